@@ -1,0 +1,33 @@
+# Korva: `make run` builds and starts the application, `make test` builds and runs every test.
+JOBS ?= $(shell nproc)
+CCACHE_DIR ?= $(HOME)/.cache/korva-ccache
+export CCACHE_DIR
+GEN := -G Ninja
+
+.PHONY: deps run test build-release build-test bench clean
+
+deps:
+	@bash scripts/deps.sh
+
+build-release: deps
+	@cmake -S . -B build/release $(GEN) -DCMAKE_BUILD_TYPE=Release -DKORVA_TESTS=OFF >/dev/null
+	@cmake --build build/release -j $(JOBS) --target korva
+
+run: build-release
+	@./build/release/app/korva $(ARGS)
+
+build-test: deps
+	@cmake -S . -B build/test $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKORVA_SANITIZE=ON >/dev/null
+	@cmake --build build/test -j $(JOBS)
+
+test: build-test
+	@cd build/test && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+bench: deps
+	@bash scripts/deps.sh bench/packages.txt
+	@cmake -S . -B build/bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DKORVA_TESTS=OFF -DKORVA_BENCH=ON >/dev/null
+	@cmake --build build/bench -j $(JOBS)
+	@bash bench/run.sh build/bench
+
+clean:
+	rm -rf build

@@ -1,0 +1,34 @@
+# Shared flags and the two helpers every folder uses: korva_library and korva_test.
+
+add_library(korva_flags INTERFACE)
+target_compile_options(korva_flags INTERFACE
+  -Wall -Wextra -Werror -ffp-contract=off
+  $<$<CONFIG:Debug>:-O1 -g>)
+target_include_directories(korva_flags INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_definitions(korva_flags INTERFACE
+  KORVA_SOURCE_RESOURCES="${PROJECT_SOURCE_DIR}/resources")
+
+if(KORVA_SANITIZE)
+  target_compile_options(korva_flags INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(korva_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+
+# korva_library(NAME SOURCES a.cpp b.cpp DEPS korva_x PkgConfig::Y)
+function(korva_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_link_libraries(${name} PUBLIC korva_flags ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+endfunction()
+
+# korva_test(NAME SOURCES a_test.cpp DEPS korva_x): one GoogleTest binary, tests found at test time.
+function(korva_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE korva_flags ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "KORVA_LOG=quiet;ASAN_OPTIONS=detect_leaks=0")
+endfunction()

@@ -1,0 +1,179 @@
+// Value: the dynamic value of property lists, JSON, filter descriptions, settings and menus.
+//
+// Numbers keep their kind (a bool is not an integer, a float is not a double). Arrays,
+// dictionaries and sets have reference semantics: copying a Value shares the container, and
+// deepCopy() makes new ones. Data and strings are plain values. Not thread-safe: a container
+// shared between threads needs its owner's lock.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "platform/runtime/object.h"
+
+class Value;
+
+using Bytes = std::vector<std::uint8_t>;
+
+// An ordered list of values (NSArray / NSMutableArray).
+using ValueArray = std::vector<Value>;
+
+// A dictionary with string keys that keeps insertion order (NSDictionary / NSMutableDictionary).
+class ValueDictionary {
+public:
+    using Entry = std::pair<std::string, Value>;
+
+    ValueDictionary() = default;
+    ValueDictionary(std::initializer_list<Entry> entries);
+
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    bool contains(std::string_view key) const;
+
+    // Returns null when the key is absent.
+    const Value& get(std::string_view key) const;
+    Value* find(std::string_view key);
+    const Value* find(std::string_view key) const;
+    // Setting a null value removes the key, as a platform dictionary cannot hold nil.
+    void set(std::string key, Value value);
+    bool remove(std::string_view key);
+    void clear();
+
+    std::vector<std::string> keys() const;
+    auto begin() const { return entries_.begin(); }
+    auto end() const { return entries_.end(); }
+
+private:
+    void reindex();
+    std::vector<Entry> entries_;
+    std::unordered_map<std::string, std::size_t> index_;
+};
+
+// An unordered collection of distinct values (NSSet), iterated in insertion order.
+class ValueSet {
+public:
+    std::size_t size() const { return items_.size(); }
+    bool contains(const Value& v) const;
+    bool insert(Value v);
+    bool remove(const Value& v);
+    const ValueArray& items() const { return items_; }
+
+private:
+    ValueArray items_;
+};
+
+class Value {
+public:
+    enum class Kind { Null, Bool, Int, UInt, Float, Double, String, Data, Date, Array, Dictionary, Set, Object };
+
+    Value() = default;
+    Value(std::nullptr_t) {}
+    Value(bool b) : kind_(Kind::Bool) { u_.b = b; }
+    Value(int v) : kind_(Kind::Int) { u_.i = v; }
+    Value(long v) : kind_(Kind::Int) { u_.i = v; }
+    Value(long long v) : kind_(Kind::Int) { u_.i = v; }
+    Value(unsigned v) : kind_(Kind::UInt) { u_.u = v; }
+    Value(unsigned long v) : kind_(Kind::UInt) { u_.u = v; }
+    Value(unsigned long long v) : kind_(Kind::UInt) { u_.u = v; }
+    Value(float v) : kind_(Kind::Float) { u_.f = v; }
+    Value(double v) : kind_(Kind::Double) { u_.d = v; }
+    Value(const char* s);
+    Value(std::string s);
+    Value(std::string_view s) : Value(std::string(s)) {}
+    Value(ValueArray a);
+    Value(ValueDictionary d);
+    Value(ValueSet s);
+    template <class T, class = std::enable_if_t<std::is_base_of_v<NSObject, T>>>
+    Value(std::shared_ptr<T> object) {
+        if (object) {
+            kind_ = Kind::Object;
+            ptr_ = std::static_pointer_cast<NSObject>(std::move(object));
+        }
+    }
+
+    static Value data(Bytes bytes);
+    static Value date(double secondsSinceReferenceDate);
+    static Value array(std::initializer_list<Value> items = {});
+    static Value dictionary(std::initializer_list<ValueDictionary::Entry> entries = {});
+
+    Kind kind() const { return kind_; }
+    bool isNull() const { return kind_ == Kind::Null; }
+    bool isBool() const { return kind_ == Kind::Bool; }
+    bool isNumber() const;  // bool, integers and floating kinds
+    bool isInteger() const { return kind_ == Kind::Int || kind_ == Kind::UInt; }
+    bool isFloating() const { return kind_ == Kind::Float || kind_ == Kind::Double; }
+    bool isString() const { return kind_ == Kind::String; }
+    bool isData() const { return kind_ == Kind::Data; }
+    bool isDate() const { return kind_ == Kind::Date; }
+    bool isArray() const { return kind_ == Kind::Array; }
+    bool isDictionary() const { return kind_ == Kind::Dictionary; }
+    bool isSet() const { return kind_ == Kind::Set; }
+    bool isObject() const { return kind_ == Kind::Object; }
+    explicit operator bool() const { return !isNull(); }
+
+    // Conversions with the platform's rules: numbers convert between kinds (saturating),
+    // strings are read from their leading characters, anything else gives 0 / NO.
+    bool boolValue() const;
+    std::int64_t integerValue() const;
+    std::uint64_t unsignedIntegerValue() const;
+    float floatValue() const;
+    double doubleValue() const;
+    // A string's own text, a number's description, or "" for anything else.
+    std::string stringValue() const;
+
+    // Typed access; null when the value is of another kind.
+    const std::string* string() const;
+    const Bytes* bytes() const;
+    double dateValue() const;  // seconds since 2001-01-01 00:00:00 UTC, 0 when not a date
+    ValueArray* arrayPtr() const;
+    ValueDictionary* dictionaryPtr() const;
+    ValueSet* setPtr() const;
+    std::shared_ptr<NSObject> object() const;
+    template <class T>
+    std::shared_ptr<T> objectAs() const { return std::dynamic_pointer_cast<T>(object()); }
+
+    // Container helpers that answer null / 0 on the wrong kind.
+    std::size_t count() const;
+    const Value& operator[](std::size_t index) const;
+    const Value& operator[](std::string_view key) const;
+    const Value& operator[](const char* key) const { return (*this)[std::string_view(key)]; }
+    void set(std::string key, Value value) const;  // no-op unless a dictionary
+    void append(Value value) const;                 // no-op unless an array
+
+    // The same structure with new containers all the way down.
+    Value deepCopy() const;
+
+    // Platform equality: numbers compare by value across kinds, containers by contents,
+    // objects by isEqual.
+    bool isEqual(const Value& other) const;
+    bool operator==(const Value& other) const { return isEqual(other); }
+    // Identity of the shared container or object (for reference-semantics checks).
+    const void* identity() const { return ptr_.get(); }
+
+    // The text "%@" prints.
+    std::string description() const;
+
+    static const Value& null();
+
+private:
+    Kind kind_ = Kind::Null;
+    union {
+        bool b;
+        std::int64_t i;
+        std::uint64_t u;
+        float f;
+        double d;
+    } u_{};
+    std::shared_ptr<void> ptr_;  // string, data, containers, object
+};
+
+// Value of an NSNumber-like kind from a double with the given kind.
+const char* valueKindName(Value::Kind kind);

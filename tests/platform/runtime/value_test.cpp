@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/runtime/value.h"
+
+TEST(Value, KeepsNumberKinds) {
+    EXPECT_EQ(Value(true).kind(), Value::Kind::Bool);
+    EXPECT_EQ(Value(3).kind(), Value::Kind::Int);
+    EXPECT_EQ(Value(3u).kind(), Value::Kind::UInt);
+    EXPECT_EQ(Value(1.5f).kind(), Value::Kind::Float);
+    EXPECT_EQ(Value(1.5).kind(), Value::Kind::Double);
+    EXPECT_TRUE(Value(1).isEqual(Value(1.0)));
+    EXPECT_FALSE(Value(-1).isEqual(Value(~0ull)));
+}
+
+TEST(Value, ContainersShareUntilDeepCopied) {
+    Value dict = Value::dictionary({{"a", 1}});
+    Value alias = dict;
+    Value copy = dict.deepCopy();
+    alias.set("b", 2);
+    EXPECT_EQ(dict.count(), 2u);
+    EXPECT_EQ(copy.count(), 1u);
+    EXPECT_EQ(dict.identity(), alias.identity());
+    EXPECT_NE(dict.identity(), copy.identity());
+}
+
+TEST(Value, DictionaryKeepsInsertionOrderAndRemovesOnNull) {
+    ValueDictionary d{{"z", 1}, {"a", 2}, {"m", 3}};
+    d.set("a", Value());
+    EXPECT_EQ(d.keys(), (std::vector<std::string>{"z", "m"}));
+    EXPECT_EQ(d.get("m").integerValue(), 3);
+}
+
+TEST(Value, StringConversionsFollowPlatformRules) {
+    EXPECT_EQ(Value("  42abc").integerValue(), 42);
+    EXPECT_EQ(Value("-99999999999999999999").integerValue(), INT64_MIN);
+    EXPECT_EQ(Value("99999999999999999999").integerValue(), INT64_MAX);
+    EXPECT_DOUBLE_EQ(Value("3.5e1x").doubleValue(), 35.0);
+    EXPECT_DOUBLE_EQ(Value("0x10").doubleValue(), 0.0);
+    EXPECT_TRUE(Value("yes").boolValue());
+    EXPECT_TRUE(Value(" 007").boolValue());
+    EXPECT_FALSE(Value("000").boolValue());
+    EXPECT_FALSE(Value("no").boolValue());
+    EXPECT_EQ(Value(1e300).integerValue(), INT64_MAX);
+    EXPECT_EQ(Value(std::nan("")).integerValue(), 0);
+}
+
+TEST(Value, DescriptionsMatchFormatting) {
+    EXPECT_EQ(Value(0.1).description(), "0.1");
+    EXPECT_EQ(Value(0.1f).description(), "0.1");
+    EXPECT_EQ(Value(true).description(), "1");
+    EXPECT_EQ(Value().description(), "(null)");
+    EXPECT_EQ(Value::array({1, "a b"}).description(), "(\n    1,\n    \"a b\"\n)");
+    EXPECT_EQ(Value::date(0).description(), "2001-01-01 00:00:00 +0000");
+}
