@@ -24,7 +24,10 @@ std::string NSObject::className() const {
 std::string NSObject::description() const {
     char buf[64];
     std::snprintf(buf, sizeof buf, ": %p>", static_cast<const void*>(this));
-    return "<" + className() + buf;
+    std::string out = "<";
+    out += className();
+    out += buf;
+    return out;
 }
 
 std::shared_ptr<NSObject> NSObject::attachedObject(const std::string& key) const {

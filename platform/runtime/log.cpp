@@ -1,0 +1,112 @@
+// The system log: threshold and quiet flag from KORVA_LOG, stderr output, captures for tests.
+#include "platform/runtime/log.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+#include "platform/runtime/format.h"
+
+struct LogCapture::State {
+    std::vector<std::string> lines;
+};
+
+namespace {
+
+struct LogState {
+    std::mutex mutex;
+    LogLevel threshold = LogLevel::Info;
+    bool quiet = false;
+    std::vector<LogCapture::State*> captures;
+
+    LogState() {
+        const char* env = std::getenv("KORVA_LOG");
+        std::string value = env ? env : "";
+        if (value == "quiet") quiet = true;
+        else if (value == "debug") threshold = LogLevel::Debug;
+        else if (value == "warning") threshold = LogLevel::Warning;
+        else if (value == "error") threshold = LogLevel::Error;
+    }
+};
+
+// Never destroyed, so that threads still logging while the process exits find it intact.
+LogState& state() {
+    static LogState* s = new LogState;
+    return *s;
+}
+
+const char* levelName(LogLevel level) {
+    switch (level) {
+    case LogLevel::Debug: return "debug";
+    case LogLevel::Info: return "info";
+    case LogLevel::Warning: return "warning";
+    case LogLevel::Error: return "error";
+    }
+    return "?";
+}
+
+}  // namespace
+
+void Log::write(LogLevel level, std::string_view category, std::string_view message) {
+    std::string line = std::string(levelName(level)) + " " + std::string(category) + ": " + std::string(message);
+    LogState& s = state();
+    std::lock_guard lock(s.mutex);
+    for (auto* capture : s.captures) capture->lines.push_back(line);
+    if (s.quiet || level < s.threshold) return;
+    std::fprintf(stderr, "korva %s\n", line.c_str());
+}
+
+void Log::setThreshold(LogLevel level) {
+    std::lock_guard lock(state().mutex);
+    state().threshold = level;
+}
+
+LogLevel Log::threshold() {
+    std::lock_guard lock(state().mutex);
+    return state().threshold;
+}
+
+void Log::setQuiet(bool quiet) {
+    std::lock_guard lock(state().mutex);
+    state().quiet = quiet;
+}
+
+bool Log::quiet() {
+    std::lock_guard lock(state().mutex);
+    return state().quiet;
+}
+
+LogCapture::LogCapture() : state_(new State) {
+    std::lock_guard lock(state().mutex);
+    state().captures.push_back(state_);
+}
+
+LogCapture::~LogCapture() {
+    {
+        std::lock_guard lock(state().mutex);
+        auto& list = state().captures;
+        list.erase(std::remove(list.begin(), list.end(), state_), list.end());
+    }
+    delete state_;
+}
+
+std::vector<std::string> LogCapture::lines() const {
+    std::lock_guard lock(state().mutex);
+    return state_->lines;
+}
+
+bool LogCapture::contains(std::string_view text) const {
+    std::lock_guard lock(state().mutex);
+    return std::any_of(state_->lines.begin(), state_->lines.end(),
+                       [&](const std::string& line) { return line.find(text) != std::string::npos; });
+}
+
+void LogCapture::clear() {
+    std::lock_guard lock(state().mutex);
+    state_->lines.clear();
+}
+
+void NSLog(std::string_view format, std::initializer_list<Value> args) {
+    Log::info("app", formatString(format, args));
+}

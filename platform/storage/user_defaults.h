@@ -1,0 +1,66 @@
+// User defaults: typed settings kept in a property-list file in Library/Preferences.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/runtime/object.h"
+#include "platform/runtime/value.h"
+
+// Every change is written to disk at once (atomically), so nothing waits for synchronize().
+// Values are copied in and out: editing a returned container does not change the defaults.
+// Registered defaults answer for keys that were never set and are not stored. An unreadable
+// file is moved aside to "<path>.unreadable" and the defaults start empty. Thread-safe.
+class NSUserDefaults : public NSObject {
+public:
+    KORVA_MAKE(NSUserDefaults)
+
+    // <Library/Preferences>/<bundle identifier>.plist, opened on first use.
+    static std::shared_ptr<NSUserDefaults> standardUserDefaults();
+    // Forgets the shared instance (after the sandbox root changes); the next call opens again.
+    static void resetStandardUserDefaults();
+
+    const std::string& path() const { return path_; }
+
+    Value objectForKey(std::string_view key) const;                       // null when absent
+    std::optional<std::string> stringForKey(std::string_view key) const;  // strings and numbers
+    Value arrayForKey(std::string_view key) const;                        // null unless an array
+    Value dictionaryForKey(std::string_view key) const;                   // null unless a dictionary
+    std::optional<Bytes> dataForKey(std::string_view key) const;
+    bool boolForKey(std::string_view key) const;
+    std::int64_t integerForKey(std::string_view key) const;
+    float floatForKey(std::string_view key) const;
+    double doubleForKey(std::string_view key) const;
+
+    // A null value removes the key. A value without a property-list form is refused (logged,
+    // nothing changes).
+    void setObject(const Value& value, std::string_view key);
+    void setBool(bool value, std::string_view key) { setObject(Value(value), key); }
+    void setInteger(std::int64_t value, std::string_view key) { setObject(Value(static_cast<long long>(value)), key); }
+    void setFloat(float value, std::string_view key) { setObject(Value(value), key); }
+    void setDouble(double value, std::string_view key) { setObject(Value(value), key); }
+    void removeObjectForKey(std::string_view key);
+
+    void registerDefaults(const ValueDictionary& defaults);
+    // Stored and registered values merged (stored ones win), as a new dictionary.
+    Value dictionaryRepresentation() const;
+    // Writes the file now; false when that fails.
+    bool synchronize();
+
+    void init() override;
+
+protected:
+    explicit NSUserDefaults(std::string path) : path_(std::move(path)) {}
+
+private:
+    Value lookup(std::string_view key) const;  // caller holds mutex_
+    bool writeLocked();
+
+    std::string path_;
+    mutable std::mutex mutex_;
+    ValueDictionary stored_;
+    ValueDictionary registered_;
+};

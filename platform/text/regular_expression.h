@@ -1,0 +1,86 @@
+// NSRegularExpression: the platform's pattern syntax and matching, with every range counted in
+// UTF-16 units of the searched text.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/runtime/object.h"
+#include "platform/runtime/range.h"
+#include "platform/runtime/result.h"
+
+enum NSRegularExpressionOptions : unsigned {
+    NSRegularExpressionCaseInsensitive = 1u << 0,
+    NSRegularExpressionAllowCommentsAndWhitespace = 1u << 1,
+    NSRegularExpressionIgnoreMetacharacters = 1u << 2,
+    NSRegularExpressionDotMatchesLineSeparators = 1u << 3,
+    NSRegularExpressionAnchorsMatchLines = 1u << 4,
+    NSRegularExpressionUseUnixLineSeparators = 1u << 5,
+    NSRegularExpressionUseUnicodeWordBoundaries = 1u << 6,
+};
+
+// One match: range 0 is the whole match, range i capture group i ({NSNotFound, 0} when the
+// group took no part in the match).
+struct NSTextCheckingResult {
+    std::vector<NSRange> ranges;
+
+    NSRange range() const { return ranges.empty() ? NSRange{NSNotFound, 0} : ranges[0]; }
+    std::size_t numberOfRanges() const { return ranges.size(); }
+    NSRange rangeAtIndex(std::size_t index) const {
+        return index < ranges.size() ? ranges[index] : NSRange{NSNotFound, 0};
+    }
+};
+
+class NSRegularExpression : public NSObject {
+public:
+    // A failure describes a pattern that does not compile.
+    static Result<std::shared_ptr<NSRegularExpression>> regularExpressionWithPattern(std::string_view pattern,
+                                                                                      unsigned options = 0);
+    ~NSRegularExpression() override;
+
+    const std::string& pattern() const { return pattern_; }
+    unsigned options() const { return options_; }
+    std::size_t numberOfCaptureGroups() const;
+
+    // Matches in the text, or in a range of it (clamped to the text), left to right.
+    std::vector<NSTextCheckingResult> matchesInString(std::string_view text) const;
+    std::vector<NSTextCheckingResult> matchesInString(std::string_view text, NSRange range) const;
+    std::optional<NSTextCheckingResult> firstMatchInString(std::string_view text) const;
+    std::optional<NSTextCheckingResult> firstMatchInString(std::string_view text, NSRange range) const;
+    std::size_t numberOfMatchesInString(std::string_view text) const;
+    // {NSNotFound, 0} when there is no match.
+    NSRange rangeOfFirstMatchInString(std::string_view text) const;
+
+    // The same on UTF-16 text, for callers that already hold units.
+    std::vector<NSTextCheckingResult> matchesInUtf16(std::u16string_view text, NSRange range) const;
+
+    // Every match replaced by the template: "$n" is capture group n (as many digits as still
+    // name a group; an absent group gives nothing), a backslash takes the next character as is.
+    std::string stringByReplacingMatchesInString(std::string_view text, std::string_view templ) const;
+    std::string stringByReplacingMatchesInString(std::string_view text, NSRange range, std::string_view templ) const;
+    std::u16string replacingMatchesInUtf16(std::u16string_view text, NSRange range, std::u16string_view templ) const;
+    // The template expanded for one match of the given UTF-16 text.
+    std::u16string replacementForResult(const NSTextCheckingResult& result, std::u16string_view text,
+                                        std::u16string_view templ) const;
+
+    // The text with every pattern metacharacter escaped, so that it matches itself.
+    static std::string escapedPatternForString(std::string_view text);
+    // The text with "$" and backslashes escaped, so that a template inserts it literally.
+    static std::string escapedTemplateForString(std::string_view text);
+
+    std::string className() const override { return "NSRegularExpression"; }
+
+    struct Compiled;
+
+protected:
+    NSRegularExpression(std::string pattern, unsigned options, std::unique_ptr<Compiled> compiled);
+
+private:
+    std::string pattern_;
+    unsigned options_;
+    std::unique_ptr<Compiled> compiled_;
+};

@@ -1,0 +1,142 @@
+// File operations, attributes and atomic writes on a temporary folder.
+#include "platform/storage/file_manager.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "test_support.h"
+
+namespace {
+
+std::string text(const std::string& path) {
+    auto data = readFileData(path);
+    return data ? std::string(data->begin(), data->end()) : std::string("<unreadable>");
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    auto names = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(folder);
+    return names ? *names : std::vector<std::string>{"<unlistable>"};
+}
+
+}  // namespace
+
+TEST(FileManager, CreatesListsCopiesMovesAndRemovesTrees) {
+    TempFolder folder;
+    auto files = NSFileManager::defaultManager();
+    std::string deep = folder / "a/b/c";
+    EXPECT_FALSE(files->createDirectoryAtPath(deep, false).ok());
+    ASSERT_TRUE(files->createDirectoryAtPath(deep, true).ok());
+    EXPECT_TRUE(files->createDirectoryAtPath(deep, true).ok());  // already there is fine
+    ASSERT_TRUE(writeFileAtomically(deep + "/leaf.txt", std::string_view("leaf")).ok());
+    ASSERT_TRUE(writeFileAtomically(folder / "a/top.txt", std::string_view("top")).ok());
+
+    bool isDirectory = false;
+    EXPECT_TRUE(files->fileExistsAtPath(deep, &isDirectory));
+    EXPECT_TRUE(isDirectory);
+    EXPECT_TRUE(files->fileExistsAtPath(folder / "a/top.txt", &isDirectory));
+    EXPECT_FALSE(isDirectory);
+    EXPECT_FALSE(files->fileExistsAtPath(folder / "nothing", &isDirectory));
+    EXPECT_EQ(namesIn(folder / "a"), (std::vector<std::string>{"b", "top.txt"}));
+
+    ASSERT_TRUE(files->copyItemAtPath(folder / "a", folder / "copy").ok());
+    EXPECT_EQ(text(folder / "copy/b/c/leaf.txt"), "leaf");
+    EXPECT_FALSE(files->copyItemAtPath(folder / "a", folder / "copy").ok());  // destination exists
+    EXPECT_EQ(text(folder / "copy/top.txt"), "top");
+
+    ASSERT_TRUE(files->moveItemAtPath(folder / "copy", folder / "moved").ok());
+    EXPECT_FALSE(files->fileExistsAtPath(folder / "copy"));
+    EXPECT_EQ(text(folder / "moved/b/c/leaf.txt"), "leaf");
+    EXPECT_FALSE(files->moveItemAtPath(folder / "a", folder / "moved").ok());
+    EXPECT_EQ(text(folder / "a/top.txt"), "top");  // a refused move leaves both sides alone
+    EXPECT_FALSE(files->moveItemAtPath(folder / "ghost", folder / "other").ok());
+
+    ASSERT_TRUE(files->removeItemAtPath(folder / "a").ok());
+    EXPECT_FALSE(files->fileExistsAtPath(folder / "a"));
+    EXPECT_FALSE(files->removeItemAtPath(folder / "a").ok());
+    EXPECT_FALSE(files->contentsOfDirectoryAtPath(folder / "a").ok());
+}
+
+TEST(FileManager, AttributesGiveSizeDatesAndType) {
+    TempFolder folder;
+    auto files = NSFileManager::defaultManager();
+    std::string path = folder / "five.bin";
+    ASSERT_TRUE(writeFileAtomically(path, Bytes{1, 2, 3, 4, 5}).ok());
+    auto attributes = files->attributesOfItemAtPath(path);
+    ASSERT_TRUE(attributes.ok()) << attributes.error();
+    EXPECT_EQ((*attributes)[NSFileSize].kind(), Value::Kind::UInt);
+    EXPECT_EQ((*attributes)[NSFileSize].integerValue(), 5);
+    EXPECT_EQ(*(*attributes)[NSFileType].string(), NSFileTypeRegular);
+    ASSERT_TRUE((*attributes)[NSFileModificationDate].isDate());
+    ASSERT_TRUE((*attributes)[NSFileCreationDate].isDate());
+    // Dates count from 2001-01-01; a file written now is well past 2020.
+    double now = static_cast<double>(::time(nullptr)) - 978307200.0;
+    EXPECT_NEAR((*attributes)[NSFileModificationDate].dateValue(), now, 60.0);
+
+    auto folderAttributes = files->attributesOfItemAtPath(folder.path());
+    ASSERT_TRUE(folderAttributes.ok());
+    EXPECT_EQ(*(*folderAttributes)[NSFileType].string(), NSFileTypeDirectory);
+    EXPECT_FALSE(files->attributesOfItemAtPath(folder / "missing").ok());
+}
+
+TEST(FileManager, AtomicWriteReplacesWholeAndLeavesNoTemporaryFiles) {
+    TempFolder folder;
+    std::string path = folder / "store.json";
+    ASSERT_TRUE(writeFileAtomically(path, std::string_view("first version, longer")).ok());
+    ::chmod(path.c_str(), 0640);
+    ASSERT_TRUE(writeFileAtomically(path, std::string_view("second")).ok());
+    EXPECT_EQ(text(path), "second");
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);  // the replaced file keeps its permissions
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"store.json"});
+
+    Bytes empty;
+    ASSERT_TRUE(writeFileAtomically(path, empty).ok());
+    EXPECT_EQ(text(path), "");
+}
+
+TEST(FileManager, FailedAtomicWriteLeavesTheOldFileIntact) {
+    TempFolder folder;
+    std::string path = folder / "settings.plist";
+    ASSERT_TRUE(writeFileAtomically(path, std::string_view("precious")).ok());
+
+    // Into a folder that does not exist, or "through" a regular file, or onto a folder.
+    EXPECT_FALSE(writeFileAtomically(folder / "missing/settings.plist", std::string_view("x")).ok());
+    EXPECT_FALSE(writeFileAtomically(path + "/inner", std::string_view("x")).ok());
+    ASSERT_TRUE(NSFileManager::defaultManager()->createDirectoryAtPath(folder / "sub", false).ok());
+    auto ontoFolder = writeFileAtomically(folder / "sub", std::string_view("x"));
+    EXPECT_FALSE(ontoFolder.ok());
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "sub"));
+    EXPECT_FALSE(writeFileAtomically("", std::string_view("x")).ok());
+    EXPECT_EQ(text(path), "precious");
+
+    if (::geteuid() != 0) {  // permissions do not stop the superuser
+        ::chmod(folder.path().c_str(), 0500);
+        auto denied = writeFileAtomically(path, std::string_view("replacement"));
+        ::chmod(folder.path().c_str(), 0700);
+        EXPECT_FALSE(denied.ok());
+        if (!denied) {
+            EXPECT_NE(denied.error().find(folder.path()), std::string::npos);
+        }
+        EXPECT_EQ(text(path), "precious");
+    }
+    EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"settings.plist", "sub"}));
+}
+
+TEST(FileManager, ReadingFailsCleanly) {
+    TempFolder folder;
+    EXPECT_FALSE(readFileData(folder / "absent").ok());
+    EXPECT_FALSE(readFileData(folder.path()).ok());  // a folder is not a file
+    std::vector<std::uint8_t> big(300000);
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7);
+    ASSERT_TRUE(writeFileAtomically(folder / "big", big).ok());
+    auto back = readFileData(folder / "big");
+    ASSERT_TRUE(back.ok());
+    EXPECT_EQ(*back, big);
+    EXPECT_EQ(pathByAppendingComponent("/a/", "/b"), "/a/b");
+    EXPECT_EQ(pathByAppendingComponent("/a", "b"), "/a/b");
+}
