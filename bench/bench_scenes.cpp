@@ -1,0 +1,83 @@
+// Benchmark inputs.
+#include "bench_scenes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "platform/image/ci_vector.h"
+
+std::vector<std::uint8_t> syntheticFrame(int width, int height, unsigned seed) {
+    std::vector<std::uint8_t> px(static_cast<std::size_t>(width) * height * 4);
+    std::mt19937 rng(seed);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            double fx = static_cast<double>(x) / width, fy = static_cast<double>(y) / height;
+            double base[3] = {0.2 + 0.6 * fx, 0.3 + 0.5 * fy, 0.5 + 0.3 * std::sin(6.0 * fx + 4.0 * fy)};
+            std::uint8_t* p = &px[(static_cast<std::size_t>(y) * width + x) * 4];
+            for (int c = 0; c < 3; ++c) {
+                int v = static_cast<int>(base[c] * 255) + static_cast<int>(rng() % 17) - 8;
+                p[c] = static_cast<std::uint8_t>(std::clamp(v, 0, 255));
+            }
+            p[3] = 255;
+        }
+    return px;
+}
+
+std::vector<float> lookCube(int dim, int variant) {
+    std::vector<float> cube(static_cast<std::size_t>(dim) * dim * dim * 4);
+    const double lift = 0.05 * (variant % 5), gamma = 0.8 + 0.05 * (variant % 7), warm = 0.02 * (variant % 3);
+    std::size_t i = 0;
+    for (int b = 0; b < dim; ++b)
+        for (int g = 0; g < dim; ++g)
+            for (int r = 0; r < dim; ++r) {
+                double v[3] = {static_cast<double>(r) / (dim - 1), static_cast<double>(g) / (dim - 1),
+                               static_cast<double>(b) / (dim - 1)};
+                double luma = 0.2126 * v[0] + 0.7152 * v[1] + 0.0722 * v[2];
+                for (int c = 0; c < 3; ++c) {
+                    double s = luma + (v[c] - luma) * (0.7 + 0.1 * (variant % 4));
+                    double o = lift + (1 - lift) * std::pow(std::clamp(s, 0.0, 1.0), gamma);
+                    if (c == 0) o += warm;
+                    if (c == 2) o -= warm;
+                    cube[i++] = static_cast<float>(std::clamp(o, 0.0, 1.0));
+                }
+                cube[i++] = 1.0f;
+            }
+    return cube;
+}
+
+void writeCubeFile(const std::string& path, const std::vector<float>& cube, int dim) {
+    FILE* f = std::fopen(path.c_str(), "w");
+    if (!f) return;
+    std::fprintf(f, "LUT_3D_SIZE %d\n", dim);
+    for (std::size_t i = 0; i < cube.size(); i += 4) std::fprintf(f, "%.6f %.6f %.6f\n", cube[i], cube[i + 1], cube[i + 2]);
+    std::fclose(f);
+}
+
+PresetChain::PresetChain(const std::vector<float>& cube, int dim) {
+    Bytes data(cube.size() * sizeof(float));
+    std::memcpy(data.data(), cube.data(), data.size());
+    filters.push_back(CIFilter::filterWithName("CIFaceBalance"));
+    filters.push_back(CIFilter::filterWithName(
+        "CINoiseReduction", {{"inputNoiseLevel", Value(0.1)}, {"inputSharpness", Value(0)}}));
+    filters.push_back(CIFilter::filterWithName("CIToneCurve", {{"inputPoint0", Value(CIVector::vectorWithX(0, 0))},
+                                                               {"inputPoint1", Value(CIVector::vectorWithX(0.167, 0.215))},
+                                                               {"inputPoint2", Value(CIVector::vectorWithX(0.436, 0.544))},
+                                                               {"inputPoint3", Value(CIVector::vectorWithX(0.727, 0.822))},
+                                                               {"inputPoint4", Value(CIVector::vectorWithX(1, 1))}}));
+    filters.push_back(CIFilter::filterWithName("CIVignette", {{"inputIntensity", Value(0.5)}, {"inputRadius", Value(0.5)}}));
+    filters.push_back(CIFilter::filterWithName(
+        "CIColorCube", {{"inputCubeDimension", Value(dim)}, {"inputCubeData", Value::data(std::move(data))}}));
+}
+
+std::shared_ptr<CIImage> PresetChain::apply(const std::shared_ptr<CIImage>& source) const {
+    std::shared_ptr<CIImage> image = source;
+    for (const auto& f : filters) {
+        f->setValue(Value(image), kCIInputImageKey);
+        image = f->outputImage();
+        if (!image) return nullptr;
+    }
+    return image;
+}

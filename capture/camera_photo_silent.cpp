@@ -1,0 +1,133 @@
+// CameraPhotoGeneralHost: the silent road — the flash decision, the torch and the frame as photo.
+#include "capture/camera_photo_general_host.h"
+#include "filter/ci_image_filter.h"
+#include "filter/filter_context.h"
+#include "foundation/data_custom_photos.h"
+#include "foundation/global.h"
+
+namespace {
+constexpr double kDarkScene = 0.35;
+constexpr double kTorchWait = 0.1;
+}  // namespace
+
+void CameraPhotoGeneralHost::shot_silent(std::int64_t orientation, bool frontMirrored,
+                                         std::shared_ptr<CLLocation> location, double ratioWpH,
+                                         std::shared_ptr<FilterElement> filterElement, CurrentSample getCurrentSample,
+                                         std::function<void()> justBeforeShot, ShotCompletion completion) {
+    if (!beginShot(completion)) return;
+    Shot shot{orientation,
+              frontMirrored,
+              std::move(location),
+              ratioWpH,
+              std::move(filterElement),
+              std::move(getCurrentSample),
+              std::move(justBeforeShot),
+              std::move(completion)};
+    switch (Global::shared()->flashMode()) {
+        case 0: return silentRoad(std::move(shot));
+        case 1: return torchRoad(std::move(shot));
+        case 2: {
+            auto frame = shot.getCurrentSample ? shot.getCurrentSample() : nullptr;
+            double brightness = frame ? calcBrightness(frame, *context()->ciCPU()) : 0.0;
+            if (brightness < kDarkScene) return torchRoad(std::move(shot));
+            return silentRoad(std::move(shot));
+        }
+        default:
+            // An unknown flash mode takes no photo, but the shutter must not stay locked.
+            keep(shot);
+            return finishOnMain(false);
+    }
+}
+
+void CameraPhotoGeneralHost::torchRoad(Shot shot) {
+    std::weak_ptr<CameraPhotoGeneralHost> weak = host();
+    auto shared = std::make_shared<Shot>(std::move(shot));
+    shot_silent_torchOn([weak, shared](bool on) {
+        auto h = weak.lock();
+        if (!h) return;
+        if (on)
+            h->silentRoad(std::move(*shared));
+        else
+            h->normalRoad(std::move(*shared));
+    });
+}
+
+void CameraPhotoGeneralHost::shot_silent0(std::int64_t orientation, bool frontMirrored,
+                                          std::shared_ptr<CLLocation> location, double ratioWpH,
+                                          std::shared_ptr<FilterElement> filterElement, CurrentSample getCurrentSample,
+                                          std::function<void()> justBeforeShot, ShotCompletion completion) {
+    if (!beginShot(completion)) return;
+    silentRoad({orientation, frontMirrored, std::move(location), ratioWpH, std::move(filterElement),
+                std::move(getCurrentSample), std::move(justBeforeShot), std::move(completion)});
+}
+
+void CameraPhotoGeneralHost::silentRoad(Shot shot) {
+    auto image = shot.getCurrentSample ? shot.getCurrentSample() : nullptr;
+    keep(shot);
+    callJustBeforeShot();
+    auto h = host();
+    if (image) {
+        if (ratioWpH_ > 0) image = cropped(image, ratioWpH_);
+        image = adjustOrientation(image, int(shot.orientation), int(position()), shot.frontMirrored);
+        if (filterElement_) image = filter(image, *filterElement_);
+    }
+    if (image && isDrawable(image)) {
+        auto ctx = context();
+        if (auto jpeg = ::jpeg(image, image->extent(), *ctx->ciGPU(), *ctx->ciCPU())) {
+            saveToPhotos(*jpeg, [h](bool ok) { h->shot_silent1(ok); });
+            return;
+        }
+    }
+    dispatch_async(dispatch_get_main_queue(), [h] { h->shot_silent1(false); });
+}
+
+void CameraPhotoGeneralHost::shot_silent_torchOn(std::function<void(bool on)> completion) {
+    torchOnCompletion_ = std::move(completion);
+    auto h = host();
+    q()->async([h] {
+        h->lastTorchTurnedOn_ = false;
+        auto device = h->camera();
+        if (device && device->lockForConfiguration()) {
+            // Only a torch that really came on counts; otherwise the normal road takes the shot.
+            if (device->isTorchModeSupported(AVCaptureTorchMode::On) &&
+                device->setTorchModeOnWithLevel(AVCaptureMaxAvailableTorchLevel))
+                h->lastTorchTurnedOn_ = true;
+            device->unlockForConfiguration();
+        }
+        dispatch_async(dispatch_get_main_queue(), [h] { h->restartTimerTorch(); });
+    });
+}
+
+void CameraPhotoGeneralHost::resetTimerTorch() {
+    if (timerTorch_) timerTorch_->invalidate();
+    timerTorch_ = nullptr;
+}
+
+void CameraPhotoGeneralHost::restartTimerTorch() {
+    resetTimerTorch();
+    std::weak_ptr<CameraPhotoGeneralHost> weak = host();
+    timerTorch_ = NSTimer::scheduledTimer(kTorchWait, false, [weak](const std::shared_ptr<NSTimer>& t) {
+        if (auto h = weak.lock()) h->onTimerTorch(t);
+    });
+}
+
+void CameraPhotoGeneralHost::onTimerTorch(const std::shared_ptr<NSTimer>&) {
+    resetTimerTorch();
+    auto completion = std::move(torchOnCompletion_);
+    torchOnCompletion_ = nullptr;
+    if (completion) completion(lastTorchTurnedOn_.load());
+}
+
+void CameraPhotoGeneralHost::shot_silent1(bool success) {
+    if (!lastTorchTurnedOn_.load()) return shot_silent1_0(success);
+    auto device = camera();
+    // The photo is taken, but a torch that cannot be switched off fails the shot.
+    if (!device || !device->lockForConfiguration()) return shot_silent1_0(false);
+    if (device->isTorchModeSupported(AVCaptureTorchMode::Off)) {
+        device->setTorchMode(AVCaptureTorchMode::Off);
+        lastTorchTurnedOn_ = false;
+    }
+    device->unlockForConfiguration();
+    auto h = host();
+    dispatch_async(dispatch_get_main_queue(), [h, success] { h->shot_silent1_0(success); });
+}

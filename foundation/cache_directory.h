@@ -1,0 +1,38 @@
+// CacheDirectory: named cache files in a folder under the caches directory, each a store with
+// the cached object ("d") and its write time ("w"), reused for a fixed number of seconds.
+// Main-thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/runtime/object.h"
+#include "platform/runtime/value.h"
+
+class CacheDirectory : public NSObject {
+public:
+    KORVA_MAKE(CacheDirectory)
+
+    const std::string& dirName() const { return dirName_; }
+    double reuseRange() const { return reuseRange_; }
+
+    // "<caches>/<dirName>/<name>.4".
+    std::string cache_path(const std::string& name) const;
+    void save(const std::string& name, const Value& object);
+    // The cached object while it is younger than the reuse range; null otherwise.
+    Value cache(const std::string& name) const;
+    // Deletes the name's file; answers whether it existed.
+    bool reset(const std::string& name);
+    void resetAll();
+    // Removes "<header>.0" to "<header>.<p>", then "<header>.<p+1>", ... while they exist.
+    void resetAllHeader(const std::string& header, std::int64_t p);
+
+    std::string className() const override { return "CacheDirectory"; }
+
+protected:
+    CacheDirectory(std::string dirName, double reuseRange) : dirName_(std::move(dirName)), reuseRange_(reuseRange) {}
+
+private:
+    std::string dirName_;
+    double reuseRange_;
+};

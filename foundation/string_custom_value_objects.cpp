@@ -1,0 +1,39 @@
+// Conversions that make interface and image objects: name colours, colour arrays, images by address.
+#include <array>
+
+#include "foundation/array_free_core_image.h"
+#include "foundation/string_custom_values.h"
+#include "platform/image/ci_image.h"
+#include "platform/ui/draw/color.h"
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+};
+
+constexpr std::array<Rgb, 30> kNamePalette{{
+    {98, 0, 234},   {197, 17, 98},   {48, 79, 254},  {41, 98, 255},   {0, 191, 165},  {213, 0, 0},
+    {0, 200, 83},   {100, 221, 23},  {0, 184, 212},  {130, 119, 23},  {255, 214, 0},  {221, 44, 0},
+    {55, 71, 79},   {191, 54, 12},   {0, 77, 64},    {229, 57, 53},   {0, 145, 234},  {96, 125, 139},
+    {255, 87, 34},  {255, 152, 0},   {255, 193, 7},  {139, 195, 74},  {76, 175, 80},  {0, 150, 136},
+    {0, 188, 212},  {66, 165, 245},  {92, 107, 192}, {103, 58, 183},  {233, 30, 99},  {244, 67, 54},
+}};
+
+}  // namespace
+
+std::shared_ptr<UIColor> color(std::string_view name) {
+    const Rgb& c = kNamePalette[nameColorIndex(name)];
+    return UIColor::colorWithRed(c.r / 255.0, c.g / 255.0, c.b / 255.0, 1.0);
+}
+
+std::shared_ptr<CIImage> ciimage(std::string_view address) {
+    if (address.empty()) return nullptr;
+    return CIImage::imageWithContentsOfURL(std::string(address));
+}
+
+std::shared_ptr<UIColor> uicolor(const ValueArray& array) {
+    if (array.size() < 3) return nullptr;
+    auto at = [&](std::size_t i) { return static_cast<double>(array[i].floatValue()); };
+    return UIColor::colorWithRed(at(0), at(1), at(2), array.size() > 3 ? at(3) : 1.0);
+}

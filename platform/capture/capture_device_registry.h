@@ -1,0 +1,37 @@
+// The host's choice of camera backend and the devices it gives.
+//
+// Sources: "synthetic" (the default), "v4l2:/dev/videoN" (or "v4l2:" for every webcam),
+// "image:PATH", and "libcamera[:ID]" and "video:PATH" where the camera stack and FFmpeg are
+// installed. Until the host calls configure(), the environment variable KORVA_CAMERA chooses.
+// A microphone is always present. Devices are made on first use and kept until reset(). Thread-safe.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/capture/av_capture_device.h"
+#include "platform/runtime/result.h"
+
+class CaptureDeviceRegistry {
+public:
+    using Backend = std::function<Result<std::vector<std::shared_ptr<AVCaptureDevice>>>(const std::string& argument)>;
+
+    // Chooses the source; the devices are made at once so that a bad source is reported here.
+    // On failure no camera is listed (the microphone still is).
+    static Result<void> configure(const std::string& source);
+    static std::string source();
+    static std::vector<std::shared_ptr<AVCaptureDevice>> devices();
+    // Drops the devices and the choice; the next use configures from the environment again.
+    static void reset();
+    // Replaces the devices with the given ones (tests with scripted capabilities).
+    static void setDevices(std::vector<std::shared_ptr<AVCaptureDevice>> devices);
+
+    static void registerBackend(const std::string& name, Backend backend);
+    static bool hasBackend(const std::string& name);
+};
+
+// The synthetic cameras (back and front) as the "synthetic" backend makes them.
+std::vector<std::shared_ptr<AVCaptureDevice>> makeSyntheticCameras();
+std::shared_ptr<AVCaptureDevice> makeMicrophone();

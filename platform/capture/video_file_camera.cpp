@@ -1,0 +1,92 @@
+// The "video:PATH" camera: a video file played as a live camera, looped, its frames following the
+// Clock (the frame whose time has come is shown). Zoom is digital; other controls read as locked.
+#include <mutex>
+#include <optional>
+
+#include "platform/capture/av_capture_device.h"
+#include "platform/capture/clocked_stream.h"
+#include "platform/capture/file_camera_capabilities.h"
+#include "platform/capture/frame_scaling.h"
+#include "platform/capture/video_file_decoder.h"
+
+namespace {
+
+class VideoFileCameraDriver : public CaptureDeviceDriver {
+public:
+    VideoFileCameraDriver(std::string path, std::unique_ptr<VideoFileDecoder> decoder)
+        : path_(std::move(path)), decoder_(std::move(decoder)) {}
+
+    Result<std::unique_ptr<CaptureStream>> startVideo(CMVideoDimensions size, double frameRate,
+                                                      CaptureVideoSink sink) override {
+        if (size.width <= 0 || size.height <= 0 || !(frameRate > 0)) return fail("invalid stream size or rate");
+        {
+            std::lock_guard lock(mutex_);
+            if (auto r = decoder_->rewind(); !r) return fail(r.error());
+            current_.reset();
+            upcoming_.reset();
+            loopOffset_ = 0;
+        }
+        return startClockedVideo(
+            "korva.capture.video.stream", size, frameRate,
+            [this](CVPixelBuffer& frame, double time) {
+                auto picture = frameAt(time);
+                if (!picture) return;
+                fillFrameFrom(bgraView(*picture), frame, zoomFactor());
+            },
+            std::move(sink));
+    }
+
+    Result<CVPixelBufferRef> captureStill(const CaptureStillRequest& request) override {
+        CVPixelBufferRef picture;
+        {
+            std::lock_guard lock(mutex_);
+            picture = current_ ? current_->pixels : nullptr;
+        }
+        if (!picture) return fail("no frame yet (the camera takes photos while it streams)");
+        return makeStillFrom(*picture, request.dimensions, zoomFactor());
+    }
+
+private:
+    // The last frame whose presentation time is not after `time` (seconds since the stream began),
+    // decoding forward and starting the file over at its end.
+    CVPixelBufferRef frameAt(double time) {
+        std::lock_guard lock(mutex_);
+        for (int guard = 0; guard < 10000; ++guard) {
+            if (!upcoming_) {
+                auto next = decoder_->next();
+                if (!next) {
+                    // End of the file: loop, unless it gave no frame at all.
+                    if (!current_ || !decoder_->rewind()) break;
+                    double length = std::max(current_->time + 1e-3, decoder_->duration());
+                    loopOffset_ += length;
+                    continue;
+                }
+                next->time += loopOffset_;
+                upcoming_ = *next;
+            }
+            if (upcoming_->time > time && current_) break;
+            current_ = upcoming_;
+            upcoming_.reset();
+        }
+        return current_ ? current_->pixels : nullptr;
+    }
+
+    std::string path_;
+    std::mutex mutex_;
+    std::unique_ptr<VideoFileDecoder> decoder_;
+    std::optional<VideoFileDecoder::Frame> current_, upcoming_;
+    double loopOffset_ = 0;
+};
+
+}  // namespace
+
+Result<std::vector<std::shared_ptr<AVCaptureDevice>>> openVideoFileCamera(const std::string& path) {
+    if (path.empty()) return fail("video: needs a file path");
+    auto decoder = VideoFileDecoder::open(path);
+    if (!decoder) return fail(decoder.error());
+    int w = (*decoder)->width(), h = (*decoder)->height();
+
+    auto c = fileCameraCapabilities("korva.video:" + path, "Video Camera", w, h, {w, h});
+    auto device = AVCaptureDevice::make(c, std::make_unique<VideoFileCameraDriver>(path, std::move(decoder.value())));
+    return std::vector<std::shared_ptr<AVCaptureDevice>>{device};
+}

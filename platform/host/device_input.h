@@ -1,0 +1,21 @@
+// Connects the host to the device services: touches go to touch delivery, the volume buttons to
+// the system volume (which the shutter listens to), tilt to the motion sensor. The host installs
+// one as its event sink unless a test installs its own. Main thread only.
+#pragma once
+
+#include <memory>
+
+#include "platform/host/host_options.h"
+#include "platform/runtime/result.h"
+#include "platform/ui/app/host_event_sink.h"
+
+class DeviceInput : public HostEventSink {
+public:
+    void touchEvent(const HostTouchEvent& event) override;
+    void buttonEvent(HostButton button, bool pressed) override;
+    void tilt(double dx, double dy) override;
+};
+
+// Points the platform services at what the options choose: the data folder, the photo library
+// folder and the camera source. A bad camera source is reported and the default camera stays.
+Result<void> configureDeviceServices(const HostOptions& options);

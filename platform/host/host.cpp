@@ -1,0 +1,120 @@
+// What both hosts share: the screen, frames, clock steps and synthetic input.
+#include "platform/host/host.h"
+
+#include <cstdlib>
+
+#include "platform/dispatch/clock.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/host/device_input.h"
+#include "platform/host/headless_host.h"
+#include "platform/host/window_host.h"
+#include "platform/runtime/log.h"
+#include "platform/ui/layer/layer_renderer.h"
+#include "platform/ui/view/ui_view.h"
+
+Host::Host(HostOptions options) : options_(std::move(options)) {
+    screen_ = UIScreen::make(options_.screen);
+    if (options_.landscape) screen_->setOrientation(UIInterfaceOrientation::LandscapeLeft);
+    UIScreen::setMainScreen(screen_);
+    compositor_ = std::make_unique<Compositor>(screen_);
+    deviceInput_ = std::make_shared<DeviceInput>();
+    sink_ = deviceInput_;
+}
+
+Host::~Host() = default;
+
+std::unique_ptr<Host> Host::create(const HostOptions& options, std::string* fallbackReason) {
+    if (options.time == HostTimeMode::Virtual)
+        Clock::useVirtual();
+    if (auto configured = configureDeviceServices(options); !configured)
+        Log::warning("host", "camera source \"" + options.camera + "\": " + configured.error());
+    if (options.kind == HostKind::Window) {
+        std::string reason;
+        if (auto host = WindowHost::open(options, reason)) return host;
+        if (fallbackReason) *fallbackReason = reason;
+    }
+    HostOptions headless = options;
+    headless.kind = HostKind::Headless;
+    return std::make_unique<HeadlessHost>(headless);
+}
+
+bool Host::renderFrame() { return compositor_->update(); }
+
+void Host::step(double seconds) {
+    if (seconds > 0)
+        RunLoop::main().advance(seconds);
+    else
+        RunLoop::main().runUntilIdle();
+    renderFrame();
+}
+
+void Host::sendTouches(const HostTouchEvent& event) {
+    if (auto s = sink()) s->touchEvent(event);
+}
+
+void Host::tap(CGPoint point) {
+    long id = nextTouchId_++;
+    sendTouches({Clock::now(), {{id, point, UITouchPhase::Began}}});
+    step(0.05);
+    sendTouches({Clock::now(), {{id, point, UITouchPhase::Ended}}});
+    step(0);
+}
+
+void Host::drag(CGPoint from, CGPoint to, double duration, int steps) {
+    steps = std::max(1, steps);
+    long id = nextTouchId_++;
+    sendTouches({Clock::now(), {{id, from, UITouchPhase::Began}}});
+    for (int i = 1; i <= steps; ++i) {
+        step(duration / steps);
+        double t = static_cast<double>(i) / steps;
+        CGPoint p{from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t};
+        sendTouches({Clock::now(), {{id, p, UITouchPhase::Moved}}});
+    }
+    sendTouches({Clock::now(), {{id, to, UITouchPhase::Ended}}});
+    step(0);
+}
+
+void Host::longPress(CGPoint point, double duration) {
+    long id = nextTouchId_++;
+    sendTouches({Clock::now(), {{id, point, UITouchPhase::Began}}});
+    step(duration);
+    sendTouches({Clock::now(), {{id, point, UITouchPhase::Ended}}});
+    step(0);
+}
+
+void Host::pinch(CGPoint center, CGFloat startDistance, CGFloat endDistance, double duration, int steps) {
+    steps = std::max(1, steps);
+    long a = nextTouchId_++, b = nextTouchId_++;
+    auto fingers = [&](CGFloat d, UITouchPhase phase) {
+        return HostTouchEvent{Clock::now(),
+                              {{a, {center.x - d / 2, center.y}, phase}, {b, {center.x + d / 2, center.y}, phase}}};
+    };
+    sendTouches(fingers(startDistance, UITouchPhase::Began));
+    for (int i = 1; i <= steps; ++i) {
+        step(duration / steps);
+        sendTouches(fingers(startDistance + (endDistance - startDistance) * i / steps, UITouchPhase::Moved));
+    }
+    sendTouches(fingers(endDistance, UITouchPhase::Ended));
+    step(0);
+}
+
+void Host::pressButton(HostButton button) {
+    if (auto s = sink()) s->buttonEvent(button, true);
+    step(0.05);
+    if (auto s = sink()) s->buttonEvent(button, false);
+    step(0);
+}
+
+void Host::tilt(double dx, double dy) {
+    if (auto s = sink()) s->tilt(dx, dy);
+}
+
+Result<void> Host::writeScreenPNG(const std::string& path) {
+    renderFrame();
+    return compositor_->writePNG(path);
+}
+
+Result<void> Host::writeViewPNG(UIView& view, const std::string& path) {
+    view.layoutIfNeeded();
+    return LayerRenderer::writePNG(*view.layer(), screen_->scale(), path);
+}

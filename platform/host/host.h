@@ -1,0 +1,69 @@
+// The device the application runs on: its screen and framebuffer, its clock stepping and its
+// input. The window host shows the screen in an SDL window; the headless host has no window and
+// is driven by tests and tools. Main thread only.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/host/host_options.h"
+#include "platform/runtime/result.h"
+#include "platform/ui/app/compositor.h"
+#include "platform/ui/app/host_event_sink.h"
+#include "platform/ui/app/ui_screen.h"
+
+class UIView;
+
+class Host {
+public:
+    // The host the options ask for. A window host that cannot open (no display, no video driver)
+    // falls back to the headless host; `fallbackReason` then says why. Applies the time mode.
+    static std::unique_ptr<Host> create(const HostOptions& options, std::string* fallbackReason = nullptr);
+    virtual ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    virtual HostKind kind() const = 0;
+    const HostOptions& options() const { return options_; }
+    const std::shared_ptr<UIScreen>& screen() const { return screen_; }
+    Compositor& compositor() { return *compositor_; }
+
+    // Where input goes (held weakly). Until a test installs its own, the device services get it.
+    void setEventSink(const std::shared_ptr<HostEventSink>& sink) { sink_ = sink; }
+
+    // Lays out and draws the screen; answers whether the framebuffer changed. The window host
+    // also shows it.
+    virtual bool renderFrame();
+    // Headless: renders one frame and returns 0. Window: runs until the window is closed.
+    virtual int run() = 0;
+
+    // Lets time pass: the virtual clock moves and due work runs in order (the real clock waits),
+    // then a frame is rendered.
+    void step(double seconds);
+
+    // Synthetic input at screen points, on the host's clock.
+    void sendTouches(const HostTouchEvent& event);
+    void tap(CGPoint point);
+    void drag(CGPoint from, CGPoint to, double duration = 0.3, int steps = 10);
+    void longPress(CGPoint point, double duration = 1.0);
+    // Two fingers on a horizontal line through the centre, moving from one distance to the other.
+    void pinch(CGPoint center, CGFloat startDistance, CGFloat endDistance, double duration = 0.3, int steps = 10);
+    void pressButton(HostButton button);
+    void tilt(double dx, double dy);
+
+    Result<void> writeScreenPNG(const std::string& path);
+    // One view alone, at the screen's scale.
+    Result<void> writeViewPNG(UIView& view, const std::string& path);
+
+protected:
+    explicit Host(HostOptions options);
+    std::shared_ptr<HostEventSink> sink() const { return sink_.lock(); }
+
+private:
+    HostOptions options_;
+    std::shared_ptr<UIScreen> screen_;
+    std::unique_ptr<Compositor> compositor_;
+    std::shared_ptr<HostEventSink> deviceInput_;
+    std::weak_ptr<HostEventSink> sink_;
+    long nextTouchId_ = 1;
+};

@@ -1,0 +1,35 @@
+// The host's options, read from the environment: which host, camera source, screen model,
+// folders and time mode. Bad values are reported as warnings and replaced by the defaults.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/app/device_model.h"
+
+enum class HostKind { Window, Headless };
+enum class HostTimeMode { Real, Virtual };
+
+struct HostOptions {
+    HostKind kind = HostKind::Window;          // KORVA_HOST=window|headless
+    std::string camera = "synthetic";          // KORVA_CAMERA
+    DeviceModel screen = DeviceModel::defaultModel();  // KORVA_SCREEN=name[:landscape]
+    bool landscape = false;
+    std::string libraryDir;                    // KORVA_LIBRARY_DIR
+    std::string dataDir;                       // KORVA_DATA_DIR
+    HostTimeMode time = HostTimeMode::Real;    // KORVA_TIME=real|virtual
+    std::vector<std::string> warnings;
+
+    using Lookup = std::function<const char*(const char*)>;
+    static HostOptions fromEnvironment();
+    // The same with a custom variable look-up (tests).
+    static HostOptions parse(const Lookup& lookup);
+
+    // One line saying what the options select.
+    std::string summary() const;
+};
+
+// True for the camera sources the capture layer knows: synthetic, libcamera[:ID],
+// v4l2:/dev/videoN, image:PATH, video:PATH.
+bool isValidCameraSource(const std::string& source);

@@ -1,0 +1,40 @@
+// The host with a window: shows the framebuffer in an SDL window and turns the mouse and keys
+// into touches, volume buttons, tilt and going to the background. Keys: "+"/"-" volume buttons,
+// arrows tilt, "[" and "]" (or the wheel) pinch, "o" turns the device, Escape goes to the
+// background and back.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/host/host.h"
+
+class WindowHost : public Host {
+public:
+    // None when no window can be opened; `reason` says why.
+    static std::unique_ptr<WindowHost> open(const HostOptions& options, std::string& reason);
+    ~WindowHost() override;
+
+    HostKind kind() const override { return HostKind::Window; }
+    bool renderFrame() override;
+    // Runs the main run loop and the window until it is closed.
+    int run() override;
+
+    // Hands a URL to the desktop (xdg-open) without a shell; false for anything but a plain
+    // scheme:rest URL.
+    static bool openWithDesktop(const std::string& url);
+
+private:
+    explicit WindowHost(HostOptions options);
+    bool createWindow(std::string& reason);
+    void handleEvents(bool& running);
+    CGPoint toScreenPoint(int x, int y) const;
+    void pinchAt(CGPoint center, bool spread);
+    void present();
+    void fitWindowToScreen();
+
+    struct SDLState;
+    std::unique_ptr<SDLState> sdl_;
+    bool mouseDown_ = false;
+};

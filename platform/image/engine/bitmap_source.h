@@ -1,0 +1,41 @@
+// BitmapSource: a recipe leaf reading a bitmap in memory; resamples once for the whole recipe.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "platform/image/ci_format.h"
+#include "platform/image/engine/image_node.h"
+
+class BitmapSource final : public ImageNode {
+public:
+    // The caller has checked sizes and buffer length.
+    BitmapSource(std::shared_ptr<const std::uint8_t> pixels, std::size_t bytesPerRow, int width, int height,
+                 CIFormat format, CIAlphaMode alpha, std::shared_ptr<CGColorSpace> space);
+
+    void render(const Tile& out, const CGAffineTransform& toRequest, TileContext& ctx) const override;
+    void prepare(RenderJob& job, RenderArena& arena) const override;
+    std::string label() const override;
+    CGSize sourcePixelSize() const override { return {static_cast<double>(width_), static_cast<double>(height_)}; }
+    const std::shared_ptr<CGColorSpace>& colorSpace() const { return space_; }
+    // Pixels x..x+n-1 of the row at height y as premultiplied planes, unscaled; pixels outside
+    // the bitmap are transparent. (The renderer's row-at-a-time path for pure colour chains.)
+    void loadPixels(long x, long y, std::size_t n, float* const planes[4]) const;
+
+private:
+    // Loads pixels x0..x0+n-1 of the row at height y (0 = bottom row) as premultiplied planes.
+    void loadRow(long y, long x0, std::size_t n, float* const planes[4]) const;
+    void renderAxisAligned(const Tile& out, double sx, double tx, double sy, double ty, TileContext& ctx) const;
+    // Bilinear samples for down-scaling on both axes (8-bit premultiplied bitmaps of at least
+    // 2 x 2); false when the scale or bitmap does not qualify.
+    bool renderSampled(const Tile& out, double sx, double tx, double sy, double ty, TileContext& ctx) const;
+    void renderGeneral(const Tile& out, const CGAffineTransform& toRequest, TileContext& ctx) const;
+
+    std::shared_ptr<const std::uint8_t> pixels_;
+    std::size_t bytesPerRow_;
+    int width_, height_;
+    CIFormat format_;
+    CIAlphaMode alpha_;
+    std::shared_ptr<CGColorSpace> space_;
+};

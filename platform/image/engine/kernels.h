@@ -1,0 +1,89 @@
+// The vectorised pixel kernels of the renderer, chosen for the running CPU at first use.
+//
+// Planes are separate float arrays (red, green, blue, alpha); n is a pixel count. Pointers need
+// no alignment. Every kernel handles any n, including tails.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kernels {
+
+// Interleaved 8-bit (R G B A, or B G R A when bgra) to planes in 0...1.
+void loadRGBA8(const std::uint8_t* src, std::size_t n, bool bgra, float* r, float* g, float* b, float* a);
+// Planes = w x pixels (first) or planes += w x pixels, from interleaved 8-bit in one pass.
+void accumulateRGBA8(const std::uint8_t* src, std::size_t n, bool bgra, bool first, float w, float* r, float* g,
+                     float* b, float* a);
+// Planes to 8-bit, clamped to 0...1 and rounded to the nearest value.
+void storeRGBA8(const float* r, const float* g, const float* b, const float* a, std::size_t n, std::uint8_t* dst,
+                bool bgra);
+// Planes blended over 8-bit premultiplied pixels: dst = src + dst x (1 - src alpha).
+void blendOverRGBA8(const float* r, const float* g, const float* b, const float* a, std::size_t n,
+                    std::uint8_t* dst, bool bgra);
+void loadRGBAf(const float* src, std::size_t n, float* r, float* g, float* b, float* a);
+void storeRGBAf(const float* r, const float* g, const float* b, const float* a, std::size_t n, float* dst);
+
+void premultiply(float* r, float* g, float* b, const float* a, std::size_t n);
+// Divides colour by alpha where alpha is above 0; returns whether any alpha differs from 1.
+bool unpremultiply(float* r, float* g, float* b, const float* a, std::size_t n);
+
+// x = lut(x) on 0...1 with linear interpolation between size entries; inputs are clamped.
+void curve(float* x, std::size_t n, const float* lut, std::size_t size);
+// A piecewise cubic in power form: segment k covers [knot[k], knot[k+1]) and gives
+// a + b u + c u^2 + d u^3 (u measured from 0). Below knot[0] and from knot[segments] on, the
+// values `low` and `high`.
+struct CubicSegments {
+    static constexpr int kMax = 8;
+    int segments = 0;
+    float knot[kMax + 1];
+    float a[kMax], b[kMax], c[kMax], d[kMax];
+    float low = 0, high = 1;
+};
+// x = max(0, S(sqrt(clamp(x, 0, 1))))^2: a tone curve applied in a gamma-2 encoding.
+void gammaTwoCurve(float* x, std::size_t n, const CubicSegments& s);
+// (r, g, b) = m (r, g, b) + offset; m is row-major 3x3, offset may be null.
+void matrix3(float* r, float* g, float* b, std::size_t n, const float* m, const float* offset);
+// Trilinear lookup in a dim^3 table of RGBA floats, red fastest; alpha multiplied by the table's
+// alpha when withAlpha.
+void colorCube(float* r, float* g, float* b, float* a, std::size_t n, const float* cube, int dim, bool withAlpha);
+// Saturation about the luma, then brightness added, then contrast about 0.5.
+void colorControls(float* r, float* g, float* b, std::size_t n, float saturation, float brightness, float contrast);
+// Multiplies colour by 1 - intensity (1 - 1 / (1 + t^2)^2), t^2 = ((x0 + i dx)^2 + (y0 + i dy)^2) k.
+void vignette(float* r, float* g, float* b, float* a, std::size_t n, float x0, float y0, float dx, float dy, float k,
+              float intensity);
+// d = s + d (1 - s alpha), premultiplied.
+void sourceOver(float* dr, float* dg, float* db, float* da, const float* sr, const float* sg, const float* sb,
+                const float* sa, std::size_t n);
+// dst[i] = sum over k of w[k] src[i + k].
+void convolveRow(const float* src, float* dst, std::size_t n, const float* w, std::size_t taps);
+// dst = w src (first) or dst += w src.
+void scaleRow(float* dst, const float* src, float w, std::size_t n);
+void addScaledRow(float* dst, const float* src, float w, std::size_t n);
+// out[i] = sum over k < taps of line[start[i] + k] x weights[k x stride + i] (weights stored tap by
+// tap; unused taps weigh 0 and must still read inside the line).
+void resampleRow(const float* line, float* out, std::size_t n, const std::int32_t* start, const float* weights,
+                 std::size_t taps, std::size_t stride);
+// out[i] = w0[i] line[2i] + w1[i] line[2i + 1]: halving resolution (reads 2n floats).
+void pairRow(const float* line, float* out, std::size_t n, const float* w0, const float* w1);
+// Bilinear samples of 8-bit premultiplied pixels along a row. Output pixel i, at
+// p = base + offset[i] (p + other: the same place one row over), is
+//   rowScale x fade[i] x lerp(lerp(P(p), P(p + other), fy), lerp(P(p + 4), P(p + other + 4), fy), fx[i])
+// where P reads four bytes as they are (rowScale carries the 1/255; fades below 1 let edge
+// samples blend with transparency outside the bitmap). bgra swaps red and blue.
+void bilinearRGBA8(const std::uint8_t* base, const std::ptrdiff_t* offset, std::ptrdiff_t other, const float* fx,
+                   const float* fade, float fy, float rowScale, std::size_t n, bool bgra, float* r, float* g, float* b,
+                   float* a);
+// Luma (Rec. 709 weights) of n pixels.
+void luma(const float* r, const float* g, const float* b, float* y, std::size_t n);
+// Edge-aware 3x3 smoothing plus sharpening of one row. rows[k] are the planes of rows above,
+// at and below (k = 0, 1, 2), each with one pixel of margin on both sides (index -1 is valid);
+// lumaRows likewise. Writes n pixels of colour to out.
+void noiseReduceRow(const float* const rows[3][3], const float* const lumaRows[3], float* const out[3], std::size_t n,
+                    float level, float sharpness);
+// Sum of each plane (for reductions), in double precision.
+void sumPlanes(const float* r, const float* g, const float* b, const float* a, std::size_t n, double sums[4]);
+
+// The instruction set in use ("AVX3", "AVX2", "SSE4", ...).
+const char* targetName();
+
+}  // namespace kernels

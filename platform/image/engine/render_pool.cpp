@@ -1,0 +1,143 @@
+// The render thread pool.
+#include "platform/image/engine/render_pool.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+
+namespace {
+
+// How long a thread watches for work (or for the end of a job) before it sleeps. Long enough to
+// bridge the set-up between consecutive renders, short enough to cost little on a busy machine.
+constexpr auto kWatch = std::chrono::microseconds(50);
+
+inline void relax() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
+}
+
+// Spins until done() holds or the watch time has passed; returns done().
+template <class Done>
+bool watch(const Done& done) {
+    if (done()) return true;
+    const auto until = std::chrono::steady_clock::now() + kWatch;
+    while (true) {
+        for (int i = 0; i < 64; ++i) {
+            relax();
+            if (done()) return true;
+        }
+        if (std::chrono::steady_clock::now() >= until) return done();
+    }
+}
+
+}  // namespace
+
+RenderPool& RenderPool::shared() {
+    static RenderPool pool([] {
+        std::size_t n = std::max(1u, std::thread::hardware_concurrency());
+        if (const char* env = std::getenv("KORVA_IMAGE_THREADS")) {
+            long v = std::strtol(env, nullptr, 10);
+            if (v > 0) n = static_cast<std::size_t>(std::min(v, 256L));
+        }
+        return n;
+    }());
+    return pool;
+}
+
+RenderPool::RenderPool(std::size_t threads) {
+    threads = std::max<std::size_t>(threads, 1);
+    for (std::size_t i = 0; i < threads; ++i) arenas_.push_back(std::make_unique<RenderArena>());
+    for (std::size_t i = 1; i < threads; ++i) threads_.emplace_back([this, i] { workerLoop(i); });
+}
+
+RenderPool::~RenderPool() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    for (auto& t : threads_) t.join();
+}
+
+void RenderPool::work(std::size_t slot, std::uint32_t job, std::size_t count, const Task& task) {
+    RenderArena& arena = *arenas_[slot];
+    std::uint64_t claim = next_.load(std::memory_order_acquire);
+    while (true) {
+        const std::size_t i = static_cast<std::uint32_t>(claim);
+        if (static_cast<std::uint32_t>(claim >> 32) != job || i >= count) return;
+        if (!next_.compare_exchange_weak(claim, claim + 1, std::memory_order_acq_rel)) continue;
+        arena.reset();
+        task(i, arena);
+        if (completed_.fetch_add(1, std::memory_order_acq_rel) + 1 == count) {
+            std::lock_guard lock(mutex_);
+            done_.notify_all();
+        }
+        claim = next_.load(std::memory_order_acquire);
+    }
+}
+
+void RenderPool::workerLoop(std::size_t slot) {
+    std::uint32_t seen = 0;
+    while (true) {
+        watch([&] {
+            return generation_.load(std::memory_order_acquire) != seen || stopping_.load(std::memory_order_relaxed);
+        });
+        const Task* task = nullptr;
+        std::size_t count = 0;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [&] { return stopping_ || (generation_.load() != seen && slot < activeSlots_); });
+            if (stopping_) return;
+            seen = generation_.load();
+            task = task_;
+            count = count_;
+        }
+        // The task is only called after claiming one of its tasks, which keeps the job open.
+        work(slot, seen, count, *task);
+    }
+}
+
+void RenderPool::runLocked(std::size_t count, std::size_t maxThreads, const Task& task) {
+    if (count == 0) return;
+    std::size_t slots = std::min({count, arenas_.size(), maxThreads ? maxThreads : arenas_.size()});
+    if (slots <= 1 || count > 0xFFFFFFFFu) {
+        for (std::size_t i = 0; i < count; ++i) {
+            arenas_[0]->reset();
+            task(i, *arenas_[0]);
+        }
+        return;
+    }
+    std::uint32_t job = 0;
+    {
+        std::lock_guard lock(mutex_);
+        job = generation_.load() + 1;
+        task_ = &task;
+        count_ = count;
+        completed_.store(0, std::memory_order_relaxed);
+        next_.store(static_cast<std::uint64_t>(job) << 32, std::memory_order_release);
+        activeSlots_ = slots;
+        generation_.store(job, std::memory_order_release);
+    }
+    wake_.notify_all();
+    work(0, job, count, task);
+    watch([&] { return completed_.load(std::memory_order_acquire) == count; });
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [&] { return completed_.load() == count; });
+    activeSlots_ = 0;
+    task_ = nullptr;
+}
+
+bool RenderPool::tryRun(std::size_t count, std::size_t maxThreads, const Task& task) {
+    std::unique_lock job(jobMutex_, std::try_to_lock);
+    if (!job.owns_lock()) return false;
+    runLocked(count, maxThreads, task);
+    return true;
+}
+
+void RenderPool::run(std::size_t count, std::size_t maxThreads, const Task& task) {
+    std::lock_guard job(jobMutex_);
+    runLocked(count, maxThreads, task);
+}

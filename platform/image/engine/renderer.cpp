@@ -1,0 +1,109 @@
+// The render spine.
+#include "platform/image/engine/renderer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/image/engine/bitmap_source.h"
+#include "platform/image/engine/color_transform.h"
+#include "platform/image/engine/point_node.h"
+#include "platform/image/engine/geometry_nodes.h"
+#include "platform/image/engine/render_arena.h"
+#include "platform/image/engine/render_pool.h"
+
+namespace {
+
+// Whether the main source is read turned a quarter (its rows become columns of the output).
+// Tiles are then cut tall and narrow, so each tile reads long runs of source rows.
+bool sourceTurned(const ImageNode& root, const CGAffineTransform& toRequest) {
+    CGAffineTransform map = toRequest;
+    const ImageNode* node = &root;
+    for (int depth = 0; node && depth < 256; ++depth) {
+        if (auto* t = dynamic_cast<const TransformNode*>(node)) map = CGAffineTransformConcat(t->transform(), map);
+        auto inputs = node->inputs();
+        if (inputs.empty()) break;
+        node = inputs.back();  // composites: the background, the larger part as a rule
+    }
+    return map.a == 0 && map.d == 0;
+}
+
+}  // namespace
+
+void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderArena& arena) {
+    // 1. Work needed once (reductions), on the calling thread.
+    RenderJob job;
+    job.working = request.working;
+    job.sampled = request.sampled;
+    arena.reset();
+    prepareGraph(root, job, arena);
+    auto outputPlan = ColorTransformPlan::between(request.working, request.output);
+
+    // 2. Tiles over the region, in rows of tiles from the top so writers fill memory in order.
+    const PixelRect& region = request.region;
+    const bool tall = sourceTurned(root, request.toRequest);
+    long tileW = tall ? kTileHeight : kTileWidth, tileH = tall ? kTileWidth : kTileHeight;
+    // Small renders (thumbnails) use fewer threads: waking and waiting for a thread costs more
+    // than a few thousand pixels of work. They are cut finer so that every thread gets a share.
+    const long pixels = region.w * region.h;
+    const long threads = std::clamp(pixels / kPixelsPerThread, 1L,
+                                    static_cast<long>(request.threads ? request.threads : RenderPool::shared().size()));
+    const long wanted = 2 * threads;
+    auto tiles = [&] { return ((region.w + tileW - 1) / tileW) * ((region.h + tileH - 1) / tileH); };
+    // Rows are split first (wide rows keep source reads long), down to 8 rows.
+    long& rows = tall ? tileW : tileH;
+    while (tiles() < wanted && threads > 1 && rows > 8) rows = (rows + 1) / 2;
+    const long across = (region.w + tileW - 1) / tileW;
+    const long down = (region.h + tileH - 1) / tileH;
+    const std::size_t count = static_cast<std::size_t>(across * down);
+    // Colour steps straight over an unscaled bitmap run a row at a time: each row goes from the
+    // bitmap through every step to the writer without leaving the first-level cache.
+    const PointChain chain = PointChain::of(root);
+    const auto* bitmap = dynamic_cast<const BitmapSource*>(chain.base);
+    const CGAffineTransform& A = request.toRequest;
+    const bool rowWise = bitmap && A.a == 1 && A.b == 0 && A.c == 0 && A.d == 1 && A.tx == std::floor(A.tx) &&
+                         A.ty == std::floor(A.ty);
+    const ColorTransformPlan* inputPlan = bitmap ? job.conversionFor(bitmap) : nullptr;
+
+    auto task = [&](std::size_t index, RenderArena& tileArena) {
+        long tx = static_cast<long>(index) % across, ty = static_cast<long>(index) / across;
+        long top = region.y + region.h - ty * tileH;
+        long h = std::min(tileH, top - region.y);
+        long x = region.x + tx * tileW;
+        PixelRect rect{x, top - h, std::min(tileW, region.x + region.w - x), h};
+        if (rowWise) {
+            Tile row = Tile::allocate(tileArena, {rect.x, rect.y, rect.w, 1});
+            const std::size_t n = static_cast<std::size_t>(rect.w);
+            for (long j = 0; j < rect.h; ++j) {
+                row.rect.y = rect.y + j;
+                bitmap->loadPixels(rect.x - static_cast<long>(A.tx), row.rect.y - static_cast<long>(A.ty), n, row.plane);
+                if (inputPlan) inputPlan->apply(row.plane[0], row.plane[1], row.plane[2], row.plane[3], n);
+                chain.applyToTile(row, A);
+                if (outputPlan) outputPlan->apply(row.plane[0], row.plane[1], row.plane[2], row.plane[3], n);
+                request.write(row);
+            }
+            return;
+        }
+        Tile tile = Tile::allocate(tileArena, rect);
+        TileContext ctx{tileArena, job};
+        // 3. The recipe fills the tile; 4. conversion to the output space; 5. the writer.
+        root.render(tile, request.toRequest, ctx);
+        if (outputPlan)
+            for (long j = 0; j < rect.h; ++j)
+                outputPlan->apply(tile.row(0, j), tile.row(1, j), tile.row(2, j), tile.row(3, j),
+                                  static_cast<std::size_t>(rect.w));
+        request.write(tile);
+    };
+
+    auto inline_ = [&] {
+        for (std::size_t i = 0; i < count; ++i) {
+            arena.reset();
+            task(i, arena);
+        }
+    };
+    if (threads == 1 || count == 1) {
+        inline_();
+        return;
+    }
+    // A render that finds the pool busy (another context, or a render inside a render) runs here.
+    if (!RenderPool::shared().tryRun(count, static_cast<std::size_t>(threads), task)) inline_();
+}

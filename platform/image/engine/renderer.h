@@ -1,0 +1,32 @@
+// The render spine: prepare the recipe, cut the region into tiles, render them in parallel,
+// convert to the output space and hand each finished tile to a writer.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+
+#include "platform/image/color_space.h"
+#include "platform/image/engine/image_node.h"
+
+class RenderArena;
+
+struct RenderRequest {
+    PixelRect region;                             // request-space pixels to produce
+    CGAffineTransform toRequest = CGAffineTransformIdentity;  // image space -> request space
+    std::shared_ptr<CGColorSpace> working;        // none: colour management off
+    std::shared_ptr<CGColorSpace> output;         // none: working values are written as they are
+    std::size_t threads = 0;                      // 0: the whole pool; 1: the calling thread only
+    bool sampled = false;                         // down-scaling may sample instead of averaging areas
+    // Receives each finished tile (premultiplied, output space); called from several threads at once.
+    std::function<void(const Tile&)> write;
+};
+
+// Tile size of renders: wide rows keep source reads sequential, few rows keep tiles in cache.
+inline constexpr long kTileWidth = 256;
+inline constexpr long kTileHeight = 32;
+// The least work (output pixels) worth handing to one more thread.
+inline constexpr long kPixelsPerThread = 5000;
+
+// `arena` serves the calling thread (preparation, and tiles when the pool is busy or threads is 1).
+void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderArena& arena);

@@ -1,0 +1,82 @@
+// "CIColorCube": a 3-D colour lookup table with trilinear interpolation.
+//
+// inputCubeData holds dim^3 entries of four 32-bit floats (R G B A), red index fastest, then
+// green, then blue. Data of any other length gives no output image.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/image/engine/kernels.h"
+#include "platform/image/filters/filter_support.h"
+#include "platform/runtime/log.h"
+
+namespace {
+
+class ColorCubeOp final : public PointOp {
+public:
+    // Reads the floats in place: data values are immutable and the op keeps the value alive.
+    ColorCubeOp(Value data, int dim)
+        : data_(std::move(data)), table_(reinterpret_cast<const float*>(data_.bytes()->data())),
+          count_(data_.bytes()->size() / sizeof(float)), dim_(dim) {
+        for (std::size_t i = 3; i < count_; i += 4) withAlpha_ = withAlpha_ || table_[i] != 1.0f;
+    }
+    void apply(const PixelSpan& s) const override {
+        kernels::colorCube(s.r, s.g, s.b, s.a, s.n, table_, dim_, withAlpha_);
+    }
+    bool changesAlpha() const override { return withAlpha_; }
+    std::string label() const override { return "colour cube " + std::to_string(dim_); }
+
+private:
+    Value data_;
+    const float* table_;
+    std::size_t count_;
+    int dim_;
+    bool withAlpha_ = false;
+};
+
+class ColorCubeFilter : public CIFilter {
+public:
+    std::shared_ptr<CIImage> outputImage() const override {
+        auto input = imageInput(kCIInputImageKey);
+        if (!input) return nullptr;
+        if (!op_) op_ = prepare();
+        if (!op_) return nullptr;
+        return imageWithPointOp(input, op_);
+    }
+
+protected:
+    explicit ColorCubeFilter(const FilterDescription& d) : CIFilter(d) {}
+    void inputChanged(const std::string& key) override {
+        if (key != kCIInputImageKey) op_.reset();
+    }
+
+private:
+
+    std::shared_ptr<const PointOp> prepare() const {
+        const double d = numberInput("inputCubeDimension", 2);
+        const Value data = valueForKey("inputCubeData");
+        const Bytes* bytes = data.bytes();
+        if (!(d >= 2 && d <= 128) || std::floor(d) != d) {
+            Log::warning("image", "CIColorCube: cube dimension out of range; no output");
+            return nullptr;
+        }
+        const int dim = static_cast<int>(d);
+        const std::size_t expected = static_cast<std::size_t>(dim) * dim * dim * 4 * sizeof(float);
+        if (!bytes || bytes->size() != expected) {
+            char buf[160];
+            std::snprintf(buf, sizeof buf, "CIColorCube: cube data of %zu bytes for dimension %d (needs %zu); no output",
+                          bytes ? bytes->size() : 0, dim, expected);
+            Log::warning("image", buf);
+            return nullptr;
+        }
+        // Byte buffers come from the allocator, aligned for floats.
+        return std::make_shared<ColorCubeOp>(data, dim);
+    }
+
+    mutable std::shared_ptr<const PointOp> op_;  // prepared once per cube, reused by every frame
+};
+
+}  // namespace
+
+std::shared_ptr<CIFilter> makeColorCubeFilter(const FilterDescription& d) { return makeFilter<ColorCubeFilter>(d); }

@@ -1,0 +1,280 @@
+// SQLite index of the photo library and its repair on open.
+#include "platform/photos/asset_index.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <set>
+
+#include "platform/image/codec/image_data.h"
+#include "platform/image/codec/image_properties.h"
+#include "platform/photos/asset_identifier.h"
+#include "platform/runtime/log.h"
+#include "platform/storage/file_manager.h"
+
+namespace {
+
+const char* kLog = "photos";
+
+const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS assets ("
+    " identifier TEXT PRIMARY KEY,"
+    " file TEXT NOT NULL UNIQUE,"
+    " media_type INTEGER NOT NULL,"
+    " pixel_width INTEGER NOT NULL,"
+    " pixel_height INTEGER NOT NULL,"
+    " creation_date REAL NOT NULL,"
+    " modification_date REAL NOT NULL,"
+    " latitude REAL, longitude REAL, altitude REAL)";
+
+std::string lower(std::string s) {
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool endsWith(const std::string& s, const std::string& suffix) {
+    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// What an interrupted atomic write leaves: ".<name>.XXXXXX" beside the file it was writing.
+bool isStaleTemporary(const std::string& name) {
+    if (name.size() < 9 || name[0] != '.' || name[name.size() - 7] != '.') return false;
+    return isLibraryImageName(name.substr(1, name.size() - 8));
+}
+
+struct Statement {
+    sqlite3_stmt* s = nullptr;
+    ~Statement() { sqlite3_finalize(s); }
+};
+
+Failure sqlFailure(sqlite3* db, const std::string& what) {
+    return fail(what + ": " + sqlite3_errmsg(db));
+}
+
+double fileDate(const std::string& path) {
+    auto attrs = NSFileManager::defaultManager()->attributesOfItemAtPath(path);
+    return attrs ? (*attrs)[NSFileModificationDate].dateValue() : 0.0;
+}
+
+}  // namespace
+
+bool isLibraryImageName(const std::string& name) {
+    if (name.empty() || name[0] == '.') return false;
+    std::string l = lower(name);
+    return endsWith(l, ".jpg") || endsWith(l, ".jpeg") || endsWith(l, ".png");
+}
+
+AssetIndex::~AssetIndex() {
+    sqlite3_close(db_);
+}
+
+std::string AssetIndex::pathOf(const AssetRecord& record) const {
+    return pathByAppendingComponent(folder_, record.file);
+}
+
+Result<void> AssetIndex::exec(const char* sql) const {
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        std::string text = message ? message : "unknown error";
+        sqlite3_free(message);
+        return fail(text);
+    }
+    return {};
+}
+
+Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) {
+    if (auto r = NSFileManager::defaultManager()->createDirectoryAtPath(folder, true); !r)
+        return fail("cannot create the library folder " + folder + ": " + r.error());
+    std::string path = pathByAppendingComponent(folder, kIndexFileName);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        sqlite3* db = nullptr;
+        int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                                 nullptr);
+        std::unique_ptr<AssetIndex> index(new AssetIndex(folder, db));
+        if (rc != SQLITE_OK) return sqlFailure(db, "cannot open the library index");
+        sqlite3_busy_timeout(db, 2000);
+        auto schema = index->exec("PRAGMA synchronous=FULL");
+        if (schema) schema = index->exec(kSchema);
+        if (!schema) {
+            // The files are the library; an unreadable index is set aside and rebuilt from them.
+            index.reset();
+            Log::error(kLog, "library index unreadable (" + schema.error() + "); rebuilding it");
+            std::string aside = path + ".corrupt";
+            (void)NSFileManager::defaultManager()->removeItemAtPath(aside);
+            if (!NSFileManager::defaultManager()->moveItemAtPath(path, aside))
+                return fail("cannot set the broken index aside");
+            continue;
+        }
+        if (auto r = index->repair(); !r) return fail("cannot repair the library index: " + r.error());
+        return index;
+    }
+    return fail("cannot open the library index");
+}
+
+Result<AssetRecord> AssetIndex::describeFile(const std::string& path, bool verifyPixels) {
+    auto bytes = readFileBytes(path);
+    if (!bytes) return fail(bytes.error());
+    auto info = readImageInfo(*bytes);
+    if (!info) return fail(info.error());
+    if (verifyPixels) {
+        // The smallest decode still reads every compressed byte, so a truncated file fails here.
+        ImageDecodeOptions options;
+        options.minWidth = options.minHeight = 1;
+        if (auto decoded = decodeImage(*bytes, options); !decoded) return fail(decoded.error());
+    }
+    AssetRecord r;
+    r.mediaType = PHAssetMediaType::Image;
+    bool turned = info->orientation >= 5 && info->orientation <= 8;
+    r.pixelWidth = turned ? info->height : info->width;
+    r.pixelHeight = turned ? info->width : info->height;
+    if (auto props = readImageProperties(*bytes)) {
+        const Value& gps = (*props)["{GPS}"];
+        if (gps.isDictionary() && gps["Latitude"].isNumber() && gps["Longitude"].isNumber()) {
+            PHAssetLocation loc;
+            loc.latitude = gps["Latitude"].doubleValue() * (gps["LatitudeRef"].stringValue() == "S" ? -1 : 1);
+            loc.longitude = gps["Longitude"].doubleValue() * (gps["LongitudeRef"].stringValue() == "W" ? -1 : 1);
+            loc.altitude = gps["Altitude"].doubleValue() * (gps["AltitudeRef"].integerValue() == 1 ? -1 : 1);
+            r.location = loc;
+        }
+    }
+    return r;
+}
+
+Result<void> AssetIndex::repair() {
+    auto fm = NSFileManager::defaultManager();
+    auto names = fm->contentsOfDirectoryAtPath(folder_);
+    if (!names) return fail(names.error());
+    std::set<std::string> files;
+    for (const auto& name : *names) {
+        if (isStaleTemporary(name)) {
+            Log::warning(kLog, "removing the remains of an interrupted save: " + name);
+            (void)fm->removeItemAtPath(pathByAppendingComponent(folder_, name));
+        } else if (isLibraryImageName(name)) {
+            files.insert(name);
+        }
+    }
+
+    std::vector<std::string> missing;
+    std::set<std::string> indexed;
+    {
+        Statement st;
+        if (sqlite3_prepare_v2(db_, "SELECT identifier, file FROM assets", -1, &st.s, nullptr) != SQLITE_OK)
+            return sqlFailure(db_, "cannot read the index");
+        while (sqlite3_step(st.s) == SQLITE_ROW) {
+            std::string id = reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0));
+            std::string file = reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1));
+            if (files.count(file))
+                indexed.insert(file);
+            else
+                missing.push_back(id);
+        }
+    }
+    std::vector<AssetRecord> found;
+    for (const auto& name : files) {
+        if (indexed.count(name)) continue;
+        std::string path = pathByAppendingComponent(folder_, name);
+        auto record = describeFile(path, true);
+        if (!record) {
+            Log::warning(kLog, "not indexing " + name + ": " + record.error());
+            continue;
+        }
+        record->identifier = makeAssetIdentifier();
+        record->file = name;
+        record->creationDate = record->modificationDate = fileDate(path);
+        found.push_back(*record);
+    }
+    for (const auto& id : missing) Log::warning(kLog, "dropping the index row of a missing file: " + id);
+    if (missing.empty() && found.empty()) return {};
+    return apply(found, missing);
+}
+
+Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const std::vector<std::string>& deletions) {
+    std::lock_guard lock(mutex_);
+    if (auto r = exec("BEGIN IMMEDIATE"); !r) return r;
+    auto rollback = [&](Failure f) {
+        (void)exec("ROLLBACK");
+        return Result<void>(std::move(f));
+    };
+    {
+        Statement ins, del;
+        if (sqlite3_prepare_v2(db_,
+                               "INSERT INTO assets (identifier, file, media_type, pixel_width, pixel_height, "
+                               "creation_date, modification_date, latitude, longitude, altitude) "
+                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                               -1, &ins.s, nullptr) != SQLITE_OK ||
+            sqlite3_prepare_v2(db_, "DELETE FROM assets WHERE identifier = ?", -1, &del.s, nullptr) != SQLITE_OK)
+            return rollback(sqlFailure(db_, "cannot prepare the change"));
+        for (const auto& r : inserts) {
+            sqlite3_reset(ins.s);
+            sqlite3_bind_text(ins.s, 1, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(ins.s, 2, r.file.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int64(ins.s, 3, static_cast<std::int64_t>(r.mediaType));
+            sqlite3_bind_int(ins.s, 4, r.pixelWidth);
+            sqlite3_bind_int(ins.s, 5, r.pixelHeight);
+            sqlite3_bind_double(ins.s, 6, r.creationDate);
+            sqlite3_bind_double(ins.s, 7, r.modificationDate);
+            if (r.location) {
+                sqlite3_bind_double(ins.s, 8, r.location->latitude);
+                sqlite3_bind_double(ins.s, 9, r.location->longitude);
+                sqlite3_bind_double(ins.s, 10, r.location->altitude);
+            } else {
+                for (int i = 8; i <= 10; ++i) sqlite3_bind_null(ins.s, i);
+            }
+            if (sqlite3_step(ins.s) != SQLITE_DONE) return rollback(sqlFailure(db_, "cannot add " + r.file));
+        }
+        for (const auto& id : deletions) {
+            sqlite3_reset(del.s);
+            sqlite3_bind_text(del.s, 1, id.c_str(), -1, SQLITE_TRANSIENT);
+            if (sqlite3_step(del.s) != SQLITE_DONE) return rollback(sqlFailure(db_, "cannot delete " + id));
+        }
+    }
+    if (auto r = exec("COMMIT"); !r) return rollback(fail(r.error()));
+    return {};
+}
+
+Result<std::vector<AssetRecord>> AssetIndex::query(const AssetQuery& q) const {
+    std::string sql =
+        "SELECT identifier, file, media_type, pixel_width, pixel_height, creation_date, modification_date, "
+        "latitude, longitude, altitude FROM assets WHERE 1";
+    if (q.mediaType) sql += " AND media_type = " + std::to_string(static_cast<std::int64_t>(*q.mediaType));
+    if (!q.identifiers.empty()) {
+        sql += " AND identifier IN (";
+        for (std::size_t i = 0; i < q.identifiers.size(); ++i) sql += i ? ",?" : "?";
+        sql += ")";
+    }
+    const char* key = q.sortKey == AssetSortKey::CreationDate ? "creation_date" : "modification_date";
+    sql += std::string(" ORDER BY ") + key + (q.ascending ? " ASC" : " DESC") + ", rowid" +
+           (q.ascending ? " ASC" : " DESC");
+    if (q.limit > 0) sql += " LIMIT " + std::to_string(q.limit);
+
+    std::lock_guard lock(mutex_);
+    Statement st;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.s, nullptr) != SQLITE_OK) return sqlFailure(db_, "cannot query");
+    for (std::size_t i = 0; i < q.identifiers.size(); ++i)
+        sqlite3_bind_text(st.s, int(i + 1), q.identifiers[i].c_str(), -1, SQLITE_TRANSIENT);
+    std::vector<AssetRecord> out;
+    int rc;
+    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+        AssetRecord r;
+        r.identifier = reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0));
+        r.file = reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1));
+        r.mediaType = static_cast<PHAssetMediaType>(sqlite3_column_int64(st.s, 2));
+        r.pixelWidth = sqlite3_column_int(st.s, 3);
+        r.pixelHeight = sqlite3_column_int(st.s, 4);
+        r.creationDate = sqlite3_column_double(st.s, 5);
+        r.modificationDate = sqlite3_column_double(st.s, 6);
+        if (sqlite3_column_type(st.s, 7) != SQLITE_NULL)
+            r.location = PHAssetLocation{sqlite3_column_double(st.s, 7), sqlite3_column_double(st.s, 8),
+                                         sqlite3_column_double(st.s, 9)};
+        out.push_back(std::move(r));
+    }
+    if (rc != SQLITE_DONE) return sqlFailure(db_, "cannot read the index");
+    return out;
+}
+
+std::size_t AssetIndex::count() const {
+    auto all = query({});
+    return all ? all->size() : 0;
+}

@@ -1,0 +1,69 @@
+// The photo library's index: one SQLite table of assets beside the image files.
+//
+// Crash safety: files are written (atomically) before their rows, rows are written in one
+// transaction per change, and open() repairs what a crash can leave: rows whose file is missing
+// are dropped, image files without a row are indexed, and the temporary files of an interrupted
+// atomic write are removed. Thread-safe (one connection behind a lock).
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/photos/ph_types.h"
+#include "platform/runtime/result.h"
+
+struct sqlite3;
+
+struct AssetRecord {
+    std::string identifier;
+    std::string file;  // name inside the library folder
+    PHAssetMediaType mediaType = PHAssetMediaType::Image;
+    int pixelWidth = 0, pixelHeight = 0;
+    double creationDate = 0, modificationDate = 0;  // seconds since 2001-01-01 UTC
+    std::optional<PHAssetLocation> location;
+};
+
+enum class AssetSortKey { CreationDate, ModificationDate };
+
+struct AssetQuery {
+    std::optional<PHAssetMediaType> mediaType;
+    std::vector<std::string> identifiers;  // empty: all
+    AssetSortKey sortKey = AssetSortKey::CreationDate;
+    bool ascending = true;
+    std::size_t limit = 0;  // 0: no limit
+};
+
+class AssetIndex {
+public:
+    static constexpr const char* kIndexFileName = ".korva-library.sqlite";
+
+    ~AssetIndex();
+    // Opens (creating) the index in the folder and repairs it against the files there.
+    static Result<std::unique_ptr<AssetIndex>> open(const std::string& folder);
+
+    const std::string& folder() const { return folder_; }
+    std::string pathOf(const AssetRecord& record) const;
+
+    // One transaction: all inserts and deletions happen, or none.
+    Result<void> apply(const std::vector<AssetRecord>& inserts, const std::vector<std::string>& deletions);
+    Result<std::vector<AssetRecord>> query(const AssetQuery& query) const;
+    std::size_t count() const;
+
+    // Reads an image file's size, type and GPS position; fails for files that do not decode.
+    static Result<AssetRecord> describeFile(const std::string& path, bool verifyPixels);
+
+private:
+    AssetIndex(std::string folder, sqlite3* db) : folder_(std::move(folder)), db_(db) {}
+    Result<void> exec(const char* sql) const;
+    Result<void> repair();
+
+    std::string folder_;
+    sqlite3* db_;
+    mutable std::mutex mutex_;
+};
+
+// Image file names the library indexes (by extension, case-insensitive).
+bool isLibraryImageName(const std::string& name);

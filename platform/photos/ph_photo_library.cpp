@@ -1,0 +1,279 @@
+// The photo library: opening, changes, observers and fetching.
+#include "platform/photos/ph_photo_library.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <future>
+
+#include "platform/dispatch/clock.h"
+#include "platform/image/codec/image_data.h"
+#include "platform/photos/asset_index.h"
+#include "platform/photos/library_location.h"
+#include "platform/photos/ph_asset_change_request.h"
+#include "platform/photos/ph_authorization.h"
+#include "platform/runtime/log.h"
+#include "platform/storage/file_manager.h"
+
+namespace {
+
+const char* kLog = "photos";
+
+struct Shared {
+    std::mutex mutex;
+    std::string directory;  // set by the host or a test; empty for the default
+    std::shared_ptr<PHPhotoLibrary> library;
+};
+
+Shared& shared() {
+    static Shared s;
+    return s;
+}
+
+std::shared_ptr<NSError> photosError(PHPhotosError code, const std::string& text) {
+    return NSError::withDescription(PHPhotosErrorDomain, code, text);
+}
+
+bool authorized() {
+    auto s = PhotoLibraryAuthorization::status();
+    return s == PHAuthorizationStatus::Authorized || s == PHAuthorizationStatus::Limited;
+}
+
+std::string stripFileScheme(const std::string& url) {
+    const std::string scheme = "file://";
+    return url.rfind(scheme, 0) == 0 ? url.substr(scheme.size()) : url;
+}
+
+// A new file name in the folder for an image of the given format.
+std::string freshName(const std::string& folder, const std::string& identifier, ImageFormat format) {
+    std::string ext = format == ImageFormat::PNG ? ".PNG" : ".JPG";
+    std::string stem = "IMG_" + identifier.substr(0, 8);
+    auto fm = NSFileManager::defaultManager();
+    for (int i = 0;; ++i) {
+        std::string name = stem + (i ? "_" + std::to_string(i) : "") + ext;
+        if (!fm->fileExistsAtPath(pathByAppendingComponent(folder, name))) return name;
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<PHPhotoLibrary> PHPhotoLibrary::sharedPhotoLibrary() {
+    auto& s = shared();
+    std::lock_guard lock(s.mutex);
+    if (!s.library) {
+        std::string dir = s.directory;
+        if (dir.empty()) {
+            const char* env = std::getenv("KORVA_LIBRARY_DIR");
+            dir = env && *env ? env : defaultPhotoLibraryDirectory();
+        }
+        s.library = PHPhotoLibrary::make(dir);
+    }
+    return s.library;
+}
+
+void PHPhotoLibrary::setLibraryDirectory(const std::string& path) {
+    auto& s = shared();
+    std::lock_guard lock(s.mutex);
+    s.directory = path;
+    s.library.reset();
+}
+
+std::string PHPhotoLibrary::libraryDirectory() {
+    return sharedPhotoLibrary()->folder();
+}
+
+PHAuthorizationStatus PHPhotoLibrary::authorizationStatus() {
+    return PhotoLibraryAuthorization::status();
+}
+
+void PHPhotoLibrary::requestAuthorization(std::function<void(PHAuthorizationStatus)> handler) {
+    PhotoLibraryAuthorization::request(std::move(handler));
+}
+
+PHPhotoLibrary::PHPhotoLibrary(std::string folder) : folder_(std::move(folder)) {}
+
+PHPhotoLibrary::~PHPhotoLibrary() = default;
+
+void PHPhotoLibrary::init() {
+    queue_ = DispatchQueue::serial("korva.photos");
+    auto index = AssetIndex::open(folder_);
+    if (index) {
+        index_ = std::move(index.value());
+    } else {
+        openError_ = index.error();
+        Log::error(kLog, "photo library unavailable: " + openError_);
+    }
+}
+
+std::string PHPhotoLibrary::openError() const {
+    return openError_;
+}
+
+void PHPhotoLibrary::registerChangeObserver(const std::shared_ptr<PHPhotoLibraryChangeObserver>& observer) {
+    std::lock_guard lock(observersMutex_);
+    observers_.push_back(observer);
+}
+
+void PHPhotoLibrary::unregisterChangeObserver(const std::shared_ptr<PHPhotoLibraryChangeObserver>& observer) {
+    std::lock_guard lock(observersMutex_);
+    std::erase_if(observers_, [&](const std::weak_ptr<PHPhotoLibraryChangeObserver>& w) {
+        auto s = w.lock();
+        return !s || s == observer;
+    });
+}
+
+void PHPhotoLibrary::notify(const std::shared_ptr<PHChange>& change) {
+    std::vector<std::weak_ptr<PHPhotoLibraryChangeObserver>> targets;
+    {
+        std::lock_guard lock(observersMutex_);
+        targets = observers_;
+    }
+    auto self = shared_from_this();
+    dispatch_get_main_queue()->async([this, self, targets, change] {
+        for (auto& w : targets) {
+            auto o = w.lock();
+            if (!o) continue;
+            // An observer unregistered since the change was queued is not told.
+            bool still;
+            {
+                std::lock_guard lock(observersMutex_);
+                still = std::any_of(observers_.begin(), observers_.end(), [&](auto& r) { return r.lock() == o; });
+            }
+            if (still) o->photoLibraryDidChange(change);
+        }
+    });
+}
+
+void PHPhotoLibrary::performChanges(std::function<void()> changes,
+                                    std::function<void(bool, const std::shared_ptr<NSError>&)> completion) {
+    auto self = this->self<PHPhotoLibrary>();
+    queue_->async([self, changes = std::move(changes), completion = std::move(completion)] {
+        PHChangeTransaction transaction;
+        PHChangeTransaction::current() = &transaction;
+        if (changes) changes();
+        PHChangeTransaction::current() = nullptr;
+
+        std::vector<std::string> removed;
+        auto inserted = self->commit(transaction, removed);
+        if (!inserted) {
+            Log::warning(kLog, "change not saved: " + inserted.error());
+            auto code = authorized() ? PHPhotosErrorInvalidResource : PHPhotosErrorAccessUserDenied;
+            if (completion) completion(false, photosError(code, inserted.error()));
+            return;
+        }
+        if (!inserted->empty() || !removed.empty()) self->notify(PHChange::make(*inserted, removed));
+        if (completion) completion(true, nullptr);
+    });
+}
+
+Result<void> PHPhotoLibrary::performChangesAndWait(std::function<void()> changes) {
+    auto done = std::make_shared<std::promise<std::string>>();
+    auto future = done->get_future();
+    performChanges(std::move(changes), [done](bool ok, const std::shared_ptr<NSError>& error) {
+        done->set_value(ok ? "" : (error ? error->localizedDescription() : "failed"));
+    });
+    std::string error = future.get();
+    if (!error.empty()) return fail(error);
+    return {};
+}
+
+Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, std::vector<std::string>& removed) {
+    if (!authorized()) return fail("the photo library is not authorized");
+    if (!index_) return fail("the photo library is unavailable: " + openError_);
+
+    // Files first: everything is read and checked before anything is written.
+    struct Pending {
+        AssetRecord record;
+        Bytes data;
+    };
+    std::vector<Pending> pending;
+    double now = Clock::absoluteTime();
+    for (const auto& request : t.creations) {
+        if (request->resources().empty()) return fail("a creation request without a photo resource");
+        const auto& resource = request->resources().front();
+        Bytes data;
+        if (resource.data) {
+            data = *resource.data;
+        } else {
+            auto read = readFileData(stripFileScheme(resource.filePath));
+            if (!read) return fail("cannot read " + resource.filePath + ": " + read.error());
+            data = std::move(read.value());
+        }
+        auto info = readImageInfo(data);
+        if (!info) return fail("not an image the library can hold: " + info.error());
+        Pending p;
+        p.record.identifier = request->placeholderForCreatedAsset()->localIdentifier();
+        p.record.mediaType = PHAssetMediaType::Image;
+        bool turned = info->orientation >= 5 && info->orientation <= 8;
+        p.record.pixelWidth = turned ? info->height : info->width;
+        p.record.pixelHeight = turned ? info->width : info->height;
+        p.record.creationDate = request->creationDate().value_or(now);
+        p.record.modificationDate = now;
+        p.record.location = request->location();
+        p.record.file = freshName(folder_, p.record.identifier, info->format);
+        p.data = std::move(data);
+        pending.push_back(std::move(p));
+    }
+
+    std::vector<std::string> written;
+    auto undo = [&] {
+        for (const auto& path : written) (void)NSFileManager::defaultManager()->removeItemAtPath(path);
+    };
+    std::vector<AssetRecord> records;
+    for (auto& p : pending) {
+        std::string path = index_->pathOf(p.record);
+        if (auto w = writeFileAtomically(path, p.data); !w) {
+            undo();
+            return fail("cannot write " + path + ": " + w.error());
+        }
+        written.push_back(path);
+        // Without a location of its own, the one in the file's GPS block is indexed.
+        if (!p.record.location)
+            if (auto described = AssetIndex::describeFile(path, false)) p.record.location = described->location;
+        records.push_back(p.record);
+    }
+
+    // Deletions: the rows of assets that exist; their files go once the rows are gone.
+    AssetQuery q;
+    q.identifiers = t.deletions;
+    std::vector<AssetRecord> doomed;
+    if (!t.deletions.empty())
+        if (auto found = index_->query(q)) doomed = std::move(found.value());
+    std::vector<std::string> doomedIds;
+    for (const auto& r : doomed) doomedIds.push_back(r.identifier);
+
+    if (records.empty() && doomedIds.empty()) return std::vector<std::string>{};
+    if (auto applied = index_->apply(records, doomedIds); !applied) {
+        undo();
+        return fail(applied.error());
+    }
+    for (const auto& r : doomed)
+        if (auto gone = NSFileManager::defaultManager()->removeItemAtPath(index_->pathOf(r)); !gone)
+            Log::warning(kLog, "deleted asset's file stays: " + gone.error());
+    removed = doomedIds;
+    std::vector<std::string> inserted;
+    for (const auto& r : records) inserted.push_back(r.identifier);
+    return inserted;
+}
+
+std::vector<std::shared_ptr<PHAsset>> PHPhotoLibrary::fetch(const AssetQuery& query) const {
+    if (!index_ || !authorized()) return {};
+    auto rows = index_->query(query);
+    if (!rows) {
+        Log::error(kLog, "fetch failed: " + rows.error());
+        return {};
+    }
+    std::vector<std::shared_ptr<PHAsset>> out;
+    for (const auto& r : *rows) {
+        PHAsset::Fields f;
+        f.identifier = r.identifier;
+        f.path = index_->pathOf(r);
+        f.mediaType = r.mediaType;
+        f.pixelWidth = r.pixelWidth;
+        f.pixelHeight = r.pixelHeight;
+        f.creationDate = r.creationDate;
+        f.modificationDate = r.modificationDate;
+        f.location = r.location;
+        out.push_back(PHAsset::make(std::move(f)));
+    }
+    return out;
+}

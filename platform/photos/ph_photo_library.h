@@ -1,0 +1,95 @@
+// PHPhotoLibrary: a folder of image files with an SQLite index, its permission, atomic changes
+// and change observers.
+//
+// The folder is, in order: the one given to setLibraryDirectory() (the host, tests), the
+// environment variable KORVA_LIBRARY_DIR, or "Korva" inside the user's pictures folder
+// ($XDG_PICTURES_DIR, the user-dirs file, ~/Pictures). A change writes its files first (each
+// atomically), then its index rows in one transaction; nothing of a failed change remains.
+// Thread-safe: changes run one at a time on the library's queue.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/dispatch/queue.h"
+#include "platform/photos/ph_asset.h"
+#include "platform/photos/ph_types.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/result.h"
+
+class AssetIndex;
+struct AssetQuery;
+
+// What one change did, handed to observers.
+class PHChange : public NSObject {
+public:
+    KORVA_MAKE(PHChange)
+    const std::vector<std::string>& insertedIdentifiers() const { return inserted_; }
+    const std::vector<std::string>& removedIdentifiers() const { return removed_; }
+
+protected:
+    PHChange(std::vector<std::string> inserted, std::vector<std::string> removed)
+        : inserted_(std::move(inserted)), removed_(std::move(removed)) {}
+
+private:
+    std::vector<std::string> inserted_, removed_;
+};
+
+class PHPhotoLibraryChangeObserver {
+public:
+    virtual ~PHPhotoLibraryChangeObserver() = default;
+    virtual void photoLibraryDidChange(const std::shared_ptr<PHChange>& change) = 0;
+};
+
+class PHPhotoLibrary : public NSObject {
+public:
+    KORVA_MAKE(PHPhotoLibrary)
+
+    static std::shared_ptr<PHPhotoLibrary> sharedPhotoLibrary();
+    // Moves the library (empty: back to the default); the shared library is reopened there.
+    static void setLibraryDirectory(const std::string& path);
+    static std::string libraryDirectory();
+
+    static PHAuthorizationStatus authorizationStatus();
+    static PHAuthorizationStatus authorizationStatusForAccessLevel(PHAccessLevel) { return authorizationStatus(); }
+    // The handler runs once, on a background queue.
+    static void requestAuthorization(std::function<void(PHAuthorizationStatus)> handler);
+
+    // Runs the block on the library's queue, where it makes change requests; then commits them and
+    // calls the completion (on that queue) with the result. Observers hear of a successful change
+    // with anything in it once, on the main queue.
+    void performChanges(std::function<void()> changes,
+                        std::function<void(bool success, const std::shared_ptr<NSError>& error)> completion);
+    // The same, waiting for the commit (not on the main thread if observers matter to the caller).
+    Result<void> performChangesAndWait(std::function<void()> changes);
+
+    // Observers are held weakly.
+    void registerChangeObserver(const std::shared_ptr<PHPhotoLibraryChangeObserver>& observer);
+    void unregisterChangeObserver(const std::shared_ptr<PHPhotoLibraryChangeObserver>& observer);
+
+    // Fetching (used by PHAsset); empty when unauthorized or when the index could not be opened.
+    std::vector<std::shared_ptr<PHAsset>> fetch(const AssetQuery& query) const;
+    const std::string& folder() const { return folder_; }
+    // Why the library cannot be used, empty when it can.
+    std::string openError() const;
+
+    ~PHPhotoLibrary() override;
+    void init() override;
+
+protected:
+    explicit PHPhotoLibrary(std::string folder);
+
+private:
+    Result<std::vector<std::string>> commit(struct PHChangeTransaction& transaction, std::vector<std::string>& removed);
+    void notify(const std::shared_ptr<PHChange>& change);
+
+    std::string folder_;
+    std::unique_ptr<AssetIndex> index_;
+    std::string openError_;
+    dispatch_queue_t queue_;
+    mutable std::mutex observersMutex_;
+    std::vector<std::weak_ptr<PHPhotoLibraryChangeObserver>> observers_;
+};

@@ -1,0 +1,97 @@
+// The application object: its delegate, windows and key window, the life-cycle state with its
+// notifications, the idle-timer flag and URL opening. Main-thread only.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/value.h"
+#include "platform/ui/view/ui_responder.h"
+
+class UIApplication;
+class UIWindow;
+
+inline constexpr const char* UIApplicationDidFinishLaunchingNotification = "UIApplicationDidFinishLaunchingNotification";
+inline constexpr const char* UIApplicationWillResignActiveNotification = "UIApplicationWillResignActiveNotification";
+inline constexpr const char* UIApplicationDidEnterBackgroundNotification = "UIApplicationDidEnterBackgroundNotification";
+inline constexpr const char* UIApplicationWillEnterForegroundNotification = "UIApplicationWillEnterForegroundNotification";
+inline constexpr const char* UIApplicationDidBecomeActiveNotification = "UIApplicationDidBecomeActiveNotification";
+inline constexpr const char* UIApplicationDidReceiveMemoryWarningNotification =
+    "UIApplicationDidReceiveMemoryWarningNotification";
+inline constexpr const char* UIApplicationWillTerminateNotification = "UIApplicationWillTerminateNotification";
+
+enum class UIApplicationState { Active = 0, Inactive = 1, Background = 2 };
+
+// Every method is optional; the defaults do nothing.
+class UIApplicationDelegate {
+public:
+    virtual ~UIApplicationDelegate() = default;
+    virtual bool didFinishLaunchingWithOptions(UIApplication&, const Value& /*options*/) { return true; }
+    virtual void willResignActive(UIApplication&) {}
+    virtual void didEnterBackground(UIApplication&) {}
+    virtual void willEnterForeground(UIApplication&) {}
+    virtual void didBecomeActive(UIApplication&) {}
+    virtual void didReceiveMemoryWarning(UIApplication&) {}
+    virtual void willTerminate(UIApplication&) {}
+};
+
+class UIApplication : public UIResponder {
+public:
+    KORVA_MAKE(UIApplication)
+    static std::shared_ptr<UIApplication> sharedApplication();
+    // Replaces the shared application with a fresh one (tests).
+    static void resetSharedApplication();
+
+    std::shared_ptr<UIApplicationDelegate> delegate() const { return delegate_; }
+    void setDelegate(std::shared_ptr<UIApplicationDelegate> d) { delegate_ = std::move(d); }
+
+    std::shared_ptr<UIWindow> keyWindow() const { return keyWindow_.lock(); }
+    void setKeyWindow(const std::shared_ptr<UIWindow>& window);
+    // Windows that have been made key, oldest first (those still alive).
+    std::vector<std::shared_ptr<UIWindow>> windows() const;
+
+    // Life cycle, driven by the host. Each step is taken only from the state it belongs to:
+    // launching from not-launched, resign from active, background from inactive, foreground from
+    // background, become-active from inactive. Others are ignored and answer false.
+    UIApplicationState applicationState() const { return state_; }
+    bool isLaunched() const { return launched_; }
+    bool finishLaunching(const Value& options = {});
+    bool resignActive();
+    bool enterBackground();
+    bool enterForeground();
+    bool becomeActive();
+    // Inactive -> background (resigning first when active), or background -> active.
+    void toggleBackground();
+    void receiveMemoryWarning();
+    void terminate();
+
+    bool isIdleTimerDisabled() const { return idleTimerDisabled_; }
+    void setIdleTimerDisabled(bool d) { idleTimerDisabled_ = d; }
+
+    // URLs are recorded and handed to the opener the host installs (none: nothing opens, the
+    // completion says false).
+    using URLOpener = std::function<bool(const std::string& url)>;
+    void setURLOpener(URLOpener opener) { opener_ = std::move(opener); }
+    bool canOpenURL(const std::string& url) const;
+    void openURL(const std::string& url, const Value& options = {}, std::function<void(bool)> completion = nullptr);
+    const std::vector<std::string>& openedURLs() const { return openedURLs_; }
+
+    std::string className() const override { return "UIApplication"; }
+
+protected:
+    UIApplication() = default;
+
+private:
+    void post(const char* name);
+
+    std::shared_ptr<UIApplicationDelegate> delegate_;
+    std::weak_ptr<UIWindow> keyWindow_;
+    std::vector<std::weak_ptr<UIWindow>> windows_;
+    UIApplicationState state_ = UIApplicationState::Inactive;
+    bool launched_ = false;
+    bool idleTimerDisabled_ = false;
+    URLOpener opener_;
+    std::vector<std::string> openedURLs_;
+};

@@ -1,0 +1,65 @@
+// Bar item views: size, drawing and taps.
+#include "platform/ui/bar/bar_item_view.h"
+
+#include <algorithm>
+
+#include "platform/ui/bar/label_drawing.h"
+#include "platform/ui/draw/graphics.h"
+
+namespace {
+std::shared_ptr<UIFont> itemFont(const UIBarButtonItem& item) {
+    return item.style() == UIBarButtonItemStyle::Done ? UIFont::boldSystemFontOfSize(17) : UIFont::systemFontOfSize(17);
+}
+}  // namespace
+
+void BarItemView::init() {
+    UIView::init();
+    setBackgroundColor(UIColor::clearColor());
+    setOpaque(false);
+    if (auto custom = item_->customView()) {
+        addSubview(custom);
+        custom->setFrame(CGRect{{0, 0}, custom->frame().size});
+    }
+}
+
+CGFloat BarItemView::preferredWidth() const {
+    if (item_->width() > 0) return item_->width();
+    if (item_->isSpace()) return 0;
+    if (auto custom = item_->customView()) return custom->frame().size.width;
+    if (auto image = item_->image()) return std::max<CGFloat>(image->size().width + 16, 32);
+    std::string text = (back_ ? "\u2039 " : "") + item_->displayTitle();
+    return std::ceil(labelSize(text, itemFont(*item_)).width) + 16;
+}
+
+bool BarItemView::tap() {
+    if (item_->performAction()) return true;
+    if (fallback_ && item_->isEnabled()) {
+        auto f = fallback_;
+        f();
+        return true;
+    }
+    return false;
+}
+
+std::shared_ptr<UIColor> BarItemView::effectiveTint() const {
+    if (!item_->isEnabled()) return UIColor::systemGrayColor();
+    if (auto t = item_->tintColor()) return t;
+    if (auto t = UIBarButtonItem::appearanceTintColor()) return t;
+    return tintColor();
+}
+
+void BarItemView::drawRect(CGRect) {
+    if (item_->customView() || item_->isSpace()) return;
+    CGRect b = bounds();
+    if (auto image = item_->image()) {
+        CGSize s = image->size();
+        image->drawInRect(CGRectMake((b.size.width - s.width) / 2, (b.size.height - s.height) / 2, s.width, s.height));
+        return;
+    }
+    std::string text = (back_ ? "\u2039 " : "") + item_->displayTitle();
+    drawLabel(text, b, itemFont(*item_), effectiveTint(), LabelAlignment::Center);
+}
+
+void BarItemView::touchesEnded(const UITouchSet& touches, const UIEvent&) {
+    if (!touches.empty() && CGRectContainsPoint(bounds(), touches.front()->locationInView(self<UIView>()))) tap();
+}

@@ -1,0 +1,146 @@
+// Navigation bar: item stack, item views and layout, drawing.
+#include "platform/ui/bar/ui_navigation_bar.h"
+
+#include <algorithm>
+
+#include "platform/ui/bar/label_drawing.h"
+#include "platform/ui/draw/graphics.h"
+
+namespace {
+UINavigationBarAppearance& sharedAppearance() {
+    static UINavigationBarAppearance a;
+    return a;
+}
+}  // namespace
+
+UINavigationBarAppearance UINavigationBar::defaultAppearance() { return sharedAppearance(); }
+void UINavigationBar::setDefaultAppearance(const UINavigationBarAppearance& a) { sharedAppearance() = a; }
+
+void UINavigationBar::init() {
+    UIView::init();
+    appearance_ = sharedAppearance();
+    setOpaque(false);
+    if (frame().size.height == 0) setFrame(CGRect{frame().origin, {frame().size.width, kHeight}});
+}
+
+void UINavigationBar::setItems(std::vector<std::shared_ptr<UINavigationItem>> items, bool) {
+    items.erase(std::remove(items.begin(), items.end(), nullptr), items.end());
+    for (auto& i : items_) i->setOnChange(nullptr);
+    items_ = std::move(items);
+    rebuild();
+}
+
+void UINavigationBar::pushNavigationItem(const std::shared_ptr<UINavigationItem>& item, bool) {
+    if (!item || std::find(items_.begin(), items_.end(), item) != items_.end()) return;
+    if (auto top = topItem()) top->setOnChange(nullptr);
+    items_.push_back(item);
+    rebuild();
+}
+
+std::shared_ptr<UINavigationItem> UINavigationBar::popNavigationItem(bool) {
+    if (items_.size() < 2) return nullptr;
+    auto top = items_.back();
+    top->setOnChange(nullptr);
+    items_.pop_back();
+    rebuild();
+    return top;
+}
+
+bool UINavigationBar::tapBack() {
+    auto top = topItem();
+    if (!backItem() || !top || top->hidesBackButton()) return false;
+    if (auto d = delegate(); d && !d->shouldPopItem(top)) return false;
+    if (onBack_) {
+        auto f = onBack_;
+        f();
+    } else {
+        popNavigationItem(true);
+        if (auto d = delegate()) d->didPopItem(top);
+    }
+    return true;
+}
+
+void UINavigationBar::rebuild() {
+    for (auto& v : itemViews_) v->removeFromSuperview();
+    itemViews_.clear();
+    rightViews_.clear();
+    backView_.reset();
+    if (titleView_) titleView_->removeFromSuperview();
+    titleView_.reset();
+    auto top = topItem();
+    if (top) {
+        std::weak_ptr<UINavigationBar> weak = self<UINavigationBar>();
+        top->setOnChange([weak] {
+            if (auto bar = weak.lock()) bar->rebuild();
+        });
+        auto below = backItem();
+        if (below && !top->hidesBackButton() && top->leftBarButtonItems().empty()) {
+            auto backItemModel = below->backBarButtonItem();
+            if (!backItemModel)
+                backItemModel = UIBarButtonItem::withTitle(below->title().empty() ? "Back" : below->title(),
+                                                           UIBarButtonItemStyle::Plain, nullptr);
+            backView_ = BarItemView::make(backItemModel, true);
+            backView_->setFallback([weak] {
+                if (auto bar = weak.lock()) bar->tapBack();
+            });
+            itemViews_.push_back(backView_);
+        }
+        for (auto& i : top->leftBarButtonItems()) itemViews_.push_back(BarItemView::make(i));
+        for (auto& i : top->rightBarButtonItems()) {
+            auto v = BarItemView::make(i);
+            rightViews_.push_back(v);
+            itemViews_.push_back(v);
+        }
+        for (auto& v : itemViews_) addSubview(v);
+        if ((titleView_ = top->titleView())) addSubview(titleView_);
+    }
+    setNeedsLayout();
+    setNeedsDisplay();
+}
+
+void UINavigationBar::layoutSubviews() {
+    UIView::layoutSubviews();
+    CGRect b = bounds();
+    CGFloat h = std::min(b.size.height, kHeight);
+    CGFloat y = b.size.height - h;
+    CGFloat left = 8;
+    for (auto& v : itemViews_) {
+        if (std::find(rightViews_.begin(), rightViews_.end(), v) != rightViews_.end()) continue;
+        CGFloat w = v->preferredWidth();
+        v->setFrame(CGRectMake(left, y, w, h));
+        left += w;
+    }
+    // Right items are listed from the outside in.
+    CGFloat right = b.size.width - 8;
+    for (auto& v : rightViews_) {
+        CGFloat w = v->preferredWidth();
+        right -= w;
+        v->setFrame(CGRectMake(right, y, w, h));
+    }
+    if (titleView_) {
+        CGSize s = titleView_->frame().size;
+        CGFloat room = std::max<CGFloat>(0, std::min(b.size.width / 2 - left, right - b.size.width / 2) * 2);
+        s.width = std::min(s.width, room);
+        s.height = std::min(s.height, h);
+        titleView_->setFrame(CGRectMake((b.size.width - s.width) / 2, y + (h - s.height) / 2, s.width, s.height));
+    }
+}
+
+void UINavigationBar::drawRect(CGRect) {
+    CGContext* ctx = UIGraphicsGetCurrentContext();
+    if (!ctx) return;
+    CGRect b = bounds();
+    auto bg = barTint_ ? barTint_ : appearance_.backgroundColor;
+    if (!bg) bg = UIColor::colorWithWhite(0.97, translucent_ && !appearance_.opaque ? 0.94 : 1);
+    ctx->setFillColorWithColor(bg->cgColor());
+    UIRectFill(b);
+    ctx->setFillColorWithColor(UIColor::colorWithWhite(0, 0.3)->cgColor());
+    UIRectFill(CGRectMake(0, b.size.height - 0.5, b.size.width, 0.5));
+    auto top = topItem();
+    if (!top || titleView_ || top->title().empty()) return;
+    CGFloat h = std::min(b.size.height, kHeight);
+    auto font = appearance_.titleFont ? appearance_.titleFont : UIFont::boldSystemFontOfSize(17);
+    auto color = appearance_.titleColor ? appearance_.titleColor : UIColor::labelColor();
+    drawLabel(top->title(), CGRectMake(b.size.width / 4, b.size.height - h, b.size.width / 2, h), font, color,
+              LabelAlignment::Center);
+}

@@ -1,0 +1,34 @@
+// The toolbar: a row of bar button items; flexible spaces share the room left over.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/ui/bar/bar_item_view.h"
+#include "platform/ui/view/ui_view.h"
+
+class UIToolbar : public UIView {
+public:
+    KORVA_MAKE(UIToolbar)
+    void init() override;
+    static constexpr CGFloat kHeight = 44;
+
+    const std::vector<std::shared_ptr<UIBarButtonItem>>& items() const { return items_; }
+    void setItems(std::vector<std::shared_ptr<UIBarButtonItem>> items, bool animated = false);
+    const std::vector<std::shared_ptr<BarItemView>>& itemViews() const { return views_; }
+    std::shared_ptr<UIColor> barTintColor() const { return barTint_; }
+    void setBarTintColor(std::shared_ptr<UIColor> c) { barTint_ = std::move(c); setNeedsDisplay(); }
+
+    CGSize sizeThatFits(CGSize size) const override { return {size.width, kHeight}; }
+    void layoutSubviews() override;
+    void drawRect(CGRect rect) override;
+    std::string className() const override { return "UIToolbar"; }
+
+protected:
+    explicit UIToolbar(CGRect frame = CGRectZero) : UIView(frame) {}
+
+private:
+    std::vector<std::shared_ptr<UIBarButtonItem>> items_;
+    std::vector<std::shared_ptr<BarItemView>> views_;
+    std::shared_ptr<UIColor> barTint_;
+};

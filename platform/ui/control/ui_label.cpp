@@ -1,0 +1,154 @@
+// Label text styling, measuring and drawing.
+#include "platform/ui/control/ui_label.h"
+
+#include <cmath>
+
+#include "platform/ui/draw/graphics.h"
+#include "platform/ui/text/string_drawing.h"
+
+namespace {
+constexpr CGFloat kUnlimited = 1e7;
+constexpr unsigned kOptions = NSStringDrawingUsesLineFragmentOrigin | NSStringDrawingTruncatesLastVisibleLine;
+}  // namespace
+
+void UILabel::init() {
+    UIView::init();
+    setUserInteractionEnabled(false);
+    font_ = UIFont::systemFontOfSize(17);
+    textColor_ = UIColor::labelColor();
+    setContentMode(UIViewContentMode::Redraw);
+}
+
+void UILabel::changed() {
+    invalidateIntrinsicContentSize();
+    setNeedsDisplay();
+}
+
+void UILabel::setText(std::optional<std::string> text) {
+    attributed_.reset();
+    text_ = std::move(text);
+    changed();
+}
+
+void UILabel::setAttributedText(std::shared_ptr<NSAttributedString> text) {
+    attributed_ = std::move(text);
+    text_ = attributed_ ? std::optional<std::string>(attributed_->string()) : std::nullopt;
+    changed();
+}
+
+void UILabel::setFont(std::shared_ptr<UIFont> font) {
+    font_ = font ? std::move(font) : UIFont::systemFontOfSize(17);
+    changed();
+}
+
+void UILabel::setTextColor(std::shared_ptr<UIColor> color) {
+    textColor_ = color ? std::move(color) : UIColor::labelColor();
+    setNeedsDisplay();
+}
+
+void UILabel::setTextAlignment(NSTextAlignment a) {
+    alignment_ = a;
+    setNeedsDisplay();
+}
+
+void UILabel::setNumberOfLines(long n) {
+    lines_ = n < 0 ? 0 : n;
+    changed();
+}
+
+void UILabel::setLineBreakMode(NSLineBreakMode m) {
+    lineBreak_ = m;
+    changed();
+}
+
+void UILabel::setEnabled(bool e) {
+    enabled_ = e;
+    setNeedsDisplay();
+}
+
+void UILabel::setHighlighted(bool h) {
+    highlighted_ = h;
+    setNeedsDisplay();
+}
+
+void UILabel::setHighlightedTextColor(std::shared_ptr<UIColor> c) {
+    highlightedColor_ = std::move(c);
+    setNeedsDisplay();
+}
+
+void UILabel::setShadowColor(std::shared_ptr<UIColor> c) {
+    shadowColor_ = std::move(c);
+    setNeedsDisplay();
+}
+
+void UILabel::setShadowOffset(CGSize s) {
+    shadowOffset_ = s;
+    setNeedsDisplay();
+}
+
+void UILabel::setPreferredMaxLayoutWidth(CGFloat w) {
+    preferredMaxWidth_ = w;
+    invalidateIntrinsicContentSize();
+}
+
+std::shared_ptr<NSAttributedString> UILabel::displayedText() const {
+    if (attributed_) return attributed_;
+    if (!text_ || text_->empty()) return nullptr;
+    NSAttributes a;
+    a.set(NSFontAttributeName, Value(font_));
+    std::shared_ptr<UIColor> color = textColor_;
+    if (highlighted_ && highlightedColor_) color = highlightedColor_;
+    if (!enabled_) color = color->colorWithAlphaComponent(0.44);
+    a.set(NSForegroundColorAttributeName, Value(color));
+    auto style = NSParagraphStyle::make();
+    style->alignment = alignment_;
+    // Several lines wrap at words; the truncation then applies to the last line only.
+    bool truncating = lineBreak_ == NSLineBreakMode::ByTruncatingHead || lineBreak_ == NSLineBreakMode::ByTruncatingTail ||
+                      lineBreak_ == NSLineBreakMode::ByTruncatingMiddle;
+    style->lineBreakMode = lines_ != 1 && truncating ? NSLineBreakMode::ByWordWrapping : lineBreak_;
+    a.set(NSParagraphStyleAttributeName, Value(style));
+    if (shadowColor_) {
+        auto shadow = NSShadow::make();
+        shadow->shadowColor = shadowColor_;
+        shadow->shadowOffset = shadowOffset_;
+        a.set(NSShadowAttributeName, Value(shadow));
+    }
+    return NSAttributedString::make(*text_, a);
+}
+
+CGRect UILabel::textRectForBounds(CGRect bounds, long numberOfLines) const {
+    auto text = displayedText();
+    if (!text || bounds.size.width <= 0) return {bounds.origin, {0, 0}};
+    CGFloat maxHeight = bounds.size.height;
+    if (numberOfLines > 0) maxHeight = std::min(maxHeight, font_->lineHeight() * CGFloat(numberOfLines) + 0.5);
+    CGRect used = boundingRectWithSize(*text, {bounds.size.width, maxHeight}, kOptions);
+    CGSize size{std::min(std::ceil(used.size.width), bounds.size.width), std::min(std::ceil(used.size.height), maxHeight)};
+    return {{bounds.origin.x, bounds.origin.y + (bounds.size.height - size.height) / 2}, size};
+}
+
+void UILabel::drawTextInRect(CGRect rect) {
+    auto text = displayedText();
+    if (!text) return;
+    // The paragraph style aligns the text within the full width.
+    drawWithRect(*text, rect, kOptions);
+}
+
+void UILabel::drawRect(CGRect) {
+    CGRect b = bounds();
+    CGRect used = textRectForBounds(b, lines_);
+    drawTextInRect({{b.origin.x, used.origin.y}, {b.size.width, used.size.height}});
+}
+
+CGSize UILabel::sizeThatFits(CGSize size) const {
+    auto text = displayedText();
+    if (!text) return {0, 0};
+    CGFloat width = lines_ == 1 || size.width <= 0 ? kUnlimited : size.width;
+    CGFloat height = lines_ > 0 ? font_->lineHeight() * CGFloat(lines_) + 0.5 : kUnlimited;
+    CGRect used = boundingRectWithSize(*text, {width, height}, kOptions);
+    return {std::ceil(used.size.width), std::ceil(std::min(used.size.height, height))};
+}
+
+CGSize UILabel::intrinsicContentSize() const {
+    if (!displayedText()) return {0, 0};
+    return sizeThatFits({preferredMaxWidth_ > 0 ? preferredMaxWidth_ : 0, 0});
+}

@@ -1,0 +1,124 @@
+// A view whose bounds origin (the content offset) moves over a larger content area: dragged with a
+// pan, decelerating or paging on the clock after release, bouncing at the edges, moved by animated
+// offsets and scrollRectToVisible. The delegate hears about every offset change. Main-thread only.
+#pragma once
+
+#include <memory>
+
+#include "platform/dispatch/timer.h"
+#include "platform/ui/gesture/ui_pan_gesture_recognizer.h"
+#include "platform/ui/gesture/ui_touch.h"
+#include "platform/ui/view/ui_view.h"
+
+class UIScrollView;
+
+class UIScrollViewDelegate {
+public:
+    virtual ~UIScrollViewDelegate() = default;
+    virtual void scrollViewDidScroll(UIScrollView& /*scrollView*/) {}
+    virtual void scrollViewWillBeginDragging(UIScrollView& /*scrollView*/) {}
+    // Velocity in points per millisecond; the delegate may change where the scroll comes to rest.
+    virtual void scrollViewWillEndDragging(UIScrollView& /*scrollView*/, CGPoint /*velocity*/,
+                                           CGPoint* /*targetContentOffset*/) {}
+    virtual void scrollViewDidEndDragging(UIScrollView& /*scrollView*/, bool /*decelerate*/) {}
+    virtual void scrollViewWillBeginDecelerating(UIScrollView& /*scrollView*/) {}
+    virtual void scrollViewDidEndDecelerating(UIScrollView& /*scrollView*/) {}
+    virtual void scrollViewDidEndScrollingAnimation(UIScrollView& /*scrollView*/) {}
+};
+
+inline constexpr CGFloat UIScrollViewDecelerationRateNormal = 0.998;
+inline constexpr CGFloat UIScrollViewDecelerationRateFast = 0.99;
+
+class UIScrollView : public UIView, public UITouchReceiver {
+public:
+    KORVA_MAKE(UIScrollView)
+    void init() override;
+    ~UIScrollView() override;
+
+    CGPoint contentOffset() const { return bounds().origin; }
+    // Tells the delegate when the offset changes. Animated: eases there over 0.3 s, telling the
+    // delegate at every frame and with scrollViewDidEndScrollingAnimation at the end.
+    void setContentOffset(CGPoint offset, bool animated = false);
+    CGSize contentSize() const { return contentSize_; }
+    void setContentSize(CGSize size);
+    UIEdgeInsets contentInset() const { return contentInset_; }
+    void setContentInset(UIEdgeInsets inset);
+    UIEdgeInsets adjustedContentInset() const { return contentInset_; }
+    // The range the offset rests in.
+    CGPoint minimumContentOffset() const;
+    CGPoint maximumContentOffset() const;
+
+    bool isScrollEnabled() const { return scrollEnabled_; }
+    void setScrollEnabled(bool e);
+    bool isPagingEnabled() const { return pagingEnabled_; }
+    void setPagingEnabled(bool p) { pagingEnabled_ = p; }
+    bool bounces() const { return bounces_; }
+    void setBounces(bool b) { bounces_ = b; }
+    bool alwaysBounceVertical() const { return alwaysBounceVertical_; }
+    void setAlwaysBounceVertical(bool b) { alwaysBounceVertical_ = b; }
+    bool alwaysBounceHorizontal() const { return alwaysBounceHorizontal_; }
+    void setAlwaysBounceHorizontal(bool b) { alwaysBounceHorizontal_ = b; }
+    bool showsVerticalScrollIndicator() const { return showsVertical_; }
+    void setShowsVerticalScrollIndicator(bool s) { showsVertical_ = s; }
+    bool showsHorizontalScrollIndicator() const { return showsHorizontal_; }
+    void setShowsHorizontalScrollIndicator(bool s) { showsHorizontal_ = s; }
+    bool scrollsToTop() const { return scrollsToTop_; }
+    void setScrollsToTop(bool s) { scrollsToTop_ = s; }
+    CGFloat decelerationRate() const { return decelerationRate_; }
+    void setDecelerationRate(CGFloat r);
+    // The indicators are not drawn; flashing counts the requests (for callers' tests).
+    void flashScrollIndicators() { ++flashes_; }
+    int flashCount() const { return flashes_; }
+
+    std::shared_ptr<UIScrollViewDelegate> delegate() const { return delegate_.lock(); }
+    void setDelegate(const std::shared_ptr<UIScrollViewDelegate>& d) { delegate_ = d; }
+
+    bool isTracking() const { return tracking_; }
+    bool isDragging() const { return dragging_; }
+    bool isDecelerating() const { return motion_ == Motion::Decelerating; }
+    const std::shared_ptr<UIPanGestureRecognizer>& panGestureRecognizer() const { return pan_; }
+
+    // Whether the content is larger than the view along the axis (or set to bounce anyway).
+    bool canScrollHorizontally() const;
+    bool canScrollVertically() const;
+
+    // Scrolls the least distance that shows the rectangle (content coordinates).
+    void scrollRectToVisible(CGRect rect, bool animated);
+
+    // A touch on a moving scroll view stops it where it is.
+    void touchesBegan(const UITouchSet& touches, const UIEvent& event) override;
+    std::string className() const override { return "UIScrollView"; }
+
+protected:
+    explicit UIScrollView(CGRect frame = CGRectZero) : UIView(frame) {}
+
+private:
+    enum class Motion { None, Decelerating, Animating };
+    enum class Curve { EaseInOut, EaseOut, Decay };
+    void handlePan(UIPanGestureRecognizer& pan);
+    CGPoint clamp(CGPoint p) const;
+    CGPoint targetAfterDrag(CGPoint velocity) const;
+    void startMotion(Motion motion, CGPoint to, double duration, Curve curve);
+    void stopMotion(bool report);
+    void tick();
+    void finishMotion();
+
+    CGSize contentSize_;
+    UIEdgeInsets contentInset_;
+    bool scrollEnabled_ = true, pagingEnabled_ = false, bounces_ = true;
+    bool alwaysBounceVertical_ = false, alwaysBounceHorizontal_ = false;
+    bool showsVertical_ = true, showsHorizontal_ = true, scrollsToTop_ = true;
+    CGFloat decelerationRate_ = UIScrollViewDecelerationRateNormal;
+    int flashes_ = 0;
+    std::weak_ptr<UIScrollViewDelegate> delegate_;
+    std::shared_ptr<UIPanGestureRecognizer> pan_;
+    std::shared_ptr<UIGestureRecognizerDelegate> panGate_;
+    bool tracking_ = false, dragging_ = false;
+    CGPoint dragStart_;
+
+    Motion motion_ = Motion::None;
+    Curve curve_ = Curve::EaseInOut;
+    CGPoint from_, to_;
+    double startTime_ = 0, duration_ = 0;
+    std::shared_ptr<NSTimer> frameTimer_;
+};

@@ -1,0 +1,52 @@
+// Switch state, toggling and drawing.
+#include "platform/ui/control/ui_switch.h"
+
+#include "platform/ui/draw/graphics.h"
+
+void UISwitch::init() {
+    UIControl::init();
+    CGRect f = frame();
+    setFrame({f.origin, {51, 31}});  // a switch has its own size
+}
+
+void UISwitch::setOn(bool on, bool) {
+    if (on_ == on) return;
+    on_ = on;
+    setNeedsDisplay();
+}
+
+void UISwitch::setOnTintColor(std::shared_ptr<UIColor> c) {
+    onTint_ = std::move(c);
+    setNeedsDisplay();
+}
+
+void UISwitch::setThumbTintColor(std::shared_ptr<UIColor> c) {
+    thumbTint_ = std::move(c);
+    setNeedsDisplay();
+}
+
+void UISwitch::endTrackingWithTouch(const UITouch* touch, const UIEvent*) {
+    if (!touch) return;
+    auto self = std::static_pointer_cast<UIView>(shared_from_this());
+    if (!isInsideForTracking(touch->locationInView(self))) return;
+    on_ = !on_;
+    setNeedsDisplay();
+    sendActionsForControlEvents(UIControlEventValueChanged);
+}
+
+void UISwitch::drawRect(CGRect) {
+    CGContext* c = UIGraphicsGetCurrentContext();
+    if (!c) return;
+    CGRect b = bounds();
+    CGFloat h = b.size.height;
+    CGPath track;
+    track.addRoundedRect(b, h / 2, h / 2);
+    auto trackColor = on_ ? (onTint_ ? onTint_ : UIColor::systemGreenColor()) : UIColor::systemGray5Color();
+    c->setFillColorWithColor(trackColor->cgColor());
+    c->addPath(track);
+    c->fillPath();
+    CGFloat d = h - 4;
+    CGFloat x = on_ ? b.origin.x + b.size.width - d - 2 : b.origin.x + 2;
+    c->setFillColorWithColor((thumbTint_ ? thumbTint_ : UIColor::whiteColor())->cgColor());
+    c->fillEllipseInRect({{x, b.origin.y + 2}, {d, d}});
+}

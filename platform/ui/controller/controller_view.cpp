@@ -1,0 +1,61 @@
+// The controller's own view, forwarding its layout pass to the controller's hooks.
+#include "platform/ui/controller/controller_view.h"
+
+#include "platform/ui/app/ui_window.h"
+#include "platform/ui/controller/ui_view_controller.h"
+
+void ControllerView::layoutSubviews() {
+    auto c = controller_.lock();
+    if (c) c->viewLayoutWillRun();
+    UIView::layoutSubviews();
+    if (c) c->viewLayoutDidRun();
+}
+
+void ControllerView::willMoveToWindow(const std::shared_ptr<UIWindow>& window) {
+    UIView::willMoveToWindow(window);
+    pendingAppearance_ = false;
+    auto c = controller_.lock();
+    if (!c || ManagedAppearance::active()) return;
+    auto parent = c->parentViewController();
+    if (!parent) return;
+    auto state = c->appearanceState();
+    auto parentState = parent->appearanceState();
+    bool parentShown = parentState == UIAppearanceState::Appeared || parentState == UIAppearanceState::Appearing;
+    if (window && parentShown && state == UIAppearanceState::Disappeared) {
+        c->beginAppearanceTransition(true, false);
+        pendingAppearance_ = true;
+    } else if (!window && (state == UIAppearanceState::Appeared || state == UIAppearanceState::Appearing)) {
+        c->beginAppearanceTransition(false, false);
+        pendingAppearance_ = true;
+    }
+}
+
+void ControllerView::didMoveToWindow() {
+    UIView::didMoveToWindow();
+    if (!pendingAppearance_) return;
+    pendingAppearance_ = false;
+    if (auto c = controller_.lock()) c->endAppearanceTransition();
+}
+
+void ControllerView::traitCollectionDidChange() {
+    UIView::traitCollectionDidChange();
+    if (auto c = controller_.lock()) c->setTraitCollection(UITraitCollection::currentTraitCollection());
+}
+
+void ControllerView::safeAreaInsetsDidChange() {
+    UIView::safeAreaInsetsDidChange();
+    auto c = controller_.lock();
+    auto w = window();
+    if (!c || !w || w->rootViewController() != c) return;
+    CGSize size = w->bounds().size;
+    auto screen = w->screen();
+    auto orientation = screen ? screen->orientation() : UIInterfaceOrientation::Unknown;
+    bool first = lastWindowSize_.width == 0 && lastWindowSize_.height == 0;
+    auto previous = lastOrientation_;
+    bool resized = size != lastWindowSize_;
+    lastWindowSize_ = size;
+    lastOrientation_ = orientation;
+    if (first) return;
+    if (resized) c->transitionToSize(size);
+    if (previous != orientation) c->interfaceDidRotate(previous);
+}

@@ -1,0 +1,62 @@
+// The share sheet stand-in: lists the activities the platform offers for some items; choosing
+// one "performs" it (recorded for tests and the host) and reports through the completion.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/value.h"
+#include "platform/ui/controller/ui_view_controller.h"
+
+inline constexpr const char* UIActivityTypeCopyToPasteboard = "com.korva.activity.copy";
+inline constexpr const char* UIActivityTypeSaveToCameraRoll = "com.korva.activity.save-to-photos";
+inline constexpr const char* UIActivityTypeMail = "com.korva.activity.mail";
+inline constexpr const char* UIActivityTypeMessage = "com.korva.activity.message";
+inline constexpr const char* UIActivityTypePrint = "com.korva.activity.print";
+
+class UIActivityViewController : public UIViewController {
+public:
+    KORVA_MAKE(UIActivityViewController)
+    // Activity type (empty when cancelled), completed, returned items, error text (empty: none).
+    using Completion = std::function<void(const std::string&, bool, const ValueArray&, const std::string&)>;
+
+    // The activities every sheet offers (the stand-in's configuration).
+    static std::vector<std::string> availableActivityTypes();
+    static void setAvailableActivityTypes(std::vector<std::string> types);
+    struct Share {
+        std::string activityType;
+        ValueArray items;
+        Value subject;
+    };
+    // Shares performed since the last clear, oldest first.
+    static const std::vector<Share>& performedShares();
+    static void clearPerformedShares();
+
+    const ValueArray& activityItems() const { return items_; }
+    // Activities offered by this sheet: the available ones minus the excluded.
+    std::vector<std::string> activityTypes() const;
+    void setExcludedActivityTypes(std::vector<std::string> t) { excluded_ = std::move(t); }
+    void setCompletionWithItemsHandler(Completion c) { completion_ = std::move(c); }
+    // Extra values (the "subject" key is used by mail-like activities).
+    void setValueForKey(const std::string& key, Value v) { values_.set(key, std::move(v)); }
+
+    // The user's choice: performs the activity, dismisses, then reports. False for an activity
+    // not offered or after a choice was made.
+    bool chooseActivity(const std::string& type);
+    bool cancel();
+
+    void loadView() override;
+    std::string className() const override { return "UIActivityViewController"; }
+
+protected:
+    explicit UIActivityViewController(ValueArray items = {}) : items_(std::move(items)) {}
+
+private:
+    void finish(const std::string& type, bool completed);
+    ValueArray items_;
+    std::vector<std::string> excluded_;
+    Completion completion_;
+    ValueDictionary values_;
+    bool done_ = false;
+};

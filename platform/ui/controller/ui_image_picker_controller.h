@@ -1,0 +1,81 @@
+// The image picker stand-in: the photo library's images in a grid (newest first) to pick from,
+// or a camera that "takes" a generated picture when the camera is configured as available. The
+// delegate gets the picked image with its reference URL, or hears of the cancel.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/value.h"
+#include "platform/ui/controller/ui_navigation_controller.h"
+
+class PHAsset;
+class UIImage;
+
+enum class UIImagePickerControllerSourceType { PhotoLibrary = 0, Camera = 1, SavedPhotosAlbum = 2 };
+
+// Keys of the info dictionary.
+inline constexpr const char* UIImagePickerControllerMediaType = "UIImagePickerControllerMediaType";
+inline constexpr const char* UIImagePickerControllerOriginalImage = "UIImagePickerControllerOriginalImage";
+inline constexpr const char* UIImagePickerControllerReferenceURL = "UIImagePickerControllerReferenceURL";
+inline constexpr const char* UIImagePickerControllerPHAsset = "UIImagePickerControllerPHAsset";
+inline constexpr const char* kUTTypeImage = "public.image";
+
+// The reference URL of a library asset, and the asset identifier it names (none for another URL).
+std::string imagePickerReferenceURL(const std::string& localIdentifier);
+std::optional<std::string> assetIdentifierFromReferenceURL(const std::string& url);
+
+class UIImagePickerController;
+
+class UIImagePickerControllerDelegate {
+public:
+    virtual ~UIImagePickerControllerDelegate() = default;
+    virtual void didFinishPickingMediaWithInfo(UIImagePickerController&, const ValueDictionary& /*info*/) {}
+    virtual void imagePickerControllerDidCancel(UIImagePickerController&) {}
+};
+
+class UIImagePickerController : public UINavigationController {
+public:
+    KORVA_MAKE(UIImagePickerController)
+    void init() override;
+
+    static bool isSourceTypeAvailable(UIImagePickerControllerSourceType type);
+    static void setCameraAvailable(bool available);
+
+    UIImagePickerControllerSourceType sourceType() const { return source_; }
+    // An unavailable source is refused (false) and the old one kept.
+    bool setSourceType(UIImagePickerControllerSourceType type);
+    const std::vector<std::string>& mediaTypes() const { return mediaTypes_; }
+    void setMediaTypes(std::vector<std::string> t) { mediaTypes_ = std::move(t); }
+    bool allowsEditing() const { return allowsEditing_; }
+    void setAllowsEditing(bool a) { allowsEditing_ = a; }
+    std::shared_ptr<UIImagePickerControllerDelegate> pickerDelegate() const { return pickerDelegate_.lock(); }
+    void setPickerDelegate(const std::shared_ptr<UIImagePickerControllerDelegate>& d) { pickerDelegate_ = d; }
+
+    // The library images offered, newest first (fetched when the picker loads).
+    const std::vector<std::shared_ptr<PHAsset>>& assets();
+    // Picks a library image: loads it, then tells the delegate (on the main queue). The info
+    // always names the asset; the image is left out when the file cannot be read.
+    bool pickAssetAtIndex(std::size_t index);
+    // Camera source: a picture of the given size is "taken" and handed over.
+    bool takePicture(CGSize size = CGSize{1200, 900});
+    // Without a delegate the picker dismisses itself.
+    void cancel();
+
+    std::string className() const override { return "UIImagePickerController"; }
+
+protected:
+    UIImagePickerController() = default;
+
+private:
+    void deliver(const ValueDictionary& info);
+    UIImagePickerControllerSourceType source_ = UIImagePickerControllerSourceType::PhotoLibrary;
+    std::vector<std::string> mediaTypes_{kUTTypeImage};
+    bool allowsEditing_ = false;
+    std::weak_ptr<UIImagePickerControllerDelegate> pickerDelegate_;
+    std::vector<std::shared_ptr<PHAsset>> assets_;
+    bool fetched_ = false;
+    bool finished_ = false;
+};

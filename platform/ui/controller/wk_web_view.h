@@ -1,0 +1,112 @@
+// The web view stand-in: loads a page through the networking layer and shows its text (no
+// scripts, no styling). Title, address, loading state, progress, back/forward history and the
+// navigation delegate's events follow the platform's order. Main-thread only.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/net/url_request.h"
+#include "platform/runtime/value.h"
+#include "platform/ui/control/ui_scroll_view.h"
+#include "platform/ui/controller/html_text.h"
+
+enum class WKNavigationType { LinkActivated = 0, FormSubmitted = 1, BackForward = 2, Reload = 3,
+                              FormResubmitted = 4, Other = -1 };
+enum class WKNavigationActionPolicy { Cancel = 0, Allow = 1 };
+
+class WKNavigation : public NSObject {
+public:
+    KORVA_MAKE(WKNavigation)
+    std::string className() const override { return "WKNavigation"; }
+
+protected:
+    WKNavigation() = default;
+};
+
+struct WKNavigationAction {
+    NSURLRequest request;
+    WKNavigationType navigationType = WKNavigationType::Other;
+};
+
+class WKWebView;
+class NSURLSessionDataTask;
+
+class WKNavigationDelegate {
+public:
+    virtual ~WKNavigationDelegate() = default;
+    // The handler may be called later; a navigation waits for it. Not calling it leaves the
+    // navigation pending (a later load replaces it).
+    virtual void decidePolicyForNavigationAction(WKWebView&, const WKNavigationAction&,
+                                                 std::function<void(WKNavigationActionPolicy)> decisionHandler) {
+        decisionHandler(WKNavigationActionPolicy::Allow);
+    }
+    virtual void didStartProvisionalNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&) {}
+    virtual void didCommitNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&) {}
+    virtual void didFinishNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&) {}
+    virtual void didFailProvisionalNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&, const std::string&) {}
+    virtual void didFailNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&, const std::string&) {}
+};
+
+class WKWebView : public UIView {
+public:
+    KORVA_MAKE(WKWebView)
+    void init() override;
+    ~WKWebView() override;
+
+    std::shared_ptr<WKNavigationDelegate> navigationDelegate() const { return delegate_.lock(); }
+    void setNavigationDelegate(const std::shared_ptr<WKNavigationDelegate>& d) { delegate_ = d; }
+
+    // None (and nothing happens) for a request without a URL.
+    std::shared_ptr<WKNavigation> loadRequest(const NSURLRequest& request);
+    std::shared_ptr<WKNavigation> loadHTMLString(const std::string& html, const std::string& baseURL);
+    std::shared_ptr<WKNavigation> reload();
+    std::shared_ptr<WKNavigation> goBack();
+    std::shared_ptr<WKNavigation> goForward();
+    void stopLoading();
+    // Follows the page's link at an index as if tapped.
+    std::shared_ptr<WKNavigation> followLink(std::size_t index);
+
+    // The committed page's address (empty before any), its title and text, its links.
+    const std::string& URL() const { return url_; }
+    const std::string& title() const { return page_.title; }
+    const std::string& pageText() const { return page_.text; }
+    const std::vector<std::string>& links() const { return page_.links; }
+    bool isLoading() const { return loading_; }
+    double estimatedProgress() const { return progress_; }
+    bool canGoBack() const { return index_ > 0; }
+    bool canGoForward() const { return index_ + 1 < static_cast<long>(history_.size()); }
+    const std::shared_ptr<UIScrollView>& scrollView() const { return scroll_; }
+
+    // Scripts do not run here: the completion gets a null value and an error.
+    void evaluateJavaScript(const std::string& script, std::function<void(const Value&, const std::string&)> completion);
+
+    void layoutSubviews() override;
+    std::string className() const override { return "WKWebView"; }
+
+protected:
+    explicit WKWebView(CGRect frame = CGRectZero) : UIView(frame) {}
+
+private:
+    class PageView;
+    std::shared_ptr<WKNavigation> navigate(NSURLRequest request, WKNavigationType type, long historyIndex,
+                                           std::optional<std::string> html = std::nullopt);
+    void start(const std::shared_ptr<WKNavigation>& nav, NSURLRequest request, long historyIndex,
+               std::optional<std::string> html);
+    void commit(const std::shared_ptr<WKNavigation>& nav, const std::string& url, const std::string& body,
+                bool isHTML, long historyIndex);
+
+    std::weak_ptr<WKNavigationDelegate> delegate_;
+    std::shared_ptr<UIScrollView> scroll_;
+    std::shared_ptr<PageView> pageView_;
+    std::string url_;
+    HTMLPage page_;
+    bool loading_ = false;
+    double progress_ = 0;
+    std::vector<std::string> history_;
+    long index_ = -1;
+    std::shared_ptr<WKNavigation> current_;
+    std::shared_ptr<NSURLSessionDataTask> task_;
+};

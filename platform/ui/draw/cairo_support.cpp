@@ -1,0 +1,221 @@
+// Cairo conversions: paths, operators, filters, gradients, image surfaces and shadow blur.
+#include "platform/ui/draw/cairo_support.h"
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "platform/image/cg_image.h"
+#include "platform/ui/draw/gradient.h"
+
+void appendPath(cairo_t* cr, const CGPath& path, bool skipLeadingMove) {
+    bool first = true;
+    for (const auto& e : path.elements()) {
+        const auto& p = e.points;
+        // Cairo turns a non-finite coordinate into a permanent error state; such segments are dropped.
+        bool finite = true;
+        for (const auto& q : p) finite = finite && std::isfinite(q.x) && std::isfinite(q.y);
+        if (!finite) continue;
+        switch (e.type) {
+            case CGPathElementType::MoveToPoint:
+                if (!(first && skipLeadingMove)) cairo_move_to(cr, p[0].x, p[0].y);
+                break;
+            case CGPathElementType::AddLineToPoint: cairo_line_to(cr, p[0].x, p[0].y); break;
+            case CGPathElementType::AddQuadCurveToPoint: {
+                double x0, y0;
+                cairo_get_current_point(cr, &x0, &y0);
+                // A quadratic is the cubic with controls two thirds of the way to its control point.
+                cairo_curve_to(cr, x0 + 2.0 / 3.0 * (p[0].x - x0), y0 + 2.0 / 3.0 * (p[0].y - y0),
+                               p[1].x + 2.0 / 3.0 * (p[0].x - p[1].x), p[1].y + 2.0 / 3.0 * (p[0].y - p[1].y), p[1].x,
+                               p[1].y);
+                break;
+            }
+            case CGPathElementType::AddCurveToPoint:
+                cairo_curve_to(cr, p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y);
+                break;
+            case CGPathElementType::CloseSubpath: cairo_close_path(cr); break;
+        }
+        first = false;
+    }
+}
+
+cairo_operator_t toCairoOperator(CGBlendMode mode) {
+    switch (mode) {
+        case CGBlendMode::Normal: return CAIRO_OPERATOR_OVER;
+        case CGBlendMode::Multiply: return CAIRO_OPERATOR_MULTIPLY;
+        case CGBlendMode::Screen: return CAIRO_OPERATOR_SCREEN;
+        case CGBlendMode::Overlay: return CAIRO_OPERATOR_OVERLAY;
+        case CGBlendMode::Darken: return CAIRO_OPERATOR_DARKEN;
+        case CGBlendMode::Lighten: return CAIRO_OPERATOR_LIGHTEN;
+        case CGBlendMode::ColorDodge: return CAIRO_OPERATOR_COLOR_DODGE;
+        case CGBlendMode::ColorBurn: return CAIRO_OPERATOR_COLOR_BURN;
+        case CGBlendMode::SoftLight: return CAIRO_OPERATOR_SOFT_LIGHT;
+        case CGBlendMode::HardLight: return CAIRO_OPERATOR_HARD_LIGHT;
+        case CGBlendMode::Difference: return CAIRO_OPERATOR_DIFFERENCE;
+        case CGBlendMode::Exclusion: return CAIRO_OPERATOR_EXCLUSION;
+        case CGBlendMode::Hue: return CAIRO_OPERATOR_HSL_HUE;
+        case CGBlendMode::Saturation: return CAIRO_OPERATOR_HSL_SATURATION;
+        case CGBlendMode::Color: return CAIRO_OPERATOR_HSL_COLOR;
+        case CGBlendMode::Luminosity: return CAIRO_OPERATOR_HSL_LUMINOSITY;
+        case CGBlendMode::Clear: return CAIRO_OPERATOR_CLEAR;
+        case CGBlendMode::Copy: return CAIRO_OPERATOR_SOURCE;
+        case CGBlendMode::SourceIn: return CAIRO_OPERATOR_IN;
+        case CGBlendMode::SourceOut: return CAIRO_OPERATOR_OUT;
+        case CGBlendMode::SourceAtop: return CAIRO_OPERATOR_ATOP;
+        case CGBlendMode::DestinationOver: return CAIRO_OPERATOR_DEST_OVER;
+        case CGBlendMode::DestinationIn: return CAIRO_OPERATOR_DEST_IN;
+        case CGBlendMode::DestinationOut: return CAIRO_OPERATOR_DEST_OUT;
+        case CGBlendMode::DestinationAtop: return CAIRO_OPERATOR_DEST_ATOP;
+        case CGBlendMode::XOR: return CAIRO_OPERATOR_XOR;
+        // Cairo has no plus-darker; darken is the nearest it offers.
+        case CGBlendMode::PlusDarker: return CAIRO_OPERATOR_DARKEN;
+        case CGBlendMode::PlusLighter: return CAIRO_OPERATOR_ADD;
+    }
+    return CAIRO_OPERATOR_OVER;
+}
+
+cairo_filter_t toCairoFilter(CGInterpolationQuality quality) {
+    switch (quality) {
+        case CGInterpolationQuality::None: return CAIRO_FILTER_NEAREST;
+        case CGInterpolationQuality::Low: return CAIRO_FILTER_BILINEAR;
+        case CGInterpolationQuality::High: return CAIRO_FILTER_BEST;
+        case CGInterpolationQuality::Medium:
+        case CGInterpolationQuality::Default: break;
+    }
+    // Good filtering averages all covered pixels when shrinking, as the platform does.
+    return CAIRO_FILTER_GOOD;
+}
+
+void addColorStops(cairo_pattern_t* pattern, const CGGradient& gradient) {
+    const auto& colors = gradient.colors();
+    const auto& locations = gradient.locations();
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        const CGColor& c = colors[i];
+        cairo_pattern_add_color_stop_rgba(pattern, std::clamp<CGFloat>(locations[i], 0, 1), c.red, c.green, c.blue,
+                                          c.alpha);
+    }
+}
+
+namespace {
+const cairo_user_data_key_t kImageKey{};
+
+void releaseImage(void* holder) { delete static_cast<std::shared_ptr<const CGImage>*>(holder); }
+}  // namespace
+
+cairo_surface_t* createSurfaceForImage(const CGImage& image) {
+    int w = image.width(), h = image.height();
+    if (w <= 0 || h <= 0) return nullptr;
+    bool nativeLayout = image.layout() == CGImagePixelLayout::BGRA8Premultiplied && image.bytesPerRow() % 4 == 0 &&
+                        static_cast<int>(image.bytesPerRow()) >= cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, w);
+    static_assert(std::endian::native == std::endian::little, "Cairo's ARGB32 is BGRA in memory here");
+    if (nativeLayout) {
+        auto* data = const_cast<unsigned char*>(image.data());
+        cairo_surface_t* surface = cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, w, h,
+                                                                       static_cast<int>(image.bytesPerRow()));
+        if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+            cairo_surface_destroy(surface);
+            return nullptr;
+        }
+        auto* holder = new std::shared_ptr<const CGImage>(image.self<CGImage>());
+        cairo_surface_set_user_data(surface, &kImageKey, holder, releaseImage);
+        return surface;
+    }
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    cairo_surface_flush(surface);
+    unsigned char* dst = cairo_image_surface_get_data(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* src = image.row(y);
+        unsigned char* out = dst + static_cast<std::size_t>(y) * stride;
+        for (int x = 0; x < w; ++x) {
+            const std::uint8_t* p = src + x * 4;
+            if (image.layout() == CGImagePixelLayout::RGBA8Premultiplied) {
+                out[x * 4 + 0] = p[2];
+                out[x * 4 + 1] = p[1];
+                out[x * 4 + 2] = p[0];
+            } else {
+                out[x * 4 + 0] = p[0];
+                out[x * 4 + 1] = p[1];
+                out[x * 4 + 2] = p[2];
+            }
+            out[x * 4 + 3] = p[3];
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+    return surface;
+}
+
+std::shared_ptr<CGImage> imageFromSurface(cairo_surface_t* surface) {
+    cairo_surface_flush(surface);
+    int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    if (!data || w <= 0 || h <= 0) return nullptr;
+    bool opaque = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_RGB24;
+    std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
+    std::vector<std::uint8_t> pixels(rowBytes * h);
+    for (int y = 0; y < h; ++y) {
+        std::memcpy(pixels.data() + y * rowBytes, data + static_cast<std::size_t>(y) * stride, rowBytes);
+        // An opaque surface leaves its padding byte undefined; the image says fully opaque.
+        if (opaque)
+            for (int x = 0; x < w; ++x) pixels[y * rowBytes + x * 4 + 3] = 255;
+    }
+    return CGImage::create(w, h, rowBytes, std::move(pixels), nullptr, CGImagePixelLayout::BGRA8Premultiplied);
+}
+
+namespace {
+// One box pass along rows (or columns when transposed) with a running sum; edges read as zero.
+void boxPass(std::vector<float>& src, std::vector<float>& dst, int w, int h, int radius, bool vertical) {
+    int lines = vertical ? w : h, length = vertical ? h : w;
+    auto at = [&](std::vector<float>& v, int line, int i) -> float& {
+        return vertical ? v[static_cast<std::size_t>(i) * w + line] : v[static_cast<std::size_t>(line) * w + i];
+    };
+    float norm = 1.0f / (2 * radius + 1);
+    for (int line = 0; line < lines; ++line) {
+        float sum = 0;
+        for (int i = -radius; i <= radius; ++i)
+            if (i >= 0 && i < length) sum += at(src, line, i);
+        for (int i = 0; i < length; ++i) {
+            at(dst, line, i) = sum * norm;
+            int out = i - radius, in = i + radius + 1;
+            if (out >= 0) sum -= at(src, line, out);
+            if (in < length) sum += at(src, line, in);
+        }
+    }
+}
+}  // namespace
+
+void blurAndTint(cairo_surface_t* surface, double sigma, double r, double g, double b, double a) {
+    cairo_surface_flush(surface);
+    int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    if (!data || w <= 0 || h <= 0) return;
+    std::vector<float> alpha(static_cast<std::size_t>(w) * h), scratch(alpha.size());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) alpha[static_cast<std::size_t>(y) * w + x] = data[y * stride + x * 4 + 3] / 255.0f;
+    if (sigma > 0.25) {
+        // Three boxes of width about sigma * sqrt(12 / 3) + 1 give a Gaussian of that deviation.
+        int radius = std::max(1, static_cast<int>(std::lround((std::sqrt(4.0 * sigma * sigma + 1.0) - 1.0) / 2.0)));
+        for (int pass = 0; pass < 3; ++pass) {
+            boxPass(alpha, scratch, w, h, radius, false);
+            boxPass(scratch, alpha, w, h, radius, true);
+        }
+    }
+    for (int y = 0; y < h; ++y) {
+        unsigned char* row = data + static_cast<std::size_t>(y) * stride;
+        for (int x = 0; x < w; ++x) {
+            double cover = std::clamp<double>(alpha[static_cast<std::size_t>(y) * w + x], 0, 1) * a;
+            row[x * 4 + 0] = static_cast<unsigned char>(std::lround(b * cover * 255));
+            row[x * 4 + 1] = static_cast<unsigned char>(std::lround(g * cover * 255));
+            row[x * 4 + 2] = static_cast<unsigned char>(std::lround(r * cover * 255));
+            row[x * 4 + 3] = static_cast<unsigned char>(std::lround(cover * 255));
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+}

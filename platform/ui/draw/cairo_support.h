@@ -1,0 +1,40 @@
+// Conversions between the drawing types and Cairo, shared by the drawing and text sources only.
+#pragma once
+
+#include <cairo.h>
+
+#include <memory>
+
+#include "platform/runtime/geometry.h"
+#include "platform/ui/draw/blend_mode.h"
+#include "platform/ui/draw/path.h"
+
+class CGImage;
+class CGGradient;
+
+inline cairo_matrix_t toCairoMatrix(const CGAffineTransform& t) {
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+    return m;
+}
+
+inline CGAffineTransform fromCairoMatrix(const cairo_matrix_t& m) { return {m.xx, m.yx, m.xy, m.yy, m.x0, m.y0}; }
+
+// Appends the path's segments to Cairo's current path; skipLeadingMove drops a first move that
+// only restates the current point.
+void appendPath(cairo_t* cr, const CGPath& path, bool skipLeadingMove);
+
+cairo_operator_t toCairoOperator(CGBlendMode mode);
+cairo_filter_t toCairoFilter(CGInterpolationQuality quality);
+void addColorStops(cairo_pattern_t* pattern, const CGGradient& gradient);
+
+// A Cairo surface showing the image's pixels (shared when their layout is Cairo's own, converted
+// otherwise); the surface keeps the image alive. Null for an image Cairo cannot take.
+cairo_surface_t* createSurfaceForImage(const CGImage& image);
+
+// A new premultiplied BGRA bitmap image holding a copy of an image surface's pixels.
+std::shared_ptr<CGImage> imageFromSurface(cairo_surface_t* surface);
+
+// Blurs the alpha of an ARGB32 surface in place (three box passes approximating a Gaussian of the
+// given standard deviation in pixels) and paints every pixel with the colour at that alpha.
+void blurAndTint(cairo_surface_t* surface, double sigma, double r, double g, double b, double a);

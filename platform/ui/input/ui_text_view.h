@@ -1,0 +1,104 @@
+// The multi-line editable text view: a scroll view of wrapped text that takes the keyboard,
+// with a delegate asked before each change. Main-thread only.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/runtime/range.h"
+#include "platform/ui/control/ui_scroll_view.h"
+#include "platform/ui/input/text_input_traits.h"
+#include "platform/ui/text/paragraph_style.h"
+#include "platform/ui/text/ui_font.h"
+
+inline constexpr const char* UITextViewTextDidBeginEditingNotification = "UITextViewTextDidBeginEditingNotification";
+inline constexpr const char* UITextViewTextDidChangeNotification = "UITextViewTextDidChangeNotification";
+inline constexpr const char* UITextViewTextDidEndEditingNotification = "UITextViewTextDidEndEditingNotification";
+
+class UITextView;
+
+class UITextViewDelegate : public UIScrollViewDelegate {
+public:
+    virtual bool textViewShouldBeginEditing(UITextView&) { return true; }
+    virtual void textViewDidBeginEditing(UITextView&) {}
+    virtual bool textViewShouldEndEditing(UITextView&) { return true; }
+    virtual void textViewDidEndEditing(UITextView&) {}
+    virtual bool shouldChangeTextInRange(UITextView&, NSRange, const std::string&) { return true; }
+    virtual void textViewDidChange(UITextView&) {}
+};
+
+class UITextView : public UIScrollView, public UIKeyInputView {
+public:
+    KORVA_MAKE(UITextView)
+    void init() override;
+    ~UITextView() override;
+
+    const std::string& text() const { return text_; }
+    void setText(std::string text);
+    std::shared_ptr<UIFont> font() const { return font_; }
+    void setFont(std::shared_ptr<UIFont> f);
+    std::shared_ptr<UIColor> textColor() const { return textColor_; }
+    void setTextColor(std::shared_ptr<UIColor> c) { textColor_ = std::move(c); setNeedsDisplay(); }
+    NSTextAlignment textAlignment() const { return alignment_; }
+    void setTextAlignment(NSTextAlignment a) { alignment_ = a; setNeedsDisplay(); }
+    UIEdgeInsets textContainerInset() const { return inset_; }
+    void setTextContainerInset(UIEdgeInsets i) { inset_ = i; updateContentSize(); }
+    bool isEditable() const { return editable_; }
+    void setEditable(bool e);
+    bool isSelectable() const { return selectable_; }
+    void setSelectable(bool s) { selectable_ = s; }
+
+    UITextInputTraits& traits() { return traits_; }
+    const UITextInputTraits& inputTraits() const override { return traits_; }
+    std::shared_ptr<UIView> inputView() const override { return inputView_; }
+    void setInputView(std::shared_ptr<UIView> v) { inputView_ = std::move(v); }
+    std::shared_ptr<UIView> inputAccessoryView() const override { return accessory_; }
+    void setInputAccessoryView(std::shared_ptr<UIView> v) { accessory_ = std::move(v); }
+
+    std::shared_ptr<UITextViewDelegate> delegate() const { return delegate_.lock(); }
+    // Also hears the scroll view's offset changes.
+    void setDelegate(const std::shared_ptr<UITextViewDelegate>& d);
+
+    bool canBecomeFirstResponder() const override { return editable_; }
+    bool isFirstResponder() const override { return FirstResponder::isCurrent(*this); }
+    bool becomeFirstResponder();
+    bool resignFirstResponder(bool force = false) override;
+    bool isEditing() const { return editing_; }
+
+    void insertText(const std::string& text) override;
+    void deleteBackward() override;
+    // A return key in a text view types a line break.
+    void returnKeyPressed() override { insertText("\n"); }
+    bool replaceRange(NSRange range, const std::string& replacement);
+
+    // The height the text needs at the current width (with the container inset).
+    CGFloat textHeight() const;
+    CGSize sizeThatFits(CGSize size) const override;
+
+    std::shared_ptr<UIView> keyInputView() override { return self<UIView>(); }
+    // Leaving the window gives up the focus.
+    void willMoveToWindow(const std::shared_ptr<UIWindow>& window) override;
+    void touchesEnded(const UITouchSet& touches, const UIEvent& event) override;
+    void layoutSubviews() override;
+    void drawRect(CGRect rect) override;
+    std::string className() const override { return "UITextView"; }
+
+protected:
+    explicit UITextView(CGRect frame = CGRectZero) : UIScrollView(frame) {}
+
+private:
+    void textChanged();
+    void updateContentSize();
+    CGFloat heightForWidth(CGFloat width) const;
+
+    std::string text_;
+    std::shared_ptr<UIFont> font_;
+    std::shared_ptr<UIColor> textColor_;
+    NSTextAlignment alignment_ = NSTextAlignment::Natural;
+    UIEdgeInsets inset_{8, 5, 8, 5};
+    bool editable_ = true, selectable_ = true;
+    UITextInputTraits traits_;
+    std::shared_ptr<UIView> inputView_, accessory_;
+    std::weak_ptr<UITextViewDelegate> delegate_;
+    bool editing_ = false, resigning_ = false;
+};

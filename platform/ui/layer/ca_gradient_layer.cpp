@@ -1,0 +1,34 @@
+// Gradient layer properties.
+#include "platform/ui/layer/ca_gradient_layer.h"
+
+void CAGradientLayer::setColors(std::vector<CGColor> colors) {
+    colors_ = std::move(colors);
+    changed();
+}
+
+void CAGradientLayer::setLocations(std::vector<CGFloat> locations) {
+    locations_ = std::move(locations);
+    changed();
+}
+
+void CAGradientLayer::setStartPoint(CGPoint p) {
+    startPoint_ = p;
+    changed();
+}
+
+void CAGradientLayer::setEndPoint(CGPoint p) {
+    endPoint_ = p;
+    changed();
+}
+
+std::vector<std::pair<CGFloat, CGColor>> CAGradientLayer::stops() const {
+    std::vector<std::pair<CGFloat, CGColor>> result;
+    std::size_t n = colors_.size();
+    // Locations that do not match the colours one to one are ignored, as if none were given.
+    bool useLocations = locations_.size() == n;
+    for (std::size_t i = 0; i < n; ++i) {
+        CGFloat at = useLocations ? locations_[i] : (n == 1 ? 0 : static_cast<CGFloat>(i) / static_cast<CGFloat>(n - 1));
+        result.emplace_back(at, colors_[i]);
+    }
+    return result;
+}

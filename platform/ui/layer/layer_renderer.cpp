@@ -1,0 +1,449 @@
+// The Cairo side of layers: display into a backing bitmap, and drawing whole trees.
+#include "platform/ui/layer/layer_renderer.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/image/cg_image.h"
+#include "platform/ui/draw/cairo_support.h"
+#include "platform/ui/draw/context.h"
+#include "platform/ui/draw/graphics.h"
+#include "platform/ui/layer/ca_gradient_layer.h"
+#include "platform/ui/layer/ca_layer.h"
+#include "platform/ui/layer/ca_replicator_layer.h"
+#include "platform/ui/layer/ca_shape_layer.h"
+
+// The bitmap a layer's display drew, at the scale it was drawn at.
+struct LayerBackingStore {
+    cairo_surface_t* surface = nullptr;
+    CGFloat scale = 1;
+    CGSize size;
+    LayerBackingStore() = default;
+    LayerBackingStore(const LayerBackingStore&) = delete;
+    LayerBackingStore& operator=(const LayerBackingStore&) = delete;
+    ~LayerBackingStore() {
+        if (surface) cairo_surface_destroy(surface);
+    }
+};
+
+namespace {
+
+// Cairo state saved and restored around a block.
+struct CairoSave {
+    explicit CairoSave(cairo_t* cr) : cr_(cr) { cairo_save(cr_); }
+    ~CairoSave() { cairo_restore(cr_); }
+    CairoSave(const CairoSave&) = delete;
+    CairoSave& operator=(const CairoSave&) = delete;
+    cairo_t* cr_;
+};
+
+// The value drawn for a property: the presented one while an animation sets it, else the model's.
+template <class T>
+T shown(const CALayer& layer, std::optional<T> CALayerPresentation::*field, T model) {
+    const CALayerPresentation* p = layer.presentation();
+    return p && (p->*field) ? *(p->*field) : std::move(model);
+}
+
+CGRect shownBounds(const CALayer& layer) { return shown(layer, &CALayerPresentation::bounds, layer.bounds()); }
+
+// Layers whose bitmap would exceed this many pixels are not drawn (a runaway size is not a crash).
+constexpr double kMaxBackingPixels = 1 << 26;
+
+void setColor(cairo_t* cr, const CGColor& c, double alphaFactor = 1) {
+    cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha * alphaFactor);
+}
+
+bool visible(const std::optional<CGColor>& c) { return c && !c->isPattern() && c->alpha > 0; }
+
+void roundedRect(cairo_t* cr, const CGRect& r, CGFloat radius) {
+    CGFloat x = r.origin.x, y = r.origin.y, w = r.size.width, h = r.size.height;
+    radius = std::min({radius, w / 2, h / 2});
+    if (radius <= 0) {
+        cairo_rectangle(cr, x, y, w, h);
+        return;
+    }
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + w - radius, y + radius, radius, -M_PI / 2, 0);
+    cairo_arc(cr, x + w - radius, y + h - radius, radius, 0, M_PI / 2);
+    cairo_arc(cr, x + radius, y + h - radius, radius, M_PI / 2, M_PI);
+    cairo_arc(cr, x + radius, y + radius, radius, M_PI, 3 * M_PI / 2);
+    cairo_close_path(cr);
+}
+
+void applyMatrix(cairo_t* cr, const CGAffineTransform& t) {
+    cairo_matrix_t m = toCairoMatrix(t);
+    cairo_transform(cr, &m);
+}
+
+bool invertible(const CGAffineTransform& t) { return std::abs(t.a * t.d - t.b * t.c) > 1e-12; }
+
+// Where an image of the size goes in the bounds under the gravity.
+CGRect gravityRect(CAContentsGravity g, const CGRect& b, CGSize s) {
+    CGFloat bw = b.size.width, bh = b.size.height;
+    switch (g) {
+    case CAContentsGravity::Resize: return b;
+    case CAContentsGravity::ResizeAspect:
+    case CAContentsGravity::ResizeAspectFill: {
+        if (s.width <= 0 || s.height <= 0) return b;
+        CGFloat k = g == CAContentsGravity::ResizeAspect ? std::min(bw / s.width, bh / s.height)
+                                                         : std::max(bw / s.width, bh / s.height);
+        CGSize d{s.width * k, s.height * k};
+        return {{b.origin.x + (bw - d.width) / 2, b.origin.y + (bh - d.height) / 2}, d};
+    }
+    default: break;
+    }
+    CGFloat x = b.origin.x + (bw - s.width) / 2, y = b.origin.y + (bh - s.height) / 2;
+    switch (g) {
+    case CAContentsGravity::Top: y = b.origin.y; break;
+    case CAContentsGravity::Bottom: y = b.origin.y + bh - s.height; break;
+    case CAContentsGravity::Left: x = b.origin.x; break;
+    case CAContentsGravity::Right: x = b.origin.x + bw - s.width; break;
+    case CAContentsGravity::TopLeft: x = b.origin.x; y = b.origin.y; break;
+    case CAContentsGravity::TopRight: x = b.origin.x + bw - s.width; y = b.origin.y; break;
+    case CAContentsGravity::BottomLeft: x = b.origin.x; y = b.origin.y + bh - s.height; break;
+    case CAContentsGravity::BottomRight: x = b.origin.x + bw - s.width; y = b.origin.y + bh - s.height; break;
+    default: break;
+    }
+    return {{x, y}, s};
+}
+
+void drawSurfaceInRect(cairo_t* cr, cairo_surface_t* surface, const CGRect& rect) {
+    int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
+    if (w <= 0 || h <= 0 || rect.size.width <= 0 || rect.size.height <= 0) return;
+    CairoSave save(cr);
+    cairo_rectangle(cr, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+    cairo_clip(cr);
+    cairo_translate(cr, rect.origin.x, rect.origin.y);
+    cairo_scale(cr, rect.size.width / w, rect.size.height / h);
+    cairo_set_source_surface(cr, surface, 0, 0);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_paint(cr);
+}
+
+void drawContents(cairo_t* cr, const CALayer& layer) {
+    auto image = shown(layer, &CALayerPresentation::contents, layer.contents());
+    if (!image) return;
+    cairo_surface_t* surface = createSurfaceForImage(*image);
+    if (!surface) return;
+    CGFloat scale = layer.contentsScale() > 0 ? layer.contentsScale() : 1;
+    CGSize size{image->width() / scale, image->height() / scale};
+    drawSurfaceInRect(cr, surface, gravityRect(layer.contentsGravity(), shownBounds(layer), size));
+    cairo_surface_destroy(surface);
+}
+
+void drawShape(cairo_t* cr, const CAShapeLayer& shape) {
+    const CALayerPresentation* p = shape.presentation();
+    std::optional<CGPath> shownPath = p && p->path ? p->path : shape.path();
+    if (!shownPath) return;
+    const CGPath& path = *shownPath;
+    auto fillColor = shown(shape, &CALayerPresentation::fillColor, shape.fillColor());
+    auto strokeColor = shown(shape, &CALayerPresentation::strokeColor, shape.strokeColor());
+    CGFloat lineWidth = shown(shape, &CALayerPresentation::lineWidth, shape.lineWidth());
+    CGFloat strokeStart = std::clamp<CGFloat>(shown(shape, &CALayerPresentation::strokeStart, shape.strokeStart()), 0, 1);
+    CGFloat strokeEnd = std::clamp<CGFloat>(shown(shape, &CALayerPresentation::strokeEnd, shape.strokeEnd()), 0, 1);
+    if (visible(fillColor)) {
+        cairo_new_path(cr);
+        appendPath(cr, path, false);
+        cairo_set_fill_rule(cr, shape.fillRule() == CAFillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+        setColor(cr, *fillColor);
+        cairo_fill(cr);
+    }
+    if (visible(strokeColor) && lineWidth > 0 && strokeEnd > strokeStart) {
+        bool trimmed = strokeStart > 0 || strokeEnd < 1;
+        CGPath stroked = trimmed ? path.trimmed(strokeStart, strokeEnd) : path;
+        cairo_new_path(cr);
+        appendPath(cr, stroked, false);
+        cairo_set_line_width(cr, lineWidth);
+        cairo_set_line_cap(cr, shape.lineCap() == CGLineCap::Round    ? CAIRO_LINE_CAP_ROUND
+                               : shape.lineCap() == CGLineCap::Square ? CAIRO_LINE_CAP_SQUARE
+                                                                      : CAIRO_LINE_CAP_BUTT);
+        cairo_set_line_join(cr, shape.lineJoin() == CGLineJoin::Round   ? CAIRO_LINE_JOIN_ROUND
+                                : shape.lineJoin() == CGLineJoin::Bevel ? CAIRO_LINE_JOIN_BEVEL
+                                                                        : CAIRO_LINE_JOIN_MITER);
+        cairo_set_miter_limit(cr, shape.miterLimit());
+        const auto& dash = shape.lineDashPattern();
+        bool dashOk = !dash.empty() && std::all_of(dash.begin(), dash.end(), [](CGFloat d) { return d >= 0; }) &&
+                      std::any_of(dash.begin(), dash.end(), [](CGFloat d) { return d > 0; });
+        if (dashOk) cairo_set_dash(cr, dash.data(), static_cast<int>(dash.size()), shape.lineDashPhase());
+        setColor(cr, *strokeColor);
+        cairo_stroke(cr);
+        cairo_set_dash(cr, nullptr, 0, 0);
+    }
+    cairo_new_path(cr);
+}
+
+void drawGradient(cairo_t* cr, const CAGradientLayer& g) {
+    auto stops = g.stops();
+    if (stops.empty()) return;
+    CGRect b = shownBounds(g);
+    CGPoint s = g.startPoint(), e = g.endPoint();
+    cairo_pattern_t* pattern = cairo_pattern_create_linear(b.origin.x + s.x * b.size.width, b.origin.y + s.y * b.size.height,
+                                                           b.origin.x + e.x * b.size.width, b.origin.y + e.y * b.size.height);
+    for (const auto& [at, c] : stops) cairo_pattern_add_color_stop_rgba(pattern, at, c.red, c.green, c.blue, c.alpha);
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    CairoSave save(cr);
+    roundedRect(cr, b, shown(g, &CALayerPresentation::cornerRadius, g.cornerRadius()));
+    cairo_set_source(cr, pattern);
+    cairo_fill(cr);
+    cairo_pattern_destroy(pattern);
+}
+
+void drawBacking(cairo_t* cr, const CALayer& layer) {
+    const auto& backing = layer.backingStore();
+    if (!backing || !backing->surface) return;
+    // Until it is drawn again at a new size, the old drawing is fitted like contents.
+    drawSurfaceInRect(cr, backing->surface, gravityRect(layer.contentsGravity(), shownBounds(layer), backing->size));
+}
+
+std::vector<CALayer*> paintOrder(const CALayer& layer) {
+    std::vector<CALayer*> order;
+    for (const auto& s : layer.sublayers()) order.push_back(s.get());
+    std::stable_sort(order.begin(), order.end(), [](CALayer* a, CALayer* b) { return a->zPosition() < b->zPosition(); });
+    return order;
+}
+
+void renderSublayers(cairo_t* cr, CALayer& layer, CGFloat scale) {
+    auto order = paintOrder(layer);
+    auto* replicator = dynamic_cast<CAReplicatorLayer*>(&layer);
+    if (!replicator) {
+        for (CALayer* s : order) LayerRenderer::renderLayer(cr, *s, scale);
+        return;
+    }
+    // Each copy is drawn through one more instance transform, applied about the anchor point.
+    CGRect b = shownBounds(layer);
+    CGPoint a{b.origin.x + layer.anchorPoint().x * b.size.width, b.origin.y + layer.anchorPoint().y * b.size.height};
+    CGAffineTransform step = CATransform3DFlatten(replicator->instanceTransform(), b);
+    CGAffineTransform acc = CGAffineTransformIdentity;
+    long count = std::min(replicator->instanceCount(), 10000L);
+    for (long i = 0; i < count; ++i) {
+        double alpha = std::clamp(1.0 + i * static_cast<double>(replicator->instanceAlphaOffset()), 0.0, 1.0);
+        if (alpha > 0 && invertible(acc)) {
+            CairoSave save(cr);
+            cairo_translate(cr, a.x, a.y);
+            applyMatrix(cr, acc);
+            cairo_translate(cr, -a.x, -a.y);
+            if (alpha < 1) cairo_push_group(cr);
+            for (CALayer* s : order) LayerRenderer::renderLayer(cr, *s, scale);
+            if (alpha < 1) {
+                cairo_pop_group_to_source(cr);
+                cairo_paint_with_alpha(cr, alpha);
+            }
+        }
+        acc = CGAffineTransformConcat(acc, step);
+    }
+}
+
+// The blurred, tinted alpha of a group drawn under it, offset in device pixels.
+void drawShadow(cairo_t* cr, cairo_pattern_t* group, const CALayer& layer, CGFloat scale) {
+    cairo_surface_t* source = nullptr;
+    if (cairo_pattern_get_surface(group, &source) != CAIRO_STATUS_SUCCESS || !source ||
+        cairo_surface_get_type(source) != CAIRO_SURFACE_TYPE_IMAGE)
+        return;
+    const CGColor c = *layer.shadowColor();
+    double sigma = layer.shadowRadius() * scale / 2;
+    int pad = static_cast<int>(std::ceil(3 * sigma)) + 2;
+    int w = cairo_image_surface_get_width(source), h = cairo_image_surface_get_height(source);
+    if (w <= 0 || h <= 0 || double(w + 2 * pad) * (h + 2 * pad) > kMaxBackingPixels) return;
+    cairo_surface_t* shadow = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w + 2 * pad, h + 2 * pad);
+    double ox = 0, oy = 0;
+    cairo_surface_get_device_offset(source, &ox, &oy);
+    cairo_surface_set_device_offset(source, 0, 0);
+    cairo_t* sc = cairo_create(shadow);
+    cairo_set_source_surface(sc, source, pad, pad);
+    cairo_paint(sc);
+    cairo_destroy(sc);
+    cairo_surface_set_device_offset(source, ox, oy);
+    cairo_surface_flush(shadow);
+    blurAndTint(shadow, sigma, c.red, c.green, c.blue,
+                c.alpha * shown(layer, &CALayerPresentation::shadowOpacity, layer.shadowOpacity()));
+    cairo_surface_mark_dirty(shadow);
+    CairoSave save(cr);
+    cairo_identity_matrix(cr);
+    cairo_set_source_surface(cr, shadow, -ox - pad + layer.shadowOffset().width * scale,
+                             -oy - pad + layer.shadowOffset().height * scale);
+    cairo_paint(cr);
+    cairo_surface_destroy(shadow);
+}
+
+bool hasShadow(const CALayer& layer) {
+    return shown(layer, &CALayerPresentation::shadowOpacity, layer.shadowOpacity()) > 0 &&
+           visible(layer.shadowColor()) && !layer.masksToBounds();
+}
+
+}  // namespace
+
+void LayerRenderer::renderContents(cairo_t* cr, CALayer& layer, CGFloat scale) {
+    CGRect b = shownBounds(layer);
+    CGFloat radius = shown(layer, &CALayerPresentation::cornerRadius, layer.cornerRadius());
+    auto background = shown(layer, &CALayerPresentation::backgroundColor, layer.backgroundColor());
+    if (visible(background)) {
+        // Square fills are cut to the visible area first: Cairo's fixed-point coordinates cannot
+        // hold a rectangle millions of points wide.
+        double x0, y0, x1, y1;
+        cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
+        CGRect visibleRect = radius > 0 ? b : CGRectIntersection(b, CGRectMake(x0, y0, x1 - x0, y1 - y0));
+        if (CGRectIsNull(visibleRect)) visibleRect = CGRectZero;
+        roundedRect(cr, visibleRect, radius);
+        setColor(cr, *background);
+        cairo_fill(cr);
+    }
+    {
+        CairoSave save(cr);
+        if (layer.masksToBounds()) {
+            roundedRect(cr, b, radius);
+            cairo_clip(cr);
+        }
+        drawContents(cr, layer);
+        drawBacking(cr, layer);
+        if (auto* shape = dynamic_cast<CAShapeLayer*>(&layer)) drawShape(cr, *shape);
+        if (auto* gradient = dynamic_cast<CAGradientLayer*>(&layer)) drawGradient(cr, *gradient);
+        renderSublayers(cr, layer, scale);
+    }
+    CGFloat borderWidth = shown(layer, &CALayerPresentation::borderWidth, layer.borderWidth());
+    CGColor borderColor = shown(layer, &CALayerPresentation::borderColor, layer.borderColor());
+    if (borderWidth > 0 && borderColor.alpha > 0) {
+        CGFloat w = std::min({borderWidth, b.size.width / 2, b.size.height / 2});
+        roundedRect(cr, CGRectInset(b, w / 2, w / 2), std::max<CGFloat>(0, radius - w / 2));
+        cairo_set_line_width(cr, w);
+        setColor(cr, borderColor);
+        cairo_stroke(cr);
+    }
+}
+
+void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
+    float opacity = std::clamp(shown(layer, &CALayerPresentation::opacity, layer.opacity()), 0.0f, 1.0f);
+    if (layer.isHidden() || opacity <= 0) return;
+    CGAffineTransform t = layer.presentedTransformToSuperlayer();
+    if (!invertible(t)) return;  // a layer scaled to nothing shows nothing
+    CairoSave save(cr);
+    applyMatrix(cr, t);
+    bool shadow = hasShadow(layer);
+    bool group = opacity < 1 || layer.mask() || shadow;
+    if (!group) {
+        renderContents(cr, layer, scale);
+        return;
+    }
+    cairo_push_group(cr);
+    renderContents(cr, layer, scale);
+    if (auto mask = layer.mask()) {
+        // Keep the content only where the mask (placed in this layer's space) has alpha.
+        cairo_push_group(cr);
+        renderLayer(cr, *mask, scale);
+        cairo_pattern_t* m = cairo_pop_group(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_DEST_IN);
+        cairo_set_source(cr, m);
+        cairo_paint(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        cairo_pattern_destroy(m);
+    }
+    cairo_pattern_t* content = cairo_pop_group(cr);
+    if (shadow) {
+        cairo_push_group(cr);
+        drawShadow(cr, content, layer, scale);
+        cairo_set_source(cr, content);
+        cairo_paint(cr);
+        cairo_pop_group_to_source(cr);
+    } else {
+        cairo_set_source(cr, content);
+    }
+    cairo_paint_with_alpha(cr, opacity);
+    cairo_pattern_destroy(content);
+}
+
+void LayerRenderer::prepare(CALayer& root, CGFloat scale) {
+    // Drawn content follows the screen's scale; a bitmap given as contents keeps the scale its
+    // owner set for it.
+    if (!root.contents() && root.contentsScale() != scale) root.setContentsScale(scale);
+    root.displayIfNeeded();
+    if (auto m = root.mask()) prepare(*m, scale);
+    auto subs = root.sublayers();
+    for (auto& s : subs) prepare(*s, scale);
+}
+
+std::shared_ptr<CGImage> LayerRenderer::snapshot(CALayer& layer, CGFloat scale) {
+    if (!(scale > 0)) scale = 1;
+    CGSize size = layer.bounds().size;
+    int w = static_cast<int>(std::ceil(size.width * scale)), h = static_cast<int>(std::ceil(size.height * scale));
+    if (w <= 0 || h <= 0 || double(w) * h > kMaxBackingPixels) return nullptr;
+    layer.layoutIfNeeded();
+    prepare(layer, scale);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, scale, scale);
+    cairo_translate(cr, -layer.bounds().origin.x, -layer.bounds().origin.y);
+    renderContents(cr, layer, scale);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    auto image = imageFromSurface(surface);
+    cairo_surface_destroy(surface);
+    return image;
+}
+
+Result<void> LayerRenderer::writePNG(CALayer& layer, CGFloat scale, const std::string& path) {
+    auto image = snapshot(layer, scale);
+    if (!image) return fail("the layer has no pixels to write");
+    cairo_surface_t* surface = createSurfaceForImage(*image);
+    if (!surface) return fail("the snapshot could not be converted");
+    cairo_status_t status = cairo_surface_write_to_png(surface, path.c_str());
+    cairo_surface_destroy(surface);
+    if (status != CAIRO_STATUS_SUCCESS) return fail("cannot write " + path + ": " + cairo_status_to_string(status));
+    return {};
+}
+
+// ---- CALayer drawing ----
+
+void CALayer::display() {
+    CGSize size = bounds_.size;
+    CGFloat scale = contentsScale_ > 0 ? contentsScale_ : 1;
+    int w = static_cast<int>(std::ceil(size.width * scale)), h = static_cast<int>(std::ceil(size.height * scale));
+    bool hasDelegate = !delegate_.expired();
+    // A layer without a size yet is drawn once it has one.
+    needsDisplay_ = w <= 0 || h <= 0;
+    if (w <= 0 || h <= 0 || double(w) * h > kMaxBackingPixels) {
+        if (backing_) changed();
+        backing_.reset();
+        return;
+    }
+    auto store = std::make_shared<LayerBackingStore>();
+    store->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    store->scale = scale;
+    store->size = size;
+    cairo_t* cr = cairo_create(store->surface);
+    cairo_scale(cr, scale, scale);
+    cairo_translate(cr, -bounds_.origin.x, -bounds_.origin.y);
+    auto context = CGContext::makeWithCairo(cr, CGAffineTransformMakeScale(scale, scale));
+    baseDrawCalled_ = false;
+    delegateDrew_ = false;
+    UIGraphicsPushContext(context);
+    drawInContext(*context);
+    UIGraphicsPopContext();
+    context.reset();
+    cairo_destroy(cr);
+    cairo_surface_flush(store->surface);
+    // A plain layer whose delegate draws nothing keeps no bitmap.
+    bool drew = !baseDrawCalled_ || (hasDelegate && delegateDrew_);
+    if (drew)
+        backing_ = std::move(store);
+    else
+        backing_.reset();
+    changed();
+}
+
+void CALayer::drawInContext(CGContext& context) {
+    baseDrawCalled_ = true;
+    if (auto d = delegate_.lock()) delegateDrew_ = d->drawLayerInContext(*this, context);
+}
+
+void CALayer::renderInContext(CGContext& context) {
+    const CGAffineTransform& base = context.baseTransform();
+    CGFloat scale = std::sqrt(std::abs(base.a * base.d - base.b * base.c));
+    if (!(scale > 0)) scale = 1;
+    layoutIfNeeded();
+    LayerRenderer::prepare(*this, scale);
+    cairo_t* cr = context.cairo();
+    if (!cr) return;
+    CairoSave save(cr);
+    LayerRenderer::renderContents(cr, *this, scale);
+}

@@ -1,0 +1,29 @@
+// Draws layer trees with Cairo: backgrounds, rounded corners, borders, shadows, contents, drawn
+// content, shape, gradient and replicator layers, masks, opacity and transforms.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/runtime/geometry.h"
+#include "platform/runtime/result.h"
+
+typedef struct _cairo cairo_t;
+class CALayer;
+class CGImage;
+
+class LayerRenderer {
+public:
+    // Brings drawn content up to date through the tree (display of stale layers) at the scale.
+    static void prepare(CALayer& root, CGFloat scale);
+    // Draws the layer where it sits in its superlayer's space; `cr`'s matrix maps that space to
+    // device pixels and `deviceScale` is the number of pixels per point.
+    static void renderLayer(cairo_t* cr, CALayer& layer, CGFloat deviceScale);
+    // Draws the layer's own content and its sublayers in its bounds space (renderInContext).
+    static void renderContents(cairo_t* cr, CALayer& layer, CGFloat deviceScale);
+
+    // The layer drawn alone into a transparent bitmap of its bounds at the scale.
+    static std::shared_ptr<CGImage> snapshot(CALayer& layer, CGFloat scale);
+    // The same written as a PNG file.
+    static Result<void> writePNG(CALayer& layer, CGFloat scale, const std::string& path);
+};

@@ -1,0 +1,179 @@
+// Table cell: subviews per style, layout of image, labels and accessory, selection look.
+#include "platform/ui/table/ui_table_view_cell.h"
+
+#include <algorithm>
+
+#include "platform/ui/bar/label_drawing.h"
+#include "platform/ui/draw/graphics.h"
+
+namespace {
+constexpr CGFloat kAccessoryWidth = 20;
+}
+
+void UITableViewCell::init() {
+    UIView::init();
+    setBackgroundColor(UIColor::whiteColor());
+    contentView_ = UIView::make(bounds());
+    contentView_->setBackgroundColor(UIColor::clearColor());
+    addSubview(contentView_);
+    imageView_ = UIImageView::make(nullptr);
+    contentView_->addSubview(imageView_);
+    textLabel_ = UILabel::make();
+    textLabel_->setFont(UIFont::systemFontOfSize(17));
+    contentView_->addSubview(textLabel_);
+    if (style_ != UITableViewCellStyle::Default) (void)detailTextLabel();
+}
+
+std::shared_ptr<UILabel> UITableViewCell::detailTextLabel() {
+    if (!detailTextLabel_) {
+        detailTextLabel_ = UILabel::make();
+        bool subtitle = style_ == UITableViewCellStyle::Subtitle;
+        detailTextLabel_->setFont(UIFont::systemFontOfSize(subtitle ? 12 : 17));
+        detailTextLabel_->setTextColor(subtitle ? UIColor::labelColor() : UIColor::systemGrayColor());
+        if (style_ == UITableViewCellStyle::Value1) detailTextLabel_->setTextAlignment(NSTextAlignment::Right);
+        contentView_->addSubview(detailTextLabel_);
+        setNeedsLayout();
+    }
+    return detailTextLabel_;
+}
+
+void UITableViewCell::setAccessoryView(std::shared_ptr<UIView> v) {
+    if (accessoryView_) accessoryView_->removeFromSuperview();
+    accessoryView_ = std::move(v);
+    if (accessoryView_) addSubview(accessoryView_);
+    setNeedsLayout();
+}
+
+void UITableViewCell::setBackgroundView(std::shared_ptr<UIView> v) {
+    if (backgroundView_) backgroundView_->removeFromSuperview();
+    backgroundView_ = std::move(v);
+    if (backgroundView_) insertSubviewAtIndex(backgroundView_, 0);
+    setNeedsLayout();
+}
+
+void UITableViewCell::setSelectedBackgroundView(std::shared_ptr<UIView> v) {
+    if (selectedBackgroundView_) selectedBackgroundView_->removeFromSuperview();
+    selectedBackgroundView_ = std::move(v);
+    updateSelectionLook();
+}
+
+void UITableViewCell::updateSelectionLook() {
+    bool on = (selected_ || highlighted_) && selectionStyle_ != UITableViewCellSelectionStyle::None;
+    if (selectedBackgroundView_) {
+        if (on && !selectedBackgroundView_->superview())
+            insertSubviewAtIndex(selectedBackgroundView_, backgroundView_ ? 1 : 0);
+        if (!on) selectedBackgroundView_->removeFromSuperview();
+    }
+    textLabel_->setHighlighted(on);
+    if (detailTextLabel_) detailTextLabel_->setHighlighted(on);
+    setNeedsLayout();
+    setNeedsDisplay();
+}
+
+void UITableViewCell::setSelected(bool selected, bool) {
+    selected_ = selected;
+    updateSelectionLook();
+}
+
+void UITableViewCell::setHighlighted(bool highlighted, bool) {
+    highlighted_ = highlighted;
+    updateSelectionLook();
+}
+
+void UITableViewCell::setEditing(bool editing, bool) {
+    editing_ = editing;
+    setNeedsLayout();
+}
+
+void UITableViewCell::prepareForReuse() {
+    selected_ = highlighted_ = editing_ = false;
+    updateSelectionLook();
+}
+
+void UITableViewCell::layoutSubviews() {
+    UIView::layoutSubviews();
+    CGRect b = bounds();
+    CGFloat right = b.size.width;
+    if (accessoryView_) {
+        CGSize s = accessoryView_->frame().size;
+        right -= s.width + 15;
+        accessoryView_->setFrame(CGRectMake(right, (b.size.height - s.height) / 2, s.width, s.height));
+    } else if (accessoryType_ != UITableViewCellAccessoryType::None) {
+        right -= kAccessoryWidth + 15;
+    }
+    CGFloat left = editing_ ? 38 : 0;
+    contentView_->setFrame(CGRectMake(left, 0, std::max<CGFloat>(0, right - left), b.size.height));
+    if (backgroundView_) backgroundView_->setFrame(b);
+    if (selectedBackgroundView_) selectedBackgroundView_->setFrame(b);
+
+    CGRect c = contentView_->bounds();
+    CGFloat x = 15 + indentationLevel_ * 10;
+    if (auto image = imageView_->image()) {
+        CGSize s = image->size();
+        CGFloat h = std::min(s.height, c.size.height);
+        imageView_->setFrame(CGRectMake(x, (c.size.height - h) / 2, s.width * (s.height > 0 ? h / s.height : 1), h));
+        x = CGRectGetMaxX(imageView_->frame()) + 15;
+    } else {
+        imageView_->setFrame(CGRectZero);
+    }
+    CGFloat w = std::max<CGFloat>(0, c.size.width - x - 15);
+    bool hasDetail = detailTextLabel_ && detailTextLabel_->text() && !detailTextLabel_->text()->empty();
+    switch (style_) {
+    case UITableViewCellStyle::Subtitle:
+        if (hasDetail) {
+            textLabel_->setFrame(CGRectMake(x, c.size.height / 2 - 21, w, 21));
+            detailTextLabel_->setFrame(CGRectMake(x, c.size.height / 2, w, 16));
+            break;
+        }
+        textLabel_->setFrame(CGRectMake(x, 0, w, c.size.height));
+        break;
+    case UITableViewCellStyle::Value1: {
+        CGFloat dw = hasDetail ? std::min<CGFloat>(w / 2, std::ceil(detailTextLabel_->sizeThatFits({w, c.size.height}).width))
+                               : 0;
+        textLabel_->setFrame(CGRectMake(x, 0, w - dw - (dw > 0 ? 8 : 0), c.size.height));
+        if (detailTextLabel_) detailTextLabel_->setFrame(CGRectMake(x + w - dw, 0, dw, c.size.height));
+        break;
+    }
+    case UITableViewCellStyle::Value2:
+        textLabel_->setFrame(CGRectMake(x, 0, 91, c.size.height));
+        if (detailTextLabel_) detailTextLabel_->setFrame(CGRectMake(x + 97, 0, std::max<CGFloat>(0, w - 97), c.size.height));
+        break;
+    default:
+        textLabel_->setFrame(CGRectMake(x, 0, w, c.size.height));
+        if (detailTextLabel_) detailTextLabel_->setFrame(CGRectZero);
+    }
+}
+
+void UITableViewCell::drawRect(CGRect) {
+    CGContext* ctx = UIGraphicsGetCurrentContext();
+    if (!ctx) return;
+    CGRect b = bounds();
+    bool on = (selected_ || highlighted_) && selectionStyle_ != UITableViewCellSelectionStyle::None &&
+              !selectedBackgroundView_;
+    auto fill = on ? UIColor::colorWithWhite(0.85, 1) : backgroundColor();
+    if (fill) {
+        ctx->setFillColorWithColor(fill->cgColor());
+        UIRectFill(b);
+    }
+    if (separatorVisible_) {
+        ctx->setFillColorWithColor((separatorColor_ ? separatorColor_ : UIColor::separatorColor())->cgColor());
+        UIRectFill(CGRectMake(separatorInset_.left, b.size.height - 0.5,
+                              std::max<CGFloat>(0, b.size.width - separatorInset_.left - separatorInset_.right), 0.5));
+    }
+    auto tint = tintColor();
+    CGRect acc = CGRectMake(b.size.width - kAccessoryWidth - 15, 0, kAccessoryWidth, b.size.height);
+    switch (accessoryType_) {
+    case UITableViewCellAccessoryType::DisclosureIndicator:
+        drawLabel("\u203A", acc, UIFont::systemFontOfSize(24), UIColor::systemGray2Color(), LabelAlignment::Right);
+        break;
+    case UITableViewCellAccessoryType::Checkmark:
+        drawLabel("\u2713", acc, UIFont::boldSystemFontOfSize(17), tint, LabelAlignment::Right);
+        break;
+    case UITableViewCellAccessoryType::DetailButton:
+    case UITableViewCellAccessoryType::DetailDisclosureButton:
+        drawLabel("\u24D8", acc, UIFont::systemFontOfSize(20), tint, LabelAlignment::Right);
+        break;
+    default:
+        break;
+    }
+}

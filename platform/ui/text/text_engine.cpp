@@ -1,0 +1,123 @@
+// The font map: fontconfig restricted to the bundled font folder, read by Pango through Cairo.
+#include "platform/ui/text/text_engine.h"
+
+#include <fontconfig/fontconfig.h>
+#include <pango/pangofc-fontmap.h>
+
+#include <atomic>
+#include <filesystem>
+
+#include "platform/storage/bundle.h"
+#include "platform/ui/text/ui_font.h"
+
+namespace {
+std::atomic<bool> useSystemFonts{false};
+
+std::string findFontDirectory() {
+    std::vector<std::string> candidates;
+    if (auto bundle = NSBundle::mainBundle()) candidates.push_back(bundle->bundlePath() + "/fonts");
+    candidates.push_back(std::string(KORVA_SOURCE_RESOURCES) + "/fonts");
+    for (const auto& dir : candidates) {
+        std::error_code ec;
+        if (std::filesystem::exists(dir + "/DejaVuSans.ttf", ec)) return dir;
+    }
+    return candidates.back();
+}
+
+std::string xmlEscaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '&') out += "&amp;";
+        else if (c == '<') out += "&lt;";
+        else if (c == '>') out += "&gt;";
+        else out += c;
+    }
+    return out;
+}
+
+// The bundled folder, with a cache folder so that fontconfig does not rescan (or complain).
+FcConfig* bundledOnlyConfig(const std::string& directory) {
+    FcConfig* config = FcConfigCreate();
+    if (!config) return nullptr;
+    std::string xml = "<?xml version=\"1.0\"?><fontconfig><dir>" + xmlEscaped(directory) +
+                      "</dir><cachedir prefix=\"xdg\">fontconfig</cachedir>"
+                      "<cachedir>/tmp/korva-fontconfig</cachedir></fontconfig>";
+    if (!FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcFalse) ||
+        !FcConfigBuildFonts(config)) {
+        FcConfigDestroy(config);
+        return nullptr;
+    }
+    return config;
+}
+
+struct Engine {
+    std::string directory;
+    PangoFontMap* fontMap = nullptr;
+
+    Engine() {
+        directory = findFontDirectory();
+        // An empty configuration (no system folders, no cache) plus our folder, unless the
+        // machine's fonts are wanted as a fallback behind the bundled ones.
+        FcConfig* config = bundledOnlyConfig(directory);
+        if (useSystemFonts) {
+            if (FcConfig* system = FcInitLoadConfigAndFonts()) {
+                FcConfigAppFontAddDir(system, reinterpret_cast<const FcChar8*>(directory.c_str()));
+                if (config) FcConfigDestroy(config);
+                config = system;
+            }
+        }
+        fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+        if (fontMap && config && PANGO_IS_FC_FONT_MAP(fontMap)) pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fontMap), config);
+        if (config) FcConfigDestroy(config);
+        if (!fontMap) fontMap = pango_cairo_font_map_new();
+    }
+};
+
+Engine& engine() {
+    static Engine instance;
+    return instance;
+}
+}  // namespace
+
+std::recursive_mutex& textEngineMutex() {
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
+PangoFontMap* textFontMap() {
+    std::lock_guard lock(textEngineMutex());
+    return engine().fontMap;
+}
+
+std::string textFontDirectory() {
+    std::lock_guard lock(textEngineMutex());
+    return engine().directory;
+}
+
+void setTextEngineUsesSystemFonts(bool enabled) { useSystemFonts = enabled; }
+
+PangoContext* createTextContext() {
+    std::lock_guard lock(textEngineMutex());
+    PangoContext* context = pango_font_map_create_context(textFontMap());
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    pango_cairo_context_set_font_options(context, options);
+    cairo_font_options_destroy(options);
+    pango_context_set_round_glyph_positions(context, FALSE);
+    // One point is one user-space unit.
+    pango_cairo_context_set_resolution(context, 72);
+    return context;
+}
+
+PangoFontDescription* createFontDescription(const UIFont& font) {
+    PangoFontDescription* description = pango_font_description_new();
+    pango_font_description_set_family(description, font.renderFamily().c_str());
+    pango_font_description_set_weight(description, font.isBold() ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_font_description_set_style(description, font.isItalic() ? PANGO_STYLE_OBLIQUE : PANGO_STYLE_NORMAL);
+    pango_font_description_set_absolute_size(description, font.pointSize() * PANGO_SCALE);
+    return description;
+}
+
+void UIFontUseSystemFontsAsFallback(bool enabled) { setTextEngineUsesSystemFonts(enabled); }

@@ -1,0 +1,22 @@
+// Process-wide Pango state (text sources only): the font map over the bundled fonts and the lock
+// that serialises every Pango call.
+#pragma once
+
+#include <pango/pangocairo.h>
+
+#include <mutex>
+#include <string>
+
+class UIFont;
+
+std::recursive_mutex& textEngineMutex();
+// Owned by the engine; never null (an empty font map when no fonts could be found).
+PangoFontMap* textFontMap();
+// A new context (caller unrefs) laid out without hinting or glyph rounding, so that positions
+// and sizes do not depend on the device scale.
+PangoContext* createTextContext();
+// A new description (caller frees) of the font's bundled face at its point size.
+PangoFontDescription* createFontDescription(const UIFont& font);
+// The folder the bundled fonts were loaded from.
+std::string textFontDirectory();
+void setTextEngineUsesSystemFonts(bool enabled);

@@ -1,0 +1,20 @@
+// The responder chain: each responder names the next one that may handle what it does not.
+#pragma once
+
+#include <memory>
+
+#include "platform/runtime/object.h"
+
+class UIResponder : public NSObject {
+public:
+    // The next responder: a view's controller or superview, a window's application.
+    virtual std::shared_ptr<UIResponder> nextResponder() const { return nullptr; }
+
+    virtual bool canBecomeFirstResponder() const { return false; }
+    virtual bool isFirstResponder() const { return false; }
+
+    std::string className() const override { return "UIResponder"; }
+
+protected:
+    UIResponder() = default;
+};

@@ -1,0 +1,418 @@
+// Still capture end to end on the synthetic camera and a temporary library: both roads at every
+// ratio and orientation, front-camera mirroring, filtering, the metadata each road writes, the
+// torch and flash fallbacks, and every failure road completing exactly once with NO.
+#include <set>
+
+#include "capture/camera_photo_general_host.h"
+#include "capture/photo_metadata.h"
+#include "capture/sample_buffer_image.h"
+#include "filter/filter_element.h"
+#include "platform/capture/pixel_buffer_orientation.h"
+#include "platform/capture/synthetic_scene.h"
+#include "platform/image/codec/image_properties.h"
+#include "platform/image/codec/image_property_keys.h"
+#include "tests/capture/capture_engine_test_support.h"
+#include "tests/capture/photo_pixels.h"
+
+namespace {
+
+class FrameKeeper : public CameraPhotoGeneralHostDelegate {
+public:
+    void onCameraHostSampleBufferVideo(const std::shared_ptr<CameraHost>&, const CMSampleBufferRef& s) override {
+        std::lock_guard lock(m);
+        if (auto pixels = CMSampleBufferGetImageBuffer(s)) last = pixels->copy();
+    }
+    CVPixelBufferRef frame() {
+        std::lock_guard lock(m);
+        return last;
+    }
+    std::mutex m;
+    CVPixelBufferRef last;
+};
+
+struct Outcome {
+    int calls = 0;
+    bool ok = false;
+    int before = 0;
+};
+
+// The transform a shot in this orientation gets (bottom-left coordinates, a b; c d).
+std::array<double, 4> turnFor(int orientation, bool unmirrorFront) {
+    static const std::array<double, 4> plain[] = {{1, 0, 0, 1}, {-1, 0, 0, -1}, {0, 1, -1, 0}, {0, -1, 1, 0}};
+    static const std::array<double, 4> flipped[] = {{-1, 0, 0, 1}, {1, 0, 0, -1}, {0, -1, -1, 0}, {0, 1, 1, 0}};
+    return unmirrorFront ? flipped[orientation - 1] : plain[orientation - 1];
+}
+
+Value greyDescription() {
+    return Value::dictionary(
+        {{"name", Value("CIColorControls")},
+         {"value", Value::dictionary({{"inputSaturation", Value::dictionary({{"value", Value(0.0)}})}})}});
+}
+
+const double kRatios[] = {1.0, 2.0 / 3.0, 0.75, 0.5625};
+
+}  // namespace
+
+class StillCaptureTest : public CaptureEngineTest {
+protected:
+    void SetUp() override {
+        CaptureEngineTest::SetUp();
+        Global::shared()->setFlashMode(0);
+        for (auto& d : {back(), front()})
+            synthetic(d).editScript([](SyntheticCameraScript& s) { s.sceneMoves = false; });
+        host = CameraPhotoGeneralHost::make();
+        host->setPresets({AVCaptureSessionPreset::Low});
+        host->setDelegate(keeper);
+        startCamera();
+    }
+    void TearDown() override {
+        host->stop({});
+        settle();
+        host = nullptr;
+        CaptureEngineTest::TearDown();
+    }
+    void startCamera() {
+        bool ok = false;
+        host->start([&](bool r) { ok = r; });
+        ASSERT_TRUE(advanceUntil([&] { return ok && keeper->frame(); }));
+        ASSERT_TRUE(host->vStill());
+        host->vStill()->setMaxPhotoDimensions({320, 240});
+    }
+    void useFrontCamera() {
+        keeper->last = nullptr;
+        host->switchCamera({});
+        ASSERT_TRUE(advanceUntil([&] { return host->vStill() && keeper->frame(); }));
+        host->vStill()->setMaxPhotoDimensions({320, 240});
+    }
+
+    // Takes a silent shot of the current frame (or of `image`) and waits for its completion.
+    Outcome silent(int orientation, bool mirrored, double ratio, std::shared_ptr<FilterElement> element = nullptr,
+                   std::function<std::shared_ptr<CIImage>()> sample = nullptr) {
+        if (!sample) {
+            auto frame = keeper->frame();
+            sample = [frame] { return imageWithPixelBuffer(frame); };
+        }
+        auto out = std::make_shared<Outcome>();
+        host->shot_silent(
+            orientation, mirrored, nullptr, ratio, std::move(element), sample, [out] { ++out->before; },
+            [out](bool ok) { ++out->calls, out->ok = ok; });
+        advanceUntil([&] { return out->calls > 0; });
+        advance(0.2);  // nothing more may come
+        return *out;
+    }
+    Outcome normal(int orientation, bool mirrored, double ratio, std::shared_ptr<FilterElement> element = nullptr,
+                   std::shared_ptr<CLLocation> location = nullptr) {
+        auto out = std::make_shared<Outcome>();
+        // Both handlers run on the main thread, where the photo is filtered and encoded too.
+        host->shot_normal(
+            orientation, mirrored, std::move(location), ratio, std::move(element),
+            [out] {
+                EXPECT_TRUE(RunLoop::isMainThread());
+                ++out->before;
+            },
+            [out](bool ok) {
+                EXPECT_TRUE(RunLoop::isMainThread());
+                ++out->calls, out->ok = ok;
+            });
+        advanceUntil([&] { return out->calls > 0; });
+        advance(0.2);
+        return *out;
+    }
+    // The photo saved since the last call, or null.
+    std::shared_ptr<PHAsset> newPhoto() {
+        std::shared_ptr<PHAsset> found;
+        for (auto& a : libraryPhotos())
+            if (seen.insert(a->localIdentifier()).second) found = a;
+        return found;
+    }
+    static Value propertiesOf(const std::shared_ptr<PHAsset>& asset) {
+        auto p = readImagePropertiesFromFile(asset->filePath());
+        return p ? *p : Value();
+    }
+
+    std::shared_ptr<FrameKeeper> keeper = std::make_shared<FrameKeeper>();
+    std::shared_ptr<CameraPhotoGeneralHost> host;
+    std::set<std::string> seen;
+};
+
+TEST_F(StillCaptureTest, SilentShotsAtEveryRatioAndOrientationKeepTheFrameAsShot) {
+    auto check = [&](int position, bool mirrored, double ratio, int orientation) {
+        SCOPED_TRACE("position " + std::to_string(position) + " mirrored " + std::to_string(mirrored) + " ratio " +
+                     std::to_string(ratio) + " orientation " + std::to_string(orientation));
+        auto frame = keeper->frame();
+        auto o = silent(orientation, mirrored, ratio, nullptr, [frame] { return imageWithPixelBuffer(frame); });
+        ASSERT_EQ(o.calls, 1);
+        ASSERT_TRUE(o.ok);
+        EXPECT_EQ(o.before, 1);
+        auto asset = newPhoto();
+        ASSERT_TRUE(asset);
+        auto t = turnFor(orientation, position == 2 && !mirrored);
+        Rgb expected = transformRgb(cropRgb(rgbOf(*frame), ratio), t[0], t[1], t[2], t[3]);
+        EXPECT_EQ(asset->pixelWidth(), expected.w);
+        EXPECT_EQ(asset->pixelHeight(), expected.h);
+        EXPECT_LT(meanDifference(rgbOfFile(asset->filePath()), expected), 8.0);
+        // The silent photo carries no capture metadata.
+        Value p = propertiesOf(asset);
+        EXPECT_TRUE(p["{GPS}"].isNull());
+        EXPECT_NE(p["{TIFF}"]["Make"].stringValue(), kPhotoMake);
+    };
+    for (double ratio : kRatios)
+        for (int orientation = 1; orientation <= 4; ++orientation) check(1, true, ratio, orientation);
+    useFrontCamera();
+    for (int orientation = 1; orientation <= 4; ++orientation) check(2, true, 0.75, orientation);
+    for (int orientation = 1; orientation <= 4; ++orientation) check(2, false, 1.0, orientation);
+    EXPECT_EQ(libraryPhotos().size(), 24u);
+}
+
+TEST_F(StillCaptureTest, SilentShotRunsTheFilterAtFullSize) {
+    auto element = FilterElement::withDesc(greyDescription());
+    ASSERT_TRUE(element);
+    auto frame = keeper->frame();
+    auto o = silent(1, true, 0.75, element, [frame] { return imageWithPixelBuffer(frame); });
+    ASSERT_TRUE(o.ok);
+    auto asset = newPhoto();
+    ASSERT_TRUE(asset);
+    Rgb expected = greyRgb(rgbOf(*frame));
+    Rgb photo = rgbOfFile(asset->filePath());
+    EXPECT_LT(meanDifference(photo, expected), 8.0);
+    EXPECT_GT(meanDifference(photo, rgbOf(*frame)), 20.0);  // the colour bars are gone
+}
+
+TEST_F(StillCaptureTest, NormalShotsAreTaggedCroppedAndTurnedByTheirOrientation) {
+    auto location = make<CLLocation>(CLLocation::Fields{{-33.9, 18.4}, -5, 5, 5, -1, -1, 800000000.5});
+    for (double ratio : kRatios)
+        for (int orientation = 1; orientation <= 4; ++orientation) {
+            SCOPED_TRACE("ratio " + std::to_string(ratio) + " orientation " + std::to_string(orientation));
+            auto o = normal(orientation, true, ratio, nullptr, orientation == 1 ? location : nullptr);
+            ASSERT_EQ(o.calls, 1);
+            ASSERT_TRUE(o.ok);
+            EXPECT_EQ(o.before, 1);
+            auto asset = newPhoto();
+            ASSERT_TRUE(asset);
+            // The picture stays in the sensor's landscape orientation, cropped to the turned ratio.
+            auto still = CVPixelBuffer::make(320, 240);
+            renderSyntheticScene(*still, synthetic(back()).sceneParams(Clock::now()));
+            Rgb expected = cropRgb(rgbOf(*still), ratio == 0.75 ? 4.0 / 3.0 : 1.0 / ratio);
+            Rgb stored = rgbOfFile(asset->filePath());
+            EXPECT_EQ(stored.w, expected.w);
+            EXPECT_EQ(stored.h, expected.h);
+            EXPECT_LT(meanDifference(stored, expected), 8.0);
+
+            static const AVCaptureVideoOrientation turned[] = {
+                AVCaptureVideoOrientation::Portrait, AVCaptureVideoOrientation::PortraitUpsideDown,
+                AVCaptureVideoOrientation::LandscapeLeft, AVCaptureVideoOrientation::LandscapeRight};
+            int exif = exifOrientationFor(turned[orientation - 1], false);
+            Value p = propertiesOf(asset);
+            EXPECT_EQ(p["Orientation"].integerValue(), exif);
+            bool sideways = exif >= 5;
+            EXPECT_EQ(asset->pixelWidth(), sideways ? expected.h : expected.w);
+            EXPECT_EQ(p["{TIFF}"]["Make"].stringValue(), kPhotoMake);
+            EXPECT_EQ(p["{TIFF}"]["Software"].stringValue(), Global::shared()->appMetadataName());
+            EXPECT_EQ(p["{TIFF}"]["DateTime"].stringValue(), tiffDateTime(Clock::absoluteTime()).substr(0, 10) +
+                                                                 p["{TIFF}"]["DateTime"].stringValue().substr(10));
+            if (orientation == 1) {
+                EXPECT_NEAR(p["{GPS}"]["Latitude"].doubleValue(), 33.9, 1e-6);
+                EXPECT_EQ(p["{GPS}"]["LatitudeRef"].stringValue(), "S");
+                EXPECT_EQ(p["{GPS}"]["LongitudeRef"].stringValue(), "E");
+                EXPECT_NEAR(p["{GPS}"]["Altitude"].doubleValue(), 5.0, 1e-6);
+                EXPECT_EQ(p["{GPS}"]["AltitudeRef"].integerValue(), 1);
+            } else {
+                EXPECT_TRUE(p["{GPS}"].isNull());
+            }
+        }
+}
+
+TEST_F(StillCaptureTest, NormalShotWithoutCropOrFilterSavesThePhotoOutputsJpegAndFrontIsMirrored) {
+    Global::shared()->setLastFilterName(std::string("Amber"));
+    auto o = normal(1, true, 0.0);
+    ASSERT_TRUE(o.ok);
+    auto asset = newPhoto();
+    ASSERT_TRUE(asset);
+    Value p = propertiesOf(asset);
+    EXPECT_EQ(p["{TIFF}"]["Software"].stringValue(), "Korva 'Amber'");
+    EXPECT_EQ(p["{TIFF}"]["Model"].stringValue(), back()->localizedName());  // the output's own entries stay
+    EXPECT_EQ(asset->pixelWidth(), 240);
+    EXPECT_EQ(asset->pixelHeight(), 320);
+
+    useFrontCamera();
+    o = normal(1, true, 0.0);
+    ASSERT_TRUE(o.ok);
+    EXPECT_EQ(propertiesOf(newPhoto())["Orientation"].integerValue(),
+              exifOrientationFor(AVCaptureVideoOrientation::Portrait, true));
+    o = normal(1, false, 0.0);
+    ASSERT_TRUE(o.ok);
+    EXPECT_EQ(propertiesOf(newPhoto())["Orientation"].integerValue(),
+              exifOrientationFor(AVCaptureVideoOrientation::Portrait, false));
+}
+
+TEST_F(StillCaptureTest, NormalShotFiltersTheLandscapePicture) {
+    auto element = FilterElement::withDesc(greyDescription());
+    auto o = normal(3, true, 1.0, element);
+    ASSERT_TRUE(o.ok);
+    auto asset = newPhoto();
+    ASSERT_TRUE(asset);
+    auto still = CVPixelBuffer::make(320, 240);
+    renderSyntheticScene(*still, synthetic(back()).sceneParams(Clock::now()));
+    EXPECT_LT(meanDifference(rgbOfFile(asset->filePath()), greyRgb(cropRgb(rgbOf(*still), 1.0))), 8.0);
+}
+
+TEST_F(StillCaptureTest, FlashOnLightsTheTorchForTheFrameAndSwitchesItOffAfter) {
+    Global::shared()->setFlashMode(1);
+    auto device = back();
+    bool torchWasOnAtShot = false;
+    auto frame = keeper->frame();
+    auto o = silent(1, true, 1.0, nullptr, [&, frame] {
+        torchWasOnAtShot = device->torchMode() == AVCaptureTorchMode::On;
+        return imageWithPixelBuffer(frame);
+    });
+    ASSERT_EQ(o.calls, 1);
+    EXPECT_TRUE(o.ok);
+    EXPECT_TRUE(torchWasOnAtShot);
+    EXPECT_EQ(device->torchMode(), AVCaptureTorchMode::Off);
+    EXPECT_FALSE(host->lastTorchTurnedOn());
+    // The silent road: no capture metadata.
+    EXPECT_NE(propertiesOf(newPhoto())["{TIFF}"]["Make"].stringValue(), kPhotoMake);
+}
+
+TEST_F(StillCaptureTest, ATorchThatDoesNotComeOnHandsTheShotToTheNormalRoad) {
+    Global::shared()->setFlashMode(1);
+    // The back camera's torch refuses (too hot): the photo output takes it, with its flash.
+    synthetic(back()).editScript([](SyntheticCameraScript& s) { s.torchFails = true; });
+    auto o = silent(1, true, 0.75);
+    ASSERT_EQ(o.calls, 1);
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(propertiesOf(newPhoto())["{TIFF}"]["Make"].stringValue(), kPhotoMake);
+    EXPECT_EQ(back()->torchMode(), AVCaptureTorchMode::Off);
+
+    // The front camera has no torch and no flash: the normal road without flash.
+    useFrontCamera();
+    o = silent(1, true, 0.75);
+    ASSERT_EQ(o.calls, 1);
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(propertiesOf(newPhoto())["{TIFF}"]["Make"].stringValue(), kPhotoMake);
+}
+
+TEST_F(StillCaptureTest, AutoFlashMeasuresTheFrame) {
+    Global::shared()->setFlashMode(2);
+    auto device = back();
+    std::vector<bool> torchDuringShot;
+    auto watch = [&](std::shared_ptr<CIImage> image) {
+        return [&, image] {
+            torchDuringShot.push_back(device->torchMode() == AVCaptureTorchMode::On);
+            return image;
+        };
+    };
+    // A bright frame: no torch.
+    auto o = silent(1, true, 1.0, nullptr, watch(imageWithPixelBuffer(keeper->frame())));
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(torchDuringShot, (std::vector<bool>{false, false}));
+    // A dark frame: the torch road.
+    auto dark =
+        CIImage::imageWithColor(CIColor::colorWithRed(0.05, 0.05, 0.05))->imageByCroppingToRect({{0, 0}, {90, 120}});
+    torchDuringShot.clear();
+    o = silent(1, true, 1.0, nullptr, watch(dark));
+    EXPECT_TRUE(o.ok);
+    EXPECT_EQ(torchDuringShot, (std::vector<bool>{false, true}));
+    EXPECT_EQ(device->torchMode(), AVCaptureTorchMode::Off);
+    // No frame at all measures as dark: the torch road, which then has nothing to save.
+    o = silent(1, true, 1.0, nullptr, [] { return std::shared_ptr<CIImage>(); });
+    EXPECT_EQ(o.calls, 1);
+    EXPECT_FALSE(o.ok);
+    EXPECT_EQ(device->torchMode(), AVCaptureTorchMode::Off);
+}
+
+class NoJpegHost : public CameraPhotoGeneralHost {
+public:
+    KORVA_MAKE(NoJpegHost)
+    void didFinishProcessingPhotoSampleBuffer(const std::shared_ptr<AVCapturePhotoOutput>& o,
+                                              const CMSampleBufferRef& b, const CMSampleBufferRef& p,
+                                              const AVCaptureResolvedPhotoSettings& r,
+                                              const std::shared_ptr<NSError>& e) override {
+        // The buffer arrives, but without its JPEG.
+        auto stripped = b ? CMSampleBuffer::withImageBuffer(b->imageBuffer(), b->timing()) : b;
+        CameraPhotoGeneralHost::didFinishProcessingPhotoSampleBuffer(o, stripped, p, r, e);
+    }
+};
+
+TEST_F(StillCaptureTest, EveryFailureRoadCompletesOnceWithNo) {
+    // A flash mode outside 0...2.
+    Global::shared()->setFlashMode(7);
+    auto o = silent(1, true, 1.0);
+    EXPECT_EQ(o.calls, 1);
+    EXPECT_FALSE(o.ok);
+    EXPECT_FALSE(host->isShooting());
+
+    // Flash off and no frame.
+    Global::shared()->setFlashMode(0);
+    o = silent(1, true, 1.0, nullptr, [] { return std::shared_ptr<CIImage>(); });
+    EXPECT_EQ(o.calls, 1);
+    EXPECT_FALSE(o.ok);
+
+    // A filter whose output has no edges: nothing to draw on the silent road.
+    auto infinite = [] { return CIImage::imageWithColor(CIColor::colorWithRed(0.5, 0.5, 0.5)); };
+    o = silent(1, true, 0.0, nullptr, infinite);
+    EXPECT_EQ(o.calls, 1);
+    EXPECT_FALSE(o.ok);
+
+    // The torch cannot be switched off again: the shot fails (the torch is left on).
+    Global::shared()->setFlashMode(1);
+    auto frame = keeper->frame();
+    auto out = std::make_shared<Outcome>();
+    host->shot_silent(
+        1, true, nullptr, 1.0, nullptr, [frame] { return imageWithPixelBuffer(frame); }, {},
+        [out](bool ok) { ++out->calls, out->ok = ok; });
+    settle();
+    EXPECT_EQ(back()->torchMode(), AVCaptureTorchMode::On);
+    synthetic(back()).editScript([](SyntheticCameraScript& s) { s.lockAlwaysFails = true; });
+    advanceUntil([&] { return out->calls > 0; });
+    advance(0.2);
+    EXPECT_EQ(out->calls, 1);
+    EXPECT_FALSE(out->ok);
+    synthetic(back()).editScript([](SyntheticCameraScript& s) { s.lockAlwaysFails = false; });
+    Global::shared()->setFlashMode(0);
+
+    // A shot while one is under way is refused; the first still completes.
+    auto first = std::make_shared<Outcome>(), second = std::make_shared<Outcome>();
+    host->shot_normal(1, true, nullptr, 0, nullptr, {}, [first](bool ok) { ++first->calls, first->ok = ok; });
+    host->shot_silent(
+        1, true, nullptr, 0, nullptr, [frame] { return imageWithPixelBuffer(frame); }, {},
+        [second](bool ok) { ++second->calls, second->ok = ok; });
+    advanceUntil([&] { return first->calls > 0; });
+    advance(0.2);
+    EXPECT_EQ(second->calls, 1);
+    EXPECT_FALSE(second->ok);
+    EXPECT_EQ(first->calls, 1);
+    EXPECT_TRUE(first->ok);
+
+    // The normal road without a photo output (the session is gone).
+    host->stop({});
+    settle();
+    o = normal(1, true, 0.0);
+    EXPECT_EQ(o.calls, 1);
+    EXPECT_FALSE(o.ok);
+
+    // The photo library refuses.
+    startCamera();
+    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Denied);
+    o = normal(1, true, 1.0);
+    EXPECT_EQ(o.calls, 1);
+    EXPECT_FALSE(o.ok);
+    o = silent(1, true, 1.0);
+    EXPECT_EQ(o.calls, 1);
+    EXPECT_FALSE(o.ok);
+}
+
+TEST_F(StillCaptureTest, APhotoWithoutItsJpegCompletesWithNo) {
+    host->stop({});
+    settle();
+    host = NoJpegHost::make();
+    host->setPresets({AVCaptureSessionPreset::Low});
+    host->setDelegate(keeper);
+    startCamera();
+    for (double ratio : {0.0, 1.0}) {
+        auto o = normal(1, true, ratio);
+        EXPECT_EQ(o.calls, 1);
+        EXPECT_FALSE(o.ok);
+    }
+    EXPECT_TRUE(libraryPhotos().empty());
+}

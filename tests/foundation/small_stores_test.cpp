@@ -1,0 +1,64 @@
+// Capture choices, timestamps and named cache files.
+#include "foundation/cache_directory.h"
+#include "foundation/capture_choices.h"
+#include "foundation/date_custom.h"
+#include "foundation/date_stamps.h"
+#include "foundation/last_info.h"
+#include "foundation/string_custom_paths.h"
+#include "tests/foundation/temp_sandbox.h"
+
+using SmallStoresTest = TempSandboxTest;
+
+TEST_F(SmallStoresTest, CaptureChoicesDefaultWithoutWritingAndSaveBoth) {
+    auto choices = CaptureChoices::make();
+    EXPECT_EQ(choices->colorSpace(), "kCGColorSpaceNULL");
+    EXPECT_EQ(choices->sessionPreset(), "AVCaptureSessionPresetPhoto");
+    EXPECT_FALSE(existFile(withLibraryPath("Global.Value.1")));
+    choices->setColorSpace("kCGColorSpaceSRGB");
+    choices->save();
+    auto again = CaptureChoices::make();
+    EXPECT_EQ(again->colorSpace(), "kCGColorSpaceSRGB");
+    EXPECT_EQ(again->sessionPreset(), "AVCaptureSessionPresetPhoto");
+    EXPECT_EQ(again->lastInfo()->get("sessionPreset").stringValue(), "AVCaptureSessionPresetPhoto");
+}
+
+TEST_F(SmallStoresTest, TimestampIsNowOnFirstReadAndSavedAlone) {
+    auto dates = Date::make();
+    const double now = dateNow();
+    EXPECT_EQ(dates->ad(), now);
+    auto stored = LastInfo::make(withLibraryPath("Global.Date.2"));
+    EXPECT_EQ(stored->get("ad").dateValue(), now);
+    EXPECT_TRUE(stored->get("scheme").isNull());
+
+    loop().advance(100);
+    EXPECT_EQ(Date::make()->ad(), now);  // kept across runs
+    dates->setScheme(5.0);
+    EXPECT_EQ(Date::make()->scheme(), 5.0);
+}
+
+TEST_F(SmallStoresTest, CacheFilesExpireAfterTheirReuseRange) {
+    auto shortLived = CacheDirectory::make("thumbs", 5.0);
+    auto longLived = CacheDirectory::make("thumbs", 60.0);
+    EXPECT_EQ(shortLived->cache_path("x"), withCachePath("thumbs") + "/x.4");
+    EXPECT_TRUE(shortLived->cache("x").isNull());
+    shortLived->save("x", Value("payload"));
+    EXPECT_EQ(shortLived->cache("x").stringValue(), "payload");
+    loop().advance(10);
+    EXPECT_TRUE(shortLived->cache("x").isNull());
+    EXPECT_EQ(longLived->cache("x").stringValue(), "payload");
+}
+
+TEST_F(SmallStoresTest, ResetAllHeaderRemovesTheFirstRangeThenWhileFilesExist) {
+    auto cache = CacheDirectory::make("h", 60.0);
+    for (int i : {1, 2, 3, 5}) cache->save("hdr." + std::to_string(i), Value(i));
+    cache->resetAllHeader("hdr", 1);  // 0 and 1 whatever they are, then 2, 3, stop at missing 4
+    EXPECT_FALSE(existFile(cache->cache_path("hdr.1")));
+    EXPECT_FALSE(existFile(cache->cache_path("hdr.2")));
+    EXPECT_FALSE(existFile(cache->cache_path("hdr.3")));
+    EXPECT_TRUE(existFile(cache->cache_path("hdr.5")));
+    EXPECT_TRUE(cache->reset("hdr.5"));
+    EXPECT_FALSE(cache->reset("hdr.5"));
+    cache->save("again", Value(1));
+    cache->resetAll();
+    EXPECT_FALSE(existDirectory(withCachePath("h")));
+}

@@ -1,0 +1,198 @@
+// Key-value store files: keyed-archive and JSON stores, saves that never lose the old file, and
+// bad files that are kept aside instead of destroyed.
+#include "foundation/global_base.h"
+#include "foundation/last_info.h"
+#include "foundation/last_json.h"
+#include "foundation/string_custom_paths.h"
+#include "platform/storage/keyed_archive.h"
+#include "tests/foundation/temp_sandbox.h"
+
+using StoreFilesTest = TempSandboxTest;
+
+TEST_F(StoreFilesTest, MissingFileGivesEmptyStoreAndNoFileUntilSave) {
+    auto store = LastInfo::make(withLibraryPath("sub/dir/Test.1"));
+    EXPECT_TRUE(store->get("any").isNull());
+    EXPECT_FALSE(store->exists());
+    EXPECT_FALSE(existDirectory(withLibraryPath("sub")));
+
+    store->set(Value(3), "n");
+    EXPECT_TRUE(store->save());  // makes the missing folders
+    EXPECT_TRUE(store->exists());
+    EXPECT_EQ(LastInfo::make(store->path())->get("n").integerValue(), 3);
+}
+
+TEST_F(StoreFilesTest, ValuesComeBackWithTheirKinds) {
+    const std::string path = withLibraryPath("Kinds.1");
+    auto store = LastInfo::make(path);
+    store->set(Value(true), "b");
+    store->set(Value(-7ll), "i");
+    store->set(Value(1.5f), "f");
+    store->set(Value(2.25), "d");
+    store->set(Value("text"), "s");
+    store->set(Value::date(1000.5), "t");
+    store->set(Value::array({Value(1), Value("x")}), "a");
+    store->set(Value::dictionary({{"k", Value(false)}}), "m");
+    ASSERT_TRUE(store->save());
+
+    auto again = LastInfo::make(path);
+    EXPECT_TRUE(again->get("b").isBool());
+    EXPECT_TRUE(again->get("b").boolValue());
+    EXPECT_EQ(again->get("i").integerValue(), -7);
+    EXPECT_EQ(again->get("f").kind(), Value::Kind::Float);
+    EXPECT_EQ(again->get("d").doubleValue(), 2.25);
+    EXPECT_EQ(again->get("s").stringValue(), "text");
+    EXPECT_EQ(again->get("t").dateValue(), 1000.5);
+    EXPECT_EQ(again->get("a")[1].stringValue(), "x");
+    EXPECT_TRUE(again->get("m")["k"].isBool());
+}
+
+TEST_F(StoreFilesTest, SetNullRemovesAndResetForgetsAndDeletes) {
+    auto store = LastInfo::make(withLibraryPath("R.1"));
+    store->set(Value(1), "a");
+    store->set(Value(2), "b");
+    store->set(Value(), "a");
+    store->removeObjectForKey("b");
+    EXPECT_EQ(store->info().count(), 0u);
+
+    store->set(Value(1), "a");
+    store->save();
+    store->reset();
+    EXPECT_FALSE(store->exists());
+    EXPECT_TRUE(store->get("a").isNull());
+    EXPECT_FALSE(store->exists());
+    store->save();
+    EXPECT_EQ(LastInfo::make(store->path())->info().count(), 0u);
+}
+
+TEST_F(StoreFilesTest, SaveOverAnOlderFileLeavesNoBackupAndRemovesAStaleOne) {
+    const std::string path = withLibraryPath("S.1");
+    auto store = LastInfo::make(path);
+    store->set(Value(1), "v");
+    store->save();
+    ASSERT_TRUE(writeFileAtomically(path + ".bak", std::string_view("stale")).ok());
+    store->set(Value(2), "v");
+    EXPECT_TRUE(store->save());
+    EXPECT_FALSE(existFile(path + ".bak"));
+    EXPECT_EQ(LastInfo::make(path)->get("v").integerValue(), 2);
+}
+
+TEST_F(StoreFilesTest, FailedSaveAnswersNoAndKeepsTheOldFile) {
+    const std::string path = withLibraryPath("F.1");
+    auto store = LastInfo::make(path);
+    store->set(Value(1), "v");
+    ASSERT_TRUE(store->save());
+    // Objects cannot be archived: the write fails and the previous file stays whole.
+    store->set(Value(std::static_pointer_cast<NSObject>(LastInfo::make())), "o");
+    EXPECT_FALSE(store->save());
+    EXPECT_EQ(LastInfo::make(path)->get("v").integerValue(), 1);
+    EXPECT_FALSE(existFile(path + ".bak"));
+
+    // A first write into a place that cannot hold a file answers NO as well.
+    writeFile("data/Library/blocker", "file, not folder");
+    auto blocked = LastInfo::make(withLibraryPath("blocker/X.1"));
+    blocked->set(Value(1), "v");
+    EXPECT_FALSE(blocked->save());
+    EXPECT_FALSE(GlobalBase::saveToFilePath(Value::dictionary(), ""));
+}
+
+TEST_F(StoreFilesTest, BadFilesStartEmptyAndAreKeptAside) {
+    const std::string path = withLibraryPath("Bad.1");
+    auto archived = NSKeyedArchiver::archivedDataWithRootObject(Value::dictionary({{"k", Value(1)}}));
+    ASSERT_TRUE(archived.ok());
+    const Bytes good = *archived;
+    const std::vector<std::string> bad = {
+        "",                                                                            // empty
+        "not an archive at all",                                                       // foreign
+        std::string(good.begin(), good.begin() + static_cast<long>(good.size() / 2)),  // truncated
+    };
+    for (const auto& content : bad) {
+        ASSERT_TRUE(writeFileAtomically(path, content).ok());
+        auto store = LastInfo::make(path);
+        EXPECT_EQ(store->info().count(), 0u);
+        EXPECT_FALSE(existFile(path));
+        EXPECT_TRUE(existFile(path + ".bad"));
+        store->set(Value(5), "fresh");
+        EXPECT_TRUE(store->save());
+        EXPECT_EQ(LastInfo::make(path)->get("fresh").integerValue(), 5);
+        removeFile(path);
+    }
+    // Every bad file is still there to look at.
+    EXPECT_EQ(readFile(path + ".bad"), "");
+    EXPECT_EQ(readFile(withLibraryPath("Bad.1-1.bad")), "not an archive at all");
+    EXPECT_TRUE(existFile(withLibraryPath("Bad.1-2.bad")));
+}
+
+TEST_F(StoreFilesTest, ArchiveWhoseRootIsNotADictionaryReadsEmpty) {
+    const std::string path = withLibraryPath("Array.1");
+    ASSERT_TRUE(NSKeyedArchiver::archiveRootObject(Value::array({Value(1)}), path).ok());
+    auto store = LastInfo::make(path);
+    EXPECT_EQ(store->info().count(), 0u);
+    EXPECT_TRUE(store->info().isDictionary());
+    store->set(Value(1), "k");  // usable as a dictionary
+    EXPECT_TRUE(existFile(path + ".bad"));
+}
+
+TEST_F(StoreFilesTest, BackupOfAnInterruptedSaveIsRecovered) {
+    // An interrupted save of an older build left the contents only in the backup.
+    const std::string path = withLibraryPath("Int.1");
+    ASSERT_TRUE(NSKeyedArchiver::archiveRootObject(Value::dictionary({{"kept", Value(9)}}), path + ".bak").ok());
+    auto store = LastInfo::make(path);
+    EXPECT_EQ(store->get("kept").integerValue(), 9);
+    EXPECT_TRUE(store->save());
+    EXPECT_FALSE(existFile(path + ".bak"));
+    EXPECT_EQ(LastInfo::make(path)->get("kept").integerValue(), 9);
+
+    // A corrupt main file with a good backup: the backup wins, the bad file is kept aside.
+    ASSERT_TRUE(writeFileAtomically(path, std::string_view("garbage")).ok());
+    ASSERT_TRUE(NSKeyedArchiver::archiveRootObject(Value::dictionary({{"kept", Value(10)}}), path + ".bak").ok());
+    EXPECT_EQ(LastInfo::make(path)->get("kept").integerValue(), 10);
+    EXPECT_EQ(readFile(path + ".bad"), "garbage");
+}
+
+TEST_F(StoreFilesTest, JsonStoreKeepsACompactObject) {
+    const std::string path = withLibraryPath("J.1");
+    auto store = LastJSON::make(path);
+    store->set(Value("v"), "k");
+    store->set(Value(2), "n");
+    ASSERT_TRUE(store->save());
+    EXPECT_EQ(readFile(path), "{\"k\":\"v\",\"n\":2}");
+    auto again = LastJSON::make(path);
+    EXPECT_EQ(again->get("k").stringValue(), "v");
+    again->set(Value(3), "n");  // loaded mutable
+    EXPECT_EQ(again->get("n").integerValue(), 3);
+}
+
+TEST_F(StoreFilesTest, JsonStoreRejectsNonObjectsAndMissingFolders) {
+    const std::string path = withLibraryPath("J.2");
+    for (std::string_view text : {"[1,2]", "42", "{\"a\":", "\xff\xfe"}) {
+        ASSERT_TRUE(writeFileAtomically(path, text).ok());
+        auto store = LastJSON::make(path);
+        EXPECT_EQ(store->info().count(), 0u) << text;
+        EXPECT_TRUE(store->info().isDictionary());
+        removeFile(path);
+    }
+    auto nowhere = LastJSON::make(withLibraryPath("missing-folder/J.3"));
+    nowhere->set(Value(1), "a");
+    EXPECT_FALSE(nowhere->save());
+    EXPECT_FALSE(existFile(withLibraryPath("missing-folder")));
+}
+
+TEST_F(StoreFilesTest, JsonSetStoresItsMembersUnderSet) {
+    const std::string path = withLibraryPath("Set.1");
+    auto set = LastJSONSet::make(path);
+    set->addObject(Value("a"));
+    set->addObject(Value("b"));
+    set->addObject(Value("a"));
+    set->removeObject(Value("b"));
+    set->addObject(Value(7));
+    ASSERT_TRUE(set->save());
+
+    auto again = LastJSONSet::make(path);
+    EXPECT_TRUE(again->containsObject(Value("a")));
+    EXPECT_TRUE(again->containsObject(Value(7)));
+    EXPECT_FALSE(again->containsObject(Value("b")));
+    EXPECT_EQ(again->allObjects().count(), 2u);
+
+    ASSERT_TRUE(writeFileAtomically(path, std::string_view("{\"set\":{\"x\":1}}")).ok());
+    EXPECT_EQ(LastJSONSet::make(path)->allObjects().count(), 0u);
+}

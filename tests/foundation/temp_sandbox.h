@@ -1,0 +1,65 @@
+// A test fixture with a fresh data folder and bundle folder, a fresh Global and system services,
+// on the virtual clock.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "foundation/global.h"
+#include "foundation/system_services.h"
+#include "platform/storage/bundle.h"
+#include "platform/storage/file_manager.h"
+#include "platform/storage/sandbox.h"
+#include "platform/ui/app/ui_screen.h"
+#include "platform/ui/draw/image.h"
+#include "tests/platform/dispatch/virtual_clock.h"
+
+class TempSandboxTest : public VirtualClockTest {
+protected:
+    void SetUp() override {
+        VirtualClockTest::SetUp();
+        std::random_device random;
+        root_ = std::filesystem::temp_directory_path() /
+                ("korva-foundation-" + std::to_string(random()) + "-" + std::to_string(random()));
+        std::filesystem::create_directories(root_ / "data");
+        std::filesystem::create_directories(root_ / "bundle");
+        writeFile("bundle/Info.plist", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+                                       "<key>CFBundleDisplayName</key><string>Korva</string>"
+                                       "<key>CFBundleName</key><string>KorvaName</string>"
+                                       "<key>CFBundleShortVersionString</key><string>2.5</string>"
+                                       "</dict></plist>");
+        Sandbox::setRoot((root_ / "data").string());
+        NSBundle::setMainBundleRoot((root_ / "bundle").string());
+        UIImage::clearNamedImageCache();
+        UIScreen::setMainScreen(UIScreen::make());
+        SystemServices::setShared(nullptr);
+        Global::resetSharedForTesting();
+    }
+
+    void TearDown() override {
+        Global::resetSharedForTesting();
+        SystemServices::setShared(nullptr);
+        UIImage::clearNamedImageCache();
+        NSBundle::setMainBundleRoot("");
+        Sandbox::setRoot("");
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+        VirtualClockTest::TearDown();
+    }
+
+    // Relative to the temporary root.
+    std::string pathOf(const std::string& relative) const { return (root_ / relative).string(); }
+    void writeFile(const std::string& relative, std::string_view text) const {
+        std::filesystem::create_directories((root_ / relative).parent_path());
+        ASSERT_TRUE(writeFileAtomically(pathOf(relative), text).ok());
+    }
+    std::string readFile(const std::string& path) const {
+        auto data = readFileData(path);
+        return data ? std::string(data->begin(), data->end()) : std::string();
+    }
+
+    std::filesystem::path root_;
+};

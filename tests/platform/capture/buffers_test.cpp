@@ -1,0 +1,124 @@
+// Media time, pixel buffers and their pool, sample-buffer attachments, frame orientation and stills.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/capture/cm_sample_buffer.h"
+#include "platform/capture/cm_time.h"
+#include "platform/capture/frame_scaling.h"
+#include "platform/capture/pixel_buffer_orientation.h"
+
+TEST(CMTimeTest, ComparesExactRationalsAndHandlesInvalidTimes) {
+    EXPECT_EQ(CMTimeCompare(CMTimeMake(1, 3), CMTimeMake(1000, 3000)), 0);
+    EXPECT_EQ(CMTimeCompare(CMTimeMake(1, 3), CMTimeMake(333, 1000)), 1);
+    EXPECT_LT(CMTimeMake(1, 8000), CMTimeMake(1, 60));
+    EXPECT_TRUE(std::isnan(CMTimeGetSeconds(kCMTimeInvalid)));
+    EXPECT_FALSE(CMTIME_IS_VALID(CMTimeMake(1, 0)));
+    EXPECT_FALSE(CMTIME_IS_VALID(CMTimeMakeWithSeconds(std::nan(""), 1000)));
+    // Whole milliseconds, as the manual shutter control makes them.
+    CMTime t = CMTimeMakeWithSeconds(0.0125, 1000);
+    EXPECT_EQ(t.value, 13);
+    EXPECT_TRUE(t.flags & kCMTimeFlags_HasBeenRounded);
+    EXPECT_DOUBLE_EQ(CMTimeGetSeconds(CMTimeAdd(CMTimeMake(1, 2), CMTimeMake(1, 3))), 5.0 / 6.0);
+}
+
+TEST(CVPixelBufferPoolTest, ReusesBuffersOnceWarmAndRefusesBeyondItsLimit) {
+    auto pool = CVPixelBufferPool::make(33, 7, 2);
+    const std::uint8_t* first;
+    {
+        auto a = pool->createPixelBuffer();
+        ASSERT_TRUE(a);
+        EXPECT_EQ(a->width(), 33u);
+        EXPECT_EQ(a->bytesPerRow() % 64, 0u);
+        EXPECT_GE(a->bytesPerRow(), 33u * 4);
+        first = a->baseAddress();
+        auto b = pool->createPixelBuffer();
+        ASSERT_TRUE(b);
+        EXPECT_FALSE(pool->createPixelBuffer()) << "both buffers are held";
+    }
+    // Warm: no new buffer is made and the same memory comes back.
+    for (int i = 0; i < 10; ++i) {
+        auto c = pool->createPixelBuffer();
+        ASSERT_TRUE(c);
+        EXPECT_TRUE(c->baseAddress() == first || pool->allocatedCount() == 2);
+    }
+    EXPECT_EQ(pool->allocatedCount(), 2u);
+    // A buffer someone still has locked is not handed out again.
+    auto held = pool->createPixelBuffer();
+    held->lockBaseAddress();
+    auto other = pool->createPixelBuffer();
+    EXPECT_NE(held, other);
+    EXPECT_TRUE(held->unlockBaseAddress());
+    EXPECT_FALSE(held->unlockBaseAddress()) << "unbalanced unlock is reported";
+}
+
+TEST(CMSampleBufferTest, KeepsAttachmentModesApartAndCopiesDeeply) {
+    auto s = CMSampleBuffer::withImageBuffer(CVPixelBuffer::make(2, 2), {CMTimeMake(1, 30), CMTimeMake(5, 1), {}});
+    auto gps = Value::dictionary({{"Latitude", 1.5}});
+    s->setAttachment("{GPS}", gps, CMAttachmentMode::ShouldPropagate);
+    s->setAttachment("local", Value(3), CMAttachmentMode::ShouldNotPropagate);
+    CMAttachmentMode mode{};
+    EXPECT_EQ(s->attachment("{GPS}", &mode)["Latitude"].doubleValue(), 1.5);
+    EXPECT_EQ(mode, CMAttachmentMode::ShouldPropagate);
+    auto propagated = s->copyDictionaryOfAttachments(CMAttachmentMode::ShouldPropagate);
+    EXPECT_EQ(propagated.size(), 1u);
+    // Editing the copy leaves the buffer's dictionary alone.
+    propagated.get("{GPS}").set("Latitude", 9.0);
+    EXPECT_EQ(s->attachment("{GPS}")["Latitude"].doubleValue(), 1.5);
+    // Re-setting a key in the other mode moves it.
+    s->setAttachment("{GPS}", gps, CMAttachmentMode::ShouldNotPropagate);
+    EXPECT_TRUE(s->copyDictionaryOfAttachments(CMAttachmentMode::ShouldPropagate).empty());
+    EXPECT_EQ(s->numSamples(), 1);
+    EXPECT_TRUE(s->attachment("absent").isNull());
+}
+
+namespace {
+// A 3x2 frame whose pixels hold their own index in the blue byte.
+CVPixelBufferRef numbered() {
+    auto f = CVPixelBuffer::make(3, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) f->row(y)[x * 4] = std::uint8_t(y * 3 + x);
+    return f;
+}
+std::vector<int> read(const CVPixelBuffer& b) {
+    std::vector<int> out;
+    for (std::size_t y = 0; y < b.height(); ++y)
+        for (std::size_t x = 0; x < b.width(); ++x) out.push_back(b.row(y)[x * 4]);
+    return out;
+}
+}  // namespace
+
+TEST(PixelBufferOrientationTest, TurnsAndMirrorsSensorFrames) {
+    auto src = numbered();  // 0 1 2 / 3 4 5
+    auto portrait = CVPixelBuffer::make(2, 3);
+    ASSERT_TRUE(orientPixelBuffer(*src, *portrait, AVCaptureVideoOrientation::Portrait, false));
+    EXPECT_EQ(read(*portrait), (std::vector<int>{3, 0, 4, 1, 5, 2}));  // a quarter turn clockwise
+    ASSERT_TRUE(orientPixelBuffer(*src, *portrait, AVCaptureVideoOrientation::Portrait, true));
+    EXPECT_EQ(read(*portrait), (std::vector<int>{0, 3, 1, 4, 2, 5}));
+    ASSERT_TRUE(orientPixelBuffer(*src, *portrait, AVCaptureVideoOrientation::PortraitUpsideDown, false));
+    EXPECT_EQ(read(*portrait), (std::vector<int>{2, 5, 1, 4, 0, 3}));
+    auto landscape = CVPixelBuffer::make(3, 2);
+    ASSERT_TRUE(orientPixelBuffer(*src, *landscape, AVCaptureVideoOrientation::LandscapeLeft, false));
+    EXPECT_EQ(read(*landscape), (std::vector<int>{5, 4, 3, 2, 1, 0}));
+    EXPECT_FALSE(orientPixelBuffer(*src, *landscape, AVCaptureVideoOrientation::Portrait, false)) << "wrong size";
+    EXPECT_EQ(exifOrientationFor(AVCaptureVideoOrientation::Portrait, false), 6);
+    EXPECT_EQ(exifOrientationFor(AVCaptureVideoOrientation::LandscapeRight, true), 2);
+}
+
+TEST(FrameScalingTest, StillsFromAPictureHaveTheRequestedSizeAndRefuseEmptySizes) {
+    // A 4x2 picture, left half red and right half blue (BGRA).
+    auto picture = CVPixelBuffer::make(4, 2);
+    for (std::size_t y = 0; y < 2; ++y)
+        for (std::size_t x = 0; x < 4; ++x) {
+            std::uint8_t* p = picture->row(y) + x * 4;
+            p[0] = x < 2 ? 0 : 255, p[1] = 0, p[2] = x < 2 ? 255 : 0, p[3] = 255;
+        }
+    auto still = makeStillFrom(*picture, {8, 4}, 1.0);
+    ASSERT_TRUE(still) << still.error();
+    ASSERT_EQ((*still)->width(), 8u);
+    ASSERT_EQ((*still)->height(), 4u);
+    EXPECT_GT((*still)->row(2)[0 * 4 + 2], 200) << "left edge stays red";
+    EXPECT_GT((*still)->row(2)[7 * 4 + 0], 200) << "right edge stays blue";
+    for (CMVideoDimensions empty : {CMVideoDimensions{0, 4}, CMVideoDimensions{8, 0}, CMVideoDimensions{-8, 4}})
+        EXPECT_FALSE(makeStillFrom(*picture, empty, 1.0)) << empty.width << "x" << empty.height;
+}

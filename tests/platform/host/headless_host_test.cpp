@@ -1,0 +1,223 @@
+// The headless host: synthetic input on the virtual clock, frames, PNG snapshots read back, and
+// the fall-back from the window host.
+#include <gtest/gtest.h>
+
+#include <cairo.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/dispatch/clock.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/timer.h"
+#include "platform/host/headless_host.h"
+#include "platform/host/window_host.h"
+#include "platform/ui/app/ui_application.h"
+#include "platform/ui/app/ui_window.h"
+#include "sample_view_tree.h"
+
+namespace {
+
+struct Recorder : HostEventSink {
+    std::vector<HostTouchEvent> touches;
+    std::vector<std::pair<HostButton, bool>> buttons;
+    double tiltX = 0, tiltY = 0;
+    void touchEvent(const HostTouchEvent& e) override { touches.push_back(e); }
+    void buttonEvent(HostButton b, bool pressed) override { buttons.emplace_back(b, pressed); }
+    void tilt(double dx, double dy) override {
+        tiltX += dx;
+        tiltY += dy;
+    }
+};
+
+struct HeadlessHostTest : ::testing::Test {
+    void SetUp() override {
+        Clock::useVirtual();
+        UIApplication::resetSharedApplication();
+        HostOptions options;
+        options.kind = HostKind::Headless;
+        options.screen = *DeviceModel::named("home-button");
+        host = std::make_unique<HeadlessHost>(options);
+        host->setEventSink(recorder);
+        dir = std::filesystem::temp_directory_path() / ("korva-host-test-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(dir);
+        UIScreen::setMainScreen(UIScreen::make());
+        Clock::useReal();
+    }
+    std::unique_ptr<HeadlessHost> host;
+    std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
+    std::filesystem::path dir;
+};
+
+struct Png {
+    cairo_surface_t* surface;
+    explicit Png(const std::string& path) : surface(cairo_image_surface_create_from_png(path.c_str())) {}
+    ~Png() { cairo_surface_destroy(surface); }
+    bool ok() const { return cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS; }
+    int width() const { return cairo_image_surface_get_width(surface); }
+    int height() const { return cairo_image_surface_get_height(surface); }
+    // 0xAARRGGBB, premultiplied.
+    std::uint32_t at(int x, int y) const {
+        auto* data = cairo_image_surface_get_data(surface);
+        return *reinterpret_cast<std::uint32_t*>(data + y * cairo_image_surface_get_stride(surface) + 4 * x);
+    }
+};
+
+}  // namespace
+
+TEST_F(HeadlessHostTest, TapDragLongPressAndPinchArriveAsTimedTouchSequences) {
+    double t0 = Clock::now();
+    host->tap({100, 200});
+    ASSERT_EQ(recorder->touches.size(), 2u);
+    EXPECT_EQ(recorder->touches[0].touches[0].phase, UITouchPhase::Began);
+    EXPECT_EQ(recorder->touches[1].touches[0].phase, UITouchPhase::Ended);
+    EXPECT_EQ(recorder->touches[1].touches[0].location, CGPointMake(100, 200));
+    EXPECT_NEAR(recorder->touches[1].timestamp - recorder->touches[0].timestamp, 0.05, 1e-9);
+    EXPECT_NEAR(recorder->touches[0].timestamp, t0, 1e-9);
+
+    recorder->touches.clear();
+    host->drag({0, 0}, {100, 50}, 0.5, 5);
+    ASSERT_EQ(recorder->touches.size(), 7u);  // began, 5 moves, ended
+    for (std::size_t i = 1; i < recorder->touches.size(); ++i) {
+        EXPECT_GE(recorder->touches[i].touches[0].location.x, recorder->touches[i - 1].touches[0].location.x);
+        EXPECT_GE(recorder->touches[i].timestamp, recorder->touches[i - 1].timestamp);
+    }
+    EXPECT_EQ(recorder->touches[5].touches[0].location, CGPointMake(100, 50));
+    EXPECT_NEAR(recorder->touches.back().timestamp - recorder->touches.front().timestamp, 0.5, 1e-9);
+
+    // A timer due during a long press fires before the finger lifts.
+    recorder->touches.clear();
+    double firedAt = 0;
+    auto timer = NSTimer::scheduledTimer(0.5, false, [&](const auto&) { firedAt = Clock::now(); });
+    host->longPress({10, 10}, 1.0);
+    ASSERT_EQ(recorder->touches.size(), 2u);
+    EXPECT_GT(firedAt, recorder->touches[0].timestamp);
+    EXPECT_LT(firedAt, recorder->touches[1].timestamp);
+
+    recorder->touches.clear();
+    host->pinch({200, 300}, 100, 200, 0.2, 4);
+    ASSERT_EQ(recorder->touches.size(), 6u);
+    auto spread = [](const HostTouchEvent& e) { return e.touches[1].location.x - e.touches[0].location.x; };
+    EXPECT_EQ(recorder->touches.front().touches.size(), 2u);
+    EXPECT_NEAR(spread(recorder->touches.front()), 100, 1e-9);
+    EXPECT_NEAR(spread(recorder->touches.back()), 200, 1e-9);
+    EXPECT_NE(recorder->touches.front().touches[0].identifier, recorder->touches.front().touches[1].identifier);
+
+    host->pressButton(HostButton::VolumeUp);
+    ASSERT_EQ(recorder->buttons.size(), 2u);
+    EXPECT_TRUE(recorder->buttons[0].second);
+    EXPECT_FALSE(recorder->buttons[1].second);
+    host->tilt(0.1, -0.2);
+    EXPECT_NEAR(recorder->tiltY, -0.2, 1e-12);
+
+    // Input without a sink goes nowhere, without failing.
+    recorder.reset();
+    host->tap({1, 1});
+}
+
+TEST_F(HeadlessHostTest, WritesTheScreenAndOneViewAsPngFiles) {
+    auto window = UIWindow::make();
+    auto root = buildSampleViewTree(window);
+    window->makeKeyAndVisible();
+    EXPECT_EQ(host->run(), 0);
+
+    auto screenPath = (dir / "screen.png").string();
+    ASSERT_TRUE(host->writeScreenPNG(screenPath).ok());
+    Png screen(screenPath);
+    ASSERT_TRUE(screen.ok());
+    EXPECT_EQ(screen.width(), 750);
+    EXPECT_EQ(screen.height(), 1334);
+    // The header sits right under the 20-point status bar: blue at y = 30 points.
+    std::uint32_t header = screen.at(375, 60);
+    EXPECT_GT(header & 0xFF, 150u);                // blue
+    EXPECT_LT((header >> 16) & 0xFF, 60u);         // little red
+    std::uint32_t statusBar = screen.at(375, 10);
+    EXPECT_NEAR(double(statusBar & 0xFF), 242.5, 1) << "the status bar area shows the root's grey";
+    EXPECT_EQ(statusBar & 0xFF, (statusBar >> 16) & 0xFF);
+    // The card is white in the middle of the screen.
+    EXPECT_EQ(screen.at(375 - 200, 667), 0xFFFFFFFFu);
+
+    auto card = root->viewWithTag(2);
+    auto cardPath = (dir / "card.png").string();
+    ASSERT_TRUE(host->writeViewPNG(*card, cardPath).ok());
+    Png cardPng(cardPath);
+    ASSERT_TRUE(cardPng.ok());
+    EXPECT_EQ(cardPng.width(), 480);
+    EXPECT_EQ(cardPng.height(), 320);
+    EXPECT_EQ(cardPng.at(0, 0) >> 24, 0u) << "rounded corner";
+
+    EXPECT_FALSE(host->writeScreenPNG((dir / "missing" / "x.png").string()).ok());
+}
+
+TEST_F(HeadlessHostTest, SteppingTheClockRunsTimersAndRedrawsOnlyAfterChanges) {
+    auto window = UIWindow::make();
+    auto view = UIView::make(CGRectMake(0, 0, 10, 10));
+    window->addSubview(view);
+    window->makeKeyAndVisible();
+    host->step(0);
+    auto frames = host->compositor().frameCount();
+    host->step(1);
+    EXPECT_EQ(host->compositor().frameCount(), frames);
+    auto timer = NSTimer::scheduledTimer(0.5, false, [&](const auto&) { view->setBackgroundColor(UIColor::redColor()); });
+    host->step(0.4);
+    EXPECT_EQ(host->compositor().frameCount(), frames);
+    host->step(0.2);
+    EXPECT_EQ(host->compositor().frameCount(), frames + 1);
+    EXPECT_EQ(host->compositor().pixelAt(5, 5), 0xFF0000FFu);
+}
+
+TEST(HostFallback, WithoutADisplayTheWindowHostFallsBackToHeadless) {
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    std::string wayland = std::getenv("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "";
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    HostOptions options;
+    std::string reason;
+    auto host = Host::create(options, &reason);
+    ASSERT_TRUE(host);
+    EXPECT_EQ(host->kind(), HostKind::Headless);
+    EXPECT_NE(reason.find("no display"), std::string::npos);
+    EXPECT_EQ(host->run(), 0);
+    if (!display.empty()) ::setenv("DISPLAY", display.c_str(), 1);
+    if (!wayland.empty()) ::setenv("WAYLAND_DISPLAY", wayland.c_str(), 1);
+    UIScreen::setMainScreen(UIScreen::make());
+}
+
+TEST(HostFallback, DesktopOpenerRefusesAnythingButAPlainUrl) {
+    EXPECT_FALSE(WindowHost::openWithDesktop(""));
+    EXPECT_FALSE(WindowHost::openWithDesktop("no-colon"));
+    EXPECT_FALSE(WindowHost::openWithDesktop("--help:x"));
+    EXPECT_FALSE(WindowHost::openWithDesktop(":empty-scheme"));
+    EXPECT_FALSE(WindowHost::openWithDesktop("1http://x"));
+    EXPECT_FALSE(WindowHost::openWithDesktop("ht tp://x"));
+}
+
+TEST(HostFallback, WindowHostShowsFramesThroughSDLsDummyDriver) {
+    // SDL's dummy video driver opens windows without a display server.
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    ::setenv("DISPLAY", ":korva-test", 1);
+    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    HostOptions options;
+    options.screen = *DeviceModel::named("home-button");
+    std::string reason;
+    {
+        auto host = Host::create(options, &reason);
+        ASSERT_TRUE(host) << reason;
+        EXPECT_EQ(host->kind(), HostKind::Window) << reason;
+        auto window = UIWindow::make();
+        window->setBackgroundColor(UIColor::redColor());
+        window->makeKeyAndVisible();
+        EXPECT_TRUE(host->renderFrame());
+        EXPECT_FALSE(host->renderFrame());
+        EXPECT_EQ(host->compositor().pixelAt(1, 1), 0xFF0000FFu);
+    }
+    ::unsetenv("SDL_VIDEODRIVER");
+    if (display.empty())
+        ::unsetenv("DISPLAY");
+    else
+        ::setenv("DISPLAY", display.c_str(), 1);
+    UIScreen::setMainScreen(UIScreen::make());
+}

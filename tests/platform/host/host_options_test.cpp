@@ -1,0 +1,71 @@
+// Host options from environment variables: defaults, accepted values, and warnings for bad ones.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "platform/host/host_options.h"
+
+namespace {
+
+HostOptions parse(std::map<std::string, std::string> env) {
+    return HostOptions::parse([env = std::move(env)](const char* name) -> const char* {
+        static std::string value;
+        auto it = env.find(name);
+        if (it == env.end()) return nullptr;
+        value = it->second;
+        return value.c_str();
+    });
+}
+
+}  // namespace
+
+TEST(HostOptionsTest, DefaultsFollowTheUsersFolders) {
+    auto o = parse({{"HOME", "/home/ann"}});
+    EXPECT_EQ(o.kind, HostKind::Window);
+    EXPECT_EQ(o.camera, "synthetic");
+    EXPECT_EQ(o.screen.name, "notched");
+    EXPECT_EQ(o.time, HostTimeMode::Real);
+    EXPECT_EQ(o.dataDir, "/home/ann/.local/share/korva");
+    EXPECT_EQ(o.libraryDir, "/home/ann/Pictures/Korva");
+    EXPECT_TRUE(o.warnings.empty());
+    o = parse({{"XDG_DATA_HOME", "/d"}, {"XDG_PICTURES_DIR", "/p"}});
+    EXPECT_EQ(o.dataDir, "/d/korva");
+    EXPECT_EQ(o.libraryDir, "/p/Korva");
+}
+
+TEST(HostOptionsTest, ReadsEveryVariable) {
+    auto o = parse({{"KORVA_HOST", "headless"},
+                    {"KORVA_CAMERA", "v4l2:/dev/video2"},
+                    {"KORVA_SCREEN", "home-button:landscape"},
+                    {"KORVA_TIME", "virtual"},
+                    {"KORVA_DATA_DIR", "/tmp/data"},
+                    {"KORVA_LIBRARY_DIR", "/tmp/lib"}});
+    EXPECT_EQ(o.kind, HostKind::Headless);
+    EXPECT_EQ(o.camera, "v4l2:/dev/video2");
+    EXPECT_EQ(o.screen.name, "home-button");
+    EXPECT_TRUE(o.landscape);
+    EXPECT_EQ(o.time, HostTimeMode::Virtual);
+    EXPECT_EQ(o.dataDir, "/tmp/data");
+    EXPECT_EQ(o.libraryDir, "/tmp/lib");
+    EXPECT_TRUE(o.warnings.empty());
+    EXPECT_NE(o.summary().find("667x375@2x"), std::string::npos);
+}
+
+TEST(HostOptionsTest, BadValuesWarnAndFallBackToDefaults) {
+    auto o = parse({{"KORVA_HOST", "tv"},
+                    {"KORVA_CAMERA", "v4l2:/etc/passwd"},
+                    {"KORVA_SCREEN", "watch:sideways"},
+                    {"KORVA_TIME", "fast"}});
+    EXPECT_EQ(o.kind, HostKind::Window);
+    EXPECT_EQ(o.camera, "synthetic");
+    EXPECT_EQ(o.screen.name, "notched");
+    EXPECT_EQ(o.time, HostTimeMode::Real);
+    EXPECT_EQ(o.warnings.size(), 5u);
+}
+
+TEST(HostOptionsTest, CameraSourceForms) {
+    for (const char* ok : {"synthetic", "libcamera", "libcamera:0", "v4l2:/dev/video0", "image:/x.jpg", "video:/y.mp4"})
+        EXPECT_TRUE(isValidCameraSource(ok)) << ok;
+    for (const char* bad : {"", "webcam", "libcamera:", "v4l2:", "v4l2:/dev/video", "image:", "video:"})
+        EXPECT_FALSE(isValidCameraSource(bad)) << bad;
+}

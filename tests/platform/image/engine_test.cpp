@@ -1,0 +1,95 @@
+// Engine parts: scratch arenas, the render pool, and the geometry and face-balance filters.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+#include "image_test_support.h"
+#include "platform/image/affine_value.h"
+#include "platform/image/engine/render_arena.h"
+#include "platform/image/engine/render_pool.h"
+
+using namespace imagetest;
+
+TEST(RenderArena, MarksReleaseAndResetsKeepOneBlock) {
+    RenderArena arena;
+    float* a = arena.floats(100);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(a) % 64, 0u);
+    auto mark = arena.mark();
+    float* b = arena.floats(10);
+    arena.release(mark);
+    EXPECT_EQ(arena.floats(10), b);  // the released space is handed out again
+    // A request larger than a block grows the arena; after reset it is one block of the total.
+    arena.floats(3 << 20);
+    std::size_t grown = arena.capacity();
+    arena.reset();
+    EXPECT_GE(arena.capacity(), grown);
+    std::size_t allocations = arena.systemAllocations();
+    arena.floats(3 << 20);
+    arena.floats(100);
+    arena.reset();
+    EXPECT_EQ(arena.systemAllocations(), allocations);
+}
+
+TEST(RenderPool, RunsEveryTaskOnceAndRefusesWhenBusy) {
+    RenderPool pool(4);
+    std::vector<std::atomic<int>> hits(1000);
+    pool.run(hits.size(), 0, [&](std::size_t i, RenderArena&) { hits[i].fetch_add(1); });
+    for (const auto& h : hits) ASSERT_EQ(h.load(), 1);
+    // While one job runs, a second caller is refused instead of waiting.
+    std::atomic<bool> started{false}, release{false};
+    std::thread holder([&] {
+        pool.run(2, 2, [&](std::size_t, RenderArena&) {
+            started = true;
+            while (!release) std::this_thread::yield();
+        });
+    });
+    while (!started) std::this_thread::yield();
+    EXPECT_FALSE(pool.tryRun(1, 0, [](std::size_t, RenderArena&) {}));
+    release = true;
+    holder.join();
+    EXPECT_TRUE(pool.tryRun(1, 0, [](std::size_t, RenderArena&) {}));
+}
+
+TEST(GeometryFilters, AffineTransformAndCropByName) {
+    auto image = imageOf(randomBitmap(10, 8, 2));
+    auto boxed = filtered("CIAffineTransform", image,
+                          {{kCIInputTransformKey, Value(AffineTransformValue::valueWithCGAffineTransform(
+                                                      CGAffineTransformMakeTranslation(5, 3)))}});
+    EXPECT_EQ(boxed->extent(), CGRectMake(5, 3, 10, 8));
+    auto vector = filtered("CIAffineTransform", image,
+                           {{kCIInputTransformKey, Value(CIVector::vectorWithCGAffineTransform(CGAffineTransformMakeScale(2, 2)))}});
+    EXPECT_EQ(vector->extent(), CGRectMake(0, 0, 20, 16));
+    // The default crop rectangle is the infinite one: nothing is cut.
+    EXPECT_EQ(filtered("CICrop", image)->extent(), image->extent());
+    auto cropped = filtered("CICrop", image, {{"inputRectangle", Value(CIVector::vectorWithX(2, 1, 5, 100))}});
+    EXPECT_EQ(cropped->extent(), CGRectMake(2, 1, 5, 7));
+    // imageByApplyingFilter sets the image and the parameters.
+    auto moved = image->imageByApplyingFilter("CIAffineTransform",
+                                              {{kCIInputTransformKey, Value(AffineTransformValue::valueWithCGAffineTransform(
+                                                                          CGAffineTransformMakeTranslation(-1, 0)))}});
+    EXPECT_EQ(moved->extent(), CGRectMake(-1, 0, 10, 8));
+    // A moved image renders the same pixels at their new place.
+    auto a = render(plainContext(), image, CGRectMake(0, 0, 10, 8));
+    auto b = render(plainContext(), boxed, CGRectMake(5, 3, 10, 8));
+    EXPECT_EQ(a.rgba, b.rgba);
+}
+
+TEST(FaceBalance, ShiftsChromaTowardsSkinOnlyWhenFacesWereMeasured) {
+    Bitmap grey{2, 1, {120, 120, 120, 255, 60, 60, 60, 255}};
+    auto image = imageOf(grey);
+    auto untouched = filtered("CIFaceBalance", image);
+    EXPECT_EQ(render(plainContext(), untouched, CGRectMake(0, 0, 2, 1)).rgba, grey.rgba);
+    // Faces measured as neutral (I = Q = 0): everything moves towards the warm skin chroma, the
+    // same amount for every pixel, luma kept.
+    auto balanced = filtered("CIFaceBalance", image, {{"inputOrigI", Value(0.0)}, {"inputOrigQ", Value(0.0)},
+                                                      {"inputStrength", Value(0.5)}, {"inputWarmth", Value(0.0)}});
+    auto out = render(plainContext(), balanced, CGRectMake(0, 0, 2, 1));
+    ASSERT_FALSE(out.rgba.empty());
+    EXPECT_GT(out.rgba[0], out.rgba[2]);  // red above blue: warmer
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(out.rgba[static_cast<std::size_t>(c)] - 120, out.rgba[4 + static_cast<std::size_t>(c)] - 60, 1);
+    double luma = 0.299 * out.rgba[0] + 0.587 * out.rgba[1] + 0.114 * out.rgba[2];
+    EXPECT_NEAR(luma, 120, 1.5);
+}

@@ -1,0 +1,150 @@
+// Generated codes read back by a real decoder (zbarimg, when installed), and their geometry.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "image_test_support.h"
+#include "platform/image/codec/png.h"
+
+using namespace imagetest;
+
+namespace {
+
+Value bytesOf(const std::string& s) {
+    return Value::data(Bytes(s.begin(), s.end()));
+}
+
+bool have(const char* program) {
+    return std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) == 0;
+}
+bool haveDecoder() {
+    return have("zbarimg");
+}
+
+const char* const kZbar = "zbarimg --raw -q";
+const char* const kAztecReader = "ZXingReader -format Aztec -bytes";
+
+// Draws the code `scale` times larger on a white margin, writes a PNG and returns what the
+// decoder command reads from it ("" when it reads nothing).
+std::string decode(const std::shared_ptr<CIImage>& code, int scale, const std::string& name,
+                   const std::string& decoder = kZbar) {
+    const CGRect e = code->extent();
+    auto big = code->imageByApplyingTransform(CGAffineTransformMakeScale(scale, scale));
+    auto white = CIImage::imageWithColor(CIColor::colorWithRed(1, 1, 1, 1));
+    auto canvas = big->imageByCompositingOverImage(white);
+    const int w = static_cast<int>(e.size.width) * scale + 40, h = static_cast<int>(e.size.height) * scale + 40;
+    auto bitmap = render(plainContext(), canvas, CGRectMake(-20, -20, w, h));
+    if (bitmap.rgba.empty()) return "render failed";
+    RasterRGBA8 raster{w, h, bitmap.rgba, AlphaMode::Straight};
+    auto png = encodePng(raster);
+    if (!png) return "encode failed";
+    const auto dir = std::filesystem::temp_directory_path() / ("korva_codes_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const auto path = dir / (name + ".png");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.value().data()), static_cast<std::streamsize>(png.value().size()));
+    std::string out;
+    if (FILE* p = ::popen((decoder + " '" + path.string() + "' 2>/dev/null").c_str(), "r")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+        ::pclose(p);
+    }
+    std::filesystem::remove_all(dir);
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+}  // namespace
+
+TEST(Filters2Generators, QRCodesAreReadBackAtEveryLevelAndSize) {
+    if (!haveDecoder()) GTEST_SKIP() << "zbarimg not installed";
+    struct Case {
+        std::string message;
+        const char* level;
+    };
+    // Short (version 1), medium with several blocks, and long enough for version information.
+    const std::string longText(180, 'k');
+    for (const Case& c : {Case{"Korva", "L"}, Case{"https://example.org/korva?frame=42", "M"},
+                          Case{"Quartile level: some blocks are longer than others.", "Q"},
+                          Case{"H level " + std::string(40, '7'), "H"}, Case{longText + "!", "M"}}) {
+        SCOPED_TRACE(c.level);
+        auto f = CIFilter::filterWithName(
+            "CIQRCodeGenerator", {{"inputMessage", bytesOf(c.message)}, {"inputCorrectionLevel", Value(c.level)}});
+        auto code = f->outputImage();
+        ASSERT_NE(code, nullptr);
+        // Square, an odd number of modules of 4v + 17 plus one module of margin on each side.
+        const int side = static_cast<int>(code->extent().size.width);
+        EXPECT_EQ(code->extent().size.height, side);
+        EXPECT_EQ((side - 2 - 17) % 4, 0);
+        EXPECT_EQ(decode(code, 4, "qr"), c.message);
+    }
+}
+
+TEST(Filters2Generators, QRRejectsWhatItCannotEncode) {
+    auto make = [](const ValueDictionary& in) {
+        return CIFilter::filterWithName("CIQRCodeGenerator", in)->outputImage();
+    };
+    EXPECT_EQ(make({}), nullptr);                                                                      // no message
+    EXPECT_EQ(make({{"inputMessage", bytesOf("x")}, {"inputCorrectionLevel", Value("Z")}}), nullptr);  // no such level
+    EXPECT_EQ(make({{"inputMessage", Value::data(Bytes(3000, 'a'))}}), nullptr);  // beyond version 40
+    EXPECT_NE(make({{"inputMessage", Value::data(Bytes(2300, 'a'))}, {"inputCorrectionLevel", Value("L")}}), nullptr);
+}
+
+TEST(Filters2Generators, Code128IsReadBackAndSizedByItsInputs) {
+    auto make = [](const std::string& m, double quiet = 10, double height = 32) {
+        return CIFilter::filterWithName("CICode128BarcodeGenerator", {{"inputMessage", bytesOf(m)},
+                                                                      {"inputQuietSpace", Value(quiet)},
+                                                                      {"inputBarcodeHeight", Value(height)}})
+            ->outputImage();
+    };
+    auto code = make("Korva-128");
+    ASSERT_NE(code, nullptr);
+    // Start, nine symbols, check (11 modules each) and the 13-module stop, plus the quiet space.
+    EXPECT_EQ(code->extent(), CGRectMake(0, 0, 11 * 11 + 13 + 20, 32 + 20));
+    EXPECT_EQ(make("123456", 0, 5)->extent(), CGRectMake(0, 0, 11 * 5 + 13, 5));  // set C packs digit pairs
+    EXPECT_EQ(make("caf\xC3\xA9"), nullptr);                                      // not ASCII
+    if (!haveDecoder()) GTEST_SKIP() << "zbarimg not installed";
+    for (const std::string m : {"Korva-128", "0123456789", "AB12345678cd", "x", "Tab\there 99 {}"}) {
+        SCOPED_TRACE(m);
+        auto c = make(m, 10, 40);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(decode(c, 3, "code128"), m);
+    }
+}
+
+TEST(Filters2Generators, AztecSymbolsAreReadBackCompactAndFull) {
+    auto make = [](const std::string& m, const ValueDictionary& extra = {}) {
+        auto f = CIFilter::filterWithName("CIAztecCodeGenerator", extra);
+        f->setValue(bytesOf(m), "inputMessage");
+        return f->outputImage();
+    };
+    // Compact symbols are 15, 19, 23 or 27 modules; full-range ones from 31 (four layers) up.
+    auto small = make("Korva");
+    ASSERT_NE(small, nullptr);
+    EXPECT_EQ(small->extent().size.width, 15 + 2);
+    auto full = make("x", {{"inputCompactStyle", Value(0)}, {"inputLayers", Value(1)}});
+    ASSERT_NE(full, nullptr);
+    EXPECT_EQ(full->extent().size.width, 19 + 2);
+    EXPECT_EQ(make(""), nullptr);
+    EXPECT_EQ(make("x", {{"inputLayers", Value(40)}}), nullptr);
+    EXPECT_EQ(make(std::string(100, 'q'), {{"inputCompactStyle", Value(1)}, {"inputLayers", Value(1)}}), nullptr);
+    if (!have("ZXingReader")) GTEST_SKIP() << "ZXingReader not installed";
+    std::string binary;
+    for (int i = 0; i < 256; ++i) binary.push_back(static_cast<char>(i));
+    struct Case {
+        std::string message;
+        ValueDictionary extra;
+    };
+    for (const Case& c : {Case{"Korva", {}}, Case{"Compact, four layers: " + std::string(20, '#'), {}},
+                          Case{"Full range with a reference grid " + std::string(300, 'g'), {}},
+                          Case{binary, {{"inputCorrectionLevel", Value(50)}}},
+                          Case{"full, two layers", {{"inputCompactStyle", Value(0)}, {"inputLayers", Value(2)}}}}) {
+        SCOPED_TRACE(c.message.substr(0, 24));
+        auto code = make(c.message, c.extra);
+        ASSERT_NE(code, nullptr);
+        EXPECT_EQ(decode(code, 3, "aztec", kAztecReader), c.message);
+    }
+}

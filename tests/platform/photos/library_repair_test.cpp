@@ -1,0 +1,80 @@
+// Crash safety: what a killed save or outside meddling leaves is repaired when the library opens.
+#include <algorithm>
+#include <fstream>
+
+#include "photos_test_support.h"
+#include "platform/photos/asset_index.h"
+
+namespace {
+void writeBytes(const std::filesystem::path& path, const Bytes& data, std::size_t length) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), std::streamsize(length));
+}
+}  // namespace
+
+TEST_F(PhotosTest, OpeningRepairsAKilledSaveAndStrayRows) {
+    std::string kept = save(jpeg(32, 24));
+    std::string lost = save(jpeg(16, 16));
+    ASSERT_FALSE(kept.empty());
+    ASSERT_FALSE(lost.empty());
+    auto lostAsset = PHAsset::fetchAssetsWithLocalIdentifiers({lost})->firstObject();
+    ASSERT_TRUE(lostAsset);
+    PHPhotoLibrary::setLibraryDirectory(folder.string());  // closes the library
+
+    // A stray row: its file is gone.
+    std::filesystem::remove(lostAsset->filePath());
+    // A save killed while writing: the atomic writer's temporary file, half written.
+    Bytes photo = jpeg(20, 10);
+    writeBytes(folder / ".IMG_DEAD.JPG.Ab3dE9", photo, photo.size() / 2);
+    // A truncated image under a real name, and a good photo copied in by hand.
+    writeBytes(folder / "IMG_TRUNC.JPG", photo, photo.size() * 2 / 3);
+    writeBytes(folder / "Holiday.jpeg", photo, photo.size());
+    // Not an image at all.
+    writeBytes(folder / "notes.txt", photo, 10);
+
+    auto all = PHAsset::fetchAssetsWithOptions(nullptr);
+    std::vector<std::string> files;
+    for (auto& a : all->assets()) files.push_back(std::filesystem::path(a->filePath()).filename().string());
+    std::sort(files.begin(), files.end());
+    ASSERT_EQ(all->count(), 2u);
+    EXPECT_EQ(files[0], "Holiday.jpeg");
+    EXPECT_TRUE(PHAsset::fetchAssetsWithLocalIdentifiers({kept})->firstObject());
+    EXPECT_FALSE(PHAsset::fetchAssetsWithLocalIdentifiers({lost})->firstObject());
+    EXPECT_FALSE(std::filesystem::exists(folder / ".IMG_DEAD.JPG.Ab3dE9"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "IMG_TRUNC.JPG")) << "not indexed, but not deleted either";
+    auto holiday = PHAsset::fetchAssetsWithLocalIdentifiers(
+        {all->assets()[0]->localIdentifier(), all->assets()[1]->localIdentifier()});
+    for (auto& a : holiday->assets()) {
+        if (a->filePath().ends_with("Holiday.jpeg")) {
+            EXPECT_EQ(a->pixelWidth(), 20);
+        }
+    }
+
+    // A second open finds nothing more to do and keeps the identifiers.
+    std::string holidayId;
+    for (auto& a : all->assets())
+        if (a->filePath().ends_with("Holiday.jpeg")) holidayId = a->localIdentifier();
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_TRUE(PHAsset::fetchAssetsWithLocalIdentifiers({holidayId})->firstObject());
+}
+
+TEST_F(PhotosTest, AnUnreadableIndexIsRebuiltFromTheFiles) {
+    ASSERT_FALSE(save(jpeg(12, 12)).empty());
+    ASSERT_FALSE(save(jpeg(14, 12)).empty());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    std::ofstream(folder / AssetIndex::kIndexFileName, std::ios::binary | std::ios::trunc) << "garbage, not a database";
+    auto library = PHPhotoLibrary::sharedPhotoLibrary();
+    EXPECT_EQ(library->openError(), "");
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 2u);
+    EXPECT_FALSE(save(jpeg(8, 8)).empty());
+}
+
+TEST_F(PhotosTest, AnUnusableFolderReportsInsteadOfCrashing) {
+    auto file = folder.string() + "-file";
+    std::ofstream(file) << "x";
+    PHPhotoLibrary::setLibraryDirectory(file + "/inside");
+    auto library = PHPhotoLibrary::sharedPhotoLibrary();
+    EXPECT_NE(library->openError(), "");
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 0u);
+    EXPECT_TRUE(save(jpeg(8, 8)).empty());
+    std::filesystem::remove(file);
+}

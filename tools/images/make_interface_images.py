@@ -1,0 +1,144 @@
+#!/usr/bin/env python3
+"""Draws Korva's bundle images (logo and shutter buttons) as PNG files into resources/.
+
+Standard library only: shapes are rasterised with 4x4 supersampling and written with zlib.
+Run: python3 tools/images/make_interface_images.py [resources-folder]
+"""
+import math
+import os
+import struct
+import sys
+import zlib
+
+SS = 4  # supersampling per axis
+
+
+def write_png(path, width, height, rgba):
+    raw = bytearray()
+    for y in range(height):
+        raw.append(0)
+        raw.extend(rgba[y * width * 4:(y + 1) * width * 4])
+
+    def chunk(kind, data):
+        c = struct.pack(">I", len(data)) + kind + data
+        return c + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+    png += chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b"")
+    with open(path, "wb") as f:
+        f.write(png)
+
+
+def render(size, shade):
+    """shade(x, y) -> (r, g, b, a) in 0..1 at a point in 0..1 coordinates, or None for clear."""
+    out = bytearray(size * size * 4)
+    for py in range(size):
+        for px in range(size):
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(SS):
+                for sx in range(SS):
+                    x = (px + (sx + 0.5) / SS) / size
+                    y = (py + (sy + 0.5) / SS) / size
+                    c = shade(x, y)
+                    if c:
+                        r, g, b, a = c
+                        acc[0] += r * a
+                        acc[1] += g * a
+                        acc[2] += b * a
+                        acc[3] += a
+            n = SS * SS
+            a = acc[3] / n
+            i = (py * size + px) * 4
+            if a > 0:
+                out[i:i + 4] = bytes(round(min(1, v / acc[3]) * 255) for v in acc[:3]) + bytes([round(a * 255)])
+    return out
+
+
+def over(top, bottom):
+    if not top:
+        return bottom
+    if not bottom:
+        return top
+    ta, ba = top[3], bottom[3]
+    a = ta + ba * (1 - ta)
+    if a == 0:
+        return None
+    return tuple((top[i] * ta + bottom[i] * ba * (1 - ta)) / a for i in range(3)) + (a,)
+
+
+def ring(x, y, r_out, r_in, colour):
+    d = math.hypot(x - 0.5, y - 0.5)
+    return colour if r_in <= d <= r_out else None
+
+
+def disc(x, y, cx, cy, r, colour):
+    return colour if math.hypot(x - cx, y - cy) <= r else None
+
+
+def shutter(kind):
+    white = (1, 1, 1, 1)
+
+    def shade(x, y):
+        c = ring(x, y, 0.48, 0.42, white)
+        inner = None
+        if kind == "general":
+            inner = disc(x, y, 0.5, 0.5, 0.36, (1, 1, 1, 0.95))
+        elif kind == "burst":
+            inner = disc(x, y, 0.5, 0.5, 0.36, (1, 1, 1, 0.95))
+            for cx in (0.36, 0.5, 0.64):
+                dot = disc(x, y, cx, 0.5, 0.045, (0.15, 0.15, 0.15, 1))
+                inner = over(dot, inner)
+        elif kind == "motion":
+            inner = disc(x, y, 0.5, 0.5, 0.36, (1, 1, 1, 0.95))
+            # a play triangle
+            if 0.42 <= x <= 0.64 and abs(y - 0.5) <= (0.64 - x) * 0.6:
+                inner = over((0.15, 0.15, 0.15, 1), inner)
+        elif kind == "video":
+            inner = disc(x, y, 0.5, 0.5, 0.36, (0.9, 0.16, 0.2, 1))
+        return over(c, inner)
+
+    return shade
+
+
+def logo(variant):
+    top = (0.16, 0.18, 0.24) if variant == 0 else (0.95, 0.96, 0.98)
+    bottom = (0.06, 0.07, 0.1) if variant == 0 else (0.82, 0.85, 0.9)
+
+    def shade(x, y):
+        # rounded square background
+        r = 0.2
+        qx, qy = max(abs(x - 0.5) - (0.5 - r), 0), max(abs(y - 0.5) - (0.5 - r), 0)
+        if math.hypot(qx, qy) > r:
+            return None
+        bg = tuple(top[i] + (bottom[i] - top[i]) * y for i in range(3)) + (1,)
+        d = math.hypot(x - 0.5, y - 0.5)
+        # lens: a coloured ring of warm to cool hues around a dark pupil
+        if 0.2 <= d <= 0.34:
+            ang = (math.atan2(y - 0.5, x - 0.5) + math.pi) / (2 * math.pi)
+            hue = (0.95, 0.55 + 0.3 * math.sin(ang * 2 * math.pi), 0.35 + 0.5 * ang)
+            return over(hue + (1,), bg)
+        if d < 0.2:
+            glint = disc(x, y, 0.44, 0.44, 0.05, (1, 1, 1, 0.85))
+            return over(glint, (0.05, 0.06, 0.09, 1))
+        return bg
+
+    return shade
+
+
+def main():
+    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..", "resources")
+    images = {
+        "logo.png": (256, logo(0)),
+        "logo0.png": (256, logo(1)),
+        "shutter.png": (160, shutter("general")),
+        "shutter_burst.png": (160, shutter("burst")),
+        "shutter_motion.png": (160, shutter("motion")),
+        "shutter_video.png": (160, shutter("video")),
+    }
+    for name, (size, shade) in images.items():
+        write_png(os.path.join(root, name), size, size, render(size, shade))
+        print("wrote", name)
+
+
+if __name__ == "__main__":
+    main()
