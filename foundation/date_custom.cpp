@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "foundation/data_custom_photos.h"
 #include "platform/dispatch/clock.h"
 #include "platform/text/date_formatter.h"
 
@@ -187,4 +188,12 @@ std::optional<Value> setFromJSON(const Value& collection) {
         for (const auto& member : members->items()) set.setPtr()->insert(member);
     }
     return set;
+}
+
+bool assignProperty(Bytes& data, const Value& properties) {
+    // Written to a new buffer first so that a failed rewrite never leaves half an image behind.
+    auto rewritten = setMetadata(data, properties);
+    if (!rewritten) return false;
+    data = std::move(*rewritten);
+    return true;
 }

@@ -1,5 +1,6 @@
 // Date and number helpers: calendar arithmetic, component getters, fixed-format texts, expiry
-// tests, JSON forms of dates and sets, durations and the local time-zone offset.
+// tests, JSON forms of dates and sets, durations and the local time-zone offset; and rewriting the
+// image properties of encoded image data in place.
 //
 // Dates are seconds since the reference date (2001-01-01 00:00:00 UTC); "now" is the clock's
 // wall time. Calendar work uses the Gregorian calendar in the current time zone. Thread-safe.
@@ -70,3 +71,9 @@ std::string duration(std::int64_t seconds);
 // A set as an array of its members, and a new mutable set from a collection (none for null).
 Value setJson(const Value& set);
 std::optional<Value> setFromJSON(const Value& collection);
+
+// Rewrites the encoded image held in `data` (JPEG or PNG, its own type kept) with the given image
+// properties written over its own, pixels untouched. True when the rewrite finished; on false
+// (data that is no readable image, properties that are not a dictionary or cannot be written)
+// `data` is left exactly as it was.
+bool assignProperty(Bytes& data, const Value& properties);

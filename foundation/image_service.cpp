@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "foundation/icon_glyph_image.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 
@@ -42,7 +43,10 @@ std::shared_ptr<UIImage>& bundleImage(std::shared_ptr<UIImage>& slot, const char
 }
 
 std::shared_ptr<UIImage>& glyph(std::shared_ptr<UIImage>& slot, int code) {
-    if (!slot && glyphMaker()) slot = glyphMaker()(code, CGSize{32, 32});
+    if (!slot) {
+        const CGSize size{32, 32};
+        slot = glyphMaker() ? glyphMaker()(code, size) : iconGlyphImage(code, size);
+    }
     return slot;
 }
 

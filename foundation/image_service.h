@@ -15,8 +15,8 @@ class Image : public NSObject {
 public:
     KORVA_MAKE(Image)
 
-    // Draws an icon-font glyph, white on clear, at a size in points. The UI toolkit registers it
-    // (it owns the font catalogue); until then the glyph images are none.
+    // Draws an icon-font glyph, white on clear, at a size in points. The UI toolkit may register
+    // its own; without one the glyphs are drawn from the bundled icon font (iconGlyphImage).
     using GlyphMaker = std::function<std::shared_ptr<UIImage>(int glyph, CGSize size)>;
     static void setGlyphMaker(GlyphMaker maker);
 

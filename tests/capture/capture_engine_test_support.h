@@ -2,6 +2,8 @@
 // settings store, a temporary photo library, the synthetic cameras and helpers that step time.
 #pragma once
 
+#include "tests/support/recorder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -108,24 +110,3 @@ protected:
     std::filesystem::path root_;
 };
 
-// A list that any thread may append to.
-template <class T>
-class Recorder {
-public:
-    void add(T v) {
-        std::lock_guard lock(m_);
-        items_.push_back(std::move(v));
-    }
-    std::vector<T> items() const {
-        std::lock_guard lock(m_);
-        return items_;
-    }
-    std::size_t size() const {
-        std::lock_guard lock(m_);
-        return items_.size();
-    }
-
-private:
-    mutable std::mutex m_;
-    std::vector<T> items_;
-};

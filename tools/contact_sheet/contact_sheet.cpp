@@ -21,8 +21,10 @@ namespace {
 
 // A curve file whose four curves are the identity.
 Bytes identityCurves() {
+    static constexpr std::uint8_t kCurve[] = {0, 2, 0, 0, 0, 0, 0, 255, 0, 255};
     Bytes b{0, 4, 0, 4};
-    for (int c = 0; c < 4; ++c) b.insert(b.end(), {0, 2, 0, 0, 0, 0, 0, 255, 0, 255});
+    for (int c = 0; c < 4; ++c)
+        for (std::uint8_t byte : kCurve) b.push_back(byte);
     return b;
 }
 

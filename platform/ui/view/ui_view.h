@@ -199,6 +199,7 @@ protected:
     void constraintsChanged(bool structural = true);
 
 private:
+    void applySolvedSubviewFrames();
     friend class LayoutEngine;
     friend class NSLayoutConstraint;
 

@@ -76,12 +76,17 @@ void UIView::layoutSubtree() {
     if (needsLayout_) {
         needsLayout_ = false;
         layoutSubviews();
+    } else if (rootView()->engine_) {
+        // A solve started elsewhere in the tree (a constant changed) may have moved these.
+        applySolvedSubviewFrames();
     }
     auto subs = subviews_;
     for (auto& s : subs) s->layoutSubtree();
 }
 
-void UIView::layoutSubviews() {
+void UIView::layoutSubviews() { applySolvedSubviewFrames(); }
+
+void UIView::applySolvedSubviewFrames() {
     auto root = rootView();
     auto& engine = root->layoutEngine();
     engine.solveIfNeeded();

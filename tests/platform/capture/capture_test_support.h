@@ -2,6 +2,8 @@
 // that let background work finish.
 #pragma once
 
+#include "tests/support/recorder.h"
+
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -57,27 +59,6 @@ protected:
     }
 };
 
-// A list that background threads append to.
-template <class T>
-class Recorder {
-public:
-    void add(T v) {
-        std::lock_guard lock(m_);
-        items_.push_back(std::move(v));
-    }
-    std::vector<T> items() const {
-        std::lock_guard lock(m_);
-        return items_;
-    }
-    std::size_t size() const {
-        std::lock_guard lock(m_);
-        return items_.size();
-    }
-
-private:
-    mutable std::mutex m_;
-    std::vector<T> items_;
-};
 
 // A gate a background block waits at until the test opens it.
 class Gate {

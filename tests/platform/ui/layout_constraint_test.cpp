@@ -366,3 +366,21 @@ TEST_F(Layout, LongChainsOfRowsSolveCorrectly) {
     expectFrame(rows.back(), 8, 199 * 32, 284, 30);
     EXPECT_TRUE(log.lines().empty());
 }
+
+TEST(LayoutInWindow, ChangedConstantMovesANestedViewOnTheNextLayout) {
+    auto window = UIWindow::make();
+    auto panel = UIView::make(CGRectMake(0, 0, 200, 200));
+    window->addSubview(panel);
+    auto dot = UIView::make();
+    panel->addSubview(dot);
+    pinCenter(dot, panel, 0, 0, 20, 20);
+    std::shared_ptr<NSLayoutConstraint> centerX;
+    window->layoutIfNeeded();
+    CGFloat before = dot->frame().origin.x;
+    for (const auto& c : panel->constraints())
+        if (c->firstAttribute() == A::CenterX) centerX = c;
+    ASSERT_NE(centerX, nullptr);
+    centerX->setConstant(30);
+    dot->layoutIfNeeded();
+    EXPECT_NEAR(dot->frame().origin.x, before + 30, 1e-6);
+}
