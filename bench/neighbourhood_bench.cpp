@@ -16,39 +16,13 @@
 #include <vector>
 
 #include "bench_scenes.h"
+#include "bench_timing.h"
 #include "platform/image/ci_context.h"
 #include "platform/image/engine/kernels.h"
 
 namespace {
 
 constexpr int kW = 3840, kH = 2160, kLoops = 10;
-
-double seconds(const std::function<void()>& work) {
-    auto t0 = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-double best(int runs, const std::function<void()>& work) {
-    work();
-    double b = 1e30;
-    for (int i = 0; i < runs; ++i) b = std::min(b, seconds(work));
-    return b;
-}
-
-double command(const std::string& cmd, int runs) {
-    double b = 1e30;
-    for (int i = 0; i < runs; ++i)
-        b = std::min(b, seconds([&] {
-                         if (std::system((cmd + " >/dev/null 2>&1").c_str()) != 0)
-                             std::fprintf(stderr, "failed: %s\n", cmd.c_str());
-                     }));
-    return b;
-}
-
-void verdict(const char* what, double ratio, double target) {
-    std::printf("  %-58s %6.3f  (target <= %.2f: %s)\n", what, ratio, target, ratio <= target ? "met" : "NOT met");
-}
 
 }  // namespace
 
