@@ -1,7 +1,10 @@
 // Gradient layer properties.
 #include "platform/ui/layer/ca_gradient_layer.h"
 
+#include "platform/ui/animation/ca_layer_actions.h"
+
 void CAGradientLayer::setColors(std::vector<CGColor> colors) {
+    if (colors != colors_) CALayerActions::layerWillChange(*this, "colors");
     colors_ = std::move(colors);
     changed();
 }

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdio>
 
+#include "platform/ui/animation/ca_layer_actions.h"
+
 namespace {
 
 // Atomic so that a layer made or changed off the main thread (an offscreen render) is no data race.
@@ -33,6 +35,7 @@ void CALayer::markRenderChanged() { ++generation(); }
 
 void CALayer::setPosition(CGPoint p) {
     if (p == position_) return;
+    CALayerActions::layerWillChange(*this, "position");
     position_ = p;
     changed();
 }
@@ -40,6 +43,7 @@ void CALayer::setPosition(CGPoint p) {
 void CALayer::setBounds(CGRect b) {
     if (b == bounds_) return;
     bool resized = b.size != bounds_.size;
+    CALayerActions::layerWillChange(*this, "bounds");
     bounds_ = b;
     if (resized) {
         setNeedsLayout();
@@ -74,6 +78,7 @@ void CALayer::setFrame(CGRect frame) {
 
 void CALayer::setTransform(const CATransform3D& t) {
     if (t == transform_) return;
+    CALayerActions::layerWillChange(*this, "transform");
     transform_ = t;
     changed();
 }
@@ -81,6 +86,7 @@ void CALayer::setTransform(const CATransform3D& t) {
 void CALayer::setOpacity(float o) {
     o = std::clamp(o, 0.0f, 1.0f);
     if (o == opacity_) return;
+    CALayerActions::layerWillChange(*this, "opacity");
     opacity_ = o;
     changed();
 }
@@ -92,12 +98,15 @@ void CALayer::setHidden(bool h) {
 }
 
 void CALayer::setBackgroundColor(std::optional<CGColor> c) {
+    if (c != backgroundColor_) CALayerActions::layerWillChange(*this, "backgroundColor");
     backgroundColor_ = std::move(c);
     changed();
 }
 
 void CALayer::setCornerRadius(CGFloat r) {
-    cornerRadius_ = std::max<CGFloat>(0, r);
+    r = std::max<CGFloat>(0, r);
+    if (r != cornerRadius_) CALayerActions::layerWillChange(*this, "cornerRadius");
+    cornerRadius_ = r;
     changed();
 }
 
@@ -107,11 +116,14 @@ void CALayer::setMasksToBounds(bool m) {
 }
 
 void CALayer::setBorderWidth(CGFloat w) {
-    borderWidth_ = std::max<CGFloat>(0, w);
+    w = std::max<CGFloat>(0, w);
+    if (w != borderWidth_) CALayerActions::layerWillChange(*this, "borderWidth");
+    borderWidth_ = w;
     changed();
 }
 
 void CALayer::setBorderColor(const CGColor& c) {
+    if (!(c == borderColor_)) CALayerActions::layerWillChange(*this, "borderColor");
     borderColor_ = c;
     changed();
 }
@@ -122,7 +134,9 @@ void CALayer::setShadowColor(std::optional<CGColor> c) {
 }
 
 void CALayer::setShadowOpacity(float o) {
-    shadowOpacity_ = std::clamp(o, 0.0f, 1.0f);
+    o = std::clamp(o, 0.0f, 1.0f);
+    if (o != shadowOpacity_) CALayerActions::layerWillChange(*this, "shadowOpacity");
+    shadowOpacity_ = o;
     changed();
 }
 
@@ -142,6 +156,7 @@ void CALayer::setOpaque(bool o) {
 }
 
 void CALayer::setContents(std::shared_ptr<CGImage> image) {
+    if (image != contents_) CALayerActions::layerWillChange(*this, "contents");
     contents_ = std::move(image);
     changed();
 }

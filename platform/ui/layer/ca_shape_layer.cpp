@@ -3,12 +3,16 @@
 
 #include <algorithm>
 
+#include "platform/ui/animation/ca_layer_actions.h"
+
 void CAShapeLayer::setPath(std::optional<CGPath> p) {
+    if (p != path_) CALayerActions::layerWillChange(*this, "path");
     path_ = std::move(p);
     changed();
 }
 
 void CAShapeLayer::setFillColor(std::optional<CGColor> c) {
+    if (c != fillColor_) CALayerActions::layerWillChange(*this, "fillColor");
     fillColor_ = std::move(c);
     changed();
 }
@@ -19,12 +23,15 @@ void CAShapeLayer::setFillRule(CAFillRule r) {
 }
 
 void CAShapeLayer::setStrokeColor(std::optional<CGColor> c) {
+    if (c != strokeColor_) CALayerActions::layerWillChange(*this, "strokeColor");
     strokeColor_ = std::move(c);
     changed();
 }
 
 void CAShapeLayer::setLineWidth(CGFloat w) {
-    lineWidth_ = std::max<CGFloat>(0, w);
+    w = std::max<CGFloat>(0, w);
+    if (w != lineWidth_) CALayerActions::layerWillChange(*this, "lineWidth");
+    lineWidth_ = w;
     changed();
 }
 
@@ -54,11 +61,15 @@ void CAShapeLayer::setLineDashPhase(CGFloat phase) {
 }
 
 void CAShapeLayer::setStrokeStart(CGFloat s) {
-    strokeStart_ = std::clamp<CGFloat>(s, 0, 1);
+    s = std::clamp<CGFloat>(s, 0, 1);
+    if (s != strokeStart_) CALayerActions::layerWillChange(*this, "strokeStart");
+    strokeStart_ = s;
     changed();
 }
 
 void CAShapeLayer::setStrokeEnd(CGFloat e) {
-    strokeEnd_ = std::clamp<CGFloat>(e, 0, 1);
+    e = std::clamp<CGFloat>(e, 0, 1);
+    if (e != strokeEnd_) CALayerActions::layerWillChange(*this, "strokeEnd");
+    strokeEnd_ = e;
     changed();
 }

@@ -39,10 +39,25 @@ struct CairoSave {
     cairo_t* cr_;
 };
 
+// Set while renderInContext draws: it renders the model tree, leaving running animations out.
+thread_local bool drawingModel = false;
+
+struct DrawModelScope {
+    DrawModelScope() : saved_(drawingModel) { drawingModel = true; }
+    ~DrawModelScope() { drawingModel = saved_; }
+    DrawModelScope(const DrawModelScope&) = delete;
+    DrawModelScope& operator=(const DrawModelScope&) = delete;
+    bool saved_;
+};
+
+const CALayerPresentation* presentationOf(const CALayer& layer) {
+    return drawingModel ? nullptr : layer.presentation();
+}
+
 // The value drawn for a property: the presented one while an animation sets it, else the model's.
 template <class T>
 T shown(const CALayer& layer, std::optional<T> CALayerPresentation::*field, T model) {
-    const CALayerPresentation* p = layer.presentation();
+    const CALayerPresentation* p = presentationOf(layer);
     return p && (p->*field) ? *(p->*field) : std::move(model);
 }
 
@@ -134,7 +149,7 @@ void drawContents(cairo_t* cr, const CALayer& layer) {
 }
 
 void drawShape(cairo_t* cr, const CAShapeLayer& shape) {
-    const CALayerPresentation* p = shape.presentation();
+    const CALayerPresentation* p = presentationOf(shape);
     std::optional<CGPath> shownPath = p && p->path ? p->path : shape.path();
     if (!shownPath) return;
     const CGPath& path = *shownPath;
@@ -315,7 +330,7 @@ void LayerRenderer::renderContents(cairo_t* cr, CALayer& layer, CGFloat scale) {
 void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
     float opacity = std::clamp(shown(layer, &CALayerPresentation::opacity, layer.opacity()), 0.0f, 1.0f);
     if (layer.isHidden() || opacity <= 0) return;
-    CGAffineTransform t = layer.presentedTransformToSuperlayer();
+    CGAffineTransform t = drawingModel ? layer.transformToSuperlayer() : layer.presentedTransformToSuperlayer();
     if (!invertible(t)) return;  // a layer scaled to nothing shows nothing
     CairoSave save(cr);
     applyMatrix(cr, t);
@@ -445,5 +460,6 @@ void CALayer::renderInContext(CGContext& context) {
     cairo_t* cr = context.cairo();
     if (!cr) return;
     CairoSave save(cr);
+    DrawModelScope model;
     LayerRenderer::renderContents(cr, *this, scale);
 }

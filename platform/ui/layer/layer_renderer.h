@@ -22,7 +22,8 @@ public:
     // Draws the layer's own content and its sublayers in its bounds space (renderInContext).
     static void renderContents(cairo_t* cr, CALayer& layer, CGFloat deviceScale);
 
-    // The layer drawn alone into a transparent bitmap of its bounds at the scale.
+    // The layer drawn alone into a transparent bitmap of its bounds at the scale, as the screen
+    // shows it (running animations' presentation values). renderInContext draws the model instead.
     static std::shared_ptr<CGImage> snapshot(CALayer& layer, CGFloat scale);
     // The same written as a PNG file.
     static Result<void> writePNG(CALayer& layer, CGFloat scale, const std::string& path);

@@ -9,6 +9,7 @@
 #include "platform/ui/animation/ca_animation_engine.h"
 #include "platform/ui/animation/ca_layer_actions.h"
 #include "platform/ui/animation/ca_transaction.h"
+#include "platform/ui/layer/ca_gradient_layer.h"
 #include "platform/ui/layer/ca_shape_layer.h"
 #include "platform/ui/view/ui_view.h"
 
@@ -227,20 +228,13 @@ TEST_F(AnimLayerTest, DeadLayersAndBadInputAreHandled) {
     EXPECT_NEAR(opacityNow(*layer), 1.0, 1e-9);
 }
 
-namespace {
-// What a layer setter does once it reports its changes.
-void setStrokeEnd(CAShapeLayer& layer, double v) {
-    CALayerActions::layerWillChange(layer, "strokeEnd");
-    layer.setStrokeEnd(v);
-}
-}  // namespace
-
 TEST_F(AnimLayerTest, ImplicitActionsFollowTransactionsAndActionTables) {
     auto host = CALayer::make();
     auto ring = CAShapeLayer::make();
+    ring->setStrokeEnd(0);  // outside any tree: set at once
     host->addSublayer(ring);
-    ring->setStrokeEnd(0);
-    setStrokeEnd(*ring, 1.0);
+    EXPECT_FALSE(CAAnimationEngine::hasAnimations(*ring));
+    ring->setStrokeEnd(1.0);
     advance(0.125);  // half of the default quarter second
     double mid = *CAValueNumber(CAAnimationEngine::presentedValue(*ring, "strokeEnd"));
     EXPECT_GT(mid, 0.2);
@@ -250,12 +244,12 @@ TEST_F(AnimLayerTest, ImplicitActionsFollowTransactionsAndActionTables) {
 
     CATransaction::begin();
     CATransaction::setDisableActions(true);
-    setStrokeEnd(*ring, 0.5);
+    ring->setStrokeEnd(0.5);
     CATransaction::commit();
     EXPECT_FALSE(CAAnimationEngine::hasAnimations(*ring));
 
     CALayerActions::setActions(*ring, {{"strokeEnd", nullptr}});
-    setStrokeEnd(*ring, 0.2);
+    ring->setStrokeEnd(0.2);
     EXPECT_FALSE(CAAnimationEngine::hasAnimations(*ring));
 
     // A view's own layer never animates implicitly, nor does a layer outside any tree.
@@ -265,6 +259,42 @@ TEST_F(AnimLayerTest, ImplicitActionsFollowTransactionsAndActionTables) {
     auto loose = CALayer::make();
     CALayerActions::layerWillChange(*loose, "opacity");
     CALayerActions::layerWillChange(*host, "noSuchKey");
+    EXPECT_EQ(CAAnimationEngine::animatedLayerCount(), 0u);
+}
+
+TEST_F(AnimLayerTest, LayerSettersAnimateStandAloneSublayersButNotViewLayers) {
+    auto host = CALayer::make();
+    auto dot = CALayer::make();
+    host->addSublayer(dot);
+    auto view = UIView::make(CGRect{{0, 0}, {10, 10}});
+    host->addSublayer(view->layer());
+    auto fill = CAShapeLayer::make();
+    host->addSublayer(fill);
+    auto ramp = CAGradientLayer::make();
+    host->addSublayer(ramp);
+
+    CATransaction::begin();
+    CATransaction::setAnimationDuration(1.0);
+    CATransaction::setAnimationTimingFunction(CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionLinear));
+    dot->setOpacity(0);
+    view->layer()->setOpacity(0);
+    fill->setFillColor(CGColor::rgb(1, 0, 0, 1));
+    ramp->setColors({CGColor::rgb(0, 0, 0, 1), CGColor::rgb(1, 1, 1, 1)});
+    CATransaction::commit();
+    EXPECT_EQ(dot->opacity(), 0.0f);  // the model takes the new value at once
+    advance(0.5);
+    EXPECT_NEAR(opacityNow(*dot), 0.5, 1e-6);
+    EXPECT_FALSE(CAAnimationEngine::hasAnimations(*view->layer()));
+    EXPECT_NEAR(opacityNow(*view->layer()), 0.0, 1e-9);
+    EXPECT_TRUE(CAAnimationEngine::hasAnimations(*fill));
+    EXPECT_TRUE(CAAnimationEngine::hasAnimations(*ramp));
+    advance(0.6);
+    EXPECT_EQ(CAAnimationEngine::animatedLayerCount(), 0u);
+
+    // Setting the value a layer already has starts nothing.
+    dot->setOpacity(0);
+    fill->setFillColor(CGColor::rgb(1, 0, 0, 1));
+    ramp->setColors({CGColor::rgb(0, 0, 0, 1), CGColor::rgb(1, 1, 1, 1)});
     EXPECT_EQ(CAAnimationEngine::animatedLayerCount(), 0u);
 }
 

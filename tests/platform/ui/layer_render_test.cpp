@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "draw_test_support.h"
+#include "platform/ui/animation/ca_transaction.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/layer/ca_gradient_layer.h"
 #include "platform/ui/layer/ca_layer.h"
@@ -37,9 +38,19 @@ std::shared_ptr<T> box(const std::shared_ptr<CALayer>& parent, CGRect frame, std
 
 Rgba8 at(const std::shared_ptr<CGImage>& image, int x, int y) { return pixelAt(*image, x, y); }
 
+// These trees are drawn as the screen shows them, so their changes are made without implicit
+// animations: each picture shows the values just set.
+struct LayerRender : ::testing::Test {
+    void SetUp() override {
+        CATransaction::begin();
+        CATransaction::setDisableActions(true);
+    }
+    void TearDown() override { CATransaction::commit(); }
+};
+
 }  // namespace
 
-TEST(LayerRender, CornerRadiusBorderAndClippingOfSublayers) {
+TEST_F(LayerRender, CornerRadiusBorderAndClippingOfSublayers) {
     auto root = canvas();
     auto card = box(root, CGRectMake(0, 0, 100, 100), kRed);
     card->setCornerRadius(20);
@@ -64,7 +75,7 @@ TEST(LayerRender, CornerRadiusBorderAndClippingOfSublayers) {
     EXPECT_TRUE(near(at(image, 50, 1), blue)) << "the border is drawn above the clipped sublayers";
 }
 
-TEST(LayerRender, ShadowFallsAtItsOffsetAndSoftensWithItsRadius) {
+TEST_F(LayerRender, ShadowFallsAtItsOffsetAndSoftensWithItsRadius) {
     auto root = canvas();
     auto card = box(root, CGRectMake(30, 30, 40, 40), kWhite);
     card->setShadowOpacity(1);
@@ -90,7 +101,7 @@ TEST(LayerRender, ShadowFallsAtItsOffsetAndSoftensWithItsRadius) {
     EXPECT_TRUE(near(at(image, 50, 75), clear));
 }
 
-TEST(LayerRender, MaskLayerCutsTheLayerAndItsSublayers) {
+TEST_F(LayerRender, MaskLayerCutsTheLayerAndItsSublayers) {
     auto root = canvas();
     auto content = box(root, CGRectMake(0, 0, 100, 100), kRed);
     box(content, CGRectMake(50, 0, 50, 100), kGreen);
@@ -110,7 +121,7 @@ TEST(LayerRender, MaskLayerCutsTheLayerAndItsSublayers) {
     EXPECT_EQ(content->mask(), mask);
 }
 
-TEST(LayerRender, GradientRunsFromStartToEndThroughItsLocations) {
+TEST_F(LayerRender, GradientRunsFromStartToEndThroughItsLocations) {
     auto root = canvas();
     auto g = box<CAGradientLayer>(root, CGRectMake(0, 0, 100, 100), std::nullopt);
     g->setColors({kRed, kBlue});
@@ -131,7 +142,7 @@ TEST(LayerRender, GradientRunsFromStartToEndThroughItsLocations) {
     EXPECT_EQ(g->stops()[1].first, 1);
 }
 
-TEST(LayerRender, ShapeFillsStrokesAndTrimsItsStroke) {
+TEST_F(LayerRender, ShapeFillsStrokesAndTrimsItsStroke) {
     auto root = canvas();
     auto shape = CAShapeLayer::make();
     shape->setFrame(CGRectMake(0, 0, 100, 100));
@@ -169,7 +180,7 @@ TEST(LayerRender, ShapeFillsStrokesAndTrimsItsStroke) {
     EXPECT_TRUE(near(at(image, 25, 10), clear));
 }
 
-TEST(LayerRender, ReplicatorDrawsEachCopyThroughOneMoreInstanceTransform) {
+TEST_F(LayerRender, ReplicatorDrawsEachCopyThroughOneMoreInstanceTransform) {
     auto root = canvas(100, 20);
     auto rep = box<CAReplicatorLayer>(root, CGRectMake(0, 0, 100, 20), std::nullopt);
     box(rep, CGRectMake(0, 5, 10, 10), kRed);
@@ -190,7 +201,7 @@ TEST(LayerRender, ReplicatorDrawsEachCopyThroughOneMoreInstanceTransform) {
     EXPECT_NEAR(copy.a, 128, 2);
 }
 
-TEST(LayerRender, TransformsOpacityAndThreeDimensionalRotationAsProjection) {
+TEST_F(LayerRender, TransformsOpacityAndThreeDimensionalRotationAsProjection) {
     auto root = canvas();
     auto square = box(root, CGRectMake(25, 25, 50, 50), kRed);
     square->setTransform(CATransform3DMakeRotation(M_PI / 4, 0, 0, 1));
@@ -227,7 +238,7 @@ TEST(LayerRender, TransformsOpacityAndThreeDimensionalRotationAsProjection) {
     EXPECT_TRUE(near(at(image, 50, 50), clear));
 }
 
-TEST(LayerRender, DrawnContentComesFromTheDelegateAndRenderInContextUsesTheCurrentContext) {
+TEST_F(LayerRender, DrawnContentComesFromTheDelegateAndRenderInContextUsesTheCurrentContext) {
     struct Painter : CALayerDelegate {
         int calls = 0;
         bool drawLayerInContext(CALayer&, CGContext& context) override {
@@ -259,7 +270,7 @@ TEST(LayerRender, DrawnContentComesFromTheDelegateAndRenderInContextUsesTheCurre
     EXPECT_EQ(painter->calls, 2);
 }
 
-TEST(LayerRender, OversizedOrEmptyLayersDrawNothingInsteadOfFailing) {
+TEST_F(LayerRender, OversizedOrEmptyLayersDrawNothingInsteadOfFailing) {
     auto huge = canvas(1e9, 1e9);
     EXPECT_EQ(LayerRenderer::snapshot(*huge, 1), nullptr);
     auto empty = canvas(0, 0);
@@ -274,7 +285,7 @@ TEST(LayerRender, OversizedOrEmptyLayersDrawNothingInsteadOfFailing) {
     EXPECT_TRUE(near(at(image, 5, 5), red));
 }
 
-TEST(LayerRender, ContentsBitmapFollowsItsGravityAndScale) {
+TEST_F(LayerRender, ContentsBitmapFollowsItsGravityAndScale) {
     // A 2 x 1 bitmap: red then blue (premultiplied RGBA).
     auto bitmap = CGImage::create(2, 1, 8, {255, 0, 0, 255, 0, 0, 255, 255});
     ASSERT_TRUE(bitmap);
@@ -317,7 +328,7 @@ TEST(LayerGeometry, ConversionAndHitTestingFollowAnchorPointsAndTransforms) {
     EXPECT_EQ(root->hitTest({106, 106}), a);
 }
 
-TEST(LayerRender, PresentationValuesAreDrawnWhileTheModelStaysPut) {
+TEST_F(LayerRender, PresentationValuesAreDrawnWhileTheModelStaysPut) {
     auto root = canvas();
     auto square = box(root, CGRectMake(0, 0, 20, 20), kRed);
     auto ring = CAShapeLayer::make();
@@ -346,6 +357,16 @@ TEST(LayerRender, PresentationValuesAreDrawnWhileTheModelStaysPut) {
     EXPECT_EQ(square->position(), CGPointMake(10, 10));
     EXPECT_EQ(square->hitTest({10, 10}), square) << "hit testing uses the model";
     EXPECT_EQ(square->hitTest({60, 60}), nullptr);
+
+    // Rendering into a context draws the model tree, whatever is running on screen.
+    UIGraphicsBeginImageContextWithOptions({100, 100}, false, 1);
+    root->renderInContext(*UIGraphicsGetCurrentContext());
+    auto model = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    ASSERT_TRUE(model);
+    EXPECT_TRUE(near(pixelAt(model, 10, 10), red));
+    EXPECT_TRUE(near(pixelAt(model, 60, 60), clear));
+    EXPECT_TRUE(near(pixelAt(model, 25, 90), clear));
 
     square->clearPresentation();
     ring->clearPresentation();
