@@ -50,6 +50,7 @@ RenderPool& RenderPool::shared() {
 RenderPool::RenderPool(std::size_t threads) {
     threads = std::max<std::size_t>(threads, 1);
     for (std::size_t i = 0; i < threads; ++i) arenas_.push_back(std::make_unique<RenderArena>());
+    asleep_.assign(threads, 0);
     for (std::size_t i = 1; i < threads; ++i) threads_.emplace_back([this, i] { workerLoop(i); });
 }
 
@@ -89,7 +90,9 @@ void RenderPool::workerLoop(std::size_t slot) {
         std::size_t count = 0;
         {
             std::unique_lock lock(mutex_);
+            asleep_[slot] = 1;
             wake_.wait(lock, [&] { return stopping_ || (generation_.load() != seen && slot < activeSlots_); });
+            asleep_[slot] = 0;
             if (stopping_) return;
             seen = generation_.load();
             task = task_;
@@ -111,6 +114,7 @@ void RenderPool::runLocked(std::size_t count, std::size_t maxThreads, const Task
         return;
     }
     std::uint32_t job = 0;
+    bool sleeper = false;
     {
         std::lock_guard lock(mutex_);
         job = generation_.load() + 1;
@@ -120,8 +124,12 @@ void RenderPool::runLocked(std::size_t count, std::size_t maxThreads, const Task
         next_.store(static_cast<std::uint64_t>(job) << 32, std::memory_order_release);
         activeSlots_ = slots;
         generation_.store(job, std::memory_order_release);
+        // Threads still watching see the new job without a wake-up; those past it wait on wake_
+        // (marked under the lock, so none is missed). Waking the pool's idle slots for a small
+        // job costs the caller a system call and them a trip through the lock for nothing.
+        for (std::size_t i = 1; i < slots && !sleeper; ++i) sleeper = asleep_[i] != 0;
     }
-    wake_.notify_all();
+    if (sleeper) wake_.notify_all();
     work(0, job, count, task);
     watch([&] { return completed_.load(std::memory_order_acquire) == count; });
     std::unique_lock lock(mutex_);

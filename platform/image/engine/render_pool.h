@@ -61,6 +61,7 @@ private:
     const Task* task_ = nullptr;
     std::size_t count_ = 0;
     std::size_t activeSlots_ = 0;
+    std::vector<char> asleep_;  // per slot, guarded by mutex_: waiting on wake_
     std::atomic<std::uint32_t> generation_{0};
     // The job's number (high half) and its next task (low half): a thread that comes late to a
     // job cannot claim a task of the next one. A job is over when all its tasks have completed;

@@ -49,9 +49,16 @@ void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderAre
                                     static_cast<long>(request.threads ? request.threads : RenderPool::shared().size()));
     const long wanted = 2 * threads;
     auto tiles = [&] { return ((region.w + tileW - 1) / tileW) * ((region.h + tileH - 1) / tileH); };
-    // Rows are split first (wide rows keep source reads long), down to 8 rows.
+    // Rows are split first (wide rows keep source reads long), down to 8 rows. A small region
+    // is cut into equal bands, so that every thread gets the same number of them and no thread
+    // is left with one more tile than the others at the end.
     long& rows = tall ? tileW : tileH;
-    while (tiles() < wanted && threads > 1 && rows > 8) rows = (rows + 1) / 2;
+    const long extent = tall ? region.w : region.h;
+    if (tiles() < wanted && threads > 1 && rows > 8) {
+        const long side = tall ? (region.h + tileH - 1) / tileH : (region.w + tileW - 1) / tileW;
+        const long bands = (wanted + side - 1) / side;
+        rows = std::max(8L, std::min(rows, (extent + bands - 1) / bands));
+    }
     const long across = (region.w + tileW - 1) / tileW;
     const long down = (region.h + tileH - 1) / tileH;
     const std::size_t count = static_cast<std::size_t>(across * down);

@@ -26,7 +26,7 @@ struct RenderRequest {
 inline constexpr long kTileWidth = 256;
 inline constexpr long kTileHeight = 32;
 // The least work (output pixels) worth handing to one more thread.
-inline constexpr long kPixelsPerThread = 5000;
+inline constexpr long kPixelsPerThread = 2800;
 
 // `arena` serves the calling thread (preparation, and tiles when the pool is busy or threads is 1).
 void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderArena& arena);

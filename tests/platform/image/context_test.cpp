@@ -224,3 +224,26 @@ TEST(Context, KindsLimitsAndOptions) {
     EXPECT_EQ(cpu->createCGImage(imageOf(randomBitmap(2, 2, 1)), CGRectMake(0, 0, 2, 2))->colorSpace()->name(),
               kCGColorSpaceSRGB);
 }
+
+// Small renders are cut into bands shared by the render threads; whatever the cut, every pixel
+// (with its neighbours for neighbourhood filters) must come out as a one-thread render has it.
+TEST(Context, SmallRendersCutIntoBandsMatchOneThread) {
+    Bitmap src = randomBitmap(300, 300, 11);
+    auto half = imageOf(src)->imageByApplyingTransform(CGAffineTransformMakeScale(0.5, 0.5));
+    auto turned = imageOf(randomBitmap(150, 210, 12))->imageByApplyingTransform(CGAffineTransformMake(0, 1, -1, 0, 210, 0));
+    struct Case {
+        std::shared_ptr<CIImage> image;
+        CGRect rect;
+    } cases[] = {
+        {half, CGRectMake(0, 0, 150, 150)},  {half, CGRectMake(0, 0, 100, 150)}, {half, CGRectMake(3, 7, 140, 71)},
+        {turned, CGRectMake(0, 0, 210, 150)}, {turned, CGRectMake(5, 0, 61, 150)},
+    };
+    auto one = plainContext(1), many = plainContext(8);
+    for (const auto& c : cases) {
+        auto image = filtered("CINoiseReduction", c.image, {{"inputNoiseLevel", Value(0.1)}, {"inputSharpness", Value(0)}});
+        ASSERT_NE(image, nullptr);
+        Bitmap a = render(one, image, c.rect), b = render(many, image, c.rect);
+        ASSERT_FALSE(a.rgba.empty());
+        EXPECT_EQ(a.rgba, b.rgba) << c.rect.size.width << "x" << c.rect.size.height;
+    }
+}

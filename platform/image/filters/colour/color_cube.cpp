@@ -19,7 +19,10 @@ public:
     ColorCubeOp(Value data, int dim)
         : data_(std::move(data)), table_(reinterpret_cast<const float*>(data_.bytes()->data())),
           count_(data_.bytes()->size() / sizeof(float)), dim_(dim) {
-        for (std::size_t i = 3; i < count_; i += 4) withAlpha_ = withAlpha_ || table_[i] != 1.0f;
+        // Without a short-circuit, so the compiler can run the scan over whole vectors.
+        bool alpha = false;
+        for (std::size_t i = 3; i < count_; i += 4) alpha |= table_[i] != 1.0f;
+        withAlpha_ = alpha;
     }
     void apply(const PixelSpan& s) const override {
         kernels::colorCube(s.r, s.g, s.b, s.a, s.n, table_, dim_, withAlpha_);
