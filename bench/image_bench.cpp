@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench_scenes.h"
+#include "bench_timing.h"
 #include "platform/image/ci_context.h"
 #include "platform/image/codec/image_property_keys.h"
 #include "platform/image/engine/kernels.h"
@@ -24,31 +25,6 @@
 namespace {
 
 constexpr int kW = 3840, kH = 2160, kDim = 20;
-
-double seconds(const std::function<void()>& work) {
-    auto t0 = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-// Best of `runs` after one warm-up run.
-double best(int runs, const std::function<void()>& work) {
-    work();
-    double b = 1e30;
-    for (int i = 0; i < runs; ++i) b = std::min(b, seconds(work));
-    return b;
-}
-
-double command(const std::string& cmd, int runs) {
-    double b = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        double t = seconds([&] {
-            if (std::system((cmd + " >/dev/null 2>&1").c_str()) != 0) std::fprintf(stderr, "failed: %s\n", cmd.c_str());
-        });
-        b = std::min(b, t);
-    }
-    return b;
-}
 
 void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
@@ -92,10 +68,6 @@ ValueDictionary photoProperties() {
                         {kCGImagePropertyGPSTimeStamp, Value("12:03:07.00")}};
     return {{kCGImagePropertyTIFFDictionary, Value(std::move(tiff))},
             {kCGImagePropertyGPSDictionary, Value(std::move(gps))}};
-}
-
-void verdict(const char* what, double ratio, double target) {
-    std::printf("  %-58s %6.3f  (target <= %.2f: %s)\n", what, ratio, target, ratio <= target ? "met" : "NOT met");
 }
 
 }  // namespace
