@@ -21,7 +21,7 @@ build-test: deps
 	@cmake --build build/test -j $(JOBS)
 
 test: build-test
-	@cd build/test && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j $(JOBS) --timeout 300
+	@cd build/test && ctest --output-on-failure -j $(JOBS) --timeout 300
 
 bench: deps
 	@bash scripts/deps.sh bench/packages.txt

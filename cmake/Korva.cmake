@@ -29,7 +29,7 @@ endfunction()
 # korva_test(NAME SOURCES a_test.cpp DEPS korva_x): one GoogleTest binary, tests found at test time.
 function(korva_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/leak_suppressions.cpp)
   target_link_libraries(${name} PRIVATE korva_flags ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "KORVA_LOG=quiet")
