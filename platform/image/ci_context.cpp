@@ -103,7 +103,7 @@ Result<void> CIContext::check(const std::shared_ptr<CIImage>& image, const Pixel
 
 void CIContext::run(const ImageNode& root, const PixelRect& region, const CGAffineTransform& toRequest,
                     const std::shared_ptr<CGColorSpace>& output, const std::function<void(const Tile&)>& write,
-                    bool sampled) {
+                    bool sampled, const RenderBytes* bytes) {
     RenderRequest request;
     request.region = region;
     request.toRequest = toRequest;
@@ -112,6 +112,7 @@ void CIContext::run(const ImageNode& root, const PixelRect& region, const CGAffi
     request.threads = static_cast<std::size_t>(threads_);
     request.write = write;
     request.sampled = sampled;
+    if (bytes) request.bytes = *bytes;
     // The calling thread's scratch: the context's own, or a temporary one when another thread
     // is rendering with this context at the same time.
     std::unique_lock lock(fallbackMutex_, std::try_to_lock);
@@ -136,6 +137,8 @@ Result<void> CIContext::renderInto(const std::shared_ptr<CIImage>& image, void* 
     if (rowBytes < static_cast<std::size_t>(region.w) * bpp) return fail("the bitmap's rows are too short");
     auto* base = static_cast<std::uint8_t*>(bitmap);
     const long top = region.y + region.h - 1;
+    RenderBytes bytes;
+    if (format != CIFormat::RGBAf) bytes = {base, rowBytes, region.x, top, format == CIFormat::BGRA8};
     run(*image->node(), region, CGAffineTransformIdentity, colorSpace, [&](const Tile& tile) {
         for (long j = 0; j < tile.rect.h; ++j) {
             const float* p[4] = {tile.row(0, j), tile.row(1, j), tile.row(2, j), tile.row(3, j)};
@@ -148,7 +151,7 @@ Result<void> CIContext::renderInto(const std::shared_ptr<CIImage>& image, void* 
             else
                 kernels::storeRGBA8(p[0], p[1], p[2], p[3], n, row, format == CIFormat::BGRA8);
         }
-    });
+    }, false, &bytes);
     return {};
 }
 

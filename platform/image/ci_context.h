@@ -25,6 +25,7 @@
 #include "platform/runtime/value.h"
 
 class RenderArena;
+struct RenderBytes;
 class ImageNode;
 struct PixelRect;
 struct Tile;
@@ -119,7 +120,7 @@ private:
     Result<void> check(const std::shared_ptr<CIImage>& image, const PixelRect& region) const;
     void run(const ImageNode& root, const PixelRect& region, const CGAffineTransform& toRequest,
              const std::shared_ptr<CGColorSpace>& output, const std::function<void(const Tile&)>& write,
-             bool sampled = false);
+             bool sampled = false, const RenderBytes* bytes = nullptr);
     Result<void> renderInto(const std::shared_ptr<CIImage>& image, void* bitmap, std::size_t rowBytes,
                             const CGRect& bounds, CIFormat format, const std::shared_ptr<CGColorSpace>& colorSpace,
                             bool straight);

@@ -116,6 +116,12 @@ void BitmapSource::loadRow(long y, long x0, std::size_t n, float* const p[4]) co
     if (alpha_ == CIAlphaMode::Straight) kernels::premultiply(p[0], p[1], p[2], p[3], n);
 }
 
+const std::uint8_t* BitmapSource::bytesAt(long x, long y, std::size_t n, bool& bgra) const {
+    if (format_ == CIFormat::RGBAf || y < 0 || y >= height_ || x < 0 || x + static_cast<long>(n) > width_) return nullptr;
+    bgra = format_ == CIFormat::BGRA8;
+    return pixels_.get() + static_cast<std::size_t>(height_ - 1 - y) * bytesPerRow_ + 4 * static_cast<std::size_t>(x);
+}
+
 void BitmapSource::loadPixels(long x, long y, std::size_t n, float* const planes[4]) const {
     const long end = x + static_cast<long>(n);
     const long x0 = std::max(x, 0L), x1 = std::min<long>(end, width_);

@@ -22,6 +22,9 @@ public:
     // Pixels x..x+n-1 of the row at height y as premultiplied planes, unscaled; pixels outside
     // the bitmap are transparent. (The renderer's row-at-a-time path for pure colour chains.)
     void loadPixels(long x, long y, std::size_t n, float* const planes[4]) const;
+    // The 8-bit pixels x..x+n-1 of the row at height y as stored (bgra set for B G R A order),
+    // or null when the bitmap is not 8-bit or the run is not wholly inside it.
+    const std::uint8_t* bytesAt(long x, long y, std::size_t n, bool& bgra) const;
 
 private:
     // Loads pixels x0..x0+n-1 of the row at height y (0 = bottom row) as premultiplied planes.

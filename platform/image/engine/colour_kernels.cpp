@@ -1,4 +1,4 @@
-// Colour kernels (curves, matrices, cubes, vignettes), built per instruction set, chosen at run time.
+// Colour kernels (curves, matrices, colour controls, vignettes), built per instruction set, chosen at run time.
 #include "platform/image/engine/kernels.h"
 
 #include <algorithm>
@@ -72,102 +72,6 @@ void Matrix3(float* r, float* g, float* b, std::size_t n, const float* m, const 
 }
 
 
-// The corner reads and lerps of one vector of pixels, written as RGBA quadruples. A plain
-// function with local pointers, so the compiler keeps everything in registers.
-HWY_NOINLINE void CubeLanes(const float* HWY_RESTRICT cube, const std::int32_t* HWY_RESTRICT index,
-                            const float* HWY_RESTRICT fxs, const float* HWY_RESTRICT fys,
-                            const float* HWY_RESTRICT fzs, float* HWY_RESTRICT rgba, std::size_t n,
-                            std::size_t stepG, std::size_t stepB) {
-#if HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 32
-    // Eight floats hold a corner and its red neighbour: four loads per pixel, lerps across green
-    // and blue on both at once, then the two halves lerped across red.
-    const hn::FixedTag<float, 8> d8;
-    const hn::FixedTag<float, 4> d4;
-    for (std::size_t lane = 0; lane < n; ++lane) {
-        const float* e = cube + index[lane];
-        const auto fy = hn::Set(d8, fys[lane]), fz = hn::Set(d8, fzs[lane]);
-        const auto c0 = Lerp(hn::LoadU(d8, e), hn::LoadU(d8, e + stepG), fy);
-        const auto c1 = Lerp(hn::LoadU(d8, e + stepB), hn::LoadU(d8, e + stepB + stepG), fy);
-        const auto c = Lerp(c0, c1, fz);
-        hn::Store(Lerp(hn::LowerHalf(d4, c), hn::UpperHalf(d4, c), hn::Set(d4, fxs[lane])), d4, rgba + 4 * lane);
-    }
-#elif HWY_TARGET != HWY_SCALAR
-    const hn::FixedTag<float, 4> d4;
-    for (std::size_t lane = 0; lane < n; ++lane) {
-        const float* e = cube + index[lane];
-        const auto fx = hn::Set(d4, fxs[lane]), fy = hn::Set(d4, fys[lane]), fz = hn::Set(d4, fzs[lane]);
-        const auto c00 = Lerp(hn::LoadU(d4, e), hn::LoadU(d4, e + 4), fx);
-        const auto c10 = Lerp(hn::LoadU(d4, e + stepG), hn::LoadU(d4, e + stepG + 4), fx);
-        const auto c01 = Lerp(hn::LoadU(d4, e + stepB), hn::LoadU(d4, e + stepB + 4), fx);
-        const auto c11 = Lerp(hn::LoadU(d4, e + stepB + stepG), hn::LoadU(d4, e + stepB + stepG + 4), fx);
-        hn::Store(Lerp(Lerp(c00, c10, fy), Lerp(c01, c11, fy), fz), d4, rgba + 4 * lane);
-    }
-#else
-    for (std::size_t lane = 0; lane < n; ++lane) {
-        const float* e = cube + index[lane];
-        const float fx = fxs[lane], fy = fys[lane], fz = fzs[lane];
-        auto lerp = [](float p, float q, float t) { return (q - p) * t + p; };
-        for (std::size_t c = 0; c < 4; ++c) {
-            float c00 = lerp(e[c], e[4 + c], fx), c10 = lerp(e[stepG + c], e[stepG + 4 + c], fx);
-            float c01 = lerp(e[stepB + c], e[stepB + 4 + c], fx);
-            float c11 = lerp(e[stepB + stepG + c], e[stepB + stepG + 4 + c], fx);
-            rgba[4 * lane + c] = lerp(lerp(c00, c10, fy), lerp(c01, c11, fy), fz);
-        }
-    }
-#endif
-}
-
-// Trilinear cube lookup. Lattice positions are found for a whole vector of pixels; then each
-// pixel reads its eight corners as four-float entries (whole RGBA entries are contiguous, so
-// this beats gathering channel by channel) and the results are de-interleaved back to planes.
-void ColorCube(float* r, float* g, float* b, float* a, std::size_t n, const float* cube, int dim, bool withAlpha) {
-    const DF df;
-    const DI di;
-    const std::size_t N = hn::Lanes(df);
-    const VF scale = hn::Set(df, static_cast<float>(dim - 1));
-    const VF top = hn::Set(df, static_cast<float>(dim - 2));
-    const auto vdim = hn::Set(di, dim);
-    const auto four = hn::Set(di, 4);
-    const std::size_t stepG = 4 * static_cast<std::size_t>(dim), stepB = stepG * static_cast<std::size_t>(dim);
-    // Work in batches: lattice positions for the batch, corner reads for the batch, then planes
-    // again. The interleaved results are read back long after they were written.
-    constexpr std::size_t kBatch = 256;
-    alignas(64) std::int32_t index[kBatch + kMaxLanes];
-    alignas(64) float fxs[kBatch + kMaxLanes], fys[kBatch + kMaxLanes], fzs[kBatch + kMaxLanes];
-    alignas(64) float rgba[(kBatch + kMaxLanes) * 4];
-    for (std::size_t start = 0; start < n; start += kBatch) {
-        const std::size_t m = std::min(kBatch, n - start);
-        ForPlanes(r + start, g + start, b + start, nullptr, m, [&](float* pr, float* pg, float* pb, float*, std::size_t i) {
-            const VF x = hn::Mul(Clamp01(hn::LoadU(df, pr)), scale);
-            const VF y = hn::Mul(Clamp01(hn::LoadU(df, pg)), scale);
-            const VF z = hn::Mul(Clamp01(hn::LoadU(df, pb)), scale);
-            const VF x0 = hn::Min(hn::Floor(x), top), y0 = hn::Min(hn::Floor(y), top), z0 = hn::Min(hn::Floor(z), top);
-            hn::Store(hn::Sub(x, x0), df, fxs + i);
-            hn::Store(hn::Sub(y, y0), df, fys + i);
-            hn::Store(hn::Sub(z, z0), df, fzs + i);
-            const auto cell = hn::Add(hn::ConvertTo(di, x0),
-                                      hn::Mul(vdim, hn::Add(hn::ConvertTo(di, y0), hn::Mul(vdim, hn::ConvertTo(di, z0)))));
-            hn::Store(hn::Mul(cell, four), di, index + i);
-        });
-        CubeLanes(cube, index, fxs, fys, fzs, rgba, m, stepG, stepB);
-        std::size_t i = 0;
-        VF outR, outG, outB, outA;
-        for (; i + N <= m; i += N) {
-            hn::LoadInterleaved4(df, rgba + 4 * i, outR, outG, outB, outA);
-            hn::StoreU(outR, df, r + start + i);
-            hn::StoreU(outG, df, g + start + i);
-            hn::StoreU(outB, df, b + start + i);
-            if (withAlpha) hn::StoreU(hn::Mul(hn::LoadU(df, a + start + i), outA), df, a + start + i);
-        }
-        for (; i < m; ++i) {
-            r[start + i] = rgba[4 * i];
-            g[start + i] = rgba[4 * i + 1];
-            b[start + i] = rgba[4 * i + 2];
-            if (withAlpha) a[start + i] *= rgba[4 * i + 3];
-        }
-    }
-}
-
 void ColorControls(float* r, float* g, float* b, std::size_t n, float saturation, float brightness, float contrast) {
     const DF df;
     const VF wr = hn::Set(df, 0.2125f), wg = hn::Set(df, 0.7154f), wb = hn::Set(df, 0.0721f);
@@ -227,7 +131,6 @@ namespace korva_kernels {
 HWY_EXPORT(Curve);
 HWY_EXPORT(Matrix3);
 HWY_EXPORT(GammaTwoCurve);
-HWY_EXPORT(ColorCube);
 HWY_EXPORT(ColorControls);
 HWY_EXPORT(Vignette);
 HWY_EXPORT(SourceOver);
@@ -242,9 +145,6 @@ void curve(float* x, std::size_t n, const float* lut, std::size_t size) {
 void gammaTwoCurve(float* x, std::size_t n, const CubicSegments& s) { HWY_DYNAMIC_DISPATCH(GammaTwoCurve)(x, n, s); }
 void matrix3(float* r, float* g, float* b, std::size_t n, const float* m, const float* offset) {
     HWY_DYNAMIC_DISPATCH(Matrix3)(r, g, b, n, m, offset);
-}
-void colorCube(float* r, float* g, float* b, float* a, std::size_t n, const float* cube, int dim, bool withAlpha) {
-    HWY_DYNAMIC_DISPATCH(ColorCube)(r, g, b, a, n, cube, dim, withAlpha);
 }
 void colorControls(float* r, float* g, float* b, std::size_t n, float saturation, float brightness, float contrast) {
     HWY_DYNAMIC_DISPATCH(ColorControls)(r, g, b, n, saturation, brightness, contrast);

@@ -46,6 +46,18 @@ void matrix3(float* r, float* g, float* b, std::size_t n, const float* m, const 
 // Trilinear lookup in a dim^3 table of RGBA floats, red fastest; alpha multiplied by the table's
 // alpha when withAlpha.
 void colorCube(float* r, float* g, float* b, float* a, std::size_t n, const float* cube, int dim, bool withAlpha);
+// Where each byte value falls in a cube of dimension dim: the offset of its lattice cell (in
+// floats, per channel: red, green, blue) and the fraction across the cell.
+struct CubeByteTables {
+    std::int32_t cell[3][256];
+    float frac[3][256];
+};
+CubeByteTables cubeByteTables(int dim);
+// Opaque 8-bit pixels through a cube without alpha, to 8-bit pixels: the same bytes as loading,
+// colorCube and storeRGBA8 would give. False when some pixel is not opaque: dst may then be
+// partly written. src and dst must not overlap.
+bool colorCubeRGBA8(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, bool bgraOut, std::size_t n,
+                    const float* cube, int dim, const CubeByteTables& tables);
 // Saturation about the luma, then brightness added, then contrast about 0.5.
 void colorControls(float* r, float* g, float* b, std::size_t n, float saturation, float brightness, float contrast);
 // Multiplies colour by 1 - intensity (1 - 1 / (1 + t^2)^2), t^2 = ((x0 + i dx)^2 + (y0 + i dy)^2) k.

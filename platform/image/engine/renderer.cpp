@@ -70,6 +70,8 @@ void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderAre
     const bool rowWise = bitmap && A.a == 1 && A.b == 0 && A.c == 0 && A.d == 1 && A.tx == std::floor(A.tx) &&
                          A.ty == std::floor(A.ty);
     const ColorTransformPlan* inputPlan = bitmap ? job.conversionFor(bitmap) : nullptr;
+    // A lone colour step between 8-bit pixels without colour conversions may skip the planes.
+    const bool bytewise = rowWise && request.bytes.base && chain.count == 1 && !inputPlan && !outputPlan;
 
     auto task = [&](std::size_t index, RenderArena& tileArena) {
         long tx = static_cast<long>(index) % across, ty = static_cast<long>(index) / across;
@@ -82,6 +84,16 @@ void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderAre
             const std::size_t n = static_cast<std::size_t>(rect.w);
             for (long j = 0; j < rect.h; ++j) {
                 row.rect.y = rect.y + j;
+                if (bytewise) {
+                    bool bgra = false;
+                    const long sx = rect.x - static_cast<long>(A.tx), sy = row.rect.y - static_cast<long>(A.ty);
+                    const RenderBytes& to = request.bytes;
+                    std::uint8_t* dst = to.base + static_cast<std::size_t>(to.top - row.rect.y) * to.rowBytes +
+                                        4 * static_cast<std::size_t>(rect.x - to.left);
+                    if (const std::uint8_t* src = bitmap->bytesAt(sx, sy, n, bgra);
+                        src && chain.ops[0]->applyToBytes(src, bgra, dst, to.bgra, n))
+                        continue;
+                }
                 bitmap->loadPixels(rect.x - static_cast<long>(A.tx), row.rect.y - static_cast<long>(A.ty), n, row.plane);
                 if (inputPlan) inputPlan->apply(row.plane[0], row.plane[1], row.plane[2], row.plane[3], n);
                 chain.applyToTile(row, A);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -10,6 +11,14 @@
 #include "platform/image/engine/image_node.h"
 
 class RenderArena;
+
+// 8-bit premultiplied pixels with rows top-down; base is the pixel at (left, top).
+struct RenderBytes {
+    std::uint8_t* base = nullptr;
+    std::size_t rowBytes = 0;
+    long left = 0, top = 0;
+    bool bgra = false;
+};
 
 struct RenderRequest {
     PixelRect region;                             // request-space pixels to produce
@@ -20,6 +29,9 @@ struct RenderRequest {
     bool sampled = false;                         // down-scaling may sample instead of averaging areas
     // Receives each finished tile (premultiplied, output space); called from several threads at once.
     std::function<void(const Tile&)> write;
+    // Where write puts 8-bit pixels, when it only stores them: lets a lone colour step go from
+    // source bytes to these bytes without float planes.
+    RenderBytes bytes;
 };
 
 // Tile size of renders: wide rows keep source reads sequential, few rows keep tiles in cache.

@@ -51,6 +51,7 @@ std::shared_ptr<CIFilter> makeSmoothLinearGradientFilter(const FilterDescription
 std::shared_ptr<CIFilter> makeQRCodeFilter(const FilterDescription&);
 std::shared_ptr<CIFilter> makeCode128BarcodeFilter(const FilterDescription&);
 std::shared_ptr<CIFilter> makeAztecCodeFilter(const FilterDescription&);
+std::shared_ptr<CIFilter> makePDF417BarcodeFilter(const FilterDescription&);
 
 FilterFactory implementedFilter(std::string_view name) {
     struct Entry {
@@ -105,6 +106,7 @@ FilterFactory implementedFilter(std::string_view name) {
         {"CIQRCodeGenerator", makeQRCodeFilter},
         {"CICode128BarcodeGenerator", makeCode128BarcodeFilter},
         {"CIAztecCodeGenerator", makeAztecCodeFilter},
+        {"CIPDF417BarcodeGenerator", makePDF417BarcodeFilter},
     };
     for (const auto& e : kImplemented)
         if (e.name == name) return e.factory;

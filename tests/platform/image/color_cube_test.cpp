@@ -116,3 +116,53 @@ TEST(ColorCube, OutOfRangeValuesClampToTheTableEdges) {
     auto ref = referenceCube(cube, 3, 0.0, 1.0, 0.25);
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(out.rgba[static_cast<std::size_t>(c)] / 255.0, ref[static_cast<std::size_t>(c)], 1.0 / 255);
 }
+
+namespace {
+
+// The cube rendered to floats, rounded to bytes as an 8-bit render rounds them.
+std::vector<std::uint8_t> roundedFloatRender(const std::shared_ptr<CIImage>& image, int w, int h) {
+    std::vector<float> f(static_cast<std::size_t>(w) * h * 4);
+    EXPECT_TRUE(plainContext()->render(image, f.data(), static_cast<std::size_t>(w) * 16, CGRectMake(0, 0, w, h),
+                                       CIFormat::RGBAf, nullptr));
+    std::vector<std::uint8_t> out(f.size());
+    for (std::size_t i = 0; i < f.size(); ++i)
+        out[i] = static_cast<std::uint8_t>(std::nearbyint(std::clamp(f[i], 0.0f, 1.0f) * 255.0f));
+    return out;
+}
+
+}  // namespace
+
+TEST(ColorCube, EightBitRendersGiveTheBytesOfTheFloatPath) {
+    // A lone cube between 8-bit pixels skips the float planes; it must not change a single byte,
+    // whatever the row length, channel order or tiling, and rows with translucent pixels (which
+    // take the float path) must agree with their opaque neighbours' treatment.
+    const int w = 523, h = 70;  // several tiles across, a tail that is not a whole vector
+    auto cube = randomCube(17, 5, true);
+    Bitmap src = randomBitmap(w, h, 11);
+    for (int y = 0; y < h; y += 9) src.rgba[(static_cast<std::size_t>(y) * w + 300) * 4 + 3] = 128;
+    for (std::size_t i = 3; i < src.rgba.size(); i += 4)
+        if (src.rgba[i] == 128) src.rgba[i - 1] = src.rgba[i - 2] = src.rgba[i - 3] = 64;
+    auto image = cubed(imageOf(src), 17, cube);
+    const auto expected = roundedFloatRender(image, w, h);
+    for (int threads : {1, 0}) {
+        auto out = render(plainContext(threads), image, CGRectMake(0, 0, w, h));
+        ASSERT_EQ(out.rgba, expected) << threads << " threads";
+    }
+    // Blue-first pixels in and out: the same colours, red and blue swapped in memory.
+    std::vector<std::uint8_t> bgra = src.rgba;
+    for (std::size_t i = 0; i < bgra.size(); i += 4) std::swap(bgra[i], bgra[i + 2]);
+    auto fromBgra = cubed(CIImage::imageWithBitmapData(bgra, static_cast<std::size_t>(w) * 4, w, h, CIFormat::BGRA8,
+                                                       CIAlphaMode::Premultiplied, nullptr),
+                          17, cube);
+    std::vector<std::uint8_t> outBgra(expected.size());
+    ASSERT_TRUE(plainContext()->render(fromBgra, outBgra.data(), static_cast<std::size_t>(w) * 4,
+                                       CGRectMake(0, 0, w, h), CIFormat::BGRA8, nullptr));
+    for (std::size_t i = 0; i < outBgra.size(); i += 4) std::swap(outBgra[i], outBgra[i + 2]);
+    EXPECT_EQ(outBgra, expected);
+    // A window of the image (rows start inside the bitmap) gives the same bytes as the whole.
+    auto part = render(plainContext(), image, CGRectMake(37, 11, 101, 23));
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 101; ++x)
+            for (int c = 0; c < 4; ++c)
+                ASSERT_EQ(part.at(x, y)[c], expected[((static_cast<std::size_t>(h - 11 - 23 + y) * w) + 37 + x) * 4 + c]);
+}

@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/image/engine/kernels.h"
@@ -12,6 +15,17 @@
 #include "platform/runtime/log.h"
 
 namespace {
+
+// The 8-bit path's tables depend only on the dimension: made once per dimension, kept for the
+// life of the process (a few kilobytes each, dimensions 2...128).
+const kernels::CubeByteTables* byteTablesFor(int dim) {
+    static std::mutex mutex;
+    static std::map<int, std::unique_ptr<const kernels::CubeByteTables>> tables;
+    std::lock_guard lock(mutex);
+    auto& t = tables[dim];
+    if (!t) t = std::make_unique<const kernels::CubeByteTables>(kernels::cubeByteTables(dim));
+    return t.get();
+}
 
 class ColorCubeOp final : public PointOp {
 public:
@@ -23,9 +37,14 @@ public:
         bool alpha = false;
         for (std::size_t i = 3; i < count_; i += 4) alpha |= table_[i] != 1.0f;
         withAlpha_ = alpha;
+        if (!withAlpha_) bytes_ = byteTablesFor(dim);
     }
     void apply(const PixelSpan& s) const override {
         kernels::colorCube(s.r, s.g, s.b, s.a, s.n, table_, dim_, withAlpha_);
+    }
+    bool applyToBytes(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, bool bgraOut,
+                      std::size_t n) const override {
+        return bytes_ && kernels::colorCubeRGBA8(src, bgraIn, dst, bgraOut, n, table_, dim_, *bytes_);
     }
     bool changesAlpha() const override { return withAlpha_; }
     std::string label() const override { return "colour cube " + std::to_string(dim_); }
@@ -36,6 +55,7 @@ private:
     std::size_t count_;
     int dim_;
     bool withAlpha_ = false;
+    const kernels::CubeByteTables* bytes_ = nullptr;  // cubes without alpha: the 8-bit path's tables
 };
 
 class ColorCubeFilter : public CIFilter {
