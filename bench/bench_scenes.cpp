@@ -56,9 +56,13 @@ void writeCubeFile(const std::string& path, const std::vector<float>& cube, int 
     std::fclose(f);
 }
 
-PresetChain::PresetChain(const std::vector<float>& cube, int dim) {
+Value cubeData(const std::vector<float>& cube) {
     Bytes data(cube.size() * sizeof(float));
     std::memcpy(data.data(), cube.data(), data.size());
+    return Value::data(std::move(data));
+}
+
+PresetChain::PresetChain(const Value& data, int dim) {
     filters.push_back(CIFilter::filterWithName("CIFaceBalance"));
     filters.push_back(CIFilter::filterWithName(
         "CINoiseReduction", {{"inputNoiseLevel", Value(0.1)}, {"inputSharpness", Value(0)}}));
@@ -69,7 +73,7 @@ PresetChain::PresetChain(const std::vector<float>& cube, int dim) {
                                                                {"inputPoint4", Value(CIVector::vectorWithX(1, 1))}}));
     filters.push_back(CIFilter::filterWithName("CIVignette", {{"inputIntensity", Value(0.5)}, {"inputRadius", Value(0.5)}}));
     filters.push_back(CIFilter::filterWithName(
-        "CIColorCube", {{"inputCubeDimension", Value(dim)}, {"inputCubeData", Value::data(std::move(data))}}));
+        "CIColorCube", {{"inputCubeDimension", Value(dim)}, {"inputCubeData", data}}));
 }
 
 std::shared_ptr<CIImage> PresetChain::apply(const std::shared_ptr<CIImage>& source) const {

@@ -17,10 +17,13 @@ std::vector<float> lookCube(int dim, int variant);
 // The same cube as a .cube text file for other programs.
 void writeCubeFile(const std::string& path, const std::vector<float>& cube, int dim);
 
+// A cube as the data value a colour cube filter takes (a preset's look, loaded once).
+Value cubeData(const std::vector<float>& cube);
+
 // The filters of one menu preset: face balance, noise reduction, tone curve, vignette, colour cube.
 struct PresetChain {
     std::vector<std::shared_ptr<CIFilter>> filters;
-    explicit PresetChain(const std::vector<float>& cube, int dim);
+    PresetChain(const Value& cubeData, int dim);
     // Feeds a new source through the chain, as the application does for every frame.
     std::shared_ptr<CIImage> apply(const std::shared_ptr<CIImage>& source) const;
 };

@@ -99,13 +99,14 @@ int main(int argc, char** argv) {
     // The drawing context the preview uses (benchmark 3).
     auto gpu = CIContext::gpuContextWithOptions({{kCIContextWorkingColorSpace, Value(kCGColorSpaceNULL)}});
     if (only == "preview-only" || only == "thumbs-only") {
-        PresetChain quick(cube, kDim);
+        PresetChain quick(cubeData(cube), kDim);
         std::vector<std::uint8_t> px(750 * 1000 * 4);
         CIBitmapSurface target{px.data(), 750, 1000, 750 * 4, CIFormat::BGRA8};
         auto thumbSource = frameImage(syntheticFrame(300, 300, 2), 300, 300)
                                ->imageByApplyingTransform(CGAffineTransformMakeScale(0.5, 0.5));
-        std::vector<std::vector<float>> looks;
-        for (int i = 0; i < 41; ++i) looks.push_back(lookCube(kDim, i));
+        // The presets' looks are loaded once; every thumbnail makes its own chain.
+        std::vector<Value> looks;
+        for (int i = 0; i < 41; ++i) looks.push_back(cubeData(lookCube(kDim, i)));
         double t = best(20, [&] {
             if (only == "preview-only") {
                 auto image = quick.apply(shutterGeometry(frame));
@@ -122,7 +123,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (only == "shutter-only") {
-        PresetChain quick(cube, kDim);
+        PresetChain quick(cubeData(cube), kDim);
         auto props = photoProperties();
         double t = best(5, [&] {
             auto image = quick.apply(shutterGeometry(frameImage(readFile(framePath), kW, kH)));
@@ -174,7 +175,7 @@ int main(int argc, char** argv) {
     verdict("Korva / plain read-and-write pass", korvaCube / std::min(copy, copyOne), 3.0);
 
     // 2. Shutter: crop, turn, preset chain, JPEG with metadata.
-    PresetChain chain(cube, kDim);
+    PresetChain chain(cubeData(cube), kDim);
     const int pw = 2160, ph = 2880;
     std::vector<std::uint8_t> portrait(static_cast<std::size_t>(pw) * ph * 4);
     double filterStage = best(5, [&] {
@@ -211,8 +212,8 @@ int main(int argc, char** argv) {
     // 4. Thumbnails: 41 presets at 150x150 from a 300x300 source, chains made for each.
     auto thumbSource = frameImage(syntheticFrame(300, 300, 2), 300, 300)
                            ->imageByApplyingTransform(CGAffineTransformMakeScale(0.5, 0.5));
-    std::vector<std::vector<float>> looks;
-    for (int i = 0; i < 41; ++i) looks.push_back(lookCube(kDim, i));
+    std::vector<Value> looks;
+    for (int i = 0; i < 41; ++i) looks.push_back(cubeData(lookCube(kDim, i)));
     double thumbs = best(5, [&] {
         for (const auto& look : looks) {
             PresetChain preset(look, kDim);
