@@ -150,8 +150,10 @@ bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint
     const hn::FixedTag<float, 8> d8;
     const hn::FixedTag<float, 16> d16;
     const hn::FixedTag<std::uint32_t, 4> du4;
+    const hn::RebindToUnsigned<decltype(d16)> du16;
     const hn::Rebind<std::uint8_t, decltype(d16)> dbytes;
     const auto s = hn::Set(d16, 255.0f), zero = hn::Zero(d16), one = hn::Set(d16, 1.0f);
+    const auto magic = hn::Set(d16, 12582912.0f);
     const auto opaque = hn::Set(du4, 0xFF000000u);
     const auto swap = hn::SetTableIndices(d4, std::array<std::int32_t, 4>{2, 1, 0, 3}.data());
     auto at = [&](const std::uint8_t* p) {
@@ -165,8 +167,11 @@ bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint
         const auto alpha = hn::And(hn::LoadU(du4, reinterpret_cast<const std::uint32_t*>(p)), opaque);
         if (!hn::AllTrue(du4, hn::Eq(alpha, opaque))) return false;
         const auto lo = hn::Combine(d8, at(p + 4), at(p)), hi = hn::Combine(d8, at(p + 12), at(p + 8));
-        const auto v = hn::Mul(hn::Min(hn::Max(hn::Combine(d16, hi, lo), zero), one), s);
-        hn::StoreU(hn::DemoteTo(dbytes, hn::NearestInt(v)), dbytes, dst + 4 * i);
+        // Adding 1.5 x 2^23 rounds 0...255 to the nearest integer (ties to even, as a float to
+        // integer conversion does) into the low bits, so the low byte is the result.
+        // (Multiply, then add: one rounding each, as the float path rounds.)
+        const auto v = hn::Add(hn::Mul(hn::Min(hn::Max(hn::Combine(d16, hi, lo), zero), one), s), magic);
+        hn::StoreU(hn::TruncateTo(dbytes, hn::BitCast(du16, v)), dbytes, dst + 4 * i);
     }
 #endif
     if (i < n) {

@@ -38,10 +38,24 @@ void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderAre
     prepareGraph(root, job, arena);
     auto outputPlan = ColorTransformPlan::between(request.working, request.output);
 
+    // Colour steps straight over an unscaled bitmap run a row at a time: each row goes from the
+    // bitmap through every step to the writer while it is still in the cache.
+    const PointChain chain = PointChain::of(root);
+    const auto* bitmap = dynamic_cast<const BitmapSource*>(chain.base);
+    const CGAffineTransform& A = request.toRequest;
+    const bool rowWise = bitmap && A.a == 1 && A.b == 0 && A.c == 0 && A.d == 1 && A.tx == std::floor(A.tx) &&
+                         A.ty == std::floor(A.ty);
+    const ColorTransformPlan* inputPlan = bitmap ? job.conversionFor(bitmap) : nullptr;
+    // A lone colour step between 8-bit pixels without colour conversions may skip the planes.
+    const bool bytewise = rowWise && request.bytes.base && chain.count == 1 && !inputPlan && !outputPlan;
+
     // 2. Tiles over the region, in rows of tiles from the top so writers fill memory in order.
     const PixelRect& region = request.region;
     const bool tall = sourceTurned(root, request.toRequest);
     long tileW = tall ? kTileHeight : kTileWidth, tileH = tall ? kTileWidth : kTileHeight;
+    // Rows read straight from the bitmap are taken whole: one long stream per row, which the
+    // memory system fetches ahead far better than many short pieces of rows.
+    if (rowWise) tileW = std::max(1L, region.w);
     // Small renders (thumbnails) use fewer threads: waking and waiting for a thread costs more
     // than a few thousand pixels of work. They are cut finer so that every thread gets a share.
     const long pixels = region.w * region.h;
@@ -62,16 +76,6 @@ void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderAre
     const long across = (region.w + tileW - 1) / tileW;
     const long down = (region.h + tileH - 1) / tileH;
     const std::size_t count = static_cast<std::size_t>(across * down);
-    // Colour steps straight over an unscaled bitmap run a row at a time: each row goes from the
-    // bitmap through every step to the writer without leaving the first-level cache.
-    const PointChain chain = PointChain::of(root);
-    const auto* bitmap = dynamic_cast<const BitmapSource*>(chain.base);
-    const CGAffineTransform& A = request.toRequest;
-    const bool rowWise = bitmap && A.a == 1 && A.b == 0 && A.c == 0 && A.d == 1 && A.tx == std::floor(A.tx) &&
-                         A.ty == std::floor(A.ty);
-    const ColorTransformPlan* inputPlan = bitmap ? job.conversionFor(bitmap) : nullptr;
-    // A lone colour step between 8-bit pixels without colour conversions may skip the planes.
-    const bool bytewise = rowWise && request.bytes.base && chain.count == 1 && !inputPlan && !outputPlan;
 
     auto task = [&](std::size_t index, RenderArena& tileArena) {
         long tx = static_cast<long>(index) % across, ty = static_cast<long>(index) / across;
