@@ -146,12 +146,8 @@ void BitmapSource::render(const Tile& out, const CGAffineTransform& A, TileConte
         Tile t = Tile::allocate(ctx.arena, {out.rect.y, out.rect.x, out.rect.h, out.rect.w});
         renderAxisAligned(t, A.b, A.ty, A.c, A.tx, ctx);
         for (int c = 0; c < 4; ++c)
-            for (long j0 = 0; j0 < out.rect.h; j0 += 16)
-                for (long i0 = 0; i0 < out.rect.w; i0 += 16)
-                    for (long j = j0; j < std::min(j0 + 16, out.rect.h); ++j) {
-                        float* dst = out.row(c, j);
-                        for (long i = i0; i < std::min(i0 + 16, out.rect.w); ++i) dst[i] = t.row(c, i)[j];
-                    }
+            kernels::transpose(t.plane[c], t.stride, out.plane[c], out.stride, static_cast<std::size_t>(t.rect.h),
+                               static_cast<std::size_t>(t.rect.w));
     } else {
         renderGeneral(out, A, ctx);
     }
@@ -195,8 +191,19 @@ void BitmapSource::renderAxisAligned(const Tile& out, double sx, double tx, doub
         for (int c = 0; c < 4; ++c) {
             const float* line = src[c] - cols.lo;
             float* d = dst[c];
+            if (cols.unit && sx == -1.0) {
+                // A mirror: the covered pixels are the line backwards.
+                long first = 0, last = out.rect.w - 1;
+                while (first <= last && cols.count[first] == 0) ++first;
+                while (last >= first && cols.count[last] == 0) --last;
+                std::fill(d, d + first, 0.0f);
+                std::fill(d + last + 1, d + w, 0.0f);
+                if (last >= first)
+                    kernels::reverseRow(line + cols.start[last], d + first, static_cast<std::size_t>(last - first + 1));
+                continue;
+            }
             if (cols.unit) {
-                // Single taps in any order (mirrors): pick pixels by index.
+                // Single taps in any order: pick pixels by index.
                 for (long i = 0; i < out.rect.w; ++i) d[i] = cols.count[i] ? line[cols.start[i]] : 0.0f;
                 continue;
             }

@@ -85,6 +85,11 @@ void pairRow(const float* line, float* out, std::size_t n, const float* w0, cons
 void bilinearRGBA8(const std::uint8_t* base, const std::ptrdiff_t* offset, std::ptrdiff_t other, const float* fx,
                    const float* fade, float fy, float rowScale, std::size_t n, bool bgra, float* r, float* g, float* b,
                    float* a);
+// dst[c][r] = src[r][c] for rows x cols floats (strides in floats; the two must not overlap).
+void transpose(const float* src, std::size_t srcStride, float* dst, std::size_t dstStride, std::size_t rows,
+               std::size_t cols);
+// dst[i] = src[n - 1 - i] (the two must not overlap).
+void reverseRow(const float* src, float* dst, std::size_t n);
 // Luma (Rec. 709 weights) of n pixels.
 void luma(const float* r, const float* g, const float* b, float* y, std::size_t n);
 // Edge-aware 3x3 smoothing plus sharpening of one row. rows[k] are the planes of rows above,

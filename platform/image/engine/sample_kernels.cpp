@@ -90,6 +90,42 @@ void BilinearRGBA8(const std::uint8_t* base, const std::ptrdiff_t* offset, std::
     }
 }
 
+void Transpose(const float* HWY_RESTRICT src, std::size_t srcStride, float* HWY_RESTRICT dst, std::size_t dstStride,
+               std::size_t rows, std::size_t cols) {
+    // Blocks of 4 x 4 in registers: two rounds of interleaving turn four rows into four columns.
+    std::size_t r0 = 0;
+#if HWY_TARGET != HWY_SCALAR
+    const hn::FixedTag<float, 4> d4;
+    for (; r0 + 4 <= rows; r0 += 4) {
+        const float* s = src + r0 * srcStride;
+        std::size_t c0 = 0;
+        for (; c0 + 4 <= cols; c0 += 4) {
+            const auto a = hn::LoadU(d4, s + c0), b = hn::LoadU(d4, s + srcStride + c0);
+            const auto c = hn::LoadU(d4, s + 2 * srcStride + c0), d = hn::LoadU(d4, s + 3 * srcStride + c0);
+            const auto ab0 = hn::InterleaveLower(d4, a, b), cd0 = hn::InterleaveLower(d4, c, d);
+            const auto ab1 = hn::InterleaveUpper(d4, a, b), cd1 = hn::InterleaveUpper(d4, c, d);
+            float* o = dst + c0 * dstStride + r0;
+            hn::StoreU(hn::ConcatLowerLower(d4, cd0, ab0), d4, o);
+            hn::StoreU(hn::ConcatUpperUpper(d4, cd0, ab0), d4, o + dstStride);
+            hn::StoreU(hn::ConcatLowerLower(d4, cd1, ab1), d4, o + 2 * dstStride);
+            hn::StoreU(hn::ConcatUpperUpper(d4, cd1, ab1), d4, o + 3 * dstStride);
+        }
+        for (; c0 < cols; ++c0)
+            for (std::size_t r = r0; r < r0 + 4; ++r) dst[c0 * dstStride + r] = src[r * srcStride + c0];
+    }
+#endif
+    for (; r0 < rows; ++r0)
+        for (std::size_t c = 0; c < cols; ++c) dst[c * dstStride + r0] = src[r0 * srcStride + c];
+}
+
+void ReverseRow(const float* HWY_RESTRICT src, float* HWY_RESTRICT dst, std::size_t n) {
+    const DF df;
+    const std::size_t N = hn::Lanes(df);
+    std::size_t i = 0;
+    for (; i + N <= n; i += N) hn::StoreU(hn::Reverse(df, hn::LoadU(df, src + n - i - N)), df, dst + i);
+    for (; i < n; ++i) dst[i] = src[n - 1 - i];
+}
+
 }  // namespace HWY_NAMESPACE
 }  // namespace korva_kernels
 HWY_AFTER_NAMESPACE();
@@ -97,6 +133,8 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace korva_kernels {
 HWY_EXPORT(BilinearRGBA8);
+HWY_EXPORT(Transpose);
+HWY_EXPORT(ReverseRow);
 }  // namespace korva_kernels
 
 namespace kernels {
@@ -107,6 +145,13 @@ void bilinearRGBA8(const std::uint8_t* base, const std::ptrdiff_t* offset, std::
                    float* a) {
     HWY_DYNAMIC_DISPATCH(BilinearRGBA8)(base, offset, other, fx, fade, fy, rowScale, n, bgra, r, g, b, a);
 }
+
+void transpose(const float* src, std::size_t srcStride, float* dst, std::size_t dstStride, std::size_t rows,
+               std::size_t cols) {
+    HWY_DYNAMIC_DISPATCH(Transpose)(src, srcStride, dst, dstStride, rows, cols);
+}
+
+void reverseRow(const float* src, float* dst, std::size_t n) { HWY_DYNAMIC_DISPATCH(ReverseRow)(src, dst, n); }
 
 }  // namespace kernels
 #endif

@@ -1,6 +1,8 @@
 // Rendering: tiles and threads change nothing, geometry composes, bad requests fail cleanly.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <cmath>
 
 #include "image_test_support.h"
@@ -111,6 +113,38 @@ TEST(Render, QuarterTurnsMoveExactPixels) {
         for (int x = 0; x < 5; ++x) EXPECT_EQ(flipped.at(x, y)[1], src.at(4 - x, 2 - y)[1]);
     // Orientation 6 turns a 5 x 3 picture into a 3 x 5 one at the origin.
     EXPECT_EQ(image->imageByApplyingOrientation(6)->extent(), CGRectMake(0, 0, 3, 5));
+}
+
+TEST(Render, EveryOrientationMovesExactPixelsAtAnySize) {
+    // Sizes that are not whole vectors or blocks, with tiles cut across them: each orientation
+    // is a plain re-indexing of the pixels (rows of the bitmaps top first).
+    for (auto [w, h] : {std::pair{67, 29}, std::pair{301, 45}}) {
+        Bitmap src = randomBitmap(w, h, static_cast<unsigned>(w));
+        auto image = imageOf(src);
+        for (int o = 1; o <= 8; ++o) {
+            auto oriented = image->imageByApplyingOrientation(o);
+            const bool turned = o >= 5;
+            const int ow = turned ? h : w, oh = turned ? w : h;
+            ASSERT_EQ(oriented->extent(), CGRectMake(0, 0, ow, oh)) << o;
+            auto out = render(plainContext(), oriented, oriented->extent());
+            for (int y = 0; y < oh; ++y)
+                for (int x = 0; x < ow; ++x) {
+                    int sx = x, sy = y;
+                    switch (o) {
+                        case 2: sx = w - 1 - x; break;
+                        case 3: sx = w - 1 - x, sy = h - 1 - y; break;
+                        case 4: sy = h - 1 - y; break;
+                        case 5: sx = y, sy = x; break;
+                        case 6: sx = y, sy = h - 1 - x; break;
+                        case 7: sx = w - 1 - y, sy = h - 1 - x; break;
+                        case 8: sx = w - 1 - y, sy = x; break;
+                        default: break;
+                    }
+                    ASSERT_EQ(0, std::memcmp(out.at(x, y), src.at(sx, sy), 4))
+                        << "orientation " << o << " at (" << x << ", " << y << ") of " << w << "x" << h;
+                }
+        }
+    }
 }
 
 TEST(Render, DownScalingAveragesAreas) {
