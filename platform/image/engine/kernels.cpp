@@ -298,24 +298,32 @@ HWY_INLINE void NoiseReduceAt(D d, const float* const rows[3][3], const float* c
     const V one = hn::Set(d, 1.0f), zero = hn::Zero(d);
     const V ninth = hn::Set(d, 1.0f / 9.0f), sharp = hn::Set(d, sharpness);
     const V lp = hn::LoadU(d, lumaRows[1] + i);
-    V wsum = zero;
-    V acc[3] = {zero, zero, zero}, box[3] = {zero, zero, zero};
+    // Accumulators as named values (not arrays), so that they stay in registers.
+    V wsum = zero, accR = zero, accG = zero, accB = zero, boxR = zero, boxG = zero, boxB = zero;
     for (int k = 0; k < 3; ++k) {
         for (int o = -1; o <= 1; ++o) {
             const V l = hn::LoadU(d, lumaRows[k] + i + o);
             const V w = hn::Max(zero, hn::NegMulAdd(hn::Abs(hn::Sub(l, lp)), invLevel, one));
             wsum = hn::Add(wsum, w);
-            for (int c = 0; c < 3; ++c) {
-                const V v = hn::LoadU(d, rows[k][c] + i + o);
-                acc[c] = hn::MulAdd(w, v, acc[c]);
-                box[c] = hn::Add(box[c], v);
-            }
+            const V r = hn::LoadU(d, rows[k][0] + i + o), g = hn::LoadU(d, rows[k][1] + i + o),
+                    b = hn::LoadU(d, rows[k][2] + i + o);
+            accR = hn::MulAdd(w, r, accR);
+            accG = hn::MulAdd(w, g, accG);
+            accB = hn::MulAdd(w, b, accB);
+            boxR = hn::Add(boxR, r);
+            boxG = hn::Add(boxG, g);
+            boxB = hn::Add(boxB, b);
         }
     }
-    for (int c = 0; c < 3; ++c) {
-        const V smooth = hn::Div(acc[c], wsum);
-        hn::StoreU(hn::MulAdd(sharp, hn::NegMulAdd(box[c], ninth, smooth), smooth), d, out[c] + i);
-    }
+    // The centre weighs 1, so wsum >= 1. One division serves all three channels.
+    const V inv = hn::Div(one, wsum);
+    auto finish = [&](V acc, V box, float* dst) {
+        const V smooth = hn::Mul(acc, inv);
+        hn::StoreU(hn::MulAdd(sharp, hn::NegMulAdd(box, ninth, smooth), smooth), d, dst + i);
+    };
+    finish(accR, boxR, out[0]);
+    finish(accG, boxG, out[1]);
+    finish(accB, boxB, out[2]);
 }
 
 void NoiseReduceRow(const float* const rows[3][3], const float* const lumaRows[3], float* const out[3], std::size_t n,

@@ -166,3 +166,23 @@ TEST(ColorCube, EightBitRendersGiveTheBytesOfTheFloatPath) {
             for (int c = 0; c < 4; ++c)
                 ASSERT_EQ(part.at(x, y)[c], expected[((static_cast<std::size_t>(h - 11 - 23 + y) * w) + 37 + x) * 4 + c]);
 }
+
+TEST(ColorCube, EveryNewCubeValueRendersItsOwnTable) {
+    // Preparations are shared by the identity of the data: a fresh value, even one allocated
+    // where a freed one lived, must never be served another table's preparation.
+    auto context = plainContext(1);
+    Bitmap src = randomBitmap(3, 1, 4);
+    for (unsigned seed = 0; seed < 40; ++seed) {
+        const int n = seed % 2 ? 3 : 4;
+        auto cube = randomCube(n, seed, true);
+        auto out = render(context, cubed(imageOf(src), n, cube), CGRectMake(0, 0, 3, 1));
+        ASSERT_EQ(out.rgba.size(), 12u);
+        for (int x = 0; x < 3; ++x) {
+            const std::uint8_t* s = src.at(x, 0);
+            auto ref = referenceCube(cube, n, s[0] / 255.0, s[1] / 255.0, s[2] / 255.0);
+            for (int c = 0; c < 3; ++c)
+                ASSERT_NEAR(out.at(x, 0)[c] / 255.0, std::clamp(ref[static_cast<std::size_t>(c)], 0.0, 1.0), 1.0 / 255 + 1e-9)
+                    << "cube " << seed;
+        }
+    }
+}

@@ -2,6 +2,7 @@
 //
 // inputCubeData holds dim^3 entries of four 32-bit floats (R G B A), red index fastest, then
 // green, then blue. Data of any other length gives no output image.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -48,6 +49,8 @@ public:
     }
     bool changesAlpha() const override { return withAlpha_; }
     std::string label() const override { return "colour cube " + std::to_string(dim_); }
+    bool preparedFrom(const Value& data, int dim) const { return data.identity() == data_.identity() && dim == dim_; }
+    std::size_t tableBytes() const { return count_ * sizeof(float); }
 
 private:
     Value data_;
@@ -56,6 +59,42 @@ private:
     int dim_;
     bool withAlpha_ = false;
     const kernels::CubeByteTables* bytes_ = nullptr;  // cubes without alpha: the 8-bit path's tables
+};
+
+// Prepared cubes by the identity of their data. Presets make new filters for every thumbnail
+// and frame, but their cube is one loaded, immutable value, and preparing it again reads the
+// whole table. The most recently used cubes are kept, up to kKeptBytes of table data in all
+// (they keep their data alive, so an identity found here always names the same table).
+class PreparedCubes {
+public:
+    static PreparedCubes& shared() {
+        static PreparedCubes cubes;
+        return cubes;
+    }
+    std::shared_ptr<const ColorCubeOp> get(const Value& data, int dim) {
+        {
+            std::lock_guard lock(mutex_);
+            for (auto it = kept_.begin(); it != kept_.end(); ++it)
+                if ((*it)->preparedFrom(data, dim)) {
+                    auto op = *it;
+                    kept_.erase(it);
+                    kept_.insert(kept_.begin(), op);
+                    return op;
+                }
+        }
+        auto op = std::make_shared<const ColorCubeOp>(data, dim);
+        std::lock_guard lock(mutex_);
+        kept_.insert(kept_.begin(), op);
+        std::size_t bytes = 0, keep = 0;
+        while (keep < kept_.size() && bytes + kept_[keep]->tableBytes() <= kKeptBytes) bytes += kept_[keep++]->tableBytes();
+        kept_.resize(std::max<std::size_t>(keep, 1));
+        return op;
+    }
+
+private:
+    static constexpr std::size_t kKeptBytes = 16u << 20;
+    std::mutex mutex_;
+    std::vector<std::shared_ptr<const ColorCubeOp>> kept_;  // most recently used first
 };
 
 class ColorCubeFilter : public CIFilter {
@@ -94,7 +133,7 @@ private:
             return nullptr;
         }
         // Byte buffers come from the allocator, aligned for floats.
-        return std::make_shared<ColorCubeOp>(data, dim);
+        return PreparedCubes::shared().get(data, dim);
     }
 
     mutable std::shared_ptr<const PointOp> op_;  // prepared once per cube, reused by every frame
