@@ -53,14 +53,18 @@ void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderAre
     const PixelRect& region = request.region;
     const bool tall = sourceTurned(root, request.toRequest);
     long tileW = tall ? kTileHeight : kTileWidth, tileH = tall ? kTileWidth : kTileHeight;
-    // Rows read straight from the bitmap are taken whole: one long stream per row, which the
-    // memory system fetches ahead far better than many short pieces of rows.
-    if (rowWise) tileW = std::max(1L, region.w);
     // Small renders (thumbnails) use fewer threads: waking and waiting for a thread costs more
     // than a few thousand pixels of work. They are cut finer so that every thread gets a share.
     const long pixels = region.w * region.h;
     const long threads = std::clamp(pixels / kPixelsPerThread, 1L,
                                     static_cast<long>(request.threads ? request.threads : RenderPool::shared().size()));
+    // Rows read straight from the bitmap are taken whole: one long stream per row, which the
+    // memory system fetches ahead far better than many short pieces of rows. Bands of them are
+    // thin enough that every thread gets a good number, so that all finish close together.
+    if (rowWise) {
+        tileW = std::max(1L, region.w);
+        tileH = std::clamp(region.h / (16 * threads), 4L, kTileHeight);
+    }
     const long wanted = 2 * threads;
     auto tiles = [&] { return ((region.w + tileW - 1) / tileW) * ((region.h + tileH - 1) / tileH); };
     // Rows are split first (wide rows keep source reads long), down to 8 rows. A small region
