@@ -156,12 +156,12 @@ const Value& ValueDictionary::get(std::string_view key) const {
 }
 
 Value* ValueDictionary::find(std::string_view key) {
-    auto it = index_.find(std::string(key));
+    auto it = index_.find(key);
     return it == index_.end() ? nullptr : &entries_[it->second].second;
 }
 
 const Value* ValueDictionary::find(std::string_view key) const {
-    auto it = index_.find(std::string(key));
+    auto it = index_.find(key);
     return it == index_.end() ? nullptr : &entries_[it->second].second;
 }
 
@@ -179,7 +179,7 @@ void ValueDictionary::set(std::string key, Value value) {
 }
 
 bool ValueDictionary::remove(std::string_view key) {
-    auto it = index_.find(std::string(key));
+    auto it = index_.find(key);
     if (it == index_.end()) return false;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(it->second));
     reindex();
