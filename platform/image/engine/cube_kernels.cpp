@@ -135,17 +135,16 @@ bool AllOpaqueRGBA8(const std::uint8_t* src, std::size_t n) {
     return opaque;
 }
 
-// Opaque 8-bit pixels through the cube straight to 8-bit pixels: the tables give each byte's
-// lattice cell and fraction exactly as loading to floats would, so no planes are needed. Stops
-// with false at the first group of pixels that is not wholly opaque.
-bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint8_t* HWY_RESTRICT dst,
-                    bool bgraOut, std::size_t n, const float* HWY_RESTRICT cube, int dim,
-                    const kernels::CubeByteTables& t) {
-    const std::size_t stepG = 4 * static_cast<std::size_t>(dim), stepB = stepG * static_cast<std::size_t>(dim);
-    const int rAt = bgraIn ? 2 : 0, bAt = bgraIn ? 0 : 2;
-    std::size_t i = 0;
 #if HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64
-    // Four pixels at a time: four lookups, then one clamp, rounding and narrowing for all of them.
+// Four pixels at a time: four lookups, then one clamp, rounding and narrowing for all of them.
+// Returns how many pixels were done: all of the whole groups of four, or up to the first group
+// that is not wholly opaque. (The channel orders are template arguments, so the loop has no
+// per-pixel tests.)
+template <bool kBgraIn, bool kBgraOut>
+std::size_t CubeGroupsRGBA8(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RESTRICT dst, std::size_t n,
+                            const float* HWY_RESTRICT cube, int dim, const kernels::CubeByteTables& t) {
+    const std::size_t stepG = 4 * static_cast<std::size_t>(dim), stepB = stepG * static_cast<std::size_t>(dim);
+    constexpr int rAt = kBgraIn ? 2 : 0, bAt = kBgraIn ? 0 : 2;
     const hn::FixedTag<float, 4> d4;
     const hn::FixedTag<float, 8> d8;
     const hn::FixedTag<float, 16> d16;
@@ -160,12 +159,14 @@ bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint
         const unsigned r = p[rAt], g = p[1], b = p[bAt];
         const auto v = CubeAt(cube + t.cell[0][r] + t.cell[1][g] + t.cell[2][b], t.frac[0][r], t.frac[1][g],
                               t.frac[2][b], stepG, stepB);
-        return bgraOut ? hn::TableLookupLanes(v, swap) : v;
+        if constexpr (kBgraOut) return hn::TableLookupLanes(v, swap);
+        return v;
     };
+    std::size_t i = 0;
     for (; i + 4 <= n; i += 4) {
         const std::uint8_t* p = src + 4 * i;
         const auto alpha = hn::And(hn::LoadU(du4, reinterpret_cast<const std::uint32_t*>(p)), opaque);
-        if (!hn::AllTrue(du4, hn::Eq(alpha, opaque))) return false;
+        if (!hn::AllTrue(du4, hn::Eq(alpha, opaque))) break;
         const auto lo = hn::Combine(d8, at(p + 4), at(p)), hi = hn::Combine(d8, at(p + 12), at(p + 8));
         // Adding 1.5 x 2^23 rounds 0...255 to the nearest integer (ties to even, as a float to
         // integer conversion does) into the low bits, so the low byte is the result.
@@ -173,6 +174,22 @@ bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint
         const auto v = hn::Add(hn::Mul(hn::Min(hn::Max(hn::Combine(d16, hi, lo), zero), one), s), magic);
         hn::StoreU(hn::TruncateTo(dbytes, hn::BitCast(du16, v)), dbytes, dst + 4 * i);
     }
+    return i;
+}
+#endif
+
+// Opaque 8-bit pixels through the cube straight to 8-bit pixels: the tables give each byte's
+// lattice cell and fraction exactly as loading to floats would, so no planes are needed. Stops
+// with false at the first group of pixels that is not wholly opaque.
+bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint8_t* HWY_RESTRICT dst,
+                    bool bgraOut, std::size_t n, const float* HWY_RESTRICT cube, int dim,
+                    const kernels::CubeByteTables& t) {
+    std::size_t i = 0;
+#if HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64
+    const auto groups = bgraIn ? (bgraOut ? CubeGroupsRGBA8<true, true> : CubeGroupsRGBA8<true, false>)
+                               : (bgraOut ? CubeGroupsRGBA8<false, true> : CubeGroupsRGBA8<false, false>);
+    i = groups(src, dst, n, cube, dim, t);
+    if (i + 4 <= n) return false;  // a group with a pixel that is not opaque
 #endif
     if (i < n) {
         // The float path a short run at a time (the same bits, by construction).
@@ -186,7 +203,7 @@ bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint
             kernels::storeRGBA8(r, g, b, a, m, dst + 4 * start, bgraOut);
         }
     }
-    (void)t, (void)rAt, (void)bAt, (void)stepG, (void)stepB;
+    (void)t;
     return true;
 }
 
