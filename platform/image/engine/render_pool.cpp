@@ -82,12 +82,26 @@ void RenderPool::work(std::size_t slot, std::uint32_t job, std::size_t count, co
 
 void RenderPool::workerLoop(std::size_t slot) {
     std::uint32_t seen = 0;
+    // The job numbered `job` as published: its task is only called after claiming one of its
+    // tasks (the claim names the job), which keeps the job open.
+    auto join = [&](std::uint32_t job) {
+        const Published& p = published_[job & 1];
+        const Task* task = p.task.load(std::memory_order_acquire);
+        const std::size_t count = p.count.load(std::memory_order_acquire);
+        if (task && slot < p.slots.load(std::memory_order_acquire)) work(slot, job, count, *task);
+    };
     while (true) {
-        watch([&] {
+        const bool fresh = watch([&] {
             return generation_.load(std::memory_order_acquire) != seen || stopping_.load(std::memory_order_relaxed);
         });
-        const Task* task = nullptr;
-        std::size_t count = 0;
+        if (stopping_.load(std::memory_order_relaxed)) return;
+        if (fresh) {
+            // Seen while watching: join without the lock, so that the threads of a small job do
+            // not queue behind each other.
+            seen = generation_.load(std::memory_order_acquire);
+            join(seen);
+            continue;
+        }
         {
             std::unique_lock lock(mutex_);
             asleep_[slot] = 1;
@@ -95,11 +109,8 @@ void RenderPool::workerLoop(std::size_t slot) {
             asleep_[slot] = 0;
             if (stopping_) return;
             seen = generation_.load();
-            task = task_;
-            count = count_;
         }
-        // The task is only called after claiming one of its tasks, which keeps the job open.
-        work(slot, seen, count, *task);
+        join(seen);
     }
 }
 
@@ -118,10 +129,14 @@ void RenderPool::runLocked(std::size_t count, std::size_t maxThreads, const Task
     {
         std::lock_guard lock(mutex_);
         job = generation_.load() + 1;
-        task_ = &task;
-        count_ = count;
         completed_.store(0, std::memory_order_relaxed);
+        // The claim counter first: a thread that reads any part of this job's publication also
+        // sees that older jobs are over.
         next_.store(static_cast<std::uint64_t>(job) << 32, std::memory_order_release);
+        Published& p = published_[job & 1];
+        p.task.store(&task, std::memory_order_release);
+        p.count.store(count, std::memory_order_release);
+        p.slots.store(slots, std::memory_order_release);
         activeSlots_ = slots;
         generation_.store(job, std::memory_order_release);
         // Threads still watching see the new job without a wake-up; those past it wait on wake_
@@ -135,7 +150,6 @@ void RenderPool::runLocked(std::size_t count, std::size_t maxThreads, const Task
     std::unique_lock lock(mutex_);
     done_.wait(lock, [&] { return completed_.load() == count; });
     activeSlots_ = 0;
-    task_ = nullptr;
 }
 
 bool RenderPool::tryRun(std::size_t count, std::size_t maxThreads, const Task& task) {

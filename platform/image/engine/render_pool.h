@@ -58,9 +58,17 @@ private:
     std::condition_variable wake_, done_;
     std::vector<std::unique_ptr<RenderArena>> arenas_;
     std::vector<std::thread> threads_;
-    const Task* task_ = nullptr;
-    std::size_t count_ = 0;
-    std::size_t activeSlots_ = 0;
+    // The job's task, task count and slots, in two places used by turns (job number & 1): a
+    // thread that sees a new job number while watching reads them without taking mutex_. What it
+    // reads may already belong to a later job, but then the job number in next_ no longer
+    // matches and it claims nothing.
+    struct Published {
+        std::atomic<const Task*> task{nullptr};
+        std::atomic<std::size_t> count{0};
+        std::atomic<std::size_t> slots{0};
+    };
+    Published published_[2];
+    std::size_t activeSlots_ = 0;  // guarded by mutex_: slots of the running job, 0 between jobs
     std::vector<char> asleep_;  // per slot, guarded by mutex_: waiting on wake_
     std::atomic<std::uint32_t> generation_{0};
     // The job's number (high half) and its next task (low half): a thread that comes late to a

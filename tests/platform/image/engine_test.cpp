@@ -52,6 +52,23 @@ TEST(RenderPool, RunsEveryTaskOnceAndRefusesWhenBusy) {
     EXPECT_TRUE(pool.tryRun(1, 0, [](std::size_t, RenderArena&) {}));
 }
 
+TEST(RenderPool, BackToBackJobsOfEverySizeRunEachTaskOnceUnderItsOwnJob) {
+    // Small jobs one after another, as thumbnails and preview frames come: threads still watching
+    // from one job join the next without the lock, and must never run a task of one job under
+    // another's claim or a task twice. Each job's task records which job ran it.
+    RenderPool pool(6);
+    for (int job = 0; job < 3000; ++job) {
+        const std::size_t count = 1 + static_cast<std::size_t>(job * 7 % 23);
+        const std::size_t threads = static_cast<std::size_t>(job % 7);  // 0: all of them
+        std::vector<std::atomic<int>> hits(count);
+        pool.run(count, threads, [&hits, job](std::size_t i, RenderArena&) {
+            ASSERT_LT(i, hits.size()) << "job " << job;
+            hits[i].fetch_add(1);
+        });
+        for (std::size_t i = 0; i < count; ++i) ASSERT_EQ(hits[i].load(), 1) << "job " << job << " task " << i;
+    }
+}
+
 TEST(GeometryFilters, AffineTransformAndCropByName) {
     auto image = imageOf(randomBitmap(10, 8, 2));
     auto boxed = filtered("CIAffineTransform", image,
