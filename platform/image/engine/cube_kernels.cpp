@@ -122,7 +122,6 @@ void ColorCube(float* r, float* g, float* b, float* a, std::size_t n, const floa
     }
 }
 
-
 bool AllOpaqueRGBA8(const std::uint8_t* src, std::size_t n) {
     const DU du;
     const std::size_t N = hn::Lanes(du);
