@@ -5,10 +5,19 @@ target_compile_options(korva_flags INTERFACE
   -Wall -Wextra -Werror -ffp-contract=off
   # GCC 12 reports false -Wrestrict errors on std::string concatenation at -O3.
   -Wno-restrict
-  $<$<CONFIG:Debug>:-O1 -g>)
+  # Line tables are enough for symbolised sanitizer reports and keep the test binaries small.
+  $<$<CONFIG:Debug>:-O1 -g1>
+  # Paths in debug information and __FILE__ are relative to the source root, so that a clone in
+  # another folder compiles to the same objects (and hits the compiler cache).
+  -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=)
 target_include_directories(korva_flags INTERFACE ${PROJECT_SOURCE_DIR})
-target_compile_definitions(korva_flags INTERFACE
-  KORVA_SOURCE_RESOURCES="${PROJECT_SOURCE_DIR}/resources")
+
+# The source tree's resource folder, for the few files that fall back to it; given to those files
+# only, so that no other compile line carries an absolute path.
+function(korva_source_resources)
+  set_source_files_properties(${ARGN} DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
+    PROPERTIES COMPILE_DEFINITIONS KORVA_SOURCE_RESOURCES="${PROJECT_SOURCE_DIR}/resources")
+endfunction()
 
 if(KORVA_SANITIZE)
   target_compile_options(korva_flags INTERFACE

@@ -1,0 +1,10 @@
+// The gallery's sections, one line each; a subject's section lives beside it in this folder.
+#include "tools/gallery/gallery.h"
+
+void galleryPlatformViews(GalleryPage& page);
+
+std::vector<GallerySection> gallerySections() {
+    return {
+        {"platform-views", "notched", galleryPlatformViews},
+    };
+}
