@@ -7,10 +7,19 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 #include "platform/net/url_request.h"
 #include "platform/net/url_response.h"
 #include "platform/runtime/error.h"
+
+class DispatchQueue;
+class NSURLSessionConfiguration;
+class NSURLSessionDelegate;
+class NSURLSessionDownloadTask;
+class NSURLSessionTask;
+class NSURLSessionUploadTask;
+struct URLSessionState;
 
 // Data (none on failure), response (none when nothing came back) and error (none on success).
 // An HTTP error status is not a failure: its body and response arrive as for any other reply.
@@ -61,8 +70,36 @@ public:
 
     std::string className() const override { return "NSURLSession"; }
 
+    // A session of its own whose tasks report to the delegate (held weakly) on the delegate
+    // queue (a serial queue of its own when none is given); see url_session_task.h. Its tasks
+    // are made suspended; a session that was invalidated makes none.
+    static std::shared_ptr<NSURLSession> sessionWithConfiguration(std::shared_ptr<NSURLSessionConfiguration> configuration,
+                                                                  std::shared_ptr<NSURLSessionDelegate> delegate,
+                                                                  std::shared_ptr<DispatchQueue> delegateQueue);
+    std::shared_ptr<NSURLSessionConfiguration> configuration() const;
+    std::shared_ptr<NSURLSessionDelegate> delegate() const;
+    std::shared_ptr<DispatchQueue> delegateQueue() const;
+    // The request's body read piece by piece as it is sent; its total is known only when the
+    // request carries a "Content-Length" field (otherwise it goes out in chunks).
+    std::shared_ptr<NSURLSessionUploadTask> uploadTaskWithStreamedRequest(NSURLRequest request);
+    std::shared_ptr<NSURLSessionUploadTask> uploadTaskWithRequest(NSURLRequest request, Bytes fromData);
+    std::shared_ptr<NSURLSessionDownloadTask> downloadTaskWithURL(std::shared_ptr<NSURL> url);
+    std::shared_ptr<NSURLSessionDownloadTask> downloadTaskWithRequest(NSURLRequest request);
+    // None for resume data that cannot be read or whose partial file is gone.
+    std::shared_ptr<NSURLSessionDownloadTask> downloadTaskWithResumeData(const Bytes& resumeData);
+    // The tasks not yet completed, handed over on the delegate queue.
+    void getAllTasksWithCompletionHandler(std::function<void(std::vector<std::shared_ptr<NSURLSessionTask>>)> completion);
+    // Makes no more tasks; the delegate hears URLSessionDidBecomeInvalidWithError once the
+    // running tasks have ended (cancelled first, with invalidateAndCancel).
+    void finishTasksAndInvalidate();
+    void invalidateAndCancel();
+
 protected:
     NSURLSession() = default;
+
+private:
+    friend class NSURLSessionTask;
+    std::shared_ptr<URLSessionState> delegated_;
 };
 
 struct URLSyncReply {

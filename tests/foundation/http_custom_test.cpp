@@ -9,7 +9,7 @@
 #include "foundation/string_custom_payload.h"
 #include "platform/net/url_request.h"
 #include "tests/foundation/temp_sandbox.h"
-#include "tests/platform/net/local_server.h"
+#include "tests/support/local_server.h"
 
 namespace {
 

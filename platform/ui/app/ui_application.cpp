@@ -3,7 +3,10 @@
 
 #include <algorithm>
 
+#include <mutex>
+
 #include "platform/dispatch/notification_center.h"
+#include "platform/net/url_session_background.h"
 #include "platform/ui/app/ui_window.h"
 
 namespace {
@@ -11,14 +14,33 @@ std::shared_ptr<UIApplication>& shared() {
     static std::shared_ptr<UIApplication> app;
     return app;
 }
+
+// Background URL sessions ask the shared application whether it is in the background and hand
+// their finished events to its delegate.
+void installURLSessionHooks() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        setURLSessionApplicationHooks(
+            {[] { return shared() && shared()->applicationState() == UIApplicationState::Background; },
+             [](const std::string& identifier, std::function<void()> completionHandler) {
+                 std::shared_ptr<UIApplication> app = shared();
+                 if (!app || !app->delegate()) return;
+                 app->delegate()->handleEventsForBackgroundURLSession(*app, identifier, std::move(completionHandler));
+             }});
+    });
+}
 }  // namespace
 
 std::shared_ptr<UIApplication> UIApplication::sharedApplication() {
+    installURLSessionHooks();
     if (!shared()) shared() = UIApplication::make();
     return shared();
 }
 
-void UIApplication::resetSharedApplication() { shared() = UIApplication::make(); }
+void UIApplication::resetSharedApplication() {
+    installURLSessionHooks();
+    shared() = UIApplication::make();
+}
 
 void UIApplication::setKeyWindow(const std::shared_ptr<UIWindow>& window) {
     keyWindow_ = window;

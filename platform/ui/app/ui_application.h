@@ -35,6 +35,10 @@ public:
     virtual void didBecomeActive(UIApplication&) {}
     virtual void didReceiveMemoryWarning(UIApplication&) {}
     virtual void willTerminate(UIApplication&) {}
+    // A background URL session delivered its events while the application was in the
+    // background; the delegate keeps the handler and calls it once it has dealt with them.
+    virtual void handleEventsForBackgroundURLSession(UIApplication&, const std::string& /*identifier*/,
+                                                     std::function<void()> /*completionHandler*/) {}
 };
 
 class UIApplication : public UIResponder {

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "platform/net/url_contents.h"
-#include "tests/platform/net/local_server.h"
+#include "tests/support/local_server.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "platform/net/url_error.h"
 #include "platform/net/url_session.h"
-#include "tests/platform/net/local_server.h"
+#include "tests/support/local_server.h"
 
 namespace {
 

@@ -1,0 +1,251 @@
+// The streaming engine: an easy handle driven by a multi handle, so that the quiet-spell time-out
+// and cancellation are checked while waiting; every callback hands its piece on at once.
+#include "platform/net/url_stream_transfer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <curl/curl.h>
+#include <mutex>
+#include <string>
+#include <strings.h>
+#include <vector>
+
+#include "platform/net/url_error.h"
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+void initialiseCurl() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct StreamExchange {
+    CURL* easy = nullptr;
+    URLTransferObserver* observer = nullptr;
+    std::shared_ptr<NSURL> requestURL;
+    std::vector<NSHTTPURLResponse::HeaderField> headers;
+    std::shared_ptr<NSURLResponse> response;
+    bool refused = false;
+    SteadyClock::time_point lastActivity = SteadyClock::now();
+    curl_off_t lastDown = 0;
+    curl_off_t lastUp = 0;
+    const Bytes* upload = nullptr;
+    std::size_t uploadOffset = 0;
+
+    // The final reply's head, made once from the last status line's fields.
+    const std::shared_ptr<NSURLResponse>& head() {
+        if (response) return response;
+        long status = 0;
+        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+        char* effective = nullptr;
+        curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
+        std::shared_ptr<NSURL> finalURL = effective ? NSURL::URLWithString(effective) : nullptr;
+        response = NSHTTPURLResponse::make(finalURL ? finalURL : requestURL, static_cast<std::int64_t>(status), headers);
+        if (!observer->transferDidReceiveResponse(response)) refused = true;
+        return response;
+    }
+};
+
+std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* exchange = static_cast<StreamExchange*>(user);
+    exchange->lastActivity = SteadyClock::now();
+    exchange->head();
+    if (exchange->refused) return 0;
+    if (!exchange->observer->transferDidReceiveData(data, size * count)) {
+        exchange->refused = true;
+        return 0;
+    }
+    return size * count;
+}
+
+std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* exchange = static_cast<StreamExchange*>(user);
+    exchange->lastActivity = SteadyClock::now();
+    std::string_view line(data, size * count);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    // Each status line starts a new reply (redirects, interim replies): keep only the last.
+    if (line.rfind("HTTP/", 0) == 0) {
+        exchange->headers.clear();
+        return size * count;
+    }
+    std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos || colon == 0) return size * count;
+    std::string_view value = line.substr(colon + 1);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+    exchange->headers.emplace_back(std::string(line.substr(0, colon)), std::string(value));
+    return size * count;
+}
+
+std::size_t onUploadRead(char* buffer, std::size_t size, std::size_t count, void* user) {
+    auto* exchange = static_cast<StreamExchange*>(user);
+    const Bytes& body = *exchange->upload;
+    std::size_t n = std::min(size * count, body.size() - exchange->uploadOffset);
+    if (n > 0) std::memcpy(buffer, body.data() + exchange->uploadOffset, n);
+    exchange->uploadOffset += n;
+    return n;
+}
+
+int onProgress(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
+    auto* exchange = static_cast<StreamExchange*>(user);
+    if (dlnow != exchange->lastDown || ulnow != exchange->lastUp) {
+        exchange->lastActivity = SteadyClock::now();
+        if (ulnow != exchange->lastUp) exchange->observer->transferDidSend(static_cast<std::int64_t>(ulnow));
+        exchange->lastDown = dlnow;
+        exchange->lastUp = ulnow;
+    }
+    return 0;
+}
+
+NSURLErrorCode errorCodeFor(CURLcode code) {
+    switch (code) {
+        case CURLE_UNSUPPORTED_PROTOCOL: return NSURLErrorUnsupportedURL;
+        case CURLE_URL_MALFORMAT: return NSURLErrorBadURL;
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY: return NSURLErrorCannotFindHost;
+        case CURLE_COULDNT_CONNECT: return NSURLErrorCannotConnectToHost;
+        case CURLE_OPERATION_TIMEDOUT: return NSURLErrorTimedOut;
+        case CURLE_TOO_MANY_REDIRECTS: return NSURLErrorHTTPTooManyRedirects;
+        case CURLE_BAD_CONTENT_ENCODING: return NSURLErrorCannotDecodeContentData;
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_PEER_FAILED_VERIFICATION: return NSURLErrorSecureConnectionFailed;
+        case CURLE_GOT_NOTHING:
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+        case CURLE_PARTIAL_FILE: return NSURLErrorNetworkConnectionLost;
+        case CURLE_WEIRD_SERVER_REPLY: return NSURLErrorBadServerResponse;
+        case CURLE_ABORTED_BY_CALLBACK: return NSURLErrorCancelled;
+        default: return NSURLErrorUnknown;
+    }
+}
+
+struct StreamHandles {
+    CURL* easy = curl_easy_init();
+    CURLM* multi = curl_multi_init();
+    curl_slist* headers = nullptr;
+    ~StreamHandles() {
+        if (multi && easy) curl_multi_remove_handle(multi, easy);
+        if (easy) curl_easy_cleanup(easy);
+        if (multi) curl_multi_cleanup(multi);
+        curl_slist_free_all(headers);
+    }
+};
+
+void configureStream(StreamHandles& h, const NSURLRequest& request, StreamExchange& exchange,
+                     const std::optional<URLUploadBody>& upload) {
+    CURL* easy = h.easy;
+    curl_easy_setopt(easy, CURLOPT_URL, request.URL()->absoluteString().c_str());
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 16L);
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, "Korva/1.0");
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &exchange);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &exchange);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &exchange);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+
+    const std::string& method = request.HTTPMethod();
+    bool sendsBody = method != "GET" && method != "HEAD";
+    if (method == "HEAD") {
+        curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    } else if (sendsBody) {
+        exchange.upload = upload && upload->bytes ? upload->bytes : &request.HTTPBody();
+        curl_easy_setopt(easy, CURLOPT_POST, 1L);
+        curl_easy_setopt(easy, CURLOPT_READFUNCTION, onUploadRead);
+        curl_easy_setopt(easy, CURLOPT_READDATA, &exchange);
+        if (!upload || upload->lengthKnown) {
+            curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(exchange.upload->size()));
+        } else {
+            h.headers = curl_slist_append(h.headers, "Transfer-Encoding: chunked");
+        }
+        if (method != "POST") curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
+    }
+
+    bool expectSet = false;
+    for (const auto& [name, value] : request.allHTTPHeaderFields()) {
+        // The length and the framing are the body's own.
+        if (strcasecmp(name.c_str(), "Content-Length") == 0 || strcasecmp(name.c_str(), "Transfer-Encoding") == 0) continue;
+        if (strcasecmp(name.c_str(), "Expect") == 0) expectSet = true;
+        std::string line = value.empty() ? name + ";" : name + ": " + value;
+        h.headers = curl_slist_append(h.headers, line.c_str());
+    }
+    if (sendsBody && !expectSet) h.headers = curl_slist_append(h.headers, "Expect:");
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, h.headers);
+}
+
+}  // namespace
+
+URLStreamResult performStreamingRequest(const NSURLRequest& request, double quietLimit, URLTransferObserver& observer,
+                                        const std::atomic<bool>& cancelled, std::optional<URLUploadBody> upload) {
+    URLStreamResult result;
+    const std::shared_ptr<NSURL>& url = request.URL();
+    if (!url) {
+        result.error = makeURLError(NSURLErrorBadURL, "");
+        return result;
+    }
+    if (url->scheme() != "http" && url->scheme() != "https") {
+        result.error = makeURLError(NSURLErrorUnsupportedURL, url->absoluteString());
+        return result;
+    }
+    initialiseCurl();
+    StreamHandles handles;
+    if (!handles.easy || !handles.multi) {
+        result.error = makeURLError(NSURLErrorUnknown, url->absoluteString());
+        return result;
+    }
+    StreamExchange exchange;
+    exchange.easy = handles.easy;
+    exchange.observer = &observer;
+    exchange.requestURL = url;
+    configureStream(handles, request, exchange, upload);
+    curl_multi_add_handle(handles.multi, handles.easy);
+
+    const auto limit = std::chrono::duration<double>(quietLimit > 0 ? quietLimit : 60.0);
+    CURLcode outcome = CURLE_OK;
+    bool finished = false;
+    while (!finished) {
+        int running = 0;
+        if (curl_multi_perform(handles.multi, &running) != CURLM_OK) {
+            outcome = CURLE_RECV_ERROR;
+            break;
+        }
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(handles.multi, &queued)) {
+            if (message->msg == CURLMSG_DONE) {
+                outcome = message->data.result;
+                finished = true;
+            }
+        }
+        if (finished) break;
+        if (cancelled.load()) {
+            outcome = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        if (SteadyClock::now() - exchange.lastActivity > limit) {
+            outcome = CURLE_OPERATION_TIMEDOUT;
+            break;
+        }
+        curl_multi_poll(handles.multi, nullptr, 0, 20, nullptr);
+    }
+
+    // A reply without a body still has its head.
+    if (outcome == CURLE_OK && !exchange.refused) exchange.head();
+    result.response = exchange.response;
+    if (exchange.refused) {
+        result.error = observer.refusal ? observer.refusal : makeURLError(NSURLErrorCancelled, url->absoluteString());
+    } else if (cancelled.load() && outcome != CURLE_OK) {
+        result.error = makeURLError(NSURLErrorCancelled, url->absoluteString());
+    } else if (outcome != CURLE_OK) {
+        result.error = makeURLError(errorCodeFor(outcome), url->absoluteString());
+    }
+    if (upload || request.HTTPMethod() != "GET") observer.transferDidSend(static_cast<std::int64_t>(exchange.uploadOffset));
+    return result;
+}

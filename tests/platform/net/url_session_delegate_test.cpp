@@ -1,0 +1,345 @@
+// Delegate sessions against a real local server: upload progress and reply pieces, downloads
+// streamed to a file, resume data with range requests, cancellation, invalidation and the
+// background hand-back.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/net/url_error.h"
+#include "platform/net/url_session_background.h"
+#include "platform/net/url_session_configuration.h"
+#include "platform/net/url_session_download_task.h"
+#include "platform/storage/sandbox.h"
+#include "tests/platform/dispatch/virtual_clock.h"
+#include "tests/support/local_server.h"
+#include "tests/support/run_loop_pump.h"
+
+namespace {
+
+std::string body(std::size_t size) {
+    std::string out(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<char>('a' + (i * 7 + i / 1000) % 26);
+    return out;
+}
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Equal texts, or the sizes and the first differing offset (never the texts themselves).
+::testing::AssertionResult sameText(const std::string& a, const std::string& b) {
+    if (a == b) return ::testing::AssertionSuccess();
+    std::size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+    return ::testing::AssertionFailure() << "sizes " << a.size() << " and " << b.size() << ", first difference at " << i;
+}
+
+// Records every event in order; a finished download is copied before the file goes away.
+class Recording : public NSURLSessionDelegate {
+public:
+    void URLSessionTaskDidSendBodyData(NSURLSession&, NSURLSessionTask&, std::int64_t, std::int64_t total, std::int64_t expected) override {
+        sent.emplace_back(total, expected);
+    }
+    void URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask& task, std::shared_ptr<NSError> error) override {
+        events.push_back("complete");
+        completed.push_back(&task);
+        errors.push_back(error);
+    }
+    void URLSessionDataTaskDidReceiveData(NSURLSession&, NSURLSessionTask&, const Bytes& data) override {
+        reply.append(data.begin(), data.end());
+        ++pieces;
+    }
+    void URLSessionDownloadTaskDidWriteData(NSURLSession&, NSURLSessionDownloadTask&, std::int64_t, std::int64_t total,
+                                            std::int64_t expected) override {
+        written.emplace_back(total, expected);
+    }
+    void URLSessionDownloadTaskDidFinishDownloadingToURL(NSURLSession&, NSURLSessionDownloadTask&, const std::shared_ptr<NSURL>& location) override {
+        events.push_back("file");
+        file = location->path();
+        fileContents = readAll(file);
+    }
+    void URLSessionDownloadTaskDidResumeAtOffset(NSURLSession&, NSURLSessionDownloadTask&, std::int64_t offset, std::int64_t expected) override {
+        resumedAt.emplace_back(offset, expected);
+    }
+    void URLSessionDidBecomeInvalidWithError(NSURLSession&, std::shared_ptr<NSError>) override { events.push_back("invalid"); }
+    void URLSessionDidFinishEventsForBackgroundURLSession(NSURLSession&) override { events.push_back("background-done"); }
+
+    std::vector<std::string> events;
+    std::vector<NSURLSessionTask*> completed;
+    std::vector<std::shared_ptr<NSError>> errors;
+    std::vector<std::pair<std::int64_t, std::int64_t>> sent, written, resumedAt;
+    std::string reply, file, fileContents;
+    int pieces = 0;
+};
+
+class DelegateSessionTest : public VirtualClockTest {
+protected:
+    void SetUp() override {
+        VirtualClockTest::SetUp();
+        root_ = std::filesystem::temp_directory_path() / ("korva-net-" + std::to_string(::getpid()) + "-" +
+                                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(root_);
+        Sandbox::setRoot(root_.string());
+        auto& r = server_.routes();
+        r.Post("/echo", [](const httplib::Request& req, httplib::Response& res) {
+            res.set_content(req.get_header_value("Transfer-Encoding") + "|" + req.body, "application/octet-stream");
+        });
+        r.Get("/file.bin", [](const httplib::Request&, httplib::Response& res) {
+            res.set_header("ETag", "\"v1\"");
+            res.set_content(body(kSize), "application/octet-stream");
+        });
+        // Sends the first half of the body, then holds the rest back until the gate opens.
+        r.Get("/held.bin", [this](const httplib::Request& req, httplib::Response& res) {
+            ranges_.push_back(req.get_header_value("Range") + "|" + req.get_header_value("If-Range"));
+            res.set_header("ETag", "\"v1\"");
+            bool hold = !req.has_header("Range");
+            res.set_content_provider(kSize, "application/octet-stream", [this, hold](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                while (hold && offset >= kSize / 2 && !gate_) server_.pause(0.01);
+                static const std::string all = body(kSize);
+                std::size_t n = std::min<std::size_t>(length, 16384);
+                return sink.write(all.data() + offset, n);
+            });
+        });
+        // Always the whole body: a server that ignores ranges.
+        r.Get("/whole.bin", [this](const httplib::Request& req, httplib::Response& res) {
+            ranges_.push_back(req.get_header_value("Range"));
+            res.status = 200;
+            res.set_header("ETag", "\"w\"");
+            bool hold = ranges_.size() == 1;
+            // Chunked, so that nothing applies the range on the server's behalf.
+            res.set_chunked_content_provider("application/octet-stream", [this, hold](std::size_t offset, httplib::DataSink& sink) {
+                while (hold && offset >= kSize / 2 && !gate_) server_.pause(0.01);
+                static const std::string all = body(kSize);
+                if (offset >= kSize) {
+                    sink.done();
+                    return true;
+                }
+                return sink.write(all.data() + offset, std::min<std::size_t>(kSize - offset, 16384));
+            });
+        });
+        r.Get("/short", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(1000, "text/plain", [](std::size_t, std::size_t, httplib::DataSink& sink) {
+                sink.write("only this", 9);
+                return false;  // the connection closes early
+            });
+        });
+        server_.start();
+    }
+    void TearDown() override {
+        gate_ = true;
+        setURLSessionApplicationHooks({});
+        VirtualClockTest::TearDown();
+        Sandbox::setRoot("");
+        std::filesystem::remove_all(root_);
+    }
+
+    std::shared_ptr<NSURLSession> session(std::shared_ptr<NSURLSessionConfiguration> configuration = nullptr) {
+        return NSURLSession::sessionWithConfiguration(configuration, recording_, dispatch_get_main_queue());
+    }
+    bool completes(std::size_t count = 1) {
+        return pumpMainUntil([&] { return recording_->completed.size() >= count; });
+    }
+    std::size_t tmpFiles() const {
+        std::size_t n = 0;
+        for (auto& entry : std::filesystem::directory_iterator(root_ / "tmp")) n += entry.is_regular_file();
+        return n;
+    }
+
+    static constexpr std::size_t kSize = 600 * 1024;
+    std::filesystem::path root_;
+    LocalServer server_;
+    std::shared_ptr<Recording> recording_ = std::make_shared<Recording>();
+    std::vector<std::string> ranges_;
+    std::atomic<bool> gate_{false};
+};
+
+std::pair<std::int64_t, std::int64_t> pairOf(std::size_t a, std::size_t b) {
+    return {static_cast<std::int64_t>(a), static_cast<std::int64_t>(b)};
+}
+
+NSURLRequest post(const std::string& url, const std::string& text) {
+    NSURLRequest request(NSURL::URLWithString(url));
+    request.setHTTPMethod("POST");
+    request.setValue("application/octet-stream", "Content-Type");
+    request.setHTTPBody(Bytes(text.begin(), text.end()));
+    return request;
+}
+
+TEST_F(DelegateSessionTest, UploadsReportTheirBodyAndHearTheReplyInPieces) {
+    auto s = session();
+    std::string big = body(300 * 1024);
+    auto task = s->uploadTaskWithRequest(post(server_.url("/echo"), ""), Bytes(big.begin(), big.end()));
+    EXPECT_EQ(task->state(), NSURLSessionTaskState::Suspended);
+    task->resume();
+    ASSERT_TRUE(completes());
+    EXPECT_FALSE(recording_->errors[0]);
+    EXPECT_TRUE(sameText(recording_->reply, "|" + big));
+    ASSERT_FALSE(recording_->sent.empty());
+    EXPECT_EQ(recording_->sent.back(), pairOf(big.size(), big.size()));
+    for (std::size_t i = 1; i < recording_->sent.size(); ++i) EXPECT_GT(recording_->sent[i].first, recording_->sent[i - 1].first);
+    EXPECT_EQ(task->state(), NSURLSessionTaskState::Completed);
+    EXPECT_EQ(std::dynamic_pointer_cast<NSHTTPURLResponse>(task->response())->statusCode(), 200);
+    EXPECT_EQ(task->countOfBytesSent(), static_cast<std::int64_t>(big.size()));
+}
+
+TEST_F(DelegateSessionTest, AStreamedRequestWithoutALengthGoesInChunksWithAnUnknownTotal) {
+    auto s = session();
+    auto chunked = s->uploadTaskWithStreamedRequest(post(server_.url("/echo"), "streamed body"));
+    chunked->resume();
+    ASSERT_TRUE(completes());
+    EXPECT_EQ(recording_->reply, "chunked|streamed body");
+    ASSERT_FALSE(recording_->sent.empty());
+    EXPECT_EQ(recording_->sent.back().second, NSURLSessionTransferSizeUnknown);
+
+    NSURLRequest announced = post(server_.url("/echo"), "12345");
+    announced.setValue("5", "Content-Length");
+    recording_->reply.clear();
+    s->uploadTaskWithStreamedRequest(announced)->resume();
+    ASSERT_TRUE(completes(2));
+    EXPECT_EQ(recording_->reply, "|12345");
+    EXPECT_EQ(recording_->sent.back(), pairOf(5, 5));
+}
+
+TEST_F(DelegateSessionTest, DownloadsStreamToAFileThatIsGoneAfterTheEvent) {
+    auto s = session();
+    auto task = s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/file.bin")));
+    task->resume();
+    ASSERT_TRUE(completes());
+    EXPECT_EQ(recording_->events, (std::vector<std::string>{"file", "complete"}));
+    EXPECT_TRUE(sameText(recording_->fileContents, body(kSize)));
+    EXPECT_FALSE(std::filesystem::exists(recording_->file));
+    EXPECT_EQ(recording_->file.rfind((root_ / "tmp").string(), 0), 0u);
+    ASSERT_GT(recording_->written.size(), 1u);  // reported as it arrived, not once at the end
+    EXPECT_EQ(recording_->written.back(), pairOf(kSize, kSize));
+}
+
+TEST_F(DelegateSessionTest, PausedDownloadsResumeWithARangeRequestIntoAnIdenticalFile) {
+    auto s = session();
+    auto task = s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/held.bin")));
+    task->resume();
+    ASSERT_TRUE(pumpMainUntil([&] { return task->countOfBytesReceived() >= static_cast<std::int64_t>(kSize / 2); }));
+    std::optional<Bytes> resumeData;
+    bool answered = false;
+    task->cancelByProducingResumeData([&](std::optional<Bytes> data) {
+        answered = true;
+        resumeData = std::move(data);
+    });
+    ASSERT_TRUE(completes());
+    ASSERT_TRUE(answered);
+    ASSERT_TRUE(resumeData);
+    EXPECT_EQ(recording_->errors[0]->code(), NSURLErrorCancelled);
+    EXPECT_EQ(recording_->events, (std::vector<std::string>{"complete"}));
+
+    auto resumed = s->downloadTaskWithResumeData(*resumeData);
+    ASSERT_TRUE(resumed);
+    resumed->resume();
+    ASSERT_TRUE(completes(2));
+    EXPECT_FALSE(recording_->errors[1]);
+    EXPECT_TRUE(sameText(recording_->fileContents, body(kSize)));
+    ASSERT_EQ(ranges_.size(), 2u);
+    EXPECT_EQ(ranges_[1], "bytes=" + std::to_string(recording_->resumedAt[0].first) + "-|\"v1\"");
+    EXPECT_GE(recording_->resumedAt[0].first, static_cast<std::int64_t>(kSize / 2));
+    EXPECT_EQ(recording_->resumedAt[0].second, static_cast<std::int64_t>(kSize));
+    EXPECT_EQ(tmpFiles(), 0u);
+}
+
+TEST_F(DelegateSessionTest, AServerThatIgnoresTheRangeRestartsTheFileFromZero) {
+    auto s = session();
+    auto task = s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/whole.bin")));
+    task->resume();
+    ASSERT_TRUE(pumpMainUntil([&] { return task->countOfBytesReceived() >= static_cast<std::int64_t>(kSize / 2); }));
+    std::optional<Bytes> resumeData;
+    task->cancelByProducingResumeData([&](std::optional<Bytes> data) { resumeData = std::move(data); });
+    ASSERT_TRUE(completes());
+    ASSERT_TRUE(resumeData);
+    gate_ = true;
+    s->downloadTaskWithResumeData(*resumeData)->resume();
+    ASSERT_TRUE(completes(2));
+    EXPECT_TRUE(sameText(recording_->fileContents, body(kSize)));
+    EXPECT_EQ(recording_->resumedAt.at(0).first, 0);
+    EXPECT_FALSE(ranges_.at(1).empty());
+}
+
+TEST_F(DelegateSessionTest, UnreadableResumeDataMakesNoTask) {
+    auto s = session();
+    std::string junk = "not resume data";
+    EXPECT_FALSE(s->downloadTaskWithResumeData(Bytes(junk.begin(), junk.end())));
+    EXPECT_FALSE(s->downloadTaskWithResumeData(Bytes()));
+    std::string missingFile = "korva-resume-data 1\nurl http://127.0.0.1/x\nfile /no/such/file\noffset 3\nvalidator \"a\"\n";
+    EXPECT_FALSE(s->downloadTaskWithResumeData(Bytes(missingFile.begin(), missingFile.end())));
+}
+
+TEST_F(DelegateSessionTest, FailuresEndTasksWithAnErrorAndLeaveNoFiles) {
+    NSURLRequest::setDefaultTimeoutInterval(0.3);
+    auto s = session();
+    auto refused = s->downloadTaskWithURL(NSURL::URLWithString("http://127.0.0.1:" + std::to_string(LocalServer::closedPort()) + "/"));
+    auto truncated = s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/short")));
+    auto silent = s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/held.bin")));  // stalls halfway
+    auto neverStarted = s->uploadTaskWithRequest(post(server_.url("/echo"), ""), Bytes{'x'});
+    for (auto& t : {refused, truncated, silent}) t->resume();
+    neverStarted->cancel();
+    ASSERT_TRUE(completes(4));
+    NSURLRequest::setDefaultTimeoutInterval(60.0);
+    std::map<NSURLSessionTask*, std::int64_t> codes;
+    for (std::size_t i = 0; i < 4; ++i) codes[recording_->completed[i]] = recording_->errors[i] ? recording_->errors[i]->code() : 0;
+    EXPECT_EQ(codes[refused.get()], NSURLErrorCannotConnectToHost);
+    EXPECT_EQ(codes[truncated.get()], NSURLErrorNetworkConnectionLost);
+    EXPECT_EQ(codes[silent.get()], NSURLErrorTimedOut);
+    EXPECT_EQ(codes[neverStarted.get()], NSURLErrorCancelled);
+    EXPECT_EQ(std::count(recording_->events.begin(), recording_->events.end(), "file"), 0);
+    EXPECT_EQ(tmpFiles(), 0u);
+}
+
+TEST_F(DelegateSessionTest, ListingAndInvalidation) {
+    auto s = session();
+    auto running = s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/held.bin")));
+    auto waiting = s->uploadTaskWithRequest(post(server_.url("/echo"), ""), Bytes{'x'});
+    running->resume();
+    std::vector<std::shared_ptr<NSURLSessionTask>> listed;
+    s->getAllTasksWithCompletionHandler([&](std::vector<std::shared_ptr<NSURLSessionTask>> tasks) { listed = std::move(tasks); });
+    ASSERT_TRUE(pumpMainUntil([&] { return listed.size() == 2; }));
+    s->invalidateAndCancel();
+    EXPECT_FALSE(s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/file.bin"))));
+    ASSERT_TRUE(pumpMainUntil([&] { return !recording_->events.empty() && recording_->events.back() == "invalid"; }));
+    EXPECT_EQ(recording_->completed.size(), 2u);
+}
+
+TEST_F(DelegateSessionTest, ABackgroundSessionHandsBackOnceItsEventsArrivedInTheBackground) {
+    bool background = false;
+    std::vector<std::string> handedBack;
+    int completions = 0;
+    setURLSessionApplicationHooks({[&] { return background; },
+                                   [&](const std::string& identifier, std::function<void()> completion) {
+                                       handedBack.push_back(identifier);
+                                       recording_->events.push_back("app");
+                                       completion();
+                                       ++completions;
+                                   }});
+    auto s = session(NSURLSessionConfiguration::backgroundSessionConfigurationWithIdentifier("bg-test"));
+    s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/file.bin")))->resume();
+    ASSERT_TRUE(completes());
+    EXPECT_TRUE(handedBack.empty());  // all delivered in the foreground: nothing to hand back
+
+    background = true;
+    recording_->events.clear();
+    s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/file.bin")))->resume();
+    s->uploadTaskWithRequest(post(server_.url("/echo"), ""), Bytes{'x'})->resume();
+    ASSERT_TRUE(completes(3));
+    loop().drainAll();
+    EXPECT_EQ(handedBack, std::vector<std::string>{"bg-test"});
+    EXPECT_EQ(completions, 1);
+    ASSERT_GE(recording_->events.size(), 2u);
+    EXPECT_EQ(recording_->events[recording_->events.size() - 2], "app");
+    EXPECT_EQ(recording_->events.back(), "background-done");
+
+    // An ordinary session never hands back.
+    auto ordinary = session();
+    ordinary->downloadTaskWithURL(NSURL::URLWithString(server_.url("/file.bin")))->resume();
+    ASSERT_TRUE(completes(4));
+    loop().drainAll();
+    EXPECT_EQ(handedBack.size(), 1u);
+}
+
+}  // namespace
