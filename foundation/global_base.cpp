@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
-#include "foundation/addr.h"
+#include "foundation/addr_service.h"
 #include "foundation/back_task.h"
 #include "foundation/capture_choices.h"
 #include "foundation/date_stamps.h"
 #include "foundation/device.h"
-#include "foundation/download_host.h"
+#include "foundation/download_service.h"
 #include "foundation/image_service.h"
 #include "foundation/lang.h"
 #include "foundation/language_code.h"
@@ -101,13 +101,13 @@ std::shared_ptr<ColorSpaces> GlobalBase::colorSpaces() {
 std::shared_ptr<BackTask> GlobalBase::backTask() {
     return madeHere(backTask_);
 }
-std::shared_ptr<UploadHost> GlobalBase::upload() {
+std::shared_ptr<UploadService> GlobalBase::upload() {
     return madeByFactory(upload_);
 }
-std::shared_ptr<DownloadHost> GlobalBase::download() {
+std::shared_ptr<DownloadService> GlobalBase::download() {
     return madeByFactory(download_);
 }
-std::shared_ptr<Addr> GlobalBase::addr() {
+std::shared_ptr<AddrService> GlobalBase::addr() {
     return madeByFactory(addr_);
 }
 std::shared_ptr<Animation> GlobalBase::animation() {

@@ -26,20 +26,20 @@ class Lang;
 class LastInfo;
 class Volume;
 // Services made by the subsystems that own them, through ServiceFactory<T>.
-class Addr;
+class AddrService;
 class Animation;
 class AudioSession;
 class Color;
 class ColorSpaces;
 class CountryCode;
-class DownloadHost;
+class DownloadService;
 class FilesHost;
 class Font;
 class LanguageCode;
 class Noti;
 class Path;
 class Pics;
-class UploadHost;
+class UploadService;
 
 class GlobalBase : public NSObject {
 public:
@@ -63,9 +63,9 @@ public:
     std::shared_ptr<Volume> volume();
     std::shared_ptr<ColorSpaces> colorSpaces();
     std::shared_ptr<BackTask> backTask();
-    std::shared_ptr<UploadHost> upload();
-    std::shared_ptr<DownloadHost> download();
-    std::shared_ptr<Addr> addr();
+    std::shared_ptr<UploadService> upload();
+    std::shared_ptr<DownloadService> download();
+    std::shared_ptr<AddrService> addr();
     // A plain slot: answers what setNoti stored, makes nothing.
     std::shared_ptr<Noti> noti() const { return noti_; }
     std::shared_ptr<Animation> animation();
@@ -86,9 +86,9 @@ public:
     void setVolume(std::shared_ptr<Volume> s) { volume_ = std::move(s); }
     void setColorSpaces(std::shared_ptr<ColorSpaces> s) { colorSpaces_ = std::move(s); }
     void setBackTask(std::shared_ptr<BackTask> s) { backTask_ = std::move(s); }
-    void setUpload(std::shared_ptr<UploadHost> s) { upload_ = std::move(s); }
-    void setDownload(std::shared_ptr<DownloadHost> s) { download_ = std::move(s); }
-    void setAddr(std::shared_ptr<Addr> s) { addr_ = std::move(s); }
+    void setUpload(std::shared_ptr<UploadService> s) { upload_ = std::move(s); }
+    void setDownload(std::shared_ptr<DownloadService> s) { download_ = std::move(s); }
+    void setAddr(std::shared_ptr<AddrService> s) { addr_ = std::move(s); }
     void setNoti(std::shared_ptr<Noti> s) { noti_ = std::move(s); }
     void setAnimation(std::shared_ptr<Animation> s) { animation_ = std::move(s); }
     void setFilesHost(std::shared_ptr<FilesHost> s) { filesHost_ = std::move(s); }
@@ -205,9 +205,9 @@ private:
     std::shared_ptr<Volume> volume_;
     std::shared_ptr<ColorSpaces> colorSpaces_;
     std::shared_ptr<BackTask> backTask_;
-    std::shared_ptr<UploadHost> upload_;
-    std::shared_ptr<DownloadHost> download_;
-    std::shared_ptr<Addr> addr_;
+    std::shared_ptr<UploadService> upload_;
+    std::shared_ptr<DownloadService> download_;
+    std::shared_ptr<AddrService> addr_;
     std::shared_ptr<Noti> noti_;
     std::shared_ptr<Animation> animation_;
     std::shared_ptr<FilesHost> filesHost_;

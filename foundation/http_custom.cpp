@@ -7,7 +7,7 @@
 #include "foundation/global.h"
 #include "foundation/service_factory.h"
 #include "foundation/string_custom_paths.h"
-#include "foundation/upload_host.h"
+#include "foundation/upload_service.h"
 #include "platform/dispatch/queue.h"
 #include "platform/net/url_contents.h"
 #include "platform/net/url_error.h"
@@ -181,7 +181,7 @@ void httpPOST1(std::string_view url, std::string_view contentType, Bytes body, H
 
 void httpPOST2(std::string_view url, std::string_view contentType, Bytes body, bool noti, HTTPHandler handler) {
     NSURLRequest request = postRequest(url, contentType, std::move(body));
-    std::shared_ptr<UploadHost> host = Global::shared()->upload();
+    std::shared_ptr<UploadService> host = Global::shared()->upload();
     if (!host) {
         deliverOnMain(std::move(handler), std::nullopt, nullptr, makeURLError(NSURLErrorUnknown, std::string(url)));
         return;

@@ -1,7 +1,7 @@
 // String lookup from the bundle and from the remote table.
 #include "foundation/lang.h"
 
-#include "foundation/addr.h"
+#include "foundation/addr_service.h"
 #include "foundation/date_custom.h"
 #include "foundation/global.h"
 #include "foundation/language_code.h"

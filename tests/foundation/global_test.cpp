@@ -3,10 +3,10 @@
 // presented controllers.
 #include "foundation/global.h"
 
-#include "foundation/addr.h"
+#include "foundation/addr_service.h"
 #include "foundation/capture_choices.h"
 #include "foundation/device.h"
-#include "foundation/download_host.h"
+#include "foundation/download_service.h"
 #include "foundation/language_code.h"
 #include "foundation/last_info.h"
 #include "foundation/service_factory.h"
@@ -28,7 +28,7 @@ public:
     std::string device = "fi";
 };
 
-class CountingDownloads : public DownloadHost {
+class CountingDownloads : public DownloadService {
 public:
     void refresh() override { ++refreshes; }
     int refreshes = 0;
@@ -46,7 +46,7 @@ protected:
     void TearDown() override {
         ServiceFactory<LanguageCode>::registerMaker(nullptr);
         ServiceFactory<Font>::registerMaker(nullptr);
-        ServiceFactory<DownloadHost>::registerMaker(nullptr);
+        ServiceFactory<DownloadService>::registerMaker(nullptr);
         GlobalBase::setDismisser(nullptr);
         TempSandboxTest::TearDown();
     }
@@ -232,7 +232,7 @@ TEST_F(GlobalTest, SwitchesReachTheDeviceAndTheDownloadService) {
 
     g->init1();  // no download service: nothing happens
     auto downloads = std::make_shared<CountingDownloads>();
-    ServiceFactory<DownloadHost>::registerMaker([downloads] { return downloads; });
+    ServiceFactory<DownloadService>::registerMaker([downloads] { return downloads; });
     g->init1();
     EXPECT_EQ(downloads->refreshes, 1);
 }

@@ -2,7 +2,7 @@
 // string-table reader.
 #include "foundation/lang.h"
 
-#include "foundation/addr.h"
+#include "foundation/addr_service.h"
 #include "foundation/date_custom.h"
 #include "foundation/language_code.h"
 #include "foundation/last_info.h"
@@ -23,7 +23,7 @@ public:
 };
 
 // An address book whose answers the test hands out.
-class QueuedBook : public Addr {
+class QueuedBook : public AddrService {
 public:
     void stringTable(std::function<void(Value)> completion) override { pending.push_back(std::move(completion)); }
     std::vector<std::function<void(Value)>> pending;
@@ -46,11 +46,11 @@ protected:
             tables->code = code;
             return tables;
         });
-        ServiceFactory<Addr>::registerMaker([book = book_] { return book; });
+        ServiceFactory<AddrService>::registerMaker([book = book_] { return book; });
     }
     void TearDown() override {
         ServiceFactory<LanguageCode>::registerMaker(nullptr);
-        ServiceFactory<Addr>::registerMaker(nullptr);
+        ServiceFactory<AddrService>::registerMaker(nullptr);
         TempSandboxTest::TearDown();
     }
     std::shared_ptr<std::string> language_;

@@ -14,6 +14,7 @@
 #include "tests/platform/dispatch/virtual_clock.h"
 #include "tests/support/local_server.h"
 #include "tests/support/run_loop_pump.h"
+#include "tests/support/same_text.h"
 
 namespace {
 
@@ -26,14 +27,6 @@ std::string body(std::size_t size) {
 std::string readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Equal texts, or the sizes and the first differing offset (never the texts themselves).
-::testing::AssertionResult sameText(const std::string& a, const std::string& b) {
-    if (a == b) return ::testing::AssertionSuccess();
-    std::size_t i = 0;
-    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
-    return ::testing::AssertionFailure() << "sizes " << a.size() << " and " << b.size() << ", first difference at " << i;
 }
 
 // Records every event in order; a finished download is copied before the file goes away.

@@ -1,5 +1,5 @@
-// Addr: what the foundation asks of the server address book. The language subsystem implements
-// it and registers its maker with ServiceFactory<Addr>.
+// AddrService: what the foundation asks of the server address book. The language subsystem implements
+// it (the address book) and registers its maker with ServiceFactory<AddrService>.
 #pragma once
 
 #include <functional>
@@ -7,7 +7,7 @@
 #include "platform/runtime/object.h"
 #include "platform/runtime/value.h"
 
-class Addr : public NSObject {
+class AddrService : public NSObject {
 public:
     // Fetches the remote string table; the completion runs once on the main queue with the parsed
     // dictionary, or with null when the request or the parse failed.
