@@ -40,7 +40,7 @@ void sessionTaskDidEnd(NSURLSession& session, URLSessionState& state, const NSUR
     bool tellInvalid = false;
     {
         std::lock_guard lock(state.mutex);
-        std::erase_if(state.tasks, [&](const auto& t) { return t.get() == &task; });
+        std::erase_if(state.tasks, [&](const auto& t) { return t.expired() || t.lock().get() == &task; });
         idle = state.tasks.empty();
         if (idle && state.invalidated && !state.invalidationSent) tellInvalid = state.invalidationSent = true;
     }
@@ -125,8 +125,10 @@ void NSURLSession::getAllTasksWithCompletionHandler(std::function<void(std::vect
     std::shared_ptr<DispatchQueue> queue = delegated_ ? delegated_->delegateQueue : dispatch_get_main_queue();
     if (delegated_) {
         std::lock_guard lock(delegated_->mutex);
-        std::copy_if(delegated_->tasks.begin(), delegated_->tasks.end(), std::back_inserter(tasks),
-                     [](const auto& task) { return task->state() != NSURLSessionTaskState::Completed; });
+        for (const auto& weakTask : delegated_->tasks) {
+            auto task = weakTask.lock();
+            if (task && task->state() != NSURLSessionTaskState::Completed) tasks.push_back(std::move(task));
+        }
     }
     queue->async([completion = std::move(completion), tasks = std::move(tasks)] { completion(tasks); });
 }
@@ -138,6 +140,7 @@ void NSURLSession::finishTasksAndInvalidate() {
         std::lock_guard lock(delegated_->mutex);
         if (delegated_->invalidated) return;
         delegated_->invalidated = true;
+        std::erase_if(delegated_->tasks, [](const auto& t) { return t.expired(); });
         idle = delegated_->tasks.empty();
         if (idle) delegated_->invalidationSent = true;
     }
@@ -154,7 +157,9 @@ void NSURLSession::invalidateAndCancel() {
     std::vector<std::shared_ptr<NSURLSessionTask>> tasks;
     {
         std::lock_guard lock(delegated_->mutex);
-        tasks = delegated_->tasks;
+        for (const auto& weakTask : delegated_->tasks) {
+            if (auto task = weakTask.lock()) tasks.push_back(std::move(task));
+        }
     }
     finishTasksAndInvalidate();
     for (const auto& task : tasks) task->cancel();

@@ -18,7 +18,9 @@ struct URLSessionState {
 
     // Guards the fields below; taken by any thread that makes, starts or ends a task.
     std::mutex mutex;
-    std::vector<std::shared_ptr<NSURLSessionTask>> tasks;
+    // Weak: a task lives while its caller or its running transfer holds it, so that a task made
+    // and dropped unstarted does not keep its session (and itself) alive.
+    std::vector<std::weak_ptr<NSURLSessionTask>> tasks;
     std::uint64_t nextIdentifier = 1;
     bool invalidated = false;
     bool invalidationSent = false;
