@@ -2,6 +2,7 @@
 // resume data.
 #include "platform/net/url_session_download_task.h"
 
+#include <charconv>
 #include <cstdio>
 #include <strings.h>
 #include <unistd.h>
@@ -18,6 +19,16 @@ constexpr std::int64_t kCannotWriteToFile = -3003;
 std::shared_ptr<NSError> fileError(std::int64_t code, const std::string& path) {
     return NSError::withDescription(NSURLErrorDomain, code,
                                     (code == kCannotCreateFile ? "The download file could not be created: " : "The download file could not be written: ") + path);
+}
+
+// The first byte a partial reply starts at ("bytes 100-199/200"); none when it names none.
+std::optional<std::int64_t> rangeStart(const NSHTTPURLResponse& response) {
+    auto range = response.valueForHTTPHeaderField("Content-Range");
+    if (!range || range->rfind("bytes ", 0) != 0) return std::nullopt;
+    std::int64_t start = 0;
+    auto [end, status] = std::from_chars(range->data() + 6, range->data() + range->size(), start);
+    if (status != std::errc() || end == range->data() + range->size() || *end != '-') return std::nullopt;
+    return start;
 }
 
 // The body's length as it will be written: unknown when the reply is compressed, since the
@@ -43,6 +54,11 @@ public:
         validator_ = http->valueForHTTPHeaderField("ETag").value_or(http->valueForHTTPHeaderField("Last-Modified").value_or(""));
         std::int64_t length = writtenLength(*http);
         const auto& resume = task_.resume_;
+        if (status_ == 206 && (!resume || rangeStart(*http) != resume->offset)) {
+            // A part that does not continue the file would corrupt it.
+            refusal = makeURLError(NSURLErrorBadServerResponse, http->URL() ? http->URL()->absoluteString() : std::string());
+            return false;
+        }
         if (resume && status_ == 206) {
             // The server continues where the partial file ends.
             file_ = std::fopen(path_.c_str(), "r+b");

@@ -112,6 +112,13 @@ protected:
                 return sink.write(all.data() + offset, std::min<std::size_t>(kSize - offset, 16384));
             });
         });
+        // Claims to continue any range but always sends the whole body from the start.
+        r.Get("/liar.bin", [](const httplib::Request&, httplib::Response& res) {
+            res.status = 206;
+            res.set_header("ETag", "\"l\"");
+            res.set_header("Content-Range", "bytes 0-9/10");
+            res.set_content("0123456789", "application/octet-stream");
+        });
         r.Get("/short", [](const httplib::Request&, httplib::Response& res) {
             res.set_content_provider(1000, "text/plain", [](std::size_t, std::size_t, httplib::DataSink& sink) {
                 sink.write("only this", 9);
@@ -262,6 +269,22 @@ TEST_F(DelegateSessionTest, UnreadableResumeDataMakesNoTask) {
     EXPECT_FALSE(s->downloadTaskWithResumeData(Bytes()));
     std::string missingFile = "korva-resume-data 1\nurl http://127.0.0.1/x\nfile /no/such/file\noffset 3\nvalidator \"a\"\n";
     EXPECT_FALSE(s->downloadTaskWithResumeData(Bytes(missingFile.begin(), missingFile.end())));
+}
+
+TEST_F(DelegateSessionTest, APartThatDoesNotContinueThePartialFileIsRefused) {
+    auto s = session();
+    std::string partial = (root_ / "tmp" / "partial.tmp").string();
+    std::filesystem::create_directories(root_ / "tmp");
+    std::ofstream(partial) << "01234";
+    std::string record = "korva-resume-data 1\nurl " + server_.url("/liar.bin") + "\nfile " + partial + "\noffset 5\nvalidator \"l\"\n";
+    auto task = s->downloadTaskWithResumeData(Bytes(record.begin(), record.end()));
+    ASSERT_TRUE(task);
+    task->resume();
+    ASSERT_TRUE(completes());
+    ASSERT_TRUE(recording_->errors[0]);
+    EXPECT_EQ(recording_->errors[0]->code(), NSURLErrorBadServerResponse);
+    EXPECT_EQ(std::count(recording_->events.begin(), recording_->events.end(), "file"), 0);
+    EXPECT_FALSE(std::filesystem::exists(partial));
 }
 
 TEST_F(DelegateSessionTest, FailuresEndTasksWithAnErrorAndLeaveNoFiles) {
