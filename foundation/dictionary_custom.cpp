@@ -78,6 +78,8 @@ Value at0(const Value& start, std::string_view path) {
         if (step == '/') {
             std::size_t end = path.find_first_of("/@:#");
             std::string_view key = path.substr(0, end);
+            // "/items/@0/title": a slash before another step only separates.
+            if (key.empty() && end != std::string_view::npos && path[end] != '/') continue;
             if (key.empty()) return current;
             current = current[key];
             path = end == std::string_view::npos ? std::string_view() : path.substr(end);

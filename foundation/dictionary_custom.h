@@ -20,8 +20,9 @@ std::string queryString(const Value& dictionary);
 
 // The path language: "/key" reads a key, "@n" an array element (no digits: 0), ":" parses a text
 // as JSON and goes on inside the dictionary it holds, "#" fetches the JSON page whose address the
-// text is (blocking; once per process, then from Global's cache) and goes on inside it. An empty
-// key ends the walk at the current value. Anything that does not fit gives null.
+// text is (blocking; once per process, then from Global's cache) and goes on inside it. A slash
+// before another step only separates ("/items/@0/title"); an empty key at the end or before
+// another slash ends the walk at the current value. Anything that does not fit gives null.
 Value at0(const Value& start, std::string_view path);
 inline Value at(const Value& dictionary, std::string_view path) { return at0(dictionary, path); }
 

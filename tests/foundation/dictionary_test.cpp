@@ -37,6 +37,8 @@ TEST(DictionaryCustom, PathLookup) {
     });
     EXPECT_EQ(at(d, "/items@0/title"), Value("first"));
     EXPECT_EQ(at(d, "/items@1"), Value("second"));
+    EXPECT_EQ(at(d, "/items/@0/title"), Value("first"));  // a slash before an index only separates
+    EXPECT_EQ(at(d, "/config/:/mode"), Value("night"));
     EXPECT_EQ(at(d, "/items@/title"), Value("first"));  // no digits: index 0
     EXPECT_EQ(at(d, "/config:/mode"), Value("night"));
     EXPECT_EQ(at(d, "/config:/deep/x@1"), Value(6));
