@@ -68,23 +68,30 @@ void AddrBase::get(const std::string& key, const Value& input, ReplyBlock block)
     get0(false, key, halt0(key), input, std::move(block));
 }
 
-void AddrBase::get0(bool retried, const std::string& key, const std::string& haltkey, const Value& input, ReplyBlock block) {
+void AddrBase::attempt(bool retried, const std::string& key, const std::string& haltkey, const Value& input, ReplyBlock block,
+                       Send send, Attempt again) {
     auto me = self<AddrBase>();
-    url(key, [me, retried, key, haltkey, input, block](std::optional<std::string> address, bool final) {
+    url(key, [me, retried, key, haltkey, input, block, send, again](std::optional<std::string> address, bool final) {
         if (!address) {
             me->halt1(key, haltkey);
             if (block) block(std::nullopt);
             return;
         }
-        std::string full = input.isDictionary() ? *address + "?" + queryString(input) : *address;
-        httpGET1(full, [me, final, retried, key, haltkey, input, block](std::optional<Bytes> body, std::shared_ptr<NSURLResponse>,
-                                                                       std::shared_ptr<NSError>) {
-            me->received(std::move(body), final, retried, key, haltkey, input, block,
-                         [me](bool r, const std::string& k, const std::string& h, const Value& i, ReplyBlock b) {
-                             me->get0(r, k, h, i, std::move(b));
-                         });
+        send(*address, input, [me, final, retried, key, haltkey, input, block, again](std::optional<Bytes> body, std::shared_ptr<NSURLResponse>,
+                                                                                  std::shared_ptr<NSError>) {
+            me->received(std::move(body), final, retried, key, haltkey, input, block, again);
         });
     });
+}
+
+void AddrBase::get0(bool retried, const std::string& key, const std::string& haltkey, const Value& input, ReplyBlock block) {
+    auto me = self<AddrBase>();
+    attempt(
+        retried, key, haltkey, input, std::move(block),
+        [](const std::string& address, const Value& query, HTTPHandler handler) {
+            httpGET1(query.isDictionary() ? address + "?" + queryString(query) : address, std::move(handler));
+        },
+        [me](bool r, const std::string& k, const std::string& h, const Value& i, ReplyBlock b) { me->get0(r, k, h, i, std::move(b)); });
 }
 
 void AddrBase::post(const std::string& key, const Value& input, ReplyBlock block) {
@@ -93,21 +100,12 @@ void AddrBase::post(const std::string& key, const Value& input, ReplyBlock block
 
 void AddrBase::post0(bool retried, const std::string& key, const std::string& haltkey, const Value& input, ReplyBlock block) {
     auto me = self<AddrBase>();
-    url(key, [me, retried, key, haltkey, input, block](std::optional<std::string> address, bool final) {
-        if (!address) {
-            me->halt1(key, haltkey);
-            if (block) block(std::nullopt);
-            return;
-        }
-        httpPOST1(*address, "application/json", jsonData(input).value_or(Bytes()),
-                  [me, final, retried, key, haltkey, input, block](std::optional<Bytes> body, std::shared_ptr<NSURLResponse>,
-                                                                   std::shared_ptr<NSError>) {
-                      me->received(std::move(body), final, retried, key, haltkey, input, block,
-                                   [me](bool r, const std::string& k, const std::string& h, const Value& i, ReplyBlock b) {
-                                       me->post0(r, k, h, i, std::move(b));
-                                   });
-                  });
-    });
+    attempt(
+        retried, key, haltkey, input, std::move(block),
+        [](const std::string& address, const Value& body, HTTPHandler handler) {
+            httpPOST1(address, "application/json", jsonData(body).value_or(Bytes()), std::move(handler));
+        },
+        [me](bool r, const std::string& k, const std::string& h, const Value& i, ReplyBlock b) { me->post0(r, k, h, i, std::move(b)); });
 }
 
 std::optional<std::string> AddrBase::pdata(const std::string& key, const Value& input, std::string_view contentType, Bytes data,

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "foundation/addr_service.h"
+#include "foundation/http_custom.h"
 #include "platform/runtime/value.h"
 
 class LastInfo;
@@ -66,9 +67,15 @@ protected:
     AddrBase() = default;
 
 private:
-    // One attempt's reply: drops a superseded one, retries once when the URL was not final.
     using Attempt = std::function<void(bool retried, const std::string& key, const std::string& haltkey, const Value& input,
                                        ReplyBlock block)>;
+    // Sends one request to a resolved address; the handler gets the reply on the main queue.
+    using Send = std::function<void(const std::string& address, const Value& input, HTTPHandler handler)>;
+    // Resolves the key and sends; a key without a URL fails at once.
+    void attempt(bool retried, const std::string& key, const std::string& haltkey, const Value& input, ReplyBlock block, Send send,
+                 Attempt again);
+    // One attempt's reply: drops a superseded one, retries once through `again` when the URL was
+    // not final.
     void received(std::optional<Bytes> body, bool final, bool retried, const std::string& key, const std::string& haltkey,
                   const Value& input, ReplyBlock block, const Attempt& again);
 

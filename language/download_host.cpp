@@ -78,6 +78,10 @@ Value DownloadHost::request(const std::string& url, std::int64_t dest, const std
                                      {"newDir", Value(newDir)}});
     if (!notiLabel.isNull()) entry.set("notiLabel", notiLabel);
     if (!notiUserInfo.isNull()) entry.set("notiUserInfo", notiUserInfo);
+    return start(url, entry, task);
+}
+
+Value DownloadHost::start(const std::string& url, const Value& entry, const std::shared_ptr<NSURLSessionDownloadTask>& task) {
     tasks().set(url, entry);
     save();
     task->resume();
@@ -97,10 +101,7 @@ Value DownloadHost::resume(const std::string& url) {
     if (!task) return Value();
     entry.dictionaryPtr()->remove("resumePath");
     entry.set("task", Value(task));
-    tasks().set(url, entry);
-    save();
-    task->resume();
-    return entry;
+    return start(url, entry, task);
 }
 
 void DownloadHost::pause(const std::string& url) {

@@ -81,6 +81,8 @@ protected:
     DownloadHost() = default;
 
 private:
+    // Runs the task for the entry, now in tasks(); answers the entry.
+    Value start(const std::string& url, const Value& entry, const std::shared_ptr<NSURLSessionDownloadTask>& task);
     // The entry of the table under the task's URL, unless it belongs to another live task.
     Value entryOf(const NSURLSessionTask& task, const Value& table);
     std::optional<std::string> resumeFile(const Value& entry) const;

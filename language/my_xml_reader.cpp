@@ -14,7 +14,7 @@ bool isReserved(std::string_view name) {
 }  // namespace
 
 bool MyXMLReader::parse() {
-    xp_->setDelegate(std::shared_ptr<NSXMLParserDelegate>(self<MyXMLReader>(), static_cast<NSXMLParserDelegate*>(this)));
+    xp_->setDelegate(self<MyXMLReader>());
     return xp_->parse();
 }
 

@@ -141,6 +141,21 @@ protected:
     bool completes(std::size_t count = 1) {
         return pumpMainUntil([&] { return recording_->completed.size() >= count; });
     }
+    // Starts a download, waits until half the body arrived, and cancels it into resume data.
+    std::optional<Bytes> pausedHalfway(NSURLSession& s, const std::string& path) {
+        auto task = s.downloadTaskWithURL(NSURL::URLWithString(server_.url(path)));
+        task->resume();
+        EXPECT_TRUE(pumpMainUntil([&] { return task->countOfBytesReceived() >= static_cast<std::int64_t>(kSize / 2); }));
+        std::optional<Bytes> resumeData;
+        bool answered = false;
+        task->cancelByProducingResumeData([&](std::optional<Bytes> data) {
+            answered = true;
+            resumeData = std::move(data);
+        });
+        EXPECT_TRUE(completes());
+        EXPECT_TRUE(answered);
+        return resumeData;
+    }
     std::size_t tmpFiles() const {
         std::size_t n = 0;
         for (auto& entry : std::filesystem::directory_iterator(root_ / "tmp")) n += entry.is_regular_file();
@@ -217,17 +232,7 @@ TEST_F(DelegateSessionTest, DownloadsStreamToAFileThatIsGoneAfterTheEvent) {
 
 TEST_F(DelegateSessionTest, PausedDownloadsResumeWithARangeRequestIntoAnIdenticalFile) {
     auto s = session();
-    auto task = s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/held.bin")));
-    task->resume();
-    ASSERT_TRUE(pumpMainUntil([&] { return task->countOfBytesReceived() >= static_cast<std::int64_t>(kSize / 2); }));
-    std::optional<Bytes> resumeData;
-    bool answered = false;
-    task->cancelByProducingResumeData([&](std::optional<Bytes> data) {
-        answered = true;
-        resumeData = std::move(data);
-    });
-    ASSERT_TRUE(completes());
-    ASSERT_TRUE(answered);
+    std::optional<Bytes> resumeData = pausedHalfway(*s, "/held.bin");
     ASSERT_TRUE(resumeData);
     EXPECT_EQ(recording_->errors[0]->code(), NSURLErrorCancelled);
     EXPECT_EQ(recording_->events, (std::vector<std::string>{"complete"}));
@@ -247,12 +252,7 @@ TEST_F(DelegateSessionTest, PausedDownloadsResumeWithARangeRequestIntoAnIdentica
 
 TEST_F(DelegateSessionTest, AServerThatIgnoresTheRangeRestartsTheFileFromZero) {
     auto s = session();
-    auto task = s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/whole.bin")));
-    task->resume();
-    ASSERT_TRUE(pumpMainUntil([&] { return task->countOfBytesReceived() >= static_cast<std::int64_t>(kSize / 2); }));
-    std::optional<Bytes> resumeData;
-    task->cancelByProducingResumeData([&](std::optional<Bytes> data) { resumeData = std::move(data); });
-    ASSERT_TRUE(completes());
+    std::optional<Bytes> resumeData = pausedHalfway(*s, "/whole.bin");
     ASSERT_TRUE(resumeData);
     gate_ = true;
     s->downloadTaskWithResumeData(*resumeData)->resume();
