@@ -7,6 +7,7 @@
 #include "foundation/string_custom_paths.h"
 #include "platform/net/url_error.h"
 #include "tests/language/server_fixture.h"
+#include "tests/support/junk_server.h"
 
 namespace {
 
@@ -279,9 +280,10 @@ TEST_F(DownloadHostTest, JunkResumeDataStartsTheDownloadAnew) {
 TEST_F(DownloadHostTest, FailuresEndAsErrorsWithoutAFinalPath) {
     NSURLRequest::setDefaultTimeoutInterval(0.3);
     auto host = RecordingDownloads::make();
+    JunkServer junk;
     writeFileAtomically(documents("plain-file"), "x").ok();
     std::vector<std::string> urls = {refusedURL() + "r.bin", server_.url("/short"), server_.url("/loop"), server_.url("/silent"),
-                                     server_.url("/files/unwritable.bin")};
+                                     junk.url("/j.bin"), server_.url("/files/unwritable.bin")};
     for (std::size_t i = 0; i + 1 < urls.size(); ++i) host->request(urls[i], 1, "f", false, Value("l"), Value());
     host->request(urls.back(), 0, documents("plain-file/sub"), false, Value("l"), Value());
     ASSERT_TRUE(pumpMainUntil([&] { return host->notes.size() == urls.size(); }));

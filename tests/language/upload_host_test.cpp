@@ -5,6 +5,7 @@
 
 #include "platform/net/url_error.h"
 #include "tests/language/server_fixture.h"
+#include "tests/support/junk_server.h"
 
 namespace {
 
@@ -122,8 +123,12 @@ TEST_F(UploadHostTest, ProgressIsTheShareSentAndZeroWithoutAKnownTotal) {
 
 TEST_F(UploadHostTest, ErrorsDeliverTheDataSoFarWithTheError) {
     auto host = NotingUploads::make();
-    Delivery cut, refused, cancelled;
+    JunkServer junk;
+    Delivery cut, refused, cancelled, nonsense;
     upload(*host, "/cut", "x", cut);
+    NSURLRequest toJunk(NSURL::URLWithString(junk.url("/")));
+    toJunk.setHTTPMethod("POST");
+    host->request(toJunk, false, nonsense.record())->resume();
     NSURLRequest request(NSURL::URLWithString(refusedURL()));
     request.setHTTPMethod("POST");
     host->request(request, false, refused.record())->resume();
@@ -137,6 +142,8 @@ TEST_F(UploadHostTest, ErrorsDeliverTheDataSoFarWithTheError) {
     EXPECT_EQ(refused.error->code(), NSURLErrorCannotConnectToHost);
     EXPECT_EQ(cancelled.calls, 1);
     EXPECT_EQ(cancelled.error->code(), NSURLErrorCancelled);
+    EXPECT_EQ(nonsense.calls, 1);
+    EXPECT_TRUE(nonsense.error);
     EXPECT_EQ(host->notes, (std::vector<bool>{false, false}));
 }
 
