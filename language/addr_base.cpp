@@ -48,8 +48,8 @@ bool AddrBase::halt1(const std::string& key, const std::string& haltkey) {
     return superseded;
 }
 
-void AddrBase::received(std::optional<Bytes> body, bool final, bool retried, const std::string& key, const std::string& haltkey,
-                        const Value& input, ReplyBlock block, const Attempt& again) {
+void AddrBase::received(std::optional<Bytes> body, bool final, bool retried, const std::string& key,
+                        const std::string& haltkey, const Value& input, ReplyBlock block, const Attempt& again) {
     if (halt1(key, haltkey)) return;
     if (final || body) {
         if (block) block(std::move(body));
@@ -68,8 +68,8 @@ void AddrBase::get(const std::string& key, const Value& input, ReplyBlock block)
     get0(false, key, halt0(key), input, std::move(block));
 }
 
-void AddrBase::attempt(bool retried, const std::string& key, const std::string& haltkey, const Value& input, ReplyBlock block,
-                       Send send, Attempt again) {
+void AddrBase::attempt(bool retried, const std::string& key, const std::string& haltkey, const Value& input,
+                       ReplyBlock block, Send send, Attempt again) {
     auto me = self<AddrBase>();
     url(key, [me, retried, key, haltkey, input, block, send, again](std::optional<std::string> address, bool final) {
         if (!address) {
@@ -77,39 +77,46 @@ void AddrBase::attempt(bool retried, const std::string& key, const std::string& 
             if (block) block(std::nullopt);
             return;
         }
-        send(*address, input, [me, final, retried, key, haltkey, input, block, again](std::optional<Bytes> body, std::shared_ptr<NSURLResponse>,
-                                                                                  std::shared_ptr<NSError>) {
-            me->received(std::move(body), final, retried, key, haltkey, input, block, again);
-        });
+        send(*address, input,
+             [me, final, retried, key, haltkey, input, block, again](
+                 std::optional<Bytes> body, std::shared_ptr<NSURLResponse>, std::shared_ptr<NSError>) {
+                 me->received(std::move(body), final, retried, key, haltkey, input, block, again);
+             });
     });
 }
 
-void AddrBase::get0(bool retried, const std::string& key, const std::string& haltkey, const Value& input, ReplyBlock block) {
+void AddrBase::get0(bool retried, const std::string& key, const std::string& haltkey, const Value& input,
+                    ReplyBlock block) {
     auto me = self<AddrBase>();
     attempt(
         retried, key, haltkey, input, std::move(block),
         [](const std::string& address, const Value& query, HTTPHandler handler) {
             httpGET1(query.isDictionary() ? address + "?" + queryString(query) : address, std::move(handler));
         },
-        [me](bool r, const std::string& k, const std::string& h, const Value& i, ReplyBlock b) { me->get0(r, k, h, i, std::move(b)); });
+        [me](bool r, const std::string& k, const std::string& h, const Value& i, ReplyBlock b) {
+            me->get0(r, k, h, i, std::move(b));
+        });
 }
 
 void AddrBase::post(const std::string& key, const Value& input, ReplyBlock block) {
     post0(false, key, halt0(key), input, std::move(block));
 }
 
-void AddrBase::post0(bool retried, const std::string& key, const std::string& haltkey, const Value& input, ReplyBlock block) {
+void AddrBase::post0(bool retried, const std::string& key, const std::string& haltkey, const Value& input,
+                     ReplyBlock block) {
     auto me = self<AddrBase>();
     attempt(
         retried, key, haltkey, input, std::move(block),
         [](const std::string& address, const Value& body, HTTPHandler handler) {
             httpPOST1(address, "application/json", jsonData(body).value_or(Bytes()), std::move(handler));
         },
-        [me](bool r, const std::string& k, const std::string& h, const Value& i, ReplyBlock b) { me->post0(r, k, h, i, std::move(b)); });
+        [me](bool r, const std::string& k, const std::string& h, const Value& i, ReplyBlock b) {
+            me->post0(r, k, h, i, std::move(b));
+        });
 }
 
-std::optional<std::string> AddrBase::pdata(const std::string& key, const Value& input, std::string_view contentType, Bytes data,
-                                           bool noti, ReplyBlock block) {
+std::optional<std::string> AddrBase::pdata(const std::string& key, const Value& input, std::string_view contentType,
+                                           Bytes data, bool noti, ReplyBlock block) {
     std::string haltkey = halt0(key);
     Value address = valueForKey1(dict(), key);
     if (!address.isString()) {
@@ -121,7 +128,8 @@ std::optional<std::string> AddrBase::pdata(const std::string& key, const Value& 
     std::string full = *address.string() + "?" + queryString(input);
     auto me = self<AddrBase>();
     httpPOST2(full, contentType, std::move(data), noti,
-              [me, key, haltkey, block](std::optional<Bytes> body, std::shared_ptr<NSURLResponse>, std::shared_ptr<NSError> error) {
+              [me, key, haltkey, block](std::optional<Bytes> body, std::shared_ptr<NSURLResponse>,
+                                        std::shared_ptr<NSError> error) {
                   if (me->halt1(key, haltkey)) return;
                   if (block) block(error ? std::nullopt : std::move(body));
               });

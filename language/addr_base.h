@@ -55,8 +55,8 @@ public:
     // POST of raw bytes through the upload service, to the book's URL for the key with the query.
     // Returns the URL used; for a key the book lacks nothing is sent, the block gets none at once
     // and the result is none.
-    std::optional<std::string> pdata(const std::string& key, const Value& input, std::string_view contentType, Bytes data,
-                                     bool noti, ReplyBlock block);
+    std::optional<std::string> pdata(const std::string& key, const Value& input, std::string_view contentType,
+                                     Bytes data, bool noti, ReplyBlock block);
 
     // The base keeps no string table: none, on the main queue.
     void stringTable(std::function<void(Value)> completion) override;
@@ -67,17 +67,17 @@ protected:
     AddrBase() = default;
 
 private:
-    using Attempt = std::function<void(bool retried, const std::string& key, const std::string& haltkey, const Value& input,
-                                       ReplyBlock block)>;
+    using Attempt = std::function<void(bool retried, const std::string& key, const std::string& haltkey,
+                                       const Value& input, ReplyBlock block)>;
     // Sends one request to a resolved address; the handler gets the reply on the main queue.
     using Send = std::function<void(const std::string& address, const Value& input, HTTPHandler handler)>;
     // Resolves the key and sends; a key without a URL fails at once.
-    void attempt(bool retried, const std::string& key, const std::string& haltkey, const Value& input, ReplyBlock block, Send send,
-                 Attempt again);
+    void attempt(bool retried, const std::string& key, const std::string& haltkey, const Value& input, ReplyBlock block,
+                 Send send, Attempt again);
     // One attempt's reply: drops a superseded one, retries once through `again` when the URL was
     // not final.
-    void received(std::optional<Bytes> body, bool final, bool retried, const std::string& key, const std::string& haltkey,
-                  const Value& input, ReplyBlock block, const Attempt& again);
+    void received(std::optional<Bytes> body, bool final, bool retried, const std::string& key,
+                  const std::string& haltkey, const Value& input, ReplyBlock block, const Attempt& again);
 
     std::shared_ptr<LastInfo> lastInfo_;
     Value dict_;

@@ -47,7 +47,8 @@ std::shared_ptr<NSURLSession> DownloadHost::session() {
     if (!session_) {
         auto configuration = NSURLSessionConfiguration::backgroundSessionConfigurationWithIdentifier(
             Global::shared()->appName() + "-DownloadHost-" + className());
-        session_ = NSURLSession::sessionWithConfiguration(configuration, self<DownloadHost>(), dispatch_get_main_queue());
+        session_ =
+            NSURLSession::sessionWithConfiguration(configuration, self<DownloadHost>(), dispatch_get_main_queue());
     }
     return session_;
 }
@@ -81,7 +82,8 @@ Value DownloadHost::request(const std::string& url, std::int64_t dest, const std
     return start(url, entry, task);
 }
 
-Value DownloadHost::start(const std::string& url, const Value& entry, const std::shared_ptr<NSURLSessionDownloadTask>& task) {
+Value DownloadHost::start(const std::string& url, const Value& entry,
+                          const std::shared_ptr<NSURLSessionDownloadTask>& task) {
     tasks().set(url, entry);
     save();
     task->resume();
@@ -137,9 +139,13 @@ void DownloadHost::cancel(const std::string& url) {
     save();
 }
 
-bool DownloadHost::isActive(const std::string& url) { return tasks().dictionaryPtr()->contains(url); }
+bool DownloadHost::isActive(const std::string& url) {
+    return tasks().dictionaryPtr()->contains(url);
+}
 
-bool DownloadHost::isResumable(const std::string& url) { return rtasks().dictionaryPtr()->contains(url); }
+bool DownloadHost::isResumable(const std::string& url) {
+    return rtasks().dictionaryPtr()->contains(url);
+}
 
 Value DownloadHost::getItem(const std::string& url) {
     if (tasks().dictionaryPtr()->contains(url)) return tasks()[url];
@@ -151,7 +157,8 @@ std::vector<std::string> DownloadHost::getList(std::int64_t dest, const std::opt
     std::vector<std::string> list;
     for (const Value& table : {tasks(), rtasks()}) {
         for (const auto& [url, entry] : *table.dictionaryPtr()) {
-            bool matches = !pathSaveTo || (entry["pathSaveTo"].stringValue() == *pathSaveTo && (dest == 0 || entry["dest"].integerValue() == dest));
+            bool matches = !pathSaveTo || (entry["pathSaveTo"].stringValue() == *pathSaveTo &&
+                                           (dest == 0 || entry["dest"].integerValue() == dest));
             if (matches) list.push_back(url);
         }
     }
@@ -212,13 +219,15 @@ Value DownloadHost::entryOf(const NSURLSessionTask& task, const Value& table) {
 }
 
 void DownloadHost::URLSessionDownloadTaskDidWriteData(NSURLSession&, NSURLSessionDownloadTask& task, std::int64_t,
-                                                      std::int64_t totalBytesWritten, std::int64_t totalBytesExpectedToWrite) {
+                                                      std::int64_t totalBytesWritten,
+                                                      std::int64_t totalBytesExpectedToWrite) {
     Value entry = entryOf(task, tasks());
     if (!entry) entry = entryOf(task, rtasks());
     if (!entry) return;
     if (totalBytesExpectedToWrite >= 1) {
         entry.set("totalBytesExpectedToWrite", Value(static_cast<long long>(totalBytesExpectedToWrite)));
-        entry.set("percent", Value(static_cast<double>(totalBytesWritten) / static_cast<double>(totalBytesExpectedToWrite)));
+        entry.set("percent",
+                  Value(static_cast<double>(totalBytesWritten) / static_cast<double>(totalBytesExpectedToWrite)));
     } else {
         entry.set("percent", Value(0.0));
     }
@@ -234,13 +243,15 @@ void DownloadHost::URLSessionDownloadTaskDidFinishDownloadingToURL(NSURLSession&
         entry.set("path", Value(path));
     } else {
         // Another file of the same size may belong to another download: never take it instead.
-        entry.set("error", Value(NSError::withDescription(NSCocoaErrorDomain, kNoSuchFile, "The downloaded file is missing.")));
+        entry.set("error",
+                  Value(NSError::withDescription(NSCocoaErrorDomain, kNoSuchFile, "The downloaded file is missing.")));
     }
     // Before returning: the platform removes the file once this event is over.
     complete(task);
 }
 
-void DownloadHost::URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask& task, std::shared_ptr<NSError> error) {
+void DownloadHost::URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask& task,
+                                                      std::shared_ptr<NSError> error) {
     if (!error) return;
     Value entry = entryOf(task, tasks());
     if (!entry) return;
@@ -257,11 +268,12 @@ void DownloadHost::complete(const NSURLSessionTask& task) {
     auto error = entry["error"].objectAs<NSError>();
     std::optional<std::string> finalPath;
     if (!error) {
-        std::optional<std::string> folder = downloadFolder(entry["dest"].integerValue(), entry["pathSaveTo"].stringValue(),
-                                                           entry["newDir"].boolValue());
+        std::optional<std::string> folder = downloadFolder(
+            entry["dest"].integerValue(), entry["pathSaveTo"].stringValue(), entry["newDir"].boolValue());
         const std::string source = entry["path"].stringValue();
         if (!folder || !createDirectory(*folder)) {
-            error = NSError::withDescription(NSCocoaErrorDomain, kWriteFailed, "The destination folder cannot be written.");
+            error =
+                NSError::withDescription(NSCocoaErrorDomain, kWriteFailed, "The destination folder cannot be written.");
         } else {
             std::string target = pathByAppendingComponent(*folder, freeFileName(*folder, downloadFileName(url)));
             Result<void> moved = NSFileManager::defaultManager()->moveItemAtPath(source, target);
@@ -285,4 +297,6 @@ void DownloadHost::complete(const NSURLSessionTask& task) {
     lastError_ = error;
 }
 
-void DownloadHost::URLSessionDidFinishEventsForBackgroundURLSession(NSURLSession&) { callBackgroundSessionCompletionHandler(); }
+void DownloadHost::URLSessionDidFinishEventsForBackgroundURLSession(NSURLSession&) {
+    callBackgroundSessionCompletionHandler();
+}

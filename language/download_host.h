@@ -41,8 +41,8 @@ public:
 
     // Starts the download, or resumes it when paused; the entry, or null when no task could be
     // made. dest 1 Documents, 2 Library, else pathSaveTo is a full path.
-    Value request(const std::string& url, std::int64_t dest, const std::string& pathSaveTo, bool newDir, const Value& notiLabel,
-                  const Value& notiUserInfo);
+    Value request(const std::string& url, std::int64_t dest, const std::string& pathSaveTo, bool newDir,
+                  const Value& notiLabel, const Value& notiUserInfo);
     // Resumes a paused download; its entry, or null (the paused state is then gone).
     Value resume(const std::string& url);
     // Stops the download and keeps resume data when the server allows it.
@@ -69,10 +69,12 @@ public:
     virtual void noti(bool /*success*/, const Value& /*label*/, const Value& /*userInfo*/) {}
 
     void URLSessionDownloadTaskDidWriteData(NSURLSession&, NSURLSessionDownloadTask& task, std::int64_t bytesWritten,
-                                            std::int64_t totalBytesWritten, std::int64_t totalBytesExpectedToWrite) override;
+                                            std::int64_t totalBytesWritten,
+                                            std::int64_t totalBytesExpectedToWrite) override;
     void URLSessionDownloadTaskDidFinishDownloadingToURL(NSURLSession&, NSURLSessionDownloadTask& task,
                                                          const std::shared_ptr<NSURL>& location) override;
-    void URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask& task, std::shared_ptr<NSError> error) override;
+    void URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask& task,
+                                            std::shared_ptr<NSError> error) override;
     void URLSessionDidFinishEventsForBackgroundURLSession(NSURLSession&) override;
 
     std::string className() const override { return "DownloadHost"; }

@@ -10,7 +10,8 @@ std::string FetcherBase::urlencode(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : text) {
-        bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
+        bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                     c == '.' || c == '_' || c == '~';
         if (plain) {
             out += static_cast<char>(c);
         } else {
@@ -86,7 +87,8 @@ std::optional<std::vector<FetcherBase::Match>> FetcherBase::matchList(std::strin
     return best;
 }
 
-Value FetcherBase::match1(const std::optional<std::string>& text, const Value& a, const Value& json, const KeyPathBlock& ppKey) const {
+Value FetcherBase::match1(const std::optional<std::string>& text, const Value& a, const Value& json,
+                          const KeyPathBlock& ppKey) const {
     if (text) {
         if (auto matches = matchList(*text, a)) {
             const Match& first = matches->front();
@@ -104,7 +106,8 @@ Value FetcherBase::match1(const std::optional<std::string>& text, const Value& a
     return Value();
 }
 
-Value FetcherBase::match1Jsons(const std::optional<std::string>& text, const Value& a, const Value& jsons, const KeyPathBlock& ppKey) const {
+Value FetcherBase::match1Jsons(const std::optional<std::string>& text, const Value& a, const Value& jsons,
+                               const KeyPathBlock& ppKey) const {
     if (!jsons.isArray()) return Value();
     for (const Value& json : *jsons.arrayPtr()) {
         Value found = match1(text, a, json, ppKey);
@@ -113,13 +116,15 @@ Value FetcherBase::match1Jsons(const std::optional<std::string>& text, const Val
     return Value();
 }
 
-std::optional<std::string> FetcherBase::match1String(const std::optional<std::string>& text, const Value& a, const Value& json) const {
+std::optional<std::string> FetcherBase::match1String(const std::optional<std::string>& text, const Value& a,
+                                                     const Value& json) const {
     Value found = match1(text, a, json);
     if (found.isNull()) return std::nullopt;
     return found.isString() ? *found.string() : found.description();
 }
 
-std::optional<std::string> FetcherBase::match1StringJsons(const std::optional<std::string>& text, const Value& a, const Value& jsons) const {
+std::optional<std::string> FetcherBase::match1StringJsons(const std::optional<std::string>& text, const Value& a,
+                                                          const Value& jsons) const {
     if (!jsons.isArray()) return std::nullopt;
     for (const Value& json : *jsons.arrayPtr()) {
         if (auto found = match1String(text, a, json)) return found;

@@ -37,12 +37,16 @@ public:
     std::optional<std::vector<Match>> matchList(std::string_view text, const Value& a) const;
     // Capture group 1 of the best pattern's first match; else the first key path of "j" that
     // finds a value in the JSON; else null.
-    Value match1(const std::optional<std::string>& text, const Value& a, const Value& json, const KeyPathBlock& ppKey = {}) const;
+    Value match1(const std::optional<std::string>& text, const Value& a, const Value& json,
+                 const KeyPathBlock& ppKey = {}) const;
     // The first non-null match1 over the JSON objects in order; null for an empty list.
-    Value match1Jsons(const std::optional<std::string>& text, const Value& a, const Value& jsons, const KeyPathBlock& ppKey = {}) const;
+    Value match1Jsons(const std::optional<std::string>& text, const Value& a, const Value& jsons,
+                      const KeyPathBlock& ppKey = {}) const;
     // match1 as text: a string as it is, another value as its description; none for null.
-    std::optional<std::string> match1String(const std::optional<std::string>& text, const Value& a, const Value& json) const;
-    std::optional<std::string> match1StringJsons(const std::optional<std::string>& text, const Value& a, const Value& jsons) const;
+    std::optional<std::string> match1String(const std::optional<std::string>& text, const Value& a,
+                                            const Value& json) const;
+    std::optional<std::string> match1StringJsons(const std::optional<std::string>& text, const Value& a,
+                                                 const Value& jsons) const;
 
     std::string className() const override { return "FetcherBase"; }
 

@@ -8,7 +8,8 @@
 namespace {
 
 bool isReserved(std::string_view name) {
-    return name == MyXMLReader::kName || name == MyXMLReader::kAttributes || name == MyXMLReader::kText || name == MyXMLReader::kParent;
+    return name == MyXMLReader::kName || name == MyXMLReader::kAttributes || name == MyXMLReader::kText ||
+           name == MyXMLReader::kParent;
 }
 
 }  // namespace
@@ -18,7 +19,9 @@ bool MyXMLReader::parse() {
     return xp_->parse();
 }
 
-Value MyXMLReader::at(std::string_view path) const { return root_.isNull() ? Value() : ::at(root_, path); }
+Value MyXMLReader::at(std::string_view path) const {
+    return root_.isNull() ? Value() : ::at(root_, path);
+}
 
 void MyXMLReader::arrange(const Value& node) {
     // Iterative, so that the walk's depth does not depend on the document's.
@@ -41,8 +44,8 @@ void MyXMLReader::parserDidStartDocument(NSXMLParser&) {
     cur_ = root_;
 }
 
-void MyXMLReader::parserDidStartElement(NSXMLParser& parser, const std::string& elementName, const std::string&, const std::string&,
-                                        const Value& attributes) {
+void MyXMLReader::parserDidStartElement(NSXMLParser& parser, const std::string& elementName, const std::string&,
+                                        const std::string&, const Value& attributes) {
     if (isReserved(elementName)) {
         // It would overwrite the node's own entries.
         parser.abortParsing();
@@ -68,9 +71,13 @@ void MyXMLReader::parserDidEndElement(NSXMLParser&, const std::string&, const st
     if (cur_.isDictionary()) cur_ = cur_[kParent];
 }
 
-void MyXMLReader::parserDidEndDocument(NSXMLParser&) { finishTree(); }
+void MyXMLReader::parserDidEndDocument(NSXMLParser&) {
+    finishTree();
+}
 
-void MyXMLReader::parserParseErrorOccurred(NSXMLParser&, const std::shared_ptr<NSError>&) { finishTree(); }
+void MyXMLReader::parserParseErrorOccurred(NSXMLParser&, const std::shared_ptr<NSError>&) {
+    finishTree();
+}
 
 void MyXMLReader::finishTree() {
     cur_ = Value();

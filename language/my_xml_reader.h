@@ -38,8 +38,8 @@ public:
     const Value& cur() const { return cur_; }
 
     void parserDidStartDocument(NSXMLParser&) override;
-    void parserDidStartElement(NSXMLParser& parser, const std::string& elementName, const std::string&, const std::string&,
-                               const Value& attributes) override;
+    void parserDidStartElement(NSXMLParser& parser, const std::string& elementName, const std::string&,
+                               const std::string&, const Value& attributes) override;
     void parserFoundCharacters(NSXMLParser&, const std::string& text) override;
     void parserDidEndElement(NSXMLParser&, const std::string&, const std::string&, const std::string&) override;
     void parserDidEndDocument(NSXMLParser&) override;

@@ -19,7 +19,8 @@ bool isEmpty(const Value& value) {
 
 }  // namespace
 
-SchemeBase::SchemeBase(std::string url, std::string bundleName) : url_(std::move(url)), bundleName_(std::move(bundleName)) {
+SchemeBase::SchemeBase(std::string url, std::string bundleName)
+    : url_(std::move(url)), bundleName_(std::move(bundleName)) {
     auto global = Global::shared();
     auto languages = global->lcode();
     std::optional<std::string> language = languages ? languages->getDevice() : std::nullopt;
@@ -51,7 +52,9 @@ bool SchemeBase::update1(const std::optional<std::string>& payload) {
     return true;
 }
 
-void SchemeBase::save() { (void)lastInfo()->save(); }
+void SchemeBase::save() {
+    (void)lastInfo()->save();
+}
 
 void SchemeBase::setSchemeDefault() {
     Value scheme;
@@ -95,6 +98,12 @@ Value SchemeBase::typed(std::string_view path, Kind kind) {
     return matches(value, kind) ? value : Value();
 }
 
-Value SchemeBase::vString(std::string_view path) { return typed(path, Kind::String); }
-Value SchemeBase::vArray(std::string_view path) { return typed(path, Kind::Array); }
-Value SchemeBase::vDictionary(std::string_view path) { return typed(path, Kind::Dictionary); }
+Value SchemeBase::vString(std::string_view path) {
+    return typed(path, Kind::String);
+}
+Value SchemeBase::vArray(std::string_view path) {
+    return typed(path, Kind::Array);
+}
+Value SchemeBase::vDictionary(std::string_view path) {
+    return typed(path, Kind::Dictionary);
+}

@@ -19,7 +19,8 @@ std::string urlOf(const NSURLSessionTask& task) {
 
 std::shared_ptr<NSURLSession> UploadHost::session() {
     if (!session_) {
-        auto configuration = NSURLSessionConfiguration::backgroundSessionConfigurationWithIdentifier(Global::shared()->appName() + "-UploadHost");
+        auto configuration = NSURLSessionConfiguration::backgroundSessionConfigurationWithIdentifier(
+            Global::shared()->appName() + "-UploadHost");
         session_ = NSURLSession::sessionWithConfiguration(configuration, self<UploadHost>(), dispatch_get_main_queue());
     }
     return session_;
@@ -42,11 +43,14 @@ std::shared_ptr<UploadHost::Entry> UploadHost::entryFor(const NSURLSessionTask& 
 }
 
 std::shared_ptr<UploadHost::Entry> UploadHost::newestFor(const std::string& url) const {
-    auto it = std::find_if(tasks_.rbegin(), tasks_.rend(), [&](const auto& entry) { return urlOf(*entry->task) == url; });
+    auto it =
+        std::find_if(tasks_.rbegin(), tasks_.rend(), [&](const auto& entry) { return urlOf(*entry->task) == url; });
     return it == tasks_.rend() ? nullptr : *it;
 }
 
-bool UploadHost::isActive(const std::string& url) const { return newestFor(url) != nullptr; }
+bool UploadHost::isActive(const std::string& url) const {
+    return newestFor(url) != nullptr;
+}
 
 float UploadHost::queryPercent(const std::string& url) const {
     auto entry = newestFor(url);
@@ -68,11 +72,13 @@ void UploadHost::complete(const NSURLSessionTask& task) {
     if (entry->noti) noti(!entry->error);
 }
 
-void UploadHost::URLSessionTaskDidSendBodyData(NSURLSession&, NSURLSessionTask& task, std::int64_t, std::int64_t totalBytesSent,
-                                               std::int64_t totalBytesExpectedToSend) {
+void UploadHost::URLSessionTaskDidSendBodyData(NSURLSession&, NSURLSessionTask& task, std::int64_t,
+                                               std::int64_t totalBytesSent, std::int64_t totalBytesExpectedToSend) {
     auto entry = entryFor(task);
     if (!entry) return;
-    entry->percent = totalBytesExpectedToSend < 1 ? 0.0f : static_cast<float>(totalBytesSent) / static_cast<float>(totalBytesExpectedToSend);
+    entry->percent = totalBytesExpectedToSend < 1
+                         ? 0.0f
+                         : static_cast<float>(totalBytesSent) / static_cast<float>(totalBytesExpectedToSend);
 }
 
 void UploadHost::URLSessionDataTaskDidReceiveData(NSURLSession&, NSURLSessionTask& task, const Bytes& data) {
@@ -83,7 +89,8 @@ void UploadHost::URLSessionDataTaskDidReceiveData(NSURLSession&, NSURLSessionTas
     if (entry->result) complete(task);
 }
 
-void UploadHost::URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask& task, std::shared_ptr<NSError> error) {
+void UploadHost::URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask& task,
+                                                    std::shared_ptr<NSError> error) {
     auto entry = entryFor(task);
     if (!entry) return;
     if (error) {
@@ -96,4 +103,6 @@ void UploadHost::URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionT
     complete(task);
 }
 
-void UploadHost::URLSessionDidFinishEventsForBackgroundURLSession(NSURLSession&) { callBackgroundSessionCompletionHandler(); }
+void UploadHost::URLSessionDidFinishEventsForBackgroundURLSession(NSURLSession&) {
+    callBackgroundSessionCompletionHandler();
+}

@@ -46,10 +46,11 @@ public:
     // Called after a noted upload ended, with whether it succeeded; nothing here.
     virtual void noti(bool /*success*/) {}
 
-    void URLSessionTaskDidSendBodyData(NSURLSession&, NSURLSessionTask& task, std::int64_t bytesSent, std::int64_t totalBytesSent,
-                                       std::int64_t totalBytesExpectedToSend) override;
+    void URLSessionTaskDidSendBodyData(NSURLSession&, NSURLSessionTask& task, std::int64_t bytesSent,
+                                       std::int64_t totalBytesSent, std::int64_t totalBytesExpectedToSend) override;
     void URLSessionDataTaskDidReceiveData(NSURLSession&, NSURLSessionTask& task, const Bytes& data) override;
-    void URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask& task, std::shared_ptr<NSError> error) override;
+    void URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask& task,
+                                            std::shared_ptr<NSError> error) override;
     void URLSessionDidFinishEventsForBackgroundURLSession(NSURLSession&) override;
 
     std::string className() const override { return "UploadHost"; }

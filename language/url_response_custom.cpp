@@ -6,4 +6,6 @@ std::optional<std::string> location(const NSURLResponse& response) {
     return http ? http->valueForHTTPHeaderField("Location") : std::nullopt;
 }
 
-NSStringEncoding encoding(const NSURLResponse&) { return NSStringEncoding::UTF8; }
+NSStringEncoding encoding(const NSURLResponse&) {
+    return NSStringEncoding::UTF8;
+}

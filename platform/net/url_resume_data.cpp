@@ -1,12 +1,13 @@
 // Resume data as a few labelled lines of text behind a fixed first line.
 #include "platform/net/url_resume_data.h"
 
-#include <atomic>
-#include <charconv>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <charconv>
+#include <random>
 
 #include "platform/net/url.h"
 #include "platform/storage/sandbox.h"
@@ -15,7 +16,9 @@ namespace {
 
 constexpr std::string_view kMagic = "korva-resume-data 1";
 
-bool hasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+bool hasLineBreak(const std::string& text) {
+    return text.find_first_of("\r\n") != std::string::npos;
+}
 
 }  // namespace
 

@@ -10,7 +10,8 @@ struct URLSessionApplicationHooks {
     std::function<bool()> isInBackground;
     // The application hands the completion handler on to its delegate; calling it tells the
     // platform the application has finished with the session's events.
-    std::function<void(const std::string& identifier, std::function<void()> completionHandler)> handleEventsForBackgroundURLSession;
+    std::function<void(const std::string& identifier, std::function<void()> completionHandler)>
+        handleEventsForBackgroundURLSession;
 };
 
 // Thread-safe.

@@ -14,7 +14,8 @@ public:
     KORVA_MAKE(NSURLSessionConfiguration)
 
     static std::shared_ptr<NSURLSessionConfiguration> defaultSessionConfiguration();
-    static std::shared_ptr<NSURLSessionConfiguration> backgroundSessionConfigurationWithIdentifier(std::string identifier);
+    static std::shared_ptr<NSURLSessionConfiguration> backgroundSessionConfigurationWithIdentifier(
+        std::string identifier);
 
     // None for an ordinary session.
     const std::optional<std::string>& identifier() const { return identifier_; }

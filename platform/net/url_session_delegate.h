@@ -28,7 +28,8 @@ public:
 
     // Task events: body progress (this piece, total so far, expected total or unknown) and the end.
     virtual void URLSessionTaskDidSendBodyData(NSURLSession&, NSURLSessionTask&, std::int64_t /*bytesSent*/,
-                                               std::int64_t /*totalBytesSent*/, std::int64_t /*totalBytesExpectedToSend*/) {}
+                                               std::int64_t /*totalBytesSent*/,
+                                               std::int64_t /*totalBytesExpectedToSend*/) {}
     // Always the last event of a task; none on success.
     virtual void URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask&, std::shared_ptr<NSError>) {}
 
@@ -37,10 +38,12 @@ public:
 
     // Download events: bytes written to the file (this piece, total, expected or unknown); the
     // finished file, which is removed once this call returns; a resumed transfer's start.
-    virtual void URLSessionDownloadTaskDidWriteData(NSURLSession&, NSURLSessionDownloadTask&, std::int64_t /*bytesWritten*/,
-                                                    std::int64_t /*totalBytesWritten*/, std::int64_t /*totalBytesExpectedToWrite*/) {}
+    virtual void URLSessionDownloadTaskDidWriteData(NSURLSession&, NSURLSessionDownloadTask&,
+                                                    std::int64_t /*bytesWritten*/, std::int64_t /*totalBytesWritten*/,
+                                                    std::int64_t /*totalBytesExpectedToWrite*/) {}
     virtual void URLSessionDownloadTaskDidFinishDownloadingToURL(NSURLSession&, NSURLSessionDownloadTask&,
                                                                  const std::shared_ptr<NSURL>& /*location*/) {}
-    virtual void URLSessionDownloadTaskDidResumeAtOffset(NSURLSession&, NSURLSessionDownloadTask&, std::int64_t /*fileOffset*/,
+    virtual void URLSessionDownloadTaskDidResumeAtOffset(NSURLSession&, NSURLSessionDownloadTask&,
+                                                         std::int64_t /*fileOffset*/,
                                                          std::int64_t /*expectedTotalBytes*/) {}
 };

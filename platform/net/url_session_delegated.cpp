@@ -59,12 +59,13 @@ void sessionTaskDidEnd(NSURLSession& session, URLSessionState& state, const NSUR
     if (tellInvalid && delegate) delegate->URLSessionDidBecomeInvalidWithError(session, nullptr);
 }
 
-std::shared_ptr<NSURLSession> NSURLSession::sessionWithConfiguration(std::shared_ptr<NSURLSessionConfiguration> configuration,
-                                                                   std::shared_ptr<NSURLSessionDelegate> delegate,
-                                                                   std::shared_ptr<DispatchQueue> delegateQueue) {
+std::shared_ptr<NSURLSession> NSURLSession::sessionWithConfiguration(
+    std::shared_ptr<NSURLSessionConfiguration> configuration, std::shared_ptr<NSURLSessionDelegate> delegate,
+    std::shared_ptr<DispatchQueue> delegateQueue) {
     auto session = NSURLSession::make();
     auto state = std::make_shared<URLSessionState>();
-    state->configuration = configuration ? std::move(configuration) : NSURLSessionConfiguration::defaultSessionConfiguration();
+    state->configuration =
+        configuration ? std::move(configuration) : NSURLSessionConfiguration::defaultSessionConfiguration();
     state->delegate = delegate;
     state->delegateQueue = delegateQueue ? std::move(delegateQueue) : dispatch_queue_create("NSURLSession.delegate");
     session->delegated_ = std::move(state);
@@ -88,8 +89,8 @@ std::shared_ptr<NSURLSessionUploadTask> NSURLSession::uploadTaskWithStreamedRequ
     if (!identifier) return nullptr;
     bool lengthKnown = request.valueForHTTPHeaderField("Content-Length").has_value();
     Bytes body = request.HTTPBody();
-    return registered(*delegated_, NSURLSessionUploadTask::make(self<NSURLSession>(), *identifier, std::move(request), std::move(body),
-                                                                lengthKnown));
+    return registered(*delegated_, NSURLSessionUploadTask::make(self<NSURLSession>(), *identifier, std::move(request),
+                                                                std::move(body), lengthKnown));
 }
 
 std::shared_ptr<NSURLSessionUploadTask> NSURLSession::uploadTaskWithRequest(NSURLRequest request, Bytes fromData) {
@@ -106,7 +107,8 @@ std::shared_ptr<NSURLSessionDownloadTask> NSURLSession::downloadTaskWithURL(std:
 std::shared_ptr<NSURLSessionDownloadTask> NSURLSession::downloadTaskWithRequest(NSURLRequest request) {
     auto identifier = nextTaskIdentifier(delegated_.get());
     if (!identifier) return nullptr;
-    return registered(*delegated_, NSURLSessionDownloadTask::make(self<NSURLSession>(), *identifier, std::move(request)));
+    return registered(*delegated_,
+                      NSURLSessionDownloadTask::make(self<NSURLSession>(), *identifier, std::move(request)));
 }
 
 std::shared_ptr<NSURLSessionDownloadTask> NSURLSession::downloadTaskWithResumeData(const Bytes& resumeData) {
@@ -119,7 +121,8 @@ std::shared_ptr<NSURLSessionDownloadTask> NSURLSession::downloadTaskWithResumeDa
                                                                   std::optional<URLResumeRecord>(std::move(*record))));
 }
 
-void NSURLSession::getAllTasksWithCompletionHandler(std::function<void(std::vector<std::shared_ptr<NSURLSessionTask>>)> completion) {
+void NSURLSession::getAllTasksWithCompletionHandler(
+    std::function<void(std::vector<std::shared_ptr<NSURLSessionTask>>)> completion) {
     if (!completion) return;
     std::vector<std::shared_ptr<NSURLSessionTask>> tasks;
     std::shared_ptr<DispatchQueue> queue = delegated_ ? delegated_->delegateQueue : dispatch_get_main_queue();

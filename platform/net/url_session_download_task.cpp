@@ -2,10 +2,11 @@
 // resume data.
 #include "platform/net/url_session_download_task.h"
 
-#include <charconv>
-#include <cstdio>
 #include <strings.h>
 #include <unistd.h>
+
+#include <charconv>
+#include <cstdio>
 
 #include "platform/dispatch/queue.h"
 #include "platform/net/url_error.h"
@@ -18,7 +19,9 @@ constexpr std::int64_t kCannotWriteToFile = -3003;
 
 std::shared_ptr<NSError> fileError(std::int64_t code, const std::string& path) {
     return NSError::withDescription(NSURLErrorDomain, code,
-                                    (code == kCannotCreateFile ? "The download file could not be created: " : "The download file could not be written: ") + path);
+                                    (code == kCannotCreateFile ? "The download file could not be created: "
+                                                               : "The download file could not be written: ") +
+                                        path);
 }
 
 // The first byte a partial reply starts at ("bytes 100-199/200"); none when it names none.
@@ -51,18 +54,21 @@ public:
         auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
         if (!http) return false;
         status_ = http->statusCode();
-        validator_ = http->valueForHTTPHeaderField("ETag").value_or(http->valueForHTTPHeaderField("Last-Modified").value_or(""));
+        validator_ =
+            http->valueForHTTPHeaderField("ETag").value_or(http->valueForHTTPHeaderField("Last-Modified").value_or(""));
         std::int64_t length = writtenLength(*http);
         const auto& resume = task_.resume_;
         if (status_ == 206 && (!resume || rangeStart(*http) != resume->offset)) {
             // A part that does not continue the file would corrupt it.
-            refusal = makeURLError(NSURLErrorBadServerResponse, http->URL() ? http->URL()->absoluteString() : std::string());
+            refusal =
+                makeURLError(NSURLErrorBadServerResponse, http->URL() ? http->URL()->absoluteString() : std::string());
             return false;
         }
         if (resume && status_ == 206) {
             // The server continues where the partial file ends.
             file_ = std::fopen(path_.c_str(), "r+b");
-            if (file_ && (::ftruncate(::fileno(file_), resume->offset) != 0 || std::fseek(file_, 0, SEEK_END) != 0)) close();
+            if (file_ && (::ftruncate(::fileno(file_), resume->offset) != 0 || std::fseek(file_, 0, SEEK_END) != 0))
+                close();
             written_ = resume->offset;
             expected_ = length >= 0 ? resume->offset + length : NSURLSessionTransferSizeUnknown;
         } else {
@@ -80,9 +86,10 @@ public:
         task_.bytesReceived_ = written_;
         if (resume) {
             auto* task = &task_;
-            task_.post([task, offset = written_, expected = expected_](NSURLSession& session, NSURLSessionDelegate& delegate) {
-                delegate.URLSessionDownloadTaskDidResumeAtOffset(session, *task, offset, expected);
-            });
+            task_.post(
+                [task, offset = written_, expected = expected_](NSURLSession& session, NSURLSessionDelegate& delegate) {
+                    delegate.URLSessionDownloadTaskDidResumeAtOffset(session, *task, offset, expected);
+                });
         }
         return true;
     }
@@ -95,8 +102,8 @@ public:
         written_ += static_cast<std::int64_t>(size);
         task_.bytesReceived_ = written_;
         auto* task = &task_;
-        task_.post([task, piece = static_cast<std::int64_t>(size), total = written_, expected = expected_](NSURLSession& session,
-                                                                                                           NSURLSessionDelegate& delegate) {
+        task_.post([task, piece = static_cast<std::int64_t>(size), total = written_, expected = expected_](
+                       NSURLSession& session, NSURLSessionDelegate& delegate) {
             delegate.URLSessionDownloadTaskDidWriteData(session, *task, piece, total, expected);
         });
         return true;
@@ -130,7 +137,8 @@ NSURLSessionDownloadTask::NSURLSessionDownloadTask(std::shared_ptr<NSURLSession>
                                                    NSURLRequest request, std::optional<URLResumeRecord> resume)
     : NSURLSessionTask(std::move(session), identifier, std::move(request)), resume_(std::move(resume)) {}
 
-void NSURLSessionDownloadTask::cancelByProducingResumeData(std::function<void(std::optional<Bytes>)> completionHandler) {
+void NSURLSessionDownloadTask::cancelByProducingResumeData(
+    std::function<void(std::optional<Bytes>)> completionHandler) {
     {
         std::lock_guard lock(resumeMutex_);
         if (!ended_) {

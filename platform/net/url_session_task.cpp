@@ -8,8 +8,12 @@
 #include "platform/net/url_session_state.h"
 #include "platform/net/url_stream_transfer.h"
 
-NSURLSessionTask::NSURLSessionTask(std::shared_ptr<NSURLSession> session, std::uint64_t identifier, NSURLRequest request)
-    : identifier_(identifier), request_(std::move(request)), session_(std::move(session)), state_(session_->delegated_) {}
+NSURLSessionTask::NSURLSessionTask(std::shared_ptr<NSURLSession> session, std::uint64_t identifier,
+                                   NSURLRequest request)
+    : identifier_(identifier),
+      request_(std::move(request)),
+      session_(std::move(session)),
+      state_(session_->delegated_) {}
 
 std::shared_ptr<NSURLResponse> NSURLSessionTask::response() const {
     std::lock_guard lock(mutex_);
@@ -35,7 +39,9 @@ double NSURLSessionTask::quietLimit() const {
     return std::min(request_.timeoutInterval(), state_->configuration->timeoutIntervalForRequest());
 }
 
-const std::shared_ptr<DispatchQueue>& NSURLSessionTask::delegateQueue() const { return state_->delegateQueue; }
+const std::shared_ptr<DispatchQueue>& NSURLSessionTask::delegateQueue() const {
+    return state_->delegateQueue;
+}
 
 void NSURLSessionTask::resume() {
     {
@@ -92,14 +98,17 @@ void NSURLSessionTask::finish(std::shared_ptr<NSError> error) {
     auto state = state_;
     state->delegateQueue->async([session, state, task, error] {
         noteDeliveredEvent(*state);
-        if (auto delegate = state->delegate.lock()) delegate->URLSessionTaskDidCompleteWithError(*session, *task, error);
+        if (auto delegate = state->delegate.lock())
+            delegate->URLSessionTaskDidCompleteWithError(*session, *task, error);
         sessionTaskDidEnd(*session, *state, *task);
     });
 }
 
-NSURLSessionUploadTask::NSURLSessionUploadTask(std::shared_ptr<NSURLSession> session, std::uint64_t identifier, NSURLRequest request,
-                                               Bytes body, bool lengthKnown)
-    : NSURLSessionTask(std::move(session), identifier, std::move(request)), body_(std::move(body)), lengthKnown_(lengthKnown) {
+NSURLSessionUploadTask::NSURLSessionUploadTask(std::shared_ptr<NSURLSession> session, std::uint64_t identifier,
+                                               NSURLRequest request, Bytes body, bool lengthKnown)
+    : NSURLSessionTask(std::move(session), identifier, std::move(request)),
+      body_(std::move(body)),
+      lengthKnown_(lengthKnown) {
     bytesExpectedToSend_ = lengthKnown_ ? static_cast<std::int64_t>(body_.size()) : NSURLSessionTransferSizeUnknown;
 }
 
@@ -112,8 +121,13 @@ public:
     UploadObserver(NSURLSessionTask& task, std::atomic<std::int64_t>& sent, std::atomic<std::int64_t>& received,
                    std::atomic<std::int64_t>& expectedToReceive, std::int64_t expectedToSend, Post post,
                    std::function<void(std::shared_ptr<NSURLResponse>)> setResponse)
-        : task_(task), sent_(sent), received_(received), expectedToReceive_(expectedToReceive), expectedToSend_(expectedToSend),
-          post_(std::move(post)), setResponse_(std::move(setResponse)) {}
+        : task_(task),
+          sent_(sent),
+          received_(received),
+          expectedToReceive_(expectedToReceive),
+          expectedToSend_(expectedToSend),
+          post_(std::move(post)),
+          setResponse_(std::move(setResponse)) {}
 
     void transferDidSend(std::int64_t total) override {
         std::int64_t before = sent_.load();
@@ -154,9 +168,10 @@ private:
 void NSURLSessionUploadTask::run() {
     UploadObserver observer(
         *this, bytesSent_, bytesReceived_, bytesExpectedToReceive_, bytesExpectedToSend_.load(),
-        [this](Event event) { post(std::move(event)); }, [this](std::shared_ptr<NSURLResponse> r) { setResponse(std::move(r)); });
-    URLStreamResult result =
-        performStreamingRequest(originalRequest(), quietLimit(), observer, cancelled_, URLUploadBody{&body_, lengthKnown_});
+        [this](Event event) { post(std::move(event)); },
+        [this](std::shared_ptr<NSURLResponse> r) { setResponse(std::move(r)); });
+    URLStreamResult result = performStreamingRequest(originalRequest(), quietLimit(), observer, cancelled_,
+                                                     URLUploadBody{&body_, lengthKnown_});
     if (result.response) setResponse(result.response);
     finish(std::move(result.error));
 }

@@ -83,8 +83,8 @@ public:
     std::string className() const override { return "NSURLSessionUploadTask"; }
 
 protected:
-    NSURLSessionUploadTask(std::shared_ptr<NSURLSession> session, std::uint64_t identifier, NSURLRequest request, Bytes body,
-                           bool lengthKnown);
+    NSURLSessionUploadTask(std::shared_ptr<NSURLSession> session, std::uint64_t identifier, NSURLRequest request,
+                           Bytes body, bool lengthKnown);
     void run() override;
 
 private:

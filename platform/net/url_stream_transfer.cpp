@@ -2,13 +2,14 @@
 // and cancellation are checked while waiting; every callback hands its piece on at once.
 #include "platform/net/url_stream_transfer.h"
 
+#include <curl/curl.h>
+#include <strings.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <curl/curl.h>
 #include <mutex>
 #include <string>
-#include <strings.h>
 #include <vector>
 
 #include "platform/net/url_error.h"
@@ -43,7 +44,8 @@ struct StreamExchange {
         char* effective = nullptr;
         curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
         std::shared_ptr<NSURL> finalURL = effective ? NSURL::URLWithString(effective) : nullptr;
-        response = NSHTTPURLResponse::make(finalURL ? finalURL : requestURL, static_cast<std::int64_t>(status), headers);
+        response =
+            NSHTTPURLResponse::make(finalURL ? finalURL : requestURL, static_cast<std::int64_t>(status), headers);
         if (!observer->transferDidReceiveResponse(response)) refused = true;
         return response;
     }
@@ -172,7 +174,8 @@ void configureStream(StreamHandles& h, const NSURLRequest& request, StreamExchan
     bool expectSet = false;
     for (const auto& [name, value] : request.allHTTPHeaderFields()) {
         // The length and the framing are the body's own.
-        if (strcasecmp(name.c_str(), "Content-Length") == 0 || strcasecmp(name.c_str(), "Transfer-Encoding") == 0) continue;
+        if (strcasecmp(name.c_str(), "Content-Length") == 0 || strcasecmp(name.c_str(), "Transfer-Encoding") == 0)
+            continue;
         if (strcasecmp(name.c_str(), "Expect") == 0) expectSet = true;
         std::string line = value.empty() ? name + ";" : name + ": " + value;
         h.headers = curl_slist_append(h.headers, line.c_str());
@@ -246,6 +249,7 @@ URLStreamResult performStreamingRequest(const NSURLRequest& request, double quie
     } else if (outcome != CURLE_OK) {
         result.error = makeURLError(errorCodeFor(outcome), url->absoluteString());
     }
-    if (upload || request.HTTPMethod() != "GET") observer.transferDidSend(static_cast<std::int64_t>(exchange.uploadOffset));
+    if (upload || request.HTTPMethod() != "GET")
+        observer.transferDidSend(static_cast<std::int64_t>(exchange.uploadOffset));
     return result;
 }

@@ -45,4 +45,5 @@ struct URLStreamResult {
 // setting `cancelled` ends it with a cancel error. Without an upload body the request's own
 // body is sent as a whole.
 URLStreamResult performStreamingRequest(const NSURLRequest& request, double quietLimit, URLTransferObserver& observer,
-                                        const std::atomic<bool>& cancelled, std::optional<URLUploadBody> upload = std::nullopt);
+                                        const std::atomic<bool>& cancelled,
+                                        std::optional<URLUploadBody> upload = std::nullopt);

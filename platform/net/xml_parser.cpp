@@ -1,8 +1,9 @@
 // The XML parser on expat: events handed to the delegate as expat reports them.
 #include "platform/net/xml_parser.h"
 
-#include <array>
 #include <expat.h>
+
+#include <array>
 
 #include "platform/net/url_contents.h"
 
@@ -41,14 +42,17 @@ struct XMLParseRun {
     static void onStart(void* user, const XML_Char* name, const XML_Char** attributes) {
         auto* run = static_cast<XMLParseRun*>(user);
         if (++run->depth > NSXMLParser::kMaximumDepth) {
-            run->stop(NSError::withDescription(NSXMLParserErrorDomain, NSXMLParserInternalError,
-                                               "Elements are nested deeper than " + std::to_string(NSXMLParser::kMaximumDepth) + " levels."));
+            run->stop(NSError::withDescription(
+                NSXMLParserErrorDomain, NSXMLParserInternalError,
+                "Elements are nested deeper than " + std::to_string(NSXMLParser::kMaximumDepth) + " levels."));
             return;
         }
         Value dictionary = Value::dictionary();
-        for (const XML_Char** a = attributes; a && a[0]; a += 2) dictionary.set(run->names(a[0]).element, Value(std::string(a[1])));
+        for (const XML_Char** a = attributes; a && a[0]; a += 2)
+            dictionary.set(run->names(a[0]).element, Value(std::string(a[1])));
         Names n = run->names(name);
-        if (run->delegate) run->delegate->parserDidStartElement(run->parser, n.element, n.namespaceURI, n.qualified, dictionary);
+        if (run->delegate)
+            run->delegate->parserDidStartElement(run->parser, n.element, n.namespaceURI, n.qualified, dictionary);
         run->checkAbort();
     }
     static void onEnd(void* user, const XML_Char* name) {
@@ -60,30 +64,35 @@ struct XMLParseRun {
     }
     static void onCharacters(void* user, const XML_Char* text, int length) {
         auto* run = static_cast<XMLParseRun*>(user);
-        if (run->delegate) run->delegate->parserFoundCharacters(run->parser, std::string(text, static_cast<std::size_t>(length)));
+        if (run->delegate)
+            run->delegate->parserFoundCharacters(run->parser, std::string(text, static_cast<std::size_t>(length)));
         run->checkAbort();
     }
 
     void checkAbort() {
         if (parser.aborted_ && !failure) {
-            stop(NSError::withDescription(NSXMLParserErrorDomain, NSXMLParserDelegateAbortedParseError, "The delegate stopped the parse."));
+            stop(NSError::withDescription(NSXMLParserErrorDomain, NSXMLParserDelegateAbortedParseError,
+                                          "The delegate stopped the parse."));
         }
     }
 
     // Feeds one piece; false once the parse has failed.
     bool feed(const char* data, std::size_t size, bool last) {
-        if (XML_Parse(expat, data, static_cast<int>(size), last ? XML_TRUE : XML_FALSE) != XML_STATUS_ERROR) return true;
+        if (XML_Parse(expat, data, static_cast<int>(size), last ? XML_TRUE : XML_FALSE) != XML_STATUS_ERROR)
+            return true;
         if (!failure) {
             XML_Error code = XML_GetErrorCode(expat);
-            failure = NSError::withDescription(NSXMLParserErrorDomain, static_cast<std::int64_t>(code),
-                                               std::string(XML_ErrorString(code)) + " at line " +
-                                                   std::to_string(XML_GetCurrentLineNumber(expat)));
+            failure = NSError::withDescription(
+                NSXMLParserErrorDomain, static_cast<std::int64_t>(code),
+                std::string(XML_ErrorString(code)) + " at line " + std::to_string(XML_GetCurrentLineNumber(expat)));
         }
         return false;
     }
 };
 
-void NSXMLParser::abortParsing() { aborted_ = true; }
+void NSXMLParser::abortParsing() {
+    aborted_ = true;
+}
 
 bool NSXMLParser::parse() {
     if (started_) return false;
@@ -96,12 +105,14 @@ bool NSXMLParser::parse() {
         if (data) stream = NSInputStream::inputStreamWithData(std::move(data).value());
     }
     if (!stream) {
-        error_ = NSError::withDescription(NSXMLParserErrorDomain, NSXMLParserInternalError, "The document could not be read.");
+        error_ = NSError::withDescription(NSXMLParserErrorDomain, NSXMLParserInternalError,
+                                          "The document could not be read.");
         if (delegate) delegate->parserParseErrorOccurred(*this, error_);
         return false;
     }
 
-    XML_Parser expat = processNamespaces_ ? XML_ParserCreateNS(nullptr, kNamespaceSeparator) : XML_ParserCreate(nullptr);
+    XML_Parser expat =
+        processNamespaces_ ? XML_ParserCreateNS(nullptr, kNamespaceSeparator) : XML_ParserCreate(nullptr);
     if (!expat) return false;
     // Parameter entities and the external subset are never read; no handler resolves external
     // general entities either, so a reference to one is skipped.
@@ -120,11 +131,13 @@ bool NSXMLParser::parse() {
         if (n < 0) {
             run.failure = stream->streamError()
                               ? stream->streamError()
-                              : NSError::withDescription(NSXMLParserErrorDomain, NSXMLParserInternalError, "The stream could not be read.");
+                              : NSError::withDescription(NSXMLParserErrorDomain, NSXMLParserInternalError,
+                                                         "The stream could not be read.");
             ok = false;
             break;
         }
-        ok = run.feed(reinterpret_cast<const char*>(buffer.data()), static_cast<std::size_t>(n), n == 0) && !run.failure;
+        ok =
+            run.feed(reinterpret_cast<const char*>(buffer.data()), static_cast<std::size_t>(n), n == 0) && !run.failure;
         if (n == 0) break;
     }
     stream->close();

@@ -29,10 +29,11 @@ public:
     virtual void parserDidEndDocument(NSXMLParser&) {}
     // The namespace and qualified name are empty unless namespaces are processed; attributes are
     // a dictionary of name to value in document order.
-    virtual void parserDidStartElement(NSXMLParser&, const std::string& /*elementName*/, const std::string& /*namespaceURI*/,
-                                       const std::string& /*qualifiedName*/, const Value& /*attributes*/) {}
-    virtual void parserDidEndElement(NSXMLParser&, const std::string& /*elementName*/, const std::string& /*namespaceURI*/,
-                                     const std::string& /*qualifiedName*/) {}
+    virtual void parserDidStartElement(NSXMLParser&, const std::string& /*elementName*/,
+                                       const std::string& /*namespaceURI*/, const std::string& /*qualifiedName*/,
+                                       const Value& /*attributes*/) {}
+    virtual void parserDidEndElement(NSXMLParser&, const std::string& /*elementName*/,
+                                     const std::string& /*namespaceURI*/, const std::string& /*qualifiedName*/) {}
     // A run of character data; one run may arrive in several calls.
     virtual void parserFoundCharacters(NSXMLParser&, const std::string&) {}
     // The parse stops after this; no document end follows.

@@ -28,7 +28,9 @@ protected:
 struct Replies {
     std::vector<std::string> bodies;
     AddrBase::ReplyBlock record() {
-        return [this](std::optional<Bytes> body) { bodies.push_back(body ? std::string(body->begin(), body->end()) : "<none>"); };
+        return [this](std::optional<Bytes> body) {
+            bodies.push_back(body ? std::string(body->begin(), body->end()) : "<none>");
+        };
     }
 };
 
@@ -48,11 +50,12 @@ protected:
             res.set_content(req.get_header_value("Content-Type") + "|" + req.body, "text/plain");
         });
         r.Post("/raw", [](const httplib::Request& req, httplib::Response& res) {
-            res.set_content(req.get_param_value("q") + "|" + req.get_header_value("Content-Type") + "|" + req.body, "text/plain");
+            res.set_content(req.get_param_value("q") + "|" + req.get_header_value("Content-Type") + "|" + req.body,
+                            "text/plain");
         });
         r.Get("/d/lang.korvas.html", [this](const httplib::Request& req, httplib::Response& res) {
-            query_ = req.get_param_value("a") + "," + req.get_param_value("version") + "," + req.get_param_value("lang") + "," +
-                     req.get_param_value("p");
+            query_ = req.get_param_value("a") + "," + req.get_param_value("version") + "," +
+                     req.get_param_value("lang") + "," + req.get_param_value("p");
             res.set_content(page_, "text/html");
         });
         start();
@@ -126,7 +129,8 @@ TEST_F(AddrTest, RawPostsGoThroughTheUploadServiceToTheBooksURL) {
     auto book = AddrBase::make();
     book->dict().set("upload", Value(server_.url("/raw")));
     Replies replies;
-    auto used = book->pdata("upload", Value::dictionary({{"q", "a b"}}), "text/plain", bytes("raw body"), false, replies.record());
+    auto used = book->pdata("upload", Value::dictionary({{"q", "a b"}}), "text/plain", bytes("raw body"), false,
+                            replies.record());
     EXPECT_EQ(used, server_.url("/raw") + "?q=a%20b");
     loop().drainAll();
     EXPECT_EQ(replies.bodies, std::vector<std::string>{"a b|text/plain|raw body"});

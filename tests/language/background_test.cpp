@@ -13,7 +13,8 @@ namespace {
 
 class TestAppDelegate : public UIApplicationDelegate, public BackgroundSessionCompletion {
 public:
-    void handleEventsForBackgroundURLSession(UIApplication&, const std::string& identifier, std::function<void()> completion) override {
+    void handleEventsForBackgroundURLSession(UIApplication&, const std::string& identifier,
+                                             std::function<void()> completion) override {
         identifiers.push_back(identifier);
         handler_ = [this, identifier, completion] {
             ++calls[identifier];
@@ -21,7 +22,9 @@ public:
         };
     }
     std::function<void()> backgroundSessionCompletionHandler() const override { return handler_; }
-    void setBackgroundSessionCompletionHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
+    void setBackgroundSessionCompletionHandler(std::function<void()> handler) override {
+        handler_ = std::move(handler);
+    }
 
     std::vector<std::string> identifiers;
     std::map<std::string, int> calls;
@@ -35,8 +38,12 @@ protected:
     void SetUp() override {
         ServerFixture::SetUp();
         auto& r = server_.routes();
-        r.Post("/upload", [](const httplib::Request& req, httplib::Response& res) { res.set_content("got " + req.body, "text/plain"); });
-        r.Get("/photo.jpg", [](const httplib::Request&, httplib::Response& res) { res.set_content(std::string(300000, 'p'), "image/jpeg"); });
+        r.Post("/upload", [](const httplib::Request& req, httplib::Response& res) {
+            res.set_content("got " + req.body, "text/plain");
+        });
+        r.Get("/photo.jpg", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(std::string(300000, 'p'), "image/jpeg");
+        });
         start();
         UIApplication::resetSharedApplication();
         delegate_ = std::make_shared<TestAppDelegate>();
@@ -55,7 +62,9 @@ TEST_F(BackgroundTest, TransfersFinishedInTheBackgroundHandBackOnce) {
     ASSERT_TRUE(downloads);
     std::optional<Bytes> reply;
     httpPOST2(server_.url("/upload"), "text/plain", bytes("payload"), false,
-              [&](std::optional<Bytes> data, std::shared_ptr<NSURLResponse>, std::shared_ptr<NSError>) { reply = std::move(data); });
+              [&](std::optional<Bytes> data, std::shared_ptr<NSURLResponse>, std::shared_ptr<NSError>) {
+                  reply = std::move(data);
+              });
     downloads->request(server_.url("/photo.jpg"), 1, "in", false, Value(), Value());
     UIApplication::sharedApplication()->toggleBackground();
     ASSERT_EQ(UIApplication::sharedApplication()->applicationState(), UIApplicationState::Background);
@@ -65,14 +74,17 @@ TEST_F(BackgroundTest, TransfersFinishedInTheBackgroundHandBackOnce) {
     EXPECT_EQ(text(reply), "got payload");
     EXPECT_TRUE(sameText(readFile(withDocumentPath("in/photo.jpg")), std::string(300000, 'p')));
     const std::string app = Global::shared()->appName();
-    EXPECT_EQ(delegate_->calls, (std::map<std::string, int>{{app + "-UploadHost", 1}, {app + "-DownloadHost-DownloadHost", 1}}));
+    EXPECT_EQ(delegate_->calls,
+              (std::map<std::string, int>{{app + "-UploadHost", 1}, {app + "-DownloadHost-DownloadHost", 1}}));
     EXPECT_FALSE(delegate_->backgroundSessionCompletionHandler());
 }
 
 TEST_F(BackgroundTest, InTheForegroundNothingIsHandedBack) {
     std::optional<Bytes> reply;
     httpPOST2(server_.url("/upload"), "text/plain", bytes("x"), false,
-              [&](std::optional<Bytes> data, std::shared_ptr<NSURLResponse>, std::shared_ptr<NSError>) { reply = std::move(data); });
+              [&](std::optional<Bytes> data, std::shared_ptr<NSURLResponse>, std::shared_ptr<NSError>) {
+                  reply = std::move(data);
+              });
     loop().drainAll();
     EXPECT_EQ(text(reply), "got x");
     EXPECT_TRUE(delegate_->identifiers.empty());

@@ -22,14 +22,16 @@ std::string content(std::size_t size = kSize) {
 class RecordingDownloads : public DownloadHost {
 public:
     KORVA_MAKE(RecordingDownloads)
-    void done(const std::string& url, const std::string& path, const Value&) override { finished.emplace_back(url, path); }
+    void done(const std::string& url, const std::string& path, const Value&) override {
+        finished.emplace_back(url, path);
+    }
     void noti(bool success, const Value& label, const Value& userInfo) override {
         notes.push_back(success);
         labels.push_back(label);
         infos.push_back(userInfo);
     }
-    void URLSessionDownloadTaskDidWriteData(NSURLSession& s, NSURLSessionDownloadTask& t, std::int64_t a, std::int64_t b,
-                                            std::int64_t c) override {
+    void URLSessionDownloadTaskDidWriteData(NSURLSession& s, NSURLSessionDownloadTask& t, std::int64_t a,
+                                            std::int64_t b, std::int64_t c) override {
         DownloadHost::URLSessionDownloadTaskDidWriteData(s, t, a, b, c);
         if (Value entry = getItem(getURLfromTask(t).value_or(""))) percents.push_back(entry["percent"].doubleValue());
     }
@@ -58,11 +60,12 @@ protected:
             ranges_.push_back(req.get_header_value("Range"));
             res.set_header("ETag", "\"h\"");
             bool hold = !req.has_header("Range");
-            res.set_content_provider(kSize, "application/octet-stream", [this, hold](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                while (hold && offset >= kSize / 2 && !gate_) server_.pause(0.005);
-                static const std::string all = content();
-                return sink.write(all.data() + offset, std::min<std::size_t>(length, 16384));
-            });
+            res.set_content_provider(kSize, "application/octet-stream",
+                                     [this, hold](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                                         while (hold && offset >= kSize / 2 && !gate_) server_.pause(0.005);
+                                         static const std::string all = content();
+                                         return sink.write(all.data() + offset, std::min<std::size_t>(length, 16384));
+                                     });
         });
         // Chunked, without a size, and never honouring a range; the first request is held halfway.
         r.Get("/whole.bin", [this](const httplib::Request& req, httplib::Response& res) {
@@ -70,15 +73,16 @@ protected:
             res.status = 200;
             res.set_header("ETag", "\"w\"");
             bool hold = ranges_.size() == 1 && holdWhole_;
-            res.set_chunked_content_provider("application/octet-stream", [this, hold](std::size_t offset, httplib::DataSink& sink) {
-                while (hold && offset >= kSize / 2 && !gate_) server_.pause(0.005);
-                static const std::string all = content();
-                if (offset >= kSize) {
-                    sink.done();
-                    return true;
-                }
-                return sink.write(all.data() + offset, std::min<std::size_t>(kSize - offset, 16384));
-            });
+            res.set_chunked_content_provider(
+                "application/octet-stream", [this, hold](std::size_t offset, httplib::DataSink& sink) {
+                    while (hold && offset >= kSize / 2 && !gate_) server_.pause(0.005);
+                    static const std::string all = content();
+                    if (offset >= kSize) {
+                        sink.done();
+                        return true;
+                    }
+                    return sink.write(all.data() + offset, std::min<std::size_t>(kSize - offset, 16384));
+                });
         });
         r.Get("/short", [](const httplib::Request&, httplib::Response& res) {
             res.set_content_provider(1000, "text/plain", [](std::size_t, std::size_t, httplib::DataSink& sink) {
@@ -95,7 +99,8 @@ protected:
     }
     std::string documents(const std::string& name) const { return withDocumentPath(name); }
     bool arrived(RecordingDownloads& host, std::size_t count = 1) {
-        return pumpMainUntil([&] { return host.notes.size() + host.finished.size() >= count && host.tasks().count() == 0; });
+        return pumpMainUntil(
+            [&] { return host.notes.size() + host.finished.size() >= count && host.tasks().count() == 0; });
     }
     std::vector<std::string> ranges_;
     bool holdWhole_ = true;
@@ -104,7 +109,8 @@ protected:
 TEST_F(DownloadHostTest, FilesLandInTheirFolderUnderNamesThatClashWithNothing) {
     auto host = RecordingDownloads::make();
     createDirectory(documents("box"));
-    for (const char* existing : {"box/a.zip", "box/a-1.zip", "box/data"}) writeFileAtomically(documents(existing), "old").ok();
+    for (const char* existing : {"box/a.zip", "box/a-1.zip", "box/data"})
+        writeFileAtomically(documents(existing), "old").ok();
     const std::string zip = server_.url("/files/a.zip");
     Value entry = host->request(zip, 1, "box", false, Value("label"), Value::dictionary({{"k", 1}}));
     ASSERT_TRUE(entry.isDictionary());
@@ -192,7 +198,8 @@ TEST_F(DownloadHostTest, AServerThatIgnoresTheRangeStillGivesTheRightFile) {
     ASSERT_TRUE(pumpMainUntil([&] {
         Value entry = host->getItem(url);
         return entry && entry["task"].objectAs<NSURLSessionTask>() &&
-               entry["task"].objectAs<NSURLSessionTask>()->countOfBytesReceived() >= static_cast<std::int64_t>(kSize / 2);
+               entry["task"].objectAs<NSURLSessionTask>()->countOfBytesReceived() >=
+                   static_cast<std::int64_t>(kSize / 2);
     }));
     host->pause(url);
     ASSERT_TRUE(pumpMainUntil([&] { return host->isResumable(url); }));
@@ -204,10 +211,13 @@ TEST_F(DownloadHostTest, AServerThatIgnoresTheRangeStillGivesTheRightFile) {
 
 TEST_F(DownloadHostTest, RestoredEntriesArePausedAwayOrCleanedUpWhilePausedOnesStay) {
     auto store = LastInfo::make(withLibraryPath("DownloadHost.1-DownloadHost"));
-    store->set(Value::dictionary({{"http://old/a", Value::dictionary({{"dest", 1}, {"pathSaveTo", "x"}, {"percent", 0.5}})},
-                                  {"http://old/b", Value::dictionary({{"dest", 1}, {"pathSaveTo", "x"}})}}),
-               "tasks");
-    store->set(Value::dictionary({{"http://old/c", Value::dictionary({{"dest", 1}, {"resumePath", "DownloadGlobal.ResumeData.1/abcdefghij"}})}}),
+    store->set(
+        Value::dictionary({{"http://old/a", Value::dictionary({{"dest", 1}, {"pathSaveTo", "x"}, {"percent", 0.5}})},
+                           {"http://old/b", Value::dictionary({{"dest", 1}, {"pathSaveTo", "x"}})}}),
+        "tasks");
+    store->set(Value::dictionary(
+                   {{"http://old/c",
+                     Value::dictionary({{"dest", 1}, {"resumePath", "DownloadGlobal.ResumeData.1/abcdefghij"}})}}),
                "rtasks");
     ASSERT_TRUE(store->save());
 
@@ -247,9 +257,10 @@ TEST_F(DownloadHostTest, DamagedStoresGiveEmptyTablesAndNeverNameFilesOutsideThe
 
     auto store = LastInfo::make(withLibraryPath("DownloadHost.1-Other"));
     store->set(Value("wrong kind"), "tasks");
-    store->set(Value::dictionary({{"u1", Value::dictionary({{"resumePath", ""}})},
-                                  {"u2", Value::dictionary({{"resumePath", "DownloadGlobal.ResumeData.1/../../Documents"}})}}),
-               "rtasks");
+    store->set(
+        Value::dictionary({{"u1", Value::dictionary({{"resumePath", ""}})},
+                           {"u2", Value::dictionary({{"resumePath", "DownloadGlobal.ResumeData.1/../../Documents"}})}}),
+        "rtasks");
     ASSERT_TRUE(store->save());
     writeFileAtomically(documents("keep.txt"), "mine").ok();
     // A subclass gets the store of its own class name.
@@ -269,7 +280,9 @@ TEST_F(DownloadHostTest, JunkResumeDataStartsTheDownloadAnew) {
     const std::string url = server_.url("/files/junk.bin");
     createDirectory(withLibraryPath("DownloadGlobal.ResumeData.1"));
     writeFileAtomically(withLibraryPath("DownloadGlobal.ResumeData.1/0123456789"), "junk").ok();
-    host->rtasks().set(url, Value::dictionary({{"dest", 1}, {"pathSaveTo", ""}, {"resumePath", "DownloadGlobal.ResumeData.1/0123456789"}}));
+    host->rtasks().set(
+        url,
+        Value::dictionary({{"dest", 1}, {"pathSaveTo", ""}, {"resumePath", "DownloadGlobal.ResumeData.1/0123456789"}}));
     Value entry = host->request(url, 1, "", false, Value(), Value());
     ASSERT_TRUE(entry.isDictionary());
     EXPECT_FALSE(existFile(withLibraryPath("DownloadGlobal.ResumeData.1/0123456789")));
@@ -282,8 +295,9 @@ TEST_F(DownloadHostTest, FailuresEndAsErrorsWithoutAFinalPath) {
     auto host = RecordingDownloads::make();
     JunkServer junk;
     writeFileAtomically(documents("plain-file"), "x").ok();
-    std::vector<std::string> urls = {refusedURL() + "r.bin", server_.url("/short"), server_.url("/loop"), server_.url("/silent"),
-                                     junk.url("/j.bin"), server_.url("/files/unwritable.bin")};
+    std::vector<std::string> urls = {refusedURL() + "r.bin", server_.url("/short"),
+                                     server_.url("/loop"),   server_.url("/silent"),
+                                     junk.url("/j.bin"),     server_.url("/files/unwritable.bin")};
     for (std::size_t i = 0; i + 1 < urls.size(); ++i) host->request(urls[i], 1, "f", false, Value("l"), Value());
     host->request(urls.back(), 0, documents("plain-file/sub"), false, Value("l"), Value());
     ASSERT_TRUE(pumpMainUntil([&] { return host->notes.size() == urls.size(); }));
@@ -303,7 +317,8 @@ TEST_F(DownloadHostTest, AMissingTemporaryFileIsAnErrorAndNoOtherFileIsTaken) {
     // A file of the announced size that belongs to someone else.
     const std::string stranger = NSTemporaryDirectory() + "stranger.tmp";
     writeFileAtomically(stranger, content()).ok();
-    host->URLSessionDownloadTaskDidFinishDownloadingToURL(*host->session(), *task, NSURL::fileURLWithPath("/no/such/file.tmp"));
+    host->URLSessionDownloadTaskDidFinishDownloadingToURL(*host->session(), *task,
+                                                          NSURL::fileURLWithPath("/no/such/file.tmp"));
     EXPECT_EQ(host->notes, std::vector<bool>{false});
     EXPECT_TRUE(host->finished.empty());
     ASSERT_TRUE(host->lastError());

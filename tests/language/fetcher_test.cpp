@@ -1,8 +1,7 @@
 // The page fetcher's query building and extraction, and the response additions.
-#include "language/fetcher_base.h"
-
 #include <gtest/gtest.h>
 
+#include "language/fetcher_base.h"
 #include "language/url_response_custom.h"
 
 namespace {
@@ -50,7 +49,8 @@ TEST(FetcherTest, JSONKeyPathsAreTheFallback) {
     EXPECT_EQ(f->match1(std::string("id=42"), set, json), Value("42"));
     EXPECT_EQ(f->match1(std::nullopt, set, json), Value(5));
     EXPECT_EQ(f->match1String(std::string("nothing here"), set, json), "5");
-    EXPECT_EQ(f->match1(std::nullopt, set, json, [](const std::string& path) { return path == "/n" ? path : "/none"; }), Value("x"));
+    EXPECT_EQ(f->match1(std::nullopt, set, json, [](const std::string& path) { return path == "/n" ? path : "/none"; }),
+              Value("x"));
     EXPECT_TRUE(f->match1(std::nullopt, Value::array({"(x)"}), json).isNull());
     EXPECT_TRUE(f->match1Jsons(std::string("id=42"), set, Value::array()).isNull());
     EXPECT_EQ(f->match1Jsons(std::nullopt, set, Value::array({Value::dictionary(), json})), Value(5));
@@ -60,8 +60,10 @@ TEST(FetcherTest, JSONKeyPathsAreTheFallback) {
 
 TEST(FetcherTest, ResponsesNameTheirRedirectAndAreAlwaysUTF8) {
     auto url = NSURL::URLWithString("http://h/p");
-    auto redirect = NSHTTPURLResponse::make(url, 302, std::vector<NSHTTPURLResponse::HeaderField>{{"location", "/next"},
-                                                                                                 {"Content-Type", "text/html; charset=iso-8859-1"}});
+    auto redirect =
+        NSHTTPURLResponse::make(url, 302,
+                                std::vector<NSHTTPURLResponse::HeaderField>{
+                                    {"location", "/next"}, {"Content-Type", "text/html; charset=iso-8859-1"}});
     EXPECT_EQ(location(*redirect), "/next");
     EXPECT_EQ(encoding(*redirect), NSStringEncoding::UTF8);
     auto plain = NSHTTPURLResponse::make(url, 200, std::vector<NSHTTPURLResponse::HeaderField>{});

@@ -1,9 +1,8 @@
 // The remote scheme: the synchronous fetch from a local server, updates kept in memory until
 // saved, refusals that keep the stored scheme, and the default resource as the fallback.
-#include "language/scheme_base.h"
-
 #include "foundation/last_info.h"
 #include "foundation/string_custom_paths.h"
+#include "language/scheme_base.h"
 #include "tests/language/server_fixture.h"
 
 namespace {
@@ -22,8 +21,8 @@ protected:
     void SetUp() override {
         ServerFixture::SetUp();
         server_.routes().Get("/scheme", [this](const httplib::Request& req, httplib::Response& res) {
-            query_ = req.get_param_value("name") + "," + req.get_param_value("version") + "," + req.get_param_value("lang") + "," +
-                     req.get_param_value("p");
+            query_ = req.get_param_value("name") + "," + req.get_param_value("version") + "," +
+                     req.get_param_value("lang") + "," + req.get_param_value("p");
             res.set_content(page_, "text/html; charset=iso-8859-1");
         });
         start();
@@ -31,7 +30,9 @@ protected:
     std::shared_ptr<TestScheme> scheme(const std::string& bundleName = "scheme") {
         return TestScheme::make(server_.url("/scheme"), bundleName);
     }
-    void defaultScheme(const std::string& json) { writeFile("bundle/scheme.txt", "<p>\n<!-- DRAVELINQT:" + json + "-->\n</p>"); }
+    void defaultScheme(const std::string& json) {
+        writeFile("bundle/scheme.txt", "<p>\n<!-- DRAVELINQT:" + json + "-->\n</p>");
+    }
     Value stored() { return LastInfo::make(withLibraryPath("Scheme.test"))->get("dict"); }
 
     std::string query_;
@@ -53,7 +54,8 @@ TEST_F(SchemeTest, AFailedUpdateKeepsTheStoredScheme) {
     auto s = scheme();
     ASSERT_TRUE(s->update());
     s->save();
-    for (const char* page : {"<p>no payload</p>", "<!-- DRAVELINQT:{broken-->", "<!-- DRAVELINQT:[1,2]-->", "<!-- DRAVELINQT:\"text\"-->"}) {
+    for (const char* page : {"<p>no payload</p>", "<!-- DRAVELINQT:{broken-->", "<!-- DRAVELINQT:[1,2]-->",
+                             "<!-- DRAVELINQT:\"text\"-->"}) {
         page_ = page;
         EXPECT_FALSE(s->update()) << page;
         EXPECT_EQ(s->v0("/n"), Value(5)) << page;

@@ -11,8 +11,8 @@
 #include "platform/net/url_request.h"
 #include "tests/foundation/temp_sandbox.h"
 #include "tests/support/local_server.h"
-#include "tests/support/same_text.h"
 #include "tests/support/run_loop_pump.h"
+#include "tests/support/same_text.h"
 
 class FixedDeviceLanguage : public LanguageCode {
 public:
@@ -32,12 +32,13 @@ protected:
     }
     void start() {
         server_.start();
-        writeFile("bundle/Info.plist",
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
-                  "<key>CFBundleDisplayName</key><string>Korva</string>"
-                  "<key>CFBundleShortVersionString</key><string>2.5</string>"
-                  "<key>KorvaDownloadHost</key><string>" + server_.url("") + "/</string>"
-                  "</dict></plist>");
+        writeFile("bundle/Info.plist", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+                                       "<key>CFBundleDisplayName</key><string>Korva</string>"
+                                       "<key>CFBundleShortVersionString</key><string>2.5</string>"
+                                       "<key>KorvaDownloadHost</key><string>" +
+                                           server_.url("") +
+                                           "/</string>"
+                                           "</dict></plist>");
         NSBundle::setMainBundleRoot(pathOf("bundle"));
     }
     void TearDown() override {
@@ -52,7 +53,9 @@ protected:
         TempSandboxTest::TearDown();
     }
 
-    static std::string text(const std::optional<Bytes>& data) { return data ? std::string(data->begin(), data->end()) : "<none>"; }
+    static std::string text(const std::optional<Bytes>& data) {
+        return data ? std::string(data->begin(), data->end()) : "<none>";
+    }
     static Bytes bytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
     static std::string refusedURL() { return "http://127.0.0.1:" + std::to_string(LocalServer::closedPort()) + "/"; }
 

@@ -39,8 +39,11 @@ protected:
     void SetUp() override {
         ServerFixture::SetUp();
         auto& r = server_.routes();
-        r.Post("/echo", [](const httplib::Request& req, httplib::Response& res) { res.set_content(req.body, "text/plain"); });
-        r.Post("/big", [](const httplib::Request&, httplib::Response& res) { res.set_content(std::string(700 * 1024, 'r'), "text/plain"); });
+        r.Post("/echo",
+               [](const httplib::Request& req, httplib::Response& res) { res.set_content(req.body, "text/plain"); });
+        r.Post("/big", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(std::string(700 * 1024, 'r'), "text/plain");
+        });
         // Takes the whole body, then holds the reply until the gate opens.
         r.Post("/held", [this](const httplib::Request& req, httplib::Response& res) {
             received_ = req.body.size();

@@ -1,15 +1,17 @@
 // The XML reader's tree: siblings in arrays, text runs, the path lookup, and documents that fail
 // part way, name a reserved key, read local files or nest too deep.
-#include "language/my_xml_reader.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "language/my_xml_reader.h"
+
 namespace {
 
-Bytes bytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes bytes(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
 
 // No node anywhere below keeps a parent entry.
 bool hasParentEntries(const Value& node) {
@@ -25,7 +27,8 @@ bool hasParentEntries(const Value& node) {
 }
 
 TEST(XMLReaderTest, ChildrenTextAndAttributesByPath) {
-    auto reader = MyXMLReader::make(bytes("<rss v=\"2\">\n <item id=\"1\">a<c/>b</item>\n <item><title>T</title></item>\n</rss>"));
+    auto reader = MyXMLReader::make(
+        bytes("<rss v=\"2\">\n <item id=\"1\">a<c/>b</item>\n <item><title>T</title></item>\n</rss>"));
     ASSERT_TRUE(reader->parse());
     Value items = reader->at("/rss/@0/item");
     ASSERT_EQ(items.count(), 2u);

@@ -3,13 +3,14 @@
 #pragma once
 
 #include <arpa/inet.h>
-#include <atomic>
 #include <netinet/in.h>
 #include <poll.h>
-#include <string>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
 
 class JunkServer {
 public:

@@ -10,5 +10,6 @@ inline ::testing::AssertionResult sameText(const std::string& a, const std::stri
     if (a == b) return ::testing::AssertionSuccess();
     std::size_t i = 0;
     while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
-    return ::testing::AssertionFailure() << "sizes " << a.size() << " and " << b.size() << ", first difference at " << i;
+    return ::testing::AssertionFailure() << "sizes " << a.size() << " and " << b.size() << ", first difference at "
+                                         << i;
 }

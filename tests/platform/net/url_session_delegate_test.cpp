@@ -32,10 +32,12 @@ std::string readAll(const std::string& path) {
 // Records every event in order; a finished download is copied before the file goes away.
 class Recording : public NSURLSessionDelegate {
 public:
-    void URLSessionTaskDidSendBodyData(NSURLSession&, NSURLSessionTask&, std::int64_t, std::int64_t total, std::int64_t expected) override {
+    void URLSessionTaskDidSendBodyData(NSURLSession&, NSURLSessionTask&, std::int64_t, std::int64_t total,
+                                       std::int64_t expected) override {
         sent.emplace_back(total, expected);
     }
-    void URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask& task, std::shared_ptr<NSError> error) override {
+    void URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask& task,
+                                            std::shared_ptr<NSError> error) override {
         events.push_back("complete");
         completed.push_back(&task);
         errors.push_back(error);
@@ -48,16 +50,22 @@ public:
                                             std::int64_t expected) override {
         written.emplace_back(total, expected);
     }
-    void URLSessionDownloadTaskDidFinishDownloadingToURL(NSURLSession&, NSURLSessionDownloadTask&, const std::shared_ptr<NSURL>& location) override {
+    void URLSessionDownloadTaskDidFinishDownloadingToURL(NSURLSession&, NSURLSessionDownloadTask&,
+                                                         const std::shared_ptr<NSURL>& location) override {
         events.push_back("file");
         file = location->path();
         fileContents = readAll(file);
     }
-    void URLSessionDownloadTaskDidResumeAtOffset(NSURLSession&, NSURLSessionDownloadTask&, std::int64_t offset, std::int64_t expected) override {
+    void URLSessionDownloadTaskDidResumeAtOffset(NSURLSession&, NSURLSessionDownloadTask&, std::int64_t offset,
+                                                 std::int64_t expected) override {
         resumedAt.emplace_back(offset, expected);
     }
-    void URLSessionDidBecomeInvalidWithError(NSURLSession&, std::shared_ptr<NSError>) override { events.push_back("invalid"); }
-    void URLSessionDidFinishEventsForBackgroundURLSession(NSURLSession&) override { events.push_back("background-done"); }
+    void URLSessionDidBecomeInvalidWithError(NSURLSession&, std::shared_ptr<NSError>) override {
+        events.push_back("invalid");
+    }
+    void URLSessionDidFinishEventsForBackgroundURLSession(NSURLSession&) override {
+        events.push_back("background-done");
+    }
 
     std::vector<std::string> events;
     std::vector<NSURLSessionTask*> completed;
@@ -71,8 +79,9 @@ class DelegateSessionTest : public VirtualClockTest {
 protected:
     void SetUp() override {
         VirtualClockTest::SetUp();
-        root_ = std::filesystem::temp_directory_path() / ("korva-net-" + std::to_string(::getpid()) + "-" +
-                                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ =
+            std::filesystem::temp_directory_path() / ("korva-net-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(root_);
         Sandbox::setRoot(root_.string());
         auto& r = server_.routes();
@@ -88,12 +97,13 @@ protected:
             ranges_.push_back(req.get_header_value("Range") + "|" + req.get_header_value("If-Range"));
             res.set_header("ETag", "\"v1\"");
             bool hold = !req.has_header("Range");
-            res.set_content_provider(kSize, "application/octet-stream", [this, hold](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                while (hold && offset >= kSize / 2 && !gate_) server_.pause(0.01);
-                static const std::string all = body(kSize);
-                std::size_t n = std::min<std::size_t>(length, 16384);
-                return sink.write(all.data() + offset, n);
-            });
+            res.set_content_provider(kSize, "application/octet-stream",
+                                     [this, hold](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                                         while (hold && offset >= kSize / 2 && !gate_) server_.pause(0.01);
+                                         static const std::string all = body(kSize);
+                                         std::size_t n = std::min<std::size_t>(length, 16384);
+                                         return sink.write(all.data() + offset, n);
+                                     });
         });
         // Always the whole body: a server that ignores ranges.
         r.Get("/whole.bin", [this](const httplib::Request& req, httplib::Response& res) {
@@ -102,15 +112,16 @@ protected:
             res.set_header("ETag", "\"w\"");
             bool hold = ranges_.size() == 1;
             // Chunked, so that nothing applies the range on the server's behalf.
-            res.set_chunked_content_provider("application/octet-stream", [this, hold](std::size_t offset, httplib::DataSink& sink) {
-                while (hold && offset >= kSize / 2 && !gate_) server_.pause(0.01);
-                static const std::string all = body(kSize);
-                if (offset >= kSize) {
-                    sink.done();
-                    return true;
-                }
-                return sink.write(all.data() + offset, std::min<std::size_t>(kSize - offset, 16384));
-            });
+            res.set_chunked_content_provider(
+                "application/octet-stream", [this, hold](std::size_t offset, httplib::DataSink& sink) {
+                    while (hold && offset >= kSize / 2 && !gate_) server_.pause(0.01);
+                    static const std::string all = body(kSize);
+                    if (offset >= kSize) {
+                        sink.done();
+                        return true;
+                    }
+                    return sink.write(all.data() + offset, std::min<std::size_t>(kSize - offset, 16384));
+                });
         });
         // Claims to continue any range but always sends the whole body from the start.
         r.Get("/liar.bin", [](const httplib::Request&, httplib::Response& res) {
@@ -145,7 +156,8 @@ protected:
     std::optional<Bytes> pausedHalfway(NSURLSession& s, const std::string& path) {
         auto task = s.downloadTaskWithURL(NSURL::URLWithString(server_.url(path)));
         task->resume();
-        EXPECT_TRUE(pumpMainUntil([&] { return task->countOfBytesReceived() >= static_cast<std::int64_t>(kSize / 2); }));
+        EXPECT_TRUE(
+            pumpMainUntil([&] { return task->countOfBytesReceived() >= static_cast<std::int64_t>(kSize / 2); }));
         std::optional<Bytes> resumeData;
         bool answered = false;
         task->cancelByProducingResumeData([&](std::optional<Bytes> data) {
@@ -193,7 +205,8 @@ TEST_F(DelegateSessionTest, UploadsReportTheirBodyAndHearTheReplyInPieces) {
     EXPECT_TRUE(sameText(recording_->reply, "|" + big));
     ASSERT_FALSE(recording_->sent.empty());
     EXPECT_EQ(recording_->sent.back(), pairOf(big.size(), big.size()));
-    for (std::size_t i = 1; i < recording_->sent.size(); ++i) EXPECT_GT(recording_->sent[i].first, recording_->sent[i - 1].first);
+    for (std::size_t i = 1; i < recording_->sent.size(); ++i)
+        EXPECT_GT(recording_->sent[i].first, recording_->sent[i - 1].first);
     EXPECT_EQ(task->state(), NSURLSessionTaskState::Completed);
     EXPECT_EQ(std::dynamic_pointer_cast<NSHTTPURLResponse>(task->response())->statusCode(), 200);
     EXPECT_EQ(task->countOfBytesSent(), static_cast<std::int64_t>(big.size()));
@@ -267,7 +280,8 @@ TEST_F(DelegateSessionTest, UnreadableResumeDataMakesNoTask) {
     std::string junk = "not resume data";
     EXPECT_FALSE(s->downloadTaskWithResumeData(Bytes(junk.begin(), junk.end())));
     EXPECT_FALSE(s->downloadTaskWithResumeData(Bytes()));
-    std::string missingFile = "korva-resume-data 1\nurl http://127.0.0.1/x\nfile /no/such/file\noffset 3\nvalidator \"a\"\n";
+    std::string missingFile =
+        "korva-resume-data 1\nurl http://127.0.0.1/x\nfile /no/such/file\noffset 3\nvalidator \"a\"\n";
     EXPECT_FALSE(s->downloadTaskWithResumeData(Bytes(missingFile.begin(), missingFile.end())));
 }
 
@@ -276,7 +290,8 @@ TEST_F(DelegateSessionTest, APartThatDoesNotContinueThePartialFileIsRefused) {
     std::string partial = (root_ / "tmp" / "partial.tmp").string();
     std::filesystem::create_directories(root_ / "tmp");
     std::ofstream(partial) << "01234";
-    std::string record = "korva-resume-data 1\nurl " + server_.url("/liar.bin") + "\nfile " + partial + "\noffset 5\nvalidator \"l\"\n";
+    std::string record =
+        "korva-resume-data 1\nurl " + server_.url("/liar.bin") + "\nfile " + partial + "\noffset 5\nvalidator \"l\"\n";
     auto task = s->downloadTaskWithResumeData(Bytes(record.begin(), record.end()));
     ASSERT_TRUE(task);
     task->resume();
@@ -290,7 +305,8 @@ TEST_F(DelegateSessionTest, APartThatDoesNotContinueThePartialFileIsRefused) {
 TEST_F(DelegateSessionTest, FailuresEndTasksWithAnErrorAndLeaveNoFiles) {
     NSURLRequest::setDefaultTimeoutInterval(0.3);
     auto s = session();
-    auto refused = s->downloadTaskWithURL(NSURL::URLWithString("http://127.0.0.1:" + std::to_string(LocalServer::closedPort()) + "/"));
+    auto refused = s->downloadTaskWithURL(
+        NSURL::URLWithString("http://127.0.0.1:" + std::to_string(LocalServer::closedPort()) + "/"));
     auto truncated = s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/short")));
     auto silent = s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/held.bin")));  // stalls halfway
     auto neverStarted = s->uploadTaskWithRequest(post(server_.url("/echo"), ""), Bytes{'x'});
@@ -299,7 +315,8 @@ TEST_F(DelegateSessionTest, FailuresEndTasksWithAnErrorAndLeaveNoFiles) {
     ASSERT_TRUE(completes(4));
     NSURLRequest::setDefaultTimeoutInterval(60.0);
     std::map<NSURLSessionTask*, std::int64_t> codes;
-    for (std::size_t i = 0; i < 4; ++i) codes[recording_->completed[i]] = recording_->errors[i] ? recording_->errors[i]->code() : 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        codes[recording_->completed[i]] = recording_->errors[i] ? recording_->errors[i]->code() : 0;
     EXPECT_EQ(codes[refused.get()], NSURLErrorCannotConnectToHost);
     EXPECT_EQ(codes[truncated.get()], NSURLErrorNetworkConnectionLost);
     EXPECT_EQ(codes[silent.get()], NSURLErrorTimedOut);
@@ -314,7 +331,8 @@ TEST_F(DelegateSessionTest, ListingAndInvalidation) {
     auto waiting = s->uploadTaskWithRequest(post(server_.url("/echo"), ""), Bytes{'x'});
     running->resume();
     std::vector<std::shared_ptr<NSURLSessionTask>> listed;
-    s->getAllTasksWithCompletionHandler([&](std::vector<std::shared_ptr<NSURLSessionTask>> tasks) { listed = std::move(tasks); });
+    s->getAllTasksWithCompletionHandler(
+        [&](std::vector<std::shared_ptr<NSURLSessionTask>> tasks) { listed = std::move(tasks); });
     ASSERT_TRUE(pumpMainUntil([&] { return listed.size() == 2; }));
     s->invalidateAndCancel();
     EXPECT_FALSE(s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/file.bin"))));

@@ -1,11 +1,11 @@
 // The event-driven XML parser: events in document order from bytes, files and streams, errors,
 // and documents that try to read local files, expand entities without end or nest too deep.
+#include "platform/net/xml_parser.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-
-#include "platform/net/xml_parser.h"
 
 namespace {
 
@@ -13,8 +13,8 @@ class Events : public NSXMLParserDelegate {
 public:
     void parserDidStartDocument(NSXMLParser&) override { log += "[doc "; }
     void parserDidEndDocument(NSXMLParser&) override { log += "doc]"; }
-    void parserDidStartElement(NSXMLParser& parser, const std::string& name, const std::string& ns, const std::string& qname,
-                               const Value& attributes) override {
+    void parserDidStartElement(NSXMLParser& parser, const std::string& name, const std::string& ns,
+                               const std::string& qname, const Value& attributes) override {
         log += "<" + name + (ns.empty() ? "" : "{" + ns + "}") + (qname.empty() || qname == name ? "" : "=" + qname);
         for (const auto& [key, value] : *attributes.dictionaryPtr()) log += " " + key + "=" + value.stringValue();
         log += ">";
@@ -32,7 +32,9 @@ public:
     std::vector<std::shared_ptr<NSError>> errors;
 };
 
-Bytes bytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes bytes(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
 
 std::pair<bool, std::shared_ptr<Events>> parse(std::shared_ptr<NSXMLParser> parser, std::string abortAt = "") {
     auto events = std::make_shared<Events>();
@@ -69,14 +71,16 @@ TEST(XMLParserTest, NamespacesAreSplitOnlyWhenAskedFor) {
 }
 
 TEST(XMLParserTest, BadDocumentsFailWithAnErrorAndNoDocumentEnd) {
-    for (const std::string& doc : {std::string("<a><b></a>"), std::string(""), std::string("<a>"), std::string("\xff\xfe<")}) {
+    for (const std::string& doc :
+         {std::string("<a><b></a>"), std::string(""), std::string("<a>"), std::string("\xff\xfe<")}) {
         auto [ok, events] = parse(NSXMLParser::make(bytes(doc)));
         EXPECT_FALSE(ok) << doc;
         ASSERT_EQ(events->errors.size(), 1u);
         EXPECT_EQ(events->errors[0]->domain(), NSXMLParserErrorDomain);
         EXPECT_EQ(events->log.find("doc]"), std::string::npos);
     }
-    auto [missing, missingEvents] = parse(NSXMLParser::make(NSInputStream::inputStreamWithFileAtPath("/no/such/file.xml")));
+    auto [missing, missingEvents] =
+        parse(NSXMLParser::make(NSInputStream::inputStreamWithFileAtPath("/no/such/file.xml")));
     EXPECT_FALSE(missing);
     EXPECT_EQ(missingEvents->errors.size(), 1u);
 
@@ -89,8 +93,8 @@ TEST(XMLParserTest, BadDocumentsFailWithAnErrorAndNoDocumentEnd) {
 TEST(XMLParserTest, HostileDocumentsReadNoFilesAndStopInsideTheLimits) {
     auto secret = std::filesystem::temp_directory_path() / ("korva-secret-" + std::to_string(::getpid()));
     std::ofstream(secret) << "SECRET";
-    std::string external = "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY e SYSTEM \"file://" + secret.string() +
-                           "\">]><r>&e;</r>";
+    std::string external =
+        "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY e SYSTEM \"file://" + secret.string() + "\">]><r>&e;</r>";
     auto [externalOK, externalEvents] = parse(NSXMLParser::make(bytes(external)));
     std::filesystem::remove(secret);
     EXPECT_EQ(externalEvents->log.find("SECRET"), std::string::npos);
