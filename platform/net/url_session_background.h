@@ -14,6 +14,7 @@ struct URLSessionApplicationHooks {
         handleEventsForBackgroundURLSession;
 };
 
-// Thread-safe.
+// Setting and reading the hooks is thread-safe; sessions call them on their delegate queue (the
+// main queue for every session the application makes).
 void setURLSessionApplicationHooks(URLSessionApplicationHooks hooks);
 URLSessionApplicationHooks urlSessionApplicationHooks();
