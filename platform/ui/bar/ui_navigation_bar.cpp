@@ -7,6 +7,9 @@
 #include "platform/ui/draw/graphics.h"
 
 namespace {
+constexpr CGFloat kHairlineHeight = 0.5;
+constexpr CGFloat kHairlineAlpha = 0.3;
+
 UINavigationBarAppearance& sharedAppearance() {
     static UINavigationBarAppearance a;
     return a;
@@ -21,6 +24,9 @@ void UINavigationBar::init() {
     appearance_ = sharedAppearance();
     setOpaque(false);
     if (frame().size.height == 0) setFrame(CGRect{frame().origin, {frame().size.width, kHeight}});
+    hairline_ = UIImageView::make();
+    hairline_->setBackgroundColor(UIColor::colorWithWhite(0, kHairlineAlpha));
+    insertSubviewAtIndex(hairline_, 0);
 }
 
 void UINavigationBar::setItems(std::vector<std::shared_ptr<UINavigationItem>> items, bool) {
@@ -101,6 +107,7 @@ void UINavigationBar::rebuild() {
 void UINavigationBar::layoutSubviews() {
     UIView::layoutSubviews();
     CGRect b = bounds();
+    hairline_->setFrame(CGRectMake(0, b.size.height - kHairlineHeight, b.size.width, kHairlineHeight));
     CGFloat h = std::min(b.size.height, kHeight);
     CGFloat y = b.size.height - h;
     CGFloat left = 8;
@@ -134,8 +141,6 @@ void UINavigationBar::drawRect(CGRect) {
     if (!bg) bg = UIColor::colorWithWhite(0.97, translucent_ && !appearance_.opaque ? 0.94 : 1);
     ctx->setFillColorWithColor(bg->cgColor());
     UIRectFill(b);
-    ctx->setFillColorWithColor(UIColor::colorWithWhite(0, 0.3)->cgColor());
-    UIRectFill(CGRectMake(0, b.size.height - 0.5, b.size.width, 0.5));
     auto top = topItem();
     if (!top || titleView_ || top->title().empty()) return;
     CGFloat h = std::min(b.size.height, kHeight);
