@@ -20,9 +20,7 @@ std::shared_ptr<UIApplication> UIApplication::sharedApplication() {
     return shared();
 }
 
-void UIApplication::resetSharedApplication() {
-    shared() = UIApplication::make();
-}
+void UIApplication::resetSharedApplication() { shared() = UIApplication::make(); }
 
 void UIApplication::setKeyWindow(const std::shared_ptr<UIWindow>& window) {
     keyWindow_ = window;
