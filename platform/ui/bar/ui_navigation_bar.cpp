@@ -5,23 +5,48 @@
 
 #include "platform/ui/bar/label_drawing.h"
 #include "platform/ui/draw/graphics.h"
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/view/ui_appearance.h"
 
 namespace {
 constexpr CGFloat kHairlineHeight = 0.5;
 constexpr CGFloat kHairlineAlpha = 0.3;
 
-UINavigationBarAppearance& sharedAppearance() {
-    static UINavigationBarAppearance a;
-    return a;
+constexpr const char* kStandardBackgroundKey = "standardAppearance.backgroundColor";
+constexpr const char* kStandardOpaqueKey = "standardAppearance.opaque";
+
+UIAppearance barAppearance() {
+    return UIAppearance::appearance(UIAppearanceClass::of<UINavigationBar>("UINavigationBar"));
 }
 }  // namespace
 
-UINavigationBarAppearance UINavigationBar::defaultAppearance() { return sharedAppearance(); }
-void UINavigationBar::setDefaultAppearance(const UINavigationBarAppearance& a) { sharedAppearance() = a; }
+// The default look is kept in the bar class's appearance proxy, beside the theme's values.
+UINavigationBarAppearance UINavigationBar::defaultAppearance() {
+    UIAppearance proxy = barAppearance();
+    UINavigationBarAppearance a;
+    a.backgroundColor = proxy.value(kStandardBackgroundKey).objectAs<UIColor>();
+    a.opaque = proxy.value(kStandardOpaqueKey).boolValue();
+    Value attributes = proxy.value(UIAppearanceProperty::titleTextAttributes);
+    if (const ValueDictionary* d = attributes.dictionaryPtr()) {
+        a.titleColor = d->get(NSForegroundColorAttributeName).objectAs<UIColor>();
+        a.titleFont = d->get(NSFontAttributeName).objectAs<UIFont>();
+    }
+    return a;
+}
+
+void UINavigationBar::setDefaultAppearance(const UINavigationBarAppearance& a) {
+    UIAppearance proxy = barAppearance();
+    proxy.setValue(kStandardBackgroundKey, Value(a.backgroundColor));
+    proxy.setValue(kStandardOpaqueKey, a.opaque ? Value(true) : Value());
+    ValueDictionary attributes;
+    attributes.set(NSForegroundColorAttributeName, Value(a.titleColor));
+    attributes.set(NSFontAttributeName, Value(a.titleFont));
+    proxy.setValue(UIAppearanceProperty::titleTextAttributes, attributes.empty() ? Value() : Value(attributes));
+}
 
 void UINavigationBar::init() {
     UIView::init();
-    appearance_ = sharedAppearance();
+    appearance_ = defaultAppearance();
     setOpaque(false);
     if (frame().size.height == 0) setFrame(CGRect{frame().origin, {frame().size.width, kHeight}});
     hairline_ = UIImageView::make();
