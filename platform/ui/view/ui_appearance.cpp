@@ -88,7 +88,9 @@ ValueDictionary UIAppearance::valuesFor(const NSObject& object, const UIView& vi
     return merged;
 }
 
-ValueDictionary UIAppearance::valuesForView(const UIView& view) { return valuesFor(view, view); }
+ValueDictionary UIAppearance::valuesForView(const UIView& view) {
+    return valuesFor(view, view);
+}
 
 void UIAppearance::reset() {
     registry().clear();

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <typeindex>
+#include <typeinfo>
 #include <vector>
 
 #include "platform/runtime/object.h"
@@ -15,16 +17,18 @@
 
 class UIView;
 
-// A class as the registry sees it: its name, and whether an object is of it (subclasses count).
+// A class as the registry sees it: its name (for reading back), its identity, and whether an
+// object is of it (subclasses count).
 struct UIAppearanceClass {
     std::string name;
+    std::type_index type = typeid(void);
     std::function<bool(const NSObject&)> includes;
 
     template <class T>
     static UIAppearanceClass of(std::string name) {
-        return {std::move(name), [](const NSObject& o) { return dynamic_cast<const T*>(&o) != nullptr; }};
+        return {std::move(name), typeid(T), [](const NSObject& o) { return dynamic_cast<const T*>(&o) != nullptr; }};
     }
-    bool operator==(const UIAppearanceClass& other) const { return name == other.name; }
+    bool operator==(const UIAppearanceClass& other) const { return type == other.type; }
 };
 
 // Property names the platform's views read (a per-state property carries the state: "titleColor:0").

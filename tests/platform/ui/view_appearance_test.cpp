@@ -30,7 +30,9 @@ const auto kToolbar = UIAppearanceClass::of<UIToolbar>("UIToolbar");
 const auto kNavigationBar = UIAppearanceClass::of<UINavigationBar>("UINavigationBar");
 const auto kController = UIAppearanceClass::of<UIViewController>("UIViewController");
 
-bool same(const std::shared_ptr<UIColor>& a, const std::shared_ptr<UIColor>& b) { return a && b && a->isEqual(*b); }
+bool same(const std::shared_ptr<UIColor>& a, const std::shared_ptr<UIColor>& b) {
+    return a && b && a->isEqual(*b);
+}
 }  // namespace
 
 TEST_F(AppearanceTest, ProxiesKeepTheirValuesPerContainmentListOfAtMostTen) {
@@ -39,8 +41,9 @@ TEST_F(AppearanceTest, ProxiesKeepTheirValuesPerContainmentListOfAtMostTen) {
     auto inBar = UIAppearance::appearanceWhenContainedIn(kButton, {kToolbar});
     inBar.setValue(UIAppearanceProperty::tintColor, Value(UIColor::blueColor()));
     EXPECT_TRUE(same(UIAppearance::appearance(kButton).value("tintColor").objectAs<UIColor>(), UIColor::redColor()));
-    EXPECT_TRUE(same(UIAppearance::appearanceWhenContainedIn(kButton, {kToolbar}).value("tintColor").objectAs<UIColor>(),
-                     UIColor::blueColor()));
+    EXPECT_TRUE(
+        same(UIAppearance::appearanceWhenContainedIn(kButton, {kToolbar}).value("tintColor").objectAs<UIColor>(),
+             UIColor::blueColor()));
     EXPECT_TRUE(UIAppearance::appearanceWhenContainedIn(kButton, {kSlider}).value("tintColor").isNull());
 
     std::vector<UIAppearanceClass> twelve(12, kView);
@@ -78,7 +81,8 @@ TEST_F(AppearanceTest, ViewsTakeTheMostSpecificValuesWhenTheyJoinAWindowAndKeepT
     EXPECT_TRUE(same(own->minimumTrackTintColor(), UIColor::blueColor())) << "the instance's own value wins";
 
     // Values are taken once: a later change of the proxy leaves joined views alone.
-    UIAppearance::appearance(kSlider).setValue(UIAppearanceProperty::minimumTrackTintColor, Value(UIColor::cyanColor()));
+    UIAppearance::appearance(kSlider).setValue(UIAppearanceProperty::minimumTrackTintColor,
+                                               Value(UIColor::cyanColor()));
     plain->removeFromSuperview();
     window->addSubview(plain);
     EXPECT_TRUE(same(plain->minimumTrackTintColor(), UIColor::redColor()));
