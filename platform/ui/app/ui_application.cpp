@@ -7,7 +7,9 @@
 
 #include "platform/dispatch/notification_center.h"
 #include "platform/net/url_session_background.h"
+#include "platform/ui/app/ui_screen.h"
 #include "platform/ui/app/ui_window.h"
+#include "platform/ui/controller/ui_view_controller.h"
 
 namespace {
 std::shared_ptr<UIApplication>& shared() {
@@ -137,4 +139,10 @@ void UIApplication::openURL(const std::string& url, const Value&, std::function<
         auto done = std::move(completion);
         done(ok);
     }
+}
+
+CGRect UIApplication::statusBarFrame() const {
+    if (statusBarHidden_) return CGRectZero;
+    auto screen = UIScreen::mainScreen();
+    return {{0, 0}, {screen->bounds().size.width, screen->model().statusBarHeight}};
 }
