@@ -190,7 +190,10 @@ void drawShape(cairo_t* cr, const CAShapeLayer& shape) {
 }
 
 void drawGradient(cairo_t* cr, const CAGradientLayer& g) {
-    auto stops = g.stops();
+    // Running animations of the colours or locations show their presented values (also when the
+    // gradient is another layer's mask).
+    auto stops = CAGradientLayer::stopsOf(shown(g, &CALayerPresentation::colors, g.colors()),
+                                          shown(g, &CALayerPresentation::locations, g.locations()));
     if (stops.empty()) return;
     CGRect b = shownBounds(g);
     CGPoint s = g.startPoint(), e = g.endPoint();
