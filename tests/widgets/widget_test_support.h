@@ -13,6 +13,7 @@
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
+#include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "platform/ui/layer/layer_renderer.h"
 
@@ -27,9 +28,15 @@ struct WidgetTest : ::testing::Test {
         UIApplication::resetSharedApplication();
         window = UIWindow::make(CGRect{{0, 0}, {320, 480}});
         window->makeKeyAndVisible();
+        controller = UIViewController::make();
+        root = controller->view();
+        root->setFrame(window->bounds());
+        window->addSubview(root);
     }
     void TearDown() override {
         UITouchDispatcher::shared()->cancelAll();
+        root.reset();
+        controller.reset();
         window.reset();
         UIApplication::resetSharedApplication();
         CAAnimationEngine::reset();
@@ -47,6 +54,9 @@ struct WidgetTest : ::testing::Test {
         send(1, p, UITouchPhase::Ended);
     }
     std::shared_ptr<UIWindow> window;
+    // A loaded controller's view in the window: what views that look for their controller need.
+    std::shared_ptr<UIViewController> controller;
+    std::shared_ptr<UIView> root;
 };
 
 // Straight-alpha RGBA of one pixel of a rendered image (row 0 at the top).
