@@ -2,9 +2,17 @@
 #include "tools/gallery/gallery.h"
 
 void galleryPlatformViews(GalleryPage& page);
+void galleryIndicators(GalleryPage& page);
+void galleryRing(GalleryPage& page);
+void galleryScrollLabels(GalleryPage& page);
+void galleryToasts(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
         {"platform-views", "notched", galleryPlatformViews},
+        {"indicators", "notched", galleryIndicators},
+        {"progress-ring", "notched", galleryRing},
+        {"scroll-labels", "notched", galleryScrollLabels},
+        {"toasts", "notched", galleryToasts},
     };
 }
