@@ -2,6 +2,7 @@
 #include "tools/gallery/gallery.h"
 
 void galleryPlatformViews(GalleryPage& page);
+void galleryButtons(GalleryPage& page);
 void galleryIndicators(GalleryPage& page);
 void galleryRing(GalleryPage& page);
 void galleryScrollLabels(GalleryPage& page);
@@ -10,6 +11,7 @@ void galleryToasts(GalleryPage& page);
 std::vector<GallerySection> gallerySections() {
     return {
         {"platform-views", "notched", galleryPlatformViews},
+        {"buttons", "notched", galleryButtons},
         {"indicators", "notched", galleryIndicators},
         {"progress-ring", "notched", galleryRing},
         {"scroll-labels", "notched", galleryScrollLabels},

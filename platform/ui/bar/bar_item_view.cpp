@@ -5,6 +5,7 @@
 
 #include "platform/ui/bar/label_drawing.h"
 #include "platform/ui/draw/graphics.h"
+#include "platform/ui/view/ui_appearance.h"
 
 namespace {
 std::shared_ptr<UIFont> itemFont(const UIBarButtonItem& item) {
@@ -44,7 +45,9 @@ bool BarItemView::tap() {
 std::shared_ptr<UIColor> BarItemView::effectiveTint() const {
     if (!item_->isEnabled()) return UIColor::systemGrayColor();
     if (auto t = item_->tintColor()) return t;
-    if (auto t = UIBarButtonItem::appearanceTintColor()) return t;
+    // The appearance registry, with the containers the item's view sits in.
+    if (auto t = UIAppearance::valuesFor(*item_, *this).get(UIAppearanceProperty::tintColor).objectAs<UIColor>())
+        return t;
     return tintColor();
 }
 
