@@ -3,10 +3,18 @@
 
 void galleryPlatformViews(GalleryPage& page);
 void galleryButtons(GalleryPage& page);
+void galleryIndicators(GalleryPage& page);
+void galleryRing(GalleryPage& page);
+void galleryScrollLabels(GalleryPage& page);
+void galleryToasts(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
         {"platform-views", "notched", galleryPlatformViews},
         {"buttons", "notched", galleryButtons},
+        {"indicators", "notched", galleryIndicators},
+        {"progress-ring", "notched", galleryRing},
+        {"scroll-labels", "notched", galleryScrollLabels},
+        {"toasts", "notched", galleryToasts},
     };
 }
