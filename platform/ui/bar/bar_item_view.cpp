@@ -7,13 +7,21 @@
 #include "platform/ui/draw/graphics.h"
 
 namespace {
+constexpr UIControlState kStateDisabled = 2;
+
+UIControlState itemState(const UIBarButtonItem& item) { return item.isEnabled() ? 0 : kStateDisabled; }
+
+// The font the item's attributes give for its state, else the bar's own.
 std::shared_ptr<UIFont> itemFont(const UIBarButtonItem& item) {
+    auto attributes = item.titleTextAttributesForState(itemState(item));
+    if (auto font = attributes.get(NSFontAttributeName).objectAs<UIFont>()) return font;
     return item.style() == UIBarButtonItemStyle::Done ? UIFont::boldSystemFontOfSize(17) : UIFont::systemFontOfSize(17);
 }
 }  // namespace
 
 void BarItemView::init() {
     UIView::init();
+    if (!back_) item_->setView(self<UIView>());
     setBackgroundColor(UIColor::clearColor());
     setOpaque(false);
     if (auto custom = item_->customView()) {
@@ -43,6 +51,8 @@ bool BarItemView::tap() {
 
 std::shared_ptr<UIColor> BarItemView::effectiveTint() const {
     if (!item_->isEnabled()) return UIColor::systemGrayColor();
+    auto attributes = item_->titleTextAttributesForState(itemState(*item_));
+    if (auto c = attributes.get(NSForegroundColorAttributeName).objectAs<UIColor>()) return c;
     if (auto t = item_->tintColor()) return t;
     if (auto t = UIBarButtonItem::appearanceTintColor()) return t;
     return tintColor();

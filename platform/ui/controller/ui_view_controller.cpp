@@ -267,7 +267,8 @@ std::shared_ptr<UITabBarController> UIViewController::tabBarController() const {
 }
 
 std::shared_ptr<UIPopoverPresentationController> UIViewController::popoverPresentationController() {
-    if (presentationStyle_ != UIModalPresentationStyle::Popover) return nullptr;
+    const bool tablet = UIScreen::mainScreen()->idiom() == UIUserInterfaceIdiom::Pad;
+    if (presentationStyle_ != UIModalPresentationStyle::Popover && !(tablet && popoverOnTablet())) return nullptr;
     if (!popover_) popover_ = UIPopoverPresentationController::make();
     return popover_;
 }

@@ -170,8 +170,10 @@ public:
     void setTransitioningDelegate(const std::shared_ptr<UIViewControllerTransitioningDelegate>& d) {
         transitioningDelegate_ = d;
     }
-    // Made on first access when the style is popover.
+    // Made on first access when the style is popover (or, for controllers that always become
+    // popovers on a tablet, when popoverOnTablet says so).
     std::shared_ptr<UIPopoverPresentationController> popoverPresentationController();
+    virtual bool popoverOnTablet() const { return false; }
     bool isModalInPresentation() const { return modalInPresentation_; }
     void setModalInPresentation(bool m) { modalInPresentation_ = m; }
 
