@@ -19,15 +19,15 @@ struct ToolkitTest : UIHarness {
     void SetUp() override {
         UIHarness::SetUp();
         std::random_device random;
-        root = std::filesystem::temp_directory_path() /
+        tempRoot = std::filesystem::temp_directory_path() /
                ("korva-ui-" + std::to_string(random()) + "-" + std::to_string(random()));
-        std::filesystem::create_directories(root / "data");
+        std::filesystem::create_directories(tempRoot / "data");
         writeFile("bundle/Info.plist", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
                                        "<key>CFBundleDisplayName</key><string>Korva</string>"
                                        "</dict></plist>");
         writeFile("bundle/en.lproj/Localizable.strings", "\"Cancel\" = \"Peruuta\";\n\"LOADING\" = \"Loading...\";\n");
-        Sandbox::setRoot((root / "data").string());
-        NSBundle::setMainBundleRoot((root / "bundle").string());
+        Sandbox::setRoot((tempRoot / "data").string());
+        NSBundle::setMainBundleRoot((tempRoot / "bundle").string());
         UIImage::clearNamedImageCache();
         SystemServices::setShared(nullptr);
         Global::resetSharedForTesting();
@@ -40,16 +40,16 @@ struct ToolkitTest : UIHarness {
         NSBundle::setMainBundleRoot("");
         Sandbox::setRoot("");
         std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
+        std::filesystem::remove_all(tempRoot, ignored);
         UIHarness::TearDown();
     }
     void writeFile(const std::string& relative, std::string_view text) const {
-        std::filesystem::create_directories((root / relative).parent_path());
-        ASSERT_TRUE(writeFileAtomically((root / relative).string(), text).ok());
+        std::filesystem::create_directories((tempRoot / relative).parent_path());
+        ASSERT_TRUE(writeFileAtomically((tempRoot / relative).string(), text).ok());
     }
     std::shared_ptr<Global> global() const { return Global::shared(); }
 
-    std::filesystem::path root;
+    std::filesystem::path tempRoot;
 };
 
 // The same on a tablet.
