@@ -4,6 +4,7 @@
 #include "foundation/global_base.h"
 #include "foundation/service_factory.h"
 #include "platform/ui/controller/ui_view_controller.h"
+#include "ui/controller/animation.h"
 #include "ui/theme/font.h"
 
 namespace {
@@ -18,5 +19,6 @@ void dismissForGlobal(const GlobalBase::Controller& controller, bool animated, s
 
 void registerUIServices() {
     ServiceFactory<Font>::registerMaker([] { return Font::make(); });
+    ServiceFactory<Animation>::registerMaker([] { return Animation::make(); });
     GlobalBase::setDismisser(dismissForGlobal);
 }
