@@ -121,7 +121,7 @@ bool samePresentation(const CALayerPresentation& a, const CALayerPresentation& b
            a.borderWidth == b.borderWidth && a.borderColor == b.borderColor && a.shadowOpacity == b.shadowOpacity &&
            a.contents == b.contents && a.path == b.path && a.fillColor == b.fillColor &&
            a.strokeColor == b.strokeColor && a.lineWidth == b.lineWidth && a.strokeStart == b.strokeStart &&
-           a.strokeEnd == b.strokeEnd;
+           a.strokeEnd == b.strokeEnd && a.colors == b.colors && a.locations == b.locations;
 }
 
 std::optional<CALayerPresentation> compute(const CALayer& layer, const Entry& entry) {

@@ -157,6 +157,13 @@ CAValue CAValueInterpolate(const CAValue& a, const CAValue& b, double t) {
         for (std::size_t i = 0; i < x->size(); ++i) out.push_back(lerp((*x)[i], y[i], t));
         return out;
     }
+    if (auto x = as<std::vector<CGFloat>>(a)) {
+        const auto& y = *as<std::vector<CGFloat>>(b);
+        if (x->size() != y.size()) return t < 0.5 ? a : b;
+        std::vector<CGFloat> out;
+        for (std::size_t i = 0; i < x->size(); ++i) out.push_back(lerp((*x)[i], y[i], t));
+        return out;
+    }
     return t < 0.5 ? a : b;
 }
 
@@ -194,7 +201,7 @@ bool CAKeyPath::isAnimatable(const std::string& k) {
         "opacity", "position", "position.x", "position.y", "bounds", "bounds.size", "bounds.origin", "bounds.size.width",
         "bounds.size.height", "transform", "backgroundColor", "cornerRadius", "borderWidth", "borderColor",
         "shadowOpacity", "contents", "path", "fillColor", "strokeColor", "lineWidth", "strokeStart", "strokeEnd",
-        "colors", "anchorPoint", "zPosition"};
+        "colors", "locations", "anchorPoint", "zPosition"};
     for (const char* name : known)
         if (k == name) return true;
     return isTransformSubPath(k) && subValue(k, CATransform3DIdentity).has_value();
@@ -235,7 +242,10 @@ CAValue CAKeyPath::presentedValue(const CALayer& layer, const CALayerPresentatio
     if (k == "borderColor") return pick(p ? p->borderColor : std::nullopt, layer.borderColor());
     if (k == "shadowOpacity") return double(pick(p ? p->shadowOpacity : std::nullopt, layer.shadowOpacity()));
     if (k == "contents") return pick(p ? p->contents : std::nullopt, layer.contents());
-    if (auto g = dynamic_cast<const CAGradientLayer*>(&layer); g && k == "colors") return g->colors();
+    if (auto g = dynamic_cast<const CAGradientLayer*>(&layer)) {
+        if (k == "colors") return pick(p ? p->colors : std::nullopt, g->colors());
+        if (k == "locations") return pick(p ? p->locations : std::nullopt, g->locations());
+    }
     if (!shape) return {};
     if (k == "path") {
         auto path = pick(p ? p->path : std::nullopt, shape->path().value_or(CGPath()));
@@ -317,6 +327,10 @@ bool CAKeyPath::applyToPresentation(const CALayer& layer, CALayerPresentation& p
     if (k == "lineWidth" && num) return p.lineWidth = *num, true;
     if (k == "strokeStart" && num) return p.strokeStart = std::clamp(*num, 0.0, 1.0), true;
     if (k == "strokeEnd" && num) return p.strokeEnd = std::clamp(*num, 0.0, 1.0), true;
+    if (dynamic_cast<const CAGradientLayer*>(&layer)) {
+        if (auto cs = as<std::vector<CGColor>>(v); cs && k == "colors") return p.colors = *cs, true;
+        if (auto ls = as<std::vector<CGFloat>>(v); ls && k == "locations") return p.locations = *ls, true;
+    }
     return false;
 }
 
@@ -362,6 +376,10 @@ bool CAKeyPath::setModelValue(CALayer& layer, const std::string& k, const CAValu
     }
     if (auto g = dynamic_cast<CAGradientLayer*>(&layer); g && k == "colors") {
         if (auto cs = as<std::vector<CGColor>>(v)) return g->setColors(*cs), true;
+        return false;
+    }
+    if (auto g = dynamic_cast<CAGradientLayer*>(&layer); g && k == "locations") {
+        if (auto ls = as<std::vector<CGFloat>>(v)) return g->setLocations(*ls), true;
         return false;
     }
     auto shape = dynamic_cast<CAShapeLayer*>(&layer);

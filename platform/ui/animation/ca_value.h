@@ -18,7 +18,7 @@ class CGImage;
 struct CALayerPresentation;
 
 using CAValue = std::variant<std::monostate, double, CGPoint, CGSize, CGRect, CATransform3D, CGColor, CGPath,
-                             std::shared_ptr<CGImage>, std::vector<CGColor>>;
+                             std::shared_ptr<CGImage>, std::vector<CGColor>, std::vector<CGFloat>>;
 
 inline bool CAValueIsNone(const CAValue& v) { return std::holds_alternative<std::monostate>(v); }
 // The number a value holds, or none.

@@ -188,7 +188,42 @@ void boxPass(std::vector<float>& src, std::vector<float>& dst, int w, int h, int
         }
     }
 }
+// Three box passes each way approximating a Gaussian of the deviation (in pixels).
+void gaussianPasses(std::vector<float>& plane, std::vector<float>& scratch, int w, int h, double sigma) {
+    if (!(sigma > 0.25)) return;
+    // Three boxes of width about sigma * sqrt(12 / 3) + 1 give a Gaussian of that deviation.
+    int radius = std::max(1, static_cast<int>(std::lround((std::sqrt(4.0 * sigma * sigma + 1.0) - 1.0) / 2.0)));
+    for (int pass = 0; pass < 3; ++pass) {
+        boxPass(plane, scratch, w, h, radius, false);
+        boxPass(scratch, plane, w, h, radius, true);
+    }
+}
 }  // namespace
+
+void blurSurface(cairo_surface_t* surface, double sigma) {
+    cairo_surface_flush(surface);
+    int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    if (!data || w <= 0 || h <= 0) return;
+    std::vector<float> plane(static_cast<std::size_t>(w) * h), scratch(plane.size());
+    for (int channel = 0; channel < 4; ++channel) {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) plane[static_cast<std::size_t>(y) * w + x] = data[y * stride + x * 4 + channel];
+        gaussianPasses(plane, scratch, w, h, sigma);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                data[y * stride + x * 4 + channel] = static_cast<unsigned char>(
+                    std::clamp<long>(std::lround(plane[static_cast<std::size_t>(y) * w + x]), 0, 255));
+    }
+    // Premultiplied colour may not exceed its alpha after rounding.
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            unsigned char* px = data + y * stride + x * 4;
+            for (int c = 0; c < 3; ++c) px[c] = std::min(px[c], px[3]);
+        }
+    cairo_surface_mark_dirty(surface);
+}
 
 void blurAndTint(cairo_surface_t* surface, double sigma, double r, double g, double b, double a) {
     cairo_surface_flush(surface);
@@ -199,14 +234,7 @@ void blurAndTint(cairo_surface_t* surface, double sigma, double r, double g, dou
     std::vector<float> alpha(static_cast<std::size_t>(w) * h), scratch(alpha.size());
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) alpha[static_cast<std::size_t>(y) * w + x] = data[y * stride + x * 4 + 3] / 255.0f;
-    if (sigma > 0.25) {
-        // Three boxes of width about sigma * sqrt(12 / 3) + 1 give a Gaussian of that deviation.
-        int radius = std::max(1, static_cast<int>(std::lround((std::sqrt(4.0 * sigma * sigma + 1.0) - 1.0) / 2.0)));
-        for (int pass = 0; pass < 3; ++pass) {
-            boxPass(alpha, scratch, w, h, radius, false);
-            boxPass(scratch, alpha, w, h, radius, true);
-        }
-    }
+    gaussianPasses(alpha, scratch, w, h, sigma);
     for (int y = 0; y < h; ++y) {
         unsigned char* row = data + static_cast<std::size_t>(y) * stride;
         for (int x = 0; x < w; ++x) {

@@ -38,3 +38,5 @@ std::shared_ptr<CGImage> imageFromSurface(cairo_surface_t* surface);
 // Blurs the alpha of an ARGB32 surface in place (three box passes approximating a Gaussian of the
 // given standard deviation in pixels) and paints every pixel with the colour at that alpha.
 void blurAndTint(cairo_surface_t* surface, double sigma, double r, double g, double b, double a);
+// Blurs every channel of an ARGB32 surface in place with the same passes.
+void blurSurface(cairo_surface_t* surface, double sigma);

@@ -62,6 +62,13 @@ std::pair<std::shared_ptr<UIWindow>, std::shared_ptr<UIView>> hitTest(CGPoint sc
     return {};
 }
 
+// The exclusive-touch view at or above the view, if any.
+std::shared_ptr<UIView> exclusiveAncestor(std::shared_ptr<UIView> view) {
+    for (; view; view = view->superview())
+        if (view->isExclusiveTouch()) return view;
+    return nullptr;
+}
+
 }  // namespace
 
 const std::shared_ptr<UITouchDispatcher>& UITouchDispatcher::shared() {
@@ -78,6 +85,14 @@ std::shared_ptr<UIEvent> UITouchDispatcher::makeEvent(double timestamp) const {
 void UITouchDispatcher::begin(const HostTouch& t, double timestamp) {
     auto [window, view] = hitTest(t.location);
     if (!view) return;
+    // An exclusive view keeps its window to itself while touched, and is not joined by a touch
+    // while another view is touched.
+    auto exclusive = exclusiveAncestor(view);
+    for (const auto& [id, other] : active_) {
+        auto otherView = other.touch->view();
+        if (!otherView || otherView == view || other.touch->window() != window) continue;
+        if (exclusive || exclusiveAncestor(otherView)) return;
+    }
     CGPoint inWindow{t.location.x - window->frame().origin.x, t.location.y - window->frame().origin.y};
     int taps = 1;
     if (timestamp - lastTapTime_ <= kMultiTapInterval &&

@@ -10,6 +10,7 @@ void CAGradientLayer::setColors(std::vector<CGColor> colors) {
 }
 
 void CAGradientLayer::setLocations(std::vector<CGFloat> locations) {
+    if (locations != locations_) CALayerActions::layerWillChange(*this, "locations");
     locations_ = std::move(locations);
     changed();
 }
@@ -24,14 +25,15 @@ void CAGradientLayer::setEndPoint(CGPoint p) {
     changed();
 }
 
-std::vector<std::pair<CGFloat, CGColor>> CAGradientLayer::stops() const {
+std::vector<std::pair<CGFloat, CGColor>> CAGradientLayer::stopsOf(const std::vector<CGColor>& colors,
+                                                                  const std::vector<CGFloat>& locations) {
     std::vector<std::pair<CGFloat, CGColor>> result;
-    std::size_t n = colors_.size();
+    std::size_t n = colors.size();
     // Locations that do not match the colours one to one are ignored, as if none were given.
-    bool useLocations = locations_.size() == n;
+    bool useLocations = locations.size() == n;
     for (std::size_t i = 0; i < n; ++i) {
-        CGFloat at = useLocations ? locations_[i] : (n == 1 ? 0 : static_cast<CGFloat>(i) / static_cast<CGFloat>(n - 1));
-        result.emplace_back(at, colors_[i]);
+        CGFloat at = useLocations ? locations[i] : (n == 1 ? 0 : static_cast<CGFloat>(i) / static_cast<CGFloat>(n - 1));
+        result.emplace_back(at, colors[i]);
     }
     return result;
 }

@@ -21,7 +21,10 @@ public:
     void setEndPoint(CGPoint p);
 
     // The stops actually drawn: one per colour, with the locations given or evenly spread.
-    std::vector<std::pair<CGFloat, CGColor>> stops() const;
+    std::vector<std::pair<CGFloat, CGColor>> stops() const { return stopsOf(colors_, locations_); }
+    // The same for any colours and locations (the renderer passes the presented ones).
+    static std::vector<std::pair<CGFloat, CGColor>> stopsOf(const std::vector<CGColor>& colors,
+                                                            const std::vector<CGFloat>& locations);
 
     std::string className() const override { return "CAGradientLayer"; }
 

@@ -52,6 +52,9 @@ struct CALayerPresentation {
     std::optional<CGFloat> lineWidth;
     std::optional<CGFloat> strokeStart;
     std::optional<CGFloat> strokeEnd;
+    // Gradient layers.
+    std::optional<std::vector<CGColor>> colors;
+    std::optional<std::vector<CGFloat>> locations;
 };
 
 // How contents are fitted into the bounds.

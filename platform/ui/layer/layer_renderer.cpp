@@ -10,6 +10,7 @@
 #include "platform/ui/draw/cairo_support.h"
 #include "platform/ui/draw/context.h"
 #include "platform/ui/draw/graphics.h"
+#include "platform/ui/layer/ca_backdrop_layer.h"
 #include "platform/ui/layer/ca_gradient_layer.h"
 #include "platform/ui/layer/ca_layer.h"
 #include "platform/ui/layer/ca_replicator_layer.h"
@@ -190,7 +191,10 @@ void drawShape(cairo_t* cr, const CAShapeLayer& shape) {
 }
 
 void drawGradient(cairo_t* cr, const CAGradientLayer& g) {
-    auto stops = g.stops();
+    // Running animations of the colours or locations show their presented values (also when the
+    // gradient is another layer's mask).
+    auto stops = CAGradientLayer::stopsOf(shown(g, &CALayerPresentation::colors, g.colors()),
+                                          shown(g, &CALayerPresentation::locations, g.locations()));
     if (stops.empty()) return;
     CGRect b = shownBounds(g);
     CGPoint s = g.startPoint(), e = g.endPoint();
@@ -282,6 +286,69 @@ void drawShadow(cairo_t* cr, cairo_pattern_t* group, const CALayer& layer, CGFlo
     cairo_surface_destroy(shadow);
 }
 
+// The blurred pixels under a backdrop layer, captured before the layer draws (device space).
+struct Backdrop {
+    const CALayer* layer = nullptr;
+    cairo_surface_t* surface = nullptr;
+    double x = 0, y = 0;
+};
+thread_local Backdrop pendingBackdrop;
+
+void dropBackdrop() {
+    if (pendingBackdrop.surface) cairo_surface_destroy(pendingBackdrop.surface);
+    pendingBackdrop = {};
+}
+
+void captureBackdrop(cairo_t* cr, const CABackdropLayer& layer, CGFloat scale) {
+    dropBackdrop();
+    if (drawingModel || layer.kind() != CABackdropKind::Blur || !(layer.blurRadius() > 0)) return;
+    cairo_surface_t* target = cairo_get_group_target(cr);
+    if (!target || cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE) return;
+    cairo_surface_flush(target);
+    CGRect b = shownBounds(layer);
+    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+    for (CGPoint p : {b.origin, CGPoint{CGRectGetMaxX(b), b.origin.y}, CGPoint{b.origin.x, CGRectGetMaxY(b)},
+                      CGPoint{CGRectGetMaxX(b), CGRectGetMaxY(b)}}) {
+        double x = p.x, y = p.y;
+        cairo_user_to_device(cr, &x, &y);
+        minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+    }
+    double ox = 0, oy = 0;
+    cairo_surface_get_device_offset(target, &ox, &oy);
+    int tw = cairo_image_surface_get_width(target), th = cairo_image_surface_get_height(target);
+    int x0 = std::max(0, static_cast<int>(std::floor(minX + ox))), y0 = std::max(0, static_cast<int>(std::floor(minY + oy)));
+    int x1 = std::min(tw, static_cast<int>(std::ceil(maxX + ox))), y1 = std::min(th, static_cast<int>(std::ceil(maxY + oy)));
+    if (x1 <= x0 || y1 <= y0 || double(x1 - x0) * (y1 - y0) > kMaxBackingPixels) return;
+    cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, x1 - x0, y1 - y0);
+    const unsigned char* from = cairo_image_surface_get_data(target);
+    unsigned char* to = cairo_image_surface_get_data(copy);
+    int fromStride = cairo_image_surface_get_stride(target), toStride = cairo_image_surface_get_stride(copy);
+    for (int y = y0; y < y1; ++y)
+        std::copy_n(from + static_cast<std::size_t>(y) * fromStride + x0 * 4, (x1 - x0) * 4,
+                    to + static_cast<std::size_t>(y - y0) * toStride);
+    cairo_surface_mark_dirty(copy);
+    blurSurface(copy, layer.blurRadius() * scale);
+    pendingBackdrop = {&layer, copy, x0 - ox, y0 - oy};
+}
+
+// Paints the captured backdrop inside the layer's (rounded) bounds, then the effect's tint.
+void drawBackdrop(cairo_t* cr, const CABackdropLayer& layer, const CGRect& b, CGFloat radius) {
+    if (pendingBackdrop.layer == &layer && pendingBackdrop.surface) {
+        CairoSave save(cr);
+        roundedRect(cr, b, radius);
+        cairo_clip(cr);
+        cairo_identity_matrix(cr);
+        cairo_set_source_surface(cr, pendingBackdrop.surface, pendingBackdrop.x, pendingBackdrop.y);
+        cairo_paint(cr);
+    }
+    if (pendingBackdrop.layer == &layer) dropBackdrop();
+    if (auto tint = layer.tintColor(); visible(tint) && layer.kind() == CABackdropKind::Blur) {
+        roundedRect(cr, b, radius);
+        setColor(cr, *tint);
+        cairo_fill(cr);
+    }
+}
+
 bool hasShadow(const CALayer& layer) {
     return shown(layer, &CALayerPresentation::shadowOpacity, layer.shadowOpacity()) > 0 &&
            visible(layer.shadowColor()) && !layer.masksToBounds();
@@ -292,6 +359,8 @@ bool hasShadow(const CALayer& layer) {
 void LayerRenderer::renderContents(cairo_t* cr, CALayer& layer, CGFloat scale) {
     CGRect b = shownBounds(layer);
     CGFloat radius = shown(layer, &CALayerPresentation::cornerRadius, layer.cornerRadius());
+    auto* backdrop = dynamic_cast<CABackdropLayer*>(&layer);
+    if (backdrop) drawBackdrop(cr, *backdrop, b, radius);
     auto background = shown(layer, &CALayerPresentation::backgroundColor, layer.backgroundColor());
     if (visible(background)) {
         // Square fills are cut to the visible area first: Cairo's fixed-point coordinates cannot
@@ -314,7 +383,20 @@ void LayerRenderer::renderContents(cairo_t* cr, CALayer& layer, CGFloat scale) {
         drawBacking(cr, layer);
         if (auto* shape = dynamic_cast<CAShapeLayer*>(&layer)) drawShape(cr, *shape);
         if (auto* gradient = dynamic_cast<CAGradientLayer*>(&layer)) drawGradient(cr, *gradient);
-        renderSublayers(cr, layer, scale);
+        if (backdrop && backdrop->kind() == CABackdropKind::Vibrancy) {
+            // Vibrant content is blended into what lies beneath rather than laid over it: it
+            // darkens a light blur and lightens a dark one.
+            auto tint = backdrop->tintColor();
+            bool lightBlur = !tint || (tint->red + tint->green + tint->blue) / 3 > 0.5;
+            cairo_push_group(cr);
+            renderSublayers(cr, layer, scale);
+            cairo_pop_group_to_source(cr);
+            cairo_set_operator(cr, lightBlur ? CAIRO_OPERATOR_MULTIPLY : CAIRO_OPERATOR_SCREEN);
+            cairo_paint(cr);
+            cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        } else {
+            renderSublayers(cr, layer, scale);
+        }
     }
     CGFloat borderWidth = shown(layer, &CALayerPresentation::borderWidth, layer.borderWidth());
     CGColor borderColor = shown(layer, &CALayerPresentation::borderColor, layer.borderColor());
@@ -334,6 +416,8 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
     if (!invertible(t)) return;  // a layer scaled to nothing shows nothing
     CairoSave save(cr);
     applyMatrix(cr, t);
+    // A blur reads what is drawn beneath it before a group of its own would hide that.
+    if (auto* backdrop = dynamic_cast<CABackdropLayer*>(&layer)) captureBackdrop(cr, *backdrop, scale);
     bool shadow = hasShadow(layer);
     bool group = opacity < 1 || layer.mask() || shadow;
     if (!group) {

@@ -87,6 +87,10 @@ public:
     void setOpaque(bool o) { layer_->setOpaque(o); }
     bool isUserInteractionEnabled() const { return userInteractionEnabled_; }
     void setUserInteractionEnabled(bool e) { userInteractionEnabled_ = e; }
+    // While a touch is down in an exclusive view no other view of its window gets one, and it gets
+    // none while other views are being touched.
+    bool isExclusiveTouch() const { return exclusiveTouch_; }
+    void setExclusiveTouch(bool e) { exclusiveTouch_ = e; }
     long tag() const { return tag_; }
     void setTag(long t) { tag_ = t; }
     UIViewContentMode contentMode() const { return contentMode_; }
@@ -236,6 +240,7 @@ private:
     std::shared_ptr<UIColor> backgroundColor_;
     std::shared_ptr<UIColor> tintColor_;
     bool userInteractionEnabled_ = true;
+    bool exclusiveTouch_ = false;
     long tag_ = 0;
     UIViewContentMode contentMode_ = UIViewContentMode::ScaleToFill;
     bool needsLayout_ = true;

@@ -259,3 +259,33 @@ TEST_F(GestureRecognizerTest, IllegalStateMovesAreIgnored) {
     pan->resetIfIdle();
     EXPECT_EQ(pan->state(), S::Possible);
 }
+
+TEST_F(GestureRecognizerTest, ExclusiveTouchViewsKeepTheWindowToThemselves) {
+    auto left = make<Pad>(CGRect{{0, 0}, {100, 100}});
+    auto right = make<Pad>(CGRect{{200, 0}, {100, 100}});
+    view->addSubview(left);
+    view->addSubview(right);
+    left->setExclusiveTouch(true);
+    // A second finger elsewhere is ignored while the exclusive view is touched.
+    send(1, {50, 50}, UITouchPhase::Began);
+    send(2, {250, 50}, UITouchPhase::Began);
+    send(2, {250, 50}, UITouchPhase::Ended);
+    send(1, {50, 50}, UITouchPhase::Ended);
+    EXPECT_EQ(left->log, (std::vector<std::string>{"began", "ended"}));
+    EXPECT_TRUE(right->log.empty());
+    // The exclusive view is not joined while another view is touched.
+    left->log.clear();
+    send(2, {250, 50}, UITouchPhase::Began);
+    send(1, {50, 50}, UITouchPhase::Began);
+    send(1, {50, 50}, UITouchPhase::Ended);
+    send(2, {250, 50}, UITouchPhase::Ended);
+    EXPECT_TRUE(left->log.empty());
+    EXPECT_EQ(right->log, (std::vector<std::string>{"began", "ended"}));
+    // Without the flag both are touched together.
+    left->setExclusiveTouch(false);
+    right->log.clear();
+    send(1, {50, 50}, UITouchPhase::Began);
+    send(2, {250, 50}, UITouchPhase::Began);
+    EXPECT_EQ(left->log, std::vector<std::string>{"began"});
+    EXPECT_EQ(right->log, std::vector<std::string>{"began"});
+}
