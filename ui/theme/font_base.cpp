@@ -1,7 +1,7 @@
 // The font catalogue's role table and the making of each role.
 #include "ui/theme/font_base.h"
 
-#include "ui/theme/icon_font_name.h"
+#include "widgets/button/ns_string_font_awesome.h"
 
 namespace {
 
@@ -107,7 +107,7 @@ std::shared_ptr<UIFont> FontBase::makeRole(FontRole role) {
         auto font = both ? UIFont::fontWithDescriptor(*both, 0) : nullptr;
         return font ? font : system;
     }
-    case Face::Icon: return named(kIconFontName, size);
+    case Face::Icon: return named(iconFontName, size);
     case Face::Copperplate: return named("Copperplate", size);
     }
     return UIFont::systemFontOfSize(size);
