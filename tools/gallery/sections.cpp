@@ -3,10 +3,24 @@
 
 void galleryPlatformViews(GalleryPage& page);
 void galleryButtons(GalleryPage& page);
+void galleryUIFonts(GalleryPage& page);
+void galleryUIPalette(GalleryPage& page);
+void galleryUIBadges(GalleryPage& page);
+void galleryUIStyling(GalleryPage& page);
+void galleryUISwap(GalleryPage& page);
+void galleryUIDialogs(GalleryPage& page);
+void galleryUIDialogsTablet(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
         {"platform-views", "notched", galleryPlatformViews},
         {"buttons", "notched", galleryButtons},
+        {"ui-fonts", "notched", galleryUIFonts},
+        {"ui-palette", "notched", galleryUIPalette},
+        {"ui-badges", "notched", galleryUIBadges},
+        {"ui-styling", "notched", galleryUIStyling},
+        {"ui-swap", "notched", galleryUISwap},
+        {"ui-dialogs", "notched", galleryUIDialogs},
+        {"ui-dialogs-tablet", "tablet", galleryUIDialogsTablet},
     };
 }
