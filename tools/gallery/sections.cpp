@@ -7,6 +7,13 @@ void galleryIndicators(GalleryPage& page);
 void galleryRing(GalleryPage& page);
 void galleryScrollLabels(GalleryPage& page);
 void galleryToasts(GalleryPage& page);
+void galleryUIFonts(GalleryPage& page);
+void galleryUIPalette(GalleryPage& page);
+void galleryUIBadges(GalleryPage& page);
+void galleryUIStyling(GalleryPage& page);
+void galleryUISwap(GalleryPage& page);
+void galleryUIDialogs(GalleryPage& page);
+void galleryUIDialogsTablet(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -16,5 +23,12 @@ std::vector<GallerySection> gallerySections() {
         {"progress-ring", "notched", galleryRing},
         {"scroll-labels", "notched", galleryScrollLabels},
         {"toasts", "notched", galleryToasts},
+        {"ui-fonts", "notched", galleryUIFonts},
+        {"ui-palette", "notched", galleryUIPalette},
+        {"ui-badges", "notched", galleryUIBadges},
+        {"ui-styling", "notched", galleryUIStyling},
+        {"ui-swap", "notched", galleryUISwap},
+        {"ui-dialogs", "notched", galleryUIDialogs},
+        {"ui-dialogs-tablet", "tablet", galleryUIDialogsTablet},
     };
 }

@@ -128,6 +128,7 @@ void UIApplication::terminate() {
 }
 
 bool UIApplication::canOpenURL(const std::string& url) const {
+    if (url == UIApplicationOpenSettingsURLString) return false;
     auto colon = url.find(':');
     return opener_ && colon != std::string::npos && colon > 0;
 }

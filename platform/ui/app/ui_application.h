@@ -23,6 +23,10 @@ inline constexpr const char* UIApplicationDidReceiveMemoryWarningNotification =
     "UIApplicationDidReceiveMemoryWarningNotification";
 inline constexpr const char* UIApplicationWillTerminateNotification = "UIApplicationWillTerminateNotification";
 
+// The address of the application's own page in the system settings. This host has no settings
+// application: no opener can open it.
+inline constexpr const char* UIApplicationOpenSettingsURLString = "app-settings:";
+
 enum class UIApplicationState { Active = 0, Inactive = 1, Background = 2 };
 
 // Every method is optional; the defaults do nothing.

@@ -73,7 +73,7 @@ void UIScreen::setPreferredContentSizeCategory(UIContentSizeCategory category) {
     if (category == traits_.preferredContentSizeCategory) return;
     traits_.preferredContentSizeCategory = std::move(category);
     traitsChanged();
-    NSNotificationCenter::defaultCenter()->post("UIContentSizeCategoryDidChangeNotification", nullptr,
+    NSNotificationCenter::defaultCenter()->post(UIContentSizeCategoryDidChangeNotification, nullptr,
                                                 Value::dictionary({{"UIContentSizeCategoryNewValueKey",
                                                                     Value(traits_.preferredContentSizeCategory)}}));
 }

@@ -8,13 +8,21 @@
 #include "platform/ui/view/ui_appearance.h"
 
 namespace {
+constexpr UIControlState kStateDisabled = 2;
+
+UIControlState itemState(const UIBarButtonItem& item) { return item.isEnabled() ? 0 : kStateDisabled; }
+
+// The font the item's attributes give for its state, else the bar's own.
 std::shared_ptr<UIFont> itemFont(const UIBarButtonItem& item) {
+    auto attributes = item.titleTextAttributesForState(itemState(item));
+    if (auto font = attributes.get(NSFontAttributeName).objectAs<UIFont>()) return font;
     return item.style() == UIBarButtonItemStyle::Done ? UIFont::boldSystemFontOfSize(17) : UIFont::systemFontOfSize(17);
 }
 }  // namespace
 
 void BarItemView::init() {
     UIView::init();
+    if (!back_) item_->setView(self<UIView>());
     setBackgroundColor(UIColor::clearColor());
     setOpaque(false);
     if (auto custom = item_->customView()) {
@@ -44,6 +52,8 @@ bool BarItemView::tap() {
 
 std::shared_ptr<UIColor> BarItemView::effectiveTint() const {
     if (!item_->isEnabled()) return UIColor::systemGrayColor();
+    auto attributes = item_->titleTextAttributesForState(itemState(*item_));
+    if (auto c = attributes.get(NSForegroundColorAttributeName).objectAs<UIColor>()) return c;
     if (auto t = item_->tintColor()) return t;
     // The appearance registry, with the containers the item's view sits in.
     if (auto t = UIAppearance::valuesFor(*item_, *this).get(UIAppearanceProperty::tintColor).objectAs<UIColor>())

@@ -42,6 +42,21 @@ std::shared_ptr<UIBarButtonItem> UIBarButtonItem::withCustomView(std::shared_ptr
     return item;
 }
 
+void UIBarButtonItem::setTitleTextAttributes(NSAttributes attributes, UIControlState state) {
+    titleAttributes_[state] = std::move(attributes);
+}
+
+NSAttributes UIBarButtonItem::titleTextAttributesForState(UIControlState state) const {
+    auto it = titleAttributes_.find(state);
+    if (it == titleAttributes_.end()) it = titleAttributes_.find(0);
+    return it == titleAttributes_.end() ? NSAttributes() : it->second;
+}
+
+std::shared_ptr<UIView> UIBarButtonItem::view() const {
+    auto v = view_.lock();
+    return v && v->window() ? v : nullptr;
+}
+
 std::string UIBarButtonItem::displayTitle() const {
     if (!title_.empty() || !systemItem_) return title_;
     switch (*systemItem_) {

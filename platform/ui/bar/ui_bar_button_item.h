@@ -3,13 +3,18 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "platform/ui/draw/color.h"
 #include "platform/ui/draw/image.h"
+#include "platform/ui/text/attributed_string.h"
 
 class UIView;
+
+// The control states bar items keep text attributes for (the values of the control states).
+using UIControlState = unsigned;
 
 enum class UIBarButtonSystemItem {
     Done, Cancel, Edit, Save, Add, FlexibleSpace, FixedSpace, Compose, Reply, Action, Organize, Bookmarks,
@@ -52,6 +57,17 @@ public:
     void setAction(Action a) { action_ = std::move(a); }
     bool hasAction() const { return static_cast<bool>(action_); }
 
+    // Text attributes of the title for a control state (normal 0, highlighted 1, disabled 2,
+    // selected 4). The bars read the font and the foreground colour; a state without its own
+    // attributes takes the normal state's.
+    void setTitleTextAttributes(NSAttributes attributes, UIControlState state);
+    NSAttributes titleTextAttributesForState(UIControlState state) const;
+
+    // The view that shows the item on a bar in a window now; none while the item is on no bar
+    // on screen (the bars set it when they make the item's view).
+    std::shared_ptr<UIView> view() const;
+    void setView(const std::shared_ptr<UIView>& view) { view_ = view; }
+
     // What the item shows as text: its title, or the system item's label.
     std::string displayTitle() const;
     // A tap on the item: runs the action when the item is enabled. Answers whether it ran.
@@ -77,4 +93,6 @@ private:
     std::shared_ptr<UIColor> tint_;
     long tag_ = 0;
     Action action_;
+    std::map<UIControlState, NSAttributes> titleAttributes_;
+    std::weak_ptr<UIView> view_;
 };

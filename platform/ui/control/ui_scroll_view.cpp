@@ -7,6 +7,7 @@
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/control/ui_refresh_control.h"
 
 namespace {
 
@@ -274,4 +275,14 @@ void UIScrollView::stopMotion(bool report) {
         if (was == Motion::Decelerating) d->scrollViewDidEndDecelerating(*this);
         else if (was == Motion::Animating) d->scrollViewDidEndScrollingAnimation(*this);
     }
+}
+
+void UIScrollView::setRefreshControl(std::shared_ptr<UIRefreshControl> control) {
+    if (refreshControl_ == control) return;
+    if (refreshControl_) refreshControl_->removeFromSuperview();
+    refreshControl_ = std::move(control);
+    if (!refreshControl_) return;
+    refreshControl_->setFrame(CGRectMake(0, -UIRefreshControl::kHeight, bounds().size.width, UIRefreshControl::kHeight));
+    refreshControl_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
+    insertSubviewAtIndex(refreshControl_, 0);
 }

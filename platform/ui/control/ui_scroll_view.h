@@ -11,6 +11,7 @@
 #include "platform/ui/view/ui_view.h"
 
 class UIScrollView;
+class UIRefreshControl;
 
 class UIScrollViewDelegate {
 public:
@@ -82,6 +83,10 @@ public:
     bool canScrollHorizontally() const;
     bool canScrollVertically() const;
 
+    // The pull-to-refresh control, shown above the content; none by default.
+    std::shared_ptr<UIRefreshControl> refreshControl() const { return refreshControl_; }
+    void setRefreshControl(std::shared_ptr<UIRefreshControl> control);
+
     // Scrolls the least distance that shows the rectangle (content coordinates).
     void scrollRectToVisible(CGRect rect, bool animated);
 
@@ -104,6 +109,7 @@ private:
     void finishMotion();
 
     CGSize contentSize_;
+    std::shared_ptr<UIRefreshControl> refreshControl_;
     UIEdgeInsets contentInset_;
     bool scrollEnabled_ = true, pagingEnabled_ = false, bounces_ = true;
     bool alwaysBounceVertical_ = false, alwaysBounceHorizontal_ = false;

@@ -39,7 +39,10 @@ void ControllerView::didMoveToWindow() {
 
 void ControllerView::traitCollectionDidChange() {
     UIView::traitCollectionDidChange();
-    if (auto c = controller_.lock()) c->setTraitCollection(UITraitCollection::currentTraitCollection());
+    // The controller inherits the traits around its view (its own override applies on top).
+    auto around = superview();
+    if (auto c = controller_.lock())
+        c->setTraitCollection(around ? around->traitCollection() : UITraitCollection::currentTraitCollection());
 }
 
 void ControllerView::safeAreaInsetsDidChange() {

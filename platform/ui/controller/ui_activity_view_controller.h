@@ -46,6 +46,9 @@ public:
     bool chooseActivity(const std::string& type);
     bool cancel();
 
+    // On a tablet the sheet points at its anchor from a popover.
+    bool popoverOnTablet() const override { return true; }
+
     void loadView() override;
     std::string className() const override { return "UIActivityViewController"; }
 

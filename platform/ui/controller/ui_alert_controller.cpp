@@ -6,12 +6,14 @@
 #include "platform/runtime/log.h"
 #include "platform/ui/bar/label_drawing.h"
 #include "platform/ui/controller/controller_view.h"
+#include "platform/ui/controller/ui_popover_presentation_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/input/ui_text_field.h"
 #include "platform/ui/text/string_drawing.h"
 
 namespace {
 constexpr CGFloat kAlertWidth = 270;
+constexpr CGFloat kPopoverSheetWidth = 300;
 constexpr CGFloat kButtonHeight = 44;
 constexpr CGFloat kFieldHeight = 30;
 
@@ -252,7 +254,12 @@ void UIAlertController::viewDidLayoutSubviews() {
     if (!root || !box_) return;
     CGRect b = root->bounds();
     bool sheet = style_ == UIAlertControllerStyle::ActionSheet;
-    CGFloat width = sheet ? std::min<CGFloat>(b.size.width - 16, 400) : std::min<CGFloat>(kAlertWidth, b.size.width - 16);
+    // A sheet with an anchor on a tablet is a popover at the anchor, its cancel button left out
+    // (a tap outside cancels).
+    auto popover = sheet ? popoverPresentationController() : nullptr;
+    const bool anchored = popover && (popover->sourceView() || popover->barButtonItem());
+    CGFloat width = sheet ? std::min<CGFloat>(b.size.width - 16, anchored ? kPopoverSheetWidth : 400)
+                          : std::min<CGFloat>(kAlertWidth, b.size.width - 16);
     CGFloat textW = width - 32;
     CGFloat y = 19;
     if (!title().empty()) y += wrappedHeight(title(), UIFont::boldSystemFontOfSize(sheet ? 13 : 17), textW) + 4;
@@ -280,7 +287,11 @@ void UIAlertController::viewDidLayoutSubviews() {
     }
     CGFloat height = y;
     UIEdgeInsets safe = root->safeAreaInsets();
-    if (sheet) {
+    if (anchored) {
+        if (separate) separate->setHidden(true);
+        const CGRect inWindow = popover->frameInWindow(root->convertRectToView(b, nullptr), CGSize{width, height});
+        box_->setFrame(root->convertRectFromView(inWindow, nullptr));
+    } else if (sheet) {
         CGFloat bottom = b.size.height - safe.bottom - 8;
         if (separate) {
             separate->setFrame(CGRectMake((b.size.width - width) / 2, bottom - 57, width, 57));

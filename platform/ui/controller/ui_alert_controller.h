@@ -73,6 +73,9 @@ public:
     // The pop-up box within the view (for tests and snapshots).
     CGRect boxFrame() const;
 
+    // An action sheet on a tablet points at its anchor from a popover.
+    bool popoverOnTablet() const override { return style_ == UIAlertControllerStyle::ActionSheet; }
+
     void loadView() override;
     void viewDidLayoutSubviews() override;
     void viewDidAppear(bool animated) override;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/view/ui_view.h"
 
@@ -24,6 +25,8 @@ CGRect UIPopoverPresentationController::frameInWindow(CGRect bounds, CGSize size
     if (auto v = sourceView()) {
         CGRect r = CGRectIsEmpty(sourceRect_) ? v->bounds() : sourceRect_;
         anchor = v->convertRectToView(r, nullptr);
+    } else if (auto item = barButtonItem(); item && item->view()) {
+        anchor = item->view()->convertRectToView(item->view()->bounds(), nullptr);
     }
     size.width = std::min(size.width, bounds.size.width - 2 * margin);
     size.height = std::min(size.height, bounds.size.height - 2 * margin);

@@ -8,6 +8,7 @@
 #include "platform/runtime/object.h"
 
 class UIView;
+class UIBarButtonItem;
 class UIPopoverPresentationController;
 
 using UIPopoverArrowDirection = unsigned;
@@ -35,6 +36,10 @@ public:
 
     std::shared_ptr<UIView> sourceView() const { return sourceView_.lock(); }
     void setSourceView(const std::shared_ptr<UIView>& v) { sourceView_ = v; }
+    // An anchor on a bar: the item's view on screen stands for the source view (its bounds for the
+    // rectangle) while no source view is set.
+    std::shared_ptr<UIBarButtonItem> barButtonItem() const { return barButtonItem_.lock(); }
+    void setBarButtonItem(const std::shared_ptr<UIBarButtonItem>& item) { barButtonItem_ = item; }
     // In the source view's coordinates; empty means the source view's bounds.
     CGRect sourceRect() const { return sourceRect_; }
     void setSourceRect(CGRect r) { sourceRect_ = r; }
@@ -58,6 +63,7 @@ protected:
 
 private:
     std::weak_ptr<UIView> sourceView_;
+    std::weak_ptr<UIBarButtonItem> barButtonItem_;
     CGRect sourceRect_ = CGRectZero;
     UIPopoverArrowDirection permitted_ = UIPopoverArrowDirectionAny;
     UIPopoverArrowDirection arrow_ = UIPopoverArrowDirectionUnknown;

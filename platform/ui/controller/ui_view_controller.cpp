@@ -12,6 +12,7 @@
 #include "platform/ui/controller/modal_transition.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_popover_presentation_controller.h"
+#include "platform/ui/controller/ui_split_view_controller.h"
 #include "platform/ui/controller/ui_tab_bar_controller.h"
 
 namespace {
@@ -42,7 +43,7 @@ void UIViewController::init() {
         return true;
     }();
     (void)installed;
-    traits_ = UITraitCollection::currentTraitCollection();
+    traits_ = inheritedTraits_ = UITraitCollection::currentTraitCollection();
 }
 
 UIViewController::~UIViewController() = default;
@@ -135,12 +136,22 @@ void UIViewController::endAppearanceTransition() {
 }
 
 void UIViewController::setTraitCollection(const UITraitCollection& traits) {
-    if (traits == traits_) return;
+    inheritedTraits_ = traits;
+    UITraitCollection effective = traits;
+    if (overrideStyle_ != UIUserInterfaceStyle::Unspecified) effective.userInterfaceStyle = overrideStyle_;
+    if (effective == traits_) return;
     UITraitCollection previous = traits_;
-    traits_ = traits;
+    traits_ = effective;
     traitCollectionDidChange(previous);
-    for (const auto& c : children_) c->setTraitCollection(traits);
-    if (presented_) presented_->setTraitCollection(traits);
+    for (const auto& c : children_) c->setTraitCollection(effective);
+    if (presented_) presented_->setTraitCollection(effective);
+}
+
+void UIViewController::setOverrideUserInterfaceStyle(UIUserInterfaceStyle style) {
+    if (style == overrideStyle_) return;
+    overrideStyle_ = style;
+    setTraitCollection(inheritedTraits_);
+    if (view_) view_->traitCollectionDidChange();
 }
 
 void UIViewController::transitionToSize(CGSize size) {
@@ -277,6 +288,12 @@ std::shared_ptr<UINavigationController> UIViewController::navigationController()
     return nullptr;
 }
 
+std::shared_ptr<UISplitViewController> UIViewController::splitViewController() const {
+    for (auto c = parentViewController(); c; c = c->parentViewController())
+        if (auto s = std::dynamic_pointer_cast<UISplitViewController>(c)) return s;
+    return nullptr;
+}
+
 std::shared_ptr<UITabBarController> UIViewController::tabBarController() const {
     for (auto c = parentViewController(); c; c = c->parentViewController())
         if (auto t = std::dynamic_pointer_cast<UITabBarController>(c)) return t;
@@ -284,7 +301,8 @@ std::shared_ptr<UITabBarController> UIViewController::tabBarController() const {
 }
 
 std::shared_ptr<UIPopoverPresentationController> UIViewController::popoverPresentationController() {
-    if (presentationStyle_ != UIModalPresentationStyle::Popover) return nullptr;
+    const bool tablet = UIScreen::mainScreen()->idiom() == UIUserInterfaceIdiom::Pad;
+    if (presentationStyle_ != UIModalPresentationStyle::Popover && !(tablet && popoverOnTablet())) return nullptr;
     if (!popover_) popover_ = UIPopoverPresentationController::make();
     return popover_;
 }

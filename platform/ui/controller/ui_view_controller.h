@@ -13,6 +13,7 @@
 #include "platform/ui/view/ui_view.h"
 
 class UINavigationController;
+class UISplitViewController;
 class UITabBarController;
 class UINavigationItem;
 class UITabBarItem;
@@ -86,9 +87,14 @@ public:
     void appear(bool animated) { beginAppearanceTransition(true, animated); endAppearanceTransition(); }
     void disappear(bool animated) { beginAppearanceTransition(false, animated); endAppearanceTransition(); }
 
-    // Traits and size, pushed down from the window or container.
+    // Traits and size, pushed down from the window or container, with this controller's own
+    // appearance when it overrides it.
     const UITraitCollection& traitCollection() const { return traits_; }
     void setTraitCollection(const UITraitCollection& traits);
+    // Light or dark for this controller, its children and its views whatever the screen's
+    // appearance; unspecified follows the screen.
+    UIUserInterfaceStyle overrideUserInterfaceStyle() const override { return overrideStyle_; }
+    void setOverrideUserInterfaceStyle(UIUserInterfaceStyle style);
     // Tells this controller, its children and what it presents (the window does this for its root
     // controller when the screen turns).
     void transitionToSize(CGSize size);
@@ -152,6 +158,7 @@ public:
 
     // Enclosing containers (walking up parents and presenters).
     std::shared_ptr<UINavigationController> navigationController() const;
+    std::shared_ptr<UISplitViewController> splitViewController() const;
     std::shared_ptr<UITabBarController> tabBarController() const;
 
     // Modal presentation. Refused (false, nothing happens, no completion) when this controller
@@ -176,8 +183,10 @@ public:
     void setTransitioningDelegate(const std::shared_ptr<UIViewControllerTransitioningDelegate>& d) {
         transitioningDelegate_ = d;
     }
-    // Made on first access when the style is popover.
+    // Made on first access when the style is popover (or, for controllers that always become
+    // popovers on a tablet, when popoverOnTablet says so).
     std::shared_ptr<UIPopoverPresentationController> popoverPresentationController();
+    virtual bool popoverOnTablet() const { return false; }
     bool isModalInPresentation() const { return modalInPresentation_; }
     void setModalInPresentation(bool m) { modalInPresentation_ = m; }
 
@@ -210,6 +219,8 @@ private:
     bool pendingAnimated_ = false;
     bool inTransition_ = false;
     UITraitCollection traits_;
+    UITraitCollection inheritedTraits_;
+    UIUserInterfaceStyle overrideStyle_ = UIUserInterfaceStyle::Unspecified;
     int statusBarUpdates_ = 0;
     std::string title_;
     std::shared_ptr<UINavigationItem> navigationItem_;

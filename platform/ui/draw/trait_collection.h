@@ -5,6 +5,9 @@
 
 enum class UIUserInterfaceStyle { Unspecified = 0, Light = 1, Dark = 2 };
 
+// Posted by the screen when the preferred text size category changes.
+inline constexpr const char* UIContentSizeCategoryDidChangeNotification = "UIContentSizeCategoryDidChangeNotification";
+
 // Text size categories, smallest to largest; their values are their own names.
 using UIContentSizeCategory = std::string;
 inline constexpr const char* UIContentSizeCategoryExtraSmall = "UICTContentSizeCategoryXS";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/runtime/range.h"
@@ -16,6 +17,18 @@ inline constexpr const char* UITextViewTextDidChangeNotification = "UITextViewTe
 inline constexpr const char* UITextViewTextDidEndEditingNotification = "UITextViewTextDidEndEditingNotification";
 
 class UITextView;
+
+// A place in the text: an offset in UTF-16 units from the beginning.
+struct UITextPosition {
+    std::size_t offset = 0;
+    bool operator==(const UITextPosition&) const = default;
+};
+struct UITextRange {
+    UITextPosition start, end;
+};
+enum class UITextGranularity { Character = 0, Word = 1, Sentence = 2, Paragraph = 3, Line = 4, Document = 5 };
+// Storage directions: forward 0, backward 1.
+enum class UITextStorageDirection { Forward = 0, Backward = 1 };
 
 class UITextViewDelegate : public UIScrollViewDelegate {
 public:
@@ -70,6 +83,17 @@ public:
     // A return key in a text view types a line break.
     void returnKeyPressed() override { insertText("\n"); }
     bool replaceRange(NSRange range, const std::string& replacement);
+
+    // Positions: the beginning, the position nearest a point (view coordinates), offsets between
+    // positions, the text of a range, and the word around a position in a storage direction (none
+    // when no word touches it on that side or, failing that, the other).
+    UITextPosition beginningOfDocument() const { return {}; }
+    UITextPosition endOfDocument() const;
+    UITextPosition closestPositionToPoint(CGPoint point) const;
+    std::int64_t offsetFromPosition(UITextPosition from, UITextPosition to) const;
+    std::string textInRange(UITextRange range) const;
+    std::optional<UITextRange> rangeEnclosingPosition(UITextPosition position, UITextGranularity granularity,
+                                                      UITextStorageDirection direction) const;
 
     // The height the text needs at the current width (with the container inset).
     CGFloat textHeight() const;

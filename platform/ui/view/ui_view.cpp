@@ -59,7 +59,7 @@ void UIView::setBounds(CGRect b) {
 void UIView::setBackgroundColor(std::shared_ptr<UIColor> color) {
     backgroundColor_ = std::move(color);
     if (backgroundColor_)
-        layer_->setBackgroundColor(backgroundColor_->cgColor());
+        layer_->setBackgroundColor(backgroundColor_->resolvedColorWithTraitCollection(traitCollection())->cgColor());
     else
         layer_->setBackgroundColor(std::nullopt);
 }
@@ -83,8 +83,22 @@ std::shared_ptr<UIColor> UIView::tintColor() const {
 
 void UIView::setTintColor(std::shared_ptr<UIColor> color) { tintColor_ = std::move(color); }
 
+UITraitCollection UIView::traitCollection() const {
+    UITraitCollection traits = UITraitCollection::currentTraitCollection();
+    for (auto v = std::static_pointer_cast<const UIView>(shared_from_this()); v; v = v->superview()) {
+        auto controller = v->owningController();
+        auto style = controller ? controller->overrideUserInterfaceStyle() : UIUserInterfaceStyle::Unspecified;
+        if (style != UIUserInterfaceStyle::Unspecified) {
+            traits.userInterfaceStyle = style;
+            break;
+        }
+    }
+    return traits;
+}
+
 void UIView::traitCollectionDidChange() {
-    if (backgroundColor_ && backgroundColor_->isDynamic()) layer_->setBackgroundColor(backgroundColor_->cgColor());
+    if (backgroundColor_ && backgroundColor_->isDynamic())
+        layer_->setBackgroundColor(backgroundColor_->resolvedColorWithTraitCollection(traitCollection())->cgColor());
     if (drawRectOverridden_) setNeedsDisplay();
     auto subs = subviews_;
     for (auto& s : subs) s->traitCollectionDidChange();

@@ -99,6 +99,9 @@ public:
     void setTintColor(std::shared_ptr<UIColor> color);
     // Resolves dynamic colours again after a change of light/dark appearance, through the subtree.
     virtual void traitCollectionDidChange();
+    // The screen's traits, with the appearance of the nearest enclosing controller that overrides
+    // it. Dynamic colours of this view resolve, and its drawing runs, under these traits.
+    UITraitCollection traitCollection() const;
 
     // ---- hierarchy ----
     std::shared_ptr<UIView> superview() const { return superview_.lock(); }

@@ -16,6 +16,11 @@ void UIView::drawRect(CGRect) {
 
 bool UIView::drawLayerInContext(CALayer&, CGContext&) {
     if (!drawRectOverridden_) return false;
+    // Dynamic colours used while drawing resolve under this view's traits.
+    const UITraitCollection screen = UITraitCollection::currentTraitCollection();
+    const UITraitCollection own = traitCollection();
+    if (own != screen) UITraitCollection::setCurrentTraitCollection(own);
     drawRect(bounds());
+    if (own != screen) UITraitCollection::setCurrentTraitCollection(screen);
     return drawRectOverridden_;
 }

@@ -117,6 +117,9 @@ void UIView::insertSubviewInternal(const std::shared_ptr<UIView>& view, std::siz
     constraintsChanged();
     view->didMoveToSuperview();
     view->notifyWindowChange(oldWindow, newWindow, false);
+    // Inside a controller with its own appearance, dynamic colours resolve anew.
+    if (oldWindow == newWindow && view->traitCollection() != UITraitCollection::currentTraitCollection())
+        view->traitCollectionDidChange();
     didAddSubview(view);
 }
 
