@@ -63,6 +63,12 @@ public:
     CGSize sizeThatFits(CGSize size) const override;
     CGSize intrinsicContentSize() const override;
     void drawRect(CGRect rect) override;
+
+    // A label reads out its text as static text, unless told otherwise.
+    bool isAccessibilityElement() const override { return true; }
+    std::optional<std::string> accessibilityLabel() const override;
+    UIAccessibilityTraits accessibilityTraits() const override;
+
     std::string className() const override { return "UILabel"; }
 
 protected:
