@@ -13,10 +13,6 @@
 
 using namespace text_layout_detail;
 
-namespace {
-// A super- or subscript run's baseline moves by this part of its font size.
-constexpr CGFloat kScriptRise = 0.33;
-}  // namespace
 
 void TextLayout::Impl::applyAttributes(const NSAttributedString& text) {
     attributeRuns = text.runs();
@@ -71,8 +67,8 @@ void TextLayout::Impl::applyAttributes(const NSAttributedString& text) {
         if (a.get(NSStrikethroughStyleAttributeName).integerValue() != 0) add(pango_attr_strikethrough_new(TRUE));
         if (const Value* offset = a.find(NSBaselineOffsetAttributeName))
             add(pango_attr_rise_new(pangoUnits(offset->doubleValue())));
-        else if (std::int64_t script = a.get(kCTSuperscriptAttributeName).integerValue(); script != 0 && font)
-            add(pango_attr_rise_new(pangoUnits(font->pointSize() * kScriptRise * (script > 0 ? 1 : -1))));
+        else if (font && scriptRise(a, *font) != 0)
+            add(pango_attr_rise_new(pangoUnits(scriptRise(a, *font))));
         if (const Value* ligature = a.find(NSLigatureAttributeName); ligature && ligature->integerValue() == 0)
             add(pango_attr_font_features_new("liga 0, clig 0"));
         if (!shadow) shadow = a.get(NSShadowAttributeName).objectAs<NSShadow>();

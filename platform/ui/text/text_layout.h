@@ -45,7 +45,7 @@ struct TextRun {
     NSAttributes attributes;
     CGFloat x = 0;            // from the line's start
     CGFloat width = 0;
-    CGFloat ascent = 0, descent = 0;  // of the run's font
+    CGFloat ascent = 0, descent = 0;  // of the run's font, moved with a super- or subscript
     bool rightToLeft = false;
 };
 

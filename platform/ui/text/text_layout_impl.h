@@ -13,6 +13,7 @@
 
 #include "platform/runtime/utf16.h"
 #include "platform/ui/draw/color.h"
+#include "platform/ui/text/core_text_keys.h"
 #include "platform/ui/text/text_engine.h"
 #include "platform/ui/text/text_layout.h"
 #include "platform/ui/text/ui_font.h"
@@ -49,6 +50,14 @@ inline PangoEllipsizeMode ellipsizeFor(NSLineBreakMode mode) {
         case NSLineBreakMode::ByTruncatingTail: return PANGO_ELLIPSIZE_END;
         default: return PANGO_ELLIPSIZE_END;
     }
+}
+
+// How far a super- or subscript run's baseline moves up (down when negative).
+inline CGFloat scriptRise(const NSAttributes& a, const UIFont& font) {
+    constexpr CGFloat kScriptRise = 0.33;  // of the font size
+    if (a.find(NSBaselineOffsetAttributeName)) return 0;
+    std::int64_t script = a.get(kCTSuperscriptAttributeName).integerValue();
+    return script == 0 ? 0 : font.pointSize() * kScriptRise * (script > 0 ? 1 : -1);
 }
 
 struct Stroke {

@@ -102,8 +102,9 @@ std::vector<TextRun> TextLayout::runsOfLine(std::size_t line) const {
             double b = xOfByte(pl, d.utf8, d.byteAt(NSMaxRange(piece)));
             auto font = source.attributes.get(NSFontAttributeName).objectAs<UIFont>();
             if (!font) font = defaultFont();
-            runs.push_back({piece, source.attributes, std::min(a, b), std::abs(b - a), font->ascender(),
-                            -font->descender(), rtl});
+            CGFloat rise = scriptRise(source.attributes, *font);
+            runs.push_back({piece, source.attributes, std::min(a, b), std::abs(b - a), font->ascender() + rise,
+                            -font->descender() - rise, rtl});
         }
     }
     return runs;
