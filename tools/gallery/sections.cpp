@@ -3,10 +3,12 @@
 
 void galleryPlatformViews(GalleryPage& page);
 void galleryAttributedLabel(GalleryPage& page);
+void galleryButtons(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
         {"platform-views", "notched", galleryPlatformViews},
         {"attributed-label", "notched", galleryAttributedLabel},
+        {"buttons", "notched", galleryButtons},
     };
 }

@@ -11,10 +11,14 @@ constexpr CGFloat kSystemMinimumHeight = 30;
 
 std::shared_ptr<UIButton> UIButton::buttonWithType(UIButtonType type) {
     auto b = UIButton::make();
-    b->type_ = type;
+    b->setButtonType(type);
     if (type == UIButtonType::System) b->titleLabel_->setFont(UIFont::systemFontOfSize(15));
-    b->refresh();
     return b;
+}
+
+void UIButton::setButtonType(UIButtonType type) {
+    type_ = type;
+    refresh();
 }
 
 void UIButton::init() {
@@ -71,6 +75,15 @@ std::shared_ptr<UIColor> UIButton::titleColorForState(UIControlState state) cons
     return tintColor();
 }
 
+void UIButton::setTitleShadowColor(std::shared_ptr<UIColor> color, UIControlState state) {
+    titleShadowColors_[state] = std::move(color);
+    refresh();
+}
+
+std::shared_ptr<UIColor> UIButton::titleShadowColorForState(UIControlState state) const {
+    return pick(titleShadowColors_, state);
+}
+
 void UIButton::setImage(std::shared_ptr<UIImage> image, UIControlState state) {
     images_[state] = std::move(image);
     refresh();
@@ -114,6 +127,7 @@ void UIButton::refresh() {
         titleLabel_->setText(titleForState(s));
         titleLabel_->setTextColor(titleColorForState(s));
     }
+    titleLabel_->setShadowColor(titleShadowColorForState(s));
     titleLabel_->setHidden(!titleLabel_->text() || titleLabel_->text()->empty());
     bool dim = type_ != UIButtonType::Custom && (s & UIControlStateHighlighted);
     titleLabel_->setAlpha(dim ? kHighlightedSystemAlpha : 1);

@@ -29,6 +29,9 @@ public:
     std::shared_ptr<NSAttributedString> attributedTitleForState(UIControlState state) const;
     void setTitleColor(std::shared_ptr<UIColor> color, UIControlState state);
     std::shared_ptr<UIColor> titleColorForState(UIControlState state) const;
+    // Drawn as the title label's shadow; none means no shadow.
+    void setTitleShadowColor(std::shared_ptr<UIColor> color, UIControlState state);
+    std::shared_ptr<UIColor> titleShadowColorForState(UIControlState state) const;
     void setImage(std::shared_ptr<UIImage> image, UIControlState state);
     std::shared_ptr<UIImage> imageForState(UIControlState state) const;
     void setBackgroundImage(std::shared_ptr<UIImage> image, UIControlState state);
@@ -63,6 +66,8 @@ public:
 
 protected:
     explicit UIButton(CGRect frame = CGRectZero) : UIControl(frame) {}
+    // For the factories of subclasses: the type alone, without the type's default font.
+    void setButtonType(UIButtonType type);
     void stateDidChange() override;
     UIControlEvents touchUpInsideExtraEvents() const override { return UIControlEventPrimaryActionTriggered; }
 
@@ -79,6 +84,7 @@ private:
     std::map<UIControlState, std::optional<std::string>> titles_;
     std::map<UIControlState, std::shared_ptr<NSAttributedString>> attributedTitles_;
     std::map<UIControlState, std::shared_ptr<UIColor>> titleColors_;
+    std::map<UIControlState, std::shared_ptr<UIColor>> titleShadowColors_;
     std::map<UIControlState, std::shared_ptr<UIImage>> images_;
     std::map<UIControlState, std::shared_ptr<UIImage>> backgroundImages_;
     std::shared_ptr<UILabel> titleLabel_;

@@ -10,6 +10,7 @@
 
 #include "platform/runtime/geometry.h"
 #include "platform/runtime/range.h"
+#include "platform/storage/ns_coder.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/layer/ca_layer.h"
 #include "platform/ui/layout/layout_constraint.h"
@@ -65,6 +66,12 @@ public:
     KORVA_MAKE(UIView)
     ~UIView() override;
     void init() override;
+    // The coder road (makeWithCoder): the initialiser, then the archived properties (frame, tag,
+    // hidden, alpha, background colour). A class whose initialiser does more than the archive
+    // should overrides this, running its base's init() and decodeViewProperties itself.
+    virtual void initWithCoder(const NSCoder& coder);
+    // Writes the properties the coder road reads.
+    virtual void encodeWithCoder(NSCoder& coder) const;
 
     // The class of the backing layer; subclasses return a CAShapeLayer, CAGradientLayer, ...
     virtual std::shared_ptr<CALayer> makeLayer() const { return CALayer::make(); }
@@ -228,6 +235,7 @@ public:
 
 protected:
     explicit UIView(CGRect frame = CGRectZero) : initialFrame_(frame) {}
+    void decodeViewProperties(const NSCoder& coder);
     // Marks the tree's layout engine for a new solve and the tree for layout; `structural` is false
     // when only a constant changed.
     void constraintsChanged(bool structural = true);
@@ -278,3 +286,14 @@ private:
     std::shared_ptr<LayoutEngine> engine_;
     bool drawRectOverridden_ = true;
 };
+
+// Constructs a T and runs its coder initialiser instead of init().
+template <class T>
+std::shared_ptr<T> makeWithCoder(const NSCoder& coder) {
+    struct Enabler : T {
+        Enabler() : T() {}
+    };
+    std::shared_ptr<T> object = std::make_shared<Enabler>();
+    object->initWithCoder(coder);
+    return object;
+}
