@@ -282,14 +282,15 @@ std::shared_ptr<RichLabelLink> RichLabel::addLinkToTransitInformation(ValueDicti
 }
 
 void RichLabel::addLinks(const std::vector<std::shared_ptr<RichLabelLink>>& links) {
-    std::shared_ptr<NSMutableAttributedString> text =
-        attributedText_ ? attributedText_->mutableCopy() : NSMutableAttributedString::make();
-    for (const auto& link : links) {
-        // A range reaching past the text is kept as a link but not styled.
-        if (!link || !link->attributes() || NSMaxRange(link->range()) > text->length()) continue;
-        text->addAttributes(*link->attributes(), link->range());
+    if (attributedText_) {
+        auto text = attributedText_->mutableCopy();
+        for (const auto& link : links) {
+            // A range reaching past the text is kept as a link but not styled.
+            if (!link || !link->attributes() || NSMaxRange(link->range()) > text->length()) continue;
+            text->addAttributes(*link->attributes(), link->range());
+        }
+        setAttributedText(text);
     }
-    setAttributedText(text);
     setNeedsDisplay();
     auto all = linkModels_;
     for (const auto& link : links)

@@ -199,6 +199,12 @@ public:
     std::vector<std::shared_ptr<NSObject>> accessibilityElements() const;
     CGRect boundingRectForCharacterRange(NSRange range) const;
 
+    // ---- archived form ----
+    // The platform label's fields, the common set-up, then each key the archive holds through the
+    // label's own setters (numbers to single precision), the text last.
+    void initWithCoder(const NSCoder& coder) override;
+    void encodeWithCoder(NSCoder& coder) const override;
+
     std::string className() const override { return "RichLabel"; }
 
 protected:

@@ -26,6 +26,9 @@ public:
                                                NSTextCheckingResult result);
     // With the label's link, active-link and inactive-link attributes.
     static std::shared_ptr<RichLabelLink> makeFromLabel(const RichLabel& label, NSTextCheckingResult result);
+    // The archived form; none when the archive holds no readable result.
+    static std::shared_ptr<RichLabelLink> makeWithCoder(const NSCoder& coder);
+    void encodeWithCoder(NSCoder& coder) const;
 
     const NSTextCheckingResult& result() const { return result_; }
     NSRange range() const { return result_.range(); }

@@ -119,3 +119,27 @@ TEST(DateFormatter, LongDateAndTimeStylesFollowTheLocale) {
 }
 
 }  // namespace
+
+#include "platform/text/text_checking_archive.h"
+
+namespace {
+
+TEST(TextCheckingArchive, EveryKindRoundTripsAndJunkReadsAsNone) {
+    std::vector<NSTextCheckingResult> results = {
+        NSTextCheckingResult::linkCheckingResultWithRange({1, 2}, NSURL::URLWithString("https://korva.fi/x")),
+        NSTextCheckingResult::phoneNumberCheckingResultWithRange({3, 4}, "555 0100"),
+        NSTextCheckingResult::dateCheckingResultWithRange({5, 6}, 12345.5, "Europe/Helsinki", 90),
+        NSTextCheckingResult::addressCheckingResultWithRange({7, 8}, {{NSTextCheckingStreetKey, "1 Main St"}}),
+        NSTextCheckingResult::transitInformationCheckingResultWithRange({9, 1}, {{NSTextCheckingFlightKey, "12"}}),
+    };
+    for (const auto& r : results) {
+        auto back = NSTextCheckingResultFromArchive(NSTextCheckingResultArchive(r));
+        ASSERT_TRUE(back);
+        EXPECT_EQ(*back, r);
+    }
+    EXPECT_FALSE(NSTextCheckingResultFromArchive(Value(3)));
+    EXPECT_FALSE(NSTextCheckingResultFromArchive(Value::dictionary({{"NSRanges", Value::array({Value("x")})}})));
+    EXPECT_FALSE(NSTextCheckingResultFromArchive(Value::dictionary({})));
+}
+
+}  // namespace
