@@ -8,6 +8,7 @@
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/timer.h"
+#include "platform/ui/app/ui_pasteboard.h"
 
 namespace {
 
@@ -48,6 +49,12 @@ void SystemServices::setSystem(std::string name, std::string version) {
     systemName_ = std::move(name);
     systemVersion_ = std::move(version);
 }
+
+std::optional<std::string> SystemServices::pasteboardString() const {
+    return UIPasteboard::generalPasteboard()->string();
+}
+
+void SystemServices::setPasteboardString(std::string text) { UIPasteboard::generalPasteboard()->setString(std::move(text)); }
 
 bool SystemServices::canOpenScheme(const std::string& scheme) const {
     return std::find(schemes_.begin(), schemes_.end(), scheme) != schemes_.end();

@@ -47,8 +47,9 @@ public:
     void setInstalledSchemes(std::vector<std::string> schemes) { schemes_ = std::move(schemes); }
     bool canOpenScheme(const std::string& scheme) const;
 
-    std::optional<std::string> pasteboardString() const { return pasteboard_; }
-    void setPasteboardString(std::string text) { pasteboard_ = std::move(text); }
+    // The platform's general pasteboard, which copy in the views uses too.
+    std::optional<std::string> pasteboardString() const;
+    void setPasteboardString(std::string text);
 
     bool networkActivityIndicatorVisible() const { return networkActivity_; }
     void setNetworkActivityIndicatorVisible(bool visible) { networkActivity_ = visible; }
@@ -91,7 +92,6 @@ private:
     bool onMac_ = false;
     int orientation_ = 1;
     std::vector<std::string> schemes_;
-    std::optional<std::string> pasteboard_;
     bool networkActivity_ = false;
     std::vector<std::string> requests_;
     float musicVolume_ = 0.5f;

@@ -10,7 +10,18 @@
 
 namespace {
 constexpr double kReferenceDateUnixSeconds = 978307200.0;
+
+icu::DateFormat::EStyle icuStyle(NSDateFormatterStyle style) {
+    switch (style) {
+    case NSDateFormatterStyle::Short: return icu::DateFormat::kShort;
+    case NSDateFormatterStyle::Medium: return icu::DateFormat::kMedium;
+    case NSDateFormatterStyle::Long: return icu::DateFormat::kLong;
+    case NSDateFormatterStyle::Full: return icu::DateFormat::kFull;
+    case NSDateFormatterStyle::None: break;
+    }
+    return icu::DateFormat::kNone;
 }
+}  // namespace
 
 struct NSDateFormatter::Engine {
     std::unique_ptr<icu::SimpleDateFormat> format;
@@ -21,6 +32,17 @@ NSDateFormatter::~NSDateFormatter() = default;
 
 void NSDateFormatter::setDateFormat(std::string format) {
     format_ = std::move(format);
+    dateStyle_ = timeStyle_ = NSDateFormatterStyle::None;
+    engine_.reset();
+}
+
+void NSDateFormatter::setDateStyle(NSDateFormatterStyle style) {
+    dateStyle_ = style;
+    engine_.reset();
+}
+
+void NSDateFormatter::setTimeStyle(NSDateFormatterStyle style) {
+    timeStyle_ = style;
     engine_.reset();
 }
 
@@ -40,9 +62,19 @@ NSDateFormatter::Engine& NSDateFormatter::engine() const {
     icu::Locale locale = locale_.empty() ? icu::Locale::getDefault() : icu::Locale(locale_.c_str());
     std::u16string pattern = toUtf16(format_);
     UErrorCode status = U_ZERO_ERROR;
-    auto format = std::make_unique<icu::SimpleDateFormat>(
-        icu::UnicodeString(pattern.data(), static_cast<int32_t>(pattern.size())), locale, status);
-    if (U_FAILURE(status)) return *engine_;
+    std::unique_ptr<icu::SimpleDateFormat> format;
+    if (dateStyle_ != NSDateFormatterStyle::None || timeStyle_ != NSDateFormatterStyle::None) {
+        std::unique_ptr<icu::DateFormat> styled(
+            icu::DateFormat::createDateTimeInstance(icuStyle(dateStyle_), icuStyle(timeStyle_), locale));
+        if (auto* simple = dynamic_cast<icu::SimpleDateFormat*>(styled.get())) {
+            styled.release();
+            format.reset(simple);
+        }
+    } else {
+        format = std::make_unique<icu::SimpleDateFormat>(
+            icu::UnicodeString(pattern.data(), static_cast<int32_t>(pattern.size())), locale, status);
+    }
+    if (U_FAILURE(status) || !format) return *engine_;
     format->setLenient(false);
     if (!timeZone_.empty()) {
         std::u16string zone = toUtf16(timeZone_);

@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+// Locale-dependent forms of a date or a time; None leaves that part out.
+enum class NSDateFormatterStyle { None = 0, Short = 1, Medium = 2, Long = 3, Full = 4 };
+
 class NSDateFormatter {
 public:
     NSDateFormatter();
@@ -18,7 +21,14 @@ public:
 
     // Unicode date pattern ("yyyy-MM-dd", "HH:mm").
     const std::string& dateFormat() const { return format_; }
+    // Clears the styles below.
     void setDateFormat(std::string format);
+    // The locale's own forms of the date and of the time; when either is set, they replace the
+    // pattern.
+    NSDateFormatterStyle dateStyle() const { return dateStyle_; }
+    void setDateStyle(NSDateFormatterStyle style);
+    NSDateFormatterStyle timeStyle() const { return timeStyle_; }
+    void setTimeStyle(NSDateFormatterStyle style);
     // A locale identifier ("en_US_POSIX"); empty means the device's locale.
     void setLocaleIdentifier(std::string identifier);
     // A time-zone identifier ("UTC", "Europe/Helsinki"); empty means the device's zone.
@@ -35,5 +45,7 @@ private:
     std::string format_;
     std::string locale_;
     std::string timeZone_;
+    NSDateFormatterStyle dateStyle_ = NSDateFormatterStyle::None;
+    NSDateFormatterStyle timeStyle_ = NSDateFormatterStyle::None;
     mutable std::unique_ptr<Engine> engine_;
 };

@@ -12,6 +12,7 @@
 #include "platform/runtime/object.h"
 #include "platform/runtime/range.h"
 #include "platform/runtime/result.h"
+#include "platform/text/text_checking_result.h"
 
 enum NSRegularExpressionOptions : unsigned {
     NSRegularExpressionCaseInsensitive = 1u << 0,
@@ -21,18 +22,6 @@ enum NSRegularExpressionOptions : unsigned {
     NSRegularExpressionAnchorsMatchLines = 1u << 4,
     NSRegularExpressionUseUnixLineSeparators = 1u << 5,
     NSRegularExpressionUseUnicodeWordBoundaries = 1u << 6,
-};
-
-// One match: range 0 is the whole match, range i capture group i ({NSNotFound, 0} when the
-// group took no part in the match).
-struct NSTextCheckingResult {
-    std::vector<NSRange> ranges;
-
-    NSRange range() const { return ranges.empty() ? NSRange{NSNotFound, 0} : ranges[0]; }
-    std::size_t numberOfRanges() const { return ranges.size(); }
-    NSRange rangeAtIndex(std::size_t index) const {
-        return index < ranges.size() ? ranges[index] : NSRange{NSNotFound, 0};
-    }
 };
 
 class NSRegularExpression : public NSObject {

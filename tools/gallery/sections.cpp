@@ -2,6 +2,7 @@
 #include "tools/gallery/gallery.h"
 
 void galleryPlatformViews(GalleryPage& page);
+void galleryAttributedLabel(GalleryPage& page);
 void galleryButtons(GalleryPage& page);
 void galleryIndicators(GalleryPage& page);
 void galleryRing(GalleryPage& page);
@@ -18,6 +19,7 @@ void galleryUIDialogsTablet(GalleryPage& page);
 std::vector<GallerySection> gallerySections() {
     return {
         {"platform-views", "notched", galleryPlatformViews},
+        {"attributed-label", "notched", galleryAttributedLabel},
         {"buttons", "notched", galleryButtons},
         {"indicators", "notched", galleryIndicators},
         {"progress-ring", "notched", galleryRing},

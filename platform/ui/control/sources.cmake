@@ -2,6 +2,7 @@
 set(KORVA_UI_CONTROL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ui_control.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ui_label.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ui_label_coding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ui_image_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ui_button.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ui_slider.cpp

@@ -152,3 +152,12 @@ CGSize UILabel::intrinsicContentSize() const {
     if (!displayedText()) return {0, 0};
     return sizeThatFits({preferredMaxWidth_ > 0 ? preferredMaxWidth_ : 0, 0});
 }
+
+std::optional<std::string> UILabel::accessibilityLabel() const {
+    if (auto own = UIView::accessibilityLabel()) return own;
+    return text_;
+}
+
+UIAccessibilityTraits UILabel::accessibilityTraits() const {
+    return UIView::accessibilityTraits() | UIAccessibilityTraitStaticText;
+}

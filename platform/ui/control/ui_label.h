@@ -63,6 +63,18 @@ public:
     CGSize sizeThatFits(CGSize size) const override;
     CGSize intrinsicContentSize() const override;
     void drawRect(CGRect rect) override;
+
+    // The coder road: the view's properties, then the label's own (text, font, colours, alignment,
+    // lines, line breaks, states, shadow and font shrinking); absent or damaged keys keep the
+    // defaults.
+    void initWithCoder(const NSCoder& coder) override;
+    void encodeWithCoder(NSCoder& coder) const override;
+
+    // A label reads out its text as static text, unless told otherwise.
+    bool isAccessibilityElement() const override { return true; }
+    std::optional<std::string> accessibilityLabel() const override;
+    UIAccessibilityTraits accessibilityTraits() const override;
+
     std::string className() const override { return "UILabel"; }
 
 protected:

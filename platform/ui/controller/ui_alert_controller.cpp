@@ -311,3 +311,18 @@ void UIAlertController::viewDidAppear(bool animated) {
     UIViewController::viewDidAppear(animated);
     if (!textFields_.empty()) textFields_.front()->becomeFirstResponder();
 }
+
+void UIAlertController::viewWillAppear(bool animated) {
+    UIViewController::viewWillAppear(animated);
+    auto presenter = presentingViewController();
+    std::shared_ptr<UIView> covered = presenter && presenter->isViewLoaded() ? presenter->view() : nullptr;
+    if (!covered || covered->tintAdjustmentMode() == UIViewTintAdjustmentMode::Dimmed) return;
+    covered->setTintAdjustmentMode(UIViewTintAdjustmentMode::Dimmed);
+    dimmed_ = covered;
+}
+
+void UIAlertController::viewDidDisappear(bool animated) {
+    UIViewController::viewDidDisappear(animated);
+    if (auto covered = dimmed_.lock()) covered->setTintAdjustmentMode(UIViewTintAdjustmentMode::Automatic);
+    dimmed_.reset();
+}

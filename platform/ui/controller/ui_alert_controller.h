@@ -79,6 +79,9 @@ public:
     void loadView() override;
     void viewDidLayoutSubviews() override;
     void viewDidAppear(bool animated) override;
+    // While the alert is up, the screen it covers shows its tint dimmed.
+    void viewWillAppear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
     std::string className() const override { return "UIAlertController"; }
 
 protected:
@@ -99,4 +102,5 @@ private:
     std::shared_ptr<BoxView> box_;
     std::vector<std::shared_ptr<ActionView>> actionViews_;
     bool chosen_ = false;
+    std::weak_ptr<UIView> dimmed_;
 };

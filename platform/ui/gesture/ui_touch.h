@@ -78,3 +78,7 @@ public:
     // (an enabled control does: a tap on a button inside a tappable view sends one action).
     virtual bool takesTouchesBeforeAncestorRecognizers() const { return false; }
 };
+
+// Hands touches that a view handling touches does not take to the next responder up the chain
+// that handles touches (views, then controllers); nothing when there is none.
+void UITouchPassToNextResponder(const UIView& from, UITouchPhase phase, const UITouchSet& touches, const UIEvent& event);

@@ -34,8 +34,8 @@ public:
     CGFloat minimumLineHeight = 0;     // 0: no minimum
     CGFloat maximumLineHeight = 0;     // 0: no maximum
     CGFloat lineHeightMultiple = 0;    // 0: the font's own line height
-    // Line heights are honoured when fixed (minimum equal to maximum) or as a multiple; a lone
-    // minimum or maximum is kept for callers but does not change the layout.
+    // A line is the tallest font's height times the multiple, held between the minimum and the
+    // maximum where those are set.
 
     bool isEqual(const NSObject& other) const override;
     std::string className() const override { return "NSParagraphStyle"; }

@@ -10,7 +10,9 @@ set(KORVA_UI_TEXT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/paragraph_style.cpp
   ${CMAKE_CURRENT_LIST_DIR}/attributed_string.cpp
   ${CMAKE_CURRENT_LIST_DIR}/text_layout.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/string_drawing.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/text_layout_lines.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/string_drawing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ns_coder_text.cpp)
 
 set(KORVA_UI_TEXT_DEPS PkgConfig::KORVA_UI_PANGO korva_platform_storage)
 korva_source_resources(${CMAKE_CURRENT_LIST_DIR}/text_engine.cpp)

@@ -6,82 +6,16 @@
 #include "platform/runtime/utf16.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/draw/context.h"
+#include "platform/ui/text/core_text_keys.h"
 #include "platform/ui/text/text_engine.h"
+#include "platform/ui/text/text_layout_impl.h"
 #include "platform/ui/text/ui_font.h"
 
-namespace {
+using namespace text_layout_detail;
 
-constexpr double kUnit = PANGO_SCALE;
-
-// Points to Pango units, kept inside the range Pango's integers hold (NaN reads as 0).
-int pangoUnits(double points) {
-    double units = points * kUnit;
-    if (!(units == units)) return 0;
-    return static_cast<int>(std::lround(std::clamp(units, -1e9, 1e9)));
-}
-
-std::shared_ptr<UIFont> defaultFont() {
-    static const std::shared_ptr<UIFont> font = UIFont::systemFontOfSize(12);
-    return font;
-}
-
-guint16 channel(CGFloat v) { return static_cast<guint16>(std::lround(std::clamp<CGFloat>(v, 0, 1) * 65535)); }
-// Pango reads an alpha of 0 as "unset" (opaque), so fully transparent text gets the smallest alpha.
-guint16 alphaChannel(CGFloat a) { return std::max<guint16>(1, channel(a)); }
-
-bool isTruncating(NSLineBreakMode mode) {
-    return mode == NSLineBreakMode::ByTruncatingHead || mode == NSLineBreakMode::ByTruncatingTail ||
-           mode == NSLineBreakMode::ByTruncatingMiddle;
-}
-
-PangoEllipsizeMode ellipsizeFor(NSLineBreakMode mode) {
-    switch (mode) {
-        case NSLineBreakMode::ByTruncatingHead: return PANGO_ELLIPSIZE_START;
-        case NSLineBreakMode::ByTruncatingMiddle: return PANGO_ELLIPSIZE_MIDDLE;
-        case NSLineBreakMode::ByTruncatingTail: return PANGO_ELLIPSIZE_END;
-        default: return PANGO_ELLIPSIZE_END;
-    }
-}
-
-struct Stroke {
-    std::size_t startByte, endByte;
-    CGFloat width;  // percent of the font size; positive strokes only, negative fills and strokes
-    CGColor color;
-    CGFloat fontSize;
-};
-
-}  // namespace
-
-struct TextLayout::Impl {
-    std::string utf8;
-    TextLayoutOptions options;
-    PangoContext* context = nullptr;
-    PangoLayout* layout = nullptr;
-    std::vector<TextLine> lines;
-    std::size_t visible = 0;
-    CGSize size{};
-    bool truncated = false;
-    bool alignManually = false;  // no Pango width: the whole layout is placed within options.width
-    bool clip = false;
-    NSTextAlignment alignment = NSTextAlignment::Natural;
-    std::vector<Stroke> strokes;
-    std::vector<std::pair<NSRange, CGFloat>> kerns;  // kerned runs, in UTF-16 units
-    std::shared_ptr<NSShadow> shadow;
-
-    ~Impl() {
-        std::lock_guard lock(textEngineMutex());
-        if (layout) g_object_unref(layout);
-        if (context) g_object_unref(context);
-    }
-
-    std::size_t byteAt(std::size_t unit) const { return byteOffsetFromUtf16Offset(utf8, unit); }
-
-    void build(const NSAttributedString& text);
-    void applyAttributes(const NSAttributedString& text);
-    void collectLines();
-};
 
 void TextLayout::Impl::applyAttributes(const NSAttributedString& text) {
+    attributeRuns = text.runs();
     PangoAttrList* list = pango_attr_list_new();
     for (const auto& run : text.runs()) {
         auto start = static_cast<guint>(byteAt(run.range.location));
@@ -100,8 +34,11 @@ void TextLayout::Impl::applyAttributes(const NSAttributedString& text) {
             pango_font_description_free(description);
         }
         CGFloat strokeWidth = a.get(NSStrokeWidthAttributeName).doubleValue();
+        // The platform's keys first, then the layout engine's own names for the same colours.
         auto colorOf = [&](const char* key) -> std::optional<CGColor> {
             if (auto color = a.get(key).objectAs<UIColor>()) return color->cgColor();
+            if (const char* alias = coreTextColorKey(key))
+                if (auto color = a.get(alias).objectAs<UIColor>()) return color->cgColor();
             return std::nullopt;
         };
         CGColor foreground = colorOf(NSForegroundColorAttributeName).value_or(CGColor::rgb(0, 0, 0, 1));
@@ -130,19 +67,33 @@ void TextLayout::Impl::applyAttributes(const NSAttributedString& text) {
         if (a.get(NSStrikethroughStyleAttributeName).integerValue() != 0) add(pango_attr_strikethrough_new(TRUE));
         if (const Value* offset = a.find(NSBaselineOffsetAttributeName))
             add(pango_attr_rise_new(pangoUnits(offset->doubleValue())));
+        else if (font && scriptRise(a, *font) != 0)
+            add(pango_attr_rise_new(pangoUnits(scriptRise(a, *font))));
         if (const Value* ligature = a.find(NSLigatureAttributeName); ligature && ligature->integerValue() == 0)
             add(pango_attr_font_features_new("liga 0, clig 0"));
         if (!shadow) shadow = a.get(NSShadowAttributeName).objectAs<NSShadow>();
     }
-    // Fixed or multiplied line heights apply to the whole text.
+    // Line heights apply to the whole text: the natural height (the tallest font, times the
+    // multiple) held between the style's minimum and maximum where those are set.
     auto style = text.length() ? text.attributeAtIndex(NSParagraphStyleAttributeName, 0).objectAs<NSParagraphStyle>()
                                : nullptr;
     if (style) {
         PangoAttribute* height = nullptr;
+        CGFloat natural = 0;
+        for (const auto& run : text.runs()) {
+            auto font = run.attributes.get(NSFontAttributeName).objectAs<UIFont>();
+            natural = std::max(natural, (font ? font : defaultFont())->lineHeight());
+        }
+        CGFloat multiple = style->lineHeightMultiple > 0 ? style->lineHeightMultiple : 1;
+        CGFloat wanted = natural * multiple;
+        if (style->minimumLineHeight > 0) wanted = std::max(wanted, style->minimumLineHeight);
+        if (style->maximumLineHeight > 0) wanted = std::min(wanted, style->maximumLineHeight);
         if (style->maximumLineHeight > 0 && style->minimumLineHeight == style->maximumLineHeight)
             height = pango_attr_line_height_new_absolute(pangoUnits(style->maximumLineHeight));
-        else if (style->lineHeightMultiple > 0 && style->lineHeightMultiple != 1)
-            height = pango_attr_line_height_new(style->lineHeightMultiple);
+        else if ((style->minimumLineHeight > 0 || style->maximumLineHeight > 0) && std::abs(wanted - natural * multiple) > 1e-9)
+            height = pango_attr_line_height_new_absolute(pangoUnits(wanted));
+        else if (multiple != 1)
+            height = pango_attr_line_height_new(multiple);
         if (height) {
             height->start_index = 0;
             height->end_index = PANGO_ATTR_INDEX_TO_TEXT_END;
@@ -269,6 +220,31 @@ CGSize TextLayout::size() const { return impl_->size; }
 const std::vector<TextLine>& TextLayout::lines() const { return impl_->lines; }
 bool TextLayout::isTruncated() const { return impl_->truncated; }
 
+void TextLayout::Impl::showLine(cairo_t* cr, PangoLayoutLine* line, double x, double baseline) const {
+    cairo_move_to(cr, x, baseline);
+    pango_cairo_show_layout_line(cr, line);
+    if (strokes.empty()) return;
+    // Outlined runs: the glyphs' paths stroked in the stroke colour.
+    for (GSList* r = line->runs; r; r = r->next) {
+        auto* run = static_cast<PangoGlyphItem*>(r->data);
+        std::size_t offset = static_cast<std::size_t>(run->item->offset);
+        const Stroke* stroke = nullptr;
+        for (const auto& s : strokes)
+            if (offset >= s.startByte && offset < s.endByte) stroke = &s;
+        if (!stroke) continue;
+        int runX = 0;
+        for (GSList* before = line->runs; before != r; before = before->next)
+            runX += pango_glyph_string_get_width(static_cast<PangoGlyphItem*>(before->data)->glyphs);
+        cairo_save(cr);
+        cairo_move_to(cr, x + runX / kUnit, baseline);
+        pango_cairo_glyph_string_path(cr, run->item->analysis.font, run->glyphs);
+        cairo_set_source_rgba(cr, stroke->color.red, stroke->color.green, stroke->color.blue, stroke->color.alpha);
+        cairo_set_line_width(cr, std::abs(stroke->width) / 100 * stroke->fontSize);
+        cairo_stroke(cr);
+        cairo_restore(cr);
+    }
+}
+
 void TextLayout::draw(CGContext& context, CGPoint origin) const {
     const Impl& d = *impl_;
     if (d.visible == 0) return;
@@ -302,30 +278,7 @@ void TextLayout::draw(CGContext& context, CGPoint origin) const {
             pango_layout_iter_get_line_extents(it, nullptr, &logical);
             double baseline = pango_layout_iter_get_baseline(it) / kUnit;
             PangoLayoutLine* line = pango_layout_iter_get_line_readonly(it);
-            cairo_move_to(cr, origin.x + dx + logical.x / kUnit, origin.y + baseline);
-            pango_cairo_show_layout_line(cr, line);
-            if (!d.strokes.empty()) {
-                // Outlined runs: the glyphs' paths stroked in the stroke colour.
-                for (GSList* r = line->runs; r; r = r->next) {
-                    auto* run = static_cast<PangoGlyphItem*>(r->data);
-                    std::size_t offset = static_cast<std::size_t>(run->item->offset);
-                    const Stroke* stroke = nullptr;
-                    for (const auto& s : d.strokes)
-                        if (offset >= s.startByte && offset < s.endByte) stroke = &s;
-                    if (!stroke) continue;
-                    int runX = 0;
-                    for (GSList* before = line->runs; before != r; before = before->next)
-                        runX += pango_glyph_string_get_width(static_cast<PangoGlyphItem*>(before->data)->glyphs);
-                    cairo_save(cr);
-                    cairo_move_to(cr, origin.x + dx + (logical.x + runX) / kUnit, origin.y + baseline);
-                    pango_cairo_glyph_string_path(cr, run->item->analysis.font, run->glyphs);
-                    cairo_set_source_rgba(cr, stroke->color.red, stroke->color.green, stroke->color.blue,
-                                          stroke->color.alpha);
-                    cairo_set_line_width(cr, std::abs(stroke->width) / 100 * stroke->fontSize);
-                    cairo_stroke(cr);
-                    cairo_restore(cr);
-                }
-            }
+            d.showLine(cr, line, origin.x + dx + logical.x / kUnit, origin.y + baseline);
         } while (pango_layout_iter_next_line(it));
         pango_layout_iter_free(it);
         cairo_restore(cr);

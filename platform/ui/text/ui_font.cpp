@@ -12,6 +12,7 @@ namespace {
 
 struct UnitMetrics {
     double ascender = 0, descender = 0, capHeight = 0, xHeight = 0;  // per point of size
+    double underlinePosition = 0, underlineThickness = 0;
 };
 
 // Without hinting, metrics scale with the size: measure each face once at a large size.
@@ -33,6 +34,8 @@ UnitMetrics unitMetrics(const FontFace& face) {
         PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
         m.ascender = pango_font_metrics_get_ascent(metrics) / double(PANGO_SCALE) / kProbe;
         m.descender = -pango_font_metrics_get_descent(metrics) / double(PANGO_SCALE) / kProbe;
+        m.underlinePosition = pango_font_metrics_get_underline_position(metrics) / double(PANGO_SCALE) / kProbe;
+        m.underlineThickness = pango_font_metrics_get_underline_thickness(metrics) / double(PANGO_SCALE) / kProbe;
         pango_font_metrics_unref(metrics);
         g_object_unref(font);
     }
@@ -118,6 +121,8 @@ std::shared_ptr<UIFont> UIFont::fontWithName(std::string_view name, CGFloat size
     font->descender_ = m.descender * size;
     font->capHeight_ = m.capHeight * size;
     font->xHeight_ = m.xHeight * size;
+    font->underlinePosition_ = m.underlinePosition * size;
+    font->underlineThickness_ = m.underlineThickness * size;
     return font;
 }
 

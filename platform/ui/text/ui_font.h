@@ -75,6 +75,9 @@ public:
     CGFloat lineHeight() const { return ascender_ - descender_; }
     CGFloat capHeight() const { return capHeight_; }
     CGFloat xHeight() const { return xHeight_; }
+    // The underline's offset from the baseline (up is positive, so usually negative) and thickness.
+    CGFloat underlinePosition() const { return underlinePosition_; }
+    CGFloat underlineThickness() const { return underlineThickness_; }
 
     // The bundled family and style that draw this face.
     const std::string& renderFamily() const { return renderFamily_; }
@@ -92,6 +95,7 @@ private:
     std::string name_, family_, renderFamily_;
     bool bold_ = false, italic_ = false;
     CGFloat size_ = 0, ascender_ = 0, descender_ = 0, capHeight_ = 0, xHeight_ = 0;
+    CGFloat underlinePosition_ = 0, underlineThickness_ = 0;
 };
 
 // Where fonts come from. By default only the bundled fonts are used, so that text metrics are the

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "platform/runtime/object.h"
 #include "platform/ui/draw/trait_collection.h"
@@ -17,6 +18,10 @@ public:
 
     virtual bool canBecomeFirstResponder() const { return false; }
     virtual bool isFirstResponder() const { return false; }
+    // Whether an edit-menu action ("copy:", "paste:", ...) can be performed now.
+    virtual bool canPerformAction(std::string_view /*action*/, const std::shared_ptr<NSObject>& /*sender*/) const {
+        return false;
+    }
 
     std::string className() const override { return "UIResponder"; }
 

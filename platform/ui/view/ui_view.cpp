@@ -81,7 +81,29 @@ std::shared_ptr<UIColor> UIView::tintColor() const {
     return UIColor::systemBlueColor();
 }
 
-void UIView::setTintColor(std::shared_ptr<UIColor> color) { tintColor_ = std::move(color); }
+namespace {
+void tellTintChanged(UIView& view) {
+    view.tintColorDidChange();
+    for (const auto& subview : view.subviews()) tellTintChanged(*subview);
+}
+}  // namespace
+
+void UIView::setTintColor(std::shared_ptr<UIColor> color) {
+    tintColor_ = std::move(color);
+    tellTintChanged(*this);
+}
+
+UIViewTintAdjustmentMode UIView::tintAdjustmentMode() const {
+    if (tintAdjustment_ != UIViewTintAdjustmentMode::Automatic) return tintAdjustment_;
+    if (auto s = superview()) return s->tintAdjustmentMode();
+    return UIViewTintAdjustmentMode::Normal;
+}
+
+void UIView::setTintAdjustmentMode(UIViewTintAdjustmentMode mode) {
+    if (mode == tintAdjustment_) return;
+    tintAdjustment_ = mode;
+    tellTintChanged(*this);
+}
 
 UITraitCollection UIView::traitCollection() const {
     UITraitCollection traits = UITraitCollection::currentTraitCollection();

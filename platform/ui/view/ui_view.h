@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/runtime/geometry.h"
+#include "platform/runtime/range.h"
 #include "platform/storage/ns_coder.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/layer/ca_layer.h"
@@ -44,6 +46,17 @@ inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleRightMargin = 1 <<
 inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleTopMargin = 1 << 3;
 inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleHeight = 1 << 4;
 inline constexpr UIViewAutoresizing UIViewAutoresizingFlexibleBottomMargin = 1 << 5;
+
+enum class UIViewTintAdjustmentMode { Automatic = 0, Normal = 1, Dimmed = 2 };
+
+// What a view tells accessibility about itself (bits).
+using UIAccessibilityTraits = std::uint64_t;
+inline constexpr UIAccessibilityTraits UIAccessibilityTraitNone = 0;
+inline constexpr UIAccessibilityTraits UIAccessibilityTraitButton = 1ull << 0;
+inline constexpr UIAccessibilityTraits UIAccessibilityTraitLink = 1ull << 1;
+inline constexpr UIAccessibilityTraits UIAccessibilityTraitImage = 1ull << 2;
+inline constexpr UIAccessibilityTraits UIAccessibilityTraitSelected = 1ull << 3;
+inline constexpr UIAccessibilityTraits UIAccessibilityTraitStaticText = 1ull << 6;
 
 // The intrinsic size component that says "none".
 inline constexpr CGFloat UIViewNoIntrinsicMetric = -1;
@@ -102,6 +115,27 @@ public:
     // The screen's traits, with the appearance of the nearest enclosing controller that overrides
     // it. Dynamic colours of this view resolve, and its drawing runs, under these traits.
     UITraitCollection traitCollection() const;
+    // Automatic takes the superview's mode (Normal at the root). Changing the tint colour or the
+    // mode calls tintColorDidChange on this view and every view inside it.
+    UIViewTintAdjustmentMode tintAdjustmentMode() const;
+    void setTintAdjustmentMode(UIViewTintAdjustmentMode mode);
+    virtual void tintColorDidChange() {}
+
+    // ---- accessibility ----
+    // Whether the view is an element itself; a view that is not may be a container of elements.
+    virtual bool isAccessibilityElement() const { return false; }
+    virtual std::optional<std::string> accessibilityLabel() const { return accessibility_.label; }
+    void setAccessibilityLabel(std::optional<std::string> label) { accessibility_.label = std::move(label); }
+    virtual std::optional<std::string> accessibilityHint() const { return accessibility_.hint; }
+    void setAccessibilityHint(std::optional<std::string> hint) { accessibility_.hint = std::move(hint); }
+    virtual std::optional<std::string> accessibilityValue() const { return accessibility_.value; }
+    void setAccessibilityValue(std::optional<std::string> value) { accessibility_.value = std::move(value); }
+    virtual UIAccessibilityTraits accessibilityTraits() const { return accessibility_.traits; }
+    void setAccessibilityTraits(UIAccessibilityTraits traits) { accessibility_.traits = traits; }
+    // A container's elements; a plain view has none (NSNotFound for any index asked of it).
+    virtual std::size_t accessibilityElementCount() const { return 0; }
+    virtual std::shared_ptr<NSObject> accessibilityElementAtIndex(std::size_t /*index*/) const { return nullptr; }
+    virtual std::size_t indexOfAccessibilityElement(const NSObject& /*element*/) const { return NSNotFound; }
 
     // ---- hierarchy ----
     std::shared_ptr<UIView> superview() const { return superview_.lock(); }
@@ -242,6 +276,11 @@ private:
     std::weak_ptr<UIResponder> owningController_;
     std::shared_ptr<UIColor> backgroundColor_;
     std::shared_ptr<UIColor> tintColor_;
+    UIViewTintAdjustmentMode tintAdjustment_ = UIViewTintAdjustmentMode::Automatic;
+    struct AccessibilityFacts {
+        std::optional<std::string> label, hint, value;
+        UIAccessibilityTraits traits = UIAccessibilityTraitNone;
+    } accessibility_;
     bool userInteractionEnabled_ = true;
     bool exclusiveTouch_ = false;
     long tag_ = 0;

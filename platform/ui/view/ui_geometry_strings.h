@@ -1,0 +1,18 @@
+// The platform's text forms of points, sizes and edge insets ("{x, y}", "{width, height}",
+// "{top, left, bottom, right}"), for archives and logs.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/runtime/geometry.h"
+#include "platform/ui/view/ui_edge_insets.h"
+
+std::string NSStringFromCGPoint(CGPoint point);
+std::string NSStringFromCGSize(CGSize size);
+std::string NSStringFromUIEdgeInsets(UIEdgeInsets insets);
+// Numbers are read in order wherever they stand; missing or unreadable ones are 0, as are
+// numbers that are not finite.
+CGPoint CGPointFromString(std::string_view text);
+CGSize CGSizeFromString(std::string_view text);
+UIEdgeInsets UIEdgeInsetsFromString(std::string_view text);
