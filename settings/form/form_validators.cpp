@@ -8,11 +8,13 @@
 namespace {
 
 const char* const kEmailPattern = "[A-Z0-9a-z._%+-]+@[A-Za-z0-9.-]+\\.[A-Za-z]{2,4}";
+// Host labels are written as runs joined by single hyphens ("[x]+(?:-[x]+)*") rather than the
+// equivalent "(?:[x]+-?)*[x]+", whose nested repetition backtracks without end on long text.
 const char* const kURLPattern =
     "^(?i)(?:(?:https?|ftp):\\/\\/)?(?:\\S+(?::\\S*)?@)?(?:(?:[1-9]\\d?|1\\d\\d|2[01]\\d|22[0-3])"
     "(?:\\.(?:1?\\d{1,2}|2[0-4]\\d|25[0-5])){2}(?:\\.(?:[1-9]\\d?|1\\d\\d|2[0-4]\\d|25[0-4]))|"
-    "(?:(?:[a-z\\u00a1-\\uffff0-9]+-?)*[a-z\\u00a1-\\uffff0-9]+)(?:\\.(?:[a-z\\u00a1-\\uffff0-9]+-?)*"
-    "[a-z\\u00a1-\\uffff0-9]+)*(?:\\.(?:[a-z\\u00a1-\\uffff]{2,})))(?::\\d{2,5})?(?:\\/[^\\s]*)?$";
+    "(?:[a-z\\u00a1-\\uffff0-9]+(?:-[a-z\\u00a1-\\uffff0-9]+)*)(?:\\.[a-z\\u00a1-\\uffff0-9]+(?:-[a-z\\u00a1-\\uffff0-9]+)*)*"
+    "(?:\\.(?:[a-z\\u00a1-\\uffff]{2,})))(?::\\d{2,5})?(?:\\/[^\\s]*)?$";
 
 std::shared_ptr<NSRegularExpression> compiled(const char* pattern) {
     auto re = NSRegularExpression::regularExpressionWithPattern(pattern, NSRegularExpressionCaseInsensitive);
@@ -73,7 +75,8 @@ std::shared_ptr<NSError> FormEmailValidator::validateObject(const Value& value, 
     static const auto email = compiled(kEmailPattern);
     auto text = textOf(value);
     if (!text || text->empty() || !email) return nullptr;
-    if (email->firstMatchInString(*text)) return nullptr;
+    // Without an "@" nothing can match; the search is skipped, as it is slow on long text.
+    if (text->find('@') != std::string::npos && email->firstMatchInString(*text)) return nullptr;
     return form_validationErrorForDomain(FormValidationEmailDomain, {name});
 }
 
