@@ -21,7 +21,8 @@ std::string queryString(const Value& dictionary);
 // The path language: "/key" reads a key, "@n" an array element (no digits: 0), ":" parses a text
 // as JSON and goes on inside the dictionary it holds, "#" fetches the JSON page whose address the
 // text is (blocking; once per process, then from Global's cache) and goes on inside it. An empty
-// key ends the walk at the current value. Anything that does not fit gives null.
+// key ends the walk at the current value. Anything that does not fit gives null. A value found
+// through a fetched page is a copy: editing it leaves the cache as it was.
 Value at0(const Value& start, std::string_view path);
 inline Value at(const Value& dictionary, std::string_view path) { return at0(dictionary, path); }
 
