@@ -97,7 +97,7 @@ void PicsBase::startNext() {
         dispatch_async(queue, [self, download = std::move(download)]() mutable {
             std::optional<Bytes> bytes;
             if (auto address = NSURL::URLWithString(download.url)) {
-                if (auto read = dataWithContentsOfURL(address)) bytes = std::move(read).value();
+                if (auto read = dataWithContentsOfURL(address, NSURLRequest::kPictureBodyLimit)) bytes = std::move(read).value();
             }
             dispatch_async(dispatch_get_main_queue(), [self, download = std::move(download), bytes = std::move(bytes)]() mutable {
                 self->finish(download, std::move(bytes));
