@@ -1,0 +1,8 @@
+#include "capture/capture_services.h"
+
+#include "capture/path_base.h"
+#include "foundation/service_factory.h"
+
+void registerCaptureServices() {
+    ServiceFactory<Path>::registerMaker([] { return ::make<Path>(); });
+}
