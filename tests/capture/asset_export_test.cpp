@@ -1,0 +1,79 @@
+// Exports with the application's metadata, the quality preset fallback and the resize plan.
+#include "capture/av_asset_custom.h"
+
+#include <filesystem>
+
+#include "capture/path_base.h"
+#include "foundation/string_custom_paths.h"
+#include "platform/media/av_mutable_composition.h"
+#include "tests/capture/capture_engine_test_support.h"
+#include "tests/platform/media/media_test_support.h"
+
+class AssetExportTest : public CaptureEngineTest {};
+
+TEST_F(AssetExportTest, ResizePlansFitTheShorterSideAfterTheTurn) {
+    auto plan = resizePlanFor({1920, 1080}, CGAffineTransformIdentity, 720);
+    ASSERT_TRUE(plan);
+    EXPECT_DOUBLE_EQ(plan->scale, 2.0 / 3);
+    EXPECT_EQ(plan->renderSize, (CGSize{1280, 720}));
+    EXPECT_FALSE(resizePlanFor({1920, 1080}, CGAffineTransformIdentity, 1080));
+    plan = resizePlanFor({1000, 1000}, CGAffineTransformIdentity, 500);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->renderSize, (CGSize{500, 500}));
+    // A portrait recording stored turned: the render size is upright.
+    plan = resizePlanFor({1920, 1080}, transformForQuarterTurns(1, {1920, 1080}), 720);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->renderSize, (CGSize{720, 1280}));
+}
+
+TEST_F(AssetExportTest, QualityPresetFallsBackInOrderAndNoneFitsReportsNoOnMain) {
+    EXPECT_EQ(qualityPresetAmong({AVAssetExportPresetLowQuality, AVAssetExportPresetMediumQuality}),
+              std::string(AVAssetExportPresetMediumQuality));
+    EXPECT_FALSE(qualityPresetAmong({AVAssetExportPresetPassthrough}));
+
+    int calls = 0;
+    bool ok = true;
+    exportToURL(AVMutableComposition::make(), NSURL::fileURLWithPath(withCachePath("x.mp4")), nullptr, nullptr,
+                [&](bool b) { ++calls, ok = b; });
+    EXPECT_EQ(calls, 0);  // on the main queue, not at once
+    settle();
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(ok);
+}
+
+TEST_F(AssetExportTest, CreationDatesCarryTheZoneInExtendedForm) {
+    // 2026-12-06 23:10:00 UTC.
+    double date = 1796598600.0 - 978307200.0;
+    EXPECT_EQ(creationDateString(date, "UTC"), "2026-12-06T23:10:00Z");
+    EXPECT_EQ(creationDateString(date, "Asia/Tokyo"), "2026-12-07T08:10:00+09:00");
+}
+
+TEST_F(AssetExportTest, ExportsStampTheNameAndDateAndResizeReplacesTheMergedMovie) {
+    auto source = withCachePath("wide.mp4");
+    std::filesystem::create_directories(std::filesystem::path(source).parent_path());
+    ASSERT_TRUE(writeMovie(source, {640, 480, 0.5}));
+    auto asset = AVURLAsset::URLAssetWithURL(NSURL::fileURLWithPath(source));
+    ASSERT_TRUE(asset);
+    int calls = 0;
+    bool ok = false;
+    exportToURL(asset, NSURL::fileURLWithPath(withCachePath("out.mp4")), nullptr, nullptr, [&](bool b) { ++calls, ok = b; });
+    ASSERT_TRUE(advanceUntil([&] { return calls == 1; }, 30));
+    ASSERT_TRUE(ok);
+    auto tags = ffprobe(withCachePath("out.mp4"), "format_tags");
+    EXPECT_NE(tags.find("software=Korva"), std::string::npos) << tags;
+    EXPECT_NE(tags.find("date=20"), std::string::npos) << tags;
+
+    // Already small enough: YES at once, nothing written.
+    calls = 0;
+    resizeToLimit(asset, 480, [&](bool b) { ++calls, ok = b; });
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(std::filesystem::exists(recordingPaths()->make()));
+
+    calls = 0;
+    resizeToLimit(asset, 240, [&](bool b) { ++calls, ok = b; });
+    ASSERT_TRUE(advanceUntil([&] { return calls == 1; }, 30));
+    EXPECT_TRUE(ok);
+    auto size = ffprobe(recordingPaths()->make(), "stream=width,height");
+    EXPECT_NE(size.find("width=320\nheight=240"), std::string::npos) << size;
+    EXPECT_FALSE(std::filesystem::exists(recordingPaths()->temp()));
+}
