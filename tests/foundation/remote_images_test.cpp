@@ -11,7 +11,7 @@
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 #include "tests/foundation/temp_sandbox.h"
-#include "tests/platform/net/local_server.h"
+#include "tests/support/local_server.h"
 
 namespace {
 

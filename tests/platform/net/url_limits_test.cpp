@@ -9,7 +9,7 @@
 #include "platform/net/url_contents.h"
 #include "platform/net/url_error.h"
 #include "platform/net/url_session.h"
-#include "tests/platform/net/local_server.h"
+#include "tests/support/local_server.h"
 
 namespace {
 
