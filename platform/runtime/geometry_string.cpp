@@ -1,8 +1,9 @@
-// Point texts: written with the shortest round-trip form, read with a small scanner that takes
+// Geometry texts: written with the shortest round-trip form, read with a small scanner that takes
 // the numbers in order and ignores the punctuation around them.
 #include "platform/runtime/geometry_string.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -15,13 +16,18 @@ std::string shortest(CGFloat v) {
 
 }  // namespace
 
-std::string NSStringFromCGPoint(CGPoint point) { return "{" + shortest(point.x) + ", " + shortest(point.y) + "}"; }
+std::string geometryText(const CGFloat* values, std::size_t count) {
+    std::string out = "{";
+    for (std::size_t i = 0; i < count; ++i) out += (i ? ", " : "") + shortest(values[i]);
+    return out + "}";
+}
 
-CGPoint CGPointFromString(const std::string& text) {
-    CGFloat numbers[2] = {0, 0};
-    int found = 0;
-    const char* p = text.c_str();
-    while (*p && found < 2) {
+std::size_t readGeometryNumbers(std::string_view text, CGFloat* out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) out[i] = 0;
+    const std::string s(text);
+    const char* p = s.c_str();
+    std::size_t found = 0;
+    while (*p && found < count) {
         char c = *p;
         bool starts = (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.';
         if (!starts) {
@@ -34,9 +40,19 @@ CGPoint CGPointFromString(const std::string& text) {
             ++p;
             continue;
         }
-        numbers[found++] = v;
+        out[found++] = std::isfinite(v) ? v : 0;
         p = end;
     }
-    if (found < 2) return CGPointZero;
+    return found;
+}
+
+std::string NSStringFromCGPoint(CGPoint point) {
+    const CGFloat values[2] = {point.x, point.y};
+    return geometryText(values, 2);
+}
+
+CGPoint CGPointFromString(std::string_view text) {
+    CGFloat numbers[2];
+    if (readGeometryNumbers(text, numbers, 2) < 2) return CGPointZero;
     return {numbers[0], numbers[1]};
 }

@@ -5,14 +5,12 @@
 #include <string>
 #include <string_view>
 
-#include "platform/runtime/geometry.h"
+#include "platform/runtime/geometry_string.h"
 #include "platform/ui/view/ui_edge_insets.h"
 
-std::string NSStringFromCGPoint(CGPoint point);
 std::string NSStringFromCGSize(CGSize size);
 std::string NSStringFromUIEdgeInsets(UIEdgeInsets insets);
 // Numbers are read in order wherever they stand; missing or unreadable ones are 0, as are
-// numbers that are not finite.
-CGPoint CGPointFromString(std::string_view text);
+// numbers that are not finite. (Points: platform/runtime/geometry_string.h.)
 CGSize CGSizeFromString(std::string_view text);
 UIEdgeInsets UIEdgeInsetsFromString(std::string_view text);
