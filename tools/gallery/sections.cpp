@@ -3,10 +3,14 @@
 
 void galleryPlatformViews(GalleryPage& page);
 void galleryButtons(GalleryPage& page);
+void galleryFlatColours(GalleryPage& page);
+void galleryThemedControls(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
         {"platform-views", "notched", galleryPlatformViews},
         {"buttons", "notched", galleryButtons},
+        {"flat-colours", "notched", galleryFlatColours},
+        {"themed-controls", "notched", galleryThemedControls},
     };
 }
