@@ -8,6 +8,7 @@
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/draw/color.h"
+#include "widgets/flat/status_bar_flat_kit.h"
 
 int main() {
     HostOptions options = HostOptions::fromEnvironment();
@@ -20,6 +21,8 @@ int main() {
     // Services that Global makes on first use but that live above the foundation.
     registerFilterServices();
     registerPicsAndFilesHost();
+    // The status-bar rules are in place before any screen exists.
+    installFlatKitStatusBarBehaviour();
 
     auto app = UIApplication::sharedApplication();
     auto window = UIWindow::make();

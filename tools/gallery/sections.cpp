@@ -15,6 +15,8 @@ void galleryUIStyling(GalleryPage& page);
 void galleryUISwap(GalleryPage& page);
 void galleryUIDialogs(GalleryPage& page);
 void galleryUIDialogsTablet(GalleryPage& page);
+void galleryFlatColours(GalleryPage& page);
+void galleryThemedControls(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -32,5 +34,7 @@ std::vector<GallerySection> gallerySections() {
         {"ui-swap", "notched", galleryUISwap},
         {"ui-dialogs", "notched", galleryUIDialogs},
         {"ui-dialogs-tablet", "tablet", galleryUIDialogsTablet},
+        {"flat-colours", "notched", galleryFlatColours},
+        {"themed-controls", "notched", galleryThemedControls},
     };
 }
