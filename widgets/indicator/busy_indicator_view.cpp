@@ -25,12 +25,18 @@ std::shared_ptr<BusyIndicatorView> BusyIndicatorView::make(std::uint64_t type, s
     return ::make<BusyIndicatorView>(type, tintColor ? std::move(tintColor) : UIColor::whiteColor(), size);
 }
 
-std::shared_ptr<BusyIndicatorView> BusyIndicatorView::makeFromArchive() {
-    return make(BusyIndicatorAnimationTypeNineDots, UIColor::whiteColor(), kDefaultSize);
-}
-
 void BusyIndicatorView::init() {
     UIView::init();
+    commonInit();
+}
+
+void BusyIndicatorView::initWithCoder(const NSCoder& coder) {
+    UIView::init();
+    decodeViewProperties(coder);
+    commonInit();
+}
+
+void BusyIndicatorView::commonInit() {
     setUserInteractionEnabled(false);
     setHidden(true);
     animationLayer_ = CALayer::make();
