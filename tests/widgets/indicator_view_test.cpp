@@ -7,6 +7,8 @@
 
 #include "widget_test_support.h"
 #include "widgets/indicator/busy_indicator_view.h"
+#include "widgets/progress/ring_progress_view.h"
+#include "widgets/scroll/scroll_label.h"
 
 namespace {
 
@@ -163,9 +165,27 @@ TEST_F(IndicatorTest, UnknownTypesAndEmptySizesBuildNothingAndNeverCrash) {
         empty->startAnimating();
         EXPECT_TRUE(empty->animationLayer()->sublayers().empty()) << size;
     }
-    // The archived form.
-    auto archived = BusyIndicatorView::makeFromArchive();
+}
+
+TEST_F(IndicatorTest, WidgetsFromAnArchiveTakeTheirDefaults) {
+    NSCoder coder;
+    coder.encodeObject(Value::array({10, 20, 99, 99}), "UIFrame");
+    coder.encodeInteger(32, "type");  // not read: the archive gives nine dots
+    auto archived = makeWithCoder<BusyIndicatorView>(coder);
     EXPECT_EQ(archived->type(), 0u);
     EXPECT_EQ(archived->size(), 40);
     EXPECT_TRUE(archived->tintColor()->isEqual(*UIColor::whiteColor()));
+    EXPECT_EQ(archived->frame(), CGRectMake(10, 20, 99, 99));
+    EXPECT_TRUE(archived->isHidden());
+    archived->startAnimating();
+    EXPECT_EQ(archived->animationLayer()->sublayers().size(), 9u);
+
+    auto label = makeWithCoder<ScrollLabel>(coder);
+    EXPECT_DOUBLE_EQ(label->scrollDuration(), 7);
+    EXPECT_EQ(label->subLabel()->tag(), 700);
+    EXPECT_EQ(label->frame(), CGRectMake(10, 20, 99, 99));
+
+    auto ring = makeWithCoder<RingProgressView>(coder);
+    EXPECT_TRUE(ring->indeterminate());
+    EXPECT_EQ(ring->backgroundView()->frame(), ring->bounds());
 }

@@ -5,32 +5,23 @@
 #include "platform/ui/animation/ca_transaction.h"
 #include "widgets/indicator/indicator_types.h"
 
-namespace {
-
-// Layer changes made here are placed, never animated implicitly.
-struct NoActions {
-    NoActions() {
-        CATransaction::begin();
-        CATransaction::setDisableActions(true);
-    }
-    ~NoActions() { CATransaction::commit(); }
-    NoActions(const NoActions&) = delete;
-    NoActions& operator=(const NoActions&) = delete;
-};
-
-}  // namespace
-
 std::shared_ptr<BusyIndicatorView> BusyIndicatorView::make(std::uint64_t type, std::shared_ptr<UIColor> tintColor,
                                                            CGFloat size) {
     return ::make<BusyIndicatorView>(type, tintColor ? std::move(tintColor) : UIColor::whiteColor(), size);
 }
 
-std::shared_ptr<BusyIndicatorView> BusyIndicatorView::makeFromArchive() {
-    return make(BusyIndicatorAnimationTypeNineDots, UIColor::whiteColor(), kDefaultSize);
-}
-
 void BusyIndicatorView::init() {
     UIView::init();
+    commonInit();
+}
+
+void BusyIndicatorView::initWithCoder(const NSCoder& coder) {
+    UIView::init();
+    decodeViewProperties(coder);
+    commonInit();
+}
+
+void BusyIndicatorView::commonInit() {
     setUserInteractionEnabled(false);
     setHidden(true);
     animationLayer_ = CALayer::make();
@@ -45,7 +36,7 @@ std::shared_ptr<BusyIndicatorAnimation> BusyIndicatorView::activityIndicatorAnim
 }
 
 void BusyIndicatorView::setupAnimation() {
-    NoActions quiet;
+    CATransactionWithoutActions quiet;
     animationLayer_->setSublayers({});
     // A box of no size (or a negative or NaN one) is an empty indicator, like an unknown type.
     if (!(size_ > 0)) return;
@@ -97,7 +88,7 @@ void BusyIndicatorView::setTintColor(std::shared_ptr<UIColor> color) {
 void BusyIndicatorView::layoutSubviews() {
     UIView::layoutSubviews();
     {
-        NoActions quiet;
+        CATransactionWithoutActions quiet;
         animationLayer_->setFrame(bounds());
     }
     // The builders centre their box in the layer's bounds as they find them, so every layout

@@ -56,8 +56,6 @@ public:
     // initWithType:tintColor:size:, initWithType:tintColor: (size 40) and initWithType: (white).
     static std::shared_ptr<BusyIndicatorView> make(std::uint64_t type, std::shared_ptr<UIColor> tintColor = nullptr,
                                                    CGFloat size = kDefaultSize);
-    // The archived form: type 0, white, size 40 (nothing of the view's own is read).
-    static std::shared_ptr<BusyIndicatorView> makeFromArchive();
 
     // A new builder for the type, or null above 32.
     static std::shared_ptr<BusyIndicatorAnimation> activityIndicatorAnimationForAnimationType(std::uint64_t type);
@@ -78,6 +76,8 @@ public:
     const std::shared_ptr<CALayer>& animationLayer() const { return animationLayer_; }
 
     void init() override;
+    // The archive's view properties first, then the indicator's own set-up (hidden, no touches).
+    void initWithCoder(const NSCoder& coder) override;
     void layoutSubviews() override;
     CGSize intrinsicContentSize() const override { return {size_, size_}; }
     std::string className() const override { return "BusyIndicatorView"; }
@@ -85,8 +85,11 @@ public:
 protected:
     BusyIndicatorView(std::uint64_t type, std::shared_ptr<UIColor> tint, CGFloat size)
         : type_(type), tint_(std::move(tint)), size_(size) {}
+    // The coder road (makeWithCoder): type 0, white, size 40; nothing of the view's own is read.
+    BusyIndicatorView() : BusyIndicatorView(BusyIndicatorAnimationTypeNineDots, UIColor::whiteColor(), kDefaultSize) {}
 
 private:
+    void commonInit();
     void setupAnimation();
 
     std::uint64_t type_;

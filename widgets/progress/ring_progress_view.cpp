@@ -221,14 +221,15 @@ std::shared_ptr<UIView> RingProgressView::ringHost() const {
 
 void RingProgressView::layoutSubviews() {
     UIView::layoutSubviews();
-    CATransaction::begin();
-    CATransaction::setDisableActions(true);
-    backgroundLayer()->setFrame(bounds());
-    auto path = UIBezierPath::bezierPathWithArcCenter(centerOf(*backgroundView_), radius_ + lineWidth() / 2, -M_PI / 2,
-                                                      3 * M_PI / 2, true);
-    progressLayer()->setPath(path->cgPath());
-    progressLayer()->setLineCap(CGLineCap::Butt);
-    CATransaction::commit();
+    {
+        CATransactionWithoutActions quiet;
+        backgroundLayer()->setFrame(bounds());
+        // A full circle starting at the top, clockwise on screen.
+        auto path = UIBezierPath::bezierPathWithArcCenter(centerOf(*backgroundView_), radius_ + lineWidth() / 2,
+                                                          -M_PI / 2, 3 * M_PI / 2, true);
+        progressLayer()->setPath(path->cgPath());
+        progressLayer()->setLineCap(CGLineCap::Butt);
+    }
     layoutTextLabel();
 }
 

@@ -22,17 +22,6 @@ constexpr double kWiderBy = 1.1920928955078125e-7;
 const CGColor kOpaque = CGColor::rgb(0, 0, 0, 1);
 const CGColor kClear = CGColor::rgb(0, 0, 0, 0);
 
-// Layer changes made without implicit animation.
-struct QuietTransaction {
-    QuietTransaction() {
-        CATransaction::begin();
-        CATransaction::setDisableActions(true);
-    }
-    ~QuietTransaction() { CATransaction::commit(); }
-    QuietTransaction(const QuietTransaction&) = delete;
-    QuietTransaction& operator=(const QuietTransaction&) = delete;
-};
-
 CGRect integral(CGRect r) {
     if (CGRectIsNull(r)) return r;
     CGFloat x0 = std::floor(r.origin.x), y0 = std::floor(r.origin.y);
@@ -359,7 +348,7 @@ void ScrollLabel::updateSublabelAndBeginScroll(bool begin) {
     returnLabelToOriginImmediately();
     applyGradientMaskForFadeLength(fadeLength_, true);
 
-    QuietTransaction quiet;
+    CATransactionWithoutActions quiet;
     if (!labelShouldScroll()) {
         subLabel_->setTextAlignment(textAlignment());
         subLabel_->setLineBreakMode(lineBreakMode());
@@ -461,7 +450,7 @@ void ScrollLabel::applyGradientMaskForFadeLength(double fade, bool animated) {
     std::shared_ptr<CAGradientLayer> mask;
     std::vector<CGColor> from;
     {
-        QuietTransaction quiet;
+        CATransactionWithoutActions quiet;
         mask = maskLayer();
         if (!mask) {
             mask = CAGradientLayer::make();
@@ -498,7 +487,7 @@ void ScrollLabel::animationDidStop(CAAnimation& animation, bool finished) {
         auto mask = maskLayer();
         if (!mask) return;
         if (auto colors = std::get_if<std::vector<CGColor>>(&setup->toValue())) {
-            QuietTransaction quiet;
+            CATransactionWithoutActions quiet;
             mask->setColors(*colors);
         }
         CAAnimationEngine::removeAnimationForKey(*mask, "setupFade");

@@ -176,7 +176,9 @@ public:
     std::string className() const override { return "ScrollLabel"; }
 
 protected:
-    explicit ScrollLabel(CGRect frame) : UILabel(frame) {}
+    // The frame form; with no frame it is also the coder road's (makeWithCoder), which reads the
+    // view's archived properties and keeps the 7 s duration.
+    explicit ScrollLabel(CGRect frame = CGRectZero) : UILabel(frame) {}
 
 private:
     friend struct ScrollCycle;

@@ -36,3 +36,16 @@ public:
     // Drops open transactions without running anything (tests).
     static void reset();
 };
+
+// A transaction for its scope with implicit actions off: the layer changes made in it are placed,
+// never animated.
+class CATransactionWithoutActions {
+public:
+    CATransactionWithoutActions() {
+        CATransaction::begin();
+        CATransaction::setDisableActions(true);
+    }
+    ~CATransactionWithoutActions() { CATransaction::commit(); }
+    CATransactionWithoutActions(const CATransactionWithoutActions&) = delete;
+    CATransactionWithoutActions& operator=(const CATransactionWithoutActions&) = delete;
+};
