@@ -117,7 +117,11 @@ void swap(GalleryPage& page) {
     transition(container, Screen::make("Editor", UIColor::colorWithRed(0.85, 0.33, 0.32, 1)), false);
     page.step(0);
     page.shotScreen("swap-0.00s");
-    page.step(0.25);
+    page.step(0.05);
+    page.shotScreen("swap-0.05s");
+    page.step(0.05);
+    page.shotScreen("swap-0.10s");
+    page.step(0.15);
     page.shotScreen("swap-0.25s");
     page.step(0.25);
     page.shotScreen("swap-0.50s");
