@@ -84,6 +84,8 @@ void styling(GalleryPage& page) {
     addConstraintsCenter(centre, panel, 0, 20, 80, 40);
     window->addSubview(caption("recipes: T (45 band), Full (5, 50, -5, -5), Center (0, 20, 80 x 40)",
                                CGRectMake(kLeft, kTop + 284, 360, 14)));
+    // Two frames: the spinner's spokes settle in its laid-out frame one frame after the layout.
+    page.step(0.1);
     page.step(0.1);
     page.shotScreen("styling-loading-logo");
 }
