@@ -4,6 +4,7 @@
 
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_split_view_controller.h"
+#include "platform/ui/controller/ui_storyboard.h"
 #include "platform/ui/bar/ui_navigation_item.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/controller/custom_containers.h"
@@ -207,5 +208,23 @@ TEST_F(Presentation, IgnoreDarkModeFixesTheLightAppearance) {
 }
 
 TEST_F(Presentation, RootIsTheKeyWindowsController) { EXPECT_EQ(root(), rootVC); }
+
+TEST_F(Presentation, StoryboardFromTheReceiverItsTopControllerOrTheRoot) {
+    auto board = UIStoryboard::make("Test");
+    board->registerController("LeftController", [] { return UIViewController::make(); });
+    auto made = UIViewController::make();
+    EXPECT_EQ(storyboard(made, "LeftController"), nullptr) << "no storyboard anywhere";
+    rootVC->setStoryboard(board);
+    auto fromRoot = storyboard(made, "LeftController");
+    ASSERT_NE(fromRoot, nullptr);
+    EXPECT_EQ(fromRoot->storyboard(), board);
+    auto top = UIViewController::make();
+    auto other = UIStoryboard::make("Other");
+    other->registerController("LeftController", [] { return UIViewController::make(); });
+    top->setStoryboard(other);
+    auto nav = UINavigationController::withRoot(top);
+    EXPECT_EQ(storyboard(nav, "LeftController")->storyboard(), other) << "the navigation controller's top controller";
+    EXPECT_EQ(storyboard(made, "Unknown"), nullptr);
+}
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "foundation/image_service.h"
+#include "platform/capture/cv_pixel_buffer.h"
 #include "platform/image/cg_image.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/storage/file_manager.h"
@@ -116,6 +117,20 @@ TEST_F(Images, BadgeKnocksTheGlyphOutOfTheDisc) {
     EXPECT_EQ(pixelAt(picture, 5, 10).r, 255);
     EXPECT_EQ(pixelAt(picture, 10, 1).b, 255) << "the disc";
     EXPECT_EQ(pixelAt(picture, 0, 0).a, 0);
+}
+
+TEST_F(Images, PixelBufferHoldsTheStoredOpaquePixels) {
+    auto buffer = pixelBuffer(sample(4, 2, UIImageOrientation::Right), kCVPixelFormatType_32BGRA);
+    ASSERT_NE(buffer, nullptr);
+    ASSERT_EQ(buffer->width(), 4u) << "the bitmap's pixels as stored";
+    ASSERT_EQ(buffer->height(), 2u);
+    EXPECT_EQ(buffer->row(0)[1], 255) << "green top left";
+    EXPECT_EQ(buffer->row(1)[12 + 0], 255) << "blue first in the buffer's byte order";
+    EXPECT_EQ(buffer->row(1)[12 + 2], 0);
+    EXPECT_EQ(buffer->row(1)[12 + 3], 255);
+    EXPECT_EQ(buffer->lockCount(), 0);
+    EXPECT_EQ(pixelBuffer(sample(4, 2), 0x20), nullptr) << "another format";
+    EXPECT_EQ(pixelBuffer(nullptr, kCVPixelFormatType_32BGRA), nullptr);
 }
 
 TEST_F(Images, SharedCheckImagesUseTheToolkitsGlyphs) {

@@ -123,6 +123,7 @@ TEST_F(Geometry, LoadingBadgeFollowsTheAppearance) {
     window->addSubview(light);
     window->layoutIfNeeded();
     EXPECT_EQ(find(light)->frame(), CGRectMake(17.5, 5.5, 25, 25)) << "centred, 12 points up";
+    EXPECT_EQ(find(light)->layer()->sublayers().front()->position(), (CGPoint{12.5, 12.5})) << "spokes centred";
     EXPECT_EQ(label->frame(), CGRectMake(-20, 27, 100, 30)) << "centred, 12 points down";
     screen->setUserInterfaceStyle(UIUserInterfaceStyle::Dark);
     EXPECT_EQ(find(loading())->activityIndicatorViewStyle(), UIActivityIndicatorViewStyle::White);

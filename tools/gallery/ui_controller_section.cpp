@@ -84,6 +84,8 @@ void styling(GalleryPage& page) {
     addConstraintsCenter(centre, panel, 0, 20, 80, 40);
     window->addSubview(caption("recipes: T (45 band), Full (5, 50, -5, -5), Center (0, 20, 80 x 40)",
                                CGRectMake(kLeft, kTop + 284, 360, 14)));
+    // Two frames: the spinner's spokes settle in its laid-out frame one frame after the layout.
+    page.step(0.1);
     page.step(0.1);
     page.shotScreen("styling-loading-logo");
 }
@@ -117,7 +119,11 @@ void swap(GalleryPage& page) {
     transition(container, Screen::make("Editor", UIColor::colorWithRed(0.85, 0.33, 0.32, 1)), false);
     page.step(0);
     page.shotScreen("swap-0.00s");
-    page.step(0.25);
+    page.step(0.05);
+    page.shotScreen("swap-0.05s");
+    page.step(0.05);
+    page.shotScreen("swap-0.10s");
+    page.step(0.15);
     page.shotScreen("swap-0.25s");
     page.step(0.25);
     page.shotScreen("swap-0.50s");

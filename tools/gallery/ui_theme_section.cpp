@@ -56,7 +56,8 @@ void fontPage(GalleryPage& page, std::size_t first, std::size_t last, const std:
         window->addSubview(line(kFontRoles[i] + "  " + size, UIFont::systemFontOfSize(10), y, 12,
                                 UIColor::darkGrayColor()));
         const CGFloat height = std::min<CGFloat>(f->lineHeight() + 2, 160);
-        window->addSubview(line(icon ? "\uf030 \uf013 \uf00d \uf058 \uf002" : "Korva camera Ag", f, y + 12, height));
+        const std::string sample = icon ? "\uf030 \uf013 \uf00d \uf058 \uf002" : f->pointSize() > 100 ? "Ag" : "Korva camera Ag";
+        window->addSubview(line(sample, f, y + 12, height));
         y += 14 + height;
     }
     page.shotScreen(name);
@@ -157,7 +158,7 @@ void badges(GalleryPage& page) {
     auto window = page.newWindow();
     window->setBackgroundColor(UIColor::colorWithRed(0.85, 0.9, 0.95, 1));
     auto global = Global::shared();
-    auto font = global->font()->iconFixedLarge3();
+    auto font = global->font()->iconFixedLarge2();
     const std::vector<std::uint16_t> glyphs = {0xF030, 0xF013, 0xF00D, 0xF058, 0xF1DB, 0xF067, 0xF045, 0xF002, 0xF0E2};
     CGFloat x = kLeft;
     for (auto glyph : glyphs) {
@@ -173,10 +174,10 @@ void badges(GalleryPage& page) {
     }
     place(window, imageIcon(0xF030, {40, 40}, font, UIColor::colorWithWhite(1, 0.3), UIColor::redColor()), 280, kTop + 60,
           "translucent");
-    place(window, imageTextWithBGColor("K", {40, 40}, global->font()->textFixedLarge2(), UIColor::whiteColor(),
+    place(window, imageTextWithBGColor("Kg", {40, 40}, global->font()->textFixedLarge2(), UIColor::whiteColor(),
                                        UIColor::orangeColor()),
           kLeft, kTop + 120, "text / mask");
-    place(window, imageMask("K", {40, 40}, global->font()->textFixedLarge2(), UIColor::whiteColor(), UIColor::orangeColor()),
+    place(window, imageMask("Kg", {40, 40}, global->font()->textFixedLarge2(), UIColor::whiteColor(), UIColor::orangeColor()),
           kLeft + 44, kTop + 120, "");
     auto small = resizedImage(scene(), {60, 40});
     place(window, imageImage(small, {50, 50}, UIColor::redColor(), UIColor::colorWithWhite(0, 0.2)), kLeft + 100, kTop + 120,
@@ -190,7 +191,8 @@ void badges(GalleryPage& page) {
     auto picture = scene();
     place(window, resizedRatioImage(picture, {150, 150}), kLeft, kTop + 200, "resizedRatio 150");
     place(window, croppedImageByRatio(resizedRatioImage(picture, {150, 150}), 1.0), kLeft + 160, kTop + 200, "cropped 1:1");
-    auto turned = UIImage::imageWithCGImage(resizedRatioImage(picture, {150, 150})->cgImage(), 1, UIImageOrientation::Right);
+    auto small150 = resizedRatioImage(picture, {150, 150});
+    auto turned = UIImage::imageWithCGImage(small150->cgImage(), small150->scale(), UIImageOrientation::Right);
     place(window, normalizedImage(turned), kLeft, kTop + 330, "normalised (turned right)");
     place(window, resizedImage(thumbnailBlur(resizedImage(picture, {100, 150}), 1.0), {150, 150}), kLeft + 120, kTop + 330,
           "thumbnailBlur 1:1");

@@ -17,6 +17,7 @@ class UIImage;
 class UIColor;
 class UIFont;
 class CIImage;
+class CVPixelBuffer;
 using ImageRef = std::shared_ptr<UIImage>;
 using ColorPtr = std::shared_ptr<UIColor>;
 using FontPtr = std::shared_ptr<UIFont>;
@@ -67,6 +68,11 @@ ImageRef croppedImageByRatio(const ImageRef& image, double ratio);
 ImageRef normalizedImage(const ImageRef& image);
 // The image's shape in the colour.
 ImageRef tintedImageUsingColor(const ImageRef& image, const ColorPtr& color);
+
+// A new pixel buffer of the picture's stored pixels (its orientation not applied), opaque (alpha
+// skipped); none for a picture without
+// pixels or a format other than the 32-bit one this platform's buffers hold.
+std::shared_ptr<CVPixelBuffer> pixelBuffer(const ImageRef& image, std::uint32_t pixelFormat);
 
 // ---- Core Image and the filter engine ----
 std::shared_ptr<CIImage> ciimage(const ImageRef& image);

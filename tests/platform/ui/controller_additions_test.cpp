@@ -1,6 +1,7 @@
 // The split view, a controller's own appearance, bar item text attributes and on-screen views,
 // popover anchors (bar items, sheets on a tablet), the shared edit menu, the refresh control,
 // text positions in a text view and the settings address.
+#include "platform/dispatch/notification_center.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/bar/ui_navigation_bar.h"
 #include "platform/ui/control/ui_refresh_control.h"
@@ -177,6 +178,16 @@ TEST_F(Additions, TextViewPositionsAndWords) {
     EXPECT_EQ(text->textInRange(*word), "brave");
     text->setText("   ");
     EXPECT_FALSE(text->rangeEnclosingPosition({1}, UITextGranularity::Word, UITextStorageDirection::Backward));
+}
+
+TEST_F(Additions, TheScreenPostsTextSizeChangesUnderTheirName) {
+    int posted = 0;
+    auto token = NSNotificationCenter::defaultCenter()->addObserver(
+        UIContentSizeCategoryDidChangeNotification, nullptr, nullptr, [&](const std::shared_ptr<NSNotification>&) { ++posted; });
+    screen->setPreferredContentSizeCategory(UIContentSizeCategoryExtraLarge);
+    RunLoop::main().runUntilIdle();
+    NSNotificationCenter::defaultCenter()->removeObserver(token);
+    EXPECT_EQ(posted, 1);
 }
 
 TEST_F(Additions, TheSettingsAddressCannotBeOpenedHere) {
