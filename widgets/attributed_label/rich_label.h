@@ -29,6 +29,7 @@
 #include "platform/ui/gesture/ui_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_long_press_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_touch.h"
+#include "platform/ui/input/text_input_traits.h"
 #include "widgets/attributed_label/rich_framesetter.h"
 #include "widgets/attributed_label/rich_label_delegate.h"
 #include "widgets/attributed_label/rich_label_link.h"
@@ -189,6 +190,7 @@ public:
 
     // ---- copying and accessibility ----
     bool canBecomeFirstResponder() const override { return true; }
+    bool isFirstResponder() const override { return UIViewIsFirstResponder(*this); }
     bool canPerformAction(std::string_view action, const std::shared_ptr<NSObject>& sender) const override;
     void copy(const std::shared_ptr<NSObject>& sender);
     bool isAccessibilityElement() const override { return false; }
