@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "widgets/attributed_label/rich_label.h"
+#include "widgets/attributed_label/rich_label_attributes.h"
 
 namespace {
 
@@ -13,12 +14,6 @@ constexpr CGFloat kTouchSlop = 15;
 constexpr double kSearchRadii[] = {2.5, 5, 7.5, 12.5, 15};
 // A label this transparent lets touches through, as the platform does.
 constexpr CGFloat kMinimumTouchAlpha = 0.01;
-
-CGFloat flushFactor(NSTextAlignment alignment) {
-    if (alignment == NSTextAlignment::Center) return 0.5;
-    if (alignment == NSTextAlignment::Right) return 1.0;
-    return 0;
-}
 
 }  // namespace
 
@@ -33,7 +28,7 @@ std::size_t RichLabel::characterIndexAtPoint(CGPoint p) const {
     if (n == 0) return NSNotFound;
     CGFloat x = p.x - t.origin.x;
     CGFloat y = t.size.height - (p.y - t.origin.y);
-    CGFloat flush = flushFactor(textAlignment());
+    CGFloat flush = RichFlushFactor(textAlignment());
     for (std::size_t i = 0; i < n; ++i) {
         const TextLine& line = frame->lines()[i];
         CGFloat originY = t.size.height - line.baseline;
