@@ -5,6 +5,7 @@
 #include "foundation/haptic.h"
 #include "foundation/volume.h"
 #include "platform/ui/app/ui_application.h"
+#include "platform/ui/app/ui_pasteboard.h"
 #include "tests/foundation/temp_sandbox.h"
 
 namespace {
@@ -67,6 +68,11 @@ TEST_F(DeviceTest, ClipboardTakesOnlyNonEmptyText) {
     EXPECT_FALSE(device->setClipboard(""));
     EXPECT_FALSE(device->setClipboard(std::nullopt));
     EXPECT_EQ(device->getClipboard(), "hello");
+    // One pasteboard: what views copy is what the device reads, and the other way round.
+    EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "hello");
+    UIPasteboard::generalPasteboard()->setString("from a view");
+    EXPECT_EQ(device->getClipboard(), "from a view");
+    UIPasteboard::generalPasteboard()->clear();
 }
 
 TEST_F(DeviceTest, OrientationAndDarkMode) {

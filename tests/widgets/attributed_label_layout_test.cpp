@@ -39,6 +39,9 @@ TEST_F(RichLabelLayout, FittingSizeFollowsTheLineLimit) {
     CGSize all = label->sizeThatFits({200, 0});
     EXPECT_LE(all.width, 200);
     EXPECT_GT(all.height, 3 * lineHeight());
+    // A token makes the measured text longer than the laid-out one: the range stops at its end.
+    label->setAttributedTruncationToken(NSAttributedString::make(" and a very long token indeed"));
+    EXPECT_EQ(label->sizeThatFits({200, 0}), all);
     label->setText(kFiveLines);
     label->setNumberOfLines(3);
     EXPECT_NEAR(label->sizeThatFits({200, 0}).height, std::ceil(3 * lineHeight()), 1);

@@ -70,13 +70,13 @@ void RichLabel::setEnabledTextCheckingTypes(NSTextCheckingType types) {
     if (types == enabledTypes_) return;
     enabledTypes_ = types;
     auto detector = types == 0 ? nullptr : sharedDetector(types);
-    std::lock_guard lock(detectorMutex_);
-    dataDetector_ = std::move(detector);
+    std::lock_guard lock(detectorSlot_->mutex);
+    detectorSlot_->detector = std::move(detector);
 }
 
 std::shared_ptr<NSDataDetector> RichLabel::dataDetector() const {
-    std::lock_guard lock(detectorMutex_);
-    return dataDetector_;
+    std::lock_guard lock(detectorSlot_->mutex);
+    return detectorSlot_->detector;
 }
 
 std::vector<NSTextCheckingResult> RichLabel::links() const {
@@ -215,10 +215,13 @@ void RichLabel::setHighlighted(bool highlighted) {
 
 void RichLabel::startDetection(const std::shared_ptr<NSAttributedString>& text) {
     std::weak_ptr<RichLabel> weak = self<RichLabel>();
-    auto pass = [weak, text] {
-        auto label = weak.lock();
-        auto detector = label ? label->dataDetector() : nullptr;
-        label.reset();  // the label is let go of off the main thread only through the main queue
+    std::weak_ptr<DetectorSlot> weakSlot = detectorSlot_;
+    auto pass = [weak, weakSlot, text] {
+        std::shared_ptr<NSDataDetector> detector;
+        if (auto slot = weakSlot.lock()) {
+            std::lock_guard lock(slot->mutex);
+            detector = slot->detector;
+        }
         if (!detector) return;
         auto results = detector->matchesInString(text->string(), 0, {0, text->length()});
         if (results.empty()) return;

@@ -29,6 +29,7 @@
 #include "platform/ui/gesture/ui_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_long_press_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_touch.h"
+#include "platform/ui/input/text_input_traits.h"
 #include "widgets/attributed_label/rich_framesetter.h"
 #include "widgets/attributed_label/rich_label_delegate.h"
 #include "widgets/attributed_label/rich_label_link.h"
@@ -189,6 +190,7 @@ public:
 
     // ---- copying and accessibility ----
     bool canBecomeFirstResponder() const override { return true; }
+    bool isFirstResponder() const override { return UIViewIsFirstResponder(*this); }
     bool canPerformAction(std::string_view action, const std::shared_ptr<NSObject>& sender) const override;
     void copy(const std::shared_ptr<NSObject>& sender);
     bool isAccessibilityElement() const override { return false; }
@@ -213,8 +215,8 @@ protected:
 private:
     void commonInit();
     void startDetection(const std::shared_ptr<NSAttributedString>& text);
-    void sendTapEvent(const NSTextCheckingResult& result);
-    void sendLongPressEvent(const NSTextCheckingResult& result, CGPoint location);
+    // A tap, or a long press at a location, on a link with the result.
+    void sendEvent(const NSTextCheckingResult& result, std::optional<CGPoint> longPressAt);
     void drawFramesetter(const RichFramesetter& framesetter, const NSAttributedString& text, NSRange range,
                          CGRect rect, CGContext& context);
     void drawTruncatedLine(const RichFramesetter& framesetter, const TextLayout& frame, std::size_t line,
@@ -241,8 +243,13 @@ private:
 
     std::shared_ptr<NSAttributedString> attributedText_;
     std::shared_ptr<NSAttributedString> inactiveAttributedText_;
-    mutable std::mutex detectorMutex_;  // the detector is read by the detector pass
-    std::shared_ptr<NSDataDetector> dataDetector_;
+    // The detector, shared with detector passes in flight: a pass reads it without holding the
+    // label, so that a label is never let go of off the main thread.
+    struct DetectorSlot {
+        std::mutex mutex;
+        std::shared_ptr<NSDataDetector> detector;
+    };
+    std::shared_ptr<DetectorSlot> detectorSlot_ = std::make_shared<DetectorSlot>();
     std::vector<std::shared_ptr<RichLabelLink>> linkModels_;
     std::shared_ptr<RichLabelLink> activeLink_;
 

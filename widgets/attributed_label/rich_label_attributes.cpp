@@ -46,3 +46,9 @@ NSAttributes RichAttributesFromLabel(const RichLabel& label) {
     a.set(kCTParagraphStyleAttributeName, style);
     return a;
 }
+
+CGFloat RichFlushFactor(NSTextAlignment alignment) {
+    if (alignment == NSTextAlignment::Center) return 0.5;
+    if (alignment == NSTextAlignment::Right) return 1.0;
+    return 0;
+}

@@ -4,6 +4,7 @@
 
 #include "platform/ui/text/attributed_string.h"
 #include "platform/ui/text/core_text_keys.h"
+#include "platform/ui/text/paragraph_style.h"
 #include "platform/ui/view/ui_edge_insets.h"
 
 class RichLabel;
@@ -28,3 +29,6 @@ NSAttributes RichLinkAttributesForCoreText(const NSAttributes& attributes);
 
 // The label's font, colour, kern and paragraph settings as text attributes.
 NSAttributes RichAttributesFromLabel(const RichLabel& label);
+
+// Where a line sits in its width for an alignment: 0 left, 0.5 centred, 1 right.
+CGFloat RichFlushFactor(NSTextAlignment alignment);

@@ -25,12 +25,6 @@ constexpr const char* kEllipsis = "\u2026";
 constexpr CGFloat kSubscriptStrikeShift = 0.25;
 constexpr CGFloat kSuperscriptStrikeShift = -0.47f;
 
-CGFloat flushFactor(NSTextAlignment alignment) {
-    if (alignment == NSTextAlignment::Center) return 0.5;
-    if (alignment == NSTextAlignment::Right) return 1.0;
-    return 0;
-}
-
 bool truncates(NSLineBreakMode mode) {
     return mode == NSLineBreakMode::ByTruncatingHead || mode == NSLineBreakMode::ByTruncatingTail ||
            mode == NSLineBreakMode::ByTruncatingMiddle;
@@ -178,7 +172,7 @@ void RichLabel::drawFramesetter(const RichFramesetter& framesetter, const NSAttr
     drawBackground(*frame, t, context);
     std::size_t count = frame->lineCount();
     std::size_t n = numberOfLines() > 0 ? std::min<std::size_t>(std::size_t(numberOfLines()), count) : count;
-    CGFloat flush = flushFactor(textAlignment());
+    CGFloat flush = RichFlushFactor(textAlignment());
     for (std::size_t i = 0; i < n; ++i) {
         if (i + 1 == n && truncates(lineBreakMode())) {
             drawTruncatedLine(framesetter, *frame, i, text, range, t, context);
@@ -194,7 +188,7 @@ void RichLabel::drawTruncatedLine(const RichFramesetter&, const TextLayout& fram
                                   const NSAttributedString& text, NSRange range, CGRect t, CGContext& context) {
     const TextLine& line = frame.lines()[i];
     NSRange r = line.range;
-    CGFloat flush = flushFactor(textAlignment());
+    CGFloat flush = RichFlushFactor(textAlignment());
     // On the frame line's baseline, flushed by its own width.
     auto drawAt = [&](const TextLayout& layout, std::size_t index) {
         CGFloat x = layout.penOffsetForFlush(index, flush, t.size.width);
@@ -257,7 +251,7 @@ void RichLabel::addTokenLink(const Value& target, NSRange range) {
 }
 
 void RichLabel::drawBackground(const TextLayout& frame, CGRect t, CGContext& context) const {
-    CGFloat flush = flushFactor(textAlignment());
+    CGFloat flush = RichFlushFactor(textAlignment());
     for (std::size_t i = 0; i < frame.lineCount(); ++i) {
         const TextLine& line = frame.lines()[i];
         CGPoint origin{frame.penOffsetForFlush(i, flush, t.size.width), t.size.height - line.baseline};
@@ -296,7 +290,7 @@ void RichLabel::drawBackground(const TextLayout& frame, CGRect t, CGContext& con
 }
 
 void RichLabel::drawStrike(const TextLayout& frame, CGRect t, CGContext& context) const {
-    CGFloat flush = flushFactor(textAlignment());
+    CGFloat flush = RichFlushFactor(textAlignment());
     auto ownFont = UIFont::fontWithName(font()->fontName(), font()->pointSize());
     CGFloat thickness = ownFont ? ownFont->underlineThickness() : 1;
     for (std::size_t i = 0; i < frame.lineCount(); ++i) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "widgets/attributed_label/rich_label.h"
+#include "widgets/attributed_label/rich_label_attributes.h"
 
 namespace {
 
@@ -13,12 +14,6 @@ constexpr CGFloat kTouchSlop = 15;
 constexpr double kSearchRadii[] = {2.5, 5, 7.5, 12.5, 15};
 // A label this transparent lets touches through, as the platform does.
 constexpr CGFloat kMinimumTouchAlpha = 0.01;
-
-CGFloat flushFactor(NSTextAlignment alignment) {
-    if (alignment == NSTextAlignment::Center) return 0.5;
-    if (alignment == NSTextAlignment::Right) return 1.0;
-    return 0;
-}
 
 }  // namespace
 
@@ -33,7 +28,7 @@ std::size_t RichLabel::characterIndexAtPoint(CGPoint p) const {
     if (n == 0) return NSNotFound;
     CGFloat x = p.x - t.origin.x;
     CGFloat y = t.size.height - (p.y - t.origin.y);
-    CGFloat flush = flushFactor(textAlignment());
+    CGFloat flush = RichFlushFactor(textAlignment());
     for (std::size_t i = 0; i < n; ++i) {
         const TextLine& line = frame->lines()[i];
         CGFloat originY = t.size.height - line.baseline;
@@ -110,7 +105,7 @@ void RichLabel::touchesEnded(const UITouchSet& touches, const UIEvent& event) {
     }
     NSTextCheckingResult result = link->result();
     setActiveLink(nullptr);
-    sendTapEvent(result);
+    sendEvent(result, std::nullopt);
 }
 
 void RichLabel::touchesCancelled(const UITouchSet& touches, const UIEvent& event) {
@@ -128,61 +123,47 @@ void RichLabel::longPressGestureDidFire(UILongPressGestureRecognizer& recognizer
         block(*this, *link);
         return;
     }
-    sendLongPressEvent(link->result(), location);
+    sendEvent(link->result(), location);
 }
 
-void RichLabel::sendTapEvent(const NSTextCheckingResult& result) {
+void RichLabel::sendEvent(const NSTextCheckingResult& result, std::optional<CGPoint> longPressAt) {
     auto d = delegate();
     if (!d) return;
+    // The operation for the kind when the delegate answers it, else the one for any kind.
+    bool press = longPressAt.has_value();
+    CGPoint at = longPressAt.value_or(CGPointZero);
+    double date = result.date.value_or(0);
     switch (result.resultType) {
     case NSTextCheckingTypeLink:
-        if (d->didSelectLinkWithURL(*this, result.URL)) return;
+        if (press ? d->didLongPressLinkWithURL(*this, result.URL, at) : d->didSelectLinkWithURL(*this, result.URL))
+            return;
         break;
     case NSTextCheckingTypeAddress:
-        if (d->didSelectLinkWithAddress(*this, result.addressComponents)) return;
+        if (press ? d->didLongPressLinkWithAddress(*this, result.addressComponents, at)
+                  : d->didSelectLinkWithAddress(*this, result.addressComponents))
+            return;
         break;
     case NSTextCheckingTypePhoneNumber:
-        if (d->didSelectLinkWithPhoneNumber(*this, result.phoneNumber)) return;
+        if (press ? d->didLongPressLinkWithPhoneNumber(*this, result.phoneNumber, at)
+                  : d->didSelectLinkWithPhoneNumber(*this, result.phoneNumber))
+            return;
         break;
     case NSTextCheckingTypeTransitInformation:
-        if (d->didSelectLinkWithTransitInformation(*this, result.components)) return;
+        if (press ? d->didLongPressLinkWithTransitInformation(*this, result.components, at)
+                  : d->didSelectLinkWithTransitInformation(*this, result.components))
+            return;
         break;
     case NSTextCheckingTypeDate:
         if (result.timeZone &&
-            d->didSelectLinkWithDateTimeZone(*this, result.date.value_or(0), *result.timeZone, result.duration))
+            (press ? d->didLongPressLinkWithDateTimeZone(*this, date, *result.timeZone, result.duration, at)
+                   : d->didSelectLinkWithDateTimeZone(*this, date, *result.timeZone, result.duration)))
             return;
-        if (d->didSelectLinkWithDate(*this, result.date.value_or(0))) return;
+        if (press ? d->didLongPressLinkWithDate(*this, date, at) : d->didSelectLinkWithDate(*this, date)) return;
         break;
     default: break;
     }
-    d->didSelectLinkWithTextCheckingResult(*this, result);
-}
-
-void RichLabel::sendLongPressEvent(const NSTextCheckingResult& result, CGPoint at) {
-    auto d = delegate();
-    if (!d) return;
-    switch (result.resultType) {
-    case NSTextCheckingTypeLink:
-        if (d->didLongPressLinkWithURL(*this, result.URL, at)) return;
-        break;
-    case NSTextCheckingTypeAddress:
-        if (d->didLongPressLinkWithAddress(*this, result.addressComponents, at)) return;
-        break;
-    case NSTextCheckingTypePhoneNumber:
-        if (d->didLongPressLinkWithPhoneNumber(*this, result.phoneNumber, at)) return;
-        break;
-    case NSTextCheckingTypeTransitInformation:
-        if (d->didLongPressLinkWithTransitInformation(*this, result.components, at)) return;
-        break;
-    case NSTextCheckingTypeDate:
-        if (result.timeZone && d->didLongPressLinkWithDateTimeZone(*this, result.date.value_or(0), *result.timeZone,
-                                                                    result.duration, at))
-            return;
-        if (d->didLongPressLinkWithDate(*this, result.date.value_or(0), at)) return;
-        break;
-    default: break;
-    }
-    d->didLongPressLinkWithTextCheckingResult(*this, result, at);
+    if (press) d->didLongPressLinkWithTextCheckingResult(*this, result, at);
+    else d->didSelectLinkWithTextCheckingResult(*this, result);
 }
 
 void RichLabel::tintColorDidChange() {

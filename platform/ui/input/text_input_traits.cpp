@@ -8,6 +8,12 @@ std::weak_ptr<UIKeyInputView>& slot() {
     static std::weak_ptr<UIKeyInputView> current;
     return current;
 }
+
+// The plain view holding the focus while no view holds the keyboard.
+std::weak_ptr<UIView>& plainSlot() {
+    static std::weak_ptr<UIView> current;
+    return current;
+}
 }  // namespace
 
 std::shared_ptr<UIKeyInputView> FirstResponder::current() { return slot().lock(); }
@@ -19,6 +25,7 @@ bool FirstResponder::take(const std::shared_ptr<UIKeyInputView>& input) {
     // The previous one may have handed the focus to someone else meanwhile.
     if (auto other = current(); other && other != input) return false;
     slot() = input;
+    plainSlot().reset();
     UIKeyboard::shared().attach(input);
     return true;
 }
@@ -31,6 +38,19 @@ void FirstResponder::released(const UIKeyInputView& input) {
 }
 
 bool FirstResponder::isCurrent(const UIKeyInputView& input) { return current().get() == &input; }
+
+bool UIViewBecomeFirstResponder(const std::shared_ptr<UIView>& view) {
+    if (!view || !view->canBecomeFirstResponder()) return false;
+    if (auto input = FirstResponder::current(); input && !input->resignFirstResponder(false)) return false;
+    plainSlot() = view;
+    return true;
+}
+
+bool UIViewIsFirstResponder(const UIView& view) { return plainSlot().lock().get() == &view; }
+
+void UIViewResignFirstResponder(const UIView& view) {
+    if (UIViewIsFirstResponder(view)) plainSlot().reset();
+}
 
 bool endEditing(UIView& view, bool force) {
     auto input = FirstResponder::current();

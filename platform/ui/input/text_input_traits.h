@@ -55,6 +55,13 @@ public:
     static bool isCurrent(const UIKeyInputView& input);
 };
 
+// A view without keyboard input holds the focus when it says it can (canBecomeFirstResponder): it
+// takes it from the view holding the keyboard (false when that one refuses), and gives it up when
+// it resigns or a text view takes it.
+bool UIViewBecomeFirstResponder(const std::shared_ptr<UIView>& view);
+bool UIViewIsFirstResponder(const UIView& view);
+void UIViewResignFirstResponder(const UIView& view);
+
 // Ends editing in the view's subtree: the first responder inside it resigns (forced: the
 // delegate cannot refuse). Answers whether nothing inside holds the focus afterwards.
 bool endEditing(UIView& view, bool force);

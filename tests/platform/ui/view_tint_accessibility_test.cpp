@@ -5,6 +5,8 @@
 #include "platform/ui/app/ui_pasteboard.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/ui_alert_controller.h"
+#include "platform/ui/input/text_input_traits.h"
+#include "platform/ui/input/ui_text_field.h"
 #include "platform/ui/view/ui_accessibility_element.h"
 
 namespace {
@@ -85,6 +87,30 @@ TEST_F(ViewServicesTest, GeneralPasteboardIsOne) {
     EXPECT_EQ(general->string(), "copied");
     EXPECT_FALSE(UIView::make()->canPerformAction("copy:", nullptr));
     general->clear();
+}
+
+class Focusable : public UIView {
+public:
+    KORVA_MAKE(Focusable)
+    bool canBecomeFirstResponder() const override { return true; }
+};
+
+TEST_F(ViewServicesTest, PlainViewsThatSaySoHoldTheFocusUntilATextFieldTakesIt) {
+    auto plain = UIView::make();
+    EXPECT_FALSE(UIViewBecomeFirstResponder(plain));
+    auto focusable = Focusable::make();
+    auto field = UITextField::make(CGRectMake(0, 0, 100, 30));
+    window->addSubview(focusable);
+    window->addSubview(field);
+    ASSERT_TRUE(UIViewBecomeFirstResponder(focusable));
+    EXPECT_TRUE(UIViewIsFirstResponder(*focusable));
+    ASSERT_TRUE(field->becomeFirstResponder());
+    EXPECT_FALSE(UIViewIsFirstResponder(*focusable));
+    // Taking it back makes the field give up the keyboard.
+    ASSERT_TRUE(UIViewBecomeFirstResponder(focusable));
+    EXPECT_FALSE(field->isFirstResponder());
+    UIViewResignFirstResponder(*focusable);
+    EXPECT_FALSE(UIViewIsFirstResponder(*focusable));
 }
 
 class Receiver : public UIView, public UITouchReceiver {
