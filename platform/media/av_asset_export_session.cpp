@@ -24,6 +24,7 @@ constexpr PresetFacts kPresets[] = {
     {AVAssetExportPreset960x540, 23, 960, 540},
     {AVAssetExportPreset1280x720, 23, 1280, 720},
     {AVAssetExportPreset1920x1080, 23, 1920, 1080},
+    {AVAssetExportPreset3840x2160, 23, 3840, 2160},
 };
 
 const PresetFacts* presetNamed(const std::string& name) {

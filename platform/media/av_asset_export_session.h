@@ -26,6 +26,7 @@ inline constexpr const char* AVAssetExportPreset640x480 = "AVAssetExportPreset64
 inline constexpr const char* AVAssetExportPreset960x540 = "AVAssetExportPreset960x540";
 inline constexpr const char* AVAssetExportPreset1280x720 = "AVAssetExportPreset1280x720";
 inline constexpr const char* AVAssetExportPreset1920x1080 = "AVAssetExportPreset1920x1080";
+inline constexpr const char* AVAssetExportPreset3840x2160 = "AVAssetExportPreset3840x2160";
 
 inline constexpr const char* AVFileTypeMPEG4 = "mp4";
 inline constexpr const char* AVFileTypeQuickTimeMovie = "mov";
@@ -50,6 +51,8 @@ public:
                                                      std::function<void(bool compatible)> handler);
 
     const std::string& presetName() const { return preset_; }
+    // The file types this session can write, MPEG-4 first.
+    std::vector<std::string> supportedFileTypes() const { return {AVFileTypeMPEG4, AVFileTypeQuickTimeMovie}; }
     std::shared_ptr<NSURL> outputURL() const;
     void setOutputURL(std::shared_ptr<NSURL> url);
     std::string outputFileType() const;
