@@ -116,7 +116,7 @@ std::shared_ptr<AVURLAsset> AVURLAsset::URLAssetWithURL(const std::shared_ptr<NS
         switch (p->codec_type) {
         case AVMEDIA_TYPE_VIDEO: facts.mediaType = AVMediaTypeVideo; break;
         case AVMEDIA_TYPE_AUDIO: facts.mediaType = AVMediaTypeAudio; break;
-        case AVMEDIA_TYPE_SUBTITLE: facts.mediaType = p->codec_id == AV_CODEC_ID_MOV_TEXT ? AVMediaTypeText : AVMediaTypeSubtitle; break;
+        case AVMEDIA_TYPE_SUBTITLE: facts.mediaType = AVMediaTypeSubtitle; break;
         default: continue;
         }
         facts.languageCode = tag(st->metadata, "language");

@@ -21,6 +21,10 @@ inline constexpr const char* AVMediaTypeVideo = "vide";
 inline constexpr const char* AVMediaTypeAudio = "soun";
 inline constexpr const char* AVMediaTypeText = "text";
 inline constexpr const char* AVMediaTypeSubtitle = "sbtl";
+inline constexpr const char* AVMediaTypeClosedCaption = "clcp";
+inline constexpr const char* AVMediaTypeTimecode = "tmcd";
+inline constexpr const char* AVMediaTypeMetadata = "meta";
+inline constexpr const char* AVMediaTypeMuxed = "muxx";
 
 class AVAssetTrack : public NSObject {
 public:
