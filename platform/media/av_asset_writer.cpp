@@ -21,7 +21,7 @@ std::shared_ptr<AVAssetWriterInput> AVAssetWriterInput::assetWriterInputWithMedi
 
 bool AVAssetWriterInput::isReadyForMoreMediaData() const {
     auto writer = writer_.lock();
-    return writer && writer->ready();
+    return writer && writer->ready(mediaType_ == AVMediaTypeVideo);
 }
 
 bool AVAssetWriterInput::appendSampleBuffer(const CMSampleBufferRef& buffer) {
@@ -121,13 +121,14 @@ void AVAssetWriter::startSessionAtSourceTime(CMTime time) {
     if (!encoding->start) encoding->start = time;
 }
 
-bool AVAssetWriter::ready() const {
-    return status() == AVAssetWriterStatus::Writing && !finishing_ && pending_.load() < kEncodeQueueCapacity;
+bool AVAssetWriter::ready(bool picture) const {
+    int pending = picture ? pendingPictures_.load() : pendingSound_.load();
+    return status() == AVAssetWriterStatus::Writing && !finishing_ && pending < kEncodeQueueCapacity;
 }
 
 bool AVAssetWriter::append(const AVAssetWriterInput& input, const CMSampleBufferRef& buffer) {
-    if (!buffer || !ready()) return false;
     bool picture = input.mediaType() == AVMediaTypeVideo;
+    if (!buffer || !ready(picture)) return false;
     if (picture ? !buffer->imageBuffer() : !buffer->audio()) return false;
     std::shared_ptr<Encoding> encoding;
     dispatch_queue_t queue;
@@ -136,12 +137,13 @@ bool AVAssetWriter::append(const AVAssetWriterInput& input, const CMSampleBuffer
         encoding = encoding_;
         queue = queue_;
     }
-    ++pending_;
-    queue->async([self = self<AVAssetWriter>(), encoding, buffer, picture] {
+    std::atomic<int>& pending = picture ? pendingPictures_ : pendingSound_;
+    ++pending;
+    queue->async([self = self<AVAssetWriter>(), encoding, buffer, picture, &pending] {
         struct Done {
             std::atomic<int>& pending;
             ~Done() { --pending; }
-        } done{self->pending_};
+        } done{pending};
         if (self->status() != AVAssetWriterStatus::Writing || !encoding->encoder) return;
         std::optional<CMTime> start;
         {

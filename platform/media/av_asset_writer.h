@@ -72,7 +72,7 @@ public:
     // A failure when the file cannot be created there or the type is unknown.
     static Result<std::shared_ptr<AVAssetWriter>> assetWriterWithURL(const std::shared_ptr<NSURL>& url,
                                                                      const std::string& fileType);
-    // Samples waiting for the encoder, over all inputs, before inputs report not ready.
+    // Samples of one input waiting for the encoder before that input reports not ready.
     static constexpr int kEncodeQueueCapacity = 8;
 
     const std::shared_ptr<NSURL>& outputURL() const { return url_; }
@@ -102,14 +102,14 @@ protected:
 private:
     friend class AVAssetWriterInput;
     struct Encoding;
-    bool ready() const;
+    bool ready(bool picture) const;
     bool append(const AVAssetWriterInput& input, const CMSampleBufferRef& buffer);
     void failWith(const std::string& message);
 
     const std::shared_ptr<NSURL> url_;
     const std::string fileType_;
     std::atomic<AVAssetWriterStatus> status_{AVAssetWriterStatus::Unknown};
-    std::atomic<int> pending_{0};
+    std::atomic<int> pendingPictures_{0}, pendingSound_{0};
     std::atomic<bool> finishing_{false};
     mutable std::mutex mutex_;
     std::vector<std::shared_ptr<AVAssetWriterInput>> inputs_;

@@ -107,6 +107,7 @@ TEST_F(VideoHostTest, TwoSegmentsMergeIntoOneMovieAsLongAsBoth) {
     auto size = "codec_name=h264\nwidth=" + std::to_string(delegate->width) + "\nheight=" + std::to_string(delegate->height);
     EXPECT_NE(streams.find(size), std::string::npos) << streams;
     EXPECT_NE(streams.find("codec_name=aac"), std::string::npos) << streams;
+    EXPECT_NEAR(toneFrequency(merged), 440, 10);  // the microphone's tone, heard to the end
     // The segments stay; a new recording starts over at number 0 and clears them.
     EXPECT_TRUE(std::filesystem::exists(segs[0]));
     ASSERT_EQ(recordingPaths()->segment(0), segs[0]);

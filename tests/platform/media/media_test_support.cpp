@@ -102,8 +102,11 @@ double toneFrequency(const std::string& path) {
             int v = a.samples[i * a.channels];
             // Skip the encoder's lead-in and the first half second of settling.
             if (++frames < 22050) continue;
-            if ((previous < 0) != (v < 0)) ++crossings;
-            previous = v;
+            // A crossing counts once the sound has swung well past zero, so that quiet stretches
+            // (an encoder's lead-in between joined pieces) add none.
+            int sign = v > 2000 ? 1 : (v < -2000 ? -1 : 0);
+            if (sign != 0 && previous != 0 && sign != previous) ++crossings;
+            if (sign != 0) previous = sign;
         }
     }
     double seconds = double(frames - 22050) / (*decoder)->sampleRate();
