@@ -1,6 +1,6 @@
 // The layout and image operations the photo-strip host needs from the UI toolkit, which lives
 // above the capture engine and registers them at start-up. Until it does, views are placed by
-// frame from the parent's size and thumbnails keep the photo's own shape. Main thread.
+// frame from the parent's size and thumbnails are cropped and sampled plainly. Main thread.
 #pragma once
 
 #include <functional>

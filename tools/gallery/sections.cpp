@@ -2,9 +2,11 @@
 #include "tools/gallery/gallery.h"
 
 void galleryPlatformViews(GalleryPage& page);
+void galleryCaptureMedia(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
         {"platform-views", "notched", galleryPlatformViews},
+        {"capture-media", "notched", galleryCaptureMedia},
     };
 }
