@@ -7,8 +7,9 @@
 namespace {
 
 const std::pair<const char*, const char*> kTypeWords[] = {
-    {AVMediaTypeVideo, "Video"},       {AVMediaTypeAudio, "Audio"},       {AVMediaTypeText, "Text"},
-    {AVMediaTypeClosedCaption, "ClosedCaption"}, {AVMediaTypeSubtitle, "Subtitle"}, {AVMediaTypeTimecode, "Timecode"},
+    {AVMediaTypeVideo, "Video"},       {AVMediaTypeAudio, "Audio"},
+    {AVMediaTypeText, "Text"},         {AVMediaTypeClosedCaption, "ClosedCaption"},
+    {AVMediaTypeSubtitle, "Subtitle"}, {AVMediaTypeTimecode, "Timecode"},
     {AVMediaTypeMetadata, "Metadata"}, {AVMediaTypeMuxed, "Muxed"}};
 
 std::string describe(const AVAssetTrack& track, LanguageCode* languages) {
@@ -43,7 +44,8 @@ std::string trimmed(std::string s) {
 std::string sampleText(const Bytes& bytes) {
     if (bytes.size() >= 2) {
         std::size_t length = std::size_t(bytes[0]) << 8 | bytes[1];
-        if (length + 2 <= bytes.size()) return trimmed(std::string(bytes.begin() + 2, bytes.begin() + 2 + std::ptrdiff_t(length)));
+        if (length + 2 <= bytes.size())
+            return trimmed(std::string(bytes.begin() + 2, bytes.begin() + 2 + std::ptrdiff_t(length)));
     }
     return trimmed(std::string(bytes.begin(), bytes.end()));
 }
@@ -166,12 +168,15 @@ std::shared_ptr<AVMutableComposition> assetWithURL2_internal(const AVAsset& asse
     return unlessEmpty(composition);
 }
 
-std::shared_ptr<AVMutableComposition> assetWithURL2_JustTryOneTrackForType(const AVAsset& asset, bool video, bool audio) {
+std::shared_ptr<AVMutableComposition> assetWithURL2_JustTryOneTrackForType(const AVAsset& asset, bool video,
+                                                                           bool audio) {
     auto composition = AVMutableComposition::make();
     bool pictureDone = !video, soundDone = !audio;
     for (auto& track : asset.tracks()) {
-        if (!pictureDone && track->mediaType() == AVMediaTypeVideo) pictureDone = insertWhole(*composition, track, true);
-        else if (!soundDone && track->mediaType() == AVMediaTypeAudio) soundDone = insertWhole(*composition, track, true);
+        if (!pictureDone && track->mediaType() == AVMediaTypeVideo)
+            pictureDone = insertWhole(*composition, track, true);
+        else if (!soundDone && track->mediaType() == AVMediaTypeAudio)
+            soundDone = insertWhole(*composition, track, true);
     }
     return unlessEmpty(composition);
 }
@@ -195,7 +200,8 @@ std::shared_ptr<AVMutableComposition> assetWithURL2Audio(const std::shared_ptr<N
     return assetWithURL2_JustTryOneTrackForType(*asset, false, true);
 }
 
-std::shared_ptr<AVMutableComposition> assetWithURL2(const std::shared_ptr<NSURL>& url, std::int32_t vid, std::int32_t aid) {
+std::shared_ptr<AVMutableComposition> assetWithURL2(const std::shared_ptr<NSURL>& url, std::int32_t vid,
+                                                    std::int32_t aid) {
     auto asset = URLAssetWithURL2(url);
     if (!asset) return nullptr;
     if (auto c = assetWithURL2_internal(*asset, vid, aid)) return c;

@@ -39,9 +39,11 @@ std::shared_ptr<AVMutableComposition> assetWithURL2_internal(const AVAsset& asse
 std::shared_ptr<AVMutableComposition> assetWithURL2_internalOne(const AVAsset& asset, const std::string& mediaType,
                                                                 std::int32_t trackID);
 // The first picture and/or sound track that inserts; the types to try.
-std::shared_ptr<AVMutableComposition> assetWithURL2_JustTryOneTrackForType(const AVAsset& asset, bool video, bool audio);
+std::shared_ptr<AVMutableComposition> assetWithURL2_JustTryOneTrackForType(const AVAsset& asset, bool video,
+                                                                           bool audio);
 
 std::shared_ptr<AVMutableComposition> assetWithURL2(const std::shared_ptr<NSURL>& url);
 std::shared_ptr<AVMutableComposition> assetWithURL2Video(const std::shared_ptr<NSURL>& url, std::int32_t vid);
 std::shared_ptr<AVMutableComposition> assetWithURL2Audio(const std::shared_ptr<NSURL>& url, std::int32_t aid);
-std::shared_ptr<AVMutableComposition> assetWithURL2(const std::shared_ptr<NSURL>& url, std::int32_t vid, std::int32_t aid);
+std::shared_ptr<AVMutableComposition> assetWithURL2(const std::shared_ptr<NSURL>& url, std::int32_t vid,
+                                                    std::int32_t aid);

@@ -12,10 +12,14 @@ std::shared_ptr<AVPlayer> playerWithURL2(const std::shared_ptr<NSURL>& url, std:
                                          std::optional<std::int32_t> aid) {
     if (!url || !isDualLoadingSupported(*url)) return AVPlayer::playerWithURL(url);
     std::shared_ptr<AVMutableComposition> asset;
-    if (vid && aid) asset = assetWithURL2(url, *vid, *aid);
-    else if (vid) asset = assetWithURL2Video(url, *vid);
-    else if (aid) asset = assetWithURL2Audio(url, *aid);
-    else asset = assetWithURL2(url);
+    if (vid && aid)
+        asset = assetWithURL2(url, *vid, *aid);
+    else if (vid)
+        asset = assetWithURL2Video(url, *vid);
+    else if (aid)
+        asset = assetWithURL2Audio(url, *aid);
+    else
+        asset = assetWithURL2(url);
     return playerWithAsset(asset);
 }
 

@@ -82,7 +82,7 @@ void CameraVideoGeneralHost::writerReady() {
             settings.set(AVVideoWidthKey, double(image->width()));
             settings.set(AVVideoHeightKey, double(image->height()));
             vWriter_ = AVAssetWriterInput::assetWriterInputWithMediaType(AVMediaTypeVideo, settings,
-                                                                        CMSampleBufferGetFormatDescription(vLast_));
+                                                                         CMSampleBufferGetFormatDescription(vLast_));
             vWriter_->setExpectsMediaDataInRealTime(true);
         }
     }
@@ -94,7 +94,7 @@ void CameraVideoGeneralHost::writerReady() {
             settings.set(AVNumberOfChannelsKey, std::uint32_t(stream->mChannelsPerFrame));
             settings.set(AVSampleRateKey, stream->mSampleRate);
             aWriter_ = AVAssetWriterInput::assetWriterInputWithMediaType(AVMediaTypeAudio, settings,
-                                                                        CMSampleBufferGetFormatDescription(aLast_));
+                                                                         CMSampleBufferGetFormatDescription(aLast_));
             aWriter_->setExpectsMediaDataInRealTime(true);
         }
     }
@@ -124,7 +124,8 @@ void CameraVideoGeneralHost::writeAudio() {
     if (aWriter_ && aLast_ && aWriter_->isReadyForMoreMediaData()) aWriter_->appendSampleBuffer(aLast_);
 }
 
-void CameraVideoGeneralHost::onCameraHostSampleBufferVideo(const std::shared_ptr<CameraHost>& h, const CMSampleBufferRef& s) {
+void CameraVideoGeneralHost::onCameraHostSampleBufferVideo(const std::shared_ptr<CameraHost>& h,
+                                                           const CMSampleBufferRef& s) {
     if (recording_) {
         {
             std::lock_guard lock(mutex_);
@@ -136,7 +137,8 @@ void CameraVideoGeneralHost::onCameraHostSampleBufferVideo(const std::shared_ptr
     CameraHostForwarder::onCameraHostSampleBufferVideo(h, s);
 }
 
-void CameraVideoGeneralHost::onCameraHostSampleBufferAudio(const std::shared_ptr<CameraHost>& h, const CMSampleBufferRef& s) {
+void CameraVideoGeneralHost::onCameraHostSampleBufferAudio(const std::shared_ptr<CameraHost>& h,
+                                                           const CMSampleBufferRef& s) {
     if (recording_) {
         {
             std::lock_guard lock(mutex_);

@@ -44,8 +44,10 @@ std::shared_ptr<AVAudioPlayer> CameraVideoMusicHost::player() {
     if (!player_ && !playerTried_) {
         playerTried_ = true;
         auto made = AVAudioPlayer::playerWithContentsOfURL(musicURL());
-        if (made) player_ = *made;
-        else Log::warning("capture", "no music: " + made.error());
+        if (made)
+            player_ = *made;
+        else
+            Log::warning("capture", "no music: " + made.error());
     }
     return player_;
 }
@@ -105,13 +107,15 @@ std::shared_ptr<AVMutableComposition> CameraVideoMusicHost::save0() {
         // The cursor moves by what was inserted, so no gap follows the trimmed first segment.
         cursor = CMTimeAdd(cursor, range.duration);
     }
-    auto sound = musicAsset ? musicAsset->tracksWithMediaType(AVMediaTypeAudio) : std::vector<std::shared_ptr<AVAssetTrack>>{};
+    auto sound =
+        musicAsset ? musicAsset->tracksWithMediaType(AVMediaTypeAudio) : std::vector<std::shared_ptr<AVAssetTrack>>{};
     if (sound.empty()) {
         Log::warning("capture", "the music has no sound track; the movie has none");
         return composition;
     }
-    auto stretch = musicStretch(float(music_.get("startAt").doubleValue()),
-                                float(CMTimeGetSeconds(sound.front()->timeRange().duration)), float(CMTimeGetSeconds(cursor)));
+    auto stretch =
+        musicStretch(float(music_.get("startAt").doubleValue()),
+                     float(CMTimeGetSeconds(sound.front()->timeRange().duration)), float(CMTimeGetSeconds(cursor)));
     CMTimeRange range = CMTimeRangeMake(CMTimeMakeWithSeconds(stretch.start, kMergeTimescale),
                                         CMTimeMakeWithSeconds(stretch.length, kMergeTimescale));
     range.duration = CMTimeMinimum(range.duration, CMTimeSubtract(sound.front()->timeRange().duration, range.start));
@@ -154,10 +158,11 @@ void askInTurn(std::shared_ptr<AVMutableComposition> composition, std::shared_pt
             if (!compatible) return askInTurn(composition, pairs, index + 1, output, std::move(completion));
             const ExportPair& chosen = (*pairs)[index];
             // The export reads the application's name on the main thread.
-            dispatch_async(dispatch_get_main_queue(), [composition, chosen, output, completion = std::move(completion)] {
-                exportToURL(composition, NSURL::fileURLWithPath(output), chosen.preset, chosen.fileType, nullptr, nullptr,
-                            completion);
-            });
+            dispatch_async(dispatch_get_main_queue(),
+                           [composition, chosen, output, completion = std::move(completion)] {
+                               exportToURL(composition, NSURL::fileURLWithPath(output), chosen.preset, chosen.fileType,
+                                           nullptr, nullptr, completion);
+                           });
         });
 }
 

@@ -41,7 +41,8 @@ public:
     std::string className() const override { return "CameraVideoMusicHost"; }
 
 protected:
-    explicit CameraVideoMusicHost(ValueDictionary music) : CameraVideoGeneralHost(true, false), music_(std::move(music)) {}
+    explicit CameraVideoMusicHost(ValueDictionary music)
+        : CameraVideoGeneralHost(true, false), music_(std::move(music)) {}
 
     void recordWillStart() override;
     void recordDidStart() override;

@@ -29,7 +29,8 @@ const std::shared_ptr<UIScrollView>& CameraVideoPhotoHost::sel() {
         sel_ = UIScrollView::make();
         sel_->setBackgroundColor(UIColor::blackColor());
         sel_->setAlwaysBounceHorizontal(true);
-        sel_->setDelegate(std::static_pointer_cast<UIScrollViewDelegate>(CameraVideoHost::self<CameraVideoPhotoHost>()));
+        sel_->setDelegate(
+            std::static_pointer_cast<UIScrollViewDelegate>(CameraVideoHost::self<CameraVideoPhotoHost>()));
     }
     return sel_;
 }

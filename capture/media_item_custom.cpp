@@ -69,7 +69,8 @@ std::string subtitle(const MPMediaItem& item) {
 std::shared_ptr<MPMediaItem> initWithPersistentID(const Value& persistentID) {
     if (persistentID.isNull()) return nullptr;
     auto query = MPMediaQuery::make();
-    query->addFilterPredicate(MPMediaPropertyPredicate::predicateWithValue(persistentID, MPMediaItemPropertyPersistentID));
+    query->addFilterPredicate(
+        MPMediaPropertyPredicate::predicateWithValue(persistentID, MPMediaItemPropertyPersistentID));
     auto items = query->items();
     return items.empty() ? nullptr : items.front();
 }
@@ -81,7 +82,8 @@ std::shared_ptr<MPMediaItem> mediaItemFromURL(const std::shared_ptr<NSURL>& url)
     if (eq == std::string::npos) return nullptr;
     std::string id = query.substr(eq + 1);
     id = id.substr(0, id.find('='));
-    if (id.empty() || !std::all_of(id.begin(), id.end(), [](unsigned char c) { return std::isdigit(c); })) return nullptr;
+    if (id.empty() || !std::all_of(id.begin(), id.end(), [](unsigned char c) { return std::isdigit(c); }))
+        return nullptr;
     return initWithPersistentID(Value(static_cast<unsigned long long>(std::strtoull(id.c_str(), nullptr, 10))));
 }
 
@@ -121,7 +123,8 @@ Value trackDict_AV(const std::shared_ptr<NSURL>& url, LanguageCode* languages) {
 }
 
 std::vector<std::int64_t> thumbnailCandidates(std::int64_t d) {
-    std::vector<std::int64_t> c = {0, 10000, 50000, 100000, 300000, 500000, 1000000, (d / 7) * 5, (d / 7) * 6, (d / 7) * 4};
+    std::vector<std::int64_t> c = {0,      10000,   50000,       100000,      300000,
+                                   500000, 1000000, (d / 7) * 5, (d / 7) * 6, (d / 7) * 4};
     for (std::size_t i = 0; i < c.size(); ++i)
         if (c[i] >= d) c[i] = (d / 9) * std::int64_t(i);
     return c;

@@ -45,8 +45,8 @@ PhotoStripLayout PhotoStripLayout::operations() {
             view->setFrame({{0, 0}, container->bounds().size});
         };
     if (!ops.placeCentredAbove)
-        ops.placeCentredAbove = [](const std::shared_ptr<UIView>& view, const std::shared_ptr<UIView>& container, CGSize size,
-                                   double bottom) {
+        ops.placeCentredAbove = [](const std::shared_ptr<UIView>& view, const std::shared_ptr<UIView>& container,
+                                   CGSize size, double bottom) {
             CGSize c = container->bounds().size;
             view->setFrame({{(c.width - size.width) / 2, c.height - bottom - size.height}, size});
         };

@@ -18,7 +18,8 @@ struct PhotoStripLayout {
                        double bottom)>
         placeCentredAbove;
     // The centred crop of the width-to-height ratio, resized to the size in points.
-    std::function<std::shared_ptr<UIImage>(const std::shared_ptr<UIImage>& image, double ratio, CGSize size)> cropResize;
+    std::function<std::shared_ptr<UIImage>(const std::shared_ptr<UIImage>& image, double ratio, CGSize size)>
+        cropResize;
 
     static void registerOperations(PhotoStripLayout operations);
     // The registered operations, or the frame-based stand-ins.

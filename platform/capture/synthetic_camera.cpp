@@ -362,7 +362,8 @@ public:
         for (std::size_t i = 0; i < block.samples.size(); ++i) {
             s->noise = s->noise * 1664525u + 1013904223u;
             double t = double(s->blocks * kFrames + i) / kRate;
-            block.samples[i] = std::int16_t(std::lround(8000 * std::sin(2 * M_PI * kTone * t)) + int(s->noise >> 24) - 128);
+            block.samples[i] =
+                std::int16_t(std::lround(8000 * std::sin(2 * M_PI * kTone * t)) + int(s->noise >> 24) - 128);
         }
         s->sink(std::move(block), CMTimeMakeWithSeconds(Clock::now(), 1000000000));
         // Like the camera, a jump of the clock skips the blocks in between.

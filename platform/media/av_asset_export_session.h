@@ -31,7 +31,14 @@ inline constexpr const char* AVAssetExportPreset3840x2160 = "AVAssetExportPreset
 inline constexpr const char* AVFileTypeMPEG4 = "mp4";
 inline constexpr const char* AVFileTypeQuickTimeMovie = "mov";
 
-enum class AVAssetExportSessionStatus { Unknown = 0, Waiting = 1, Exporting = 2, Completed = 3, Failed = 4, Cancelled = 5 };
+enum class AVAssetExportSessionStatus {
+    Unknown = 0,
+    Waiting = 1,
+    Exporting = 2,
+    Completed = 3,
+    Failed = 4,
+    Cancelled = 5
+};
 
 // An audio mix is accepted and passed along; the sound is exported at its own volume.
 class AVAudioMix : public NSObject {};

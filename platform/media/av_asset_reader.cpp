@@ -53,7 +53,8 @@ bool AVAssetReader::startReading() {
 }
 
 void AVAssetReader::cancelReading() {
-    if (status_ == AVAssetReaderStatus::Reading || status_ == AVAssetReaderStatus::Unknown) status_ = AVAssetReaderStatus::Cancelled;
+    if (status_ == AVAssetReaderStatus::Reading || status_ == AVAssetReaderStatus::Unknown)
+        status_ = AVAssetReaderStatus::Cancelled;
     file_.reset();
 }
 
@@ -87,8 +88,9 @@ CMSampleBufferRef AVAssetReader::next(const AVAssetReaderTrackOutput& output) {
             auto at = [&](std::int64_t t) {
                 return t == AV_NOPTS_VALUE ? kCMTimeInvalid : CMTimeMakeWithSeconds(double(t) * av_q2d(base), 90000);
             };
-            sample = CMSampleBuffer::withData(Bytes(p->data, p->data + p->size), nullptr,
-                                              {CMTimeMakeWithSeconds(double(p->duration) * av_q2d(base), 90000), at(p->pts), at(p->dts)});
+            sample = CMSampleBuffer::withData(
+                Bytes(p->data, p->data + p->size), nullptr,
+                {CMTimeMakeWithSeconds(double(p->duration) * av_q2d(base), 90000), at(p->pts), at(p->dts)});
         }
         av_packet_unref(p);
         if (!sample) continue;

@@ -19,8 +19,8 @@ class AVAssetReader;
 class AVAssetReaderTrackOutput : public NSObject {
 public:
     KORVA_MAKE(AVAssetReaderTrackOutput)
-    static std::shared_ptr<AVAssetReaderTrackOutput> assetReaderTrackOutputWithTrack(std::shared_ptr<AVAssetTrack> track,
-                                                                                     const ValueDictionary& outputSettings = {}) {
+    static std::shared_ptr<AVAssetReaderTrackOutput> assetReaderTrackOutputWithTrack(
+        std::shared_ptr<AVAssetTrack> track, const ValueDictionary& outputSettings = {}) {
         (void)outputSettings;
         return make(std::move(track));
     }

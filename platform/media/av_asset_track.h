@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/media/four_char_code.h"
 #include "platform/media/cm_time_range.h"
+#include "platform/media/four_char_code.h"
 #include "platform/runtime/geometry.h"
 #include "platform/runtime/object.h"
 

@@ -13,9 +13,8 @@ struct AVAssetWriter::Encoding {
     std::optional<CMTime> start;
 };
 
-std::shared_ptr<AVAssetWriterInput> AVAssetWriterInput::assetWriterInputWithMediaType(const std::string& mediaType,
-                                                                                     const ValueDictionary& outputSettings,
-                                                                                     CMFormatDescriptionRef) {
+std::shared_ptr<AVAssetWriterInput> AVAssetWriterInput::assetWriterInputWithMediaType(
+    const std::string& mediaType, const ValueDictionary& outputSettings, CMFormatDescriptionRef) {
     return make(mediaType, outputSettings);
 }
 
@@ -35,8 +34,7 @@ Result<std::shared_ptr<AVAssetWriter>> AVAssetWriter::assetWriterWithURL(const s
     if (fileType != AVFileTypeMPEG4 && fileType != AVFileTypeQuickTimeMovie)
         return fail("unknown file type \"" + fileType + "\"");
     // The file is made now, so that a folder that cannot be written fails here and not mid-recording.
-    if (!std::ofstream(url->path(), std::ios::binary | std::ios::trunc))
-        return fail("cannot create " + url->path());
+    if (!std::ofstream(url->path(), std::ios::binary | std::ios::trunc)) return fail("cannot create " + url->path());
     return make(url, fileType);
 }
 
@@ -164,8 +162,9 @@ bool AVAssetWriter::append(const AVAssetWriterInput& input, const CMSampleBuffer
             if (skip == 0) {
                 r = encoding->encoder->addAudio(audio, at);
             } else {
-                CMAudioBlock tail{audio.sampleRate, audio.channels,
-                                  std::vector<std::int16_t>(audio.samples.begin() + skip * audio.channels, audio.samples.end())};
+                CMAudioBlock tail{
+                    audio.sampleRate, audio.channels,
+                    std::vector<std::int16_t>(audio.samples.begin() + skip * audio.channels, audio.samples.end())};
                 r = encoding->encoder->addAudio(tail, 0);
             }
         }
@@ -190,8 +189,10 @@ void AVAssetWriter::finishWritingWithCompletionHandler(std::function<void()> han
     queue->async([self = self<AVAssetWriter>(), encoding, handler = std::move(handler)] {
         if (self->status() == AVAssetWriterStatus::Writing) {
             auto r = encoding->encoder->finish();
-            if (r) self->status_ = AVAssetWriterStatus::Completed;
-            else self->failWith(r.error());
+            if (r)
+                self->status_ = AVAssetWriterStatus::Completed;
+            else
+                self->failWith(r.error());
         }
         // A failed or cancelled file does not stay behind as if it were a movie.
         if (self->status() != AVAssetWriterStatus::Completed) encoding->encoder.reset();

@@ -15,9 +15,9 @@
 #include <mutex>
 
 #include "platform/dispatch/queue.h"
+#include "platform/media/av_asset_export_session.h"
 #include "platform/media/av_asset_track.h"
 #include "platform/media/cm_format_description.h"
-#include "platform/media/av_asset_export_session.h"
 #include "platform/runtime/error.h"
 
 inline constexpr const char* AVVideoCodecKey = "AVVideoCodecKey";
@@ -36,9 +36,9 @@ class AVAssetWriterInput : public NSObject {
 public:
     KORVA_MAKE(AVAssetWriterInput)
     // mediaType: AVMediaTypeVideo or AVMediaTypeAudio; the hint may be none.
-    static std::shared_ptr<AVAssetWriterInput> assetWriterInputWithMediaType(const std::string& mediaType,
-                                                                             const ValueDictionary& outputSettings,
-                                                                             CMFormatDescriptionRef sourceFormatHint = nullptr);
+    static std::shared_ptr<AVAssetWriterInput> assetWriterInputWithMediaType(
+        const std::string& mediaType, const ValueDictionary& outputSettings,
+        CMFormatDescriptionRef sourceFormatHint = nullptr);
 
     const std::string& mediaType() const { return mediaType_; }
     const ValueDictionary& outputSettings() const { return settings_; }
@@ -97,7 +97,8 @@ public:
     std::string className() const override { return "AVAssetWriter"; }
 
 protected:
-    AVAssetWriter(std::shared_ptr<NSURL> url, std::string fileType) : url_(std::move(url)), fileType_(std::move(fileType)) {}
+    AVAssetWriter(std::shared_ptr<NSURL> url, std::string fileType)
+        : url_(std::move(url)), fileType_(std::move(fileType)) {}
 
 private:
     friend class AVAssetWriterInput;

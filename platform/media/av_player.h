@@ -10,7 +10,9 @@
 class AVPlayerItem : public NSObject {
 public:
     KORVA_MAKE(AVPlayerItem)
-    static std::shared_ptr<AVPlayerItem> playerItemWithAsset(std::shared_ptr<AVAsset> asset) { return make(std::move(asset)); }
+    static std::shared_ptr<AVPlayerItem> playerItemWithAsset(std::shared_ptr<AVAsset> asset) {
+        return make(std::move(asset));
+    }
     // An item without an asset when the URL is not readable (its duration is zero).
     static std::shared_ptr<AVPlayerItem> playerItemWithURL(const std::shared_ptr<NSURL>& url) {
         return make(std::static_pointer_cast<AVAsset>(AVURLAsset::URLAssetWithURL(url)));
@@ -28,7 +30,9 @@ private:
 class AVPlayer : public NSObject {
 public:
     KORVA_MAKE(AVPlayer)
-    static std::shared_ptr<AVPlayer> playerWithPlayerItem(std::shared_ptr<AVPlayerItem> item) { return make(std::move(item)); }
+    static std::shared_ptr<AVPlayer> playerWithPlayerItem(std::shared_ptr<AVPlayerItem> item) {
+        return make(std::move(item));
+    }
     static std::shared_ptr<AVPlayer> playerWithURL(const std::shared_ptr<NSURL>& url) {
         return make(AVPlayerItem::playerItemWithURL(url));
     }

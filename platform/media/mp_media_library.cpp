@@ -19,7 +19,9 @@ const char* kSoundExtensions[] = {".m4a", ".mp3", ".aac", ".flac", ".ogg", ".wav
 
 void installResolver() {
     static std::once_flag once;
-    std::call_once(once, [] { AVURLAsset::setURLResolver([](const NSURL& url) { return MPMediaLibrary::pathForAssetURL(url); }); });
+    std::call_once(once, [] {
+        AVURLAsset::setURLResolver([](const NSURL& url) { return MPMediaLibrary::pathForAssetURL(url); });
+    });
 }
 
 std::string tagOf(const AVURLAsset& asset, const char* key) {
@@ -74,7 +76,8 @@ std::vector<std::shared_ptr<MPMediaItem>> MPMediaLibrary::items() {
          !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
         auto ext = it->path().extension().string();
         std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-        if (it->is_regular_file(error) && std::find(std::begin(kSoundExtensions), std::end(kSoundExtensions), ext) != std::end(kSoundExtensions))
+        if (it->is_regular_file(error) &&
+            std::find(std::begin(kSoundExtensions), std::end(kSoundExtensions), ext) != std::end(kSoundExtensions))
             files.push_back(it->path());
     }
     std::sort(files.begin(), files.end());
@@ -85,9 +88,11 @@ std::vector<std::shared_ptr<MPMediaItem>> MPMediaLibrary::items() {
         std::string title = tagOf(*asset, AVMetadataCommonKeyTitle);
         tags.set(MPMediaItemPropertyTitle, title.empty() ? file.stem().string() : title);
         if (auto v = tagOf(*asset, AVMetadataCommonKeyArtist); !v.empty()) tags.set(MPMediaItemPropertyArtist, v);
-        if (auto v = tagOf(*asset, AVMetadataCommonKeyAlbumName); !v.empty()) tags.set(MPMediaItemPropertyAlbumTitle, v);
+        if (auto v = tagOf(*asset, AVMetadataCommonKeyAlbumName); !v.empty())
+            tags.set(MPMediaItemPropertyAlbumTitle, v);
         if (!asset->lyrics().empty()) tags.set(MPMediaItemPropertyLyrics, asset->lyrics());
-        out.push_back(MPMediaItem::make(persistentIDForPath(std::filesystem::relative(file, root).string()), file.string(), tags));
+        out.push_back(MPMediaItem::make(persistentIDForPath(std::filesystem::relative(file, root).string()),
+                                        file.string(), tags));
     }
     return out;
 }

@@ -13,7 +13,12 @@
 #include "platform/net/url.h"
 #include "platform/runtime/value.h"
 
-enum class MPMediaLibraryAuthorizationStatus : std::int64_t { NotDetermined = 0, Denied = 1, Restricted = 2, Authorized = 3 };
+enum class MPMediaLibraryAuthorizationStatus : std::int64_t {
+    NotDetermined = 0,
+    Denied = 1,
+    Restricted = 2,
+    Authorized = 3
+};
 
 inline constexpr const char* MPMediaItemPropertyPersistentID = "persistentID";
 inline constexpr const char* MPMediaItemPropertyMediaType = "mediaType";
@@ -51,7 +56,9 @@ private:
 
 class MPMediaLibrary {
 public:
-    static MPMediaLibraryAuthorizationStatus authorizationStatus() { return MPMediaLibraryAuthorizationStatus::Authorized; }
+    static MPMediaLibraryAuthorizationStatus authorizationStatus() {
+        return MPMediaLibraryAuthorizationStatus::Authorized;
+    }
     // Empty: the default folder.
     static void setLibraryDirectory(std::string path);
     static std::string libraryDirectory();
@@ -70,7 +77,8 @@ public:
     bool matches(const MPMediaItem& item) const;
 
 protected:
-    MPMediaPropertyPredicate(Value value, std::string property) : value_(std::move(value)), property_(std::move(property)) {}
+    MPMediaPropertyPredicate(Value value, std::string property)
+        : value_(std::move(value)), property_(std::move(property)) {}
 
 private:
     Value value_;

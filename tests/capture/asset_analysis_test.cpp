@@ -1,11 +1,10 @@
 // Asset analysis on a movie made by ffmpeg: English H.264 with AAC and English and French
 // subtitles; the track table, subtitle labels and times, and the track-choosing loaders.
-#include "capture/av_asset_analysis.h"
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "capture/av_asset_analysis.h"
 #include "foundation/language_code.h"
 #include "tests/platform/media/media_test_support.h"
 
@@ -42,10 +41,13 @@ protected:
         std::ofstream(file("fr.srt")) << "1\n00:00:02,500 --> 00:00:03,000\nBonjour\n";
         std::string out = file(name);
         std::string command =
-            "ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=30:duration=4 -f lavfi -i sine=frequency=440:duration=4 "
-            "-i '" + file("en.srt") + "' -i '" + file("fr.srt") + "' -map 0 -map 1 -map 2 -map 3 -c:v libx264 -c:a aac "
-            "-c:s mov_text -metadata:s:v:0 language=eng -metadata:s:s:0 language=eng -metadata:s:s:1 language=" + second +
-            " '" + out + "'";
+            "ffmpeg -v error -y -f lavfi -i testsrc=size=64x48:rate=30:duration=4 -f lavfi -i "
+            "sine=frequency=440:duration=4 "
+            "-i '" +
+            file("en.srt") + "' -i '" + file("fr.srt") +
+            "' -map 0 -map 1 -map 2 -map 3 -c:v libx264 -c:a aac "
+            "-c:s mov_text -metadata:s:v:0 language=eng -metadata:s:s:0 language=eng -metadata:s:s:1 language=" +
+            second + " '" + out + "'";
         EXPECT_EQ(std::system(command.c_str()), 0);
         return out;
     }
@@ -76,8 +78,9 @@ TEST_F(AssetAnalysisTest, SubtitleLabelsPreferTheTrackLabelWithTheLanguageName) 
         return r;
     };
     Value table = Value::dictionary();
-    table.set(AVMediaTypeSubtitle, Value::array({record(3, "English SDH", "eng", nullptr), record(4, "Commentary", "eng", nullptr),
-                                                 record(5, nullptr, nullptr, "'tx3g'"), record(6, nullptr, nullptr, nullptr)}));
+    table.set(AVMediaTypeSubtitle,
+              Value::array({record(3, "English SDH", "eng", nullptr), record(4, "Commentary", "eng", nullptr),
+                            record(5, nullptr, nullptr, "'tx3g'"), record(6, nullptr, nullptr, nullptr)}));
     EXPECT_EQ(getSubtitleLabel(table, 3, &languages), "English SDH");
     EXPECT_EQ(getSubtitleLabel(table, 4, &languages), "Commentary - English");
     EXPECT_EQ(getSubtitleLabel(table, 5, &languages), "'tx3g'");

@@ -1,26 +1,12 @@
 // Music-library items over a folder of tagged files, media URLs and thumbnails.
-#include "capture/media_item_custom.h"
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "capture/media_item_custom.h"
 #include "platform/image/cg_image.h"
 #include "platform/media/movie_encoder.h"
 #include "tests/platform/media/media_test_support.h"
-
-namespace {
-
-void writeSong(const std::string& path, std::vector<std::pair<std::string, std::string>> tags) {
-    MovieEncoderSettings s;
-    s.sampleRate = 44100, s.channels = 1, s.metadata = std::move(tags);
-    auto encoder = MovieEncoder::open(path, s);
-    ASSERT_TRUE(encoder);
-    for (std::int64_t sample = 0; sample < 44100; sample += 1024) ASSERT_TRUE((*encoder)->addAudio(toneBlock(sample), sample / 44100.0));
-    ASSERT_TRUE((*encoder)->finish());
-}
-
-}  // namespace
 
 class MediaItemTest : public MediaTest {
 protected:
@@ -44,8 +30,10 @@ TEST_F(MediaItemTest, SubtitlesJoinArtistAndAlbumUnlessOneHoldsTheOther) {
 }
 
 TEST_F(MediaItemTest, LibraryItemsAreFoundByTheirUrlAndKeepTheirIds) {
-    writeSong(file("music/a/song.m4a"), {{"title", "Song"}, {"artist", "Ann Lee"}, {"album", "Best of Ann Lee"}, {"lyrics", "la la"}});
-    writeSong(file("music/other.m4a"), {{"title", "Other"}});
+    ASSERT_TRUE(
+        writeTone(file("music/a/song.m4a"), 1,
+                  {{"title", "Song"}, {"artist", "Ann Lee"}, {"album", "Best of Ann Lee"}, {"lyrics", "la la"}}));
+    ASSERT_TRUE(writeTone(file("music/other.m4a"), 1, {{"title", "Other"}}));
     std::ofstream(file("music/broken.m4a")) << "not music";
     auto items = MPMediaQuery::make()->items();
     ASSERT_EQ(items.size(), 2u);

@@ -1,32 +1,15 @@
 // The music video host: where the music lies under the movie, the trimmed first segment, the
 // music resuming where the finished segments end, the audio session, and one completion per save.
-#include "capture/camera_video_music_host.h"
-
 #include <filesystem>
 
 #include "capture/audio_session.h"
+#include "capture/camera_video_music_host.h"
 #include "capture/capture_services.h"
 #include "capture/path_base.h"
 #include "foundation/service_factory.h"
 #include "foundation/string_custom_paths.h"
-#include "platform/media/movie_encoder.h"
 #include "tests/capture/capture_engine_test_support.h"
 #include "tests/platform/media/media_test_support.h"
-
-namespace {
-
-// A tone of the given length as an AAC sound file.
-void writeMusic(const std::string& path, double seconds) {
-    MovieEncoderSettings s;
-    s.sampleRate = 44100, s.channels = 1;
-    auto encoder = MovieEncoder::open(path, s);
-    ASSERT_TRUE(encoder);
-    for (std::int64_t sample = 0; sample < std::int64_t(seconds * 44100); sample += 1024)
-        ASSERT_TRUE((*encoder)->addAudio(toneBlock(sample), double(sample) / 44100));
-    ASSERT_TRUE((*encoder)->finish());
-}
-
-}  // namespace
 
 class MusicHostTest : public CaptureEngineTest {
 protected:
@@ -35,7 +18,7 @@ protected:
         registerCaptureServices();
         std::filesystem::create_directories(withCachePath(""));
         music = withCachePath("music.m4a");
-        writeMusic(music, 20);
+        ASSERT_TRUE(writeTone(music, 20));
     }
     void TearDown() override {
         if (host) {
@@ -88,7 +71,9 @@ TEST_F(MusicHostTest, TheFirstSegmentLosesItsFirstFifthOfASecondWithoutLeavingAG
     ASSERT_TRUE(writeMovie(second, {64, 48, 1.0}));
     host->setSegs({first, second});
     auto composition = host->save0();
-    auto segments = std::dynamic_pointer_cast<AVMutableCompositionTrack>(composition->tracksWithMediaType(AVMediaTypeVideo)[0])->segments();
+    auto segments =
+        std::dynamic_pointer_cast<AVMutableCompositionTrack>(composition->tracksWithMediaType(AVMediaTypeVideo)[0])
+            ->segments();
     ASSERT_EQ(segments.size(), 2u);
     EXPECT_NEAR(CMTimeGetSeconds(segments[0].sourceRange.start), 0.2, 1e-9);
     EXPECT_NEAR(CMTimeGetSeconds(segments[0].sourceRange.duration), 4.8, 1.0 / 30);
@@ -104,7 +89,9 @@ TEST_F(MusicHostTest, TheFirstSegmentLosesItsFirstFifthOfASecondWithoutLeavingAG
     // A first segment of 0.2 s or less is left out.
     ASSERT_TRUE(writeMovie(tiny, {64, 48, 0.1}));
     host->setSegs({tiny, second});
-    segments = std::dynamic_pointer_cast<AVMutableCompositionTrack>(host->save0()->tracksWithMediaType(AVMediaTypeVideo)[0])->segments();
+    segments =
+        std::dynamic_pointer_cast<AVMutableCompositionTrack>(host->save0()->tracksWithMediaType(AVMediaTypeVideo)[0])
+            ->segments();
     ASSERT_EQ(segments.size(), 1u);
     EXPECT_EQ(CMTimeGetSeconds(segments[0].targetStart), 0);
 }

@@ -1,9 +1,8 @@
 // The photo-strip host: the strip's size and buttons for several photo counts, the flight of a
 // tapped photo onto the large image on the virtual clock, and recording that never writes.
-#include "capture/camera_video_photo_host.h"
-
 #include <cstdlib>
 
+#include "capture/camera_video_photo_host.h"
 #include "capture/photo_strip_layout.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/app/ui_application.h"
@@ -15,7 +14,8 @@ protected:
     void SetUp() override {
         CaptureEngineTest::SetUp();
         photo = (root_ / "photo.png").string();
-        ASSERT_EQ(std::system(("ffmpeg -v error -y -f lavfi -i color=c=red:s=40x30 -frames:v 1 '" + photo + "'").c_str()), 0);
+        ASSERT_EQ(
+            std::system(("ffmpeg -v error -y -f lavfi -i color=c=red:s=40x30 -frames:v 1 '" + photo + "'").c_str()), 0);
         // Animations run for views in the application's windows.
         UIApplication::resetSharedApplication();
         UIViewAnimation::reset();

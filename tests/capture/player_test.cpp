@@ -1,6 +1,5 @@
 // Players made for files and other URLs, timed on the virtual clock.
 #include "capture/av_player_custom.h"
-
 #include "tests/capture/capture_engine_test_support.h"
 #include "tests/platform/media/media_test_support.h"
 

@@ -126,7 +126,8 @@ void photoStrips(GalleryPage& page, const std::filesystem::path& dir) {
         auto parent = UIView::make();
         parent->setFrame(window->bounds());
         window->addSubview(parent);
-        auto host = CameraVideoPhotoHost::make(parent, std::vector<std::string>(photos.begin(), photos.begin() + std::ptrdiff_t(count)));
+        auto host = CameraVideoPhotoHost::make(
+            parent, std::vector<std::string>(photos.begin(), photos.begin() + std::ptrdiff_t(count)));
         page.step(0);
         page.shotScreen("strip-" + std::to_string(count));
         if (count != 3) continue;
@@ -152,7 +153,8 @@ void thumbnails(GalleryPage& page, const std::filesystem::path& dir) {
         for (std::size_t y = 0; y < 120; ++y)
             for (std::size_t x = 0; x < 160; ++x) {
                 std::uint8_t* p = scene->row(y) + x * 4;
-                p[0] = std::uint8_t(x * 255 / 160), p[1] = std::uint8_t(y * 2), p[2] = std::uint8_t(255 - x), p[3] = 255;
+                p[0] = std::uint8_t(x * 255 / 160), p[1] = std::uint8_t(y * 2), p[2] = std::uint8_t(255 - x),
+                p[3] = 255;
             }
         for (int i = 0; i < 120; ++i) (void)(*encoder)->addVideo(i < 45 ? *flat : *scene, i / 30.0);
         (void)(*encoder)->finish();
@@ -197,7 +199,8 @@ void recording(GalleryPage& page, const std::filesystem::path& dir) {
     for (int i = 0; i < 3000 && !saved; ++i) advance(page, 0.01);
     auto segs = host->segs();
     std::string merged = recordingPaths()->make();
-    double first = segs.empty() ? 0 : CMTimeGetSeconds(AVURLAsset::URLAssetWithURL(NSURL::fileURLWithPath(segs[0]))->duration());
+    double first =
+        segs.empty() ? 0 : CMTimeGetSeconds(AVURLAsset::URLAssetWithURL(NSURL::fileURLWithPath(segs[0]))->duration());
     auto mergedStart = frameAt(merged, 0), mergedSecond = frameAt(merged, first + 0.05);
     bool resized = false;
     resizeToLimit(AVURLAsset::URLAssetWithURL(NSURL::fileURLWithPath(merged)), 144, [&](bool) { resized = true; });
@@ -205,8 +208,10 @@ void recording(GalleryPage& page, const std::filesystem::path& dir) {
     host->stop({});
     settleQueues();
     auto window = page.newWindow();
-    showRows(window, {{imageOf(camera.size() > 0 ? camera[0] : nullptr), imageOf(segs.size() > 0 ? frameAt(segs[0], 0.05) : nullptr)},
-                      {imageOf(camera.size() > 1 ? camera[1] : nullptr), imageOf(segs.size() > 1 ? frameAt(segs[1], 0.05) : nullptr)},
+    showRows(window, {{imageOf(camera.size() > 0 ? camera[0] : nullptr),
+                       imageOf(segs.size() > 0 ? frameAt(segs[0], 0.05) : nullptr)},
+                      {imageOf(camera.size() > 1 ? camera[1] : nullptr),
+                       imageOf(segs.size() > 1 ? frameAt(segs[1], 0.05) : nullptr)},
                       {imageOf(mergedStart), imageOf(mergedSecond), imageOf(frameAt(merged, 0))}});
     page.step(0);
     page.shotScreen("recording");
