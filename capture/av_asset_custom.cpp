@@ -41,8 +41,8 @@ void exportToURL(const std::shared_ptr<AVAsset>& asset, const std::shared_ptr<NS
 }
 
 std::optional<std::string> qualityPresetAmong(const std::vector<std::string>& compatible) {
-    for (const char* preset : {AVAssetExportPresetHighestQuality, AVAssetExportPresetMediumQuality,
-                               AVAssetExportPresetLowQuality})
+    for (const char* preset :
+         {AVAssetExportPresetHighestQuality, AVAssetExportPresetMediumQuality, AVAssetExportPresetLowQuality})
         if (std::find(compatible.begin(), compatible.end(), preset) != compatible.end()) return preset;
     return std::nullopt;
 }
@@ -63,9 +63,12 @@ std::optional<ResizePlan> resizePlanFor(CGSize naturalSize, const CGAffineTransf
     if (float(std::min(w, h)) <= float(limit)) return std::nullopt;
     ResizePlan plan;
     plan.scale = limit / (w > h ? h : w);
-    if (w > h) plan.renderSize = {std::round(w * plan.scale), limit};
-    else if (h > w) plan.renderSize = {limit, std::round(h * plan.scale)};
-    else plan.renderSize = {limit, limit};
+    if (w > h)
+        plan.renderSize = {std::round(w * plan.scale), limit};
+    else if (h > w)
+        plan.renderSize = {limit, std::round(h * plan.scale)};
+    else
+        plan.renderSize = {limit, limit};
     return plan;
 }
 
@@ -84,8 +87,9 @@ void resizeToLimit(const std::shared_ptr<AVAsset>& asset, double limit, ExportCo
     auto instruction = AVMutableVideoCompositionInstruction::make();
     instruction->timeRange = CMTimeRangeMake(kCMTimeZero, asset->duration());
     auto layer = AVMutableVideoCompositionLayerInstruction::videoCompositionLayerInstructionWithAssetTrack(track);
-    layer->setTransform(CGAffineTransformConcat(track->preferredTransform(), CGAffineTransformMakeScale(plan->scale, plan->scale)),
-                        kCMTimeZero);
+    layer->setTransform(
+        CGAffineTransformConcat(track->preferredTransform(), CGAffineTransformMakeScale(plan->scale, plan->scale)),
+        kCMTimeZero);
     instruction->layerInstructions = {layer};
     auto composition = AVMutableVideoComposition::make();
     composition->instructions = {instruction};

@@ -36,6 +36,7 @@ double CameraVideoGeneralHost::duration() {
 
 void CameraVideoGeneralHost::record(RecordCompletion completion) {
     if (writer()) return;
+    recordWillStart();
     auto paths = recordingPaths();
     dispatch_async(q(), [self = host(), paths, completion = std::move(completion)]() mutable {
         // A second record queued before the first one ran finds the writer made.
@@ -43,6 +44,7 @@ void CameraVideoGeneralHost::record(RecordCompletion completion) {
         self->writer1(paths);
         bool made = self->writer() != nullptr;
         self->recording_ = made;
+        if (made) self->recordDidStart();
         dispatch_async(dispatch_get_main_queue(), [self, made, completion = std::move(completion)] {
             if (made)
                 if (auto d = self->delegate()) d->onCameraVideoHostRecordingStarted(self);
@@ -80,11 +82,11 @@ void CameraVideoGeneralHost::writerReady() {
             settings.set(AVVideoWidthKey, double(image->width()));
             settings.set(AVVideoHeightKey, double(image->height()));
             vWriter_ = AVAssetWriterInput::assetWriterInputWithMediaType(AVMediaTypeVideo, settings,
-                                                                        CMSampleBufferGetFormatDescription(vLast_));
+                                                                         CMSampleBufferGetFormatDescription(vLast_));
             vWriter_->setExpectsMediaDataInRealTime(true);
         }
     }
-    if (!aWriter_ && aLast_) {
+    if (captureAudio() && !aWriter_ && aLast_) {
         auto stream = CMAudioFormatDescriptionGetStreamBasicDescription(CMSampleBufferGetFormatDescription(aLast_));
         if (stream) {
             ValueDictionary settings;
@@ -92,16 +94,18 @@ void CameraVideoGeneralHost::writerReady() {
             settings.set(AVNumberOfChannelsKey, std::uint32_t(stream->mChannelsPerFrame));
             settings.set(AVSampleRateKey, stream->mSampleRate);
             aWriter_ = AVAssetWriterInput::assetWriterInputWithMediaType(AVMediaTypeAudio, settings,
-                                                                        CMSampleBufferGetFormatDescription(aLast_));
+                                                                         CMSampleBufferGetFormatDescription(aLast_));
             aWriter_->setExpectsMediaDataInRealTime(true);
         }
     }
-    if (!vWriter_ || !aWriter_ || !writer_->canAddInput(vWriter_) || !writer_->canAddInput(aWriter_)) return;
+    bool sound = captureAudio();
+    if (!vWriter_ || !writer_->canAddInput(vWriter_)) return;
+    if (sound && (!aWriter_ || !writer_->canAddInput(aWriter_))) return;
     writer_->addInput(vWriter_);
-    writer_->addInput(aWriter_);
+    if (sound) writer_->addInput(aWriter_);
     if (!writer_->startWriting()) return;
-    CMTime start = vLast_->presentationTimeStamp();
-    if (!CMTIME_IS_VALID(start)) start = aLast_->presentationTimeStamp();
+    CMTime start = vLast_ ? vLast_->presentationTimeStamp() : kCMTimeInvalid;
+    if (!CMTIME_IS_VALID(start) && aLast_) start = aLast_->presentationTimeStamp();
     writer_->startSessionAtSourceTime(start);
     startedAt_ = start;
     // Until the next picture the running time counts from the start.
@@ -120,7 +124,8 @@ void CameraVideoGeneralHost::writeAudio() {
     if (aWriter_ && aLast_ && aWriter_->isReadyForMoreMediaData()) aWriter_->appendSampleBuffer(aLast_);
 }
 
-void CameraVideoGeneralHost::onCameraHostSampleBufferVideo(const std::shared_ptr<CameraHost>& h, const CMSampleBufferRef& s) {
+void CameraVideoGeneralHost::onCameraHostSampleBufferVideo(const std::shared_ptr<CameraHost>& h,
+                                                           const CMSampleBufferRef& s) {
     if (recording_) {
         {
             std::lock_guard lock(mutex_);
@@ -132,7 +137,8 @@ void CameraVideoGeneralHost::onCameraHostSampleBufferVideo(const std::shared_ptr
     CameraHostForwarder::onCameraHostSampleBufferVideo(h, s);
 }
 
-void CameraVideoGeneralHost::onCameraHostSampleBufferAudio(const std::shared_ptr<CameraHost>& h, const CMSampleBufferRef& s) {
+void CameraVideoGeneralHost::onCameraHostSampleBufferAudio(const std::shared_ptr<CameraHost>& h,
+                                                           const CMSampleBufferRef& s) {
     if (recording_) {
         {
             std::lock_guard lock(mutex_);
@@ -147,6 +153,7 @@ void CameraVideoGeneralHost::onCameraHostSampleBufferAudio(const std::shared_ptr
 void CameraVideoGeneralHost::pause(RecordCompletion completion) {
     dispatch_async(q(), [self = host(), completion = std::move(completion)]() mutable {
         self->recording_ = false;
+        self->recordWillPause();
         auto w = self->writer();
         if (!w || w->status() != AVAssetWriterStatus::Writing) {
             self->writer0();
@@ -181,6 +188,7 @@ void CameraVideoGeneralHost::finished(const std::shared_ptr<AVAssetWriter>& w, R
     }
     // A failed segment lets go of its writer too, so the next record can reuse its number.
     if (writer() == w) writer0();
+    dispatch_async(dispatch_get_main_queue(), [self = host()] { self->segmentWillReport(); });
     stopped(kept, std::move(completion));
 }
 

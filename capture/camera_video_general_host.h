@@ -58,7 +58,18 @@ public:
 
 protected:
     CameraVideoGeneralHost() : CameraVideoHost(true, true) {}
+    // A host without the microphone writes segments of pictures alone; writing starts with the
+    // first picture.
+    CameraVideoGeneralHost(bool video, bool audio) : CameraVideoHost(video, audio) {}
     std::shared_ptr<CameraHostDelegate> forwardTarget() override { return delegate(); }
+
+    // Steps subclasses add to a segment's life: before record is queued (caller's thread), after
+    // the segment started (q), when pause stops recording (q), and on the main queue before the
+    // stopped event of a segment whose writing was finished.
+    virtual void recordWillStart() {}
+    virtual void recordDidStart() {}
+    virtual void recordWillPause() {}
+    virtual void segmentWillReport() {}
 
 private:
     std::shared_ptr<CameraVideoGeneralHost> host() { return CameraVideoHost::self<CameraVideoGeneralHost>(); }

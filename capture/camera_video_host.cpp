@@ -35,7 +35,8 @@ void CameraVideoHost::save(RecordCompletion completion) {
         for (auto [track, type] : {std::pair{video, AVMediaTypeVideo}, std::pair{audio, AVMediaTypeAudio}}) {
             auto sources = asset ? asset->tracksWithMediaType(type) : std::vector<std::shared_ptr<AVAssetTrack>>{};
             if (sources.empty()) continue;
-            CMTimeRange fitting = CMTimeRangeMake(kCMTimeZero, CMTimeMinimum(duration, sources.front()->timeRange().duration));
+            CMTimeRange fitting =
+                CMTimeRangeMake(kCMTimeZero, CMTimeMinimum(duration, sources.front()->timeRange().duration));
             if (auto r = track->insertTimeRange(fitting, sources.front(), cursor); !r)
                 Log::warning("capture", "segment " + path + " not merged: " + r.error());
         }
@@ -66,8 +67,11 @@ CMSampleBufferRef CameraVideoHost::adjustTime(const CMSampleBufferRef& sample, C
     // The scratch buffer grows only when a buffer carries more records than any before.
     if (lastTimings_.size() < timing.size()) lastTimings_.resize(timing.size());
     std::copy(timing.begin(), timing.end(), lastTimings_.begin());
-    if (add) adjustTimeAdd(lastTimings_, timing.size(), delta);
-    else adjustTimeSub(lastTimings_, timing.size(), delta);
+    if (add)
+        adjustTimeAdd(lastTimings_, timing.size(), delta);
+    else
+        adjustTimeSub(lastTimings_, timing.size(), delta);
     return CMSampleBufferCreateCopyWithNewTiming(
-        sample, std::vector<CMSampleTimingInfo>(lastTimings_.begin(), lastTimings_.begin() + std::ptrdiff_t(timing.size())));
+        sample,
+        std::vector<CMSampleTimingInfo>(lastTimings_.begin(), lastTimings_.begin() + std::ptrdiff_t(timing.size())));
 }

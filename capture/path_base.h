@@ -6,9 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
-#include <memory>
 #include <string>
 
 #include "platform/runtime/object.h"
@@ -16,7 +16,6 @@
 // Made with ::make<Path>() (the class's own `make` is the merged movie's name).
 class PathBase : public NSObject {
 public:
-
     const std::string& temp();
     const std::string& make();
     // Removes the segment folder and the merged movie; removal errors are ignored.

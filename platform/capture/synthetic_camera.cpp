@@ -347,6 +347,7 @@ public:
     };
     static constexpr int kFrames = 1024;
     static constexpr double kRate = 44100;
+    static constexpr double kTone = 440;
 
     explicit MicrophoneStream(std::shared_ptr<State> s) : state_(std::move(s)) {}
     ~MicrophoneStream() override { stop(); }
@@ -357,9 +358,12 @@ public:
         block.sampleRate = kRate;
         block.channels = 1;
         block.samples.resize(kFrames);
-        for (auto& v : block.samples) {
+        // A steady 440 Hz tone with a little noise, so that recorded sound can be checked.
+        for (std::size_t i = 0; i < block.samples.size(); ++i) {
             s->noise = s->noise * 1664525u + 1013904223u;
-            v = std::int16_t(int(s->noise >> 24) - 128);
+            double t = double(s->blocks * kFrames + i) / kRate;
+            block.samples[i] =
+                std::int16_t(std::lround(8000 * std::sin(2 * M_PI * kTone * t)) + int(s->noise >> 24) - 128);
         }
         s->sink(std::move(block), CMTimeMakeWithSeconds(Clock::now(), 1000000000));
         // Like the camera, a jump of the clock skips the blocks in between.

@@ -33,7 +33,8 @@ Result<std::unique_ptr<AudioFileDecoder>> AudioFileDecoder::open(const std::stri
     if (int r = avcodec_open2(s->codec.get(), decoder, nullptr); r < 0)
         return fail("cannot decode the sound of " + path + ": " + averrorText(r));
     int channels = s->codec->ch_layout.nb_channels;
-    if (s->codec->sample_rate <= 0 || channels <= 0 || channels > 8) return fail(path + " has an unusable sound format");
+    if (s->codec->sample_rate <= 0 || channels <= 0 || channels > 8)
+        return fail(path + " has an unusable sound format");
     AVChannelLayout out{};
     av_channel_layout_default(&out, channels);
     if (swr_alloc_set_opts2(&s->swr, &out, AV_SAMPLE_FMT_S16, s->codec->sample_rate, &s->codec->ch_layout,

@@ -35,8 +35,8 @@ AVURLAsset::URLResolver& resolverSlot() {
 
 // The platform's four-character codes read as big-endian numbers.
 FourCharCode fourCC(char a, char b, char c, char d) {
-    return FourCharCode(std::uint8_t(a)) << 24 | FourCharCode(std::uint8_t(b)) << 16 | FourCharCode(std::uint8_t(c)) << 8 |
-           FourCharCode(std::uint8_t(d));
+    return FourCharCode(std::uint8_t(a)) << 24 | FourCharCode(std::uint8_t(b)) << 16 |
+           FourCharCode(std::uint8_t(c)) << 8 | FourCharCode(std::uint8_t(d));
 }
 
 FourCharCode subtypeOf(const AVCodecParameters* p) {
@@ -45,12 +45,12 @@ FourCharCode subtypeOf(const AVCodecParameters* p) {
         return fourCC(char(t & 0xff), char(t >> 8 & 0xff), char(t >> 16 & 0xff), char(t >> 24 & 0xff));
     }
     switch (p->codec_id) {
-    case AV_CODEC_ID_H264: return fourCC('a', 'v', 'c', '1');
-    case AV_CODEC_ID_HEVC: return fourCC('h', 'v', 'c', '1');
-    case AV_CODEC_ID_AAC: return fourCC('m', 'p', '4', 'a');
-    case AV_CODEC_ID_MOV_TEXT: return fourCC('t', 'x', '3', 'g');
-    case AV_CODEC_ID_MP3: return fourCC('.', 'm', 'p', '3');
-    default: return 0;
+        case AV_CODEC_ID_H264: return fourCC('a', 'v', 'c', '1');
+        case AV_CODEC_ID_HEVC: return fourCC('h', 'v', 'c', '1');
+        case AV_CODEC_ID_AAC: return fourCC('m', 'p', '4', 'a');
+        case AV_CODEC_ID_MOV_TEXT: return fourCC('t', 'x', '3', 'g');
+        case AV_CODEC_ID_MP3: return fourCC('.', 'm', 'p', '3');
+        default: return 0;
     }
 }
 
@@ -114,10 +114,10 @@ std::shared_ptr<AVURLAsset> AVURLAsset::URLAssetWithURL(const std::shared_ptr<NS
         facts.sourcePath = path;
         facts.streamIndex = int(i);
         switch (p->codec_type) {
-        case AVMEDIA_TYPE_VIDEO: facts.mediaType = AVMediaTypeVideo; break;
-        case AVMEDIA_TYPE_AUDIO: facts.mediaType = AVMediaTypeAudio; break;
-        case AVMEDIA_TYPE_SUBTITLE: facts.mediaType = p->codec_id == AV_CODEC_ID_MOV_TEXT ? AVMediaTypeText : AVMediaTypeSubtitle; break;
-        default: continue;
+            case AVMEDIA_TYPE_VIDEO: facts.mediaType = AVMediaTypeVideo; break;
+            case AVMEDIA_TYPE_AUDIO: facts.mediaType = AVMediaTypeAudio; break;
+            case AVMEDIA_TYPE_SUBTITLE: facts.mediaType = AVMediaTypeSubtitle; break;
+            default: continue;
         }
         facts.languageCode = tag(st->metadata, "language");
         if (facts.languageCode == "und") facts.languageCode.clear();
@@ -146,13 +146,16 @@ std::shared_ptr<AVURLAsset> AVURLAsset::URLAssetWithURL(const std::shared_ptr<NS
     auto software = tag(f->metadata, "software");
     if (software.empty()) software = tag(f->metadata, "encoder");
     if (!software.empty())
-        asset->metadata_.push_back(AVMetadataItem::make(AVMetadataKeySpaceCommon, AVMetadataCommonKeySoftware, Value(software)));
+        asset->metadata_.push_back(
+            AVMetadataItem::make(AVMetadataKeySpaceCommon, AVMetadataCommonKeySoftware, Value(software)));
     auto date = tag(f->metadata, "date");
     if (date.empty()) date = tag(f->metadata, "creation_time");
     if (!date.empty())
-        asset->metadata_.push_back(AVMetadataItem::make(AVMetadataKeySpaceCommon, AVMetadataCommonKeyCreationDate, Value(date)));
-    for (auto [key, common] : {std::pair{"title", AVMetadataCommonKeyTitle}, std::pair{"artist", AVMetadataCommonKeyArtist},
-                               std::pair{"album", AVMetadataCommonKeyAlbumName}})
+        asset->metadata_.push_back(
+            AVMetadataItem::make(AVMetadataKeySpaceCommon, AVMetadataCommonKeyCreationDate, Value(date)));
+    for (auto [key, common] :
+         {std::pair{"title", AVMetadataCommonKeyTitle}, std::pair{"artist", AVMetadataCommonKeyArtist},
+          std::pair{"album", AVMetadataCommonKeyAlbumName}})
         if (auto v = tag(f->metadata, key); !v.empty())
             asset->metadata_.push_back(AVMetadataItem::make(AVMetadataKeySpaceCommon, common, Value(v)));
     asset->lyrics_ = tag(f->metadata, "lyrics");

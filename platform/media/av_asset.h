@@ -26,7 +26,8 @@ public:
     std::string className() const override { return "AVAsset"; }
 };
 
-inline constexpr const char* AVURLAssetPreferPreciseDurationAndTimingKey = "AVURLAssetPreferPreciseDurationAndTimingKey";
+inline constexpr const char* AVURLAssetPreferPreciseDurationAndTimingKey =
+    "AVURLAssetPreferPreciseDurationAndTimingKey";
 
 class AVURLAsset : public AVAsset {
 public:

@@ -24,6 +24,7 @@ constexpr PresetFacts kPresets[] = {
     {AVAssetExportPreset960x540, 23, 960, 540},
     {AVAssetExportPreset1280x720, 23, 1280, 720},
     {AVAssetExportPreset1920x1080, 23, 1920, 1080},
+    {AVAssetExportPreset3840x2160, 23, 3840, 2160},
 };
 
 const PresetFacts* presetNamed(const std::string& name) {
@@ -55,11 +56,16 @@ std::vector<std::pair<std::string, std::string>> fileTags(const std::vector<std:
         std::string key = item->commonKey();
         std::string value = item->stringValue();
         if (value.empty()) continue;
-        if (key == AVMetadataCommonKeySoftware) tags.emplace_back("software", value);
-        else if (key == AVMetadataCommonKeyCreationDate) tags.emplace_back("date", value);
-        else if (key == AVMetadataCommonKeyTitle) tags.emplace_back("title", value);
-        else if (key == AVMetadataCommonKeyArtist) tags.emplace_back("artist", value);
-        else if (key == AVMetadataCommonKeyAlbumName) tags.emplace_back("album", value);
+        if (key == AVMetadataCommonKeySoftware)
+            tags.emplace_back("software", value);
+        else if (key == AVMetadataCommonKeyCreationDate)
+            tags.emplace_back("date", value);
+        else if (key == AVMetadataCommonKeyTitle)
+            tags.emplace_back("title", value);
+        else if (key == AVMetadataCommonKeyArtist)
+            tags.emplace_back("artist", value);
+        else if (key == AVMetadataCommonKeyAlbumName)
+            tags.emplace_back("album", value);
     }
     return tags;
 }
@@ -75,7 +81,7 @@ struct AVAssetExportSession::Job {
 };
 
 std::shared_ptr<AVAssetExportSession> AVAssetExportSession::exportSessionWithAsset(std::shared_ptr<AVAsset> asset,
-                                                                                  const std::string& presetName) {
+                                                                                   const std::string& presetName) {
     if (!asset || !presetNamed(presetName)) return nullptr;
     return make(std::move(asset), presetName);
 }
@@ -195,8 +201,9 @@ void AVAssetExportSession::exportAsynchronouslyWithCompletionHandler(std::functi
             std::lock_guard lock(self->mutex_);
             self->error_ = NSError::withDescription("AVFoundationErrorDomain", -11800, result.error());
         }
-        self->status_ = result ? AVAssetExportSessionStatus::Completed
-                               : (self->cancelled_ ? AVAssetExportSessionStatus::Cancelled : AVAssetExportSessionStatus::Failed);
+        self->status_ =
+            result ? AVAssetExportSessionStatus::Completed
+                   : (self->cancelled_ ? AVAssetExportSessionStatus::Cancelled : AVAssetExportSessionStatus::Failed);
         if (handler) handler();
     });
 }

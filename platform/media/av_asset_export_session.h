@@ -26,11 +26,19 @@ inline constexpr const char* AVAssetExportPreset640x480 = "AVAssetExportPreset64
 inline constexpr const char* AVAssetExportPreset960x540 = "AVAssetExportPreset960x540";
 inline constexpr const char* AVAssetExportPreset1280x720 = "AVAssetExportPreset1280x720";
 inline constexpr const char* AVAssetExportPreset1920x1080 = "AVAssetExportPreset1920x1080";
+inline constexpr const char* AVAssetExportPreset3840x2160 = "AVAssetExportPreset3840x2160";
 
 inline constexpr const char* AVFileTypeMPEG4 = "mp4";
 inline constexpr const char* AVFileTypeQuickTimeMovie = "mov";
 
-enum class AVAssetExportSessionStatus { Unknown = 0, Waiting = 1, Exporting = 2, Completed = 3, Failed = 4, Cancelled = 5 };
+enum class AVAssetExportSessionStatus {
+    Unknown = 0,
+    Waiting = 1,
+    Exporting = 2,
+    Completed = 3,
+    Failed = 4,
+    Cancelled = 5
+};
 
 // An audio mix is accepted and passed along; the sound is exported at its own volume.
 class AVAudioMix : public NSObject {};
@@ -50,6 +58,8 @@ public:
                                                      std::function<void(bool compatible)> handler);
 
     const std::string& presetName() const { return preset_; }
+    // The file types this session can write, MPEG-4 first.
+    std::vector<std::string> supportedFileTypes() const { return {AVFileTypeMPEG4, AVFileTypeQuickTimeMovie}; }
     std::shared_ptr<NSURL> outputURL() const;
     void setOutputURL(std::shared_ptr<NSURL> url);
     std::string outputFileType() const;

@@ -14,9 +14,9 @@ int quarterTurnsOf(const CGAffineTransform& t) {
 
 CGAffineTransform transformForQuarterTurns(int turns, CGSize size) {
     switch (((turns % 4) + 4) % 4) {
-    case 1: return {0, 1, -1, 0, size.height, 0};
-    case 2: return {-1, 0, 0, -1, size.width, size.height};
-    case 3: return {0, -1, 1, 0, 0, size.width};
-    default: return {1, 0, 0, 1, 0, 0};
+        case 1: return {0, 1, -1, 0, size.height, 0};
+        case 2: return {-1, 0, 0, -1, size.width, size.height};
+        case 3: return {0, -1, 1, 0, 0, size.width};
+        default: return {1, 0, 0, 1, 0, 0};
     }
 }

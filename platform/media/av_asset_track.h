@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/media/four_char_code.h"
 #include "platform/media/cm_time_range.h"
+#include "platform/media/four_char_code.h"
 #include "platform/runtime/geometry.h"
 #include "platform/runtime/object.h"
 
@@ -21,6 +21,10 @@ inline constexpr const char* AVMediaTypeVideo = "vide";
 inline constexpr const char* AVMediaTypeAudio = "soun";
 inline constexpr const char* AVMediaTypeText = "text";
 inline constexpr const char* AVMediaTypeSubtitle = "sbtl";
+inline constexpr const char* AVMediaTypeClosedCaption = "clcp";
+inline constexpr const char* AVMediaTypeTimecode = "tmcd";
+inline constexpr const char* AVMediaTypeMetadata = "meta";
+inline constexpr const char* AVMediaTypeMuxed = "muxx";
 
 class AVAssetTrack : public NSObject {
 public:

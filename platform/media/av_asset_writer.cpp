@@ -13,15 +13,14 @@ struct AVAssetWriter::Encoding {
     std::optional<CMTime> start;
 };
 
-std::shared_ptr<AVAssetWriterInput> AVAssetWriterInput::assetWriterInputWithMediaType(const std::string& mediaType,
-                                                                                     const ValueDictionary& outputSettings,
-                                                                                     CMFormatDescriptionRef) {
+std::shared_ptr<AVAssetWriterInput> AVAssetWriterInput::assetWriterInputWithMediaType(
+    const std::string& mediaType, const ValueDictionary& outputSettings, CMFormatDescriptionRef) {
     return make(mediaType, outputSettings);
 }
 
 bool AVAssetWriterInput::isReadyForMoreMediaData() const {
     auto writer = writer_.lock();
-    return writer && writer->ready();
+    return writer && writer->ready(mediaType_ == AVMediaTypeVideo);
 }
 
 bool AVAssetWriterInput::appendSampleBuffer(const CMSampleBufferRef& buffer) {
@@ -35,8 +34,7 @@ Result<std::shared_ptr<AVAssetWriter>> AVAssetWriter::assetWriterWithURL(const s
     if (fileType != AVFileTypeMPEG4 && fileType != AVFileTypeQuickTimeMovie)
         return fail("unknown file type \"" + fileType + "\"");
     // The file is made now, so that a folder that cannot be written fails here and not mid-recording.
-    if (!std::ofstream(url->path(), std::ios::binary | std::ios::trunc))
-        return fail("cannot create " + url->path());
+    if (!std::ofstream(url->path(), std::ios::binary | std::ios::trunc)) return fail("cannot create " + url->path());
     return make(url, fileType);
 }
 
@@ -121,13 +119,14 @@ void AVAssetWriter::startSessionAtSourceTime(CMTime time) {
     if (!encoding->start) encoding->start = time;
 }
 
-bool AVAssetWriter::ready() const {
-    return status() == AVAssetWriterStatus::Writing && !finishing_ && pending_.load() < kEncodeQueueCapacity;
+bool AVAssetWriter::ready(bool picture) const {
+    int pending = picture ? pendingPictures_.load() : pendingSound_.load();
+    return status() == AVAssetWriterStatus::Writing && !finishing_ && pending < kEncodeQueueCapacity;
 }
 
 bool AVAssetWriter::append(const AVAssetWriterInput& input, const CMSampleBufferRef& buffer) {
-    if (!buffer || !ready()) return false;
     bool picture = input.mediaType() == AVMediaTypeVideo;
+    if (!buffer || !ready(picture)) return false;
     if (picture ? !buffer->imageBuffer() : !buffer->audio()) return false;
     std::shared_ptr<Encoding> encoding;
     dispatch_queue_t queue;
@@ -136,12 +135,13 @@ bool AVAssetWriter::append(const AVAssetWriterInput& input, const CMSampleBuffer
         encoding = encoding_;
         queue = queue_;
     }
-    ++pending_;
-    queue->async([self = self<AVAssetWriter>(), encoding, buffer, picture] {
+    std::atomic<int>& pending = picture ? pendingPictures_ : pendingSound_;
+    ++pending;
+    queue->async([self = self<AVAssetWriter>(), encoding, buffer, picture, &pending] {
         struct Done {
             std::atomic<int>& pending;
             ~Done() { --pending; }
-        } done{self->pending_};
+        } done{pending};
         if (self->status() != AVAssetWriterStatus::Writing || !encoding->encoder) return;
         std::optional<CMTime> start;
         {
@@ -162,8 +162,9 @@ bool AVAssetWriter::append(const AVAssetWriterInput& input, const CMSampleBuffer
             if (skip == 0) {
                 r = encoding->encoder->addAudio(audio, at);
             } else {
-                CMAudioBlock tail{audio.sampleRate, audio.channels,
-                                  std::vector<std::int16_t>(audio.samples.begin() + skip * audio.channels, audio.samples.end())};
+                CMAudioBlock tail{
+                    audio.sampleRate, audio.channels,
+                    std::vector<std::int16_t>(audio.samples.begin() + skip * audio.channels, audio.samples.end())};
                 r = encoding->encoder->addAudio(tail, 0);
             }
         }
@@ -188,8 +189,10 @@ void AVAssetWriter::finishWritingWithCompletionHandler(std::function<void()> han
     queue->async([self = self<AVAssetWriter>(), encoding, handler = std::move(handler)] {
         if (self->status() == AVAssetWriterStatus::Writing) {
             auto r = encoding->encoder->finish();
-            if (r) self->status_ = AVAssetWriterStatus::Completed;
-            else self->failWith(r.error());
+            if (r)
+                self->status_ = AVAssetWriterStatus::Completed;
+            else
+                self->failWith(r.error());
         }
         // A failed or cancelled file does not stay behind as if it were a movie.
         if (self->status() != AVAssetWriterStatus::Completed) encoding->encoder.reset();

@@ -15,9 +15,9 @@
 #include <mutex>
 
 #include "platform/dispatch/queue.h"
+#include "platform/media/av_asset_export_session.h"
 #include "platform/media/av_asset_track.h"
 #include "platform/media/cm_format_description.h"
-#include "platform/media/av_asset_export_session.h"
 #include "platform/runtime/error.h"
 
 inline constexpr const char* AVVideoCodecKey = "AVVideoCodecKey";
@@ -36,9 +36,9 @@ class AVAssetWriterInput : public NSObject {
 public:
     KORVA_MAKE(AVAssetWriterInput)
     // mediaType: AVMediaTypeVideo or AVMediaTypeAudio; the hint may be none.
-    static std::shared_ptr<AVAssetWriterInput> assetWriterInputWithMediaType(const std::string& mediaType,
-                                                                             const ValueDictionary& outputSettings,
-                                                                             CMFormatDescriptionRef sourceFormatHint = nullptr);
+    static std::shared_ptr<AVAssetWriterInput> assetWriterInputWithMediaType(
+        const std::string& mediaType, const ValueDictionary& outputSettings,
+        CMFormatDescriptionRef sourceFormatHint = nullptr);
 
     const std::string& mediaType() const { return mediaType_; }
     const ValueDictionary& outputSettings() const { return settings_; }
@@ -72,7 +72,7 @@ public:
     // A failure when the file cannot be created there or the type is unknown.
     static Result<std::shared_ptr<AVAssetWriter>> assetWriterWithURL(const std::shared_ptr<NSURL>& url,
                                                                      const std::string& fileType);
-    // Samples waiting for the encoder, over all inputs, before inputs report not ready.
+    // Samples of one input waiting for the encoder before that input reports not ready.
     static constexpr int kEncodeQueueCapacity = 8;
 
     const std::shared_ptr<NSURL>& outputURL() const { return url_; }
@@ -97,19 +97,20 @@ public:
     std::string className() const override { return "AVAssetWriter"; }
 
 protected:
-    AVAssetWriter(std::shared_ptr<NSURL> url, std::string fileType) : url_(std::move(url)), fileType_(std::move(fileType)) {}
+    AVAssetWriter(std::shared_ptr<NSURL> url, std::string fileType)
+        : url_(std::move(url)), fileType_(std::move(fileType)) {}
 
 private:
     friend class AVAssetWriterInput;
     struct Encoding;
-    bool ready() const;
+    bool ready(bool picture) const;
     bool append(const AVAssetWriterInput& input, const CMSampleBufferRef& buffer);
     void failWith(const std::string& message);
 
     const std::shared_ptr<NSURL> url_;
     const std::string fileType_;
     std::atomic<AVAssetWriterStatus> status_{AVAssetWriterStatus::Unknown};
-    std::atomic<int> pending_{0};
+    std::atomic<int> pendingPictures_{0}, pendingSound_{0};
     std::atomic<bool> finishing_{false};
     mutable std::mutex mutex_;
     std::vector<std::shared_ptr<AVAssetWriterInput>> inputs_;

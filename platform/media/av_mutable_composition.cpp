@@ -7,7 +7,8 @@ Result<void> AVMutableCompositionTrack::insertTimeRange(CMTimeRange range, const
     if (!ofTrack) return fail("no source track to insert");
     if (!CMTIMERANGE_IS_VALID(range) || !CMTIME_IS_NUMERIC(atTime) || atTime.value < 0)
         return fail("the range to insert is not valid");
-    if (ofTrack->mediaType() != mediaType()) return fail("a " + ofTrack->mediaType() + " track cannot go into a " + mediaType() + " track");
+    if (ofTrack->mediaType() != mediaType())
+        return fail("a " + ofTrack->mediaType() + " track cannot go into a " + mediaType() + " track");
     if (!CMTimeRangeContainsTimeRange(ofTrack->timeRange(), range)) return fail("the range leaves the source track");
     if (range.duration.value == 0) return {};
     std::vector<AVCompositionTrackSegment> segments;

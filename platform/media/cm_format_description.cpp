@@ -3,10 +3,11 @@
 CMFormatDescriptionRef CMSampleBufferGetFormatDescription(const CMSampleBufferRef& buffer) {
     if (!buffer) return nullptr;
     if (auto image = buffer->imageBuffer(); image && !buffer->dataBuffer())
-        return CMFormatDescription::make(CMVideoDimensions{std::int32_t(image->width()), std::int32_t(image->height())});
+        return CMFormatDescription::make(
+            CMVideoDimensions{std::int32_t(image->width()), std::int32_t(image->height())});
     if (auto audio = buffer->audio())
-        return CMFormatDescription::make(AudioStreamBasicDescription{audio->sampleRate, kAudioFormatLinearPCM,
-                                                                     std::uint32_t(audio->channels), 16});
+        return CMFormatDescription::make(
+            AudioStreamBasicDescription{audio->sampleRate, kAudioFormatLinearPCM, std::uint32_t(audio->channels), 16});
     return CMFormatDescription::make();
 }
 
@@ -14,7 +15,8 @@ CMVideoDimensions CMVideoFormatDescriptionGetDimensions(const CMFormatDescriptio
     return desc && desc->mediaType() == CMMediaType::Video ? desc->dimensions() : CMVideoDimensions{};
 }
 
-std::optional<AudioStreamBasicDescription> CMAudioFormatDescriptionGetStreamBasicDescription(const CMFormatDescriptionRef& desc) {
+std::optional<AudioStreamBasicDescription> CMAudioFormatDescriptionGetStreamBasicDescription(
+    const CMFormatDescriptionRef& desc) {
     if (!desc || desc->mediaType() != CMMediaType::Audio) return std::nullopt;
     return desc->streamDescription();
 }

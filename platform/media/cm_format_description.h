@@ -12,7 +12,6 @@
 #include "platform/media/four_char_code.h"
 #include "platform/runtime/object.h"
 
-
 enum class CMMediaType { Video, Audio, Other };
 
 struct AudioStreamBasicDescription {
@@ -51,7 +50,8 @@ CMFormatDescriptionRef CMSampleBufferGetFormatDescription(const CMSampleBufferRe
 // Zero dimensions for a description that is not of a picture.
 CMVideoDimensions CMVideoFormatDescriptionGetDimensions(const CMFormatDescriptionRef& desc);
 // None for a description that is not of sound.
-std::optional<AudioStreamBasicDescription> CMAudioFormatDescriptionGetStreamBasicDescription(const CMFormatDescriptionRef& desc);
+std::optional<AudioStreamBasicDescription> CMAudioFormatDescriptionGetStreamBasicDescription(
+    const CMFormatDescriptionRef& desc);
 
 // The buffer's timing records: one record covering all of its samples.
 std::vector<CMSampleTimingInfo> CMSampleBufferGetSampleTimingInfoArray(const CMSampleBufferRef& buffer);

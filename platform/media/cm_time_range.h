@@ -8,8 +8,12 @@ inline CMTime CMTimeSubtract(const CMTime& a, const CMTime& b) {
     return CMTimeAdd(a, CMTime{-b.value, b.timescale, b.flags, b.epoch});
 }
 
-inline CMTime CMTimeMaximum(const CMTime& a, const CMTime& b) { return CMTimeCompare(a, b) >= 0 ? a : b; }
-inline CMTime CMTimeMinimum(const CMTime& a, const CMTime& b) { return CMTimeCompare(a, b) <= 0 ? a : b; }
+inline CMTime CMTimeMaximum(const CMTime& a, const CMTime& b) {
+    return CMTimeCompare(a, b) >= 0 ? a : b;
+}
+inline CMTime CMTimeMinimum(const CMTime& a, const CMTime& b) {
+    return CMTimeCompare(a, b) <= 0 ? a : b;
+}
 
 struct CMTimeRange {
     CMTime start = kCMTimeInvalid;
@@ -18,12 +22,17 @@ struct CMTimeRange {
 
 inline constexpr CMTimeRange kCMTimeRangeZero{kCMTimeZero, kCMTimeZero};
 
-inline CMTimeRange CMTimeRangeMake(CMTime start, CMTime duration) { return {start, duration}; }
-inline CMTime CMTimeRangeGetEnd(const CMTimeRange& r) { return CMTimeAdd(r.start, r.duration); }
+inline CMTimeRange CMTimeRangeMake(CMTime start, CMTime duration) {
+    return {start, duration};
+}
+inline CMTime CMTimeRangeGetEnd(const CMTimeRange& r) {
+    return CMTimeAdd(r.start, r.duration);
+}
 inline bool CMTIMERANGE_IS_VALID(const CMTimeRange& r) {
     return CMTIME_IS_NUMERIC(r.start) && CMTIME_IS_NUMERIC(r.duration) && r.duration.value >= 0;
 }
 // Whether r lies wholly inside outer.
 inline bool CMTimeRangeContainsTimeRange(const CMTimeRange& outer, const CMTimeRange& r) {
-    return CMTimeCompare(r.start, outer.start) >= 0 && CMTimeCompare(CMTimeRangeGetEnd(r), CMTimeRangeGetEnd(outer)) <= 0;
+    return CMTimeCompare(r.start, outer.start) >= 0 &&
+           CMTimeCompare(CMTimeRangeGetEnd(r), CMTimeRangeGetEnd(outer)) <= 0;
 }

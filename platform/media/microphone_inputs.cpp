@@ -5,10 +5,11 @@
 std::vector<std::shared_ptr<AVAudioSessionPortDescription>> microphoneInputs() {
     std::vector<std::shared_ptr<AVAudioSessionPortDescription>> ports;
     for (auto& mic : AVCaptureDevice::devicesWithMediaType(AVMediaType::Audio))
-        ports.push_back(AVAudioSessionPortDescription::make(
-            mic->localizedName(),
-            mic->deviceType() == AVCaptureDeviceType::BuiltInMicrophone ? AVAudioSessionPortBuiltInMic : AVAudioSessionPortHeadsetMic,
-            mic->uniqueID()));
+        ports.push_back(AVAudioSessionPortDescription::make(mic->localizedName(),
+                                                            mic->deviceType() == AVCaptureDeviceType::BuiltInMicrophone
+                                                                ? AVAudioSessionPortBuiltInMic
+                                                                : AVAudioSessionPortHeadsetMic,
+                                                            mic->uniqueID()));
     return ports;
 }
 

@@ -197,7 +197,8 @@ Result<void> MovieEncoder::addAudio(const CMAudioBlock& block, double seconds) {
         s.swrInRate = int(block.sampleRate);
         s.swrInChannels = block.channels;
     }
-    if (s.nextAudioPts == AV_NOPTS_VALUE) s.nextAudioPts = std::max<std::int64_t>(0, std::llround(seconds * s.audio->sample_rate));
+    if (s.nextAudioPts == AV_NOPTS_VALUE)
+        s.nextAudioPts = std::max<std::int64_t>(0, std::llround(seconds * s.audio->sample_rate));
     int inFrames = int(block.frameCount());
     int outMax = swr_get_out_samples(s.swr, inFrames);
     std::vector<std::uint8_t*> planes(s.audio->ch_layout.nb_channels);

@@ -12,8 +12,8 @@
 #include "platform/runtime/result.h"
 
 struct MovieEncoderSettings {
-    std::string container = "mp4";  // "mp4" or "mov"
-    int width = 0, height = 0;      // 0: no picture track
+    std::string container = "mp4";     // "mp4" or "mov"
+    int width = 0, height = 0;         // 0: no picture track
     int sampleRate = 0, channels = 0;  // 0: no sound track
     int crf = 23;
     std::string speed = "veryfast";

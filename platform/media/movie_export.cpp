@@ -69,7 +69,8 @@ Result<void> remuxMovie(const std::string& source, const ExportPlan& plan, const
     if (!opened) return fail(opened.error());
     AVFormatContext* in = opened->get();
     AVFormatContext* out = nullptr;
-    if (int r = avformat_alloc_output_context2(&out, nullptr, plan.settings.container.c_str(), plan.outputPath.c_str()); r < 0)
+    if (int r = avformat_alloc_output_context2(&out, nullptr, plan.settings.container.c_str(), plan.outputPath.c_str());
+        r < 0)
         return fail("cannot make the file: " + averrorText(r));
     bool done = false;
     struct Cleanup {
@@ -118,7 +119,8 @@ Result<void> remuxMovie(const std::string& source, const ExportPlan& plan, const
         if (r < 0) return fail("reading " + source + " failed: " + averrorText(r));
         int target = packet->stream_index < int(map.size()) ? map[packet->stream_index] : -1;
         if (target >= 0) {
-            av_packet_rescale_ts(packet.get(), in->streams[packet->stream_index]->time_base, out->streams[target]->time_base);
+            av_packet_rescale_ts(packet.get(), in->streams[packet->stream_index]->time_base,
+                                 out->streams[target]->time_base);
             packet->stream_index = target;
             packet->pos = -1;
             if (r = av_interleaved_write_frame(out, packet.get()); r < 0)

@@ -13,9 +13,9 @@ CVPixelBufferRef turnPixelBuffer(const CVPixelBufferRef& src, int quarterTurns) 
         for (std::size_t x = 0; x < w; ++x) {
             std::size_t dx, dy;
             switch (turns) {
-            case 1: dx = h - 1 - y, dy = x; break;
-            case 2: dx = w - 1 - x, dy = h - 1 - y; break;
-            default: dx = y, dy = w - 1 - x; break;
+                case 1: dx = h - 1 - y, dy = x; break;
+                case 2: dx = w - 1 - x, dy = h - 1 - y; break;
+                default: dx = y, dy = w - 1 - x; break;
             }
             std::memcpy(dst->row(dy) + dx * 4, in + x * 4, 4);
         }

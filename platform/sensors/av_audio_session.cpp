@@ -1,9 +1,9 @@
 // The audio session.
 #include "platform/sensors/av_audio_session.h"
 
-#include "platform/sensors/system_volume.h"
-
 #include <atomic>
+
+#include "platform/sensors/system_volume.h"
 
 namespace {
 

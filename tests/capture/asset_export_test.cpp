@@ -1,8 +1,7 @@
 // Exports with the application's metadata, the quality preset fallback and the resize plan.
-#include "capture/av_asset_custom.h"
-
 #include <filesystem>
 
+#include "capture/av_asset_custom.h"
 #include "capture/path_base.h"
 #include "foundation/string_custom_paths.h"
 #include "platform/media/av_mutable_composition.h"
@@ -56,7 +55,8 @@ TEST_F(AssetExportTest, ExportsStampTheNameAndDateAndResizeReplacesTheMergedMovi
     ASSERT_TRUE(asset);
     int calls = 0;
     bool ok = false;
-    exportToURL(asset, NSURL::fileURLWithPath(withCachePath("out.mp4")), nullptr, nullptr, [&](bool b) { ++calls, ok = b; });
+    exportToURL(asset, NSURL::fileURLWithPath(withCachePath("out.mp4")), nullptr, nullptr,
+                [&](bool b) { ++calls, ok = b; });
     ASSERT_TRUE(advanceUntil([&] { return calls == 1; }, 30));
     ASSERT_TRUE(ok);
     auto tags = ffprobe(withCachePath("out.mp4"), "format_tags");

@@ -10,7 +10,8 @@
 
 namespace {
 
-std::shared_ptr<AVAudioSessionPortDescription> port(const std::string& name, const std::string& type, const std::string& uid) {
+std::shared_ptr<AVAudioSessionPortDescription> port(const std::string& name, const std::string& type,
+                                                    const std::string& uid) {
     return AVAudioSessionPortDescription::make(name, type, uid);
 }
 
@@ -41,7 +42,8 @@ protected:
 
 TEST_F(AudioSessionTest, InputsAreNumberedPerPortNameAndBluetoothIsTheFallback) {
     AVAudioSession::setInputProvider([] {
-        return std::vector{port("Mic", AVAudioSessionPortBuiltInMic, "a"), port("Mic", AVAudioSessionPortHeadsetMic, "b"),
+        return std::vector{port("Mic", AVAudioSessionPortBuiltInMic, "a"),
+                           port("Mic", AVAudioSessionPortHeadsetMic, "b"),
                            port("Car", AVAudioSessionPortBluetoothHFP, "c")};
     });
     auto audio = Global::shared()->audioSession();
@@ -120,7 +122,8 @@ TEST_F(PlayersTest, TimerPlayerFinishesOnTheFirstTickAtTheEndAndKeepsItsPosition
 TEST_F(PlayersTest, MyTimerFirstFiresAfterTheDelayAndTheInterval) {
     std::vector<double> fired;
     double start = Clock::now();
-    auto t = MyTimer::make(0.5, 1.0, true, true, [&](const std::shared_ptr<NSTimer>&) { fired.push_back(Clock::now() - start); });
+    auto t = MyTimer::make(0.5, 1.0, true, true,
+                           [&](const std::shared_ptr<NSTimer>&) { fired.push_back(Clock::now() - start); });
     t->restart();
     advance(0.4);
     EXPECT_FALSE(t->isValidAfterDelay());

@@ -1,11 +1,10 @@
 // The video recording host: segments recorded from the synthetic camera and microphone on the
 // virtual clock, their numbering and bookkeeping, refusals and failures, the merge into one movie.
-#include "capture/camera_video_general_host.h"
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include "capture/camera_video_general_host.h"
 #include "capture/capture_services.h"
 #include "capture/path_base.h"
 #include "foundation/service_factory.h"
@@ -104,9 +103,11 @@ TEST_F(VideoHostTest, TwoSegmentsMergeIntoOneMovieAsLongAsBoth) {
     EXPECT_NEAR(ffprobeDuration(merged), first + second, 1.0 / 30 + 0.05);
     auto streams = ffprobe(merged, "stream=codec_name,width,height,duration");
     // The movie has the camera's frame size (the connection delivers them upright).
-    auto size = "codec_name=h264\nwidth=" + std::to_string(delegate->width) + "\nheight=" + std::to_string(delegate->height);
+    auto size =
+        "codec_name=h264\nwidth=" + std::to_string(delegate->width) + "\nheight=" + std::to_string(delegate->height);
     EXPECT_NE(streams.find(size), std::string::npos) << streams;
     EXPECT_NE(streams.find("codec_name=aac"), std::string::npos) << streams;
+    EXPECT_NEAR(toneFrequency(merged), 440, 10);  // the microphone's tone, heard to the end
     // The segments stay; a new recording starts over at number 0 and clears them.
     EXPECT_TRUE(std::filesystem::exists(segs[0]));
     ASSERT_EQ(recordingPaths()->segment(0), segs[0]);
@@ -161,7 +162,8 @@ TEST_F(VideoHostTest, SaveWithNoSegmentsReportsNoAndRetimingShiftsStamps) {
     ASSERT_TRUE(advanceUntil([&] { return saved.calls == 1; }));
     EXPECT_FALSE(saved.ok);
 
-    auto buffer = CMSampleBuffer::withImageBuffer(quarterPicture(8, 8), {CMTimeMake(1, 30), CMTimeMake(95, 30), CMTimeMake(95, 30)});
+    auto buffer = CMSampleBuffer::withImageBuffer(quarterPicture(8, 8),
+                                                  {CMTimeMake(1, 30), CMTimeMake(95, 30), CMTimeMake(95, 30)});
     auto shifted = host->adjustTime(buffer, CMTimeMake(95, 30), false);
     EXPECT_EQ(CMTimeGetSeconds(shifted->presentationTimeStamp()), 0);
     EXPECT_EQ(CMTimeGetSeconds(shifted->timing().decodeTimeStamp), 0);

@@ -17,6 +17,7 @@ void galleryUIDialogs(GalleryPage& page);
 void galleryUIDialogsTablet(GalleryPage& page);
 void galleryFlatColours(GalleryPage& page);
 void galleryThemedControls(GalleryPage& page);
+void galleryCaptureMedia(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -36,5 +37,6 @@ std::vector<GallerySection> gallerySections() {
         {"ui-dialogs-tablet", "tablet", galleryUIDialogsTablet},
         {"flat-colours", "notched", galleryFlatColours},
         {"themed-controls", "notched", galleryThemedControls},
+        {"capture-media", "notched", galleryCaptureMedia},
     };
 }

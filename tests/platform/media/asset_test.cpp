@@ -1,11 +1,11 @@
 // Assets: facts of a file's tracks, a turned track's transform, compositions' edits, bad files.
+#include <fstream>
+
 #include "platform/media/av_asset.h"
 #include "platform/media/av_mutable_composition.h"
 #include "platform/media/cm_format_description.h"
 #include "platform/runtime/log.h"
 #include "tests/platform/media/media_test_support.h"
-
-#include <fstream>
 
 class AssetTest : public MediaTest {};
 
@@ -52,7 +52,8 @@ TEST_F(AssetTest, CompositionInsertsBackToBackAndRefusesRangesOutsideTheSource) 
 }
 
 TEST_F(AssetTest, FormatDescriptionsAndRetimedCopies) {
-    auto picture = CMSampleBuffer::withImageBuffer(quarterPicture(64, 48), {CMTimeMake(1, 30), CMTimeMake(90, 30), kCMTimeInvalid});
+    auto picture = CMSampleBuffer::withImageBuffer(quarterPicture(64, 48),
+                                                   {CMTimeMake(1, 30), CMTimeMake(90, 30), kCMTimeInvalid});
     EXPECT_EQ(CMVideoFormatDescriptionGetDimensions(CMSampleBufferGetFormatDescription(picture)).width, 64);
     EXPECT_FALSE(CMAudioFormatDescriptionGetStreamBasicDescription(CMSampleBufferGetFormatDescription(picture)));
     auto sound = CMSampleBuffer::withAudio(toneBlock(0, 48000), {});

@@ -15,7 +15,8 @@ TEST(AudioInputsTest, TheRegistryMicrophoneIsTheInputAndUnknownPortsAreRefused) 
     EXPECT_EQ(inputs[0]->portType(), AVAudioSessionPortBuiltInMic);
     EXPECT_TRUE(session->setPreferredInput(inputs[0]));
     EXPECT_EQ(session->preferredInput(), inputs[0]);
-    EXPECT_FALSE(session->setPreferredInput(AVAudioSessionPortDescription::make("Car", AVAudioSessionPortBluetoothHFP, "x")));
+    EXPECT_FALSE(
+        session->setPreferredInput(AVAudioSessionPortDescription::make("Car", AVAudioSessionPortBluetoothHFP, "x")));
     EXPECT_EQ(session->preferredInput(), inputs[0]);
     EXPECT_FALSE(session->setMode("loud"));
     EXPECT_FALSE(session->setCategory("AVAudioSessionCategoryNoise", AVAudioSessionCategoryOptionAllowBluetooth));

@@ -54,7 +54,8 @@ TEST_F(ExportTest, CompatiblePresetsFollowTheTracks) {
     auto empty = AVMutableComposition::make();
     empty->addMutableTrackWithMediaType(AVMediaTypeVideo, kCMPersistentTrackID_Invalid);
     EXPECT_TRUE(AVAssetExportSession::exportPresetsCompatibleWithAsset(empty).empty());
-    EXPECT_EQ(exportAndWait(empty, AVAssetExportPresetHighestQuality, file("e.mp4")), AVAssetExportSessionStatus::Failed);
+    EXPECT_EQ(exportAndWait(empty, AVAssetExportPresetHighestQuality, file("e.mp4")),
+              AVAssetExportSessionStatus::Failed);
     EXPECT_FALSE(std::filesystem::exists(file("e.mp4")));
     EXPECT_FALSE(AVAssetExportSession::exportSessionWithAsset(empty, "NoSuchPreset"));
 
@@ -73,7 +74,8 @@ TEST_F(ExportTest, ATurnedTrackComesOutUprightAndSizedPresetsNeverEnlarge) {
     auto track = asset->tracksWithMediaType(AVMediaTypeVideo).front();
     EXPECT_EQ(quarterTurnsOf(track->preferredTransform()), 1);
 
-    ASSERT_EQ(exportAndWait(asset, AVAssetExportPresetHighestQuality, file("up.mp4")), AVAssetExportSessionStatus::Completed);
+    ASSERT_EQ(exportAndWait(asset, AVAssetExportPresetHighestQuality, file("up.mp4")),
+              AVAssetExportSessionStatus::Completed);
     auto decoder = VideoFileDecoder::open(file("up.mp4"));
     ASSERT_TRUE(decoder);
     EXPECT_EQ((*decoder)->width(), 240);
@@ -84,7 +86,8 @@ TEST_F(ExportTest, ATurnedTrackComesOutUprightAndSizedPresetsNeverEnlarge) {
     EXPECT_GT(pixelAt(*frame->pixels, 180, 80)[2], 150);
     EXPECT_LT(pixelAt(*frame->pixels, 60, 80)[2], 80);
 
-    ASSERT_EQ(exportAndWait(asset, AVAssetExportPreset1280x720, file("same.mp4")), AVAssetExportSessionStatus::Completed);
+    ASSERT_EQ(exportAndWait(asset, AVAssetExportPreset1280x720, file("same.mp4")),
+              AVAssetExportSessionStatus::Completed);
     EXPECT_NE(ffprobe(file("same.mp4"), "stream=width,height").find("width=240\nheight=320"), std::string::npos);
     ASSERT_TRUE(writeMovie(file("wide.mp4"), {1280, 720, 0.3}));
     ASSERT_EQ(exportAndWait(open(file("wide.mp4")), AVAssetExportPreset640x480, file("small.mp4")),
@@ -94,11 +97,12 @@ TEST_F(ExportTest, ATurnedTrackComesOutUprightAndSizedPresetsNeverEnlarge) {
 
 TEST_F(ExportTest, PassthroughCopiesStreamsAndRefusesAVideoComposition) {
     ASSERT_TRUE(writeMovie(file("a.mp4"), {64, 48, 1.0}));
-    ASSERT_EQ(exportAndWait(open(file("a.mp4")), AVAssetExportPresetPassthrough, file("copy.mp4"), nullptr,
-                            {AVMetadataItem::make(AVMetadataKeySpaceCommon, AVMetadataCommonKeySoftware, Value("Korva")),
-                             AVMetadataItem::make(AVMetadataKeySpaceCommon, AVMetadataCommonKeyCreationDate,
-                                                  Value("2026-12-07T08:10:00+09:00"))}),
-              AVAssetExportSessionStatus::Completed);
+    ASSERT_EQ(
+        exportAndWait(open(file("a.mp4")), AVAssetExportPresetPassthrough, file("copy.mp4"), nullptr,
+                      {AVMetadataItem::make(AVMetadataKeySpaceCommon, AVMetadataCommonKeySoftware, Value("Korva")),
+                       AVMetadataItem::make(AVMetadataKeySpaceCommon, AVMetadataCommonKeyCreationDate,
+                                            Value("2026-12-07T08:10:00+09:00"))}),
+        AVAssetExportSessionStatus::Completed);
     EXPECT_NEAR(ffprobeDuration(file("copy.mp4")), ffprobeDuration(file("a.mp4")), 0.01);
     auto tags = ffprobe(file("copy.mp4"), "format_tags");
     EXPECT_NE(tags.find("software=Korva"), std::string::npos) << tags;

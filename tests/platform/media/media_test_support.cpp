@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/media/audio_file_decoder.h"
+#include "platform/media/movie_encoder.h"
 #include "platform/net/url.h"
 
 CVPixelBufferRef quarterPicture(std::size_t width, std::size_t height) {
@@ -64,7 +65,8 @@ bool writeMovie(const std::string& path, const MovieSpec& spec) {
             frame, {CMTimeMake(1, int(spec.fps)), CMTimeMakeWithSeconds(t, 90000), kCMTimeInvalid}));
         while (double(sample) / 44100 < t + 1 / spec.fps && double(sample + 1024) / 44100 <= end + 1e-9) {
             while (!a->isReadyForMoreMediaData()) std::this_thread::yield();
-            a->appendSampleBuffer(CMSampleBuffer::withAudio(toneBlock(sample), {kCMTimeInvalid, CMTimeMake(sample, 44100), kCMTimeInvalid}));
+            a->appendSampleBuffer(CMSampleBuffer::withAudio(
+                toneBlock(sample), {kCMTimeInvalid, CMTimeMake(sample, 44100), kCMTimeInvalid}));
             sample += 1024;
         }
     }
@@ -72,6 +74,16 @@ bool writeMovie(const std::string& path, const MovieSpec& spec) {
     (*writer)->finishWritingWithCompletionHandler([&] { done = true; });
     waitFor(done);
     return (*writer)->status() == AVAssetWriterStatus::Completed;
+}
+
+bool writeTone(const std::string& path, double seconds, std::vector<std::pair<std::string, std::string>> tags) {
+    MovieEncoderSettings s;
+    s.sampleRate = 44100, s.channels = 1, s.metadata = std::move(tags);
+    auto encoder = MovieEncoder::open(path, s);
+    if (!encoder) return false;
+    for (std::int64_t sample = 0; sample < std::int64_t(seconds * 44100); sample += 1024)
+        if (!(*encoder)->addAudio(toneBlock(sample), double(sample) / 44100)) return false;
+    return bool((*encoder)->finish());
 }
 
 std::string ffprobe(const std::string& path, const std::string& entries) {
@@ -102,8 +114,11 @@ double toneFrequency(const std::string& path) {
             int v = a.samples[i * a.channels];
             // Skip the encoder's lead-in and the first half second of settling.
             if (++frames < 22050) continue;
-            if ((previous < 0) != (v < 0)) ++crossings;
-            previous = v;
+            // A crossing counts once the sound has swung well past zero, so that quiet stretches
+            // (an encoder's lead-in between joined pieces) add none.
+            int sign = v > 2000 ? 1 : (v < -2000 ? -1 : 0);
+            if (sign != 0 && previous != 0 && sign != previous) ++crossings;
+            if (sign != 0) previous = sign;
         }
     }
     double seconds = double(frames - 22050) / (*decoder)->sampleRate();
@@ -112,7 +127,8 @@ double toneFrequency(const std::string& path) {
 
 void MediaTest::SetUp() {
     std::random_device random;
-    root_ = std::filesystem::temp_directory_path() / ("korva-media-" + std::to_string(random()) + std::to_string(random()));
+    root_ =
+        std::filesystem::temp_directory_path() / ("korva-media-" + std::to_string(random()) + std::to_string(random()));
     std::filesystem::create_directories(root_);
 }
 

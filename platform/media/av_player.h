@@ -1,0 +1,62 @@
+// AVPlayerItem and AVPlayer: the timing of playing an asset: play, pause, rate and the current
+// time, which runs on the Clock and stops at the item's end. No picture or sound is output here.
+// Main thread.
+#pragma once
+
+#include <memory>
+
+#include "platform/media/av_asset.h"
+
+class AVPlayerItem : public NSObject {
+public:
+    KORVA_MAKE(AVPlayerItem)
+    static std::shared_ptr<AVPlayerItem> playerItemWithAsset(std::shared_ptr<AVAsset> asset) {
+        return make(std::move(asset));
+    }
+    // An item without an asset when the URL is not readable (its duration is zero).
+    static std::shared_ptr<AVPlayerItem> playerItemWithURL(const std::shared_ptr<NSURL>& url) {
+        return make(std::static_pointer_cast<AVAsset>(AVURLAsset::URLAssetWithURL(url)));
+    }
+    const std::shared_ptr<AVAsset>& asset() const { return asset_; }
+    CMTime duration() const { return asset_ ? asset_->duration() : kCMTimeZero; }
+
+protected:
+    explicit AVPlayerItem(std::shared_ptr<AVAsset> asset) : asset_(std::move(asset)) {}
+
+private:
+    std::shared_ptr<AVAsset> asset_;
+};
+
+class AVPlayer : public NSObject {
+public:
+    KORVA_MAKE(AVPlayer)
+    static std::shared_ptr<AVPlayer> playerWithPlayerItem(std::shared_ptr<AVPlayerItem> item) {
+        return make(std::move(item));
+    }
+    static std::shared_ptr<AVPlayer> playerWithURL(const std::shared_ptr<NSURL>& url) {
+        return make(AVPlayerItem::playerItemWithURL(url));
+    }
+
+    const std::shared_ptr<AVPlayerItem>& currentItem() const { return item_; }
+    void play() { setRate(1); }
+    void pause() { setRate(0); }
+    // 0 once the item has played to its end.
+    float rate() const;
+    void setRate(float rate);
+    CMTime currentTime() const;
+    void seekToTime(CMTime time);
+
+    std::string className() const override { return "AVPlayer"; }
+
+protected:
+    explicit AVPlayer(std::shared_ptr<AVPlayerItem> item) : item_(std::move(item)) {}
+
+private:
+    double seconds() const;
+    double end() const;
+
+    std::shared_ptr<AVPlayerItem> item_;
+    float rate_ = 0;
+    double anchor_ = 0;       // item time at anchorClock_
+    double anchorClock_ = 0;  // Clock time when the rate last changed
+};
