@@ -193,11 +193,7 @@ TEST_F(GlobalTest, CorruptSettingsFileNeverStopsTheProgram) {
 }
 
 TEST_F(GlobalTest, SettingsThatWouldUnfoldBeyondMemoryAreSetAside) {
-    // A few kilobytes naming one long string a million times.
-    BinaryPlistBuilder b;
-    std::uint32_t text = b.string(std::string(100000, 'x'));
-    std::uint32_t inner = b.container(0xA, std::vector<std::uint32_t>(1000, text));
-    Bytes hostile = b.build(b.container(0xA, std::vector<std::uint32_t>(1000, inner)));
+    Bytes hostile = unfoldingPropertyList();
     createDirectory(withLibraryPath(""));
     ASSERT_TRUE(writeFileAtomically(withLibraryPath("Global.1"), hostile).ok());
     auto g = restart();

@@ -64,3 +64,12 @@ private:
 
     std::vector<Bytes> objects_;
 };
+
+// One long string, named a thousand times by an array that a second array names a thousand
+// times: a few hundred kilobytes that would unfold into a hundred gigabytes.
+inline Bytes unfoldingPropertyList() {
+    BinaryPlistBuilder b;
+    std::uint32_t text = b.string(std::string(100000, 'x'));
+    std::uint32_t inner = b.container(0xA, std::vector<std::uint32_t>(1000, text));
+    return b.build(b.container(0xA, std::vector<std::uint32_t>(1000, inner)));
+}

@@ -6,22 +6,8 @@
 #include "platform/storage/property_list.h"
 #include "tests/platform/storage/binary_plist_builder.h"
 
-namespace {
-
-// One long string, named a thousand times by an array that a second array names a thousand
-// times: a few kilobytes that unfold into a hundred gigabytes.
-Bytes unfoldingList() {
-    BinaryPlistBuilder b;
-    std::uint32_t text = b.string(std::string(100000, 'x'));
-    std::uint32_t inner = b.container(0xA, std::vector<std::uint32_t>(1000, text));
-    std::uint32_t outer = b.container(0xA, std::vector<std::uint32_t>(1000, inner));
-    return b.build(outer);
-}
-
-}  // namespace
-
 TEST(HostilePropertyList, AListThatUnfoldsFarBeyondItsSizeIsRefused) {
-    auto read = NSPropertyListSerialization::propertyListWithData(unfoldingList());
+    auto read = NSPropertyListSerialization::propertyListWithData(unfoldingPropertyList());
     ASSERT_FALSE(read);
     EXPECT_NE(read.error().find("far more than the file holds"), std::string::npos) << read.error();
 
