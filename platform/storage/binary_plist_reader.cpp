@@ -11,9 +11,10 @@ namespace storage_detail {
 namespace {
 
 // Guards against files whose shared objects would unfold into an enormous tree: a reference
-// may name one object many times, and each use is decoded as a copy. The decoded size (each
-// object counted with a fixed overhead plus its bytes) may not pass a base allowance plus a
-// multiple of the file's own size.
+// may name one object many times. A scalar (writers store each one once) is decoded once and
+// shared, since it cannot change; a container is decoded afresh for every use. The decoded size
+// (every use of an object counted with a fixed overhead, every scalar's bytes once) may not pass
+// a base allowance plus a multiple of the file's own size.
 constexpr std::uint64_t kMaxElements = 1u << 22;
 constexpr std::uint64_t kObjectWeight = 16;
 constexpr std::uint64_t kBaseDecodedSize = 1u << 20;
@@ -38,6 +39,7 @@ public:
         }
         decodedLimit_ = kBaseDecodedSize + kDecodedSizePerFileByte * size_;
         state_.assign(count_, 0);
+        scalars_.assign(count_, std::nullopt);
         auto root = object(top, 0);
         if (!root) return fail("damaged binary property list: " + error_);
         return std::move(*root);
@@ -81,8 +83,15 @@ private:
 
     std::optional<Value> object(std::uint64_t index, int depth) {
         if (index >= count_) return bad("reference out of range");
-        if (depth > kMaxPlistDepth) return bad("nested too deeply");
         if (!spend(kObjectWeight)) return bad("decodes to far more than the file holds");
+        if (const std::optional<Value>& known = scalars_[index]) return *known;
+        auto value = decode(index, depth);
+        if (value && !value->isArray() && !value->isDictionary() && !value->isSet()) scalars_[index] = *value;
+        return value;
+    }
+
+    std::optional<Value> decode(std::uint64_t index, int depth) {
+        if (depth > kMaxPlistDepth) return bad("nested too deeply");
         if (state_[index] == 1) return bad("a container contains itself");
         std::uint64_t pos = bigEndian(data_ + tableOffset_ + index * offsetSize_, offsetSize_);
         if (pos < 8 || !inside(pos, 1)) return bad("object offset out of range");
@@ -225,6 +234,7 @@ private:
     std::uint64_t decoded_ = 0;
     std::uint64_t decodedLimit_ = 0;
     std::vector<std::uint8_t> state_;  // 1 while a container is being read, to catch cycles
+    std::vector<std::optional<Value>> scalars_;  // decoded scalars, by object index
     std::string error_;
 };
 

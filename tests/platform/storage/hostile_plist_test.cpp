@@ -11,14 +11,16 @@ TEST(HostilePropertyList, AListThatUnfoldsFarBeyondItsSizeIsRefused) {
     ASSERT_FALSE(read);
     EXPECT_NE(read.error().find("far more than the file holds"), std::string::npos) << read.error();
 
-    // Sharing within reason still reads: the same string named a hundred times.
+    // Sharing as a sound writer shares still reads: one long string, stored once, used in
+    // twenty thousand places.
     BinaryPlistBuilder b;
-    std::uint32_t text = b.string("shared");
+    const std::string longText(4096, 's');
+    std::uint32_t text = b.string(longText);
     auto sane = NSPropertyListSerialization::propertyListWithData(
-        b.build(b.container(0xA, std::vector<std::uint32_t>(100, text))));
+        b.build(b.container(0xA, std::vector<std::uint32_t>(20000, text))));
     ASSERT_TRUE(sane) << sane.error();
-    EXPECT_EQ(sane->count(), 100u);
-    EXPECT_EQ((*sane)[99].stringValue(), "shared");
+    EXPECT_EQ(sane->count(), 20000u);
+    EXPECT_EQ((*sane)[19999].stringValue(), longText);
 }
 
 TEST(HostilePropertyList, LargeSetsAndDictionariesBuildInLinearTime) {
