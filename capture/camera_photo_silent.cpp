@@ -1,9 +1,11 @@
 // CameraPhotoGeneralHost: the silent road — the flash decision, the torch and the frame as photo.
 #include "capture/camera_photo_general_host.h"
+#include "capture/photo_metadata.h"
 #include "filter/ci_image_filter.h"
 #include "filter/filter_context.h"
 #include "foundation/data_custom_photos.h"
 #include "foundation/global.h"
+#include "platform/dispatch/clock.h"
 
 namespace {
 constexpr double kDarkScene = 0.35;
@@ -74,8 +76,15 @@ void CameraPhotoGeneralHost::silentRoad(Shot shot) {
     if (image && isDrawable(image)) {
         auto ctx = context();
         if (auto jpeg = ::jpeg(image, image->extent(), *ctx->ciGPU(), *ctx->ciCPU())) {
-            saveToPhotos(*jpeg, [h](bool ok) { h->shot_silent1(ok); });
-            return;
+            // Dated and placed like a photo of the photo output, so that every library can sort it.
+            auto device = camera();
+            Value properties = framePhotoProperties(Global::shared()->appMetadataName(),
+                                                    device ? device->localizedName() : std::string(),
+                                                    Clock::absoluteTime(), location_.get());
+            if (auto tagged = setMetadata(*jpeg, properties)) {
+                saveToPhotos(*tagged, [h](bool ok) { h->shot_silent1(ok); });
+                return;
+            }
         }
     }
     dispatch_async(dispatch_get_main_queue(), [h] { h->shot_silent1(false); });

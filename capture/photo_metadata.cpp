@@ -4,7 +4,18 @@
 #include <cmath>
 #include <ctime>
 
+#include "capture/location_custom.h"
 #include "platform/image/codec/image_property_keys.h"
+
+namespace {
+
+void setTiffAdditions(Value& tiff, const std::string& software, double absoluteTime) {
+    tiff.set(kCGImagePropertyTIFFSoftware, Value(software));
+    tiff.set(kCGImagePropertyTIFFDateTime, Value(tiffDateTime(absoluteTime)));
+    tiff.set(kCGImagePropertyTIFFMake, Value(kPhotoMake));
+}
+
+}  // namespace
 
 std::string tiffDateTime(double absoluteTime) {
     auto t = static_cast<std::time_t>(std::floor(absoluteTime + 978307200.0));
@@ -20,8 +31,19 @@ void addTiffAdditions(const CMSampleBufferRef& sampleBuffer, const std::string& 
     Value tiff = sampleBuffer->attachment(kCGImagePropertyTIFFDictionary);
     // Without a TIFF attachment an empty one is started, so the additions are kept.
     Value copy = tiff.isDictionary() ? tiff.deepCopy() : Value::dictionary();
-    copy.set(kCGImagePropertyTIFFSoftware, Value(software));
-    copy.set(kCGImagePropertyTIFFDateTime, Value(tiffDateTime(absoluteTime)));
-    copy.set(kCGImagePropertyTIFFMake, Value(kPhotoMake));
+    setTiffAdditions(copy, software, absoluteTime);
     sampleBuffer->setAttachment(kCGImagePropertyTIFFDictionary, copy, CMAttachmentMode::ShouldPropagate);
+}
+
+Value framePhotoProperties(const std::string& software, const std::string& model, double absoluteTime,
+                           const CLLocation* location) {
+    constexpr int kUpright = 1;
+    Value tiff = Value::dictionary();
+    setTiffAdditions(tiff, software, absoluteTime);
+    if (!model.empty()) tiff.set(kCGImagePropertyTIFFModel, Value(model));
+    tiff.set(kCGImagePropertyTIFFOrientation, Value(kUpright));
+    Value properties = Value::dictionary({{kCGImagePropertyOrientation, Value(kUpright)},
+                                          {kCGImagePropertyTIFFDictionary, tiff}});
+    if (location) properties.set(kCGImagePropertyGPSDictionary, Value(gpsDictionary(*location)));
+    return properties;
 }

@@ -4,13 +4,29 @@
 #include "foundation/date_custom.h"
 #include "foundation/last_info.h"
 #include "foundation/string_custom_paths.h"
+#include "platform/runtime/log.h"
+
+namespace {
+
+// A name stays one entry of its folder: no separator, no parent step, nothing empty.
+bool isPlainName(const std::string& name) {
+    return !name.empty() && name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos &&
+           name.find("..") == std::string::npos;
+}
+
+}  // namespace
 
 std::string CacheDirectory::cache_path(const std::string& name) const {
+    if (!isPlainName(dirName_) || !isPlainName(name)) {
+        Log::warning("cache", "refused the cache name \"" + dirName_ + "/" + name + "\"");
+        return {};
+    }
     return withCachePath(dirName_) + "/" + name + ".4";
 }
 
 void CacheDirectory::save(const std::string& name, const Value& object) {
     const std::string path = cache_path(name);
+    if (path.empty()) return;
     createDirectory(parentDirectory(path));
     auto store = LastInfo::make(path);
     store->set(object, "d");
@@ -20,7 +36,7 @@ void CacheDirectory::save(const std::string& name, const Value& object) {
 
 Value CacheDirectory::cache(const std::string& name) const {
     const std::string path = cache_path(name);
-    if (!existFile(path)) return {};
+    if (path.empty() || !existFile(path)) return {};
     auto store = LastInfo::make(path);
     Value written = store->get("w");
     if (!written.isDate() || !isNotExpired(written.dateValue(), reuseRange_)) return {};
@@ -29,12 +45,13 @@ Value CacheDirectory::cache(const std::string& name) const {
 
 bool CacheDirectory::reset(const std::string& name) {
     const std::string path = cache_path(name);
-    if (!existFile(path)) return false;
+    if (path.empty() || !existFile(path)) return false;
     removeFile(path);
     return true;
 }
 
 void CacheDirectory::resetAll() {
+    if (!isPlainName(dirName_)) return;
     const std::string folder = withCachePath(dirName_);
     if (existDirectory(folder)) removeFile(folder);
 }

@@ -16,7 +16,8 @@ public:
     const std::string& dirName() const { return dirName_; }
     double reuseRange() const { return reuseRange_; }
 
-    // "<caches>/<dirName>/<name>.4".
+    // "<caches>/<dirName>/<name>.4"; empty for a folder or file name that is not one plain entry
+    // (empty, or holding a path separator or ".."), which every other call then refuses too.
     std::string cache_path(const std::string& name) const;
     void save(const std::string& name, const Value& object);
     // The cached object while it is younger than the reuse range; null otherwise.

@@ -1,13 +1,10 @@
 // Byte-buffer text and file helpers and the NUL-terminated range search.
 #include "foundation/data_custom.h"
 
-#include <atomic>
-#include <cstdio>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "platform/runtime/utf16.h"
+#include "platform/storage/file_manager.h"
 
 std::optional<std::string> string_utf8(const Bytes& data) {
     std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
@@ -17,24 +14,7 @@ std::optional<std::string> string_utf8(const Bytes& data) {
 
 bool saveToPath(const Bytes& data, const std::string& path) {
     if (path.empty()) return false;
-    static std::atomic<unsigned> counter{0};
-    std::string temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, data).ok();
 }
 
 NSRange rangeOfNullTerminatedBytesFrom(const Bytes& data, std::size_t start) {

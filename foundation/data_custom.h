@@ -12,7 +12,8 @@
 
 // The bytes as UTF-8 text; none when they are not valid UTF-8.
 std::optional<std::string> string_utf8(const Bytes& data);
-// Writes the bytes atomically (aside, then renamed into place); false when that fails.
+// Writes the bytes atomically and durably (aside, flushed, renamed into place, folder flushed);
+// false when that fails.
 bool saveToPath(const Bytes& data, const std::string& path);
 // From start up to (not including) the first zero byte at or after it; {NSNotFound, 0} otherwise.
 NSRange rangeOfNullTerminatedBytesFrom(const Bytes& data, std::size_t start);

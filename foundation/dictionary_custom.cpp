@@ -72,6 +72,9 @@ Value remoteDictionary(const std::string& address) {
 
 Value at0(const Value& start, std::string_view path) {
     Value current = start;
+    // A value reached through a fetched page belongs to the page cache: the caller gets a copy,
+    // so that editing it cannot change what later lookups find.
+    bool fromPageCache = false;
     while (!path.empty()) {
         char step = path.front();
         path.remove_prefix(1);
@@ -104,11 +107,12 @@ Value at0(const Value& start, std::string_view path) {
             if (!current.isString()) return Value();
             current = remoteDictionary(*current.string());
             if (current.isNull()) return Value();
+            fromPageCache = true;
         } else {
             return Value();
         }
     }
-    return current;
+    return fromPageCache ? current.deepCopy() : current;
 }
 
 std::optional<std::string> anyElementText(const Value& container) {

@@ -22,7 +22,8 @@ std::string queryString(const Value& dictionary);
 // as JSON and goes on inside the dictionary it holds, "#" fetches the JSON page whose address the
 // text is (blocking; once per process, then from Global's cache) and goes on inside it. A slash
 // before another step only separates ("/items/@0/title"); an empty key at the end or before
-// another slash ends the walk at the current value. Anything that does not fit gives null.
+// another slash ends the walk at the current value. Anything that does not fit gives null. A value
+// found through a fetched page is a copy: editing it leaves the cache as it was.
 Value at0(const Value& start, std::string_view path);
 inline Value at(const Value& dictionary, std::string_view path) { return at0(dictionary, path); }
 

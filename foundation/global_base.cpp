@@ -11,11 +11,11 @@
 #include "foundation/download_service.h"
 #include "foundation/image_service.h"
 #include "foundation/lang.h"
+#include "foundation/links.h"
 #include "foundation/language_code.h"
 #include "foundation/last_info.h"
 #include "foundation/service_factory.h"
 #include "foundation/volume.h"
-#include "platform/storage/bundle.h"
 
 namespace {
 
@@ -34,11 +34,6 @@ std::shared_ptr<T>& madeHere(std::shared_ptr<T>& slot) {
 GlobalBase::Dismisser& dismisser() {
     static GlobalBase::Dismisser hook;
     return hook;
-}
-
-std::string infoString(std::string_view key) {
-    const Value value = NSBundle::mainBundle()->objectForInfoDictionaryKey(key);
-    return value.isString() ? *value.string() : std::string();
 }
 
 bool removeByIdentity(std::vector<GlobalBase::Controller>& list, const NSObject* controller) {
@@ -147,8 +142,8 @@ void GlobalBase::saveCurrentSettings() {
 }
 
 void GlobalBase::storeDefault(const std::string& key, Value value) {
-    if (!value.isNull()) lastInfo()->set(std::move(value), key);
-    saveCurrentSettings();
+    // Only a default that was really added is worth a write; a none default adds nothing.
+    if (lastInfo()->setDefault(std::move(value), key)) saveCurrentSettings();
 }
 
 bool GlobalBase::getBOOL(const std::string& key, bool def) {
@@ -225,26 +220,23 @@ void GlobalBase::setGoogleTranslateLangCode(std::optional<std::string> code) {
 
 const std::string& GlobalBase::appNameMenu() {
     if (!appNameMenu_) {
-        std::string name = infoString("CFBundleDisplayName");
-        appNameMenu_ = name.empty() ? infoString("CFBundleName") : name;
+        std::string name = configuredString("CFBundleDisplayName");
+        appNameMenu_ = name.empty() ? configuredString("CFBundleName") : name;
     }
     return *appNameMenu_;
 }
 
 const std::string& GlobalBase::appVersion() {
-    if (!appVersion_) appVersion_ = infoString("CFBundleShortVersionString");
+    if (!appVersion_) appVersion_ = configuredString("CFBundleShortVersionString");
     return *appVersion_;
 }
 
 const std::string& GlobalBase::appUrlString() {
     if (!appUrlString_) {
         // The store's web host and the application's store identifier are configuration values
-        // of the bundle.
-        std::string host = infoString("KorvaStoreHost");
-        std::string identifier = infoString("KorvaStoreIdentifier");
-        if (host.empty()) host = "https://store.korva.app";
-        if (identifier.empty()) identifier = "0";
-        appUrlString_ = host + "/app/id" + identifier + "?mt=8";
+        // of the bundle; without them the address names a host that can never resolve.
+        appUrlString_ = configuredString("KorvaStoreHost", "https://store.korva.invalid") + "/app/id" +
+                        configuredString("KorvaStoreIdentifier", "0") + "?mt=8";
     }
     return *appUrlString_;
 }

@@ -105,14 +105,14 @@ public:
     // Writes the settings file now.
     void saveCurrentSettings();
 
-    // Typed settings. A read of an absent key stores the default and saves the file at once; a
-    // write changes memory only, until saveCurrentSettings. A stored value of another kind is
-    // converted as the platform's numbers convert.
+    // Typed settings. A read of an absent key stores the default and saves the file at once (a
+    // none default stores and writes nothing); a write changes memory only, until
+    // saveCurrentSettings. A stored value of another kind is converted as the platform's numbers
+    // convert.
     bool getBOOL(const std::string& key, bool def);
     std::int64_t getInteger(const std::string& key, std::int64_t def);
     std::uint64_t getUInteger(const std::string& key, std::uint64_t def);
     float getFloat(const std::string& key, float def);
-    // A none default stores nothing (the file is still rewritten).
     std::optional<std::string> getString(const std::string& key, std::optional<std::string> def);
     void setBOOL(const std::string& key, bool v);
     void setInteger(const std::string& key, std::int64_t v);

@@ -1,33 +1,91 @@
 // LastBase: the persisted dictionary of one store file.
 #include "foundation/last_base.h"
 
+#include <algorithm>
+#include <charconv>
+
 #include "foundation/string_custom_paths.h"
+#include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
+
+namespace {
+
+// The number of a set-aside copy of `name`: "<name>.bad" is 0, "<name>-N.bad" is N.
+std::optional<long long> badFileNumber(std::string_view entry, std::string_view name) {
+    constexpr std::string_view kSuffix = ".bad";
+    if (entry.size() < name.size() + kSuffix.size() || !entry.starts_with(name) || !entry.ends_with(kSuffix))
+        return std::nullopt;
+    std::string_view middle = entry.substr(name.size(), entry.size() - name.size() - kSuffix.size());
+    if (middle.empty()) return 0;
+    if (middle.front() != '-' || middle.size() < 2) return std::nullopt;
+    long long number = 0;
+    auto [end, error] = std::from_chars(middle.data() + 1, middle.data() + middle.size(), number);
+    if (error != std::errc() || end != middle.data() + middle.size() || number <= 0) return std::nullopt;
+    return number;
+}
+
+// Moves the file aside under the next number and keeps only the newest set-aside copies.
+void setAside(const std::string& path) {
+    const std::string folder = parentDirectory(path);
+    const std::string name = lastPathComponent(path);
+    auto manager = NSFileManager::defaultManager();
+    std::vector<std::pair<long long, std::string>> copies;
+    if (auto entries = manager->contentsOfDirectoryAtPath(folder.empty() ? "." : folder)) {
+        for (const auto& entry : *entries)
+            if (auto number = badFileNumber(entry, name)) copies.emplace_back(*number, entry);
+    }
+    long long next = 0;
+    for (const auto& copy : copies) next = std::max(next, copy.first + 1);
+    std::string asideName = next == 0 ? name + ".bad" : name + "-" + std::to_string(next) + ".bad";
+    std::string aside = folder.empty() ? asideName : folder + "/" + asideName;
+    if (auto moved = manager->moveItemAtPath(path, aside); !moved) {
+        Log::error("store", "cannot set aside " + path + ": " + moved.error());
+        return;
+    }
+    Log::warning("store", "unreadable store " + path + " kept as " + aside);
+    copies.emplace_back(next, asideName);
+    std::sort(copies.begin(), copies.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (std::size_t i = LastBase::kKeptBadFiles; i < copies.size(); ++i)
+        removeFile(folder.empty() ? copies[i].second : folder + "/" + copies[i].second);
+}
+
+}  // namespace
 
 Value LastBase::info() {
     if (info_) return *info_;
     std::optional<Value> loaded;
+    bool unreadable = false;
     if (existFile(path_)) {
-        loaded = loadDictionary(path_);
-        if (!loaded) setAside(path_);
+        loaded = loadDictionary(path_, &unreadable);
+        if (!loaded && !unreadable) setAside(path_);
     }
+    state_ = unreadable ? FileState::HeldBack : FileState::Loaded;
     // A save that moved the old file to the backup and then stopped before writing the new one
-    // leaves the only good copy in the backup.
+    // leaves the only good copy in the backup. A held-back file is newer than any backup.
     const std::string backup = path_ + ".bak";
-    if (!loaded && !path_.empty() && existFile(backup)) loaded = loadDictionary(backup);
+    if (!loaded && !unreadable && !path_.empty() && existFile(backup)) {
+        bool backupUnreadable = false;
+        loaded = loadDictionary(backup, &backupUnreadable);
+    }
     info_ = loaded ? *loaded : Value::dictionary();
     return *info_;
 }
 
-std::optional<Value> LastBase::loadDictionary(const std::string& path) {
-    std::optional<Value> root = loadFromFile(path);
+std::optional<Value> LastBase::loadDictionary(const std::string& path, bool* unreadable) {
+    auto data = readFileData(path);
+    if (!data) {
+        // Gone since it was seen is simply missing; anything else is a failed read, not bad contents.
+        *unreadable = existFile(path);
+        if (*unreadable) Log::warning("store", data.error() + "; using defaults and keeping the file");
+        return std::nullopt;
+    }
+    std::optional<Value> root = decode(*data);
     if (!root || !root->isDictionary()) return std::nullopt;
     return root;
 }
 
-void LastBase::setAside(const std::string& path) {
-    std::string aside = newFilePath(path + ".bad");
-    (void)NSFileManager::defaultManager()->moveItemAtPath(path, aside);
+void LastBase::userChanged() {
+    if (state_ == FileState::HeldBack) state_ = FileState::Loaded;
 }
 
 Value LastBase::get(std::string_view key) {
@@ -36,6 +94,7 @@ Value LastBase::get(std::string_view key) {
 
 void LastBase::set(Value value, std::string key) {
     Value dictionary = info();
+    userChanged();
     if (value.isNull()) {
         dictionary.dictionaryPtr()->remove(key);
     } else {
@@ -44,12 +103,23 @@ void LastBase::set(Value value, std::string key) {
 }
 
 void LastBase::removeObjectForKey(std::string_view key) {
-    info().dictionaryPtr()->remove(key);
+    Value dictionary = info();
+    userChanged();
+    dictionary.dictionaryPtr()->remove(key);
+}
+
+bool LastBase::setDefault(Value value, const std::string& key) {
+    Value dictionary = info();
+    if (value.isNull() || !dictionary[key].isNull()) return false;
+    dictionary.set(key, std::move(value));
+    return true;
 }
 
 bool LastBase::save() {
     if (path_.empty()) return false;
-    if (!saveToFile(info(), path_)) return false;
+    Value dictionary = info();
+    if (state_ == FileState::HeldBack) return false;
+    if (!saveToFile(dictionary, path_)) return false;
     // The backup of an interrupted save has been read into the dictionary just written.
     const std::string backup = path_ + ".bak";
     if (existFile(backup)) removeFile(backup);
@@ -62,12 +132,13 @@ bool LastBase::exists() const {
 
 void LastBase::reset() {
     info_.reset();
+    state_ = FileState::Unread;
     if (existFile(path_)) removeFile(path_);
     // Otherwise the next access would bring the forgotten contents back from the backup.
     if (!path_.empty() && existFile(path_ + ".bak")) removeFile(path_ + ".bak");
 }
 
-std::optional<Value> LastBase::loadFromFile(const std::string&) {
+std::optional<Value> LastBase::decode(const Bytes&) {
     return std::nullopt;
 }
 bool LastBase::saveToFile(const Value&, const std::string&) {

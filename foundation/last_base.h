@@ -15,27 +15,37 @@ class LastBase : public NSObject {
 public:
     KORVA_MAKE(LastBase)
 
+    // How many set-aside copies of a bad file are kept; older ones are removed.
+    static constexpr int kKeptBadFiles = 3;
+
     const std::string& path() const { return path_; }
 
-    // The dictionary, loaded on first access. A missing file gives an empty one; so does an
-    // unreadable or foreign one, which is first moved aside to "<path>.bad" (never overwritten)
-    // so that nothing of the user's is destroyed. When the main file is missing or bad but a
-    // backup "<path>.bak" from an interrupted save reads well, the backup's contents are used.
+    // The dictionary, loaded on first access. A missing file gives an empty one. A file that was
+    // read whole but does not decode to a dictionary is moved aside to "<path>.bad" (numbered,
+    // the newest three kept) so that nothing of the user's is destroyed; when a backup
+    // "<path>.bak" from an interrupted save reads well, the backup's contents are used. A file
+    // that cannot be read at all (an I/O error, no permission) stays where it is: the store then
+    // starts empty and will not write over the file until a value is set or removed.
     Value info();
     // Null when absent.
     Value get(std::string_view key);
     // A null value removes the key.
     void set(Value value, std::string key);
     void removeObjectForKey(std::string_view key);
+    // Stores a non-null value under a key that holds none; true when the dictionary changed.
+    // A default is not a change of the user's: it does not release a held-back file.
+    bool setDefault(Value value, const std::string& key);
 
-    // Writes the dictionary to the file; true when it was written.
+    // Writes the dictionary to the file; true when it was written. False without writing while
+    // an unreadable file is held back.
     virtual bool save();
     bool exists() const;
     // Forgets the dictionary (the next access reloads) and deletes the file.
     void reset();
 
-    // The format: the loaded root (none when unreadable) and the writer. LastBase has no format.
-    virtual std::optional<Value> loadFromFile(const std::string& path);
+    // The format: the dictionary decoded from the file's bytes (none when they do not decode)
+    // and the writer. LastBase has no format.
+    virtual std::optional<Value> decode(const Bytes& data);
     virtual bool saveToFile(const Value& dictionary, const std::string& path);
 
     std::string className() const override { return "LastBase"; }
@@ -44,9 +54,16 @@ protected:
     explicit LastBase(std::string path = {}) : path_(std::move(path)) {}
 
 private:
-    std::optional<Value> loadDictionary(const std::string& path);
-    void setAside(const std::string& path);
+    enum class FileState {
+        Unread,    // nothing loaded yet
+        Loaded,    // the file was read (or absent); saves write it
+        HeldBack,  // the file could not be read; saves leave it alone until the user changes a value
+    };
+
+    std::optional<Value> loadDictionary(const std::string& path, bool* unreadable);
+    void userChanged();
 
     std::string path_;
     std::optional<Value> info_;
+    FileState state_ = FileState::Unread;
 };

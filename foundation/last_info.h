@@ -7,7 +7,7 @@ class LastInfo : public LastBase {
 public:
     KORVA_MAKE(LastInfo)
 
-    std::optional<Value> loadFromFile(const std::string& path) override;
+    std::optional<Value> decode(const Bytes& data) override;
     bool saveToFile(const Value& dictionary, const std::string& path) override;
 
     std::string className() const override { return "LastInfo"; }

@@ -1,15 +1,12 @@
 // JSON store files.
 #include "foundation/last_json.h"
 
-#include "foundation/global_base.h"
 #include "platform/runtime/utf16.h"
 #include "platform/storage/file_manager.h"
 #include "platform/storage/json.h"
 
-std::optional<Value> LastJSON::loadFromFile(const std::string& path) {
-    auto data = readFileData(path);
-    if (!data) return GlobalBase::loadFromFilePath(path);
-    std::string text(data->begin(), data->end());
+std::optional<Value> LastJSON::decode(const Bytes& data) {
+    std::string text(data.begin(), data.end());
     if (!isValidUtf8(text)) return std::nullopt;
     auto parsed = NSJSONSerialization::JSONObjectWithString(text);
     if (!parsed || !parsed->isDictionary()) return std::nullopt;

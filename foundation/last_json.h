@@ -8,9 +8,8 @@ class LastJSON : public LastBase {
 public:
     KORVA_MAKE(LastJSON)
 
-    // The file's JSON object, mutable; none when it is not a JSON object. A file that cannot be
-    // read at all is tried as a keyed archive.
-    std::optional<Value> loadFromFile(const std::string& path) override;
+    // The file's JSON object, mutable; none when it is not a JSON object.
+    std::optional<Value> decode(const Bytes& data) override;
     // Written aside and renamed into place; the folder must exist.
     bool saveToFile(const Value& dictionary, const std::string& path) override;
 

@@ -12,12 +12,6 @@
 
 namespace {
 
-// Hosts are configuration values of the bundle, so that nothing is wired into the program.
-std::string configured(std::string_view key, std::string_view fallback) {
-    Value value = NSBundle::mainBundle()->objectForInfoDictionaryKey(key);
-    return value.isString() && !value.string()->empty() ? *value.string() : std::string(fallback);
-}
-
 std::string joined(std::initializer_list<const std::string*> parts) {
     std::string out;
     for (const std::string* part : parts) {
@@ -29,6 +23,11 @@ std::string joined(std::initializer_list<const std::string*> parts) {
 }
 
 }  // namespace
+
+std::string configuredString(std::string_view key, std::string_view fallback) {
+    Value value = NSBundle::mainBundle()->objectForInfoDictionaryKey(key);
+    return value.isString() && !value.string()->empty() ? *value.string() : std::string(fallback);
+}
 
 bool openURL(std::string_view address) {
     auto application = UIApplication::sharedApplication();
@@ -46,11 +45,11 @@ std::string googleTranslate(std::string_view text, const std::optional<std::stri
                                      {"sl", Value(sourceCode && !sourceCode->empty() ? *sourceCode : std::string("auto"))},
                                      {"tl", Value(target)},
                                      {"text", Value(text)}});
-    return "https://" + configured("KorvaTranslateHost", "translate.korva.invalid") + "/?" + queryString(query);
+    return "https://" + configuredString("KorvaTranslateHost", "translate.korva.invalid") + "/?" + queryString(query);
 }
 
 std::string urlContent(std::string_view query) {
-    return configured("KorvaShareURL", "https://share.korva.invalid/content") + "?" + std::string(query);
+    return configuredString("KorvaShareURL", "https://share.korva.invalid/content") + "?" + std::string(query);
 }
 
 Value splitLanguageCountryCode(std::string_view code) {

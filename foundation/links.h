@@ -10,6 +10,9 @@
 #include "platform/runtime/error.h"
 #include "platform/runtime/value.h"
 
+// A configuration value of the bundle (Info.plist): the string under the key, or the fallback
+// when it is missing, empty or not a string. Server hosts come from here, never from the code.
+std::string configuredString(std::string_view key, std::string_view fallback = {});
 // Opens the address with the system when it can be opened (true); nothing otherwise. Main thread.
 bool openURL(std::string_view address);
 // "https://<translation host>/?op=translate&sl=<source or auto>&tl=<target>&text=<text>", the

@@ -54,8 +54,11 @@ void PicsBase::downloadAndSave(const dispatch_queue_t& queue, const std::string&
         return;
     }
 
+    // A record without a date (an index set aside, a file of an earlier run) cannot show that the
+    // file is still young: it counts as expired.
     const Value& written = entry["date"];
-    if (durday != 0 && written.isDate() && offseted(written.dateValue(), static_cast<std::int64_t>(durday)) < dateNow()) {
+    if (durday != 0 &&
+        (!written.isDate() || offseted(written.dateValue(), static_cast<std::int64_t>(durday)) < dateNow())) {
         removeFile(filePath);
     }
     if (existFile(filePath)) {
@@ -94,7 +97,7 @@ void PicsBase::startNext() {
         dispatch_async(queue, [self, download = std::move(download)]() mutable {
             std::optional<Bytes> bytes;
             if (auto address = NSURL::URLWithString(download.url)) {
-                if (auto read = dataWithContentsOfURL(address)) bytes = std::move(read).value();
+                if (auto read = dataWithContentsOfURL(address, NSURLRequest::kPictureBodyLimit)) bytes = std::move(read).value();
             }
             dispatch_async(dispatch_get_main_queue(), [self, download = std::move(download), bytes = std::move(bytes)]() mutable {
                 self->finish(download, std::move(bytes));

@@ -42,8 +42,11 @@ std::string lower(std::string_view text) {
     return out;
 }
 
-std::string joinParent(const std::string& parent, const std::string& name) {
-    return parent.empty() ? name : parent + "/" + name;
+// The path up to and including its last "/": a sibling name appended to it stays next to the
+// original, at the root too ("/tmp" -> "/"), and a bare name gets none.
+std::string siblingPrefix(std::string_view path) {
+    auto slash = path.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
 }
 
 // Reads "<stem>-<digits>.<ext>" (the whole name) and gives the stem and the number plus one. A
@@ -197,7 +200,7 @@ std::string stringByDeletingPathExtension(std::string_view name) {
 }
 
 std::string newFilePath(std::string_view path) {
-    const std::string parent = parentDirectory(path);
+    const std::string prefix = siblingPrefix(path);
     const std::string requested = lastPathComponent(path);
     const std::string requestedExt = pathExtension(requested);
     const std::string requestedStem = stringByDeletingPathExtension(requested);
@@ -213,17 +216,17 @@ std::string newFilePath(std::string_view path) {
             if (counter < INT_MAX) ++counter;
         }
         if (!requestedExt.empty()) name += "." + requestedExt;
-        candidate = joinParent(parent, name);
+        candidate = prefix + name;
     }
     return candidate;
 }
 
 std::string newDirectoryPath(std::string_view path) {
-    const std::string parent = parentDirectory(path);
+    const std::string prefix = siblingPrefix(path);
     const std::string requested = lastPathComponent(path);
     std::string candidate(path);
     for (long long counter = 1; existFile(candidate) && counter < INT_MAX; ++counter)
-        candidate = joinParent(parent, requested + "-" + std::to_string(counter));
+        candidate = prefix + requested + "-" + std::to_string(counter);
     return candidate;
 }
 

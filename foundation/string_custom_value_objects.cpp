@@ -1,9 +1,16 @@
 // Conversions that make interface and image objects: name colours, colour arrays, images by address.
 #include <array>
+#include <cctype>
 
 #include "foundation/array_free_core_image.h"
+#include "foundation/data_custom.h"
+#include "foundation/global.h"
+#include "foundation/pics.h"
+#include "foundation/string_custom_paths.h"
 #include "foundation/string_custom_values.h"
+#include "platform/dispatch/queue.h"
 #include "platform/image/ci_image.h"
+#include "platform/runtime/log.h"
 #include "platform/ui/draw/color.h"
 
 namespace {
@@ -20,6 +27,51 @@ constexpr std::array<Rgb, 30> kNamePalette{{
     {0, 188, 212},  {66, 165, 245},  {92, 107, 192}, {103, 58, 183},  {233, 30, 99},  {244, 67, 54},
 }};
 
+// Images named by web addresses come through the picture cache and are kept: a filter
+// description's image does not change under its address.
+constexpr std::uint64_t kRemoteImageKeptForever = 0;
+constexpr std::uint64_t kRemoteImageDownloads = 2;
+
+bool isWebAddress(std::string_view address) {
+    auto startsWith = [&](std::string_view scheme) {
+        if (address.size() <= scheme.size()) return false;
+        for (std::size_t i = 0; i < scheme.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(address[i])) != scheme[i]) return false;
+        return true;
+    };
+    return startsWith("http://") || startsWith("https://");
+}
+
+std::string remoteImagePath(std::string_view address) {
+    return withCachePath("Images/" + sha1(Bytes(address.begin(), address.end())) + ".jpg");
+}
+
+// Asks the picture cache for the image on the main thread; the file it keeps is what later calls
+// read. Nothing here waits for the network.
+void fetchIntoCache(const std::string& address, const std::string& path) {
+    dispatch_async(dispatch_get_main_queue(), [address, path] {
+        auto pics = Global::shared()->pics();
+        if (!pics) {
+            Log::warning("image", "no picture cache to load " + address);
+            return;
+        }
+        pics->downloadAndSave(dispatch_get_global_queue(), address, path, kRemoteImageKeptForever, kRemoteImageDownloads, nullptr,
+                              [address](std::shared_ptr<UIImage> image) {
+                                  if (!image) Log::warning("image", "image not loaded: " + address);
+                              });
+    });
+}
+
+std::shared_ptr<CIImage> remoteImage(const std::string& address) {
+    const std::string path = remoteImagePath(address);
+    if (existFile(path)) {
+        if (auto image = CIImage::imageWithContentsOfFile(path)) return image;
+    }
+    Log::info("image", "image not cached yet, loading in the background: " + address);
+    fetchIntoCache(address, path);
+    return nullptr;
+}
+
 }  // namespace
 
 std::shared_ptr<UIColor> color(std::string_view name) {
@@ -29,6 +81,7 @@ std::shared_ptr<UIColor> color(std::string_view name) {
 
 std::shared_ptr<CIImage> ciimage(std::string_view address) {
     if (address.empty()) return nullptr;
+    if (isWebAddress(address)) return remoteImage(std::string(address));
     return CIImage::imageWithContentsOfURL(std::string(address));
 }
 

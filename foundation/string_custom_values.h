@@ -19,7 +19,9 @@ std::size_t nameColorIndex(std::string_view name);
 std::shared_ptr<UIColor> color(std::string_view name);
 // The initials of a name, from its tokens taken as given, middle and family names.
 std::string initial(std::string_view name);
-// The image at a file:// address or path; none when it cannot be read.
+// The image at a file:// address or path; none when it cannot be read. An http(s) address is
+// read from the picture cache; until the cache holds it the answer is none and the cache fetches
+// it in the background (a failure is logged), so no call waits for the network.
 std::shared_ptr<CIImage> ciimage(std::string_view address);
 // None for "Default" and for names the platform does not know.
 std::shared_ptr<CGColorSpace> colorspace(std::string_view name);

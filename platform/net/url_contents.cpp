@@ -62,9 +62,10 @@ std::optional<std::string> decodeText(const Bytes& bytes, NSStringEncoding encod
     return std::nullopt;
 }
 
-Result<Bytes> dataWithContentsOfURL(const std::shared_ptr<NSURL>& url) {
+Result<Bytes> dataWithContentsOfURL(const std::shared_ptr<NSURL>& url, std::size_t maximumLength) {
     if (!url) return fail("no URL");
     NSURLRequest request(url, NSURLRequestCachePolicy::ReloadIgnoringLocalCacheData);
+    request.setMaximumBodyLength(maximumLength);
     URLSyncReply reply = sendSynchronousRequest(request);
     if (reply.error || !reply.data) return fail(reply.error ? reply.error->localizedDescription() : "no data");
     return std::move(*reply.data);

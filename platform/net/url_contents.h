@@ -1,17 +1,21 @@
 // Reading a URL's contents in one call: its bytes, or its text with the encoding detected.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
 #include "platform/net/url.h"
+#include "platform/net/url_request.h"
 #include "platform/runtime/result.h"
 #include "platform/runtime/value.h"
 
 enum class NSStringEncoding { UTF8, ISOLatin1, WindowsCP1252, UTF16LittleEndian, UTF16BigEndian };
 
-// The body of a successful exchange (any status), read afresh without a cache.
-Result<Bytes> dataWithContentsOfURL(const std::shared_ptr<NSURL>& url);
+// The body of a successful exchange (any status), read afresh without a cache; a body longer than
+// `maximumLength` fails.
+Result<Bytes> dataWithContentsOfURL(const std::shared_ptr<NSURL>& url,
+                                    std::size_t maximumLength = NSURLRequest::kPageBodyLimit);
 
 // The body as UTF-8 text. The encoding is the reply's charset when it names one this platform
 // reads, else a byte-order mark's, else UTF-8 when the bytes are valid UTF-8, else Windows-1252.

@@ -20,6 +20,7 @@ const char* sentence(NSURLErrorCode code) {
         case NSURLErrorSecureConnectionFailed: return "A secure connection to the server could not be made.";
         case NSURLErrorFileDoesNotExist: return "The requested resource does not exist.";
         case NSURLErrorNoPermissionsToReadFile: return "The file could not be read because you do not have permission.";
+        case NSURLErrorDataLengthExceedsMaximum: return "resource exceeds maximum size";
         case NSURLErrorUnknown: break;
     }
     return "An unknown error occurred.";
@@ -27,8 +28,9 @@ const char* sentence(NSURLErrorCode code) {
 
 }  // namespace
 
-std::shared_ptr<NSError> makeURLError(NSURLErrorCode code, std::string_view failingURL) {
-    Value info = Value::dictionary({{NSLocalizedDescriptionKey, Value(sentence(code))}});
+std::shared_ptr<NSError> makeURLError(NSURLErrorCode code, std::string_view failingURL, std::string_view description) {
+    Value info = Value::dictionary(
+        {{NSLocalizedDescriptionKey, description.empty() ? Value(sentence(code)) : Value(std::string(description))}});
     if (!failingURL.empty()) info.set(NSURLErrorFailingURLStringErrorKey, Value(std::string(failingURL)));
     return NSError::make(NSURLErrorDomain, code, info);
 }

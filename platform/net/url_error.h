@@ -21,7 +21,9 @@ enum NSURLErrorCode : std::int64_t {
     NSURLErrorSecureConnectionFailed = -1200,
     NSURLErrorFileDoesNotExist = -1100,
     NSURLErrorNoPermissionsToReadFile = -1102,
+    NSURLErrorDataLengthExceedsMaximum = -1103,
 };
 
-// An error in NSURLErrorDomain with a readable description and the failing URL's text.
-std::shared_ptr<NSError> makeURLError(NSURLErrorCode code, std::string_view failingURL);
+// An error in NSURLErrorDomain with a readable description (the code's own sentence unless one
+// is given) and the failing URL's text.
+std::shared_ptr<NSError> makeURLError(NSURLErrorCode code, std::string_view failingURL, std::string_view description = {});

@@ -1,6 +1,7 @@
 // NSURLRequest: what to send (URL, method, header fields in the order set, body, time-out).
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,7 +29,8 @@ public:
     void setHTTPMethod(std::string method) { method_ = std::move(method); }
 
     // Field names compare without regard to case; setting a field again replaces its value in
-    // place, an empty value is still sent. Nothing is set by default.
+    // place, an empty value is still sent. Nothing is set by default. A name or value holding a
+    // line break would smuggle in fields of its own: such a request fails when sent.
     void setValue(std::string_view value, std::string_view field);
     std::optional<std::string> valueForHTTPHeaderField(std::string_view field) const;
     const std::vector<HeaderField>& allHTTPHeaderFields() const { return headers_; }
@@ -39,6 +41,17 @@ public:
     // Seconds without any traffic after which the request fails; the process default when unset.
     double timeoutInterval() const { return timeout_.value_or(defaultTimeoutInterval()); }
     void setTimeoutInterval(double seconds) { timeout_ = seconds; }
+    // Seconds the whole exchange may take however steadily data arrives (a server that trickles
+    // never falls silent); four times the time-out when unset. Passing it is a time-out error.
+    double totalTimeoutInterval() const { return total_.value_or(4 * timeoutInterval()); }
+    void setTotalTimeoutInterval(double seconds) { total_ = seconds; }
+
+    // The most bytes a reply's body may hold, counted after decoding; past it the request fails
+    // without reading further. Pages and payloads by default; pictures may ask for more.
+    static constexpr std::size_t kPageBodyLimit = std::size_t{8} << 20;
+    static constexpr std::size_t kPictureBodyLimit = std::size_t{32} << 20;
+    std::size_t maximumBodyLength() const { return maxBody_; }
+    void setMaximumBodyLength(std::size_t bytes) { maxBody_ = bytes; }
     NSURLRequestCachePolicy cachePolicy() const { return policy_; }
     void setCachePolicy(NSURLRequestCachePolicy policy) { policy_ = policy; }
 
@@ -53,6 +66,8 @@ private:
     std::vector<HeaderField> headers_;
     Bytes body_;
     std::optional<double> timeout_;
+    std::optional<double> total_;
+    std::size_t maxBody_ = kPageBodyLimit;
     NSURLRequestCachePolicy policy_;
 };
 

@@ -22,6 +22,8 @@ void initialiseCurl() {
 }
 
 struct Exchange {
+    std::size_t maxBody = 0;
+    bool tooLarge = false;
     Bytes body;
     std::vector<NSHTTPURLResponse::HeaderField> headers;
     SteadyClock::time_point lastActivity = SteadyClock::now();
@@ -31,6 +33,12 @@ struct Exchange {
 
 std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
     auto* exchange = static_cast<Exchange*>(user);
+    // The bytes arrive decoded, so a small compressed reply that inflates past the cap stops
+    // here as well; answering less than given ends the transfer.
+    if (size * count > exchange->maxBody - exchange->body.size()) {
+        exchange->tooLarge = true;
+        return 0;
+    }
     exchange->body.insert(exchange->body.end(), data, data + size * count);
     exchange->lastActivity = SteadyClock::now();
     return size * count;
@@ -132,6 +140,8 @@ void configure(Handles& h, const NSURLRequest& request, const NSURL& url, Exchan
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &exchange);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    // A declared length past the cap fails before any of the body is read.
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maximumBodyLength()));
 
     const std::string& method = request.HTTPMethod();
     const Bytes& body = request.HTTPBody();
@@ -158,6 +168,14 @@ void configure(Handles& h, const NSURLRequest& request, const NSURL& url, Exchan
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, h.headers);
 }
 
+// A line break in a field would end it and start another of the sender's choosing.
+std::optional<std::string> fieldWithLineBreak(const NSURLRequest& request) {
+    for (const auto& [name, value] : request.allHTTPHeaderFields()) {
+        if (name.find_first_of("\r\n") != std::string::npos || value.find_first_of("\r\n") != std::string::npos) return name;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 URLLoadResult performURLRequest(const NSURLRequest& request, const std::atomic<bool>* cancelled) {
@@ -172,6 +190,11 @@ URLLoadResult performURLRequest(const NSURLRequest& request, const std::atomic<b
         result.error = makeURLError(NSURLErrorUnsupportedURL, url->absoluteString());
         return result;
     }
+    if (auto field = fieldWithLineBreak(request)) {
+        result.error = makeURLError(NSURLErrorBadURL, url->absoluteString(),
+                                    "the header field \"" + *field + "\" holds a line break");
+        return result;
+    }
     initialiseCurl();
     Handles handles;
     if (!handles.easy || !handles.multi) {
@@ -179,10 +202,14 @@ URLLoadResult performURLRequest(const NSURLRequest& request, const std::atomic<b
         return result;
     }
     Exchange exchange;
+    exchange.maxBody = request.maximumBodyLength();
     configure(handles, request, *url, exchange);
     curl_multi_add_handle(handles.multi, handles.easy);
 
     const auto quietLimit = std::chrono::duration<double>(request.timeoutInterval() > 0 ? request.timeoutInterval() : 60.0);
+    const auto totalLimit = std::chrono::duration<double>(
+        request.totalTimeoutInterval() > 0 ? request.totalTimeoutInterval() : 4 * quietLimit.count());
+    const SteadyClock::time_point started = SteadyClock::now();
     CURLcode outcome = CURLE_OK;
     bool finished = false;
     while (!finished) {
@@ -203,7 +230,8 @@ URLLoadResult performURLRequest(const NSURLRequest& request, const std::atomic<b
             outcome = CURLE_ABORTED_BY_CALLBACK;
             break;
         }
-        if (SteadyClock::now() - exchange.lastActivity > quietLimit) {
+        const SteadyClock::time_point now = SteadyClock::now();
+        if (now - exchange.lastActivity > quietLimit || now - started > totalLimit) {
             outcome = CURLE_OPERATION_TIMEDOUT;
             break;
         }
@@ -211,7 +239,12 @@ URLLoadResult performURLRequest(const NSURLRequest& request, const std::atomic<b
     }
 
     if (outcome != CURLE_OK) {
-        result.error = makeURLError(errorCodeFor(outcome), url->absoluteString());
+        if (exchange.tooLarge || outcome == CURLE_FILESIZE_EXCEEDED) {
+            result.error = makeURLError(NSURLErrorDataLengthExceedsMaximum, url->absoluteString(),
+                                        "the reply is larger than " + std::to_string(request.maximumBodyLength()) + " bytes");
+        } else {
+            result.error = makeURLError(errorCodeFor(outcome), url->absoluteString());
+        }
         return result;
     }
     char* effective = nullptr;

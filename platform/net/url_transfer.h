@@ -19,5 +19,6 @@ struct URLLoadResult {
 
 // Sends the request on the calling thread. Redirects are followed (network schemes only);
 // compressed replies are decoded whatever "Accept-Encoding" the request carries; the request's
-// time-out bounds every quiet spell. Setting `cancelled` ends the exchange with a cancel error.
+// time-out bounds every quiet spell and its total time-out the whole exchange; a body past the
+// request's maximum (decoded) fails it. Setting `cancelled` ends the exchange with a cancel error.
 URLLoadResult performURLRequest(const NSURLRequest& request, const std::atomic<bool>* cancelled = nullptr);

@@ -11,6 +11,7 @@
 #include "platform/image/codec/image_data.h"
 #include "platform/image/codec/image_properties.h"
 #include "platform/photos/asset_identifier.h"
+#include "platform/photos/image_file_check.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
 
@@ -53,6 +54,13 @@ Failure sqlFailure(sqlite3* db, const std::string& what) {
     return fail(what + ": " + sqlite3_errmsg(db));
 }
 
+// A text column, none when it holds NULL.
+std::optional<std::string> columnText(sqlite3_stmt* statement, int column) {
+    const unsigned char* text = sqlite3_column_text(statement, column);
+    if (!text) return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(text));
+}
+
 double fileDate(const std::string& path) {
     auto attrs = NSFileManager::defaultManager()->attributesOfItemAtPath(path);
     return attrs ? (*attrs)[NSFileModificationDate].dateValue() : 0.0;
@@ -88,6 +96,7 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
     if (auto r = NSFileManager::defaultManager()->createDirectoryAtPath(folder, true); !r)
         return fail("cannot create the library folder " + folder + ": " + r.error());
     std::string path = pathByAppendingComponent(folder, kIndexFileName);
+    std::string problem;
     for (int attempt = 0; attempt < 2; ++attempt) {
         sqlite3* db = nullptr;
         int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
@@ -95,22 +104,40 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
         std::unique_ptr<AssetIndex> index(new AssetIndex(folder, db));
         if (rc != SQLITE_OK) return sqlFailure(db, "cannot open the library index");
         sqlite3_busy_timeout(db, 2000);
-        auto schema = index->exec("PRAGMA synchronous=FULL");
-        if (schema) schema = index->exec(kSchema);
-        if (!schema) {
-            // The files are the library; an unreadable index is set aside and rebuilt from them.
-            index.reset();
-            Log::error(kLog, "library index unreadable (" + schema.error() + "); rebuilding it");
-            std::string aside = path + ".corrupt";
-            (void)NSFileManager::defaultManager()->removeItemAtPath(aside);
-            if (!NSFileManager::defaultManager()->moveItemAtPath(path, aside))
-                return fail("cannot set the broken index aside");
-            continue;
-        }
-        if (auto r = index->repair(); !r) return fail("cannot repair the library index: " + r.error());
-        return index;
+        auto usable = index->exec("PRAGMA synchronous=FULL");
+        if (usable) usable = index->exec(kSchema);
+        if (usable) usable = index->checkIntegrity();
+        if (usable) usable = index->repair();
+        if (usable) return index;
+        // The files are the library and the index is derived from them: an index that does not
+        // open, check or repair cleanly is set aside and rebuilt from the folder.
+        problem = usable.error();
+        index.reset();
+        Log::error(kLog, "library index unusable (" + problem + "); rebuilding it from the folder");
+        if (auto aside = setAside(path); !aside) return fail(aside.error());
     }
-    return fail("cannot open the library index");
+    return fail("cannot open the library index: " + problem);
+}
+
+Result<void> AssetIndex::setAside(const std::string& path) {
+    auto fm = NSFileManager::defaultManager();
+    std::string aside = path + ".corrupt";
+    (void)fm->removeItemAtPath(aside);
+    if (!fm->moveItemAtPath(path, aside)) return fail("cannot set the broken index aside");
+    // A journal beside the broken file belongs to it, not to the index that replaces it.
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) (void)fm->removeItemAtPath(path + suffix);
+    return {};
+}
+
+Result<void> AssetIndex::checkIntegrity() const {
+    Statement st;
+    if (sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &st.s, nullptr) != SQLITE_OK)
+        return sqlFailure(db_, "cannot check the index");
+    if (sqlite3_step(st.s) != SQLITE_ROW) return sqlFailure(db_, "cannot check the index");
+    const unsigned char* verdict = sqlite3_column_text(st.s, 0);
+    std::string text = verdict ? reinterpret_cast<const char*>(verdict) : "no verdict";
+    if (text != "ok") return fail("damaged: " + text);
+    return {};
 }
 
 Result<AssetRecord> AssetIndex::describeFile(const std::string& path, bool verifyPixels) {
@@ -156,25 +183,41 @@ Result<void> AssetIndex::repair() {
         }
     }
 
-    std::vector<std::string> missing;
+    if (auto r = giveRowsIdentifiers(); !r) return r;
+
+    // Rows whose file is gone or cut short leave the list; a cut file stays in the folder.
+    std::vector<std::string> dropped;
     std::set<std::string> indexed;
     {
         Statement st;
         if (sqlite3_prepare_v2(db_, "SELECT identifier, file FROM assets", -1, &st.s, nullptr) != SQLITE_OK)
             return sqlFailure(db_, "cannot read the index");
-        while (sqlite3_step(st.s) == SQLITE_ROW) {
-            std::string id = reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0));
-            std::string file = reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1));
-            if (files.count(file))
-                indexed.insert(file);
-            else
-                missing.push_back(id);
+        int rc;
+        while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+            auto id = columnText(st.s, 0);
+            auto file = columnText(st.s, 1);
+            if (!id || !file) continue;
+            if (!files.count(*file)) {
+                Log::warning(kLog, "dropping the index row of a missing file: " + *id);
+                dropped.push_back(*id);
+            } else if (auto whole = checkImageFileIsWhole(pathByAppendingComponent(folder_, *file)); !whole) {
+                Log::warning(kLog, "not listing " + *file + ": " + whole.error());
+                dropped.push_back(*id);
+                indexed.insert(*file);
+            } else {
+                indexed.insert(*file);
+            }
         }
+        if (rc != SQLITE_DONE) return sqlFailure(db_, "cannot read the index");
     }
     std::vector<AssetRecord> found;
     for (const auto& name : files) {
         if (indexed.count(name)) continue;
         std::string path = pathByAppendingComponent(folder_, name);
+        if (auto whole = checkImageFileIsWhole(path); !whole) {
+            Log::warning(kLog, "not listing " + name + ": " + whole.error());
+            continue;
+        }
         auto record = describeFile(path, true);
         if (!record) {
             Log::warning(kLog, "not indexing " + name + ": " + record.error());
@@ -185,9 +228,31 @@ Result<void> AssetIndex::repair() {
         record->creationDate = record->modificationDate = fileDate(path);
         found.push_back(*record);
     }
-    for (const auto& id : missing) Log::warning(kLog, "dropping the index row of a missing file: " + id);
-    if (missing.empty() && found.empty()) return {};
-    return apply(found, missing);
+    if (dropped.empty() && found.empty()) return {};
+    return apply(found, dropped);
+}
+
+Result<void> AssetIndex::giveRowsIdentifiers() {
+    std::vector<std::int64_t> rows;
+    {
+        Statement st;
+        if (sqlite3_prepare_v2(db_, "SELECT rowid FROM assets WHERE identifier IS NULL", -1, &st.s, nullptr) != SQLITE_OK)
+            return sqlFailure(db_, "cannot read the index");
+        while (sqlite3_step(st.s) == SQLITE_ROW) rows.push_back(sqlite3_column_int64(st.s, 0));
+    }
+    if (rows.empty()) return {};
+    Statement update;
+    if (sqlite3_prepare_v2(db_, "UPDATE assets SET identifier = ? WHERE rowid = ?", -1, &update.s, nullptr) != SQLITE_OK)
+        return sqlFailure(db_, "cannot repair the index");
+    for (std::int64_t row : rows) {
+        Log::warning(kLog, "giving an index row without an identifier a new one");
+        std::string identifier = makeAssetIdentifier();
+        sqlite3_reset(update.s);
+        sqlite3_bind_text(update.s, 1, identifier.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int64(update.s, 2, row);
+        if (sqlite3_step(update.s) != SQLITE_DONE) return sqlFailure(db_, "cannot repair the index");
+    }
+    return {};
 }
 
 Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const std::vector<std::string>& deletions) {
@@ -257,9 +322,12 @@ Result<std::vector<AssetRecord>> AssetIndex::query(const AssetQuery& q) const {
     std::vector<AssetRecord> out;
     int rc;
     while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+        auto identifier = columnText(st.s, 0);
+        auto file = columnText(st.s, 1);
+        if (!identifier || !file) continue;  // repaired at the next open
         AssetRecord r;
-        r.identifier = reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0));
-        r.file = reinterpret_cast<const char*>(sqlite3_column_text(st.s, 1));
+        r.identifier = std::move(*identifier);
+        r.file = std::move(*file);
         r.mediaType = static_cast<PHAssetMediaType>(sqlite3_column_int64(st.s, 2));
         r.pixelWidth = sqlite3_column_int(st.s, 3);
         r.pixelHeight = sqlite3_column_int(st.s, 4);

@@ -1,9 +1,12 @@
 // The photo library's index: one SQLite table of assets beside the image files.
 //
-// Crash safety: files are written (atomically) before their rows, rows are written in one
-// transaction per change, and open() repairs what a crash can leave: rows whose file is missing
-// are dropped, image files without a row are indexed, and the temporary files of an interrupted
-// atomic write are removed. Thread-safe (one connection behind a lock).
+// The folder is the truth and the index is derived from it. Crash safety: files are written
+// (atomically) before their rows, rows are written in one transaction per change, and open()
+// repairs what a crash or damage can leave: an index that fails to open, fails its integrity
+// check or cannot be repaired is set aside and rebuilt from the folder; rows without an
+// identifier get one; rows whose file is missing or cut short are dropped (a cut file stays in
+// the folder, unlisted); whole image files without a row are indexed; and the temporary files
+// of an interrupted atomic write are removed. Thread-safe (one connection behind a lock).
 #pragma once
 
 #include <memory>
@@ -57,8 +60,11 @@ public:
 
 private:
     AssetIndex(std::string folder, sqlite3* db) : folder_(std::move(folder)), db_(db) {}
+    static Result<void> setAside(const std::string& path);
     Result<void> exec(const char* sql) const;
+    Result<void> checkIntegrity() const;
     Result<void> repair();
+    Result<void> giveRowsIdentifiers();
 
     std::string folder_;
     sqlite3* db_;

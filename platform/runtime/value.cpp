@@ -205,25 +205,48 @@ void ValueDictionary::reindex() {
 
 // ---- ValueSet ----
 
+namespace {
+
+// A hash that agrees with isEqual: equal numbers of any kind meet through their double value;
+// containers and objects only by kind, since they may change while in the set.
+std::size_t setHash(const Value& v) {
+    if (v.isNumber()) return std::hash<double>{}(v.doubleValue());
+    if (const std::string* text = v.string()) return std::hash<std::string_view>{}(*text);
+    if (const Bytes* bytes = v.bytes())
+        return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (v.isDate()) return std::hash<double>{}(v.dateValue());
+    return std::hash<int>{}(static_cast<int>(v.kind())) ^ 0x9e3779b97f4a7c15ull;
+}
+
+}  // namespace
+
+std::optional<std::size_t> ValueSet::positionOf(const Value& v, std::size_t hash) const {
+    auto [first, last] = index_.equal_range(hash);
+    for (auto it = first; it != last; ++it)
+        if (items_[it->second].isEqual(v)) return it->second;
+    return std::nullopt;
+}
+
 bool ValueSet::contains(const Value& v) const {
-    for (const auto& item : items_)
-        if (item.isEqual(v)) return true;
-    return false;
+    return positionOf(v, setHash(v)).has_value();
 }
 
 bool ValueSet::insert(Value v) {
-    if (v.isNull() || contains(v)) return false;
+    if (v.isNull()) return false;
+    const std::size_t hash = setHash(v);
+    if (positionOf(v, hash)) return false;
+    index_.emplace(hash, items_.size());
     items_.push_back(std::move(v));
     return true;
 }
 
 bool ValueSet::remove(const Value& v) {
-    for (auto it = items_.begin(); it != items_.end(); ++it)
-        if (it->isEqual(v)) {
-            items_.erase(it);
-            return true;
-        }
-    return false;
+    auto position = positionOf(v, setHash(v));
+    if (!position) return false;
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(*position));
+    index_.clear();
+    for (std::size_t i = 0; i < items_.size(); ++i) index_.emplace(setHash(items_[i]), i);
+    return true;
 }
 
 // ---- Value ----

@@ -11,6 +11,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -63,7 +64,8 @@ private:
     std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>> index_;
 };
 
-// An unordered collection of distinct values (NSSet), iterated in insertion order.
+// An unordered collection of distinct values (NSSet), iterated in insertion order. Lookups go
+// through a hash of each item, so building a set of n scalars takes time linear in n.
 class ValueSet {
 public:
     std::size_t size() const { return items_.size(); }
@@ -73,7 +75,11 @@ public:
     const ValueArray& items() const { return items_; }
 
 private:
+    std::optional<std::size_t> positionOf(const Value& v, std::size_t hash) const;
+
     ValueArray items_;
+    // Hash of an item -> its position in items_.
+    std::unordered_multimap<std::size_t, std::size_t> index_;
 };
 
 class Value {

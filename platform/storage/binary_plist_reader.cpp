@@ -10,8 +10,15 @@
 namespace storage_detail {
 namespace {
 
-// Guards against files whose shared containers would unfold into an enormous tree.
+// Guards against files whose shared objects would unfold into an enormous tree: a reference
+// may name one object many times. A scalar (writers store each one once) is decoded once and
+// shared, since it cannot change; a container is decoded afresh for every use. The decoded size
+// (every use of an object counted with a fixed overhead, every scalar's bytes once) may not pass
+// a base allowance plus a multiple of the file's own size.
 constexpr std::uint64_t kMaxElements = 1u << 22;
+constexpr std::uint64_t kObjectWeight = 16;
+constexpr std::uint64_t kBaseDecodedSize = 1u << 20;
+constexpr std::uint64_t kDecodedSizePerFileByte = 32;
 
 class Reader {
 public:
@@ -30,7 +37,9 @@ public:
             tableOffset_ < 8 || tableOffset_ > limit_ || count_ > (limit_ - tableOffset_) / offsetSize_) {
             return fail("damaged binary property list trailer");
         }
+        decodedLimit_ = kBaseDecodedSize + kDecodedSizePerFileByte * size_;
         state_.assign(count_, 0);
+        scalars_.assign(count_, std::nullopt);
         auto root = object(top, 0);
         if (!root) return fail("damaged binary property list: " + error_);
         return std::move(*root);
@@ -66,8 +75,22 @@ private:
         return value;
     }
 
+    // Counts decoded bytes against the file's allowance; false once it is spent.
+    bool spend(std::uint64_t bytes) {
+        decoded_ += bytes;
+        return decoded_ <= decodedLimit_;
+    }
+
     std::optional<Value> object(std::uint64_t index, int depth) {
         if (index >= count_) return bad("reference out of range");
+        if (!spend(kObjectWeight)) return bad("decodes to far more than the file holds");
+        if (const std::optional<Value>& known = scalars_[index]) return *known;
+        auto value = decode(index, depth);
+        if (value && !value->isArray() && !value->isDictionary() && !value->isSet()) scalars_[index] = *value;
+        return value;
+    }
+
+    std::optional<Value> decode(std::uint64_t index, int depth) {
         if (depth > kMaxPlistDepth) return bad("nested too deeply");
         if (state_[index] == 1) return bad("a container contains itself");
         std::uint64_t pos = bigEndian(data_ + tableOffset_ + index * offsetSize_, offsetSize_);
@@ -93,6 +116,7 @@ private:
             case 0x4: {
                 auto n = count(nibble, pos);
                 if (!n || !inside(pos, *n)) return bad("data beyond the end");
+                if (!spend(*n)) return bad("decodes to far more than the file holds");
                 return Value::data(Bytes(data_ + pos, data_ + pos + *n));
             }
             case 0x5:
@@ -142,6 +166,7 @@ private:
         if (!n) return std::nullopt;
         int unit = (marker >> 4) == 0x6 ? 2 : 1;
         if (*n > limit_ / unit || !inside(pos, *n * unit)) return bad("string beyond the end");
+        if (!spend(*n * unit)) return bad("decodes to far more than the file holds");
         const std::uint8_t* p = data_ + pos;
         std::string text;
         if ((marker >> 4) == 0x5) {
@@ -206,7 +231,10 @@ private:
     std::uint64_t tableOffset_ = 0;
     std::uint64_t limit_ = 0;
     std::uint64_t elements_ = 0;
+    std::uint64_t decoded_ = 0;
+    std::uint64_t decodedLimit_ = 0;
     std::vector<std::uint8_t> state_;  // 1 while a container is being read, to catch cycles
+    std::vector<std::optional<Value>> scalars_;  // decoded scalars, by object index
     std::string error_;
 };
 

@@ -6,6 +6,7 @@
 
 #include "platform/runtime/log.h"
 #include "platform/storage/bundle.h"
+#include "platform/storage/file_manager.h"
 #include "platform/storage/property_list.h"
 #include "platform/storage/sandbox.h"
 
@@ -40,16 +41,26 @@ void NSUserDefaults::resetStandardUserDefaults() {
 }
 
 void NSUserDefaults::init() {
-    auto stored = readPropertyListFile(path_);
+    std::error_code error;
+    if (!std::filesystem::exists(path_, error)) return;  // the normal first start
+    auto data = readFileData(path_);
+    if (!data) {
+        // A failed read says nothing about the contents: the file stays, and is not replaced
+        // until a value changes.
+        heldBack_ = true;
+        Log::warning("defaults", data.error() + "; using no stored values and keeping the file");
+        return;
+    }
+    auto stored = NSPropertyListSerialization::propertyListWithData(*data);
     if (stored && stored->isDictionary()) {
         stored_ = *stored->dictionaryPtr();
-    } else if (std::error_code error; std::filesystem::exists(path_, error)) {
-        // A missing file is the normal first start. An unreadable one is kept aside rather than
-        // overwritten by the next change, so that nothing is lost without a trace.
-        std::string aside = path_ + ".unreadable";
-        std::filesystem::rename(path_, aside, error);
-        Log::warning("defaults", "ignoring unreadable " + (stored ? path_ : stored.error()) + "; kept as " + aside);
+        return;
     }
+    // Contents that do not decode are kept aside rather than overwritten by the next change, so
+    // that nothing is lost without a trace.
+    std::string aside = path_ + ".unreadable";
+    std::filesystem::rename(path_, aside, error);
+    Log::warning("defaults", "ignoring unreadable " + (stored ? path_ : stored.error()) + "; kept as " + aside);
 }
 
 Value NSUserDefaults::lookup(std::string_view key) const {
@@ -133,10 +144,12 @@ Value NSUserDefaults::dictionaryRepresentation() const {
 
 bool NSUserDefaults::synchronize() {
     std::lock_guard lock(mutex_);
+    if (heldBack_) return false;
     return writeLocked();
 }
 
 bool NSUserDefaults::writeLocked() {
+    heldBack_ = false;
     // The whole dictionary is small; rewriting it keeps the file whole after every change.
     Value snapshot(stored_);
     auto written = writePropertyListFile(path_, snapshot, NSPropertyListBinaryFormat_v1_0);

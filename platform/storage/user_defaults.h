@@ -47,7 +47,8 @@ public:
     void registerDefaults(const ValueDictionary& defaults);
     // Stored and registered values merged (stored ones win), as a new dictionary.
     Value dictionaryRepresentation() const;
-    // Writes the file now; false when that fails.
+    // Writes the file now; false when that fails, or when the file could not be read at start
+    // and no value has changed since.
     bool synchronize();
 
     void init() override;
@@ -63,4 +64,6 @@ private:
     mutable std::mutex mutex_;
     ValueDictionary stored_;
     ValueDictionary registered_;
+    // The file could not be read: it is not written over until a value changes.
+    bool heldBack_ = false;
 };

@@ -12,6 +12,8 @@ namespace {
 
 bool appendEscaped(std::string& out, const std::string& text) {
     if (!isValidUtf8(text)) return false;
+    // U+FFFE and U+FFFF are no XML characters either: a reader refuses the whole file.
+    if (text.find("\xEF\xBF\xBE") != std::string::npos || text.find("\xEF\xBF\xBF") != std::string::npos) return false;
     for (char c : text) {
         switch (c) {
             case '&': out += "&amp;"; break;

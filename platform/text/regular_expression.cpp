@@ -33,6 +33,21 @@ NSRange clampRange(NSRange range, std::size_t length) {
 
 bool isAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
+// A matcher over the region of the text, bounded in work: a pattern that backtracks badly on
+// crafted text stops with a time-out instead of running for minutes. None when the text is too
+// long to be scanned at all.
+std::unique_ptr<icu::RegexMatcher> boundedMatcher(const icu::RegexPattern& pattern, const icu::UnicodeString& input,
+                                                  NSRange region) {
+    if (static_cast<std::size_t>(input.length()) > NSRegularExpression::kMaxScannedLength) return nullptr;
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::RegexMatcher> matcher(pattern.matcher(input, status));
+    if (U_FAILURE(status)) return nullptr;
+    matcher->setTimeLimit(NSRegularExpression::kMatchTimeLimit, status);
+    matcher->region(static_cast<int64_t>(region.location), static_cast<int64_t>(NSMaxRange(region)), status);
+    if (U_FAILURE(status)) return nullptr;
+    return matcher;
+}
+
 NSTextCheckingResult currentResult(icu::RegexMatcher& matcher) {
     NSTextCheckingResult result;
     int32_t groups = matcher.groupCount();
@@ -83,15 +98,14 @@ std::size_t NSRegularExpression::numberOfCaptureGroups() const {
 
 std::vector<NSTextCheckingResult> NSRegularExpression::matchesInUtf16(std::u16string_view text, NSRange range) const {
     std::vector<NSTextCheckingResult> results;
-    if (text.size() > static_cast<std::size_t>(INT32_MAX)) return results;
-    NSRange region = clampRange(range, text.size());
+    if (text.size() > kMaxScannedLength) return results;
     icu::UnicodeString input(false, text.data(), static_cast<int32_t>(text.size()));
+    auto matcher = boundedMatcher(*compiled_->pattern, input, clampRange(range, text.size()));
+    if (!matcher) return results;
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::RegexMatcher> matcher(compiled_->pattern->matcher(input, status));
-    if (U_FAILURE(status)) return results;
-    matcher->region(static_cast<int64_t>(region.location), static_cast<int64_t>(NSMaxRange(region)), status);
-    if (U_FAILURE(status)) return results;
     while (matcher->find(status) && U_SUCCESS(status)) results.push_back(currentResult(*matcher));
+    // A run stopped by its bound has found nothing it can vouch for.
+    if (U_FAILURE(status)) results.clear();
     return results;
 }
 
@@ -110,14 +124,12 @@ std::optional<NSTextCheckingResult> NSRegularExpression::firstMatchInString(std:
 std::optional<NSTextCheckingResult> NSRegularExpression::firstMatchInString(std::string_view text,
                                                                             NSRange range) const {
     std::u16string units = toUtf16(text);
-    if (units.size() > static_cast<std::size_t>(INT32_MAX)) return std::nullopt;
-    NSRange region = clampRange(range, units.size());
+    if (units.size() > kMaxScannedLength) return std::nullopt;
     icu::UnicodeString input(false, units.data(), static_cast<int32_t>(units.size()));
+    auto matcher = boundedMatcher(*compiled_->pattern, input, clampRange(range, units.size()));
+    if (!matcher) return std::nullopt;
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::RegexMatcher> matcher(compiled_->pattern->matcher(input, status));
-    if (U_FAILURE(status)) return std::nullopt;
-    matcher->region(static_cast<int64_t>(region.location), static_cast<int64_t>(NSMaxRange(region)), status);
-    if (U_FAILURE(status) || !matcher->find(status) || U_FAILURE(status)) return std::nullopt;
+    if (!matcher->find(status) || U_FAILURE(status)) return std::nullopt;
     return currentResult(*matcher);
 }
 

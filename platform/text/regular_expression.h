@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,8 +36,15 @@ struct NSTextCheckingResult {
     }
 };
 
+// Matching is bounded, since the texts searched often come from outside: a text longer than
+// kMaxScannedLength UTF-16 units is not scanned, and a search that takes more than
+// kMatchTimeLimit units of the match engine's work (each some ten thousand steps, on the order of
+// a millisecond) stops. Either way the answer is "no match".
 class NSRegularExpression : public NSObject {
 public:
+    static constexpr std::size_t kMaxScannedLength = std::size_t{8} << 20;
+    static constexpr std::int32_t kMatchTimeLimit = 5000;
+
     // A failure describes a pattern that does not compile.
     static Result<std::shared_ptr<NSRegularExpression>> regularExpressionWithPattern(std::string_view pattern,
                                                                                       unsigned options = 0);

@@ -87,14 +87,15 @@ protected:
 
     // Takes a silent shot of the current frame (or of `image`) and waits for its completion.
     Outcome silent(int orientation, bool mirrored, double ratio, std::shared_ptr<FilterElement> element = nullptr,
-                   std::function<std::shared_ptr<CIImage>()> sample = nullptr) {
+                   std::function<std::shared_ptr<CIImage>()> sample = nullptr,
+                   std::shared_ptr<CLLocation> location = nullptr) {
         if (!sample) {
             auto frame = keeper->frame();
             sample = [frame] { return imageWithPixelBuffer(frame); };
         }
         auto out = std::make_shared<Outcome>();
         host->shot_silent(
-            orientation, mirrored, nullptr, ratio, std::move(element), sample, [out] { ++out->before; },
+            orientation, mirrored, std::move(location), ratio, std::move(element), sample, [out] { ++out->before; },
             [out](bool ok) { ++out->calls, out->ok = ok; });
         advanceUntil([&] { return out->calls > 0; });
         advance(0.2);  // nothing more may come
@@ -129,6 +130,10 @@ protected:
         auto p = readImagePropertiesFromFile(asset->filePath());
         return p ? *p : Value();
     }
+    // Only the photo output's road records the exposure.
+    static bool tookThePhotoOutputsRoad(const Value& properties) {
+        return !properties["{Exif}"]["ExposureTime"].isNull();
+    }
 
     std::shared_ptr<FrameKeeper> keeper = std::make_shared<FrameKeeper>();
     std::shared_ptr<CameraPhotoGeneralHost> host;
@@ -151,10 +156,15 @@ TEST_F(StillCaptureTest, SilentShotsAtEveryRatioAndOrientationKeepTheFrameAsShot
         EXPECT_EQ(asset->pixelWidth(), expected.w);
         EXPECT_EQ(asset->pixelHeight(), expected.h);
         EXPECT_LT(meanDifference(rgbOfFile(asset->filePath()), expected), 8.0);
-        // The silent photo carries no capture metadata.
+        // Made from the frame, upright as stored, and tagged like any photo.
         Value p = propertiesOf(asset);
-        EXPECT_TRUE(p["{GPS}"].isNull());
-        EXPECT_NE(p["{TIFF}"]["Make"].stringValue(), kPhotoMake);
+        EXPECT_FALSE(tookThePhotoOutputsRoad(p));
+        EXPECT_EQ(p["Orientation"].integerValue(), 1);
+        EXPECT_EQ(p["{TIFF}"]["Make"].stringValue(), kPhotoMake);
+        EXPECT_EQ(p["{TIFF}"]["Model"].stringValue(), (position == 1 ? back() : front())->localizedName());
+        EXPECT_EQ(p["{TIFF}"]["Software"].stringValue(), Global::shared()->appMetadataName());
+        EXPECT_EQ(p["{TIFF}"]["DateTime"].stringValue().size(), 19u);
+        EXPECT_TRUE(p["{GPS}"].isNull());  // no location given
     };
     for (double ratio : kRatios)
         for (int orientation = 1; orientation <= 4; ++orientation) check(1, true, ratio, orientation);
@@ -162,6 +172,35 @@ TEST_F(StillCaptureTest, SilentShotsAtEveryRatioAndOrientationKeepTheFrameAsShot
     for (int orientation = 1; orientation <= 4; ++orientation) check(2, true, 0.75, orientation);
     for (int orientation = 1; orientation <= 4; ++orientation) check(2, false, 1.0, orientation);
     EXPECT_EQ(libraryPhotos().size(), 24u);
+}
+
+TEST_F(StillCaptureTest, SilentShotIsDatedAndPlacedLikeAPhotoOutputShot) {
+    Global::shared()->setLastFilterName(std::string("Amber"));
+    auto location = make<CLLocation>(CLLocation::Fields{{-33.9, 18.4}, -5, 5, 5, -1, -1, 800000000.5});
+    auto o = silent(3, true, 0.75, nullptr, nullptr, location);
+    ASSERT_TRUE(o.ok);
+    auto silentPhoto = newPhoto();
+    ASSERT_TRUE(silentPhoto);
+    o = normal(3, true, 0.75, nullptr, location);
+    ASSERT_TRUE(o.ok);
+    auto normalPhoto = newPhoto();
+    ASSERT_TRUE(normalPhoto);
+
+    Value quiet = propertiesOf(silentPhoto), output = propertiesOf(normalPhoto);
+    EXPECT_FALSE(tookThePhotoOutputsRoad(quiet));
+    EXPECT_TRUE(tookThePhotoOutputsRoad(output));
+    for (const char* key : {"Make", "Model", "Software"})
+        EXPECT_EQ(quiet["{TIFF}"][key].stringValue(), output["{TIFF}"][key].stringValue()) << key;
+    EXPECT_EQ(quiet["{TIFF}"]["Software"].stringValue(), "Korva 'Amber'");
+    EXPECT_EQ(quiet["{TIFF}"]["DateTime"].stringValue().substr(0, 10), output["{TIFF}"]["DateTime"].stringValue().substr(0, 10));
+    for (const char* key : {"Latitude", "Longitude", "Altitude"})
+        EXPECT_NEAR(quiet["{GPS}"][key].doubleValue(), output["{GPS}"][key].doubleValue(), 1e-6) << key;
+    for (const char* key : {"LatitudeRef", "LongitudeRef", "TimeStamp"})
+        EXPECT_EQ(quiet["{GPS}"][key].stringValue(), output["{GPS}"][key].stringValue()) << key;
+    EXPECT_EQ(quiet["{GPS}"]["AltitudeRef"].integerValue(), 1);
+    // The silent photo's pixels are already turned; the photo output's are not.
+    EXPECT_EQ(quiet["Orientation"].integerValue(), 1);
+    EXPECT_NE(output["Orientation"].integerValue(), 1);
 }
 
 TEST_F(StillCaptureTest, SilentShotRunsTheFilterAtFullSize) {
@@ -270,8 +309,8 @@ TEST_F(StillCaptureTest, FlashOnLightsTheTorchForTheFrameAndSwitchesItOffAfter) 
     EXPECT_TRUE(torchWasOnAtShot);
     EXPECT_EQ(device->torchMode(), AVCaptureTorchMode::Off);
     EXPECT_FALSE(host->lastTorchTurnedOn());
-    // The silent road: no capture metadata.
-    EXPECT_NE(propertiesOf(newPhoto())["{TIFF}"]["Make"].stringValue(), kPhotoMake);
+    // The silent road.
+    EXPECT_FALSE(tookThePhotoOutputsRoad(propertiesOf(newPhoto())));
 }
 
 TEST_F(StillCaptureTest, ATorchThatDoesNotComeOnHandsTheShotToTheNormalRoad) {
@@ -281,7 +320,7 @@ TEST_F(StillCaptureTest, ATorchThatDoesNotComeOnHandsTheShotToTheNormalRoad) {
     auto o = silent(1, true, 0.75);
     ASSERT_EQ(o.calls, 1);
     EXPECT_TRUE(o.ok);
-    EXPECT_EQ(propertiesOf(newPhoto())["{TIFF}"]["Make"].stringValue(), kPhotoMake);
+    EXPECT_TRUE(tookThePhotoOutputsRoad(propertiesOf(newPhoto())));
     EXPECT_EQ(back()->torchMode(), AVCaptureTorchMode::Off);
 
     // The front camera has no torch and no flash: the normal road without flash.
@@ -289,7 +328,7 @@ TEST_F(StillCaptureTest, ATorchThatDoesNotComeOnHandsTheShotToTheNormalRoad) {
     o = silent(1, true, 0.75);
     ASSERT_EQ(o.calls, 1);
     EXPECT_TRUE(o.ok);
-    EXPECT_EQ(propertiesOf(newPhoto())["{TIFF}"]["Make"].stringValue(), kPhotoMake);
+    EXPECT_TRUE(tookThePhotoOutputsRoad(propertiesOf(newPhoto())));
 }
 
 TEST_F(StillCaptureTest, AutoFlashMeasuresTheFrame) {

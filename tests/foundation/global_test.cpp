@@ -3,6 +3,10 @@
 // presented controllers.
 #include "foundation/global.h"
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "foundation/addr_service.h"
 #include "foundation/capture_choices.h"
 #include "foundation/device.h"
@@ -118,14 +122,43 @@ TEST_F(GlobalTest, SilentModeAlwaysReadsOnButTheWriteIsStored) {
     EXPECT_TRUE(settingsOnDisk()["silentMode"].isBool());
 }
 
-TEST_F(GlobalTest, AbsentStringDefaultStoresNothingButRewritesTheFile) {
+TEST_F(GlobalTest, ReadsThatAddNothingWriteNothing) {
     auto g = Global::shared();
+    const std::string path = withLibraryPath("Global.1");
+    // Defaults of none (no language table answers yet) add nothing, so there is nothing to write.
     EXPECT_FALSE(g->lastFilterName());
-    EXPECT_TRUE(existFile(withLibraryPath("Global.1")));
-    EXPECT_TRUE(settingsOnDisk()["lastFilterName"].isNull());
+    EXPECT_FALSE(g->googleTranslateLangCode());
+    EXPECT_FALSE(existFile(path));
+
+    EXPECT_EQ(g->flashMode(), 2);  // an added default is written at once
+    ASSERT_TRUE(existFile(path));
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(g->flashMode(), 2);
+        EXPECT_FALSE(g->lastFilterName());
+    }
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "a read that changed nothing replaced the file";
+
     g->setLastFilterName("x");
     g->setLastFilterName(std::nullopt);  // none removes
     EXPECT_TRUE(g->lastInfo()->get("lastFilterName").isNull());
+}
+
+TEST_F(GlobalTest, UnreadableSettingsAreKeptAndDefaultsDoNotReplaceThem) {
+    createDirectory(withLibraryPath(""));
+    const std::string path = withLibraryPath("Global.1");
+    std::filesystem::create_symlink("/proc/self/mem", path);  // every read fails with an I/O error
+    auto g = restart();
+    EXPECT_EQ(g->flashMode(), 2);
+    EXPECT_TRUE(g->gridMode());
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_FALSE(existFile(withLibraryPath("Global.1.bad")));
+    g->setFlashMode(0);
+    g->saveCurrentSettings();
+    EXPECT_EQ(settingsOnDisk()["flashMode"].integerValue(), 0);
 }
 
 TEST_F(GlobalTest, StoredValuesOfAnotherKindAreConverted) {

@@ -209,4 +209,17 @@ TEST_F(HTTPCustomTest, RemotePathStepFetchesOnceAndCachesOnlyDictionaries) {
     EXPECT_EQ(hits_.load(), 3);
 }
 
+TEST_F(HTTPCustomTest, ValuesFromTheRemotePathStepAreTheCallersToEdit) {
+    Value start = Value::dictionary({{"source", server_.url("/config.json")}});
+    Value page = at(start, "/source#");
+    ASSERT_TRUE(page.isDictionary());
+    page.set("version", Value("edited"));
+    Value list = at(start, "/source#/list");
+    ASSERT_TRUE(list.isArray());
+    list.append(Value(3));
+    EXPECT_EQ(at(start, "/source#/version"), Value("7"));
+    EXPECT_EQ(at(start, "/source#/list").count(), 2u);
+    EXPECT_EQ(hits_.load(), 1);
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "foundation/links.h"
 #include "foundation/string_custom_values.h"
+#include "platform/net/url.h"
 #include "platform/ui/app/ui_application.h"
 #include "tests/foundation/temp_sandbox.h"
 
@@ -35,6 +36,41 @@ TEST_F(LinksTest, TranslationLinksCarryTheEscapedQuery) {
     Global::shared()->setGoogleTranslateLangCode(std::string("fi"));
     EXPECT_NE(googleTranslate("x", std::string("en")).find("sl=en&tl=fi&"), std::string::npos);
     EXPECT_NE(urlContent("id=5&x").find("?id=5&x"), std::string::npos);
+}
+
+// Only names that can never reach another machine: the ".invalid" top-level domain and loopback.
+bool isReservedHost(const std::string& address) {
+    auto url = NSURL::URLWithString(address.find("://") == std::string::npos ? "https://" + address : address);
+    if (!url) return false;
+    const std::string& host = url->host();
+    const std::string invalid = ".invalid";
+    bool underInvalid = host.size() > invalid.size() && host.ends_with(invalid);
+    return underInvalid || host == "127.0.0.1" || host == "localhost" || host == "::1";
+}
+
+TEST_F(LinksTest, NoServerAddressLeavesTheReservedNames) {
+    // Without configuration (the test bundle names no hosts): the built-in fallbacks.
+    auto g = Global::shared();
+    g->setGoogleTranslateLangCode(std::string("fi"));
+    for (const std::string& address : {g->appUrlString(), googleTranslate("x", std::nullopt), urlContent("q")})
+        EXPECT_TRUE(isReservedHost(address)) << address;
+
+    // The shipped configuration.
+    NSBundle::setMainBundleRoot("");
+    Global::resetSharedForTesting();
+    g = Global::shared();
+    g->setGoogleTranslateLangCode(std::string("fi"));
+    for (const std::string& address : {g->appUrlString(), googleTranslate("x", std::nullopt), urlContent("q")})
+        EXPECT_TRUE(isReservedHost(address)) << address;
+    for (const char* key : {"KorvaServerHost", "KorvaTranslateHost", "KorvaShareURL", "KorvaStoreHost"}) {
+        std::string value = configuredString(key);
+        EXPECT_FALSE(value.empty()) << key;
+        EXPECT_TRUE(isReservedHost(value)) << key << " = " << value;
+    }
+    Value others = NSBundle::mainBundle()->objectForInfoDictionaryKey("KorvaOtherHosts");
+    if (others.isArray()) {
+        for (const Value& host : *others.arrayPtr()) EXPECT_TRUE(isReservedHost(host.stringValue())) << host.stringValue();
+    }
 }
 
 TEST_F(LinksTest, OpeningAsksTheSystemFirst) {

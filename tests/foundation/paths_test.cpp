@@ -124,6 +124,13 @@ TEST_F(PathsTest, NewDirectoryPathStaysNextToTheName) {
     std::filesystem::current_path(previous);
 }
 
+TEST_F(PathsTest, NewPathsAtTheRootStayAbsolute) {
+    // "/tmp" always exists; its siblings are very unlikely to.
+    ASSERT_FALSE(existFile("/tmp-1"));
+    EXPECT_EQ(newDirectoryPath("/tmp"), "/tmp-1");
+    EXPECT_EQ(newFilePath("/tmp"), "/tmp-1");
+}
+
 TEST_F(PathsTest, NameCleaning) {
     EXPECT_EQ(fileName("a/b c?d=1.png"), "a.b.c.d.1.png");
     EXPECT_EQ(fileName("é1"), ".1");  // one mark per character

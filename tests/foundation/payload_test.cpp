@@ -68,3 +68,14 @@ TEST(JsonReaders, UnescapingIsASecondTry) {
     EXPECT_EQ(jsonArray_unescapeString("[1]"), Value::array({1}));
     EXPECT_TRUE(jsonArray_unescapeString("[\\x5").isNull());
 }
+
+TEST(TaggedPayload, ACraftedPageEndsTheSearchWithoutAPayload) {
+    // Tags that open and never close, each tried to the end of the page.
+    std::string crafted;
+    while (crafted.size() < 320 * 1024) crafted += "<!-- DRAVELINQT:[";
+    EXPECT_FALSE(dravelinqt(crafted));
+    // A page just as long whose payload sits at the end is still read.
+    std::string honest(320 * 1024, ' ');
+    honest += "<!-- DRAVELINQT:[7]-->";
+    EXPECT_EQ(dravelinqt(honest), "[7]");
+}

@@ -149,6 +149,26 @@ TEST_F(PicsTest, TheIndexKeepsOnlyDatesAndDays) {
     EXPECT_EQ(hits_.load(), 1);
 }
 
+TEST_F(PicsTest, AFileTheIndexHasNoDateForIsFetchedAgain) {
+    // A picture of an earlier run, with no index record at all.
+    std::string file = withCachePath("pics/old.jpg");
+    writeFile("data/Library/Caches/pics/old.jpg", pngBytes());
+    Result unindexed;
+    request(server_.url("/pic%20one.png"), file, unindexed);
+    loop().drainAll();
+    EXPECT_TRUE(unindexed.image);
+    EXPECT_EQ(hits_.load(), 1);
+
+    // A record that lost its date (an index set aside and rebuilt by hand, say).
+    pics_->dict()[server_.url("/pic one.png")].dictionaryPtr()->remove("date");
+    Result undated;
+    request(server_.url("/pic%20one.png"), file, undated);
+    loop().drainAll();
+    EXPECT_TRUE(undated.image);
+    EXPECT_EQ(hits_.load(), 2);
+    EXPECT_TRUE(pics_->dict()[server_.url("/pic one.png")]["date"].isDate());
+}
+
 TEST_F(PicsTest, FailuresGiveNoPictureOnTheMainThread) {
     Result invalid, notPicture, refused;
     int preprocessed = 0;

@@ -62,3 +62,29 @@ TEST_F(SmallStoresTest, ResetAllHeaderRemovesTheFirstRangeThenWhileFilesExist) {
     cache->resetAll();
     EXPECT_FALSE(existDirectory(withCachePath("h")));
 }
+
+TEST_F(SmallStoresTest, CacheNamesCannotReachOutsideTheirFolder) {
+    // Something the caller holds beside the caches, and a file named to look like a cache entry.
+    createDirectory(withLibraryPath("victim.4"));
+    writeFile("data/Library/victim.4/keep", "mine");
+    auto cache = CacheDirectory::make("h", 60.0);
+    cache->save("inside", Value(1));
+    const std::vector<std::string> names = {"../../victim", "../victim", "..", "a/b", "a\\b", "", std::string("a\0b", 3)};
+    for (const std::string& name : names) {
+        EXPECT_EQ(cache->cache_path(name), "") << name;
+        EXPECT_FALSE(cache->reset(name)) << name;
+        cache->save(name, Value(2));
+        EXPECT_TRUE(cache->cache(name).isNull()) << name;
+    }
+    EXPECT_EQ(readFile(withLibraryPath("victim.4/keep")), "mine");
+    EXPECT_EQ(cache->cache("inside").integerValue(), 1);
+
+    // A folder name of that kind is refused as well, down to removing everything.
+    for (const char* folder : {"..", "", "../Preferences"}) {
+        auto outside = CacheDirectory::make(folder, 60.0);
+        outside->resetAll();
+        EXPECT_FALSE(outside->reset("inside"));
+    }
+    EXPECT_TRUE(existDirectory(withCachePath("")));
+    EXPECT_TRUE(existFile(withLibraryPath("victim.4/keep")));
+}

@@ -1,5 +1,7 @@
 // Key-value store files: keyed-archive and JSON stores, saves that never lose the old file, and
 // bad files that are kept aside instead of destroyed.
+#include <filesystem>
+
 #include "foundation/global_base.h"
 #include "foundation/last_info.h"
 #include "foundation/last_json.h"
@@ -120,6 +122,56 @@ TEST_F(StoreFilesTest, BadFilesStartEmptyAndAreKeptAside) {
     EXPECT_EQ(readFile(path + ".bad"), "");
     EXPECT_EQ(readFile(withLibraryPath("Bad.1-1.bad")), "not an archive at all");
     EXPECT_TRUE(existFile(withLibraryPath("Bad.1-2.bad")));
+}
+
+TEST_F(StoreFilesTest, OnlyTheThreeNewestBadFilesAreKept) {
+    const std::string path = withLibraryPath("Many.1");
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(writeFileAtomically(path, "bad " + std::to_string(i)).ok());
+        EXPECT_EQ(LastInfo::make(path)->info().count(), 0u);
+    }
+    EXPECT_FALSE(existFile(path + ".bad"));
+    EXPECT_FALSE(existFile(withLibraryPath("Many.1-2.bad")));
+    EXPECT_EQ(readFile(withLibraryPath("Many.1-3.bad")), "bad 3");
+    EXPECT_EQ(readFile(withLibraryPath("Many.1-4.bad")), "bad 4");
+    EXPECT_EQ(readFile(withLibraryPath("Many.1-5.bad")), "bad 5");
+    // Another store's bad files in the same folder are not this store's to prune.
+    ASSERT_TRUE(writeFileAtomically(withLibraryPath("Many.10.bad"), std::string_view("other")).ok());
+    ASSERT_TRUE(writeFileAtomically(path, std::string_view("bad 6")).ok());
+    EXPECT_EQ(LastInfo::make(path)->info().count(), 0u);
+    EXPECT_FALSE(existFile(withLibraryPath("Many.1-3.bad")));
+    EXPECT_EQ(readFile(withLibraryPath("Many.1-6.bad")), "bad 6");
+    EXPECT_EQ(readFile(withLibraryPath("Many.10.bad")), "other");
+}
+
+TEST_F(StoreFilesTest, FileThatCannotBeReadStaysUntilTheUserChangesSomething) {
+    // A file whose read fails with an I/O error: the store's name points at one.
+    const std::string path = withLibraryPath("Eio.1");
+    createDirectory(withLibraryPath(""));
+    std::filesystem::create_symlink("/proc/self/mem", path);
+    auto store = LastInfo::make(path);
+    EXPECT_EQ(store->info().count(), 0u);
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_FALSE(existFile(path + ".bad"));
+
+    // Defaults fill memory but are no reason to replace what could not be read.
+    EXPECT_TRUE(store->setDefault(Value(1), "default"));
+    EXPECT_FALSE(store->setDefault(Value(2), "default"));
+    EXPECT_FALSE(store->save());
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+
+    // A change of the user's is kept.
+    store->set(Value(5), "chosen");
+    EXPECT_TRUE(store->save());
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(LastInfo::make(path)->get("chosen").integerValue(), 5);
+
+    // A folder where the file should be is left alone as well.
+    const std::string folder = withLibraryPath("Folder.1");
+    createDirectory(folder + "/inside");
+    EXPECT_EQ(LastJSON::make(folder)->info().count(), 0u);
+    EXPECT_TRUE(existDirectory(folder + "/inside"));
+    EXPECT_FALSE(existFile(folder + ".bad"));
 }
 
 TEST_F(StoreFilesTest, ArchiveWhoseRootIsNotADictionaryReadsEmpty) {

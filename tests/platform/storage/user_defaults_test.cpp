@@ -111,3 +111,17 @@ TEST(UserDefaults, StandardDefaultsLiveInPreferencesNamedAfterTheBundle) {
     NSUserDefaults::resetStandardUserDefaults();
     Sandbox::setRoot("");
 }
+
+TEST(UserDefaults, AFileThatCannotBeReadIsKeptUntilAValueChanges) {
+    TempFolder folder;
+    std::string path = folder / "prefs.plist";
+    std::filesystem::create_symlink("/proc/self/mem", path);  // every read fails with an I/O error
+    auto defaults = NSUserDefaults::make(path);
+    EXPECT_TRUE(defaults->objectForKey("any").isNull());
+    EXPECT_FALSE(defaults->synchronize());
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_FALSE(std::filesystem::exists(path + ".unreadable"));
+    defaults->setInteger(4, "chosen");
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(NSUserDefaults::make(path)->integerForKey("chosen"), 4);
+}

@@ -90,3 +90,34 @@ TEST(RegularExpression, EscapedPatternMatchesItselfLiterally) {
     auto templ = compile("x");
     EXPECT_EQ(templ->stringByReplacingMatchesInString("x", NSRegularExpression::escapedTemplateForString("$1\\")), "$1\\");
 }
+
+TEST(RegularExpression, RunawaySearchesStopAndFindNothing) {
+    // Nested repetition against a text that almost matches: exponential backtracking.
+    auto nested = NSRegularExpression::regularExpressionWithPattern("^(a+)+$");
+    ASSERT_TRUE(nested);
+    std::string almost(64, 'a');
+    almost += 'b';
+    EXPECT_EQ((*nested)->stringByReplacingMatchesInString(almost, "x"), almost);
+    EXPECT_TRUE((*nested)->firstMatchInString(std::string(64, 'a')));
+
+    // A lazy span that never closes, tried from every one of many openings: quadratic.
+    auto span = NSRegularExpression::regularExpressionWithPattern("<!-- TAG:(.+?)-->");
+    ASSERT_TRUE(span);
+    std::string page;
+    for (int i = 0; i < 40000; ++i) page += "<!-- TAG:";
+    EXPECT_FALSE((*span)->firstMatchInString(page));
+
+    // Ordinary work on a large text is well inside the bound, however many matches it has.
+    std::string large;
+    for (int i = 0; i < 200000; ++i) large += "<!-- TAG:" + std::to_string(i) + "-->";
+    EXPECT_EQ((*span)->matchesInString(large).size(), 200000u);
+    auto last = (*span)->firstMatchInString(large, {large.size() - 20, 20});
+    ASSERT_TRUE(last);
+
+    // A text past the length that is scanned at all finds nothing.
+    auto letter = NSRegularExpression::regularExpressionWithPattern("b");
+    std::string huge(NSRegularExpression::kMaxScannedLength, 'a');
+    huge += 'b';
+    EXPECT_FALSE((*letter)->firstMatchInString(huge));
+    EXPECT_TRUE((*letter)->firstMatchInString(huge.substr(huge.size() - 100)));
+}

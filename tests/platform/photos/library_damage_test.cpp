@@ -1,0 +1,178 @@
+// The folder is the truth: damage to the index, rows without identifiers, cut-off photos and
+// saves killed at every step leave a library that opens, lists what is whole and saves again.
+#include <dlfcn.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+
+#include "photos_test_support.h"
+#include "platform/photos/asset_index.h"
+#include "platform/runtime/log.h"
+
+namespace {
+
+// Set in a child process: it kills itself at its Nth flush to disk.
+std::atomic<int> killAtSync{0};
+
+void countSync() {
+    if (killAtSync.load() > 0 && --killAtSync == 0) ::raise(SIGKILL);
+}
+
+}  // namespace
+
+extern "C" int fsync(int fd) {
+    static auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    countSync();
+    return real(fd);
+}
+
+extern "C" int fdatasync(int fd) {
+    static auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fdatasync"));
+    countSync();
+    return real(fd);
+}
+
+namespace {
+
+std::vector<std::string> listedFiles() {
+    std::vector<std::string> files;
+    auto all = PHAsset::fetchAssetsWithOptions(nullptr);
+    for (auto& a : all->assets())
+        files.push_back(std::filesystem::path(a->filePath()).filename().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::vector<std::string> hiddenFiles(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (auto& e : std::filesystem::directory_iterator(folder)) {
+        std::string name = e.path().filename().string();
+        if (name[0] == '.' && name != AssetIndex::kIndexFileName) names.push_back(name);
+    }
+    return names;
+}
+
+void runSql(const std::filesystem::path& database, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((database).c_str(), &db), SQLITE_OK);
+    char* message = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK) << (message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+}
+
+}  // namespace
+
+TEST_F(PhotosTest, AnIndexWithADamagedPageIsRebuiltFromTheFolder) {
+    for (int i = 0; i < 3; ++i) ASSERT_FALSE(save(jpeg(10 + i, 10)).empty());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    const auto index = folder / AssetIndex::kIndexFileName;
+    std::ifstream in(index, std::ios::binary);
+    const std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t kPage = 4096;
+    ASSERT_GE(original.size(), 2 * kPage);
+
+    for (std::size_t page = 0; page < original.size() / kPage; ++page) {
+        SCOPED_TRACE("page " + std::to_string(page + 1));
+        std::string damaged = original;
+        for (std::size_t i = page * kPage; i < (page + 1) * kPage; ++i) damaged[i] = static_cast<char>(0xA5 ^ i);
+        std::ofstream(index, std::ios::binary | std::ios::trunc) << damaged;
+        PHPhotoLibrary::setLibraryDirectory(folder.string());
+        EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
+        EXPECT_EQ(listedFiles().size(), filesIn(folder));
+        EXPECT_FALSE(save(jpeg(8, 8)).empty()) << "a save after the rebuild";
+        EXPECT_EQ(listedFiles().size(), filesIn(folder));
+        PHPhotoLibrary::setLibraryDirectory(folder.string());
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder / (std::string(AssetIndex::kIndexFileName) + ".corrupt")));
+}
+
+TEST_F(PhotosTest, ARowWithoutAnIdentifierIsGivenOne) {
+    std::string first = save(jpeg(12, 12));
+    std::string second = save(jpeg(14, 12));
+    ASSERT_FALSE(second.empty());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    runSql(folder / AssetIndex::kIndexFileName, "UPDATE assets SET identifier = NULL WHERE identifier = '" + first + "'");
+
+    auto all = PHAsset::fetchAssetsWithOptions(nullptr);
+    ASSERT_EQ(all->count(), 2u);
+    std::set<std::string> identifiers;
+    for (auto& a : all->assets()) identifiers.insert(a->localIdentifier());
+    EXPECT_TRUE(identifiers.count(second));
+    EXPECT_FALSE(identifiers.count(first));
+    EXPECT_FALSE(identifiers.count(""));
+    // The new identifier lasts.
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    std::set<std::string> again;
+    auto reopened = PHAsset::fetchAssetsWithOptions(nullptr);
+    for (auto& a : reopened->assets()) again.insert(a->localIdentifier());
+    EXPECT_EQ(again, identifiers);
+}
+
+TEST_F(PhotosTest, APhotoCutShortIsUnlistedButKept) {
+    std::string kept = save(jpeg(12, 12));
+    std::string cut = save(jpeg(64, 48));
+    ASSERT_FALSE(cut.empty());
+    auto cutAsset = PHAsset::fetchAssetsWithLocalIdentifiers({cut})->firstObject();
+    ASSERT_TRUE(cutAsset);
+    const std::string cutPath = cutAsset->filePath();
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    std::filesystem::resize_file(cutPath, std::filesystem::file_size(cutPath) * 2 / 3);
+
+    LogCapture log;
+    EXPECT_FALSE(PHAsset::fetchAssetsWithLocalIdentifiers({cut})->firstObject());
+    EXPECT_TRUE(PHAsset::fetchAssetsWithLocalIdentifiers({kept})->firstObject());
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(cutPath));
+    EXPECT_TRUE(log.contains("not listing " + std::filesystem::path(cutPath).filename().string()));
+
+    // It stays unlisted at the next open too, and comes back once it is whole again.
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 1u);
+    Bytes whole = jpeg(64, 48);
+    std::ofstream(cutPath, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(whole.data()),
+                                                                       std::streamsize(whole.size()));
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 2u);
+}
+
+TEST_F(PhotosTest, SavesKilledAtEveryFlushLeaveALibraryThatReopensClean) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The child process is this binary run afresh: it finds the folder through the environment.
+    const char* inherited = std::getenv("KORVA_KILL_TEST_LIBRARY");
+    const std::filesystem::path library = inherited ? std::filesystem::path(inherited) : folder;
+    ::setenv("KORVA_KILL_TEST_LIBRARY", library.c_str(), 1);
+    PHPhotoLibrary::setLibraryDirectory(library.string());
+    ASSERT_FALSE(save(jpeg(9, 9)).empty());
+
+    // Flushes of a save, in order: the photo's temporary file, the folder after the rename, then
+    // the index's journal and database.
+    int kills = 0;
+    for (int flush = 1; flush <= 6; ++flush) {
+        SCOPED_TRACE("killed at flush " + std::to_string(flush));
+        EXPECT_EXIT(
+            {
+                killAtSync = flush;
+                save(jpeg(11, 7));
+                killAtSync = 0;
+                std::_Exit(0);  // the save needed fewer flushes
+            },
+            [&kills](int status) {
+                if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) return ++kills > 0;
+                return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+            },
+            "");
+        PHPhotoLibrary::setLibraryDirectory(library.string());
+        EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
+        EXPECT_EQ(hiddenFiles(library), std::vector<std::string>{}) << "remains of the killed save";
+        EXPECT_EQ(listedFiles().size(), filesIn(library)) << "every whole photo listed, nothing else";
+        EXPECT_FALSE(save(jpeg(8, 8)).empty());
+    }
+    EXPECT_GE(kills, 4) << "the saves were really cut short";
+    ::unsetenv("KORVA_KILL_TEST_LIBRARY");
+}
