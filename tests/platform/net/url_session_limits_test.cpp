@@ -12,14 +12,11 @@
 #include "platform/net/url_session_download_task.h"
 #include "platform/storage/sandbox.h"
 #include "tests/platform/dispatch/virtual_clock.h"
-#include "tests/support/local_server.h"
+#include "tests/platform/net/misbehaving_replies.h"
 #include "tests/support/run_loop_pump.h"
 
 namespace {
 
-constexpr std::size_t kChunk = 64 * 1024;
-// Endless for every cap below; finite only so that a transfer without a cap would still end.
-constexpr std::size_t kEndlessBytes = std::size_t{80} << 20;
 constexpr std::size_t kSmallCap = std::size_t{1} << 20;
 
 class Tally : public NSURLSessionDelegate {
@@ -50,28 +47,8 @@ protected:
         std::filesystem::create_directories(root_);
         Sandbox::setRoot(root_.string());
         auto& r = server_.routes();
-        auto endless = [this](const httplib::Request&, httplib::Response& res) {
-            res.set_chunked_content_provider("application/octet-stream", [this](std::size_t offset, httplib::DataSink& sink) {
-                if (offset >= kEndlessBytes) {
-                    sink.done();
-                    return true;
-                }
-                std::string chunk(kChunk, 'e');
-                served_ += chunk.size();
-                return sink.write(chunk.data(), chunk.size());
-            });
-        };
-        // A byte every 50 ms for five seconds: never quiet for long.
-        auto trickle = [this](const httplib::Request&, httplib::Response& res) {
-            res.set_chunked_content_provider("application/octet-stream", [this](std::size_t offset, httplib::DataSink& sink) {
-                if (offset >= 100) {
-                    sink.done();
-                    return true;
-                }
-                server_.pause(0.05);
-                return sink.write("t", 1);
-            });
-        };
+        auto endless = [this](const httplib::Request&, httplib::Response& res) { misbehaving::endlessBody(res, served_); };
+        auto trickle = [this](const httplib::Request&, httplib::Response& res) { misbehaving::tricklingBody(res, server_); };
         auto echo = [this](const httplib::Request&, httplib::Response& res) {
             ++echoes_;
             res.set_content("echo", "text/plain");
