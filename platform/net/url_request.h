@@ -45,13 +45,16 @@ public:
     // never falls silent); four times the time-out when unset. Passing it is a time-out error.
     double totalTimeoutInterval() const { return total_.value_or(4 * timeoutInterval()); }
     void setTotalTimeoutInterval(double seconds) { total_ = seconds; }
+    bool setsTotalTimeoutInterval() const { return total_.has_value(); }
 
     // The most bytes a reply's body may hold, counted after decoding; past it the request fails
-    // without reading further. Pages and payloads by default; pictures may ask for more.
+    // without reading further. Pages and payloads by default; pictures may ask for more. A
+    // download streamed to a file is bounded only by a cap the request sets.
     static constexpr std::size_t kPageBodyLimit = std::size_t{8} << 20;
     static constexpr std::size_t kPictureBodyLimit = std::size_t{32} << 20;
-    std::size_t maximumBodyLength() const { return maxBody_; }
+    std::size_t maximumBodyLength() const { return maxBody_.value_or(kPageBodyLimit); }
     void setMaximumBodyLength(std::size_t bytes) { maxBody_ = bytes; }
+    bool setsMaximumBodyLength() const { return maxBody_.has_value(); }
     NSURLRequestCachePolicy cachePolicy() const { return policy_; }
     void setCachePolicy(NSURLRequestCachePolicy policy) { policy_ = policy; }
 
@@ -67,7 +70,7 @@ private:
     Bytes body_;
     std::optional<double> timeout_;
     std::optional<double> total_;
-    std::size_t maxBody_ = kPageBodyLimit;
+    std::optional<std::size_t> maxBody_;
     NSURLRequestCachePolicy policy_;
 };
 

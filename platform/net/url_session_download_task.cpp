@@ -187,7 +187,8 @@ void NSURLSessionDownloadTask::run() {
         request.setValue(resume_->validator, "If-Range");
     }
     DownloadStreamObserver observer(*this, *path);
-    URLStreamResult result = performStreamingRequest(request, quietLimit(), observer, cancelled_);
+    URLTransferLimits limits = transferLimitsFor(request, quietLimit(), URLReplyDestination::File);
+    URLStreamResult result = performStreamingRequest(request, limits, observer, &cancelled_);
     bool flushed = observer.close();
     if (!result.error && !flushed) result.error = fileError(kCannotWriteToFile, *path);
     if (result.response) setResponse(result.response);

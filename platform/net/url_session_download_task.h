@@ -1,6 +1,7 @@
 // NSURLSessionDownloadTask: the reply body streamed into a temporary file, handed over by
 // URLSessionDownloadTaskDidFinishDownloadingToURL and removed when that event returns. A running
 // download can be cancelled into resume data, from which a new task continues with a range request.
+// The file is bounded only by a maximum body length the request sets; the total time-out holds.
 #pragma once
 
 #include <functional>

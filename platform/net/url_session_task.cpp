@@ -170,8 +170,10 @@ void NSURLSessionUploadTask::run() {
         *this, bytesSent_, bytesReceived_, bytesExpectedToReceive_, bytesExpectedToSend_.load(),
         [this](Event event) { post(std::move(event)); },
         [this](std::shared_ptr<NSURLResponse> r) { setResponse(std::move(r)); });
-    URLStreamResult result = performStreamingRequest(originalRequest(), quietLimit(), observer, cancelled_,
-                                                     URLUploadBody{&body_, lengthKnown_});
+    // The reply reaches the delegate piece by piece, to be gathered in memory: bounded as any reply.
+    URLTransferLimits limits = transferLimitsFor(originalRequest(), quietLimit(), URLReplyDestination::Memory);
+    URLStreamResult result =
+        performStreamingRequest(originalRequest(), limits, observer, &cancelled_, URLUploadBody{&body_, lengthKnown_});
     if (result.response) setResponse(result.response);
     finish(std::move(result.error));
 }

@@ -76,7 +76,8 @@ private:
 };
 
 // The request body goes out piece by piece (reported by URLSessionTaskDidSendBodyData); the
-// reply comes back through URLSessionDataTaskDidReceiveData.
+// reply comes back through URLSessionDataTaskDidReceiveData, bounded like any reply held in
+// memory (the request's maximum body length) and by the request's total time-out.
 class NSURLSessionUploadTask : public NSURLSessionTask {
 public:
     KORVA_MAKE(NSURLSessionUploadTask)

@@ -1,5 +1,5 @@
-// The streaming engine: an easy handle driven by a multi handle, so that the quiet-spell time-out
-// and cancellation are checked while waiting; every callback hands its piece on at once.
+// The transfer engine: an easy handle driven by a multi handle, so that the time-outs and
+// cancellation are checked while waiting; every callback hands its piece on at once.
 #include "platform/net/url_stream_transfer.h"
 
 #include <curl/curl.h>
@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -23,6 +24,18 @@ void initialiseCurl() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+std::string fileMimeType(const std::string& path) {
+    std::size_t dot = path.rfind('.');
+    std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == "txt") return "text/plain";
+    if (ext == "html" || ext == "htm") return "text/html";
+    if (ext == "json") return "application/json";
+    if (ext == "jpg" || ext == "jpeg") return "image/jpeg";
+    if (ext == "png") return "image/png";
+    return "application/octet-stream";
+}
+
 struct StreamExchange {
     CURL* easy = nullptr;
     URLTransferObserver* observer = nullptr;
@@ -30,6 +43,9 @@ struct StreamExchange {
     std::vector<NSHTTPURLResponse::HeaderField> headers;
     std::shared_ptr<NSURLResponse> response;
     bool refused = false;
+    std::optional<std::size_t> maximumBody;
+    std::size_t received = 0;
+    bool tooLarge = false;
     SteadyClock::time_point lastActivity = SteadyClock::now();
     curl_off_t lastDown = 0;
     curl_off_t lastUp = 0;
@@ -39,13 +55,19 @@ struct StreamExchange {
     // The final reply's head, made once from the last status line's fields.
     const std::shared_ptr<NSURLResponse>& head() {
         if (response) return response;
-        long status = 0;
-        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
         char* effective = nullptr;
         curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective);
         std::shared_ptr<NSURL> finalURL = effective ? NSURL::URLWithString(effective) : nullptr;
-        response =
-            NSHTTPURLResponse::make(finalURL ? finalURL : requestURL, static_cast<std::int64_t>(status), headers);
+        if (!finalURL) finalURL = requestURL;
+        if (requestURL->isFileURL()) {
+            curl_off_t length = -1;
+            curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+            response = NSURLResponse::make(finalURL, fileMimeType(requestURL->path()), static_cast<std::int64_t>(length));
+        } else {
+            long status = 0;
+            curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+            response = NSHTTPURLResponse::make(finalURL, static_cast<std::int64_t>(status), headers);
+        }
         if (!observer->transferDidReceiveResponse(response)) refused = true;
         return response;
     }
@@ -56,6 +78,13 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     exchange->lastActivity = SteadyClock::now();
     exchange->head();
     if (exchange->refused) return 0;
+    // The bytes arrive decoded, so a small compressed reply that inflates past the cap stops
+    // here as well; answering less than given ends the transfer.
+    if (exchange->maximumBody && size * count > *exchange->maximumBody - exchange->received) {
+        exchange->tooLarge = true;
+        return 0;
+    }
+    exchange->received += size * count;
     if (!exchange->observer->transferDidReceiveData(data, size * count)) {
         exchange->refused = true;
         return 0;
@@ -90,6 +119,15 @@ std::size_t onUploadRead(char* buffer, std::size_t size, std::size_t count, void
     return n;
 }
 
+// A redirect that keeps the method (307, 308) sends the body again from its start.
+int onUploadSeek(void* user, curl_off_t offset, int origin) {
+    auto* exchange = static_cast<StreamExchange*>(user);
+    if (origin != SEEK_SET || offset < 0 || static_cast<std::size_t>(offset) > exchange->upload->size())
+        return CURL_SEEKFUNC_CANTSEEK;
+    exchange->uploadOffset = static_cast<std::size_t>(offset);
+    return CURL_SEEKFUNC_OK;
+}
+
 int onProgress(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
     auto* exchange = static_cast<StreamExchange*>(user);
     if (dlnow != exchange->lastDown || ulnow != exchange->lastUp) {
@@ -113,6 +151,7 @@ NSURLErrorCode errorCodeFor(CURLcode code) {
         case CURLE_BAD_CONTENT_ENCODING: return NSURLErrorCannotDecodeContentData;
         case CURLE_SSL_CONNECT_ERROR:
         case CURLE_PEER_FAILED_VERIFICATION: return NSURLErrorSecureConnectionFailed;
+        case CURLE_FILE_COULDNT_READ_FILE: return NSURLErrorFileDoesNotExist;
         case CURLE_GOT_NOTHING:
         case CURLE_RECV_ERROR:
         case CURLE_SEND_ERROR:
@@ -123,6 +162,7 @@ NSURLErrorCode errorCodeFor(CURLcode code) {
     }
 }
 
+// Owns the handles and the header list for one exchange.
 struct StreamHandles {
     CURL* easy = curl_easy_init();
     CURLM* multi = curl_multi_init();
@@ -135,15 +175,17 @@ struct StreamHandles {
     }
 };
 
-void configureStream(StreamHandles& h, const NSURLRequest& request, StreamExchange& exchange,
-                     const std::optional<URLUploadBody>& upload) {
+void configureStream(StreamHandles& h, const NSURLRequest& request, const URLTransferLimits& limits,
+                     StreamExchange& exchange, const std::optional<URLUploadBody>& upload) {
     CURL* easy = h.easy;
     curl_easy_setopt(easy, CURLOPT_URL, request.URL()->absoluteString().c_str());
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, limits.fileURLs ? "http,https,file" : "http,https");
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 16L);
+    // An empty list asks for every coding the library decodes, and turns decoding on even when
+    // the caller's own "Accept-Encoding" field replaces the one it would send.
     curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(easy, CURLOPT_USERAGENT, "Korva/1.0");
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onBody);
@@ -153,6 +195,9 @@ void configureStream(StreamHandles& h, const NSURLRequest& request, StreamExchan
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &exchange);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    // A declared length past the cap fails before any of the body is read.
+    if (limits.maximumBody)
+        curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(*limits.maximumBody));
 
     const std::string& method = request.HTTPMethod();
     bool sendsBody = method != "GET" && method != "HEAD";
@@ -163,6 +208,8 @@ void configureStream(StreamHandles& h, const NSURLRequest& request, StreamExchan
         curl_easy_setopt(easy, CURLOPT_POST, 1L);
         curl_easy_setopt(easy, CURLOPT_READFUNCTION, onUploadRead);
         curl_easy_setopt(easy, CURLOPT_READDATA, &exchange);
+        curl_easy_setopt(easy, CURLOPT_SEEKFUNCTION, onUploadSeek);
+        curl_easy_setopt(easy, CURLOPT_SEEKDATA, &exchange);
         if (!upload || upload->lengthKnown) {
             curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(exchange.upload->size()));
         } else {
@@ -173,7 +220,8 @@ void configureStream(StreamHandles& h, const NSURLRequest& request, StreamExchan
 
     bool expectSet = false;
     for (const auto& [name, value] : request.allHTTPHeaderFields()) {
-        // The length and the framing are the body's own.
+        // The length and the framing are always the body's own: a hand-set value that disagrees
+        // would corrupt the exchange, and one that agrees changes nothing.
         if (strcasecmp(name.c_str(), "Content-Length") == 0 || strcasecmp(name.c_str(), "Transfer-Encoding") == 0)
             continue;
         if (strcasecmp(name.c_str(), "Expect") == 0) expectSet = true;
@@ -184,18 +232,65 @@ void configureStream(StreamHandles& h, const NSURLRequest& request, StreamExchan
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, h.headers);
 }
 
+// A line break in a field would end it and start another of the sender's choosing.
+std::optional<std::string> fieldWithLineBreak(const NSURLRequest& request) {
+    for (const auto& [name, value] : request.allHTTPHeaderFields()) {
+        if (name.find_first_of("\r\n") != std::string::npos || value.find_first_of("\r\n") != std::string::npos)
+            return name;
+    }
+    return std::nullopt;
+}
+
+// Runs the exchange until it ends, is cancelled or passes a time limit.
+CURLcode drive(StreamHandles& handles, const StreamExchange& exchange, const URLTransferLimits& limits,
+               const std::atomic<bool>* cancelled) {
+    const auto quiet = std::chrono::duration<double>(limits.quiet > 0 ? limits.quiet : 60.0);
+    const auto total = std::chrono::duration<double>(limits.total > 0 ? limits.total : 4 * quiet.count());
+    const SteadyClock::time_point started = SteadyClock::now();
+    while (true) {
+        int running = 0;
+        if (curl_multi_perform(handles.multi, &running) != CURLM_OK) return CURLE_RECV_ERROR;
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(handles.multi, &queued)) {
+            if (message->msg == CURLMSG_DONE) return message->data.result;
+        }
+        if (cancelled && cancelled->load()) return CURLE_ABORTED_BY_CALLBACK;
+        const SteadyClock::time_point now = SteadyClock::now();
+        if (now - exchange.lastActivity > quiet || now - started > total) return CURLE_OPERATION_TIMEDOUT;
+        curl_multi_poll(handles.multi, nullptr, 0, 20, nullptr);
+    }
+}
+
 }  // namespace
 
-URLStreamResult performStreamingRequest(const NSURLRequest& request, double quietLimit, URLTransferObserver& observer,
-                                        const std::atomic<bool>& cancelled, std::optional<URLUploadBody> upload) {
+URLTransferLimits transferLimitsFor(const NSURLRequest& request, double quietLimit, URLReplyDestination destination) {
+    URLTransferLimits limits;
+    limits.quiet = quietLimit > 0 ? quietLimit : 60.0;
+    limits.total = request.setsTotalTimeoutInterval() && request.totalTimeoutInterval() > 0
+                       ? request.totalTimeoutInterval()
+                       : 4 * limits.quiet;
+    if (destination == URLReplyDestination::Memory || request.setsMaximumBodyLength())
+        limits.maximumBody = request.maximumBodyLength();
+    return limits;
+}
+
+URLStreamResult performStreamingRequest(const NSURLRequest& request, const URLTransferLimits& limits,
+                                        URLTransferObserver& observer, const std::atomic<bool>* cancelled,
+                                        std::optional<URLUploadBody> upload) {
     URLStreamResult result;
     const std::shared_ptr<NSURL>& url = request.URL();
     if (!url) {
         result.error = makeURLError(NSURLErrorBadURL, "");
         return result;
     }
-    if (url->scheme() != "http" && url->scheme() != "https") {
+    const std::string& scheme = url->scheme();
+    if (scheme != "http" && scheme != "https" && !(limits.fileURLs && scheme == "file")) {
         result.error = makeURLError(NSURLErrorUnsupportedURL, url->absoluteString());
+        return result;
+    }
+    if (auto field = fieldWithLineBreak(request)) {
+        result.error = makeURLError(NSURLErrorBadURL, url->absoluteString(),
+                                    "the header field \"" + *field + "\" holds a line break");
         return result;
     }
     initialiseCurl();
@@ -208,44 +303,21 @@ URLStreamResult performStreamingRequest(const NSURLRequest& request, double quie
     exchange.easy = handles.easy;
     exchange.observer = &observer;
     exchange.requestURL = url;
-    configureStream(handles, request, exchange, upload);
+    exchange.maximumBody = limits.maximumBody;
+    configureStream(handles, request, limits, exchange, upload);
     curl_multi_add_handle(handles.multi, handles.easy);
-
-    const auto limit = std::chrono::duration<double>(quietLimit > 0 ? quietLimit : 60.0);
-    CURLcode outcome = CURLE_OK;
-    bool finished = false;
-    while (!finished) {
-        int running = 0;
-        if (curl_multi_perform(handles.multi, &running) != CURLM_OK) {
-            outcome = CURLE_RECV_ERROR;
-            break;
-        }
-        int queued = 0;
-        while (CURLMsg* message = curl_multi_info_read(handles.multi, &queued)) {
-            if (message->msg == CURLMSG_DONE) {
-                outcome = message->data.result;
-                finished = true;
-            }
-        }
-        if (finished) break;
-        if (cancelled.load()) {
-            outcome = CURLE_ABORTED_BY_CALLBACK;
-            break;
-        }
-        if (SteadyClock::now() - exchange.lastActivity > limit) {
-            outcome = CURLE_OPERATION_TIMEDOUT;
-            break;
-        }
-        curl_multi_poll(handles.multi, nullptr, 0, 20, nullptr);
-    }
+    CURLcode outcome = drive(handles, exchange, limits, cancelled);
 
     // A reply without a body still has its head.
     if (outcome == CURLE_OK && !exchange.refused) exchange.head();
     result.response = exchange.response;
     if (exchange.refused) {
         result.error = observer.refusal ? observer.refusal : makeURLError(NSURLErrorCancelled, url->absoluteString());
-    } else if (cancelled.load() && outcome != CURLE_OK) {
+    } else if (cancelled && cancelled->load() && outcome != CURLE_OK) {
         result.error = makeURLError(NSURLErrorCancelled, url->absoluteString());
+    } else if (exchange.tooLarge || outcome == CURLE_FILESIZE_EXCEEDED) {
+        result.error = makeURLError(NSURLErrorDataLengthExceedsMaximum, url->absoluteString(),
+                                    "the reply is larger than " + std::to_string(limits.maximumBody.value_or(0)) + " bytes");
     } else if (outcome != CURLE_OK) {
         result.error = makeURLError(errorCodeFor(outcome), url->absoluteString());
     }

@@ -1,5 +1,7 @@
-// The streaming transfer engine: one exchange on libcurl that reports as it goes (body sent,
-// reply head, reply pieces), for the tasks of delegate sessions. Internal to the net module.
+// The transfer engine: one exchange on libcurl that reports as it goes (body sent, reply head,
+// reply pieces). Every transfer goes through it: the tasks of delegate sessions directly, data
+// tasks and synchronous loading through the collecting layer in url_transfer.h. Internal to the
+// net module.
 #pragma once
 
 #include <atomic>
@@ -34,6 +36,30 @@ struct URLUploadBody {
     bool lengthKnown = true;
 };
 
+// What bounds one exchange and what it may reach.
+struct URLTransferLimits {
+    // Seconds without any traffic, then seconds for the whole exchange; either ends it with a
+    // time-out error.
+    double quiet = 60.0;
+    double total = 240.0;
+    // The most reply body bytes, counted after decoding; none leaves the body unbounded.
+    std::optional<std::size_t> maximumBody;
+    // Whether file URLs may be read (never reached through a redirect).
+    bool fileURLs = false;
+};
+
+// Where a reply body ends up, which decides whether it is bounded by default.
+enum class URLReplyDestination {
+    // Held in memory (by the caller or a delegate): the request's cap, a page by default.
+    Memory,
+    // Streamed to a file: bounded only when the request sets a cap of its own.
+    File,
+};
+
+// The limits of a request that waits at most `quietLimit` seconds in silence: its own total
+// time-out when it sets one, four quiet spells otherwise.
+URLTransferLimits transferLimitsFor(const NSURLRequest& request, double quietLimit, URLReplyDestination destination);
+
 struct URLStreamResult {
     std::shared_ptr<NSURLResponse> response;
     // None on success; an HTTP error status is a success.
@@ -41,9 +67,9 @@ struct URLStreamResult {
 };
 
 // Sends the request on the calling thread. Redirects are followed between network addresses;
-// compressed replies are decoded; `quietLimit` seconds without traffic end it with a time-out;
-// setting `cancelled` ends it with a cancel error. Without an upload body the request's own
-// body is sent as a whole.
-URLStreamResult performStreamingRequest(const NSURLRequest& request, double quietLimit, URLTransferObserver& observer,
-                                        const std::atomic<bool>& cancelled,
+// compressed replies are decoded; passing a limit ends the exchange with a time-out or a
+// too-large error; a header field holding a line break fails it unsent; setting `cancelled`
+// ends it with a cancel error. Without an upload body the request's own body is sent as a whole.
+URLStreamResult performStreamingRequest(const NSURLRequest& request, const URLTransferLimits& limits,
+                                        URLTransferObserver& observer, const std::atomic<bool>* cancelled,
                                         std::optional<URLUploadBody> upload = std::nullopt);

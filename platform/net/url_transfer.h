@@ -1,5 +1,5 @@
-// One blocking exchange for a request: the engine under the session and synchronous loading.
-// Internal to the net module.
+// One blocking exchange for a request with its reply gathered in memory: what data tasks and
+// synchronous loading run. Internal to the net module.
 #pragma once
 
 #include <atomic>

@@ -18,7 +18,6 @@
 #include "platform/storage/keyed_archive.h"
 #include "platform/ui/app/ui_application.h"
 #include "tests/foundation/temp_sandbox.h"
-#include "tests/platform/storage/binary_plist_builder.h"
 
 class Font : public NSObject {};
 
@@ -190,16 +189,6 @@ TEST_F(GlobalTest, CorruptSettingsFileNeverStopsTheProgram) {
     auto g = restart();
     EXPECT_EQ(g->imageRatio(), 2);
     EXPECT_TRUE(existFile(withLibraryPath("Global.1.bad")));
-}
-
-TEST_F(GlobalTest, SettingsThatWouldUnfoldBeyondMemoryAreSetAside) {
-    Bytes hostile = unfoldingPropertyList();
-    createDirectory(withLibraryPath(""));
-    ASSERT_TRUE(writeFileAtomically(withLibraryPath("Global.1"), hostile).ok());
-    auto g = restart();
-    EXPECT_EQ(g->flashMode(), 2);
-    EXPECT_EQ(readFile(withLibraryPath("Global.1.bad")).size(), hostile.size());
-    EXPECT_EQ(settingsOnDisk()["flashMode"].integerValue(), 2);
 }
 
 TEST_F(GlobalTest, TranslateLanguageDefaultsToTheDeviceLanguage) {

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/net/url_contents.h"
+#include "platform/net/url_session.h"
 #include "tests/support/local_server.h"
 
 namespace {
@@ -69,6 +70,12 @@ TEST(URLContentsFileTest, FileURLsAreRead) {
     auto data = dataWithContentsOfURL(NSURL::fileURLWithPath(path));
     ASSERT_TRUE(data);
     EXPECT_EQ(std::string(data->begin(), data->end()), "on disk");
+    // A file has a plain response: a type from its extension and its length.
+    URLSyncReply reply = sendSynchronousRequest(NSURLRequest(NSURL::fileURLWithPath(path)));
+    ASSERT_TRUE(reply.response);
+    EXPECT_FALSE(std::dynamic_pointer_cast<NSHTTPURLResponse>(reply.response));
+    EXPECT_EQ(reply.response->MIMEType(), "text/plain");
+    EXPECT_EQ(reply.response->expectedContentLength(), 7);
     std::remove(path.c_str());
     EXPECT_FALSE(dataWithContentsOfURL(NSURL::fileURLWithPath(path)));
 }

@@ -10,12 +10,10 @@
 #include "platform/net/url_error.h"
 #include "platform/net/url_session.h"
 #include "tests/support/local_server.h"
+#include "tests/platform/net/misbehaving_replies.h"
 
 namespace {
 
-constexpr std::size_t kChunk = 64 * 1024;
-// Endless for every cap below; finite only so that a request without a cap would still end.
-constexpr std::size_t kEndlessBytes = std::size_t{80} << 20;
 constexpr std::size_t kBombBytes = std::size_t{40} << 20;
 
 NSURLRequest requestFor(const std::string& url) { return NSURLRequest(NSURL::URLWithString(url)); }
@@ -30,29 +28,8 @@ class URLLimitsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         auto& r = server_.routes();
-        r.Get("/endless", [this](const httplib::Request&, httplib::Response& res) {
-            res.set_chunked_content_provider("application/octet-stream", [this](std::size_t offset, httplib::DataSink& sink) {
-                if (offset >= kEndlessBytes) {
-                    sink.done();
-                    return true;
-                }
-                std::string chunk(kChunk, 'e');
-                served_ += chunk.size();
-                return sink.write(chunk.data(), chunk.size());
-            });
-        });
-        // A byte every 50 ms for five seconds: never quiet for long. (A type the server does not
-        // compress, so that each byte leaves at once.)
-        r.Get("/trickle", [this](const httplib::Request&, httplib::Response& res) {
-            res.set_chunked_content_provider("application/octet-stream", [this](std::size_t offset, httplib::DataSink& sink) {
-                if (offset >= 100) {
-                    sink.done();
-                    return true;
-                }
-                server_.pause(0.05);
-                return sink.write("t", 1);
-            });
-        });
+        r.Get("/endless", [this](const httplib::Request&, httplib::Response& res) { misbehaving::endlessBody(res, served_); });
+        r.Get("/trickle", [this](const httplib::Request&, httplib::Response& res) { misbehaving::tricklingBody(res, server_); });
         r.Get("/bomb", [](const httplib::Request&, httplib::Response& res) {
             res.set_header("Content-Encoding", "gzip");
             res.set_content(bomb(), "application/octet-stream");

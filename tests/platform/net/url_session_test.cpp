@@ -30,6 +30,8 @@ protected:
             res.set_content(req.get_header_value("Content-Length") + "|" + req.get_header_value("Content-Type") + "|" + req.body,
                             "application/octet-stream");
         });
+        // Moved for now, keeping the method: the body goes out again.
+        r.Post("/post-moved", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/post", 307); });
         r.Get("/gzip", [](const httplib::Request&, httplib::Response& res) {
             res.set_header("Content-Encoding", "gzip");
             res.set_content(LocalServer::compressed("<p>compressed page</p>", true), "application/octet-stream");
@@ -88,6 +90,14 @@ TEST_F(URLSessionTest, PostSendsTheBodyWithItsTrueLength) {
     request.setHTTPBody(Bytes(payload.begin(), payload.end()));
     URLSyncReply reply = sendSynchronousRequest(request);
     ASSERT_FALSE(reply.error);
+    EXPECT_EQ(text(reply.data), "5|text/plain|" + payload);
+
+    NSURLRequest moved = requestFor(server_.url("/post-moved"));
+    moved.setHTTPMethod("POST");
+    moved.setValue("text/plain", "Content-Type");
+    moved.setHTTPBody(request.HTTPBody());
+    reply = sendSynchronousRequest(moved);
+    ASSERT_FALSE(reply.error) << reply.error->localizedDescription();
     EXPECT_EQ(text(reply.data), "5|text/plain|" + payload);
 }
 
