@@ -342,6 +342,7 @@ void UITableView::tile() {
         cell->setFrame(r);
         cell->setSelected(selected_.count(path) != 0, false);
         cell->setEditing(editing_, false);
+        applyEditingControls(path, *cell);
         cell->setSeparator(separators, separatorColor_);
         if (auto d = delegate()) cell->setIndentationLevel(static_cast<CGFloat>(d->indentationLevelForRowAtIndexPath(*this, path)));
         visible_[path] = cell;
