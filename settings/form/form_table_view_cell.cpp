@@ -122,6 +122,8 @@ void FormTableViewCell::layoutSubviews() {
         textLabel()->setFrame(label);
     }
     if (style->hasCustomBackgroundImage()) {
+        // The images draw the row's edges; the table's separator line would cross them.
+        setSeparator(false, nullptr);
         setBackgroundColor(UIColor::clearColor());
         if (!backgroundImageView_) addBackgroundImage();
         backgroundImageView_->setImage(style->backgroundImageForCellType(type()));
@@ -168,8 +170,11 @@ void FormTableViewCell::layoutDetailView(UIView& view, CGFloat minimumWidth) {
     CGFloat x = inset;
     auto object = formItemObject(item_);
     auto s = section();
+    // The titles start after the row's image, where it has one, so the value view does too
+    // (lined up after the widest title, it would otherwise cover the title of an image row).
+    CGFloat titleStart = imageView()->image() ? std::max(inset, textLabel()->frame().origin.x) : inset;
     if (object && object->title && !object->title->empty() && s)
-        x = inset + static_cast<CGFloat>(s->maximumTitleWidthWithFont(textLabel()->font())) + kTitleGap;
+        x = titleStart + static_cast<CGFloat>(s->maximumTitleWidthWithFont(textLabel()->font())) + kTitleGap;
     CGFloat width = contentView()->frame().size.width - x - inset;
     if (width < minimumWidth) {
         x -= minimumWidth - width;

@@ -16,7 +16,8 @@ constexpr CGFloat kEditingControlRadius = 11;
 
 void UITableViewCell::init() {
     UIView::init();
-    setBackgroundColor(UIColor::whiteColor());
+    // White rows, dark grey in the dark appearance.
+    setBackgroundColor(UIColor::colorWithLight(UIColor::whiteColor(), UIColor::colorWithWhite(0.11, 1)));
     contentView_ = UIView::make(bounds());
     contentView_->setBackgroundColor(UIColor::clearColor());
     addSubview(contentView_);
@@ -130,12 +131,8 @@ void UITableViewCell::layoutSubviews() {
     }
     CGFloat left = editing_ ? kEditingControlWidth : 0;
     if (editing_ && reorder_) right = std::min(right, b.size.width - kReorderControlWidth);
-    if (confirmation_) {
-        // The content slides aside for the confirmation button.
-        CGFloat w = deleteConfirmationRect().size.width;
-        left -= w;
-        right -= w;
-    }
+    // The confirmation button takes the trailing edge from the content.
+    if (confirmation_) right = std::min(right, b.size.width - deleteConfirmationRect().size.width);
     contentView_->setFrame(CGRectMake(left, 0, std::max<CGFloat>(0, right - left), b.size.height));
     if (backgroundView_) backgroundView_->setFrame(b);
     if (selectedBackgroundView_) selectedBackgroundView_->setFrame(b);
