@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Runs the image benchmarks from a build folder made with -DKORVA_BENCH=ON (make bench does this).
+# Runs the benchmarks from a build folder made with -DKORVA_BENCH=ON (make bench does this).
 set -euo pipefail
 build=${1:-build/bench}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$build/bench/korva_image_bench" "$work"
 "$build/bench/korva_neighbourhood_bench" "$work"
+"$build/bench/korva_form_bench"
