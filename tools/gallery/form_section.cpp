@@ -31,6 +31,9 @@ std::shared_ptr<UIImage> badge(CGColor colour) {
 
 // A background for one position in a section: rounded only where the position has an outer edge.
 std::shared_ptr<UIImage> positionBackground(FormCellPosition position, CGColor fill) {
+    // The artwork of a dark form is a deep shade of the same tint.
+    if (UIScreen::mainScreen()->userInterfaceStyle() == UIUserInterfaceStyle::Dark)
+        fill = CGColor::rgb(fill.red * 0.3, fill.green * 0.3, fill.blue * 0.3, 1);
     UIGraphicsBeginImageContextWithOptions({300, 44}, false, 2);
     auto* c = UIGraphicsGetCurrentContext();
     bool top = position == FormCellPosition::First || position == FormCellPosition::Single;
