@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the image benchmarks from a build folder made with -DKORVA_BENCH=ON (make bench does this).
+# Runs the benchmarks from a build folder made with -DKORVA_BENCH=ON (make bench does this).
 set -euo pipefail
 build=${1:-build/bench}
 work=$(mktemp -d)
@@ -7,3 +7,4 @@ trap 'rm -rf "$work"' EXIT
 "$build/bench/korva_image_bench" "$work"
 "$build/bench/korva_neighbourhood_bench" "$work"
 if [ -x "$build/bench/korva_widget_frame_bench" ]; then "$build/bench/korva_widget_frame_bench"; fi
+if [ -x "$build/bench/korva_form_bench" ]; then "$build/bench/korva_form_bench"; fi

@@ -34,6 +34,11 @@ double FormTableViewCell::heightWithItem(const FormItem& item, const FormTableVi
 }
 
 void FormTableViewCell::setItem(FormItem item) {
+    // The same item again (a refresh) keeps its observation.
+    if (auto object = formItemObject(item); object && object == observed_.lock() && observation_) {
+        item_ = std::move(item);
+        return;
+    }
     if (auto old = observed_.lock(); old && observation_) old->removeObserver(observation_);
     observation_.reset();
     observed_.reset();
@@ -122,6 +127,8 @@ void FormTableViewCell::layoutSubviews() {
         textLabel()->setFrame(label);
     }
     if (style->hasCustomBackgroundImage()) {
+        // The images draw the row's edges; the table's separator line would cross them.
+        setSeparator(false, nullptr);
         setBackgroundColor(UIColor::clearColor());
         if (!backgroundImageView_) addBackgroundImage();
         backgroundImageView_->setImage(style->backgroundImageForCellType(type()));
@@ -141,25 +148,27 @@ void FormTableViewCell::layoutSubviews() {
     }
 }
 
+namespace {
+// A plain view filling the content with an image view inside, one point taller so that the
+// images of neighbouring rows meet.
+std::shared_ptr<UIView> imageHolder(CGRect bounds, std::shared_ptr<UIImageView>& imageView) {
+    auto holder = UIView::make(bounds);
+    holder->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    imageView = UIImageView::make(nullptr);
+    imageView->setFrame(CGRectMake(0, 0, bounds.size.width, bounds.size.height + 1));
+    imageView->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
+    holder->addSubview(imageView);
+    return holder;
+}
+}  // namespace
+
 void FormTableViewCell::addBackgroundImage() {
     if (auto m = tableViewManager(); m && m->tableView()) m->tableView()->setSeparatorStyle(UITableViewCellSeparatorStyle::None);
-    auto holder = UIView::make(contentView()->bounds());
-    holder->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
-    backgroundImageView_ = UIImageView::make(nullptr);
-    backgroundImageView_->setFrame(CGRectMake(0, 0, holder->bounds().size.width, holder->bounds().size.height + 1));
-    backgroundImageView_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
-    holder->addSubview(backgroundImageView_);
-    setBackgroundView(holder);
+    setBackgroundView(imageHolder(contentView()->bounds(), backgroundImageView_));
 }
 
 void FormTableViewCell::addSelectedBackgroundImage() {
-    auto holder = UIView::make(contentView()->bounds());
-    holder->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
-    selectedBackgroundImageView_ = UIImageView::make(nullptr);
-    selectedBackgroundImageView_->setFrame(CGRectMake(0, 0, holder->bounds().size.width, holder->bounds().size.height + 1));
-    selectedBackgroundImageView_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
-    holder->addSubview(selectedBackgroundImageView_);
-    setSelectedBackgroundView(holder);
+    setSelectedBackgroundView(imageHolder(contentView()->bounds(), selectedBackgroundImageView_));
 }
 
 void FormTableViewCell::layoutDetailView(UIView& view, CGFloat minimumWidth) {
@@ -168,8 +177,11 @@ void FormTableViewCell::layoutDetailView(UIView& view, CGFloat minimumWidth) {
     CGFloat x = inset;
     auto object = formItemObject(item_);
     auto s = section();
+    // The titles start after the row's image, where it has one, so the value view does too
+    // (lined up after the widest title, it would otherwise cover the title of an image row).
+    CGFloat titleStart = imageView()->image() ? std::max(inset, textLabel()->frame().origin.x) : inset;
     if (object && object->title && !object->title->empty() && s)
-        x = inset + static_cast<CGFloat>(s->maximumTitleWidthWithFont(textLabel()->font())) + kTitleGap;
+        x = titleStart + static_cast<CGFloat>(s->maximumTitleWidthWithFont(textLabel()->font())) + kTitleGap;
     CGFloat width = contentView()->frame().size.width - x - inset;
     if (width < minimumWidth) {
         x -= minimumWidth - width;

@@ -172,8 +172,12 @@ std::shared_ptr<UITableViewCell> FormTableViewManager::cellForRowAtIndexPath(UIT
     cell->setParentTableView(table.self<UITableView>());
     cell->setSection(sections()[path.section]);
     cell->setItem(*item);
-    cell->detailTextLabel()->setText(std::nullopt);
-    if (object && object->detailLabelText) cell->detailTextLabel()->setText(*object->detailLabelText);
+    // A default-style cell has no detail label until a detail text asks for one.
+    bool hasDetail = object && object->detailLabelText;
+    if (hasDetail || cell->style() != UITableViewCellStyle::Default) {
+        cell->detailTextLabel()->setText(std::nullopt);
+        if (hasDetail) cell->detailTextLabel()->setText(*object->detailLabelText);
+    }
     cell->cellWillAppear();
     return cell;
 }

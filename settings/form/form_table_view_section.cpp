@@ -59,13 +59,31 @@ void FormTableViewSection::reloadSectionWithAnimation(UITableViewRowAnimation an
 }
 
 double FormTableViewSection::maximumTitleWidthWithFont(const std::shared_ptr<UIFont>& font) const {
-    std::vector<std::optional<std::string>> titles;
-    for (const auto& item : items_.all())
-        if (auto object = formItemObject(item); object && object->countsForTitleWidth()) titles.push_back(object->title);
     std::string key = font ? font->fontName() + "/" + std::to_string(font->pointSize()) : "";
-    if (auto it = widths_.find(key); it != widths_.end() && it->second.titles == titles) return it->second.width + cellTitlePadding;
+    // The cache holds the titles it was measured from; it stands while they are all unchanged
+    // (compared in place: every row's layout asks, so this must not copy them).
+    if (auto it = widths_.find(key); it != widths_.end()) {
+        const auto& cached = it->second.titles;
+        std::size_t i = 0;
+        bool same = true;
+        for (const auto& item : items_.all()) {
+            auto object = formItemObject(item);
+            if (!object || !object->countsForTitleWidth()) continue;
+            if (i >= cached.size() || cached[i] != object->title) {
+                same = false;
+                break;
+            }
+            ++i;
+        }
+        if (same && i == cached.size()) return it->second.width + cellTitlePadding;
+    }
+    std::vector<std::optional<std::string>> titles;
     double widest = 0;
-    for (const auto& title : titles) widest = std::max<double>(widest, form_sizeWithFont(title.value_or(""), font).width);
+    for (const auto& item : items_.all())
+        if (auto object = formItemObject(item); object && object->countsForTitleWidth()) {
+            titles.push_back(object->title);
+            widest = std::max<double>(widest, form_sizeWithFont(object->title.value_or(""), font).width);
+        }
     widths_[key] = {std::move(titles), widest};
     return widest + cellTitlePadding;
 }

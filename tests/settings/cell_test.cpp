@@ -127,3 +127,18 @@ TEST_F(CellTest, DoneRunsTheHandlerThenEndsEditing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CellTest, ValuesOfRowsWithImagesStartAfterTheImageAndTheWidestTitle) {
+    auto withImage = FormTextItem::itemWithTitle("Email address", "a@b.org");
+    withImage->image = solidImage({22, 22});
+    auto s = addSection({withImage});
+    reload();
+    auto cell = cellAt<FormTableViewTextCell>(0, 0);
+    CGFloat titleEnd = cell->textLabel()->frame().origin.x +
+                       static_cast<CGFloat>(s->maximumTitleWidthWithFont(cell->textLabel()->font()));
+    EXPECT_GE(cell->textField()->frame().origin.x, titleEnd) << "the value never covers the title";
+}
+
+}  // namespace

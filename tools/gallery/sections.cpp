@@ -18,6 +18,7 @@ void galleryUIDialogsTablet(GalleryPage& page);
 void galleryFlatColours(GalleryPage& page);
 void galleryThemedControls(GalleryPage& page);
 void galleryCaptureMedia(GalleryPage& page);
+void galleryForm(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -38,5 +39,7 @@ std::vector<GallerySection> gallerySections() {
         {"flat-colours", "notched", galleryFlatColours},
         {"themed-controls", "notched", galleryThemedControls},
         {"capture-media", "notched", galleryCaptureMedia},
+        {"form", "notched", galleryForm},
+        {"form-tablet", "tablet", galleryForm},
     };
 }
