@@ -1,40 +1,18 @@
-// Program entry: starts the host that plays the part of the device, with an empty window.
-#include <cstdio>
-#include <string>
-
+// Program entry: the services that live above the foundation, the controller registry, then the
+// platform's application main with the delegate class "AppDelegate".
+#include "app/shell/app_registry.h"
 #include "filter/filter_preset.h"
 #include "foundation/net_services.h"
-#include "platform/host/host.h"
-#include "platform/ui/app/ui_application.h"
-#include "platform/ui/app/ui_window.h"
-#include "platform/ui/draw/color.h"
+#include "platform/host/ui_application_main.h"
+#include "platform/ui/controller/ui_storyboard.h"
+#include "ui/ui_services.h"
 
-int main() {
-    HostOptions options = HostOptions::fromEnvironment();
-    for (const auto& warning : options.warnings) std::fprintf(stderr, "korva: %s\n", warning.c_str());
-
-    std::string fallback;
-    auto host = Host::create(options, &fallback);
-    if (!fallback.empty()) std::printf("korva: no window (%s); running headless\n", fallback.c_str());
-
+int main(int argc, char** argv) {
     // Services that Global makes on first use but that live above the foundation.
     registerFilterServices();
     registerPicsAndFilesHost();
-
-    auto app = UIApplication::sharedApplication();
-    auto window = UIWindow::make();
-    auto root = UIView::make(window->bounds());
-    root->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
-    root->setBackgroundColor(UIColor::blackColor());
-    window->addSubview(root);
-    window->makeKeyAndVisible();
-    app->finishLaunching();
-
-    std::printf("korva: started the %s\n", host->options().summary().c_str());
-    std::fflush(stdout);
-    int code = host->run();
-    if (host->kind() == HostKind::Headless)
-        std::printf("korva: headless host drew one %dx%d frame; exiting\n", host->compositor().pixelWidth(),
-                    host->compositor().pixelHeight());
-    return code;
+    registerUIServices();
+    // The language services come with the language folder, which this build does not have yet.
+    registerAppControllers(UIStoryboard::mainStoryboard());
+    return UIApplicationMain(argc, argv, "", "AppDelegate");
 }

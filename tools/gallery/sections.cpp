@@ -10,6 +10,7 @@ void galleryUIStyling(GalleryPage& page);
 void galleryUISwap(GalleryPage& page);
 void galleryUIDialogs(GalleryPage& page);
 void galleryUIDialogsTablet(GalleryPage& page);
+void galleryAppShell(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -22,5 +23,6 @@ std::vector<GallerySection> gallerySections() {
         {"ui-swap", "notched", galleryUISwap},
         {"ui-dialogs", "notched", galleryUIDialogs},
         {"ui-dialogs-tablet", "tablet", galleryUIDialogsTablet},
+        {"app-shell", "notched", galleryAppShell},
     };
 }

@@ -21,6 +21,8 @@ inline constexpr const char* UIApplicationDidBecomeActiveNotification = "UIAppli
 inline constexpr const char* UIApplicationDidReceiveMemoryWarningNotification =
     "UIApplicationDidReceiveMemoryWarningNotification";
 inline constexpr const char* UIApplicationWillTerminateNotification = "UIApplicationWillTerminateNotification";
+inline constexpr const char* UIApplicationSignificantTimeChangeNotification =
+    "UIApplicationSignificantTimeChangeNotification";
 
 // The address of the application's own page in the system settings. This host has no settings
 // application: no opener can open it.
@@ -39,6 +41,22 @@ public:
     virtual void didBecomeActive(UIApplication&) {}
     virtual void didReceiveMemoryWarning(UIApplication&) {}
     virtual void willTerminate(UIApplication&) {}
+    // Answers whether the activity was handled; the restoration handler may be kept for later.
+    virtual bool continueUserActivity(UIApplication&, const Value& /*activity*/,
+                                      std::function<void(const Value&)> /*restorationHandler*/) {
+        return false;
+    }
+    // A background URL session has events waiting; the handler is called once they are handled.
+    virtual void handleEventsForBackgroundURLSession(UIApplication&, const std::string& /*identifier*/,
+                                                     std::function<void()> /*completionHandler*/) {}
+    virtual bool openURL(UIApplication&, const std::string& /*url*/, const std::string& /*sourceApplication*/,
+                         const Value& /*annotation*/) {
+        return false;
+    }
+    virtual void didReceiveLocalNotification(UIApplication&, const Value& /*notification*/) {}
+    // The window the application main puts the initial controller into (held by the delegate).
+    virtual std::shared_ptr<UIWindow> window() const { return nullptr; }
+    virtual void setWindow(std::shared_ptr<UIWindow> /*window*/) {}
 };
 
 class UIApplication : public UIResponder {
@@ -70,6 +88,12 @@ public:
     void toggleBackground();
     void receiveMemoryWarning();
     void terminate();
+
+    // Events the host or a service hands to the delegate; without a delegate they answer false.
+    bool continueUserActivity(const Value& activity, std::function<void(const Value&)> restorationHandler);
+    void handleEventsForBackgroundURLSession(const std::string& identifier, std::function<void()> completionHandler);
+    bool openURLFromSource(const std::string& url, const std::string& sourceApplication, const Value& annotation = {});
+    void receiveLocalNotification(const Value& notification);
 
     bool isIdleTimerDisabled() const { return idleTimerDisabled_; }
     void setIdleTimerDisabled(bool d) { idleTimerDisabled_ = d; }

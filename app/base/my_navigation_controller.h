@@ -1,0 +1,22 @@
+// The navigation controller wrapped around pushed and presented screens: an opaque bar in the app
+// background colour, and the status bar and rotation left to the top screen. Main thread only.
+#pragma once
+
+#include "platform/ui/controller/ui_navigation_controller.h"
+
+class MyNavigationController : public UINavigationController {
+public:
+    KORVA_MAKE(MyNavigationController)
+    static std::shared_ptr<MyNavigationController> withRoot(const std::shared_ptr<UIViewController>& root);
+
+    void viewDidLoad() override;
+    bool prefersStatusBarHidden() const override;
+    UIStatusBarStyle preferredStatusBarStyle() const override;
+    bool shouldAutorotate() const override;
+    UIInterfaceOrientationMask supportedInterfaceOrientations() const override;
+
+    std::string className() const override { return "MyNavigationController"; }
+
+protected:
+    MyNavigationController() = default;
+};
