@@ -1,6 +1,7 @@
 // The generic application delegate.
 #include "app/app_delegate_base.h"
 
+#include "app/rate/rate_prompt.h"
 #include "foundation/global.h"
 #include "foundation/lang.h"
 #include "foundation/noti.h"
@@ -23,6 +24,7 @@ std::function<void()> AppDelegateBase::takeBackgroundSessionCompletionHandler() 
 
 bool AppDelegateBase::didFinishLaunchingWithOptions(UIApplication& application, const Value& options) {
     if (auto noti = Global::shared()->noti()) noti->didFinishLaunching(application, options);
+    configureRatePromptAtLaunch();
     return true;
 }
 

@@ -1,5 +1,6 @@
 // Program entry: the services that live above the foundation, the controller registry, then the
 // platform's application main with the delegate class "AppDelegate".
+#include "app/rate/rate_prompt.h"
 #include "app/shell/app_registry.h"
 #include "filter/filter_preset.h"
 #include "foundation/net_services.h"
@@ -14,5 +15,7 @@ int main(int argc, char** argv) {
     registerUIServices();
     // The language services come with the language folder, which this build does not have yet.
     registerAppControllers(UIStoryboard::mainStoryboard());
+    // The rating prompt counts this launch once the main queue runs.
+    RatePrompt::sharedInstance();
     return UIApplicationMain(argc, argv, "", "AppDelegate");
 }

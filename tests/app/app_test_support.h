@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/base/my_view_controller.h"
+#include "app/rate/rate_prompt.h"
+#include "platform/dispatch/queue.h"
 #include "app/shell/app_registry.h"
 #include "platform/host/ui_application_main.h"
 #include "platform/ui/controller/ui_storyboard.h"
@@ -20,6 +22,8 @@ struct AppTest : ToolkitTest {
         registerAppControllers(UIStoryboard::mainStoryboard());
     }
     void TearDown() override {
+        DispatchQueue::waitUntilBackgroundIdle();
+        RatePrompt::resetSharedInstance();
         UIStoryboard::resetMainStoryboard();
         UIApplicationDelegateClasses::clear();
         UIAppearance::reset();
