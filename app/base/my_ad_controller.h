@@ -45,7 +45,7 @@ protected:
 
 private:
     bool appearing_ = false;
-    OneShotTimer timerDelayedAd_;
-    OneShotTimer timerTraceBlocked_;
-    OneShotTimer timerAdPresenting_;
+    DebouncedTimer timerDelayedAd_;
+    DebouncedTimer timerTraceBlocked_;
+    DebouncedTimer timerAdPresenting_;
 };

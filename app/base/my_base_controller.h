@@ -3,7 +3,7 @@
 // thread only.
 #pragma once
 
-#include "app/base/one_shot_timer.h"
+#include "app/base/debounced_timer.h"
 #include "platform/dispatch/notification_center.h"
 #include "platform/ui/controller/ui_view_controller.h"
 
@@ -42,6 +42,6 @@ protected:
     MyBaseController() = default;
 
 private:
-    OneShotTimer timerUpdateView_;
-    OneShotTimer timerRotate_;
+    DebouncedTimer timerUpdateView_;
+    DebouncedTimer timerRotate_;
 };

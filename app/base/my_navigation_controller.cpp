@@ -12,7 +12,7 @@ std::shared_ptr<MyNavigationController> MyNavigationController::withRoot(const s
 }
 
 void MyNavigationController::viewDidLoad() {
-    UINavigationController::viewDidLoad();
+    SelectedChildAnswers<UINavigationController>::viewDidLoad();
     setAutomaticallyAdjustsScrollViewInsets(false);
     auto background = Global::shared()->color()->backgroundDefault();
     navigationBar()->setBarTintColor(background);
@@ -23,24 +23,4 @@ void MyNavigationController::viewDidLoad() {
     UINavigationBar::setDefaultAppearance(opaque);
     UINavigationBarAppearances::compact() = opaque;
     UINavigationBarAppearances::scrollEdge() = opaque;
-}
-
-bool MyNavigationController::prefersStatusBarHidden() const {
-    auto top = topViewController();
-    return top ? top->prefersStatusBarHidden() : UINavigationController::prefersStatusBarHidden();
-}
-
-UIStatusBarStyle MyNavigationController::preferredStatusBarStyle() const {
-    auto top = topViewController();
-    return top ? top->preferredStatusBarStyle() : UINavigationController::preferredStatusBarStyle();
-}
-
-bool MyNavigationController::shouldAutorotate() const {
-    auto top = topViewController();
-    return top ? top->shouldAutorotate() : UINavigationController::shouldAutorotate();
-}
-
-UIInterfaceOrientationMask MyNavigationController::supportedInterfaceOrientations() const {
-    auto top = topViewController();
-    return top ? top->supportedInterfaceOrientations() : UINavigationController::supportedInterfaceOrientations();
 }

@@ -60,5 +60,5 @@ private:
     Value tutorialDict_;
     long currentIndex_ = 0;
     std::shared_ptr<UIView> tutorialBg_;
-    OneShotTimer pendingStop_;
+    DebouncedTimer pendingStop_;
 };

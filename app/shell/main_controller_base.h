@@ -51,5 +51,5 @@ protected:
 private:
     bool observingApp_ = false;
     std::shared_ptr<UIViewController> vc_;
-    OneShotTimer timerNewApp_;
+    DebouncedTimer timerNewApp_;
 };

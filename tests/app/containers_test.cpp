@@ -3,6 +3,8 @@
 
 #include "app/containers/my_seg_controller.h"
 #include "app/containers/my_segmented_controller.h"
+#include "app/containers/my_tab_bar_controller.h"
+#include "platform/ui/bar/ui_tab_bar.h"
 #include "app/shell/placeholder_controller.h"
 #include "platform/ui/bar/ui_navigation_item.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
@@ -104,6 +106,32 @@ TEST_F(ContainersTest, HandedInChildrenAreShownOneAtATime) {
     EXPECT_EQ(c->seg()->numberOfSegments(), 0u);
     EXPECT_TRUE(c->childViewControllers().empty());
     EXPECT_EQ(c->selectedChild(), nullptr);
+}
+
+struct TabChild : PlaceholderController, MyTabBarControllerChild {
+    std::vector<std::string> events;
+    void onMyTabBarControllerSelectedThisItem(const std::shared_ptr<UIViewController>&) override {
+        events.push_back("selected");
+    }
+    void onMyTabBarControllerUnselectedThisItem(const std::shared_ptr<UIViewController>&) override {
+        events.push_back("unselected");
+    }
+    UIInterfaceOrientationMask supportedInterfaceOrientations() const override {
+        return UIInterfaceOrientationMaskPortrait;
+    }
+};
+
+TEST_F(ContainersTest, TheTabBarTellsItsChildrenWhichItemWasTapped) {
+    auto tabs = show(MyTabBarController::make());
+    auto a = make<TabChild>();
+    auto b = make<TabChild>();
+    tabs->setViewControllers({a, b});
+    settle();
+    EXPECT_FALSE(tabs->automaticallyAdjustsScrollViewInsets());
+    tabs->didSelectItem(*tabs->tabBar(), b->tabBarItem());
+    EXPECT_EQ(a->events, std::vector<std::string>{"unselected"});
+    EXPECT_EQ(b->events, std::vector<std::string>{"selected"});
+    EXPECT_EQ(tabs->supportedInterfaceOrientations(), UIInterfaceOrientationMaskPortrait);
 }
 
 }  // namespace

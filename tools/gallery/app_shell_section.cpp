@@ -1,10 +1,13 @@
-// The application shell: the started app (root, switcher and the screen it shows) and the
-// segmented container in a navigation bar.
+// The application shell: the started app (root, switcher and the screen it shows), the segmented
+// container in a navigation bar, and the rating prompt's own alert.
+#include "app/app_delegate.h"
 #include "app/containers/my_seg_controller.h"
+#include "app/rate/rate_prompt.h"
 #include "app/shell/app_registry.h"
 #include "app/shell/placeholder_controller.h"
 #include "app/shell/root_controller.h"
 #include "foundation/global.h"
+#include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
@@ -45,5 +48,20 @@ void galleryAppShell(GalleryPage& page) {
     seg->selectSeg(1);
     page.step(0.5);
     page.shotScreen("segmented-container");
+
+    // The rating prompt's own alert over the started app.
+    window = page.newWindow();
+    auto delegate = AppDelegate::make();
+    delegate->setWindow(window);
+    UIApplication::sharedApplication()->setDelegate(delegate);
+    window->setRootViewController(UIStoryboard::mainStoryboard()->instantiateInitialViewController());
+    auto prompt = RatePrompt::sharedInstance();
+    prompt->promptAtLaunch = false;
+    prompt->applicationName = "Korva";
+    page.step(0.2);
+    prompt->promptForRating(true);
+    page.step(1.0);
+    page.shotScreen("rating-alert");
+    UIApplication::sharedApplication()->setDelegate(nullptr);
     UIStoryboard::resetMainStoryboard();
 }

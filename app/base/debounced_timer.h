@@ -7,12 +7,12 @@
 
 #include "platform/dispatch/timer.h"
 
-class OneShotTimer {
+class DebouncedTimer {
 public:
-    OneShotTimer() = default;
-    OneShotTimer(const OneShotTimer&) = delete;
-    OneShotTimer& operator=(const OneShotTimer&) = delete;
-    ~OneShotTimer() { reset(); }
+    DebouncedTimer() = default;
+    DebouncedTimer(const DebouncedTimer&) = delete;
+    DebouncedTimer& operator=(const DebouncedTimer&) = delete;
+    ~DebouncedTimer() { reset(); }
 
     void restart(double interval, std::function<void()> tick) {
         reset();
