@@ -1,43 +1,27 @@
-// Program entry: starts the host that plays the part of the device, with an empty window.
-#include <cstdio>
-#include <string>
-
+// Program entry: the services that live above the foundation, the controller registry, then the
+// platform's application main with the delegate class "AppDelegate".
+#include "app/rate/rate_prompt.h"
+#include "app/shell/app_registry.h"
+#include "capture/capture_services.h"
 #include "filter/filter_preset.h"
 #include "foundation/net_services.h"
-#include "platform/host/host.h"
-#include "platform/ui/app/ui_application.h"
-#include "platform/ui/app/ui_window.h"
-#include "platform/ui/draw/color.h"
+#include "language/language_services.h"
+#include "platform/host/ui_application_main.h"
+#include "platform/ui/controller/ui_storyboard.h"
+#include "ui/ui_services.h"
 #include "widgets/flat/status_bar_flat_kit.h"
 
-int main() {
-    HostOptions options = HostOptions::fromEnvironment();
-    for (const auto& warning : options.warnings) std::fprintf(stderr, "korva: %s\n", warning.c_str());
-
-    std::string fallback;
-    auto host = Host::create(options, &fallback);
-    if (!fallback.empty()) std::printf("korva: no window (%s); running headless\n", fallback.c_str());
-
+int main(int argc, char** argv) {
     // Services that Global makes on first use but that live above the foundation.
     registerFilterServices();
     registerPicsAndFilesHost();
+    registerUIServices();
+    registerCaptureServices();
+    registerLanguageServices();
     // The status-bar rules are in place before any screen exists.
     installFlatKitStatusBarBehaviour();
-
-    auto app = UIApplication::sharedApplication();
-    auto window = UIWindow::make();
-    auto root = UIView::make(window->bounds());
-    root->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
-    root->setBackgroundColor(UIColor::blackColor());
-    window->addSubview(root);
-    window->makeKeyAndVisible();
-    app->finishLaunching();
-
-    std::printf("korva: started the %s\n", host->options().summary().c_str());
-    std::fflush(stdout);
-    int code = host->run();
-    if (host->kind() == HostKind::Headless)
-        std::printf("korva: headless host drew one %dx%d frame; exiting\n", host->compositor().pixelWidth(),
-                    host->compositor().pixelHeight());
-    return code;
+    registerAppControllers(UIStoryboard::mainStoryboard());
+    // The rating prompt counts this launch once the main queue runs.
+    RatePrompt::sharedInstance();
+    return UIApplicationMain(argc, argv, "", "AppDelegate");
 }

@@ -1,5 +1,6 @@
 // Dispatch queues: serial workers, the global pool, sync and after, and the idle count for tests.
 #include "platform/dispatch/queue.h"
+#include "platform/dispatch/main_queue_marker.h"
 
 #include <algorithm>
 #include <chrono>
@@ -53,6 +54,18 @@ void endWork() {
 
 // The queue whose block runs on this thread.
 thread_local std::weak_ptr<DispatchQueue> tCurrentQueue;
+thread_local int tMainBlockDepth = 0;
+
+// Marks the thread as running a main-queue block for the block's duration.
+dispatch_block_t markedMainBlock(dispatch_block_t block) {
+    return [block = std::move(block)] {
+        ++tMainBlockDepth;
+        struct Unmark {
+            ~Unmark() { --tMainBlockDepth; }
+        } unmark;
+        block();
+    };
+}
 
 // Sets the current queue for the duration of a block.
 class CurrentQueueScope {
@@ -204,7 +217,7 @@ bool DispatchQueue::isCurrent() const {
 void DispatchQueue::async(dispatch_block_t block) {
     if (!block) return;
     switch (kind_) {
-    case Kind::Main: RunLoop::main().perform(std::move(block)); return;
+    case Kind::Main: RunLoop::main().perform(markedMainBlock(std::move(block))); return;
     case Kind::Serial:
         beginWork();
         state_->push(std::move(block));
@@ -250,7 +263,7 @@ void DispatchQueue::after(double delay, dispatch_block_t block) {
     }
     if (kind_ == Kind::Main) {
         // On the main run loop as a timer, so it fires in time order with the other timers.
-        auto timer = NSTimer::timer(delay, false, [block = std::move(block)](const std::shared_ptr<NSTimer>&) {
+        auto timer = NSTimer::timer(delay, false, [block = markedMainBlock(std::move(block))](const std::shared_ptr<NSTimer>&) {
             block();
         });
         RunLoop::main().addTimer(timer, RunLoopMode::Common);
@@ -271,6 +284,8 @@ bool DispatchQueue::backgroundIdle() {
 }
 
 std::string DispatchQueue::description() const { return "<DispatchQueue: " + label_ + ">"; }
+
+bool dispatch_in_main_queue_block() { return tMainBlockDepth > 0; }
 
 dispatch_queue_t dispatch_get_main_queue() { return DispatchQueue::main(); }
 

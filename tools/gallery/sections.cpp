@@ -19,6 +19,7 @@ void galleryFlatColours(GalleryPage& page);
 void galleryThemedControls(GalleryPage& page);
 void galleryCaptureMedia(GalleryPage& page);
 void galleryForm(GalleryPage& page);
+void galleryAppShell(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -41,5 +42,6 @@ std::vector<GallerySection> gallerySections() {
         {"capture-media", "notched", galleryCaptureMedia},
         {"form", "notched", galleryForm},
         {"form-tablet", "tablet", galleryForm},
+        {"app-shell", "notched", galleryAppShell},
     };
 }

@@ -147,3 +147,21 @@ CGRect UIApplication::statusBarFrame() const {
     auto screen = UIScreen::mainScreen();
     return {{0, 0}, {screen->bounds().size.width, screen->model().statusBarHeight}};
 }
+
+bool UIApplication::continueUserActivity(const Value& activity, std::function<void(const Value&)> restorationHandler) {
+    return delegate_ && delegate_->continueUserActivity(*this, activity, std::move(restorationHandler));
+}
+
+void UIApplication::handleEventsForBackgroundURLSession(const std::string& identifier,
+                                                        std::function<void()> completionHandler) {
+    if (delegate_) delegate_->handleEventsForBackgroundURLSession(*this, identifier, std::move(completionHandler));
+}
+
+bool UIApplication::openURLFromSource(const std::string& url, const std::string& sourceApplication,
+                                      const Value& annotation) {
+    return delegate_ && delegate_->openURL(*this, url, sourceApplication, annotation);
+}
+
+void UIApplication::receiveLocalNotification(const Value& notification) {
+    if (delegate_) delegate_->didReceiveLocalNotification(*this, notification);
+}

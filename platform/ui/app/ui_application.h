@@ -22,6 +22,8 @@ inline constexpr const char* UIApplicationDidBecomeActiveNotification = "UIAppli
 inline constexpr const char* UIApplicationDidReceiveMemoryWarningNotification =
     "UIApplicationDidReceiveMemoryWarningNotification";
 inline constexpr const char* UIApplicationWillTerminateNotification = "UIApplicationWillTerminateNotification";
+inline constexpr const char* UIApplicationSignificantTimeChangeNotification =
+    "UIApplicationSignificantTimeChangeNotification";
 
 // The address of the application's own page in the system settings. This host has no settings
 // application: no opener can open it.
@@ -40,10 +42,22 @@ public:
     virtual void didBecomeActive(UIApplication&) {}
     virtual void didReceiveMemoryWarning(UIApplication&) {}
     virtual void willTerminate(UIApplication&) {}
-    // A background URL session delivered its events while the application was in the
-    // background; the delegate keeps the handler and calls it once it has dealt with them.
+    // Answers whether the activity was handled; the restoration handler may be kept for later.
+    virtual bool continueUserActivity(UIApplication&, const Value& /*activity*/,
+                                      std::function<void(const Value&)> /*restorationHandler*/) {
+        return false;
+    }
+    // A background URL session has events waiting; the handler is called once they are handled.
     virtual void handleEventsForBackgroundURLSession(UIApplication&, const std::string& /*identifier*/,
                                                      std::function<void()> /*completionHandler*/) {}
+    virtual bool openURL(UIApplication&, const std::string& /*url*/, const std::string& /*sourceApplication*/,
+                         const Value& /*annotation*/) {
+        return false;
+    }
+    virtual void didReceiveLocalNotification(UIApplication&, const Value& /*notification*/) {}
+    // The window the application main puts the initial controller into (held by the delegate).
+    virtual std::shared_ptr<UIWindow> window() const { return nullptr; }
+    virtual void setWindow(std::shared_ptr<UIWindow> /*window*/) {}
 };
 
 enum class UIStatusBarStyle;  // ui_view_controller.h
@@ -85,6 +99,12 @@ public:
     void setStatusBarHidden(bool hidden) { statusBarHidden_ = hidden; }
     UIStatusBarStyle statusBarStyle() const { return statusBarStyle_; }
     void setStatusBarStyle(UIStatusBarStyle style) { statusBarStyle_ = style; }
+
+    // Events the host or a service hands to the delegate; without a delegate they answer false.
+    bool continueUserActivity(const Value& activity, std::function<void(const Value&)> restorationHandler);
+    void handleEventsForBackgroundURLSession(const std::string& identifier, std::function<void()> completionHandler);
+    bool openURLFromSource(const std::string& url, const std::string& sourceApplication, const Value& annotation = {});
+    void receiveLocalNotification(const Value& notification);
 
     bool isIdleTimerDisabled() const { return idleTimerDisabled_; }
     void setIdleTimerDisabled(bool d) { idleTimerDisabled_ = d; }

@@ -95,3 +95,13 @@ ValueDictionary UIAppearance::valuesForView(const UIView& view) {
 void UIAppearance::reset() {
     registry().clear();
 }
+
+UISemanticContentAttribute UIAppearance::semanticContentAttributeForView(const UIView& view) {
+    const ValueDictionary values = valuesForView(view);
+    const Value* v = values.find(UIAppearanceProperty::semanticContentAttribute);
+    if (!v || !v->isInteger()) return UISemanticContentAttribute::Unspecified;
+    long long n = v->integerValue();
+    if (n < 0 || n > static_cast<long long>(UISemanticContentAttribute::ForceRightToLeft))
+        return UISemanticContentAttribute::Unspecified;
+    return static_cast<UISemanticContentAttribute>(n);
+}

@@ -17,6 +17,15 @@
 
 class UIView;
 
+// How a view's content is laid out with respect to the writing direction.
+enum class UISemanticContentAttribute {
+    Unspecified = 0,
+    Playback = 1,
+    Spatial = 2,
+    ForceLeftToRight = 3,
+    ForceRightToLeft = 4,
+};
+
 // A class as the registry sees it: its name (for reading back), its identity, and whether an
 // object is of it (subclasses count).
 struct UIAppearanceClass {
@@ -49,6 +58,8 @@ inline constexpr const char* progressTintColor = "progressTintColor";
 inline constexpr const char* trackTintColor = "trackTintColor";
 inline constexpr const char* pageIndicatorTintColor = "pageIndicatorTintColor";
 inline constexpr const char* currentPageIndicatorTintColor = "currentPageIndicatorTintColor";
+// A UISemanticContentAttribute number.
+inline constexpr const char* semanticContentAttribute = "semanticContentAttribute";
 // "name:state" for a property kept per control state (or "name:position:metrics" for bar images).
 std::string forState(const char* name, unsigned state);
 }  // namespace UIAppearanceProperty
@@ -95,6 +106,9 @@ public:
     static ValueDictionary valuesFor(const NSObject& object, const UIView& placement);
     // Forgets every value (tests start from nothing).
     static void reset();
+
+    // The attribute the appearance gives the view (unspecified when none or out of range).
+    static UISemanticContentAttribute semanticContentAttributeForView(const UIView& view);
 
 private:
     UIAppearance(UIAppearanceClass cls, std::vector<UIAppearanceClass> containers)

@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/dispatch/main_queue_marker.h"
 #include "platform/runtime/log.h"
 #include "tests/platform/dispatch/virtual_clock.h"
 
@@ -133,4 +134,21 @@ TEST_F(QueueTest, NullQueuesAndBlocksAreIgnored) {
     EXPECT_EQ(loop().pendingBlocks(), 0u);
     EXPECT_EQ(DispatchQueue::current(), DispatchQueue::main());
     EXPECT_EQ(dispatch_time(DISPATCH_TIME_FOREVER, 5), DISPATCH_TIME_FOREVER);
+}
+
+TEST_F(QueueTest, MainQueueBlocksAreMarkedWhileTheyRun) {
+    std::vector<bool> marks;
+    EXPECT_FALSE(dispatch_in_main_queue_block());
+    dispatch_async(dispatch_get_main_queue(), [&] {
+        marks.push_back(dispatch_in_main_queue_block());
+        dispatch_async(dispatch_get_main_queue(), [&] { marks.push_back(dispatch_in_main_queue_block()); });
+    });
+    dispatch_after(dispatch_time(DISPATCH_TIME_NOW, NSEC_PER_SEC), dispatch_get_main_queue(),
+                   [&] { marks.push_back(dispatch_in_main_queue_block()); });
+    auto serial = dispatch_queue_create("marker");
+    dispatch_sync(serial, [&] { marks.push_back(dispatch_in_main_queue_block()); });
+    loop().runUntilIdle();
+    loop().advance(1.5);
+    EXPECT_EQ(marks, (std::vector<bool>{false, true, true, true}));
+    EXPECT_FALSE(dispatch_in_main_queue_block());
 }

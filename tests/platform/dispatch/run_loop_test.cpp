@@ -77,7 +77,7 @@ TEST_F(RunLoopTest, InvalidatingInsideOwnCallbackStopsItAndReleasesTarget) {
     EXPECT_EQ(loop().scheduledTimers(), 0u);
 }
 
-TEST_F(RunLoopTest, OneShotTimerReleasesTargetAfterFiringAndNeverFiresWhenInvalidatedEarly) {
+TEST_F(RunLoopTest, DebouncedTimerReleasesTargetAfterFiringAndNeverFiresWhenInvalidatedEarly) {
     auto owner = std::make_shared<int>(0);
     std::weak_ptr<int> weakOwner = owner;
     auto shot = NSTimer::scheduledTimer(0.5, false, [owner](const std::shared_ptr<NSTimer>& t) {

@@ -1,0 +1,80 @@
+// The screen base: the last link of the controller chain. Every screen gets navigation-bar items
+// that wait until it is visible when they come from a main-queue block, the optional gradient
+// background, the containers it is hosted in, and the fly-in of an added item. Main thread only.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "app/base/my_tutorial_controller.h"
+#include "platform/ui/layer/ca_gradient_layer.h"
+#include "ui/controller/custom_containers.h"
+#include "ui/controller/view_controller_navigation.h"
+
+class UIImage;
+
+class MyViewController : public MyTutorialController, public CustomContainerHost {
+public:
+    KORVA_MAKE(MyViewController)
+
+    static constexpr double kNavViewFadeDuration = 0.3;
+    static constexpr CGFloat kFlyInSize = 50;
+    static constexpr CGFloat kFlyInMinDistance = 100;
+    static constexpr double kFlyInDelay = 0.2;
+    static constexpr double kFlyInDuration = 1.0;
+
+    // No screen answers yes: the gradient background is the base's offer.
+    virtual bool isGradationEnabled() const { return false; }
+
+    bool didAppeared() const { return didAppeared_; }
+
+    // Applied at once, unless they come from a main-queue block before the screen has appeared:
+    // then they wait for viewDidAppear (the last call wins).
+    void setNavRight(const BarItems& items);
+    void setNavView(const std::shared_ptr<UIView>& view);
+    // Whether the caller runs inside a block dispatched to the main queue.
+    static bool isCalledFromDispatch();
+    void updateStatusBar() { setNeedsStatusBarAppearanceUpdate(); }
+    // A picture flying from the sender towards the middle of the navigation view, fading out.
+    // Nothing happens without a navigation controller or a view for the sender.
+    void anim_AddItem(const std::shared_ptr<NSObject>& sender, const std::shared_ptr<UIImage>& image);
+
+    const BarItems& arrNavRight() const { return arrNavRight_; }
+    std::shared_ptr<UIView> tempNavView() const { return tempNavView_.lock(); }
+    const std::shared_ptr<UIView>& gradientView() const { return gradientView_; }
+
+    // The containers hosting this screen.
+    std::shared_ptr<UIViewController> myTabBarCustomController() const override {
+        return myTabBarCustomController_.lock();
+    }
+    std::shared_ptr<SegmentedContainer> mySegmentedController() const override {
+        return mySegmentedController_.lock();
+    }
+    void setMyTabBarCustomController(const std::shared_ptr<UIViewController>& c) { myTabBarCustomController_ = c; }
+    void setMySegmentedController(const std::shared_ptr<SegmentedContainer>& c) { mySegmentedController_ = c; }
+
+    void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    void viewWillLayoutSubviews() override;
+    void viewDidLayoutSubviews() override;
+    void updateDarkMode() override;
+    void didRotateOrResizeInterface() override;
+
+    std::string className() const override { return "MyViewController"; }
+
+protected:
+    MyViewController() = default;
+
+private:
+    void buildGradient();
+    void updateGradient();
+
+    bool didAppeared_ = false;
+    std::weak_ptr<UIViewController> myTabBarCustomController_;
+    std::weak_ptr<SegmentedContainer> mySegmentedController_;
+    BarItems arrNavRight_;
+    std::weak_ptr<UIView> tempNavView_;
+    std::shared_ptr<UIView> gradientView_;
+    std::shared_ptr<CAGradientLayer> gradientLayer_;
+};

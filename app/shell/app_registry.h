@@ -1,0 +1,10 @@
+// The application's controller registry and delegate class, filled at start-up.
+#pragma once
+
+#include <memory>
+
+class UIStoryboard;
+
+// Registers the shell's controllers ("RootController", the initial one, "MainController" and
+// "ViewController") and the delegate class "AppDelegate".
+void registerAppControllers(const std::shared_ptr<UIStoryboard>& storyboard);

@@ -1,0 +1,30 @@
+// The window's root: sets the app-wide appearance defaults and embeds the content switcher, which
+// shows the camera screen. Main thread only.
+#pragma once
+
+#include "app/shell/main_controller.h"
+#include "platform/ui/view/ui_remote_control.h"
+
+inline constexpr const char* kRemoteControlReceivedNotification = "remoteControlReceivedWithEvent";
+
+class RootController : public UIViewController, public RemoteControlResponder {
+public:
+    KORVA_MAKE(RootController)
+
+    // The switcher, made from the storyboard on first access.
+    std::shared_ptr<MainController> main();
+
+    void viewDidLoad() override;
+    bool shouldAutorotate() const override;
+    UIInterfaceOrientationMask supportedInterfaceOrientations() const override;
+    UIInterfaceOrientation preferredInterfaceOrientationForPresentation() const override;
+    void remoteControlReceivedWithEvent(const std::shared_ptr<NSObject>& event) override;
+
+    std::string className() const override { return "RootController"; }
+
+protected:
+    RootController() = default;
+
+private:
+    std::shared_ptr<MainController> main_;
+};

@@ -1,0 +1,137 @@
+// The segmented containers: children from the registry or handed in, one shown at a time.
+#include <gtest/gtest.h>
+
+#include "app/containers/my_seg_controller.h"
+#include "app/containers/my_segmented_controller.h"
+#include "app/containers/my_tab_bar_controller.h"
+#include "platform/ui/bar/ui_tab_bar.h"
+#include "app/shell/placeholder_controller.h"
+#include "platform/ui/bar/ui_navigation_item.h"
+#include "platform/ui/controller/ui_navigation_controller.h"
+#include "tests/app/app_test_support.h"
+
+namespace {
+
+struct Segmented : MySegmentedController {
+    KORVA_MAKE(Segmented)
+    Value entries;
+    std::vector<std::size_t> initialized;
+    Value getChildArray() override { return entries; }
+    void initializeVC(std::size_t index, const std::shared_ptr<UIViewController>&) override {
+        initialized.push_back(index);
+    }
+
+protected:
+    Segmented() = default;
+};
+
+Value entry(const char* identifier, const char* label) {
+    return Value::dictionary({{"storyboard", Value(identifier)}, {"label", Value(label)}});
+}
+
+struct ContainersTest : AppTest {
+    std::shared_ptr<Segmented> segmented(long defaultIndex) {
+        auto c = Segmented::make();
+        c->setStoryboard(UIStoryboard::mainStoryboard());
+        c->entries = Value::array({entry("ViewController", "One"), entry("Nowhere", "Lost"), entry("ViewController", "Two")});
+        c->setDefaultIndex(defaultIndex);
+        return c;
+    }
+};
+
+TEST_F(ContainersTest, AnUnknownIdentifierIsSkippedWithItsSegment) {
+    auto c = segmented(1);
+    show(UINavigationController::withRoot(c));
+    ASSERT_EQ(c->viewControllers().size(), 2u);
+    EXPECT_EQ(c->initialized, (std::vector<std::size_t>{0, 1}));
+    ASSERT_EQ(c->seg()->numberOfSegments(), 2u);
+    EXPECT_EQ(c->seg()->titleForSegmentAtIndex(1), "Two");
+    EXPECT_EQ(c->selectedChild(), c->viewControllers()[1]);
+    EXPECT_EQ(c->seg()->selectedSegmentIndex(), 1);
+    EXPECT_EQ(c->navigationItem()->titleView(), c->seg());
+    auto child = std::dynamic_pointer_cast<MyViewController>(c->viewControllers()[0]);
+    ASSERT_TRUE(child);
+    EXPECT_EQ(child->mySegmentedController().get(), static_cast<SegmentedContainer*>(c.get()));
+
+    // A child's title becomes its segment's text and the bar's title.
+    setNavTitle(c->viewControllers()[0], "First");
+    EXPECT_EQ(c->seg()->titleForSegmentAtIndex(0), "First");
+    EXPECT_EQ(c->navigationItem()->title(), "First");
+}
+
+TEST_F(ContainersTest, OutOfRangeIndicesOnlyBecomeTheDefault) {
+    auto c = segmented(2);
+    show(c);
+    EXPECT_EQ(c->selectedChild(), nullptr);
+    EXPECT_EQ(c->defaultIndex(), 2);
+    EXPECT_TRUE(c->childViewControllers().empty());
+    c->setSelectedIndex(-1);
+    EXPECT_EQ(c->selectedChild(), nullptr);
+    c->setSelectedIndex(0);
+    c->setSelectedIndex(0);
+    EXPECT_EQ(c->childViewControllers().size(), 1u);
+    c->setSelectedIndex(1);
+    EXPECT_EQ(c->childViewControllers(), std::vector<std::shared_ptr<UIViewController>>{c->viewControllers()[1]});
+}
+
+struct Listening : PlaceholderController, MySegControllerChild {
+    std::vector<std::string> events;
+    void onMySegControllerSelectedThisItem(const std::shared_ptr<UIViewController>&) override {
+        events.push_back("selected");
+    }
+    void onMySegControllerUnselectedThisItem(const std::shared_ptr<UIViewController>&) override {
+        events.push_back("unselected");
+    }
+};
+
+TEST_F(ContainersTest, HandedInChildrenAreShownOneAtATime) {
+    auto c = show(MySegController::make());
+    auto a = make<Listening>();
+    auto b = make<Listening>();
+    c->update(Value::array({Value::dictionary({{"vc", Value(a)}, {"title", Value("A")}}),
+                            Value::dictionary({{"vc", Value(b)}, {"title", Value("B")}})}));
+    EXPECT_EQ(c->seg()->numberOfSegments(), 2u);
+    c->selectSeg(0);
+    c->selectSeg(0);  // selected again: told again, added once
+    EXPECT_EQ(a->events, (std::vector<std::string>{"selected", "selected"}));
+    EXPECT_EQ(c->childViewControllers().size(), 1u);
+    c->selectSeg(5);
+    c->selectSeg(-1);
+    EXPECT_EQ(c->selectedChild(), a);
+    c->selectSeg(1);
+    EXPECT_EQ(a->events.back(), "unselected");
+    EXPECT_EQ(c->childViewControllers(), std::vector<std::shared_ptr<UIViewController>>{b});
+
+    c->update(Value::array());
+    EXPECT_EQ(c->seg()->numberOfSegments(), 0u);
+    EXPECT_TRUE(c->childViewControllers().empty());
+    EXPECT_EQ(c->selectedChild(), nullptr);
+}
+
+struct TabChild : PlaceholderController, MyTabBarControllerChild {
+    std::vector<std::string> events;
+    void onMyTabBarControllerSelectedThisItem(const std::shared_ptr<UIViewController>&) override {
+        events.push_back("selected");
+    }
+    void onMyTabBarControllerUnselectedThisItem(const std::shared_ptr<UIViewController>&) override {
+        events.push_back("unselected");
+    }
+    UIInterfaceOrientationMask supportedInterfaceOrientations() const override {
+        return UIInterfaceOrientationMaskPortrait;
+    }
+};
+
+TEST_F(ContainersTest, TheTabBarTellsItsChildrenWhichItemWasTapped) {
+    auto tabs = show(MyTabBarController::make());
+    auto a = make<TabChild>();
+    auto b = make<TabChild>();
+    tabs->setViewControllers({a, b});
+    settle();
+    EXPECT_FALSE(tabs->automaticallyAdjustsScrollViewInsets());
+    tabs->didSelectItem(*tabs->tabBar(), b->tabBarItem());
+    EXPECT_EQ(a->events, std::vector<std::string>{"unselected"});
+    EXPECT_EQ(b->events, std::vector<std::string>{"selected"});
+    EXPECT_EQ(tabs->supportedInterfaceOrientations(), UIInterfaceOrientationMaskPortrait);
+}
+
+}  // namespace

@@ -1,0 +1,304 @@
+// The rating prompt: its rules in order, the launch counting, the store lookup against a local
+// server, and the answers.
+#include <gtest/gtest.h>
+
+#include "app/app_delegate.h"
+#include "app/shell/placeholder_controller.h"
+#include "platform/storage/user_defaults.h"
+#include "platform/text/locale_region.h"
+#include "platform/ui/app/sk_store_review_controller.h"
+#include "tests/app/app_test_support.h"
+#include "tests/platform/net/local_server.h"
+
+namespace {
+
+constexpr double kDay = 86400;
+
+struct RatePromptTest : AppTest {
+    void SetUp() override {
+        AppTest::SetUp();
+        NSUserDefaults::resetStandardUserDefaults();
+        SKStoreReviewController::resetRequestCount();
+        server.routes().Get(R"(/(\w+)/lookup)", [this](const httplib::Request& request, httplib::Response& response) {
+            lookups.push_back(request.path + "?" + (request.has_param("id") ? "id=" + request.get_param_value("id")
+                                                                             : "bundleId=" + request.get_param_value("bundleId")));
+            response.status = status;
+            response.set_content(body, "application/json");
+        });
+        server.start();
+    }
+    void TearDown() override {
+        DispatchQueue::waitUntilBackgroundIdle();
+        server.stop();
+        NSUserDefaults::resetStandardUserDefaults();
+        LocaleRegion::clearOverride();
+        AppTest::TearDown();
+    }
+    std::shared_ptr<RatePrompt> prompt() {
+        auto p = RatePrompt::sharedInstance();
+        p->lookupBase = "http://127.0.0.1:" + std::to_string(server.port());
+        p->applicationBundleID = "app.korva.camera";
+        p->applicationVersion = "1.9";
+        p->daysUntilPrompt = 3;
+        p->usesUntilPrompt = 1;
+        return p;
+    }
+    // Lets the queued launch and any lookup finish.
+    void finish() {
+        for (int i = 0; i < 3; ++i) {
+            RunLoop::main().runUntilIdle();
+            DispatchQueue::waitUntilBackgroundIdle();
+        }
+        RunLoop::main().runUntilIdle();
+    }
+    void storeKnows(const std::string& version, const std::string& bundle = "app.korva.camera") {
+        body = R"({"resultCount":1,"results":[{"bundleId":")" + bundle + R"(","trackId":4242,"primaryGenreId":6008,"version":")" +
+               version + R"("}]})";
+    }
+    LocalServer server;
+    std::vector<std::string> lookups;
+    int status = 200;
+    std::string body = "{}";
+};
+
+TEST_F(RatePromptTest, FirstLaunchCountsOneUseAndThreeDaysLaterTheReviewIsRequested) {
+    storeKnows("1.9");
+    auto p = prompt();
+    finish();  // the launch step queued by the prompt itself
+    ASSERT_TRUE(p->firstUsed());
+    EXPECT_EQ(p->usesCount(), 1);
+    EXPECT_EQ(SKStoreReviewController::requestCount(), 0u);
+    EXPECT_EQ(p->appStoreID(), 4242u);  // learnt from the store
+    EXPECT_EQ(p->appStoreGenreID, 6008u);
+
+    // Three days later, back from the background: the review is requested and counts as a reminder.
+    auto app = UIApplication::sharedApplication();
+    app->finishLaunching();
+    app->becomeActive();
+    app->resignActive();
+    app->enterBackground();
+    Clock::advanceVirtual(3 * kDay + 1);
+    app->enterForeground();
+    finish();
+    EXPECT_EQ(p->usesCount(), 2);
+    EXPECT_EQ(SKStoreReviewController::requestCount(), 1u);
+    ASSERT_TRUE(p->lastReminded());
+    EXPECT_FALSE(p->checkingForPrompt());
+
+    // The next request no earlier than a day later.
+    p->promptIfAllCriteriaMet();
+    finish();
+    EXPECT_EQ(SKStoreReviewController::requestCount(), 1u);
+    Clock::advanceVirtual(kDay + 1);
+    p->promptIfAllCriteriaMet();
+    finish();
+    EXPECT_EQ(SKStoreReviewController::requestCount(), 2u);
+}
+
+TEST_F(RatePromptTest, TheRulesApplyInOrder) {
+    auto p = prompt();
+    p->promptAtLaunch = false;
+    finish();
+    auto defaults = NSUserDefaults::standardUserDefaults();
+    defaults->setObject(Value::date(Clock::absoluteTime() - 10 * kDay), "RatePromptFirstUsed");
+
+    p->setRatedThisVersion(true);
+    p->setDeclinedThisVersion(true);
+    EXPECT_FALSE(p->shouldPromptForRating());
+    EXPECT_NE(p->lastReason().find("already rated this version"), std::string::npos);
+    p->applicationVersion = "2.0";
+    EXPECT_FALSE(p->shouldPromptForRating());
+    EXPECT_NE(p->lastReason().find("promptForNewVersionIfUserRated"), std::string::npos);
+    p->promptForNewVersionIfUserRated = true;
+    EXPECT_FALSE(p->shouldPromptForRating());
+    EXPECT_NE(p->lastReason().find("declined"), std::string::npos);
+    p->setRatedThisVersion(false);
+    p->setDeclinedThisVersion(false);
+
+    p->usesUntilPrompt = 5;
+    EXPECT_FALSE(p->shouldPromptForRating());
+    EXPECT_NE(p->lastReason().find("only been used 1 times"), std::string::npos);
+    p->eventsUntilPrompt = 2;
+    p->logEvent(true);
+    p->logEvent(true);
+    EXPECT_TRUE(p->shouldPromptForRating());  // either count suffices
+
+    p->usesPerWeekForPrompt = 5;
+    EXPECT_FALSE(p->shouldPromptForRating());
+    EXPECT_NE(p->lastReason().find("times per week"), std::string::npos);
+    p->usesPerWeekForPrompt = 0;
+
+    p->remindLater();
+    EXPECT_FALSE(p->shouldPromptForRating());
+    EXPECT_NE(p->lastReason().find("reminded"), std::string::npos);
+
+    defaults->setObject(Value::date(Clock::absoluteTime() - kDay), "RatePromptFirstUsed");
+    EXPECT_FALSE(p->shouldPromptForRating());
+    EXPECT_NE(p->lastReason().find("first used less than"), std::string::npos);
+
+    p->previewMode = true;
+    EXPECT_TRUE(p->shouldPromptForRating());
+}
+
+TEST_F(RatePromptTest, StoredValuesOfTheWrongKindReadAsDefaults) {
+    auto defaults = NSUserDefaults::standardUserDefaults();
+    defaults->setObject(Value("yesterday"), "RatePromptFirstUsed");
+    defaults->setObject(Value("many"), "RatePromptUseCount");
+    defaults->setObject(Value(7), "RatePromptDeclinedVersion");
+    defaults->setObject(Value("x"), "RatePromptAppStoreID");
+    auto p = prompt();
+    EXPECT_FALSE(p->firstUsed());
+    EXPECT_EQ(p->usesCount(), 0);
+    EXPECT_FALSE(p->declinedAnyVersion());
+    EXPECT_EQ(p->appStoreID(), 0u);
+    EXPECT_FALSE(p->shouldPromptForRating());
+    finish();
+    ASSERT_TRUE(p->firstUsed());  // the launch starts a clean period
+    EXPECT_EQ(p->usesCount(), 1);
+}
+
+TEST_F(RatePromptTest, AnUpdateAsksNoEarlierThanADayLater) {
+    storeKnows("1.9");
+    auto p = prompt();
+    p->promptAtLaunch = false;
+    finish();
+    NSUserDefaults::standardUserDefaults()->setObject(Value::date(Clock::absoluteTime() - 30 * kDay),
+                                                      "RatePromptFirstUsed");
+    p->applicationVersion = "2.0";
+    p->applicationLaunched();
+    finish();
+    EXPECT_NEAR(Clock::absoluteTime() - *p->firstUsed(), 2 * kDay, 1);
+    EXPECT_FALSE(p->shouldPromptForRating());
+    Clock::advanceVirtual(kDay + 1);
+    EXPECT_TRUE(p->shouldPromptForRating());
+}
+
+TEST_F(RatePromptTest, TheStoreCountryFollowsTheLocaleRegion) {
+    EXPECT_EQ(RatePrompt::storeCountryForRegion("150"), "eu");
+    EXPECT_EQ(RatePrompt::storeCountryForRegion("GI"), "GB");
+    EXPECT_EQ(RatePrompt::storeCountryForRegion(std::nullopt), "us");
+    EXPECT_EQ(RatePrompt::storeCountryForRegion("F"), "us");
+    EXPECT_EQ(RatePrompt::storeCountryForRegion("1A"), "us");
+    EXPECT_EQ(RatePrompt::storeCountryForRegion("FI"), "FI");
+    LocaleRegion::setOverride("150", {});
+    RatePrompt::resetSharedInstance();
+    auto p = prompt();
+    finish();
+    ASSERT_FALSE(lookups.empty());
+    EXPECT_EQ(lookups[0], "/eu/lookup?bundleId=app.korva.camera");
+}
+
+// One lookup made to prompt, with a stored store identifier, and how it ends.
+struct LookupCase {
+    const char* name;
+    int status;
+    std::string body;
+    bool prompts;
+};
+
+TEST_F(RatePromptTest, LookupOutcomesEndTheAttemptAndALaterPromptStillRuns) {
+    auto p = prompt();
+    p->promptAtLaunch = false;
+    finish();
+    NSUserDefaults::standardUserDefaults()->setObject(Value::date(Clock::absoluteTime() - 10 * kDay),
+                                                      "RatePromptFirstUsed");
+    const std::string ok = R"({"results":[{"bundleId":"APP.korva.camera","version":"1.9","trackId":4242}]})";
+    const std::vector<LookupCase> cases = {
+        {"404", 404, "{}", false},
+        {"bundle mismatch", 200, R"({"results":[{"bundleId":"other.app","version":"1.9"}]})", false},
+        {"unknown app", 200, R"({"results":[]})", false},
+        {"newer store version", 200, R"({"results":[{"bundleId":"app.korva.camera","version":"1.10"}]})", false},
+        {"junk", 200, "<html>not json", false},
+        {"wrong shape", 200, R"({"results":{"bundleId":"app.korva.camera"}})", false},
+        {"success", 200, ok, true},
+    };
+    p->setAppStoreIDOnMainThread(4242);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SKStoreReviewController::resetRequestCount();
+        NSUserDefaults::standardUserDefaults()->removeObjectForKey("RatePromptLastReminded");
+        status = c.status;
+        body = c.body;
+        p->promptIfAllCriteriaMet();
+        EXPECT_TRUE(p->checkingForPrompt());
+        p->promptIfNetworkAvailable();  // a second while one runs: no second lookup
+        finish();
+        EXPECT_FALSE(p->checkingForPrompt());
+        EXPECT_FALSE(p->checkingForAppStoreID());
+        EXPECT_EQ(SKStoreReviewController::requestCount(), c.prompts ? 1u : 0u);
+    }
+    EXPECT_EQ(lookups.size(), cases.size() + 1);  // plus the launch's own
+    EXPECT_EQ(lookups.back(), "/us/lookup?id=4242");
+}
+
+TEST_F(RatePromptTest, AnUnknownAppWithoutAnIdentifierIsNotAnError) {
+    auto p = prompt();
+    p->promptAtLaunch = false;
+    finish();
+    NSUserDefaults::standardUserDefaults()->setObject(Value::date(Clock::absoluteTime() - 10 * kDay),
+                                                      "RatePromptFirstUsed");
+    int failures = 0;
+    auto token = NSNotificationCenter::defaultCenter()->addObserver(
+        "RatePromptCouldNotConnectToAppStore", nullptr, nullptr, [&](const std::shared_ptr<NSNotification>&) { ++failures; });
+    body = R"({"results":[]})";
+    p->promptIfAllCriteriaMet();
+    finish();
+    EXPECT_EQ(failures, 0);
+    EXPECT_FALSE(p->checkingForPrompt());
+    EXPECT_EQ(SKStoreReviewController::requestCount(), 0u);
+    NSNotificationCenter::defaultCenter()->removeObserver(token);
+}
+
+TEST_F(RatePromptTest, TheOwnAlertAnswersByIndexWithAndWithoutCancel) {
+    auto p = prompt();
+    p->promptAtLaunch = false;
+    finish();
+    auto delegate = AppDelegate::make();
+    delegate->setWindow(window);
+    UIApplication::sharedApplication()->setDelegate(delegate);
+    show(PlaceholderController::make());
+    p->promptForRating(true);
+    ASSERT_TRUE(p->visibleAlert());
+    p->promptForRating(true);  // one at a time
+    p->didDismissAlert(2);     // remind
+    finish();
+    EXPECT_TRUE(p->lastReminded());
+    EXPECT_FALSE(p->visibleAlert());
+
+    p->customCancelButtonLabel = "";
+    EXPECT_FALSE(p->showCancelButton());
+    p->promptForRating(true);
+    NSUserDefaults::standardUserDefaults()->removeObjectForKey("RatePromptLastReminded");
+    p->didDismissAlert(1);  // without cancel, 1 reminds and nothing declines
+    finish();
+    EXPECT_TRUE(p->lastReminded());
+    EXPECT_FALSE(p->declinedAnyVersion());
+
+    p->customCancelButtonLabel.reset();
+    p->promptForRating(true);
+    p->didDismissAlert(1);
+    finish();
+    EXPECT_TRUE(p->declinedThisVersion());
+
+    p->setAppStoreIDOnMainThread(4242);
+    p->promptForRating(true);
+    p->didDismissAlert(0);
+    finish();
+    EXPECT_TRUE(p->ratedThisVersion());
+    EXPECT_EQ(UIApplication::sharedApplication()->openedURLs().back(),
+              "itms-apps://" + p->reviewHost + "/app/id4242?action=write-review");
+}
+
+TEST_F(RatePromptTest, TextsNameTheApplication) {
+    auto p = prompt();
+    p->applicationName = "Korva";
+    EXPECT_EQ(p->messageTitle(), "Rate Korva");
+    EXPECT_NE(p->message().find("enjoy using Korva"), std::string::npos);
+    p->appStoreGenreID = RatePrompt::kGameGenreID;
+    EXPECT_NE(p->message().find("enjoy playing Korva"), std::string::npos);
+    EXPECT_EQ(p->cancelButtonLabel(), "No, Thanks");
+    EXPECT_EQ(p->remindButtonLabel(), "Remind Me Later");
+    EXPECT_EQ(p->rateButtonLabel(), "Rate It Now");
+}
+
+}  // namespace

@@ -1,0 +1,112 @@
+// The application main: the delegate by class name, the registry's initial controller in the key
+// window, launching, and the delegate events the host or services hand over.
+#include <gtest/gtest.h>
+
+#include "platform/dispatch/clock.h"
+#include "platform/host/ui_application_main.h"
+#include "platform/ui/controller/ui_storyboard.h"
+#include "platform/ui/view/ui_remote_control.h"
+
+namespace {
+
+struct Delegate : UIApplicationDelegate {
+    std::vector<std::string> events;
+    std::shared_ptr<UIWindow> window_;
+    std::function<void()> sessionHandler;
+    std::shared_ptr<UIWindow> window() const override { return window_; }
+    void setWindow(std::shared_ptr<UIWindow> w) override { window_ = std::move(w); }
+    bool didFinishLaunchingWithOptions(UIApplication&, const Value&) override {
+        events.push_back("launched");
+        return true;
+    }
+    bool continueUserActivity(UIApplication&, const Value&, std::function<void(const Value&)>) override {
+        events.push_back("activity");
+        return true;
+    }
+    void handleEventsForBackgroundURLSession(UIApplication&, const std::string& id, std::function<void()> h) override {
+        events.push_back("session " + id);
+        sessionHandler = std::move(h);
+    }
+    bool openURL(UIApplication&, const std::string& url, const std::string& source, const Value&) override {
+        events.push_back("open " + url + " from " + source);
+        return false;
+    }
+    void didReceiveLocalNotification(UIApplication&, const Value& n) override {
+        events.push_back("local " + n["id"].stringValue());
+    }
+};
+
+struct ApplicationMainTest : ::testing::Test {
+    void SetUp() override {
+        Clock::useVirtual();
+        UIApplication::resetSharedApplication();
+        UIStoryboard::resetMainStoryboard();
+        options.kind = HostKind::Headless;
+        options.screen = *DeviceModel::named("home-button");
+    }
+    void TearDown() override {
+        UIApplicationDelegateClasses::clear();
+        UIStoryboard::resetMainStoryboard();
+        UIScreen::setMainScreen(UIScreen::make());
+        Clock::useReal();
+    }
+    HostOptions options;
+};
+
+TEST_F(ApplicationMainTest, TheDelegateIsMadeByNameAndTheInitialControllerBecomesTheRoot) {
+    EXPECT_FALSE(UIApplicationLaunchWithOptions(options, "Delegate").ok());
+
+    std::shared_ptr<Delegate> made;
+    UIApplicationDelegateClasses::registerClass("Delegate", [&] { return made = std::make_shared<Delegate>(); });
+    auto root = UIViewController::make();
+    UIStoryboard::mainStoryboard()->registerController("Root", [&] { return root; });
+    UIStoryboard::mainStoryboard()->setInitialIdentifier("Root");
+
+    auto launched = UIApplicationLaunchWithOptions(options, "Delegate");
+    ASSERT_TRUE(launched.ok()) << launched.error();
+    auto app = UIApplication::sharedApplication();
+    EXPECT_EQ(app->delegate(), made);
+    EXPECT_EQ(made->events, std::vector<std::string>{"launched"});
+    EXPECT_EQ(made->window(), launched.value().window);
+    EXPECT_EQ(app->keyWindow(), launched.value().window);
+    EXPECT_EQ(launched.value().window->rootViewController(), root);
+    EXPECT_TRUE(root->isViewLoaded());
+    EXPECT_EQ(launched.value().host->run(), 0);
+    launched.value().window->setRootViewController(nullptr);
+}
+
+TEST_F(ApplicationMainTest, DelegateEventsReachTheDelegateOrAnswerNoWithoutOne) {
+    auto app = UIApplication::sharedApplication();
+    EXPECT_FALSE(app->continueUserActivity(Value(), nullptr));
+    EXPECT_FALSE(app->openURLFromSource("a:b", "c"));
+
+    auto delegate = std::make_shared<Delegate>();
+    app->setDelegate(delegate);
+    EXPECT_TRUE(app->continueUserActivity(Value(), nullptr));
+    int called = 0;
+    app->handleEventsForBackgroundURLSession("transfers", [&] { ++called; });
+    EXPECT_FALSE(app->openURLFromSource("korva://x", "other.app"));
+    app->receiveLocalNotification(Value::dictionary({{"id", Value("n1")}}));
+    EXPECT_EQ(delegate->events, (std::vector<std::string>{"activity", "session transfers", "open korva://x from other.app",
+                                                          "local n1"}));
+    ASSERT_TRUE(delegate->sessionHandler);
+    delegate->sessionHandler();
+    EXPECT_EQ(called, 1);
+}
+
+struct Handler : UIViewController, RemoteControlResponder {
+    std::vector<std::shared_ptr<NSObject>> events;
+    void remoteControlReceivedWithEvent(const std::shared_ptr<NSObject>& e) override { events.push_back(e); }
+};
+
+TEST_F(ApplicationMainTest, RemoteControlEventsGoUpTheResponderChain) {
+    auto handler = make<Handler>();
+    auto inner = UIView::make();
+    handler->view()->addSubview(inner);
+    auto event = UIView::make();
+    EXPECT_TRUE(sendRemoteControlEvent(inner, event));
+    EXPECT_EQ(handler->events, std::vector<std::shared_ptr<NSObject>>{event});
+    EXPECT_FALSE(sendRemoteControlEvent(UIView::make(), event));
+}
+
+}  // namespace

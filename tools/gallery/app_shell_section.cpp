@@ -1,0 +1,67 @@
+// The application shell: the started app (root, switcher and the screen it shows), the segmented
+// container in a navigation bar, and the rating prompt's own alert.
+#include "app/app_delegate.h"
+#include "app/containers/my_seg_controller.h"
+#include "app/rate/rate_prompt.h"
+#include "app/shell/app_registry.h"
+#include "app/shell/placeholder_controller.h"
+#include "app/shell/root_controller.h"
+#include "foundation/global.h"
+#include "platform/ui/app/ui_application.h"
+#include "platform/ui/app/ui_window.h"
+#include "platform/ui/control/ui_label.h"
+#include "platform/ui/controller/ui_navigation_controller.h"
+#include "platform/ui/controller/ui_storyboard.h"
+#include "tools/gallery/gallery.h"
+#include "ui/ui_services.h"
+
+namespace {
+std::shared_ptr<UIViewController> labelled(const std::string& text, const std::shared_ptr<UIColor>& color) {
+    auto screen = PlaceholderController::make();
+    screen->view()->setBackgroundColor(color);
+    auto label = UILabel::make(CGRectMake(20, 200, 300, 40));
+    label->setText(text);
+    label->setTextColor(UIColor::whiteColor());
+    screen->view()->addSubview(label);
+    return screen;
+}
+}  // namespace
+
+void galleryAppShell(GalleryPage& page) {
+    registerUIServices();
+    UIStoryboard::resetMainStoryboard();
+    registerAppControllers(UIStoryboard::mainStoryboard());
+
+    auto window = page.newWindow();
+    window->setRootViewController(UIStoryboard::mainStoryboard()->instantiateInitialViewController());
+    page.step(0.5);
+    page.shotScreen("started-app");
+
+    window = page.newWindow();
+    auto seg = MySegController::make();
+    window->setRootViewController(UINavigationController::withRoot(seg));
+    seg->update(Value::array({Value::dictionary({{"vc", Value(labelled("First child", UIColor::darkGrayColor()))},
+                                                 {"title", Value("First")}}),
+                              Value::dictionary({{"vc", Value(labelled("Second child", UIColor::blueColor()))},
+                                                 {"title", Value("Second")}})}));
+    seg->updateNav();
+    seg->selectSeg(1);
+    page.step(0.5);
+    page.shotScreen("segmented-container");
+
+    // The rating prompt's own alert over the started app.
+    window = page.newWindow();
+    auto delegate = AppDelegate::make();
+    delegate->setWindow(window);
+    UIApplication::sharedApplication()->setDelegate(delegate);
+    window->setRootViewController(UIStoryboard::mainStoryboard()->instantiateInitialViewController());
+    auto prompt = RatePrompt::sharedInstance();
+    prompt->promptAtLaunch = false;
+    prompt->applicationName = "Korva";
+    page.step(0.2);
+    prompt->promptForRating(true);
+    page.step(1.0);
+    page.shotScreen("rating-alert");
+    UIApplication::sharedApplication()->setDelegate(nullptr);
+    UIStoryboard::resetMainStoryboard();
+}
