@@ -2,9 +2,12 @@
 #include "tools/gallery/gallery.h"
 
 void galleryPlatformViews(GalleryPage& page);
+void galleryForm(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
         {"platform-views", "notched", galleryPlatformViews},
+        {"form", "notched", galleryForm},
+        {"form-tablet", "tablet", galleryForm},
     };
 }

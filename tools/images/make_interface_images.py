@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws Korva's bundle images (logo and shutter buttons) as PNG files into resources/.
+"""Draws Korva's bundle images (logo, shutter buttons, the form kit's keyboard-bar arrows) as PNG
+files into resources/.
 
 Standard library only: shapes are rasterised with 4x4 supersampling and written with zlib.
 Run: python3 tools/images/make_interface_images.py [resources-folder]
@@ -125,6 +126,38 @@ def logo(variant):
     return shade
 
 
+def arrow(pointing_left):
+    """A thin chevron for the keyboard bar's Previous and Next segments."""
+    colour = (0.0, 0.48, 1.0, 1)
+
+    def shade(x, y):
+        u = 1 - x if pointing_left else x
+        # two strokes meeting at the tip on the right (mirrored for left)
+        tip = 0.68
+        d = abs(y - 0.5)
+        if not (0.2 <= y <= 0.8):
+            return None
+        centre = tip - d * 0.9
+        return colour if abs(u - centre) <= 0.07 else None
+
+    return shade
+
+
+def clear(x, y):
+    return None
+
+
+def write_form_bundle(root):
+    folder = os.path.join(root, "FormTableViewManager.bundle")
+    os.makedirs(folder, exist_ok=True)
+    for scale, suffix in ((1, ""), (2, "@2x")):
+        for name, shade in (("UIButtonBarArrowLeft", arrow(True)), ("UIButtonBarArrowRight", arrow(False))):
+            size = 22 * scale
+            write_png(os.path.join(folder, name + suffix + ".png"), size, size, render(size, shade))
+        write_png(os.path.join(folder, "Transparent" + suffix + ".png"), scale, scale, render(scale, clear))
+    print("wrote FormTableViewManager.bundle")
+
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..", "resources")
     images = {
@@ -138,6 +171,7 @@ def main():
     for name, (size, shade) in images.items():
         write_png(os.path.join(root, name), size, size, render(size, shade))
         print("wrote", name)
+    write_form_bundle(root)
 
 
 if __name__ == "__main__":

@@ -24,6 +24,13 @@ void UIToolbar::setItems(std::vector<std::shared_ptr<UIBarButtonItem>> items, bo
     setNeedsLayout();
 }
 
+void UIToolbar::setBarStyle(UIBarStyle style) {
+    barStyle_ = style;
+    // Items without a tint of their own read light on the dark bar.
+    setTintColor(style == UIBarStyle::Black ? UIColor::whiteColor() : nullptr);
+    setNeedsDisplay();
+}
+
 void UIToolbar::layoutSubviews() {
     UIView::layoutSubviews();
     CGRect b = bounds();
@@ -50,7 +57,9 @@ void UIToolbar::layoutSubviews() {
 void UIToolbar::drawRect(CGRect) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
     if (!ctx) return;
-    auto bg = barTint_ ? barTint_ : UIColor::colorWithWhite(0.97, 1);
+    auto bg = barTint_                            ? barTint_
+              : barStyle_ == UIBarStyle::Black ? UIColor::colorWithWhite(0.11, 1)
+                                               : UIColor::colorWithWhite(0.97, 1);
     ctx->setFillColorWithColor(bg->cgColor());
     UIRectFill(bounds());
     ctx->setFillColorWithColor(UIColor::colorWithWhite(0, 0.3)->cgColor());

@@ -7,6 +7,8 @@
 #include "platform/ui/bar/bar_item_view.h"
 #include "platform/ui/view/ui_view.h"
 
+enum class UIBarStyle { Default = 0, Black = 1 };
+
 class UIToolbar : public UIView {
 public:
     KORVA_MAKE(UIToolbar)
@@ -18,6 +20,9 @@ public:
     const std::vector<std::shared_ptr<BarItemView>>& itemViews() const { return views_; }
     std::shared_ptr<UIColor> barTintColor() const { return barTint_; }
     void setBarTintColor(std::shared_ptr<UIColor> c) { barTint_ = std::move(c); setNeedsDisplay(); }
+    // Black draws a dark bar (a bar tint still wins) and light item titles.
+    UIBarStyle barStyle() const { return barStyle_; }
+    void setBarStyle(UIBarStyle style);
 
     CGSize sizeThatFits(CGSize size) const override { return {size.width, kHeight}; }
     void layoutSubviews() override;
@@ -31,4 +36,5 @@ private:
     std::vector<std::shared_ptr<UIBarButtonItem>> items_;
     std::vector<std::shared_ptr<BarItemView>> views_;
     std::shared_ptr<UIColor> barTint_;
+    UIBarStyle barStyle_ = UIBarStyle::Default;
 };

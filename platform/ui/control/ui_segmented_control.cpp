@@ -36,11 +36,11 @@ void UISegmentedControl::insert(Segment s, std::size_t index) {
 }
 
 void UISegmentedControl::insertSegmentWithTitle(const std::string& title, std::size_t index, bool) {
-    insert({title, nullptr, true}, index);
+    insert({title, nullptr, true, 0, {0, 0}}, index);
 }
 
 void UISegmentedControl::insertSegmentWithImage(std::shared_ptr<UIImage> image, std::size_t index, bool) {
-    insert({std::nullopt, std::move(image), true}, index);
+    insert({std::nullopt, std::move(image), true, 0, {0, 0}}, index);
 }
 
 void UISegmentedControl::removeSegmentAtIndex(std::size_t index, bool) {
@@ -101,11 +101,66 @@ void UISegmentedControl::setSelectedSegmentTintColor(std::shared_ptr<UIColor> c)
     setNeedsDisplay();
 }
 
+CGFloat UISegmentedControl::widthForSegmentAtIndex(std::size_t index) const {
+    return index < segments_.size() ? segments_[index].width : 0;
+}
+
+void UISegmentedControl::setWidth(CGFloat width, std::size_t index) {
+    if (index >= segments_.size() || !(width >= 0)) return;
+    segments_[index].width = width;
+    invalidateIntrinsicContentSize();
+    setNeedsDisplay();
+}
+
+CGSize UISegmentedControl::contentOffsetForSegmentAtIndex(std::size_t index) const {
+    return index < segments_.size() ? segments_[index].offset : CGSize{0, 0};
+}
+
+void UISegmentedControl::setContentOffset(CGSize offset, std::size_t index) {
+    if (index >= segments_.size()) return;
+    segments_[index].offset = offset;
+    setNeedsDisplay();
+}
+
+void UISegmentedControl::setDividerImage(std::shared_ptr<UIImage> image) {
+    divider_ = std::move(image);
+    setNeedsDisplay();
+}
+
+std::shared_ptr<UIImage> UISegmentedControl::backgroundImageForState(UIControlState state) const {
+    auto it = backgrounds_.find(state);
+    if (it != backgrounds_.end()) return it->second;
+    it = backgrounds_.find(UIControlStateNormal);
+    return it != backgrounds_.end() ? it->second : nullptr;
+}
+
+void UISegmentedControl::setBackgroundImage(std::shared_ptr<UIImage> image, UIControlState state) {
+    if (image) backgrounds_[state] = std::move(image);
+    else backgrounds_.erase(state);
+    setNeedsDisplay();
+}
+
+CGRect UISegmentedControl::rectForSegmentAtIndex(std::size_t index) const {
+    if (index >= segments_.size()) return CGRectZero;
+    CGRect b = bounds();
+    CGFloat fixed = 0;
+    std::size_t shared = 0;
+    for (const auto& s : segments_) {
+        if (s.width > 0) fixed += s.width;
+        else ++shared;
+    }
+    CGFloat share = shared ? std::max<CGFloat>(0, b.size.width - fixed) / CGFloat(shared) : 0;
+    CGFloat x = b.origin.x;
+    for (std::size_t i = 0; i < index; ++i) x += segments_[i].width > 0 ? segments_[i].width : share;
+    CGFloat w = segments_[index].width > 0 ? segments_[index].width : share;
+    return {{x, b.origin.y}, {w, b.size.height}};
+}
+
 long UISegmentedControl::segmentAtPoint(CGPoint p) const {
     if (segments_.empty() || !CGRectContainsPoint(bounds(), p)) return UISegmentedControlNoSegment;
-    CGFloat w = bounds().size.width / CGFloat(segments_.size());
-    long i = long((p.x - bounds().origin.x) / w);
-    return std::clamp(i, 0L, long(segments_.size()) - 1);
+    for (std::size_t i = 0; i < segments_.size(); ++i)
+        if (p.x < CGRectGetMaxX(rectForSegmentAtIndex(i))) return long(i);
+    return long(segments_.size()) - 1;
 }
 
 void UISegmentedControl::endTrackingWithTouch(const UITouch* touch, const UIEvent*) {
@@ -114,7 +169,10 @@ void UISegmentedControl::endTrackingWithTouch(const UITouch* touch, const UIEven
     long i = segmentAtPoint(touch->locationInView(me));
     if (i == UISegmentedControlNoSegment || !segments_[std::size_t(i)].enabled) return;
     if (momentary_) {
+        // The tapped segment reads as selected while the action runs, then the selection goes.
+        selected_ = i;
         sendActionsForControlEvents(UIControlEventValueChanged);
+        selected_ = UISegmentedControlNoSegment;
         return;
     }
     if (i == selected_) return;
@@ -124,27 +182,43 @@ void UISegmentedControl::endTrackingWithTouch(const UITouch* touch, const UIEven
 }
 
 CGSize UISegmentedControl::sizeThatFits(CGSize) const {
-    CGFloat widest = 0;
+    CGFloat widest = 0, fixed = 0;
+    std::size_t shared = 0;
     for (const auto& s : segments_) {
+        if (s.width > 0) {
+            fixed += s.width;
+            continue;
+        }
+        ++shared;
         CGFloat w = s.image ? s.image->size().width : 0;
         if (s.title) w = sizeWithAttributes(*s.title, titleAttributes(UIColor::labelColor())).width;
         widest = std::max(widest, w);
     }
-    return {std::ceil((widest + 20) * CGFloat(segments_.size())), 32};
+    return {std::ceil(fixed + (widest + 20) * CGFloat(shared)), 32};
 }
 
 void UISegmentedControl::drawRect(CGRect) {
     CGContext* c = UIGraphicsGetCurrentContext();
     if (!c || segments_.empty()) return;
     CGRect b = bounds();
-    CGPath body;
-    body.addRoundedRect(b, 8, 8);
-    c->setFillColorWithColor(UIColor::systemGray6Color()->cgColor());
-    c->addPath(body);
-    c->fillPath();
-    CGFloat w = b.size.width / CGFloat(segments_.size());
+    auto background = backgroundImageForState(isEnabled() ? UIControlStateNormal : UIControlStateDisabled);
+    if (background) {
+        background->drawInRect(b);
+    } else if (!divider_) {
+        CGPath body;
+        body.addRoundedRect(b, 8, 8);
+        c->setFillColorWithColor(UIColor::systemGray6Color()->cgColor());
+        c->addPath(body);
+        c->fillPath();
+    }
     for (std::size_t i = 0; i < segments_.size(); ++i) {
-        CGRect r{{b.origin.x + w * CGFloat(i), b.origin.y}, {w, b.size.height}};
+        CGRect r = rectForSegmentAtIndex(i);
+        if (divider_ && i > 0) {
+            CGSize ds = divider_->size();
+            divider_->drawInRect({{r.origin.x - ds.width / 2, CGRectGetMidY(r) - ds.height / 2}, ds});
+        }
+        r.origin.x += segments_[i].offset.width;
+        r.origin.y += segments_[i].offset.height;
         if (long(i) == selected_) {
             CGPath sel;
             sel.addRoundedRect(CGRectInset(r, 2, 2), 7, 7);
@@ -161,7 +235,8 @@ void UISegmentedControl::drawRect(CGRect) {
             drawAtPoint(*s.title, {CGRectGetMidX(r) - ts.width / 2, CGRectGetMidY(r) - ts.height / 2}, attrs);
         } else if (s.image) {
             CGSize is = s.image->size();
-            s.image->drawInRect({{CGRectGetMidX(r) - is.width / 2, CGRectGetMidY(r) - is.height / 2}, is});
+            s.image->drawInRect({{CGRectGetMidX(r) - is.width / 2, CGRectGetMidY(r) - is.height / 2}, is},
+                                CGBlendMode::Normal, enabled ? 1.0 : 0.35);
         }
     }
 }

@@ -1,6 +1,7 @@
 // A row of segments with titles or images, one of them selected (or none); a tap selects.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +39,21 @@ public:
     std::shared_ptr<UIColor> selectedSegmentTintColor() const { return selectedTint_; }
     void setSelectedSegmentTintColor(std::shared_ptr<UIColor> c);
 
+    // Appearance. A width of 0 shares the room left by the fixed-width segments; an offset moves
+    // a segment's title or image from its centre.
+    CGFloat widthForSegmentAtIndex(std::size_t index) const;
+    void setWidth(CGFloat width, std::size_t index);
+    CGSize contentOffsetForSegmentAtIndex(std::size_t index) const;
+    void setContentOffset(CGSize offset, std::size_t index);
+    // Drawn between neighbouring segments; with one set, the control draws no bezel of its own.
+    std::shared_ptr<UIImage> dividerImage() const { return divider_; }
+    void setDividerImage(std::shared_ptr<UIImage> image);
+    // Stretched over the whole control in that state (normal when the state has none).
+    std::shared_ptr<UIImage> backgroundImageForState(UIControlState state) const;
+    void setBackgroundImage(std::shared_ptr<UIImage> image, UIControlState state);
+    // The segment's rectangle in bounds space.
+    CGRect rectForSegmentAtIndex(std::size_t index) const;
+
     // The segment under a point in bounds space, or NoSegment.
     long segmentAtPoint(CGPoint p) const;
     void endTrackingWithTouch(const UITouch* touch, const UIEvent* event) override;
@@ -54,10 +70,14 @@ private:
         std::optional<std::string> title;
         std::shared_ptr<UIImage> image;
         bool enabled = true;
+        CGFloat width = 0;
+        CGSize offset{0, 0};
     };
     void insert(Segment s, std::size_t index);
     std::vector<Segment> segments_;
     long selected_ = UISegmentedControlNoSegment;
     bool momentary_ = false;
     std::shared_ptr<UIColor> selectedTint_;
+    std::shared_ptr<UIImage> divider_;
+    std::map<UIControlState, std::shared_ptr<UIImage>> backgrounds_;
 };

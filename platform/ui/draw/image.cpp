@@ -60,8 +60,7 @@ std::map<std::string, std::shared_ptr<UIImage>, std::less<>>& namedCache() {
     return cache;
 }
 
-std::optional<std::string> findNamedImage(std::string_view name) {
-    auto bundle = NSBundle::mainBundle();
+std::optional<std::string> findNamedImage(std::string_view name, const std::shared_ptr<NSBundle>& bundle) {
     if (!bundle || name.empty()) return std::nullopt;
     std::string base(name), ext;
     auto dot = base.find_last_of('.');
@@ -103,19 +102,25 @@ std::shared_ptr<UIImage> UIImage::imageWithContentsOfFile(const std::string& pat
     return imageWithData(*bytes, scaleFromFileName(path));
 }
 
-std::shared_ptr<UIImage> UIImage::imageNamed(std::string_view name) {
+std::shared_ptr<UIImage> UIImage::imageNamed(std::string_view name) { return imageNamed(name, nullptr); }
+
+std::shared_ptr<UIImage> UIImage::imageNamed(std::string_view name, const std::shared_ptr<NSBundle>& given) {
+    auto bundle = given ? given : NSBundle::mainBundle();
+    if (!bundle) return nullptr;
+    // Main-bundle images keep their bare name as key; another bundle's are keyed by its folder.
+    std::string key = given ? bundle->bundlePath() + "\n" + std::string(name) : std::string(name);
     {
         std::lock_guard lock(namedMutex);
-        auto it = namedCache().find(name);
+        auto it = namedCache().find(key);
         if (it != namedCache().end()) return it->second;
     }
-    auto path = findNamedImage(name);
+    auto path = findNamedImage(name, bundle);
     if (!path) return nullptr;
     auto image = imageWithContentsOfFile(*path);
     // Misses are not remembered: a file that appears later is found on the next call.
     if (image) {
         std::lock_guard lock(namedMutex);
-        namedCache().emplace(std::string(name), image);
+        namedCache().emplace(std::move(key), image);
     }
     return image;
 }

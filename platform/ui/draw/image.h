@@ -16,6 +16,7 @@
 #include "platform/ui/view/ui_edge_insets.h"
 
 class CGImage;
+class NSBundle;
 
 enum class UIImageOrientation {
     Up = 0,
@@ -37,6 +38,8 @@ public:
     // A bundle image by name, with or without extension; "name@2x.png" style files give their
     // scale. None when no such file decodes. Found images are cached by name.
     static std::shared_ptr<UIImage> imageNamed(std::string_view name);
+    // The same lookup in another bundle (the main bundle when null); cached per bundle folder.
+    static std::shared_ptr<UIImage> imageNamed(std::string_view name, const std::shared_ptr<NSBundle>& bundle);
     // Forgets the named-image cache (memory warning).
     static void clearNamedImageCache();
     static std::shared_ptr<UIImage> imageWithContentsOfFile(const std::string& path);

@@ -75,7 +75,8 @@ public:
     void setInputAccessoryView(std::shared_ptr<UIView> v) { accessory_ = std::move(v); }
 
     std::shared_ptr<UITextFieldDelegate> delegate() const { return delegate_.lock(); }
-    void setDelegate(const std::shared_ptr<UITextFieldDelegate>& d) { delegate_ = d; }
+    // Virtual so that a field that is its own delegate can keep its user's delegate aside.
+    virtual void setDelegate(const std::shared_ptr<UITextFieldDelegate>& d) { delegate_ = d; }
 
     // Focus. Becoming first responder needs a window, an enabled field and the delegate's yes.
     bool canBecomeFirstResponder() const override { return isEnabled(); }

@@ -34,7 +34,8 @@ public:
     ~UITextView() override;
 
     const std::string& text() const { return text_; }
-    void setText(std::string text);
+    // Virtual so that a text view showing a placeholder hears text set by code.
+    virtual void setText(std::string text);
     std::shared_ptr<UIFont> font() const { return font_; }
     void setFont(std::shared_ptr<UIFont> f);
     std::shared_ptr<UIColor> textColor() const { return textColor_; }

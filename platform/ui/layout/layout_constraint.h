@@ -3,8 +3,10 @@
 // A constraint is active while a view holds it in its constraint list.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/runtime/geometry.h"
@@ -82,6 +84,15 @@ public:
     bool mentionsViewOrDescendant(const UIView& view) const;
     // The views the constraint relates (guides give their owning view).
     std::vector<std::shared_ptr<UIView>> views() const;
+
+    // Constraints from a visual format string such as "H:|-8-[label]-[field(>=80)]-|": an
+    // orientation (H: or V:), superview edges |, spacings - (standard), -N-, -metric- and
+    // -(>=N)-, views [name] with size predicates (N), (>=N), (<=metric) and priorities @N.
+    // The views and metrics are looked up by name. A malformed format gives no constraint and a
+    // logged error. Not installed: the caller adds them to a common ancestor.
+    static std::vector<std::shared_ptr<NSLayoutConstraint>> constraintsWithVisualFormat(
+        std::string_view format, unsigned options, const std::map<std::string, CGFloat>& metrics,
+        const std::map<std::string, std::shared_ptr<UIView>>& views);
 
     std::string description() const override;
     std::string className() const override { return "NSLayoutConstraint"; }

@@ -53,7 +53,9 @@ void UITableView::init() {
     relay_->table = self<UITableView>();
     UIScrollView::setDelegate(relay_);
     setAlwaysBounceVertical(true);
-    setBackgroundColor(style_ == UITableViewStyle::Plain ? UIColor::whiteColor() : UIColor::colorWithWhite(0.95, 1));
+    setBackgroundColor(style_ == UITableViewStyle::Plain
+                           ? UIColor::colorWithLight(UIColor::whiteColor(), UIColor::blackColor())
+                           : UIColor::colorWithLight(UIColor::colorWithWhite(0.95, 1), UIColor::blackColor()));
     if (style_ != UITableViewStyle::Plain) separatorStyle_ = UITableViewCellSeparatorStyle::SingleLine;
 }
 
@@ -342,6 +344,7 @@ void UITableView::tile() {
         cell->setFrame(r);
         cell->setSelected(selected_.count(path) != 0, false);
         cell->setEditing(editing_, false);
+        applyEditingControls(path, *cell);
         cell->setSeparator(separators, separatorColor_);
         if (auto d = delegate()) cell->setIndentationLevel(static_cast<CGFloat>(d->indentationLevelForRowAtIndexPath(*this, path)));
         visible_[path] = cell;

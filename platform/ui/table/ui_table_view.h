@@ -174,6 +174,12 @@ public:
     // A row dragged to another place by the user: the delegate may redirect it, the data source
     // moves its model, then the table moves the row. Answers where it went.
     std::optional<NSIndexPath> moveRowByUser(NSIndexPath from, NSIndexPath proposed);
+    // A tap on a row's editing control while editing: the delete control shows the confirmation
+    // button titled by the delegate, the insert control commits at once. False when the row shows
+    // no control.
+    bool tapEditingControlForRowAtIndexPath(NSIndexPath path);
+    // A tap on the confirmation button: the deletion is committed. False when none is shown.
+    bool tapDeleteConfirmationForRowAtIndexPath(NSIndexPath path);
     bool showMenuForRowAtIndexPath(NSIndexPath path);
     bool performMenuAction(UITableViewMenuAction action, NSIndexPath path);
 
@@ -229,6 +235,9 @@ private:
     void dropAllCells();
     std::optional<NSIndexPath> rowAtTouch(const UITouchSet& touches);
     bool validPath(NSIndexPath p) const;
+    void applyEditingControls(NSIndexPath path, UITableViewCell& cell);
+    // An editing-control or confirmation tap at a point in the cell; true when it was one.
+    bool editingTap(NSIndexPath path, CGPoint pointInCell);
 
     UITableViewStyle style_;
     std::weak_ptr<UITableViewDataSource> dataSource_;

@@ -2,17 +2,22 @@
 #include "platform/ui/table/ui_table_view_cell.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/ui/bar/label_drawing.h"
 #include "platform/ui/draw/graphics.h"
+#include "platform/ui/draw/path.h"
 
 namespace {
 constexpr CGFloat kAccessoryWidth = 20;
+constexpr CGFloat kConfirmationPadding = 15;
+constexpr CGFloat kEditingControlRadius = 11;
 }
 
 void UITableViewCell::init() {
     UIView::init();
-    setBackgroundColor(UIColor::whiteColor());
+    // White rows, dark grey in the dark appearance.
+    setBackgroundColor(UIColor::colorWithLight(UIColor::whiteColor(), UIColor::colorWithWhite(0.11, 1)));
     contentView_ = UIView::make(bounds());
     contentView_->setBackgroundColor(UIColor::clearColor());
     addSubview(contentView_);
@@ -85,8 +90,31 @@ void UITableViewCell::setEditing(bool editing, bool) {
     setNeedsLayout();
 }
 
+void UITableViewCell::setEditingControls(UITableViewCellEditingStyle style, bool reorder) {
+    controlStyle_ = style;
+    reorder_ = reorder;
+    if (style != UITableViewCellEditingStyle::Delete) confirmation_.reset();
+    setNeedsLayout();
+    setNeedsDisplay();
+}
+
+void UITableViewCell::showDeleteConfirmation(std::optional<std::string> title) {
+    confirmation_ = std::move(title);
+    setNeedsLayout();
+    setNeedsDisplay();
+}
+
+CGRect UITableViewCell::deleteConfirmationRect() const {
+    if (!confirmation_) return CGRectZero;
+    CGFloat w = std::ceil(labelSize(*confirmation_, UIFont::systemFontOfSize(17)).width) + 2 * kConfirmationPadding;
+    return CGRectMake(bounds().size.width - w, 0, w, bounds().size.height);
+}
+
 void UITableViewCell::prepareForReuse() {
     selected_ = highlighted_ = editing_ = false;
+    controlStyle_ = UITableViewCellEditingStyle::None;
+    reorder_ = false;
+    confirmation_.reset();
     updateSelectionLook();
 }
 
@@ -101,7 +129,10 @@ void UITableViewCell::layoutSubviews() {
     } else if (accessoryType_ != UITableViewCellAccessoryType::None) {
         right -= kAccessoryWidth + 15;
     }
-    CGFloat left = editing_ ? 38 : 0;
+    CGFloat left = editing_ ? kEditingControlWidth : 0;
+    if (editing_ && reorder_) right = std::min(right, b.size.width - kReorderControlWidth);
+    // The confirmation button takes the trailing edge from the content.
+    if (confirmation_) right = std::min(right, b.size.width - deleteConfirmationRect().size.width);
     contentView_->setFrame(CGRectMake(left, 0, std::max<CGFloat>(0, right - left), b.size.height));
     if (backgroundView_) backgroundView_->setFrame(b);
     if (selectedBackgroundView_) selectedBackgroundView_->setFrame(b);
@@ -144,6 +175,35 @@ void UITableViewCell::layoutSubviews() {
     }
 }
 
+void UITableViewCell::drawEditingControls(CGRect b) {
+    CGContext* ctx = UIGraphicsGetCurrentContext();
+    CGFloat mid = b.size.height / 2;
+    if (controlStyle_ != UITableViewCellEditingStyle::None && !confirmation_) {
+        bool remove = controlStyle_ == UITableViewCellEditingStyle::Delete;
+        CGFloat cx = kEditingControlWidth / 2 + 4, r = kEditingControlRadius;
+        auto fill = remove ? UIColor::systemRedColor() : UIColor::systemGreenColor();
+        CGPath circle;
+        circle.addEllipseInRect(CGRectMake(cx - r, mid - r, 2 * r, 2 * r));
+        ctx->setFillColorWithColor(fill->cgColor());
+        ctx->addPath(circle);
+        ctx->fillPath();
+        ctx->setFillColorWithColor(UIColor::whiteColor()->cgColor());
+        UIRectFill(CGRectMake(cx - 6, mid - 1, 12, 2));
+        if (!remove) UIRectFill(CGRectMake(cx - 1, mid - 6, 2, 12));
+    }
+    if (reorder_) {
+        ctx->setFillColorWithColor(UIColor::systemGrayColor()->cgColor());
+        CGFloat x = b.size.width - kReorderControlWidth / 2 - 9;
+        for (int i = -1; i <= 1; ++i) UIRectFill(CGRectMake(x, mid + i * 5 - 0.75, 18, 1.5));
+    }
+    if (confirmation_) {
+        CGRect r = deleteConfirmationRect();
+        ctx->setFillColorWithColor(UIColor::systemRedColor()->cgColor());
+        UIRectFill(r);
+        drawLabel(*confirmation_, r, UIFont::systemFontOfSize(17), UIColor::whiteColor(), LabelAlignment::Center);
+    }
+}
+
 void UITableViewCell::drawRect(CGRect) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
     if (!ctx) return;
@@ -160,6 +220,7 @@ void UITableViewCell::drawRect(CGRect) {
         UIRectFill(CGRectMake(separatorInset_.left, b.size.height - 0.5,
                               std::max<CGFloat>(0, b.size.width - separatorInset_.left - separatorInset_.right), 0.5));
     }
+    if (editing_) drawEditingControls(b);
     auto tint = tintColor();
     CGRect acc = CGRectMake(b.size.width - kAccessoryWidth - 15, 0, kAccessoryWidth, b.size.height);
     switch (accessoryType_) {

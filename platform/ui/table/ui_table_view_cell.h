@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/ui/control/ui_image_view.h"
@@ -60,6 +61,19 @@ public:
         setNeedsDisplay();
     }
 
+    // Editing controls, set by the table while it edits: the control of the row's editing style
+    // at the leading edge, a reorder grip at the trailing edge when the row can move, and the
+    // delete confirmation button (none hides it).
+    static constexpr CGFloat kEditingControlWidth = 38;
+    static constexpr CGFloat kReorderControlWidth = 40;
+    UITableViewCellEditingStyle editingControlStyle() const { return controlStyle_; }
+    bool showsReorderControl() const { return reorder_; }
+    void setEditingControls(UITableViewCellEditingStyle style, bool reorder);
+    const std::optional<std::string>& deleteConfirmationTitle() const { return confirmation_; }
+    void showDeleteConfirmation(std::optional<std::string> title);
+    // The confirmation button's rectangle in the cell's bounds (zero when hidden).
+    CGRect deleteConfirmationRect() const;
+
     // Called before the table hands the cell out again.
     virtual void prepareForReuse();
 
@@ -73,6 +87,7 @@ protected:
 
 private:
     void updateSelectionLook();
+    void drawEditingControls(CGRect bounds);
 
     std::string reuseIdentifier_;
     UITableViewCellStyle style_;
@@ -91,5 +106,8 @@ private:
     CGFloat indentationLevel_ = 0;
     UIEdgeInsets separatorInset_{0, 15, 0, 0};
     bool separatorVisible_ = false;
+    UITableViewCellEditingStyle controlStyle_ = UITableViewCellEditingStyle::None;
+    bool reorder_ = false;
+    std::optional<std::string> confirmation_;
     std::shared_ptr<UIColor> separatorColor_;
 };

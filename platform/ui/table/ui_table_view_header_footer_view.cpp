@@ -3,7 +3,7 @@
 
 void UITableViewHeaderFooterView::init() {
     UIView::init();
-    setBackgroundColor(UIColor::colorWithWhite(0.95, 1));
+    setBackgroundColor(UIColor::colorWithLight(UIColor::colorWithWhite(0.95, 1), UIColor::blackColor()));
     contentView_ = UIView::make(bounds());
     addSubview(contentView_);
     textLabel_ = UILabel::make();

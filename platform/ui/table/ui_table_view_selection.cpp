@@ -83,6 +83,12 @@ void UITableView::touchesEnded(const UITouchSet& touches, const UIEvent& event) 
     auto was = highlighted_;
     touchesCancelled(touches, event);
     auto path = rowAtTouch(touches);
+    // Editing controls and the confirmation button take taps whether or not rows can be selected.
+    if (path) {
+        if (auto cell = cellForRowAtIndexPath(*path);
+            cell && editingTap(*path, touches.front()->locationInView(std::static_pointer_cast<UIView>(cell))))
+            return;
+    }
     if (!was || !path || *was != *path) return;
     // A tap on the accessory's area of a detail button goes to the accessory.
     if (auto cell = cellForRowAtIndexPath(*path)) {
@@ -110,7 +116,10 @@ void UITableView::touchesCancelled(const UITouchSet& touches, const UIEvent& eve
 void UITableView::setEditing(bool editing, bool animated) {
     if (editing_ == editing) return;
     editing_ = editing;
-    for (auto& [p, c] : visible_) c->setEditing(editing, animated);
+    for (auto& [p, c] : visible_) {
+        c->setEditing(editing, animated);
+        applyEditingControls(p, *c);
+    }
     if (!editing) {
         if (auto d = delegate()) d->didEndEditingRowAtIndexPath(*this, std::nullopt);
     }
@@ -160,4 +169,50 @@ bool UITableView::performMenuAction(UITableViewMenuAction action, NSIndexPath pa
     if (!d->canPerformAction(*this, action, path)) return false;
     d->performAction(*this, action, path);
     return true;
+}
+
+void UITableView::applyEditingControls(NSIndexPath path, UITableViewCell& cell) {
+    auto ds = dataSource();
+    auto d = delegate();
+    auto style = UITableViewCellEditingStyle::None;
+    bool reorder = false;
+    if (editing_ && ds && validPath(path)) {
+        if (ds->canEditRowAtIndexPath(*this, path))
+            style = d ? d->editingStyleForRowAtIndexPath(*this, path) : UITableViewCellEditingStyle::Delete;
+        reorder = ds->canMoveRowAtIndexPath(*this, path);
+    }
+    cell.setEditingControls(style, reorder);
+}
+
+bool UITableView::tapEditingControlForRowAtIndexPath(NSIndexPath path) {
+    auto cell = cellForRowAtIndexPath(path);
+    if (!editing_ || !cell) return false;
+    switch (cell->editingControlStyle()) {
+    case UITableViewCellEditingStyle::Delete: {
+        auto d = delegate();
+        cell->showDeleteConfirmation(d ? d->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, path) : "Delete");
+        return true;
+    }
+    case UITableViewCellEditingStyle::Insert: return commitEditingForRowAtIndexPath(path);
+    default: return false;
+    }
+}
+
+bool UITableView::tapDeleteConfirmationForRowAtIndexPath(NSIndexPath path) {
+    auto cell = cellForRowAtIndexPath(path);
+    if (!cell || !cell->deleteConfirmationTitle()) return false;
+    cell->showDeleteConfirmation(std::nullopt);
+    return commitEditingForRowAtIndexPath(path);
+}
+
+bool UITableView::editingTap(NSIndexPath path, CGPoint p) {
+    auto cell = cellForRowAtIndexPath(path);
+    if (!cell) return false;
+    if (cell->deleteConfirmationTitle()) {
+        if (CGRectContainsPoint(cell->deleteConfirmationRect(), p)) return tapDeleteConfirmationForRowAtIndexPath(path);
+        cell->showDeleteConfirmation(std::nullopt);
+        return true;
+    }
+    if (editing_ && p.x < UITableViewCell::kEditingControlWidth) return tapEditingControlForRowAtIndexPath(path);
+    return false;
 }

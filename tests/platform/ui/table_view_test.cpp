@@ -229,3 +229,63 @@ TEST_F(TableTest, FlowLayoutWrapsItemsAndTheCollectionReusesCells) {
 }
 
 }  // namespace
+
+namespace {
+
+// Rows with editing styles by row: 0 delete, 1 insert, 2 none; every row can move.
+struct EditableRows : Rows {
+    std::vector<std::string> log;
+    UITableViewCellEditingStyle editingStyleForRowAtIndexPath(UITableView&, NSIndexPath p) override {
+        return p.row == 0 ? UITableViewCellEditingStyle::Delete
+               : p.row == 1 ? UITableViewCellEditingStyle::Insert
+                            : UITableViewCellEditingStyle::None;
+    }
+    std::string titleForDeleteConfirmationButtonForRowAtIndexPath(UITableView&, NSIndexPath) override { return "Remove"; }
+    void commitEditingStyle(UITableView& t, UITableViewCellEditingStyle style, NSIndexPath p) override {
+        log.push_back(style == UITableViewCellEditingStyle::Insert ? "insert" : "delete");
+        Rows::commitEditingStyle(t, style, p);
+    }
+};
+
+struct EditingControlsTest : UIHarness {};
+
+TEST_F(EditingControlsTest, ControlsConfirmationAndGripFollowTheEditingState) {
+    auto rows = std::make_shared<EditableRows>();
+    rows->sections = {{"a", "b", "c"}};
+    auto table = UITableView::make(CGRectMake(0, 0, 320, 300));
+    table->registerCell("row", [](const std::string& id) { return UITableViewCell::make(UITableViewCellStyle::Default, id); });
+    table->setDataSource(rows);
+    table->setDelegate(rows);
+    window->addSubview(table);
+    window->layoutIfNeeded();
+    auto cell0 = table->cellForRowAtIndexPath({0, 0});
+    EXPECT_EQ(cell0->editingControlStyle(), UITableViewCellEditingStyle::None);
+    EXPECT_FALSE(table->tapEditingControlForRowAtIndexPath({0, 0})) << "no controls outside editing";
+    table->setEditing(true, false);
+    EXPECT_EQ(cell0->editingControlStyle(), UITableViewCellEditingStyle::Delete);
+    EXPECT_EQ(table->cellForRowAtIndexPath({0, 1})->editingControlStyle(), UITableViewCellEditingStyle::Insert);
+    EXPECT_TRUE(table->cellForRowAtIndexPath({0, 2})->showsReorderControl());
+    EXPECT_FALSE(table->tapEditingControlForRowAtIndexPath({0, 2}));
+
+    // Insert commits at once; delete asks for confirmation first.
+    EXPECT_TRUE(table->tapEditingControlForRowAtIndexPath({0, 1}));
+    EXPECT_EQ(rows->log, (std::vector<std::string>{"insert"}));
+    tap(cell0->convertPointToView({10, 22}, nullptr));
+    EXPECT_EQ(cell0->deleteConfirmationTitle(), std::optional<std::string>("Remove"));
+    EXPECT_EQ(rows->log.size(), 1u);
+    CGRect button = cell0->deleteConfirmationRect();
+    tap(cell0->convertPointToView({CGRectGetMidX(button), 22}, nullptr));
+    EXPECT_EQ(rows->log, (std::vector<std::string>{"insert", "delete"}));
+    EXPECT_EQ(rows->sections[0], (std::vector<std::string>{"b", "c"}));
+
+    // The grip moves rows through moveRowByUser; leaving editing takes every control away.
+    EXPECT_EQ(table->moveRowByUser({0, 1}, {0, 0}), (std::optional<NSIndexPath>{NSIndexPath{0, 0}}));
+    EXPECT_EQ(rows->sections[0], (std::vector<std::string>{"c", "b"}));
+    table->setEditing(false, false);
+    for (auto& c : table->visibleCells()) {
+        EXPECT_EQ(c->editingControlStyle(), UITableViewCellEditingStyle::None);
+        EXPECT_FALSE(c->showsReorderControl());
+    }
+}
+
+}  // namespace

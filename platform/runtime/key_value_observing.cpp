@@ -1,5 +1,5 @@
 // Key-value observation registrations.
-#include "platform/capture/key_value_observing.h"
+#include "platform/runtime/key_value_observing.h"
 
 #include <atomic>
 

@@ -1,0 +1,22 @@
+// Measuring strings for the form's rows, and the kit's own resource bundle and localised texts.
+// Main-thread only (text layout).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/runtime/geometry.h"
+
+class UIFont;
+class NSBundle;
+
+// The size of the text on one line in the font.
+CGSize form_sizeWithFont(std::string_view text, const std::shared_ptr<UIFont>& font);
+// The bounding size of the text laid out within `size` from the top-left.
+CGSize form_sizeWithFont(std::string_view text, const std::shared_ptr<UIFont>& font, CGSize size);
+
+// "FormTableViewManager.bundle" inside the main bundle, looked up once; null when absent.
+std::shared_ptr<NSBundle> FormTableViewManagerBundle();
+// The main bundle's translation of a text of the kit (the text itself when there is none).
+std::string form_localized(std::string_view key);
