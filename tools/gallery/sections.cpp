@@ -3,11 +3,13 @@
 
 void galleryPlatformViews(GalleryPage& page);
 void galleryForm(GalleryPage& page);
+void galleryTableIndex(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
         {"platform-views", "notched", galleryPlatformViews},
         {"form", "notched", galleryForm},
         {"form-tablet", "tablet", galleryForm},
+        {"table-index", "notched", galleryTableIndex},
     };
 }
