@@ -11,8 +11,8 @@
 #include "foundation/download_service.h"
 #include "foundation/image_service.h"
 #include "foundation/lang.h"
+#include "foundation/language_service.h"
 #include "foundation/links.h"
-#include "foundation/language_code.h"
 #include "foundation/last_info.h"
 #include "foundation/service_factory.h"
 #include "foundation/volume.h"
@@ -51,7 +51,7 @@ bool removeByIdentity(std::vector<GlobalBase::Controller>& list, const NSObject*
 
 GlobalBase::~GlobalBase() = default;
 
-std::shared_ptr<LanguageCode> GlobalBase::lcode() {
+std::shared_ptr<LanguageService> GlobalBase::lcode() {
     return madeByFactory(lcode_);
 }
 std::shared_ptr<CountryCode> GlobalBase::ccode() {

@@ -35,7 +35,7 @@ class CountryCode;
 class DownloadService;
 class FilesHost;
 class Font;
-class LanguageCode;
+class LanguageService;
 class Noti;
 class Path;
 class Pics;
@@ -48,7 +48,7 @@ public:
 
     // Service registry: each getter makes its service on first access and keeps it; a service of
     // another subsystem is none until that subsystem has registered its maker.
-    std::shared_ptr<LanguageCode> lcode();
+    std::shared_ptr<LanguageService> lcode();
     std::shared_ptr<CountryCode> ccode();
     std::shared_ptr<Lang> lang();
     std::shared_ptr<Font> font();
@@ -71,7 +71,7 @@ public:
     std::shared_ptr<Animation> animation();
     std::shared_ptr<FilesHost> filesHost();
 
-    void setLcode(std::shared_ptr<LanguageCode> s) { lcode_ = std::move(s); }
+    void setLcode(std::shared_ptr<LanguageService> s) { lcode_ = std::move(s); }
     void setCcode(std::shared_ptr<CountryCode> s) { ccode_ = std::move(s); }
     void setLang(std::shared_ptr<Lang> s) { lang_ = std::move(s); }
     void setFont(std::shared_ptr<Font> s) { font_ = std::move(s); }
@@ -190,7 +190,7 @@ private:
     Value cacheForDictionaryAt_;
     std::shared_ptr<LastInfo> lastInfo_;
 
-    std::shared_ptr<LanguageCode> lcode_;
+    std::shared_ptr<LanguageService> lcode_;
     std::shared_ptr<CountryCode> ccode_;
     std::shared_ptr<Lang> lang_;
     std::shared_ptr<Font> font_;

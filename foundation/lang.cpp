@@ -4,7 +4,7 @@
 #include "foundation/addr_service.h"
 #include "foundation/date_custom.h"
 #include "foundation/global.h"
-#include "foundation/language_code.h"
+#include "foundation/language_service.h"
 #include "foundation/last_info.h"
 #include "foundation/string_custom_paths.h"
 #include "foundation/strings_table.h"

@@ -6,9 +6,10 @@
 #include "foundation/dictionary_custom.h"
 #include "foundation/global.h"
 #include "foundation/http_custom.h"
-#include "foundation/language_code.h"
+#include "foundation/language_service.h"
 #include "foundation/string_custom_payload.h"
 #include "language/server_host.h"
+#include "language/server_pages.h"
 
 void Addr::stringTable(std::function<void(Value)> completion) {
     auto global = Global::shared();
@@ -18,11 +19,11 @@ void Addr::stringTable(std::function<void(Value)> completion) {
                                      {"version", Value(global->appVersion())},
                                      {"lang", Value(language.value_or(""))},
                                      {"p", Value(global->device()->IsIPad() ? "ipad" : "iphone")}});
-    httpGET1(downloadHost() + "/d/lang.korvas.html?" + queryString(query),
+    httpGET1(server_pages::pageRequest(server_pages::pageAddress(server_pages::kStringTablePath), query),
              [completion](std::optional<Bytes> body, std::shared_ptr<NSURLResponse>, std::shared_ptr<NSError>) {
                  if (!completion) return;
                  std::optional<std::string> page = body ? string_utf8(*body) : std::nullopt;
-                 std::optional<std::string> payload = page ? dravelinqt(*page) : std::nullopt;
-                 completion(payload ? jsonDictionary(*payload) : Value());
+                 std::optional<Value> payload = page ? server_pages::replyPayload(*page) : std::nullopt;
+                 completion(payload.value_or(Value()));
              });
 }

@@ -4,10 +4,11 @@
 #include "foundation/device.h"
 #include "foundation/dictionary_custom.h"
 #include "foundation/global.h"
-#include "foundation/language_code.h"
+#include "foundation/language_service.h"
 #include "foundation/last_info.h"
 #include "foundation/string_custom_paths.h"
 #include "foundation/string_custom_payload.h"
+#include "language/server_pages.h"
 #include "platform/net/url_contents.h"
 #include "platform/storage/file_manager.h"
 
@@ -36,7 +37,7 @@ std::shared_ptr<LastInfo> SchemeBase::lastInfo() {
 }
 
 std::optional<std::string> SchemeBase::update0() {
-    auto address = NSURL::URLWithString(url_ + "?" + queryString(input_));
+    auto address = NSURL::URLWithString(server_pages::pageRequest(url_, input_));
     if (!address) return std::nullopt;
     Result<std::string> page = stringWithContentsOfURL(address);
     if (!page) return std::nullopt;

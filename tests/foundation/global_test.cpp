@@ -11,7 +11,7 @@
 #include "foundation/capture_choices.h"
 #include "foundation/device.h"
 #include "foundation/download_service.h"
-#include "foundation/language_code.h"
+#include "foundation/language_service.h"
 #include "foundation/last_info.h"
 #include "foundation/service_factory.h"
 #include "foundation/string_custom_paths.h"
@@ -23,7 +23,7 @@ class Font : public NSObject {};
 
 namespace {
 
-class FixedLanguage : public LanguageCode {
+class FixedLanguage : public LanguageService {
 public:
     std::optional<std::string> getDevice() override { return device; }
     std::optional<std::string> getLabel_iso639_2(std::string_view) override { return std::nullopt; }
@@ -48,7 +48,7 @@ Value settingsOnDisk() {
 class GlobalTest : public TempSandboxTest {
 protected:
     void TearDown() override {
-        ServiceFactory<LanguageCode>::registerMaker(nullptr);
+        ServiceFactory<LanguageService>::registerMaker(nullptr);
         ServiceFactory<Font>::registerMaker(nullptr);
         ServiceFactory<DownloadService>::registerMaker(nullptr);
         GlobalBase::setDismisser(nullptr);
@@ -196,7 +196,7 @@ TEST_F(GlobalTest, TranslateLanguageDefaultsToTheDeviceLanguage) {
     EXPECT_FALSE(g->googleTranslateLangCode());  // no language tables yet
     Global::resetSharedForTesting();
     removeFile(withLibraryPath("Global.1"));
-    ServiceFactory<LanguageCode>::registerMaker([] { return std::make_shared<FixedLanguage>(); });
+    ServiceFactory<LanguageService>::registerMaker([] { return std::make_shared<FixedLanguage>(); });
     g = Global::shared();
     EXPECT_EQ(g->googleTranslateLangCode(), "fi");
     g->setGoogleTranslateLangCode("de");

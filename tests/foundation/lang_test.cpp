@@ -4,7 +4,7 @@
 
 #include "foundation/addr_service.h"
 #include "foundation/date_custom.h"
-#include "foundation/language_code.h"
+#include "foundation/language_service.h"
 #include "foundation/last_info.h"
 #include "foundation/service_factory.h"
 #include "foundation/string_custom_paths.h"
@@ -13,7 +13,7 @@
 
 namespace {
 
-class DeviceLanguage : public LanguageCode {
+class DeviceLanguage : public LanguageService {
 public:
     std::optional<std::string> getDevice() override { return *code; }
     std::optional<std::string> getLabel_iso639_2(std::string_view) override { return std::nullopt; }
@@ -41,7 +41,7 @@ protected:
         TempSandboxTest::SetUp();
         language_ = std::make_shared<std::string>("fi");
         book_ = std::make_shared<QueuedBook>();
-        ServiceFactory<LanguageCode>::registerMaker([code = language_] {
+        ServiceFactory<LanguageService>::registerMaker([code = language_] {
             auto tables = std::make_shared<DeviceLanguage>();
             tables->code = code;
             return tables;
@@ -49,7 +49,7 @@ protected:
         ServiceFactory<AddrService>::registerMaker([book = book_] { return book; });
     }
     void TearDown() override {
-        ServiceFactory<LanguageCode>::registerMaker(nullptr);
+        ServiceFactory<LanguageService>::registerMaker(nullptr);
         ServiceFactory<AddrService>::registerMaker(nullptr);
         TempSandboxTest::TearDown();
     }

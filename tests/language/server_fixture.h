@@ -5,7 +5,7 @@
 #include <atomic>
 #include <filesystem>
 
-#include "foundation/language_code.h"
+#include "foundation/language_service.h"
 #include "foundation/service_factory.h"
 #include "language/language_services.h"
 #include "platform/net/url_request.h"
@@ -14,7 +14,7 @@
 #include "tests/support/run_loop_pump.h"
 #include "tests/support/same_text.h"
 
-class FixedDeviceLanguage : public LanguageCode {
+class FixedDeviceLanguage : public LanguageService {
 public:
     std::optional<std::string> getDevice() override { return "fi"; }
     std::optional<std::string> getLabel_iso639_2(std::string_view) override { return std::nullopt; }
@@ -28,7 +28,7 @@ protected:
     void SetUp() override {
         TempSandboxTest::SetUp();
         registerLanguageServices();
-        ServiceFactory<LanguageCode>::registerMaker([] { return std::make_shared<FixedDeviceLanguage>(); });
+        ServiceFactory<LanguageService>::registerMaker([] { return std::make_shared<FixedDeviceLanguage>(); });
     }
     void start() {
         server_.start();
@@ -49,7 +49,7 @@ protected:
         ServiceFactory<AddrService>::registerMaker(nullptr);
         ServiceFactory<UploadService>::registerMaker(nullptr);
         ServiceFactory<DownloadService>::registerMaker(nullptr);
-        ServiceFactory<LanguageCode>::registerMaker(nullptr);
+        ServiceFactory<LanguageService>::registerMaker(nullptr);
         TempSandboxTest::TearDown();
     }
 

@@ -20,6 +20,7 @@ void galleryThemedControls(GalleryPage& page);
 void galleryCaptureMedia(GalleryPage& page);
 void galleryForm(GalleryPage& page);
 void galleryAppShell(GalleryPage& page);
+void galleryTableIndex(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -43,5 +44,6 @@ std::vector<GallerySection> gallerySections() {
         {"form", "notched", galleryForm},
         {"form-tablet", "tablet", galleryForm},
         {"app-shell", "notched", galleryAppShell},
+        {"table-index", "notched", galleryTableIndex},
     };
 }

@@ -28,6 +28,14 @@ struct PanGate : UIGestureRecognizerDelegate {
         bool sideways = std::abs(t.x) > std::abs(t.y);
         return sideways ? s->canScrollHorizontally() : s->canScrollVertically();
     }
+    bool shouldReceiveTouch(UIGestureRecognizer&, const UITouch& touch) override {
+        auto s = scrollView.lock();
+        for (auto v = touch.view(); v && v != s; v = v->superview()) {
+            if (auto receiver = dynamic_cast<const UITouchReceiver*>(v.get()); receiver && receiver->keepsTouchesFromScrolling())
+                return false;
+        }
+        return true;
+    }
 };
 
 double easeInOut(double t) { return t < 0.5 ? 4 * t * t * t : 1 - std::pow(-2 * t + 2, 3) / 2; }

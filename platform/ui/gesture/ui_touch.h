@@ -77,6 +77,9 @@ public:
     // Whether this view keeps touches that begin in it from its ancestors' gesture recognisers
     // (an enabled control does: a tap on a button inside a tappable view sends one action).
     virtual bool takesTouchesBeforeAncestorRecognizers() const { return false; }
+    // Whether a drag that begins in this view is kept from the scroll views around it (a table's
+    // index strip: dragging over it picks titles rather than scrolling).
+    virtual bool keepsTouchesFromScrolling() const { return false; }
 };
 
 // Hands touches that a view handling touches does not take to the next responder up the chain

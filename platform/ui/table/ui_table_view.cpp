@@ -160,6 +160,7 @@ void UITableView::reloadData() {
     highlighted_.reset();
     sections_.clear();
     dataLoaded_ = false;
+    sectionIndexLoaded_ = false;
     invalidateGeometry();
 }
 
@@ -395,6 +396,7 @@ void UITableView::updateSectionViews(CGRect visible) {
 void UITableView::layoutSubviews() {
     UIScrollView::layoutSubviews();
     tile();
+    placeSectionIndex();
 }
 
 void UITableView::drawRect(CGRect) {}

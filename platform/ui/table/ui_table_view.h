@@ -15,6 +15,7 @@
 #include "platform/ui/table/ns_index_path.h"
 #include "platform/ui/table/ui_table_view_cell.h"
 #include "platform/ui/table/ui_table_view_header_footer_view.h"
+#include "platform/ui/table/ui_table_view_index.h"
 
 // A height that the table works out itself.
 inline constexpr CGFloat UITableViewAutomaticDimension = -1;
@@ -37,7 +38,13 @@ public:
     virtual std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView&, NSIndexPath path) = 0;
     virtual std::optional<std::string> titleForHeaderInSection(UITableView&, std::size_t) { return std::nullopt; }
     virtual std::optional<std::string> titleForFooterInSection(UITableView&, std::size_t) { return std::nullopt; }
+    // Titles of the side index strip; none shows no strip.
     virtual std::vector<std::string> sectionIndexTitles(UITableView&) { return {}; }
+    // The section a touched index title leads to (by default the title's position); a section
+    // the table does not have is ignored.
+    virtual long sectionForSectionIndexTitle(UITableView&, const std::string& /*title*/, std::size_t index) {
+        return long(index);
+    }
     virtual bool canEditRowAtIndexPath(UITableView&, NSIndexPath) { return true; }
     virtual bool canMoveRowAtIndexPath(UITableView&, NSIndexPath) { return false; }
     virtual void commitEditingStyle(UITableView&, UITableViewCellEditingStyle, NSIndexPath) {}
@@ -149,6 +156,10 @@ public:
     std::shared_ptr<UIView> headerViewForSection(std::size_t section);
     std::shared_ptr<UIView> footerViewForSection(std::size_t section);
     void scrollToRowAtIndexPath(NSIndexPath path, UITableViewScrollPosition position, bool animated);
+    // The side index strip (hidden while the data source gives no titles), and what a touch on
+    // its title at `index` does: the data source names the section, which scrolls to the top.
+    std::shared_ptr<UITableViewIndex> sectionIndexView();
+    void selectSectionIndexTitle(std::size_t index);
 
     // Selection (no delegate calls for these programmatic forms).
     bool allowsSelection() const { return allowsSelection_; }
@@ -238,6 +249,7 @@ private:
     void applyEditingControls(NSIndexPath path, UITableViewCell& cell);
     // An editing-control or confirmation tap at a point in the cell; true when it was one.
     bool editingTap(NSIndexPath path, CGPoint pointInCell);
+    void placeSectionIndex();
 
     UITableViewStyle style_;
     std::weak_ptr<UITableViewDataSource> dataSource_;
@@ -268,4 +280,6 @@ private:
     int updateDepth_ = 0;
     std::vector<Update> pending_;
     bool tiling_ = false;
+    std::shared_ptr<UITableViewIndex> sectionIndex_;
+    bool sectionIndexLoaded_ = false;
 };

@@ -1,5 +1,5 @@
-// LanguageCode: what the foundation asks of the language-code tables. The language subsystem
-// implements it and registers its maker with ServiceFactory<LanguageCode>.
+// LanguageService: what the foundation asks of the language-code tables. The language subsystem
+// implements it (LanguageCode) and registers its maker with ServiceFactory<LanguageService>.
 #pragma once
 
 #include <optional>
@@ -8,7 +8,7 @@
 
 #include "platform/runtime/object.h"
 
-class LanguageCode : public NSObject {
+class LanguageService : public NSObject {
 public:
     // The device language code (the first preferred language, normalised), cached after the first call.
     virtual std::optional<std::string> getDevice() = 0;
