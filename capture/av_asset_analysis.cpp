@@ -1,6 +1,6 @@
 #include "capture/av_asset_analysis.h"
 
-#include "foundation/language_code.h"
+#include "foundation/language_service.h"
 #include "foundation/string_custom_values.h"
 #include "platform/media/av_asset_reader.h"
 
@@ -12,7 +12,7 @@ const std::pair<const char*, const char*> kTypeWords[] = {
     {AVMediaTypeSubtitle, "Subtitle"}, {AVMediaTypeTimecode, "Timecode"},
     {AVMediaTypeMetadata, "Metadata"}, {AVMediaTypeMuxed, "Muxed"}};
 
-std::string describe(const AVAssetTrack& track, LanguageCode* languages) {
+std::string describe(const AVAssetTrack& track, LanguageService* languages) {
     std::string desc;
     auto add = [&](const std::string& piece) {
         if (piece.empty()) return;
@@ -65,7 +65,7 @@ std::shared_ptr<AVMutableComposition> unlessEmpty(std::shared_ptr<AVMutableCompo
 
 }  // namespace
 
-Value trackDict(const AVAsset& asset, LanguageCode* languages) {
+Value trackDict(const AVAsset& asset, LanguageService* languages) {
     Value table = Value::dictionary();
     for (auto& track : asset.tracks()) {
         if (table[track->mediaType()].isNull()) table.set(track->mediaType(), Value::array());
@@ -78,7 +78,7 @@ Value trackDict(const AVAsset& asset, LanguageCode* languages) {
     return table;
 }
 
-std::string getSubtitleLabel(const Value& table, std::int32_t streamId, LanguageCode* languages) {
+std::string getSubtitleLabel(const Value& table, std::int32_t streamId, LanguageService* languages) {
     std::string plain = std::to_string(streamId);
     const Value& list = table[AVMediaTypeSubtitle];
     for (std::size_t i = 0; i < list.count(); ++i) {
@@ -111,7 +111,7 @@ double loadSubtitleStartTiming0(const std::shared_ptr<AVAsset>& asset, const std
 }
 
 double loadSubtitleStartTiming(const std::shared_ptr<AVAsset>& asset, const std::optional<std::string>& language,
-                               LanguageCode* languages) {
+                               LanguageService* languages) {
     if (!asset) return 0;
     for (auto& track : asset->tracks()) {
         if (track->mediaType() != AVMediaTypeSubtitle && track->mediaType() != AVMediaTypeText) continue;

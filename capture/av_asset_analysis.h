@@ -13,19 +13,19 @@
 
 #include "platform/media/av_mutable_composition.h"
 
-class LanguageCode;
+class LanguageService;
 
 // Media type -> array of records {"id", "lcod" (when known), "desc"}, in track order.
-Value trackDict(const AVAsset& asset, LanguageCode* languages);
+Value trackDict(const AVAsset& asset, LanguageService* languages);
 // The display label of a subtitle track of the table; the id as text when nothing better is known.
-std::string getSubtitleLabel(const Value& table, std::int32_t streamId, LanguageCode* languages);
+std::string getSubtitleLabel(const Value& table, std::int32_t streamId, LanguageService* languages);
 
 // Seconds of the first sample of the track whose text is not empty; 0 when there is none.
 double loadSubtitleStartTiming0(const std::shared_ptr<AVAsset>& asset, const std::shared_ptr<AVAssetTrack>& track);
 // The first subtitle track in the language (ISO 639-1; none: any), or one whose language has no
 // two-letter form.
 double loadSubtitleStartTiming(const std::shared_ptr<AVAsset>& asset, const std::optional<std::string>& language,
-                               LanguageCode* languages);
+                               LanguageService* languages);
 // Reads the first sound track through; there is no spectrum to give.
 void spectrumArray(const std::shared_ptr<AVAsset>& asset);
 

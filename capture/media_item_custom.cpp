@@ -117,7 +117,7 @@ double mediaDuration(const std::shared_ptr<NSURL>& url) {
     return asset ? CMTimeGetSeconds(asset->duration()) : 0;
 }
 
-Value trackDict_AV(const std::shared_ptr<NSURL>& url, LanguageCode* languages) {
+Value trackDict_AV(const std::shared_ptr<NSURL>& url, LanguageService* languages) {
     auto asset = AVURLAsset::URLAssetWithURL(url);
     return asset ? trackDict(*asset, languages) : Value::dictionary();
 }

@@ -13,7 +13,7 @@
 #include "platform/media/mp_media_library.h"
 #include "platform/ui/draw/image.h"
 
-class LanguageCode;
+class LanguageService;
 
 std::int64_t authorizationStatus1();
 
@@ -31,7 +31,7 @@ std::string lyric(const MPMediaItem& item);
 bool isRemote(const NSURL& url);
 bool isDualLoadingSupported(const NSURL& url);
 double mediaDuration(const std::shared_ptr<NSURL>& url);
-Value trackDict_AV(const std::shared_ptr<NSURL>& url, LanguageCode* languages);
+Value trackDict_AV(const std::shared_ptr<NSURL>& url, LanguageService* languages);
 // Cover art, else a picture whose quarter points all differ from its centre; none for no asset.
 std::shared_ptr<UIImage> loadThumbnailImage_AV(const std::shared_ptr<NSURL>& url);
 // The candidate times of the thumbnail search, in units of the asset's timescale.

@@ -5,12 +5,12 @@
 #include <fstream>
 
 #include "capture/av_asset_analysis.h"
-#include "foundation/language_code.h"
+#include "foundation/language_service.h"
 #include "tests/platform/media/media_test_support.h"
 
 namespace {
 
-class Languages : public LanguageCode {
+class Languages : public LanguageService {
 public:
     std::optional<std::string> getDevice() override { return "en"; }
     std::optional<std::string> getLabel_iso639_2(std::string_view code) override {
