@@ -8,7 +8,7 @@
 #include "platform/text/locale_region.h"
 #include "platform/ui/app/sk_store_review_controller.h"
 #include "tests/app/app_test_support.h"
-#include "tests/platform/net/local_server.h"
+#include "tests/support/local_server.h"
 
 namespace {
 
