@@ -6,3 +6,4 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$build/bench/korva_image_bench" "$work"
 "$build/bench/korva_neighbourhood_bench" "$work"
+if [ -x "$build/bench/korva_widget_frame_bench" ]; then "$build/bench/korva_widget_frame_bench"; fi

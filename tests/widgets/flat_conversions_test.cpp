@@ -1,6 +1,7 @@
+#include "widgets/flat/flat_conversions.h"
+
 #include <gtest/gtest.h>
 
-#include "widgets/flat/flat_conversions.h"
 #include "widgets/flat/flat_gradient.h"
 #include "widgets/flat/flat_palette.h"
 #include "widgets_test_support.h"
@@ -10,7 +11,8 @@ TEST(FlatConversions, EveryPaletteColourFlattensToItselfAndTheExtremesToTheirNea
         auto color = flatColorAtIndex(i);
         EXPECT_EQ(rgbaOf(colorWithFlatVersionOf(color)), rgbaOf(color)) << flatColorEntry(i).name;
     }
-    EXPECT_EQ(rgbaOf(colorWithFlatVersionOf(UIColor::whiteColor(), 0.3)), rgbaOf(flatWhiteColor()->colorWithAlphaComponent(0.3)));
+    EXPECT_EQ(rgbaOf(colorWithFlatVersionOf(UIColor::whiteColor(), 0.3)),
+              rgbaOf(flatWhiteColor()->colorWithAlphaComponent(0.3)));
     EXPECT_EQ(rgbaOf(colorWithFlatVersionOf(UIColor::blackColor())), rgbaOf(flatBlackColorDark()));
     EXPECT_EQ(rgbaOf(flatten(UIColor::colorWithRed(0.9, 0.3, 0.2, 0.5)))[3], 0.5);
     EXPECT_EQ(rgbaOf(flatten(UIColor::colorWithRed(0.9, 0.3, 0.2, 0)))[3], 1.0);

@@ -149,6 +149,14 @@ TEST_F(RingTest, BlurAndVibrancyHoldTheRingInTheEffectViews) {
     EXPECT_TRUE(std::dynamic_pointer_cast<UIVibrancyEffect>(vibrancy->effect()));
     EXPECT_EQ(r->backgroundLayer()->superlayer(), vibrancy->contentView()->layer());
     EXPECT_EQ(r->textLabel()->superview(), vibrancy->contentView());
+    // The reveal runs the same on the blur.
+    r->setProgress(1, false);
+    advance(0.5);
+    EXPECT_FALSE(r->isHidden());
+    EXPECT_TRUE(blurView->layer()->mask());
+    advance(0.4);
+    EXPECT_TRUE(r->isHidden());
+    EXPECT_EQ(completions, 1);
     r->setUsesVibrancyEffect(false);
     EXPECT_EQ(r->backgroundLayer()->superlayer(), blurView->layer());
     r->setBlurEffect(nullptr);

@@ -16,14 +16,12 @@
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "platform/ui/layer/layer_renderer.h"
+#include "tests/platform/ui/anim_test_support.h"
+#include "tests/platform/ui/draw_test_support.h"
 
-struct WidgetTest : ::testing::Test {
+struct WidgetTest : AnimClockTest {
     void SetUp() override {
-        Clock::useVirtual();
-        RunLoop::main().reset();
-        CAAnimationEngine::reset();
-        CATransaction::reset();
-        UIViewAnimation::reset();
+        AnimClockTest::SetUp();
         UITouchDispatcher::shared()->cancelAll();
         UIApplication::resetSharedApplication();
         window = UIWindow::make(CGRect{{0, 0}, {320, 480}});
@@ -39,12 +37,8 @@ struct WidgetTest : ::testing::Test {
         controller.reset();
         window.reset();
         UIApplication::resetSharedApplication();
-        CAAnimationEngine::reset();
-        CATransaction::reset();
-        RunLoop::main().reset();
-        Clock::useReal();
+        AnimClockTest::TearDown();
     }
-    static void advance(double seconds) { RunLoop::main().advance(seconds); }
     static void send(long id, CGPoint p, UITouchPhase phase) {
         UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, p, phase}}});
     }
@@ -60,14 +54,4 @@ struct WidgetTest : ::testing::Test {
 };
 
 // Straight-alpha RGBA of one pixel of a rendered image (row 0 at the top).
-struct Pixel {
-    int r = 0, g = 0, b = 0, a = 0;
-};
-
-inline Pixel pixelOf(const CGImage& image, int x, int y) {
-    const std::uint8_t* p = image.row(y) + x * 4;
-    bool bgra = image.layout() == CGImagePixelLayout::BGRA8Premultiplied;
-    int r = p[bgra ? 2 : 0], g = p[1], b = p[bgra ? 0 : 2], a = p[3];
-    auto un = [a](int c) { return a == 0 ? 0 : (c * 255 + a / 2) / a; };
-    return {un(r), un(g), un(b), a};
-}
+inline Rgba8 pixelOf(const CGImage& image, int x, int y) { return pixelAt(image, x, y); }

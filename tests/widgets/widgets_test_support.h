@@ -55,3 +55,41 @@ protected:
 
     std::filesystem::path folder_;
 };
+
+#include "platform/dispatch/clock.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/animation/ca_animation_engine.h"
+#include "platform/ui/app/ui_application.h"
+#include "platform/ui/app/ui_screen.h"
+#include "platform/ui/app/ui_window.h"
+#include "platform/ui/view/ui_appearance.h"
+
+// A phone screen and a key window on the virtual clock; the appearance registry starts empty.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Clock::useVirtual();
+        RunLoop::main().reset();
+        CAAnimationEngine::reset();
+        UIApplication::resetSharedApplication();
+        UIAppearance::reset();
+        screen = UIScreen::make(*DeviceModel::named("notched"));
+        UIScreen::setMainScreen(screen);
+        window = UIWindow::make();
+        window->makeKeyAndVisible();
+    }
+    void TearDown() override {
+        window->setRootViewController(nullptr);
+        RunLoop::main().reset();
+        CAAnimationEngine::reset();
+        UIAppearance::reset();
+        UIScreen::setMainScreen(UIScreen::make());
+    }
+    void advance(double seconds) {
+        RunLoop::main().advance(seconds);
+        window->layoutIfNeeded();
+    }
+
+    std::shared_ptr<UIScreen> screen;
+    std::shared_ptr<UIWindow> window;
+};

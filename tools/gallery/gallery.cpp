@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include <algorithm>
+#include "platform/dispatch/clock.h"
 #include "platform/ui/app/ui_window.h"
 
 GalleryPage::GalleryPage(std::string folder, const std::string& screen) : folder_(std::move(folder)) {
@@ -17,6 +18,8 @@ GalleryPage::GalleryPage(std::string folder, const std::string& screen) : folder
         return nullptr;
     });
     for (const auto& w : options.warnings) std::fprintf(stderr, "korva_gallery: %s\n", w.c_str());
+    // The pictures are taken on the virtual clock, whatever the drawing costs in real time.
+    if (options.time == HostTimeMode::Virtual) Clock::useVirtual();
     host_ = std::make_unique<HeadlessHost>(options);
     std::filesystem::create_directories(folder_);
 }

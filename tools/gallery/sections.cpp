@@ -10,6 +10,10 @@ void galleryUIStyling(GalleryPage& page);
 void galleryUISwap(GalleryPage& page);
 void galleryUIDialogs(GalleryPage& page);
 void galleryUIDialogsTablet(GalleryPage& page);
+void galleryIndicators(GalleryPage& page);
+void galleryRing(GalleryPage& page);
+void galleryScrollLabels(GalleryPage& page);
+void galleryToasts(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -22,5 +26,9 @@ std::vector<GallerySection> gallerySections() {
         {"ui-swap", "notched", galleryUISwap},
         {"ui-dialogs", "notched", galleryUIDialogs},
         {"ui-dialogs-tablet", "tablet", galleryUIDialogsTablet},
+        {"indicators", "notched", galleryIndicators},
+        {"progress-ring", "notched", galleryRing},
+        {"scroll-labels", "notched", galleryScrollLabels},
+        {"toasts", "notched", galleryToasts},
     };
 }

@@ -55,6 +55,46 @@ std::shared_ptr<CAShapeLayer> ring(CGSize size, const CGColor& stroke, CGFloat l
     return layer;
 }
 
+std::shared_ptr<CAShapeLayer> bar(CGFloat l, CGFloat h, const CGColor& fill) {
+    auto layer = CAShapeLayer::make();
+    layer->setPath(UIBezierPath::bezierPathWithRoundedRect(CGRectMake(0, 0, l, h), l / 2)->cgPath());
+    layer->setFillColor(fill);
+    return layer;
+}
+
+std::shared_ptr<CAKeyframeAnimation> keyframes(const std::string& keyPath, std::vector<double> keyTimes,
+                                               std::vector<CAValue> values, double duration,
+                                               std::vector<std::shared_ptr<CAMediaTimingFunction>> timing) {
+    auto a = BusyIndicatorAnimation::createKeyframeAnimationWithKeyPath(keyPath);
+    a->setKeyTimes(std::move(keyTimes));
+    a->setValues(std::move(values));
+    a->setDuration(duration);
+    a->setTimingFunctions(std::move(timing));
+    a->setRepeatCount(kForever);
+    return a;
+}
+
+std::shared_ptr<CABasicAnimation> basic(const std::string& keyPath, CAValue from, CAValue to, double duration) {
+    auto a = BusyIndicatorAnimation::createBasicAnimationWithKeyPath(keyPath);
+    a->setFromValue(std::move(from));
+    a->setToValue(std::move(to));
+    a->setDuration(duration);
+    a->setRepeatCount(kForever);
+    return a;
+}
+
+std::shared_ptr<CAAnimationGroup> group(std::vector<std::shared_ptr<CAAnimation>> animations, double duration,
+                                        std::shared_ptr<CAMediaTimingFunction> timing) {
+    auto g = BusyIndicatorAnimation::createAnimationGroup();
+    g->setAnimations(std::move(animations));
+    g->setDuration(duration);
+    g->setTimingFunction(std::move(timing));
+    g->setRepeatCount(kForever);
+    return g;
+}
+
+CATransform3D translation(double x, double y) { return CATransform3DMakeTranslation(x, y, 0); }
+
 CATransform3D scale3(double k) { return CATransform3DMakeScale(k, k, 1); }
 CATransform3D flatScale(double k) { return CATransform3DMakeScale(k, k, 0); }
 CAValue number(double v) { return v; }

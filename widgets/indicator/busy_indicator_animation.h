@@ -56,8 +56,18 @@ std::shared_ptr<CALayer> dot(CGFloat side, const CGColor& color);
 std::shared_ptr<CAShapeLayer> roundedShape(CGSize size, CGFloat radius, const CGColor& fill);
 // A shape layer with an oval of the size, not filled, stroked in the colour.
 std::shared_ptr<CAShapeLayer> ring(CGSize size, const CGColor& stroke, CGFloat lineWidth = 1);
+// A shape layer: the rounded rectangle (0, 0, l, h) with corner radius l/2, filled (a bar).
+std::shared_ptr<CAShapeLayer> bar(CGFloat l, CGFloat h, const CGColor& fill);
+// Key-frame and basic animations in one call.
+std::shared_ptr<CAKeyframeAnimation> keyframes(const std::string& keyPath, std::vector<double> keyTimes,
+                                               std::vector<CAValue> values, double duration,
+                                               std::vector<std::shared_ptr<CAMediaTimingFunction>> timing = {});
+std::shared_ptr<CABasicAnimation> basic(const std::string& keyPath, CAValue from, CAValue to, double duration);
+std::shared_ptr<CAAnimationGroup> group(std::vector<std::shared_ptr<CAAnimation>> animations, double duration,
+                                        std::shared_ptr<CAMediaTimingFunction> timing = nullptr);
 // Transforms written as the builders' tables do.
 CATransform3D scale3(double k);   // (k, k, 1)
+CATransform3D translation(double x, double y);
 CATransform3D flatScale(double k);  // (k, k, 0): S(0) hides a layer outside its animation
 CAValue number(double v);
 std::vector<std::shared_ptr<CAMediaTimingFunction>> repeated(const std::shared_ptr<CAMediaTimingFunction>& f, int n);

@@ -307,6 +307,7 @@ void makeToastActivity(const std::shared_ptr<UIView>& host, const ToastPosition&
     activity->setCenter(toastCenterPoint(*host, position, *activity));
     activity->setAlpha(0);
     auto spinner = UIActivityIndicatorView::withStyle(UIActivityIndicatorViewStyle::WhiteLarge);
+    spinner->setBounds({{0, 0}, spinner->intrinsicContentSize()});
     spinner->setCenter({style->activitySize.width / 2, style->activitySize.height / 2});
     activity->addSubview(spinner);
     spinner->startAnimating();

@@ -11,6 +11,25 @@
 #include "platform/ui/draw/cairo_support.h"
 #include "platform/ui/layer/layer_renderer.h"
 
+namespace {
+
+// The damaged rectangles with overlapping ones joined, until none overlap.
+std::vector<CGRect> mergedAreas(std::vector<CGRect> rects) {
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (std::size_t i = 0; i < rects.size() && !joined; ++i)
+            for (std::size_t j = i + 1; j < rects.size() && !joined; ++j)
+                if (CGRectIntersectsRect(rects[i], rects[j])) {
+                    rects[i] = CGRectUnion(rects[i], rects[j]);
+                    rects.erase(rects.begin() + long(j));
+                    joined = true;
+                }
+    }
+    return rects;
+}
+
+}  // namespace
+
 struct Compositor::Framebuffer {
     cairo_surface_t* surface = nullptr;
     int width = 0, height = 0;
@@ -64,13 +83,19 @@ bool Compositor::update() {
     auto damage = damage_.update(roots, CGAffineTransformMakeScale(scale, scale), CGRectMake(0, 0, fb_->width, fb_->height));
     if (damage.empty()) return false;
     // Only the damaged rectangles are painted again; everything else keeps last frame's pixels.
+    // Each separate area is painted on its own, so that the groups drawing makes (translucent or
+    // masked layers) are only as large as that area, not as the box round all of them.
     cairo_t* cr = cairo_create(fb_->surface);
-    for (const auto& r : damage) cairo_rectangle(cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
-    cairo_clip(cr);
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_paint(cr);
-    cairo_scale(cr, scale, scale);
-    for (auto& w : windows) LayerRenderer::renderLayer(cr, *w->layer(), scale);
+    for (const auto& r : mergedAreas(damage)) {
+        cairo_save(cr);
+        cairo_rectangle(cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
+        cairo_clip(cr);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_paint(cr);
+        cairo_scale(cr, scale, scale);
+        for (auto& w : windows) LayerRenderer::renderLayer(cr, *w->layer(), scale);
+        cairo_restore(cr);
+    }
     cairo_destroy(cr);
     cairo_surface_flush(fb_->surface);
     lastDamage_ = std::move(damage);

@@ -42,7 +42,10 @@ bool paintBox(const CALayer& layer, CGRect& box) {
     if (auto* shape = dynamic_cast<const CAShapeLayer*>(&layer)) {
         const auto& path = p && p->path ? p->path : shape->path();
         if (path && !path->isEmpty()) {
-            CGFloat w = shape->lineWidth() * std::max<CGFloat>(shape->miterLimit(), 1) + 1;
+            // A stroke reaches half its width beyond the path, further at mitred corners and
+            // square caps.
+            CGFloat reach = std::max<CGFloat>(shape->lineJoin() == CGLineJoin::Miter ? shape->miterLimit() : 1, 1.5);
+            CGFloat w = shape->lineWidth() / 2 * reach + 1;
             box = CGRectUnion(box, CGRectInset(path->boundingBox(), -w, -w));
         }
     }
@@ -59,27 +62,30 @@ double area(const CGRect& r) { return CGRectIsNull(r) ? 0 : r.size.width * r.siz
 
 }  // namespace
 
-void DamageTracker::walk(CALayer& layer, const CGAffineTransform& toDevice, std::uint64_t inherited, bool wholeScreen,
+void DamageTracker::walk(CALayer& layer, const CGAffineTransform& toDevice, std::uint64_t inherited, const CGRect* bound,
                          CGRect screen, Map& out) const {
     const CALayerPresentation* p = layer.presentation();
     float opacity = p && p->opacity ? *p->opacity : layer.opacity();
     if (layer.isHidden() || opacity <= 0) return;
     CGAffineTransform t = CGAffineTransformConcat(layer.presentedTransformToSuperlayer(), toDevice);
     std::uint64_t version = mix(mix(inherited, mix(layer.layerId(), layer.version())), maskVersion(layer));
-    // A replicator's copies can land anywhere: anything inside it counts for the whole screen.
-    wholeScreen = wholeScreen || dynamic_cast<CAReplicatorLayer*>(&layer) != nullptr;
     CGRect box;
     CGRect rect = screen;
-    if (!wholeScreen && paintBox(layer, box)) rect = CGRectIntegral(CGRectInset(CGRectApplyAffineTransform(box, t), -2, -2));
+    if (bound) rect = *bound;
+    else if (paintBox(layer, box)) rect = CGRectIntegral(CGRectInset(CGRectApplyAffineTransform(box, t), -2, -2));
     out[layer.layerId()] = {rect, version};
-    for (const auto& s : layer.sublayers()) walk(*s, t, version, wholeScreen, screen, out);
+    // A replicator's copies can land anywhere: anything inside it counts for the whole screen,
+    // or for the replicator's own box when it clips them to its bounds.
+    CGRect inside = layer.masksToBounds() ? rect : screen;
+    if (!bound && dynamic_cast<CAReplicatorLayer*>(&layer)) bound = &inside;
+    for (const auto& s : layer.sublayers()) walk(*s, t, version, bound, screen, out);
 }
 
 std::vector<CGRect> DamageTracker::update(const std::vector<CALayer*>& roots, const CGAffineTransform& toDevice,
                                           CGRect screen) {
     Map current;
     std::uint64_t order = 0;
-    for (CALayer* root : roots) walk(*root, toDevice, ++order, false, screen, current);
+    for (CALayer* root : roots) walk(*root, toDevice, ++order, nullptr, screen, current);
     std::vector<CGRect> damage;
     if (full_) {
         damage.push_back(screen);
@@ -93,12 +99,24 @@ std::vector<CGRect> DamageTracker::update(const std::vector<CALayer*>& roots, co
             if (it == last_.end()) {
                 add(entry.rect);
             } else if (it->second.version != entry.version || it->second.rect != entry.rect) {
-                add(it->second.rect);
-                add(entry.rect);
+                // A layer that moved a little (a turn, a pulse) damages one box round both places.
+                if (CGRectIntersectsRect(it->second.rect, entry.rect)) {
+                    add(CGRectUnion(it->second.rect, entry.rect));
+                } else {
+                    add(it->second.rect);
+                    add(entry.rect);
+                }
             }
         }
         for (const auto& [id, entry] : last_)
             if (!current.count(id)) add(entry.rect);
+        // A moving layer damages its children's boxes too: boxes inside others add nothing.
+        std::stable_sort(damage.begin(), damage.end(), [](const CGRect& a, const CGRect& b) { return area(a) > area(b); });
+        std::vector<CGRect> kept;
+        for (const auto& r : damage)
+            if (std::none_of(kept.begin(), kept.end(), [&](const CGRect& k) { return CGRectContainsRect(k, r); }))
+                kept.push_back(r);
+        damage = std::move(kept);
         double total = 0;
         for (const auto& r : damage) total += area(r);
         if (total > area(screen) / 2) damage.assign(1, screen);

@@ -25,7 +25,8 @@ private:
         std::uint64_t version;
     };
     using Map = std::unordered_map<std::uint64_t, Entry>;
-    void walk(CALayer& layer, const CGAffineTransform& toDevice, std::uint64_t inherited, bool wholeScreen,
+    // `bound`, when set, is the box every layer inside a replicator is counted with.
+    void walk(CALayer& layer, const CGAffineTransform& toDevice, std::uint64_t inherited, const CGRect* bound,
               CGRect screen, Map& out) const;
 
     Map last_;

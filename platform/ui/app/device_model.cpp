@@ -5,9 +5,9 @@ namespace {
 
 const std::vector<DeviceModel>& models() {
     static const std::vector<DeviceModel> list = {
-        {"notched", {390, 844}, 3, {47, 0, 34, 0}, {0, 47, 21, 47}, UIUserInterfaceIdiom::Phone},
-        {"home-button", {375, 667}, 2, {20, 0, 0, 0}, {0, 0, 0, 0}, UIUserInterfaceIdiom::Phone},
-        {"tablet", {820, 1180}, 2, {24, 0, 20, 0}, {24, 0, 20, 0}, UIUserInterfaceIdiom::Pad},
+        {"notched", {390, 844}, 3, {47, 0, 34, 0}, {0, 47, 21, 47}, UIUserInterfaceIdiom::Phone, 47},
+        {"home-button", {375, 667}, 2, {20, 0, 0, 0}, {0, 0, 0, 0}, UIUserInterfaceIdiom::Phone, 20},
+        {"tablet", {820, 1180}, 2, {24, 0, 20, 0}, {24, 0, 20, 0}, UIUserInterfaceIdiom::Pad, 24},
     };
     return list;
 }

@@ -18,6 +18,7 @@ struct DeviceModel {
     UIEdgeInsets portraitSafeArea;
     UIEdgeInsets landscapeSafeArea;  // with the top of the device turned to the left
     UIUserInterfaceIdiom idiom = UIUserInterfaceIdiom::Phone;
+    CGFloat statusBarHeight = 20;  // points, across the top of the screen while it shows
 
     // "notched" (the default: a tall phone with a sensor notch and a home indicator), "home-button"
     // (a phone with a status bar only) and "tablet".

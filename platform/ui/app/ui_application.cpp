@@ -4,7 +4,9 @@
 #include <algorithm>
 
 #include "platform/dispatch/notification_center.h"
+#include "platform/ui/app/ui_screen.h"
 #include "platform/ui/app/ui_window.h"
+#include "platform/ui/controller/ui_view_controller.h"
 
 namespace {
 std::shared_ptr<UIApplication>& shared() {
@@ -116,4 +118,10 @@ void UIApplication::openURL(const std::string& url, const Value&, std::function<
         auto done = std::move(completion);
         done(ok);
     }
+}
+
+CGRect UIApplication::statusBarFrame() const {
+    if (statusBarHidden_) return CGRectZero;
+    auto screen = UIScreen::mainScreen();
+    return {{0, 0}, {screen->bounds().size.width, screen->model().statusBarHeight}};
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/geometry.h"
 #include "platform/runtime/value.h"
 #include "platform/ui/view/ui_responder.h"
 
@@ -41,6 +42,8 @@ public:
     virtual void willTerminate(UIApplication&) {}
 };
 
+enum class UIStatusBarStyle;  // ui_view_controller.h
+
 class UIApplication : public UIResponder {
 public:
     KORVA_MAKE(UIApplication)
@@ -71,6 +74,14 @@ public:
     void receiveMemoryWarning();
     void terminate();
 
+    // The status bar: across the main screen's width, as high as the device model's status bar;
+    // a zero rectangle while hidden.
+    CGRect statusBarFrame() const;
+    bool isStatusBarHidden() const { return statusBarHidden_; }
+    void setStatusBarHidden(bool hidden) { statusBarHidden_ = hidden; }
+    UIStatusBarStyle statusBarStyle() const { return statusBarStyle_; }
+    void setStatusBarStyle(UIStatusBarStyle style) { statusBarStyle_ = style; }
+
     bool isIdleTimerDisabled() const { return idleTimerDisabled_; }
     void setIdleTimerDisabled(bool d) { idleTimerDisabled_ = d; }
 
@@ -96,6 +107,8 @@ private:
     UIApplicationState state_ = UIApplicationState::Inactive;
     bool launched_ = false;
     bool idleTimerDisabled_ = false;
+    bool statusBarHidden_ = false;
+    UIStatusBarStyle statusBarStyle_{};
     URLOpener opener_;
     std::vector<std::string> openedURLs_;
 };

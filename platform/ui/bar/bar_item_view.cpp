@@ -5,6 +5,7 @@
 
 #include "platform/ui/bar/label_drawing.h"
 #include "platform/ui/draw/graphics.h"
+#include "platform/ui/view/ui_appearance.h"
 
 namespace {
 constexpr UIControlState kStateDisabled = 2;
@@ -54,7 +55,9 @@ std::shared_ptr<UIColor> BarItemView::effectiveTint() const {
     auto attributes = item_->titleTextAttributesForState(itemState(*item_));
     if (auto c = attributes.get(NSForegroundColorAttributeName).objectAs<UIColor>()) return c;
     if (auto t = item_->tintColor()) return t;
-    if (auto t = UIBarButtonItem::appearanceTintColor()) return t;
+    // The appearance registry, with the containers the item's view sits in.
+    if (auto t = UIAppearance::valuesFor(*item_, *this).get(UIAppearanceProperty::tintColor).objectAs<UIColor>())
+        return t;
     return tintColor();
 }
 

@@ -1,12 +1,12 @@
 // Bar button items and the labels of the system items.
 #include "platform/ui/bar/ui_bar_button_item.h"
 
+#include "platform/ui/view/ui_appearance.h"
 #include "platform/ui/view/ui_view.h"
 
 namespace {
-std::shared_ptr<UIColor>& appearanceTint() {
-    static std::shared_ptr<UIColor> tint;
-    return tint;
+UIAppearance itemAppearance() {
+    return UIAppearance::appearance(UIAppearanceClass::of<UIBarButtonItem>("UIBarButtonItem"));
 }
 }  // namespace
 
@@ -94,5 +94,9 @@ bool UIBarButtonItem::performAction() {
     return true;
 }
 
-std::shared_ptr<UIColor> UIBarButtonItem::appearanceTintColor() { return appearanceTint(); }
-void UIBarButtonItem::setAppearanceTintColor(std::shared_ptr<UIColor> color) { appearanceTint() = std::move(color); }
+std::shared_ptr<UIColor> UIBarButtonItem::appearanceTintColor() {
+    return itemAppearance().value(UIAppearanceProperty::tintColor).objectAs<UIColor>();
+}
+void UIBarButtonItem::setAppearanceTintColor(std::shared_ptr<UIColor> color) {
+    itemAppearance().setValue(UIAppearanceProperty::tintColor, Value(std::move(color)));
+}

@@ -73,7 +73,7 @@ public:
     // A tap on the item: runs the action when the item is enabled. Answers whether it ran.
     bool performAction();
 
-    // The tint that every item without its own takes (the appearance default).
+    // The tint that every item without its own takes: the item class's appearance proxy.
     static std::shared_ptr<UIColor> appearanceTintColor();
     static void setAppearanceTintColor(std::shared_ptr<UIColor> color);
 

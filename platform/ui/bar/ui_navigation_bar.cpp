@@ -5,22 +5,53 @@
 
 #include "platform/ui/bar/label_drawing.h"
 #include "platform/ui/draw/graphics.h"
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/view/ui_appearance.h"
 
 namespace {
-UINavigationBarAppearance& sharedAppearance() {
-    static UINavigationBarAppearance a;
-    return a;
+constexpr CGFloat kHairlineHeight = 0.5;
+constexpr CGFloat kHairlineAlpha = 0.3;
+
+constexpr const char* kStandardBackgroundKey = "standardAppearance.backgroundColor";
+constexpr const char* kStandardOpaqueKey = "standardAppearance.opaque";
+
+UIAppearance barAppearance() {
+    return UIAppearance::appearance(UIAppearanceClass::of<UINavigationBar>("UINavigationBar"));
 }
 }  // namespace
 
-UINavigationBarAppearance UINavigationBar::defaultAppearance() { return sharedAppearance(); }
-void UINavigationBar::setDefaultAppearance(const UINavigationBarAppearance& a) { sharedAppearance() = a; }
+// The default look is kept in the bar class's appearance proxy, beside the theme's values.
+UINavigationBarAppearance UINavigationBar::defaultAppearance() {
+    UIAppearance proxy = barAppearance();
+    UINavigationBarAppearance a;
+    a.backgroundColor = proxy.value(kStandardBackgroundKey).objectAs<UIColor>();
+    a.opaque = proxy.value(kStandardOpaqueKey).boolValue();
+    Value attributes = proxy.value(UIAppearanceProperty::titleTextAttributes);
+    if (const ValueDictionary* d = attributes.dictionaryPtr()) {
+        a.titleColor = d->get(NSForegroundColorAttributeName).objectAs<UIColor>();
+        a.titleFont = d->get(NSFontAttributeName).objectAs<UIFont>();
+    }
+    return a;
+}
+
+void UINavigationBar::setDefaultAppearance(const UINavigationBarAppearance& a) {
+    UIAppearance proxy = barAppearance();
+    proxy.setValue(kStandardBackgroundKey, Value(a.backgroundColor));
+    proxy.setValue(kStandardOpaqueKey, a.opaque ? Value(true) : Value());
+    ValueDictionary attributes;
+    attributes.set(NSForegroundColorAttributeName, Value(a.titleColor));
+    attributes.set(NSFontAttributeName, Value(a.titleFont));
+    proxy.setValue(UIAppearanceProperty::titleTextAttributes, attributes.empty() ? Value() : Value(attributes));
+}
 
 void UINavigationBar::init() {
     UIView::init();
-    appearance_ = sharedAppearance();
+    appearance_ = defaultAppearance();
     setOpaque(false);
     if (frame().size.height == 0) setFrame(CGRect{frame().origin, {frame().size.width, kHeight}});
+    hairline_ = UIImageView::make();
+    hairline_->setBackgroundColor(UIColor::colorWithWhite(0, kHairlineAlpha));
+    insertSubviewAtIndex(hairline_, 0);
 }
 
 void UINavigationBar::setItems(std::vector<std::shared_ptr<UINavigationItem>> items, bool) {
@@ -101,6 +132,7 @@ void UINavigationBar::rebuild() {
 void UINavigationBar::layoutSubviews() {
     UIView::layoutSubviews();
     CGRect b = bounds();
+    hairline_->setFrame(CGRectMake(0, b.size.height - kHairlineHeight, b.size.width, kHairlineHeight));
     CGFloat h = std::min(b.size.height, kHeight);
     CGFloat y = b.size.height - h;
     CGFloat left = 8;
@@ -134,8 +166,6 @@ void UINavigationBar::drawRect(CGRect) {
     if (!bg) bg = UIColor::colorWithWhite(0.97, translucent_ && !appearance_.opaque ? 0.94 : 1);
     ctx->setFillColorWithColor(bg->cgColor());
     UIRectFill(b);
-    ctx->setFillColorWithColor(UIColor::colorWithWhite(0, 0.3)->cgColor());
-    UIRectFill(CGRectMake(0, b.size.height - 0.5, b.size.width, 0.5));
     auto top = topItem();
     if (!top || titleView_ || top->title().empty()) return;
     CGFloat h = std::min(b.size.height, kHeight);

@@ -8,6 +8,7 @@
 
 #include "platform/ui/bar/bar_item_view.h"
 #include "platform/ui/bar/ui_navigation_item.h"
+#include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/text/ui_font.h"
 #include "platform/ui/view/ui_view.h"
 
@@ -83,4 +84,6 @@ private:
     std::vector<std::shared_ptr<BarItemView>> rightViews_;
     std::shared_ptr<BarItemView> backView_;
     std::shared_ptr<UIView> titleView_;
+    // The thin line along the bottom edge: an image view of its own, so that it can be hidden.
+    std::shared_ptr<UIImageView> hairline_;
 };

@@ -327,7 +327,31 @@ bool UINavigationController::prefersStatusBarHidden() const {
     return top ? top->prefersStatusBarHidden() : UIViewController::prefersStatusBarHidden();
 }
 
+namespace {
+UINavigationController::NavigationStatusBarStyleProvider& navigationStyleProvider() {
+    static UINavigationController::NavigationStatusBarStyleProvider provider;
+    return provider;
+}
+std::function<void(UINavigationController&)>& viewDidLoadHook() {
+    static std::function<void(UINavigationController&)> hook;
+    return hook;
+}
+}  // namespace
+
+void UINavigationController::setNavigationStatusBarStyleProvider(NavigationStatusBarStyleProvider provider) {
+    navigationStyleProvider() = std::move(provider);
+}
+
+void UINavigationController::setViewDidLoadHook(std::function<void(UINavigationController&)> hook) {
+    viewDidLoadHook() = std::move(hook);
+}
+
+void UINavigationController::viewDidLoadFinished() {
+    if (const auto& hook = viewDidLoadHook()) hook(*this);
+}
+
 UIStatusBarStyle UINavigationController::preferredStatusBarStyle() const {
+    if (const auto& provider = navigationStyleProvider()) return provider(*this);
     auto top = topViewController();
     return top ? top->preferredStatusBarStyle() : UIViewController::preferredStatusBarStyle();
 }

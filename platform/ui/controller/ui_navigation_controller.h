@@ -64,7 +64,12 @@ public:
     void loadView() override;
     void viewDidLayoutSubviews() override;
     bool prefersStatusBarHidden() const override;
+    // The top controller's answer, unless a provider replaces it.
     UIStatusBarStyle preferredStatusBarStyle() const override;
+    using NavigationStatusBarStyleProvider = std::function<UIStatusBarStyle(const UINavigationController&)>;
+    static void setNavigationStatusBarStyleProvider(NavigationStatusBarStyleProvider provider);
+    // Runs after every navigation controller's viewDidLoad (installed once at start-up).
+    static void setViewDidLoadHook(std::function<void(UINavigationController&)> hook);
     bool shouldAutorotate() const override;
     UIInterfaceOrientationMask supportedInterfaceOrientations() const override;
     std::string className() const override { return "UINavigationController"; }
@@ -74,6 +79,7 @@ protected:
 
 private:
     class Transition;
+    void viewDidLoadFinished() override;
     void showTop(const std::shared_ptr<UIViewController>& from, UINavigationControllerOperation op, bool animated);
     void finishTransitionNow();
     void syncBarItems();

@@ -55,8 +55,25 @@ std::shared_ptr<UIView> UIViewController::view() {
         if (!view_) setView(ControllerView::make(UIScreen::mainScreen()->bounds()));
         loading_ = false;
         viewDidLoad();
+        viewDidLoadFinished();
     }
     return view_;
+}
+
+namespace {
+UIViewController::StatusBarStyleProvider& statusBarStyleProvider() {
+    static UIViewController::StatusBarStyleProvider provider;
+    return provider;
+}
+}  // namespace
+
+UIStatusBarStyle UIViewController::preferredStatusBarStyle() const {
+    const auto& provider = statusBarStyleProvider();
+    return provider ? provider(*this, UIStatusBarStyle::Default) : UIStatusBarStyle::Default;
+}
+
+void UIViewController::setStatusBarStyleProvider(StatusBarStyleProvider provider) {
+    statusBarStyleProvider() = std::move(provider);
 }
 
 void UIViewController::setView(std::shared_ptr<UIView> view) {

@@ -102,7 +102,13 @@ public:
 
     // Status bar and rotation.
     virtual bool prefersStatusBarHidden() const { return false; }
-    virtual UIStatusBarStyle preferredStatusBarStyle() const { return UIStatusBarStyle::Default; }
+    // The platform's answer, passed through the installed provider when there is one. A subclass
+    // that overrides this without calling the base bypasses the provider.
+    virtual UIStatusBarStyle preferredStatusBarStyle() const;
+    using StatusBarStyleProvider =
+        std::function<UIStatusBarStyle(const UIViewController& controller, UIStatusBarStyle platformStyle)>;
+    // Installed once at start-up, before any screen exists; null removes it.
+    static void setStatusBarStyleProvider(StatusBarStyleProvider provider);
     virtual std::shared_ptr<UIViewController> childViewControllerForStatusBarStyle() const { return nullptr; }
     virtual std::shared_ptr<UIViewController> childViewControllerForStatusBarHidden() const { return nullptr; }
     // Asks again; the window reads the effective answers below.
@@ -201,6 +207,8 @@ protected:
 private:
     friend class ModalTransition;
     friend class UINavigationController;
+    // Runs right after viewDidLoad, whatever the subclass's viewDidLoad does.
+    virtual void viewDidLoadFinished() {}
     void sendAppearance(bool will, bool appearing, bool animated);
     std::vector<std::shared_ptr<UIViewController>> appearanceChildren() const;
 

@@ -68,12 +68,12 @@ Value UIAppearance::value(const std::string& property) const {
     return e ? e->values.get(property) : Value();
 }
 
-ValueDictionary UIAppearance::valuesForView(const UIView& view) {
+ValueDictionary UIAppearance::valuesFor(const NSObject& object, const UIView& view) {
     std::vector<const Entry*> matching;
     std::vector<std::shared_ptr<NSObject>> chain;
     bool chainBuilt = false;
     for (const auto& e : registry()) {
-        if (!e.cls.includes(view)) continue;
+        if (!e.cls.includes(object)) continue;
         if (!e.containers.empty()) {
             if (!chainBuilt) chain = containerChain(view), chainBuilt = true;
             if (!matches(e.containers, chain)) continue;
@@ -87,6 +87,8 @@ ValueDictionary UIAppearance::valuesForView(const UIView& view) {
         for (const auto& [key, value] : e->values) merged.set(key, value);
     return merged;
 }
+
+ValueDictionary UIAppearance::valuesForView(const UIView& view) { return valuesFor(view, view); }
 
 void UIAppearance::reset() {
     registry().clear();

@@ -49,6 +49,23 @@ inline constexpr const char* currentPageIndicatorTintColor = "currentPageIndicat
 std::string forState(const char* name, unsigned state);
 }  // namespace UIAppearanceProperty
 
+// A setter of a property of the application's own (a category method sent to a proxy): recorded
+// with its argument, and run on each matching view when it joins a window.
+class UIAppearanceInvocation : public NSObject {
+public:
+    UIAppearanceInvocation(Value argument, std::function<void(UIView&)> apply)
+        : argument_(std::move(argument)), apply_(std::move(apply)) {}
+    const Value& argument() const { return argument_; }
+    void applyTo(UIView& view) const {
+        if (apply_) apply_(view);
+    }
+    std::string className() const override { return "UIAppearanceInvocation"; }
+
+private:
+    Value argument_;
+    std::function<void(UIView&)> apply_;
+};
+
 // A proxy: the class and the containment list it sets values for. Copies share the registry.
 class UIAppearance {
 public:
@@ -69,6 +86,9 @@ public:
     // Every value that applies to the view, the most specific containment list winning (among
     // equally specific ones, the later registered).
     static ValueDictionary valuesForView(const UIView& view);
+    // The same for an object shown by a view (a bar button item and its item view): the object
+    // decides the class, the view's superviews the containers.
+    static ValueDictionary valuesFor(const NSObject& object, const UIView& placement);
     // Forgets every value (tests start from nothing).
     static void reset();
 

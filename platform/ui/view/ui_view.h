@@ -231,6 +231,9 @@ private:
     std::shared_ptr<UIView> rootView();
     LayoutEngine& layoutEngine();
     void appendDescription(std::string& out, int depth) const;
+    // The appearance registry's values, taken once when the view first joins a window; values the
+    // view already has of its own are kept (ui_view_appearance.cpp).
+    void applyAppearance();
 
     CGRect initialFrame_;
     std::shared_ptr<CALayer> layer_;
@@ -254,6 +257,7 @@ private:
     UILayoutPriority compression_[2] = {UILayoutPriorityDefaultHigh, UILayoutPriorityDefaultHigh};
     std::shared_ptr<LayoutEngine> engine_;
     bool drawRectOverridden_ = true;
+    bool appearanceApplied_ = false;
 };
 
 // Constructs a T and runs its coder initialiser instead of init().

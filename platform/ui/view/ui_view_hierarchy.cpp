@@ -39,6 +39,10 @@ void UIView::notifyWindowChange(const std::shared_ptr<UIWindow>& oldWindow, cons
     if (before)
         willMoveToWindow(newWindow);
     else {
+        if (newWindow && !appearanceApplied_) {
+            appearanceApplied_ = true;
+            applyAppearance();
+        }
         didMoveToWindow();
         // The safe area and the traits may differ in the new window.
         safeAreaInsetsDidChange();
