@@ -14,6 +14,10 @@ void galleryIndicators(GalleryPage& page);
 void galleryRing(GalleryPage& page);
 void galleryScrollLabels(GalleryPage& page);
 void galleryToasts(GalleryPage& page);
+void galleryPopups(GalleryPage& page);
+void galleryPopupsLandscape(GalleryPage& page);
+void galleryPopupsTablet(GalleryPage& page);
+void galleryControls(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -30,5 +34,9 @@ std::vector<GallerySection> gallerySections() {
         {"progress-ring", "notched", galleryRing},
         {"scroll-labels", "notched", galleryScrollLabels},
         {"toasts", "notched", galleryToasts},
+        {"popups", "notched", galleryPopups},
+        {"popups-landscape", "notched:landscape", galleryPopupsLandscape},
+        {"popups-tablet", "tablet", galleryPopupsTablet},
+        {"controls", "notched", galleryControls},
     };
 }

@@ -7,6 +7,7 @@
 #include "platform/ui/animation/ca_animation_engine.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/draw/color.h"
+#include "platform/ui/gesture/ui_gesture_recognizer.h"
 #include "platform/ui/layout/layout_constraint.h"
 #include "platform/ui/view/ui_view.h"
 #include "ui/layout/view_custom_constraints.h"
@@ -243,6 +244,13 @@ void PopView::setHidden(bool hidden) {
 }
 
 bool PopView::hidden() const { return bg_->isHidden() && contHolder_->isHidden(); }
+
+bool PopView::tapOutsideContainer(UIGestureRecognizer& recognizer) const {
+    auto view = recognizer.view();
+    if (!view || recognizer.state() != UIGestureRecognizerState::Ended) return false;
+    const CGRect box = container_->convertRectToView(container_->bounds(), view);
+    return !CGRectContainsPoint(box, recognizer.locationInView(view));
+}
 
 void PopView::removeOwnViews() {
     if (bg_) bg_->removeFromSuperview();

@@ -23,6 +23,7 @@
 #include "ui/popup/hud_base.h"
 
 class UIColor;
+class UIGestureRecognizer;
 
 enum class PopPhase { Hidden, ShowWaiting, Showing, Shown, HideWaiting, Hiding };
 
@@ -89,6 +90,8 @@ public:
     virtual void setAlpha(CGFloat alpha);
     virtual void setHidden(bool hidden);
     bool hidden() const;
+    // Whether a finished tap lies outside the container (tested in the recogniser's view).
+    bool tapOutsideContainer(UIGestureRecognizer& recognizer) const;
     virtual void updateFontSize() {}
     void removeFromSuperview() override;
 
