@@ -27,6 +27,8 @@
 #include "ui/theme/font.h"
 #include "ui/theme/image_custom.h"
 #include "ui/ui_services.h"
+#include "ui/popup/hud_det_view.h"
+#include "widgets/scroll/scroll_label.h"
 
 namespace {
 
@@ -59,6 +61,7 @@ void popups(GalleryPage& page) {
         Scene scene(page, {{40, 140}, {60, 40}});
         auto pop = Titled::make(scene.vc);
         pop->setSize({260, 160});
+        pop->setBgColor(UIColor::colorWithWhite(0.15, 1));
         pop->showLeft("Back", false);
         pop->showRight("Reset", true);
         pop->show(scene.sender, std::string("Exposure"), nullptr);
@@ -115,6 +118,12 @@ void popups(GalleryPage& page) {
         act->show(scene.sender);
         page.step(0.3);
         page.shotScreen("hud-act-over-button");
+        act->hide();
+        auto det = HudDetView::make(scene.vc);
+        det->show();
+        det->setProgress(0.25f);
+        page.step(0.5);
+        page.shotScreen("hud-det-25");
     }
 }
 
@@ -171,6 +180,7 @@ void controls(GalleryPage& page) {
     tag->setFrame({{16, y}, {200, 30}});
     tag->setBackgroundColor(UIColor::whiteColor());
     tag->setTitle("Sepia tone");
+    tag->label()->setTextColor(UIColor::blackColor());
     root->addSubview(tag);
     y += 50;
 
@@ -219,6 +229,7 @@ void popupsLandscape(GalleryPage& page) {
     Scene scene(page, {{300, 200}, {60, 40}});
     auto pop = Titled::make(scene.vc);
     pop->setSize({260, 120});
+    pop->setBgColor(UIColor::colorWithWhite(0.15, 1));
     pop->showRight("Reset", false);
     pop->setShowAboveIfBothAvailable(true);
     pop->show(scene.sender, std::string("White balance"), nullptr);

@@ -84,7 +84,11 @@ std::shared_ptr<CABasicAnimation> AnimButton::makeAnimation(const std::shared_pt
 void AnimButton::setAnimation(const std::shared_ptr<UIImage>& from, const std::shared_ptr<UIImage>& to, Block block,
                               Completion completion) {
     setImage(to, UIControlStateNormal);
-    if (!block) return;
+    if (!block) {
+        // An earlier cross-fade holds its last image on screen; an instant switch must show the new one.
+        if (auto iv = imageView()) CAAnimationEngine::removeAnimationForKey(*iv->layer(), kContentsKey);
+        return;
+    }
     if (auto iv = imageView()) CAAnimationEngine::addAnimation(iv->layer(), makeAnimation(from, to), kContentsKey);
     std::weak_ptr<AnimButton> weak = self<AnimButton>();
     UIViewAnimation::animate(

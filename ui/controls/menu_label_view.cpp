@@ -75,6 +75,7 @@ void MenuLabelView::resetSelection() { setSelection(-1, [] {}); }
 
 void MenuLabelView::colour(UIButton& button, bool selected) const {
     button.setTintColor(selected ? UIColor::whiteColor() : UIColor::blackColor());
+    button.tintColorDidChange();  // the platform's tint setter does not tell the button
     button.setBackgroundColor(selected ? colorSelected_ : colorUnselected_);
 }
 

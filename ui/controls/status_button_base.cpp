@@ -39,4 +39,5 @@ std::string StatusButtonBase::title() const { return label_->titleLabel()->text(
 
 void StatusButtonBase::setSelected(bool selected) {
     label_->setTintColor(selected ? UIColor::orangeColor() : UIColor::whiteColor());
+    label_->tintColorDidChange();  // the platform's tint setter does not tell the button
 }

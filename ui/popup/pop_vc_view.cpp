@@ -28,8 +28,7 @@ void PopVCView::attach(const std::shared_ptr<UIViewController>& c) {
 void PopVCView::show(const std::shared_ptr<NSObject>& sender, const std::shared_ptr<UIViewController>& c,
                      Callback completion, Callback onDidHide) {
     removeChild0();
-    child_ = c;
-    if (c) attach(c);
+    if (c) adopt(c);
     PopArrowedView::show(sender, std::move(completion), std::move(onDidHide));
 }
 

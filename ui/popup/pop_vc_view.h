@@ -28,6 +28,11 @@ protected:
     using PopArrowedView::PopArrowedView;
     // Attaches the child to the owner with its view inside the body.
     void attach(const std::shared_ptr<UIViewController>& child);
+    // Takes the child as this pop-up's own and attaches it.
+    void adopt(const std::shared_ptr<UIViewController>& child) {
+        child_ = child;
+        attach(child);
+    }
 
 private:
     std::shared_ptr<UIView> body_;

@@ -38,6 +38,7 @@ TEST_F(AnimButtonTest, ACallbackAsksForTheCrossFadeAndNoneSwitchesAtOnce) {
     int calls = 0, completions = 0;
     button->setOn(true, nullptr);
     EXPECT_EQ(shown(), on);
+    EXPECT_FALSE(fading()) << "the held end of the earlier fade must not hide the new image";
     button->set0(nullptr, [&] { ++completions; });
     advance(0.5);
     EXPECT_EQ(completions, 0) << "no callback: no animation and no completion";

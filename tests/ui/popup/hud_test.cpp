@@ -5,7 +5,10 @@
 #include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/control/ui_progress_view.h"
 #include "tests/ui/popup/popup_test_support.h"
+#include "platform/ui/layer/ca_shape_layer.h"
+#include "ui/popup/hud_det_view.h"
 #include "ui/popup/hud_view.h"
+#include "widgets/button/icon_button.h"
 #include "widgets/indicator/busy_indicator_view.h"
 
 namespace {
@@ -73,6 +76,42 @@ TEST_F(Huds, TheSmallIndicatorCoversItsSenderAndFollowsIt) {
     auto holder = hud->holder();
     hud.reset();
     EXPECT_EQ(holder->superview(), nullptr);
+}
+
+// The last point the arc reaches, or none for an empty path.
+std::optional<CGPoint> arcEnd(const HudDetView& hud) {
+    std::optional<CGPoint> last;
+    if (hud.circle()->path())
+        hud.circle()->path()->apply([&](const CGPathElement& e) {
+            if (e.type == CGPathElementType::AddCurveToPoint) last = e.points[2];
+        });
+    return last;
+}
+
+struct Cancelled : HudDetViewDelegate {
+    int taps = 0;
+    void onHudDetViewCancel(HudDetView&) override { ++taps; }
+};
+
+TEST_F(Huds, TheDetailHudDrawsItsArcClockwiseFromTheTopAndReportsCancel) {
+    auto hud = HudDetView::make(screenVC);
+    hud->show();
+    EXPECT_FALSE(arcEnd(*hud)) << "nothing at 0";
+    hud->setProgress(0.25f);
+    ASSERT_TRUE(arcEnd(*hud));
+    EXPECT_NEAR(arcEnd(*hud)->x, 52, 1e-3) << "a quarter ends at three o'clock";
+    EXPECT_NEAR(arcEnd(*hud)->y, 0, 1e-3);
+    hud->setProgress(1);
+    EXPECT_NEAR(arcEnd(*hud)->x, 0, 1e-3);
+    EXPECT_NEAR(arcEnd(*hud)->y, -52, 1e-3) << "the full circle comes back to the top";
+    EXPECT_EQ(hud->circle()->lineWidth(), 6);
+
+    auto cancelled = std::make_shared<Cancelled>();
+    hud->setDelegate(cancelled);
+    hud->btnCancel()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    EXPECT_EQ(cancelled->taps, 1);
+    hud->show();
+    EXPECT_EQ(hud->progress(), 0) << "each showing starts from nothing";
 }
 
 }  // namespace

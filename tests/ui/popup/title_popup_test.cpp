@@ -7,6 +7,7 @@
 #include "ui/popup/pop_title_base.h"
 #include "ui/theme/font.h"
 #include "ui/layout/view_custom_constraints.h"
+#include "ui/popup/pop_vc_retained_view.h"
 #include "ui/popup/pop_vc_view.h"
 #include "widgets/button/icon_button.h"
 #include "widgets/scroll/scroll_label.h"
@@ -153,6 +154,20 @@ TEST_F(TitleBar, AHostedChildMovesInAndStaysThroughAShowDuringTheHide) {
     advance(0.5);
     EXPECT_EQ(child->parentViewController(), nullptr);
     EXPECT_EQ(pop->child(), nullptr);
+}
+
+TEST_F(TitleBar, ARetainedChildStaysThroughShowsAndHidesUntilThePopupGoes) {
+    auto child = Rotating::make();
+    auto pop = PopVCRetainedView::make(screenVC, std::static_pointer_cast<UIViewController>(child));
+    EXPECT_EQ(child->parentViewController(), screenVC);
+    pop->setSize({200, 200});
+    pop->show(std::shared_ptr<NSObject>{}, nullptr, nullptr);
+    advance(0.5);
+    pop->hide(nullptr);
+    advance(0.5);
+    EXPECT_EQ(child->parentViewController(), screenVC);
+    pop.reset();
+    EXPECT_EQ(child->parentViewController(), nullptr);
 }
 
 }  // namespace
