@@ -35,12 +35,7 @@ void PopLeftView::init() {
     body()->setBackgroundColor(background);
     container()->addSubview(body());
     addConstraintsFull(body(), container(), kBodyInset, kBodyInset, -kBodyInset, -kBodyInset);
-    bg()->setUserInteractionEnabled(true);
-    auto weak = std::weak_ptr<PopLeftView>(self<PopLeftView>());
-    UIViewAddGestureRecognizer(*bg(), UITapGestureRecognizer::make([weak](UIGestureRecognizer& r) {
-        auto s = weak.lock();
-        if (s && s->tapOutsideContainer(r)) s->hide(Callback([] {}));
-    }));
+    hideOnTapOutside();
 }
 
 std::shared_ptr<UIViewController> PopLeftView::dict() {

@@ -81,12 +81,7 @@ void PopMenuView::init() {
     b0_->addSubview(lblTitle_);
     addConstraintsT(lblTitle_, b0_, kInset, -kInset, kInset, kRowHeight);
 
-    bg()->setUserInteractionEnabled(true);
-    auto weak = std::weak_ptr<PopMenuView>(self<PopMenuView>());
-    UIViewAddGestureRecognizer(*bg(), UITapGestureRecognizer::make([weak](UIGestureRecognizer& r) {
-        auto s = weak.lock();
-        if (s && s->tapOutsideContainer(r)) s->hide(Callback([] {}));
-    }));
+    hideOnTapOutside();
 }
 
 void PopMenuView::show(const std::shared_ptr<NSObject>& sender, Callback completion) {

@@ -71,11 +71,7 @@ void PopSearchView::init() {
     body_->addConstraint(relate(searchBar_, NSLayoutAttribute::CenterY, body_, NSLayoutAttribute::CenterY, 0));
     body_->addConstraint(relate(searchBar_, NSLayoutAttribute::Right, btnPrev_, NSLayoutAttribute::Left, kFieldGap));
 
-    bg()->setUserInteractionEnabled(true);
-    UIViewAddGestureRecognizer(*bg(), UITapGestureRecognizer::make([weak](UIGestureRecognizer& r) {
-        auto s = weak.lock();
-        if (s && s->tapOutsideContainer(r)) s->hide(Callback([] {}));
-    }));
+    hideOnTapOutside();
     updateDarkMode();
 }
 

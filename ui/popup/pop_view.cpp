@@ -7,7 +7,7 @@
 #include "platform/ui/animation/ca_animation_engine.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/draw/color.h"
-#include "platform/ui/gesture/ui_gesture_recognizer.h"
+#include "platform/ui/gesture/ui_tap_gesture_recognizer.h"
 #include "platform/ui/layout/layout_constraint.h"
 #include "platform/ui/view/ui_view.h"
 #include "ui/layout/view_custom_constraints.h"
@@ -250,6 +250,15 @@ bool PopView::tapOutsideContainer(UIGestureRecognizer& recognizer) const {
     if (!view || recognizer.state() != UIGestureRecognizerState::Ended) return false;
     const CGRect box = container_->convertRectToView(container_->bounds(), view);
     return !CGRectContainsPoint(box, recognizer.locationInView(view));
+}
+
+void PopView::hideOnTapOutside() {
+    bg_->setUserInteractionEnabled(true);
+    std::weak_ptr<PopView> weak = self<PopView>();
+    UIViewAddGestureRecognizer(*bg_, UITapGestureRecognizer::make([weak](UIGestureRecognizer& r) {
+        auto s = weak.lock();
+        if (s && s->tapOutsideContainer(r)) s->hide(Callback([] {}));
+    }));
 }
 
 void PopView::removeOwnViews() {

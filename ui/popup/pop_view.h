@@ -92,6 +92,8 @@ public:
     bool hidden() const;
     // Whether a finished tap lies outside the container (tested in the recogniser's view).
     bool tapOutsideContainer(UIGestureRecognizer& recognizer) const;
+    // Makes the background take taps and hide the pop-up when one ends outside the container.
+    void hideOnTapOutside();
     virtual void updateFontSize() {}
     void removeFromSuperview() override;
 
