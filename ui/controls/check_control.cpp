@@ -19,30 +19,40 @@ void CheckControl::setup() {
     auto images = Global::shared()->image();
     check_ = AnimButton::make();
     check_->setImages(images ? images->check0() : nullptr, images ? images->check1() : nullptr);
+    std::weak_ptr<CheckControl> weak = self<CheckControl>();
+    check_->addAction([weak](UIControl&) { if (auto s = weak.lock()) s->onTap(); }, UIControlEventTouchUpInside);
+}
+
+void CheckButtonControl::setup() {
+    CheckControl::setup();
     value_ = UIButton::buttonWithType(UIButtonType::System);
     if (auto font = Global::shared()->font()) value_->titleLabel()->setFont(font->textFixedNormal());
     value_->setContentHorizontalAlignment(UIControlContentHorizontalAlignment::Left);
     value_->setTintColor(UIColor::blackColor());
     std::weak_ptr<CheckControl> weak = self<CheckControl>();
-    auto tap = [weak](UIControl&) {
-        if (auto s = weak.lock()) s->onTap();
-    };
-    check_->addAction(tap, UIControlEventTouchUpInside);
-    value_->addAction(tap, UIControlEventTouchUpInside);
+    value_->addAction([weak](UIControl&) { if (auto s = weak.lock()) s->onTap(); }, UIControlEventTouchUpInside);
+}
+
+std::shared_ptr<UIView> CheckButtonControl::valueView() const { return value_; }
+
+void CheckButtonControl::colourValue(bool checked) {
+    value_->setTintColor(checked ? UIColor::blackColor() : uncheckedTint());
+    value_->tintColorDidChange();  // the platform's tint setter does not tell the button
 }
 
 void CheckControl::relayout() {
     auto me = self<CheckControl>();
+    auto value = valueView();
     check_->removeFromSuperview();
-    value_->removeFromSuperview();
+    value->removeFromSuperview();
     addSubview(check_);
-    addSubview(value_);
+    addSubview(value);
     if (checkSide() == CheckSide::Left) {
         addConstraintsLC(check_, me, 0, 0, kCheckSide, kCheckSide);
-        addConstraintsFull(value_, me, kCheckSide, 0, 0, 0);
+        addConstraintsFull(value, me, kCheckSide, 0, 0, 0);
     } else {
         addConstraintsRC(check_, me, kBoxRight, 0, kCheckSide, kCheckSide);
-        addConstraintsFull(value_, me, kBoxTextLeft, 0, kBoxTextRight, 0);
+        addConstraintsFull(value, me, kBoxTextLeft, 0, kBoxTextRight, 0);
     }
 }
 
@@ -50,16 +60,15 @@ bool CheckControl::checked() const { return check_->on(); }
 
 void CheckControl::setChecked(bool checked) {
     check_->setOn(checked, [](AnimButton&) {});
-    value_->setTintColor(checked ? UIColor::blackColor() : uncheckedTint());
-    value_->tintColorDidChange();  // the platform's tint setter does not tell the button
+    colourValue(checked);
     if (onChanged_) onChanged_(*this);
 }
 
-void CheckControl::setText(const std::string& text) { value_->setTitle(text, UIControlStateNormal); }
+void CheckButtonControl::setText(const std::string& text) { value_->setTitle(text, UIControlStateNormal); }
 
-std::string CheckControl::text() const { return value_->titleForState(UIControlStateNormal).value_or(""); }
+std::string CheckButtonControl::text() const { return value_->titleForState(UIControlStateNormal).value_or(""); }
 
-void CheckControl::setFont(std::shared_ptr<UIFont> font) { value_->titleLabel()->setFont(std::move(font)); }
+void CheckButtonControl::setFont(std::shared_ptr<UIFont> font) { value_->titleLabel()->setFont(std::move(font)); }
 
 std::shared_ptr<UIColor> MyRadioButton::uncheckedTint() const { return UIColor::darkGrayColor(); }
 

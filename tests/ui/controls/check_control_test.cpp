@@ -6,6 +6,7 @@
 #include "tests/ui/popup/popup_test_support.h"
 #include "ui/controls/anim_button.h"
 #include "ui/controls/check_control.h"
+#include "ui/controls/radio_input.h"
 
 namespace {
 
@@ -14,8 +15,8 @@ using CheckControls = PopupTest;
 TEST_F(CheckControls, EverySetCheckedNotifiesAndTheTextTogglesToo) {
     auto radio = MyRadioButton::make();
     auto box = LabeledCheckBox::make();
-    for (const std::shared_ptr<CheckControl>& c : {std::static_pointer_cast<CheckControl>(radio),
-                                                   std::static_pointer_cast<CheckControl>(box)}) {
+    for (const std::shared_ptr<CheckButtonControl>& c : {std::static_pointer_cast<CheckButtonControl>(radio),
+                                                         std::static_pointer_cast<CheckButtonControl>(box)}) {
         SCOPED_TRACE(c->className());
         int changes = 0;
         c->setOnChanged([&](CheckControl&) { ++changes; });
@@ -46,6 +47,21 @@ TEST_F(CheckControls, TheCheckSitsLeftOfARadioAndRightOfABox) {
     EXPECT_EQ(box->check()->frame(), (CGRect{{140, 2}, {40, 40}}));
     EXPECT_EQ(box->value()->frame(), (CGRect{{20, 0}, {110, 44}}));
     EXPECT_EQ(radio->text(), "Auto");
+}
+
+TEST_F(CheckControls, StartingToTypeSelectsTheInputOption) {
+    auto input = MyRadioInput::make();
+    int changes = 0;
+    input->setOnChanged([&](CheckControl&) { ++changes; });
+    EXPECT_FALSE(input->checked());
+    input->textFieldDidBeginEditing(*input->value());
+    EXPECT_TRUE(input->checked());
+    input->textFieldDidBeginEditing(*input->value());
+    EXPECT_EQ(changes, 1) << "already chosen: nothing more";
+    input->setText("42");
+    EXPECT_EQ(input->text(), "42");
+    input->setChecked(false);
+    EXPECT_EQ(changes, 2);
 }
 
 }  // namespace
