@@ -11,6 +11,10 @@
 #include "tools/gallery/gallery.h"
 #include "tools/gallery/widget_gallery_support.h"
 #include "ui/controls/anim_button.h"
+#include "ui/controls/check_control.h"
+#include "ui/controls/loading_views.h"
+#include "ui/controls/message_view.h"
+#include "ui/controls/tab_bar_button.h"
 #include "ui/controls/gradient_lr_view.h"
 #include "ui/controls/label_status_button.h"
 #include "ui/controls/menu_label_view.h"
@@ -20,6 +24,8 @@
 #include "ui/popup/hud_view.h"
 #include "ui/popup/pop_confirm_view.h"
 #include "ui/popup/pop_left_view.h"
+#include "ui/popup/pop_menu_view.h"
+#include "ui/popup/pop_search_view.h"
 #include "ui/popup/pop_message_view.h"
 #include "ui/popup/pop_text_view.h"
 #include "ui/popup/pop_title_base.h"
@@ -55,6 +61,13 @@ struct Scene {
 };
 
 std::shared_ptr<NSAttributedString> text(const std::string& s) { return NSAttributedString::make(s); }
+
+struct MenuTitles : PopMenuViewDelegate {
+    std::vector<std::string> onPopMenuViewGetLabelArray(PopMenuView&) override {
+        return {"Normal", "Multiply", "Screen", "Overlay", "Darken", "Lighten"};
+    }
+    void onPopMenuViewTap(PopMenuView&, UIButton&, const std::string&) override {}
+};
 
 void popups(GalleryPage& page) {
     {
@@ -98,6 +111,23 @@ void popups(GalleryPage& page) {
         confirm->show(std::shared_ptr<NSObject>{}, 5, [] {}, [] {});
         page.step(1.4);
         page.shotScreen("confirm-countdown");
+    }
+    {
+        Scene scene(page, {{40, 140}, {60, 40}});
+        auto menu = PopMenuView::make(scene.vc);
+        auto titles = std::make_shared<MenuTitles>();
+        menu->setDelegate(titles);
+        menu->setTitle("Blend mode");
+        menu->showRight("Reset");
+        menu->show(scene.sender, nullptr);
+        page.step(0.5);
+        page.shotScreen("menu");
+        menu->hide(nullptr);
+        page.step(0.5);
+        auto search = PopSearchView::make(scene.vc);
+        search->show(scene.sender, "sepia", "Find a filter", nullptr);
+        page.step(0.5);
+        page.shotScreen("search");
     }
     {
         Scene scene(page, {{10, 60}, {44, 44}});
@@ -216,9 +246,38 @@ void controls(GalleryPage& page) {
     menu->setDelegate(labels);
     menu->setFrame({{0, y}, {root->bounds().size.width, 40}});
     root->addSubview(menu);
+    y += 60;
+
+    // The tab button, the radio and check boxes, the loading views and a flashed message.
+    auto tab = TabBarButton::make(CGRect{{16, y}, {80, 49}});
+    tab->image()->setImages(off, on);
+    tab->text()->setTitle(std::string("Camera"), UIControlStateNormal);
+    root->addSubview(tab);
+    auto radio = MyRadioButton::make(CGRect{{110, y}, {120, 44}});
+    radio->setText("Auto");
+    radio->setBackgroundColor(UIColor::whiteColor());
+    radio->setChecked(true);
+    root->addSubview(radio);
+    auto box = LabeledCheckBox::make(CGRect{{240, y}, {130, 44}});
+    box->setText("Grid");
+    box->setBackgroundColor(UIColor::whiteColor());
+    root->addSubview(box);
+    y += 70;
+    auto loading = LoadingProgView::make();
+    loading->setFrame({{16, y}, {120, 90}});
+    loading->setBackgroundColor(UIColor::whiteColor());
+    loading->setDetailText("3 of 10");
+    loading->setProgress(0.3f);
+    root->addSubview(loading);
+    auto slot = LoadingImageView::make(CGRect{{150, y}, {90, 90}});
+    slot->set(nullptr);
+    root->addSubview(slot);
+    auto flash = MessageView::make(root, UIFont::systemFontOfSize(15), UIFont::systemFontOfSize(30));
+
     page.step(0.05);
     menu->updateData();
     menu->setSelection(4, [] {});
+    flash->showNormal("Copied", false);
     page.step(0.15);
     page.shotScreen("controls-mid-fade");
     page.step(0.5);
