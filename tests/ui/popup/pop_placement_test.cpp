@@ -141,6 +141,24 @@ TEST_F(Placement, SendersThatAreGoneOrOutsideLayOutWithoutACrash) {
     advance(0.5);
 }
 
+TEST_F(Placement, AScreenThatGoesAwayMidAnimationLeavesNothingToTouch) {
+    auto vc = UIViewController::make();
+    vc->view()->setFrame(root()->bounds());
+    auto away = Arrowed::make(vc);
+    away->setSize(kSize);
+    auto button = UIView::make(CGRect{{100, 300}, {40, 40}});
+    vc->view()->addSubview(button);
+    away->show(button, note("shown"), note("didHide"));
+    away->scheduledLayout();
+    vc.reset();
+    button.reset();
+    advance(0.1);
+    away->hide(note("hidden"));
+    advance(1.5);
+    EXPECT_EQ(log, (std::vector<std::string>{"shown", "hidden", "didHide"}));
+    EXPECT_EQ(away->vc(), nullptr);
+}
+
 TEST_F(Placement, CentredPopupsCentreOnTheSenderOrTheRootView) {
     auto c = Centered::make(screenVC);
     c->setSize({100, 60});
