@@ -8,3 +8,4 @@ trap 'rm -rf "$work"' EXIT
 "$build/bench/korva_neighbourhood_bench" "$work"
 if [ -x "$build/bench/korva_widget_frame_bench" ]; then "$build/bench/korva_widget_frame_bench"; fi
 if [ -x "$build/bench/korva_form_bench" ]; then "$build/bench/korva_form_bench"; fi
+if [ -x "$build/bench/korva_popup_frame_bench" ]; then "$build/bench/korva_popup_frame_bench"; fi

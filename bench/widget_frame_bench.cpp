@@ -4,32 +4,17 @@
 #include <cstdio>
 
 #include "bench/bench_timing.h"
+#include "bench/screen_paint.h"
 #include "platform/dispatch/clock.h"
 #include "platform/host/headless_host.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
-#include "platform/ui/control/ui_image_view.h"
-#include "platform/ui/draw/graphics.h"
 #include "tests/widgets/widget_frame_scene.h"
 
 namespace {
 
 constexpr int kRuns = 30;
 constexpr double kFrame = 1.0 / 60;
-
-// A photograph-sized picture with detail everywhere, so that painting it is real work.
-std::shared_ptr<UIImage> screenImage(CGSize points, CGFloat scale) {
-    UIGraphicsBeginImageContextWithOptions(points, true, scale);
-    auto context = UIGraphicsGetCurrentContext();
-    for (int band = 0; band < 64; ++band) {
-        double f = band / 63.0;
-        context->setFillColorWithColor(CGColor::rgb(0.2 + 0.6 * f, 0.5 - 0.3 * f, 0.8 - 0.5 * f, 1));
-        context->fillRect(CGRectMake(0, points.height * f, points.width, points.height / 63 + 1));
-    }
-    auto image = UIGraphicsGetImageFromCurrentImageContext();
-    UIGraphicsEndImageContext();
-    return image;
-}
 
 }  // namespace
 
@@ -43,21 +28,7 @@ int main() {
     CGFloat scale = host.screen()->scale();
 
     // One full-screen paint of the image: the whole framebuffer composited again.
-    double paint = 0;
-    {
-        auto window = UIWindow::make();
-        window->makeKeyAndVisible();
-        auto imageView = UIImageView::make(window->bounds());
-        imageView->setImage(screenImage(points, scale));
-        window->addSubview(imageView);
-        host.renderFrame();
-        paint = best(kRuns, [&] {
-            host.compositor().invalidate();
-            host.renderFrame();
-        });
-        window->setHidden(true);
-    }
-    UIApplication::resetSharedApplication();
+    const double paint = fullScreenImagePaint(host, kRuns);
 
     // The widget frame: the clock moves a frame on, the animations advance and the screen is drawn.
     auto window = UIWindow::make();

@@ -21,6 +21,14 @@ void galleryCaptureMedia(GalleryPage& page);
 void galleryForm(GalleryPage& page);
 void galleryAppShell(GalleryPage& page);
 void galleryTableIndex(GalleryPage& page);
+void galleryIndicators(GalleryPage& page);
+void galleryRing(GalleryPage& page);
+void galleryScrollLabels(GalleryPage& page);
+void galleryToasts(GalleryPage& page);
+void galleryPopups(GalleryPage& page);
+void galleryPopupsLandscape(GalleryPage& page);
+void galleryPopupsTablet(GalleryPage& page);
+void galleryControls(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -45,5 +53,13 @@ std::vector<GallerySection> gallerySections() {
         {"form-tablet", "tablet", galleryForm},
         {"app-shell", "notched", galleryAppShell},
         {"table-index", "notched", galleryTableIndex},
+        {"indicators", "notched", galleryIndicators},
+        {"progress-ring", "notched", galleryRing},
+        {"scroll-labels", "notched", galleryScrollLabels},
+        {"toasts", "notched", galleryToasts},
+        {"popups", "notched", galleryPopups},
+        {"popups-landscape", "notched:landscape", galleryPopupsLandscape},
+        {"popups-tablet", "tablet", galleryPopupsTablet},
+        {"controls", "notched", galleryControls},
     };
 }

@@ -1,0 +1,67 @@
+// The radio button and the labelled check box: every setChecked notifies, a tap on the text
+// toggles like one on the check, and each side's layout.
+#include <gtest/gtest.h>
+
+#include "platform/ui/control/ui_button.h"
+#include "tests/ui/popup/popup_test_support.h"
+#include "ui/controls/anim_button.h"
+#include "ui/controls/check_control.h"
+#include "ui/controls/radio_input.h"
+
+namespace {
+
+using CheckControls = PopupTest;
+
+TEST_F(CheckControls, EverySetCheckedNotifiesAndTheTextTogglesToo) {
+    auto radio = MyRadioButton::make();
+    auto box = LabeledCheckBox::make();
+    for (const std::shared_ptr<CheckButtonControl>& c : {std::static_pointer_cast<CheckButtonControl>(radio),
+                                                         std::static_pointer_cast<CheckButtonControl>(box)}) {
+        SCOPED_TRACE(c->className());
+        int changes = 0;
+        c->setOnChanged([&](CheckControl&) { ++changes; });
+        EXPECT_FALSE(c->checked());
+        c->setChecked(true);
+        c->setChecked(true);
+        EXPECT_EQ(changes, 2) << "also when nothing changed";
+        EXPECT_TRUE(c->checked());
+        c->value()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+        EXPECT_FALSE(c->checked()) << "a second tap clears even a radio button";
+        c->check()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+        EXPECT_TRUE(c->checked());
+        EXPECT_EQ(changes, 4);
+    }
+}
+
+TEST_F(CheckControls, TheCheckSitsLeftOfARadioAndRightOfABox) {
+    auto radio = MyRadioButton::make();
+    radio->setFrame({{0, 100}, {200, 44}});
+    radio->setText("Auto");
+    auto box = LabeledCheckBox::make();
+    box->setFrame({{0, 200}, {200, 44}});
+    root()->addSubview(radio);
+    root()->addSubview(box);
+    settle();
+    EXPECT_EQ(radio->check()->frame(), (CGRect{{0, 2}, {40, 40}}));
+    EXPECT_EQ(radio->value()->frame(), (CGRect{{40, 0}, {160, 44}}));
+    EXPECT_EQ(box->check()->frame(), (CGRect{{140, 2}, {40, 40}}));
+    EXPECT_EQ(box->value()->frame(), (CGRect{{20, 0}, {110, 44}}));
+    EXPECT_EQ(radio->text(), "Auto");
+}
+
+TEST_F(CheckControls, StartingToTypeSelectsTheInputOption) {
+    auto input = MyRadioInput::make();
+    int changes = 0;
+    input->setOnChanged([&](CheckControl&) { ++changes; });
+    EXPECT_FALSE(input->checked());
+    input->textFieldDidBeginEditing(*input->value());
+    EXPECT_TRUE(input->checked());
+    input->textFieldDidBeginEditing(*input->value());
+    EXPECT_EQ(changes, 1) << "already chosen: nothing more";
+    input->setText("42");
+    EXPECT_EQ(input->text(), "42");
+    input->setChecked(false);
+    EXPECT_EQ(changes, 2);
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+// The HUDs: auto-hide against explicit commands, the progress bar, and the small indicator that
+// follows its sender.
+#include <gtest/gtest.h>
+
+#include "platform/ui/control/ui_activity_indicator_view.h"
+#include "platform/ui/control/ui_progress_view.h"
+#include "tests/ui/popup/popup_test_support.h"
+#include "platform/ui/layer/ca_shape_layer.h"
+#include "ui/popup/hud_det_view.h"
+#include "ui/popup/hud_view.h"
+#include "widgets/button/icon_button.h"
+#include "widgets/indicator/busy_indicator_view.h"
+
+namespace {
+
+using Huds = PopupTest;
+
+TEST_F(Huds, AnExplicitHideCancelsTheAutoHide) {
+    auto hud = HudView::make(screenVC);
+    EXPECT_FALSE(hud->shown());
+    hud->showWithAutoHide(2.0);
+    EXPECT_TRUE(hud->shown());
+    EXPECT_EQ(root()->subviews().back(), hud->holder());
+    advance(1);
+    hud->hide();
+    EXPECT_FALSE(hud->shown());
+    advance(0.5);
+    hud->show();
+    advance(1);
+    EXPECT_TRUE(hud->shown()) << "the earlier auto-hide must not hide the later showing";
+    hud->showWithAutoHide(0.5);
+    advance(0.51);
+    EXPECT_FALSE(hud->shown());
+    EXPECT_EQ(hud->lastCommand(), PopCommand::Hide);
+}
+
+TEST_F(Huds, TheProgressBarShowsOnlyWithAProgressShow) {
+    auto hud = HudView::make(screenVC);
+    hud->showWithProgress();
+    EXPECT_FALSE(hud->prog()->isHidden());
+    EXPECT_EQ(hud->prog()->progress(), 0);
+    hud->setProgress(0.5);
+    EXPECT_EQ(hud->prog()->progress(), 0.5);
+    hud->show();
+    EXPECT_TRUE(hud->prog()->isHidden());
+    settle();
+    EXPECT_EQ(hud->act()->frame().size, (CGSize{99, 99}));
+    EXPECT_EQ(CGRectGetMidY(hud->prog()->frame()), CGRectGetMidY(hud->holder()->bounds()) + 66);
+}
+
+TEST_F(Huds, TheSmallIndicatorCoversItsSenderAndFollowsIt) {
+    auto hud = HudAct::make(screenVC);
+    auto button = UIView::make();
+    button->setFrame({{40, 300}, {80, 30}});
+    root()->addSubview(button);
+    hud->show(button);
+    EXPECT_TRUE(hud->shown());
+    EXPECT_TRUE(hud->act()->isAnimating());
+    EXPECT_EQ(hud->act()->frame(), button->frame());
+
+    hud->show(std::shared_ptr<NSObject>{});
+    EXPECT_EQ(hud->act()->frame(), button->frame()) << "a sender without a view keeps the frame";
+
+    hud->show(button);
+    button->setFrame({{200, 100}, {80, 30}});
+    hud->scheduledLayout();
+    advance(0.71);
+    advance(0.31);
+    EXPECT_EQ(hud->act()->frame(), button->frame());
+
+    hud->showWithAutoHide(button, 1);
+    advance(1.01);
+    EXPECT_FALSE(hud->shown());
+    EXPECT_FALSE(hud->act()->isAnimating());
+
+    auto holder = hud->holder();
+    hud.reset();
+    EXPECT_EQ(holder->superview(), nullptr);
+}
+
+// The last point the arc reaches, or none for an empty path.
+std::optional<CGPoint> arcEnd(const HudDetView& hud) {
+    std::optional<CGPoint> last;
+    if (hud.circle()->path())
+        hud.circle()->path()->apply([&](const CGPathElement& e) {
+            if (e.type == CGPathElementType::AddCurveToPoint) last = e.points[2];
+        });
+    return last;
+}
+
+struct Cancelled : HudDetViewDelegate {
+    int taps = 0;
+    void onHudDetViewCancel(HudDetView&) override { ++taps; }
+};
+
+TEST_F(Huds, TheDetailHudDrawsItsArcClockwiseFromTheTopAndReportsCancel) {
+    auto hud = HudDetView::make(screenVC);
+    hud->show();
+    EXPECT_FALSE(arcEnd(*hud)) << "nothing at 0";
+    hud->setProgress(0.25f);
+    ASSERT_TRUE(arcEnd(*hud));
+    EXPECT_NEAR(arcEnd(*hud)->x, 52, 1e-3) << "a quarter ends at three o'clock";
+    EXPECT_NEAR(arcEnd(*hud)->y, 0, 1e-3);
+    hud->setProgress(1);
+    EXPECT_NEAR(arcEnd(*hud)->x, 0, 1e-3);
+    EXPECT_NEAR(arcEnd(*hud)->y, -52, 1e-3) << "the full circle comes back to the top";
+    EXPECT_EQ(hud->circle()->lineWidth(), 6);
+
+    auto cancelled = std::make_shared<Cancelled>();
+    hud->setDelegate(cancelled);
+    hud->btnCancel()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    EXPECT_EQ(cancelled->taps, 1);
+    hud->show();
+    EXPECT_EQ(hud->progress(), 0) << "each showing starts from nothing";
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+// The dimming HUD with its indicator and progress bar, and the small indicator over a sender.
+#include "ui/popup/hud_view.h"
+
+#include "foundation/global.h"
+#include "platform/ui/animation/ui_view_animation.h"
+#include "platform/ui/control/ui_activity_indicator_view.h"
+#include "platform/ui/control/ui_progress_view.h"
+#include "platform/ui/draw/color.h"
+#include "ui/layout/view_custom_constraints.h"
+#include "ui/layout/view_custom_hierarchy.h"
+#include "ui/theme/color.h"
+#include "widgets/flat/flat_palette.h"
+#include "widgets/indicator/busy_indicator_view.h"
+
+namespace {
+constexpr CGFloat kDimAlpha = 0.5;
+constexpr double kMoveDuration = 0.3;
+}  // namespace
+
+HudTimed::~HudTimed() {
+    if (holder_) holder_->removeFromSuperview();
+}
+
+void HudTimed::makeHolder(std::shared_ptr<UIColor> color) {
+    holder_ = UIView::make();
+    holder_->setBackgroundColor(std::move(color));
+    holder_->setHidden(true);
+    if (auto root = rootView()) {
+        root->addSubview(holder_);
+        addConstraintsFull(holder_, root, 0, 0, 0, 0);
+    }
+}
+
+void HudTimed::restartTimerHide(double seconds) {
+    timerHide_.restart(seconds, weakTick(self<HudTimed>(), &HudTimed::onTimerHide));
+}
+
+void HudTimed::onTimerHide() {
+    resetTimerHide();
+    hide();
+}
+
+bool HudTimed::shown() const { return !holder_->isHidden(); }
+
+void HudTimed::removeFromSuperview() {
+    holder_->removeFromSuperview();
+    HudBase::removeFromSuperview();
+}
+
+void HudView::init() {
+    HudTimed::init();
+    makeHolder(UIColor::colorWithWhite(0, kDimAlpha));
+    auto palette = Global::shared()->color();
+    act_ = BusyIndicatorView::make(kIndicatorType, palette ? palette->loadingTint() : nullptr);
+    prog_ = UIProgressView::make();
+    prog_->setProgressTintColor(flatRedColor());
+    holder()->addSubview(act_);
+    addConstraintsCenter(act_, holder(), 0, 0, kIndicatorSide, kIndicatorSide);
+    holder()->addSubview(prog_);
+    addConstraintsCenter(prog_, holder(), 0, kProgressOffset, kProgressSize.width, kProgressSize.height);
+}
+
+void HudView::show() {
+    HudBase::show();
+    holder()->setHidden(false);
+    prog_->setHidden(true);
+    act_->startAnimating();
+    if (auto parent = holder()->superview()) parent->bringSubviewToFront(holder());
+}
+
+void HudView::hide() {
+    HudBase::hide();
+    resetTimerHide();
+    holder()->setHidden(true);
+    act_->stopAnimating();
+}
+
+void HudView::showWithAutoHide(double seconds) {
+    show();
+    restartTimerHide(seconds);
+}
+
+void HudView::showWithProgress() {
+    show();
+    prog_->setHidden(false);
+    prog_->setProgress(0);
+}
+
+void HudView::setProgress(float p) { prog_->setProgress(p); }
+
+void HudAct::init() {
+    HudTimed::init();
+    makeHolder(UIColor::clearColor());
+    act_ = UIActivityIndicatorView::withStyle(UIActivityIndicatorViewStyle::Gray);
+    holder()->addSubview(act_);
+}
+
+void HudAct::show(const std::shared_ptr<NSObject>& sender) {
+    HudBase::show();
+    last_ = trackSender(sender, vc());
+    recalcLayout();
+    applyLayout(false);
+    holder()->setHidden(false);
+    act_->startAnimating();
+}
+
+void HudAct::hide() {
+    HudBase::hide();
+    resetTimerHide();
+    holder()->setHidden(true);
+    act_->stopAnimating();
+}
+
+void HudAct::showWithAutoHide(const std::shared_ptr<NSObject>& sender, double seconds) {
+    show(sender);
+    restartTimerHide(seconds);
+}
+
+void HudAct::recalcLayout() {
+    if (auto v = last_.lock()) rt_ = v->convertRectToView(v->bounds(), holder());
+}
+
+void HudAct::applyLayout(bool animated) {
+    if (last_.expired()) return;
+    if (!animated) return act_->setFrame(rt_);
+    std::weak_ptr<UIActivityIndicatorView> weak = act_;
+    UIViewAnimation::animate(kMoveDuration, [weak, r = rt_] { if (auto a = weak.lock()) a->setFrame(r); });
+}

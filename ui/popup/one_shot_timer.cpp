@@ -1,0 +1,18 @@
+// The one-shot timer slot.
+#include "ui/popup/one_shot_timer.h"
+
+#include "platform/dispatch/timer.h"
+
+void OneShotTimer::restart(double seconds, std::function<void()> tick) {
+    reset();
+    timer_ = NSTimer::scheduledTimer(seconds, false, [this, tick = std::move(tick)](const std::shared_ptr<NSTimer>& t) {
+        // The slot empties before the tick, so the tick may restart it.
+        if (timer_ == t) timer_.reset();
+        tick();
+    });
+}
+
+void OneShotTimer::reset() {
+    if (timer_) timer_->invalidate();
+    timer_.reset();
+}

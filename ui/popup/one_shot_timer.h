@@ -1,0 +1,32 @@
+// A one-shot main-run-loop timer slot: restarting replaces a pending fire, resetting cancels it.
+// The owner passes a callback that holds it weakly, so a destroyed owner is never called back.
+// Main-thread only.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class NSTimer;
+
+class OneShotTimer {
+public:
+    OneShotTimer() = default;
+    OneShotTimer(const OneShotTimer&) = delete;
+    OneShotTimer& operator=(const OneShotTimer&) = delete;
+    ~OneShotTimer() { reset(); }
+
+    void restart(double seconds, std::function<void()> tick);
+    void reset();
+    bool pending() const { return timer_ != nullptr; }
+
+private:
+    std::shared_ptr<NSTimer> timer_;
+};
+
+// The callback of a timer that belongs to `owner`: runs `tick` on the owner while it lives.
+template <class T>
+std::function<void()> weakTick(const std::shared_ptr<T>& owner, void (T::*tick)()) {
+    return [weak = std::weak_ptr<T>(owner), tick] {
+        if (auto s = weak.lock()) ((*s).*tick)();
+    };
+}
