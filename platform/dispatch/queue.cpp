@@ -14,6 +14,7 @@
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/delayed_work.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/runtime/cpu_count.h"
 #include "platform/runtime/log.h"
 
 namespace {
@@ -81,7 +82,7 @@ struct Pool {
             items.push_back({std::move(queue), std::move(block)});
             if (!started) {
                 started = true;
-                unsigned n = std::clamp(std::thread::hardware_concurrency(), 2u, 8u);
+                unsigned n = std::clamp(availableCpuCount(), 2u, 8u);
                 for (unsigned i = 0; i < n; ++i) std::thread([this] { work(); }).detach();
             }
         }
