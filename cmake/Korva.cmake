@@ -4,7 +4,7 @@ add_library(korva_flags INTERFACE)
 target_compile_options(korva_flags INTERFACE
   -Wall -Wextra -Werror -ffp-contract=off
   # GCC 12 reports false -Wrestrict errors on std::string concatenation at -O3.
-  -Wno-restrict
+  $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>
   # Line tables are enough for symbolised sanitizer reports and keep the test binaries small.
   $<$<CONFIG:Debug>:-O1 -g1>
   # Paths in debug information and __FILE__ are relative to the source root, so that a clone in
@@ -22,6 +22,13 @@ endfunction()
 if(KORVA_SANITIZE)
   target_compile_options(korva_flags INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(korva_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Fuzzing: every object carries libFuzzer's coverage hooks; only the targets link its main.
+if(KORVA_FUZZ)
+  target_compile_options(korva_flags INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_link_options(korva_flags INTERFACE -fsanitize=address,undefined)
 endif()
 
