@@ -4,7 +4,7 @@ CCACHE_DIR ?= $(HOME)/.cache/korva-ccache
 export CCACHE_DIR
 GEN := -G Ninja
 
-.PHONY: deps run test build-release build-test bench clean
+.PHONY: deps run test build-release build-test bench fuzz clean
 
 deps:
 	@bash scripts/deps.sh
@@ -28,6 +28,14 @@ bench: deps
 	@cmake -S . -B build/bench $(GEN) -DCMAKE_BUILD_TYPE=Release -DKORVA_TESTS=OFF -DKORVA_BENCH=ON >/dev/null
 	@cmake --build build/bench -j $(JOBS)
 	@bash bench/run.sh build/bench
+
+# Fuzz targets (clang and libFuzzer), each run FUZZ_SECONDS from the seeds; see README.md.
+FUZZ_SECONDS ?= 20
+fuzz: deps
+	@bash scripts/deps.sh fuzz/packages.txt
+	@CC=clang CXX=clang++ cmake -S . -B build/fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVA_TESTS=OFF -DKORVA_FUZZ=ON >/dev/null
+	@cmake --build build/fuzz -j $(JOBS) --target korva_fuzz
+	@bash fuzz/run.sh build/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

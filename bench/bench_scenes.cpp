@@ -5,7 +5,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <sstream>
+
+#include "platform/image/codec/image_property_keys.h"
 
 #include "platform/image/ci_vector.h"
 
@@ -54,6 +58,70 @@ void writeCubeFile(const std::string& path, const std::vector<float>& cube, int 
     std::fprintf(f, "LUT_3D_SIZE %d\n", dim);
     for (std::size_t i = 0; i < cube.size(); i += 4) std::fprintf(f, "%.6f %.6f %.6f\n", cube[i], cube[i + 1], cube[i + 2]);
     std::fclose(f);
+}
+
+std::vector<float> readCubeFile(const std::string& path, int& dim) {
+    std::ifstream in(path);
+    std::string line;
+    dim = 0;
+    std::vector<float> cube;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        if (line.rfind("LUT_3D_SIZE", 0) == 0) {
+            std::string key;
+            words >> key >> dim;
+            if (dim < 2 || dim > 256) return {};
+            cube.reserve(static_cast<std::size_t>(dim) * dim * dim * 4);
+            continue;
+        }
+        float r, g, b;
+        if (dim > 0 && words >> r >> g >> b) cube.insert(cube.end(), {r, g, b, 1.0f});
+    }
+    if (dim == 0 || cube.size() != static_cast<std::size_t>(dim) * dim * dim * 4) return {};
+    return cube;
+}
+
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::uint8_t> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<std::streamoff>(0, in.tellg())));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
+std::shared_ptr<CIContext> appContext() {
+    return CIContext::contextWithOptions({{kCIContextWorkingColorSpace, Value(kCGColorSpaceNULL)}});
+}
+
+std::shared_ptr<CIImage> frameImage(std::vector<std::uint8_t> px, int w, int h) {
+    return CIImage::imageWithBitmapData(std::move(px), static_cast<std::size_t>(w) * 4, w, h, CIFormat::RGBA8,
+                                        CIAlphaMode::Premultiplied, nullptr);
+}
+
+std::shared_ptr<CIImage> shutterGeometry(const std::shared_ptr<CIImage>& frame) {
+    const CGRect whole = frame->extent();
+    const double cropW = whole.size.height * 4 / 3, x = (whole.size.width - cropW) / 2;
+    auto cropped = frame->imageByCroppingToRect(CGRectMake(x, 0, cropW, whole.size.height));
+    auto turned = cropped->imageByApplyingTransform({0, -1, 1, 0, 0, 0});
+    CGRect e = turned->extent();
+    return turned->imageByApplyingTransform(CGAffineTransformMakeTranslation(-e.origin.x, -e.origin.y));
+}
+
+ValueDictionary photoProperties() {
+    ValueDictionary tiff{{kCGImagePropertyTIFFMake, Value("Quillon")},
+                         {kCGImagePropertyTIFFSoftware, Value("Korva bench")},
+                         {kCGImagePropertyTIFFDateTime, Value("2026:12:06 12:00:00")}};
+    ValueDictionary gps{{kCGImagePropertyGPSLatitude, Value(33.9)},   {kCGImagePropertyGPSLatitudeRef, Value("S")},
+                        {kCGImagePropertyGPSLongitude, Value(18.4)},  {kCGImagePropertyGPSLongitudeRef, Value("E")},
+                        {kCGImagePropertyGPSAltitude, Value(5.0)},    {kCGImagePropertyGPSAltitudeRef, Value(1)},
+                        {kCGImagePropertyGPSTimeStamp, Value("12:03:07.00")}};
+    return {{kCGImagePropertyTIFFDictionary, Value(std::move(tiff))},
+            {kCGImagePropertyGPSDictionary, Value(std::move(gps))}};
 }
 
 Value cubeData(const std::vector<float>& cube) {

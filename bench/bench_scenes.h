@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/image/ci_context.h"
 #include "platform/image/ci_filter.h"
 #include "platform/image/ci_image.h"
 
@@ -16,6 +17,20 @@ std::vector<std::uint8_t> syntheticFrame(int width, int height, unsigned seed);
 std::vector<float> lookCube(int dim, int variant);
 // The same cube as a .cube text file for other programs.
 void writeCubeFile(const std::string& path, const std::vector<float>& cube, int dim);
+
+// The cube of a .cube file as written above (dim^3 RGBA floats); empty when the file cannot be read.
+std::vector<float> readCubeFile(const std::string& path, int& dim);
+
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> readFile(const std::string& path);
+
+// The application's contexts: no colour management.
+std::shared_ptr<CIContext> appContext();
+std::shared_ptr<CIImage> frameImage(std::vector<std::uint8_t> px, int w, int h);
+// Crop to 3:4 of the landscape frame (4:3 as delivered) and turn to portrait, as the shutter does.
+std::shared_ptr<CIImage> shutterGeometry(const std::shared_ptr<CIImage>& frame);
+// The TIFF and GPS dictionaries a photo carries.
+ValueDictionary photoProperties();
 
 // A cube as the data value a colour cube filter takes (a preset's look, loaded once).
 Value cubeData(const std::vector<float>& cube);

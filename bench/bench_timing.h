@@ -35,6 +35,13 @@ inline double command(const std::string& cmd, int runs) {
     return b;
 }
 
+// The peer program must be there: a benchmark without it would compare with nothing.
+inline bool havePeer(const char* program) {
+    if (std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0) return true;
+    std::fprintf(stderr, "%s is not installed (make bench installs bench/packages.txt)\n", program);
+    return false;
+}
+
 inline void verdict(const char* what, double ratio, double target) {
     std::printf("  %-58s %6.3f  (target <= %.2f: %s)\n", what, ratio, target, ratio <= target ? "met" : "NOT met");
 }

@@ -12,13 +12,13 @@
 #include <fstream>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bench_scenes.h"
 #include "bench_timing.h"
 #include "platform/image/ci_context.h"
 #include "platform/image/engine/kernels.h"
+#include "platform/runtime/cpu_count.h"
 
 namespace {
 
@@ -32,10 +32,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    if (!havePeer("ffmpeg")) return 2;
+    const unsigned cores = availableCpuCount();
     std::string load = "?";
     if (std::ifstream avg("/proc/loadavg"); avg) std::getline(avg, load);
-    std::printf("Korva neighbourhood benchmark: %u cores, kernels %s, load average at start: %s\n", cores,
+    std::printf("Korva neighbourhood benchmark: %u cores (CPU affinity), kernels %s, load average at start: %s\n", cores,
                 kernels::targetName(), load.c_str());
 
     auto bytes = syntheticFrame(kW, kH, 3);

@@ -4,7 +4,7 @@ add_library(korva_flags INTERFACE)
 target_compile_options(korva_flags INTERFACE
   -Wall -Wextra -Werror -ffp-contract=off
   # GCC 12 reports false -Wrestrict errors on std::string concatenation at -O3.
-  -Wno-restrict
+  $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>
   # Line tables are enough for symbolised sanitizer reports and keep the test binaries small.
   $<$<CONFIG:Debug>:-O1 -g1>
   # Paths in debug information and __FILE__ are relative to the source root, so that a clone in
@@ -12,16 +12,22 @@ target_compile_options(korva_flags INTERFACE
   -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=)
 target_include_directories(korva_flags INTERFACE ${PROJECT_SOURCE_DIR})
 
-# The source tree's resource folder, for the few files that fall back to it; given to those files
-# only, so that no other compile line carries an absolute path.
-function(korva_source_resources)
-  set_source_files_properties(${ARGN} DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-    PROPERTIES COMPILE_DEFINITIONS KORVA_SOURCE_RESOURCES="${PROJECT_SOURCE_DIR}/resources")
-endfunction()
+# The source tree's resource folder, for the few places that fall back to it: compiled into one
+# generated file of the runtime library, so that no other object carries an absolute path.
+set(KORVA_SOURCE_RESOURCES_FOLDER ${PROJECT_SOURCE_DIR}/resources)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/source_resources.cpp.in
+  ${PROJECT_BINARY_DIR}/generated/source_resources.cpp @ONLY)
 
 if(KORVA_SANITIZE)
   target_compile_options(korva_flags INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(korva_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Fuzzing: every object carries libFuzzer's coverage hooks; only the targets link its main.
+if(KORVA_FUZZ)
+  target_compile_options(korva_flags INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_link_options(korva_flags INTERFACE -fsanitize=address,undefined)
 endif()
 

@@ -42,6 +42,9 @@ std::optional<std::vector<FormatACV::Curve>> FormatACV::parse0(const Bytes& data
         for (unsigned i = 0; i < *n; ++i) {
             unsigned out = *r.u16();
             unsigned in = *r.u16();
+            // No sound writer puts a point past the last input level; such a point would stretch
+            // the spline across the whole range and darken everything.
+            if (in > 255) return std::nullopt;
             curve.push_back({static_cast<double>(in), static_cast<double>(out)});
         }
         curves.push_back(std::move(curve));

@@ -21,7 +21,8 @@ public:
 
     static constexpr int kCubeDimension = 20;
 
-    // The curves of a file; none when the file is shorter than its counts announce.
+    // The curves of a file; none when the file is shorter than its counts announce or a point's
+    // input lies outside 0...255.
     static std::optional<std::vector<Curve>> parse0(const Bytes& data);
     // The colour-cube description with the given pre-chain as its input image; none for a file
     // that is malformed, has fewer than four curves, or a curve without two distinct inputs.

@@ -15,6 +15,7 @@
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/delayed_work.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/runtime/cpu_count.h"
 #include "platform/runtime/log.h"
 
 namespace {
@@ -94,7 +95,7 @@ struct Pool {
             items.push_back({std::move(queue), std::move(block)});
             if (!started) {
                 started = true;
-                unsigned n = std::clamp(std::thread::hardware_concurrency(), 2u, 8u);
+                unsigned n = std::clamp(availableCpuCount(), 2u, 8u);
                 for (unsigned i = 0; i < n; ++i) std::thread([this] { work(); }).detach();
             }
         }

@@ -36,8 +36,9 @@ public:
     ValueDictionary() = default;
     ValueDictionary(std::initializer_list<Entry> entries);
 
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
+    // Bodies that need the complete Value follow its class.
+    std::size_t size() const;
+    bool empty() const;
     bool contains(std::string_view key) const;
 
     // Returns null when the key is absent.
@@ -50,8 +51,8 @@ public:
     void clear();
 
     std::vector<std::string> keys() const;
-    auto begin() const { return entries_.begin(); }
-    auto end() const { return entries_.end(); }
+    std::vector<Entry>::const_iterator begin() const;
+    std::vector<Entry>::const_iterator end() const;
 
 private:
     void reindex();
@@ -68,7 +69,7 @@ private:
 // through a hash of each item, so building a set of n scalars takes time linear in n.
 class ValueSet {
 public:
-    std::size_t size() const { return items_.size(); }
+    std::size_t size() const;
     bool contains(const Value& v) const;
     bool insert(Value v);
     bool remove(const Value& v);
@@ -186,6 +187,12 @@ private:
     } u_{};
     std::shared_ptr<void> ptr_;  // string, data, containers, object
 };
+
+inline std::size_t ValueDictionary::size() const { return entries_.size(); }
+inline bool ValueDictionary::empty() const { return entries_.empty(); }
+inline std::vector<ValueDictionary::Entry>::const_iterator ValueDictionary::begin() const { return entries_.begin(); }
+inline std::vector<ValueDictionary::Entry>::const_iterator ValueDictionary::end() const { return entries_.end(); }
+inline std::size_t ValueSet::size() const { return items_.size(); }
 
 // Value of an NSNumber-like kind from a double with the given kind.
 const char* valueKindName(Value::Kind kind);

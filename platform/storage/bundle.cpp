@@ -8,6 +8,7 @@
 #include <mutex>
 #include <system_error>
 
+#include "platform/runtime/source_resources.h"
 #include "platform/storage/property_list.h"
 
 namespace fs = std::filesystem;
@@ -44,11 +45,7 @@ std::string discoverRoot() {
             if (dir == dir.root_path()) break;
         }
     }
-#ifdef KORVA_SOURCE_RESOURCES
-    return KORVA_SOURCE_RESOURCES;
-#else
-    return "resources";
-#endif
+    return kSourceResourcesFolder;
 }
 
 }  // namespace

@@ -127,6 +127,17 @@ TEST(FormatACV, MalformedFilesGiveNothing) {
     auto dup = FormatACV::getPreparedSplineCurve({{0, 0}, {128, 100}, {128, 140}, {255, 255}});
     ASSERT_EQ(dup.size(), 256u);
     EXPECT_FLOAT_EQ(dup[128], 12.0f);
+    // A point past the last level (or at 65535) cannot come from a writer: the file is refused,
+    // whichever curve holds it; 255 itself is the last valid input.
+    for (int curve = 0; curve < 4; ++curve) {
+        std::vector<Points> curves(4, kIdentity);
+        curves[curve] = {{0, 0}, {128, 128}, {256, 255}};
+        EXPECT_FALSE(FormatACV::parse0(file(curves)).has_value()) << curve;
+        EXPECT_TRUE(FormatACV::parse0(file(curves), "past", Value()).isNull()) << curve;
+        curves[curve] = {{0, 0}, {65535, 255}};
+        EXPECT_FALSE(FormatACV::lookup(file(curves)).has_value()) << curve;
+    }
+    EXPECT_TRUE(FormatACV::parse0(file({{{0, 0}, {255, 255}}, kIdentity, kIdentity, kIdentity})).has_value());
     // Five or more curves: the extra ones are read and ignored.
     EXPECT_TRUE(FormatACV::parse0(file({kIdentity, kIdentity, kIdentity, kIdentity, kIdentity}), "five", Value())
                     .isDictionary());

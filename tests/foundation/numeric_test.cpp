@@ -35,7 +35,12 @@ TEST(Numeric, InverseLerpRunsFromAToBInBothDirections) {
 }
 
 TEST(Numeric, LerpIsOneFusedMultiplyAdd) {
-    float a = 0.1f, b = 0.7f, t = 0.3f;
+    // Inputs where one rounding and two roundings give different floats, so an unfused
+    // multiply-then-add cannot pass.
+    volatile float a = 0.1f, b = 0.7f, t = 0.9f;
+    const float product = (b - a) * t;
+    const float unfused = product + a;
+    ASSERT_NE(std::fmaf(b - a, t, a), unfused);
     EXPECT_EQ(lerpFloat(a, b, t), std::fmaf(b - a, t, a));
     EXPECT_EQ(lerpFloat(1, 3, 0.5f), 2);
     EXPECT_EQ(hypotFloat(3, 4), 5);

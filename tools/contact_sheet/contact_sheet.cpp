@@ -3,6 +3,8 @@
 // and the scene through the looks' shared pre-chain alone (identity curves), for comparison.
 //
 // Usage: korva_contact_sheet OUTPUT.png [TILE_WIDTH]
+//        korva_contact_sheet --check MIN_RMS   (prints each menu's closest pair of looks over the
+//        scene at the sheet's tile size; fails when a pair is closer than MIN_RMS levels)
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include "filter/filter_preset.h"
 #include "filter/format_acv.h"
 #include "platform/image/codec/png.h"
+#include "tools/contact_sheet/look_distance.h"
 #include "tools/contact_sheet/synthetic_scene.h"
 
 namespace {
@@ -29,6 +32,7 @@ Bytes identityCurves() {
 }
 
 constexpr int kColumns = 11;  // the scene, the pre-chain alone and nine looks
+constexpr int kTileWidth = 240;
 constexpr int kGap = 6;
 
 void blit(RasterRGBA8& sheet, const CGImage& tile, int left, int top) {
@@ -44,14 +48,29 @@ void blit(RasterRGBA8& sheet, const CGImage& tile, int left, int top) {
     }
 }
 
+int checkDistances(double minimum) {
+    const auto& labels = FilterPreset::menuLabels();
+    auto pairs = closestLooksPerMenu(kTileWidth);
+    bool ok = true;
+    for (std::size_t m = 0; m < pairs.size(); ++m) {
+        const LookPair& p = pairs[m];
+        bool met = p.rms >= minimum;
+        ok = ok && met;
+        std::printf("%-8s closest looks %s / %s: %.1f levels RMS%s\n", labels[m].c_str(), p.first.c_str(),
+                    p.second.c_str(), p.rms, met ? "" : "  (too close)");
+    }
+    return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.png [TILE_WIDTH]\n", argv[0]);
+    if (argc < 2 || (std::string(argv[1]) == "--check" && argc < 3)) {
+        std::fprintf(stderr, "usage: %s OUTPUT.png [TILE_WIDTH] | --check MIN_RMS\n", argv[0]);
         return 2;
     }
-    int tileW = argc > 2 ? std::max(64, std::atoi(argv[2])) : 240;
+    if (std::string(argv[1]) == "--check") return checkDistances(std::atof(argv[2]));
+    int tileW = argc > 2 ? std::max(64, std::atoi(argv[2])) : kTileWidth;
     int tileH = tileW * 3 / 4;
 
     RasterRGBA8 scene = makeSyntheticScene(tileW, tileH);

@@ -11,6 +11,9 @@
 #include "platform/image/codec/image_property_keys.h"
 #include "platform/image/codec/property_table.h"
 
+// Exiv2 0.27 hands out images and values as std::auto_ptr, which clang reports as deprecated.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
 namespace {
 
 void initialiseExiv2() {

@@ -12,6 +12,9 @@
 
 #include "platform/image/codec/image_property_keys.h"
 
+// Exiv2 0.27 hands out images and values as std::auto_ptr, which clang reports as deprecated.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
 namespace {
 
 enum class Kind {

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "platform/runtime/cpu_count.h"
+
 namespace {
 
 // How long a thread watches for work (or for the end of a job) before it sleeps. Long enough to
@@ -37,7 +39,7 @@ bool watch(const Done& done) {
 
 RenderPool& RenderPool::shared() {
     static RenderPool pool([] {
-        std::size_t n = std::max(1u, std::thread::hardware_concurrency());
+        std::size_t n = availableCpuCount();
         if (const char* env = std::getenv("KORVA_IMAGE_THREADS")) {
             long v = std::strtol(env, nullptr, 10);
             if (v > 0) n = static_cast<std::size_t>(std::min(v, 256L));

@@ -25,7 +25,8 @@ class RenderPool {
 public:
     using Task = std::function<void(std::size_t task, RenderArena& arena)>;
 
-    // The process's pool, sized to the machine (KORVA_IMAGE_THREADS overrides the size).
+    // The process's pool, one thread per processor the process may run on (its CPU affinity);
+    // KORVA_IMAGE_THREADS overrides the size.
     static RenderPool& shared();
 
     explicit RenderPool(std::size_t threads);

@@ -7,7 +7,6 @@ constexpr Fact none() { return {}; }
 constexpr Fact num(double v) { return {FactKind::Number, v, nullptr, 0, nullptr}; }
 template <std::size_t N>
 constexpr Fact vec(const double (&v)[N]) { return {FactKind::Vector, 0, v, N, nullptr}; }
-constexpr Fact vec0() { return {FactKind::Vector, 0, nullptr, 0, nullptr}; }
 constexpr Fact str(const char* s) { return {FactKind::String, 0, nullptr, 0, s}; }
 
 constexpr double kV0[] = {0, 0, 0, 1, 1, 0, 0, 1, 0, 1, 0, 1, 1, 1, 0, 1, 0, 0, 1, 1, 1, 0, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1};

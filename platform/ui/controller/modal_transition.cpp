@@ -143,7 +143,7 @@ bool ModalTransition::present(const std::shared_ptr<UIViewController>& presenter
                               const std::shared_ptr<UIViewController>& presented, bool animated,
                               std::function<void()> completion) {
     if (!presented || presented == presenter) return false;
-    if (presenter->presented_ || presenter->beingPresented_ || presenter->beingDismissed_) {
+    if (presenter->presented_ || presenter->inPresentationTransition()) {
         Log::warning("ui", "present: the controller is already presenting or in a transition");
         return false;
     }
@@ -169,7 +169,7 @@ bool ModalTransition::present(const std::shared_ptr<UIViewController>& presenter
 
     presenter->presented_ = presented;
     presented->presenting_ = presenter;
-    presented->beingPresented_ = true;
+    presented->movePresentation(UIPresentationState::BeingPresented);
     presented->presentationContainer_ = container;
     // The presented controller starts out with its presenter's traits (no change to report).
     presented->traits_ = presenter->traitCollection();
@@ -206,7 +206,7 @@ bool ModalTransition::dismiss(const std::shared_ptr<UIViewController>& presenter
                               std::function<void()> completion) {
     auto victim = presenter->presented_;
     if (!victim) return false;
-    if (victim->beingPresented_ || victim->beingDismissed_) {
+    if (victim->inPresentationTransition()) {
         Log::warning("ui", "dismiss: the presented controller is in a transition");
         return false;
     }
@@ -222,7 +222,7 @@ bool ModalTransition::dismiss(const std::shared_ptr<UIViewController>& presenter
         c->endAppearanceTransition();
         if (auto p = c->presentingViewController()) p->presented_.reset();
         c->presenting_.reset();
-        c->beingPresented_ = c->beingDismissed_ = false;
+        c->movePresentation(UIPresentationState::NotPresented);
     }
 
     auto container = victim->presentationContainer_;
@@ -233,7 +233,7 @@ bool ModalTransition::dismiss(const std::shared_ptr<UIViewController>& presenter
     t->completion_ = std::move(completion);
     if (coversPresenter(style)) t->covered_ = rootAncestor(presenter);
     if (t->covered_ && t->covered_->appearanceState() != UIAppearanceState::Disappeared) t->covered_.reset();
-    victim->beingDismissed_ = true;
+    victim->movePresentation(UIPresentationState::BeingDismissed);
 
     std::shared_ptr<UIViewControllerAnimatedTransitioning> animator;
     if (auto d = victim->transitioningDelegate()) animator = d->animationControllerForDismissedController(victim);
@@ -292,7 +292,7 @@ void ModalTransition::completeTransition(bool didComplete) {
 }
 
 void ModalTransition::finishPresent(bool done) {
-    presented_->beingPresented_ = false;
+    presented_->movePresentation(done ? UIPresentationState::Presented : UIPresentationState::NotPresented);
     if (done) {
         if (!presented_->view()->superview() && container_) container_->addSubview(presented_->view());
         // The covered controller finishes disappearing before the new one reports it appeared.
@@ -315,7 +315,7 @@ void ModalTransition::finishPresent(bool done) {
 }
 
 void ModalTransition::finishDismiss(bool done) {
-    presented_->beingDismissed_ = false;
+    presented_->movePresentation(done ? UIPresentationState::NotPresented : UIPresentationState::Presented);
     if (!done) {
         presented_->beginAppearanceTransition(true, animated_);
         presented_->endAppearanceTransition();

@@ -115,10 +115,28 @@ void UIViewController::beginAppearanceTransition(bool appearing, bool animated) 
         return;
     if (appearing) loadViewIfNeeded();
     appearance_ = appearing ? UIAppearanceState::Appearing : UIAppearanceState::Disappearing;
-    pendingAppearing_ = appearing;
     pendingAnimated_ = animated;
     sendAppearance(true, appearing, animated);
     for (const auto& c : appearanceChildren()) c->beginAppearanceTransition(appearing, animated);
+}
+
+bool UIViewController::movePresentation(UIPresentationState to) {
+    using S = UIPresentationState;
+    const S from = presentation_;
+    bool allowed = false;
+    switch (to) {
+    case S::BeingPresented: allowed = from == S::NotPresented; break;
+    case S::Presented: allowed = from == S::BeingPresented || from == S::BeingDismissed; break;
+    case S::BeingDismissed: allowed = from == S::Presented; break;
+    case S::NotPresented: allowed = from != S::NotPresented; break;
+    }
+    if (!allowed) {
+        Log::warning("ui", "presentation: refused a step from state " + std::to_string(static_cast<int>(from)) +
+                               " to " + std::to_string(static_cast<int>(to)));
+        return false;
+    }
+    presentation_ = to;
+    return true;
 }
 
 void UIViewController::endAppearanceTransition() {

@@ -50,6 +50,15 @@ enum class UIModalTransitionStyle { CoverVertical = 0, FlipHorizontal = 1, Cross
 // Where a controller stands in its appearance cycle; each callback is sent once per change.
 enum class UIAppearanceState { Disappeared, Appearing, Appeared, Disappearing };
 
+// Where a controller stands in modal presentation, as the presented one:
+//   NotPresented   -> BeingPresented   present
+//   BeingPresented -> Presented        the transition completes (NotPresented: cancelled)
+//   Presented      -> BeingDismissed   dismiss
+//   BeingDismissed -> NotPresented     the transition completes (Presented: cancelled)
+//   any other      -> NotPresented     the controller below is dismissed: this one goes at once
+// Every change goes through UIViewController::movePresentation, which refuses any other step.
+enum class UIPresentationState { NotPresented, BeingPresented, Presented, BeingDismissed };
+
 class UIViewController : public UIResponder {
 public:
     KORVA_MAKE(UIViewController)
@@ -171,8 +180,9 @@ public:
     bool dismissViewControllerAnimated(bool animated, std::function<void()> completion = nullptr);
     std::shared_ptr<UIViewController> presentedViewController() const { return presented_; }
     std::shared_ptr<UIViewController> presentingViewController() const { return presenting_.lock(); }
-    bool isBeingPresented() const { return beingPresented_; }
-    bool isBeingDismissed() const { return beingDismissed_; }
+    UIPresentationState presentationState() const { return presentation_; }
+    bool isBeingPresented() const { return presentation_ == UIPresentationState::BeingPresented; }
+    bool isBeingDismissed() const { return presentation_ == UIPresentationState::BeingDismissed; }
     UIModalPresentationStyle modalPresentationStyle() const { return presentationStyle_; }
     void setModalPresentationStyle(UIModalPresentationStyle style) { presentationStyle_ = style; }
     UIModalTransitionStyle modalTransitionStyle() const { return transitionStyle_; }
@@ -211,13 +221,15 @@ private:
     virtual void viewDidLoadFinished() {}
     void sendAppearance(bool will, bool appearing, bool animated);
     std::vector<std::shared_ptr<UIViewController>> appearanceChildren() const;
+    // The one place presentation state changes; false (and nothing changes) for a step the
+    // diagram above does not draw.
+    bool movePresentation(UIPresentationState to);
+    bool inPresentationTransition() const { return isBeingPresented() || isBeingDismissed(); }
 
     std::shared_ptr<UIView> view_;
     bool loading_ = false;
     UIAppearanceState appearance_ = UIAppearanceState::Disappeared;
-    bool pendingAppearing_ = false;
     bool pendingAnimated_ = false;
-    bool inTransition_ = false;
     UITraitCollection traits_;
     UITraitCollection inheritedTraits_;
     UIUserInterfaceStyle overrideStyle_ = UIUserInterfaceStyle::Unspecified;
@@ -238,8 +250,7 @@ private:
 
     std::shared_ptr<UIViewController> presented_;
     std::weak_ptr<UIViewController> presenting_;
-    bool beingPresented_ = false;
-    bool beingDismissed_ = false;
+    UIPresentationState presentation_ = UIPresentationState::NotPresented;
     UIModalPresentationStyle presentationStyle_ = UIModalPresentationStyle::FullScreen;
     UIModalTransitionStyle transitionStyle_ = UIModalTransitionStyle::CoverVertical;
     std::weak_ptr<UIViewControllerTransitioningDelegate> transitioningDelegate_;

@@ -12,6 +12,18 @@
 class CGImage;
 class CGGradient;
 
+// Cairo's drawing state saved for a block and restored when the block is left, by any road.
+class CairoSave {
+public:
+    explicit CairoSave(cairo_t* cr) : cr_(cr) { cairo_save(cr_); }
+    ~CairoSave() { cairo_restore(cr_); }
+    CairoSave(const CairoSave&) = delete;
+    CairoSave& operator=(const CairoSave&) = delete;
+
+private:
+    cairo_t* cr_;
+};
+
 inline cairo_matrix_t toCairoMatrix(const CGAffineTransform& t) {
     cairo_matrix_t m;
     cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);

@@ -225,7 +225,7 @@ void CGContext::drawPath(CGPathDrawingMode mode) {
         if (hasShadow()) drawShadow(fillShape);
         // Clip to the shape and paint: the blend mode then acts inside the shape only, as the
         // platform's compositing does, even for modes Cairo treats as unbounded (in, out, ...).
-        cairo_save(cr_);
+        CairoSave save(cr_);
         cairo_append_path(cr_, path);
         cairo_set_fill_rule(cr_, rule);
         cairo_set_antialias(cr_, antialias);
@@ -233,7 +233,6 @@ void CGContext::drawPath(CGPathDrawingMode mode) {
         setSource(cr_, state().fill, false);
         cairo_set_operator(cr_, toCairoOperator(state().blend));
         cairo_paint_with_alpha(cr_, state().alpha);
-        cairo_restore(cr_);
     }
     if (stroke) {
         // The shadow takes the plain shape; the context's alpha and blend mode apply to the stroke.
@@ -246,9 +245,8 @@ void CGContext::drawPath(CGPathDrawingMode mode) {
             cairo_stroke(cr);
         };
         if (hasShadow()) drawShadow([&](cairo_t* cr) { strokeShape(cr, false); });
-        cairo_save(cr_);
+        CairoSave save(cr_);
         strokeShape(cr_, true);
-        cairo_restore(cr_);
     }
     cairo_path_destroy(path);
     didDraw();
@@ -302,13 +300,14 @@ void CGContext::strokeLineSegments(const std::vector<CGPoint>& points) {
 
 void CGContext::clearRect(const CGRect& rect) {
     if (state().degenerate) return;
-    cairo_save(cr_);
-    cairo_new_path(cr_);
-    CGRect r = CGRectStandardize(rect);
-    cairo_rectangle(cr_, r.origin.x, r.origin.y, r.size.width, r.size.height);
-    cairo_set_operator(cr_, CAIRO_OPERATOR_CLEAR);
-    cairo_fill(cr_);
-    cairo_restore(cr_);
+    {
+        CairoSave save(cr_);
+        cairo_new_path(cr_);
+        CGRect r = CGRectStandardize(rect);
+        cairo_rectangle(cr_, r.origin.x, r.origin.y, r.size.width, r.size.height);
+        cairo_set_operator(cr_, CAIRO_OPERATOR_CLEAR);
+        cairo_fill(cr_);
+    }
     didDraw();
 }
 
@@ -364,28 +363,29 @@ void CGContext::drawLinearGradient(const CGGradient& gradient, CGPoint start, CG
     addColorStops(pattern, gradient);
     bool before = options & kCGGradientDrawsBeforeStartLocation, after = options & kCGGradientDrawsAfterEndLocation;
     cairo_pattern_set_extend(pattern, before || after ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
-    cairo_save(cr_);
-    cairo_new_path(cr_);
-    if (before != after) {
-        // Only one side extends: clip to the half-plane on the kept side of the other end.
-        CGPoint d{end.x - start.x, end.y - start.y};
-        CGFloat length = std::hypot(d.x, d.y);
-        if (length > 0) {
-            CGPoint n{d.x / length, d.y / length}, side{-n.y, n.x};
-            CGPoint edge = after ? start : end;
-            CGFloat dir = after ? 1 : -1, far = 1e6;
-            cairo_move_to(cr_, edge.x + side.x * far, edge.y + side.y * far);
-            cairo_line_to(cr_, edge.x - side.x * far, edge.y - side.y * far);
-            cairo_line_to(cr_, edge.x - side.x * far + dir * n.x * far, edge.y - side.y * far + dir * n.y * far);
-            cairo_line_to(cr_, edge.x + side.x * far + dir * n.x * far, edge.y + side.y * far + dir * n.y * far);
-            cairo_close_path(cr_);
-            cairo_clip(cr_);
+    {
+        CairoSave save(cr_);
+        cairo_new_path(cr_);
+        if (before != after) {
+            // Only one side extends: clip to the half-plane on the kept side of the other end.
+            CGPoint d{end.x - start.x, end.y - start.y};
+            CGFloat length = std::hypot(d.x, d.y);
+            if (length > 0) {
+                CGPoint n{d.x / length, d.y / length}, side{-n.y, n.x};
+                CGPoint edge = after ? start : end;
+                CGFloat dir = after ? 1 : -1, far = 1e6;
+                cairo_move_to(cr_, edge.x + side.x * far, edge.y + side.y * far);
+                cairo_line_to(cr_, edge.x - side.x * far, edge.y - side.y * far);
+                cairo_line_to(cr_, edge.x - side.x * far + dir * n.x * far, edge.y - side.y * far + dir * n.y * far);
+                cairo_line_to(cr_, edge.x + side.x * far + dir * n.x * far, edge.y + side.y * far + dir * n.y * far);
+                cairo_close_path(cr_);
+                cairo_clip(cr_);
+            }
         }
+        cairo_set_source(cr_, pattern);
+        cairo_set_operator(cr_, toCairoOperator(state().blend));
+        cairo_paint_with_alpha(cr_, state().alpha);
     }
-    cairo_set_source(cr_, pattern);
-    cairo_set_operator(cr_, toCairoOperator(state().blend));
-    cairo_paint_with_alpha(cr_, state().alpha);
-    cairo_restore(cr_);
     cairo_pattern_destroy(pattern);
     didDraw();
 }
@@ -399,12 +399,13 @@ void CGContext::drawRadialGradient(const CGGradient& gradient, CGPoint startCent
     addColorStops(pattern, gradient);
     // Cairo extends both ends or neither; past the end is what callers ask for.
     cairo_pattern_set_extend(pattern, options & kCGGradientDrawsAfterEndLocation ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
-    cairo_save(cr_);
-    cairo_new_path(cr_);
-    cairo_set_source(cr_, pattern);
-    cairo_set_operator(cr_, toCairoOperator(state().blend));
-    cairo_paint_with_alpha(cr_, state().alpha);
-    cairo_restore(cr_);
+    {
+        CairoSave save(cr_);
+        cairo_new_path(cr_);
+        cairo_set_source(cr_, pattern);
+        cairo_set_operator(cr_, toCairoOperator(state().blend));
+        cairo_paint_with_alpha(cr_, state().alpha);
+    }
     cairo_pattern_destroy(pattern);
     didDraw();
 }
@@ -427,7 +428,7 @@ void CGContext::paintImage(const CGRect& rect, const CGImage& image, bool topDow
     cairo_filter_t filter = toCairoFilter(state().interpolation);
     // The shadow takes the plain image; the context's alpha and blend mode apply to the image.
     auto paint = [&](cairo_t* cr, bool composite) {
-        cairo_save(cr);
+        CairoSave save(cr);
         cairo_new_path(cr);
         cairo_rectangle(cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
         cairo_clip(cr);
@@ -441,7 +442,6 @@ void CGContext::paintImage(const CGRect& rect, const CGImage& image, bool topDow
         } else {
             cairo_paint(cr);
         }
-        cairo_restore(cr);
     };
     if (hasShadow()) drawShadow([&](cairo_t* cr) { paint(cr, false); });
     paint(cr_, true);
@@ -452,18 +452,19 @@ void CGContext::paintImage(const CGRect& rect, const CGImage& image, bool topDow
 void CGContext::drawWithState(const std::function<void(cairo_t*)>& paint) {
     if (state().degenerate) return;
     if (hasShadow()) drawShadow(paint);
-    cairo_save(cr_);
-    cairo_set_operator(cr_, toCairoOperator(state().blend));
-    if (state().alpha < 1) {
-        cairo_push_group(cr_);
-        cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
-        paint(cr_);
-        cairo_pop_group_to_source(cr_);
+    {
+        CairoSave save(cr_);
         cairo_set_operator(cr_, toCairoOperator(state().blend));
-        cairo_paint_with_alpha(cr_, state().alpha);
-    } else {
-        paint(cr_);
+        if (state().alpha < 1) {
+            cairo_push_group(cr_);
+            cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
+            paint(cr_);
+            cairo_pop_group_to_source(cr_);
+            cairo_set_operator(cr_, toCairoOperator(state().blend));
+            cairo_paint_with_alpha(cr_, state().alpha);
+        } else {
+            paint(cr_);
+        }
     }
-    cairo_restore(cr_);
     didDraw();
 }

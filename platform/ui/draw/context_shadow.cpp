@@ -58,12 +58,13 @@ void CGContext::drawShadow(const std::function<void(cairo_t*)>& paintCoverage) {
 
     blurAndTint(layer, sigma, color.red, color.green, color.blue, color.alpha);
 
-    cairo_save(cr_);
-    cairo_identity_matrix(cr_);
-    cairo_new_path(cr_);
-    cairo_set_source_surface(cr_, layer, left + dx - deviceX, top + dy - deviceY);
-    cairo_set_operator(cr_, toCairoOperator(s.blend));
-    cairo_paint_with_alpha(cr_, s.alpha);
-    cairo_restore(cr_);
+    {
+        CairoSave save(cr_);
+        cairo_identity_matrix(cr_);
+        cairo_new_path(cr_);
+        cairo_set_source_surface(cr_, layer, left + dx - deviceX, top + dy - deviceY);
+        cairo_set_operator(cr_, toCairoOperator(s.blend));
+        cairo_paint_with_alpha(cr_, s.alpha);
+    }
     cairo_surface_destroy(layer);
 }

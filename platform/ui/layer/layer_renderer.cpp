@@ -31,15 +31,6 @@ struct LayerBackingStore {
 
 namespace {
 
-// Cairo state saved and restored around a block.
-struct CairoSave {
-    explicit CairoSave(cairo_t* cr) : cr_(cr) { cairo_save(cr_); }
-    ~CairoSave() { cairo_restore(cr_); }
-    CairoSave(const CairoSave&) = delete;
-    CairoSave& operator=(const CairoSave&) = delete;
-    cairo_t* cr_;
-};
-
 // Set while renderInContext draws: it renders the model tree, leaving running animations out.
 thread_local bool drawingModel = false;
 

@@ -6,39 +6,18 @@
 
 #include "platform/runtime/log.h"
 
-class UICollectionView::ScrollRelay : public UIScrollViewDelegate {
-public:
-    std::weak_ptr<UICollectionView> view;
-    std::shared_ptr<UICollectionViewDelegate> outer() const {
-        auto v = view.lock();
-        return v ? v->delegate() : nullptr;
-    }
-    void scrollViewDidScroll(UIScrollView& s) override {
-        if (auto v = view.lock()) v->tile();
-        if (auto d = outer()) d->scrollViewDidScroll(s);
-    }
-    void scrollViewWillBeginDragging(UIScrollView& s) override {
-        if (auto d = outer()) d->scrollViewWillBeginDragging(s);
-    }
-    void scrollViewWillEndDragging(UIScrollView& s, CGPoint v, CGPoint* t) override {
-        if (auto d = outer()) d->scrollViewWillEndDragging(s, v, t);
-    }
-    void scrollViewDidEndDragging(UIScrollView& s, bool dec) override {
-        if (auto d = outer()) d->scrollViewDidEndDragging(s, dec);
-    }
-    void scrollViewDidEndDecelerating(UIScrollView& s) override {
-        if (auto d = outer()) d->scrollViewDidEndDecelerating(s);
-    }
-    void scrollViewDidEndScrollingAnimation(UIScrollView& s) override {
-        if (auto d = outer()) d->scrollViewDidEndScrollingAnimation(s);
-    }
-};
-
 void UICollectionView::init() {
     UIScrollView::init();
     if (!layout_) layout_ = UICollectionViewFlowLayout::make();
-    relay_ = std::make_shared<ScrollRelay>();
-    relay_->view = self<UICollectionView>();
+    std::weak_ptr<UICollectionView> weakSelf = self<UICollectionView>();
+    relay_ = std::make_shared<UIScrollRelay>(
+        [weakSelf] {
+            if (auto v = weakSelf.lock()) v->tile();
+        },
+        [weakSelf]() -> std::shared_ptr<UIScrollViewDelegate> {
+            auto v = weakSelf.lock();
+            return v ? v->delegate() : nullptr;
+        });
     UIScrollView::setDelegate(relay_);
     setBackgroundColor(UIColor::whiteColor());
 }

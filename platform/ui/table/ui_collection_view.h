@@ -12,6 +12,7 @@
 
 #include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/table/ui_collection_view_flow_layout.h"
+#include "platform/ui/table/ui_scroll_relay.h"
 
 // A reusable view of a collection: cells and supplementary views.
 class UICollectionReusableView : public UIView {
@@ -143,7 +144,6 @@ protected:
         : UIScrollView(frame), layout_(std::move(layout)) {}
 
 private:
-    class ScrollRelay;
     void ensureLayout();
     void tile();
     void recycle(const NSIndexPath& path, const std::shared_ptr<UICollectionViewCell>& cell);
@@ -152,7 +152,7 @@ private:
     std::shared_ptr<UICollectionViewFlowLayout> layout_;
     std::weak_ptr<UICollectionViewDataSource> dataSource_;
     std::weak_ptr<UICollectionViewDelegate> delegate_;
-    std::shared_ptr<ScrollRelay> relay_;
+    std::shared_ptr<UIScrollRelay> relay_;
     std::map<std::string, CellFactory> factories_;
     std::map<std::string, std::vector<std::shared_ptr<UICollectionViewCell>>> pool_;
     std::map<std::string, SupplementaryFactory> supplementaryFactories_;

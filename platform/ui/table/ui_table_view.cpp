@@ -9,39 +9,6 @@ UITableViewCellEditingStyle UITableViewDelegate::editingStyleForRowAtIndexPath(U
     return UITableViewCellEditingStyle::Delete;
 }
 
-// Sits between the scroll view and the table's delegate: every offset change re-tiles the rows
-// before the delegate hears of it.
-class UITableView::ScrollRelay : public UIScrollViewDelegate {
-public:
-    std::weak_ptr<UITableView> table;
-    std::shared_ptr<UITableViewDelegate> outer() const {
-        auto t = table.lock();
-        return t ? t->delegate() : nullptr;
-    }
-    void scrollViewDidScroll(UIScrollView& s) override {
-        if (auto t = table.lock()) t->tile();
-        if (auto d = outer()) d->scrollViewDidScroll(s);
-    }
-    void scrollViewWillBeginDragging(UIScrollView& s) override {
-        if (auto d = outer()) d->scrollViewWillBeginDragging(s);
-    }
-    void scrollViewWillEndDragging(UIScrollView& s, CGPoint v, CGPoint* target) override {
-        if (auto d = outer()) d->scrollViewWillEndDragging(s, v, target);
-    }
-    void scrollViewDidEndDragging(UIScrollView& s, bool decelerate) override {
-        if (auto d = outer()) d->scrollViewDidEndDragging(s, decelerate);
-    }
-    void scrollViewWillBeginDecelerating(UIScrollView& s) override {
-        if (auto d = outer()) d->scrollViewWillBeginDecelerating(s);
-    }
-    void scrollViewDidEndDecelerating(UIScrollView& s) override {
-        if (auto d = outer()) d->scrollViewDidEndDecelerating(s);
-    }
-    void scrollViewDidEndScrollingAnimation(UIScrollView& s) override {
-        if (auto d = outer()) d->scrollViewDidEndScrollingAnimation(s);
-    }
-};
-
 CGFloat UITableView::SectionGeometry::height() const {
     CGFloat rows = rowTops.empty() ? 0 : rowTops.back() + rowHeights.back();
     return headerHeight + rows + footerHeight;
@@ -49,8 +16,15 @@ CGFloat UITableView::SectionGeometry::height() const {
 
 void UITableView::init() {
     UIScrollView::init();
-    relay_ = std::make_shared<ScrollRelay>();
-    relay_->table = self<UITableView>();
+    std::weak_ptr<UITableView> weakSelf = self<UITableView>();
+    relay_ = std::make_shared<UIScrollRelay>(
+        [weakSelf] {
+            if (auto t = weakSelf.lock()) t->tile();
+        },
+        [weakSelf]() -> std::shared_ptr<UIScrollViewDelegate> {
+            auto t = weakSelf.lock();
+            return t ? t->delegate() : nullptr;
+        });
     UIScrollView::setDelegate(relay_);
     setAlwaysBounceVertical(true);
     setBackgroundColor(style_ == UITableViewStyle::Plain

@@ -13,6 +13,7 @@
 
 #include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/table/ns_index_path.h"
+#include "platform/ui/table/ui_scroll_relay.h"
 #include "platform/ui/table/ui_table_view_cell.h"
 #include "platform/ui/table/ui_table_view_header_footer_view.h"
 #include "platform/ui/table/ui_table_view_index.h"
@@ -219,7 +220,6 @@ protected:
         : UIScrollView(frame), style_(style) {}
 
 private:
-    class ScrollRelay;
     struct SectionGeometry {
         CGFloat top = 0, headerHeight = 0, footerHeight = 0;
         std::vector<CGFloat> rowTops;  // relative to the section top, after the header
@@ -242,7 +242,10 @@ private:
     void recycle(const NSIndexPath& path, const std::shared_ptr<UITableViewCell>& cell);
     std::shared_ptr<UITableViewCell> makeCell(NSIndexPath path);
     void updateSectionViews(CGRect visible);
+    struct UpdatePlan;
+    void enqueue(std::vector<Update> updates);
     void applyUpdates(std::vector<Update> updates);
+    void followRowsToNewPlaces(const std::map<NSIndexPath, NSIndexPath>& places);
     void dropAllCells();
     std::optional<NSIndexPath> rowAtTouch(const UITouchSet& touches);
     bool validPath(NSIndexPath p) const;
@@ -254,7 +257,7 @@ private:
     UITableViewStyle style_;
     std::weak_ptr<UITableViewDataSource> dataSource_;
     std::weak_ptr<UITableViewDelegate> delegate_;
-    std::shared_ptr<ScrollRelay> relay_;
+    std::shared_ptr<UIScrollRelay> relay_;
     CGFloat rowHeight_ = 44;
     CGFloat estimatedRowHeight_ = 0;
     CGFloat headerHeight_ = UITableViewAutomaticDimension;

@@ -15,4 +15,3 @@ set(KORVA_UI_TEXT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ns_coder_text.cpp)
 
 set(KORVA_UI_TEXT_DEPS PkgConfig::KORVA_UI_PANGO korva_platform_storage)
-korva_source_resources(${CMAKE_CURRENT_LIST_DIR}/text_engine.cpp)

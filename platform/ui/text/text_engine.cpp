@@ -7,6 +7,7 @@
 #include <atomic>
 #include <filesystem>
 
+#include "platform/runtime/source_resources.h"
 #include "platform/storage/bundle.h"
 #include "platform/ui/text/ui_font.h"
 
@@ -16,7 +17,7 @@ std::atomic<bool> useSystemFonts{false};
 std::string findFontDirectory() {
     std::vector<std::string> candidates;
     if (auto bundle = NSBundle::mainBundle()) candidates.push_back(bundle->bundlePath() + "/fonts");
-    candidates.push_back(std::string(KORVA_SOURCE_RESOURCES) + "/fonts");
+    candidates.push_back(std::string(kSourceResourcesFolder) + "/fonts");
     for (const auto& dir : candidates) {
         std::error_code ec;
         if (std::filesystem::exists(dir + "/DejaVuSans.ttf", ec)) return dir;

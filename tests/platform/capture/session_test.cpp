@@ -160,8 +160,12 @@ TEST_F(SessionTest, InterruptionAndRuntimeErrorMoveTheStateAndPostNotifications)
     EXPECT_FALSE(session->isRunning());
     settle();
     std::size_t frames = sink->samples.size();
+    const std::size_t rendered = synthetic(back()).framesRendered();
     advance(0.2);
     EXPECT_EQ(sink->samples.size(), frames) << "no frames while interrupted";
+    // The camera itself stops: an interrupted session does not keep the sensor busy making frames
+    // that nobody receives.
+    EXPECT_EQ(synthetic(back()).framesRendered(), rendered) << "the camera's stream still runs";
     session->endInterruption();
     EXPECT_TRUE(session->isRunning());
     advance(0.1);

@@ -12,15 +12,12 @@
 
 #include "image_test_support.h"
 #include "platform/image/codec/png.h"
+#include "tests/support/required_tool.h"
 
 namespace codereader {
 
 inline Value bytesOf(const std::string& s) {
     return Value::data(Bytes(s.begin(), s.end()));
-}
-
-inline bool have(const char* program) {
-    return std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 inline const char* const kZbar = "zbarimg --raw -q";

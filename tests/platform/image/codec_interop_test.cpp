@@ -8,6 +8,7 @@
 #include "platform/image/codec/jpeg.h"
 #include "platform/image/codec/png.h"
 #include "tests/platform/image/codec_test_support.h"
+#include "tests/support/required_tool.h"
 
 using namespace codec_test;
 
@@ -22,7 +23,7 @@ Bytes decodeElsewhere(const std::string& path, const char* pixelFormat) {
 }  // namespace
 
 TEST(CodecInterop, AnotherDecoderSeesTheSamePixels) {
-    if (!hasProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    if (auto why = testsupport::missingTool("ffmpeg")) GTEST_SKIP() << *why;
     TempFolder folder;
     const RasterRGBA8 picture = photoLike(96, 64);
 
@@ -49,7 +50,7 @@ TEST(CodecInterop, AnotherDecoderSeesTheSamePixels) {
 }
 
 TEST(CodecInterop, AnotherReaderSeesTheSameProperties) {
-    if (!hasProgram("exiftool")) GTEST_SKIP() << "exiftool is not installed";
+    if (auto why = testsupport::missingTool("exiftool")) GTEST_SKIP() << *why;
     TempFolder folder;
     const std::string path = folder.file("photo.jpg");
     JpegEncodeOptions options;

@@ -197,10 +197,6 @@ inline std::string runCommand(const std::string& command) {
 }
 
 
-inline bool hasProgram(const std::string& name) {
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // A fresh folder under the system's temporary directory, removed with the object.
 struct TempFolder {
     std::filesystem::path path;

@@ -8,16 +8,12 @@ using namespace codereader;
 
 namespace {
 
-bool haveDecoder() {
-    return have("zbarimg");
-}
-
 const char* const kAztecReader = "ZXingReader -format Aztec -bytes";
 
 }  // namespace
 
 TEST(Filters2Generators, QRCodesAreReadBackAtEveryLevelAndSize) {
-    if (!haveDecoder()) GTEST_SKIP() << "zbarimg not installed";
+    if (auto why = testsupport::missingTool("zbarimg")) GTEST_SKIP() << *why;
     struct Case {
         std::string message;
         const char* level;
@@ -63,7 +59,7 @@ TEST(Filters2Generators, Code128IsReadBackAndSizedByItsInputs) {
     EXPECT_EQ(code->extent(), CGRectMake(0, 0, 11 * 11 + 13 + 20, 32 + 20));
     EXPECT_EQ(make("123456", 0, 5)->extent(), CGRectMake(0, 0, 11 * 5 + 13, 5));  // set C packs digit pairs
     EXPECT_EQ(make("caf\xC3\xA9"), nullptr);                                      // not ASCII
-    if (!haveDecoder()) GTEST_SKIP() << "zbarimg not installed";
+    if (auto why = testsupport::missingTool("zbarimg")) GTEST_SKIP() << *why;
     for (const std::string m : {"Korva-128", "0123456789", "AB12345678cd", "x", "Tab\there 99 {}"}) {
         SCOPED_TRACE(m);
         auto c = make(m, 10, 40);
@@ -88,7 +84,7 @@ TEST(Filters2Generators, AztecSymbolsAreReadBackCompactAndFull) {
     EXPECT_EQ(make(""), nullptr);
     EXPECT_EQ(make("x", {{"inputLayers", Value(40)}}), nullptr);
     EXPECT_EQ(make(std::string(100, 'q'), {{"inputCompactStyle", Value(1)}, {"inputLayers", Value(1)}}), nullptr);
-    if (!have("ZXingReader")) GTEST_SKIP() << "ZXingReader not installed";
+    if (auto why = testsupport::missingTool("ZXingReader")) GTEST_SKIP() << *why;
     std::string binary;
     for (int i = 0; i < 256; ++i) binary.push_back(static_cast<char>(i));
     struct Case {

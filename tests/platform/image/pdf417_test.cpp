@@ -40,7 +40,7 @@ std::string binaryMessage() {
 }  // namespace
 
 TEST(PDF417Generator, SymbolsAreReadBackByARealDecoder) {
-    if (!have("ZXingReader")) GTEST_SKIP() << "ZXingReader not installed";
+    if (auto why = testsupport::missingTool("ZXingReader")) GTEST_SKIP() << *why;
     std::string mixed;
     for (int i = 0; i < 40; ++i) mixed += "Frame " + std::to_string(i * 37) + ", exposure 1/" + std::to_string(60 + i) + "; ";
     struct Case {

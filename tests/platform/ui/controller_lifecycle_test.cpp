@@ -57,6 +57,21 @@ TEST_F(LifecycleTest, StatusBarAndTraitsFollowTheShownChildAndTheFullScreenPrese
     EXPECT_EQ(modal->sizes.size(), 1u);
 }
 
+TEST_F(LifecycleTest, AppearanceBegunTwiceIsToldOnceAndEndsOnce) {
+    auto controller = RecordingController::make("c", &log);
+    controller->beginAppearanceTransition(true, false);
+    controller->beginAppearanceTransition(true, true);  // already appearing: nothing new
+    EXPECT_EQ(log, (Log{"c load", "c willAppear"}));
+    controller->endAppearanceTransition();
+    controller->beginAppearanceTransition(true, false);  // already on screen
+    controller->endAppearanceTransition();
+    EXPECT_EQ(log, (Log{"c load", "c willAppear", "c didAppear"}));
+    controller->beginAppearanceTransition(false, false);
+    controller->beginAppearanceTransition(false, false);
+    controller->endAppearanceTransition();
+    EXPECT_EQ(log, (Log{"c load", "c willAppear", "c didAppear", "c willDisappear", "c didDisappear"}));
+}
+
 struct Turning : UIViewController {
     std::vector<CGSize> sizes;
     std::vector<UIInterfaceOrientation> rotations;

@@ -173,6 +173,40 @@ TEST_F(PresentationTest, CancelledCustomPresentationIsUndone) {
     EXPECT_TRUE(root->presentViewController(controller("b"), false));
 }
 
+TEST_F(PresentationTest, PresentationStateWalksEveryStepIncludingCancelledDismissals) {
+    using S = UIPresentationState;
+    auto delegate = std::make_shared<Transitions>();
+    auto a = controller("a");
+    a->setTransitioningDelegate(delegate);
+    EXPECT_EQ(a->presentationState(), S::NotPresented);
+    ASSERT_TRUE(root->presentViewController(a, true));
+    EXPECT_EQ(a->presentationState(), S::BeingPresented);
+    EXPECT_TRUE(a->isBeingPresented());
+    EXPECT_FALSE(a->dismissViewControllerAnimated(false)) << "no dismissal in the middle of presenting";
+    advance(1.5);
+    EXPECT_EQ(a->presentationState(), S::Presented);
+
+    delegate->animator->cancel = true;
+    ASSERT_TRUE(root->dismissViewControllerAnimated(true));
+    EXPECT_EQ(a->presentationState(), S::BeingDismissed);
+    EXPECT_TRUE(a->isBeingDismissed());
+    EXPECT_FALSE(root->presentViewController(controller("x"), false)) << "busy presenter";
+    advance(1.5);
+    EXPECT_EQ(a->presentationState(), S::Presented) << "a cancelled dismissal leaves it presented";
+    EXPECT_EQ(root->presentedViewController(), a);
+
+    // One presented above it goes at once with it, whatever its own state.
+    delegate->animator->cancel = false;
+    auto b = controller("b");
+    ASSERT_TRUE(a->presentViewController(b, false));
+    EXPECT_EQ(b->presentationState(), S::Presented);
+    ASSERT_TRUE(root->dismissViewControllerAnimated(true));
+    EXPECT_EQ(b->presentationState(), S::NotPresented);
+    advance(1.5);
+    EXPECT_EQ(a->presentationState(), S::NotPresented);
+    EXPECT_EQ(a->presentingViewController(), nullptr);
+}
+
 TEST_F(PresentationTest, PopoverSitsBelowItsSourceOrAboveWhenThereIsNoRoom) {
     auto source = UIView::make(CGRectMake(100, 100, 40, 40));
     root->view()->addSubview(source);

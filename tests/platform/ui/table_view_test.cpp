@@ -228,6 +228,69 @@ TEST_F(TableTest, FlowLayoutWrapsItemsAndTheCollectionReusesCells) {
     EXPECT_FALSE(view->tapItemAtIndexPath({0, 28}));
 }
 
+// Hears every scroll event a table's or collection's delegate can hear.
+template <class Base>
+struct ScrollEars : Base {
+    std::vector<std::string> heard;
+    std::function<void()> onScroll;
+    void scrollViewDidScroll(UIScrollView&) override {
+        heard.push_back("scroll");
+        if (onScroll) onScroll();
+    }
+    void scrollViewWillBeginDragging(UIScrollView&) override { heard.push_back("willDrag"); }
+    void scrollViewWillEndDragging(UIScrollView&, CGPoint, CGPoint*) override { heard.push_back("willEndDrag"); }
+    void scrollViewDidEndDragging(UIScrollView&, bool) override { heard.push_back("endDrag"); }
+    void scrollViewWillBeginDecelerating(UIScrollView&) override { heard.push_back("decel"); }
+    void scrollViewDidEndDecelerating(UIScrollView&) override { heard.push_back("endDecel"); }
+    void scrollViewDidEndScrollingAnimation(UIScrollView&) override { heard.push_back("endAnimation"); }
+};
+
+// The seven events, sent the way the scroll view sends them: to its own delegate.
+void sendEveryScrollEvent(UIScrollView& scroll) {
+    auto relay = scroll.delegate();
+    ASSERT_TRUE(relay);
+    CGPoint target{0, 0};
+    relay->scrollViewWillBeginDragging(scroll);
+    relay->scrollViewDidScroll(scroll);
+    relay->scrollViewWillEndDragging(scroll, {0, 2}, &target);
+    relay->scrollViewDidEndDragging(scroll, true);
+    relay->scrollViewWillBeginDecelerating(scroll);
+    relay->scrollViewDidEndDecelerating(scroll);
+    relay->scrollViewDidEndScrollingAnimation(scroll);
+}
+
+const std::vector<std::string> kEveryScrollEvent{"willDrag", "scroll",   "willEndDrag", "endDrag",
+                                                 "decel",    "endDecel", "endAnimation"};
+
+TEST_F(TableTest, TablesAndCollectionsPassEveryScrollEventOnAfterRetiling) {
+    fill(0, 60);
+    connect();
+    auto tableEars = std::make_shared<ScrollEars<UITableViewDelegate>>();
+    table->setDelegate(tableEars);
+    // By the time the delegate hears of a new offset, the rows there are already on screen.
+    tableEars->onScroll = [&] { EXPECT_FALSE(table->cellForRowAtIndexPath({0, 40}) == nullptr); };
+    table->UIScrollView::setContentOffset(CGPointMake(0, 40 * 44));
+    tableEars->heard.clear();
+    sendEveryScrollEvent(*table);
+    EXPECT_EQ(tableEars->heard, kEveryScrollEvent);
+
+    auto layout = UICollectionViewFlowLayout::make();
+    layout->itemSize = CGSize{100, 100};
+    auto view = UICollectionView::make(CGRectMake(0, 0, 320, 400), layout);
+    view->registerCell("tile", [](const std::string& id) { return UICollectionViewCell::make(id); });
+    auto tiles = std::make_shared<Tiles>();
+    tiles->count = 60;
+    view->setDataSource(tiles);
+    window->addSubview(view);
+    auto ears = std::make_shared<ScrollEars<UICollectionViewDelegate>>();
+    view->setDelegate(ears);
+    sendEveryScrollEvent(*view);
+    EXPECT_EQ(ears->heard, kEveryScrollEvent);
+    // A delegate that has gone away hears nothing and stops nothing.
+    ears.reset();
+    sendEveryScrollEvent(*view);
+}
+
 }  // namespace
 
 namespace {

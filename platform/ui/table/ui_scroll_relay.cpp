@@ -1,0 +1,31 @@
+// The scroll relay of table and collection views.
+#include "platform/ui/table/ui_scroll_relay.h"
+
+void UIScrollRelay::scrollViewDidScroll(UIScrollView& s) {
+    if (retile_) retile_();
+    if (auto d = outer_()) d->scrollViewDidScroll(s);
+}
+
+void UIScrollRelay::scrollViewWillBeginDragging(UIScrollView& s) {
+    if (auto d = outer_()) d->scrollViewWillBeginDragging(s);
+}
+
+void UIScrollRelay::scrollViewWillEndDragging(UIScrollView& s, CGPoint velocity, CGPoint* target) {
+    if (auto d = outer_()) d->scrollViewWillEndDragging(s, velocity, target);
+}
+
+void UIScrollRelay::scrollViewDidEndDragging(UIScrollView& s, bool decelerate) {
+    if (auto d = outer_()) d->scrollViewDidEndDragging(s, decelerate);
+}
+
+void UIScrollRelay::scrollViewWillBeginDecelerating(UIScrollView& s) {
+    if (auto d = outer_()) d->scrollViewWillBeginDecelerating(s);
+}
+
+void UIScrollRelay::scrollViewDidEndDecelerating(UIScrollView& s) {
+    if (auto d = outer_()) d->scrollViewDidEndDecelerating(s);
+}
+
+void UIScrollRelay::scrollViewDidEndScrollingAnimation(UIScrollView& s) {
+    if (auto d = outer_()) d->scrollViewDidEndScrollingAnimation(s);
+}
