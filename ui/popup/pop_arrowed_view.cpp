@@ -158,6 +158,14 @@ void PopArrowedView::setBgColor(std::shared_ptr<UIColor> color) {
     layB()->setFillColor(fill);
 }
 
+void PopArrowedView::useBlackShadowedLook() {
+    bg()->setBackgroundColor(UIColor::clearColor());
+    setBgColor(UIColor::blackColor());
+    container()->layer()->setShadowColor(CGColor::gray(0, 1));
+    container()->layer()->setShadowOpacity(1);
+    container()->layer()->setShadowOffset({5, 5});
+}
+
 void PopArrowedView::setAlpha(CGFloat alpha) {
     PopSenderView::setAlpha(alpha);
     arrow_->setAlpha(alpha);

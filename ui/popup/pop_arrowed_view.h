@@ -48,6 +48,9 @@ public:
 
 protected:
     using PopSenderView::PopSenderView;
+    // The look of the small control bubbles: a clear background, a black body and arrow, and a
+    // hard black shadow 5 points down and right.
+    void useBlackShadowedLook();
 
 private:
     std::shared_ptr<CAShapeLayer> makeTriangle(const std::vector<CGPoint>& points, CGPoint position) const;

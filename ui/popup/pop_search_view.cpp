@@ -33,11 +33,7 @@ std::shared_ptr<NSLayoutConstraint> relate(const std::shared_ptr<UIView>& a, NSL
 
 void PopSearchView::init() {
     PopArrowedView::init();
-    bg()->setBackgroundColor(UIColor::clearColor());
-    setBgColor(UIColor::blackColor());
-    container()->layer()->setShadowColor(CGColor::gray(0, 1));
-    container()->layer()->setShadowOpacity(1);
-    container()->layer()->setShadowOffset({5, 5});
+    useBlackShadowedLook();
 
     b0_ = UIView::make();
     assignRound(*b0_, 5);

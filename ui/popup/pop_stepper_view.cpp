@@ -7,11 +7,7 @@
 
 void PopStepperView::init() {
     PopArrowedView::init();
-    bg()->setBackgroundColor(UIColor::clearColor());
-    setBgColor(UIColor::blackColor());
-    container()->layer()->setShadowColor(CGColor::gray(0, 1));
-    container()->layer()->setShadowOpacity(1);
-    container()->layer()->setShadowOffset({5, 5});
+    useBlackShadowedLook();
     b0_ = UIView::make();
     b0_->setBackgroundColor(UIColor::whiteColor());
     assignRound(*b0_, 5);
