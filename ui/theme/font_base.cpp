@@ -87,15 +87,15 @@ std::shared_ptr<UIFont> FontBase::fontRetainedSize(const std::shared_ptr<UIFont>
 }
 
 std::shared_ptr<UIFont> FontBase::makeRole(FontRole role) {
-    const RoleSpec& spec = kRoles[static_cast<std::size_t>(role)];
-    double size = spec.factor;
-    switch (spec.base) {
+    const RoleSpec& entry = kRoles[static_cast<std::size_t>(role)];
+    double size = entry.factor;
+    switch (entry.base) {
     case Base::Body: size *= styleFontSize(UIFontTextStyleBody); break;
     case Base::Headline: size *= styleFontSize(UIFontTextStyleHeadline); break;
     case Base::Fixed: size *= kFixedSize; break;
     case Base::Points: break;
     }
-    switch (spec.face) {
+    switch (entry.face) {
     case Face::Text: return named(fontName_, size);
     case Face::System: return UIFont::systemFontOfSize(size);
     case Face::Bold: return UIFont::boldSystemFontOfSize(size);

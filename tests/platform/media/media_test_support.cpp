@@ -39,13 +39,13 @@ void waitFor(const std::atomic<bool>& flag) {
     while (!flag) std::this_thread::yield();
 }
 
-bool writeMovie(const std::string& path, const MovieSpec& spec) {
+bool writeMovie(const std::string& path, const MovieSpec& movie) {
     auto writer = AVAssetWriter::assetWriterWithURL(NSURL::fileURLWithPath(path), AVFileTypeMPEG4);
     if (!writer) return false;
     ValueDictionary vs, as;
     vs.set(AVVideoCodecKey, AVVideoCodecH264);
-    vs.set(AVVideoWidthKey, double(spec.width));
-    vs.set(AVVideoHeightKey, double(spec.height));
+    vs.set(AVVideoWidthKey, double(movie.width));
+    vs.set(AVVideoHeightKey, double(movie.height));
     as.set(AVFormatIDKey, std::uint32_t(kAudioFormatMPEG4AAC));
     as.set(AVNumberOfChannelsKey, std::uint32_t(1));
     as.set(AVSampleRateKey, 44100.0);
@@ -54,16 +54,16 @@ bool writeMovie(const std::string& path, const MovieSpec& spec) {
     (*writer)->addInput(v);
     (*writer)->addInput(a);
     if (!(*writer)->startWriting()) return false;
-    (*writer)->startSessionAtSourceTime(CMTimeMakeWithSeconds(spec.sessionStart, 90000));
-    auto frame = quarterPicture(std::size_t(spec.width), std::size_t(spec.height));
-    double end = spec.sessionStart + spec.seconds;
-    std::int64_t sample = std::llround(spec.firstSample * 44100);
+    (*writer)->startSessionAtSourceTime(CMTimeMakeWithSeconds(movie.sessionStart, 90000));
+    auto frame = quarterPicture(std::size_t(movie.width), std::size_t(movie.height));
+    double end = movie.sessionStart + movie.seconds;
+    std::int64_t sample = std::llround(movie.firstSample * 44100);
     int n = 0;
-    for (double t = spec.firstSample; t < end - 1e-9; t = spec.firstSample + ++n / spec.fps) {
+    for (double t = movie.firstSample; t < end - 1e-9; t = movie.firstSample + ++n / movie.fps) {
         while (!v->isReadyForMoreMediaData()) std::this_thread::yield();
         v->appendSampleBuffer(CMSampleBuffer::withImageBuffer(
-            frame, {CMTimeMake(1, int(spec.fps)), CMTimeMakeWithSeconds(t, 90000), kCMTimeInvalid}));
-        while (double(sample) / 44100 < t + 1 / spec.fps && double(sample + 1024) / 44100 <= end + 1e-9) {
+            frame, {CMTimeMake(1, int(movie.fps)), CMTimeMakeWithSeconds(t, 90000), kCMTimeInvalid}));
+        while (double(sample) / 44100 < t + 1 / movie.fps && double(sample + 1024) / 44100 <= end + 1e-9) {
             while (!a->isReadyForMoreMediaData()) std::this_thread::yield();
             a->appendSampleBuffer(CMSampleBuffer::withAudio(
                 toneBlock(sample), {kCMTimeInvalid, CMTimeMake(sample, 44100), kCMTimeInvalid}));

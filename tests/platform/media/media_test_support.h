@@ -24,7 +24,7 @@ struct MovieSpec {
     double firstSample = 0;   // source time of the first sample appended
 };
 // Writes a movie through the writer and waits for it; false (with the failure logged) when not completed.
-bool writeMovie(const std::string& path, const MovieSpec& spec);
+bool writeMovie(const std::string& path, const MovieSpec& movie);
 // A sound file of the tone (AAC), with file tags; false when it could not be written.
 bool writeTone(const std::string& path, double seconds, std::vector<std::pair<std::string, std::string>> tags = {});
 // Waits (without the clock) until the flag is set by another thread.
