@@ -153,7 +153,12 @@ void PopArrowedView::applyLayout(bool animated) {
 
 void PopArrowedView::setBgColor(std::shared_ptr<UIColor> color) {
     PopSenderView::setBgColor(color);
-    const auto fill = color ? std::optional<CGColor>(color->cgColor()) : std::nullopt;
+    if (!color) {
+        layT()->setFillColor(std::nullopt);
+        layB()->setFillColor(std::nullopt);
+        return;
+    }
+    const CGColor fill = color->cgColor();
     layT()->setFillColor(fill);
     layB()->setFillColor(fill);
 }
