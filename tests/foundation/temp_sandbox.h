@@ -16,37 +16,21 @@
 #include "platform/ui/app/ui_screen.h"
 #include "platform/ui/draw/image.h"
 #include "tests/platform/dispatch/virtual_clock.h"
+#include "tests/support/temp_app_folders.h"
 
 class TempSandboxTest : public VirtualClockTest {
 protected:
     void SetUp() override {
         VirtualClockTest::SetUp();
-        std::random_device random;
-        root_ = std::filesystem::temp_directory_path() /
-                ("korva-foundation-" + std::to_string(random()) + "-" + std::to_string(random()));
-        std::filesystem::create_directories(root_ / "data");
-        std::filesystem::create_directories(root_ / "bundle");
-        writeFile("bundle/Info.plist", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
-                                       "<key>CFBundleDisplayName</key><string>Korva</string>"
-                                       "<key>CFBundleName</key><string>KorvaName</string>"
-                                       "<key>CFBundleShortVersionString</key><string>2.5</string>"
-                                       "</dict></plist>");
-        Sandbox::setRoot((root_ / "data").string());
-        NSBundle::setMainBundleRoot((root_ / "bundle").string());
-        UIImage::clearNamedImageCache();
+        folders_.create("korva-foundation", "<key>CFBundleDisplayName</key><string>Korva</string>"
+                                            "<key>CFBundleName</key><string>KorvaName</string>"
+                                            "<key>CFBundleShortVersionString</key><string>2.5</string>");
+        root_ = folders_.root();
         UIScreen::setMainScreen(UIScreen::make());
-        SystemServices::setShared(nullptr);
-        Global::resetSharedForTesting();
     }
 
     void TearDown() override {
-        Global::resetSharedForTesting();
-        SystemServices::setShared(nullptr);
-        UIImage::clearNamedImageCache();
-        NSBundle::setMainBundleRoot("");
-        Sandbox::setRoot("");
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
+        folders_.remove();
         VirtualClockTest::TearDown();
     }
 
@@ -61,5 +45,6 @@ protected:
         return data ? std::string(data->begin(), data->end()) : std::string();
     }
 
+    TempAppFolders folders_;
     std::filesystem::path root_;
 };

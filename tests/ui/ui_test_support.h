@@ -13,42 +13,25 @@
 #include "platform/storage/sandbox.h"
 #include "platform/ui/draw/image.h"
 #include "tests/platform/ui/controller_test_support.h"
+#include "tests/support/temp_app_folders.h"
 #include "ui/ui_services.h"
 
 struct ToolkitTest : UIHarness {
     void SetUp() override {
         UIHarness::SetUp();
-        std::random_device random;
-        tempRoot = std::filesystem::temp_directory_path() /
-               ("korva-ui-" + std::to_string(random()) + "-" + std::to_string(random()));
-        std::filesystem::create_directories(tempRoot / "data");
-        writeFile("bundle/Info.plist", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
-                                       "<key>CFBundleDisplayName</key><string>Korva</string>"
-                                       "</dict></plist>");
+        folders.create("korva-ui", "<key>CFBundleDisplayName</key><string>Korva</string>");
+        tempRoot = folders.root();
         writeFile("bundle/en.lproj/Localizable.strings", "\"Cancel\" = \"Peruuta\";\n\"LOADING\" = \"Loading...\";\n");
-        Sandbox::setRoot((tempRoot / "data").string());
-        NSBundle::setMainBundleRoot((tempRoot / "bundle").string());
-        UIImage::clearNamedImageCache();
-        SystemServices::setShared(nullptr);
-        Global::resetSharedForTesting();
         registerUIServices();
     }
     void TearDown() override {
-        Global::resetSharedForTesting();
-        SystemServices::setShared(nullptr);
-        UIImage::clearNamedImageCache();
-        NSBundle::setMainBundleRoot("");
-        Sandbox::setRoot("");
-        std::error_code ignored;
-        std::filesystem::remove_all(tempRoot, ignored);
+        folders.remove();
         UIHarness::TearDown();
     }
-    void writeFile(const std::string& relative, std::string_view text) const {
-        std::filesystem::create_directories((tempRoot / relative).parent_path());
-        ASSERT_TRUE(writeFileAtomically((tempRoot / relative).string(), text).ok());
-    }
+    void writeFile(const std::string& relative, std::string_view text) const { folders.writeFile(relative, text); }
     std::shared_ptr<Global> global() const { return Global::shared(); }
 
+    TempAppFolders folders;
     std::filesystem::path tempRoot;
 };
 
