@@ -49,16 +49,21 @@ ValueArray PopAdjView::parseTo1D(const Value& attrs, const std::string& header) 
     const std::vector<std::string> keys = editableKeys(values);
     auto single = [&](const std::string& key) { parseTo1D(name, key, values[key], header, result); };
 
-    if (name == "CIToneCurve") {
-        Value points = Value::array();
+    // The inputs of one editor kind form a list item after the others, which stand on their own.
+    auto listOfKind = [&](std::int64_t kind, AdjAction act) {
+        Value list = Value::array();
         for (const auto& key : keys) {
-            if (kindOf(values[key]) == kKindCurvePoint) {
-                points.append(keyed(key, values[key]));
+            if (kindOf(values[key]) == kind) {
+                list.append(keyed(key, values[key]));
             } else {
                 single(key);
             }
         }
-        if (points.count() > 0) result.push_back(groupItem(AdjAction::Graph2D, "arr", points, header));
+        if (list.count() > 0) result.push_back(groupItem(act, "arr", list, header));
+    };
+
+    if (name == "CIToneCurve") {
+        listOfKind(kKindCurvePoint, AdjAction::Graph2D);
     } else if (const AdjAction cubeAction = cubeActionOf(name); cubeAction != AdjAction::None) {
         const std::vector<std::string>& cube = cubeInputsOf(cubeAction);
         Value parts = Value::dictionary();
@@ -72,15 +77,7 @@ ValueArray PopAdjView::parseTo1D(const Value& attrs, const std::string& header) 
         // A cube is edited whole: with one of its inputs not editable there is nothing to open.
         if (parts.count() == cube.size()) result.push_back(groupItem(cubeAction, "attr", parts, header));
     } else {
-        Value positions = Value::array();
-        for (const auto& key : keys) {
-            if (kindOf(values[key]) == kKindPositions) {
-                positions.append(keyed(key, values[key]));
-            } else {
-                single(key);
-            }
-        }
-        if (positions.count() > 0) result.push_back(groupItem(AdjAction::Positions, "arr", positions, header));
+        listOfKind(kKindPositions, AdjAction::Positions);
     }
     return result;
 }
