@@ -184,6 +184,11 @@ TEST_F(PopAdj, HidingClosesTheSmallEditorsButNotTheFullFrameOnes) {
     EXPECT_EQ(pop->popSlider()->phase(), PopPhase::Shown);
     EXPECT_EQ(pop->positions->phase(), PopPhase::Shown);
 
+    // A relayout reaches every editor made so far.
+    pop->scheduledInternalLayout();
+    EXPECT_TRUE(pop->popSlider()->layoutPending());
+    EXPECT_TRUE(pop->positions->layoutPending());
+
     pop->hide([] {});
     advance(0.5);
     EXPECT_EQ(pop->phase(), PopPhase::Hidden);
