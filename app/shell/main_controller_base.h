@@ -20,7 +20,7 @@ public:
 
     void resetTimerNewApp() { timerNewApp_.reset(); }
     void restartTimerNewApp();
-    bool isTimerNewAppPending() const { return timerNewApp_.isPending(); }
+    bool isTimerNewAppPending() const { return timerNewApp_.pending(); }
     void onTimerNewApp();
 
     bool observingApp() const { return observingApp_; }
@@ -51,5 +51,5 @@ protected:
 private:
     bool observingApp_ = false;
     std::shared_ptr<UIViewController> vc_;
-    DebouncedTimer timerNewApp_;
+    OneShotTimer timerNewApp_;
 };
