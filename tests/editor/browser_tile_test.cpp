@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/adjust/pop_adj_h_view.h"
+#include "editor/adjust/pop_adj_slider_view.h"
 #include "editor/browser/filter_item_view.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/control/ui_scroll_view.h"
@@ -191,4 +192,43 @@ TEST_F(TileTest, AnEditIsSavedThenTheElementResetThenTheHostTold) {
     tile->onPopAdjViewFullScreenFinished(*tile->popAdj());
     EXPECT_EQ(events->log, (Log{"holderShow"}));
     EXPECT_NE(tile->lastImage(), nullptr);
+}
+
+TEST_F(TileTest, TheBadgeAndTheParametersFollowTheEditableItems) {
+    // One editable item: the badge shows on selection, and opening goes straight to its editor,
+    // anchored on the badge, after the host's adjustment.
+    tile->setSelected();
+    EXPECT_FALSE(tile->settings()->isHidden());
+    tile->showAdj(tile);
+    advance(0.5);
+    ASSERT_NE(tile->popAdj()->popSlider(), nullptr);
+    EXPECT_EQ(tile->popAdj()->popSlider()->last(), tile->settings());
+    EXPECT_TRUE(tile->popAdj()->hidden());
+    EXPECT_EQ(host->log, (Log{"before CISepiaTone inputIntensity"}));
+
+    // Several: the label pop-up on the tile.
+    auto editable = [](double v) { return Value::dictionary({{"value", Value(v)}, {"editable", Value(true)}}); };
+    auto controls = Value::dictionary(
+        {{"name", Value("CIColorControls")},
+         {"disp", Value("CONTROLS")},
+         {"value", Value::dictionary({{"inputSaturation", editable(1.2)}, {"inputContrast", editable(1.1)}})}});
+    tile->setElement(FilterPersistElement::withKey("0-5", controls));
+    tile->showAdj(tile);
+    advance(0.5);
+    EXPECT_FALSE(tile->popAdj()->hidden());
+    EXPECT_EQ(tile->popAdj()->last(), tile);
+    EXPECT_GE(tile->popAdj()->arr().size(), 2u);
+    tile->hideAdj();
+    advance(0.5);
+    EXPECT_TRUE(tile->popAdj()->hidden());
+
+    // None: the badge stays hidden, and opening shows nothing.
+    tile->setElement(FilterPersistElement::withKey("1-0", xrayDesc("WARM 1")));
+    tile->setSelected();
+    EXPECT_TRUE(tile->settings()->isHidden());
+    tile->showAdj(tile);
+    advance(0.5);
+    EXPECT_TRUE(tile->popAdj()->hidden());
+    tile->setUnselected();
+    EXPECT_TRUE(tile->settings()->isHidden());
 }
