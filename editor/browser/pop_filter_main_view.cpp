@@ -25,7 +25,8 @@ void PopFilterMainView::init() {
     addConstraintsFull(fv_, b0_, 0, 0, 0, 0);
 
     CGSize screen = vc() ? vc()->view()->frame().size : CGSize{};
-    setSize({std::min(screen.width, screen.height) - kSideMargin, fv_->itemList()->itemSize().height + kExtraHeight});
+    CGFloat width = std::min(std::min(screen.width, screen.height) - kSideMargin, screen.width - 2 * kScreenEdge);
+    setSize({width, fv_->itemList()->itemSize().height + kExtraHeight});
     hideOnTapOutside();
     titleView()->setHoldTitlePosition(true);
     fv_->updateData();

@@ -38,6 +38,9 @@ public:
     static constexpr const char* kTitle = "IMAGE FILTER";
     static constexpr const char* kResetTitle = "Reset";
     static constexpr CGFloat kSideMargin = 10;
+    // The arrowed pop-up keeps its body this far inside the screen's sides; a wider body would be
+    // cut off at the right edge.
+    static constexpr CGFloat kScreenEdge = 15;
     static constexpr CGFloat kExtraHeight = 93;
     static constexpr CGFloat kDimAlpha = 0.5;
 

@@ -92,8 +92,12 @@ TEST_F(FilterPopupTest, TheCatalogueHasFourMenusKeyedByMenuAndItem) {
     EXPECT_EQ(pop->fv()->itemList()->keys(), (std::vector<std::string>{"0-0", "0-1", "0-2"}));
     EXPECT_EQ(pop->titleView()->lblTitle()->text().value_or(""), "IMAGE FILTER");
     EXPECT_EQ(screen->log, (Log{"didShow"}));
-    // Sized to the screen and the strip's tiles.
-    EXPECT_EQ(pop->size().width, 375 - 10);
+    // Sized to the screen and the strip's tiles, inside the 15 points the pop-up keeps from the
+    // screen's sides, so that it is not cut off.
+    EXPECT_EQ(pop->size().width, 375 - 30);
+    CGRect box = pop->container()->convertRectToView(pop->container()->bounds(), nullptr);
+    EXPECT_GE(box.origin.x, 15);
+    EXPECT_LE(CGRectGetMaxX(box), 375 - 15);
     EXPECT_EQ(pop->size().height, pop->fv()->itemList()->itemSize().height + 93);
 }
 
