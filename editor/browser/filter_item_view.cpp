@@ -103,7 +103,10 @@ void FilterItemView::drawRefiltered() {
     if (!context || !setCurrentContext(context->gl())) return;
     auto result = filter(source, *elem_);
     if (isDrawable(result)) {
-        if (auto picture = uiImage(result, result->extent(), *context->ciGPU())) lastImage_ = std::move(picture);
+        // In the compositor's own pixel order, so that showing the thumbnail needs no conversion.
+        auto bitmap = context->ciGPU()->createCGImage(result, result->extent(), CGImagePixelLayout::BGRA8Premultiplied,
+                                                      nullptr);
+        if (bitmap) lastImage_ = UIImage::imageWithCGImage(std::move(bitmap));
     }
     updateImage();
 }
