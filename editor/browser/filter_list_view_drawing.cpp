@@ -8,6 +8,25 @@
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/timer.h"
 
+namespace {
+
+void stopTimer(std::shared_ptr<NSTimer>& slot) {
+    if (slot) slot->invalidate();
+    slot.reset();
+}
+
+// A repeating main-run-loop timer in the slot that calls `tick` on the strip while it lives.
+void startRepeating(std::shared_ptr<NSTimer>& slot, double period, const std::shared_ptr<FilterListView>& strip,
+                    void (FilterListView::*tick)()) {
+    stopTimer(slot);
+    std::weak_ptr<FilterListView> weak = strip;
+    slot = NSTimer::scheduledTimer(period, true, [weak, tick](const std::shared_ptr<NSTimer>&) {
+        if (auto s = weak.lock()) ((*s).*tick)();
+    });
+}
+
+}  // namespace
+
 void FilterListView::updateVisibleIndices() {
     visibleItem0_ = visibleItem1_ = -1;
     const std::size_t n = std::min(keys_.size(), loadedItems_.size());
@@ -47,17 +66,10 @@ void FilterListView::startUpdateTimer() {
 
 void FilterListView::stopUpdateTimer() { resetTimerDraw(); }
 
-void FilterListView::resetTimerDraw() {
-    if (timerDraw_) timerDraw_->invalidate();
-    timerDraw_.reset();
-}
+void FilterListView::resetTimerDraw() { stopTimer(timerDraw_); }
 
 void FilterListView::restartTimerDraw() {
-    resetTimerDraw();
-    std::weak_ptr<FilterListView> weak = self<FilterListView>();
-    timerDraw_ = NSTimer::scheduledTimer(timerPeriod_, true, [weak](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onTimerDraw();
-    });
+    startRepeating(timerDraw_, timerPeriod_, self<FilterListView>(), &FilterListView::onTimerDraw);
 }
 
 void FilterListView::onTimerDraw() {
@@ -80,17 +92,10 @@ void FilterListView::scrollViewWillBeginDragging(UIScrollView&) {
     restartTimerScrollCheck();
 }
 
-void FilterListView::resetTimerScrollCheck() {
-    if (timerScrollCheck_) timerScrollCheck_->invalidate();
-    timerScrollCheck_.reset();
-}
+void FilterListView::resetTimerScrollCheck() { stopTimer(timerScrollCheck_); }
 
 void FilterListView::restartTimerScrollCheck() {
-    resetTimerScrollCheck();
-    std::weak_ptr<FilterListView> weak = self<FilterListView>();
-    timerScrollCheck_ = NSTimer::scheduledTimer(kScrollCheckPeriod, true, [weak](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onTimerScrollCheck();
-    });
+    startRepeating(timerScrollCheck_, kScrollCheckPeriod, self<FilterListView>(), &FilterListView::onTimerScrollCheck);
 }
 
 void FilterListView::onTimerScrollCheck() {
