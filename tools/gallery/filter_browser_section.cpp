@@ -28,8 +28,7 @@
 
 namespace {
 
-// A landscape with a face in it: sky, sun, hills, skin, hair and a grey ramp, so that every
-// look shows on it.
+// A landscape with a face in it: sky, sun, hills, skin and hair, so that every look shows on it.
 std::shared_ptr<CIImage> photoPicture(int w, int h) {
     std::vector<std::uint8_t> px(std::size_t(w) * h * 4);
     auto mix = [](double a, double b, double t) { return a + (b - a) * std::clamp(t, 0.0, 1.0); };
@@ -44,7 +43,6 @@ std::shared_ptr<CIImage> photoPicture(int w, int h) {
             double face = std::hypot((u - 0.38) / 0.15, (v - 0.55) / 0.2);
             if (face < 1) r = 0.93, g = 0.72 - 0.1 * face, b = 0.58 - 0.1 * face;
             if (face >= 1 && std::hypot((u - 0.38) / 0.18, (v - 0.47) / 0.2) < 1 && v < 0.55) r = 0.25, g = 0.15, b = 0.1;
-            if (v > 0.92) r = g = b = u;
             std::uint8_t* p = &px[(std::size_t(y) * w + x) * 4];
             p[0] = std::uint8_t(std::lround(255 * r));
             p[1] = std::uint8_t(std::lround(255 * g));
