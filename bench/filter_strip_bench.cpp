@@ -69,7 +69,8 @@ int main() {
     const Value& menu = Global::shared()->filterPreset()->descBnW();
     source->entries = Value::array();
     for (std::size_t i = 0; i < menu.count(); ++i)
-        source->entries.append(Value::dictionary({{"key", Value(FilterPreset::presetKey(0, long(i)))}, {"desc", menu[i]}}));
+        source->entries.append(
+            Value::dictionary({{"key", Value(FilterPreset::presetKey(0, long(i)))}, {"desc", menu[i]}}));
     strip->setSource(source);
     strip->setFrame({{0, 500}, {vc->view()->bounds().size.width, tile.height + 4}});
     vc->view()->addSubview(strip);

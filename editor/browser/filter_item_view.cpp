@@ -2,7 +2,6 @@
 #include "editor/browser/filter_item_view.h"
 
 #include "editor/adjust/pop_adj_h_view.h"
-
 #include "filter/ci_image_filter.h"
 #include "filter/filter_context.h"
 #include "filter/filter_persist_element.h"
@@ -104,8 +103,8 @@ void FilterItemView::drawRefiltered() {
     auto result = filter(source, *elem_);
     if (isDrawable(result)) {
         // In the compositor's own pixel order, so that showing the thumbnail needs no conversion.
-        auto bitmap = context->ciGPU()->createCGImage(result, result->extent(), CGImagePixelLayout::BGRA8Premultiplied,
-                                                      nullptr);
+        auto bitmap =
+            context->ciGPU()->createCGImage(result, result->extent(), CGImagePixelLayout::BGRA8Premultiplied, nullptr);
         if (bitmap) lastImage_ = UIImage::imageWithCGImage(std::move(bitmap));
     }
     updateImage();
@@ -139,7 +138,9 @@ void FilterItemView::resetLastImage() {
 
 // ---- selection ----
 
-bool FilterItemView::hasEditableItems() const { return elem_ && PopAdjView::available(elem_->attrs()); }
+bool FilterItemView::hasEditableItems() const {
+    return elem_ && PopAdjView::available(elem_->attrs());
+}
 
 void FilterItemView::setSelected() {
     auto colors = Global::shared()->color();
@@ -197,7 +198,8 @@ void FilterItemView::onTap() {
     touchState_ = TouchState::Idle;
     auto d = delegate_.lock();
     if (!d) return;
-    if (was == TouchState::Held) d->onFilterItemViewDidLongTapUp(*this);
-    else if (was != TouchState::Released) d->onFilterItemViewDidTap(*this);
+    if (was == TouchState::Held)
+        d->onFilterItemViewDidLongTapUp(*this);
+    else if (was != TouchState::Released)
+        d->onFilterItemViewDidTap(*this);
 }
-

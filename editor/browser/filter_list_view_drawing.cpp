@@ -1,9 +1,8 @@
 // The filter strip's thumbnails: which tiles are on screen, the adaptive redraw timer, and the
 // scroll check that holds redraws back until a scroll has settled.
-#include "editor/browser/filter_list_view.h"
-
 #include <cmath>
 
+#include "editor/browser/filter_list_view.h"
 #include "editor/browser/filter_strip_geometry.h"
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/timer.h"
@@ -35,13 +34,15 @@ void FilterListView::updateVisibleIndices() {
     frames.reserve(n);
     for (std::size_t i = 0; i < n; ++i) frames.push_back(loadedItems_[i]->frame());
     CGRect s = scroll()->frame();
-    auto range = filter_strip::visibleRange(frames, scroll()->contentOffset().x, s.origin.x, s.size.width,
-                                            itemSize_.width);
+    auto range =
+        filter_strip::visibleRange(frames, scroll()->contentOffset().x, s.origin.x, s.size.width, itemSize_.width);
     visibleItem0_ = range.first;
     visibleItem1_ = range.last;
 }
 
-bool FilterListView::isAnyItemVisible() const { return !isHidden() && visibleItem0_ != -1 && visibleItem1_ != -1; }
+bool FilterListView::isAnyItemVisible() const {
+    return !isHidden() && visibleItem0_ != -1 && visibleItem1_ != -1;
+}
 
 void FilterListView::drawRefiltered() {
     if (scrollItemScrolling_) return;
@@ -52,8 +53,10 @@ void FilterListView::drawRefiltered() {
     const long last = std::min(visibleItem1_, count - 1);
     auto keep = self<FilterListView>();  // a host callback may drop the strip's last owner
     for (long i = 0; i < long(loadedItems_.size()); ++i) {
-        if (i >= first && i <= last) loadedItems_[std::size_t(i)]->drawRefiltered();
-        else loadedItems_[std::size_t(i)]->resetLastImage();
+        if (i >= first && i <= last)
+            loadedItems_[std::size_t(i)]->drawRefiltered();
+        else
+            loadedItems_[std::size_t(i)]->resetLastImage();
     }
 }
 
@@ -64,9 +67,13 @@ void FilterListView::startUpdateTimer() {
     restartTimerDraw();
 }
 
-void FilterListView::stopUpdateTimer() { resetTimerDraw(); }
+void FilterListView::stopUpdateTimer() {
+    resetTimerDraw();
+}
 
-void FilterListView::resetTimerDraw() { stopTimer(timerDraw_); }
+void FilterListView::resetTimerDraw() {
+    stopTimer(timerDraw_);
+}
 
 void FilterListView::restartTimerDraw() {
     startRepeating(timerDraw_, timerPeriod_, self<FilterListView>(), &FilterListView::onTimerDraw);
@@ -92,7 +99,9 @@ void FilterListView::scrollViewWillBeginDragging(UIScrollView&) {
     restartTimerScrollCheck();
 }
 
-void FilterListView::resetTimerScrollCheck() { stopTimer(timerScrollCheck_); }
+void FilterListView::resetTimerScrollCheck() {
+    stopTimer(timerScrollCheck_);
+}
 
 void FilterListView::restartTimerScrollCheck() {
     startRepeating(timerScrollCheck_, kScrollCheckPeriod, self<FilterListView>(), &FilterListView::onTimerScrollCheck);

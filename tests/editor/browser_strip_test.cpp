@@ -92,7 +92,7 @@ TEST(FilterStripGeometry, TilesWithAnEdgeExactlyOnTheBoundsAreOnScreen) {
     // Tile 0 spans 5..70, tile 4 spans 289..354, tile 5 spans 360..425.
     auto r = fs::visibleRange(frames, 0, 0, 360, 65);
     EXPECT_EQ(r.first, 0);
-    EXPECT_EQ(r.last, 5);  // its left edge lies exactly on the right bound
+    EXPECT_EQ(r.last, 5);                          // its left edge lies exactly on the right bound
     r = fs::visibleRange(frames, 70, 0, 200, 65);  // tile 0's right edge exactly on the left bound
     EXPECT_EQ(r.first, 0);
     r = fs::visibleRange(frames, 70.5, 0, 200, 65);
@@ -292,9 +292,15 @@ TEST_F(StripTest, ABadPresetStoreGivesTheDefaultsAndTheNextSaveWritesAGoodOne) {
         [&] { std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() / 2); },
         [&] { std::ofstream(path, std::ios::binary | std::ios::trunc) << "{\"dict\": 3}"; },
         [&] { storeWith(Value("not a dictionary")); },
-        [&] { storeWith(Value::dictionary({{disp, Value("not an entry")}})); },
-        [&] { storeWith(Value::dictionary({{disp, Value::dictionary({{"value", Value("a text for a number")}})}})); },
-        [&] { storeWith(Value::dictionary({{disp, Value::dictionary({{"value", Value::array({Value(1)})}})}})); },
+        [&] {
+            storeWith(Value::dictionary({{disp, Value("not an entry")}}));
+        },
+        [&] {
+            storeWith(Value::dictionary({{disp, Value::dictionary({{"value", Value("a text for a number")}})}}));
+        },
+        [&] {
+            storeWith(Value::dictionary({{disp, Value::dictionary({{"value", Value::array({Value(1)})}})}}));
+        },
     };
     for (std::size_t i = 0; i < spoilers.size(); ++i) {
         spoilers[i]();
