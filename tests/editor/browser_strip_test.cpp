@@ -9,6 +9,7 @@
 #include "foundation/last_info.h"
 #include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/control/ui_label.h"
+#include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "tests/editor/browser_test_support.h"
 
 namespace fs = filter_strip;
@@ -314,4 +315,24 @@ TEST_F(StripTest, ABadPresetStoreGivesTheDefaultsAndTheNextSaveWritesAGoodOne) {
         fresh->flushPendingSave();
         EXPECT_DOUBLE_EQ(intensity(FilterPersistElement::withKey("0-1", sepiaDesc("x", 0.9))).doubleValue(), 0.25) << i;
     }
+}
+
+TEST_F(StripTest, FingersOnTheTilesSelectAndHoldThroughTouchDelivery) {
+    load(looks(3));
+    auto touchTile = [&](std::size_t i, UITouchPhase phase) {
+        const auto& tile = strip->loadedItems()[i];
+        CGPoint p = tile->convertPointToView({10, 10}, nullptr);
+        UITouchDispatcher::shared()->touchEvent({Clock::now(), {{long(40 + i), p, phase}}});
+    };
+    touchTile(0, UITouchPhase::Began);
+    advance(0.02);
+    touchTile(0, UITouchPhase::Ended);
+    EXPECT_EQ(menu->log, (Log{"0-0 element"}));
+    advance(1);
+    touchTile(2, UITouchPhase::Began);
+    advance(0.2);
+    EXPECT_EQ(menu->log.back(), "nil nil");
+    EXPECT_EQ(strip->lastSelected(), 2);
+    touchTile(2, UITouchPhase::Ended);
+    EXPECT_EQ(menu->log, (Log{"0-0 element", "nil nil", "0-2 element"}));
 }
