@@ -11,6 +11,8 @@
 #include "camera/controls/shutter_label.h"
 #include "foundation/numeric.h"
 #include "platform/capture/av_capture_device_format.h"
+#include "platform/ui/controller/ui_alert_controller.h"
+#include "ui/controls/status_button_image.h"
 #include "tests/camera/controls/manual_test_support.h"
 
 namespace {
@@ -136,4 +138,17 @@ TEST_F(Mapping, ReadingsThatAreNotToBeBelievedKeepTheStoredValues) {
     wb->updateView();
     exp->updateView();
     EXPECT_TRUE(std::isfinite(exp->sldShutterSpeed()->scroll()->contentOffset().x));
+}
+
+TEST_F(Mapping, ThePresetButtonsStayHiddenAndNameTheirHandler) {
+    auto exp = menu->popExp();
+    exp->updateView();
+    for (const auto& b : exp->presetButtons()) EXPECT_TRUE(b->isHidden());
+    EXPECT_EQ(exp->presetButtons()[2]->title(), "Preset 3");
+    EXPECT_EQ(exp->preset(), 0);
+    exp->onPreset(1);
+    step(0.5);
+    auto shown = std::dynamic_pointer_cast<UIAlertController>(screenVC->presentedViewController());
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->message(), "-[PopManualExpView onPreset1:]");
 }
