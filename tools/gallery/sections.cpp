@@ -31,6 +31,7 @@ void galleryPopupsTablet(GalleryPage& page);
 void galleryControls(GalleryPage& page);
 void galleryEditorAdjust(GalleryPage& page);
 void galleryFilterBrowser(GalleryPage& page);
+void galleryCameraControls(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -65,5 +66,6 @@ std::vector<GallerySection> gallerySections() {
         {"controls", "notched", galleryControls},
         {"editor-adjust", "notched", galleryEditorAdjust},
         {"filter-browser", "notched", galleryFilterBrowser},
+        {"camera-controls", "notched", galleryCameraControls},
     };
 }

@@ -1,0 +1,74 @@
+// The "MANUAL CONTROL" pop-up: a one-line menu of focus, exposure and white balance, each opening
+// its control pop-up (or "NOT SUPPORTED"). It relays its controls' questions to the host and
+// tells the host when the user's manual control as a whole changes. Main-thread only.
+#pragma once
+
+#include "camera/controls/pop_manual_base.h"
+#include "ui/controls/menu_label_view.h"
+
+class PopManualExpView;
+class PopManualFocusView;
+class PopManualInvalidView;
+class PopManualWBView;
+class PopManualView;
+
+class PopManualViewDelegate : public PopManualBaseDelegate {
+public:
+    virtual void onPopManualViewDidShow(PopManualView& sender) = 0;
+};
+
+class PopManualView : public PopManualBase, public PopManualBaseDelegate, public MenuLabelViewDelegate {
+public:
+    KORVA_MAKE(PopManualView)
+    static constexpr CGFloat kHeight = 95;
+    static constexpr CGFloat kMargin = 20;
+    // The icon glyph that marks a control held by hand.
+    static constexpr std::uint16_t kManualGlyph = 0xF023;
+
+    void init() override;
+
+    void show(const std::shared_ptr<NSObject>& sender, Callback completion);
+    void hide(Callback completion) override;
+    using PopManualBase::show;
+    void updateData();
+
+    bool isUserManual() const override;
+    bool isManualSupported() override;
+    void setAuto() override;
+    void resetTimer() override;
+    void updateAllAuto();
+
+    void setDelegate(const std::shared_ptr<PopManualViewDelegate>& d);
+    std::shared_ptr<PopManualViewDelegate> delegate() const { return delegate_.lock(); }
+
+    const std::shared_ptr<PopManualFocusView>& popFocus();
+    const std::shared_ptr<PopManualExpView>& popExp();
+    const std::shared_ptr<PopManualWBView>& popWB();
+    const std::shared_ptr<PopManualInvalidView>& popInvalid();
+    const std::shared_ptr<MenuLabelView>& menu();
+    bool lastManual() const { return lastManual_; }
+
+    // MenuLabelViewDelegate
+    std::vector<std::string> onMenuLabelViewGetArray(MenuLabelView& menu) override;
+    void onMenuLabelViewLabelTap(MenuLabelView& menu, long index, UIButton& sender) override;
+
+    // PopManualBaseDelegate, answered for the controls
+    std::shared_ptr<DispatchQueue> onPopManualBaseGetQueue(PopManualBase& sender) override;
+    std::shared_ptr<AVCaptureDevice> onPopManualBaseGetDevice(PopManualBase& sender) override;
+    void onPopManualBaseChanged(PopManualBase& sender, bool manual) override;
+    void onPopManualBaseDidHide(PopManualBase& sender) override;
+
+    std::string className() const override { return "PopManualView"; }
+
+protected:
+    using PopManualBase::PopManualBase;
+
+private:
+    bool lastManual_ = false;
+    std::weak_ptr<PopManualViewDelegate> delegate_;
+    std::shared_ptr<PopManualFocusView> popFocus_;
+    std::shared_ptr<PopManualExpView> popExp_;
+    std::shared_ptr<PopManualWBView> popWB_;
+    std::shared_ptr<PopManualInvalidView> popInvalid_;
+    std::shared_ptr<MenuLabelView> menu_;
+};
