@@ -131,6 +131,8 @@ void ColorCubeDataView::updateView() {
         addSubview(btnDone_);
         addConstraintsCB(btnDone_, self<UIView>(), 0, -kFooterBottom, kDoneSize.width, kDoneSize.height);
     } else {
+        // The row is as wide as its labels, within this view's laid-out width.
+        if (auto s = superview()) s->layoutIfNeeded();
         const double width = menu()->updateData();
         menu_->removeFromSuperview();
         removeMyConstraints(*menu_);

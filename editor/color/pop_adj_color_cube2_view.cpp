@@ -9,6 +9,7 @@
 #include "foundation/numeric.h"
 #include "platform/text/case_mapping.h"
 #include "platform/ui/draw/color.h"
+#include "widgets/scroll/scroll_label.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_identified.h"
 #include "ui/theme/color.h"
@@ -24,6 +25,8 @@ void PopAdjColorCube2View::init() {
     setSize(kSize);
     bg()->setBackgroundColor(UIColor::clearColor());
     setBgColor(UIColor::colorWithWhite(1, 1));
+    // The bubble is white: the title in white would not be seen on it.
+    titleView()->lblTitle()->setTextColor(UIColor::blackColor());
     auto palette = Global::shared()->color();
     auto selected = palette ? palette->colorSelected() : nullptr;
     b0_ = UIView::make();

@@ -6,6 +6,7 @@
 #include "editor/color/dimension_button.h"
 #include "filter/filter_element.h"
 #include "platform/ui/draw/color.h"
+#include "widgets/scroll/scroll_label.h"
 #include "platform/text/case_mapping.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "widgets/button/icon_button.h"
@@ -15,6 +16,8 @@ void PopAdjColorCubeView::init() {
     setSize(kSize);
     bg()->setBackgroundColor(UIColor::clearColor());
     setBgColor(UIColor::colorWithWhite(1, 1));
+    // The bubble is white: the title in white would not be seen on it.
+    titleView()->lblTitle()->setTextColor(UIColor::blackColor());
     b0_ = UIView::make();
     b0_->setBackgroundColor(UIColor::darkGrayColor());
     b0p()->addSubview(b0_);

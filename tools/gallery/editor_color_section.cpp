@@ -128,7 +128,7 @@ void valueEditors(GalleryPage& page) {
         Value weights = Value::array();
         for (int i = 0; i < 49; ++i) weights.append(Value(i == 24 ? 1.0 : (i % 7) * 0.1));
         s.open(page, attrs("CIConvolution7X7", {{"inputWeights", record("Weights", 17, {{"value", weights}})}}), AdjAction::Input);
-        s.pop->popInput()->scrollView()->setContentOffset({80, 40});
+        s.pop->popInput()->scrollView()->setContentOffset({80, 20});
         page.step(0.2);
         page.shotScreen("input-grid-17-scrolled");
     }
@@ -228,6 +228,10 @@ void cubeThumbnail(GalleryPage& page) {
     Scene s(page, 90);
     const Value desc = Value::dictionary({{"name", Value("CIColorCube")}});
     auto element = FilterElement::withDesc(desc);
+    s.tile->setHidden(true);
+    auto shelf = UIView::make(CGRect{{40, 380}, {300, 160}});
+    shelf->setBackgroundColor(UIColor::colorWithWhite(0.1, 0.9));
+    s.vc->view()->addSubview(shelf);
     auto thumb = UIImageView::make(CGRect{{60, 400}, {120, 120}});
     auto after = UIImageView::make(CGRect{{200, 400}, {120, 120}});
     s.vc->view()->addSubview(thumb);
