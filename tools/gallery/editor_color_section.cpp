@@ -25,6 +25,7 @@
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 #include "platform/ui/gesture/ui_tap_gesture_recognizer.h"
+#include "tools/gallery/editor_gallery_support.h"
 #include "tools/gallery/gallery.h"
 #include "tools/gallery/widget_gallery_support.h"
 #include "ui/controls/menu_label_view.h"
@@ -72,20 +73,11 @@ Value cubeAttrs(const char* name, long n, bool two) {
     return attrs(name, std::move(records));
 }
 
-struct QuietHost : PopAdjViewDelegate {
-    void onPopAdjViewPreprocess(PopAdjView&, const std::string&, const std::string&, const Value&) override {}
-    void onPopAdjViewValueInitialize(PopAdjView&, const Value&) override {}
-    void onPopAdjViewValueChanged(PopAdjView&, const Value&) override {}
-    void onPopAdjViewFullScreenRequested(PopAdjView&) override {}
-    void onPopAdjViewFullScreenFinished(PopAdjView&) override {}
-    std::shared_ptr<CIImage> onPopAdjViewGetImage(PopAdjView&) override { return nullptr; }
-};
-
 // A screen over a photograph with a stand-in tile near the bottom; the pop-up opens one item.
 struct Scene {
     std::shared_ptr<UIViewController> vc = UIViewController::make();
     std::shared_ptr<UIView> tile = UIView::make();
-    std::shared_ptr<QuietHost> host = std::make_shared<QuietHost>();
+    std::shared_ptr<QuietAdjHost> host = std::make_shared<QuietAdjHost>();
     std::shared_ptr<PopAdjHView> pop;
 
     explicit Scene(GalleryPage& page, CGFloat tileY = -1) {
