@@ -3,6 +3,14 @@
 #include "editor/adjust/pop_adj_slider_view.h"
 #include "editor/adjust/pop_adj_stepper_view.h"
 #include "editor/adjust/pop_adj_switch_view.h"
+#include "editor/color/pop_adj_color_array_view.h"
+#include "editor/color/pop_adj_color_cube2_view.h"
+#include "editor/color/pop_adj_color_cube_view.h"
+#include "editor/color/pop_adj_color_space_view.h"
+#include "editor/color/pop_adj_color_view.h"
+#include "editor/input/pop_adj_input_view.h"
+#include "editor/input/pop_adj_transform_view.h"
+#include "editor/input/pop_adj_vector_view.h"
 #include "filter/filter_element.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/draw/color.h"
@@ -130,19 +138,53 @@ void PopAdjView::actString(const Value& item, const std::shared_ptr<NSObject>& s
            [] {});
 }
 
+void PopAdjView::actInput(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(singleRecord(item));
+    generalEditor(popInput_).show(sender, item["attr"], [] {});
+}
+
+void PopAdjView::actVector(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(singleRecord(item));
+    generalEditor(popVector_).show(sender, item["attr"], [] {});
+}
+
+void PopAdjView::actTransform(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(singleRecord(item));
+    generalEditor(popTransform_).show(sender, item["attr"], [] {});
+}
+
+void PopAdjView::actColorSpace(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(singleRecord(item));
+    generalEditor(popColorSpace_).show(sender, item["attr"], [] {});
+}
+
+void PopAdjView::actColor(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(singleRecord(item));
+    generalEditor(popColor_).show(sender, item["attr"], [] {});
+}
+
+void PopAdjView::actColorArray(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(singleRecord(item));
+    generalEditor(popColorArray_).show(sender, item["attr"], [] {});
+}
+
+void PopAdjView::actColorCube(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    const auto records = cubeRecords(item);
+    prepare(records);
+    generalEditor(popColorCube_).show(sender, records[0].second, records[1].second, [] {});
+}
+
+void PopAdjView::actColorCube2(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    const auto records = cubeRecords(item);
+    prepare(records);
+    generalEditor(popColorCube2_).show(sender, records[0].second, records[1].second, records[2].second, [] {});
+}
+
 // The editors of these actions are not part of the program yet: their items open nothing.
-void PopAdjView::actColor(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actPositions(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actRect(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actVector(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actGraph2D(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actInput(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actSource(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actColorSpace(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actColorArray(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actColorCube(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actColorCube2(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actTransform(const Value&, const std::shared_ptr<NSObject>&) {}
 
 void PopAdjView::adoptGeneralEditor(const std::shared_ptr<PopAdjGeneralBase>& editor) {
     editor->setDelegate(std::dynamic_pointer_cast<PopAdjGeneralBaseDelegate>(shared_from_this()));

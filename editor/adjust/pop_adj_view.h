@@ -33,6 +33,14 @@ class PopAdjView;
 class PopAdjSliderView;
 class PopAdjStepperView;
 class PopAdjSwitchView;
+class PopAdjInputView;
+class PopAdjVectorView;
+class PopAdjTransformView;
+class PopAdjColorSpaceView;
+class PopAdjColorView;
+class PopAdjColorArrayView;
+class PopAdjColorCubeView;
+class PopAdjColorCube2View;
 
 // Implemented by the host of the pop-up (the filter tile).
 class PopAdjViewDelegate {
@@ -129,6 +137,14 @@ public:
     const std::shared_ptr<PopAdjSliderView>& popSlider() const { return popSlider_; }
     const std::shared_ptr<PopAdjSwitchView>& popSwitch() const { return popSwitch_; }
     const std::shared_ptr<PopAdjStepperView>& popStepper() const { return popStepper_; }
+    const std::shared_ptr<PopAdjInputView>& popInput() const { return popInput_; }
+    const std::shared_ptr<PopAdjVectorView>& popVector() const { return popVector_; }
+    const std::shared_ptr<PopAdjTransformView>& popTransform() const { return popTransform_; }
+    const std::shared_ptr<PopAdjColorSpaceView>& popColorSpace() const { return popColorSpace_; }
+    const std::shared_ptr<PopAdjColorView>& popColor() const { return popColor_; }
+    const std::shared_ptr<PopAdjColorArrayView>& popColorArray() const { return popColorArray_; }
+    const std::shared_ptr<PopAdjColorCubeView>& popColorCube() const { return popColorCube_; }
+    const std::shared_ptr<PopAdjColorCube2View>& popColorCube2() const { return popColorCube2_; }
 
     std::string className() const override { return "PopAdjView"; }
 
@@ -178,6 +194,14 @@ private:
     std::shared_ptr<PopAdjSliderView> popSlider_;
     std::shared_ptr<PopAdjSwitchView> popSwitch_;
     std::shared_ptr<PopAdjStepperView> popStepper_;
+    std::shared_ptr<PopAdjInputView> popInput_;
+    std::shared_ptr<PopAdjVectorView> popVector_;
+    std::shared_ptr<PopAdjTransformView> popTransform_;
+    std::shared_ptr<PopAdjColorSpaceView> popColorSpace_;
+    std::shared_ptr<PopAdjColorView> popColor_;
+    std::shared_ptr<PopAdjColorArrayView> popColorArray_;
+    std::shared_ptr<PopAdjColorCubeView> popColorCube_;
+    std::shared_ptr<PopAdjColorCube2View> popColorCube2_;
     // Every editor made so far, in the order made, for hiding and relayout.
     std::vector<std::shared_ptr<PopAdjGeneralBase>> generalEditors_;
     std::vector<std::shared_ptr<PopAdjFrameBase>> frameEditors_;

@@ -134,10 +134,10 @@ TEST_F(PopAdj, NestedItemsArePreparedWithTheTopLevelFilterName) {
 }
 
 TEST_F(PopAdj, ItemsWithoutAConnectedEditorOpenNothing) {
-    // A position input under the tone curve, an input without an editor kind, a colour.
+    // A position input under the tone curve and two inputs without an editor kind.
     Value attrs = adjAttrs("CIToneCurve", {{"inputPlace", adjRecord("Place", 7)},
                                            {"inputOdd", adjRecord("Odd", 23)},
-                                           {"inputColor", adjRecord("Color", 1)}});
+                                           {"inputData", adjRecord("Data", 22)}});
     for (std::size_t i = 0; i < 3; ++i) openItem(attrs, i);
     EXPECT_TRUE(host->log.empty());
     pop->act(Value::dictionary({{"act", Value(99)}}), anchor);

@@ -32,6 +32,7 @@ void galleryControls(GalleryPage& page);
 void galleryEditorAdjust(GalleryPage& page);
 void galleryFilterBrowser(GalleryPage& page);
 void galleryCameraControls(GalleryPage& page);
+void galleryEditorColor(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -67,5 +68,6 @@ std::vector<GallerySection> gallerySections() {
         {"editor-adjust", "notched", galleryEditorAdjust},
         {"filter-browser", "notched", galleryFilterBrowser},
         {"camera-controls", "notched", galleryCameraControls},
+        {"editor-color", "notched", galleryEditorColor},
     };
 }
