@@ -60,8 +60,9 @@ void UIViewTransition::transitionFromView(const std::shared_ptr<UIView>& from, c
         return;
     }
     unsigned flip = (options >> 20) & 7;
+    // Off screen there is nothing to see turning: the exchange happens at once.
     bool animated = (flip == 1 || flip == 2) && duration > 0 && std::isfinite(duration) &&
-                    UIViewAnimation::areAnimationsEnabled();
+                    UIViewAnimation::areAnimationsEnabled() && holder->window();
     std::shared_ptr<CALayer> picture = animated ? pictureOf(*from) : nullptr;
 
     const auto& siblings = holder->subviews();
@@ -106,4 +107,9 @@ void UIViewTransition::transitionFromView(const std::shared_ptr<UIView>& from, c
     CAAnimationEngine::addAnimation(holder->layer(), keyframes("transform", std::move(turns), std::move(times), duration),
                                     kFlipKey, {group});
     group->committed = true;
+    // Animations that could not be attached leave nothing to wait for.
+    if (group->pending <= 0 && !group->done) {
+        group->done = true;
+        RunLoop::main().perform([c = std::move(group->completion)] { c(true); });
+    }
 }

@@ -98,8 +98,15 @@ TEST_F(TransitionTest, WithoutAFlipOrASuperviewNothingTurns) {
     UIViewTransition::transitionFromView(loose, before, 0.4, UIViewAnimationOptionTransitionFlipFromLeft,
                                          [&](bool finished) { done.push_back(finished); });
     EXPECT_EQ(before->superview(), nullptr);
+    // Out of any window there is nothing to watch: the exchange is at once, with no picture left.
+    holder->removeFromSuperview();
+    UIViewTransition::transitionFromView(after, before, 0.4, UIViewAnimationOptionTransitionFlipFromLeft,
+                                         [&](bool finished) { done.push_back(finished); });
+    EXPECT_EQ(before->superview(), holder);
+    EXPECT_FALSE(CAAnimationEngine::hasAnimations(*holder->layer()));
+    EXPECT_EQ(holder->layer()->sublayers().size(), 2u);
     advance(0);
-    EXPECT_EQ(done, (std::vector<bool>{true, false}));
+    EXPECT_EQ(done, (std::vector<bool>{true, false, true}));
 }
 
 TEST_F(TransitionTest, TheKeyboardCurveEasesInsteadOfRunningLinearly) {
