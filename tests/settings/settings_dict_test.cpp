@@ -200,4 +200,11 @@ TEST_F(SettingsDictTest, RowsAreDressedFromTheDescriptionInLightAndDark) {
     EXPECT_EQ(slider->label()->font(), fonts->iconNormal());
     EXPECT_EQ(slider->label()->numberOfLines(), 0);
     EXPECT_TRUE(slider->slider()->tintColor()->isEqual(*UIColor::blackColor()));
+    screen->setUserInterfaceStyle(UIUserInterfaceStyle::Dark);
+    form->updateDarkMode();
+    settle();
+    slider = std::dynamic_pointer_cast<MyFormSlider2Cell>(cellAt(0, 3));
+    EXPECT_TRUE(slider->slider()->tintColor()->isEqual(*UIColor::whiteColor())) << "a white slider in the dark";
+    EXPECT_TRUE(cellAt(0, 1)->textLabel()->textColor()->isEqual(*colours->labelLightGray()));
+    screen->setUserInterfaceStyle(UIUserInterfaceStyle::Light);
 }
