@@ -1,13 +1,14 @@
 // DateCalendar: a calendar system in the device's time zone, for the date library's component
-// reads, arithmetic and differences. Dates are seconds since 2001-01-01 00:00:00 UTC.
+// reads, arithmetic and differences, on the platform calendar. Dates are seconds since
+// 2001-01-01 00:00:00 UTC.
 //
-// Thread-safe (each object locks its own engine).
+// Thread-safe (the platform calendar locks its own engine).
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <mutex>
 #include <string>
+
+#include "platform/text/ns_calendar.h"
 
 enum class CalendarUnit {
     Era, Year, Month, Day, Hour, Minute, Second, Weekday, WeekdayOrdinal, Quarter, WeekOfMonth, WeekOfYear,
@@ -23,7 +24,7 @@ public:
     DateCalendar(const DateCalendar&) = delete;
     DateCalendar& operator=(const DateCalendar&) = delete;
 
-    const std::string& identifier() const { return identifier_; }
+    const std::string& identifier() const { return calendar_.calendarIdentifier(); }
 
     std::int64_t component(double date, CalendarUnit unit) const;
     // The date moved by `amount` of the unit (month ends clamp: 31 January + 1 month is the last
@@ -47,8 +48,5 @@ public:
     std::int64_t maximumWeekday() const { return 7; }
 
 private:
-    struct Engine;
-    std::string identifier_;
-    std::unique_ptr<Engine> engine_;
-    mutable std::mutex mutex_;
+    NSCalendar calendar_;
 };

@@ -56,12 +56,19 @@ void NSDateFormatter::setTimeZoneName(std::string name) {
     engine_.reset();
 }
 
+void NSDateFormatter::setCalendarIdentifier(std::string identifier) {
+    calendar_ = std::move(identifier);
+    engine_.reset();
+}
+
 NSDateFormatter::Engine& NSDateFormatter::engine() const {
     if (engine_) return *engine_;
     engine_ = std::make_unique<Engine>();
     icu::Locale locale = locale_.empty() ? icu::Locale::getDefault() : icu::Locale(locale_.c_str());
     std::u16string pattern = toUtf16(format_);
     UErrorCode status = U_ZERO_ERROR;
+    if (!calendar_.empty()) locale.setKeywordValue("calendar", calendar_.c_str(), status);
+    if (U_FAILURE(status)) return *engine_;
     std::unique_ptr<icu::SimpleDateFormat> format;
     if (dateStyle_ != NSDateFormatterStyle::None || timeStyle_ != NSDateFormatterStyle::None) {
         std::unique_ptr<icu::DateFormat> styled(

@@ -33,6 +33,9 @@ public:
     void setLocaleIdentifier(std::string identifier);
     // A time-zone identifier ("UTC", "Europe/Helsinki"); empty means the device's zone.
     void setTimeZoneName(std::string name);
+    // A calendar identifier ("gregorian", "japanese"); empty means the locale's calendar.
+    const std::string& calendarIdentifier() const { return calendar_; }
+    void setCalendarIdentifier(std::string identifier);
 
     // The date the whole text stands for in the pattern; none for any other text.
     std::optional<double> dateFromString(std::string_view text) const;
@@ -45,6 +48,7 @@ private:
     std::string format_;
     std::string locale_;
     std::string timeZone_;
+    std::string calendar_;
     NSDateFormatterStyle dateStyle_ = NSDateFormatterStyle::None;
     NSDateFormatterStyle timeStyle_ = NSDateFormatterStyle::None;
     mutable std::unique_ptr<Engine> engine_;

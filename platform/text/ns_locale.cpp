@@ -76,3 +76,16 @@ std::vector<std::string> NSLocale::preferredLanguages() {
 void NSLocale::setPreferredLanguagesForTesting(std::optional<std::vector<std::string>> languages) {
     testingLanguages() = std::move(languages);
 }
+
+std::shared_ptr<NSLocale> NSLocale::localeWithLocaleIdentifier(std::string identifier) {
+    if (identifier.empty()) return nullptr;
+    return std::make_shared<NSLocale>(std::move(identifier));
+}
+
+std::shared_ptr<NSLocale> NSLocale::currentLocale() {
+    auto languages = preferredLanguages();
+    std::string id = languages.empty() ? "en_US" : languages.front();
+    for (auto& c : id)
+        if (c == '-') c = '_';
+    return std::make_shared<NSLocale>(id);
+}

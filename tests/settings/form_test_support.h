@@ -59,4 +59,24 @@ struct FormHarness : UIHarness {
     std::shared_ptr<Cell> cellAt(std::size_t section, std::size_t row) {
         return std::dynamic_pointer_cast<Cell>(table->cellForRowAtIndexPath({section, row}));
     }
+    // A view's frame in window coordinates.
+    static CGRect inWindow(const std::shared_ptr<UIView>& view) {
+        return view->superview()->convertRectToView(view->frame(), nullptr);
+    }
+    // A finger put down at one window point, moved through the others and lifted at the last.
+    void drag(std::vector<CGPoint> path) {
+        static long id = 5000;
+        ++id;
+        double t = Clock::now();
+        UITouchDispatcher::shared()->touchEvent({t, {{id, path.front(), UITouchPhase::Began}}});
+        for (std::size_t i = 1; i + 1 < path.size(); ++i) {
+            t += 0.02;
+            RunLoop::main().advance(0.02);
+            UITouchDispatcher::shared()->touchEvent({t, {{id, path[i], UITouchPhase::Moved}}});
+        }
+        t += 0.02;
+        RunLoop::main().advance(0.02);
+        UITouchDispatcher::shared()->touchEvent({t, {{id, path.back(), UITouchPhase::Ended}}});
+        settle();
+    }
 };

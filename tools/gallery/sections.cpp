@@ -33,6 +33,7 @@ void galleryEditorAdjust(GalleryPage& page);
 void galleryFilterBrowser(GalleryPage& page);
 void galleryCameraControls(GalleryPage& page);
 void galleryEditorColor(GalleryPage& page);
+void gallerySettingsRows(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -69,5 +70,6 @@ std::vector<GallerySection> gallerySections() {
         {"filter-browser", "notched", galleryFilterBrowser},
         {"camera-controls", "notched", galleryCameraControls},
         {"editor-color", "notched", galleryEditorColor},
+        {"settings-rows", "notched", gallerySettingsRows}, {"settings-rows-tablet", "tablet", gallerySettingsRows},
     };
 }

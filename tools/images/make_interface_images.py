@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws Korva's bundle images (logo, shutter buttons, the camera option icons, the form kit's
-keyboard-bar arrows) as PNG files into resources/.
+keyboard-bar arrows, card pictures and expired ribbon) as PNG files into resources/.
 
 Standard library only: shapes are rasterised with 4x4 supersampling and written with zlib.
 Run: python3 tools/images/make_interface_images.py [resources-folder]
@@ -207,6 +207,92 @@ def option_icon(kind):
             body = rounded_box(x, y, 0.06, 0.26, 0.66, 0.74, 0.08)
             lens = inside(x, y, [(0.70, 0.42), (0.94, 0.28), (0.94, 0.72), (0.70, 0.58)])
             return WHITE if body or lens else None
+def rounded_rect(x, y, left, top, right, bottom, r):
+    """Whether the point lies in the rectangle with rounded corners of radius r."""
+    if not (left <= x <= right and top <= y <= bottom):
+        return False
+    qx = max(left + r - x, x - (right - r), 0)
+    qy = max(top + r - y, y - (bottom - r), 0)
+    return math.hypot(qx, qy) <= r
+
+
+# Card faces: a card's proportions (1.586 : 1) centred in the square picture.
+CARD = (0.03, 0.2, 0.97, 0.8)
+CARD_COLOURS = {
+    "Card_Visa": ((0.13, 0.27, 0.62), 1),
+    "Card_Mastercard": ((0.86, 0.3, 0.16), 2),
+    "Card_Amex": ((0.1, 0.55, 0.6), 3),
+    "Card_Discover": ((0.93, 0.58, 0.12), 4),
+}
+
+
+def card_face(colour, marks, card=CARD):
+    """A plain card in its own colour with a gold chip, a row of digit dashes and `marks` small
+    white bars at the lower right that tell the kinds apart without any maker's logo."""
+    left, top, right, bottom = card
+    w, h = right - left, bottom - top
+
+    def shade(x, y):
+        if not rounded_rect(x, y, left, top, right, bottom, 0.06):
+            return None
+        u, v = (x - left) / w, (y - top) / h
+        shade_top = 1.12 - 0.24 * v
+        base = tuple(min(1, c * shade_top) for c in colour) + (1,)
+        if 0.1 <= u <= 0.3 and 0.22 <= v <= 0.45:
+            return (0.92, 0.78, 0.36, 1)
+        if 0.58 <= v <= 0.66 and 0.1 <= u <= 0.9 and (u * 10) % 2.5 < 2.0:
+            return (1, 1, 1, 0.85)
+        for i in range(marks):
+            mx = 0.86 - i * 0.09
+            if mx - 0.035 <= u <= mx and 0.74 <= v <= 0.88:
+                return (1, 1, 1, 0.95)
+        return base
+
+    return shade
+
+
+def card_stack():
+    back_card = card_face((0.62, 0.64, 0.68), 0, (0.1, 0.12, 0.97, 0.7))
+    front_card = card_face((0.45, 0.47, 0.52), 0, (0.03, 0.27, 0.9, 0.86))
+
+    def shade(x, y):
+        return over(front_card(x, y), back_card(x, y))
+
+    return shade
+
+
+def card_back():
+    left, top, right, bottom = CARD
+    h = bottom - top
+
+    def shade(x, y):
+        if not rounded_rect(x, y, left, top, right, bottom, 0.06):
+            return None
+        v = (y - top) / h
+        if 0.14 <= v <= 0.34:
+            return (0.08, 0.08, 0.1, 1)
+        if 0.46 <= v <= 0.62 and left + 0.08 <= x <= right - 0.3:
+            return (0.97, 0.97, 0.95, 1)
+        if 0.46 <= v <= 0.62 and right - 0.26 <= x <= right - 0.08:
+            return (1, 1, 1, 1) if (x * 40) % 2 < 1.2 else (0.85, 0.2, 0.2, 1)
+        return (0.55, 0.57, 0.62, 1)
+
+    return shade
+
+
+def ribbon_expired():
+    """A red band across the top right corner, with darker edges and a white centre line."""
+
+    def shade(x, y):
+        # distance along the diagonal from the top right corner
+        d = (1 - x) + y
+        if 0.42 <= d <= 0.78:
+            edge = d < 0.46 or d > 0.74
+            if edge:
+                return (0.6, 0.05, 0.08, 1)
+            if abs(d - 0.6) < 0.025 and 0.1 < x < 0.9 and y < 0.9:
+                return (1, 1, 1, 0.9)
+            return (0.86, 0.12, 0.15, 1)
         return None
 
     return shade
@@ -220,6 +306,14 @@ def write_form_bundle(root):
             size = 22 * scale
             write_png(os.path.join(folder, name + suffix + ".png"), size, size, render(size, shade))
         write_png(os.path.join(folder, "Transparent" + suffix + ".png"), scale, scale, render(scale, clear))
+        cards = dict((name, card_face(colour, marks)) for name, (colour, marks) in CARD_COLOURS.items())
+        cards["Card_Stack"] = card_stack()
+        cards["Card_Back"] = card_back()
+        for name, shade in cards.items():
+            size = 32 * scale
+            write_png(os.path.join(folder, name + suffix + ".png"), size, size, render(size, shade))
+        size = 44 * scale
+        write_png(os.path.join(folder, "Ribbon_Expired" + suffix + ".png"), size, size, render(size, ribbon_expired()))
     print("wrote FormTableViewManager.bundle")
 
 

@@ -7,4 +7,5 @@ set(KORVA_UI_ANIMATION_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ca_animation_engine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ca_transaction.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ca_layer_actions.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ui_view_animation.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/ui_view_animation.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ui_view_transition.cpp)

@@ -89,6 +89,8 @@ std::shared_ptr<Capture> capture() {
 }
 
 std::shared_ptr<CAMediaTimingFunction> curveFor(UIViewAnimationOptions options) {
+    // The keyboard slides in fast and settles slowly.
+    if (((options >> 16) & 7) == 7) return CAMediaTimingFunction::functionWithControlPoints(0.38f, 0.7f, 0.125f, 1.0f);
     switch ((options >> 16) & 3) {
     case 1: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseIn);
     case 2: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseOut);
@@ -364,7 +366,7 @@ void UIViewAnimation::setAnimationDelay(double delay) {
     if (auto s = openSettings()) s->delay = delay;
 }
 void UIViewAnimation::setAnimationCurve(UIViewAnimationCurve curve) {
-    if (auto s = openSettings()) s->options = (s->options & ~(3u << 16)) | (unsigned(curve) << 16);
+    if (auto s = openSettings()) s->options = (s->options & ~(7u << 16)) | (unsigned(curve) << 16);
 }
 void UIViewAnimation::setAnimationRepeatCount(float count) {
     if (auto s = openSettings()) s->repeatCount = count;

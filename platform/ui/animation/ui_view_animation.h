@@ -24,8 +24,10 @@ inline constexpr UIViewAnimationOptions UIViewAnimationOptionCurveEaseInOut = 0 
 inline constexpr UIViewAnimationOptions UIViewAnimationOptionCurveEaseIn = 1 << 16;
 inline constexpr UIViewAnimationOptions UIViewAnimationOptionCurveEaseOut = 2 << 16;
 inline constexpr UIViewAnimationOptions UIViewAnimationOptionCurveLinear = 3 << 16;
+// The curve the keyboard notifications carry (7): the keyboard's own easing, not one of the four.
+inline constexpr UIViewAnimationOptions UIViewAnimationOptionCurveKeyboard = 7 << 16;
 
-enum class UIViewAnimationCurve { EaseInOut = 0, EaseIn = 1, EaseOut = 2, Linear = 3 };
+enum class UIViewAnimationCurve { EaseInOut = 0, EaseIn = 1, EaseOut = 2, Linear = 3, Keyboard = 7 };
 
 class UIViewAnimation {
 public:

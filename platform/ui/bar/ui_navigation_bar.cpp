@@ -163,7 +163,9 @@ void UINavigationBar::drawRect(CGRect) {
     if (!ctx) return;
     CGRect b = bounds();
     auto bg = barTint_ ? barTint_ : appearance_.backgroundColor;
-    if (!bg) bg = UIColor::colorWithWhite(0.97, translucent_ && !appearance_.opaque ? 0.94 : 1);
+    // The default bar follows the appearance, as its title (the label colour) does.
+    CGFloat alpha = translucent_ && !appearance_.opaque ? 0.94 : 1;
+    if (!bg) bg = UIColor::colorWithLight(UIColor::colorWithWhite(0.97, alpha), UIColor::colorWithWhite(0.11, alpha));
     ctx->setFillColorWithColor(bg->cgColor());
     UIRectFill(b);
     auto top = topItem();

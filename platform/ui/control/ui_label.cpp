@@ -1,6 +1,7 @@
 // Label text styling, measuring and drawing.
 #include "platform/ui/control/ui_label.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/ui/draw/graphics.h"
@@ -149,6 +150,22 @@ void UILabel::drawTextInRect(CGRect rect) {
 
 void UILabel::drawRect(CGRect) {
     CGRect b = bounds();
+    // A one-line label that may shrink its text draws it at the size that fits the width (down to
+    // the minimum scale) instead of cutting it.
+    auto text = displayedText();
+    if (text && !attributed_ && adjustsFontSize_ && lines_ == 1 && b.size.width > 0) {
+        CGFloat natural = std::ceil(boundingRectWithSize(*text, {kUnlimited, kUnlimited}, kOptions).size.width);
+        if (natural > b.size.width) {
+            CGFloat scale = std::max(minimumScaleFactor_, b.size.width / natural);
+            auto fitted = text->mutableCopy();
+            fitted->addAttribute(NSFontAttributeName, Value(font_->fontWithSize(font_->pointSize() * scale)),
+                                 {0, fitted->length()});
+            CGRect used = boundingRectWithSize(*fitted, b.size, kOptions);
+            CGFloat height = std::min(std::ceil(used.size.height), b.size.height);
+            drawWithRect(*fitted, {{b.origin.x, b.origin.y + (b.size.height - height) / 2}, {b.size.width, height}}, kOptions);
+            return;
+        }
+    }
     CGRect used = textRectForBounds(b, lines_);
     drawTextInRect({{b.origin.x, used.origin.y}, {b.size.width, used.size.height}});
 }

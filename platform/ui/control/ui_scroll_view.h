@@ -41,7 +41,8 @@ public:
     // delegate at every frame and with scrollViewDidEndScrollingAnimation at the end.
     void setContentOffset(CGPoint offset, bool animated = false);
     CGSize contentSize() const { return contentSize_; }
-    void setContentSize(CGSize size);
+    // Virtual so that a subclass can follow the new size (after calling this one).
+    virtual void setContentSize(CGSize size);
     UIEdgeInsets contentInset() const { return contentInset_; }
     void setContentInset(UIEdgeInsets inset);
     UIEdgeInsets adjustedContentInset() const { return contentInset_; }
@@ -59,6 +60,9 @@ public:
     void setAlwaysBounceVertical(bool b) { alwaysBounceVertical_ = b; }
     bool alwaysBounceHorizontal() const { return alwaysBounceHorizontal_; }
     void setAlwaysBounceHorizontal(bool b) { alwaysBounceHorizontal_ = b; }
+    // How far the indicators keep from the edges.
+    UIEdgeInsets scrollIndicatorInsets() const { return indicatorInsets_; }
+    void setScrollIndicatorInsets(UIEdgeInsets insets) { indicatorInsets_ = insets; }
     bool showsVerticalScrollIndicator() const { return showsVertical_; }
     void setShowsVerticalScrollIndicator(bool s) { showsVertical_ = s; }
     bool showsHorizontalScrollIndicator() const { return showsHorizontal_; }
@@ -111,6 +115,7 @@ private:
     CGSize contentSize_;
     std::shared_ptr<UIRefreshControl> refreshControl_;
     UIEdgeInsets contentInset_;
+    UIEdgeInsets indicatorInsets_;
     bool scrollEnabled_ = true, pagingEnabled_ = false, bounces_ = true;
     bool alwaysBounceVertical_ = false, alwaysBounceHorizontal_ = false;
     bool showsVertical_ = true, showsHorizontal_ = true, scrollsToTop_ = true;

@@ -34,6 +34,12 @@ void UISwitch::endTrackingWithTouch(const UITouch* touch, const UIEvent*) {
     sendActionsForControlEvents(UIControlEventValueChanged);
 }
 
+namespace {
+constexpr CGFloat kDisabledAlpha = 0.5;
+// The thumb stays brighter than the faded track.
+constexpr CGFloat kDisabledThumbAlpha = 0.85;
+}  // namespace
+
 void UISwitch::drawRect(CGRect) {
     CGContext* c = UIGraphicsGetCurrentContext();
     if (!c) return;
@@ -42,11 +48,15 @@ void UISwitch::drawRect(CGRect) {
     CGPath track;
     track.addRoundedRect(b, h / 2, h / 2);
     auto trackColor = on_ ? (onTint_ ? onTint_ : UIColor::systemGreenColor()) : UIColor::systemGray5Color();
-    c->setFillColorWithColor(trackColor->cgColor());
+    // A disabled switch is drawn faded, as disabled controls are.
+    CGFloat fade = isEnabled() ? 1 : kDisabledAlpha;
+    CGColor track0 = trackColor->cgColor();
+    c->setFillColorWithColor(track0.withAlpha(track0.alpha * fade));
     c->addPath(track);
     c->fillPath();
     CGFloat d = h - 4;
     CGFloat x = on_ ? b.origin.x + b.size.width - d - 2 : b.origin.x + 2;
-    c->setFillColorWithColor((thumbTint_ ? thumbTint_ : UIColor::whiteColor())->cgColor());
+    CGColor thumb = (thumbTint_ ? thumbTint_ : UIColor::whiteColor())->cgColor();
+    c->setFillColorWithColor(isEnabled() ? thumb : thumb.withAlpha(thumb.alpha * kDisabledThumbAlpha));
     c->fillEllipseInRect({{x, b.origin.y + 2}, {d, d}});
 }

@@ -18,10 +18,10 @@ long daysFromCivil(long y, int m, int d) {
     long yoe = y - era * 400;
     long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
     long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 730486;  // 730486: days from 0000-03-01 to 2001-01-01
+    return era * 146097 + doe - 730791;  // 730791: days from 0000-03-01 to 2001-01-01
 }
 void civilFromDays(long z, long& y, int& m, int& d) {
-    z += 730486;
+    z += 730791;
     long era = (z >= 0 ? z : z - 146096) / 146097;
     long doe = z - era * 146097;
     long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
@@ -43,12 +43,54 @@ const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug",
 void UIDatePicker::init() {
     UIControl::init();
     if (frame().size.height == 0) setFrame(CGRect{frame().origin, {frame().size.width, kHeight}});
-    setBackgroundColor(UIColor::whiteColor());
+    // The system's background and band colours, so that the wheels read in the dark appearance too.
+    setBackgroundColor(UIColor::systemBackgroundColor());
     date_ = Clock::absoluteTime();
 }
 
+void UIDatePicker::setTimeZone(std::shared_ptr<NSTimeZone> zone) {
+    zone_ = std::move(zone);
+    resetFormatter();
+}
+
+void UIDatePicker::setLocale(std::shared_ptr<NSLocale> locale) {
+    locale_ = std::move(locale);
+    resetFormatter();
+}
+
+void UIDatePicker::setCalendar(std::shared_ptr<NSCalendar> calendar) {
+    calendar_ = std::move(calendar);
+    resetFormatter();
+}
+
+void UIDatePicker::resetFormatter() {
+    formatter_.reset();
+    setNeedsDisplay();
+}
+
+std::vector<std::string> UIDatePicker::localisedTitlesFor(double date) const {
+    if (!formatter_) {
+        formatter_ = std::make_unique<NSDateFormatter>();
+        formatter_->setLocaleIdentifier(locale_ ? locale_->localeIdentifier() : "en_US");
+        if (calendar_) formatter_->setCalendarIdentifier(calendar_->calendarIdentifier());
+    }
+    // The zone goes by offset so that a fixed offset and a named zone read alike.
+    auto offset = NSTimeZone::timeZoneForSecondsFromGMT(offsetAt(date));
+    formatter_->setTimeZoneName(offset ? offset->name() : "UTC");
+    auto field = [&](const char* pattern) {
+        formatter_->setDateFormat(pattern);
+        return formatter_->stringFromDate(date);
+    };
+    if (mode_ == UIDatePickerMode::Date) return {field("MMM"), field("d"), field("y")};
+    std::vector<std::string> out;
+    if (mode_ == UIDatePickerMode::DateAndTime) out.push_back(field("MMM d"));
+    out.push_back(field("HH"));
+    out.push_back(field("mm"));
+    return out;
+}
+
 DatePickerParts UIDatePicker::partsOf(double date) const {
-    double local = date + tzOffset_;
+    double local = date + offsetAt(date);
     double dayIndex = std::floor(local / kDay);
     double secs = local - dayIndex * kDay;
     DatePickerParts p;
@@ -62,8 +104,8 @@ DatePickerParts UIDatePicker::partsOf(double date) const {
 
 double UIDatePicker::dateFromParts(const DatePickerParts& p) const {
     int day = std::clamp(p.day, 1, daysInMonth(p.year, std::clamp(p.month, 1, 12)));
-    return daysFromCivil(p.year, std::clamp(p.month, 1, 12), day) * kDay + p.hour * 3600.0 + p.minute * 60.0 + p.second -
-           tzOffset_;
+    double local = daysFromCivil(p.year, std::clamp(p.month, 1, 12), day) * kDay + p.hour * 3600.0 + p.minute * 60.0 + p.second;
+    return local - offsetAt(local - offsetAt(local));
 }
 
 double UIDatePicker::clamp(double d) const {
@@ -125,6 +167,7 @@ std::vector<std::string> UIDatePicker::titlesFor(double date) const {
         out.push_back(std::to_string(mins % 60) + " min");
         return out;
     }
+    if (locale_ || calendar_) return localisedTitlesFor(date);
     auto p = partsOf(date);
     if (mode_ == UIDatePickerMode::Date) {
         out.push_back(kMonths[p.month - 1]);
@@ -157,6 +200,11 @@ bool UIDatePicker::turnWheel(std::size_t wheel, long rows) {
     }
     auto p = parts();
     std::size_t first = mode_ == UIDatePickerMode::DateAndTime ? 1 : 0;
+    if (mode_ == UIDatePickerMode::Date && calendar_ && calendar_->calendarIdentifier() != "gregorian") {
+        // Months and years of another calendar do not line up with the civil ones.
+        static constexpr NSCalendarUnit kUnits[] = {NSCalendarUnit::Month, NSCalendarUnit::Day, NSCalendarUnit::Year};
+        return setDateByUser(calendar_->adding(date_, kUnits[wheel], rows));
+    }
     if (mode_ == UIDatePickerMode::Date) {
         if (wheel == 0) {
             long m = p.month - 1 + rows;
@@ -199,7 +247,7 @@ void UIDatePicker::drawRect(CGRect) {
     if (titles.empty()) return;
     CGFloat w = b.size.width / titles.size();
     CGFloat mid = b.size.height / 2;
-    fillRoundedRect(CGRectMake(4, mid - 16, b.size.width - 8, 32), 7, UIColor::colorWithWhite(0.93, 1));
+    fillRoundedRect(CGRectMake(4, mid - 16, b.size.width - 8, 32), 7, UIColor::systemGray5Color());
     for (std::size_t i = 0; i < titles.size(); ++i)
         drawLabel(titles[i], CGRectMake(i * w, mid - 16, w, 32), UIFont::systemFontOfSize(21),
                   isEnabled() ? UIColor::labelColor() : UIColor::systemGrayColor(), LabelAlignment::Center);

@@ -1,12 +1,17 @@
 // The date picker: wheels for a date, a time, both, or a count-down duration; kept within its
 // minimum and maximum dates; sends a value-changed event when the user turns it. Dates are
-// seconds since 2001-01-01 00:00:00 UTC, shown in the picker's time zone (an offset from UTC).
+// seconds since 2001-01-01 00:00:00 UTC, shown in the picker's time zone (a zone, else a fixed
+// offset from UTC) and, when given, in its locale and calendar.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/text/date_formatter.h"
+#include "platform/text/ns_calendar.h"
+#include "platform/text/ns_locale.h"
+#include "platform/text/ns_time_zone.h"
 #include "platform/ui/control/ui_control.h"
 
 enum class UIDatePickerMode { Time = 0, Date = 1, DateAndTime = 2, CountDownTimer = 3 };
@@ -40,6 +45,14 @@ public:
     void setCountDownDuration(double seconds);
     int timeZoneOffset() const { return tzOffset_; }
     void setTimeZoneOffset(int seconds) { tzOffset_ = seconds; setNeedsDisplay(); }
+    // A zone replaces the fixed offset; none returns to it.
+    std::shared_ptr<NSTimeZone> timeZone() const { return zone_; }
+    void setTimeZone(std::shared_ptr<NSTimeZone> zone);
+    // The wheels' language and calendar; none gives English names on the Gregorian calendar.
+    std::shared_ptr<NSLocale> locale() const { return locale_; }
+    void setLocale(std::shared_ptr<NSLocale> locale);
+    std::shared_ptr<NSCalendar> calendar() const { return calendar_; }
+    void setCalendar(std::shared_ptr<NSCalendar> calendar);
 
     // The date broken into calendar parts in the picker's time zone, and back.
     DatePickerParts parts() const { return partsOf(date_); }
@@ -63,6 +76,10 @@ protected:
 
 private:
     double clamp(double d) const;
+    int offsetAt(double date) const { return zone_ ? static_cast<int>(zone_->secondsFromGMTForDate(date)) : tzOffset_; }
+    // The wheels in the locale and calendar, when either is set.
+    std::vector<std::string> localisedTitlesFor(double date) const;
+    void resetFormatter();
     std::vector<std::string> titlesFor(double date) const;
 
     UIDatePickerMode mode_ = UIDatePickerMode::DateAndTime;
@@ -71,4 +88,8 @@ private:
     int minuteInterval_ = 1;
     double countDown_ = 0;
     int tzOffset_ = 0;
+    std::shared_ptr<NSTimeZone> zone_;
+    std::shared_ptr<NSLocale> locale_;
+    std::shared_ptr<NSCalendar> calendar_;
+    mutable std::unique_ptr<NSDateFormatter> formatter_;
 };

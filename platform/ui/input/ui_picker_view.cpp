@@ -10,7 +10,7 @@
 void UIPickerView::init() {
     UIView::init();
     if (frame().size.height == 0) setFrame(CGRect{frame().origin, {frame().size.width, kHeight}});
-    setBackgroundColor(UIColor::whiteColor());
+    setBackgroundColor(UIColor::systemBackgroundColor());
 }
 
 std::size_t UIPickerView::numberOfRowsInComponent(std::size_t c) const { return c < rows_.size() ? rows_[c] : 0; }
@@ -110,7 +110,7 @@ void UIPickerView::drawRect(CGRect) {
     for (std::size_t c = 0; c < cols.size(); ++c) {
         CGFloat h = rowHeight(c);
         fillRoundedRect(CGRectMake(cols[c].origin.x + 2, mid - h / 2, cols[c].size.width - 4, h), 7,
-                        UIColor::colorWithWhite(0.93, 1));
+                        UIColor::systemGray5Color());
         long visible = static_cast<long>(b.size.height / h / 2) + 1;
         for (long k = -visible; k <= visible; ++k) {
             long row = static_cast<long>(selected_[c]) + k;
@@ -118,7 +118,7 @@ void UIPickerView::drawRect(CGRect) {
             std::string title = d ? d->titleForRow(*this, static_cast<std::size_t>(row), c) : std::to_string(row);
             CGFloat fade = 1 - std::min<CGFloat>(0.7, std::abs(static_cast<CGFloat>(k)) * 0.2);
             drawLabel(title, CGRectMake(cols[c].origin.x, mid - h / 2 + k * h, cols[c].size.width, h),
-                      UIFont::systemFontOfSize(k == 0 ? 21 : 18), UIColor::colorWithWhite(0, fade),
+                      UIFont::systemFontOfSize(k == 0 ? 21 : 18), UIColor::labelColor()->colorWithAlphaComponent(fade),
                       LabelAlignment::Center);
         }
     }

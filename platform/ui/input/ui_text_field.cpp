@@ -141,6 +141,22 @@ CGSize UITextField::intrinsicContentSize() const {
     return {std::ceil(s.width) + 14, std::ceil(s.height) + 10};
 }
 
+CGRect UITextField::textRect() const {
+    CGRect b = bounds();
+    CGFloat inset = border_ == UITextBorderStyle::None ? 0 : 7;
+    return CGRectMake(inset, 0, b.size.width - 2 * inset - (showsClearButton() ? 24 : 0), b.size.height);
+}
+
+CGRect UITextField::caretRect() const {
+    CGRect area = textRect();
+    CGFloat w = text_.empty() ? 0 : labelSize(displayedText(), font_).width;
+    CGFloat x = alignment_ == NSTextAlignment::Right    ? CGRectGetMaxX(area) - 1
+                : alignment_ == NSTextAlignment::Center ? CGRectGetMidX(area) + w / 2 + 1
+                                                        : area.origin.x + std::min(w, area.size.width) + 1;
+    CGFloat h = font_->lineHeight();
+    return CGRectMake(x, bounds().size.height / 2 - h / 2, 2, h);
+}
+
 void UITextField::drawRect(CGRect) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
     if (!ctx) return;
@@ -155,8 +171,7 @@ void UITextField::drawRect(CGRect) {
         ctx->addRect(CGRectInset(b, 0.5, 0.5));
         ctx->strokePath();
     }
-    CGFloat inset = border_ == UITextBorderStyle::None ? 0 : 7;
-    CGRect textRect = CGRectMake(inset, 0, b.size.width - 2 * inset - (showsClearButton() ? 24 : 0), b.size.height);
+    CGRect textRect = this->textRect();
     bool placeholder = text_.empty();
     auto color = placeholder ? (placeholderColor_ ? placeholderColor_ : UIColor::colorWithWhite(0.7, 1))
                              : (textColor_ ? textColor_ : UIColor::labelColor());
@@ -165,16 +180,11 @@ void UITextField::drawRect(CGRect) {
                                                         : LabelAlignment::Left;
     drawLabel(displayedText(), textRect, font_, color, align);
     if (editing_) {
-        // The caret after the text.
-        CGFloat w = placeholder ? 0 : labelSize(displayedText(), font_).width;
-        CGFloat x = align == LabelAlignment::Left ? textRect.origin.x + std::min(w, textRect.size.width) + 1
-                    : align == LabelAlignment::Right ? CGRectGetMaxX(textRect) - 1
-                                                     : CGRectGetMidX(textRect) + w / 2 + 1;
         ctx->setFillColorWithColor(tintColor()->cgColor());
-        UIRectFill(CGRectMake(x, b.size.height / 2 - font_->lineHeight() / 2, 2, font_->lineHeight()));
+        UIRectFill(caretRect());
     }
     if (showsClearButton()) {
-        CGRect r = CGRectMake(b.size.width - inset - 19, (b.size.height - 19) / 2, 19, 19);
+        CGRect r = CGRectMake(CGRectGetMaxX(textRect) + 24 - 19, (b.size.height - 19) / 2, 19, 19);
         fillRoundedRect(r, 9.5, UIColor::colorWithWhite(0.75, 1));
         drawLabel("\u00D7", r, UIFont::boldSystemFontOfSize(14), UIColor::whiteColor(), LabelAlignment::Center);
     }

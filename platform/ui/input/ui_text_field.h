@@ -85,6 +85,9 @@ public:
     bool resignFirstResponder(bool force = false) override;
     bool isEditing() const { return editing_; }
 
+    // The caret at the insertion point (the end of the text, where typing goes), in the field's
+    // coordinates.
+    CGRect caretRect() const;
     // What the field shows: the text (bullets when secure) or the placeholder.
     std::string displayedText() const;
     bool showsClearButton() const;
@@ -112,6 +115,7 @@ protected:
 
 private:
     void textChanged();
+    CGRect textRect() const;
 
     std::string text_;
     std::string placeholder_;

@@ -96,6 +96,9 @@ public:
     std::optional<UITextRange> rangeEnclosingPosition(UITextPosition position, UITextGranularity granularity,
                                                       UITextStorageDirection direction) const;
 
+    // The caret at the insertion point (the end of the text, where typing goes), in the view's
+    // coordinates (content space: it scrolls with the text).
+    CGRect caretRect() const;
     // The height the text needs at the current width (with the container inset).
     CGFloat textHeight() const;
     CGSize sizeThatFits(CGSize size) const override;

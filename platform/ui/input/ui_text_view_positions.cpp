@@ -1,5 +1,5 @@
-// Text positions of the text view: hit testing a point against the laid-out text, and words
-// around a position.
+// Text positions of the text view: hit testing a point against the laid-out text, words around a
+// position, and the caret.
 #include "platform/runtime/utf16.h"
 #include "platform/text/text_breaks.h"
 #include "platform/ui/bar/label_drawing.h"
@@ -54,4 +54,20 @@ std::optional<UITextRange> UITextView::rangeEnclosingPosition(UITextPosition pos
     const bool backward = direction == UITextStorageDirection::Backward;
     if (auto found = holding(backward)) return found;
     return holding(!backward);
+}
+
+CGRect UITextView::caretRect() const {
+    const CGFloat line = font_->lineHeight();
+    const std::size_t length = utf16Length(text_);
+    if (length == 0) return CGRectMake(inset_.left, inset_.top, 2, line);
+    const CGFloat width = std::max<CGFloat>(1, bounds().size.width - inset_.left - inset_.right);
+    auto text = NSAttributedString::make(text_, labelAttributes(font_, nullptr));
+    // After a line break the caret starts the next line, below the text before the break.
+    if (text_.back() == '\n') {
+        CGFloat above = length > 1 ? CGRectGetMaxY(TextLayout::boundingRectForCharacterRange(*text, {0, length - 1}, {width, 1e7}))
+                                   : line;
+        return CGRectMake(inset_.left, inset_.top + above, 2, line);
+    }
+    CGRect last = TextLayout::boundingRectForCharacterRange(*text, {length - 1, 1}, {width, 1e7});
+    return CGRectMake(inset_.left + CGRectGetMaxX(last), inset_.top + last.origin.y, 2, line);
 }

@@ -79,7 +79,8 @@ public:
 
     // ---- geometry (frame in the superview's bounds space; the transform acts about the centre) ----
     CGRect frame() const { return layer_->frame(); }
-    void setFrame(CGRect frame);
+    // Virtual so that a subclass can follow its new frame (after calling this one).
+    virtual void setFrame(CGRect frame);
     CGRect bounds() const { return layer_->bounds(); }
     void setBounds(CGRect bounds);
     CGPoint center() const { return layer_->position(); }
