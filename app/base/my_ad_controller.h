@@ -45,7 +45,7 @@ protected:
 
 private:
     bool appearing_ = false;
-    DebouncedTimer timerDelayedAd_;
-    DebouncedTimer timerTraceBlocked_;
-    DebouncedTimer timerAdPresenting_;
+    OneShotTimer timerDelayedAd_;
+    OneShotTimer timerTraceBlocked_;
+    OneShotTimer timerAdPresenting_;
 };

@@ -3,7 +3,7 @@
 // thread only.
 #pragma once
 
-#include "app/base/debounced_timer.h"
+#include "ui/popup/one_shot_timer.h"
 #include "platform/dispatch/notification_center.h"
 #include "platform/ui/controller/ui_view_controller.h"
 
@@ -42,6 +42,6 @@ protected:
     MyBaseController() = default;
 
 private:
-    DebouncedTimer timerUpdateView_;
-    DebouncedTimer timerRotate_;
+    OneShotTimer timerUpdateView_;
+    OneShotTimer timerRotate_;
 };

@@ -12,6 +12,10 @@
 
 #include "app/base/my_volume_controller.h"
 #include "platform/runtime/value.h"
+#include "ui/popup/one_shot_timer.h"
+
+class PopMessageView;
+class PopTextView;
 
 class MyTutorialController : public MyVolumeController {
 public:
@@ -34,6 +38,11 @@ public:
     TutorialState tutorialState() const;
     long currentIndex() const { return currentIndex_; }
     const std::shared_ptr<UIView>& tutorialBg() const { return tutorialBg_; }
+    // The centred message and the bubble, made on first access and dropped once hidden.
+    const std::shared_ptr<PopMessageView>& tutorialMsg();
+    const std::shared_ptr<PopTextView>& tutorialText();
+    bool hasTutorialMsg() const { return tutorialMsg_ != nullptr; }
+    bool hasTutorialText() const { return tutorialText_ != nullptr; }
 
     // The two presenters: a message centred over the dictionary's "sender", and a bubble at a control.
     virtual void showCenterMessage(const std::string& text);
@@ -56,9 +65,14 @@ protected:
 private:
     void makeLayer();
     void dropLayer();
+    // Hides the pop-up in the slot and drops it once hidden.
+    template <class Pop>
+    void hideAndDrop(std::shared_ptr<Pop> MyTutorialController::*slot);
 
     Value tutorialDict_;
     long currentIndex_ = 0;
     std::shared_ptr<UIView> tutorialBg_;
-    DebouncedTimer pendingStop_;
+    std::shared_ptr<PopMessageView> tutorialMsg_;
+    std::shared_ptr<PopTextView> tutorialText_;
+    OneShotTimer pendingStop_;
 };

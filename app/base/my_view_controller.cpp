@@ -1,4 +1,4 @@
-// The screen base: deferred navigation items, gradient background and the fly-in.
+// The screen base: overlays, deferred navigation items, gradient background and the fly-in.
 #include "app/base/my_view_controller.h"
 
 #include <algorithm>
@@ -11,6 +11,10 @@
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_hierarchy.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/hud_view.h"
+#include "ui/popup/pop_confirm_view.h"
+#include "ui/popup/pop_message_view.h"
+#include "ui/popup/pop_text_view.h"
 #include "ui/theme/color.h"
 
 namespace {
@@ -67,6 +71,8 @@ void MyViewController::viewDidAppear(bool animated) {
 void MyViewController::viewWillDisappear(bool animated) {
     MyTutorialController::viewWillDisappear(animated);
     didAppeared_ = false;
+    for (const auto& popup : madePopups())
+        if (!popup->hidden()) popup->hide([] {});
 }
 
 void MyViewController::viewWillLayoutSubviews() {
@@ -79,9 +85,59 @@ void MyViewController::viewDidLayoutSubviews() {
     updateGradient();
 }
 
-void MyViewController::updateDarkMode() { MyTutorialController::updateDarkMode(); }
+void MyViewController::updateDarkMode() {
+    MyTutorialController::updateDarkMode();
+    for (const auto& overlay : madeOverlays()) overlay->updateDarkMode();
+}
 
-void MyViewController::didRotateOrResizeInterface() { MyTutorialController::didRotateOrResizeInterface(); }
+void MyViewController::didRotateOrResizeInterface() {
+    MyTutorialController::didRotateOrResizeInterface();
+    for (const auto& overlay : madeOverlays()) overlay->scheduledLayout();
+}
+
+const std::shared_ptr<HudView>& MyViewController::hudView() {
+    if (!hudView_) hudView_ = HudView::make(self<UIViewController>());
+    return hudView_;
+}
+
+const std::shared_ptr<HudAct>& MyViewController::hudAct() {
+    if (!hudAct_) hudAct_ = HudAct::make(self<UIViewController>());
+    return hudAct_;
+}
+
+const std::shared_ptr<PopTextView>& MyViewController::tip() {
+    if (!tip_) {
+        tip_ = PopTextView::make(self<UIViewController>());
+        tip_->setBgColor(Global::shared()->color()->tip());
+    }
+    return tip_;
+}
+
+const std::shared_ptr<PopMessageView>& MyViewController::message() {
+    if (!message_) message_ = PopMessageView::make(self<UIViewController>());
+    return message_;
+}
+
+const std::shared_ptr<PopConfirmView>& MyViewController::confirm() {
+    if (!confirm_) confirm_ = PopConfirmView::make(self<UIViewController>());
+    return confirm_;
+}
+
+void MyViewController::hideTip() { tip()->hide([] {}); }
+
+std::vector<std::shared_ptr<HudBase>> MyViewController::madeOverlays() const {
+    std::vector<std::shared_ptr<HudBase>> made;
+    for (std::shared_ptr<HudBase> overlay : std::initializer_list<std::shared_ptr<HudBase>>{hudAct_, tip_, message_, confirm_})
+        if (overlay) made.push_back(std::move(overlay));
+    return made;
+}
+
+std::vector<std::shared_ptr<PopView>> MyViewController::madePopups() const {
+    std::vector<std::shared_ptr<PopView>> made;
+    for (std::shared_ptr<PopView> popup : std::initializer_list<std::shared_ptr<PopView>>{message_, tip_, confirm_})
+        if (popup) made.push_back(std::move(popup));
+    return made;
+}
 
 void MyViewController::buildGradient() {
     if (gradientView_) gradientView_->removeFromSuperview();

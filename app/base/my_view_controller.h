@@ -1,6 +1,8 @@
-// The screen base: the last link of the controller chain. Every screen gets navigation-bar items
-// that wait until it is visible when they come from a main-queue block, the optional gradient
-// background, the containers it is hosted in, and the fly-in of an added item. Main thread only.
+// The screen base: the last link of the controller chain. Every screen gets its overlays (a
+// blocking HUD, an activity HUD, a tip, a message banner and a confirmation box, each made on
+// first use and kept while the screen lives), navigation-bar items that wait until it is visible
+// when they come from a main-queue block, the optional gradient background, the containers it is
+// hosted in, and the fly-in of an added item. Main thread only.
 #pragma once
 
 #include <memory>
@@ -11,6 +13,13 @@
 #include "ui/controller/custom_containers.h"
 #include "ui/controller/view_controller_navigation.h"
 
+class HudAct;
+class HudBase;
+class HudView;
+class PopConfirmView;
+class PopMessageView;
+class PopTextView;
+class PopView;
 class UIImage;
 
 class MyViewController : public MyTutorialController, public CustomContainerHost {
@@ -38,6 +47,16 @@ public:
     // A picture flying from the sender towards the middle of the navigation view, fading out.
     // Nothing happens without a navigation controller or a view for the sender.
     void anim_AddItem(const std::shared_ptr<NSObject>& sender, const std::shared_ptr<UIImage>& image);
+
+    // The overlays, made on first access.
+    const std::shared_ptr<HudView>& hudView();
+    const std::shared_ptr<HudAct>& hudAct();
+    const std::shared_ptr<PopTextView>& tip();
+    const std::shared_ptr<PopMessageView>& message();
+    const std::shared_ptr<PopConfirmView>& confirm();
+    // Whether any overlay has been made yet; asking does not make one.
+    bool hasOverlays() const { return hudView_ || hudAct_ || tip_ || message_ || confirm_; }
+    void hideTip();
 
     const BarItems& arrNavRight() const { return arrNavRight_; }
     std::shared_ptr<UIView> tempNavView() const { return tempNavView_.lock(); }
@@ -67,10 +86,19 @@ protected:
     MyViewController() = default;
 
 private:
+    // The overlays made so far: those told of appearance and layout changes, and those hidden
+    // when the screen goes away, in that order.
+    std::vector<std::shared_ptr<HudBase>> madeOverlays() const;
+    std::vector<std::shared_ptr<PopView>> madePopups() const;
     void buildGradient();
     void updateGradient();
 
     bool didAppeared_ = false;
+    std::shared_ptr<HudView> hudView_;
+    std::shared_ptr<HudAct> hudAct_;
+    std::shared_ptr<PopTextView> tip_;
+    std::shared_ptr<PopMessageView> message_;
+    std::shared_ptr<PopConfirmView> confirm_;
     std::weak_ptr<UIViewController> myTabBarCustomController_;
     std::weak_ptr<SegmentedContainer> mySegmentedController_;
     BarItems arrNavRight_;

@@ -1,6 +1,7 @@
 // The content switcher's base.
 #include "app/shell/main_controller_base.h"
 
+#include "app/promo/pop_new_app_view.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "ui/controller/view_controller_navigation.h"
@@ -76,9 +77,15 @@ void MainControllerBase::viewWillDisappear(bool animated) {
     removeObserverApp();
 }
 
-void MainControllerBase::updateDarkMode() { MyViewController::updateDarkMode(); }
+void MainControllerBase::updateDarkMode() {
+    MyViewController::updateDarkMode();
+    if (popNewApp_) popNewApp_->updateDarkMode();
+}
 
-void MainControllerBase::didRotateOrResizeInterface() { MyViewController::didRotateOrResizeInterface(); }
+void MainControllerBase::didRotateOrResizeInterface() {
+    MyViewController::didRotateOrResizeInterface();
+    if (popNewApp_) popNewApp_->scheduledLayout();
+}
 
 bool MainControllerBase::shouldAutorotate() const { return vc_ ? vc_->shouldAutorotate() : true; }
 
@@ -86,8 +93,17 @@ UIInterfaceOrientationMask MainControllerBase::supportedInterfaceOrientations() 
     return vc_ ? vc_->supportedInterfaceOrientations() : MyViewController::supportedInterfaceOrientations();
 }
 
-void MainControllerBase::testNewApp() {}
+void MainControllerBase::testNewApp() {
+    if (!popNewApp_) return;
+    std::weak_ptr<MainControllerBase> weak = self<MainControllerBase>();
+    popNewApp_->testAvailable([weak](bool available) {
+        auto strong = weak.lock();
+        if (strong && available && strong->popNewApp_) strong->popNewApp_->show(strong->view());
+    });
+}
 
-void MainControllerBase::makeNewApp() {}
+void MainControllerBase::makeNewApp() { popNewApp_ = PopNewAppView::make(self<UIViewController>()); }
 
-void MainControllerBase::hideNewApp() {}
+void MainControllerBase::hideNewApp() {
+    if (popNewApp_ && !popNewApp_->hidden()) popNewApp_->hide([] {});
+}

@@ -7,6 +7,8 @@
 
 #include "app/base/my_view_controller.h"
 
+class PopNewAppView;
+
 class MainControllerBase : public MyViewController {
 public:
     KORVA_MAKE(MainControllerBase)
@@ -17,10 +19,12 @@ public:
     // controller is popped to its root.
     std::shared_ptr<UIViewController> setVC(const std::shared_ptr<UIViewController>& controller);
     std::shared_ptr<UIViewController> vc() const { return vc_; }
+    // The promotion pop-up, made when the view loads.
+    const std::shared_ptr<PopNewAppView>& popNewApp() const { return popNewApp_; }
 
     void resetTimerNewApp() { timerNewApp_.reset(); }
     void restartTimerNewApp();
-    bool isTimerNewAppPending() const { return timerNewApp_.isPending(); }
+    bool isTimerNewAppPending() const { return timerNewApp_.pending(); }
     void onTimerNewApp();
 
     bool observingApp() const { return observingApp_; }
@@ -51,5 +55,6 @@ protected:
 private:
     bool observingApp_ = false;
     std::shared_ptr<UIViewController> vc_;
-    DebouncedTimer timerNewApp_;
+    std::shared_ptr<PopNewAppView> popNewApp_;
+    OneShotTimer timerNewApp_;
 };

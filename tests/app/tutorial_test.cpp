@@ -1,7 +1,13 @@
 // The tutorial's state machine, driven by taps on its layer and the virtual clock.
 #include <gtest/gtest.h>
 
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/text/paragraph_style.h"
 #include "tests/app/app_test_support.h"
+#include "ui/popup/pop_message_view.h"
+#include "ui/popup/pop_text_view.h"
+#include "ui/theme/color.h"
+#include "ui/theme/font.h"
 
 namespace {
 
@@ -43,7 +49,7 @@ struct TutorialTest : AppTest {
     void tapLayer() {
         ASSERT_TRUE(screen->tutorialBg());
         settle();  // the layer is laid out over the screen
-        tap({160, 240});
+        tap({250, 500});
     }
     std::shared_ptr<TutorialScreen> screen;
     std::vector<std::shared_ptr<UIView>> controls;
@@ -147,6 +153,86 @@ TEST_F(TutorialTest, LeavingMidTutorialRemovesTheLayerAndARestartBeginsAgain) {
     screen->tutorialStart();
     tapLayer();
     EXPECT_EQ(screen->shown, (std::vector<std::string>{"center TUTORIAL", "center 1/3", "bubble step 1"}));
+}
+
+// A screen with the base's own presenters.
+struct PlainTutorialScreen : MyViewController {
+    KORVA_MAKE(PlainTutorialScreen)
+    Value dict;
+    Value tutorialGetDictionary() override { return dict; }
+
+protected:
+    PlainTutorialScreen() = default;
+};
+
+struct TutorialViewsTest : AppTest {
+    void SetUp() override {
+        AppTest::SetUp();
+        screen = show(PlainTutorialScreen::make());
+        control = UIView::make(CGRectMake(20, 300, 40, 40));
+        screen->view()->addSubview(control);
+        Value arr = Value::array({Value::dictionary({{"sender", Value(control)}, {"text", Value("Pick a filter")}}),
+                                  Value::dictionary({{"sender", Value(control)}, {"text", Value("Hold to\ncompare")}})});
+        screen->dict = Value::dictionary({{"sender", Value(screen->view())}, {"arr", arr}});
+    }
+    void tapLayer() {
+        settle();
+        tap({250, 560});
+        advance(0.5);
+    }
+    std::string messageText() { return screen->tutorialMsg()->attributedText()->string(); }
+    NSAttributes bubbleAttributes() { return screen->tutorialText()->attributedText()->attributesAtIndex(0); }
+    std::shared_ptr<PlainTutorialScreen> screen;
+    std::shared_ptr<UIView> control;
+};
+
+TEST_F(TutorialViewsTest, TheMessageCountsOverTheScreenAndTheBubblePointsAtTheControl) {
+    screen->tutorialStart();
+    advance(0.5);
+    EXPECT_EQ(messageText(), "TUTORIAL");
+    EXPECT_FALSE(screen->tutorialMsg()->hidden());
+    EXPECT_EQ(screen->tutorialMsg()->bgColor(), global()->color()->tutorialbg());
+    EXPECT_EQ(screen->tutorialMsg()->attributedText()->attributesAtIndex(0).get(NSFontAttributeName).object(),
+              global()->font()->iconFixedLarge3());
+
+    tapLayer();
+    EXPECT_EQ(messageText(), "1/2");
+    auto bubble = screen->tutorialText();
+    EXPECT_EQ(bubble->last(), control);
+    EXPECT_FALSE(bubble->hidden());
+    EXPECT_EQ(bubble->attributedText()->string(), "Pick a filter");
+    EXPECT_EQ(bubbleAttributes().get(NSForegroundColorAttributeName).object(), global()->color()->tutorialfg());
+    EXPECT_EQ(bubbleAttributes().get(NSParagraphStyleAttributeName).objectAs<NSParagraphStyle>()->alignment,
+              NSTextAlignment::Center);
+    EXPECT_EQ(screen->tutorialMsg()->avoid(), bubble->container()) << "the message keeps clear of the bubble";
+
+    tapLayer();
+    EXPECT_EQ(bubbleAttributes().get(NSParagraphStyleAttributeName).objectAs<NSParagraphStyle>()->alignment,
+              NSTextAlignment::Left);
+
+    tapLayer();
+    EXPECT_FALSE(screen->hasTutorialText()) << "the bubble is dropped once hidden";
+    EXPECT_EQ(bubble->contHolder()->superview(), nullptr);
+    EXPECT_EQ(messageText(), "DONE!");
+    advance(2.0);
+    EXPECT_FALSE(screen->tutorialActive());
+    advance(0.5);
+    EXPECT_FALSE(screen->hasTutorialMsg());
+}
+
+TEST_F(TutorialViewsTest, ARestartRightAfterAStopKeepsItsBubble) {
+    screen->dict.set("noCenterMessage", Value(true));
+    screen->tutorialStart();
+    advance(0.5);
+    auto bubble = screen->tutorialText();
+    screen->tutorialStop();
+    advance(0.1);
+    screen->tutorialStart();  // the old bubble's hide is still running
+    advance(1.5);
+    ASSERT_TRUE(screen->hasTutorialText());
+    EXPECT_EQ(screen->tutorialText(), bubble);
+    EXPECT_FALSE(bubble->hidden());
+    EXPECT_EQ(bubble->attributedText()->string(), "Pick a filter");
 }
 
 }  // namespace
