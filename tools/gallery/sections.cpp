@@ -29,6 +29,7 @@ void galleryPopups(GalleryPage& page);
 void galleryPopupsLandscape(GalleryPage& page);
 void galleryPopupsTablet(GalleryPage& page);
 void galleryControls(GalleryPage& page);
+void galleryFilterBrowser(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -61,5 +62,6 @@ std::vector<GallerySection> gallerySections() {
         {"popups-landscape", "notched:landscape", galleryPopupsLandscape},
         {"popups-tablet", "tablet", galleryPopupsTablet},
         {"controls", "notched", galleryControls},
+        {"filter-browser", "notched", galleryFilterBrowser},
     };
 }
