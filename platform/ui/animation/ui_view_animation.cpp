@@ -2,8 +2,10 @@
 // the model after it, gives one layer animation per changed property.
 #include "platform/ui/animation/ui_view_animation.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -45,10 +47,19 @@ struct OpenFrame {
     std::shared_ptr<Capture> capture;
 };
 
+// One property change made inside a keyframe.
+struct KeyframeChange {
+    std::shared_ptr<CALayer> layer;
+    const char* key;
+    CAValue from, to;
+    double start, end;  // fractions of the whole
+};
+
 struct State {
     bool enabled = true;
     std::vector<Capture*> captures;  // innermost last
     std::vector<OpenFrame> frames;
+    std::vector<std::vector<KeyframeChange>*> keyframeBlocks;  // innermost last
 };
 
 State& state() {
@@ -167,6 +178,76 @@ void animateChanges(const Capture& before, Settings settings) {
     }
 }
 
+// Where one property goes over a key-frame block's timeline: (time, value) points from 0 to 1.
+std::pair<std::vector<double>, std::vector<CAValue>> keyframePoints(const std::vector<const KeyframeChange*>& changes) {
+    std::vector<double> times{0};
+    std::vector<CAValue> values{changes.front()->from};
+    for (const KeyframeChange* c : changes) {
+        // A keyframe that starts before the last point takes over from its start.
+        while (times.size() > 1 && times.back() > c->start) {
+            times.pop_back();
+            values.pop_back();
+        }
+        if (c->start > times.back()) {
+            times.push_back(c->start);
+            values.push_back(values.back());
+        }
+        if (c->end > times.back()) {
+            times.push_back(c->end);
+            values.push_back(c->to);
+        } else {
+            values.back() = c->to;
+        }
+    }
+    if (times.back() < 1) {
+        times.push_back(1);
+        values.push_back(values.back());
+    }
+    return {std::move(times), std::move(values)};
+}
+
+void animateKeyframeChanges(std::vector<KeyframeChange> changes, Settings settings) {
+    std::stable_sort(changes.begin(), changes.end(),
+                     [](const KeyframeChange& a, const KeyframeChange& b) { return a.start < b.start; });
+    // Group by layer and property, keeping the order of their first change.
+    std::vector<std::vector<const KeyframeChange*>> tracks;
+    for (const auto& c : changes) {
+        auto it = std::find_if(tracks.begin(), tracks.end(), [&](const auto& t) {
+            return t.front()->layer == c.layer && std::string_view(t.front()->key) == c.key;
+        });
+        if (it == tracks.end()) tracks.push_back({&c});
+        else it->push_back(&c);
+    }
+    auto group = std::make_shared<CAAnimationCompletionGroup>();
+    group->endsTogether = true;
+    group->completion = std::move(settings.completion);
+    bool repeat = settings.options & UIViewAnimationOptionRepeat;
+    bool autoreverse = settings.options & UIViewAnimationOptionAutoreverse;
+    for (const auto& track : tracks) {
+        const auto& layer = track.front()->layer;
+        const char* key = track.front()->key;
+        auto [times, values] = keyframePoints(track);
+        auto a = CAKeyframeAnimation::animationWithKeyPath(key);
+        a->setKeyTimes(std::move(times));
+        a->setValues(std::move(values));
+        a->setDuration(settings.duration);
+        if (repeat) a->setRepeatCount(std::numeric_limits<float>::infinity());
+        a->setAutoreverses(autoreverse);
+        if (!(settings.options & UIViewAnimationOptionAllowUserInteraction)) a->setValueForKey(kBlocksInteraction, true);
+        if (settings.delay > 0) {
+            a->setBeginTime(CAAnimationEngine::convertTime(CACurrentMediaTime(), nullptr, layer.get()) + settings.delay);
+            a->setFillMode(CAFillMode::Backwards);
+        }
+        CAAnimationEngine::addAnimation(layer, a, key, {group});
+    }
+    group->committed = true;
+    if (group->done) return;
+    if (group->pending <= 0) {
+        group->done = true;
+        runLater(std::move(group->completion));
+    }
+}
+
 void runBlock(Settings settings, const UIViewAnimation::Block& animations) {
     auto before = capture();
     state().captures.push_back(before.get());
@@ -205,6 +286,52 @@ void UIViewAnimation::animateSpring(double duration, double delay, double dampin
     s.spring = std::make_pair(dampingRatio, velocity);
     s.completion = std::move(completion);
     runBlock(std::move(s), animations);
+}
+
+void UIViewAnimation::animateKeyframes(double duration, double delay, UIViewAnimationOptions options,
+                                       Block animations, Completion completion) {
+    Settings settings;
+    settings.duration = duration;
+    settings.delay = delay;
+    settings.options = options;
+    settings.completion = std::move(completion);
+    std::vector<KeyframeChange> changes;
+    auto before = capture();
+    state().captures.push_back(before.get());
+    state().keyframeBlocks.push_back(&changes);
+    if (animations) animations();
+    state().keyframeBlocks.pop_back();
+    state().captures.pop_back();
+    claim(*before);
+    if (!state().enabled || duration <= 0 || changes.empty()) {
+        runLater(std::move(settings.completion));
+        return;
+    }
+    animateKeyframeChanges(std::move(changes), std::move(settings));
+}
+
+void UIViewAnimation::addKeyframe(double relativeStartTime, double relativeDuration, const Block& animations) {
+    if (state().keyframeBlocks.empty()) {
+        if (animations) animations();
+        return;
+    }
+    auto before = capture();
+    state().captures.push_back(before.get());
+    if (animations) animations();
+    state().captures.pop_back();
+    claim(*before);
+    double start = std::clamp(relativeStartTime, 0.0, 1.0);
+    double end = std::clamp(relativeStartTime + relativeDuration, start, 1.0);
+    auto& changes = *state().keyframeBlocks.back();
+    for (const auto& snap : before->snaps) {
+        auto layer = snap.layer.lock();
+        if (!layer) continue;
+        for (int k = 0; k < 5; ++k) {
+            CAValue now = CAKeyPath::modelValue(*layer, kKeys[k]);
+            if (sameValue(now, snap.values[k])) continue;
+            changes.push_back({layer, kKeys[k], snap.values[k], std::move(now), start, end});
+        }
+    }
 }
 
 void UIViewAnimation::performWithoutAnimation(const Block& block) {
@@ -283,5 +410,6 @@ bool UIViewAnimation::blocksInteraction(const CALayer& layer) {
 void UIViewAnimation::reset() {
     state().frames.clear();
     state().captures.clear();
+    state().keyframeBlocks.clear();
     state().enabled = true;
 }

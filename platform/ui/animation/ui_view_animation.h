@@ -39,6 +39,14 @@ public:
     // whole distances per second.
     static void animateSpring(double duration, double delay, double dampingRatio, double velocity,
                               UIViewAnimationOptions options, Block animations, Completion completion = nullptr);
+    // Key-frame animations: the block calls addKeyframe for each stretch of the timeline (start and
+    // duration as fractions of the whole); a property changed by several keyframes passes through
+    // each one's value in order of their start (a later keyframe that starts before an earlier
+    // one ends takes over from its start). Repeat and autoreverse options apply to the whole.
+    static void animateKeyframes(double duration, double delay, UIViewAnimationOptions options, Block animations,
+                                 Completion completion = nullptr);
+    // Outside a key-frame block the changes are made at once.
+    static void addKeyframe(double relativeStartTime, double relativeDuration, const Block& animations);
     // Runs the block with animations off (its changes are not animated by an enclosing block).
     static void performWithoutAnimation(const Block& block);
     static void setAnimationsEnabled(bool enabled);

@@ -69,6 +69,16 @@ std::shared_ptr<UIView> exclusiveAncestor(std::shared_ptr<UIView> view) {
     return nullptr;
 }
 
+// Whether a view at or above `view` takes one touch at a time and already has one of `touched`.
+bool singleTouchTaken(std::shared_ptr<UIView> view, const std::vector<std::shared_ptr<UIView>>& touched) {
+    for (; view; view = view->superview()) {
+        if (view->isMultipleTouchEnabled()) continue;
+        for (const auto& v : touched)
+            if (v->isDescendantOfView(view.get())) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 const std::shared_ptr<UITouchDispatcher>& UITouchDispatcher::shared() {
@@ -93,6 +103,11 @@ void UITouchDispatcher::begin(const HostTouch& t, double timestamp) {
         if (!otherView || otherView == view || other.touch->window() != window) continue;
         if (exclusive || exclusiveAncestor(otherView)) return;
     }
+    // A view without multiple touch keeps to its first touch.
+    std::vector<std::shared_ptr<UIView>> touched;
+    for (const auto& [id, other] : active_)
+        if (auto v = other.touch->view()) touched.push_back(std::move(v));
+    if (singleTouchTaken(view, touched)) return;
     CGPoint inWindow{t.location.x - window->frame().origin.x, t.location.y - window->frame().origin.y};
     int taps = 1;
     if (timestamp - lastTapTime_ <= kMultiTapInterval &&

@@ -2,6 +2,7 @@
 #include "platform/ui/layout/layout_constraint.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/runtime/log.h"
@@ -61,6 +62,10 @@ void NSLayoutConstraint::notifyChanged(bool structural) {
 }
 
 void NSLayoutConstraint::setConstant(CGFloat c) {
+    if (!std::isfinite(c)) {
+        Log::error("layout", "A constraint's constant must be finite; kept " + description());
+        return;
+    }
     if (c == constant_) return;
     constant_ = c;
     notifyChanged(false);

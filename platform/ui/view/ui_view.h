@@ -104,6 +104,11 @@ public:
     // none while other views are being touched.
     bool isExclusiveTouch() const { return exclusiveTouch_; }
     void setExclusiveTouch(bool e) { exclusiveTouch_ = e; }
+    // A view without multiple touch receives only the first of several touches at once (touches
+    // on its subviews count as its own); later ones are dropped until it is free again. On by
+    // default here, so that views with pinch recognisers need no opt-in.
+    bool isMultipleTouchEnabled() const { return multipleTouch_; }
+    void setMultipleTouchEnabled(bool e) { multipleTouch_ = e; }
     long tag() const { return tag_; }
     void setTag(long t) { tag_ = t; }
     UIViewContentMode contentMode() const { return contentMode_; }
@@ -283,6 +288,7 @@ private:
     } accessibility_;
     bool userInteractionEnabled_ = true;
     bool exclusiveTouch_ = false;
+    bool multipleTouch_ = true;
     long tag_ = 0;
     UIViewContentMode contentMode_ = UIViewContentMode::ScaleToFill;
     bool needsLayout_ = true;

@@ -141,6 +141,12 @@ void UIView::resizeSubviewsWithOldSize(CGSize oldSize) {
 
 void UIView::addConstraint(const std::shared_ptr<NSLayoutConstraint>& constraint) {
     if (!constraint) return;
+    // A multiplier or constant that is not finite would give the solver nothing but NaN frames.
+    if (!std::isfinite(constraint->multiplier()) || !std::isfinite(constraint->constant())) {
+        Log::error("layout", "A constraint with a multiplier or constant that is not finite is not installed: " +
+                                 constraint->description());
+        return;
+    }
     auto me = self<UIView>();
     if (auto old = constraint->holder()) {
         if (old == me) return;

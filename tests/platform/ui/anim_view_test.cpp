@@ -200,3 +200,43 @@ TEST_F(AnimViewTest, BeginCommitFormAndSpring) {
     EXPECT_EQ(view->layer()->presentation(), nullptr);
     EXPECT_EQ(presentedPosition(view).x, 150);
 }
+
+TEST_F(AnimViewTest, KeyframesPassThroughEachValueAndRepeatReversing) {
+    auto red = [](const std::shared_ptr<UIView>& v) {
+        return std::get<CGColor>(CAAnimationEngine::presentedValue(*v->layer(), "backgroundColor")).red;
+    };
+    view->setBackgroundColor(UIColor::colorWithRed(0, 0, 0, 1));
+    // Red rises to 0.5 over the first half, then to 1 over the second, then back, for ever.
+    UIViewAnimation::animateKeyframes(1.0, 0, UIViewAnimationOptionRepeat | UIViewAnimationOptionAutoreverse, [&] {
+        UIViewAnimation::addKeyframe(0, 0.5, [&] { view->setBackgroundColor(UIColor::colorWithRed(0.5, 0, 0, 1)); });
+        UIViewAnimation::addKeyframe(0.5, 0.5, [&] { view->setBackgroundColor(UIColor::colorWithRed(1, 0, 0, 1)); });
+    });
+    EXPECT_EQ(view->backgroundColor()->cgColor().red, 1) << "the model takes the last value at once";
+    advance(0.25);
+    EXPECT_NEAR(red(view), 0.25, 1e-6);
+    advance(0.5);
+    EXPECT_NEAR(red(view), 0.75, 1e-6);
+    advance(0.5);  // 0.25 s into the way back
+    EXPECT_NEAR(red(view), 0.75, 1e-6);
+    advance(10.5);  // still running: at 11.75 s three quarters of the way back
+    EXPECT_NEAR(red(view), 0.25, 1e-6);
+
+    // Two keyframes over the same stretch (replacing the endless one): the later one takes it over.
+    std::vector<bool> done;
+    view->setBackgroundColor(UIColor::colorWithRed(0, 0, 0, 1));
+    UIViewAnimation::animateKeyframes(1.0, 0, 0, [&] {
+        UIViewAnimation::addKeyframe(0, 0.5, [&] { view->setBackgroundColor(UIColor::colorWithRed(0.2, 0, 0, 1)); });
+        UIViewAnimation::addKeyframe(0, 0.5, [&] { view->setBackgroundColor(UIColor::colorWithRed(0.8, 0, 0, 1)); });
+    }, [&](bool finished) { done.push_back(finished); });
+    advance(0.25);
+    EXPECT_NEAR(red(view), 0.4, 1e-6);
+    advance(0.5);
+    EXPECT_NEAR(red(view), 0.8, 1e-6) << "held after its keyframe ends";
+    EXPECT_TRUE(done.empty());
+    advance(0.5);
+    EXPECT_EQ(done, std::vector<bool>{true});
+
+    // Outside a key-frame block a keyframe's changes are made at once.
+    UIViewAnimation::addKeyframe(0, 1, [&] { view->setAlpha(0.3); });
+    EXPECT_NEAR(presented(view, "opacity"), 0.3, 1e-6);
+}

@@ -289,3 +289,35 @@ TEST_F(GestureRecognizerTest, ExclusiveTouchViewsKeepTheWindowToThemselves) {
     EXPECT_EQ(left->log, std::vector<std::string>{"began"});
     EXPECT_EQ(right->log, std::vector<std::string>{"began"});
 }
+
+TEST_F(GestureRecognizerTest, AViewWithoutMultipleTouchKeepsToItsFirstTouch) {
+    auto pad = make<Pad>(CGRect{{0, 0}, {200, 100}});
+    auto inner = make<Pad>(CGRect{{100, 0}, {100, 100}});
+    auto other = make<Pad>(CGRect{{0, 200}, {100, 100}});
+    view->addSubview(pad);
+    pad->addSubview(inner);
+    view->addSubview(other);
+    pad->setMultipleTouchEnabled(false);
+    // A second finger on the view, or on a subview of it, is dropped for its whole life.
+    send(1, {50, 50}, UITouchPhase::Began);
+    send(2, {150, 50}, UITouchPhase::Began);
+    send(2, {160, 50}, UITouchPhase::Moved);
+    send(2, {160, 50}, UITouchPhase::Ended);
+    // A finger on another view still lands.
+    send(3, {50, 250}, UITouchPhase::Began);
+    send(3, {50, 250}, UITouchPhase::Ended);
+    send(1, {50, 50}, UITouchPhase::Ended);
+    EXPECT_EQ(pad->log, (std::vector<std::string>{"began", "ended"}));
+    EXPECT_TRUE(inner->log.empty());
+    EXPECT_EQ(other->log, (std::vector<std::string>{"began", "ended"}));
+    // Once free, the view takes a touch again; with the flag on it takes two at once.
+    pad->log.clear();
+    send(2, {150, 50}, UITouchPhase::Began);
+    send(2, {150, 50}, UITouchPhase::Ended);
+    EXPECT_EQ(inner->log, (std::vector<std::string>{"began", "ended"}));
+    pad->setMultipleTouchEnabled(true);
+    send(1, {50, 50}, UITouchPhase::Began);
+    send(2, {150, 50}, UITouchPhase::Began);
+    EXPECT_EQ(pad->log, std::vector<std::string>{"began"});
+    EXPECT_EQ(inner->log, (std::vector<std::string>{"began", "ended", "began"}));
+}

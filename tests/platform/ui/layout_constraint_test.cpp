@@ -2,6 +2,9 @@
 // come and go.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "platform/runtime/log.h"
 #include "platform/ui/app/ui_screen.h"
 #include "platform/ui/app/ui_window.h"
@@ -130,6 +133,29 @@ TEST_F(Layout, MultipliersAndSiblingChains) {
     root->layoutIfNeeded();
     expectFrame(top, 0, 0, 400, 100);
     expectFrame(below, 20, 105, 360, 295);
+}
+
+TEST_F(Layout, MultipliersAndConstantsThatAreNotFiniteAreRefused) {
+    auto v = UIView::make();
+    root->addSubview(v);
+    pinCenter(v, root, 0, 0, 50, 40);
+    const std::size_t held = root->constraints().size();
+    const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+    for (auto [multiplier, constant] : {std::pair{inf, 0.0}, {nan, 0.0}, {1.0, inf}, {1.0, -inf}, {1.0, nan}}) {
+        auto c = NSLayoutConstraint::constraintWithItem(v, A::CenterX, R::Equal, root, A::CenterX, multiplier, constant);
+        root->addConstraint(c);
+        EXPECT_FALSE(c->isActive());
+        c->setActive(true);
+        EXPECT_FALSE(c->isActive());
+    }
+    EXPECT_EQ(root->constraints().size(), held);
+    // A held constraint keeps its constant when given one that is not finite.
+    v->constraints()[0]->setConstant(inf);
+    EXPECT_EQ(v->constraints()[0]->constant(), 50);
+    root->layoutIfNeeded();
+    expectFrame(v, 125, 80, 50, 40);
+    EXPECT_TRUE(log.contains("not installed"));
+    EXPECT_TRUE(log.contains("must be finite"));
 }
 
 TEST_F(Layout, NestedViewsAreSolvedInTheirOwnSuperviewsSpace) {
