@@ -250,6 +250,11 @@ void RatePrompt::connectionSucceeded() {
         openRatingsPageInAppStore();
     } else if (checkingForPrompt_) {
         checkingForPrompt_ = false;
+        if (auto d = delegate(); d && d->RatePromptShouldPromptForRating() == false) {
+            verbose("RatePrompt did not display the rating prompt because the RatePromptShouldPromptForRating "
+                    "delegate method returned NO");
+            return;
+        }
         promptForRating(false);
     }
 }
@@ -260,22 +265,52 @@ void RatePrompt::connectionError(const std::shared_ptr<NSError>& error) {
     lastReason_ = error ? "RatePrompt rating process failed because: " + error->localizedDescription()
                         : "RatePrompt rating process failed because an unknown error occurred";
     NSLog("%@", {Value(lastReason_)});
-    post("RatePromptCouldNotConnectToAppStore", error);
+    announceFailure(error);
 }
 
-void RatePrompt::post(const char* name, const std::shared_ptr<NSObject>& object) {
-    NSNotificationCenter::defaultCenter()->post(name, object);
+std::shared_ptr<RatePromptDelegate> RatePrompt::delegate() {
+    if (auto d = delegate_.lock()) return d;
+    auto d = std::dynamic_pointer_cast<RatePromptDelegate>(UIApplication::sharedApplication()->delegate());
+    if (d) delegate_ = d;
+    return d;
+}
+
+void RatePrompt::announce(const char* name, void (RatePromptDelegate::*event)()) {
+    if (auto d = delegate()) ((*d).*event)();
+    NSNotificationCenter::defaultCenter()->post(name, nullptr);
+}
+
+void RatePrompt::announceFailure(const std::shared_ptr<NSError>& error) {
+    if (auto d = delegate()) d->RatePromptCouldNotConnectToAppStore(error);
+    NSNotificationCenter::defaultCenter()->post("RatePromptCouldNotConnectToAppStore", error);
 }
 
 void RatePrompt::promptForRating(bool ownAlert) {
     if (visibleAlert_) return;
+    const std::string text = ratedAnyVersion() ? updateMessage() : message();
     if (!ownAlert) {
         remindLater();
         SKStoreReviewController::requestReview();
-        post("RatePromptDidPromptForRating");
-        return;
+    } else {
+        visibleAlert_ = showAlert(text);
     }
-    std::string text = ratedAnyVersion() ? updateMessage() : message();
+    announce("RatePromptDidPromptForRating", &RatePromptDelegate::RatePromptDidPromptForRating);
+}
+
+std::shared_ptr<NSObject> RatePrompt::showAlert(const std::string& text) {
+    // On the top controller: the window's root and what it presents, to the last one.
+    std::shared_ptr<UIViewController> top;
+    if (auto delegate = UIApplication::sharedApplication()->delegate(); delegate && delegate->window())
+        top = std::dynamic_pointer_cast<UIViewController>(delegate->window()->rootViewController());
+    while (top && top->presentedViewController()) top = top->presentedViewController();
+    if (!top || !useUIAlertControllerIfAvailable) {
+        auto alert = UIAlertView::make(messageTitle(), text, self<RatePrompt>());
+        alert->addButtonWithTitle(rateButtonLabel());
+        if (showCancelButton()) alert->setCancelButtonIndex(alert->addButtonWithTitle(cancelButtonLabel()));
+        if (showRemindButton()) alert->addButtonWithTitle(remindButtonLabel());
+        // An alert that could not go up would never be answered and would block every later one.
+        return alert->show() ? alert : nullptr;
+    }
     auto alert = UIAlertController::make(messageTitle(), text, UIAlertControllerStyle::Alert);
     std::weak_ptr<RatePrompt> weak = self<RatePrompt>();
     auto answerWith = [weak](std::size_t index) {
@@ -289,14 +324,12 @@ void RatePrompt::promptForRating(bool ownAlert) {
         alert->addAction(UIAlertAction::make(cancelButtonLabel(), UIAlertActionStyle::Cancel, answerWith(next++)));
     if (showRemindButton())
         alert->addAction(UIAlertAction::make(remindButtonLabel(), UIAlertActionStyle::Default, answerWith(next)));
-    // On the top controller: the window's root and what it presents, to the last one.
-    std::shared_ptr<UIViewController> top;
-    if (auto delegate = UIApplication::sharedApplication()->delegate(); delegate && delegate->window())
-        top = std::dynamic_pointer_cast<UIViewController>(delegate->window()->rootViewController());
-    while (top && top->presentedViewController()) top = top->presentedViewController();
-    if (top) top->presentViewController(alert, true);
-    visibleAlert_ = alert;
-    post("RatePromptDidPromptForRating");
+    top->presentViewController(alert, true);
+    return alert;
+}
+
+void RatePrompt::alertViewDidDismissWithButtonIndex(UIAlertView&, long buttonIndex) {
+    if (buttonIndex >= 0) didDismissAlert(static_cast<std::size_t>(buttonIndex));
 }
 
 void RatePrompt::didDismissAlert(std::size_t buttonIndex) {
@@ -319,18 +352,20 @@ void RatePrompt::answer(std::size_t index) {
 
 void RatePrompt::rate() {
     setRatedThisVersion(true);
-    post("RatePromptUserDidAttemptToRateApp");
+    announce("RatePromptUserDidAttemptToRateApp", &RatePromptDelegate::RatePromptUserDidAttemptToRateApp);
+    auto d = delegate();
+    if (d && d->RatePromptShouldOpenAppStore() == false) return;
     openRatingsPageInAppStore();
 }
 
 void RatePrompt::declineThisVersion() {
     setDeclinedThisVersion(true);
-    post("RatePromptUserDidDeclineToRateApp");
+    announce("RatePromptUserDidDeclineToRateApp", &RatePromptDelegate::RatePromptUserDidDeclineToRateApp);
 }
 
 void RatePrompt::remindLater() {
     defaults()->setObject(Value::date(Clock::absoluteTime()), kLastRemindedKey);
-    post("RatePromptUserDidRequestReminderToRateApp");
+    announce("RatePromptUserDidRequestReminderToRateApp", &RatePromptDelegate::RatePromptUserDidRequestReminderToRateApp);
 }
 
 std::string RatePrompt::ratingsURL() const {
@@ -354,34 +389,54 @@ void RatePrompt::openRatingsPageInAppStore() {
         auto strong = weak.lock();
         if (!strong) return;
         if (opened) {
-            strong->post("RatePromptDidOpenAppStore");
+            strong->announce("RatePromptDidOpenAppStore", &RatePromptDelegate::RatePromptDidOpenAppStore);
             return;
         }
         std::string text = "RatePrompt was unable to open the specified ratings URL: " + url;
         NSLog("%@", {Value(text)});
-        strong->post("RatePromptCouldNotConnectToAppStore",
-                     NSError::withDescription(kRatePromptErrorDomain, RatePromptErrorCouldNotOpenRatingPageURL, text));
+        strong->announceFailure(
+            NSError::withDescription(kRatePromptErrorDomain, RatePromptErrorCouldNotOpenRatingPageURL, text));
     });
 }
 
-std::string RatePrompt::messageTitle() const { return withName(customMessageTitle.value_or("Rate %@"), applicationName); }
-
-std::string RatePrompt::message() const {
-    std::string fallback = appStoreGenreID == kGameGenreID
-                               ? "If you enjoy playing %@, would you mind taking a moment to rate it? It won’t take "
-                                 "more than a minute. Thanks for your support!"
-                               : "If you enjoy using %@, would you mind taking a moment to rate it? It won’t take "
-                                 "more than a minute. Thanks for your support!";
-    return withName(customMessage.value_or(fallback), applicationName);
+std::string RatePrompt::localizedStringForKey(const std::string& key, const std::string& fallback) {
+    if (!texts_) texts_.emplace(useAllAvailableLanguages);
+    return texts_->localizedStringForKey(key, fallback);
 }
 
-std::string RatePrompt::updateMessage() const {
-    return customUpdateMessage ? withName(*customUpdateMessage, applicationName) : message();
+std::string RatePrompt::messageTitle() {
+    return withName(customMessageTitle ? *customMessageTitle : localizedStringForKey("RatePromptMessageTitle", "Rate %@"),
+                    applicationName);
 }
 
-std::string RatePrompt::cancelButtonLabel() const { return customCancelButtonLabel.value_or("No, Thanks"); }
-std::string RatePrompt::rateButtonLabel() const { return customRateButtonLabel.value_or("Rate It Now"); }
-std::string RatePrompt::remindButtonLabel() const { return customRemindButtonLabel.value_or("Remind Me Later"); }
+std::string RatePrompt::message() {
+    if (customMessage) return withName(*customMessage, applicationName);
+    const std::string text = appStoreGenreID == kGameGenreID
+                                 ? localizedStringForKey("RatePromptGameMessage",
+                                                         "If you enjoy playing %@, would you mind taking a moment to "
+                                                         "rate it? It won’t take more than a minute. Thanks for your "
+                                                         "support!")
+                                 : localizedStringForKey("RatePromptAppMessage",
+                                                         "If you enjoy using %@, would you mind taking a moment to rate "
+                                                         "it? It won’t take more than a minute. Thanks for your support!");
+    return withName(text, applicationName);
+}
+
+std::string RatePrompt::updateMessage() {
+    if (customUpdateMessage) return withName(*customUpdateMessage, applicationName);
+    return withName(localizedStringForKey("RatePromptUpdateMessage", message()), applicationName);
+}
+
+std::string RatePrompt::cancelButtonLabel() {
+    return customCancelButtonLabel ? *customCancelButtonLabel : localizedStringForKey("RatePromptCancelButton", "No, Thanks");
+}
+std::string RatePrompt::rateButtonLabel() {
+    return customRateButtonLabel ? *customRateButtonLabel : localizedStringForKey("RatePromptRateButton", "Rate It Now");
+}
+std::string RatePrompt::remindButtonLabel() {
+    return customRemindButtonLabel ? *customRemindButtonLabel
+                                   : localizedStringForKey("RatePromptRemindButton", "Remind Me Later");
+}
 
 void RatePrompt::applicationLaunched() {
     const double now = Clock::absoluteTime();
@@ -398,7 +453,7 @@ void RatePrompt::applicationLaunched() {
             defaults()->setInteger(0, kEventCountKey);
             defaults()->removeObjectForKey(kLastRemindedKey);
         }
-        post("RatePromptDidDetectAppUpdate");
+        announce("RatePromptDidDetectAppUpdate", &RatePromptDelegate::RatePromptDidDetectAppUpdate);
     }
     incrementUseCount();
     checkForConnectivityInBackground();

@@ -2,7 +2,7 @@
 // version the user rated or declined (user defaults under "RatePrompt..."), looks the application
 // up in the store at every launch and return to the foreground, and, when every rule allows, asks
 // for a review through the platform's request. Its own three-button alert and the review page are
-// there for explicit calls.
+// there for explicit calls. Each event goes to the delegate and is posted as a notification.
 //
 // Prompt states: idle -> checking (a lookup runs to prompt) -> prompted (review requested, which
 // also counts as a reminder) or alert visible -> answered -> idle. A lookup that ends without
@@ -15,13 +15,14 @@
 #include <optional>
 #include <string>
 
+#include "app/rate/rate_prompt_delegate.h"
+#include "app/rate/rate_prompt_texts.h"
 #include "app/rate/store_lookup.h"
 #include "platform/dispatch/notification_center.h"
 #include "platform/runtime/object.h"
+#include "platform/ui/controller/ui_alert_view.h"
 
-class UIAlertController;
-
-class RatePrompt : public NSObject {
+class RatePrompt : public NSObject, public UIAlertViewDelegate {
 public:
     KORVA_MAKE(RatePrompt)
     void init() override;
@@ -50,6 +51,10 @@ public:
     float remindPeriod = 1;
     std::optional<std::string> customMessageTitle, customMessage, customUpdateMessage, customCancelButtonLabel,
         customRemindButtonLabel, customRateButtonLabel;
+    // The alert as an alert controller instead of the older alert view.
+    bool useUIAlertControllerIfAvailable = false;
+    // The texts in the user's language from the texts bundle; read when the first text is.
+    bool useAllAvailableLanguages = true;
     bool promptForNewVersionIfUserRated = false;
     bool onlyPromptIfLatestVersion = true;
     bool promptAtLaunch = true;
@@ -92,14 +97,19 @@ public:
     std::string ratingsURL() const;
     void openRatingsPageInAppStore();
 
-    std::string messageTitle() const;
-    std::string message() const;
-    std::string updateMessage() const;
-    std::string cancelButtonLabel() const;
-    std::string rateButtonLabel() const;
-    std::string remindButtonLabel() const;
-    bool showCancelButton() const { return !cancelButtonLabel().empty(); }
-    bool showRemindButton() const { return !remindButtonLabel().empty(); }
+    // The delegate; without one, the application's delegate when it is one (then kept).
+    std::shared_ptr<RatePromptDelegate> delegate();
+    void setDelegate(const std::shared_ptr<RatePromptDelegate>& d) { delegate_ = d; }
+
+    std::string localizedStringForKey(const std::string& key, const std::string& fallback);
+    std::string messageTitle();
+    std::string message();
+    std::string updateMessage();
+    std::string cancelButtonLabel();
+    std::string rateButtonLabel();
+    std::string remindButtonLabel();
+    bool showCancelButton() { return !cancelButtonLabel().empty(); }
+    bool showRemindButton() { return !remindButtonLabel().empty(); }
 
     void applicationLaunched();
     void applicationWillEnterForeground();
@@ -110,6 +120,7 @@ public:
     // The answer of the alert: 0 rates; 1 declines when the cancel button shows; the remind
     // button's index (2 with cancel, else 1) reminds. Handled on the main queue.
     void didDismissAlert(std::size_t buttonIndex);
+    void alertViewDidDismissWithButtonIndex(UIAlertView& alertView, long buttonIndex) override;
 
     bool checkingForPrompt() const { return checkingForPrompt_; }
     bool checkingForAppStoreID() const { return checkingForAppStoreID_; }
@@ -124,7 +135,10 @@ protected:
 
 private:
     void applyLookup(const StoreLookupOutcome& outcome);
-    void post(const char* name, const std::shared_ptr<NSObject>& object = nullptr);
+    // Tells the delegate and posts the notification of the same name.
+    void announce(const char* name, void (RatePromptDelegate::*event)());
+    void announceFailure(const std::shared_ptr<NSError>& error);
+    std::shared_ptr<NSObject> showAlert(const std::string& text);
     void verbose(const std::string& text);
     void answer(std::size_t buttonIndex);
 
@@ -132,6 +146,8 @@ private:
     bool checkingForPrompt_ = false;
     bool checkingForAppStoreID_ = false;
     std::shared_ptr<NSObject> visibleAlert_;
+    std::weak_ptr<RatePromptDelegate> delegate_;
+    std::optional<RatePromptTexts> texts_;
     std::shared_ptr<NSObject> foregroundToken_;
     std::string lastReason_;
 };

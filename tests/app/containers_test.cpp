@@ -4,6 +4,10 @@
 #include "app/containers/my_seg_controller.h"
 #include "app/containers/my_segmented_controller.h"
 #include "app/containers/my_tab_bar_controller.h"
+#include "app/containers/my_tab_bar_custom_controller.h"
+#include "platform/ui/bar/ui_bar_button_item.h"
+#include "platform/ui/control/ui_button.h"
+#include "ui/controls/anim_button.h"
 #include "platform/ui/bar/ui_tab_bar.h"
 #include "app/shell/placeholder_controller.h"
 #include "platform/ui/bar/ui_navigation_item.h"
@@ -132,6 +136,67 @@ TEST_F(ContainersTest, TheTabBarTellsItsChildrenWhichItemWasTapped) {
     EXPECT_EQ(a->events, std::vector<std::string>{"unselected"});
     EXPECT_EQ(b->events, std::vector<std::string>{"selected"});
     EXPECT_EQ(tabs->supportedInterfaceOrientations(), UIInterfaceOrientationMaskPortrait);
+}
+
+// A tab child that records what the container tells it.
+struct CustomTabChild : MyViewController, MyTabBarCustomControllerChild {
+    KORVA_MAKE(CustomTabChild)
+    std::vector<std::string> events;
+    void onMyTabBarCustomControllerSelectedThisItem(const std::shared_ptr<UIViewController>&) override {
+        events.push_back("selected");
+    }
+    void onMyTabBarCustomControllerUnselectedThisItem(const std::shared_ptr<UIViewController>&) override {
+        events.push_back("unselected");
+    }
+
+protected:
+    CustomTabChild() = default;
+};
+
+TEST_F(ContainersTest, TheCustomTabBarShowsOneChildAndLightsItsButton) {
+    auto tabs = MyTabBarCustomController::make();
+    tabs->setStoryboard(UIStoryboard::mainStoryboard());
+    auto nav = show(UINavigationController::withRoot(tabs));
+    auto screen = CustomTabChild::make();
+    auto plain = UIViewController::make();
+    EXPECT_EQ(tabs->addWithVC(screen, nullptr, nullptr, "Camera"), screen);
+    EXPECT_EQ(tabs->addWithIdentifier("Nowhere", nullptr, nullptr, "Lost"), nullptr);
+    EXPECT_EQ(tabs->addWithVC(plain, nullptr, nullptr, "Plain"), plain);
+    ASSERT_EQ(tabs->tabButtons().size(), 2u);
+    EXPECT_EQ(*tabs->tabButton(1)->text()->titleForState(UIControlStateNormal), "Plain");
+    EXPECT_EQ(tabs->tabButton(2), nullptr);
+    EXPECT_EQ(screen->myTabBarCustomController(), tabs);
+
+    tabs->selectTab(1);
+    tabs->selectTab(1);
+    tabs->selectTab(7);
+    tabs->selectTab(-1);
+    EXPECT_EQ(tabs->selectedChild(), plain);
+    EXPECT_EQ(plain->view()->superview(), tabs->container());
+    EXPECT_EQ(tabs->childViewControllers().size(), 1u) << "selected twice, added once";
+    EXPECT_TRUE(tabs->tabButton(1)->image()->on());
+    EXPECT_FALSE(tabs->tabButton(0)->image()->on());
+    EXPECT_EQ(screen->events, (std::vector<std::string>{"unselected", "unselected"}));
+
+    // A tap on the first button; the screen's items go onto the container's navigation item.
+    tabs->onTabBarButtonTap(*tabs->tabButton(0));
+    EXPECT_EQ(tabs->selectedChild(), screen);
+    EXPECT_EQ(plain->parentViewController(), nullptr);
+    EXPECT_EQ(screen->events.back(), "selected");
+    EXPECT_TRUE(tabs->tabButton(0)->image()->on());
+    EXPECT_FALSE(tabs->tabButton(1)->image()->on());
+    auto item = UIBarButtonItem::withTitle("Save", UIBarButtonItemStyle::Plain, nullptr);
+    screen->setNavRight({item});
+    ASSERT_EQ(tabs->navigationItem()->rightBarButtonItems().size(), 1u);
+    EXPECT_EQ(tabs->navigationItem()->rightBarButtonItems()[0], item);
+
+    // The bar runs along the bottom with equal buttons; the children fill the rest.
+    settle();
+    const CGRect own = tabs->view()->bounds();
+    EXPECT_EQ(tabs->tabbar()->frame(), CGRectMake(-1, own.size.height + 1 - 46, own.size.width + 2, 46));
+    EXPECT_EQ(tabs->tabButton(1)->frame(), CGRectMake((own.size.width + 2) / 2, 0, (own.size.width + 2) / 2, 46));
+    EXPECT_EQ(tabs->container()->frame(), CGRectMake(0, 0, own.size.width, own.size.height - 45));
+    EXPECT_EQ(nav->topViewController(), tabs);
 }
 
 }  // namespace

@@ -2,8 +2,14 @@
 // server, and the answers.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/app_delegate.h"
 #include "app/shell/placeholder_controller.h"
+#include "foundation/strings_table.h"
+#include "platform/runtime/source_resources.h"
+#include "platform/ui/controller/ui_alert_controller.h"
+#include "platform/ui/controller/ui_alert_view.h"
 #include "platform/storage/user_defaults.h"
 #include "platform/text/locale_region.h"
 #include "platform/ui/app/sk_store_review_controller.h"
@@ -249,6 +255,15 @@ TEST_F(RatePromptTest, AnUnknownAppWithoutAnIdentifierIsNotAnError) {
     NSNotificationCenter::defaultCenter()->removeObserver(token);
 }
 
+// Answers the visible alert, whichever kind it is, with the button at the index.
+void answerAlert(const std::shared_ptr<RatePrompt>& p, long index) {
+    if (auto view = std::dynamic_pointer_cast<UIAlertView>(p->visibleAlert())) {
+        view->alertController()->chooseAction(view->alertController()->actions()[static_cast<std::size_t>(index)]);
+    } else if (auto controller = std::dynamic_pointer_cast<UIAlertController>(p->visibleAlert())) {
+        controller->chooseAction(controller->actions()[static_cast<std::size_t>(index)]);
+    }
+}
+
 TEST_F(RatePromptTest, TheOwnAlertAnswersByIndexWithAndWithoutCancel) {
     auto p = prompt();
     p->promptAtLaunch = false;
@@ -257,36 +272,171 @@ TEST_F(RatePromptTest, TheOwnAlertAnswersByIndexWithAndWithoutCancel) {
     delegate->setWindow(window);
     UIApplication::sharedApplication()->setDelegate(delegate);
     show(PlaceholderController::make());
-    p->promptForRating(true);
-    ASSERT_TRUE(p->visibleAlert());
-    p->promptForRating(true);  // one at a time
-    p->didDismissAlert(2);     // remind
-    finish();
-    EXPECT_TRUE(p->lastReminded());
-    EXPECT_FALSE(p->visibleAlert());
+    for (bool controller : {false, true}) {
+        SCOPED_TRACE(controller ? "alert controller" : "alert view");
+        p->useUIAlertControllerIfAvailable = controller;
+        p->setDeclinedThisVersion(false);
+        p->setRatedThisVersion(false);
+        p->customCancelButtonLabel.reset();
+        p->promptForRating(true);
+        ASSERT_TRUE(p->visibleAlert());
+        EXPECT_EQ(std::dynamic_pointer_cast<UIAlertView>(p->visibleAlert()) != nullptr, !controller);
+        auto first = p->visibleAlert();
+        p->promptForRating(true);  // one at a time
+        EXPECT_EQ(p->visibleAlert(), first);
+        advance(0.5);
+        answerAlert(p, 2);  // remind
+        finish();
+        advance(0.5);
+        EXPECT_TRUE(p->lastReminded());
+        EXPECT_FALSE(p->visibleAlert());
 
-    p->customCancelButtonLabel = "";
-    EXPECT_FALSE(p->showCancelButton());
-    p->promptForRating(true);
-    NSUserDefaults::standardUserDefaults()->removeObjectForKey("RatePromptLastReminded");
-    p->didDismissAlert(1);  // without cancel, 1 reminds and nothing declines
-    finish();
-    EXPECT_TRUE(p->lastReminded());
-    EXPECT_FALSE(p->declinedAnyVersion());
+        p->customCancelButtonLabel = "";
+        EXPECT_FALSE(p->showCancelButton());
+        p->promptForRating(true);
+        NSUserDefaults::standardUserDefaults()->removeObjectForKey("RatePromptLastReminded");
+        advance(0.5);
+        answerAlert(p, 1);  // without cancel, 1 reminds and nothing declines
+        finish();
+        advance(0.5);
+        EXPECT_TRUE(p->lastReminded());
+        EXPECT_FALSE(p->declinedAnyVersion());
 
-    p->customCancelButtonLabel.reset();
-    p->promptForRating(true);
-    p->didDismissAlert(1);
-    finish();
-    EXPECT_TRUE(p->declinedThisVersion());
+        p->customCancelButtonLabel.reset();
+        p->promptForRating(true);
+        advance(0.5);
+        answerAlert(p, 1);
+        finish();
+        advance(0.5);
+        EXPECT_TRUE(p->declinedThisVersion());
 
-    p->setAppStoreIDOnMainThread(4242);
-    p->promptForRating(true);
-    p->didDismissAlert(0);
+        p->setAppStoreIDOnMainThread(4242);
+        p->promptForRating(true);
+        advance(0.5);
+        answerAlert(p, 0);
+        finish();
+        advance(0.5);
+        EXPECT_TRUE(p->ratedThisVersion());
+        EXPECT_EQ(UIApplication::sharedApplication()->openedURLs().back(),
+                  "itms-apps://" + p->reviewHost + "/app/id4242?action=write-review");
+        EXPECT_EQ(window->rootViewController() ? std::dynamic_pointer_cast<UIViewController>(window->rootViewController())
+                                                      ->presentedViewController()
+                                                : nullptr,
+                  nullptr);
+    }
+}
+
+// A delegate that records the events and answers the two questions as told.
+struct RecordingDelegate : RatePromptDelegate {
+    std::vector<std::string> events;
+    std::optional<bool> shouldPrompt, shouldOpen;
+    void RatePromptDidPromptForRating() override { events.push_back("prompted"); }
+    void RatePromptUserDidAttemptToRateApp() override { events.push_back("rate"); }
+    void RatePromptUserDidRequestReminderToRateApp() override { events.push_back("remind"); }
+    void RatePromptDidOpenAppStore() override { events.push_back("opened"); }
+    void RatePromptCouldNotConnectToAppStore(const std::shared_ptr<NSError>&) override { events.push_back("failed"); }
+    std::optional<bool> RatePromptShouldPromptForRating() override { return shouldPrompt; }
+    std::optional<bool> RatePromptShouldOpenAppStore() override { return shouldOpen; }
+};
+
+struct ListeningAppDelegate : AppDelegate, RecordingDelegate {
+    KORVA_MAKE(ListeningAppDelegate)
+
+protected:
+    ListeningAppDelegate() = default;
+};
+
+TEST_F(RatePromptTest, TheDelegateHearsEachEventAndMayHoldThePromptOrThePageBack) {
+    auto p = prompt();
+    p->promptAtLaunch = false;
     finish();
-    EXPECT_TRUE(p->ratedThisVersion());
-    EXPECT_EQ(UIApplication::sharedApplication()->openedURLs().back(),
-              "itms-apps://" + p->reviewHost + "/app/id4242?action=write-review");
+    auto listener = std::make_shared<RecordingDelegate>();
+    p->setDelegate(listener);
+    int notified = 0;
+    auto token = NSNotificationCenter::defaultCenter()->addObserver(
+        "RatePromptDidPromptForRating", nullptr, nullptr, [&](const std::shared_ptr<NSNotification>&) { ++notified; });
+
+    storeKnows("1.9");
+    p->previewMode = true;
+    listener->shouldPrompt = false;
+    p->promptIfAllCriteriaMet();
+    finish();
+    EXPECT_TRUE(listener->events.empty()) << "the delegate held the prompt back";
+    EXPECT_EQ(SKStoreReviewController::requestCount(), 0u);
+
+    listener->shouldPrompt.reset();
+    p->promptIfAllCriteriaMet();
+    finish();
+    EXPECT_EQ(listener->events, (std::vector<std::string>{"remind", "prompted"}));
+    EXPECT_EQ(notified, 1);
+
+    listener->events.clear();
+    listener->shouldOpen = false;
+    p->rate();
+    EXPECT_EQ(listener->events, std::vector<std::string>{"rate"});
+    listener->shouldOpen = true;
+    UIApplication::sharedApplication()->setURLOpener([](const std::string&) { return true; });
+    p->rate();
+    finish();
+    EXPECT_EQ(listener->events, (std::vector<std::string>{"rate", "rate", "opened"}));
+    NSNotificationCenter::defaultCenter()->removeObserver(token);
+
+    // Without a delegate of its own, the application's delegate is asked when it is one.
+    p->setDelegate(nullptr);
+    auto appDelegate = ListeningAppDelegate::make();
+    UIApplication::sharedApplication()->setDelegate(appDelegate);
+    EXPECT_EQ(p->delegate().get(), static_cast<RatePromptDelegate*>(appDelegate.get()));
+    UIApplication::sharedApplication()->setDelegate(nullptr);
+}
+
+TEST_F(RatePromptTest, TextsComeFromTheBundleInTheUsersLanguageAndTheApplicationsOwnWin) {
+    writeFile("bundle/RatePrompt.bundle/en.lproj/Localizable.strings", "\"RatePromptRateButton\" = \"Rate now\";\n");
+    writeFile("bundle/RatePrompt.bundle/fi.lproj/Localizable.strings",
+              "\"RatePromptRateButton\" = \"Arvioi nyt\";\n\"RatePromptMessageTitle\" = \"Arvioi %@\";\n");
+    struct Case {
+        std::vector<std::string> languages;
+        bool useAll;
+        std::string folder, rate;
+    };
+    const std::vector<Case> cases = {{{"fi-FI"}, true, "fi.lproj", "Arvioi nyt"},
+                                     {{"fi"}, true, "fi.lproj", "Arvioi nyt"},
+                                     {{"pt-BR"}, true, "", "Rate now"},
+                                     {{}, true, "en.lproj", "Rate now"},
+                                     {{"fi-FI"}, false, "", "Rate now"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.languages.empty() ? "none" : c.languages.front());
+        LocaleRegion::setOverride(std::nullopt, c.languages);
+        RatePrompt::resetSharedInstance();
+        auto p = prompt();
+        p->useAllAvailableLanguages = c.useAll;
+        p->applicationName = "Korva";
+        EXPECT_EQ(p->rateButtonLabel(), c.rate);
+        EXPECT_EQ(p->remindButtonLabel(), "Remind Me Later") << "a key the bundle lacks keeps its default";
+        RatePromptTexts texts(c.useAll);
+        EXPECT_EQ(texts.chosenFolder(), c.folder);
+    }
+    EXPECT_EQ(prompt()->messageTitle(), "Rate Korva");
+
+    // The application's own strings win over the bundle's.
+    writeFile("bundle/en.lproj/Localizable.strings", "\"RatePromptRateButton\" = \"Rate Korva\";\n");
+    RatePrompt::resetSharedInstance();
+    EXPECT_EQ(prompt()->rateButtonLabel(), "Rate Korva");
+}
+
+TEST_F(RatePromptTest, TheShippedTextsHaveEveryKeyInEveryLanguage) {
+    const std::filesystem::path shipped = std::filesystem::path(kSourceResourcesFolder) / "RatePrompt.bundle";
+    int languages = 0;
+    for (const auto& folder : std::filesystem::directory_iterator(shipped)) {
+        SCOPED_TRACE(folder.path().filename().string());
+        auto table = readStringsTable((folder.path() / "Localizable.strings").string());
+        ASSERT_TRUE(table);
+        for (const char* key : {"RatePromptMessageTitle", "RatePromptAppMessage", "RatePromptGameMessage",
+                                "RatePromptUpdateMessage", "RatePromptCancelButton", "RatePromptRateButton",
+                                "RatePromptRemindButton"})
+            EXPECT_TRUE(table.value()[key].isString()) << key;
+        ++languages;
+    }
+    EXPECT_GE(languages, 2);
 }
 
 TEST_F(RatePromptTest, TextsNameTheApplication) {
