@@ -54,7 +54,7 @@ public:
     // Builds the scale on the first call, then lays it out for the current size.
     void updateData();
     void updateView();
-    // Places the ruler at the value without reporting it; NaN is ignored.
+    // Places the ruler at the value without reporting it; NaN and infinities are ignored.
     void setValue(double value);
     void setValue0(double offset);
 

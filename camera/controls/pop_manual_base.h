@@ -45,6 +45,8 @@ protected:
     void setBaseDelegate(const std::shared_ptr<PopManualBaseDelegate>& d) { baseDelegate_ = d; }
     // The delegate's device, or none without a delegate.
     std::shared_ptr<AVCaptureDevice> device();
+    // The titled pop-up's hide, then the completion, then onPopManualBaseDidHide.
+    void hideThenReport(Callback completion);
 
 private:
     std::weak_ptr<PopManualBaseDelegate> baseDelegate_;

@@ -1,2 +1,0 @@
-// The placeholder that gives the library a source before its controls arrive.
-int cameraControlsVersion() { return 1; }
