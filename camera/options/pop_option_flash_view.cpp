@@ -1,0 +1,20 @@
+// The flash choices.
+#include "camera/options/pop_option_flash_view.h"
+
+#include "capture/string_custom_capture.h"
+#include "foundation/global.h"
+#include "platform/ui/draw/image.h"
+#include "ui/controls/status_button_image.h"
+
+std::vector<PopOptionChoiceView::Choice> PopOptionFlashView::makeChoices() {
+    auto image = UIImage::imageNamed("flash.png");
+    btnFlashAUTO_ = StatusButtonImage::make(image);
+    btnFlashON_ = StatusButtonImage::make(image);
+    btnFlashOFF_ = StatusButtonImage::make(image);
+    auto choice = [](std::shared_ptr<StatusButtonImage> button, CGFloat dx, std::int64_t mode) {
+        return Choice{std::move(button), dx, fromFlashMode(mode).value_or(""),
+                      [mode] { Global::shared()->setFlashMode(mode); },
+                      [mode] { return Global::shared()->flashMode() == mode; }};
+    };
+    return {choice(btnFlashAUTO_, -60, 2), choice(btnFlashON_, 0, 1), choice(btnFlashOFF_, 60, 0)};
+}

@@ -1,0 +1,53 @@
+// The image-ratio choices and their outlines.
+#include "camera/options/pop_option_ratio_view.h"
+
+#include "capture/string_custom_capture.h"
+#include "foundation/global.h"
+#include "ui/controls/status_button_path.h"
+
+namespace {
+
+// A closed rectangle of half width a and half height b around the origin.
+CGPath outline(CGFloat a, CGFloat b) {
+    CGPath path;
+    path.moveToPoint({-a, b});
+    path.addLineToPoint({a, b});
+    path.addLineToPoint({a, -b});
+    path.addLineToPoint({-a, -b});
+    path.closeSubpath();
+    return path;
+}
+
+constexpr CGFloat kTall = 8.5;
+
+}  // namespace
+
+std::optional<CGPath> PopOptionRatioView::getBezierPath(std::int64_t ratio) const {
+    switch (ratio) {
+    case 0: return path1_1_;
+    case 1: return path2_3_;
+    case 2: return path3_4_;
+    case 3: return path9_16_;
+    default: return std::nullopt;
+    }
+}
+
+std::vector<PopOptionChoiceView::Choice> PopOptionRatioView::makeChoices() {
+    path3_4_ = outline(6.375, kTall);
+    path9_16_ = outline(4.78125, kTall);
+    path2_3_ = outline(17.0 / 3.0, kTall);
+    path1_1_ = outline(7, 7);
+    auto button = [this](std::int64_t ratio) {
+        return StatusButtonPath::make(*getBezierPath(ratio), kOutlineOrigin, kOutlineBox);
+    };
+    btnRatio3_4_ = button(2);
+    btnRatio9_16_ = button(3);
+    btnRatio2_3_ = button(1);
+    btnRatio1_1_ = button(0);
+    auto choice = [](std::shared_ptr<StatusButtonPath> b, CGFloat dx, std::int64_t ratio) {
+        return Choice{std::move(b), dx, fromImageRatio(ratio), [ratio] { Global::shared()->setImageRatio(ratio); },
+                      [ratio] { return Global::shared()->imageRatio() == ratio; }};
+    };
+    return {choice(btnRatio3_4_, -90, 2), choice(btnRatio9_16_, -30, 3), choice(btnRatio2_3_, 30, 1),
+            choice(btnRatio1_1_, 90, 0)};
+}
