@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "camera/controls/child_popup.h"
 #include "camera/controls/pop_manual_exp_view.h"
 #include "camera/controls/pop_manual_focus_view.h"
 #include "camera/controls/pop_manual_invalid_view.h"
@@ -37,20 +38,16 @@ void PopManualView::setDelegate(const std::shared_ptr<PopManualViewDelegate>& d)
     setBaseDelegate(d);
 }
 
-template <class T>
-const std::shared_ptr<T>& PopManualView::child(std::shared_ptr<T>& slot) {
-    if (!slot) {
-        slot = T::make(vc());
-        slot->setShowAboveIfBothAvailable(true);
-        slot->setDelegate(self<PopManualView>());
-    }
-    return slot;
+const std::shared_ptr<PopManualFocusView>& PopManualView::popFocus() {
+    return childPopup(popFocus_, vc(), self<PopManualView>());
 }
-
-const std::shared_ptr<PopManualFocusView>& PopManualView::popFocus() { return child(popFocus_); }
-const std::shared_ptr<PopManualExpView>& PopManualView::popExp() { return child(popExp_); }
-const std::shared_ptr<PopManualWBView>& PopManualView::popWB() { return child(popWB_); }
-const std::shared_ptr<PopManualInvalidView>& PopManualView::popInvalid() { return child(popInvalid_); }
+const std::shared_ptr<PopManualExpView>& PopManualView::popExp() {
+    return childPopup(popExp_, vc(), self<PopManualView>());
+}
+const std::shared_ptr<PopManualWBView>& PopManualView::popWB() { return childPopup(popWB_, vc(), self<PopManualView>()); }
+const std::shared_ptr<PopManualInvalidView>& PopManualView::popInvalid() {
+    return childPopup(popInvalid_, vc(), self<PopManualView>());
+}
 
 const std::shared_ptr<MenuLabelView>& PopManualView::menu() {
     if (!menu_) {

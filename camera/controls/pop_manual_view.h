@@ -64,10 +64,6 @@ protected:
     using PopManualBase::PopManualBase;
 
 private:
-    // A control pop-up made on first use: same owner, above its sender, this menu as delegate.
-    template <class T>
-    const std::shared_ptr<T>& child(std::shared_ptr<T>& slot);
-
     bool lastManual_ = false;
     std::weak_ptr<PopManualViewDelegate> delegate_;
     std::shared_ptr<PopManualFocusView> popFocus_;

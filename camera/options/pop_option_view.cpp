@@ -2,6 +2,7 @@
 // choice pop-ups it opens.
 #include "camera/options/pop_option_view.h"
 
+#include "camera/controls/child_popup.h"
 #include "camera/options/pop_option_flash_view.h"
 #include "camera/options/pop_option_ratio_view.h"
 #include "camera/options/pop_option_timer_view.h"
@@ -104,19 +105,15 @@ void PopOptionView::buildBody() {
     }
 }
 
-template <class T>
-const std::shared_ptr<T>& PopOptionView::choicePopup(std::shared_ptr<T>& slot) {
-    if (!slot) {
-        slot = T::make(vc());
-        slot->setShowAboveIfBothAvailable(true);
-        slot->setDelegate(self<PopOptionView>());
-    }
-    return slot;
+const std::shared_ptr<PopOptionFlashView>& PopOptionView::popFlash() {
+    return childPopup(popFlash_, vc(), self<PopOptionView>());
 }
-
-const std::shared_ptr<PopOptionFlashView>& PopOptionView::popFlash() { return choicePopup(popFlash_); }
-const std::shared_ptr<PopOptionTimerView>& PopOptionView::popTimer() { return choicePopup(popTimer_); }
-const std::shared_ptr<PopOptionRatioView>& PopOptionView::popRatio() { return choicePopup(popRatio_); }
+const std::shared_ptr<PopOptionTimerView>& PopOptionView::popTimer() {
+    return childPopup(popTimer_, vc(), self<PopOptionView>());
+}
+const std::shared_ptr<PopOptionRatioView>& PopOptionView::popRatio() {
+    return childPopup(popRatio_, vc(), self<PopOptionView>());
+}
 
 void PopOptionView::show(const std::shared_ptr<NSObject>& sender, Callback completion, Callback onDidHide) {
     updateView();

@@ -77,8 +77,6 @@ protected:
 
 private:
     void buildBody();
-    template <class T>
-    const std::shared_ptr<T>& choicePopup(std::shared_ptr<T>& slot);
 
     std::weak_ptr<PopOptionViewDelegate> delegate_;
     std::shared_ptr<UIView> b0_;

@@ -65,6 +65,9 @@ std::shared_ptr<CAShapeLayer> GuideView::replaceLayer(std::shared_ptr<CAShapeLay
 void GuideView::layoutSubviews() {
     UIView::layoutSubviews();
     const CGFloat W = bounds().size.width, H = bounds().size.height;
+    // Re-adding the holders asks for another layout; the grid only changes with the size.
+    if (sl0_ && builtSize_ == bounds().size) return;
+    builtSize_ = bounds().size;
     auto me = self<GuideView>();
     shape_->removeFromSuperview();
     const float d = minFloat(float(W), float(H)) / kCells;

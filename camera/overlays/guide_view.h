@@ -20,6 +20,7 @@ public:
     static constexpr double kTurnDuration = 0.3;
 
     void init() override;
+    // Rebuilds the grid and the markers when the size has changed.
     void layoutSubviews() override;
     // The gravity vector in units of g; only x (the sideways tilt) is used.
     void updateGravity(double x, double y, double z);
@@ -49,6 +50,7 @@ private:
 
     double d_ = 0;
     int pairs_ = 0;
+    CGSize builtSize_{};
     std::shared_ptr<UIView> shape_, pitch_, roll_;
     std::shared_ptr<CAShapeLayer> sl0_, sl1_, pl_, rl_;
 };

@@ -29,6 +29,7 @@ void galleryPopups(GalleryPage& page);
 void galleryPopupsLandscape(GalleryPage& page);
 void galleryPopupsTablet(GalleryPage& page);
 void galleryControls(GalleryPage& page);
+void galleryCameraControls(GalleryPage& page);
 void galleryFilterBrowser(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
@@ -62,6 +63,7 @@ std::vector<GallerySection> gallerySections() {
         {"popups-landscape", "notched:landscape", galleryPopupsLandscape},
         {"popups-tablet", "tablet", galleryPopupsTablet},
         {"controls", "notched", galleryControls},
+        {"camera-controls", "notched", galleryCameraControls},
         {"filter-browser", "notched", galleryFilterBrowser},
     };
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws Korva's bundle images (logo, shutter buttons, the camera screen's filter, menu, swap and
-manual-control buttons, the form kit's keyboard-bar arrows) as PNG files into resources/.
+"""Draws Korva's bundle images (logo, shutter buttons, the camera screen's filter, menu and
+manual-control buttons, the camera option icons, the form kit's keyboard-bar arrows) as PNG files
+into resources/.
 
 Standard library only: shapes are rasterised with 4x4 supersampling and written with zlib.
 Run: python3 tools/images/make_interface_images.py [resources-folder]
@@ -175,25 +176,6 @@ def menu_icon():
     return shade
 
 
-def swap_icon():
-    """Two arrows chasing each other round a circle."""
-    white = (1, 1, 1, 1)
-
-    def shade(x, y):
-        d = math.hypot(x - 0.5, y - 0.5)
-        ang = math.atan2(y - 0.5, x - 0.5)
-        arc = abs(d - 0.3) <= 0.035 and (0.25 < ang < 2.9 or -2.9 < ang < -0.25)
-        if arc:
-            return white
-        for tx, ty, sgn in ((0.8, 0.5, 1), (0.2, 0.5, -1)):
-            u, v = (x - tx) * sgn, (y - ty) * sgn
-            if -0.02 <= v <= 0.14 and abs(u) <= (0.14 - v) * 0.8 + 0.001 and v >= -0.02:
-                return white
-        return None
-
-    return shade
-
-
 def manual_icon(on):
     """Three slider tracks with their knobs; orange when manual control is on."""
     colour = (1.0, 0.58, 0.0, 1) if on else (1, 1, 1, 1)
@@ -211,6 +193,71 @@ def manual_icon(on):
 
 def clear(x, y):
     return None
+
+
+def inside(x, y, polygon):
+    """Even-odd point-in-polygon test."""
+    hit = False
+    n = len(polygon)
+    for i in range(n):
+        (x1, y1), (x2, y2) = polygon[i], polygon[(i + 1) % n]
+        if (y1 > y) != (y2 > y) and x < x1 + (y - y1) * (x2 - x1) / (y2 - y1):
+            hit = not hit
+    return hit
+
+
+def rounded_box(x, y, x0, y0, x1, y1, r):
+    qx = max(x0 + r - x, 0, x - (x1 - r))
+    qy = max(y0 + r - y, 0, y - (y1 - r))
+    return x0 <= x <= x1 and y0 <= y <= y1 and math.hypot(qx, qy) <= r
+
+
+WHITE = (1, 1, 1, 1)
+
+
+def option_icon(kind):
+    """White glyphs on clear for the camera option buttons (shown in a 20-point box)."""
+
+    def shade(x, y):
+        if kind == "flash":
+            bolt = [(0.58, 0.06), (0.22, 0.56), (0.47, 0.56), (0.38, 0.94), (0.78, 0.40), (0.53, 0.40), (0.66, 0.06)]
+            return WHITE if inside(x, y, bolt) else None
+        if kind == "swap":
+            d = math.hypot(x - 0.5, y - 0.5)
+            ang = math.degrees(math.atan2(y - 0.5, x - 0.5)) % 360
+            arc = 0.28 <= d <= 0.36 and not (150 <= ang <= 190 or 330 <= ang or ang <= 10)
+            head_top = inside(x, y, [(0.92, 0.38), (0.68, 0.38), (0.80, 0.56)])
+            head_bottom = inside(x, y, [(0.08, 0.62), (0.32, 0.62), (0.20, 0.44)])
+            return WHITE if arc or head_top or head_bottom else None
+        if kind == "photo":
+            body = rounded_box(x, y, 0.08, 0.28, 0.92, 0.84, 0.08)
+            hump = inside(x, y, [(0.34, 0.28), (0.40, 0.16), (0.60, 0.16), (0.66, 0.28)])
+            d = math.hypot(x - 0.5, y - 0.56)
+            if d <= 0.13:
+                return WHITE
+            if d <= 0.2:
+                return None
+            return WHITE if body or hump else None
+        if kind == "burst":
+            for i, off in enumerate((0.0, 0.12, 0.24)):
+                x0, y0 = 0.08 + off, 0.40 - off
+                inner = rounded_box(x, y, x0 + 0.06, y0 + 0.06, x0 + 0.56, y0 + 0.46, 0.03)
+                outer = rounded_box(x, y, x0, y0, x0 + 0.62, y0 + 0.52, 0.06)
+                if outer and (not inner or i == 0):
+                    return WHITE
+            return None
+        if kind == "motion":
+            d = math.hypot(x - 0.5, y - 0.5)
+            if 0.38 <= d <= 0.45:
+                return WHITE
+            return WHITE if inside(x, y, [(0.40, 0.30), (0.40, 0.70), (0.70, 0.50)]) else None
+        if kind == "video":
+            body = rounded_box(x, y, 0.06, 0.26, 0.66, 0.74, 0.08)
+            lens = inside(x, y, [(0.70, 0.42), (0.94, 0.28), (0.94, 0.72), (0.70, 0.58)])
+            return WHITE if body or lens else None
+        return None
+
+    return shade
 
 
 def write_form_bundle(root):
@@ -235,13 +282,17 @@ def main():
         "shutter_video.png": (160, shutter("video")),
         "filter.png": (90, filter_icon()),
         "menu.png": (120, menu_icon()),
-        "swap.png": (90, swap_icon()),
         "manual0.png": (90, manual_icon(False)),
         "manual1.png": (90, manual_icon(True)),
     }
     for name, (size, shade) in images.items():
         write_png(os.path.join(root, name), size, size, render(size, shade))
         print("wrote", name)
+    for kind in ("flash", "swap", "photo", "burst", "motion", "video"):
+        for scale, suffix in ((1, ""), (2, "@2x"), (3, "@3x")):
+            size = 20 * scale
+            write_png(os.path.join(root, kind + suffix + ".png"), size, size, render(size, option_icon(kind)))
+        print("wrote", kind + ".png")
     write_form_bundle(root)
 
 
