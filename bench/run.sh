@@ -10,3 +10,4 @@ if [ -x "$build/bench/korva_widget_frame_bench" ]; then "$build/bench/korva_widg
 if [ -x "$build/bench/korva_form_bench" ]; then "$build/bench/korva_form_bench"; fi
 if [ -x "$build/bench/korva_popup_frame_bench" ]; then "$build/bench/korva_popup_frame_bench"; fi
 if [ -x "$build/bench/korva_ruler_bench" ]; then "$build/bench/korva_ruler_bench"; fi
+if [ -x "$build/bench/korva_filter_strip_bench" ]; then "$build/bench/korva_filter_strip_bench"; fi

@@ -68,6 +68,15 @@ bool enclosingNames(const Value& tree, const void* record, std::vector<std::stri
     return false;
 }
 
+// Whether a saved value may stand in the record: a number for a number, a text for a text, a
+// list for a list. Records of other forms (images, nested filters, none yet) take what was saved.
+bool fitsRecord(const Value& saved, const Value& current) {
+    if (current.isNumber()) return saved.isNumber();
+    if (current.isString()) return saved.isString();
+    if (current.isArray()) return saved.isArray();
+    return true;
+}
+
 }  // namespace
 
 std::string FilterPersistElement::storePath(const std::string& key) {
@@ -132,7 +141,7 @@ void FilterPersistElement::load(const Value& record) {
     if (!record.isDictionary() || isSkipAttr(record)) return;
     Value entry = findPersistenceCurrent(record);
     const Value& saved = entry["value"];
-    if (saved.isNull()) return;
+    if (saved.isNull() || !fitsRecord(saved, record["value"])) return;
     // A loaded tree must not lead back to the record itself or to this element's own tree, nor
     // repeat a filter that already holds the record: records of different levels share an entry
     // when their display names agree, and a chain must not come to contain itself.

@@ -1,7 +1,6 @@
 // Flattening an attribute set into parameter items: nested filters are parsed under their display
 // name, inputs that only make sense together become one grouped item after the single ones.
 #include <algorithm>
-#include <set>
 
 #include "editor/adjust/pop_adj_view.h"
 #include "platform/text/string_compare.h"
@@ -11,8 +10,6 @@ namespace {
 constexpr int kKindPositions = 7;
 constexpr int kKindCurvePoint = 11;
 constexpr int kKindNested = 25;
-
-const char* const kCubeDimension = "inputCubeDimension";
 
 Value keyed(const std::string& key, const Value& record) {
     return Value::dictionary({{"k", Value(key)}, {"attr", record}});
@@ -32,13 +29,11 @@ std::vector<std::string> editableKeys(const Value& values) {
     return keys;
 }
 
-// The filters whose cube inputs form one item, with the names of those inputs.
-const std::vector<std::string>* cubeInputs(const std::string& filterName) {
-    static const std::vector<std::string> one{kCubeDimension, "inputCubeData"};
-    static const std::vector<std::string> two{kCubeDimension, "inputCube0Data", "inputCube1Data"};
-    if (filterName == "CIColorCube" || filterName == "CIColorCubeWithColorSpace") return &one;
-    if (filterName == "CIColorCubesMixedWithMask") return &two;
-    return nullptr;
+// The filters whose cube inputs form one item, with that item's action.
+AdjAction cubeActionOf(const std::string& filterName) {
+    if (filterName == "CIColorCube" || filterName == "CIColorCubeWithColorSpace") return AdjAction::ColorCube;
+    if (filterName == "CIColorCubesMixedWithMask") return AdjAction::ColorCube2;
+    return AdjAction::None;
 }
 
 Value groupItem(AdjAction act, const char* field, Value content, const std::string& header) {
@@ -54,40 +49,35 @@ ValueArray PopAdjView::parseTo1D(const Value& attrs, const std::string& header) 
     const std::vector<std::string> keys = editableKeys(values);
     auto single = [&](const std::string& key) { parseTo1D(name, key, values[key], header, result); };
 
-    if (name == "CIToneCurve") {
-        Value points = Value::array();
+    // The inputs of one editor kind form a list item after the others, which stand on their own.
+    auto listOfKind = [&](std::int64_t kind, AdjAction act) {
+        Value list = Value::array();
         for (const auto& key : keys) {
-            if (kindOf(values[key]) == kKindCurvePoint) {
-                points.append(keyed(key, values[key]));
+            if (kindOf(values[key]) == kind) {
+                list.append(keyed(key, values[key]));
             } else {
                 single(key);
             }
         }
-        if (points.count() > 0) result.push_back(groupItem(AdjAction::Graph2D, "arr", points, header));
-    } else if (const std::vector<std::string>* cube = cubeInputs(name)) {
+        if (list.count() > 0) result.push_back(groupItem(act, "arr", list, header));
+    };
+
+    if (name == "CIToneCurve") {
+        listOfKind(kKindCurvePoint, AdjAction::Graph2D);
+    } else if (const AdjAction cubeAction = cubeActionOf(name); cubeAction != AdjAction::None) {
+        const std::vector<std::string>& cube = cubeInputsOf(cubeAction);
         Value parts = Value::dictionary();
         for (const auto& key : keys) {
-            if (std::find(cube->begin(), cube->end(), key) != cube->end()) {
+            if (std::find(cube.begin(), cube.end(), key) != cube.end()) {
                 parts.set(key, keyed(key, values[key]));
             } else {
                 single(key);
             }
         }
         // A cube is edited whole: with one of its inputs not editable there is nothing to open.
-        if (parts.count() == cube->size()) {
-            const AdjAction act = cube->size() == 2 ? AdjAction::ColorCube : AdjAction::ColorCube2;
-            result.push_back(groupItem(act, "attr", parts, header));
-        }
+        if (parts.count() == cube.size()) result.push_back(groupItem(cubeAction, "attr", parts, header));
     } else {
-        Value positions = Value::array();
-        for (const auto& key : keys) {
-            if (kindOf(values[key]) == kKindPositions) {
-                positions.append(keyed(key, values[key]));
-            } else {
-                single(key);
-            }
-        }
-        if (positions.count() > 0) result.push_back(groupItem(AdjAction::Positions, "arr", positions, header));
+        listOfKind(kKindPositions, AdjAction::Positions);
     }
     return result;
 }
@@ -110,6 +100,15 @@ void PopAdjView::parseTo1D(const std::string& filterName, const std::string& key
 
 AdjAction PopAdjView::parseViewType(const Value& record, const std::string& /*filterName*/) {
     return adjActionForKind(record["view"].integerValue());
+}
+
+const std::vector<std::string>& PopAdjView::cubeInputsOf(AdjAction act) {
+    static const std::vector<std::string> one{"inputCubeDimension", "inputCubeData"};
+    static const std::vector<std::string> two{"inputCubeDimension", "inputCube0Data", "inputCube1Data"};
+    static const std::vector<std::string> none;
+    if (act == AdjAction::ColorCube) return one;
+    if (act == AdjAction::ColorCube2) return two;
+    return none;
 }
 
 bool PopAdjView::available(const Value& attrs) { return !parseTo1D(attrs, "").empty(); }

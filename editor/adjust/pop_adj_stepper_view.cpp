@@ -4,11 +4,14 @@
 #include "filter/filter_element.h"
 #include "platform/ui/draw/color.h"
 #include "ui/layout/view_custom_constraints.h"
+#include "widgets/scroll/scroll_label.h"
 
 void PopAdjStepperView::init() {
     PopAdjGeneralBase::init();
     b0_ = layOutEditor(kSize, UIColor::colorWithWhite(1, 1));
     b0_->setBackgroundColor(UIColor::colorWithWhite(0, 1));
+    // The bubble is white: the title in white would not be seen on it.
+    titleView()->lblTitle()->setTextColor(UIColor::blackColor());
     stepper_ = StepperView::make();
     stepper_->setDelegate(std::dynamic_pointer_cast<StepperViewDelegate>(shared_from_this()));
     b0_->addSubview(stepper_);

@@ -82,9 +82,9 @@ std::vector<PopAdjView::KeyedRecord> PopAdjView::listRecords(const Value& item) 
     return out;
 }
 
-std::vector<PopAdjView::KeyedRecord> PopAdjView::namedRecords(const Value& item, const std::vector<std::string>& names) {
+std::vector<PopAdjView::KeyedRecord> PopAdjView::cubeRecords(const Value& item) {
     std::vector<KeyedRecord> out;
-    for (const auto& name : names) {
+    for (const auto& name : cubeInputsOf(adjActionFromNumber(item["act"].integerValue()))) {
         const Value& e = item["attr"][name];
         out.emplace_back(e["k"].stringValue(), e["attr"]);
     }

@@ -77,6 +77,9 @@ public:
     // Items by the case-insensitive display name of their record; items without one (the
     // grouped items among them) follow, in the order given.
     static ValueArray sortedItems(ValueArray items);
+    // The inputs a cube item holds, in the order its editor takes them: the dimension, then the
+    // data (two tables for the two-cube item). None for other actions.
+    static const std::vector<std::string>& cubeInputsOf(AdjAction act);
 
     // Parses `attrs` into `arr`, sorted.
     virtual void updateData();
@@ -138,7 +141,7 @@ protected:
     // item; each entry of "arr"; the cube entries under the given names.
     static std::vector<KeyedRecord> singleRecord(const Value& item);
     static std::vector<KeyedRecord> listRecords(const Value& item);
-    static std::vector<KeyedRecord> namedRecords(const Value& item, const std::vector<std::string>& names);
+    static std::vector<KeyedRecord> cubeRecords(const Value& item);
     // The first step of every opening: for each record in order, the host's preprocessing and
     // then its value initialisation.
     void prepare(const std::vector<KeyedRecord>& records);

@@ -62,11 +62,15 @@ void EditFilterHostView::hide(Callback completion) {
         });
 }
 
-Value EditFilterHostView::onFilterMenuListViewGetArray(FilterMenuListView&) { return catalogue_.filterArray(); }
+Value EditFilterHostView::onFilterMenuListViewGetArray(FilterMenuListView&) {
+    return catalogue_.filterArray();
+}
 
 void EditFilterHostView::onFilterListViewFilterSelected(FilterListView&, const std::optional<std::string>&,
                                                         const std::shared_ptr<FilterPersistElement>& element) {
-    if (element) titleView_->showRight(kResetTitle, true);
-    else titleView_->hideRight(true);
+    if (element)
+        titleView_->showRight(kResetTitle, true);
+    else
+        titleView_->hideRight(true);
     if (auto d = delegate_.lock()) d->onEditFilterHostViewFilterSelected(*this, element);
 }

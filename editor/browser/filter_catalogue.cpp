@@ -11,8 +11,8 @@ const Value& FilterCatalogue::filterArray0() {
         const auto& titles = FilterPreset::menuLabels();
         for (std::size_t m = 0; m < titles.size(); ++m) {
             const Value& descs = preset ? preset->menu(m) : Value::null();
-            filterArray0_.append(Value::dictionary(
-                {{"label", Value(titles[m])}, {"arr", descs.isArray() ? descs : Value::array()}}));
+            filterArray0_.append(
+                Value::dictionary({{"label", Value(titles[m])}, {"arr", descs.isArray() ? descs : Value::array()}}));
         }
     }
     return filterArray0_;
@@ -26,8 +26,8 @@ const Value& FilterCatalogue::filterArray() {
             Value entries = Value::array();
             const Value& descs = menus[m]["arr"];
             for (std::size_t i = 0; i < descs.count(); ++i)
-                entries.append(Value::dictionary(
-                    {{"key", Value(FilterPreset::presetKey(long(m), long(i)))}, {"desc", descs[i]}}));
+                entries.append(
+                    Value::dictionary({{"key", Value(FilterPreset::presetKey(long(m), long(i)))}, {"desc", descs[i]}}));
             filterArray_.append(Value::dictionary({{"label", menus[m]["label"]}, {"arr", entries}}));
         }
     }

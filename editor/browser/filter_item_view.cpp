@@ -2,7 +2,6 @@
 #include "editor/browser/filter_item_view.h"
 
 #include "editor/adjust/pop_adj_h_view.h"
-
 #include "filter/ci_image_filter.h"
 #include "filter/filter_context.h"
 #include "filter/filter_persist_element.h"
@@ -103,7 +102,10 @@ void FilterItemView::drawRefiltered() {
     if (!context || !setCurrentContext(context->gl())) return;
     auto result = filter(source, *elem_);
     if (isDrawable(result)) {
-        if (auto picture = uiImage(result, result->extent(), *context->ciGPU())) lastImage_ = std::move(picture);
+        // In the compositor's own pixel order, so that showing the thumbnail needs no conversion.
+        auto bitmap =
+            context->ciGPU()->createCGImage(result, result->extent(), CGImagePixelLayout::BGRA8Premultiplied, nullptr);
+        if (bitmap) lastImage_ = UIImage::imageWithCGImage(std::move(bitmap));
     }
     updateImage();
 }
@@ -136,7 +138,9 @@ void FilterItemView::resetLastImage() {
 
 // ---- selection ----
 
-bool FilterItemView::hasEditableItems() const { return elem_ && PopAdjView::available(elem_->attrs()); }
+bool FilterItemView::hasEditableItems() const {
+    return elem_ && PopAdjView::available(elem_->attrs());
+}
 
 void FilterItemView::setSelected() {
     auto colors = Global::shared()->color();
@@ -194,7 +198,8 @@ void FilterItemView::onTap() {
     touchState_ = TouchState::Idle;
     auto d = delegate_.lock();
     if (!d) return;
-    if (was == TouchState::Held) d->onFilterItemViewDidLongTapUp(*this);
-    else if (was != TouchState::Released) d->onFilterItemViewDidTap(*this);
+    if (was == TouchState::Held)
+        d->onFilterItemViewDidLongTapUp(*this);
+    else if (was != TouchState::Released)
+        d->onFilterItemViewDidTap(*this);
 }
-

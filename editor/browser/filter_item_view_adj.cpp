@@ -12,7 +12,9 @@ void FilterItemView::showAdj(const std::shared_ptr<UIView>& anchor) {
     popAdj_->show(anchor, elem_->attrs(), [] {});
 }
 
-void FilterItemView::hideAdj() { popAdj_->hide(PopView::Callback([] {})); }
+void FilterItemView::hideAdj() {
+    popAdj_->hide(PopView::Callback([] {}));
+}
 
 void FilterItemView::scheduledLayout() {
     if (!popAdj_->hidden()) popAdj_->scheduledLayout();
@@ -41,15 +43,18 @@ void FilterItemView::onPopAdjViewFullScreenRequested(PopAdjView&) {
         if (!s) return;
         if (auto d = s->delegate_.lock()) d->onFilterItemViewHolderHide(*s, [] {});
     };
-    if (popAdj_->hidden()) hideHolder();
-    else popAdj_->hide(PopView::Callback(hideHolder));
+    if (popAdj_->hidden())
+        hideHolder();
+    else
+        popAdj_->hide(PopView::Callback(hideHolder));
 }
 
 void FilterItemView::onPopAdjViewFullScreenFinished(PopAdjView&) {
     std::weak_ptr<FilterItemView> weak = self<FilterItemView>();
-    if (auto d = delegate_.lock()) d->onFilterItemViewHolderShow(*this, [weak] {
-        if (auto s = weak.lock()) s->drawRefiltered();
-    });
+    if (auto d = delegate_.lock())
+        d->onFilterItemViewHolderShow(*this, [weak] {
+            if (auto s = weak.lock()) s->drawRefiltered();
+        });
 }
 
 std::shared_ptr<CIImage> FilterItemView::onPopAdjViewGetImage(PopAdjView&) {

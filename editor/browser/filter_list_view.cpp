@@ -57,12 +57,12 @@ const dispatch_queue_t& FilterListView::qUI() {
 
 void FilterListView::updateData() {
     switch (status_) {
-    case Status::NotLoaded:
-        updateData0();
-        updateView();
-        break;
-    case Status::Loading: updateView(); break;
-    case Status::Loaded: layoutTiles(); break;
+        case Status::NotLoaded:
+            updateData0();
+            updateView();
+            break;
+        case Status::Loading: updateView(); break;
+        case Status::Loaded: layoutTiles(); break;
     }
 }
 

@@ -1,12 +1,30 @@
 // The filter strip's thumbnails: which tiles are on screen, the adaptive redraw timer, and the
 // scroll check that holds redraws back until a scroll has settled.
-#include "editor/browser/filter_list_view.h"
-
 #include <cmath>
 
+#include "editor/browser/filter_list_view.h"
 #include "editor/browser/filter_strip_geometry.h"
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/timer.h"
+
+namespace {
+
+void stopTimer(std::shared_ptr<NSTimer>& slot) {
+    if (slot) slot->invalidate();
+    slot.reset();
+}
+
+// A repeating main-run-loop timer in the slot that calls `tick` on the strip while it lives.
+void startRepeating(std::shared_ptr<NSTimer>& slot, double period, const std::shared_ptr<FilterListView>& strip,
+                    void (FilterListView::*tick)()) {
+    stopTimer(slot);
+    std::weak_ptr<FilterListView> weak = strip;
+    slot = NSTimer::scheduledTimer(period, true, [weak, tick](const std::shared_ptr<NSTimer>&) {
+        if (auto s = weak.lock()) ((*s).*tick)();
+    });
+}
+
+}  // namespace
 
 void FilterListView::updateVisibleIndices() {
     visibleItem0_ = visibleItem1_ = -1;
@@ -16,13 +34,15 @@ void FilterListView::updateVisibleIndices() {
     frames.reserve(n);
     for (std::size_t i = 0; i < n; ++i) frames.push_back(loadedItems_[i]->frame());
     CGRect s = scroll()->frame();
-    auto range = filter_strip::visibleRange(frames, scroll()->contentOffset().x, s.origin.x, s.size.width,
-                                            itemSize_.width);
+    auto range =
+        filter_strip::visibleRange(frames, scroll()->contentOffset().x, s.origin.x, s.size.width, itemSize_.width);
     visibleItem0_ = range.first;
     visibleItem1_ = range.last;
 }
 
-bool FilterListView::isAnyItemVisible() const { return !isHidden() && visibleItem0_ != -1 && visibleItem1_ != -1; }
+bool FilterListView::isAnyItemVisible() const {
+    return !isHidden() && visibleItem0_ != -1 && visibleItem1_ != -1;
+}
 
 void FilterListView::drawRefiltered() {
     if (scrollItemScrolling_) return;
@@ -33,8 +53,10 @@ void FilterListView::drawRefiltered() {
     const long last = std::min(visibleItem1_, count - 1);
     auto keep = self<FilterListView>();  // a host callback may drop the strip's last owner
     for (long i = 0; i < long(loadedItems_.size()); ++i) {
-        if (i >= first && i <= last) loadedItems_[std::size_t(i)]->drawRefiltered();
-        else loadedItems_[std::size_t(i)]->resetLastImage();
+        if (i >= first && i <= last)
+            loadedItems_[std::size_t(i)]->drawRefiltered();
+        else
+            loadedItems_[std::size_t(i)]->resetLastImage();
     }
 }
 
@@ -45,19 +67,16 @@ void FilterListView::startUpdateTimer() {
     restartTimerDraw();
 }
 
-void FilterListView::stopUpdateTimer() { resetTimerDraw(); }
+void FilterListView::stopUpdateTimer() {
+    resetTimerDraw();
+}
 
 void FilterListView::resetTimerDraw() {
-    if (timerDraw_) timerDraw_->invalidate();
-    timerDraw_.reset();
+    stopTimer(timerDraw_);
 }
 
 void FilterListView::restartTimerDraw() {
-    resetTimerDraw();
-    std::weak_ptr<FilterListView> weak = self<FilterListView>();
-    timerDraw_ = NSTimer::scheduledTimer(timerPeriod_, true, [weak](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onTimerDraw();
-    });
+    startRepeating(timerDraw_, timerPeriod_, self<FilterListView>(), &FilterListView::onTimerDraw);
 }
 
 void FilterListView::onTimerDraw() {
@@ -81,16 +100,11 @@ void FilterListView::scrollViewWillBeginDragging(UIScrollView&) {
 }
 
 void FilterListView::resetTimerScrollCheck() {
-    if (timerScrollCheck_) timerScrollCheck_->invalidate();
-    timerScrollCheck_.reset();
+    stopTimer(timerScrollCheck_);
 }
 
 void FilterListView::restartTimerScrollCheck() {
-    resetTimerScrollCheck();
-    std::weak_ptr<FilterListView> weak = self<FilterListView>();
-    timerScrollCheck_ = NSTimer::scheduledTimer(kScrollCheckPeriod, true, [weak](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onTimerScrollCheck();
-    });
+    startRepeating(timerScrollCheck_, kScrollCheckPeriod, self<FilterListView>(), &FilterListView::onTimerScrollCheck);
 }
 
 void FilterListView::onTimerScrollCheck() {

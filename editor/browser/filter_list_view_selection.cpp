@@ -1,15 +1,16 @@
 // The filter strip's selection and what taps and holds on its tiles do.
-#include "editor/browser/filter_list_view.h"
-
 #include <algorithm>
 
+#include "editor/browser/filter_list_view.h"
 #include "filter/filter_persist_element.h"
 #include "platform/ui/animation/ui_view_animation.h"
 
 void FilterListView::updateSelection() {
     for (const auto& tile : loadedItems_) {
-        if (tile->tag() == lastSelected_) tile->setSelected();
-        else tile->setUnselected();
+        if (tile->tag() == lastSelected_)
+            tile->setSelected();
+        else
+            tile->setUnselected();
     }
 }
 
@@ -29,7 +30,10 @@ void FilterListView::scrollToSelection(bool animated, std::function<void()> comp
     }
     auto scroller = scroll();
     UIViewAnimation::animate(
-        kScrollDuration, [scroller, target] { scroller->setContentOffset({target, 0}); },
+        kScrollDuration,
+        [scroller, target] {
+            scroller->setContentOffset({target, 0});
+        },
         [completion = std::move(completion)](bool) {
             if (completion) completion();
         });

@@ -9,7 +9,9 @@
 
 namespace {
 // The selected label's blue.
-std::shared_ptr<UIColor> selectedLabelColor() { return UIColor::colorWithRed(89 / 255.0, 169 / 255.0, 233 / 255.0, 1); }
+std::shared_ptr<UIColor> selectedLabelColor() {
+    return UIColor::colorWithRed(89 / 255.0, 169 / 255.0, 233 / 255.0, 1);
+}
 }  // namespace
 
 void FilterMenuListView::init() {

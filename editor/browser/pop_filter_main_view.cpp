@@ -66,26 +66,36 @@ std::optional<std::string> PopFilterMainView::lastKey() {
 }
 
 void PopFilterMainView::setLastKey(const std::optional<std::string>& key) {
-    if (key) lastInfo()->set(Value(*key), kLastKey);
-    else lastInfo()->removeObjectForKey(kLastKey);
+    if (key)
+        lastInfo()->set(Value(*key), kLastKey);
+    else
+        lastInfo()->removeObjectForKey(kLastKey);
     save();
 }
 
-void PopFilterMainView::save() { lastInfo()->save(); }
+void PopFilterMainView::save() {
+    lastInfo()->save();
+}
 
 // ---- the list's source and events ----
 
-Value PopFilterMainView::onFilterMenuListViewGetArray(FilterMenuListView&) { return catalogue_.filterArray(); }
+Value PopFilterMainView::onFilterMenuListViewGetArray(FilterMenuListView&) {
+    return catalogue_.filterArray();
+}
 
 void PopFilterMainView::onFilterListViewFilterSelected(FilterListView&, const std::optional<std::string>& key,
                                                        const std::shared_ptr<FilterPersistElement>& element) {
     setLastKey(key);
-    if (element) showRight(kResetTitle, true);
-    else hideRight(true);
+    if (element)
+        showRight(kResetTitle, true);
+    else
+        hideRight(true);
     if (auto d = delegate_.lock()) d->onPopFilterMainViewFilterSelected(*this, element);
 }
 
-void PopFilterMainView::onRightButton(IconButton&) { fv_->reset(); }
+void PopFilterMainView::onRightButton(IconButton&) {
+    fv_->reset();
+}
 
 void PopFilterMainView::onFilterListViewHolderHide(FilterListView&, Completion completion) {
     hide(std::move(completion));

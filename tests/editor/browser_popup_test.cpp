@@ -14,8 +14,8 @@
 #include "platform/ui/animation/ca_animation_engine.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_label.h"
-#include "ui/popup/title_view.h"
 #include "tests/editor/browser_test_support.h"
+#include "ui/popup/title_view.h"
 #include "widgets/scroll/scroll_label.h"
 
 namespace {
@@ -25,12 +25,14 @@ using Log = std::vector<std::string>;
 struct Screen : PopFilterMainViewDelegate, EditFilterHostViewDelegate {
     Log log;
     std::vector<std::shared_ptr<FilterPersistElement>> chosen;
-    void onPopFilterMainViewFilterSelected(PopFilterMainView&, const std::shared_ptr<FilterPersistElement>& e) override {
+    void onPopFilterMainViewFilterSelected(PopFilterMainView&,
+                                           const std::shared_ptr<FilterPersistElement>& e) override {
         log.push_back(e ? "selected " + e->displayName() : "selected nil");
         chosen.push_back(e);
     }
     void onPopFilterMainViewDidShow(PopFilterMainView&) override { log.push_back("didShow"); }
-    void onEditFilterHostViewFilterSelected(EditFilterHostView&, const std::shared_ptr<FilterPersistElement>& e) override {
+    void onEditFilterHostViewFilterSelected(EditFilterHostView&,
+                                            const std::shared_ptr<FilterPersistElement>& e) override {
         log.push_back(e ? "panel " + e->displayName() : "panel nil");
         chosen.push_back(e);
     }

@@ -2,9 +2,14 @@
 // period, loading with its numbered hand-back, selection by tap and hold, and refresh.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "editor/browser/filter_strip_geometry.h"
+#include "foundation/last_info.h"
 #include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/control/ui_label.h"
+#include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "tests/editor/browser_test_support.h"
 
 namespace fs = filter_strip;
@@ -88,7 +93,7 @@ TEST(FilterStripGeometry, TilesWithAnEdgeExactlyOnTheBoundsAreOnScreen) {
     // Tile 0 spans 5..70, tile 4 spans 289..354, tile 5 spans 360..425.
     auto r = fs::visibleRange(frames, 0, 0, 360, 65);
     EXPECT_EQ(r.first, 0);
-    EXPECT_EQ(r.last, 5);  // its left edge lies exactly on the right bound
+    EXPECT_EQ(r.last, 5);                          // its left edge lies exactly on the right bound
     r = fs::visibleRange(frames, 70, 0, 200, 65);  // tile 0's right edge exactly on the left bound
     EXPECT_EQ(r.first, 0);
     r = fs::visibleRange(frames, 70.5, 0, 200, 65);
@@ -257,4 +262,77 @@ TEST_F(StripTest, AnEditPendingAtRefreshReachesTheFreshElement) {
     EXPECT_DOUBLE_EQ(fresh->attrs()["value"]["inputIntensity"]["value"].doubleValue(), 0.77);
     // The refresh cleared the selection without telling the host.
     EXPECT_EQ(menu->log, (Log{"0-1 element"}));
+}
+
+TEST_F(StripTest, ABadPresetStoreGivesTheDefaultsAndTheNextSaveWritesAGoodOne) {
+    const std::string path = FilterPersistElement::storePath("0-1");
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    auto intensity = [](const std::shared_ptr<FilterPersistElement>& e) {
+        return e->attrs()["value"]["inputIntensity"]["value"];
+    };
+    // A good store, cut short; junk; and entries of the wrong kinds.
+    load(looks(3));
+    auto element = strip->loadedElements().at("0-1");
+    const Value& record = element->attrs()["value"]["inputIntensity"];
+    const std::string disp = record["disp"].stringValue();
+    FilterElement::setAttrValueFloat(record, 0.66);
+    element->save(record);
+    element->flushPendingSave();
+    std::string bytes;
+    {
+        std::ifstream in(path, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_FALSE(bytes.empty());
+    auto storeWith = [&](Value dict) {
+        auto info = LastInfo::make(path);
+        info->set(std::move(dict), "dict");
+        info->save();
+    };
+    std::vector<std::function<void()>> spoilers = {
+        [&] { std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() / 2); },
+        [&] { std::ofstream(path, std::ios::binary | std::ios::trunc) << "{\"dict\": 3}"; },
+        [&] { storeWith(Value("not a dictionary")); },
+        [&] {
+            storeWith(Value::dictionary({{disp, Value("not an entry")}}));
+        },
+        [&] {
+            storeWith(Value::dictionary({{disp, Value::dictionary({{"value", Value("a text for a number")}})}}));
+        },
+        [&] {
+            storeWith(Value::dictionary({{disp, Value::dictionary({{"value", Value::array({Value(1)})}})}}));
+        },
+    };
+    for (std::size_t i = 0; i < spoilers.size(); ++i) {
+        spoilers[i]();
+        strip->refresh();
+        waitForLoad(*strip);
+        auto fresh = strip->loadedElements().at("0-1");
+        EXPECT_DOUBLE_EQ(intensity(fresh).doubleValue(), 0.1) << i;  // the look's own value
+        const Value& r = fresh->attrs()["value"]["inputIntensity"];
+        FilterElement::setAttrValueFloat(r, 0.25);
+        fresh->save(r);
+        fresh->flushPendingSave();
+        EXPECT_DOUBLE_EQ(intensity(FilterPersistElement::withKey("0-1", sepiaDesc("x", 0.9))).doubleValue(), 0.25) << i;
+    }
+}
+
+TEST_F(StripTest, FingersOnTheTilesSelectAndHoldThroughTouchDelivery) {
+    load(looks(3));
+    auto touchTile = [&](std::size_t i, UITouchPhase phase) {
+        const auto& tile = strip->loadedItems()[i];
+        CGPoint p = tile->convertPointToView({10, 10}, nullptr);
+        UITouchDispatcher::shared()->touchEvent({Clock::now(), {{long(40 + i), p, phase}}});
+    };
+    touchTile(0, UITouchPhase::Began);
+    advance(0.02);
+    touchTile(0, UITouchPhase::Ended);
+    EXPECT_EQ(menu->log, (Log{"0-0 element"}));
+    advance(1);
+    touchTile(2, UITouchPhase::Began);
+    advance(0.2);
+    EXPECT_EQ(menu->log.back(), "nil nil");
+    EXPECT_EQ(strip->lastSelected(), 2);
+    touchTile(2, UITouchPhase::Ended);
+    EXPECT_EQ(menu->log, (Log{"0-0 element", "nil nil", "0-2 element"}));
 }

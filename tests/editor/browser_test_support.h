@@ -62,16 +62,19 @@ struct StandInHost : FilterAttrDelegate {
 
 // Filter descriptions quick to make and to render.
 inline Value sepiaDesc(const std::string& disp, double intensity = 0.8) {
-    return Value::dictionary({{"name", Value("CISepiaTone")},
-                              {"disp", Value(disp)},
-                              {"value", Value::dictionary({{"inputIntensity", Value::dictionary({{"value", Value(intensity)},
-                                                                                                    {"editable", Value(true)}})}})}});
+    return Value::dictionary(
+        {{"name", Value("CISepiaTone")},
+         {"disp", Value(disp)},
+         {"value", Value::dictionary({{"inputIntensity", Value::dictionary({{"value", Value(intensity)},
+                                                                            {"editable", Value(true)}})}})}});
 }
 inline Value xrayDesc(const std::string& disp) {
     return Value::dictionary({{"name", Value("CIXRay")}, {"disp", Value(disp)}});
 }
 // A description no element can be made from.
-inline Value brokenDesc() { return Value::dictionary({{"name", Value("NoSuchFilter")}}); }
+inline Value brokenDesc() {
+    return Value::dictionary({{"name", Value("NoSuchFilter")}});
+}
 
 // Strip entries {"key", "desc"} for menu `menu`.
 inline Value entriesOf(long menu, const std::vector<Value>& descs) {
@@ -92,7 +95,8 @@ struct BrowserTest : ToolkitTest {
         host->picture = syntheticPicture();
         // Four small menus: sepia looks, an x-ray one, and a menu with a single look.
         auto preset = FilterPreset::make();
-        preset->setDescBnW(Value::array({sepiaDesc("BRIGHT 1", 0.2), sepiaDesc("BRIGHT 2", 0.5), sepiaDesc("BRIGHT 3", 0.9)}));
+        preset->setDescBnW(
+            Value::array({sepiaDesc("BRIGHT 1", 0.2), sepiaDesc("BRIGHT 2", 0.5), sepiaDesc("BRIGHT 3", 0.9)}));
         preset->setDescYellow(Value::array({xrayDesc("WARM 1"), sepiaDesc("WARM 2")}));
         preset->setDescMagenta(Value::array({sepiaDesc("MAGENTA 1")}));
         preset->setDescCyan(Value::array());

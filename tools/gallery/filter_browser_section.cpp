@@ -28,8 +28,7 @@
 
 namespace {
 
-// A landscape with a face in it: sky, sun, hills, skin, hair and a grey ramp, so that every
-// look shows on it.
+// A landscape with a face in it: sky, sun, hills, skin and hair, so that every look shows on it.
 std::shared_ptr<CIImage> photoPicture(int w, int h) {
     std::vector<std::uint8_t> px(std::size_t(w) * h * 4);
     auto mix = [](double a, double b, double t) { return a + (b - a) * std::clamp(t, 0.0, 1.0); };
@@ -43,8 +42,8 @@ std::shared_ptr<CIImage> photoPicture(int w, int h) {
             if (v > hill) r = mix(0.2, 0.1, (v - hill) * 3), g = mix(0.45, 0.3, (v - hill) * 3), b = 0.15;
             double face = std::hypot((u - 0.38) / 0.15, (v - 0.55) / 0.2);
             if (face < 1) r = 0.93, g = 0.72 - 0.1 * face, b = 0.58 - 0.1 * face;
-            if (face >= 1 && std::hypot((u - 0.38) / 0.18, (v - 0.47) / 0.2) < 1 && v < 0.55) r = 0.25, g = 0.15, b = 0.1;
-            if (v > 0.92) r = g = b = u;
+            if (face >= 1 && std::hypot((u - 0.38) / 0.18, (v - 0.47) / 0.2) < 1 && v < 0.55)
+                r = 0.25, g = 0.15, b = 0.1;
             std::uint8_t* p = &px[(std::size_t(y) * w + x) * 4];
             p[0] = std::uint8_t(std::lround(255 * r));
             p[1] = std::uint8_t(std::lround(255 * g));
@@ -74,11 +73,13 @@ struct Screen : FilterAttrDelegate, PopFilterMainViewDelegate, EditFilterHostVie
     std::shared_ptr<FilterContext> onFilterSourceGetContext() override { return context; }
     void onFilterAttrChanged(const std::shared_ptr<FilterElement>& e) override { show(e); }
     void onFilterAttrBeforeInitialize(const std::string&, const std::string&, const Value&) override {}
-    void onPopFilterMainViewFilterSelected(PopFilterMainView&, const std::shared_ptr<FilterPersistElement>& e) override {
+    void onPopFilterMainViewFilterSelected(PopFilterMainView&,
+                                           const std::shared_ptr<FilterPersistElement>& e) override {
         show(e);
     }
     void onPopFilterMainViewDidShow(PopFilterMainView&) override {}
-    void onEditFilterHostViewFilterSelected(EditFilterHostView&, const std::shared_ptr<FilterPersistElement>& e) override {
+    void onEditFilterHostViewFilterSelected(EditFilterHostView&,
+                                            const std::shared_ptr<FilterPersistElement>& e) override {
         show(e);
     }
 };

@@ -30,6 +30,7 @@ void galleryPopupsLandscape(GalleryPage& page);
 void galleryPopupsTablet(GalleryPage& page);
 void galleryControls(GalleryPage& page);
 void galleryCameraControls(GalleryPage& page);
+void galleryEditorAdjust(GalleryPage& page);
 void galleryFilterBrowser(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
@@ -64,6 +65,7 @@ std::vector<GallerySection> gallerySections() {
         {"popups-tablet", "tablet", galleryPopupsTablet},
         {"controls", "notched", galleryControls},
         {"camera-controls", "notched", galleryCameraControls},
+        {"editor-adjust", "notched", galleryEditorAdjust},
         {"filter-browser", "notched", galleryFilterBrowser},
     };
 }

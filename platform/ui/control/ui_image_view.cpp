@@ -18,9 +18,12 @@ void UIImageView::init() {
 
 void UIImageView::setImage(std::shared_ptr<UIImage> image) {
     if (image == image_) return;
+    // The natural size changes only with the picture's size: a new picture of the same size (a
+    // thumbnail drawn again) leaves the layout alone.
+    bool resized = !image || !image_ || image->size() != image_->size();
     image_ = std::move(image);
     updateContents();
-    invalidateIntrinsicContentSize();
+    if (resized) invalidateIntrinsicContentSize();
 }
 
 void UIImageView::setHighlightedImage(std::shared_ptr<UIImage> image) {

@@ -221,3 +221,23 @@ TEST_F(ControlValueTest, ImageViewShowsItsImageAndPlaysFrames) {
     iv->startAnimating();  // nothing to play
     EXPECT_FALSE(iv->isAnimating());
 }
+
+TEST_F(ControlValueTest, AnImageViewLaysOutAgainOnlyWhenItsPictureChangesSize) {
+    auto holder = UIView::make(CGRect{{0, 0}, {100, 100}});
+    auto iv = UIImageView::make(CGRect{{0, 0}, {40, 40}});
+    holder->addSubview(iv);
+    iv->setImage(solidImage({10, 10}, CGColor::rgb(1, 0, 0, 1)));
+    holder->layoutIfNeeded();
+    // Another picture of the same size (a thumbnail drawn again): shown, no new layout.
+    auto again = solidImage({10, 10}, CGColor::rgb(0, 0, 1, 1));
+    iv->setImage(again);
+    EXPECT_EQ(iv->layer()->contents(), again->cgImage());
+    EXPECT_FALSE(holder->needsLayout());
+    // A bigger one, and none: the natural size changes, so the layout runs again.
+    iv->setImage(solidImage({20, 10}, CGColor::rgb(0, 1, 0, 1)));
+    EXPECT_TRUE(holder->needsLayout());
+    EXPECT_EQ(iv->intrinsicContentSize(), (CGSize{20, 10}));
+    holder->layoutIfNeeded();
+    iv->setImage(nullptr);
+    EXPECT_TRUE(holder->needsLayout());
+}

@@ -87,9 +87,8 @@ TEST_F(ForwardingTest, AFingerLandingOnAChildStopsAMovingStrip) {
 TEST_F(ForwardingTest, ARecogniserThatTakesTheTouchCancelsItForBoth) {
     // The child's own tap recogniser: the child and the strip hear the cancel before the action.
     Log order;
-    auto tapRec = UITapGestureRecognizer::make([&](UIGestureRecognizer&) {
-        order.push_back("tap after " + tiles[0]->log.back() + "/" + scroll->log.back());
-    });
+    auto tapRec = UITapGestureRecognizer::make(
+        [&](UIGestureRecognizer&) { order.push_back("tap after " + tiles[0]->log.back() + "/" + scroll->log.back()); });
     UIViewAddGestureRecognizer(*tiles[0], tapRec);
     tap({45, 150});
     EXPECT_EQ(tiles[0]->log, (Log{"began", "cancelled"}));
