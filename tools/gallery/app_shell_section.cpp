@@ -1,5 +1,6 @@
 // The application shell: the started app (root, switcher and the screen it shows), the segmented
-// container in a navigation bar, and the rating prompt's own alert.
+// container in a navigation bar, the rating prompt's own alert, a screen's overlays and tutorial,
+// the custom tab container, the fly-in and the promotion pop-up.
 #include "app/app_delegate.h"
 #include "app/containers/my_seg_controller.h"
 #include "app/rate/rate_prompt.h"
@@ -12,6 +13,7 @@
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_storyboard.h"
+#include "tools/gallery/app_shell_gallery.h"
 #include "tools/gallery/gallery.h"
 #include "ui/ui_services.h"
 
@@ -63,5 +65,9 @@ void galleryAppShell(GalleryPage& page) {
     page.step(1.0);
     page.shotScreen("rating-alert");
     UIApplication::sharedApplication()->setDelegate(nullptr);
+
+    galleryAppShellScreens(page);
+    galleryAppShellTutorial(page);
+    galleryAppShellPromotion(page);
     UIStoryboard::resetMainStoryboard();
 }

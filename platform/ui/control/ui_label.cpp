@@ -92,13 +92,27 @@ void UILabel::setPreferredMaxLayoutWidth(CGFloat w) {
 }
 
 std::shared_ptr<NSAttributedString> UILabel::displayedText() const {
-    if (attributed_) return attributed_;
-    if (!text_ || text_->empty()) return nullptr;
-    NSAttributes a;
-    a.set(NSFontAttributeName, Value(font_));
     std::shared_ptr<UIColor> color = textColor_;
     if (highlighted_ && highlightedColor_) color = highlightedColor_;
     if (!enabled_) color = color->colorWithAlphaComponent(0.44);
+    if (attributed_) {
+        // Runs without a colour or a paragraph style are drawn in the label's colour and
+        // alignment; their fonts and line breaks stay as given, so the text measures the same.
+        auto shown = attributed_->mutableCopy();
+        auto aligned = NSParagraphStyle::make();
+        aligned->alignment = alignment_;
+        attributed_->enumerateAttributesInRange({0, attributed_->length()},
+                                                [&](const NSAttributes& attributes, NSRange range, bool&) {
+            if (!attributes.contains(NSForegroundColorAttributeName))
+                shown->addAttribute(NSForegroundColorAttributeName, Value(color), range);
+            if (!attributes.contains(NSParagraphStyleAttributeName))
+                shown->addAttribute(NSParagraphStyleAttributeName, Value(aligned), range);
+        });
+        return shown;
+    }
+    if (!text_ || text_->empty()) return nullptr;
+    NSAttributes a;
+    a.set(NSFontAttributeName, Value(font_));
     a.set(NSForegroundColorAttributeName, Value(color));
     auto style = NSParagraphStyle::make();
     style->alignment = alignment_;

@@ -54,7 +54,8 @@ public:
     CGFloat preferredMaxLayoutWidth() const { return preferredMaxWidth_; }
     void setPreferredMaxLayoutWidth(CGFloat w);
 
-    // The text as drawn: the attributed text, or the plain text with the label's attributes.
+    // The text as drawn: the attributed text (runs without a colour or paragraph style in the
+    // label's colour and alignment), or the plain text with the label's attributes.
     std::shared_ptr<NSAttributedString> displayedText() const;
     // The text's rectangle within the bounds, centred vertically as the platform draws it.
     virtual CGRect textRectForBounds(CGRect bounds, long numberOfLines) const;
