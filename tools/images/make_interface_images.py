@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws Korva's bundle images (logo, shutter buttons, the camera option icons, the form kit's
-keyboard-bar arrows, card pictures and expired ribbon) as PNG files into resources/.
+"""Draws Korva's bundle images (logo, shutter buttons, the camera screen's filter, menu and
+manual-control buttons, the camera option icons, the form kit's keyboard-bar arrows, card pictures
+and expired ribbon) as PNG files into resources/.
 
 Standard library only: shapes are rasterised with 4x4 supersampling and written with zlib.
 Run: python3 tools/images/make_interface_images.py [resources-folder]
@@ -139,6 +140,53 @@ def arrow(pointing_left):
             return None
         centre = tip - d * 0.9
         return colour if abs(u - centre) <= 0.07 else None
+
+    return shade
+
+
+def segment_distance(x, y, ax, ay, bx, by):
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)))
+    return math.hypot(x - (ax + t * dx), y - (ay + t * dy))
+
+
+def filter_icon():
+    """Three overlapping rings, the colours of a filter mixing light."""
+    white = (1, 1, 1, 1)
+
+    def shade(x, y):
+        c = None
+        for cx, cy in ((0.5, 0.36), (0.36, 0.6), (0.64, 0.6)):
+            c = over(c, white if abs(math.hypot(x - cx, y - cy) - 0.22) <= 0.035 else None)
+        return c
+
+    return shade
+
+
+def menu_icon():
+    """Three rounded bars."""
+    white = (1, 1, 1, 1)
+
+    def shade(x, y):
+        for cy in (0.3, 0.5, 0.7):
+            if segment_distance(x, y, 0.25, cy, 0.75, cy) <= 0.04:
+                return white
+        return None
+
+    return shade
+
+
+def manual_icon(on):
+    """Three slider tracks with their knobs; orange when manual control is on."""
+    colour = (1.0, 0.58, 0.0, 1) if on else (1, 1, 1, 1)
+
+    def shade(x, y):
+        for cx, ky in ((0.28, 0.35), (0.5, 0.65), (0.72, 0.45)):
+            if disc(x, y, cx, ky, 0.085, colour):
+                return colour
+            if segment_distance(x, y, cx, 0.15, cx, 0.85) <= 0.025:
+                return colour
+        return None
 
     return shade
 
@@ -326,6 +374,10 @@ def main():
         "shutter_burst.png": (160, shutter("burst")),
         "shutter_motion.png": (160, shutter("motion")),
         "shutter_video.png": (160, shutter("video")),
+        "filter.png": (90, filter_icon()),
+        "menu.png": (120, menu_icon()),
+        "manual0.png": (90, manual_icon(False)),
+        "manual1.png": (90, manual_icon(True)),
     }
     for name, (size, shade) in images.items():
         write_png(os.path.join(root, name), size, size, render(size, shade))
