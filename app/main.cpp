@@ -8,6 +8,7 @@
 #include "language/language_services.h"
 #include "platform/host/ui_application_main.h"
 #include "platform/ui/controller/ui_storyboard.h"
+#include "settings/settings_controllers.h"
 #include "ui/ui_services.h"
 #include "widgets/flat/status_bar_flat_kit.h"
 
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     // The status-bar rules are in place before any screen exists.
     installFlatKitStatusBarBehaviour();
     registerAppControllers(UIStoryboard::mainStoryboard());
+    registerSettingsControllers(UIStoryboard::mainStoryboard());
     // The rating prompt counts this launch once the main queue runs.
     RatePrompt::sharedInstance();
     return UIApplicationMain(argc, argv, "", "AppDelegate");

@@ -29,6 +29,7 @@ void galleryPopups(GalleryPage& page);
 void galleryPopupsLandscape(GalleryPage& page);
 void galleryPopupsTablet(GalleryPage& page);
 void galleryControls(GalleryPage& page);
+void gallerySideMenu(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -61,5 +62,6 @@ std::vector<GallerySection> gallerySections() {
         {"popups-landscape", "notched:landscape", galleryPopupsLandscape},
         {"popups-tablet", "tablet", galleryPopupsTablet},
         {"controls", "notched", galleryControls},
+        {"side-menu", "notched", gallerySideMenu},
     };
 }

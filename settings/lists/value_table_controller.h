@@ -1,0 +1,58 @@
+// A searchable single-choice list: the strings that hold every word of the search text, sorted
+// without regard to letter case and grouped by first letter with a side index. The index given
+// to the delegate counts in the filtered, sorted `keys`. Main-thread only.
+#pragma once
+
+#include "platform/ui/input/ui_search_bar.h"
+#include "settings/indexed_array.h"
+#include "settings/lists/value_list_base.h"
+
+class ValueTableController;
+
+class ValueTableControllerDelegate {
+public:
+    virtual ~ValueTableControllerDelegate() = default;
+    virtual void onValueTableControllerCanceled(ValueTableController& controller) = 0;
+    virtual void onValueTableControllerSelected(ValueTableController& controller, const std::string& string,
+                                                long index) = 0;
+};
+
+class ValueTableController : public ValueListBase, public UISearchBarDelegate {
+public:
+    KORVA_MAKE(ValueTableController)
+
+    std::shared_ptr<ValueTableControllerDelegate> delegate() const { return delegate_.lock(); }
+    void setDelegate(const std::shared_ptr<ValueTableControllerDelegate>& d) { delegate_ = d; }
+    std::shared_ptr<UISearchBar> searchBar() const { return searchBar_.lock(); }
+    std::shared_ptr<IndexedArray> ia();
+
+    void viewDidLoad() override;
+    void updateData() override;
+    void onCancel() override;
+
+    std::size_t numberOfSectionsInTableView(UITableView&) override;
+    std::size_t numberOfRowsInSection(UITableView&, std::size_t section) override;
+    std::optional<std::string> titleForHeaderInSection(UITableView&, std::size_t section) override;
+    std::vector<std::string> sectionIndexTitles(UITableView&) override;
+    long sectionForSectionIndexTitle(UITableView&, const std::string&, std::size_t index) override {
+        return long(index);
+    }
+    std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& table, NSIndexPath path) override;
+    void didSelectRowAtIndexPath(UITableView& table, NSIndexPath path) override;
+    void scrollViewWillBeginDragging(UIScrollView&) override;
+
+    void textDidChange(UISearchBar&, const std::string&) override { updateData(); }
+    void searchBarSearchButtonClicked(UISearchBar& bar) override;
+    void searchBarCancelButtonClicked(UISearchBar& bar) override { bar.resignFirstResponder(); }
+
+    void emptyStateDidTapView(UIScrollView&, UIView&) override;
+    std::string className() const override { return "ValueTableController"; }
+
+protected:
+    ValueTableController() = default;
+    bool hasSearchBar() const override { return true; }
+
+private:
+    std::weak_ptr<ValueTableControllerDelegate> delegate_;
+    std::shared_ptr<IndexedArray> ia_;
+};
