@@ -88,11 +88,6 @@ const Value& LanguageController::arrLocalized0() {
     return *arrLocalized0_;
 }
 
-std::string LanguageController::searchText() const {
-    auto bar = searchBar();
-    return bar ? bar->text() : std::string();
-}
-
 bool LanguageController::matches(const Value& row, const std::vector<std::string>& words) {
     auto codes = languages();
     const std::string code = textMember(row, "code");
@@ -168,9 +163,8 @@ void LanguageController::viewDidLoad() {
         table->setDelegate(self<LanguageController>());
         table->setDataSource(self<LanguageController>());
     }
-    auto bar = std::dynamic_pointer_cast<UISearchBar>(view()->viewWithTag(kSearchBarTag));
-    searchBar_ = bar;
-    if (bar) bar->setDelegate(self<LanguageController>());
+    attachSearchBar(std::dynamic_pointer_cast<UISearchBar>(view()->viewWithTag(kSearchBarTag)),
+                    self<LanguageController>());
     updateData();
     updateNav();
 }
@@ -233,19 +227,6 @@ void LanguageController::didSelectRowAtIndexPath(UITableView& table, NSIndexPath
     if (auto d = delegate()) d->onLanguageControllerSelected(*this, code);
 }
 
-void LanguageController::scrollViewWillBeginDragging(UIScrollView&) {
-    if (auto bar = searchBar()) bar->resignFirstResponder();
-}
-
-void LanguageController::searchBarSearchButtonClicked(UISearchBar& bar) {
-    bar.resignFirstResponder();
-    updateData();
-}
-
 std::shared_ptr<NSAttributedString> LanguageController::descriptionForEmptyState(UIScrollView&) {
     return listPlaceholderText(listPlaceholderString(!searchText().empty()));
-}
-
-void LanguageController::emptyStateDidTapView(UIScrollView&, UIView&) {
-    if (auto bar = searchBar(); bar && !bar->text().empty()) bar->becomeFirstResponder();
 }

@@ -12,10 +12,10 @@
 
 #include "app/base/portrait_controller.h"
 #include "platform/runtime/value.h"
-#include "platform/ui/input/ui_search_bar.h"
 #include "platform/ui/table/ui_table_view.h"
 #include "settings/empty/empty_state_source.h"
 #include "settings/indexed_array.h"
+#include "settings/lists/searchable_list.h"
 
 class LanguageCode;
 class LanguageController;
@@ -31,7 +31,7 @@ public:
 class LanguageController : public PortraitController,
                            public UITableViewDataSource,
                            public UITableViewDelegate,
-                           public UISearchBarDelegate,
+                           public SearchableList,
                            public EmptyStateSource,
                            public EmptyStateDelegate {
 public:
@@ -60,7 +60,6 @@ public:
     const std::string& identifier() const { return identifier_; }
     void setIdentifier(std::string identifier) { identifier_ = std::move(identifier); }
     std::shared_ptr<UITableView> tableView() const { return tableView_.lock(); }
-    std::shared_ptr<UISearchBar> searchBar() const { return searchBar_.lock(); }
 
     std::shared_ptr<IndexedArray> ia();
     std::shared_ptr<UIBarButtonItem> bbCancel();
@@ -69,7 +68,7 @@ public:
     const Value& arrBase();
     const Value& arr() const { return arr_; }
 
-    void updateData();
+    void updateData() override;
     void updateView() override;
     void updateNav();
     void onCancel();
@@ -88,17 +87,13 @@ public:
     }
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& table, NSIndexPath path) override;
     void didSelectRowAtIndexPath(UITableView& table, NSIndexPath path) override;
-    void scrollViewWillBeginDragging(UIScrollView&) override;
-
-    void textDidChange(UISearchBar&, const std::string&) override { updateData(); }
-    void searchBarSearchButtonClicked(UISearchBar& bar) override;
-    void searchBarCancelButtonClicked(UISearchBar& bar) override { bar.resignFirstResponder(); }
+    void scrollViewWillBeginDragging(UIScrollView&) override { putKeyboardAway(); }
 
     std::shared_ptr<NSAttributedString> descriptionForEmptyState(UIScrollView&) override;
     bool emptyStateShouldDisplay(UIScrollView&) override { return true; }
     bool emptyStateShouldAllowTouch(UIScrollView&) override { return true; }
     bool emptyStateShouldAllowScroll(UIScrollView&) override { return true; }
-    void emptyStateDidTapView(UIScrollView&, UIView&) override;
+    void emptyStateDidTapView(UIScrollView&, UIView&) override { keyboardBackWhileSearching(); }
     std::string className() const override { return "LanguageController"; }
 
 protected:
@@ -106,7 +101,6 @@ protected:
 
 private:
     std::shared_ptr<LanguageCode> languages() const;
-    std::string searchText() const;
     bool matches(const Value& row, const std::vector<std::string>& words);
 
     bool nameAsPrimary_ = false;
@@ -118,7 +112,6 @@ private:
     std::size_t localizeCount_ = 0;
     std::string identifier_;
     std::weak_ptr<UITableView> tableView_;
-    std::weak_ptr<UISearchBar> searchBar_;
     std::shared_ptr<IndexedArray> ia_;
     std::shared_ptr<UIBarButtonItem> bbCancel_;
     std::optional<Value> arrLocalized0_;

@@ -50,7 +50,6 @@ void ValueListBase::viewDidLoad() {
         table->setDelegate(self<ValueListBase>());
         table->setDataSource(self<ValueListBase>());
     }
-    if (hasSearchBar()) searchBar_ = std::dynamic_pointer_cast<UISearchBar>(view()->viewWithTag(kSearchBarTag));
     updateData();
     updateNav();
 }
@@ -75,11 +74,6 @@ void ValueListBase::updateNav() {
     if (isModal(*this)) ::setNavLeft(me, {bbCancel()});
 }
 
-std::string ValueListBase::searchText() const {
-    auto bar = searchBar_.lock();
-    return bar ? bar->text() : std::string();
-}
-
 std::shared_ptr<UITableViewCell> ValueListBase::cellForString(UITableView& table, NSIndexPath path,
                                                               const std::string& text) {
     auto cell = table.dequeueReusableCellWithIdentifier(kCellIdentifier, path);
@@ -91,5 +85,5 @@ std::shared_ptr<UITableViewCell> ValueListBase::cellForString(UITableView& table
 }
 
 std::shared_ptr<NSAttributedString> ValueListBase::descriptionForEmptyState(UIScrollView&) {
-    return listPlaceholderText(listPlaceholderString(!searchText().empty()));
+    return listPlaceholderText(listPlaceholderString(isSearching()));
 }

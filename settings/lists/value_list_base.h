@@ -13,7 +13,6 @@
 #include "settings/empty/empty_state_source.h"
 
 class UIBarButtonItem;
-class UISearchBar;
 
 class ValueListBase : public MyViewController,
                       public UITableViewDataSource,
@@ -56,11 +55,10 @@ public:
 
 protected:
     ValueListBase() = default;
-    // Whether the scene has a search bar, and the search text (empty without one).
+    // Whether the scene has a search bar, and whether a search is under way.
     virtual bool hasSearchBar() const { return false; }
-    std::string searchText() const;
+    virtual bool isSearching() const { return false; }
     std::vector<std::string> keys_;
-    std::weak_ptr<UISearchBar> searchBar_;
 
 private:
     std::vector<std::string> arr_;

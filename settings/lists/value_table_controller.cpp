@@ -13,8 +13,10 @@ std::shared_ptr<IndexedArray> ValueTableController::ia() {
 }
 
 void ValueTableController::viewDidLoad() {
+    // The bar first: the base's first filtering reads its text.
+    attachSearchBar(std::dynamic_pointer_cast<UISearchBar>(view()->viewWithTag(kSearchBarTag)),
+                    self<ValueTableController>());
     ValueListBase::viewDidLoad();
-    if (auto bar = searchBar()) bar->setDelegate(self<ValueTableController>());
 }
 
 void ValueTableController::updateData() {
@@ -62,17 +64,4 @@ void ValueTableController::didSelectRowAtIndexPath(UITableView& table, NSIndexPa
     long index = ia()->getIndex(long(path.section), long(path.row));
     if (index < 0 || std::size_t(index) >= keys_.size()) return;
     if (auto d = delegate()) d->onValueTableControllerSelected(*this, keys_[std::size_t(index)], index);
-}
-
-void ValueTableController::scrollViewWillBeginDragging(UIScrollView&) {
-    if (auto bar = searchBar()) bar->resignFirstResponder();
-}
-
-void ValueTableController::searchBarSearchButtonClicked(UISearchBar& bar) {
-    bar.resignFirstResponder();
-    updateData();
-}
-
-void ValueTableController::emptyStateDidTapView(UIScrollView&, UIView&) {
-    if (auto bar = searchBar(); bar && !bar->text().empty()) bar->becomeFirstResponder();
 }

@@ -3,8 +3,8 @@
 // to the delegate counts in the filtered, sorted `keys`. Main-thread only.
 #pragma once
 
-#include "platform/ui/input/ui_search_bar.h"
 #include "settings/indexed_array.h"
+#include "settings/lists/searchable_list.h"
 #include "settings/lists/value_list_base.h"
 
 class ValueTableController;
@@ -17,13 +17,12 @@ public:
                                                 long index) = 0;
 };
 
-class ValueTableController : public ValueListBase, public UISearchBarDelegate {
+class ValueTableController : public ValueListBase, public SearchableList {
 public:
     KORVA_MAKE(ValueTableController)
 
     std::shared_ptr<ValueTableControllerDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(const std::shared_ptr<ValueTableControllerDelegate>& d) { delegate_ = d; }
-    std::shared_ptr<UISearchBar> searchBar() const { return searchBar_.lock(); }
     std::shared_ptr<IndexedArray> ia();
 
     void viewDidLoad() override;
@@ -39,18 +38,14 @@ public:
     }
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& table, NSIndexPath path) override;
     void didSelectRowAtIndexPath(UITableView& table, NSIndexPath path) override;
-    void scrollViewWillBeginDragging(UIScrollView&) override;
-
-    void textDidChange(UISearchBar&, const std::string&) override { updateData(); }
-    void searchBarSearchButtonClicked(UISearchBar& bar) override;
-    void searchBarCancelButtonClicked(UISearchBar& bar) override { bar.resignFirstResponder(); }
-
-    void emptyStateDidTapView(UIScrollView&, UIView&) override;
+    void scrollViewWillBeginDragging(UIScrollView&) override { putKeyboardAway(); }
+    void emptyStateDidTapView(UIScrollView&, UIView&) override { keyboardBackWhileSearching(); }
     std::string className() const override { return "ValueTableController"; }
 
 protected:
     ValueTableController() = default;
     bool hasSearchBar() const override { return true; }
+    bool isSearching() const override { return !searchText().empty(); }
 
 private:
     std::weak_ptr<ValueTableControllerDelegate> delegate_;
