@@ -7,10 +7,15 @@
 #include "platform/ui/table/ui_table_view.h"
 
 namespace {
+constexpr CGFloat kMinimumTitleScale = 0.75;
+
 std::shared_ptr<UILabel> taggedLabel(UIView& parent, long tag) {
     auto label = UILabel::make();
     label->setTag(tag);
     label->setNumberOfLines(0);
+    // Long titles beside a switch shrink a little rather than lose their end.
+    label->setAdjustsFontSizeToFitWidth(true);
+    label->setMinimumScaleFactor(kMinimumTitleScale);
     parent.addSubview(label);
     return label;
 }

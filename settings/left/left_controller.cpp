@@ -13,6 +13,7 @@
 #include "ui/layout/view_custom_style.h"
 #include "ui/theme/color.h"
 #include "ui/theme/font.h"
+#include "ui/theme/image_custom.h"
 
 namespace {
 Value row(const char* type, const std::string& key, const std::string& text, CGFloat height, Value value = Value()) {
@@ -64,7 +65,8 @@ void LeftController::viewDidLoad() {
     if (auto logo = std::dynamic_pointer_cast<UIButton>(view()->viewWithTag(kLogoTag))) {
         logo->addAction(scrollUp, UIControlEventTouchUpInside);
         assignRound(*logo, logo->frame().size.height * kLogoCornerRatio);
-        logo->setImage(global->image()->logo(), UIControlStateNormal);
+        // The logo fills the button.
+        logo->setImage(resizedImage(global->image()->logo(), logo->bounds().size), UIControlStateNormal);
     }
     if (auto name = std::dynamic_pointer_cast<UIButton>(view()->viewWithTag(kNameTag))) {
         name->setContentHorizontalAlignment(UIControlContentHorizontalAlignment::Left);

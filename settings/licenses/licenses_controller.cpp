@@ -6,6 +6,8 @@
 #include "platform/runtime/log.h"
 #include "platform/storage/bundle.h"
 #include "platform/storage/file_manager.h"
+#include "platform/ui/bar/ui_bar_button_item.h"
+#include "platform/ui/bar/ui_navigation_item.h"
 #include "ui/controller/view_controller_navigation.h"
 #include "ui/layout/bar_button_item_custom.h"
 #include "ui/theme/font.h"
@@ -37,6 +39,8 @@ std::string LicensesController::licenceText(const std::string& name) {
 void LicensesController::viewDidLoad() {
     AcknowledgementsViewController::viewDidLoad();
     setFooterText(std::string());
+    // The licence text's back button stays short beside the component's name.
+    navigationItem()->setBackBarButtonItem(UIBarButtonItem::withTitle("Back", UIBarButtonItemStyle::Plain, nullptr));
     std::weak_ptr<LicensesController> weak = self<LicensesController>();
     bbDone_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Done, [weak](UIBarButtonItem&) {
         if (auto me = weak.lock()) me->onDone();

@@ -88,6 +88,7 @@ public:
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& table, NSIndexPath path) override;
     void didSelectRowAtIndexPath(UITableView& table, NSIndexPath path) override;
     void scrollViewWillBeginDragging(UIScrollView&) override { putKeyboardAway(); }
+    std::shared_ptr<UIScrollView> searchedList() const override { return tableView(); }
 
     std::shared_ptr<NSAttributedString> descriptionForEmptyState(UIScrollView&) override;
     bool emptyStateShouldDisplay(UIScrollView&) override { return true; }

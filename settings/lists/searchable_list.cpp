@@ -6,6 +6,12 @@ std::string SearchableList::searchText() const {
     return bar ? bar->text() : std::string();
 }
 
+void SearchableList::textDidChange(UISearchBar&, const std::string&) {
+    updateData();
+    // A shorter result would otherwise be scrolled out of sight.
+    if (auto list = searchedList()) list->setContentOffset(list->minimumContentOffset());
+}
+
 void SearchableList::searchBarSearchButtonClicked(UISearchBar& bar) {
     bar.resignFirstResponder();
     updateData();

@@ -39,6 +39,7 @@ public:
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& table, NSIndexPath path) override;
     void didSelectRowAtIndexPath(UITableView& table, NSIndexPath path) override;
     void scrollViewWillBeginDragging(UIScrollView&) override { putKeyboardAway(); }
+    std::shared_ptr<UIScrollView> searchedList() const override { return tableView(); }
     void emptyStateDidTapView(UIScrollView&, UIView&) override { keyboardBackWhileSearching(); }
     std::string className() const override { return "ValueTableController"; }
 
