@@ -7,15 +7,10 @@
 #include "platform/ui/table/ui_table_view.h"
 
 namespace {
-constexpr CGFloat kMinimumTitleScale = 0.75;
-
 std::shared_ptr<UILabel> taggedLabel(UIView& parent, long tag) {
     auto label = UILabel::make();
     label->setTag(tag);
     label->setNumberOfLines(0);
-    // Long titles beside a switch shrink a little rather than lose their end.
-    label->setAdjustsFontSizeToFitWidth(true);
-    label->setMinimumScaleFactor(kMinimumTitleScale);
     parent.addSubview(label);
     return label;
 }
@@ -72,9 +67,9 @@ void LeftCell::layoutSubviews() {
     if (kind == kSwitch) {
         if (auto toggle = content->viewWithTag(kSwitchTag)) {
             CGSize size = toggle->sizeThatFits(bounds.size);
-            toggle->setFrame(
-                CGRectMake(right - size.width, std::floor((height - size.height) / 2), size.width, size.height));
-            right -= size.width + kIconGap;
+            right = bounds.size.width - kSwitchMargin - size.width;
+            toggle->setFrame(CGRectMake(right, std::floor((height - size.height) / 2), size.width, size.height));
+            right -= kSwitchGap;
         }
     } else if (kind == kValue) {
         if (auto detail = content->viewWithTag(kDetailTag)) {

@@ -24,7 +24,10 @@ public:
     static constexpr long kIconTag = 1;
     static constexpr long kAppTitleTag = 2;
 
-    static constexpr CGFloat kSideMargin = 15;
+    static constexpr CGFloat kSideMargin = 12;
+    // Beside a switch the title takes what room the narrow menu has.
+    static constexpr CGFloat kSwitchMargin = 8;
+    static constexpr CGFloat kSwitchGap = 6;
     static constexpr CGFloat kIconSize = 40;
     static constexpr CGFloat kIconGap = 10;
     static constexpr CGFloat kDetailWidth = 70;
