@@ -8,7 +8,7 @@
 #include "language/language_services.h"
 #include "platform/host/ui_application_main.h"
 #include "platform/ui/controller/ui_storyboard.h"
-#include "settings/dict/settings_registry.h"
+#include "settings/settings_controllers.h"
 #include "ui/ui_services.h"
 #include "widgets/flat/status_bar_flat_kit.h"
 

@@ -119,6 +119,18 @@ std::vector<std::string> NSBundle::preferredLocalizations() const {
     return localizations_;
 }
 
+std::vector<std::string> NSBundle::localizations() const {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(root_, error), end; !error && it != end; it.increment(error)) {
+        const fs::path& path = it->path();
+        if (path.extension() != ".lproj" || path.stem() == "Base" || !it->is_directory(error)) continue;
+        names.push_back(path.stem().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 void NSBundle::setPreferredLocalizations(std::vector<std::string> languages) {
     std::lock_guard lock(localizationsMutex_);
     localizations_ = std::move(languages);

@@ -38,6 +38,9 @@ public:
     // Localisation folders searched, in order ("en" unless set).
     std::vector<std::string> preferredLocalizations() const;
     void setPreferredLocalizations(std::vector<std::string> languages);
+    // The localisations the bundle holds: the names of its "<name>.lproj" folders except Base,
+    // sorted.
+    std::vector<std::string> localizations() const;
 
     // The Info.plist dictionary (an empty dictionary when the file is missing or unreadable).
     // The returned dictionary is a copy: editing it does not change the bundle.

@@ -8,7 +8,7 @@
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_storyboard.h"
 #include "settings/dict/settings_dict_controller.h"
-#include "settings/dict/settings_registry.h"
+#include "settings/settings_controllers.h"
 #include "settings/form/form_table_view_cell.h"
 #include "tests/ui/ui_test_support.h"
 

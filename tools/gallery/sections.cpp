@@ -34,6 +34,7 @@ void galleryFilterBrowser(GalleryPage& page);
 void galleryCameraControls(GalleryPage& page);
 void galleryEditorColor(GalleryPage& page);
 void gallerySettingsRows(GalleryPage& page);
+void gallerySideMenu(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -71,5 +72,6 @@ std::vector<GallerySection> gallerySections() {
         {"camera-controls", "notched", galleryCameraControls},
         {"editor-color", "notched", galleryEditorColor},
         {"settings-rows", "notched", gallerySettingsRows}, {"settings-rows-tablet", "tablet", gallerySettingsRows},
+        {"side-menu", "notched", gallerySideMenu},
     };
 }

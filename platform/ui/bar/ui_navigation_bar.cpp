@@ -173,6 +173,17 @@ void UINavigationBar::drawRect(CGRect) {
     CGFloat h = std::min(b.size.height, kHeight);
     auto font = appearance_.titleFont ? appearance_.titleFont : UIFont::boldSystemFontOfSize(17);
     auto color = appearance_.titleColor ? appearance_.titleColor : UIColor::labelColor();
-    drawLabel(top->title(), CGRectMake(b.size.width / 4, b.size.height - h, b.size.width / 2, h), font, color,
+    // The title is centred in the room the bar items leave on both sides.
+    CGFloat left = 0, right = b.size.width;
+    for (auto& v : itemViews_) {
+        CGRect f = v->frame();
+        if (std::find(rightViews_.begin(), rightViews_.end(), v) != rightViews_.end())
+            right = std::min(right, f.origin.x);
+        else
+            left = std::max(left, f.origin.x + f.size.width);
+    }
+    constexpr CGFloat kTitleGap = 8;
+    const CGFloat room = std::max<CGFloat>(0, 2 * (std::min(b.size.width / 2 - left, right - b.size.width / 2) - kTitleGap));
+    drawLabel(top->title(), CGRectMake((b.size.width - room) / 2, b.size.height - h, room, h), font, color,
               LabelAlignment::Center);
 }

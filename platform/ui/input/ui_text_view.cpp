@@ -3,6 +3,7 @@
 
 #include "platform/dispatch/notification_center.h"
 #include "platform/runtime/utf16.h"
+#include "platform/ui/app/ui_application.h"
 #include "platform/ui/bar/label_drawing.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/input/keyboard.h"
@@ -121,7 +122,14 @@ void UITextView::layoutSubviews() {
 
 void UITextView::touchesEnded(const UITouchSet& touches, const UIEvent& event) {
     UIScrollView::touchesEnded(touches, event);
-    if (!isDragging() && editable_) becomeFirstResponder();
+    if (isDragging()) return;
+    if (editable_) {
+        becomeFirstResponder();
+        return;
+    }
+    if (touches.empty()) return;
+    if (auto link = linkAtPoint((*touches.begin())->locationInView(self<UIView>())))
+        UIApplication::sharedApplication()->openURL(*link);
 }
 
 void UITextView::drawRect(CGRect) {
@@ -132,7 +140,13 @@ void UITextView::drawRect(CGRect) {
     auto align = alignment_ == NSTextAlignment::Center  ? LabelAlignment::Center
                  : alignment_ == NSTextAlignment::Right ? LabelAlignment::Right
                                                         : LabelAlignment::Left;
-    drawWrapped(text_, content, font_, textColor_ ? textColor_ : UIColor::labelColor(), align);
+    auto color = textColor_ ? textColor_ : UIColor::labelColor();
+    auto links = detectedLinks();
+    if (links.empty()) {
+        drawWrapped(text_, content, font_, color, align);
+        return;
+    }
+    drawLinkedText(content, color, links);
 }
 
 void UITextView::willMoveToWindow(const std::shared_ptr<UIWindow>& window) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/runtime/range.h"
 #include "platform/ui/control/ui_scroll_view.h"
@@ -29,6 +30,18 @@ struct UITextRange {
 enum class UITextGranularity { Character = 0, Word = 1, Sentence = 2, Paragraph = 3, Line = 4, Document = 5 };
 // Storage directions: forward 0, backward 1.
 enum class UITextStorageDirection { Forward = 0, Backward = 1 };
+
+// What a read-only text view turns into links (bits).
+using UIDataDetectorTypes = unsigned;
+inline constexpr UIDataDetectorTypes UIDataDetectorTypeNone = 0;
+inline constexpr UIDataDetectorTypes UIDataDetectorTypeLink = 1u << 1;
+
+// A detected link: where it stands in the text (UTF-16 units) and the address it opens.
+struct UITextViewLink {
+    NSRange range;
+    std::string url;
+    bool operator==(const UITextViewLink&) const = default;
+};
 
 class UITextViewDelegate : public UIScrollViewDelegate {
 public:
@@ -61,6 +74,14 @@ public:
     void setEditable(bool e);
     bool isSelectable() const { return selectable_; }
     void setSelectable(bool s) { selectable_ = s; }
+    // Web addresses ("http://", "https://", "www.") and mail addresses in a text view that is not
+    // editable show as links, and a tap on one opens it through the application.
+    UIDataDetectorTypes dataDetectorTypes() const { return detectorTypes_; }
+    void setDataDetectorTypes(UIDataDetectorTypes types) { detectorTypes_ = types; setNeedsDisplay(); }
+    // The links shown now (none while the view is editable or detects none), in text order.
+    std::vector<UITextViewLink> detectedLinks() const;
+    // The address of the link under a point in the view's coordinates.
+    std::optional<std::string> linkAtPoint(CGPoint point) const;
 
     UITextInputTraits& traits() { return traits_; }
     const UITextInputTraits& inputTraits() const override { return traits_; }
@@ -118,6 +139,7 @@ private:
     void textChanged();
     void updateContentSize();
     CGFloat heightForWidth(CGFloat width) const;
+    void drawLinkedText(CGRect content, const std::shared_ptr<UIColor>& color, const std::vector<UITextViewLink>& links);
 
     std::string text_;
     std::shared_ptr<UIFont> font_;
@@ -125,6 +147,7 @@ private:
     NSTextAlignment alignment_ = NSTextAlignment::Natural;
     UIEdgeInsets inset_{8, 5, 8, 5};
     bool editable_ = true, selectable_ = true;
+    UIDataDetectorTypes detectorTypes_ = UIDataDetectorTypeNone;
     UITextInputTraits traits_;
     std::shared_ptr<UIView> inputView_, accessory_;
     std::weak_ptr<UITextViewDelegate> delegate_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/runtime/log.h"
+#include "platform/ui/table/list_reload_hooks.h"
 
 void UICollectionView::init() {
     UIScrollView::init();
@@ -77,6 +78,7 @@ std::shared_ptr<UICollectionReusableView> UICollectionView::dequeueReusableSuppl
 }
 
 void UICollectionView::reloadData() {
+    ListReloadHooks::run(ListKind::Collection, ListOperation::ReloadData, *this);
     auto cells = std::move(visible_);
     visible_.clear();
     for (auto& [p, c] : cells) recycle(p, c);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/runtime/log.h"
+#include "platform/ui/table/list_reload_hooks.h"
 
 UITableViewCellEditingStyle UITableViewDelegate::editingStyleForRowAtIndexPath(UITableView&, NSIndexPath) {
     return UITableViewCellEditingStyle::Delete;
@@ -129,6 +130,7 @@ void UITableView::dropAllCells() {
 }
 
 void UITableView::reloadData() {
+    ListReloadHooks::run(ListKind::Table, ListOperation::ReloadData, *this);
     dropAllCells();
     selected_.clear();
     highlighted_.reset();

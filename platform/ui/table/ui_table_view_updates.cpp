@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "platform/runtime/log.h"
+#include "platform/ui/table/list_reload_hooks.h"
 #include "platform/ui/table/ui_table_view.h"
 
 void UITableView::beginUpdates() { ++updateDepth_; }
 
 void UITableView::endUpdates() {
+    ListReloadHooks::run(ListKind::Table, ListOperation::EndUpdates, *this);
     if (updateDepth_ == 0) return;
     if (--updateDepth_ > 0) return;
     auto updates = std::move(pending_);

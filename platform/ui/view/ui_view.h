@@ -138,6 +138,11 @@ public:
     void setAccessibilityValue(std::optional<std::string> value) { accessibility_.value = std::move(value); }
     virtual UIAccessibilityTraits accessibilityTraits() const { return accessibility_.traits; }
     void setAccessibilityTraits(UIAccessibilityTraits traits) { accessibility_.traits = traits; }
+    // A name for tests and tools to find the view by; never spoken.
+    const std::optional<std::string>& accessibilityIdentifier() const { return accessibility_.identifier; }
+    void setAccessibilityIdentifier(std::optional<std::string> identifier) {
+        accessibility_.identifier = std::move(identifier);
+    }
     // A container's elements; a plain view has none (NSNotFound for any index asked of it).
     virtual std::size_t accessibilityElementCount() const { return 0; }
     virtual std::shared_ptr<NSObject> accessibilityElementAtIndex(std::size_t /*index*/) const { return nullptr; }
@@ -284,7 +289,7 @@ private:
     std::shared_ptr<UIColor> tintColor_;
     UIViewTintAdjustmentMode tintAdjustment_ = UIViewTintAdjustmentMode::Automatic;
     struct AccessibilityFacts {
-        std::optional<std::string> label, hint, value;
+        std::optional<std::string> label, hint, value, identifier;
         UIAccessibilityTraits traits = UIAccessibilityTraitNone;
     } accessibility_;
     bool userInteractionEnabled_ = true;

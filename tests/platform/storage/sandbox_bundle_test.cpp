@@ -123,6 +123,8 @@ TEST(Bundle, FindsResourcesInFoldersAndLocalisationsInOrder) {
     EXPECT_EQ(bundle->pathForResource("Main", "storyboard"), root + "/Base.lproj/Main.storyboard");
     bundle->setPreferredLocalizations({"fi", "en"});
     EXPECT_EQ(bundle->pathForResource("Localizable", "strings"), root + "/fi.lproj/Localizable.strings");
+    touch(root + "/empty.lproj.txt");
+    EXPECT_EQ(bundle->localizations(), (std::vector<std::string>{"en", "fi"})) << "the lproj folders, Base aside";
     EXPECT_EQ(bundle->pathsForResourcesOfType("acv", "curves"),
               (std::vector<std::string>{root + "/curves/cold.acv", root + "/curves/warm.acv"}));
     // Names never reach outside the bundle.

@@ -1,9 +1,9 @@
-// The settings screens the controller registry makes by name.
+// The settings screens the storyboard makes by identifier: the side menu, the value lists and the
+// language list.
 #pragma once
 
 #include <memory>
 
 class UIStoryboard;
 
-// Registers "SettingsDictController".
 void registerSettingsControllers(const std::shared_ptr<UIStoryboard>& storyboard);

@@ -1,0 +1,403 @@
+// The side menu: rows from the settings and the stored more-apps list, the once-a-day fetch from
+// the maker's local server, the switches with the location answers, the feedback mail and the
+// addresses the rows open.
+#include <filesystem>
+
+#include "foundation/capture_choices.h"
+#include "foundation/date_custom.h"
+#include "foundation/last_info.h"
+#include "foundation/string_custom_paths.h"
+#include "foundation/system_services.h"
+#include "platform/dispatch/clock.h"
+#include "platform/sensors/cl_location_manager.h"
+#include "platform/ui/control/ui_label.h"
+#include "platform/ui/control/ui_switch.h"
+#include "platform/ui/controller/mf_mail_compose_view_controller.h"
+#include "platform/ui/controller/ui_navigation_controller.h"
+#include "settings/left/left_cells.h"
+#include "settings/left/left_controller.h"
+#include "tests/settings/settings_screen_support.h"
+#include "widgets/flat/flat_palette.h"
+
+namespace {
+const std::string kMoreApps(server_pages::kMoreAppsPath);
+
+std::vector<std::string> keysOf(const Value& section) {
+    std::vector<std::string> keys;
+    const Value items = section["items"];
+    for (std::size_t i = 0; i < items.count(); ++i) keys.push_back(items[i]["key"].stringValue());
+    return keys;
+}
+
+Value storedList() {
+    return Value::array({Value::dictionary({{"title", Value("Stored")},
+                                            {"url", Value("https://apps.korva.invalid/stored")},
+                                            {"image", Value("/icons/stored.png")}})});
+}
+}  // namespace
+
+struct SideMenu : SettingsScreenTest {
+    void SetUp() override {
+        SettingsScreenTest::SetUp();
+        CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::AuthorizedWhenInUse);
+        MFMailComposeViewController::setCanSendMail(true);
+    }
+    void TearDown() override {
+        MFMailComposeViewController::clearMailboxes();
+        MFMailComposeViewController::setCanSendMail(true);
+        CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::NotDetermined);
+        SettingsScreenTest::TearDown();
+    }
+    std::shared_ptr<LeftController> showMenu() {
+        auto menu = LeftController::make();
+        window->setRootViewController(menu);
+        settle();
+        return menu;
+    }
+    // The menu as the drawer shows it: it has shown, the list reply (if any) has arrived.
+    void shown(const std::shared_ptr<LeftController>& menu) {
+        menu->onDidShow();
+        ASSERT_TRUE(pumpMainUntil([&] { return !menu->loadingApps(); }));
+        settle();
+    }
+    void storeList(const std::shared_ptr<LeftController>& menu, const Value& list, double age,
+                   const std::string& lang = "fi") {
+        auto store = menu->lastInfo();
+        store->set(Value::date(dateNow() - age), "at");
+        store->set(Value(lang), "lang");
+        store->set(list, "moreapps");
+        menu->save();
+    }
+    std::shared_ptr<UISwitch> switchAt(const std::shared_ptr<LeftController>& menu, std::size_t row) {
+        auto cell = menu->tableView()->cellForRowAtIndexPath({0, row});
+        return cell ? std::dynamic_pointer_cast<UISwitch>(cell->contentView()->viewWithTag(LeftCell::kSwitchTag))
+                    : nullptr;
+    }
+    void flip(const std::shared_ptr<LeftController>& menu, std::size_t row, bool on) {
+        auto toggle = switchAt(menu, row);
+        ASSERT_TRUE(toggle);
+        toggle->setOn(on);
+        toggle->sendActionsForControlEvents(UIControlEventValueChanged);
+    }
+    std::vector<std::string> opened() { return UIApplication::sharedApplication()->openedURLs(); }
+};
+
+TEST_F(SideMenu, RowsWithoutStoredListEndInTheSingleMoreAppsRow) {
+    maker.setBody(kMoreApps, "no list here");
+    auto menu = showMenu();
+    shown(menu);
+    const Value items = menu->arrItems();
+    ASSERT_EQ(items.count(), 3u);
+    EXPECT_EQ(keysOf(items[std::size_t{0}]), (std::vector<std::string>{"frontMirrored", "geoTagging"}));
+    EXPECT_EQ(keysOf(items[1]), (std::vector<std::string>{"feedback", "website", "rate", "url", "license"}));
+    EXPECT_EQ(items[std::size_t{0}]["items"][std::size_t{0}]["text"].stringValue(), "Front Camera,\nMirrored Image");
+    EXPECT_EQ(items[1]["items"][1]["text"].stringValue(), "korva.invalid");
+    EXPECT_EQ(items[1]["items"][3]["text"].stringValue(), "AppStore URL");
+    EXPECT_EQ(keysOf(items[2]), (std::vector<std::string>{"More Apps"}));
+    EXPECT_EQ(items[2]["items"][std::size_t{0}]["height"].doubleValue(), 60);
+
+    auto table = menu->tableView();
+    EXPECT_EQ(menu->titleForHeaderInSection(*table, 0), "Settings");
+    EXPECT_EQ(menu->titleForHeaderInSection(*table, 1), std::nullopt) << "the links section has no header";
+    EXPECT_EQ(menu->heightForRowAtIndexPath(*table, {0, 0}), 50);
+
+    auto rate = table->cellForRowAtIndexPath({1, 2});
+    auto feedback = table->cellForRowAtIndexPath({1, 0});
+    ASSERT_TRUE(rate && feedback);
+    auto rateTitle = std::dynamic_pointer_cast<UILabel>(rate->contentView()->viewWithTag(LeftCell::kTitleTag));
+    auto feedbackTitle = std::dynamic_pointer_cast<UILabel>(feedback->contentView()->viewWithTag(LeftCell::kTitleTag));
+    EXPECT_TRUE(rateTitle->textColor()->isEqual(*flatOrangeColor()));
+    EXPECT_FALSE(feedbackTitle->textColor()->isEqual(*flatOrangeColor()));
+}
+
+TEST_F(SideMenu, FetchedListReplacesTheSingleRowAndIsStored) {
+    auto menu = showMenu();
+    shown(menu);
+    EXPECT_EQ(maker.hits(kMoreApps), 1);
+    auto query = maker.lastQuery(kMoreApps);
+    ASSERT_TRUE(query);
+    EXPECT_EQ((*query)["name"], "Korva");
+    EXPECT_EQ((*query)["version"], "2.5");
+    EXPECT_EQ((*query)["lang"], "fi");
+    EXPECT_EQ((*query)["p"], "iphone");
+
+    const Value more = menu->arrItems()[2]["items"];
+    ASSERT_EQ(more.count(), 2u);
+    EXPECT_EQ(more[std::size_t{0}]["title"].stringValue(), "Korva Notes");
+    EXPECT_EQ(more[std::size_t{0}]["addr"].stringValue(), "https://apps.korva.invalid/notes");
+    EXPECT_EQ(more[std::size_t{0}]["type"].stringValue(), "app");
+
+    // A fresh menu reads the same list from the store without asking again.
+    auto again = LeftController::make();
+    again->loadViewIfNeeded();
+    again->reload();
+    EXPECT_FALSE(again->loadingApps());
+    EXPECT_EQ(again->arrApps().count(), 2u);
+    EXPECT_EQ(maker.hits(kMoreApps), 1);
+}
+
+TEST_F(SideMenu, TheListIsDueOnceADayAndWhenTheLanguageChanges) {
+    auto menu = showMenu();
+    storeList(menu, storedList(), 0);
+    EXPECT_FALSE(menu->isActivePerDay()) << "fresh list in the current language";
+    shown(menu);
+    EXPECT_EQ(maker.hits(kMoreApps), 0);
+    EXPECT_EQ(menu->arrApps()[std::size_t{0}]["title"].stringValue(), "Stored");
+
+    Clock::advanceVirtual(86400 - 1);
+    EXPECT_FALSE(menu->isActivePerDay());
+    Clock::advanceVirtual(1);
+    EXPECT_TRUE(menu->isActivePerDay()) << "exactly a day old";
+
+    storeList(menu, storedList(), 0, "de");
+    EXPECT_TRUE(menu->isActivePerDay()) << "fetched in another language";
+
+    storeList(menu, Value::array(), 0);
+    EXPECT_TRUE(menu->isActivePerDay()) << "an empty list counts as none";
+    shown(menu);
+    EXPECT_EQ(maker.hits(kMoreApps), 1);
+    shown(menu);
+    EXPECT_EQ(maker.hits(kMoreApps), 1) << "the fetched list is fresh now";
+}
+
+TEST_F(SideMenu, OneRequestAtATime) {
+    auto menu = showMenu();
+    storeList(menu, storedList(), 86400 * 2);
+    menu->reload();
+    EXPECT_TRUE(menu->loadingApps());
+    EXPECT_EQ(menu->arrItems()[2]["items"][std::size_t{0}]["key"].stringValue(), "More Apps")
+        << "the single row while loading";
+    menu->reload();
+    EXPECT_EQ(menu->arrApps()[std::size_t{0}]["title"].stringValue(), "Stored")
+        << "a reload meanwhile builds from the store";
+    ASSERT_TRUE(pumpMainUntil([&] { return !menu->loadingApps(); }));
+    EXPECT_EQ(maker.hits(kMoreApps), 1);
+}
+
+TEST_F(SideMenu, BadRepliesKeepTheStoredList) {
+    const std::vector<std::pair<std::string, std::string>> replies{
+        {"junk", "\x01\x02 not a page"},
+        {"empty", ""},
+        {"no payload", "<html><body>hello</body></html>"},
+        {"not JSON", "<!-- DRAVELINQT:[{\"title\": -->"},
+        {"an object", server_pages::replyPage(Value::dictionary({{"title", Value("x")}}))},
+        {"enormous junk", std::string(4 << 20, 'x')},
+    };
+    for (const auto& [name, body] : replies) {
+        auto menu = showMenu();
+        storeList(menu, storedList(), 86400 * 2);
+        const double at = menu->lastInfo()->get("at").dateValue();
+        maker.setBody(kMoreApps, body);
+        shown(menu);
+        EXPECT_EQ(menu->arrApps().count(), 1u) << name;
+        EXPECT_EQ(menu->arrApps()[std::size_t{0}]["title"].stringValue(), "Stored") << name;
+        EXPECT_EQ(menu->lastInfo()->get("at").dateValue(), at) << name << ": the date stays";
+    }
+}
+
+TEST_F(SideMenu, AnUnreachableHostKeepsTheStoredList) {
+    writeFile("bundle/Info.plist",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+              "<key>KorvaDownloadHost</key><string>http://127.0.0.1:" +
+                  std::to_string(LocalServer::closedPort()) + "</string></dict></plist>");
+    NSBundle::setMainBundleRoot(folders.pathOf("bundle"));
+    auto menu = showMenu();
+    storeList(menu, storedList(), 86400 * 2);
+    shown(menu);
+    EXPECT_EQ(menu->arrApps()[std::size_t{0}]["title"].stringValue(), "Stored");
+}
+
+TEST_F(SideMenu, TheServersListIsCheckedEntryByEntry) {
+    maker.setPayload(
+        kMoreApps,
+        Value::array(
+            {Value("not an object"), Value(std::int64_t(7)),
+             Value::dictionary(
+                 {{"title", Value(std::int64_t(3))}, {"url", Value("javascript:alert(1)")}, {"image", Value::array()}}),
+             Value::dictionary({{"title", Value("Good")}, {"url", Value("https://ok.invalid/")}})}));
+    auto menu = showMenu();
+    shown(menu);
+    const Value apps = menu->arrApps();
+    ASSERT_EQ(apps.count(), 2u) << "elements that are not objects are skipped";
+    EXPECT_TRUE(apps[std::size_t{0}]["title"].isNull()) << "a member that is not a string is missing";
+    EXPECT_TRUE(apps[std::size_t{0}]["image"].isNull());
+    EXPECT_EQ(apps[1]["title"].stringValue(), "Good");
+
+    auto table = menu->tableView();
+    table->tapRowAtIndexPath({2, 0});
+    table->tapRowAtIndexPath({2, 1});
+    EXPECT_EQ(opened(), (std::vector<std::string>{"https://ok.invalid/"})) << "only web addresses open";
+}
+
+TEST_F(SideMenu, CorruptOrWrongKindStoreCountsAsNoList) {
+    writeFile("data/Library/Caches/LeftController.3", "garbage that is no archive");
+    maker.setBody(kMoreApps, "nothing");
+    auto menu = showMenu();
+    shown(menu);
+    EXPECT_EQ(menu->arrItems()[2]["items"][std::size_t{0}]["key"].stringValue(), "More Apps");
+
+    menu->lastInfo()->set(Value("a string"), "moreapps");
+    menu->lastInfo()->set(Value(std::int64_t(5)), "at");
+    EXPECT_TRUE(menu->isActivePerDay());
+    menu->updateApps1();
+    EXPECT_EQ(menu->arrApps().count(), 0u);
+}
+
+TEST_F(SideMenu, SwitchesShowTheStoredSettingsAndSaveAtOnce) {
+    maker.setBody(kMoreApps, "");
+    auto menu = showMenu();
+    shown(menu);
+    ASSERT_TRUE(switchAt(menu, 0));
+    EXPECT_TRUE(switchAt(menu, 0)->isOn()) << "front mirroring is on by default";
+
+    global()->setFrontMirrored(false);  // the camera screen changed it
+    shown(menu);
+    EXPECT_FALSE(switchAt(menu, 0)->isOn());
+
+    flip(menu, 0, true);
+    settle();
+    EXPECT_TRUE(global()->frontMirrored());
+    Global::resetSharedForTesting();
+    registerUIServices();
+    registerLanguageServices();
+    EXPECT_TRUE(Global::shared()->frontMirrored()) << "saved at once";
+}
+
+TEST_F(SideMenu, GeotaggingAsksForTheLocationAsTheAuthorisationSays) {
+    maker.setBody(kMoreApps, "");
+    auto menu = showMenu();
+    shown(menu);
+
+    CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::Denied);
+    flip(menu, 1, true);
+    auto question = presented<UIAlertController>();
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->message(), "Location Service Authorization Required.\nOpen Settings Now?");
+    EXPECT_TRUE(global()->geoTagging()) << "on while the question shows";
+    ASSERT_TRUE(question->chooseActionWithTitle("No"));
+    settle();
+    EXPECT_FALSE(global()->geoTagging());
+    EXPECT_FALSE(switchAt(menu, 1)->isOn());
+
+    flip(menu, 1, true);
+    question = presented<UIAlertController>();
+    ASSERT_TRUE(question && question->chooseActionWithTitle("Yes"));
+    settle();
+    EXPECT_TRUE(global()->geoTagging());
+    EXPECT_TRUE(switchAt(menu, 1)->isOn());
+
+    flip(menu, 1, false);
+    settle();
+    EXPECT_FALSE(global()->geoTagging()) << "turning off asks nothing";
+
+    CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::Restricted);
+    flip(menu, 1, true);
+    auto restricted = presented<UIAlertController>();
+    ASSERT_TRUE(restricted);
+    EXPECT_EQ(restricted->message(), "Location Service Restricted");
+    EXPECT_FALSE(global()->geoTagging());
+    EXPECT_FALSE(switchAt(menu, 1)->isOn());
+    restricted->chooseActionWithTitle("OK");
+    settle();
+
+    CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::NotDetermined);
+    CLLocationManager::setAuthorizationAnswer(CLAuthorizationStatus::Denied);
+    flip(menu, 1, true);
+    settle();
+    EXPECT_TRUE(global()->geoTagging()) << "the menu asks and does not watch the answer";
+}
+
+TEST_F(SideMenu, FeedbackMailAndItsFailures) {
+    maker.setBody(kMoreApps, "");
+    auto menu = showMenu();
+    shown(menu);
+    auto table = menu->tableView();
+
+    MFMailComposeViewController::setCanSendMail(false);
+    table->tapRowAtIndexPath({1, 0});
+    auto noMail = presented<UIAlertController>();
+    ASSERT_TRUE(noMail);
+    EXPECT_EQ(noMail->title(), "Korva");
+    EXPECT_EQ(noMail->message(),
+              "Unable to send Mail.\nCheck Mail Account Setting on your Device.\n\nsupport@korva.invalid");
+    noMail->chooseActionWithTitle("OK");
+    settle();
+
+    MFMailComposeViewController::setCanSendMail(true);
+    SystemServices::shared()->setSystem("Linux", "6.1");
+    table->tapRowAtIndexPath({1, 0});
+    auto composer = presented<MFMailComposeViewController>();
+    ASSERT_TRUE(composer);
+    EXPECT_EQ(composer->message().subject, "[Korva 2.5]");
+    EXPECT_EQ(composer->message().to, (std::vector<std::string>{"support@korva.invalid"}));
+    EXPECT_EQ(composer->message().body, "\n\n\n\n\n[iPhone - Linux 6.1, Korva 2.5]");
+    ASSERT_TRUE(composer->cancel());
+    settle();
+    advance(1);
+    EXPECT_EQ(presented<UIAlertController>(), nullptr) << "a cancelled mail closes without an alert";
+
+    MFMailComposeViewController::setCanSendMail(true);
+    table->tapRowAtIndexPath({1, 0});
+    composer = presented<MFMailComposeViewController>();
+    ASSERT_TRUE(composer);
+    MFMailComposeViewController::setCanSendMail(false);
+    composer->send();
+    settle();
+    advance(1);
+    auto failed = presented<UIAlertController>();
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->message(), "Unable to send Mail. Address: support@korva.invalid");
+    EXPECT_EQ(global()->lastViewControllers().size(), 1u) << "the composer has gone, the alert shows";
+}
+
+TEST_F(SideMenu, RowsOpenTheMakersAddresses) {
+    maker.setBody(kMoreApps, "");
+    auto menu = showMenu();
+    shown(menu);
+    auto table = menu->tableView();
+    table->tapRowAtIndexPath({1, 1});
+    table->tapRowAtIndexPath({1, 2});
+    SystemServices::shared()->setiOSAppOnMac(true);
+    table->tapRowAtIndexPath({1, 2});
+    table->tapRowAtIndexPath({2, 0});
+    EXPECT_EQ(opened(), (std::vector<std::string>{
+                            "https://www.korva.invalid/", "https://store.korva.invalid/app/id0?action=write-review",
+                            "https://www.korva.invalid/korva/?r=0", "https://store.korva.invalid/developer/korva"}));
+}
+
+TEST_F(SideMenu, TappingTheLogoOrNameScrollsToTheTop) {
+    maker.setBody(kMoreApps, "");
+    auto menu = showMenu();
+    shown(menu);
+    auto table = menu->tableView();
+    table->setContentOffset(CGPoint{0, 120});
+    auto name = std::dynamic_pointer_cast<UIControl>(menu->view()->viewWithTag(LeftControllerBase::kNameTag));
+    ASSERT_TRUE(name);
+    name->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    advance(1);
+    EXPECT_EQ(table->contentOffset().y, 0);
+}
+
+TEST_F(SideMenu, TheImageSizeChoiceKeepsTheListItShowed) {
+    maker.setBody(kMoreApps, "");
+    auto menu = showMenu();
+    shown(menu);
+    const auto offered = menu->sessionPresets();
+    ASSERT_GE(offered.size(), 2u) << "the synthetic camera takes several sizes";
+    EXPECT_EQ(offered.front().second, "Default");
+    menu->showImageSizes();
+    auto chooser = presented<UINavigationController>();
+    ASSERT_TRUE(chooser);
+    auto list = std::dynamic_pointer_cast<ValueTableBasicController>(chooser->topViewController());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->def(), "Default");
+    EXPECT_EQ(list->textTitle(), "BACK Camera: Image Size");
+
+    menu->updateData();  // a rebuild while the list shows
+    const std::string before = global()->value()->sessionPreset();
+    menu->onValueTableBasicControllerSelected(*list, "past the end", long(offered.size()));
+    EXPECT_EQ(global()->value()->sessionPreset(), before) << "an index the list did not show changes nothing";
+    menu->showImageSizes();
+    menu->onValueTableBasicControllerSelected(*list, offered[1].second, 1);
+    EXPECT_EQ(global()->value()->sessionPreset(), offered[1].first);
+}
