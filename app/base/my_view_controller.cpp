@@ -67,6 +67,7 @@ void MyViewController::viewDidAppear(bool animated) {
 void MyViewController::viewWillDisappear(bool animated) {
     MyTutorialController::viewWillDisappear(animated);
     didAppeared_ = false;
+    hidePopWeb();
 }
 
 void MyViewController::viewWillLayoutSubviews() {
@@ -79,9 +80,15 @@ void MyViewController::viewDidLayoutSubviews() {
     updateGradient();
 }
 
-void MyViewController::updateDarkMode() { MyTutorialController::updateDarkMode(); }
+void MyViewController::updateDarkMode() {
+    MyTutorialController::updateDarkMode();
+    popWebDarkMode();
+}
 
-void MyViewController::didRotateOrResizeInterface() { MyTutorialController::didRotateOrResizeInterface(); }
+void MyViewController::didRotateOrResizeInterface() {
+    MyTutorialController::didRotateOrResizeInterface();
+    popWebRotated();
+}
 
 void MyViewController::buildGradient() {
     if (gradientView_) gradientView_->removeFromSuperview();
