@@ -18,10 +18,14 @@
 namespace {
 constexpr CGFloat kFieldGrey = 225.0 / 255, kFieldBlue = 229.0 / 255;
 
+// The glyph drawn 50 x 50 and shown in the 25-point button at twice the density, so it fits.
 std::shared_ptr<UIImage> icon(std::uint16_t glyph, const std::shared_ptr<UIColor>& color) {
     auto font = Global::shared()->font();
-    return imageIcon(glyph, MySafariURLField::kIconImageSize, font ? font->iconButton() : nullptr, color,
-                     UIColor::clearColor());
+    auto image = imageIcon(glyph, MySafariURLField::kIconImageSize, font ? font->iconButton() : nullptr, color,
+                           UIColor::clearColor());
+    if (!image || !image->cgImage()) return image;
+    const CGFloat shrink = MySafariURLField::kIconImageSize.width / MySafariURLField::kButtonSide;
+    return UIImage::imageWithCGImage(image->cgImage(), image->scale() * shrink);
 }
 
 std::shared_ptr<UIColor> iconColor() {

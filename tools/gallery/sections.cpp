@@ -29,6 +29,8 @@ void galleryPopups(GalleryPage& page);
 void galleryPopupsLandscape(GalleryPage& page);
 void galleryPopupsTablet(GalleryPage& page);
 void galleryControls(GalleryPage& page);
+void galleryWebSideBar(GalleryPage& page);
+void galleryWebPopupTablet(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -61,5 +63,7 @@ std::vector<GallerySection> gallerySections() {
         {"popups-landscape", "notched:landscape", galleryPopupsLandscape},
         {"popups-tablet", "tablet", galleryPopupsTablet},
         {"controls", "notched", galleryControls},
+        {"web-sidebar", "notched", galleryWebSideBar},
+        {"web-sidebar-tablet", "tablet", galleryWebPopupTablet},
     };
 }

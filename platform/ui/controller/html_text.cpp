@@ -70,21 +70,26 @@ std::string collapse(const std::string& s) {
     return out;
 }
 
-// Marks around a link's words while the text is assembled; taken out again once it is final.
+// Marks around a link's and a heading's words while the text is assembled; taken out again once
+// the text is final.
 constexpr char kLinkOpen = '\x01';
 constexpr char kLinkClose = '\x02';
+constexpr char kHeadingOpen = '\x03';
+constexpr char kHeadingClose = '\x04';
+
+bool isMark(char c) { return c >= kLinkOpen && c <= kHeadingClose; }
 
 std::string withoutMarks(std::string s) {
-    std::erase_if(s, [](char c) { return c == kLinkOpen || c == kLinkClose; });
+    std::erase_if(s, isMark);
     return s;
 }
 
-// Removes the marks and records the ranges between them; an empty link text gives no span.
-std::vector<HTMLLinkSpan> takeSpans(std::string& text, const std::vector<std::size_t>& linkOfMark) {
-    std::vector<HTMLLinkSpan> spans;
+// Removes the marks and records the ranges between them; empty words give no range.
+void takeSpans(HTMLPage& page, const std::vector<std::size_t>& linkOfMark) {
+    std::string& text = page.text;
     std::string out;
-    std::size_t units = 0, mark = 0, start = 0;
-    bool open = false;
+    std::size_t units = 0, mark = 0, start = 0, headingStart = 0;
+    bool open = false, heading = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (c == kLinkOpen) {
@@ -93,9 +98,20 @@ std::vector<HTMLLinkSpan> takeSpans(std::string& text, const std::vector<std::si
             continue;
         }
         if (c == kLinkClose) {
-            if (open && units > start && mark < linkOfMark.size()) spans.push_back({{start, units - start}, linkOfMark[mark]});
+            if (open && units > start && mark < linkOfMark.size())
+                page.spans.push_back({{start, units - start}, linkOfMark[mark]});
             open = false;
             ++mark;
+            continue;
+        }
+        if (c == kHeadingOpen) {
+            heading = true;
+            headingStart = units;
+            continue;
+        }
+        if (c == kHeadingClose) {
+            if (heading && units > headingStart) page.headings.push_back({headingStart, units - headingStart});
+            heading = false;
             continue;
         }
         out += c;
@@ -103,8 +119,26 @@ std::vector<HTMLLinkSpan> takeSpans(std::string& text, const std::vector<std::si
         auto b = static_cast<unsigned char>(c);
         if ((b & 0xC0) != 0x80) units += b >= 0xF0 ? 2 : 1;
     }
+    // Marks of empty links may have kept blanks at either end from being collapsed away.
+    std::size_t lead = out.find_first_not_of(" \n");
+    if (lead == std::string::npos) lead = out.size();
+    out.erase(0, lead);
+    while (!out.empty() && (out.back() == ' ' || out.back() == '\n')) out.pop_back();
+    const std::size_t length = utf16Length(out);
+    auto shift = [&](NSRange& r) {
+        std::size_t start = r.location > lead ? r.location - lead : 0;
+        std::size_t end = std::min(NSMaxRange(r) > lead ? NSMaxRange(r) - lead : 0, length);
+        r = {start, end > start ? end - start : 0};
+    };
+    for (auto& span : page.spans) shift(span.range);
+    for (auto& heading : page.headings) shift(heading);
+    std::erase_if(page.spans, [](const HTMLLinkSpan& span) { return span.range.length == 0; });
+    std::erase_if(page.headings, [](const NSRange& r) { return r.length == 0; });
     text = std::move(out);
-    return spans;
+}
+
+bool isHeading(const std::string& name) {
+    return name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6';
 }
 
 std::string attribute(const std::string& tag, const std::string& name) {
@@ -145,6 +179,7 @@ HTMLPage parseHTMLPage(const std::string& html, const std::string& baseURL) {
     std::string skipUntil;  // inside <script> or <style>
     bool inTitle = false;
     bool inLink = false;
+    bool inHeading = false;
     std::vector<std::size_t> linkOfMark;  // the link each open mark belongs to
     auto closeLink = [&] {
         if (!inLink) return;
@@ -185,14 +220,24 @@ HTMLPage parseHTMLPage(const std::string& html, const std::string& baseURL) {
             if (!target.empty()) {
                 page.links.push_back(target);
                 linkOfMark.push_back(page.links.size() - 1);
-                text += ' ';
                 text += kLinkOpen;
                 inLink = true;
                 continue;
             }
         } else if (name == "/a" && inLink) {
             closeLink();
-            text += ' ';
+            continue;
+        }
+        if (isHeading(name) && !inHeading) {
+            text += '\n';
+            text += kHeadingOpen;
+            inHeading = true;
+            continue;
+        }
+        if (name.size() == 3 && name[0] == '/' && isHeading(name.substr(1)) && inHeading) {
+            text += kHeadingClose;
+            text += '\n';
+            inHeading = false;
             continue;
         }
         static const char* blocks[] = {"br", "p", "/p", "div", "/div", "li", "tr", "h1", "h2", "h3", "h4", "h5",
@@ -201,9 +246,10 @@ HTMLPage parseHTMLPage(const std::string& html, const std::string& baseURL) {
         else text += ' ';
     }
     closeLink();
+    if (inHeading) text += kHeadingClose;
     page.title = collapse(decodeEntities(page.title));
     page.text = collapse(decodeEntities(text));
-    page.spans = takeSpans(page.text, linkOfMark);
+    takeSpans(page, linkOfMark);
     return page;
 }
 

@@ -22,6 +22,8 @@ struct HTMLPage {
     std::string text;
     std::vector<std::string> links;
     std::vector<HTMLLinkSpan> spans;
+    // Where the headings' words stand (UTF-16 units).
+    std::vector<NSRange> headings;
 };
 
 HTMLPage parseHTMLPage(const std::string& html, const std::string& baseURL);

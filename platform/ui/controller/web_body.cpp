@@ -60,11 +60,15 @@ HTMLPage readPageBody(const Bytes& body, const std::string& mime, const std::opt
                       const std::string& url) {
     if (!isShowableText(mime, body)) {
         std::string type = mime.empty() ? sniffedType(body) : mime;
-        return HTMLPage{"", "This page is " + type + " content, which cannot be shown here.", {}, {}};
+        HTMLPage notice;
+        notice.text = "This page is " + type + " content, which cannot be shown here.";
+        return notice;
     }
     std::string head(body.begin(), body.begin() + static_cast<long>(std::min(body.size(), kSniffLength)));
     bool html = looksLikeHTML(mime, head);
     std::string text = decodeBody(body, charset, html);
     if (html) return parseHTMLPage(text, url);
-    return HTMLPage{"", text, {}, {}};
+    HTMLPage plain;
+    plain.text = std::move(text);
+    return plain;
 }

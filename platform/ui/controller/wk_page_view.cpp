@@ -20,6 +20,8 @@ std::shared_ptr<NSAttributedString> bodyText(const HTMLPage& page, const std::st
                                                                 failure.empty() ? UIColor::blackColor()
                                                                                 : UIColor::darkGrayColor()));
     if (!failure.empty()) return text;
+    for (const auto& heading : page.headings)
+        text->addAttribute(NSFontAttributeName, Value(UIFont::boldSystemFontOfSize(WKPageView::kHeadingSize)), heading);
     for (const auto& span : page.spans) {
         text->addAttribute(NSForegroundColorAttributeName, Value(UIColor::colorWithRed(kLinkRed, kLinkGreen, kLinkBlue, 1)),
                            span.range);

@@ -1,6 +1,7 @@
-// What the web view stand-in draws of a page: its title, then its text with the links in the link
-// colour and underlined where they stand; or, after a failed load, the reason. A tap on a link's
-// words is handed to `onLink`. Main-thread only.
+// What the web view stand-in draws of a page, dark on white whatever the system appearance: its
+// title, then its text with the headings in bold and the links in the link colour and underlined
+// where they stand; or, after a failed load, the reason. A tap on a link's words is handed to
+// `onLink`. Main-thread only.
 #pragma once
 
 #include <functional>
@@ -20,6 +21,7 @@ public:
     static constexpr CGFloat kTitleHeight = 34;
     static constexpr CGFloat kTitleSize = 17;
     static constexpr CGFloat kTextSize = 15;
+    static constexpr CGFloat kHeadingSize = 17;
 
     void init() override;
     ~WKPageView() override;

@@ -75,7 +75,8 @@ struct WebPageTest : UIHarness {
 
 TEST_F(WebPageTest, ALinkIsDrawnWhereItStandsAndATapOnItFollowsItThroughThePolicy) {
     load(server.url("/links"));
-    EXPECT_EQ(web->pageText(), "Heading\n\nRead the second page or a local file .");
+    EXPECT_EQ(web->pageText(), "Heading\n\nRead the second page or a local file.");
+    EXPECT_EQ(web->links().size(), 2u);
     auto frame = web->linkFrame(0);
     ASSERT_TRUE(frame);
     EXPECT_GT(frame->size.width, 40);
@@ -101,6 +102,16 @@ TEST_F(WebPageTest, ALinkIsDrawnWhereItStandsAndATapOnItFollowsItThroughThePolic
     events->log.clear();
     tap(CGPointMake(300, 500));
     EXPECT_TRUE(events->log.empty());
+}
+
+TEST(HTMLSpans, HeadingsAndLinksAreFoundInTheFinalText) {
+    auto page = parseHTMLPage("<h1>Top</h1><p>see <a href='/x'>this \xF0\x9F\x93\xB7</a></p><a href='/y'></a>",
+                              "http://example.test/");
+    EXPECT_EQ(page.text, "Top\n\nsee this \xF0\x9F\x93\xB7");
+    EXPECT_EQ(page.headings, (std::vector<NSRange>{{0, 3}}));
+    // The picture character counts two units; a link without words has no span.
+    EXPECT_EQ(page.spans, (std::vector<HTMLLinkSpan>{{{9, 7}, 0}}));
+    EXPECT_EQ(page.links.size(), 2u);
 }
 
 TEST_F(WebPageTest, AServedPageNeverOpensAFile) {
