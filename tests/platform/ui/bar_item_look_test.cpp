@@ -1,10 +1,12 @@
 // How a navigation bar shows its items: an image as a template in the tint colour unless it asks
-// for its original colours, and a custom view centred on the bar's height.
+// for its original colours, and a custom view centred on the bar's height; and a spinner that no
+// layout pass has reached yet still turns about its middle.
 #include "controller_test_support.h"
 
 #include "draw_test_support.h"
 #include "platform/ui/bar/ui_navigation_bar.h"
 #include "platform/ui/bar/ui_navigation_item.h"
+#include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/layer/layer_renderer.h"
 
@@ -44,6 +46,16 @@ TEST_F(UIHarness, BarImagesAreTintedTemplatesAndCustomViewsStandCentred) {
     EXPECT_TRUE(near(centre(tinted), Rgba8{255, 0, 0, 255})) << centre(tinted);
     EXPECT_TRUE(near(centre(original), Rgba8{255, 255, 255, 255})) << centre(original);
     EXPECT_EQ(custom->convertRectToView(custom->bounds(), bar).origin.y, 12);
+}
+
+TEST_F(UIHarness, ASpinnerDrawsItsSpokesAboutItsMiddleBeforeAnyLayout) {
+    auto spinner = UIActivityIndicatorView::withStyle(UIActivityIndicatorViewStyle::Gray);
+    spinner->startAnimating();
+    auto picture = LayerRenderer::snapshot(*spinner->layer(), 1);
+    ASSERT_TRUE(picture);
+    EXPECT_GT(pixelAt(*picture, 10, 2).a, 0);   // the top spoke
+    EXPECT_GT(pixelAt(*picture, 10, 17).a, 0);  // the bottom one
+    EXPECT_EQ(pixelAt(*picture, 10, 10).a, 0);  // the hub is empty
 }
 
 }  // namespace
