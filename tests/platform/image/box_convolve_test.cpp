@@ -1,5 +1,6 @@
 // Box convolution against a naive per-pixel reference: odd boxes of every shape, boxes wider than
-// the image, one-pixel images, padded rows, a region inside the source, and refused calls.
+// the image, one-pixel images, padded rows, boxes whose sums need more than 32 bits, a region
+// inside the source, and refused calls.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -56,7 +57,9 @@ const Pixel_8888 kNoBackground = {0, 0, 0, 0};
 TEST(BoxConvolve, MatchesTheReferenceForBoxesOfEveryShape) {
     struct Case { long w, h, kh, kw; std::size_t padding; };
     for (Case k : {Case{17, 11, 5, 5, 0}, Case{17, 11, 1, 9, 12}, Case{8, 13, 7, 3, 4}, Case{6, 4, 21, 31, 0},
-                   Case{1, 1, 5, 5, 0}, Case{1, 9, 3, 15, 0}, Case{40, 1, 9, 1, 8}}) {
+                   Case{1, 1, 5, 5, 0}, Case{1, 9, 3, 15, 0}, Case{40, 1, 9, 1, 8},
+                   // Sums too large for 32 bits take the other road.
+                   Case{1, 1, 4097, 4097, 0}}) {
         SCOPED_TRACE(testing::Message() << k.w << "x" << k.h << " box " << k.kw << "x" << k.kh);
         Bitmap src = noise(k.w, k.h, static_cast<unsigned>(k.w * 31 + k.kh), k.padding);
         Bitmap dst(k.w, k.h, k.padding);
