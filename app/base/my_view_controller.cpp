@@ -73,6 +73,7 @@ void MyViewController::viewWillDisappear(bool animated) {
     didAppeared_ = false;
     for (const auto& popup : madePopups())
         if (!popup->hidden()) popup->hide([] {});
+    hidePopWeb();
 }
 
 void MyViewController::viewWillLayoutSubviews() {
@@ -88,11 +89,13 @@ void MyViewController::viewDidLayoutSubviews() {
 void MyViewController::updateDarkMode() {
     MyTutorialController::updateDarkMode();
     for (const auto& overlay : madeOverlays()) overlay->updateDarkMode();
+    popWebDarkMode();
 }
 
 void MyViewController::didRotateOrResizeInterface() {
     MyTutorialController::didRotateOrResizeInterface();
     for (const auto& overlay : madeOverlays()) overlay->scheduledLayout();
+    popWebRotated();
 }
 
 const std::shared_ptr<HudView>& MyViewController::hudView() {

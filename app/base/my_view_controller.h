@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/base/my_tutorial_controller.h"
+#include "app/web/pop_web_view.h"
 #include "platform/ui/layer/ca_gradient_layer.h"
 #include "ui/controller/custom_containers.h"
 #include "ui/controller/view_controller_navigation.h"
@@ -22,7 +23,7 @@ class PopTextView;
 class PopView;
 class UIImage;
 
-class MyViewController : public MyTutorialController, public CustomContainerHost {
+class MyViewController : public MyTutorialController, public CustomContainerHost, public PopWebViewDelegate {
 public:
     KORVA_MAKE(MyViewController)
 
@@ -80,6 +81,22 @@ public:
     void updateDarkMode() override;
     void didRotateOrResizeInterface() override;
 
+    // Web pages from the screen (my_view_controller_web.cpp): in the web pop-up at a sender, or
+    // full screen in a navigation controller without one.
+    enum class WebNavigationType { Page = 0, Translation = 1 };
+    WebNavigationType webNavigationType() const { return webNavigationType_; }
+    // Made on first use, with this screen as owner and delegate.
+    const std::shared_ptr<PopWebView>& popWeb();
+    bool hasPopWeb() const { return popWeb_ != nullptr; }
+    void openURL0(const std::string& url, const std::shared_ptr<NSObject>& sender);
+    void openURL(const std::string& url, const std::shared_ptr<NSObject>& sender);
+    void googleTranslate(const std::string& text, const std::shared_ptr<NSObject>& sender);
+    void hideGoogleTranslateIfShown();
+    // When the web pop-up hides after a translation.
+    virtual void onGoogleTranslateWillHide() {}
+    void onPopWebViewWillHide(PopWebView& pop) override;
+    void onMyWebControllerDone(MyWebController& web) override;
+
     std::string className() const override { return "MyViewController"; }
 
 protected:
@@ -90,6 +107,13 @@ private:
     // when the screen goes away, in that order.
     std::vector<std::shared_ptr<HudBase>> madeOverlays() const;
     std::vector<std::shared_ptr<PopView>> madePopups() const;
+    // The web pop-up's share in the screen's life cycle, after the other overlays.
+    void hidePopWeb();
+    void popWebDarkMode();
+    void popWebRotated();
+    WebNavigationType webNavigationType_ = WebNavigationType::Page;
+    std::shared_ptr<PopWebView> popWeb_;
+
     void buildGradient();
     void updateGradient();
 

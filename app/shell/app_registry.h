@@ -5,6 +5,7 @@
 
 class UIStoryboard;
 
-// Registers the shell's controllers ("RootController", the initial one, "MainController" and
-// "ViewController") and the delegate class "AppDelegate".
+// Registers the shell's controllers ("RootController", the initial one, "MainController",
+// "ViewController", the web screen "MyWebController" and the side-bar root "RootControllerBase")
+// and the delegate class "AppDelegate".
 void registerAppControllers(const std::shared_ptr<UIStoryboard>& storyboard);

@@ -1,6 +1,7 @@
 // URL contents: one synchronous exchange and the detection of the text's encoding.
 #include "platform/net/url_contents.h"
 
+#include <cctype>
 #include <optional>
 
 #include "platform/net/url_session.h"
@@ -13,7 +14,13 @@ constexpr char16_t kCp1252High[32] = {
     0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
     0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
 
-std::optional<NSStringEncoding> encodingNamed(const std::string& name) {
+}  // namespace
+
+std::optional<NSStringEncoding> NSStringEncodingNamed(std::string_view label) {
+    std::string name;
+    for (char c : label) {
+        if (c != '"' && c != '\'' && c != ' ') name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
     if (name == "utf-8" || name == "utf8") return NSStringEncoding::UTF8;
     if (name == "iso-8859-1" || name == "latin1" || name == "iso_8859-1" || name == "us-ascii" || name == "ascii")
         return NSStringEncoding::ISOLatin1;
@@ -22,8 +29,6 @@ std::optional<NSStringEncoding> encodingNamed(const std::string& name) {
     if (name == "utf-16be" || name == "utf-16") return NSStringEncoding::UTF16BigEndian;
     return std::nullopt;
 }
-
-}  // namespace
 
 std::optional<std::string> decodeText(const Bytes& bytes, NSStringEncoding encoding) {
     switch (encoding) {
@@ -80,7 +85,7 @@ Result<std::string> stringWithContentsOfURL(const std::shared_ptr<NSURL>& url, N
     }
     const Bytes& bytes = *reply.data;
     std::optional<NSStringEncoding> encoding;
-    if (reply.response && reply.response->textEncodingName()) encoding = encodingNamed(*reply.response->textEncodingName());
+    if (reply.response && reply.response->textEncodingName()) encoding = NSStringEncodingNamed(*reply.response->textEncodingName());
     if (!encoding) {
         if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
             encoding = NSStringEncoding::UTF16LittleEndian;

@@ -3,7 +3,9 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/net/url.h"
 #include "platform/net/url_request.h"
@@ -21,6 +23,10 @@ Result<Bytes> dataWithContentsOfURL(const std::shared_ptr<NSURL>& url,
 // reads, else a byte-order mark's, else UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 // Fails for a failed exchange, an HTTP error status, or bytes invalid in the named charset.
 Result<std::string> stringWithContentsOfURL(const std::shared_ptr<NSURL>& url, NSStringEncoding* usedEncoding = nullptr);
+
+// The encoding a charset label names ("utf-8", "ISO-8859-1", "windows-1252", ...; case ignored);
+// none for a label this platform does not read.
+std::optional<NSStringEncoding> NSStringEncodingNamed(std::string_view label);
 
 // Bytes in the encoding as UTF-8 text; none when they are not valid in it.
 std::optional<std::string> decodeText(const Bytes& bytes, NSStringEncoding encoding);

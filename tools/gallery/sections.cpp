@@ -35,6 +35,8 @@ void galleryCameraControls(GalleryPage& page);
 void galleryEditorColor(GalleryPage& page);
 void gallerySettingsRows(GalleryPage& page);
 void gallerySideMenu(GalleryPage& page);
+void galleryWebSideBar(GalleryPage& page);
+void galleryWebPopupTablet(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -73,5 +75,7 @@ std::vector<GallerySection> gallerySections() {
         {"editor-color", "notched", galleryEditorColor},
         {"settings-rows", "notched", gallerySettingsRows}, {"settings-rows-tablet", "tablet", gallerySettingsRows},
         {"side-menu", "notched", gallerySideMenu},
+        {"web-sidebar", "notched", galleryWebSideBar},
+        {"web-sidebar-tablet", "tablet", galleryWebPopupTablet},
     };
 }

@@ -2,6 +2,7 @@
 #include "platform/ui/app/ui_window.h"
 
 #include "platform/ui/app/ui_application.h"
+#include "platform/ui/controller/controller_view.h"
 
 namespace {
 UIWindow::RootControllerInstaller& installer() {
@@ -66,6 +67,9 @@ UIEdgeInsets UIWindow::screenSafeAreaInsets() const {
 }
 
 void UIWindow::screenDidChange() {
+    for (const auto& sub : std::vector<std::shared_ptr<UIView>>(subviews())) {
+        if (auto root = std::dynamic_pointer_cast<ControllerView>(sub)) root->windowWillChangeScreenGeometry();
+    }
     if (auto s = screen()) setFrame(s->bounds());
     constraintsChanged(false);
     std::vector<UIView*> stack{this};

@@ -12,6 +12,24 @@ constexpr UIControlState kStateDisabled = 2;
 
 UIControlState itemState(const UIBarButtonItem& item) { return item.isEnabled() ? 0 : kStateDisabled; }
 
+// The image's shape filled with the colour (its alpha kept), at the image's size and scale.
+std::shared_ptr<UIImage> templateImage(const UIImage& image, const std::shared_ptr<UIColor>& color) {
+    CGSize size = image.size();
+    UIGraphicsBeginImageContextWithOptions(size, false, image.scale());
+    CGContext* context = UIGraphicsGetCurrentContext();
+    if (!context) {
+        UIGraphicsEndImageContext();
+        return nullptr;
+    }
+    image.drawInRect(CGRect{{0, 0}, size});
+    context->setBlendMode(CGBlendMode::SourceIn);
+    context->setFillColorWithColor(color->cgColor());
+    context->fillRect(CGRect{{0, 0}, size});
+    auto tinted = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return tinted;
+}
+
 // The font the item's attributes give for its state, else the bar's own.
 std::shared_ptr<UIFont> itemFont(const UIBarButtonItem& item) {
     auto attributes = item.titleTextAttributesForState(itemState(item));
@@ -66,6 +84,9 @@ void BarItemView::drawRect(CGRect) {
     CGRect b = bounds();
     if (auto image = item_->image()) {
         CGSize s = image->size();
+        if (image->renderingMode() != UIImageRenderingMode::AlwaysOriginal) {
+            if (auto tinted = templateImage(*image, effectiveTint())) image = tinted;
+        }
         image->drawInRect(CGRectMake((b.size.width - s.width) / 2, (b.size.height - s.height) / 2, s.width, s.height));
         return;
     }

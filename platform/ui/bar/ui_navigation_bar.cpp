@@ -135,11 +135,19 @@ void UINavigationBar::layoutSubviews() {
     hairline_->setFrame(CGRectMake(0, b.size.height - kHairlineHeight, b.size.width, kHairlineHeight));
     CGFloat h = std::min(b.size.height, kHeight);
     CGFloat y = b.size.height - h;
+    // A custom view stands centred on the bar's height.
+    auto centreCustom = [h](const std::shared_ptr<BarItemView>& v) {
+        auto custom = v->item()->customView();
+        if (!custom) return;
+        CGSize s = custom->frame().size;
+        custom->setFrame(CGRectMake(custom->frame().origin.x, (h - std::min(s.height, h)) / 2, s.width, std::min(s.height, h)));
+    };
     CGFloat left = 8;
     for (auto& v : itemViews_) {
         if (std::find(rightViews_.begin(), rightViews_.end(), v) != rightViews_.end()) continue;
         CGFloat w = v->preferredWidth();
         v->setFrame(CGRectMake(left, y, w, h));
+        centreCustom(v);
         left += w;
     }
     // Right items are listed from the outside in.
@@ -148,6 +156,7 @@ void UINavigationBar::layoutSubviews() {
         CGFloat w = v->preferredWidth();
         right -= w;
         v->setFrame(CGRectMake(right, y, w, h));
+        centreCustom(v);
     }
     if (titleView_) {
         CGSize s = titleView_->frame().size;

@@ -61,6 +61,8 @@ void UIActivityIndicatorView::rebuild() {
     CGFloat r = size.width / 2;
     spinner_->setSublayers({});
     spinner_->setBounds({{0, 0}, size});
+    // Centred at once: a view that no layout pass reaches still shows its spokes in its middle.
+    spinner_->setPosition({CGRectGetMidX(bounds()), CGRectGetMidY(bounds())});
     for (int i = 0; i < kSpokes; ++i) {
         auto spoke = CAShapeLayer::make();
         CGPath p;

@@ -3,6 +3,7 @@
 
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/controller/ui_view_controller.h"
+#include "platform/ui/controller/ui_view_controller_rotation.h"
 
 void ControllerView::layoutSubviews() {
     auto c = controller_.lock();
@@ -60,5 +61,24 @@ void ControllerView::safeAreaInsetsDidChange() {
     lastOrientation_ = orientation;
     if (first) return;
     if (resized) c->transitionToSize(size);
-    if (previous != orientation) c->interfaceDidRotate(previous);
+    if (previous == orientation) return;
+    if (announced_ != orientation) interfaceWillRotate(*c, orientation, UIViewControllerRotation::kRotationDuration);
+    announced_ = UIInterfaceOrientation::Unknown;
+    // The tree takes its new bounds before it hears the turn animate.
+    setNeedsLayout();
+    layoutIfNeeded();
+    interfaceWillAnimateRotation(*c, orientation, UIViewControllerRotation::kRotationDuration);
+    c->interfaceDidRotate(previous);
+}
+
+void ControllerView::windowWillChangeScreenGeometry() {
+    auto c = controller_.lock();
+    auto w = window();
+    if (!c || !w || w->rootViewController() != c) return;
+    auto screen = w->screen();
+    auto orientation = screen ? screen->orientation() : UIInterfaceOrientation::Unknown;
+    bool first = lastWindowSize_.width == 0 && lastWindowSize_.height == 0;
+    if (first || orientation == lastOrientation_ || orientation == announced_) return;
+    announced_ = orientation;
+    interfaceWillRotate(*c, orientation, UIViewControllerRotation::kRotationDuration);
 }

@@ -39,6 +39,8 @@ public:
     // window's root controller (which passes it on to its children and what it presents).
     void traitCollectionDidChange() override;
     void safeAreaInsetsDidChange() override;
+    // The window is about to take the turned screen's frame: announces the turn.
+    void windowWillChangeScreenGeometry();
     std::string className() const override { return "ControllerView"; }
 
 protected:
@@ -49,4 +51,6 @@ private:
     bool pendingAppearance_ = false;
     CGSize lastWindowSize_{0, 0};
     UIInterfaceOrientation lastOrientation_ = UIInterfaceOrientation::Unknown;
+    // The turn already announced by willRotate, so that it is announced once.
+    UIInterfaceOrientation announced_ = UIInterfaceOrientation::Unknown;
 };

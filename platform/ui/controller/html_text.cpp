@@ -70,6 +70,77 @@ std::string collapse(const std::string& s) {
     return out;
 }
 
+// Marks around a link's and a heading's words while the text is assembled; taken out again once
+// the text is final.
+constexpr char kLinkOpen = '\x01';
+constexpr char kLinkClose = '\x02';
+constexpr char kHeadingOpen = '\x03';
+constexpr char kHeadingClose = '\x04';
+
+bool isMark(char c) { return c >= kLinkOpen && c <= kHeadingClose; }
+
+std::string withoutMarks(std::string s) {
+    std::erase_if(s, isMark);
+    return s;
+}
+
+// Removes the marks and records the ranges between them; empty words give no range.
+void takeSpans(HTMLPage& page, const std::vector<std::size_t>& linkOfMark) {
+    std::string& text = page.text;
+    std::string out;
+    std::size_t units = 0, mark = 0, start = 0, headingStart = 0;
+    bool open = false, heading = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == kLinkOpen) {
+            open = true;
+            start = units;
+            continue;
+        }
+        if (c == kLinkClose) {
+            if (open && units > start && mark < linkOfMark.size())
+                page.spans.push_back({{start, units - start}, linkOfMark[mark]});
+            open = false;
+            ++mark;
+            continue;
+        }
+        if (c == kHeadingOpen) {
+            heading = true;
+            headingStart = units;
+            continue;
+        }
+        if (c == kHeadingClose) {
+            if (heading && units > headingStart) page.headings.push_back({headingStart, units - headingStart});
+            heading = false;
+            continue;
+        }
+        out += c;
+        // Count UTF-16 units: a lead byte starts a character; four-byte ones take two units.
+        auto b = static_cast<unsigned char>(c);
+        if ((b & 0xC0) != 0x80) units += b >= 0xF0 ? 2 : 1;
+    }
+    // Marks of empty links may have kept blanks at either end from being collapsed away.
+    std::size_t lead = out.find_first_not_of(" \n");
+    if (lead == std::string::npos) lead = out.size();
+    out.erase(0, lead);
+    while (!out.empty() && (out.back() == ' ' || out.back() == '\n')) out.pop_back();
+    const std::size_t length = utf16Length(out);
+    auto shift = [&](NSRange& r) {
+        std::size_t start = r.location > lead ? r.location - lead : 0;
+        std::size_t end = std::min(NSMaxRange(r) > lead ? NSMaxRange(r) - lead : 0, length);
+        r = {start, end > start ? end - start : 0};
+    };
+    for (auto& span : page.spans) shift(span.range);
+    for (auto& heading : page.headings) shift(heading);
+    std::erase_if(page.spans, [](const HTMLLinkSpan& span) { return span.range.length == 0; });
+    std::erase_if(page.headings, [](const NSRange& r) { return r.length == 0; });
+    text = std::move(out);
+}
+
+bool isHeading(const std::string& name) {
+    return name.size() == 2 && name[0] == 'h' && name[1] >= '1' && name[1] <= '6';
+}
+
 std::string attribute(const std::string& tag, const std::string& name) {
     std::string l = lower(tag);
     auto pos = l.find(name + "=");
@@ -107,11 +178,19 @@ HTMLPage parseHTMLPage(const std::string& html, const std::string& baseURL) {
     std::string text;
     std::string skipUntil;  // inside <script> or <style>
     bool inTitle = false;
+    bool inLink = false;
+    bool inHeading = false;
+    std::vector<std::size_t> linkOfMark;  // the link each open mark belongs to
+    auto closeLink = [&] {
+        if (!inLink) return;
+        text += kLinkClose;
+        inLink = false;
+    };
     for (std::size_t i = 0; i < html.size();) {
         if (html[i] != '<') {
             auto next = html.find('<', i);
             std::string chunk = html.substr(i, next == std::string::npos ? std::string::npos : next - i);
-            if (skipUntil.empty()) (inTitle ? page.title : text) += chunk;
+            if (skipUntil.empty()) (inTitle ? page.title : text) += withoutMarks(chunk);
             i = next == std::string::npos ? html.size() : next;
             continue;
         }
@@ -136,15 +215,57 @@ HTMLPage parseHTMLPage(const std::string& html, const std::string& baseURL) {
         if (name == "title") inTitle = true;
         else if (name == "/title") inTitle = false;
         else if (name == "a") {
+            closeLink();
             std::string target = resolveURL(decodeEntities(attribute(tag, "href")), baseURL);
-            if (!target.empty()) page.links.push_back(target);
+            if (!target.empty()) {
+                page.links.push_back(target);
+                linkOfMark.push_back(page.links.size() - 1);
+                text += kLinkOpen;
+                inLink = true;
+                continue;
+            }
+        } else if (name == "/a" && inLink) {
+            closeLink();
+            continue;
+        }
+        if (isHeading(name) && !inHeading) {
+            text += '\n';
+            text += kHeadingOpen;
+            inHeading = true;
+            continue;
+        }
+        if (name.size() == 3 && name[0] == '/' && isHeading(name.substr(1)) && inHeading) {
+            text += kHeadingClose;
+            text += '\n';
+            inHeading = false;
+            continue;
         }
         static const char* blocks[] = {"br", "p", "/p", "div", "/div", "li", "tr", "h1", "h2", "h3", "h4", "h5",
                                        "h6", "/h1", "/h2", "/h3", "/h4", "/h5", "/h6", "hr", "/li", "/tr", "br/"};
         if (std::find(std::begin(blocks), std::end(blocks), name) != std::end(blocks)) text += '\n';
         else text += ' ';
     }
+    closeLink();
+    if (inHeading) text += kHeadingClose;
     page.title = collapse(decodeEntities(page.title));
     page.text = collapse(decodeEntities(text));
+    takeSpans(page, linkOfMark);
     return page;
+}
+
+std::optional<std::string> metaCharset(std::string_view html) {
+    std::string head = lower(std::string(html.substr(0, 2048)));
+    for (auto pos = head.find("<meta"); pos != std::string::npos; pos = head.find("<meta", pos + 5)) {
+        auto end = head.find('>', pos);
+        if (end == std::string::npos) break;
+        std::string tag = head.substr(pos + 1, end - pos - 1);
+        std::string charset = attribute(tag, "charset");
+        if (charset.empty()) {
+            std::string content = attribute(tag, "content");
+            auto at = content.find("charset=");
+            if (at != std::string::npos) charset = content.substr(at + 8, content.find_first_of("; ", at + 8) - at - 8);
+        }
+        if (!charset.empty()) return charset;
+    }
+    return std::nullopt;
 }

@@ -7,55 +7,24 @@
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/net/url_session.h"
-#include "platform/ui/bar/label_drawing.h"
-#include "platform/ui/text/string_drawing.h"
+#include "platform/ui/controller/web_body.h"
+#include "platform/ui/controller/wk_page_view.h"
 
 namespace {
-bool looksLikeHTML(const std::string& mime, const std::string& body) {
-    if (mime.find("html") != std::string::npos) return true;
-    if (!mime.empty()) return false;
-    auto start = body.find_first_not_of(" \t\r\n");
-    return start != std::string::npos && body[start] == '<';
-}
+bool servedOverHTTP(const std::string& url) { return url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0; }
 }  // namespace
-
-// The page: its title and text, wrapped to the width.
-class WKWebView::PageView : public UIView {
-public:
-    KORVA_MAKE(PageView)
-    HTMLPage page;
-    CGFloat heightForWidth(CGFloat w) const {
-        std::string all = page.title.empty() ? page.text : page.title + "\n\n" + page.text;
-        if (all.empty()) return 0;
-        return std::ceil(boundingRectWithSize(all, CGSize{std::max<CGFloat>(1, w - 24), 1e7},
-                                              NSStringDrawingUsesLineFragmentOrigin,
-                                              labelAttributes(UIFont::systemFontOfSize(15), nullptr))
-                             .size.height) +
-               24;
-    }
-    void drawRect(CGRect) override {
-        CGRect b = CGRectInset(bounds(), 12, 12);
-        CGFloat y = b.origin.y;
-        if (!page.title.empty()) {
-            drawLabel(page.title, CGRectMake(b.origin.x, y, b.size.width, 24), UIFont::boldSystemFontOfSize(17),
-                      UIColor::labelColor(), LabelAlignment::Left);
-            y += 34;
-        }
-        drawWrapped(page.text, CGRectMake(b.origin.x, y, b.size.width, CGRectGetMaxY(b) - y),
-                    UIFont::systemFontOfSize(15), UIColor::labelColor(), LabelAlignment::Left);
-    }
-
-protected:
-    explicit PageView(CGRect f) : UIView(f) {}
-};
 
 void WKWebView::init() {
     UIView::init();
     setBackgroundColor(UIColor::whiteColor());
     scroll_ = UIScrollView::make(bounds());
     addSubview(scroll_);
-    pageView_ = PageView::make(bounds());
+    pageView_ = WKPageView::make(bounds());
     pageView_->setBackgroundColor(UIColor::whiteColor());
+    std::weak_ptr<WKWebView> weak = self<WKWebView>();
+    pageView_->onLink = [weak](std::size_t link) {
+        if (auto me = weak.lock()) me->followLink(link);
+    };
     scroll_->addSubview(pageView_);
 }
 
@@ -106,6 +75,12 @@ std::shared_ptr<WKNavigation> WKWebView::followLink(std::size_t index) {
     return navigate(NSURLRequest::requestWithURL(url), WKNavigationType::LinkActivated, -1);
 }
 
+std::optional<CGRect> WKWebView::linkFrame(std::size_t index) const {
+    auto frame = pageView_->linkFrame(index);
+    if (!frame) return std::nullopt;
+    return pageView_->convertRectToView(*frame, std::const_pointer_cast<WKWebView>(self<WKWebView>()));
+}
+
 void WKWebView::stopLoading() {
     if (task_) task_->cancel();
     task_.reset();
@@ -149,10 +124,17 @@ void WKWebView::start(const std::shared_ptr<WKNavigation>& nav, NSURLRequest req
     if (current_ != nav) return;
     std::weak_ptr<WKWebView> weak = keep;
     std::string url = request.URL()->absoluteString();
+    if (request.URL()->isFileURL() && servedOverHTTP(url_) && !html) {
+        RunLoop::main().perform([weak, nav] {
+            auto me = weak.lock();
+            if (me && me->current_ == nav) me->fail(nav, "A page on the web cannot open a file on this device.");
+        });
+        return;
+    }
     if (html) {
         RunLoop::main().perform([weak, nav, url, html, historyIndex] {
             auto me = weak.lock();
-            if (me && me->current_ == nav) me->commit(nav, url, *html, true, historyIndex);
+            if (me && me->current_ == nav) me->commit(nav, url, parseHTMLPage(*html, url), historyIndex);
         });
         return;
     }
@@ -164,24 +146,31 @@ void WKWebView::start(const std::shared_ptr<WKNavigation>& nav, NSURLRequest req
                 if (!me || me->current_ != nav) return;
                 me->task_.reset();
                 if (error || !data) {
-                    me->loading_ = false;
-                    me->progress_ = 0;
-                    me->current_.reset();
-                    std::string why = error ? error->localizedDescription() : "no data";
-                    if (auto d = me->navigationDelegate()) d->didFailProvisionalNavigation(*me, nav, why);
+                    me->fail(nav, error ? error->localizedDescription() : "The server sent no data.");
                     return;
                 }
-                std::string body(data->begin(), data->end());
                 std::string mime = response ? response->MIMEType() : "";
+                auto charset = response ? response->textEncodingName() : std::nullopt;
                 std::string finalURL = response && response->URL() ? response->URL()->absoluteString() : url;
-                me->commit(nav, finalURL, body, looksLikeHTML(mime, body), historyIndex);
+                me->commit(nav, finalURL, readPageBody(*data, mime, charset, finalURL), historyIndex);
             });
         });
     task_->resume();
 }
 
-void WKWebView::commit(const std::shared_ptr<WKNavigation>& nav, const std::string& url, const std::string& body,
-                       bool isHTML, long historyIndex) {
+void WKWebView::fail(const std::shared_ptr<WKNavigation>& nav, const std::string& reason) {
+    auto keep = self<WKWebView>();
+    loading_ = false;
+    progress_ = 0;
+    current_.reset();
+    failure_ = reason;
+    pageView_->setFailure(reason);
+    setNeedsLayout();
+    if (auto d = navigationDelegate()) d->didFailProvisionalNavigation(*this, nav, reason);
+}
+
+void WKWebView::commit(const std::shared_ptr<WKNavigation>& nav, const std::string& url, HTMLPage page,
+                       long historyIndex) {
     auto keep = self<WKWebView>();
     url_ = url;
     if (historyIndex >= 0 && historyIndex < static_cast<long>(history_.size())) {
@@ -195,9 +184,9 @@ void WKWebView::commit(const std::shared_ptr<WKNavigation>& nav, const std::stri
     progress_ = 0.5;
     if (auto d = navigationDelegate()) d->didCommitNavigation(*this, nav);
     if (current_ != nav) return;
-    page_ = isHTML ? parseHTMLPage(body, url) : HTMLPage{"", body, {}};
-    pageView_->page = page_;
-    pageView_->setNeedsDisplay();
+    page_ = std::move(page);
+    failure_.clear();
+    pageView_->setPage(page_);
     setNeedsLayout();
     loading_ = false;
     progress_ = 1.0;

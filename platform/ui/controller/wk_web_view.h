@@ -1,6 +1,9 @@
 // The web view stand-in: loads a page through the networking layer and shows its text (no
-// scripts, no styling). Title, address, loading state, progress, back/forward history and the
-// navigation delegate's events follow the platform's order. Main-thread only.
+// scripts, no styling), its links drawn where they stand and followed when tapped. Title, address,
+// loading state, progress, back/forward history and the navigation delegate's events follow the
+// platform's order. A body that is not text shows a one-line notice of its type; a failed load
+// shows its reason in the page area. A page served over http or https never opens a file URL.
+// Main-thread only.
 #pragma once
 
 #include <functional>
@@ -32,6 +35,7 @@ struct WKNavigationAction {
 };
 
 class WKWebView;
+class WKPageView;
 class NSURLSessionDataTask;
 
 class WKNavigationDelegate {
@@ -68,6 +72,11 @@ public:
     void stopLoading();
     // Follows the page's link at an index as if tapped.
     std::shared_ptr<WKNavigation> followLink(std::size_t index);
+    // Where the words of the link at an index stand (their first line, in this view's
+    // coordinates, scrolling included); none when the page shows none.
+    std::optional<CGRect> linkFrame(std::size_t index) const;
+    // The reason the last load failed, shown in the page area; empty once a page is shown.
+    const std::string& failureReason() const { return failure_; }
 
     // The committed page's address (empty before any), its title and text, its links.
     const std::string& URL() const { return url_; }
@@ -90,17 +99,17 @@ protected:
     explicit WKWebView(CGRect frame = CGRectZero) : UIView(frame) {}
 
 private:
-    class PageView;
     std::shared_ptr<WKNavigation> navigate(NSURLRequest request, WKNavigationType type, long historyIndex,
                                            std::optional<std::string> html = std::nullopt);
     void start(const std::shared_ptr<WKNavigation>& nav, NSURLRequest request, long historyIndex,
                std::optional<std::string> html);
-    void commit(const std::shared_ptr<WKNavigation>& nav, const std::string& url, const std::string& body,
-                bool isHTML, long historyIndex);
+    void commit(const std::shared_ptr<WKNavigation>& nav, const std::string& url, HTMLPage page, long historyIndex);
+    void fail(const std::shared_ptr<WKNavigation>& nav, const std::string& reason);
 
     std::weak_ptr<WKNavigationDelegate> delegate_;
     std::shared_ptr<UIScrollView> scroll_;
-    std::shared_ptr<PageView> pageView_;
+    std::shared_ptr<WKPageView> pageView_;
+    std::string failure_;
     std::string url_;
     HTMLPage page_;
     bool loading_ = false;

@@ -22,3 +22,13 @@ UIEdgeInsets UIEdgeInsetsFromString(std::string_view text) {
     readGeometryNumbers(text, v, 4);
     return {v[0], v[1], v[2], v[3]};
 }
+
+std::string NSStringFromCGRect(CGRect rect) {
+    return "{" + NSStringFromCGPoint(rect.origin) + ", " + NSStringFromCGSize(rect.size) + "}";
+}
+
+CGRect CGRectFromString(std::string_view text) {
+    CGFloat v[4];
+    readGeometryNumbers(text, v, 4);
+    return CGRectMake(v[0], v[1], v[2], v[3]);
+}

@@ -1,4 +1,4 @@
-// The platform's text forms of points, sizes and edge insets ("{x, y}", "{width, height}",
+// The platform's text forms of points, sizes, rectangles and edge insets ("{x, y}", "{width, height}",
 // "{top, left, bottom, right}"), for archives and logs.
 #pragma once
 
@@ -14,3 +14,6 @@ std::string NSStringFromUIEdgeInsets(UIEdgeInsets insets);
 // numbers that are not finite. (Points: platform/runtime/geometry_string.h.)
 CGSize CGSizeFromString(std::string_view text);
 UIEdgeInsets UIEdgeInsetsFromString(std::string_view text);
+// "{{x, y}, {width, height}}"; read the same way.
+std::string NSStringFromCGRect(CGRect rect);
+CGRect CGRectFromString(std::string_view text);

@@ -1,0 +1,203 @@
+// The web screen with pages from a local server (a page, while loading, after a failed load), the
+// web pop-up at a button on a phone and on a tablet, the address field at rest and editing, and
+// the side bar closed, sliding in with its depth style, and open.
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "app/base/my_navigation_controller.h"
+#include "app/shell/app_registry.h"
+#include "app/shell/placeholder_controller.h"
+#include "app/sidebar/root_controller_base.h"
+#include "app/sidebar/side_menu.h"
+#include "app/web/my_safari_url_field.h"
+#include "app/web/my_web_controller.h"
+#include "foundation/global.h"
+#include "platform/ui/app/ui_window.h"
+#include "platform/ui/control/ui_button.h"
+#include "platform/ui/control/ui_label.h"
+#include "platform/ui/controller/ui_storyboard.h"
+#include "platform/ui/draw/color.h"
+#include "platform/ui/view/ui_appearance.h"
+#include "tests/support/local_server.h"
+#include "tests/support/run_loop_pump.h"
+#include "tools/gallery/gallery.h"
+#include "tools/gallery/widget_gallery_support.h"
+#include "ui/ui_services.h"
+
+namespace {
+
+constexpr const char* kArticle =
+    "<html><head><title>Korva field notes</title><style>body{}</style></head><body>"
+    "<h1>Shooting in low light</h1>"
+    "<p>Raise the ISO one step at a time and watch the noise in the shadows. A slower shutter keeps the "
+    "picture clean, as long as the camera rests on something steady.</p>"
+    "<h2>Filters at dusk</h2>"
+    "<p>Warm presets flatter skin in the blue hour; see the <a href=\"/presets\">preset guide</a> or the "
+    "<a href=\"/white-balance\">notes on white balance</a> before you start.</p>"
+    "<ul><li>Lock the focus on the brightest edge.</li><li>Keep the self-timer at two seconds.</li></ul>"
+    "<p>More in the <a href=\"/archive\">archive</a>.</p><script>var x = 1;</script></body></html>";
+
+// The pages, served on 127.0.0.1 for as long as the section runs.
+struct Pages {
+    LocalServer server;
+    Pages() {
+        server.routes().Get("/article", [](const httplib::Request&, httplib::Response& r) {
+            r.set_content(kArticle, "text/html; charset=utf-8");
+        });
+        server.routes().Get("/slow", [this](const httplib::Request&, httplib::Response& r) {
+            server.pause(5);
+            r.set_content("<title>Late</title>late", "text/html");
+        });
+        server.start();
+    }
+};
+
+// The side bar shows the right-hand 220 points of the menu's view, so the rows stand there.
+struct GalleryMenu : UIViewController, SideMenu {
+    void viewDidLoad() override {
+        view()->setBackgroundColor(UIColor::colorWithRed(0.13, 0.14, 0.17, 1));
+        CGFloat y = 80, x = view()->bounds().size.width - RootControllerBase::kMenuWidth + 24;
+        for (const char* row : {"Camera", "Photo editor", "Presets", "Settings", "About"}) {
+            auto label = UILabel::make(CGRectMake(x, y, 180, 30));
+            label->setText(row);
+            label->setTextColor(UIColor::whiteColor());
+            view()->addSubview(label);
+            y += 48;
+        }
+    }
+    void reload() override {}
+    void onDidShow() override {}
+};
+
+struct GalleryContent : PlaceholderController {
+    void viewDidLoad() override {
+        PlaceholderController::viewDidLoad();
+        view()->addSubview(galleryPhotoBackdrop(view()->bounds()));
+        auto label = UILabel::make(CGRectMake(20, 120, 300, 40));
+        label->setText("Camera");
+        label->setTextColor(UIColor::whiteColor());
+        view()->addSubview(label);
+    }
+};
+
+// A screen with a button near the top to anchor the pop-up on.
+struct Owner : MyViewController {
+    KORVA_MAKE(Owner)
+    std::shared_ptr<UIButton> button;
+    void viewDidLoad() override {
+        MyViewController::viewDidLoad();
+        view()->addSubview(galleryPhotoBackdrop(view()->bounds()));
+        button = UIButton::buttonWithType(UIButtonType::System);
+        button->setTitle("Help", UIControlStateNormal);
+        button->setBackgroundColor(UIColor::whiteColor());
+        button->setFrame(CGRectMake(24, 120, 80, 36));
+        view()->addSubview(button);
+    }
+
+protected:
+    Owner() = default;
+};
+
+void setUp() {
+    registerUIServices();
+    UIStoryboard::resetMainStoryboard();
+    auto storyboard = UIStoryboard::mainStoryboard();
+    registerAppControllers(storyboard);
+    storyboard->registerController("LeftController", [] { return make<GalleryMenu>(); });
+    storyboard->registerController("GalleryContent", [] { return make<GalleryContent>(); });
+    storyboard->registerController("GalleryOwner", [] { return Owner::make(); });
+}
+
+void waitForPage(GalleryPage& page, MyWebController& web) {
+    pumpMainUntil([&] { return web.webView() && !web.webView()->isLoading(); });
+    page.step(0.2);
+}
+
+std::shared_ptr<MyWebController> webScreen(const std::string& address) {
+    auto web = std::dynamic_pointer_cast<MyWebController>(
+        UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier(MyWebController::kStoryboardID));
+    web->setUrl(address);
+    return web;
+}
+
+void shootWebScreens(GalleryPage& page, Pages& pages) {
+    auto delegate = Owner::make();
+    auto web = webScreen(pages.server.url("/article"));
+    web->setDelegate(delegate);
+    page.newWindow()->setRootViewController(MyNavigationController::withRoot(web));
+    waitForPage(page, *web);
+    page.shotScreen("web-screen");
+
+    auto slow = webScreen(pages.server.url("/slow"));
+    slow->setDelegate(delegate);
+    page.newWindow()->setRootViewController(MyNavigationController::withRoot(slow));
+    page.step(0.3);
+    page.shotScreen("web-screen-loading");
+
+    auto failed = webScreen("http://127.0.0.1:" + std::to_string(LocalServer::closedPort()) + "/article");
+    failed->setDelegate(delegate);
+    page.newWindow()->setRootViewController(MyNavigationController::withRoot(failed));
+    waitForPage(page, *failed);
+    page.shotScreen("web-screen-failed");
+}
+
+void shootPopup(GalleryPage& page, Pages& pages, const std::string& name) {
+    auto owner = std::dynamic_pointer_cast<Owner>(
+        UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("GalleryOwner"));
+    page.newWindow()->setRootViewController(MyNavigationController::withRoot(owner));
+    page.step(0.2);
+    owner->openURL(pages.server.url("/article"), owner->button);
+    waitForPage(page, *owner->popWeb()->web());
+    page.step(0.5);
+    page.shotScreen(name);
+}
+
+void shootAddressField(GalleryPage& page) {
+    auto root = galleryControllerRoot(page, UIColor::systemGray6Color());
+    auto field = MySafariURLField::make(CGRectMake(16, 80, root->bounds().size.width - 32, 40));
+    field->setTextLabel("Korva field notes");
+    field->setTextInput("http://127.0.0.1/article");
+    root->addSubview(field);
+    page.step(0.2);
+    page.shotScreen("address-field");
+    field->onTapNormal();
+    page.step(0.5);
+    page.shotScreen("address-field-editing");
+}
+
+void shootSideBar(GalleryPage& page) {
+    auto root = std::dynamic_pointer_cast<RootControllerBase>(
+        UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier(RootControllerBase::kStoryboardID));
+    page.newWindow()->setRootViewController(root);
+    root->main()->setName("GalleryContent");
+    page.step(0.2);
+    page.shotScreen("side-bar-closed");
+    root->showMenuViewControllerInDirection(SideBarDirection::Left);
+    page.step(0.15);
+    page.shotScreen("side-bar-0.15s");
+    page.step(0.15);
+    page.shotScreen("side-bar-0.3s");
+    page.step(0.5);
+    page.shotScreen("side-bar-open");
+}
+
+}  // namespace
+
+void galleryWebSideBar(GalleryPage& page) {
+    setUp();
+    Pages pages;
+    shootWebScreens(page, pages);
+    shootPopup(page, pages, "web-popup-phone");
+    shootAddressField(page);
+    shootSideBar(page);
+    UIAppearance::reset();
+    UIStoryboard::resetMainStoryboard();
+}
+
+void galleryWebPopupTablet(GalleryPage& page) {
+    setUp();
+    Pages pages;
+    shootPopup(page, pages, "web-popup-tablet");
+    UIStoryboard::resetMainStoryboard();
+}
