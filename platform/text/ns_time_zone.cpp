@@ -29,7 +29,7 @@ std::shared_ptr<NSTimeZone> NSTimeZone::timeZoneWithName(const std::string& name
 std::shared_ptr<NSTimeZone> NSTimeZone::timeZoneForSecondsFromGMT(long seconds) {
     if (seconds <= -kDay || seconds >= kDay) return nullptr;
     long minutes = std::labs(seconds) / 60;
-    char name[16];
+    char name[32];  // room for any long, though the range check keeps it to "GMT+hhmm"
     std::snprintf(name, sizeof name, "GMT%c%02ld%02ld", seconds < 0 ? '-' : '+', minutes / 60, minutes % 60);
     return std::make_shared<NSTimeZone>(name, seconds, true);
 }
