@@ -119,7 +119,7 @@ void LeftController::geoTaggingTurnedOn() {
     std::weak_ptr<LeftController> weak = self<LeftController>();
     switch (CLLocationManager::authorizationStatus()) {
         case CLAuthorizationStatus::Denied:
-            confirm(
+            ::confirm(
                 me, "Location Service Authorization Required.\nOpen Settings Now?", [] { openDeviceSettings(); },
                 [weak] {
                     auto global = Global::shared();

@@ -18,7 +18,7 @@
 bool LeftControllerBase::openWebAddress(const std::string& address) {
     // Only web pages: an address from the server never opens another scheme.
     if (address.rfind("http://", 0) != 0 && address.rfind("https://", 0) != 0) return false;
-    return openURL(address);
+    return ::openURL(address);
 }
 
 void LeftControllerBase::didSelectRowAtIndexPath(UITableView& table, NSIndexPath path) {
@@ -34,16 +34,16 @@ void LeftControllerBase::didSelectRowAtIndexPath(UITableView& table, NSIndexPath
     if (key == "feedback") {
         sendFeedback();
     } else if (key == "website") {
-        openURL(maker_links::webSiteHome());
+        ::openURL(maker_links::webSiteHome());
     } else if (key == "rate") {
-        openURL(maker_links::rateAddress(Global::shared()->device()->isMac()));
+        ::openURL(maker_links::rateAddress(Global::shared()->device()->isMac()));
     } else if (key == "url") {
         auto cell = table.cellForRowAtIndexPath(path);
         shareStoreAddress(cell ? cell->contentView() : nullptr);
     } else if (key == "license") {
         showLicenses();
     } else if (key == kMoreAppsSection) {
-        openURL(maker_links::makerAppsPage());
+        ::openURL(maker_links::makerAppsPage());
     }
 }
 
