@@ -146,7 +146,9 @@ TEST_F(Ruler, TheScaleIsBuiltOnceWithLabelsEveryTenTicksAndFadesAwayFromTheLine)
     EXPECT_EQ(label.origin.x + label.size.width / 2, 150);
 }
 
-TEST_F(Ruler, EmptyCaptionsAreNotMade) {
+TEST_F(Ruler, EmptyCaptionsAreNotMadeAndTheScaleTakesOneFingerAlone) {
+    EXPECT_TRUE(slider->scroll()->isExclusiveTouch());
+    EXPECT_FALSE(slider->scroll()->isMultipleTouchEnabled());
     ASSERT_NE(slider->lblCenter(), nullptr);
     EXPECT_EQ(slider->lblLeft(), nullptr);
     ASSERT_NE(slider->lblRight(), nullptr);

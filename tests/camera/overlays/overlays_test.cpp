@@ -178,11 +178,13 @@ TEST_F(Overlays, TheTimeBarTurnsGreenAtFifteenSecondsAndMarksThem) {
     bar->setDuration(15);
     bar->layoutIfNeeded();
     EXPECT_NEAR(bar->lineMin()->center().x, 300, 1e-6);
-    // No place for the mark without a positive duration: it stays where it was.
+    // Without a positive duration the mark stays where it was and the bar's ratio clamps.
     for (double bad : {0.0, -5.0}) {
         bar->setDuration(bad);
         bar->layoutIfNeeded();
         EXPECT_NEAR(bar->lineMin()->center().x, 300, 1e-6);
         EXPECT_TRUE(std::isfinite(bar->cLineMin()->multiplier()));
+        bar->setCurrent(5);
+        EXPECT_EQ(bar->barBody()->path()->boundingBox().size.width, bad == 0 ? 300 : 0) << "the ratio clamps";
     }
 }
