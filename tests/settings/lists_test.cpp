@@ -141,6 +141,12 @@ TEST_F(Lists, HeaderTitlesAndTheSideIndexNeedALongList) {
     EXPECT_FALSE(few->titleForHeaderInSection(*few->tableView(), 0));
     EXPECT_EQ(few->ia()->arrSectionName(), (std::vector<std::string>{"f", "g"})) << "no \"-\" section with localizeCount 0";
 
+    auto one = LanguageController::make();
+    one->setLimitedCodes(std::vector<std::string>(20, "sv"));
+    show(one);
+    EXPECT_EQ(one->sectionIndexTitles(*one->tableView()), (std::vector<std::string>{"s"})) << "20 rows: an index";
+    EXPECT_FALSE(one->titleForHeaderInSection(*one->tableView(), 0)) << "one section: no header titles";
+
     auto empty = LanguageController::make();
     empty->setLimitedCodes(std::vector<std::string>{});
     show(empty);
