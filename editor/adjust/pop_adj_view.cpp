@@ -3,6 +3,9 @@
 #include "editor/adjust/pop_adj_slider_view.h"
 #include "editor/adjust/pop_adj_stepper_view.h"
 #include "editor/adjust/pop_adj_switch_view.h"
+#include "editor/plane_edit/pop_adj_graph2d_view.h"
+#include "editor/plane_edit/pop_adj_positions_view.h"
+#include "editor/plane_edit/pop_adj_rect_view.h"
 #include "filter/filter_element.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/draw/color.h"
@@ -130,12 +133,24 @@ void PopAdjView::actString(const Value& item, const std::shared_ptr<NSObject>& s
            [] {});
 }
 
+void PopAdjView::actPositions(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(listRecords(item));
+    frameEditor(popPositions_).show(sender, item["arr"], [] {});
+}
+
+void PopAdjView::actRect(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(singleRecord(item));
+    frameEditor(popRect_).show(sender, item["attr"], [] {});
+}
+
+void PopAdjView::actGraph2D(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(listRecords(item));
+    generalEditor(popGraph2D_).show(sender, item["arr"], [] {});
+}
+
 // The editors of these actions are not part of the program yet: their items open nothing.
 void PopAdjView::actColor(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actPositions(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actRect(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actVector(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actGraph2D(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actInput(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actSource(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actColorSpace(const Value&, const std::shared_ptr<NSObject>&) {}

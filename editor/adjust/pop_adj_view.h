@@ -33,6 +33,9 @@ class PopAdjView;
 class PopAdjSliderView;
 class PopAdjStepperView;
 class PopAdjSwitchView;
+class PopAdjGraph2DView;
+class PopAdjPositionsView;
+class PopAdjRectView;
 
 // Implemented by the host of the pop-up (the filter tile).
 class PopAdjViewDelegate {
@@ -129,6 +132,9 @@ public:
     const std::shared_ptr<PopAdjSliderView>& popSlider() const { return popSlider_; }
     const std::shared_ptr<PopAdjSwitchView>& popSwitch() const { return popSwitch_; }
     const std::shared_ptr<PopAdjStepperView>& popStepper() const { return popStepper_; }
+    const std::shared_ptr<PopAdjGraph2DView>& popGraph2D() const { return popGraph2D_; }
+    const std::shared_ptr<PopAdjPositionsView>& popPositions() const { return popPositions_; }
+    const std::shared_ptr<PopAdjRectView>& popRect() const { return popRect_; }
 
     std::string className() const override { return "PopAdjView"; }
 
@@ -178,6 +184,9 @@ private:
     std::shared_ptr<PopAdjSliderView> popSlider_;
     std::shared_ptr<PopAdjSwitchView> popSwitch_;
     std::shared_ptr<PopAdjStepperView> popStepper_;
+    std::shared_ptr<PopAdjGraph2DView> popGraph2D_;
+    std::shared_ptr<PopAdjPositionsView> popPositions_;
+    std::shared_ptr<PopAdjRectView> popRect_;
     // Every editor made so far, in the order made, for hiding and relayout.
     std::vector<std::shared_ptr<PopAdjGeneralBase>> generalEditors_;
     std::vector<std::shared_ptr<PopAdjFrameBase>> frameEditors_;
