@@ -8,6 +8,7 @@
 
 void CoordHandleView::init() {
     UIView::init();
+    PlaneDrawingScope scope;
     lay()->setPath(mark());
     CoordView::styleLine(*lay_, color_, strokeWidth_, true, true);
     lay_->setPosition({pw_ / 2, pw_ / 2});
@@ -28,6 +29,7 @@ void CoordHandleView::setValue(CGPoint v) {
 }
 
 void CoordHandleView::update() {
+    PlaneDrawingScope scope;
     auto parent = superview();
     const CGSize s = parent ? parent->frame().size : CGSizeZero;
     setFrame({{value_.x * s.width - pw_ / 2, (1 - value_.y) * s.height - pw_ / 2}, {pw_, pw_}});

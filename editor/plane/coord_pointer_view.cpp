@@ -58,6 +58,7 @@ const std::shared_ptr<CAShapeLayer>& CoordPointerView::line() {
 }
 
 void CoordPointerView::update() {
+    PlaneDrawingScope scope;
     CoordView::update();
     updateLine();
     for (const auto& p : pointers_) p->update();
@@ -162,6 +163,7 @@ CGPath CoordPointerView::toneCurvePath() const {
 }
 
 void CoordPointerView::updateLine() {
+    PlaneDrawingScope scope;
     if (pointers_.empty()) return;
     CGPath path;
     switch (lineType_) {

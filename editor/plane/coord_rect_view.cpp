@@ -109,12 +109,14 @@ void CoordRectView::setRectWithRatio(double x0, double y0, double w, double h) {
 }
 
 void CoordRectView::update() {
+    PlaneDrawingScope scope;
     CoordView::update();
     for (const auto& p : pointers_) p->update();
     updateLine();
 }
 
 void CoordRectView::updateLine() {
+    PlaneDrawingScope scope;
     CGPath outline;
     outline.moveToPoint(centred(handleValue(0)));
     for (int i = 1; i <= 3; ++i) outline.addLineToPoint(centred(handleValue(i)));

@@ -1,6 +1,7 @@
 #include "editor/plane/coord_view.h"
 
 #include "foundation/numeric.h"
+#include "platform/ui/animation/ca_transaction.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/draw/path.h"
 #include "platform/ui/layer/ca_shape_layer.h"
@@ -11,6 +12,13 @@ constexpr CGFloat kWashAlpha = 0.1;
 constexpr CGFloat kCrossWidth = 1.0;
 constexpr CGFloat kQuarterWidth = 0.5;
 }  // namespace
+
+PlaneDrawingScope::PlaneDrawingScope() {
+    CATransaction::begin();
+    CATransaction::setDisableActions(true);
+}
+
+PlaneDrawingScope::~PlaneDrawingScope() { CATransaction::commit(); }
 
 double clampUnit(double v) { return clampFloat(static_cast<float>(v), 0.0f, 1.0f); }
 
@@ -64,6 +72,7 @@ void CoordView::placeLine(CAShapeLayer& layer, const CGPath& path) const {
 }
 
 void CoordView::updateGuide() {
+    PlaneDrawingScope scope;
     const CGSize s = frame().size;
     const CGFloat a = s.width / 2;
     const CGFloat b = s.height / 2;

@@ -11,6 +11,16 @@ class CAShapeLayer;
 class CGPath;
 class UIColor;
 
+// The planes draw their values at once, following the finger: while one lives, layer changes
+// take no implicit animation.
+class PlaneDrawingScope {
+public:
+    PlaneDrawingScope();
+    ~PlaneDrawingScope();
+    PlaneDrawingScope(const PlaneDrawingScope&) = delete;
+    PlaneDrawingScope& operator=(const PlaneDrawingScope&) = delete;
+};
+
 // The single-precision clamp into the unit interval that plane values go through.
 double clampUnit(double v);
 

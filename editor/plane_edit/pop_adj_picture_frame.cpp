@@ -22,6 +22,8 @@ void PopAdjPictureFrame::initPicture(std::shared_ptr<UIColor> panelColor, double
     b0p()->addSubview(b0_);
     addConstraintsFull(b0_, b0p(), 0, kTitleBarHeight, 0, 0);
     canvasView_ = CanvasView::make();
+    // The canvas fills its drawable aspect-filled; the picture must not spill past the plane.
+    canvasView_->setClipsToBounds(true);
 }
 
 void PopAdjPictureFrame::recalcLayout() {

@@ -30,6 +30,7 @@ void galleryPopupsLandscape(GalleryPage& page);
 void galleryPopupsTablet(GalleryPage& page);
 void galleryControls(GalleryPage& page);
 void galleryEditorAdjust(GalleryPage& page);
+void galleryEditorPlane(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -63,5 +64,6 @@ std::vector<GallerySection> gallerySections() {
         {"popups-tablet", "tablet", galleryPopupsTablet},
         {"controls", "notched", galleryControls},
         {"editor-adjust", "notched", galleryEditorAdjust},
+        {"editor-plane", "notched", galleryEditorPlane},
     };
 }
