@@ -19,6 +19,7 @@
 #include "platform/ui/draw/color.h"
 #include "platform/ui/draw/image.h"
 #include "platform/ui/layer/layer_renderer.h"
+#include "tools/gallery/adjust_gallery_support.h"
 #include "tools/gallery/gallery.h"
 #include "tools/gallery/widget_gallery_support.h"
 #include "ui/ui_services.h"
@@ -77,35 +78,17 @@ Value crop(CGSize s) {
                                                                         {"editable", Value(false)}})}})}});
 }
 
-struct PictureHost : PopAdjViewDelegate {
-    std::shared_ptr<CIImage> image;
-    void onPopAdjViewPreprocess(PopAdjView&, const std::string&, const std::string&, const Value&) override {}
-    void onPopAdjViewValueInitialize(PopAdjView&, const Value&) override {}
-    void onPopAdjViewValueChanged(PopAdjView&, const Value&) override {}
-    void onPopAdjViewFullScreenRequested(PopAdjView&) override {}
-    void onPopAdjViewFullScreenFinished(PopAdjView&) override {}
-    std::shared_ptr<CIImage> onPopAdjViewGetImage(PopAdjView&) override { return image; }
-};
-
 // A screen over the photograph with a stand-in tile to open the editors from.
 struct Scene {
     std::shared_ptr<UIViewController> vc = UIViewController::make();
-    std::shared_ptr<UIView> tile = UIView::make();
-    std::shared_ptr<PictureHost> host = std::make_shared<PictureHost>();
+    std::shared_ptr<UIView> tile;
+    std::shared_ptr<GalleryAdjHost> host = std::make_shared<GalleryAdjHost>();
     std::shared_ptr<PopAdjView> pop;
     Value attrs;
 
     Scene(GalleryPage& page, Value a, CGSize picture) : attrs(std::move(a)) {
-        registerUIServices();
-        auto window = page.newWindow();
-        window->setRootViewController(vc);
-        const CGRect b = vc->view()->bounds();
-        vc->view()->addSubview(galleryPhotoBackdrop(b));
-        tile->setFrame({{b.size.width / 2 - 35, b.size.height - 190}, {70, 90}});
-        tile->setBackgroundColor(UIColor::colorWithWhite(0.1, 0.9));
-        vc->view()->addSubview(tile);
+        tile = galleryAdjustScreen(page, vc);
         host->image = photo(picture.width, picture.height);
-        page.step(0.05);
         pop = PopAdjView::make(vc);
         pop->setDelegate(host);
         pop->setAttrs(attrs);
