@@ -123,6 +123,13 @@ TEST_F(PositionsEditor, TheCanvasIsRefreshedWhileOpen) {
     advance(0.5);
     ASSERT_NE(editor().timerUpdateImage(), nullptr);
     EXPECT_TRUE(editor().timerUpdateImage()->isValid());
+
+    // A tap outside the panel closes it the same way.
+    tap({5, 5});
+    advance(0.5);
+    EXPECT_EQ(editor().phase(), PopPhase::Hidden);
+    EXPECT_EQ(editor().timerUpdateImage(), nullptr);
+    EXPECT_EQ(host->log.back(), "fullScreenEnd");
 }
 
 TEST_F(PositionsEditor, NoPictureOpensNothing) {
