@@ -11,6 +11,9 @@
 #include "editor/input/pop_adj_input_view.h"
 #include "editor/input/pop_adj_transform_view.h"
 #include "editor/input/pop_adj_vector_view.h"
+#include "editor/plane_edit/pop_adj_graph2d_view.h"
+#include "editor/plane_edit/pop_adj_positions_view.h"
+#include "editor/plane_edit/pop_adj_rect_view.h"
 #include "filter/filter_element.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/draw/color.h"
@@ -180,10 +183,20 @@ void PopAdjView::actColorCube2(const Value& item, const std::shared_ptr<NSObject
     generalEditor(popColorCube2_).show(sender, records[0].second, records[1].second, records[2].second, [] {});
 }
 
-// The editors of these actions are not part of the program yet: their items open nothing.
-void PopAdjView::actPositions(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actRect(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actGraph2D(const Value&, const std::shared_ptr<NSObject>&) {}
+void PopAdjView::actPositions(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(listRecords(item));
+    frameEditor(popPositions_).show(sender, item["arr"], [] {});
+}
+
+void PopAdjView::actRect(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(singleRecord(item));
+    frameEditor(popRect_).show(sender, item["attr"], [] {});
+}
+
+void PopAdjView::actGraph2D(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(listRecords(item));
+    generalEditor(popGraph2D_).show(sender, item["arr"], [] {});
+}
 void PopAdjView::actSource(const Value&, const std::shared_ptr<NSObject>&) {}
 
 void PopAdjView::adoptGeneralEditor(const std::shared_ptr<PopAdjGeneralBase>& editor) {

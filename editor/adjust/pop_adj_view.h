@@ -41,6 +41,9 @@ class PopAdjColorView;
 class PopAdjColorArrayView;
 class PopAdjColorCubeView;
 class PopAdjColorCube2View;
+class PopAdjGraph2DView;
+class PopAdjPositionsView;
+class PopAdjRectView;
 
 // Implemented by the host of the pop-up (the filter tile).
 class PopAdjViewDelegate {
@@ -145,6 +148,9 @@ public:
     const std::shared_ptr<PopAdjColorArrayView>& popColorArray() const { return popColorArray_; }
     const std::shared_ptr<PopAdjColorCubeView>& popColorCube() const { return popColorCube_; }
     const std::shared_ptr<PopAdjColorCube2View>& popColorCube2() const { return popColorCube2_; }
+    const std::shared_ptr<PopAdjGraph2DView>& popGraph2D() const { return popGraph2D_; }
+    const std::shared_ptr<PopAdjPositionsView>& popPositions() const { return popPositions_; }
+    const std::shared_ptr<PopAdjRectView>& popRect() const { return popRect_; }
 
     std::string className() const override { return "PopAdjView"; }
 
@@ -202,6 +208,9 @@ private:
     std::shared_ptr<PopAdjColorArrayView> popColorArray_;
     std::shared_ptr<PopAdjColorCubeView> popColorCube_;
     std::shared_ptr<PopAdjColorCube2View> popColorCube2_;
+    std::shared_ptr<PopAdjGraph2DView> popGraph2D_;
+    std::shared_ptr<PopAdjPositionsView> popPositions_;
+    std::shared_ptr<PopAdjRectView> popRect_;
     // Every editor made so far, in the order made, for hiding and relayout.
     std::vector<std::shared_ptr<PopAdjGeneralBase>> generalEditors_;
     std::vector<std::shared_ptr<PopAdjFrameBase>> frameEditors_;

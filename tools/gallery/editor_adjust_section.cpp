@@ -11,7 +11,7 @@
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/draw/color.h"
-#include "tools/gallery/editor_gallery_support.h"
+#include "tools/gallery/adjust_gallery_support.h"
 #include "tools/gallery/gallery.h"
 #include "tools/gallery/widget_gallery_support.h"
 #include "ui/ui_services.h"
@@ -52,21 +52,13 @@ Value handMadeAttrs() {
 // A screen over a photograph with a stand-in tile near the bottom to anchor the row on.
 struct Scene {
     std::shared_ptr<UIViewController> vc = UIViewController::make();
-    std::shared_ptr<UIView> tile = UIView::make();
-    std::shared_ptr<QuietAdjHost> host = std::make_shared<QuietAdjHost>();
+    std::shared_ptr<UIView> tile;
+    std::shared_ptr<GalleryAdjHost> host = std::make_shared<GalleryAdjHost>();
     std::shared_ptr<PopAdjHView> pop;
     Value attrs = handMadeAttrs();
 
     explicit Scene(GalleryPage& page) {
-        registerUIServices();
-        auto window = page.newWindow();
-        window->setRootViewController(vc);
-        const CGRect b = vc->view()->bounds();
-        vc->view()->addSubview(galleryPhotoBackdrop(b));
-        tile->setFrame({{b.size.width / 2 - 35, b.size.height - 190}, {70, 90}});
-        tile->setBackgroundColor(UIColor::colorWithWhite(0.1, 0.9));
-        vc->view()->addSubview(tile);
-        page.step(0.05);
+        tile = galleryAdjustScreen(page, vc);
         pop = PopAdjHView::make(vc);
         pop->setShowAboveIfBothAvailable(true);
         pop->setDelegate(host);

@@ -37,6 +37,7 @@ void gallerySettingsRows(GalleryPage& page);
 void gallerySideMenu(GalleryPage& page);
 void galleryWebSideBar(GalleryPage& page);
 void galleryWebPopupTablet(GalleryPage& page);
+void galleryEditorPlane(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -77,5 +78,6 @@ std::vector<GallerySection> gallerySections() {
         {"side-menu", "notched", gallerySideMenu},
         {"web-sidebar", "notched", galleryWebSideBar},
         {"web-sidebar-tablet", "tablet", galleryWebPopupTablet},
+        {"editor-plane", "notched", galleryEditorPlane},
     };
 }
