@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "platform/image/cg_image.h"
 #include "platform/ui/draw/cairo_support.h"
@@ -345,6 +346,47 @@ bool hasShadow(const CALayer& layer) {
            visible(layer.shadowColor()) && !layer.masksToBounds();
 }
 
+// The area a layer and everything under it can draw into, in the layer's own space, with a point
+// to spare for antialiasing; none when that cannot be bounded (a replicator's copies).
+std::optional<CGRect> drawnExtent(const CALayer& layer) {
+    if (dynamic_cast<const CAReplicatorLayer*>(&layer)) return std::nullopt;
+    const CGRect b = shownBounds(layer);
+    CGRect extent = b;
+    if (auto image = shown(layer, &CALayerPresentation::contents, layer.contents())) {
+        CGFloat scale = layer.contentsScale() > 0 ? layer.contentsScale() : 1;
+        extent = CGRectUnion(extent, gravityRect(layer.contentsGravity(), b, {image->width() / scale, image->height() / scale}));
+    }
+    if (const auto& backing = layer.backingStore(); backing && backing->surface)
+        extent = CGRectUnion(extent, gravityRect(layer.contentsGravity(), b, backing->size));
+    if (auto* shape = dynamic_cast<const CAShapeLayer*>(&layer); shape && shape->path()) {
+        // A stroke reaches half its width past the path, and a mitred corner up to the miter limit.
+        CGFloat line = shown(*shape, &CALayerPresentation::lineWidth, shape->lineWidth());
+        CGFloat reach = std::max<CGFloat>(line, 0) / 2 * std::max<CGFloat>(shape->miterLimit(), 1);
+        CGRect box = shape->path()->boundingBox();
+        if (!CGRectIsNull(box)) extent = CGRectUnion(extent, CGRectInset(box, -reach, -reach));
+    }
+    if (layer.masksToBounds()) return CGRectInset(b, -1, -1);
+    for (const auto& sub : layer.sublayers()) {
+        float opacity = shown(*sub, &CALayerPresentation::opacity, sub->opacity());
+        if (sub->isHidden() || !(opacity > 0)) continue;
+        CGAffineTransform t = drawingModel ? sub->transformToSuperlayer() : sub->presentedTransformToSuperlayer();
+        if (!invertible(t)) continue;
+        auto inner = drawnExtent(*sub);
+        if (!inner) return std::nullopt;
+        CGRect own = *inner;
+        if (hasShadow(*sub)) {
+            CGFloat r = sub->shadowRadius() * 1.5 + 2;
+            CGRect cast = CGRectOffset(own, sub->shadowOffset().width, sub->shadowOffset().height);
+            own = CGRectUnion(own, CGRectInset(cast, -r, -r));
+        }
+        extent = CGRectUnion(extent, CGRectApplyAffineTransform(own, t));
+    }
+    if (!std::isfinite(extent.origin.x) || !std::isfinite(extent.origin.y) || !std::isfinite(extent.size.width) ||
+        !std::isfinite(extent.size.height))
+        return std::nullopt;
+    return CGRectInset(extent, -1, -1);
+}
+
 }  // namespace
 
 void LayerRenderer::renderContents(cairo_t* cr, CALayer& layer, CGFloat scale) {
@@ -415,6 +457,19 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
         renderContents(cr, layer, scale);
         return;
     }
+    // A shadow blurs the whole group, so the group is kept to what the layer can draw: otherwise
+    // it spans the clip (the damaged area, often the screen) and the blur with it.
+    std::optional<CGRect> extent = shadow ? drawnExtent(layer) : std::nullopt;
+    if (extent) {
+        // Cut to the clip first: Cairo's fixed-point coordinates cannot hold a huge rectangle.
+        double x0, y0, x1, y1;
+        cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
+        *extent = CGRectIntersection(*extent, CGRectMake(x0, y0, x1 - x0, y1 - y0));
+        if (CGRectIsNull(*extent)) extent = CGRectZero;
+        cairo_save(cr);
+        cairo_rectangle(cr, extent->origin.x, extent->origin.y, extent->size.width, extent->size.height);
+        cairo_clip(cr);
+    }
     cairo_push_group(cr);
     renderContents(cr, layer, scale);
     if (auto mask = layer.mask()) {
@@ -429,6 +484,7 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
         cairo_pattern_destroy(m);
     }
     cairo_pattern_t* content = cairo_pop_group(cr);
+    if (extent) cairo_restore(cr);
     if (shadow) {
         cairo_push_group(cr);
         drawShadow(cr, content, layer, scale);

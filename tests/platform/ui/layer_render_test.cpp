@@ -101,6 +101,53 @@ TEST_F(LayerRender, ShadowFallsAtItsOffsetAndSoftensWithItsRadius) {
     EXPECT_TRUE(near(at(image, 50, 75), clear));
 }
 
+// A shadowed layer is drawn into a group kept to what it can draw; whatever it draws outside its
+// own bounds must still be in that group: sublayers, strokes past the path, centred contents
+// larger than the layer, and a sublayer's own shadow. Each on a card of its own, so that one
+// feature's reach cannot cover for another's.
+TEST_F(LayerRender, AShadowedLayerStillDrawsEverythingOutsideItsBounds) {
+    auto shadowedCard = [](const std::shared_ptr<CALayer>& root) {
+        auto card = box(root, CGRectMake(40, 40, 20, 20), kWhite);
+        card->setShadowOpacity(1);
+        card->setShadowRadius(2);
+        card->setShadowOffset({0, 0});
+        return card;
+    };
+    auto root = canvas(120, 120);
+    box(shadowedCard(root), CGRectMake(-35, -35, 10, 10), kRed);  // up and left of the card
+    auto image = LayerRenderer::snapshot(*root, 1);
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(near(at(image, 10, 10), red)) << at(image, 10, 10);
+
+    root = canvas(120, 120);
+    auto shape = box<CAShapeLayer>(shadowedCard(root), CGRectMake(0, 0, 20, 20), std::nullopt);
+    CGPath line;
+    line.moveToPoint({64, -30});
+    line.addLineToPoint({76, -30});
+    shape->setPath(line);
+    shape->setStrokeColor(kBlue);
+    shape->setLineWidth(12);  // the path is a line; its stroke covers (64…76, -36…-24) of the card
+    image = LayerRenderer::snapshot(*root, 1);
+    EXPECT_TRUE(near(at(image, 110, 6), blue)) << at(image, 110, 6);
+
+    root = canvas(120, 120);
+    auto picture = box(shadowedCard(root), CGRectMake(0, 0, 20, 20), std::nullopt);
+    picture->setContents(CGImage::create(1, 1, 8, {0, 255, 0, 255}));
+    picture->setContentsGravity(CAContentsGravity::Center);
+    picture->setContentsScale(1.0 / 30);  // a 30 x 30 point picture centred on a 20 x 20 layer
+    image = LayerRenderer::snapshot(*root, 1);
+    EXPECT_TRUE(near(at(image, 36, 50), green)) << at(image, 36, 50);
+
+    root = canvas(120, 120);
+    auto inner = box(shadowedCard(root), CGRectMake(0, 50, 10, 10), kWhite);
+    inner->setShadowOpacity(1);
+    inner->setShadowRadius(0);
+    inner->setShadowOffset({0, 12});
+    image = LayerRenderer::snapshot(*root, 1);
+    EXPECT_TRUE(near(at(image, 45, 95), white)) << at(image, 45, 95);
+    EXPECT_TRUE(near(at(image, 45, 110), black)) << at(image, 45, 110);
+}
+
 TEST_F(LayerRender, MaskLayerCutsTheLayerAndItsSublayers) {
     auto root = canvas();
     auto content = box(root, CGRectMake(0, 0, 100, 100), kRed);
