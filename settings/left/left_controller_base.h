@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/base/my_view_controller.h"
+#include "app/sidebar/side_menu.h"
 #include "platform/dispatch/queue.h"
 #include "platform/runtime/value.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
@@ -26,7 +27,8 @@ class LeftControllerBase : public MyViewController,
                            public UITableViewDataSource,
                            public UITableViewDelegate,
                            public MFMailComposeViewControllerDelegate,
-                           public LicensesControllerDelegate {
+                           public LicensesControllerDelegate,
+                           public SideMenu {
 public:
     KORVA_MAKE(LeftControllerBase)
     // The scene.
@@ -60,9 +62,9 @@ public:
     virtual void updateData() {}
     void updateView() override;
     // The menu is about to show: the more-apps list is brought up to date.
-    virtual void reload();
+    void reload() override;
     // The menu has shown: back to the top, then reload.
-    void onDidShow();
+    void onDidShow() override;
 
     // The more-apps list: fetched when due, else built from the store.
     void updateApps();

@@ -3,6 +3,7 @@
 // addresses the rows open.
 #include <filesystem>
 
+#include "app/sidebar/side_menu.h"
 #include "foundation/capture_choices.h"
 #include "foundation/date_custom.h"
 #include "foundation/last_info.h"
@@ -14,8 +15,10 @@
 #include "platform/ui/control/ui_switch.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
+#include "platform/ui/controller/ui_storyboard.h"
 #include "settings/left/left_cells.h"
 #include "settings/left/left_controller.h"
+#include "settings/settings_controllers.h"
 #include "tests/settings/settings_screen_support.h"
 #include "widgets/flat/flat_palette.h"
 
@@ -36,7 +39,7 @@ Value storedList() {
 }
 }  // namespace
 
-struct SideMenu : SettingsScreenTest {
+struct SideMenuScreen : SettingsScreenTest {
     void SetUp() override {
         SettingsScreenTest::SetUp();
         CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::AuthorizedWhenInUse);
@@ -82,7 +85,7 @@ struct SideMenu : SettingsScreenTest {
     std::vector<std::string> opened() { return UIApplication::sharedApplication()->openedURLs(); }
 };
 
-TEST_F(SideMenu, RowsWithoutStoredListEndInTheSingleMoreAppsRow) {
+TEST_F(SideMenuScreen, RowsWithoutStoredListEndInTheSingleMoreAppsRow) {
     maker.setBody(kMoreApps, "no list here");
     auto menu = showMenu();
     shown(menu);
@@ -110,7 +113,7 @@ TEST_F(SideMenu, RowsWithoutStoredListEndInTheSingleMoreAppsRow) {
     EXPECT_FALSE(feedbackTitle->textColor()->isEqual(*flatOrangeColor()));
 }
 
-TEST_F(SideMenu, FetchedListReplacesTheSingleRowAndIsStored) {
+TEST_F(SideMenuScreen, FetchedListReplacesTheSingleRowAndIsStored) {
     auto menu = showMenu();
     shown(menu);
     EXPECT_EQ(maker.hits(kMoreApps), 1);
@@ -136,7 +139,7 @@ TEST_F(SideMenu, FetchedListReplacesTheSingleRowAndIsStored) {
     EXPECT_EQ(maker.hits(kMoreApps), 1);
 }
 
-TEST_F(SideMenu, TheListIsDueOnceADayAndWhenTheLanguageChanges) {
+TEST_F(SideMenuScreen, TheListIsDueOnceADayAndWhenTheLanguageChanges) {
     auto menu = showMenu();
     storeList(menu, storedList(), 0);
     EXPECT_FALSE(menu->isActivePerDay()) << "fresh list in the current language";
@@ -160,7 +163,7 @@ TEST_F(SideMenu, TheListIsDueOnceADayAndWhenTheLanguageChanges) {
     EXPECT_EQ(maker.hits(kMoreApps), 1) << "the fetched list is fresh now";
 }
 
-TEST_F(SideMenu, OneRequestAtATime) {
+TEST_F(SideMenuScreen, OneRequestAtATime) {
     auto menu = showMenu();
     storeList(menu, storedList(), 86400 * 2);
     menu->reload();
@@ -174,7 +177,7 @@ TEST_F(SideMenu, OneRequestAtATime) {
     EXPECT_EQ(maker.hits(kMoreApps), 1);
 }
 
-TEST_F(SideMenu, BadRepliesKeepTheStoredList) {
+TEST_F(SideMenuScreen, BadRepliesKeepTheStoredList) {
     const std::vector<std::pair<std::string, std::string>> replies{
         {"junk", "\x01\x02 not a page"},
         {"empty", ""},
@@ -195,7 +198,7 @@ TEST_F(SideMenu, BadRepliesKeepTheStoredList) {
     }
 }
 
-TEST_F(SideMenu, AnUnreachableHostKeepsTheStoredList) {
+TEST_F(SideMenuScreen, AnUnreachableHostKeepsTheStoredList) {
     writeFile("bundle/Info.plist",
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
               "<key>KorvaDownloadHost</key><string>http://127.0.0.1:" +
@@ -207,7 +210,7 @@ TEST_F(SideMenu, AnUnreachableHostKeepsTheStoredList) {
     EXPECT_EQ(menu->arrApps()[std::size_t{0}]["title"].stringValue(), "Stored");
 }
 
-TEST_F(SideMenu, TheServersListIsCheckedEntryByEntry) {
+TEST_F(SideMenuScreen, TheServersListIsCheckedEntryByEntry) {
     maker.setPayload(
         kMoreApps,
         Value::array(
@@ -229,7 +232,7 @@ TEST_F(SideMenu, TheServersListIsCheckedEntryByEntry) {
     EXPECT_EQ(opened(), (std::vector<std::string>{"https://ok.invalid/"})) << "only web addresses open";
 }
 
-TEST_F(SideMenu, CorruptOrWrongKindStoreCountsAsNoList) {
+TEST_F(SideMenuScreen, CorruptOrWrongKindStoreCountsAsNoList) {
     writeFile("data/Library/Caches/LeftController.3", "garbage that is no archive");
     maker.setBody(kMoreApps, "nothing");
     auto menu = showMenu();
@@ -243,7 +246,7 @@ TEST_F(SideMenu, CorruptOrWrongKindStoreCountsAsNoList) {
     EXPECT_EQ(menu->arrApps().count(), 0u);
 }
 
-TEST_F(SideMenu, SwitchesShowTheStoredSettingsAndSaveAtOnce) {
+TEST_F(SideMenuScreen, SwitchesShowTheStoredSettingsAndSaveAtOnce) {
     maker.setBody(kMoreApps, "");
     auto menu = showMenu();
     shown(menu);
@@ -263,7 +266,7 @@ TEST_F(SideMenu, SwitchesShowTheStoredSettingsAndSaveAtOnce) {
     EXPECT_TRUE(Global::shared()->frontMirrored()) << "saved at once";
 }
 
-TEST_F(SideMenu, GeotaggingAsksForTheLocationAsTheAuthorisationSays) {
+TEST_F(SideMenuScreen, GeotaggingAsksForTheLocationAsTheAuthorisationSays) {
     maker.setBody(kMoreApps, "");
     auto menu = showMenu();
     shown(menu);
@@ -307,7 +310,7 @@ TEST_F(SideMenu, GeotaggingAsksForTheLocationAsTheAuthorisationSays) {
     EXPECT_TRUE(global()->geoTagging()) << "the menu asks and does not watch the answer";
 }
 
-TEST_F(SideMenu, FeedbackMailAndItsFailures) {
+TEST_F(SideMenuScreen, FeedbackMailAndItsFailures) {
     maker.setBody(kMoreApps, "");
     auto menu = showMenu();
     shown(menu);
@@ -350,7 +353,7 @@ TEST_F(SideMenu, FeedbackMailAndItsFailures) {
     EXPECT_EQ(global()->lastViewControllers().size(), 1u) << "the composer has gone, the alert shows";
 }
 
-TEST_F(SideMenu, RowsOpenTheMakersAddresses) {
+TEST_F(SideMenuScreen, RowsOpenTheMakersAddresses) {
     maker.setBody(kMoreApps, "");
     auto menu = showMenu();
     shown(menu);
@@ -365,7 +368,7 @@ TEST_F(SideMenu, RowsOpenTheMakersAddresses) {
                             "https://www.korva.invalid/korva/?r=0", "https://store.korva.invalid/developer/korva"}));
 }
 
-TEST_F(SideMenu, TappingTheLogoOrNameScrollsToTheTop) {
+TEST_F(SideMenuScreen, TappingTheLogoOrNameScrollsToTheTop) {
     maker.setBody(kMoreApps, "");
     auto menu = showMenu();
     shown(menu);
@@ -378,7 +381,7 @@ TEST_F(SideMenu, TappingTheLogoOrNameScrollsToTheTop) {
     EXPECT_EQ(table->contentOffset().y, 0);
 }
 
-TEST_F(SideMenu, TheImageSizeChoiceKeepsTheListItShowed) {
+TEST_F(SideMenuScreen, TheImageSizeChoiceKeepsTheListItShowed) {
     maker.setBody(kMoreApps, "");
     auto menu = showMenu();
     shown(menu);
@@ -400,4 +403,12 @@ TEST_F(SideMenu, TheImageSizeChoiceKeepsTheListItShowed) {
     menu->showImageSizes();
     menu->onValueTableBasicControllerSelected(*list, offered[1].second, 1);
     EXPECT_EQ(global()->value()->sessionPreset(), offered[1].first);
+}
+
+// The side bar knows the menu only through the registry and its small interface.
+TEST_F(SideMenuScreen, TheRegisteredMenuAnswersTheSideBarsInterface) {
+    registerSettingsControllers(UIStoryboard::mainStoryboard());
+    auto made = UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("LeftController");
+    ASSERT_TRUE(made);
+    EXPECT_NE(std::dynamic_pointer_cast<::SideMenu>(made), nullptr);
 }

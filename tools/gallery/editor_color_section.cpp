@@ -25,7 +25,7 @@
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 #include "platform/ui/gesture/ui_tap_gesture_recognizer.h"
-#include "tools/gallery/editor_gallery_support.h"
+#include "tools/gallery/adjust_gallery_support.h"
 #include "tools/gallery/gallery.h"
 #include "tools/gallery/widget_gallery_support.h"
 #include "ui/controls/menu_label_view.h"
@@ -77,7 +77,7 @@ Value cubeAttrs(const char* name, long n, bool two) {
 struct Scene {
     std::shared_ptr<UIViewController> vc = UIViewController::make();
     std::shared_ptr<UIView> tile = UIView::make();
-    std::shared_ptr<QuietAdjHost> host = std::make_shared<QuietAdjHost>();
+    std::shared_ptr<GalleryAdjHost> host = std::make_shared<GalleryAdjHost>();
     std::shared_ptr<PopAdjHView> pop;
 
     explicit Scene(GalleryPage& page, CGFloat tileY = -1) {
