@@ -32,6 +32,7 @@ void galleryControls(GalleryPage& page);
 void galleryCameraControls(GalleryPage& page);
 void galleryEditorAdjust(GalleryPage& page);
 void galleryFilterBrowser(GalleryPage& page);
+void galleryCameraScreen(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -67,5 +68,6 @@ std::vector<GallerySection> gallerySections() {
         {"camera-controls", "notched", galleryCameraControls},
         {"editor-adjust", "notched", galleryEditorAdjust},
         {"filter-browser", "notched", galleryFilterBrowser},
+        {"camera-screen", "notched", galleryCameraScreen},
     };
 }
