@@ -22,6 +22,7 @@
 #include "platform/capture/synthetic_camera.h"
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/queue.h"
+#include "platform/dispatch/run_loop.h"
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_authorization.h"
 #include "platform/photos/ph_photo_library.h"
@@ -37,13 +38,17 @@
 
 namespace {
 
-// Lets time pass in small slices with the capture queues drained in between.
-void run(GalleryPage& page, double seconds) {
+std::shared_ptr<UIWindow> currentWindow;
+
+// Lets time pass in small slices with the capture queues drained and the window laid out in
+// between; the screen is drawn only for the pictures.
+void run(GalleryPage&, double seconds) {
     double end = Clock::now() + seconds;
     while (Clock::now() + 1e-9 < end) {
-        page.step(std::min(0.01, end - Clock::now()));
+        RunLoop::main().advance(std::min(0.01, end - Clock::now()));
         DispatchQueue::waitUntilBackgroundIdle();
-        page.step(0);
+        RunLoop::main().runUntilIdle();
+        if (currentWindow) currentWindow->layoutIfNeeded();
     }
 }
 
@@ -76,6 +81,7 @@ void useSyntheticCameras() {
 
 std::shared_ptr<ViewController> showScreen(GalleryPage& page) {
     auto window = page.newWindow();
+    currentWindow = window;
     auto screen = std::dynamic_pointer_cast<ViewController>(
         UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("ViewController"));
     window->setRootViewController(screen);
@@ -147,7 +153,7 @@ void galleryCameraScreen(GalleryPage& page) {
 
     Global::shared()->setTimerShot(3);
     screen->onShot();
-    run(page, 1.15);
+    run(page, 1.6);
     page.shotScreen("self-timer-countdown");
     runUntil(page, [] { return photos().size() == 1; }, 5);
     run(page, 1.0);
@@ -163,6 +169,7 @@ void galleryCameraScreen(GalleryPage& page) {
     auto all = photos();
     if (!all.empty()) {
         auto window = page.newWindow();
+        currentWindow = window;
         auto image = UIImage::imageWithContentsOfFile(all.back()->filePath());
         auto view = UIImageView::make(image);
         view->setContentMode(UIViewContentMode::ScaleAspectFit);
@@ -173,6 +180,7 @@ void galleryCameraScreen(GalleryPage& page) {
         page.shotScreen("saved-photo");
     }
 
+    currentWindow = nullptr;
     UIStoryboard::resetMainStoryboard();
     PHPhotoLibrary::setLibraryDirectory("");
     CaptureDeviceRegistry::reset();
