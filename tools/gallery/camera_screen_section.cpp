@@ -118,6 +118,14 @@ void galleryCameraScreen(GalleryPage& page) {
     run(page, 0.3);
     page.shotScreen("preset-and-grid");
 
+    screen->onFilter(std::static_pointer_cast<UIView>(screen->btnFilter()));
+    run(page, 1.0);
+    runUntil(page, [&] { return screen->readyScreenRect(); }, 5);
+    run(page, 0.5);
+    page.shotScreen("filter-popup");
+    screen->hideFilter();
+    run(page, 0.5);
+
     screen->onOption();
     run(page, 0.5);
     page.shotScreen("option-popup");
