@@ -1,7 +1,9 @@
-// Program entry: the services that live above the foundation, the controller registry, then the
-// platform's application main with the delegate class "AppDelegate".
+// Program entry: the services that live above the foundation, the controller registry (the shell,
+// then the camera screen in place of its stand-in), then the platform's application main with the
+// delegate class "AppDelegate".
 #include "app/rate/rate_prompt.h"
 #include "app/shell/app_registry.h"
+#include "camera/screen/camera_registry.h"
 #include "capture/capture_services.h"
 #include "filter/filter_preset.h"
 #include "foundation/net_services.h"
@@ -23,6 +25,7 @@ int main(int argc, char** argv) {
     installFlatKitStatusBarBehaviour();
     registerAppControllers(UIStoryboard::mainStoryboard());
     registerSettingsControllers(UIStoryboard::mainStoryboard());
+    registerCameraControllers(UIStoryboard::mainStoryboard());
     // The rating prompt counts this launch once the main queue runs.
     RatePrompt::sharedInstance();
     return UIApplicationMain(argc, argv, "", "AppDelegate");

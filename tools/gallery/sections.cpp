@@ -38,6 +38,7 @@ void gallerySideMenu(GalleryPage& page);
 void galleryWebSideBar(GalleryPage& page);
 void galleryWebPopupTablet(GalleryPage& page);
 void galleryEditorPlane(GalleryPage& page);
+void galleryCameraScreen(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -79,5 +80,6 @@ std::vector<GallerySection> gallerySections() {
         {"web-sidebar", "notched", galleryWebSideBar},
         {"web-sidebar-tablet", "tablet", galleryWebPopupTablet},
         {"editor-plane", "notched", galleryEditorPlane},
+        {"camera-screen", "notched", galleryCameraScreen},
     };
 }

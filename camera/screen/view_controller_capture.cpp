@@ -1,0 +1,218 @@
+// Starting, stopping and restarting capture, the application's life-cycle notifications, the
+// camera permission memory and the controls' turn with the device.
+#include "camera/screen/view_controller.h"
+
+#include "camera/overlays/guide_view.h"
+#include "filter/filter_context.h"
+#include "filter/glk_view.h"
+#include "foundation/global.h"
+#include "foundation/last_info.h"
+#include "platform/dispatch/clock.h"
+#include "platform/dispatch/notification_center.h"
+#include "platform/dispatch/queue.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/animation/ui_view_animation.h"
+#include "platform/ui/app/ui_application.h"
+#include "camera/screen/screen_geometry.h"
+#include "ui/controls/anim_button.h"
+#include "widgets/button/icon_button.h"
+
+namespace {
+constexpr double kTurnDuration = 0.2;
+}
+
+void ViewController::onMain(std::function<void(ViewController&)> block) {
+    if (RunLoop::isMainThread()) {
+        block(*this);
+        return;
+    }
+    std::weak_ptr<ViewController> weak = me();
+    dispatch_async(dispatch_get_main_queue(), [weak, block = std::move(block)] {
+        if (auto s = weak.lock()) block(*s);
+    });
+}
+
+ViewController::CaptureState ViewController::captureState() const {
+    if (starting_) return CaptureState::Starting;
+    if (stopping_) return CaptureState::Stopping;
+    auto host = currentMaker();
+    return host && host->isRunning() ? CaptureState::Running : CaptureState::Idle;
+}
+
+void ViewController::start(std::function<void()> completion) {
+    auto host = currentMaker();
+    if (!appeared_ || starting_ || (host && host->isRunning())) return;
+    starting_ = true;
+    clearMaker();
+    std::weak_ptr<ViewController> weak = me();
+    maker()->start([weak, completion = std::move(completion)](bool) {
+        dispatch_async(dispatch_get_main_queue(), [weak, completion] {
+            auto s = weak.lock();
+            if (!s) return;
+            s->assist()->start(std::weak_ptr<CameraAssistantPresenter>(s));
+            if (completion) completion();
+            s->starting_ = false;
+            // Every session gets the full stall limit before its first frame is due.
+            s->frame_.stamp(CACurrentMediaTime());
+            s->restartTimerScreen();
+        });
+    });
+}
+
+void ViewController::stop(std::function<void()> completion) {
+    cameraRemoveObservers();
+    auto host = currentMaker();
+    if (stopping_ || !host) return;
+    resetTimerScreen();
+    stopping_ = true;
+    if (!noFocusReset_) {
+        lastFocused_ = {0.5, 0.5};
+        lastExposured_ = {0.5, 0.5};
+    }
+    if (assist_) assist_->stop();
+    std::weak_ptr<ViewController> weak = me();
+    host->stop([weak, completion = std::move(completion)](bool) {
+        dispatch_async(dispatch_get_main_queue(), [weak, completion] {
+            auto s = weak.lock();
+            if (!s) return;
+            s->clearMaker();
+            if (completion) completion();
+            s->stopping_ = false;
+        });
+    });
+}
+
+void ViewController::restart(std::function<void()> completion) {
+    std::weak_ptr<ViewController> weak = me();
+    stop([weak, completion = std::move(completion)] {
+        if (auto s = weak.lock()) s->start(completion);
+    });
+}
+
+void ViewController::onCameraHostWillSessionStart(const std::shared_ptr<CameraHost>& host) {
+    // A runtime-error restart reports this from the capture queue.
+    onMain([host](ViewController& s) {
+        auto context = host ? host->context() : nullptr;
+        if (context && context->gl() && s.preview_) s.preview_->setContext(context->gl());
+        s.generalFocusing_ = false;
+        s.readyScreenRect_ = false;
+    });
+}
+
+void ViewController::onCameraHostDidSessionStart(const std::shared_ptr<CameraHost>& host) {
+    onMain([host](ViewController& s) {
+        s.ignoreShot_ = false;
+        s.noScreenUpdate_ = false;
+        if (!s.noFocusReset_) {
+            s.updateDefaultFlash();
+            if (host) host->setFocus(s.lastFocused_);
+        }
+        s.noFocusReset_ = false;
+        s.updateView();
+    });
+}
+
+void ViewController::appAddObservers() {
+    if (observingApp_) return;
+    observingApp_ = true;
+    auto center = NSNotificationCenter::defaultCenter();
+    auto self = me();
+    using Handler = void (ViewController::*)(const std::shared_ptr<NSNotification>&);
+    struct Entry {
+        const char* name;
+        Handler handler;
+    };
+    static const Entry kEntries[] = {
+        {UIApplicationDidEnterBackgroundNotification, &ViewController::onDeactivateNotification},
+        {UIApplicationWillResignActiveNotification, &ViewController::onDeactivateNotification},
+        {UIApplicationDidBecomeActiveNotification, &ViewController::onDidBecomeActiveNotification},
+        {UIApplicationWillEnterForegroundNotification, &ViewController::onQuietNotification},
+        {UIApplicationDidFinishLaunchingNotification, &ViewController::onQuietNotification},
+        {UIApplicationDidReceiveMemoryWarningNotification, &ViewController::onQuietNotification},
+        {UIApplicationWillTerminateNotification, &ViewController::onQuietNotification},
+        {UIApplicationSignificantTimeChangeNotification, &ViewController::onQuietNotification},
+    };
+    for (const auto& e : kEntries) center->addObserver(self, e.handler, e.name);
+}
+
+void ViewController::appRemoveObservers() {
+    if (!observingApp_) return;
+    observingApp_ = false;
+    NSNotificationCenter::defaultCenter()->removeObserver(me());
+}
+
+void ViewController::onDeactivateNotification(const std::shared_ptr<NSNotification>&) { appDeactivate(); }
+
+void ViewController::onDidBecomeActiveNotification(const std::shared_ptr<NSNotification>&) {
+    appActivate();
+    if (tutorialActive()) tutorialStop();
+}
+
+void ViewController::onQuietNotification(const std::shared_ptr<NSNotification>&) {}
+
+void ViewController::appActivate() { start({}); }
+
+void ViewController::appDeactivate() {
+    hideFilter();
+    hideManual();
+    stop({});
+}
+
+void ViewController::onCameraAssistantCameraAuthDenied(const std::shared_ptr<CameraAssistant>&) {
+    stop({});
+    auto info = lastInfo();
+    info->set(Value(true), kLastCameraDenied);
+    info->save();
+}
+
+void ViewController::onCameraAssistantMicrophoneAuthDenied(const std::shared_ptr<CameraAssistant>& a) {
+    onCameraAssistantCameraAuthDenied(a);
+}
+
+void ViewController::onCameraAssistantCameraAuthApproved(const std::shared_ptr<CameraAssistant>&) {
+    auto info = lastInfo();
+    Value denied = info->get(kLastCameraDenied);
+    if (denied.isNull() || !denied.boolValue()) return;
+    restart({});
+    info->removeObjectForKey(kLastCameraDenied);
+    info->save();
+}
+
+void ViewController::onCameraAssistantMicrophoneAuthApproved(const std::shared_ptr<CameraAssistant>& a) {
+    onCameraAssistantCameraAuthApproved(a);
+}
+
+bool ViewController::onCameraAssistantLocationGetUserSetting(const std::shared_ptr<CameraAssistant>&) {
+    return Global::shared()->geoTagging();
+}
+
+void ViewController::onCameraAssistantLocationSetUserSetting(const std::shared_ptr<CameraAssistant>&, bool b) {
+    Global::shared()->setGeoTagging(b);
+    Global::shared()->saveCurrentSettings();
+}
+
+void ViewController::onCameraAssistantMotionOrientation(const std::shared_ptr<CameraAssistant>&, std::int64_t o) {
+    updateOrientation(o);
+}
+
+void ViewController::updateOrientation(std::int64_t o) {
+    auto turn = controlsTurnFor(o);
+    if (!turn) return;
+    lastOrientation_ = turn->orientation;
+    lastTransform_ = CGAffineTransformMakeRotation(turn->angle);
+    std::vector<std::shared_ptr<UIView>> controls = {btnMenu_, btnHelp_, btnSwap_, btnFilter_,
+                                                     btnAsset_, btnShot_, btnManual_};
+    const CGAffineTransform t = lastTransform_;
+    UIViewAnimation::animate(kTurnDuration, [controls, t] {
+        for (auto& c : controls)
+            if (c) c->setTransform(t);
+    });
+}
+
+bool ViewController::isLandscape() const { return isLandscapeOrientation(lastOrientation_); }
+
+void ViewController::onCameraAssistantMotionGravity(const std::shared_ptr<CameraAssistant>&, double x, double y,
+                                                    double z) {
+    if (!guideView_ || guideView_->isHidden() || !currentMaker() || starting_ || stopping_) return;
+    guideView_->updateGravity(x, y, z);
+}

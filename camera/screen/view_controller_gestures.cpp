@@ -1,0 +1,186 @@
+// Zoom by slider and pinch, the focus and exposure points dragged with one or two fingers, the
+// marker shown when the device refocuses by itself, and the short messages over the picture.
+#include "camera/screen/view_controller.h"
+
+#include <algorithm>
+
+#include "camera/overlays/focus_view.h"
+#include "camera/screen/screen_geometry.h"
+#include "capture/capture_device_custom.h"
+#include "filter/glk_view.h"
+#include "foundation/global.h"
+#include "platform/capture/av_capture_device.h"
+#include "platform/dispatch/queue.h"
+#include "platform/runtime/format.h"
+#include "platform/ui/animation/ui_view_animation.h"
+#include "platform/ui/control/ui_slider.h"
+#include "platform/ui/draw/color.h"
+#include "platform/ui/gesture/ui_pinch_gesture_recognizer.h"
+#include "platform/ui/text/attributed_string.h"
+#include "ui/popup/pop_message_view.h"
+#include "ui/theme/font.h"
+
+namespace {
+
+constexpr double kSliderFade = 0.2;
+constexpr CGFloat kSliderActiveAlpha = 1.0;
+constexpr CGFloat kSliderRestAlpha = 0.4;
+constexpr CGFloat kMessageBackdropAlpha = 0.2;
+
+// The last texts shown, one memory per kind of message, for the life of the process.
+std::string& lastMessage() {
+    static std::string text;
+    return text;
+}
+std::string& lastBigMessage() {
+    static std::string text;
+    return text;
+}
+
+// Sets the zoom on the host's queue inside the configuration lock; the block runs on the main
+// queue only when the zoom was set.
+void zoomTo(const std::shared_ptr<CameraHost>& host, std::function<double(AVCaptureDevice&)> factor,
+            std::function<void()> done) {
+    if (!host) return;
+    dispatch_async(host->q(), [host, factor = std::move(factor), done = std::move(done)] {
+        auto input = host->vInput();
+        auto device = input ? input->device() : nullptr;
+        if (!device || !device->lockForConfiguration().ok()) return;
+        device->setVideoZoomFactor(factor(*device));
+        device->unlockForConfiguration();
+        dispatch_async(dispatch_get_main_queue(), done);
+    });
+}
+
+}  // namespace
+
+void ViewController::resetMessageMemory() {
+    lastMessage().clear();
+    lastBigMessage().clear();
+}
+
+void ViewController::onZoomStart() {
+    auto slider = slZoom_;
+    UIViewAnimation::animate(kSliderFade, [slider] { slider->setAlpha(kSliderActiveAlpha); });
+}
+
+void ViewController::onZoomStop() {
+    auto slider = slZoom_;
+    UIViewAnimation::animate(kSliderFade, [slider] { slider->setAlpha(kSliderRestAlpha); });
+}
+
+void ViewController::onZoom() {
+    const double s = slZoom_->value();
+    std::weak_ptr<ViewController> weak = me();
+    zoomTo(maker(), [s](AVCaptureDevice& d) { return zoomForSlider(s, maxZoom(d)); },
+           [weak] { if (auto self = weak.lock()) self->onZoomChanged(); });
+}
+
+void ViewController::onZoomChanged() {
+    auto d = device();
+    showMessage(formatString("Zoom: %0.1f x", {Value(d ? d->videoZoomFactor() : 1.0)}));
+    updateView();
+}
+
+void ViewController::onPinch(UIGestureRecognizer& gesture) {
+    auto& pinch = static_cast<UIPinchGestureRecognizer&>(gesture);
+    if (pinch.state() == UIGestureRecognizerState::Began) {
+        auto d = device();
+        zoom0_ = d ? d->videoZoomFactor() : 1.0;
+        return;
+    }
+    if (pinch.state() != UIGestureRecognizerState::Changed) return;
+    const double wanted = zoom0_ * pinch.scale();
+    std::weak_ptr<ViewController> weak = me();
+    zoomTo(maker(), [wanted](AVCaptureDevice& d) { return std::clamp(wanted, 1.0, std::max(1.0, maxZoom(d))); },
+           [weak] { if (auto self = weak.lock()) self->onZoomChanged(); });
+}
+
+void ViewController::onPan(UIGestureRecognizer& gesture) {
+    if (gesture.state() != UIGestureRecognizerState::Changed) return;
+    auto view = preview();
+    const CGSize size = view->bounds().size;
+    if (size.width <= 0 || size.height <= 0) return;
+    CGPoint pf, pe;
+    if (gesture.numberOfTouches() < 2) {
+        pf = pe = gesture.locationInView(view);
+    } else {
+        pf = gesture.locationOfTouch(0, view);
+        pe = gesture.locationOfTouch(1, view);
+    }
+    lastFocused_ = {pf.x / size.width, 1 - pf.y / size.height};
+    lastExposured_ = {pe.x / size.width, 1 - pe.y / size.height};
+    focusView_->focusByUser(lastFocused_);
+    if (lastFocused_.x != lastExposured_.x || lastFocused_.y != lastExposured_.y)
+        exposureView_->focusByUser(lastExposured_);
+    updateFocusAuto();
+    updateExpoAuto();
+}
+
+void ViewController::onCameraAssistantMotionRequestFocusUpdate(const std::shared_ptr<CameraAssistant>&, bool bigMove) {
+    dontShowFocusView_ = !bigMove;
+    if (auto host = currentMaker()) host->setFocus(lastFocused_);
+}
+
+void ViewController::onCameraHostWillFocus(const std::shared_ptr<CameraHost>&, CGPoint pt) {
+    onMain([pt](ViewController& s) {
+        s.lastFocused_ = pt;
+        if (s.dontShowFocusView_) {
+            s.dontShowFocusView_ = false;
+            return;
+        }
+        s.restartTimerFocus();
+    });
+}
+
+void ViewController::restartTimerFocus() {
+    resetTimerFocus();
+    std::weak_ptr<ViewController> weak = me();
+    timerFocus_ = NSTimer::scheduledTimer(kFocusTick, true, [weak](const std::shared_ptr<NSTimer>&) {
+        if (auto s = weak.lock()) s->onTimerFocus();
+    });
+}
+
+void ViewController::resetTimerFocus() {
+    if (timerFocus_) timerFocus_->invalidate();
+    timerFocus_ = nullptr;
+}
+
+void ViewController::onTimerFocus() {
+    // The marker waits until the preview is laid out, so it lands on the picture.
+    if (!readyScreenRect_) return;
+    resetTimerFocus();
+    if (!generalFocusing_) {
+        focusView_->initialize(lastFocused_);
+        generalFocusing_ = true;
+    } else {
+        focusView_->focusByDevice(lastFocused_);
+    }
+}
+
+void ViewController::hideFocusView() { focusView_->delayedHide(); }
+
+void ViewController::showMessage(const std::string& text) {
+    if (!lastMessage().empty() && text == lastMessage()) return;
+    lastMessage() = text;
+    auto font = Global::shared()->font();
+    showMessage0(text, font ? font->iconFixedLarge3() : nullptr);
+}
+
+void ViewController::showBigMessage(const std::string& text) {
+    if (!lastBigMessage().empty() && text == lastBigMessage()) return;
+    lastBigMessage() = text;
+    auto font = Global::shared()->font();
+    showMessage0(text, font ? font->iconFixedLarge5() : nullptr);
+}
+
+void ViewController::showMessage0(const std::string& text, const std::shared_ptr<UIFont>& font) {
+    auto pop = message();
+    if (!pop) return;
+    NSAttributes attributes;
+    if (font) attributes.set(NSFontAttributeName, Value(font));
+    attributes.set(NSForegroundColorAttributeName, Value(UIColor::whiteColor()));
+    pop->setAttributedText(NSAttributedString::make(text, attributes));
+    pop->setBgColor(UIColor::colorWithWhite(0, kMessageBackdropAlpha));
+    pop->showAndDelayedHide(view(), kMessageDelay, nullptr, nullptr);
+}

@@ -1,0 +1,180 @@
+// The camera screen's capture state machine on the synthetic camera: starting needs an appeared
+// screen, repeated starts and stops are ignored without their completions, stops reset the points
+// unless a stall restart keeps them, the permission memory, the hosts' presets, the controls'
+// turn and the guide's visibility.
+#include "camera/overlays/guide_view.h"
+#include "foundation/global.h"
+#include "platform/ui/control/ui_button.h"
+#include "ui/controls/anim_button.h"
+#include "foundation/last_info.h"
+#include "platform/storage/sandbox.h"
+#include "platform/ui/app/ui_application.h"
+#include "platform/dispatch/notification_center.h"
+#include "tests/camera/screen/camera_screen_test_support.h"
+
+using CameraScreenCaptureTest = CameraScreenTest;
+
+TEST_F(CameraScreenCaptureTest, StartNeedsAnAppearedScreenAndRunsOnceAtATime) {
+    auto s = RecordingScreen::make();
+    s->loadViewIfNeeded();
+    int started = 0;
+    s->start([&] { ++started; });
+    settleAll();
+    EXPECT_EQ(s->captureState(), ViewController::CaptureState::Idle);
+    EXPECT_EQ(started, 0);
+
+    screen = s;
+    show(screen);  // appearing starts capture by itself
+    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Running; }));
+    screen->stop({});
+    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+
+    int second = 0;
+    screen->start([&] { ++started; });
+    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Starting);
+    screen->start([&] { ++second; });  // while starting: ignored
+    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Running; }));
+    screen->start([&] { ++second; });  // while running: ignored
+    step(0.1);
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(second, 0);
+    EXPECT_TRUE(screen->timerScreen());
+}
+
+TEST_F(CameraScreenCaptureTest, StopIsIgnoredWhileStoppingOrWithoutAHostAndResetsThePoints) {
+    showScreen();
+    screen->setLastFocused({0.2, 0.3});
+    int stopped = 0;
+    screen->stop([&] { ++stopped; });
+    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Stopping);
+    EXPECT_FALSE(screen->timerScreen());
+    EXPECT_EQ(screen->lastFocused(), (CGPoint{0.5, 0.5}));
+    screen->stop([&] { ++stopped; });  // while stopping
+    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+    EXPECT_EQ(stopped, 1);
+    EXPECT_FALSE(screen->currentMaker());
+    EXPECT_FALSE(screen->previewIfMade());
+    screen->stop([&] { ++stopped; });  // without a host
+    step(0.1);
+    EXPECT_EQ(stopped, 1);
+}
+
+TEST_F(CameraScreenCaptureTest, RestartChainsStopAndStartWithAFreshHost) {
+    showScreen();
+    auto first = screen->currentMaker();
+    int restarted = 0;
+    screen->restart([&] { ++restarted; });
+    ASSERT_TRUE(stepUntil([&] { return restarted == 1; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+    EXPECT_NE(screen->currentMaker(), first);
+    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Running);
+}
+
+TEST_F(CameraScreenCaptureTest, ThePhotoHostTriesUltraHighDefinitionFirstAndTheVideoHostDropsPhotoOnAPhone) {
+    auto s = RecordingScreen::make();
+    auto photo = s->makerPhoto();
+    EXPECT_EQ(photo->presets(),
+              (std::vector<std::string>{AVCaptureSessionPreset::P3840x2160, AVCaptureSessionPreset::Photo}));
+    EXPECT_EQ(s->maker(), photo);
+    auto video = s->makerVideo();
+    ASSERT_FALSE(video->presets().empty());
+    EXPECT_EQ(video->presets().front(), AVCaptureSessionPreset::High);
+    EXPECT_EQ(video->presets().size(), 8u);
+    // Only shot mode 3 asks for the video host.
+    Global::shared()->setShotMode(3);
+    EXPECT_EQ(s->maker(), video);
+}
+
+TEST_F(CameraScreenCaptureTest, ADenialIsRememberedAndOnlyALaterApprovalRestartsOnce) {
+    showScreen();
+    auto assistant = screen->assist();
+    auto path = Sandbox::libraryDirectory() + "/ViewController.3";
+
+    // Approval without a denial: nothing moves.
+    auto host = screen->currentMaker();
+    screen->onCameraAssistantCameraAuthApproved(assistant);
+    step(0.2);
+    EXPECT_EQ(screen->currentMaker(), host);
+
+    screen->onCameraAssistantCameraAuthDenied(assistant);
+    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+    EXPECT_TRUE(LastInfo::make(path)->get("lastCameraDenied").boolValue());
+
+    // Back in the foreground capture starts; the assistant's check there finds the camera
+    // approved, which restarts capture and forgets the denial.
+    screen->start({});
+    ASSERT_TRUE(stepUntil([&] { return LastInfo::make(path)->get("lastCameraDenied").isNull(); }));
+    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+    auto running = screen->currentMaker();
+    screen->onCameraAssistantMicrophoneAuthApproved(assistant);
+    step(0.5);
+    EXPECT_EQ(screen->currentMaker(), running);
+}
+
+TEST_F(CameraScreenCaptureTest, ACorruptPermissionStoreIsSetAsideAndTheScreenStillWorks) {
+    writeFile("data/Library/ViewController.3", "not an archive");
+    showScreen();
+    screen->onCameraAssistantCameraAuthDenied(screen->assist());
+    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+    EXPECT_TRUE(LastInfo::make(Sandbox::libraryDirectory() + "/ViewController.3")->get("lastCameraDenied").boolValue());
+    screen->start({});
+    EXPECT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+}
+
+TEST_F(CameraScreenCaptureTest, OnlyTheFourOrientationsTurnTheControls) {
+    auto s = RecordingScreen::make();
+    s->loadViewIfNeeded();
+    s->updateOrientation(0);
+    s->updateOrientation(5);
+    EXPECT_EQ(s->lastOrientation(), 1);
+    s->updateOrientation(3);
+    EXPECT_EQ(s->lastOrientation(), 4);
+    EXPECT_TRUE(s->isLandscape());
+    EXPECT_NEAR(s->lastTransform().b, 1.0, 1e-12);  // +pi/2
+    step(0.3);
+    EXPECT_NEAR(s->btnShot()->transform().b, 1.0, 1e-9);
+    EXPECT_NEAR(s->btnMenu()->transform().b, 1.0, 1e-9);
+}
+
+TEST_F(CameraScreenCaptureTest, TheGuideShowsOnlyWhileCaptureRunsWithTheGridOn) {
+    Global::shared()->setGridMode(true);
+    showScreen();
+    EXPECT_FALSE(screen->guideView()->isHidden());
+    screen->stop({});
+    screen->updateView();
+    EXPECT_TRUE(screen->guideView()->isHidden());
+    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+    screen->start({});
+    screen->updateView();
+    EXPECT_TRUE(screen->guideView()->isHidden());  // starting
+    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+    EXPECT_FALSE(screen->guideView()->isHidden());
+    Global::shared()->setGridMode(false);
+    screen->updateView();
+    EXPECT_TRUE(screen->guideView()->isHidden());
+}
+
+TEST_F(CameraScreenCaptureTest, ResigningActiveStopsAndBecomingActiveStartsAgain) {
+    showScreen();
+    auto center = NSNotificationCenter::defaultCenter();
+    center->post(UIApplicationWillResignActiveNotification, nullptr);
+    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+    // The quiet notifications change nothing.
+    center->post(UIApplicationSignificantTimeChangeNotification, nullptr);
+    center->post(UIApplicationDidReceiveMemoryWarningNotification, nullptr);
+    step(0.2);
+    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Idle);
+    center->post(UIApplicationDidBecomeActiveNotification, nullptr);
+    EXPECT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+}
+
+TEST_F(CameraScreenCaptureTest, SessionEventsFromTheCaptureQueueReachTheScreenOnTheMainThread) {
+    showScreen();
+    auto host = screen->currentMaker();
+    bool ready = true;
+    dispatch_sync(host->q(), [&] { screen->onCameraHostWillSessionStart(host); });
+    ready = screen->readyScreenRect();
+    EXPECT_TRUE(ready);  // not touched off the main thread
+    settleAll();
+    EXPECT_FALSE(screen->readyScreenRect());
+}

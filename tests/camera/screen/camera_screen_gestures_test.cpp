@@ -1,0 +1,383 @@
+// Zoom, focus and exposure gestures through real touches and controls, the message memory, the
+// focus marker waiting for the layout, and the screen's answers to its pop-ups: flash fallback,
+// long-press comparison, camera swap, manual-control questions, the side drawer, the picker and
+// editor hand-off with stand-in controllers, and the help steps.
+#include "camera/overlays/focus_view.h"
+#include "capture/capture_device_custom.h"
+#include "filter/filter_my_element.h"
+#include "filter/glk_view.h"
+#include "platform/ui/control/ui_button.h"
+#include "ui/controls/anim_button.h"
+#include "widgets/button/icon_button.h"
+#include "foundation/global.h"
+#include "platform/dispatch/queue.h"
+#include "platform/storage/file_manager.h"
+#include "platform/ui/control/ui_slider.h"
+#include "platform/ui/controller/ui_alert_controller.h"
+#include "platform/ui/gesture/ui_touch_dispatcher.h"
+#include "ui/controls/label_status_button.h"
+#include "editor/photo/edit_controller_delegate.h"
+#include "tests/camera/screen/camera_screen_test_support.h"
+
+namespace {
+
+// A stand-in photo editor registered as "EditController".
+struct StandInEditor : UIViewController, AssetEditor {
+    KORVA_MAKE(StandInEditor)
+    std::weak_ptr<EditControllerDelegate> delegate;
+    std::shared_ptr<PHAsset> asset;
+    bool assetSet = false;
+    void setDelegate(std::weak_ptr<EditControllerDelegate> d) override { delegate = std::move(d); }
+    void setAsset(std::shared_ptr<PHAsset> a) override {
+        asset = std::move(a);
+        assetSet = true;
+    }
+
+protected:
+    StandInEditor() = default;
+};
+
+// A stand-in side menu registered as "LeftController".
+struct StandInMenu : UIViewController, DrawerContent {
+    KORVA_MAKE(StandInMenu)
+    int shown = 0;
+    void onDidShow() override { ++shown; }
+
+protected:
+    StandInMenu() = default;
+};
+
+Bytes fileBytes(const std::string& path) {
+    auto data = readFileData(path);
+    return data ? *data : Bytes{};
+}
+
+Value brightDescription() {
+    return Value::dictionary(
+        {{"name", Value("CIColorControls")},
+         {"value", Value::dictionary({{"inputBrightness", Value::dictionary({{"value", Value(0.3)}})}})}});
+}
+
+}  // namespace
+
+struct CameraScreenGesturesTest : CameraScreenTest {
+    long nextTouch = 5000;
+    void touches(std::vector<HostTouch> list) {
+        UITouchDispatcher::shared()->touchEvent({Clock::now(), std::move(list)});
+        settle();
+    }
+    // Two fingers from one spread to another, about a centre, in window points.
+    void pinch(CGPoint c, CGFloat from, CGFloat to) {
+        long a = ++nextTouch, b = ++nextTouch;
+        touches({{a, {c.x - from / 2, c.y}, UITouchPhase::Began}, {b, {c.x + from / 2, c.y}, UITouchPhase::Began}});
+        for (int i = 1; i <= 5; ++i) {
+            step(0.02);
+            CGFloat s = from + (to - from) * i / 5;
+            touches({{a, {c.x - s / 2, c.y}, UITouchPhase::Moved}, {b, {c.x + s / 2, c.y}, UITouchPhase::Moved}});
+        }
+        touches({{a, {c.x - to / 2, c.y}, UITouchPhase::Ended}, {b, {c.x + to / 2, c.y}, UITouchPhase::Ended}});
+        settleAll();
+    }
+    CGPoint centre(const std::shared_ptr<UIView>& v) {
+        auto r = v->convertRectToView(v->bounds(), nullptr);
+        return {r.origin.x + r.size.width / 2, r.origin.y + r.size.height / 2};
+    }
+    void slideTo(double zoom) {
+        screen->slZoom()->setValue(float(std::cbrt((zoom - 1) / 5)));
+        screen->onZoom();
+        settleAll();
+    }
+};
+
+TEST_F(CameraScreenGesturesTest, TheSliderZoomsCubicallyAndEachNewFactorIsAnnouncedOnce) {
+    showScreen();
+    screen->slZoom()->setValue(0.5);
+    screen->onZoom();
+    settleAll();
+    EXPECT_NEAR(back()->videoZoomFactor(), 1.625, 1e-9);
+    EXPECT_EQ(screen->messages, (std::vector<std::string>{"Zoom: 1.6 x"}));
+    screen->onZoom();
+    settleAll();
+    EXPECT_EQ(screen->count("Zoom: 1.6 x"), 1);
+    slideTo(2.0);
+    slideTo(2.5);
+    slideTo(2.0);
+    EXPECT_EQ(screen->count("Zoom: 2.0 x"), 2);
+    EXPECT_EQ(screen->count("Zoom: 2.5 x"), 1);
+}
+
+TEST_F(CameraScreenGesturesTest, AFailedLockChangesNothingAndShowsNothing) {
+    showScreen();
+    synthetic(back()).editScript([](SyntheticCameraScript& s) { s.lockAlwaysFails = true; });
+    screen->slZoom()->setValue(1.0);
+    screen->onZoom();
+    settleAll();
+    EXPECT_DOUBLE_EQ(back()->videoZoomFactor(), 1.0);
+    EXPECT_TRUE(screen->messages.empty());
+}
+
+TEST_F(CameraScreenGesturesTest, PinchScalesFromTheStartingZoomWithinTheLimits) {
+    showScreen();
+    auto at = centre(screen->ui());
+    pinch(at, 50, 150);
+    EXPECT_NEAR(back()->videoZoomFactor(), 3.0, 0.01);
+    step(0.3);
+    pinch(at, 20, 300);
+    EXPECT_DOUBLE_EQ(back()->videoZoomFactor(), 6.0);
+    step(0.3);
+    pinch(at, 300, 10);
+    EXPECT_DOUBLE_EQ(back()->videoZoomFactor(), 1.0);
+    // The slider follows the device.
+    EXPECT_DOUBLE_EQ(screen->slZoom()->value(), 0.0);
+}
+
+TEST_F(CameraScreenGesturesTest, MessagesAreNotRepeatedButReturnAfterAnother) {
+    Global::shared()->setTimerShot(3);
+    showScreen();
+    screen->onShot();
+    screen->onShot();
+    screen->onShot();
+    screen->onShot();
+    EXPECT_EQ(screen->count("CANCELED"), 1);
+    slideTo(2.0);
+    screen->onShot();
+    screen->onShot();
+    EXPECT_EQ(screen->count("CANCELED"), 2);
+}
+
+TEST_F(CameraScreenGesturesTest, TheDevicesFocusMarkerWaitsForTheLayout) {
+    screen = RecordingScreen::make();
+    show(screen);
+    screen->onCameraHostWillFocus(nullptr, {0.3, 0.7});
+    EXPECT_TRUE(screen->timerFocus());
+    step(0.3);
+    if (!screen->readyScreenRect()) {
+        EXPECT_EQ(screen->focusView()->showedAt(), 0);
+    }
+    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+    step(0.2);
+    EXPECT_GT(screen->focusView()->showedAt(), 0);
+}
+
+TEST_F(CameraScreenGesturesTest, DraggingPlacesThePointsAndTwoFingersOnOneSpotMoveOnlyTheFocus) {
+    showScreen();
+    auto f = screen->previewIfMade()->convertRectToView(screen->previewIfMade()->bounds(), nullptr);
+    CGPoint p{f.origin.x + f.size.width * 0.25, f.origin.y + f.size.height * 0.75};
+    // Both fingers together, dragged from the middle of the picture to a quarter of it.
+    CGPoint start{f.origin.x + f.size.width * 0.5, f.origin.y + f.size.height * 0.5};
+    long a = ++nextTouch, b = ++nextTouch;
+    touches({{a, start, UITouchPhase::Began}, {b, start, UITouchPhase::Began}});
+    for (int i = 1; i <= 8; ++i) {
+        step(0.02);
+        CGPoint q{start.x + (p.x - start.x) * i / 8, start.y + (p.y - start.y) * i / 8};
+        touches({{a, q, UITouchPhase::Moved}, {b, q, UITouchPhase::Moved}});
+    }
+    touches({{a, p, UITouchPhase::Ended}, {b, p, UITouchPhase::Ended}});
+    EXPECT_NEAR(screen->lastFocused().x, 0.25, 0.02);
+    EXPECT_NEAR(screen->lastFocused().y, 0.25, 0.02);
+    EXPECT_EQ(screen->lastFocused(), screen->lastExposured());
+    EXPECT_GT(screen->focusView()->showedAt(), 0);
+    EXPECT_EQ(screen->exposureView()->showedAt(), 0);
+}
+
+TEST_F(CameraScreenGesturesTest, ACameraWithoutFlashTurnsTheFlashOffWithAnAlertAndSavesNothing) {
+    Global::shared()->setPosition(2);
+    showScreen();
+    ASSERT_EQ(screen->device(), front());
+    auto path = *Global::shared()->getLastInfoPath();
+    auto before = fileBytes(path);
+    Global::shared()->setFlashMode(1);
+    screen->onPopOptionViewFlash(*screen->popOption());
+    settleAll();
+    EXPECT_EQ(Global::shared()->flashMode(), 0);
+    auto alert = std::dynamic_pointer_cast<UIAlertController>(screen->presentedViewController());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), "FLASH NOT SUPPORTED\nFRONT CAMERA");
+    EXPECT_EQ(fileBytes(path), before);
+}
+
+TEST_F(CameraScreenGesturesTest, AStoredAutoFlashOnACameraWithOnlyOffAndOnWrapsToOffAtStart) {
+    auto caps = syntheticBackCameraCapabilities();
+    caps.flashModes = {AVCaptureFlashMode::Off, AVCaptureFlashMode::On};
+    useCameras(caps, syntheticFrontCameraCapabilities());
+    Global::shared()->setFlashMode(2);
+    Global::shared()->saveCurrentSettings();
+    showScreen();
+    EXPECT_EQ(Global::shared()->flashMode(), 0);
+    EXPECT_EQ(back()->flashMode(), AVCaptureFlashMode::Off);
+    Global::resetSharedForTesting();
+    EXPECT_EQ(Global::shared()->flashMode(), 0);
+}
+
+TEST_F(CameraScreenGesturesTest, ReleasingALongPressRestoresTheFilterHeldAtItsStart) {
+    showScreen();
+    auto first = FilterMyElement::withDesc(brightDescription());
+    screen->setScreenElement(first);
+    screen->updateView();
+    settleAll();
+    ASSERT_FALSE(screen->lblFilter()->isHidden());
+    auto at = centre(screen->lblFilter());
+    long id = ++nextTouch;
+    touches({{id, at, UITouchPhase::Began}});
+    step(0.2);
+    EXPECT_FALSE(screen->screenElement());
+    EXPECT_EQ(screen->screenElement0(), first);
+    screen->setScreenElement(FilterMyElement::withDesc(brightDescription()));  // the pop-up changed it
+    touches({{id, at, UITouchPhase::Ended}});
+    EXPECT_EQ(screen->screenElement(), first);
+    EXPECT_FALSE(screen->screenElement0());
+}
+
+TEST_F(CameraScreenGesturesTest, SwappingTheCameraStoresThePositionOnlyWhenItChanged) {
+    showScreen();
+    auto path = *Global::shared()->getLastInfoPath();
+    screen->onSwap();
+    ASSERT_TRUE(stepUntil([&] { return screen->device() == front(); }));
+    step(0.2);
+    EXPECT_EQ(Global::shared()->position(), 2);
+    Global::resetSharedForTesting();
+    EXPECT_EQ(Global::shared()->position(), 2);
+    EXPECT_EQ(screen->lastFocused(), (CGPoint{0.5, 0.5}));
+
+    // Same position as stored: the file is left alone.
+    auto before = fileBytes(path);
+    screen->currentMaker()->restartCamera([](bool) {});
+    step(0.5);
+    screen->onPopOptionViewImageRatio(*screen->popOption());
+    step(0.5);
+    EXPECT_EQ(fileBytes(path), before);
+}
+
+TEST_F(CameraScreenGesturesTest, TheManualControlsGetTheDeviceFromTheCaptureQueueWithoutMakingAHost) {
+    auto s = RecordingScreen::make();
+    auto manual = s->popManual();
+    std::shared_ptr<AVCaptureDevice> answer = back();
+    auto q = dispatch_queue_create("test");
+    dispatch_sync(q, [&] { answer = s->onPopManualBaseGetDevice(*manual); });
+    EXPECT_FALSE(answer);
+    EXPECT_FALSE(s->currentMaker());
+    EXPECT_FALSE(s->onPopManualBaseGetQueue(*manual));
+
+    showScreen();
+    auto host = screen->currentMaker();
+    dispatch_sync(host->q(), [&] { answer = screen->onPopManualBaseGetDevice(*screen->popManual()); });
+    EXPECT_EQ(answer, back());
+}
+
+TEST_F(CameraScreenGesturesTest, TheDrawerTellsItsMenuAndRestartsCaptureWhenItHides) {
+    int made = 0;
+    std::shared_ptr<StandInMenu> menu;
+    UIStoryboard::mainStoryboard()->registerController("LeftController", [&] {
+        ++made;
+        return menu = StandInMenu::make();
+    });
+    showScreen();
+    screen->onPopLeftViewDidShow(*screen->popLeft());
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->shown, 1);
+    auto host = screen->currentMaker();
+    screen->onPopLeftViewWillHide(*screen->popLeft());
+    ASSERT_TRUE(stepUntil([&] { return screen->currentMaker() && screen->currentMaker() != host; }));
+    EXPECT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+}
+
+TEST_F(CameraScreenGesturesTest, PickerCancelAndEditorDoneBringCaptureBack) {
+    std::shared_ptr<StandInEditor> editor;
+    UIStoryboard::mainStoryboard()->registerController("EditController", [&] { return editor = StandInEditor::make(); });
+    showScreen();
+    screen->onShot();
+    ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
+
+    // Cancel.
+    screen->onAsset();
+    ASSERT_TRUE(stepUntil([&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
+    EXPECT_TRUE(screen->otherVCActivating());
+    EXPECT_TRUE(screen->statusDefault());
+    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Idle);
+    step(1.0);  // the picker has slid in
+    std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())->cancel();
+    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+    EXPECT_FALSE(screen->otherVCActivating());
+    EXPECT_FALSE(screen->statusDefault());
+
+    // Pick: the editor gets the photo; capture stays stopped until it is done.
+    screen->onAsset();
+    ASSERT_TRUE(stepUntil([&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
+    step(1.0);
+    std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())->pickAssetAtIndex(0);
+    ASSERT_TRUE(stepUntil([&] { return editor && screen->presentedViewController() == editor; }));
+    EXPECT_TRUE(editor->assetSet);
+    ASSERT_TRUE(editor->asset);
+    EXPECT_EQ(editor->asset->localIdentifier(), libraryPhotos()[0]->localIdentifier());
+    EXPECT_TRUE(screen->statusDefault());
+    step(1.5);
+    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Idle);
+    ASSERT_TRUE(editor->delegate.lock());
+    editor->delegate.lock()->onEditControllerDone(editor);
+    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+    EXPECT_FALSE(screen->otherVCActivating());
+}
+
+TEST_F(CameraScreenGesturesTest, APickedPhotoWithoutAnEditorActsAsACancel) {
+    UIStoryboard::mainStoryboard()->registerController("EditController", [] { return std::shared_ptr<UIViewController>(); });
+    showScreen();
+    screen->onShot();
+    ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
+    screen->onAsset();
+    ASSERT_TRUE(stepUntil([&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
+    step(1.0);
+    std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())->pickAssetAtIndex(0);
+    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+    EXPECT_FALSE(screen->otherVCActivating());
+    EXPECT_FALSE(screen->statusDefault());
+    EXPECT_FALSE(screen->presentedViewController());
+}
+
+TEST_F(CameraScreenGesturesTest, TheNineHelpStepsPointAtTheirControls) {
+    auto s = RecordingScreen::make();
+    s->loadViewIfNeeded();
+    Value dict = s->tutorialGetDictionary();
+    EXPECT_EQ(dict["sender"].object(), std::static_pointer_cast<NSObject>(s->ui()));
+    EXPECT_TRUE(dict["noCenterMessage"].boolValue());
+    const Value& steps = dict["arr"];
+    ASSERT_EQ(steps.count(), 9u);
+    std::vector<std::shared_ptr<UIView>> senders = {s->btnMenu(), s->btnSwap(), s->centerView(),
+                                                    s->slZoom(),  s->btnAsset(), s->btnOption(),
+                                                    s->btnShot(), s->btnManual(), s->btnFilter()};
+    for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(steps[std::size_t(i)]["sender"].object(), std::static_pointer_cast<NSObject>(senders[i])) << i;
+    EXPECT_EQ(steps[std::size_t(0)]["text"].stringValue(), "App Menu");
+    EXPECT_EQ(steps[std::size_t(2)]["text"].stringValue(),
+              "Take by Screen Tap\n* Detect Lens Focus and Take Photo automatically at the Focused Moment");
+    EXPECT_EQ(steps[std::size_t(6)]["text"].stringValue(),
+              "Take by Shutter\n* Immediate Taking WITHOUT detecting Focused Moment\n"
+              "* Screen Pan: Adjust Focus Position\n* Second Finger: Exposure Position");
+    EXPECT_EQ(steps[std::size_t(7)]["text"].stringValue(), "Manual Control\n* Focus, Exposure, White Balance");
+}
+
+TEST_F(CameraScreenGesturesTest, TheWhiteBalanceRecordGetsTheCamerasBoundsOrKeepsItsOwnWithoutACamera) {
+    auto s = RecordingScreen::make();
+    auto record = [] {
+        return Value::dictionary({{"min", Value::array({Value(2000.0f), Value(-150.0f)})},
+                                  {"max", Value::array({Value(9000.0f), Value(150.0f)})}});
+    };
+    Value without = record();
+    s->onFilterAttrBeforeInitialize("CITemperatureAndTint", "inputNeutral", without);
+    EXPECT_FLOAT_EQ(without["min"][std::size_t(0)].floatValue(), 2000.0f);
+    EXPECT_FLOAT_EQ(without["max"][std::size_t(1)].floatValue(), 150.0f);
+
+    showScreen();
+    Value other = record();
+    screen->onFilterAttrBeforeInitialize("CIColorControls", "inputNeutral", other);
+    screen->onFilterAttrBeforeInitialize("CITemperatureAndTint", "inputTemperature", other);
+    EXPECT_FLOAT_EQ(other["min"][std::size_t(0)].floatValue(), 2000.0f);
+
+    Value with = record();
+    screen->onFilterAttrBeforeInitialize("CITemperatureAndTint", "inputTargetNeutral", with);
+    auto low = minTemperatureAndTint(*back()), high = maxTemperatureAndTint(*back());
+    ASSERT_EQ(with["min"].count(), 2u);
+    EXPECT_FLOAT_EQ(with["min"][std::size_t(0)].floatValue(), low.first);
+    EXPECT_FLOAT_EQ(with["min"][std::size_t(1)].floatValue(), low.second);
+    EXPECT_FLOAT_EQ(with["max"][std::size_t(0)].floatValue(), high.first);
+    EXPECT_FLOAT_EQ(with["max"][std::size_t(1)].floatValue(), high.second);
+    EXPECT_TRUE(with["max"][std::size_t(0)].isFloating());
+}

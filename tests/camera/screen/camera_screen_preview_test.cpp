@@ -1,0 +1,169 @@
+// The picture road on the headless host: frames drawn through the filter into the preview at the
+// render timer's pace and fitted between the bars, a stalled camera restarted once a second with
+// its points kept, nothing drawn while a shot holds the picture, the fade, and bad frames.
+#include <atomic>
+
+#include "capture/capture_device_custom.h"
+#include "filter/filter_my_element.h"
+#include "filter/glk_view.h"
+#include "platform/image/cg_image.h"
+#include "platform/ui/control/ui_slider.h"
+#include "tests/camera/screen/camera_screen_test_support.h"
+
+namespace {
+
+// The synthetic camera behind a gate: closed, it delivers nothing; it can also hand on frames
+// without pixels.
+struct Gate {
+    std::atomic<bool> open{true};
+    std::atomic<bool> empty{false};
+};
+
+class GatedCamera : public SyntheticCameraDriver {
+public:
+    explicit GatedCamera(std::shared_ptr<Gate> gate) : SyntheticCameraDriver(CameraScreenTest::still()), gate_(std::move(gate)) {}
+    Result<std::unique_ptr<CaptureStream>> startVideo(CMVideoDimensions size, double rate, CaptureVideoSink sink) override {
+        auto gate = gate_;
+        return SyntheticCameraDriver::startVideo(size, rate, [gate, sink](CVPixelBufferRef frame, CMTime t) {
+            if (!gate->open) return;
+            sink(gate->empty ? CVPixelBufferRef{} : frame, t);
+        });
+    }
+
+private:
+    std::shared_ptr<Gate> gate_;
+};
+
+// The mean of the drawn preview's pixels, per channel (B, G, R).
+std::array<double, 3> meanColour(const GLKView& view) {
+    std::array<double, 3> sum{0, 0, 0};
+    auto image = view.layer()->contents();
+    if (!image) return sum;
+    const int w = image->width(), h = image->height();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) sum[c] += image->data()[y * image->bytesPerRow() + x * 4 + c];
+    for (auto& v : sum) v /= double(w) * h;
+    return sum;
+}
+
+}  // namespace
+
+struct CameraScreenPreviewTest : CameraScreenTest {
+    void useGatedCamera() {
+        gate = std::make_shared<Gate>();
+        useCameras(syntheticBackCameraCapabilities(), syntheticFrontCameraCapabilities(), still(),
+                   std::make_unique<GatedCamera>(gate));
+    }
+    std::shared_ptr<Gate> gate;
+};
+
+TEST_F(CameraScreenPreviewTest, FramesAreDrawnAtTheTimersPaceAndFittedBetweenTheBars) {
+    showScreen();
+    auto preview = screen->previewIfMade();
+    ASSERT_TRUE(preview);
+    EXPECT_TRUE(screen->lastScreen());
+    EXPECT_TRUE(screen->lastFilter());
+    auto before = preview->presentCount();
+    step(1.0);
+    auto drawn = preview->presentCount() - before;
+    EXPECT_GE(drawn, 18u);
+    EXPECT_LE(drawn, 21u);
+
+    // The 3:4 picture on the 375 x 667 phone: the layout of the placement rule, to the point.
+    auto root = screen->view();
+    PreviewRoom room;
+    room.view = root->bounds().size;
+    room.topGuide = root->safeAreaInsets().top;
+    room.bottomGuide = root->safeAreaInsets().bottom;
+    room.topBar = screen->top()->bounds().size.height;
+    room.bottomBar = screen->bottom()->bounds().size.height;
+    auto extent = screen->lastScreen()->extent();
+    EXPECT_NEAR(extent.size.width / extent.size.height, 0.75, 0.01);
+    auto in = previewInsets(extent.size, room);
+    EXPECT_NEAR(preview->frame().origin.y, in.dt, 0.5);
+    EXPECT_NEAR(preview->frame().size.height, room.view.height - in.dt + in.db, 0.5);
+    EXPECT_EQ(screen->ui()->frame(), preview->frame());
+    // The zoom slider stands upright about 20 points inside the picture's right edge.
+    EXPECT_NEAR(screen->slZoom()->center().x, preview->frame().origin.x + preview->frame().size.width + 80 - 100, 1);
+}
+
+TEST_F(CameraScreenPreviewTest, AStalledCameraIsRestartedOnceASecondAndKeepsItsPoints) {
+    useGatedCamera();
+    showScreen();
+    screen->setLastFocused({0.2, 0.3});
+    gate->open = false;
+    std::vector<std::shared_ptr<CameraHost>> hosts{screen->currentMaker()};
+    for (int i = 0; i < 350; ++i) {
+        step(0.01);
+        auto h = screen->currentMaker();
+        if (h && h != hosts.back()) hosts.push_back(h);
+    }
+    // At about 1, 2 and 3 s after the last frame (each session gets its full second).
+    EXPECT_GE(hosts.size(), 3u);
+    EXPECT_LE(hosts.size(), 4u);
+    EXPECT_EQ(screen->lastFocused(), (CGPoint{0.2, 0.3}));
+
+    gate->open = true;
+    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+    auto host = screen->currentMaker();
+    step(1.5);
+    EXPECT_EQ(screen->currentMaker(), host);
+    EXPECT_FALSE(screen->noFocusReset());
+}
+
+TEST_F(CameraScreenPreviewTest, FramesWithoutPixelsAreSkippedAndTheScreenCarriesOn) {
+    useGatedCamera();
+    showScreen();
+    auto drawnBefore = screen->previewIfMade()->presentCount();
+    gate->empty = true;
+    step(0.5);
+    auto host = screen->currentMaker();
+    gate->empty = false;
+    step(0.5);
+    EXPECT_EQ(screen->currentMaker(), host);
+    EXPECT_GT(screen->previewIfMade()->presentCount(), drawnBefore);
+}
+
+TEST_F(CameraScreenPreviewTest, WhileAShotHoldsThePictureFramesArriveButNothingIsDrawn) {
+    synthetic(back()).editScript([](SyntheticCameraScript& s) { s.sceneMoves = true; });
+    showScreen();
+    screen->setNoScreenUpdate(true);
+    auto preview = screen->previewIfMade();
+    auto drawn = preview->presentCount();
+    auto frame = screen->lastScreen();
+    step(0.5);
+    EXPECT_EQ(preview->presentCount(), drawn);
+    EXPECT_NE(screen->lastScreen(), frame);
+    screen->setNoScreenUpdate(false);
+    step(0.2);
+    EXPECT_GT(preview->presentCount(), drawn);
+}
+
+TEST_F(CameraScreenPreviewTest, TheScreensFilterChangesThePreviewsPixels) {
+    showScreen();
+    step(0.2);
+    auto plain = meanColour(*screen->previewIfMade());
+    screen->setScreenElement(FilterMyElement::withDesc(Value::dictionary(
+        {{"name", Value("CIColorControls")},
+         {"value", Value::dictionary({{"inputBrightness", Value::dictionary({{"value", Value(0.4)}})}})}})));
+    step(0.2);
+    auto bright = meanColour(*screen->previewIfMade());
+    for (int c = 0; c < 3; ++c) EXPECT_GT(bright[c], plain[c] + 40) << c;
+}
+
+TEST_F(CameraScreenPreviewTest, ThePictureFadesInWhenItIsFirstLaidOut) {
+    screen = RecordingScreen::make();
+    show(screen);
+    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }, 5.0));
+    EXPECT_TRUE(screen->flagFade());
+    auto preview = screen->previewIfMade();
+    step(0.04);  // the first tick of the fade
+    EXPECT_LT(preview->alpha(), 0.5);
+    EXPECT_TRUE(screen->ui()->isHidden());
+    EXPECT_LT(screen->ui()->alpha(), 0.5);
+    step(0.3);
+    EXPECT_DOUBLE_EQ(preview->alpha(), 1.0);
+    EXPECT_FALSE(screen->ui()->isHidden());
+    EXPECT_FALSE(screen->timerFade());
+}

@@ -1,0 +1,201 @@
+// The shutter road on the synthetic camera and a temporary library: the self-timer's countdown and
+// cancel, the tap that waits for focus and exposure with its delays and its 2 s fallback, exactly
+// one photo per trigger, the photo as the host saved it, a library that cannot be written, and the
+// library button with the new photo's flight.
+#include "camera/overlays/focus_view.h"
+#include "filter/filter_my_element.h"
+#include "filter/glk_view.h"
+#include "foundation/global.h"
+#include "platform/image/codec/image_data.h"
+#include "platform/image/codec/image_properties.h"
+#include "platform/ui/control/ui_button.h"
+#include "platform/ui/control/ui_image_view.h"
+#include "platform/ui/controller/ui_alert_controller.h"
+#include "platform/storage/file_manager.h"
+#include "tests/camera/screen/camera_screen_test_support.h"
+
+namespace {
+
+// The time at which the library's photo count first goes above `count`, stepping at most `limit`.
+template <class Fixture>
+double timeOfNextPhoto(Fixture& f, std::size_t count, double limit) {
+    double start = Clock::now();
+    if (!f.stepUntil([&] { return f.libraryPhotos().size() > count; }, limit)) return -1;
+    return Clock::now() - start;
+}
+
+}  // namespace
+
+struct CameraScreenShutterTest : CameraScreenTest {
+    // A back camera with scripted focus and exposure capabilities.
+    void useCamera(bool autoFocus, bool autoExposure, double focusSettle, bool neverSettles = false) {
+        auto caps = syntheticBackCameraCapabilities();
+        if (!autoFocus) caps.focusModes = {AVCaptureFocusMode::Locked};
+        if (!autoExposure) caps.exposureModes = {AVCaptureExposureMode::Locked, AVCaptureExposureMode::Custom};
+        SyntheticCameraScript script = still();
+        script.focusSettleTime = focusSettle;
+        script.focusNeverSettles = neverSettles;
+        useCameras(caps, syntheticFrontCameraCapabilities(), script);
+    }
+    CGPoint previewCentre() {
+        auto f = screen->previewIfMade()->frame();
+        return {f.origin.x + f.size.width * 0.25, f.origin.y + f.size.height * 0.5};
+    }
+};
+
+TEST_F(CameraScreenShutterTest, TheSelfTimerCountsDownAndShootsOnceOrIsCancelledByASecondPress) {
+    Global::shared()->setTimerShot(3);
+    showScreen();
+    screen->onShot();
+    EXPECT_EQ(screen->messages, (std::vector<std::string>{"3"}));
+    step(2.5);
+    EXPECT_EQ(screen->messages, (std::vector<std::string>{"3", "2", "1"}));
+    EXPECT_TRUE(libraryPhotos().empty());
+    double t = timeOfNextPhoto(*this, 0, 1.5);
+    EXPECT_GT(t, 0.3);
+    step(3);
+    EXPECT_EQ(libraryPhotos().size(), 1u);
+    EXPECT_FALSE(screen->timerTimer());
+
+    screen->onCameraAssistantVolumeButton(screen->assist());
+    step(1.5);
+    screen->onShot();
+    EXPECT_EQ(screen->count("CANCELED"), 1);
+    EXPECT_FALSE(screen->timerTimer());
+    step(4);
+    EXPECT_EQ(libraryPhotos().size(), 1u);
+}
+
+TEST_F(CameraScreenShutterTest, ATapWithSettledControlsShootsAtOnce) {
+    useCamera(false, false, 0.3);
+    showScreen();
+    tap(previewCentre());
+    EXPECT_FALSE(screen->lateShot());
+    double t = timeOfNextPhoto(*this, 0, 3);
+    EXPECT_GE(t, 0);
+    EXPECT_LT(t, 0.1);
+    EXPECT_NEAR(screen->lastFocused().x, 0.25, 0.01);
+    EXPECT_NEAR(screen->lastFocused().y, 0.5, 0.01);
+}
+
+TEST_F(CameraScreenShutterTest, ATapWaitsTenTimesTheSettleTimeCappedAtOneSecondAndFallsBackAfterTwo) {
+    struct Case {
+        double settle;
+        bool never;
+        double expected;
+    };
+    for (Case c : {Case{0.05, false, 0.05 + 0.5}, Case{0.3, false, 0.3 + 1.0}, Case{0.3, true, 2.0}}) {
+        SCOPED_TRACE(c.settle);
+        useCamera(true, false, c.settle, c.never);
+        if (screen) window->setRootViewController(nullptr), settleAll(), screen = nullptr;
+        showScreen();
+        auto before = libraryPhotos().size();
+        screen->onShotTap();
+        EXPECT_TRUE(screen->lateShot());
+        double t = timeOfNextPhoto(*this, before, 3);
+        // Within a few frames: the camera reports the end of its adjusting with its next frame.
+        EXPECT_NEAR(t, c.expected, 0.12);
+        step(2.5);
+        EXPECT_EQ(libraryPhotos().size(), before + 1) << "exactly one photo";
+        EXPECT_FALSE(screen->observingCamera());
+    }
+}
+
+TEST_F(CameraScreenShutterTest, ATapWhileTheCameraIsDeniedOnlyAlerts) {
+    showScreen();
+    CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::Denied);
+    tap(previewCentre());
+    auto alert = std::dynamic_pointer_cast<UIAlertController>(screen->presentedViewController());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), "Camera Authorization Required");
+    EXPECT_EQ(screen->lastFocused(), (CGPoint{0.5, 0.5}));
+    step(2.5);
+    EXPECT_TRUE(libraryPhotos().empty());
+}
+
+TEST_F(CameraScreenShutterTest, ATriggerDuringAShotIsDroppedAndTheDelayedShotNeverOverlaps) {
+    showScreen();
+    screen->onShot();
+    EXPECT_TRUE(screen->ignoreShot());
+    EXPECT_TRUE(screen->noScreenUpdate());
+    screen->onShot();
+    screen->onCameraAssistantVolumeButton(screen->assist());
+    screen->shot1();  // a late shot landing during this one
+    step(1);
+    EXPECT_EQ(libraryPhotos().size(), 1u);
+    EXPECT_FALSE(screen->ignoreShot());
+    EXPECT_FALSE(screen->noScreenUpdate());
+}
+
+TEST_F(CameraScreenShutterTest, ThePhotoIsSavedAsAFilteredJpegInTheRatioAndOrientationAsShot) {
+    showScreen();
+    screen->setScreenElement(FilterMyElement::withDesc(Value::dictionary(
+        {{"name", Value("CIColorControls")},
+         {"value", Value::dictionary({{"inputSaturation", Value::dictionary({{"value", Value(0.0)}})}})}})));
+    screen->updateOrientation(1);
+    screen->onShot();
+    ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
+    auto asset = libraryPhotos()[0];
+    auto decoded = decodeImageFile(asset->filePath());
+    ASSERT_TRUE(decoded);
+    const auto& r = decoded->raster;
+    EXPECT_NEAR(double(r.width) / r.height, 0.75, 0.01);
+    // Grey: every channel alike.
+    const std::uint8_t* p = r.pixels.data() + (std::size_t(r.height / 2) * r.width + r.width / 2) * 4;
+    EXPECT_NEAR(p[0], p[1], 3);
+    EXPECT_NEAR(p[1], p[2], 3);
+    auto props = readImagePropertiesFromFile(asset->filePath());
+    ASSERT_TRUE(props);
+    EXPECT_EQ((*props)["{TIFF}"]["Software"].stringValue(), Global::shared()->appMetadataName());
+
+    // Held sideways: the photo is wider than tall.
+    screen->setScreenElement(nullptr);
+    screen->updateOrientation(3);
+    screen->onShot();
+    ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 2; }));
+    auto side = decodeImageFile(libraryPhotos()[1]->filePath());
+    ASSERT_TRUE(side);
+    EXPECT_NEAR(double(side->raster.width) / side->raster.height, 4.0 / 3.0, 0.01);
+}
+
+TEST_F(CameraScreenShutterTest, ALibraryThatCannotBeWrittenGivesThePreviewBackAndLeavesNothingBehind) {
+    showScreen();
+    writeFile("blocked", "a file where the library folder would go");
+    PHPhotoLibrary::setLibraryDirectory((tempRoot / "blocked" / "library").string());
+    auto preview = screen->previewIfMade();
+    screen->onShot();
+    step(1);
+    EXPECT_FALSE(screen->ignoreShot());
+    EXPECT_FALSE(screen->noScreenUpdate());
+    auto drawn = preview->presentCount();
+    step(0.3);
+    EXPECT_GT(preview->presentCount(), drawn);
+    EXPECT_FALSE(std::filesystem::exists(tempRoot / "blocked" / "library"));
+    // The next shot into a working library goes through.
+    PHPhotoLibrary::setLibraryDirectory(libraryDir().string());
+    screen->onShot();
+    EXPECT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
+}
+
+TEST_F(CameraScreenShutterTest, TheLibraryButtonShowsTheNewestPhotoAfterItsFlight) {
+    showScreen();
+    EXPECT_FALSE(screen->btnAsset()->imageForState(UIControlStateNormal));
+    screen->onShot();
+    ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
+    // The library observer reports the change; the flight starts from the preview.
+    ASSERT_TRUE(stepUntil([&] { return screen->btnAsset()->imageForState(UIControlStateNormal) != nullptr; }));
+    std::shared_ptr<UIImageView> flying;
+    for (auto& v : screen->view()->subviews())
+        if (auto iv = std::dynamic_pointer_cast<UIImageView>(v)) flying = iv;
+    ASSERT_TRUE(flying);
+    step(0.8);
+    EXPECT_FALSE(flying->superview());
+}
+
+TEST_F(CameraScreenShutterTest, TheLibraryButtonKeepsItsImageWithoutLibraryAccess) {
+    showScreen();
+    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Denied);
+    screen->updateAssetButtonImage();
+    settleAll();
+    EXPECT_FALSE(screen->btnAsset()->imageForState(UIControlStateNormal));
+}
