@@ -9,3 +9,4 @@ trap 'rm -rf "$work"' EXIT
 if [ -x "$build/bench/korva_widget_frame_bench" ]; then "$build/bench/korva_widget_frame_bench"; fi
 if [ -x "$build/bench/korva_form_bench" ]; then "$build/bench/korva_form_bench"; fi
 if [ -x "$build/bench/korva_popup_frame_bench" ]; then "$build/bench/korva_popup_frame_bench"; fi
+"$build/bench/korva_media_bench" "$work"
