@@ -92,11 +92,13 @@ bool writeFrames(const std::vector<CVPixelBufferRef>& frames, const std::string&
     for (int i = 0; i < kWriterFrames; ++i) {
         double t = double(i) / kFps;
         while (!v->isReadyForMoreMediaData()) std::this_thread::sleep_for(std::chrono::microseconds(200));
-        v->appendSampleBuffer(CMSampleBuffer::withImageBuffer(
-            frames[std::size_t(i % kDistinctFrames)], {CMTimeMake(1, kFps), CMTimeMakeWithSeconds(t, 90000), kCMTimeInvalid}));
+        v->appendSampleBuffer(
+            CMSampleBuffer::withImageBuffer(frames[std::size_t(i % kDistinctFrames)],
+                                            {CMTimeMake(1, kFps), CMTimeMakeWithSeconds(t, 90000), kCMTimeInvalid}));
         while (double(sample) / kRate < t + 1.0 / kFps) {
             while (!a->isReadyForMoreMediaData()) std::this_thread::sleep_for(std::chrono::microseconds(200));
-            a->appendSampleBuffer(CMSampleBuffer::withAudio(tone(sample), {kCMTimeInvalid, CMTimeMake(sample, kRate), kCMTimeInvalid}));
+            a->appendSampleBuffer(
+                CMSampleBuffer::withAudio(tone(sample), {kCMTimeInvalid, CMTimeMake(sample, kRate), kCMTimeInvalid}));
             sample += kBlock;
         }
     }
@@ -108,7 +110,8 @@ bool writeFrames(const std::vector<CVPixelBufferRef>& frames, const std::string&
 
 template <class T>
 void writeRaw(const std::string& path, const T* data, std::size_t count) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), std::streamsize(count * sizeof(T)));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data), std::streamsize(count * sizeof(T)));
 }
 
 }  // namespace
@@ -122,9 +125,12 @@ int main(int argc, char** argv) {
 
     // 1. Export.
     std::string clip = work + "/clip.mp4", exported = work + "/export.mp4", peer = work + "/peer-export.mp4";
-    if (command("ffmpeg -y -f lavfi -i testsrc2=size=1920x1080:rate=30 -f lavfi -i sine=frequency=440:sample_rate=44100 "
-                "-t 10 -c:v libx264 -preset veryfast -crf 23 -pix_fmt yuv420p -c:a aac -b:a 128k '" + clip + "'",
-                1) > 1e29 || !std::filesystem::exists(clip)) {
+    if (command(
+            "ffmpeg -y -f lavfi -i testsrc2=size=1920x1080:rate=30 -f lavfi -i sine=frequency=440:sample_rate=44100 "
+            "-t 10 -c:v libx264 -preset veryfast -crf 23 -pix_fmt yuv420p -c:a aac -b:a 128k '" +
+                clip + "'",
+            1) > 1e29 ||
+        !std::filesystem::exists(clip)) {
         std::fprintf(stderr, "ffmpeg could not make the clip\n");
         return 1;
     }
@@ -132,11 +138,13 @@ int main(int argc, char** argv) {
     double korvaExport = best(kRuns, [&] { exportOk = exportOk && exportClip(clip, exported); });
     double ffmpegExport = command("ffmpeg -y -i '" + clip +
                                       "' -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p -c:a aac -b:a 128k "
-                                      "-movflags +faststart '" + peer + "'",
+                                      "-movflags +faststart '" +
+                                      peer + "'",
                                   kRuns + 1);
-    std::printf("1. export of a %.0f s %dx%d %d fps clip, highest quality: Korva %.2f s, ffmpeg %.2f s (%.1f / %.1f MB)\n",
-                kClipSeconds, kWidth, kHeight, kFps, korvaExport, ffmpegExport,
-                double(std::filesystem::file_size(exported)) / 1e6, double(std::filesystem::file_size(peer)) / 1e6);
+    std::printf(
+        "1. export of a %.0f s %dx%d %d fps clip, highest quality: Korva %.2f s, ffmpeg %.2f s (%.1f / %.1f MB)\n",
+        kClipSeconds, kWidth, kHeight, kFps, korvaExport, ffmpegExport,
+        double(std::filesystem::file_size(exported)) / 1e6, double(std::filesystem::file_size(peer)) / 1e6);
     if (!exportOk) std::printf("  the export failed\n"), ok = false;
     verdict("Korva export / ffmpeg re-encode", korvaExport / ffmpegExport, kTarget);
 
@@ -164,7 +172,8 @@ int main(int argc, char** argv) {
                                       std::to_string(kWriterFrames / kDistinctFrames - 1) + " -i '" + frameFile +
                                       "' -f s16le -ar 44100 -ac 1 -i '" + soundFile +
                                       "' -frames:v 300 -c:v libx264 -preset veryfast -crf 23 -pix_fmt yuv420p "
-                                      "-c:a aac -b:a 128k -shortest '" + peerWritten + "'",
+                                      "-c:a aac -b:a 128k -shortest '" +
+                                      peerWritten + "'",
                                   kRuns + 1);
     std::printf("2. writer, %d frames %dx%d with sound: Korva %.2f s, ffmpeg %.2f s (%.1f / %.1f MB)\n", kWriterFrames,
                 kWidth, kHeight, korvaWriter, ffmpegWriter, double(std::filesystem::file_size(written)) / 1e6,

@@ -18,18 +18,16 @@ void MyAVSessionController::viewWillDisappear(bool animated) {
 
 void MyAVSessionController::handleInterruption1() {
     if (handlingInterruption_) return;
-    NSNotificationCenter::defaultCenter()->addObserver(self<MyAVSessionController>(),
-                                                       &MyAVSessionController::handleInterruption,
-                                                       AVAudioSessionInterruptionNotification,
-                                                       AVAudioSession::sharedInstance());
+    NSNotificationCenter::defaultCenter()->addObserver(
+        self<MyAVSessionController>(), &MyAVSessionController::handleInterruption,
+        AVAudioSessionInterruptionNotification, AVAudioSession::sharedInstance());
     handlingInterruption_ = true;
 }
 
 void MyAVSessionController::handleInterruption0() {
     if (!handlingInterruption_) return;
-    NSNotificationCenter::defaultCenter()->removeObserver(self<MyAVSessionController>(),
-                                                          AVAudioSessionInterruptionNotification,
-                                                          AVAudioSession::sharedInstance());
+    NSNotificationCenter::defaultCenter()->removeObserver(
+        self<MyAVSessionController>(), AVAudioSessionInterruptionNotification, AVAudioSession::sharedInstance());
     handlingInterruption_ = false;
 }
 

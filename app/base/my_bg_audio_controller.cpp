@@ -21,9 +21,13 @@ void MyBGAudioController::viewWillDisappear(bool animated) {
     if (isBGAudioEnabled()) viewWillDisappear_bgAudio();
 }
 
-void MyBGAudioController::viewWillAppear_bgAudio() { addObserver_bgAudio(); }
+void MyBGAudioController::viewWillAppear_bgAudio() {
+    addObserver_bgAudio();
+}
 
-void MyBGAudioController::viewDidAppear_bgAudio() { remoteControlActive(); }
+void MyBGAudioController::viewDidAppear_bgAudio() {
+    remoteControlActive();
+}
 
 void MyBGAudioController::viewWillDisappear_bgAudio() {
     removeObserver_bgAudio();
@@ -64,13 +68,16 @@ void MyBGAudioController::remoteControlDeactive() {
     RemoteControlEvents::end();
 }
 
-void MyBGAudioController::removePlaying() { MPNowPlayingInfoCenter::defaultCenter()->setNowPlayingInfo({}); }
+void MyBGAudioController::removePlaying() {
+    MPNowPlayingInfoCenter::defaultCenter()->setNowPlayingInfo({});
+}
 
 void MyBGAudioController::onDidBecomeActive_bgAudio(const std::shared_ptr<NSNotification>& notification) {
     terminated_ = false;
     remoteControlDeactive();
     onDidBecomeActive(notification);
-    reactivate_.restart(kReactivateDelay, weakTick(self<MyBGAudioController>(), &MyBGAudioController::remoteControlActive));
+    reactivate_.restart(kReactivateDelay,
+                        weakTick(self<MyBGAudioController>(), &MyBGAudioController::remoteControlActive));
 }
 
 void MyBGAudioController::onTerminate_bgAudio(const std::shared_ptr<NSNotification>& notification) {

@@ -100,7 +100,8 @@ void SDLAudioOutput::feed(std::unique_ptr<AudioFileDecoder> decoder, double seco
     for (;;) {
         {
             std::unique_lock lock(mutex_);
-            if (wake_.wait_for(lock, kFeedRest, [&] { return stopping_ || SDL_GetQueuedAudioSize(device_) < bytesAhead; });
+            if (wake_.wait_for(lock, kFeedRest,
+                               [&] { return stopping_ || SDL_GetQueuedAudioSize(device_) < bytesAhead; });
                 stopping_)
                 return;
             if (SDL_GetQueuedAudioSize(device_) >= bytesAhead) {

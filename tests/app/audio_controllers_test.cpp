@@ -19,8 +19,12 @@ struct AudioScreen : MyBGAudioController {
     bool enabled = false;
     std::vector<std::string> calls;
     bool isBGAudioEnabled() const override { return enabled; }
-    void myAVSessionInterruptionBegan(std::uint64_t reason) override { calls.push_back("began " + std::to_string(reason)); }
-    void myAVSessionInterruptionEnd(std::uint64_t options) override { calls.push_back("end " + std::to_string(options)); }
+    void myAVSessionInterruptionBegan(std::uint64_t reason) override {
+        calls.push_back("began " + std::to_string(reason));
+    }
+    void myAVSessionInterruptionEnd(std::uint64_t options) override {
+        calls.push_back("end " + std::to_string(options));
+    }
     void onDidBecomeActive(const std::shared_ptr<NSNotification>&) override { calls.push_back("active"); }
     void onTerminate(const std::shared_ptr<NSNotification>&) override { calls.push_back("terminate"); }
     void remoteControlReceivedWithEvent(const std::shared_ptr<NSObject>&) override { calls.push_back("remote"); }
@@ -47,7 +51,8 @@ struct AudioControllerTest : AppTest {
     }
     // Another screen takes the window, so the audio screen disappears.
     void leave() { show(MyViewController::make()); }
-    static void interrupt(std::uint64_t type, std::uint64_t value, const std::shared_ptr<NSObject>& from = AVAudioSession::sharedInstance()) {
+    static void interrupt(std::uint64_t type, std::uint64_t value,
+                          const std::shared_ptr<NSObject>& from = AVAudioSession::sharedInstance()) {
         Value info = Value::dictionary({{AVAudioSessionInterruptionTypeKey, Value(type)},
                                         {AVAudioSessionInterruptionOptionKey, Value(value)},
                                         {AVAudioSessionInterruptionReasonKey, Value(value)}});
@@ -64,8 +69,8 @@ TEST_F(AudioControllerTest, InterruptionsReachTheHooksOnlyWhileOnScreenAndFromTh
     screen->viewWillAppear(false);  // appearing again still observes once
     interrupt(1, 2);
     interrupt(0, 1);
-    interrupt(7, 3);                             // an unknown type is nobody's business
-    interrupt(1, 4, AVAudioSession::make());       // another session's interruption
+    interrupt(7, 3);                          // an unknown type is nobody's business
+    interrupt(1, 4, AVAudioSession::make());  // another session's interruption
     EXPECT_EQ(screen->calls, (std::vector<std::string>{"began 2", "end 1"}));
 
     leave();

@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "photos_test_support.h"
-#include "platform/photos/asset_index.h"
 #include "platform/media/movie_encoder.h"
+#include "platform/photos/asset_index.h"
 #include "platform/photos/ph_asset.h"
 #include "tests/platform/media/media_test_support.h"
 
@@ -112,7 +112,8 @@ TEST_F(LibraryVideoTest, WhatIsNoWholeMovieFailsTheChangeAndAddsNothing) {
     // A photo is no movie, and a movie is no photo.
     std::string photo = (outside / "photo.jpg").string();
     auto bytes = jpeg(8, 8);
-    std::ofstream(photo, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(photo, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     EXPECT_FALSE(saveVideo(photo));
     EXPECT_FALSE(PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait(
         [&] { PHAssetChangeRequest::creationRequestForAssetFromImageAtFileURL(whole); }));
