@@ -154,13 +154,28 @@ std::shared_ptr<UIImage> loadThumbnailImage_AV(const std::shared_ptr<NSURL>& url
     return nullptr;
 }
 
-void saveImageToPhotos(const std::shared_ptr<NSURL>& url, std::function<void(bool)> completion) {
+namespace {
+
+// One change block creating the asset the request maker names; the answer on the main queue.
+void saveFileToPhotos(const std::shared_ptr<NSURL>& url,
+                      std::shared_ptr<PHAssetChangeRequest> (*request)(const std::string& path),
+                      std::function<void(bool)> completion) {
     std::string path = url ? url->path() : std::string();
     PHPhotoLibrary::sharedPhotoLibrary()->performChanges(
-        [path] { PHAssetChangeRequest::creationRequestForAssetFromImageAtFileURL(path); },
+        [path, request] { request(path); },
         [completion = std::move(completion)](bool ok, const std::shared_ptr<NSError>&) {
             dispatch_async(dispatch_get_main_queue(), [completion, ok] {
                 if (completion) completion(ok);
             });
         });
+}
+
+}  // namespace
+
+void saveVideoToPhotos(const std::shared_ptr<NSURL>& url, std::function<void(bool)> completion) {
+    saveFileToPhotos(url, &PHAssetChangeRequest::creationRequestForAssetFromVideoAtFileURL, std::move(completion));
+}
+
+void saveImageToPhotos(const std::shared_ptr<NSURL>& url, std::function<void(bool)> completion) {
+    saveFileToPhotos(url, &PHAssetChangeRequest::creationRequestForAssetFromImageAtFileURL, std::move(completion));
 }

@@ -36,5 +36,6 @@ Value trackDict_AV(const std::shared_ptr<NSURL>& url, LanguageService* languages
 std::shared_ptr<UIImage> loadThumbnailImage_AV(const std::shared_ptr<NSURL>& url);
 // The candidate times of the thumbnail search, in units of the asset's timescale.
 std::vector<std::int64_t> thumbnailCandidates(std::int64_t duration);
-// The image file at the URL into the photo library; the answer on the main queue.
+// The movie, respectively image, file at the URL into the photo library; the answer on the main queue.
+void saveVideoToPhotos(const std::shared_ptr<NSURL>& url, std::function<void(bool)> completion);
 void saveImageToPhotos(const std::shared_ptr<NSURL>& url, std::function<void(bool)> completion);

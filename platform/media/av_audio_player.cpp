@@ -1,3 +1,4 @@
+// The player's clock-timed position and its output.
 #include "platform/media/av_audio_player.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@ Result<std::shared_ptr<AVAudioPlayer>> AVAudioPlayer::playerWithContentsOfURL(co
     if (!asset) return fail("cannot open " + (url ? url->absoluteString() : std::string("no URL")));
     auto sound = asset->tracksWithMediaType(AVMediaTypeAudio);
     if (sound.empty()) return fail(url->absoluteString() + " has no sound");
-    return make(url, CMTimeGetSeconds(sound.front()->timeRange().duration));
+    return make(url, asset->path(), CMTimeGetSeconds(sound.front()->timeRange().duration));
 }
 
 double AVAudioPlayer::currentTime() const {
@@ -21,6 +22,13 @@ double AVAudioPlayer::currentTime() const {
 void AVAudioPlayer::setCurrentTime(double seconds) {
     position_ = std::clamp(seconds, 0.0, duration_);
     playStart_ = Clock::now();
+    if (playing_) output_->start(path_, position_);
+}
+
+void AVAudioPlayer::setOutput(std::unique_ptr<AudioOutput> output) {
+    output_->stop();
+    output_ = std::move(output);
+    if (playing_) output_->start(path_, currentTime());
 }
 
 bool AVAudioPlayer::play() {
@@ -28,12 +36,14 @@ bool AVAudioPlayer::play() {
     if (position_ >= duration_) return false;
     playing_ = true;
     playStart_ = Clock::now();
+    output_->start(path_, position_);
     return true;
 }
 
 void AVAudioPlayer::pause() {
     position_ = currentTime();
     playing_ = false;
+    output_->stop();
 }
 
 void AVAudioPlayer::stop() {

@@ -116,6 +116,7 @@ Result<std::unique_ptr<MovieEncoder>> MovieEncoder::open(const std::string& path
         if (s->format->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         av_opt_set(c->priv_data, "preset", settings.speed.c_str(), 0);
         av_opt_set_double(c->priv_data, "crf", settings.crf, 0);
+        c->thread_count = 0;  // as many as the encoder finds useful, as the command line has it
         if (int r = avcodec_open2(c, codec, nullptr); r < 0) return fail("cannot start H.264: " + averrorText(r));
         s->videoStream = avformat_new_stream(s->format, nullptr);
         avcodec_parameters_from_context(s->videoStream->codecpar, c);

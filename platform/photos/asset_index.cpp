@@ -12,6 +12,7 @@
 #include "platform/image/codec/image_properties.h"
 #include "platform/photos/asset_identifier.h"
 #include "platform/photos/image_file_check.h"
+#include "platform/photos/movie_file_check.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
 
@@ -28,7 +29,8 @@ const char* kSchema =
     " pixel_height INTEGER NOT NULL,"
     " creation_date REAL NOT NULL,"
     " modification_date REAL NOT NULL,"
-    " latitude REAL, longitude REAL, altitude REAL)";
+    " latitude REAL, longitude REAL, altitude REAL,"
+    " duration REAL NOT NULL DEFAULT 0)";
 
 std::string lower(std::string s) {
     for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -42,7 +44,14 @@ bool endsWith(const std::string& s, const std::string& suffix) {
 // What an interrupted atomic write leaves: ".<name>.XXXXXX" beside the file it was writing.
 bool isStaleTemporary(const std::string& name) {
     if (name.size() < 9 || name[0] != '.' || name[name.size() - 7] != '.') return false;
-    return isLibraryImageName(name.substr(1, name.size() - 8));
+    return isLibraryFileName(name.substr(1, name.size() - 8));
+}
+
+// Images by their head and tail, movies by reading their container to the end.
+Result<void> checkFileIsWhole(const std::string& path) {
+    if (!isLibraryMovieName(path)) return checkImageFileIsWhole(path);
+    if (auto movie = describeMovieFile(path); !movie) return fail(movie.error());
+    return {};
 }
 
 struct Statement {
@@ -72,6 +81,16 @@ bool isLibraryImageName(const std::string& name) {
     if (name.empty() || name[0] == '.') return false;
     std::string l = lower(name);
     return endsWith(l, ".jpg") || endsWith(l, ".jpeg") || endsWith(l, ".png");
+}
+
+bool isLibraryMovieName(const std::string& name) {
+    std::string l = lower(name);
+    return endsWith(l, ".mp4") || endsWith(l, ".m4v") || endsWith(l, ".mov");
+}
+
+bool isLibraryFileName(const std::string& name) {
+    if (name.empty() || name[0] == '.') return false;
+    return isLibraryImageName(name) || isLibraryMovieName(name);
 }
 
 AssetIndex::~AssetIndex() {
@@ -106,6 +125,7 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
         sqlite3_busy_timeout(db, 2000);
         auto usable = index->exec("PRAGMA synchronous=FULL");
         if (usable) usable = index->exec(kSchema);
+        if (usable) usable = index->addDurationColumn();
         if (usable) usable = index->checkIntegrity();
         if (usable) usable = index->repair();
         if (usable) return index;
@@ -140,7 +160,29 @@ Result<void> AssetIndex::checkIntegrity() const {
     return {};
 }
 
+Result<void> AssetIndex::addDurationColumn() {
+    Statement st;
+    if (sqlite3_prepare_v2(db_, "SELECT name FROM pragma_table_info('assets') WHERE name = 'duration'", -1, &st.s,
+                           nullptr) != SQLITE_OK)
+        return sqlFailure(db_, "cannot read the index's columns");
+    int rc = sqlite3_step(st.s);
+    if (rc == SQLITE_ROW) return {};
+    if (rc != SQLITE_DONE) return sqlFailure(db_, "cannot read the index's columns");
+    // An index from before movies: its rows stay, as photos without length.
+    return exec("ALTER TABLE assets ADD COLUMN duration REAL NOT NULL DEFAULT 0");
+}
+
 Result<AssetRecord> AssetIndex::describeFile(const std::string& path, bool verifyPixels) {
+    if (isLibraryMovieName(path)) {
+        auto movie = describeMovieFile(path);
+        if (!movie) return fail(movie.error());
+        AssetRecord r;
+        r.mediaType = PHAssetMediaType::Video;
+        r.pixelWidth = movie->pixelWidth;
+        r.pixelHeight = movie->pixelHeight;
+        r.duration = movie->duration;
+        return r;
+    }
     auto bytes = readFileBytes(path);
     if (!bytes) return fail(bytes.error());
     auto info = readImageInfo(*bytes);
@@ -178,7 +220,7 @@ Result<void> AssetIndex::repair() {
         if (isStaleTemporary(name)) {
             Log::warning(kLog, "removing the remains of an interrupted save: " + name);
             (void)fm->removeItemAtPath(pathByAppendingComponent(folder_, name));
-        } else if (isLibraryImageName(name)) {
+        } else if (isLibraryFileName(name)) {
             files.insert(name);
         }
     }
@@ -200,7 +242,7 @@ Result<void> AssetIndex::repair() {
             if (!files.count(*file)) {
                 Log::warning(kLog, "dropping the index row of a missing file: " + *id);
                 dropped.push_back(*id);
-            } else if (auto whole = checkImageFileIsWhole(pathByAppendingComponent(folder_, *file)); !whole) {
+            } else if (auto whole = checkFileIsWhole(pathByAppendingComponent(folder_, *file)); !whole) {
                 Log::warning(kLog, "not listing " + *file + ": " + whole.error());
                 dropped.push_back(*id);
                 indexed.insert(*file);
@@ -214,7 +256,7 @@ Result<void> AssetIndex::repair() {
     for (const auto& name : files) {
         if (indexed.count(name)) continue;
         std::string path = pathByAppendingComponent(folder_, name);
-        if (auto whole = checkImageFileIsWhole(path); !whole) {
+        if (auto whole = checkFileIsWhole(path); !whole) {
             Log::warning(kLog, "not listing " + name + ": " + whole.error());
             continue;
         }
@@ -266,8 +308,8 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
         Statement ins, del;
         if (sqlite3_prepare_v2(db_,
                                "INSERT INTO assets (identifier, file, media_type, pixel_width, pixel_height, "
-                               "creation_date, modification_date, latitude, longitude, altitude) "
-                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                               "creation_date, modification_date, latitude, longitude, altitude, duration) "
+                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
                                -1, &ins.s, nullptr) != SQLITE_OK ||
             sqlite3_prepare_v2(db_, "DELETE FROM assets WHERE identifier = ?", -1, &del.s, nullptr) != SQLITE_OK)
             return rollback(sqlFailure(db_, "cannot prepare the change"));
@@ -287,6 +329,7 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
             } else {
                 for (int i = 8; i <= 10; ++i) sqlite3_bind_null(ins.s, i);
             }
+            sqlite3_bind_double(ins.s, 11, r.duration);
             if (sqlite3_step(ins.s) != SQLITE_DONE) return rollback(sqlFailure(db_, "cannot add " + r.file));
         }
         for (const auto& id : deletions) {
@@ -302,7 +345,7 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
 Result<std::vector<AssetRecord>> AssetIndex::query(const AssetQuery& q) const {
     std::string sql =
         "SELECT identifier, file, media_type, pixel_width, pixel_height, creation_date, modification_date, "
-        "latitude, longitude, altitude FROM assets WHERE 1";
+        "latitude, longitude, altitude, duration FROM assets WHERE 1";
     if (q.mediaType) sql += " AND media_type = " + std::to_string(static_cast<std::int64_t>(*q.mediaType));
     if (!q.identifiers.empty()) {
         sql += " AND identifier IN (";
@@ -336,6 +379,7 @@ Result<std::vector<AssetRecord>> AssetIndex::query(const AssetQuery& q) const {
         if (sqlite3_column_type(st.s, 7) != SQLITE_NULL)
             r.location = PHAssetLocation{sqlite3_column_double(st.s, 7), sqlite3_column_double(st.s, 8),
                                          sqlite3_column_double(st.s, 9)};
+        r.duration = sqlite3_column_double(st.s, 10);
         out.push_back(std::move(r));
     }
     if (rc != SQLITE_DONE) return sqlFailure(db_, "cannot read the index");

@@ -1,4 +1,4 @@
-// The photo library's index: one SQLite table of assets beside the image files.
+// The photo library's index: one SQLite table of assets beside the image and movie files.
 //
 // The folder is the truth and the index is derived from it. Crash safety: files are written
 // (atomically) before their rows, rows are written in one transaction per change, and open()
@@ -27,6 +27,7 @@ struct AssetRecord {
     int pixelWidth = 0, pixelHeight = 0;
     double creationDate = 0, modificationDate = 0;  // seconds since 2001-01-01 UTC
     std::optional<PHAssetLocation> location;
+    double duration = 0;  // seconds; 0 for photos
 };
 
 enum class AssetSortKey { CreationDate, ModificationDate };
@@ -55,7 +56,8 @@ public:
     Result<std::vector<AssetRecord>> query(const AssetQuery& query) const;
     std::size_t count() const;
 
-    // Reads an image file's size, type and GPS position; fails for files that do not decode.
+    // Reads an image file's size, type and GPS position, or a movie's size and length; fails for
+    // files that do not decode.
     static Result<AssetRecord> describeFile(const std::string& path, bool verifyPixels);
 
 private:
@@ -63,6 +65,7 @@ private:
     static Result<void> setAside(const std::string& path);
     Result<void> exec(const char* sql) const;
     Result<void> checkIntegrity() const;
+    Result<void> addDurationColumn();
     Result<void> repair();
     Result<void> giveRowsIdentifiers();
 
@@ -71,5 +74,7 @@ private:
     mutable std::mutex mutex_;
 };
 
-// Image file names the library indexes (by extension, case-insensitive).
+// File names the library indexes (by extension, case-insensitive): images, movies, either.
 bool isLibraryImageName(const std::string& name);
+bool isLibraryMovieName(const std::string& name);
+bool isLibraryFileName(const std::string& name);

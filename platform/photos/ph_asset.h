@@ -1,4 +1,4 @@
-// PHAsset: one photo of the library, as fetched (a snapshot; a later change makes a new one).
+// PHAsset: one photo or video of the library, as fetched (a snapshot; a later change makes a new one).
 #pragma once
 
 #include <memory>
@@ -25,7 +25,9 @@ public:
     double creationDate() const { return creationDate_; }
     double modificationDate() const { return modificationDate_; }
     const std::optional<PHAssetLocation>& location() const { return location_; }
-    // The image file in the library folder.
+    // A video's length in seconds; 0 for a photo.
+    double duration() const { return duration_; }
+    // The image or movie file in the library folder.
     const std::string& filePath() const { return path_; }
 
     // Fetches from the shared library; nothing when it is not authorized or cannot be opened.
@@ -44,6 +46,7 @@ public:
         int pixelWidth = 0, pixelHeight = 0;
         double creationDate = 0, modificationDate = 0;
         std::optional<PHAssetLocation> location;
+        double duration = 0;
     };
 
 protected:
@@ -55,7 +58,8 @@ protected:
           pixelHeight_(f.pixelHeight),
           creationDate_(f.creationDate),
           modificationDate_(f.modificationDate),
-          location_(f.location) {}
+          location_(f.location),
+          duration_(f.duration) {}
 
 private:
     std::string identifier_, path_;
@@ -63,6 +67,7 @@ private:
     int pixelWidth_, pixelHeight_;
     double creationDate_, modificationDate_;
     std::optional<PHAssetLocation> location_;
+    double duration_;
 };
 
 // Sorting ("creationDate" or "modificationDate"; the first descriptor counts) and a limit.

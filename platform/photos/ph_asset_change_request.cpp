@@ -36,6 +36,13 @@ std::shared_ptr<PHAssetChangeRequest> PHAssetChangeRequest::creationRequestForAs
     return record(r) ? r : nullptr;
 }
 
+std::shared_ptr<PHAssetChangeRequest> PHAssetChangeRequest::creationRequestForAssetFromVideoAtFileURL(
+    const std::string& path) {
+    auto r = PHAssetChangeRequest::make();
+    r->resources_.push_back({std::nullopt, path, PHAssetResourceType::Video});
+    return record(r) ? r : nullptr;
+}
+
 void PHAssetChangeRequest::deleteAssets(const std::vector<std::shared_ptr<PHAsset>>& assets) {
     auto* t = PHChangeTransaction::current();
     if (!t) {

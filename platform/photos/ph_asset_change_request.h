@@ -28,6 +28,8 @@ public:
     // Encoded image data (JPEG or PNG) or an image file to copy into the library.
     static std::shared_ptr<PHAssetChangeRequest> creationRequestForAssetFromImageData(Bytes data);
     static std::shared_ptr<PHAssetChangeRequest> creationRequestForAssetFromImageAtFileURL(const std::string& path);
+    // A movie file (MPEG-4 or QuickTime) to copy into the library as a video.
+    static std::shared_ptr<PHAssetChangeRequest> creationRequestForAssetFromVideoAtFileURL(const std::string& path);
     static void deleteAssets(const std::vector<std::shared_ptr<PHAsset>>& assets);
 
     std::shared_ptr<PHObjectPlaceholder> placeholderForCreatedAsset() const { return placeholder_; }
@@ -38,6 +40,7 @@ public:
     struct Resource {
         std::optional<Bytes> data;
         std::string filePath;
+        PHAssetResourceType type = PHAssetResourceType::Photo;
     };
     const std::vector<Resource>& resources() const { return resources_; }
     const std::optional<double>& creationDate() const { return creationDate_; }

@@ -2,6 +2,7 @@
 #include "platform/photos/ph_photo_library.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <future>
 
@@ -9,6 +10,7 @@
 #include "platform/image/codec/image_data.h"
 #include "platform/photos/asset_index.h"
 #include "platform/photos/library_location.h"
+#include "platform/photos/movie_file_check.h"
 #include "platform/photos/ph_asset_change_request.h"
 #include "platform/photos/ph_authorization.h"
 #include "platform/runtime/log.h"
@@ -43,9 +45,15 @@ std::string stripFileScheme(const std::string& url) {
     return url.rfind(scheme, 0) == 0 ? url.substr(scheme.size()) : url;
 }
 
-// A new file name in the folder for an image of the given format.
-std::string freshName(const std::string& folder, const std::string& identifier, ImageFormat format) {
-    std::string ext = format == ImageFormat::PNG ? ".PNG" : ".JPG";
+// A QuickTime movie keeps its kind; anything else the library holds is MPEG-4.
+std::string movieExtension(const std::string& source) {
+    std::string ext = source.size() >= 4 ? source.substr(source.size() - 4) : std::string();
+    for (char& c : ext) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return ext == ".MOV" ? ".MOV" : ".MP4";
+}
+
+// A new file name in the folder with the given extension.
+std::string freshName(const std::string& folder, const std::string& identifier, const std::string& ext) {
     std::string stem = "IMG_" + identifier.substr(0, 8);
     auto fm = NSFileManager::defaultManager();
     for (int i = 0;; ++i) {
@@ -188,7 +196,7 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
     std::vector<Pending> pending;
     double now = Clock::absoluteTime();
     for (const auto& request : t.creations) {
-        if (request->resources().empty()) return fail("a creation request without a photo resource");
+        if (request->resources().empty()) return fail("a creation request without a resource");
         const auto& resource = request->resources().front();
         Bytes data;
         if (resource.data) {
@@ -198,18 +206,29 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
             if (!read) return fail("cannot read " + resource.filePath + ": " + read.error());
             data = std::move(read.value());
         }
-        auto info = readImageInfo(data);
-        if (!info) return fail("not an image the library can hold: " + info.error());
         Pending p;
         p.record.identifier = request->placeholderForCreatedAsset()->localIdentifier();
-        p.record.mediaType = PHAssetMediaType::Image;
-        bool turned = info->orientation >= 5 && info->orientation <= 8;
-        p.record.pixelWidth = turned ? info->height : info->width;
-        p.record.pixelHeight = turned ? info->width : info->height;
+        if (resource.type == PHAssetResourceType::Video) {
+            std::string source = stripFileScheme(resource.filePath);
+            auto movie = describeMovieFile(source);
+            if (!movie) return fail("not a movie the library can hold: " + movie.error());
+            p.record.mediaType = PHAssetMediaType::Video;
+            p.record.pixelWidth = movie->pixelWidth;
+            p.record.pixelHeight = movie->pixelHeight;
+            p.record.duration = movie->duration;
+            p.record.file = freshName(folder_, p.record.identifier, movieExtension(source));
+        } else {
+            auto info = readImageInfo(data);
+            if (!info) return fail("not an image the library can hold: " + info.error());
+            p.record.mediaType = PHAssetMediaType::Image;
+            bool turned = info->orientation >= 5 && info->orientation <= 8;
+            p.record.pixelWidth = turned ? info->height : info->width;
+            p.record.pixelHeight = turned ? info->width : info->height;
+            p.record.file = freshName(folder_, p.record.identifier, info->format == ImageFormat::PNG ? ".PNG" : ".JPG");
+        }
         p.record.creationDate = request->creationDate().value_or(now);
         p.record.modificationDate = now;
         p.record.location = request->location();
-        p.record.file = freshName(folder_, p.record.identifier, info->format);
         p.data = std::move(data);
         pending.push_back(std::move(p));
     }
@@ -227,7 +246,7 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
         }
         written.push_back(path);
         // Without a location of its own, the one in the file's GPS block is indexed.
-        if (!p.record.location)
+        if (!p.record.location && p.record.mediaType == PHAssetMediaType::Image)
             if (auto described = AssetIndex::describeFile(path, false)) p.record.location = described->location;
         records.push_back(p.record);
     }
@@ -273,6 +292,7 @@ std::vector<std::shared_ptr<PHAsset>> PHPhotoLibrary::fetch(const AssetQuery& qu
         f.creationDate = r.creationDate;
         f.modificationDate = r.modificationDate;
         f.location = r.location;
+        f.duration = r.duration;
         out.push_back(PHAsset::make(std::move(f)));
     }
     return out;

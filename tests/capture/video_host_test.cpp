@@ -6,10 +6,13 @@
 
 #include "capture/camera_video_general_host.h"
 #include "capture/capture_services.h"
+#include "capture/media_item_custom.h"
 #include "capture/path_base.h"
 #include "foundation/service_factory.h"
 #include "foundation/string_custom_paths.h"
 #include "platform/media/av_asset.h"
+#include "platform/photos/ph_asset.h"
+#include "platform/photos/ph_photo_library.h"
 #include "tests/capture/capture_engine_test_support.h"
 #include "tests/platform/media/media_test_support.h"
 
@@ -108,6 +111,26 @@ TEST_F(VideoHostTest, TwoSegmentsMergeIntoOneMovieAsLongAsBoth) {
     EXPECT_NE(streams.find(size), std::string::npos) << streams;
     EXPECT_NE(streams.find("codec_name=aac"), std::string::npos) << streams;
     EXPECT_NEAR(toneFrequency(merged), 440, 10);  // the microphone's tone, heard to the end
+
+    // The merged movie saved to the photo library lands there as a video file of its own.
+    Answer kept;
+    saveVideoToPhotos(NSURL::fileURLWithPath(merged), kept.callback());
+    ASSERT_TRUE(advanceUntil([&] { return kept.calls == 1; }));
+    EXPECT_TRUE(kept.ok);
+    auto videos = PHAsset::fetchAssetsWithMediaType(PHAssetMediaType::Video);
+    ASSERT_EQ(videos->count(), 1u);
+    auto video = videos->firstObject();
+    EXPECT_EQ(std::filesystem::path(video->filePath()).parent_path(), PHPhotoLibrary::libraryDirectory());
+    EXPECT_NEAR(video->duration(), first + second, 1.0 / 30 + 0.05);
+    EXPECT_EQ(video->pixelWidth(), delegate->width.load());
+    EXPECT_NE(ffprobe(video->filePath(), "stream=codec_name,width,height").find(size), std::string::npos);
+    EXPECT_NEAR(ffprobeDuration(video->filePath()), ffprobeDuration(merged), 1e-3);
+    // A segment that is gone saves nothing.
+    Answer missing;
+    saveVideoToPhotos(NSURL::fileURLWithPath(withCachePath("gone.mp4")), missing.callback());
+    ASSERT_TRUE(advanceUntil([&] { return missing.calls == 1; }));
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(PHAsset::fetchAssetsWithMediaType(PHAssetMediaType::Video)->count(), 1u);
     // The segments stay; a new recording starts over at number 0 and clears them.
     EXPECT_TRUE(std::filesystem::exists(segs[0]));
     ASSERT_EQ(recordingPaths()->segment(0), segs[0]);

@@ -106,23 +106,29 @@ double ffprobeDuration(const std::string& path) {
 double toneFrequency(const std::string& path) {
     auto decoder = AudioFileDecoder::open(path);
     if (!decoder) return 0;
-    std::int64_t crossings = 0, frames = 0;
-    int previous = 0;
+    std::vector<std::int16_t> mono;
     while (auto block = (*decoder)->next()) {
         auto& a = block->audio;
-        for (std::size_t i = 0; i < a.frameCount(); ++i) {
-            int v = a.samples[i * a.channels];
-            // Skip the encoder's lead-in and the first half second of settling.
-            if (++frames < 22050) continue;
-            // A crossing counts once the sound has swung well past zero, so that quiet stretches
-            // (an encoder's lead-in between joined pieces) add none.
-            int sign = v > 2000 ? 1 : (v < -2000 ? -1 : 0);
-            if (sign != 0 && previous != 0 && sign != previous) ++crossings;
-            if (sign != 0) previous = sign;
-        }
+        for (std::size_t i = 0; i < a.frameCount(); ++i) mono.push_back(a.samples[i * a.channels]);
     }
-    double seconds = double(frames - 22050) / (*decoder)->sampleRate();
-    return seconds > 0 ? crossings / 2.0 / seconds : 0;
+    return toneFrequency(mono, (*decoder)->sampleRate());
+}
+
+double toneFrequency(const std::vector<std::int16_t>& mono, double rate) {
+    // Skip the encoder's lead-in and the first half second of settling.
+    const std::size_t settle = std::size_t(rate / 2);
+    if (mono.size() <= settle) return 0;
+    std::int64_t crossings = 0;
+    int previous = 0;
+    for (std::size_t i = settle; i < mono.size(); ++i) {
+        int v = mono[i];
+        // A crossing counts once the sound has swung well past zero, so that quiet stretches
+        // (an encoder's lead-in between joined pieces) add none.
+        int sign = v > 2000 ? 1 : (v < -2000 ? -1 : 0);
+        if (sign != 0 && previous != 0 && sign != previous) ++crossings;
+        if (sign != 0) previous = sign;
+    }
+    return crossings / 2.0 / (double(mono.size() - settle) / rate);
 }
 
 void MediaTest::SetUp() {

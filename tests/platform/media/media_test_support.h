@@ -35,6 +35,8 @@ std::string ffprobe(const std::string& path, const std::string& entries);
 double ffprobeDuration(const std::string& path);
 // The dominant frequency of the file's sound, from its zero crossings.
 double toneFrequency(const std::string& path);
+// The same of one channel's samples at the given rate.
+double toneFrequency(const std::vector<std::int16_t>& mono, double rate);
 
 class MediaTest : public ::testing::Test {
 protected:

@@ -1,0 +1,160 @@
+// Movies in the photo library: a readable movie is copied in as a video with its size and length,
+// anything else fails the change and adds nothing; the index of an older library gains the length
+// and keeps its rows; the repair on open knows movies from photos.
+#include <sqlite3.h>
+
+#include <fstream>
+
+#include "photos_test_support.h"
+#include "platform/media/movie_encoder.h"
+#include "platform/photos/asset_index.h"
+#include "platform/photos/ph_asset.h"
+#include "tests/platform/media/media_test_support.h"
+
+namespace {
+
+struct LibraryVideoTest : PhotosTest {
+    void SetUp() override {
+        PhotosTest::SetUp();
+        outside = folder.string() + "-src";
+        std::filesystem::create_directories(outside);
+    }
+    void TearDown() override {
+        PhotosTest::TearDown();
+        std::filesystem::remove_all(outside);
+    }
+    std::string movie(const std::string& name, MovieSpec spec = {}) {
+        std::string path = (outside / name).string();
+        EXPECT_TRUE(writeMovie(path, spec));
+        return path;
+    }
+    Result<void> saveVideo(const std::string& path) {
+        return PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait(
+            [&] { PHAssetChangeRequest::creationRequestForAssetFromVideoAtFileURL("file://" + path); });
+    }
+    // Picture only, index before the media, shown turned a quarter: cutting it keeps a readable head.
+    std::string turnedIndexFirst(const std::string& name, int w, int h, int frames) {
+        std::string path = (outside / name).string();
+        MovieEncoderSettings s;
+        s.width = w, s.height = h, s.displayRotation = 90, s.fastStart = true;
+        auto encoder = MovieEncoder::open(path, s);
+        EXPECT_TRUE(encoder);
+        if (!encoder) return path;
+        auto frame = quarterPicture(std::size_t(w), std::size_t(h));
+        for (int i = 0; i < frames; ++i) EXPECT_TRUE((*encoder)->addVideo(*frame, i / 30.0));
+        EXPECT_TRUE((*encoder)->finish());
+        return path;
+    }
+    static std::vector<std::shared_ptr<PHAsset>> videos() {
+        return PHAsset::fetchAssetsWithMediaType(PHAssetMediaType::Video)->assets();
+    }
+    std::filesystem::path outside;
+};
+
+}  // namespace
+
+TEST_F(LibraryVideoTest, AMovieLandsAsAVideoFileWithItsSizeAndLength) {
+    std::string source = movie("clip.mp4", {.width = 640, .height = 480, .seconds = 1.5});
+    ASSERT_TRUE(saveVideo(source));
+    ASSERT_TRUE(save(jpeg(8, 8)).size());
+
+    auto found = videos();
+    ASSERT_EQ(found.size(), 1u);
+    const auto& video = *found.front();
+    EXPECT_EQ(video.mediaType(), PHAssetMediaType::Video);
+    EXPECT_EQ(video.pixelWidth(), 640);
+    EXPECT_EQ(video.pixelHeight(), 480);
+    EXPECT_NEAR(video.duration(), 1.5, 1.0 / 30);
+    EXPECT_EQ(std::filesystem::path(video.filePath()).parent_path(), folder);
+    EXPECT_EQ(std::filesystem::path(video.filePath()).extension(), ".MP4");
+    EXPECT_TRUE(std::filesystem::exists(source));  // copied, not moved
+    EXPECT_EQ(ffprobe(video.filePath(), "stream=codec_name"), "codec_name=h264\ncodec_name=aac\n");
+    EXPECT_NEAR(ffprobeDuration(video.filePath()), 1.5, 1.0 / 30);
+    EXPECT_EQ(PHAsset::fetchAssetsWithMediaType(PHAssetMediaType::Image)->firstObject()->duration(), 0);
+
+    // The library opened afresh finds the same video, not a second one.
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    ASSERT_EQ(videos().size(), 1u);
+    EXPECT_EQ(videos().front()->localIdentifier(), video.localIdentifier());
+    EXPECT_NEAR(videos().front()->duration(), 1.5, 1.0 / 30);
+}
+
+TEST_F(LibraryVideoTest, ATurnedMovieIsListedWithItsDisplayedSize) {
+    ASSERT_TRUE(saveVideo(turnedIndexFirst("turned.mp4", 64, 48, 15)));
+    ASSERT_EQ(videos().size(), 1u);
+    EXPECT_EQ(videos().front()->pixelWidth(), 48);
+    EXPECT_EQ(videos().front()->pixelHeight(), 64);
+    EXPECT_NEAR(videos().front()->duration(), 0.5, 1.0 / 30);
+}
+
+TEST_F(LibraryVideoTest, WhatIsNoWholeMovieFailsTheChangeAndAddsNothing) {
+    std::string text = (outside / "notes.mp4").string();
+    std::ofstream(text) << "this is not a movie";
+    std::string whole = movie("whole.mp4", {.seconds = 1.0});
+    std::string cut = (outside / "cut.mp4").string();
+    std::filesystem::copy_file(whole, cut);
+    std::filesystem::resize_file(cut, std::filesystem::file_size(cut) * 2 / 3);
+    // With its index first, a cut movie still opens and tells its full length.
+    std::string cutHead = turnedIndexFirst("cut-head.mp4", 64, 48, 60);
+    std::filesystem::resize_file(cutHead, std::filesystem::file_size(cutHead) * 2 / 3);
+
+    for (const std::string& bad : {text, cut, cutHead, (outside / "missing.mp4").string()}) {
+        SCOPED_TRACE(bad);
+        // A good movie in the same change is not saved either.
+        auto r = PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
+            PHAssetChangeRequest::creationRequestForAssetFromVideoAtFileURL(whole);
+            PHAssetChangeRequest::creationRequestForAssetFromVideoAtFileURL(bad);
+        });
+        EXPECT_FALSE(r);
+        EXPECT_TRUE(videos().empty());
+        EXPECT_EQ(filesIn(folder), 0u);
+    }
+    // A photo is no movie, and a movie is no photo.
+    std::string photo = (outside / "photo.jpg").string();
+    auto bytes = jpeg(8, 8);
+    std::ofstream(photo, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    EXPECT_FALSE(saveVideo(photo));
+    EXPECT_FALSE(PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait(
+        [&] { PHAssetChangeRequest::creationRequestForAssetFromImageAtFileURL(whole); }));
+    EXPECT_EQ(filesIn(folder), 0u);
+}
+
+TEST_F(LibraryVideoTest, AnOlderIndexGainsTheLengthAndKeepsItsRows) {
+    ASSERT_TRUE(save(jpeg(16, 8)).size());
+    PHPhotoLibrary::setLibraryDirectory("");
+    DispatchQueue::waitUntilBackgroundIdle();
+    // Take the index back to the table it had before movies.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / AssetIndex::kIndexFileName).c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE assets DROP COLUMN duration", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    auto photos = PHAsset::fetchAssetsWithMediaType(PHAssetMediaType::Image);
+    ASSERT_EQ(photos->count(), 1u);
+    EXPECT_EQ(photos->firstObject()->pixelWidth(), 16);
+    ASSERT_TRUE(saveVideo(movie("after.mp4")));
+    ASSERT_EQ(videos().size(), 1u);
+    EXPECT_NEAR(videos().front()->duration(), 1.0, 1.0 / 30);
+}
+
+TEST_F(LibraryVideoTest, OpeningListsAWholeMovieAndDropsACutOne) {
+    ASSERT_TRUE(saveVideo(movie("kept.mp4", {.seconds = 1.0})));
+    PHPhotoLibrary::setLibraryDirectory("");
+    DispatchQueue::waitUntilBackgroundIdle();
+    // One movie put in the folder by hand, and the listed one cut short.
+    std::filesystem::copy_file(movie("dropped-in.mp4", {.width = 640, .height = 480, .seconds = 0.5}),
+                               folder / "CLIP_0001.MP4");
+    auto listed = std::filesystem::directory_iterator(folder);
+    for (const auto& entry : listed)
+        if (entry.path().filename().string().rfind("IMG_", 0) == 0)
+            std::filesystem::resize_file(entry.path(), std::filesystem::file_size(entry.path()) / 2);
+
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    auto found = videos();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(found.front()->filePath()).filename(), "CLIP_0001.MP4");
+    EXPECT_EQ(found.front()->pixelWidth(), 640);
+    EXPECT_NEAR(found.front()->duration(), 0.5, 1.0 / 30);
+}
