@@ -3,6 +3,7 @@
 #include "app/rate/rate_prompt.h"
 #include "app/shell/app_registry.h"
 #include "capture/capture_services.h"
+#include "editor/photo/edit_controller.h"
 #include "filter/filter_preset.h"
 #include "foundation/net_services.h"
 #include "language/language_services.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     // The status-bar rules are in place before any screen exists.
     installFlatKitStatusBarBehaviour();
     registerAppControllers(UIStoryboard::mainStoryboard());
+    UIStoryboard::mainStoryboard()->registerController(EditController::kStoryboardIdentifier, [] { return EditController::make(); });
     // The rating prompt counts this launch once the main queue runs.
     RatePrompt::sharedInstance();
     return UIApplicationMain(argc, argv, "", "AppDelegate");
