@@ -112,7 +112,8 @@ void EditController::buildButtons() {
     auto make = [&](std::uint16_t glyph, std::function<void(UIControl&)> action) {
         auto b = UIButton::buttonWithType(UIButtonType::System);
         b->setTitle("", UIControlStateNormal);
-        b->setImage(imageIcon(glyph, kIconSize, font ? font->iconButton() : nullptr, UIColor::blackColor(),
+        // White on the black screen: the platform's system buttons do not tint their images.
+        b->setImage(imageIcon(glyph, kIconSize, font ? font->iconButton() : nullptr, UIColor::whiteColor(),
                               UIColor::clearColor()),
                     UIControlStateNormal);
         b->addAction(std::move(action), UIControlEventTouchUpInside);

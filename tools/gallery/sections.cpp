@@ -30,6 +30,7 @@ void galleryPopupsLandscape(GalleryPage& page);
 void galleryPopupsTablet(GalleryPage& page);
 void galleryControls(GalleryPage& page);
 void galleryFilterBrowser(GalleryPage& page);
+void galleryPhotoEditor(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -63,5 +64,6 @@ std::vector<GallerySection> gallerySections() {
         {"popups-tablet", "tablet", galleryPopupsTablet},
         {"controls", "notched", galleryControls},
         {"filter-browser", "notched", galleryFilterBrowser},
+        {"photo-editor", "notched", galleryPhotoEditor},
     };
 }
