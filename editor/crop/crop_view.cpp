@@ -103,6 +103,10 @@ void CropView::setupImageView() {
     zoomingView_->addSubview(imageView_);
 }
 
+CGRect CropView::pictureRect() {
+    return zoomingView_ ? scrollView_->convertRectToView(zoomingView_->frame(), self<UIView>()) : CGRectZero;
+}
+
 void CropView::layoutCropRectViewWithCropRect(CGRect r) {
     CGFloat W = bounds().size.width, H = bounds().size.height;
     cropRectView_->setFrame(r);

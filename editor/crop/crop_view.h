@@ -55,6 +55,8 @@ public:
     const std::shared_ptr<UIImageView>& imageView() const { return imageView_; }
     const std::shared_ptr<CropRectView>& cropRectView() const { return cropRectView_; }
     const std::array<std::shared_ptr<UIView>, 4>& overlays() const { return overlays_; }
+    // The zoomed picture's rectangle in this view (zero before the first layout with a picture).
+    CGRect pictureRect();
     CGRect insetRect() const { return insetRect_; }
     CGRect editingRect() const { return editingRect_; }
     bool isResizing() const { return resizing_; }
