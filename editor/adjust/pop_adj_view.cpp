@@ -3,6 +3,7 @@
 #include "editor/adjust/pop_adj_slider_view.h"
 #include "editor/adjust/pop_adj_stepper_view.h"
 #include "editor/adjust/pop_adj_switch_view.h"
+#include "editor/source/pop_adj_source_view.h"
 #include "filter/filter_element.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/draw/color.h"
@@ -115,6 +116,11 @@ void PopAdjView::actStepper(const Value& item, const std::shared_ptr<NSObject>& 
     generalEditor(popStepper_).show(sender, item["attr"], kStepperMinIfNotExist, kStepperMaxIfNotExist, [] {});
 }
 
+void PopAdjView::actSource(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(singleRecord(item));
+    generalEditor(popSource_).show(sender, item["attr"], [] {});
+}
+
 void PopAdjView::actString(const Value& item, const std::shared_ptr<NSObject>& sender) {
     (void)sender;
     prepare(singleRecord(item));
@@ -137,7 +143,6 @@ void PopAdjView::actRect(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actVector(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actGraph2D(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actInput(const Value&, const std::shared_ptr<NSObject>&) {}
-void PopAdjView::actSource(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actColorSpace(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actColorArray(const Value&, const std::shared_ptr<NSObject>&) {}
 void PopAdjView::actColorCube(const Value&, const std::shared_ptr<NSObject>&) {}

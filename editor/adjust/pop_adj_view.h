@@ -33,6 +33,7 @@ class PopAdjView;
 class PopAdjSliderView;
 class PopAdjStepperView;
 class PopAdjSwitchView;
+class PopAdjSourceView;
 
 // Implemented by the host of the pop-up (the filter tile).
 class PopAdjViewDelegate {
@@ -126,6 +127,7 @@ public:
     const std::shared_ptr<PopAdjSliderView>& popSlider() const { return popSlider_; }
     const std::shared_ptr<PopAdjSwitchView>& popSwitch() const { return popSwitch_; }
     const std::shared_ptr<PopAdjStepperView>& popStepper() const { return popStepper_; }
+    const std::shared_ptr<PopAdjSourceView>& popSource() const { return popSource_; }
 
     std::string className() const override { return "PopAdjView"; }
 
@@ -175,6 +177,7 @@ private:
     std::shared_ptr<PopAdjSliderView> popSlider_;
     std::shared_ptr<PopAdjSwitchView> popSwitch_;
     std::shared_ptr<PopAdjStepperView> popStepper_;
+    std::shared_ptr<PopAdjSourceView> popSource_;
     // Every editor made so far, in the order made, for hiding and relayout.
     std::vector<std::shared_ptr<PopAdjGeneralBase>> generalEditors_;
     std::vector<std::shared_ptr<PopAdjFrameBase>> frameEditors_;
