@@ -15,6 +15,7 @@
 #include "platform/photos/ph_photo_library.h"
 #include "platform/ui/controller/ui_alert_controller.h"
 #include "tests/editor/browser_test_support.h"
+#include "tests/support/temp_photo_library.h"
 
 struct Closer : EditControllerDelegate {
     int done = 0;
@@ -40,20 +41,18 @@ inline RasterRGBA8 markedRaster(int w, int h) {
 struct EditorTest : BrowserTest {
     std::shared_ptr<Closer> closer = std::make_shared<Closer>();
     std::shared_ptr<EditController> editor;
+    TempPhotoLibrary library;
 
     void SetUp() override {
         BrowserTest::SetUp();
-        PhotoLibraryAuthorization::reset();
-        PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
-        PHPhotoLibrary::setLibraryDirectory((tempRoot / "library").string());
+        library.open(tempRoot / "library");
     }
     void TearDown() override {
         drain();
         if (editor) window->setRootViewController(nullptr);
         editor.reset();
         drain();
-        PHPhotoLibrary::setLibraryDirectory("");
-        PhotoLibraryAuthorization::reset();
+        library.close();
         BrowserTest::TearDown();
     }
     void drain(int turns = 6) {
@@ -71,15 +70,10 @@ struct EditorTest : BrowserTest {
         return data ? *data : Bytes{};
     }
     std::shared_ptr<PHAsset> addPhoto(const Bytes& data) {
-        std::string id;
-        EXPECT_TRUE(PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
-            id = PHAssetChangeRequest::creationRequestForAssetFromImageData(data)
-                     ->placeholderForCreatedAsset()
-                     ->localIdentifier();
-        }));
-        advance(1);
-        auto found = PHAsset::fetchAssetsWithLocalIdentifiers({id});
-        return found ? found->firstObject() : nullptr;
+        auto asset = TempPhotoLibrary::add(data);
+        EXPECT_TRUE(asset);
+        advance(1);  // later photos are newer
+        return asset;
     }
     std::shared_ptr<EditController> open(const std::shared_ptr<PHAsset>& asset) {
         editor = EditController::make();

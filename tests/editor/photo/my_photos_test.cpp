@@ -17,6 +17,7 @@
 #include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/image.h"
+#include "tests/support/temp_photo_library.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace {
@@ -29,12 +30,11 @@ struct Listener : MyPhotosDelegate {
 struct MyPhotosTest : ToolkitTest {
     std::shared_ptr<Listener> listener = std::make_shared<Listener>();
     std::shared_ptr<MyViewController> screen;
+    TempPhotoLibrary library;
 
     void SetUp() override {
         ToolkitTest::SetUp();
-        PhotoLibraryAuthorization::reset();
-        PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
-        PHPhotoLibrary::setLibraryDirectory((tempRoot / "library").string());
+        library.open(tempRoot / "library");
         screen = MyViewController::make();
         window->setRootViewController(screen);
         settle();
@@ -42,8 +42,7 @@ struct MyPhotosTest : ToolkitTest {
     void TearDown() override {
         drain();
         window->setRootViewController(nullptr);
-        PHPhotoLibrary::setLibraryDirectory("");
-        PhotoLibraryAuthorization::reset();
+        library.close();
         ToolkitTest::TearDown();
     }
     void drain() {
@@ -58,14 +57,10 @@ struct MyPhotosTest : ToolkitTest {
         JpegEncodeOptions o;
         o.properties = Value::dictionary({{"{Exif}", Value::dictionary({{"ExposureTime", 0.01}})}});
         auto data = encodeJpeg(r, o);
-        std::string id;
-        EXPECT_TRUE(PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
-            id = PHAssetChangeRequest::creationRequestForAssetFromImageData(*data)
-                     ->placeholderForCreatedAsset()
-                     ->localIdentifier();
-        }));
+        auto asset = data ? TempPhotoLibrary::add(*data) : nullptr;
+        EXPECT_TRUE(asset);
         advance(1);  // later photos are newer
-        return id;
+        return asset ? asset->localIdentifier() : "";
     }
     std::string alertShown() const {
         auto a = std::dynamic_pointer_cast<UIAlertController>(screen->presentedViewController());

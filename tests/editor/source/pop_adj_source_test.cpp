@@ -17,6 +17,7 @@
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
+#include "tests/support/temp_photo_library.h"
 #include "tests/ui/ui_test_support.h"
 #include "widgets/button/icon_button.h"
 
@@ -34,11 +35,11 @@ struct SourceTest : ToolkitTest {
     std::shared_ptr<UIView> anchor = UIView::make(CGRectMake(100, 300, 40, 30));
     Value record = Value::dictionary({{"disp", "Image"}, {"value", "placeholder"}, {"instanceData", 1}});
 
+    TempPhotoLibrary library;
+
     void SetUp() override {
         ToolkitTest::SetUp();
-        PhotoLibraryAuthorization::reset();
-        PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
-        PHPhotoLibrary::setLibraryDirectory((tempRoot / "library").string());
+        library.open(tempRoot / "library");
         screen = MyViewController::make();
         window->setRootViewController(screen);
         settle();
@@ -49,8 +50,7 @@ struct SourceTest : ToolkitTest {
     void TearDown() override {
         drain();
         UIImagePickerController::setCameraAvailable(false);
-        PHPhotoLibrary::setLibraryDirectory("");
-        PhotoLibraryAuthorization::reset();
+        library.close();
         ToolkitTest::TearDown();
     }
     void drain() {
@@ -64,8 +64,7 @@ struct SourceTest : ToolkitTest {
         RasterRGBA8 r = makeRaster(80, 60);
         for (std::size_t i = 0; i < r.pixels.size(); ++i) r.pixels[i] = i % 4 == 3 ? 255 : 150;
         auto data = encodeJpeg(r);
-        ASSERT_TRUE(PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait(
-            [&] { PHAssetChangeRequest::creationRequestForAssetFromImageData(*data); }));
+        ASSERT_TRUE(data && TempPhotoLibrary::add(*data));
     }
     // Picks the first library picture and returns the crop screen it leads to.
     std::shared_ptr<CropViewController> pickIntoCrop() {

@@ -13,6 +13,7 @@
 #include "platform/photos/ph_photo_library.h"
 #include "platform/ui/controller/ph_caching_image_manager.h"
 #include "platform/ui/draw/image.h"
+#include "tests/support/temp_photo_library.h"
 
 namespace {
 
@@ -22,19 +23,13 @@ struct Answer {
 };
 
 struct CachingManagerTest : UIHarness {
-    std::filesystem::path folder;
+    TempPhotoLibrary library;
     void SetUp() override {
         UIHarness::SetUp();
-        PhotoLibraryAuthorization::reset();
-        PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
-        folder = std::filesystem::temp_directory_path() / ("korva-sized-" + std::to_string(::getpid()));
-        PHPhotoLibrary::setLibraryDirectory(folder.string());
+        library.open(std::filesystem::temp_directory_path() / ("korva-sized-" + std::to_string(::getpid())));
     }
     void TearDown() override {
-        DispatchQueue::waitUntilBackgroundIdle();
-        RunLoop::main().runUntilIdle();
-        PHPhotoLibrary::setLibraryDirectory("");
-        std::filesystem::remove_all(folder);
+        library.close();
         UIHarness::TearDown();
     }
     // A picture whose left half is red and right half blue, stored with an EXIF orientation.
@@ -49,13 +44,7 @@ struct CachingManagerTest : UIHarness {
         o.properties = Value::dictionary({{"Orientation", orientation}});
         auto data = encodeJpeg(r, o);
         EXPECT_TRUE(data);
-        std::string id;
-        EXPECT_TRUE(PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
-            id = PHAssetChangeRequest::creationRequestForAssetFromImageData(*data)
-                     ->placeholderForCreatedAsset()
-                     ->localIdentifier();
-        }));
-        return PHAsset::fetchAssetsWithLocalIdentifiers({id})->firstObject();
+        return data ? TempPhotoLibrary::add(*data) : nullptr;
     }
     std::vector<Answer> ask(const std::shared_ptr<PHAsset>& asset, CGSize target, PHImageContentMode mode,
                             PHImageRequestOptionsDeliveryMode delivery) {
