@@ -8,11 +8,27 @@
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 
+void CropBorderView::init() {
+    UIView::init();
+    setBackgroundColor(UIColor::clearColor());
+    setContentMode(UIViewContentMode::Redraw);
+    setUserInteractionEnabled(false);
+}
+
+void CropBorderView::setImage(std::shared_ptr<UIImage> image) {
+    image_ = std::move(image);
+    setNeedsDisplay();
+}
+
+void CropBorderView::drawRect(CGRect) {
+    if (image_) image_->drawInRect(bounds());
+}
+
 void CropRectView::init() {
     UIView::init();
     setBackgroundColor(UIColor::clearColor());
     setContentMode(UIViewContentMode::Redraw);
-    borderView_ = UIImageView::make(CGRectInset(bounds(), -kBorderOutset, -kBorderOutset));
+    borderView_ = CropBorderView::make(CGRectInset(bounds(), -kBorderOutset, -kBorderOutset));
     borderView_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
     if (auto border = UIImage::imageNamed(kBorderImage))
         borderView_->setImage(border->resizableImageWithCapInsets({kBorderCap, kBorderCap, kBorderCap, kBorderCap}));

@@ -12,6 +12,24 @@
 
 class CropRectView;
 
+// The border: its picture drawn over the whole view, the picture's caps kept and its middle
+// stretched.
+class CropBorderView : public UIView {
+public:
+    KORVA_MAKE(CropBorderView)
+    void init() override;
+    const std::shared_ptr<UIImage>& image() const { return image_; }
+    void setImage(std::shared_ptr<UIImage> image);
+    void drawRect(CGRect rect) override;
+    std::string className() const override { return "CropBorderView"; }
+
+protected:
+    using UIView::UIView;
+
+private:
+    std::shared_ptr<UIImage> image_;
+};
+
 // Every event is optional.
 class CropRectViewDelegate {
 public:
@@ -43,7 +61,7 @@ public:
     // Handles in the order top-left, top-right, bottom-left, bottom-right, top, left, bottom, right.
     const std::array<std::shared_ptr<ResizeControl>, 8>& handles() const { return handles_; }
     const std::shared_ptr<ResizeControl>& handle(CropHandle h) const { return handles_[std::size_t(h)]; }
-    const std::shared_ptr<UIImageView>& borderView() const { return borderView_; }
+    const std::shared_ptr<CropBorderView>& borderView() const { return borderView_; }
 
     // The rectangle a drag of the handle makes from the rectangle at the drag's start.
     CGRect cropRectMakeWithResizeControlView(const ResizeControl& handle) const;
@@ -65,6 +83,6 @@ private:
     bool showsGridMajor_ = true, showsGridMinor_ = false, keepingAspectRatio_ = false;
     double fixedAspectRatio_ = 1;
     CGRect initialRect_{};
-    std::shared_ptr<UIImageView> borderView_;
+    std::shared_ptr<CropBorderView> borderView_;
     std::array<std::shared_ptr<ResizeControl>, 8> handles_;
 };

@@ -12,6 +12,7 @@
 #include "platform/ui/draw/image.h"
 #include "ui/controller/view_controller_dialogs.h"
 #include "ui/controller/view_controller_presentation.h"
+#include "ui/layout/view_custom_constraints.h"
 #include "ui/popup/hud_view.h"
 #include "ui/theme/font.h"
 #include "widgets/button/icon_button.h"
@@ -28,10 +29,9 @@ void PopAdjSourceView::init() {
         b->setTitle(title, UIControlStateNormal);
         b->addAwesomeIcon(glyph, true);
         b->addAction(std::move(action), UIControlEventTouchUpInside);
-        b->setFrame(CGRectMake((kSize.width - kButtonSize.width) / 2, kButtonTops[row], kButtonSize.width,
-                               kButtonSize.height));
-        b->setAutoresizingMask(UIViewAutoresizingFlexibleLeftMargin | UIViewAutoresizingFlexibleRightMargin);
         b0_->addSubview(b);
+        // Centred across the panel, which gets its size from the pop-up's layout.
+        addConstraintsCT(b, b0_, 0, kButtonTops[row], kButtonSize.width, kButtonSize.height);
         return b;
     };
     btnCamera0_ = make(kCameraSource, kGlyphCamera, 0, [weak](UIControl&) {

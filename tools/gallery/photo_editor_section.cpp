@@ -1,6 +1,7 @@
 // The photo editor on a photograph-like library photo: loaded, with a look chosen, held (the
 // unfiltered photo), the metadata pop-up open and the saved photo's flight into the save button
-// half-way.
+// half-way; the crop screen at rest, in the middle of a corner drag and with its ratio sheet open;
+// the image-source editor.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -9,8 +10,12 @@
 #include <thread>
 
 #include "editor/browser/filter_list_view.h"
+#include "editor/crop/crop_view_controller.h"
 #include "editor/photo/edit_controller.h"
 #include "editor/photo/pop_exif_view.h"
+#include "editor/source/pop_adj_source_view.h"
+#include "platform/ui/controller/ui_navigation_controller.h"
+#include "platform/ui/draw/image.h"
 #include "filter/filter_my_element.h"
 #include "filter/filter_preset.h"
 #include "platform/dispatch/queue.h"
@@ -22,6 +27,8 @@
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/gesture/ui_long_press_gesture_recognizer.h"
+#include "app/base/my_view_controller.h"
+#include "platform/ui/draw/color.h"
 #include "tools/gallery/gallery.h"
 #include "ui/ui_services.h"
 
@@ -120,6 +127,51 @@ void editorShots(GalleryPage& page) {
     page.step(1.0);
 }
 
+std::shared_ptr<UIImage> pictureOf(const Bytes& jpeg) { return UIImage::imageWithData(jpeg); }
+
+void cropShots(GalleryPage& page) {
+    auto window = page.newWindow();
+    auto host = UIViewController::make();
+    window->setRootViewController(host);
+    page.step(0.1);
+    auto crop = CropViewController::make();
+    crop->setImage(pictureOf(cameraPhoto(1200, 900)));
+    auto nav = UINavigationController::withRoot(crop);
+    host->presentViewController(nav, false);
+    page.step(1.0);
+    page.shotScreen("crop-at-rest");
+
+    // The bottom-right corner dragged up and to the left, caught before the drag ends.
+    auto rect = crop->cropView()->cropRectView();
+    auto corner = rect->handle(CropHandle::BottomRight);
+    rect->resizeControlViewDidBeginResizing(*corner);
+    CGRect start = rect->frame();
+    rect->setFrame(CGRectMake(start.origin.x, start.origin.y, start.size.width - 90, start.size.height - 60));
+    crop->cropView()->cropRectViewEditingChanged(*rect);
+    page.step(0.1);
+    page.shotScreen("crop-corner-mid-drag");
+    rect->resizeControlViewDidEndResizing(*corner);
+    page.step(1.0);
+
+    crop->constrain();
+    page.step(1.0);
+    page.shotScreen("crop-constrain-sheet");
+}
+
+void sourceShots(GalleryPage& page) {
+    auto window = page.newWindow();
+    auto screen = MyViewController::make();
+    window->setRootViewController(screen);
+    screen->view()->setBackgroundColor(UIColor::darkGrayColor());
+    page.step(0.1);
+    auto anchor = UIView::make(CGRectMake(150, 520, 90, 30));
+    screen->view()->addSubview(anchor);
+    auto editor = PopAdjSourceView::make(screen);
+    editor->show(anchor, Value::dictionary({{"disp", "Background Image"}}), [] {});
+    page.step(1.0);
+    page.shotScreen("image-source-editor");
+}
+
 // The library and the presets' store files go to folders of their own, not the user's.
 template <class F>
 void inTemporaryFolders(F&& draw) {
@@ -143,5 +195,9 @@ void inTemporaryFolders(F&& draw) {
 }  // namespace
 
 void galleryPhotoEditor(GalleryPage& page) {
-    inTemporaryFolders([&] { editorShots(page); });
+    inTemporaryFolders([&] {
+        editorShots(page);
+        cropShots(page);
+        sourceShots(page);
+    });
 }
