@@ -5,6 +5,7 @@
 #include "app/shell/app_registry.h"
 #include "camera/screen/camera_registry.h"
 #include "capture/capture_services.h"
+#include "editor/photo/edit_controller.h"
 #include "filter/filter_preset.h"
 #include "foundation/net_services.h"
 #include "language/language_services.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     registerAppControllers(UIStoryboard::mainStoryboard());
     registerSettingsControllers(UIStoryboard::mainStoryboard());
     registerCameraControllers(UIStoryboard::mainStoryboard());
+    UIStoryboard::mainStoryboard()->registerController(EditController::kStoryboardIdentifier, [] { return EditController::make(); });
     // The rating prompt counts this launch once the main queue runs.
     RatePrompt::sharedInstance();
     return UIApplicationMain(argc, argv, "", "AppDelegate");

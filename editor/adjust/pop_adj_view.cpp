@@ -14,6 +14,7 @@
 #include "editor/plane_edit/pop_adj_graph2d_view.h"
 #include "editor/plane_edit/pop_adj_positions_view.h"
 #include "editor/plane_edit/pop_adj_rect_view.h"
+#include "editor/source/pop_adj_source_view.h"
 #include "filter/filter_element.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/draw/color.h"
@@ -126,6 +127,11 @@ void PopAdjView::actStepper(const Value& item, const std::shared_ptr<NSObject>& 
     generalEditor(popStepper_).show(sender, item["attr"], kStepperMinIfNotExist, kStepperMaxIfNotExist, [] {});
 }
 
+void PopAdjView::actSource(const Value& item, const std::shared_ptr<NSObject>& sender) {
+    prepare(singleRecord(item));
+    generalEditor(popSource_).show(sender, item["attr"], [] {});
+}
+
 void PopAdjView::actString(const Value& item, const std::shared_ptr<NSObject>& sender) {
     (void)sender;
     prepare(singleRecord(item));
@@ -197,7 +203,6 @@ void PopAdjView::actGraph2D(const Value& item, const std::shared_ptr<NSObject>& 
     prepare(listRecords(item));
     generalEditor(popGraph2D_).show(sender, item["arr"], [] {});
 }
-void PopAdjView::actSource(const Value&, const std::shared_ptr<NSObject>&) {}
 
 void PopAdjView::adoptGeneralEditor(const std::shared_ptr<PopAdjGeneralBase>& editor) {
     editor->setDelegate(std::dynamic_pointer_cast<PopAdjGeneralBaseDelegate>(shared_from_this()));

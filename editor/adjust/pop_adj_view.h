@@ -44,6 +44,7 @@ class PopAdjColorCube2View;
 class PopAdjGraph2DView;
 class PopAdjPositionsView;
 class PopAdjRectView;
+class PopAdjSourceView;
 
 // Implemented by the host of the pop-up (the filter tile).
 class PopAdjViewDelegate {
@@ -151,6 +152,7 @@ public:
     const std::shared_ptr<PopAdjGraph2DView>& popGraph2D() const { return popGraph2D_; }
     const std::shared_ptr<PopAdjPositionsView>& popPositions() const { return popPositions_; }
     const std::shared_ptr<PopAdjRectView>& popRect() const { return popRect_; }
+    const std::shared_ptr<PopAdjSourceView>& popSource() const { return popSource_; }
 
     std::string className() const override { return "PopAdjView"; }
 
@@ -211,6 +213,7 @@ private:
     std::shared_ptr<PopAdjGraph2DView> popGraph2D_;
     std::shared_ptr<PopAdjPositionsView> popPositions_;
     std::shared_ptr<PopAdjRectView> popRect_;
+    std::shared_ptr<PopAdjSourceView> popSource_;
     // Every editor made so far, in the order made, for hiding and relayout.
     std::vector<std::shared_ptr<PopAdjGeneralBase>> generalEditors_;
     std::vector<std::shared_ptr<PopAdjFrameBase>> frameEditors_;

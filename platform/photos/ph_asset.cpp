@@ -19,6 +19,11 @@ AssetQuery queryFor(const std::shared_ptr<PHFetchOptions>& options) {
     return q;
 }
 
+std::shared_ptr<PHFetchResult> run(AssetQuery q) {
+    auto query = std::make_shared<const AssetQuery>(std::move(q));
+    return PHFetchResult::make(PHPhotoLibrary::sharedPhotoLibrary()->fetch(*query), query);
+}
+
 }  // namespace
 
 bool PHAsset::isEqual(const NSObject& other) const {
@@ -30,11 +35,11 @@ std::shared_ptr<PHFetchResult> PHAsset::fetchAssetsWithMediaType(PHAssetMediaTyp
                                                                  const std::shared_ptr<PHFetchOptions>& options) {
     AssetQuery q = queryFor(options);
     q.mediaType = type;
-    return PHFetchResult::make(PHPhotoLibrary::sharedPhotoLibrary()->fetch(q));
+    return run(std::move(q));
 }
 
 std::shared_ptr<PHFetchResult> PHAsset::fetchAssetsWithOptions(const std::shared_ptr<PHFetchOptions>& options) {
-    return PHFetchResult::make(PHPhotoLibrary::sharedPhotoLibrary()->fetch(queryFor(options)));
+    return run(queryFor(options));
 }
 
 std::shared_ptr<PHFetchResult> PHAsset::fetchAssetsWithLocalIdentifiers(
@@ -42,5 +47,5 @@ std::shared_ptr<PHFetchResult> PHAsset::fetchAssetsWithLocalIdentifiers(
     if (identifiers.empty()) return PHFetchResult::make();
     AssetQuery q = queryFor(options);
     q.identifiers = identifiers;
-    return PHFetchResult::make(PHPhotoLibrary::sharedPhotoLibrary()->fetch(q));
+    return run(std::move(q));
 }

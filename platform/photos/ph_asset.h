@@ -1,6 +1,8 @@
 // PHAsset: one photo or video of the library, as fetched (a snapshot; a later change makes a new one).
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -8,9 +10,13 @@
 
 #include "platform/photos/ph_types.h"
 #include "platform/runtime/object.h"
+#include "platform/runtime/value.h"
 
+class PHContentEditingInput;
 class PHFetchOptions;
 class PHFetchResult;
+struct AssetQuery;
+struct PHContentEditingInputRequestOptions;
 
 class PHAsset : public NSObject {
 public:
@@ -36,6 +42,13 @@ public:
     static std::shared_ptr<PHFetchResult> fetchAssetsWithOptions(const std::shared_ptr<PHFetchOptions>& options);
     static std::shared_ptr<PHFetchResult> fetchAssetsWithLocalIdentifiers(
         const std::vector<std::string>& identifiers, const std::shared_ptr<PHFetchOptions>& options = nullptr);
+
+    // The photo's file for editing, handed to the handler on the main queue: none (with
+    // PHImageErrorKey in the info) when the file is gone or no longer reads as an image.
+    using ContentEditingInputHandler =
+        std::function<void(std::shared_ptr<PHContentEditingInput> input, const ValueDictionary& info)>;
+    std::int32_t requestContentEditingInputWithOptions(const PHContentEditingInputRequestOptions& options,
+                                                       ContentEditingInputHandler handler) const;
 
     bool isEqual(const NSObject& other) const override;
     std::string className() const override { return "PHAsset"; }
@@ -86,6 +99,9 @@ public:
 class PHFetchResult : public NSObject {
 public:
     KORVA_MAKE(PHFetchResult)
+    // The query that made the result, so that a change can fetch it again; none for a result
+    // made from a list of assets.
+    const std::shared_ptr<const AssetQuery>& query() const { return query_; }
     std::size_t count() const { return assets_.size(); }
     std::shared_ptr<PHAsset> objectAtIndex(std::size_t i) const { return i < assets_.size() ? assets_[i] : nullptr; }
     std::shared_ptr<PHAsset> firstObject() const { return assets_.empty() ? nullptr : assets_.front(); }
@@ -94,7 +110,10 @@ public:
 
 protected:
     explicit PHFetchResult(std::vector<std::shared_ptr<PHAsset>> assets = {}) : assets_(std::move(assets)) {}
+    PHFetchResult(std::vector<std::shared_ptr<PHAsset>> assets, std::shared_ptr<const AssetQuery> query)
+        : assets_(std::move(assets)), query_(std::move(query)) {}
 
 private:
     std::vector<std::shared_ptr<PHAsset>> assets_;
+    std::shared_ptr<const AssetQuery> query_;
 };

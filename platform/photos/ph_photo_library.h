@@ -21,6 +21,7 @@
 #include "platform/runtime/result.h"
 
 class AssetIndex;
+class PHFetchResultChangeDetails;
 struct AssetQuery;
 
 // What one change did, handed to observers.
@@ -29,6 +30,10 @@ public:
     KORVA_MAKE(PHChange)
     const std::vector<std::string>& insertedIdentifiers() const { return inserted_; }
     const std::vector<std::string>& removedIdentifiers() const { return removed_; }
+    // What the change did to a fetch result, fetched again with its query; none when the change
+    // does not touch it (or the result has no query).
+    std::shared_ptr<PHFetchResultChangeDetails> changeDetailsForFetchResult(
+        const std::shared_ptr<PHFetchResult>& fetchResult) const;
 
 protected:
     PHChange(std::vector<std::string> inserted, std::vector<std::string> removed)

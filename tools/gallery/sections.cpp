@@ -39,6 +39,7 @@ void galleryWebSideBar(GalleryPage& page);
 void galleryWebPopupTablet(GalleryPage& page);
 void galleryEditorPlane(GalleryPage& page);
 void galleryCameraScreen(GalleryPage& page);
+void galleryPhotoEditor(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -81,5 +82,6 @@ std::vector<GallerySection> gallerySections() {
         {"web-sidebar-tablet", "tablet", galleryWebPopupTablet},
         {"editor-plane", "notched", galleryEditorPlane},
         {"camera-screen", "notched", galleryCameraScreen},
+        {"photo-editor", "notched", galleryPhotoEditor},
     };
 }

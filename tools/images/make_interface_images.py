@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws Korva's bundle images (logo, shutter buttons, the camera screen's filter, menu and
 manual-control buttons, the camera option icons, the form kit's keyboard-bar arrows, card pictures
-and expired ribbon) as PNG files into resources/.
+and expired ribbon, the crop rectangle's border) as PNG files into resources/.
 
 Standard library only: shapes are rasterised with 4x4 supersampling and written with zlib.
 Run: python3 tools/images/make_interface_images.py [resources-folder]
@@ -365,6 +365,43 @@ def write_form_bundle(root):
     print("wrote FormTableViewManager.bundle")
 
 
+ 
+def crop_border(x, y):
+    """The crop rectangle's border on a 50-point square whose 23-point caps stay unscaled: a thin
+    frame on the rectangle's edge (2 points in, the view reaching 2 points outside it) and thick
+    corner brackets 20 points long."""
+    p = x * 50.0
+    q = y * 50.0
+    edge = 2.0
+    line = (abs(p - edge - 0.5) <= 0.5 or abs(p - (50 - edge) + 0.5) <= 0.5) and edge <= q <= 50 - edge
+    line = line or ((abs(q - edge - 0.5) <= 0.5 or abs(q - (50 - edge) + 0.5) <= 0.5) and edge <= p <= 50 - edge)
+    near_x = p <= edge + 20 or p >= 50 - edge - 20
+    near_y = q <= edge + 20 or q >= 50 - edge - 20
+    bracket_v = (0 <= p <= edge + 1 or 50 - edge - 1 <= p <= 50) and near_y
+    bracket_h = (0 <= q <= edge + 1 or 50 - edge - 1 <= q <= 50) and near_x
+    if bracket_v or bracket_h:
+        return (1.0, 1.0, 1.0, 1.0)
+    if line:
+        return (1.0, 1.0, 1.0, 0.8)
+    return None
+
+
+CROP_TEXTS = ["Cancel", "Done", "Constrain", "Original", "Square", "3 x 2", "3 x 5", "4 x 3", "4 x 6",
+              "5 x 7", "8 x 10", "16 x 9"]
+
+
+def write_crop_bundle(root):
+    folder = os.path.join(root, "CropEditor.bundle")
+    os.makedirs(os.path.join(folder, "en.lproj"), exist_ok=True)
+    for scale, suffix in ((1, ""), (2, "@2x")):
+        size = 50 * scale
+        write_png(os.path.join(folder, "CropEditorBorder" + suffix + ".png"), size, size, render(size, crop_border))
+    with open(os.path.join(folder, "en.lproj", "Localizable.strings"), "w", encoding="utf-8") as f:
+        for text in CROP_TEXTS:
+            f.write('"%s" = "%s";\n' % (text, text))
+    print("wrote CropEditor.bundle")
+
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..", "resources")
     images = {
@@ -388,6 +425,7 @@ def main():
             write_png(os.path.join(root, kind + suffix + ".png"), size, size, render(size, option_icon(kind)))
         print("wrote", kind + ".png")
     write_form_bundle(root)
+    write_crop_bundle(root)
 
 
 if __name__ == "__main__":

@@ -13,4 +13,5 @@ set(KORVA_UI_CONTROL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ui_activity_indicator_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ui_page_control.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ui_scroll_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ui_scroll_view_zoom.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ui_refresh_control.cpp)

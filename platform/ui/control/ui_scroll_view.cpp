@@ -38,6 +38,19 @@ struct PanGate : UIGestureRecognizerDelegate {
     }
 };
 
+// Lets the pinch begin only on a scroll view that can zoom, so that two fingers elsewhere keep
+// their touches.
+struct PinchGate : UIGestureRecognizerDelegate {
+    std::weak_ptr<UIScrollView> scrollView;
+    bool gestureRecognizerShouldBegin(UIGestureRecognizer&) override {
+        auto s = scrollView.lock();
+        auto d = s ? s->delegate() : nullptr;
+        return d && s->maximumZoomScale() > s->minimumZoomScale() && d->viewForZoomingInScrollView(*s);
+    }
+    // Two fingers may move the content while they scale it.
+    bool shouldRecognizeSimultaneously(UIGestureRecognizer&, UIGestureRecognizer&) override { return true; }
+};
+
 double easeInOut(double t) { return t < 0.5 ? 4 * t * t * t : 1 - std::pow(-2 * t + 2, 3) / 2; }
 double easeOut(double t) { return 1 - std::pow(1 - t, 3); }
 
@@ -56,6 +69,14 @@ void UIScrollView::init() {
     panGate_ = gate;
     pan_->setDelegate(panGate_);
     UIViewAddGestureRecognizer(*this, pan_);
+    pinch_ = UIPinchGestureRecognizer::make([weak](UIGestureRecognizer& r) {
+        if (auto s = weak.lock()) s->handlePinch(static_cast<UIPinchGestureRecognizer&>(r));
+    });
+    auto pinchGate = std::make_shared<PinchGate>();
+    pinchGate->scrollView = weak;
+    pinchGate_ = pinchGate;
+    pinch_->setDelegate(pinchGate_);
+    UIViewAddGestureRecognizer(*this, pinch_);
 }
 
 UIScrollView::~UIScrollView() {

@@ -7,6 +7,7 @@
 
 #include "platform/dispatch/timer.h"
 #include "platform/ui/gesture/ui_pan_gesture_recognizer.h"
+#include "platform/ui/gesture/ui_pinch_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_touch.h"
 #include "platform/ui/view/ui_view.h"
 
@@ -25,6 +26,13 @@ public:
     virtual void scrollViewWillBeginDecelerating(UIScrollView& /*scrollView*/) {}
     virtual void scrollViewDidEndDecelerating(UIScrollView& /*scrollView*/) {}
     virtual void scrollViewDidEndScrollingAnimation(UIScrollView& /*scrollView*/) {}
+    // Zooming: the view that is scaled (none: the scroll view does not zoom), and the pinch's
+    // beginning, every change of scale and the end with the scale reached.
+    virtual std::shared_ptr<UIView> viewForZoomingInScrollView(UIScrollView& /*scrollView*/) { return nullptr; }
+    virtual void scrollViewWillBeginZooming(UIScrollView& /*scrollView*/, const std::shared_ptr<UIView>& /*view*/) {}
+    virtual void scrollViewDidZoom(UIScrollView& /*scrollView*/) {}
+    virtual void scrollViewDidEndZooming(UIScrollView& /*scrollView*/, const std::shared_ptr<UIView>& /*view*/,
+                                         CGFloat /*scale*/) {}
 };
 
 inline constexpr CGFloat UIScrollViewDecelerationRateNormal = 0.998;
@@ -91,6 +99,25 @@ public:
     std::shared_ptr<UIRefreshControl> refreshControl() const { return refreshControl_; }
     void setRefreshControl(std::shared_ptr<UIRefreshControl> control);
 
+    // Zooming scales the delegate's zooming view by a transform about its own origin, which
+    // stays at the content's origin scaled by the zoom; the content size follows. Changes made
+    // inside a view-animation block are animated by it; `animated` makes a 0.3 s animation of
+    // its own. Scales outside the range or not finite are clamped or ignored.
+    static constexpr double kZoomAnimationDuration = 0.3;
+    CGFloat minimumZoomScale() const { return minimumZoomScale_; }
+    void setMinimumZoomScale(CGFloat s);
+    CGFloat maximumZoomScale() const { return maximumZoomScale_; }
+    void setMaximumZoomScale(CGFloat s);
+    CGFloat zoomScale() const { return zoomScale_; }
+    void setZoomScale(CGFloat scale, bool animated = false);
+    // Zooms so that the rectangle (in the zooming view's own coordinates) fills the bounds as far
+    // as the scale range allows, centred.
+    void zoomToRect(CGRect rect, bool animated);
+    bool bouncesZoom() const { return bouncesZoom_; }
+    void setBouncesZoom(bool b) { bouncesZoom_ = b; }
+    bool isZooming() const { return zooming_; }
+    const std::shared_ptr<UIPinchGestureRecognizer>& pinchGestureRecognizer() const { return pinch_; }
+
     // Scrolls the least distance that shows the rectangle (content coordinates).
     void scrollRectToVisible(CGRect rect, bool animated);
 
@@ -105,6 +132,10 @@ private:
     enum class Motion { None, Decelerating, Animating };
     enum class Curve { EaseInOut, EaseOut, Decay };
     void handlePan(UIPanGestureRecognizer& pan);
+    void handlePinch(UIPinchGestureRecognizer& pinch);
+    // Applies a scale to the zooming view and the content size, without animation of its own.
+    void applyZoom(const std::shared_ptr<UIView>& view, CGFloat scale);
+    std::shared_ptr<UIView> zoomingView();
     CGPoint clamp(CGPoint p) const;
     CGPoint targetAfterDrag(CGPoint velocity) const;
     void startMotion(Motion motion, CGPoint to, double duration, Curve curve);
@@ -123,6 +154,11 @@ private:
     int flashes_ = 0;
     std::weak_ptr<UIScrollViewDelegate> delegate_;
     std::shared_ptr<UIPanGestureRecognizer> pan_;
+    std::shared_ptr<UIPinchGestureRecognizer> pinch_;
+    std::shared_ptr<UIGestureRecognizerDelegate> pinchGate_;
+    CGFloat minimumZoomScale_ = 1, maximumZoomScale_ = 1, zoomScale_ = 1;
+    CGFloat pinchStartScale_ = 1;
+    bool bouncesZoom_ = true, zooming_ = false;
     std::shared_ptr<UIGestureRecognizerDelegate> panGate_;
     bool tracking_ = false, dragging_ = false;
     CGPoint dragStart_;

@@ -1,6 +1,7 @@
 // UIImage: loading and decoding, orientation-aware drawing, JPEG and PNG encoding.
 #include "platform/ui/draw/image.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -164,6 +165,42 @@ void UIImage::drawInRect(const CGRect& rect, CGBlendMode mode, CGFloat alpha) co
     if (!c) return;
     CGRect r = CGRectStandardize(rect);
     if (CGRectIsEmpty(r)) return;
+    const UIEdgeInsets& k = capInsets_;
+    CGSize own = size();
+    bool capped = k.top > 0 || k.left > 0 || k.bottom > 0 || k.right > 0;
+    if (capped && r.size != own && k.left + k.right < own.width && k.top + k.bottom < own.height) {
+        // Nine slices: the caps keep their size (shrunk in proportion only when the rectangle is
+        // smaller than both caps together), the middle stretches. Each slice is the whole
+        // picture drawn through a clip, so that the slices meet without seams.
+        auto spans = [](CGFloat lo, CGFloat hi, CGFloat from, CGFloat to) {
+            CGFloat shrink = lo + hi > to ? to / (lo + hi) : 1;
+            return std::array<std::pair<CGFloat, CGFloat>, 6>{{{0, lo},
+                                                               {lo, from - hi},
+                                                               {from - hi, from},
+                                                               {0, lo * shrink},
+                                                               {lo * shrink, to - hi * shrink},
+                                                               {to - hi * shrink, to}}};
+        };
+        auto xs = spans(k.left, k.right, own.width, r.size.width);
+        auto ys = spans(k.top, k.bottom, own.height, r.size.height);
+        UIImage plain(image_, scale_, orientation_);
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) {
+                auto [sx0, sx1] = xs[i];
+                auto [dx0, dx1] = xs[i + 3];
+                auto [sy0, sy1] = ys[j];
+                auto [dy0, dy1] = ys[j + 3];
+                if (sx1 <= sx0 || sy1 <= sy0 || dx1 <= dx0 || dy1 <= dy0) continue;
+                CGFloat fx = (dx1 - dx0) / (sx1 - sx0), fy = (dy1 - dy0) / (sy1 - sy0);
+                c->saveGState();
+                c->clipToRect(CGRectMake(r.origin.x + dx0, r.origin.y + dy0, dx1 - dx0, dy1 - dy0));
+                plain.drawInRect(CGRectMake(r.origin.x + dx0 - sx0 * fx, r.origin.y + dy0 - sy0 * fy, own.width * fx,
+                                            own.height * fy),
+                                 mode, alpha);
+                c->restoreGState();
+            }
+        return;
+    }
     // Stored bitmap's unit square -> upright unit square -> the rectangle.
     CGAffineTransform t = CGAffineTransformConcat(
         UIImageOrientationTransform(orientation_),

@@ -98,8 +98,19 @@ std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(
         }
     }
     CGRect r = rectForRowAtIndexPath(path);
-    cell->setFrame(CGRectMake(0, 0, bounds().size.width, r.size.height > 0 ? r.size.height : rowHeight_));
+    CGFloat fallback = rowHeight_ > 0 ? rowHeight_ : kDefaultRowHeight;
+    cell->setFrame(CGRectMake(0, 0, bounds().size.width, r.size.height > 0 ? r.size.height : fallback));
     return cell;
+}
+
+CGFloat UITableView::fittingRowHeight(UITableViewDataSource& ds, NSIndexPath path) {
+    // The cell is made as for display, measured and put back for reuse; the data source may
+    // dequeue while the geometry is still being computed, which sees no rectangle for the row.
+    auto cell = ds.cellForRowAtIndexPath(*this, path);
+    if (!cell) return kDefaultRowHeight;
+    CGFloat h = cell->heightFittingWidth(bounds().size.width, kDefaultRowHeight);
+    if (!cell->reuseIdentifier().empty() && !cell->superview()) pool_[cell->reuseIdentifier()].push_back(cell);
+    return h;
 }
 
 std::size_t UITableView::reusableCellCount(const std::string& identifier) const {
@@ -191,7 +202,7 @@ void UITableView::computeGeometry() {
         CGFloat ry = 0;
         for (std::size_t r = 0; r < rows; ++r) {
             CGFloat h = d ? d->heightForRowAtIndexPath(*this, {s, r}) : UITableViewAutomaticDimension;
-            if (h < 0) h = rowHeight_ >= 0 ? rowHeight_ : 44;
+            if (h < 0) h = rowHeight_ >= 0 ? rowHeight_ : fittingRowHeight(*ds, {s, r});
             g.rowTops.push_back(ry);
             g.rowHeights.push_back(h);
             ry += h;

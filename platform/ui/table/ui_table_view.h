@@ -98,6 +98,9 @@ public:
     // Also the scroll view's delegate: it hears every offset change.
     void setDelegate(const std::shared_ptr<UITableViewDelegate>& d);
 
+    static constexpr CGFloat kDefaultRowHeight = 44;
+    // UITableViewAutomaticDimension: each row as high as its cell needs (see
+    // UITableViewCell::heightFittingWidth).
     CGFloat rowHeight() const { return rowHeight_; }
     void setRowHeight(CGFloat h) { rowHeight_ = h; invalidateGeometry(); }
     CGFloat estimatedRowHeight() const { return estimatedRowHeight_; }
@@ -236,6 +239,8 @@ private:
     void ensureGeometry();
     void invalidateGeometry();
     void computeGeometry();
+    // A row's height with automatic heights: what its cell needs at the table's width.
+    CGFloat fittingRowHeight(UITableViewDataSource& ds, NSIndexPath path);
     CGFloat headerHeightFor(std::size_t section, const std::optional<std::string>& title);
     CGFloat footerHeightFor(std::size_t section, const std::optional<std::string>& title);
     void tile();

@@ -175,6 +175,23 @@ void UITableViewCell::layoutSubviews() {
     }
 }
 
+CGFloat UITableViewCell::heightFittingWidth(CGFloat width, CGFloat minimum) {
+    setFrame(CGRectMake(0, 0, width, minimum));
+    layoutSubviews();
+    if (style_ != UITableViewCellStyle::Value1) return minimum;
+    CGFloat needed = 0;
+    for (const auto& label : {textLabel_, detailTextLabel_}) {
+        if (!label || label->frame().size.width <= 0) continue;
+        needed = std::max(needed, label->sizeThatFits({label->frame().size.width, 0}).height);
+    }
+    CGFloat height = std::max(minimum, std::ceil(needed + 2 * kFittingMargin));
+    if (height != minimum) {
+        setFrame(CGRectMake(0, 0, width, height));
+        layoutSubviews();
+    }
+    return height;
+}
+
 void UITableViewCell::drawEditingControls(CGRect b) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
     CGFloat mid = b.size.height / 2;

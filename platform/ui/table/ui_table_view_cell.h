@@ -74,6 +74,12 @@ public:
     // The confirmation button's rectangle in the cell's bounds (zero when hidden).
     CGRect deleteConfirmationRect() const;
 
+    // The height the cell needs at the width: a value-1 cell grows, beyond the minimum, to hold
+    // its labels wrapped (each up to its number of lines) with a margin above and below; other
+    // styles keep the minimum. Lays the cell out at that width.
+    static constexpr CGFloat kFittingMargin = 11;
+    CGFloat heightFittingWidth(CGFloat width, CGFloat minimum);
+
     // Called before the table hands the cell out again.
     virtual void prepareForReuse();
 

@@ -1,0 +1,121 @@
+// The photo editor's save: the full-size recipe built on the main thread, rendered, encoded once
+// and given its metadata on a "save" queue of its own, then written to the library. Any failure
+// on the way hides the HUD, forgets the pending result animation and says the photo was not
+// saved; the library keeps nothing of it.
+#include <algorithm>
+
+#include "editor/photo/edit_controller.h"
+#include "editor/photo/edit_photo_rules.h"
+#include "filter/ci_image_filter.h"
+#include "filter/filter_context.h"
+#include "filter/filter_my_element.h"
+#include "foundation/data_custom_photos.h"
+#include "foundation/date_tools.h"
+#include "foundation/global.h"
+#include "foundation/mutable_dictionary_custom.h"
+#include "platform/dispatch/queue.h"
+#include "platform/image/ci_context.h"
+#include "platform/image/ci_image.h"
+#include "platform/image/codec/image_data.h"
+#include "platform/runtime/log.h"
+#include "ui/controller/view_controller_dialogs.h"
+#include "ui/popup/hud_view.h"
+
+namespace {
+
+constexpr const char* kLog = "editor";
+constexpr const char* kDateTimeFormat = "yyyy:MM:dd HH:mm:ss";
+
+struct SaveJob {
+    std::shared_ptr<CIImage> recipe;
+    CGRect rect{};
+    std::shared_ptr<CIContext> context;
+    Bytes original;
+    std::string software, dateTime;
+};
+
+// Renders and encodes the recipe once and gives the JPEG the original's metadata; runs on the
+// save queue and touches nothing but the job.
+Result<Bytes> renderSave(const SaveJob& job) {
+    auto encoded = jpeg(job.recipe, job.rect, *job.context);
+    if (!encoded) return fail("the filtered photo could not be rendered or encoded");
+    // The size actually written: a photo over the context's maximum is saved scaled to fit.
+    auto info = readImageInfo(*encoded);
+    if (!info) return fail("the encoded photo does not read back: " + info.error());
+    Value saved = editSavedMetadata(getMetadata(job.original), {CGFloat(info->width), CGFloat(info->height)},
+                                    job.software, job.dateTime);
+    Value own = getMetadata(*encoded);
+    ValueDictionary merged = own.isDictionary() ? ValueDictionary(*own.dictionaryPtr()) : ValueDictionary();
+    overwrite(merged, *saved.dictionaryPtr());
+    auto final = setMetadata(*encoded, Value(std::move(merged)));
+    if (!final) return fail("the photo's metadata could not be written");
+    return std::move(*final);
+}
+
+}  // namespace
+
+void EditController::onSave() {
+    if (!currentElement_) {
+        alert(self<EditController>(), kNoFilter, [] {});
+        return;
+    }
+    // Nothing is saved from a photo that never decoded, nor twice at once.
+    if (!data_ || saving_) return;
+    saving_ = true;
+    hudView()->show();
+
+    ValueDictionary options;
+    options.set(kCIImageApplyOrientationProperty, Value(true));
+    auto source = CIImage::imageWithData(*data_, options);
+    if (!source) {
+        finishSave(std::nullopt, "the photo does not decode");
+        return;
+    }
+    SaveJob job;
+    job.rect = source->extent();
+    job.recipe = currentElement_->make(source);
+    if (isDrawable(job.recipe)) job.rect = job.recipe->extent();
+    auto ctx = context();
+    job.context = editSavesOnGPU(imageSize_, ctx->ciGPU()->inputImageMaximumSize()) ? ctx->ciGPU() : ctx->ciCPU();
+    job.original = *data_;
+    job.software = Global::shared()->appName();
+    job.dateTime = DateExtras::formattedDateWithFormat(DateExtras::now(), kDateTimeFormat);
+
+    std::weak_ptr<EditController> weak = self<EditController>();
+    auto queue = dispatch_queue_create(kSaveQueue);
+    dispatch_async(queue, [weak, job = std::move(job)] {
+        auto saved = renderSave(job);
+        std::optional<Bytes> bytes;
+        std::string failure;
+        if (saved) bytes = std::move(*saved);
+        else failure = saved.error();
+        dispatch_async(dispatch_get_main_queue(), [weak, bytes = std::move(bytes), failure] {
+            if (auto me = weak.lock()) me->finishSave(bytes, failure);
+        });
+    });
+}
+
+void EditController::finishSave(std::optional<Bytes> jpeg, const std::string& failure) {
+    if (!jpeg) {
+        saveFailed(failure);
+        return;
+    }
+    actShowResultImage_ = true;
+    std::weak_ptr<EditController> weak = self<EditController>();
+    saveToPhotos(*jpeg, [weak](bool success) {
+        auto me = weak.lock();
+        if (!me) return;
+        me->saving_ = false;
+        if (!success) me->saveFailed("the library did not take the photo");
+    });
+    hudView()->hide();
+    updateView();
+}
+
+void EditController::saveFailed(const std::string& why) {
+    Log::warning(kLog, "photo not saved: " + why);
+    saving_ = false;
+    actShowResultImage_ = false;
+    hudView()->hide();
+    alert(self<EditController>(), kNotSaved, [] {});
+}
