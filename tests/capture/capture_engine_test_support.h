@@ -25,8 +25,9 @@
 #include "platform/storage/file_manager.h"
 #include "platform/storage/sandbox.h"
 #include "tests/platform/dispatch/virtual_clock.h"
+#include "tests/support/synthetic_camera_access.h"
 
-class CaptureEngineTest : public VirtualClockTest {
+class CaptureEngineTest : public VirtualClockTest, public SyntheticCameraAccess {
 protected:
     void SetUp() override {
         VirtualClockTest::SetUp();
@@ -88,24 +89,6 @@ protected:
         return true;
     }
 
-    static std::shared_ptr<AVCaptureDevice> back() {
-        return AVCaptureDevice::defaultDevice(AVCaptureDeviceType::BuiltInWideAngleCamera, AVMediaType::Video,
-                                              AVCaptureDevicePosition::Back);
-    }
-    static std::shared_ptr<AVCaptureDevice> front() {
-        return AVCaptureDevice::defaultDevice(AVCaptureDeviceType::BuiltInWideAngleCamera, AVMediaType::Video,
-                                              AVCaptureDevicePosition::Front);
-    }
-    static SyntheticCameraDriver& synthetic(const std::shared_ptr<AVCaptureDevice>& d) {
-        return dynamic_cast<SyntheticCameraDriver&>(d->driver());
-    }
-    // The photos in the library, oldest first.
-    static std::vector<std::shared_ptr<PHAsset>> libraryPhotos() {
-        auto options = PHFetchOptions::make();
-        options->sortDescriptors = {{"creationDate", true}};
-        auto result = PHAsset::fetchAssetsWithOptions(options);
-        return result ? result->assets() : std::vector<std::shared_ptr<PHAsset>>{};
-    }
 
     std::filesystem::path root_;
 };

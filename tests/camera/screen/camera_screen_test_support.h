@@ -20,6 +20,7 @@
 #include "platform/photos/ph_authorization.h"
 #include "platform/photos/ph_photo_library.h"
 #include "tests/app/app_test_support.h"
+#include "tests/support/synthetic_camera_access.h"
 
 // The screen with its messages recorded (they are still shown).
 struct RecordingScreen : ViewController {
@@ -35,7 +36,7 @@ protected:
     RecordingScreen() = default;
 };
 
-struct CameraScreenTest : AppTest {
+struct CameraScreenTest : AppTest, SyntheticCameraAccess {
     void SetUp() override {
         AppTest::SetUp();
         registerFilterServices();
@@ -122,23 +123,6 @@ struct CameraScreenTest : AppTest {
         return screen;
     }
 
-    static std::shared_ptr<AVCaptureDevice> back() {
-        return AVCaptureDevice::defaultDevice(AVCaptureDeviceType::BuiltInWideAngleCamera, AVMediaType::Video,
-                                              AVCaptureDevicePosition::Back);
-    }
-    static std::shared_ptr<AVCaptureDevice> front() {
-        return AVCaptureDevice::defaultDevice(AVCaptureDeviceType::BuiltInWideAngleCamera, AVMediaType::Video,
-                                              AVCaptureDevicePosition::Front);
-    }
-    static SyntheticCameraDriver& synthetic(const std::shared_ptr<AVCaptureDevice>& d) {
-        return dynamic_cast<SyntheticCameraDriver&>(d->driver());
-    }
-    static std::vector<std::shared_ptr<PHAsset>> libraryPhotos() {
-        auto options = PHFetchOptions::make();
-        options->sortDescriptors = {{"creationDate", true}};
-        auto result = PHAsset::fetchAssetsWithOptions(options);
-        return result ? result->assets() : std::vector<std::shared_ptr<PHAsset>>{};
-    }
 
     std::shared_ptr<RecordingScreen> screen;
 };
