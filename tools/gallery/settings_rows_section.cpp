@@ -19,7 +19,7 @@
 #include "settings/form/form_table_view_picker_cell.h"
 #include "settings/form/form_table_view_section.h"
 #include "settings/form/form_text_item.h"
-#include "settings/keyboard/keyboard_aware_table_view.h"
+#include "settings/keyboard/keyboard_avoiding_table_view.h"
 #include "tools/gallery/gallery.h"
 #include "tools/gallery/widget_gallery_support.h"
 #include "ui/ui_services.h"
@@ -277,7 +277,7 @@ void renderKeyboardAvoiding(GalleryPage& page) {
     std::vector<std::shared_ptr<FormTextItem>> fields;
     auto build = [&] {
         auto window = page.newWindow();
-        keep = makeForm(page, KeyboardAwareTableView::make(window->bounds(), UITableViewStyle::Grouped));
+        keep = makeForm(page, KeyboardAvoidingTableView::make(window->bounds(), UITableViewStyle::Grouped));
         fields.clear();
         for (const char* section : {"Profile", "Address", "Notes"}) {
             std::vector<FormItem> items;

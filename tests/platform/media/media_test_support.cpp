@@ -39,7 +39,7 @@ void waitFor(const std::atomic<bool>& flag) {
     while (!flag) std::this_thread::yield();
 }
 
-bool writeMovie(const std::string& path, const MovieSpec& movie) {
+bool writeMovie(const std::string& path, const MovieShape& movie) {
     auto writer = AVAssetWriter::assetWriterWithURL(NSURL::fileURLWithPath(path), AVFileTypeMPEG4);
     if (!writer) return false;
     ValueDictionary vs, as;

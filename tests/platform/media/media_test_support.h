@@ -16,7 +16,7 @@ std::array<int, 4> pixelAt(const CVPixelBuffer& b, std::size_t x, std::size_t y)
 // 1024 frames of a 440 Hz tone starting at sample index `first`.
 CMAudioBlock toneBlock(std::int64_t first, double rate = 44100);
 
-struct MovieSpec {
+struct MovieShape {
     int width = 352, height = 288;
     double seconds = 1.0;
     double fps = 30;
@@ -24,7 +24,7 @@ struct MovieSpec {
     double firstSample = 0;   // source time of the first sample appended
 };
 // Writes a movie through the writer and waits for it; false (with the failure logged) when not completed.
-bool writeMovie(const std::string& path, const MovieSpec& movie);
+bool writeMovie(const std::string& path, const MovieShape& movie);
 // A sound file of the tone (AAC), with file tags; false when it could not be written.
 bool writeTone(const std::string& path, double seconds, std::vector<std::pair<std::string, std::string>> tags = {});
 // Waits (without the clock) until the flag is set by another thread.

@@ -23,9 +23,9 @@ struct LibraryVideoTest : PhotosTest {
         PhotosTest::TearDown();
         std::filesystem::remove_all(outside);
     }
-    std::string movie(const std::string& name, MovieSpec spec = {}) {
+    std::string movie(const std::string& name, MovieShape shape = {}) {
         std::string path = (outside / name).string();
-        EXPECT_TRUE(writeMovie(path, spec));
+        EXPECT_TRUE(writeMovie(path, shape));
         return path;
     }
     Result<void> saveVideo(const std::string& path) {
