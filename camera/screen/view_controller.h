@@ -24,7 +24,7 @@
 #include "app/base/my_view_controller.h"
 #include "camera/controls/pop_manual_view.h"
 #include "camera/options/pop_option_view.h"
-#include "camera/screen/drawer_content.h"
+#include "app/sidebar/side_menu.h"
 #include "camera/screen/latest_frame.h"
 #include "camera/screen/preview_layout.h"
 #include "capture/camera_assistant.h"

@@ -180,7 +180,7 @@ void ViewController::onPopManualViewDidShow(PopManualView&) {}
 // --- Side drawer ---
 
 void ViewController::onPopLeftViewDidShow(PopLeftView& pop) {
-    if (auto content = std::dynamic_pointer_cast<DrawerContent>(pop.dict())) content->onDidShow();
+    if (auto menu = std::dynamic_pointer_cast<SideMenu>(pop.dict())) menu->onDidShow();
 }
 
 void ViewController::onPopLeftViewWillHide(PopLeftView&) {

@@ -38,9 +38,10 @@ protected:
 };
 
 // A stand-in side menu registered as "LeftController".
-struct StandInMenu : UIViewController, DrawerContent {
+struct StandInMenu : UIViewController, SideMenu {
     KORVA_MAKE(StandInMenu)
     int shown = 0;
+    void reload() override {}
     void onDidShow() override { ++shown; }
 
 protected:
