@@ -3,6 +3,7 @@
 // at n = 8 (512 cells), in the same run. The cost must grow with the cells, not faster.
 #include <cstdio>
 
+#include "bench/bench_host.h"
 #include "bench/bench_timing.h"
 #include "editor/color/color_cube_data_view.h"
 #include "platform/dispatch/clock.h"
@@ -56,10 +57,7 @@ double perCell(HeadlessHost& host, long n, int runs) {
 int main() {
     Clock::useVirtual();
     registerUIServices();
-    HostOptions options;
-    options.kind = HostKind::Headless;
-    options.screen = *DeviceModel::named("notched");
-    HeadlessHost host(options);
+    HeadlessHost host(notchedHeadlessScreen());
 
     const double small = perCell(host, 8, 20);
     const double large = perCell(host, 64, 2);

@@ -8,6 +8,7 @@
 #include <random>
 #include <thread>
 
+#include "bench/bench_host.h"
 #include "bench/bench_scenes.h"
 #include "bench/bench_timing.h"
 #include "editor/browser/filter_list_view.h"
@@ -48,10 +49,7 @@ int main() {
     std::filesystem::create_directories(data);
     Sandbox::setRoot(data.string());
     Clock::useVirtual();
-    HostOptions options;
-    options.kind = HostKind::Headless;
-    options.screen = *DeviceModel::named("notched");
-    HeadlessHost host(options);
+    HeadlessHost host(notchedHeadlessScreen());
     registerUIServices();
     registerFilterServices();
 

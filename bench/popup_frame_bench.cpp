@@ -4,6 +4,7 @@
 // run, on the notched screen at its scale.
 #include <cstdio>
 
+#include "bench/bench_host.h"
 #include "bench/bench_timing.h"
 #include "bench/screen_paint.h"
 #include "platform/dispatch/clock.h"
@@ -87,10 +88,7 @@ double stripFrame(HeadlessHost& host) {
 int main() {
     Clock::useVirtual();
     registerUIServices();
-    HostOptions options;
-    options.kind = HostKind::Headless;
-    options.screen = *DeviceModel::named("notched");
-    HeadlessHost host(options);
+    HeadlessHost host(notchedHeadlessScreen());
     const CGSize points = host.screen()->bounds().size;
 
     const double paint = fullScreenImagePaint(host, kRuns);

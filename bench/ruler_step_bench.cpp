@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/bench_host.h"
 #include "bench/bench_scenes.h"
 #include "bench/bench_timing.h"
 #include "camera/controls/pop_manual_exp_view.h"
@@ -81,10 +82,7 @@ double previewRender() {
 int main() {
     Clock::useVirtual();
     registerUIServices();
-    HostOptions options;
-    options.kind = HostKind::Headless;
-    options.screen = *DeviceModel::named("notched");
-    HeadlessHost host(options);
+    HeadlessHost host(notchedHeadlessScreen());
 
     const double preview = previewRender();
     double idle = 0;

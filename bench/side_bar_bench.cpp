@@ -6,6 +6,7 @@
 #include "app/sidebar/side_bar_controller.h"
 #include "app/sidebar/side_bar_depth_style.h"
 #include "app/sidebar/side_bar_image.h"
+#include "bench/bench_host.h"
 #include "bench/bench_timing.h"
 #include "platform/dispatch/clock.h"
 #include "platform/host/headless_host.h"
@@ -48,10 +49,7 @@ std::shared_ptr<UIViewController> busyScreen(CGSize points) {
 int main() {
     Clock::useVirtual();
     registerUIServices();
-    HostOptions options;
-    options.kind = HostKind::Headless;
-    options.screen = *DeviceModel::named("notched");
-    HeadlessHost host(options);
+    HeadlessHost host(notchedHeadlessScreen());
     const CGSize points = host.screen()->bounds().size;
 
     auto bar = SideBarController::make();

@@ -3,6 +3,7 @@
 // of the screen's size, in the same run.
 #include <cstdio>
 
+#include "bench/bench_host.h"
 #include "bench/bench_timing.h"
 #include "bench/screen_paint.h"
 #include "platform/dispatch/clock.h"
@@ -20,10 +21,7 @@ constexpr double kFrame = 1.0 / 60;
 
 int main() {
     Clock::useVirtual();
-    HostOptions options;
-    options.kind = HostKind::Headless;
-    options.screen = *DeviceModel::named("notched");
-    HeadlessHost host(options);
+    HeadlessHost host(notchedHeadlessScreen());
     CGSize points = host.screen()->bounds().size;
     CGFloat scale = host.screen()->scale();
 
