@@ -263,9 +263,9 @@ Result<void> MovieEncoder::addAudio(const CMAudioBlock& block, double seconds) {
     int converted = swr_convert(s.swr, planes.data(), outMax, in, inFrames);
     if (converted <= 0) return {};
     // The block's place against what is written: a gap is filled with silence, an overlap is cut
-    // from the block's start. Within the slack the block simply follows on, so that rounding in
-    // the time stamps makes no clicks.
-    const std::int64_t slack = std::max(1, outRate / 1000);
+    // from the block's start. Within the slack (under half a usual block, so a dropped block is
+    // always seen) the block simply follows on, so that jitter in the time stamps makes no clicks.
+    const std::int64_t slack = std::max(1, outRate / 100);
     std::int64_t offset = target - s.audioCursor;
     int skip = 0;
     if (offset > slack) {

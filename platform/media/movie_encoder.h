@@ -50,7 +50,7 @@ public:
     Result<void> addVideo(const CVPixelBuffer& pixels, double seconds);
     Result<void> addVideo(const PlanarPicture& picture, double seconds);
     // Every block lands at its time: a gap before it is filled with silence, and the part of it
-    // that overlaps sound already written is left out. Drift under a millisecond is let pass.
+    // that overlaps sound already written is left out. Drift under 10 ms is let pass.
     Result<void> addAudio(const CMAudioBlock& block, double seconds);
     // Flushes the encoders and writes the index. After a failure the file is removed.
     Result<void> finish();
