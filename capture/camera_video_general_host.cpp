@@ -40,8 +40,9 @@ void CameraVideoGeneralHost::record(RecordCompletion completion) {
     // The path service and the subclasses' first step belong to the main thread; a call from
     // elsewhere continues there.
     if (!RunLoop::isMainThread()) {
-        dispatch_async(dispatch_get_main_queue(),
-                       [self = host(), completion = std::move(completion)]() mutable { self->record(std::move(completion)); });
+        dispatch_async(dispatch_get_main_queue(), [self = host(), completion = std::move(completion)]() mutable {
+            self->record(std::move(completion));
+        });
         return;
     }
     recordWillStart();

@@ -51,6 +51,7 @@ void MyAVSessionController::handleInterruption(const std::shared_ptr<NSNotificat
     if (type == kInterruptionEnded) {
         myAVSessionInterruptionEnd(info[AVAudioSessionInterruptionOptionKey].unsignedIntegerValue());
     } else if (type == kInterruptionBegan) {
-        myAVSessionInterruptionBegan(interruptionsCarryReason() ? info[AVAudioSessionInterruptionReasonKey].unsignedIntegerValue() : 0);
+        myAVSessionInterruptionBegan(
+            interruptionsCarryReason() ? info[AVAudioSessionInterruptionReasonKey].unsignedIntegerValue() : 0);
     }
 }

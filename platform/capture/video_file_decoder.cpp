@@ -158,8 +158,8 @@ Result<VideoFileDecoder::PlanarFrame> VideoFileDecoder::nextPlanar() {
             s.planar->height = h;
             if (av_frame_get_buffer(s.planar, 0) < 0) return fail("out of memory");
         }
-        s.planarSws = sws_getCachedContext(s.planarSws, w, h, AVPixelFormat(s.frame->format), w, h,
-                                           AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        s.planarSws = sws_getCachedContext(s.planarSws, w, h, AVPixelFormat(s.frame->format), w, h, AV_PIX_FMT_YUV420P,
+                                           SWS_BILINEAR, nullptr, nullptr, nullptr);
         if (!s.planarSws) return fail("cannot convert the picture format");
         sws_scale(s.planarSws, s.frame->data, s.frame->linesize, 0, h, s.planar->data, s.planar->linesize);
         source = s.planar;

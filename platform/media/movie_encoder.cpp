@@ -37,8 +37,8 @@ struct MovieEncoder::State {
     AVPacketPtr packet{av_packet_alloc()};
     std::int64_t lastVideoPts = AV_NOPTS_VALUE;
     std::int64_t frameTicks = kDefaultFrameTicks;  // how long a picture lasts, in kVideoTimeBase
-    std::int64_t nextAudioPts = AV_NOPTS_VALUE;     // the next frame handed to the sound encoder
-    std::int64_t audioCursor = AV_NOPTS_VALUE;      // where the next converted sample lands
+    std::int64_t nextAudioPts = AV_NOPTS_VALUE;    // the next frame handed to the sound encoder
+    std::int64_t audioCursor = AV_NOPTS_VALUE;     // where the next converted sample lands
 
     ~State() {
         sws_freeContext(sws);

@@ -14,8 +14,8 @@ constexpr double kSlack = 1e-3;
 
 std::shared_ptr<CGImage> imageOf(const CVPixelBuffer& pixels) {
     std::vector<std::uint8_t> bytes(pixels.baseAddress(), pixels.baseAddress() + pixels.dataSize());
-    return CGImage::create(int(pixels.width()), int(pixels.height()), pixels.bytesPerRow(), std::move(bytes),
-                           nullptr, CGImagePixelLayout::BGRA8Premultiplied);
+    return CGImage::create(int(pixels.width()), int(pixels.height()), pixels.bytesPerRow(), std::move(bytes), nullptr,
+                           CGImagePixelLayout::BGRA8Premultiplied);
 }
 
 }  // namespace

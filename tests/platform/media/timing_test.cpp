@@ -1,8 +1,8 @@
 // Pictures and sound where they belong: every picture kept at each join of an export, sound placed
 // by its time stamps (gaps, drops, short segments), and the composition's frame rate honoured.
 // Everything is read back with the ffmpeg tools.
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 
@@ -185,8 +185,7 @@ TEST_F(TimingTest, ACompositionsFrameDurationSetsTheMoviesRate) {
         std::string out = file(std::string(name) + "-30.mp4");
         ASSERT_TRUE(exportAsset(open(file(std::string(name) + ".mp4")), out, composition)) << name;
         EXPECT_EQ(countPictures(out), 30) << name;
-        EXPECT_NE(ffprobe(out, "stream=r_frame_rate -select_streams v:0").find("r_frame_rate=30/1"),
-                  std::string::npos)
+        EXPECT_NE(ffprobe(out, "stream=r_frame_rate -select_streams v:0").find("r_frame_rate=30/1"), std::string::npos)
             << name;
         EXPECT_NEAR(ffprobeDuration(out), 1.0, 1 / 30.0) << name;
     }
