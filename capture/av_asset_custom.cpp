@@ -1,18 +1,48 @@
 #include "capture/av_asset_custom.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 #include "capture/path_base.h"
 #include "foundation/global.h"
 #include "platform/dispatch/queue.h"
+#include "platform/runtime/log.h"
 #include "platform/text/date_formatter.h"
 
 namespace {
 
 // Seconds between the Unix epoch and the platform's reference date (2001-01-01 UTC).
 constexpr double kReferenceDateOffset = 978307200;
+
+// Puts `from` in the place of `to` in one step, durably: the file's contents reach the disk before
+// the rename, and the folder's entry after it. On failure `to` is untouched and `from` is removed.
+Result<void> replaceDurably(const std::string& from, const std::string& to) {
+    auto abandon = [&](const std::string& what) -> Result<void> {
+        int error = errno;
+        ::unlink(from.c_str());
+        return fail(what + ": " + std::strerror(error));
+    };
+    int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return abandon("cannot open " + from);
+    bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    if (!synced) return abandon("cannot flush " + from);
+    if (::rename(from.c_str(), to.c_str()) != 0) return abandon("cannot move " + from + " to " + to);
+    std::string folder = std::filesystem::path(to).parent_path().string();
+    int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return fail("cannot open " + folder + ": " + std::strerror(errno));
+    bool folderSynced = ::fsync(dir) == 0;
+    int error = errno;
+    ::close(dir);
+    if (!folderSynced) return fail("cannot flush " + folder + ": " + std::strerror(error));
+    return {};
+}
 
 void onMainOnce(ExportCompletion completion, bool ok) {
     dispatch_async(dispatch_get_main_queue(), [completion = std::move(completion), ok] {
@@ -100,12 +130,15 @@ void resizeToLimit(const std::shared_ptr<AVAsset>& asset, double limit, ExportCo
     std::string temp = paths->temp(), merged = paths->make();
     std::error_code ignored;
     std::filesystem::remove(temp, ignored);
+    // The resized movie replaces the merged one in one rename, so the merged movie is never missing;
+    // when that fails, the original stays and the answer is NO.
     exportToURL(asset, NSURL::fileURLWithPath(temp), composition, nullptr,
                 [temp, merged, completion = std::move(completion)](bool ok) {
                     if (ok) {
-                        std::error_code ignored;
-                        std::filesystem::remove(merged, ignored);
-                        std::filesystem::rename(temp, merged, ignored);
+                        if (auto r = replaceDurably(temp, merged); !r) {
+                            Log::warning("capture", "the resized movie cannot replace " + merged + ": " + r.error());
+                            ok = false;
+                        }
                     }
                     if (completion) completion(ok);
                 });

@@ -25,6 +25,7 @@ void exportToURL(const std::shared_ptr<AVAsset>& asset, const std::shared_ptr<NS
                  std::shared_ptr<AVMutableVideoComposition> videoComposition, std::shared_ptr<AVAudioMix> audioMix,
                  ExportCompletion completion);
 // Replaces the merged movie with this asset resized so that the picture's shorter side is `limit`.
+// NO when the export or the replacement fails; the merged movie then stays as it was.
 void resizeToLimit(const std::shared_ptr<AVAsset>& asset, double limit, ExportCompletion completion);
 
 // The first of highest, medium and low quality that is among the compatible presets.

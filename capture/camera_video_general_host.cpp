@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "capture/path_base.h"
+#include "platform/dispatch/run_loop.h"
 #include "platform/media/av_asset.h"
 #include "platform/media/cm_time_range.h"
 #include "platform/runtime/log.h"
@@ -36,6 +37,14 @@ double CameraVideoGeneralHost::duration() {
 
 void CameraVideoGeneralHost::record(RecordCompletion completion) {
     if (writer()) return;
+    // The path service and the subclasses' first step belong to the main thread; a call from
+    // elsewhere continues there.
+    if (!RunLoop::isMainThread()) {
+        dispatch_async(dispatch_get_main_queue(), [self = host(), completion = std::move(completion)]() mutable {
+            self->record(std::move(completion));
+        });
+        return;
+    }
     recordWillStart();
     auto paths = recordingPaths();
     dispatch_async(q(), [self = host(), paths, completion = std::move(completion)]() mutable {

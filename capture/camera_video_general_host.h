@@ -39,7 +39,7 @@ public:
     CMTime durLast() const;
 
     bool isRecording() override { return isRunning() && recording_; }
-    // Call from the main thread (the path service is taken there).
+    // Any thread; the work starts on the main thread (where the path service is taken).
     void record(RecordCompletion completion) override;
     void pause(RecordCompletion completion) override;
     double duration() override;
@@ -63,7 +63,7 @@ protected:
     CameraVideoGeneralHost(bool video, bool audio) : CameraVideoHost(video, audio) {}
     std::shared_ptr<CameraHostDelegate> forwardTarget() override { return delegate(); }
 
-    // Steps subclasses add to a segment's life: before record is queued (caller's thread), after
+    // Steps subclasses add to a segment's life: before record is queued (main thread), after
     // the segment started (q), when pause stops recording (q), and on the main queue before the
     // stopped event of a segment whose writing was finished.
     virtual void recordWillStart() {}

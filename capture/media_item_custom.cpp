@@ -172,6 +172,10 @@ void saveFileToPhotos(const std::shared_ptr<NSURL>& url,
 
 }  // namespace
 
+std::shared_ptr<NSObject> loadSubtitle_AV(const std::shared_ptr<NSURL>&, std::int32_t, const std::shared_ptr<UIView>&) {
+    return nullptr;
+}
+
 void saveVideoToPhotos(const std::shared_ptr<NSURL>& url, std::function<void(bool)> completion) {
     saveFileToPhotos(url, &PHAssetChangeRequest::creationRequestForAssetFromVideoAtFileURL, std::move(completion));
 }

@@ -14,6 +14,7 @@
 #include "platform/ui/draw/image.h"
 
 class LanguageService;
+class UIView;
 
 std::int64_t authorizationStatus1();
 
@@ -32,6 +33,9 @@ bool isRemote(const NSURL& url);
 bool isDualLoadingSupported(const NSURL& url);
 double mediaDuration(const std::shared_ptr<NSURL>& url);
 Value trackDict_AV(const std::shared_ptr<NSURL>& url, LanguageService* languages);
+// A placeholder kept for callers of the design: no subtitle is loaded, the answer is always none.
+std::shared_ptr<NSObject> loadSubtitle_AV(const std::shared_ptr<NSURL>& url, std::int32_t index,
+                                          const std::shared_ptr<UIView>& hudView);
 // Cover art, else a picture whose quarter points all differ from its centre; none for no asset.
 std::shared_ptr<UIImage> loadThumbnailImage_AV(const std::shared_ptr<NSURL>& url);
 // The candidate times of the thumbnail search, in units of the asset's timescale.

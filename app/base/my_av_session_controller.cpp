@@ -3,8 +3,22 @@
 
 #include "foundation/device.h"
 #include "foundation/global.h"
+#include "foundation/system_services.h"
 #include "platform/dispatch/notification_center.h"
 #include "platform/sensors/av_audio_session.h"
+
+namespace {
+
+constexpr const char* kPhoneSystem = "iOS";
+
+// Whether a beginning interruption carries its reason. This host's platform layer always gives
+// it; only a device that reports the phone system before the version that added it goes without.
+bool interruptionsCarryReason() {
+    if (SystemServices::shared()->systemName() != kPhoneSystem) return true;
+    return Global::shared()->device()->osVersion() >= MyAVSessionController::kReasonSystemVersion;
+}
+
+}  // namespace
 
 void MyAVSessionController::viewWillAppear(bool animated) {
     MyViewController::viewWillAppear(animated);
@@ -37,7 +51,7 @@ void MyAVSessionController::handleInterruption(const std::shared_ptr<NSNotificat
     if (type == kInterruptionEnded) {
         myAVSessionInterruptionEnd(info[AVAudioSessionInterruptionOptionKey].unsignedIntegerValue());
     } else if (type == kInterruptionBegan) {
-        const bool hasReason = Global::shared()->device()->osVersion() >= kReasonSystemVersion;
-        myAVSessionInterruptionBegan(hasReason ? info[AVAudioSessionInterruptionReasonKey].unsignedIntegerValue() : 0);
+        myAVSessionInterruptionBegan(
+            interruptionsCarryReason() ? info[AVAudioSessionInterruptionReasonKey].unsignedIntegerValue() : 0);
     }
 }

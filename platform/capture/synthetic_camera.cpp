@@ -365,7 +365,9 @@ public:
             block.samples[i] =
                 std::int16_t(std::lround(8000 * std::sin(2 * M_PI * kTone * t)) + int(s->noise >> 24) - 128);
         }
-        s->sink(std::move(block), CMTimeMakeWithSeconds(Clock::now(), 1000000000));
+        // Stamped with its first sample's time, which the tone's phase follows (the tick itself may
+        // come a little late).
+        s->sink(std::move(block), CMTimeMakeWithSeconds(s->start + double(s->blocks) * kFrames / kRate, 1000000000));
         // Like the camera, a jump of the clock skips the blocks in between.
         auto due_index = std::uint64_t(std::floor((Clock::now() - s->start) * kRate / kFrames + 1e-9)) + 1;
         s->blocks = std::max(s->blocks + 1, due_index);

@@ -8,6 +8,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -26,11 +27,15 @@ struct VideoFileDecoder::State {
     SwsContext* sws = nullptr;
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
+    AVFrame* planar = nullptr;  // the frame converted to YUV 4:2:0 when the file holds another format
+    SwsContext* planarSws = nullptr;
     int stream = -1;
     bool drained = false;
 
     ~State() {
         sws_freeContext(sws);
+        sws_freeContext(planarSws);
+        av_frame_free(&planar);
         av_frame_free(&frame);
         av_packet_free(&packet);
         avcodec_free_context(&codec);
@@ -41,7 +46,7 @@ struct VideoFileDecoder::State {
 VideoFileDecoder::VideoFileDecoder(std::unique_ptr<State> state) : s_(std::move(state)) {}
 VideoFileDecoder::~VideoFileDecoder() = default;
 
-Result<std::unique_ptr<VideoFileDecoder>> VideoFileDecoder::open(const std::string& path) {
+Result<std::unique_ptr<VideoFileDecoder>> VideoFileDecoder::open(const std::string& path, int threads) {
     // The libraries report through our results; their own chatter stays off stderr.
     av_log_set_level(AV_LOG_ERROR);
     auto s = std::make_unique<State>();
@@ -55,6 +60,7 @@ Result<std::unique_ptr<VideoFileDecoder>> VideoFileDecoder::open(const std::stri
     s->codec = avcodec_alloc_context3(decoder);
     if (!s->codec) return fail("out of memory");
     avcodec_parameters_to_context(s->codec, s->format->streams[s->stream]->codecpar);
+    s->codec->thread_count = std::max(0, threads);
     if (int r = avcodec_open2(s->codec, decoder, nullptr); r < 0)
         return fail("cannot decode " + path + ": " + averror(r));
     if (s->codec->width <= 0 || s->codec->height <= 0 || s->codec->width > 16384 || s->codec->height > 16384)
@@ -87,11 +93,14 @@ Result<void> VideoFileDecoder::rewind() {
     return {};
 }
 
-Result<VideoFileDecoder::Frame> VideoFileDecoder::next() {
-    State& s = *s_;
+namespace {
+
+// Reads and decodes until the next frame is in s.frame; a failure at the end of the file.
+template <class State>
+Result<void> receive(State& s) {
     while (true) {
         int r = avcodec_receive_frame(s.codec, s.frame);
-        if (r == 0) break;
+        if (r == 0) return {};
         if (r == AVERROR_EOF) return fail("end of file");
         if (r != AVERROR(EAGAIN)) return fail("decoding failed: " + averror(r));
         if (s.drained) return fail("end of file");
@@ -105,6 +114,21 @@ Result<VideoFileDecoder::Frame> VideoFileDecoder::next() {
         if (s.packet->stream_index == s.stream) avcodec_send_packet(s.codec, s.packet);
         av_packet_unref(s.packet);
     }
+}
+
+template <class State>
+double frameTime(const State& s) {
+    const AVStream* st = s.format->streams[s.stream];
+    std::int64_t pts = s.frame->best_effort_timestamp != AV_NOPTS_VALUE ? s.frame->best_effort_timestamp : 0;
+    double start = st->start_time != AV_NOPTS_VALUE ? double(st->start_time) * av_q2d(st->time_base) : 0;
+    return double(pts) * av_q2d(st->time_base) - start;
+}
+
+}  // namespace
+
+Result<VideoFileDecoder::Frame> VideoFileDecoder::next() {
+    State& s = *s_;
+    if (auto r = receive(s); !r) return fail(r.error());
     int w = s.frame->width, h = s.frame->height;
     s.sws = sws_getCachedContext(s.sws, w, h, AVPixelFormat(s.frame->format), w, h, AV_PIX_FMT_BGRA, SWS_BILINEAR,
                                  nullptr, nullptr, nullptr);
@@ -113,10 +137,36 @@ Result<VideoFileDecoder::Frame> VideoFileDecoder::next() {
     std::uint8_t* planes[4] = {out->baseAddress(), nullptr, nullptr, nullptr};
     int strides[4] = {int(out->bytesPerRow()), 0, 0, 0};
     sws_scale(s.sws, s.frame->data, s.frame->linesize, 0, h, planes, strides);
-    const AVStream* st = s.format->streams[s.stream];
-    std::int64_t pts = s.frame->best_effort_timestamp != AV_NOPTS_VALUE ? s.frame->best_effort_timestamp : 0;
-    double start = st->start_time != AV_NOPTS_VALUE ? double(st->start_time) * av_q2d(st->time_base) : 0;
-    Frame f{out, double(pts) * av_q2d(st->time_base) - start};
+    Frame f{out, frameTime(s)};
     av_frame_unref(s.frame);
+    return f;
+}
+
+Result<VideoFileDecoder::PlanarFrame> VideoFileDecoder::nextPlanar() {
+    State& s = *s_;
+    av_frame_unref(s.frame);  // the previous call's planes
+    if (auto r = receive(s); !r) return fail(r.error());
+    int w = s.frame->width, h = s.frame->height;
+    const AVFrame* source = s.frame;
+    if (s.frame->format != AV_PIX_FMT_YUV420P) {
+        if (!s.planar || s.planar->width != w || s.planar->height != h) {
+            av_frame_free(&s.planar);
+            s.planar = av_frame_alloc();
+            if (!s.planar) return fail("out of memory");
+            s.planar->format = AV_PIX_FMT_YUV420P;
+            s.planar->width = w;
+            s.planar->height = h;
+            if (av_frame_get_buffer(s.planar, 0) < 0) return fail("out of memory");
+        }
+        s.planarSws = sws_getCachedContext(s.planarSws, w, h, AVPixelFormat(s.frame->format), w, h, AV_PIX_FMT_YUV420P,
+                                           SWS_BILINEAR, nullptr, nullptr, nullptr);
+        if (!s.planarSws) return fail("cannot convert the picture format");
+        sws_scale(s.planarSws, s.frame->data, s.frame->linesize, 0, h, s.planar->data, s.planar->linesize);
+        source = s.planar;
+    }
+    PlanarFrame f;
+    for (int i = 0; i < 3; ++i) f.planes[i] = source->data[i], f.strides[i] = source->linesize[i];
+    f.width = w, f.height = h;
+    f.time = frameTime(s);
     return f;
 }

@@ -2,6 +2,7 @@
 // One user at a time (not thread-safe).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -11,7 +12,9 @@
 class VideoFileDecoder {
 public:
     ~VideoFileDecoder();
-    static Result<std::unique_ptr<VideoFileDecoder>> open(const std::string& path);
+    // threads: decoding threads, 0 for as many as the machine offers (frames then come out a few
+    // packets later, which suits a whole-file pass better than a live source).
+    static Result<std::unique_ptr<VideoFileDecoder>> open(const std::string& path, int threads = 1);
 
     int width() const;
     int height() const;
@@ -24,6 +27,16 @@ public:
     };
     // The next frame; a failure at the end of the file (rewind() starts over) or on damage.
     Result<Frame> next();
+
+    // A frame in planar YUV 4:2:0 (converted only when the file holds another format). The planes
+    // belong to the decoder and stay valid until the next call.
+    struct PlanarFrame {
+        const std::uint8_t* planes[3] = {};
+        int strides[3] = {};
+        int width = 0, height = 0;
+        double time = 0;
+    };
+    Result<PlanarFrame> nextPlanar();
     Result<void> rewind();
 
 private:

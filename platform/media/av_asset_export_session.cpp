@@ -244,6 +244,11 @@ Result<void> AVAssetExportSession::run(const Job& job) {
         CGSize size = segmentsOf(video).front().sourceTrack->naturalSize();
         if (plan.video.front().quarterTurns % 2) std::swap(size.width, size.height);
         if (job.videoComposition && job.videoComposition->renderSize.width > 0) size = job.videoComposition->renderSize;
+        // A composition sets the movie's frame rate: pictures repeat or drop to fit it.
+        if (job.videoComposition) {
+            double step = CMTimeGetSeconds(job.videoComposition->frameDuration);
+            if (std::isfinite(step) && step > 0) plan.settings.frameDuration = step;
+        }
         if (facts.boxWidth > 0) {
             double boxW = facts.boxWidth, boxH = facts.boxHeight;
             if (size.height > size.width) std::swap(boxW, boxH);

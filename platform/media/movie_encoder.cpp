@@ -4,6 +4,7 @@
 extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/display.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
@@ -16,7 +17,8 @@ extern "C" {
 
 namespace {
 constexpr AVRational kVideoTimeBase{1, 90000};
-}
+constexpr std::int64_t kDefaultFrameTicks = 90000 / 30;
+}  // namespace
 
 struct MovieEncoder::State {
     std::string path;
@@ -34,7 +36,9 @@ struct MovieEncoder::State {
     AVFramePtr videoFrame, audioFrame;
     AVPacketPtr packet{av_packet_alloc()};
     std::int64_t lastVideoPts = AV_NOPTS_VALUE;
-    std::int64_t nextAudioPts = AV_NOPTS_VALUE;
+    std::int64_t frameTicks = kDefaultFrameTicks;  // how long a picture lasts, in kVideoTimeBase
+    std::int64_t nextAudioPts = AV_NOPTS_VALUE;    // the next frame handed to the sound encoder
+    std::int64_t audioCursor = AV_NOPTS_VALUE;     // where the next converted sample lands
 
     ~State() {
         sws_freeContext(sws);
@@ -55,6 +59,8 @@ struct MovieEncoder::State {
             int r = avcodec_receive_packet(codec, packet.get());
             if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return {};
             if (r < 0) return fail("encoding failed: " + averrorText(r));
+            // Each picture lasts its frame's time, so the track ends where the last one ends.
+            if (codec == video.get()) packet->duration = frameTicks;
             av_packet_rescale_ts(packet.get(), codec->time_base, stream->time_base);
             packet->stream_index = stream->index;
             r = av_interleaved_write_frame(format, packet.get());
@@ -164,11 +170,26 @@ Result<std::unique_ptr<MovieEncoder>> MovieEncoder::open(const std::string& path
     return std::unique_ptr<MovieEncoder>(new MovieEncoder(std::move(s)));
 }
 
+namespace {
+
+// Whether a picture at pts is new, and the frame duration it implies.
+bool acceptPicture(std::int64_t pts, std::int64_t& lastPts, std::int64_t& frameTicks, double frameDuration) {
+    if (lastPts != AV_NOPTS_VALUE && pts <= lastPts) return false;
+    if (frameDuration > 0)
+        frameTicks = std::max<std::int64_t>(1, std::llround(frameDuration * kVideoTimeBase.den));
+    else if (lastPts != AV_NOPTS_VALUE)
+        frameTicks = pts - lastPts;
+    lastPts = pts;
+    return true;
+}
+
+}  // namespace
+
 Result<void> MovieEncoder::addVideo(const CVPixelBuffer& pixels, double seconds) {
     State& s = *s_;
     if (!s.video) return fail("this movie has no picture track");
     std::int64_t pts = std::llround(seconds * kVideoTimeBase.den);
-    if (s.lastVideoPts != AV_NOPTS_VALUE && pts <= s.lastVideoPts) return {};
+    if (!acceptPicture(pts, s.lastVideoPts, s.frameTicks, s.settings.frameDuration)) return {};
     s.sws = sws_getCachedContext(s.sws, int(pixels.width()), int(pixels.height()), AV_PIX_FMT_BGRA, s.video->width,
                                  s.video->height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!s.sws) return fail("cannot convert the picture");
@@ -177,8 +198,32 @@ Result<void> MovieEncoder::addVideo(const CVPixelBuffer& pixels, double seconds)
     int strides[4] = {int(pixels.bytesPerRow()), 0, 0, 0};
     sws_scale(s.sws, src, strides, 0, int(pixels.height()), s.videoFrame->data, s.videoFrame->linesize);
     s.videoFrame->pts = pts;
-    s.lastVideoPts = pts;
     if (int r = avcodec_send_frame(s.video.get(), s.videoFrame.get()); r < 0)
+        return fail("encoding the picture failed: " + averrorText(r));
+    return s.drain(s.video.get(), s.videoStream);
+}
+
+Result<void> MovieEncoder::addVideo(const PlanarPicture& picture, double seconds) {
+    State& s = *s_;
+    if (!s.video) return fail("this movie has no picture track");
+    if (picture.width <= 0 || picture.height <= 0 || !picture.planes[0]) return fail("an empty picture");
+    std::int64_t pts = std::llround(seconds * kVideoTimeBase.den);
+    if (!acceptPicture(pts, s.lastVideoPts, s.frameTicks, s.settings.frameDuration)) return {};
+    if (av_frame_make_writable(s.videoFrame.get()) < 0) return fail("out of memory");
+    AVFrame* f = s.videoFrame.get();
+    if (picture.width == f->width && picture.height == f->height) {
+        // Same size: the planes are copied as they are, with no conversion.
+        const std::uint8_t* planes[4] = {picture.planes[0], picture.planes[1], picture.planes[2], nullptr};
+        int strides[4] = {picture.strides[0], picture.strides[1], picture.strides[2], 0};
+        av_image_copy(f->data, f->linesize, planes, strides, AV_PIX_FMT_YUV420P, f->width, f->height);
+    } else {
+        s.sws = sws_getCachedContext(s.sws, picture.width, picture.height, AV_PIX_FMT_YUV420P, f->width, f->height,
+                                     AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        if (!s.sws) return fail("cannot scale the picture");
+        sws_scale(s.sws, picture.planes, picture.strides, 0, picture.height, f->data, f->linesize);
+    }
+    f->pts = pts;
+    if (int r = avcodec_send_frame(s.video.get(), f); r < 0)
         return fail("encoding the picture failed: " + averrorText(r));
     return s.drain(s.video.get(), s.videoStream);
 }
@@ -198,20 +243,55 @@ Result<void> MovieEncoder::addAudio(const CMAudioBlock& block, double seconds) {
         s.swrInRate = int(block.sampleRate);
         s.swrInChannels = block.channels;
     }
-    if (s.nextAudioPts == AV_NOPTS_VALUE)
-        s.nextAudioPts = std::max<std::int64_t>(0, std::llround(seconds * s.audio->sample_rate));
+    const int outRate = s.audio->sample_rate, outChannels = s.audio->ch_layout.nb_channels;
+    std::int64_t target = std::llround(seconds * outRate);
+    if (s.audioCursor == AV_NOPTS_VALUE) {
+        s.audioCursor = std::max<std::int64_t>(0, target);
+        s.nextAudioPts = s.audioCursor;
+    }
     int inFrames = int(block.frameCount());
     int outMax = swr_get_out_samples(s.swr, inFrames);
-    std::vector<std::uint8_t*> planes(s.audio->ch_layout.nb_channels);
+    std::vector<std::uint8_t*> planes(static_cast<std::size_t>(outChannels));
     int lineSize = 0;
-    std::uint8_t* buffer = nullptr;
-    if (av_samples_alloc(planes.data(), &lineSize, s.audio->ch_layout.nb_channels, outMax, s.audio->sample_fmt, 0) < 0)
+    if (av_samples_alloc(planes.data(), &lineSize, outChannels, std::max(outMax, 1), s.audio->sample_fmt, 0) < 0)
         return fail("out of memory");
-    buffer = planes[0];
+    struct Freer {
+        std::uint8_t* buffer;
+        ~Freer() { av_freep(&buffer); }
+    } freer{planes[0]};
     const std::uint8_t* in[1] = {reinterpret_cast<const std::uint8_t*>(block.samples.data())};
     int converted = swr_convert(s.swr, planes.data(), outMax, in, inFrames);
-    if (converted > 0) av_audio_fifo_write(s.fifo, reinterpret_cast<void**>(planes.data()), converted);
-    av_freep(&buffer);
+    if (converted <= 0) return {};
+    // The block's place against what is written: a gap is filled with silence, an overlap is cut
+    // from the block's start. Within the slack (under half a usual block, so a dropped block is
+    // always seen) the block simply follows on, so that jitter in the time stamps makes no clicks.
+    const std::int64_t slack = std::max(1, outRate / 100);
+    std::int64_t offset = target - s.audioCursor;
+    int skip = 0;
+    if (offset > slack) {
+        std::int64_t left = offset;
+        std::vector<std::uint8_t*> silence(static_cast<std::size_t>(outChannels));
+        const int chunk = 4096;
+        if (av_samples_alloc(silence.data(), nullptr, outChannels, chunk, s.audio->sample_fmt, 0) < 0)
+            return fail("out of memory");
+        av_samples_set_silence(silence.data(), 0, chunk, outChannels, s.audio->sample_fmt);
+        while (left > 0) {
+            int n = int(std::min<std::int64_t>(left, chunk));
+            av_audio_fifo_write(s.fifo, reinterpret_cast<void**>(silence.data()), n);
+            left -= n;
+        }
+        av_freep(&silence[0]);
+        s.audioCursor += offset;
+    } else if (offset < -slack) {
+        skip = int(std::min<std::int64_t>(-offset, converted));
+    }
+    if (skip < converted) {
+        std::vector<std::uint8_t*> from(planes.size());
+        int bytesPerSample = av_get_bytes_per_sample(s.audio->sample_fmt);
+        for (std::size_t c = 0; c < planes.size(); ++c) from[c] = planes[c] + std::size_t(skip) * bytesPerSample;
+        av_audio_fifo_write(s.fifo, reinterpret_cast<void**>(from.data()), converted - skip);
+        s.audioCursor += converted - skip;
+    }
     return s.sendAudioFrames(false);
 }
 
@@ -223,6 +303,7 @@ Result<void> MovieEncoder::finish() {
     }
     if (s.audio) {
         if (s.nextAudioPts == AV_NOPTS_VALUE) s.nextAudioPts = 0;
+        if (s.audioCursor == AV_NOPTS_VALUE) s.audioCursor = 0;
         if (auto r = s.sendAudioFrames(true); !r) return r;
         avcodec_send_frame(s.audio.get(), nullptr);
         if (auto r = s.drain(s.audio.get(), s.audioStream); !r) return r;

@@ -3,6 +3,7 @@
 // One user at a time (not thread-safe).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -23,6 +24,15 @@ struct MovieEncoderSettings {
     std::vector<std::pair<std::string, std::string>> metadata;
     // The rotation the file says to show the picture with, in degrees clockwise.
     int displayRotation = 0;
+    // Seconds each picture lasts; 0: the spacing of the pictures given (1/30 s for a lone one).
+    double frameDuration = 0;
+};
+
+// A decoded picture in planar YUV 4:2:0, borrowed for the call.
+struct PlanarPicture {
+    const std::uint8_t* planes[3] = {};
+    int strides[3] = {};
+    int width = 0, height = 0;
 };
 
 // The container's flags for these settings: the index first when asked, and the tags under their
@@ -35,8 +45,12 @@ public:
     static Result<std::unique_ptr<MovieEncoder>> open(const std::string& path, MovieEncoderSettings settings);
 
     // seconds: the picture's time in the file. Pictures at or before the last one are dropped.
+    // The last picture lasts as long as the one before it (or the frame duration), so the track
+    // ends where that picture ends.
     Result<void> addVideo(const CVPixelBuffer& pixels, double seconds);
-    // The first block's time places the sound; later blocks follow on without gaps.
+    Result<void> addVideo(const PlanarPicture& picture, double seconds);
+    // Every block lands at its time: a gap before it is filled with silence, and the part of it
+    // that overlaps sound already written is left out. Drift under 10 ms is let pass.
     Result<void> addAudio(const CMAudioBlock& block, double seconds);
     // Flushes the encoders and writes the index. After a failure the file is removed.
     Result<void> finish();

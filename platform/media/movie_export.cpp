@@ -12,20 +12,70 @@
 
 namespace {
 
-// Half a frame at 30 fps: a picture that starts this close to a piece's start belongs to it.
+// Half a frame at 30 fps: a picture that starts this close before a piece's start belongs to it.
 constexpr double kEdge = 1.0 / 60;
+// A picture that starts before a piece's end (by more than rounding) belongs to it.
+constexpr double kEndSlack = 1e-3;
 
-Result<void> encodePictures(MovieEncoder& encoder, const ExportPlan::Piece& piece, const std::atomic<bool>& cancelled) {
-    auto decoder = VideoFileDecoder::open(piece.path);
+// A piece's pictures at their own times, the way the file holds them: planar straight into the
+// encoder when no turn is needed.
+Result<void> encodePicturesAsTheyCome(MovieEncoder& encoder, const ExportPlan::Piece& piece,
+                                      const std::atomic<bool>& cancelled) {
+    auto decoder = VideoFileDecoder::open(piece.path, 0);
     if (!decoder) return fail(decoder.error());
+    const bool planar = ((piece.quarterTurns % 4) + 4) % 4 == 0;
+    while (!cancelled) {
+        double time = 0;
+        CVPixelBufferRef pixels;
+        PlanarPicture picture;
+        if (planar) {
+            auto frame = (*decoder)->nextPlanar();
+            if (!frame) return {};  // the end of the file
+            time = frame->time;
+            for (int i = 0; i < 3; ++i) picture.planes[i] = frame->planes[i], picture.strides[i] = frame->strides[i];
+            picture.width = frame->width, picture.height = frame->height;
+        } else {
+            auto frame = (*decoder)->next();
+            if (!frame) return {};
+            time = frame->time;
+            pixels = turnPixelBuffer(frame->pixels, piece.quarterTurns);
+        }
+        if (time < piece.sourceStart - kEdge) continue;
+        // The piece ends where its last picture ends, so that picture is still in it.
+        if (time >= piece.sourceEnd - kEndSlack) return {};
+        double at = piece.outputStart + std::max(0.0, time - piece.sourceStart);
+        auto r = planar ? encoder.addVideo(picture, at) : encoder.addVideo(*pixels, at);
+        if (!r) return r;
+    }
+    return fail("cancelled");
+}
+
+// A piece's pictures on the movie's frame grid: grid step k shows the source picture that is on
+// screen at k * step (the first one for steps before it), so pictures repeat or drop to fit the
+// rate. `nextStep` carries the grid across pieces.
+Result<void> encodePicturesOnGrid(MovieEncoder& encoder, const ExportPlan::Piece& piece, double step,
+                                  std::int64_t& nextStep, const std::atomic<bool>& cancelled) {
+    constexpr double kSlack = 1e-3;
+    auto decoder = VideoFileDecoder::open(piece.path, 0);
+    if (!decoder) return fail(decoder.error());
+    const double outputEnd = piece.outputStart + (piece.sourceEnd - piece.sourceStart);
+    nextStep = std::max(nextStep, std::int64_t(std::ceil((piece.outputStart - kSlack) / step)));
+    CVPixelBufferRef shown;
+    // Fills the grid steps before `until` with the picture on screen.
+    auto fillUntil = [&](double until) -> Result<void> {
+        while (shown && double(nextStep) * step < until - kSlack) {
+            if (auto r = encoder.addVideo(*shown, double(nextStep) * step); !r) return r;
+            ++nextStep;
+        }
+        return {};
+    };
     while (!cancelled) {
         auto frame = (*decoder)->next();
-        if (!frame) return {};  // the end of the file
+        if (!frame || frame->time >= piece.sourceEnd - kEndSlack) return fillUntil(outputEnd);
         if (frame->time < piece.sourceStart - kEdge) continue;
-        if (frame->time >= piece.sourceEnd - kEdge) return {};
-        auto pixels = turnPixelBuffer(frame->pixels, piece.quarterTurns);
         double at = piece.outputStart + std::max(0.0, frame->time - piece.sourceStart);
-        if (auto r = encoder.addVideo(*pixels, at); !r) return r;
+        if (auto r = fillUntil(at); !r) return r;
+        shown = turnPixelBuffer(frame->pixels, piece.quarterTurns);
     }
     return fail("cancelled");
 }
@@ -57,8 +107,13 @@ Result<void> encodeSound(MovieEncoder& encoder, const ExportPlan::Piece& piece, 
 Result<void> encodeMovie(const ExportPlan& plan, const std::atomic<bool>& cancelled) {
     auto encoder = MovieEncoder::open(plan.outputPath, plan.settings);
     if (!encoder) return fail(encoder.error());
-    for (auto& piece : plan.video)
-        if (auto r = encodePictures(**encoder, piece, cancelled); !r) return r;
+    const double step = plan.settings.frameDuration;
+    std::int64_t nextStep = 0;
+    for (auto& piece : plan.video) {
+        auto r = step > 0 ? encodePicturesOnGrid(**encoder, piece, step, nextStep, cancelled)
+                          : encodePicturesAsTheyCome(**encoder, piece, cancelled);
+        if (!r) return r;
+    }
     for (auto& piece : plan.audio)
         if (auto r = encodeSound(**encoder, piece, cancelled); !r) return r;
     return (*encoder)->finish();

@@ -87,6 +87,13 @@ TEST_F(AudioControllerTest, AnInterruptionOnAnOlderSystemBeginsWithoutAReason) {
     EXPECT_EQ(screen->calls, (std::vector<std::string>{"began 0", "end 1"}));
 }
 
+TEST_F(AudioControllerTest, ThisHostsInterruptionsKeepTheirReasonWhateverTheKernelsVersion) {
+    SystemServices::shared()->setSystem("Linux", "6.1.0-13-amd64");
+    auto screen = showScreen(false);
+    interrupt(1, 2);
+    EXPECT_EQ(screen->calls, (std::vector<std::string>{"began 2"}));
+}
+
 TEST_F(AudioControllerTest, WithoutBackgroundAudioTheScreenLeavesRemoteControlAlone) {
     auto screen = showScreen(false);
     EXPECT_FALSE(screen->isRemoteControlActive());

@@ -2,9 +2,14 @@
 #include <filesystem>
 
 #include "capture/av_asset_custom.h"
+#include "capture/media_item_custom.h"
 #include "capture/path_base.h"
 #include "foundation/string_custom_paths.h"
+#include "platform/image/codec/jpeg.h"
 #include "platform/media/av_mutable_composition.h"
+#include "platform/photos/ph_asset.h"
+#include "platform/storage/file_manager.h"
+#include "platform/ui/view/ui_view.h"
 #include "tests/capture/capture_engine_test_support.h"
 #include "tests/platform/media/media_test_support.h"
 
@@ -76,4 +81,41 @@ TEST_F(AssetExportTest, ExportsStampTheNameAndDateAndResizeReplacesTheMergedMovi
     auto size = ffprobe(recordingPaths()->make(), "stream=width,height");
     EXPECT_NE(size.find("width=320\nheight=240"), std::string::npos) << size;
     EXPECT_FALSE(std::filesystem::exists(recordingPaths()->temp()));
+
+    // The merged movie cannot be replaced (here a folder holds its place): NO, and it stays.
+    auto merged = recordingPaths()->make();
+    std::filesystem::remove(merged);
+    std::filesystem::create_directories(merged + "/kept");
+    calls = 0;
+    resizeToLimit(asset, 240, [&](bool b) { ++calls, ok = b; });
+    ASSERT_TRUE(advanceUntil([&] { return calls == 1; }, 30));
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(std::filesystem::exists(merged + "/kept"));
+    EXPECT_FALSE(std::filesystem::exists(recordingPaths()->temp()));
+}
+
+TEST_F(AssetExportTest, AnImageFileSavedToPhotosBecomesAnImageAssetAndNoSubtitleLoads) {
+    RasterRGBA8 raster{32, 24, std::vector<std::uint8_t>(32 * 24 * 4, 200)};
+    auto jpeg = encodeJpeg(raster);
+    ASSERT_TRUE(jpeg);
+    auto path = withCachePath("photo.jpg");
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    ASSERT_TRUE(writeFileAtomically(path, *jpeg));
+    int calls = 0;
+    bool ok = false;
+    saveImageToPhotos(NSURL::fileURLWithPath(path), [&](bool b) { ++calls, ok = b; });
+    ASSERT_TRUE(advanceUntil([&] { return calls == 1; }));
+    EXPECT_TRUE(ok);
+    auto images = PHAsset::fetchAssetsWithMediaType(PHAssetMediaType::Image);
+    ASSERT_EQ(images->count(), 1u);
+    EXPECT_EQ(images->firstObject()->pixelWidth(), 32);
+    // A file that is no image adds nothing and answers NO.
+    ASSERT_TRUE(writeFileAtomically(withCachePath("note.jpg"), std::string_view("not a picture")));
+    calls = 0;
+    saveImageToPhotos(NSURL::fileURLWithPath(withCachePath("note.jpg")), [&](bool b) { ++calls, ok = b; });
+    ASSERT_TRUE(advanceUntil([&] { return calls == 1; }));
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(PHAsset::fetchAssetsWithMediaType(PHAssetMediaType::Image)->count(), 1u);
+
+    EXPECT_FALSE(loadSubtitle_AV(NSURL::fileURLWithPath(path), 0, UIView::make()));
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "capture/camera_video_general_host.h"
 #include "capture/capture_services.h"
@@ -10,6 +11,7 @@
 #include "capture/path_base.h"
 #include "foundation/service_factory.h"
 #include "foundation/string_custom_paths.h"
+#include "platform/dispatch/run_loop.h"
 #include "platform/media/av_asset.h"
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_photo_library.h"
@@ -37,6 +39,16 @@ std::size_t countOf(const Recorder<std::string>& r, const std::string& e) {
     return std::size_t(std::count(items.begin(), items.end(), e));
 }
 
+// A host that notes where its first recording step ran.
+class HookedHost : public CameraVideoGeneralHost {
+public:
+    KORVA_MAKE(HookedHost)
+    std::atomic<int> willStartOnMain{-1};
+
+protected:
+    void recordWillStart() override { willStartOnMain = RunLoop::isMainThread(); }
+};
+
 // A completion's calls and last answer.
 struct Answer {
     int calls = 0;
@@ -53,7 +65,8 @@ protected:
     void SetUp() override {
         CaptureEngineTest::SetUp();
         registerCaptureServices();
-        host = CameraVideoGeneralHost::make();
+        hooked = HookedHost::make();
+        host = hooked;
         host->setPresets({AVCaptureSessionPreset::P352x288});
         host->setDelegate(delegate);
         Answer started;
@@ -65,6 +78,7 @@ protected:
         host->stop({});
         settle();
         host.reset();
+        hooked.reset();
         ServiceFactory<Path>::registerMaker(nullptr);
         CaptureEngineTest::TearDown();
     }
@@ -82,6 +96,7 @@ protected:
 
     std::shared_ptr<VideoDelegate> delegate = std::make_shared<VideoDelegate>();
     std::shared_ptr<CameraVideoGeneralHost> host;
+    std::shared_ptr<HookedHost> hooked;
 };
 
 TEST_F(VideoHostTest, TwoSegmentsMergeIntoOneMovieAsLongAsBoth) {
@@ -92,6 +107,8 @@ TEST_F(VideoHostTest, TwoSegmentsMergeIntoOneMovieAsLongAsBoth) {
     ASSERT_EQ(segs.size(), 2u);
     EXPECT_EQ(segs[1], withCachePath("segs/s-1.mp4"));
     double first = ffprobeDuration(segs[0]), second = ffprobeDuration(segs[1]);
+    int pictures = countPictures(segs[0]) + countPictures(segs[1]);
+    EXPECT_GT(pictures, 50);
     EXPECT_NEAR(first, 1.0, 0.1);
     EXPECT_NEAR(host->duration(), CMTimeGetSeconds(host->durLast()), 1e-9);  // nothing counted twice
     EXPECT_NEAR(host->duration(), first + second, 0.05);
@@ -103,7 +120,9 @@ TEST_F(VideoHostTest, TwoSegmentsMergeIntoOneMovieAsLongAsBoth) {
     ASSERT_TRUE(advanceUntil([&] { return saved.calls == 1; }, 30));
     ASSERT_TRUE(saved.ok);
     auto merged = withCachePath("m.mp4");
-    EXPECT_NEAR(ffprobeDuration(merged), first + second, 1.0 / 30 + 0.05);
+    // Every picture of both segments, and the length of both to within a frame.
+    EXPECT_EQ(countPictures(merged), pictures);
+    EXPECT_NEAR(ffprobeDuration(merged), first + second, 1.0 / 30);
     auto streams = ffprobe(merged, "stream=codec_name,width,height,duration");
     // The movie has the camera's frame size (the connection delivers them upright).
     auto size =
@@ -158,6 +177,20 @@ TEST_F(VideoHostTest, RecordIsRefusedWhileAWriterExistsAndAnEarlyPauseReportsNo)
     EXPECT_FALSE(host->isRecording());
     EXPECT_TRUE(host->segs().empty());
     EXPECT_EQ(countOf(delegate->events, "stopped"), 1u);
+}
+
+TEST_F(VideoHostTest, RecordMayBeCalledFromAnyThread) {
+    Answer rec, paused;
+    std::thread([&] { host->record(rec.callback()); }).join();
+    settle();
+    EXPECT_EQ(rec.calls, 1);
+    EXPECT_TRUE(rec.ok);
+    EXPECT_EQ(hooked->willStartOnMain.load(), 1);
+    advance(0.5);
+    host->pause(paused.callback());
+    ASSERT_TRUE(advanceUntil([&] { return paused.calls == 1; }));
+    EXPECT_TRUE(paused.ok);
+    EXPECT_EQ(host->segs().size(), 1u);
 }
 
 TEST_F(VideoHostTest, AFailedSegmentReportsNoAndItsNumberIsReused) {

@@ -25,6 +25,7 @@
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/draw/color.h"
 #include "tools/gallery/gallery.h"
+#include "ui/ui_services.h"
 
 namespace {
 
@@ -223,6 +224,7 @@ void recording(GalleryPage& page, const std::filesystem::path& dir) {
 }  // namespace
 
 void galleryCaptureMedia(GalleryPage& page) {
+    registerUIServices();  // the photo strip lays out and draws its thumbnails with the toolkit
     auto dir = scratchFolder();
     photoStrips(page, dir);
     thumbnails(page, dir);

@@ -103,6 +103,12 @@ double ffprobeDuration(const std::string& path) {
     return at == std::string::npos ? -1 : std::atof(text.c_str() + at + 9);
 }
 
+int countPictures(const std::string& path) {
+    auto text = ffprobe(path, "stream=nb_read_frames -count_frames -select_streams v:0");
+    auto at = text.find("nb_read_frames=");
+    return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + 15);
+}
+
 double toneFrequency(const std::string& path) {
     auto decoder = AudioFileDecoder::open(path);
     if (!decoder) return 0;

@@ -33,6 +33,8 @@ void waitFor(const std::atomic<bool>& flag);
 // `ffprobe -show_entries ENTRIES -of default=nw=1` of the file, or empty.
 std::string ffprobe(const std::string& path, const std::string& entries);
 double ffprobeDuration(const std::string& path);
+// The pictures ffprobe decodes from the file's first picture track (-1 when none).
+int countPictures(const std::string& path);
 // The dominant frequency of the file's sound, from its zero crossings.
 double toneFrequency(const std::string& path);
 // The same of one channel's samples at the given rate.
