@@ -43,7 +43,7 @@
 namespace {
 
 constexpr int kWidth = 4032, kHeight = 3024;  // stored on its side, as a phone holds it upright
-constexpr int kPreviewRuns = 20, kSaveRuns = 5;
+constexpr int kPreviewRuns = 20, kSaveRuns = 8;
 
 // A photograph-like scene with fine grain (so that the JPEG is as large as a camera's), stored
 // with orientation 6 and the usual TIFF, Exif and GPS sections.
