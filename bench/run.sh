@@ -14,3 +14,4 @@ if [ -x "$build/bench/korva_ruler_bench" ]; then "$build/bench/korva_ruler_bench
 if [ -x "$build/bench/korva_cube_grid_bench" ]; then "$build/bench/korva_cube_grid_bench"; fi
 if [ -x "$build/bench/korva_side_bar_bench" ]; then "$build/bench/korva_side_bar_bench"; fi
 "$build/bench/korva_media_bench" "$work"
+if [ -x "$build/bench/korva_photo_editor_bench" ]; then "$build/bench/korva_photo_editor_bench"; fi
