@@ -275,7 +275,7 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
     if (records.empty() && doomedIds.empty()) return std::vector<std::string>{};
     if (auto applied = assets->apply(records, doomedIds); !applied) {
         assets.reset();
-        auto again = reopenAndApply(records, doomedIds, applied.error());
+        auto again = reopenAndApply(records, doomed, applied.error());
         assets = index();
         if (!again || !assets) {
             undo();
@@ -292,7 +292,7 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
 }
 
 Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& records,
-                                            const std::vector<std::string>& deletions, const std::string& failure) {
+                                            const std::vector<AssetRecord>& doomed, const std::string& failure) {
     Log::error(kLog, "the library index failed a change (" + failure + "); reopening it");
     {
         // The old connection closes before the file can be checked and set aside.
@@ -310,10 +310,12 @@ Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& reco
         std::lock_guard lock(indexMutex_);
         index_ = index;
     }
-    // A rebuild lists the change's files under identifiers of its own; the change's rows replace them.
+    // A rebuild lists the change's files under identifiers of its own: the change's rows replace
+    // those of its new files, and the rows of the files it deletes go, whatever their identifier.
     std::set<std::string> files;
     for (const auto& r : records) files.insert(r.file);
-    std::vector<std::string> replaced = deletions;
+    for (const auto& r : doomed) files.insert(r.file);
+    std::vector<std::string> replaced;
     auto listed = index->query({});
     if (!listed) return fail(failure + "; " + listed.error());
     for (const auto& row : *listed)

@@ -92,7 +92,7 @@ private:
     Result<std::vector<std::string>> commit(struct PHChangeTransaction& transaction, std::vector<std::string>& removed);
     // After the index failed a change: reopens it (an index found damaged is set aside and rebuilt
     // from the folder, which already holds the change's files) and applies the change there.
-    Result<void> reopenAndApply(const std::vector<AssetRecord>& records, const std::vector<std::string>& deletions,
+    Result<void> reopenAndApply(const std::vector<AssetRecord>& records, const std::vector<AssetRecord>& doomed,
                                 const std::string& failure);
     std::shared_ptr<AssetIndex> index() const;
     void notify(const std::shared_ptr<PHChange>& change);
