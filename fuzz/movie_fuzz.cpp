@@ -20,8 +20,8 @@ std::string moviePath;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     Log::setQuiet(true);
-    moviePath = (std::filesystem::temp_directory_path() / ("korva-fuzz-movie-" + std::to_string(::getpid()) + ".mov"))
-                    .string();
+    moviePath =
+        (std::filesystem::temp_directory_path() / ("korva-fuzz-movie-" + std::to_string(::getpid()) + ".mov")).string();
     return 0;
 }
 

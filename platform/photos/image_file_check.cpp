@@ -124,11 +124,12 @@ Result<void> checkImageFileIsWhole(const std::string& path) {
     const std::size_t tailLength = std::min(size, kTailBytes);
     if (!readAt(file.fd, tail, tailLength, static_cast<off_t>(size - tailLength))) return fail("cannot read the end");
     Bytes head;
-    for (std::size_t headLength = std::min(size, kHeadBytes);; headLength = std::min({size, kLargestHead, 4 * headLength})) {
+    const std::size_t largest = std::min(size, kLargestHead);
+    for (std::size_t headLength = std::min(size, kHeadBytes);; headLength = std::min(largest, 4 * headLength)) {
         if (!readAt(file.fd, head, headLength, 0)) return fail("cannot read the header");
         bool headIsEnough = true;
         Result<void> verdict = judge(head, tail, size, headIsEnough);
-        if (verdict || headIsEnough || headLength >= std::min(size, kLargestHead)) return verdict;
+        if (verdict || headIsEnough || headLength >= largest) return verdict;
     }
 }
 

@@ -129,11 +129,12 @@ protected:
             res.status = 206;
             res.set_header("ETag", "\"l\"");
             res.set_header("Content-Range", rangeReply_);
-            res.set_chunked_content_provider("application/octet-stream", [](std::size_t offset, httplib::DataSink& sink) {
-                if (offset == 0) return sink.write("56789", 5);
-                sink.done();
-                return true;
-            });
+            res.set_chunked_content_provider("application/octet-stream",
+                                             [](std::size_t offset, httplib::DataSink& sink) {
+                                                 if (offset == 0) return sink.write("56789", 5);
+                                                 sink.done();
+                                                 return true;
+                                             });
         });
         r.Get("/short", [](const httplib::Request&, httplib::Response& res) {
             res.set_content_provider(1000, "text/plain", [](std::size_t, std::size_t, httplib::DataSink& sink) {
