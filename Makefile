@@ -4,7 +4,7 @@ CCACHE_DIR ?= $(HOME)/.cache/korva-ccache
 export CCACHE_DIR
 GEN := -G Ninja
 
-.PHONY: deps run test build-release build-test bench fuzz clean
+.PHONY: deps run test build-release build-test bench fuzz fuzz-check clean
 
 deps:
 	@bash scripts/deps.sh
@@ -36,6 +36,11 @@ fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build/fuzz $(GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVA_TESTS=OFF -DKORVA_FUZZ=ON >/dev/null
 	@cmake --build build/fuzz -j $(JOBS) --target korva_fuzz
 	@bash fuzz/run.sh build/fuzz $(FUZZ_SECONDS)
+
+# The fuzz targets' sources compile with clang (syntax and warnings only; cheap enough for CI).
+fuzz-check: deps
+	@bash scripts/deps.sh fuzz/packages.txt
+	@JOBS=$(JOBS) bash scripts/fuzz-check.sh build/fuzz-check
 
 clean:
 	rm -rf build

@@ -10,7 +10,8 @@ namespace {
 
 // A name stays one entry of its folder: no separator, no parent step, nothing empty.
 bool isPlainName(const std::string& name) {
-    return !name.empty() && name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos &&
+    // "." names the caches folder itself.
+    return !name.empty() && name != "." && name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos &&
            name.find("..") == std::string::npos;
 }
 

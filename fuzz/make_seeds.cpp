@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "platform/image/codec/image_property_keys.h"
 #include "platform/image/codec/jpeg.h"
 #include "platform/image/codec/png.h"
+#include "platform/media/movie_encoder.h"
 #include "platform/storage/json.h"
 #include "platform/storage/keyed_archive.h"
 #include "platform/storage/property_list.h"
@@ -41,6 +44,24 @@ Value sampleValue() {
                               {"data", Value::data({0, 1, 2, 0xFF})},
                               {"list", Value::array({Value("a"), Value(1), Value::array({Value(2.5f)})})},
                               {"nested", Value::dictionary({{"k\u00e9y", Value("v\u2603")}})}});
+}
+
+// A short movie with a picture and a sound track, as the recorder writes them; none when the
+// encoder is missing.
+std::optional<Bytes> smallMovie(const fs::path& path) {
+    MovieEncoderSettings settings;
+    settings.width = 32, settings.height = 24, settings.sampleRate = 44100, settings.channels = 1;
+    settings.fastStart = true;
+    auto encoder = MovieEncoder::open(path.string(), settings);
+    if (!encoder) return std::nullopt;
+    auto frame = CVPixelBuffer::make(32, 24);
+    for (int i = 0; i < 6; ++i)
+        if (!(*encoder)->addVideo(*frame, i / 10.0)) return std::nullopt;
+    if (!(*encoder)->finish()) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    fs::remove(path);
+    return bytes;
 }
 
 // A tone-curve file: version, count, then (output, input) pairs per curve.
@@ -121,6 +142,31 @@ int main(int argc, char** argv) {
           std::string_view("\x08"
                            "Content-Type: text/html; charset=\"ISO-8859-1\"\nContent-Length: 1234\n"
                            "Set-Cookie: a=b\nX-Empty:\n"));
+
+    write(out / "xml", "feed.xml",
+          std::string_view("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\" "
+                           "xmlns:m=\"http://example.invalid/m\"><channel><title>T &amp; U</title>\n"
+                           "<item m:id=\"1\"><title>a<![CDATA[<b>]]>b</title></item><item/></channel></rss>"));
+    write(out / "resume_data", "record",
+          "korva-resume-data 1\nurl http://127.0.0.1:8080/file.bin\nfile " +
+              (fs::temp_directory_path() / "korva-fuzz-resume" / "tmp" / "download-1-1.tmp").string() +
+              "\noffset 3\nvalidator \"v1\"\n");
+    if (auto movie = smallMovie(out / "seed-movie.mp4")) write(out / "movie", "small.mp4", *movie);
+    const Value form = Value::dictionary(
+        {{"secLabels", Value::array({Value("General"), Value(3)})},
+         {"arr", Value::array({Value::array({Value::dictionary({{"type", Value("switch")},
+                                                                 {"key", Value("sound")},
+                                                                 {"label", Value("Sound")},
+                                                                 {"value", Value(true)}}),
+                                              Value::dictionary({{"type", Value("slider")},
+                                                                 {"value", Value(0.5)},
+                                                                 {"height", Value(44)},
+                                                                 {"options", Value::array({Value("a"), Value(2)})}})}),
+                               Value("not a section")})}});
+    if (auto bytes = NSPropertyListSerialization::dataWithPropertyList(form, NSPropertyListBinaryFormat_v1_0))
+        write(out / "settings_form", "form.plist", *bytes);
+    if (auto text = NSJSONSerialization::stringWithJSONObject(form, NSJSONWritingCompact))
+        write(out / "settings_form", "form.json", *text);
     std::printf("seeds written to %s\n", out.c_str());
     return 0;
 }

@@ -8,7 +8,7 @@ seconds=${2:-20}
 "$build/fuzz/korva_fuzz_seeds" "$build/corpus" >/dev/null
 mkdir -p "$build/crashes"
 status=0
-for target in property_list keyed_archive json curves image text http_reply; do
+for target in property_list keyed_archive json curves image text http_reply xml resume_data movie settings_form; do
   mkdir -p "$build/corpus/$target"
   echo "fuzz: $target for ${seconds}s"
   if ! "$build/fuzz/korva_fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \

@@ -22,8 +22,12 @@ void Addr::stringTable(std::function<void(Value)> completion) {
     httpGET1(server_pages::pageRequest(server_pages::pageAddress(server_pages::kStringTablePath), query),
              [completion](std::optional<Bytes> body, std::shared_ptr<NSURLResponse>, std::shared_ptr<NSError>) {
                  if (!completion) return;
-                 std::optional<std::string> page = body ? string_utf8(*body) : std::nullopt;
-                 std::optional<Value> payload = page ? server_pages::replyPayload(*page) : std::nullopt;
-                 completion(payload.value_or(Value()));
+                 server_pages::readOffMainQueue<Value>(
+                     [body = std::move(body)] {
+                         std::optional<std::string> page = body ? string_utf8(*body) : std::nullopt;
+                         std::optional<Value> payload = page ? server_pages::replyPayload(*page) : std::nullopt;
+                         return payload.value_or(Value());
+                     },
+                     completion);
              });
 }

@@ -70,7 +70,9 @@ Value DownloadHost::request(const std::string& url, std::int64_t dest, const std
         if (Value entry = resume(url)) return entry;
     }
     auto address = NSURL::URLWithString(escapeURL(url));
-    auto task = address ? session()->downloadTaskWithURL(address) : nullptr;
+    NSURLRequest capped(address);
+    capped.setMaximumBodyLength(kMaximumFileBytes);
+    auto task = address ? session()->downloadTaskWithRequest(capped) : nullptr;
     if (!task) return Value();
     Value entry = Value::dictionary({{"task", Value(task)},
                                      {"percent", Value(0.0)},

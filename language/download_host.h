@@ -28,6 +28,8 @@ public:
     KORVA_MAKE(DownloadHost)
 
     static constexpr const char* kResumeDataFolder = "DownloadGlobal.ResumeData.1";
+    // The largest file a download may bring (decoded bytes); a larger reply fails the download.
+    static constexpr std::size_t kMaximumFileBytes = std::size_t{256} << 20;
 
     // The table store "DownloadHost.1-<class name>" in the Library folder.
     std::shared_ptr<LastInfo> lastInfo();

@@ -42,12 +42,20 @@ void MyXMLReader::arrange(const Value& node) {
 void MyXMLReader::parserDidStartDocument(NSXMLParser&) {
     root_ = Value::dictionary();
     cur_ = root_;
+    texts_.assign(1, std::string());
+    nodes_ = 0;
+}
+
+void MyXMLReader::settleText(const Value& node) {
+    if (texts_.empty()) return;
+    if (!texts_.back().empty() && node.isDictionary()) node.set(kText, Value(std::move(texts_.back())));
+    texts_.pop_back();
 }
 
 void MyXMLReader::parserDidStartElement(NSXMLParser& parser, const std::string& elementName, const std::string&,
                                         const std::string&, const Value& attributes) {
-    if (isReserved(elementName)) {
-        // It would overwrite the node's own entries.
+    if (isReserved(elementName) || ++nodes_ > kMaximumNodes) {
+        // A reserved name would overwrite the node's own entries.
         parser.abortParsing();
         return;
     }
@@ -59,16 +67,18 @@ void MyXMLReader::parserDidStartElement(NSXMLParser& parser, const std::string& 
     Value node = Value::dictionary({{kName, Value(elementName)}, {kAttributes, attributes}, {kParent, cur_}});
     siblings.append(node);
     cur_ = node;
+    texts_.emplace_back();
 }
 
 void MyXMLReader::parserFoundCharacters(NSXMLParser&, const std::string& text) {
-    if (!cur_.isDictionary()) return;
-    const Value& before = cur_[kText];
-    cur_.set(kText, Value(before.isString() ? *before.string() + text : text));
+    if (!cur_.isDictionary() || texts_.empty()) return;
+    texts_.back() += text;
 }
 
 void MyXMLReader::parserDidEndElement(NSXMLParser&, const std::string&, const std::string&, const std::string&) {
-    if (cur_.isDictionary()) cur_ = cur_[kParent];
+    if (!cur_.isDictionary()) return;
+    settleText(cur_);
+    cur_ = cur_[kParent];
 }
 
 void MyXMLReader::parserDidEndDocument(NSXMLParser&) {
@@ -80,6 +90,12 @@ void MyXMLReader::parserParseErrorOccurred(NSXMLParser&, const std::shared_ptr<N
 }
 
 void MyXMLReader::finishTree() {
+    // The nodes still open keep what text they had when the parse ended.
+    while (cur_.isDictionary() && !texts_.empty()) {
+        settleText(cur_);
+        cur_ = cur_[kParent];
+    }
+    texts_.clear();
     cur_ = Value();
     if (!root_.isNull()) arrange(root_);
 }

@@ -3,13 +3,15 @@
 // its children in one array per child name, in document order ("/rss/@0/item/@0").
 //
 // While parsing, every node also points at its parent; those entries are removed however the
-// parse ends, so the tree never holds cycles. An element named like a reserved key fails the
-// parse. One reader parses one source once; main thread or any one thread.
+// parse ends, so the tree never holds cycles. An element named like a reserved key, or a
+// document of more than kMaximumNodes elements, fails the parse. One reader parses one source
+// once; main thread or any one thread.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/net/xml_parser.h"
 
@@ -21,6 +23,7 @@ public:
     static constexpr const char* kAttributes = "__tmd__key_attr__";
     static constexpr const char* kText = "__tmd__key_text__";
     static constexpr const char* kParent = "__tmd__key_parent__";
+    static constexpr std::size_t kMaximumNodes = 250000;
 
     // True when the document was read without an error; the tree then holds all of it, else what
     // came before the error.
@@ -55,8 +58,14 @@ protected:
 
 private:
     void finishTree();
+    // Sets the node's text from what was gathered for it, and starts gathering anew.
+    void settleText(const Value& node);
 
     std::shared_ptr<NSXMLParser> xp_;
     Value root_;
     Value cur_;
+    // The text gathered for each open node, outermost first; a node's text is set once, as it
+    // closes (or as the parse ends), so that pieces are appended rather than copied each time.
+    std::vector<std::string> texts_;
+    std::size_t nodes_ = 0;
 };

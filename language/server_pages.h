@@ -3,10 +3,12 @@
 // server that answers these pages this way serves the application.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/dispatch/queue.h"
 #include "platform/runtime/value.h"
 
 namespace server_pages {
@@ -28,5 +30,18 @@ std::string pageRequest(std::string_view address, const Value& query);
 std::optional<Value> replyPayload(std::string_view page);
 // A reply page carrying the payload, as a server writes it.
 std::string replyPage(const Value& payload);
+
+// Runs `read` on a background queue and hands its result to `done` on the main queue: reading a
+// payload out of a page a server sent may take seconds even with the bounded expressions, and
+// the main queue must not wait for it.
+template <class T>
+void readOffMainQueue(std::function<T()> read, std::function<void(T)> done) {
+    dispatch_async(dispatch_get_global_queue(), [read = std::move(read), done = std::move(done)]() mutable {
+        T result = read();
+        dispatch_async(dispatch_get_main_queue(), [done = std::move(done), result = std::move(result)]() mutable {
+            if (done) done(std::move(result));
+        });
+    });
+}
 
 }  // namespace server_pages

@@ -157,9 +157,25 @@ void PopNewAppView::testAvailable(std::function<void(bool)> completion) {
 
 void PopNewAppView::received(const std::optional<Bytes>& data, const std::shared_ptr<NSError>& error,
                              const std::function<void(bool)>& completion) {
+    std::weak_ptr<PopNewAppView> weak = self<PopNewAppView>();
+    server_pages::readOffMainQueue<std::optional<std::string>>(
+        [data] {
+            if (!data) return std::optional<std::string>();
+            return dravelinqt(std::string_view(reinterpret_cast<const char*>(data->data()), data->size()));
+        },
+        [weak, error, completion](std::optional<std::string> payload) {
+            auto strong = weak.lock();
+            if (!strong) {
+                if (completion) completion(false);
+                return;
+            }
+            strong->receivedPayload(payload, error, completion);
+        });
+}
+
+void PopNewAppView::receivedPayload(const std::optional<std::string>& payload, const std::shared_ptr<NSError>& error,
+                                    const std::function<void(bool)>& completion) {
     loading_ = false;
-    std::optional<std::string> payload;
-    if (data) payload = dravelinqt(std::string_view(reinterpret_cast<const char*>(data->data()), data->size()));
     if (error) Log::info("newapp", "the promoted apps could not be fetched: " + error->localizedDescription());
     else if (!payload) Log::info("newapp", "the promoted apps page carries no tagged payload");
     auto device = Global::shared()->device();

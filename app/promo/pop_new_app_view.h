@@ -70,8 +70,11 @@ protected:
 
 private:
     void buildContent();
+    // The payload is read off the main queue; the choice is made back on it.
     void received(const std::optional<Bytes>& data, const std::shared_ptr<NSError>& error,
                   const std::function<void(bool)>& completion);
+    void receivedPayload(const std::optional<std::string>& payload, const std::shared_ptr<NSError>& error,
+                         const std::function<void(bool)>& completion);
     std::string requestAddress() const;
     void loadPicture();
     // The "Remind me later" countdown; `show` sets no time, so it never runs.

@@ -11,6 +11,11 @@ std::atomic<double>& defaultTimeout() {
     return seconds;
 }
 
+std::atomic<std::size_t>& defaultDownloadLimit() {
+    static std::atomic<std::size_t> bytes{NSURLRequest::kDownloadBodyLimit};
+    return bytes;
+}
+
 bool sameField(std::string_view a, std::string_view b) {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
@@ -40,3 +45,7 @@ std::optional<std::string> NSURLRequest::valueForHTTPHeaderField(std::string_vie
 double NSURLRequest::defaultTimeoutInterval() { return defaultTimeout().load(); }
 
 void NSURLRequest::setDefaultTimeoutInterval(double seconds) { defaultTimeout().store(seconds); }
+
+std::size_t NSURLRequest::defaultDownloadBodyLimit() { return defaultDownloadLimit().load(); }
+
+void NSURLRequest::setDefaultDownloadBodyLimit(std::size_t bytes) { defaultDownloadLimit().store(bytes); }

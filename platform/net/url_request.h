@@ -49,9 +49,13 @@ public:
 
     // The most bytes a reply's body may hold, counted after decoding; past it the request fails
     // without reading further. Pages and payloads by default; pictures may ask for more. A
-    // download streamed to a file is bounded only by a cap the request sets.
+    // download streamed to a file takes the cap the request sets, else the download default.
     static constexpr std::size_t kPageBodyLimit = std::size_t{8} << 20;
     static constexpr std::size_t kPictureBodyLimit = std::size_t{32} << 20;
+    static constexpr std::size_t kDownloadBodyLimit = std::size_t{512} << 20;
+    // The cap of downloads whose request sets none (kDownloadBodyLimit unless changed). Thread-safe.
+    static std::size_t defaultDownloadBodyLimit();
+    static void setDefaultDownloadBodyLimit(std::size_t bytes);
     std::size_t maximumBodyLength() const { return maxBody_.value_or(kPageBodyLimit); }
     void setMaximumBodyLength(std::size_t bytes) { maxBody_ = bytes; }
     bool setsMaximumBodyLength() const { return maxBody_.has_value(); }

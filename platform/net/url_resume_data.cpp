@@ -15,6 +15,24 @@
 namespace {
 
 constexpr std::string_view kMagic = "korva-resume-data 1";
+constexpr std::string_view kFilePrefix = "download-";
+constexpr std::string_view kFileSuffix = ".tmp";
+
+// A run of decimal digits, as makeDownloadFile writes them.
+bool allDigits(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// "download-<digits>-<digits>.tmp", the only names makeDownloadFile gives.
+bool isDownloadFileName(std::string_view name) {
+    if (name.size() <= kFilePrefix.size() + kFileSuffix.size() || name.substr(0, kFilePrefix.size()) != kFilePrefix ||
+        name.substr(name.size() - kFileSuffix.size()) != kFileSuffix) {
+        return false;
+    }
+    name = name.substr(kFilePrefix.size(), name.size() - kFilePrefix.size() - kFileSuffix.size());
+    std::size_t dash = name.find('-');
+    return dash != std::string_view::npos && allDigits(name.substr(0, dash)) && allDigits(name.substr(dash + 1));
+}
 
 bool hasLineBreak(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
@@ -57,10 +75,21 @@ std::optional<URLResumeRecord> decodeResumeData(const Bytes& data) {
         return std::nullopt;
     }
     struct stat facts {};
-    if (::stat(record.partialFile.c_str(), &facts) != 0 || !S_ISREG(facts.st_mode) || facts.st_size < record.offset) {
+    if (!isDownloadFile(record.partialFile) || ::lstat(record.partialFile.c_str(), &facts) != 0 ||
+        facts.st_size < record.offset) {
         return std::nullopt;
     }
     return record;
+}
+
+bool isDownloadFile(const std::string& path) {
+    const std::string folder = Sandbox::temporaryDirectory() + "/";
+    if (path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0) return false;
+    std::string_view name = std::string_view(path).substr(folder.size());
+    // One plain name of our own making: no further folders, no "..", never a link.
+    struct stat facts {};
+    return isDownloadFileName(name) && ::lstat(path.c_str(), &facts) == 0 && S_ISREG(facts.st_mode) &&
+           facts.st_nlink == 1;
 }
 
 std::optional<std::string> makeDownloadFile() {

@@ -18,9 +18,13 @@ struct URLResumeRecord {
 };
 
 Bytes encodeResumeData(const URLResumeRecord& record);
-// None for bytes that are not resume data, name no URL, or whose partial file is missing or
-// shorter than the offset.
+// None for bytes that are not resume data, name no URL, or whose partial file is missing, shorter
+// than the offset, or not a download file of this program's temporary folder.
 std::optional<URLResumeRecord> decodeResumeData(const Bytes& data);
+
+// True for an existing regular file (not a link) that makeDownloadFile could have made: a
+// download file directly inside the temporary folder. Nothing else is ever written or removed.
+bool isDownloadFile(const std::string& path);
 
 // A new empty file in the temporary folder for a download; none when none can be made.
 std::optional<std::string> makeDownloadFile();

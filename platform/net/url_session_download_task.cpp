@@ -24,14 +24,30 @@ std::shared_ptr<NSError> fileError(std::int64_t code, const std::string& path) {
                                         path);
 }
 
-// The first byte a partial reply starts at ("bytes 100-199/200"); none when it names none.
-std::optional<std::int64_t> rangeStart(const NSHTTPURLResponse& response) {
+// The first byte a partial reply starts at ("bytes 100-199/200"); none when the range is not
+// sound: its end before its start or past the total, or a body length that disagrees with it.
+std::optional<std::int64_t> rangeStart(const NSHTTPURLResponse& response, std::int64_t bodyLength) {
     auto range = response.valueForHTTPHeaderField("Content-Range");
     if (!range || range->rfind("bytes ", 0) != 0) return std::nullopt;
-    std::int64_t start = 0;
-    auto [end, status] = std::from_chars(range->data() + 6, range->data() + range->size(), start);
-    if (status != std::errc() || end == range->data() + range->size() || *end != '-') return std::nullopt;
-    return start;
+    const char* p = range->data() + 6;
+    const char* stop = range->data() + range->size();
+    auto number = [&p, stop](char after) -> std::optional<std::int64_t> {
+        std::int64_t value = 0;
+        auto [end, status] = std::from_chars(p, stop, value);
+        if (status != std::errc() || value < 0 || (after ? end == stop || *end != after : end != stop))
+            return std::nullopt;
+        p = after ? end + 1 : end;
+        return value;
+    };
+    auto first = number('-');
+    auto last = first ? number('/') : std::nullopt;
+    if (!first || !last || *last < *first) return std::nullopt;
+    if (std::string_view(p, static_cast<std::size_t>(stop - p)) != "*") {
+        auto total = number('\0');
+        if (!total || *last >= *total) return std::nullopt;
+    }
+    if (bodyLength >= 0 && bodyLength != *last - *first + 1) return std::nullopt;
+    return first;
 }
 
 // The body's length as it will be written: unknown when the reply is compressed, since the
@@ -58,7 +74,7 @@ public:
             http->valueForHTTPHeaderField("ETag").value_or(http->valueForHTTPHeaderField("Last-Modified").value_or(""));
         std::int64_t length = writtenLength(*http);
         const auto& resume = task_.resume_;
-        if (status_ == 206 && (!resume || rangeStart(*http) != resume->offset)) {
+        if (status_ == 206 && (!resume || rangeStart(*http, length) != resume->offset)) {
             // A part that does not continue the file would corrupt it.
             refusal =
                 makeURLError(NSURLErrorBadServerResponse, http->URL() ? http->URL()->absoluteString() : std::string());
@@ -176,6 +192,8 @@ void NSURLSessionDownloadTask::answerResumeData(std::optional<Bytes> data) {
 
 void NSURLSessionDownloadTask::run() {
     std::optional<std::string> path = resume_ ? std::optional<std::string>(resume_->partialFile) : makeDownloadFile();
+    // Checked again: the partial file may have been swapped for something else since the task was made.
+    if (path && resume_ && !isDownloadFile(*path)) path.reset();
     if (!path) {
         answerResumeData(std::nullopt);
         finish(fileError(kCannotCreateFile, "temporary folder"));

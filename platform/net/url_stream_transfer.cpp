@@ -241,6 +241,15 @@ std::optional<std::string> fieldWithLineBreak(const NSURLRequest& request) {
     return std::nullopt;
 }
 
+// A method is one token: a line break, a space or a control character would let it write the
+// rest of the request line, or further lines, of the sender's choosing.
+bool isMethodToken(const std::string& method) {
+    if (method.empty()) return false;
+    for (unsigned char c : method)
+        if (c <= 0x20 || c >= 0x7F) return false;
+    return true;
+}
+
 // Runs the exchange until it ends, is cancelled or passes a time limit.
 CURLcode drive(StreamHandles& handles, const StreamExchange& exchange, const URLTransferLimits& limits,
                const std::atomic<bool>* cancelled) {
@@ -269,8 +278,9 @@ URLTransferLimits transferLimitsFor(const NSURLRequest& request, double quietLim
     limits.total = request.setsTotalTimeoutInterval() && request.totalTimeoutInterval() > 0
                        ? request.totalTimeoutInterval()
                        : 4 * limits.quiet;
-    if (destination == URLReplyDestination::Memory || request.setsMaximumBodyLength())
-        limits.maximumBody = request.maximumBodyLength();
+    limits.maximumBody = destination == URLReplyDestination::Memory || request.setsMaximumBodyLength()
+                             ? request.maximumBodyLength()
+                             : NSURLRequest::defaultDownloadBodyLimit();
     return limits;
 }
 
@@ -286,6 +296,11 @@ URLStreamResult performStreamingRequest(const NSURLRequest& request, const URLTr
     const std::string& scheme = url->scheme();
     if (scheme != "http" && scheme != "https" && !(limits.fileURLs && scheme == "file")) {
         result.error = makeURLError(NSURLErrorUnsupportedURL, url->absoluteString());
+        return result;
+    }
+    if (!isMethodToken(request.HTTPMethod())) {
+        result.error = makeURLError(NSURLErrorBadURL, url->absoluteString(),
+                                    "the request method holds a line break, a space or a control character");
         return result;
     }
     if (auto field = fieldWithLineBreak(request)) {

@@ -52,7 +52,7 @@ struct URLTransferLimits {
 enum class URLReplyDestination {
     // Held in memory (by the caller or a delegate): the request's cap, a page by default.
     Memory,
-    // Streamed to a file: bounded only when the request sets a cap of its own.
+    // Streamed to a file: the request's cap, else the default of downloads.
     File,
 };
 

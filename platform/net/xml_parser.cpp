@@ -3,13 +3,16 @@
 
 #include <expat.h>
 
-#include <array>
+#include <algorithm>
+#include <vector>
 
 #include "platform/net/url_contents.h"
 
 namespace {
 
 constexpr char kNamespaceSeparator = '\x01';
+constexpr std::int64_t kFirstPiece = 64 * 1024;
+constexpr std::int64_t kLargestPiece = 8 << 20;
 
 struct Names {
     std::string element, namespaceURI, qualified;
@@ -124,15 +127,27 @@ bool NSXMLParser::parse() {
 
     if (delegate) delegate->parserDidStartDocument(*this);
     stream->open();
-    std::array<std::uint8_t, 16384> buffer{};
+    // The pieces grow with what has been read: expat scans an unfinished token again with every
+    // piece, so a long token costs in proportion to its length, not to its length squared.
+    std::vector<std::uint8_t> buffer;
+    std::int64_t total = 0;
     bool ok = true;
     while (ok) {
+        buffer.resize(static_cast<std::size_t>(std::clamp<std::int64_t>(total, kFirstPiece, kLargestPiece)));
         std::int64_t n = stream->read(buffer.data(), buffer.size());
         if (n < 0) {
             run.failure = stream->streamError()
                               ? stream->streamError()
                               : NSError::withDescription(NSXMLParserErrorDomain, NSXMLParserInternalError,
                                                          "The stream could not be read.");
+            ok = false;
+            break;
+        }
+        total += n;
+        if (total > kMaximumDocumentBytes) {
+            run.failure = NSError::withDescription(
+                NSXMLParserErrorDomain, NSXMLParserInternalError,
+                "The document is longer than " + std::to_string(kMaximumDocumentBytes) + " bytes.");
             ok = false;
             break;
         }

@@ -1,6 +1,7 @@
 // NSXMLParser: an event-driven XML parser over a URL, a stream or bytes, reporting to a delegate
 // on the calling thread. External entities are never resolved, entity expansion stays within the
-// parser's amplification limits, and elements nested deeper than kMaximumDepth are refused.
+// parser's amplification limits, and elements nested deeper than kMaximumDepth or documents
+// longer than kMaximumDocumentBytes are refused.
 //
 // One parse per parser; one thread at a time.
 #pragma once
@@ -45,6 +46,7 @@ public:
     KORVA_MAKE(NSXMLParser)
 
     static constexpr int kMaximumDepth = 256;
+    static constexpr std::int64_t kMaximumDocumentBytes = std::int64_t{32} << 20;
 
     std::shared_ptr<NSXMLParserDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(std::shared_ptr<NSXMLParserDelegate> delegate) { delegate_ = delegate; }

@@ -1,6 +1,8 @@
 // SQLite index of the photo library and its repair on open.
 #include "platform/photos/asset_index.h"
 
+#include <sys/stat.h>
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -19,6 +21,9 @@
 namespace {
 
 const char* kLog = "photos";
+
+// Seconds by which an indexed movie length may differ from its file's.
+constexpr double kDurationSlack = 0.1;
 
 const char* kSchema =
     "CREATE TABLE IF NOT EXISTS assets ("
@@ -49,6 +54,9 @@ bool isStaleTemporary(const std::string& name) {
 
 // Images by their head and tail, movies by reading their container to the end.
 Result<void> checkFileIsWhole(const std::string& path) {
+    // Anything but a regular file (a pipe would block every reader) is never listed.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return fail("not a regular file");
     if (!isLibraryMovieName(path)) return checkImageFileIsWhole(path);
     if (auto movie = describeMovieFile(path); !movie) return fail(movie.error());
     return {};
@@ -227,31 +235,43 @@ Result<void> AssetIndex::repair() {
 
     if (auto r = giveRowsIdentifiers(); !r) return r;
 
-    // Rows whose file is gone or cut short leave the list; a cut file stays in the folder.
+    // Rows whose file is gone or cut short leave the list; a cut file stays in the folder. A row
+    // whose kind or length disagrees with its file is described afresh from the file.
     std::vector<std::string> dropped;
+    std::vector<AssetRecord> redescribed;
     std::set<std::string> indexed;
     {
         Statement st;
-        if (sqlite3_prepare_v2(db_, "SELECT identifier, file FROM assets", -1, &st.s, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(db_, "SELECT identifier, file, media_type, duration FROM assets", -1, &st.s, nullptr) !=
+            SQLITE_OK)
             return sqlFailure(db_, "cannot read the index");
         int rc;
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
             auto id = columnText(st.s, 0);
             auto file = columnText(st.s, 1);
             if (!id || !file) continue;
+            const std::int64_t kind = sqlite3_column_int64(st.s, 2);
+            const double duration = sqlite3_column_double(st.s, 3);
+            const std::string path = pathByAppendingComponent(folder_, *file);
             if (!files.count(*file)) {
                 Log::warning(kLog, "dropping the index row of a missing file: " + *id);
                 dropped.push_back(*id);
-            } else if (auto whole = checkFileIsWhole(pathByAppendingComponent(folder_, *file)); !whole) {
+            } else if (auto whole = checkFileIsWhole(path); !whole) {
                 Log::warning(kLog, "not listing " + *file + ": " + whole.error());
                 dropped.push_back(*id);
                 indexed.insert(*file);
             } else {
                 indexed.insert(*file);
+                if (auto fresh = redescribedRow(path, kind, duration)) {
+                    Log::warning(kLog, "the index row of " + *file + " disagrees with the file; described afresh");
+                    fresh->identifier = *id;
+                    redescribed.push_back(std::move(*fresh));
+                }
             }
         }
         if (rc != SQLITE_DONE) return sqlFailure(db_, "cannot read the index");
     }
+    if (auto r = updateDescriptions(redescribed); !r) return r;
     std::vector<AssetRecord> found;
     for (const auto& name : files) {
         if (indexed.count(name)) continue;
@@ -272,6 +292,44 @@ Result<void> AssetIndex::repair() {
     }
     if (dropped.empty() && found.empty()) return {};
     return apply(found, dropped);
+}
+
+std::optional<AssetRecord> AssetIndex::redescribedRow(const std::string& path, std::int64_t kind, double duration) {
+    const bool movie = isLibraryMovieName(path);
+    const auto expected = static_cast<std::int64_t>(movie ? PHAssetMediaType::Video : PHAssetMediaType::Image);
+    bool agrees = kind == expected && std::isfinite(duration);
+    std::optional<AssetRecord> described;
+    if (agrees && !movie) agrees = duration == 0;
+    if (agrees && movie) {
+        // Lengths agree to within a frame or two of rounding.
+        described = describeFile(path, false).valueOr(AssetRecord{});
+        agrees = std::fabs(described->duration - duration) <= kDurationSlack;
+    }
+    if (agrees) return std::nullopt;
+    if (!described) described = describeFile(path, false).valueOr(AssetRecord{});
+    described->mediaType = movie ? PHAssetMediaType::Video : PHAssetMediaType::Image;
+    if (!movie) described->duration = 0;
+    return described;
+}
+
+Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& records) {
+    if (records.empty()) return {};
+    Statement update;
+    if (sqlite3_prepare_v2(db_,
+                           "UPDATE assets SET media_type = ?, pixel_width = ?, pixel_height = ?, duration = ? "
+                           "WHERE identifier = ?",
+                           -1, &update.s, nullptr) != SQLITE_OK)
+        return sqlFailure(db_, "cannot repair the index");
+    for (const auto& r : records) {
+        sqlite3_reset(update.s);
+        sqlite3_bind_int64(update.s, 1, static_cast<std::int64_t>(r.mediaType));
+        sqlite3_bind_int(update.s, 2, r.pixelWidth);
+        sqlite3_bind_int(update.s, 3, r.pixelHeight);
+        sqlite3_bind_double(update.s, 4, r.duration);
+        sqlite3_bind_text(update.s, 5, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(update.s) != SQLITE_DONE) return sqlFailure(db_, "cannot repair the index");
+    }
+    return {};
 }
 
 Result<void> AssetIndex::giveRowsIdentifiers() {
@@ -313,6 +371,12 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
                                -1, &ins.s, nullptr) != SQLITE_OK ||
             sqlite3_prepare_v2(db_, "DELETE FROM assets WHERE identifier = ?", -1, &del.s, nullptr) != SQLITE_OK)
             return rollback(sqlFailure(db_, "cannot prepare the change"));
+        // Deletions first, so that a row may be replaced by one for the same file.
+        for (const auto& id : deletions) {
+            sqlite3_reset(del.s);
+            sqlite3_bind_text(del.s, 1, id.c_str(), -1, SQLITE_TRANSIENT);
+            if (sqlite3_step(del.s) != SQLITE_DONE) return rollback(sqlFailure(db_, "cannot delete " + id));
+        }
         for (const auto& r : inserts) {
             sqlite3_reset(ins.s);
             sqlite3_bind_text(ins.s, 1, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
@@ -331,11 +395,6 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
             }
             sqlite3_bind_double(ins.s, 11, r.duration);
             if (sqlite3_step(ins.s) != SQLITE_DONE) return rollback(sqlFailure(db_, "cannot add " + r.file));
-        }
-        for (const auto& id : deletions) {
-            sqlite3_reset(del.s);
-            sqlite3_bind_text(del.s, 1, id.c_str(), -1, SQLITE_TRANSIENT);
-            if (sqlite3_step(del.s) != SQLITE_DONE) return rollback(sqlFailure(db_, "cannot delete " + id));
         }
     }
     if (auto r = exec("COMMIT"); !r) return rollback(fail(r.error()));

@@ -5,10 +5,12 @@
 // repairs what a crash or damage can leave: an index that fails to open, fails its integrity
 // check or cannot be repaired is set aside and rebuilt from the folder; rows without an
 // identifier get one; rows whose file is missing or cut short are dropped (a cut file stays in
-// the folder, unlisted); whole image files without a row are indexed; and the temporary files
+// the folder, unlisted); rows whose kind or length disagrees with their file are described
+// afresh from it; whole image files without a row are indexed; and the temporary files
 // of an interrupted atomic write are removed. Thread-safe (one connection behind a lock).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -68,6 +70,9 @@ private:
     Result<void> addDurationColumn();
     Result<void> repair();
     Result<void> giveRowsIdentifiers();
+    // The file's own description when a row's kind or length disagrees with it; none when they agree.
+    static std::optional<AssetRecord> redescribedRow(const std::string& path, std::int64_t kind, double duration);
+    Result<void> updateDescriptions(const std::vector<AssetRecord>& records);
 
     std::string folder_;
     sqlite3* db_;

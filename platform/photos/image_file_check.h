@@ -2,10 +2,15 @@
 // a library of many photos can be checked every time it opens.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "platform/runtime/result.h"
 
-// Succeeds when the file's header reads and the file ends where its format ends: a JPEG with
-// its end-of-image marker, a PNG with its end chunk. A cut-off file fails with the reason.
+// Succeeds when the file's header reads, names a picture size a decoder takes, and the file ends
+// where its format ends: a JPEG with an end-of-image marker after the start of its first scan (not
+// just an embedded thumbnail's), a PNG with its end chunk. A cut-off file fails with the reason.
 Result<void> checkImageFileIsWhole(const std::string& path);
+// The same check on image data in memory.
+Result<void> checkImageDataIsWhole(std::span<const std::uint8_t> data);

@@ -4,6 +4,7 @@
 extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/display.h>
+#include <libavutil/log.h>
 }
 
 #include <cmath>
@@ -59,6 +60,8 @@ Result<void> checkWhole(AVFormatContext& format) {
 }  // namespace
 
 Result<MovieFileFacts> describeMovieFile(const std::string& path) {
+    // A damaged movie is an answer here, not news: the libraries' own lines stay off standard error.
+    av_log_set_level(AV_LOG_QUIET);
     AVFormatContext* raw = nullptr;
     if (int rc = avformat_open_input(&raw, path.c_str(), nullptr, nullptr); rc < 0)
         return fail("not a movie: " + averror(rc));

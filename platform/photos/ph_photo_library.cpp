@@ -5,10 +5,12 @@
 #include <cctype>
 #include <cstdlib>
 #include <future>
+#include <set>
 
 #include "platform/dispatch/clock.h"
 #include "platform/image/codec/image_data.h"
 #include "platform/photos/asset_index.h"
+#include "platform/photos/image_file_check.h"
 #include "platform/photos/library_location.h"
 #include "platform/photos/movie_file_check.h"
 #include "platform/photos/ph_asset_change_request.h"
@@ -113,7 +115,13 @@ void PHPhotoLibrary::init() {
 }
 
 std::string PHPhotoLibrary::openError() const {
+    std::lock_guard lock(indexMutex_);
     return openError_;
+}
+
+std::shared_ptr<AssetIndex> PHPhotoLibrary::index() const {
+    std::lock_guard lock(indexMutex_);
+    return index_;
 }
 
 void PHPhotoLibrary::registerChangeObserver(const std::shared_ptr<PHPhotoLibraryChangeObserver>& observer) {
@@ -186,7 +194,8 @@ Result<void> PHPhotoLibrary::performChangesAndWait(std::function<void()> changes
 
 Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, std::vector<std::string>& removed) {
     if (!authorized()) return fail("the photo library is not authorized");
-    if (!index_) return fail("the photo library is unavailable: " + openError_);
+    std::shared_ptr<AssetIndex> assets = index();
+    if (!assets) return fail("the photo library is unavailable: " + openError());
 
     // Files first: everything is read and checked before anything is written.
     struct Pending {
@@ -220,6 +229,9 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
         } else {
             auto info = readImageInfo(data);
             if (!info) return fail("not an image the library can hold: " + info.error());
+            // What would not be listed at the next open is not saved now.
+            if (auto whole = checkImageDataIsWhole(data); !whole)
+                return fail("not an image the library can hold: " + whole.error());
             p.record.mediaType = PHAssetMediaType::Image;
             bool turned = info->orientation >= 5 && info->orientation <= 8;
             p.record.pixelWidth = turned ? info->height : info->width;
@@ -239,7 +251,7 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
     };
     std::vector<AssetRecord> records;
     for (auto& p : pending) {
-        std::string path = index_->pathOf(p.record);
+        std::string path = assets->pathOf(p.record);
         if (auto w = writeFileAtomically(path, p.data); !w) {
             undo();
             return fail("cannot write " + path + ": " + w.error());
@@ -256,17 +268,22 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
     q.identifiers = t.deletions;
     std::vector<AssetRecord> doomed;
     if (!t.deletions.empty())
-        if (auto found = index_->query(q)) doomed = std::move(found.value());
+        if (auto found = assets->query(q)) doomed = std::move(found.value());
     std::vector<std::string> doomedIds;
     for (const auto& r : doomed) doomedIds.push_back(r.identifier);
 
     if (records.empty() && doomedIds.empty()) return std::vector<std::string>{};
-    if (auto applied = index_->apply(records, doomedIds); !applied) {
-        undo();
-        return fail(applied.error());
+    if (auto applied = assets->apply(records, doomedIds); !applied) {
+        assets.reset();
+        auto again = reopenAndApply(records, doomed, applied.error());
+        assets = index();
+        if (!again || !assets) {
+            undo();
+            return fail(again ? applied.error() : again.error());
+        }
     }
     for (const auto& r : doomed)
-        if (auto gone = NSFileManager::defaultManager()->removeItemAtPath(index_->pathOf(r)); !gone)
+        if (auto gone = NSFileManager::defaultManager()->removeItemAtPath(assets->pathOf(r)); !gone)
             Log::warning(kLog, "deleted asset's file stays: " + gone.error());
     removed = doomedIds;
     std::vector<std::string> inserted;
@@ -274,9 +291,43 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
     return inserted;
 }
 
+Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& records,
+                                            const std::vector<AssetRecord>& doomed, const std::string& failure) {
+    Log::error(kLog, "the library index failed a change (" + failure + "); reopening it");
+    {
+        // The old connection closes before the file can be checked and set aside.
+        std::lock_guard lock(indexMutex_);
+        index_.reset();
+    }
+    auto reopened = AssetIndex::open(folder_);
+    if (!reopened) {
+        std::lock_guard lock(indexMutex_);
+        openError_ = reopened.error();
+        return fail(failure + "; " + reopened.error());
+    }
+    std::shared_ptr<AssetIndex> index = std::move(reopened.value());
+    {
+        std::lock_guard lock(indexMutex_);
+        index_ = index;
+    }
+    // A rebuild lists the change's files under identifiers of its own: the change's rows replace
+    // those of its new files, and the rows of the files it deletes go, whatever their identifier.
+    std::set<std::string> files;
+    for (const auto& r : records) files.insert(r.file);
+    for (const auto& r : doomed) files.insert(r.file);
+    std::vector<std::string> replaced;
+    auto listed = index->query({});
+    if (!listed) return fail(failure + "; " + listed.error());
+    for (const auto& row : *listed)
+        if (files.count(row.file)) replaced.push_back(row.identifier);
+    if (auto applied = index->apply(records, replaced); !applied) return fail(failure + "; " + applied.error());
+    return {};
+}
+
 std::vector<std::shared_ptr<PHAsset>> PHPhotoLibrary::fetch(const AssetQuery& query) const {
-    if (!index_ || !authorized()) return {};
-    auto rows = index_->query(query);
+    std::shared_ptr<AssetIndex> assets = index();
+    if (!assets || !authorized()) return {};
+    auto rows = assets->query(query);
     if (!rows) {
         Log::error(kLog, "fetch failed: " + rows.error());
         return {};
@@ -285,7 +336,7 @@ std::vector<std::shared_ptr<PHAsset>> PHPhotoLibrary::fetch(const AssetQuery& qu
     for (const auto& r : *rows) {
         PHAsset::Fields f;
         f.identifier = r.identifier;
-        f.path = index_->pathOf(r);
+        f.path = assets->pathOf(r);
         f.mediaType = r.mediaType;
         f.pixelWidth = r.pixelWidth;
         f.pixelHeight = r.pixelHeight;

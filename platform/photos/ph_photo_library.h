@@ -23,6 +23,7 @@
 class AssetIndex;
 class PHFetchResultChangeDetails;
 struct AssetQuery;
+struct AssetRecord;
 
 // What one change did, handed to observers.
 class PHChange : public NSObject {
@@ -89,10 +90,17 @@ protected:
 
 private:
     Result<std::vector<std::string>> commit(struct PHChangeTransaction& transaction, std::vector<std::string>& removed);
+    // After the index failed a change: reopens it (an index found damaged is set aside and rebuilt
+    // from the folder, which already holds the change's files) and applies the change there.
+    Result<void> reopenAndApply(const std::vector<AssetRecord>& records, const std::vector<AssetRecord>& doomed,
+                                const std::string& failure);
+    std::shared_ptr<AssetIndex> index() const;
     void notify(const std::shared_ptr<PHChange>& change);
 
     std::string folder_;
-    std::unique_ptr<AssetIndex> index_;
+    // Replaced (on the library's queue) when it fails while in use; read from any thread.
+    mutable std::mutex indexMutex_;
+    std::shared_ptr<AssetIndex> index_;
     std::string openError_;
     dispatch_queue_t queue_;
     mutable std::mutex observersMutex_;

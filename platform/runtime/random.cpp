@@ -23,13 +23,13 @@ std::uint32_t systemDraw() {
 }
 }  // namespace
 
-std::uint32_t arc4random() {
+std::uint32_t arc4random() noexcept {
     std::lock_guard lock(sourceMutex());
     const auto& source = installedSource();
     return source ? source() : systemDraw();
 }
 
-std::uint32_t arc4random_uniform(std::uint32_t upperBound) {
+std::uint32_t arc4random_uniform(std::uint32_t upperBound) noexcept {
     if (upperBound < 2) return 0;
     // 2^32 mod upperBound: the draws below it belong to an incomplete last cycle.
     std::uint32_t threshold = static_cast<std::uint32_t>(-upperBound) % upperBound;

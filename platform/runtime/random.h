@@ -3,13 +3,18 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 
+// These replace the C library's functions of the same names, which <cstdlib> may declare first
+// (as non-throwing, with C linkage); the declarations here agree with those.
+extern "C" {
 // A uniformly distributed 32-bit number. Thread-safe.
-std::uint32_t arc4random();
+std::uint32_t arc4random() noexcept;
 // A uniformly distributed number in [0, upperBound), without the bias of a plain modulo: draws
 // that fall in the short last cycle are drawn again. An upper bound below 2 gives 0.
-std::uint32_t arc4random_uniform(std::uint32_t upperBound);
+std::uint32_t arc4random_uniform(std::uint32_t upperBound) noexcept;
+}
 
 // Replaces the source of 32-bit draws for the life of the object (tests only); the previous
 // source comes back when it goes. Not for use while other threads draw.

@@ -207,15 +207,39 @@ void ValueDictionary::reindex() {
 
 namespace {
 
+// Mixes a hash so that sums and chains of hashes stay well spread.
+std::size_t mixed(std::size_t h) {
+    std::uint64_t x = static_cast<std::uint64_t>(h) + 0x9e3779b97f4a7c15ull;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
+    return static_cast<std::size_t>(x ^ (x >> 31));
+}
+
+// Containers are hashed by content this many levels down, then by kind and size only, so a
+// container that holds itself still hashes in bounded time.
+constexpr int kHashedLevels = 16;
+
 // A hash that agrees with isEqual: equal numbers of any kind meet through their double value;
-// containers and objects only by kind, since they may change while in the set.
-std::size_t setHash(const Value& v) {
+// arrays by their items in order, dictionaries and sets by their items in any order (a sum);
+// objects only by kind. A container changed while it is in a set is no longer found by its
+// new content, as with the platform's sets.
+std::size_t setHash(const Value& v, int levels = kHashedLevels) {
     if (v.isNumber()) return std::hash<double>{}(v.doubleValue());
     if (const std::string* text = v.string()) return std::hash<std::string_view>{}(*text);
     if (const Bytes* bytes = v.bytes())
         return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     if (v.isDate()) return std::hash<double>{}(v.dateValue());
-    return std::hash<int>{}(static_cast<int>(v.kind())) ^ 0x9e3779b97f4a7c15ull;
+    std::size_t h = mixed(static_cast<std::size_t>(v.kind()) * 31 + v.count());
+    if (levels <= 0) return h;
+    if (const ValueArray* array = v.arrayPtr()) {
+        for (const Value& item : *array) h = mixed(h ^ setHash(item, levels - 1));
+    } else if (const ValueDictionary* dictionary = v.dictionaryPtr()) {
+        for (const auto& [key, item] : *dictionary)
+            h += mixed(std::hash<std::string_view>{}(key) ^ mixed(setHash(item, levels - 1)));
+    } else if (const ValueSet* set = v.setPtr()) {
+        for (const Value& item : set->items()) h += mixed(setHash(item, levels - 1));
+    }
+    return h;
 }
 
 }  // namespace

@@ -13,10 +13,12 @@ namespace {
 // Guards against files whose shared objects would unfold into an enormous tree: a reference
 // may name one object many times. A scalar (writers store each one once) is decoded once and
 // shared, since it cannot change; a container is decoded afresh for every use. The decoded size
-// (every use of an object counted with a fixed overhead, every scalar's bytes once) may not pass
-// a base allowance plus a multiple of the file's own size.
+// (every use of an object counted with a fixed overhead, every scalar's bytes once, and every
+// dictionary entry with its bookkeeping and its key's bytes twice, since a dictionary keeps its
+// own two copies of each key) may not pass a base allowance plus a multiple of the file's size.
 constexpr std::uint64_t kMaxElements = 1u << 22;
 constexpr std::uint64_t kObjectWeight = 16;
+constexpr std::uint64_t kEntryWeight = 64;
 constexpr std::uint64_t kBaseDecodedSize = 1u << 20;
 constexpr std::uint64_t kDecodedSizePerFileByte = 32;
 
@@ -216,6 +218,7 @@ private:
             auto key = item(k);
             if (!key) return std::nullopt;
             if (!key->isString()) return bad("dictionary key is not a string");
+            if (!spend(kEntryWeight + 2 * key->string()->size())) return bad("decodes to far more than the file holds");
             auto value = item(*n + k);
             if (!value) return std::nullopt;
             dictionary.set(*key->string(), std::move(*value));

@@ -38,7 +38,8 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
 }  // namespace
 
 Result<Bytes> readFileData(const std::string& path) {
-    Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    // Opened without blocking, so that a pipe or device under the name cannot hold the caller.
+    Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
     if (file.fd < 0) return failure("cannot open", path, errno);
     struct stat info {};
     if (::fstat(file.fd, &info) != 0) return failure("cannot read", path, errno);

@@ -1,6 +1,9 @@
 // NSPropertyListSerialization: picks the codec by format and recognises it on reading.
 #include "platform/storage/property_list.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "platform/storage/file_manager.h"
 #include "platform/storage/plist_codec.h"
 
@@ -20,12 +23,19 @@ Result<Bytes> NSPropertyListSerialization::dataWithPropertyList(const Value& pli
 }
 
 Result<Value> NSPropertyListSerialization::propertyListWithData(const Bytes& data, NSPropertyListFormat* format) {
-    if (looksLikeBinaryPlist(data)) {
-        if (format) *format = NSPropertyListBinaryFormat_v1_0;
-        return decodeBinaryPlist(data);
+    // A file that needs more memory than there is is a damaged file, not the end of the program.
+    try {
+        if (looksLikeBinaryPlist(data)) {
+            if (format) *format = NSPropertyListBinaryFormat_v1_0;
+            return decodeBinaryPlist(data);
+        }
+        if (format) *format = NSPropertyListXMLFormat_v1_0;
+        return decodeXmlPlist(data);
+    } catch (const std::bad_alloc&) {
+        return fail("property list too large to decode");
+    } catch (const std::length_error&) {
+        return fail("property list too large to decode");
     }
-    if (format) *format = NSPropertyListXMLFormat_v1_0;
-    return decodeXmlPlist(data);
 }
 
 namespace {

@@ -80,11 +80,12 @@ TEST_F(SmallStoresTest, CacheNamesCannotReachOutsideTheirFolder) {
     EXPECT_EQ(cache->cache("inside").integerValue(), 1);
 
     // A folder name of that kind is refused as well, down to removing everything.
-    for (const char* folder : {"..", "", "../Preferences"}) {
+    for (const char* folder : {"..", "", "../Preferences", "."}) {
         auto outside = CacheDirectory::make(folder, 60.0);
         outside->resetAll();
         EXPECT_FALSE(outside->reset("inside"));
     }
     EXPECT_TRUE(existDirectory(withCachePath("")));
+    EXPECT_EQ(cache->cache("inside").integerValue(), 1) << "the other caches stay";
     EXPECT_TRUE(existFile(withLibraryPath("victim.4/keep")));
 }

@@ -119,6 +119,9 @@ TEST_F(DownloadHostTest, FilesLandInTheirFolderUnderNamesThatClashWithNothing) {
     Value entry = host->request(zip, 1, "box", false, Value("label"), Value::dictionary({{"k", 1}}));
     ASSERT_TRUE(entry.isDictionary());
     EXPECT_TRUE(host->isActive(zip));
+    auto task = entry["task"].objectAs<NSURLSessionDownloadTask>();
+    ASSERT_TRUE(task);
+    EXPECT_EQ(task->originalRequest().maximumBodyLength(), DownloadHost::kMaximumFileBytes);
     host->request(server_.url("/files/data"), 1, "box", false, Value(), Value());
     host->request(server_.url("/files/dir/?a=1"), 1, "box", false, Value(), Value());
     host->request(server_.url("/files/.."), 1, "box", false, Value(), Value());

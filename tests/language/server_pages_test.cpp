@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "platform/net/url_contents.h"
 #include "platform/net/url.h"
 #include "tests/foundation/temp_sandbox.h"
 #include "tests/support/maker_server.h"
+#include "tests/support/run_loop_pump.h"
 
 namespace {
 
@@ -89,4 +92,23 @@ TEST_F(ServerPagesTest, TheMakersServerAnswersItsThreePages) {
     maker_.setBody(std::string(server_pages::kMoreAppsPath), "<html>maintenance</html>");
     EXPECT_FALSE(fetch(std::string(server_pages::kMoreAppsPath), query).has_value());
     EXPECT_EQ(maker_.hits(std::string(server_pages::kMoreAppsPath)), 2);
+}
+
+TEST(ServerPagesOffMain, APayloadIsReadOffTheMainQueueAndHandedBackOnIt) {
+    const auto mainThread = std::this_thread::get_id();
+    std::thread::id readOn, handedOn;
+    std::optional<Value> handed;
+    server_pages::readOffMainQueue<std::optional<Value>>(
+        [&readOn] {
+            readOn = std::this_thread::get_id();
+            return server_pages::replyPayload("<!-- DRAVELINQT:[7]-->");
+        },
+        [&](std::optional<Value> payload) {
+            handedOn = std::this_thread::get_id();
+            handed = std::move(payload);
+        });
+    ASSERT_TRUE(pumpMainUntil([&] { return handed.has_value(); }));
+    EXPECT_NE(readOn, mainThread);
+    EXPECT_EQ(handedOn, mainThread);
+    EXPECT_EQ((*handed)[std::size_t{0}].integerValue(), 7);
 }

@@ -56,6 +56,29 @@ TEST(XMLReaderTest, AFailedParseLeavesAPlainPartialTree) {
     EXPECT_TRUE(MyXMLReader::make(bytes(""))->at("/a").isNull());
 }
 
+// Text arrives in many pieces (expat hands over a line at a time): they are gathered, not copied
+// into the node anew with each piece, so megabytes of short lines read in a moment. A document of
+// more elements than the reader holds fails instead of filling memory.
+TEST(XMLReaderTest, ManyTextPiecesAndManyElementsStayBounded) {
+    std::string lines;
+    for (int i = 0; i < 400000; ++i) lines += "line\n";
+    auto text = MyXMLReader::make(bytes("<t>" + lines + "<b>x</b>" + lines + "</t>"));
+    ASSERT_TRUE(text->parse());
+    const std::string* read = MyXMLReader::text(text->at("/t/@0")).string();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->size(), 2 * lines.size());
+    EXPECT_EQ(MyXMLReader::text(text->at("/t/@0/b/@0")), Value("x"));
+
+    std::string many = "<m>";
+    for (std::size_t i = 0; i < MyXMLReader::kMaximumNodes; ++i) many += "<e/>";
+    auto bounded = MyXMLReader::make(bytes(many + "<e/></m>"));
+    EXPECT_FALSE(bounded->parse());
+    EXPECT_FALSE(hasParentEntries(bounded->root()));
+    auto fits = MyXMLReader::make(bytes("<m>" + many.substr(7) + "</m>"));
+    EXPECT_TRUE(fits->parse());
+    EXPECT_EQ(fits->at("/m/@0/e").count(), MyXMLReader::kMaximumNodes - 1);
+}
+
 TEST(XMLReaderTest, StreamsAndHostileDocuments) {
     auto path = std::filesystem::temp_directory_path() / ("korva-reader-" + std::to_string(::getpid()));
     std::ofstream(path) << "<!DOCTYPE r [<!ENTITY e SYSTEM \"file://" << path.string() << "\">]><r>x&e;</r>";

@@ -61,7 +61,7 @@ public:
     void layoutSubviews() override;
     CGSize sizeThatFits(CGSize size) const override;
     CGSize intrinsicContentSize() const override;
-    void tintColorDidChange();
+    void tintColorDidChange() override;
     std::string className() const override { return "UIButton"; }
 
 protected:

@@ -123,12 +123,18 @@ protected:
                     return sink.write(all.data() + offset, std::min<std::size_t>(kSize - offset, 16384));
                 });
         });
-        // Claims to continue any range but always sends the whole body from the start.
-        r.Get("/liar.bin", [](const httplib::Request&, httplib::Response& res) {
+        // Claims the range rangeReply_ names and sends the body's second half (in chunks, so that
+        // the server applies no range of its own).
+        r.Get("/liar.bin", [this](const httplib::Request&, httplib::Response& res) {
             res.status = 206;
             res.set_header("ETag", "\"l\"");
-            res.set_header("Content-Range", "bytes 0-9/10");
-            res.set_content("0123456789", "application/octet-stream");
+            res.set_header("Content-Range", rangeReply_);
+            res.set_chunked_content_provider("application/octet-stream",
+                                             [](std::size_t offset, httplib::DataSink& sink) {
+                                                 if (offset == 0) return sink.write("56789", 5);
+                                                 sink.done();
+                                                 return true;
+                                             });
         });
         r.Get("/short", [](const httplib::Request&, httplib::Response& res) {
             res.set_content_provider(1000, "text/plain", [](std::size_t, std::size_t, httplib::DataSink& sink) {
@@ -180,6 +186,7 @@ protected:
     std::shared_ptr<Recording> recording_ = std::make_shared<Recording>();
     std::vector<std::string> ranges_;
     std::atomic<bool> gate_{false};
+    std::string rangeReply_ = "bytes 0-9/10";
 };
 
 std::pair<std::int64_t, std::int64_t> pairOf(std::size_t a, std::size_t b) {
@@ -285,21 +292,75 @@ TEST_F(DelegateSessionTest, UnreadableResumeDataMakesNoTask) {
     EXPECT_FALSE(s->downloadTaskWithResumeData(Bytes(missingFile.begin(), missingFile.end())));
 }
 
+// Resume data comes from outside (a saved table, another program): it may name only a partial
+// file of the session's own making, else any file the program can write is overwritten and removed.
+TEST_F(DelegateSessionTest, ResumeDataNamingAnyOtherFileMakesNoTaskAndLeavesItIntact) {
+    auto s = session();
+    std::filesystem::create_directories(root_ / "tmp" / "inner");
+    const std::string victim = (root_ / "victim.txt").string();
+    const std::string victimInTmp = (root_ / "tmp" / "keep.tmp").string();
+    std::ofstream(victim) << "precious";
+    std::ofstream(victimInTmp) << "precious";
+    std::filesystem::create_symlink(victim, root_ / "tmp" / "download-7-7.tmp");
+    std::filesystem::create_hard_link(victimInTmp, root_ / "tmp" / "download-8-8.tmp");
+    std::ofstream(root_ / "tmp" / "inner" / "download-9-9.tmp") << "precious";
+    const std::string served = server_.url("/file.bin");
+    const std::string nowhere = "http://127.0.0.1:" + std::to_string(LocalServer::closedPort()) + "/x";
+    const std::string tmp = (root_ / "tmp").string();
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {victim, served},
+        {victim, nowhere},
+        {victimInTmp, nowhere},
+        {tmp + "/../victim.txt", served},
+        {tmp + "/inner/../../victim.txt", nowhere},
+        {tmp + "/download-7-7.tmp", served},
+        {tmp + "/download-8-8.tmp", nowhere},
+        {tmp + "/inner/download-9-9.tmp", served},
+    };
+    std::size_t started = 0;
+    for (const auto& [file, url] : cases) {
+        std::string record = "korva-resume-data 1\nurl " + url + "\nfile " + file + "\noffset 2\nvalidator \"v1\"\n";
+        auto task = s->downloadTaskWithResumeData(Bytes(record.begin(), record.end()));
+        EXPECT_FALSE(task) << file;
+        if (!task) continue;
+        task->resume();
+        ASSERT_TRUE(completes(++started));
+    }
+    EXPECT_EQ(readAll(victim), "precious");
+    EXPECT_EQ(readAll(victimInTmp), "precious");
+    EXPECT_EQ(readAll((root_ / "tmp" / "inner" / "download-9-9.tmp").string()), "precious");
+    EXPECT_TRUE(std::filesystem::is_symlink(root_ / "tmp" / "download-7-7.tmp"));
+}
+
 TEST_F(DelegateSessionTest, APartThatDoesNotContinueThePartialFileIsRefused) {
     auto s = session();
-    std::string partial = (root_ / "tmp" / "partial.tmp").string();
     std::filesystem::create_directories(root_ / "tmp");
-    std::ofstream(partial) << "01234";
-    std::string record =
-        "korva-resume-data 1\nurl " + server_.url("/liar.bin") + "\nfile " + partial + "\noffset 5\nvalidator \"l\"\n";
-    auto task = s->downloadTaskWithResumeData(Bytes(record.begin(), record.end()));
-    ASSERT_TRUE(task);
-    task->resume();
-    ASSERT_TRUE(completes());
-    ASSERT_TRUE(recording_->errors[0]);
-    EXPECT_EQ(recording_->errors[0]->code(), NSURLErrorBadServerResponse);
-    EXPECT_EQ(std::count(recording_->events.begin(), recording_->events.end(), "file"), 0);
-    EXPECT_FALSE(std::filesystem::exists(partial));
+    // Each claims a range that starts where the file ends but is otherwise unsound, except the
+    // first, which starts elsewhere; the last is sound.
+    const std::vector<std::string> ranges = {"bytes 0-9/10", "bytes 5-3/10", "bytes 5-99/10",
+                                             "bytes 5-9/9",  "bytes 5-9/x",  "bytes 5-9/10"};
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        SCOPED_TRACE(ranges[i]);
+        rangeReply_ = ranges[i];
+        std::string partial = (root_ / "tmp" / ("download-1-" + std::to_string(i) + ".tmp")).string();
+        std::ofstream(partial) << "01234";
+        std::string record = "korva-resume-data 1\nurl " + server_.url("/liar.bin") + "\nfile " + partial +
+                             "\noffset 5\nvalidator \"l\"\n";
+        auto task = s->downloadTaskWithResumeData(Bytes(record.begin(), record.end()));
+        ASSERT_TRUE(task);
+        task->resume();
+        ASSERT_TRUE(completes(i + 1));
+        const bool sound = i + 1 == ranges.size();
+        if (sound) {
+            EXPECT_FALSE(recording_->errors[i]);
+            EXPECT_EQ(recording_->fileContents, "0123456789");
+        } else {
+            ASSERT_TRUE(recording_->errors[i]);
+            EXPECT_EQ(recording_->errors[i]->code(), NSURLErrorBadServerResponse);
+            EXPECT_EQ(std::count(recording_->events.begin(), recording_->events.end(), "file"), 0);
+        }
+        EXPECT_FALSE(std::filesystem::exists(partial));
+    }
 }
 
 TEST_F(DelegateSessionTest, FailuresEndTasksWithAnErrorAndLeaveNoFiles) {

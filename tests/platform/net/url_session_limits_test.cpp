@@ -1,5 +1,5 @@
 // The limits of a request hold for delegate-session tasks too: upload replies are capped like
-// any reply held in memory, downloads to a file only by a cap of their own, a server that
+// any reply held in memory, downloads to a file by a cap of their own or the download default, a server that
 // trickles ends every task with a time-out, and header fields with line breaks are never sent.
 #include <gtest/gtest.h>
 
@@ -59,12 +59,18 @@ protected:
         r.Post("/trickle", trickle);
         r.Get("/echo", echo);
         r.Post("/echo", echo);
+        r.Get("/gzip-bomb", [](const httplib::Request&, httplib::Response& res) {
+            static const std::string bomb = LocalServer::compressed(std::string(std::size_t{4} << 20, '\0'), true);
+            res.set_header("Content-Encoding", "gzip");
+            res.set_content(bomb, "application/octet-stream");
+        });
         r.Get("/large", [](const httplib::Request&, httplib::Response& res) {
             res.set_content(std::string(NSURLRequest::kPageBodyLimit + 1, 'l'), "application/octet-stream");
         });
         server_.start();
     }
     void TearDown() override {
+        NSURLRequest::setDefaultDownloadBodyLimit(NSURLRequest::kDownloadBodyLimit);
         VirtualClockTest::TearDown();
         Sandbox::setRoot("");
         std::filesystem::remove_all(root_);
@@ -118,7 +124,7 @@ TEST_F(SessionLimitsTest, AnUploadReplyIsCappedLikeAnyReplyHeldInMemory) {
     EXPECT_LE(tally_->received, kSmallCap);
 }
 
-TEST_F(SessionLimitsTest, ADownloadIsBoundedOnlyByACapItSets) {
+TEST_F(SessionLimitsTest, ADownloadIsBoundedByItsOwnCapRatherThanAPages) {
     // Past the cap of a page, still taken whole: a download is a file, not memory.
     session_->downloadTaskWithURL(NSURL::URLWithString(server_.url("/large")))->resume();
     ASSERT_TRUE(completes(1));
@@ -133,6 +139,20 @@ TEST_F(SessionLimitsTest, ADownloadIsBoundedOnlyByACapItSets) {
     expectTooLarge(tally_->errors[1]);
     EXPECT_LT(served_.load(), std::size_t{16} << 20);
     EXPECT_EQ(tally_->fileSizes.size(), 1u);
+    EXPECT_EQ(tmpFiles(), 0u);
+}
+
+// Without a cap of its own a download still has one, counted on the decoded bytes: an endless
+// body and a small compressed reply that inflates past it both fail and leave no file.
+TEST_F(SessionLimitsTest, ADownloadWithoutACapOfItsOwnTakesTheDefault) {
+    EXPECT_GT(NSURLRequest::defaultDownloadBodyLimit(), NSURLRequest::kPictureBodyLimit);
+    NSURLRequest::setDefaultDownloadBodyLimit(kSmallCap);
+    session_->downloadTaskWithURL(NSURL::URLWithString(server_.url("/endless")))->resume();
+    session_->downloadTaskWithURL(NSURL::URLWithString(server_.url("/gzip-bomb")))->resume();
+    ASSERT_TRUE(completes(2));
+    for (const auto& error : tally_->errors) expectTooLarge(error);
+    EXPECT_LT(served_.load(), std::size_t{16} << 20);
+    EXPECT_TRUE(tally_->fileSizes.empty());
     EXPECT_EQ(tmpFiles(), 0u);
 }
 
@@ -162,20 +182,27 @@ TEST_F(SessionLimitsTest, AServerThatTricklesEndsEveryTaskWithATimeOut) {
     EXPECT_EQ(tally_->errors[2]->code(), NSURLErrorTimedOut);
 }
 
-TEST_F(SessionLimitsTest, HeaderFieldsWithLineBreaksAreNeverSent) {
+TEST_F(SessionLimitsTest, HeaderFieldsAndMethodsWithLineBreaksAreNeverSent) {
     NSURLRequest uploaded = request("/echo", "POST");
     NSURLRequest downloaded = request("/echo");
+    NSURLRequest method = request("/echo");
     uploaded.setValue("a\r\nX-Injected: 1", "X-Note");
     downloaded.setValue("a", "X-Injected: 1\nX-Note");
+    method.setHTTPMethod("GET /echo HTTP/1.1\r\nX-Injected: 1\r\n\r\nGET");
     upload(uploaded)->resume();
     session_->downloadTaskWithRequest(downloaded)->resume();
-    ASSERT_TRUE(completes(2));
+    session_->downloadTaskWithRequest(method)->resume();
+    ASSERT_TRUE(completes(3));
     for (const auto& error : tally_->errors) {
         ASSERT_TRUE(error);
         EXPECT_EQ(error->code(), NSURLErrorBadURL);
         EXPECT_NE(error->localizedDescription().find("line break"), std::string::npos);
     }
     EXPECT_EQ(echoes_.load(), 0);
+    NSURLRequest plain = request("/echo", "PROPFIND");
+    session_->downloadTaskWithRequest(plain)->resume();
+    ASSERT_TRUE(completes(4));  // any other token is sent as it is
+    EXPECT_FALSE(tally_->errors[3] && tally_->errors[3]->code() == NSURLErrorBadURL);
     EXPECT_EQ(tmpFiles(), 0u);
 }
 

@@ -121,6 +121,22 @@ TEST(XMLParserTest, HostileDocumentsReadNoFilesAndStopInsideTheLimits) {
     EXPECT_TRUE(NSXMLParser::make(bytes(allowed))->parse());
 }
 
+// Long tokens are read in growing pieces, and a document past the bound fails with a clear error.
+TEST(XMLParserTest, LongTokensReadAndOverlongDocumentsAreRefused) {
+    const std::string value(std::size_t{12} << 20, 'v');
+    auto [longOK, longEvents] = parse(NSXMLParser::make(bytes("<a k=\"" + value + "\"/>")));
+    EXPECT_TRUE(longOK);
+    EXPECT_TRUE(longEvents->errors.empty());
+
+    std::string overlong = "<a>" + std::string(NSXMLParser::kMaximumDocumentBytes, ' ') + "</a>";
+    auto parser = NSXMLParser::make(bytes(overlong));
+    auto [overlongOK, overlongEvents] = parse(parser);
+    EXPECT_FALSE(overlongOK);
+    ASSERT_EQ(overlongEvents->errors.size(), 1u);
+    ASSERT_TRUE(parser->parserError());
+    EXPECT_NE(parser->parserError()->localizedDescription().find("longer than"), std::string::npos);
+}
+
 TEST(XMLParserTest, AParserParsesOnce) {
     auto parser = NSXMLParser::make(bytes("<a/>"));
     EXPECT_TRUE(parser->parse());

@@ -13,6 +13,7 @@
 #include "photos_test_support.h"
 #include "platform/photos/asset_index.h"
 #include "platform/runtime/log.h"
+#include "tests/support/fifo_trap.h"
 
 namespace {
 
@@ -66,6 +67,21 @@ void runSql(const std::filesystem::path& database, const std::string& sql) {
     sqlite3_close(db);
 }
 
+// The JPEG with the segments put right after its start-of-image marker.
+Bytes withSegments(const Bytes& jpeg, const std::vector<Bytes>& segments) {
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);
+    for (const Bytes& segment : segments) out.insert(out.end(), segment.begin(), segment.end());
+    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    return out;
+}
+
+Bytes segment(std::uint8_t marker, const Bytes& payload) {
+    Bytes out{0xFF, marker, static_cast<std::uint8_t>((payload.size() + 2) >> 8),
+              static_cast<std::uint8_t>((payload.size() + 2) & 0xFF)};
+    out.insert(out.end(), payload.begin(), payload.end());
+    return out;
+}
+
 }  // namespace
 
 TEST_F(PhotosTest, AnIndexWithADamagedPageIsRebuiltFromTheFolder) {
@@ -92,6 +108,55 @@ TEST_F(PhotosTest, AnIndexWithADamagedPageIsRebuiltFromTheFolder) {
     EXPECT_TRUE(std::filesystem::exists(folder / (std::string(AssetIndex::kIndexFileName) + ".corrupt")));
 }
 
+// The index breaks while the library is open: the next save keeps its file, the broken index
+// goes aside, and the rebuilt one lists every photo of the folder, the new one under its identifier.
+TEST_F(PhotosTest, AnIndexThatBreaksWhileOpenIsRebuiltAndThePhotoKept) {
+    ASSERT_FALSE(save(jpeg(10, 10)).empty());
+    const auto index = folder / AssetIndex::kIndexFileName;
+    {
+        std::fstream file(index, std::ios::binary | std::ios::in | std::ios::out);
+        const std::string garbage(4096, '\x5a');
+        file.write(garbage.data(), std::streamsize(garbage.size()));
+    }
+    LogCapture log;
+    std::string second = save(jpeg(12, 10));
+    ASSERT_FALSE(second.empty()) << "the save after the damage";
+    EXPECT_TRUE(log.contains("reopening"));
+    EXPECT_EQ(filesIn(folder), 2u);
+    EXPECT_EQ(listedFiles().size(), 2u);
+    EXPECT_TRUE(PHAsset::fetchAssetsWithLocalIdentifiers({second})->firstObject());
+    EXPECT_TRUE(std::filesystem::exists(folder / (std::string(AssetIndex::kIndexFileName) + ".corrupt")));
+    // Later saves go on without a restart, and a fresh open agrees.
+    std::string third = save(jpeg(14, 10));
+    ASSERT_FALSE(third.empty());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(listedFiles().size(), 3u);
+    EXPECT_TRUE(PHAsset::fetchAssetsWithLocalIdentifiers({second, third})->count() == 2u);
+}
+
+TEST_F(PhotosTest, PipesWithPhotoNamesNeitherHoldTheOpenNorGetListed) {
+    std::string kept = save(jpeg(10, 10));
+    ASSERT_FALSE(kept.empty());
+    auto keptAsset = PHAsset::fetchAssetsWithLocalIdentifiers({kept})->firstObject();
+    ASSERT_TRUE(keptAsset);
+    // One pipe has no row; the other takes the place of a listed photo's file.
+    const std::string loose = (folder / "IMG_9999.JPG").string();
+    const std::string movie = (folder / "CLIP_0001.MOV").string();
+    ASSERT_TRUE(makeFifo(loose));
+    ASSERT_TRUE(makeFifo(movie));
+    std::filesystem::remove(keptAsset->filePath());
+    ASSERT_TRUE(makeFifo(keptAsset->filePath()));
+    std::vector<std::string> listed{"<not opened>"};
+    EXPECT_TRUE(runsPastFifos({loose, movie, keptAsset->filePath()}, [&] {
+        PHPhotoLibrary::setLibraryDirectory(folder.string());
+        listed = listedFiles();
+    }));
+    EXPECT_EQ(listed, std::vector<std::string>{});
+    EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
+    EXPECT_FALSE(save(jpeg(8, 8)).empty());
+    EXPECT_EQ(listedFiles().size(), 1u);
+}
+
 TEST_F(PhotosTest, ARowWithoutAnIdentifierIsGivenOne) {
     std::string first = save(jpeg(12, 12));
     std::string second = save(jpeg(14, 12));
@@ -112,6 +177,57 @@ TEST_F(PhotosTest, ARowWithoutAnIdentifierIsGivenOne) {
     auto reopened = PHAsset::fetchAssetsWithOptions(nullptr);
     for (auto& a : reopened->assets()) again.insert(a->localIdentifier());
     EXPECT_EQ(again, identifiers);
+}
+
+TEST_F(PhotosTest, ARowThatMisdescribesItsFileIsDescribedAfresh) {
+    std::string id = save(jpeg(12, 10));
+    ASSERT_FALSE(id.empty());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    runSql(folder / AssetIndex::kIndexFileName,
+           "UPDATE assets SET media_type = " + std::to_string(static_cast<int>(PHAssetMediaType::Video)) +
+               ", duration = 1e308, pixel_width = 9999 WHERE identifier = '" + id + "'");
+    auto asset = PHAsset::fetchAssetsWithLocalIdentifiers({id})->firstObject();
+    ASSERT_TRUE(asset);
+    EXPECT_EQ(asset->mediaType(), PHAssetMediaType::Image);
+    EXPECT_EQ(asset->duration(), 0.0);
+    EXPECT_EQ(asset->pixelWidth(), 12);
+    EXPECT_EQ(asset->pixelHeight(), 10);
+}
+
+// Whole photos are listed however long their headers; a photo cut inside its header (right after
+// an embedded thumbnail's own end marker) is not; data no decoder takes is never saved.
+TEST_F(PhotosTest, PhotosAreJudgedByTheirFrameNotTheirThumbnail) {
+    std::vector<Bytes> longHeader(6, segment(0xE2, Bytes(60000, 0x20)));
+    std::string tall = save(withSegments(jpeg(16, 12), longHeader));
+    ASSERT_FALSE(tall.empty());
+    Bytes thumbnail = jpeg(8, 8);
+    Bytes exif{'E', 'x', 'i', 'f', 0, 0};
+    exif.insert(exif.end(), thumbnail.begin(), thumbnail.end());
+    exif.insert(exif.end(), 300, 0);
+    Bytes withThumbnail = withSegments(jpeg(20, 12), {segment(0xE1, exif)});
+    std::string cut = save(withThumbnail);
+    ASSERT_FALSE(cut.empty());
+    const std::string cutPath = PHAsset::fetchAssetsWithLocalIdentifiers({cut})->firstObject()->filePath();
+    std::filesystem::resize_file(cutPath, 4 + 2 + 6 + thumbnail.size());
+
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_TRUE(PHAsset::fetchAssetsWithLocalIdentifiers({tall})->firstObject());
+    EXPECT_FALSE(PHAsset::fetchAssetsWithLocalIdentifiers({cut})->firstObject());
+
+    Bytes whole = jpeg(24, 16);
+    Bytes cutData(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() * 2 / 3));
+    Bytes huge = whole;
+    for (std::size_t i = 0; i + 8 < huge.size(); ++i) {
+        if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {  // the frame header: height, then width
+            huge[i + 5] = huge[i + 7] = 0xFF;
+            huge[i + 6] = huge[i + 8] = 0xDC;
+            break;
+        }
+    }
+    EXPECT_TRUE(save(cutData).empty());
+    EXPECT_TRUE(save(huge).empty());
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 1u);
+    EXPECT_EQ(filesIn(folder), 2u);  // the cut one stays in the folder, unlisted
 }
 
 TEST_F(PhotosTest, APhotoCutShortIsUnlistedButKept) {

@@ -3,11 +3,16 @@
 // and keeps its rows; the repair on open knows movies from photos.
 #include <sqlite3.h>
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include <fstream>
 
 #include "photos_test_support.h"
 #include "platform/media/movie_encoder.h"
 #include "platform/photos/asset_index.h"
+#include "platform/photos/movie_file_check.h"
 #include "platform/photos/ph_asset.h"
 #include "tests/platform/media/media_test_support.h"
 
@@ -118,6 +123,16 @@ TEST_F(LibraryVideoTest, WhatIsNoWholeMovieFailsTheChangeAndAddsNothing) {
     EXPECT_FALSE(PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait(
         [&] { PHAssetChangeRequest::creationRequestForAssetFromImageAtFileURL(whole); }));
     EXPECT_EQ(filesIn(folder), 0u);
+}
+
+TEST_F(LibraryVideoTest, ADamagedMovieLeavesNoLibraryLinesOnStandardError) {
+    std::string cut = (outside / "cut.mp4").string();
+    std::filesystem::copy_file(movie("whole.mp4", {.seconds = 1.0}), cut);
+    std::filesystem::resize_file(cut, std::filesystem::file_size(cut) / 3);
+    av_log_set_level(AV_LOG_INFO);  // as in a process where nothing has quieted the libraries yet
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(describeMovieFile(cut));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
 TEST_F(LibraryVideoTest, AnOlderIndexGainsTheLengthAndKeepsItsRows) {

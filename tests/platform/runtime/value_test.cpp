@@ -54,3 +54,47 @@ TEST(Value, DescriptionsMatchFormatting) {
     EXPECT_EQ(Value::array({1, "a b"}).description(), "(\n    1,\n    \"a b\"\n)");
     EXPECT_EQ(Value::date(0).description(), "2001-01-01 00:00:00 +0000");
 }
+
+namespace {
+
+// An object that equals every other of its class and counts how often it is asked.
+struct CountedObject : NSObject {
+    explicit CountedObject(int* asked) : asked(asked) {}
+    bool isEqual(const NSObject& other) const override {
+        ++*asked;
+        return dynamic_cast<const CountedObject*>(&other) != nullptr;
+    }
+    int* asked;
+};
+
+}  // namespace
+
+// Containers in a set are found through their content: n distinct arrays cost about n comparisons,
+// not n²/2, and equal containers in any order of their entries still meet.
+TEST(Value, SetsOfContainersHashByContent) {
+    int asked = 0;
+    ValueSet set;
+    for (int i = 0; i < 2000; ++i)
+        EXPECT_TRUE(set.insert(Value::array({Value(std::make_shared<CountedObject>(&asked)), Value(i)})));
+    EXPECT_LT(asked, 100);
+    EXPECT_FALSE(set.insert(Value::array({Value(std::make_shared<CountedObject>(&asked)), Value(7.0)})));
+
+    ValueSet nested;
+    EXPECT_TRUE(nested.insert(Value::dictionary({{"a", Value(1)}, {"b", Value::array({Value("x")})}})));
+    EXPECT_FALSE(nested.insert(Value::dictionary({{"b", Value::array({Value("x")})}, {"a", Value(1u)}})));
+    EXPECT_TRUE(nested.insert(Value::dictionary({{"b", Value::array({Value("y")})}, {"a", Value(1)}})));
+    ValueSet inner1, inner2;
+    inner1.insert(Value(1));
+    inner1.insert(Value(2));
+    inner2.insert(Value(2.0));
+    inner2.insert(Value(1));
+    EXPECT_TRUE(nested.insert(Value(std::move(inner1))));
+    EXPECT_FALSE(nested.insert(Value(std::move(inner2))));
+    EXPECT_EQ(nested.size(), 3u);
+
+    // A container that holds itself still hashes.
+    Value loop = Value::array({Value(1)});
+    loop.append(loop);
+    EXPECT_TRUE(nested.insert(loop));
+    loop.arrayPtr()->clear();
+}

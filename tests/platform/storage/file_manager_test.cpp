@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "test_support.h"
+#include "tests/support/fifo_trap.h"
 
 namespace {
 
@@ -125,6 +126,16 @@ TEST(FileManager, FailedAtomicWriteLeavesTheOldFileIntact) {
         EXPECT_EQ(text(path), "precious");
     }
     EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"settings.plist", "sub"}));
+}
+
+TEST(FileManager, APipeUnderAFileNameIsRefusedWithoutWaiting) {
+    TempFolder folder;
+    const std::string fifo = folder / "Global.1";
+    ASSERT_TRUE(makeFifo(fifo));
+    Result<Bytes> read = fail("not read");
+    EXPECT_TRUE(runsPastFifos({fifo}, [&] { read = readFileData(fifo); }));
+    ASSERT_FALSE(read);
+    EXPECT_NE(read.error().find("not a regular file"), std::string::npos) << read.error();
 }
 
 TEST(FileManager, ReadingFailsCleanly) {

@@ -3,8 +3,13 @@
 // would take hours. And strings the XML writer must not claim to have written.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "platform/storage/file_manager.h"
 #include "platform/storage/property_list.h"
+#include "platform/storage/user_defaults.h"
 #include "tests/platform/storage/binary_plist_builder.h"
+#include "test_support.h"
 
 TEST(HostilePropertyList, AListThatUnfoldsFarBeyondItsSizeIsRefused) {
     auto read = NSPropertyListSerialization::propertyListWithData(unfoldingPropertyList());
@@ -21,6 +26,34 @@ TEST(HostilePropertyList, AListThatUnfoldsFarBeyondItsSizeIsRefused) {
     ASSERT_TRUE(sane) << sane.error();
     EXPECT_EQ(sane->count(), 20000u);
     EXPECT_EQ((*sane)[19999].stringValue(), longText);
+}
+
+// A dictionary is decoded afresh for every reference, and each copy keeps its key twice: a long
+// key named by thousands of references counts against the allowance at every use, and a store
+// made of such a list is set aside rather than loaded.
+TEST(HostilePropertyList, ADictionaryNamedManyTimesCountsItsKeyAtEveryUse) {
+    BinaryPlistBuilder b;
+    std::uint32_t key = b.string(std::string(4000, 'k'));
+    std::uint32_t dictionary = b.container(0xD, {key, b.integer(1)});
+    Bytes hostile = b.build(b.container(0xA, std::vector<std::uint32_t>(30000, dictionary)));
+    auto read = NSPropertyListSerialization::propertyListWithData(hostile);
+    ASSERT_FALSE(read);
+    EXPECT_NE(read.error().find("far more than the file holds"), std::string::npos) << read.error();
+
+    TempFolder folder;
+    std::string path = folder / "prefs.plist";
+    ASSERT_TRUE(writeFileAtomically(path, hostile).ok());
+    EXPECT_EQ(NSUserDefaults::make(path)->dictionaryRepresentation().count(), 0u);
+    EXPECT_TRUE(std::filesystem::exists(path + ".unreadable"));
+
+    // The same dictionary named a few hundred times, as a sound list may, still reads.
+    BinaryPlistBuilder few;
+    std::uint32_t shortKey = few.string("setting");
+    std::uint32_t entry = few.container(0xD, {shortKey, few.integer(2)});
+    auto sane = NSPropertyListSerialization::propertyListWithData(
+        few.build(few.container(0xA, std::vector<std::uint32_t>(500, entry))));
+    ASSERT_TRUE(sane) << sane.error();
+    EXPECT_EQ((*sane)[499]["setting"].integerValue(), 2);
 }
 
 TEST(HostilePropertyList, LargeSetsAndDictionariesBuildInLinearTime) {

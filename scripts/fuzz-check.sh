@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Keeps `make fuzz` building without building it: every C++ source the fuzz targets are made
+# from (their own files and those of the libraries they link) is compiled with clang for syntax
+# and warnings only, as the fuzz build would compile it. No objects are written, so it costs a
+# fraction of the fuzz build.
+#
+#   scripts/fuzz-check.sh [BUILD_DIR]     (default build/fuzz-check; JOBS sets the parallelism)
+set -euo pipefail
+build=${1:-build/fuzz-check}
+jobs=${JOBS:-$(nproc)}
+command -v clang++ >/dev/null || { echo "fuzz-check: clang++ is missing (see fuzz/packages.txt)" >&2; exit 1; }
+
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVA_TESTS=OFF \
+  -DKORVA_FUZZ=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+
+# The sources behind the fuzz targets, as absolute paths, one a line.
+sources=$(cd "$build" && ninja -t inputs korva_fuzz | grep -E '\.(cpp|cc|c)$' | xargs -r realpath -m | sort -u)
+[ -n "$sources" ] || { echo "fuzz-check: no sources found behind korva_fuzz" >&2; exit 1; }
+
+# Each source's compile line from the compilation database (JSON unescaped), without the cache
+# launcher and the object output, to be run by the shell in the build folder.
+commands="$build/fuzz-check-commands.txt"
+awk -v list="$sources" '
+  BEGIN { n = split(list, wanted, "\n"); for (i = 1; i <= n; ++i) want[wanted[i]] = 1 }
+  function unquoted(text) {
+    sub(/^[^:]*: "/, "", text); sub(/",?[ \t]*$/, "", text)
+    gsub(/\\\\/, "\001", text); gsub(/\\"/, "\"", text); gsub(/\001/, "\\", text)
+    return text
+  }
+  /^ *"command":/ { line = unquoted($0) }
+  /^ *"file":/ {
+    if (unquoted($0) in want) {
+      cmd = substr(line, index(line, "clang"))
+      sub(/ -o [^ ]+/, "", cmd)
+      print cmd " -fsyntax-only"
+    }
+  }' "$build/compile_commands.json" | sort -u >"$commands"
+count=$(wc -l <"$commands")
+echo "fuzz-check: $count sources, clang -fsyntax-only, $jobs at a time"
+
+log="$build/fuzz-check.log"
+: >"$log"
+if ! (cd "$build" && xargs -d '\n' -n 1 -P "$jobs" sh -c 'eval "$1" 2>>fuzz-check.log' sh <"$(basename "$commands")"); then
+  cat "$log" >&2
+  echo "fuzz-check: FAILED (clang cannot compile the fuzz targets' sources)" >&2
+  exit 1
+fi
+echo "fuzz-check: clean"
