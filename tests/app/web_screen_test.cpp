@@ -16,6 +16,7 @@ namespace {
 using Items = std::vector<std::shared_ptr<UIBarButtonItem>>;
 
 TEST_F(WebTest, TheBarShowsTheSpinnerWhileLoadingAndThenTheLastPagesTitle) {
+    pageHeld = true;
     auto web = makeWeb(url("/page"));
     auto events = std::make_shared<WebEvents>();
     web->setDelegate(events);
@@ -25,6 +26,7 @@ TEST_F(WebTest, TheBarShowsTheSpinnerWhileLoadingAndThenTheLastPagesTitle) {
     EXPECT_EQ(web->navigationItem()->rightBarButtonItems(), (Items{web->btnAction(), web->bbLoading()}));
     EXPECT_EQ(web->navigationItem()->leftBarButtonItems(), (Items{web->btnDone()}));
 
+    pageHeld = false;
     waitForPage(*web);
     EXPECT_FALSE(web->loading());
     EXPECT_FALSE(web->actLoading()->isAnimating());

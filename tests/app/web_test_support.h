@@ -2,6 +2,7 @@
 // screen or web pop-up tells it.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -27,10 +28,13 @@ struct WebEvents : PopWebViewDelegate {
 
 struct WebTest : AppTest {
     LocalServer server;
+    // While set, "/page" waits (up to 10 s) before it answers, so a test can see a load under way.
+    std::atomic<bool> pageHeld{false};
 
     void SetUp() override {
         AppTest::SetUp();
         server.routes().Get("/page", [this](const httplib::Request&, httplib::Response& r) {
+            for (int i = 0; pageHeld && i < 1000; ++i) server.pause(0.01);
             r.set_content("<title>First</title><h1>Welcome</h1><p>Go to the <a href=\"/next\">next page</a>, "
                           "stay <a href=\"" + url("/page") + "\">here</a> or open "
                           "<a href=\"file:///etc/hostname\">a file</a>.</p>",
