@@ -68,21 +68,49 @@ struct GtkWebEngine::Signals {
     static gboolean decide(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
                            gpointer data) {
         auto* me = static_cast<GtkWebEngine*>(data);
-        if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION || !me->events_.decide) return FALSE;
+        if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return decideResponse(me, decision);
+        if (!me->events_.decide) return FALSE;
         auto* nav = WEBKIT_NAVIGATION_POLICY_DECISION(decision);
         WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(nav);
-        WebKitURIRequest* request = webkit_navigation_action_get_request(action);
-        std::string url = text(webkit_uri_request_get_uri(request));
+        std::string url = text(webkit_uri_request_get_uri(webkit_navigation_action_get_request(action)));
         auto kind = navigationType(webkit_navigation_action_get_navigation_type(action));
+        std::weak_ptr<int> life = me->life_;
+        if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
+            // There are no other windows: a link meant for a new one opens here, if allowed.
+            webkit_policy_decision_ignore(decision);
+            me->events_.decide(url, kind, [me, life, url](WKNavigationActionPolicy p) {
+                if (!life.expired() && p == WKNavigationActionPolicy::Allow) me->loadURL(url);
+            });
+            return TRUE;
+        }
         g_object_ref(decision);
         // The answer may come later; the decision is kept until then and answered once.
         auto held = std::shared_ptr<WebKitPolicyDecision>(decision, [](WebKitPolicyDecision* d) { g_object_unref(d); });
-        std::weak_ptr<int> life = me->life_;
         me->events_.decide(url, kind, [held, life](WKNavigationActionPolicy p) {
             if (life.expired()) return;
             if (p == WKNavigationActionPolicy::Allow) webkit_policy_decision_use(held.get());
             else webkit_policy_decision_ignore(held.get());
         });
+        return TRUE;
+    }
+
+    // A reply the engine cannot show is not saved anywhere: a page's fails with its type, a frame's
+// stays empty.
+    static gboolean decideResponse(GtkWebEngine* me, WebKitPolicyDecision* decision) {
+        auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+        if (webkit_response_policy_decision_is_mime_type_supported(response)) return FALSE;
+        if (!webkit_response_policy_decision_is_main_frame_main_resource(response)) {
+            webkit_policy_decision_ignore(decision);
+            return TRUE;
+        }
+        std::string mime = text(webkit_uri_response_get_mime_type(webkit_response_policy_decision_get_response(response)));
+        webkit_policy_decision_ignore(decision);
+        me->failed_ = true;
+        if (me->events_.failed) {
+            me->events_.failed("This page is " + (mime.empty() ? std::string("unknown") : mime) +
+                                   " content, which cannot be shown here.",
+                               !me->committed_);
+        }
         return TRUE;
     }
 
@@ -225,6 +253,7 @@ void GtkWebEngine::evaluateJavaScript(const std::string& script,
 
 void GtkWebEngine::setViewport(CGSize size, CGFloat scale) {
     scale_ = scale > 0 ? scale : 1;
+    sized_ = true;
     int w = std::max(1, static_cast<int>(std::lround(size.width * scale_)));
     int h = std::max(1, static_cast<int>(std::lround(size.height * scale_)));
     // The page lays out in points and paints at the screen's pixels.
@@ -298,6 +327,8 @@ void GtkWebEngine::pressReturn() { webkit_web_view_execute_editing_command(view_
 void GtkWebEngine::paintIfDamaged() {
     if (!damaged_) return;
     damaged_ = false;
+    // Before the page area has a size there is only the window's own background to show.
+    if (!sized_) return;
     cairo_surface_t* source = gtk_offscreen_window_get_surface(GTK_OFFSCREEN_WINDOW(window_));
     int w = gtk_widget_get_allocated_width(window_), h = gtk_widget_get_allocated_height(window_);
     if (!source || w <= 0 || h <= 0 || !events_.painted) return;

@@ -56,6 +56,7 @@ private:
     WebKitWebView* view_ = nullptr;
     CGFloat scale_ = 1;
     bool damaged_ = false;
+    bool sized_ = false;
     bool committed_ = false;
     bool failed_ = false;
     unsigned load_ = 0;

@@ -2,6 +2,7 @@
 #include "platform/ui/controller/wk_engine_surface.h"
 
 #include "platform/image/cg_image.h"
+#include "platform/ui/animation/ca_transaction.h"
 #include "platform/ui/app/ui_screen.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/controller/wk_web_engine.h"
@@ -45,12 +46,20 @@ void WKEngineSurface::setEngine(WKWebEngine* engine) {
 
 void WKEngineSurface::showPicture(std::shared_ptr<CGImage> picture) {
     if (!picture) return;
+    // A new picture replaces the last at once: the page animates itself, the layer must not.
+    CATransaction::begin();
+    CATransaction::setDisableActions(true);
     layer()->setContentsScale(scale_ > 0 ? scale_ : 1);
     layer()->setContents(std::move(picture));
+    CATransaction::commit();
 }
 
 void WKEngineSurface::layoutSubviews() {
     UIView::layoutSubviews();
+    updateViewport();
+}
+
+void WKEngineSurface::updateViewport() {
     if (!engine_) return;
     CGSize size = bounds().size;
     auto w = window();

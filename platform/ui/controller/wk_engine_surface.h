@@ -24,6 +24,8 @@ public:
     // Takes the keyboard focus while the page's focused element takes text, and gives it up after.
     void followFocus(bool takesText);
 
+    // Tells the engine the page area's size and scale when they changed.
+    void updateViewport();
     void layoutSubviews() override;
     std::string className() const override { return "WKEngineSurface"; }
 

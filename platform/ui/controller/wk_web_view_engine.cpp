@@ -71,6 +71,7 @@ WKWebEngineEvents WKWebView::engineEvents() {
 void WKWebView::layoutEngine() {
     CGRect b = bounds();
     surface_->setFrame(b);
+    surface_->updateViewport();
     scroll_->setFrame(b);
     CGFloat h = std::max(b.size.height, pageView_->heightForWidth(b.size.width));
     pageView_->setFrame(CGRectMake(0, 0, b.size.width, h));

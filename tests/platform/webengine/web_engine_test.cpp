@@ -13,12 +13,9 @@
 #include "platform/image/cg_image.h"
 #include "platform/ui/controller/wk_web_view.h"
 #include "platform/ui/layer/layer_renderer.h"
-#include "platform/webengine/web_engine.h"
 #include "tests/platform/ui/controller_test_support.h"
+#include "tests/platform/webengine/engine_test_support.h"
 #include "tests/support/local_server.h"
-#include "tests/support/required_tool.h"
-#include "tests/support/run_loop_pump.h"
-#include "tests/support/virtual_display.h"
 
 namespace {
 
@@ -68,12 +65,7 @@ struct WebEngineTest : UIHarness {
 
     void SetUp() override {
         UIHarness::SetUp();
-        auto why = testsupport::VirtualDisplay::ensure();
-        if (!why) why = webengine::install();
-        if (why) {
-            if (testsupport::underCI()) FAIL() << "the page engine cannot run: " << *why;
-            GTEST_SKIP() << "the page engine cannot run: " << *why;
-        }
+        if (auto why = pageEngineMissing()) GTEST_SKIP() << *why;
         // The engine keeps connections open; the server closes each after its answer, so that it
         // stops at once at the end of a test.
         server.routes().set_keep_alive_max_count(1);
@@ -90,6 +82,14 @@ struct WebEngineTest : UIHarness {
                           "<a href='file:///etc/hostname' style='display:block;height:100px'>file</a>"
                           "<div style='height:3000px'></div></body>",
                           "text/html");
+        });
+        server.routes().Get("/elsewhere", [](const httplib::Request&, httplib::Response& r) {
+            r.set_content("<title>Elsewhere</title><body style='margin:0'><a href='/second' target='_blank' "
+                          "style='display:block;height:100px'>second</a></body>",
+                          "text/html");
+        });
+        server.routes().Get("/archive", [](const httplib::Request&, httplib::Response& r) {
+            r.set_content(std::string("PK\x03\x04", 4), "application/zip");
         });
         server.routes().Get("/second", [](const httplib::Request&, httplib::Response& r) {
             r.set_content("<title>Second</title>two", "text/html");
@@ -124,13 +124,8 @@ struct WebEngineTest : UIHarness {
         ASSERT_TRUE(pumpMainUntil([&] { return !web->isLoading(); })) << url;
         window->layoutIfNeeded();
     }
-    // The answers live apart from the stack, for an answer that comes after the wait gave up.
-    Value run(const std::string& script) {
-        auto answer = std::make_shared<std::optional<Value>>();
-        web->evaluateJavaScript(script, [answer](const Value& v, const std::string&) { *answer = v; });
-        EXPECT_TRUE(pumpMainUntil([&] { return answer->has_value(); })) << script;
-        return answer->value_or(Value());
-    }
+    // The answer lives apart from the stack, for one that comes after the wait gave up.
+    Value run(const std::string& script) { return runScript(*web, script); }
     template <class T, class Probe>
     T probe(Probe p) {
         auto answer = std::make_shared<std::optional<T>>();
@@ -226,6 +221,16 @@ TEST_F(WebEngineTest, ATappedLinkReachesTheDelegatesDecisionAndAServedPageNeverO
     EXPECT_EQ(web->URL(), server.url("/links"));
 }
 
+TEST_F(WebEngineTest, ALinkMeantForANewWindowAsksTheDelegateAndOpensInPlace) {
+    load(server.url("/elsewhere"));
+    events->log.clear();
+    tap(CGPointMake(100, 50));
+    ASSERT_TRUE(pumpMainUntil([&] { return web->title() == "Second" && !web->isLoading(); }));
+    ASSERT_FALSE(events->log.empty());
+    EXPECT_EQ(events->log[0], "decide 0 " + server.url("/second"));
+    EXPECT_EQ(web->URL(), server.url("/second"));
+}
+
 TEST_F(WebEngineTest, APicturedPageIsPaintedIntoTheLayerAndADragScrollsIt) {
     load(server.url("/picture"));
     EXPECT_TRUE(paintsAt(CGPointMake(80, 100), 255, 0, 0));
@@ -264,6 +269,11 @@ TEST_F(WebEngineTest, FailuresEndInTheirReasonAndAPageThatNeverAnswersTimesOut) 
     EXPECT_FALSE(web->isLoading());
     EXPECT_EQ(events->log.back(), "fail The request timed out.");
     EXPECT_EQ(web->failureReason(), "The request timed out.");
+
+    // A reply the engine cannot show is not saved anywhere: the load fails with its type.
+    load(server.url("/archive"));
+    EXPECT_EQ(web->failureReason(), "This page is application/zip content, which cannot be shown here.");
+    EXPECT_NE(web->URL(), server.url("/archive"));
 
     // A page that loads afterwards replaces the reason.
     load(server.url("/second"));
