@@ -57,6 +57,11 @@ constexpr const char* kFocusScript =
     "document.addEventListener('focusin',tell,true);"
     "document.addEventListener('focusout',function(){setTimeout(tell,0);},true);})();";
 
+int& liveEngines() {
+    static int count = 0;
+    return count;
+}
+
 struct ScriptCall {
     std::weak_ptr<int> life;
     std::function<void(const Value&, const std::string&)> completion;
@@ -181,7 +186,10 @@ struct GtkWebEngine::Signals {
     }
 };
 
+int GtkWebEngine::liveCount() { return liveEngines(); }
+
 GtkWebEngine::GtkWebEngine(WKWebEngineEvents events) : events_(std::move(events)) {
+    ++liveEngines();
     window_ = gtk_offscreen_window_new();
     view_ = WEBKIT_WEB_VIEW(webkit_web_view_new());
     WebKitSettings* settings = webkit_web_view_get_settings(view_);
@@ -213,6 +221,7 @@ GtkWebEngine::~GtkWebEngine() {
     g_signal_handlers_disconnect_by_data(window_, this);
     webkit_web_view_stop_loading(view_);
     gtk_widget_destroy(window_);
+    --liveEngines();
 }
 
 void GtkWebEngine::loadURL(const std::string& url) { webkit_web_view_load_uri(view_, url.c_str()); }

@@ -41,6 +41,9 @@ public:
     void deleteBackward() override;
     void pressReturn() override;
 
+    // How many engines exist now.
+    static int liveCount();
+
     // Takes a new picture if the window changed since the last one.
     void paintIfDamaged();
 

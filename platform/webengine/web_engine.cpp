@@ -33,12 +33,17 @@ std::shared_ptr<NSTimer>& wakeTimer() {
 }
 
 // The toolkit's main context runs on the main thread, between the run loop's own work: pending
-// events are dispatched whenever the loop runs out of work, and a timer wakes a waiting loop so
-// that replies from the engine's processes are seen.
+// events are dispatched whenever the loop runs out of work, and while pages are open a timer
+// wakes a waiting loop so that replies from the engine's processes are seen.
 void step() {
     for (int i = 0; i < kEventsPerStep && g_main_context_pending(nullptr); ++i) g_main_context_iteration(nullptr, FALSE);
-    // Under the virtual clock whoever steps the loop steps the toolkit too.
     auto& timer = wakeTimer();
+    if (GtkWebEngine::liveCount() == 0) {
+        if (timer) timer->invalidate();
+        timer.reset();
+        return;
+    }
+    // Under the virtual clock whoever steps the loop steps the toolkit too.
     if (!Clock::isVirtual() && (!timer || !timer->isValid())) {
         timer = NSTimer::timer(kWakeInterval, true, [](const std::shared_ptr<NSTimer>&) {});
         RunLoop::main().addTimer(timer, RunLoopMode::Common);
