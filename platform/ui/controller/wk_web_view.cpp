@@ -120,6 +120,7 @@ void WKWebView::stopLoading() {
     if (task_) task_->cancel();
     task_.reset();
     current_.reset();
+    awaitingStart_ = false;
     loading_ = false;
 }
 

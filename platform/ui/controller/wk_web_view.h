@@ -147,4 +147,6 @@ private:
     std::shared_ptr<WKEngineSurface> surface_;
     std::shared_ptr<NSTimer> timeout_;
     bool engineBack_ = false, engineForward_ = false;
+    // The view's own load has been asked for and has not started yet.
+    bool awaitingStart_ = false;
 };

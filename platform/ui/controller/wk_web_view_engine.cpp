@@ -84,29 +84,32 @@ std::shared_ptr<WKNavigation> WKWebView::engineNavigate(std::function<void(WKWeb
     timeout_.reset();
     current_ = nav;
     loading_ = true;
+    awaitingStart_ = true;
     go(*engine_);
     return nav;
 }
 
+// The engine asks about every navigation, a frame's inside the page too; only the view's own load
+// still waiting to start is its page's, the rest change nothing here until one starts.
 void WKWebView::engineDecide(const std::string& url, WKNavigationType type,
                              std::function<void(WKNavigationActionPolicy)> decision) {
     auto address = NSURL::URLWithString(url);
     if (!address) return decision(WKNavigationActionPolicy::Cancel);
-    // Navigations the page starts itself (a followed link, a form) count from here.
-    if (!current_) current_ = WKNavigation::make();
-    loading_ = true;
-    auto nav = current_;
+    auto nav = awaitingStart_ ? current_ : nullptr;
     std::weak_ptr<WKWebView> weak = self<WKWebView>();
-    auto answer = [weak, nav, decision = std::move(decision), file = address->isFileURL()](WKNavigationActionPolicy p) {
+    auto answer = [weak, nav, type, decision = std::move(decision), file = address->isFileURL()](
+                      WKNavigationActionPolicy p) {
         auto me = weak.lock();
-        if (!me || me->current_ != nav) return decision(WKNavigationActionPolicy::Cancel);
+        if (!me || (nav && me->current_ != nav)) return decision(WKNavigationActionPolicy::Cancel);
+        bool own = nav && me->awaitingStart_;
         if (p == WKNavigationActionPolicy::Allow && file && servedOverHTTP(me->url_)) {
             decision(WKNavigationActionPolicy::Cancel);
-            me->engineFailed(kFileFromWebPage, true);
+            if (own || type == WKNavigationType::LinkActivated) me->engineFailed(kFileFromWebPage, true);
             return;
         }
-        if (p == WKNavigationActionPolicy::Cancel) {
+        if (p == WKNavigationActionPolicy::Cancel && own) {
             me->current_.reset();
+            me->awaitingStart_ = false;
             me->loading_ = false;
             if (me->timeout_) me->timeout_->invalidate();
         }
@@ -120,7 +123,9 @@ void WKWebView::engineDecide(const std::string& url, WKNavigationType type,
 
 void WKWebView::engineStarted() {
     auto keep = self<WKWebView>();
+    // Navigations the page starts itself (a followed link, a form) count from here.
     if (!current_) current_ = WKNavigation::make();
+    awaitingStart_ = false;
     loading_ = true;
     engineChanged();
     if (auto d = navigationDelegate()) d->didStartProvisionalNavigation(*this, current_);
@@ -142,6 +147,7 @@ void WKWebView::engineFinished() {
     auto keep = self<WKWebView>();
     auto nav = current_ ? current_ : WKNavigation::make();
     current_.reset();
+    awaitingStart_ = false;
     loading_ = false;
     url_ = engine_->URL();
     engineChanged();
@@ -153,6 +159,7 @@ void WKWebView::engineFailed(const std::string& reason, bool provisional) {
     auto keep = self<WKWebView>();
     auto nav = current_ ? current_ : WKNavigation::make();
     current_.reset();
+    awaitingStart_ = false;
     loading_ = false;
     if (timeout_) timeout_->invalidate();
     timeout_.reset();
