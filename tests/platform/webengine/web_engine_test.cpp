@@ -214,6 +214,11 @@ TEST_F(WebEngineTest, ATappedLinkReachesTheDelegatesDecisionAndAServedPageNeverO
     ASSERT_TRUE(pumpMainUntil([&] { return !web->isLoading() && web->title() == "Links"; }));
     EXPECT_TRUE(web->canGoForward());
     ASSERT_TRUE(paintsAt(CGPointMake(10, 50), 0, 0, 255));
+    events->log.clear();
+    ASSERT_NE(web->reload(), nullptr);
+    ASSERT_TRUE(pumpMainUntil([&] { return !web->isLoading(); }));
+    EXPECT_EQ(events->log.front(), "decide 3 " + server.url("/links"));
+    EXPECT_EQ(events->log.back(), "finish Links");
 
     // The page's file link goes nowhere; asked for a file all the same, the view refuses it in
     // place, with the reason in the page area.
