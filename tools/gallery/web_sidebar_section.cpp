@@ -160,7 +160,10 @@ void shootWebScreens(GalleryPage& page, Pages& pages) {
     auto slow = webScreen(pages.server.url("/slow"));
     slow->setDelegate(delegate);
     page.newWindow()->setRootViewController(MyNavigationController::withRoot(slow));
-    page.step(0.3);
+    page.step(0.1);
+    // The page engine reports the start a moment after the request.
+    pumpMainUntil([&] { return slow->loading(); }, 5);
+    page.step(0.2);
     page.shotScreen("web-screen-loading");
 
     auto failed = webScreen("http://127.0.0.1:" + std::to_string(LocalServer::closedPort()) + "/article");
