@@ -33,6 +33,9 @@ struct WebTest : AppTest {
 
     void SetUp() override {
         AppTest::SetUp();
+        // One answer per connection: the page engine keeps connections open, which would hold the
+        // server's stop at the end of a test.
+        server.routes().set_keep_alive_max_count(1);
         server.routes().Get("/page", [this](const httplib::Request&, httplib::Response& r) {
             for (int i = 0; pageHeld && i < 1000; ++i) server.pause(0.01);
             r.set_content("<title>First</title><h1>Welcome</h1><p>Go to the <a href=\"/next\">next page</a>, "

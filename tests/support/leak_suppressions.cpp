@@ -11,5 +11,12 @@ extern "C" const char* __lsan_default_suppressions() {
            "leak:libharfbuzz.so\n"
            "leak:libcairo.so\n"
            "leak:libpixman-1.so\n"
-           "leak:libfreetype.so\n";
+           "leak:libfreetype.so\n"
+           // The page engine and its toolkit, in the tests that run it.
+           "leak:libwebkit2gtk-4.1.so\n"
+           "leak:libjavascriptcoregtk-4.1.so\n"
+           "leak:libgtk-3.so\n"
+           "leak:libgdk-3.so\n"
+           "leak:libgio-2.0.so\n"
+           "leak:libdbus-1.so\n";
 }

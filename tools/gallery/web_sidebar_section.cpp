@@ -1,7 +1,10 @@
-// The web screen with pages from a local server (a page, while loading, after a failed load), the
-// web pop-up at a button on a phone and on a tablet, the address field at rest and editing, and
-// the side bar closed, sliding in with its depth style, and open.
+// The web screen with pages from a local server (a page, while loading, after a failed load; the
+// page also on a tablet), the web pop-up at a button on a phone and on a tablet, the address field
+// at rest and editing, and the side bar closed, sliding in with its depth style, and open. Pages
+// run on the page engine on a display (a virtual one is started when the session has none), and
+// are shown as text where none can be had.
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -19,8 +22,10 @@
 #include "platform/ui/controller/ui_storyboard.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/view/ui_appearance.h"
+#include "platform/webengine/web_engine.h"
 #include "tests/support/local_server.h"
 #include "tests/support/run_loop_pump.h"
+#include "tests/support/virtual_display.h"
 #include "tools/gallery/gallery.h"
 #include "tools/gallery/widget_gallery_support.h"
 #include "ui/ui_services.h"
@@ -28,7 +33,11 @@
 namespace {
 
 constexpr const char* kArticle =
-    "<html><head><title>Korva field notes</title><style>body{}</style></head><body>"
+    "<html><head><title>Korva field notes</title><style>"
+    "body{font-family:sans-serif;margin:16px;color:#222;line-height:1.4}h1{font-size:24px;margin:0 0 8px}"
+    "h2{font-size:18px;color:#b35c00}a{color:#0a60d0}"
+    ".band{height:90px;border-radius:10px;background:linear-gradient(90deg,#1d3557,#e76f51,#f4a261)}"
+    "</style></head><body><div class=\"band\"></div>"
     "<h1>Shooting in low light</h1>"
     "<p>Raise the ISO one step at a time and watch the noise in the shadows. A slower shutter keeps the "
     "picture clean, as long as the camera rests on something steady.</p>"
@@ -99,7 +108,15 @@ protected:
     Owner() = default;
 };
 
+// Pages run on the engine where a display can be had; elsewhere they are shown as text.
+void startPageEngine() {
+    auto why = testsupport::VirtualDisplay::ensure();
+    if (!why) why = webengine::install();
+    if (why) std::fprintf(stderr, "gallery: web pages shown as text: %s\n", why->c_str());
+}
+
 void setUp() {
+    startPageEngine();
     registerUIServices();
     UIStoryboard::resetMainStoryboard();
     auto storyboard = UIStoryboard::mainStoryboard();
@@ -109,9 +126,20 @@ void setUp() {
     storyboard->registerController("GalleryOwner", [] { return Owner::make(); });
 }
 
-void waitForPage(GalleryPage& page, MyWebController& web) {
-    pumpMainUntil([&] { return web.webView() && !web.webView()->isLoading(); });
+// Waits for the page, lays the screen out, then gives the engine a moment to paint the page at
+// its size.
+void waitForPage(GalleryPage& page, WKWebView& web) {
+    pumpMainUntil([&] { return !web.isLoading(); });
+    if (web.runsEngine()) {
+        page.step(0.1);
+        auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
+        pumpMainUntil([&] { return std::chrono::steady_clock::now() > until; });
+    }
     page.step(0.2);
+}
+
+void waitForPage(GalleryPage& page, MyWebController& web) {
+    if (web.webView()) waitForPage(page, *web.webView());
 }
 
 std::shared_ptr<MyWebController> webScreen(const std::string& address) {
@@ -132,7 +160,10 @@ void shootWebScreens(GalleryPage& page, Pages& pages) {
     auto slow = webScreen(pages.server.url("/slow"));
     slow->setDelegate(delegate);
     page.newWindow()->setRootViewController(MyNavigationController::withRoot(slow));
-    page.step(0.3);
+    page.step(0.1);
+    // The page engine reports the start a moment after the request.
+    pumpMainUntil([&] { return slow->loading(); }, 5);
+    page.step(0.2);
     page.shotScreen("web-screen-loading");
 
     auto failed = webScreen("http://127.0.0.1:" + std::to_string(LocalServer::closedPort()) + "/article");
@@ -198,6 +229,12 @@ void galleryWebSideBar(GalleryPage& page) {
 void galleryWebPopupTablet(GalleryPage& page) {
     setUp();
     Pages pages;
+    auto delegate = Owner::make();
+    auto web = webScreen(pages.server.url("/article"));
+    web->setDelegate(delegate);
+    page.newWindow()->setRootViewController(MyNavigationController::withRoot(web));
+    waitForPage(page, *web);
+    page.shotScreen("web-screen-tablet");
     shootPopup(page, pages, "web-popup-tablet");
     UIStoryboard::resetMainStoryboard();
 }

@@ -1,5 +1,5 @@
-// Web view stand-in: navigation decisions, loading through the URL session, history, and the
-// page's text drawn in a scroll view.
+// The web view's text form: navigation decisions, loading through the URL session, history, and
+// the page's text drawn in a scroll view. The engine form lives in wk_web_view_engine.cpp.
 #include "platform/ui/controller/wk_web_view.h"
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/net/url_session.h"
 #include "platform/ui/controller/web_body.h"
+#include "platform/ui/controller/wk_engine_surface.h"
 #include "platform/ui/controller/wk_page_view.h"
 
 namespace {
@@ -26,14 +27,21 @@ void WKWebView::init() {
         if (auto me = weak.lock()) me->followLink(link);
     };
     scroll_->addSubview(pageView_);
+    startEngine();
 }
 
 WKWebView::~WKWebView() {
     if (task_) task_->cancel();
+    if (timeout_) timeout_->invalidate();
+    if (surface_) surface_->setEngine(nullptr);
 }
 
 void WKWebView::layoutSubviews() {
     UIView::layoutSubviews();
+    if (engine_) {
+        layoutEngine();
+        return;
+    }
     CGRect b = bounds();
     scroll_->setFrame(b);
     CGFloat h = std::max(b.size.height, pageView_->heightForWidth(b.size.width));
@@ -42,28 +50,52 @@ void WKWebView::layoutSubviews() {
 }
 
 std::shared_ptr<WKNavigation> WKWebView::loadRequest(const NSURLRequest& request) {
+    if (engine_) {
+        if (!request.URL()) return nullptr;
+        auto nav = engineNavigate([url = request.URL()->absoluteString()](WKWebEngine& e) { e.loadURL(url); });
+        std::weak_ptr<WKWebView> weak = self<WKWebView>();
+        timeout_ = RunLoop::main().performAfterDelay(request.timeoutInterval(), [weak, nav] {
+            if (auto me = weak.lock()) me->engineTimedOut(nav);
+        });
+        return nav;
+    }
     return navigate(request, WKNavigationType::Other, -1);
 }
 
 std::shared_ptr<WKNavigation> WKWebView::loadHTMLString(const std::string& html, const std::string& baseURL) {
     auto url = NSURL::URLWithString(baseURL.empty() ? "about:blank" : baseURL);
     if (!url) url = NSURL::URLWithString("about:blank");
+    if (engine_) {
+        return engineNavigate([html, base = url->absoluteString()](WKWebEngine& e) { e.loadHTML(html, base); });
+    }
     return navigate(NSURLRequest::requestWithURL(url), WKNavigationType::Other, -1, html);
 }
 
 std::shared_ptr<WKNavigation> WKWebView::reload() {
+    if (engine_) {
+        if (url_.empty()) return nullptr;
+        return engineNavigate([](WKWebEngine& e) { e.reload(); });
+    }
     if (url_.empty() || index_ < 0) return nullptr;
     return navigate(NSURLRequest::requestWithURL(NSURL::URLWithString(url_)), WKNavigationType::Reload, index_);
 }
 
+bool WKWebView::canGoBack() const { return engine_ ? engineBack_ : index_ > 0; }
+
+bool WKWebView::canGoForward() const {
+    return engine_ ? engineForward_ : index_ + 1 < static_cast<long>(history_.size());
+}
+
 std::shared_ptr<WKNavigation> WKWebView::goBack() {
     if (!canGoBack()) return nullptr;
+    if (engine_) return engineNavigate([](WKWebEngine& e) { e.goBack(); });
     return navigate(NSURLRequest::requestWithURL(NSURL::URLWithString(history_[index_ - 1])),
                     WKNavigationType::BackForward, index_ - 1);
 }
 
 std::shared_ptr<WKNavigation> WKWebView::goForward() {
     if (!canGoForward()) return nullptr;
+    if (engine_) return engineNavigate([](WKWebEngine& e) { e.goForward(); });
     return navigate(NSURLRequest::requestWithURL(NSURL::URLWithString(history_[index_ + 1])),
                     WKNavigationType::BackForward, index_ + 1);
 }
@@ -82,9 +114,13 @@ std::optional<CGRect> WKWebView::linkFrame(std::size_t index) const {
 }
 
 void WKWebView::stopLoading() {
+    if (engine_) engine_->stop();
+    if (timeout_) timeout_->invalidate();
+    timeout_.reset();
     if (task_) task_->cancel();
     task_.reset();
     current_.reset();
+    awaitingStart_ = false;
     loading_ = false;
 }
 
@@ -194,7 +230,12 @@ void WKWebView::commit(const std::shared_ptr<WKNavigation>& nav, const std::stri
     if (auto d = navigationDelegate()) d->didFinishNavigation(*this, nav);
 }
 
-void WKWebView::evaluateJavaScript(const std::string&, std::function<void(const Value&, const std::string&)> completion) {
+void WKWebView::evaluateJavaScript(const std::string& script,
+                                   std::function<void(const Value&, const std::string&)> completion) {
+    if (engine_) {
+        engine_->evaluateJavaScript(script, std::move(completion));
+        return;
+    }
     if (!completion) return;
     RunLoop::main().perform([completion] { completion(Value(), "scripts are not run by this web view"); });
 }

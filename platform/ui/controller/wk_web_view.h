@@ -1,9 +1,11 @@
-// The web view stand-in: loads a page through the networking layer and shows its text (no
-// scripts, no styling), its links drawn where they stand and followed when tapped. Title, address,
-// loading state, progress, back/forward history and the navigation delegate's events follow the
-// platform's order. A body that is not text shows a one-line notice of its type; a failed load
-// shows its reason in the page area. A page served over http or https never opens a file URL.
-// Main-thread only.
+// The web view. Made while a page engine is installed (WKWebView::setEngineFactory), it runs on
+// that engine: pages load, run their scripts and paint themselves, taps and drags reach the page
+// as pointer input and the keyboard types into its focused field. Without one it shows a page's
+// text (no scripts, no styling) fetched through the networking layer, its links drawn where they
+// stand and followed when tapped; a body that is not text shows a one-line notice of its type.
+// Either way title, address, loading state, progress, back/forward history and the navigation
+// delegate's events follow the platform's order, a failed load shows its reason in the page
+// area, and a page served over http or https never opens a file URL. Main-thread only.
 #pragma once
 
 #include <functional>
@@ -15,6 +17,7 @@
 #include "platform/runtime/value.h"
 #include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/controller/html_text.h"
+#include "platform/ui/controller/wk_web_engine.h"
 
 enum class WKNavigationType { LinkActivated = 0, FormSubmitted = 1, BackForward = 2, Reload = 3,
                               FormResubmitted = 4, Other = -1 };
@@ -36,6 +39,8 @@ struct WKNavigationAction {
 
 class WKWebView;
 class WKPageView;
+class WKEngineSurface;
+class NSTimer;
 class NSURLSessionDataTask;
 
 class WKNavigationDelegate {
@@ -57,6 +62,10 @@ public:
 class WKWebView : public UIView {
 public:
     KORVA_MAKE(WKWebView)
+    // The engine web views made from now on run on; none brings back the text view.
+    static void setEngineFactory(WKWebEngineFactory factory);
+    static bool hasEngineFactory();
+
     void init() override;
     ~WKWebView() override;
 
@@ -70,6 +79,8 @@ public:
     std::shared_ptr<WKNavigation> goBack();
     std::shared_ptr<WKNavigation> goForward();
     void stopLoading();
+    // Whether this view runs on a page engine (then pageText, links and linkFrame have nothing).
+    bool runsEngine() const { return engine_ != nullptr; }
     // Follows the page's link at an index as if tapped.
     std::shared_ptr<WKNavigation> followLink(std::size_t index);
     // Where the words of the link at an index stand (their first line, in this view's
@@ -85,11 +96,12 @@ public:
     const std::vector<std::string>& links() const { return page_.links; }
     bool isLoading() const { return loading_; }
     double estimatedProgress() const { return progress_; }
-    bool canGoBack() const { return index_ > 0; }
-    bool canGoForward() const { return index_ + 1 < static_cast<long>(history_.size()); }
+    bool canGoBack() const;
+    bool canGoForward() const;
     const std::shared_ptr<UIScrollView>& scrollView() const { return scroll_; }
 
-    // Scripts do not run here: the completion gets a null value and an error.
+    // The completion gets the script's answer on the main thread; without an engine scripts do
+    // not run, and it gets a null value and an error.
     void evaluateJavaScript(const std::string& script, std::function<void(const Value&, const std::string&)> completion);
 
     void layoutSubviews() override;
@@ -106,6 +118,19 @@ private:
     void commit(const std::shared_ptr<WKNavigation>& nav, const std::string& url, HTMLPage page, long historyIndex);
     void fail(const std::shared_ptr<WKNavigation>& nav, const std::string& reason);
 
+    // The engine's side (wk_web_view_engine.cpp).
+    void startEngine();
+    WKWebEngineEvents engineEvents();
+    std::shared_ptr<WKNavigation> engineNavigate(std::function<void(WKWebEngine&)> go);
+    void engineDecide(const std::string& url, WKNavigationType type, std::function<void(WKNavigationActionPolicy)> decision);
+    void engineStarted();
+    void engineCommitted();
+    void engineFinished();
+    void engineFailed(const std::string& reason, bool provisional);
+    void engineChanged();
+    void engineTimedOut(const std::shared_ptr<WKNavigation>& nav);
+    void layoutEngine();
+
     std::weak_ptr<WKNavigationDelegate> delegate_;
     std::shared_ptr<UIScrollView> scroll_;
     std::shared_ptr<WKPageView> pageView_;
@@ -118,4 +143,10 @@ private:
     long index_ = -1;
     std::shared_ptr<WKNavigation> current_;
     std::shared_ptr<NSURLSessionDataTask> task_;
+    std::unique_ptr<WKWebEngine> engine_;
+    std::shared_ptr<WKEngineSurface> surface_;
+    std::shared_ptr<NSTimer> timeout_;
+    bool engineBack_ = false, engineForward_ = false;
+    // The view's own load has been asked for and has not started yet.
+    bool awaitingStart_ = false;
 };

@@ -1,0 +1,85 @@
+// Installing the page engine and stepping the toolkit's main context from the run loop.
+#include "platform/webengine/web_engine.h"
+
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "platform/dispatch/clock.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/timer.h"
+#include "platform/runtime/log.h"
+#include "platform/ui/controller/wk_web_view.h"
+#include "platform/webengine/gtk_web_engine.h"
+
+namespace webengine {
+namespace {
+
+// At most this many toolkit events per step, so that a busy page cannot starve the run loop.
+constexpr int kEventsPerStep = 200;
+// How often the run loop wakes for the toolkit while it would otherwise wait.
+constexpr double kWakeInterval = 1.0 / 60;
+
+bool& installedFlag() {
+    static bool flag = false;
+    return flag;
+}
+
+std::shared_ptr<NSTimer>& wakeTimer() {
+    static std::shared_ptr<NSTimer> timer;
+    return timer;
+}
+
+// The toolkit's main context runs on the main thread, between the run loop's own work: pending
+// events are dispatched whenever the loop runs out of work, and while pages are open a timer
+// wakes a waiting loop so that replies from the engine's processes are seen.
+void step() {
+    for (int i = 0; i < kEventsPerStep && g_main_context_pending(nullptr); ++i) g_main_context_iteration(nullptr, FALSE);
+    auto& timer = wakeTimer();
+    if (GtkWebEngine::liveCount() == 0) {
+        if (timer) timer->invalidate();
+        timer.reset();
+        return;
+    }
+    // Under the virtual clock whoever steps the loop steps the toolkit too.
+    if (!Clock::isVirtual() && (!timer || !timer->isValid())) {
+        timer = NSTimer::timer(kWakeInterval, true, [](const std::shared_ptr<NSTimer>&) {});
+        RunLoop::main().addTimer(timer, RunLoopMode::Common);
+    }
+}
+
+// The toolkit and the engine's processes read these: no GPU paths (these machines have none to
+// rely on).
+void setEngineEnvironment() {
+    setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", 0);
+    setenv("WEBKIT_DISABLE_DMABUF_RENDERER", "1", 0);
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
+    // No accessibility bus: looking for one costs seconds at every start where there is none.
+    setenv("NO_AT_BRIDGE", "1", 0);
+}
+
+}  // namespace
+
+std::optional<std::string> install() {
+    if (installedFlag()) return std::nullopt;
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!x || !*x) && (!wayland || !*wayland)) return std::string("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    setEngineEnvironment();
+    if (!gtk_init_check(nullptr, nullptr)) return std::string("the display could not be opened");
+    // The engine's sandbox needs user namespaces, which root on these machines does not get.
+    webkit_web_context_set_sandbox_enabled(webkit_web_context_get_default(), FALSE);
+    RunLoop::main().addBeforeWaitingObserver(step);
+    WKWebView::setEngineFactory([](WKWebEngineEvents events) -> std::unique_ptr<WKWebEngine> {
+        return std::make_unique<GtkWebEngine>(std::move(events));
+    });
+    installedFlag() = true;
+    Log::info("web", "web views run on the page engine");
+    return std::nullopt;
+}
+
+bool installed() { return installedFlag(); }
+
+}  // namespace webengine

@@ -1,0 +1,81 @@
+// A display for tests that need one: the session's own when DISPLAY is set, otherwise a virtual X
+// server (Xvfb) started once for the test program and stopped when it ends.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace testsupport {
+
+class VirtualDisplay {
+public:
+    // None once a display is there; otherwise why none could be started.
+    static std::optional<std::string> ensure() {
+        static VirtualDisplay display;
+        return display.why_;
+    }
+
+    ~VirtualDisplay() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+
+private:
+    VirtualDisplay() {
+        const char* current = std::getenv("DISPLAY");
+        if (current && *current) return;
+        int fds[2];
+        if (::pipe(fds) != 0) {
+            why_ = "no pipe for the virtual display";
+            return;
+        }
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(fds[0]);
+            // The server goes with the test program, and keeps off its output.
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+            int quiet = ::open("/dev/null", O_WRONLY);
+            ::dup2(quiet, 1);
+            ::dup2(quiet, 2);
+            std::string fd = std::to_string(fds[1]);
+            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                     "-noreset", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        if (pid_ < 0) {
+            ::close(fds[0]);
+            why_ = "could not start Xvfb";
+            return;
+        }
+        // The server writes its display number once it accepts clients.
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        char c;
+        while (::poll(&p, 1, 10000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        ::close(fds[0]);
+        if (number.empty()) {
+            why_ = "Xvfb did not start (is it installed?)";
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+            return;
+        }
+        ::setenv("DISPLAY", (":" + number).c_str(), 1);
+    }
+
+    pid_t pid_ = -1;
+    std::optional<std::string> why_;
+};
+
+}  // namespace testsupport
