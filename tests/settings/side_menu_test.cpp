@@ -43,11 +43,11 @@ struct SideMenuScreen : SettingsScreenTest {
     void SetUp() override {
         SettingsScreenTest::SetUp();
         CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::AuthorizedWhenInUse);
-        MFMailComposeViewController::setCanSendMail(true);
+        MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
     }
     void TearDown() override {
         MFMailComposeViewController::clearMailboxes();
-        MFMailComposeViewController::setCanSendMail(true);
+        MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
         CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::NotDetermined);
         SettingsScreenTest::TearDown();
     }
@@ -316,7 +316,7 @@ TEST_F(SideMenuScreen, FeedbackMailAndItsFailures) {
     shown(menu);
     auto table = menu->tableView();
 
-    MFMailComposeViewController::setCanSendMail(false);
+    MFMailComposeViewController::setMailOpener(nullptr);
     table->tapRowAtIndexPath({1, 0});
     auto noMail = presented<UIAlertController>();
     ASSERT_TRUE(noMail);
@@ -326,7 +326,7 @@ TEST_F(SideMenuScreen, FeedbackMailAndItsFailures) {
     noMail->chooseActionWithTitle("OK");
     settle();
 
-    MFMailComposeViewController::setCanSendMail(true);
+    MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
     SystemServices::shared()->setSystem("Linux", "6.1");
     table->tapRowAtIndexPath({1, 0});
     auto composer = presented<MFMailComposeViewController>();
@@ -339,11 +339,11 @@ TEST_F(SideMenuScreen, FeedbackMailAndItsFailures) {
     advance(1);
     EXPECT_EQ(presented<UIAlertController>(), nullptr) << "a cancelled mail closes without an alert";
 
-    MFMailComposeViewController::setCanSendMail(true);
+    MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
     table->tapRowAtIndexPath({1, 0});
     composer = presented<MFMailComposeViewController>();
     ASSERT_TRUE(composer);
-    MFMailComposeViewController::setCanSendMail(false);
+    MFMailComposeViewController::setMailOpener(nullptr);
     composer->send();
     settle();
     advance(1);

@@ -174,11 +174,11 @@ void gallerySideMenu(GalleryPage& page) {
             page.step(0.3);
             page.shotScreen("drawer-menu-more-apps");
 
-            MFMailComposeViewController::setCanSendMail(false);
+            MFMailComposeViewController::setMailOpener(nullptr);
             menu->sendFeedback();
             page.step(0.6);
             page.shotScreen("no-mail-alert");
-            MFMailComposeViewController::setCanSendMail(true);
+            MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
         }
         drawer->hide(nullptr);
         page.step(0.5);
