@@ -122,12 +122,16 @@ void ImagePickerGridController::viewDidLayoutSubviews() {
     CGRect b = view()->bounds();
     collection_->setFrame(b);
     emptyLabel_->setFrame(b);
+    // The grid keeps clear of the notch and the home indicator; its cells scroll under neither.
+    UIEdgeInsets safe = view()->safeAreaInsets();
+    CGFloat width = b.size.width - safe.left - safe.right;
     // A new width (a turn, a larger screen) gives the grid new columns and square cells again.
-    if (b.size.width == laidOutWidth_) return;
-    laidOutWidth_ = b.size.width;
-    auto columns = static_cast<CGFloat>(columnsForWidth(b.size.width));
-    CGFloat side = std::floor((b.size.width - kSpacing * (columns - 1)) / columns * 2) / 2;
+    if (width == laidOutWidth_ && safe.bottom == layout_->sectionInset.bottom) return;
+    laidOutWidth_ = width;
+    auto columns = static_cast<CGFloat>(columnsForWidth(width));
+    CGFloat side = std::floor((width - kSpacing * (columns - 1)) / columns * 2) / 2;
     layout_->itemSize = CGSize{std::max<CGFloat>(1, side), std::max<CGFloat>(1, side)};
+    layout_->sectionInset = UIEdgeInsets{0, safe.left, safe.bottom, safe.right};
     collection_->setCollectionViewLayout(layout_);
 }
 
