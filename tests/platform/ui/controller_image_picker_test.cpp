@@ -171,19 +171,25 @@ TEST_F(ImagePickerTest, AnEmptyLibrarySaysSoAndColumnsFollowTheWidth) {
     EXPECT_EQ(ImagePickerGridController::columnsForWidth(844), 8u);
     EXPECT_EQ(ImagePickerGridController::columnsForWidth(1024), 10u);
 
-    // A wider view (a turn) lays the grid out again with more, still square, columns.
+    // A turn of the screen lays the grid out again with more, still square, columns.
     save(30, 100);
-    auto wide = UIImagePickerController::make();
-    window->setRootViewController(wide);
+    auto turning = UIImagePickerController::make();
+    window->setRootViewController(turning);
     settleAll();
-    auto wideGrid = gridOf(*wide);
-    CGFloat narrow = wideGrid->collectionView()->collectionViewLayout()->itemSize.width;
-    wideGrid->view()->setFrame(CGRectMake(0, 0, 844, 300));
-    wideGrid->view()->layoutIfNeeded();
-    CGSize turned = wideGrid->collectionView()->collectionViewLayout()->itemSize;
+    auto grid2 = gridOf(*turning);
+    CGSize upright = grid2->collectionView()->collectionViewLayout()->itemSize;
+    EXPECT_EQ(upright.width, 93) << "four across 375 points";
+    screen->setOrientation(UIInterfaceOrientation::LandscapeLeft);
+    window->screenDidChange();
+    settleAll();
+    CGSize turned = grid2->collectionView()->collectionViewLayout()->itemSize;
     EXPECT_EQ(turned.width, turned.height);
-    EXPECT_NEAR(turned.width, (844 - 7) / 8.0, 0.5);
-    EXPECT_NE(turned.width, narrow);
+    EXPECT_EQ(turned.width, 110) << "six across 667 points";
+    auto cell = grid2->collectionView()->cellForItemAtIndexPath({0, 0});
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->frame().size.width, 110);
+    screen->setOrientation(UIInterfaceOrientation::Portrait);
+    window->screenDidChange();
 }
 
 TEST_F(ImagePickerTest, CameraNeedsToBeAvailableAndCancelTellsTheDelegate) {
