@@ -20,6 +20,7 @@
 #include "platform/text/ns_locale.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
+#include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_storyboard.h"
 #include "platform/ui/draw/graphics.h"
@@ -178,7 +179,17 @@ void gallerySideMenu(GalleryPage& page) {
             menu->sendFeedback();
             page.step(0.6);
             page.shotScreen("no-mail-alert");
+            if (auto alert = std::dynamic_pointer_cast<UIAlertController>(menu->presentedViewController()))
+                alert->chooseActionWithTitle("OK");
+            page.step(0.6);
+            // Where a mail program can be reached, the message to hand it.
             MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
+            menu->sendFeedback();
+            page.step(0.8);
+            page.shotScreen("feedback-composer");
+            if (auto composer = std::dynamic_pointer_cast<MFMailComposeViewController>(menu->presentedViewController()))
+                composer->cancel();
+            page.step(0.6);
         }
         drawer->hide(nullptr);
         page.step(0.5);

@@ -1,11 +1,15 @@
 // The mail composer: its panel and the hand-over to the desktop's mail program.
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
 
+#include <algorithm>
+
 #include "platform/runtime/log.h"
 #include "platform/ui/controller/mailto_address.h"
 #include "platform/ui/controller/stand_in_panel_view.h"
 
 namespace {
+constexpr std::size_t kPanelLines = 20;
+
 struct MailState {
     MFMailComposeViewController::MailOpener opener;
     std::vector<MailMessage> outbox, drafts;
@@ -71,7 +75,14 @@ void MFMailComposeViewController::loadView() {
     panel->setTitle(message_.subject.empty() ? "New Message" : message_.subject);
     std::string to;
     for (const auto& r : message_.to) to += (to.empty() ? "" : ", ") + r;
-    std::vector<std::string> lines{"To: " + to, message_.body.substr(0, 200)};
+    std::vector<std::string> lines{"To: " + to, ""};
+    // The body a line to a row, as far as the panel has room.
+    std::size_t start = 0;
+    while (start <= message_.body.size() && lines.size() < kPanelLines) {
+        std::size_t end = std::min(message_.body.find('\n', start), message_.body.size());
+        lines.push_back(message_.body.substr(start, end - start));
+        start = end + 1;
+    }
     if (!message_.attachments.empty())
         lines.push_back(std::to_string(message_.attachments.size()) + " attachment(s): add them in the mail program");
     panel->setLines(lines);
