@@ -52,7 +52,7 @@ std::optional<std::string> DesktopOpener::findProgram(const std::string& name, c
         // An empty entry is the current folder, which is never searched here.
         if (!folder.empty() && folder.front() == '/') {
             std::string candidate = folder + "/" + name;
-            struct stat st{};
+            struct stat st {};
             if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
                 return candidate;
         }

@@ -17,7 +17,9 @@ double StatusBarState::visibilityAt(double now) const {
     return visibilityFrom_ + (target - visibilityFrom_) * progress(visibilityStart_, now);
 }
 
-double StatusBarState::styleMixAt(double now) const { return progress(styleStart_, now); }
+double StatusBarState::styleMixAt(double now) const {
+    return progress(styleStart_, now);
+}
 
 void StatusBarState::setHidden(bool hidden, UIStatusBarAnimation animation, double now) {
     double from = visibilityAt(now);

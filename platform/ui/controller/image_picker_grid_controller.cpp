@@ -141,8 +141,9 @@ std::size_t ImagePickerGridController::numberOfItemsInSection(UICollectionView&,
 }
 
 std::shared_ptr<UICollectionViewCell> ImagePickerGridController::cellForItemAtIndexPath(UICollectionView& view,
-                                                                                       NSIndexPath path) {
-    auto cell = std::dynamic_pointer_cast<ImagePickerCell>(view.dequeueReusableCellWithReuseIdentifier(kCellIdentifier, path));
+                                                                                        NSIndexPath path) {
+    auto cell =
+        std::dynamic_pointer_cast<ImagePickerCell>(view.dequeueReusableCellWithReuseIdentifier(kCellIdentifier, path));
     auto picker = picker_.lock();
     if (!cell || !picker || path.row >= picker->assets().size()) return cell;
     const auto& asset = picker->assets()[path.row];
@@ -172,8 +173,10 @@ void ImagePickerGridController::requestThumbnail(const std::shared_ptr<PHAsset>&
                                    [weak, id](std::shared_ptr<UIImage> image, const ValueDictionary&) {
                                        auto me = weak.lock();
                                        if (!me) return;
-                                       if (image) me->thumbnails_[id] = std::move(image);
-                                       else me->unreadable_.insert(id);
+                                       if (image)
+                                           me->thumbnails_[id] = std::move(image);
+                                       else
+                                           me->unreadable_.insert(id);
                                        me->showThumbnail(id);
                                    });
 }

@@ -49,7 +49,9 @@ Colour middleOf(const UIImage& image) {
     return {p[0], p[1], p[2]};
 }
 
-bool near(Colour a, Colour b) { return std::abs(a.r - b.r) < 24 && std::abs(a.g - b.g) < 24 && std::abs(a.b - b.b) < 24; }
+bool near(Colour a, Colour b) {
+    return std::abs(a.r - b.r) < 24 && std::abs(a.g - b.g) < 24 && std::abs(a.b - b.b) < 24;
+}
 
 }  // namespace
 
@@ -77,13 +79,16 @@ struct CameraScreenPickerTest : CameraScreenTest {
     std::shared_ptr<ImagePickerGridController> openPicker() {
         showScreen();
         tapView(*screen->btnAsset());
-        EXPECT_TRUE(stepUntil([&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
+        EXPECT_TRUE(stepUntil([&] {
+            return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController()));
+        }));
         auto picker = std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController());
         if (!picker) return nullptr;
         step(1.0);  // slid in
         auto grid = std::dynamic_pointer_cast<ImagePickerGridController>(picker->viewControllers().front());
         EXPECT_TRUE(stepUntil([&] {
-            return grid && (grid->thumbnailFor(photos[1]->localIdentifier()) || grid->isUnreadable(photos[1]->localIdentifier()));
+            return grid && (grid->thumbnailFor(photos[1]->localIdentifier()) ||
+                            grid->isUnreadable(photos[1]->localIdentifier()));
         }));
         return grid;
     }
