@@ -84,7 +84,10 @@ void CropViewController::loadView() {
 void CropViewController::viewDidLoad() {
     UIViewController::viewDidLoad();
     auto nav = navigationController();
-    if (nav) nav->navigationBar()->setTranslucent(false);
+    if (nav) {
+        nav->navigationBar()->setTranslucent(false);
+        nav->toolbar()->setTranslucent(false);
+    }
     std::weak_ptr<CropViewController> weak = self<CropViewController>();
     navigationItem()->setLeftBarButtonItem(UIBarButtonItem::withSystemItem(UIBarButtonSystemItem::Cancel, [weak](auto&) {
         if (auto me = weak.lock()) me->cancel();

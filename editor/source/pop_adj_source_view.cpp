@@ -65,14 +65,14 @@ void PopAdjSourceView::updateStatusBar0() {
     auto app = UIApplication::sharedApplication();
     lastStatusBarHidden_ = app->isStatusBarHidden();
     lastStatusBarStyle_ = app->statusBarStyle();
-    app->setStatusBarHidden(false);
-    app->setStatusBarStyle(UIStatusBarStyle::Default);
+    app->setStatusBarHidden(false, UIStatusBarAnimation::Fade);
+    app->setStatusBarStyle(UIStatusBarStyle::Default, true);
 }
 
 void PopAdjSourceView::updateStatusBar1() {
     auto app = UIApplication::sharedApplication();
-    app->setStatusBarHidden(lastStatusBarHidden_);
-    app->setStatusBarStyle(lastStatusBarStyle_);
+    app->setStatusBarHidden(lastStatusBarHidden_, UIStatusBarAnimation::Fade);
+    app->setStatusBarStyle(lastStatusBarStyle_, true);
 }
 
 void PopAdjSourceView::onCamera1(const std::shared_ptr<NSObject>& sender) {

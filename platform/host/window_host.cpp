@@ -2,8 +2,6 @@
 #include "platform/host/window_host.h"
 
 #include <SDL.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cctype>
@@ -13,13 +11,14 @@
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/runtime/log.h"
+#include "platform/host/desktop_opener.h"
 #include "platform/ui/app/ui_application.h"
+#include "platform/ui/app/ui_pasteboard.h"
+#include "platform/ui/controller/mf_mail_compose_view_controller.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #endif
-
-extern char** environ;
 
 struct WindowHost::SDLState {
     SDL_Window* window = nullptr;
@@ -46,23 +45,27 @@ bool hasDisplay() {
     return (x && *x) || (w && *w);
 }
 
-// Children spawned for xdg-open, reaped as they finish.
-std::vector<pid_t>& children() {
-    static std::vector<pid_t> list;
-    return list;
-}
-
-void reapChildren() {
-    auto& list = children();
-    list.erase(std::remove_if(list.begin(), list.end(), [](pid_t p) { return waitpid(p, nullptr, WNOHANG) != 0; }),
-               list.end());
-}
-
 }  // namespace
 
 WindowHost::WindowHost(HostOptions options) : Host(std::move(options)), sdl_(std::make_unique<SDLState>()) {}
 
-WindowHost::~WindowHost() = default;
+WindowHost::~WindowHost() {
+    // The services below reach SDL and the desktop through this window: they go with it.
+    UIApplication::sharedApplication()->setURLOpener(nullptr);
+    MFMailComposeViewController::setMailOpener(nullptr);
+    UIPasteboard::setSystemClipboard(nullptr);
+}
+
+void WindowHost::installDesktopServices() {
+    UIApplication::sharedApplication()->setURLOpener(&DesktopOpener::open);
+    // Mail can be sent where the desktop has a program to hand a mailto: address to.
+    const char* path = std::getenv("PATH");
+    if (DesktopOpener::mailProgram(path ? path : "")) MFMailComposeViewController::setMailOpener(&DesktopOpener::mail);
+    UIPasteboard::setSystemClipboard([](const std::string& text) {
+        if (SDL_SetClipboardText(text.c_str()) != 0)
+            Log::warning("host", std::string("cannot copy to the clipboard: ") + SDL_GetError());
+    });
+}
 
 std::unique_ptr<WindowHost> WindowHost::open(const HostOptions& options, std::string& reason) {
     if (!hasDisplay()) {
@@ -83,7 +86,7 @@ std::unique_ptr<WindowHost> WindowHost::open(const HostOptions& options, std::st
     }
     std::unique_ptr<WindowHost> host(new WindowHost(options));
     if (!host->createWindow(reason)) return nullptr;
-    UIApplication::sharedApplication()->setURLOpener(&WindowHost::openWithDesktop);
+    installDesktopServices();
     return host;
 }
 
@@ -261,28 +264,8 @@ int WindowHost::run() {
         else
             RunLoop::main().runUntilIdle();
         renderFrame();
-        reapChildren();
+        DesktopOpener::reapFinished();
     }
     UIApplication::sharedApplication()->terminate();
     return 0;
-}
-
-bool WindowHost::openWithDesktop(const std::string& url) {
-    // scheme ":" rest, the scheme being a letter followed by letters, digits, "+", "-" or ".";
-    // this also keeps a leading "-" from being read as an option.
-    auto colon = url.find(':');
-    if (colon == std::string::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(url[0]))) return false;
-    for (std::size_t i = 0; i < colon; ++i) {
-        char c = url[i];
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return false;
-    }
-    std::string program = "xdg-open";
-    std::vector<char*> argv{program.data(), const_cast<char*>(url.c_str()), nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv.data(), environ) != 0) {
-        Log::warning("host", "cannot run xdg-open for " + url);
-        return false;
-    }
-    children().push_back(pid);
-    return true;
 }

@@ -21,10 +21,6 @@ public:
     // Runs the main run loop and the window until it is closed.
     int run() override;
 
-    // Hands a URL to the desktop (xdg-open) without a shell; false for anything but a plain
-    // scheme:rest URL.
-    static bool openWithDesktop(const std::string& url);
-
 private:
     explicit WindowHost(HostOptions options);
     bool createWindow(std::string& reason);
@@ -33,6 +29,8 @@ private:
     void pinchAt(CGPoint center, bool spread);
     void present();
     void fitWindowToScreen();
+    // Links, mail and the clipboard through the desktop.
+    static void installDesktopServices();
 
     struct SDLState;
     std::unique_ptr<SDLState> sdl_;

@@ -13,11 +13,15 @@
 #include "platform/sensors/cl_location_manager.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/control/ui_switch.h"
+#include "platform/ui/app/ui_pasteboard.h"
+#include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
+#include "platform/ui/controller/ui_activity_view_controller.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_storyboard.h"
 #include "settings/left/left_cells.h"
 #include "settings/left/left_controller.h"
+#include "settings/licenses/licenses_controller.h"
 #include "settings/settings_controllers.h"
 #include "tests/settings/settings_screen_support.h"
 #include "widgets/flat/flat_palette.h"
@@ -43,11 +47,11 @@ struct SideMenuScreen : SettingsScreenTest {
     void SetUp() override {
         SettingsScreenTest::SetUp();
         CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::AuthorizedWhenInUse);
-        MFMailComposeViewController::setCanSendMail(true);
+        MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
     }
     void TearDown() override {
         MFMailComposeViewController::clearMailboxes();
-        MFMailComposeViewController::setCanSendMail(true);
+        MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
         CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::NotDetermined);
         SettingsScreenTest::TearDown();
     }
@@ -316,7 +320,7 @@ TEST_F(SideMenuScreen, FeedbackMailAndItsFailures) {
     shown(menu);
     auto table = menu->tableView();
 
-    MFMailComposeViewController::setCanSendMail(false);
+    MFMailComposeViewController::setMailOpener(nullptr);
     table->tapRowAtIndexPath({1, 0});
     auto noMail = presented<UIAlertController>();
     ASSERT_TRUE(noMail);
@@ -326,7 +330,7 @@ TEST_F(SideMenuScreen, FeedbackMailAndItsFailures) {
     noMail->chooseActionWithTitle("OK");
     settle();
 
-    MFMailComposeViewController::setCanSendMail(true);
+    MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
     SystemServices::shared()->setSystem("Linux", "6.1");
     table->tapRowAtIndexPath({1, 0});
     auto composer = presented<MFMailComposeViewController>();
@@ -339,11 +343,11 @@ TEST_F(SideMenuScreen, FeedbackMailAndItsFailures) {
     advance(1);
     EXPECT_EQ(presented<UIAlertController>(), nullptr) << "a cancelled mail closes without an alert";
 
-    MFMailComposeViewController::setCanSendMail(true);
+    MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
     table->tapRowAtIndexPath({1, 0});
     composer = presented<MFMailComposeViewController>();
     ASSERT_TRUE(composer);
-    MFMailComposeViewController::setCanSendMail(false);
+    MFMailComposeViewController::setMailOpener(nullptr);
     composer->send();
     settle();
     advance(1);
@@ -366,6 +370,56 @@ TEST_F(SideMenuScreen, RowsOpenTheMakersAddresses) {
     EXPECT_EQ(opened(), (std::vector<std::string>{
                             "https://www.korva.invalid/", "https://store.korva.invalid/app/id0?action=write-review",
                             "https://www.korva.invalid/korva/?r=0", "https://store.korva.invalid/developer/korva"}));
+}
+
+TEST_F(SideMenuScreen, TheStoreAddressRowSharesAndCopiesTheAddress) {
+    maker.setBody(kMoreApps, "");
+    auto menu = showMenu();
+    shown(menu);
+    UIPasteboard::generalPasteboard()->clear();
+    std::vector<std::string> opened;
+    MFMailComposeViewController::setMailOpener([&](const std::string& address) {
+        opened.push_back(address);
+        return true;
+    });
+    menu->tableView()->tapRowAtIndexPath({1, 3});
+    auto sheet = presented<UIActivityViewController>();
+    ASSERT_TRUE(sheet);
+    const std::string shared = "Korva AppStore URL\nhttps://store.korva.invalid/app/id0?mt=8";
+    EXPECT_EQ(sheet->sharedText(), shared);
+    ASSERT_TRUE(sheet->chooseActivity(UIActivityTypeCopyToPasteboard));
+    advance(1);
+    EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), shared);
+    EXPECT_EQ(presented<UIActivityViewController>(), nullptr) << "the sheet has gone";
+
+    // Mail from the same sheet: the subject and the address in the body.
+    menu->tableView()->tapRowAtIndexPath({1, 3});
+    sheet = presented<UIActivityViewController>();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(sheet->chooseActivity(UIActivityTypeMail));
+    advance(1);
+    EXPECT_EQ(opened, (std::vector<std::string>{
+                          "mailto:?subject=Korva%20AppStore%20URL&body=Korva%20AppStore%20URL%0D%0A"
+                          "https%3A%2F%2Fstore.korva.invalid%2Fapp%2Fid0%3Fmt%3D8"}));
+    UIPasteboard::generalPasteboard()->clear();
+}
+
+TEST_F(SideMenuScreen, TheLicenceRowShowsTheListAndDoneClosesIt) {
+    maker.setBody(kMoreApps, "");
+    auto menu = showMenu();
+    shown(menu);
+    menu->tableView()->tapRowAtIndexPath({1, 4});
+    auto navigation = presented<UINavigationController>();
+    ASSERT_TRUE(navigation);
+    advance(1);
+    auto licences = std::dynamic_pointer_cast<LicensesController>(navigation->topViewController());
+    ASSERT_TRUE(licences);
+    EXPECT_FALSE(licences->acknowledgements().empty());
+    EXPECT_EQ(licences->delegate(), std::dynamic_pointer_cast<LicensesControllerDelegate>(menu));
+    ASSERT_TRUE(licences->bbDone());
+    licences->onDone();
+    advance(1);
+    EXPECT_EQ(menu->presentedViewController(), nullptr);
 }
 
 TEST_F(SideMenuScreen, TappingTheLogoOrNameScrollsToTheTop) {

@@ -32,7 +32,7 @@ struct Dialogs : ToolkitTest {
     }
     void TearDown() override {
         MFMailComposeViewController::clearMailboxes();
-        MFMailComposeViewController::setCanSendMail(true);
+        MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
         LAContext::setStandIn({});
         ToolkitTest::TearDown();
     }
@@ -167,7 +167,7 @@ TEST_F(Dialogs, MailAttachesEveryImageInOrder) {
         UIGraphicsEndImageContext();
         return image;
     };
-    MFMailComposeViewController::setCanSendMail(true);
+    MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
     mail(rootVC, "body", Images{picture(), picture(), picture()}, nullptr);
     finish();
     auto composer = std::dynamic_pointer_cast<MFMailComposeViewController>(rootVC->presentedViewController());
@@ -183,7 +183,7 @@ TEST_F(Dialogs, MailAttachesEveryImageInOrder) {
 }
 
 TEST_F(Dialogs, RefusalsShowAnAlert) {
-    MFMailComposeViewController::setCanSendMail(false);
+    MFMailComposeViewController::setMailOpener(nullptr);
     mail(rootVC, "body", {}, nullptr);
     SLComposeViewController::setAvailableServiceTypes({});
     twitter(rootVC, "t", {});

@@ -40,6 +40,7 @@ void galleryWebPopupTablet(GalleryPage& page);
 void galleryEditorPlane(GalleryPage& page);
 void galleryCameraScreen(GalleryPage& page);
 void galleryPhotoEditor(GalleryPage& page);
+void galleryImagePicker(GalleryPage& page);
 
 std::vector<GallerySection> gallerySections() {
     return {
@@ -83,5 +84,8 @@ std::vector<GallerySection> gallerySections() {
         {"editor-plane", "notched", galleryEditorPlane},
         {"camera-screen", "notched", galleryCameraScreen},
         {"photo-editor", "notched", galleryPhotoEditor},
+        {"image-picker", "notched", galleryImagePicker},
+        {"image-picker-tablet", "tablet", galleryImagePicker},
+        {"image-picker-landscape", "notched:landscape", galleryImagePicker},
     };
 }

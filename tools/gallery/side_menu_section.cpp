@@ -20,6 +20,7 @@
 #include "platform/text/ns_locale.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
+#include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_storyboard.h"
 #include "platform/ui/draw/graphics.h"
@@ -174,11 +175,21 @@ void gallerySideMenu(GalleryPage& page) {
             page.step(0.3);
             page.shotScreen("drawer-menu-more-apps");
 
-            MFMailComposeViewController::setCanSendMail(false);
+            MFMailComposeViewController::setMailOpener(nullptr);
             menu->sendFeedback();
             page.step(0.6);
             page.shotScreen("no-mail-alert");
-            MFMailComposeViewController::setCanSendMail(true);
+            if (auto alert = std::dynamic_pointer_cast<UIAlertController>(menu->presentedViewController()))
+                alert->chooseActionWithTitle("OK");
+            page.step(0.6);
+            // Where a mail program can be reached, the message to hand it.
+            MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
+            menu->sendFeedback();
+            page.step(0.8);
+            page.shotScreen("feedback-composer");
+            if (auto composer = std::dynamic_pointer_cast<MFMailComposeViewController>(menu->presentedViewController()))
+                composer->cancel();
+            page.step(0.6);
         }
         drawer->hide(nullptr);
         page.step(0.5);

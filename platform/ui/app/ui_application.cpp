@@ -5,6 +5,7 @@
 
 #include <mutex>
 
+#include "platform/dispatch/clock.h"
 #include "platform/dispatch/notification_center.h"
 #include "platform/net/url_session_background.h"
 #include "platform/ui/app/ui_screen.h"
@@ -142,8 +143,18 @@ void UIApplication::openURL(const std::string& url, const Value&, std::function<
     }
 }
 
+void UIApplication::setStatusBarHidden(bool hidden, UIStatusBarAnimation animation) {
+    statusBar_.setHidden(hidden, animation, Clock::now());
+}
+
+void UIApplication::setStatusBarStyle(UIStatusBarStyle style, bool animated) {
+    statusBar_.setStyle(style, animated, Clock::now());
+}
+
+StatusBarPresentation UIApplication::statusBarPresentation() const { return statusBar_.presentationAt(Clock::now()); }
+
 CGRect UIApplication::statusBarFrame() const {
-    if (statusBarHidden_) return CGRectZero;
+    if (statusBar_.isHidden()) return CGRectZero;
     auto screen = UIScreen::mainScreen();
     return {{0, 0}, {screen->bounds().size.width, screen->model().statusBarHeight}};
 }

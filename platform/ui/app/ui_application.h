@@ -9,6 +9,7 @@
 
 #include "platform/runtime/geometry.h"
 #include "platform/runtime/value.h"
+#include "platform/ui/app/status_bar_state.h"
 #include "platform/ui/view/ui_responder.h"
 
 class UIApplication;
@@ -60,8 +61,6 @@ public:
     virtual void setWindow(std::shared_ptr<UIWindow> /*window*/) {}
 };
 
-enum class UIStatusBarStyle;  // ui_view_controller.h
-
 class UIApplication : public UIResponder {
 public:
     KORVA_MAKE(UIApplication)
@@ -93,12 +92,14 @@ public:
     void terminate();
 
     // The status bar: across the main screen's width, as high as the device model's status bar;
-    // a zero rectangle while hidden.
+    // a zero rectangle while hidden. The flags change at once; a fade or slide of the bar and a
+    // cross-fade of its style run on the clock (statusBarPresentation says where they are).
     CGRect statusBarFrame() const;
-    bool isStatusBarHidden() const { return statusBarHidden_; }
-    void setStatusBarHidden(bool hidden) { statusBarHidden_ = hidden; }
-    UIStatusBarStyle statusBarStyle() const { return statusBarStyle_; }
-    void setStatusBarStyle(UIStatusBarStyle style) { statusBarStyle_ = style; }
+    bool isStatusBarHidden() const { return statusBar_.isHidden(); }
+    void setStatusBarHidden(bool hidden, UIStatusBarAnimation animation = UIStatusBarAnimation::None);
+    UIStatusBarStyle statusBarStyle() const { return statusBar_.style(); }
+    void setStatusBarStyle(UIStatusBarStyle style, bool animated = false);
+    StatusBarPresentation statusBarPresentation() const;
 
     // Events the host or a service hands to the delegate; without a delegate they answer false.
     bool continueUserActivity(const Value& activity, std::function<void(const Value&)> restorationHandler);
@@ -131,8 +132,7 @@ private:
     UIApplicationState state_ = UIApplicationState::Inactive;
     bool launched_ = false;
     bool idleTimerDisabled_ = false;
-    bool statusBarHidden_ = false;
-    UIStatusBarStyle statusBarStyle_{};
+    StatusBarState statusBar_;
     URLOpener opener_;
     std::vector<std::string> openedURLs_;
 };

@@ -57,9 +57,10 @@ void UIToolbar::layoutSubviews() {
 void UIToolbar::drawRect(CGRect) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
     if (!ctx) return;
+    CGFloat alpha = translucent_ ? kTranslucentAlpha : 1;
     auto bg = barTint_                            ? barTint_
-              : barStyle_ == UIBarStyle::Black ? UIColor::colorWithWhite(0.11, 1)
-                                               : UIColor::colorWithWhite(0.97, 1);
+              : barStyle_ == UIBarStyle::Black ? UIColor::colorWithWhite(0.11, alpha)
+                                               : UIColor::colorWithWhite(0.97, alpha);
     ctx->setFillColorWithColor(bg->cgColor());
     UIRectFill(bounds());
     ctx->setFillColorWithColor(UIColor::colorWithWhite(0, 0.3)->cgColor());

@@ -14,6 +14,8 @@ public:
     KORVA_MAKE(UIToolbar)
     void init() override;
     static constexpr CGFloat kHeight = 44;
+    // The opacity of a translucent bar's own background.
+    static constexpr CGFloat kTranslucentAlpha = 0.94;
 
     const std::vector<std::shared_ptr<UIBarButtonItem>>& items() const { return items_; }
     void setItems(std::vector<std::shared_ptr<UIBarButtonItem>> items, bool animated = false);
@@ -23,6 +25,13 @@ public:
     // Black draws a dark bar (a bar tint still wins) and light item titles.
     UIBarStyle barStyle() const { return barStyle_; }
     void setBarStyle(UIBarStyle style);
+    // A translucent bar (the default) lets a little of what is behind it through its own
+    // background; an opaque one does not. A bar tint is drawn as given either way.
+    bool isTranslucent() const { return translucent_; }
+    void setTranslucent(bool t) {
+        translucent_ = t;
+        setNeedsDisplay();
+    }
 
     CGSize sizeThatFits(CGSize size) const override { return {size.width, kHeight}; }
     void layoutSubviews() override;
@@ -37,4 +46,5 @@ private:
     std::vector<std::shared_ptr<BarItemView>> views_;
     std::shared_ptr<UIColor> barTint_;
     UIBarStyle barStyle_ = UIBarStyle::Default;
+    bool translucent_ = true;
 };

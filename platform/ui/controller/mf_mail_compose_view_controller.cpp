@@ -1,11 +1,17 @@
-// Mail composer stand-in.
+// The mail composer: its panel and the hand-over to the desktop's mail program.
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
 
+#include <algorithm>
+
+#include "platform/runtime/log.h"
+#include "platform/ui/controller/mailto_address.h"
 #include "platform/ui/controller/stand_in_panel_view.h"
 
 namespace {
+constexpr std::size_t kPanelLines = 20;
+
 struct MailState {
-    bool canSend = false;
+    MFMailComposeViewController::MailOpener opener;
     std::vector<MailMessage> outbox, drafts;
 };
 MailState& state() {
@@ -14,8 +20,26 @@ MailState& state() {
 }
 }  // namespace
 
-bool MFMailComposeViewController::canSendMail() { return state().canSend; }
-void MFMailComposeViewController::setCanSendMail(bool can) { state().canSend = can; }
+void MFMailComposeViewController::setMailOpener(MailOpener opener) { state().opener = std::move(opener); }
+bool MFMailComposeViewController::canSendMail() { return static_cast<bool>(state().opener); }
+
+bool MFMailComposeViewController::handOver(const MailMessage& message, std::string& error) {
+    // Copied: the opener may replace itself while it runs.
+    auto opener = state().opener;
+    if (!opener) {
+        error = "Mail is not set up on this device";
+        return false;
+    }
+    if (!message.attachments.empty())
+        Log::info("mail", std::to_string(message.attachments.size()) +
+                              " attachment(s) left out: a mail program opened by address takes none");
+    if (!opener(mailtoAddress(message))) {
+        error = "The mail program could not be started";
+        return false;
+    }
+    state().outbox.push_back(message);
+    return true;
+}
 const std::vector<MailMessage>& MFMailComposeViewController::outbox() { return state().outbox; }
 const std::vector<MailMessage>& MFMailComposeViewController::drafts() { return state().drafts; }
 void MFMailComposeViewController::clearMailboxes() {
@@ -33,8 +57,8 @@ bool MFMailComposeViewController::finish(MFMailComposeResult result, const std::
 
 bool MFMailComposeViewController::send() {
     if (finished_) return false;
-    if (!canSendMail()) return finish(MFMailComposeResult::Failed, "Mail is not set up on this device");
-    state().outbox.push_back(message_);
+    std::string error;
+    if (!handOver(message_, error)) return finish(MFMailComposeResult::Failed, error);
     return finish(MFMailComposeResult::Sent, "");
 }
 
@@ -51,8 +75,17 @@ void MFMailComposeViewController::loadView() {
     panel->setTitle(message_.subject.empty() ? "New Message" : message_.subject);
     std::string to;
     for (const auto& r : message_.to) to += (to.empty() ? "" : ", ") + r;
-    panel->setLines({"To: " + to, message_.body.substr(0, 200),
-                     std::to_string(message_.attachments.size()) + " attachment(s)"});
+    std::vector<std::string> lines{"To: " + to, ""};
+    // The body a line to a row, as far as the panel has room.
+    std::size_t start = 0;
+    while (start <= message_.body.size() && lines.size() < kPanelLines) {
+        std::size_t end = std::min(message_.body.find('\n', start), message_.body.size());
+        lines.push_back(message_.body.substr(start, end - start));
+        start = end + 1;
+    }
+    if (!message_.attachments.empty())
+        lines.push_back(std::to_string(message_.attachments.size()) + " attachment(s): add them in the mail program");
+    panel->setLines(lines);
     panel->setButtons({"Cancel", "Save", "Send"});
     std::weak_ptr<MFMailComposeViewController> weak = self<MFMailComposeViewController>();
     panel->setOnButton([weak](std::size_t i) {

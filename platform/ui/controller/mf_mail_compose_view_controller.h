@@ -1,7 +1,11 @@
-// The mail composer stand-in: whether mail can be sent is configured; a message "sent" goes to an
-// outbox that tests and the host read. The delegate hears the result and dismisses the composer.
+// The mail composer. Mail leaves through the host: a window host with a desktop mail opener
+// installs it, and "sending" hands the message to it as a mailto: address, which opens the user's
+// own mail program with the message filled in. Without an opener (headless) mail cannot be sent.
+// Messages handed over are kept in an outbox that tests read. The delegate hears the result and
+// dismisses the composer. Main thread only.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,8 +43,14 @@ class MFMailComposeViewController : public UIViewController {
 public:
     KORVA_MAKE(MFMailComposeViewController)
 
+    // Hands a mailto: address to the desktop; false when the mail program could not be started.
+    using MailOpener = std::function<bool(const std::string& mailtoAddress)>;
+    // The host's opener (none: mail cannot be sent).
+    static void setMailOpener(MailOpener opener);
     static bool canSendMail();
-    static void setCanSendMail(bool can);
+    // Hands a message to the opener (and the outbox). Attachments cannot go along: they are
+    // left out with a line in the log. False with the reason when there is no opener or it failed.
+    static bool handOver(const MailMessage& message, std::string& error);
     static const std::vector<MailMessage>& outbox();
     static const std::vector<MailMessage>& drafts();
     static void clearMailboxes();
@@ -61,7 +71,8 @@ public:
     std::shared_ptr<MFMailComposeViewControllerDelegate> mailComposeDelegate() const { return delegate_.lock(); }
     void setMailComposeDelegate(const std::shared_ptr<MFMailComposeViewControllerDelegate>& d) { delegate_ = d; }
 
-    // The user's buttons. Sending while mail cannot be sent reports Failed. Each reports once.
+    // The user's buttons. Sending hands the message over; when that fails (no opener, or the
+    // opener could not start) it reports Failed with the reason. Each reports once.
     bool send();
     bool saveDraft();
     bool cancel();

@@ -16,10 +16,34 @@ long StandInPanelView::buttonAtPoint(CGPoint p) const {
     return -1;
 }
 
+namespace {
+constexpr CGFloat kTitleTop = 60;
+constexpr CGFloat kFirstLine = 96;
+constexpr CGFloat kLineStep = 24;
+constexpr CGFloat kChoiceStep = 44;
+}  // namespace
+
+CGRect StandInPanelView::lineRect(std::size_t i) const {
+    CGFloat step = onLine_ ? kChoiceStep : kLineStep;
+    return CGRectMake(16, kFirstLine + safeAreaInsets().top + i * step, bounds().size.width - 32, step - 2);
+}
+
+long StandInPanelView::lineAtPoint(CGPoint p) const {
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        if (CGRectContainsPoint(lineRect(i), p)) return static_cast<long>(i);
+    return -1;
+}
+
 void StandInPanelView::touchesEnded(const UITouchSet& touches, const UIEvent&) {
-    if (touches.empty() || !onButton_) return;
-    long i = buttonAtPoint(touches.front()->locationInView(self<UIView>()));
-    if (i >= 0) onButton_(static_cast<std::size_t>(i));
+    if (touches.empty()) return;
+    CGPoint p = touches.front()->locationInView(self<UIView>());
+    if (long i = buttonAtPoint(p); i >= 0 && onButton_) {
+        onButton_(static_cast<std::size_t>(i));
+    } else if (long line = lineAtPoint(p); line >= 0 && onLine_) {
+        // Copied: the choice may replace the callback.
+        auto call = onLine_;
+        call(static_cast<std::size_t>(line));
+    }
 }
 
 void StandInPanelView::drawRect(CGRect) {
@@ -30,13 +54,17 @@ void StandInPanelView::drawRect(CGRect) {
     UIRectFill(b);
     for (std::size_t i = 0; i < buttons_.size(); ++i)
         drawLabel(buttons_[i], buttonRect(i), UIFont::systemFontOfSize(17), tintColor(), LabelAlignment::Center);
-    CGFloat y = 60 + safeAreaInsets().top;
-    drawLabel(title_, CGRectMake(16, y, b.size.width - 32, 28), UIFont::boldSystemFontOfSize(20), UIColor::labelColor(),
-              LabelAlignment::Left);
-    y += 36;
-    for (const auto& line : lines_) {
-        drawLabel(line, CGRectMake(16, y, b.size.width - 32, 22), UIFont::systemFontOfSize(15), UIColor::labelColor(),
-                  LabelAlignment::Left);
-        y += 24;
+    drawLabel(title_, CGRectMake(16, kTitleTop + safeAreaInsets().top, b.size.width - 32, 28),
+              UIFont::boldSystemFontOfSize(20), UIColor::labelColor(), LabelAlignment::Left);
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        CGRect r = lineRect(i);
+        if (onLine_) {
+            // A choice: a white row, its text in the tint colour.
+            ctx->setFillColorWithColor(UIColor::whiteColor()->cgColor());
+            UIRectFill(r);
+            drawLabel(lines_[i], CGRectInset(r, 12, 0), UIFont::systemFontOfSize(17), tintColor(), LabelAlignment::Left);
+        } else {
+            drawLabel(lines_[i], r, UIFont::systemFontOfSize(15), UIColor::labelColor(), LabelAlignment::Left);
+        }
     }
 }

@@ -1,8 +1,11 @@
-// Share sheet stand-in.
+// The share sheet: its choices and what each does.
 #include "platform/ui/controller/ui_activity_view_controller.h"
 
 #include <algorithm>
 
+#include "platform/net/url.h"
+#include "platform/ui/app/ui_pasteboard.h"
+#include "platform/ui/controller/mf_mail_compose_view_controller.h"
 #include "platform/ui/controller/stand_in_panel_view.h"
 
 namespace {
@@ -15,6 +18,16 @@ std::vector<UIActivityViewController::Share>& performed() {
     static std::vector<UIActivityViewController::Share> shares;
     return shares;
 }
+
+// What the sheet shows for an activity.
+std::string activityTitle(const std::string& type) {
+    if (type == UIActivityTypeCopyToPasteboard) return "Copy";
+    if (type == UIActivityTypeSaveToCameraRoll) return "Save Image";
+    if (type == UIActivityTypeMail) return "Mail";
+    if (type == UIActivityTypeMessage) return "Message";
+    if (type == UIActivityTypePrint) return "Print";
+    return type.substr(type.rfind('.') + 1);
+}
 }  // namespace
 
 std::vector<std::string> UIActivityViewController::availableActivityTypes() { return available(); }
@@ -24,16 +37,49 @@ void UIActivityViewController::clearPerformedShares() { performed().clear(); }
 
 std::vector<std::string> UIActivityViewController::activityTypes() const {
     std::vector<std::string> out;
-    for (const auto& t : available())
-        if (std::find(excluded_.begin(), excluded_.end(), t) == excluded_.end()) out.push_back(t);
+    for (const auto& t : available()) {
+        if (std::find(excluded_.begin(), excluded_.end(), t) != excluded_.end()) continue;
+        // Mail is offered only where a message can leave.
+        if (t == UIActivityTypeMail && !MFMailComposeViewController::canSendMail()) continue;
+        out.push_back(t);
+    }
     return out;
 }
 
-void UIActivityViewController::finish(const std::string& type, bool completed) {
+std::string UIActivityViewController::sharedText() const {
+    std::string text;
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const Value& item = items_[i];
+        std::string piece;
+        if (item.isString()) piece = item.stringValue();
+        else if (auto url = item.objectAs<NSURL>()) piece = url->absoluteString();
+        if (piece.empty()) continue;
+        if (!text.empty() && text.back() != '\n' && piece.front() != '\n') text += '\n';
+        text += piece;
+    }
+    return text;
+}
+
+std::string UIActivityViewController::perform(const std::string& type) {
+    if (type == UIActivityTypeCopyToPasteboard) {
+        std::string text = sharedText();
+        if (!text.empty()) UIPasteboard::generalPasteboard()->setString(text);
+    } else if (type == UIActivityTypeMail) {
+        MailMessage message;
+        if (const Value* subject = values_.find("subject"); subject && subject->isString())
+            message.subject = subject->stringValue();
+        message.body = sharedText();
+        std::string error;
+        if (!MFMailComposeViewController::handOver(message, error)) return error;
+    }
+    return {};
+}
+
+void UIActivityViewController::finish(const std::string& type, bool completed, const std::string& error) {
     done_ = true;
     auto keep = self<UIActivityViewController>();
-    auto report = [keep, type, completed] {
-        if (keep->completion_) keep->completion_(type, completed, ValueArray{}, "");
+    auto report = [keep, type, completed, error] {
+        if (keep->completion_) keep->completion_(type, completed, ValueArray{}, error);
     };
     if (!dismissViewControllerAnimated(true, report)) report();
 }
@@ -43,26 +89,32 @@ bool UIActivityViewController::chooseActivity(const std::string& type) {
     if (done_ || std::find(types.begin(), types.end(), type) == types.end()) return false;
     const Value* subject = values_.find("subject");
     performed().push_back({type, items_, subject ? *subject : Value()});
-    finish(type, true);
+    std::string error = perform(type);
+    finish(type, error.empty(), error);
     return true;
 }
 
 bool UIActivityViewController::cancel() {
     if (done_) return false;
-    finish("", false);
+    finish("", false, "");
     return true;
 }
 
 void UIActivityViewController::loadView() {
     auto panel = StandInPanelView::make(UIScreen::mainScreen()->bounds());
     panel->setTitle("Share");
+    // The choices as the sheet opens (mail may come or go later; a stale choice is refused).
+    auto types = activityTypes();
     std::vector<std::string> lines;
-    for (const auto& t : activityTypes()) lines.push_back(t.substr(t.rfind('.') + 1));
+    for (const auto& t : types) lines.push_back(activityTitle(t));
     panel->setLines(lines);
     panel->setButtons({"Cancel"});
     std::weak_ptr<UIActivityViewController> weak = self<UIActivityViewController>();
     panel->setOnButton([weak](std::size_t) {
         if (auto me = weak.lock()) me->cancel();
+    });
+    panel->setOnLine([weak, types](std::size_t i) {
+        if (auto me = weak.lock(); me && i < types.size()) me->chooseActivity(types[i]);
     });
     setView(panel);
 }

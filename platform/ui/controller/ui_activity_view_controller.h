@@ -1,5 +1,8 @@
-// The share sheet stand-in: lists the activities the platform offers for some items; choosing
-// one "performs" it (recorded for tests and the host) and reports through the completion.
+// The share sheet: lists the activities offered for some items; choosing one performs it and
+// reports through the completion. Copy puts the shared text (strings and URLs, one per line) on
+// the general pasteboard, and so on the desktop's clipboard; Mail hands subject and text to the
+// desktop's mail program (offered only where mail can be sent). The others are only recorded.
+// Every choice is recorded for tests. Main thread only.
 #pragma once
 
 #include <functional>
@@ -41,8 +44,11 @@ public:
     // Extra values (the "subject" key is used by mail-like activities).
     void setValueForKey(const std::string& key, Value v) { values_.set(key, std::move(v)); }
 
-    // The user's choice: performs the activity, dismisses, then reports. False for an activity
-    // not offered or after a choice was made.
+    // The text the items share: their strings and URLs, one per line.
+    std::string sharedText() const;
+
+    // The user's choice: performs the activity, dismisses, then reports (not completed, with the
+    // reason, when the activity failed). False for an activity not offered or after a choice was made.
     bool chooseActivity(const std::string& type);
     bool cancel();
 
@@ -56,7 +62,9 @@ protected:
     explicit UIActivityViewController(ValueArray items = {}) : items_(std::move(items)) {}
 
 private:
-    void finish(const std::string& type, bool completed);
+    // Does the activity's work; the reason it failed, or empty.
+    std::string perform(const std::string& type);
+    void finish(const std::string& type, bool completed, const std::string& error);
     ValueArray items_;
     std::vector<std::string> excluded_;
     Completion completion_;

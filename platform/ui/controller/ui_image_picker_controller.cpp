@@ -1,10 +1,16 @@
-// Image picker stand-in over the photo library.
+// The image picker over the photo library (its grid) or the configured camera.
 #include "platform/ui/controller/ui_image_picker_controller.h"
+
+#include <algorithm>
+#include <filesystem>
 
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_image_manager.h"
 #include "platform/photos/ph_photo_library.h"
+#include "platform/ui/controller/image_picker_grid_controller.h"
 #include "platform/ui/controller/stand_in_panel_view.h"
+#include "platform/runtime/log.h"
+#include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/draw/graphics.h"
 
 namespace {
@@ -14,29 +20,15 @@ bool& cameraAvailable() {
     return available;
 }
 
-// The grid of library images: one line per asset, tapped by index.
-class PickerGridController : public UIViewController {
+// The camera source: a panel whose button "takes" a generated picture.
+class PickerCameraController : public UIViewController {
 public:
-    KORVA_MAKE(PickerGridController)
+    KORVA_MAKE(PickerCameraController)
     std::weak_ptr<UIImagePickerController> picker;
     void loadView() override {
         auto panel = StandInPanelView::make(UIScreen::mainScreen()->bounds());
-        auto p = picker.lock();
-        std::vector<std::string> lines;
-        if (p) {
-            if (p->sourceType() == UIImagePickerControllerSourceType::Camera) {
-                lines.push_back("Camera");
-            } else {
-                for (const auto& a : p->assets())
-                    lines.push_back(a->localIdentifier() + "  " + std::to_string(a->pixelWidth()) + "\u00D7" +
-                                    std::to_string(a->pixelHeight()));
-                if (lines.empty()) lines.push_back("No Photos");
-            }
-        }
-        panel->setTitle("Photos");
-        panel->setLines(lines);
-        bool camera = p && p->sourceType() == UIImagePickerControllerSourceType::Camera;
-        panel->setButtons(camera ? std::vector<std::string>{"Cancel", "Take Photo"} : std::vector<std::string>{"Cancel"});
+        panel->setTitle("Camera");
+        panel->setButtons({"Cancel", "Take Photo"});
         std::weak_ptr<UIImagePickerController> weak = picker;
         panel->setOnButton([weak](std::size_t i) {
             auto p = weak.lock();
@@ -48,7 +40,7 @@ public:
     }
 
 protected:
-    PickerGridController() = default;
+    PickerCameraController() = default;
 };
 }  // namespace
 
@@ -62,10 +54,28 @@ std::optional<std::string> assetIdentifierFromReferenceURL(const std::string& ur
 
 void UIImagePickerController::init() {
     UINavigationController::init();
-    auto grid = PickerGridController::make();
-    grid->picker = self<UIImagePickerController>();
-    grid->setTitle("Photos");
-    setViewControllers({grid}, false);
+    showSourceScreen();
+}
+
+void UIImagePickerController::showSourceScreen() {
+    std::weak_ptr<UIImagePickerController> weak = self<UIImagePickerController>();
+    std::shared_ptr<UIViewController> screen;
+    if (source_ == UIImagePickerControllerSourceType::Camera) {
+        auto camera = PickerCameraController::make();
+        camera->picker = weak;
+        camera->setTitle("Camera");
+        screen = camera;
+    } else {
+        auto grid = ImagePickerGridController::make();
+        grid->setPicker(weak);
+        grid->setTitle("Photos");
+        screen = grid;
+    }
+    screen->navigationItem()->setRightBarButtonItem(
+        UIBarButtonItem::withSystemItem(UIBarButtonSystemItem::Cancel, [weak](UIBarButtonItem&) {
+            if (auto p = weak.lock()) p->cancel();
+        }));
+    setViewControllers({screen}, false);
 }
 
 bool UIImagePickerController::isSourceTypeAvailable(UIImagePickerControllerSourceType type) {
@@ -76,7 +86,9 @@ void UIImagePickerController::setCameraAvailable(bool available) { cameraAvailab
 
 bool UIImagePickerController::setSourceType(UIImagePickerControllerSourceType type) {
     if (!isSourceTypeAvailable(type)) return false;
+    if (type == source_) return true;
     source_ = type;
+    showSourceScreen();
     return true;
 }
 
@@ -85,7 +97,16 @@ const std::vector<std::shared_ptr<PHAsset>>& UIImagePickerController::assets() {
         fetched_ = true;
         auto options = PHFetchOptions::make();
         options->sortDescriptors = {{"creationDate", false}};
-        if (auto result = PHAsset::fetchAssetsWithMediaType(PHAssetMediaType::Image, options)) assets_ = result->assets();
+        // Videos only when the caller takes movies too.
+        bool movies = std::find(mediaTypes_.begin(), mediaTypes_.end(), kUTTypeMovie) != mediaTypes_.end();
+        bool images = std::find(mediaTypes_.begin(), mediaTypes_.end(), kUTTypeImage) != mediaTypes_.end();
+        if (!movies) options->mediaType = PHAssetMediaType::Image;
+        else if (!images) options->mediaType = PHAssetMediaType::Video;
+        if (auto result = PHAsset::fetchAssetsWithOptions(options)) {
+            for (const auto& a : result->assets())
+                if (a->mediaType() == PHAssetMediaType::Image || a->mediaType() == PHAssetMediaType::Video)
+                    assets_.push_back(a);
+        }
     }
     return assets_;
 }
@@ -97,23 +118,44 @@ void UIImagePickerController::deliver(const ValueDictionary& info) {
 }
 
 bool UIImagePickerController::pickAssetAtIndex(std::size_t index) {
-    if (finished_ || source_ == UIImagePickerControllerSourceType::Camera) return false;
+    if (finished_ || picking_ || source_ == UIImagePickerControllerSourceType::Camera) return false;
     const auto& list = assets();
     if (index >= list.size()) return false;
-    finished_ = true;
     auto asset = list[index];
     std::weak_ptr<UIImagePickerController> weak = self<UIImagePickerController>();
+    if (asset->mediaType() == PHAssetMediaType::Video) {
+        if (!std::filesystem::exists(asset->filePath())) {
+            Log::warning("photos", "the picked video's file is gone: " + asset->filePath());
+            return false;
+        }
+        finished_ = true;
+        ValueDictionary info;
+        info.set(UIImagePickerControllerMediaType, Value(kUTTypeMovie));
+        info.set(UIImagePickerControllerReferenceURL, Value(imagePickerReferenceURL(asset->localIdentifier())));
+        info.set(UIImagePickerControllerPHAsset, Value(asset->localIdentifier()));
+        info.set(UIImagePickerControllerMediaURL, Value("file://" + asset->filePath()));
+        deliver(info);
+        return true;
+    }
+    picking_ = true;
     PHImageManager::defaultManager()->requestImageDataAndOrientationForAsset(
         asset, PHImageRequestOptions{}, [weak, asset](std::optional<Bytes> data, const std::string&, int, const ValueDictionary&) {
             auto me = weak.lock();
             if (!me) return;
+            me->picking_ = false;
+            std::shared_ptr<UIImage> image = data ? UIImage::imageWithData(*data) : nullptr;
+            // A photo that cannot be read is not picked: the grid stays for another choice.
+            if (!image) {
+                Log::warning("photos", "the picked photo cannot be read: " + asset->filePath());
+                return;
+            }
+            if (me->finished_) return;
+            me->finished_ = true;
             ValueDictionary info;
             info.set(UIImagePickerControllerMediaType, Value(kUTTypeImage));
             info.set(UIImagePickerControllerReferenceURL, Value(imagePickerReferenceURL(asset->localIdentifier())));
             info.set(UIImagePickerControllerPHAsset, Value(asset->localIdentifier()));
-            if (data) {
-                if (auto image = UIImage::imageWithData(*data)) info.set(UIImagePickerControllerOriginalImage, Value(image));
-            }
+            info.set(UIImagePickerControllerOriginalImage, Value(image));
             me->deliver(info);
         });
     return true;

@@ -1,6 +1,7 @@
-// The image picker stand-in: the photo library's images in a grid (newest first) to pick from,
-// or a camera that "takes" a generated picture when the camera is configured as available. The
-// delegate gets the picked image with its reference URL, or hears of the cancel.
+// The image picker: the photo library's images (and videos, when movies are asked for) in a grid
+// of thumbnails, newest first, under "Photos" with "Cancel" on the bar; or a camera that "takes" a
+// generated picture when the camera is configured as available. The delegate gets the picked image
+// with its reference URL, or hears of the cancel.
 #pragma once
 
 #include <memory>
@@ -21,7 +22,9 @@ inline constexpr const char* UIImagePickerControllerMediaType = "UIImagePickerCo
 inline constexpr const char* UIImagePickerControllerOriginalImage = "UIImagePickerControllerOriginalImage";
 inline constexpr const char* UIImagePickerControllerReferenceURL = "UIImagePickerControllerReferenceURL";
 inline constexpr const char* UIImagePickerControllerPHAsset = "UIImagePickerControllerPHAsset";
+inline constexpr const char* UIImagePickerControllerMediaURL = "UIImagePickerControllerMediaURL";
 inline constexpr const char* kUTTypeImage = "public.image";
+inline constexpr const char* kUTTypeMovie = "public.movie";
 
 // The reference URL of a library asset, and the asset identifier it names (none for another URL).
 std::string imagePickerReferenceURL(const std::string& localIdentifier);
@@ -48,16 +51,23 @@ public:
     // An unavailable source is refused (false) and the old one kept.
     bool setSourceType(UIImagePickerControllerSourceType type);
     const std::vector<std::string>& mediaTypes() const { return mediaTypes_; }
-    void setMediaTypes(std::vector<std::string> t) { mediaTypes_ = std::move(t); }
+    // Set before the picker is shown: the assets are fetched again.
+    void setMediaTypes(std::vector<std::string> t) {
+        mediaTypes_ = std::move(t);
+        fetched_ = false;
+        assets_.clear();
+    }
     bool allowsEditing() const { return allowsEditing_; }
     void setAllowsEditing(bool a) { allowsEditing_ = a; }
     std::shared_ptr<UIImagePickerControllerDelegate> pickerDelegate() const { return pickerDelegate_.lock(); }
     void setPickerDelegate(const std::shared_ptr<UIImagePickerControllerDelegate>& d) { pickerDelegate_ = d; }
 
-    // The library images offered, newest first (fetched when the picker loads).
+    // The library assets offered, newest first (fetched when first asked for).
     const std::vector<std::shared_ptr<PHAsset>>& assets();
-    // Picks a library image: loads it, then tells the delegate (on the main queue). The info
-    // always names the asset; the image is left out when the file cannot be read.
+    // Picks a library asset. An image is loaded off the main thread, then the delegate hears of it
+    // with the image, its reference URL and the asset; an image that cannot be read or decoded is
+    // not picked (logged), and the picker stays open. A video hands over its file URL. False for
+    // an index out of range, while a pick is loading, after the picker finished, or for the camera.
     bool pickAssetAtIndex(std::size_t index);
     // Camera source: a picture of the given size is "taken" and handed over.
     bool takePicture(CGSize size = CGSize{1200, 900});
@@ -71,6 +81,7 @@ protected:
 
 private:
     void deliver(const ValueDictionary& info);
+    void showSourceScreen();
     UIImagePickerControllerSourceType source_ = UIImagePickerControllerSourceType::PhotoLibrary;
     std::vector<std::string> mediaTypes_{kUTTypeImage};
     bool allowsEditing_ = false;
@@ -78,4 +89,5 @@ private:
     std::vector<std::shared_ptr<PHAsset>> assets_;
     bool fetched_ = false;
     bool finished_ = false;
+    bool picking_ = false;
 };

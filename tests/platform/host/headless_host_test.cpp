@@ -186,15 +186,6 @@ TEST(HostFallback, WithoutADisplayTheWindowHostFallsBackToHeadless) {
     UIScreen::setMainScreen(UIScreen::make());
 }
 
-TEST(HostFallback, DesktopOpenerRefusesAnythingButAPlainUrl) {
-    EXPECT_FALSE(WindowHost::openWithDesktop(""));
-    EXPECT_FALSE(WindowHost::openWithDesktop("no-colon"));
-    EXPECT_FALSE(WindowHost::openWithDesktop("--help:x"));
-    EXPECT_FALSE(WindowHost::openWithDesktop(":empty-scheme"));
-    EXPECT_FALSE(WindowHost::openWithDesktop("1http://x"));
-    EXPECT_FALSE(WindowHost::openWithDesktop("ht tp://x"));
-}
-
 TEST(HostFallback, WindowHostShowsFramesThroughSDLsDummyDriver) {
     // SDL's dummy video driver opens windows without a display server.
     std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";

@@ -45,6 +45,60 @@ TEST_F(StatusBarHooks, TheStatusBarFrameFollowsTheModelAndHiding) {
     EXPECT_EQ(app->statusBarStyle(), UIStatusBarStyle::LightContent);
 }
 
+TEST_F(StatusBarHooks, HidingFadesOrSlidesOnTheClockAndTurnsBackFromWhereItIs) {
+    auto app = UIApplication::sharedApplication();
+    app->setStatusBarHidden(true, UIStatusBarAnimation::Fade);
+    EXPECT_TRUE(app->isStatusBarHidden()) << "the flag changes at once";
+    EXPECT_EQ(app->statusBarFrame(), CGRectZero);
+    EXPECT_EQ(app->statusBarPresentation().alpha, 1);
+    advance(StatusBarState::kDuration / 2);
+    double half = app->statusBarPresentation().alpha;
+    EXPECT_NEAR(half, 0.5, 0.01);
+    // Shown again half-way: the fade turns back from where it is, not from nothing.
+    app->setStatusBarHidden(false, UIStatusBarAnimation::Fade);
+    EXPECT_NEAR(app->statusBarPresentation().alpha, half, 1e-9);
+    advance(StatusBarState::kDuration / 2);
+    double between = app->statusBarPresentation().alpha;
+    EXPECT_GT(between, half);
+    EXPECT_LT(between, 1);
+    advance(StatusBarState::kDuration);
+    EXPECT_EQ(app->statusBarPresentation().alpha, 1);
+
+    app->setStatusBarHidden(true, UIStatusBarAnimation::Slide);
+    advance(StatusBarState::kDuration / 2);
+    auto sliding = app->statusBarPresentation();
+    EXPECT_EQ(sliding.alpha, 1);
+    EXPECT_NEAR(sliding.slide, 0.5, 0.01);
+    advance(StatusBarState::kDuration);
+    EXPECT_EQ(app->statusBarPresentation().alpha, 0) << "slid out of sight";
+
+    app->setStatusBarHidden(false);
+    EXPECT_EQ(app->statusBarPresentation().alpha, 1) << "without animation at once";
+    EXPECT_EQ(app->statusBarPresentation().slide, 0);
+}
+
+TEST_F(StatusBarHooks, AnAnimatedStyleChangeCrossFades) {
+    auto app = UIApplication::sharedApplication();
+    app->setStatusBarStyle(UIStatusBarStyle::LightContent, true);
+    EXPECT_EQ(app->statusBarStyle(), UIStatusBarStyle::LightContent);
+    auto start = app->statusBarPresentation();
+    EXPECT_EQ(start.fromStyle, UIStatusBarStyle::Default);
+    EXPECT_EQ(start.styleMix, 0);
+    advance(StatusBarState::kDuration / 2);
+    EXPECT_NEAR(app->statusBarPresentation().styleMix, 0.5, 0.01);
+    advance(StatusBarState::kDuration);
+    auto done = app->statusBarPresentation();
+    EXPECT_EQ(done.styleMix, 1);
+    EXPECT_EQ(done.fromStyle, UIStatusBarStyle::LightContent);
+
+    // The same style again, or a change without animation, does not animate.
+    app->setStatusBarStyle(UIStatusBarStyle::LightContent, true);
+    EXPECT_EQ(app->statusBarPresentation().styleMix, 1);
+    app->setStatusBarStyle(UIStatusBarStyle::Default, false);
+    EXPECT_EQ(app->statusBarPresentation().styleMix, 1);
+    EXPECT_EQ(app->statusBarPresentation().style, UIStatusBarStyle::Default);
+}
+
 TEST_F(StatusBarHooks, ProvidersSeeThePlatformAnswerAndOverridesBypassThem) {
     auto plain = UIViewController::make();
     std::vector<UIStatusBarStyle> seen;

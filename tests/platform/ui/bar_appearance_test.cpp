@@ -1,4 +1,4 @@
-// Appearance of bars and segmented controls: the toolbar's black style, segment widths and
+// Appearance of bars and segmented controls: the toolbar's black style and translucency, segment widths and
 // offsets, divider and background images, images in place of titles, momentary selection.
 #include "control_test_support.h"
 #include "platform/ui/bar/ui_toolbar.h"
@@ -25,6 +25,20 @@ TEST(BarAppearance, ABlackToolbarIsDrawnDark) {
     EXPECT_LT(pixel(*bar, {100, 22}).r, 50);
     bar->setBarTintColor(UIColor::redColor());
     EXPECT_GT(pixel(*bar, {100, 22}).r, 200) << "a bar tint wins over the style";
+}
+
+TEST(BarAppearance, ATranslucentToolbarLetsALittleThroughAndAnOpaqueOneNone) {
+    auto bar = UIToolbar::make(CGRectMake(0, 0, 200, 44));
+    EXPECT_TRUE(bar->isTranslucent());
+    auto seen = pixel(*bar, {100, 22});
+    EXPECT_LT(seen.a, 255);
+    EXPECT_GT(seen.a, 230);
+    bar->setTranslucent(false);
+    EXPECT_EQ(pixel(*bar, {100, 22}).a, 255);
+    bar->setBarStyle(UIBarStyle::Black);
+    EXPECT_EQ(pixel(*bar, {100, 22}).a, 255) << "the black style is opaque too";
+    bar->setTranslucent(true);
+    EXPECT_LT(pixel(*bar, {100, 22}).a, 255);
 }
 
 TEST(BarAppearance, SegmentsTakeFixedWidthsAndShareTheRest) {

@@ -110,7 +110,7 @@ struct MailDelegate : MFMailComposeViewControllerDelegate {
 TEST_F(AlertTest, MailComposerSendsOnlyWhenMailIsSetUp) {
     MFMailComposeViewController::clearMailboxes();
     auto delegate = std::make_shared<MailDelegate>();
-    MFMailComposeViewController::setCanSendMail(false);
+    MFMailComposeViewController::setMailOpener(nullptr);
     EXPECT_FALSE(MFMailComposeViewController::canSendMail());
     auto mail = MFMailComposeViewController::make();
     mail->setMailComposeDelegate(delegate);
@@ -121,7 +121,7 @@ TEST_F(AlertTest, MailComposerSendsOnlyWhenMailIsSetUp) {
     EXPECT_TRUE(MFMailComposeViewController::outbox().empty());
     EXPECT_EQ(root->presentedViewController(), nullptr);
 
-    MFMailComposeViewController::setCanSendMail(true);
+    MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
     mail = MFMailComposeViewController::make();
     mail->setMailComposeDelegate(delegate);
     mail->setSubject("Korva Share");
@@ -131,7 +131,7 @@ TEST_F(AlertTest, MailComposerSendsOnlyWhenMailIsSetUp) {
     EXPECT_FALSE(mail->cancel());
     ASSERT_EQ(MFMailComposeViewController::outbox().size(), 1u);
     EXPECT_EQ(MFMailComposeViewController::outbox()[0].attachments[0].fileName, "image_1.jpg");
-    MFMailComposeViewController::setCanSendMail(false);
+    MFMailComposeViewController::setMailOpener(nullptr);
 }
 
 TEST_F(AlertTest, SocialComposerExistsOnlyForSignedInServices) {

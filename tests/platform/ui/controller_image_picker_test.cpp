@@ -1,5 +1,7 @@
 // The image picker over a temporary photo library: newest first, picking hands over the image
-// and a reference URL that finds the asset again; the camera only when configured; cancel.
+// and a reference URL that finds the asset again; its grid of thumbnails (grey for a missing
+// file, which a tap does not pick), "No Photos", columns that follow the width; the camera only
+// when configured; cancel.
 #include "controller_test_support.h"
 
 #include <filesystem>
@@ -9,6 +11,9 @@
 #include "platform/photos/ph_asset_change_request.h"
 #include "platform/photos/ph_authorization.h"
 #include "platform/photos/ph_photo_library.h"
+#include "platform/ui/bar/ui_bar_button_item.h"
+#include "platform/ui/control/ui_label.h"
+#include "platform/ui/controller/image_picker_grid_controller.h"
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/graphics.h"
 
@@ -40,9 +45,16 @@ struct ImagePickerTest : UIHarness {
         UIImagePickerController::setCameraAvailable(false);
         UIHarness::TearDown();
     }
-    std::string save(int width, double created) {
+    // Background decoding and the main queue's answers, then layout.
+    void settleAll() {
+        for (int i = 0; i < 3; ++i) {
+            DispatchQueue::waitUntilBackgroundIdle();
+            settle();
+        }
+    }
+    std::string save(int width, double created, CGColor colour = CGColor::rgb(1, 0, 0, 1)) {
         UIGraphicsBeginImageContextWithOptions(CGSize{static_cast<CGFloat>(width), 10}, true, 1);
-        UIGraphicsGetCurrentContext()->setFillColorWithColor(CGColor::rgb(1, 0, 0, 1));
+        UIGraphicsGetCurrentContext()->setFillColorWithColor(colour);
         UIRectFill(CGRectMake(0, 0, width, 10));
         auto png = UIImagePNGRepresentation(UIGraphicsGetImageFromCurrentImageContext());
         UIGraphicsEndImageContext();
@@ -77,6 +89,98 @@ TEST_F(ImagePickerTest, PicksTheNewestPhotoWithAReferenceURL) {
     auto url = info.find(UIImagePickerControllerReferenceURL)->stringValue();
     EXPECT_EQ(assetIdentifierFromReferenceURL(url), newer);
     EXPECT_FALSE(assetIdentifierFromReferenceURL("http://elsewhere/" + newer).has_value());
+}
+
+// The picker shown over the window's root, with its grid.
+std::shared_ptr<ImagePickerGridController> gridOf(const UIImagePickerController& picker) {
+    return std::dynamic_pointer_cast<ImagePickerGridController>(picker.viewControllers().front());
+}
+
+TEST_F(ImagePickerTest, GridShowsThumbnailsNewestFirstGreyForAMissingFile) {
+    std::string red = save(40, 100, CGColor::rgb(1, 0, 0, 1));
+    std::string gone = save(40, 200, CGColor::rgb(0, 1, 0, 1));
+    std::string blue = save(40, 300, CGColor::rgb(0, 0, 1, 1));
+    auto missing = PHAsset::fetchAssetsWithLocalIdentifiers({gone})->firstObject();
+    ASSERT_TRUE(missing);
+    std::filesystem::remove(missing->filePath());
+
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    auto picker = UIImagePickerController::make();
+    auto log = std::make_shared<PickerLog>();
+    picker->setPickerDelegate(log);
+    ASSERT_TRUE(root->presentViewController(picker, false));
+    settleAll();
+    auto grid = gridOf(*picker);
+    ASSERT_TRUE(grid);
+    EXPECT_EQ(grid->title(), "Photos");
+    auto cancel = grid->navigationItem()->rightBarButtonItem();
+    ASSERT_TRUE(cancel);
+    EXPECT_EQ(cancel->systemItem(), UIBarButtonSystemItem::Cancel);
+    EXPECT_TRUE(grid->emptyLabel()->isHidden());
+
+    auto collection = grid->collectionView();
+    ASSERT_EQ(collection->numberOfItemsInSection(0), 3u);
+    EXPECT_EQ(picker->assets()[0]->localIdentifier(), blue);
+    EXPECT_EQ(picker->assets()[2]->localIdentifier(), red);
+    // Square cells, four across the phone's width.
+    auto first = collection->layoutAttributesForItemAtIndexPath({0, 0});
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->frame.size.width, first->frame.size.height);
+    EXPECT_GT(first->frame.size.width * 4, collection->bounds().size.width - 4);
+
+    // The thumbnails arrive from the background; the missing file's stays away.
+    auto blueThumb = grid->thumbnailFor(blue);
+    ASSERT_TRUE(blueThumb);
+    EXPECT_LE(blueThumb->size().width * blueThumb->scale(), 40);
+    EXPECT_TRUE(grid->isUnreadable(gone));
+    EXPECT_FALSE(grid->thumbnailFor(gone));
+    EXPECT_FALSE(grid->isUnreadable(red));
+
+    // A tap on a cell picks through the picker (the camera screen's tests follow it further).
+    auto cell = collection->cellForItemAtIndexPath({0, 2});
+    ASSERT_TRUE(cell);
+    CGRect f = cell->bounds();
+    tap(cell->convertPointToView(CGPointMake(CGRectGetMidX(f), CGRectGetMidY(f)), nullptr));
+    settleAll();
+    ASSERT_EQ(log->picked.size(), 1u);
+    EXPECT_EQ(assetIdentifierFromReferenceURL(log->picked[0].find(UIImagePickerControllerReferenceURL)->stringValue()), red);
+}
+
+TEST_F(ImagePickerTest, AnEmptyLibrarySaysSoAndColumnsFollowTheWidth) {
+    auto picker = UIImagePickerController::make();
+    window->setRootViewController(picker);
+    settleAll();
+    auto grid = gridOf(*picker);
+    ASSERT_TRUE(grid);
+    EXPECT_FALSE(grid->emptyLabel()->isHidden());
+    EXPECT_EQ(grid->emptyLabel()->text(), "No Photos");
+    EXPECT_EQ(grid->collectionView()->numberOfItemsInSection(0), 0u);
+
+    EXPECT_EQ(ImagePickerGridController::columnsForWidth(0), 4u);
+    EXPECT_EQ(ImagePickerGridController::columnsForWidth(320), 4u);
+    EXPECT_EQ(ImagePickerGridController::columnsForWidth(844), 8u);
+    EXPECT_EQ(ImagePickerGridController::columnsForWidth(1024), 10u);
+
+    // A turn of the screen lays the grid out again with more, still square, columns.
+    save(30, 100);
+    auto turning = UIImagePickerController::make();
+    window->setRootViewController(turning);
+    settleAll();
+    auto grid2 = gridOf(*turning);
+    CGSize upright = grid2->collectionView()->collectionViewLayout()->itemSize;
+    EXPECT_EQ(upright.width, 93) << "four across 375 points";
+    screen->setOrientation(UIInterfaceOrientation::LandscapeLeft);
+    window->screenDidChange();
+    settleAll();
+    CGSize turned = grid2->collectionView()->collectionViewLayout()->itemSize;
+    EXPECT_EQ(turned.width, turned.height);
+    EXPECT_EQ(turned.width, 110) << "six across 667 points";
+    auto cell = grid2->collectionView()->cellForItemAtIndexPath({0, 0});
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->frame().size.width, 110);
+    screen->setOrientation(UIInterfaceOrientation::Portrait);
+    window->screenDidChange();
 }
 
 TEST_F(ImagePickerTest, CameraNeedsToBeAvailableAndCancelTellsTheDelegate) {

@@ -1,0 +1,33 @@
+// Hands addresses to the desktop the window host runs on: mailto: addresses to the user's mail
+// program through xdg-email (xdg-open where that is missing), every other address to xdg-open.
+// The program is found on PATH and started without a shell, so an address is never read as shell
+// text or as an option. Children are reaped by the host's loop. Main thread only.
+#pragma once
+
+#include <optional>
+#include <string>
+
+class DesktopOpener {
+public:
+    // Whether the text is a plain "scheme:rest" address: a scheme of a letter followed by
+    // letters, digits, "+", "-" or ".", then a colon (which also keeps a leading "-" out).
+    static bool isPlainURL(const std::string& url);
+    // The first executable file of that name in a PATH-style list of folders; none when absent.
+    static std::optional<std::string> findProgram(const std::string& name, const std::string& searchPath);
+    // The program a mailto: address goes to on this PATH (xdg-email, else xdg-open); none when neither.
+    static std::optional<std::string> mailProgram(const std::string& searchPath);
+
+    // Starts the program for the address (found on the process's PATH); false for an address
+    // that is not plain or a program that cannot be found or started (logged).
+    static bool open(const std::string& url);
+    // The same for a mailto: address, through the mail program.
+    static bool mail(const std::string& mailtoAddress);
+
+    // Collects the children that have finished (the host's loop calls it).
+    static void reapFinished();
+    // Waits for every child still running (tests); answers how many there were.
+    static int waitForChildren();
+
+private:
+    static bool start(const std::string& program, const std::string& url);
+};

@@ -1,0 +1,66 @@
+// The image picker's library screen: the picker's assets as a grid of square thumbnails, newest
+// first, in the platform's collection view. Thumbnails are made off the main thread by the
+// caching image manager and kept for the life of the screen; an asset whose file is gone or
+// cannot be decoded stays a grey cell. Videos carry their length in a corner. An empty library
+// shows "No Photos". A tap asks the picker to pick the asset. Main thread only.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "platform/ui/controller/ph_caching_image_manager.h"
+#include "platform/ui/controller/ui_view_controller.h"
+#include "platform/ui/table/ui_collection_view.h"
+
+class UIImagePickerController;
+class UILabel;
+
+class ImagePickerGridController : public UIViewController,
+                                  public UICollectionViewDataSource,
+                                  public UICollectionViewDelegate {
+public:
+    KORVA_MAKE(ImagePickerGridController)
+
+    // Thumbnails per line: at least four, more as the screen widens; one point between them.
+    static constexpr CGFloat kTargetCell = 96;
+    static constexpr CGFloat kSpacing = 1;
+    static constexpr std::size_t kMinimumColumns = 4;
+    // The columns for a grid of the given width.
+    static std::size_t columnsForWidth(CGFloat width);
+
+    void setPicker(const std::weak_ptr<UIImagePickerController>& picker) { picker_ = picker; }
+
+    const std::shared_ptr<UICollectionView>& collectionView() const { return collection_; }
+    const std::shared_ptr<UILabel>& emptyLabel() const { return emptyLabel_; }
+    // The thumbnail made for an asset (none while loading or when it could not be made).
+    std::shared_ptr<UIImage> thumbnailFor(const std::string& localIdentifier) const;
+    // Whether the asset's thumbnail could not be made (its cell stays grey).
+    bool isUnreadable(const std::string& localIdentifier) const { return unreadable_.count(localIdentifier) > 0; }
+
+    void loadView() override;
+    void viewDidLayoutSubviews() override;
+
+    std::size_t numberOfItemsInSection(UICollectionView&, std::size_t) override;
+    std::shared_ptr<UICollectionViewCell> cellForItemAtIndexPath(UICollectionView&, NSIndexPath path) override;
+    void didSelectItemAtIndexPath(UICollectionView&, NSIndexPath path) override;
+
+    std::string className() const override { return "ImagePickerGridController"; }
+
+protected:
+    ImagePickerGridController() = default;
+
+private:
+    void requestThumbnail(const std::shared_ptr<PHAsset>& asset);
+    void showThumbnail(const std::string& localIdentifier);
+
+    std::weak_ptr<UIImagePickerController> picker_;
+    std::shared_ptr<UICollectionView> collection_;
+    std::shared_ptr<UICollectionViewFlowLayout> layout_;
+    std::shared_ptr<UILabel> emptyLabel_;
+    std::shared_ptr<PHCachingImageManager> manager_;
+    std::map<std::string, std::shared_ptr<UIImage>> thumbnails_;
+    std::set<std::string> requested_, unreadable_;
+    CGFloat laidOutWidth_ = -1;
+};

@@ -1,0 +1,144 @@
+// The desktop opener: programs found on PATH, addresses handed over as one argument without a
+// shell, mail through xdg-email or xdg-open; the window host (on SDL's dummy driver) offering mail
+// and the clipboard only while it lives, and headless offering neither.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/dispatch/clock.h"
+#include "platform/host/desktop_opener.h"
+#include "platform/host/host.h"
+#include "platform/ui/app/ui_application.h"
+#include "platform/ui/app/ui_pasteboard.h"
+#include "platform/ui/app/ui_screen.h"
+#include "platform/ui/controller/mf_mail_compose_view_controller.h"
+
+namespace {
+
+// A folder of fake opener programs that write the argument they got to "<name>.got", and a PATH
+// that holds only that folder.
+struct DesktopOpenerTest : ::testing::Test {
+    std::filesystem::path dir;
+    std::string savedPath;
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() / ("korva-opener-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        const char* path = std::getenv("PATH");
+        savedPath = path ? path : "";
+        ::setenv("PATH", dir.c_str(), 1);
+        MFMailComposeViewController::setMailOpener(nullptr);
+        MFMailComposeViewController::clearMailboxes();
+    }
+    void TearDown() override {
+        DesktopOpener::waitForChildren();
+        ::setenv("PATH", savedPath.c_str(), 1);
+        MFMailComposeViewController::setMailOpener(nullptr);
+        MFMailComposeViewController::clearMailboxes();
+        std::filesystem::remove_all(dir);
+    }
+    void fakeProgram(const std::string& name) {
+        auto file = dir / name;
+        std::ofstream(file) << "#!/bin/sh\nprintf '%s' \"$1\" > \"" << (dir / (name + ".got")).string() << "\"\n";
+        std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+    }
+    std::string got(const std::string& name) {
+        DesktopOpener::waitForChildren();
+        std::ifstream in(dir / (name + ".got"));
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+};
+
+TEST_F(DesktopOpenerTest, FindsOnlyExecutableProgramsInAbsoluteFolders) {
+    fakeProgram("xdg-open");
+    std::ofstream(dir / "not-executable") << "#!/bin/sh\n";
+    std::string path = "relative:" + dir.string();
+    EXPECT_EQ(DesktopOpener::findProgram("xdg-open", path), (dir / "xdg-open").string());
+    EXPECT_FALSE(DesktopOpener::findProgram("not-executable", path));
+    EXPECT_FALSE(DesktopOpener::findProgram("../xdg-open", path));
+    EXPECT_FALSE(DesktopOpener::findProgram("xdg-open", "relative::"));
+    EXPECT_FALSE(DesktopOpener::mailProgram("/nonexistent"));
+    // xdg-open stands in for mail until xdg-email is there.
+    EXPECT_EQ(DesktopOpener::mailProgram(dir.string()), (dir / "xdg-open").string());
+    fakeProgram("xdg-email");
+    EXPECT_EQ(DesktopOpener::mailProgram(dir.string()), (dir / "xdg-email").string());
+}
+
+TEST_F(DesktopOpenerTest, HandsTheAddressOverAsOneArgument) {
+    for (const char* bad : {"", "no-colon", "--help:x", ":empty-scheme", "1http://x", "ht tp://x"})
+        EXPECT_FALSE(DesktopOpener::open(bad)) << bad;
+    EXPECT_FALSE(DesktopOpener::open("https://example.invalid/")) << "no xdg-open on PATH";
+
+    fakeProgram("xdg-open");
+    fakeProgram("xdg-email");
+    const std::string web = "https://example.invalid/a b?x=1&y=$(touch pwned);`id`";
+    ASSERT_TRUE(DesktopOpener::open(web));
+    EXPECT_EQ(got("xdg-open"), web);
+    EXPECT_FALSE(std::filesystem::exists("pwned"));
+    ASSERT_TRUE(DesktopOpener::open("MAILTO:someone@example.invalid"));
+    EXPECT_EQ(got("xdg-email"), "MAILTO:someone@example.invalid") << "mail addresses go to the mail program";
+}
+
+TEST_F(DesktopOpenerTest, WindowHostOffersMailAndTheClipboardWhileItLives) {
+    fakeProgram("xdg-email");
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    ::setenv("DISPLAY", ":korva-test", 1);
+    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    Clock::useVirtual();
+    UIApplication::resetSharedApplication();
+    HostOptions options;
+    options.screen = *DeviceModel::named("home-button");
+    {
+        std::string reason;
+        auto host = Host::create(options, &reason);
+        ASSERT_TRUE(host) << reason;
+        ASSERT_EQ(host->kind(), HostKind::Window) << reason;
+        EXPECT_TRUE(MFMailComposeViewController::canSendMail());
+
+        auto composer = MFMailComposeViewController::make();
+        composer->setToRecipients({"support@korva.invalid"});
+        composer->setSubject("[Korva 2.5]");
+        composer->setMessageBody("Hi\nthere", false);
+        EXPECT_TRUE(composer->send());
+        EXPECT_EQ(got("xdg-email"), "mailto:support@korva.invalid?subject=%5BKorva%202.5%5D&body=Hi%0D%0Athere");
+
+        UIPasteboard::generalPasteboard()->setString("copied \u00E4");
+        char* clip = SDL_GetClipboardText();
+        EXPECT_STREQ(clip, "copied \u00E4");
+        SDL_free(clip);
+    }
+    EXPECT_FALSE(MFMailComposeViewController::canSendMail()) << "the host took its opener along";
+
+    // Without a program to open mail with, the window host offers none.
+    std::filesystem::remove(dir / "xdg-email");
+    {
+        std::string reason;
+        auto host = Host::create(options, &reason);
+        ASSERT_TRUE(host) << reason;
+        EXPECT_FALSE(MFMailComposeViewController::canSendMail());
+    }
+    // Nor does the headless host.
+    fakeProgram("xdg-email");
+    options.kind = HostKind::Headless;
+    {
+        auto host = Host::create(options);
+        EXPECT_FALSE(MFMailComposeViewController::canSendMail());
+    }
+    UIPasteboard::generalPasteboard()->clear();
+    ::unsetenv("SDL_VIDEODRIVER");
+    if (display.empty())
+        ::unsetenv("DISPLAY");
+    else
+        ::setenv("DISPLAY", display.c_str(), 1);
+    UIScreen::setMainScreen(UIScreen::make());
+    Clock::useReal();
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+// Mail and sharing through the desktop: the mailto: address of a message read back by a URL
+// parser, the composer handing it to the host's opener (a test seam) and reporting failures, and
+// the share sheet's copy, mail and tapped choices.
+#include "controller_test_support.h"
+
+#include <map>
+
+#include "platform/net/url.h"
+#include "platform/text/string_character_sets.h"
+#include "platform/ui/app/ui_pasteboard.h"
+#include "platform/ui/controller/mailto_address.h"
+#include "platform/ui/controller/mf_mail_compose_view_controller.h"
+#include "platform/ui/controller/stand_in_panel_view.h"
+#include "platform/ui/controller/ui_activity_view_controller.h"
+
+namespace {
+
+struct ParsedMailto {
+    std::string to;
+    std::map<std::string, std::string> fields;
+};
+
+// Reads an address back the way a mail program would: a URL, its path the recipients, its
+// query "name=value" fields joined by "&", each percent-decoded.
+ParsedMailto parse(const std::string& address) {
+    ParsedMailto out;
+    auto url = NSURL::URLWithString(address);
+    EXPECT_TRUE(url) << address;
+    if (!url) return out;
+    EXPECT_EQ(url->scheme(), "mailto");
+    out.to = url->path();
+    if (!url->query()) return out;
+    const std::string& q = *url->query();
+    std::size_t start = 0;
+    while (start <= q.size()) {
+        std::size_t end = std::min(q.find('&', start), q.size());
+        std::string field = q.substr(start, end - start);
+        auto eq = field.find('=');
+        EXPECT_NE(eq, std::string::npos) << field;
+        auto value = stringByRemovingPercentEncoding(field.substr(eq + 1));
+        EXPECT_TRUE(value) << field;
+        out.fields[field.substr(0, eq)] = value.value_or("");
+        start = end + 1;
+    }
+    return out;
+}
+
+struct MailRecorder : MFMailComposeViewControllerDelegate {
+    std::vector<MFMailComposeResult> results;
+    std::string error;
+    void mailComposeControllerDidFinish(MFMailComposeViewController&, MFMailComposeResult r, const std::string& e) override {
+        results.push_back(r);
+        error = e;
+    }
+};
+
+struct MailShareTest : UIHarness {
+    std::shared_ptr<UIViewController> root;
+    std::vector<std::string> opened;
+    bool openerWorks = true;
+    void SetUp() override {
+        UIHarness::SetUp();
+        root = UIViewController::make();
+        window->setRootViewController(root);
+        MFMailComposeViewController::clearMailboxes();
+        MFMailComposeViewController::setMailOpener([this](const std::string& address) {
+            opened.push_back(address);
+            return openerWorks;
+        });
+        UIActivityViewController::clearPerformedShares();
+        UIPasteboard::generalPasteboard()->clear();
+    }
+    void TearDown() override {
+        MFMailComposeViewController::setMailOpener(nullptr);
+        MFMailComposeViewController::clearMailboxes();
+        UIPasteboard::setSystemClipboard(nullptr);
+        UIPasteboard::generalPasteboard()->clear();
+        UIHarness::TearDown();
+    }
+};
+
+TEST_F(MailShareTest, TheAddressCarriesEveryPartOfTheMessageAndNothingElse) {
+    MailMessage m;
+    m.to = {"support@korva.invalid", "b+tag@example.invalid"};
+    m.cc = {"c c@example.invalid"};
+    m.bcc = {"hidden@example.invalid"};
+    m.subject = "Fish & chips? 100%\nsecond line";
+    m.body = "Hyvää päivää, 日本!\r\nline two & more\nline three?=x\r";
+    m.attachments.push_back({Bytes{1, 2}, "image/jpeg", "a.jpg"});
+    std::string address = mailtoAddress(m);
+    for (char c : std::string(" \n\r\"<>"))
+        EXPECT_EQ(address.find(c), std::string::npos) << "raw '" << c << "' in " << address;
+    EXPECT_NE(address.find("%0D%0Aline%20two"), std::string::npos) << address;
+
+    auto parsed = parse(address);
+    EXPECT_EQ(parsed.to, "support@korva.invalid,b+tag@example.invalid");
+    EXPECT_EQ(parsed.fields["cc"], "c c@example.invalid");
+    EXPECT_EQ(parsed.fields["bcc"], "hidden@example.invalid");
+    EXPECT_EQ(parsed.fields["subject"], "Fish & chips? 100% second line");
+    EXPECT_EQ(parsed.fields["body"], "Hyvää päivää, 日本!\r\nline two & more\r\nline three?=x\r\n");
+    EXPECT_EQ(parsed.fields.size(), 4u) << "no attachment field";
+
+    EXPECT_EQ(mailtoAddress(MailMessage{}), "mailto:");
+    MailMessage bodyOnly;
+    bodyOnly.body = "x";
+    EXPECT_EQ(mailtoAddress(bodyOnly), "mailto:?body=x");
+}
+
+TEST_F(MailShareTest, SendingHandsTheAddressToTheOpenerAndReportsItsAnswer) {
+    auto delegate = std::make_shared<MailRecorder>();
+    auto mail = MFMailComposeViewController::make();
+    mail->setMailComposeDelegate(delegate);
+    mail->setToRecipients({"support@korva.invalid"});
+    mail->setSubject("Hi");
+    mail->addAttachmentData(Bytes{1, 2, 3}, "image/jpeg", "image_1.jpg");
+    EXPECT_TRUE(MFMailComposeViewController::canSendMail());
+    ASSERT_TRUE(mail->send());
+    EXPECT_EQ(opened, (std::vector<std::string>{"mailto:support@korva.invalid?subject=Hi"}))
+        << "the rest goes without the attachment";
+    EXPECT_EQ(delegate->results, (std::vector<MFMailComposeResult>{MFMailComposeResult::Sent}));
+    EXPECT_EQ(MFMailComposeViewController::outbox().size(), 1u);
+
+    // An opener that cannot start the mail program: Failed, with the reason, nothing in the outbox.
+    openerWorks = false;
+    auto second = MFMailComposeViewController::make();
+    second->setMailComposeDelegate(delegate);
+    ASSERT_TRUE(second->send());
+    EXPECT_EQ(delegate->results.back(), MFMailComposeResult::Failed);
+    EXPECT_FALSE(delegate->error.empty());
+    EXPECT_EQ(MFMailComposeViewController::outbox().size(), 1u);
+
+    // No opener at all (headless).
+    MFMailComposeViewController::setMailOpener(nullptr);
+    EXPECT_FALSE(MFMailComposeViewController::canSendMail());
+    auto third = MFMailComposeViewController::make();
+    third->setMailComposeDelegate(delegate);
+    ASSERT_TRUE(third->send());
+    EXPECT_EQ(delegate->results.back(), MFMailComposeResult::Failed);
+    EXPECT_EQ(opened.size(), 2u);
+}
+
+TEST_F(MailShareTest, ShareSheetCopiesAndMailsTheSharedText) {
+    std::vector<std::string> clipboard;
+    UIPasteboard::setSystemClipboard([&](const std::string& text) { clipboard.push_back(text); });
+    auto url = NSURL::URLWithString("https://apps.korva.invalid/app");
+    auto sheet = UIActivityViewController::make(ValueArray{Value("Look"), Value(url), Value(std::int64_t(3))});
+    sheet->setValueForKey("subject", Value("Korva"));
+    std::vector<std::string> reports;
+    sheet->setCompletionWithItemsHandler([&](const std::string& type, bool completed, const ValueArray&, const std::string&) {
+        reports.push_back(type + (completed ? " done" : " failed"));
+    });
+    ASSERT_TRUE(root->presentViewController(sheet, false));
+    EXPECT_EQ(sheet->sharedText(), "Look\nhttps://apps.korva.invalid/app");
+    ASSERT_TRUE(sheet->chooseActivity(UIActivityTypeCopyToPasteboard));
+    advance(0.5);
+    EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "Look\nhttps://apps.korva.invalid/app");
+    EXPECT_EQ(clipboard, (std::vector<std::string>{"Look\nhttps://apps.korva.invalid/app"}));
+
+    auto mailSheet = UIActivityViewController::make(ValueArray{Value("Look")});
+    mailSheet->setValueForKey("subject", Value("Korva"));
+    mailSheet->setCompletionWithItemsHandler([&](const std::string&, bool completed, const ValueArray&, const std::string&) {
+        reports.push_back(std::string("mail ") + (completed ? "done" : "failed"));
+    });
+    ASSERT_TRUE(root->presentViewController(mailSheet, false));
+    openerWorks = false;
+    ASSERT_TRUE(mailSheet->chooseActivity(UIActivityTypeMail));
+    advance(0.5);
+    EXPECT_EQ(opened, (std::vector<std::string>{"mailto:?subject=Korva&body=Look"}));
+    EXPECT_EQ(reports, (std::vector<std::string>{std::string(UIActivityTypeCopyToPasteboard) + " done", "mail failed"}));
+
+    // Mail is not offered where it cannot leave.
+    MFMailComposeViewController::setMailOpener(nullptr);
+    auto offline = UIActivityViewController::make(ValueArray{Value("x")});
+    auto types = offline->activityTypes();
+    EXPECT_EQ(std::find(types.begin(), types.end(), UIActivityTypeMail), types.end());
+    EXPECT_FALSE(offline->chooseActivity(UIActivityTypeMail));
+}
+
+TEST_F(MailShareTest, ASheetChoiceIsATapOnItsLine) {
+    auto sheet = UIActivityViewController::make(ValueArray{Value("tapped text")});
+    std::string chosen;
+    sheet->setCompletionWithItemsHandler([&](const std::string& type, bool, const ValueArray&, const std::string&) { chosen = type; });
+    ASSERT_TRUE(root->presentViewController(sheet, false));
+    advance(0.5);
+    auto panel = std::dynamic_pointer_cast<StandInPanelView>(sheet->view());
+    ASSERT_TRUE(panel);
+    auto types = sheet->activityTypes();
+    ASSERT_EQ(types.front(), UIActivityTypeCopyToPasteboard);
+    CGRect first = panel->lineRect(0);
+    tap(panel->convertPointToView(CGPointMake(CGRectGetMidX(first), CGRectGetMidY(first)), nullptr));
+    advance(0.5);
+    EXPECT_EQ(chosen, UIActivityTypeCopyToPasteboard);
+    EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "tapped text");
+}
+
+}  // namespace
