@@ -95,6 +95,7 @@ public:
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     void viewDidDisappear(bool animated) override;
+    void viewWillTransitionToSize(CGSize size) override;
     UIInterfaceOrientationMask supportedInterfaceOrientations() const override;
     bool shouldAutorotate() const override { return false; }
     bool prefersStatusBarHidden() const override { return false; }
@@ -344,6 +345,7 @@ private:
     bool otherVCActivating_ = false;
     bool statusDefault_ = false;
     bool noFocusReset_ = false;
+    bool stallReported_ = false;  // the log has said that frames stopped; said again once they came back
     // Picture.
     bool readyScreenRect_ = false;
     bool noScreenUpdate_ = false;

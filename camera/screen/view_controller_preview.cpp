@@ -78,7 +78,9 @@ void ViewController::resetTimerScreen() {
 
 void ViewController::onTimerScreen() {
     if (CACurrentMediaTime() > frame_.at() + kStallLimit) {
-        Log::warning("camera", "no camera frame for a second: restarting capture");
+        // Said once per stall: a camera that never delivers is restarted every second.
+        if (!stallReported_) Log::warning("camera", "no camera frame for a second: restarting capture");
+        stallReported_ = true;
         noFocusReset_ = true;
         restart({});
         return;
@@ -97,7 +99,20 @@ void ViewController::updateScreen() {
     if (!view->context()) view->setContext(context->gl());
     if (!isDrawable(image)) return;
     drawImage(*view, image, *context->ciGPU());
+    stallReported_ = false;
     updateScreenRect(image->extent());
+}
+
+void ViewController::viewWillTransitionToSize(CGSize size) {
+    UIViewController::viewWillTransitionToSize(size);
+    // The screen turned or changed size: the picture and what hangs on it are placed again for
+    // the new shape with the next frame, even when the frame itself is unchanged.
+    lastFrameKey_.reset();
+    if (readyScreenRect_ && lastScreen_) {
+        view()->setNeedsLayout();
+        view()->layoutIfNeeded();
+        updateScreenRect(lastScreen_->extent());
+    }
 }
 
 void ViewController::updateScreenRect(CGRect extent) {
@@ -174,7 +189,10 @@ void ViewController::onTimerFade() {
     const FadeStep step = fadeStep((Clock::now() - atFade_) / kFadeDuration, flagFade_);
     if (step.done) {
         const bool hidden = preview_ ? preview_->isHidden() : true;
+        // Every layer the fade dimmed comes back to its rest alpha, whatever the last tick left.
         if (preview_) preview_->setAlpha(1);
+        ui_->setAlpha(1);
+        slZoom_->setAlpha(FadeStep{}.sliderAlpha);
         slZoom_->setHidden(hidden);
         ui_->setHidden(hidden);
         resetTimerFade();

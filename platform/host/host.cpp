@@ -1,12 +1,14 @@
 // What both hosts share: the screen, frames, clock steps and synthetic input.
 #include "platform/host/host.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/host/device_input.h"
 #include "platform/host/headless_host.h"
+#include "platform/host/pinch_player.h"
 #include "platform/host/window_host.h"
 #include "platform/runtime/log.h"
 #include "platform/ui/layer/layer_renderer.h"
@@ -26,8 +28,13 @@ Host::~Host() = default;
 std::unique_ptr<Host> Host::create(const HostOptions& options, std::string* fallbackReason) {
     if (options.time == HostTimeMode::Virtual)
         Clock::useVirtual();
-    if (auto configured = configureDeviceServices(options); !configured)
-        Log::warning("host", "camera source \"" + options.camera + "\": " + configured.error());
+    if (auto configured = configureDeviceServices(options); !configured) {
+        // Said once, where the person who started the program sees it; the platform then lists no
+        // camera and the application takes its own road for a device without one.
+        std::fprintf(stderr, "korva: cannot open the camera source \"%s\": %s; running without a camera\n",
+                     options.camera.c_str(), configured.error().c_str());
+        std::fflush(stderr);
+    }
     if (options.kind == HostKind::Window) {
         std::string reason;
         if (auto host = WindowHost::open(options, reason)) return host;
@@ -96,6 +103,16 @@ void Host::pinch(CGPoint center, CGFloat startDistance, CGFloat endDistance, dou
     }
     sendTouches(fingers(endDistance, UITouchPhase::Ended));
     step(0);
+}
+
+void Host::pinchNotch(CGPoint center, CGFloat change) {
+    if (!pinchPlayer_) {
+        // Touch identifiers of their own, apart from the host's other synthetic touches.
+        constexpr long kPinchTouchIdBase = 1L << 40;
+        pinchPlayer_ = std::make_unique<PinchPlayer>([this](const HostTouchEvent& e) { sendTouches(e); },
+                                                     kPinchTouchIdBase);
+    }
+    pinchPlayer_->push(center, change);
 }
 
 void Host::pressButton(HostButton button) {

@@ -39,6 +39,7 @@ namespace {
 constexpr long kMouseTouchId = 1000;
 constexpr long kFingerTouchIdBase = 2000;
 constexpr double kTiltStep = 0.1;
+constexpr CGFloat kPinchNotch = 20;  // points the fingers move apart per wheel notch or key
 
 bool hasDisplay() {
     const char* x = std::getenv("DISPLAY");
@@ -149,14 +150,8 @@ CGPoint WindowHost::toScreenPoint(int x, int y) const {
 }
 
 void WindowHost::pinchAt(CGPoint c, bool spread) {
-    CGFloat d0 = 100, d1 = spread ? 120 : 80;
-    long a = kMouseTouchId + 1, b = kMouseTouchId + 2;
-    auto fingers = [&](CGFloat d, UITouchPhase phase) {
-        return HostTouchEvent{Clock::now(), {{a, {c.x - d / 2, c.y}, phase}, {b, {c.x + d / 2, c.y}, phase}}};
-    };
-    sendTouches(fingers(d0, UITouchPhase::Began));
-    sendTouches(fingers(d1, UITouchPhase::Moved));
-    sendTouches(fingers(d1, UITouchPhase::Ended));
+    // Each notch is part of a gesture played over time, so the recogniser sees it change.
+    pinchNotch(c, spread ? kPinchNotch : -kPinchNotch);
 }
 
 void WindowHost::handleEvents(bool& running) {
@@ -213,7 +208,7 @@ void WindowHost::handleEvents(bool& running) {
             } else if (k == SDLK_MINUS || k == SDLK_KP_MINUS) {
                 if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeDown, down);
             } else if (down && k == SDLK_LEFT) {
-                tilt(0, -kTiltStep);
+                tilt(0, -kTiltStep);  // sideways: an upright device rolls, a flat one tips
             } else if (down && k == SDLK_RIGHT) {
                 tilt(0, kTiltStep);
             } else if (down && k == SDLK_UP) {

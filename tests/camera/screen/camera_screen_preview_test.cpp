@@ -166,4 +166,7 @@ TEST_F(CameraScreenPreviewTest, ThePictureFadesInWhenItIsFirstLaidOut) {
     EXPECT_DOUBLE_EQ(preview->alpha(), 1.0);
     EXPECT_FALSE(screen->ui()->isHidden());
     EXPECT_FALSE(screen->timerFade());
+    // The gesture layer and the zoom slider are back at full strength, not left at the last tick's.
+    EXPECT_DOUBLE_EQ(screen->ui()->alpha(), 1.0);
+    EXPECT_NEAR(screen->slZoom()->alpha(), 0.4, 1e-6);
 }
