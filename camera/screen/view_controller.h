@@ -95,7 +95,6 @@ public:
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     void viewDidDisappear(bool animated) override;
-    void viewWillTransitionToSize(CGSize size) override;
     UIInterfaceOrientationMask supportedInterfaceOrientations() const override;
     bool shouldAutorotate() const override { return false; }
     bool prefersStatusBarHidden() const override { return false; }
@@ -355,6 +354,7 @@ private:
     LatestFrame frame_;
     std::shared_ptr<CIImage> lastScreen_, lastFilter_;
     std::optional<FrameKey> lastFrameKey_;
+    CGSize layoutSize_{0, 0};  // the screen view's size the picture was last placed for
     std::shared_ptr<FilterMyElement> screenElement_, screenElement0_;
     // Gestures.
     double zoom0_ = 1;

@@ -103,26 +103,19 @@ void ViewController::updateScreen() {
     updateScreenRect(image->extent());
 }
 
-void ViewController::viewWillTransitionToSize(CGSize size) {
-    UIViewController::viewWillTransitionToSize(size);
-    // The screen turned or changed size: the picture and what hangs on it are placed again for
-    // the new shape with the next frame, even when the frame itself is unchanged.
-    lastFrameKey_.reset();
-    if (readyScreenRect_ && lastScreen_) {
-        view()->setNeedsLayout();
-        view()->layoutIfNeeded();
-        updateScreenRect(lastScreen_->extent());
-    }
-}
-
 void ViewController::updateScreenRect(CGRect extent) {
     auto view = preview();
-    if (view->drawableWidth() == 0 || view->drawableHeight() == 0) return;
-    const FrameKey key = FrameKey::of(extent);
-    if (readyScreenRect_ && lastFrameKey_ && key.closeTo(*lastFrameKey_, kRelayoutThreshold)) return;
-    lastFrameKey_ = key;
-
     auto root = this->view();
+    // The screen turned or changed size: the picture is placed again for the new shape even when
+    // the frame itself is unchanged (and even when the old placement left the preview no room).
+    const CGSize size = root->bounds().size;
+    const bool sameShape = size.width == layoutSize_.width && size.height == layoutSize_.height;
+    if (sameShape && (view->drawableWidth() == 0 || view->drawableHeight() == 0)) return;
+    const FrameKey key = FrameKey::of(extent);
+    if (readyScreenRect_ && lastFrameKey_ && sameShape && key.closeTo(*lastFrameKey_, kRelayoutThreshold)) return;
+    lastFrameKey_ = key;
+    layoutSize_ = size;
+
     const UIEdgeInsets safe = root->safeAreaInsets();
     PreviewRoom room;
     room.view = root->bounds().size;

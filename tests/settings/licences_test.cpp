@@ -7,6 +7,7 @@
 #include "platform/runtime/source_resources.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
+#include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "settings/licenses/acknowledgement_view_controller.h"
 #include "settings/licenses/acknowledgements_parser.h"
 #include "settings/licenses/licenses_controller.h"
@@ -67,6 +68,35 @@ TEST_F(Licences, GivenNamesKeepTheirOrderAndAMissingTextIsEmpty) {
     ASSERT_TRUE(detail) << "a row without text still opens";
     EXPECT_EQ(detail->title(), "Missing");
     EXPECT_EQ(detail->textView()->text(), "");
+}
+
+TEST_F(Licences, ALongLicenceTextScrollsUnderTheFinger) {
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += "Clause " + std::to_string(i) + ": permission is granted, as is.\n";
+    writeFile("bundle/licenses/Long.txt", text);
+    auto screen = LicensesController::make(std::vector<std::string>{"Long"});
+    window->setRootViewController(MyNavigationController::withRoot(screen));
+    settle();
+    screen->tableView()->tapRowAtIndexPath({0, 0});
+    advance(1);
+    auto detail =
+        std::dynamic_pointer_cast<AcknowledgementViewController>(screen->navigationController()->topViewController());
+    ASSERT_TRUE(detail);
+    auto textView = detail->textView();
+    settle();
+    ASSERT_GT(textView->contentSize().height, textView->bounds().size.height * 2) << "more text than one screen";
+    // A finger pushes the text up.
+    static long id = 7000;
+    ++id;
+    const CGPoint from{180, 500};
+    UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, from, UITouchPhase::Began}}});
+    for (int i = 1; i <= 10; ++i) {
+        advance(0.02);
+        UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, {180, 500 - 30.0 * i}, UITouchPhase::Moved}}});
+    }
+    UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, {180, 200}, UITouchPhase::Ended}}});
+    advance(1);
+    EXPECT_GT(textView->contentOffset().y, 200);
 }
 
 TEST_F(Licences, TheShippedComponentsEachHaveTheirText) {
