@@ -110,7 +110,8 @@ void ViewController::updateScreenRect(CGRect extent) {
     // the frame itself is unchanged (and even when the old placement left the preview no room).
     const CGSize size = root->bounds().size;
     const bool sameShape = size.width == layoutSize_.width && size.height == layoutSize_.height;
-    if (sameShape && (view->drawableWidth() == 0 || view->drawableHeight() == 0)) return;
+    const bool turned = !sameShape && layoutSize_.width > 0;
+    if (!turned && (view->drawableWidth() == 0 || view->drawableHeight() == 0)) return;
     const FrameKey key = FrameKey::of(extent);
     if (readyScreenRect_ && lastFrameKey_ && sameShape && key.closeTo(*lastFrameKey_, kRelayoutThreshold)) return;
     lastFrameKey_ = key;

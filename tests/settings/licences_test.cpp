@@ -71,10 +71,9 @@ TEST_F(Licences, GivenNamesKeepTheirOrderAndAMissingTextIsEmpty) {
 }
 
 TEST_F(Licences, ALongLicenceTextScrollsUnderTheFinger) {
-    std::string text;
-    for (int i = 0; i < 200; ++i) text += "Clause " + std::to_string(i) + ": permission is granted, as is.\n";
-    writeFile("bundle/licenses/Long.txt", text);
-    auto screen = LicensesController::make(std::vector<std::string>{"Long"});
+    // A shipped licence, with its addresses and paragraphs.
+    NSBundle::setMainBundleRoot(kSourceResourcesFolder);
+    auto screen = LicensesController::make(thirdPartyComponents());
     window->setRootViewController(MyNavigationController::withRoot(screen));
     settle();
     screen->tableView()->tapRowAtIndexPath({0, 0});
@@ -89,6 +88,7 @@ TEST_F(Licences, ALongLicenceTextScrollsUnderTheFinger) {
     static long id = 7000;
     ++id;
     const CGPoint from{180, 500};
+    EXPECT_EQ(window->hitTest(from).get(), textView.get()) << "the finger lands on the text";
     UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, from, UITouchPhase::Began}}});
     for (int i = 1; i <= 10; ++i) {
         advance(0.02);
