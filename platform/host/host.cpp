@@ -11,12 +11,17 @@
 #include "platform/host/pinch_player.h"
 #include "platform/host/window_host.h"
 #include "platform/runtime/log.h"
+#include "platform/sensors/cm_motion_manager.h"
+#include "platform/ui/app/ui_application.h"
+#include "platform/ui/app/ui_window.h"
+#include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/layer/layer_renderer.h"
 #include "platform/ui/view/ui_view.h"
 
 Host::Host(HostOptions options) : options_(std::move(options)) {
     screen_ = UIScreen::make(options_.screen);
     if (options_.landscape) screen_->setOrientation(UIInterfaceOrientation::LandscapeLeft);
+    deviceOnItsSide_ = options_.landscape;
     UIScreen::setMainScreen(screen_);
     compositor_ = std::make_unique<Compositor>(screen_);
     deviceInput_ = std::make_shared<DeviceInput>();
@@ -113,6 +118,21 @@ void Host::pinchNotch(CGPoint center, CGFloat change) {
                                                      kPinchTouchIdBase);
     }
     pinchPlayer_->push(center, change);
+}
+
+bool Host::turnDevice() {
+    deviceOnItsSide_ = !deviceOnItsSide_;
+    // Gravity along the device's x axis on its side, along -y upright.
+    CMMotionManager::setDeviceGravity(deviceOnItsSide_ ? CMAcceleration{-1, 0, 0} : CMAcceleration{0, -1, 0});
+    auto wanted = deviceOnItsSide_ ? UIInterfaceOrientation::LandscapeLeft : UIInterfaceOrientation::Portrait;
+    UIInterfaceOrientationMask mask = UIInterfaceOrientationMaskAll;
+    if (auto window = UIApplication::sharedApplication()->keyWindow())
+        if (auto root = std::dynamic_pointer_cast<UIViewController>(window->rootViewController()))
+            mask = root->supportedInterfaceOrientations();
+    const UIInterfaceOrientationMask bit = 1u << static_cast<unsigned>(wanted);
+    if (!(mask & bit) || screen_->orientation() == wanted) return false;
+    screen_->setOrientation(wanted);
+    return true;
 }
 
 void Host::pressButton(HostButton button) {

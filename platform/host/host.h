@@ -55,6 +55,11 @@ public:
     void pinchNotch(CGPoint center, CGFloat change);
     void pressButton(HostButton button);
     void tilt(double dx, double dy);
+    // Turns the device between upright and on its side (the window's "o"): the motion sensor
+    // feels it, and the screen turns with it only when the key window's root controller takes
+    // the new orientation, as an application limited to portrait stays upright on a phone.
+    // Answers whether the screen turned.
+    bool turnDevice();
 
     Result<void> writeScreenPNG(const std::string& path);
     // One view alone, at the screen's scale.
@@ -72,4 +77,5 @@ private:
     std::weak_ptr<HostEventSink> sink_;
     long nextTouchId_ = 1;
     std::unique_ptr<PinchPlayer> pinchPlayer_;
+    bool deviceOnItsSide_ = false;
 };

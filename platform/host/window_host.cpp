@@ -221,11 +221,8 @@ void WindowHost::handleEvents(bool& running) {
                 SDL_GetMouseState(&mx, &my);
                 pinchAt(toScreenPoint(mx, my), k == SDLK_RIGHTBRACKET);
             } else if (down && k == SDLK_o && !e.key.repeat) {
-                // "o" turns the device between portrait and landscape.
-                auto& sc = *screen();
-                sc.setOrientation(sc.isLandscape() ? UIInterfaceOrientation::Portrait
-                                                   : UIInterfaceOrientation::LandscapeLeft);
-                fitWindowToScreen();
+                // "o" turns the device between upright and on its side.
+                if (turnDevice()) fitWindowToScreen();
             } else if (down && k == SDLK_ESCAPE && !e.key.repeat) {
                 UIApplication::sharedApplication()->toggleBackground();
             }

@@ -18,6 +18,7 @@
 #include "platform/ui/app/ui_application.h"
 #include "platform/sensors/cm_motion_manager.h"
 #include "platform/ui/app/ui_window.h"
+#include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/gesture/ui_pinch_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "sample_view_tree.h"
@@ -287,5 +288,39 @@ TEST_F(HeadlessHostTest, SidewaysTiltRollsAnUprightDeviceAndTipsAFlatOne) {
     input.tilt(0.3, 0);  // forward and back still turns about x
     EXPECT_NEAR(std::hypot(CMMotionManager::deviceGravity().y, CMMotionManager::deviceGravity().z),
                 std::cos(0.2), 1e-9);
+    CMMotionManager::setDeviceGravity({0, -1, 0});
+}
+
+namespace {
+struct PortraitOnly : UIViewController {
+    KORVA_MAKE(PortraitOnly)
+    UIInterfaceOrientationMask supportedInterfaceOrientations() const override {
+        return UIInterfaceOrientationMaskPortrait;
+    }
+
+protected:
+    PortraitOnly() = default;
+};
+}  // namespace
+
+TEST_F(HeadlessHostTest, TurningTheDeviceTurnsTheScreenOnlyForAControllerThatTurns) {
+    CMMotionManager::setDeviceGravity({0, -1, 0});
+    auto window = UIWindow::make();
+    window->setRootViewController(PortraitOnly::make());
+    window->makeKeyAndVisible();
+    // A portrait application stays upright; the device on its side is felt by the motion sensor.
+    EXPECT_FALSE(host->turnDevice());
+    EXPECT_FALSE(host->screen()->isLandscape());
+    EXPECT_NEAR(std::abs(CMMotionManager::deviceGravity().x), 1, 1e-12);
+    EXPECT_FALSE(host->turnDevice());
+    EXPECT_NEAR(CMMotionManager::deviceGravity().y, -1, 1e-12);
+
+    // A controller that takes every orientation turns with the device, and back.
+    window->setRootViewController(UIViewController::make());
+    EXPECT_TRUE(host->turnDevice());
+    EXPECT_TRUE(host->screen()->isLandscape());
+    EXPECT_GT(host->screen()->bounds().size.width, host->screen()->bounds().size.height);
+    EXPECT_TRUE(host->turnDevice());
+    EXPECT_FALSE(host->screen()->isLandscape());
     CMMotionManager::setDeviceGravity({0, -1, 0});
 }
