@@ -1,5 +1,6 @@
 // The licences screen and the acknowledgements list files: the given order and texts, the list
 // file's elements, header and footer, line breaks inside paragraphs and the locale sort.
+#include <cmath>
 #include <filesystem>
 
 #include "app/base/my_navigation_controller.h"
@@ -97,6 +98,19 @@ TEST_F(Licences, ALongLicenceTextScrollsUnderTheFinger) {
     UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, {180, 200}, UITouchPhase::Ended}}});
     advance(1);
     EXPECT_GT(textView->contentOffset().y, 200);
+
+    // The window delivers the moves that queued up during a slow frame together, with one time
+    // stamp: the text still follows the finger.
+    const double before = textView->contentOffset().y;
+    ++id;
+    UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, from, UITouchPhase::Began}}});
+    advance(0.2);
+    for (int i = 1; i <= 10; ++i)
+        UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, {180, 500 - 30.0 * i}, UITouchPhase::Moved}}});
+    UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, {180, 200}, UITouchPhase::Ended}}});
+    advance(1);
+    EXPECT_TRUE(std::isfinite(textView->contentOffset().y));
+    EXPECT_GT(textView->contentOffset().y, before + 200);
 }
 
 TEST_F(Licences, TheShippedComponentsEachHaveTheirText) {
