@@ -27,14 +27,16 @@ bool CameraHost::buildSession(const Hook& hook) {
     session->setUsesApplicationAudioSession(captureAudio_);
     session->beginConfiguration();
 
+    // The first candidate the camera can run (the session has no camera yet to ask).
     auto candidates = presets();
     if (candidates.empty()) candidates = defaultPresets();
+    auto cameraDevice = deviceWithMediaType(AVMediaType::Video, position());
     for (const auto& preset : candidates)
-        if (session->canSetSessionPreset(preset)) {
+        if (session->canSetSessionPreset(preset) &&
+            (!cameraDevice || cameraDevice->supportsAVCaptureSessionPreset(preset))) {
             session->setSessionPreset(preset);
             break;
         }
-    auto cameraDevice = deviceWithMediaType(AVMediaType::Video, position());
     if (cameraDevice && !cameraDevice->supportsAVCaptureSessionPreset(session->sessionPreset()))
         session->setSessionPreset(AVCaptureSessionPreset::Photo);
 

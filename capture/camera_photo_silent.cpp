@@ -78,8 +78,7 @@ void CameraPhotoGeneralHost::silentRoad(Shot shot) {
         if (auto jpeg = ::jpeg(image, image->extent(), *ctx->ciGPU(), *ctx->ciCPU())) {
             // Dated and placed like a photo of the photo output, so that every library can sort it.
             auto device = camera();
-            Value properties = framePhotoProperties(Global::shared()->appMetadataName(),
-                                                    device ? device->localizedName() : std::string(),
+            Value properties = framePhotoProperties(Global::shared()->appMetadataName(), device.get(),
                                                     Clock::absoluteTime(), location_.get());
             if (auto tagged = setMetadata(*jpeg, properties)) {
                 saveToPhotos(*tagged, [h](bool ok) { h->shot_silent1(ok); });

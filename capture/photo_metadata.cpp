@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "capture/location_custom.h"
+#include "platform/capture/capture_exif.h"
 #include "platform/image/codec/image_property_keys.h"
 
 namespace {
@@ -35,15 +36,19 @@ void addTiffAdditions(const CMSampleBufferRef& sampleBuffer, const std::string& 
     sampleBuffer->setAttachment(kCGImagePropertyTIFFDictionary, copy, CMAttachmentMode::ShouldPropagate);
 }
 
-Value framePhotoProperties(const std::string& software, const std::string& model, double absoluteTime,
+Value framePhotoProperties(const std::string& software, const AVCaptureDevice* camera, double absoluteTime,
                            const CLLocation* location) {
     constexpr int kUpright = 1;
     Value tiff = Value::dictionary();
     setTiffAdditions(tiff, software, absoluteTime);
-    if (!model.empty()) tiff.set(kCGImagePropertyTIFFModel, Value(model));
+    if (camera && !camera->localizedName().empty()) tiff.set(kCGImagePropertyTIFFModel, Value(camera->localizedName()));
     tiff.set(kCGImagePropertyTIFFOrientation, Value(kUpright));
     Value properties = Value::dictionary({{kCGImagePropertyOrientation, Value(kUpright)},
                                           {kCGImagePropertyTIFFDictionary, tiff}});
+    // A frame is taken without the flash (the silent road lights the scene with the torch).
+    if (camera)
+        properties.set(kCGImagePropertyExifDictionary,
+                       captureExifDictionary(*camera, absoluteTime, AVCaptureFlashMode::Off, false));
     if (location) properties.set(kCGImagePropertyGPSDictionary, Value(gpsDictionary(*location)));
     return properties;
 }

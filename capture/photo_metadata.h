@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/capture/av_capture_device.h"
 #include "platform/capture/cm_sample_buffer.h"
 #include "platform/runtime/value.h"
 #include "platform/sensors/cl_location.h"
@@ -17,7 +18,8 @@ std::string tiffDateTime(double absoluteTime);
 void addTiffAdditions(const CMSampleBufferRef& sampleBuffer, const std::string& software, double absoluteTime);
 
 // The properties of a photo made from a live frame (the silent road), for setMetadata: the same
-// TIFF additions as the photo output's road plus the camera's model, the GPS dictionary when a
-// location is given, and an upright orientation, since its pixels are already turned.
-Value framePhotoProperties(const std::string& software, const std::string& model, double absoluteTime,
+// TIFF additions as the photo output's road plus the camera's model, the camera's Exif dictionary
+// as the photo output hands it (when the camera is given), the GPS dictionary when a location is
+// given, and an upright orientation, since its pixels are already turned.
+Value framePhotoProperties(const std::string& software, const AVCaptureDevice* camera, double absoluteTime,
                            const CLLocation* location);

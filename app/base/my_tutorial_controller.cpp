@@ -139,10 +139,22 @@ void MyTutorialController::didRotateOrResizeInterface() {
     if (tutorialText_) tutorialText_->scheduledLayout();
 }
 
+namespace {
+
+// The message and the bubble lie over the tap-catching layer: a tap on them advances too.
+void advanceOnTap(UIView& view, std::weak_ptr<MyTutorialController> weak) {
+    UIViewAddGestureRecognizer(view, UITapGestureRecognizer::make([weak](UIGestureRecognizer&) {
+        if (auto strong = weak.lock(); strong && strong->tutorialActive()) strong->tutorialNext();
+    }));
+}
+
+}  // namespace
+
 const std::shared_ptr<PopMessageView>& MyTutorialController::tutorialMsg() {
     if (!tutorialMsg_) {
         tutorialMsg_ = PopMessageView::make(self<UIViewController>());
         tutorialMsg_->setBgColor(Global::shared()->color()->tutorialbg());
+        advanceOnTap(*tutorialMsg_->container(), self<MyTutorialController>());
     }
     return tutorialMsg_;
 }
@@ -151,6 +163,7 @@ const std::shared_ptr<PopTextView>& MyTutorialController::tutorialText() {
     if (!tutorialText_) {
         tutorialText_ = PopTextView::make(self<UIViewController>());
         tutorialText_->setBgColor(Global::shared()->color()->tutorialbg());
+        advanceOnTap(*tutorialText_->container(), self<MyTutorialController>());
     }
     return tutorialText_;
 }

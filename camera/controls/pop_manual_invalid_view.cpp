@@ -3,11 +3,14 @@
 
 #include "foundation/global.h"
 #include "platform/ui/control/ui_label.h"
+#include "platform/ui/layer/ca_layer.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/theme/font.h"
 
 namespace {
-constexpr CGFloat kLabelTop = 55;
+// The notice sits on an opaque plate where a control's ruler would be, so that the menu's title
+// under the pop-up does not show through it.
+constexpr CGFloat kPlateInset = 5, kPlateTop = 45, kPlateHeight = 45, kPlateRadius = 10;
 }  // namespace
 
 void PopManualInvalidView::init() {
@@ -19,8 +22,11 @@ void PopManualInvalidView::init() {
     label_->setTextAlignment(NSTextAlignment::Center);
     label_->setFont(Global::shared()->font()->iconFixedSmall1());
     label_->setTextColor(UIColor::redColor());
+    label_->setBackgroundColor(UIColor::blackColor());
+    label_->layer()->setCornerRadius(kPlateRadius);
+    label_->layer()->setMasksToBounds(true);
     b0p()->addSubview(label_);
-    addConstraintsFull(label_, b0p(), 0, kLabelTop, 0, 0);
+    addConstraintsT(label_, b0p(), kPlateInset, -kPlateInset, kPlateTop, kPlateHeight);
 }
 
 void PopManualInvalidView::updateView() {

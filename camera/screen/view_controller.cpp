@@ -131,6 +131,7 @@ void ViewController::buildGestureLayer() {
     if (font) lblFilter_->label()->setFont(font->iconFixedSmall1());
     lblFilter_->setBackgroundColor(UIColor::whiteColor());
     lblFilter_->label()->setTextColor(UIColor::blackColor());
+    lblFilter_->setIconColor(UIColor::blackColor());  // the icon is white, as the plate is
     UIViewAddGestureRecognizer(*lblFilter_, UITapGestureRecognizer::make([weak](UIGestureRecognizer&) {
         if (auto s = weak.lock()) s->onFiltLabel();
     }));

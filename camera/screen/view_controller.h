@@ -344,6 +344,7 @@ private:
     bool otherVCActivating_ = false;
     bool statusDefault_ = false;
     bool noFocusReset_ = false;
+    bool stallReported_ = false;  // the log has said that frames stopped; said again once they came back
     // Picture.
     bool readyScreenRect_ = false;
     bool noScreenUpdate_ = false;
@@ -353,6 +354,7 @@ private:
     LatestFrame frame_;
     std::shared_ptr<CIImage> lastScreen_, lastFilter_;
     std::optional<FrameKey> lastFrameKey_;
+    CGSize layoutSize_{0, 0};  // the screen view's size the picture was last placed for
     std::shared_ptr<FilterMyElement> screenElement_, screenElement0_;
     // Gestures.
     double zoom0_ = 1;

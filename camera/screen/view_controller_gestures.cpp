@@ -163,6 +163,9 @@ void ViewController::hideFocusView() { focusView_->delayedHide(); }
 void ViewController::showMessage(const std::string& text) {
     if (!lastMessage().empty() && text == lastMessage()) return;
     lastMessage() = text;
+    // A repeat is held back only while nothing else was shown in between: after a big message
+    // (the self-timer's count) the same small one shows again.
+    lastBigMessage().clear();
     auto font = Global::shared()->font();
     showMessage0(text, font ? font->iconFixedLarge3() : nullptr);
 }
@@ -170,6 +173,7 @@ void ViewController::showMessage(const std::string& text) {
 void ViewController::showBigMessage(const std::string& text) {
     if (!lastBigMessage().empty() && text == lastBigMessage()) return;
     lastBigMessage() = text;
+    lastMessage().clear();
     auto font = Global::shared()->font();
     showMessage0(text, font ? font->iconFixedLarge5() : nullptr);
 }

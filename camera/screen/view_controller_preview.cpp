@@ -78,7 +78,9 @@ void ViewController::resetTimerScreen() {
 
 void ViewController::onTimerScreen() {
     if (CACurrentMediaTime() > frame_.at() + kStallLimit) {
-        Log::warning("camera", "no camera frame for a second: restarting capture");
+        // Said once per stall: a camera that never delivers is restarted every second.
+        if (!stallReported_) Log::warning("camera", "no camera frame for a second: restarting capture");
+        stallReported_ = true;
         noFocusReset_ = true;
         restart({});
         return;
@@ -97,17 +99,24 @@ void ViewController::updateScreen() {
     if (!view->context()) view->setContext(context->gl());
     if (!isDrawable(image)) return;
     drawImage(*view, image, *context->ciGPU());
+    stallReported_ = false;
     updateScreenRect(image->extent());
 }
 
 void ViewController::updateScreenRect(CGRect extent) {
     auto view = preview();
-    if (view->drawableWidth() == 0 || view->drawableHeight() == 0) return;
-    const FrameKey key = FrameKey::of(extent);
-    if (readyScreenRect_ && lastFrameKey_ && key.closeTo(*lastFrameKey_, kRelayoutThreshold)) return;
-    lastFrameKey_ = key;
-
     auto root = this->view();
+    // The screen turned or changed size: the picture is placed again for the new shape even when
+    // the frame itself is unchanged (and even when the old placement left the preview no room).
+    const CGSize size = root->bounds().size;
+    const bool sameShape = size.width == layoutSize_.width && size.height == layoutSize_.height;
+    const bool turned = !sameShape && layoutSize_.width > 0;
+    if (!turned && (view->drawableWidth() == 0 || view->drawableHeight() == 0)) return;
+    const FrameKey key = FrameKey::of(extent);
+    if (readyScreenRect_ && lastFrameKey_ && sameShape && key.closeTo(*lastFrameKey_, kRelayoutThreshold)) return;
+    lastFrameKey_ = key;
+    layoutSize_ = size;
+
     const UIEdgeInsets safe = root->safeAreaInsets();
     PreviewRoom room;
     room.view = root->bounds().size;
@@ -174,7 +183,10 @@ void ViewController::onTimerFade() {
     const FadeStep step = fadeStep((Clock::now() - atFade_) / kFadeDuration, flagFade_);
     if (step.done) {
         const bool hidden = preview_ ? preview_->isHidden() : true;
+        // Every layer the fade dimmed comes back to its rest alpha, whatever the last tick left.
         if (preview_) preview_->setAlpha(1);
+        ui_->setAlpha(1);
+        slZoom_->setAlpha(FadeStep{}.sliderAlpha);
         slZoom_->setHidden(hidden);
         ui_->setHidden(hidden);
         resetTimerFade();

@@ -47,6 +47,9 @@ struct AVCaptureDeviceCapabilities {
     bool hasTorch = false;
     std::set<AVCaptureTorchMode> torchModes{AVCaptureTorchMode::Off};
     bool hasFlash = false;
+    // The lens's fixed f-number and focal length in millimetres; 0 where the source does not know.
+    float lensAperture = 0;
+    float focalLength = 0;
     std::set<AVCaptureFlashMode> flashModes{AVCaptureFlashMode::Off};
 
     // Formats, and for each session preset the format it selects and the size of its frames.
@@ -56,6 +59,9 @@ struct AVCaptureDeviceCapabilities {
         CMVideoDimensions outputDimensions;
     };
     std::map<std::string, PresetChoice> presets;
+    // The frames come the right way up already (a picture or a video file), so connections do
+    // not turn them from the sensor's landscape to their orientation.
+    bool framesUpright = false;
 };
 
 class AVCaptureDevice : public NSObject, public KeyValueObservable {
@@ -167,6 +173,8 @@ public:
     // Level in (0, 1] or AVCaptureMaxAvailableTorchLevel; fails when the torch is unavailable.
     Result<void> setTorchModeOnWithLevel(float level);
     bool hasFlash() const { return caps_.hasFlash; }
+    float lensAperture() const { return caps_.lensAperture; }
+    float focalLength() const { return caps_.focalLength; }
     bool isFlashAvailable() const;
     bool isFlashModeSupported(AVCaptureFlashMode mode) const { return caps_.flashModes.count(mode) > 0; }
     AVCaptureFlashMode flashMode() const;

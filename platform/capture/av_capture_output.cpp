@@ -53,10 +53,16 @@ void AVCaptureConnection::setAutomaticallyAdjustsVideoMirroring(bool automatic) 
     automaticMirroring_ = automatic;
 }
 
-void AVCaptureConnection::setActive(bool active, AVCaptureDevicePosition position) {
+void AVCaptureConnection::setActive(bool active, AVCaptureDevicePosition position, bool framesUpright) {
     std::lock_guard lock(mutex_);
     active_ = active;
     position_ = position;
+    framesUpright_ = framesUpright;
+}
+
+AVCaptureVideoOrientation AVCaptureConnection::frameOrientation() const {
+    std::lock_guard lock(mutex_);
+    return framesUpright_ ? AVCaptureVideoOrientation::LandscapeRight : orientation_;
 }
 
 std::shared_ptr<AVCaptureConnection> AVCaptureOutput::connectionWithMediaType(AVMediaType type) const {

@@ -36,9 +36,12 @@ public:
     bool automaticallyAdjustsVideoMirroring() const;
     void setAutomaticallyAdjustsVideoMirroring(bool automatic);
 
-    // Set by the session: whether the connection has a running input, and its camera position
-    // (automatic mirroring mirrors the front camera).
-    void setActive(bool active, AVCaptureDevicePosition position);
+    // Set by the session: whether the connection has a running input, its camera position
+    // (automatic mirroring mirrors the front camera) and whether its frames come upright.
+    void setActive(bool active, AVCaptureDevicePosition position, bool framesUpright = false);
+    // The turn frames get on their way to the output: the video orientation, or none for a
+    // source whose frames come upright.
+    AVCaptureVideoOrientation frameOrientation() const;
 
     std::string className() const override { return "AVCaptureConnection"; }
 
@@ -53,6 +56,7 @@ private:
     bool enabled_ = true;
     bool active_ = false;
     AVCaptureDevicePosition position_ = AVCaptureDevicePosition::Unspecified;
+    bool framesUpright_ = false;
     // Frames come in the sensor's landscape orientation until an output asks otherwise.
     AVCaptureVideoOrientation orientation_ = AVCaptureVideoOrientation::LandscapeRight;
     bool mirrored_ = false;

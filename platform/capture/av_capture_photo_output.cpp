@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "platform/capture/av_capture_session.h"
+#include "platform/capture/capture_exif.h"
 #include "platform/capture/pixel_buffer_orientation.h"
 #include "platform/dispatch/clock.h"
 #include "platform/image/codec/image_properties.h"
@@ -16,15 +17,6 @@
 namespace {
 
 std::atomic<std::int64_t> nextSettingsID{1};
-
-std::string exifDate(double absoluteTime) {
-    std::time_t t = std::time_t(std::floor(absoluteTime)) + 978307200;  // 2001 to 1970
-    std::tm local{};
-    localtime_r(&t, &local);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y:%m:%d %H:%M:%S", &local);
-    return buf;
-}
 
 RasterRGBA8 rasterFromBGRA(const CVPixelBuffer& frame) {
     RasterRGBA8 r = makeRaster(int(frame.width()), int(frame.height()));
@@ -112,7 +104,7 @@ void AVCapturePhotoOutput::capturePhoto(const std::shared_ptr<AVCapturePhotoSett
     auto format = device->activeFormat();
     resolved.photoDimensions = fit(format->highResolutionStillImageDimensions(), maxPhotoDimensions());
     resolved.flashEnabled = settings->flashMode() != AVCaptureFlashMode::Off && device->hasFlash();
-    auto orientation = connection->videoOrientation();
+    auto orientation = connection->frameOrientation();
     bool mirrored = connection->isVideoMirrored();
     double quality = settings->quality();
     AVCaptureFlashMode flash = settings->flashMode();
@@ -130,20 +122,16 @@ void AVCapturePhotoOutput::capturePhoto(const std::shared_ptr<AVCapturePhotoSett
         if (!still) return finish(nullptr, photoError("the camera did not take the picture: " + still.error()));
 
         int exif = exifOrientationFor(orientation, mirrored);
-        double exposure = CMTimeGetSeconds(device->exposureDuration());
-        std::string date = exifDate(Clock::absoluteTime());
+        double takenAt = Clock::absoluteTime();
+        std::string date = exifDateTime(takenAt);
         ValueDictionary tiff{{kCGImagePropertyTIFFMake, Value("Korva")},
                              {kCGImagePropertyTIFFModel, Value(device->localizedName())},
                              {kCGImagePropertyTIFFOrientation, Value(exif)},
                              {kCGImagePropertyTIFFDateTime, Value(date)}};
-        ValueDictionary exifDict{
-            {kCGImagePropertyExifExposureTime, Value(exposure)},
-            {kCGImagePropertyExifISOSpeedRatings, Value::array({Value(int(std::lround(device->ISO())))})},
-            {kCGImagePropertyExifDateTimeOriginal, Value(date)},
-            {kCGImagePropertyExifDateTimeDigitized, Value(date)}};
+        Value exifDict = captureExifDictionary(*device, takenAt, flash, resolved.flashEnabled);
         Value properties = Value::dictionary({{kCGImagePropertyOrientation, Value(exif)},
                                               {kCGImagePropertyTIFFDictionary, Value(tiff)},
-                                              {kCGImagePropertyExifDictionary, Value(exifDict)}});
+                                              {kCGImagePropertyExifDictionary, exifDict}});
         JpegEncodeOptions options;
         options.quality = quality;
         options.properties = properties;

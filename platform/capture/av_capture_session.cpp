@@ -178,9 +178,11 @@ CMVideoDimensions AVCaptureSession::frameDimensions() const {
 void AVCaptureSession::applyConnections() {
     auto video = inputFor(AVMediaType::Video);
     auto position = video ? video->device()->position() : AVCaptureDevicePosition::Unspecified;
+    bool upright = video && video->device()->capabilities().framesUpright;
     bool live = state_ == State::Running;
     for (auto& o : outputs_)
-        for (auto& c : o->connections()) c->setActive(live && inputFor(c->mediaType()) != nullptr, position);
+        for (auto& c : o->connections())
+            c->setActive(live && inputFor(c->mediaType()) != nullptr, position, upright);
 }
 
 Result<void> AVCaptureSession::startStreams() {

@@ -48,7 +48,7 @@ void AVCaptureVideoDataOutput::deliverFrame(const CVPixelBufferRef& sensorFrame,
         ++dropped_;
         return;
     }
-    auto orientation = connection->videoOrientation();
+    auto orientation = connection->frameOrientation();
     bool mirrored = connection->isVideoMirrored();
     auto size = orientedDimensions({int(sensorFrame->width()), int(sensorFrame->height())}, orientation);
     CVPixelBufferRef frame;

@@ -5,14 +5,15 @@
 #include <map>
 #include <mutex>
 
+#include "platform/capture/file_camera_capabilities.h"
 #include "platform/capture/libcamera_camera.h"
 #include "platform/capture/synthetic_camera.h"
 #include "platform/capture/v4l2_camera.h"
 #include "platform/runtime/log.h"
 
 // The picture and video-file sources (image_file_camera.cpp, video_file_camera.cpp).
-Result<std::vector<std::shared_ptr<AVCaptureDevice>>> openImageCamera(const std::string& argument);
-Result<std::vector<std::shared_ptr<AVCaptureDevice>>> openVideoFileCamera(const std::string& argument);
+Result<std::vector<std::shared_ptr<AVCaptureDevice>>> openImageCamera(const CameraSource& source);
+Result<std::vector<std::shared_ptr<AVCaptureDevice>>> openVideoFileCamera(const CameraSource& source);
 
 namespace {
 
@@ -24,12 +25,12 @@ struct Registry {
     std::map<std::string, CaptureDeviceRegistry::Backend> backends;
 
     Registry() {
-        backends["synthetic"] = [](const std::string&) {
-            return Result<std::vector<std::shared_ptr<AVCaptureDevice>>>(makeSyntheticCameras());
+        backends["synthetic"] = [](const CameraSource& source) {
+            return Result<std::vector<std::shared_ptr<AVCaptureDevice>>>(makeSyntheticCameras(source.size));
         };
-        backends["v4l2"] = openV4l2Cameras;
+        backends["v4l2"] = [](const CameraSource& source) { return openV4l2Cameras(source.argument); };
         backends["image"] = openImageCamera;
-        backends["libcamera"] = openLibcameraCameras;
+        backends["libcamera"] = [](const CameraSource& source) { return openLibcameraCameras(source.argument); };
         backends["video"] = openVideoFileCamera;
     }
 };
@@ -48,9 +49,36 @@ void ensureConfigured(Registry& r) {
 
 }  // namespace
 
-std::vector<std::shared_ptr<AVCaptureDevice>> makeSyntheticCameras() {
-    return {AVCaptureDevice::make(syntheticBackCameraCapabilities(), std::make_unique<SyntheticCameraDriver>()),
-            AVCaptureDevice::make(syntheticFrontCameraCapabilities(), std::make_unique<SyntheticCameraDriver>())};
+Result<CameraSource> CameraSource::parse(const std::string& text) {
+    CameraSource source;
+    std::string rest = text;
+    auto at = rest.rfind('@');
+    auto x = at == std::string::npos ? std::string::npos : rest.find('x', at);
+    auto digits = [](const std::string& s) {
+        return !s.empty() && s.size() <= 5 && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (x != std::string::npos && digits(rest.substr(at + 1, x - at - 1)) && digits(rest.substr(x + 1))) {
+        int w = std::stoi(rest.substr(at + 1, x - at - 1)), h = std::stoi(rest.substr(x + 1));
+        if (w < 1 || h < 1 || w > 16384 || h > 16384)
+            return fail("the frame size in \"" + text + "\" is not between 1x1 and 16384x16384");
+        source.size = CMVideoDimensions{w, h};
+        rest.resize(at);
+    }
+    auto colon = rest.find(':');
+    source.name = rest.substr(0, colon);
+    source.argument = colon == std::string::npos ? "" : rest.substr(colon + 1);
+    if (source.name.empty()) return fail("no camera source named in \"" + text + "\"");
+    return source;
+}
+
+std::vector<std::shared_ptr<AVCaptureDevice>> makeSyntheticCameras(std::optional<CMVideoDimensions> size) {
+    auto back = syntheticBackCameraCapabilities(), front = syntheticFrontCameraCapabilities();
+    if (size) {
+        fitCapabilitiesToSource(back, *size);
+        fitCapabilitiesToSource(front, *size);
+    }
+    return {AVCaptureDevice::make(back, std::make_unique<SyntheticCameraDriver>()),
+            AVCaptureDevice::make(front, std::make_unique<SyntheticCameraDriver>())};
 }
 
 std::shared_ptr<AVCaptureDevice> makeMicrophone() {
@@ -61,14 +89,16 @@ Result<void> CaptureDeviceRegistry::configure(const std::string& source) {
     auto& r = registry();
     std::lock_guard lock(r.mutex);
     std::string chosen = source.empty() ? "synthetic" : source;
-    auto colon = chosen.find(':');
-    std::string name = chosen.substr(0, colon), argument = colon == std::string::npos ? "" : chosen.substr(colon + 1);
     r.configured = true;
     r.source = chosen;
     r.devices = {makeMicrophone()};
-    auto it = r.backends.find(name);
+    auto parsed = CameraSource::parse(chosen);
+    if (!parsed) return fail(parsed.error());
+    auto it = r.backends.find(parsed->name);
     if (it == r.backends.end()) return fail("unknown camera source \"" + chosen + "\"");
-    auto cameras = it->second(argument);
+    if (parsed->size && parsed->name != "synthetic" && parsed->name != "image" && parsed->name != "video")
+        return fail("the " + parsed->name + " source takes no frame size");
+    auto cameras = it->second(*parsed);
     if (!cameras) return fail(cameras.error());
     r.devices.insert(r.devices.begin(), cameras->begin(), cameras->end());
     return {};

@@ -2,21 +2,32 @@
 //
 // Sources: "synthetic" (the default), "v4l2:/dev/videoN" (or "v4l2:" for every webcam),
 // "image:PATH", and "libcamera[:ID]" and "video:PATH" where the camera stack and FFmpeg are
-// installed. Until the host calls configure(), the environment variable KORVA_CAMERA chooses.
+// installed. The synthetic, image and video sources take a frame size after an "@"
+// ("synthetic@1280x720", "video:clip.mp4@640x480"); without one a file source gives frames at the
+// file's own size. Until the host calls configure(), the environment variable KORVA_CAMERA chooses.
 // A microphone is always present. Devices are made on first use and kept until reset(). Thread-safe.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/capture/av_capture_device.h"
 #include "platform/runtime/result.h"
 
+// A source as written: "name[:argument][@WIDTHxHEIGHT]".
+struct CameraSource {
+    std::string name, argument;
+    std::optional<CMVideoDimensions> size;
+    // Fails on an empty name or a size suffix that is not two numbers in 1...16384.
+    static Result<CameraSource> parse(const std::string& text);
+};
+
 class CaptureDeviceRegistry {
 public:
-    using Backend = std::function<Result<std::vector<std::shared_ptr<AVCaptureDevice>>>(const std::string& argument)>;
+    using Backend = std::function<Result<std::vector<std::shared_ptr<AVCaptureDevice>>>(const CameraSource& source)>;
 
     // Chooses the source; the devices are made at once so that a bad source is reported here.
     // On failure no camera is listed (the microphone still is).
@@ -32,6 +43,7 @@ public:
     static bool hasBackend(const std::string& name);
 };
 
-// The synthetic cameras (back and front) as the "synthetic" backend makes them.
-std::vector<std::shared_ptr<AVCaptureDevice>> makeSyntheticCameras();
+// The synthetic cameras (back and front) as the "synthetic" backend makes them; with a size, both
+// give frames and photos of that size and no larger.
+std::vector<std::shared_ptr<AVCaptureDevice>> makeSyntheticCameras(std::optional<CMVideoDimensions> size = {});
 std::shared_ptr<AVCaptureDevice> makeMicrophone();

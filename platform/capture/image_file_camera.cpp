@@ -1,8 +1,6 @@
 // The still-picture camera source.
 #include "platform/capture/image_file_camera.h"
 
-#include <cstring>
-
 #include "platform/capture/capture_device_registry.h"
 #include "platform/capture/clocked_stream.h"
 #include "platform/capture/file_camera_capabilities.h"
@@ -22,33 +20,24 @@ Result<CVPixelBufferRef> ImageFileCameraDriver::captureStill(const CaptureStillR
     return makeStillFrom(*picture_, request.dimensions, zoomFactor());
 }
 
-Result<std::shared_ptr<AVCaptureDevice>> makeImageFileCamera(const std::string& path) {
+Result<std::shared_ptr<AVCaptureDevice>> makeImageFileCamera(const std::string& path,
+                                                             std::optional<CMVideoDimensions> size) {
     if (path.empty()) return fail("image: needs a file path");
     ImageDecodeOptions options;
     options.applyOrientation = true;
     options.maxPixels = 64'000'000;
     auto decoded = decodeImageFile(path, options);
     if (!decoded) return fail("cannot read the picture " + path + ": " + decoded.error());
-    const RasterRGBA8& r = decoded->raster;
-    // The sensor reads landscape; a portrait picture is stored turned so that a portrait
-    // connection shows it upright.
-    CVPixelBufferRef picture = convertRGBAToBGRA(r);
-    if (r.height > r.width) {
-        auto turned = CVPixelBuffer::make(picture->height(), picture->width());
-        for (std::size_t y = 0; y < turned->height(); ++y)
-            for (std::size_t x = 0; x < turned->width(); ++x)
-                std::memcpy(turned->row(y) + x * 4, picture->row(x) + (picture->width() - 1 - y) * 4, 4);
-        picture = turned;
-    }
-    int w = int(picture->width()), h = int(picture->height());
-
-    // Photos at the picture's size; the Photo preset's frames stay 4:3.
-    auto c = fileCameraCapabilities("korva.image:" + path, "Picture Camera", w, h, {1440, 1080});
+    // The picture is kept as it stands, the right way up: frames and photos take its size and
+    // shape (or the size asked for) and are not turned to a connection's orientation.
+    CVPixelBufferRef picture = convertRGBAToBGRA(decoded->raster);
+    CMVideoDimensions own = size.value_or(CMVideoDimensions{int(picture->width()), int(picture->height())});
+    auto c = fileCameraCapabilities("korva.image:" + path, "Picture Camera", own.width, own.height);
     return AVCaptureDevice::make(c, std::make_unique<ImageFileCameraDriver>(picture));
 }
 
-Result<std::vector<std::shared_ptr<AVCaptureDevice>>> openImageCamera(const std::string& argument) {
-    auto device = makeImageFileCamera(argument);
+Result<std::vector<std::shared_ptr<AVCaptureDevice>>> openImageCamera(const CameraSource& source) {
+    auto device = makeImageFileCamera(source.argument, source.size);
     if (!device) return fail(device.error());
     return std::vector<std::shared_ptr<AVCaptureDevice>>{*device};
 }

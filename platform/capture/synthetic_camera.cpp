@@ -67,6 +67,8 @@ AVCaptureDeviceCapabilities syntheticBackCameraCapabilities() {
     c.torchModes = {AVCaptureTorchMode::Off, AVCaptureTorchMode::On, AVCaptureTorchMode::Auto};
     c.hasFlash = true;
     c.flashModes = {AVCaptureFlashMode::Off, AVCaptureFlashMode::On, AVCaptureFlashMode::Auto};
+    c.lensAperture = 1.8f;
+    c.focalLength = 4.25f;
     c.formats = {videoFormat(1920, 1080, 3840, 2160, 16, 1600), videoFormat(3840, 2160, 3840, 2160, 10, 1600),
                  videoFormat(4032, 3024, 4032, 3024, 16, 1600), videoFormat(1280, 720, 1280, 720, 16, 1600),
                  videoFormat(640, 480, 640, 480, 16, 1600)};
@@ -88,6 +90,8 @@ AVCaptureDeviceCapabilities syntheticFrontCameraCapabilities() {
     c.whiteBalanceModes = {AVCaptureWhiteBalanceMode::Locked, AVCaptureWhiteBalanceMode::AutoWhiteBalance,
                            AVCaptureWhiteBalanceMode::ContinuousAutoWhiteBalance};
     c.lockingWhiteBalanceWithCustomDeviceGainsSupported = true;
+    c.lensAperture = 2.2f;
+    c.focalLength = 2.71f;
     c.formats = {videoFormat(1920, 1080, 1920, 1080, 4, 800), videoFormat(1920, 1080, 1920, 1080, 4, 800),
                  videoFormat(3088, 2316, 3088, 2316, 4, 800), videoFormat(1280, 720, 1280, 720, 4, 800),
                  videoFormat(640, 480, 640, 480, 4, 800)};

@@ -1,9 +1,11 @@
 // The "video:PATH" camera: a video file played as a live camera, looped, its frames following the
-// Clock (the frame whose time has come is shown). Zoom is digital; other controls read as locked.
+// Clock (the frame whose time has come is shown), upright at the file's own size unless the source
+// names one. Zoom is digital; other controls read as locked.
 #include <mutex>
 #include <optional>
 
 #include "platform/capture/av_capture_device.h"
+#include "platform/capture/capture_device_registry.h"
 #include "platform/capture/clocked_stream.h"
 #include "platform/capture/file_camera_capabilities.h"
 #include "platform/capture/frame_scaling.h"
@@ -80,13 +82,18 @@ private:
 
 }  // namespace
 
-Result<std::vector<std::shared_ptr<AVCaptureDevice>>> openVideoFileCamera(const std::string& path) {
+Result<std::vector<std::shared_ptr<AVCaptureDevice>>> openVideoFileCamera(const CameraSource& source) {
+    const std::string& path = source.argument;
     if (path.empty()) return fail("video: needs a file path");
     auto decoder = VideoFileDecoder::open(path);
     if (!decoder) return fail(decoder.error());
-    int w = (*decoder)->width(), h = (*decoder)->height();
+    // A file that opens but gives no picture (a still in a video's clothing aside) is no camera.
+    if (auto first = (*decoder)->next(); !first) return fail(path + " gives no picture: " + first.error());
+    if (auto r = (*decoder)->rewind(); !r) return fail("cannot play " + path + ": " + r.error());
+    int w = source.size ? source.size->width : (*decoder)->width();
+    int h = source.size ? source.size->height : (*decoder)->height();
 
-    auto c = fileCameraCapabilities("korva.video:" + path, "Video Camera", w, h, {w, h});
+    auto c = fileCameraCapabilities("korva.video:" + path, "Video Camera", w, h);
     auto device = AVCaptureDevice::make(c, std::make_unique<VideoFileCameraDriver>(path, std::move(decoder.value())));
     return std::vector<std::shared_ptr<AVCaptureDevice>>{device};
 }

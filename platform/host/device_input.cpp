@@ -2,8 +2,12 @@
 #include "platform/host/device_input.h"
 
 #include "platform/capture/capture_device_registry.h"
+#include "platform/dispatch/clock.h"
 #include "platform/photos/ph_photo_library.h"
+#include "platform/runtime/log.h"
+#include "platform/sensors/cl_location_manager.h"
 #include "platform/sensors/cm_motion_manager.h"
+#include "platform/sensors/desktop_location.h"
 #include "platform/sensors/system_volume.h"
 #include "platform/storage/sandbox.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
@@ -15,10 +19,37 @@ void DeviceInput::buttonEvent(HostButton button, bool pressed) {
     if (pressed) SystemVolume::press(button == HostButton::VolumeUp ? VolumeButton::Up : VolumeButton::Down);
 }
 
-void DeviceInput::tilt(double dx, double dy) { CMMotionManager::tiltDevice(dx, dy); }
+void DeviceInput::tilt(double dx, double dy) {
+    // Forward and back about the device's x axis; sideways so that an upright device rolls.
+    if (dx != 0) CMMotionManager::tiltDevice(dx, 0);
+    if (dy != 0) CMMotionManager::tiltDeviceSideways(dy);
+}
+
+void configureLocation(const HostOptions& options) {
+    if (options.location) {
+        CLLocation::Fields f;
+        f.coordinate = {options.location->latitude, options.location->longitude};
+        f.altitude = options.location->altitude.value_or(0);
+        f.verticalAccuracy = options.location->altitude ? 5 : -1;
+        f.timestamp = Clock::absoluteTime();
+        CLLocationManager::setDevicePosition(CLLocation::make(f));
+        CLLocationManager::setPositionSource(CLPositionSource::Fixed);
+        return;
+    }
+    if (DesktopLocation::available()) {
+        if (auto started = DesktopLocation::start("korva"); started) {
+            CLLocationManager::setPositionSource(CLPositionSource::Desktop);
+            return;
+        } else {
+            Log::warning("host", "location: " + started.error());
+        }
+    }
+    CLLocationManager::setPositionSource(CLPositionSource::None);
+}
 
 Result<void> configureDeviceServices(const HostOptions& options) {
     if (!options.dataDir.empty()) Sandbox::setRoot(options.dataDir);
     if (!options.libraryDir.empty()) PHPhotoLibrary::setLibraryDirectory(options.libraryDir);
+    configureLocation(options);
     return CaptureDeviceRegistry::configure(options.camera);
 }

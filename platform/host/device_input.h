@@ -17,5 +17,9 @@ public:
 };
 
 // Points the platform services at what the options choose: the data folder, the photo library
-// folder and the camera source. A bad camera source is reported and the default camera stays.
+// folder, the source of positions and the camera source. A camera source that cannot be opened is
+// reported and leaves the device without a camera.
 Result<void> configureDeviceServices(const HostOptions& options);
+// The device's position: the fixed one of the options, else the desktop's location service where
+// it runs, else none (permission is then answered "denied").
+void configureLocation(const HostOptions& options);

@@ -1,20 +1,27 @@
 // What both hosts share: the screen, frames, clock steps and synthetic input.
 #include "platform/host/host.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/host/device_input.h"
 #include "platform/host/headless_host.h"
+#include "platform/host/pinch_player.h"
 #include "platform/host/window_host.h"
 #include "platform/runtime/log.h"
+#include "platform/sensors/cm_motion_manager.h"
+#include "platform/ui/app/ui_application.h"
+#include "platform/ui/app/ui_window.h"
+#include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/layer/layer_renderer.h"
 #include "platform/ui/view/ui_view.h"
 
 Host::Host(HostOptions options) : options_(std::move(options)) {
     screen_ = UIScreen::make(options_.screen);
     if (options_.landscape) screen_->setOrientation(UIInterfaceOrientation::LandscapeLeft);
+    deviceOnItsSide_ = options_.landscape;
     UIScreen::setMainScreen(screen_);
     compositor_ = std::make_unique<Compositor>(screen_);
     deviceInput_ = std::make_shared<DeviceInput>();
@@ -26,8 +33,13 @@ Host::~Host() = default;
 std::unique_ptr<Host> Host::create(const HostOptions& options, std::string* fallbackReason) {
     if (options.time == HostTimeMode::Virtual)
         Clock::useVirtual();
-    if (auto configured = configureDeviceServices(options); !configured)
-        Log::warning("host", "camera source \"" + options.camera + "\": " + configured.error());
+    if (auto configured = configureDeviceServices(options); !configured) {
+        // Said once, where the person who started the program sees it; the platform then lists no
+        // camera and the application takes its own road for a device without one.
+        std::fprintf(stderr, "korva: cannot open the camera source \"%s\": %s; running without a camera\n",
+                     options.camera.c_str(), configured.error().c_str());
+        std::fflush(stderr);
+    }
     if (options.kind == HostKind::Window) {
         std::string reason;
         if (auto host = WindowHost::open(options, reason)) return host;
@@ -96,6 +108,31 @@ void Host::pinch(CGPoint center, CGFloat startDistance, CGFloat endDistance, dou
     }
     sendTouches(fingers(endDistance, UITouchPhase::Ended));
     step(0);
+}
+
+void Host::pinchNotch(CGPoint center, CGFloat change) {
+    if (!pinchPlayer_) {
+        // Touch identifiers of their own, apart from the host's other synthetic touches.
+        constexpr long kPinchTouchIdBase = 1L << 40;
+        pinchPlayer_ = std::make_unique<PinchPlayer>([this](const HostTouchEvent& e) { sendTouches(e); },
+                                                     kPinchTouchIdBase);
+    }
+    pinchPlayer_->push(center, change);
+}
+
+bool Host::turnDevice() {
+    deviceOnItsSide_ = !deviceOnItsSide_;
+    // Gravity along the device's x axis on its side, along -y upright.
+    CMMotionManager::setDeviceGravity(deviceOnItsSide_ ? CMAcceleration{-1, 0, 0} : CMAcceleration{0, -1, 0});
+    auto wanted = deviceOnItsSide_ ? UIInterfaceOrientation::LandscapeLeft : UIInterfaceOrientation::Portrait;
+    UIInterfaceOrientationMask mask = UIInterfaceOrientationMaskAll;
+    if (auto window = UIApplication::sharedApplication()->keyWindow())
+        if (auto root = std::dynamic_pointer_cast<UIViewController>(window->rootViewController()))
+            mask = root->supportedInterfaceOrientations();
+    const UIInterfaceOrientationMask bit = 1u << static_cast<unsigned>(wanted);
+    if (!(mask & bit) || screen_->orientation() == wanted) return false;
+    screen_->setOrientation(wanted);
+    return true;
 }
 
 void Host::pressButton(HostButton button) {

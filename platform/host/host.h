@@ -12,6 +12,7 @@
 #include "platform/ui/app/host_event_sink.h"
 #include "platform/ui/app/ui_screen.h"
 
+class PinchPlayer;
 class UIView;
 
 class Host {
@@ -48,8 +49,17 @@ public:
     void longPress(CGPoint point, double duration = 1.0);
     // Two fingers on a horizontal line through the centre, moving from one distance to the other.
     void pinch(CGPoint center, CGFloat startDistance, CGFloat endDistance, double duration = 0.3, int steps = 10);
+    // One notch of a pinch played on the run loop (the window's wheel and bracket keys): the
+    // fingers spread (or close) by `change` points over a short time; notches that follow while
+    // it plays carry the same gesture on.
+    void pinchNotch(CGPoint center, CGFloat change);
     void pressButton(HostButton button);
     void tilt(double dx, double dy);
+    // Turns the device between upright and on its side (the window's "o"): the motion sensor
+    // feels it, and the screen turns with it only when the key window's root controller takes
+    // the new orientation, as an application limited to portrait stays upright on a phone.
+    // Answers whether the screen turned.
+    bool turnDevice();
 
     Result<void> writeScreenPNG(const std::string& path);
     // One view alone, at the screen's scale.
@@ -66,4 +76,6 @@ private:
     std::shared_ptr<HostEventSink> deviceInput_;
     std::weak_ptr<HostEventSink> sink_;
     long nextTouchId_ = 1;
+    std::unique_ptr<PinchPlayer> pinchPlayer_;
+    bool deviceOnItsSide_ = false;
 };

@@ -2,8 +2,10 @@
 #include "platform/host/host_options.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -14,9 +16,42 @@ std::string homeDir(const HostOptions::Lookup& lookup) {
 
 bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
+// "lat,lon[,alt]" with the latitude in -90...90 and the longitude in -180...180.
+std::optional<HostLocation> parseLocation(const std::string& text) {
+    std::vector<double> numbers;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        auto comma = text.find(',', start);
+        std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        char* end = nullptr;
+        double v = std::strtod(part.c_str(), &end);
+        if (part.empty() || !end || *end != '\0' || !std::isfinite(v)) return std::nullopt;
+        numbers.push_back(v);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (numbers.size() < 2 || numbers.size() > 3) return std::nullopt;
+    if (numbers[0] < -90 || numbers[0] > 90 || numbers[1] < -180 || numbers[1] > 180) return std::nullopt;
+    HostLocation l{numbers[0], numbers[1], std::nullopt};
+    if (numbers.size() == 3) l.altitude = numbers[2];
+    return l;
+}
+
 }  // namespace
 
-bool isValidCameraSource(const std::string& s) {
+bool isValidCameraSource(const std::string& source) {
+    // The synthetic and file sources may end in a frame size, "@WIDTHxHEIGHT".
+    std::string s = source;
+    auto at = s.rfind('@');
+    if (at != std::string::npos && (startsWith(s, "synthetic@") || startsWith(s, "image:") || startsWith(s, "video:"))) {
+        auto size = s.substr(at + 1);
+        auto x = size.find('x');
+        auto number = [](const std::string& n) {
+            return !n.empty() && n.size() <= 5 && n.find_first_not_of("0123456789") == std::string::npos &&
+                   std::stoi(n) >= 1 && std::stoi(n) <= 16384;
+        };
+        if (x != std::string::npos && number(size.substr(0, x)) && number(size.substr(x + 1))) s.resize(at);
+    }
     if (s == "synthetic" || s == "libcamera") return true;
     if (startsWith(s, "libcamera:")) return s.size() > 10;
     if (startsWith(s, "v4l2:")) return startsWith(s.substr(5), "/dev/video") && s.size() > 15;
@@ -77,6 +112,14 @@ HostOptions HostOptions::parse(const Lookup& lookup) {
         o.time = HostTimeMode::Virtual;
     else if (!time.empty() && time != "real")
         o.warnings.push_back("KORVA_TIME=" + time + " is not real or virtual; using real");
+
+    std::string location = get("KORVA_LOCATION");
+    if (!location.empty()) {
+        o.location = parseLocation(location);
+        if (!o.location)
+            o.warnings.push_back("KORVA_LOCATION=" + location +
+                                 " is not latitude,longitude[,altitude] in degrees and metres; not used");
+    }
 
     std::string data = get("KORVA_DATA_DIR");
     if (data.empty()) {

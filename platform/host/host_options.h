@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,12 @@
 
 enum class HostKind { Window, Headless };
 enum class HostTimeMode { Real, Virtual };
+
+// A fixed position for the device, in degrees and metres.
+struct HostLocation {
+    double latitude = 0, longitude = 0;
+    std::optional<double> altitude;
+};
 
 struct HostOptions {
     HostKind kind = HostKind::Window;          // KORVA_HOST=window|headless
@@ -19,6 +26,9 @@ struct HostOptions {
     std::string libraryDir;                    // KORVA_LIBRARY_DIR
     std::string dataDir;                       // KORVA_DATA_DIR
     HostTimeMode time = HostTimeMode::Real;    // KORVA_TIME=real|virtual
+    // KORVA_LOCATION=lat,lon[,alt]; without it the desktop's location service gives the position
+    // where it runs.
+    std::optional<HostLocation> location;
     std::vector<std::string> warnings;
 
     using Lookup = std::function<const char*(const char*)>;
@@ -31,5 +41,6 @@ struct HostOptions {
 };
 
 // True for the camera sources the capture layer knows: synthetic, libcamera[:ID],
-// v4l2:/dev/videoN, image:PATH, video:PATH.
+// v4l2:/dev/videoN, image:PATH, video:PATH; the synthetic and file sources may end in a frame
+// size, "@WIDTHxHEIGHT".
 bool isValidCameraSource(const std::string& source);

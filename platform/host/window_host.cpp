@@ -38,6 +38,7 @@ namespace {
 constexpr long kMouseTouchId = 1000;
 constexpr long kFingerTouchIdBase = 2000;
 constexpr double kTiltStep = 0.1;
+constexpr CGFloat kPinchNotch = 20;  // points the fingers move apart per wheel notch or key
 
 bool hasDisplay() {
     const char* x = std::getenv("DISPLAY");
@@ -152,14 +153,8 @@ CGPoint WindowHost::toScreenPoint(int x, int y) const {
 }
 
 void WindowHost::pinchAt(CGPoint c, bool spread) {
-    CGFloat d0 = 100, d1 = spread ? 120 : 80;
-    long a = kMouseTouchId + 1, b = kMouseTouchId + 2;
-    auto fingers = [&](CGFloat d, UITouchPhase phase) {
-        return HostTouchEvent{Clock::now(), {{a, {c.x - d / 2, c.y}, phase}, {b, {c.x + d / 2, c.y}, phase}}};
-    };
-    sendTouches(fingers(d0, UITouchPhase::Began));
-    sendTouches(fingers(d1, UITouchPhase::Moved));
-    sendTouches(fingers(d1, UITouchPhase::Ended));
+    // Each notch is part of a gesture played over time, so the recogniser sees it change.
+    pinchNotch(c, spread ? kPinchNotch : -kPinchNotch);
 }
 
 void WindowHost::handleEvents(bool& running) {
@@ -216,7 +211,7 @@ void WindowHost::handleEvents(bool& running) {
             } else if (k == SDLK_MINUS || k == SDLK_KP_MINUS) {
                 if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeDown, down);
             } else if (down && k == SDLK_LEFT) {
-                tilt(0, -kTiltStep);
+                tilt(0, -kTiltStep);  // sideways: an upright device rolls, a flat one tips
             } else if (down && k == SDLK_RIGHT) {
                 tilt(0, kTiltStep);
             } else if (down && k == SDLK_UP) {
@@ -229,11 +224,8 @@ void WindowHost::handleEvents(bool& running) {
                 SDL_GetMouseState(&mx, &my);
                 pinchAt(toScreenPoint(mx, my), k == SDLK_RIGHTBRACKET);
             } else if (down && k == SDLK_o && !e.key.repeat) {
-                // "o" turns the device between portrait and landscape.
-                auto& sc = *screen();
-                sc.setOrientation(sc.isLandscape() ? UIInterfaceOrientation::Portrait
-                                                   : UIInterfaceOrientation::LandscapeLeft);
-                fitWindowToScreen();
+                // "o" turns the device between upright and on its side.
+                if (turnDevice()) fitWindowToScreen();
             } else if (down && k == SDLK_ESCAPE && !e.key.repeat) {
                 UIApplication::sharedApplication()->toggleBackground();
             }

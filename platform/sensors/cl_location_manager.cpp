@@ -2,6 +2,7 @@
 #include "platform/sensors/cl_location_manager.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/dispatch/queue.h"
 #include "platform/runtime/permission_preset.h"
@@ -14,6 +15,7 @@ struct State {
     CLAuthorizationStatus status = CLAuthorizationStatus::AuthorizedWhenInUse;
     CLAuthorizationStatus answer = CLAuthorizationStatus::AuthorizedWhenInUse;
     std::shared_ptr<CLLocation> position;
+    CLPositionSource source = CLPositionSource::Scripted;
     std::vector<std::weak_ptr<CLLocationManager>> managers;
 };
 
@@ -95,6 +97,25 @@ void CLLocationManager::resetForTesting() {
     s.loaded = false;
     s.answer = CLAuthorizationStatus::AuthorizedWhenInUse;
     s.position.reset();
+    s.source = CLPositionSource::Scripted;
+}
+
+void CLLocationManager::setPositionSource(CLPositionSource source) {
+    auto& s = state();
+    std::lock_guard lock(s.mutex);
+    load(s);
+    s.source = source;
+    const char* preset = std::getenv("KORVA_LOCATION_AUTH");
+    if (source == CLPositionSource::None && !(preset && *preset)) {
+        s.status = CLAuthorizationStatus::NotDetermined;
+        s.answer = CLAuthorizationStatus::Denied;
+    }
+}
+
+CLPositionSource CLLocationManager::positionSource() {
+    auto& s = state();
+    std::lock_guard lock(s.mutex);
+    return s.source;
 }
 
 CLAuthorizationStatus CLLocationManager::authorizationStatus() {

@@ -3,7 +3,8 @@
 // The host (or a test) sets where the device is with setDevicePosition; while updates run, each
 // new position that moved at least the distance filter reaches the delegate on the main queue.
 // Permission starts as when-in-use unless KORVA_LOCATION_AUTH says "notDetermined", "denied" or
-// "restricted"; tests set it and the answer a request gets. Main thread only, except the static
+// "restricted", or the host found no source of positions (see setPositionSource); tests set it
+// and the answer a request gets. Main thread only, except the static
 // host controls, which are thread-safe.
 #pragma once
 
@@ -16,6 +17,11 @@
 #include "platform/sensors/cl_location.h"
 
 class CLLocationManager;
+
+// Where the device's position comes from, as the host chooses it at start: a test or tool sets
+// it (the default), a fixed position the host was given, the desktop's location service, or
+// nothing at all.
+enum class CLPositionSource { Scripted, Fixed, Desktop, None };
 
 class CLLocationManagerDelegate {
 public:
@@ -44,6 +50,10 @@ public:
     static void setAuthorizationStatus(CLAuthorizationStatus status);
     static void setAuthorizationAnswer(CLAuthorizationStatus answer);
     static void resetForTesting();
+    // With no source a request for permission is answered "denied" (unless KORVA_LOCATION_AUTH
+    // presets the status): there is nothing to grant. The other sources leave permission as it is.
+    static void setPositionSource(CLPositionSource source);
+    static CLPositionSource positionSource();
 
     static CLAuthorizationStatus authorizationStatus();
     static bool locationServicesEnabled() { return true; }

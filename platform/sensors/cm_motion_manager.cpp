@@ -42,6 +42,22 @@ void CMMotionManager::tiltDevice(double aboutX, double aboutY) {
     gravityNow = {x, y, z};
 }
 
+void CMMotionManager::tiltDeviceSideways(double angle) {
+    std::lock_guard lock(gravityMutex);
+    CMAcceleration g = gravityNow;
+    // The axis is x cross gravity: (0, -gz, gy), or z when gravity runs along x.
+    double ay = -g.z, az = g.y;
+    double n = std::hypot(ay, az);
+    if (n < 1e-9) ay = 0, az = 1, n = 1;
+    ay /= n, az /= n;
+    // Rodrigues' turn of g about the unit axis (0, ay, az).
+    double c = std::cos(angle), s = std::sin(angle);
+    double dot = g.y * ay + g.z * az;
+    CMAcceleration cross{ay * g.z - az * g.y, az * g.x, -ay * g.x};
+    gravityNow = {g.x * c + cross.x * s, g.y * c + cross.y * s + ay * dot * (1 - c),
+                  g.z * c + cross.z * s + az * dot * (1 - c)};
+}
+
 CMMotionManager::~CMMotionManager() {
     stopDeviceMotionUpdates();
 }

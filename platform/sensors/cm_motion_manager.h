@@ -45,6 +45,10 @@ public:
     static CMAcceleration deviceGravity();
     // Turns the gravity vector by small angles about the device's x and y axes (radians).
     static void tiltDevice(double aboutX, double aboutY);
+    // Tips the device sideways by an angle (radians): about its z axis when it stands upright (a
+    // roll), about its y axis when it lies flat, and in between about the horizontal axis that
+    // lies in its y-z plane, so that it always moves.
+    static void tiltDeviceSideways(double angle);
 
     bool isDeviceMotionAvailable() const { return true; }
     bool isDeviceMotionActive() const;

@@ -220,6 +220,24 @@ TEST_F(TutorialViewsTest, TheMessageCountsOverTheScreenAndTheBubblePointsAtTheCo
     EXPECT_FALSE(screen->hasTutorialMsg());
 }
 
+TEST_F(TutorialViewsTest, TapsOnTheBubbleAndTheMessageAdvanceToo) {
+    screen->tutorialStart();
+    advance(0.5);
+    auto centreOf = [&](const std::shared_ptr<UIView>& v) {
+        CGRect r = v->convertRectToView(v->bounds(), nullptr);
+        return CGPoint{r.origin.x + r.size.width / 2, r.origin.y + r.size.height / 2};
+    };
+    settle();
+    tap(centreOf(screen->tutorialMsg()->container()));  // on the "TUTORIAL" message
+    advance(0.5);
+    EXPECT_EQ(messageText(), "1/2");
+    settle();
+    tap(centreOf(screen->tutorialText()->container()));  // on the bubble
+    advance(0.5);
+    EXPECT_EQ(messageText(), "2/2");
+    EXPECT_EQ(screen->tutorialText()->attributedText()->string(), "Hold to\ncompare");
+}
+
 TEST_F(TutorialViewsTest, ARestartRightAfterAStopKeepsItsBubble) {
     screen->dict.set("noCenterMessage", Value(true));
     screen->tutorialStart();

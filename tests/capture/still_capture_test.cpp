@@ -1,7 +1,11 @@
 // Still capture end to end on the synthetic camera and a temporary library: both roads at every
 // ratio and orientation, front-camera mirroring, filtering, the metadata each road writes, the
 // torch and flash fallbacks, and every failure road completing exactly once with NO.
+#include <cmath>
+#include <cstdio>
 #include <set>
+
+#include <nlohmann/json.hpp>
 
 #include "capture/camera_photo_general_host.h"
 #include "capture/photo_metadata.h"
@@ -13,6 +17,7 @@
 #include "platform/image/codec/image_property_keys.h"
 #include "tests/capture/capture_engine_test_support.h"
 #include "tests/capture/photo_pixels.h"
+#include "tests/support/required_tool.h"
 
 namespace {
 
@@ -130,9 +135,19 @@ protected:
         auto p = readImagePropertiesFromFile(asset->filePath());
         return p ? *p : Value();
     }
-    // Only the photo output's road records the exposure.
-    static bool tookThePhotoOutputsRoad(const Value& properties) {
-        return !properties["{Exif}"]["ExposureTime"].isNull();
+    // The photo output's road keeps the sensor's pixels and tags the turn; the silent road's
+    // pixels are turned already.
+    static bool tookThePhotoOutputsRoad(const Value& properties) { return properties["Orientation"].integerValue() != 1; }
+    // What another reader finds in the file's Exif block (numbers as numbers).
+    static nlohmann::json exifOf(const std::shared_ptr<PHAsset>& asset) {
+        std::string text;
+        if (FILE* out = popen(("exiftool -j -n " + asset->filePath()).c_str(), "r")) {
+            char buf[4096];
+            for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, out)) > 0;) text.append(buf, n);
+            pclose(out);
+        }
+        auto parsed = nlohmann::json::parse(text, nullptr, false);
+        return parsed.is_array() && !parsed.empty() ? parsed[0] : nlohmann::json::object();
     }
 
     std::shared_ptr<FrameKeeper> keeper = std::make_shared<FrameKeeper>();
@@ -201,6 +216,25 @@ TEST_F(StillCaptureTest, SilentShotIsDatedAndPlacedLikeAPhotoOutputShot) {
     // The silent photo's pixels are already turned; the photo output's are not.
     EXPECT_EQ(quiet["Orientation"].integerValue(), 1);
     EXPECT_NE(output["Orientation"].integerValue(), 1);
+
+    // Both carry the camera's Exif facts, so that a photo manager can date and sort them.
+    if (auto why = testsupport::missingTool("exiftool")) GTEST_SKIP() << *why;
+    for (const auto& photo : {silentPhoto, normalPhoto}) {
+        SCOPED_TRACE(photo == silentPhoto ? "silent road" : "photo output road");
+        auto tags = exifOf(photo);
+        const std::string taken = tags.value("DateTimeOriginal", "");
+        EXPECT_EQ(taken.size(), 19u) << taken;
+        EXPECT_EQ(tags.value("CreateDate", ""), taken);
+        EXPECT_EQ(taken.substr(0, 10), quiet["{TIFF}"]["DateTime"].stringValue().substr(0, 10));
+        EXPECT_TRUE(tags.contains("SubSecTimeOriginal"));  // a number to the reader
+        EXPECT_EQ(tags.value("OffsetTimeOriginal", std::string()).size(), 6u);
+        EXPECT_NEAR(tags.value("ExposureTime", 0.0), CMTimeGetSeconds(back()->exposureDuration()), 1e-4);
+        EXPECT_EQ(tags.value("ISO", 0), int(std::lround(back()->ISO())));
+        EXPECT_NEAR(tags.value("FNumber", 0.0), 1.8, 1e-6);
+        EXPECT_NEAR(tags.value("FocalLength", 0.0), 4.25, 1e-6);
+        EXPECT_TRUE(tags.contains("WhiteBalance"));
+        EXPECT_EQ(tags.value("Flash", -1) & 1, 0) << "the flash did not fire";
+    }
 }
 
 TEST_F(StillCaptureTest, SilentShotRunsTheFilterAtFullSize) {

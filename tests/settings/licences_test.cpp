@@ -1,5 +1,6 @@
 // The licences screen and the acknowledgements list files: the given order and texts, the list
 // file's elements, header and footer, line breaks inside paragraphs and the locale sort.
+#include <cmath>
 #include <filesystem>
 
 #include "app/base/my_navigation_controller.h"
@@ -7,6 +8,7 @@
 #include "platform/runtime/source_resources.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
+#include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "settings/licenses/acknowledgement_view_controller.h"
 #include "settings/licenses/acknowledgements_parser.h"
 #include "settings/licenses/licenses_controller.h"
@@ -67,6 +69,48 @@ TEST_F(Licences, GivenNamesKeepTheirOrderAndAMissingTextIsEmpty) {
     ASSERT_TRUE(detail) << "a row without text still opens";
     EXPECT_EQ(detail->title(), "Missing");
     EXPECT_EQ(detail->textView()->text(), "");
+}
+
+TEST_F(Licences, ALongLicenceTextScrollsUnderTheFinger) {
+    // A shipped licence, with its addresses and paragraphs.
+    NSBundle::setMainBundleRoot(kSourceResourcesFolder);
+    auto screen = LicensesController::make(thirdPartyComponents());
+    window->setRootViewController(MyNavigationController::withRoot(screen));
+    settle();
+    screen->tableView()->tapRowAtIndexPath({0, 0});
+    advance(1);
+    auto detail =
+        std::dynamic_pointer_cast<AcknowledgementViewController>(screen->navigationController()->topViewController());
+    ASSERT_TRUE(detail);
+    auto textView = detail->textView();
+    settle();
+    ASSERT_GT(textView->contentSize().height, textView->bounds().size.height * 2) << "more text than one screen";
+    // A finger pushes the text up.
+    static long id = 7000;
+    ++id;
+    const CGPoint from{180, 500};
+    EXPECT_EQ(window->hitTest(from).get(), textView.get()) << "the finger lands on the text";
+    UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, from, UITouchPhase::Began}}});
+    for (int i = 1; i <= 10; ++i) {
+        advance(0.02);
+        UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, {180, 500 - 30.0 * i}, UITouchPhase::Moved}}});
+    }
+    UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, {180, 200}, UITouchPhase::Ended}}});
+    advance(1);
+    EXPECT_GT(textView->contentOffset().y, 200);
+
+    // The window delivers the moves that queued up during a slow frame together, with one time
+    // stamp: the text still follows the finger.
+    const double before = textView->contentOffset().y;
+    ++id;
+    UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, from, UITouchPhase::Began}}});
+    advance(0.2);
+    for (int i = 1; i <= 10; ++i)
+        UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, {180, 500 - 30.0 * i}, UITouchPhase::Moved}}});
+    UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, {180, 200}, UITouchPhase::Ended}}});
+    advance(1);
+    EXPECT_TRUE(std::isfinite(textView->contentOffset().y));
+    EXPECT_GT(textView->contentOffset().y, before + 200);
 }
 
 TEST_F(Licences, TheShippedComponentsEachHaveTheirText) {

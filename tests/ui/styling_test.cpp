@@ -1,12 +1,32 @@
 // Styling recipes: the layer properties each sets, and sublayer ordering.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "platform/image/cg_image.h"
+#include "platform/ui/layer/layer_renderer.h"
 #include "platform/ui/view/ui_view.h"
 #include "ui/layout/layer_custom.h"
 #include "ui/layout/view_custom_style.h"
 #include "widgets/flat/flat_palette.h"
 
 namespace {
+
+TEST(Styling, AShadowedWhiteIconKeepsAVisibleEdgeOnAWhitePicture) {
+    auto picture = UIView::make(CGRectMake(0, 0, 60, 60));
+    picture->setBackgroundColor(UIColor::whiteColor());
+    auto icon = UIView::make(CGRectMake(20, 20, 20, 20));
+    icon->setBackgroundColor(UIColor::whiteColor());
+    picture->addSubview(icon);
+    assignShadow(*icon);
+    auto image = LayerRenderer::snapshot(*picture->layer(), 3);
+    ASSERT_TRUE(image);
+    // The darkest pixel of the shadow, just outside the icon's lower right edge.
+    int darkest = 255;
+    for (int y = 120; y < 130; ++y)
+        for (int x = 60; x < 130; ++x) darkest = std::min<int>(darkest, image->data()[y * image->bytesPerRow() + x * 4 + 1]);
+    EXPECT_LT(darkest, 190) << "the outline is too faint to see";
+}
 
 TEST(Styling, RoundShadowAndBorderSetTheirLayerProperties) {
     auto view = UIView::make(CGRectMake(0, 0, 80, 40));
@@ -19,7 +39,7 @@ TEST(Styling, RoundShadowAndBorderSetTheirLayerProperties) {
     view->layer()->setShadowRadius(9);
     assignShadow(*view);
     EXPECT_EQ(view->layer()->shadowColor(), CGColor::gray(0));
-    EXPECT_FLOAT_EQ(view->layer()->shadowOpacity(), 0.2f);
+    EXPECT_FLOAT_EQ(view->layer()->shadowOpacity(), 0.6f);
     EXPECT_EQ(view->layer()->shadowOffset(), (CGSize{1, 1}));
     EXPECT_EQ(view->layer()->shadowRadius(), 9) << "the radius is left alone";
 

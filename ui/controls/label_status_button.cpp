@@ -4,6 +4,7 @@
 #include "foundation/global.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/draw/color.h"
+#include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 #include "ui/controls/caption_label.h"
 #include "ui/layout/view_custom_constraints.h"
@@ -13,6 +14,24 @@
 namespace {
 constexpr CGFloat kCornerRadius = 15;
 constexpr float kShadowOpacity = 0.5;
+
+// The icon's shape in one colour (its alpha kept), so that a white icon shows on the white plate.
+std::shared_ptr<UIImage> tinted(const std::shared_ptr<UIImage>& image, const std::shared_ptr<UIColor>& colour) {
+    if (!image || !colour) return image;
+    const CGRect all{{0, 0}, image->size()};
+    UIGraphicsBeginImageContextWithOptions(all.size, false, image->scale());
+    if (!UIGraphicsGetCurrentContext()) {
+        UIGraphicsEndImageContext();
+        return image;
+    }
+    image->drawInRect(all);
+    colour->setFill();
+    UIRectFillUsingBlendMode(all, CGBlendMode::SourceIn);
+    auto out = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return out ? out : image;
+}
+
 }  // namespace
 
 void LabelStatusButton::init() {
@@ -37,3 +56,5 @@ void LabelStatusButton::init() {
 }
 
 void LabelStatusButton::setTitle(const std::string& title) { label_->setText(title); }
+
+void LabelStatusButton::setIconColor(const std::shared_ptr<UIColor>& colour) { iv_->setImage(tinted(image_, colour)); }

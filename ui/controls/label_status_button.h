@@ -7,6 +7,7 @@
 #include "platform/ui/view/ui_view.h"
 
 class ScrollLabel;
+class UIColor;
 class UIImage;
 class UIImageView;
 
@@ -18,6 +19,8 @@ public:
 
     void init() override;
     void setTitle(const std::string& title);
+    // Draws the icon in one colour (its own colours otherwise).
+    void setIconColor(const std::shared_ptr<UIColor>& colour);
 
     const std::shared_ptr<ScrollLabel>& label() const { return label_; }
     const std::shared_ptr<UIImageView>& iv() const { return iv_; }

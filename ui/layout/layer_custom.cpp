@@ -5,7 +5,8 @@
 #include "platform/ui/layer/ca_layer.h"
 
 namespace {
-constexpr float kShadowOpacity = 0.2f;
+// Strong enough that white icons and labels keep an outline on a light picture.
+constexpr float kShadowOpacity = 0.6f;
 constexpr CGSize kShadowOffset{1, 1};
 }  // namespace
 

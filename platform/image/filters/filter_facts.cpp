@@ -49,7 +49,7 @@ constexpr FactInput kInputs_CIColorCube[] = {
     {"inputImage", "CIImage", "CIAttributeTypeImage", none(), none(), none(), none(), none(), none(), "Image"},
     {"inputCubeDimension", "NSNumber", "CIAttributeTypeCount", num(2), num(2), num(64), none(), none(), num(2), "Cube Dimension"},
     {"inputCubeData", "NSData", nullptr, vec(kV0), none(), none(), none(), none(), vec(kV0), "Cube Data"},
-    {"inputExtrapolate", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), nullptr},
+    {"inputExtrapolate", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), "Extrapolate"},
 };
 
 constexpr const char* kCats_CIColorCubeWithColorSpace[] = {"CICategoryColorEffect", "CICategoryVideo", "CICategoryInterlaced", "CICategoryNonSquarePixels", "CICategoryStillImage", "CICategoryBuiltIn"};
@@ -58,7 +58,7 @@ constexpr FactInput kInputs_CIColorCubeWithColorSpace[] = {
     {"inputCubeDimension", "NSNumber", "CIAttributeTypeCount", num(2), num(2), num(64), none(), none(), num(2), "Cube Dimension"},
     {"inputCubeData", "NSData", nullptr, vec(kV0), none(), none(), none(), none(), vec(kV0), "Cube Data"},
     {"inputColorSpace", "NSObject", nullptr, none(), none(), none(), none(), none(), none(), "Color Space"},
-    {"inputExtrapolate", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), nullptr},
+    {"inputExtrapolate", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), "Extrapolate"},
 };
 
 constexpr const char* kCats_CIColorCubesMixedWithMask[] = {"CICategoryColorEffect", "CICategoryVideo", "CICategoryInterlaced", "CICategoryNonSquarePixels", "CICategoryStillImage", "CICategoryBuiltIn"};
@@ -69,7 +69,7 @@ constexpr FactInput kInputs_CIColorCubesMixedWithMask[] = {
     {"inputCube0Data", "NSData", nullptr, vec(kV0), none(), none(), none(), none(), vec(kV0), "Cube 0 Data"},
     {"inputCube1Data", "NSData", nullptr, vec(kV0), none(), none(), none(), none(), vec(kV0), "Cube 1 Data"},
     {"inputColorSpace", "NSObject", nullptr, none(), none(), none(), none(), none(), none(), "Color Space"},
-    {"inputExtrapolate", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), nullptr},
+    {"inputExtrapolate", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), "Extrapolate"},
 };
 
 constexpr const char* kCats_CIToneCurve[] = {"CICategoryColorAdjustment", "CICategoryVideo", "CICategoryStillImage", "CICategoryInterlaced", "CICategoryNonSquarePixels", "CICategoryBuiltIn"};
@@ -106,11 +106,11 @@ constexpr FactInput kInputs_CINoiseReduction[] = {
 };
 
 constexpr FactInput kInputs_CIFaceBalance[] = {
-    {"inputImage", "CIImage", "CIAttributeTypeImage", none(), none(), none(), none(), none(), none(), nullptr},
-    {"inputOrigI", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), nullptr},
-    {"inputOrigQ", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), nullptr},
-    {"inputStrength", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), nullptr},
-    {"inputWarmth", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), nullptr},
+    {"inputImage", "CIImage", "CIAttributeTypeImage", none(), none(), none(), none(), none(), none(), "Image"},
+    {"inputOrigI", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), "Original I"},
+    {"inputOrigQ", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), "Original Q"},
+    {"inputStrength", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), "Strength"},
+    {"inputWarmth", "NSNumber", nullptr, none(), none(), none(), none(), none(), none(), "Warmth"},
 };
 
 constexpr const char* kCats_CIAffineTransform[] = {"CICategoryGeometryAdjustment", "CICategoryVideo", "CICategoryStillImage", "CICategoryBuiltIn"};
@@ -143,9 +143,9 @@ constexpr FactInput kInputs_CIVibrance[] = {
 };
 
 constexpr FactInput kInputs_CIRedEyeCorrection[] = {
-    {"inputImage", "CIImage", "CIAttributeTypeImage", none(), none(), none(), none(), none(), none(), nullptr},
-    {"inputCameraModel", "NSString", nullptr, none(), none(), none(), none(), none(), none(), nullptr},
-    {"inputCorrectionInfo", "NSArray", nullptr, none(), none(), none(), none(), none(), none(), nullptr},
+    {"inputImage", "CIImage", "CIAttributeTypeImage", none(), none(), none(), none(), none(), none(), "Image"},
+    {"inputCameraModel", "NSString", nullptr, none(), none(), none(), none(), none(), none(), "Camera Model"},
+    {"inputCorrectionInfo", "NSArray", nullptr, none(), none(), none(), none(), none(), none(), "Correction Info"},
 };
 
 constexpr const char* kCats_CIColorMap[] = {"CICategoryColorEffect", "CICategoryVideo", "CICategoryInterlaced", "CICategoryNonSquarePixels", "CICategoryStillImage", "CICategoryBuiltIn"};

@@ -63,6 +63,13 @@ TEST_F(Menu, AnUnsupportedControlOpensNotSupportedUnderItsName) {
     step(0.4);
     EXPECT_FALSE(menu->popInvalid()->hidden());
     EXPECT_EQ(menu->popInvalid()->titleView()->lblTitle()->text(), "FOCUS");
+    // Where the notice lies over the menu's own title, its plate hides that title.
+    auto inWindow = [](const std::shared_ptr<UIView>& v) { return v->convertRectToView(v->bounds(), nullptr); };
+    auto notice = menu->popInvalid()->label();
+    if (CGRectIntersectsRect(inWindow(notice), inWindow(menu->titleView()->lblTitle()))) {
+        ASSERT_TRUE(notice->backgroundColor()) << "the menu's title shows through the notice";
+        EXPECT_DOUBLE_EQ(notice->backgroundColor()->cgColor().alpha, 1.0);
+    }
     EXPECT_TRUE(menu->popFocus()->hidden());
     EXPECT_FALSE(menu->popFocus()->timerRunning());
 

@@ -166,4 +166,37 @@ TEST_F(CameraScreenPreviewTest, ThePictureFadesInWhenItIsFirstLaidOut) {
     EXPECT_DOUBLE_EQ(preview->alpha(), 1.0);
     EXPECT_FALSE(screen->ui()->isHidden());
     EXPECT_FALSE(screen->timerFade());
+    // The gesture layer and the zoom slider are back at full strength, not left at the last tick's.
+    EXPECT_DOUBLE_EQ(screen->ui()->alpha(), 1.0);
+    EXPECT_NEAR(screen->slZoom()->alpha(), 0.4, 1e-6);
+}
+
+TEST_F(CameraScreenPreviewTest, TurningTheScreenLaysThePictureOutAgainAndBack) {
+    showScreen();
+    step(0.2);
+    auto preview = screen->previewIfMade();
+    auto root = screen->view();
+    const CGRect upright = preview->frame();
+    const CGPoint sliderUpright = screen->slZoom()->center();
+
+    UIScreen::mainScreen()->setOrientation(UIInterfaceOrientation::LandscapeLeft);
+    step(0.3);
+    const CGSize turned = root->bounds().size;
+    EXPECT_GT(turned.width, turned.height) << "the screen's view takes the turned screen";
+    PreviewRoom room;
+    room.view = turned;
+    room.topGuide = root->safeAreaInsets().top;
+    room.bottomGuide = root->safeAreaInsets().bottom;
+    room.topBar = screen->top()->bounds().size.height;
+    room.bottomBar = screen->bottom()->bounds().size.height;
+    auto in = previewInsets(screen->lastScreen()->extent().size, room);
+    EXPECT_NEAR(preview->frame().origin.x, in.dl, 0.5);
+    EXPECT_NEAR(preview->frame().size.width, turned.width - in.dl + in.dr, 0.5);
+    EXPECT_EQ(screen->ui()->frame(), preview->frame());
+
+    UIScreen::mainScreen()->setOrientation(UIInterfaceOrientation::Portrait);
+    step(0.3);
+    EXPECT_EQ(preview->frame(), upright) << "back where it was, without a capture restart";
+    EXPECT_EQ(screen->ui()->frame(), upright);
+    EXPECT_NEAR(screen->slZoom()->center().x, sliderUpright.x, 0.5);
 }

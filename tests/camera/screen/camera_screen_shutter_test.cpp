@@ -13,6 +13,8 @@
 #include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/storage/file_manager.h"
 #include "tests/camera/screen/camera_screen_test_support.h"
+#include "platform/ui/text/attributed_string.h"
+#include "ui/popup/pop_message_view.h"
 
 namespace {
 
@@ -64,6 +66,25 @@ TEST_F(CameraScreenShutterTest, TheSelfTimerCountsDownAndShootsOnceOrIsCancelled
     EXPECT_FALSE(screen->timerTimer());
     step(4);
     EXPECT_EQ(libraryPhotos().size(), 1u);
+}
+
+TEST_F(CameraScreenShutterTest, EverySecondTriggerDuringTheCountdownShowsCanceled) {
+    Global::shared()->setTimerShot(3);
+    showScreen();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        screen->onShot();
+        step(1.5);
+        screen->onShot();
+        step(0.3);
+        auto pop = screen->message();
+        ASSERT_TRUE(pop);
+        ASSERT_TRUE(pop->attributedText());
+        EXPECT_EQ(pop->attributedText()->string(), "CANCELED");
+        EXPECT_FALSE(pop->hidden());
+        step(3);
+    }
+    EXPECT_TRUE(libraryPhotos().empty());
 }
 
 TEST_F(CameraScreenShutterTest, ATapWithSettledControlsShootsAtOnce) {

@@ -45,7 +45,7 @@ int redness(const CVPixelBuffer& f, double fx, double fy) {
 
 }  // namespace
 
-TEST_F(CaptureTest, APictureFileLoopsAsFramesTheRightWayUp) {
+TEST_F(CaptureTest, APictureFileLoopsAsFramesTheRightWayUpAtItsOwnSize) {
     for (bool tall : {false, true}) {
         std::string path = tall ? writePicture(120, 240) : writePicture(240, 120);
         ASSERT_TRUE(CaptureDeviceRegistry::configure("image:" + path));
@@ -56,25 +56,29 @@ TEST_F(CaptureTest, APictureFileLoopsAsFramesTheRightWayUp) {
 
         auto session = AVCaptureSession::make();
         ASSERT_TRUE(session->addInput(*AVCaptureDeviceInput::deviceInputWithDevice(camera)));
-        ASSERT_TRUE(session->setSessionPreset(AVCaptureSessionPreset::P640x480));
+        // Nothing larger than the picture: the preset the camera host asks first is refused.
+        EXPECT_FALSE(session->canSetSessionPreset(AVCaptureSessionPreset::P3840x2160));
+        EXPECT_FALSE(session->canSetSessionPreset(AVCaptureSessionPreset::P640x480));
+        ASSERT_TRUE(session->setSessionPreset(AVCaptureSessionPreset::Photo));
         auto output = AVCaptureVideoDataOutput::make();
         auto sink = std::make_shared<Sink>();
         output->setSampleBufferDelegate(sink, DispatchQueue::serial("frames"));
         ASSERT_TRUE(session->addOutput(output));
-        if (tall)
-            output->connectionWithMediaType(AVMediaType::Video)
-                ->setVideoOrientation(AVCaptureVideoOrientation::Portrait);
+        // A portrait connection, as the camera screen asks: the picture is not turned by it.
+        output->connectionWithMediaType(AVMediaType::Video)->setVideoOrientation(AVCaptureVideoOrientation::Portrait);
         ASSERT_TRUE(session->startRunning());
         advance(0.1);
         session->stopRunning();
         ASSERT_GE(sink->frames.size(), 2u);
         auto frame = sink->frames.items().back()->imageBuffer();
         if (tall) {
-            EXPECT_EQ(frame->width(), 480u);
+            EXPECT_EQ(frame->width(), 120u);
+            EXPECT_EQ(frame->height(), 240u);
             EXPECT_GT(redness(*frame, 0.5, 0.1), 100) << "top red";
             EXPECT_LT(redness(*frame, 0.5, 0.9), -100) << "bottom blue";
         } else {
-            EXPECT_EQ(frame->width(), 640u);
+            EXPECT_EQ(frame->width(), 240u);
+            EXPECT_EQ(frame->height(), 120u);
             EXPECT_GT(redness(*frame, 0.1, 0.5), 100) << "left red";
             EXPECT_LT(redness(*frame, 0.9, 0.5), -100) << "right blue";
         }
@@ -84,4 +88,43 @@ TEST_F(CaptureTest, APictureFileLoopsAsFramesTheRightWayUp) {
     ASSERT_FALSE(missing);
     EXPECT_NE(missing.error().find("picture"), std::string::npos);
     EXPECT_TRUE(AVCaptureDevice::devicesWithMediaType(AVMediaType::Video).empty());
+}
+
+TEST_F(CaptureTest, SourcesTakeAFrameSizeAndOfferOnlyPresetsThatFitIt) {
+    std::string path = writePicture(240, 120);
+    ASSERT_TRUE(CaptureDeviceRegistry::configure("image:" + path + "@80x40"));
+    auto picture = AVCaptureDevice::defaultDeviceWithMediaType(AVMediaType::Video);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->capabilities().presets.at(AVCaptureSessionPreset::Photo).outputDimensions.width, 80);
+    EXPECT_EQ(picture->activeFormat()->highResolutionStillImageDimensions().height, 40) << "photos no larger";
+    std::filesystem::remove(path);
+
+    ASSERT_TRUE(CaptureDeviceRegistry::configure("synthetic@1280x720"));
+    auto back = AVCaptureDevice::defaultDeviceWithMediaType(AVMediaType::Video);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(back->isFocusModeSupported(AVCaptureFocusMode::ContinuousAutoFocus)) << "still the synthetic camera";
+    EXPECT_FALSE(back->supportsAVCaptureSessionPreset(AVCaptureSessionPreset::P3840x2160));
+    EXPECT_FALSE(back->supportsAVCaptureSessionPreset(AVCaptureSessionPreset::P1920x1080));
+    EXPECT_TRUE(back->supportsAVCaptureSessionPreset(AVCaptureSessionPreset::P1280x720));
+    EXPECT_TRUE(back->supportsAVCaptureSessionPreset(AVCaptureSessionPreset::P640x480));
+    for (const auto& [name, choice] : back->capabilities().presets) {
+        EXPECT_LE(choice.outputDimensions.width, 1280) << name;
+        EXPECT_LE(choice.outputDimensions.height, 720) << name;
+    }
+    auto session = AVCaptureSession::make();
+    ASSERT_TRUE(session->addInput(*AVCaptureDeviceInput::deviceInputWithDevice(back)));
+    ASSERT_TRUE(session->setSessionPreset(AVCaptureSessionPreset::High));
+    EXPECT_EQ(session->frameDimensions().width, 1280);
+    EXPECT_EQ(session->frameDimensions().height, 720);
+
+    // Without a size the synthetic camera is as it always was; bad sizes are refused.
+    ASSERT_TRUE(CaptureDeviceRegistry::configure("synthetic"));
+    EXPECT_TRUE(AVCaptureDevice::defaultDeviceWithMediaType(AVMediaType::Video)
+                    ->supportsAVCaptureSessionPreset(AVCaptureSessionPreset::P3840x2160));
+    for (const char* bad : {"synthetic@0x10", "synthetic@99999x10", "v4l2:/dev/video0@640x480"})
+        EXPECT_FALSE(CaptureDeviceRegistry::configure(bad)) << bad;
+    auto parsed = CameraSource::parse("image:/pictures/me@2x.png");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->argument, "/pictures/me@2x.png") << "an @ in a file name is not a size";
+    EXPECT_FALSE(parsed->size);
 }

@@ -1,6 +1,7 @@
 // The "video:PATH" camera: a video file plays as frames on the clock and loops at its end.
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "capture_test_support.h"
 #include "clip_writer.h"
@@ -37,7 +38,11 @@ TEST_F(CaptureTest, AVideoFilePlaysOnTheClockAndLoops) {
     ASSERT_TRUE(camera);
     auto session = AVCaptureSession::make();
     ASSERT_TRUE(session->addInput(*AVCaptureDeviceInput::deviceInputWithDevice(camera)));
-    ASSERT_TRUE(session->setSessionPreset(AVCaptureSessionPreset::P352x288));
+    // Frames at the clip's own 64 x 48, not scaled up to a preset the clip cannot fill.
+    EXPECT_FALSE(session->canSetSessionPreset(AVCaptureSessionPreset::P352x288));
+    ASSERT_TRUE(session->setSessionPreset(AVCaptureSessionPreset::High));
+    EXPECT_EQ(session->frameDimensions().width, 64);
+    EXPECT_EQ(session->frameDimensions().height, 48);
     auto output = AVCaptureVideoDataOutput::make();
     auto sink = std::make_shared<Sink>();
     output->setSampleBufferDelegate(sink, DispatchQueue::serial("video frames"));
@@ -55,4 +60,13 @@ TEST_F(CaptureTest, AVideoFilePlaysOnTheClockAndLoops) {
     auto broken = CaptureDeviceRegistry::configure("video:/nonexistent/clip.avi");
     ASSERT_FALSE(broken);
     EXPECT_TRUE(AVCaptureDevice::devicesWithMediaType(AVMediaType::Video).empty());
+
+    // A file that is not a video says so, and leaves no camera behind.
+    auto text = std::filesystem::temp_directory_path() / "korva-not-a-video.mp4";
+    std::ofstream(text) << "these are words, not pictures\n";
+    auto notVideo = CaptureDeviceRegistry::configure("video:" + text.string());
+    ASSERT_FALSE(notVideo);
+    EXPECT_NE(notVideo.error().find(text.string()), std::string::npos) << notVideo.error();
+    EXPECT_TRUE(AVCaptureDevice::devicesWithMediaType(AVMediaType::Video).empty());
+    std::filesystem::remove(text);
 }

@@ -4,16 +4,23 @@
 
 #include <cairo.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/timer.h"
+#include "platform/host/device_input.h"
 #include "platform/host/headless_host.h"
 #include "platform/host/window_host.h"
 #include "platform/ui/app/ui_application.h"
+#include "platform/sensors/cm_motion_manager.h"
 #include "platform/ui/app/ui_window.h"
+#include "platform/ui/controller/ui_view_controller.h"
+#include "platform/ui/gesture/ui_pinch_gesture_recognizer.h"
+#include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "sample_view_tree.h"
 
 namespace {
@@ -211,4 +218,100 @@ TEST(HostFallback, WindowHostShowsFramesThroughSDLsDummyDriver) {
     else
         ::setenv("DISPLAY", display.c_str(), 1);
     UIScreen::setMainScreen(UIScreen::make());
+}
+
+TEST_F(HeadlessHostTest, AWindowPinchNotchIsAGestureOverTimeThatAPinchRecogniserFollows) {
+    // Touches go to the views, as in the running program.
+    auto input = std::make_shared<DeviceInput>();
+    host->setEventSink(input);
+    UITouchDispatcher::shared()->cancelAll();
+    auto window = UIWindow::make();
+    window->makeKeyAndVisible();
+    auto view = UIView::make(window->bounds());
+    window->addSubview(view);
+    std::vector<UIGestureRecognizerState> states;
+    std::vector<CGFloat> scales;
+    std::shared_ptr<UIPinchGestureRecognizer> pinch;
+    pinch = UIPinchGestureRecognizer::make([&](UIGestureRecognizer& r) {
+        states.push_back(r.state());
+        scales.push_back(pinch->scale());
+    });
+    UIViewAddGestureRecognizer(*view, pinch);
+
+    host->pinchNotch({160, 240}, 20);
+    host->step(0.05);
+    host->pinchNotch({160, 240}, 20);  // the wheel turns on: the same gesture goes further
+    for (int i = 0; i < 20; ++i) host->step(0.025);
+    ASSERT_FALSE(states.empty());
+    EXPECT_EQ(states.front(), UIGestureRecognizerState::Began);
+    EXPECT_EQ(states.back(), UIGestureRecognizerState::Ended);
+    EXPECT_GE(std::count(states.begin(), states.end(), UIGestureRecognizerState::Changed), 3);
+    EXPECT_EQ(std::count(states.begin(), states.end(), UIGestureRecognizerState::Began), 1);
+    EXPECT_NEAR(scales.back(), 1.4, 1e-6);  // 100 points apart to 140
+
+    // Closing notches make a new gesture that scales down.
+    states.clear();
+    host->pinchNotch({160, 240}, -20);
+    for (int i = 0; i < 20; ++i) host->step(0.025);
+    ASSERT_FALSE(states.empty());
+    EXPECT_EQ(states.back(), UIGestureRecognizerState::Ended);
+    EXPECT_NEAR(scales.back(), 0.8, 1e-6);
+    UITouchDispatcher::shared()->cancelAll();
+}
+
+TEST_F(HeadlessHostTest, SidewaysTiltRollsAnUprightDeviceAndTipsAFlatOne) {
+    DeviceInput input;
+    CMMotionManager::setDeviceGravity({0, -1, 0});
+    input.tilt(0, 0.1);
+    auto g = CMMotionManager::deviceGravity();
+    EXPECT_NEAR(std::abs(std::atan2(g.x, -g.y)), 0.1, 1e-9) << "an upright device rolls";
+    EXPECT_NEAR(g.z, 0, 1e-12);
+    input.tilt(0, -0.1);
+    g = CMMotionManager::deviceGravity();
+    EXPECT_NEAR(g.x, 0, 1e-12);
+    EXPECT_NEAR(g.y, -1, 1e-12);
+
+    CMMotionManager::setDeviceGravity({0, 0, -1});  // face up on a table
+    input.tilt(0, 0.2);
+    g = CMMotionManager::deviceGravity();
+    EXPECT_NEAR(std::abs(g.x), std::sin(0.2), 1e-9);
+    EXPECT_NEAR(std::hypot(g.x, g.y, g.z), 1, 1e-12);
+    input.tilt(0.3, 0);  // forward and back still turns about x
+    EXPECT_NEAR(std::hypot(CMMotionManager::deviceGravity().y, CMMotionManager::deviceGravity().z),
+                std::cos(0.2), 1e-9);
+    CMMotionManager::setDeviceGravity({0, -1, 0});
+}
+
+namespace {
+struct PortraitOnly : UIViewController {
+    KORVA_MAKE(PortraitOnly)
+    UIInterfaceOrientationMask supportedInterfaceOrientations() const override {
+        return UIInterfaceOrientationMaskPortrait;
+    }
+
+protected:
+    PortraitOnly() = default;
+};
+}  // namespace
+
+TEST_F(HeadlessHostTest, TurningTheDeviceTurnsTheScreenOnlyForAControllerThatTurns) {
+    CMMotionManager::setDeviceGravity({0, -1, 0});
+    auto window = UIWindow::make();
+    window->setRootViewController(PortraitOnly::make());
+    window->makeKeyAndVisible();
+    // A portrait application stays upright; the device on its side is felt by the motion sensor.
+    EXPECT_FALSE(host->turnDevice());
+    EXPECT_FALSE(host->screen()->isLandscape());
+    EXPECT_NEAR(std::abs(CMMotionManager::deviceGravity().x), 1, 1e-12);
+    EXPECT_FALSE(host->turnDevice());
+    EXPECT_NEAR(CMMotionManager::deviceGravity().y, -1, 1e-12);
+
+    // A controller that takes every orientation turns with the device, and back.
+    window->setRootViewController(UIViewController::make());
+    EXPECT_TRUE(host->turnDevice());
+    EXPECT_TRUE(host->screen()->isLandscape());
+    EXPECT_GT(host->screen()->bounds().size.width, host->screen()->bounds().size.height);
+    EXPECT_TRUE(host->turnDevice());
+    EXPECT_FALSE(host->screen()->isLandscape());
+    CMMotionManager::setDeviceGravity({0, -1, 0});
 }

@@ -69,3 +69,28 @@ TEST(HostOptionsTest, CameraSourceForms) {
     for (const char* bad : {"", "webcam", "libcamera:", "v4l2:", "v4l2:/dev/video", "image:", "video:"})
         EXPECT_FALSE(isValidCameraSource(bad)) << bad;
 }
+
+TEST(HostOptionsTest, CameraSourcesMayNameAFrameSize) {
+    for (const char* ok : {"synthetic@1280x720", "image:/x.jpg@640x480", "video:/y.mp4@1920x1080", "image:/a@2x.png"})
+        EXPECT_TRUE(isValidCameraSource(ok)) << ok;
+    for (const char* bad : {"synthetic@", "synthetic@0x720", "synthetic@1280", "synthetic@99999x1", "webcam@64x48"})
+        EXPECT_FALSE(isValidCameraSource(bad)) << bad;
+}
+
+TEST(HostOptionsTest, AFixedPositionIsLatitudeLongitudeAndMaybeAltitude) {
+    auto o = parse({{"KORVA_LOCATION", "60.17,24.94"}});
+    ASSERT_TRUE(o.location);
+    EXPECT_DOUBLE_EQ(o.location->latitude, 60.17);
+    EXPECT_DOUBLE_EQ(o.location->longitude, 24.94);
+    EXPECT_FALSE(o.location->altitude);
+    o = parse({{"KORVA_LOCATION", "-33.9,18.4,-5"}});
+    ASSERT_TRUE(o.location && o.location->altitude);
+    EXPECT_DOUBLE_EQ(*o.location->altitude, -5);
+    EXPECT_TRUE(o.warnings.empty());
+    for (const char* bad : {"60.17", "91,0", "0,181", "a,b", "1,2,3,4", "1,,2", "nan,1"}) {
+        o = parse({{"KORVA_LOCATION", bad}});
+        EXPECT_FALSE(o.location) << bad;
+        EXPECT_EQ(o.warnings.size(), 1u) << bad;
+    }
+    EXPECT_FALSE(parse({}).location);
+}

@@ -111,3 +111,19 @@ TEST(FilterRegistry, EveryRegisteredFilterIsImplementedAndUnknownNamesAreNot) {
     EXPECT_NE(pdf417->outputImage(), nullptr);
     EXPECT_EQ(imageOf(randomBitmap(2, 2, 1))->imageByApplyingFilter("CINoSuchFilter"), nullptr);
 }
+
+TEST(FilterRegistry, EveryInputOfEveryFilterHasADisplayName) {
+    for (const auto& name : CIFilter::filterNamesInCategory("")) {
+        auto filter = CIFilter::filterWithName(name);
+        ASSERT_TRUE(filter) << name;
+        auto attrs = filter->attributes();
+        for (const auto& key : filter->inputKeys()) {
+            const Value& shown = attrs.get(key)[kCIAttributeDisplayName];
+            EXPECT_TRUE(shown.isString() && !shown.stringValue().empty()) << name << " " << key;
+            EXPECT_NE(shown.stringValue().rfind("input", 0), 0u) << name << " " << key << ": a key, not a name";
+        }
+    }
+    EXPECT_EQ(CIFilter::filterWithName("CIColorCube")->attributes().get("inputExtrapolate")[kCIAttributeDisplayName]
+                  .stringValue(),
+              "Extrapolate");
+}

@@ -1,0 +1,204 @@
+// A GeoClue client through GIO's D-Bus calls, run by a GLib main loop on a thread of its own.
+#include "platform/sensors/desktop_location.h"
+
+#include <gio/gio.h>
+
+#include <future>
+#include <mutex>
+#include <thread>
+
+#include "platform/dispatch/clock.h"
+#include "platform/runtime/log.h"
+#include "platform/sensors/cl_location_manager.h"
+
+namespace {
+
+constexpr const char* kService = "org.freedesktop.GeoClue2";
+constexpr const char* kManagerPath = "/org/freedesktop/GeoClue2/Manager";
+constexpr const char* kManagerInterface = "org.freedesktop.GeoClue2.Manager";
+constexpr const char* kClientInterface = "org.freedesktop.GeoClue2.Client";
+constexpr const char* kLocationInterface = "org.freedesktop.GeoClue2.Location";
+constexpr int kCallTimeoutMs = 1000;
+constexpr unsigned kAccuracyExact = 8;
+
+std::string takeError(GError*& error) {
+    std::string text = error ? error->message : "unknown error";
+    g_clear_error(&error);
+    return text;
+}
+
+// One call that answers with the given type; none (and the reason) on failure.
+GVariant* call(GDBusConnection* bus, const char* path, const char* interface, const char* method, GVariant* args,
+               const char* replyType, std::string& problem) {
+    GError* error = nullptr;
+    GVariant* reply = g_dbus_connection_call_sync(bus, kService, path, interface, method, args,
+                                                  replyType ? G_VARIANT_TYPE(replyType) : nullptr,
+                                                  G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &error);
+    if (!reply) problem = std::string(method) + ": " + takeError(error);
+    return reply;
+}
+
+bool setProperty(GDBusConnection* bus, const std::string& path, const char* name, GVariant* value,
+                 std::string& problem) {
+    GVariant* reply = call(bus, path.c_str(), "org.freedesktop.DBus.Properties", "Set",
+                           g_variant_new("(ssv)", kClientInterface, name, value), nullptr, problem);
+    if (reply) g_variant_unref(reply);
+    return reply != nullptr;
+}
+
+double doubleIn(GVariant* dict, const char* key, double fallback) {
+    double value = fallback;
+    g_variant_lookup(dict, key, "d", &value);
+    return value;
+}
+
+struct Client {
+    std::mutex mutex;
+    bool started = false;
+    GMainContext* context = nullptr;
+    GMainLoop* loop = nullptr;
+    std::thread thread;
+};
+
+Client& client() {
+    static Client c;
+    return c;
+}
+
+void onLocationUpdated(GDBusConnection* bus, const gchar*, const gchar*, const gchar*, const gchar*,
+                       GVariant* parameters, gpointer) {
+    const gchar* oldPath = nullptr;
+    const gchar* newPath = nullptr;
+    g_variant_get(parameters, "(&o&o)", &oldPath, &newPath);
+    std::string problem;
+    GVariant* reply = call(bus, newPath, "org.freedesktop.DBus.Properties", "GetAll",
+                           g_variant_new("(s)", kLocationInterface), "(a{sv})", problem);
+    if (!reply) {
+        Log::warning("location", "cannot read the desktop's position: " + problem);
+        return;
+    }
+    GVariant* props = g_variant_get_child_value(reply, 0);
+    CLLocation::Fields f;
+    f.coordinate = {doubleIn(props, "Latitude", 0), doubleIn(props, "Longitude", 0)};
+    // The service reports an unknown altitude as a very large negative number.
+    double altitude = doubleIn(props, "Altitude", 0);
+    f.altitude = altitude > -1e6 ? altitude : 0;
+    f.horizontalAccuracy = doubleIn(props, "Accuracy", 100);
+    f.verticalAccuracy = altitude > -1e6 ? f.horizontalAccuracy : -1;
+    f.speed = doubleIn(props, "Speed", -1);
+    f.course = doubleIn(props, "Heading", -1);
+    f.timestamp = Clock::absoluteTime();
+    g_variant_unref(props);
+    g_variant_unref(reply);
+    CLLocationManager::setDevicePosition(CLLocation::make(f));
+}
+
+// The client's set-up on the bus: a client object, its settings, the update signal and Start.
+Result<void> startClient(GDBusConnection* bus, const std::string& desktopId) {
+    std::string problem;
+    GVariant* reply = call(bus, kManagerPath, kManagerInterface, "GetClient", nullptr, "(o)", problem);
+    if (!reply) return fail(problem);
+    const gchar* pathText = nullptr;
+    g_variant_get(reply, "(&o)", &pathText);
+    std::string path = pathText;
+    g_variant_unref(reply);
+    if (!setProperty(bus, path, "DesktopId", g_variant_new_string(desktopId.c_str()), problem) ||
+        !setProperty(bus, path, "DistanceThreshold", g_variant_new_uint32(0), problem) ||
+        !setProperty(bus, path, "RequestedAccuracyLevel", g_variant_new_uint32(kAccuracyExact), problem))
+        return fail(problem);
+    g_dbus_connection_signal_subscribe(bus, kService, kClientInterface, "LocationUpdated", path.c_str(), nullptr,
+                                       G_DBUS_SIGNAL_FLAGS_NONE, onLocationUpdated, nullptr, nullptr);
+    reply = call(bus, path.c_str(), kClientInterface, "Start", nullptr, nullptr, problem);
+    if (!reply) return fail(problem);
+    g_variant_unref(reply);
+    return {};
+}
+
+GDBusConnection* systemBus(std::string& problem) {
+    GError* error = nullptr;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
+    if (!bus) problem = takeError(error);
+    return bus;
+}
+
+}  // namespace
+
+bool DesktopLocation::available() {
+    std::string problem;
+    GDBusConnection* bus = systemBus(problem);
+    if (!bus) return false;
+    auto ask = [&](const char* method, GVariant* args, const char* type) {
+        GError* error = nullptr;
+        GVariant* reply = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                      "org.freedesktop.DBus", method, args, G_VARIANT_TYPE(type),
+                                                      G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &error);
+        g_clear_error(&error);
+        return reply;
+    };
+    bool found = false;
+    if (GVariant* owner = ask("NameHasOwner", g_variant_new("(s)", kService), "(b)")) {
+        gboolean has = FALSE;
+        g_variant_get(owner, "(b)", &has);
+        found = has;
+        g_variant_unref(owner);
+    }
+    if (!found)
+        if (GVariant* names = ask("ListActivatableNames", nullptr, "(as)")) {
+            GVariantIter* iter = nullptr;
+            const gchar* name = nullptr;
+            g_variant_get(names, "(as)", &iter);
+            while (!found && g_variant_iter_loop(iter, "&s", &name)) found = g_strcmp0(name, kService) == 0;
+            g_variant_iter_free(iter);
+            g_variant_unref(names);
+        }
+    g_object_unref(bus);
+    return found;
+}
+
+Result<void> DesktopLocation::start(const std::string& desktopId) {
+    Client& c = client();
+    std::lock_guard lock(c.mutex);
+    if (c.started) return {};
+    std::string problem;
+    GDBusConnection* bus = systemBus(problem);
+    if (!bus) return fail("no system bus: " + problem);
+    c.context = g_main_context_new();
+    c.loop = g_main_loop_new(c.context, FALSE);
+    // Signals are delivered to the context that was the thread's default when subscribing, so the
+    // client is set up on its own thread.
+    std::promise<Result<void>> ready;
+    auto answer = ready.get_future();
+    c.thread = std::thread([&c, bus, desktopId, &ready] {
+        g_main_context_push_thread_default(c.context);
+        auto started = startClient(bus, desktopId);
+        bool ok = started.ok();
+        ready.set_value(started);
+        if (ok) g_main_loop_run(c.loop);
+        g_main_context_pop_thread_default(c.context);
+        g_object_unref(bus);
+    });
+    auto started = answer.get();
+    if (!started) {
+        c.thread.join();
+        g_main_loop_unref(c.loop);
+        g_main_context_unref(c.context);
+        c.loop = nullptr;
+        c.context = nullptr;
+        return fail("the desktop's location service refused: " + started.error());
+    }
+    c.started = true;
+    return {};
+}
+
+void DesktopLocation::stop() {
+    Client& c = client();
+    std::lock_guard lock(c.mutex);
+    if (!c.started) return;
+    g_main_loop_quit(c.loop);
+    c.thread.join();
+    g_main_loop_unref(c.loop);
+    g_main_context_unref(c.context);
+    c.loop = nullptr;
+    c.context = nullptr;
+    c.started = false;
+}
