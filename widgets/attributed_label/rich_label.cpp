@@ -43,6 +43,7 @@ void RichLabel::init() {
 
 void RichLabel::commonInit() {
     setUserInteractionEnabled(true);
+    setMultipleTouchEnabled(false);
     textInsets_ = UIEdgeInsetsZero;
     lineHeightMultiple_ = 1;
     linkModels_.clear();
