@@ -35,6 +35,8 @@ TEST_F(AppTest, TheNavigationControllerAnswersWithItsTopScreenAndMakesLaterBarsO
     resetBarLooks();
     auto nav = show(MyNavigationController::withRoot(make<LandscapeScreen>()));
     EXPECT_EQ(nav->supportedInterfaceOrientations(), UIInterfaceOrientationMaskLandscape);
+    EXPECT_FALSE(nav->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::Portrait));
+    EXPECT_TRUE(nav->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::LandscapeRight));
     EXPECT_TRUE(nav->prefersStatusBarHidden());
     EXPECT_FALSE(nav->automaticallyAdjustsScrollViewInsets());
 
