@@ -1,11 +1,11 @@
 // The rich label's text model: settings, the three roads of setting text, links and their
 // adding, the pressed state, link detection and the caches the drawing reads.
-#include "widgets/attributed_label/rich_label.h"
+#include "widgets/rich_label/rich_label.h"
 
 #include <map>
 
 #include "platform/ui/animation/ca_transaction.h"
-#include "widgets/attributed_label/rich_label_attributes.h"
+#include "widgets/rich_label/rich_label_attributes.h"
 
 namespace {
 

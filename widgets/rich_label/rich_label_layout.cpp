@@ -16,8 +16,8 @@
 #include "platform/ui/draw/path.h"
 #include "platform/ui/text/paragraph_style.h"
 #include "platform/ui/view/ui_geometry_strings.h"
-#include "widgets/attributed_label/rich_label.h"
-#include "widgets/attributed_label/rich_label_attributes.h"
+#include "widgets/rich_label/rich_label.h"
+#include "widgets/rich_label/rich_label_attributes.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The rich label's layout and drawing: fitting sizes by line limit, the text rectangle, truncation
 // with its token, boxes and strikes read back from pixels, shrinking, and draws that settle.
-#include "attributed_label_support.h"
+#include "rich_label_support.h"
 
 #include "platform/ui/text/paragraph_style.h"
 
