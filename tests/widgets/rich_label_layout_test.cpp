@@ -262,4 +262,17 @@ TEST_F(RichLabelLayout, ALastLineThatEndsTheTextIsDrawnWithoutAToken) {
     label->setText(std::string("one\ntwo\nthree"));
     image = render(*label);
     EXPECT_FALSE(columns(image, int(lineHeight()), int(2 * lineHeight()), isGreen).empty());
+
+    // The text's last line reaching past the width (its trailing blanks) is still drawn whole.
+    CGFloat wordsWidth = TextLayout(*NSAttributedString::make("abc def", NSAttributes{{NSFontAttributeName,
+                                                                                       UIFont::systemFontOfSize(17)}}),
+                                    TextLayoutOptions{})
+                             .size()
+                             .width;
+    auto one = makeLabel(CGRectMake(0, 0, std::ceil(wordsWidth) + 4, lineHeight()));
+    one->setNumberOfLines(1);
+    one->setLineBreakMode(NSLineBreakMode::ByTruncatingTail);
+    one->setAttributedTruncationToken(token);
+    one->setText(std::string("abc def                    "));
+    EXPECT_TRUE(columns(render(*one), 0, int(lineHeight()), isGreen).empty()) << "the whole text was cut";
 }
