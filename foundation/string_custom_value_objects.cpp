@@ -56,8 +56,8 @@ void fetchIntoCache(const std::string& address, const std::string& path) {
             Log::warning("image", "no picture cache to load " + address);
             return;
         }
-        pics->downloadAndSave(dispatch_get_global_queue(), address, path, kRemoteImageKeptForever, kRemoteImageDownloads, nullptr,
-                              [address](std::shared_ptr<UIImage> image) {
+        pics->downloadAndSave(dispatch_get_global_queue(), address, path, kRemoteImageKeptForever,
+                              kRemoteImageDownloads, nullptr, [address](std::shared_ptr<UIImage> image) {
                                   if (!image) {
                                       Log::warning("image", "image not loaded: " + address);
                                       return;

@@ -16,9 +16,10 @@ void MyVolumeController::viewWillDisappear(bool animated) {
 void MyVolumeController::addObserverVolume() {
     if (observingAudioSession_) return;
     std::weak_ptr<MyVolumeController> weak = self<MyVolumeController>();
-    volumeToken_ = AVAudioSession::sharedInstance()->addObserver("outputVolume", [weak](const std::string&, const Value&) {
-        if (auto strong = weak.lock()) strong->onMyVolumeChanged();
-    });
+    volumeToken_ =
+        AVAudioSession::sharedInstance()->addObserver("outputVolume", [weak](const std::string&, const Value&) {
+            if (auto strong = weak.lock()) strong->onMyVolumeChanged();
+        });
     (void)AVAudioSession::sharedInstance()->setActive(true);  // the volume is watched either way
     observingAudioSession_ = true;
 }

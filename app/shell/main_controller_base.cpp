@@ -91,7 +91,7 @@ bool MainControllerBase::shouldAutorotate() const { return vc_ ? vc_->shouldAuto
 
 bool MainControllerBase::shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const {
     return vc_ ? vc_->shouldAutorotateToInterfaceOrientation(orientation)
-              : MyViewController::shouldAutorotateToInterfaceOrientation(orientation);
+               : MyViewController::shouldAutorotateToInterfaceOrientation(orientation);
 }
 
 UIInterfaceOrientationMask MainControllerBase::supportedInterfaceOrientations() const {

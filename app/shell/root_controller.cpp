@@ -30,7 +30,7 @@ bool RootController::shouldAutorotate() const { return main_ ? main_->shouldAuto
 
 bool RootController::shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const {
     return main_ ? main_->shouldAutorotateToInterfaceOrientation(orientation)
-              : UIViewController::shouldAutorotateToInterfaceOrientation(orientation);
+                 : UIViewController::shouldAutorotateToInterfaceOrientation(orientation);
 }
 
 UIInterfaceOrientationMask RootController::supportedInterfaceOrientations() const {

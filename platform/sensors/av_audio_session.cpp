@@ -25,7 +25,8 @@ std::shared_ptr<AVAudioSession> AVAudioSession::sharedInstance() {
             AVSystemController_SystemVolumeDidChangeNotification, nullptr, nullptr,
             [weak](const std::shared_ptr<NSNotification>& n) {
                 if (auto me = weak.lock())
-                    me->didChangeValue("outputVolume", n->userInfo()[AVSystemController_AudioVolumeNotificationParameter]);
+                    me->didChangeValue("outputVolume",
+                                       n->userInfo()[AVSystemController_AudioVolumeNotificationParameter]);
             });
         return made;
     }();

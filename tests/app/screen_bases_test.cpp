@@ -5,12 +5,12 @@
 #include "app/base/my_cell_view_controller.h"
 #include "app/base/my_navigation_controller.h"
 #include "app/base/my_volume_controller.h"
+#include "app/shell/placeholder_controller.h"
+#include "foundation/global.h"
 #include "platform/host/device_input.h"
 #include "platform/sensors/av_audio_session.h"
 #include "platform/sensors/system_volume.h"
-#include "app/shell/placeholder_controller.h"
 #include "platform/ui/bar/ui_navigation_bar_appearances.h"
-#include "foundation/global.h"
 #include "platform/ui/control/ui_activity_indicator_view.h"
 #include "tests/app/app_test_support.h"
 #include "ui/popup/hud_view.h"
@@ -46,7 +46,8 @@ TEST_F(AppTest, TheNavigationControllerAnswersWithItsTopScreenAndMakesLaterBarsO
     ASSERT_TRUE(later->standardAppearance().backgroundColor);
     EXPECT_EQ(later->standardAppearance().backgroundColor->cgColor(), UIColor::systemBackgroundColor()->cgColor());
     ASSERT_TRUE(nav->navigationBar()->barTintColor());
-    EXPECT_EQ(nav->navigationBar()->barTintColor()->cgColor(), Global::shared()->color()->backgroundDefault()->cgColor());
+    EXPECT_EQ(nav->navigationBar()->barTintColor()->cgColor(),
+              Global::shared()->color()->backgroundDefault()->cgColor());
     ASSERT_TRUE(UINavigationBarAppearances::compact() && UINavigationBarAppearances::scrollEdge());
     EXPECT_TRUE(UINavigationBarAppearances::scrollEdge()->opaque);
     resetBarLooks();

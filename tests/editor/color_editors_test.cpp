@@ -218,8 +218,11 @@ TEST_F(ColorEditor, ResetWritesTheDefaultAndReportsTwice) {
 
 TEST_F(EditorPopTest, TheColourArraySliderKeepsToItsBoundsAndLetsGoOfTheRecordOnHiding) {
     Value def = Value(ValueArray{numberArray({1, 0, 0, 1})});
-    Value r = adjRecord("Colors", 21, {{"min", Value(0.2)}, {"max", Value(0.8)}, {"def", def},
-                                      {"value", Value(ValueArray{numberArray({0, 0, 1, 1})})}});
+    Value r = adjRecord("Colors", 21,
+                        {{"min", Value(0.2)},
+                         {"max", Value(0.8)},
+                         {"def", def},
+                         {"value", Value(ValueArray{numberArray({0, 0, 1, 1})})}});
     open(adjAttrs("CIColorArray", {{"inputColors", r}}));
     auto e = pop->popColorArray();
     ASSERT_NE(e, nullptr);

@@ -40,15 +40,14 @@ protected:
 TEST_F(WebImageGraphTest, ALateWebImageReachesTheBuiltGraph) {
     const std::string address = server_.url("/late.png");
     Value record = Value::dictionary({{"value", Value(address)}});
-    auto e = FilterElement::withDesc(Value::dictionary(
-        {{"name", Value("CISourceOverCompositing")},
-         {"value", Value::dictionary({{"inputBackgroundImage", record}})}}));
+    auto e =
+        FilterElement::withDesc(Value::dictionary({{"name", Value("CISourceOverCompositing")},
+                                                   {"value", Value::dictionary({{"inputBackgroundImage", record}})}}));
     ASSERT_NE(e, nullptr);
     auto source = solidImage(8, 8, 200, 0, 0);
     int arrivals = 0;
     auto token = NSNotificationCenter::defaultCenter()->addObserver(
-        kWebImageDidArriveNotification, nullptr, nullptr,
-        [&](const std::shared_ptr<NSNotification>& n) {
+        kWebImageDidArriveNotification, nullptr, nullptr, [&](const std::shared_ptr<NSNotification>& n) {
             EXPECT_EQ(n->userInfo()["address"].stringValue(), address);
             ++arrivals;
         });

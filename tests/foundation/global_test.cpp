@@ -171,10 +171,10 @@ TEST_F(GlobalTest, SettingsUnreadableAtStartAreMergedWhenTheyReadAgain) {
     EXPECT_TRUE(g->gridMode());  // defaults while the file cannot be read
     // The read error passes; the file holds the user's earlier choices.
     std::filesystem::remove(path);
-    ASSERT_TRUE(NSKeyedArchiver::archiveRootObject(
-                    Value::dictionary({{"gridMode", Value(false)}, {"flashMode", Value(1)}, {"imageRatio", Value(1)}}),
-                    path)
-                    .ok());
+    ASSERT_TRUE(
+        NSKeyedArchiver::archiveRootObject(
+            Value::dictionary({{"gridMode", Value(false)}, {"flashMode", Value(1)}, {"imageRatio", Value(1)}}), path)
+            .ok());
     g->setFlashMode(0);
     g->lastInfo()->removeObjectForKey("imageRatio");
     g->saveCurrentSettings();

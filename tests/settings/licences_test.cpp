@@ -5,11 +5,11 @@
 #include "app/base/my_navigation_controller.h"
 #include "app/web/my_web_controller.h"
 #include "platform/runtime/log.h"
-#include "platform/ui/app/ui_application.h"
 #include "platform/runtime/source_resources.h"
+#include "platform/ui/app/ui_application.h"
 #include "platform/ui/control/ui_label.h"
-#include "platform/ui/gesture/ui_gesture_recognizer.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
+#include "platform/ui/gesture/ui_gesture_recognizer.h"
 #include "settings/licenses/acknowledgement_view_controller.h"
 #include "settings/licenses/acknowledgements_parser.h"
 #include "settings/licenses/licenses_controller.h"
@@ -149,8 +149,9 @@ TEST_F(Licences, AnEmptyListLogsItsWarningOnceShown) {
 }
 
 TEST_F(Licences, TheGeneratorLinkOpensInTheInAppWebScreen) {
-    auto screen = AcknowledgementsViewController::makeWithPath(writeList(
-        "list", listFile({entry("", "head"), entry("x", "x"), entry("", AcknowledgementsViewController::kGeneratorFooterHTTPS)})));
+    auto screen = AcknowledgementsViewController::makeWithPath(
+        writeList("list", listFile({entry("", "head"), entry("x", "x"),
+                                    entry("", AcknowledgementsViewController::kGeneratorFooterHTTPS)})));
     auto nav = MyNavigationController::withRoot(screen);
     window->setRootViewController(nav);
     settle();

@@ -1,13 +1,14 @@
 // The side menu: rows from the settings and the stored more-apps list, the once-a-day fetch from
 // the maker's local server, the switches with the location answers, the feedback mail and the
 // addresses the rows open.
+#include "app/sidebar/side_menu.h"
+
 #include <filesystem>
 
 #include "app/base/my_navigation_controller.h"
 #include "app/shell/app_registry.h"
 #include "app/shell/placeholder_controller.h"
 #include "app/sidebar/root_controller_base.h"
-#include "app/sidebar/side_menu.h"
 #include "app/web/my_web_controller.h"
 #include "foundation/capture_choices.h"
 #include "foundation/date_custom.h"

@@ -8,13 +8,13 @@
 #include "foundation/image_service.h"
 #include "platform/capture/cv_pixel_buffer.h"
 #include "platform/image/cg_image.h"
-#include "platform/ui/draw/graphics.h"
 #include "platform/storage/file_manager.h"
+#include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 #include "tests/ui/ui_test_support.h"
-#include "widgets/button/ns_string_font_awesome.h"
 #include "ui/theme/font.h"
 #include "ui/theme/image_custom.h"
+#include "widgets/button/ns_string_font_awesome.h"
 
 namespace {
 

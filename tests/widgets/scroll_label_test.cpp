@@ -1,14 +1,15 @@
 // The scrolling label: when it scrolls, where home and the far point are, the fade mask, its
 // settings; and its cycles on the virtual clock: key times, repeats, taps, holding, pausing.
+#include "widgets/scroll/scroll_label.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
-#include "widget_test_support.h"
-#include "widgets/scroll/scroll_label.h"
-#include "widgets/scroll/timing_curve_solver.h"
 #include "platform/runtime/log.h"
+#include "widget_test_support.h"
+#include "widgets/scroll/timing_curve_solver.h"
 
 namespace {
 

@@ -210,8 +210,9 @@ CGSize UISegmentedControl::sizeThatFits(CGSize) const {
         CGFloat w = s.image ? s.image->size().width : 0;
         // The wider of the two fonts a title takes, so selecting never clips it.
         if (s.title)
-            w = std::max(sizeWithAttributes(*s.title, titleAttributes(UIControlStateNormal, UIColor::labelColor())).width,
-                         sizeWithAttributes(*s.title, titleAttributes(UIControlStateSelected, UIColor::labelColor())).width);
+            w = std::max(
+                sizeWithAttributes(*s.title, titleAttributes(UIControlStateNormal, UIColor::labelColor())).width,
+                sizeWithAttributes(*s.title, titleAttributes(UIControlStateSelected, UIColor::labelColor())).width);
         widest = std::max(widest, w);
     }
     return {std::ceil(fixed + (widest + 20) * CGFloat(shared)), 32};
@@ -249,7 +250,7 @@ void UISegmentedControl::drawRect(CGRect) {
         const auto& s = segments_[i];
         bool enabled = s.enabled && isEnabled();
         if (s.title) {
-            UIControlState state = !enabled              ? UIControlStateDisabled
+            UIControlState state = !enabled               ? UIControlStateDisabled
                                    : long(i) == selected_ ? UIControlStateSelected
                                                           : UIControlStateNormal;
             auto attrs = titleAttributes(state, enabled ? UIColor::labelColor() : UIColor::systemGrayColor());

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/control/ui_control.h"
 #include "platform/runtime/value.h"
+#include "platform/ui/control/ui_control.h"
 #include "platform/ui/draw/image.h"
 
 inline constexpr long UISegmentedControlNoSegment = -1;
