@@ -8,11 +8,12 @@
 #include <memory>
 #include <mutex>
 
+#include "foundation/background_session_completion.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/controller/ui_view_controller.h"
 
-class AppDelegateBase : public UIApplicationDelegate, public UIResponder {
+class AppDelegateBase : public UIApplicationDelegate, public UIResponder, public BackgroundSessionCompletion {
 public:
     KORVA_MAKE(AppDelegateBase)
 
@@ -21,8 +22,8 @@ public:
 
     // The completion handler of the background URL sessions, empty until one is handed over. The
     // transfer services take it (leaving it empty) and call it.
-    std::function<void()> backgroundSessionCompletionHandler() const;
-    void setBackgroundSessionCompletionHandler(std::function<void()> handler);
+    std::function<void()> backgroundSessionCompletionHandler() const override;
+    void setBackgroundSessionCompletionHandler(std::function<void()> handler) override;
     std::function<void()> takeBackgroundSessionCompletionHandler();
 
     bool didFinishLaunchingWithOptions(UIApplication& application, const Value& options) override;

@@ -81,7 +81,11 @@ Value imageInput(const std::shared_ptr<CIImage>& source, const std::string& key,
         return Value(g->outputImage());
     }
     if (v.isString()) {
-        return convertedOnce(record, [&] { return Value(ciimage(*v.string())); });
+        Value image = convertedOnce(record, [&] { return Value(ciimage(*v.string())); });
+        // A web image still downloading: later feeds look for it in the picture cache.
+        if (image.isNull() && isWebImageAddress(*v.string()))
+            slots.append(Value::dictionary({{"k", Value(key)}, {"w", v}, {"r", record}}));
+        return image;
     }
     if (auto user = v.objectAs<CIImage>()) {
         if (!record["instanceData"].isDictionary()) record.set("instanceData", Value::dictionary());
@@ -177,13 +181,31 @@ std::shared_ptr<CIFilter> build(const std::shared_ptr<CIImage>& source, const st
     return f;
 }
 
+// Sets a web image input once its picture has landed (here or through a copy sharing the record),
+// then retires the slot.
+void feedWebImage(CIFilter& f, const std::string& key, const Value& slot) {
+    const Value& record = slot["r"];
+    Value image = record["instanceData"];
+    if (image.isNull() && record["value"] == slot["w"]) {
+        if (auto landed = cachedWebImage(slot["w"].stringValue())) {
+            image = Value(landed);
+            record.set("instanceData", image);
+        }
+    }
+    if (image.isNull()) return;
+    f.setValue(image, key);
+    slot.dictionaryPtr()->clear();
+}
+
 std::shared_ptr<CIFilter> feed(const std::shared_ptr<CIImage>& source, const Value& cache, int depth) {
     auto f = cache["f"].objectAs<CIFilter>();
     if (!f || depth > kMaxGraphDepth) return nullptr;
     if (ValueArray* slots = cache["ks"].arrayPtr()) {
         for (const Value& slot : *slots) {
             std::string key = slot["k"].stringValue();
-            if (slot["d"].isDictionary()) {
+            if (slot["w"].isString()) {
+                feedWebImage(*f, key, slot);
+            } else if (slot["d"].isDictionary()) {
                 auto nested = feed(source, slot["d"], depth + 1);
                 f->setValue(nested ? Value(nested->outputImage()) : Value(), key);
             } else if (!key.empty()) {

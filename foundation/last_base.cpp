@@ -84,8 +84,38 @@ std::optional<Value> LastBase::loadDictionary(const std::string& path, bool* unr
     return root;
 }
 
-void LastBase::userChanged() {
-    if (state_ == FileState::HeldBack) state_ = FileState::Loaded;
+void LastBase::userChanged(const std::string& key, const Value& value) {
+    if (state_ == FileState::HeldBack) heldBackChanges_.emplace_back(key, value);
+}
+
+void LastBase::recoverHeldBackFile() {
+    Value current = info();
+    bool unreadable = false;
+    std::optional<Value> onDisk;
+    if (existFile(path_)) {
+        onDisk = loadDictionary(path_, &unreadable);
+        // Still unreadable or now damaged: the store is about to write, so the file goes aside.
+        if (!onDisk) setAside(path_);
+    }
+    if (onDisk) {
+        Value merged = *onDisk;
+        auto* target = merged.dictionaryPtr();
+        for (auto& [key, value] : heldBackChanges_) target->set(key, value);
+        // Keys only the store has (defaults filled in meanwhile) fill gaps; the file's win.
+        for (const auto& [key, value] : *current.dictionaryPtr())
+            if (!target->contains(key)) {
+                bool removed = false;
+                for (const auto& change : heldBackChanges_)
+                    if (change.first == key) removed = change.second.isNull();
+                if (!removed) target->set(key, value);
+            }
+        // Callers holding the dictionary see the merged contents too.
+        auto* dictionary = current.dictionaryPtr();
+        dictionary->clear();
+        for (const auto& [key, value] : *target) dictionary->set(key, value);
+    }
+    heldBackChanges_.clear();
+    state_ = FileState::Loaded;
 }
 
 Value LastBase::get(std::string_view key) {
@@ -94,7 +124,7 @@ Value LastBase::get(std::string_view key) {
 
 void LastBase::set(Value value, std::string key) {
     Value dictionary = info();
-    userChanged();
+    userChanged(key, value);
     if (value.isNull()) {
         dictionary.dictionaryPtr()->remove(key);
     } else {
@@ -104,7 +134,7 @@ void LastBase::set(Value value, std::string key) {
 
 void LastBase::removeObjectForKey(std::string_view key) {
     Value dictionary = info();
-    userChanged();
+    userChanged(std::string(key), Value());
     dictionary.dictionaryPtr()->remove(key);
 }
 
@@ -117,8 +147,12 @@ bool LastBase::setDefault(Value value, const std::string& key) {
 
 bool LastBase::save() {
     if (path_.empty()) return false;
+    info();
+    if (state_ == FileState::HeldBack) {
+        if (heldBackChanges_.empty()) return false;
+        recoverHeldBackFile();
+    }
     Value dictionary = info();
-    if (state_ == FileState::HeldBack) return false;
     if (!saveToFile(dictionary, path_)) return false;
     // The backup of an interrupted save has been read into the dictionary just written.
     const std::string backup = path_ + ".bak";
@@ -133,6 +167,7 @@ bool LastBase::exists() const {
 void LastBase::reset() {
     info_.reset();
     state_ = FileState::Unread;
+    heldBackChanges_.clear();
     if (existFile(path_)) removeFile(path_);
     // Otherwise the next access would bring the forgotten contents back from the backup.
     if (!path_.empty() && existFile(path_ + ".bak")) removeFile(path_ + ".bak");

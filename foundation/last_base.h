@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/runtime/object.h"
 #include "platform/runtime/value.h"
@@ -25,7 +27,9 @@ public:
     // the newest three kept) so that nothing of the user's is destroyed; when a backup
     // "<path>.bak" from an interrupted save reads well, the backup's contents are used. A file
     // that cannot be read at all (an I/O error, no permission) stays where it is: the store then
-    // starts empty and will not write over the file until a value is set or removed.
+    // starts empty and will not write over the file until a value is set or removed. The first
+    // save after such a change reads the file again and lays the changes over what it holds; a
+    // file that still cannot be read is moved aside like a damaged one before the store writes.
     Value info();
     // Null when absent.
     Value get(std::string_view key);
@@ -37,7 +41,7 @@ public:
     bool setDefault(Value value, const std::string& key);
 
     // Writes the dictionary to the file; true when it was written. False without writing while
-    // an unreadable file is held back.
+    // an unreadable file is held back and the user has changed nothing.
     virtual bool save();
     bool exists() const;
     // Forgets the dictionary (the next access reloads) and deletes the file.
@@ -61,9 +65,15 @@ private:
     };
 
     std::optional<Value> loadDictionary(const std::string& path, bool* unreadable);
-    void userChanged();
+    // Remembers a change of the user's made while the file is held back (a null value removes).
+    void userChanged(const std::string& key, const Value& value);
+    // Before the first write over a held-back file: its contents with the user's changes laid
+    // over them, or the file moved aside when it still cannot be read.
+    void recoverHeldBackFile();
 
     std::string path_;
     std::optional<Value> info_;
     FileState state_ = FileState::Unread;
+    // The user's changes since the file was held back, in order; null marks a removal.
+    std::vector<std::pair<std::string, Value>> heldBackChanges_;
 };

@@ -8,6 +8,7 @@
 #include "foundation/pics.h"
 #include "foundation/string_custom_paths.h"
 #include "foundation/string_custom_values.h"
+#include "platform/dispatch/notification_center.h"
 #include "platform/dispatch/queue.h"
 #include "platform/image/ci_image.h"
 #include "platform/runtime/log.h"
@@ -55,9 +56,15 @@ void fetchIntoCache(const std::string& address, const std::string& path) {
             Log::warning("image", "no picture cache to load " + address);
             return;
         }
-        pics->downloadAndSave(dispatch_get_global_queue(), address, path, kRemoteImageKeptForever, kRemoteImageDownloads, nullptr,
-                              [address](std::shared_ptr<UIImage> image) {
-                                  if (!image) Log::warning("image", "image not loaded: " + address);
+        pics->downloadAndSave(dispatch_get_global_queue(), address, path, kRemoteImageKeptForever,
+                              kRemoteImageDownloads, nullptr, [address](std::shared_ptr<UIImage> image) {
+                                  if (!image) {
+                                      Log::warning("image", "image not loaded: " + address);
+                                      return;
+                                  }
+                                  NSNotificationCenter::defaultCenter()->post(
+                                      kWebImageDidArriveNotification, nullptr,
+                                      Value::dictionary({{"address", Value(address)}}));
                               });
     });
 }
@@ -77,6 +84,16 @@ std::shared_ptr<CIImage> remoteImage(const std::string& address) {
 std::shared_ptr<UIColor> color(std::string_view name) {
     const Rgb& c = kNamePalette[nameColorIndex(name)];
     return UIColor::colorWithRed(c.r / 255.0, c.g / 255.0, c.b / 255.0, 1.0);
+}
+
+bool isWebImageAddress(std::string_view address) {
+    return isWebAddress(address);
+}
+
+std::shared_ptr<CIImage> cachedWebImage(std::string_view address) {
+    if (!isWebAddress(address)) return nullptr;
+    const std::string path = remoteImagePath(address);
+    return existFile(path) ? CIImage::imageWithContentsOfFile(path) : nullptr;
 }
 
 std::shared_ptr<CIImage> ciimage(std::string_view address) {

@@ -23,6 +23,13 @@ std::string initial(std::string_view name);
 // read from the picture cache; until the cache holds it the answer is none and the cache fetches
 // it in the background (a failure is logged), so no call waits for the network.
 std::shared_ptr<CIImage> ciimage(std::string_view address);
+// Whether ciimage loads the address through the picture cache (an http or https address).
+bool isWebImageAddress(std::string_view address);
+// The image of a web address when the picture cache holds it; none otherwise, and nothing fetched.
+std::shared_ptr<CIImage> cachedWebImage(std::string_view address);
+// Posted on the main thread when a web image that ciimage fetched has landed in the cache;
+// userInfo "address" holds its address.
+inline constexpr const char* kWebImageDidArriveNotification = "KorvaWebImageDidArrive";
 // None for "Default" and for names the platform does not know.
 std::shared_ptr<CGColorSpace> colorspace(std::string_view name);
 // A "yyyy-MM-dd" text in the device's calendar, locale and time zone, as seconds since the

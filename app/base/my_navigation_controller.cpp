@@ -3,6 +3,7 @@
 
 #include "foundation/global.h"
 #include "platform/ui/bar/ui_navigation_bar_appearances.h"
+#include "ui/popup/hud_view.h"
 #include "ui/theme/color.h"
 
 std::shared_ptr<MyNavigationController> MyNavigationController::withRoot(const std::shared_ptr<UIViewController>& root) {
@@ -16,11 +17,20 @@ void MyNavigationController::viewDidLoad() {
     setAutomaticallyAdjustsScrollViewInsets(false);
     auto background = Global::shared()->color()->backgroundDefault();
     navigationBar()->setBarTintColor(background);
-    // Every navigation bar made from now on is opaque in all three looks.
+    // Every navigation bar made from now on takes the platform's opaque look in all three looks.
     UINavigationBarAppearance opaque;
-    opaque.opaque = true;
-    opaque.backgroundColor = background;
+    opaque.configureWithOpaqueBackground();
     UINavigationBar::setDefaultAppearance(opaque);
     UINavigationBarAppearances::compact() = opaque;
     UINavigationBarAppearances::scrollEdge() = opaque;
+}
+
+const std::shared_ptr<HudView>& MyNavigationController::hudView() {
+    if (!hudView_) hudView_ = HudView::make(self<UIViewController>());
+    return hudView_;
+}
+
+const std::shared_ptr<HudAct>& MyNavigationController::hudAct() {
+    if (!hudAct_) hudAct_ = HudAct::make(self<UIViewController>());
+    return hudAct_;
 }

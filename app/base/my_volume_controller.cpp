@@ -2,7 +2,6 @@
 #include "app/base/my_volume_controller.h"
 
 #include "platform/sensors/av_audio_session.h"
-#include "platform/sensors/system_volume.h"
 
 void MyVolumeController::viewDidAppear(bool animated) {
     MyAdController::viewDidAppear(animated);
@@ -17,9 +16,8 @@ void MyVolumeController::viewWillDisappear(bool animated) {
 void MyVolumeController::addObserverVolume() {
     if (observingAudioSession_) return;
     std::weak_ptr<MyVolumeController> weak = self<MyVolumeController>();
-    volumeToken_ = NSNotificationCenter::defaultCenter()->addObserver(
-        AVSystemController_SystemVolumeDidChangeNotification, nullptr, nullptr,
-        [weak](const std::shared_ptr<NSNotification>&) {
+    volumeToken_ =
+        AVAudioSession::sharedInstance()->addObserver("outputVolume", [weak](const std::string&, const Value&) {
             if (auto strong = weak.lock()) strong->onMyVolumeChanged();
         });
     (void)AVAudioSession::sharedInstance()->setActive(true);  // the volume is watched either way
@@ -28,7 +26,7 @@ void MyVolumeController::addObserverVolume() {
 
 void MyVolumeController::removeObserverVolume() {
     if (!observingAudioSession_) return;
-    NSNotificationCenter::defaultCenter()->removeObserver(volumeToken_);
+    AVAudioSession::sharedInstance()->removeObserver(volumeToken_);
     volumeToken_.reset();
     observingAudioSession_ = false;
 }

@@ -26,4 +26,9 @@ public:
         auto c = selectedChild();
         return c ? c->supportedInterfaceOrientations() : Base::supportedInterfaceOrientations();
     }
+    bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const override {
+        auto c = selectedChild();
+        return c ? c->shouldAutorotateToInterfaceOrientation(orientation)
+                 : Base::shouldAutorotateToInterfaceOrientation(orientation);
+    }
 };

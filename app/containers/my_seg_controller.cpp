@@ -1,7 +1,10 @@
 // The segmented container with handed-in children.
 #include "app/containers/my_seg_controller.h"
 
+#include "foundation/global.h"
+#include "platform/ui/text/attributed_string.h"
 #include "ui/controller/view_controller_navigation.h"
+#include "ui/theme/font.h"
 
 namespace {
 constexpr CGFloat kTintRed = 236.0 / 255, kTintGreen = 64.0 / 255, kTintBlue = 122.0 / 255;
@@ -21,6 +24,8 @@ void MySegController::update(const Value& items) {
     }
     seg_ = UISegmentedControl::withItems(titles);
     seg_->setTintColor(UIColor::colorWithRed(kTintRed, kTintGreen, kTintBlue, 1));
+    if (auto fonts = Global::shared()->font())
+        seg_->setTitleTextAttributes({{NSFontAttributeName, Value(fonts->textFixedNormal())}}, UIControlStateNormal);
     seg_->setFrame(CGRectMake(0, 0, kSegWidth, kSegHeight));
     std::weak_ptr<MySegController> weak = self<MySegController>();
     seg_->addAction(

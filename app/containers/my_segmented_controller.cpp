@@ -3,7 +3,9 @@
 
 #include "foundation/global.h"
 #include "platform/ui/draw/color.h"
+#include "platform/ui/text/attributed_string.h"
 #include "ui/controller/view_controller_navigation.h"
+#include "ui/theme/font.h"
 
 const std::vector<std::shared_ptr<UIViewController>>& MySegmentedController::viewControllers() {
     if (!childrenMade_) makeChildren();
@@ -36,6 +38,9 @@ void MySegmentedController::viewDidLoad() {
     viewControllers();
     seg_ = UISegmentedControl::withItems(labels_);
     seg_->setTintColor(UIColor::blackColor());
+    if (auto fonts = Global::shared()->font())
+        seg_->setTitleTextAttributes({{NSFontAttributeName, Value(fonts->textFixedNormal())}}, UIControlStateNormal);
+    seg_->setFrame({seg_->frame().origin, seg_->sizeThatFits({0, 0})});
     std::weak_ptr<MySegmentedController> weak = self<MySegmentedController>();
     seg_->addAction(
         [weak](UIControl& control) {

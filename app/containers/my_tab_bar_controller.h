@@ -4,6 +4,7 @@
 
 #include "app/containers/container_children.h"
 #include "platform/ui/controller/ui_tab_bar_controller.h"
+#include "ui/controls/badge_host.h"
 
 // Told when its tab item is selected or another one is.
 class MyTabBarControllerChild {
@@ -13,7 +14,8 @@ public:
     virtual void onMyTabBarControllerUnselectedThisItem(const std::shared_ptr<UIViewController>& /*container*/) {}
 };
 
-class MyTabBarController : public SelectedChildAnswers<UITabBarController> {
+// The animated buttons inside it put their badges on its view.
+class MyTabBarController : public SelectedChildAnswers<UITabBarController>, public BadgeHostController {
 public:
     KORVA_MAKE(MyTabBarController)
     std::shared_ptr<UIViewController> selectedChild() const override { return selectedViewController(); }

@@ -89,6 +89,11 @@ void MainControllerBase::didRotateOrResizeInterface() {
 
 bool MainControllerBase::shouldAutorotate() const { return vc_ ? vc_->shouldAutorotate() : true; }
 
+bool MainControllerBase::shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const {
+    return vc_ ? vc_->shouldAutorotateToInterfaceOrientation(orientation)
+               : MyViewController::shouldAutorotateToInterfaceOrientation(orientation);
+}
+
 UIInterfaceOrientationMask MainControllerBase::supportedInterfaceOrientations() const {
     return vc_ ? vc_->supportedInterfaceOrientations() : MyViewController::supportedInterfaceOrientations();
 }

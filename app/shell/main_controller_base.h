@@ -42,6 +42,7 @@ public:
 
     bool shouldAutorotate() const override;
     UIInterfaceOrientationMask supportedInterfaceOrientations() const override;
+    bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const override;
 
     std::string className() const override { return "MainControllerBase"; }
 

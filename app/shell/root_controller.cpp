@@ -28,6 +28,11 @@ void RootController::viewDidLoad() {
 
 bool RootController::shouldAutorotate() const { return main_ ? main_->shouldAutorotate() : true; }
 
+bool RootController::shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const {
+    return main_ ? main_->shouldAutorotateToInterfaceOrientation(orientation)
+                 : UIViewController::shouldAutorotateToInterfaceOrientation(orientation);
+}
+
 UIInterfaceOrientationMask RootController::supportedInterfaceOrientations() const {
     return main_ ? main_->supportedInterfaceOrientations() : UIViewController::supportedInterfaceOrientations();
 }

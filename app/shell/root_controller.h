@@ -17,6 +17,7 @@ public:
     void viewDidLoad() override;
     bool shouldAutorotate() const override;
     UIInterfaceOrientationMask supportedInterfaceOrientations() const override;
+    bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const override;
     UIInterfaceOrientation preferredInterfaceOrientationForPresentation() const override;
     void remoteControlReceivedWithEvent(const std::shared_ptr<NSObject>& event) override;
 

@@ -11,6 +11,8 @@
 #include "filter/filter_my_element.h"
 #include "foundation/device.h"
 #include "foundation/global.h"
+#include "foundation/string_custom_values.h"
+#include "platform/dispatch/notification_center.h"
 #include "platform/image/ci_context.h"
 #include "platform/image/ci_image.h"
 #include "platform/photos/ph_content_editing_input.h"
@@ -68,6 +70,8 @@ UIInterfaceOrientationMask EditController::supportedInterfaceOrientations() cons
 void EditController::viewDidLoad() {
     MyViewController::viewDidLoad();
     photos_ = MyPhotos::initWithDelegate(self<EditController>());
+    NSNotificationCenter::defaultCenter()->addObserver(self<EditController>(), &EditController::onWebImageArrived,
+                                                       kWebImageDidArriveNotification);
     hudAct()->show(view());
     view()->setBackgroundColor(UIColor::blackColor());
 
@@ -260,6 +264,10 @@ void EditController::updateResult(bool showUnfiltered) {
     }
     if (!setCurrentContext(ctx->gl())) return;
     imageView_->setImage(uiImage(shown, shown->extent(), *ctx->ciGPU()));
+}
+
+void EditController::onWebImageArrived(const std::shared_ptr<NSNotification>&) {
+    if (currentElement_) updateResult(false);
 }
 
 void EditController::updateFilterView() {

@@ -16,6 +16,7 @@
 #include "editor/browser/edit_filter_host_view.h"
 #include "editor/photo/edit_controller_delegate.h"
 #include "editor/photo/my_photos.h"
+#include "platform/dispatch/notification_center.h"
 #include "platform/ui/control/ui_scroll_view.h"
 
 class CIImage;
@@ -70,6 +71,8 @@ public:
     void onEditFilterHostViewFilterSelected(EditFilterHostView& panel,
                                             const std::shared_ptr<FilterPersistElement>& element) override;
     void onMyPhotosChanged(MyPhotos& photos) override;
+    // A web image of the filter description landed: the preview is filtered again to show it.
+    void onWebImageArrived(const std::shared_ptr<NSNotification>& notification);
 
     // Actions.
     void onDone();

@@ -3,6 +3,7 @@
 
 #include <atomic>
 
+#include "platform/dispatch/notification_center.h"
 #include "platform/sensors/system_volume.h"
 
 namespace {
@@ -17,7 +18,18 @@ std::atomic<bool> remoteControl{false};
 }  // namespace
 
 std::shared_ptr<AVAudioSession> AVAudioSession::sharedInstance() {
-    static auto session = AVAudioSession::make();
+    static auto session = [] {
+        auto made = AVAudioSession::make();
+        std::weak_ptr<AVAudioSession> weak = made;
+        made->volumeToken_ = NSNotificationCenter::defaultCenter()->addObserver(
+            AVSystemController_SystemVolumeDidChangeNotification, nullptr, nullptr,
+            [weak](const std::shared_ptr<NSNotification>& n) {
+                if (auto me = weak.lock())
+                    me->didChangeValue("outputVolume",
+                                       n->userInfo()[AVSystemController_AudioVolumeNotificationParameter]);
+            });
+        return made;
+    }();
     return session;
 }
 

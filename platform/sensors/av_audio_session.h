@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/key_value_observing.h"
 #include "platform/runtime/object.h"
 #include "platform/runtime/result.h"
 
@@ -55,7 +56,9 @@ private:
     std::string name_, type_, uid_;
 };
 
-class AVAudioSession : public NSObject {
+// "outputVolume" is observable: the shared session tells its observers each change of the system
+// volume (the host's volume buttons among them), on the thread that made it.
+class AVAudioSession : public NSObject, public KeyValueObservable {
 public:
     using InputProvider = std::function<std::vector<std::shared_ptr<AVAudioSessionPortDescription>>()>;
 
@@ -93,6 +96,7 @@ private:
     std::uint64_t options_ = 0;
     std::string mode_ = AVAudioSessionModeDefault;
     std::shared_ptr<AVAudioSessionPortDescription> preferred_;
+    std::shared_ptr<NSObject> volumeToken_;
 };
 
 // Whether the application receives remote-control events (lock screen and headset buttons); the

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "app/base/my_navigation_controller.h"
+#include "app/shell/main_controller.h"
+#include "app/sidebar/side_bar_controller.h"
 #include "foundation/device.h"
 #include "foundation/global.h"
 #include "foundation/lang.h"
@@ -42,6 +44,8 @@ void LeftControllerBase::didSelectRowAtIndexPath(UITableView& table, NSIndexPath
         shareStoreAddress(cell ? cell->contentView() : nullptr);
     } else if (key == "license") {
         showLicenses();
+    } else if (key == "help") {
+        showHelp();
     } else if (key == kMoreAppsSection) {
         ::openURL(maker_links::makerAppsPage());
     }
@@ -93,6 +97,17 @@ void LeftControllerBase::showLicenses() {
     auto licences = LicensesController::make(thirdPartyComponents());
     licences->setDelegate(self<LeftControllerBase>());
     presentFull(self<UIViewController>(), MyNavigationController::withRoot(licences), nullptr, true);
+}
+
+void LeftControllerBase::showHelp() {
+    openURL(maker_links::productPage(), nullptr);
+}
+
+void LeftControllerBase::act(const std::string& name) {
+    auto bar = sideBarController(*this);
+    if (!bar) return;
+    if (auto content = std::dynamic_pointer_cast<MainController>(bar->contentViewController())) content->setName(name);
+    bar->hideMenuViewController(true);
 }
 
 void LeftControllerBase::onLicensesControllerDone(LicensesController&) {

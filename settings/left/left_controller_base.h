@@ -94,6 +94,11 @@ public:
     void sendFeedback();
     void shareStoreAddress(const std::shared_ptr<UIView>& anchor);
     void showLicenses();
+    // The product page in the in-app web screen, presented full-screen.
+    void showHelp();
+    // Switches the side bar's content to the named screen and hides the menu; nothing outside a
+    // side bar.
+    void act(const std::string& name);
     // Opens an address with the system, only http and https.
     static bool openWebAddress(const std::string& address);
     void mailComposeControllerDidFinish(MFMailComposeViewController& composer, MFMailComposeResult result,

@@ -29,9 +29,12 @@ void AcknowledgementViewController::viewDidLayoutSubviews() {
     if (textView->text() != text_) textView->setText(text_);
 }
 
+void AcknowledgementViewController::viewLayoutMarginsDidChange() {
+    UIViewController::viewLayoutMarginsDidChange();
+    if (auto textView = textView_.lock()) updateTextViewInsets(*textView);
+}
+
 void AcknowledgementViewController::updateTextViewInsets(UITextView& textView) {
-    // The screen's side margins: the safe area and the standard margin inside it.
-    UIEdgeInsets safe = view()->safeAreaInsets();
-    textView.setTextContainerInset(
-        UIEdgeInsets{kVerticalInset, safe.left + kSideMargin, kVerticalInset, safe.right + kSideMargin});
+    UIEdgeInsets margins = view()->layoutMargins();
+    textView.setTextContainerInset(UIEdgeInsets{kVerticalInset, margins.left, kVerticalInset, margins.right});
 }

@@ -13,7 +13,6 @@ public:
     KORVA_MAKE(AcknowledgementViewController)
     static constexpr CGFloat kVerticalInset = 20;
     static constexpr CGFloat kSideInset = 10;
-    static constexpr CGFloat kSideMargin = 16;
 
     const std::string& text() const { return text_; }
     void setText(std::string text) { text_ = std::move(text); }
@@ -22,6 +21,7 @@ public:
     void init() override;
     void viewDidLoad() override;
     void viewDidLayoutSubviews() override;
+    void viewLayoutMarginsDidChange() override;
     void updateTextViewInsets(UITextView& textView);
     std::string className() const override { return "AcknowledgementViewController"; }
 

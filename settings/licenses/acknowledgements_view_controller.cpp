@@ -5,6 +5,8 @@
 #include <cfloat>
 #include <cmath>
 
+#include "app/base/my_navigation_controller.h"
+#include "app/web/my_web_controller.h"
 #include "foundation/links.h"
 #include "foundation/strings_table.h"
 #include "platform/runtime/log.h"
@@ -177,7 +179,18 @@ void AcknowledgementsViewController::configureFooterView() {
 }
 
 void AcknowledgementsViewController::openGeneratorWebsite() {
-    openURL(kGeneratorAddress);
+    auto web = MyWebController::make();
+    web->setUrl(kGeneratorAddress);
+    web->setDelegate(std::dynamic_pointer_cast<MyWebControllerDelegate>(self<AcknowledgementsViewController>()));
+    auto host = navigationController() ? std::static_pointer_cast<UIViewController>(navigationController())
+                                       : self<UIViewController>();
+    host->presentViewController(MyNavigationController::withRoot(web), true);
+}
+
+void AcknowledgementsViewController::onMyWebControllerDone(MyWebController&) {
+    auto host = navigationController() ? std::static_pointer_cast<UIViewController>(navigationController())
+                                       : self<UIViewController>();
+    host->dismissViewControllerAnimated(true);
 }
 
 void AcknowledgementsViewController::viewDidLoad() {

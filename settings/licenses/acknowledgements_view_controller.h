@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "app/web/my_web_controller_delegate.h"
 #include "platform/ui/controller/ui_table_view_controller.h"
 #include "settings/licenses/acknowledgement.h"
 
 class UIFont;
 class UILabel;
 
-class AcknowledgementsViewController : public UITableViewController {
+class AcknowledgementsViewController : public UITableViewController, public MyWebControllerDelegate {
 public:
     KORVA_MAKE(AcknowledgementsViewController)
     static constexpr CGFloat kLabelMargin = 20;
@@ -61,7 +62,9 @@ public:
     CGFloat heightForLabelWithText(const std::string& text, CGFloat width);
     void configureHeaderView();
     void configureFooterView();
+    // The generator's site in the in-app web screen, presented over this screen.
     void openGeneratorWebsite();
+    void onMyWebControllerDone(MyWebController& web) override;
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;

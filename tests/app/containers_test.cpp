@@ -5,14 +5,18 @@
 #include "app/containers/my_segmented_controller.h"
 #include "app/containers/my_tab_bar_controller.h"
 #include "app/containers/my_tab_bar_custom_controller.h"
-#include "platform/ui/bar/ui_bar_button_item.h"
-#include "platform/ui/control/ui_button.h"
-#include "ui/controls/anim_button.h"
-#include "platform/ui/bar/ui_tab_bar.h"
 #include "app/shell/placeholder_controller.h"
+#include "foundation/global.h"
+#include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/bar/ui_navigation_item.h"
+#include "platform/ui/bar/ui_tab_bar.h"
+#include "platform/ui/control/ui_button.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/text/ui_font.h"
 #include "tests/app/app_test_support.h"
+#include "ui/controls/anim_button.h"
+#include "ui/theme/font.h"
 
 namespace {
 
@@ -57,6 +61,11 @@ TEST_F(ContainersTest, AnUnknownIdentifierIsSkippedWithItsSegment) {
     ASSERT_TRUE(child);
     EXPECT_EQ(child->mySegmentedController().get(), static_cast<SegmentedContainer*>(c.get()));
 
+    auto fixedNormal = Global::shared()->font()->textFixedNormal();
+    EXPECT_EQ(c->seg()->titleTextAttributesForState(UIControlStateNormal).get(NSFontAttributeName).objectAs<UIFont>(),
+              fixedNormal)
+        << "segment titles take the catalogue's fixed normal font";
+
     // A child's title becomes its segment's text and the bar's title.
     setNavTitle(c->viewControllers()[0], "First");
     EXPECT_EQ(c->seg()->titleForSegmentAtIndex(0), "First");
@@ -95,6 +104,8 @@ TEST_F(ContainersTest, HandedInChildrenAreShownOneAtATime) {
     c->update(Value::array({Value::dictionary({{"vc", Value(a)}, {"title", Value("A")}}),
                             Value::dictionary({{"vc", Value(b)}, {"title", Value("B")}})}));
     EXPECT_EQ(c->seg()->numberOfSegments(), 2u);
+    EXPECT_EQ(c->seg()->titleTextAttributesForState(UIControlStateNormal).get(NSFontAttributeName).objectAs<UIFont>(),
+              Global::shared()->font()->textFixedNormal());
     c->selectSeg(0);
     c->selectSeg(0);  // selected again: told again, added once
     EXPECT_EQ(a->events, (std::vector<std::string>{"selected", "selected"}));
@@ -136,6 +147,33 @@ TEST_F(ContainersTest, TheTabBarTellsItsChildrenWhichItemWasTapped) {
     EXPECT_EQ(a->events, std::vector<std::string>{"unselected"});
     EXPECT_EQ(b->events, std::vector<std::string>{"selected"});
     EXPECT_EQ(tabs->supportedInterfaceOrientations(), UIInterfaceOrientationMaskPortrait);
+}
+
+TEST_F(ContainersTest, AButtonsBadgeInTheTabBarGoesOnTheTabBarControllersView) {
+    auto tabs = show(MyTabBarController::make());
+    tabs->setViewControllers({make<TabChild>()});
+    settle();
+    auto button = AnimButton::make(CGRectMake(10, 2, 40, 40));
+    tabs->tabBar()->addSubview(button);
+    button->setBadgeValue("7");
+    settle();
+    auto badge = button->lblBadge();
+    ASSERT_TRUE(badge);
+    EXPECT_EQ(badge->superview(), tabs->view()) << "the bar would cut the badge off";
+    // Its corner stands on the button's centre, wherever the bar is.
+    CGRect inHost = badge->frame();
+    CGPoint centre = button->convertPointToView({20, 20}, tabs->view());
+    EXPECT_NEAR(inHost.origin.x, centre.x, 0.5);
+    EXPECT_NEAR(CGRectGetMaxY(inHost), centre.y, 0.5);
+
+    // Elsewhere the button's own superview holds it.
+    auto plain = show(PlaceholderController::make());
+    auto other = AnimButton::make(CGRectMake(10, 10, 40, 40));
+    auto bar = UIView::make(CGRectMake(0, 100, 200, 50));
+    plain->view()->addSubview(bar);
+    bar->addSubview(other);
+    other->setBadgeValue("1");
+    EXPECT_EQ(other->lblBadge()->superview(), bar);
 }
 
 // A tab child that records what the container tells it.

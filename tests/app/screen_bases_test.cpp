@@ -4,9 +4,17 @@
 #include "app/base/collection_base_controller.h"
 #include "app/base/my_cell_view_controller.h"
 #include "app/base/my_navigation_controller.h"
+#include "app/base/my_volume_controller.h"
 #include "app/shell/placeholder_controller.h"
+#include "foundation/global.h"
+#include "platform/host/device_input.h"
+#include "platform/sensors/av_audio_session.h"
+#include "platform/sensors/system_volume.h"
 #include "platform/ui/bar/ui_navigation_bar_appearances.h"
+#include "platform/ui/control/ui_activity_indicator_view.h"
 #include "tests/app/app_test_support.h"
+#include "ui/popup/hud_view.h"
+#include "ui/theme/color.h"
 
 namespace {
 
@@ -27,14 +35,40 @@ TEST_F(AppTest, TheNavigationControllerAnswersWithItsTopScreenAndMakesLaterBarsO
     resetBarLooks();
     auto nav = show(MyNavigationController::withRoot(make<LandscapeScreen>()));
     EXPECT_EQ(nav->supportedInterfaceOrientations(), UIInterfaceOrientationMaskLandscape);
+    EXPECT_FALSE(nav->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::Portrait));
+    EXPECT_TRUE(nav->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::LandscapeRight));
     EXPECT_TRUE(nav->prefersStatusBarHidden());
     EXPECT_FALSE(nav->automaticallyAdjustsScrollViewInsets());
 
     auto later = UINavigationBar::make();
     EXPECT_TRUE(later->standardAppearance().opaque);
+    // The platform's own opaque look; only this controller's bar takes the app's colour.
+    ASSERT_TRUE(later->standardAppearance().backgroundColor);
+    EXPECT_EQ(later->standardAppearance().backgroundColor->cgColor(), UIColor::systemBackgroundColor()->cgColor());
+    ASSERT_TRUE(nav->navigationBar()->barTintColor());
+    EXPECT_EQ(nav->navigationBar()->barTintColor()->cgColor(),
+              Global::shared()->color()->backgroundDefault()->cgColor());
     ASSERT_TRUE(UINavigationBarAppearances::compact() && UINavigationBarAppearances::scrollEdge());
     EXPECT_TRUE(UINavigationBarAppearances::scrollEdge()->opaque);
     resetBarLooks();
+}
+
+TEST_F(AppTest, TheNavigationControllerOwnsItsHuds) {
+    auto nav = show(MyNavigationController::withRoot(make<LandscapeScreen>()));
+    auto hud = nav->hudView();
+    ASSERT_TRUE(hud);
+    EXPECT_EQ(nav->hudView(), hud) << "made once";
+    EXPECT_EQ(hud->vc(), nav);
+    hud->show();
+    EXPECT_EQ(hud->holder()->superview(), nav->view());
+    EXPECT_TRUE(hud->shown());
+    auto act = nav->hudAct();
+    ASSERT_TRUE(act);
+    EXPECT_EQ(nav->hudAct(), act);
+    act->show(nav->navigationBar());
+    settle();
+    EXPECT_TRUE(act->shown());
+    EXPECT_EQ(act->act()->frame().size, nav->navigationBar()->bounds().size);
 }
 
 TEST_F(AppTest, APortraitScreenKeepsPortraitOnAPhone) {
@@ -105,3 +139,33 @@ TEST_F(AppTest, LineCountsFollowTheFontHeightsAndNeverGoNegative) {
 }
 
 }  // namespace
+
+namespace {
+struct VolumeScreen : MyVolumeController {
+    KORVA_MAKE(VolumeScreen)
+    int changes = 0;
+    bool isMyVolumeEnabled() const override { return true; }
+    void onMyVolumeChanged() override { ++changes; }
+
+protected:
+    VolumeScreen() = default;
+};
+}  // namespace
+
+TEST_F(AppTest, AVolumeScreenWatchesTheSessionsOutputVolumeWhileShown) {
+    auto session = AVAudioSession::sharedInstance();
+    const std::size_t before = session->observerCount("outputVolume");
+    auto screen = show(VolumeScreen::make());
+    EXPECT_TRUE(screen->observingAudioSession());
+    EXPECT_EQ(session->observerCount("outputVolume"), before + 1) << "the session's volume is the one watched";
+    DeviceInput input;
+    input.buttonEvent(HostButton::VolumeUp, true);
+    input.buttonEvent(HostButton::VolumeUp, false);
+    EXPECT_EQ(screen->changes, 1);
+    screen->disappear(false);
+    EXPECT_FALSE(screen->observingAudioSession());
+    EXPECT_EQ(session->observerCount("outputVolume"), before);
+    input.buttonEvent(HostButton::VolumeDown, true);
+    EXPECT_EQ(screen->changes, 1);
+    SystemVolume::reset();
+}

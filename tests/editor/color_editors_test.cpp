@@ -216,21 +216,40 @@ TEST_F(ColorEditor, ResetWritesTheDefaultAndReportsTwice) {
     EXPECT_EQ(host->changed.size(), before + 2);
 }
 
-TEST_F(EditorPopTest, TheColourArraySliderKeepsToItsBounds) {
-    Value r = adjRecord("Colors", 21, {{"min", Value(0.2)}, {"max", Value(0.8)},
-                                      {"def", Value(ValueArray{numberArray({1, 0, 0, 1})})}});
+TEST_F(EditorPopTest, TheColourArraySliderKeepsToItsBoundsAndLetsGoOfTheRecordOnHiding) {
+    Value def = Value(ValueArray{numberArray({1, 0, 0, 1})});
+    Value r = adjRecord("Colors", 21,
+                        {{"min", Value(0.2)},
+                         {"max", Value(0.8)},
+                         {"def", def},
+                         {"value", Value(ValueArray{numberArray({0, 0, 1, 1})})}});
     open(adjAttrs("CIColorArray", {{"inputColors", r}}));
     auto e = pop->popColorArray();
     ASSERT_NE(e, nullptr);
     EXPECT_FLOAT_EQ(e->slider()->minimumValue(), 0.2f);
     EXPECT_FLOAT_EQ(e->slider()->maximumValue(), 0.8f);
+    // The record holds colours: the slider does not read a position from it.
+    EXPECT_FLOAT_EQ(e->slider()->value(), 0.2f) << "the slider took a position from a colour array";
+    EXPECT_TRUE(r["value"].isArray()) << "showing the editor wrote into the record";
     e->slider()->setValue(0.9);
     e->slider()->sendActionsForControlEvents(UIControlEventValueChanged);
+    ASSERT_TRUE(r["value"].isNumber());
     EXPECT_DOUBLE_EQ(r["value"].doubleValue(), 0.8f);
     e->titleView()->btnRight()->sendActionsForControlEvents(UIControlEventTouchUpInside);
     ASSERT_TRUE(r["value"].isArray());
-    EXPECT_NE(r["value"].identity(), r["def"].identity());
+    EXPECT_TRUE(r["value"] == def);
+    EXPECT_NE(r["value"].identity(), r["def"].identity()) << "Reset stores a copy";
     EXPECT_EQ(host->changed.size(), 2u);
+    EXPECT_FLOAT_EQ(e->slider()->value(), 0.8f) << "Reset leaves the slider where it was";
+
+    // Hidden, the editor lets go of the record and writes nothing more into it.
+    e->hide([] {});
+    advance(1);
+    EXPECT_TRUE(e->value().isNull()) << "the editor kept the record after hiding";
+    e->slider()->setValue(0.5);
+    e->slider()->sendActionsForControlEvents(UIControlEventValueChanged);
+    EXPECT_TRUE(r["value"] == def);
+    EXPECT_EQ(host->changed.size(), 2u) << "a change without a record is not reported";
 }
 
 }  // namespace

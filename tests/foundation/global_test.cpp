@@ -156,9 +156,34 @@ TEST_F(GlobalTest, UnreadableSettingsAreKeptAndDefaultsDoNotReplaceThem) {
     EXPECT_TRUE(g->gridMode());
     EXPECT_TRUE(std::filesystem::is_symlink(path));
     EXPECT_FALSE(existFile(withLibraryPath("Global.1.bad")));
+    // Still unreadable when the user changes a value: the file is kept aside before the write.
     g->setFlashMode(0);
     g->saveCurrentSettings();
     EXPECT_EQ(settingsOnDisk()["flashMode"].integerValue(), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(withLibraryPath("Global.1.bad"))) << "the unread file was lost";
+}
+
+TEST_F(GlobalTest, SettingsUnreadableAtStartAreMergedWhenTheyReadAgain) {
+    createDirectory(withLibraryPath(""));
+    const std::string path = withLibraryPath("Global.1");
+    std::filesystem::create_symlink("/proc/self/mem", path);
+    auto g = restart();
+    EXPECT_TRUE(g->gridMode());  // defaults while the file cannot be read
+    // The read error passes; the file holds the user's earlier choices.
+    std::filesystem::remove(path);
+    ASSERT_TRUE(
+        NSKeyedArchiver::archiveRootObject(
+            Value::dictionary({{"gridMode", Value(false)}, {"flashMode", Value(1)}, {"imageRatio", Value(1)}}), path)
+            .ok());
+    g->setFlashMode(0);
+    g->lastInfo()->removeObjectForKey("imageRatio");
+    g->saveCurrentSettings();
+    Value disk = settingsOnDisk();
+    EXPECT_EQ(disk["flashMode"].integerValue(), 0) << "the user's change is kept";
+    EXPECT_FALSE(disk["gridMode"].boolValue()) << "an unchanged setting was overwritten by its default";
+    EXPECT_TRUE(disk["imageRatio"].isNull()) << "a removal is kept";
+    EXPECT_FALSE(g->gridMode()) << "the store shows the file's value after the merge";
+    EXPECT_FALSE(existFile(withLibraryPath("Global.1.bad")));
 }
 
 TEST_F(GlobalTest, StoredValuesOfAnotherKindAreConverted) {

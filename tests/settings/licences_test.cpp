@@ -4,10 +4,13 @@
 #include <filesystem>
 
 #include "app/base/my_navigation_controller.h"
+#include "app/web/my_web_controller.h"
 #include "platform/runtime/log.h"
 #include "platform/runtime/source_resources.h"
+#include "platform/ui/app/ui_application.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
+#include "platform/ui/gesture/ui_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "settings/licenses/acknowledgement_view_controller.h"
 #include "settings/licenses/acknowledgements_parser.h"
@@ -187,4 +190,42 @@ TEST_F(Licences, AnEmptyListLogsItsWarningOnceShown) {
     window->setRootViewController(screen);
     settle();
     EXPECT_TRUE(log.contains("No acknowledgements found."));
+}
+
+TEST_F(Licences, TheGeneratorLinkOpensInTheInAppWebScreen) {
+    auto screen = AcknowledgementsViewController::makeWithPath(
+        writeList("list", listFile({entry("", "head"), entry("x", "x"),
+                                    entry("", AcknowledgementsViewController::kGeneratorFooterHTTPS)})));
+    auto nav = MyNavigationController::withRoot(screen);
+    window->setRootViewController(nav);
+    settle();
+    auto footer = screen->tableView()->tableFooterView();
+    ASSERT_TRUE(footer && !footer->subviews().empty());
+    auto label = footer->subviews().front();
+    ASSERT_FALSE(UIViewGestureRecognizers(*label).empty()) << "the generator line takes taps";
+    screen->openGeneratorWebsite();
+    advance(1);
+    auto presented = std::dynamic_pointer_cast<MyNavigationController>(nav->presentedViewController());
+    ASSERT_TRUE(presented) << "no in-app web screen";
+    auto web = std::dynamic_pointer_cast<MyWebController>(presented->topViewController());
+    ASSERT_TRUE(web);
+    EXPECT_EQ(web->url(), AcknowledgementsViewController::kGeneratorAddress);
+    EXPECT_TRUE(UIApplication::sharedApplication()->openedURLs().empty()) << "nothing left the app";
+    web->onDone();
+    advance(1);
+    EXPECT_EQ(nav->presentedViewController(), nullptr);
+}
+
+TEST_F(Licences, TheLicenceTextKeepsTheScreensSideMargins) {
+    auto detail = AcknowledgementViewController::make("Name", "text");
+    window->setRootViewController(detail);
+    settle();
+    auto inset = detail->textView()->textContainerInset();
+    EXPECT_EQ(inset.left, detail->view()->layoutMargins().left);
+    EXPECT_EQ(inset.top, AcknowledgementViewController::kVerticalInset);
+    // New margins reach the text at once, without waiting for a layout pass.
+    detail->view()->setLayoutMargins(UIEdgeInsets{0, 40, 0, 30});
+    inset = detail->textView()->textContainerInset();
+    EXPECT_EQ(inset.left, 40 + detail->view()->safeAreaInsets().left);
+    EXPECT_EQ(inset.right, 30 + detail->view()->safeAreaInsets().right);
 }

@@ -1,9 +1,15 @@
 // The side menu: rows from the settings and the stored more-apps list, the once-a-day fetch from
 // the maker's local server, the switches with the location answers, the feedback mail and the
 // addresses the rows open.
+#include "app/sidebar/side_menu.h"
+
 #include <filesystem>
 
-#include "app/sidebar/side_menu.h"
+#include "app/base/my_navigation_controller.h"
+#include "app/shell/app_registry.h"
+#include "app/shell/placeholder_controller.h"
+#include "app/sidebar/root_controller_base.h"
+#include "app/web/my_web_controller.h"
 #include "foundation/capture_choices.h"
 #include "foundation/date_custom.h"
 #include "foundation/last_info.h"
@@ -465,4 +471,57 @@ TEST_F(SideMenuScreen, TheRegisteredMenuAnswersTheSideBarsInterface) {
     auto made = UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("LeftController");
     ASSERT_TRUE(made);
     EXPECT_NE(std::dynamic_pointer_cast<::SideMenu>(made), nullptr);
+}
+
+TEST_F(SideMenuScreen, TheHelpRowOpensTheProductPageInTheWebScreen) {
+    maker.setBody(kMoreApps, "");
+    registerAppControllers(UIStoryboard::mainStoryboard());
+    auto menu = LeftController::make();
+    menu->setStoryboard(UIStoryboard::mainStoryboard());  // as the storyboard makes it
+    window->setRootViewController(menu);
+    settle();
+    shown(menu);
+    Value items = menu->arrItems();
+    items[1]["items"].append(Value::dictionary(
+        {{"type", Value("basic")}, {"key", Value("help")}, {"text", Value("Help")}, {"height", Value(50)}}));
+    menu->setArrItems(items);
+    menu->updateView();
+    menu->tableView()->tapRowAtIndexPath({1, 5});
+    auto nav = presented<MyNavigationController>();
+    ASSERT_TRUE(nav) << "no web screen was presented";
+    auto web = std::dynamic_pointer_cast<MyWebController>(nav->topViewController());
+    ASSERT_TRUE(web);
+    EXPECT_EQ(web->url(), "https://www.korva.invalid/korva/");
+    EXPECT_EQ(web->delegate().get(), static_cast<MyWebControllerDelegate*>(menu.get()));
+    EXPECT_TRUE(opened().empty()) << "the page opens inside the app";
+    advance(1);
+    web->onDone();
+    advance(1);
+    EXPECT_EQ(presented<MyNavigationController>(), nullptr);
+}
+
+TEST_F(SideMenuScreen, ActSwitchesTheSideBarsContentAndHidesTheMenu) {
+    maker.setBody(kMoreApps, "");
+    registerSettingsControllers(UIStoryboard::mainStoryboard());
+    registerAppControllers(UIStoryboard::mainStoryboard());
+    UIStoryboard::mainStoryboard()->registerController("Other", [] { return PlaceholderController::make(); });
+    auto root = std::dynamic_pointer_cast<RootControllerBase>(
+        UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier(RootControllerBase::kStoryboardID));
+    ASSERT_TRUE(root);
+    window->setRootViewController(root);
+    settle();
+    auto menu = std::dynamic_pointer_cast<LeftControllerBase>(root->left());
+    ASSERT_TRUE(menu);
+    root->showMenuViewControllerInDirection(SideBarDirection::Left);
+    advance(0.6);
+    ASSERT_EQ(root->currentState(), SideBarState::Shown);
+    menu->act("Other");
+    advance(1);
+    EXPECT_TRUE(std::dynamic_pointer_cast<PlaceholderController>(root->main()->vc())) << "the content did not switch";
+    EXPECT_EQ(root->currentState(), SideBarState::Hidden);
+
+    // Outside a side bar there is nothing to switch.
+    auto alone = showMenu();
+    alone->act("Other");
+    settle();
 }

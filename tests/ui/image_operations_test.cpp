@@ -8,12 +8,13 @@
 #include "foundation/image_service.h"
 #include "platform/capture/cv_pixel_buffer.h"
 #include "platform/image/cg_image.h"
-#include "platform/ui/draw/graphics.h"
 #include "platform/storage/file_manager.h"
+#include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/theme/font.h"
 #include "ui/theme/image_custom.h"
+#include "widgets/button/ns_string_font_awesome.h"
 
 namespace {
 
@@ -117,6 +118,19 @@ TEST_F(Images, BadgeKnocksTheGlyphOutOfTheDisc) {
     EXPECT_EQ(pixelAt(picture, 5, 10).r, 255);
     EXPECT_EQ(pixelAt(picture, 10, 1).b, 255) << "the disc";
     EXPECT_EQ(pixelAt(picture, 0, 0).a, 0);
+}
+
+TEST_F(Images, TheBadgesKnockOutReachesOnlyAsFarAsItsDisc) {
+    // A square glyph larger than the disc: its corners stand outside it. The knock-out clears the
+    // glyph inside the disc only; outside, the glyph stays as drawn.
+    auto font = global()->font()->iconFixedLarge3()->fontWithSize(76);
+    auto badge = imageIcon(0xF0C8, {60, 60}, font, UIColor::clearColor(), UIColor::colorWithRed(1, 0, 0, 1));
+    ASSERT_NE(badge, nullptr);
+    auto stencil = imageTextWithBGColor(fa_stringForFontAwesomeIcon(0xF0C8), {60, 60}, font, UIColor::whiteColor(),
+                                        UIColor::clearColor());
+    ASSERT_EQ(pixelAt(stencil, 4, 4).a, 255) << "the glyph must reach outside the disc for this test";
+    EXPECT_EQ(pixelAt(badge, 4, 4).a, 255) << "the knock-out cleared the glyph outside the disc";
+    EXPECT_EQ(pixelAt(badge, 30, 30).a, 0) << "inside the disc the glyph is knocked out";
 }
 
 TEST_F(Images, PixelBufferHoldsTheStoredOpaquePixels) {

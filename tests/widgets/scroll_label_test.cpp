@@ -1,12 +1,14 @@
 // The scrolling label: when it scrolls, where home and the far point are, the fade mask, its
 // settings; and its cycles on the virtual clock: key times, repeats, taps, holding, pausing.
+#include "widgets/scroll/scroll_label.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "platform/runtime/log.h"
 #include "widget_test_support.h"
-#include "widgets/scroll/scroll_label.h"
 #include "widgets/scroll/timing_curve_solver.h"
 
 namespace {
@@ -136,6 +138,25 @@ TEST_F(ScrollLabelTest, SettingsAreStoredAsTheLabelDemands) {
     EXPECT_DOUBLE_EQ(ScrollLabel::makeWithDuration(CGRectMake(0, 0, 30, 20), 5, 20)->fadeLength(), 15);
     EXPECT_DOUBLE_EQ(ScrollLabel::makeWithRate(CGRectMake(0, 0, 30, 20), 40, 5)->rate(), 40);
     EXPECT_EQ(label->gradientColors().size(), 4u);
+}
+
+TEST_F(ScrollLabelTest, LookAndAccessibilityReachTheInnerLabel) {
+    auto label = titleLabel(100);
+    auto inner = label->subLabel();
+    auto red = UIColor::redColor();
+    label->setTintColor(red);
+    EXPECT_EQ(inner->tintColor(), red);
+    EXPECT_EQ(label->tintColor(), red);
+    label->setContentMode(UIViewContentMode::Center);
+    EXPECT_EQ(inner->contentMode(), UIViewContentMode::Center);
+    EXPECT_EQ(label->UIView::contentMode(), UIViewContentMode::Center);
+    label->setBaselineAdjustment(UIBaselineAdjustment::AlignCenters);
+    EXPECT_EQ(inner->baselineAdjustment(), UIBaselineAdjustment::AlignCenters);
+    label->setIsAccessibilityElement(false);
+    EXPECT_FALSE(inner->isAccessibilityElement());
+    EXPECT_FALSE(label->isAccessibilityElement());
+    EXPECT_EQ(label->viewForFirstBaselineLayout(), inner);
+    EXPECT_EQ(label->viewForLastBaselineLayout(), inner);
 }
 
 TEST_F(ScrollLabelTest, FadeMaskStopsAndRestingColoursFollowTheSide) {
@@ -274,11 +295,30 @@ TEST(TimingCurveSolver, NewtonSolveOnTheNamedCurves) {
     EXPECT_NEAR(durationPercentageForPositionPercentage(*linear, 0.37, 16), 0.37, 1.0 / 1600);
     auto easeInOut = CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseInEaseOut);
     EXPECT_NEAR(durationPercentageForPositionPercentage(*easeInOut, 0.5, 16), 0.5, 1e-3);
-    // A curve flat at the start stops at once on the zero slope and gives the t it had.
+}
+
+TEST(TimingCurveSolver, AVanishingSlopeStopsAtOnceWithBothLogLines) {
+    // y = t^3: at t = 0.0001 the slope (3e-8) is below the limit while y is still off.
     auto flat = controlPoints(*CAMediaTimingFunction::functionWithControlPoints(0.5, 0, 0.5, 0));
-    EXPECT_DOUBLE_EQ(solveTForY(0, 1e-12, flat), 0);
-    // Without convergence the fifteenth t is returned: a curve whose y never reaches 2.
-    auto points = controlPoints(*easeInOut);
+    LogCapture log;
+    EXPECT_DOUBLE_EQ(solveTForY(1e-4, 1e-12, flat), 1e-4) << "the t it had, not a step through the flat";
+    EXPECT_TRUE(log.contains("Newton's Method failure, small/zero derivative!"));
+    EXPECT_TRUE(log.contains("Failed to find t for Y input!"));
+}
+
+TEST(TimingCurveSolver, WithoutConvergenceTheFifteenthTIsReturned) {
+    // y = 3t - 2t^2 (nearly: the cubic part is only rounding) peaks at 1.125 and never comes near 2;
+    // the answer is the fifteenth t evaluated, not the step taken after it.
+    auto points = controlPoints(*CAMediaTimingFunction::functionWithControlPoints(0.25f, 1, 0.75f, 4.0f / 3));
+    std::vector<double> evaluated;
+    for (double t = 2; evaluated.size() < 16;) {
+        evaluated.push_back(t);
+        t -= (YforCurveAt(t, points) - 2) / derivativeYValueForCurveAt(t, points);
+    }
+    LogCapture log;
     double t = solveTForY(2, 1e-12, points);
-    EXPECT_TRUE(std::isfinite(t));
+    EXPECT_DOUBLE_EQ(t, evaluated[14]);
+    EXPECT_NE(t, evaluated[15]);
+    EXPECT_TRUE(log.contains("Failed to find t for Y input!"));
+    EXPECT_FALSE(log.contains("small/zero derivative")) << "the slope never vanished on this road";
 }

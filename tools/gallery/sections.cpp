@@ -2,7 +2,7 @@
 #include "tools/gallery/gallery.h"
 
 void galleryPlatformViews(GalleryPage& page);
-void galleryAttributedLabel(GalleryPage& page);
+void galleryRichLabel(GalleryPage& page);
 void galleryButtons(GalleryPage& page);
 void galleryIndicators(GalleryPage& page);
 void galleryRing(GalleryPage& page);
@@ -45,7 +45,7 @@ void galleryImagePicker(GalleryPage& page);
 std::vector<GallerySection> gallerySections() {
     return {
         {"platform-views", "notched", galleryPlatformViews},
-        {"attributed-label", "notched", galleryAttributedLabel},
+        {"rich-label", "notched", galleryRichLabel},
         {"buttons", "notched", galleryButtons},
         {"indicators", "notched", galleryIndicators},
         {"progress-ring", "notched", galleryRing},

@@ -208,9 +208,10 @@ void gallerySideMenu(GalleryPage& page) {
     // The language list: recents, sections and side index; searches with and without results.
     {
         auto languages = std::dynamic_pointer_cast<LanguageCode>(Global::shared()->lcode());
-        for (const char* code : {"ja", "de", "fi"}) languages->makeRecent(code);
+        // Native names in Chinese, Japanese and Korean among the recents.
+        for (const char* code : {"ko", "zh", "ja", "de", "fi"}) languages->makeRecent(code);
         auto list = LanguageController::make();
-        list->setLocalizeCount(4);
+        list->setLocalizeCount(6);
         list->setSelectedCode(std::string("fi"));
         list->setTitleText("Language");
         inNavigation(page, list);

@@ -10,8 +10,11 @@
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/control/ui_label.h"
+#include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/draw/image.h"
 #include "platform/ui/layout/layout_constraint.h"
+#include "ui/controls/badge_host.h"
+#include "ui/layout/view_custom_hierarchy.h"
 #include "ui/layout/view_custom_identified.h"
 #include "ui/layout/view_custom_style.h"
 #include "ui/theme/font.h"
@@ -101,17 +104,19 @@ void AnimButton::setAnimation(const std::shared_ptr<UIImage>& from, const std::s
         });
 }
 
+// A new image for one state is shown only while the button is in that state; otherwise it is kept
+// for the next switch and the image of the present state stays.
 void AnimButton::setOffImage(std::shared_ptr<UIImage> image, Block block) {
-    setImage(image, UIControlStateNormal);
-    if (on_) return;
     auto old = std::exchange(imageOff_, std::move(image));
+    if (on_) return;
+    setImage(imageOff_, UIControlStateNormal);
     setAnimation(old, imageOff_, std::move(block), nullptr);
 }
 
 void AnimButton::setOnImage(std::shared_ptr<UIImage> image, Block block) {
-    setImage(image, UIControlStateNormal);
-    if (!on_) return;
     auto old = std::exchange(imageOn_, std::move(image));
+    if (!on_) return;
+    setImage(imageOn_, UIControlStateNormal);
     setAnimation(old, imageOn_, std::move(block), nullptr);
 }
 
@@ -132,11 +137,17 @@ void AnimButton::setBadgeValue(std::optional<std::string> value) {
     else removeBadge();
 }
 
+std::shared_ptr<UIView> AnimButton::badgeHost() {
+    auto owner = viewController(self<UIView>());
+    if (owner && dynamic_cast<BadgeHostController*>(owner.get()) && owner->isViewLoaded()) return owner->view();
+    return superview();
+}
+
 void AnimButton::showBadge(const std::string& text) {
     const CGSize measured = boundingSize(text, badgeFont(), kBadgeMeasure);
     const CGFloat h = measured.height + kBadgePadding;
     const CGFloat w = std::max(measured.width + kBadgePadding, h);  // never narrower than a circle
-    auto host = superview();
+    auto host = badgeHost();
     const auto& label = badge();
     if (label->superview()) {
         setLayoutConstant(*label, kBadgeWidth, w);

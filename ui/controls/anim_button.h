@@ -56,6 +56,9 @@ protected:
 
 private:
     const std::shared_ptr<UILabel>& badge();
+    // The view the badge goes into: the root view of an owning badge host (the tab-bar controller),
+    // else the button's superview.
+    std::shared_ptr<UIView> badgeHost();
     void showBadge(const std::string& text);
     void removeBadge();
 

@@ -20,8 +20,14 @@ void MyRadioInput::setup() {
     traits.autocorrectionType = UITextAutocorrectionType::No;
     traits.spellCheckingType = UITextSpellCheckingType::No;
     traits.keyboardType = UIKeyboardType::Default;
-    std::weak_ptr<CheckControl> weak = self<CheckControl>();
-    value_->addAction([weak](UIControl&) { if (auto s = weak.lock()) s->onTap(); }, UIControlEventTouchUpInside);
+    // A tap in the field selects the option; it never clears it (one may tap there while typing).
+    // The check image still toggles.
+    std::weak_ptr<MyRadioInput> weak = self<MyRadioInput>();
+    value_->addAction(
+        [weak](UIControl&) {
+            if (auto s = weak.lock(); s && !s->checked()) s->setChecked(true);
+        },
+        UIControlEventTouchUpInside);
 }
 
 void MyRadioInput::textFieldDidBeginEditing(UITextField&) {

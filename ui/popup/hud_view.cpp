@@ -62,6 +62,8 @@ void HudView::init() {
 
 void HudView::show() {
     HudBase::show();
+    // A plain show stays up: an auto-hide of an earlier show must not take it away.
+    resetTimerHide();
     holder()->setHidden(false);
     prog_->setHidden(true);
     act_->startAnimating();
@@ -97,6 +99,7 @@ void HudAct::init() {
 
 void HudAct::show(const std::shared_ptr<NSObject>& sender) {
     HudBase::show();
+    resetTimerHide();
     last_ = trackSender(sender, vc());
     recalcLayout();
     applyLayout(false);

@@ -175,6 +175,31 @@ void ScrollLabel::setEnabled(bool enabled) {
     UILabel::setEnabled(enabled);
 }
 
+void ScrollLabel::setBaselineAdjustment(UIBaselineAdjustment adjustment) {
+    subLabel_->setBaselineAdjustment(adjustment);
+    UILabel::setBaselineAdjustment(adjustment);
+}
+
+void ScrollLabel::setTintColor(std::shared_ptr<UIColor> color) {
+    subLabel_->setTintColor(color);
+    UILabel::setTintColor(std::move(color));
+}
+
+void ScrollLabel::tintColorDidChange() {
+    UILabel::tintColorDidChange();
+    subLabel_->tintColorDidChange();
+}
+
+void ScrollLabel::setContentMode(UIViewContentMode mode) {
+    UILabel::setContentMode(mode);
+    subLabel_->setContentMode(mode);
+}
+
+void ScrollLabel::setIsAccessibilityElement(bool element) {
+    UILabel::setIsAccessibilityElement(element);
+    subLabel_->setIsAccessibilityElement(element);
+}
+
 void ScrollLabel::setAnimationCurve(unsigned curve) {
     if ((curve & ~ScrollLabelCurveLinear) != 0) return;
     animationCurve_ = curve;

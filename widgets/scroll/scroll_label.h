@@ -120,6 +120,17 @@ public:
     void setHighlightedTextColor(std::shared_ptr<UIColor> color);
     void setHighlighted(bool highlighted);
     void setEnabled(bool enabled);
+    UIBaselineAdjustment baselineAdjustment() const { return subLabel_->baselineAdjustment(); }
+    void setBaselineAdjustment(UIBaselineAdjustment adjustment);
+    std::shared_ptr<UIColor> tintColor() const { return subLabel_->tintColor(); }
+    void setTintColor(std::shared_ptr<UIColor> color);
+    void tintColorDidChange() override;
+    UIViewContentMode contentMode() const { return subLabel_->contentMode(); }
+    void setContentMode(UIViewContentMode mode);
+    void setIsAccessibilityElement(bool element);
+    // The text is drawn by the inner label: baselines are its.
+    std::shared_ptr<UIView> viewForFirstBaselineLayout() override { return subLabel_; }
+    std::shared_ptr<UIView> viewForLastBaselineLayout() override { return subLabel_; }
     void setTextAlignment(NSTextAlignment alignment) { UILabel::setTextAlignment(alignment); }
     // The label stays one line, never shrinks its font.
     void setNumberOfLines(long) { UILabel::setNumberOfLines(1); }

@@ -76,7 +76,7 @@ void UIWindow::screenDidChange() {
     while (!stack.empty()) {
         UIView* v = stack.back();
         stack.pop_back();
-        v->safeAreaInsetsDidChange();
+        v->safeAreaMayHaveChanged();
         v->setNeedsLayout();
         for (const auto& sub : v->subviews()) stack.push_back(sub.get());
     }

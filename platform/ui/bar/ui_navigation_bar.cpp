@@ -20,6 +20,12 @@ UIAppearance barAppearance() {
 }
 }  // namespace
 
+void UINavigationBarAppearance::configureWithOpaqueBackground() {
+    *this = {};
+    backgroundColor = UIColor::systemBackgroundColor();
+    opaque = true;
+}
+
 // The default look is kept in the bar class's appearance proxy, beside the theme's values.
 UINavigationBarAppearance UINavigationBar::defaultAppearance() {
     UIAppearance proxy = barAppearance();

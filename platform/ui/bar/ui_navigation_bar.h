@@ -18,6 +18,10 @@ struct UINavigationBarAppearance {
     bool opaque = false;
     std::shared_ptr<UIColor> titleColor;
     std::shared_ptr<UIFont> titleFont;
+
+    // The platform's opaque look: the system background colour without translucency, the
+    // default title.
+    void configureWithOpaqueBackground();
 };
 
 class UINavigationBarDelegate {

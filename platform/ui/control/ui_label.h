@@ -72,7 +72,7 @@ public:
     void encodeWithCoder(NSCoder& coder) const override;
 
     // A label reads out its text as static text, unless told otherwise.
-    bool isAccessibilityElement() const override { return true; }
+    bool isAccessibilityElement() const override { return accessibilityElementSetting().value_or(true); }
     std::optional<std::string> accessibilityLabel() const override;
     UIAccessibilityTraits accessibilityTraits() const override;
 

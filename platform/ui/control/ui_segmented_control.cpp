@@ -9,13 +9,30 @@
 #include "platform/ui/text/ui_font.h"
 
 namespace {
-NSAttributes titleAttributes(const std::shared_ptr<UIColor>& color) {
+constexpr CGFloat kDefaultTitleSize = 13;
+}  // namespace
+
+void UISegmentedControl::setTitleTextAttributes(ValueDictionary attributes, UIControlState state) {
+    titleAttributes_[state] = std::move(attributes);
+    invalidateIntrinsicContentSize();
+    setNeedsDisplay();
+}
+
+ValueDictionary UISegmentedControl::titleTextAttributesForState(UIControlState state) const {
+    auto own = titleAttributes_.find(state);
+    if (own != titleAttributes_.end()) return own->second;
+    auto normal = titleAttributes_.find(UIControlStateNormal);
+    return normal != titleAttributes_.end() ? normal->second : ValueDictionary{};
+}
+
+ValueDictionary UISegmentedControl::titleAttributes(UIControlState state,
+                                                    const std::shared_ptr<UIColor>& defaultColor) const {
     NSAttributes a;
-    a.set(NSFontAttributeName, Value(UIFont::systemFontOfSize(13)));
-    a.set(NSForegroundColorAttributeName, Value(color));
+    a.set(NSFontAttributeName, Value(UIFont::systemFontOfSize(kDefaultTitleSize)));
+    a.set(NSForegroundColorAttributeName, Value(defaultColor));
+    for (const auto& [key, value] : titleTextAttributesForState(state)) a.set(key, value);
     return a;
 }
-}  // namespace
 
 std::shared_ptr<UISegmentedControl> UISegmentedControl::withItems(const std::vector<std::string>& titles) {
     auto c = UISegmentedControl::make();
@@ -191,7 +208,11 @@ CGSize UISegmentedControl::sizeThatFits(CGSize) const {
         }
         ++shared;
         CGFloat w = s.image ? s.image->size().width : 0;
-        if (s.title) w = sizeWithAttributes(*s.title, titleAttributes(UIColor::labelColor())).width;
+        // The wider of the two fonts a title takes, so selecting never clips it.
+        if (s.title)
+            w = std::max(
+                sizeWithAttributes(*s.title, titleAttributes(UIControlStateNormal, UIColor::labelColor())).width,
+                sizeWithAttributes(*s.title, titleAttributes(UIControlStateSelected, UIColor::labelColor())).width);
         widest = std::max(widest, w);
     }
     return {std::ceil(fixed + (widest + 20) * CGFloat(shared)), 32};
@@ -229,8 +250,10 @@ void UISegmentedControl::drawRect(CGRect) {
         const auto& s = segments_[i];
         bool enabled = s.enabled && isEnabled();
         if (s.title) {
-            auto color = enabled ? UIColor::labelColor() : UIColor::systemGrayColor();
-            auto attrs = titleAttributes(color);
+            UIControlState state = !enabled               ? UIControlStateDisabled
+                                   : long(i) == selected_ ? UIControlStateSelected
+                                                          : UIControlStateNormal;
+            auto attrs = titleAttributes(state, enabled ? UIColor::labelColor() : UIColor::systemGrayColor());
             CGSize ts = sizeWithAttributes(*s.title, attrs);
             drawAtPoint(*s.title, {CGRectGetMidX(r) - ts.width / 2, CGRectGetMidY(r) - ts.height / 2}, attrs);
         } else if (s.image) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/value.h"
 #include "platform/ui/control/ui_control.h"
 #include "platform/ui/draw/image.h"
 
@@ -51,6 +52,10 @@ public:
     // Stretched over the whole control in that state (normal when the state has none).
     std::shared_ptr<UIImage> backgroundImageForState(UIControlState state) const;
     void setBackgroundImage(std::shared_ptr<UIImage> image, UIControlState state);
+    // Title attributes (font, foreground colour) for a state; a state without its own takes the
+    // normal state's, and the control's defaults fill in what neither gives.
+    void setTitleTextAttributes(ValueDictionary attributes, UIControlState state);
+    ValueDictionary titleTextAttributesForState(UIControlState state) const;
     // The segment's rectangle in bounds space.
     CGRect rectForSegmentAtIndex(std::size_t index) const;
 
@@ -74,10 +79,13 @@ private:
         CGSize offset{0, 0};
     };
     void insert(Segment s, std::size_t index);
+    // What a title is drawn with: the defaults under the state's own attributes.
+    ValueDictionary titleAttributes(UIControlState state, const std::shared_ptr<UIColor>& defaultColor) const;
     std::vector<Segment> segments_;
     long selected_ = UISegmentedControlNoSegment;
     bool momentary_ = false;
     std::shared_ptr<UIColor> selectedTint_;
     std::shared_ptr<UIImage> divider_;
     std::map<UIControlState, std::shared_ptr<UIImage>> backgrounds_;
+    std::map<UIControlState, ValueDictionary> titleAttributes_;
 };

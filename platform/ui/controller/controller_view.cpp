@@ -46,6 +46,16 @@ void ControllerView::traitCollectionDidChange() {
         c->setTraitCollection(around ? around->traitCollection() : UITraitCollection::currentTraitCollection());
 }
 
+void ControllerView::init() {
+    UIView::init();
+    setLayoutMargins(UIEdgeInsets{0, kSideMargin, 0, kSideMargin});
+}
+
+void ControllerView::layoutMarginsDidChange() {
+    UIView::layoutMarginsDidChange();
+    if (auto c = controller_.lock()) c->viewLayoutMarginsDidChange();
+}
+
 void ControllerView::safeAreaInsetsDidChange() {
     UIView::safeAreaInsetsDidChange();
     auto c = controller_.lock();

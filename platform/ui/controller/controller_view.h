@@ -39,6 +39,10 @@ public:
     // window's root controller (which passes it on to its children and what it presents).
     void traitCollectionDidChange() override;
     void safeAreaInsetsDidChange() override;
+    // A controller's view keeps the platform's side margins and tells its controller of changes.
+    void init() override;
+    void layoutMarginsDidChange() override;
+    static constexpr CGFloat kSideMargin = 16;
     // The window is about to take the turned screen's frame: announces the turn.
     void windowWillChangeScreenGeometry();
     std::string className() const override { return "ControllerView"; }

@@ -207,6 +207,11 @@ UIInterfaceOrientationMask UIViewController::supportedInterfaceOrientations() co
     return pad ? UIInterfaceOrientationMaskAll : UIInterfaceOrientationMaskAllButUpsideDown;
 }
 
+bool UIViewController::shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const {
+    if (orientation == UIInterfaceOrientation::Unknown) return false;
+    return (supportedInterfaceOrientations() & (UIInterfaceOrientationMask{1} << static_cast<int>(orientation))) != 0;
+}
+
 void UIViewController::setTitle(std::string title) {
     title_ = std::move(title);
     if (navigationItem_) navigationItem_->setTitle(title_);

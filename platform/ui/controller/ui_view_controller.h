@@ -80,6 +80,8 @@ public:
     virtual void viewWillDisappear(bool /*animated*/) {}
     virtual void viewDidDisappear(bool /*animated*/) {}
     virtual void viewWillLayoutSubviews() {}
+    // The root view's layout margins changed (their own, or the safe area under them).
+    virtual void viewLayoutMarginsDidChange() {}
     virtual void viewDidLayoutSubviews() {}
     virtual void traitCollectionDidChange(const UITraitCollection& /*previous*/) {}
     virtual void viewWillTransitionToSize(CGSize /*size*/) {}
@@ -127,6 +129,8 @@ public:
     UIStatusBarStyle effectiveStatusBarStyle() const;
     virtual bool shouldAutorotate() const { return true; }
     virtual UIInterfaceOrientationMask supportedInterfaceOrientations() const;
+    // Whether the screen may turn to that orientation: by default, whether it is supported.
+    virtual bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const;
     virtual UIInterfaceOrientation preferredInterfaceOrientationForPresentation() const {
         return UIInterfaceOrientation::Portrait;
     }

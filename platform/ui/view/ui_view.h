@@ -129,7 +129,10 @@ public:
 
     // ---- accessibility ----
     // Whether the view is an element itself; a view that is not may be a container of elements.
-    virtual bool isAccessibilityElement() const { return false; }
+    // A kind of view has its own answer until one is set.
+    virtual bool isAccessibilityElement() const { return accessibility_.element.value_or(false); }
+    void setIsAccessibilityElement(bool element) { accessibility_.element = element; }
+    const std::optional<bool>& accessibilityElementSetting() const { return accessibility_.element; }
     virtual std::optional<std::string> accessibilityLabel() const { return accessibility_.label; }
     void setAccessibilityLabel(std::optional<std::string> label) { accessibility_.label = std::move(label); }
     virtual std::optional<std::string> accessibilityHint() const { return accessibility_.hint; }
@@ -231,6 +234,17 @@ public:
     UIEdgeInsets safeAreaInsets() const;
     const std::shared_ptr<UILayoutGuide>& safeAreaLayoutGuide();
     virtual void safeAreaInsetsDidChange() {}
+    // The view whose text baselines stand for this view's when aligning by baseline: itself,
+    // unless the view draws its text in a subview.
+    virtual std::shared_ptr<UIView> viewForFirstBaselineLayout();
+    virtual std::shared_ptr<UIView> viewForLastBaselineLayout() { return viewForFirstBaselineLayout(); }
+    // Layout margins: the room the view keeps around its content. Seen from outside they include
+    // the safe area unless the view is told not to; the view hears of each change of that sum.
+    UIEdgeInsets layoutMargins() const;
+    void setLayoutMargins(UIEdgeInsets margins);
+    bool insetsLayoutMarginsFromSafeArea() const { return insetsMarginsFromSafeArea_; }
+    void setInsetsLayoutMarginsFromSafeArea(bool insets);
+    virtual void layoutMarginsDidChange() {}
     const std::vector<std::shared_ptr<UILayoutGuide>>& layoutGuides() const { return layoutGuides_; }
     void addLayoutGuide(const std::shared_ptr<UILayoutGuide>& guide);
     void removeLayoutGuide(const std::shared_ptr<UILayoutGuide>& guide);
@@ -269,6 +283,10 @@ private:
     void dropConstraintsMentioningSubtree();
     void notifyWindowChange(const std::shared_ptr<UIWindow>& oldWindow, const std::shared_ptr<UIWindow>& newWindow,
                             bool before);
+    friend class UIWindow;
+    // The safe area may have moved: tells the view, then its margins when their sum changed.
+    void safeAreaMayHaveChanged();
+    void checkLayoutMargins();
     void resizeSubviewsWithOldSize(CGSize oldSize);
     void layoutSubtree();
     void applySolvedFrame(const CGRect& untransformedFrame);
@@ -291,6 +309,7 @@ private:
     struct AccessibilityFacts {
         std::optional<std::string> label, hint, value, identifier;
         UIAccessibilityTraits traits = UIAccessibilityTraitNone;
+        std::optional<bool> element;
     } accessibility_;
     bool userInteractionEnabled_ = true;
     bool exclusiveTouch_ = false;
@@ -309,6 +328,9 @@ private:
     std::shared_ptr<LayoutEngine> engine_;
     bool drawRectOverridden_ = true;
     bool appearanceApplied_ = false;
+    UIEdgeInsets margins_{8, 8, 8, 8};
+    UIEdgeInsets reportedMargins_{8, 8, 8, 8};
+    bool insetsMarginsFromSafeArea_ = true;
 };
 
 // Constructs a T and runs its coder initialiser instead of init().

@@ -45,7 +45,7 @@ void UIView::notifyWindowChange(const std::shared_ptr<UIWindow>& oldWindow, cons
         }
         didMoveToWindow();
         // The safe area and the traits may differ in the new window.
-        safeAreaInsetsDidChange();
+        safeAreaMayHaveChanged();
         traitCollectionDidChange();
     }
     auto subs = subviews_;

@@ -250,3 +250,36 @@ void UIView::removeLayoutGuide(const std::shared_ptr<UILayoutGuide>& guide) {
     }
     guide->owningView_.reset();
 }
+
+UIEdgeInsets UIView::layoutMargins() const {
+    if (!insetsMarginsFromSafeArea_) return margins_;
+    UIEdgeInsets safe = safeAreaInsets();
+    return {margins_.top + safe.top, margins_.left + safe.left, margins_.bottom + safe.bottom,
+            margins_.right + safe.right};
+}
+
+void UIView::setLayoutMargins(UIEdgeInsets margins) {
+    margins_ = margins;
+    checkLayoutMargins();
+}
+
+void UIView::setInsetsLayoutMarginsFromSafeArea(bool insets) {
+    insetsMarginsFromSafeArea_ = insets;
+    checkLayoutMargins();
+}
+
+void UIView::safeAreaMayHaveChanged() {
+    safeAreaInsetsDidChange();
+    checkLayoutMargins();
+}
+
+void UIView::checkLayoutMargins() {
+    UIEdgeInsets now = layoutMargins();
+    if (now == reportedMargins_) return;
+    reportedMargins_ = now;
+    layoutMarginsDidChange();
+}
+
+std::shared_ptr<UIView> UIView::viewForFirstBaselineLayout() {
+    return self<UIView>();
+}

@@ -230,6 +230,17 @@ TEST_F(SensorsTest, VolumeButtonsPostTheSystemNotificationWithTheirReason) {
     EXPECT_DOUBLE_EQ(volumes.back(), 0.0);
     NSNotificationCenter::defaultCenter()->removeObserver(token);
 
+    // The session's "outputVolume" follows every change, the buttons' presses among them.
+    std::vector<double> observed;
+    auto watch = AVAudioSession::sharedInstance()->addObserver(
+        "outputVolume", [&](const std::string&, const Value& v) { observed.push_back(v.doubleValue()); });
+    SystemVolume::press(VolumeButton::Up);
+    SystemVolume::change(0.75f);
+    EXPECT_EQ(observed, (std::vector<double>{0.0625, 0.75}));
+    AVAudioSession::sharedInstance()->removeObserver(watch);
+    SystemVolume::press(VolumeButton::Up);
+    EXPECT_EQ(observed.size(), 2u);
+
     EXPECT_FALSE(AVAudioSession::sharedInstance()->setCategory("nonsense"));
     EXPECT_TRUE(AVAudioSession::sharedInstance()->setCategory(AVAudioSessionCategoryAmbient));
     int before = MPVolumeView::liveCount();

@@ -15,6 +15,8 @@
 #include "platform/ui/control/ui_stepper.h"
 #include "platform/ui/control/ui_switch.h"
 #include "platform/ui/layer/layer_renderer.h"
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/text/ui_font.h"
 
 using ControlRenderTest = GestureTouchTest;
 
@@ -58,4 +60,34 @@ TEST_F(ControlRenderTest, ControlsDrawTheirStateAndAnimationsShowMidFlight) {
     Rgba8 half = pixelAt(*picture, 270, 30);  // red at half alpha over black
     EXPECT_NEAR(half.r, 128, 10);
     EXPECT_EQ(half.g, 0);
+}
+
+TEST_F(ControlRenderTest, SegmentTitlesTakeTheirStatesTextAttributes) {
+    auto seg = UISegmentedControl::withItems({"Mm", "Mm"});
+    const CGFloat plainWidth = seg->sizeThatFits({0, 0}).width;
+    seg->setTitleTextAttributes({{NSFontAttributeName, Value(UIFont::boldSystemFontOfSize(26))}}, UIControlStateNormal);
+    EXPECT_GT(seg->sizeThatFits({0, 0}).width, plainWidth) << "the normal font sizes the segments";
+    // The selected state has none of its own: it takes the normal state's.
+    EXPECT_TRUE(seg->titleTextAttributesForState(UIControlStateSelected).contains(NSFontAttributeName));
+    seg->setTitleTextAttributes({{NSForegroundColorAttributeName, Value(UIColor::redColor())},
+                                 {NSFontAttributeName, Value(UIFont::boldSystemFontOfSize(26))}},
+                                UIControlStateSelected);
+    seg->setFrame({{0, 0}, {200, 40}});
+    seg->setSelectedSegmentIndex(0);
+    window->setBackgroundColor(UIColor::whiteColor());
+    window->addSubview(seg);
+    window->layoutIfNeeded();
+    auto picture = LayerRenderer::snapshot(*window->layer(), 1);
+    ASSERT_TRUE(picture);
+    auto redIn = [&](int x0, int x1) {
+        int red = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = x0; x < x1; ++x) {
+                Rgba8 p = pixelAt(*picture, x, y);
+                if (p.r > 180 && p.g < 80 && p.b < 80) ++red;
+            }
+        return red;
+    };
+    EXPECT_GT(redIn(0, 100), 20) << "the selected title is drawn in its state's colour";
+    EXPECT_EQ(redIn(100, 200), 0) << "the normal title keeps the default colour";
 }

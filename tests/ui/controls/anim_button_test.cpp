@@ -62,9 +62,17 @@ TEST_F(AnimButtonTest, ANewOffImageFadesInOnlyWhileOff) {
     button->setOffImage(other, [](AnimButton&) {});
     EXPECT_EQ(button->imageOff(), other);
     EXPECT_EQ(shown(), other);
+    // While on, a new off image waits for the next switch and the on image stays in view.
     button->setOn(true, nullptr);
     button->setOffImage(off, nullptr);
-    EXPECT_EQ(button->imageOff(), other) << "the stored image of the other state stays";
+    EXPECT_EQ(shown(), on) << "a switched-on button showed its off image";
+    EXPECT_EQ(button->imageOff(), off);
+    button->setOn(false, nullptr);
+    EXPECT_EQ(shown(), off);
+    button->setOnImage(other, nullptr);
+    EXPECT_EQ(shown(), off);
+    button->setOn(true, nullptr);
+    EXPECT_EQ(shown(), other);
 }
 
 TEST_F(AnimButtonTest, BadgesAreCirclesForShortTextAndResizeInPlace) {

@@ -62,6 +62,14 @@ TEST_F(CheckControls, StartingToTypeSelectsTheInputOption) {
     EXPECT_EQ(input->text(), "42");
     input->setChecked(false);
     EXPECT_EQ(changes, 2);
+
+    // Taps in the field while typing there keep the option chosen; the check image still toggles.
+    input->value()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    EXPECT_TRUE(input->checked()) << "a tap in the field selects";
+    input->value()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    EXPECT_TRUE(input->checked()) << "a second tap in the field unchecked the option";
+    input->check()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    EXPECT_FALSE(input->checked());
 }
 
 }  // namespace

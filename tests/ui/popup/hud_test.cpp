@@ -32,6 +32,18 @@ TEST_F(Huds, AnExplicitHideCancelsTheAutoHide) {
     advance(0.51);
     EXPECT_FALSE(hud->shown());
     EXPECT_EQ(hud->lastCommand(), PopCommand::Hide);
+
+    // A plain show over a pending auto-hide, with no hide between, also stays up.
+    hud->showWithAutoHide(1.0);
+    hud->show();
+    EXPECT_FALSE(hud->autoHidePending());
+    advance(1.5);
+    EXPECT_TRUE(hud->shown()) << "the HUD vanished on the earlier show's timer";
+    auto small = HudAct::make(screenVC);
+    small->showWithAutoHide(root(), 1.0);
+    small->show(root());
+    advance(1.5);
+    EXPECT_TRUE(small->shown());
 }
 
 TEST_F(Huds, TheProgressBarShowsOnlyWithAProgressShow) {

@@ -1,6 +1,6 @@
 // The rich label's archived form: a round trip through archive bytes, archives of the platform
 // label alone, the older form of links, and archives with missing, wrong or damaged values.
-#include "attributed_label_support.h"
+#include "rich_label_support.h"
 
 #include "platform/storage/ns_coder_numbers.h"
 #include "platform/text/text_checking_archive.h"

@@ -1,11 +1,11 @@
 // The rich label's text model: settings, the three roads of setting text, links and their
 // adding, the pressed state, link detection and the caches the drawing reads.
-#include "widgets/attributed_label/rich_label.h"
+#include "widgets/rich_label/rich_label.h"
 
 #include <map>
 
 #include "platform/ui/animation/ca_transaction.h"
-#include "widgets/attributed_label/rich_label_attributes.h"
+#include "widgets/rich_label/rich_label_attributes.h"
 
 namespace {
 
@@ -43,6 +43,7 @@ void RichLabel::init() {
 
 void RichLabel::commonInit() {
     setUserInteractionEnabled(true);
+    setMultipleTouchEnabled(false);
     textInsets_ = UIEdgeInsetsZero;
     lineHeightMultiple_ = 1;
     linkModels_.clear();

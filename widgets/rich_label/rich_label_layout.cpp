@@ -5,15 +5,19 @@
 // The geometry follows a y-up text space inside the text rectangle T (origin at T's bottom-left),
 // the way the layout engine of the design counts; a point (x, y) of it is (T.x + x, T.maxY - y) in
 // the label. Lines are drawn on their laid-out baselines, which already hold any extra line height.
+#include <algorithm>
 #include <cmath>
+#include <locale>
+#include <sstream>
+#include <vector>
 
 #include "platform/runtime/utf16.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/path.h"
 #include "platform/ui/text/paragraph_style.h"
 #include "platform/ui/view/ui_geometry_strings.h"
-#include "widgets/attributed_label/rich_label.h"
-#include "widgets/attributed_label/rich_label_attributes.h"
+#include "widgets/rich_label/rich_label.h"
+#include "widgets/rich_label/rich_label_attributes.h"
 
 namespace {
 
@@ -55,8 +59,39 @@ CGRect fromTextSpace(CGRect box, CGRect t) {
     return {{t.origin.x + box.origin.x, CGRectGetMaxY(t) - box.origin.y - box.size.height}, box.size};
 }
 
+// A colour from its components: (white, alpha), (red, green, blue) or (red, green, blue, alpha).
+std::optional<CGColor> colorOfComponents(const std::vector<double>& c) {
+    for (double v : c)
+        if (!std::isfinite(v)) return std::nullopt;
+    if (c.size() == 2) return CGColor::gray(c[0], c[1]);
+    if (c.size() == 3) return CGColor::rgb(c[0], c[1], c[2]);
+    if (c.size() == 4) return CGColor::rgb(c[0], c[1], c[2], c[3]);
+    return std::nullopt;
+}
+
+// A colour object, or a Core Graphics colour given by its components: an array of numbers or a
+// text of numbers separated by blanks (optionally in brackets, as "[1 0 0 1]").
 std::optional<CGColor> colorOf(const Value& value) {
     if (auto color = value.objectAs<UIColor>()) return color->cgColor();
+    std::vector<double> components;
+    if (const ValueArray* array = value.arrayPtr()) {
+        for (const Value& v : *array) {
+            if (!v.isNumber()) return std::nullopt;
+            components.push_back(v.doubleValue());
+        }
+        return colorOfComponents(components);
+    }
+    if (value.isString()) {
+        std::string text = *value.string();
+        std::replace(text.begin(), text.end(), '[', ' ');
+        std::replace(text.begin(), text.end(), ']', ' ');
+        std::istringstream in(text);
+        in.imbue(std::locale::classic());
+        double v = 0;
+        while (in >> v) components.push_back(v);
+        if (!in.eof()) return std::nullopt;  // something other than numbers
+        return colorOfComponents(components);
+    }
     return std::nullopt;
 }
 
@@ -194,9 +229,8 @@ void RichLabel::drawTruncatedLine(const RichFramesetter&, const TextLayout& fram
         CGFloat x = layout.penOffsetForFlush(index, flush, t.size.width);
         layout.drawLine(context, index, {t.origin.x + x, t.origin.y + line.baseline});
     };
-    // The line ends the text: drawn as it is when it fits, else cut with nothing appended.
-    bool last = NSMaxRange(r) >= NSMaxRange(range);
-    if (r == NSRange{0, 0} || (last && line.rect.size.width <= t.size.width)) {
+    // A line that ends the text is drawn as it is: nothing follows it to stand for.
+    if (r == NSRange{0, 0} || NSMaxRange(r) >= NSMaxRange(range)) {
         drawAt(frame, i);
         return;
     }
@@ -217,7 +251,7 @@ void RichLabel::drawTruncatedLine(const RichFramesetter&, const TextLayout& fram
         if (last && (*last == u'\n' || *last == u'\r' || *last == 0x2028 || *last == 0x2029 || *last == 0x85))
             lineText->deleteCharactersInRange({lineText->length() - 1, 1});
     }
-    if (!last) lineText->appendAttributedString(*token);
+    lineText->appendAttributedString(*token);
     auto truncated = TextLayout::truncatedLine(*lineText, t.size.width, truncation, *token);
     if (truncated && truncated->lineCount() > 0) drawAt(*truncated, 0);
     else if (TextLayout alone(*token, TextLayoutOptions{}); alone.lineCount() > 0) drawAt(alone, 0);

@@ -30,9 +30,9 @@
 #include "platform/ui/gesture/ui_long_press_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_touch.h"
 #include "platform/ui/input/text_input_traits.h"
-#include "widgets/attributed_label/rich_framesetter.h"
-#include "widgets/attributed_label/rich_label_delegate.h"
-#include "widgets/attributed_label/rich_label_link.h"
+#include "widgets/rich_label/rich_framesetter.h"
+#include "widgets/rich_label/rich_label_delegate.h"
+#include "widgets/rich_label/rich_label_link.h"
 
 class CGContext;
 class NSCoder;

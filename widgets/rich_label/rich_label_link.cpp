@@ -1,8 +1,8 @@
 // Link records: creation and the spoken value.
-#include "widgets/attributed_label/rich_label_link.h"
+#include "widgets/rich_label/rich_label_link.h"
 
 #include "platform/text/date_formatter.h"
-#include "widgets/attributed_label/rich_label.h"
+#include "widgets/rich_label/rich_label.h"
 
 std::shared_ptr<RichLabelLink> RichLabelLink::make(std::optional<NSAttributes> attributes,
                                                    std::optional<NSAttributes> activeAttributes,

@@ -1,11 +1,11 @@
 // Converting link attributes, and the label's settings as attributes.
-#include "widgets/attributed_label/rich_label_attributes.h"
+#include "widgets/rich_label/rich_label_attributes.h"
 
 #include <array>
 #include <utility>
 
 #include "platform/ui/text/paragraph_style.h"
-#include "widgets/attributed_label/rich_label.h"
+#include "widgets/rich_label/rich_label.h"
 
 NSAttributes RichLinkAttributesForCoreText(const NSAttributes& attributes) {
     static const std::array<std::pair<const char*, const char*>, 9> renames = {{

@@ -1,5 +1,5 @@
 // Frames of the label's text.
-#include "widgets/attributed_label/rich_framesetter.h"
+#include "widgets/rich_label/rich_framesetter.h"
 
 #include <cmath>
 #include <optional>

@@ -5,7 +5,7 @@
 #include "platform/text/text_checking_archive.h"
 #include "platform/ui/text/ns_coder_text.h"
 #include "platform/ui/view/ui_geometry_strings.h"
-#include "widgets/attributed_label/rich_label.h"
+#include "widgets/rich_label/rich_label.h"
 
 namespace {
 

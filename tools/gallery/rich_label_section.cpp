@@ -1,11 +1,11 @@
-// The attributed label: links in their three looks, truncation, background boxes, strike-through,
+// The rich label: links in their three looks, truncation, background boxes, strike-through,
 // vertical alignment with insets, shadows, highlighted text and a shrunk label.
 #include "platform/net/url.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/view/ui_geometry_strings.h"
 #include "tools/gallery/gallery.h"
-#include "widgets/attributed_label/rich_label.h"
-#include "widgets/attributed_label/rich_label_attributes.h"
+#include "widgets/rich_label/rich_label.h"
+#include "widgets/rich_label/rich_label_attributes.h"
 
 namespace {
 
@@ -139,7 +139,7 @@ void looks(GalleryPage& page, const std::shared_ptr<UIWindow>& window) {
 
 }  // namespace
 
-void galleryAttributedLabel(GalleryPage& page) {
+void galleryRichLabel(GalleryPage& page) {
     auto window = page.newWindow();
     window->setBackgroundColor(UIColor::whiteColor());
     links(page, window);

@@ -1,6 +1,6 @@
 // The rich label's text model: detectors per mask, the three roads of setting text, links from
 // attributes and from the detector, adding links, the pressed state and the caches.
-#include "attributed_label_support.h"
+#include "rich_label_support.h"
 
 #include "platform/ui/text/paragraph_style.h"
 

@@ -3,8 +3,8 @@
 // callback or the delegate, and the dimmed look of links while the tint is dimmed.
 #include <cmath>
 
-#include "widgets/attributed_label/rich_label.h"
-#include "widgets/attributed_label/rich_label_attributes.h"
+#include "widgets/rich_label/rich_label.h"
+#include "widgets/rich_label/rich_label_attributes.h"
 
 namespace {
 

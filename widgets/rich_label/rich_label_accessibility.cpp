@@ -2,8 +2,8 @@
 // copying its text.
 #include "platform/runtime/utf16.h"
 #include "platform/ui/app/ui_pasteboard.h"
-#include "widgets/attributed_label/rich_accessibility_element.h"
-#include "widgets/attributed_label/rich_label.h"
+#include "widgets/rich_label/rich_accessibility_element.h"
+#include "widgets/rich_label/rich_label.h"
 
 CGRect RichAccessibilityElement::accessibilityFrame() const {
     auto view = superview();

@@ -12,8 +12,8 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/draw/graphics.h"
 #include "tests/platform/ui/draw_test_support.h"
-#include "widgets/attributed_label/rich_label.h"
-#include "widgets/attributed_label/rich_label_attributes.h"
+#include "widgets/rich_label/rich_label.h"
+#include "widgets/rich_label/rich_label_attributes.h"
 
 struct RichLabelTest : ::testing::Test {
     void SetUp() override {

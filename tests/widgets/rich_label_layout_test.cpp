@@ -1,6 +1,6 @@
 // The rich label's layout and drawing: fitting sizes by line limit, the text rectangle, truncation
 // with its token, boxes and strikes read back from pixels, shrinking, and draws that settle.
-#include "attributed_label_support.h"
+#include "rich_label_support.h"
 
 #include "platform/ui/text/paragraph_style.h"
 
@@ -225,3 +225,54 @@ TEST_F(RichLabelLayout, RepeatedDrawsAddTheTokensLinkOnceAndSettle) {
 }
 
 }  // namespace
+
+TEST_F(RichLabelLayout, BoxColoursMayBeGivenAsComponentsOrText) {
+    // The same green box from a colour object, a component array and a component text; a text
+    // that is not numbers draws no box.
+    for (Value fill : {Value(UIColor::greenColor()), Value::array({Value(0.0), Value(1.0), Value(0.0), Value(1.0)}),
+                       Value("[0 1 0 1]"), Value("0 1 0")}) {
+        auto label = makeLabel(CGRectMake(0, 0, 300, 40));
+        label->setVerticalAlignment(RichLabelVerticalAlignment::Top);
+        label->setTextAfterInheritingLabelAttributes(std::string("aa boxed aa"), [&](NSMutableAttributedString& text) {
+            text.addAttribute(kRichBackgroundFillColorAttributeName, fill, {3, 5});
+            return std::shared_ptr<NSAttributedString>(text.mutableCopy());
+        });
+        auto image = render(*label);
+        EXPECT_FALSE(columns(image, 0, int(lineHeight()), isGreen).empty()) << fill.description();
+    }
+    auto label = makeLabel(CGRectMake(0, 0, 300, 40));
+    label->setTextAfterInheritingLabelAttributes(std::string("aa boxed aa"), [](NSMutableAttributedString& text) {
+        text.addAttribute(kRichBackgroundFillColorAttributeName, Value("green please"), {3, 5});
+        return std::shared_ptr<NSAttributedString>(text.mutableCopy());
+    });
+    EXPECT_TRUE(columns(render(*label), 0, int(lineHeight()), isGreen).empty());
+    EXPECT_FALSE(label->isMultipleTouchEnabled()) << "the label follows one finger";
+}
+
+TEST_F(RichLabelLayout, ALastLineThatEndsTheTextIsDrawnWithoutAToken) {
+    auto token = NSAttributedString::make("\u2026", NSAttributes{{kCTFontAttributeName, UIFont::systemFontOfSize(17)},
+                                                                  {kCTForegroundColorAttributeName, UIColor::greenColor()}});
+    auto label = makeLabel(CGRectMake(0, 0, 200, 2 * lineHeight()));
+    label->setNumberOfLines(2);
+    label->setLineBreakMode(NSLineBreakMode::ByTruncatingTail);
+    label->setAttributedTruncationToken(token);
+    label->setText(std::string("one\ntwo"));
+    auto image = render(*label);
+    EXPECT_TRUE(columns(image, 0, int(2 * lineHeight()), isGreen).empty()) << "nothing was cut";
+    label->setText(std::string("one\ntwo\nthree"));
+    image = render(*label);
+    EXPECT_FALSE(columns(image, int(lineHeight()), int(2 * lineHeight()), isGreen).empty());
+
+    // The text's last line reaching past the width (its trailing blanks) is still drawn whole.
+    CGFloat wordsWidth = TextLayout(*NSAttributedString::make("abc def", NSAttributes{{NSFontAttributeName,
+                                                                                       UIFont::systemFontOfSize(17)}}),
+                                    TextLayoutOptions{})
+                             .size()
+                             .width;
+    auto one = makeLabel(CGRectMake(0, 0, std::ceil(wordsWidth) + 4, lineHeight()));
+    one->setNumberOfLines(1);
+    one->setLineBreakMode(NSLineBreakMode::ByTruncatingTail);
+    one->setAttributedTruncationToken(token);
+    one->setText(std::string("abc def                    "));
+    EXPECT_TRUE(columns(render(*one), 0, int(lineHeight()), isGreen).empty()) << "the whole text was cut";
+}
