@@ -10,6 +10,8 @@
 
 #include "platform/host/host.h"
 
+class FrameProbe;
+
 class WindowHost : public Host {
 public:
     // None when no window can be opened; `reason` says why.
@@ -33,8 +35,10 @@ private:
     void pinchAt(CGPoint center, bool spread);
     void present();
     void fitWindowToScreen();
+    void followWindowPixels();
 
     struct SDLState;
     std::unique_ptr<SDLState> sdl_;
     bool mouseDown_ = false;
+    std::unique_ptr<FrameProbe> probe_;
 };
