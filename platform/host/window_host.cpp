@@ -132,6 +132,9 @@ bool WindowHost::createWindow(std::string& reason) {
     // The frame is finished in memory at the window's own pixel size, so the window only needs
     // it copied: the software renderer does that without a GL context (which on a machine without
     // a graphics driver is itself drawn in software, at a high price per frame).
+    // SDL would otherwise put the window's own surface in a GL texture; the display's shared
+    // memory takes the frame directly (SDL_FRAMEBUFFER_ACCELERATION in the environment still decides).
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, SDL_RENDERER_SOFTWARE);
     if (!sdl_->renderer) sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, 0);
     if (!sdl_->renderer) {
