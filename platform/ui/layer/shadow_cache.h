@@ -22,7 +22,7 @@ public:
 
     static ShadowCache& shared();
 
-    explicit ShadowCache(std::size_t budgetBytes = std::size_t(24) << 20) : budget_(budgetBytes) {}
+    explicit ShadowCache(std::size_t budgetBytes = std::size_t(16) << 20) : budget_(budgetBytes) {}
     ~ShadowCache();
     ShadowCache(const ShadowCache&) = delete;
     ShadowCache& operator=(const ShadowCache&) = delete;

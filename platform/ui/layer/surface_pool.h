@@ -19,7 +19,7 @@ public:
     // The pool the renderer uses.
     static SurfacePool& shared();
 
-    explicit SurfacePool(std::size_t keptBytes = std::size_t(96) << 20) : keptBytes_(keptBytes) {}
+    explicit SurfacePool(std::size_t keptBytes = std::size_t(48) << 20) : keptBytes_(keptBytes) {}
     ~SurfacePool();
     SurfacePool(const SurfacePool&) = delete;
     SurfacePool& operator=(const SurfacePool&) = delete;
