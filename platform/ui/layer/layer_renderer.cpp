@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 
 #include "platform/image/cg_image.h"
 #include "platform/ui/draw/cairo_support.h"
@@ -248,6 +250,18 @@ void renderSublayers(cairo_t* cr, CALayer& layer, CGFloat scale) {
     }
 }
 
+// Whether the layer's shadow group had this size the last time it was drawn (main-thread
+// drawing and snapshots each keep their own record).
+bool shadowGroupSettled(const CALayer& layer, int w, int h) {
+    thread_local std::unordered_map<const CALayer*, std::pair<int, int>> lastSize;
+    if (lastSize.size() > 4096) lastSize.clear();  // layers gone long ago
+    auto [it, added] = lastSize.try_emplace(&layer, w, h);
+    if (added) return false;
+    bool same = it->second == std::make_pair(w, h);
+    it->second = {w, h};
+    return same;
+}
+
 // The blurred, tinted alpha of a group drawn under it, offset in device pixels.
 void drawShadow(cairo_t* cr, cairo_pattern_t* group, const CALayer& layer, CGFloat scale) {
     cairo_surface_t* source = nullptr;
@@ -261,10 +275,17 @@ void drawShadow(cairo_t* cr, cairo_pattern_t* group, const CALayer& layer, CGFlo
     if (w <= 0 || h <= 0 || double(w + 2 * pad) * (h + 2 * pad) > kMaxBackingPixels) return;
     double ox = 0, oy = 0;
     cairo_surface_get_device_offset(source, &ox, &oy);
-    // The same picture with the same blur and tint casts the same shadow: it is made once.
+    // The same picture with the same blur and tint casts the same shadow: it is made once. A
+    // layer whose group changes size from frame to frame (growing, shrinking) is not looked up:
+    // its pictures do not come again.
     const double opacity = c.alpha * shown(layer, &CALayerPresentation::shadowOpacity, layer.shadowOpacity());
-    const ShadowCache::Key key{ShadowCache::hashPixels(source), w, h, sigma, c.red, c.green, c.blue, opacity};
-    cairo_surface_t* shadow = ShadowCache::shared().find(key);
+    const bool settled = shadowGroupSettled(layer, w, h);
+    ShadowCache::Key key{};
+    cairo_surface_t* shadow = nullptr;
+    if (settled) {
+        key = {ShadowCache::hashPixels(source), w, h, sigma, c.red, c.green, c.blue, opacity};
+        shadow = ShadowCache::shared().find(key);
+    }
     if (!shadow) {
         shadow = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w + 2 * pad, h + 2 * pad);
         if (cairo_surface_status(shadow) != CAIRO_STATUS_SUCCESS) {
@@ -280,7 +301,7 @@ void drawShadow(cairo_t* cr, cairo_pattern_t* group, const CALayer& layer, CGFlo
         cairo_surface_flush(shadow);
         blurAndTint(shadow, sigma, c.red, c.green, c.blue, opacity);
         cairo_surface_mark_dirty(shadow);
-        ShadowCache::shared().insert(key, shadow);
+        if (settled) ShadowCache::shared().insert(key, shadow);
     }
     CairoSave save(cr);
     cairo_identity_matrix(cr);

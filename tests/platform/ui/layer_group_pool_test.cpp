@@ -166,7 +166,7 @@ TEST(SurfacePoolTest, ReusesBuffersClearedAndKeepsWithinItsBudget) {
     EXPECT_EQ(pool.transparentSurface(100000, 100000), nullptr) << "a runaway size is refused";
 }
 
-TEST(ShadowCacheTest, AShadowIsMadeOnceForAPictureAndAgainWhenItsTintChanges) {
+TEST(ShadowCacheTest, AShadowIsKeptForAPictureMadeAgainForANewTintAndNotKeptWhileGrowing) {
     CATransaction::begin();
     CATransaction::setDisableActions(true);
     auto root = CALayer::make();
@@ -179,6 +179,9 @@ TEST(ShadowCacheTest, AShadowIsMadeOnceForAPictureAndAgainWhenItsTintChanges) {
     box->setShadowOffset({4, 6});
     box->setShadowColor(CGColor::rgb(0, 0, 0, 1));
     root->addSublayer(box);
+    // A group size seen for the first time is only noted; from the second drawing on, the shadow
+    // is kept.
+    LayerRenderer::snapshot(*root, 2);
     auto first = LayerRenderer::snapshot(*root, 2);
     const std::size_t made = ShadowCache::shared().count();
     auto second = LayerRenderer::snapshot(*root, 2);
@@ -193,6 +196,12 @@ TEST(ShadowCacheTest, AShadowIsMadeOnceForAPictureAndAgainWhenItsTintChanges) {
     box->setShadowColor(CGColor::rgb(0, 0, 1, 1));
     auto blue = LayerRenderer::snapshot(*root, 2);
     ASSERT_TRUE(blue);
+    EXPECT_EQ(ShadowCache::shared().count(), made + 1);
+    // A layer growing from frame to frame makes no shadows to keep.
+    for (int i = 1; i <= 3; ++i) {
+        box->setBounds(CGRectMake(0, 0, 30 + i, 25));
+        LayerRenderer::snapshot(*root, 2);
+    }
     EXPECT_EQ(ShadowCache::shared().count(), made + 1);
     const std::uint8_t* tinted = blue->row(2 * 38) + 4 * (2 * 30);
     EXPECT_GT(tinted[blue->layout() == CGImagePixelLayout::BGRA8Premultiplied ? 0 : 2], 100)
