@@ -38,8 +38,11 @@ CIBitmapSurface GLKView::surface() {
 
 void GLKView::display() {
     if (width_ < 1 || height_ < 1) return;
-    auto image = CGImage::create(width_, height_, static_cast<std::size_t>(width_) * 4, pixels_, nullptr,
+    if (pixels_.empty()) return;  // presented already; bind and draw again first
+    // The layer takes the pixels as they are: no copy of the frame per present.
+    auto image = CGImage::create(width_, height_, static_cast<std::size_t>(width_) * 4, std::move(pixels_), nullptr,
                                  CGImagePixelLayout::BGRA8Premultiplied);
+    pixels_.clear();
     if (!image) return;
     layer()->setContents(image);
     ++presentCount_;

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/dispatch/clock.h"
+#include "platform/host/frame_probe.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/runtime/log.h"
 #include "platform/host/desktop_opener.h"
@@ -25,6 +27,8 @@ struct WindowHost::SDLState {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int textureW = 0, textureH = 0;
+    // Set when the texture no longer holds the framebuffer (new texture, lost window contents).
+    bool textureStale = true;
     ~SDLState() {
         if (texture) SDL_DestroyTexture(texture);
         if (renderer) SDL_DestroyRenderer(renderer);
@@ -39,6 +43,31 @@ constexpr long kMouseTouchId = 1000;
 constexpr long kFingerTouchIdBase = 2000;
 constexpr double kTiltStep = 0.1;
 constexpr CGFloat kPinchNotch = 20;  // points the fingers move apart per wheel notch or key
+
+double steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// When SDL queued the event, on the steady clock (its timestamps are milliseconds since SDL started).
+double eventTime(const SDL_Event& e) {
+    double age = static_cast<double>(SDL_GetTicks() - e.common.timestamp) / 1000;
+    return steadySeconds() - std::max(0.0, age);
+}
+
+bool isInput(const SDL_Event& e) {
+    switch (e.type) {
+    case SDL_FINGERDOWN:
+    case SDL_FINGERMOTION:
+    case SDL_FINGERUP:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEWHEEL:
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: return true;
+    case SDL_MOUSEMOTION: return (e.motion.state & SDL_BUTTON_LMASK) != 0;
+    default: return false;
+    }
+}
 
 bool hasDisplay() {
     const char* x = std::getenv("DISPLAY");
@@ -104,14 +133,31 @@ bool WindowHost::createWindow(std::string& reason) {
         reason = std::string("cannot open a window: ") + SDL_GetError();
         return false;
     }
-    sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-    if (!sdl_->renderer) sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, SDL_RENDERER_SOFTWARE);
+    // The frame is finished in memory at the window's own pixel size, so the window only needs
+    // it copied: the software renderer does that without a GL context (which on a machine without
+    // a graphics driver is itself drawn in software, at a high price per frame).
+    // SDL would otherwise put the window's own surface in a GL texture; the display's shared
+    // memory takes the frame directly (SDL_FRAMEBUFFER_ACCELERATION in the environment still decides).
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, SDL_RENDERER_SOFTWARE);
+    if (!sdl_->renderer) sdl_->renderer = SDL_CreateRenderer(sdl_->window, -1, 0);
     if (!sdl_->renderer) {
         reason = std::string("cannot draw into the window: ") + SDL_GetError();
         return false;
     }
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    followWindowPixels();
     return true;
+}
+
+void WindowHost::followWindowPixels() {
+    // Draw at the window's own density: its pixels per point of the device screen (a HiDPI
+    // display keeps its sharpness, a small window is not drawn at the device's full size).
+    int ow = 0, oh = 0;
+    if (SDL_GetRendererOutputSize(sdl_->renderer, &ow, &oh) != 0 || ow <= 0) return;
+    CGRect b = screen()->bounds();
+    if (b.size.width > 0) screen()->setNativeScale(ow / b.size.width);
+    sdl_->textureStale = true;
 }
 
 void WindowHost::fitWindowToScreen() {
@@ -121,6 +167,7 @@ void WindowHost::fitWindowToScreen() {
     SDL_GetWindowSize(sdl_->window, &ww, &wh);
     double factor = std::min(ww, wh) / std::min(b.size.width, b.size.height);
     if (factor > 0) SDL_SetWindowSize(sdl_->window, int(b.size.width * factor), int(b.size.height * factor));
+    followWindowPixels();
 }
 
 void WindowHost::present() {
@@ -131,17 +178,41 @@ void WindowHost::present() {
                                           c.pixelWidth(), c.pixelHeight());
         sdl_->textureW = c.pixelWidth();
         sdl_->textureH = c.pixelHeight();
+        sdl_->textureStale = true;
     }
     if (!sdl_->texture) return;
-    SDL_UpdateTexture(sdl_->texture, nullptr, c.pixels(), c.stride());
+    // Only what the compositor redrew is streamed into the texture.
+    std::vector<SDL_Rect> rects;
+    if (!sdl_->textureStale) {
+        for (const CGRect& r : c.lastDamage()) {
+            int x0 = std::max(0, static_cast<int>(std::floor(r.origin.x)));
+            int y0 = std::max(0, static_cast<int>(std::floor(r.origin.y)));
+            int x1 = std::min(c.pixelWidth(), static_cast<int>(std::ceil(CGRectGetMaxX(r))));
+            int y1 = std::min(c.pixelHeight(), static_cast<int>(std::ceil(CGRectGetMaxY(r))));
+            if (x1 > x0 && y1 > y0) rects.push_back({x0, y0, x1 - x0, y1 - y0});
+        }
+    }
+    if (sdl_->textureStale) {
+        SDL_UpdateTexture(sdl_->texture, nullptr, c.pixels(), c.stride());
+        sdl_->textureStale = false;
+    } else {
+        for (const SDL_Rect& r : rects)
+            SDL_UpdateTexture(sdl_->texture, &r, c.pixels() + static_cast<std::size_t>(r.y) * c.stride() + r.x * 4,
+                              c.stride());
+    }
     SDL_RenderClear(sdl_->renderer);
     SDL_RenderCopy(sdl_->renderer, sdl_->texture, nullptr, nullptr);
     SDL_RenderPresent(sdl_->renderer);
 }
 
 bool WindowHost::renderFrame() {
+    double began = steadySeconds();
     bool changed = Host::renderFrame();
     if (changed) present();
+    if (changed && probe_) {
+        double now = steadySeconds();
+        probe_->frame(now, now - began);
+    }
     return changed;
 }
 
@@ -160,10 +231,15 @@ void WindowHost::pinchAt(CGPoint c, bool spread) {
 void WindowHost::handleEvents(bool& running) {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (probe_ && isInput(e)) probe_->input(eventTime(e));
         switch (e.type) {
         case SDL_QUIT: running = false; break;
         case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) present();
+            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) followWindowPixels();
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                sdl_->textureStale = true;
+                present();
+            }
             break;
         case SDL_FINGERDOWN:
         case SDL_FINGERMOTION:
@@ -238,8 +314,14 @@ void WindowHost::handleEvents(bool& running) {
 
 int WindowHost::run() {
     bool running = true;
+    // With the debug log, the frame figures are written every two seconds.
+    if (Log::threshold() == LogLevel::Debug && !Log::quiet()) {
+        probe_ = std::make_unique<FrameProbe>();
+        probe_->start(steadySeconds());
+    }
     auto last = std::chrono::steady_clock::now();
     renderFrame();
+    sdl_->textureStale = true;
     present();
     while (running) {
         // Sleep until input arrives or the next timer is due, at most one frame.
@@ -247,7 +329,9 @@ int WindowHost::run() {
         if (auto next = RunLoop::main().nextTimerDate())
             timeout = std::clamp(static_cast<int>((*next - Clock::now()) * 1000), 0, 16);
         if (RunLoop::main().pendingBlocks() > 0) timeout = 0;
-        if (SDL_WaitEventTimeout(nullptr, timeout)) handleEvents(running);
+        bool hasEvent = SDL_WaitEventTimeout(nullptr, timeout) != 0;
+        double workBegan = steadySeconds();
+        if (hasEvent) handleEvents(running);
         auto now = std::chrono::steady_clock::now();
         double elapsed = std::chrono::duration<double>(now - last).count();
         last = now;
@@ -255,8 +339,16 @@ int WindowHost::run() {
             RunLoop::main().advance(elapsed);
         else
             RunLoop::main().runUntilIdle();
+        // Input that came while timers and blocks ran is taken before the frame is drawn, so the
+        // frame shows it.
+        handleEvents(running);
         renderFrame();
         DesktopOpener::reapFinished();
+        if (probe_) {
+            double done = steadySeconds();
+            probe_->busy(done - workBegan);
+            if (auto report = probe_->poll(done)) Log::debug("frames", report->line());
+        }
     }
     UIApplication::sharedApplication()->terminate();
     return 0;

@@ -10,6 +10,8 @@
 
 #include "platform/host/host.h"
 
+class FrameProbe;
+
 class WindowHost : public Host {
 public:
     // None when no window can be opened; `reason` says why.
@@ -31,8 +33,10 @@ private:
     void fitWindowToScreen();
     // Links, mail and the clipboard through the desktop.
     static void installDesktopServices();
+    void followWindowPixels();
 
     struct SDLState;
     std::unique_ptr<SDLState> sdl_;
     bool mouseDown_ = false;
+    std::unique_ptr<FrameProbe> probe_;
 };

@@ -46,8 +46,8 @@ Compositor::~Compositor() = default;
 
 void Compositor::ensureSize() {
     CGRect b = screen_->bounds();
-    int w = std::max(1, static_cast<int>(std::lround(b.size.width * screen_->scale())));
-    int h = std::max(1, static_cast<int>(std::lround(b.size.height * screen_->scale())));
+    int w = std::max(1, static_cast<int>(std::lround(b.size.width * screen_->nativeScale())));
+    int h = std::max(1, static_cast<int>(std::lround(b.size.height * screen_->nativeScale())));
     if (fb_->surface && fb_->width == w && fb_->height == h) return;
     if (fb_->surface) cairo_surface_destroy(fb_->surface);
     fb_->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
@@ -70,12 +70,12 @@ bool Compositor::update() {
     for (auto& w : windows) {
         w->layoutIfNeeded();
         w->layer()->layoutIfNeeded();
-        LayerRenderer::prepare(*w->layer(), screen_->scale());
+        LayerRenderer::prepare(*w->layer(), screen_->nativeScale());
     }
     std::uint64_t generation = CALayer::renderGeneration();
     if (!forced_ && generation == lastGeneration_) return false;
     lastGeneration_ = generation;
-    CGFloat scale = screen_->scale();
+    CGFloat scale = screen_->nativeScale();
     if (forced_) damage_.reset();
     forced_ = false;
     std::vector<CALayer*> roots;

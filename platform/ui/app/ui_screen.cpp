@@ -2,6 +2,7 @@
 #include "platform/ui/app/ui_screen.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/dispatch/notification_center.h"
 #include "platform/ui/app/ui_window.h"
@@ -33,6 +34,8 @@ void UIScreen::setModel(const DeviceModel& model) {
     if (mainScreenSlot().get() == this) UIGraphicsSetMainScreenScale(model_.scale);
     geometryChanged();
 }
+
+void UIScreen::setNativeScale(CGFloat scale) { nativeScale_ = scale > 0 && std::isfinite(scale) ? scale : 0; }
 
 bool UIScreen::isLandscape() const {
     return orientation_ == UIInterfaceOrientation::LandscapeLeft || orientation_ == UIInterfaceOrientation::LandscapeRight;

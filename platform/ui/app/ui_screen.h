@@ -27,7 +27,11 @@ public:
     // Points, for the current orientation.
     CGRect bounds() const;
     CGFloat scale() const { return model_.scale; }
-    CGFloat nativeScale() const { return model_.scale; }
+    // Pixels per point of the display that shows the screen: the model's scale unless the host
+    // shows it at another density (a desktop window smaller or larger than the device).
+    CGFloat nativeScale() const { return nativeScale_ > 0 ? nativeScale_ : model_.scale; }
+    // 0 (or anything not positive and finite) goes back to the model's scale.
+    void setNativeScale(CGFloat scale);
     UIEdgeInsets safeAreaInsets() const;
     UIUserInterfaceIdiom idiom() const { return model_.idiom; }
 
@@ -56,6 +60,7 @@ private:
     void traitsChanged();
 
     DeviceModel model_;
+    CGFloat nativeScale_ = 0;
     UIInterfaceOrientation orientation_ = UIInterfaceOrientation::Portrait;
     UITraitCollection traits_;
     std::vector<std::weak_ptr<UIWindow>> windows_;

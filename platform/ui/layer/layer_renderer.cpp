@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 
 #include "platform/image/cg_image.h"
 #include "platform/ui/draw/cairo_support.h"
@@ -16,6 +18,8 @@
 #include "platform/ui/layer/ca_layer.h"
 #include "platform/ui/layer/ca_replicator_layer.h"
 #include "platform/ui/layer/ca_shape_layer.h"
+#include "platform/ui/layer/shadow_cache.h"
+#include "platform/ui/layer/surface_pool.h"
 
 // The bitmap a layer's display drew, at the scale it was drawn at.
 struct LayerBackingStore {
@@ -246,6 +250,18 @@ void renderSublayers(cairo_t* cr, CALayer& layer, CGFloat scale) {
     }
 }
 
+// Whether the layer's shadow group had this size the last time it was drawn (main-thread
+// drawing and snapshots each keep their own record).
+bool shadowGroupSettled(const CALayer& layer, int w, int h) {
+    thread_local std::unordered_map<const CALayer*, std::pair<int, int>> lastSize;
+    if (lastSize.size() > 4096) lastSize.clear();  // layers gone long ago
+    auto [it, added] = lastSize.try_emplace(&layer, w, h);
+    if (added) return false;
+    bool same = it->second == std::make_pair(w, h);
+    it->second = {w, h};
+    return same;
+}
+
 // The blurred, tinted alpha of a group drawn under it, offset in device pixels.
 void drawShadow(cairo_t* cr, cairo_pattern_t* group, const CALayer& layer, CGFloat scale) {
     cairo_surface_t* source = nullptr;
@@ -257,19 +273,36 @@ void drawShadow(cairo_t* cr, cairo_pattern_t* group, const CALayer& layer, CGFlo
     int pad = static_cast<int>(std::ceil(3 * sigma)) + 2;
     int w = cairo_image_surface_get_width(source), h = cairo_image_surface_get_height(source);
     if (w <= 0 || h <= 0 || double(w + 2 * pad) * (h + 2 * pad) > kMaxBackingPixels) return;
-    cairo_surface_t* shadow = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w + 2 * pad, h + 2 * pad);
     double ox = 0, oy = 0;
     cairo_surface_get_device_offset(source, &ox, &oy);
-    cairo_surface_set_device_offset(source, 0, 0);
-    cairo_t* sc = cairo_create(shadow);
-    cairo_set_source_surface(sc, source, pad, pad);
-    cairo_paint(sc);
-    cairo_destroy(sc);
-    cairo_surface_set_device_offset(source, ox, oy);
-    cairo_surface_flush(shadow);
-    blurAndTint(shadow, sigma, c.red, c.green, c.blue,
-                c.alpha * shown(layer, &CALayerPresentation::shadowOpacity, layer.shadowOpacity()));
-    cairo_surface_mark_dirty(shadow);
+    // The same picture with the same blur and tint casts the same shadow: it is made once. A
+    // layer whose group changes size from frame to frame (growing, shrinking) is not looked up:
+    // its pictures do not come again.
+    const double opacity = c.alpha * shown(layer, &CALayerPresentation::shadowOpacity, layer.shadowOpacity());
+    const bool settled = shadowGroupSettled(layer, w, h);
+    ShadowCache::Key key{};
+    cairo_surface_t* shadow = nullptr;
+    if (settled) {
+        key = {ShadowCache::hashPixels(source), w, h, sigma, c.red, c.green, c.blue, opacity};
+        shadow = ShadowCache::shared().find(key);
+    }
+    if (!shadow) {
+        shadow = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w + 2 * pad, h + 2 * pad);
+        if (cairo_surface_status(shadow) != CAIRO_STATUS_SUCCESS) {
+            cairo_surface_destroy(shadow);
+            return;
+        }
+        cairo_surface_set_device_offset(source, 0, 0);
+        cairo_t* sc = cairo_create(shadow);
+        cairo_set_source_surface(sc, source, pad, pad);
+        cairo_paint(sc);
+        cairo_destroy(sc);
+        cairo_surface_set_device_offset(source, ox, oy);
+        cairo_surface_flush(shadow);
+        blurAndTint(shadow, sigma, c.red, c.green, c.blue, opacity);
+        cairo_surface_mark_dirty(shadow);
+        if (settled) ShadowCache::shared().insert(key, shadow);
+    }
     CairoSave save(cr);
     cairo_identity_matrix(cr);
     cairo_set_source_surface(cr, shadow, -ox - pad + layer.shadowOffset().width * scale,
@@ -311,7 +344,8 @@ void captureBackdrop(cairo_t* cr, const CABackdropLayer& layer, CGFloat scale) {
     int x0 = std::max(0, static_cast<int>(std::floor(minX + ox))), y0 = std::max(0, static_cast<int>(std::floor(minY + oy)));
     int x1 = std::min(tw, static_cast<int>(std::ceil(maxX + ox))), y1 = std::min(th, static_cast<int>(std::ceil(maxY + oy)));
     if (x1 <= x0 || y1 <= y0 || double(x1 - x0) * (y1 - y0) > kMaxBackingPixels) return;
-    cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, x1 - x0, y1 - y0);
+    cairo_surface_t* copy = SurfacePool::shared().transparentSurface(x1 - x0, y1 - y0);
+    if (!copy) return;
     const unsigned char* from = cairo_image_surface_get_data(target);
     unsigned char* to = cairo_image_surface_get_data(copy);
     int fromStride = cairo_image_surface_get_stride(target), toStride = cairo_image_surface_get_stride(copy);
@@ -458,7 +492,8 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
         return;
     }
     // A shadow blurs the whole group, so the group is kept to what the layer can draw: otherwise
-    // it spans the clip (the damaged area, often the screen) and the blur with it.
+    // it spans the clip (the damaged area, often the screen) and the blur with it. (Other groups
+    // are not cut: an edge of their own changes how Cairo rounds the blend of text edges.)
     std::optional<CGRect> extent = shadow ? drawnExtent(layer) : std::nullopt;
     if (extent) {
         // Cut to the clip first: Cairo's fixed-point coordinates cannot hold a huge rectangle.
@@ -470,27 +505,30 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
         cairo_rectangle(cr, extent->origin.x, extent->origin.y, extent->size.width, extent->size.height);
         cairo_clip(cr);
     }
-    cairo_push_group(cr);
-    renderContents(cr, layer, scale);
+    LayerGroup contentGroup(cr);
+    cairo_t* gc = contentGroup.cr();
+    renderContents(gc, layer, scale);
     if (auto mask = layer.mask()) {
         // Keep the content only where the mask (placed in this layer's space) has alpha.
-        cairo_push_group(cr);
-        renderLayer(cr, *mask, scale);
-        cairo_pattern_t* m = cairo_pop_group(cr);
-        cairo_set_operator(cr, CAIRO_OPERATOR_DEST_IN);
-        cairo_set_source(cr, m);
-        cairo_paint(cr);
-        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        LayerGroup maskGroup(gc);
+        renderLayer(maskGroup.cr(), *mask, scale);
+        cairo_pattern_t* m = maskGroup.finish();
+        cairo_set_operator(gc, CAIRO_OPERATOR_DEST_IN);
+        cairo_set_source(gc, m);
+        cairo_paint(gc);
+        cairo_set_operator(gc, CAIRO_OPERATOR_OVER);
         cairo_pattern_destroy(m);
     }
-    cairo_pattern_t* content = cairo_pop_group(cr);
+    cairo_pattern_t* content = contentGroup.finish();
     if (extent) cairo_restore(cr);
     if (shadow) {
-        cairo_push_group(cr);
-        drawShadow(cr, content, layer, scale);
-        cairo_set_source(cr, content);
-        cairo_paint(cr);
-        cairo_pop_group_to_source(cr);
+        LayerGroup both(cr);
+        drawShadow(both.cr(), content, layer, scale);
+        cairo_set_source(both.cr(), content);
+        cairo_paint(both.cr());
+        cairo_pattern_t* withShadow = both.finish();
+        cairo_set_source(cr, withShadow);
+        cairo_pattern_destroy(withShadow);
     } else {
         cairo_set_source(cr, content);
     }

@@ -105,6 +105,34 @@ TEST(PixelBufferOrientationTest, TurnsAndMirrorsSensorFrames) {
     EXPECT_EQ(exifOrientationFor(AVCaptureVideoOrientation::LandscapeRight, true), 2);
 }
 
+TEST(PixelBufferOrientationTest, LargeFramesMatchAPixelByPixelTurnInEveryOrientation) {
+    // Sizes that are not a whole number of the blocks the turn works in.
+    const int sw = 77, sh = 45;
+    auto src = CVPixelBuffer::make(sw, sh);
+    for (int y = 0; y < sh; ++y)
+        for (int x = 0; x < sw; ++x) reinterpret_cast<std::uint32_t*>(src->row(y))[x] = std::uint32_t(y * 1000 + x);
+    using O = AVCaptureVideoOrientation;
+    for (O o : {O::LandscapeRight, O::LandscapeLeft, O::Portrait, O::PortraitUpsideDown})
+        for (bool mirrored : {false, true}) {
+            auto size = orientedDimensions({sw, sh}, o);
+            auto dst = CVPixelBuffer::make(std::size_t(size.width), std::size_t(size.height));
+            ASSERT_TRUE(orientPixelBuffer(*src, *dst, o, mirrored));
+            for (int y = 0; y < size.height; ++y)
+                for (int x = 0; x < size.width; ++x) {
+                    int mx = mirrored ? size.width - 1 - x : x;  // mirrored after turning
+                    int sx = 0, sy = 0;
+                    switch (o) {
+                        case O::LandscapeRight: sx = mx, sy = y; break;
+                        case O::LandscapeLeft: sx = sw - 1 - mx, sy = sh - 1 - y; break;
+                        case O::Portrait: sx = y, sy = sh - 1 - mx; break;
+                        case O::PortraitUpsideDown: sx = sw - 1 - y, sy = mx; break;
+                    }
+                    ASSERT_EQ(reinterpret_cast<const std::uint32_t*>(dst->row(y))[x], std::uint32_t(sy * 1000 + sx))
+                        << "orientation " << int(o) << (mirrored ? " mirrored" : "") << " at " << x << "," << y;
+                }
+        }
+}
+
 TEST(FrameScalingTest, StillsFromAPictureHaveTheRequestedSizeAndRefuseEmptySizes) {
     // A 4x2 picture, left half red and right half blue (BGRA).
     auto picture = CVPixelBuffer::make(4, 2);

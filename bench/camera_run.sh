@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Runs the application in its window on a virtual display and prints what the running camera
+# screen costs: frames shown per second, the main thread's busy share, input-to-frame latency (the
+# window host's own figures, written with KORVA_LOG=debug), and the process's CPU and memory.
+#
+#   bash bench/camera_run.sh [BINARY] [SECONDS]
+#
+# BINARY defaults to build/release/app/korva (make run builds it). The environment passes on:
+# KORVA_CAMERA (default synthetic), KORVA_SCREEN (default notched), CPUS (the processors the
+# program may use, default 0,1), TAPS=1 to tap the screen once a second while measuring (opening
+# and closing what lies under the tap), WARMUP (seconds before measuring, default 6), SHOT=FILE.png
+# to keep a picture of the screen at the end.
+set -euo pipefail
+binary=${1:-build/release/app/korva}
+seconds=${2:-10}
+cpus=${CPUS:-0,1}
+warmup=${WARMUP:-6}
+[ -x "$binary" ] || { echo "no program at $binary (build it with make build-release)" >&2; exit 1; }
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing (apt-get install xvfb xdotool)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+display=""
+xvfb=""
+app=""
+cleanup() {
+    [ -n "$app" ] && kill "$app" 2>/dev/null || true
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+# A free display number.
+for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+done
+[ -n "$display" ] || { echo "no free display number" >&2; exit 1; }
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+
+mkdir -p "$work/data" "$work/library"
+DISPLAY=$display KORVA_HOST=window KORVA_LOG=debug KORVA_DATA_DIR="$work/data" KORVA_LIBRARY_DIR="$work/library" \
+    KORVA_CAMERA=${KORVA_CAMERA:-synthetic} KORVA_SCREEN=${KORVA_SCREEN:-notched} \
+    taskset -c "$cpus" "$binary" >"$work/app.log" 2>&1 &
+app=$!
+sleep "$warmup"
+kill -0 "$app" 2>/dev/null || { echo "the program ended early:" >&2; tail -20 "$work/app.log" >&2; exit 1; }
+
+ticks=$(getconf CLK_TCK)
+cpu_of() { awk '{ print $14 + $15 }' "$1"; }  # user + system ticks
+rss_mb() { awk '/VmRSS/ { printf "%.0f", $2 / 1024 }' "/proc/$app/status"; }
+start_lines=$(wc -l <"$work/app.log")
+start_rss=$(rss_mb)
+p0=$(cpu_of "/proc/$app/stat")
+m0=$(cpu_of "/proc/$app/task/$app/stat")
+t0=$(date +%s.%N)
+if [ "${TAPS:-0}" = 1 ]; then
+    window=$(DISPLAY=$display xdotool search --sync --name Korva | head -1)
+    end=$(($(date +%s) + seconds))
+    # Taps in the middle of the picture and near the top bar, one a second.
+    while [ "$(date +%s)" -lt "$end" ]; do
+        DISPLAY=$display xdotool mousemove --window "$window" 195 420 click 1
+        sleep 0.5
+        DISPLAY=$display xdotool mousemove --window "$window" 195 120 click 1
+        sleep 0.5
+    done
+else
+    sleep "$seconds"
+fi
+if [ -n "${SHOT:-}" ]; then DISPLAY=$display import -window root "$SHOT" 2>/dev/null || true; fi
+p1=$(cpu_of "/proc/$app/stat")
+m1=$(cpu_of "/proc/$app/task/$app/stat")
+t1=$(date +%s.%N)
+end_rss=$(rss_mb)
+
+tail -n +"$((start_lines + 1))" "$work/app.log" | grep "frames:" >"$work/frames.log" || true
+echo "camera ${KORVA_CAMERA:-synthetic}, screen ${KORVA_SCREEN:-notched}, processors $cpus, ${seconds} s after ${warmup} s"
+awk -v p0="$p0" -v p1="$p1" -v m0="$m0" -v m1="$m1" -v t0="$t0" -v t1="$t1" -v hz="$ticks" \
+    -v r0="$start_rss" -v r1="$end_rss" 'BEGIN {
+    wall = t1 - t0
+    printf "  process CPU %.2f cores, main thread %.0f %% of one core, memory %s MB -> %s MB\n",
+        (p1 - p0) / hz / wall, 100 * (m1 - m0) / hz / wall, r0, r1 }'
+# The probe's lines: "N frames/s, main thread busy B%, draw D ms mean M ms max, input to frame ...".
+awk '{
+    for (i = 1; i <= NF; ++i) {
+        if ($(i) == "frames/s,") { f += $(i - 1); n++ }
+        if ($(i) == "busy") { b += $(i + 1) + 0 }
+        if ($(i) == "draw") { d += $(i + 1) }
+        if ($(i) == "frame") { l = $(i + 1); if (l > lmax) lmax = l; }
+        if ($(i) == "max" && $(i + 2) == "max") { }
+    }
+} END {
+    if (n == 0) { print "  no frame figures were written (is the window host running?)"; exit }
+    printf "  %.1f frames/s, main thread busy %.0f %%, draw %.1f ms per frame (means of %d reports)\n", f / n, b / n, d / n, n
+}' "$work/frames.log"
+sed 's/^/  /' "$work/frames.log" | tail -5

@@ -1,0 +1,75 @@
+// Pixel buffers for the surfaces a frame draws through (groups of translucent, masked or shadowed
+// layers, shadows, backdrops), kept between frames: a frame takes them from the pool and gives
+// them back when Cairo lets go of the surface, so no large buffer is made and dropped per frame
+// (each such buffer costs the kernel a fresh mapping and zeroing). Thread-safe.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo_pattern cairo_pattern_t;
+
+class SurfacePool {
+public:
+    // The pool the renderer uses.
+    static SurfacePool& shared();
+
+    explicit SurfacePool(std::size_t keptBytes = std::size_t(48) << 20) : keptBytes_(keptBytes) {}
+    ~SurfacePool();
+    SurfacePool(const SurfacePool&) = delete;
+    SurfacePool& operator=(const SurfacePool&) = delete;
+
+    // A transparent ARGB32 image surface of the size whose buffer returns to the pool when the
+    // surface is destroyed; null for a size that is not positive or too large.
+    cairo_surface_t* transparentSurface(int width, int height);
+
+    // Buffers waiting for reuse, and their bytes (for tests and diagnostics).
+    std::size_t keptCount() const;
+    std::size_t keptBytesNow() const;
+    // Buffers made since the pool was made (reuse keeps this still).
+    std::uint64_t madeCount() const;
+
+private:
+    struct Buffer {
+        std::unique_ptr<std::uint8_t[]> data;
+        std::size_t bytes = 0;
+    };
+    struct Loan;
+    static void giveBack(void* loan);
+    void put(Buffer buffer);
+
+    mutable std::mutex mutex_;
+    std::vector<Buffer> kept_;
+    std::size_t keptBytes_;
+    std::size_t keptNow_ = 0;
+    std::uint64_t made_ = 0;
+};
+
+// Like cairo_push_group/cairo_pop_group, with the group's pixels from the shared pool. The group
+// covers the clip of `cr` in device space and draws with its matrix and clip; `cr` itself is left
+// as it was. Where the clip cannot be carried over exactly (not a set of rectangles), Cairo's own
+// group is used so that what is drawn stays the same.
+class LayerGroup {
+public:
+    explicit LayerGroup(cairo_t* cr);
+    ~LayerGroup();
+    LayerGroup(const LayerGroup&) = delete;
+    LayerGroup& operator=(const LayerGroup&) = delete;
+
+    // Where the group's content is drawn.
+    cairo_t* cr() const { return group_; }
+    // Ends the group: a pattern of its pixels, placed for `cr`'s current matrix (the caller
+    // destroys it). Called once.
+    cairo_pattern_t* finish();
+
+private:
+    cairo_t* parent_;
+    cairo_t* group_ = nullptr;
+    bool pushed_ = false;  // Cairo's own group on the parent
+    bool finished_ = false;
+};
