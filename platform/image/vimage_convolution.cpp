@@ -7,11 +7,16 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/image/engine/render_pool.h"
+
 namespace {
 
 constexpr int kChannels = 4;
 // Boxes up to this many pixels turn sums into means through a table (at most about 1 MB).
 constexpr std::uint32_t kMeanTableLimit = 4096;
+// Images of at least this many pixels are convolved in bands of at least this many rows at once.
+constexpr long kBandedPixels = 1L << 17;
+constexpr long kMinBandRows = 64;
 
 long clampIndex(long i, long n) { return std::clamp(i, 0L, n - 1); }
 
@@ -131,6 +136,21 @@ vImage_Error vImageBoxConvolve_ARGB8888(const vImage_Buffer* src, const vImage_B
     const auto* in = static_cast<const std::uint8_t*>(src->data);
     auto* out = static_cast<std::uint8_t*>(dest->data);
     if (small) {
+        // A large image is cut into bands of rows that the render pool's threads convolve side by
+        // side, each from its own column sums (the sums, and so the pixels, are the same).
+        const std::size_t bands = static_cast<std::size_t>(
+            std::min<long>(h / kMinBandRows, static_cast<long>(RenderPool::shared().size())));
+        if (w * h >= kBandedPixels && bands > 1) {
+            const long rows = (h + static_cast<long>(bands) - 1) / static_cast<long>(bands);
+            auto band = [&](std::size_t i, RenderArena&) {
+                const long y0 = static_cast<long>(i) * rows, y1 = std::min(h, y0 + rows);
+                if (y1 <= y0) return;
+                std::vector<std::uint32_t> columns(static_cast<std::size_t>(w + 2 * rx) * kChannels);
+                convolveSmall(in, src->rowBytes, srcW, srcH, out + static_cast<std::size_t>(y0) * dest->rowBytes,
+                              dest->rowBytes, w, y1 - y0, ox, oy + y0, rx, ry, columns.data());
+            };
+            if (RenderPool::shared().tryRun(bands, 0, band)) return kvImageNoError;
+        }
         convolveSmall(in, src->rowBytes, srcW, srcH, out, dest->rowBytes, w, h, ox, oy, rx, ry,
                       static_cast<std::uint32_t*>(tempBuffer));
         return kvImageNoError;

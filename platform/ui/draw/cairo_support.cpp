@@ -169,22 +169,43 @@ std::shared_ptr<CGImage> imageFromSurface(cairo_surface_t* surface) {
 }
 
 namespace {
-// One box pass along rows (or columns when transposed) with a running sum; edges read as zero.
+// One box pass along rows (or columns when vertical) with a running sum; edges read as zero.
+// Columns are summed side by side, a row at a time, so the vertical pass reads memory in order;
+// each line's sums are taken in the same order either way.
 void boxPass(std::vector<float>& src, std::vector<float>& dst, int w, int h, int radius, bool vertical) {
-    int lines = vertical ? w : h, length = vertical ? h : w;
-    auto at = [&](std::vector<float>& v, int line, int i) -> float& {
-        return vertical ? v[static_cast<std::size_t>(i) * w + line] : v[static_cast<std::size_t>(line) * w + i];
-    };
-    float norm = 1.0f / (2 * radius + 1);
-    for (int line = 0; line < lines; ++line) {
-        float sum = 0;
-        for (int i = -radius; i <= radius; ++i)
-            if (i >= 0 && i < length) sum += at(src, line, i);
-        for (int i = 0; i < length; ++i) {
-            at(dst, line, i) = sum * norm;
-            int out = i - radius, in = i + radius + 1;
-            if (out >= 0) sum -= at(src, line, out);
-            if (in < length) sum += at(src, line, in);
+    const float norm = 1.0f / (2 * radius + 1);
+    if (!vertical) {
+        for (int line = 0; line < h; ++line) {
+            const float* in = src.data() + static_cast<std::size_t>(line) * w;
+            float* out = dst.data() + static_cast<std::size_t>(line) * w;
+            float sum = 0;
+            for (int i = 0; i <= radius && i < w; ++i) sum += in[i];
+            for (int i = 0; i < w; ++i) {
+                out[i] = sum * norm;
+                int leave = i - radius, enter = i + radius + 1;
+                if (leave >= 0) sum -= in[leave];
+                if (enter < w) sum += in[enter];
+            }
+        }
+        return;
+    }
+    std::vector<float> sums(static_cast<std::size_t>(w), 0.0f);
+    auto row = [&](std::vector<float>& v, int y) { return v.data() + static_cast<std::size_t>(y) * w; };
+    for (int i = 0; i <= radius && i < h; ++i) {
+        const float* in = row(src, i);
+        for (int x = 0; x < w; ++x) sums[x] += in[x];
+    }
+    for (int i = 0; i < h; ++i) {
+        float* out = row(dst, i);
+        for (int x = 0; x < w; ++x) out[x] = sums[x] * norm;
+        int leave = i - radius, enter = i + radius + 1;
+        if (leave >= 0) {
+            const float* in = row(src, leave);
+            for (int x = 0; x < w; ++x) sums[x] -= in[x];
+        }
+        if (enter < h) {
+            const float* in = row(src, enter);
+            for (int x = 0; x < w; ++x) sums[x] += in[x];
         }
     }
 }

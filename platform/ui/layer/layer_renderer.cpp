@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -262,17 +264,24 @@ bool shadowGroupSettled(const CALayer& layer, int w, int h) {
     return same;
 }
 
-// The blurred, tinted alpha of a group drawn under it, offset in device pixels.
-void drawShadow(cairo_t* cr, cairo_pattern_t* group, const CALayer& layer, CGFloat scale) {
+// A layer's blurred, tinted shadow and where it goes, in device pixels.
+struct CastShadow {
+    cairo_surface_t* surface = nullptr;
+    double x = 0, y = 0;
+    int width = 0, height = 0;
+};
+
+// The shadow of a group's alpha: blurred and tinted, offset by the layer's shadow offset.
+CastShadow makeShadow(cairo_pattern_t* group, const CALayer& layer, CGFloat scale) {
     cairo_surface_t* source = nullptr;
     if (cairo_pattern_get_surface(group, &source) != CAIRO_STATUS_SUCCESS || !source ||
         cairo_surface_get_type(source) != CAIRO_SURFACE_TYPE_IMAGE)
-        return;
+        return {};
     const CGColor c = *layer.shadowColor();
     double sigma = layer.shadowRadius() * scale / 2;
     int pad = static_cast<int>(std::ceil(3 * sigma)) + 2;
     int w = cairo_image_surface_get_width(source), h = cairo_image_surface_get_height(source);
-    if (w <= 0 || h <= 0 || double(w + 2 * pad) * (h + 2 * pad) > kMaxBackingPixels) return;
+    if (w <= 0 || h <= 0 || double(w + 2 * pad) * (h + 2 * pad) > kMaxBackingPixels) return {};
     double ox = 0, oy = 0;
     cairo_surface_get_device_offset(source, &ox, &oy);
     // The same picture with the same blur and tint casts the same shadow: it is made once. A
@@ -287,28 +296,37 @@ void drawShadow(cairo_t* cr, cairo_pattern_t* group, const CALayer& layer, CGFlo
         shadow = ShadowCache::shared().find(key);
     }
     if (!shadow) {
-        shadow = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w + 2 * pad, h + 2 * pad);
-        if (cairo_surface_status(shadow) != CAIRO_STATUS_SUCCESS) {
+        shadow = SurfacePool::shared().transparentSurface(w + 2 * pad, h + 2 * pad);
+        if (!shadow) return {};
+        // The group's pixels, copied inside the transparent margin (only their alpha counts).
+        cairo_surface_flush(source);
+        const unsigned char* from = cairo_image_surface_get_data(source);
+        unsigned char* to = cairo_image_surface_get_data(shadow);
+        const int fromStride = cairo_image_surface_get_stride(source), toStride = cairo_image_surface_get_stride(shadow);
+        if (!from || !to) {
             cairo_surface_destroy(shadow);
-            return;
+            return {};
         }
-        cairo_surface_set_device_offset(source, 0, 0);
-        cairo_t* sc = cairo_create(shadow);
-        cairo_set_source_surface(sc, source, pad, pad);
-        cairo_paint(sc);
-        cairo_destroy(sc);
-        cairo_surface_set_device_offset(source, ox, oy);
-        cairo_surface_flush(shadow);
-        blurAndTint(shadow, sigma, c.red, c.green, c.blue, opacity);
+        for (int y = 0; y < h; ++y)
+            std::copy_n(from + static_cast<std::size_t>(y) * fromStride, static_cast<std::size_t>(w) * 4,
+                        to + static_cast<std::size_t>(y + pad) * toStride + static_cast<std::size_t>(pad) * 4);
         cairo_surface_mark_dirty(shadow);
+        blurAndTint(shadow, sigma, c.red, c.green, c.blue, opacity);
         if (settled) ShadowCache::shared().insert(key, shadow);
     }
-    CairoSave save(cr);
-    cairo_identity_matrix(cr);
-    cairo_set_source_surface(cr, shadow, -ox - pad + layer.shadowOffset().width * scale,
-                             -oy - pad + layer.shadowOffset().height * scale);
-    cairo_paint(cr);
-    cairo_surface_destroy(shadow);
+    return {shadow, -ox - pad + layer.shadowOffset().width * scale, -oy - pad + layer.shadowOffset().height * scale,
+            w + 2 * pad, h + 2 * pad};
+}
+
+// The device-space rectangle, in whole pixels, that a group pattern's surface covers.
+std::optional<CGRect> patternPixels(cairo_pattern_t* pattern) {
+    cairo_surface_t* surface = nullptr;
+    if (cairo_pattern_get_surface(pattern, &surface) != CAIRO_STATUS_SUCCESS || !surface ||
+        cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE)
+        return std::nullopt;
+    double ox = 0, oy = 0;
+    cairo_surface_get_device_offset(surface, &ox, &oy);
+    return CGRectMake(-ox, -oy, cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
 }
 
 // The blurred pixels under a backdrop layer, captured before the layer draws (device space).
@@ -421,6 +439,100 @@ std::optional<CGRect> drawnExtent(const CALayer& layer) {
     return CGRectInset(extent, -1, -1);
 }
 
+// The whole device pixels that a rectangle in user space covers, within the clip (from the clip's
+// own top left corner with `fromClipOrigin`); none when they cannot be had.
+std::optional<CGRect> devicePixels(cairo_t* cr, const CGRect& r, bool fromClipOrigin) {
+    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+    for (CGPoint p : {r.origin, CGPoint{CGRectGetMaxX(r), r.origin.y}, CGPoint{r.origin.x, CGRectGetMaxY(r)},
+                      CGPoint{CGRectGetMaxX(r), CGRectGetMaxY(r)}}) {
+        double x = p.x, y = p.y;
+        cairo_user_to_device(cr, &x, &y);
+        minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+    }
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    cairo_identity_matrix(cr);
+    double cx0, cy0, cx1, cy1;
+    cairo_clip_extents(cr, &cx0, &cy0, &cx1, &cy1);
+    cairo_set_matrix(cr, &m);
+    if (!std::isfinite(minX) || !std::isfinite(minY) || !std::isfinite(maxX) || !std::isfinite(maxY)) return std::nullopt;
+    double x0 = std::max(std::floor(minX), std::floor(cx0)), y0 = std::max(std::floor(minY), std::floor(cy0));
+    if (fromClipOrigin) x0 = std::floor(cx0), y0 = std::floor(cy0);
+    double x1 = std::min(std::ceil(maxX), std::ceil(cx1)), y1 = std::min(std::ceil(maxY), std::ceil(cy1));
+    if (x1 <= x0 || y1 <= y0) return CGRectZero;
+    return CGRectMake(x0, y0, x1 - x0, y1 - y0);
+}
+
+// Clips to whole device pixels (a region, so what is drawn inside is composited the same way as
+// without it); the caller restores.
+void clipToPixels(cairo_t* cr, const CGRect& pixels) {
+    cairo_save(cr);
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    cairo_identity_matrix(cr);
+    cairo_rectangle(cr, pixels.origin.x, pixels.origin.y, pixels.size.width, pixels.size.height);
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &m);
+}
+
+// A translucent layer that is nothing but a square fill on whole device pixels (a dimming
+// backdrop) is composited without a group. The group would hold the fill's pixel everywhere
+// inside and be painted through the opacity as an 8-bit mask (the opacity's 16 bits, top byte);
+// that pixel is made once on a one-pixel surface, multiplied by the mask as the compositing
+// would, and laid over the same pixels as a solid colour, which composites alike.
+bool paintPlainFill(cairo_t* cr, CALayer& layer, float opacity) {
+    if (layer.mask() || !layer.sublayers().empty() || layer.backingStore() ||
+        shown(layer, &CALayerPresentation::contents, layer.contents()) || dynamic_cast<CAShapeLayer*>(&layer) ||
+        dynamic_cast<CAGradientLayer*>(&layer) || dynamic_cast<CAReplicatorLayer*>(&layer) ||
+        dynamic_cast<CABackdropLayer*>(&layer))
+        return false;
+    if (shown(layer, &CALayerPresentation::cornerRadius, layer.cornerRadius()) != 0) return false;
+    CGFloat borderWidth = shown(layer, &CALayerPresentation::borderWidth, layer.borderWidth());
+    if (borderWidth > 0 && shown(layer, &CALayerPresentation::borderColor, layer.borderColor()).alpha > 0) return false;
+    auto background = shown(layer, &CALayerPresentation::backgroundColor, layer.backgroundColor());
+    if (!visible(background)) return true;  // draws nothing
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    if (m.xy != 0 || m.yx != 0) return false;
+    const CGRect b = shownBounds(layer);
+    double x0 = b.origin.x, y0 = b.origin.y, x1 = CGRectGetMaxX(b), y1 = CGRectGetMaxY(b);
+    cairo_user_to_device(cr, &x0, &y0);
+    cairo_user_to_device(cr, &x1, &y1);
+    auto whole = [](double v) { return std::isfinite(v) && std::abs(v - std::round(v)) < 1e-6 && std::abs(v) < (1 << 23); };
+    if (!whole(x0) || !whole(y0) || !whole(x1) || !whole(y1)) return false;
+    cairo_surface_t* pixel = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    if (cairo_surface_status(pixel) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(pixel);
+        return false;
+    }
+    cairo_t* pc = cairo_create(pixel);
+    cairo_rectangle(pc, 0, 0, 1, 1);
+    setColor(pc, *background);
+    cairo_fill(pc);
+    cairo_destroy(pc);
+    cairo_surface_flush(pixel);
+    std::uint32_t value;
+    std::memcpy(&value, cairo_image_surface_get_data(pixel), sizeof value);
+    cairo_surface_destroy(pixel);
+    const auto mask = static_cast<std::uint32_t>(static_cast<std::uint16_t>(double(opacity) * 65535.0 + 0.5) >> 8);
+    auto through = [mask](std::uint32_t c) {
+        std::uint32_t t = c * mask + 0x80;
+        return (t + (t >> 8)) >> 8;
+    };
+    const std::uint32_t a = through(value >> 24), r = through((value >> 16) & 0xFF), g = through((value >> 8) & 0xFF),
+                        bl = through(value & 0xFF);
+    if (a == 0) return true;
+    CairoSave save(cr);
+    cairo_identity_matrix(cr);
+    cairo_rectangle(cr, std::round(std::min(x0, x1)), std::round(std::min(y0, y1)), std::round(std::abs(x1 - x0)),
+                    std::round(std::abs(y1 - y0)));
+    cairo_clip(cr);
+    // Colours given unpremultiplied: each 16-bit channel comes out as the byte times 257.
+    cairo_set_source_rgba(cr, double(r) / a, double(g) / a, double(bl) / a, a / 255.0);
+    cairo_paint(cr);
+    return true;
+}
+
 }  // namespace
 
 void LayerRenderer::renderContents(cairo_t* cr, CALayer& layer, CGFloat scale) {
@@ -491,6 +603,20 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
         renderContents(cr, layer, scale);
         return;
     }
+    if (!shadow && paintPlainFill(cr, layer, opacity)) return;
+    // Other groups end at the whole device pixels the layer can draw into: a group spans the
+    // clip otherwise (the damaged area, often the screen), and is cleared and composited over all
+    // of it. They still start where the clip starts: the group's origin takes part in how a
+    // scaled picture inside is sampled, and moving it would shift those samples by a rounding.
+    bool cutGroup = false;
+    if (!shadow) {
+        if (auto own = drawnExtent(layer)) {
+            if (auto pixels = devicePixels(cr, *own, true)) {
+                clipToPixels(cr, *pixels);
+                cutGroup = true;
+            }
+        }
+    }
     // A shadow blurs the whole group, so the group is kept to what the layer can draw: otherwise
     // it spans the clip (the damaged area, often the screen) and the blur with it. (Other groups
     // are not cut: an edge of their own changes how Cairo rounds the blend of text edges.)
@@ -521,9 +647,34 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
     }
     cairo_pattern_t* content = contentGroup.finish();
     if (extent) cairo_restore(cr);
+    bool cut = false;
     if (shadow) {
+        CastShadow cast = makeShadow(content, layer, scale);
+        // Nothing but the shadow and the content lies in the group that joins them, so it is cut
+        // to the whole pixels they cover (in device space, where the clip keeps whole pixels).
+        std::optional<CGRect> covered = patternPixels(content);
+        if (covered && cast.surface)
+            covered = CGRectUnion(*covered, CGRectMake(cast.x, cast.y, cast.width, cast.height));
+        if (covered && std::isfinite(covered->origin.x) && std::isfinite(covered->origin.y)) {
+            double x0 = std::floor(covered->origin.x), y0 = std::floor(covered->origin.y);
+            double x1 = std::ceil(CGRectGetMaxX(*covered)), y1 = std::ceil(CGRectGetMaxY(*covered));
+            cairo_save(cr);
+            cut = true;
+            cairo_matrix_t m;
+            cairo_get_matrix(cr, &m);
+            cairo_identity_matrix(cr);
+            cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+            cairo_clip(cr);
+            cairo_set_matrix(cr, &m);
+        }
         LayerGroup both(cr);
-        drawShadow(both.cr(), content, layer, scale);
+        if (cast.surface) {
+            CairoSave save(both.cr());
+            cairo_identity_matrix(both.cr());
+            cairo_set_source_surface(both.cr(), cast.surface, cast.x, cast.y);
+            cairo_paint(both.cr());
+            cairo_surface_destroy(cast.surface);
+        }
         cairo_set_source(both.cr(), content);
         cairo_paint(both.cr());
         cairo_pattern_t* withShadow = both.finish();
@@ -534,6 +685,7 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
     }
     cairo_paint_with_alpha(cr, opacity);
     cairo_pattern_destroy(content);
+    if (cut || cutGroup) cairo_restore(cr);
 }
 
 void LayerRenderer::prepare(CALayer& root, CGFloat scale) {
@@ -590,9 +742,22 @@ void CALayer::display() {
         backing_.reset();
         return;
     }
-    auto store = std::make_shared<LayerBackingStore>();
-    store->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-    store->scale = scale;
+    // A bitmap of the same size that nothing else holds is cleared and drawn again: a fresh one
+    // costs the kernel a new mapping and zeroing each time a layer draws (text of scrolled rows).
+    std::shared_ptr<LayerBackingStore> store;
+    if (backing_ && backing_.use_count() == 1 && backing_->surface && backing_->scale == scale &&
+        cairo_surface_get_reference_count(backing_->surface) == 1 &&
+        cairo_image_surface_get_width(backing_->surface) == w && cairo_image_surface_get_height(backing_->surface) == h) {
+        store = backing_;
+        cairo_surface_flush(store->surface);
+        std::memset(cairo_image_surface_get_data(store->surface), 0,
+                    static_cast<std::size_t>(cairo_image_surface_get_stride(store->surface)) * h);
+        cairo_surface_mark_dirty(store->surface);
+    } else {
+        store = std::make_shared<LayerBackingStore>();
+        store->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+        store->scale = scale;
+    }
     store->size = size;
     cairo_t* cr = cairo_create(store->surface);
     cairo_scale(cr, scale, scale);

@@ -3,6 +3,7 @@
 // inside the source, and refused calls.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -82,6 +83,24 @@ TEST(BoxConvolve, ARegionInsideTheSourceSeesTheWholeSourceAround) {
     ASSERT_EQ(vImageBoxConvolve_ARGB8888(&s, &d, nullptr, 12, 9, 9, 5, kNoBackground, kvImageEdgeExtend), kvImageNoError);
     Bitmap want = reference(src, 12, 9, 6, 5, 9, 5);
     expectSame(dst, want);
+}
+
+TEST(BoxConvolve, ALargeImageCutIntoBandsMatchesTheReferenceAcrossTheBandEdges) {
+    // Bands run on the render pool's threads; four of them even where this runs on one processor
+    // (unless the pool was made earlier in this run).
+    setenv("KORVA_IMAGE_THREADS", "4", 0);
+    Bitmap src = noise(420, 372, 11, 8);
+    Bitmap dst(400, 340, 4);
+    auto s = src.buffer(), d = dst.buffer();
+    ASSERT_EQ(vImageBoxConvolve_ARGB8888(&s, &d, nullptr, 10, 12, 7, 5, kNoBackground, kvImageEdgeExtend), kvImageNoError);
+    Bitmap want = reference(src, 10, 12, 400, 340, 7, 5);
+    expectSame(dst, want);
+    // Again over the whole source, whose first and last rows repeat at the top and bottom bands.
+    Bitmap whole(420, 372);
+    auto w = whole.buffer();
+    ASSERT_EQ(vImageBoxConvolve_ARGB8888(&s, &w, nullptr, 0, 0, 9, 3, kNoBackground, kvImageEdgeExtend), kvImageNoError);
+    Bitmap wantWhole = reference(src, 0, 0, 420, 372, 9, 3);
+    expectSame(whole, wantWhole);
 }
 
 TEST(BoxConvolve, RefusesEvenBoxesUnknownFlagsAndRegionsOutsideTheSource) {
