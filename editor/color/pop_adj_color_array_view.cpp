@@ -43,26 +43,21 @@ void PopAdjColorArrayView::show(const std::shared_ptr<NSObject>& sender, const V
     showForRecord(sender, record, std::move(completion));
 }
 
-void PopAdjColorArrayView::hide(Callback completion) {
-    value_ = Value();
-    PopAdjGeneralBase::hide(std::move(completion));
-}
-
 void PopAdjColorArrayView::updateView() {
-    const Value& record = value_;
+    const Value record = value_.lock();
     slider_->setMinimumValue(adjRecordFloat(record, "min"));
     slider_->setMaximumValue(adjRecordFloat(record, "max"));
 }
 
 void PopAdjColorArrayView::onColorArray(UISlider& slider) {
-    Value record = value_;
-    if (!record.isDictionary()) return;  // hidden
+    Value record = value_.lock();
+    if (!record.isDictionary()) return;  // dropped by its owner
     FilterElement::setAttrValueFloat(record, slider.value());
     reportChange(record);
 }
 
 void PopAdjColorArrayView::onRightButton(IconButton&) {
-    Value record = value_;
+    Value record = value_.lock();
     if (!record.isDictionary()) return;
     const Value& def = record["def"];
     if (const ValueArray* a = def.arrayPtr()) {

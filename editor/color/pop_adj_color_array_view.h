@@ -1,11 +1,13 @@
 // The editor of a colour-array record: one slider in a black panel inside a white bubble. The
 // slider's range is the record's "min" and "max", but its position is not read from the record
 // (the record holds colours); moving it writes one number. Reset restores the record's default
-// array. The parameter pop-up owns the record: the editor lets go of it when it hides, so it never
-// keeps a record alive or writes into one it no longer shows. Main-thread only.
+// array. The parameter pop-up owns the record and the editor holds it weakly: it never keeps a
+// record alive, and once the owner has dropped it a move or Reset writes and reports nothing.
+// Main-thread only.
 #pragma once
 
 #include "editor/adjust/pop_adj_general_base.h"
+#include "platform/runtime/weak_value.h"
 
 class UISlider;
 
@@ -23,10 +25,9 @@ public:
     void onColorArray(UISlider& slider);
     // Reset: a copy of the default array, the report, then the bounds.
     void onRightButton(IconButton& sender) override;
-    void hide(Callback completion) override;
 
-    // The record being edited; null while hidden.
-    const Value& value() const { return value_; }
+    // The record being edited while its owner keeps it; null before the first show and after.
+    Value value() const { return value_.lock(); }
     const std::shared_ptr<UIView>& b0() const { return b0_; }
     const std::shared_ptr<UISlider>& slider() const { return slider_; }
 
@@ -36,7 +37,7 @@ protected:
     using PopAdjGeneralBase::PopAdjGeneralBase;
 
 private:
-    Value value_;
+    WeakValue value_;
     std::shared_ptr<UIView> b0_;
     std::shared_ptr<UISlider> slider_;
 };

@@ -177,6 +177,8 @@ public:
     static const Value& null();
 
 private:
+    friend class WeakValue;  // holds a container or object without keeping it alive
+
     Kind kind_ = Kind::Null;
     union {
         bool b;

@@ -1,20 +1,32 @@
 // The side menu's cells: their views by tag and their layout.
 #include "settings/left/left_cells.h"
 
+#include <algorithm>
+
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/control/ui_switch.h"
 #include "platform/ui/table/ui_table_view.h"
 
 namespace {
+constexpr CGFloat kMinimumTextScale = 0.5;
+
+// Row texts keep to their lines: one, or as many as the text breaks into by itself. A text too
+// wide for the narrow menu shrinks rather than wrapping out of the row or losing its end.
 std::shared_ptr<UILabel> taggedLabel(UIView& parent, long tag) {
     auto label = UILabel::make();
     label->setTag(tag);
-    label->setNumberOfLines(0);
+    label->setAdjustsFontSizeToFitWidth(true);
+    label->setMinimumScaleFactor(kMinimumTextScale);
     parent.addSubview(label);
     return label;
 }
 }  // namespace
+
+void LeftCell::setRowText(UILabel& label, const std::string& text) {
+    label.setNumberOfLines(1 + long(std::count(text.begin(), text.end(), '\n')));
+    label.setText(text);
+}
 
 void LeftCell::init() {
     UITableViewCell::init();
@@ -67,9 +79,9 @@ void LeftCell::layoutSubviews() {
     if (kind == kSwitch) {
         if (auto toggle = content->viewWithTag(kSwitchTag)) {
             CGSize size = toggle->sizeThatFits(bounds.size);
-            right = bounds.size.width - kSwitchMargin - size.width;
+            right -= size.width;
             toggle->setFrame(CGRectMake(right, std::floor((height - size.height) / 2), size.width, size.height));
-            right -= kSwitchGap;
+            right -= kIconGap;
         }
     } else if (kind == kValue) {
         if (auto detail = content->viewWithTag(kDetailTag)) {

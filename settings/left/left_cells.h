@@ -8,6 +8,7 @@
 
 #include "platform/ui/table/ui_table_view_cell.h"
 
+class UILabel;
 class UISwitch;
 class UITableView;
 
@@ -24,13 +25,14 @@ public:
     static constexpr long kIconTag = 1;
     static constexpr long kAppTitleTag = 2;
 
-    static constexpr CGFloat kSideMargin = 12;
-    // Beside a switch the title takes what room the narrow menu has.
-    static constexpr CGFloat kSwitchMargin = 8;
-    static constexpr CGFloat kSwitchGap = 6;
+    static constexpr CGFloat kSideMargin = 15;
     static constexpr CGFloat kIconSize = 40;
     static constexpr CGFloat kIconGap = 10;
     static constexpr CGFloat kDetailWidth = 70;
+
+    // Shows a row text on as many lines as it breaks into by itself (most take one); the
+    // labels shrink a text too wide for the menu.
+    static void setRowText(UILabel& label, const std::string& text);
 
     void init() override;
     void layoutSubviews() override;

@@ -131,14 +131,14 @@ void LeftControllerBase::configureCell(UITableViewCell& cell, const Value& item)
     auto content = cell.contentView();
     const std::string type = textMember(item, "type");
     if (auto title = std::dynamic_pointer_cast<UILabel>(content->viewWithTag(LeftCell::kTitleTag))) {
-        title->setText(textMember(item, "text"));
+        LeftCell::setRowText(*title, textMember(item, "text"));
         title->setFont(global->font()->textNormal());
         const bool rate = type == "basic" && textMember(item, "key") == "rate";
         title->setTextColor(rate ? flatOrangeColor() : global->color()->labelDefault());
     }
     if (type == "value") {
         if (auto detail = std::dynamic_pointer_cast<UILabel>(content->viewWithTag(LeftCell::kDetailTag)))
-            detail->setText(textMember(item, "value"));
+            LeftCell::setRowText(*detail, textMember(item, "value"));
     } else if (type == "switch") {
         if (auto toggle = std::dynamic_pointer_cast<UISwitch>(content->viewWithTag(LeftCell::kSwitchTag))) {
             const Value on = item["value"];

@@ -107,7 +107,7 @@ void LeftControllerBase::configureAppCell(UITableViewCell& cell, std::size_t ind
     const Value row = index < arrApps_.count() ? arrApps_[index] : Value();
     auto icon = std::dynamic_pointer_cast<UIImageView>(content->viewWithTag(LeftCell::kIconTag));
     if (auto title = std::dynamic_pointer_cast<UILabel>(content->viewWithTag(LeftCell::kAppTitleTag))) {
-        title->setText(textMember(row, "title"));
+        LeftCell::setRowText(*title, textMember(row, "title"));
         title->setFont(Global::shared()->font()->textNormal());
         title->setTextColor(Global::shared()->color()->labelDefault());
     }

@@ -11,6 +11,7 @@
 #include "editor/color/pop_adj_color_view.h"
 #include "filter/color_spaces.h"
 #include "foundation/global.h"
+#include "platform/runtime/weak_value.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/control/ui_scroll_view.h"
@@ -216,7 +217,7 @@ TEST_F(ColorEditor, ResetWritesTheDefaultAndReportsTwice) {
     EXPECT_EQ(host->changed.size(), before + 2);
 }
 
-TEST_F(EditorPopTest, TheColourArraySliderKeepsToItsBoundsAndLetsGoOfTheRecordOnHiding) {
+TEST_F(EditorPopTest, TheColourArraySliderKeepsToItsBoundsAndHoldsTheRecordWeakly) {
     Value def = Value(ValueArray{numberArray({1, 0, 0, 1})});
     Value r = adjRecord("Colors", 21,
                         {{"min", Value(0.2)},
@@ -242,14 +243,21 @@ TEST_F(EditorPopTest, TheColourArraySliderKeepsToItsBoundsAndLetsGoOfTheRecordOn
     EXPECT_EQ(host->changed.size(), 2u);
     EXPECT_FLOAT_EQ(e->slider()->value(), 0.8f) << "Reset leaves the slider where it was";
 
-    // Hidden, the editor lets go of the record and writes nothing more into it.
-    e->hide([] {});
-    advance(1);
-    EXPECT_TRUE(e->value().isNull()) << "the editor kept the record after hiding";
+    // The editor does not keep a record alive: once its owner drops it, a move or Reset while the
+    // editor is still open writes nothing, reports nothing and does not crash.
+    Value lone = adjRecord("Lone", 21, {{"min", Value(0.0)}, {"max", Value(1.0)}, {"def", def}});
+    e->show(anchor, lone, [] {});
+    advance(0.5);
+    EXPECT_EQ(e->value().identity(), lone.identity());
+    WeakValue watch = lone;
+    lone = Value();
+    EXPECT_TRUE(watch.expired()) << "the editor kept a dropped record alive";
+    EXPECT_TRUE(e->value().isNull());
     e->slider()->setValue(0.5);
     e->slider()->sendActionsForControlEvents(UIControlEventValueChanged);
-    EXPECT_TRUE(r["value"] == def);
-    EXPECT_EQ(host->changed.size(), 2u) << "a change without a record is not reported";
+    e->titleView()->btnRight()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    EXPECT_EQ(host->changed.size(), 2u) << "a change without a record was reported";
+    EXPECT_TRUE(r["value"] == def) << "a change went into an earlier record";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // addresses the rows open.
 #include "app/sidebar/side_menu.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/base/my_navigation_controller.h"
@@ -18,6 +19,7 @@
 #include "platform/dispatch/clock.h"
 #include "platform/sensors/cl_location_manager.h"
 #include "platform/ui/control/ui_label.h"
+#include "platform/ui/layer/layer_renderer.h"
 #include "platform/ui/control/ui_switch.h"
 #include "platform/ui/app/ui_pasteboard.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
@@ -29,6 +31,7 @@
 #include "settings/left/left_controller.h"
 #include "settings/licenses/licenses_controller.h"
 #include "settings/settings_controllers.h"
+#include "tests/platform/ui/draw_test_support.h"
 #include "tests/settings/settings_screen_support.h"
 #include "widgets/flat/flat_palette.h"
 
@@ -439,6 +442,64 @@ TEST_F(SideMenuScreen, TappingTheLogoOrNameScrollsToTheTop) {
     name->sendActionsForControlEvents(UIControlEventTouchUpInside);
     advance(1);
     EXPECT_EQ(table->contentOffset().y, 0);
+}
+
+TEST_F(SideMenuScreen, RowTitlesKeepTheirLinesAndMarginsAndShrinkRatherThanLoseTheirEnd) {
+    maker.setBody(kMoreApps, "");
+    auto menu = showMenu();
+    shown(menu);
+    auto parts = [&](std::size_t row) {
+        auto cell = menu->tableView()->cellForRowAtIndexPath({0, row});
+        auto content = cell->contentView();
+        content->layoutIfNeeded();
+        return std::make_pair(std::dynamic_pointer_cast<UILabel>(content->viewWithTag(LeftCell::kTitleTag)),
+                              content->viewWithTag(LeftCell::kSwitchTag));
+    };
+    auto [mirror, mirrorSwitch] = parts(0);
+    ASSERT_TRUE(mirror && mirrorSwitch);
+    EXPECT_EQ(mirror->numberOfLines(), 2) << "the mirroring title stands on its own two lines";
+    // The switch rows keep their margins; the title ends a gap before the switch.
+    const CGFloat width = mirror->superview()->bounds().size.width;
+    EXPECT_EQ(mirror->frame().origin.x, LeftCell::kSideMargin);
+    EXPECT_EQ(CGRectGetMaxX(mirrorSwitch->frame()), width - LeftCell::kSideMargin);
+    EXPECT_EQ(CGRectGetMaxX(mirror->frame()) + LeftCell::kIconGap, mirrorSwitch->frame().origin.x);
+
+    // A title too long for its row is drawn whole, smaller, on its one line within its width.
+    auto [geo, geoSwitch] = parts(1);
+    ASSERT_TRUE(geo);
+    std::string text = "Geo Tagging";
+    while (geo->sizeThatFits({0, 0}).width < geo->bounds().size.width * 1.3) {
+        text += " and more";
+        LeftCell::setRowText(*geo, text);
+    }
+    EXPECT_EQ(geo->numberOfLines(), 1);
+    struct Ink {
+        int rows = 0, left = 1 << 20, right = -1;
+    };
+    auto inkOf = [](UILabel& label) {
+        Ink ink;
+        auto picture = LayerRenderer::snapshot(*label.layer(), 1);
+        if (!picture) return ink;
+        for (int y = 0; y < int(picture->height()); ++y) {
+            bool any = false;
+            for (int x = 0; x < int(picture->width()); ++x)
+                if (pixelAt(*picture, x, y).a > 128) {
+                    any = true;
+                    ink.left = std::min(ink.left, x);
+                    ink.right = std::max(ink.right, x);
+                }
+            ink.rows += any;
+        }
+        return ink;
+    };
+    const Ink shrunk = inkOf(*geo);
+    geo->setAdjustsFontSizeToFitWidth(false);
+    geo->setNeedsDisplay();
+    const Ink cut = inkOf(*geo);
+    ASSERT_GT(cut.rows, 0);
+    EXPECT_LT(shrunk.rows, cut.rows) << "the long title was not drawn smaller";
+    EXPECT_LT(shrunk.right, int(geo->bounds().size.width));
+    EXPECT_GT(shrunk.right - shrunk.left, geo->bounds().size.width * 0.8) << "the title uses its width";
 }
 
 TEST_F(SideMenuScreen, TheImageSizeChoiceKeepsTheListItShowed) {

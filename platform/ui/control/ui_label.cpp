@@ -150,10 +150,13 @@ void UILabel::drawTextInRect(CGRect rect) {
 
 void UILabel::drawRect(CGRect) {
     CGRect b = bounds();
-    // A one-line label that may shrink its text draws it at the size that fits the width (down to
-    // the minimum scale) instead of cutting it.
+    // A label that may shrink its text draws it at the size that fits the width (down to the
+    // minimum scale) instead of cutting it: a one-line label, or one with room for each of the
+    // lines its text breaks into by itself.
     auto text = displayedText();
-    if (text && !attributed_ && adjustsFontSize_ && lines_ == 1 && b.size.width > 0) {
+    const bool lineByLine =
+        lines_ == 1 || (lines_ > 1 && text_ && long(std::count(text_->begin(), text_->end(), '\n')) < lines_);
+    if (text && !attributed_ && adjustsFontSize_ && lineByLine && b.size.width > 0) {
         CGFloat natural = std::ceil(boundingRectWithSize(*text, {kUnlimited, kUnlimited}, kOptions).size.width);
         if (natural > b.size.width) {
             CGFloat scale = std::max(minimumScaleFactor_, b.size.width / natural);

@@ -60,3 +60,29 @@ TEST(LabelFitTest, ShrinkingDrawsTheWholeTextSmallerWithinTheWidth) {
                   return plain;
               }()).rows);
 }
+
+TEST(LabelFitTest, ALabelWithRoomForEachOfItsOwnLinesShrinksTheWideOne) {
+    // Two lines of its own in a two-line label: the long line shrinks rather than wrapping or
+    // losing its end, and the whole text still stands on two lines.
+    auto twoLines = [](bool shrink, long lines) {
+        auto label = narrowLabel(shrink);
+        label->setFrame(CGRectMake(0, 0, 60, 60));
+        label->setNumberOfLines(lines);
+        label->setText("HH\nHHHHHHHHHH");
+        return label;
+    };
+    Ink cut = inkOf(*twoLines(false, 2));
+    Ink shrunk = inkOf(*twoLines(true, 2));
+    ASSERT_GT(cut.rows, 0);
+    EXPECT_LT(shrunk.rows, cut.rows * 0.7) << "smaller glyphs";
+    EXPECT_GE(shrunk.right, 50) << "the long line reaches across the label";
+    EXPECT_LT(shrunk.right, 60);
+    // A label of unlimited lines wraps as before; so does one with fewer lines than its text.
+    EXPECT_EQ(inkOf(*twoLines(true, 0)).rows, inkOf(*twoLines(false, 0)).rows);
+    auto threeLines = [&](bool shrink) {
+        auto label = twoLines(shrink, 2);
+        label->setText("HH\nHHHHHHHHHH\nH");
+        return label;
+    };
+    EXPECT_EQ(inkOf(*threeLines(true)).rows, inkOf(*threeLines(false)).rows);
+}
