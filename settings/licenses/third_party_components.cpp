@@ -12,6 +12,8 @@ const std::vector<std::string>& thirdPartyComponents() {
         "FFmpeg",
         "Font Awesome",
         "Fontconfig",
+        "GLib",
+        "GTK",
         "Highway",
         "ICU",
         "JSON for Modern C++",
@@ -23,6 +25,7 @@ const std::vector<std::string>& thirdPartyComponents() {
         "Pango",
         "SDL",
         "SQLite",
+        "WebKitGTK",
         "zlib",
     };
     return names;

@@ -28,6 +28,8 @@ COMPONENTS = [
     ("FFmpeg", "libavformat59", ["libavformat", "libavcodec", "libswscale", "libswresample", "libavutil"]),
     ("Font Awesome", "fonts-font-awesome", ["font:FontAwesome"]),
     ("Fontconfig", "libfontconfig1", ["fontconfig"]),
+    ("GLib", "libglib2.0-0", ["gio-2.0"]),
+    ("GTK", "libgtk-3-0", ["gtk+-3.0"]),
     ("Highway", "libhwy1", ["libhwy"]),
     ("ICU", "libicu72", ["icu-uc", "icu-i18n"]),
     ("JSON for Modern C++", "nlohmann-json3-dev", ["nlohmann_json"]),
@@ -39,6 +41,7 @@ COMPONENTS = [
     ("Pango", "libpango-1.0-0", ["pangocairo", "pangoft2"]),
     ("SDL", "libsdl2-2.0-0", ["sdl2"]),
     ("SQLite", "libsqlite3-0", ["sqlite3"]),
+    ("WebKitGTK", "libwebkit2gtk-4.1-0", ["webkit2gtk-4.1"]),
     ("zlib", "zlib1g", ["zlib"]),
 ]
 # Build helpers that are not shipped with the program.
