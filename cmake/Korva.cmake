@@ -59,12 +59,17 @@ function(korva_library name)
   korva_optimise(${name})
 endfunction()
 
-# korva_test(NAME SOURCES a_test.cpp DEPS korva_x): one GoogleTest binary, tests found at test time.
+# korva_test(NAME SOURCES a_test.cpp DEPS korva_x): one GoogleTest binary. scripts/run_tests.py
+# runs its cases in a few processes (tests/suites.tsv lists the binaries); CTest knows each binary
+# as one test that runs it through the same script.
 function(korva_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/leak_suppressions.cpp)
   target_link_libraries(${name} PRIVATE korva_flags ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
   korva_optimise(${name})
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "KORVA_LOG=quiet")
+  set_property(GLOBAL APPEND PROPERTY KORVA_TEST_SUITES
+    "${name}\t$<TARGET_FILE:${name}>\t${CMAKE_CURRENT_BINARY_DIR}\n")
+  add_test(NAME ${name} COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/run_tests.py
+    ${PROJECT_BINARY_DIR} --suite ${name} -j 1)
+  set_tests_properties(${name} PROPERTIES LABELS suite)
 endfunction()
