@@ -120,8 +120,9 @@ def save_times(build, times):
 
 
 def plan(suites, jobs, times):
-    """Shards of (suite, cases), largest first. Each binary is cut into pieces of about a quarter
-    of a job's share, so that the jobs finish together; its cases are dealt out by their cost."""
+    """Shards of (suite, cases), largest first. With several jobs each binary is cut into pieces of
+    about a quarter of a job's share, so that the jobs finish together; its cases are dealt out by
+    their cost."""
     known = [t for t in times.values() if t > 0]
     default = sum(known) / len(known) if known else 1.0
     cost = {}
@@ -135,7 +136,7 @@ def plan(suites, jobs, times):
         if not s.cases:
             continue
         own = sum(cost[(s.name, c)] for c in s.cases)
-        count = max(1, min(len(s.cases), round(own / piece)))
+        count = 1 if jobs == 1 else max(1, min(len(s.cases), round(own / piece)))
         bins = [[0.0, []] for _ in range(count)]
         for c in sorted(s.cases, key=lambda c: -cost[(s.name, c)]):
             smallest = min(bins, key=lambda b: b[0])
@@ -151,8 +152,9 @@ def plan(suites, jobs, times):
 
 
 def run_shard(suite, cases, env, timeout):
-    """Runs the cases in one process. Returns ({case: Result}, cases not reached, exit output or
-    None when the process ended cleanly)."""
+    """Runs the cases in one process. Returns {case: Result}, the cases not reached, the output
+    of a process that failed outside any case (None when it ended cleanly), and whether it ended
+    inside a case (a crash or a time-out, which that case's result tells)."""
     results = {}
     proc = subprocess.Popen([suite.path, "--gtest_filter=" + ":".join(cases)], cwd=suite.workdir,
                             env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
@@ -202,9 +204,9 @@ def run_shard(suite, cases, env, timeout):
     left = [c for c in cases if c not in results]
     clean = code == 0 or (code == 1 and any(r.status == "Failed" for r in results.values()))
     if clean or current:
-        return results, left, None
+        return results, left, None, bool(current)
     why = f"timeout after {timeout} s outside any case" if timed_out else f"exit {code}"
-    return results, left, "".join(tail) + f"\n*** {why}\n"
+    return results, left, "".join(tail) + f"\n*** {why}\n", False
 
 
 class Runner:
@@ -260,29 +262,37 @@ class Runner:
 
     def run_one(self, label, suite, cases):
         start = time.monotonic()
-        found, exit_output = {}, None
+        found, exit_output = {}, ""
+        # Cases that passed in a process that did not end cleanly: their exit checks (the leak
+        # report) either failed or never ran.
+        failed_at_exit, unchecked = [], []
         pending = cases
         while pending:
-            results, pending, failed_exit = run_shard(suite, pending, self.env, self.timeout)
+            results, pending, failed_exit, crashed = run_shard(suite, pending, self.env, self.timeout)
             found.update(results)
+            passed = [c for c, r in results.items() if r.status == "Passed"]
             if failed_exit:
-                exit_output = (exit_output or "") + failed_exit
+                exit_output += failed_exit
+                failed_at_exit += passed
+            elif crashed:
+                unchecked += passed
             if pending and not results:
                 # The process died before its first case: nothing would ever be reached.
                 for c in pending:
                     found[c] = Result("Failed", 0.0, failed_exit or "*** not run\n")
                 pending = []
-        if exit_output:
-            # Something failed outside any case (at exit, as a leak report does): one process
-            # per case finds which.
-            for c in cases:
-                if found[c].status != "Passed":
-                    continue
-                alone, _, alone_exit = run_shard(suite, [c], self.env, self.timeout)
-                r = alone.get(c)
-                if alone_exit or not r or r.status == "Failed":
-                    out = (r.output if r else "") + (alone_exit or "")
-                    found[c] = Result("Failed", r.seconds if r else 0.0, out)
+        if unchecked:
+            results, _, failed_exit, crashed = run_shard(suite, unchecked, self.env, self.timeout)
+            if failed_exit or crashed or any(r.status != "Passed" for r in results.values()):
+                exit_output += failed_exit or ""
+                failed_at_exit += unchecked
+        # One process per case finds which failed outside itself.
+        for c in failed_at_exit:
+            alone, _, alone_exit, _ = run_shard(suite, [c], self.env, self.timeout)
+            r = alone.get(c)
+            if alone_exit or not r or r.status == "Failed":
+                out = (r.output if r else "") + (alone_exit or "")
+                found[c] = Result("Failed", r.seconds if r else 0.0, out)
         with self.lock:
             self.done += 1
             for c, r in found.items():
