@@ -2,6 +2,9 @@
 
 add_library(korva_flags INTERFACE)
 target_compile_options(korva_flags INTERFACE
+  # -pthread everywhere (the UI's libraries ask for it), so that every file of the build sees the
+  # same macros and can use the same precompiled headers.
+  -pthread
   -Wall -Wextra -Werror -ffp-contract=off
   # GCC 12 reports false -Wrestrict errors on std::string concatenation at -O3.
   $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>
