@@ -20,8 +20,9 @@ build-test: deps
 	@cmake -S . -B build/test $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKORVA_SANITIZE=ON >/dev/null
 	@cmake --build build/test -j $(JOBS)
 
+# Each test binary runs in a few processes, not one per case; TESTS=REGEX picks cases by name.
 test: build-test
-	@cd build/test && ctest --output-on-failure -j $(JOBS) --timeout 300
+	@python3 scripts/run_tests.py build/test -j $(JOBS) --timeout 300 $(if $(TESTS),-R '$(TESTS)')
 
 bench: deps
 	@bash scripts/deps.sh bench/packages.txt

@@ -37,6 +37,23 @@ protected:
     }
 };
 
+// The sound without the silence the device plays while its queue is empty: before the feeder
+// starts it, after the last block, and wherever a loaded machine kept the feeder from keeping up.
+// What remains is what the device was handed, whatever the scheduling.
+std::vector<std::int16_t> withoutSilence(const std::vector<std::int16_t>& samples) {
+    constexpr std::size_t kRun = 64;  // a tone never holds exactly zero this long
+    std::vector<std::int16_t> sound;
+    std::size_t i = 0;
+    while (i < samples.size()) {
+        std::size_t zeros = 0;
+        while (i + zeros < samples.size() && samples[i + zeros] == 0) ++zeros;
+        if (zeros < kRun) sound.insert(sound.end(), samples.begin() + i, samples.begin() + i + zeros);
+        i += zeros;
+        while (i < samples.size() && samples[i] != 0) sound.push_back(samples[i++]);
+    }
+    return sound;
+}
+
 }  // namespace
 
 TEST_F(MediaTest, PlayersUnderTestsAndHeadlessKeepTimeOnANullSink) {
@@ -60,10 +77,12 @@ TEST_F(DiskAudioTest, TheDevicePlaysTheFilesSoundFromThePlayersPosition) {
     if (!opened) GTEST_SKIP() << opened.error();
     auto& out = **opened;
 
-    auto all = playOut(out, file("tone.m4a"), 0);
+    auto played = playOut(out, file("tone.m4a"), 0);
     EXPECT_NEAR(double(out.fedFrames()), 1.5 * 44100, 1024);
-    EXPECT_GE(all.size(), std::size_t(out.fedFrames()));  // the device may pad its last buffer
-    EXPECT_NEAR(toneFrequency(all, 44100), 440, 5);
+    EXPECT_GE(played.size(), std::size_t(out.fedFrames()));  // the device may pad its last buffer
+    auto sound = withoutSilence(played);
+    EXPECT_NEAR(double(sound.size()), double(out.fedFrames()), 1024);  // all of it, nothing twice
+    EXPECT_NEAR(toneFrequency(sound, 44100), 440, 5);
 
     // From 1.0 s on: the last half second only.
     playOut(out, file("tone.m4a"), 1.0);
