@@ -11,7 +11,7 @@ jobs=${JOBS:-$(nproc)}
 command -v clang++ >/dev/null || { echo "fuzz-check: clang++ is missing (see fuzz/packages.txt)" >&2; exit 1; }
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVA_TESTS=OFF \
-  -DKORVA_FUZZ=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+  -DKORVA_FUZZ=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON >/dev/null
 
 # The sources behind the fuzz targets, as absolute paths, one a line.
 sources=$(cd "$build" && ninja -t inputs korva_fuzz | grep -E '\.(cpp|cc|c)$' | xargs -r realpath -m | sort -u)
