@@ -100,6 +100,11 @@ void ViewController::updateScreen() {
     if (!isDrawable(image)) return;
     drawImage(*view, image, *context->ciGPU());
     stallReported_ = false;
+    if (restartBegan_ > 0) {
+        Log::debug("camera", "first frame after the restart drawn after " +
+                                 std::to_string(CACurrentMediaTime() - restartBegan_) + " s");
+        restartBegan_ = 0;
+    }
     updateScreenRect(image->extent());
 }
 
