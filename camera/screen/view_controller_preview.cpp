@@ -34,6 +34,8 @@ void ViewController::onCameraHostSampleBufferVideo(const std::shared_ptr<CameraH
         if (!self) return;
         self->lastScreen_ = cropped(image, self->ratioWpH_);
         self->updateLastFilter();
+        // The first picture after a restart is shown at once, not at the next drawing tick.
+        if (self->restartBegan_ > 0) self->updateScreen();
     });
 }
 
