@@ -13,13 +13,17 @@ std::shared_ptr<MainController> RootController::main() {
     return main_;
 }
 
-void RootController::viewDidLoad() {
-    UIViewController::viewDidLoad();
+void RootController::installAppearance() {
     // Laid out left to right whatever the language.
     UIAppearance::appearance(UIAppearanceClass::of<UIView>("UIView"))
         .setValue(UIAppearanceProperty::semanticContentAttribute,
                   Value(static_cast<std::int64_t>(UISemanticContentAttribute::ForceLeftToRight)));
     UIBarButtonItem::setAppearanceTintColor(Global::shared()->color()->barButton());
+}
+
+void RootController::viewDidLoad() {
+    UIViewController::viewDidLoad();
+    installAppearance();
     auto switcher = main();
     if (!switcher) return;
     addChild(self<UIViewController>(), switcher, view());

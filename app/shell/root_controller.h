@@ -14,6 +14,11 @@ public:
     // The switcher, made from the storyboard on first access.
     std::shared_ptr<MainController> main();
 
+    // The application's appearance defaults, set when the root's view loads: every view laid out
+    // left to right and bar buttons in the palette's bar-button colour. Screens drawn outside the
+    // running program (the gallery) install them to look as they do in it.
+    static void installAppearance();
+
     void viewDidLoad() override;
     bool shouldAutorotate() const override;
     UIInterfaceOrientationMask supportedInterfaceOrientations() const override;

@@ -350,6 +350,7 @@ private:
     bool noScreenUpdate_ = false;
     bool flagFade_ = false;
     double atFade_ = 0;
+    double restartBegan_ = 0;  // media time a restart began, until its first frame is shown
     double ratioWpH_ = 0.75;
     LatestFrame frame_;
     std::shared_ptr<CIImage> lastScreen_, lastFilter_;

@@ -11,6 +11,7 @@
 #include "platform/dispatch/notification_center.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/runtime/log.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/app/ui_application.h"
 #include "camera/screen/screen_geometry.h"
@@ -83,9 +84,14 @@ void ViewController::stop(std::function<void()> completion) {
 }
 
 void ViewController::restart(std::function<void()> completion) {
+    restartBegan_ = CACurrentMediaTime();
+    Log::debug("camera", "capture restart begins");
     std::weak_ptr<ViewController> weak = me();
     stop([weak, completion = std::move(completion)] {
-        if (auto s = weak.lock()) s->start(completion);
+        auto s = weak.lock();
+        if (!s) return;
+        Log::debug("camera", "capture stopped after " + std::to_string(CACurrentMediaTime() - s->restartBegan_) + " s");
+        s->start(completion);
     });
 }
 
@@ -108,6 +114,8 @@ void ViewController::onCameraHostDidSessionStart(const std::shared_ptr<CameraHos
             if (host) host->setFocus(s.lastFocused_);
         }
         s.noFocusReset_ = false;
+        if (s.restartBegan_ > 0)
+            Log::debug("camera", "capture started after " + std::to_string(CACurrentMediaTime() - s.restartBegan_) + " s");
         s.updateView();
     });
 }

@@ -34,6 +34,8 @@ void ViewController::onCameraHostSampleBufferVideo(const std::shared_ptr<CameraH
         if (!self) return;
         self->lastScreen_ = cropped(image, self->ratioWpH_);
         self->updateLastFilter();
+        // The first picture after a restart is shown at once, not at the next drawing tick.
+        if (self->restartBegan_ > 0) self->updateScreen();
     });
 }
 
@@ -100,6 +102,11 @@ void ViewController::updateScreen() {
     if (!isDrawable(image)) return;
     drawImage(*view, image, *context->ciGPU());
     stallReported_ = false;
+    if (restartBegan_ > 0) {
+        Log::debug("camera", "first frame after the restart drawn after " +
+                                 std::to_string(CACurrentMediaTime() - restartBegan_) + " s");
+        restartBegan_ = 0;
+    }
     updateScreenRect(image->extent());
 }
 

@@ -4,14 +4,19 @@
 #include <filesystem>
 
 #include "app/base/my_navigation_controller.h"
+#include "app/shell/root_controller.h"
 #include "app/web/my_web_controller.h"
 #include "platform/runtime/log.h"
 #include "platform/runtime/source_resources.h"
 #include "platform/ui/app/ui_application.h"
+#include "platform/ui/bar/bar_item_view.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/gesture/ui_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
+#include "platform/image/cg_image.h"
+#include "platform/ui/layer/layer_renderer.h"
+#include "platform/ui/view/ui_appearance.h"
 #include "settings/licenses/acknowledgement_view_controller.h"
 #include "settings/licenses/acknowledgements_parser.h"
 #include "settings/licenses/licenses_controller.h"
@@ -93,6 +98,8 @@ TEST_F(Licences, ALongLicenceTextScrollsUnderTheFinger) {
     ++id;
     const CGPoint from{180, 500};
     EXPECT_EQ(window->hitTest(from).get(), textView.get()) << "the finger lands on the text";
+    auto shown = [&] { return LayerRenderer::snapshot(*textView->layer(), 1)->bytes(); };
+    const auto atTop = shown();
     UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, from, UITouchPhase::Began}}});
     for (int i = 1; i <= 10; ++i) {
         advance(0.02);
@@ -101,6 +108,11 @@ TEST_F(Licences, ALongLicenceTextScrollsUnderTheFinger) {
     UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, {180, 200}, UITouchPhase::Ended}}});
     advance(1);
     EXPECT_GT(textView->contentOffset().y, 200);
+    // What the screen shows moved with the text: it is what the text draws at the new offset.
+    const auto scrolled = shown();
+    EXPECT_NE(scrolled, atTop);
+    textView->setNeedsDisplay();
+    EXPECT_TRUE(scrolled == shown()) << "the picture was left from before the scroll";
 
     // The window delivers the moves that queued up during a slow frame together, with one time
     // stamp: the text still follows the finger.
@@ -114,6 +126,35 @@ TEST_F(Licences, ALongLicenceTextScrollsUnderTheFinger) {
     advance(1);
     EXPECT_TRUE(std::isfinite(textView->contentOffset().y));
     EXPECT_GT(textView->contentOffset().y, before + 200);
+}
+
+TEST_F(Licences, DoneTakesTheBarButtonColourThatTheProgramSetsAtStart) {
+    RootController::installAppearance();
+    auto screen = LicensesController::make(std::vector<std::string>{"Zeta"});
+    window->setRootViewController(MyNavigationController::withRoot(screen));
+    settle();
+    std::shared_ptr<BarItemView> done;
+    std::vector<std::shared_ptr<UIView>> stack{screen->navigationController()->navigationBar()};
+    while (!stack.empty() && !done) {
+        auto v = stack.back();
+        stack.pop_back();
+        if (auto item = std::dynamic_pointer_cast<BarItemView>(v); item && item->item() == screen->bbDone()) done = item;
+        for (const auto& s : v->subviews()) stack.push_back(s);
+    }
+    ASSERT_TRUE(done) << "Done is in the bar";
+    // Every fully covered pixel of the word is the palette's dark grey (0x55), none the blue default.
+    auto image = LayerRenderer::snapshot(*done->layer(), 2);
+    ASSERT_TRUE(image);
+    int covered = 0;
+    for (int y = 0; y < image->height(); ++y)
+        for (int x = 0; x < image->width(); ++x) {
+            const std::uint8_t* p = image->row(y) + 4 * x;
+            if (p[3] != 255) continue;
+            ++covered;
+            for (int c = 0; c < 3; ++c) ASSERT_NEAR(p[c], 0x55, 3) << "at " << x << "," << y;
+        }
+    EXPECT_GT(covered, 10);
+    UIAppearance::reset();
 }
 
 TEST_F(Licences, TheShippedComponentsEachHaveTheirText) {

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "app/base/my_navigation_controller.h"
+#include "app/shell/root_controller.h"
 #include "foundation/global.h"
 #include "foundation/system_services.h"
 #include "foundation/net_services.h"
@@ -27,6 +28,7 @@
 #include "platform/ui/draw/image.h"
 #include "platform/ui/draw/path.h"
 #include "platform/ui/input/ui_search_bar.h"
+#include "platform/ui/view/ui_appearance.h"
 #include "settings/left/left_controller.h"
 #include "settings/licenses/licenses_controller.h"
 #include "settings/licenses/third_party_components.h"
@@ -195,14 +197,16 @@ void gallerySideMenu(GalleryPage& page) {
         page.step(0.5);
     }
 
-    // The licences list and one licence text.
+    // The licences list and one licence text, with the bar buttons the program's root tints.
     {
+        RootController::installAppearance();
         auto licences = LicensesController::make(thirdPartyComponents());
         auto navigation = inNavigation(page, licences);
         page.shotScreen("licences");
         licences->tableView()->tapRowAtIndexPath({0, 0});
         page.step(0.8);
         page.shotScreen("licence-text");
+        UIAppearance::reset();
     }
 
     // The language list: recents, sections and side index; searches with and without results.

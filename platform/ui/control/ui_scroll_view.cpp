@@ -115,6 +115,7 @@ void UIScrollView::setContentOffset(CGPoint offset, bool animated) {
     if (motion_ == Motion::Animating && !dragging_ && offset != to_) stopMotion(false);
     if (offset == contentOffset()) return;
     setBounds({offset, bounds().size});
+    contentOffsetDidChange();
     auto self = shared_from_this();  // the delegate may let go of us
     if (auto d = delegate()) d->scrollViewDidScroll(*this);
 }
@@ -275,6 +276,7 @@ void UIScrollView::tick() {
     CGPoint p{from_.x + (to_.x - from_.x) * f, from_.y + (to_.y - from_.y) * f};
     auto self = shared_from_this();  // the delegate may let go of us
     setBounds({p, bounds().size});
+    contentOffsetDidChange();
     if (auto d = delegate()) d->scrollViewDidScroll(*this);
 }
 
@@ -285,6 +287,7 @@ void UIScrollView::finishMotion() {
     auto self = shared_from_this();
     if (contentOffset() != to_) {
         setBounds({to_, bounds().size});
+        contentOffsetDidChange();
         if (auto d = delegate()) d->scrollViewDidScroll(*this);
     }
     motion_ = Motion::None;

@@ -127,6 +127,10 @@ public:
 
 protected:
     explicit UIScrollView(CGRect frame = CGRectZero) : UIView(frame) {}
+    // Called after the visible part of the content moved (the bounds' origin changed), before the
+    // delegate hears of it. A scroll view that draws its content itself redraws here: its drawing
+    // covers only the visible part.
+    virtual void contentOffsetDidChange() {}
 
 private:
     enum class Motion { None, Decelerating, Animating };

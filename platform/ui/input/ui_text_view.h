@@ -134,6 +134,8 @@ public:
 
 protected:
     explicit UITextView(CGRect frame = CGRectZero) : UIScrollView(frame) {}
+    // The text is drawn for the visible part only: a scroll draws it again.
+    void contentOffsetDidChange() override { setNeedsDisplay(); }
 
 private:
     void textChanged();

@@ -9,6 +9,8 @@
 #include "foundation/last_info.h"
 #include "platform/storage/sandbox.h"
 #include "platform/ui/app/ui_application.h"
+#include "filter/glk_view.h"
+#include "platform/dispatch/clock.h"
 #include "platform/dispatch/notification_center.h"
 #include "tests/camera/screen/camera_screen_test_support.h"
 
@@ -68,6 +70,16 @@ TEST_F(CameraScreenCaptureTest, RestartChainsStopAndStartWithAFreshHost) {
     ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
     EXPECT_NE(screen->currentMaker(), first);
     EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Running);
+
+    // The new session's first picture is drawn when it arrives, without waiting for a drawing tick.
+    const auto second = screen->currentMaker();
+    screen->restart({});
+    const double began = Clock::now();
+    ASSERT_TRUE(stepUntil([&] {
+        auto preview = screen->previewIfMade();
+        return preview && screen->currentMaker() != second && preview->presentCount() > 0;
+    }));
+    EXPECT_LT(Clock::now() - began, ViewController::kRenderInterval);
 }
 
 TEST_F(CameraScreenCaptureTest, ThePhotoHostTriesUltraHighDefinitionFirstAndTheVideoHostDropsPhotoOnAPhone) {
