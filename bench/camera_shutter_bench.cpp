@@ -194,14 +194,14 @@ int main() {
     // (what the screen does on the main thread once the library has answered is not counted).
     auto watch = std::make_shared<LibraryWatch>();
     PHPhotoLibrary::sharedPhotoLibrary()->registerChangeObserver(watch);
-    double failed = 0;
+    bool failed = false;
     auto shoot = [&](const std::function<void()>& trigger, const std::function<void()>& untimed) {
         const std::size_t before = libraryCount();
         if (untimed) untimed();
         watch->changedAt = {};
         const auto start = std::chrono::steady_clock::now();
         trigger();
-        if (!untilPhoto(*window, before) || watch->changedAt < start) failed = 1;
+        if (!untilPhoto(*window, before) || watch->changedAt < start) failed = true;
         const double t = std::chrono::duration<double>(watch->changedAt - start).count();
         // The flight into the library button and the camera's settling, untimed.
         run(*window, 1.0);
