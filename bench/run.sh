@@ -12,6 +12,7 @@ if [ -x "$build/bench/korva_popup_frame_bench" ]; then "$build/bench/korva_popup
 if [ -x "$build/bench/korva_filter_strip_bench" ]; then "$build/bench/korva_filter_strip_bench"; fi
 if [ -x "$build/bench/korva_ruler_bench" ]; then "$build/bench/korva_ruler_bench"; fi
 if [ -x "$build/bench/korva_camera_preview_bench" ]; then "$build/bench/korva_camera_preview_bench"; fi
+if [ -x "$build/bench/korva_camera_shutter_bench" ]; then "$build/bench/korva_camera_shutter_bench"; fi
 if [ -x "$build/bench/korva_cube_grid_bench" ]; then "$build/bench/korva_cube_grid_bench"; fi
 if [ -x "$build/bench/korva_side_bar_bench" ]; then "$build/bench/korva_side_bar_bench"; fi
 "$build/bench/korva_media_bench" "$work"
