@@ -14,7 +14,7 @@
 
 namespace {
 
-// Cocoa's "no such file" and "write failed" codes.
+// The platform file-error codes for "no such file" and "write failed".
 constexpr std::int64_t kNoSuchFile = 4;
 constexpr std::int64_t kWriteFailed = 512;
 

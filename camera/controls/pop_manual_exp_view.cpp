@@ -68,7 +68,8 @@ CMTime PopManualExpView::calcCMTimeFrom(double t) const {
 float PopManualExpView::calcVFromCMTime(const CMTime& time) const {
     const double d0s = d0();
     const double r = (seconds(time) - d0s) / (d1() - d0s);
-    if (isNearlyZero(float(r))) return 0;
+    // Cameras report exposures shorter than the ruler's millisecond; they sit at its start.
+    if (!(r > 0) || isNearlyZero(float(r))) return 0;
     return float(std::pow(r, kCubeRoot));
 }
 

@@ -52,7 +52,8 @@ std::optional<std::string> PopManualFocusView::onManualSliderViewGetLabelText(Ma
 }
 
 bool PopManualFocusView::readDevice(const AVCaptureDevice* device) {
-    focus_.device = device ? device->lensPosition() : 0.0f;
+    const float lens = device ? device->lensPosition() : 0.0f;
+    if (std::isfinite(lens)) focus_.device = lens;  // a reading that is no number keeps the last one
     const auto mode = device ? device->focusMode() : AVCaptureFocusMode::Locked;
     return mode == AVCaptureFocusMode::Locked;
 }

@@ -70,10 +70,11 @@ constexpr std::uint64_t kRateUses = 1;
 
 // The rating prompt's terms, set once per process.
 void rate() {
-    static bool rated = false;
-    if (rated) return;
-    rated = true;
+    // Once for each prompt: the first screen to appear sets its terms.
+    static std::weak_ptr<RatePrompt> rated;
     auto prompt = RatePrompt::sharedInstance();
+    if (rated.lock() == prompt) return;
+    rated = prompt;
     prompt->daysUntilPrompt = kRateDays;
     prompt->usesUntilPrompt = kRateUses;
     prompt->verboseLogging = false;

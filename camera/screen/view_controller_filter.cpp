@@ -83,6 +83,9 @@ void ViewController::onFilterLabelLongPress(UIGestureRecognizer& gesture) {
         screenElement_ = nullptr;
         break;
     case UIGestureRecognizerState::Ended:
+    case UIGestureRecognizerState::Cancelled:
+    case UIGestureRecognizerState::Failed:
+        if (!screenElement0_) break;
         screenElement_ = screenElement0_;
         screenElement0_ = nullptr;
         break;

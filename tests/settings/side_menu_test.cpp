@@ -266,17 +266,22 @@ TEST_F(SideMenuScreen, SwitchesShowTheStoredSettingsAndSaveAtOnce) {
     ASSERT_TRUE(switchAt(menu, 0));
     EXPECT_TRUE(switchAt(menu, 0)->isOn()) << "front mirroring is on by default";
 
-    global()->setFrontMirrored(false);  // the camera screen changed it
-    shown(menu);
-    EXPECT_FALSE(switchAt(menu, 0)->isOn());
-
-    flip(menu, 0, true);
+    flip(menu, 0, false);  // away from the default, so that only a saved change reads back
     settle();
-    EXPECT_TRUE(global()->frontMirrored());
+    EXPECT_FALSE(global()->frontMirrored());
+    const auto file = global()->getLastInfoPath();
+    ASSERT_TRUE(file);
+    const auto stored = GlobalBase::loadFromFilePath(*file);
+    ASSERT_TRUE(stored && stored->isDictionary());
+    EXPECT_EQ((*stored)["frontMirrored"], Value(false)) << "saved at once";
     Global::resetSharedForTesting();
     registerUIServices();
     registerLanguageServices();
-    EXPECT_TRUE(Global::shared()->frontMirrored()) << "saved at once";
+    EXPECT_FALSE(Global::shared()->frontMirrored());
+
+    Global::shared()->setFrontMirrored(true);  // the camera screen changed it
+    shown(menu);
+    EXPECT_TRUE(switchAt(menu, 0)->isOn());
 }
 
 TEST_F(SideMenuScreen, GeotaggingAsksForTheLocationAsTheAuthorisationSays) {

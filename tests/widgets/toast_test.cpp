@@ -153,6 +153,25 @@ TEST_F(ToastTest, ATapDismissesWithYesAndATapDuringTheFadeInHidesOnce) {
     EXPECT_EQ(activeToasts(*root).size(), 1u);
 }
 
+TEST_F(ToastTest, AToastHiddenTwiceHidesOnceAndReleasesOneFromTheQueue) {
+    ToastManager::setQueueEnabled(true);
+    toast("shown", 5);
+    toast("next", 5);
+    toast("after", 5);
+    advance(0.3);
+    auto shown = activeToasts(*root).at(0);
+    hideToast(root, shown);
+    advance(0.1);  // half way through its fade-out
+    hideToast(root, shown);
+    hideToast(root);  // the host's first toast is still this one
+    advance(0.3);
+    hideToast(root, shown);  // gone: nothing
+    EXPECT_EQ(log, std::vector<std::string>{"shown timed out"});
+    ASSERT_EQ(activeToasts(*root).size(), 1u);
+    EXPECT_NE(activeToasts(*root)[0], shown);
+    EXPECT_EQ(queuedToasts(*root).size(), 1u) << "only one waiting toast takes the hidden one's place";
+}
+
 TEST_F(ToastTest, StylePercentagesAreClamped) {
     auto style = ToastStyle::makeDefault();
     style->setMaxWidthPercentage(1.5);

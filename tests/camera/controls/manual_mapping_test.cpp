@@ -48,6 +48,8 @@ TEST_F(Mapping, TheExposureRulerRunsAlongACubeFromOneMillisecond) {
     EXPECT_EQ(exp->calcCMTimeFrom(0.5).timescale, 1000);
     EXPECT_NEAR(exp->calcVFromCMTime(CMTimeMake(500, 1000)), 1, 1e-6);
     EXPECT_EQ(exp->calcVFromCMTime(CMTimeMake(1, 1000)), 0);
+    EXPECT_EQ(exp->calcVFromCMTime(CMTimeMake(1, 10000)), 0) << "a tenth of a millisecond sits at the start";
+    EXPECT_EQ(exp->calcVFromCMTime(CMTimeMake(1, 1000000)), 0);
 
     const auto iso = labels(*exp, *exp->sldISO());
     EXPECT_EQ(iso.front(), "23") << "truncated toward zero";
@@ -134,6 +136,13 @@ TEST_F(Mapping, ReadingsThatAreNotToBeBelievedKeepTheStoredValues) {
     device->reportWhiteBalanceGains({std::nanf(""), 1.0f, 1.0f});
     wb->updateStatus();
     EXPECT_EQ(wb->temperature().device, temperature);
+    auto focus = menu->popFocus();
+    device->reportLensPosition(0.25f);
+    focus->updateStatus();
+    ASSERT_EQ(focus->focus().device, 0.25f);
+    device->reportLensPosition(std::nanf(""));
+    focus->updateStatus();
+    EXPECT_EQ(focus->focus().device, 0.25f);
     // The pop-up keeps showing those values, and a ruler placed from them stays put.
     wb->updateView();
     exp->updateView();

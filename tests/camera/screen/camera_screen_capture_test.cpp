@@ -43,6 +43,27 @@ TEST_F(CameraScreenCaptureTest, StartNeedsAnAppearedScreenAndRunsOnceAtATime) {
     EXPECT_TRUE(screen->timerScreen());
 }
 
+TEST_F(CameraScreenCaptureTest, AStartWhileTheFirstIsStillStartingIsRefusedEvenAfterAStop) {
+    showScreen();
+    screen->stop({});
+    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+
+    int first = 0, second = 0, stopped = 0;
+    screen->start([&] { ++first; });
+    screen->stop([&] { ++stopped; });  // the host is no longer running, but its start is under way
+    screen->start([&] { ++second; });
+    step(0.2);
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(stopped, 1);
+    EXPECT_EQ(second, 0) << "no second host was built while the first was starting";
+    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Idle);
+    EXPECT_FALSE(screen->currentMaker()) << "the stop leaves no host behind";
+
+    screen->start([&] { ++second; });  // once settled, a start works again
+    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Running; }));
+    EXPECT_EQ(second, 1);
+}
+
 TEST_F(CameraScreenCaptureTest, StopIsIgnoredWhileStoppingOrWithoutAHostAndResetsThePoints) {
     showScreen();
     screen->setLastFocused({0.2, 0.3});

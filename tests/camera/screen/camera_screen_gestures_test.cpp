@@ -235,6 +235,30 @@ TEST_F(CameraScreenGesturesTest, ReleasingALongPressRestoresTheFilterHeldAtItsSt
     EXPECT_FALSE(screen->screenElement0());
 }
 
+TEST_F(CameraScreenGesturesTest, ACancelledLongPressOrAShortTapLeavesTheFilterInPlace) {
+    showScreen();
+    auto first = FilterMyElement::withDesc(brightDescription());
+    screen->setScreenElement(first);
+    screen->updateView();
+    settleAll();
+    auto at = centre(screen->lblFilter());
+    long id = ++nextTouch;
+    touches({{id, at, UITouchPhase::Began}});
+    step(0.2);
+    ASSERT_FALSE(screen->screenElement());
+    touches({{id, at, UITouchPhase::Cancelled}});  // the system took the touch away
+    EXPECT_EQ(screen->screenElement(), first);
+    EXPECT_FALSE(screen->screenElement0());
+    settleAll();
+    EXPECT_FALSE(screen->lblFilter()->isHidden());
+
+    id = ++nextTouch;  // too short to begin: the recogniser fails
+    touches({{id, at, UITouchPhase::Began}});
+    touches({{id, at, UITouchPhase::Ended}});
+    step(0.2);
+    EXPECT_EQ(screen->screenElement(), first);
+}
+
 TEST_F(CameraScreenGesturesTest, SwappingTheCameraStoresThePositionOnlyWhenItChanged) {
     showScreen();
     auto path = *Global::shared()->getLastInfoPath();

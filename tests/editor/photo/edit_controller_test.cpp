@@ -215,6 +215,22 @@ TEST_F(EditorTest, OnlyASavedPhotoFliesIntoTheSaveButton) {
     EXPECT_EQ(flyingViews(editor), 0u);
 }
 
+TEST_F(EditorTest, SavePressedTwiceSavesOnce) {
+    auto asset = addPhoto(jpegOf(markedRaster(64, 48)));
+    open(asset);
+    editor->onFilterAttrChanged(sepia(0.5));
+    editor->onSave();
+    editor->onSave();  // a second press while the first save runs
+    drain(12);
+    advance(0.1);
+    drain(12);
+    EXPECT_FALSE(editor->isSaving());
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 2u) << "the original and one edit";
+    editor->onSave();  // once done, saving again is a new save
+    drain(12);
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 3u);
+}
+
 TEST_F(EditorTest, HoldingShowsTheUnfilteredPhotoAndTheZoomReturnsToOne) {
     auto asset = addPhoto(jpegOf(markedRaster(64, 48)));
     open(asset);
