@@ -90,9 +90,13 @@ bool Compositor::update() {
         cairo_save(cr);
         cairo_rectangle(cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
         cairo_clip(cr);
-        cairo_set_source_rgb(cr, 0, 0, 0);
-        cairo_paint(cr);
         cairo_scale(cr, scale, scale);
+        // The area starts black unless a window draws an opaque square over all of it anyway.
+        if (std::none_of(windows.begin(), windows.end(),
+                         [&](const auto& w) { return LayerRenderer::coversOpaquely(cr, *w->layer(), r); })) {
+            cairo_set_source_rgb(cr, 0, 0, 0);
+            cairo_paint(cr);
+        }
         for (auto& w : windows) LayerRenderer::renderLayer(cr, *w->layer(), scale);
         cairo_restore(cr);
     }

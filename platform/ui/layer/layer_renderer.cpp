@@ -533,6 +533,45 @@ bool paintPlainFill(cairo_t* cr, CALayer& layer, float opacity) {
     return true;
 }
 
+// Whether the layer, drawn through `toDevice` (the matrix renderLayer finds on its context), sets
+// every pixel of `pixels` (device space, whole pixels) to an opaque colour whatever was there
+// before: an opaque square background on whole pixels of an unclipped, ungrouped chain. `clip` is
+// the device area its ancestors' bounds clip it to.
+bool opaqueCover(const CALayer& layer, const cairo_matrix_t& toDevice, const CGRect& pixels, const CGRect& clip) {
+    float opacity = shown(layer, &CALayerPresentation::opacity, layer.opacity());
+    if (layer.isHidden() || opacity < 1) return false;
+    // Groups (a mask, a shadow), copies and blended sublayers composite in ways this does not follow.
+    if (layer.mask() || hasShadow(layer) || dynamic_cast<const CAReplicatorLayer*>(&layer) ||
+        dynamic_cast<const CABackdropLayer*>(&layer))
+        return false;
+    CGAffineTransform t = drawingModel ? layer.transformToSuperlayer() : layer.presentedTransformToSuperlayer();
+    if (!invertible(t)) return false;
+    cairo_matrix_t own = toCairoMatrix(t), m;
+    cairo_matrix_multiply(&m, &own, &toDevice);
+    if (m.xy != 0 || m.yx != 0) return false;  // turned: its edges are not along the pixels
+    const CGRect b = shownBounds(layer);
+    double x0 = b.origin.x, y0 = b.origin.y, x1 = CGRectGetMaxX(b), y1 = CGRectGetMaxY(b);
+    cairo_matrix_transform_point(&m, &x0, &y0);
+    cairo_matrix_transform_point(&m, &x1, &y1);
+    const CGRect device = CGRectMake(std::min(x0, x1), std::min(y0, y1), std::abs(x1 - x0), std::abs(y1 - y0));
+    const CGFloat radius = shown(layer, &CALayerPresentation::cornerRadius, layer.cornerRadius());
+    auto covers = [&pixels](const CGRect& r) {
+        constexpr double e = 1e-6;
+        return !CGRectIsNull(r) && r.origin.x <= pixels.origin.x + e && r.origin.y <= pixels.origin.y + e &&
+               CGRectGetMaxX(r) >= CGRectGetMaxX(pixels) - e && CGRectGetMaxY(r) >= CGRectGetMaxY(pixels) - e;
+    };
+    auto background = shown(layer, &CALayerPresentation::backgroundColor, layer.backgroundColor());
+    if (background && !background->isPattern() && background->alpha >= 1 && radius == 0 &&
+        covers(CGRectIntersection(device, clip)))
+        return true;
+    if (layer.masksToBounds() && radius != 0) return false;
+    const CGRect inner = layer.masksToBounds() ? CGRectIntersection(clip, device) : clip;
+    if (!covers(inner)) return false;
+    for (const auto& sub : layer.sublayers())
+        if (opaqueCover(*sub, m, pixels, inner)) return true;
+    return false;
+}
+
 }  // namespace
 
 void LayerRenderer::renderContents(cairo_t* cr, CALayer& layer, CGFloat scale) {
@@ -686,6 +725,16 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
     cairo_paint_with_alpha(cr, opacity);
     cairo_pattern_destroy(content);
     if (cut || cutGroup) cairo_restore(cr);
+}
+
+bool LayerRenderer::coversOpaquely(cairo_t* cr, CALayer& layer, const CGRect& pixels) {
+    auto whole = [](double v) { return std::isfinite(v) && v == std::round(v); };
+    if (!whole(pixels.origin.x) || !whole(pixels.origin.y) || !whole(pixels.size.width) || !whole(pixels.size.height) ||
+        pixels.size.width <= 0 || pixels.size.height <= 0)
+        return false;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    return opaqueCover(layer, m, pixels, CGRectInfinite());
 }
 
 void LayerRenderer::prepare(CALayer& root, CGFloat scale) {

@@ -21,6 +21,10 @@ public:
     static void renderLayer(cairo_t* cr, CALayer& layer, CGFloat deviceScale);
     // Draws the layer's own content and its sublayers in its bounds space (renderInContext).
     static void renderContents(cairo_t* cr, CALayer& layer, CGFloat deviceScale);
+    // Whether renderLayer(cr, layer) leaves every pixel of the device rectangle (whole pixels)
+    // opaque whatever it held before (an opaque square background covers it), so it need not be
+    // cleared first. False when unsure.
+    static bool coversOpaquely(cairo_t* cr, CALayer& layer, const CGRect& pixels);
 
     // The layer drawn alone into a transparent bitmap of its bounds at the scale, as the screen
     // shows it (running animations' presentation values). renderInContext draws the model instead.
