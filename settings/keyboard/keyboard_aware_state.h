@@ -1,4 +1,4 @@
-// What a keyboard-aware scroll view remembers about the time before the keyboard came, hung on
+// What a keyboard-avoiding scroll view remembers about the time before the keyboard came, hung on
 // the view on first use and kept for its life.
 #pragma once
 

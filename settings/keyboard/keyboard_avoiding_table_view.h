@@ -6,13 +6,13 @@
 #include "platform/ui/table/ui_table_view.h"
 #include "settings/keyboard/keyboard_aware_view.h"
 
-class KeyboardAwareTableView : public KeyboardAwareView<UITableView, KeyboardAwareKind::Table> {
+class KeyboardAvoidingTableView : public KeyboardAwareView<UITableView, KeyboardAwareKind::Table> {
 public:
-    KORVA_MAKE(KeyboardAwareTableView)
+    KORVA_MAKE(KeyboardAvoidingTableView)
     bool hasAutomaticKeyboardAvoidingBehaviour() const override {
         return std::dynamic_pointer_cast<UITableViewController>(delegate()) != nullptr;
     }
-    std::string className() const override { return "KeyboardAwareTableView"; }
+    std::string className() const override { return "KeyboardAvoidingTableView"; }
 
 protected:
     using KeyboardAwareView::KeyboardAwareView;

@@ -5,12 +5,12 @@
 #include "platform/ui/control/ui_scroll_view.h"
 #include "settings/keyboard/keyboard_aware_view.h"
 
-class KeyboardAwareScrollView : public KeyboardAwareView<UIScrollView, KeyboardAwareKind::Scroll> {
+class KeyboardAvoidingScrollView : public KeyboardAwareView<UIScrollView, KeyboardAwareKind::Scroll> {
 public:
-    KORVA_MAKE(KeyboardAwareScrollView)
+    KORVA_MAKE(KeyboardAvoidingScrollView)
     // The content size becomes the size computed from the subviews.
     void contentSizeToFit() { setContentSize(KeyboardAware_calculatedContentSizeFromSubviewFrames(*this)); }
-    std::string className() const override { return "KeyboardAwareScrollView"; }
+    std::string className() const override { return "KeyboardAvoidingScrollView"; }
 
 protected:
     using KeyboardAwareView::KeyboardAwareView;

@@ -6,11 +6,11 @@
 #include "platform/ui/table/ui_collection_view.h"
 #include "settings/keyboard/keyboard_aware_view.h"
 
-class KeyboardAwareCollectionView : public KeyboardAwareView<UICollectionView, KeyboardAwareKind::Collection> {
+class KeyboardAvoidingCollectionView : public KeyboardAwareView<UICollectionView, KeyboardAwareKind::Collection> {
 public:
-    KORVA_MAKE(KeyboardAwareCollectionView)
+    KORVA_MAKE(KeyboardAvoidingCollectionView)
     bool hasAutomaticKeyboardAvoidingBehaviour() const override;
-    std::string className() const override { return "KeyboardAwareCollectionView"; }
+    std::string className() const override { return "KeyboardAvoidingCollectionView"; }
 
 protected:
     using KeyboardAwareView::KeyboardAwareView;
