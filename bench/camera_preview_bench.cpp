@@ -10,6 +10,7 @@
 
 #include "app/shell/app_registry.h"
 #include "bench/bench_host.h"
+#include "bench/camera_bench_screen.h"
 #include "bench/bench_timing.h"
 #include "camera/screen/camera_registry.h"
 #include "camera/screen/view_controller.h"
@@ -38,50 +39,14 @@ namespace {
 
 constexpr int kRuns = 20;
 
-// Lets time pass with the capture queues drained and the window laid out in between.
-void run(UIWindow& window, double seconds) {
-    double end = Clock::now() + seconds;
-    while (Clock::now() + 1e-9 < end) {
-        RunLoop::main().advance(std::min(0.01, end - Clock::now()));
-        DispatchQueue::waitUntilBackgroundIdle();
-        RunLoop::main().runUntilIdle();
-        window.layoutIfNeeded();
-    }
-}
-
 }  // namespace
 
 int main() {
-    Clock::useVirtual();
-    std::random_device random;
-    auto dir = std::filesystem::temp_directory_path() / ("korva-preview-bench-" + std::to_string(random()));
-    std::filesystem::create_directories(dir / "data");
-    Sandbox::setRoot((dir / "data").string());
-    Global::resetSharedForTesting();
-    PHPhotoLibrary::setLibraryDirectory((dir / "library").string());
-    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
-    CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::Authorized);
-    registerUIServices();
-    registerFilterServices();
-    registerCaptureServices();
-    UIStoryboard::resetMainStoryboard();
-    registerAppControllers(UIStoryboard::mainStoryboard());
-    registerCameraControllers(UIStoryboard::mainStoryboard());
-    HeadlessHost host(notchedHeadlessScreen());
-
-    auto window = UIWindow::make();
-    window->makeKeyAndVisible();
-    auto screen = std::dynamic_pointer_cast<ViewController>(
-        UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("ViewController"));
-    window->setRootViewController(screen);
-    // One frame before the camera's first: the preview's layer takes the screen's scale.
-    host.renderFrame();
-    for (int i = 0; i < 500 && !screen->readyScreenRect(); ++i) run(*window, 0.02);
-    // A look with a tone curve, as the filter pop-up's warm presets have.
-    auto warm = Global::shared()->filterPreset()->descYellow();
-    if (warm.count() > 2) screen->setScreenElement(FilterMyElement::withDesc(warm[2]));
-    run(*window, 0.5);
-    host.renderFrame();
+    CameraBenchScreen bench("preview-bench");
+    auto& host = *bench.host;
+    auto& window = bench.window;
+    auto& screen = bench.screen;
+    const auto& dir = bench.dir;
     auto maker = screen->currentMaker();
     auto frame = screen->lastScreen();
     auto view = screen->preview();

@@ -15,6 +15,7 @@
 
 #include "app/shell/app_registry.h"
 #include "bench/bench_host.h"
+#include "bench/camera_bench_screen.h"
 #include "bench/bench_timing.h"
 #include "camera/screen/camera_registry.h"
 #include "camera/screen/view_controller.h"
@@ -68,27 +69,11 @@ struct LibraryWatch : PHPhotoLibraryChangeObserver {
     }
 };
 
-// Runs what is due, without moving the clock, until nothing is left.
-void drain(UIWindow& window) {
-    DispatchQueue::waitUntilBackgroundIdle();
-    RunLoop::main().runUntilIdle();
-    window.layoutIfNeeded();
-}
-
-// Lets time pass with the capture queues drained and the window laid out in between.
-void run(UIWindow& window, double seconds) {
-    double end = Clock::now() + seconds;
-    while (Clock::now() + 1e-9 < end) {
-        RunLoop::main().advance(std::min(0.01, end - Clock::now()));
-        drain(window);
-    }
-}
-
 // Runs the queues until the library holds more than `count` photos. The clock moves only when
 // nothing is left to do at its present time, a millisecond at a time.
 bool untilPhoto(UIWindow& window, std::size_t count) {
     for (int i = 0; i < 5000; ++i) {
-        drain(window);
+        drainCameraBench(window);
         if (libraryCount() > count) return true;
         RunLoop::main().advance(0.001);
     }
@@ -98,35 +83,11 @@ bool untilPhoto(UIWindow& window, std::size_t count) {
 }  // namespace
 
 int main() {
-    Clock::useVirtual();
-    std::random_device random;
-    auto dir = std::filesystem::temp_directory_path() / ("korva-shutter-bench-" + std::to_string(random()));
-    std::filesystem::create_directories(dir / "data");
-    Sandbox::setRoot((dir / "data").string());
-    Global::resetSharedForTesting();
-    PHPhotoLibrary::setLibraryDirectory((dir / "library").string());
-    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
-    CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::Authorized);
-    registerUIServices();
-    registerFilterServices();
-    registerCaptureServices();
-    UIStoryboard::resetMainStoryboard();
-    registerAppControllers(UIStoryboard::mainStoryboard());
-    registerCameraControllers(UIStoryboard::mainStoryboard());
-    HeadlessHost host(notchedHeadlessScreen());
-
-    auto window = UIWindow::make();
-    window->makeKeyAndVisible();
-    auto screen = std::dynamic_pointer_cast<ViewController>(
-        UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("ViewController"));
-    window->setRootViewController(screen);
-    host.renderFrame();
-    for (int i = 0; i < 500 && !screen->readyScreenRect(); ++i) run(*window, 0.02);
-    // A look with a tone curve, as the filter pop-up's warm presets have.
-    auto warm = Global::shared()->filterPreset()->descYellow();
-    if (warm.count() > 2) screen->setScreenElement(FilterMyElement::withDesc(warm[2]));
-    run(*window, 0.5);
-    host.renderFrame();
+    CameraBenchScreen bench("shutter-bench");
+    auto& host = *bench.host;
+    auto& window = bench.window;
+    auto& screen = bench.screen;
+    const auto& dir = bench.dir;
     auto photo = screen->makerPhoto();
     auto device = screen->device();
     auto element = screen->screenElement();
@@ -204,7 +165,7 @@ int main() {
         if (!untilPhoto(*window, before) || watch->changedAt < start) failed = true;
         const double t = std::chrono::duration<double>(watch->changedAt - start).count();
         // The flight into the library button and the camera's settling, untimed.
-        run(*window, 1.0);
+        runCameraBench(*window, 1.0);
         host.renderFrame();
         return t;
     };
@@ -227,12 +188,12 @@ int main() {
     // moves past the end inside the timed part (a camera frame due in those 3 ms is counted too).
     const double volume = bestShot([&] {
         double pressed = 0;
-        return shoot([&] { run(*window, pressed + kDoublePressWindow + 1e-3 - Clock::now()); },
+        return shoot([&] { runCameraBench(*window, pressed + kDoublePressWindow + 1e-3 - Clock::now()); },
                      [&] {
                          SystemVolume::press(VolumeButton::Up);
-                         drain(*window);
+                         drainCameraBench(*window);
                          pressed = Clock::now();
-                         run(*window, kDoublePressWindow - 2e-3);
+                         runCameraBench(*window, kDoublePressWindow - 2e-3);
                      });
     });
     if (failed) {
