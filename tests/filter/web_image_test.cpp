@@ -12,33 +12,15 @@
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 #include "tests/filter/filter_test_support.h"
-#include "tests/foundation/temp_sandbox.h"
-#include "tests/support/local_server.h"
+#include "tests/foundation/held_picture_test.h"
 
 namespace {
 
-class WebImageGraphTest : public TempSandboxTest {
-protected:
-    void SetUp() override {
-        TempSandboxTest::SetUp();
-        UIGraphicsBeginImageContextWithOptions(CGSize{5, 2}, false, 1);
-        auto image = UIGraphicsGetImageFromCurrentImageContext();
-        UIGraphicsEndImageContext();
-        Bytes png = UIImagePNGRepresentation(image).value();
-        server_.routes().Get("/late.png", [this, png](const httplib::Request&, httplib::Response& res) {
-            while (!released_) server_.pause(0.01);  // answers only after the first frame
-            res.set_content(std::string(png.begin(), png.end()), "image/png");
-        });
-        server_.start();
-        Global::shared()->setPics(Pics::make());
-    }
-
-    LocalServer server_;
-    std::atomic<bool> released_{false};
-};
+// The picture answers only after the first frame.
+class WebImageGraphTest : public HeldPictureTest {};
 
 TEST_F(WebImageGraphTest, ALateWebImageReachesTheBuiltGraph) {
-    const std::string address = server_.url("/late.png");
+    const std::string address = server_.url("/picture.png");
     Value record = Value::dictionary({{"value", Value(address)}});
     auto e =
         FilterElement::withDesc(Value::dictionary({{"name", Value("CISourceOverCompositing")},

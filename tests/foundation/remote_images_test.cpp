@@ -10,38 +10,15 @@
 #include "platform/runtime/log.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
-#include "tests/foundation/temp_sandbox.h"
-#include "tests/support/local_server.h"
+#include "tests/foundation/held_picture_test.h"
 
 namespace {
 
-class RemoteImagesTest : public TempSandboxTest {
-protected:
-    void SetUp() override {
-        TempSandboxTest::SetUp();
-        UIGraphicsBeginImageContextWithOptions(CGSize{5, 2}, false, 1);
-        auto image = UIGraphicsGetImageFromCurrentImageContext();
-        UIGraphicsEndImageContext();
-        Bytes png = UIImagePNGRepresentation(image).value();
-        server_.routes().Get("/texture.png", [this, png](const httplib::Request&, httplib::Response& res) {
-            // Held until the test has seen the caller return, so a caller that waited would be caught.
-            while (!released_) server_.pause(0.01);
-            ++hits_;
-            res.set_content(std::string(png.begin(), png.end()), "image/png");
-        });
-        server_.routes().Get("/missing.png", [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
-        server_.start();
-        Global::shared()->setPics(Pics::make());
-    }
-
-    LocalServer server_;
-    std::atomic<bool> released_{false};
-    std::atomic<int> hits_{0};
-};
+class RemoteImagesTest : public HeldPictureTest {};
 
 TEST_F(RemoteImagesTest, AWebImageComesFromThePictureCacheWithoutWaiting) {
     LogCapture log;
-    const std::string address = server_.url("/texture.png");
+    const std::string address = server_.url("/picture.png");
     EXPECT_EQ(ciimage(address), nullptr);  // not cached yet: answered at once
     EXPECT_EQ(hits_.load(), 0);
     released_ = true;
