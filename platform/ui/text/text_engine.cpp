@@ -1,4 +1,5 @@
-// The font map: fontconfig restricted to the bundled font folder, read by Pango through Cairo.
+// The font map: fontconfig restricted to the bundled font folder (plus the machine's font for
+// Chinese, Japanese and Korean, which the bundled fonts lack), read by Pango through Cairo.
 #include "platform/ui/text/text_engine.h"
 
 #include <fontconfig/fontconfig.h>
@@ -51,15 +52,51 @@ FcConfig* bundledOnlyConfig(const std::string& directory) {
     return config;
 }
 
+// Characters a font must have to stand in for the bundled fonts in Chinese, Japanese and Korean
+// text: an ideograph, a kana and a Hangul syllable.
+constexpr FcChar32 kCJKProbe[] = {0x4E2D, 0x3042, 0xD55C};
+
+// The file of the machine's first font (by path, so the choice is stable) that has the probe
+// characters; empty when there is none.
+std::string systemCJKFontFile() {
+    FcConfig* system = FcInitLoadConfigAndFonts();
+    if (!system) return {};
+    FcPattern* pattern = FcPatternCreate();
+    FcCharSet* chars = FcCharSetCreate();
+    for (FcChar32 c : kCJKProbe) FcCharSetAddChar(chars, c);
+    FcPatternAddCharSet(pattern, FC_CHARSET, chars);
+    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, nullptr);
+    std::string best;
+    if (FcFontSet* fonts = FcFontList(system, pattern, objects)) {
+        for (int i = 0; i < fonts->nfont; ++i) {
+            FcChar8* file = nullptr;
+            if (FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) != FcResultMatch || !file) continue;
+            std::string path(reinterpret_cast<const char*>(file));
+            if (best.empty() || path < best) best = path;
+        }
+        FcFontSetDestroy(fonts);
+    }
+    FcObjectSetDestroy(objects);
+    FcCharSetDestroy(chars);
+    FcPatternDestroy(pattern);
+    FcConfigDestroy(system);
+    return best;
+}
+
 struct Engine {
     std::string directory;
+    std::string cjkFile;
     PangoFontMap* fontMap = nullptr;
 
     Engine() {
         directory = findFontDirectory();
-        // An empty configuration (no system folders, no cache) plus our folder, unless the
-        // machine's fonts are wanted as a fallback behind the bundled ones.
+        // An empty configuration (no system folders, no cache) plus our folder and the machine's
+        // CJK font for what ours cannot draw, unless the machine's fonts are wanted as a fallback
+        // behind the bundled ones.
         FcConfig* config = bundledOnlyConfig(directory);
+        cjkFile = systemCJKFontFile();
+        if (config && !cjkFile.empty())
+            FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(cjkFile.c_str()));
         if (useSystemFonts) {
             if (FcConfig* system = FcInitLoadConfigAndFonts()) {
                 FcConfigAppFontAddDir(system, reinterpret_cast<const FcChar8*>(directory.c_str()));
@@ -93,6 +130,11 @@ PangoFontMap* textFontMap() {
 std::string textFontDirectory() {
     std::lock_guard lock(textEngineMutex());
     return engine().directory;
+}
+
+std::string textCJKFontFile() {
+    std::lock_guard lock(textEngineMutex());
+    return engine().cjkFile;
 }
 
 void setTextEngineUsesSystemFonts(bool enabled) { useSystemFonts = enabled; }

@@ -19,4 +19,7 @@ PangoContext* createTextContext();
 PangoFontDescription* createFontDescription(const UIFont& font);
 // The folder the bundled fonts were loaded from.
 std::string textFontDirectory();
+// The machine's font that draws the Chinese, Japanese and Korean characters the bundled fonts
+// lack (through fontconfig's fallback); empty when the machine has none.
+std::string textCJKFontFile();
 void setTextEngineUsesSystemFonts(bool enabled);

@@ -4,6 +4,7 @@
 #include "platform/runtime/utf16.h"
 #include "platform/ui/text/text_engine.h"
 #include "platform/ui/text/ui_font.h"
+#include "tests/support/required_tool.h"
 
 namespace {
 
@@ -109,6 +110,34 @@ TEST(TextFont, TheIconFontHasEveryGlyphTheScreensUse) {
         EXPECT_EQ(pango_layout_get_unknown_glyphs_count(layout), 0) << std::hex << unsigned(code);
         g_object_unref(layout);
     }
+    pango_font_description_free(description);
+    g_object_unref(context);
+}
+
+TEST(TextFont, ChineseJapaneseAndKoreanFallBackToTheMachinesFont) {
+    if (textCJKFontFile().empty()) {
+        // scripts/packages.txt installs one; only a machine set up otherwise lacks it.
+        if (testsupport::underCI()) ADD_FAILURE() << "no CJK font, though scripts/packages.txt promises one";
+        GTEST_SKIP() << "no font with Chinese, Japanese and Korean characters on this machine";
+    }
+    auto font = UIFont::systemFontOfSize(17);
+    std::lock_guard lock(textEngineMutex());
+    PangoContext* context = createTextContext();
+    PangoFontDescription* description = createFontDescription(*font);
+    // Native names from the language list, and Latin text beside them still in the bundled face.
+    for (const char* text : {"\u4e2d\u6587", "\u65e5\u672c\u8a9e", "\ud55c\uad6d\uc5b4", "Suomi \u4e2d\u6587"}) {
+        PangoLayout* layout = pango_layout_new(context);
+        pango_layout_set_font_description(layout, description);
+        pango_layout_set_text(layout, text, -1);
+        EXPECT_EQ(pango_layout_get_unknown_glyphs_count(layout), 0) << text << " shows empty boxes";
+        g_object_unref(layout);
+    }
+    PangoFont* latin = pango_font_map_load_font(textFontMap(), context, description);
+    ASSERT_TRUE(latin);
+    PangoFontDescription* loaded = pango_font_describe(latin);
+    EXPECT_STREQ(pango_font_description_get_family(loaded), "DejaVu Sans") << "the bundled face stays first";
+    pango_font_description_free(loaded);
+    g_object_unref(latin);
     pango_font_description_free(description);
     g_object_unref(context);
 }
