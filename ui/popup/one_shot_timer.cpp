@@ -1,4 +1,4 @@
-// The one-shot timer slot.
+// The one-shot and repeating timer slots.
 #include "ui/popup/one_shot_timer.h"
 
 #include "platform/dispatch/timer.h"
@@ -13,6 +13,16 @@ void OneShotTimer::restart(double seconds, std::function<void()> tick) {
 }
 
 void OneShotTimer::reset() {
+    if (timer_) timer_->invalidate();
+    timer_.reset();
+}
+
+void RepeatingTimer::restart(double seconds, std::function<void()> tick) {
+    reset();
+    timer_ = NSTimer::scheduledTimer(seconds, true, [tick = std::move(tick)](const std::shared_ptr<NSTimer>&) { tick(); });
+}
+
+void RepeatingTimer::reset() {
     if (timer_) timer_->invalidate();
     timer_.reset();
 }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+#include "platform/runtime/weak_bind.h"
+
 class NSTimer;
 
 class OneShotTimer {
@@ -23,10 +25,24 @@ private:
     std::shared_ptr<NSTimer> timer_;
 };
 
+// The repeating twin: fires every `seconds` until reset or restarted.
+class RepeatingTimer {
+public:
+    RepeatingTimer() = default;
+    RepeatingTimer(const RepeatingTimer&) = delete;
+    RepeatingTimer& operator=(const RepeatingTimer&) = delete;
+    ~RepeatingTimer() { reset(); }
+
+    void restart(double seconds, std::function<void()> tick);
+    void reset();
+    bool running() const { return timer_ != nullptr; }
+
+private:
+    std::shared_ptr<NSTimer> timer_;
+};
+
 // The callback of a timer that belongs to `owner`: runs `tick` on the owner while it lives.
 template <class T>
 std::function<void()> weakTick(const std::shared_ptr<T>& owner, void (T::*tick)()) {
-    return [weak = std::weak_ptr<T>(owner), tick] {
-        if (auto s = weak.lock()) ((*s).*tick)();
-    };
+    return weakBind(owner, tick);
 }
