@@ -66,9 +66,11 @@ public:
     void setMusicVolume(float volume);
 
     // A grant of background time; the expiration handler runs on the main run loop when the
-    // allowance runs out before the grant is ended. Identifiers are never reused.
-    UIBackgroundTaskIdentifier beginBackgroundTask(std::function<void()> expiration);
-    void endBackgroundTask(UIBackgroundTaskIdentifier identifier);
+    // allowance runs out before the grant is ended. Identifiers are never reused. A host backed by
+    // a real scheduler overrides the pair; there an expiration can cross an end already asked for,
+    // so a handler must not assume its grant is still the one its owner holds.
+    virtual UIBackgroundTaskIdentifier beginBackgroundTask(std::function<void()> expiration);
+    virtual void endBackgroundTask(UIBackgroundTaskIdentifier identifier);
     // Seconds until the earliest live grant expires; 0 with no live grant.
     double backgroundTimeRemaining() const;
     std::size_t liveBackgroundTasks() const { return grants_.size(); }

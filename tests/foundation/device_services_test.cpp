@@ -182,6 +182,39 @@ TEST_F(DeviceTest, ExpirationClearsOnlyItsOwnGrant) {
     EXPECT_EQ(services->liveBackgroundTasks(), 1u);
 }
 
+// A scheduler whose expirations arrive late: the handler of a grant the application has already
+// ended can still run.
+class CrossingServices : public SystemServices {
+public:
+    KORVA_MAKE(CrossingServices)
+    UIBackgroundTaskIdentifier beginBackgroundTask(std::function<void()> expiration) override {
+        handlers_.push_back(std::move(expiration));
+        ++live_;
+        return handlers_.size();
+    }
+    void endBackgroundTask(UIBackgroundTaskIdentifier) override { --live_; }
+    void deliverExpiration(UIBackgroundTaskIdentifier identifier) { handlers_.at(identifier - 1)(); }
+    int live_ = 0;
+
+private:
+    std::vector<std::function<void()>> handlers_;
+};
+
+TEST_F(DeviceTest, ALateExpirationOfAnEndedGrantLeavesTheNewerGrantHeld) {
+    auto services = CrossingServices::make();
+    SystemServices::setShared(services);
+    auto task = BackTask::make();
+    const auto older = task->bgTask();
+    task->start();
+    const auto newer = task->bgTask();
+    ASSERT_NE(newer, older);
+    services->deliverExpiration(older);  // crossed with the end start() asked for
+    EXPECT_EQ(task->bgTask(), newer);
+    services->deliverExpiration(newer);
+    EXPECT_FALSE(task->isHolding());
+    SystemServices::setShared(nullptr);
+}
+
 TEST_F(DeviceTest, DroppedBackTaskEndsItsGrant) {
     auto services = SystemServices::shared();
     BackTask::make();
