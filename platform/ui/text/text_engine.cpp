@@ -16,14 +16,9 @@ namespace {
 std::atomic<bool> useSystemFonts{false};
 
 std::string findFontDirectory() {
-    std::vector<std::string> candidates;
-    if (auto bundle = NSBundle::mainBundle()) candidates.push_back(bundle->bundlePath() + "/fonts");
-    candidates.push_back(std::string(kSourceResourcesFolder) + "/fonts");
-    for (const auto& dir : candidates) {
-        std::error_code ec;
-        if (std::filesystem::exists(dir + "/DejaVuSans.ttf", ec)) return dir;
-    }
-    return candidates.back();
+    std::string bundlePath;
+    if (auto bundle = NSBundle::mainBundle()) bundlePath = bundle->bundlePath();
+    return bundledFontDirectory(bundlePath);
 }
 
 std::string xmlEscaped(const std::string& text) {
@@ -116,6 +111,21 @@ Engine& engine() {
     return instance;
 }
 }  // namespace
+
+std::string bundledFontDirectory(const std::string& bundlePath) {
+    std::vector<std::string> candidates;
+    if (!bundlePath.empty()) candidates.push_back(bundlePath + "/fonts");
+    candidates.push_back(std::string(kSourceResourcesFolder) + "/fonts");
+    for (const auto& dir : candidates) {
+        std::error_code ec;
+        if (!std::filesystem::exists(dir + "/DejaVuSans.ttf", ec)) continue;
+        // Faces are opened lazily, long after the map is made: name them by the real folder, so
+        // that a bundle of links that goes away later does not take the fonts with it.
+        auto real = std::filesystem::canonical(dir, ec);
+        return ec ? dir : real.string();
+    }
+    return candidates.back();
+}
 
 std::recursive_mutex& textEngineMutex() {
     static std::recursive_mutex mutex;

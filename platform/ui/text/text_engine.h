@@ -19,6 +19,8 @@ PangoContext* createTextContext();
 PangoFontDescription* createFontDescription(const UIFont& font);
 // The folder the bundled fonts were loaded from.
 std::string textFontDirectory();
+// The bundle's font folder (else the source tree's), with links resolved.
+std::string bundledFontDirectory(const std::string& bundlePath);
 // The machine's font that draws the Chinese, Japanese and Korean characters the bundled fonts
 // lack (through fontconfig's fallback); empty when the machine has none.
 std::string textCJKFontFile();

@@ -1,5 +1,8 @@
 // Fonts: face names to bundled faces, metrics of the bundled files, system and preferred fonts.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "platform/runtime/utf16.h"
 #include "platform/ui/text/text_engine.h"
@@ -112,6 +115,18 @@ TEST(TextFont, TheIconFontHasEveryGlyphTheScreensUse) {
     }
     pango_font_description_free(description);
     g_object_unref(context);
+}
+
+TEST(TextFont, TheFontFolderOfABundleOfLinksIsTheRealOne) {
+    namespace fs = std::filesystem;
+    const fs::path real = fs::canonical(textFontDirectory());
+    const fs::path bundle = fs::temp_directory_path() / ("korva-font-bundle-" + std::to_string(::getpid()));
+    fs::create_directories(bundle);
+    fs::create_symlink(real, bundle / "fonts");
+    // Faces are opened when first drawn; the bundle may be gone by then.
+    EXPECT_EQ(fs::path(bundledFontDirectory(bundle.string())), real);
+    fs::remove_all(bundle);
+    EXPECT_EQ(fs::path(bundledFontDirectory("")), real);
 }
 
 TEST(TextFont, ChineseJapaneseAndKoreanFallBackToTheMachinesFont) {
