@@ -7,6 +7,7 @@
 #include "foundation/global.h"
 #include "platform/photos/ph_asset.h"
 #include "platform/runtime/log.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/controller/ui_storyboard.h"
@@ -31,8 +32,7 @@ void ViewController::onManual(const std::shared_ptr<UIView>& sender) {
         alert("MANUAL CONTROL NOT SUPPORTED", [] {});
         return;
     }
-    std::weak_ptr<ViewController> weak = me();
-    pop->show(std::static_pointer_cast<NSObject>(sender), [weak] { if (auto s = weak.lock()) s->restartAd(); });
+    pop->show(std::static_pointer_cast<NSObject>(sender), weakBind<MyAdController>(me(), &MyAdController::restartAd));
 }
 
 void ViewController::onMenu(const std::shared_ptr<UIView>& sender) { popLeft()->show(sender); }
@@ -198,7 +198,7 @@ void ViewController::onPopLeftViewWillHide(PopLeftView&) {
 
 bool ViewController::stopTimersForOtherScreen() {
     resetTimerFade();
-    resetTimerTimer();
+    if (shots_) shots_->cancel();
     resetTimerScreen();
     return true;
 }
