@@ -334,6 +334,8 @@ private:
     // Restarts capture after a swap, ratio or mode change: manual controls back to automatic,
     // the stored position synchronised with the host's, the screen refreshed.
     void afterCameraRestart(bool refreshOption);
+    void onCameraRestarted() { afterCameraRestart(true); }
+    void onCameraRestartedQuietly() { afterCameraRestart(false); }
     void syncPositionWithHost();
     void onDeactivateNotification(const std::shared_ptr<NSNotification>& n);
     void onDidBecomeActiveNotification(const std::shared_ptr<NSNotification>& n);

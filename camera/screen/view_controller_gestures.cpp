@@ -132,7 +132,9 @@ void ViewController::onCameraHostWillFocus(const std::shared_ptr<CameraHost>&, C
     });
 }
 
-void ViewController::restartTimerFocus() { timerFocus_.restart(kFocusTick, weakTick(me(), &ViewController::onTimerFocus)); }
+void ViewController::restartTimerFocus() {
+    timerFocus_.restart(kFocusTick, weakTick(me(), &ViewController::onTimerFocus));
+}
 
 void ViewController::resetTimerFocus() { timerFocus_.reset(); }
 

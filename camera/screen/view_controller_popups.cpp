@@ -63,10 +63,7 @@ void ViewController::onSwap() {
     if (popManual_) popManual_->resetTimer();
     auto host = currentMaker();
     if (!host) return;
-    std::weak_ptr<ViewController> weak = me();
-    host->switchCamera([weak](bool) {
-        if (auto s = weak.lock()) s->afterCameraRestart(true);
-    });
+    host->switchCamera(weakBind(me(), &ViewController::onCameraRestarted));
 }
 
 void ViewController::onCameraAssistantVolumeDblButton(const std::shared_ptr<CameraAssistant>&) {
@@ -130,12 +127,7 @@ void ViewController::onPopOptionViewImageRatio(PopOptionView&) {
     hideFilter();
     hideManual();
     if (popManual_) popManual_->resetTimer();
-    if (auto host = currentMaker()) {
-        std::weak_ptr<ViewController> weak = me();
-        host->restartCamera([weak](bool) {
-            if (auto s = weak.lock()) s->afterCameraRestart(true);
-        });
-    }
+    if (auto host = currentMaker()) host->restartCamera(weakBind(me(), &ViewController::onCameraRestarted));
     updateView();
 }
 
@@ -150,9 +142,7 @@ void ViewController::onPopOptionViewShotMode(PopOptionView& sender) {
         s->hideManual();
         if (s->popManual_) s->popManual_->resetTimer();
         if (auto host = s->currentMaker())
-            host->restartCamera([weak](bool) {
-                if (auto s2 = weak.lock()) s2->afterCameraRestart(false);
-            });
+            host->restartCamera(weakBind(s, &ViewController::onCameraRestartedQuietly));
     });
 }
 
