@@ -9,6 +9,7 @@
 #include "foundation/global.h"
 #include "foundation/image_service.h"
 #include "platform/dispatch/queue.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_slider.h"
 #include "platform/ui/draw/color.h"
@@ -58,6 +59,12 @@ std::shared_ptr<UIImage> bundleImage(const char* name, CGFloat side) {
     return image ? resizedImage(image, {side, side}) : nullptr;
 }
 
+// A control action that hands its sender's view to `call`.
+template <class Call>
+auto fromSender(Call call) {
+    return [call = std::move(call)](UIControl& c) { call(c.self<UIView>()); };
+}
+
 std::shared_ptr<UIButton> imageButton(const std::shared_ptr<UIImage>& image) {
     auto b = UIButton::buttonWithType(UIButtonType::Custom);
     b->setImage(image, UIControlStateNormal);
@@ -96,17 +103,12 @@ void ViewController::viewDidLoad() {
 }
 
 void ViewController::buildGestureLayer() {
-    std::weak_ptr<ViewController> weak = me();
-    auto call = [weak](void (ViewController::*m)(UIGestureRecognizer&)) {
-        return [weak, m](UIGestureRecognizer& g) {
-            if (auto s = weak.lock()) ((*s).*m)(g);
-        };
-    };
+    auto self = me();
     ui_ = UIView::make();
     view()->addSubview(ui_);
-    UIViewAddGestureRecognizer(*ui_, UITapGestureRecognizer::make(call(&ViewController::onTap)));
-    UIViewAddGestureRecognizer(*ui_, UIPinchGestureRecognizer::make(call(&ViewController::onPinch)));
-    UIViewAddGestureRecognizer(*ui_, UIPanGestureRecognizer::make(call(&ViewController::onPan)));
+    UIViewAddGestureRecognizer(*ui_, UITapGestureRecognizer::make(weakBind(self, &ViewController::onTap)));
+    UIViewAddGestureRecognizer(*ui_, UIPinchGestureRecognizer::make(weakBind(self, &ViewController::onPinch)));
+    UIViewAddGestureRecognizer(*ui_, UIPanGestureRecognizer::make(weakBind(self, &ViewController::onPan)));
 
     center_ = UIView::make();
     ui_->addSubview(center_);
@@ -117,10 +119,9 @@ void ViewController::buildGestureLayer() {
     slZoom_->setMinimumValue(0);
     slZoom_->setMaximumValue(1);
     slZoom_->setAlpha(kSliderRestAlpha);
-    auto self = me();
-    slZoom_->addTarget(self, [weak](UIControl&) { if (auto s = weak.lock()) s->onZoom(); }, UIControlEventValueChanged);
-    slZoom_->addTarget(self, [weak](UIControl&) { if (auto s = weak.lock()) s->onZoomStart(); }, UIControlEventTouchDown);
-    slZoom_->addTarget(self, [weak](UIControl&) { if (auto s = weak.lock()) s->onZoomStop(); },
+    slZoom_->addTarget(self, weakBind(self, &ViewController::onZoom), UIControlEventValueChanged);
+    slZoom_->addTarget(self, weakBind(self, &ViewController::onZoomStart), UIControlEventTouchDown);
+    slZoom_->addTarget(self, weakBind(self, &ViewController::onZoomStop),
                        UIControlEventTouchUpInside | UIControlEventTouchUpOutside);
     slZoom_->setTransform(CGAffineTransformMakeRotation(-std::numbers::pi / 2));
     assignShadow(*slZoom_);
@@ -133,16 +134,13 @@ void ViewController::buildGestureLayer() {
     lblFilter_->setBackgroundColor(UIColor::whiteColor());
     lblFilter_->label()->setTextColor(UIColor::blackColor());
     lblFilter_->setIconColor(UIColor::blackColor());  // the icon is white, as the plate is
-    UIViewAddGestureRecognizer(*lblFilter_, UITapGestureRecognizer::make([weak](UIGestureRecognizer&) {
-        if (auto s = weak.lock()) s->onFiltLabel();
-    }));
-    auto press = UILongPressGestureRecognizer::make(call(&ViewController::onFilterLabelLongPress));
+    UIViewAddGestureRecognizer(*lblFilter_, UITapGestureRecognizer::make(weakBind(self, &ViewController::onFiltLabel)));
+    auto press = UILongPressGestureRecognizer::make(weakBind(self, &ViewController::onFilterLabelLongPress));
     press->setMinimumPressDuration(kLongPressMinimum);
     UIViewAddGestureRecognizer(*lblFilter_, press);
 }
 
 void ViewController::buildBottomBar() {
-    std::weak_ptr<ViewController> weak = me();
     auto self = me();
     const bool large = Global::shared()->device()->IsIPadOrMac();
     const CGFloat pad = large ? kTabletPad : 0;
@@ -162,7 +160,7 @@ void ViewController::buildBottomBar() {
                                   font ? font->iconFixedLarge2() : nullptr, UIColor::colorWithWhite(1, 0.7),
                                   UIColor::colorWithRed(255 / 255.0, 59 / 255.0, 48 / 255.0, 1)));
     assignShadow(*btnShot_);
-    btnShot_->addTarget(self, [weak](UIControl&) { if (auto s = weak.lock()) s->onShot(); }, UIControlEventTouchUpInside);
+    btnShot_->addTarget(self, weakBind(self, &ViewController::onShot), UIControlEventTouchUpInside);
     bottom_->addSubview(btnShot_);
     addConstraintsCenter(btnShot_, bottom_, 0, 0, kShutterSize, kShutterSize);
 
@@ -170,45 +168,38 @@ void ViewController::buildBottomBar() {
     assignBorder(*btnAsset_, 1, UIColor::whiteColor());
     btnAsset_->setContentMode(UIViewContentMode::ScaleAspectFill);
     btnAsset_->setClipsToBounds(true);
-    btnAsset_->addTarget(self, [weak](UIControl&) { if (auto s = weak.lock()) s->onAsset(); }, UIControlEventTouchUpInside);
+    btnAsset_->addTarget(self, weakBind(self, &ViewController::onAsset), UIControlEventTouchUpInside);
     bottom_->addSubview(btnAsset_);
     addConstraintsCenter(btnAsset_, bottom_, -kAssetOffset - pad, 0, kAssetSize, kAssetSize);
 
     btnOption_ = imageButton(imageIcon(kGlyphOption, {kOptionIconSize, kOptionIconSize},
                                        font ? font->iconFixedLarge3() : nullptr, UIColor::whiteColor(),
                                        UIColor::clearColor()));
-    btnOption_->addTarget(self, [weak](UIControl&) { if (auto s = weak.lock()) s->onOption(); }, UIControlEventTouchUpInside);
+    btnOption_->addTarget(self, weakBind(self, &ViewController::onOption), UIControlEventTouchUpInside);
     bottom_->addSubview(btnOption_);
     addConstraintsCenter(btnOption_, bottom_, -kOptionOffset - pad / 2, 0, kSmallButton, kSmallButton);
 
     btnManual_ = AnimButton::make();
     btnManual_->setImages(bundleImage("manual0.png", kSmallButton), bundleImage("manual1.png", kSmallButton));
     assignShadow(*btnManual_);
-    btnManual_->addTarget(self, [weak](UIControl& c) {
-        if (auto s = weak.lock()) s->onManual(c.self<UIView>());
-    }, UIControlEventTouchUpInside);
+    btnManual_->addTarget(self, fromSender(weakBind(self, &ViewController::onManual)), UIControlEventTouchUpInside);
     bottom_->addSubview(btnManual_);
     addConstraintsCenter(btnManual_, bottom_, kOptionOffset + pad / 2, 0, kSmallButton, kSmallButton);
 
     btnFilter_ = imageButton(bundleImage("filter.png", kSmallButton));
-    btnFilter_->addTarget(self, [weak](UIControl& c) {
-        if (auto s = weak.lock()) s->onFilter(c.self<UIView>());
-    }, UIControlEventTouchUpInside);
+    btnFilter_->addTarget(self, fromSender(weakBind(self, &ViewController::onFilter)), UIControlEventTouchUpInside);
     bottom_->addSubview(btnFilter_);
     addConstraintsCenter(btnFilter_, bottom_, kAssetOffset + pad, 0, kSmallButton, kSmallButton);
 }
 
 void ViewController::buildTopBar() {
-    std::weak_ptr<ViewController> weak = me();
     auto self = me();
     top_ = UIView::make();
     view()->addSubview(top_);
     addConstraintsVCT(top_, self, 0, 0, 0, kTopBarHeight);
 
     btnMenu_ = imageButton(bundleImage("menu.png", kMenuButton));
-    btnMenu_->addTarget(self, [weak](UIControl& c) {
-        if (auto s = weak.lock()) s->onMenu(c.self<UIView>());
-    }, UIControlEventTouchUpInside);
+    btnMenu_->addTarget(self, fromSender(weakBind(self, &ViewController::onMenu)), UIControlEventTouchUpInside);
     top_->addSubview(btnMenu_);
     addConstraintsLC(btnMenu_, top_, kMenuLeft, 0, kMenuButton, kMenuButton);
 
@@ -216,12 +207,12 @@ void ViewController::buildTopBar() {
     btnHelp_->setButtonCornerRadius(kHelpCorner);
     btnHelp_->addAwesomeIcon(kGlyphHelp, false);
     assignShadow(*btnHelp_);
-    btnHelp_->addTarget(self, [weak](UIControl&) { if (auto s = weak.lock()) s->onHelp(); }, UIControlEventTouchUpInside);
+    btnHelp_->addTarget(self, weakBind(self, &ViewController::onHelp), UIControlEventTouchUpInside);
     top_->addSubview(btnHelp_);
     addConstraintsRC(btnHelp_, top_, kHelpRight, 0, kSmallButton, kSmallButton);
 
     btnSwap_ = imageButton(bundleImage("swap.png", kSmallButton));
-    btnSwap_->addTarget(self, [weak](UIControl&) { if (auto s = weak.lock()) s->onSwap(); }, UIControlEventTouchUpInside);
+    btnSwap_->addTarget(self, weakBind(self, &ViewController::onSwap), UIControlEventTouchUpInside);
     top_->addSubview(btnSwap_);
     addConstraintsRC(btnSwap_, top_, kSwapRight, 0, kSmallButton, kSmallButton);
 }
@@ -244,7 +235,7 @@ void ViewController::viewDidAppear(bool animated) {
 void ViewController::viewWillDisappear(bool animated) {
     MyViewController::viewWillDisappear(animated);
     resetTimerFade();
-    resetTimerTimer();
+    if (shots_) shots_->cancel();
     resetTimerScreen();
     appRemoveObservers();
     stop({});

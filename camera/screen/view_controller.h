@@ -8,11 +8,12 @@
 // stopping or without a host, are ignored and their completions are never called. The host is
 // rebuilt on every start.
 //
-// Shot states: Idle -> (self-timer) CountingDown -> (tap) WaitingForFocus -> Shooting -> Idle.
+// Shot phases (ShotSequencer, shot_sequencer.h): Idle -> (self-timer) CountingDown -> (tap)
+// WaitingForFocus -> Shooting -> Idle; the preview is not redrawn while Shooting.
 //
 // Threads: everything here runs on the main thread, except the frame arrival (capture queue),
 // which writes only the locked frame slot and queues the rest to the main queue, and the device
-// observation of the tap road, which only sets flags and schedules the shot on the main queue.
+// observation of the tap road, which hands the end of adjusting to the main queue.
 // Host events that may come off the main thread hop to it before touching any state.
 #pragma once
 
@@ -27,6 +28,7 @@
 #include "app/sidebar/side_menu.h"
 #include "camera/screen/latest_frame.h"
 #include "camera/screen/preview_layout.h"
+#include "camera/screen/shot_sequencer.h"
 #include "capture/camera_assistant.h"
 #include "capture/camera_photo_general_host.h"
 #include "capture/camera_video_general_host.h"
@@ -35,6 +37,7 @@
 #include "editor/photo/edit_controller_delegate.h"
 #include "platform/dispatch/timer.h"
 #include "platform/ui/controller/ui_image_picker_controller.h"
+#include "ui/popup/one_shot_timer.h"
 #include "ui/popup/pop_left_view.h"
 
 class AnimButton;
@@ -80,8 +83,6 @@ public:
     static constexpr double kFadeDuration = 0.2;
     static constexpr long kRelayoutThreshold = 10;
     // Timing of the shutter road.
-    static constexpr double kSelfTimerTick = 0.1;
-    static constexpr double kFocusWaitLimit = 2.0;
     static constexpr double kFocusTick = 0.1;
     static constexpr double kMessageDelay = 2.0;
     static constexpr const char* kLastInfoFile = "ViewController.3";
@@ -190,14 +191,19 @@ public:
     void onShot();
     void onCameraAssistantVolumeButton(const std::shared_ptr<CameraAssistant>&) override;
     void onTap(UIGestureRecognizer& gesture);
+    // The shot's phases and timers, made on first use.
+    ShotSequencer& shots();
+    ShotPhase shotPhase() const { return shots_ ? shots_->phase() : ShotPhase::Idle; }
+    // The shutter's trigger: now, or through the self-timer.
     void shot0();
-    void shotTimer(std::function<void()> block);
-    void restartTimerTimer();
-    void resetTimerTimer();
-    void onTimerTimer();
+    // The shot itself; dropped while one is under way.
     void shot1();
+    // The tap road without the self-timer: waits for focus and exposure, then shoots.
     void onShotTap();
+    // The focus wait's fallback.
     void shotDelayed();
+    // The photo host's completion of a shot (main queue).
+    virtual void onShotFinished(bool ok);
     void cameraAddObservers();
     void cameraRemoveObservers();
     void updateFocusAuto();
@@ -260,11 +266,7 @@ public:
     bool starting() const { return starting_; }
     bool stopping() const { return stopping_; }
     bool readyScreenRect() const { return readyScreenRect_; }
-    bool noScreenUpdate() const { return noScreenUpdate_; }
-    void setNoScreenUpdate(bool b) { noScreenUpdate_ = b; }
     bool noFocusReset() const { return noFocusReset_; }
-    bool ignoreShot() const { return ignoreShot_; }
-    bool lateShot() const { return lateShot_; }
     bool observingCamera() const { return observingCamera_; }
     bool otherVCActivating() const { return otherVCActivating_; }
     bool statusDefault() const { return statusDefault_; }
@@ -284,8 +286,7 @@ public:
     const std::shared_ptr<FilterMyElement>& screenElement0() const { return screenElement0_; }
     const std::shared_ptr<NSTimer>& timerScreen() const { return timerScreen_; }
     const std::shared_ptr<NSTimer>& timerFade() const { return timerFade_; }
-    const std::shared_ptr<NSTimer>& timerTimer() const { return timerTimer_; }
-    const std::shared_ptr<NSTimer>& timerFocus() const { return timerFocus_; }
+    bool timerFocus() const { return timerFocus_.running(); }
     const std::shared_ptr<CameraAssistant>& assistIfMade() const { return assist_; }
 
     // Views.
@@ -314,6 +315,7 @@ protected:
     ViewController() = default;
 
 private:
+    friend class ViewControllerShotRoad;
     std::shared_ptr<ViewController> me() { return self<ViewController>(); }
     // Runs the block on the main queue with the screen still alive; at once when already there.
     void onMain(std::function<void(ViewController&)> block);
@@ -324,11 +326,16 @@ private:
     void buildOverlays();
     void layoutPreviewEdges(const PreviewInsets& in);
     void placeZoomSlider(const PreviewInsets& in);
-    // The shot's observation callback, from whatever thread the device reports on.
+    // The tap road's device observation, handed to the main queue.
     void observeAdjusting(bool focus, const Value& newValue);
+    // The device's and the photo host's answers on the shot's road.
+    void onShotDevicePrepared();
+    void onShotSaving();
     // Restarts capture after a swap, ratio or mode change: manual controls back to automatic,
     // the stored position synchronised with the host's, the screen refreshed.
     void afterCameraRestart(bool refreshOption);
+    void onCameraRestarted() { afterCameraRestart(true); }
+    void onCameraRestartedQuietly() { afterCameraRestart(false); }
     void syncPositionWithHost();
     void onDeactivateNotification(const std::shared_ptr<NSNotification>& n);
     void onDidBecomeActiveNotification(const std::shared_ptr<NSNotification>& n);
@@ -347,7 +354,6 @@ private:
     bool stallReported_ = false;  // the log has said that frames stopped; said again once they came back
     // Picture.
     bool readyScreenRect_ = false;
-    bool noScreenUpdate_ = false;
     bool flagFade_ = false;
     double atFade_ = 0;
     double restartBegan_ = 0;  // media time a restart began, until its first frame is shown
@@ -366,21 +372,14 @@ private:
     std::int64_t lastOrientation_ = 1;
     CGAffineTransform lastTransform_ = CGAffineTransformIdentity;
     // Shutter.
-    bool lateShot_ = false;
-    bool trackFocusCompleted_ = false;
-    bool trackExposureCompleted_ = false;
-    bool ignoreShot_ = false;
-    bool actShowResultImage_ = false;
+    std::unique_ptr<ShotSequencer> shots_;
     bool observingCamera_ = false;
-    double shottingStartedAt_ = 0;
-    double atTimerLast_ = 0;
-    double atTimerChecked_ = 0;
-    std::function<void()> timerShotComplete_;
     std::shared_ptr<AVCaptureDevice> observedDevice_;
     std::vector<std::shared_ptr<NSObject>> observationTokens_;
 
     // Timers.
-    std::shared_ptr<NSTimer> timerScreen_, timerFade_, timerTimer_, timerFocus_;
+    std::shared_ptr<NSTimer> timerScreen_, timerFade_;
+    RepeatingTimer timerFocus_;
     // Members made on first use.
     std::shared_ptr<LastInfo> lastInfo_;
     std::shared_ptr<CameraAssistant> assist_;

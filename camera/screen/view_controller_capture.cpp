@@ -107,8 +107,7 @@ void ViewController::onCameraHostWillSessionStart(const std::shared_ptr<CameraHo
 
 void ViewController::onCameraHostDidSessionStart(const std::shared_ptr<CameraHost>& host) {
     onMain([host](ViewController& s) {
-        s.ignoreShot_ = false;
-        s.noScreenUpdate_ = false;
+        if (s.shots_) s.shots_->sessionStarted();
         if (!s.noFocusReset_) {
             s.updateDefaultFlash();
             if (host) host->setFocus(s.lastFocused_);

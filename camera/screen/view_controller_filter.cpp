@@ -9,6 +9,7 @@
 #include "filter/filter_persist_element.h"
 #include "foundation/global.h"
 #include "platform/capture/av_capture_device.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/gesture/ui_gesture_recognizer.h"
 
@@ -29,8 +30,7 @@ std::shared_ptr<PopFilterMainView> ViewController::popFilter() {
 }
 
 void ViewController::onFilter(const std::shared_ptr<UIView>& sender) {
-    std::weak_ptr<ViewController> weak = me();
-    popFilter()->show(sender, [weak] { if (auto s = weak.lock()) s->restartAd(); });
+    popFilter()->show(sender, weakBind<MyAdController>(me(), &MyAdController::restartAd));
 }
 
 void ViewController::onFiltLabel() { onFilter(btnFilter_); }

@@ -12,6 +12,7 @@
 #include "platform/capture/av_capture_device.h"
 #include "platform/dispatch/queue.h"
 #include "platform/runtime/format.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/control/ui_slider.h"
 #include "platform/ui/draw/color.h"
@@ -71,9 +72,8 @@ void ViewController::onZoomStop() {
 
 void ViewController::onZoom() {
     const double s = slZoom_->value();
-    std::weak_ptr<ViewController> weak = me();
     zoomTo(maker(), [s](AVCaptureDevice& d) { return zoomForSlider(s, maxZoom(d)); },
-           [weak] { if (auto self = weak.lock()) self->onZoomChanged(); });
+           weakBind(me(), &ViewController::onZoomChanged));
 }
 
 void ViewController::onZoomChanged() {
@@ -91,9 +91,8 @@ void ViewController::onPinch(UIGestureRecognizer& gesture) {
     }
     if (pinch.state() != UIGestureRecognizerState::Changed) return;
     const double wanted = zoom0_ * pinch.scale();
-    std::weak_ptr<ViewController> weak = me();
     zoomTo(maker(), [wanted](AVCaptureDevice& d) { return std::clamp(wanted, 1.0, std::max(1.0, maxZoom(d))); },
-           [weak] { if (auto self = weak.lock()) self->onZoomChanged(); });
+           weakBind(me(), &ViewController::onZoomChanged));
 }
 
 void ViewController::onPan(UIGestureRecognizer& gesture) {
@@ -134,17 +133,10 @@ void ViewController::onCameraHostWillFocus(const std::shared_ptr<CameraHost>&, C
 }
 
 void ViewController::restartTimerFocus() {
-    resetTimerFocus();
-    std::weak_ptr<ViewController> weak = me();
-    timerFocus_ = NSTimer::scheduledTimer(kFocusTick, true, [weak](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onTimerFocus();
-    });
+    timerFocus_.restart(kFocusTick, weakTick(me(), &ViewController::onTimerFocus));
 }
 
-void ViewController::resetTimerFocus() {
-    if (timerFocus_) timerFocus_->invalidate();
-    timerFocus_ = nullptr;
-}
+void ViewController::resetTimerFocus() { timerFocus_.reset(); }
 
 void ViewController::onTimerFocus() {
     // The marker waits until the preview is laid out, so it lands on the picture.

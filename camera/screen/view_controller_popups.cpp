@@ -7,6 +7,7 @@
 #include "foundation/global.h"
 #include "platform/photos/ph_asset.h"
 #include "platform/runtime/log.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/controller/ui_storyboard.h"
@@ -31,8 +32,7 @@ void ViewController::onManual(const std::shared_ptr<UIView>& sender) {
         alert("MANUAL CONTROL NOT SUPPORTED", [] {});
         return;
     }
-    std::weak_ptr<ViewController> weak = me();
-    pop->show(std::static_pointer_cast<NSObject>(sender), [weak] { if (auto s = weak.lock()) s->restartAd(); });
+    pop->show(std::static_pointer_cast<NSObject>(sender), weakBind<MyAdController>(me(), &MyAdController::restartAd));
 }
 
 void ViewController::onMenu(const std::shared_ptr<UIView>& sender) { popLeft()->show(sender); }
@@ -63,10 +63,7 @@ void ViewController::onSwap() {
     if (popManual_) popManual_->resetTimer();
     auto host = currentMaker();
     if (!host) return;
-    std::weak_ptr<ViewController> weak = me();
-    host->switchCamera([weak](bool) {
-        if (auto s = weak.lock()) s->afterCameraRestart(true);
-    });
+    host->switchCamera(weakBind(me(), &ViewController::onCameraRestarted));
 }
 
 void ViewController::onCameraAssistantVolumeDblButton(const std::shared_ptr<CameraAssistant>&) {
@@ -130,12 +127,7 @@ void ViewController::onPopOptionViewImageRatio(PopOptionView&) {
     hideFilter();
     hideManual();
     if (popManual_) popManual_->resetTimer();
-    if (auto host = currentMaker()) {
-        std::weak_ptr<ViewController> weak = me();
-        host->restartCamera([weak](bool) {
-            if (auto s = weak.lock()) s->afterCameraRestart(true);
-        });
-    }
+    if (auto host = currentMaker()) host->restartCamera(weakBind(me(), &ViewController::onCameraRestarted));
     updateView();
 }
 
@@ -150,9 +142,7 @@ void ViewController::onPopOptionViewShotMode(PopOptionView& sender) {
         s->hideManual();
         if (s->popManual_) s->popManual_->resetTimer();
         if (auto host = s->currentMaker())
-            host->restartCamera([weak](bool) {
-                if (auto s2 = weak.lock()) s2->afterCameraRestart(false);
-            });
+            host->restartCamera(weakBind(s, &ViewController::onCameraRestartedQuietly));
     });
 }
 
@@ -198,7 +188,7 @@ void ViewController::onPopLeftViewWillHide(PopLeftView&) {
 
 bool ViewController::stopTimersForOtherScreen() {
     resetTimerFade();
-    resetTimerTimer();
+    if (shots_) shots_->cancel();
     resetTimerScreen();
     return true;
 }

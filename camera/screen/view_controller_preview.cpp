@@ -91,7 +91,7 @@ void ViewController::onTimerScreen() {
 }
 
 void ViewController::updateScreen() {
-    if (!lastScreen_ || noScreenUpdate_) return;
+    if (!lastScreen_ || shotPhase() == ShotPhase::Shooting) return;
     auto host = currentMaker();
     if (!host) return;
     auto context = host->context();

@@ -1,10 +1,7 @@
-// The shutter road: three triggers, the self-timer, the tap that first waits for focus and
-// exposure to settle, the call into the photo host, and the new photo's flight into the library
-// button.
+// The shutter road: the three triggers handed to the shot sequencer, the screen's side of the road
+// (the countdown's display, the device prepared and watched for the tap, the call into the photo
+// host), and the new photo's flight into the library button.
 #include "camera/screen/view_controller.h"
-
-#include <algorithm>
-#include <cmath>
 
 #include "camera/controls/pop_manual_exp_view.h"
 #include "camera/controls/pop_manual_focus_view.h"
@@ -22,6 +19,7 @@
 #include "platform/photos/ph_photo_library.h"
 #include "platform/runtime/log.h"
 #include "platform/runtime/format.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_image_view.h"
@@ -30,15 +28,10 @@
 
 namespace {
 
-constexpr float kNearlyZero = 1.0f / (1 << 23);
-constexpr double kLateShotCap = 1.0;
-constexpr double kLateShotScale = 10.0;
 constexpr double kFlightDelay = 0.2;
 constexpr double kFlightDuration = 0.5;
 constexpr const char* kAdjustingFocus = "adjustingFocus";
 constexpr const char* kAdjustingExposure = "adjustingExposure";
-
-bool timerSet() { return std::fabs(Global::shared()->timerShot()) >= kNearlyZero; }
 
 enum class AutoControl { Focus, Exposure, WhiteBalance };
 
@@ -91,6 +84,78 @@ void ViewController::updateFocusAuto() { applyAuto(device(), AutoControl::Focus,
 void ViewController::updateExpoAuto() { applyAuto(device(), AutoControl::Exposure, lastExposured_); }
 void ViewController::updateWBAuto() { applyAuto(device(), AutoControl::WhiteBalance, {}); }
 
+// The screen's side of the shot road: what the sequencer shows, prepares and starts.
+class ViewControllerShotRoad final : public ShotSequencerDelegate {
+public:
+    explicit ViewControllerShotRoad(ViewController& screen) : s_(screen) {}
+
+    double selfTimerSeconds() override { return Global::shared()->timerShot(); }
+    void showCountdown(double secondsLeft) override {
+        s_.showBigMessage(formatString("%0.0f", {Value(secondsLeft)}));
+    }
+    void showCountdownShare(double share) override {
+        if (s_.popOption_) s_.popOption_->btnTimer()->setPercent(share);
+    }
+    void countdownSecondPassed() override { s_.hideFocusView(); }
+    void countdownCanceled() override { s_.showMessage("CANCELED"); }
+    FocusWait beginFocusWait() override;
+    void endFocusWait() override { s_.cameraRemoveObservers(); }
+    bool startShot() override;
+
+private:
+    ViewController& s_;
+};
+
+FocusWait ViewControllerShotRoad::beginFocusWait() {
+    s_.hideManual();
+    s_.cameraAddObservers();
+    auto dev = s_.device();
+    auto manual = s_.popManual();
+    // A control the device cannot run automatically, or one set by hand, counts as settled.
+    FocusWait wait;
+    wait.focus = dev && hasAutoFocus(*dev) && !manual->popFocus()->isUserManual();
+    wait.exposure = dev && hasAutoExposure(*dev) && !manual->popExp()->isUserManual();
+    const bool wbAuto = !manual->popWB()->isUserManual();
+    const CGPoint focusAt = s_.lastFocused_, exposeAt = s_.lastExposured_;
+    auto prepared = weakBind(s_.me(), &ViewController::onShotDevicePrepared);
+    dispatch_async(s_.maker()->q(), [dev, wait, wbAuto, focusAt, exposeAt, prepared] {
+        if (wait.focus) applyAuto(dev, AutoControl::Focus, focusAt);
+        if (wait.exposure) applyAuto(dev, AutoControl::Exposure, exposeAt);
+        if (wbAuto) applyAuto(dev, AutoControl::WhiteBalance, {});
+        dispatch_async(dispatch_get_main_queue(), prepared);
+    });
+    return wait;
+}
+
+bool ViewControllerShotRoad::startShot() {
+    auto host = s_.makerPhoto();
+    if (!host->context()->ciGPU()) return false;
+    s_.focusView_->take_0();
+    auto global = Global::shared();
+    auto location = global->geoTagging() && s_.assist_ ? s_.assist_->location() : nullptr;
+    auto justBefore = weakBind(s_.me(), &ViewController::onShotSaving);
+    auto done = weakBind(s_.me(), &ViewController::onShotFinished);
+    std::shared_ptr<FilterElement> element = s_.screenElement_;
+    if (global->silentMode()) {
+        std::weak_ptr<ViewController> weak = s_.me();
+        host->shot_silent(s_.lastOrientation_, global->frontMirrored(), location, s_.ratioWpH_, element,
+                          [weak]() -> std::shared_ptr<CIImage> {
+                              auto s = weak.lock();
+                              return s ? s->frame_.image() : nullptr;
+                          },
+                          justBefore, done);
+    } else {
+        host->shot_normal(s_.lastOrientation_, global->frontMirrored(), location, s_.ratioWpH_, element, justBefore,
+                          done);
+    }
+    return true;
+}
+
+ShotSequencer& ViewController::shots() {
+    if (!shots_) shots_ = std::make_unique<ShotSequencer>(std::make_unique<ViewControllerShotRoad>(*this));
+    return *shots_;
+}
+
 void ViewController::onShot() {
     hideFilter();
     hideManual();
@@ -104,66 +169,18 @@ void ViewController::onShot() {
 void ViewController::onCameraAssistantVolumeButton(const std::shared_ptr<CameraAssistant>&) {
     hideFilter();
     hideManual();
-    shot0();
+    shots().volumeKey();
 }
 
-void ViewController::shot0() {
-    std::weak_ptr<ViewController> weak = me();
-    if (timerSet()) {
-        shotTimer([weak] { if (auto s = weak.lock()) s->shot1(); });
-    } else if (!ignoreShot_) {
-        shot1();
-    }
-}
-
-void ViewController::shotTimer(std::function<void()> block) {
-    if (timerTimer_) {
-        resetTimerTimer();
-        showMessage("CANCELED");
-        return;
-    }
-    timerShotComplete_ = std::move(block);
-    showBigMessage(formatString("%0.0f", {Value(double(Global::shared()->timerShot()))}));
-    restartTimerTimer();
-}
-
-void ViewController::restartTimerTimer() {
-    resetTimerTimer();
-    std::weak_ptr<ViewController> weak = me();
-    timerTimer_ = NSTimer::scheduledTimer(kSelfTimerTick, true, [weak](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onTimerTimer();
-    });
-    atTimerLast_ = atTimerChecked_ = CACurrentMediaTime();
-}
-
-void ViewController::resetTimerTimer() {
-    if (!timerTimer_) return;
-    if (popOption_) popOption_->btnTimer()->setPercent(1.0);
-    timerTimer_->invalidate();
-    timerTimer_ = nullptr;
-}
-
-void ViewController::onTimerTimer() {
-    const double now = CACurrentMediaTime();
-    const double length = Global::shared()->timerShot();
-    if (popOption_ && length > 0) popOption_->btnTimer()->setPercent(std::clamp(1 - (now - atTimerLast_) / length, 0.0, 1.0));
-    if (now - atTimerChecked_ <= 1.0) return;
-    hideFocusView();
-    const double remaining = length - std::floor(now - atTimerLast_);
-    atTimerChecked_ = now;
-    if (remaining > 0) {
-        showBigMessage(formatString("%0.0f", {Value(remaining)}));
-        return;
-    }
-    resetTimerTimer();
-    if (timerShotComplete_) timerShotComplete_();
-}
+void ViewController::shot0() { shots().shutterTap(); }
+void ViewController::shot1() { shots().shoot(); }
+void ViewController::onShotTap() { shots().focusThenShoot(); }
+void ViewController::shotDelayed() { shots().waitExpired(); }
 
 void ViewController::onTap(UIGestureRecognizer& gesture) {
     const auto status = AVCaptureDevice::authorizationStatusForMediaType(AVMediaType::Video);
     if (status == AVAuthorizationStatus::Restricted || status == AVAuthorizationStatus::Denied) {
-        std::weak_ptr<ViewController> weak = me();
-        alert("Camera Authorization Required", [weak] { if (auto s = weak.lock()) s->openDeviceSettings(); });
+        alert("Camera Authorization Required", weakBind(me(), &ViewController::openDeviceSettings));
         return;
     }
     auto view = preview();
@@ -172,52 +189,20 @@ void ViewController::onTap(UIGestureRecognizer& gesture) {
         const CGPoint p = gesture.locationInView(view);
         lastFocused_ = lastExposured_ = {p.x / size.width, 1 - p.y / size.height};
     }
-    std::weak_ptr<ViewController> weak = me();
-    if (timerSet()) {
-        shotTimer([weak] { if (auto s = weak.lock()) s->onShotTap(); });
-    } else if (!ignoreShot_) {
-        onShotTap();
-    }
+    shots().tapToShoot();
 }
 
-void ViewController::onShotTap() {
-    hideManual();
-    shottingStartedAt_ = CACurrentMediaTime();
-    cameraAddObservers();
-    auto dev = device();
-    auto manual = popManual();
-    trackFocusCompleted_ = !dev || !hasAutoFocus(*dev) || manual->popFocus()->isUserManual();
-    trackExposureCompleted_ = !dev || !hasAutoExposure(*dev) || manual->popExp()->isUserManual();
-    lateShot_ = !(trackFocusCompleted_ && trackExposureCompleted_);
-    const bool focusAuto = !trackFocusCompleted_, expoAuto = !trackExposureCompleted_;
-    const bool wbAuto = !manual->popWB()->isUserManual();
-    const CGPoint focusAt = lastFocused_, exposeAt = lastExposured_;
-    std::weak_ptr<ViewController> weak = me();
-    auto host = maker();
-    dispatch_async(host->q(), [weak, dev, focusAuto, expoAuto, wbAuto, focusAt, exposeAt] {
-        if (focusAuto) applyAuto(dev, AutoControl::Focus, focusAt);
-        if (expoAuto) applyAuto(dev, AutoControl::Exposure, exposeAt);
-        if (wbAuto) applyAuto(dev, AutoControl::WhiteBalance, {});
-        dispatch_async(dispatch_get_main_queue(), [weak] {
-            auto s = weak.lock();
-            if (!s) return;
-            s->focusView_->take_at(s->lastFocused_);
-            if (!s->lateShot_) {
-                s->shot1();
-                return;
-            }
-            dispatch_after(dispatch_time(DISPATCH_TIME_NOW, std::int64_t(kFocusWaitLimit * NSEC_PER_SEC)),
-                           dispatch_get_main_queue(), [weak] {
-                               if (auto s2 = weak.lock()) s2->shotDelayed();
-                           });
-        });
-    });
+void ViewController::onShotDevicePrepared() {
+    focusView_->take_at(lastFocused_);
+    shots().devicePrepared();
 }
 
-void ViewController::shotDelayed() {
-    if (!lateShot_) return;
-    lateShot_ = false;
-    shot1();
+void ViewController::onShotSaving() { shots().photoSaving(); }
+
+void ViewController::onShotFinished(bool ok) {
+    if (!ok) Log::warning("camera", "the photo could not be taken or saved into the library");
+    focusView_->take_1();
+    shots().shotFinished(ok);
 }
 
 void ViewController::cameraAddObservers() {
@@ -230,7 +215,7 @@ void ViewController::cameraAddObservers() {
     for (bool focus : {true, false}) {
         observationTokens_.push_back(dev->addObserver(
             focus ? kAdjustingFocus : kAdjustingExposure, [weak, focus](const std::string&, const Value& v) {
-                // The device reports on its own thread; the flags live on the main thread.
+                // The device reports on its own thread; the shot's road lives on the main thread.
                 dispatch_async(dispatch_get_main_queue(), [weak, focus, v] {
                     if (auto s = weak.lock()) s->observeAdjusting(focus, v);
                 });
@@ -249,53 +234,8 @@ void ViewController::cameraRemoveObservers() {
 }
 
 void ViewController::observeAdjusting(bool focus, const Value& newValue) {
-    if (!newValue.isBool() || newValue.boolValue() || !lateShot_) return;
-    (focus ? trackFocusCompleted_ : trackExposureCompleted_) = true;
-    if (!(trackFocusCompleted_ && trackExposureCompleted_)) return;
-    lateShot_ = false;
-    const double delay = std::min(kLateShotCap, kLateShotScale * (CACurrentMediaTime() - shottingStartedAt_));
-    std::weak_ptr<ViewController> weak = me();
-    dispatch_after(dispatch_time(DISPATCH_TIME_NOW, std::int64_t(delay * NSEC_PER_SEC)), dispatch_get_main_queue(),
-                   [weak] {
-                       if (auto s = weak.lock()) s->shot1();
-                   });
-}
-
-void ViewController::shot1() {
-    cameraRemoveObservers();
-    // A delayed shot never overlaps one under way.
-    if (ignoreShot_) return;
-    auto host = makerPhoto();
-    if (!host->context()->ciGPU()) return;
-    focusView_->take_0();
-    ignoreShot_ = noScreenUpdate_ = true;
-    auto global = Global::shared();
-    auto location = global->geoTagging() && assist_ ? assist_->location() : nullptr;
-    std::weak_ptr<ViewController> weak = me();
-    auto justBefore = [weak] {
-        if (auto s = weak.lock()) s->actShowResultImage_ = true;
-    };
-    auto done = [weak](bool ok) {
-        auto s = weak.lock();
-        if (!s) return;
-        if (!ok) {
-            Log::warning("camera", "the photo could not be taken or saved into the library");
-            s->actShowResultImage_ = false;
-        }
-        s->focusView_->take_1();
-        s->ignoreShot_ = s->noScreenUpdate_ = false;
-    };
-    std::shared_ptr<FilterElement> element = screenElement_;
-    if (global->silentMode()) {
-        host->shot_silent(lastOrientation_, global->frontMirrored(), location, ratioWpH_, element,
-                          [weak]() -> std::shared_ptr<CIImage> {
-                              auto s = weak.lock();
-                              return s ? s->frame_.image() : nullptr;
-                          },
-                          justBefore, done);
-    } else {
-        host->shot_normal(lastOrientation_, global->frontMirrored(), location, ratioWpH_, element, justBefore, done);
-    }
+    if (!newValue.isBool() || newValue.boolValue()) return;
+    shots().adjustingEnded(focus);
 }
 
 void ViewController::onCameraAssistantPhotoChanged(const std::shared_ptr<CameraAssistant>&) { updateAssetButtonImage(); }
@@ -306,9 +246,9 @@ void ViewController::updateAssetButtonImage() {
     request(recent(), [weak](std::shared_ptr<UIImage> image) {
         auto s = weak.lock();
         if (!s) return;
-        if (s->actShowResultImage_ && image) {
+        if (image && s->shots_ && s->shots_->resultFlightPending()) {
             s->showResultImage(image);
-            s->actShowResultImage_ = false;
+            s->shots_->resultFlightShown();
         }
         s->btnAsset_->setImage(image, UIControlStateNormal);
     });

@@ -128,14 +128,17 @@ TEST_F(CameraScreenPreviewTest, FramesWithoutPixelsAreSkippedAndTheScreenCarries
 TEST_F(CameraScreenPreviewTest, WhileAShotHoldsThePictureFramesArriveButNothingIsDrawn) {
     synthetic(back()).editScript([](SyntheticCameraScript& s) { s.sceneMoves = true; });
     showScreen();
-    screen->setNoScreenUpdate(true);
+    screen->holdShots = true;
+    screen->onShot();
+    ASSERT_EQ(screen->shotPhase(), ShotPhase::Shooting);
     auto preview = screen->previewIfMade();
     auto drawn = preview->presentCount();
     auto frame = screen->lastScreen();
     step(0.5);
     EXPECT_EQ(preview->presentCount(), drawn);
     EXPECT_NE(screen->lastScreen(), frame);
-    screen->setNoScreenUpdate(false);
+    screen->releaseShots();
+    EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
     step(0.2);
     EXPECT_GT(preview->presentCount(), drawn);
 }

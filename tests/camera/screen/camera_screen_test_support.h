@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "camera/screen/camera_registry.h"
@@ -31,6 +32,20 @@ struct RecordingScreen : ViewController {
         ViewController::showMessage0(text, font);
     }
     int count(const std::string& text) const { return int(std::count(messages.begin(), messages.end(), text)); }
+    // While set, the photo host's completions of shots wait for releaseShots.
+    bool holdShots = false;
+    std::vector<bool> heldShots;
+    void onShotFinished(bool ok) override {
+        if (holdShots) {
+            heldShots.push_back(ok);
+            return;
+        }
+        ViewController::onShotFinished(ok);
+    }
+    void releaseShots() {
+        holdShots = false;
+        for (bool ok : std::exchange(heldShots, {})) ViewController::onShotFinished(ok);
+    }
 
 protected:
     RecordingScreen() = default;
