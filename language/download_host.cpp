@@ -64,8 +64,8 @@ std::optional<std::string> DownloadHost::resumeFile(const Value& entry) const {
     return withLibraryPath(*relative);
 }
 
-Value DownloadHost::request(const std::string& url, std::int64_t dest, const std::string& pathSaveTo, bool newDir,
-                            const Value& notiLabel, const Value& notiUserInfo) {
+Value DownloadHost::request(const std::string& url, DownloadDestination dest, const std::string& pathSaveTo,
+                            bool newDir, const Value& notiLabel, const Value& notiUserInfo) {
     if (rtasks().dictionaryPtr()->contains(url)) {
         if (Value entry = resume(url)) return entry;
     }
@@ -76,7 +76,7 @@ Value DownloadHost::request(const std::string& url, std::int64_t dest, const std
     if (!task) return Value();
     Value entry = Value::dictionary({{"task", Value(task)},
                                      {"percent", Value(0.0)},
-                                     {"dest", Value(static_cast<long long>(dest))},
+                                     {"dest", Value(static_cast<long long>(storedDownloadDestination(dest)))},
                                      {"pathSaveTo", Value(pathSaveTo)},
                                      {"newDir", Value(newDir)}});
     if (!notiLabel.isNull()) entry.set("notiLabel", notiLabel);
@@ -155,12 +155,14 @@ Value DownloadHost::getItem(const std::string& url) {
     return Value();
 }
 
-std::vector<std::string> DownloadHost::getList(std::int64_t dest, const std::optional<std::string>& pathSaveTo) {
+std::vector<std::string> DownloadHost::getList(std::optional<DownloadDestination> dest,
+                                               const std::optional<std::string>& pathSaveTo) {
     std::vector<std::string> list;
     for (const Value& table : {tasks(), rtasks()}) {
         for (const auto& [url, entry] : *table.dictionaryPtr()) {
-            bool matches = !pathSaveTo || (entry["pathSaveTo"].stringValue() == *pathSaveTo &&
-                                           (dest == 0 || entry["dest"].integerValue() == dest));
+            bool matches =
+                !pathSaveTo || (entry["pathSaveTo"].stringValue() == *pathSaveTo &&
+                                (!dest || downloadDestinationFromStored(entry["dest"].integerValue()) == *dest));
             if (matches) list.push_back(url);
         }
     }
@@ -270,8 +272,9 @@ void DownloadHost::complete(const NSURLSessionTask& task) {
     auto error = entry["error"].objectAs<NSError>();
     std::optional<std::string> finalPath;
     if (!error) {
-        std::optional<std::string> folder = downloadFolder(
-            entry["dest"].integerValue(), entry["pathSaveTo"].stringValue(), entry["newDir"].boolValue());
+        std::optional<std::string> folder =
+            downloadFolder(downloadDestinationFromStored(entry["dest"].integerValue()),
+                           entry["pathSaveTo"].stringValue(), entry["newDir"].boolValue());
         const std::string source = entry["path"].stringValue();
         if (!folder || !createDirectory(*folder)) {
             error =

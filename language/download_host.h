@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "foundation/download_service.h"
+#include "language/download_destination.h"
 #include "platform/net/url_session_download_task.h"
 
 class LastInfo;
@@ -42,8 +43,8 @@ public:
     std::shared_ptr<NSURLSession> session();
 
     // Starts the download, or resumes it when paused; the entry, or null when no task could be
-    // made. dest 1 Documents, 2 Library, else pathSaveTo is a full path.
-    Value request(const std::string& url, std::int64_t dest, const std::string& pathSaveTo, bool newDir,
+    // made. The entry keeps the destination as its stored number under "dest".
+    Value request(const std::string& url, DownloadDestination dest, const std::string& pathSaveTo, bool newDir,
                   const Value& notiLabel, const Value& notiUserInfo);
     // Resumes a paused download; its entry, or null (the paused state is then gone).
     Value resume(const std::string& url);
@@ -55,9 +56,10 @@ public:
     bool isResumable(const std::string& url);
     // From tasks, else rtasks, else null.
     Value getItem(const std::string& url);
-    // URLs of tasks then rtasks; with a pathSaveTo only those saving there (and, unless dest is
-    // 0, with that dest).
-    std::vector<std::string> getList(std::int64_t dest, const std::optional<std::string>& pathSaveTo);
+    // URLs of tasks then rtasks; with a pathSaveTo only those saving there (and, with a dest, only
+    // those of that destination).
+    std::vector<std::string> getList(std::optional<DownloadDestination> dest,
+                                     const std::optional<std::string>& pathSaveTo);
     // Start-up clean-up: cancels the session's tasks and the running entries of an earlier run;
     // paused downloads stay.
     void refresh() override;

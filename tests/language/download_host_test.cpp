@@ -110,21 +110,32 @@ protected:
     bool holdWhole_ = true;
 };
 
+TEST(DownloadDestination, StoredNumbersStayAsTheyWereAndUnknownOnesMeanAFullPath) {
+    const std::pair<DownloadDestination, std::int64_t> stored[] = {
+        {DownloadDestination::FullPath, 0}, {DownloadDestination::Documents, 1}, {DownloadDestination::Library, 2}};
+    for (auto [dest, number] : stored) {
+        EXPECT_EQ(storedDownloadDestination(dest), number);
+        EXPECT_EQ(downloadDestinationFromStored(number), dest);
+    }
+    for (std::int64_t unknown : {std::int64_t{-1}, std::int64_t{3}, std::int64_t{1} << 40})
+        EXPECT_EQ(downloadDestinationFromStored(unknown), DownloadDestination::FullPath) << unknown;
+}
+
 TEST_F(DownloadHostTest, FilesLandInTheirFolderUnderNamesThatClashWithNothing) {
     auto host = RecordingDownloads::make();
     createDirectory(documents("box"));
     for (const char* existing : {"box/a.zip", "box/a-1.zip", "box/data"})
         writeFileAtomically(documents(existing), "old").ok();
     const std::string zip = server_.url("/files/a.zip");
-    Value entry = host->request(zip, 1, "box", false, Value("label"), Value::dictionary({{"k", 1}}));
+    Value entry = host->request(zip, DownloadDestination::Documents, "box", false, Value("label"), Value::dictionary({{"k", 1}}));
     ASSERT_TRUE(entry.isDictionary());
     EXPECT_TRUE(host->isActive(zip));
     auto task = entry["task"].objectAs<NSURLSessionDownloadTask>();
     ASSERT_TRUE(task);
     EXPECT_EQ(task->originalRequest().maximumBodyLength(), DownloadHost::kMaximumFileBytes);
-    host->request(server_.url("/files/data"), 1, "box", false, Value(), Value());
-    host->request(server_.url("/files/dir/?a=1"), 1, "box", false, Value(), Value());
-    host->request(server_.url("/files/.."), 1, "box", false, Value(), Value());
+    host->request(server_.url("/files/data"), DownloadDestination::Documents, "box", false, Value(), Value());
+    host->request(server_.url("/files/dir/?a=1"), DownloadDestination::Documents, "box", false, Value(), Value());
+    host->request(server_.url("/files/.."), DownloadDestination::Documents, "box", false, Value(), Value());
     ASSERT_TRUE(pumpMainUntil([&] { return host->finished.size() == 4; }));
     std::map<std::string, std::string> paths(host->finished.begin(), host->finished.end());
     EXPECT_EQ(paths[zip], documents("box/a-2.zip"));
@@ -147,8 +158,8 @@ TEST_F(DownloadHostTest, FilesLandInTheirFolderUnderNamesThatClashWithNothing) {
 TEST_F(DownloadHostTest, FreshFoldersOnlyForANamedFolder) {
     auto host = RecordingDownloads::make();
     createDirectory(withLibraryPath("lib"));
-    host->request(server_.url("/files/in-docs.bin"), 1, "", true, Value(), Value());
-    host->request(server_.url("/files/in-lib.bin"), 2, "lib", true, Value(), Value());
+    host->request(server_.url("/files/in-docs.bin"), DownloadDestination::Documents, "", true, Value(), Value());
+    host->request(server_.url("/files/in-lib.bin"), DownloadDestination::Library, "lib", true, Value(), Value());
     ASSERT_TRUE(pumpMainUntil([&] { return host->finished.size() == 2; }));
     EXPECT_TRUE(existFile(documents("in-docs.bin")));
     EXPECT_FALSE(existFile(documents("-1")));
@@ -158,7 +169,7 @@ TEST_F(DownloadHostTest, FreshFoldersOnlyForANamedFolder) {
 TEST_F(DownloadHostTest, WithoutASizeTheShareStaysZeroUntilTheFileArrives) {
     auto host = RecordingDownloads::make();
     holdWhole_ = false;
-    Value entry = host->request(server_.url("/whole.bin"), 1, "w", false, Value(), Value());
+    Value entry = host->request(server_.url("/whole.bin"), DownloadDestination::Documents, "w", false, Value(), Value());
     ASSERT_TRUE(arrived(*host));
     ASSERT_FALSE(host->percents.empty());
     for (double p : host->percents) EXPECT_EQ(p, 0.0);
@@ -169,7 +180,7 @@ TEST_F(DownloadHostTest, WithoutASizeTheShareStaysZeroUntilTheFileArrives) {
 TEST_F(DownloadHostTest, APausedDownloadResumesWithARangeRequestAndTheTablesSurviveARestart) {
     auto host = RecordingDownloads::make();
     const std::string url = server_.url("/held.bin");
-    Value entry = host->request(url, 2, "got", false, Value("l"), Value());
+    Value entry = host->request(url, DownloadDestination::Library, "got", false, Value("l"), Value());
     ASSERT_TRUE(pumpMainUntil([&] { return entry["percent"].doubleValue() >= 0.5; }));
     host->pause(url);
     EXPECT_FALSE(host->isActive(url));
@@ -183,9 +194,10 @@ TEST_F(DownloadHostTest, APausedDownloadResumesWithARangeRequestAndTheTablesSurv
     auto reread = LastInfo::make(withLibraryPath("DownloadHost.1-RecordingDownloads"));
     EXPECT_EQ(reread->get("rtasks")[url]["resumePath"], Value(resumePath));
     EXPECT_EQ(reread->get("rtasks")[url]["pathSaveTo"], Value("got"));
+    EXPECT_EQ(reread->get("rtasks")[url]["dest"].integerValue(), 2) << "Library keeps its stored number";
     EXPECT_EQ(reread->get("tasks").count(), 0u);
 
-    Value resumed = host->request(url, 2, "elsewhere", false, Value(), Value());
+    Value resumed = host->request(url, DownloadDestination::Library, "elsewhere", false, Value(), Value());
     ASSERT_TRUE(resumed.isDictionary());
     EXPECT_TRUE(host->isActive(url));
     EXPECT_FALSE(host->isResumable(url));
@@ -202,7 +214,7 @@ TEST_F(DownloadHostTest, APausedDownloadResumesWithARangeRequestAndTheTablesSurv
 TEST_F(DownloadHostTest, AServerThatIgnoresTheRangeStillGivesTheRightFile) {
     auto host = RecordingDownloads::make();
     const std::string url = server_.url("/whole.bin");
-    host->request(url, 1, "", false, Value(), Value());
+    host->request(url, DownloadDestination::Documents, "", false, Value(), Value());
     ASSERT_TRUE(pumpMainUntil([&] {
         Value entry = host->getItem(url);
         return entry && entry["task"].objectAs<NSURLSessionTask>() &&
@@ -211,7 +223,7 @@ TEST_F(DownloadHostTest, AServerThatIgnoresTheRangeStillGivesTheRightFile) {
     }));
     host->pause(url);
     ASSERT_TRUE(pumpMainUntil([&] { return host->isResumable(url); }));
-    host->request(url, 1, "", false, Value(), Value());
+    host->request(url, DownloadDestination::Documents, "", false, Value(), Value());
     ASSERT_TRUE(arrived(*host));
     EXPECT_TRUE(sameText(readFile(documents("whole.bin")), content()));
     EXPECT_FALSE(ranges_.at(1).empty());
@@ -249,10 +261,12 @@ TEST_F(DownloadHostTest, ListsFilterByFolderAndKind) {
     host->tasks().set("B", Value::dictionary({{"dest", 2}, {"pathSaveTo", "p"}}));
     host->rtasks().set("A", Value::dictionary({{"dest", 1}, {"pathSaveTo", "p"}}));
     host->rtasks().set("C", Value::dictionary({{"dest", 1}, {"pathSaveTo", "q"}}));
+    host->rtasks().set("D", Value::dictionary({{"dest", 7}, {"pathSaveTo", "p"}}));
     using List = std::vector<std::string>;
-    EXPECT_EQ(host->getList(0, std::nullopt), (List{"A", "B", "A", "C"}));
-    EXPECT_EQ(host->getList(0, "p"), (List{"A", "B", "A"}));
-    EXPECT_EQ(host->getList(2, "p"), (List{"B"}));
+    EXPECT_EQ(host->getList(std::nullopt, std::nullopt), (List{"A", "B", "A", "C", "D"}));
+    EXPECT_EQ(host->getList(std::nullopt, "p"), (List{"A", "B", "A", "D"}));
+    EXPECT_EQ(host->getList(DownloadDestination::Library, "p"), (List{"B"}));
+    EXPECT_EQ(host->getList(DownloadDestination::FullPath, "p"), (List{"D"})) << "an unknown number is a full path";
     EXPECT_EQ(host->getItem("A")["dest"], Value(1));
     EXPECT_TRUE(host->getItem("Z").isNull());
 }
@@ -291,7 +305,7 @@ TEST_F(DownloadHostTest, JunkResumeDataStartsTheDownloadAnew) {
     host->rtasks().set(
         url,
         Value::dictionary({{"dest", 1}, {"pathSaveTo", ""}, {"resumePath", "DownloadGlobal.ResumeData.1/0123456789"}}));
-    Value entry = host->request(url, 1, "", false, Value(), Value());
+    Value entry = host->request(url, DownloadDestination::Documents, "", false, Value(), Value());
     ASSERT_TRUE(entry.isDictionary());
     EXPECT_FALSE(existFile(withLibraryPath("DownloadGlobal.ResumeData.1/0123456789")));
     ASSERT_TRUE(arrived(*host));
@@ -306,8 +320,8 @@ TEST_F(DownloadHostTest, FailuresEndAsErrorsWithoutAFinalPath) {
     std::vector<std::string> urls = {refusedURL() + "r.bin", server_.url("/short"),
                                      server_.url("/loop"),   server_.url("/silent"),
                                      junk.url("/j.bin"),     server_.url("/files/unwritable.bin")};
-    for (std::size_t i = 0; i + 1 < urls.size(); ++i) host->request(urls[i], 1, "f", false, Value("l"), Value());
-    host->request(urls.back(), 0, documents("plain-file/sub"), false, Value("l"), Value());
+    for (std::size_t i = 0; i + 1 < urls.size(); ++i) host->request(urls[i], DownloadDestination::Documents, "f", false, Value("l"), Value());
+    host->request(urls.back(), DownloadDestination::FullPath, documents("plain-file/sub"), false, Value("l"), Value());
     ASSERT_TRUE(pumpMainUntil([&] { return host->notes.size() == urls.size(); }));
     EXPECT_EQ(host->notes, std::vector<bool>(urls.size(), false));
     EXPECT_TRUE(host->finished.empty());
@@ -319,7 +333,7 @@ TEST_F(DownloadHostTest, FailuresEndAsErrorsWithoutAFinalPath) {
 TEST_F(DownloadHostTest, AMissingTemporaryFileIsAnErrorAndNoOtherFileIsTaken) {
     auto host = RecordingDownloads::make();
     const std::string url = server_.url("/held.bin");
-    Value entry = host->request(url, 1, "m", false, Value("l"), Value());
+    Value entry = host->request(url, DownloadDestination::Documents, "m", false, Value("l"), Value());
     ASSERT_TRUE(pumpMainUntil([&] { return entry["percent"].doubleValue() >= 0.5; }));
     auto task = entry["task"].objectAs<NSURLSessionDownloadTask>();
     // A file of the announced size that belongs to someone else.
