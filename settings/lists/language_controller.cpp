@@ -8,7 +8,6 @@
 #include "language/language_code.h"
 #include "platform/text/string_compare.h"
 #include "platform/ui/control/ui_label.h"
-#include "platform/ui/input/ui_search_bar.h"
 #include "settings/lists/list_texts.h"
 #include "settings/value_members.h"
 #include "ui/theme/color.h"
@@ -25,11 +24,6 @@ Value makeRow(const std::string& code, const std::string& label, const std::opti
 
 std::shared_ptr<LanguageCode> LanguageController::languages() const {
     return std::dynamic_pointer_cast<LanguageCode>(Global::shared()->lcode());
-}
-
-std::shared_ptr<IndexedArray> LanguageController::ia() {
-    if (!ia_) ia_ = IndexedArray::make();
-    return ia_;
 }
 
 const Value& LanguageController::arrBase() {
@@ -112,29 +106,8 @@ void LanguageController::onCancel() {
     if (auto d = delegate()) d->onLanguageControllerCanceled(*this);
 }
 
-void LanguageController::viewDidLoad() {
-    // The bar first: the base's first filtering reads its text.
-    attachSearchBar(std::dynamic_pointer_cast<UISearchBar>(view()->viewWithTag(kSearchBarTag)),
-                    self<LanguageController>());
-    ValueListBase::viewDidLoad();
-}
-
-std::size_t LanguageController::numberOfSectionsInTableView(UITableView&) {
-    return std::size_t(ia()->getSectionCount());
-}
-
-std::size_t LanguageController::numberOfRowsInSection(UITableView&, std::size_t section) {
-    return std::size_t(ia()->getRowCount(long(section)));
-}
-
-std::optional<std::string> LanguageController::titleForHeaderInSection(UITableView&, std::size_t section) {
-    if (ia()->getSectionCount() < 2 || rows_.count() < kMinRowsForIndex) return std::nullopt;
-    return ia()->getSectionTitle(long(section));
-}
-
-std::vector<std::string> LanguageController::sectionIndexTitles(UITableView&) {
-    if (rows_.count() < kMinRowsForIndex) return {};
-    return ia()->getIndexTitles().value_or(std::vector<std::string>{});
+bool LanguageController::showsSectionTitles() {
+    return ia()->getSectionCount() >= 2 && rows_.count() >= kMinRowsForIndex;
 }
 
 std::shared_ptr<UITableViewCell> LanguageController::cellForRowAtIndexPath(UITableView& table, NSIndexPath path) {

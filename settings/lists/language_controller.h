@@ -12,9 +12,7 @@
 
 #include "app/base/portrait_controller.h"
 #include "platform/runtime/value.h"
-#include "settings/indexed_array.h"
-#include "settings/lists/searchable_list.h"
-#include "settings/lists/value_list_base.h"
+#include "settings/lists/indexed_value_list.h"
 
 class LanguageCode;
 class LanguageController;
@@ -26,7 +24,7 @@ public:
     virtual void onLanguageControllerCanceled(LanguageController& controller) = 0;
 };
 
-class LanguageController : public ValueListBase, public SearchableList {
+class LanguageController : public IndexedValueList {
 public:
     KORVA_MAKE(LanguageController)
     // Header titles need this many rows (and two sections); the side index needs this many rows.
@@ -47,7 +45,6 @@ public:
     const std::string& identifier() const { return identifier_; }
     void setIdentifier(std::string identifier) { identifier_ = std::move(identifier); }
 
-    std::shared_ptr<IndexedArray> ia();
     // Rows: {"code", "label"[, "detail"]}.
     const Value& arrLocalized0();
     const Value& arrBase();
@@ -56,32 +53,21 @@ public:
 
     void updateData() override;
     void onCancel() override;
-    void viewDidLoad() override;
     bool shouldAutorotate() const override { return portraitOnPhonesAutorotates(); }
     UIInterfaceOrientationMask supportedInterfaceOrientations() const override {
         return portraitOnPhonesOrientations();
     }
 
-    std::size_t numberOfSectionsInTableView(UITableView&) override;
-    std::size_t numberOfRowsInSection(UITableView&, std::size_t section) override;
-    std::optional<std::string> titleForHeaderInSection(UITableView&, std::size_t section) override;
-    std::vector<std::string> sectionIndexTitles(UITableView&) override;
-    long sectionForSectionIndexTitle(UITableView&, const std::string&, std::size_t index) override {
-        return long(index);
-    }
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& table, NSIndexPath path) override;
     void didSelectRowAtIndexPath(UITableView& table, NSIndexPath path) override;
-    void scrollViewWillBeginDragging(UIScrollView&) override { putKeyboardAway(); }
-    std::shared_ptr<UIScrollView> searchedList() const override { return tableView(); }
-    void emptyStateDidTapView(UIScrollView&, UIView&) override { keyboardBackWhileSearching(); }
     std::string className() const override { return "LanguageController"; }
 
 protected:
     LanguageController() = default;
-    bool hasSearchBar() const override { return true; }
-    bool isSearching() const override { return !searchText().empty(); }
     UITableViewCellStyle cellStyle() const override { return UITableViewCellStyle::Subtitle; }
     bool offersCancel() const override { return !noCancel_; }
+    bool showsSectionTitles() override;
+    bool showsSideIndex() override { return rows_.count() >= kMinRowsForIndex; }
 
 private:
     std::shared_ptr<LanguageCode> languages() const;
@@ -94,7 +80,6 @@ private:
     std::optional<std::string> selectedCode_;
     std::size_t localizeCount_ = 0;
     std::string identifier_;
-    std::shared_ptr<IndexedArray> ia_;
     std::optional<Value> arrLocalized0_;
     std::optional<Value> arrBase_;
     Value rows_ = Value::array();
