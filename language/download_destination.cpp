@@ -4,9 +4,33 @@
 #include "foundation/string_custom_paths.h"
 #include "platform/storage/file_manager.h"
 
-std::optional<std::string> downloadFolder(std::int64_t dest, const std::string& pathSaveTo, bool newDir) {
-    if (dest == 1 || dest == 2) {
-        std::string folder = dest == 2 ? withLibraryPath(pathSaveTo) : withDocumentPath(pathSaveTo);
+namespace {
+constexpr std::int64_t kStoredFullPath = 0;
+constexpr std::int64_t kStoredDocuments = 1;
+constexpr std::int64_t kStoredLibrary = 2;
+}  // namespace
+
+std::int64_t storedDownloadDestination(DownloadDestination dest) {
+    switch (dest) {
+    case DownloadDestination::Documents: return kStoredDocuments;
+    case DownloadDestination::Library: return kStoredLibrary;
+    case DownloadDestination::FullPath: break;
+    }
+    return kStoredFullPath;
+}
+
+DownloadDestination downloadDestinationFromStored(std::int64_t stored) {
+    switch (stored) {
+    case kStoredDocuments: return DownloadDestination::Documents;
+    case kStoredLibrary: return DownloadDestination::Library;
+    default: return DownloadDestination::FullPath;
+    }
+}
+
+std::optional<std::string> downloadFolder(DownloadDestination dest, const std::string& pathSaveTo, bool newDir) {
+    if (dest != DownloadDestination::FullPath) {
+        std::string folder =
+            dest == DownloadDestination::Library ? withLibraryPath(pathSaveTo) : withDocumentPath(pathSaveTo);
         if (!pathSaveTo.empty() && newDir) folder = newDirectoryPath(folder);
         return folder;
     }

@@ -5,10 +5,19 @@
 #include <optional>
 #include <string>
 
-// dest 1: pathSaveTo under Documents, 2: under Library (a fresh "-1", "-2" … folder with newDir
-// when pathSaveTo is not empty); any other dest: pathSaveTo itself. None when that leaves no
-// folder (an empty path).
-std::optional<std::string> downloadFolder(std::int64_t dest, const std::string& pathSaveTo, bool newDir);
+// Where a download's folder lies: pathSaveTo itself as a full path, or pathSaveTo under Documents
+// or under Library.
+enum class DownloadDestination { FullPath, Documents, Library };
+
+// The number a download table stores for a destination (0, 1 and 2), and the destination of a
+// stored number; any number but 1 and 2 is a full path.
+std::int64_t storedDownloadDestination(DownloadDestination dest);
+DownloadDestination downloadDestinationFromStored(std::int64_t stored);
+
+// Under Documents or Library: pathSaveTo there (a fresh "-1", "-2" … folder with newDir when
+// pathSaveTo is not empty); a full path: pathSaveTo itself. None when that leaves no folder (an
+// empty path).
+std::optional<std::string> downloadFolder(DownloadDestination dest, const std::string& pathSaveTo, bool newDir);
 
 // The file name a download URL saves as: its last path component cut at "?", the reserved
 // characters replaced, "noname" when nothing usable is left ("", "." or "..").

@@ -2,12 +2,13 @@
 // the completion that moves each file into place.
 #include "language/download_host.h"
 
+#include <algorithm>
+
 #include "foundation/background_session_completion.h"
 #include "foundation/global.h"
 #include "foundation/last_info.h"
 #include "foundation/string_custom_escaping.h"
 #include "foundation/string_custom_paths.h"
-#include "language/download_destination.h"
 #include "platform/dispatch/queue.h"
 #include "platform/net/url_session_configuration.h"
 #include "platform/storage/file_manager.h"
@@ -18,28 +19,93 @@ namespace {
 constexpr std::int64_t kNoSuchFile = 4;
 constexpr std::int64_t kWriteFailed = 512;
 
-std::shared_ptr<NSURLSessionDownloadTask> liveTask(const Value& entry) {
-    return entry.isDictionary() ? entry["task"].objectAs<NSURLSessionDownloadTask>() : nullptr;
+using Entry = DownloadHost::Entry;
+using Table = DownloadHost::Table;
+
+Table::const_iterator findIn(const Table& table, const std::string& url) {
+    return std::find_if(table.begin(), table.end(), [&](const auto& row) { return row.first == url; });
 }
 
-Value restoredTable(const Value& stored) {
-    return stored.isDictionary() ? stored.deepCopy() : Value::dictionary();
+std::shared_ptr<Entry> entryIn(const Table& table, const std::string& url) {
+    auto row = findIn(table, url);
+    return row == table.end() ? nullptr : row->second;
+}
+
+// Replaces the URL's entry in its place, or adds it at the end.
+void put(Table& table, const std::string& url, std::shared_ptr<Entry> entry) {
+    auto row = std::find_if(table.begin(), table.end(), [&](const auto& r) { return r.first == url; });
+    if (row != table.end())
+        row->second = std::move(entry);
+    else
+        table.emplace_back(url, std::move(entry));
+}
+
+void erase(Table& table, const std::string& url) {
+    std::erase_if(table, [&](const auto& row) { return row.first == url; });
+}
+
+Table restoredTable(const Value& stored) {
+    Table table;
+    if (const auto* rows = stored.dictionaryPtr())
+        for (const auto& [url, entry] : *rows)
+            if (entry.isDictionary()) table.emplace_back(url, Entry::restored(entry));
+    return table;
+}
+
+Value storedTable(const Table& table) {
+    Value stored = Value::dictionary();
+    for (const auto& [url, entry] : table) stored.set(url, entry->stored());
+    return stored;
 }
 
 }  // namespace
+
+Value DownloadHost::Entry::stored() const {
+    Value out = Value::dictionary({{"percent", Value(percent)},
+                                   {"dest", Value(static_cast<long long>(storedDownloadDestination(dest)))},
+                                   {"pathSaveTo", Value(pathSaveTo)},
+                                   {"newDir", Value(newDir)}});
+    if (!notiLabel.isNull()) out.set("notiLabel", notiLabel);
+    if (!notiUserInfo.isNull()) out.set("notiUserInfo", notiUserInfo);
+    if (totalBytesExpectedToWrite)
+        out.set("totalBytesExpectedToWrite", Value(static_cast<long long>(*totalBytesExpectedToWrite)));
+    if (resumePath) out.set("resumePath", Value(*resumePath));
+    return out;
+}
+
+std::shared_ptr<DownloadHost::Entry> DownloadHost::Entry::restored(const Value& stored) {
+    auto entry = std::make_shared<Entry>();
+    entry->percent = stored["percent"].doubleValue();
+    entry->dest = downloadDestinationFromStored(stored["dest"].integerValue());
+    entry->pathSaveTo = stored["pathSaveTo"].stringValue();
+    entry->newDir = stored["newDir"].boolValue();
+    entry->notiLabel = stored["notiLabel"];
+    entry->notiUserInfo = stored["notiUserInfo"];
+    if (stored["totalBytesExpectedToWrite"].isNumber())
+        entry->totalBytesExpectedToWrite = stored["totalBytesExpectedToWrite"].integerValue();
+    if (const std::string* path = stored["resumePath"].string()) entry->resumePath = *path;
+    return entry;
+}
 
 std::shared_ptr<LastInfo> DownloadHost::lastInfo() {
     if (!lastInfo_) lastInfo_ = LastInfo::make(withLibraryPath("DownloadHost.1-" + className()));
     return lastInfo_;
 }
 
-Value DownloadHost::tasks() {
-    if (tasks_.isNull()) tasks_ = restoredTable(lastInfo()->get("tasks"));
+void DownloadHost::load() {
+    if (loaded_) return;
+    loaded_ = true;
+    tasks_ = restoredTable(lastInfo()->get("tasks"));
+    rtasks_ = restoredTable(lastInfo()->get("rtasks"));
+}
+
+const DownloadHost::Table& DownloadHost::tasks() {
+    load();
     return tasks_;
 }
 
-Value DownloadHost::rtasks() {
-    if (rtasks_.isNull()) rtasks_ = restoredTable(lastInfo()->get("rtasks"));
+const DownloadHost::Table& DownloadHost::rtasks() {
+    load();
     return rtasks_;
 }
 
@@ -53,9 +119,9 @@ std::shared_ptr<NSURLSession> DownloadHost::session() {
     return session_;
 }
 
-std::optional<std::string> DownloadHost::resumeFile(const Value& entry) const {
+std::optional<std::string> DownloadHost::resumeFile(const Entry& entry) const {
     // Only a file of the resume-data folder: a damaged table must never name anything else.
-    const std::string* relative = entry.isDictionary() ? entry["resumePath"].string() : nullptr;
+    const std::optional<std::string>& relative = entry.resumePath;
     std::string prefix = std::string(kResumeDataFolder) + "/";
     if (!relative || relative->size() <= prefix.size() || relative->rfind(prefix, 0) != 0 ||
         relative->find('/', prefix.size()) != std::string::npos || relative->find("..") != std::string::npos) {
@@ -64,54 +130,58 @@ std::optional<std::string> DownloadHost::resumeFile(const Value& entry) const {
     return withLibraryPath(*relative);
 }
 
-Value DownloadHost::request(const std::string& url, std::int64_t dest, const std::string& pathSaveTo, bool newDir,
-                            const Value& notiLabel, const Value& notiUserInfo) {
-    if (rtasks().dictionaryPtr()->contains(url)) {
-        if (Value entry = resume(url)) return entry;
+std::shared_ptr<DownloadHost::Entry> DownloadHost::request(const std::string& url, DownloadDestination dest,
+                                                           const std::string& pathSaveTo, bool newDir,
+                                                           const Value& notiLabel, const Value& notiUserInfo) {
+    if (isResumable(url)) {
+        if (auto entry = resume(url)) return entry;
     }
     auto address = NSURL::URLWithString(escapeURL(url));
     NSURLRequest capped(address);
     capped.setMaximumBodyLength(kMaximumFileBytes);
     auto task = address ? session()->downloadTaskWithRequest(capped) : nullptr;
-    if (!task) return Value();
-    Value entry = Value::dictionary({{"task", Value(task)},
-                                     {"percent", Value(0.0)},
-                                     {"dest", Value(static_cast<long long>(dest))},
-                                     {"pathSaveTo", Value(pathSaveTo)},
-                                     {"newDir", Value(newDir)}});
-    if (!notiLabel.isNull()) entry.set("notiLabel", notiLabel);
-    if (!notiUserInfo.isNull()) entry.set("notiUserInfo", notiUserInfo);
+    if (!task) return nullptr;
+    auto entry = std::make_shared<Entry>();
+    entry->task = task;
+    entry->dest = dest;
+    entry->pathSaveTo = pathSaveTo;
+    entry->newDir = newDir;
+    entry->notiLabel = notiLabel;
+    entry->notiUserInfo = notiUserInfo;
     return start(url, entry, task);
 }
 
-Value DownloadHost::start(const std::string& url, const Value& entry,
-                          const std::shared_ptr<NSURLSessionDownloadTask>& task) {
-    tasks().set(url, entry);
+std::shared_ptr<DownloadHost::Entry> DownloadHost::start(const std::string& url, const std::shared_ptr<Entry>& entry,
+                                                         const std::shared_ptr<NSURLSessionDownloadTask>& task) {
+    load();
+    put(tasks_, url, entry);
     save();
     task->resume();
     return entry;
 }
 
-Value DownloadHost::resume(const std::string& url) {
-    Value entry = rtasks()[url];
-    rtasks().dictionaryPtr()->remove(url);
+std::shared_ptr<DownloadHost::Entry> DownloadHost::resume(const std::string& url) {
+    load();
+    auto entry = entryIn(rtasks_, url);
+    erase(rtasks_, url);
     save();
-    std::optional<std::string> file = resumeFile(entry);
-    if (!file) return Value();
+    std::optional<std::string> file = entry ? resumeFile(*entry) : std::nullopt;
+    if (!file) return nullptr;
     Result<Bytes> data = readFileData(*file);
     removeFile(*file);
-    if (!data) return Value();
+    if (!data) return nullptr;
     auto task = session()->downloadTaskWithResumeData(*data);
-    if (!task) return Value();
-    entry.dictionaryPtr()->remove("resumePath");
-    entry.set("task", Value(task));
+    if (!task) return nullptr;
+    entry->resumePath.reset();
+    entry->task = task;
     return start(url, entry, task);
 }
 
 void DownloadHost::pause(const std::string& url) {
-    Value entry = tasks()[url];
-    auto task = liveTask(entry);
-    tasks().dictionaryPtr()->remove(url);
+    load();
+    auto entry = entryIn(tasks_, url);
+    auto task = entry ? entry->task : nullptr;
+    erase(tasks_, url);
     save();
     if (!task) return;
     std::weak_ptr<DownloadHost> weakSelf = self<DownloadHost>();
@@ -124,43 +194,44 @@ void DownloadHost::pause(const std::string& url) {
             relative = std::string(kResumeDataFolder) + "/" + generateRandomString(10);
         } while (existFile(withLibraryPath(relative)));
         if (!writeFileAtomically(withLibraryPath(relative), *data).ok()) return;
-        entry.dictionaryPtr()->remove("task");
-        entry.set("resumePath", Value(relative));
-        me->rtasks().set(url, entry);
+        entry->task.reset();
+        entry->resumePath = relative;
+        me->load();
+        put(me->rtasks_, url, entry);
         me->save();
     });
 }
 
 void DownloadHost::cancel(const std::string& url) {
-    if (auto task = liveTask(tasks()[url])) task->cancel();
-    tasks().dictionaryPtr()->remove(url);
-    if (rtasks().dictionaryPtr()->contains(url)) {
-        if (auto file = resumeFile(rtasks()[url])) removeFile(*file);
-        rtasks().dictionaryPtr()->remove(url);
+    load();
+    if (auto entry = entryIn(tasks_, url); entry && entry->task) entry->task->cancel();
+    erase(tasks_, url);
+    if (auto paused = entryIn(rtasks_, url)) {
+        if (auto file = resumeFile(*paused)) removeFile(*file);
+        erase(rtasks_, url);
     }
     save();
 }
 
 bool DownloadHost::isActive(const std::string& url) {
-    return tasks().dictionaryPtr()->contains(url);
+    return entryIn(tasks(), url) != nullptr;
 }
 
 bool DownloadHost::isResumable(const std::string& url) {
-    return rtasks().dictionaryPtr()->contains(url);
+    return entryIn(rtasks(), url) != nullptr;
 }
 
-Value DownloadHost::getItem(const std::string& url) {
-    if (tasks().dictionaryPtr()->contains(url)) return tasks()[url];
-    if (rtasks().dictionaryPtr()->contains(url)) return rtasks()[url];
-    return Value();
+std::shared_ptr<DownloadHost::Entry> DownloadHost::getItem(const std::string& url) {
+    if (auto entry = entryIn(tasks(), url)) return entry;
+    return entryIn(rtasks(), url);
 }
 
-std::vector<std::string> DownloadHost::getList(std::int64_t dest, const std::optional<std::string>& pathSaveTo) {
+std::vector<std::string> DownloadHost::getList(std::optional<DownloadDestination> dest,
+                                               const std::optional<std::string>& pathSaveTo) {
     std::vector<std::string> list;
-    for (const Value& table : {tasks(), rtasks()}) {
-        for (const auto& [url, entry] : *table.dictionaryPtr()) {
-            bool matches = !pathSaveTo || (entry["pathSaveTo"].stringValue() == *pathSaveTo &&
-                                           (dest == 0 || entry["dest"].integerValue() == dest));
+    for (const Table* table : {&tasks(), &rtasks()}) {
+        for (const auto& [url, entry] : *table) {
+            bool matches = !pathSaveTo || (entry->pathSaveTo == *pathSaveTo && (!dest || entry->dest == *dest));
             if (matches) list.push_back(url);
         }
     }
@@ -174,8 +245,8 @@ void DownloadHost::refresh() {
         if (!me) return;
         for (const auto& task : leftOver) task->cancel();
         std::vector<std::string> restored;
-        for (const auto& [url, entry] : *me->tasks().dictionaryPtr()) {
-            if (!liveTask(entry)) restored.push_back(url);
+        for (const auto& [url, entry] : me->tasks()) {
+            if (!entry->task) restored.push_back(url);
         }
         for (const std::string& url : restored) me->cancel(url);
         if (!restored.empty()) me->save();
@@ -183,15 +254,9 @@ void DownloadHost::refresh() {
 }
 
 void DownloadHost::save() {
-    Value stored = Value::dictionary();
-    for (const auto& [url, entry] : *tasks().dictionaryPtr()) {
-        Value copy = entry.isDictionary() ? entry.deepCopy() : Value::dictionary();
-        copy.dictionaryPtr()->remove("task");
-        copy.dictionaryPtr()->remove("error");
-        stored.set(url, copy);
-    }
-    lastInfo()->set(stored, "tasks");
-    lastInfo()->set(rtasks(), "rtasks");
+    load();
+    lastInfo()->set(storedTable(tasks_), "tasks");
+    lastInfo()->set(storedTable(rtasks_), "rtasks");
     lastInfo()->save();
     Global::shared()->updateDisableIdle(false);
 }
@@ -201,52 +266,49 @@ std::optional<std::string> DownloadHost::getURLfromTask(const NSURLSessionTask& 
     if (address) {
         if (auto url = unescapeURL(address->absoluteString())) return url;
     }
-    for (const Value& table : {tasks(), rtasks()}) {
-        for (const auto& [url, entry] : *table.dictionaryPtr()) {
-            if (liveTask(entry).get() == &task) return url;
+    for (const Table* table : {&tasks(), &rtasks()}) {
+        for (const auto& [url, entry] : *table) {
+            if (entry->task.get() == &task) return url;
         }
     }
     return std::nullopt;
 }
 
-Value DownloadHost::entryOf(const NSURLSessionTask& task, const Value& table) {
+std::shared_ptr<DownloadHost::Entry> DownloadHost::entryOf(const NSURLSessionTask& task, const Table& table) {
     std::optional<std::string> url = getURLfromTask(task);
-    if (!url) return Value();
-    Value entry = table[*url];
-    if (!entry.isDictionary()) return Value();
+    if (!url) return nullptr;
+    auto entry = entryIn(table, *url);
+    if (!entry) return nullptr;
     // A later download of the same URL owns the entry now: this task's events are not its own.
-    auto owner = liveTask(entry);
-    if (owner && owner.get() != &task) return Value();
+    if (entry->task && entry->task.get() != &task) return nullptr;
     return entry;
 }
 
 void DownloadHost::URLSessionDownloadTaskDidWriteData(NSURLSession&, NSURLSessionDownloadTask& task, std::int64_t,
                                                       std::int64_t totalBytesWritten,
                                                       std::int64_t totalBytesExpectedToWrite) {
-    Value entry = entryOf(task, tasks());
+    auto entry = entryOf(task, tasks());
     if (!entry) entry = entryOf(task, rtasks());
     if (!entry) return;
     if (totalBytesExpectedToWrite >= 1) {
-        entry.set("totalBytesExpectedToWrite", Value(static_cast<long long>(totalBytesExpectedToWrite)));
-        entry.set("percent",
-                  Value(static_cast<double>(totalBytesWritten) / static_cast<double>(totalBytesExpectedToWrite)));
+        entry->totalBytesExpectedToWrite = totalBytesExpectedToWrite;
+        entry->percent = static_cast<double>(totalBytesWritten) / static_cast<double>(totalBytesExpectedToWrite);
     } else {
-        entry.set("percent", Value(0.0));
+        entry->percent = 0.0;
     }
 }
 
 void DownloadHost::URLSessionDownloadTaskDidFinishDownloadingToURL(NSURLSession&, NSURLSessionDownloadTask& task,
                                                                    const std::shared_ptr<NSURL>& location) {
-    Value entry = entryOf(task, tasks());
+    auto entry = entryOf(task, tasks());
     if (!entry) return;
-    entry.set("percent", Value(1.0));
+    entry->percent = 1.0;
     std::string path = location ? location->path() : std::string();
     if (existFile(path)) {
-        entry.set("path", Value(path));
+        entry->path = path;
     } else {
         // Another file of the same size may belong to another download: never take it instead.
-        entry.set("error",
-                  Value(NSError::withDescription(NSCocoaErrorDomain, kNoSuchFile, "The downloaded file is missing.")));
+        entry->error = NSError::withDescription(NSCocoaErrorDomain, kNoSuchFile, "The downloaded file is missing.");
     }
     // Before returning: the platform removes the file once this event is over.
     complete(task);
@@ -255,24 +317,23 @@ void DownloadHost::URLSessionDownloadTaskDidFinishDownloadingToURL(NSURLSession&
 void DownloadHost::URLSessionTaskDidCompleteWithError(NSURLSession&, NSURLSessionTask& task,
                                                       std::shared_ptr<NSError> error) {
     if (!error) return;
-    Value entry = entryOf(task, tasks());
+    auto entry = entryOf(task, tasks());
     if (!entry) return;
-    entry.set("error", Value(error));
+    entry->error = error;
     complete(task);
 }
 
 void DownloadHost::complete(const NSURLSessionTask& task) {
-    Value entry = entryOf(task, tasks());
-    if (!entry || entry["done"].boolValue()) return;
-    entry.set("done", Value(true));
+    auto entry = entryOf(task, tasks());
+    if (!entry || entry->done) return;
+    entry->done = true;
     std::string url = *getURLfromTask(task);
 
-    auto error = entry["error"].objectAs<NSError>();
+    auto error = entry->error;
     std::optional<std::string> finalPath;
     if (!error) {
-        std::optional<std::string> folder = downloadFolder(
-            entry["dest"].integerValue(), entry["pathSaveTo"].stringValue(), entry["newDir"].boolValue());
-        const std::string source = entry["path"].stringValue();
+        std::optional<std::string> folder = downloadFolder(entry->dest, entry->pathSaveTo, entry->newDir);
+        const std::string source = entry->path.value_or(std::string());
         if (!folder || !createDirectory(*folder)) {
             error =
                 NSError::withDescription(NSCocoaErrorDomain, kWriteFailed, "The destination folder cannot be written.");
@@ -287,15 +348,15 @@ void DownloadHost::complete(const NSURLSessionTask& task) {
         }
     }
 
-    tasks().dictionaryPtr()->remove(url);
+    erase(tasks_, url);
     save();
-    if (entry.dictionaryPtr()->contains("notiLabel")) {
+    if (!entry->notiLabel.isNull()) {
         Value info = Value::dictionary();
         if (finalPath) info.set("path", Value(*finalPath));
-        info.set("userInfo", entry["notiUserInfo"]);
-        noti(!error, entry["notiLabel"], info);
+        info.set("userInfo", entry->notiUserInfo);
+        noti(!error, entry->notiLabel, info);
     }
-    if (!error) done(url, *finalPath, entry);
+    if (!error) done(url, *finalPath, *entry);
     lastError_ = error;
 }
 

@@ -4,8 +4,14 @@
 #include "foundation/device.h"
 #include "foundation/global.h"
 
-bool PortraitController::shouldAutorotate() const { return Global::shared()->device()->IsIPad(); }
+bool portraitOnPhonesAutorotates() { return Global::shared()->device()->IsIPad(); }
+
+UIInterfaceOrientationMask portraitOnPhonesOrientations() {
+    return Global::shared()->device()->IsIPad() ? UIInterfaceOrientationMaskAll : UIInterfaceOrientationMaskPortrait;
+}
+
+bool PortraitController::shouldAutorotate() const { return portraitOnPhonesAutorotates(); }
 
 UIInterfaceOrientationMask PortraitController::supportedInterfaceOrientations() const {
-    return Global::shared()->device()->IsIPad() ? UIInterfaceOrientationMaskAll : UIInterfaceOrientationMaskPortrait;
+    return portraitOnPhonesOrientations();
 }

@@ -3,6 +3,10 @@
 
 #include "app/base/my_view_controller.h"
 
+// The rotation rule itself, for a screen that cannot derive from PortraitController.
+bool portraitOnPhonesAutorotates();
+UIInterfaceOrientationMask portraitOnPhonesOrientations();
+
 class PortraitController : public MyViewController {
 public:
     KORVA_MAKE(PortraitController)

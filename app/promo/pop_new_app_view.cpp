@@ -25,6 +25,7 @@
 #include "platform/ui/text/attributed_string.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/popup/text_measure_popup.h"
 #include "ui/theme/font.h"
 #include "widgets/button/icon_button.h"
@@ -40,7 +41,6 @@ constexpr CGFloat kInfoSide = 40, kInfoBottom = -160;
 constexpr CGFloat kButtonSide = 30, kButtonHeight = 40;
 constexpr double kButtonRadius = 20;
 constexpr CGFloat kYesBottom = -120, kNoThanksBottom = -65, kRemindBottom = -10;
-constexpr CGFloat kScreenMargin = 20;
 constexpr float kMinWidth = 280;
 constexpr CGFloat kTextPaddingW = 50, kTextPaddingH = 400;
 constexpr std::uint64_t kPictureDays = 20, kPictureQueue = 10;
@@ -208,7 +208,7 @@ void PopNewAppView::updateView() {
     std::shared_ptr<UIView> own;
     if (auto owner = vc()) own = owner->view();
     const CGSize f = own ? own->frame().size : CGSize{};
-    const float w = minFloat(float(f.width), float(f.height)) - float(kScreenMargin);
+    const float w = minFloat(float(f.width), float(f.height)) - float(kPopupScreenMargin);
     const CGSize measured = measurePopupText(attributedText_, w);
     loadPicture();
     setSize({clampFloat(float(measured.width + kTextPaddingW), kMinWidth, w), measured.height + kTextPaddingH});

@@ -8,6 +8,7 @@
 #include "ui/controller/view_controller_navigation.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 
 CGSize PopWebView::panelSize(CGSize owner) {
     // Single precision, as the screen's numbers are; each product rounded once.
@@ -71,7 +72,7 @@ void PopWebView::updateDarkMode() {
     PopVCView::updateDarkMode();
     bg()->setBackgroundColor(UIColor::colorWithWhite(0, kDimAlpha));
     setBgColor(UIColor::whiteColor());
-    assignRound(*body(), kBodyRadius);
+    assignRound(*body(), kPopupCornerRadius);
     body()->setBackgroundColor(UIColor::whiteColor());
     container()->setBackgroundColor(UIColor::whiteColor());
     act_->setActivityIndicatorViewStyle(UIActivityIndicatorViewStyle::Gray);

@@ -29,7 +29,6 @@ public:
     static constexpr double kHeightPerWidth = 1.2;
     static constexpr CGFloat kBodyInset = 1;
     static constexpr CGFloat kSpinnerSide = 100;
-    static constexpr CGFloat kBodyRadius = 5;
     static constexpr CGFloat kDimAlpha = 0.5;
 
     // The panel's size for an owner's view of this size.

@@ -13,6 +13,7 @@
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "ui/layout/view_custom_constraints.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/theme/color.h"
 #include "ui/theme/font.h"
 #include "widgets/button/ns_string_font_awesome.h"
@@ -76,7 +77,7 @@ void PopManualView::updateData() {
     auto owner = vc();
     const CGSize screen = owner ? owner->view()->bounds().size : CGSize{};
     const float s = float(std::min(screen.width, screen.height));
-    setSize({std::min(float(w), s - float(kMargin)), kHeight});
+    setSize({std::min(float(w), s - float(kPopupScreenMargin)), kHeight});
 }
 
 void PopManualView::hide(Callback completion) {

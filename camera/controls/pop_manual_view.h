@@ -21,7 +21,6 @@ class PopManualView : public PopManualBase, public PopManualBaseDelegate, public
 public:
     KORVA_MAKE(PopManualView)
     static constexpr CGFloat kHeight = 95;
-    static constexpr CGFloat kMargin = 20;
     // The icon glyph that marks a control held by hand.
     static constexpr std::uint16_t kManualGlyph = 0xF023;
 

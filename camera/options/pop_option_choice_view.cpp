@@ -4,6 +4,7 @@
 #include "ui/controls/status_button_base.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 
 void PopOptionChoiceView::init() {
     PopArrowedView::init();
@@ -16,7 +17,7 @@ void PopOptionChoiceView::init() {
 
 void PopOptionChoiceView::buildBody() {
     b0_ = UIView::make();
-    assignRound(*b0_, kBodyRadius);
+    assignRound(*b0_, kPopupCornerRadius);
     container()->addSubview(b0_);
     addConstraintsFull(b0_, container(), kBodyInset, kBodyInset, -kBodyInset, -kBodyInset);
     choices_ = makeChoices();

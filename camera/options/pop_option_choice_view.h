@@ -22,7 +22,6 @@ class PopOptionChoiceView : public PopArrowedView {
 public:
     static constexpr CGFloat kButtonTop = 8;
     static constexpr CGSize kButtonSize{60, 40};
-    static constexpr CGFloat kBodyRadius = 5;
     static constexpr CGFloat kBodyInset = 1;
 
     void init() override;

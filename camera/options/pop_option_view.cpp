@@ -14,11 +14,11 @@
 #include "ui/controls/status_button_path.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/theme/font.h"
 
 namespace {
 
-constexpr CGFloat kBodyRadius = 5;
 constexpr CGFloat kBodyInset = 1;
 constexpr CGFloat kRowTop = 8;
 constexpr CGSize kButton{60, 40};
@@ -51,7 +51,7 @@ void PopOptionView::init() {
 
 void PopOptionView::buildBody() {
     b0_ = UIView::make();
-    assignRound(*b0_, kBodyRadius);
+    assignRound(*b0_, kPopupCornerRadius);
     container()->addSubview(b0_);
     addConstraintsFull(b0_, container(), kBodyInset, kBodyInset, -kBodyInset, -kBodyInset);
 

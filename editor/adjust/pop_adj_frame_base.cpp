@@ -4,17 +4,17 @@
 #include "platform/ui/draw/color.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/theme/font.h"
 #include "widgets/scroll/scroll_label.h"
 
 namespace {
-constexpr CGFloat kPanelRadius = 5;
 }
 
 void PopAdjFrameBase::init() {
     PopSenderView::init();
     b0p_ = UIView::make();
-    assignRound(*b0p_, kPanelRadius);
+    assignRound(*b0p_, kPopupCornerRadius);
     b0p_->setBackgroundColor(UIColor::colorWithWhite(0, 1));
     auto font = Global::shared()->font();
     titleView_ = TitleView::make(font ? font->filterMenuNormal() : nullptr);

@@ -8,6 +8,7 @@
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/draw/color.h"
 #include "ui/layout/view_custom_constraints.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/theme/color.h"
 #include "ui/theme/font.h"
 
@@ -42,7 +43,7 @@ void PopAdjHView::updateData() {
         const CGRect b = controller->view()->bounds();
         side = std::min(b.size.width, b.size.height);
     }
-    setSize({clampFloat(static_cast<float>(width), kMinWidth, static_cast<float>(side - kScreenMargin)), kHeight});
+    setSize({clampFloat(static_cast<float>(width), kMinWidth, static_cast<float>(side - kPopupScreenMargin)), kHeight});
 }
 
 void PopAdjHView::show(const std::shared_ptr<NSObject>& sender, const Value& attrs, Callback completion) {

@@ -12,7 +12,6 @@ public:
     static constexpr CGFloat kHeight = 52;
     static constexpr CGFloat kMinWidth = 20;
     // The bubble keeps this far inside the smaller side of the screen.
-    static constexpr CGFloat kScreenMargin = 20;
 
     void init() override;
 

@@ -6,6 +6,7 @@
 #include "platform/ui/draw/color.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 
 namespace {
 constexpr CGFloat kSideInset = 20;
@@ -15,7 +16,7 @@ constexpr CGFloat kTopInset = 5;
 void PopAdjSliderView::init() {
     PopAdjGeneralBase::init();
     b0_ = layOutEditor(kSize, UIColor::colorWithWhite(0, 0.8));
-    assignRound(*b0_, 5);
+    assignRound(*b0_, kPopupCornerRadius);
     b0_->setBackgroundColor(UIColor::clearColor());
     slider_ = UISlider::make();
     slider_->setMinimumValue(0);

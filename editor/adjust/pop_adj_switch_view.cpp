@@ -6,11 +6,12 @@
 #include "platform/ui/draw/color.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 
 void PopAdjSwitchView::init() {
     PopAdjGeneralBase::init();
     b0_ = layOutEditor(kSize, UIColor::colorWithWhite(0, 1));
-    assignRound(*b0_, 5);
+    assignRound(*b0_, kPopupCornerRadius);
     b0_->setBackgroundColor(UIColor::colorWithWhite(0, 1));
     sw_ = UISwitch::make();
     sw_->setTintColor(UIColor::whiteColor());

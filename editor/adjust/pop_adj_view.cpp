@@ -21,9 +21,9 @@
 #include "ui/controller/view_controller_dialogs.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 
 namespace {
-constexpr CGFloat kContentRadius = 5;
 constexpr CGFloat kContentInset = 1;
 }  // namespace
 
@@ -43,7 +43,7 @@ void PopAdjView::init() {
 const std::shared_ptr<UIView>& PopAdjView::b0() {
     if (!b0_) {
         b0_ = UIView::make();
-        assignRound(*b0_, kContentRadius);
+        assignRound(*b0_, kPopupCornerRadius);
         b0_->setBackgroundColor(UIColor::colorWithWhite(0, 1));
         container()->addSubview(b0_);
         addConstraintsFull(b0_, container(), kContentInset, kContentInset, -kContentInset, -kContentInset);

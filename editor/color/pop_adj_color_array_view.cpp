@@ -7,12 +7,12 @@
 #include "platform/ui/draw/color.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 #include "widgets/scroll/scroll_label.h"
 
 namespace {
 constexpr CGFloat kSideInset = 20;
 constexpr CGFloat kTopInset = 5;
-constexpr CGFloat kCornerRadius = 5;
 }  // namespace
 
 void PopAdjColorArrayView::init() {
@@ -21,7 +21,7 @@ void PopAdjColorArrayView::init() {
     // The bubble is white: the title in white would not be seen on it.
     titleView()->lblTitle()->setTextColor(UIColor::blackColor());
     b0_->setBackgroundColor(UIColor::colorWithWhite(0, 1));
-    assignRound(*b0_, kCornerRadius);
+    assignRound(*b0_, kPopupCornerRadius);
     slider_ = UISlider::make();
     slider_->setMinimumValue(0);
     slider_->setMaximumValue(1);

@@ -14,11 +14,11 @@
 #include "ui/controls/status_button_image.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/theme/font.h"
 #include "ui/theme/image_custom.h"
 
 namespace {
-constexpr CGFloat kPanelRadius = 5;
 constexpr CGFloat kPanelInset = 1;
 constexpr CGFloat kStripInset = 5;
 constexpr std::uint16_t kGlyph = 61875;
@@ -38,7 +38,7 @@ void PopAdjColorSpaceView::init() {
     bg()->setBackgroundColor(UIColor::clearColor());
     setBgColor(UIColor::colorWithWhite(1, 1));
     b0_ = UIView::make();
-    assignRound(*b0_, kPanelRadius);
+    assignRound(*b0_, kPopupCornerRadius);
     b0_->setBackgroundColor(UIColor::colorWithWhite(0, 1));
     scroll_ = UIScrollView::make();
     b0_->addSubview(scroll_);
@@ -97,12 +97,12 @@ void PopAdjColorSpaceView::updateData() {
     }
     const auto n = static_cast<CGFloat>(arr_.size());
     scroll_->setContentSize({kPitch * n, kButtonSize.height});
-    CGFloat side = kPitch * n + kScreenMargin;
+    CGFloat side = kPitch * n + kPopupScreenMargin;
     if (auto controller = vc()) {
         const CGRect b = controller->view()->bounds();
         side = std::min(b.size.width, b.size.height);
     }
-    setSize({minFloat(static_cast<float>(kPitch * n), static_cast<float>(side - kScreenMargin)), kHeight});
+    setSize({minFloat(static_cast<float>(kPitch * n), static_cast<float>(side - kPopupScreenMargin)), kHeight});
     updateView();
 }
 

@@ -18,7 +18,6 @@ public:
     static constexpr CGSize kButtonSize{80, 35};
     static constexpr CGFloat kHeight = 50;
     // The strip keeps this far inside the smaller side of the screen.
-    static constexpr CGFloat kScreenMargin = 20;
 
     void init() override;
 

@@ -7,10 +7,10 @@
 #include "platform/ui/draw/color.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 #include "widgets/button/icon_button.h"
 
 namespace {
-constexpr CGFloat kPanelRadius = 5;
 constexpr std::uint16_t kGlyphFlipH = 61566;
 constexpr std::uint16_t kGlyphFlipV = 61565;
 constexpr std::uint16_t kGlyphRotateL = 61666;
@@ -24,7 +24,7 @@ void PopAdjTransformView::init() {
     bg()->setBackgroundColor(UIColor::clearColor());
     setBgColor(UIColor::colorWithWhite(0, 0.8));
     b0_ = UIView::make();
-    assignRound(*b0_, kPanelRadius);
+    assignRound(*b0_, kPopupCornerRadius);
     b0_->setBackgroundColor(UIColor::colorWithWhite(0, 1));
     b0p()->addSubview(b0_);
     addConstraintsFull(b0_, b0p(), 0, kTitleBarHeight, 0, 0);
@@ -45,7 +45,7 @@ std::shared_ptr<IconButton> PopAdjTransformView::makeButton(std::uint16_t glyph,
         },
         UIControlEventTouchUpInside);
     b0_->addSubview(button);
-    addConstraintsCenter(button, b0_, dx, 0, kButtonSide, kButtonSide);
+    addConstraintsCenter(button, b0_, dx, 0, kPopupButtonSide, kPopupButtonSide);
     return button;
 }
 

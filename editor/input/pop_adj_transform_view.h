@@ -12,7 +12,6 @@ class PopAdjTransformView : public PopAdjGeneralBase {
 public:
     KORVA_MAKE(PopAdjTransformView)
     static constexpr CGSize kSize{210, 105};
-    static constexpr CGFloat kButtonSide = 40;
     // Horizontal centre offsets of the buttons from the panel's centre, in button order.
     static constexpr CGFloat kButtonOffsets[4] = {-75, -25, 25, 75};
 

@@ -9,9 +9,9 @@
 #include "platform/ui/draw/color.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 
 namespace {
-constexpr CGFloat kPanelRadius = 5;
 }
 
 void PopAdjVectorView::init() {
@@ -19,7 +19,7 @@ void PopAdjVectorView::init() {
     setSize(kInitialSize);
     setBgColor(UIColor::colorWithWhite(0, 1));
     b0_ = UIView::make();
-    assignRound(*b0_, kPanelRadius);
+    assignRound(*b0_, kPopupCornerRadius);
     b0_->setBackgroundColor(UIColor::colorWithWhite(1, 1));
     for (int i = 0; i < kSliderCount; ++i) initSlider(i, 0, 1);
     b0p()->addSubview(b0_);

@@ -11,16 +11,16 @@
 #include "platform/ui/gesture/ui_tap_gesture_recognizer.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 
 namespace {
-constexpr CGFloat kPanelRadius = 5;
 constexpr CGFloat kPopupAlpha = 0.8;
 }  // namespace
 
 void PopAdjGraph2DView::init() {
     PopAdjGeneralBase::init();
     b0_ = layOutEditor(kSize, UIColor::colorWithWhite(0, kPopupAlpha));
-    assignRound(*b0_, kPanelRadius);
+    assignRound(*b0_, kPopupCornerRadius);
     b0_->setBackgroundColor(UIColor::colorWithWhite(0, 1));
     lplane_ = CoordPointerLabeledView::make();
     std::weak_ptr<PopAdjGraph2DView> weak = self<PopAdjGraph2DView>();

@@ -4,10 +4,10 @@
 #include "ui/controls/status_button_path.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 
 namespace {
 
-constexpr CGFloat kPanelRadius = 5;
 constexpr CGFloat kPanelInset = 1;
 constexpr CGSize kButtonSize{60, 40};
 constexpr CGFloat kButtonTop = 8;
@@ -56,7 +56,7 @@ void PopAdjRectRatioView::init() {
     bg()->setBackgroundColor(UIColor::clearColor());
     setBgColor(UIColor::colorWithWhite(1, 1));
     b0_ = UIView::make();
-    assignRound(*b0_, kPanelRadius);
+    assignRound(*b0_, kPopupCornerRadius);
     b0_->setBackgroundColor(UIColor::colorWithWhite(0, 1));
     container()->addSubview(b0_);
     addConstraintsFull(b0_, container(), kPanelInset, kPanelInset, -kPanelInset, -kPanelInset);

@@ -9,11 +9,11 @@
 #include "ui/controls/status_button_path.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 
 namespace {
 constexpr CGPoint kIconPosition{10, 10};
 constexpr CGSize kIconSize{20, 20};
-constexpr CGFloat kButtonSide = 40;
 constexpr CGFloat kButtonBottom = -5;
 constexpr CGFloat kButtonRadius = 5;
 }  // namespace
@@ -47,7 +47,7 @@ void PopAdjRectView::init() {
     assignShadow(*btnRatio_);
     assignRound(*btnRatio_, kButtonRadius);
     b0()->addSubview(btnRatio_);
-    addConstraintsCB(btnRatio_, b0(), 0, kButtonBottom, kButtonSide, kButtonSide);
+    addConstraintsCB(btnRatio_, b0(), 0, kButtonBottom, kPopupButtonSide, kPopupButtonSide);
 
     UIViewAddGestureRecognizer(*container(), UIPanGestureRecognizer::make([weak](UIGestureRecognizer& r) {
         if (auto s = weak.lock()) s->plane_->onPan(r);

@@ -10,11 +10,11 @@
 #include "settings/dict/settings_dict_description.h"
 #include "ui/controller/view_controller_navigation.h"
 #include "ui/layout/view_custom_constraints.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/theme/color.h"
 
 namespace {
 constexpr CGFloat kDimAlpha = 0.5;
-constexpr CGFloat kBodyRadius = 5;
 constexpr CGFloat kBodyInset = 1;
 }  // namespace
 
@@ -37,7 +37,7 @@ void PopSettingsDictView::updateDarkMode() {
     bg()->setBackgroundColor(UIColor::colorWithWhite(0, kDimAlpha));
     auto palette = Global::shared()->color();
     setBgColor(palette ? palette->backgroundPopDefault() : UIColor::whiteColor());
-    body()->layer()->setCornerRadius(kBodyRadius);
+    body()->layer()->setCornerRadius(kPopupCornerRadius);
     body()->setBackgroundColor(UIColor::clearColor());
     if (dict_) dict_->updateDarkMode();
 }

@@ -1,6 +1,7 @@
 // The keyboard bar: built once from the kit's images and texts.
 #include "settings/form/form_action_bar.h"
 
+#include "platform/runtime/weak_bind.h"
 #include "platform/storage/bundle.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/draw/graphics.h"
@@ -23,9 +24,8 @@ void FormActionBar::init() {
     UIToolbar::init();
     sizeToFit();
     std::weak_ptr<FormActionBar> weak = self<FormActionBar>();
-    done_ = UIBarButtonItem::withSystemItem(UIBarButtonSystemItem::Done, [weak](UIBarButtonItem& b) {
-        if (auto bar = weak.lock()) bar->handleActionBarDone(b);
-    });
+    done_ = UIBarButtonItem::withSystemItem(UIBarButtonSystemItem::Done,
+                                            weakBind(self<FormActionBar>(), &FormActionBar::handleActionBarDone));
 
     navigation_ = UISegmentedControl::withItems({form_localized("Previous"), form_localized("Next")});
     navigation_->setMomentary(true);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/runtime/weak_bind.h"
 #include "settings/form/form_row_margin.h"
 
 namespace {
@@ -25,14 +26,6 @@ void narrowTitle(UILabel& label, CGFloat controlWidth, CGFloat contentMargin) {
     label.setFrame(f);
     label.setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
 }
-
-template <class Cell>
-std::function<void(UIControl&)> relay(const std::shared_ptr<Cell>& cell, void (Cell::*action)()) {
-    std::weak_ptr<Cell> weak = cell;
-    return [weak, action](UIControl&) {
-        if (auto c = weak.lock()) ((*c).*action)();
-    };
-}
 }  // namespace
 
 // ---- switch ----
@@ -42,7 +35,7 @@ void FormTableViewBoolCell::cellDidLoad() {
     setSelectionStyle(UITableViewCellSelectionStyle::None);
     switch_ = UISwitch::make();
     switch_->setTranslatesAutoresizingMaskIntoConstraints(false);
-    switch_->addAction(relay(self<FormTableViewBoolCell>(), &FormTableViewBoolCell::switchValueDidChange),
+    switch_->addAction(weakBind(self<FormTableViewBoolCell>(), &FormTableViewBoolCell::switchValueDidChange),
                        UIControlEventValueChanged);
     contentView()->addSubview(switch_);
     contentView()->addConstraint(centredVertically(switch_, contentView()));
@@ -96,7 +89,7 @@ void FormTableViewSegmentedCell::cellDidLoad() {
     auto item = segmentedItem();
     control_ = UISegmentedControl::withItems(item ? item->segmentedControlTitles : std::vector<std::string>{});
     control_->setTranslatesAutoresizingMaskIntoConstraints(false);
-    control_->addAction(relay(self<FormTableViewSegmentedCell>(), &FormTableViewSegmentedCell::segmentValueDidChange),
+    control_->addAction(weakBind(self<FormTableViewSegmentedCell>(), &FormTableViewSegmentedCell::segmentValueDidChange),
                         UIControlEventValueChanged);
     contentView()->addSubview(control_);
     contentView()->addConstraint(centredVertically(control_, contentView()));
@@ -153,7 +146,7 @@ void FormTableViewFloatCell::cellDidLoad() {
     FormTableViewCell::cellDidLoad();
     setSelectionStyle(UITableViewCellSelectionStyle::None);
     slider_ = UISlider::make(CGRectMake(0, 0, kSliderInitialWidth, kSliderHeight));
-    slider_->addAction(relay(self<FormTableViewFloatCell>(), &FormTableViewFloatCell::sliderValueDidChange),
+    slider_->addAction(weakBind(self<FormTableViewFloatCell>(), &FormTableViewFloatCell::sliderValueDidChange),
                        UIControlEventValueChanged);
     contentView()->addSubview(slider_);
 }

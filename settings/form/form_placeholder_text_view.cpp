@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/dispatch/notification_center.h"
+#include "platform/runtime/weak_bind.h"
 
 namespace {
 constexpr CGFloat kPlaceholderInset = 8;
@@ -12,11 +13,9 @@ constexpr CGFloat kPlaceholderInset = 8;
 void FormPlaceholderTextView::init() {
     UITextView::init();
     placeholderColor_ = UIColor::lightGrayColor();
-    std::weak_ptr<FormPlaceholderTextView> weak = self<FormPlaceholderTextView>();
     subscription_ = NSNotificationCenter::defaultCenter()->addObserver(
-        UITextViewTextDidChangeNotification, nullptr, nullptr, [weak](const std::shared_ptr<NSNotification>&) {
-            if (auto view = weak.lock()) view->textChanged();
-        });
+        UITextViewTextDidChangeNotification, nullptr, nullptr,
+        weakBind(self<FormPlaceholderTextView>(), &FormPlaceholderTextView::textChanged));
 }
 
 FormPlaceholderTextView::~FormPlaceholderTextView() {

@@ -5,59 +5,52 @@
 
 #include <memory>
 
-#include "platform/ui/control/ui_label.h"
 #include "platform/ui/input/ui_picker_view.h"
-#include "platform/ui/input/ui_text_field.h"
+#include "settings/form/form_inline_editor_cell.h"
+#include "settings/form/form_inline_editor_row_cell.h"
 #include "settings/form/form_picker_items.h"
 #include "settings/form/form_picker_wheel.h"
-#include "settings/form/form_table_view_cell.h"
 
-class FormTableViewPickerCell : public FormTableViewCell, public UITextFieldDelegate {
+class FormTableViewPickerCell : public FormInlineEditorCell {
 public:
     KORVA_MAKE(FormTableViewPickerCell)
     // Only keyboard-style pickers are reached by the bar's Previous and Next.
     static bool canFocusWithItem(const FormItem& item);
     using FormTableViewCell::heightWithItem;
 
-    std::shared_ptr<FormPickerItem> pickerItem() const { return std::dynamic_pointer_cast<FormPickerItem>(formItemObject(item())); }
-    const std::shared_ptr<UITextField>& textField() const { return textField_; }
-    const std::shared_ptr<UILabel>& valueLabel() const { return valueLabel_; }
-    const std::shared_ptr<UILabel>& placeholderLabel() const { return placeholderLabel_; }
+    std::shared_ptr<FormPickerItem> pickerItem() const {
+        return std::dynamic_pointer_cast<FormPickerItem>(formItemObject(item()));
+    }
     const std::shared_ptr<UIPickerView>& pickerView() const { return picker_; }
-    std::shared_ptr<UIView> responder() const override { return textField_; }
-    bool becomeResponder() override { return textField_ && textField_->becomeFirstResponder(); }
 
     void cellDidLoad() override;
     void cellWillAppear() override;
-    void layoutSubviews() override;
-    void setSelected(bool selected, bool animated) override;
-    void setEnabled(bool e) override;
     // Reads the wheel into the item and shows the value.
     void shouldUpdateItemValue();
-
-    bool textFieldShouldBeginEditing(UITextField& field) override;
-    bool textFieldShouldEndEditing(UITextField& field) override;
 
     std::string className() const override { return "FormTableViewPickerCell"; }
 
 protected:
-    using FormTableViewCell::FormTableViewCell;
+    using FormInlineEditorCell::FormInlineEditorCell;
+
+    std::shared_ptr<FormTableViewItem> editedItem() const override { return pickerItem(); }
+    bool editsInline() const override;
+    std::shared_ptr<UIColor> valueColour() override { return detailTextLabel()->textColor(); }
+    void toggleInlineRow() override;
+    void editorCameUp() override { wheel_->showValue(*picker_); }
+    void setEditorEnabled(bool e) override { picker_->setUserInteractionEnabled(e); }
+    void commitEditorValue() override { shouldUpdateItemValue(); }
 
 private:
     void showValue();
 
-    std::shared_ptr<UITextField> textField_;
-    std::shared_ptr<UILabel> valueLabel_, placeholderLabel_;
     std::shared_ptr<UIPickerView> picker_;
     std::shared_ptr<FormPickerWheel> wheel_;
-    bool beginning_ = false;
 };
 
-class FormTableViewInlinePickerCell : public FormTableViewCell {
+class FormTableViewInlinePickerCell : public FormInlineEditorRowCell {
 public:
     KORVA_MAKE(FormTableViewInlinePickerCell)
-    static constexpr double kHeight = 216;
-    static double heightWithItem(const FormItem&, const FormTableViewManager&) { return kHeight; }
 
     std::shared_ptr<FormInlinePickerItem> inlineItem() const {
         return std::dynamic_pointer_cast<FormInlinePickerItem>(formItemObject(item()));
@@ -66,17 +59,18 @@ public:
 
     void cellDidLoad() override;
     void cellWillAppear() override;
-    void layoutSubviews() override;
-    void setEnabled(bool e) override;
     // Reads the wheel into the picker item and refreshes its row.
     void shouldUpdateItemValue();
 
     std::string className() const override { return "FormTableViewInlinePickerCell"; }
 
 protected:
-    using FormTableViewCell::FormTableViewCell;
+    using FormInlineEditorRowCell::FormInlineEditorRowCell;
 
 private:
+    std::shared_ptr<FormPickerItem> ownerItem() const;
+    void reloadOwnerRow();
+
     std::shared_ptr<UIPickerView> picker_;
     std::shared_ptr<FormPickerWheel> wheel_;
 };

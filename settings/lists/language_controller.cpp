@@ -7,12 +7,9 @@
 #include "foundation/string_custom_tokens.h"
 #include "language/language_code.h"
 #include "platform/text/string_compare.h"
-#include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/control/ui_label.h"
-#include "settings/empty/scroll_view_empty_state.h"
 #include "settings/lists/list_texts.h"
 #include "settings/value_members.h"
-#include "ui/layout/bar_button_item_custom.h"
 #include "ui/theme/color.h"
 #include "ui/theme/font.h"
 
@@ -27,21 +24,6 @@ Value makeRow(const std::string& code, const std::string& label, const std::opti
 
 std::shared_ptr<LanguageCode> LanguageController::languages() const {
     return std::dynamic_pointer_cast<LanguageCode>(Global::shared()->lcode());
-}
-
-std::shared_ptr<IndexedArray> LanguageController::ia() {
-    if (!ia_) ia_ = IndexedArray::make();
-    return ia_;
-}
-
-std::shared_ptr<UIBarButtonItem> LanguageController::bbCancel() {
-    if (!bbCancel_) {
-        std::weak_ptr<LanguageController> weak = self<LanguageController>();
-        bbCancel_ = UIBarButtonItem::withSystemItem(UIBarButtonSystemItem::Cancel, [weak](UIBarButtonItem&) {
-            if (auto me = weak.lock()) me->onCancel();
-        });
-    }
-    return bbCancel_;
 }
 
 const Value& LanguageController::arrBase() {
@@ -114,94 +96,25 @@ void LanguageController::updateData() {
     const Value& base = arrBase();
     for (std::size_t i = 0; i < base.count(); ++i)
         if (words.empty() || matches(base[i], words)) shown.append(base[i]);
-    arr_ = shown;
-    ia()->update(arr_.count(), recents,
-                 [this](std::size_t i) { return sectionStringOf(textMember(arr_[i], "label")); });
+    rows_ = shown;
+    ia()->update(rows_.count(), recents,
+                 [this](std::size_t i) { return sectionStringOf(textMember(rows_[i], "label")); });
     updateView();
-}
-
-void LanguageController::updateView() {
-    if (auto table = tableView()) table->reloadData();
-}
-
-void LanguageController::updateNav() {
-    auto me = self<UIViewController>();
-    setNavTitle(me, titleText_);
-    if (isModal(*this) && !noCancel_) ::setNavLeft(me, {bbCancel()});
 }
 
 void LanguageController::onCancel() {
     if (auto d = delegate()) d->onLanguageControllerCanceled(*this);
 }
 
-void LanguageController::loadView() {
-    auto root = UIView::make(CGRectMake(0, 0, 320, 480));
-    root->setBackgroundColor(UIColor::systemBackgroundColor());
-    auto bar = UISearchBar::make(CGRectMake(0, 0, 320, kSearchBarHeight));
-    bar->setTag(kSearchBarTag);
-    bar->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
-    root->addSubview(bar);
-    auto table =
-        UITableView::make(CGRectMake(0, kSearchBarHeight, 320, 480 - kSearchBarHeight), UITableViewStyle::Plain);
-    table->setTag(kTableTag);
-    table->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
-    table->registerCell(kCellIdentifier, [](const std::string& identifier) {
-        return UITableViewCell::make(UITableViewCellStyle::Subtitle, identifier);
-    });
-    root->addSubview(table);
-    setView(root);
-}
-
-void LanguageController::viewDidLoad() {
-    PortraitController::viewDidLoad();
-    auto table = std::dynamic_pointer_cast<UITableView>(view()->viewWithTag(kTableTag));
-    tableView_ = table;
-    if (table) {
-        table->setTableFooterView(UIView::make(CGRectZero));
-        setEmptyStateSource(*table, self<LanguageController>());
-        setEmptyStateDelegate(*table, self<LanguageController>());
-        table->setDelegate(self<LanguageController>());
-        table->setDataSource(self<LanguageController>());
-    }
-    attachSearchBar(std::dynamic_pointer_cast<UISearchBar>(view()->viewWithTag(kSearchBarTag)),
-                    self<LanguageController>());
-    updateData();
-    updateNav();
-}
-
-void LanguageController::viewWillAppear(bool animated) {
-    PortraitController::viewWillAppear(animated);
-    updateView();
-}
-
-void LanguageController::viewDidAppear(bool animated) {
-    PortraitController::viewDidAppear(animated);
-    updateNav();
-}
-
-std::size_t LanguageController::numberOfSectionsInTableView(UITableView&) {
-    return std::size_t(ia()->getSectionCount());
-}
-
-std::size_t LanguageController::numberOfRowsInSection(UITableView&, std::size_t section) {
-    return std::size_t(ia()->getRowCount(long(section)));
-}
-
-std::optional<std::string> LanguageController::titleForHeaderInSection(UITableView&, std::size_t section) {
-    if (ia()->getSectionCount() < 2 || arr_.count() < kMinRowsForIndex) return std::nullopt;
-    return ia()->getSectionTitle(long(section));
-}
-
-std::vector<std::string> LanguageController::sectionIndexTitles(UITableView&) {
-    if (arr_.count() < kMinRowsForIndex) return {};
-    return ia()->getIndexTitles().value_or(std::vector<std::string>{});
+bool LanguageController::showsSectionTitles() {
+    return ia()->getSectionCount() >= 2 && rows_.count() >= kMinRowsForIndex;
 }
 
 std::shared_ptr<UITableViewCell> LanguageController::cellForRowAtIndexPath(UITableView& table, NSIndexPath path) {
     auto cell = table.dequeueReusableCellWithIdentifier(kCellIdentifier, path);
     auto global = Global::shared();
     const long index = ia()->getIndex(long(path.section), long(path.row));
-    const Value row = index >= 0 && std::size_t(index) < arr_.count() ? arr_[std::size_t(index)] : Value();
+    const Value row = index >= 0 && std::size_t(index) < rows_.count() ? rows_[std::size_t(index)] : Value();
     const std::string label = textMember(row, "label");
     const std::string detail = textMember(row, "detail");
     cell->textLabel()->setText(label);
@@ -221,12 +134,8 @@ std::shared_ptr<UITableViewCell> LanguageController::cellForRowAtIndexPath(UITab
 void LanguageController::didSelectRowAtIndexPath(UITableView& table, NSIndexPath path) {
     table.deselectRowAtIndexPath(path, true);
     const long index = ia()->getIndex(long(path.section), long(path.row));
-    if (index < 0 || std::size_t(index) >= arr_.count()) return;
-    const std::string code = textMember(arr_[std::size_t(index)], "code");
+    if (index < 0 || std::size_t(index) >= rows_.count()) return;
+    const std::string code = textMember(rows_[std::size_t(index)], "code");
     if (auto codes = languages()) codes->makeRecent(code);
     if (auto d = delegate()) d->onLanguageControllerSelected(*this, code);
-}
-
-std::shared_ptr<NSAttributedString> LanguageController::descriptionForEmptyState(UIScrollView&) {
-    return listPlaceholderText(listPlaceholderString(!searchText().empty()));
 }

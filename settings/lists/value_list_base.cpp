@@ -2,6 +2,7 @@
 #include "settings/lists/value_list_base.h"
 
 #include "foundation/global.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/input/ui_search_bar.h"
@@ -11,12 +12,9 @@
 #include "ui/theme/font.h"
 
 std::shared_ptr<UIBarButtonItem> ValueListBase::bbCancel() {
-    if (!bbCancel_) {
-        std::weak_ptr<ValueListBase> weak = self<ValueListBase>();
-        bbCancel_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Cancel, [weak](UIBarButtonItem&) {
-            if (auto me = weak.lock()) me->onCancel();
-        });
-    }
+    if (!bbCancel_)
+        bbCancel_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Cancel,
+                                                 weakBind(self<ValueListBase>(), &ValueListBase::onCancel));
     return bbCancel_;
 }
 
@@ -34,7 +32,9 @@ void ValueListBase::loadView() {
     auto table = UITableView::make(CGRectMake(0, top, 320, 480 - top), UITableViewStyle::Plain);
     table->setTag(kTableTag);
     table->setAutoresizingMask(UIViewAutoresizingFlexibleWidth | UIViewAutoresizingFlexibleHeight);
-    table->registerClass<UITableViewCell>(kCellIdentifier);
+    table->registerCell(kCellIdentifier, [style = cellStyle()](const std::string& identifier) {
+        return UITableViewCell::make(style, identifier);
+    });
     root->addSubview(table);
     setView(root);
 }
@@ -71,7 +71,7 @@ void ValueListBase::updateView() {
 void ValueListBase::updateNav() {
     auto me = self<UIViewController>();
     setNavTitle(me, textTitle_);
-    if (isModal(*this)) ::setNavLeft(me, {bbCancel()});
+    if (isModal(*this) && offersCancel()) ::setNavLeft(me, {bbCancel()});
 }
 
 std::shared_ptr<UITableViewCell> ValueListBase::cellForString(UITableView& table, NSIndexPath path,

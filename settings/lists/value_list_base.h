@@ -1,7 +1,7 @@
-// What the two value lists share: the scene (a table under tag 1, and for the searchable list a
-// search bar under tag 2 above it), the strings, the current value and title, the Cancel button
-// shown when presented modally, the check-marked cell and the placeholder over an empty list.
-// Main-thread only.
+// What the value lists and the language list share: the scene (a table under tag 1, and for a
+// searchable list a search bar under tag 2 above it), the title, the Cancel button shown when
+// presented modally, and the placeholder over an empty list; for the lists of plain strings also
+// the strings, the current value and the check-marked cell. Main-thread only.
 #pragma once
 
 #include <memory>
@@ -58,6 +58,10 @@ protected:
     // Whether the scene has a search bar, and whether a search is under way.
     virtual bool hasSearchBar() const { return false; }
     virtual bool isSearching() const { return false; }
+    // The style of the table's cells.
+    virtual UITableViewCellStyle cellStyle() const { return UITableViewCellStyle::Default; }
+    // Whether a modally presented list offers Cancel.
+    virtual bool offersCancel() const { return true; }
     std::vector<std::string> keys_;
 
 private:

@@ -7,18 +7,6 @@
 #include "platform/text/string_compare.h"
 #include "settings/lists/list_texts.h"
 
-std::shared_ptr<IndexedArray> ValueTableController::ia() {
-    if (!ia_) ia_ = IndexedArray::make();
-    return ia_;
-}
-
-void ValueTableController::viewDidLoad() {
-    // The bar first: the base's first filtering reads its text.
-    attachSearchBar(std::dynamic_pointer_cast<UISearchBar>(view()->viewWithTag(kSearchBarTag)),
-                    self<ValueTableController>());
-    ValueListBase::viewDidLoad();
-}
-
 void ValueTableController::updateData() {
     auto words = tokens(searchText()).value_or(std::vector<std::string>{});
     keys_.clear();
@@ -36,22 +24,6 @@ void ValueTableController::updateData() {
 
 void ValueTableController::onCancel() {
     if (auto d = delegate()) d->onValueTableControllerCanceled(*this);
-}
-
-std::size_t ValueTableController::numberOfSectionsInTableView(UITableView&) {
-    return std::size_t(ia()->getSectionCount());
-}
-
-std::size_t ValueTableController::numberOfRowsInSection(UITableView&, std::size_t section) {
-    return std::size_t(ia()->getRowCount(long(section)));
-}
-
-std::optional<std::string> ValueTableController::titleForHeaderInSection(UITableView&, std::size_t section) {
-    return ia()->getSectionTitle(long(section));
-}
-
-std::vector<std::string> ValueTableController::sectionIndexTitles(UITableView&) {
-    return ia()->getIndexTitles().value_or(std::vector<std::string>{});
 }
 
 std::shared_ptr<UITableViewCell> ValueTableController::cellForRowAtIndexPath(UITableView& table, NSIndexPath path) {

@@ -65,7 +65,7 @@ TEST_F(BackgroundTest, TransfersFinishedInTheBackgroundHandBackOnce) {
               [&](std::optional<Bytes> data, std::shared_ptr<NSURLResponse>, std::shared_ptr<NSError>) {
                   reply = std::move(data);
               });
-    downloads->request(server_.url("/photo.jpg"), 1, "in", false, Value(), Value());
+    downloads->request(server_.url("/photo.jpg"), DownloadDestination::Documents, "in", false, Value(), Value());
     UIApplication::sharedApplication()->toggleBackground();
     ASSERT_EQ(UIApplication::sharedApplication()->applicationState(), UIApplicationState::Background);
 

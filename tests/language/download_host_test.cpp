@@ -26,7 +26,7 @@ std::string content(std::size_t size = kSize) {
 class RecordingDownloads : public DownloadHost {
 public:
     KORVA_MAKE(RecordingDownloads)
-    void done(const std::string& url, const std::string& path, const Value&) override {
+    void done(const std::string& url, const std::string& path, const Entry&) override {
         finished.emplace_back(url, path);
     }
     void noti(bool success, const Value& label, const Value& userInfo) override {
@@ -37,7 +37,7 @@ public:
     void URLSessionDownloadTaskDidWriteData(NSURLSession& s, NSURLSessionDownloadTask& t, std::int64_t a,
                                             std::int64_t b, std::int64_t c) override {
         DownloadHost::URLSessionDownloadTaskDidWriteData(s, t, a, b, c);
-        if (Value entry = getItem(getURLfromTask(t).value_or(""))) percents.push_back(entry["percent"].doubleValue());
+        if (auto entry = getItem(getURLfromTask(t).value_or(""))) percents.push_back(entry->percent);
     }
     std::vector<std::pair<std::string, std::string>> finished;
     std::vector<bool> notes;
@@ -103,12 +103,22 @@ protected:
     }
     std::string documents(const std::string& name) const { return withDocumentPath(name); }
     bool arrived(RecordingDownloads& host, std::size_t count = 1) {
-        return pumpMainUntil(
-            [&] { return host.notes.size() + host.finished.size() >= count && host.tasks().count() == 0; });
+        return pumpMainUntil([&] { return host.notes.size() + host.finished.size() >= count && host.tasks().empty(); });
     }
     std::vector<std::string> ranges_;
     bool holdWhole_ = true;
 };
+
+TEST(DownloadDestination, StoredNumbersStayAsTheyWereAndUnknownOnesMeanAFullPath) {
+    const std::pair<DownloadDestination, std::int64_t> stored[] = {
+        {DownloadDestination::FullPath, 0}, {DownloadDestination::Documents, 1}, {DownloadDestination::Library, 2}};
+    for (auto [dest, number] : stored) {
+        EXPECT_EQ(storedDownloadDestination(dest), number);
+        EXPECT_EQ(downloadDestinationFromStored(number), dest);
+    }
+    for (std::int64_t unknown : {std::int64_t{-1}, std::int64_t{3}, std::int64_t{1} << 40})
+        EXPECT_EQ(downloadDestinationFromStored(unknown), DownloadDestination::FullPath) << unknown;
+}
 
 TEST_F(DownloadHostTest, FilesLandInTheirFolderUnderNamesThatClashWithNothing) {
     auto host = RecordingDownloads::make();
@@ -116,15 +126,16 @@ TEST_F(DownloadHostTest, FilesLandInTheirFolderUnderNamesThatClashWithNothing) {
     for (const char* existing : {"box/a.zip", "box/a-1.zip", "box/data"})
         writeFileAtomically(documents(existing), "old").ok();
     const std::string zip = server_.url("/files/a.zip");
-    Value entry = host->request(zip, 1, "box", false, Value("label"), Value::dictionary({{"k", 1}}));
-    ASSERT_TRUE(entry.isDictionary());
+    auto entry =
+        host->request(zip, DownloadDestination::Documents, "box", false, Value("label"), Value::dictionary({{"k", 1}}));
+    ASSERT_TRUE(entry);
     EXPECT_TRUE(host->isActive(zip));
-    auto task = entry["task"].objectAs<NSURLSessionDownloadTask>();
+    auto task = entry->task;
     ASSERT_TRUE(task);
     EXPECT_EQ(task->originalRequest().maximumBodyLength(), DownloadHost::kMaximumFileBytes);
-    host->request(server_.url("/files/data"), 1, "box", false, Value(), Value());
-    host->request(server_.url("/files/dir/?a=1"), 1, "box", false, Value(), Value());
-    host->request(server_.url("/files/.."), 1, "box", false, Value(), Value());
+    host->request(server_.url("/files/data"), DownloadDestination::Documents, "box", false, Value(), Value());
+    host->request(server_.url("/files/dir/?a=1"), DownloadDestination::Documents, "box", false, Value(), Value());
+    host->request(server_.url("/files/.."), DownloadDestination::Documents, "box", false, Value(), Value());
     ASSERT_TRUE(pumpMainUntil([&] { return host->finished.size() == 4; }));
     std::map<std::string, std::string> paths(host->finished.begin(), host->finished.end());
     EXPECT_EQ(paths[zip], documents("box/a-2.zip"));
@@ -134,21 +145,21 @@ TEST_F(DownloadHostTest, FilesLandInTheirFolderUnderNamesThatClashWithNothing) {
               (std::set<std::string>{documents("box/noname"), documents("box/noname-1")}));
     EXPECT_TRUE(sameText(readFile(documents("box/a-2.zip")), content()));
     EXPECT_EQ(readFile(documents("box/a.zip")), "old");
-    EXPECT_EQ(entry["percent"], Value(1.0));
-    EXPECT_EQ(entry["totalBytesExpectedToWrite"].integerValue(), static_cast<std::int64_t>(kSize));
+    EXPECT_EQ(entry->percent, 1.0);
+    EXPECT_EQ(entry->totalBytesExpectedToWrite, static_cast<std::int64_t>(kSize));
     ASSERT_EQ(host->notes, std::vector<bool>{true});
     EXPECT_EQ(host->labels[0], Value("label"));
     EXPECT_EQ(host->infos[0]["path"], Value(documents("box/a-2.zip")));
     EXPECT_EQ(host->infos[0]["userInfo"]["k"], Value(1));
     EXPECT_FALSE(host->lastError());
-    EXPECT_EQ(host->tasks().count(), 0u);
+    EXPECT_TRUE(host->tasks().empty());
 }
 
 TEST_F(DownloadHostTest, FreshFoldersOnlyForANamedFolder) {
     auto host = RecordingDownloads::make();
     createDirectory(withLibraryPath("lib"));
-    host->request(server_.url("/files/in-docs.bin"), 1, "", true, Value(), Value());
-    host->request(server_.url("/files/in-lib.bin"), 2, "lib", true, Value(), Value());
+    host->request(server_.url("/files/in-docs.bin"), DownloadDestination::Documents, "", true, Value(), Value());
+    host->request(server_.url("/files/in-lib.bin"), DownloadDestination::Library, "lib", true, Value(), Value());
     ASSERT_TRUE(pumpMainUntil([&] { return host->finished.size() == 2; }));
     EXPECT_TRUE(existFile(documents("in-docs.bin")));
     EXPECT_FALSE(existFile(documents("-1")));
@@ -158,23 +169,24 @@ TEST_F(DownloadHostTest, FreshFoldersOnlyForANamedFolder) {
 TEST_F(DownloadHostTest, WithoutASizeTheShareStaysZeroUntilTheFileArrives) {
     auto host = RecordingDownloads::make();
     holdWhole_ = false;
-    Value entry = host->request(server_.url("/whole.bin"), 1, "w", false, Value(), Value());
+    auto entry = host->request(server_.url("/whole.bin"), DownloadDestination::Documents, "w", false, Value(), Value());
     ASSERT_TRUE(arrived(*host));
     ASSERT_FALSE(host->percents.empty());
     for (double p : host->percents) EXPECT_EQ(p, 0.0);
-    EXPECT_EQ(entry["percent"], Value(1.0));
+    EXPECT_EQ(entry->percent, 1.0);
+    EXPECT_FALSE(entry->totalBytesExpectedToWrite);
     EXPECT_TRUE(sameText(readFile(documents("w/whole.bin")), content()));
 }
 
 TEST_F(DownloadHostTest, APausedDownloadResumesWithARangeRequestAndTheTablesSurviveARestart) {
     auto host = RecordingDownloads::make();
     const std::string url = server_.url("/held.bin");
-    Value entry = host->request(url, 2, "got", false, Value("l"), Value());
-    ASSERT_TRUE(pumpMainUntil([&] { return entry["percent"].doubleValue() >= 0.5; }));
+    auto entry = host->request(url, DownloadDestination::Library, "got", false, Value("l"), Value());
+    ASSERT_TRUE(pumpMainUntil([&] { return entry->percent >= 0.5; }));
     host->pause(url);
     EXPECT_FALSE(host->isActive(url));
     ASSERT_TRUE(pumpMainUntil([&] { return host->isResumable(url); }));
-    const std::string resumePath = host->getItem(url)["resumePath"].stringValue();
+    const std::string resumePath = host->getItem(url)->resumePath.value_or("");
     EXPECT_EQ(resumePath.rfind("DownloadGlobal.ResumeData.1/", 0), 0u);
     EXPECT_EQ(resumePath.size(), std::string("DownloadGlobal.ResumeData.1/").size() + 10);
     EXPECT_TRUE(existFile(withLibraryPath(resumePath)));
@@ -183,10 +195,15 @@ TEST_F(DownloadHostTest, APausedDownloadResumesWithARangeRequestAndTheTablesSurv
     auto reread = LastInfo::make(withLibraryPath("DownloadHost.1-RecordingDownloads"));
     EXPECT_EQ(reread->get("rtasks")[url]["resumePath"], Value(resumePath));
     EXPECT_EQ(reread->get("rtasks")[url]["pathSaveTo"], Value("got"));
+    EXPECT_EQ(reread->get("rtasks")[url]["dest"].integerValue(), 2) << "Library keeps its stored number";
+    EXPECT_EQ(reread->get("rtasks")[url].dictionaryPtr()->keys(),
+              (std::vector<std::string>{"percent", "dest", "pathSaveTo", "newDir", "notiLabel",
+                                        "totalBytesExpectedToWrite", "resumePath"}));
     EXPECT_EQ(reread->get("tasks").count(), 0u);
 
-    Value resumed = host->request(url, 2, "elsewhere", false, Value(), Value());
-    ASSERT_TRUE(resumed.isDictionary());
+    auto resumed = host->request(url, DownloadDestination::Library, "elsewhere", false, Value(), Value());
+    ASSERT_TRUE(resumed);
+    EXPECT_EQ(resumed, entry) << "the paused download goes on";
     EXPECT_TRUE(host->isActive(url));
     EXPECT_FALSE(host->isResumable(url));
     EXPECT_FALSE(existFile(withLibraryPath(resumePath)));
@@ -202,16 +219,14 @@ TEST_F(DownloadHostTest, APausedDownloadResumesWithARangeRequestAndTheTablesSurv
 TEST_F(DownloadHostTest, AServerThatIgnoresTheRangeStillGivesTheRightFile) {
     auto host = RecordingDownloads::make();
     const std::string url = server_.url("/whole.bin");
-    host->request(url, 1, "", false, Value(), Value());
+    host->request(url, DownloadDestination::Documents, "", false, Value(), Value());
     ASSERT_TRUE(pumpMainUntil([&] {
-        Value entry = host->getItem(url);
-        return entry && entry["task"].objectAs<NSURLSessionTask>() &&
-               entry["task"].objectAs<NSURLSessionTask>()->countOfBytesReceived() >=
-                   static_cast<std::int64_t>(kSize / 2);
+        auto entry = host->getItem(url);
+        return entry && entry->task && entry->task->countOfBytesReceived() >= static_cast<std::int64_t>(kSize / 2);
     }));
     host->pause(url);
     ASSERT_TRUE(pumpMainUntil([&] { return host->isResumable(url); }));
-    host->request(url, 1, "", false, Value(), Value());
+    host->request(url, DownloadDestination::Documents, "", false, Value(), Value());
     ASSERT_TRUE(arrived(*host));
     EXPECT_TRUE(sameText(readFile(documents("whole.bin")), content()));
     EXPECT_FALSE(ranges_.at(1).empty());
@@ -236,7 +251,7 @@ TEST_F(DownloadHostTest, RestoredEntriesArePausedAwayOrCleanedUpWhilePausedOnesS
     EXPECT_FALSE(host->isResumable("http://old/a"));
     host->refresh();
     loop().drainAll();
-    EXPECT_EQ(host->tasks().count(), 0u);
+    EXPECT_TRUE(host->tasks().empty());
     EXPECT_TRUE(host->isResumable("http://old/c"));
     auto reread = LastInfo::make(withLibraryPath("DownloadHost.1-DownloadHost"));
     EXPECT_EQ(reread->get("tasks").count(), 0u);
@@ -244,24 +259,70 @@ TEST_F(DownloadHostTest, RestoredEntriesArePausedAwayOrCleanedUpWhilePausedOnesS
 }
 
 TEST_F(DownloadHostTest, ListsFilterByFolderAndKind) {
+    auto store = LastInfo::make(withLibraryPath("DownloadHost.1-DownloadHost"));
+    store->set(Value::dictionary({{"A", Value::dictionary({{"dest", 1}, {"pathSaveTo", "p"}})},
+                                  {"B", Value::dictionary({{"dest", 2}, {"pathSaveTo", "p"}})}}),
+               "tasks");
+    store->set(Value::dictionary({{"A", Value::dictionary({{"dest", 1}, {"pathSaveTo", "p"}})},
+                                  {"C", Value::dictionary({{"dest", 1}, {"pathSaveTo", "q"}})},
+                                  {"D", Value::dictionary({{"dest", 7}, {"pathSaveTo", "p"}})},
+                                  {"E", Value("not an entry")}}),
+               "rtasks");
+    ASSERT_TRUE(store->save());
     auto host = DownloadHost::make();
-    host->tasks().set("A", Value::dictionary({{"dest", 1}, {"pathSaveTo", "p"}}));
-    host->tasks().set("B", Value::dictionary({{"dest", 2}, {"pathSaveTo", "p"}}));
-    host->rtasks().set("A", Value::dictionary({{"dest", 1}, {"pathSaveTo", "p"}}));
-    host->rtasks().set("C", Value::dictionary({{"dest", 1}, {"pathSaveTo", "q"}}));
     using List = std::vector<std::string>;
-    EXPECT_EQ(host->getList(0, std::nullopt), (List{"A", "B", "A", "C"}));
-    EXPECT_EQ(host->getList(0, "p"), (List{"A", "B", "A"}));
-    EXPECT_EQ(host->getList(2, "p"), (List{"B"}));
-    EXPECT_EQ(host->getItem("A")["dest"], Value(1));
-    EXPECT_TRUE(host->getItem("Z").isNull());
+    EXPECT_EQ(host->getList(std::nullopt, std::nullopt), (List{"A", "B", "A", "C", "D"}));
+    EXPECT_EQ(host->getList(std::nullopt, "p"), (List{"A", "B", "A", "D"}));
+    EXPECT_EQ(host->getList(DownloadDestination::Library, "p"), (List{"B"}));
+    EXPECT_EQ(host->getList(DownloadDestination::FullPath, "p"), (List{"D"})) << "an unknown number is a full path";
+    EXPECT_EQ(host->getItem("A")->dest, DownloadDestination::Documents);
+    EXPECT_FALSE(host->getItem("Z"));
+    EXPECT_FALSE(host->getItem("E")) << "an entry that is no dictionary is left out";
+}
+
+TEST(DownloadEntry, TheStoredDictionaryKeepsEveryLastingFieldAndNothingElse) {
+    DownloadHost::Entry entry;
+    entry.percent = 0.25;
+    entry.totalBytesExpectedToWrite = std::int64_t{1} << 33;
+    entry.dest = DownloadDestination::Library;
+    entry.pathSaveTo = "got";
+    entry.newDir = true;
+    entry.notiLabel = Value("label");
+    entry.notiUserInfo = Value::dictionary({{"k", 1}});
+    entry.resumePath = "DownloadGlobal.ResumeData.1/abcdefghij";
+    entry.path = "/tmp/arrived";
+    entry.error = NSError::withDescription(NSCocoaErrorDomain, 4, "gone");
+    entry.done = true;
+    const Value stored = entry.stored();
+    EXPECT_EQ(stored.dictionaryPtr()->keys(),
+              (std::vector<std::string>{"percent", "dest", "pathSaveTo", "newDir", "notiLabel", "notiUserInfo",
+                                        "totalBytesExpectedToWrite", "resumePath"}));
+    EXPECT_EQ(stored["dest"].integerValue(), 2);
+    auto back = DownloadHost::Entry::restored(stored);
+    EXPECT_EQ(back->percent, 0.25);
+    EXPECT_EQ(back->totalBytesExpectedToWrite, entry.totalBytesExpectedToWrite);
+    EXPECT_EQ(back->dest, DownloadDestination::Library);
+    EXPECT_EQ(back->pathSaveTo, "got");
+    EXPECT_TRUE(back->newDir);
+    EXPECT_EQ(back->notiLabel, Value("label"));
+    EXPECT_EQ(back->notiUserInfo["k"], Value(1));
+    EXPECT_EQ(back->resumePath, entry.resumePath);
+    EXPECT_FALSE(back->path || back->error || back->done || back->task);
+    EXPECT_EQ(back->stored(), stored);
+
+    // The least a table holds: the label and the optional fields stay out.
+    auto bare = DownloadHost::Entry::restored(Value::dictionary({{"dest", 5}, {"resumePath", 3}}));
+    EXPECT_EQ(bare->dest, DownloadDestination::FullPath);
+    EXPECT_FALSE(bare->resumePath) << "a path that is no string";
+    EXPECT_EQ(bare->stored().dictionaryPtr()->keys(),
+              (std::vector<std::string>{"percent", "dest", "pathSaveTo", "newDir"}));
 }
 
 TEST_F(DownloadHostTest, DamagedStoresGiveEmptyTablesAndNeverNameFilesOutsideTheirFolder) {
     writeFile("data/Library/DownloadHost.1-DownloadHost", "not an archive");
     auto damaged = DownloadHost::make();
-    EXPECT_EQ(damaged->tasks().count(), 0u);
-    EXPECT_EQ(damaged->rtasks().count(), 0u);
+    EXPECT_TRUE(damaged->tasks().empty());
+    EXPECT_TRUE(damaged->rtasks().empty());
 
     auto store = LastInfo::make(withLibraryPath("DownloadHost.1-Other"));
     store->set(Value("wrong kind"), "tasks");
@@ -276,7 +337,7 @@ TEST_F(DownloadHostTest, DamagedStoresGiveEmptyTablesAndNeverNameFilesOutsideThe
         std::string className() const override { return "Other"; }
     };
     auto host = make<OtherHost>();
-    EXPECT_EQ(host->tasks().count(), 0u);
+    EXPECT_TRUE(host->tasks().empty());
     host->cancel("u1");
     EXPECT_FALSE(host->resume("u2"));
     EXPECT_TRUE(existDirectory(withLibraryPath("")));
@@ -288,11 +349,16 @@ TEST_F(DownloadHostTest, JunkResumeDataStartsTheDownloadAnew) {
     const std::string url = server_.url("/files/junk.bin");
     createDirectory(withLibraryPath("DownloadGlobal.ResumeData.1"));
     writeFileAtomically(withLibraryPath("DownloadGlobal.ResumeData.1/0123456789"), "junk").ok();
-    host->rtasks().set(
-        url,
-        Value::dictionary({{"dest", 1}, {"pathSaveTo", ""}, {"resumePath", "DownloadGlobal.ResumeData.1/0123456789"}}));
-    Value entry = host->request(url, 1, "", false, Value(), Value());
-    ASSERT_TRUE(entry.isDictionary());
+    auto store = LastInfo::make(withLibraryPath("DownloadHost.1-RecordingDownloads"));
+    store->set(
+        Value::dictionary(
+            {{url, Value::dictionary(
+                       {{"dest", 1}, {"pathSaveTo", ""}, {"resumePath", "DownloadGlobal.ResumeData.1/0123456789"}})}}),
+        "rtasks");
+    ASSERT_TRUE(store->save());
+    ASSERT_TRUE(host->isResumable(url));
+    auto entry = host->request(url, DownloadDestination::Documents, "", false, Value(), Value());
+    ASSERT_TRUE(entry);
     EXPECT_FALSE(existFile(withLibraryPath("DownloadGlobal.ResumeData.1/0123456789")));
     ASSERT_TRUE(arrived(*host));
     EXPECT_TRUE(sameText(readFile(documents("junk.bin")), content()));
@@ -306,22 +372,23 @@ TEST_F(DownloadHostTest, FailuresEndAsErrorsWithoutAFinalPath) {
     std::vector<std::string> urls = {refusedURL() + "r.bin", server_.url("/short"),
                                      server_.url("/loop"),   server_.url("/silent"),
                                      junk.url("/j.bin"),     server_.url("/files/unwritable.bin")};
-    for (std::size_t i = 0; i + 1 < urls.size(); ++i) host->request(urls[i], 1, "f", false, Value("l"), Value());
-    host->request(urls.back(), 0, documents("plain-file/sub"), false, Value("l"), Value());
+    for (std::size_t i = 0; i + 1 < urls.size(); ++i)
+        host->request(urls[i], DownloadDestination::Documents, "f", false, Value("l"), Value());
+    host->request(urls.back(), DownloadDestination::FullPath, documents("plain-file/sub"), false, Value("l"), Value());
     ASSERT_TRUE(pumpMainUntil([&] { return host->notes.size() == urls.size(); }));
     EXPECT_EQ(host->notes, std::vector<bool>(urls.size(), false));
     EXPECT_TRUE(host->finished.empty());
     for (const Value& info : host->infos) EXPECT_FALSE(info["path"]);
     ASSERT_TRUE(host->lastError());
-    EXPECT_EQ(host->tasks().count(), 0u);
+    EXPECT_TRUE(host->tasks().empty());
 }
 
 TEST_F(DownloadHostTest, AMissingTemporaryFileIsAnErrorAndNoOtherFileIsTaken) {
     auto host = RecordingDownloads::make();
     const std::string url = server_.url("/held.bin");
-    Value entry = host->request(url, 1, "m", false, Value("l"), Value());
-    ASSERT_TRUE(pumpMainUntil([&] { return entry["percent"].doubleValue() >= 0.5; }));
-    auto task = entry["task"].objectAs<NSURLSessionDownloadTask>();
+    auto entry = host->request(url, DownloadDestination::Documents, "m", false, Value("l"), Value());
+    ASSERT_TRUE(pumpMainUntil([&] { return entry->percent >= 0.5; }));
+    auto task = entry->task;
     // A file of the announced size that belongs to someone else.
     const std::string stranger = NSTemporaryDirectory() + "stranger.tmp";
     writeFileAtomically(stranger, content()).ok();

@@ -62,14 +62,14 @@ TEST_F(DateRowsTest, EndingTheEditStoresTheShownMomentEvenWhenThePickerWasNotTur
     EXPECT_TRUE(cell->textField()->isFirstResponder());
     ASSERT_TRUE(cell->textField()->resignFirstResponder());
     EXPECT_EQ(item->value, kMarchEvening);
-    EXPECT_EQ(cell->dateLabel()->text(), "2024-03-15 20:30");
+    EXPECT_EQ(cell->valueLabel()->text(), "2024-03-15 20:30");
     EXPECT_TRUE(cell->placeholderLabel()->isHidden());
     EXPECT_EQ(changes, 0) << "ending the edit is no change of the user's";
     tapRow(0, 0);
     ASSERT_TRUE(cell->datePicker()->turnWheel(1, 1));
     EXPECT_EQ(item->value, kMarchEvening + 3600);
     EXPECT_EQ(changes, 1);
-    EXPECT_EQ(cell->dateLabel()->text(), "2024-03-15 21:30");
+    EXPECT_EQ(cell->valueLabel()->text(), "2024-03-15 21:30");
 }
 
 TEST_F(DateRowsTest, TheValueIsTintedWhileTheInlinePickerIsOpen) {
@@ -78,20 +78,20 @@ TEST_F(DateRowsTest, TheValueIsTintedWhileTheInlinePickerIsOpen) {
     addSection({item});
     reload();
     auto grey = FormTableViewDateTimeCell::detailTextLabelColor();
-    EXPECT_TRUE(sameColour(cellAt<FormTableViewDateTimeCell>(0, 0)->dateLabel()->textColor(), grey));
+    EXPECT_TRUE(sameColour(cellAt<FormTableViewDateTimeCell>(0, 0)->valueLabel()->textColor(), grey));
     tapRow(0, 0);
     auto cell = cellAt<FormTableViewDateTimeCell>(0, 0);
-    EXPECT_TRUE(sameColour(cell->dateLabel()->textColor(), cell->tintColor()));
+    EXPECT_TRUE(sameColour(cell->valueLabel()->textColor(), cell->tintColor()));
     // Turning the inline picker refreshes the row above, still tinted.
     auto open = cellAt<FormTableViewInlineDatePickerCell>(0, 1);
     ASSERT_TRUE(open->datePicker()->turnWheel(0, 1));
     settle();
     EXPECT_EQ(item->value, kMarchEvening + 86400);
     cell = cellAt<FormTableViewDateTimeCell>(0, 0);
-    EXPECT_EQ(cell->dateLabel()->text(), "2024-03-16 20:30");
-    EXPECT_TRUE(sameColour(cell->dateLabel()->textColor(), cell->tintColor()));
+    EXPECT_EQ(cell->valueLabel()->text(), "2024-03-16 20:30");
+    EXPECT_TRUE(sameColour(cell->valueLabel()->textColor(), cell->tintColor()));
     tapRow(0, 0);
-    EXPECT_TRUE(sameColour(cellAt<FormTableViewDateTimeCell>(0, 0)->dateLabel()->textColor(), grey));
+    EXPECT_TRUE(sameColour(cellAt<FormTableViewDateTimeCell>(0, 0)->valueLabel()->textColor(), grey));
     EXPECT_EQ(table->numberOfRowsInSection(0), 1u);
 }
 
@@ -103,7 +103,7 @@ TEST_F(DateRowsTest, LocaleCalendarAndZoneReachPickerAndLabel) {
     addSection({item});
     reload();
     auto cell = cellAt<FormTableViewDateTimeCell>(0, 0);
-    EXPECT_EQ(cell->dateLabel()->text(), "2567-03-16 05:30") << "nine hours ahead, in Buddhist years";
+    EXPECT_EQ(cell->valueLabel()->text(), "2567-03-16 05:30") << "nine hours ahead, in Buddhist years";
     auto picker = cell->datePicker();
     EXPECT_EQ(picker->calendar(), item->calendar);
     EXPECT_EQ(picker->locale(), item->locale);
@@ -121,7 +121,7 @@ TEST_F(DateRowsTest, BoundsHoldThePickerAndTheStoredMoment) {
     reload();
     auto cell = cellAt<FormTableViewDateTimeCell>(0, 0);
     EXPECT_EQ(cell->datePicker()->date(), kJune);
-    EXPECT_EQ(cell->dateLabel()->text(), "2024-03-15 20:30") << "the stored value is shown until the edit ends";
+    EXPECT_EQ(cell->valueLabel()->text(), "2024-03-15 20:30") << "the stored value is shown until the edit ends";
     tapRow(0, 0);
     ASSERT_TRUE(cell->textField()->resignFirstResponder());
     EXPECT_EQ(early->value, kJune);
@@ -137,8 +137,8 @@ TEST_F(DateRowsTest, NoTitleShowsABlankAndALeftValue) {
     reload();
     auto cell = cellAt<FormTableViewDateTimeCell>(0, 0);
     EXPECT_EQ(cell->textLabel()->text(), " ");
-    EXPECT_EQ(cell->dateLabel()->textAlignment(), NSTextAlignment::Left);
+    EXPECT_EQ(cell->valueLabel()->textAlignment(), NSTextAlignment::Left);
     item->title = "When";
     reload();
-    EXPECT_EQ(cellAt<FormTableViewDateTimeCell>(0, 0)->dateLabel()->textAlignment(), NSTextAlignment::Right);
+    EXPECT_EQ(cellAt<FormTableViewDateTimeCell>(0, 0)->valueLabel()->textAlignment(), NSTextAlignment::Right);
 }

@@ -107,7 +107,7 @@ TEST_F(Lists, TheLanguageListOffersEveryKeyAfterTheRecents) {
     list->setLocalizeCount(3);
     list->setDelegate(chooser);
     show(list);
-    const Value& rows = list->arr();
+    const Value& rows = list->rows();
     ASSERT_EQ(rows.count(), 3u + 198u);
     EXPECT_EQ(list->ia()->getSectionTitle(0), "-");
     const auto all = labels(rows);
@@ -123,10 +123,10 @@ TEST_F(Lists, TheLanguageListOffersEveryKeyAfterTheRecents) {
 TEST_F(Lists, SearchingTheLanguageListAlsoLooksAtNativeNamesAndCodes) {
     auto list = show(LanguageController::make());
     search(list->searchBar(), "deutsch", *list);
-    const auto german = labels(list->arr());
+    const auto german = labels(list->rows());
     EXPECT_NE(std::find(german.begin(), german.end(), "German"), german.end()) << "found by its native name";
     search(list->searchBar(), "fr en", *list);
-    const auto found = labels(list->arr());
+    const auto found = labels(list->rows());
     EXPECT_NE(std::find(found.begin(), found.end(), "French"), found.end());
     EXPECT_NE(std::find(found.begin(), found.end(), "English"), found.end());
     search(list->searchBar(), "zzzz", *list);
@@ -160,10 +160,10 @@ TEST_F(Lists, NativeNamesInLowerCaseMakeASecondSection) {
     list->setLimitedCodes(codes);
     list->setNameAsPrimary(true);
     show(list);
-    ASSERT_GE(list->arr().count(), 20u);
+    ASSERT_GE(list->rows().count(), 20u);
     auto index = list->sectionIndexTitles(*list->tableView());
     EXPECT_EQ(std::count(index.begin(), index.end(), "d"), 2) << "\"Deutsch\" and \"dansk\" head separate sections";
-    const auto all = labels(list->arr());
+    const auto all = labels(list->rows());
     auto deutsch = std::find(all.begin(), all.end(), "Deutsch");
     auto dansk = std::find(all.begin(), all.end(), "dansk");
     ASSERT_NE(deutsch, all.end());
@@ -174,8 +174,8 @@ TEST_F(Lists, NativeNamesInLowerCaseMakeASecondSection) {
 TEST_F(Lists, AChoiceWithoutDelegateStillMovesTheCodeToTheFront) {
     auto list = show(LanguageController::make());
     search(list->searchBar(), "deutsch", *list);
-    ASSERT_GT(list->arr().count(), 0u);
-    const std::string code = list->arr()[std::size_t{0}]["code"].stringValue();
+    ASSERT_GT(list->rows().count(), 0u);
+    const std::string code = list->rows()[std::size_t{0}]["code"].stringValue();
     list->tableView()->tapRowAtIndexPath({0, 0});
     EXPECT_EQ(languages()->recents().front(), code);
     auto fresh = LanguageCode::make();

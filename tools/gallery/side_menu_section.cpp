@@ -217,7 +217,7 @@ void gallerySideMenu(GalleryPage& page) {
         auto list = LanguageController::make();
         list->setLocalizeCount(6);
         list->setSelectedCode(std::string("fi"));
-        list->setTitleText("Language");
+        list->setTextTitle("Language");
         inNavigation(page, list);
         page.shotScreen("language-list");
         list->tableView()->scrollToRowAtIndexPath({3, 0}, UITableViewScrollPosition::Top, false);

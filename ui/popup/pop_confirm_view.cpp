@@ -10,6 +10,7 @@
 #include "platform/ui/gesture/ui_tap_gesture_recognizer.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/popup/text_measure_popup.h"
 #include "ui/theme/font.h"
 #include "widgets/button/icon_button.h"
@@ -22,7 +23,6 @@ constexpr CGSize kButtonSize{80, 35};
 constexpr CGFloat kButtonDX = 50;
 constexpr CGFloat kButtonBottom = -10;
 constexpr double kButtonRadius = 17.5;
-constexpr CGFloat kScreenMargin = 20;
 constexpr float kMinWidth = 280;
 constexpr CGFloat kTextPaddingW = 50, kTextPaddingH = 110;
 
@@ -45,7 +45,7 @@ void PopConfirmView::init() {
 
     bg0_ = UIView::make();
     bg0_->setBackgroundColor(UIColor::colorWithWhite(0, kPanelAlpha));
-    assignRound(*bg0_, 5);
+    assignRound(*bg0_, kPopupCornerRadius);
     container()->addSubview(bg0_);
     addConstraintsFull(bg0_, container(), 1, 1, -1, -1);
 
@@ -79,7 +79,7 @@ void PopConfirmView::init() {
 void PopConfirmView::updateView() {
     auto root = rootView();
     const CGSize f = root ? root->frame().size : CGSize{};
-    const float w = minFloat(float(f.width), float(f.height)) - float(kScreenMargin);
+    const float w = minFloat(float(f.width), float(f.height)) - float(kPopupScreenMargin);
     const CGSize text = measurePopupText(attributedText_, w);
     setSize({clampFloat(float(text.width + kTextPaddingW), kMinWidth, w), text.height + kTextPaddingH});
     info_->setAttributedText(attributedText_);

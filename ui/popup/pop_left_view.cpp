@@ -10,12 +10,12 @@
 #include "ui/controller/view_controller_navigation.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/theme/color.h"
 
 namespace {
 constexpr CGFloat kDimAlpha = 0.2;
 constexpr CGFloat kContainerRadius = 10;
-constexpr CGFloat kBodyRadius = 5;
 constexpr CGFloat kBodyInset = 1;
 constexpr float kShadowOpacity = 1;
 constexpr CGSize kShadowOffset{5, 5};
@@ -31,7 +31,7 @@ void PopLeftView::init() {
     container()->layer()->setShadowOpacity(kShadowOpacity);
     container()->layer()->setShadowOffset(kShadowOffset);
     assignRound(*container(), kContainerRadius);
-    body()->layer()->setCornerRadius(kBodyRadius);
+    body()->layer()->setCornerRadius(kPopupCornerRadius);
     body()->setBackgroundColor(background);
     container()->addSubview(body());
     addConstraintsFull(body(), container(), kBodyInset, kBodyInset, -kBodyInset, -kBodyInset);

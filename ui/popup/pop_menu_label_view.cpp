@@ -5,6 +5,7 @@
 #include "platform/ui/draw/color.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/theme/color.h"
 #include "ui/theme/font.h"
 
@@ -20,7 +21,7 @@ void PopMenuLabelView::init() {
     setBgColor(UIColor::colorWithWhite(0, 0.4));
     b0_ = UIView::make();
     b0_->setBackgroundColor(UIColor::colorWithWhite(0, 1));
-    assignRound(*b0_, 5);
+    assignRound(*b0_, kPopupCornerRadius);
     container()->addSubview(b0_);
     addConstraintsFull(b0_, container(), 1, 1, -1, -1);
     auto font = Global::shared()->font();

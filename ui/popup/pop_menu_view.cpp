@@ -16,6 +16,7 @@
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_identified.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/theme/font.h"
 #include "widgets/scroll/scroll_label.h"
 
@@ -24,7 +25,6 @@ namespace {
 constexpr CGSize kMeasure{300, 100};
 constexpr CGSize kInitialSize{250, 80};
 constexpr CGFloat kTitledHeight = 85, kPlainHeight = 47;
-constexpr CGFloat kScreenMargin = 20;
 constexpr CGFloat kTapLead = 55;
 constexpr double kResetAlpha = 0.8;
 constexpr double kSlideDuration = 0.2, kScrollDuration = 0.3;
@@ -56,7 +56,7 @@ void PopMenuView::init() {
     colorUnselected_ = UIColor::clearColor();
 
     b0_ = UIView::make();
-    assignRound(*b0_, 5);
+    assignRound(*b0_, kPopupCornerRadius);
     b0_->setBackgroundColor(UIColor::clearColor());
     container()->addSubview(b0_);
     addConstraintsFull(b0_, container(), 1, 1, -1, -1);
@@ -146,7 +146,7 @@ void PopMenuView::updateView() {
     scroll_->scroll()->setContentSize({x, kRowHeight});
     auto root = rootView();
     const CGSize rb = root ? root->bounds().size : CGSize{};
-    const CGFloat width = std::min(x, std::min(rb.width, rb.height) - kScreenMargin);
+    const CGFloat width = std::min(x, std::min(rb.width, rb.height) - kPopupScreenMargin);
     const auto& title = lblTitle_->text();
     setSize({width, title && !title->empty() ? kTitledHeight : kPlainHeight});
     updateReset();

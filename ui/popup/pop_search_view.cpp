@@ -11,6 +11,7 @@
 #include "platform/ui/layout/layout_constraint.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/theme/color.h"
 #include "ui/theme/font.h"
 #include "ui/theme/image_custom.h"
@@ -36,7 +37,7 @@ void PopSearchView::init() {
     useBlackShadowedLook();
 
     b0_ = UIView::make();
-    assignRound(*b0_, 5);
+    assignRound(*b0_, kPopupCornerRadius);
     container()->addSubview(b0_);
     addConstraintsFull(b0_, container(), 1, 1, -1, -1);
     body_ = UIView::make();

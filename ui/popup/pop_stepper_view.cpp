@@ -4,13 +4,14 @@
 #include "platform/ui/draw/color.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 
 void PopStepperView::init() {
     PopArrowedView::init();
     useBlackShadowedLook();
     b0_ = UIView::make();
     b0_->setBackgroundColor(UIColor::whiteColor());
-    assignRound(*b0_, 5);
+    assignRound(*b0_, kPopupCornerRadius);
     container()->addSubview(b0_);
     addConstraintsFull(b0_, container(), 1, 1, -1, -1);
     body_ = StepperView::make();

@@ -4,11 +4,11 @@
 #include "foundation/global.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 #include "ui/theme/font.h"
 #include "widgets/scroll/scroll_label.h"
 
 namespace {
-constexpr CGFloat kBodyRadius = 5;
 }
 
 void PopTitleBase::init() {
@@ -17,7 +17,7 @@ void PopTitleBase::init() {
     titleView_ = TitleView::make(font ? font->filterMenuNormal() : nullptr);
     titleView_->setDelegate(std::dynamic_pointer_cast<TitleViewDelegate>(shared_from_this()));
     b0p_ = UIView::make();
-    assignRound(*b0p_, kBodyRadius);
+    assignRound(*b0p_, kPopupCornerRadius);
     container()->addSubview(b0p_);
     addConstraintsFull(b0p_, container(), kBodyInset, kBodyInset, -kBodyInset, -kBodyInset);
     b0p_->addSubview(titleView_);

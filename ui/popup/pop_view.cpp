@@ -13,11 +13,11 @@
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_identified.h"
 #include "ui/layout/view_custom_style.h"
+#include "ui/popup/popup_metrics.h"
 
 namespace {
 
 constexpr CGFloat kInitialHolderSide = 500;
-constexpr CGFloat kContainerRadius = 5;
 constexpr CGFloat kBackgroundAlpha = 0.8;
 constexpr CGFloat kGrowScale = 0.01;
 constexpr int kIdentifierLimit = 10000;
@@ -44,7 +44,7 @@ void PopView::init() {
     contHolder_->setBackgroundColor(UIColor::clearColor());
     container_ = UIView::make();
     container_->setBackgroundColor(UIColor::colorWithWhite(1, 1));
-    assignRound(*container_, kContainerRadius);
+    assignRound(*container_, kPopupCornerRadius);
 
     auto root = rootView();
     if (!root) return;
