@@ -43,8 +43,8 @@ void ViewController::syncPositionWithHost() {
     auto host = currentMaker();
     if (!host) return;
     auto global = Global::shared();
-    if (global->position() != host->position()) {
-        global->setPosition(host->position());
+    if (integerOf(global->position()) != host->position()) {
+        global->setPosition(settingFromInteger<CameraSide>(host->position()));
         global->saveCurrentSettings();
     }
 }
@@ -83,21 +83,15 @@ void ViewController::onPopOptionViewFlash(PopOptionView&) {
         return;
     }
     for (int i = 0; i < 3; ++i) {
-        std::int64_t mode = global->flashMode() + 1;
-        if (mode > 2) {
-            mode = 0;
-            global->setFlashMode(mode);
-            global->saveCurrentSettings();
-        } else {
-            global->setFlashMode(mode);
-        }
+        const FlashMode mode = nextFlashMode(global->flashMode());
+        global->setFlashMode(mode);
+        if (mode == FlashMode::Off) global->saveCurrentSettings();
         if (updateFlash()) {
             global->saveCurrentSettings();
             break;
         }
     }
-    const std::int64_t position = global->position();
-    const char* side = position == 2 ? "FRONT" : position == 1 ? "BACK" : "UNSPECIFIED";
+    const char* side = global->position() == CameraSide::Front ? "FRONT" : "BACK";
     alert(std::string("FLASH NOT SUPPORTED\n") + side + " CAMERA", [] {});
     updateView();
 }

@@ -28,14 +28,15 @@ constexpr CGFloat kLabelSideRoom = 200;
 constexpr CGFloat kLabelHeight = 30;
 const char* kOriginal = "ORIGINAL";
 
-std::shared_ptr<UIImage> shutterImageFor(std::int64_t shotMode) {
+std::shared_ptr<UIImage> shutterImageFor(ShotMode shotMode) {
     auto images = Global::shared()->image();
     switch (shotMode) {
-    case 1: return images->shutterBurst();
-    case 2: return images->shutterMotion();
-    case 3: return images->shutterVideo();
-    default: return images->shutterGeneral();
+    case ShotMode::Burst: return images->shutterBurst();
+    case ShotMode::Motion: return images->shutterMotion();
+    case ShotMode::Video: return images->shutterVideo();
+    case ShotMode::Photo: break;
     }
+    return images->shutterGeneral();
 }
 }  // namespace
 
