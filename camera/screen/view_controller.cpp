@@ -243,9 +243,9 @@ void ViewController::viewDidAppear(bool animated) {
 
 void ViewController::viewWillDisappear(bool animated) {
     MyViewController::viewWillDisappear(animated);
-    resetTimerFade();
+    road_->resetTimerFade();
     resetTimerTimer();
-    resetTimerScreen();
+    road_->resetTimerScreen();
     appRemoveObservers();
     stop({});
 }

@@ -191,9 +191,9 @@ void ViewController::onPopLeftViewWillHide(PopLeftView&) {
 // --- Photo picker and editor ---
 
 bool ViewController::stopTimersForOtherScreen() {
-    resetTimerFade();
+    road_->resetTimerFade();
     resetTimerTimer();
-    resetTimerScreen();
+    road_->resetTimerScreen();
     return true;
 }
 
@@ -217,7 +217,7 @@ void ViewController::onAsset() {
         }, true);
     };
     // Without a host there is nothing to stop and the stop would never answer.
-    if (currentMaker() && !stopping_) {
+    if (currentMaker() && capture_.canStop()) {
         stop(open);
     } else {
         open();

@@ -290,7 +290,7 @@ void ViewController::shot1() {
         host->shot_silent(lastOrientation_, global->frontMirrored(), location, ratioWpH_, element,
                           [weak]() -> std::shared_ptr<CIImage> {
                               auto s = weak.lock();
-                              return s ? s->frame_.image() : nullptr;
+                              return s ? s->lastSample() : nullptr;
                           },
                           justBefore, done);
     } else {

@@ -48,11 +48,8 @@ void ViewController::updateData() {
 void ViewController::updateView() {
     MyViewController::updateView();
     if (!isViewLoaded() || !ui_) return;
-    if (readyScreenRect_ != flagFade_) {
-        flagFade_ = readyScreenRect_;
-        restartTimerFade();
-    }
-    if (readyScreenRect_) {
+    road_->followPlacement();
+    if (road_->readyScreenRect()) {
         auto dev = device();
         const double zoom = dev ? dev->videoZoomFactor() : 1.0;
         slZoom_->setTintColor(zoom > 1.0 ? flatOrangeColor() : UIColor::whiteColor());
@@ -65,7 +62,7 @@ void ViewController::updateView() {
         if (shutter && shutter != btnShot_->imageOff()) btnShot_->setOffImage(shutter, [](AnimButton&) {});
     }
     auto host = currentMaker();
-    const bool guide = Global::shared()->gridMode() && host && host->isRunning() && !starting_ && !stopping_;
+    const bool guide = Global::shared()->gridMode() && host && host->isRunning() && !capture_.moving();
     if (guideView_) guideView_->setHidden(!guide);
 }
 

@@ -100,7 +100,7 @@ TEST_F(CameraScreenCaptureTest, RestartChainsStopAndStartWithAFreshHost) {
         auto preview = screen->previewIfMade();
         return preview && screen->currentMaker() != second && preview->presentCount() > 0;
     }));
-    EXPECT_LT(Clock::now() - began, ViewController::kRenderInterval);
+    EXPECT_LT(Clock::now() - began, PreviewRoad::kRenderInterval);
 }
 
 TEST_F(CameraScreenCaptureTest, ThePhotoHostTriesUltraHighDefinitionFirstAndTheVideoHostDropsPhotoOnAPhone) {
