@@ -64,8 +64,7 @@ class ViewController : public MyViewController,
                        public PopFilterMainViewDelegate,
                        public PopOptionViewDelegate,
                        public PopManualViewDelegate,
-                       public PopLeftViewDelegate,
-                       private PreviewRoadDelegate {
+                       public PopLeftViewDelegate {
 public:
     KORVA_MAKE(ViewController)
 
@@ -311,16 +310,8 @@ private:
     void buildOverlays();
     void layoutPreviewEdges(const PreviewInsets& in);
     void placeZoomSlider(const PreviewInsets& in);
-    // PreviewRoadDelegate (view_controller_preview.cpp).
-    std::shared_ptr<CIImage> previewRoadDraw(const std::shared_ptr<CIImage>& frame) override;
-    bool previewRoadHasDrawable() override;
-    PreviewRoom previewRoadRoom() override;
-    void previewRoadPlace(const PreviewInsets& insets) override;
-    void previewRoadPlaced() override;
-    void previewRoadStalled() override;
-    CGSize previewRoadTileSize() override;
-    void previewRoadFadeBegins(bool fadingIn) override;
-    void previewRoadFade(const FadeStep& step) override;
+    // The screen's side of the picture road: drawing, placing and fading its views.
+    class RoadSide;
     // The shot's observation callback, from whatever thread the device reports on.
     void observeAdjusting(bool focus, const Value& newValue);
     // Restarts capture after a swap, ratio or mode change: manual controls back to automatic,
@@ -342,6 +333,7 @@ private:
     bool noFocusReset_ = false;
     // Picture.
     const std::shared_ptr<PreviewRoad> road_ = PreviewRoad::make();
+    std::shared_ptr<RoadSide> roadSide_;
     bool noScreenUpdate_ = false;
     double ratioWpH_ = 0.75;
     std::shared_ptr<FilterMyElement> screenElement_, screenElement0_;

@@ -21,9 +21,92 @@ constexpr CGFloat kSliderThickness = 30;
 constexpr CGFloat kSliderOutside = 80;
 }  // namespace
 
+// Borrows the screen that owns it; the road holds it weakly, so it never outlives the screen.
+class ViewController::RoadSide final : public PreviewRoadDelegate {
+public:
+    explicit RoadSide(ViewController& screen) : s_(screen) {}
+
+    std::shared_ptr<CIImage> previewRoadDraw(const std::shared_ptr<CIImage>& frame) override {
+        if (s_.noScreenUpdate_) return nullptr;
+        auto host = s_.currentMaker();
+        if (!host) return nullptr;
+        auto context = host->context();
+        if (!setCurrentContext(context->gl())) return nullptr;
+        auto image = s_.screenElement_ ? s_.screenElement_->make(frame) : frame;
+        auto view = s_.preview();
+        if (!view->context()) view->setContext(context->gl());
+        if (!isDrawable(image)) return nullptr;
+        drawImage(*view, image, *context->ciGPU());
+        return image;
+    }
+
+    bool previewRoadHasDrawable() override {
+        auto view = s_.preview();
+        return view->drawableWidth() != 0 && view->drawableHeight() != 0;
+    }
+
+    PreviewRoom previewRoadRoom() override {
+        auto root = s_.view();
+        const UIEdgeInsets safe = root->safeAreaInsets();
+        PreviewRoom room;
+        room.view = root->bounds().size;
+        room.topGuide = safe.top;
+        room.bottomGuide = safe.bottom;
+        room.topBar = s_.top_->bounds().size.height;
+        room.bottomBar = s_.bottom_->bounds().size.height;
+        return room;
+    }
+
+    void previewRoadPlace(const PreviewInsets& in) override {
+        s_.layoutPreviewEdges(in);
+        s_.placeZoomSlider(in);
+        for (const std::shared_ptr<PopView>& pop : {std::static_pointer_cast<PopView>(s_.popFilter_),
+                                                    std::static_pointer_cast<PopView>(s_.popManual_),
+                                                    std::static_pointer_cast<PopView>(s_.popOption_),
+                                                    std::static_pointer_cast<PopView>(s_.popLeft_)})
+            if (pop && !pop->hidden()) pop->bringToFront();
+    }
+
+    void previewRoadPlaced() override { s_.updateView(); }
+
+    void previewRoadStalled() override {
+        s_.noFocusReset_ = true;
+        s_.restart({});
+    }
+
+    CGSize previewRoadTileSize() override { return s_.filterTileSize(); }
+
+    void previewRoadFadeBegins(bool fadingIn) override {
+        if (fadingIn && s_.preview_) s_.preview_->setAlpha(0);
+    }
+
+    void previewRoadFade(const FadeStep& step) override {
+        auto& preview = s_.preview_;
+        if (step.done) {
+            const bool hidden = preview ? preview->isHidden() : true;
+            // Every layer the fade dimmed comes back to its rest alpha, whatever the last tick left.
+            if (preview) preview->setAlpha(1);
+            s_.ui_->setAlpha(1);
+            s_.slZoom_->setAlpha(FadeStep{}.sliderAlpha);
+            s_.slZoom_->setHidden(hidden);
+            s_.ui_->setHidden(hidden);
+            return;
+        }
+        if (preview) preview->setAlpha(step.alpha);
+        s_.ui_->setAlpha(step.alpha);
+        s_.slZoom_->setAlpha(step.sliderAlpha);
+        s_.slZoom_->setHidden(step.controlsHidden);
+        s_.ui_->setHidden(step.controlsHidden);
+    }
+
+private:
+    ViewController& s_;
+};
+
 void ViewController::init() {
     MyViewController::init();
-    road_->setDelegate(std::shared_ptr<PreviewRoadDelegate>(me(), static_cast<PreviewRoadDelegate*>(this)));
+    roadSide_ = std::make_shared<RoadSide>(*this);
+    road_->setDelegate(roadSide_);
 }
 
 void ViewController::onCameraHostSampleBufferVideo(const std::shared_ptr<CameraHost>&, const CMSampleBufferRef& s) {
@@ -38,79 +121,6 @@ void ViewController::onCameraHostSampleBufferVideo(const std::shared_ptr<CameraH
 
 void ViewController::onCameraHostWillSessionStop(const std::shared_ptr<CameraHost>&) {
     onMain([](ViewController& s) { s.road_->sessionWillStop(); });
-}
-
-std::shared_ptr<CIImage> ViewController::previewRoadDraw(const std::shared_ptr<CIImage>& frame) {
-    if (noScreenUpdate_) return nullptr;
-    auto host = currentMaker();
-    if (!host) return nullptr;
-    auto context = host->context();
-    if (!setCurrentContext(context->gl())) return nullptr;
-    auto image = screenElement_ ? screenElement_->make(frame) : frame;
-    auto view = preview();
-    if (!view->context()) view->setContext(context->gl());
-    if (!isDrawable(image)) return nullptr;
-    drawImage(*view, image, *context->ciGPU());
-    return image;
-}
-
-bool ViewController::previewRoadHasDrawable() {
-    auto view = preview();
-    return view->drawableWidth() != 0 && view->drawableHeight() != 0;
-}
-
-PreviewRoom ViewController::previewRoadRoom() {
-    auto root = view();
-    const UIEdgeInsets safe = root->safeAreaInsets();
-    PreviewRoom room;
-    room.view = root->bounds().size;
-    room.topGuide = safe.top;
-    room.bottomGuide = safe.bottom;
-    room.topBar = top_->bounds().size.height;
-    room.bottomBar = bottom_->bounds().size.height;
-    return room;
-}
-
-void ViewController::previewRoadPlace(const PreviewInsets& in) {
-    preview();
-    layoutPreviewEdges(in);
-    placeZoomSlider(in);
-    for (const std::shared_ptr<PopView>& pop : {std::static_pointer_cast<PopView>(popFilter_),
-                                                std::static_pointer_cast<PopView>(popManual_),
-                                                std::static_pointer_cast<PopView>(popOption_),
-                                                std::static_pointer_cast<PopView>(popLeft_)})
-        if (pop && !pop->hidden()) pop->bringToFront();
-}
-
-void ViewController::previewRoadPlaced() { updateView(); }
-
-void ViewController::previewRoadStalled() {
-    noFocusReset_ = true;
-    restart({});
-}
-
-CGSize ViewController::previewRoadTileSize() { return filterTileSize(); }
-
-void ViewController::previewRoadFadeBegins(bool fadingIn) {
-    if (fadingIn && preview_) preview_->setAlpha(0);
-}
-
-void ViewController::previewRoadFade(const FadeStep& step) {
-    if (step.done) {
-        const bool hidden = preview_ ? preview_->isHidden() : true;
-        // Every layer the fade dimmed comes back to its rest alpha, whatever the last tick left.
-        if (preview_) preview_->setAlpha(1);
-        ui_->setAlpha(1);
-        slZoom_->setAlpha(FadeStep{}.sliderAlpha);
-        slZoom_->setHidden(hidden);
-        ui_->setHidden(hidden);
-        return;
-    }
-    if (preview_) preview_->setAlpha(step.alpha);
-    ui_->setAlpha(step.alpha);
-    slZoom_->setAlpha(step.sliderAlpha);
-    slZoom_->setHidden(step.controlsHidden);
-    ui_->setHidden(step.controlsHidden);
 }
 
 void ViewController::layoutPreviewEdges(const PreviewInsets& in) {
