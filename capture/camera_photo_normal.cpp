@@ -22,7 +22,7 @@ void CameraPhotoGeneralHost::shot_normal(std::int64_t orientation, bool frontMir
 void CameraPhotoGeneralHost::normalRoad(Shot shot) {
     keep(shot);
     // The settings belong to the main thread: the flash mode is read here, before the queue.
-    auto flash = static_cast<AVCaptureFlashMode>(Global::shared()->flashMode());
+    auto flash = static_cast<AVCaptureFlashMode>(integerOf(Global::shared()->flashMode()));
     auto h = host();
     q()->async([h, orientation = shot.orientation, frontMirrored = shot.frontMirrored, flash] {
         auto still = h->vStill();

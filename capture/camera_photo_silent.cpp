@@ -26,18 +26,14 @@ void CameraPhotoGeneralHost::shot_silent(std::int64_t orientation, bool frontMir
               std::move(justBeforeShot),
               std::move(completion)};
     switch (Global::shared()->flashMode()) {
-        case 0: return silentRoad(std::move(shot));
-        case 1: return torchRoad(std::move(shot));
-        case 2: {
+        case FlashMode::Off: return silentRoad(std::move(shot));
+        case FlashMode::On: return torchRoad(std::move(shot));
+        case FlashMode::Auto: {
             auto frame = shot.getCurrentSample ? shot.getCurrentSample() : nullptr;
             double brightness = frame ? calcBrightness(frame, *context()->ciCPU()) : 0.0;
             if (brightness < kDarkScene) return torchRoad(std::move(shot));
             return silentRoad(std::move(shot));
         }
-        default:
-            // An unknown flash mode takes no photo, but the shutter must not stay locked.
-            keep(shot);
-            return finishOnMain(false);
     }
 }
 

@@ -41,11 +41,12 @@ std::string fromTimerShot(double seconds) {
     return buf;
 }
 
-std::string fromImageRatio(std::int64_t ratio) {
+std::string fromImageRatio(ImageRatio ratio) {
     switch (ratio) {
-        case 1: return "2:3";
-        case 2: return "3:4";
-        case 3: return "9:16";
-        default: return "1:1";
+        case ImageRatio::Ratio1x1: return "1:1";
+        case ImageRatio::Ratio2x3: return "2:3";
+        case ImageRatio::Ratio3x4: return "3:4";
+        case ImageRatio::Ratio9x16: return "9:16";
     }
+    return "1:1";
 }

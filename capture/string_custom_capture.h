@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "foundation/camera_settings.h"
+
 // 0 "OFF", 1 "ON", 2 "AUTO".
 std::optional<std::string> fromTorchMode(std::int64_t mode);
 std::optional<std::string> fromFlashMode(std::int64_t mode);
@@ -17,5 +19,5 @@ std::optional<std::string> fromExposureMode(std::int64_t mode);
 std::optional<std::string> fromDevicePosition(std::int64_t position);
 // "OFF" for a nearly zero time, else the seconds as "%0.0f s".
 std::string fromTimerShot(double seconds);
-// 1 "2:3", 2 "3:4", 3 "9:16", anything else "1:1".
-std::string fromImageRatio(std::int64_t ratio);
+// "1:1", "2:3", "3:4" or "9:16".
+std::string fromImageRatio(ImageRatio ratio);

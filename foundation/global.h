@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "foundation/camera_settings.h"
 #include "foundation/global_base.h"
 
 class FilterPreset;
@@ -35,23 +36,23 @@ public:
     void setGeoTagging(bool v) { setBOOL("geoTagging", v); }
     bool frontMirrored() { return getBOOL("frontMirrored", true); }
     void setFrontMirrored(bool v) { setBOOL("frontMirrored", v); }
-    // 1 back, 2 front camera.
-    std::int64_t position() { return getInteger("position", 1); }
-    void setPosition(std::int64_t v) { setInteger("position", v); }
-    // 0 off, 1 on, 2 auto.
-    std::int64_t flashMode() { return getInteger("flashMode", 2); }
-    void setFlashMode(std::int64_t v) { setInteger("flashMode", v); }
+    // Stored as 1 back, 2 front.
+    CameraSide position() { return getSetting<CameraSide>("position"); }
+    void setPosition(CameraSide v) { setInteger("position", integerOf(v)); }
+    // Stored as 0 off, 1 on, 2 auto.
+    FlashMode flashMode() { return getSetting<FlashMode>("flashMode"); }
+    void setFlashMode(FlashMode v) { setInteger("flashMode", integerOf(v)); }
     bool gridMode() { return getBOOL("gridMode", true); }
     void setGridMode(bool v) { setBOOL("gridMode", v); }
     // Self-timer seconds: 0, 3, 5 or 10.
     float timerShot() { return getFloat("timerShot", 0.0f); }
     void setTimerShot(float v) { setFloat("timerShot", v); }
-    // 0 = 1:1, 1 = 2:3, 2 = 3:4, 3 = 9:16.
-    std::int64_t imageRatio() { return getInteger("imageRatio", 2); }
-    void setImageRatio(std::int64_t v) { setInteger("imageRatio", v); }
-    // 0 photo, 1 burst, 2 motion, 3 video.
-    std::int64_t shotMode() { return getInteger("shotMode", 0); }
-    void setShotMode(std::int64_t v) { setInteger("shotMode", v); }
+    // Stored as 0 = 1:1, 1 = 2:3, 2 = 3:4, 3 = 9:16.
+    ImageRatio imageRatio() { return getSetting<ImageRatio>("imageRatio"); }
+    void setImageRatio(ImageRatio v) { setInteger("imageRatio", integerOf(v)); }
+    // Stored as 0 photo, 1 burst, 2 motion, 3 video.
+    ShotMode shotMode() { return getSetting<ShotMode>("shotMode"); }
+    void setShotMode(ShotMode v) { setInteger("shotMode", integerOf(v)); }
     // Always on: the camera takes the live frame silently. The stored value is kept but not read.
     bool silentMode() { return true; }
     void setSilentMode(bool v) { setBOOL("silentMode", v); }
@@ -73,6 +74,11 @@ protected:
     Global() = default;
 
 private:
+    template <class E>
+    E getSetting(const std::string& key) {
+        return settingFromInteger<E>(getInteger(key, integerOf(CameraSetting<E>::fallback)));
+    }
+
     std::optional<std::string> appName_;
     std::string snsMessage_;
     std::shared_ptr<FilterPreset> filterPreset_;

@@ -11,10 +11,11 @@ std::vector<PopOptionChoiceView::Choice> PopOptionFlashView::makeChoices() {
     btnFlashAUTO_ = StatusButtonImage::make(image);
     btnFlashON_ = StatusButtonImage::make(image);
     btnFlashOFF_ = StatusButtonImage::make(image);
-    auto choice = [](std::shared_ptr<StatusButtonImage> button, CGFloat dx, std::int64_t mode) {
-        return Choice{std::move(button), dx, fromFlashMode(mode).value_or(""),
+    auto choice = [](std::shared_ptr<StatusButtonImage> button, CGFloat dx, FlashMode mode) {
+        return Choice{std::move(button), dx, fromFlashMode(integerOf(mode)).value_or(""),
                       [mode] { Global::shared()->setFlashMode(mode); },
                       [mode] { return Global::shared()->flashMode() == mode; }};
     };
-    return {choice(btnFlashAUTO_, -60, 2), choice(btnFlashON_, 0, 1), choice(btnFlashOFF_, 60, 0)};
+    return {choice(btnFlashAUTO_, -60, FlashMode::Auto), choice(btnFlashON_, 0, FlashMode::On),
+            choice(btnFlashOFF_, 60, FlashMode::Off)};
 }

@@ -22,14 +22,14 @@ constexpr CGFloat kTall = 8.5;
 
 }  // namespace
 
-std::optional<CGPath> PopOptionRatioView::getBezierPath(std::int64_t ratio) const {
+std::optional<CGPath> PopOptionRatioView::getBezierPath(ImageRatio ratio) const {
     switch (ratio) {
-    case 0: return path1_1_;
-    case 1: return path2_3_;
-    case 2: return path3_4_;
-    case 3: return path9_16_;
-    default: return std::nullopt;
+    case ImageRatio::Ratio1x1: return path1_1_;
+    case ImageRatio::Ratio2x3: return path2_3_;
+    case ImageRatio::Ratio3x4: return path3_4_;
+    case ImageRatio::Ratio9x16: return path9_16_;
     }
+    return std::nullopt;
 }
 
 std::vector<PopOptionChoiceView::Choice> PopOptionRatioView::makeChoices() {
@@ -37,17 +37,17 @@ std::vector<PopOptionChoiceView::Choice> PopOptionRatioView::makeChoices() {
     path9_16_ = outline(4.78125, kTall);
     path2_3_ = outline(17.0 / 3.0, kTall);
     path1_1_ = outline(7, 7);
-    auto button = [this](std::int64_t ratio) {
+    auto button = [this](ImageRatio ratio) {
         return StatusButtonPath::make(*getBezierPath(ratio), kOutlineOrigin, kOutlineBox);
     };
-    btnRatio3_4_ = button(2);
-    btnRatio9_16_ = button(3);
-    btnRatio2_3_ = button(1);
-    btnRatio1_1_ = button(0);
-    auto choice = [](std::shared_ptr<StatusButtonPath> b, CGFloat dx, std::int64_t ratio) {
+    btnRatio3_4_ = button(ImageRatio::Ratio3x4);
+    btnRatio9_16_ = button(ImageRatio::Ratio9x16);
+    btnRatio2_3_ = button(ImageRatio::Ratio2x3);
+    btnRatio1_1_ = button(ImageRatio::Ratio1x1);
+    auto choice = [](std::shared_ptr<StatusButtonPath> b, CGFloat dx, ImageRatio ratio) {
         return Choice{std::move(b), dx, fromImageRatio(ratio), [ratio] { Global::shared()->setImageRatio(ratio); },
                       [ratio] { return Global::shared()->imageRatio() == ratio; }};
     };
-    return {choice(btnRatio3_4_, -90, 2), choice(btnRatio9_16_, -30, 3), choice(btnRatio2_3_, 30, 1),
-            choice(btnRatio1_1_, 90, 0)};
+    return {choice(btnRatio3_4_, -90, ImageRatio::Ratio3x4), choice(btnRatio9_16_, -30, ImageRatio::Ratio9x16),
+            choice(btnRatio2_3_, 30, ImageRatio::Ratio2x3), choice(btnRatio1_1_, 90, ImageRatio::Ratio1x1)};
 }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "camera/options/pop_option_choice_view.h"
+#include "foundation/camera_settings.h"
 #include "platform/ui/draw/path.h"
 
 class StatusButtonPath;
@@ -19,7 +20,7 @@ public:
     static constexpr CGSize kOutlineBox{20, 20};
 
     // The outline of an image ratio (0 1:1, 1 2:3, 2 3:4, 3 9:16); none for other values.
-    std::optional<CGPath> getBezierPath(std::int64_t ratio) const;
+    std::optional<CGPath> getBezierPath(ImageRatio ratio) const;
 
     const std::shared_ptr<StatusButtonPath>& btnRatio3_4() const { return btnRatio3_4_; }
     const std::shared_ptr<StatusButtonPath>& btnRatio9_16() const { return btnRatio9_16_; }

@@ -90,10 +90,11 @@ void PopOptionView::buildBody() {
         std::shared_ptr<StatusButtonImage>& slot;
         const char* image;
         CGFloat dx;
-        std::int64_t mode;
+        ShotMode mode;
     };
-    for (const Mode& m : {Mode{btnModePhoto_, "photo.png", -90, 0}, Mode{btnModeBurst_, "burst.png", -30, 1},
-                          Mode{btnModeMotion_, "motion.png", 30, 2}, Mode{btnModeVideo_, "video.png", 90, 3}}) {
+    for (const Mode& m : {Mode{btnModePhoto_, "photo.png", -90, ShotMode::Photo}, Mode{btnModeBurst_, "burst.png", -30, ShotMode::Burst},
+                          Mode{btnModeMotion_, "motion.png", 30, ShotMode::Motion},
+                          Mode{btnModeVideo_, "video.png", 90, ShotMode::Video}}) {
         m.slot = StatusButtonImage::make(UIImage::imageNamed(m.image));
         assignShadow(*m.slot);
         m.slot->addTarget([weak, mode = m.mode] {
@@ -127,18 +128,18 @@ void PopOptionView::hide(Callback completion) {
 
 void PopOptionView::updateView() {
     auto global = Global::shared();
-    btnSwap_->setTitle(fromDevicePosition(global->position()).value_or(""));
-    btnFlash_->setTitle(fromFlashMode(global->flashMode()).value_or(""));
+    btnSwap_->setTitle(fromDevicePosition(integerOf(global->position())).value_or(""));
+    btnFlash_->setTitle(fromFlashMode(integerOf(global->flashMode())).value_or(""));
     btnRatio_->setTitle(fromImageRatio(global->imageRatio()));
     btnRatio_->setPath(popRatio()->getBezierPath(global->imageRatio()).value_or(CGPath()));
     btnGrid_->setTitle(global->gridMode() ? "ON" : "OFF");
     btnTimer_->setTitle(fromTimerShot(global->timerShot()));
-    const std::int64_t mode = global->shotMode();
+    const ShotMode mode = global->shotMode();
     const std::pair<std::shared_ptr<StatusButtonImage>, const char*> modes[] = {
         {btnModePhoto_, "PHOTO"}, {btnModeBurst_, "BURST"}, {btnModeMotion_, "MOTION"}, {btnModeVideo_, "VIDEO"}};
     for (std::int64_t i = 0; i < 4; ++i) {
         modes[i].first->setTitle(modes[i].second);
-        modes[i].first->setSelected(mode == i);
+        modes[i].first->setSelected(integerOf(mode) == i);
     }
 }
 
@@ -157,7 +158,7 @@ void PopOptionView::onSwap() {
     updateView();
 }
 
-void PopOptionView::onShotMode(std::int64_t mode) {
+void PopOptionView::onShotMode(ShotMode mode) {
     Global::shared()->setShotMode(mode);
     if (auto d = delegate()) d->onPopOptionViewShotMode(*this);
     updateView();

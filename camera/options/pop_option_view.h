@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "camera/options/pop_option_choice_view.h"
+#include "foundation/camera_settings.h"
 #include "ui/popup/pop_arrowed_view.h"
 
 class PopOptionFlashView;
@@ -48,7 +49,7 @@ public:
     void onGrid();
     void onTimerShot();
     void onSwap();
-    void onShotMode(std::int64_t mode);
+    void onShotMode(ShotMode mode);
     void onPopOptionChoiceViewValueChanged(PopOptionChoiceView& sender) override;
 
     void setDelegate(const std::shared_ptr<PopOptionViewDelegate>& d) { delegate_ = d; }

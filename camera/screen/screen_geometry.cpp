@@ -11,13 +11,14 @@ constexpr CGFloat kTallScreen = 800;
 constexpr CGFloat kBottomLift = 60;
 }  // namespace
 
-double ratioWpHForImageRatio(std::int64_t imageRatio) {
+double ratioWpHForImageRatio(ImageRatio imageRatio) {
     switch (imageRatio) {
-    case 0: return 1.0;
-    case 1: return 2.0 / 3.0;
-    case 2: return 0.75;
-    default: return 0.5625;
+    case ImageRatio::Ratio1x1: return 1.0;
+    case ImageRatio::Ratio2x3: return 2.0 / 3.0;
+    case ImageRatio::Ratio3x4: return 0.75;
+    case ImageRatio::Ratio9x16: return 0.5625;
     }
+    return 0.75;
 }
 
 CGFloat bottomBarOffset(CGFloat viewHeight) {

@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <optional>
 
+#include "foundation/camera_settings.h"
 #include "platform/runtime/geometry.h"
 
-// Width over height of the ratio setting (0 1:1, 1 2:3, 2 3:4, 3 9:16; anything else 9:16).
-double ratioWpHForImageRatio(std::int64_t imageRatio);
+// Width over height of the ratio setting.
+double ratioWpHForImageRatio(ImageRatio imageRatio);
 
 // How far the bottom bar sits above the safe area's bottom: 0 at a view height of 568 points or
 // less, 60 at 800 or more, linear in between. Returned as the (negative) bottom offset.

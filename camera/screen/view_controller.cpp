@@ -234,9 +234,9 @@ void ViewController::viewDidAppear(bool animated) {
 
 void ViewController::viewWillDisappear(bool animated) {
     MyViewController::viewWillDisappear(animated);
-    resetTimerFade();
+    road_->resetTimerFade();
     if (shots_) shots_->cancel();
-    resetTimerScreen();
+    road_->resetTimerScreen();
     appRemoveObservers();
     stop({});
 }

@@ -3,10 +3,10 @@
 // tap-to-shoot road, turns the zoom, focus and exposure gestures into device changes and hosts the
 // filter, option and manual-control pop-ups, the side drawer, the photo picker and the editor.
 //
-// Capture states: Idle (no host) -> start -> Starting -> Running -> stop -> Stopping -> Idle.
-// start leaves Idle only on an appeared screen; a second start while starting, and a stop while
-// stopping or without a host, are ignored and their completions are never called. The host is
-// rebuilt on every start.
+// Capture states (CaptureLifecycle): Idle (no host) -> start -> Starting -> Running -> stop ->
+// Stopping -> Idle. start leaves Idle only on an appeared screen; a start in any other state, and a
+// stop while stopping or without a host, are ignored and their completions are never called. The
+// host is rebuilt on every start. The picture road (PreviewRoad) draws the frames.
 //
 // Shot phases (ShotSequencer, shot_sequencer.h): Idle -> (self-timer) CountingDown -> (tap)
 // WaitingForFocus -> Shooting -> Idle; the preview is not redrawn while Shooting.
@@ -26,8 +26,8 @@
 #include "camera/controls/pop_manual_view.h"
 #include "camera/options/pop_option_view.h"
 #include "app/sidebar/side_menu.h"
-#include "camera/screen/latest_frame.h"
-#include "camera/screen/preview_layout.h"
+#include "camera/screen/capture_lifecycle.h"
+#include "camera/screen/preview_road.h"
 #include "camera/screen/shot_sequencer.h"
 #include "capture/camera_assistant.h"
 #include "capture/camera_photo_general_host.h"
@@ -76,21 +76,16 @@ public:
     static constexpr CGFloat kBottomBarHeight = 100;
     static constexpr CGFloat kBottomBarWidthPhone = 320;
     static constexpr CGFloat kBottomBarWidthTablet = 400;
-    // Timing of the picture road.
-    static constexpr double kRenderInterval = 0.05;
-    static constexpr double kStallLimit = 1.0;
-    static constexpr double kFadeInterval = 0.03;
-    static constexpr double kFadeDuration = 0.2;
-    static constexpr long kRelayoutThreshold = 10;
     // Timing of the shutter road.
     static constexpr double kFocusTick = 0.1;
     static constexpr double kMessageDelay = 2.0;
     static constexpr const char* kLastInfoFile = "ViewController.3";
     static constexpr const char* kLastCameraDenied = "lastCameraDenied";
 
-    enum class CaptureState { Idle, Starting, Running, Stopping };
+    using CaptureState = ::CaptureState;
 
     // --- Life cycle (view_controller.cpp) ---
+    void init() override;  // wires the picture road (view_controller_preview.cpp)
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
@@ -128,7 +123,7 @@ public:
     void start(std::function<void()> completion);
     void stop(std::function<void()> completion);
     void restart(std::function<void()> completion);
-    CaptureState captureState() const;
+    CaptureState captureState() const { return capture_.state(); }
     void appAddObservers();
     void appRemoveObservers();
     void appActivate();
@@ -152,18 +147,11 @@ public:
     void setFilterLabel(bool unfiltered);
     std::string getFilterText() const;
 
-    // --- Picture road (view_controller_preview.cpp) ---
+    // --- Picture road (preview_road.cpp, the screen's side in view_controller_preview.cpp) ---
     void onCameraHostSampleBufferVideo(const std::shared_ptr<CameraHost>& host, const CMSampleBufferRef& s) override;
     void onCameraHostWillSessionStop(const std::shared_ptr<CameraHost>& host) override;
-    void restartTimerScreen();
-    void resetTimerScreen();
-    void onTimerScreen();
-    void updateScreen();
-    void updateScreenRect(CGRect extent);
-    void updateLastFilter();
-    void restartTimerFade();
-    void resetTimerFade();
-    void onTimerFade();
+    void updateScreen() { road_->updateScreen(); }
+    const std::shared_ptr<PreviewRoad>& previewRoad() const { return road_; }
     // The tile size of the filter browser, in points (the thumbnail source's size before the scale).
     virtual CGSize filterTileSize();
 
@@ -263,29 +251,27 @@ public:
 
     // --- State, read by tests and the gallery ---
     bool appeared() const { return appeared_; }
-    bool starting() const { return starting_; }
-    bool stopping() const { return stopping_; }
-    bool readyScreenRect() const { return readyScreenRect_; }
+    bool readyScreenRect() const { return road_->readyScreenRect(); }
     bool noFocusReset() const { return noFocusReset_; }
     bool observingCamera() const { return observingCamera_; }
     bool otherVCActivating() const { return otherVCActivating_; }
     bool statusDefault() const { return statusDefault_; }
-    bool flagFade() const { return flagFade_; }
+    bool flagFade() const { return road_->flagFade(); }
     double ratioWpH() const { return ratioWpH_; }
     std::int64_t lastOrientation() const { return lastOrientation_; }
     CGAffineTransform lastTransform() const { return lastTransform_; }
     CGPoint lastFocused() const { return lastFocused_; }
     CGPoint lastExposured() const { return lastExposured_; }
     void setLastFocused(CGPoint p) { lastFocused_ = p; }
-    double lastSampleBufferedAt() const { return frame_.at(); }
-    std::shared_ptr<CIImage> lastSample() const { return frame_.image(); }
-    const std::shared_ptr<CIImage>& lastScreen() const { return lastScreen_; }
-    const std::shared_ptr<CIImage>& lastFilter() const { return lastFilter_; }
+    double lastSampleBufferedAt() const { return road_->lastSampleBufferedAt(); }
+    std::shared_ptr<CIImage> lastSample() const { return road_->lastSample(); }
+    const std::shared_ptr<CIImage>& lastScreen() const { return road_->lastScreen(); }
+    const std::shared_ptr<CIImage>& lastFilter() const { return road_->lastFilter(); }
     const std::shared_ptr<FilterMyElement>& screenElement() const { return screenElement_; }
     void setScreenElement(std::shared_ptr<FilterMyElement> e) { screenElement_ = std::move(e); }
     const std::shared_ptr<FilterMyElement>& screenElement0() const { return screenElement0_; }
-    const std::shared_ptr<NSTimer>& timerScreen() const { return timerScreen_; }
-    const std::shared_ptr<NSTimer>& timerFade() const { return timerFade_; }
+    bool timerScreen() const { return road_->drawing(); }
+    bool timerFade() const { return road_->fading(); }
     bool timerFocus() const { return timerFocus_.running(); }
     const std::shared_ptr<CameraAssistant>& assistIfMade() const { return assist_; }
 
@@ -326,6 +312,8 @@ private:
     void buildOverlays();
     void layoutPreviewEdges(const PreviewInsets& in);
     void placeZoomSlider(const PreviewInsets& in);
+    // The screen's side of the picture road: drawing, placing and fading its views.
+    class RoadSide;
     // The tap road's device observation, handed to the main queue.
     void observeAdjusting(bool focus, const Value& newValue);
     // The device's and the photo host's answers on the shot's road.
@@ -344,24 +332,16 @@ private:
     void dismissOtherScreen(bool animated);
 
     // Capture.
-    bool starting_ = false;
-    bool stopping_ = false;
+    CaptureLifecycle capture_;
     bool appeared_ = false;
     bool observingApp_ = false;
     bool otherVCActivating_ = false;
     bool statusDefault_ = false;
     bool noFocusReset_ = false;
-    bool stallReported_ = false;  // the log has said that frames stopped; said again once they came back
     // Picture.
-    bool readyScreenRect_ = false;
-    bool flagFade_ = false;
-    double atFade_ = 0;
-    double restartBegan_ = 0;  // media time a restart began, until its first frame is shown
+    const std::shared_ptr<PreviewRoad> road_ = PreviewRoad::make();
+    std::shared_ptr<RoadSide> roadSide_;
     double ratioWpH_ = 0.75;
-    LatestFrame frame_;
-    std::shared_ptr<CIImage> lastScreen_, lastFilter_;
-    std::optional<FrameKey> lastFrameKey_;
-    CGSize layoutSize_{0, 0};  // the screen view's size the picture was last placed for
     std::shared_ptr<FilterMyElement> screenElement_, screenElement0_;
     // Gestures.
     double zoom0_ = 1;
@@ -378,7 +358,6 @@ private:
     std::vector<std::shared_ptr<NSObject>> observationTokens_;
 
     // Timers.
-    std::shared_ptr<NSTimer> timerScreen_, timerFade_;
     RepeatingTimer timerFocus_;
     // Members made on first use.
     std::shared_ptr<LastInfo> lastInfo_;

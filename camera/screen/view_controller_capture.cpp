@@ -33,29 +33,20 @@ void ViewController::onMain(std::function<void(ViewController&)> block) {
     });
 }
 
-ViewController::CaptureState ViewController::captureState() const {
-    if (starting_) return CaptureState::Starting;
-    if (stopping_) return CaptureState::Stopping;
-    auto host = currentMaker();
-    return host && host->isRunning() ? CaptureState::Running : CaptureState::Idle;
-}
-
 void ViewController::start(std::function<void()> completion) {
-    auto host = currentMaker();
-    if (!appeared_ || starting_ || (host && host->isRunning())) return;
-    starting_ = true;
+    if (!appeared_) return;
+    const auto ticket = capture_.beginStart();
+    if (!ticket) return;
     clearMaker();
     std::weak_ptr<ViewController> weak = me();
-    maker()->start([weak, completion = std::move(completion)](bool) {
-        dispatch_async(dispatch_get_main_queue(), [weak, completion] {
+    maker()->start([weak, ticket = *ticket, completion = std::move(completion)](bool) {
+        dispatch_async(dispatch_get_main_queue(), [weak, ticket, completion] {
             auto s = weak.lock();
             if (!s) return;
             s->assist()->start(std::weak_ptr<CameraAssistantPresenter>(s));
             if (completion) completion();
-            s->starting_ = false;
-            // Every session gets the full stall limit before its first frame is due.
-            s->frame_.stamp(CACurrentMediaTime());
-            s->restartTimerScreen();
+            s->capture_.finishStart(ticket);
+            s->road_->sessionDidStart(CACurrentMediaTime());
         });
     });
 }
@@ -63,9 +54,8 @@ void ViewController::start(std::function<void()> completion) {
 void ViewController::stop(std::function<void()> completion) {
     cameraRemoveObservers();
     auto host = currentMaker();
-    if (stopping_ || !host) return;
-    resetTimerScreen();
-    stopping_ = true;
+    if (!host || !capture_.beginStop()) return;
+    road_->resetTimerScreen();
     if (!noFocusReset_) {
         lastFocused_ = {0.5, 0.5};
         lastExposured_ = {0.5, 0.5};
@@ -77,20 +67,21 @@ void ViewController::stop(std::function<void()> completion) {
             auto s = weak.lock();
             if (!s) return;
             s->clearMaker();
+            // Idle before the completion, so that a restart's start is taken.
+            s->capture_.finishStop();
             if (completion) completion();
-            s->stopping_ = false;
         });
     });
 }
 
 void ViewController::restart(std::function<void()> completion) {
-    restartBegan_ = CACurrentMediaTime();
+    road_->restartBegins(CACurrentMediaTime());
     Log::debug("camera", "capture restart begins");
     std::weak_ptr<ViewController> weak = me();
     stop([weak, completion = std::move(completion)] {
         auto s = weak.lock();
         if (!s) return;
-        Log::debug("camera", "capture stopped after " + std::to_string(CACurrentMediaTime() - s->restartBegan_) + " s");
+        Log::debug("camera", "capture stopped after " + std::to_string(CACurrentMediaTime() - s->road_->restartBegan()) + " s");
         s->start(completion);
     });
 }
@@ -101,7 +92,7 @@ void ViewController::onCameraHostWillSessionStart(const std::shared_ptr<CameraHo
         auto context = host ? host->context() : nullptr;
         if (context && context->gl() && s.preview_) s.preview_->setContext(context->gl());
         s.generalFocusing_ = false;
-        s.readyScreenRect_ = false;
+        s.road_->sessionWillStart();
     });
 }
 
@@ -113,8 +104,8 @@ void ViewController::onCameraHostDidSessionStart(const std::shared_ptr<CameraHos
             if (host) host->setFocus(s.lastFocused_);
         }
         s.noFocusReset_ = false;
-        if (s.restartBegan_ > 0)
-            Log::debug("camera", "capture started after " + std::to_string(CACurrentMediaTime() - s.restartBegan_) + " s");
+        if (const double began = s.road_->restartBegan(); began > 0)
+            Log::debug("camera", "capture started after " + std::to_string(CACurrentMediaTime() - began) + " s");
         s.updateView();
     });
 }
@@ -220,6 +211,6 @@ bool ViewController::isLandscape() const { return isLandscapeOrientation(lastOri
 
 void ViewController::onCameraAssistantMotionGravity(const std::shared_ptr<CameraAssistant>&, double x, double y,
                                                     double z) {
-    if (!guideView_ || guideView_->isHidden() || !currentMaker() || starting_ || stopping_) return;
+    if (!guideView_ || guideView_->isHidden() || !currentMaker() || capture_.moving()) return;
     guideView_->updateGravity(x, y, z);
 }

@@ -41,7 +41,7 @@ void ViewController::hideFilter() {
 
 CGSize ViewController::filterTileSize() { return popFilter()->fv()->itemList()->itemSize(); }
 
-std::shared_ptr<CIImage> ViewController::onFilterSourceGetImage() { return lastFilter_; }
+std::shared_ptr<CIImage> ViewController::onFilterSourceGetImage() { return road_->lastFilter(); }
 
 std::shared_ptr<FilterContext> ViewController::onFilterSourceGetContext() {
     auto host = currentMaker();

@@ -7,7 +7,6 @@
 
 namespace {
 constexpr int kFlashTries = 3;
-constexpr std::int64_t kLastFlashMode = 2;
 }  // namespace
 
 bool ViewController::hasFlash() const {
@@ -19,33 +18,30 @@ bool ViewController::updateFlash() {
     auto global = Global::shared();
     auto dev = device();
     if (!dev || !dev->hasFlash()) {
-        global->setFlashMode(0);
+        global->setFlashMode(FlashMode::Off);
         return false;
     }
-    const auto mode = AVCaptureFlashMode(global->flashMode());
+    const auto mode = AVCaptureFlashMode(integerOf(global->flashMode()));
     if (!dev->isFlashModeSupported(mode)) return false;
     if (!dev->lockForConfiguration().ok()) return false;
     dev->setFlashMode(mode);
     dev->unlockForConfiguration();
-    global->setFlashMode(std::int64_t(dev->flashMode()));
+    global->setFlashMode(settingFromInteger<FlashMode>(std::int64_t(dev->flashMode())));
     return true;
 }
 
 void ViewController::updateDefaultFlash() {
     auto global = Global::shared();
     if (!hasFlash()) {
-        global->setFlashMode(0);
+        global->setFlashMode(FlashMode::Off);
         global->saveCurrentSettings();
         updateView();
         return;
     }
     for (int i = 0; i < kFlashTries; ++i) {
         if (updateFlash()) return;
-        const std::int64_t before = global->flashMode();
-        global->setFlashMode(before + 1);
-        if (before >= kLastFlashMode) {
-            global->setFlashMode(0);
-            global->saveCurrentSettings();
-        }
+        const FlashMode next = nextFlashMode(global->flashMode());
+        global->setFlashMode(next);
+        if (next == FlashMode::Off) global->saveCurrentSettings();
     }
 }

@@ -140,7 +140,7 @@ void ViewController::resetTimerFocus() { timerFocus_.reset(); }
 
 void ViewController::onTimerFocus() {
     // The marker waits until the preview is laid out, so it lands on the picture.
-    if (!readyScreenRect_) return;
+    if (!road_->readyScreenRect()) return;
     resetTimerFocus();
     if (!generalFocusing_) {
         focusView_->initialize(lastFocused_);

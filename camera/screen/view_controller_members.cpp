@@ -16,7 +16,6 @@
 namespace {
 constexpr std::int64_t kAssistantOptions = CameraAssistant::kMotion | CameraAssistant::kCamera |
                                            CameraAssistant::kPhotoLibrary | CameraAssistant::kVolumeButtons;
-constexpr std::int64_t kVideoShotMode = 3;
 constexpr CGFloat kManualBackdropAlpha = 0.7;
 }  // namespace
 
@@ -41,7 +40,7 @@ std::shared_ptr<CameraPhotoGeneralHost> ViewController::makerPhoto() {
             host->setPresets({AVCaptureSessionPreset::P3840x2160, AVCaptureSessionPreset::Photo});
         else
             host->setPresets({AVCaptureSessionPreset::Photo});
-        host->setPosition(Global::shared()->position());
+        host->setPosition(integerOf(Global::shared()->position()));
         host->setDelegate(std::weak_ptr<CameraPhotoGeneralHostDelegate>(me()));
         makerPhoto_ = host;
     }
@@ -58,7 +57,7 @@ std::shared_ptr<CameraVideoGeneralHost> ViewController::makerVideo() {
         if (!Global::shared()->device()->IsIPad()) presets.erase(presets.begin());
         auto host = CameraVideoGeneralHost::make();
         host->setPresets(std::move(presets));
-        host->setPosition(Global::shared()->position());
+        host->setPosition(integerOf(Global::shared()->position()));
         host->setDelegate(std::weak_ptr<CameraVideoHostDelegate>(me()));
         makerVideo_ = host;
     }
@@ -66,7 +65,7 @@ std::shared_ptr<CameraVideoGeneralHost> ViewController::makerVideo() {
 }
 
 std::shared_ptr<CameraHost> ViewController::maker() {
-    if (Global::shared()->shotMode() == kVideoShotMode) return makerVideo();
+    if (Global::shared()->shotMode() == ShotMode::Video) return makerVideo();
     return makerPhoto();
 }
 

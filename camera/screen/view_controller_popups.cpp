@@ -43,8 +43,8 @@ void ViewController::syncPositionWithHost() {
     auto host = currentMaker();
     if (!host) return;
     auto global = Global::shared();
-    if (global->position() != host->position()) {
-        global->setPosition(host->position());
+    if (integerOf(global->position()) != host->position()) {
+        global->setPosition(settingFromInteger<CameraSide>(host->position()));
         global->saveCurrentSettings();
     }
 }
@@ -80,21 +80,15 @@ void ViewController::onPopOptionViewFlash(PopOptionView&) {
         return;
     }
     for (int i = 0; i < 3; ++i) {
-        std::int64_t mode = global->flashMode() + 1;
-        if (mode > 2) {
-            mode = 0;
-            global->setFlashMode(mode);
-            global->saveCurrentSettings();
-        } else {
-            global->setFlashMode(mode);
-        }
+        const FlashMode mode = nextFlashMode(global->flashMode());
+        global->setFlashMode(mode);
+        if (mode == FlashMode::Off) global->saveCurrentSettings();
         if (updateFlash()) {
             global->saveCurrentSettings();
             break;
         }
     }
-    const std::int64_t position = global->position();
-    const char* side = position == 2 ? "FRONT" : position == 1 ? "BACK" : "UNSPECIFIED";
+    const char* side = global->position() == CameraSide::Front ? "FRONT" : "BACK";
     alert(std::string("FLASH NOT SUPPORTED\n") + side + " CAMERA", [] {});
     updateView();
 }
@@ -187,9 +181,9 @@ void ViewController::onPopLeftViewWillHide(PopLeftView&) {
 // --- Photo picker and editor ---
 
 bool ViewController::stopTimersForOtherScreen() {
-    resetTimerFade();
+    road_->resetTimerFade();
     if (shots_) shots_->cancel();
-    resetTimerScreen();
+    road_->resetTimerScreen();
     return true;
 }
 
@@ -213,7 +207,7 @@ void ViewController::onAsset() {
         }, true);
     };
     // Without a host there is nothing to stop and the stop would never answer.
-    if (currentMaker() && !stopping_) {
+    if (currentMaker() && capture_.canStop()) {
         stop(open);
     } else {
         open();

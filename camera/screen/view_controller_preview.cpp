@@ -1,6 +1,6 @@
-// The picture road: frames arrive on the capture queue, the newest one is cropped to the picture
-// ratio on the main queue, a 0.05 s timer draws it through the filter into the preview, the
-// preview and the gesture layer are fitted between the bars, and the picture fades in and out.
+// The screen's side of the picture road (camera/screen/preview_road.h): frames handed on from the
+// capture queue, the drawing into the preview, the placing of the preview, the gesture layer and
+// the zoom slider between the bars, and the fade applied to them.
 #include "camera/screen/view_controller.h"
 
 #include "capture/sample_buffer_image.h"
@@ -11,9 +11,6 @@
 #include "filter/glk_view_custom.h"
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/queue.h"
-#include "platform/dispatch/run_loop.h"
-#include "platform/runtime/log.h"
-#include "platform/ui/app/ui_screen.h"
 #include "platform/ui/control/ui_slider.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_identified.h"
@@ -24,123 +21,106 @@ constexpr CGFloat kSliderThickness = 30;
 constexpr CGFloat kSliderOutside = 80;
 }  // namespace
 
+// Borrows the screen that owns it; the road holds it weakly, so it never outlives the screen.
+class ViewController::RoadSide final : public PreviewRoadDelegate {
+public:
+    explicit RoadSide(ViewController& screen) : s_(screen) {}
+
+    std::shared_ptr<CIImage> previewRoadDraw(const std::shared_ptr<CIImage>& frame) override {
+        if (s_.shotPhase() == ShotPhase::Shooting) return nullptr;
+        auto host = s_.currentMaker();
+        if (!host) return nullptr;
+        auto context = host->context();
+        if (!setCurrentContext(context->gl())) return nullptr;
+        auto image = s_.screenElement_ ? s_.screenElement_->make(frame) : frame;
+        auto view = s_.preview();
+        if (!view->context()) view->setContext(context->gl());
+        if (!isDrawable(image)) return nullptr;
+        drawImage(*view, image, *context->ciGPU());
+        return image;
+    }
+
+    bool previewRoadHasDrawable() override {
+        auto view = s_.preview();
+        return view->drawableWidth() != 0 && view->drawableHeight() != 0;
+    }
+
+    PreviewRoom previewRoadRoom() override {
+        auto root = s_.view();
+        const UIEdgeInsets safe = root->safeAreaInsets();
+        PreviewRoom room;
+        room.view = root->bounds().size;
+        room.topGuide = safe.top;
+        room.bottomGuide = safe.bottom;
+        room.topBar = s_.top_->bounds().size.height;
+        room.bottomBar = s_.bottom_->bounds().size.height;
+        return room;
+    }
+
+    void previewRoadPlace(const PreviewInsets& in) override {
+        s_.layoutPreviewEdges(in);
+        s_.placeZoomSlider(in);
+        for (const std::shared_ptr<PopView>& pop : {std::static_pointer_cast<PopView>(s_.popFilter_),
+                                                    std::static_pointer_cast<PopView>(s_.popManual_),
+                                                    std::static_pointer_cast<PopView>(s_.popOption_),
+                                                    std::static_pointer_cast<PopView>(s_.popLeft_)})
+            if (pop && !pop->hidden()) pop->bringToFront();
+    }
+
+    void previewRoadPlaced() override { s_.updateView(); }
+
+    void previewRoadStalled() override {
+        s_.noFocusReset_ = true;
+        s_.restart({});
+    }
+
+    CGSize previewRoadTileSize() override { return s_.filterTileSize(); }
+
+    void previewRoadFadeBegins(bool fadingIn) override {
+        if (fadingIn && s_.preview_) s_.preview_->setAlpha(0);
+    }
+
+    void previewRoadFade(const FadeStep& step) override {
+        auto& preview = s_.preview_;
+        if (step.done) {
+            const bool hidden = preview ? preview->isHidden() : true;
+            // Every layer the fade dimmed comes back to its rest alpha, whatever the last tick left.
+            if (preview) preview->setAlpha(1);
+            s_.ui_->setAlpha(1);
+            s_.slZoom_->setAlpha(FadeStep{}.sliderAlpha);
+            s_.slZoom_->setHidden(hidden);
+            s_.ui_->setHidden(hidden);
+            return;
+        }
+        if (preview) preview->setAlpha(step.alpha);
+        s_.ui_->setAlpha(step.alpha);
+        s_.slZoom_->setAlpha(step.sliderAlpha);
+        s_.slZoom_->setHidden(step.controlsHidden);
+        s_.ui_->setHidden(step.controlsHidden);
+    }
+
+private:
+    ViewController& s_;
+};
+
+void ViewController::init() {
+    MyViewController::init();
+    roadSide_ = std::make_shared<RoadSide>(*this);
+    road_->setDelegate(roadSide_);
+}
+
 void ViewController::onCameraHostSampleBufferVideo(const std::shared_ptr<CameraHost>&, const CMSampleBufferRef& s) {
     auto image = imageWithSampleBuffer(s);
     if (!image) return;
-    frame_.store(image, CACurrentMediaTime());
+    road_->store(image, CACurrentMediaTime());
     std::weak_ptr<ViewController> weak = me();
     dispatch_async(dispatch_get_main_queue(), [weak, image] {
-        auto self = weak.lock();
-        if (!self) return;
-        self->lastScreen_ = cropped(image, self->ratioWpH_);
-        self->updateLastFilter();
-        // The first picture after a restart is shown at once, not at the next drawing tick.
-        if (self->restartBegan_ > 0) self->updateScreen();
+        if (auto self = weak.lock()) self->road_->showFrame(image, self->ratioWpH_);
     });
 }
 
 void ViewController::onCameraHostWillSessionStop(const std::shared_ptr<CameraHost>&) {
-    onMain([](ViewController& s) {
-        s.lastScreen_ = nullptr;
-        s.updateLastFilter();
-        s.readyScreenRect_ = false;
-    });
-}
-
-void ViewController::updateLastFilter() {
-    if (!lastScreen_) {
-        lastFilter_ = nullptr;
-        return;
-    }
-    const CGSize tile = filterTileSize();
-    const CGFloat scale = UIScreen::mainScreen()->scale();
-    const CGSize size{tile.width * scale, tile.height * scale};
-    if (size.width <= 0 || size.height <= 0) {
-        lastFilter_ = nullptr;
-        return;
-    }
-    // Recipes only: the pixels are computed when the filter browser draws its tiles.
-    lastFilter_ = cropped(scaled(lastScreen_, size), size.width / size.height);
-}
-
-void ViewController::restartTimerScreen() {
-    resetTimerScreen();
-    std::weak_ptr<ViewController> weak = me();
-    timerScreen_ = NSTimer::timer(kRenderInterval, true, [weak](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onTimerScreen();
-    });
-    // In the common modes, so the picture keeps moving while a control is dragged.
-    RunLoop::main().addTimer(timerScreen_, RunLoopMode::Common);
-}
-
-void ViewController::resetTimerScreen() {
-    if (timerScreen_) timerScreen_->invalidate();
-    timerScreen_ = nullptr;
-}
-
-void ViewController::onTimerScreen() {
-    if (CACurrentMediaTime() > frame_.at() + kStallLimit) {
-        // Said once per stall: a camera that never delivers is restarted every second.
-        if (!stallReported_) Log::warning("camera", "no camera frame for a second: restarting capture");
-        stallReported_ = true;
-        noFocusReset_ = true;
-        restart({});
-        return;
-    }
-    updateScreen();
-}
-
-void ViewController::updateScreen() {
-    if (!lastScreen_ || shotPhase() == ShotPhase::Shooting) return;
-    auto host = currentMaker();
-    if (!host) return;
-    auto context = host->context();
-    if (!setCurrentContext(context->gl())) return;
-    auto image = screenElement_ ? screenElement_->make(lastScreen_) : lastScreen_;
-    auto view = preview();
-    if (!view->context()) view->setContext(context->gl());
-    if (!isDrawable(image)) return;
-    drawImage(*view, image, *context->ciGPU());
-    stallReported_ = false;
-    if (restartBegan_ > 0) {
-        Log::debug("camera", "first frame after the restart drawn after " +
-                                 std::to_string(CACurrentMediaTime() - restartBegan_) + " s");
-        restartBegan_ = 0;
-    }
-    updateScreenRect(image->extent());
-}
-
-void ViewController::updateScreenRect(CGRect extent) {
-    auto view = preview();
-    auto root = this->view();
-    // The screen turned or changed size: the picture is placed again for the new shape even when
-    // the frame itself is unchanged (and even when the old placement left the preview no room).
-    const CGSize size = root->bounds().size;
-    const bool sameShape = size.width == layoutSize_.width && size.height == layoutSize_.height;
-    const bool turned = !sameShape && layoutSize_.width > 0;
-    if (!turned && (view->drawableWidth() == 0 || view->drawableHeight() == 0)) return;
-    const FrameKey key = FrameKey::of(extent);
-    if (readyScreenRect_ && lastFrameKey_ && sameShape && key.closeTo(*lastFrameKey_, kRelayoutThreshold)) return;
-    lastFrameKey_ = key;
-    layoutSize_ = size;
-
-    const UIEdgeInsets safe = root->safeAreaInsets();
-    PreviewRoom room;
-    room.view = root->bounds().size;
-    room.topGuide = safe.top;
-    room.bottomGuide = safe.bottom;
-    room.topBar = top_->bounds().size.height;
-    room.bottomBar = bottom_->bounds().size.height;
-    const PreviewInsets in = previewInsets(extent.size, room);
-    layoutPreviewEdges(in);
-    placeZoomSlider(in);
-    for (const std::shared_ptr<PopView>& pop : {std::static_pointer_cast<PopView>(popFilter_),
-                                                std::static_pointer_cast<PopView>(popManual_),
-                                                std::static_pointer_cast<PopView>(popOption_),
-                                                std::static_pointer_cast<PopView>(popLeft_)})
-        if (pop && !pop->hidden()) pop->bringToFront();
-    readyScreenRect_ = true;
-    updateView();
+    onMain([](ViewController& s) { s.road_->sessionWillStop(); });
 }
 
 void ViewController::layoutPreviewEdges(const PreviewInsets& in) {
@@ -169,39 +149,4 @@ void ViewController::placeZoomSlider(const PreviewInsets& in) {
     addConstraintsByViewCCWH(slZoom_, root, ui_, uiWidth / 2 + kSliderOutside - kSliderLength / 2, 0, kSliderLength,
                              kSliderThickness);
     root->bringSubviewToFront(slZoom_);
-}
-
-void ViewController::restartTimerFade() {
-    resetTimerFade();
-    if (flagFade_ && preview_) preview_->setAlpha(0);
-    atFade_ = Clock::now();
-    std::weak_ptr<ViewController> weak = me();
-    timerFade_ = NSTimer::scheduledTimer(kFadeInterval, true, [weak](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onTimerFade();
-    });
-}
-
-void ViewController::resetTimerFade() {
-    if (timerFade_) timerFade_->invalidate();
-    timerFade_ = nullptr;
-}
-
-void ViewController::onTimerFade() {
-    const FadeStep step = fadeStep((Clock::now() - atFade_) / kFadeDuration, flagFade_);
-    if (step.done) {
-        const bool hidden = preview_ ? preview_->isHidden() : true;
-        // Every layer the fade dimmed comes back to its rest alpha, whatever the last tick left.
-        if (preview_) preview_->setAlpha(1);
-        ui_->setAlpha(1);
-        slZoom_->setAlpha(FadeStep{}.sliderAlpha);
-        slZoom_->setHidden(hidden);
-        ui_->setHidden(hidden);
-        resetTimerFade();
-        return;
-    }
-    if (preview_) preview_->setAlpha(step.alpha);
-    ui_->setAlpha(step.alpha);
-    slZoom_->setAlpha(step.sliderAlpha);
-    slZoom_->setHidden(step.controlsHidden);
-    ui_->setHidden(step.controlsHidden);
 }

@@ -141,7 +141,7 @@ bool ViewControllerShotRoad::startShot() {
         host->shot_silent(s_.lastOrientation_, global->frontMirrored(), location, s_.ratioWpH_, element,
                           [weak]() -> std::shared_ptr<CIImage> {
                               auto s = weak.lock();
-                              return s ? s->frame_.image() : nullptr;
+                              return s ? s->lastSample() : nullptr;
                           },
                           justBefore, done);
     } else {

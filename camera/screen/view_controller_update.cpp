@@ -28,14 +28,15 @@ constexpr CGFloat kLabelSideRoom = 200;
 constexpr CGFloat kLabelHeight = 30;
 const char* kOriginal = "ORIGINAL";
 
-std::shared_ptr<UIImage> shutterImageFor(std::int64_t shotMode) {
+std::shared_ptr<UIImage> shutterImageFor(ShotMode shotMode) {
     auto images = Global::shared()->image();
     switch (shotMode) {
-    case 1: return images->shutterBurst();
-    case 2: return images->shutterMotion();
-    case 3: return images->shutterVideo();
-    default: return images->shutterGeneral();
+    case ShotMode::Burst: return images->shutterBurst();
+    case ShotMode::Motion: return images->shutterMotion();
+    case ShotMode::Video: return images->shutterVideo();
+    case ShotMode::Photo: break;
     }
+    return images->shutterGeneral();
 }
 }  // namespace
 
@@ -47,11 +48,8 @@ void ViewController::updateData() {
 void ViewController::updateView() {
     MyViewController::updateView();
     if (!isViewLoaded() || !ui_) return;
-    if (readyScreenRect_ != flagFade_) {
-        flagFade_ = readyScreenRect_;
-        restartTimerFade();
-    }
-    if (readyScreenRect_) {
+    road_->followPlacement();
+    if (road_->readyScreenRect()) {
         auto dev = device();
         const double zoom = dev ? dev->videoZoomFactor() : 1.0;
         slZoom_->setTintColor(zoom > 1.0 ? flatOrangeColor() : UIColor::whiteColor());
@@ -64,7 +62,7 @@ void ViewController::updateView() {
         if (shutter && shutter != btnShot_->imageOff()) btnShot_->setOffImage(shutter, [](AnimButton&) {});
     }
     auto host = currentMaker();
-    const bool guide = Global::shared()->gridMode() && host && host->isRunning() && !starting_ && !stopping_;
+    const bool guide = Global::shared()->gridMode() && host && host->isRunning() && !capture_.moving();
     if (guideView_) guideView_->setHidden(!guide);
 }
 

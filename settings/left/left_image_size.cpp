@@ -38,7 +38,7 @@ const std::vector<LeftController::Preset>& LeftController::sessionPresets() {
     addOption(candidates, P::IFrame1280x720, "iFrame1280x720");
 
     std::vector<Preset> usable;
-    if (auto device = deviceWithMediaType(AVMediaType::Video, Global::shared()->position())) {
+    if (auto device = deviceWithMediaType(AVMediaType::Video, integerOf(Global::shared()->position()))) {
         auto session = AVCaptureSession::make();
         auto input = AVCaptureDeviceInput::deviceInputWithDevice(device);
         if (input && session->canAddInput(*input)) session->addInput(*input);
@@ -66,7 +66,7 @@ void LeftController::showImageSizes() {
     list->setArr(std::move(labels));
     list->setDef(def);
     list->setDelegate(self<LeftController>());
-    list->setTextTitle(fromDevicePosition(global->position()).value_or("") + " Camera: Image Size");
+    list->setTextTitle(fromDevicePosition(integerOf(global->position())).value_or("") + " Camera: Image Size");
     present(self<UIViewController>(), UINavigationController::withRoot(list), nullptr, true);
 }
 

@@ -400,8 +400,8 @@ TEST(CaptureSettingNames, NameEachValueAndNothingOutsideTheRange) {
     EXPECT_EQ(fromTimerShot(0.0), "OFF");
     EXPECT_EQ(fromTimerShot(3.0), "3 s");
     EXPECT_EQ(fromTimerShot(10.0), "10 s");
-    EXPECT_EQ(fromImageRatio(3), "9:16");
-    EXPECT_EQ(fromImageRatio(7), "1:1");
+    EXPECT_EQ(fromImageRatio(ImageRatio::Ratio9x16), "9:16");
+    EXPECT_EQ(fromImageRatio(ImageRatio::Ratio1x1), "1:1");
 }
 
 TEST_F(CameraHostTest, DeviceLimitsForTheManualControls) {

@@ -69,17 +69,17 @@ TEST_F(GlobalTest, SharedIsOneObjectUntilTestReset) {
 
 TEST_F(GlobalTest, FreshInstallReadsDefaultsAndWritesThemAtOnce) {
     auto g = Global::shared();
-    EXPECT_EQ(g->flashMode(), 2);
+    EXPECT_EQ(g->flashMode(), FlashMode::Auto);
     Value disk = settingsOnDisk();
     EXPECT_EQ(disk["flashMode"].integerValue(), 2);  // no saveCurrentSettings needed
 
     EXPECT_FALSE(g->geoTagging());
     EXPECT_TRUE(g->frontMirrored());
-    EXPECT_EQ(g->position(), 1);
+    EXPECT_EQ(g->position(), CameraSide::Back);
     EXPECT_TRUE(g->gridMode());
     EXPECT_EQ(g->timerShot(), 0.0f);
-    EXPECT_EQ(g->imageRatio(), 2);
-    EXPECT_EQ(g->shotMode(), 0);
+    EXPECT_EQ(g->imageRatio(), ImageRatio::Ratio3x4);
+    EXPECT_EQ(g->shotMode(), ShotMode::Photo);
     disk = settingsOnDisk();
     EXPECT_TRUE(disk["frontMirrored"].isBool());
     EXPECT_EQ(disk["timerShot"].kind(), Value::Kind::Float);
@@ -88,7 +88,7 @@ TEST_F(GlobalTest, FreshInstallReadsDefaultsAndWritesThemAtOnce) {
 TEST_F(GlobalTest, SettingsKeepTheirKindsAcrossANewProcess) {
     auto g = Global::shared();
     g->setGeoTagging(true);
-    g->setPosition(2);
+    g->setPosition(CameraSide::Front);
     g->setTimerShot(5.0f);
     g->setUInteger("u", 1ull << 63);
     g->setLastFilterName("Warm 3");
@@ -97,7 +97,7 @@ TEST_F(GlobalTest, SettingsKeepTheirKindsAcrossANewProcess) {
     auto again = restart();
     EXPECT_NE(again, g);
     EXPECT_TRUE(again->geoTagging());
-    EXPECT_EQ(again->position(), 2);
+    EXPECT_EQ(again->position(), CameraSide::Front);
     EXPECT_EQ(again->timerShot(), 5.0f);
     EXPECT_EQ(again->getUInteger("u", 0), 1ull << 63);
     EXPECT_EQ(again->lastFilterName(), "Warm 3");
@@ -130,12 +130,12 @@ TEST_F(GlobalTest, ReadsThatAddNothingWriteNothing) {
     EXPECT_FALSE(g->googleTranslateLangCode());
     EXPECT_FALSE(existFile(path));
 
-    EXPECT_EQ(g->flashMode(), 2);  // an added default is written at once
+    EXPECT_EQ(g->flashMode(), FlashMode::Auto);  // an added default is written at once
     ASSERT_TRUE(existFile(path));
     struct stat before {};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(g->flashMode(), 2);
+        EXPECT_EQ(g->flashMode(), FlashMode::Auto);
         EXPECT_FALSE(g->lastFilterName());
     }
     struct stat after {};
@@ -152,12 +152,12 @@ TEST_F(GlobalTest, UnreadableSettingsAreKeptAndDefaultsDoNotReplaceThem) {
     const std::string path = withLibraryPath("Global.1");
     std::filesystem::create_symlink("/proc/self/mem", path);  // every read fails with an I/O error
     auto g = restart();
-    EXPECT_EQ(g->flashMode(), 2);
+    EXPECT_EQ(g->flashMode(), FlashMode::Auto);
     EXPECT_TRUE(g->gridMode());
     EXPECT_TRUE(std::filesystem::is_symlink(path));
     EXPECT_FALSE(existFile(withLibraryPath("Global.1.bad")));
     // Still unreadable when the user changes a value: the file is kept aside before the write.
-    g->setFlashMode(0);
+    g->setFlashMode(FlashMode::Off);
     g->saveCurrentSettings();
     EXPECT_EQ(settingsOnDisk()["flashMode"].integerValue(), 0);
     EXPECT_TRUE(std::filesystem::is_symlink(withLibraryPath("Global.1.bad"))) << "the unread file was lost";
@@ -175,7 +175,7 @@ TEST_F(GlobalTest, SettingsUnreadableAtStartAreMergedWhenTheyReadAgain) {
         NSKeyedArchiver::archiveRootObject(
             Value::dictionary({{"gridMode", Value(false)}, {"flashMode", Value(1)}, {"imageRatio", Value(1)}}), path)
             .ok());
-    g->setFlashMode(0);
+    g->setFlashMode(FlashMode::Off);
     g->lastInfo()->removeObjectForKey("imageRatio");
     g->saveCurrentSettings();
     Value disk = settingsOnDisk();
@@ -191,9 +191,53 @@ TEST_F(GlobalTest, StoredValuesOfAnotherKindAreConverted) {
     g->lastInfo()->set(Value("1"), "flashMode");
     g->lastInfo()->set(Value(7), "gridMode");
     g->lastInfo()->set(Value(2.75), "timerShot");
-    EXPECT_EQ(g->flashMode(), 1);
+    EXPECT_EQ(g->flashMode(), FlashMode::On);
     EXPECT_TRUE(g->gridMode());
     EXPECT_EQ(g->timerShot(), 2.75f);
+}
+
+TEST_F(GlobalTest, CameraSettingsKeepTheirStoredIntegersAndReadUnknownOnesAsTheDefault) {
+    auto g = Global::shared();
+    g->setPosition(CameraSide::Front);
+    g->setFlashMode(FlashMode::Off);
+    g->setImageRatio(ImageRatio::Ratio9x16);
+    g->setShotMode(ShotMode::Video);
+    g->saveCurrentSettings();
+    Value disk = settingsOnDisk();
+    EXPECT_EQ(disk["position"].integerValue(), 2);
+    EXPECT_EQ(disk["flashMode"].integerValue(), 0);
+    EXPECT_EQ(disk["imageRatio"].integerValue(), 3);
+    EXPECT_EQ(disk["shotMode"].integerValue(), 3);
+
+    // Every stored integer a setting names reads back as that setting, in a new process too.
+    auto again = restart();
+    for (std::int64_t i = 1; i <= 2; ++i) {
+        again->lastInfo()->set(Value(i), "position");
+        EXPECT_EQ(integerOf(again->position()), i);
+    }
+    for (std::int64_t i = 0; i <= 2; ++i) {
+        again->lastInfo()->set(Value(i), "flashMode");
+        EXPECT_EQ(integerOf(again->flashMode()), i);
+    }
+    for (std::int64_t i = 0; i <= 3; ++i) {
+        again->lastInfo()->set(Value(i), "imageRatio");
+        again->lastInfo()->set(Value(i), "shotMode");
+        EXPECT_EQ(integerOf(again->imageRatio()), i);
+        EXPECT_EQ(integerOf(again->shotMode()), i);
+    }
+
+    // Integers outside each setting's range read as its default and are left as stored.
+    for (std::int64_t unknown : {-1, 4, 7}) {
+        for (const char* key : {"position", "flashMode", "imageRatio", "shotMode"})
+            again->lastInfo()->set(Value(unknown), key);
+        EXPECT_EQ(again->position(), CameraSide::Back);
+        EXPECT_EQ(again->flashMode(), FlashMode::Auto);
+        EXPECT_EQ(again->imageRatio(), ImageRatio::Ratio3x4);
+        EXPECT_EQ(again->shotMode(), ShotMode::Photo);
+        EXPECT_EQ(again->lastInfo()->get("imageRatio").integerValue(), unknown);
+    }
+    again->lastInfo()->set(Value(0), "position");
+    EXPECT_EQ(again->position(), CameraSide::Back);
 }
 
 TEST_F(GlobalTest, CorruptSettingsFileNeverStopsTheProgram) {
@@ -203,7 +247,7 @@ TEST_F(GlobalTest, CorruptSettingsFileNeverStopsTheProgram) {
         ASSERT_TRUE(writeFileAtomically(withLibraryPath("Global.1"), content).ok());
         removeFile(withLibraryPath("Global.1.bad"));
         auto g = restart();
-        EXPECT_EQ(g->flashMode(), 2);
+        EXPECT_EQ(g->flashMode(), FlashMode::Auto);
         EXPECT_TRUE(g->frontMirrored());
         EXPECT_EQ(readFile(withLibraryPath("Global.1.bad")), std::string(content));
         EXPECT_EQ(settingsOnDisk()["flashMode"].integerValue(), 2);
@@ -212,7 +256,7 @@ TEST_F(GlobalTest, CorruptSettingsFileNeverStopsTheProgram) {
     ASSERT_TRUE(NSKeyedArchiver::archiveRootObject(Value::array({Value(1)}), withLibraryPath("Global.1")).ok());
     removeFile(withLibraryPath("Global.1.bad"));
     auto g = restart();
-    EXPECT_EQ(g->imageRatio(), 2);
+    EXPECT_EQ(g->imageRatio(), ImageRatio::Ratio3x4);
     EXPECT_TRUE(existFile(withLibraryPath("Global.1.bad")));
 }
 

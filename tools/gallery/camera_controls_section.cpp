@@ -146,9 +146,9 @@ void manualControls(GalleryPage& page) {
 
 void options(GalleryPage& page) {
     const CGFloat h = page.host().screen()->bounds().size.height;
-    Global::shared()->setFlashMode(2);
+    Global::shared()->setFlashMode(FlashMode::Auto);
     Global::shared()->setTimerShot(5);
-    Global::shared()->setImageRatio(3);
+    Global::shared()->setImageRatio(ImageRatio::Ratio9x16);
     Global::shared()->setGridMode(true);
     Scene scene(page, {{40, h - 120}, {50, 50}});
     auto pop = PopOptionView::make(scene.vc);

@@ -1,6 +1,7 @@
 // The one-shot and repeating timer slots.
 #include "ui/popup/one_shot_timer.h"
 
+#include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/timer.h"
 
 void OneShotTimer::restart(double seconds, std::function<void()> tick) {
@@ -20,6 +21,12 @@ void OneShotTimer::reset() {
 void RepeatingTimer::restart(double seconds, std::function<void()> tick) {
     reset();
     timer_ = NSTimer::scheduledTimer(seconds, true, [tick = std::move(tick)](const std::shared_ptr<NSTimer>&) { tick(); });
+}
+
+void RepeatingTimer::restartInCommonModes(double seconds, std::function<void()> tick) {
+    reset();
+    timer_ = NSTimer::timer(seconds, true, [tick = std::move(tick)](const std::shared_ptr<NSTimer>&) { tick(); });
+    RunLoop::main().addTimer(timer_, RunLoopMode::Common);
 }
 
 void RepeatingTimer::reset() {

@@ -34,6 +34,9 @@ public:
     ~RepeatingTimer() { reset(); }
 
     void restart(double seconds, std::function<void()> tick);
+    // As restart, but firing in the common run-loop modes too, so it keeps going while a control
+    // is tracked.
+    void restartInCommonModes(double seconds, std::function<void()> tick);
     void reset();
     bool running() const { return timer_ != nullptr; }
 

@@ -10,6 +10,7 @@
 #include "camera/options/pop_option_timer_view.h"
 #include "camera/options/pop_option_view.h"
 #include "foundation/global.h"
+#include "foundation/last_info.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/layer/ca_shape_layer.h"
@@ -65,20 +66,20 @@ CGRect boxOf(const CGPath& path) { return path.boundingBox(); }
 
 TEST_F(Options, TitlesAndMarksFollowTheSettings) {
     g()->setTimerShot(0);
-    g()->setFlashMode(1);
-    g()->setImageRatio(5);
+    g()->setFlashMode(FlashMode::On);
+    g()->lastInfo()->set(Value(5), "imageRatio");
     g()->setGridMode(false);
     open();
     EXPECT_EQ(pop->btnTimer()->title(), "OFF");
     EXPECT_EQ(pop->btnFlash()->title(), "ON");
     EXPECT_EQ(pop->btnSwap()->title(), "BACK");
     EXPECT_EQ(pop->btnGrid()->title(), "OFF");
-    EXPECT_EQ(pop->btnRatio()->title(), "1:1");
+    EXPECT_EQ(pop->btnRatio()->title(), "3:4") << "a stored ratio out of range reads as the default";
     ASSERT_TRUE(pop->btnRatio()->clo()->path());
-    EXPECT_TRUE(pop->btnRatio()->clo()->path()->isEmpty()) << "no outline for a ratio out of range";
+    EXPECT_EQ(boxOf(*pop->btnRatio()->clo()->path()).size.width, 12.75);
 
     g()->setTimerShot(10);
-    g()->setImageRatio(3);
+    g()->setImageRatio(ImageRatio::Ratio9x16);
     pop->updateView();
     EXPECT_EQ(pop->btnTimer()->title(), "10 s");
     EXPECT_EQ(pop->btnRatio()->title(), "9:16");
@@ -103,7 +104,7 @@ TEST_F(Options, GridFlipsAtOnceAndTellsTheHost) {
 }
 
 TEST_F(Options, TheHostHearsAChoiceBeforeTheChoicePopUpHidesAndTitlesRefreshAfter) {
-    g()->setFlashMode(0);
+    g()->setFlashMode(FlashMode::Off);
     open();
     pop->onFlash();
     step(0.4);
@@ -111,7 +112,7 @@ TEST_F(Options, TheHostHearsAChoiceBeforeTheChoicePopUpHidesAndTitlesRefreshAfte
     ASSERT_FALSE(flash->hidden());
     EXPECT_TRUE(flash->btnFlashOFF()->label() != nullptr);
     flash->choose(0);  // "AUTO"
-    EXPECT_EQ(g()->flashMode(), 2);
+    EXPECT_EQ(g()->flashMode(), FlashMode::Auto);
     EXPECT_EQ(listener->log, std::vector<std::string>{"flash (flash shown)"});
     EXPECT_EQ(pop->btnFlash()->title(), "OFF") << "refreshed when the hide completes";
     step(0.4);
@@ -121,7 +122,7 @@ TEST_F(Options, TheHostHearsAChoiceBeforeTheChoicePopUpHidesAndTitlesRefreshAfte
     // Choosing the value already chosen writes it again and still tells the host.
     pop->onFlash();
     step(0.4);
-    g()->setFlashMode(2);
+    g()->setFlashMode(FlashMode::Auto);
     flash->choose(0);
     EXPECT_EQ(listener->log.size(), 2u);
 }
@@ -139,16 +140,15 @@ TEST_F(Options, TimerAndRatioChoices) {
               UIColor::whiteColor()->cgColor());
 
     auto ratio = pop->popRatio();
-    EXPECT_EQ(boxOf(*ratio->getBezierPath(2)), (CGRect{{-6.375, -8.5}, {12.75, 17}}));
-    EXPECT_EQ(boxOf(*ratio->getBezierPath(0)), (CGRect{{-7, -7}, {14, 14}}));
-    EXPECT_NEAR(boxOf(*ratio->getBezierPath(1)).size.width, 34.0 / 3, 1e-12);
-    EXPECT_FALSE(ratio->getBezierPath(4));
+    EXPECT_EQ(boxOf(*ratio->getBezierPath(ImageRatio::Ratio3x4)), (CGRect{{-6.375, -8.5}, {12.75, 17}}));
+    EXPECT_EQ(boxOf(*ratio->getBezierPath(ImageRatio::Ratio1x1)), (CGRect{{-7, -7}, {14, 14}}));
+    EXPECT_NEAR(boxOf(*ratio->getBezierPath(ImageRatio::Ratio2x3)).size.width, 34.0 / 3, 1e-12);
     ratio->updateView();
     std::vector<std::string> titles;
     for (const auto& b : ratio->buttons()) titles.push_back(b->title());
     EXPECT_EQ(titles, (std::vector<std::string>{"3:4", "9:16", "2:3", "1:1"}));
     ratio->choose(1);
-    EXPECT_EQ(g()->imageRatio(), 3);
+    EXPECT_EQ(g()->imageRatio(), ImageRatio::Ratio9x16);
     EXPECT_EQ(listener->log, (std::vector<std::string>{"timer", "ratio"}));
 }
 

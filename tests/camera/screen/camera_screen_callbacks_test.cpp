@@ -79,7 +79,7 @@ const CallbackRow kRows[] = {
          t.screen->onOption();
          t.step(0.5);
          ASSERT_FALSE(t.screen->popOption()->hidden());
-         Global::shared()->setShotMode(1);
+         Global::shared()->setShotMode(ShotMode::Burst);
          t.screen->onPopOptionViewShotMode(*t.screen->popOption());
      },
      [](auto& t) {
@@ -92,7 +92,7 @@ const CallbackRow kRows[] = {
      [](auto& t) { t.screen->onCameraAssistantVolumeDblButton(nullptr); },
      [](auto& t) {
          EXPECT_TRUE(t.stepUntil([&] { return t.screen->device() == t.front(); }));
-         EXPECT_EQ(Global::shared()->position(), 2);
+         EXPECT_EQ(Global::shared()->position(), CameraSide::Front);
          EXPECT_EQ(t.stored("position").integerValue(), 2);
      }},
 

@@ -100,7 +100,7 @@ TEST_F(CameraScreenCaptureTest, RestartChainsStopAndStartWithAFreshHost) {
         auto preview = screen->previewIfMade();
         return preview && screen->currentMaker() != second && preview->presentCount() > 0;
     }));
-    EXPECT_LT(Clock::now() - began, ViewController::kRenderInterval);
+    EXPECT_LT(Clock::now() - began, PreviewRoad::kRenderInterval);
 }
 
 TEST_F(CameraScreenCaptureTest, ThePhotoHostTriesUltraHighDefinitionFirstAndTheVideoHostDropsPhotoOnAPhone) {
@@ -113,8 +113,8 @@ TEST_F(CameraScreenCaptureTest, ThePhotoHostTriesUltraHighDefinitionFirstAndTheV
     ASSERT_FALSE(video->presets().empty());
     EXPECT_EQ(video->presets().front(), AVCaptureSessionPreset::High);
     EXPECT_EQ(video->presets().size(), 8u);
-    // Only shot mode 3 asks for the video host.
-    Global::shared()->setShotMode(3);
+    // Only the video shot mode asks for the video host.
+    Global::shared()->setShotMode(ShotMode::Video);
     EXPECT_EQ(s->maker(), video);
 }
 

@@ -188,15 +188,15 @@ TEST_F(CameraScreenGesturesTest, DraggingPlacesThePointsAndTwoFingersOnOneSpotMo
 }
 
 TEST_F(CameraScreenGesturesTest, ACameraWithoutFlashTurnsTheFlashOffWithAnAlertAndSavesNothing) {
-    Global::shared()->setPosition(2);
+    Global::shared()->setPosition(CameraSide::Front);
     showScreen();
     ASSERT_EQ(screen->device(), front());
     auto path = *Global::shared()->getLastInfoPath();
     auto before = fileBytes(path);
-    Global::shared()->setFlashMode(1);
+    Global::shared()->setFlashMode(FlashMode::On);
     screen->onPopOptionViewFlash(*screen->popOption());
     settleAll();
-    EXPECT_EQ(Global::shared()->flashMode(), 0);
+    EXPECT_EQ(Global::shared()->flashMode(), FlashMode::Off);
     auto alert = std::dynamic_pointer_cast<UIAlertController>(screen->presentedViewController());
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->message(), "FLASH NOT SUPPORTED\nFRONT CAMERA");
@@ -207,13 +207,13 @@ TEST_F(CameraScreenGesturesTest, AStoredAutoFlashOnACameraWithOnlyOffAndOnWrapsT
     auto caps = syntheticBackCameraCapabilities();
     caps.flashModes = {AVCaptureFlashMode::Off, AVCaptureFlashMode::On};
     useCameras(caps, syntheticFrontCameraCapabilities());
-    Global::shared()->setFlashMode(2);
+    Global::shared()->setFlashMode(FlashMode::Auto);
     Global::shared()->saveCurrentSettings();
     showScreen();
-    EXPECT_EQ(Global::shared()->flashMode(), 0);
+    EXPECT_EQ(Global::shared()->flashMode(), FlashMode::Off);
     EXPECT_EQ(back()->flashMode(), AVCaptureFlashMode::Off);
     Global::resetSharedForTesting();
-    EXPECT_EQ(Global::shared()->flashMode(), 0);
+    EXPECT_EQ(Global::shared()->flashMode(), FlashMode::Off);
 }
 
 TEST_F(CameraScreenGesturesTest, ReleasingALongPressRestoresTheFilterHeldAtItsStart) {
@@ -265,9 +265,9 @@ TEST_F(CameraScreenGesturesTest, SwappingTheCameraStoresThePositionOnlyWhenItCha
     screen->onSwap();
     ASSERT_TRUE(stepUntil([&] { return screen->device() == front(); }));
     step(0.2);
-    EXPECT_EQ(Global::shared()->position(), 2);
+    EXPECT_EQ(Global::shared()->position(), CameraSide::Front);
     Global::resetSharedForTesting();
-    EXPECT_EQ(Global::shared()->position(), 2);
+    EXPECT_EQ(Global::shared()->position(), CameraSide::Front);
     EXPECT_EQ(screen->lastFocused(), (CGPoint{0.5, 0.5}));
 
     // Same position as stored: the file is left alone.

@@ -80,13 +80,11 @@ TEST(PreviewFade, ValuesAlongTheFadeAndItsEnd) {
     EXPECT_TRUE(fadeStep(-0.1, false).done);
 }
 
-TEST(ScreenRules, RatioTableWithEveryOtherValueAsNineBySixteen) {
-    EXPECT_DOUBLE_EQ(ratioWpHForImageRatio(0), 1.0);
-    EXPECT_DOUBLE_EQ(ratioWpHForImageRatio(1), 2.0 / 3.0);
-    EXPECT_DOUBLE_EQ(ratioWpHForImageRatio(2), 0.75);
-    EXPECT_DOUBLE_EQ(ratioWpHForImageRatio(3), 0.5625);
-    EXPECT_DOUBLE_EQ(ratioWpHForImageRatio(7), 0.5625);
-    EXPECT_DOUBLE_EQ(ratioWpHForImageRatio(-1), 0.5625);
+TEST(ScreenRules, RatioTable) {
+    EXPECT_DOUBLE_EQ(ratioWpHForImageRatio(ImageRatio::Ratio1x1), 1.0);
+    EXPECT_DOUBLE_EQ(ratioWpHForImageRatio(ImageRatio::Ratio2x3), 2.0 / 3.0);
+    EXPECT_DOUBLE_EQ(ratioWpHForImageRatio(ImageRatio::Ratio3x4), 0.75);
+    EXPECT_DOUBLE_EQ(ratioWpHForImageRatio(ImageRatio::Ratio9x16), 0.5625);
 }
 
 TEST(ScreenRules, TheBottomBarRisesWithTheScreensHeight) {

@@ -1,0 +1,106 @@
+// The camera screen's picture road: frames arrive on the capture queue, the newest one is cropped
+// to the picture ratio on the main queue, a 0.05 s timer draws it through the filter into the
+// preview (restarting capture when frames stop for a second), the preview is placed between the
+// bars when the frame's shape changes, and the picture fades in and out with each placement.
+//
+// The road keeps the frames, the placement memory and its two timers; the screen keeps the views
+// and does the drawing and the placing through the delegate. Main-thread only, except store(),
+// which the capture queue calls.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "camera/screen/latest_frame.h"
+#include "camera/screen/preview_layout.h"
+#include "platform/runtime/object.h"
+#include "ui/popup/one_shot_timer.h"
+
+class PreviewRoadDelegate {
+public:
+    virtual ~PreviewRoadDelegate() = default;
+    // Draws the frame through the filter into the preview; the image drawn, or none.
+    virtual std::shared_ptr<CIImage> previewRoadDraw(const std::shared_ptr<CIImage>& frame) = 0;
+    // Whether the preview has pixels to draw into (a placement waits for them).
+    virtual bool previewRoadHasDrawable() = 0;
+    // What surrounds the picture on the screen.
+    virtual PreviewRoom previewRoadRoom() = 0;
+    // Places the preview and the gesture layer at the insets.
+    virtual void previewRoadPlace(const PreviewInsets& insets) = 0;
+    // The placement changed: the screen refreshes (which may start a fade).
+    virtual void previewRoadPlaced() = 0;
+    // No frame for a second: capture restarts.
+    virtual void previewRoadStalled() = 0;
+    // The filter browser's tile size in points.
+    virtual CGSize previewRoadTileSize() = 0;
+    // A fade begins (fadingIn: the preview goes transparent first), steps and ends (step.done).
+    virtual void previewRoadFadeBegins(bool fadingIn) = 0;
+    virtual void previewRoadFade(const FadeStep& step) = 0;
+};
+
+class PreviewRoad : public NSObject {
+public:
+    KORVA_MAKE(PreviewRoad)
+
+    static constexpr double kRenderInterval = 0.05;
+    static constexpr double kStallLimit = 1.0;
+    static constexpr double kFadeInterval = 0.03;
+    static constexpr double kFadeDuration = 0.2;
+    static constexpr long kRelayoutThreshold = 10;
+
+    void setDelegate(std::weak_ptr<PreviewRoadDelegate> delegate) { delegate_ = std::move(delegate); }
+
+    // A frame arrived (capture queue): kept as the newest, with its time. Thread-safe.
+    void store(std::shared_ptr<CIImage> image, double at) { frame_.store(std::move(image), at); }
+    // The same frame on the main queue: cropped to the ratio for the screen and the filter browser.
+    void showFrame(const std::shared_ptr<CIImage>& image, double ratioWpH);
+    // A session is about to start or stop: the placement is forgotten (and, on a stop, the picture).
+    void sessionWillStart() { readyScreenRect_ = false; }
+    void sessionWillStop();
+    // A session started: the stall check counts from now and the drawing timer runs.
+    void sessionDidStart(double now);
+    // A restart began at that media time; its first drawn frame ends it (0: none under way).
+    void restartBegins(double now) { restartBegan_ = now; }
+    double restartBegan() const { return restartBegan_; }
+
+    void restartTimerScreen();
+    void resetTimerScreen();
+    void onTimerScreen();
+    void updateScreen();
+    void updateScreenRect(CGRect extent);
+    void updateLastFilter();
+    // Runs one fade when the placement changed since the last one.
+    void followPlacement();
+    void restartTimerFade();
+    void resetTimerFade();
+    void onTimerFade();
+
+    bool readyScreenRect() const { return readyScreenRect_; }
+    bool flagFade() const { return flagFade_; }
+    bool drawing() const { return timerScreen_.running(); }
+    bool fading() const { return timerFade_.running(); }
+    double lastSampleBufferedAt() const { return frame_.at(); }
+    std::shared_ptr<CIImage> lastSample() const { return frame_.image(); }
+    const std::shared_ptr<CIImage>& lastScreen() const { return lastScreen_; }
+    const std::shared_ptr<CIImage>& lastFilter() const { return lastFilter_; }
+
+    std::string className() const override { return "PreviewRoad"; }
+
+protected:
+    PreviewRoad() = default;
+
+private:
+    std::shared_ptr<PreviewRoad> me() { return self<PreviewRoad>(); }
+
+    std::weak_ptr<PreviewRoadDelegate> delegate_;
+    LatestFrame frame_;
+    std::shared_ptr<CIImage> lastScreen_, lastFilter_;
+    bool readyScreenRect_ = false;
+    std::optional<FrameKey> lastFrameKey_;
+    CGSize layoutSize_{0, 0};     // the screen view's size the picture was last placed for
+    bool stallReported_ = false;  // the log has said that frames stopped; said again once they came back
+    double restartBegan_ = 0;
+    bool flagFade_ = false;
+    double atFade_ = 0;
+    RepeatingTimer timerScreen_, timerFade_;
+};
