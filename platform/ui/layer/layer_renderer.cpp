@@ -929,10 +929,16 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
     // clip otherwise (the damaged area, often the screen), and is cleared and composited over all
     // of it. They still start where the clip starts: the group's origin takes part in how a
     // scaled picture inside is sampled, and moving it would shift those samples by a rounding.
+    // Within that, only the pixels the layer draws into are cleared and composited back.
     bool cutGroup = false;
+    std::optional<cairo_rectangle_int_t> reach;
     if (!shadow) {
         if (auto own = drawnExtent(layer)) {
             if (auto pixels = devicePixels(cr, *own, true)) {
+                auto inner = LayerRenderer::shortcuts() ? devicePixels(cr, *own, false) : std::nullopt;
+                if (inner)
+                    reach = cairo_rectangle_int_t{int(inner->origin.x), int(inner->origin.y), int(inner->size.width),
+                                                  int(inner->size.height)};
                 clipToPixels(cr, *pixels);
                 cutGroup = true;
             }
@@ -952,7 +958,7 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
         cairo_rectangle(cr, extent->origin.x, extent->origin.y, extent->size.width, extent->size.height);
         cairo_clip(cr);
     }
-    LayerGroup contentGroup(cr);
+    LayerGroup contentGroup(cr, reach ? &*reach : nullptr);
     cairo_t* gc = contentGroup.cr();
     renderContents(gc, layer, scale);
     if (auto mask = layer.mask()) {
@@ -1003,6 +1009,14 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
         cairo_pattern_destroy(withShadow);
     } else {
         cairo_set_source(cr, content);
+        if (reach) {
+            cairo_matrix_t m;
+            cairo_get_matrix(cr, &m);
+            cairo_identity_matrix(cr);
+            cairo_rectangle(cr, reach->x, reach->y, reach->width, reach->height);
+            cairo_clip(cr);
+            cairo_set_matrix(cr, &m);
+        }
     }
     cairo_paint_with_alpha(cr, opacity);
     cairo_pattern_destroy(content);

@@ -14,9 +14,12 @@
 #include "platform/image/cg_image.h"
 #include "platform/ui/animation/ca_transaction.h"
 #include "platform/ui/draw/context.h"
+#include "platform/ui/draw/path.h"
 #include "platform/ui/layer/ca_layer.h"
+#include "platform/ui/layer/ca_shape_layer.h"
 #include "platform/ui/layer/layer_renderer.h"
 #include "platform/ui/layer/pixel_compose.h"
+#include "platform/ui/layer/surface_pool.h"
 
 namespace {
 
@@ -105,8 +108,24 @@ TEST(PixelComposeTest, InkBoxBoundsThePixelsThatAreNotZero) {
 // Clips of whole pixels in several boxes, as the screen's damaged areas come.
 const std::vector<CGRect> kBoxes{CGRectMake(0, 0, kW, kH), CGRectMake(10, 7, 61, 40), CGRectMake(80, 50, 53, 66)};
 
+// Leaves the pool's buffers full of a colour, as frames before leave them.
+void soilPool() {
+    std::vector<cairo_surface_t*> taken;
+    for (int side : {8, 20, 40, 60, 90, 120, 150})
+        for (int other : {side / 2, side}) {
+            cairo_surface_t* s = SurfacePool::shared().transparentSurface(side, other);
+            cairo_t* cr = cairo_create(s);
+            cairo_set_source_rgba(cr, 0.7, 0.1, 0.4, 0.9);
+            cairo_paint(cr);
+            cairo_destroy(cr);
+            taken.push_back(s);
+        }
+    for (cairo_surface_t* s : taken) cairo_surface_destroy(s);
+}
+
 // The layer drawn over stale pixels through the clip boxes, with the shortcuts on or off.
 cairo_surface_t* drawn(CALayer& layer, bool shortcuts, const std::vector<CGRect>& boxes) {
+    soilPool();
     cairo_surface_t* target = staleSurface(kW, kH, 5);
     cairo_t* cr = cairo_create(target);
     for (const CGRect& r : boxes) cairo_rectangle(cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
@@ -233,6 +252,55 @@ TEST(RenderShortcutTest, ADrawnBitmapsClearMarginsAreLeftOutUnderAnyScale) {
         }
         holder->setAffineTransform(CGAffineTransformMakeRotation(0.3));
         expectSameWithoutShortcuts(*holder, "turned");
+    }
+    CATransaction::commit();
+}
+
+TEST(RenderShortcutTest, ATranslucentGroupIsClearedAndCompositedOnlyWhereItsLayerDraws) {
+    CATransaction::begin();
+    CATransaction::setDisableActions(true);
+    auto holder = CALayer::make();
+    holder->setFrame(CGRectMake(14, 9, 22, 18));
+    auto card = CALayer::make();
+    card->setFrame(CGRectMake(1.5, 2.25, 17, 12));
+    card->setBackgroundColor(CGColor::rgb(0.9, 0.9, 0.85, 1));
+    card->setCornerRadius(3);
+    card->setBorderWidth(0.5);
+    card->setMasksToBounds(true);
+    holder->addSublayer(card);
+    auto photo = CALayer::make();
+    photo->setFrame(CGRectMake(3, 4, 9.7, 7.3));
+    photo->setContents(picture(16, 16, true));
+    card->addSublayer(photo);
+    auto disc = std::make_shared<Disc>();
+    disc->x = 2;
+    auto drawnLayer = CALayer::make();
+    drawnLayer->setFrame(CGRectMake(0, 0, 17, 12));
+    drawnLayer->setContentsScale(kScale);
+    drawnLayer->setDelegate(disc);
+    drawnLayer->setNeedsDisplay();
+    drawnLayer->displayIfNeeded();
+    card->addSublayer(drawnLayer);
+    // An arrow of its own translucency: a group inside the group.
+    auto arrow = CALayer::make();
+    arrow->setFrame(CGRectMake(8, -4, 6, 5));
+    arrow->setOpacity(0.5f);
+    auto tip = CAShapeLayer::make();
+    CGPath path;
+    path.moveToPoint({0, 5});
+    path.addLineToPoint({3, 0});
+    path.addLineToPoint({6, 5});
+    path.closeSubpath();
+    tip->setPath(path);
+    tip->setFillColor(CGColor::rgb(0.2, 0.3, 0.9, 1));
+    arrow->addSublayer(tip);
+    holder->addSublayer(arrow);
+    for (double s : {1.0, 0.599086, 0.23, 1.4}) {
+        holder->setAffineTransform(CGAffineTransformMakeScale(s, s));
+        for (float opacity : {0.3f, 0.595037f}) {
+            holder->setOpacity(opacity);
+            expectSameWithoutShortcuts(*holder, "scale " + std::to_string(s) + ", opacity " + std::to_string(opacity));
+        }
     }
     CATransaction::commit();
 }
