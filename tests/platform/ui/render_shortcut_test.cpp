@@ -211,6 +211,9 @@ TEST(RenderShortcutTest, ADimmedPictureDrawsAsCairoDrawsIt) {
     sender->setBackgroundColor(std::nullopt);
     dim->setHidden(true);
     expectSameWithoutShortcuts(*root, "no dimming");
+    dim->setHidden(false);
+    dim->setAffineTransform(CGAffineTransformMakeScale(0, 1));
+    expectSameWithoutShortcuts(*root, "dimming scaled to nothing");
     CATransaction::commit();
 }
 
@@ -295,6 +298,12 @@ TEST(RenderShortcutTest, ATranslucentGroupIsClearedAndCompositedOnlyWhereItsLaye
     tip->setFillColor(CGColor::rgb(0.2, 0.3, 0.9, 1));
     arrow->addSublayer(tip);
     holder->addSublayer(arrow);
+    // A translucent veil over part of the card: a plain fill laid straight on the group's pixels.
+    auto veil = CALayer::make();
+    veil->setFrame(CGRectMake(2, 3, 12, 9));
+    veil->setBackgroundColor(CGColor::rgb(0.1, 0.5, 0.2, 0.9));
+    veil->setOpacity(0.45f);
+    holder->addSublayer(veil);
     for (double s : {1.0, 0.599086, 0.23, 1.4}) {
         holder->setAffineTransform(CGAffineTransformMakeScale(s, s));
         for (float opacity : {0.3f, 0.595037f}) {
