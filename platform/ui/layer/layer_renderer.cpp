@@ -4,6 +4,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -20,6 +21,7 @@
 #include "platform/ui/layer/ca_layer.h"
 #include "platform/ui/layer/ca_replicator_layer.h"
 #include "platform/ui/layer/ca_shape_layer.h"
+#include "platform/ui/layer/pixel_compose.h"
 #include "platform/ui/layer/shadow_cache.h"
 #include "platform/ui/layer/surface_pool.h"
 
@@ -28,6 +30,8 @@ struct LayerBackingStore {
     cairo_surface_t* surface = nullptr;
     CGFloat scale = 1;
     CGSize size;
+    // Where the drawing left pixels that are not all zero, found when first needed.
+    std::optional<pixel_compose::InkBox> ink;
     LayerBackingStore() = default;
     LayerBackingStore(const LayerBackingStore&) = delete;
     LayerBackingStore& operator=(const LayerBackingStore&) = delete;
@@ -37,6 +41,8 @@ struct LayerBackingStore {
 };
 
 namespace {
+
+std::atomic<bool> takeShortcuts{true};
 
 // Set while renderInContext draws: it renders the model tree, leaving running animations out.
 thread_local bool drawingModel = false;
@@ -123,14 +129,65 @@ CGRect gravityRect(CAContentsGravity g, const CGRect& b, CGSize s) {
     return {{x, y}, s};
 }
 
-void drawSurfaceInRect(cairo_t* cr, cairo_surface_t* surface, const CGRect& rect) {
+bool wholePixel(double v) { return std::isfinite(v) && std::abs(v - std::round(v)) < 1e-6 && std::abs(v) < (1 << 23); }
+
+// Clips to fewer whole device pixels, keeping all whose colour can come from the bitmap's ink when
+// it is drawn through `cr`'s matrix (bitmap pixels to device space); false when none can. Outside
+// them every sample the scaler takes reads zero pixels only, so OVER leaves them as they were. A
+// sample reads the bitmap pixels within half its filter's width of where it falls: a device
+// pixel's worth of bitmap pixels, at most 16 (Cairo's cap on the filter), plus the interpolation's
+// own pixel; the margin here is wider. A side whose margin reaches the bitmap's edge is not cut, as
+// the edge pixels repeat beyond it. The clip's extents are cut by the same whole pixels on both
+// sides of each axis: Cairo fits the scaler's fixed-point transform at their centre, so a centre
+// that stays gives the same samples.
+bool clipToInk(cairo_t* cr, const pixel_compose::InkBox& ink, int w, int h) {
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    if (m.xy != 0 || m.yx != 0 || m.xx == 0 || m.yy == 0) return true;  // turned: not cut
+    const double across = std::max({1.0, 1 / std::abs(m.xx), 1 / std::abs(m.yy)});
+    const int margin = static_cast<int>(std::ceil(std::min(16.0, across))) + 3;
+    double cx0, cy0, cx1, cy1;
+    cairo_identity_matrix(cr);
+    cairo_clip_extents(cr, &cx0, &cy0, &cx1, &cy1);
+    // One axis: how many pixels can go from each end of the clip's extents; none when the ink
+    // with its margin lies outside them.
+    auto trim = [margin](int from, int to, int size, double scale, double offset, double low, double high) {
+        const bool openLow = from - margin <= 0, openHigh = to + margin >= size;
+        double a = scale * (from - margin) + offset, b = scale * (to + margin) + offset;
+        bool openA = openLow, openB = openHigh;
+        if (scale < 0) std::swap(a, b), std::swap(openA, openB);
+        a = std::floor(a) - 1, b = std::ceil(b) + 1;
+        if ((!openA && a >= high) || (!openB && b <= low)) return std::optional<double>();
+        const double keep = std::min(openA ? 0.0 : a - low, openB ? 0.0 : high - b);
+        return std::optional<double>(std::max(0.0, keep));
+    };
+    const bool whole = wholePixel(cx0) && wholePixel(cy0) && wholePixel(cx1) && wholePixel(cy1);
+    auto kx = trim(ink.x0, ink.x1, w, m.xx, m.x0, cx0, cx1);
+    auto ky = trim(ink.y0, ink.y1, h, m.yy, m.y0, cy0, cy1);
+    const bool any = kx && ky;
+    if (any && whole && (*kx > 0 || *ky > 0)) {
+        cairo_rectangle(cr, cx0 + *kx, cy0 + *ky, cx1 - cx0 - 2 * *kx, cy1 - cy0 - 2 * *ky);
+        cairo_clip(cr);
+    }
+    cairo_set_matrix(cr, &m);
+    return any;
+}
+
+// Draws the bitmap fitted into the rectangle; `ink`, when known, bounds the pixels that are not
+// all zero, and the rest is not composited (the same pixels come out).
+void drawSurfaceInRect(cairo_t* cr, cairo_surface_t* surface, const CGRect& rect,
+                       const pixel_compose::InkBox* ink = nullptr) {
     int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
     if (w <= 0 || h <= 0 || rect.size.width <= 0 || rect.size.height <= 0) return;
+    if (cairo_get_operator(cr) != CAIRO_OPERATOR_OVER) ink = nullptr;
+    if (ink && ink->empty()) return;
+    if (ink && ink->x0 == 0 && ink->y0 == 0 && ink->x1 == w && ink->y1 == h) ink = nullptr;
     CairoSave save(cr);
     cairo_rectangle(cr, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
     cairo_clip(cr);
     cairo_translate(cr, rect.origin.x, rect.origin.y);
     cairo_scale(cr, rect.size.width / w, rect.size.height / h);
+    if (ink && !clipToInk(cr, *ink, w, h)) return;
     cairo_set_source_surface(cr, surface, 0, 0);
     cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
     cairo_paint(cr);
@@ -211,7 +268,16 @@ void drawBacking(cairo_t* cr, const CALayer& layer) {
     const auto& backing = layer.backingStore();
     if (!backing || !backing->surface) return;
     // Until it is drawn again at a new size, the old drawing is fitted like contents.
-    drawSurfaceInRect(cr, backing->surface, gravityRect(layer.contentsGravity(), shownBounds(layer), backing->size));
+    const CGRect rect = gravityRect(layer.contentsGravity(), shownBounds(layer), backing->size);
+    if (!LayerRenderer::shortcuts()) return drawSurfaceInRect(cr, backing->surface, rect);
+    if (!backing->ink) {
+        cairo_surface_flush(backing->surface);
+        backing->ink = pixel_compose::inkBox(cairo_image_surface_get_data(backing->surface),
+                                             cairo_image_surface_get_width(backing->surface),
+                                             cairo_image_surface_get_height(backing->surface),
+                                             cairo_image_surface_get_stride(backing->surface));
+    }
+    drawSurfaceInRect(cr, backing->surface, rect, &*backing->ink);
 }
 
 std::vector<CALayer*> paintOrder(const CALayer& layer) {
@@ -221,11 +287,19 @@ std::vector<CALayer*> paintOrder(const CALayer& layer) {
     return order;
 }
 
+std::size_t drawDimmedPicture(cairo_t* cr, const std::vector<CALayer*>& order, std::size_t first);
+
 void renderSublayers(cairo_t* cr, CALayer& layer, CGFloat scale) {
     auto order = paintOrder(layer);
     auto* replicator = dynamic_cast<CAReplicatorLayer*>(&layer);
     if (!replicator) {
-        for (CALayer* s : order) LayerRenderer::renderLayer(cr, *s, scale);
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            if (std::size_t drawn = drawDimmedPicture(cr, order, i)) {
+                i += drawn - 1;
+                continue;
+            }
+            LayerRenderer::renderLayer(cr, *order[i], scale);
+        }
         return;
     }
     // Each copy is drawn through one more instance transform, applied about the anchor point.
@@ -475,35 +549,92 @@ void clipToPixels(cairo_t* cr, const CGRect& pixels) {
     cairo_set_matrix(cr, &m);
 }
 
+// The pixels of the target `cr` draws on, for compositing on them directly: an ARGB32 image, its
+// device offset (whole pixels) and the clip as whole-pixel boxes of its own pixels. None when the
+// kernels do not run here, or the target or the clip is of another kind (Cairo then draws).
+struct DirectTarget {
+    cairo_surface_t* surface = nullptr;
+    unsigned char* data = nullptr;
+    int stride = 0;
+    int offsetX = 0, offsetY = 0;  // a device pixel's column and row in the surface: add these
+    std::vector<pixel_compose::InkBox> clip;
+};
+
+std::optional<DirectTarget> directTarget(cairo_t* cr) {
+    if (!pixel_compose::available() || !LayerRenderer::shortcuts()) return std::nullopt;
+    cairo_surface_t* target = cairo_get_group_target(cr);
+    if (!target || cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE ||
+        cairo_image_surface_get_format(target) != CAIRO_FORMAT_ARGB32)
+        return std::nullopt;
+    double ox = 0, oy = 0;
+    cairo_surface_get_device_offset(target, &ox, &oy);
+    if (!wholePixel(ox) || !wholePixel(oy)) return std::nullopt;
+    DirectTarget t;
+    t.surface = target;
+    t.offsetX = static_cast<int>(std::lround(ox));
+    t.offsetY = static_cast<int>(std::lround(oy));
+    const int w = cairo_image_surface_get_width(target), h = cairo_image_surface_get_height(target);
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    cairo_identity_matrix(cr);
+    cairo_rectangle_list_t* clip = cairo_copy_clip_rectangle_list(cr);
+    cairo_set_matrix(cr, &m);
+    bool ok = clip->status == CAIRO_STATUS_SUCCESS;
+    for (int i = 0; ok && i < clip->num_rectangles; ++i) {
+        const cairo_rectangle_t& r = clip->rectangles[i];
+        ok = wholePixel(r.x) && wholePixel(r.y) && wholePixel(r.x + r.width) && wholePixel(r.y + r.height);
+        if (!ok) break;
+        pixel_compose::InkBox box{std::max(0, int(std::lround(r.x)) + t.offsetX),
+                                  std::max(0, int(std::lround(r.y)) + t.offsetY),
+                                  std::min(w, int(std::lround(r.x + r.width)) + t.offsetX),
+                                  std::min(h, int(std::lround(r.y + r.height)) + t.offsetY)};
+        if (!box.empty()) t.clip.push_back(box);
+    }
+    cairo_rectangle_list_destroy(clip);
+    if (!ok) return std::nullopt;
+    cairo_surface_flush(target);
+    t.data = cairo_image_surface_get_data(target);
+    t.stride = cairo_image_surface_get_stride(target);
+    if (!t.data) return std::nullopt;
+    return t;
+}
+
 // A translucent layer that is nothing but a square fill on whole device pixels (a dimming
 // backdrop) is composited without a group. The group would hold the fill's pixel everywhere
 // inside and be painted through the opacity as an 8-bit mask (the opacity's 16 bits, top byte);
 // that pixel is made once on a one-pixel surface, multiplied by the mask as the compositing
 // would, and laid over the same pixels as a solid colour, which composites alike.
-bool paintPlainFill(cairo_t* cr, CALayer& layer, float opacity) {
+struct PlainFill {
+    pixel_compose::InkBox device;  // whole device pixels
+    std::uint32_t colour = 0;      // premultiplied; 0 when the layer draws nothing
+};
+
+// The fill such a layer lays, drawn on `cr` (its matrix already through the layer's transform);
+// none when the layer is not one.
+std::optional<PlainFill> plainFill(cairo_t* cr, const CALayer& layer, float opacity) {
     if (layer.mask() || !layer.sublayers().empty() || layer.backingStore() ||
-        shown(layer, &CALayerPresentation::contents, layer.contents()) || dynamic_cast<CAShapeLayer*>(&layer) ||
-        dynamic_cast<CAGradientLayer*>(&layer) || dynamic_cast<CAReplicatorLayer*>(&layer) ||
-        dynamic_cast<CABackdropLayer*>(&layer))
-        return false;
-    if (shown(layer, &CALayerPresentation::cornerRadius, layer.cornerRadius()) != 0) return false;
+        shown(layer, &CALayerPresentation::contents, layer.contents()) || dynamic_cast<const CAShapeLayer*>(&layer) ||
+        dynamic_cast<const CAGradientLayer*>(&layer) || dynamic_cast<const CAReplicatorLayer*>(&layer) ||
+        dynamic_cast<const CABackdropLayer*>(&layer))
+        return std::nullopt;
+    if (shown(layer, &CALayerPresentation::cornerRadius, layer.cornerRadius()) != 0) return std::nullopt;
     CGFloat borderWidth = shown(layer, &CALayerPresentation::borderWidth, layer.borderWidth());
-    if (borderWidth > 0 && shown(layer, &CALayerPresentation::borderColor, layer.borderColor()).alpha > 0) return false;
+    if (borderWidth > 0 && shown(layer, &CALayerPresentation::borderColor, layer.borderColor()).alpha > 0)
+        return std::nullopt;
     auto background = shown(layer, &CALayerPresentation::backgroundColor, layer.backgroundColor());
-    if (!visible(background)) return true;  // draws nothing
+    if (!visible(background)) return PlainFill{};  // draws nothing
     cairo_matrix_t m;
     cairo_get_matrix(cr, &m);
-    if (m.xy != 0 || m.yx != 0) return false;
+    if (m.xy != 0 || m.yx != 0) return std::nullopt;
     const CGRect b = shownBounds(layer);
     double x0 = b.origin.x, y0 = b.origin.y, x1 = CGRectGetMaxX(b), y1 = CGRectGetMaxY(b);
     cairo_user_to_device(cr, &x0, &y0);
     cairo_user_to_device(cr, &x1, &y1);
-    auto whole = [](double v) { return std::isfinite(v) && std::abs(v - std::round(v)) < 1e-6 && std::abs(v) < (1 << 23); };
-    if (!whole(x0) || !whole(y0) || !whole(x1) || !whole(y1)) return false;
+    if (!wholePixel(x0) || !wholePixel(y0) || !wholePixel(x1) || !wholePixel(y1)) return std::nullopt;
     cairo_surface_t* pixel = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
     if (cairo_surface_status(pixel) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(pixel);
-        return false;
+        return std::nullopt;
     }
     cairo_t* pc = cairo_create(pixel);
     cairo_rectangle(pc, 0, 0, 1, 1);
@@ -521,16 +652,167 @@ bool paintPlainFill(cairo_t* cr, CALayer& layer, float opacity) {
     };
     const std::uint32_t a = through(value >> 24), r = through((value >> 16) & 0xFF), g = through((value >> 8) & 0xFF),
                         bl = through(value & 0xFF);
+    PlainFill fill;
+    if (a == 0) return fill;
+    fill.colour = (a << 24) | (r << 16) | (g << 8) | bl;
+    fill.device = {int(std::lround(std::min(x0, x1))), int(std::lround(std::min(y0, y1))),
+                   int(std::lround(std::max(x0, x1))), int(std::lround(std::max(y0, y1)))};
+    return fill;
+}
+
+pixel_compose::InkBox intersect(const pixel_compose::InkBox& a, const pixel_compose::InkBox& b) {
+    return {std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
+}
+
+bool paintPlainFill(cairo_t* cr, CALayer& layer, float opacity) {
+    auto fill = plainFill(cr, layer, opacity);
+    if (!fill) return false;
+    const std::uint32_t colour = fill->colour, a = colour >> 24;
     if (a == 0) return true;
+    if (auto target = directTarget(cr)) {
+        const pixel_compose::InkBox own{fill->device.x0 + target->offsetX, fill->device.y0 + target->offsetY,
+                                        fill->device.x1 + target->offsetX, fill->device.y1 + target->offsetY};
+        for (const auto& box : target->clip) {
+            const auto area = intersect(box, own);
+            if (area.empty()) continue;
+            for (int y = area.y0; y < area.y1; ++y)
+                pixel_compose::overSolid(
+                    reinterpret_cast<std::uint32_t*>(target->data + static_cast<std::size_t>(y) * target->stride) +
+                        area.x0,
+                    area.x1 - area.x0, colour);
+        }
+        cairo_surface_mark_dirty(target->surface);
+        return true;
+    }
+    const std::uint32_t r = (colour >> 16) & 0xFF, g = (colour >> 8) & 0xFF, bl = colour & 0xFF;
     CairoSave save(cr);
     cairo_identity_matrix(cr);
-    cairo_rectangle(cr, std::round(std::min(x0, x1)), std::round(std::min(y0, y1)), std::round(std::abs(x1 - x0)),
-                    std::round(std::abs(y1 - y0)));
+    cairo_rectangle(cr, fill->device.x0, fill->device.y0, fill->device.x1 - fill->device.x0,
+                    fill->device.y1 - fill->device.y0);
     cairo_clip(cr);
     // Colours given unpremultiplied: each 16-bit channel comes out as the byte times 257.
     cairo_set_source_rgba(cr, double(r) / a, double(g) / a, double(bl) / a, a / 255.0);
     cairo_paint(cr);
     return true;
+}
+
+// A layer that draws nothing but its contents, a picture laid unscaled on whole device pixels
+// through `toDevice` (the matrix renderLayer finds on its context): its pixels and where the
+// picture's top left pixel goes in device space.
+struct PlainPicture {
+    std::shared_ptr<CGImage> image;
+    int x = 0, y = 0;
+};
+
+std::optional<PlainPicture> plainPicture(const CALayer& layer, const cairo_matrix_t& toDevice) {
+    float opacity = shown(layer, &CALayerPresentation::opacity, layer.opacity());
+    if (layer.isHidden() || opacity < 1 || layer.mask() || hasShadow(layer) || !layer.sublayers().empty() ||
+        layer.backingStore() || dynamic_cast<const CAShapeLayer*>(&layer) ||
+        dynamic_cast<const CAGradientLayer*>(&layer) || dynamic_cast<const CAReplicatorLayer*>(&layer) ||
+        dynamic_cast<const CABackdropLayer*>(&layer))
+        return std::nullopt;
+    if (visible(shown(layer, &CALayerPresentation::backgroundColor, layer.backgroundColor()))) return std::nullopt;
+    CGFloat borderWidth = shown(layer, &CALayerPresentation::borderWidth, layer.borderWidth());
+    if (borderWidth > 0 && shown(layer, &CALayerPresentation::borderColor, layer.borderColor()).alpha > 0)
+        return std::nullopt;
+    auto image = shown(layer, &CALayerPresentation::contents, layer.contents());
+    if (!image || image->layout() != CGImagePixelLayout::BGRA8Premultiplied || image->bytesPerRow() % 4 != 0 ||
+        image->bytesPerRow() < std::size_t(image->width()) * 4)
+        return std::nullopt;
+    CGAffineTransform t = drawingModel ? layer.transformToSuperlayer() : layer.presentedTransformToSuperlayer();
+    cairo_matrix_t own = toCairoMatrix(t), m;
+    cairo_matrix_multiply(&m, &own, &toDevice);
+    if (m.xy != 0 || m.yx != 0 || !(m.xx > 0) || !(m.yy > 0)) return std::nullopt;
+    const CGRect b = shownBounds(layer);
+    const CGFloat scale = layer.contentsScale() > 0 ? layer.contentsScale() : 1;
+    const CGRect rect = gravityRect(layer.contentsGravity(), b, {image->width() / scale, image->height() / scale});
+    // Clipped to rounded bounds, or to bounds that cut the picture, it is not plain.
+    if (layer.masksToBounds() && (shown(layer, &CALayerPresentation::cornerRadius, layer.cornerRadius()) != 0 ||
+                                  !CGRectContainsRect(b, rect)))
+        return std::nullopt;
+    const double x = m.xx * rect.origin.x + m.x0, y = m.yy * rect.origin.y + m.y0;
+    if (!wholePixel(x) || !wholePixel(y) || std::abs(m.xx * rect.size.width - image->width()) > 1e-6 ||
+        std::abs(m.yy * rect.size.height - image->height()) > 1e-6)
+        return std::nullopt;
+    return PlainPicture{image, int(std::lround(x)), int(std::lround(y))};
+}
+
+// Whether renderLayer draws nothing at all for the layer.
+bool drawsNothing(const CALayer& layer) {
+    float opacity = shown(layer, &CALayerPresentation::opacity, layer.opacity());
+    if (layer.isHidden() || !(opacity > 0)) return true;
+    CGAffineTransform t = drawingModel ? layer.transformToSuperlayer() : layer.presentedTransformToSuperlayer();
+    if (!invertible(t)) return true;
+    if (layer.mask() || hasShadow(layer) || !layer.sublayers().empty() || layer.backingStore() ||
+        shown(layer, &CALayerPresentation::contents, layer.contents()) || dynamic_cast<const CAShapeLayer*>(&layer) ||
+        dynamic_cast<const CAGradientLayer*>(&layer) || dynamic_cast<const CAReplicatorLayer*>(&layer) ||
+        dynamic_cast<const CABackdropLayer*>(&layer))
+        return false;
+    if (visible(shown(layer, &CALayerPresentation::backgroundColor, layer.backgroundColor()))) return false;
+    CGFloat borderWidth = shown(layer, &CALayerPresentation::borderWidth, layer.borderWidth());
+    return !(borderWidth > 0 && shown(layer, &CALayerPresentation::borderColor, layer.borderColor()).alpha > 0);
+}
+
+// A plain picture with a translucent plain fill over it (a dimmed backdrop; layers between them
+// drawing nothing) composited in one pass over the target's pixels: Cairo would lay the picture
+// (an unscaled copy through OVER) and then go over every pixel again for the fill. Answers how
+// many layers from `first` on it drew, 0 when they are not such a pair.
+std::size_t drawDimmedPicture(cairo_t* cr, const std::vector<CALayer*>& order, std::size_t first) {
+    if (!pixel_compose::available() || !LayerRenderer::shortcuts()) return 0;
+    cairo_matrix_t ctm;
+    cairo_get_matrix(cr, &ctm);
+    auto picture = plainPicture(*order[first], ctm);
+    if (!picture) return 0;
+    std::size_t next = first + 1;
+    while (next < order.size() && drawsNothing(*order[next])) ++next;
+    if (next == order.size()) return 0;
+    CALayer& dim = *order[next];
+    const float opacity = std::clamp(shown(dim, &CALayerPresentation::opacity, dim.opacity()), 0.0f, 1.0f);
+    // Only a translucent layer without a shadow is drawn as a plain fill.
+    if (!(opacity < 1) || hasShadow(dim)) return 0;
+    std::optional<PlainFill> fill;
+    {
+        CairoSave save(cr);
+        applyMatrix(cr, drawingModel ? dim.transformToSuperlayer() : dim.presentedTransformToSuperlayer());
+        fill = plainFill(cr, dim, opacity);
+    }
+    if (!fill) return 0;
+    auto target = directTarget(cr);
+    if (!target) return 0;
+    const CGImage& image = *picture->image;
+    const int ox = target->offsetX, oy = target->offsetY;
+    const pixel_compose::InkBox pictureBox{picture->x + ox, picture->y + oy, picture->x + ox + image.width(),
+                                           picture->y + oy + image.height()};
+    pixel_compose::InkBox fillBox;
+    if (fill->colour) fillBox = {fill->device.x0 + ox, fill->device.y0 + oy, fill->device.x1 + ox, fill->device.y1 + oy};
+    for (const auto& box : target->clip) {
+        for (int y = box.y0; y < box.y1; ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(target->data + static_cast<std::size_t>(y) * target->stride);
+            const bool pictureRow = y >= pictureBox.y0 && y < pictureBox.y1;
+            const bool fillRow = y >= fillBox.y0 && y < fillBox.y1;
+            const int pa = pictureRow ? std::max(box.x0, pictureBox.x0) : box.x1;
+            const int pb = pictureRow ? std::min(box.x1, pictureBox.x1) : box.x1;
+            const int fa = fillRow ? std::max(box.x0, fillBox.x0) : box.x1;
+            const int fb = fillRow ? std::min(box.x1, fillBox.x1) : box.x1;
+            int cuts[] = {box.x0, box.x1, std::clamp(pa, box.x0, box.x1), std::clamp(pb, box.x0, box.x1),
+                          std::clamp(fa, box.x0, box.x1), std::clamp(fb, box.x0, box.x1)};
+            std::sort(std::begin(cuts), std::end(cuts));
+            for (int i = 0; i + 1 < 6; ++i) {
+                const int u = cuts[i], v = cuts[i + 1];
+                if (u >= v) continue;
+                const bool inPicture = pa < pb && pa <= u && v <= pb, inFill = fa < fb && fa <= u && v <= fb;
+                if (inPicture) {
+                    const auto* source = reinterpret_cast<const std::uint32_t*>(image.row(y - pictureBox.y0)) +
+                                         (u - pictureBox.x0);
+                    pixel_compose::overPictureThenSolid(row + u, source, v - u, inFill ? fill->colour : 0);
+                } else if (inFill) {
+                    pixel_compose::overSolid(row + u, v - u, fill->colour);
+                }
+            }
+        }
+    }
+    cairo_surface_mark_dirty(target->surface);
+    return next - first + 1;
 }
 
 // Whether the layer, drawn through `toDevice` (the matrix renderLayer finds on its context), sets
@@ -647,10 +929,16 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
     // clip otherwise (the damaged area, often the screen), and is cleared and composited over all
     // of it. They still start where the clip starts: the group's origin takes part in how a
     // scaled picture inside is sampled, and moving it would shift those samples by a rounding.
+    // Within that, only the pixels the layer draws into are cleared and composited back.
     bool cutGroup = false;
+    std::optional<cairo_rectangle_int_t> reach;
     if (!shadow) {
         if (auto own = drawnExtent(layer)) {
             if (auto pixels = devicePixels(cr, *own, true)) {
+                auto inner = LayerRenderer::shortcuts() ? devicePixels(cr, *own, false) : std::nullopt;
+                if (inner)
+                    reach = cairo_rectangle_int_t{int(inner->origin.x), int(inner->origin.y), int(inner->size.width),
+                                                  int(inner->size.height)};
                 clipToPixels(cr, *pixels);
                 cutGroup = true;
             }
@@ -670,7 +958,7 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
         cairo_rectangle(cr, extent->origin.x, extent->origin.y, extent->size.width, extent->size.height);
         cairo_clip(cr);
     }
-    LayerGroup contentGroup(cr);
+    LayerGroup contentGroup(cr, reach ? &*reach : nullptr);
     cairo_t* gc = contentGroup.cr();
     renderContents(gc, layer, scale);
     if (auto mask = layer.mask()) {
@@ -721,11 +1009,22 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, CGFloat scale) {
         cairo_pattern_destroy(withShadow);
     } else {
         cairo_set_source(cr, content);
+        if (reach) {
+            cairo_matrix_t m;
+            cairo_get_matrix(cr, &m);
+            cairo_identity_matrix(cr);
+            cairo_rectangle(cr, reach->x, reach->y, reach->width, reach->height);
+            cairo_clip(cr);
+            cairo_set_matrix(cr, &m);
+        }
     }
     cairo_paint_with_alpha(cr, opacity);
     cairo_pattern_destroy(content);
     if (cut || cutGroup) cairo_restore(cr);
 }
+
+void LayerRenderer::setShortcuts(bool on) { takeShortcuts = on; }
+bool LayerRenderer::shortcuts() { return takeShortcuts; }
 
 bool LayerRenderer::coversOpaquely(cairo_t* cr, CALayer& layer, const CGRect& pixels) {
     auto whole = [](double v) { return std::isfinite(v) && v == std::round(v); };
@@ -808,6 +1107,7 @@ void CALayer::display() {
         store->scale = scale;
     }
     store->size = size;
+    store->ink.reset();
     cairo_t* cr = cairo_create(store->surface);
     cairo_scale(cr, scale, scale);
     cairo_translate(cr, -bounds_.origin.x, -bounds_.origin.y);

@@ -26,6 +26,14 @@ public:
     // cleared first. False when unsure.
     static bool coversOpaquely(cairo_t* cr, CALayer& layer, const CGRect& pixels);
 
+    // Whether drawing takes its shortcuts to the same pixels: the all-zero margins of drawn
+    // bitmaps are not composited, a translucent layer's group is cleared and composited only
+    // where the layer draws, and plain translucent fills and a picture dimmed by one are
+    // composited straight on the target's pixels. On by default; off leaves all of it to Cairo
+    // (to compare against).
+    static void setShortcuts(bool on);
+    static bool shortcuts();
+
     // The layer drawn alone into a transparent bitmap of its bounds at the scale, as the screen
     // shows it (running animations' presentation values). renderInContext draws the model instead.
     static std::shared_ptr<CGImage> snapshot(CALayer& layer, CGFloat scale);

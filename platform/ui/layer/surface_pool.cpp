@@ -27,6 +27,11 @@ SurfacePool& SurfacePool::shared() {
 SurfacePool::~SurfacePool() = default;
 
 cairo_surface_t* SurfacePool::transparentSurface(int width, int height) {
+    cairo_rectangle_int_t all{0, 0, width, height};
+    return surfaceClearedIn(width, height, all);
+}
+
+cairo_surface_t* SurfacePool::surfaceClearedIn(int width, int height, const cairo_rectangle_int_t& cleared) {
     if (width <= 0 || height <= 0 || double(width) * height > kMaxPixels) return nullptr;
     int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
     if (stride <= 0) return nullptr;
@@ -53,7 +58,12 @@ cairo_surface_t* SurfacePool::transparentSurface(int width, int height) {
         if (!buffer.data) return nullptr;
         buffer.bytes = need;
     }
-    std::memset(buffer.data.get(), 0, need);
+    const int x0 = std::clamp(cleared.x, 0, width), x1 = std::clamp(cleared.x + std::max(0, cleared.width), x0, width);
+    const int y0 = std::clamp(cleared.y, 0, height), y1 = std::clamp(cleared.y + std::max(0, cleared.height), y0, height);
+    if (x0 == 0 && x1 == width)
+        std::memset(buffer.data.get() + std::size_t(stride) * y0, 0, std::size_t(stride) * (y1 - y0));
+    else
+        for (int y = y0; y < y1; ++y) std::memset(buffer.data.get() + std::size_t(stride) * y + x0 * 4, 0, (x1 - x0) * 4);
     cairo_surface_t* surface =
         cairo_image_surface_create_for_data(buffer.data.get(), CAIRO_FORMAT_ARGB32, width, height, stride);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
@@ -105,7 +115,7 @@ std::uint64_t SurfacePool::madeCount() const {
     return made_;
 }
 
-LayerGroup::LayerGroup(cairo_t* cr) : parent_(cr) {
+LayerGroup::LayerGroup(cairo_t* cr, const cairo_rectangle_int_t* reach) : parent_(cr) {
     cairo_surface_t* target = cairo_get_group_target(cr);
     // The clip is read and carried over in device space: through a scaled matrix its edges
     // would come back a rounding error off whole pixels and be drawn as partly covered.
@@ -124,7 +134,13 @@ LayerGroup::LayerGroup(cairo_t* cr) : parent_(cr) {
         cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
         cairo_set_matrix(cr, &m);
         x0 = std::floor(x0), y0 = std::floor(y0), x1 = std::ceil(x1), y1 = std::ceil(y1);
-        surface = SurfacePool::shared().transparentSurface(std::max(1, int(x1 - x0)), std::max(1, int(y1 - y0)));
+        const int w = std::max(1, int(x1 - x0)), h = std::max(1, int(y1 - y0));
+        if (reach) {
+            cairo_rectangle_int_t cleared{reach->x - int(x0), reach->y - int(y0), reach->width, reach->height};
+            surface = SurfacePool::shared().surfaceClearedIn(w, h, cleared);
+        } else {
+            surface = SurfacePool::shared().transparentSurface(w, h);
+        }
     }
     if (!surface) {
         cairo_rectangle_list_destroy(clip);

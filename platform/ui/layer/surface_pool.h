@@ -13,6 +13,7 @@
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 typedef struct _cairo_pattern cairo_pattern_t;
+typedef struct _cairo_rectangle_int cairo_rectangle_int_t;
 
 class SurfacePool {
 public:
@@ -27,6 +28,8 @@ public:
     // A transparent ARGB32 image surface of the size whose buffer returns to the pool when the
     // surface is destroyed; null for a size that is not positive or too large.
     cairo_surface_t* transparentSurface(int width, int height);
+    // The same with only the box (in its own pixels) cleared: the rest holds what the buffer held.
+    cairo_surface_t* surfaceClearedIn(int width, int height, const cairo_rectangle_int_t& cleared);
 
     // Buffers waiting for reuse, and their bytes (for tests and diagnostics).
     std::size_t keptCount() const;
@@ -53,10 +56,12 @@ private:
 // Like cairo_push_group/cairo_pop_group, with the group's pixels from the shared pool. The group
 // covers the clip of `cr` in device space and draws with its matrix and clip; `cr` itself is left
 // as it was. Where the clip cannot be carried over exactly (not a set of rectangles), Cairo's own
-// group is used so that what is drawn stays the same.
+// group is used so that what is drawn stays the same. `reach`, when given, holds every device pixel
+// the group's drawing can change and the only ones read back from it: only those are cleared (a
+// group can span much more of the clip than its layer draws into).
 class LayerGroup {
 public:
-    explicit LayerGroup(cairo_t* cr);
+    explicit LayerGroup(cairo_t* cr, const cairo_rectangle_int_t* reach = nullptr);
     ~LayerGroup();
     LayerGroup(const LayerGroup&) = delete;
     LayerGroup& operator=(const LayerGroup&) = delete;

@@ -1,0 +1,29 @@
+// Compositing straight on a bitmap's pixels where Cairo takes a slower road to the same bytes: a
+// solid colour laid over a run of pixels, and a picture laid over them with a colour over that in
+// one pass (a dimmed backdrop). Pixels are premultiplied native-endian ARGB words (Cairo's ARGB32).
+// The arithmetic is Cairo's image compositing: over(s, d) = s + d * (255 - alpha(s)) per channel,
+// the product rounded as (t + (t >> 8)) >> 8 with t = x * y + 128 and the sum saturated at 255.
+#pragma once
+
+#include <cstdint>
+
+namespace pixel_compose {
+
+// Whether the wide kernels run on this machine; without them the callers leave the work to Cairo
+// (a plain loop would be slower than its own).
+bool available();
+
+// row[i] = over(colour, row[i]) for n pixels.
+void overSolid(std::uint32_t* row, int n, std::uint32_t colour);
+// row[i] = over(colour, over(picture[i], row[i])) for n pixels; a colour of 0 lays the picture alone.
+void overPictureThenSolid(std::uint32_t* row, const std::uint32_t* picture, int n, std::uint32_t colour);
+
+// The pixels of a bitmap that are not all zero, as a box [x0, x1) x [y0, y1); empty (x0 == x1)
+// when every pixel is zero. Outside it, drawing the bitmap with OVER changes nothing.
+struct InkBox {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool empty() const { return x1 <= x0 || y1 <= y0; }
+};
+InkBox inkBox(const unsigned char* data, int width, int height, int stride);
+
+}  // namespace pixel_compose
