@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -20,6 +21,7 @@
 #include "platform/ui/layer/ca_layer.h"
 #include "platform/ui/layer/ca_replicator_layer.h"
 #include "platform/ui/layer/ca_shape_layer.h"
+#include "platform/ui/layer/ink_box.h"
 #include "platform/ui/layer/shadow_cache.h"
 #include "platform/ui/layer/surface_pool.h"
 
@@ -28,6 +30,19 @@ struct LayerBackingStore {
     cairo_surface_t* surface = nullptr;
     CGFloat scale = 1;
     CGSize size;
+    // The pixels the drawing touched (all others are transparent black), found when first asked
+    // for after a drawing.
+    std::mutex inkLock;
+    std::optional<PixelBox> ink;
+    PixelBox drawnPixels() {
+        std::lock_guard lock(inkLock);
+        if (!ink) {
+            cairo_surface_flush(surface);
+            ink = inkBox(cairo_image_surface_get_data(surface), cairo_image_surface_get_stride(surface),
+                         cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
+        }
+        return *ink;
+    }
     LayerBackingStore() = default;
     LayerBackingStore(const LayerBackingStore&) = delete;
     LayerBackingStore& operator=(const LayerBackingStore&) = delete;
@@ -123,7 +138,21 @@ CGRect gravityRect(CAContentsGravity g, const CGRect& b, CGSize s) {
     return {{x, y}, s};
 }
 
-void drawSurfaceInRect(cairo_t* cr, cairo_surface_t* surface, const CGRect& rect) {
+// How far (in bitmap pixels) the samples of a bitmap shown at its own size reach: bilinear
+// filtering reads the next pixel; the rest is to spare.
+constexpr double kSampleReach = 3;
+// How far from 1 the scale of a layer's bitmap to the device may be and still count as its own
+// size: a bitmap is a whole number of pixels, up to one more than its bounds take. (Layers shown
+// scaled by more, in a pop-up's grow say, are sampled through other filters and keep the whole
+// composite: cutting theirs moved some pixels by a level or two.)
+constexpr double kStretchOfRoundedSize = 0.002;
+
+// Draws the bitmap stretched over the rectangle. A layer's own bitmap (`store`) laid over what is
+// there at its own size but off the device pixels (a label at a fractional place, or its bitmap a
+// fraction wider than its bounds) is sampled pixel by pixel, the costliest way to composite; it is
+// clipped to the whole device pixels whose samples can reach a drawn pixel of it, since elsewhere
+// it lays nothing but transparent black over what is there.
+void drawSurfaceInRect(cairo_t* cr, cairo_surface_t* surface, const CGRect& rect, LayerBackingStore* store = nullptr) {
     int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
     if (w <= 0 || h <= 0 || rect.size.width <= 0 || rect.size.height <= 0) return;
     CairoSave save(cr);
@@ -131,6 +160,26 @@ void drawSurfaceInRect(cairo_t* cr, cairo_surface_t* surface, const CGRect& rect
     cairo_clip(cr);
     cairo_translate(cr, rect.origin.x, rect.origin.y);
     cairo_scale(cr, rect.size.width / w, rect.size.height / h);
+    if (store && cairo_get_operator(cr) == CAIRO_OPERATOR_OVER) {
+        cairo_matrix_t m;
+        cairo_get_matrix(cr, &m);
+        auto near1 = [](double k) { return std::abs(k - 1) < kStretchOfRoundedSize; };
+        const bool onPixels = m.xx == 1 && m.yy == 1 && m.x0 == std::round(m.x0) && m.y0 == std::round(m.y0);
+        if (m.xy == 0 && m.yx == 0 && near1(m.xx) && near1(m.yy) && !onPixels && std::isfinite(m.x0) &&
+            std::isfinite(m.y0)) {
+            const PixelBox ink = store->drawnPixels();
+            if (ink.empty()) return;
+            double x0 = ink.x0 - kSampleReach, y0 = ink.y0 - kSampleReach;
+            double x1 = ink.x1 + kSampleReach, y1 = ink.y1 + kSampleReach;
+            cairo_matrix_transform_point(&m, &x0, &y0);
+            cairo_matrix_transform_point(&m, &x1, &y1);
+            cairo_identity_matrix(cr);
+            cairo_rectangle(cr, std::floor(x0), std::floor(y0), std::ceil(x1) - std::floor(x0),
+                            std::ceil(y1) - std::floor(y0));
+            cairo_clip(cr);
+            cairo_set_matrix(cr, &m);
+        }
+    }
     cairo_set_source_surface(cr, surface, 0, 0);
     cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
     cairo_paint(cr);
@@ -211,7 +260,8 @@ void drawBacking(cairo_t* cr, const CALayer& layer) {
     const auto& backing = layer.backingStore();
     if (!backing || !backing->surface) return;
     // Until it is drawn again at a new size, the old drawing is fitted like contents.
-    drawSurfaceInRect(cr, backing->surface, gravityRect(layer.contentsGravity(), shownBounds(layer), backing->size));
+    drawSurfaceInRect(cr, backing->surface, gravityRect(layer.contentsGravity(), shownBounds(layer), backing->size),
+                      backing.get());
 }
 
 std::vector<CALayer*> paintOrder(const CALayer& layer) {
@@ -766,6 +816,13 @@ std::shared_ptr<CGImage> LayerRenderer::snapshot(CALayer& layer, CGFloat scale) 
     return image;
 }
 
+std::shared_ptr<CGImage> LayerRenderer::drawnBitmap(const CALayer& layer) {
+    const auto& backing = layer.backingStore();
+    if (!backing || !backing->surface) return nullptr;
+    cairo_surface_flush(backing->surface);
+    return imageFromSurface(backing->surface);
+}
+
 Result<void> LayerRenderer::writePNG(CALayer& layer, CGFloat scale, const std::string& path) {
     auto image = snapshot(layer, scale);
     if (!image) return fail("the layer has no pixels to write");
@@ -799,8 +856,12 @@ void CALayer::display() {
         cairo_image_surface_get_width(backing_->surface) == w && cairo_image_surface_get_height(backing_->surface) == h) {
         store = backing_;
         cairo_surface_flush(store->surface);
-        std::memset(cairo_image_surface_get_data(store->surface), 0,
-                    static_cast<std::size_t>(cairo_image_surface_get_stride(store->surface)) * h);
+        // When the last drawing's pixels were found, only they need clearing.
+        unsigned char* data = cairo_image_surface_get_data(store->surface);
+        const int stride = cairo_image_surface_get_stride(store->surface);
+        if (store->ink) clearPixels(data, stride, *store->ink);
+        else std::memset(data, 0, static_cast<std::size_t>(stride) * h);
+        store->ink.reset();
         cairo_surface_mark_dirty(store->surface);
     } else {
         store = std::make_shared<LayerBackingStore>();
