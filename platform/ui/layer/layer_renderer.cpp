@@ -15,6 +15,7 @@
 #include "platform/image/cg_image.h"
 #include "platform/ui/draw/cairo_support.h"
 #include "platform/ui/draw/context.h"
+#include "platform/ui/draw/drawn_area.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/layer/ca_backdrop_layer.h"
 #include "platform/ui/layer/ca_gradient_layer.h"
@@ -30,19 +31,32 @@ struct LayerBackingStore {
     cairo_surface_t* surface = nullptr;
     CGFloat scale = 1;
     CGSize size;
-    // The pixels the drawing touched (all others are transparent black), found when first asked
-    // for after a drawing.
+    // Where the drawing's calls could reach (when they all told), and the pixels it touched (all
+    // others are transparent black), found within that reach when first asked for.
     std::mutex inkLock;
+    std::optional<PixelBox> reach;
     std::optional<PixelBox> ink;
     PixelBox drawnPixels() {
         std::lock_guard lock(inkLock);
         if (!ink) {
             cairo_surface_flush(surface);
-            ink = inkBox(cairo_image_surface_get_data(surface), cairo_image_surface_get_stride(surface),
-                         cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface));
+            const PixelBox within = reach ? *reach
+                                          : PixelBox{0, 0, cairo_image_surface_get_width(surface),
+                                                     cairo_image_surface_get_height(surface)};
+            ink = PixelBox{};
+            if (!within.empty()) {
+                const int stride = cairo_image_surface_get_stride(surface);
+                const unsigned char* corner = cairo_image_surface_get_data(surface) +
+                                              static_cast<std::ptrdiff_t>(within.y0) * stride + within.x0 * 4;
+                const PixelBox found = inkBox(corner, stride, within.x1 - within.x0, within.y1 - within.y0);
+                if (!found.empty())
+                    ink = PixelBox{found.x0 + within.x0, found.y0 + within.y0, found.x1 + within.x0, found.y1 + within.y0};
+            }
         }
         return *ink;
     }
+    // What may be drawn: the exact pixels when found, else the reach.
+    std::optional<PixelBox> mayBeDrawn() const { return ink ? ink : reach; }
     LayerBackingStore() = default;
     LayerBackingStore(const LayerBackingStore&) = delete;
     LayerBackingStore& operator=(const LayerBackingStore&) = delete;
@@ -856,12 +870,13 @@ void CALayer::display() {
         cairo_image_surface_get_width(backing_->surface) == w && cairo_image_surface_get_height(backing_->surface) == h) {
         store = backing_;
         cairo_surface_flush(store->surface);
-        // When the last drawing's pixels were found, only they need clearing.
+        // Only the pixels the last drawing may have touched need clearing.
         unsigned char* data = cairo_image_surface_get_data(store->surface);
         const int stride = cairo_image_surface_get_stride(store->surface);
-        if (store->ink) clearPixels(data, stride, *store->ink);
+        if (auto drawn = store->mayBeDrawn()) clearPixels(data, stride, *drawn);
         else std::memset(data, 0, static_cast<std::size_t>(stride) * h);
         store->ink.reset();
+        store->reach.reset();
         cairo_surface_mark_dirty(store->surface);
     } else {
         store = std::make_shared<LayerBackingStore>();
@@ -875,12 +890,24 @@ void CALayer::display() {
     auto context = CGContext::makeWithCairo(cr, CGAffineTransformMakeScale(scale, scale));
     baseDrawCalled_ = false;
     delegateDrew_ = false;
-    UIGraphicsPushContext(context);
-    drawInContext(*context);
-    UIGraphicsPopContext();
+    std::optional<CGRect> reach;
+    {
+        DrawnArea area(cr);
+        UIGraphicsPushContext(context);
+        drawInContext(*context);
+        UIGraphicsPopContext();
+        reach = area.pixels();
+    }
     context.reset();
     cairo_destroy(cr);
     cairo_surface_flush(store->surface);
+    if (reach) {
+        const CGRect r = CGRectIntersection(*reach, CGRectMake(0, 0, w, h));
+        store->reach = CGRectIsNull(r) || CGRectIsEmpty(r)
+                         ? PixelBox{}
+                         : PixelBox{static_cast<int>(r.origin.x), static_cast<int>(r.origin.y),
+                                    static_cast<int>(CGRectGetMaxX(r)), static_cast<int>(CGRectGetMaxY(r))};
+    }
     // A plain layer whose delegate draws nothing keeps no bitmap.
     bool drew = !baseDrawCalled_ || (hasDelegate && delegateDrew_);
     if (drew)
@@ -903,6 +930,7 @@ void CALayer::renderInContext(CGContext& context) {
     LayerRenderer::prepare(*this, scale);
     cairo_t* cr = context.cairo();
     if (!cr) return;
+    DrawnArea::note(cr, std::nullopt);  // layers draw straight through Cairo
     CairoSave save(cr);
     DrawModelScope model;
     LayerRenderer::renderContents(cr, *this, scale);
