@@ -268,6 +268,8 @@ void TextLayout::draw(CGContext& context, CGPoint origin) const {
         PangoRectangle ink, logical;
         {
             std::lock_guard lock(textEngineMutex());
+            // Laid out for the target as the drawing below will be (its font options and scale).
+            if (context.cairo()) pango_cairo_update_layout(context.cairo(), d.layout);
             pango_layout_get_extents(d.layout, &ink, &logical);
         }
         const double x0 = std::min(ink.x, logical.x) / kUnit, y0 = std::min(ink.y, logical.y) / kUnit;

@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int kW = 240, kH = 160;
+constexpr int kW = 2400, kH = 160;  // wide enough for a long line of text
 
 struct Drawn {
     std::optional<CGRect> reach;
@@ -81,7 +81,9 @@ TEST(DrawnAreaTest, EveryTouchedPixelLiesWithinTheReachOfShapesImagesAndText) {
     auto image = CGImage::create(8, 8, 8 * 4, std::move(px), nullptr, CGImagePixelLayout::BGRA8Premultiplied);
     expectInside(drawn([&](CGContext& c) { c.drawImage(CGRectMake(5.5, 6.25, 13, 9), *image); }), "an image");
     for (auto font : {UIFont::systemFontOfSize(17), UIFont::boldSystemFontOfSize(30), UIFont::italicSystemFontOfSize(9)})
-        for (std::string text : {"Field 17", "Ágy ÿ jÅ", "\u203A", "WWWWWWWWWWWWWWWW"})
+        for (std::string text : {std::string("Field 17"), std::string("Ágy ÿ jÅ"), std::string("\u203A"),
+                                 std::string("WWWWWWWWWWWWWWWW"), std::string(90, 'i'),
+                                 std::string("il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il")})
             expectInside(drawn([&](CGContext&) {
                              drawAtPoint(text, {4.2, 3.7}, labelAttributes(font, UIColor::blackColor()));
                          }),
