@@ -2,11 +2,15 @@
 // rounded mean of the box. Boxes whose sums fit 32 bits (every box up to 4096 x 4096) keep one
 // row of column sums that slides down the image, and slide across it for each output row; larger
 // boxes keep a horizontal sum per source row in the work buffer, then slide down the columns.
+// Small boxes (up to 256 pixels, a few columns wide) keep their column sums in 16 bits and add
+// the box's columns for every output value in vector lanes, dividing by a multiplication that
+// gives the same quotient.
 #include "platform/image/vimage_convolution.h"
 
 #include <algorithm>
 #include <vector>
 
+#include "platform/image/box_sum_kernels.h"
 #include "platform/image/engine/render_pool.h"
 
 namespace {
@@ -17,6 +21,8 @@ constexpr std::uint32_t kMeanTableLimit = 4096;
 // Images of at least this many pixels are convolved in bands of at least this many rows at once.
 constexpr long kBandedPixels = 1L << 17;
 constexpr long kMinBandRows = 64;
+// Boxes at most this wide add their columns for each output value rather than sliding across.
+constexpr std::uint32_t kMaxAddedColumns = 15;
 
 long clampIndex(long i, long n) { return std::clamp(i, 0L, n - 1); }
 
@@ -100,6 +106,42 @@ void convolveSmall(const std::uint8_t* in, std::size_t inRow, long srcW, long sr
     }
 }
 
+// The 16-bit path for boxes whose rounded means the vector kernels give (same pixels as
+// convolveSmall): column sums over the box's height slid down one row at a time, and for each
+// output value the sum of the box's columns, divided through the reciprocal.
+void convolveSmall16(const std::uint8_t* in, std::size_t inRow, long srcW, long srcH, std::uint8_t* out,
+                     std::size_t outRow, long w, long h, long ox, long oy, long rx, long ry,
+                     const boxsum::Reciprocal& divide, std::uint16_t* columns) {
+    const long cols = w + 2 * rx;
+    const auto area = static_cast<std::uint32_t>((2 * rx + 1) * (2 * ry + 1));
+    const auto half = static_cast<std::uint16_t>(area / 2);
+    // The columns [inner0, inner1) read the source side by side; those outside repeat an edge.
+    const long inner0 = std::clamp(rx - ox, 0L, cols), inner1 = std::clamp(srcW + rx - ox, inner0, cols);
+    const std::size_t innerValues = static_cast<std::size_t>(inner1 - inner0) * kChannels;
+    const long firstSource = ox - rx + inner0;
+    auto row = [&](long y) { return in + static_cast<std::size_t>(clampIndex(y, srcH)) * inRow; };
+    // The repeated edge columns take the sums of the source's first and last columns.
+    auto repeatEdges = [&] {
+        for (long c = 0; c < inner0; ++c)
+            std::copy_n(columns + inner0 * kChannels, kChannels, columns + c * kChannels);
+        for (long c = inner1; c < cols; ++c)
+            std::copy_n(columns + (inner1 - 1) * kChannels, kChannels, columns + c * kChannels);
+    };
+
+    std::fill(columns, columns + cols * kChannels, std::uint16_t{0});
+    for (long j = -ry; j <= ry; ++j)
+        boxsum::addRow(columns + inner0 * kChannels, row(oy + j) + firstSource * kChannels, innerValues);
+    repeatEdges();
+    for (long y = 0; y < h; ++y) {
+        boxsum::boxMeans(columns, static_cast<std::size_t>(w) * kChannels, static_cast<std::size_t>(2 * rx + 1),
+                         kChannels, half, divide, out + static_cast<std::size_t>(y) * outRow);
+        if (y + 1 == h) break;
+        boxsum::slideRow(columns + inner0 * kChannels, row(oy + y + ry + 1) + firstSource * kChannels,
+                         row(oy + y - ry) + firstSource * kChannels, innerValues);
+        repeatEdges();
+    }
+}
+
 }  // namespace
 
 vImage_Error vImageBoxConvolve_ARGB8888(const vImage_Buffer* src, const vImage_Buffer* dest, void* tempBuffer,
@@ -136,6 +178,25 @@ vImage_Error vImageBoxConvolve_ARGB8888(const vImage_Buffer* src, const vImage_B
     const auto* in = static_cast<const std::uint8_t*>(src->data);
     auto* out = static_cast<std::uint8_t*>(dest->data);
     if (small) {
+        const std::uint32_t area = kernel_width * kernel_height;
+        const auto reciprocal = kernel_width <= kMaxAddedColumns ? boxsum::reciprocal(area) : std::nullopt;
+        const std::size_t columnValues = static_cast<std::size_t>(w + 2 * rx) * kChannels;
+        // Rows [y0, y1) of the output, from column sums of their own in `columns` (or a buffer
+        // made for them).
+        auto convolveRows = [&](long y0, long y1, void* columns) {
+            std::vector<std::uint32_t> own;
+            if (!columns) {
+                own.resize(columnValues);
+                columns = own.data();
+            }
+            std::uint8_t* target = out + static_cast<std::size_t>(y0) * dest->rowBytes;
+            if (reciprocal)
+                convolveSmall16(in, src->rowBytes, srcW, srcH, target, dest->rowBytes, w, y1 - y0, ox, oy + y0, rx, ry,
+                                *reciprocal, static_cast<std::uint16_t*>(columns));
+            else
+                convolveSmall(in, src->rowBytes, srcW, srcH, target, dest->rowBytes, w, y1 - y0, ox, oy + y0, rx, ry,
+                              static_cast<std::uint32_t*>(columns));
+        };
         // A large image is cut into bands of rows that the render pool's threads convolve side by
         // side, each from its own column sums (the sums, and so the pixels, are the same).
         const std::size_t bands = static_cast<std::size_t>(
@@ -144,15 +205,11 @@ vImage_Error vImageBoxConvolve_ARGB8888(const vImage_Buffer* src, const vImage_B
             const long rows = (h + static_cast<long>(bands) - 1) / static_cast<long>(bands);
             auto band = [&](std::size_t i, RenderArena&) {
                 const long y0 = static_cast<long>(i) * rows, y1 = std::min(h, y0 + rows);
-                if (y1 <= y0) return;
-                std::vector<std::uint32_t> columns(static_cast<std::size_t>(w + 2 * rx) * kChannels);
-                convolveSmall(in, src->rowBytes, srcW, srcH, out + static_cast<std::size_t>(y0) * dest->rowBytes,
-                              dest->rowBytes, w, y1 - y0, ox, oy + y0, rx, ry, columns.data());
+                if (y1 > y0) convolveRows(y0, y1, nullptr);
             };
             if (RenderPool::shared().tryRun(bands, 0, band)) return kvImageNoError;
         }
-        convolveSmall(in, src->rowBytes, srcW, srcH, out, dest->rowBytes, w, h, ox, oy, rx, ry,
-                      static_cast<std::uint32_t*>(tempBuffer));
+        convolveRows(0, h, tempBuffer);
         return kvImageNoError;
     }
     auto* sums = static_cast<std::uint64_t*>(tempBuffer);

@@ -6,6 +6,7 @@
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/text/paragraph_style.h"
 #include "platform/ui/text/string_drawing.h"
+#include "platform/ui/text/text_layout.h"
 
 NSAttributes labelAttributes(const std::shared_ptr<UIFont>& font, const std::shared_ptr<UIColor>& color) {
     NSAttributes a;
@@ -22,15 +23,16 @@ void drawLabel(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>
                const std::shared_ptr<UIColor>& color, LabelAlignment alignment) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
     if (!ctx || text.empty()) return;
-    auto attributes = labelAttributes(font, color);
-    CGSize size = sizeWithAttributes(text, attributes);
+    // One layout measures and draws (as sizeWithAttributes and drawAtPoint would each make).
+    const TextLayout layout(*NSAttributedString::make(std::string(text), labelAttributes(font, color)), TextLayoutOptions{});
+    CGSize size = layout.size();
     CGFloat x = rect.origin.x;
     if (alignment == LabelAlignment::Center) x += (rect.size.width - size.width) / 2;
     if (alignment == LabelAlignment::Right) x += rect.size.width - size.width;
     CGFloat y = rect.origin.y + (rect.size.height - size.height) / 2;
     ctx->saveGState();
     UIRectClip(rect);
-    drawAtPoint(text, CGPoint{std::max(x, rect.origin.x), y}, attributes);
+    layout.draw(*ctx, CGPoint{std::max(x, rect.origin.x), y});
     ctx->restoreGState();
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/image/cg_image.h"
 #include "platform/ui/draw/cairo_support.h"
+#include "platform/ui/draw/drawn_area.h"
 #include "platform/ui/draw/gradient.h"
 #include "platform/ui/draw/image.h"
 
@@ -248,6 +249,29 @@ void CGContext::drawPath(CGPathDrawingMode mode) {
         CairoSave save(cr_);
         strokeShape(cr_, true);
     }
+    // The shape's reach: its fill and its stroke (a shadow or a blend that acts outside the shape
+    // reach farther).
+    std::optional<CGRect> reach;
+    if (!hasShadow() && state().blend == CGBlendMode::Normal) {
+        CairoSave save(cr_);
+        cairo_new_path(cr_);
+        cairo_append_path(cr_, path);
+        double x0, y0, x1, y1;
+        CGRect area = CGRectNull();
+        if (fill) {
+            cairo_set_fill_rule(cr_, rule);
+            cairo_fill_extents(cr_, &x0, &y0, &x1, &y1);
+            area = CGRectUnion(area, CGRectMake(x0, y0, x1 - x0, y1 - y0));
+        }
+        if (stroke) {
+            applyStrokeStyle(cr_);
+            cairo_stroke_extents(cr_, &x0, &y0, &x1, &y1);
+            area = CGRectUnion(area, CGRectMake(x0, y0, x1 - x0, y1 - y0));
+        }
+        cairo_new_path(cr_);
+        if (!CGRectIsNull(area)) reach = area;
+    }
+    DrawnArea::note(cr_, reach);
     cairo_path_destroy(path);
     didDraw();
 }
@@ -387,6 +411,7 @@ void CGContext::drawLinearGradient(const CGGradient& gradient, CGPoint start, CG
         cairo_paint_with_alpha(cr_, state().alpha);
     }
     cairo_pattern_destroy(pattern);
+    DrawnArea::note(cr_, std::nullopt);
     didDraw();
 }
 
@@ -407,6 +432,7 @@ void CGContext::drawRadialGradient(const CGGradient& gradient, CGPoint startCent
         cairo_paint_with_alpha(cr_, state().alpha);
     }
     cairo_pattern_destroy(pattern);
+    DrawnArea::note(cr_, std::nullopt);
     didDraw();
 }
 
@@ -446,10 +472,12 @@ void CGContext::paintImage(const CGRect& rect, const CGImage& image, bool topDow
     if (hasShadow()) drawShadow([&](cairo_t* cr) { paint(cr, false); });
     paint(cr_, true);
     cairo_surface_destroy(surface);
+    DrawnArea::note(cr_, !hasShadow() && state().blend == CGBlendMode::Normal ? std::optional<CGRect>(r) : std::nullopt);
     didDraw();
 }
 
 void CGContext::drawWithState(const std::function<void(cairo_t*)>& paint) {
+    const std::optional<CGRect> reach = DrawnArea::takeNextCallReach();
     if (state().degenerate) return;
     if (hasShadow()) drawShadow(paint);
     {
@@ -466,5 +494,6 @@ void CGContext::drawWithState(const std::function<void(cairo_t*)>& paint) {
             paint(cr_);
         }
     }
+    DrawnArea::note(cr_, !hasShadow() && state().blend == CGBlendMode::Normal ? reach : std::nullopt);
     didDraw();
 }

@@ -11,6 +11,7 @@ set(KORVA_UI_DRAW_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/cairo_support.cpp
   ${CMAKE_CURRENT_LIST_DIR}/context.cpp
   ${CMAKE_CURRENT_LIST_DIR}/context_shadow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/drawn_area.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gradient.cpp
   ${CMAKE_CURRENT_LIST_DIR}/graphics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/bitmap_context.cpp

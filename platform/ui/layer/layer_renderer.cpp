@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -15,12 +16,14 @@
 #include "platform/image/cg_image.h"
 #include "platform/ui/draw/cairo_support.h"
 #include "platform/ui/draw/context.h"
+#include "platform/ui/draw/drawn_area.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/layer/ca_backdrop_layer.h"
 #include "platform/ui/layer/ca_gradient_layer.h"
 #include "platform/ui/layer/ca_layer.h"
 #include "platform/ui/layer/ca_replicator_layer.h"
 #include "platform/ui/layer/ca_shape_layer.h"
+#include "platform/ui/layer/ink_box.h"
 #include "platform/ui/layer/pixel_compose.h"
 #include "platform/ui/layer/shadow_cache.h"
 #include "platform/ui/layer/surface_pool.h"
@@ -30,8 +33,32 @@ struct LayerBackingStore {
     cairo_surface_t* surface = nullptr;
     CGFloat scale = 1;
     CGSize size;
-    // Where the drawing left pixels that are not all zero, found when first needed.
-    std::optional<pixel_compose::InkBox> ink;
+    // Where the drawing's calls could reach (when they all told), and the pixels it touched (all
+    // others are transparent black), found within that reach when first asked for.
+    std::mutex inkLock;
+    std::optional<PixelBox> reach;
+    std::optional<PixelBox> ink;
+    PixelBox drawnPixels() {
+        std::lock_guard lock(inkLock);
+        if (!ink) {
+            cairo_surface_flush(surface);
+            const PixelBox within = reach ? *reach
+                                          : PixelBox{0, 0, cairo_image_surface_get_width(surface),
+                                                     cairo_image_surface_get_height(surface)};
+            ink = PixelBox{};
+            if (!within.empty()) {
+                const int stride = cairo_image_surface_get_stride(surface);
+                const unsigned char* corner = cairo_image_surface_get_data(surface) +
+                                              static_cast<std::ptrdiff_t>(within.y0) * stride + within.x0 * 4;
+                const PixelBox found = inkBox(corner, stride, within.x1 - within.x0, within.y1 - within.y0);
+                if (!found.empty())
+                    ink = PixelBox{found.x0 + within.x0, found.y0 + within.y0, found.x1 + within.x0, found.y1 + within.y0};
+            }
+        }
+        return *ink;
+    }
+    // What may be drawn: the exact pixels when found, else the reach.
+    std::optional<PixelBox> mayBeDrawn() const { return ink ? ink : reach; }
     LayerBackingStore() = default;
     LayerBackingStore(const LayerBackingStore&) = delete;
     LayerBackingStore& operator=(const LayerBackingStore&) = delete;
@@ -140,7 +167,7 @@ bool wholePixel(double v) { return std::isfinite(v) && std::abs(v - std::round(v
 // the edge pixels repeat beyond it. The clip's extents are cut by the same whole pixels on both
 // sides of each axis: Cairo fits the scaler's fixed-point transform at their centre, so a centre
 // that stays gives the same samples.
-bool clipToInk(cairo_t* cr, const pixel_compose::InkBox& ink, int w, int h) {
+bool clipToInk(cairo_t* cr, const PixelBox& ink, int w, int h) {
     cairo_matrix_t m;
     cairo_get_matrix(cr, &m);
     if (m.xy != 0 || m.yx != 0 || m.xx == 0 || m.yy == 0) return true;  // turned: not cut
@@ -173,21 +200,55 @@ bool clipToInk(cairo_t* cr, const pixel_compose::InkBox& ink, int w, int h) {
     return any;
 }
 
-// Draws the bitmap fitted into the rectangle; `ink`, when known, bounds the pixels that are not
-// all zero, and the rest is not composited (the same pixels come out).
-void drawSurfaceInRect(cairo_t* cr, cairo_surface_t* surface, const CGRect& rect,
-                       const pixel_compose::InkBox* ink = nullptr) {
+// How far (in bitmap pixels) the samples of a bitmap shown at its own size reach: bilinear
+// filtering reads the next pixel; the rest is to spare.
+constexpr double kSampleReach = 3;
+// How far from 1 the scale of a layer's bitmap to the device may be and still count as its own
+// size: a bitmap is a whole number of pixels, up to one more than its bounds take. (Layers shown
+// scaled by more, in a pop-up's grow say, are sampled through other filters and keep the whole
+// composite: cutting theirs moved some pixels by a level or two.)
+constexpr double kStretchOfRoundedSize = 0.002;
+
+// Draws the bitmap stretched over the rectangle. Of a layer's own bitmap (`store`) only what its
+// drawing touched is composited, since elsewhere it lays nothing but transparent black over what
+// is there. Shown at its own size but off the device pixels (a label at a fractional place, or its
+// bitmap a fraction wider than its bounds) it would be sampled pixel by pixel, the costliest way:
+// it is clipped to the whole device pixels whose samples can reach a drawn pixel. Shown scaled (a
+// pop-up's grow), the clip is cut as clipToInk keeps the scaler's samples.
+void drawSurfaceInRect(cairo_t* cr, cairo_surface_t* surface, const CGRect& rect, LayerBackingStore* store = nullptr) {
     int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
     if (w <= 0 || h <= 0 || rect.size.width <= 0 || rect.size.height <= 0) return;
-    if (cairo_get_operator(cr) != CAIRO_OPERATOR_OVER) ink = nullptr;
-    if (ink && ink->empty()) return;
-    if (ink && ink->x0 == 0 && ink->y0 == 0 && ink->x1 == w && ink->y1 == h) ink = nullptr;
+    if (cairo_get_operator(cr) != CAIRO_OPERATOR_OVER) store = nullptr;
     CairoSave save(cr);
     cairo_rectangle(cr, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
     cairo_clip(cr);
     cairo_translate(cr, rect.origin.x, rect.origin.y);
     cairo_scale(cr, rect.size.width / w, rect.size.height / h);
-    if (ink && !clipToInk(cr, *ink, w, h)) return;
+    if (store) {
+        cairo_matrix_t m;
+        cairo_get_matrix(cr, &m);
+        auto near1 = [](double k) { return std::abs(k - 1) < kStretchOfRoundedSize; };
+        const bool onPixels = m.xx == 1 && m.yy == 1 && m.x0 == std::round(m.x0) && m.y0 == std::round(m.y0);
+        if (m.xy == 0 && m.yx == 0 && near1(m.xx) && near1(m.yy) && !onPixels && std::isfinite(m.x0) &&
+            std::isfinite(m.y0)) {
+            const PixelBox ink = store->drawnPixels();
+            if (ink.empty()) return;
+            double x0 = ink.x0 - kSampleReach, y0 = ink.y0 - kSampleReach;
+            double x1 = ink.x1 + kSampleReach, y1 = ink.y1 + kSampleReach;
+            cairo_matrix_transform_point(&m, &x0, &y0);
+            cairo_matrix_transform_point(&m, &x1, &y1);
+            cairo_identity_matrix(cr);
+            cairo_rectangle(cr, std::floor(x0), std::floor(y0), std::ceil(x1) - std::floor(x0),
+                            std::ceil(y1) - std::floor(y0));
+            cairo_clip(cr);
+            cairo_set_matrix(cr, &m);
+        } else if (LayerRenderer::shortcuts()) {
+            const PixelBox ink = store->drawnPixels();
+            if (ink.empty()) return;
+            const bool whole = ink.x0 == 0 && ink.y0 == 0 && ink.x1 == w && ink.y1 == h;
+            if (!whole && !clipToInk(cr, ink, w, h)) return;
+        }
+    }
     cairo_set_source_surface(cr, surface, 0, 0);
     cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
     cairo_paint(cr);
@@ -268,16 +329,8 @@ void drawBacking(cairo_t* cr, const CALayer& layer) {
     const auto& backing = layer.backingStore();
     if (!backing || !backing->surface) return;
     // Until it is drawn again at a new size, the old drawing is fitted like contents.
-    const CGRect rect = gravityRect(layer.contentsGravity(), shownBounds(layer), backing->size);
-    if (!LayerRenderer::shortcuts()) return drawSurfaceInRect(cr, backing->surface, rect);
-    if (!backing->ink) {
-        cairo_surface_flush(backing->surface);
-        backing->ink = pixel_compose::inkBox(cairo_image_surface_get_data(backing->surface),
-                                             cairo_image_surface_get_width(backing->surface),
-                                             cairo_image_surface_get_height(backing->surface),
-                                             cairo_image_surface_get_stride(backing->surface));
-    }
-    drawSurfaceInRect(cr, backing->surface, rect, &*backing->ink);
+    drawSurfaceInRect(cr, backing->surface, gravityRect(layer.contentsGravity(), shownBounds(layer), backing->size),
+                      backing.get());
 }
 
 std::vector<CALayer*> paintOrder(const CALayer& layer) {
@@ -557,7 +610,7 @@ struct DirectTarget {
     unsigned char* data = nullptr;
     int stride = 0;
     int offsetX = 0, offsetY = 0;  // a device pixel's column and row in the surface: add these
-    std::vector<pixel_compose::InkBox> clip;
+    std::vector<PixelBox> clip;
 };
 
 std::optional<DirectTarget> directTarget(cairo_t* cr) {
@@ -584,7 +637,7 @@ std::optional<DirectTarget> directTarget(cairo_t* cr) {
         const cairo_rectangle_t& r = clip->rectangles[i];
         ok = wholePixel(r.x) && wholePixel(r.y) && wholePixel(r.x + r.width) && wholePixel(r.y + r.height);
         if (!ok) break;
-        pixel_compose::InkBox box{std::max(0, int(std::lround(r.x)) + t.offsetX),
+        PixelBox box{std::max(0, int(std::lround(r.x)) + t.offsetX),
                                   std::max(0, int(std::lround(r.y)) + t.offsetY),
                                   std::min(w, int(std::lround(r.x + r.width)) + t.offsetX),
                                   std::min(h, int(std::lround(r.y + r.height)) + t.offsetY)};
@@ -605,7 +658,7 @@ std::optional<DirectTarget> directTarget(cairo_t* cr) {
 // that pixel is made once on a one-pixel surface, multiplied by the mask as the compositing
 // would, and laid over the same pixels as a solid colour, which composites alike.
 struct PlainFill {
-    pixel_compose::InkBox device;  // whole device pixels
+    PixelBox device;  // whole device pixels
     std::uint32_t colour = 0;      // premultiplied; 0 when the layer draws nothing
 };
 
@@ -660,7 +713,7 @@ std::optional<PlainFill> plainFill(cairo_t* cr, const CALayer& layer, float opac
     return fill;
 }
 
-pixel_compose::InkBox intersect(const pixel_compose::InkBox& a, const pixel_compose::InkBox& b) {
+PixelBox intersect(const PixelBox& a, const PixelBox& b) {
     return {std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
 }
 
@@ -670,7 +723,7 @@ bool paintPlainFill(cairo_t* cr, CALayer& layer, float opacity) {
     const std::uint32_t colour = fill->colour, a = colour >> 24;
     if (a == 0) return true;
     if (auto target = directTarget(cr)) {
-        const pixel_compose::InkBox own{fill->device.x0 + target->offsetX, fill->device.y0 + target->offsetY,
+        const PixelBox own{fill->device.x0 + target->offsetX, fill->device.y0 + target->offsetY,
                                         fill->device.x1 + target->offsetX, fill->device.y1 + target->offsetY};
         for (const auto& box : target->clip) {
             const auto area = intersect(box, own);
@@ -781,9 +834,9 @@ std::size_t drawDimmedPicture(cairo_t* cr, const std::vector<CALayer*>& order, s
     if (!target) return 0;
     const CGImage& image = *picture->image;
     const int ox = target->offsetX, oy = target->offsetY;
-    const pixel_compose::InkBox pictureBox{picture->x + ox, picture->y + oy, picture->x + ox + image.width(),
+    const PixelBox pictureBox{picture->x + ox, picture->y + oy, picture->x + ox + image.width(),
                                            picture->y + oy + image.height()};
-    pixel_compose::InkBox fillBox;
+    PixelBox fillBox;
     if (fill->colour) fillBox = {fill->device.x0 + ox, fill->device.y0 + oy, fill->device.x1 + ox, fill->device.y1 + oy};
     for (const auto& box : target->clip) {
         for (int y = box.y0; y < box.y1; ++y) {
@@ -1065,6 +1118,13 @@ std::shared_ptr<CGImage> LayerRenderer::snapshot(CALayer& layer, CGFloat scale) 
     return image;
 }
 
+std::shared_ptr<CGImage> LayerRenderer::drawnBitmap(const CALayer& layer) {
+    const auto& backing = layer.backingStore();
+    if (!backing || !backing->surface) return nullptr;
+    cairo_surface_flush(backing->surface);
+    return imageFromSurface(backing->surface);
+}
+
 Result<void> LayerRenderer::writePNG(CALayer& layer, CGFloat scale, const std::string& path) {
     auto image = snapshot(layer, scale);
     if (!image) return fail("the layer has no pixels to write");
@@ -1098,8 +1158,13 @@ void CALayer::display() {
         cairo_image_surface_get_width(backing_->surface) == w && cairo_image_surface_get_height(backing_->surface) == h) {
         store = backing_;
         cairo_surface_flush(store->surface);
-        std::memset(cairo_image_surface_get_data(store->surface), 0,
-                    static_cast<std::size_t>(cairo_image_surface_get_stride(store->surface)) * h);
+        // Only the pixels the last drawing may have touched need clearing.
+        unsigned char* data = cairo_image_surface_get_data(store->surface);
+        const int stride = cairo_image_surface_get_stride(store->surface);
+        if (auto drawn = store->mayBeDrawn()) clearPixels(data, stride, *drawn);
+        else std::memset(data, 0, static_cast<std::size_t>(stride) * h);
+        store->ink.reset();
+        store->reach.reset();
         cairo_surface_mark_dirty(store->surface);
     } else {
         store = std::make_shared<LayerBackingStore>();
@@ -1114,12 +1179,24 @@ void CALayer::display() {
     auto context = CGContext::makeWithCairo(cr, CGAffineTransformMakeScale(scale, scale));
     baseDrawCalled_ = false;
     delegateDrew_ = false;
-    UIGraphicsPushContext(context);
-    drawInContext(*context);
-    UIGraphicsPopContext();
+    std::optional<CGRect> reach;
+    {
+        DrawnArea area(cr);
+        UIGraphicsPushContext(context);
+        drawInContext(*context);
+        UIGraphicsPopContext();
+        reach = area.pixels();
+    }
     context.reset();
     cairo_destroy(cr);
     cairo_surface_flush(store->surface);
+    if (reach) {
+        const CGRect r = CGRectIntersection(*reach, CGRectMake(0, 0, w, h));
+        store->reach = CGRectIsNull(r) || CGRectIsEmpty(r)
+                         ? PixelBox{}
+                         : PixelBox{static_cast<int>(r.origin.x), static_cast<int>(r.origin.y),
+                                    static_cast<int>(CGRectGetMaxX(r)), static_cast<int>(CGRectGetMaxY(r))};
+    }
     // A plain layer whose delegate draws nothing keeps no bitmap.
     bool drew = !baseDrawCalled_ || (hasDelegate && delegateDrew_);
     if (drew)
@@ -1142,6 +1219,7 @@ void CALayer::renderInContext(CGContext& context) {
     LayerRenderer::prepare(*this, scale);
     cairo_t* cr = context.cairo();
     if (!cr) return;
+    DrawnArea::note(cr, std::nullopt);  // layers draw straight through Cairo
     CairoSave save(cr);
     DrawModelScope model;
     LayerRenderer::renderContents(cr, *this, scale);

@@ -37,6 +37,8 @@ public:
     // The layer drawn alone into a transparent bitmap of its bounds at the scale, as the screen
     // shows it (running animations' presentation values). renderInContext draws the model instead.
     static std::shared_ptr<CGImage> snapshot(CALayer& layer, CGFloat scale);
+    // The bitmap the layer's display last drew, as it is kept (none when it keeps none).
+    static std::shared_ptr<CGImage> drawnBitmap(const CALayer& layer);
     // The same written as a PNG file.
     static Result<void> writePNG(CALayer& layer, CGFloat scale, const std::string& path);
 };

@@ -98,27 +98,4 @@ void overPictureThenSolid(std::uint32_t* row, const std::uint32_t* picture, int 
     for (int i = 0; i < n; ++i) row[i] = over(colour, over(picture[i], row[i]));
 }
 
-InkBox inkBox(const unsigned char* data, int width, int height, int stride) {
-    InkBox box{width, height, 0, 0};
-    for (int y = 0; y < height; ++y) {
-        const unsigned char* row = data + static_cast<std::size_t>(y) * stride;
-        int first = 0;
-        auto pixel = [row](int x) {
-            std::uint32_t v;
-            std::memcpy(&v, row + x * 4, 4);
-            return v;
-        };
-        while (first < width && pixel(first) == 0) ++first;
-        if (first == width) continue;
-        int last = width - 1;
-        while (pixel(last) == 0) --last;
-        if (first < box.x0) box.x0 = first;
-        if (last + 1 > box.x1) box.x1 = last + 1;
-        if (y < box.y0) box.y0 = y;
-        box.y1 = y + 1;
-    }
-    if (box.x1 <= box.x0) return {};
-    return box;
-}
-
 }  // namespace pixel_compose

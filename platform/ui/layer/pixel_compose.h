@@ -18,12 +18,4 @@ void overSolid(std::uint32_t* row, int n, std::uint32_t colour);
 // row[i] = over(colour, over(picture[i], row[i])) for n pixels; a colour of 0 lays the picture alone.
 void overPictureThenSolid(std::uint32_t* row, const std::uint32_t* picture, int n, std::uint32_t colour);
 
-// The pixels of a bitmap that are not all zero, as a box [x0, x1) x [y0, y1); empty (x0 == x1)
-// when every pixel is zero. Outside it, drawing the bitmap with OVER changes nothing.
-struct InkBox {
-    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    bool empty() const { return x1 <= x0 || y1 <= y0; }
-};
-InkBox inkBox(const unsigned char* data, int width, int height, int stride);
-
 }  // namespace pixel_compose

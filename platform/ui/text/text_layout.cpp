@@ -1,11 +1,13 @@
 // TextLayout over Pango: attributes to Pango attributes, line limits and truncation, drawing.
 #include "platform/ui/text/text_layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/runtime/utf16.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/draw/context.h"
+#include "platform/ui/draw/drawn_area.h"
 #include "platform/ui/text/core_text_keys.h"
 #include "platform/ui/text/text_engine.h"
 #include "platform/ui/text/text_layout_impl.h"
@@ -259,6 +261,25 @@ void TextLayout::draw(CGContext& context, CGPoint origin) const {
         std::optional<CGColor> color =
             d.shadow->shadowColor ? d.shadow->shadowColor->cgColor() : CGColor::rgb(0, 0, 0, 1.0 / 3.0);
         context.setShadowWithColor(d.shadow->shadowOffset, d.shadow->shadowBlurRadius, color);
+    }
+    {
+        // The glyphs stay within the layout's ink and logical boxes; the margin takes in what
+        // antialiasing and hinting add, and outlines' strokes.
+        PangoRectangle ink, logical;
+        {
+            std::lock_guard lock(textEngineMutex());
+            // Laid out for the target as the drawing below will be (its font options and scale).
+            if (context.cairo()) pango_cairo_update_layout(context.cairo(), d.layout);
+            pango_layout_get_extents(d.layout, &ink, &logical);
+        }
+        const double x0 = std::min(ink.x, logical.x) / kUnit, y0 = std::min(ink.y, logical.y) / kUnit;
+        const double x1 = std::max(ink.x + ink.width, logical.x + logical.width) / kUnit;
+        const double y1 = std::max(ink.y + ink.height, logical.y + logical.height) / kUnit;
+        double stroke = 0;
+        for (const auto& st : d.strokes) stroke = std::max<double>(stroke, std::abs(st.width) / 100 * st.fontSize);
+        const double margin = 3 + 0.25 * (y1 - y0) + stroke;
+        DrawnArea::nextCallReaches(CGRectMake(origin.x + dx + x0 - margin, origin.y + y0 - margin,
+                                              x1 - x0 + 2 * margin, y1 - y0 + 2 * margin));
     }
     context.drawWithState([&](cairo_t* cr) {
         std::lock_guard lock(textEngineMutex());

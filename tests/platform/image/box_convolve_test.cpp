@@ -1,12 +1,14 @@
 // Box convolution against a naive per-pixel reference: odd boxes of every shape, boxes wider than
-// the image, one-pixel images, padded rows, boxes whose sums need more than 32 bits, a region
-// inside the source, and refused calls.
+// the image, one-pixel images, padded rows, boxes whose sums need more than 32 bits, small boxes
+// summed in 16-bit lanes (their divisions and the brightest pixels), a region inside the source,
+// and refused calls.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <random>
 #include <vector>
 
+#include "platform/image/box_sum_kernels.h"
 #include "platform/image/vimage_convolution.h"
 
 namespace {
@@ -74,6 +76,53 @@ TEST(BoxConvolve, MatchesTheReferenceForBoxesOfEveryShape) {
         Bitmap want = reference(src, 0, 0, k.w, k.h, k.kh, k.kw);
         expectSame(dst, want);
     }
+}
+
+TEST(BoxConvolve, SixteenBitDivisionsGiveTheExactQuotientOfEverySum) {
+    int found = 0;
+    for (std::uint32_t area = 1; area <= boxsum::kMaxArea; ++area) {
+        auto divide = boxsum::reciprocal(area);
+        if (!divide) continue;
+        ++found;
+        for (std::uint32_t x = 0; x <= 255 * area + area / 2; ++x)
+            ASSERT_EQ((x * divide->multiplier) >> (16 + divide->shift), x / area) << "area " << area << " sum " << x;
+    }
+    EXPECT_GE(found, 128) << "most small boxes take the vector road";
+    EXPECT_TRUE(boxsum::reciprocal(25)) << "the side menu's 5 x 5 box";
+    EXPECT_FALSE(boxsum::reciprocal(257)) << "too large for 16-bit sums";
+    EXPECT_FALSE(boxsum::reciprocal(0));
+}
+
+TEST(BoxConvolve, SmallBoxesMatchTheReferenceOnBrightDarkAndNoisyPixels) {
+    // Widths that leave a tail after the last full vector, the brightest sums a box can hold, boxes
+    // with and without a 16-bit reciprocal, and the side menu's five passes one after another.
+    struct Case { long w, h, kh, kw; };
+    for (Case k : {Case{37, 9, 5, 5}, Case{3, 20, 3, 15}, Case{70, 6, 15, 15}, Case{19, 19, 13, 13}, Case{33, 4, 1, 7},
+                   Case{5, 300, 255, 1}}) {
+        SCOPED_TRACE(testing::Message() << k.w << "x" << k.h << " box " << k.kw << "x" << k.kh);
+        for (int fill : {0, 255, -1}) {
+            Bitmap src = noise(k.w, k.h, static_cast<unsigned>(k.w + k.kw), 4);
+            if (fill >= 0)
+                for (long y = 0; y < k.h; ++y)
+                    for (long x = 0; x < k.w; ++x)
+                        for (int c = 0; c < 4; ++c) src.at(x, y, c) = static_cast<std::uint8_t>(fill);
+            Bitmap dst(k.w, k.h);
+            auto s = src.buffer(), d = dst.buffer();
+            ASSERT_EQ(vImageBoxConvolve_ARGB8888(&s, &d, nullptr, 0, 0, k.kh, k.kw, kNoBackground, kvImageEdgeExtend),
+                      kvImageNoError);
+            Bitmap want = reference(src, 0, 0, k.w, k.h, k.kh, k.kw);
+            expectSame(dst, want);
+        }
+    }
+    Bitmap picture = noise(61, 90, 5), other(61, 90), want = picture;
+    for (int pass = 0; pass < 5; ++pass) {
+        auto s = picture.buffer(), d = other.buffer();
+        ASSERT_EQ(vImageBoxConvolve_ARGB8888(&s, &d, nullptr, 0, 0, 5, 5, kNoBackground, kvImageEdgeExtend),
+                  kvImageNoError);
+        std::swap(picture.bytes, other.bytes);
+        want = reference(want, 0, 0, 61, 90, 5, 5);
+    }
+    expectSame(picture, want);
 }
 
 TEST(BoxConvolve, ARegionInsideTheSourceSeesTheWholeSourceAround) {

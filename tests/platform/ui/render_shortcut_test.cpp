@@ -88,23 +88,6 @@ TEST(PixelComposeTest, KernelsGiveCairosBytes) {
     }
 }
 
-TEST(PixelComposeTest, InkBoxBoundsThePixelsThatAreNotZero) {
-    std::vector<std::uint32_t> px(20 * 10, 0);
-    auto box = pixel_compose::inkBox(reinterpret_cast<unsigned char*>(px.data()), 20, 10, 80);
-    EXPECT_TRUE(box.empty());
-    px[3 * 20 + 7] = 0x00000001;  // a clear pixel with colour left in it counts
-    px[6 * 20 + 2] = 0xFF000000;
-    box = pixel_compose::inkBox(reinterpret_cast<unsigned char*>(px.data()), 20, 10, 80);
-    EXPECT_EQ(box.x0, 2);
-    EXPECT_EQ(box.x1, 8);
-    EXPECT_EQ(box.y0, 3);
-    EXPECT_EQ(box.y1, 7);
-    px[9 * 20 + 19] = 0x10101010;
-    box = pixel_compose::inkBox(reinterpret_cast<unsigned char*>(px.data()), 20, 10, 80);
-    EXPECT_EQ(box.x1, 20);
-    EXPECT_EQ(box.y1, 10);
-}
-
 // Clips of whole pixels in several boxes, as the screen's damaged areas come.
 const std::vector<CGRect> kBoxes{CGRectMake(0, 0, kW, kH), CGRectMake(10, 7, 61, 40), CGRectMake(80, 50, 53, 66)};
 

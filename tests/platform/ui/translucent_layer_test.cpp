@@ -1,7 +1,8 @@
 // Translucent layers drawn without a group spanning the whole clip: a plain fill composited as a
 // solid colour, and a group that ends where its layer can draw, against the group over the whole
 // target they stand for, pixel for pixel; a layer drawn again into its kept bitmap shows only the
-// new drawing.
+// new drawing; a bitmap off the device pixels composited only around its drawing, against the
+// whole bitmap.
 #include <cairo.h>
 #include <gtest/gtest.h>
 
@@ -190,3 +191,75 @@ TEST(LayerDisplayTest, ALayerDrawnAgainAtItsSizeShowsOnlyItsNewDrawing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Text-like drawing: a few small squares somewhere in a wide bitmap.
+struct Specks : CALayerDelegate {
+    std::vector<CGRect> specks;
+    bool drawLayerInContext(CALayer&, CGContext& context) override {
+        context.setRGBFillColor(0.1, 0.3, 0.9, 0.8);
+        for (const CGRect& r : specks) context.fillRect(r);
+        return true;
+    }
+};
+
+// The layer drawn by the renderer, and a stand-in showing the same bitmap as its contents (which
+// the renderer composites whole), over the background: the same pixels.
+void expectSameAsWholeBitmap(CALayer& layer, const std::string& what) {
+    cairo_surface_t* ours = rendered(layer);
+    auto bitmap = LayerRenderer::drawnBitmap(layer);
+    ASSERT_TRUE(bitmap) << what;
+    auto whole = CALayer::make();
+    whole->setFrame(layer.frame());
+    whole->setContentsScale(kScale);
+    whole->setContents(bitmap);
+    cairo_surface_t* reference = rendered(*whole);
+    EXPECT_EQ(firstDifference(ours, reference), "") << what;
+    cairo_surface_destroy(ours);
+    cairo_surface_destroy(reference);
+}
+
+}  // namespace
+
+TEST(LayerDisplayTest, ABitmapOffThePixelsCompositesOnlyAroundItsDrawingWithTheSamePixels) {
+    CATransaction::begin();
+    CATransaction::setDisableActions(true);
+    auto specks = std::make_shared<Specks>();
+    auto layer = CALayer::make();
+    // A fractional place, and a bitmap a fraction of a pixel wider than the bounds take.
+    layer->setFrame(CGRectMake(3.37, 2.2, 45.3, 33.3));
+    layer->setContentsScale(kScale);
+    layer->setDelegate(specks);
+    specks->specks = {CGRectMake(10.2, 4.1, 3, 5), CGRectMake(20, 6.5, 0.4, 2)};
+    layer->setNeedsDisplay();
+    layer->displayIfNeeded();
+    expectSameAsWholeBitmap(*layer, "specks inside");
+    // Drawing at the bitmap's edges, where the samples past the edge repeat it.
+    specks->specks = {CGRectMake(0, 0, 2, 2), CGRectMake(44, 31.9, 1.3, 1.4)};
+    layer->setNeedsDisplay();
+    layer->displayIfNeeded();
+    expectSameAsWholeBitmap(*layer, "specks at the edges");
+    // Drawn again into the kept bitmap after its drawing was found: nothing of the old is left.
+    specks->specks = {CGRectMake(18, 3, 4, 4)};
+    layer->setNeedsDisplay();
+    layer->displayIfNeeded();
+    auto fresh = CALayer::make();
+    fresh->setFrame(layer->frame());
+    fresh->setContentsScale(kScale);
+    fresh->setDelegate(specks);
+    fresh->setNeedsDisplay();
+    fresh->displayIfNeeded();
+    EXPECT_EQ(LayerRenderer::drawnBitmap(*layer)->bytes(), LayerRenderer::drawnBitmap(*fresh)->bytes());
+    expectSameAsWholeBitmap(*layer, "drawn again");
+    // Nothing drawn: nothing laid over the background.
+    specks->specks.clear();
+    layer->setNeedsDisplay();
+    layer->displayIfNeeded();
+    cairo_surface_t* ours = rendered(*layer);
+    cairo_surface_t* plain = background();
+    EXPECT_EQ(firstDifference(ours, plain), "");
+    cairo_surface_destroy(ours);
+    cairo_surface_destroy(plain);
+    CATransaction::commit();
+}
