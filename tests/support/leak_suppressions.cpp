@@ -1,4 +1,9 @@
-// Linked into every test binary: the font, text and drawing libraries keep caches for the life of
+// Linked into every test binary and the gallery.
+#include <cstdio>
+
+#include "platform/runtime/source_resources.h"
+
+// The font, text and drawing libraries keep caches for the life of
 // the process (fontconfig's in a form the leak checker cannot follow), so they are reported at
 // exit although nothing of ours leaks.
 extern "C" const char* __lsan_default_suppressions() {
@@ -19,4 +24,12 @@ extern "C" const char* __lsan_default_suppressions() {
            "leak:libgdk-3.so\n"
            "leak:libgio-2.0.so\n"
            "leak:libdbus-1.so\n";
+}
+
+// The undefined-behaviour checker's suppressions (see the file for why).
+extern "C" const char* __ubsan_default_options() {
+    static char options[4096];
+    std::snprintf(options, sizeof options, "suppressions=%s/../tests/support/ubsan_suppressions.txt",
+                  kSourceResourcesFolder);
+    return options;
 }
