@@ -8,6 +8,7 @@
 #include <algorithm>
 #include "platform/dispatch/clock.h"
 #include "platform/ui/app/ui_window.h"
+#include "platform/ui/view/ui_appearance.h"
 
 GalleryPage::GalleryPage(std::string folder, const std::string& screen) : folder_(std::move(folder)) {
     HostOptions options = HostOptions::parse([&](const char* name) -> const char* {
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
     for (const auto& section : gallerySections()) {
         if (!wanted.empty() && std::find(wanted.begin(), wanted.end(), section.name) == wanted.end()) continue;
         std::printf("%s\n", section.name.c_str());
+        // Each section starts from the toolkit's own styles, whatever the one before installed.
+        UIAppearance::reset();
         GalleryPage page(out + "/" + section.name, section.screen);
         section.render(page);
         failures += page.failures();

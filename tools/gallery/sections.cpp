@@ -1,6 +1,9 @@
 // The gallery's sections, one line each; a subject's section lives beside it in this folder.
 #include "tools/gallery/gallery.h"
 
+#include "app/shell/root_controller.h"
+#include "platform/ui/view/ui_appearance.h"
+
 void galleryPlatformViews(GalleryPage& page);
 void galleryRichLabel(GalleryPage& page);
 void galleryButtons(GalleryPage& page);
@@ -42,6 +45,16 @@ void galleryCameraScreen(GalleryPage& page);
 void galleryPhotoEditor(GalleryPage& page);
 void galleryImagePicker(GalleryPage& page);
 
+// The program's own screens, under the bar and control styles its root installs, whatever section
+// ran before.
+std::function<void(GalleryPage&)> inProgramStyles(void (*render)(GalleryPage&)) {
+    return [render](GalleryPage& page) {
+        RootController::installAppearance();
+        render(page);
+        UIAppearance::reset();
+    };
+}
+
 std::vector<GallerySection> gallerySections() {
     return {
         {"platform-views", "notched", galleryPlatformViews},
@@ -74,18 +87,18 @@ std::vector<GallerySection> gallerySections() {
         {"popups-tablet", "tablet", galleryPopupsTablet},
         {"controls", "notched", galleryControls},
         {"editor-adjust", "notched", galleryEditorAdjust},
-        {"filter-browser", "notched", galleryFilterBrowser},
+        {"filter-browser", "notched", inProgramStyles(galleryFilterBrowser)},
         {"camera-controls", "notched", galleryCameraControls},
         {"editor-color", "notched", galleryEditorColor},
-        {"settings-rows", "notched", gallerySettingsRows}, {"settings-rows-tablet", "tablet", gallerySettingsRows},
+        {"settings-rows", "notched", inProgramStyles(gallerySettingsRows)}, {"settings-rows-tablet", "tablet", inProgramStyles(gallerySettingsRows)},
         {"side-menu", "notched", gallerySideMenu},
         {"web-sidebar", "notched", galleryWebSideBar},
         {"web-sidebar-tablet", "tablet", galleryWebPopupTablet},
         {"editor-plane", "notched", galleryEditorPlane},
-        {"camera-screen", "notched", galleryCameraScreen},
-        {"photo-editor", "notched", galleryPhotoEditor},
-        {"image-picker", "notched", galleryImagePicker},
-        {"image-picker-tablet", "tablet", galleryImagePicker},
-        {"image-picker-landscape", "notched:landscape", galleryImagePicker},
+        {"camera-screen", "notched", inProgramStyles(galleryCameraScreen)},
+        {"photo-editor", "notched", inProgramStyles(galleryPhotoEditor)},
+        {"image-picker", "notched", inProgramStyles(galleryImagePicker)},
+        {"image-picker-tablet", "tablet", inProgramStyles(galleryImagePicker)},
+        {"image-picker-landscape", "notched:landscape", inProgramStyles(galleryImagePicker)},
     };
 }
