@@ -11,6 +11,8 @@
 class UIFont;
 class NSBundle;
 
+// The sizes found are remembered (per thread, a few hundred at most) by text, face, point size and
+// the size laid out within, so rows that measure their value on every layout lay out no text again.
 // The size of the text on one line in the font.
 CGSize form_sizeWithFont(std::string_view text, const std::shared_ptr<UIFont>& font);
 // The bounding size of the text laid out within `size` from the top-left.

@@ -47,8 +47,11 @@ std::optional<std::size_t> FormTableViewSection::index() const {
 
 std::optional<std::size_t> FormTableViewSection::indexOfItem(const FormTableViewItem& item) const {
     const auto& all = items_.all();
-    for (std::size_t i = 0; i < all.size(); ++i)
-        if (formItemObject(all[i]).get() == &item) return i;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        // Compared in place: every row's refresh asks, and a copied pointer costs two atomic counts.
+        const auto* held = std::get_if<std::shared_ptr<FormTableViewItem>>(&all[i]);
+        if (held && held->get() == &item) return i;
+    }
     return std::nullopt;
 }
 
@@ -67,7 +70,9 @@ double FormTableViewSection::maximumTitleWidthWithFont(const std::shared_ptr<UIF
         std::size_t i = 0;
         bool same = true;
         for (const auto& item : items_.all()) {
-            auto object = formItemObject(item);
+            // Looked at in place: copying each item's pointer would cost two atomic counts a row.
+            const auto* held = std::get_if<std::shared_ptr<FormTableViewItem>>(&item);
+            const FormTableViewItem* object = held ? held->get() : nullptr;
             if (!object || !object->countsForTitleWidth()) continue;
             if (i >= cached.size() || cached[i] != object->title) {
                 same = false;

@@ -2,6 +2,9 @@
 #include "platform/ui/bar/label_drawing.h"
 
 #include <algorithm>
+#include <map>
+#include <string>
+#include <tuple>
 
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/text/paragraph_style.h"
@@ -19,12 +22,10 @@ CGSize labelSize(std::string_view text, const std::shared_ptr<UIFont>& font) {
     return sizeWithAttributes(text, labelAttributes(font, nullptr));
 }
 
-void drawLabel(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>& font,
-               const std::shared_ptr<UIColor>& color, LabelAlignment alignment) {
-    CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx || text.empty()) return;
-    // One layout measures and draws (as sizeWithAttributes and drawAtPoint would each make).
-    const TextLayout layout(*NSAttributedString::make(std::string(text), labelAttributes(font, color)), TextLayoutOptions{});
+namespace {
+
+// One laid-out line, vertically centred in the rectangle and aligned in it, clipped to it.
+void drawLine(CGContext* ctx, const TextLayout& layout, CGRect rect, LabelAlignment alignment) {
     CGSize size = layout.size();
     CGFloat x = rect.origin.x;
     if (alignment == LabelAlignment::Center) x += (rect.size.width - size.width) / 2;
@@ -34,6 +35,55 @@ void drawLabel(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>
     UIRectClip(rect);
     layout.draw(*ctx, CGPoint{std::max(x, rect.origin.x), y});
     ctx->restoreGState();
+}
+
+struct MarkKey {
+    std::string text, face;
+    CGFloat pointSize, red, green, blue, alpha;
+    bool operator<(const MarkKey& o) const {
+        return std::tie(text, face, pointSize, red, green, blue, alpha) <
+               std::tie(o.text, o.face, o.pointSize, o.red, o.green, o.blue, o.alpha);
+    }
+};
+
+constexpr std::size_t kMarksKept = 32;
+
+}  // namespace
+
+void drawLabel(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>& font,
+               const std::shared_ptr<UIColor>& color, LabelAlignment alignment) {
+    CGContext* ctx = UIGraphicsGetCurrentContext();
+    if (!ctx || text.empty()) return;
+    // One layout measures and draws (as sizeWithAttributes and drawAtPoint would each make).
+    drawLine(ctx, TextLayout(*NSAttributedString::make(std::string(text), labelAttributes(font, color)), TextLayoutOptions{}),
+             rect, alignment);
+}
+
+void drawMark(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>& font,
+              const std::shared_ptr<UIColor>& color, LabelAlignment alignment) {
+    CGContext* ctx = UIGraphicsGetCurrentContext();
+    if (!ctx || text.empty()) return;
+    const auto face = font ? font : UIFont::systemFontOfSize(17);
+    const auto paint = color ? color : UIColor::labelColor();
+    // The layout holds the colour as resolved now (light or dark), so the key does too; a pattern
+    // has no components to tell it by.
+    const CGColor resolved = paint->cgColor();
+    if (resolved.pattern) {
+        drawLabel(text, rect, face, paint, alignment);
+        return;
+    }
+    MarkKey key{std::string(text),
+                face->fontName() + '\n' + face->renderFamily() + (face->isBold() ? "\nb" : "") + (face->isItalic() ? "\ni" : ""),
+                face->pointSize(), resolved.red, resolved.green, resolved.blue, resolved.alpha};
+    // Per thread: a layout is drawn by one thread at a time.
+    thread_local std::map<MarkKey, TextLayout> marks;
+    auto it = marks.find(key);
+    if (it == marks.end()) {
+        if (marks.size() >= kMarksKept) marks.clear();
+        TextLayout layout(*NSAttributedString::make(std::string(text), labelAttributes(face, paint)), TextLayoutOptions{});
+        it = marks.emplace(std::move(key), std::move(layout)).first;
+    }
+    drawLine(ctx, it->second, rect, alignment);
 }
 
 void drawWrapped(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>& font,

@@ -17,6 +17,10 @@ CGSize labelSize(std::string_view text, const std::shared_ptr<UIFont>& font);
 // One line, vertically centred in the rectangle, clipped to it.
 void drawLabel(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>& font,
                const std::shared_ptr<UIColor>& color, LabelAlignment alignment);
+// drawLabel for a mark drawn the same on many rows (a disclosure chevron, a check): its layout is
+// made once per text, face and colour and kept (per thread, a few dozen at most).
+void drawMark(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>& font,
+              const std::shared_ptr<UIColor>& color, LabelAlignment alignment);
 // Text wrapped within the rectangle's width from its top.
 void drawWrapped(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>& font,
                  const std::shared_ptr<UIColor>& color, LabelAlignment alignment);

@@ -242,14 +242,14 @@ void UITableViewCell::drawRect(CGRect) {
     CGRect acc = CGRectMake(b.size.width - kAccessoryWidth - 15, 0, kAccessoryWidth, b.size.height);
     switch (accessoryType_) {
     case UITableViewCellAccessoryType::DisclosureIndicator:
-        drawLabel("\u203A", acc, UIFont::systemFontOfSize(24), UIColor::systemGray2Color(), LabelAlignment::Right);
+        drawMark("\u203A", acc, UIFont::systemFontOfSize(24), UIColor::systemGray2Color(), LabelAlignment::Right);
         break;
     case UITableViewCellAccessoryType::Checkmark:
-        drawLabel("\u2713", acc, UIFont::boldSystemFontOfSize(17), tint, LabelAlignment::Right);
+        drawMark("\u2713", acc, UIFont::boldSystemFontOfSize(17), tint, LabelAlignment::Right);
         break;
     case UITableViewCellAccessoryType::DetailButton:
     case UITableViewCellAccessoryType::DetailDisclosureButton:
-        drawLabel("\u24D8", acc, UIFont::systemFontOfSize(20), tint, LabelAlignment::Right);
+        drawMark("\u24D8", acc, UIFont::systemFontOfSize(20), tint, LabelAlignment::Right);
         break;
     default:
         break;
