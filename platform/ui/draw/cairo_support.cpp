@@ -1,6 +1,7 @@
 // Cairo conversions: paths, operators, filters, gradients, image surfaces and shadow blur.
 #include "platform/ui/draw/cairo_support.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -267,4 +268,27 @@ void blurAndTint(cairo_surface_t* surface, double sigma, double r, double g, dou
         }
     }
     cairo_surface_mark_dirty(surface);
+}
+
+DeviceBox deviceClipExtents(cairo_t* cr) {
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    cairo_identity_matrix(cr);
+    DeviceBox box;
+    cairo_clip_extents(cr, &box.x0, &box.y0, &box.x1, &box.y1);
+    cairo_set_matrix(cr, &m);
+    return box;
+}
+
+std::optional<DeviceBox> deviceBoundsOf(cairo_t* cr, const CGRect& r) {
+    DeviceBox box{INFINITY, INFINITY, -INFINITY, -INFINITY};
+    for (CGPoint p : {r.origin, CGPoint{CGRectGetMaxX(r), r.origin.y}, CGPoint{r.origin.x, CGRectGetMaxY(r)},
+                      CGPoint{CGRectGetMaxX(r), CGRectGetMaxY(r)}}) {
+        double x = p.x, y = p.y;
+        cairo_user_to_device(cr, &x, &y);
+        if (!std::isfinite(x) || !std::isfinite(y)) return std::nullopt;
+        box.x0 = std::min(box.x0, x), box.x1 = std::max(box.x1, x);
+        box.y0 = std::min(box.y0, y), box.y1 = std::max(box.y1, y);
+    }
+    return box;
 }

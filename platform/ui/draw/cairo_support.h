@@ -4,6 +4,7 @@
 #include <cairo.h>
 
 #include <memory>
+#include <optional>
 
 #include "platform/runtime/geometry.h"
 #include "platform/ui/draw/blend_mode.h"
@@ -29,6 +30,16 @@ inline cairo_matrix_t toCairoMatrix(const CGAffineTransform& t) {
     cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
     return m;
 }
+
+// A box in device space, [x0, x1) x [y0, y1).
+struct DeviceBox {
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+// The clip's extents in device space; the matrix is left as it was.
+DeviceBox deviceClipExtents(cairo_t* cr);
+// The device-space box around the corners of a user-space rectangle; none when a corner is not
+// finite.
+std::optional<DeviceBox> deviceBoundsOf(cairo_t* cr, const CGRect& r);
 
 inline CGAffineTransform fromCairoMatrix(const cairo_matrix_t& m) { return {m.xx, m.yx, m.xy, m.yy, m.x0, m.y0}; }
 

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "platform/ui/draw/cairo_support.h"
+
 namespace {
 
 thread_local DrawnArea* current = nullptr;
@@ -25,29 +27,17 @@ void DrawnArea::note(cairo_t* cr, const std::optional<CGRect>& reach) {
     DrawnArea* area = current;
     if (!area || !cr || cr != area->target_ || area->unknown_) return;
     // The clip, in device space, bounds every call.
-    cairo_matrix_t m;
-    cairo_get_matrix(cr, &m);
-    cairo_identity_matrix(cr);
-    double cx0, cy0, cx1, cy1;
-    cairo_clip_extents(cr, &cx0, &cy0, &cx1, &cy1);
-    cairo_set_matrix(cr, &m);
-    double x0 = cx0, y0 = cy0, x1 = cx1, y1 = cy1;
+    const DeviceBox clip = deviceClipExtents(cr);
+    double x0 = clip.x0, y0 = clip.y0, x1 = clip.x1, y1 = clip.y1;
     if (reach) {
-        const CGRect r = CGRectStandardize(*reach);
-        double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
-        for (CGPoint p : {r.origin, CGPoint{CGRectGetMaxX(r), r.origin.y}, CGPoint{r.origin.x, CGRectGetMaxY(r)},
-                          CGPoint{CGRectGetMaxX(r), CGRectGetMaxY(r)}}) {
-            double x = p.x, y = p.y;
-            cairo_user_to_device(cr, &x, &y);
-            minX = std::fmin(minX, x), maxX = std::fmax(maxX, x), minY = std::fmin(minY, y), maxY = std::fmax(maxY, y);
-        }
-        if (!std::isfinite(minX) || !std::isfinite(minY) || !std::isfinite(maxX) || !std::isfinite(maxY)) {
+        const auto bounds = deviceBoundsOf(cr, CGRectStandardize(*reach));
+        if (!bounds) {
             area->unknown_ = true;
             return;
         }
         // A pixel the edge passes through is touched by antialiasing; one more to spare.
-        x0 = std::fmax(x0, std::floor(minX) - 1), y0 = std::fmax(y0, std::floor(minY) - 1);
-        x1 = std::fmin(x1, std::ceil(maxX) + 1), y1 = std::fmin(y1, std::ceil(maxY) + 1);
+        x0 = std::fmax(x0, std::floor(bounds->x0) - 1), y0 = std::fmax(y0, std::floor(bounds->y0) - 1);
+        x1 = std::fmin(x1, std::ceil(bounds->x1) + 1), y1 = std::fmin(y1, std::ceil(bounds->y1) + 1);
     }
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1)) {
         area->unknown_ = true;

@@ -569,23 +569,14 @@ std::optional<CGRect> drawnExtent(const CALayer& layer) {
 // The whole device pixels that a rectangle in user space covers, within the clip (from the clip's
 // own top left corner with `fromClipOrigin`); none when they cannot be had.
 std::optional<CGRect> devicePixels(cairo_t* cr, const CGRect& r, bool fromClipOrigin) {
-    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
-    for (CGPoint p : {r.origin, CGPoint{CGRectGetMaxX(r), r.origin.y}, CGPoint{r.origin.x, CGRectGetMaxY(r)},
-                      CGPoint{CGRectGetMaxX(r), CGRectGetMaxY(r)}}) {
-        double x = p.x, y = p.y;
-        cairo_user_to_device(cr, &x, &y);
-        minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
-    }
-    cairo_matrix_t m;
-    cairo_get_matrix(cr, &m);
-    cairo_identity_matrix(cr);
-    double cx0, cy0, cx1, cy1;
-    cairo_clip_extents(cr, &cx0, &cy0, &cx1, &cy1);
-    cairo_set_matrix(cr, &m);
-    if (!std::isfinite(minX) || !std::isfinite(minY) || !std::isfinite(maxX) || !std::isfinite(maxY)) return std::nullopt;
-    double x0 = std::max(std::floor(minX), std::floor(cx0)), y0 = std::max(std::floor(minY), std::floor(cy0));
-    if (fromClipOrigin) x0 = std::floor(cx0), y0 = std::floor(cy0);
-    double x1 = std::min(std::ceil(maxX), std::ceil(cx1)), y1 = std::min(std::ceil(maxY), std::ceil(cy1));
+    const auto bounds = deviceBoundsOf(cr, r);
+    if (!bounds) return std::nullopt;
+    const DeviceBox clip = deviceClipExtents(cr);
+    double x0 = std::max(std::floor(bounds->x0), std::floor(clip.x0)),
+           y0 = std::max(std::floor(bounds->y0), std::floor(clip.y0));
+    if (fromClipOrigin) x0 = std::floor(clip.x0), y0 = std::floor(clip.y0);
+    double x1 = std::min(std::ceil(bounds->x1), std::ceil(clip.x1)),
+           y1 = std::min(std::ceil(bounds->y1), std::ceil(clip.y1));
     if (x1 <= x0 || y1 <= y0) return CGRectZero;
     return CGRectMake(x0, y0, x1 - x0, y1 - y0);
 }
