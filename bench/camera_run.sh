@@ -56,7 +56,8 @@ p0=$(cpu_of "/proc/$app/stat")
 m0=$(cpu_of "/proc/$app/task/$app/stat")
 t0=$(date +%s.%N)
 if [ "${TAPS:-0}" = 1 ]; then
-    window=$(DISPLAY=$display xdotool search --sync --name Korva | head -1)
+    # The program's own window (the display also holds a hidden helper window of the same name).
+    window=$(DISPLAY=$display xdotool search --sync --onlyvisible --name '^Korva$' | head -1)
     end=$(($(date +%s) + seconds))
     # Taps in the middle of the picture and near the top bar, one a second.
     while [ "$(date +%s)" -lt "$end" ]; do
