@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     RatePrompt::sharedInstance();
     // Web pages run on the page engine in a window; the headless host keeps their text form.
     if (HostOptions::fromEnvironment().kind == HostKind::Window) {
-        if (auto why = webengine::install()) std::fprintf(stderr, "korva: web pages shown as text: %s\n", why->c_str());
+        if (auto why = webengine::installOnFirstUse()) std::fprintf(stderr, "korva: web pages shown as text: %s\n", why->c_str());
     }
     return UIApplicationMain(argc, argv, "", "AppDelegate");
 }

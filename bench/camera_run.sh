@@ -9,7 +9,10 @@
 # KORVA_CAMERA (default synthetic), KORVA_SCREEN (default notched), CPUS (the processors the
 # program may use, default 0,1), TAPS=1 to tap the screen once a second while measuring (opening
 # and closing what lies under the tap), WARMUP (seconds before measuring, default 6), SHOT=FILE.png
-# to keep a picture of the screen at the end.
+# to keep a picture of the screen at the end. LATENCY=N taps the options button N times while
+# measuring (closing its bar between taps) and times each tap until the bar shows on the display,
+# read back by screenshots of a strip of the black bottom bar that the growing bar covers first (ImageMagick's import,
+# about 30 ms a screenshot, so each time is an upper bound that much above the true one).
 set -euo pipefail
 binary=${1:-build/release/app/korva}
 seconds=${2:-10}
@@ -56,7 +59,8 @@ p0=$(cpu_of "/proc/$app/stat")
 m0=$(cpu_of "/proc/$app/task/$app/stat")
 t0=$(date +%s.%N)
 if [ "${TAPS:-0}" = 1 ]; then
-    window=$(DISPLAY=$display xdotool search --sync --name Korva | head -1)
+    # The program's own window (the display also holds a hidden helper window of the same name).
+    window=$(DISPLAY=$display xdotool search --sync --onlyvisible --name '^Korva$' | head -1)
     end=$(($(date +%s) + seconds))
     # Taps in the middle of the picture and near the top bar, one a second.
     while [ "$(date +%s)" -lt "$end" ]; do
@@ -65,6 +69,34 @@ if [ "${TAPS:-0}" = 1 ]; then
         DISPLAY=$display xdotool mousemove --window "$window" 195 120 click 1
         sleep 0.5
     done
+elif [ "${LATENCY:-0}" -gt 0 ]; then
+    window=$(DISPLAY=$display xdotool search --sync --onlyvisible --name '^Korva$' | head -1)
+    eval "$(DISPLAY=$display xdotool getwindowgeometry --shell "$window")"
+    # Points of the notched screen (390 x 844) scaled to the window; the strip lies on the black
+    # bottom bar beside the options button, where the bar's first frame (it grows from the
+    # button) already covers it.
+    px() { echo $(($1 * WIDTH / 390)); }
+    py() { echo $(($1 * HEIGHT / 844)); }
+    strip="$(px 10)x$(py 6)+$((X + $(px 130)))+$((Y + $(py 686)))"
+    grab() { DISPLAY=$display import -window root -crop "$strip" rgb:- 2>/dev/null | md5sum; }
+    : >"$work/taps"
+    for _ in $(seq "$LATENCY"); do
+        before=$(grab)
+        tap0=$(date +%s.%N)
+        DISPLAY=$display xdotool mousemove --window "$window" "$(px 125)" "$(py 700)" click 1
+        while :; do
+            now=$(date +%s.%N)
+            [ "$(grab)" != "$before" ] && break
+            awk -v a="$tap0" -v b="$now" 'BEGIN { exit !(b - a > 2) }' && break
+        done
+        awk -v a="$tap0" -v b="$now" 'BEGIN { printf "%.0f\n", (b - a) * 1000 }' >>"$work/taps"
+        sleep 1
+        DISPLAY=$display xdotool mousemove --window "$window" "$(px 195)" "$(py 250)" click 1
+        sleep 1.5
+    done
+    sort -n "$work/taps" | awk '{ v[NR] = $1; s += $1 } END {
+        printf "  tap to the options bar on the display: %.0f ms mean, %d ms median, %d ms max over %d taps (screenshots)\n",
+            s / NR, v[int((NR + 1) / 2)], v[NR], NR }' >"$work/latency"
 else
     sleep "$seconds"
 fi
@@ -95,3 +127,4 @@ awk '{
     printf "  %.1f frames/s, main thread busy %.0f %%, draw %.1f ms per frame (means of %d reports)\n", f / n, b / n, d / n, n
 }' "$work/frames.log"
 sed 's/^/  /' "$work/frames.log" | tail -5
+[ -s "$work/latency" ] && cat "$work/latency"

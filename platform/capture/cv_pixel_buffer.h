@@ -45,14 +45,35 @@ public:
 
     // A deep copy of the pixels into a fresh, unpooled buffer.
     std::shared_ptr<CVPixelBuffer> copy() const;
+    // Whether the pixels are mapped on their own (and returned to the system with the buffer).
+    bool ownsMapping() const { return pixels_.mapped(); }
 
 protected:
     // Rows are padded to 64 bytes so that SIMD readers may load whole vectors.
     CVPixelBuffer(std::size_t width, std::size_t height);
 
 private:
+    // The pixels, zeroed. Frames of a megabyte or more are mapped from the system on their own,
+    // so that they go back to it with the buffer: the allocator would keep a freed frame's space
+    // (a 4K frame is 33 MB) for later use, and frames made for a burst would stay resident.
+    class Pixels {
+    public:
+        explicit Pixels(std::size_t bytes);
+        ~Pixels();
+        Pixels(const Pixels&) = delete;
+        Pixels& operator=(const Pixels&) = delete;
+        std::uint8_t* data() const { return data_; }
+        std::size_t size() const { return size_; }
+        bool mapped() const { return mapped_; }
+
+    private:
+        std::uint8_t* data_ = nullptr;
+        std::size_t size_ = 0;
+        bool mapped_ = false;
+    };
+
     std::size_t width_, height_, bytesPerRow_;
-    std::vector<std::uint8_t> pixels_;
+    Pixels pixels_;
     mutable std::mutex mutex_;
     int locks_ = 0;
     ValueDictionary attachments_;
@@ -61,7 +82,9 @@ private:
 using CVPixelBufferRef = std::shared_ptr<CVPixelBuffer>;
 
 // A pool of equally sized buffers. A buffer returns to the pool when its last user drops it, so a
-// warm pool hands out frames without allocating. Thread-safe.
+// warm pool hands out frames without allocating. The pool keeps as many buffers as were in use at
+// once within the last kIdleSeconds (on the platform clock): buffers made for a burst (a consumer
+// that fell behind for a moment) are let go once the burst is over. Thread-safe.
 class CVPixelBufferPool : public NSObject {
 public:
     KORVA_MAKE(CVPixelBufferPool)
@@ -76,6 +99,9 @@ public:
     // Drops the buffers that nobody holds.
     void flush();
 
+    // How long a need for more buffers is remembered.
+    static constexpr double kIdleSeconds = 2.0;
+
 protected:
     CVPixelBufferPool(std::size_t width, std::size_t height, std::size_t maximumBuffers = 6);
 
@@ -83,4 +109,7 @@ private:
     std::size_t width_, height_, maximum_;
     mutable std::mutex mutex_;
     std::vector<CVPixelBufferRef> buffers_;
+    // The most buffers in use at once (the one being handed out included) since `peakAt_`.
+    std::size_t recentPeak_ = 0;
+    double peakAt_ = 0;
 };

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/dispatch/clock.h"
+#include "platform/dispatch/queue.h"
 #include "platform/host/frame_probe.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/runtime/log.h"
@@ -231,7 +232,10 @@ void WindowHost::pinchAt(CGPoint c, bool spread) {
 void WindowHost::handleEvents(bool& running) {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
-        if (probe_ && isInput(e)) probe_->input(eventTime(e));
+        if (isInput(e)) {
+            if (probe_) probe_->input(eventTime(e));
+            trimmer_.activity(eventTime(e));
+        }
         switch (e.type) {
         case SDL_QUIT: running = false; break;
         case SDL_WINDOWEVENT:
@@ -320,6 +324,7 @@ int WindowHost::run() {
         probe_->start(steadySeconds());
     }
     auto last = std::chrono::steady_clock::now();
+    trimmer_.activity(steadySeconds());  // what the start left free
     renderFrame();
     sdl_->textureStale = true;
     present();
@@ -344,6 +349,8 @@ int WindowHost::run() {
         handleEvents(running);
         renderFrame();
         DesktopOpener::reapFinished();
+        // Away from the main thread: the trim walks every arena.
+        if (trimmer_.due(steadySeconds())) DispatchQueue::global()->async([] { HeapTrimmer::trimNow(); });
         if (probe_) {
             double done = steadySeconds();
             probe_->busy(done - workBegan);

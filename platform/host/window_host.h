@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/host/heap_trimmer.h"
 #include "platform/host/host.h"
 
 class FrameProbe;
@@ -38,5 +39,6 @@ private:
     struct SDLState;
     std::unique_ptr<SDLState> sdl_;
     bool mouseDown_ = false;
+    HeapTrimmer trimmer_;
     std::unique_ptr<FrameProbe> probe_;
 };

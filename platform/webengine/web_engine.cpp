@@ -60,10 +60,8 @@ void setEngineEnvironment() {
     setenv("NO_AT_BRIDGE", "1", 0);
 }
 
-}  // namespace
-
-std::optional<std::string> install() {
-    if (installedFlag()) return std::nullopt;
+// The toolkit and the engine, started on the main thread; why not, if they cannot be.
+std::optional<std::string> start() {
     const char* x = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if ((!x || !*x) && (!wayland || !*wayland)) return std::string("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
@@ -72,11 +70,38 @@ std::optional<std::string> install() {
     // The engine's sandbox needs user namespaces, which root on these machines does not get.
     webkit_web_context_set_sandbox_enabled(webkit_web_context_get_default(), FALSE);
     RunLoop::main().addBeforeWaitingObserver(step);
+    installedFlag() = true;
+    Log::info("web", "web views run on the page engine");
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> install() {
+    if (installedFlag()) return std::nullopt;
+    if (auto why = start()) return why;
     WKWebView::setEngineFactory([](WKWebEngineEvents events) -> std::unique_ptr<WKWebEngine> {
         return std::make_unique<GtkWebEngine>(std::move(events));
     });
-    installedFlag() = true;
-    Log::info("web", "web views run on the page engine");
+    return std::nullopt;
+}
+
+std::optional<std::string> installOnFirstUse() {
+    if (installedFlag()) return std::nullopt;
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!x || !*x) && (!wayland || !*wayland)) return std::string("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    WKWebView::setEngineFactory([](WKWebEngineEvents events) -> std::unique_ptr<WKWebEngine> {
+        // Tried once: a toolkit that cannot start leaves every web view in its text form.
+        static const std::optional<std::string> why = installedFlag() ? std::nullopt : start();
+        if (why) {
+            static bool told = false;
+            if (!told) Log::warning("web", "web pages shown as text: " + *why);
+            told = true;
+            return nullptr;
+        }
+        return std::make_unique<GtkWebEngine>(std::move(events));
+    });
     return std::nullopt;
 }
 

@@ -13,6 +13,10 @@ namespace webengine {
 // installs it for the web views made from now on. Returns why it could not, or none once it is
 // installed (again none on later calls).
 std::optional<std::string> install();
+// The same, put off until the first web view asks for the engine (the toolkit and the engine
+// hold tens of megabytes from their start); returns why it cannot be installed only where there
+// is no display at all. A toolkit that then cannot start leaves the web views in their text form.
+std::optional<std::string> installOnFirstUse();
 bool installed();
 
 }  // namespace webengine

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <functional>
 
+#include "platform/dispatch/clock.h"
+
 ShadowCache& ShadowCache::shared() {
     static ShadowCache* cache = new ShadowCache();
     return *cache;
@@ -23,9 +25,12 @@ std::size_t ShadowCache::KeyHash::operator()(const Key& k) const {
 }
 
 cairo_surface_t* ShadowCache::find(const Key& key) {
+    const double now = Clock::now();
     std::lock_guard lock(mutex_);
+    evict(now);
     auto it = entries_.find(key);
     if (it == entries_.end()) return nullptr;
+    it->second.usedAt = now;
     uses_.splice(uses_.begin(), uses_, it->second.use);
     return cairo_surface_reference(it->second.shadow);
 }
@@ -34,16 +39,19 @@ void ShadowCache::insert(const Key& key, cairo_surface_t* shadow) {
     if (!shadow) return;
     std::size_t bytes = std::size_t(cairo_image_surface_get_stride(shadow)) * cairo_image_surface_get_height(shadow);
     if (bytes > budget_ / 4) return;  // a shadow that large would push out all the others
+    const double now = Clock::now();
     std::lock_guard lock(mutex_);
     if (entries_.count(key)) return;
     uses_.push_front(key);
-    entries_.emplace(key, Entry{cairo_surface_reference(shadow), bytes, uses_.begin()});
+    entries_.emplace(key, Entry{cairo_surface_reference(shadow), bytes, uses_.begin(), now});
     bytes_ += bytes;
-    evict();
+    evict(now);
 }
 
-void ShadowCache::evict() {
-    while (bytes_ > budget_ && !uses_.empty()) {
+void ShadowCache::evict(double now) {
+    // The list runs from the most recent use to the oldest.
+    auto idle = [&] { return now - entries_.find(uses_.back())->second.usedAt >= kIdleSeconds; };
+    while (!uses_.empty() && (bytes_ > budget_ || idle())) {
         auto it = entries_.find(uses_.back());
         bytes_ -= it->second.bytes;
         cairo_surface_destroy(it->second.shadow);

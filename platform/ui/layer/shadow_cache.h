@@ -1,6 +1,8 @@
 // Blurred, tinted shadows kept for reuse: a shadow is made once for each picture of its layer's
 // group (found by a hash of its pixels) with its blur, colour and opacity, and composited as it is
-// in later frames. Least recently used shadows go first past the byte budget. Thread-safe.
+// in later frames. Least recently used shadows go first past the byte budget, and a shadow not asked
+// for in kIdleSeconds (on the platform clock) goes anyway: shadows of pop-ups that have closed do
+// not stay for the rest of the run. Thread-safe.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +36,9 @@ public:
 
     std::size_t count() const;
 
+    // How long a shadow is kept without being asked for.
+    static constexpr double kIdleSeconds = 30.0;
+
     // A hash of an image surface's pixels and size.
     static std::uint64_t hashPixels(cairo_surface_t* surface);
 
@@ -45,8 +50,10 @@ private:
         cairo_surface_t* shadow;
         std::size_t bytes;
         std::list<Key>::iterator use;
+        double usedAt = 0;
     };
-    void evict();
+    // Past the budget or idle, least recently used first; under the lock.
+    void evict(double now);
 
     mutable std::mutex mutex_;
     std::unordered_map<Key, Entry, KeyHash> entries_;

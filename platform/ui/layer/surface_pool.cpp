@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/dispatch/clock.h"
+
 namespace {
 const cairo_user_data_key_t kLoanKey{};
 // A group or shadow larger than this is not a frame's business (the renderer's own limit).
@@ -39,6 +41,7 @@ cairo_surface_t* SurfacePool::surfaceClearedIn(int width, int height, const cair
     Buffer buffer;
     {
         std::lock_guard lock(mutex_);
+        dropIdle(Clock::now());
         // The smallest kept buffer that is large enough, unless it is wastefully large.
         auto best = kept_.end();
         for (auto it = kept_.begin(); it != kept_.end(); ++it)
@@ -87,8 +90,11 @@ void SurfacePool::giveBack(void* data) {
 }
 
 void SurfacePool::put(Buffer buffer) {
+    const double now = Clock::now();
     std::lock_guard lock(mutex_);
+    dropIdle(now);
     if (buffer.bytes > keptBytes_) return;
+    buffer.keptAt = now;
     keptNow_ += buffer.bytes;
     kept_.push_back(std::move(buffer));
     // Over the budget, the largest buffers go first: small ones are the most often reused.
@@ -98,6 +104,14 @@ void SurfacePool::put(Buffer buffer) {
         keptNow_ -= largest->bytes;
         kept_.erase(largest);
     }
+}
+
+void SurfacePool::dropIdle(double now) {
+    std::erase_if(kept_, [&](const Buffer& b) {
+        if (now - b.keptAt < kIdleSeconds) return false;
+        keptNow_ -= b.bytes;
+        return true;
+    });
 }
 
 std::size_t SurfacePool::keptCount() const {

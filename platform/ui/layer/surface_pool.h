@@ -1,7 +1,10 @@
 // Pixel buffers for the surfaces a frame draws through (groups of translucent, masked or shadowed
 // layers, shadows, backdrops), kept between frames: a frame takes them from the pool and gives
 // them back when Cairo lets go of the surface, so no large buffer is made and dropped per frame
-// (each such buffer costs the kernel a fresh mapping and zeroing). Thread-safe.
+// (each such buffer costs the kernel a fresh mapping and zeroing). A kept buffer that no frame has
+// taken for kIdleSeconds (on the platform clock) is let go: the groups of a pop-up's animation
+// come in sizes of their own and would otherwise fill the budget for the rest of the run.
+// Thread-safe.
 #pragma once
 
 #include <cstddef>
@@ -37,14 +40,20 @@ public:
     // Buffers made since the pool was made (reuse keeps this still).
     std::uint64_t madeCount() const;
 
+    // How long a kept buffer waits for reuse.
+    static constexpr double kIdleSeconds = 5.0;
+
 private:
     struct Buffer {
         std::unique_ptr<std::uint8_t[]> data;
         std::size_t bytes = 0;
+        double keptAt = 0;  // when it came back
     };
     struct Loan;
     static void giveBack(void* loan);
     void put(Buffer buffer);
+    // Lets go of the buffers kept longer than kIdleSeconds; under the lock.
+    void dropIdle(double now);
 
     mutable std::mutex mutex_;
     std::vector<Buffer> kept_;

@@ -1,12 +1,15 @@
 // Media time, pixel buffers and their pool, sample-buffer attachments, frame orientation and stills.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "platform/capture/cm_sample_buffer.h"
 #include "platform/capture/cm_time.h"
 #include "platform/capture/frame_scaling.h"
 #include "platform/capture/pixel_buffer_orientation.h"
+#include "platform/dispatch/clock.h"
 
 TEST(CMTimeTest, ComparesExactRationalsAndHandlesInvalidTimes) {
     EXPECT_EQ(CMTimeCompare(CMTimeMake(1, 3), CMTimeMake(1000, 3000)), 0);
@@ -50,6 +53,58 @@ TEST(CVPixelBufferPoolTest, ReusesBuffersOnceWarmAndRefusesBeyondItsLimit) {
     EXPECT_NE(held, other);
     EXPECT_TRUE(held->unlockBaseAddress());
     EXPECT_FALSE(held->unlockBaseAddress()) << "unbalanced unlock is reported";
+}
+
+TEST(CVPixelBufferTest, FramesAreZeroedAndLargeOnesMappedOnTheirOwn) {
+    for (auto [w, h, mapped] : {std::tuple{16, 16, false}, std::tuple{1280, 720, true}}) {
+        auto b = CVPixelBuffer::make(std::size_t(w), std::size_t(h));
+        EXPECT_EQ(b->ownsMapping(), mapped) << w << "x" << h;
+        ASSERT_EQ(b->dataSize(), b->bytesPerRow() * std::size_t(h));
+        const std::uint8_t* p = b->baseAddress();
+        EXPECT_TRUE(std::all_of(p, p + b->dataSize(), [](std::uint8_t v) { return v == 0; }));
+        b->row(std::size_t(h) - 1)[w * 4 - 1] = 7;
+        auto copy = b->copy();
+        EXPECT_EQ(copy->row(std::size_t(h) - 1)[w * 4 - 1], 7);
+        EXPECT_EQ(copy->ownsMapping(), mapped);
+    }
+}
+
+TEST(CVPixelBufferPoolTest, LetsGoOfBurstBuffersOnlyOnceTheBurstIsOver) {
+    Clock::useVirtual();
+    auto pool = CVPixelBufferPool::make(16, 16, 6);
+    auto burst = [&](std::size_t n) {
+        std::vector<CVPixelBufferRef> held;
+        for (std::size_t i = 0; i < n; ++i) held.push_back(pool->createPixelBuffer());
+        for (const auto& b : held) ASSERT_TRUE(b);
+    };
+    // A consumer falls behind: five frames are held at once, then all go back.
+    burst(5);
+    EXPECT_EQ(pool->allocatedCount(), 5u);
+    // Within the idle time the buffers stay, and a burst that comes back finds them.
+    Clock::advanceVirtual(CVPixelBufferPool::kIdleSeconds / 2);
+    { auto one = pool->createPixelBuffer(); }
+    EXPECT_EQ(pool->allocatedCount(), 5u);
+    burst(5);
+    EXPECT_EQ(pool->allocatedCount(), 5u) << "no buffer was made anew";
+    // Past it, a steady producer with one frame held downstream keeps two buffers.
+    Clock::advanceVirtual(CVPixelBufferPool::kIdleSeconds + 0.1);
+    CVPixelBufferRef shown = pool->createPixelBuffer();
+    for (int frame = 0; frame < 10; ++frame) {
+        Clock::advanceVirtual(1.0 / 30);
+        shown = pool->createPixelBuffer();
+        ASSERT_TRUE(shown);
+    }
+    EXPECT_EQ(pool->allocatedCount(), 2u);
+    // Buffers that are held or locked are never let go, however long the pool was idle.
+    shown->lockBaseAddress();
+    CVPixelBufferRef other = pool->createPixelBuffer();
+    other.reset();
+    Clock::advanceVirtual(10 * CVPixelBufferPool::kIdleSeconds);
+    CVPixelBufferRef next = pool->createPixelBuffer();
+    EXPECT_NE(next, shown);
+    EXPECT_EQ(pool->allocatedCount(), 2u);
+    EXPECT_TRUE(shown->unlockBaseAddress());
+    Clock::useReal();
 }
 
 TEST(CMSampleBufferTest, KeepsAttachmentModesApartAndCopiesDeeply) {

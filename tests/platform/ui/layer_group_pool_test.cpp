@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 
+#include "platform/dispatch/clock.h"
 #include "platform/image/cg_image.h"
 #include "platform/ui/animation/ca_transaction.h"
 #include "platform/ui/layer/ca_layer.h"
@@ -164,6 +165,59 @@ TEST(SurfacePoolTest, ReusesBuffersClearedAndKeepsWithinItsBudget) {
 
     EXPECT_EQ(pool.transparentSurface(0, 10), nullptr);
     EXPECT_EQ(pool.transparentSurface(100000, 100000), nullptr) << "a runaway size is refused";
+}
+
+TEST(SurfacePoolTest, LetsGoOfBuffersNoFrameHasTakenForAWhile) {
+    Clock::useVirtual();
+    SurfacePool pool(1 << 20);
+    cairo_surface_t* everyFrame = pool.transparentSurface(100, 100);
+    cairo_surface_t* once = pool.transparentSurface(200, 100);  // a pop-up's group, say
+    cairo_surface_destroy(everyFrame);
+    cairo_surface_destroy(once);
+    EXPECT_EQ(pool.keptCount(), 2u);
+    auto frames = [&](double seconds) {
+        for (double t = 0; t < seconds; t += 0.5) {
+            Clock::advanceVirtual(0.5);
+            cairo_surface_destroy(pool.transparentSurface(100, 100));
+        }
+    };
+    frames(SurfacePool::kIdleSeconds - 1);
+    EXPECT_EQ(pool.keptCount(), 2u) << "not yet";
+    frames(1.5);
+    EXPECT_EQ(pool.keptCount(), 1u) << "the buffer no frame took is gone";
+    EXPECT_EQ(pool.keptBytesNow(), std::size_t(cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, 100)) * 100);
+    EXPECT_EQ(pool.madeCount(), 2u) << "the one in use all along was never made again";
+    Clock::useReal();
+}
+
+TEST(ShadowCacheTest, ShadowsNotAskedForInAWhileAreLetGo) {
+    Clock::useVirtual();
+    ShadowCache cache;
+    auto key = [](std::uint64_t picture) {
+        ShadowCache::Key k;
+        k.picture = picture;
+        k.width = k.height = 8;
+        k.sigma = 2;
+        k.alpha = 1;
+        return k;
+    };
+    for (std::uint64_t p : {1, 2}) {
+        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
+        cache.insert(key(p), s);
+        cairo_surface_destroy(s);
+    }
+    Clock::advanceVirtual(ShadowCache::kIdleSeconds * 2 / 3);
+    cairo_surface_t* shown = cache.find(key(1));  // a resting pop-up's shadow, drawn again
+    ASSERT_NE(shown, nullptr);
+    cairo_surface_destroy(shown);
+    EXPECT_EQ(cache.count(), 2u);
+    Clock::advanceVirtual(ShadowCache::kIdleSeconds * 2 / 3);
+    shown = cache.find(key(1));
+    ASSERT_NE(shown, nullptr);
+    cairo_surface_destroy(shown);
+    EXPECT_EQ(cache.count(), 1u) << "the shadow of a closed pop-up is gone";
+    EXPECT_EQ(cache.find(key(2)), nullptr);
+    Clock::useReal();
 }
 
 TEST(ShadowCacheTest, AShadowIsKeptForAPictureMadeAgainForANewTintAndNotKeptWhileGrowing) {

@@ -57,6 +57,23 @@ struct Events : WKNavigationDelegate {
     }
 };
 
+// The application puts the engine's start off until a web view needs it; the first one runs on it.
+struct WebEngineStartTest : UIHarness {};
+
+TEST_F(WebEngineStartTest, TheEngineStartsWithTheFirstWebViewThatNeedsIt) {
+    if (auto why = testsupport::VirtualDisplay::ensure()) GTEST_SKIP() << *why;
+    const bool startedEarlier = webengine::installed();  // by a test that ran before
+    EXPECT_FALSE(webengine::installOnFirstUse().has_value());
+    if (!startedEarlier) {
+        EXPECT_FALSE(webengine::installed()) << "nothing of the engine runs before a web view";
+    }
+    auto web = WKWebView::make(CGRectMake(0, 0, 320, 480));
+    EXPECT_TRUE(webengine::installed());
+    EXPECT_TRUE(web->runsEngine());
+    auto second = WKWebView::make(CGRectMake(0, 0, 320, 480));
+    EXPECT_TRUE(second->runsEngine());
+}
+
 struct WebEngineTest : UIHarness {
     LocalServer server;
     std::atomic<bool> release{false};

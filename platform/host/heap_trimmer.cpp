@@ -1,0 +1,23 @@
+// When to trim the allocator, and the trim.
+#include "platform/host/heap_trimmer.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+void HeapTrimmer::activity(double at) {
+    if (!pending_ || at > last_) last_ = at;
+    pending_ = true;
+}
+
+bool HeapTrimmer::due(double now) {
+    if (!pending_ || now - last_ < quiet_) return false;
+    pending_ = false;
+    return true;
+}
+
+void HeapTrimmer::trimNow() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}

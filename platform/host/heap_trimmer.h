@@ -1,0 +1,25 @@
+// Gives the allocator's free memory back to the system once the user has paused: opening and
+// closing pop-ups, changing looks and taking photos leave tens of megabytes free inside the
+// allocator's arenas (freed space is kept there for reuse and shows as the program's memory), and
+// a trim returns it. One trim per burst of activity, a quiet spell after its last event, so a
+// running animation or a busy user never waits for it. Fed with times in seconds on one steady
+// clock. Main thread only.
+#pragma once
+
+class HeapTrimmer {
+public:
+    explicit HeapTrimmer(double quietSeconds = 2.0) : quiet_(quietSeconds) {}
+
+    // Something happened at `at` (input, the start of the program) that may leave memory behind.
+    void activity(double at);
+    // Whether the allocator should be trimmed now; true once per burst of activity.
+    bool due(double now);
+
+    // Returns the free memory of every arena to the system (takes a few milliseconds; any thread).
+    static void trimNow();
+
+private:
+    double quiet_;
+    double last_ = 0;
+    bool pending_ = false;
+};
