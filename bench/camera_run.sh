@@ -18,37 +18,15 @@ binary=${1:-build/release/app/korva}
 seconds=${2:-10}
 cpus=${CPUS:-0,1}
 warmup=${WARMUP:-6}
-[ -x "$binary" ] || { echo "no program at $binary (build it with make build-release)" >&2; exit 1; }
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "$tool is missing (apt-get install xvfb xdotool)" >&2; exit 1; }
-done
-
+. "$(dirname "$0")/program_display.sh"
+require_display_tools
 work=$(mktemp -d)
-display=""
-xvfb=""
-app=""
 cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    stop_program_display
     rm -rf "$work"
 }
 trap cleanup EXIT
-# A free display number.
-for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free display number" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-
-mkdir -p "$work/data" "$work/library"
-DISPLAY=$display KORVA_HOST=window KORVA_LOG=debug KORVA_DATA_DIR="$work/data" KORVA_LIBRARY_DIR="$work/library" \
-    KORVA_CAMERA=${KORVA_CAMERA:-synthetic} KORVA_SCREEN=${KORVA_SCREEN:-notched} \
-    taskset -c "$cpus" "$binary" >"$work/app.log" 2>&1 &
-app=$!
-sleep "$warmup"
-kill -0 "$app" 2>/dev/null || { echo "the program ended early:" >&2; tail -20 "$work/app.log" >&2; exit 1; }
+start_program_display 90 140
 
 ticks=$(getconf CLK_TCK)
 cpu_of() { awk '{ print $14 + $15 }' "$1"; }  # user + system ticks
@@ -59,8 +37,6 @@ p0=$(cpu_of "/proc/$app/stat")
 m0=$(cpu_of "/proc/$app/task/$app/stat")
 t0=$(date +%s.%N)
 if [ "${TAPS:-0}" = 1 ]; then
-    # The program's own window (the display also holds a hidden helper window of the same name).
-    window=$(DISPLAY=$display xdotool search --sync --onlyvisible --name '^Korva$' | head -1)
     end=$(($(date +%s) + seconds))
     # Taps in the middle of the picture and near the top bar, one a second.
     while [ "$(date +%s)" -lt "$end" ]; do
@@ -70,7 +46,6 @@ if [ "${TAPS:-0}" = 1 ]; then
         sleep 0.5
     done
 elif [ "${LATENCY:-0}" -gt 0 ]; then
-    window=$(DISPLAY=$display xdotool search --sync --onlyvisible --name '^Korva$' | head -1)
     eval "$(DISPLAY=$display xdotool getwindowgeometry --shell "$window")"
     # Points of the notched screen (390 x 844) scaled to the window; the strip lies on the black
     # bottom bar beside the options button, where the bar's first frame (it grows from the

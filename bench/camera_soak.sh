@@ -22,42 +22,18 @@ minutes=${2:-30}
 interval=${INTERVAL:-60}
 cpus=${CPUS:-0,1}
 warmup=${WARMUP:-8}
-[ -x "$binary" ] || { echo "no program at $binary (build it with make build-release)" >&2; exit 1; }
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "$tool is missing (apt-get install xvfb xdotool)" >&2; exit 1; }
-done
-
+. "$(dirname "$0")/program_display.sh"
+require_display_tools
 work=${KEEP:-$(mktemp -d)}
 mkdir -p "$work"
-display=""
-xvfb=""
-app=""
 driver=""
 cleanup() {
     [ -n "$driver" ] && kill "$driver" 2>/dev/null || true
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+    stop_program_display
     [ -n "${KEEP:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT
-for n in $(seq 141 190); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free display number" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-
-rm -rf "$work/data" "$work/library"
-mkdir -p "$work/data" "$work/library"
-DISPLAY=$display KORVA_HOST=window KORVA_LOG=debug KORVA_DATA_DIR="$work/data" KORVA_LIBRARY_DIR="$work/library" \
-    KORVA_CAMERA=${KORVA_CAMERA:-synthetic} KORVA_SCREEN=notched \
-    taskset -c "$cpus" "$binary" >"$work/app.log" 2>&1 &
-app=$!
-sleep "$warmup"
-kill -0 "$app" 2>/dev/null || { echo "the program ended early:" >&2; tail -20 "$work/app.log" >&2; exit 1; }
-# The program's own window (the display also holds a hidden helper window of the same name).
-window=$(DISPLAY=$display xdotool search --sync --onlyvisible --name '^Korva$' | head -1)
+start_program_display 141 190
 read -r ww wh < <(DISPLAY=$display xdotool getwindowgeometry "$window" | awk '/Geometry/ { split($2, s, "x"); print s[1], s[2] }')
 
 # Taps at points of the notched screen (390 x 844 points), scaled to the window.
