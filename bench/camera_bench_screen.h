@@ -28,6 +28,7 @@
 #include "platform/storage/sandbox.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/controller/ui_storyboard.h"
+#include "tests/support/camera_screen_world.h"
 #include "ui/ui_services.h"
 
 // Runs what is due, without moving the clock, until nothing is left.
@@ -52,18 +53,7 @@ struct CameraBenchScreen {
         Clock::useVirtual();
         std::random_device random;
         dir = std::filesystem::temp_directory_path() / ("korva-" + name + "-" + std::to_string(random()));
-        std::filesystem::create_directories(dir / "data");
-        Sandbox::setRoot((dir / "data").string());
-        Global::resetSharedForTesting();
-        PHPhotoLibrary::setLibraryDirectory((dir / "library").string());
-        PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
-        CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::Authorized);
-        registerUIServices();
-        registerFilterServices();
-        registerCaptureServices();
-        UIStoryboard::resetMainStoryboard();
-        registerAppControllers(UIStoryboard::mainStoryboard());
-        registerCameraControllers(UIStoryboard::mainStoryboard());
+        prepareCameraScreenWorld(dir);
         host = std::make_unique<HeadlessHost>(notchedHeadlessScreen());
 
         window = UIWindow::make();

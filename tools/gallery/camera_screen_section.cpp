@@ -33,6 +33,7 @@
 #include "platform/ui/draw/color.h"
 #include "platform/ui/draw/image.h"
 #include "platform/storage/file_manager.h"
+#include "tests/support/camera_screen_world.h"
 #include "tools/gallery/gallery.h"
 #include "ui/ui_services.h"
 
@@ -95,19 +96,8 @@ std::shared_ptr<ViewController> showScreen(GalleryPage& page) {
 void galleryCameraScreen(GalleryPage& page) {
     std::random_device random;
     auto dir = std::filesystem::temp_directory_path() / ("korva-gallery-camera-" + std::to_string(random()));
-    std::filesystem::create_directories(dir / "data");
-    Sandbox::setRoot((dir / "data").string());
-    Global::resetSharedForTesting();
-    PHPhotoLibrary::setLibraryDirectory((dir / "library").string());
-    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
-    CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::Authorized);
     useSyntheticCameras();
-    registerUIServices();
-    registerFilterServices();
-    registerCaptureServices();
-    UIStoryboard::resetMainStoryboard();
-    registerAppControllers(UIStoryboard::mainStoryboard());
-    registerCameraControllers(UIStoryboard::mainStoryboard());
+    prepareCameraScreenWorld(dir);
 
     Global::shared()->setGridMode(true);
     Global::shared()->setTimerShot(0);
