@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <mutex>
 
 #include "app/app_delegate.h"
 #include "app/shell/placeholder_controller.h"
@@ -26,6 +27,8 @@ struct RatePromptTest : AppTest {
         NSUserDefaults::resetStandardUserDefaults();
         SKStoreReviewController::resetRequestCount();
         server.routes().Get(R"(/(\w+)/lookup)", [this](const httplib::Request& request, httplib::Response& response) {
+            // Two lookups can be served at once (a return from the background asks twice).
+            std::lock_guard lock(lookupsMutex);
             lookups.push_back(request.path + "?" + (request.has_param("id") ? "id=" + request.get_param_value("id")
                                                                              : "bundleId=" + request.get_param_value("bundleId")));
             response.status = status;
@@ -62,7 +65,8 @@ struct RatePromptTest : AppTest {
                version + R"("}]})";
     }
     LocalServer server;
-    std::vector<std::string> lookups;
+    std::mutex lookupsMutex;
+    std::vector<std::string> lookups;  // guarded by lookupsMutex while the server runs
     int status = 200;
     std::string body = "{}";
 };
