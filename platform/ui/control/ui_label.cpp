@@ -3,14 +3,38 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/text/string_drawing.h"
+#include "platform/ui/text/text_layout.h"
 
 namespace {
 constexpr CGFloat kUnlimited = 1e7;
 constexpr unsigned kOptions = NSStringDrawingUsesLineFragmentOrigin | NSStringDrawingTruncatesLastVisibleLine;
+
+// What string drawing lays text out with for kOptions within a size (no limit where it is not
+// positive): the layout boundingRectWithSize measures and drawWithRect draws.
+TextLayoutOptions labelLayoutOptions(CGSize size) {
+    auto limit = [](CGFloat v) { return v > 0 && std::isfinite(v) ? v : std::numeric_limits<CGFloat>::infinity(); };
+    TextLayoutOptions o;
+    o.width = limit(size.width);
+    o.height = limit(size.height);
+    o.truncatesLastVisibleLine = true;
+    return o;
+}
 }  // namespace
+
+// One drawing of the label: its text made once, and the layout that measured it, drawn as it is
+// when the rectangle asked for is the measured one (laid out within its width and at least its
+// height, the same lines fit: the layout is the one drawWithRect would make again).
+struct UILabel::DrawPass {
+    std::shared_ptr<NSAttributedString> text;
+    std::optional<TextLayout> layout;
+    CGFloat width = 0;
+    CGFloat height = 0;      // the height limit it was laid out within
+    CGFloat usedHeight = 0;  // what its lines take
+};
 
 void UILabel::init() {
     UIView::init();
@@ -132,18 +156,39 @@ std::shared_ptr<NSAttributedString> UILabel::displayedText() const {
 }
 
 CGRect UILabel::textRectForBounds(CGRect bounds, long numberOfLines) const {
-    auto text = displayedText();
+    auto text = pass_ ? pass_->text : displayedText();
     if (!text || bounds.size.width <= 0) return {bounds.origin, {0, 0}};
     CGFloat maxHeight = bounds.size.height;
     if (numberOfLines > 0) maxHeight = std::min(maxHeight, font_->lineHeight() * CGFloat(numberOfLines) + 0.5);
-    CGRect used = boundingRectWithSize(*text, {bounds.size.width, maxHeight}, kOptions);
+    CGRect used;
+    if (pass_) {
+        pass_->layout.emplace(*text, labelLayoutOptions({bounds.size.width, maxHeight}));
+        pass_->width = bounds.size.width;
+        pass_->height = maxHeight;
+        used = {CGPointZero, pass_->layout->size()};
+        pass_->usedHeight = used.size.height;
+    } else {
+        used = boundingRectWithSize(*text, {bounds.size.width, maxHeight}, kOptions);
+    }
     CGSize size{std::min(std::ceil(used.size.width), bounds.size.width), std::min(std::ceil(used.size.height), maxHeight)};
     return {{bounds.origin.x, bounds.origin.y + (bounds.size.height - size.height) / 2}, size};
 }
 
 void UILabel::drawTextInRect(CGRect rect) {
-    auto text = displayedText();
+    auto text = pass_ ? pass_->text : displayedText();
     if (!text) return;
+    if (pass_ && pass_->layout) {
+        // Both limits positive and finite, as the measuring's were: no limit there is another layout.
+        const CGRect r = CGRectStandardize(rect);
+        const bool same = r.size.width == pass_->width && r.size.height > 0 && std::isfinite(r.size.height) &&
+                          r.size.height >= pass_->usedHeight && r.size.height <= pass_->height;
+        std::optional<TextLayout> layout = std::move(pass_->layout);
+        pass_->layout.reset();
+        if (same) {
+            if (CGContext* context = UIGraphicsGetCurrentContext()) layout->draw(*context, r.origin);
+            return;
+        }
+    }
     // The paragraph style aligns the text within the full width.
     drawWithRect(*text, rect, kOptions);
 }
@@ -154,6 +199,13 @@ void UILabel::drawRect(CGRect) {
     // minimum scale) instead of cutting it: a one-line label, or one with room for each of the
     // lines its text breaks into by itself.
     auto text = displayedText();
+    DrawPass pass;
+    pass.text = text;
+    struct Scope {
+        UILabel& label;
+        ~Scope() { label.pass_ = nullptr; }
+    } scope{*this};
+    pass_ = &pass;
     const bool lineByLine =
         lines_ == 1 || (lines_ > 1 && text_ && long(std::count(text_->begin(), text_->end(), '\n')) < lines_);
     if (text && !attributed_ && adjustsFontSize_ && lineByLine && b.size.width > 0) {

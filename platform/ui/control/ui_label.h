@@ -82,7 +82,10 @@ protected:
     explicit UILabel(CGRect frame = CGRectZero) : UIView(frame) {}
 
 private:
+    struct DrawPass;
     void changed();
+    // Set while drawRect runs: the text it shows, and the layout its measuring made for drawing.
+    DrawPass* pass_ = nullptr;
     std::optional<std::string> text_;
     std::shared_ptr<NSAttributedString> attributed_;
     std::shared_ptr<UIFont> font_;

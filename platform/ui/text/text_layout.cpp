@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/runtime/utf16.h"
 #include "platform/ui/draw/color.h"
@@ -247,9 +248,33 @@ void TextLayout::Impl::showLine(cairo_t* cr, PangoLayoutLine* line, double x, do
     }
 }
 
+namespace {
+// The target a layout was last laid out for. Every update lays the whole text out again (Pango
+// counts it a change even when nothing differs), so a drawing updates once for its target: a
+// second update with the same target, surface and matrix would give the same layout.
+struct LaidOutFor {
+    cairo_t* cr = nullptr;
+    cairo_surface_t* target = nullptr;
+    cairo_matrix_t matrix{};
+    bool same(cairo_t* other) const {
+        if (!cr || other != cr || cairo_get_group_target(other) != target) return false;
+        cairo_matrix_t m;
+        cairo_get_matrix(other, &m);
+        return std::memcmp(&m, &matrix, sizeof m) == 0;
+    }
+    void take(cairo_t* other, PangoLayout* layout) {
+        pango_cairo_update_layout(other, layout);
+        cr = other;
+        target = cairo_get_group_target(other);
+        cairo_get_matrix(other, &matrix);
+    }
+};
+}  // namespace
+
 void TextLayout::draw(CGContext& context, CGPoint origin) const {
     const Impl& d = *impl_;
     if (d.visible == 0) return;
+    LaidOutFor laidOutFor;
     CGFloat dx = 0;
     if (d.alignManually && d.size.width < d.options.width) {
         if (d.alignment == NSTextAlignment::Center) dx = (d.options.width - d.size.width) / 2;
@@ -263,13 +288,15 @@ void TextLayout::draw(CGContext& context, CGPoint origin) const {
         context.setShadowWithColor(d.shadow->shadowOffset, d.shadow->shadowBlurRadius, color);
     }
     {
-        // The glyphs stay within the layout's ink and logical boxes; the margin takes in what
-        // antialiasing and hinting add, and outlines' strokes.
+        // The glyphs stay within the layout's ink and logical boxes, measured as drawn (unhinted,
+        // at the target's scale); the margin takes in antialiasing's partial pixels, with room to
+        // spare, and outlines' strokes. (A wide margin costs each drawing a look through rows
+        // that hold nothing for the pixels it drew.)
         PangoRectangle ink, logical;
         {
             std::lock_guard lock(textEngineMutex());
             // Laid out for the target as the drawing below will be (its font options and scale).
-            if (context.cairo()) pango_cairo_update_layout(context.cairo(), d.layout);
+            if (context.cairo()) laidOutFor.take(context.cairo(), d.layout);
             pango_layout_get_extents(d.layout, &ink, &logical);
         }
         const double x0 = std::min(ink.x, logical.x) / kUnit, y0 = std::min(ink.y, logical.y) / kUnit;
@@ -277,7 +304,7 @@ void TextLayout::draw(CGContext& context, CGPoint origin) const {
         const double y1 = std::max(ink.y + ink.height, logical.y + logical.height) / kUnit;
         double stroke = 0;
         for (const auto& st : d.strokes) stroke = std::max<double>(stroke, std::abs(st.width) / 100 * st.fontSize);
-        const double margin = 3 + 0.25 * (y1 - y0) + stroke;
+        const double margin = 1 + 0.05 * (y1 - y0) + stroke;
         DrawnArea::nextCallReaches(CGRectMake(origin.x + dx + x0 - margin, origin.y + y0 - margin,
                                               x1 - x0 + 2 * margin, y1 - y0 + 2 * margin));
     }
@@ -290,7 +317,7 @@ void TextLayout::draw(CGContext& context, CGPoint origin) const {
             cairo_clip(cr);
         }
         cairo_set_source_rgba(cr, 0, 0, 0, 1);
-        pango_cairo_update_layout(cr, d.layout);
+        if (!laidOutFor.same(cr)) laidOutFor.take(cr, d.layout);
         PangoLayoutIter* it = pango_layout_get_iter(d.layout);
         std::size_t index = 0;
         do {

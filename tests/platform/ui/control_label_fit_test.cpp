@@ -4,6 +4,7 @@
 #include "draw_test_support.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/layer/layer_renderer.h"
+#include "platform/ui/text/string_drawing.h"
 
 namespace {
 
@@ -42,7 +43,55 @@ std::shared_ptr<UILabel> narrowLabel(bool shrink) {
     return label;
 }
 
+// A label that draws its text as string drawing lays it out afresh in the rectangle given.
+class FreshlyLaidOutLabel : public UILabel {
+public:
+    KORVA_MAKE(FreshlyLaidOutLabel)
+    void drawTextInRect(CGRect rect) override {
+        if (auto text = displayedText())
+            drawWithRect(*text, rect, NSStringDrawingUsesLineFragmentOrigin | NSStringDrawingTruncatesLastVisibleLine);
+    }
+
+protected:
+    using UILabel::UILabel;
+};
+
 }  // namespace
+
+// The layout that measured a label's text is the one it draws: the same pixels as laying the text
+// out again in the measured rectangle, for text that fits, is cut, wraps onto lines it has room
+// for or not, and a first line taller than the label.
+TEST(LabelFitTest, ALabelDrawsTheLayoutItMeasured) {
+    struct Case {
+        CGRect frame;
+        const char* text;
+        long lines;
+        NSTextAlignment alignment;
+    };
+    const Case cases[] = {
+        {CGRectMake(0, 0, 120, 30), "Field 12", 1, NSTextAlignment::Left},
+        {CGRectMake(0, 0, 70, 30), "A title too long for its row", 1, NSTextAlignment::Right},
+        {CGRectMake(0, 0, 90, 80), "Words that wrap onto a few lines here and are cut at the end", 2, NSTextAlignment::Center},
+        {CGRectMake(0, 0, 90, 200), "Words that wrap onto a few lines here", 0, NSTextAlignment::Natural},
+        {CGRectMake(0, 0, 90, 50), "Words that wrap onto more lines than the height holds", 0, NSTextAlignment::Left},
+        {CGRectMake(0, 0, 80, 9), "Taller than the label", 1, NSTextAlignment::Left},
+    };
+    for (const Case& c : cases)
+        for (CGFloat scale : {1.0, 3.0}) {
+            std::shared_ptr<CGImage> pictures[2];
+            for (int way = 0; way < 2; ++way) {
+                std::shared_ptr<UILabel> label = way == 0 ? UILabel::make(c.frame) : FreshlyLaidOutLabel::make(c.frame);
+                label->setFont(UIFont::systemFontOfSize(17));
+                label->setText(c.text);
+                label->setNumberOfLines(c.lines);
+                label->setTextAlignment(c.alignment);
+                label->layoutIfNeeded();
+                pictures[way] = LayerRenderer::snapshot(*label->layer(), scale);
+            }
+            ASSERT_TRUE(pictures[0] && pictures[1]) << c.text;
+            EXPECT_TRUE(pictures[0]->bytes() == pictures[1]->bytes()) << c.text << " at scale " << scale;
+        }
+}
 
 TEST(LabelFitTest, ShrinkingDrawsTheWholeTextSmallerWithinTheWidth) {
     Ink cut = inkOf(*narrowLabel(false));
