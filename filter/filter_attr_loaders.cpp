@@ -3,6 +3,7 @@
 #include <cstring>
 #include <set>
 
+#include "filter/color_table.h"
 #include "filter/filter_element.h"
 #include "foundation/global.h"
 #include "platform/image/affine_value.h"
@@ -190,7 +191,8 @@ std::string messageDefault(const Input& in) {
 Value loadData(const Input& in) {
     const Value& g = in.given();
     if (isCubeKey(in.key)) {
-        Value value = g.isArray() ? mutableCopy(g) : colorEntriesOf(in.platformDefault());
+        // A packed table is immutable and shared as it is; entries get a container of their own.
+        Value value = g.isArray() ? mutableCopy(g) : isPackedColorTable(g) ? g : colorEntriesOf(in.platformDefault());
         if (value.isNull()) {
             value = Value::array();
             for (int i = 0; i < 8; ++i)

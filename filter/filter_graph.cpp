@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "filter/ci_image_filter.h"
+#include "filter/color_table.h"
 #include "filter/filter_element.h"
 #include "filter/filter_record_values.h"
 #include "foundation/array_free_core_image.h"
@@ -138,10 +139,7 @@ Value inputValue(const std::shared_ptr<CIImage>& source, const std::string& key,
     }
     if (type == "NSValue") return convertedOnce(record, [&] { return Value(nsvalue_CGAffineTransform(arrayOf(v))); });
     if (type == "NSData.NSArray") {
-        return convertedOnce(record, [&] {
-            auto data = nsdata_colorArray(arrayOf(v));
-            return data ? Value::data(std::move(*data)) : Value();
-        });
+        return convertedOnce(record, [&] { return colorTableData(v); });
     }
     if (type == "NSData.NSString.ASCII" || type == "NSData.NSString.UTF8") {
         return convertedOnce(record, [&] {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 
+#include "filter/color_table.h"
 #include "foundation/numeric.h"
 
 namespace {
@@ -155,14 +156,13 @@ int FormatACV::gridIndex(int k) {
 }
 
 Value FormatACV::cube(const std::vector<std::array<float, 3>>& table) {
-    ValueArray entries;
+    std::vector<std::array<float, 4>> entries;
     entries.reserve(kCubeDimension * kCubeDimension * kCubeDimension);
     for (int b = 0; b < kCubeDimension; ++b)
         for (int g = 0; g < kCubeDimension; ++g)
             for (int r = 0; r < kCubeDimension; ++r)
-                entries.push_back(Value::array({Value(table[gridIndex(r)][0]), Value(table[gridIndex(g)][1]),
-                                                Value(table[gridIndex(b)][2]), Value(1.0f)}));
-    return Value(std::move(entries));
+                entries.push_back({table[gridIndex(r)][0], table[gridIndex(g)][1], table[gridIndex(b)][2], 1.0f});
+    return packedColorTable(entries);
 }
 
 Value FormatACV::parse0(const Bytes& data, const std::string& disp, const Value& pre) {

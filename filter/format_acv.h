@@ -38,7 +38,7 @@ public:
 
     // The 256-entry lookup of (red, green, blue) in 0...1; none as parse0.
     static std::optional<std::vector<std::array<float, 3>>> lookup(const Bytes& data);
-    // The cube of a lookup: 8000 entries [r, g, b, 1], red fastest.
+    // The cube of a lookup: 8000 entries (r, g, b, 1), red fastest, as a packed colour table.
     static Value cube(const std::vector<std::array<float, 3>>& lookup);
     // Grid index 0..19 to lookup index.
     static int gridIndex(int k);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "editor/color/color_values.h"
+#include "filter/color_table.h"
 #include "filter/filter_element.h"
 #include "foundation/global.h"
 #include "foundation/numeric.h"
@@ -217,9 +218,8 @@ long ColorCubeDataView::onColorPlaneViewGetColCount(ColorPlaneView&) { return di
 
 std::shared_ptr<UIColor> ColorCubeDataView::onColorPlaneViewGetColor(ColorPlaneView& plane, long row, long col) {
     const long index = entryIndex(dimension_, row, col, plane.tag());
-    const ValueArray* table = attr_["value"].arrayPtr();
-    if (!table || index < 0 || static_cast<std::size_t>(index) >= table->size()) return UIColor::blackColor();
-    auto color = colorOfNumbers((*table)[static_cast<std::size_t>(index)]);
+    if (index < 0) return UIColor::blackColor();
+    auto color = colorOfNumbers(colorTableEntry(attr_["value"], static_cast<std::size_t>(index)));
     return color ? color : UIColor::blackColor();
 }
 
@@ -228,8 +228,8 @@ void ColorCubeDataView::onColorPlaneViewValueChanged(ColorPlaneView& plane, long
     const long index = entryIndex(dimension_, row, col, plane.tag());
     const auto cells = static_cast<std::size_t>(dimension_ * dimension_ * dimension_);
     if (index < 0 || static_cast<std::size_t>(index) >= cells) return;
-    const ValueArray* stored = attr_["value"].arrayPtr();
-    ValueArray table = stored ? *stored : ValueArray{};
+    // A packed table (as presets hold theirs) is edited as entries from here on.
+    ValueArray table = colorTableEntries(attr_["value"]).value_or(ValueArray{});
     // A table stored for another dimension is completed with opaque black before the edit.
     while (table.size() < cells) table.push_back(Value(ValueArray{Value(0.0), Value(0.0), Value(0.0), Value(1.0)}));
     table[static_cast<std::size_t>(index)] = numbersOfColor(*color);

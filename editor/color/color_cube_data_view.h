@@ -5,10 +5,11 @@
 // States: stacked (every plane shown, fanned and untouchable; the labels show) and editing (one
 // plane flat and touchable, the others hidden; "Done" shows). Rebuilding the stack keeps the state.
 //
-// The table (the record's "value") holds n³ colours of four numbers, red fastest: entry
-// q + n·r + n²·z is column q (red), row r (green) of the plane of blue level z. A table of another
-// length shows its missing cells black, and a cell edit first pads it with opaque black to n³. A
-// dimension outside 1 to 64 shows no planes. Main-thread only.
+// The table (the record's "value", entries or packed) holds n³ colours of four numbers, red
+// fastest: entry q + n·r + n²·z is column q (red), row r (green) of the plane of blue level z. A
+// table of another length shows its missing cells black, and a cell edit first pads it with opaque
+// black to n³ (a packed table becomes entries). A dimension outside 1 to 64 shows no planes.
+// Main-thread only.
 #pragma once
 
 #include <memory>

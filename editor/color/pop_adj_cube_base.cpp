@@ -3,6 +3,7 @@
 #include "editor/adjust/adj_record.h"
 #include "editor/adjust/pop_adj_stepper_view.h"
 #include "editor/color/cube_tables.h"
+#include "filter/color_table.h"
 #include "filter/filter_element.h"
 #include "foundation/global.h"
 #include "platform/text/case_mapping.h"
@@ -89,10 +90,8 @@ void PopAdjCubeBase::onPopAdjGeneralBaseValueChanged(PopAdjGeneralBase&, const V
 void PopAdjCubeBase::onRightButton(IconButton&) {
     FilterElement::setAttrValueFloat(inputCubeDimension_, adjRecordFloat(inputCubeDimension_, "def"));
     const std::vector<Value> all = tables();
-    for (const Value& table : all) {
-        const ValueArray* def = table["def"].arrayPtr();
-        FilterElement::setAttrValueArray(table, def ? *def : ValueArray{});
-    }
+    for (const Value& table : all)
+        FilterElement::setAttrValueArray(table, colorTableEntries(table["def"]).value_or(ValueArray{}));
     updateData();
     // Every record changed: the host keeps them only together.
     reportChange(inputCubeDimension_);

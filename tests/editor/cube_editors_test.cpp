@@ -10,6 +10,7 @@
 #include "editor/color/pop_adj_color_cube2_view.h"
 #include "editor/color/pop_adj_color_cube_view.h"
 #include "editor/color/pop_adj_color_view.h"
+#include "filter/color_table.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/control/ui_control.h"
@@ -150,6 +151,38 @@ TEST_F(CubeGrid, EditingACellWritesItsEntryWithTheEditorOpen) {
     }
 }
 
+TEST_F(CubeGrid, APackedTableShowsItsColoursAndAnEditTurnsItIntoEntries) {
+    // The presets' form: the same table as floats, four to an entry.
+    const ValueArray entries = *indexedTable(3).arrayPtr();
+    std::vector<std::array<float, 4>> floats;
+    for (const Value& e : entries)
+        floats.push_back({e[std::size_t{0}].floatValue(), e[1].floatValue(), e[2].floatValue(), 1});
+    const Value packed = packedColorTable(floats);
+    build(3, packed);
+    const auto& cells = grid->planes()[0]->buttons();  // blue level 2
+    EXPECT_FLOAT_EQ(color(*cells[5]->backgroundColor())[0], 2 / 64.0f);
+    EXPECT_FLOAT_EQ(color(*cells[5]->backgroundColor())[2], 2 / 64.0f);
+
+    tapLabel(0);
+    advance(1.5);
+    grid->planes()[0]->onButton(*cells[5]);
+    advance(1);
+    auto editor = grid->planes()[0]->popColor();
+    ASSERT_NE(editor, nullptr);
+    editor->value().set("value", colour(0.2, 0.4, 0.6));
+    grid->planes()[0]->onPopAdjGeneralBaseValueChanged(*editor, editor->value());
+    const ValueArray* table = source->record["value"].arrayPtr();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->size(), 27u);
+    const long edited = ColorCubeDataView::entryIndex(3, 1, 2, 2);
+    for (std::size_t i = 0; i < 27; ++i) {
+        if (static_cast<long>(i) == edited) continue;
+        EXPECT_TRUE((*table)[i].isEqual(entries[i])) << i;
+    }
+    EXPECT_FLOAT_EQ((*table)[static_cast<std::size_t>(edited)][std::size_t{1}].floatValue(), 0.4f);
+    EXPECT_EQ(packed.bytes()->size(), 27u * 16) << "the packed table itself is never written";
+}
+
 TEST_F(CubeGrid, ShortTablesAndOddDimensionsShowSomethingDefined) {
     // A table stored for two holds 8 entries; the cells past them show black.
     build(3, indexedTable(2));
@@ -242,6 +275,12 @@ TEST_F(CubeEditors, StepsStopAtTheBoundAndResetReportsBothRecords) {
     EXPECT_NE(data["value"].identity(), data["def"].identity());
     EXPECT_EQ(reported(), (std::vector<std::string>{"Cube Dimension", "Cube Data"}));
     EXPECT_EQ(e->dataView()->planes().size(), 2u);
+
+    // A packed default (as a preset's) comes back as its entries.
+    data.set("def", packedColorTable(std::vector<std::array<float, 4>>(8, {0.5f, 0.25f, 0.125f, 1})));
+    e->titleView()->btnRight()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    ASSERT_EQ(data["value"].count(), 8u);
+    EXPECT_TRUE(data["value"][7].isEqual(colour(0.5, 0.25, 0.125)));
 }
 
 TEST_F(CubeEditors, TheTwoCubeEditorKeepsItsTableAndReportsTheOneEdited) {

@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "filter/color_table.h"
 #include "filter/filter_element.h"
 #include "filter/filter_preset.h"
 #include "foundation/string_custom_paths.h"
@@ -61,9 +62,11 @@ TEST(FormatACV, IdentityCurvesGiveAnIdentityCube) {
     EXPECT_EQ(desc["name"].stringValue(), "CIColorCube");
     EXPECT_EQ(desc["value"]["inputCubeDimension"]["value"].integerValue(), 20);
     const Value& cube = desc["value"]["inputCubeData"]["value"];
-    ASSERT_EQ(cube.count(), 8000u);
-    EXPECT_TRUE(cube[1].isEqual(Value::array({Value(13 / 255.0f), Value(0.0f), Value(0.0f), Value(1.0f)})));
-    EXPECT_TRUE(cube[7999].isEqual(Value::array({Value(1.0f), Value(1.0f), Value(1.0f), Value(1.0f)})));
+    ASSERT_EQ(colorTableCount(cube), 8000u);
+    EXPECT_TRUE(colorTableEntry(cube, 1).isEqual(
+        Value::array({Value(13 / 255.0f), Value(0.0f), Value(0.0f), Value(1.0f)})));
+    EXPECT_TRUE(colorTableEntry(cube, 7999).isEqual(
+        Value::array({Value(1.0f), Value(1.0f), Value(1.0f), Value(1.0f)})));
     EXPECT_TRUE(desc["value"]["inputImage"]["editable"].boolValue());
     EXPECT_EQ(FormatACV::gridIndex(3), 40);
 }
