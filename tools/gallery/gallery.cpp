@@ -9,6 +9,7 @@
 #include "platform/dispatch/clock.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/view/ui_appearance.h"
+#include "ui/ui_services.h"
 
 GalleryPage::GalleryPage(std::string folder, const std::string& screen) : folder_(std::move(folder)) {
     HostOptions options = HostOptions::parse([&](const char* name) -> const char* {
@@ -58,6 +59,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "\n");
         return 2;
     }
+    // The program's services (fonts, colours, animations, glyphs), as the program registers them
+    // at start, so that any section can run alone.
+    registerUIServices();
     const std::string out = argv[1];
     std::vector<std::string> wanted(argv + 2, argv + argc);
     int failures = 0, drawn = 0;
