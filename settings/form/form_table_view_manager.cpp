@@ -152,8 +152,8 @@ std::shared_ptr<UITableViewCell> FormTableViewManager::cellForRowAtIndexPath(UIT
         Log::warning("settings", "form: no cell registered for items of class \"" + itemClass + "\"; using a plain row");
         cellClass = FormCellClasses::named("FormTableViewCell");
     }
-    std::string identifier =
-        formatString("FormTableViewManager_%@_%li", {Value(itemClass), Value(static_cast<long>(cellStyle))});
+    // Put together by hand: every row that scrolls in asks, and a format string is parsed each time.
+    std::string identifier = "FormTableViewManager_" + itemClass + '_' + std::to_string(static_cast<long>(cellStyle));
     auto xib = xibs_.find(cellClass->name);
     if (xib != xibs_.end()) identifier = xib->second;
     if (object && object->cellIdentifier) identifier = *object->cellIdentifier;

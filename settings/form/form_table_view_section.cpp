@@ -62,35 +62,26 @@ void FormTableViewSection::reloadSectionWithAnimation(UITableViewRowAnimation an
 }
 
 double FormTableViewSection::maximumTitleWidthWithFont(const std::shared_ptr<UIFont>& font) const {
-    std::string key = font ? font->fontName() + "/" + std::to_string(font->pointSize()) : "";
-    // The cache holds the titles it was measured from; it stands while they are all unchanged
-    // (compared in place: every row's layout asks, so this must not copy them).
-    if (auto it = widths_.find(key); it != widths_.end()) {
-        const auto& cached = it->second.titles;
-        std::size_t i = 0;
-        bool same = true;
-        for (const auto& item : items_.all()) {
-            // Looked at in place: copying each item's pointer would cost two atomic counts a row.
-            const auto* held = std::get_if<std::shared_ptr<FormTableViewItem>>(&item);
-            const FormTableViewItem* object = held ? held->get() : nullptr;
-            if (!object || !object->countsForTitleWidth()) continue;
-            if (i >= cached.size() || cached[i] != object->title) {
-                same = false;
-                break;
-            }
-            ++i;
-        }
-        if (same && i == cached.size()) return it->second.width + cellTitlePadding;
+    // Every row's layout asks, so the check that the cached width stands must be cheap: no key
+    // is formatted, and only the measured rows' titles are compared, in place.
+    auto cached = std::find_if(widths_.begin(), widths_.end(), [&](const CachedWidth& c) {
+        return font ? c.hasFont && c.pointSize == font->pointSize() && c.fontName == font->fontName() : !c.hasFont;
+    });
+    if (cached != widths_.end()) {
+        const bool same = std::all_of(cached->titles.begin(), cached->titles.end(),
+                                      [](const MeasuredTitle& t) { return t.item->title == t.title; });
+        if (same) return cached->width + cellTitlePadding;
+        widths_.erase(cached);
     }
-    std::vector<std::optional<std::string>> titles;
-    double widest = 0;
+    CachedWidth entry{font != nullptr, font ? font->fontName() : std::string(), font ? font->pointSize() : 0, {}, 0};
     for (const auto& item : items_.all())
         if (auto object = formItemObject(item); object && object->countsForTitleWidth()) {
-            titles.push_back(object->title);
-            widest = std::max<double>(widest, form_sizeWithFont(object->title.value_or(""), font).width);
+            entry.titles.push_back({object.get(), object->title});
+            entry.width = std::max<double>(entry.width, form_sizeWithFont(object->title.value_or(""), font).width);
         }
-    widths_[key] = {std::move(titles), widest};
-    return widest + cellTitlePadding;
+    const double width = entry.width;
+    widths_.push_back(std::move(entry));
+    return width + cellTitlePadding;
 }
 
 std::optional<FormErrors> FormTableViewSection::errors() const {

@@ -92,9 +92,19 @@ private:
     std::weak_ptr<FormTableViewManager> manager_;
     std::shared_ptr<FormTableViewCellStyle> style_;
     FormOrderedList<FormItem> items_;
+    // The titles a width was measured from, each with the row that showed it: a change of the
+    // rows clears the cache, so while it stands the rows are alive and only their titles can move.
+    struct MeasuredTitle {
+        const FormTableViewItem* item;
+        std::optional<std::string> title;
+    };
+    // Per font, by its name and size (a section meets one or two fonts).
     struct CachedWidth {
-        std::vector<std::optional<std::string>> titles;
+        bool hasFont;
+        std::string fontName;
+        CGFloat pointSize;
+        std::vector<MeasuredTitle> titles;
         double width;
     };
-    mutable std::map<std::string, CachedWidth> widths_;
+    mutable std::vector<CachedWidth> widths_;
 };

@@ -105,6 +105,13 @@ TEST_F(SectionTest, TheWidestTitleCountsOnlyRowsThatLineUpTheirValues) {
     text->title = "An even longer title than the country one";
     EXPECT_GT(s->maximumTitleWidthWithFont(font), before);
     EXPECT_LT(s->maximumTitleWidthWithFont(UIFont::systemFontOfSize(10)), s->maximumTitleWidthWithFont(font));
+    // A shorter title, and the widest row gone (its item freed), narrow it again for every font.
+    double small = s->maximumTitleWidthWithFont(UIFont::systemFontOfSize(10));
+    text->title = "Name";
+    EXPECT_EQ(s->maximumTitleWidthWithFont(font), before);
+    s->removeLastItem();
+    EXPECT_EQ(s->maximumTitleWidthWithFont(font), withName);
+    EXPECT_LT(s->maximumTitleWidthWithFont(UIFont::systemFontOfSize(10)), small);
 }
 
 TEST_F(SectionTest, RowOperationsGoThroughTheTable) {
