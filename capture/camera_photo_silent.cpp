@@ -6,6 +6,7 @@
 #include "foundation/data_custom_photos.h"
 #include "foundation/global.h"
 #include "platform/dispatch/clock.h"
+#include "platform/dispatch/queue.h"
 
 namespace {
 constexpr double kDarkScene = 0.35;
@@ -69,20 +70,29 @@ void CameraPhotoGeneralHost::silentRoad(Shot shot) {
         image = adjustOrientation(image, int(shot.orientation), int(position()), shot.frontMirrored);
         if (filterElement_) image = filter(image, *filterElement_);
     }
-    if (image && isDrawable(image)) {
-        auto ctx = context();
-        if (auto jpeg = ::jpeg(image, image->extent(), *ctx->ciGPU(), *ctx->ciCPU())) {
-            // Dated and placed like a photo of the photo output, so that every library can sort it.
-            auto device = camera();
-            Value properties = framePhotoProperties(Global::shared()->appMetadataName(), device.get(),
-                                                    Clock::absoluteTime(), location_.get());
-            if (auto tagged = setMetadata(*jpeg, properties)) {
-                saveToPhotos(*tagged, [h](bool ok) { h->shot_silent1(ok); });
-                return;
-            }
-        }
+    if (!image || !isDrawable(image)) {
+        dispatch_async(dispatch_get_main_queue(), [h] { h->shot_silent1(false); });
+        return;
     }
-    dispatch_async(dispatch_get_main_queue(), [h] { h->shot_silent1(false); });
+    // Dated and placed like a photo of the photo output, so that every library can sort it (the
+    // settings and the device are read here, on the main thread).
+    auto device = camera();
+    Value properties =
+        framePhotoProperties(Global::shared()->appMetadataName(), device.get(), Clock::absoluteTime(), location_.get());
+    // The recipe is immutable and an image context takes renders from any thread (the filter
+    // context that makes them is read here): the full-size render and the encoding run in the
+    // background, so the screen's next frame does not wait for them.
+    auto ctx = context();
+    std::shared_ptr<CIContext> first = ctx->ciGPU(), second = ctx->ciCPU();
+    DispatchQueue::global()->async([h, image, first, second, properties] {
+        std::optional<Bytes> tagged;
+        if (auto jpeg = ::jpeg(image, image->extent(), *first, *second))
+            tagged = setMetadata(*jpeg, properties);
+        dispatch_async(dispatch_get_main_queue(), [h, tagged = std::move(tagged)] {
+            if (!tagged) return h->shot_silent1(false);
+            saveToPhotos(*tagged, [h](bool ok) { h->shot_silent1(ok); });
+        });
+    });
 }
 
 void CameraPhotoGeneralHost::shot_silent_torchOn(std::function<void(bool on)> completion) {
