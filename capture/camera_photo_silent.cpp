@@ -11,8 +11,6 @@
 namespace {
 constexpr double kDarkScene = 0.35;
 constexpr double kTorchWait = 0.1;
-// About one frame of a 60 Hz screen.
-constexpr double kEncodeLead = 0.017;
 }  // namespace
 
 void CameraPhotoGeneralHost::shot_silent(std::int64_t orientation, bool frontMirrored,
@@ -83,11 +81,10 @@ void CameraPhotoGeneralHost::silentRoad(Shot shot) {
         framePhotoProperties(Global::shared()->appMetadataName(), device.get(), Clock::absoluteTime(), location_.get());
     // The recipe is immutable and an image context takes renders from any thread (the filter
     // context that makes them is read here): the full-size render and the encoding run in the
-    // background, starting a frame later, so that the screen draws the shot's first frame before
-    // they take the processors.
+    // background, so the screen's next frame does not wait for them.
     auto ctx = context();
     std::shared_ptr<CIContext> first = ctx->ciGPU(), second = ctx->ciCPU();
-    DispatchQueue::global()->after(kEncodeLead, [h, image, first, second, properties] {
+    DispatchQueue::global()->async([h, image, first, second, properties] {
         std::optional<Bytes> tagged;
         if (auto jpeg = ::jpeg(image, image->extent(), *first, *second))
             tagged = setMetadata(*jpeg, properties);
