@@ -11,6 +11,8 @@
 namespace {
 constexpr double kDarkScene = 0.35;
 constexpr double kTorchWait = 0.1;
+// Half a frame of a 60 Hz screen.
+constexpr double kEncodeLead = 0.008;
 }  // namespace
 
 void CameraPhotoGeneralHost::shot_silent(std::int64_t orientation, bool frontMirrored,
@@ -79,19 +81,15 @@ void CameraPhotoGeneralHost::silentRoad(Shot shot) {
     auto device = camera();
     Value properties =
         framePhotoProperties(Global::shared()->appMetadataName(), device.get(), Clock::absoluteTime(), location_.get());
-    // The recipe is immutable and an image context takes renders from any thread (the filter
-    // context that makes them is read here): the full-size render and the encoding run in the
-    // background, so the screen's next frame does not wait for them.
-    auto ctx = context();
-    std::shared_ptr<CIContext> first = ctx->ciGPU(), second = ctx->ciCPU();
-    DispatchQueue::global()->async([h, image, first, second, properties] {
+    // The render and the encoding wait half a frame, so that the screen draws the shot's first
+    // frame (the preview holding the frame shot) before they take the main thread.
+    DispatchQueue::main()->after(kEncodeLead, [h, image, properties] {
+        auto ctx = h->context();
         std::optional<Bytes> tagged;
-        if (auto jpeg = ::jpeg(image, image->extent(), *first, *second))
+        if (auto jpeg = ::jpeg(image, image->extent(), *ctx->ciGPU(), *ctx->ciCPU()))
             tagged = setMetadata(*jpeg, properties);
-        dispatch_async(dispatch_get_main_queue(), [h, tagged = std::move(tagged)] {
-            if (!tagged) return h->shot_silent1(false);
-            saveToPhotos(*tagged, [h](bool ok) { h->shot_silent1(ok); });
-        });
+        if (!tagged) return h->shot_silent1(false);
+        saveToPhotos(*tagged, [h](bool ok) { h->shot_silent1(ok); });
     });
 }
 
