@@ -13,6 +13,10 @@
 # measuring (closing its bar between taps) and times each tap until the bar shows on the display,
 # read back by screenshots of a strip of the black bottom bar that the growing bar covers first (ImageMagick's import,
 # about 30 ms a screenshot, so each time is an upper bound that much above the true one).
+# TAP=strip|menu|shutter taps a look in the filter strip (the filter pop-up opened first), the
+# side-menu button (the menu closed again between taps) or the shutter, REPEAT times (default 3),
+# each tap alone in the probe's two-second period, and prints the probe's figure for each: the time
+# from the tap's input event to the first frame drawn after it (KORVA_LOG's `frames` lines).
 set -euo pipefail
 binary=${1:-build/release/app/korva}
 seconds=${2:-10}
@@ -45,6 +49,45 @@ if [ "${TAPS:-0}" = 1 ]; then
         DISPLAY=$display xdotool mousemove --window "$window" 195 120 click 1
         sleep 0.5
     done
+elif [ -n "${TAP:-}" ]; then
+    eval "$(DISPLAY=$display xdotool getwindowgeometry --shell "$window")"
+    # Taps at points of the notched screen (390 x 844 points), scaled to the window; each waits
+    # out a probe period so that the period holding the measured tap holds nothing else.
+    tap() { DISPLAY=$display xdotool mousemove --window "$window" $(($1 * WIDTH / 390)) $(($2 * HEIGHT / 844)) click 1; }
+    quiet=2.6
+    : >"$work/taps"
+    measured() {
+        local from
+        from=$(wc -l <"$work/app.log")
+        tap "$1" "$2"
+        sleep "$quiet"
+        # The period's line with events in it: its max is this tap's input to frame.
+        tail -n +"$((from + 1))" "$work/app.log" | grep "frames:" | awk '{
+            for (i = 1; i <= NF; ++i) if ($(i) == "frame") { gsub(/\(/, "", $(i + 7)); if ($(i + 7) + 0 > 0) print $(i + 4) }
+        }' | sort -n | tail -1 >>"$work/taps"
+    }
+    case "$TAP" in
+    strip)
+        looks=(58 137 216 295)
+        tap 320 700; sleep 1.5      # the filter pop-up
+        tap 55 542; sleep "$quiet"  # its first menu of looks
+        for i in $(seq 0 $((${REPEAT:-3} - 1))); do measured "${looks[$((i % 4))]}" 600; done
+        tap 195 250; sleep 1
+        ;;
+    menu)
+        for _ in $(seq "${REPEAT:-3}"); do
+            measured 30 72
+            tap 370 400; sleep "$quiet"  # closed again
+        done
+        ;;
+    shutter)
+        for _ in $(seq "${REPEAT:-3}"); do measured 195 700; sleep 1; done
+        ;;
+    *) echo "TAP is strip, menu or shutter" >&2; exit 1 ;;
+    esac
+    awk -v what="$TAP" '{ v[NR] = $1 } END {
+        line = ""; for (i = 1; i <= NR; ++i) line = line (i > 1 ? ", " : "") v[i]
+        printf "  tap (%s) to its first frame, the probe: %s ms (%d taps)\n", what, line, NR }' "$work/taps" >"$work/latency"
 elif [ "${LATENCY:-0}" -gt 0 ]; then
     eval "$(DISPLAY=$display xdotool getwindowgeometry --shell "$window")"
     # Points of the notched screen (390 x 844) scaled to the window; the strip lies on the black

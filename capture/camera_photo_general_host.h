@@ -10,8 +10,9 @@
 //
 // One shot at a time: a shot asked for while one is under way is refused with NO. Every shot's
 // completion runs exactly once, on the main queue, with NO on any failure. Shots start on the
-// main thread; filtering and encoding run there on both roads (the filter element is shared with
-// the screen's preview), the device work on q.
+// main thread; filtering and encoding run there on both roads (the filter element is shared
+// with the screen's preview), the silent road's half a frame after the shot so that the screen
+// shows the shot first; the device work runs on q.
 #pragma once
 
 #include <atomic>

@@ -6,10 +6,13 @@
 #include "foundation/data_custom_photos.h"
 #include "foundation/global.h"
 #include "platform/dispatch/clock.h"
+#include "platform/dispatch/queue.h"
 
 namespace {
 constexpr double kDarkScene = 0.35;
 constexpr double kTorchWait = 0.1;
+// Half a frame of a 60 Hz screen.
+constexpr double kEncodeLead = 0.008;
 }  // namespace
 
 void CameraPhotoGeneralHost::shot_silent(std::int64_t orientation, bool frontMirrored,
@@ -69,20 +72,25 @@ void CameraPhotoGeneralHost::silentRoad(Shot shot) {
         image = adjustOrientation(image, int(shot.orientation), int(position()), shot.frontMirrored);
         if (filterElement_) image = filter(image, *filterElement_);
     }
-    if (image && isDrawable(image)) {
-        auto ctx = context();
-        if (auto jpeg = ::jpeg(image, image->extent(), *ctx->ciGPU(), *ctx->ciCPU())) {
-            // Dated and placed like a photo of the photo output, so that every library can sort it.
-            auto device = camera();
-            Value properties = framePhotoProperties(Global::shared()->appMetadataName(), device.get(),
-                                                    Clock::absoluteTime(), location_.get());
-            if (auto tagged = setMetadata(*jpeg, properties)) {
-                saveToPhotos(*tagged, [h](bool ok) { h->shot_silent1(ok); });
-                return;
-            }
-        }
+    if (!image || !isDrawable(image)) {
+        dispatch_async(dispatch_get_main_queue(), [h] { h->shot_silent1(false); });
+        return;
     }
-    dispatch_async(dispatch_get_main_queue(), [h] { h->shot_silent1(false); });
+    // Dated and placed like a photo of the photo output, so that every library can sort it (the
+    // settings and the device are read here, on the main thread).
+    auto device = camera();
+    Value properties =
+        framePhotoProperties(Global::shared()->appMetadataName(), device.get(), Clock::absoluteTime(), location_.get());
+    // The render and the encoding wait half a frame, so that the screen draws the shot's first
+    // frame (the preview holding the frame shot) before they take the main thread.
+    DispatchQueue::main()->after(kEncodeLead, [h, image, properties] {
+        auto ctx = h->context();
+        std::optional<Bytes> tagged;
+        if (auto jpeg = ::jpeg(image, image->extent(), *ctx->ciGPU(), *ctx->ciCPU()))
+            tagged = setMetadata(*jpeg, properties);
+        if (!tagged) return h->shot_silent1(false);
+        saveToPhotos(*tagged, [h](bool ok) { h->shot_silent1(ok); });
+    });
 }
 
 void CameraPhotoGeneralHost::shot_silent_torchOn(std::function<void(bool on)> completion) {

@@ -151,6 +151,8 @@ public:
     void onCameraHostSampleBufferVideo(const std::shared_ptr<CameraHost>& host, const CMSampleBufferRef& s) override;
     void onCameraHostWillSessionStop(const std::shared_ptr<CameraHost>& host) override;
     void updateScreen() { road_->updateScreen(); }
+    // Draws the frame through the screen's filter into the preview; the image drawn, or none.
+    std::shared_ptr<CIImage> drawPreview(const std::shared_ptr<CIImage>& frame);
     const std::shared_ptr<PreviewRoad>& previewRoad() const { return road_; }
     // The tile size of the filter browser, in points (the thumbnail source's size before the scale).
     virtual CGSize filterTileSize();

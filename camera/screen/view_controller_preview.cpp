@@ -27,17 +27,9 @@ public:
     explicit RoadSide(ViewController& screen) : s_(screen) {}
 
     std::shared_ptr<CIImage> previewRoadDraw(const std::shared_ptr<CIImage>& frame) override {
+        // While a shot is under way the preview holds the frame being shot.
         if (s_.shotPhase() == ShotPhase::Shooting) return nullptr;
-        auto host = s_.currentMaker();
-        if (!host) return nullptr;
-        auto context = host->context();
-        if (!setCurrentContext(context->gl())) return nullptr;
-        auto image = s_.screenElement_ ? s_.screenElement_->make(frame) : frame;
-        auto view = s_.preview();
-        if (!view->context()) view->setContext(context->gl());
-        if (!isDrawable(image)) return nullptr;
-        drawImage(*view, image, *context->ciGPU());
-        return image;
+        return s_.drawPreview(frame);
     }
 
     bool previewRoadHasDrawable() override {
@@ -149,4 +141,17 @@ void ViewController::placeZoomSlider(const PreviewInsets& in) {
     addConstraintsByViewCCWH(slZoom_, root, ui_, uiWidth / 2 + kSliderOutside - kSliderLength / 2, 0, kSliderLength,
                              kSliderThickness);
     root->bringSubviewToFront(slZoom_);
+}
+
+std::shared_ptr<CIImage> ViewController::drawPreview(const std::shared_ptr<CIImage>& frame) {
+    auto host = currentMaker();
+    if (!host || !frame) return nullptr;
+    auto context = host->context();
+    if (!setCurrentContext(context->gl())) return nullptr;
+    auto image = screenElement_ ? screenElement_->make(frame) : frame;
+    auto view = preview();
+    if (!view->context()) view->setContext(context->gl());
+    if (!isDrawable(image)) return nullptr;
+    drawImage(*view, image, *context->ciGPU());
+    return image;
 }

@@ -131,6 +131,9 @@ bool ViewControllerShotRoad::startShot() {
     auto host = s_.makerPhoto();
     if (!host->context()->ciGPU()) return false;
     s_.focusView_->take_0();
+    // The shot's first feedback, in the next frame: the preview shows the newest frame at once
+    // and holds it until the shot is done.
+    s_.drawPreview(s_.lastScreen());
     auto global = Global::shared();
     auto location = global->geoTagging() && s_.assist_ ? s_.assist_->location() : nullptr;
     auto justBefore = weakBind(s_.me(), &ViewController::onShotSaving);

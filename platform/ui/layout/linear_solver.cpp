@@ -1,9 +1,17 @@
 // Simplex tableau with slack, error and dummy symbols; each added constraint is solved at once
 // and the objective (weighted errors of the optional constraints) is kept minimal.
+//
+// A column index tells which rows may hold a symbol, and the objective's entering candidates
+// (its negative cells) are kept apart, so that making a symbol basic and each pivot touch only
+// the rows and cells involved, not the whole tableau (a window's layout has thousands of rows and
+// as many error cells in the objective). The pivots are the ones a scan of every row and cell in
+// symbol order would pick.
 #include "platform/ui/layout/linear_solver.h"
 
 #include <cmath>
 #include <limits>
+#include <set>
+#include <unordered_map>
 
 namespace {
 
@@ -71,12 +79,43 @@ struct Tag {
 
 struct LinearSolver::Impl {
     std::map<Symbol, Row> rows;
+    // Symbol id -> the basic symbols whose rows may hold it. A superset: every row holding the
+    // symbol is listed; a listed row may have lost it since, or have left the tableau.
+    std::unordered_map<std::uint64_t, std::set<Symbol>> columns;
     std::vector<Symbol> variables;
     Row objective;
+    // The objective's non-dummy symbols with a negative coefficient, in symbol order.
+    std::set<Symbol> entering;
     std::unique_ptr<Row> artificial;
     std::uint64_t nextId = 1;
 
     Symbol make(SymbolType type) { return {nextId++, type}; }
+
+    // The row under `basic` holds (some of) the cells of `cells`.
+    void note(const Symbol& basic, const Row& cells) {
+        for (const auto& [s, c] : cells.cells) columns[s.id].insert(basic);
+    }
+    void place(const Symbol& basic, Row row) {
+        Row& placed = rows[basic] = std::move(row);
+        note(basic, placed);
+    }
+    void reindex() {
+        columns.clear();
+        for (const auto& [s, r] : rows) note(s, r);
+        entering.clear();
+        for (const auto& [s, c] : objective.cells) follow(s);
+    }
+    // The objective's cell of `s` may have changed.
+    void follow(const Symbol& s) {
+        if (s.type != SymbolType::Dummy && objective.coefficientFor(s) < 0)
+            entering.insert(s);
+        else
+            entering.erase(s);
+    }
+    void addToObjective(const Symbol& s, double coefficient) {
+        objective.insert(s, coefficient);
+        follow(s);
+    }
 
     Row createRow(const Constraint& c, Tag& tag) {
         Row row;
@@ -102,7 +141,7 @@ struct LinearSolver::Impl {
                 Symbol error = make(SymbolType::Error);
                 tag.other = error;
                 row.insert(error, -coefficient);
-                objective.insert(error, c.strength);
+                addToObjective(error, c.strength);
             }
             break;
         }
@@ -113,8 +152,8 @@ struct LinearSolver::Impl {
                 tag.other = minus;
                 row.insert(plus, -1.0);
                 row.insert(minus, 1.0);
-                objective.insert(plus, c.strength);
-                objective.insert(minus, c.strength);
+                addToObjective(plus, c.strength);
+                addToObjective(minus, c.strength);
             } else {
                 Symbol dummy = make(SymbolType::Dummy);
                 tag.marker = dummy;
@@ -142,13 +181,29 @@ struct LinearSolver::Impl {
     }
 
     void substitute(const Symbol& s, const Row& row) {
-        for (auto& [sym, r] : rows) r.substitute(s, row);
-        objective.substitute(s, row);
+        auto column = columns.find(s.id);
+        if (column != columns.end()) {
+            // Once substituted, no row holds the symbol any more.
+            std::set<Symbol> holders = std::move(column->second);
+            columns.erase(column);
+            for (const Symbol& basic : holders) {
+                auto it = rows.find(basic);
+                if (it == rows.end() || it->second.cells.count(s) == 0) continue;
+                it->second.substitute(s, row);
+                note(basic, row);
+            }
+        }
+        if (objective.cells.count(s)) {
+            objective.substitute(s, row);
+            entering.erase(s);
+            for (const auto& [sym, c] : row.cells) follow(sym);
+        }
         if (artificial) artificial->substitute(s, row);
     }
 
-    static Symbol enteringSymbol(const Row& objective) {
-        for (const auto& [s, c] : objective.cells)
+    Symbol enteringSymbol(const Row& target) const {
+        if (&target == &objective) return entering.empty() ? Symbol{} : *entering.begin();
+        for (const auto& [s, c] : target.cells)
             if (s.type != SymbolType::Dummy && c < 0) return s;
         return {};
     }
@@ -156,8 +211,14 @@ struct LinearSolver::Impl {
     Symbol leavingSymbol(const Symbol& entering) const {
         double ratio = std::numeric_limits<double>::max();
         Symbol found;
-        for (const auto& [s, row] : rows) {
+        auto column = columns.find(entering.id);
+        if (column == columns.end()) return found;
+        // In symbol order, as the rows themselves are kept: ties go to the same row.
+        for (const Symbol& s : column->second) {
             if (s.type == SymbolType::External) continue;
+            auto it = rows.find(s);
+            if (it == rows.end()) continue;
+            const Row& row = it->second;
             double c = row.coefficientFor(entering);
             if (c < 0) {
                 double r = -row.constant / c;
@@ -173,15 +234,15 @@ struct LinearSolver::Impl {
     // False when the objective is unbounded (cannot happen for the constraints layout makes).
     bool optimize(Row& target) {
         for (int guard = 0; guard < 100000; ++guard) {
-            Symbol entering = enteringSymbol(target);
-            if (!entering.valid()) return true;
-            Symbol leaving = leavingSymbol(entering);
+            Symbol in = enteringSymbol(target);
+            if (!in.valid()) return true;
+            Symbol leaving = leavingSymbol(in);
             if (!leaving.valid()) return false;
             Row row = std::move(rows[leaving]);
             rows.erase(leaving);
-            row.solveFor(leaving, entering);
-            substitute(entering, row);
-            rows[entering] = std::move(row);
+            row.solveFor(leaving, in);
+            substitute(in, row);
+            place(in, std::move(row));
         }
         return false;
     }
@@ -194,7 +255,7 @@ struct LinearSolver::Impl {
 
     bool addWithArtificialVariable(const Row& row) {
         Symbol art = make(SymbolType::Slack);
-        rows[art] = row;
+        place(art, row);
         artificial = std::make_unique<Row>(row);
         optimize(*artificial);
         bool success = nearZero(artificial->constant);
@@ -208,10 +269,15 @@ struct LinearSolver::Impl {
             if (!entering.valid()) return false;
             r.solveFor(art, entering);
             substitute(entering, r);
-            rows[entering] = std::move(r);
+            place(entering, std::move(r));
         }
-        for (auto& [s, r] : rows) r.remove(art);
+        if (auto column = columns.find(art.id); column != columns.end()) {
+            for (const Symbol& basic : column->second)
+                if (auto it = rows.find(basic); it != rows.end()) it->second.remove(art);
+            columns.erase(column);
+        }
         objective.remove(art);
+        follow(art);
         return success;
     }
 };
@@ -242,12 +308,13 @@ bool LinearSolver::addConstraint(const Constraint& constraint) {
             impl_->rows = std::move(savedRows);
             impl_->objective = std::move(savedObjective);
             impl_->artificial.reset();
+            impl_->reindex();
             return false;
         }
     } else {
         row.solveFor(subject);
         impl_->substitute(subject, row);
-        impl_->rows[subject] = std::move(row);
+        impl_->place(subject, std::move(row));
     }
     return impl_->optimize(impl_->objective);
 }

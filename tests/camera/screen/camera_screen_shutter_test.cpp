@@ -202,6 +202,25 @@ TEST_F(CameraScreenShutterTest, ThePhotoIsSavedAsAFilteredJpegInTheRatioAndOrien
     EXPECT_NEAR(double(side->raster.width) / side->raster.height, 4.0 / 3.0, 0.01);
 }
 
+TEST_F(CameraScreenShutterTest, TheShutterShowsTheNewestFrameAtOnceAndHoldsItWhileTheShotIsUnderWay) {
+    showScreen();
+    step(0.3);
+    auto preview = screen->previewIfMade();
+    ASSERT_TRUE(preview);
+    const auto drawn = preview->presentCount();
+    screen->onShot();
+    // Drawn in the tap's own turn of the run loop, before any timer or queued block.
+    EXPECT_EQ(preview->presentCount(), drawn + 1);
+    EXPECT_EQ(screen->shotPhase(), ShotPhase::Shooting);
+    // The drawing tick leaves the held frame alone until the shot is done.
+    screen->previewRoad()->onTimerScreen();
+    EXPECT_EQ(preview->presentCount(), drawn + 1);
+    ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
+    step(0.3);
+    EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
+    EXPECT_GT(preview->presentCount(), drawn + 1);
+}
+
 TEST_F(CameraScreenShutterTest, ALibraryThatCannotBeWrittenGivesThePreviewBackAndLeavesNothingBehind) {
     showScreen();
     writeFile("blocked", "a file where the library folder would go");
