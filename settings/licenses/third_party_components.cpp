@@ -23,6 +23,7 @@ const std::vector<std::string>& thirdPartyComponents() {
         "Little CMS",
         "OpenSSL",
         "Pango",
+        "Pixman",
         "SDL",
         "SQLite",
         "WebKitGTK",

@@ -39,6 +39,7 @@ COMPONENTS = [
     ("Little CMS", "liblcms2-2", ["lcms2"]),
     ("OpenSSL", "libssl3", ["libcrypto"]),
     ("Pango", "libpango-1.0-0", ["pangocairo", "pangoft2"]),
+    ("Pixman", "libpixman-1-0", ["pixman-1"]),
     ("SDL", "libsdl2-2.0-0", ["sdl2"]),
     ("SQLite", "libsqlite3-0", ["sqlite3"]),
     ("WebKitGTK", "libwebkit2gtk-4.1-0", ["webkit2gtk-4.1"]),

@@ -25,6 +25,7 @@
 #include "platform/ui/layer/ca_shape_layer.h"
 #include "platform/ui/layer/ink_box.h"
 #include "platform/ui/layer/pixel_compose.h"
+#include "platform/ui/layer/resampled_paint.h"
 #include "platform/ui/layer/shadow_cache.h"
 #include "platform/ui/layer/surface_pool.h"
 
@@ -241,6 +242,7 @@ void drawSurfaceInRect(cairo_t* cr, cairo_surface_t* surface, const CGRect& rect
             cairo_rectangle(cr, std::floor(x0), std::floor(y0), std::ceil(x1) - std::floor(x0),
                             std::ceil(y1) - std::floor(y0));
             cairo_clip(cr);
+            if (LayerRenderer::shortcuts() && paintResampled(cr, surface, m)) return;
             cairo_set_matrix(cr, &m);
         } else if (LayerRenderer::shortcuts()) {
             const PixelBox ink = store->drawnPixels();

@@ -1,7 +1,8 @@
 // The renderer's shortcuts give Cairo's own bytes: the pixel kernels against Cairo's compositing of
 // the same colours, and whole trees drawn with the shortcuts against the same trees drawn with
 // them off (a dimmed picture in one pass, plain translucent fills, drawn bitmaps whose all-zero
-// margins are left out), over stale pixels and through clips of several boxes.
+// margins are left out, drawn bitmaps resampled between pixels), over stale pixels and through
+// clips of several boxes.
 #include <cairo.h>
 #include <gtest/gtest.h>
 
@@ -239,6 +240,33 @@ TEST(RenderShortcutTest, ADrawnBitmapsClearMarginsAreLeftOutUnderAnyScale) {
         holder->setAffineTransform(CGAffineTransformMakeRotation(0.3));
         expectSameWithoutShortcuts(*holder, "turned");
     }
+    CATransaction::commit();
+}
+
+TEST(RenderShortcutTest, ADrawnBitmapBetweenPixelsIsResampledAsCairoResamplesIt) {
+    CATransaction::begin();
+    CATransaction::setDisableActions(true);
+    auto holder = CALayer::make();
+    holder->setFrame(CGRectMake(0, 0, kW / kScale, kH / kScale));
+    auto disc = std::make_shared<Disc>();
+    auto drawnLayer = CALayer::make();
+    drawnLayer->setContentsScale(kScale);
+    drawnLayer->setDelegate(disc);
+    holder->addSublayer(drawnLayer);
+    // A value field after a measured title: a fractional place, a width of no whole pixels (its
+    // bitmap a little wider, so squeezed), the drawing near either edge or within.
+    for (CGRect frame : {CGRectMake(3.093, 2, 40.907, 22), CGRectMake(0.41, 7.77, 33.3, 21.1), CGRectMake(9, 4.5, 30, 20)})
+        for (CGFloat x : {0.0, 14.0, 31.5}) {
+            drawnLayer->setFrame(frame);
+            disc->x = x;
+            drawnLayer->setNeedsDisplay();
+            drawnLayer->displayIfNeeded();
+            for (float opacity : {1.0f, 0.7f}) {
+                holder->setOpacity(opacity);
+                expectSameWithoutShortcuts(*holder, "disc at " + std::to_string(x) + " in a layer at " +
+                                                        std::to_string(frame.origin.x) + "," + std::to_string(frame.origin.y));
+            }
+        }
     CATransaction::commit();
 }
 

@@ -1,0 +1,221 @@
+// Laying a bitmap over a target at a fractional offset with the pixel kernels, sampling where
+// Cairo's image compositor samples.
+#include "platform/ui/layer/resampled_paint.h"
+
+#include <pixman.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+
+#include "platform/ui/layer/pixel_compose.h"
+
+namespace {
+
+// Coefficients beyond this do not fit the fixed-point map (and Cairo refuses them).
+constexpr double kLargestCoefficient = 32767;
+// Cairo's tolerance for a scale that counts as one: one step of its 24.8 fixed point.
+constexpr double kUnityScaleTolerance = 1.0 / 256;
+
+// A double rounded to 16.16 fixed point to the nearest, ties to even: the low word of the double
+// once 1.5 * 2^36 is added, whose last mantissa bit then weighs 2^-16.
+std::int32_t toFixed(double d) {
+    const double shifted = d + 103079215104.0;
+    std::uint64_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bits));
+}
+
+bool hasUnityScale(const cairo_matrix_t& m) {
+    const double det = m.xx * m.yy - m.yx * m.xy;
+    if (std::fabs(det * det - 1.0) >= kUnityScaleTolerance) return false;
+    return (std::fabs(m.xy) < kUnityScaleTolerance && std::fabs(m.yx) < kUnityScaleTolerance) ||
+           (std::fabs(m.xx) < kUnityScaleTolerance && std::fabs(m.yy) < kUnityScaleTolerance);
+}
+
+// The whole-pixel offset that leaves the smallest translation in the matrix (the fixed-point
+// map's translation and the offset share pixman's 16 bits), taken out of `m`.
+void splitOffset(cairo_matrix_t& m, int& offsetX, int& offsetY) {
+    offsetX = offsetY = 0;
+    if (m.x0 == 0.0 && m.y0 == 0.0) return;
+    double tx = m.x0, ty = m.y0;
+    double norm = std::max(std::fabs(tx), std::fabs(ty));
+    for (int i = -1; i < 2; i += 2)
+        for (int j = -1; j < 2; j += 2) {
+            double den = (m.xx + i) * (m.yy + j) - m.xy * m.yx;
+            if (std::fabs(den) < DBL_EPSILON) continue;
+            double x = m.y0 * m.xy - m.x0 * (m.yy + j);
+            double y = m.x0 * m.yx - m.y0 * (m.xx + i);
+            den = 1 / den;
+            x *= den;
+            y *= den;
+            const double candidate = std::max(std::fabs(x), std::fabs(y));
+            if (norm > candidate) {
+                norm = candidate;
+                tx = x;
+                ty = y;
+            }
+        }
+    tx = std::floor(tx);
+    ty = std::floor(ty);
+    offsetX = static_cast<int>(-tx);
+    offsetY = static_cast<int>(-ty);
+    cairo_matrix_translate(&m, tx, ty);
+}
+
+pixman_transform_t fixedTransform(const cairo_matrix_t& m) {
+    pixman_transform_t t{};
+    t.matrix[0][0] = toFixed(m.xx);
+    t.matrix[0][1] = toFixed(m.xy);
+    t.matrix[0][2] = toFixed(m.x0);
+    t.matrix[1][0] = toFixed(m.yx);
+    t.matrix[1][1] = toFixed(m.yy);
+    t.matrix[1][2] = toFixed(m.y0);
+    t.matrix[2][2] = 1 << 16;
+    return t;
+}
+
+// The rounded coefficients move the translation away from the double matrix the farther from
+// the origin; the translation is corrected so that both agree at the centre (cx, cy).
+void correctAt(pixman_transform_t& t, const cairo_matrix_t& m, double cx, double cy) {
+    cairo_matrix_t inverse = m;
+    if (cairo_matrix_invert(&inverse) != CAIRO_STATUS_SUCCESS) return;
+    for (int round = 0; round < 5; ++round) {
+        pixman_vector_t v{{toFixed(cx), toFixed(cy), 1 << 16}};
+        if (!pixman_transform_point_3d(&t, &v)) return;
+        double x = v.vector[0] / 65536.0, y = v.vector[1] / 65536.0;
+        cairo_matrix_transform_point(&inverse, &x, &y);
+        x -= cx;
+        y -= cy;
+        cairo_matrix_transform_distance(&m, &x, &y);
+        const std::int32_t dx = toFixed(x), dy = toFixed(y);
+        t.matrix[0][2] -= dx;
+        t.matrix[1][2] -= dy;
+        if (dx == 0 && dy == 0) return;
+    }
+}
+
+bool isWhole(double v) { return v == std::floor(v); }
+
+struct PixelRect {
+    int x0, y0, x1, y1;
+    bool empty() const { return x1 <= x0 || y1 <= y0; }
+};
+
+// The clip of `cr` in target pixels when it is one rectangle of whole pixels (an empty one when
+// nothing is visible), else none.
+std::optional<PixelRect> wholePixelClip(cairo_t* cr) {
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(cr);
+    cairo_restore(cr);
+    std::optional<PixelRect> clip;
+    if (list->status == CAIRO_STATUS_SUCCESS && list->num_rectangles <= 1) {
+        if (list->num_rectangles == 0) {
+            clip = PixelRect{0, 0, 0, 0};
+        } else {
+            const cairo_rectangle_t& r = list->rectangles[0];
+            if (isWhole(r.x) && isWhole(r.y) && isWhole(r.width) && isWhole(r.height) && std::fabs(r.x) < 1e8 &&
+                std::fabs(r.y) < 1e8 && r.width < 1e8 && r.height < 1e8)
+                clip = PixelRect{static_cast<int>(r.x), static_cast<int>(r.y), static_cast<int>(r.x + r.width),
+                                 static_cast<int>(r.y + r.height)};
+        }
+    }
+    cairo_rectangle_list_destroy(list);
+    return clip;
+}
+
+bool imageOf(cairo_surface_t* s, std::initializer_list<cairo_format_t> formats) {
+    if (cairo_surface_get_type(s) != CAIRO_SURFACE_TYPE_IMAGE) return false;
+    const cairo_format_t f = cairo_image_surface_get_format(s);
+    return std::find(formats.begin(), formats.end(), f) != formats.end();
+}
+
+}  // namespace
+
+std::optional<ResampleMap> resampleMapFor(const cairo_matrix_t& sourceFromTarget, double cx, double cy) {
+    const cairo_matrix_t& s = sourceFromTarget;
+    if (s.xy != 0 || s.yx != 0) return std::nullopt;
+    // A whole-pixel translation is an offset alone, sampled without filtering.
+    if (s.xx == 1 && s.yy == 1 && isWhole(s.x0) && isWhole(s.y0)) return std::nullopt;
+    cairo_matrix_t m = s;
+    cairo_matrix_translate(&m, 0, 0);
+    ResampleMap map;
+    splitOffset(m, map.offsetX, map.offsetY);
+    for (double c : {m.xx, m.x0, m.yy, m.y0})
+        if (!(std::fabs(c) <= kLargestCoefficient)) return std::nullopt;
+    pixman_transform_t t = fixedTransform(m);
+    if (!hasUnityScale(m)) correctAt(t, m, cx, cy);
+    map.xx = t.matrix[0][0];
+    map.x0 = t.matrix[0][2];
+    map.yy = t.matrix[1][1];
+    map.y0 = t.matrix[1][2];
+    return map;
+}
+
+bool paintResampled(cairo_t* cr, cairo_surface_t* source, const cairo_matrix_t& toTarget) {
+    if (!pixel_compose::available() || cairo_get_operator(cr) != CAIRO_OPERATOR_OVER) return false;
+    if (toTarget.xy != 0 || toTarget.yx != 0 || !(std::fabs(toTarget.xx - 1) < 0.25) ||
+        !(std::fabs(toTarget.yy - 1) < 0.25) || !std::isfinite(toTarget.x0) || !std::isfinite(toTarget.y0))
+        return false;
+    cairo_surface_t* target = cairo_get_group_target(cr);
+    if (!imageOf(target, {CAIRO_FORMAT_ARGB32, CAIRO_FORMAT_RGB24}) || !imageOf(source, {CAIRO_FORMAT_ARGB32}))
+        return false;
+    double ox, oy, sx, sy;
+    cairo_surface_get_device_offset(target, &ox, &oy);
+    cairo_surface_get_device_scale(target, &sx, &sy);
+    if (ox != 0 || oy != 0 || sx != 1 || sy != 1) return false;
+    const int sw = cairo_image_surface_get_width(source), sh = cairo_image_surface_get_height(source);
+    if (sw <= 0 || sh <= 0) return false;
+
+    const std::optional<PixelRect> clip = wholePixelClip(cr);
+    if (!clip) return false;
+    const PixelRect box{std::max(clip->x0, 0), std::max(clip->y0, 0),
+                        std::min(clip->x1, cairo_image_surface_get_width(target)),
+                        std::min(clip->y1, cairo_image_surface_get_height(target))};
+    if (box.empty()) return true;
+
+    cairo_matrix_t sourceFromTarget = toTarget;
+    if (cairo_matrix_invert(&sourceFromTarget) != CAIRO_STATUS_SUCCESS) return false;
+    const std::optional<ResampleMap> map =
+        resampleMapFor(sourceFromTarget, box.x0 + (box.x1 - box.x0) / 2., box.y0 + (box.y1 - box.y0) / 2.);
+    if (!map || map->xx <= 0x8000 || map->xx >= 0x18000 || map->yy <= 0) return false;
+
+    pixman_transform_t t{};
+    t.matrix[0][0] = map->xx;
+    t.matrix[0][2] = map->x0;
+    t.matrix[1][1] = map->yy;
+    t.matrix[1][2] = map->y0;
+    t.matrix[2][2] = 1 << 16;
+    auto rowStart = [&](int y, pixman_vector_t& v) {
+        v = pixman_vector_t{{static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(box.x0 + map->offsetX) << 16) + 0x8000,
+                             static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(y + map->offsetY) << 16) + 0x8000,
+                             1 << 16}};
+        return pixman_transform_point_3d(&t, &v);
+    };
+    pixman_vector_t first, last;
+    if (!rowStart(box.y0, first) || !rowStart(box.y1 - 1, last)) return false;
+
+    cairo_surface_flush(target);
+    cairo_surface_flush(source);
+    const unsigned char* src = cairo_image_surface_get_data(source);
+    const int sstride = cairo_image_surface_get_stride(source);
+    unsigned char* dst = cairo_image_surface_get_data(target);
+    const int dstride = cairo_image_surface_get_stride(target);
+    auto sourceRow = [&](int y) {
+        return reinterpret_cast<const std::uint32_t*>(src + static_cast<std::ptrdiff_t>(std::clamp(y, 0, sh - 1)) * sstride);
+    };
+    const std::int32_t vx = first.vector[0] - 0x8000;
+    std::int32_t vy = first.vector[1] - 0x8000;
+    for (int y = box.y0; y < box.y1; ++y, vy += map->yy) {
+        const int y1 = vy >> 16, weight = (vy >> 9) & 0x7F;
+        const int y2 = weight ? y1 + 1 : y1;
+        const int wTop = weight ? 128 - weight : 64, wBottom = weight ? weight : 64;
+        auto* row = reinterpret_cast<std::uint32_t*>(dst + static_cast<std::ptrdiff_t>(y) * dstride) + box.x0;
+        pixel_compose::overResampledRow(row, box.x1 - box.x0, sourceRow(y1), sourceRow(y2), sw, wTop, wBottom, vx,
+                                        map->xx);
+    }
+    cairo_surface_mark_dirty_rectangle(target, box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0);
+    return true;
+}
