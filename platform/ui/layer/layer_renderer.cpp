@@ -220,36 +220,50 @@ void drawSurfaceInRect(cairo_t* cr, cairo_surface_t* surface, const CGRect& rect
     int w = cairo_image_surface_get_width(surface), h = cairo_image_surface_get_height(surface);
     if (w <= 0 || h <= 0 || rect.size.width <= 0 || rect.size.height <= 0) return;
     if (cairo_get_operator(cr) != CAIRO_OPERATOR_OVER) store = nullptr;
+    // The bitmap's pixels to the device, as the translation and scale below make it.
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    cairo_matrix_translate(&m, rect.origin.x, rect.origin.y);
+    cairo_matrix_scale(&m, rect.size.width / w, rect.size.height / h);
+    auto near1 = [](double k) { return std::abs(k - 1) < kStretchOfRoundedSize; };
+    const bool onPixels = m.xx == 1 && m.yy == 1 && m.x0 == std::round(m.x0) && m.y0 == std::round(m.y0);
+    const bool betweenPixels = store && m.xy == 0 && m.yx == 0 && near1(m.xx) && near1(m.yy) && !onPixels &&
+                               std::isfinite(m.x0) && std::isfinite(m.y0);
+    PixelBox ink;
+    // The whole device pixels whose samples can reach a drawn pixel.
+    double reachX0 = 0, reachY0 = 0, reachX1 = 0, reachY1 = 0;
+    if (betweenPixels) {
+        ink = store->drawnPixels();
+        if (ink.empty()) return;
+        reachX0 = ink.x0 - kSampleReach, reachY0 = ink.y0 - kSampleReach;
+        reachX1 = ink.x1 + kSampleReach, reachY1 = ink.y1 + kSampleReach;
+        cairo_matrix_transform_point(&m, &reachX0, &reachY0);
+        cairo_matrix_transform_point(&m, &reachX1, &reachY1);
+        reachX0 = std::floor(reachX0), reachY0 = std::floor(reachY0);
+        reachX1 = std::ceil(reachX1), reachY1 = std::ceil(reachY1);
+        const bool inRange = std::max({std::abs(reachX0), std::abs(reachY0), std::abs(reachX1), std::abs(reachY1)}) < 1e8;
+        if (inRange && LayerRenderer::shortcuts()) {
+            const cairo_rectangle_t bounds{rect.origin.x, rect.origin.y, rect.size.width, rect.size.height};
+            const PixelBox reach{static_cast<int>(reachX0), static_cast<int>(reachY0), static_cast<int>(reachX1),
+                                 static_cast<int>(reachY1)};
+            if (paintResampled(cr, {surface, m, ink, bounds, reach})) return;
+        }
+    }
     CairoSave save(cr);
     cairo_rectangle(cr, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
     cairo_clip(cr);
     cairo_translate(cr, rect.origin.x, rect.origin.y);
     cairo_scale(cr, rect.size.width / w, rect.size.height / h);
-    if (store) {
-        cairo_matrix_t m;
-        cairo_get_matrix(cr, &m);
-        auto near1 = [](double k) { return std::abs(k - 1) < kStretchOfRoundedSize; };
-        const bool onPixels = m.xx == 1 && m.yy == 1 && m.x0 == std::round(m.x0) && m.y0 == std::round(m.y0);
-        if (m.xy == 0 && m.yx == 0 && near1(m.xx) && near1(m.yy) && !onPixels && std::isfinite(m.x0) &&
-            std::isfinite(m.y0)) {
-            const PixelBox ink = store->drawnPixels();
-            if (ink.empty()) return;
-            double x0 = ink.x0 - kSampleReach, y0 = ink.y0 - kSampleReach;
-            double x1 = ink.x1 + kSampleReach, y1 = ink.y1 + kSampleReach;
-            cairo_matrix_transform_point(&m, &x0, &y0);
-            cairo_matrix_transform_point(&m, &x1, &y1);
-            cairo_identity_matrix(cr);
-            cairo_rectangle(cr, std::floor(x0), std::floor(y0), std::ceil(x1) - std::floor(x0),
-                            std::ceil(y1) - std::floor(y0));
-            cairo_clip(cr);
-            if (LayerRenderer::shortcuts() && paintResampled(cr, surface, m)) return;
-            cairo_set_matrix(cr, &m);
-        } else if (LayerRenderer::shortcuts()) {
-            const PixelBox ink = store->drawnPixels();
-            if (ink.empty()) return;
-            const bool whole = ink.x0 == 0 && ink.y0 == 0 && ink.x1 == w && ink.y1 == h;
-            if (!whole && !clipToInk(cr, ink, w, h)) return;
-        }
+    if (betweenPixels) {
+        cairo_identity_matrix(cr);
+        cairo_rectangle(cr, reachX0, reachY0, reachX1 - reachX0, reachY1 - reachY0);
+        cairo_clip(cr);
+        cairo_set_matrix(cr, &m);
+    } else if (store && LayerRenderer::shortcuts()) {
+        ink = store->drawnPixels();
+        if (ink.empty()) return;
+        const bool whole = ink.x0 == 0 && ink.y0 == 0 && ink.x1 == w && ink.y1 == h;
+        if (!whole && !clipToInk(cr, ink, w, h)) return;
     }
     cairo_set_source_surface(cr, surface, 0, 0);
     cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);

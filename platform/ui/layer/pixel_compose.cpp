@@ -123,6 +123,25 @@ __attribute__((target("avx2"))) inline __m256i mixColumns(__m256i leftRight, __m
     return _mm256_srli_epi32(_mm256_madd_epi16(leftRight, _mm256_permutevar8x32_epi32(pairs, pick)), 14);
 }
 
+// (l * (128 - f) + r * f) >> 7 per 16-bit lane.
+__attribute__((target("avx2"))) inline __m256i lerp7(__m256i l, __m256i r, __m256i f, __m256i full) {
+    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(l, _mm256_sub_epi16(full, f)), _mm256_mullo_epi16(r, f)), 7);
+}
+
+// Eight pixels of one row mixed from their left and right columns by each pixel's fraction f
+// (eight 32-bit lanes), in 16-bit lanes: each pixel's f spread over its four channels.
+__attribute__((target("avx2"))) inline __m256i mixColumnsOfOneRow(__m256i left, __m256i right, __m256i f) {
+    const __m256i zero = _mm256_setzero_si256(), full = _mm256_set1_epi16(128);
+    const __m256i spreadLow = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0, 1, 0, 1, 0, 1, 0, 1, 4, 5,
+                                               4, 5, 4, 5, 4, 5);
+    const __m256i spreadHigh = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8, 9, 8, 9, 8,
+                                                9, 12, 13, 12, 13, 12, 13, 12, 13);
+    const __m256i fLow = _mm256_shuffle_epi8(f, spreadLow), fHigh = _mm256_shuffle_epi8(f, spreadHigh);
+    const __m256i low = lerp7(_mm256_unpacklo_epi8(left, zero), _mm256_unpacklo_epi8(right, zero), fLow, full);
+    const __m256i high = lerp7(_mm256_unpackhi_epi8(left, zero), _mm256_unpackhi_epi8(right, zero), fHigh, full);
+    return _mm256_packus_epi16(low, high);
+}
+
 __attribute__((target("avx2"))) void overResampledRowWide(std::uint32_t* row, int n, const std::uint32_t* top,
                                                           const std::uint32_t* bottom, int width, int wTop, int wBottom,
                                                           std::int32_t vx, std::int32_t ux) {
@@ -148,16 +167,23 @@ __attribute__((target("avx2"))) void overResampledRowWide(std::uint32_t* row, in
             }
             const __m256i any = _mm256_or_si256(_mm256_or_si256(t0, t1), _mm256_or_si256(b0, b1));
             if (!_mm256_testz_si256(any, any)) {
-                const WideRows left = mixRows(t0, b0, oneRow, wt, wb), right = mixRows(t1, b1, oneRow, wt, wb);
-                // Each pixel's pair (128 - f, f) in one 32-bit word, f its column position's fraction.
+                // Each pixel's column fraction f (its weights are 128 - f and f).
                 const __m256i f = _mm256_and_si256(_mm256_srli_epi32(_mm256_add_epi32(_mm256_set1_epi32(vx), steps), 9),
                                                    fractionMask);
-                const __m256i pairs = _mm256_or_si256(_mm256_slli_epi32(f, 16), _mm256_sub_epi32(full, f));
-                const __m256i p0 = mixColumns(_mm256_unpacklo_epi16(left.lo, right.lo), pairs, pick0);
-                const __m256i p1 = mixColumns(_mm256_unpackhi_epi16(left.lo, right.lo), pairs, pick1);
-                const __m256i p2 = mixColumns(_mm256_unpacklo_epi16(left.hi, right.hi), pairs, pick2);
-                const __m256i p3 = mixColumns(_mm256_unpackhi_epi16(left.hi, right.hi), pairs, pick3);
-                const __m256i s = _mm256_packus_epi16(_mm256_packs_epi32(p0, p1), _mm256_packs_epi32(p2, p3));
+                __m256i s;
+                if (oneRow) {
+                    // A single row: (left * (128 - f) + right * f) >> 7, the same bytes as the two-row
+                    // sum (all 128 times as large) shifted by 14, and within 16 bits.
+                    s = mixColumnsOfOneRow(t0, t1, f);
+                } else {
+                    const WideRows left = mixRows(t0, b0, false, wt, wb), right = mixRows(t1, b1, false, wt, wb);
+                    const __m256i pairs = _mm256_or_si256(_mm256_slli_epi32(f, 16), _mm256_sub_epi32(full, f));
+                    const __m256i p0 = mixColumns(_mm256_unpacklo_epi16(left.lo, right.lo), pairs, pick0);
+                    const __m256i p1 = mixColumns(_mm256_unpackhi_epi16(left.lo, right.lo), pairs, pick1);
+                    const __m256i p2 = mixColumns(_mm256_unpacklo_epi16(left.hi, right.hi), pairs, pick2);
+                    const __m256i p3 = mixColumns(_mm256_unpackhi_epi16(left.hi, right.hi), pairs, pick3);
+                    s = _mm256_packus_epi16(_mm256_packs_epi32(p0, p1), _mm256_packs_epi32(p2, p3));
+                }
                 auto* d = reinterpret_cast<__m256i*>(row + i);
                 if (_mm256_testc_si256(s, opaque)) _mm256_storeu_si256(d, s);
                 else if (!_mm256_testz_si256(s, s)) _mm256_storeu_si256(d, over8(s, _mm256_loadu_si256(d)));

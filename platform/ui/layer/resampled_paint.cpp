@@ -98,32 +98,84 @@ void correctAt(pixman_transform_t& t, const cairo_matrix_t& m, double cx, double
 
 bool isWhole(double v) { return v == std::floor(v); }
 
-struct PixelRect {
-    int x0, y0, x1, y1;
-    bool empty() const { return x1 <= x0 || y1 <= y0; }
+// Cairo's 24.8 fixed point: a double rounded to the nearest 1/256, ties to even (the low word once
+// 1.5 * 2^44 is added).
+std::int64_t toFixed8(double d) {
+    const double shifted = d + 26388279066624.0;
+    std::uint64_t bits;
+    std::memcpy(&bits, &shifted, sizeof bits);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bits));
+}
+
+// A clip box in 24.8 fixed point.
+struct FixedBox {
+    std::int64_t x1, y1, x2, y2;
+    void intersect(const FixedBox& o) {
+        x1 = std::max(x1, o.x1);
+        y1 = std::max(y1, o.y1);
+        x2 = std::min(x2, o.x2);
+        y2 = std::min(y2, o.y2);
+    }
+    static FixedBox of(const PixelBox& b) {
+        return {std::int64_t{b.x0} * 256, std::int64_t{b.y0} * 256, std::int64_t{b.x1} * 256, std::int64_t{b.y1} * 256};
+    }
 };
 
-// The clip of `cr` in target pixels when it is one rectangle of whole pixels (an empty one when
-// nothing is visible), else none.
-std::optional<PixelRect> wholePixelClip(cairo_t* cr) {
+constexpr double kLargestClip = 1 << 22;
+
+// The clip of `cr` when it is one rectangle of whole target pixels (an empty one when nothing is
+// visible), else none.
+std::optional<PixelBox> wholePixelClip(cairo_t* cr) {
     cairo_save(cr);
     cairo_identity_matrix(cr);
     cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(cr);
     cairo_restore(cr);
-    std::optional<PixelRect> clip;
+    std::optional<PixelBox> clip;
     if (list->status == CAIRO_STATUS_SUCCESS && list->num_rectangles <= 1) {
         if (list->num_rectangles == 0) {
-            clip = PixelRect{0, 0, 0, 0};
+            clip = PixelBox{};
         } else {
             const cairo_rectangle_t& r = list->rectangles[0];
-            if (isWhole(r.x) && isWhole(r.y) && isWhole(r.width) && isWhole(r.height) && std::fabs(r.x) < 1e8 &&
-                std::fabs(r.y) < 1e8 && r.width < 1e8 && r.height < 1e8)
-                clip = PixelRect{static_cast<int>(r.x), static_cast<int>(r.y), static_cast<int>(r.x + r.width),
-                                 static_cast<int>(r.y + r.height)};
+            if (isWhole(r.x) && isWhole(r.y) && isWhole(r.width) && isWhole(r.height) && std::fabs(r.x) < kLargestClip &&
+                std::fabs(r.y) < kLargestClip && r.width < kLargestClip && r.height < kLargestClip)
+                clip = PixelBox{static_cast<int>(r.x), static_cast<int>(r.y), static_cast<int>(r.x + r.width),
+                                static_cast<int>(r.y + r.height)};
         }
     }
     cairo_rectangle_list_destroy(list);
     return clip;
+}
+
+// The box cairo_rectangle and cairo_clip make of a rectangle in the user space of `cr`: its corner
+// taken to the device and rounded, its sides added as rounded device distances. None when the
+// user space is turned (the clip would not be a box) or the box is out of range.
+std::optional<FixedBox> userBox(cairo_t* cr, const cairo_rectangle_t& r) {
+    double x = r.x, y = r.y, wx = r.width, wy = 0, hx = 0, hy = r.height;
+    cairo_user_to_device(cr, &x, &y);
+    cairo_user_to_device_distance(cr, &wx, &wy);
+    cairo_user_to_device_distance(cr, &hx, &hy);
+    for (double v : {x, y, wx, hy})
+        if (!(std::fabs(v) < kLargestClip)) return std::nullopt;
+    if (wy != 0 || hx != 0) return std::nullopt;
+    const std::int64_t x1 = toFixed8(x), y1 = toFixed8(y), x2 = x1 + toFixed8(wx), y2 = y1 + toFixed8(hy);
+    return FixedBox{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+// The target pixels a clip box touches (`out`, as Cairo rounds a clip's extents) and those it
+// covers whole (`in`), both within the w x h target.
+void clipPixels(const FixedBox& b, int w, int h, PixelBox& out, PixelBox& in) {
+    auto within = [](std::int64_t v, int limit) { return static_cast<int>(std::clamp<std::int64_t>(v, 0, limit)); };
+    auto floorOf = [](std::int64_t v) { return v >> 8; };
+    auto ceilOf = [](std::int64_t v) { return (v + 255) >> 8; };
+    out = {within(floorOf(b.x1), w), within(floorOf(b.y1), h), within(ceilOf(b.x2), w), within(ceilOf(b.y2), h)};
+    in = {within(ceilOf(b.x1), w), within(ceilOf(b.y1), h), within(floorOf(b.x2), w), within(floorOf(b.y2), h)};
+}
+
+// Whether the two source columns (or rows) a sample at `v` (16.16) mixes, clamped to [0, size), both
+// lie outside [from, to).
+bool tapsOutside(std::int32_t v, int size, int from, int to) {
+    const int a = std::clamp(v >> 16, 0, size - 1), b = std::clamp((v >> 16) + 1, 0, size - 1);
+    return std::max(a, b) < from || std::min(a, b) >= to;
 }
 
 bool imageOf(cairo_surface_t* s, std::initializer_list<cairo_format_t> formats) {
@@ -137,8 +189,8 @@ bool imageOf(cairo_surface_t* s, std::initializer_list<cairo_format_t> formats) 
 std::optional<ResampleMap> resampleMapFor(const cairo_matrix_t& sourceFromTarget, double cx, double cy) {
     const cairo_matrix_t& s = sourceFromTarget;
     if (s.xy != 0 || s.yx != 0) return std::nullopt;
-    // A whole-pixel translation is an offset alone, sampled without filtering.
-    if (s.xx == 1 && s.yy == 1 && isWhole(s.x0) && isWhole(s.y0)) return std::nullopt;
+    // Within its tolerance of a unit scale and a whole-pixel offset Cairo samples the nearest pixel.
+    if (hasUnityScale(s) && toFixed8(s.x0) % 256 == 0 && toFixed8(s.y0) % 256 == 0) return std::nullopt;
     cairo_matrix_t m = s;
     cairo_matrix_translate(&m, 0, 0);
     ResampleMap map;
@@ -154,7 +206,10 @@ std::optional<ResampleMap> resampleMapFor(const cairo_matrix_t& sourceFromTarget
     return map;
 }
 
-bool paintResampled(cairo_t* cr, cairo_surface_t* source, const cairo_matrix_t& toTarget) {
+bool paintResampled(cairo_t* cr, const ResampledPaint& paint) {
+    cairo_surface_t* source = paint.source;
+    const cairo_matrix_t& toTarget = paint.toTarget;
+    const PixelBox& ink = paint.ink;
     if (!pixel_compose::available() || cairo_get_operator(cr) != CAIRO_OPERATOR_OVER) return false;
     if (toTarget.xy != 0 || toTarget.yx != 0 || !(std::fabs(toTarget.xx - 1) < 0.25) ||
         !(std::fabs(toTarget.yy - 1) < 0.25) || !std::isfinite(toTarget.x0) || !std::isfinite(toTarget.y0))
@@ -169,17 +224,23 @@ bool paintResampled(cairo_t* cr, cairo_surface_t* source, const cairo_matrix_t& 
     const int sw = cairo_image_surface_get_width(source), sh = cairo_image_surface_get_height(source);
     if (sw <= 0 || sh <= 0) return false;
 
-    const std::optional<PixelRect> clip = wholePixelClip(cr);
-    if (!clip) return false;
-    const PixelRect box{std::max(clip->x0, 0), std::max(clip->y0, 0),
-                        std::min(clip->x1, cairo_image_surface_get_width(target)),
-                        std::min(clip->y1, cairo_image_surface_get_height(target))};
-    if (box.empty()) return true;
+    const std::optional<PixelBox> outer = wholePixelClip(cr);
+    const std::optional<FixedBox> bounds = userBox(cr, paint.bounds);
+    if (!outer || !bounds) return false;
+    FixedBox clip = FixedBox::of(*outer);
+    clip.intersect(*bounds);
+    clip.intersect(FixedBox::of(paint.reach));
+    // Cairo places its map by the pixels the clip touches; those it covers in part are drawn
+    // with their coverage, which is left to it unless all they sample is clear.
+    PixelBox touched, covered;
+    clipPixels(clip, cairo_image_surface_get_width(target), cairo_image_surface_get_height(target), touched, covered);
+    if (clip.x2 <= clip.x1 || clip.y2 <= clip.y1 || touched.empty() || ink.empty()) return true;
+    const bool partEdges = !(touched == covered);
 
     cairo_matrix_t sourceFromTarget = toTarget;
     if (cairo_matrix_invert(&sourceFromTarget) != CAIRO_STATUS_SUCCESS) return false;
-    const std::optional<ResampleMap> map =
-        resampleMapFor(sourceFromTarget, box.x0 + (box.x1 - box.x0) / 2., box.y0 + (box.y1 - box.y0) / 2.);
+    const std::optional<ResampleMap> map = resampleMapFor(sourceFromTarget, touched.x0 + (touched.x1 - touched.x0) / 2.,
+                                                          touched.y0 + (touched.y1 - touched.y0) / 2.);
     if (!map || map->xx <= 0x8000 || map->xx >= 0x18000 || map->yy <= 0) return false;
 
     pixman_transform_t t{};
@@ -189,13 +250,30 @@ bool paintResampled(cairo_t* cr, cairo_surface_t* source, const cairo_matrix_t& 
     t.matrix[1][2] = map->y0;
     t.matrix[2][2] = 1 << 16;
     auto rowStart = [&](int y, pixman_vector_t& v) {
-        v = pixman_vector_t{{static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(box.x0 + map->offsetX) << 16) + 0x8000,
+        v = pixman_vector_t{{static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(touched.x0 + map->offsetX) << 16) + 0x8000,
                              static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(y + map->offsetY) << 16) + 0x8000,
                              1 << 16}};
         return pixman_transform_point_3d(&t, &v);
     };
     pixman_vector_t first, last;
-    if (!rowStart(box.y0, first) || !rowStart(box.y1 - 1, last)) return false;
+    if (!rowStart(touched.y0, first) || !rowStart(touched.y1 - 1, last)) return false;
+    // Source positions (16.16) of the target column x and row y.
+    const std::int32_t vx0 = first.vector[0] - 0x8000, vy0 = first.vector[1] - 0x8000;
+    auto columnAt = [&](int x) { return vx0 + (x - touched.x0) * map->xx; };
+    auto rowAt = [&](int y) { return vy0 + (y - touched.y0) * map->yy; };
+    auto columnsClear = [&](int from, int to) {
+        for (int x = from; x < to; ++x)
+            if (!tapsOutside(columnAt(x), sw, ink.x0, ink.x1)) return false;
+        return true;
+    };
+    auto rowsClear = [&](int from, int to) {
+        for (int y = from; y < to; ++y)
+            if (!tapsOutside(rowAt(y), sh, ink.y0, ink.y1)) return false;
+        return true;
+    };
+    if (partEdges && (covered.empty() || !columnsClear(touched.x0, covered.x0) || !columnsClear(covered.x1, touched.x1) ||
+                      !rowsClear(touched.y0, covered.y0) || !rowsClear(covered.y1, touched.y1)))
+        return false;
 
     cairo_surface_flush(target);
     cairo_surface_flush(source);
@@ -206,16 +284,22 @@ bool paintResampled(cairo_t* cr, cairo_surface_t* source, const cairo_matrix_t& 
     auto sourceRow = [&](int y) {
         return reinterpret_cast<const std::uint32_t*>(src + static_cast<std::ptrdiff_t>(std::clamp(y, 0, sh - 1)) * sstride);
     };
-    const std::int32_t vx = first.vector[0] - 0x8000;
-    std::int32_t vy = first.vector[1] - 0x8000;
-    for (int y = box.y0; y < box.y1; ++y, vy += map->yy) {
+    const std::int32_t vx = columnAt(covered.x0);
+    // The source columns the rows read, fetched a few rows ahead (the bitmap was drawn a while
+    // before and has left the cache).
+    const int firstColumn = std::clamp(vx >> 16, 0, sw - 1);
+    const int lastColumn = std::clamp(static_cast<int>((vx + std::int64_t{covered.x1 - covered.x0} * map->xx) >> 16) + 1, 0, sw - 1);
+    for (int y = covered.y0; y < covered.y1; ++y) {
+        const std::int32_t vy = rowAt(y);
+        const std::uint32_t* ahead = sourceRow((rowAt(y) >> 16) + 3);
+        for (int x = firstColumn; x <= lastColumn; x += 16) __builtin_prefetch(ahead + x);
         const int y1 = vy >> 16, weight = (vy >> 9) & 0x7F;
         const int y2 = weight ? y1 + 1 : y1;
         const int wTop = weight ? 128 - weight : 64, wBottom = weight ? weight : 64;
-        auto* row = reinterpret_cast<std::uint32_t*>(dst + static_cast<std::ptrdiff_t>(y) * dstride) + box.x0;
-        pixel_compose::overResampledRow(row, box.x1 - box.x0, sourceRow(y1), sourceRow(y2), sw, wTop, wBottom, vx,
+        auto* row = reinterpret_cast<std::uint32_t*>(dst + static_cast<std::ptrdiff_t>(y) * dstride) + covered.x0;
+        pixel_compose::overResampledRow(row, covered.x1 - covered.x0, sourceRow(y1), sourceRow(y2), sw, wTop, wBottom, vx,
                                         map->xx);
     }
-    cairo_surface_mark_dirty_rectangle(target, box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0);
+    cairo_surface_mark_dirty_rectangle(target, covered.x0, covered.y0, covered.x1 - covered.x0, covered.y1 - covered.y0);
     return true;
 }

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/ui/layer/ink_box.h"
+
 struct ResampleMap {
     // Target pixel (x, y) samples the source at (xx * X + x0, yy * Y + y0) in 16.16 fixed point,
     // with X = x + offsetX + 1/2 and Y = y + offsetY + 1/2.
@@ -26,10 +28,20 @@ struct ResampleMap {
 // shear, a matrix beyond its range).
 std::optional<ResampleMap> resampleMapFor(const cairo_matrix_t& sourceFromTarget, double cx, double cy);
 
-// Lays `source` (ARGB32) over the current target of `cr` through the matrix `toTarget` (source
-// pixels to target pixels) with Cairo's default filter and padded edges, within the current clip,
-// as cairo_paint would with the source set through that matrix. Taken only where the result is
-// the same: the operator OVER, a clip of one whole-pixel rectangle, an image target without a
-// device transform, a scale within (0.5, 2) and no rotation, and the wide kernels present. Returns
-// false, having drawn nothing, when it is not taken.
-bool paintResampled(cairo_t* cr, cairo_surface_t* source, const cairo_matrix_t& toTarget);
+// A bitmap to lay over a target, and where it is clipped beyond the current clip.
+struct ResampledPaint {
+    cairo_surface_t* source = nullptr;  // ARGB32
+    cairo_matrix_t toTarget{};          // source pixels to target pixels
+    PixelBox ink;                       // every source pixel outside it is clear
+    cairo_rectangle_t bounds{};         // in the context's user space, as cairo_rectangle takes it
+    PixelBox reach;                     // in whole target pixels
+};
+
+// Lays the source over the current target of `cr` with Cairo's default filter and padded edges,
+// within the current clip, the bounds and the reach, as cairo_paint would through cairo_clip of
+// both and the source set through the matrix. Taken only where the result is the same: the
+// operator OVER, a current clip of one whole-pixel rectangle, bounds the user space keeps
+// upright, an image target without a device transform, a scale within (0.75, 1.25) and no
+// rotation, the wide kernels present, and target pixels the clip covers only in part sampling
+// nothing but clear source pixels. Returns false, having drawn nothing, when it is not taken.
+bool paintResampled(cairo_t* cr, const ResampledPaint& paint);
