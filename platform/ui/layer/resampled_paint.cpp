@@ -7,11 +7,20 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "platform/ui/layer/pixel_compose.h"
 
 namespace {
+
+// Target pixel (x, y) samples the source at (xx * X + x0, yy * Y + y0) in 16.16 fixed point, with
+// X = x + offsetX + 1/2 and Y = y + offsetY + 1/2.
+struct ResampleMap {
+    std::int32_t xx = 0, x0 = 0, yy = 0, y0 = 0;
+    int offsetX = 0, offsetY = 0;
+};
 
 // Coefficients beyond this do not fit the fixed-point map (and Cairo refuses them).
 constexpr double kLargestCoefficient = 32767;
@@ -184,8 +193,10 @@ bool imageOf(cairo_surface_t* s, std::initializer_list<cairo_format_t> formats) 
     return std::find(formats.begin(), formats.end(), f) != formats.end();
 }
 
-}  // namespace
-
+// The map for a source whose pattern space is reached from the target by `sourceFromTarget` (a
+// scale and a translation, no rotation), painted over the target area whose centre is (cx, cy).
+// None when Cairo would not take a bilinear fixed-point map for it (an identity or whole-pixel
+// offset, a shear, a matrix beyond its range).
 std::optional<ResampleMap> resampleMapFor(const cairo_matrix_t& sourceFromTarget, double cx, double cy) {
     const cairo_matrix_t& s = sourceFromTarget;
     if (s.xy != 0 || s.yx != 0) return std::nullopt;
@@ -205,6 +216,8 @@ std::optional<ResampleMap> resampleMapFor(const cairo_matrix_t& sourceFromTarget
     map.y0 = t.matrix[1][2];
     return map;
 }
+
+}  // namespace
 
 bool paintResampled(cairo_t* cr, const ResampledPaint& paint) {
     cairo_surface_t* source = paint.source;
@@ -243,24 +256,25 @@ bool paintResampled(cairo_t* cr, const ResampledPaint& paint) {
                                                           touched.y0 + (touched.y1 - touched.y0) / 2.);
     if (!map || map->xx <= 0x8000 || map->xx >= 0x18000 || map->yy <= 0) return false;
 
+    // Source positions (16.16) of the target column x and row y, stepping from the corner of the
+    // touched pixels as the compositor steps (a step is exactly the map's scale).
     pixman_transform_t t{};
     t.matrix[0][0] = map->xx;
     t.matrix[0][2] = map->x0;
     t.matrix[1][1] = map->yy;
     t.matrix[1][2] = map->y0;
     t.matrix[2][2] = 1 << 16;
-    auto rowStart = [&](int y, pixman_vector_t& v) {
-        v = pixman_vector_t{{static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(touched.x0 + map->offsetX) << 16) + 0x8000,
-                             static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(y + map->offsetY) << 16) + 0x8000,
-                             1 << 16}};
-        return pixman_transform_point_3d(&t, &v);
-    };
-    pixman_vector_t first, last;
-    if (!rowStart(touched.y0, first) || !rowStart(touched.y1 - 1, last)) return false;
-    // Source positions (16.16) of the target column x and row y.
-    const std::int32_t vx0 = first.vector[0] - 0x8000, vy0 = first.vector[1] - 0x8000;
-    auto columnAt = [&](int x) { return vx0 + (x - touched.x0) * map->xx; };
-    auto rowAt = [&](int y) { return vy0 + (y - touched.y0) * map->yy; };
+    pixman_vector_t corner{{static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(touched.x0 + map->offsetX) << 16) + 0x8000,
+                            static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(touched.y0 + map->offsetY) << 16) + 0x8000,
+                            1 << 16}};
+    if (!pixman_transform_point_3d(&t, &corner)) return false;
+    const std::int64_t vx0 = std::int64_t{corner.vector[0]} - 0x8000, vy0 = std::int64_t{corner.vector[1]} - 0x8000;
+    const std::int64_t farX = vx0 + std::int64_t{touched.x1 - touched.x0} * map->xx;
+    const std::int64_t farY = vy0 + std::int64_t{touched.y1 - touched.y0} * map->yy;
+    constexpr std::int64_t kFixedRange = std::int64_t{1} << 30;
+    if (std::max({std::abs(vx0), std::abs(vy0), std::abs(farX), std::abs(farY)}) >= kFixedRange) return false;
+    auto columnAt = [&](int x) { return static_cast<std::int32_t>(vx0 + std::int64_t{x - touched.x0} * map->xx); };
+    auto rowAt = [&](int y) { return static_cast<std::int32_t>(vy0 + std::int64_t{y - touched.y0} * map->yy); };
     auto columnsClear = [&](int from, int to) {
         for (int x = from; x < to; ++x)
             if (!tapsOutside(columnAt(x), sw, ink.x0, ink.x1)) return false;
@@ -291,7 +305,7 @@ bool paintResampled(cairo_t* cr, const ResampledPaint& paint) {
     const int lastColumn = std::clamp(static_cast<int>((vx + std::int64_t{covered.x1 - covered.x0} * map->xx) >> 16) + 1, 0, sw - 1);
     for (int y = covered.y0; y < covered.y1; ++y) {
         const std::int32_t vy = rowAt(y);
-        const std::uint32_t* ahead = sourceRow((rowAt(y) >> 16) + 3);
+        const std::uint32_t* ahead = sourceRow((vy >> 16) + 3);
         for (int x = firstColumn; x <= lastColumn; x += 16) __builtin_prefetch(ahead + x);
         const int y1 = vy >> 16, weight = (vy >> 9) & 0x7F;
         const int y2 = weight ? y1 + 1 : y1;

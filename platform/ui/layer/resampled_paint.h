@@ -3,30 +3,14 @@
 // Cairo's slower bilinear road, with the same bytes as a paint through Cairo would give.
 //
 // Cairo hands its image compositor a 16.16 fixed-point map from target pixels to source pixels.
-// `resampleMapFor` derives that map the way Cairo derives it from a double matrix (an integer
-// offset split off, the coefficients rounded, the translation corrected at the centre of the
-// painted area), so that stepping through it samples exactly where Cairo samples.
+// That map is derived here the way Cairo derives it from a double matrix (an integer offset split
+// off, the coefficients rounded, the translation corrected at the centre of the painted area), so
+// that stepping through it samples exactly where Cairo samples.
 #pragma once
 
 #include <cairo.h>
 
-#include <cstdint>
-#include <optional>
-
 #include "platform/ui/layer/ink_box.h"
-
-struct ResampleMap {
-    // Target pixel (x, y) samples the source at (xx * X + x0, yy * Y + y0) in 16.16 fixed point,
-    // with X = x + offsetX + 1/2 and Y = y + offsetY + 1/2.
-    std::int32_t xx = 0, x0 = 0, yy = 0, y0 = 0;
-    int offsetX = 0, offsetY = 0;
-};
-
-// The map for a source whose pattern space is reached from the target by `sourceFromTarget` (a
-// scale and a translation, no rotation), painted over the target area whose centre is (cx, cy).
-// None when Cairo would not take a fixed-point map for it (an identity or whole-pixel offset, a
-// shear, a matrix beyond its range).
-std::optional<ResampleMap> resampleMapFor(const cairo_matrix_t& sourceFromTarget, double cx, double cy);
 
 // A bitmap to lay over a target, and where it is clipped beyond the current clip.
 struct ResampledPaint {
