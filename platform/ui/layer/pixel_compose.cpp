@@ -102,16 +102,14 @@ inline void overResampledPixel(std::uint32_t& d, std::uint32_t s) {
     else if (s) d = over(s, d);
 }
 
-// Bytes widened to 16-bit lanes and mixed by the vertical weights (a single row when both rows
-// are one: t * 128, which is what the weights 64 and 64 give).
+// Bytes of two rows widened to 16-bit lanes and mixed by the vertical weights.
 struct WideRows {
     __m256i lo, hi;
 };
 
-__attribute__((target("avx2"))) inline WideRows mixRows(__m256i t, __m256i b, bool oneRow, __m256i wTop, __m256i wBottom) {
+__attribute__((target("avx2"))) inline WideRows mixRows(__m256i t, __m256i b, __m256i wTop, __m256i wBottom) {
     const __m256i zero = _mm256_setzero_si256();
     __m256i tlo = _mm256_unpacklo_epi8(t, zero), thi = _mm256_unpackhi_epi8(t, zero);
-    if (oneRow) return {_mm256_slli_epi16(tlo, 7), _mm256_slli_epi16(thi, 7)};
     __m256i blo = _mm256_unpacklo_epi8(b, zero), bhi = _mm256_unpackhi_epi8(b, zero);
     return {_mm256_add_epi16(_mm256_mullo_epi16(tlo, wTop), _mm256_mullo_epi16(blo, wBottom)),
             _mm256_add_epi16(_mm256_mullo_epi16(thi, wTop), _mm256_mullo_epi16(bhi, wBottom))};
@@ -176,7 +174,7 @@ __attribute__((target("avx2"))) void overResampledRowWide(std::uint32_t* row, in
                     // sum (all 128 times as large) shifted by 14, and within 16 bits.
                     s = mixColumnsOfOneRow(t0, t1, f);
                 } else {
-                    const WideRows left = mixRows(t0, b0, false, wt, wb), right = mixRows(t1, b1, false, wt, wb);
+                    const WideRows left = mixRows(t0, b0, wt, wb), right = mixRows(t1, b1, wt, wb);
                     const __m256i pairs = _mm256_or_si256(_mm256_slli_epi32(f, 16), _mm256_sub_epi32(full, f));
                     const __m256i p0 = mixColumns(_mm256_unpacklo_epi16(left.lo, right.lo), pairs, pick0);
                     const __m256i p1 = mixColumns(_mm256_unpackhi_epi16(left.lo, right.lo), pairs, pick1);
