@@ -14,7 +14,7 @@ build-release: deps
 	@cmake --build build/release -j $(JOBS) --target korva
 
 run: build-release
-	@./build/release/app/korva $(ARGS)
+	@./build/release/main/korva $(ARGS)
 
 build-test: deps
 	@cmake -S . -B build/test $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKORVA_SANITIZE=ON >/dev/null

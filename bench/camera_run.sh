@@ -5,7 +5,7 @@
 #
 #   bash bench/camera_run.sh [BINARY] [SECONDS]
 #
-# BINARY defaults to build/release/app/korva (make run builds it). The environment passes on:
+# BINARY defaults to build/release/main/korva (make run builds it). The environment passes on:
 # KORVA_CAMERA (default synthetic), KORVA_SCREEN (default notched), CPUS (the processors the
 # program may use, default 0,1), TAPS=1 to tap the screen once a second while measuring (opening
 # and closing what lies under the tap), WARMUP (seconds before measuring, default 6), SHOT=FILE.png
@@ -18,7 +18,7 @@
 # each tap alone in the probe's two-second period, and prints the probe's figure for each: the time
 # from the tap's input event to the first frame drawn after it (KORVA_LOG's `frames` lines).
 set -euo pipefail
-binary=${1:-build/release/app/korva}
+binary=${1:-build/release/main/korva}
 seconds=${2:-10}
 cpus=${CPUS:-0,1}
 warmup=${WARMUP:-6}

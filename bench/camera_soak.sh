@@ -6,7 +6,7 @@
 #
 #   bash bench/camera_soak.sh [BINARY] [MINUTES]
 #
-# BINARY defaults to build/release/app/korva, MINUTES to 30. The environment passes on:
+# BINARY defaults to build/release/main/korva, MINUTES to 30. The environment passes on:
 # INTERVAL (seconds between samples, default 60), KORVA_CAMERA (default synthetic), CPUS (the
 # processors the program may use, default 0,1), WARMUP (seconds before the first sample, default
 # 8), KEEP=DIR to keep the program's log and the photo library there.
@@ -17,7 +17,7 @@
 # frame, the unit in which the frame pool grows and shrinks) above the highest in the first half;
 # the first half already holds every pop-up opened at least once.
 set -euo pipefail
-binary=${1:-build/release/app/korva}
+binary=${1:-build/release/main/korva}
 minutes=${2:-30}
 interval=${INTERVAL:-60}
 cpus=${CPUS:-0,1}
