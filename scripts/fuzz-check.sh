@@ -38,9 +38,11 @@ awk -v list="$sources" '
 count=$(wc -l <"$commands")
 echo "fuzz-check: $count sources, clang -fsyntax-only, $jobs at a time"
 
+# Lines whose source and headers are unchanged since they last passed are not compiled again; the
+# record of what passed lives beside the compiler cache, so a fresh clone on the same machine reuses it.
+cache=${KORVA_FUZZ_CHECK_CACHE:-${CCACHE_DIR:-$HOME/.cache/korva-ccache}/fuzz-check}
 log="$build/fuzz-check.log"
-: >"$log"
-if ! (cd "$build" && xargs -d '\n' -n 1 -P "$jobs" sh -c 'eval "$1" 2>>fuzz-check.log' sh <"$(basename "$commands")"); then
+if ! python3 "$(dirname "$0")/fuzz_check_run.py" "$commands" "$build" "$cache" "$jobs" "$log" "$PWD"; then
   cat "$log" >&2
   echo "fuzz-check: FAILED (clang cannot compile the fuzz targets' sources)" >&2
   exit 1
