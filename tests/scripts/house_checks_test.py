@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""The rules check and the fuzz check's record of passed lines, on small trees of their own."""
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SCRIPTS = os.path.join(HERE, "..", "..", "scripts")
+
+
+def write(root, path, text):
+    full = os.path.join(root, path)
+    os.makedirs(os.path.dirname(full), exist_ok=True)
+    with open(full, "w") as handle:
+        handle.write(text)
+
+
+class CheckRulesTest(unittest.TestCase):
+    def check(self, files):
+        with tempfile.TemporaryDirectory() as root:
+            for path, text in files.items():
+                write(root, path, text)
+            run = subprocess.run([sys.executable, os.path.join(SCRIPTS, "check_rules.py"), root],
+                                 capture_output=True, text=True)
+            return run.returncode, run.stdout
+
+    def test_a_tree_that_keeps_the_layers_passes(self):
+        code, out = self.check({
+            "camera/screen.cpp": '#include "ui/pop.h"\n#include "app/base.h"\n#include "platform/ui/view.h"\n',
+            "app/base.cpp": '#include "foundation/global.h"\n',
+            "platform/ui/view.cpp": '#include "platform/runtime/object.h"\n',
+            "language/code_table_rows.cpp": "// Written by tools/x.py\n" + "int a;\n" * 700,
+        })
+        self.assertEqual(code, 0, out)
+
+    def test_upward_includes_mutual_folders_and_long_files_fail(self):
+        code, out = self.check({
+            "platform/ui/view.cpp": '#include "ui/theme.h"\n',
+            "foundation/global.cpp": '#include "camera/screen.h"\n',
+            "app/shell.cpp": '#include "camera/screen.h"\n',
+            "camera/screen.cpp": '#include "app/shell.h"\n',
+            "platform/image/a.cpp": '#include "platform/photos/b.h"\n',
+            "platform/photos/b.cpp": '#include "platform/image/a.h"\n',
+            "widgets/big.cpp": "int a;\n" * 601,
+        })
+        self.assertEqual(code, 1)
+        for expected in ('platform/ui/view.cpp: includes "ui/theme.h"', 'foundation/global.cpp: includes',
+                         "app and camera include each other", "platform/image and platform/photos include",
+                         "widgets/big.cpp: 601 lines"):
+            self.assertIn(expected, out)
+
+
+class FuzzCheckRecordTest(unittest.TestCase):
+    """A line that passed is skipped until its source or any header it read changes."""
+
+    def test_only_changed_lines_are_compiled_again_and_failures_are_not_recorded(self):
+        with tempfile.TemporaryDirectory() as root:
+            build, cache = os.path.join(root, "build"), os.path.join(root, "cache")
+            os.makedirs(build)
+            write(root, "a.h", "int a();\n")
+            write(root, "a.cpp", '#include "a.h"\nint a() { return 1; }\n')
+            write(root, "b.cpp", "int b() { return 2; }\n")
+            compiler = os.path.join(root, "fake-compiler")
+            # A stand-in compiler: logs the source, writes its dependency list, fails on "broken".
+            write(root, "fake-compiler", f"""#!{sys.executable}
+import sys
+source, depfile = sys.argv[1], sys.argv[sys.argv.index('-MF') + 1]
+open({os.path.join(root, 'log')!r}, 'a').write(source + '\\n')
+text = open(source).read()
+deps = [source] + (['{root}/a.h'] if 'a.h' in text else [])
+open(depfile, 'w').write('x.o: ' + ' '.join(deps) + '\\n')
+sys.exit(1 if 'broken' in text else 0)
+""")
+            os.chmod(compiler, 0o755)
+            write(root, "commands", f"{compiler} {root}/a.cpp\n{compiler} {root}/b.cpp\n")
+
+            def run():
+                open(os.path.join(root, "log"), "w").close()
+                code = subprocess.run([sys.executable, os.path.join(SCRIPTS, "fuzz_check_run.py"),
+                                       os.path.join(root, "commands"), build, cache, "2",
+                                       os.path.join(root, "out.log"), root], capture_output=True).returncode
+                return code, sorted(os.path.basename(line) for line in open(os.path.join(root, "log")).read().split())
+
+            self.assertEqual(run(), (0, ["a.cpp", "b.cpp"]))
+            self.assertEqual(run(), (0, []))
+            write(root, "a.h", "int a(); // changed\n")
+            self.assertEqual(run(), (0, ["a.cpp"]))
+            write(root, "b.cpp", "broken\n")
+            self.assertEqual(run(), (1, ["b.cpp"]))
+            self.assertEqual(run(), (1, ["b.cpp"]))
+
+
+if __name__ == "__main__":
+    unittest.main()
