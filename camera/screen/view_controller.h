@@ -330,6 +330,8 @@ private:
     void onDeactivateNotification(const std::shared_ptr<NSNotification>& n);
     void onDidBecomeActiveNotification(const std::shared_ptr<NSNotification>& n);
     void onQuietNotification(const std::shared_ptr<NSNotification>& n);
+    // The side menu's Geo Tagging switch: the assistant's location fixes follow it.
+    void onGeoTaggingChanged(const std::shared_ptr<NSNotification>& n);
     bool stopTimersForOtherScreen();
     void dismissOtherScreen(bool animated);
 

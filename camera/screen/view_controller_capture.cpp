@@ -43,7 +43,10 @@ void ViewController::start(std::function<void()> completion) {
         dispatch_async(dispatch_get_main_queue(), [weak, ticket, completion] {
             auto s = weak.lock();
             if (!s) return;
-            s->assist()->start(std::weak_ptr<CameraAssistantPresenter>(s));
+            auto assistant = s->assist();
+            // Geotagging may have changed while the screen was away.
+            assistant->setLocationIncluded(Global::shared()->geoTagging());
+            assistant->start(std::weak_ptr<CameraAssistantPresenter>(s));
             if (completion) completion();
             s->capture_.finishStart(ticket);
             s->road_->sessionDidStart(CACurrentMediaTime());
@@ -129,6 +132,7 @@ void ViewController::appAddObservers() {
         {UIApplicationDidReceiveMemoryWarningNotification, &ViewController::onQuietNotification},
         {UIApplicationWillTerminateNotification, &ViewController::onQuietNotification},
         {UIApplicationSignificantTimeChangeNotification, &ViewController::onQuietNotification},
+        {Global::kGeoTaggingChangedNotification, &ViewController::onGeoTaggingChanged},
     };
     for (const auto& e : kEntries) center->addObserver(self, e.handler, e.name);
 }
@@ -147,6 +151,10 @@ void ViewController::onDidBecomeActiveNotification(const std::shared_ptr<NSNotif
 }
 
 void ViewController::onQuietNotification(const std::shared_ptr<NSNotification>&) {}
+
+void ViewController::onGeoTaggingChanged(const std::shared_ptr<NSNotification>&) {
+    if (assist_) assist_->setLocationIncluded(Global::shared()->geoTagging());
+}
 
 void ViewController::appActivate() { start({}); }
 

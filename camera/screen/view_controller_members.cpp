@@ -27,6 +27,7 @@ std::shared_ptr<LastInfo> ViewController::lastInfo() {
 std::shared_ptr<CameraAssistant> ViewController::assist() {
     if (!assist_) {
         assist_ = CameraAssistant::make(kAssistantOptions);
+        assist_->setLocationIncluded(Global::shared()->geoTagging());
         assist_->setDelegate(std::weak_ptr<CameraAssistantDelegate>(me()));
     }
     return assist_;
