@@ -192,8 +192,9 @@ public:
     void onShotTap();
     // The focus wait's fallback.
     void shotDelayed();
-    // The photo host's completion of a shot (main queue).
-    virtual void onShotFinished(bool ok);
+    // The photo host's completion of a shot (main queue); a photo that was not saved is said on
+    // screen with its reason.
+    virtual void onShotFinished(Result<void> saved);
     void cameraAddObservers();
     void cameraRemoveObservers();
     void updateFocusAuto();

@@ -8,6 +8,7 @@
 #include "camera/controls/pop_manual_wb_view.h"
 #include "camera/overlays/focus_view.h"
 #include "camera/screen/screen_geometry.h"
+#include "editor/photo/edit_controller.h"
 #include "editor/photo/ph_asset_custom.h"
 #include "filter/filter_context.h"
 #include "filter/filter_my_element.h"
@@ -202,10 +203,13 @@ void ViewController::onShotDevicePrepared() {
 
 void ViewController::onShotSaving() { shots().photoSaving(); }
 
-void ViewController::onShotFinished(bool ok) {
-    if (!ok) Log::warning("camera", "the photo could not be taken or saved into the library");
+void ViewController::onShotFinished(Result<void> saved) {
     focusView_->take_1();
-    shots().shotFinished(ok);
+    shots().shotFinished(saved.ok());
+    if (saved) return;
+    Log::warning("camera", "the photo was not saved: " + saved.error());
+    // As the photo editor says it, with the reason below.
+    alert(std::string(EditController::kNotSaved) + "\n" + saved.error(), [] {});
 }
 
 void ViewController::cameraAddObservers() {

@@ -2,6 +2,12 @@
 // cancel, the tap that waits for focus and exposure with its delays and its 2 s fallback, exactly
 // one photo per trigger, the photo as the host saved it, a library that cannot be written, and the
 // library button with the new photo's flight.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <set>
+
 #include "camera/overlays/focus_view.h"
 #include "filter/filter_my_element.h"
 #include "filter/glk_view.h"
@@ -237,6 +243,59 @@ TEST_F(CameraScreenShutterTest, ALibraryThatCannotBeWrittenGivesThePreviewBackAn
     PHPhotoLibrary::setLibraryDirectory(libraryDir().string());
     screen->onShot();
     EXPECT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
+}
+
+TEST_F(CameraScreenShutterTest, APhotoTheLibraryCannotTakeIsSaidOnScreenAndWhatWasSavedStays) {
+    showScreen();
+    screen->onShot();
+    ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
+    step(0.5);
+    const auto kept = libraryPhotos()[0];
+    const auto keptBytes = readFileData(kept->filePath());
+    ASSERT_TRUE(keptBytes);
+    auto filesNow = [&] {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(libraryDir()))
+            names.insert(entry.path().filename().string());
+        return names;
+    };
+    const auto before = filesNow();
+
+    // The folder turns read-only. Permissions do not stop the superuser: for it a file size limit
+    // makes the write fail as a full disk would.
+    namespace fs = std::filesystem;
+    fs::permissions(libraryDir(), fs::perms::owner_read | fs::perms::owner_exec);
+    rlimit oldLimit{};
+    const bool superuser = ::geteuid() == 0;
+    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    if (superuser) {
+        ::getrlimit(RLIMIT_FSIZE, &oldLimit);
+        rlimit small = oldLimit;
+        small.rlim_cur = 512;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    screen->onShot();
+    const bool finished = stepUntil([&] { return screen->shotPhase() == ShotPhase::Idle; });
+    if (superuser) ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    std::signal(SIGXFSZ, oldSignal);
+    fs::permissions(libraryDir(), fs::perms::owner_all);
+    ASSERT_TRUE(finished);
+
+    // Said on screen, as the photo editor says it, with the reason.
+    auto alert = std::dynamic_pointer_cast<UIAlertController>(screen->presentedViewController());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message().rfind("UNABLE TO SAVE THE PHOTO\n", 0), 0u) << alert->message();
+    EXPECT_NE(alert->message().find("cannot write"), std::string::npos) << alert->message();
+    // Nothing half-written; the photo already saved is as it was.
+    EXPECT_EQ(filesNow(), before);
+    ASSERT_EQ(libraryPhotos().size(), 1u);
+    EXPECT_EQ(readFileData(kept->filePath()).value(), keptBytes.value());
+
+    // Once the folder can be written again, the next shot goes through.
+    screen->dismissViewControllerAnimated(false);
+    settleAll();
+    screen->onShot();
+    EXPECT_TRUE(stepUntil([&] { return libraryPhotos().size() == 2; }));
 }
 
 TEST_F(CameraScreenShutterTest, TheLibraryButtonShowsTheNewestPhotoAfterItsFlight) {

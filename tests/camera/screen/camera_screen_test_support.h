@@ -34,17 +34,17 @@ struct RecordingScreen : ViewController {
     int count(const std::string& text) const { return int(std::count(messages.begin(), messages.end(), text)); }
     // While set, the photo host's completions of shots wait for releaseShots.
     bool holdShots = false;
-    std::vector<bool> heldShots;
-    void onShotFinished(bool ok) override {
+    std::vector<Result<void>> heldShots;
+    void onShotFinished(Result<void> saved) override {
         if (holdShots) {
-            heldShots.push_back(ok);
+            heldShots.push_back(std::move(saved));
             return;
         }
-        ViewController::onShotFinished(ok);
+        ViewController::onShotFinished(std::move(saved));
     }
     void releaseShots() {
         holdShots = false;
-        for (bool ok : std::exchange(heldShots, {})) ViewController::onShotFinished(ok);
+        for (auto& saved : std::exchange(heldShots, {})) ViewController::onShotFinished(std::move(saved));
     }
 
 protected:
