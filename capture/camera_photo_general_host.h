@@ -28,8 +28,9 @@
 
 class FilterElement;
 
-// Receives the ten host events that the host forwards; adds none of its own.
-class CameraPhotoGeneralHostDelegate : public CameraHostDelegate {};
+// Receives the ten host events that the host forwards; adds none of its own, so any host
+// delegate will do.
+using CameraPhotoGeneralHostDelegate = CameraHostDelegate;
 
 class CameraPhotoGeneralHost : public CameraPhotoHost, public CameraHostDelegate, public AVCapturePhotoCaptureDelegate {
 public:

@@ -28,7 +28,7 @@ void CameraPhotoGeneralHost::normalRoad(Shot shot) {
         auto still = h->vStill();
         if (!still) return h->finishOnMain(fail("the camera has no photo output"));
         if (auto connection = still->connectionWithMediaType(AVMediaType::Video))
-            adjustOrientation(*connection, orientation, h->position(), frontMirrored);
+            adjustOrientation(*connection, orientation, integerOf(h->position()), frontMirrored);
         auto settings = AVCapturePhotoSettings::photoSettings();
         auto modes = still->supportedFlashModes();
         if (std::find(modes.begin(), modes.end(), flash) != modes.end()) settings->setFlashMode(flash);

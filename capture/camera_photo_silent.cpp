@@ -69,7 +69,7 @@ void CameraPhotoGeneralHost::silentRoad(Shot shot) {
     auto h = host();
     if (image) {
         if (ratioWpH_ > 0) image = cropped(image, ratioWpH_);
-        image = adjustOrientation(image, int(shot.orientation), int(position()), shot.frontMirrored);
+        image = adjustOrientation(image, int(shot.orientation), int(integerOf(position())), shot.frontMirrored);
         if (filterElement_) image = filter(image, *filterElement_);
     }
     if (!image || !isDrawable(image)) {

@@ -65,7 +65,7 @@ TEST_F(CameraScreenShutterTest, TheSelfTimerCountsDownAndShootsOnceOrIsCancelled
     EXPECT_EQ(libraryPhotos().size(), 1u);
     EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
 
-    screen->onCameraAssistantVolumeButton(screen->assist());
+    asAssistantDelegate(*screen).onCameraAssistantVolumeButton(screen->assist());
     step(1.5);
     screen->onShot();
     EXPECT_EQ(screen->count("CANCELED"), 1);
@@ -117,7 +117,7 @@ TEST_F(CameraScreenShutterTest, ATapWaitsTenTimesTheSettleTimeCappedAtOneSecondA
         if (screen) window->setRootViewController(nullptr), settleAll(), screen = nullptr;
         showScreen();
         auto before = libraryPhotos().size();
-        screen->onShotTap();
+        screen->shots().focusThenShoot();
         EXPECT_EQ(screen->shotPhase(), ShotPhase::WaitingForFocus);
         // When the wait ends and the shot starts; the photo's save then runs off the main thread,
         // at whatever pace the machine allows.
@@ -134,7 +134,7 @@ TEST_F(CameraScreenShutterTest, ATapWaitsTenTimesTheSettleTimeCappedAtOneSecondA
 TEST_F(CameraScreenShutterTest, AShutterPressDuringTheFocusWaitShootsOnceAndLeavingTheScreenEndsTheWait) {
     useCamera(true, false, 0.3, true);
     showScreen();
-    screen->onShotTap();
+    screen->shots().focusThenShoot();
     step(0.2);
     ASSERT_EQ(screen->shotPhase(), ShotPhase::WaitingForFocus);
     screen->onShot();
@@ -143,7 +143,7 @@ TEST_F(CameraScreenShutterTest, AShutterPressDuringTheFocusWaitShootsOnceAndLeav
     step(3);  // past the wait's fallback
     EXPECT_EQ(libraryPhotos().size(), 1u) << "the press took the photo; the wait no longer shoots";
 
-    screen->onShotTap();
+    screen->shots().focusThenShoot();
     step(0.2);
     ASSERT_EQ(screen->shotPhase(), ShotPhase::WaitingForFocus);
     screen->viewWillDisappear(false);
@@ -170,8 +170,8 @@ TEST_F(CameraScreenShutterTest, ATriggerDuringAShotIsDroppedAndTheDelayedShotNev
     screen->onShot();
     EXPECT_EQ(screen->shotPhase(), ShotPhase::Shooting);
     screen->onShot();
-    screen->onCameraAssistantVolumeButton(screen->assist());
-    screen->shot1();  // a late shot landing during this one
+    asAssistantDelegate(*screen).onCameraAssistantVolumeButton(screen->assist());
+    screen->shots().shoot();  // a late shot landing during this one
     step(1);
     EXPECT_EQ(libraryPhotos().size(), 1u);
     EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
@@ -300,11 +300,11 @@ TEST_F(CameraScreenShutterTest, APhotoTheLibraryCannotTakeIsSaidOnScreenAndWhatW
 
 TEST_F(CameraScreenShutterTest, TheLibraryButtonShowsTheNewestPhotoAfterItsFlight) {
     showScreen();
-    EXPECT_FALSE(screen->btnAsset()->imageForState(UIControlStateNormal));
+    EXPECT_FALSE(screen->views().btnAsset->imageForState(UIControlStateNormal));
     screen->onShot();
     ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
     // The library observer reports the change; the flight starts from the preview.
-    ASSERT_TRUE(stepUntil([&] { return screen->btnAsset()->imageForState(UIControlStateNormal) != nullptr; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->views().btnAsset->imageForState(UIControlStateNormal) != nullptr; }));
     std::shared_ptr<UIImageView> flying;
     for (auto& v : screen->view()->subviews())
         if (auto iv = std::dynamic_pointer_cast<UIImageView>(v)) flying = iv;
@@ -316,14 +316,14 @@ TEST_F(CameraScreenShutterTest, TheLibraryButtonShowsTheNewestPhotoAfterItsFligh
 TEST_F(CameraScreenShutterTest, TheLibraryButtonKeepsItsImageWithoutLibraryAccess) {
     showScreen();
     screen->onShot();
-    ASSERT_TRUE(stepUntil([&] { return screen->btnAsset()->imageForState(UIControlStateNormal) != nullptr; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->views().btnAsset->imageForState(UIControlStateNormal) != nullptr; }));
     step(1);
-    const auto shown = screen->btnAsset()->imageForState(UIControlStateNormal);
+    const auto shown = screen->views().btnAsset->imageForState(UIControlStateNormal);
 
     PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Denied);
     screen->onShot();  // this photo cannot reach the library
     step(3);
     screen->updateAssetButtonImage();
     settleAll();
-    EXPECT_EQ(screen->btnAsset()->imageForState(UIControlStateNormal), shown);
+    EXPECT_EQ(screen->views().btnAsset->imageForState(UIControlStateNormal), shown);
 }

@@ -9,7 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "camera/screen/camera_popups.h"
 #include "camera/screen/camera_registry.h"
+#include "camera/screen/library_road.h"
 #include "camera/screen/view_controller.h"
 #include "filter/filter_preset.h"
 #include "platform/capture/av_capture_device.h"
@@ -22,6 +24,14 @@
 #include "platform/photos/ph_photo_library.h"
 #include "tests/app/app_test_support.h"
 #include "tests/support/synthetic_camera_access.h"
+
+// The screen's answers to its hosts and its assistant, as they call them.
+inline CameraAssistantDelegate& asAssistantDelegate(ViewController& screen) {
+    return screen;
+}
+inline CameraHostDelegate& asHostDelegate(ViewController& screen) {
+    return screen;
+}
 
 // The screen with its messages recorded (they are still shown).
 struct RecordingScreen : ViewController {
@@ -134,7 +144,7 @@ struct CameraScreenTest : AppTest, SyntheticCameraAccess {
         screen = std::dynamic_pointer_cast<RecordingScreen>(
             UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("ViewController"));
         show(screen);
-        EXPECT_TRUE(stepUntil([&] { return screen->readyScreenRect(); })) << "no frame was laid out";
+        EXPECT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); })) << "no frame was laid out";
         return screen;
     }
 
