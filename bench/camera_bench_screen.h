@@ -63,7 +63,7 @@ struct CameraBenchScreen {
         window->setRootViewController(screen);
         // One frame before the camera's first: the preview's layer takes the screen's scale.
         host->renderFrame();
-        for (int i = 0; i < 500 && !screen->readyScreenRect(); ++i) runCameraBench(*window, 0.02);
+        for (int i = 0; i < 500 && !screen->previewRoad()->readyScreenRect(); ++i) runCameraBench(*window, 0.02);
         // A look with a tone curve, as the filter pop-up's warm presets have.
         auto warm = Global::shared()->filterPreset()->descYellow();
         if (warm.count() > 2) screen->setScreenElement(FilterMyElement::withDesc(warm[2]));

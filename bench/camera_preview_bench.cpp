@@ -47,12 +47,13 @@ int main() {
     auto& window = bench.window;
     auto& screen = bench.screen;
     const auto& dir = bench.dir;
-    auto maker = screen->currentMaker();
-    auto frame = screen->lastScreen();
+    auto maker = screen->hosts().stored();
+    auto frame = screen->previewRoad()->lastScreen();
     auto view = screen->preview();
-    if (!screen->readyScreenRect() || !maker || !frame || view->drawableWidth() < 1) {
+    if (!screen->previewRoad()->readyScreenRect() || !maker || !frame || view->drawableWidth() < 1) {
         std::fprintf(stderr, "the camera screen did not show a picture (ready %d, host %d, frame %d, preview %d)\n",
-                     int(screen->readyScreenRect()), int(bool(maker)), int(bool(frame)), view->drawableWidth());
+                     int(screen->previewRoad()->readyScreenRect()), int(bool(maker)), int(bool(frame)),
+                     view->drawableWidth());
         return 1;
     }
     // Every tick draws the same frame: the camera's next frame would only change the numbers.

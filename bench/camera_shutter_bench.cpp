@@ -89,12 +89,12 @@ int main() {
     auto& window = bench.window;
     auto& screen = bench.screen;
     const auto& dir = bench.dir;
-    auto photo = screen->makerPhoto();
-    auto device = screen->device();
+    auto photo = screen->hosts().photo();
+    auto device = screen->hosts().device();
     auto element = screen->screenElement();
-    if (!screen->readyScreenRect() || !photo || !device || !device->activeFormat() || !element) {
+    if (!screen->previewRoad()->readyScreenRect() || !photo || !device || !device->activeFormat() || !element) {
         std::fprintf(stderr, "the camera screen did not start its camera (ready %d, host %d, camera %d)\n",
-                     int(screen->readyScreenRect()), int(bool(photo)), int(bool(device)));
+                     int(screen->previewRoad()->readyScreenRect()), int(bool(photo)), int(bool(device)));
         return 1;
     }
 
@@ -106,7 +106,7 @@ int main() {
     const double ratio = screen->ratioWpH();
     const double quality = AVCapturePhotoSettings::photoSettings()->quality();
     auto ctx = photo->context();
-    auto frame = screen->lastScreen();  // the newest frame, cropped to the ratio as the road crops it
+    auto frame = screen->previewRoad()->lastScreen();  // the newest frame, cropped to the ratio as the road crops it
     std::size_t bytes = 0;
     CGSize size{};
     const auto out = dir / "bare.jpg";
@@ -183,7 +183,7 @@ int main() {
         return b;
     };
     const double button = bestShot([&] {
-        return shoot([&] { screen->btnShot()->sendActionsForControlEvents(UIControlEventTouchUpInside); }, {});
+        return shoot([&] { screen->views().btnShot->sendActionsForControlEvents(UIControlEventTouchUpInside); }, {});
     });
     // The press is taken and its window runs out to just before its end untimed; the clock then
     // moves past the end inside the timed part (a camera frame due in those 3 ms is counted too).

@@ -3,6 +3,7 @@
 
 void CameraAssistant::start(std::weak_ptr<CameraAssistantPresenter> vc) {
     lastVC_ = std::move(vc);
+    started_ = true;
     bool first = !authInitialCalled_;
     authInitialCalled_ = true;
     if (has(kCamera)) first ? cameraAuthInitial() : cameraAuthCheck();
@@ -21,6 +22,7 @@ void CameraAssistant::start(std::weak_ptr<CameraAssistantPresenter> vc) {
 }
 
 void CameraAssistant::stop() {
+    started_ = false;
     if (has(kLocation)) locationEnd();
     if (has(kVolumeButtons)) volumeEnd();
     if (has(kMotion)) motionEnd();

@@ -36,6 +36,10 @@ public:
     void setDelegate(std::weak_ptr<CameraAssistantDelegate> d) { delegate_ = std::move(d); }
     std::int64_t options() const { return options_; }
     void setOptions(std::int64_t o) { options_ = o; }
+    // Adds or removes the location service (geotagging turned on or off): while the assistant
+    // runs, fixes start or stop at once, and a removed service forgets its last position.
+    void setLocationIncluded(bool included);
+    bool started() const { return started_; }
     std::shared_ptr<CLLocation> location() const { return location_; }
     void setLocation(std::shared_ptr<CLLocation> l) { location_ = std::move(l); }
     std::int64_t lastDeviceOrientation() const { return lastDeviceOrientation_; }
@@ -97,6 +101,7 @@ private:
     std::int64_t volumeTapCount_ = 0;
     bool volumeControlInitialized_ = false;
     bool authInitialCalled_ = false;
+    bool started_ = false;
     bool authLocationOpening_ = false;
     float lastAccelX0_ = 0, lastAccelY0_ = 0, lastAccelZ0_ = 0;
     float lastAccelX1_ = 0, lastAccelY1_ = 0, lastAccelZ1_ = 0;

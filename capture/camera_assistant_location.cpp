@@ -36,8 +36,20 @@ void CameraAssistant::locationEnd() {
     locManager_ = nullptr;
 }
 
+void CameraAssistant::setLocationIncluded(bool included) {
+    if (included == has(kLocation)) return;
+    options_ = included ? options_ | kLocation : options_ & ~std::int64_t(kLocation);
+    if (!included) location_ = nullptr;
+    if (!started_) return;
+    if (included)
+        locationStart();
+    else
+        locationEnd();
+}
+
 void CameraAssistant::didUpdateLocations(const std::shared_ptr<CLLocationManager>& manager,
                                          const std::vector<std::shared_ptr<CLLocation>>& locations) {
-    if (!locations.empty()) location_ = locations.back();
+    // A fix that was under way when location was removed is not kept.
+    if (!locations.empty() && has(kLocation)) location_ = locations.back();
     if (manager) manager->stopUpdatingLocation();
 }

@@ -142,7 +142,7 @@ void CameraHost::restartCamera(Completion completion) {
 }
 
 void CameraHost::switchCamera(Completion completion) {
-    position_ = position_.load() == 1 ? 2 : 1;
+    position_ = position_.load() == CameraSide::Back ? CameraSide::Front : CameraSide::Back;
     restartCamera(std::move(completion));
 }
 

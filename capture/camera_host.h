@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "capture/camera_host_delegate.h"
+#include "foundation/camera_settings.h"
 #include "platform/capture/av_capture_audio_data_output.h"
 #include "platform/capture/av_capture_input.h"
 #include "platform/capture/av_capture_session.h"
@@ -51,9 +52,9 @@ public:
     // The camera of vInput, or null.
     std::shared_ptr<AVCaptureDevice> camera() const;
 
-    // 1 back, 2 front.
-    std::int64_t position() const { return position_.load(); }
-    void setPosition(std::int64_t p) { position_ = p; }
+    // The camera the host opens.
+    CameraSide position() const { return position_.load(); }
+    void setPosition(CameraSide p) { position_ = p; }
     // Session presets in order of preference; empty means the default list.
     std::vector<std::string> presets() const;
     void setPresets(std::vector<std::string> presets);
@@ -128,7 +129,7 @@ private:
     std::atomic<bool> building_{false};  // a build is running on q
     std::atomic<bool> adjustingFocus_{false};
     std::atomic<bool> adjustingExposure_{false};
-    std::atomic<std::int64_t> position_{1};
+    std::atomic<CameraSide> position_{CameraSide::Back};
 
     mutable std::mutex mutex_;  // guards everything below
     std::weak_ptr<CameraHostDelegate> cameraDelegate_;

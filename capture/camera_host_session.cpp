@@ -30,7 +30,7 @@ bool CameraHost::buildSession(const Hook& hook) {
     // The first candidate the camera can run (the session has no camera yet to ask).
     auto candidates = presets();
     if (candidates.empty()) candidates = defaultPresets();
-    auto cameraDevice = deviceWithMediaType(AVMediaType::Video, position());
+    auto cameraDevice = deviceWithMediaType(AVMediaType::Video, integerOf(position()));
     for (const auto& preset : candidates)
         if (session->canSetSessionPreset(preset) &&
             (!cameraDevice || cameraDevice->supportsAVCaptureSessionPreset(preset))) {
@@ -41,7 +41,7 @@ bool CameraHost::buildSession(const Hook& hook) {
         session->setSessionPreset(AVCaptureSessionPreset::Photo);
 
     if (captureVideo_) {
-        auto input = inputFor(deviceWithMediaType(AVMediaType::Video, position()));
+        auto input = inputFor(deviceWithMediaType(AVMediaType::Video, integerOf(position())));
         {
             std::lock_guard lock(mutex_);
             vInput_ = input;
@@ -77,7 +77,7 @@ bool CameraHost::buildSession(const Hook& hook) {
             if (auto connection = video->connectionWithMediaType(AVMediaType::Video)) {
                 connection->setVideoOrientation(AVCaptureVideoOrientation::Portrait);
                 connection->setAutomaticallyAdjustsVideoMirroring(false);
-                connection->setVideoMirrored(position() == 2);
+                connection->setVideoMirrored(position() == CameraSide::Front);
             }
         } else {
             ok = false;

@@ -52,7 +52,7 @@ bool CameraPhotoGeneralHost::beginShot(ShotCompletion& completion) {
         return true;
     }
     dispatch_async(dispatch_get_main_queue(), [completion = std::move(completion)] {
-        if (completion) completion(false);
+        if (completion) completion(fail("a shot is already under way"));
     });
     return false;
 }
@@ -71,21 +71,21 @@ void CameraPhotoGeneralHost::callJustBeforeShot() {
     if (block) block();
 }
 
-void CameraPhotoGeneralHost::shot_silent1_0(bool success) {
+void CameraPhotoGeneralHost::shot_silent1_0(Result<void> saved) {
     auto completion = std::move(shotCompletion_);
     shotCompletion_ = nullptr;
     shooting_ = false;
-    if (completion) completion(success);
+    if (completion) completion(std::move(saved));
 }
 
-void CameraPhotoGeneralHost::finishOnMain(bool success) {
+void CameraPhotoGeneralHost::finishOnMain(Result<void> saved) {
     auto h = host();
-    dispatch_async(dispatch_get_main_queue(), [h, success] { h->shot_silent1_0(success); });
+    dispatch_async(dispatch_get_main_queue(), [h, saved] { h->shot_silent1_0(saved); });
 }
 
 void CameraPhotoGeneralHost::saveAndFinish(const Bytes& jpeg) {
     auto h = host();
-    saveToPhotos(jpeg, [h](bool ok) { h->shot_silent1_0(ok); });
+    savePhotoToLibrary(jpeg, [h](Result<void> saved) { h->shot_silent1_0(std::move(saved)); });
 }
 
 void CameraPhotoGeneralHost::addMetadata(const CMSampleBufferRef& sampleBuffer) {

@@ -8,11 +8,11 @@
 // - normal: the photo output takes the picture with the settings' flash, tagged with GPS (when a
 //   location is given) and the TIFF additions.
 //
-// One shot at a time: a shot asked for while one is under way is refused with NO. Every shot's
-// completion runs exactly once, on the main queue, with NO on any failure. Shots start on the
-// main thread; filtering and encoding run there on both roads (the filter element is shared
-// with the screen's preview), the silent road's half a frame after the shot so that the screen
-// shows the shot first; the device work runs on q.
+// One shot at a time: a shot asked for while one is under way is refused. Every shot's completion
+// runs exactly once, on the main queue, with a failure that names its reason when no photo was
+// saved. Shots start on the main thread; filtering and encoding run there on both roads (the
+// filter element is shared with the screen's preview), the silent road's half a frame after the
+// shot so that the screen shows the shot first; the device work runs on q.
 #pragma once
 
 #include <atomic>
@@ -23,16 +23,18 @@
 #include "platform/capture/av_capture_photo_output.h"
 #include "platform/dispatch/timer.h"
 #include "platform/image/ci_image.h"
+#include "platform/runtime/result.h"
 #include "platform/sensors/cl_location.h"
 
 class FilterElement;
 
-// Receives the ten host events that the host forwards; adds none of its own.
-class CameraPhotoGeneralHostDelegate : public CameraHostDelegate {};
+// Receives the ten host events that the host forwards; adds none of its own, so any host
+// delegate will do.
+using CameraPhotoGeneralHostDelegate = CameraHostDelegate;
 
 class CameraPhotoGeneralHost : public CameraPhotoHost, public CameraHostDelegate, public AVCapturePhotoCaptureDelegate {
 public:
-    using ShotCompletion = std::function<void(bool success)>;
+    using ShotCompletion = std::function<void(Result<void> saved)>;
     using CurrentSample = std::function<std::shared_ptr<CIImage>()>;
 
     KORVA_MAKE(CameraPhotoGeneralHost)
@@ -65,8 +67,8 @@ public:
                       double ratioWpH, std::shared_ptr<FilterElement> filterElement, CurrentSample getCurrentSample,
                       std::function<void()> justBeforeShot, ShotCompletion completion);
     void shot_silent_torchOn(std::function<void(bool on)> completion);
-    void shot_silent1(bool success);
-    void shot_silent1_0(bool success);
+    void shot_silent1(Result<void> saved);
+    void shot_silent1_0(Result<void> saved);
     void resetTimerTorch();
     void restartTimerTorch();
     void onTimerTorch(const std::shared_ptr<NSTimer>& timer);
@@ -109,7 +111,7 @@ private:
         ShotCompletion completion;
     };
     std::shared_ptr<CameraPhotoGeneralHost> host() { return self<CameraPhotoGeneralHost>(); }
-    // Claims the host for a shot; false (with the completion answered NO) while one is under way.
+    // Claims the host for a shot; false (with the completion answered a failure) while one is under way.
     bool beginShot(ShotCompletion& completion);
     void keep(Shot& shot);
     void callJustBeforeShot();
@@ -119,8 +121,8 @@ private:
     // The delivered photo, on the main thread.
     void processPhoto(const CMSampleBufferRef& photoSampleBuffer);
     void saveAndFinish(const Bytes& jpeg);
-    // Ends the shot: NO from any thread goes to the main queue first.
-    void finishOnMain(bool success);
+    // Ends the shot: a failure from any thread goes to the main queue first.
+    void finishOnMain(Result<void> saved);
 
     std::atomic<bool> lastTorchTurnedOn_{false};
     std::weak_ptr<CameraPhotoGeneralHostDelegate> delegate_;

@@ -26,9 +26,9 @@ void CameraPhotoGeneralHost::normalRoad(Shot shot) {
     auto h = host();
     q()->async([h, orientation = shot.orientation, frontMirrored = shot.frontMirrored, flash] {
         auto still = h->vStill();
-        if (!still) return h->finishOnMain(false);
+        if (!still) return h->finishOnMain(fail("the camera has no photo output"));
         if (auto connection = still->connectionWithMediaType(AVMediaType::Video))
-            adjustOrientation(*connection, orientation, h->position(), frontMirrored);
+            adjustOrientation(*connection, orientation, integerOf(h->position()), frontMirrored);
         auto settings = AVCapturePhotoSettings::photoSettings();
         auto modes = still->supportedFlashModes();
         if (std::find(modes.begin(), modes.end(), flash) != modes.end()) settings->setFlashMode(flash);
@@ -48,20 +48,20 @@ void CameraPhotoGeneralHost::didFinishProcessingPhotoSampleBuffer(const std::sha
 }
 
 void CameraPhotoGeneralHost::processPhoto(const CMSampleBufferRef& buffer) {
-    if (!buffer) return shot_silent1_0(false);
+    if (!buffer) return shot_silent1_0(fail("the camera delivered no photo"));
     if (location_) assignLocation(*location_, buffer);
     callJustBeforeShot();
     addMetadata(buffer);
 
     if (!filterElement_ && ratioWpH_ <= 0) {
         auto jpeg = AVCapturePhotoOutput::JPEGPhotoDataRepresentation(buffer);
-        if (!jpeg) return shot_silent1_0(false);
+        if (!jpeg) return shot_silent1_0(fail("the camera's photo holds no JPEG picture"));
         return saveAndFinish(*jpeg);
     }
 
     auto data = AVCapturePhotoOutput::JPEGPhotoDataRepresentation(buffer);
     auto image = data ? CIImage::imageWithData(*data) : nullptr;
-    if (!image) return shot_silent1_0(false);
+    if (!image) return shot_silent1_0(fail("the camera's photo cannot be decoded"));
     // The photo lies in the sensor's landscape orientation: the ratio is turned with it.
     if (ratioWpH_ > 0) image = cropped(image, 1.0 / ratioWpH_);
     ValueDictionary attachments = buffer->copyDictionaryOfAttachments(CMAttachmentMode::ShouldPropagate);
@@ -72,11 +72,11 @@ void CameraPhotoGeneralHost::processPhoto(const CMSampleBufferRef& buffer) {
     }
     auto ctx = context();
     auto jpeg = ::jpeg(image, extent, *ctx->ciGPU(), *ctx->ciCPU());
-    if (!jpeg) return shot_silent1_0(false);
+    if (!jpeg) return shot_silent1_0(fail("the filtered photo cannot be encoded"));
     Value properties = getMetadata(*jpeg);
     if (!properties.isDictionary()) properties = Value::dictionary();
     overwrite(*properties.dictionaryPtr(), attachments);
     auto tagged = setMetadata(*jpeg, properties);
-    if (!tagged) return shot_silent1_0(false);
+    if (!tagged) return shot_silent1_0(fail("the photo's tags cannot be written"));
     saveAndFinish(*tagged);
 }

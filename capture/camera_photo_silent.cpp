@@ -69,11 +69,12 @@ void CameraPhotoGeneralHost::silentRoad(Shot shot) {
     auto h = host();
     if (image) {
         if (ratioWpH_ > 0) image = cropped(image, ratioWpH_);
-        image = adjustOrientation(image, int(shot.orientation), int(position()), shot.frontMirrored);
+        image = adjustOrientation(image, int(shot.orientation), int(integerOf(position())), shot.frontMirrored);
         if (filterElement_) image = filter(image, *filterElement_);
     }
     if (!image || !isDrawable(image)) {
-        dispatch_async(dispatch_get_main_queue(), [h] { h->shot_silent1(false); });
+        Failure why = fail(image ? "the filtered frame has no picture to draw" : "there is no frame to take");
+        dispatch_async(dispatch_get_main_queue(), [h, why] { h->shot_silent1(why); });
         return;
     }
     // Dated and placed like a photo of the photo output, so that every library can sort it (the
@@ -85,11 +86,11 @@ void CameraPhotoGeneralHost::silentRoad(Shot shot) {
     // frame (the preview holding the frame shot) before they take the main thread.
     DispatchQueue::main()->after(kEncodeLead, [h, image, properties] {
         auto ctx = h->context();
-        std::optional<Bytes> tagged;
-        if (auto jpeg = ::jpeg(image, image->extent(), *ctx->ciGPU(), *ctx->ciCPU()))
-            tagged = setMetadata(*jpeg, properties);
-        if (!tagged) return h->shot_silent1(false);
-        saveToPhotos(*tagged, [h](bool ok) { h->shot_silent1(ok); });
+        auto jpeg = ::jpeg(image, image->extent(), *ctx->ciGPU(), *ctx->ciCPU());
+        if (!jpeg) return h->shot_silent1(fail("the photo cannot be encoded"));
+        auto tagged = setMetadata(*jpeg, properties);
+        if (!tagged) return h->shot_silent1(fail("the photo's tags cannot be written"));
+        savePhotoToLibrary(*tagged, [h](Result<void> saved) { h->shot_silent1(std::move(saved)); });
     });
 }
 
@@ -130,16 +131,17 @@ void CameraPhotoGeneralHost::onTimerTorch(const std::shared_ptr<NSTimer>&) {
     if (completion) completion(lastTorchTurnedOn_.load());
 }
 
-void CameraPhotoGeneralHost::shot_silent1(bool success) {
-    if (!lastTorchTurnedOn_.load()) return shot_silent1_0(success);
+void CameraPhotoGeneralHost::shot_silent1(Result<void> saved) {
+    if (!lastTorchTurnedOn_.load()) return shot_silent1_0(std::move(saved));
     auto device = camera();
     // The photo is taken, but a torch that cannot be switched off fails the shot.
-    if (!device || !device->lockForConfiguration()) return shot_silent1_0(false);
+    if (!device || !device->lockForConfiguration())
+        return shot_silent1_0(saved ? Result<void>(fail("the torch cannot be switched off")) : std::move(saved));
     if (device->isTorchModeSupported(AVCaptureTorchMode::Off)) {
         device->setTorchMode(AVCaptureTorchMode::Off);
         lastTorchTurnedOn_ = false;
     }
     device->unlockForConfiguration();
     auto h = host();
-    dispatch_async(dispatch_get_main_queue(), [h, success] { h->shot_silent1_0(success); });
+    dispatch_async(dispatch_get_main_queue(), [h, saved] { h->shot_silent1_0(saved); });
 }

@@ -26,7 +26,7 @@ MusicStretch musicStretch(float startAt, float musicSeconds, float videoSeconds)
 
 void CameraVideoMusicHost::init() {
     CameraVideoGeneralHost::init();
-    setPosition(2);
+    setPosition(CameraSide::Front);
 }
 
 std::shared_ptr<NSURL> CameraVideoMusicHost::musicURL() const {

@@ -10,23 +10,32 @@
 #include "platform/photos/ph_photo_library.h"
 
 void saveToPhotos(const Bytes& data, std::function<void(bool success)> handler) {
+    savePhotoToLibrary(data, [handler = std::move(handler)](Result<void> saved) {
+        if (handler) handler(saved.ok());
+    });
+}
+
+void savePhotoToLibrary(const Bytes& data, std::function<void(Result<void> saved)> handler) {
     // The handler is shared so that it survives the copies of the completion and runs at most once.
-    auto once = std::make_shared<std::function<void(bool)>>(std::move(handler));
-    auto report = [once](bool success) {
-        dispatch_async(dispatch_get_main_queue(), [once, success] {
+    auto once = std::make_shared<std::function<void(Result<void>)>>(std::move(handler));
+    auto report = [once](Result<void> saved) {
+        dispatch_async(dispatch_get_main_queue(), [once, saved] {
             auto h = std::move(*once);
             *once = nullptr;
-            if (h) h(success);
+            if (h) h(saved);
         });
     };
     auto library = PHPhotoLibrary::sharedPhotoLibrary();
-    if (!library) return report(false);
+    if (!library) return report(fail("there is no photo library"));
     library->performChanges(
         [data] {
             auto request = PHAssetCreationRequest::creationRequestForAsset();
             if (request) request->addResourceWithType(PHAssetResourceType::Photo, data);
         },
-        [report](bool success, const std::shared_ptr<NSError>&) { report(success); });
+        [report](bool success, const std::shared_ptr<NSError>& error) {
+            if (success) return report({});
+            report(fail(error ? error->localizedDescription() : std::string("the photo library did not take it")));
+        });
 }
 
 Value getMetadata(const Bytes& data) {

@@ -5,12 +5,16 @@
 #include <functional>
 #include <optional>
 
+#include "platform/runtime/result.h"
 #include "platform/runtime/value.h"
 
 // Creates a new asset in the shared photo library with the bytes as its photo resource. The
 // handler (may be empty) runs once on the main queue with the success flag; a refused permission,
 // bytes that are no image and a failed write all report false.
 void saveToPhotos(const Bytes& data, std::function<void(bool success)> handler);
+// The same save, with the library's reason when it fails (a refused permission, a folder that
+// cannot be written, a full disk).
+void savePhotoToLibrary(const Bytes& data, std::function<void(Result<void> saved)> handler);
 
 // The properties dictionary of the first image of the data; null when the data is no readable image.
 Value getMetadata(const Bytes& data);

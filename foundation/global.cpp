@@ -5,6 +5,7 @@
 
 #include "foundation/service_factory.h"
 #include "foundation/string_custom_paths.h"
+#include "platform/dispatch/notification_center.h"
 
 namespace {
 std::mutex sharedMutex;
@@ -27,6 +28,12 @@ void Global::resetSharedForTesting() {
 
 std::optional<std::string> Global::getLastInfoPath() const {
     return withLibraryPath("Global.1");
+}
+
+void Global::setGeoTagging(bool v) {
+    if (geoTagging() == v) return;
+    setBOOL("geoTagging", v);
+    NSNotificationCenter::defaultCenter()->post(kGeoTaggingChangedNotification, self<NSObject>());
 }
 
 void Global::reset() {

@@ -33,7 +33,10 @@ public:
 
     // Camera settings. Setters change memory only; saveCurrentSettings keeps them.
     bool geoTagging() { return getBOOL("geoTagging", false); }
-    void setGeoTagging(bool v) { setBOOL("geoTagging", v); }
+    // A change is posted as kGeoTaggingChangedNotification, so that a running camera can start or
+    // stop its location fixes at once.
+    void setGeoTagging(bool v);
+    static constexpr const char* kGeoTaggingChangedNotification = "GlobalGeoTaggingChanged";
     bool frontMirrored() { return getBOOL("frontMirrored", true); }
     void setFrontMirrored(bool v) { setBOOL("frontMirrored", v); }
     // Stored as 1 back, 2 front.

@@ -4,10 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
-constexpr CGFloat kSliderRestAlpha = 0.4;
-}
-
 PreviewInsets previewInsets(CGSize frame, const PreviewRoom& room) {
     PreviewInsets in;
     if (frame.height <= 0 || room.view.height <= 0) return in;

@@ -31,11 +31,14 @@ struct FrameKey {
     bool closeTo(const FrameKey& other, long threshold) const;
 };
 
+// The zoom slider's alpha while it is not touched.
+inline constexpr CGFloat kSliderRestAlpha = 0.4;
+
 // One step of the picture's fade, at t (0..1 of the fade's length; outside means done).
 struct FadeStep {
     bool done = false;
     CGFloat alpha = 1;      // the preview and the gesture layer
-    CGFloat sliderAlpha = 0.4;
+    CGFloat sliderAlpha = kSliderRestAlpha;
     bool controlsHidden = false;  // the zoom slider and the gesture layer
 };
 FadeStep fadeStep(double t, bool fadingIn);

@@ -21,9 +21,12 @@ const char* shotPhaseName(ShotPhase phase) {
     return "?";
 }
 
-ShotSequencer::ShotSequencer(std::unique_ptr<ShotSequencerDelegate> delegate) : delegate_(std::move(delegate)) {}
+ShotSequencer::ShotSequencer(std::weak_ptr<ShotSequencerDelegate> delegate) : delegate_(std::move(delegate)) {}
 
-bool ShotSequencer::timerSet() { return std::fabs(delegate_->selfTimerSeconds()) >= kNearlyZero; }
+bool ShotSequencer::timerSet() {
+    auto d = delegate_.lock();
+    return d && std::fabs(d->selfTimerSeconds()) >= kNearlyZero;
+}
 
 void ShotSequencer::shutterTap() { trigger(Then::Shoot); }
 void ShotSequencer::volumeKey() { trigger(Then::Shoot); }
@@ -42,7 +45,7 @@ void ShotSequencer::trigger(Then then) {
     case ShotPhase::CountingDown:
         stopCountdown();
         phase_ = ShotPhase::Idle;
-        delegate_->countdownCanceled();
+        if (auto d = delegate_.lock()) d->countdownCanceled();
         return;
     case ShotPhase::WaitingForFocus:
         if (then == Then::Shoot)
@@ -58,27 +61,29 @@ void ShotSequencer::trigger(Then then) {
 void ShotSequencer::startCountdown(Then then) {
     afterCountdown_ = then;
     phase_ = ShotPhase::CountingDown;
-    delegate_->showCountdown(delegate_->selfTimerSeconds());
+    if (auto d = delegate_.lock()) d->showCountdown(d->selfTimerSeconds());
     countdown_.restart(kSelfTimerTick, [this] { onCountdownTick(); });
     countdownStartedAt_ = countdownCheckedAt_ = CACurrentMediaTime();
 }
 
 void ShotSequencer::stopCountdown() {
     if (!countdown_.running()) return;
-    delegate_->showCountdownShare(1.0);
+    if (auto d = delegate_.lock()) d->showCountdownShare(1.0);
     countdown_.reset();
 }
 
 void ShotSequencer::onCountdownTick() {
+    auto d = delegate_.lock();
+    if (!d) return;
     const double now = CACurrentMediaTime();
-    const double length = delegate_->selfTimerSeconds();
-    if (length > 0) delegate_->showCountdownShare(std::clamp(1 - (now - countdownStartedAt_) / length, 0.0, 1.0));
+    const double length = d->selfTimerSeconds();
+    if (length > 0) d->showCountdownShare(std::clamp(1 - (now - countdownStartedAt_) / length, 0.0, 1.0));
     if (now - countdownCheckedAt_ <= 1.0) return;
-    delegate_->countdownSecondPassed();
+    d->countdownSecondPassed();
     const double remaining = length - std::floor(now - countdownStartedAt_);
     countdownCheckedAt_ = now;
     if (remaining > 0) {
-        delegate_->showCountdown(remaining);
+        d->showCountdown(remaining);
         return;
     }
     timerEnd();
@@ -108,18 +113,19 @@ void ShotSequencer::stopWait() {
     fallback_.reset();
     settled_.reset();
     waiting_ = {};
-    delegate_->endFocusWait();
+    if (auto d = delegate_.lock()) d->endFocusWait();
 }
 
 void ShotSequencer::shoot() {
-    delegate_->endFocusWait();
+    auto d = delegate_.lock();
+    if (d) d->endFocusWait();
     if (phase_ == ShotPhase::Shooting) return;
     stopCountdown();
     fallback_.reset();
     settled_.reset();
     waiting_ = {};
     phase_ = ShotPhase::Shooting;
-    if (!delegate_->startShot() && phase_ == ShotPhase::Shooting) phase_ = ShotPhase::Idle;
+    if (!(d && d->startShot()) && phase_ == ShotPhase::Shooting) phase_ = ShotPhase::Idle;
 }
 
 void ShotSequencer::focusThenShoot() {
@@ -129,7 +135,8 @@ void ShotSequencer::focusThenShoot() {
     settled_.reset();
     phase_ = ShotPhase::WaitingForFocus;
     waitStartedAt_ = CACurrentMediaTime();
-    waiting_ = delegate_->beginFocusWait();
+    auto d = delegate_.lock();
+    waiting_ = d ? d->beginFocusWait() : FocusWait{};
 }
 
 void ShotSequencer::devicePrepared() {

@@ -12,8 +12,9 @@
 // A new capture session also ends a shot whose completion never came.
 //
 // The sequencer owns the self-timer's tick, the focus wait's fallback and the settle delay; the
-// screen (the delegate) shows the countdown, prepares the device, watches it settle and talks to
-// the photo host. Main thread only.
+// screen (the delegate, held weakly) shows the countdown, prepares the device, watches it settle
+// and talks to the photo host. Without a delegate nothing is shown and no shot begins. Main
+// thread only.
 #pragma once
 
 #include <memory>
@@ -62,7 +63,7 @@ public:
     static constexpr double kSettleDelayCap = 1.0;
     static constexpr double kSettleDelayScale = 10.0;
 
-    explicit ShotSequencer(std::unique_ptr<ShotSequencerDelegate> delegate);
+    explicit ShotSequencer(std::weak_ptr<ShotSequencerDelegate> delegate);
     ShotSequencer(const ShotSequencer&) = delete;
     ShotSequencer& operator=(const ShotSequencer&) = delete;
 
@@ -107,7 +108,7 @@ private:
     void stopWait();
     bool timerSet();
 
-    std::unique_ptr<ShotSequencerDelegate> delegate_;
+    std::weak_ptr<ShotSequencerDelegate> delegate_;
     ShotPhase phase_ = ShotPhase::Idle;
     Then afterCountdown_ = Then::Shoot;
     double countdownStartedAt_ = 0;

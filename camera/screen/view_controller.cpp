@@ -4,6 +4,8 @@
 #include <numbers>
 
 #include "app/rate/rate_prompt.h"
+#include "camera/screen/camera_popups.h"
+#include "camera/screen/library_road.h"
 #include "camera/screen/screen_geometry.h"
 #include "foundation/device.h"
 #include "foundation/global.h"
@@ -30,8 +32,11 @@
 
 namespace {
 
+constexpr CGFloat kTopBarHeight = 50;
+constexpr CGFloat kBottomBarHeight = 100;
+constexpr CGFloat kBottomBarWidthPhone = 320;
+constexpr CGFloat kBottomBarWidthTablet = 400;
 constexpr CGFloat kCenterAnchorOffset = -100;
-constexpr CGFloat kSliderRestAlpha = 0.4;
 constexpr CGFloat kLabelIconSize = 15;
 constexpr double kLongPressMinimum = 0.1;
 constexpr CGFloat kBarAlpha = 0.3;
@@ -104,40 +109,43 @@ void ViewController::viewDidLoad() {
 
 void ViewController::buildGestureLayer() {
     auto self = me();
-    ui_ = UIView::make();
-    view()->addSubview(ui_);
-    UIViewAddGestureRecognizer(*ui_, UITapGestureRecognizer::make(weakBind(self, &ViewController::onTap)));
-    UIViewAddGestureRecognizer(*ui_, UIPinchGestureRecognizer::make(weakBind(self, &ViewController::onPinch)));
-    UIViewAddGestureRecognizer(*ui_, UIPanGestureRecognizer::make(weakBind(self, &ViewController::onPan)));
+    v_.ui = UIView::make();
+    view()->addSubview(v_.ui);
+    UIViewAddGestureRecognizer(*v_.ui, UITapGestureRecognizer::make(weakBind(self, &ViewController::onTap)));
+    UIViewAddGestureRecognizer(*v_.ui, UIPinchGestureRecognizer::make(weakBind(self, &ViewController::onPinch)));
+    UIViewAddGestureRecognizer(*v_.ui, UIPanGestureRecognizer::make(weakBind(self, &ViewController::onPan)));
 
-    center_ = UIView::make();
-    ui_->addSubview(center_);
-    addConstraintsCenter(center_, ui_, 0, kCenterAnchorOffset, 1, 1);
+    v_.center = UIView::make();
+    v_.ui->addSubview(v_.center);
+    addConstraintsCenter(v_.center, v_.ui, 0, kCenterAnchorOffset, 1, 1);
 
-    slZoom_ = UISlider::make();
-    slZoom_->setTintColor(UIColor::whiteColor());
-    slZoom_->setMinimumValue(0);
-    slZoom_->setMaximumValue(1);
-    slZoom_->setAlpha(kSliderRestAlpha);
-    slZoom_->addTarget(self, weakBind(self, &ViewController::onZoom), UIControlEventValueChanged);
-    slZoom_->addTarget(self, weakBind(self, &ViewController::onZoomStart), UIControlEventTouchDown);
-    slZoom_->addTarget(self, weakBind(self, &ViewController::onZoomStop),
-                       UIControlEventTouchUpInside | UIControlEventTouchUpOutside);
-    slZoom_->setTransform(CGAffineTransformMakeRotation(-std::numbers::pi / 2));
-    assignShadow(*slZoom_);
+    v_.slZoom = UISlider::make();
+    v_.slZoom->setTintColor(UIColor::whiteColor());
+    v_.slZoom->setMinimumValue(0);
+    v_.slZoom->setMaximumValue(1);
+    v_.slZoom->setAlpha(kSliderRestAlpha);
+    v_.slZoom->addTarget(self, weakBind(self, &ViewController::onZoom), UIControlEventValueChanged);
+    v_.slZoom->addTarget(self, weakBind(self, &ViewController::onZoomStart), UIControlEventTouchDown);
+    v_.slZoom->addTarget(self, weakBind(self, &ViewController::onZoomStop),
+                         UIControlEventTouchUpInside | UIControlEventTouchUpOutside);
+    v_.slZoom->setTransform(CGAffineTransformMakeRotation(-std::numbers::pi / 2));
+    assignShadow(*v_.slZoom);
 
     buildOverlays();
 
-    lblFilter_ = LabelStatusButton::make(bundleImage("filter.png", kLabelIconSize));
+    v_.lblFilter = LabelStatusButton::make(bundleImage("filter.png", kLabelIconSize));
     auto font = Global::shared()->font();
-    if (font) lblFilter_->label()->setFont(font->iconFixedSmall1());
-    lblFilter_->setBackgroundColor(UIColor::whiteColor());
-    lblFilter_->label()->setTextColor(UIColor::blackColor());
-    lblFilter_->setIconColor(UIColor::blackColor());  // the icon is white, as the plate is
-    UIViewAddGestureRecognizer(*lblFilter_, UITapGestureRecognizer::make(weakBind(self, &ViewController::onFiltLabel)));
+    if (font) v_.lblFilter->label()->setFont(font->iconFixedSmall1());
+    v_.lblFilter->setBackgroundColor(UIColor::whiteColor());
+    v_.lblFilter->label()->setTextColor(UIColor::blackColor());
+    v_.lblFilter->setIconColor(UIColor::blackColor());  // the icon is white, as the plate is
+    UIViewAddGestureRecognizer(
+        *v_.lblFilter, UITapGestureRecognizer::make([weak = std::weak_ptr<ViewController>(self)](UIGestureRecognizer&) {
+            if (auto s = weak.lock()) s->popups().onFilter(s->views().btnFilter);
+        }));
     auto press = UILongPressGestureRecognizer::make(weakBind(self, &ViewController::onFilterLabelLongPress));
     press->setMinimumPressDuration(kLongPressMinimum);
-    UIViewAddGestureRecognizer(*lblFilter_, press);
+    UIViewAddGestureRecognizer(*v_.lblFilter, press);
 }
 
 void ViewController::buildBottomBar() {
@@ -145,76 +153,77 @@ void ViewController::buildBottomBar() {
     const bool large = Global::shared()->device()->IsIPadOrMac();
     const CGFloat pad = large ? kTabletPad : 0;
 
-    bottom_ = UIView::make();
-    view()->addSubview(bottom_);
-    addConstraintsVCCB(bottom_, self, 0, bottomBarOffset(view()->bounds().size.height),
+    v_.bottom = UIView::make();
+    view()->addSubview(v_.bottom);
+    addConstraintsVCCB(v_.bottom, self, 0, bottomBarOffset(view()->bounds().size.height),
                        large ? kBottomBarWidthTablet : kBottomBarWidthPhone, kBottomBarHeight);
-    bottom_->setBackgroundColor(UIColor::colorWithWhite(0, kBarAlpha));
-    assignRound(*bottom_, kBarCorner);
+    v_.bottom->setBackgroundColor(UIColor::colorWithWhite(0, kBarAlpha));
+    assignRound(*v_.bottom, kBarCorner);
 
     auto images = Global::shared()->image();
     auto font = Global::shared()->font();
-    btnShot_ = AnimButton::make();
-    btnShot_->setImages(images->shutterGeneral(),
-                        imageIcon(kGlyphShutterOn, {kShutterOnSize, kShutterOnSize},
-                                  font ? font->iconFixedLarge2() : nullptr, UIColor::colorWithWhite(1, 0.7),
-                                  UIColor::colorWithRed(255 / 255.0, 59 / 255.0, 48 / 255.0, 1)));
-    assignShadow(*btnShot_);
-    btnShot_->addTarget(self, weakBind(self, &ViewController::onShot), UIControlEventTouchUpInside);
-    bottom_->addSubview(btnShot_);
-    addConstraintsCenter(btnShot_, bottom_, 0, 0, kShutterSize, kShutterSize);
+    v_.btnShot = AnimButton::make();
+    v_.btnShot->setImages(
+        images->shutterGeneral(),
+        imageIcon(kGlyphShutterOn, {kShutterOnSize, kShutterOnSize}, font ? font->iconFixedLarge2() : nullptr,
+                  UIColor::colorWithWhite(1, 0.7), UIColor::colorWithRed(255 / 255.0, 59 / 255.0, 48 / 255.0, 1)));
+    assignShadow(*v_.btnShot);
+    v_.btnShot->addTarget(self, weakBind(self, &ViewController::onShot), UIControlEventTouchUpInside);
+    v_.bottom->addSubview(v_.btnShot);
+    addConstraintsCenter(v_.btnShot, v_.bottom, 0, 0, kShutterSize, kShutterSize);
 
-    btnAsset_ = imageButton(nullptr);
-    assignBorder(*btnAsset_, 1, UIColor::whiteColor());
-    btnAsset_->setContentMode(UIViewContentMode::ScaleAspectFill);
-    btnAsset_->setClipsToBounds(true);
-    btnAsset_->addTarget(self, weakBind(self, &ViewController::onAsset), UIControlEventTouchUpInside);
-    bottom_->addSubview(btnAsset_);
-    addConstraintsCenter(btnAsset_, bottom_, -kAssetOffset - pad, 0, kAssetSize, kAssetSize);
+    v_.btnAsset = imageButton(nullptr);
+    assignBorder(*v_.btnAsset, 1, UIColor::whiteColor());
+    v_.btnAsset->setContentMode(UIViewContentMode::ScaleAspectFill);
+    v_.btnAsset->setClipsToBounds(true);
+    v_.btnAsset->addTarget(self, weakBind(library_, &LibraryRoad::onAsset), UIControlEventTouchUpInside);
+    v_.bottom->addSubview(v_.btnAsset);
+    addConstraintsCenter(v_.btnAsset, v_.bottom, -kAssetOffset - pad, 0, kAssetSize, kAssetSize);
 
-    btnOption_ = imageButton(imageIcon(kGlyphOption, {kOptionIconSize, kOptionIconSize},
-                                       font ? font->iconFixedLarge3() : nullptr, UIColor::whiteColor(),
-                                       UIColor::clearColor()));
-    btnOption_->addTarget(self, weakBind(self, &ViewController::onOption), UIControlEventTouchUpInside);
-    bottom_->addSubview(btnOption_);
-    addConstraintsCenter(btnOption_, bottom_, -kOptionOffset - pad / 2, 0, kSmallButton, kSmallButton);
+    v_.btnOption =
+        imageButton(imageIcon(kGlyphOption, {kOptionIconSize, kOptionIconSize},
+                              font ? font->iconFixedLarge3() : nullptr, UIColor::whiteColor(), UIColor::clearColor()));
+    v_.btnOption->addTarget(self, weakBind(popups_, &CameraPopups::onOption), UIControlEventTouchUpInside);
+    v_.bottom->addSubview(v_.btnOption);
+    addConstraintsCenter(v_.btnOption, v_.bottom, -kOptionOffset - pad / 2, 0, kSmallButton, kSmallButton);
 
-    btnManual_ = AnimButton::make();
-    btnManual_->setImages(bundleImage("manual0.png", kSmallButton), bundleImage("manual1.png", kSmallButton));
-    assignShadow(*btnManual_);
-    btnManual_->addTarget(self, fromSender(weakBind(self, &ViewController::onManual)), UIControlEventTouchUpInside);
-    bottom_->addSubview(btnManual_);
-    addConstraintsCenter(btnManual_, bottom_, kOptionOffset + pad / 2, 0, kSmallButton, kSmallButton);
+    v_.btnManual = AnimButton::make();
+    v_.btnManual->setImages(bundleImage("manual0.png", kSmallButton), bundleImage("manual1.png", kSmallButton));
+    assignShadow(*v_.btnManual);
+    v_.btnManual->addTarget(self, fromSender(weakBind(popups_, &CameraPopups::onManual)), UIControlEventTouchUpInside);
+    v_.bottom->addSubview(v_.btnManual);
+    addConstraintsCenter(v_.btnManual, v_.bottom, kOptionOffset + pad / 2, 0, kSmallButton, kSmallButton);
 
-    btnFilter_ = imageButton(bundleImage("filter.png", kSmallButton));
-    btnFilter_->addTarget(self, fromSender(weakBind(self, &ViewController::onFilter)), UIControlEventTouchUpInside);
-    bottom_->addSubview(btnFilter_);
-    addConstraintsCenter(btnFilter_, bottom_, kAssetOffset + pad, 0, kSmallButton, kSmallButton);
+    v_.btnFilter = imageButton(bundleImage("filter.png", kSmallButton));
+    v_.btnFilter->addTarget(self, fromSender(weakBind(popups_, &CameraPopups::onFilter)), UIControlEventTouchUpInside);
+    v_.bottom->addSubview(v_.btnFilter);
+    addConstraintsCenter(v_.btnFilter, v_.bottom, kAssetOffset + pad, 0, kSmallButton, kSmallButton);
 }
 
 void ViewController::buildTopBar() {
     auto self = me();
-    top_ = UIView::make();
-    view()->addSubview(top_);
-    addConstraintsVCT(top_, self, 0, 0, 0, kTopBarHeight);
+    v_.top = UIView::make();
+    view()->addSubview(v_.top);
+    addConstraintsVCT(v_.top, self, 0, 0, 0, kTopBarHeight);
 
-    btnMenu_ = imageButton(bundleImage("menu.png", kMenuButton));
-    btnMenu_->addTarget(self, fromSender(weakBind(self, &ViewController::onMenu)), UIControlEventTouchUpInside);
-    top_->addSubview(btnMenu_);
-    addConstraintsLC(btnMenu_, top_, kMenuLeft, 0, kMenuButton, kMenuButton);
+    v_.btnMenu = imageButton(bundleImage("menu.png", kMenuButton));
+    v_.btnMenu->addTarget(self, fromSender(weakBind(popups_, &CameraPopups::onMenu)), UIControlEventTouchUpInside);
+    v_.top->addSubview(v_.btnMenu);
+    addConstraintsLC(v_.btnMenu, v_.top, kMenuLeft, 0, kMenuButton, kMenuButton);
 
-    btnHelp_ = IconButton::buttonWithType(UIButtonType::System);
-    btnHelp_->setButtonCornerRadius(kHelpCorner);
-    btnHelp_->addAwesomeIcon(kGlyphHelp, false);
-    assignShadow(*btnHelp_);
-    btnHelp_->addTarget(self, weakBind(self, &ViewController::onHelp), UIControlEventTouchUpInside);
-    top_->addSubview(btnHelp_);
-    addConstraintsRC(btnHelp_, top_, kHelpRight, 0, kSmallButton, kSmallButton);
+    v_.btnHelp = IconButton::buttonWithType(UIButtonType::System);
+    v_.btnHelp->setButtonCornerRadius(kHelpCorner);
+    v_.btnHelp->addAwesomeIcon(kGlyphHelp, false);
+    assignShadow(*v_.btnHelp);
+    v_.btnHelp->addTarget(self, weakBind<MyTutorialController>(self, &MyTutorialController::tutorialStart),
+                          UIControlEventTouchUpInside);
+    v_.top->addSubview(v_.btnHelp);
+    addConstraintsRC(v_.btnHelp, v_.top, kHelpRight, 0, kSmallButton, kSmallButton);
 
-    btnSwap_ = imageButton(bundleImage("swap.png", kSmallButton));
-    btnSwap_->addTarget(self, weakBind(self, &ViewController::onSwap), UIControlEventTouchUpInside);
-    top_->addSubview(btnSwap_);
-    addConstraintsRC(btnSwap_, top_, kSwapRight, 0, kSmallButton, kSmallButton);
+    v_.btnSwap = imageButton(bundleImage("swap.png", kSmallButton));
+    v_.btnSwap->addTarget(self, weakBind(self, &ViewController::onSwap), UIControlEventTouchUpInside);
+    v_.top->addSubview(v_.btnSwap);
+    addConstraintsRC(v_.btnSwap, v_.top, kSwapRight, 0, kSmallButton, kSmallButton);
 }
 
 void ViewController::viewWillAppear(bool animated) {
@@ -226,7 +235,7 @@ void ViewController::viewWillAppear(bool animated) {
 
 void ViewController::viewDidAppear(bool animated) {
     MyViewController::viewDidAppear(animated);
-    if (!otherVCActivating_) start({});
+    if (!library_->otherVCActivating()) start({});
     updateAssetButtonImage();
     dispatch_after(dispatch_time(DISPATCH_TIME_NOW, std::int64_t(kRateDelay * NSEC_PER_SEC)), dispatch_get_main_queue(),
                    [] { rate(); });
@@ -235,7 +244,7 @@ void ViewController::viewDidAppear(bool animated) {
 void ViewController::viewWillDisappear(bool animated) {
     MyViewController::viewWillDisappear(animated);
     road_->resetTimerFade();
-    if (shots_) shots_->cancel();
+    shots_->cancel();
     road_->resetTimerScreen();
     appRemoveObservers();
     stop({});

@@ -1,8 +1,10 @@
 // Starting, stopping and restarting capture, the application's life-cycle notifications, the
 // camera permission memory and the controls' turn with the device.
-#include "camera/screen/view_controller.h"
-
 #include "camera/overlays/guide_view.h"
+#include "camera/screen/camera_popups.h"
+#include "camera/screen/flash_setting.h"
+#include "camera/screen/screen_geometry.h"
+#include "camera/screen/view_controller.h"
 #include "filter/filter_context.h"
 #include "filter/glk_view.h"
 #include "foundation/global.h"
@@ -14,12 +16,12 @@
 #include "platform/runtime/log.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/app/ui_application.h"
-#include "camera/screen/screen_geometry.h"
 #include "ui/controls/anim_button.h"
 #include "widgets/button/icon_button.h"
 
 namespace {
 constexpr double kTurnDuration = 0.2;
+constexpr const char* kLastCameraDenied = "lastCameraDenied";
 }
 
 void ViewController::onMain(std::function<void(ViewController&)> block) {
@@ -35,17 +37,20 @@ void ViewController::onMain(std::function<void(ViewController&)> block) {
 
 void ViewController::start(std::function<void()> completion) {
     if (!appeared_) return;
-    const auto ticket = capture_.beginStart();
+    const auto ticket = hosts_->beginStart();
     if (!ticket) return;
-    clearMaker();
+    dropPreview();
     std::weak_ptr<ViewController> weak = me();
-    maker()->start([weak, ticket = *ticket, completion = std::move(completion)](bool) {
+    hosts_->current()->start([weak, ticket = *ticket, completion = std::move(completion)](bool) {
         dispatch_async(dispatch_get_main_queue(), [weak, ticket, completion] {
             auto s = weak.lock();
             if (!s) return;
-            s->assist()->start(std::weak_ptr<CameraAssistantPresenter>(s));
+            auto assistant = s->assist();
+            // Geotagging may have changed while the screen was away.
+            assistant->setLocationIncluded(Global::shared()->geoTagging());
+            assistant->start(std::weak_ptr<CameraAssistantPresenter>(s->popups_));
             if (completion) completion();
-            s->capture_.finishStart(ticket);
+            s->hosts_->finishStart(ticket);
             s->road_->sessionDidStart(CACurrentMediaTime());
         });
     });
@@ -53,8 +58,8 @@ void ViewController::start(std::function<void()> completion) {
 
 void ViewController::stop(std::function<void()> completion) {
     cameraRemoveObservers();
-    auto host = currentMaker();
-    if (!host || !capture_.beginStop()) return;
+    auto host = hosts_->beginStop();
+    if (!host) return;
     road_->resetTimerScreen();
     if (!noFocusReset_) {
         lastFocused_ = {0.5, 0.5};
@@ -66,9 +71,9 @@ void ViewController::stop(std::function<void()> completion) {
         dispatch_async(dispatch_get_main_queue(), [weak, completion] {
             auto s = weak.lock();
             if (!s) return;
-            s->clearMaker();
+            s->dropPreview();
             // Idle before the completion, so that a restart's start is taken.
-            s->capture_.finishStop();
+            s->hosts_->finishStop();
             if (completion) completion();
         });
     });
@@ -98,9 +103,9 @@ void ViewController::onCameraHostWillSessionStart(const std::shared_ptr<CameraHo
 
 void ViewController::onCameraHostDidSessionStart(const std::shared_ptr<CameraHost>& host) {
     onMain([host](ViewController& s) {
-        if (s.shots_) s.shots_->sessionStarted();
+        s.shots_->sessionStarted();
         if (!s.noFocusReset_) {
-            s.updateDefaultFlash();
+            settleFlashSetting(s.hosts_->device());
             if (host) host->setFocus(s.lastFocused_);
         }
         s.noFocusReset_ = false;
@@ -129,6 +134,7 @@ void ViewController::appAddObservers() {
         {UIApplicationDidReceiveMemoryWarningNotification, &ViewController::onQuietNotification},
         {UIApplicationWillTerminateNotification, &ViewController::onQuietNotification},
         {UIApplicationSignificantTimeChangeNotification, &ViewController::onQuietNotification},
+        {Global::kGeoTaggingChangedNotification, &ViewController::onGeoTaggingChanged},
     };
     for (const auto& e : kEntries) center->addObserver(self, e.handler, e.name);
 }
@@ -148,11 +154,15 @@ void ViewController::onDidBecomeActiveNotification(const std::shared_ptr<NSNotif
 
 void ViewController::onQuietNotification(const std::shared_ptr<NSNotification>&) {}
 
+void ViewController::onGeoTaggingChanged(const std::shared_ptr<NSNotification>&) {
+    if (assist_) assist_->setLocationIncluded(Global::shared()->geoTagging());
+}
+
 void ViewController::appActivate() { start({}); }
 
 void ViewController::appDeactivate() {
-    hideFilter();
-    hideManual();
+    popups_->hideFilter();
+    popups_->hideManual();
     stop({});
 }
 
@@ -198,8 +208,8 @@ void ViewController::updateOrientation(std::int64_t o) {
     if (!turn) return;
     lastOrientation_ = turn->orientation;
     lastTransform_ = CGAffineTransformMakeRotation(turn->angle);
-    std::vector<std::shared_ptr<UIView>> controls = {btnMenu_, btnHelp_, btnSwap_, btnFilter_,
-                                                     btnAsset_, btnShot_, btnManual_};
+    std::vector<std::shared_ptr<UIView>> controls = {v_.btnMenu,  v_.btnHelp, v_.btnSwap,  v_.btnFilter,
+                                                     v_.btnAsset, v_.btnShot, v_.btnManual};
     const CGAffineTransform t = lastTransform_;
     UIViewAnimation::animate(kTurnDuration, [controls, t] {
         for (auto& c : controls)
@@ -211,6 +221,51 @@ bool ViewController::isLandscape() const { return isLandscapeOrientation(lastOri
 
 void ViewController::onCameraAssistantMotionGravity(const std::shared_ptr<CameraAssistant>&, double x, double y,
                                                     double z) {
-    if (!guideView_ || guideView_->isHidden() || !currentMaker() || capture_.moving()) return;
-    guideView_->updateGravity(x, y, z);
+    if (!v_.guideView || v_.guideView->isHidden() || !hosts_->stored() || hosts_->moving()) return;
+    v_.guideView->updateGravity(x, y, z);
+}
+
+void ViewController::onSwap() {
+    popups_->hideFilter();
+    popups_->hideManual();
+    lastFocused_ = {0.5, 0.5};
+    if (auto manual = popups_->manualIfMade()) manual->resetTimer();
+    auto host = hosts_->stored();
+    if (!host) return;
+    std::weak_ptr<ViewController> weak = me();
+    host->switchCamera([weak](bool) {
+        if (auto s = weak.lock()) s->afterCameraRestart(true);
+    });
+}
+
+void ViewController::restartCamera(bool quietly) {
+    auto host = hosts_->stored();
+    if (!host) return;
+    std::weak_ptr<ViewController> weak = me();
+    host->restartCamera([weak, quietly](bool) {
+        if (auto s = weak.lock()) s->afterCameraRestart(!quietly);
+    });
+}
+
+void ViewController::afterCameraRestart(bool refreshOption) {
+    if (auto manual = popups_->manualIfMade()) manual->setAuto();
+    syncPositionWithHost();
+    updateView();
+    auto option = popups_->optionIfMade();
+    if (refreshOption && option && !option->hidden()) option->updateView();
+}
+
+void ViewController::syncPositionWithHost() {
+    auto host = hosts_->stored();
+    if (!host) return;
+    auto global = Global::shared();
+    if (global->position() != host->position()) {
+        global->setPosition(host->position());
+        global->saveCurrentSettings();
+    }
+}
+
+void ViewController::onCameraAssistantVolumeDblButton(const std::shared_ptr<CameraAssistant>&) {
+    onSwap();
+    updateView();
 }

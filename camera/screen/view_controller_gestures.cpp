@@ -24,8 +24,9 @@
 namespace {
 
 constexpr double kSliderFade = 0.2;
+constexpr double kFocusTick = 0.1;
+constexpr double kMessageDelay = 2.0;
 constexpr CGFloat kSliderActiveAlpha = 1.0;
-constexpr CGFloat kSliderRestAlpha = 0.4;
 constexpr CGFloat kMessageBackdropAlpha = 0.2;
 
 // The last texts shown, one memory per kind of message, for the life of the process.
@@ -61,23 +62,24 @@ void ViewController::resetMessageMemory() {
 }
 
 void ViewController::onZoomStart() {
-    auto slider = slZoom_;
+    auto slider = v_.slZoom;
     UIViewAnimation::animate(kSliderFade, [slider] { slider->setAlpha(kSliderActiveAlpha); });
 }
 
 void ViewController::onZoomStop() {
-    auto slider = slZoom_;
+    auto slider = v_.slZoom;
     UIViewAnimation::animate(kSliderFade, [slider] { slider->setAlpha(kSliderRestAlpha); });
 }
 
 void ViewController::onZoom() {
-    const double s = slZoom_->value();
-    zoomTo(maker(), [s](AVCaptureDevice& d) { return zoomForSlider(s, maxZoom(d)); },
-           weakBind(me(), &ViewController::onZoomChanged));
+    const double s = v_.slZoom->value();
+    zoomTo(
+        hosts_->current(), [s](AVCaptureDevice& d) { return zoomForSlider(s, maxZoom(d)); },
+        weakBind(me(), &ViewController::onZoomChanged));
 }
 
 void ViewController::onZoomChanged() {
-    auto d = device();
+    auto d = hosts_->device();
     showMessage(formatString("Zoom: %0.1f x", {Value(d ? d->videoZoomFactor() : 1.0)}));
     updateView();
 }
@@ -85,14 +87,15 @@ void ViewController::onZoomChanged() {
 void ViewController::onPinch(UIGestureRecognizer& gesture) {
     auto& pinch = static_cast<UIPinchGestureRecognizer&>(gesture);
     if (pinch.state() == UIGestureRecognizerState::Began) {
-        auto d = device();
+        auto d = hosts_->device();
         zoom0_ = d ? d->videoZoomFactor() : 1.0;
         return;
     }
     if (pinch.state() != UIGestureRecognizerState::Changed) return;
     const double wanted = zoom0_ * pinch.scale();
-    zoomTo(maker(), [wanted](AVCaptureDevice& d) { return std::clamp(wanted, 1.0, std::max(1.0, maxZoom(d))); },
-           weakBind(me(), &ViewController::onZoomChanged));
+    zoomTo(
+        hosts_->current(), [wanted](AVCaptureDevice& d) { return std::clamp(wanted, 1.0, std::max(1.0, maxZoom(d))); },
+        weakBind(me(), &ViewController::onZoomChanged));
 }
 
 void ViewController::onPan(UIGestureRecognizer& gesture) {
@@ -109,16 +112,16 @@ void ViewController::onPan(UIGestureRecognizer& gesture) {
     }
     lastFocused_ = {pf.x / size.width, 1 - pf.y / size.height};
     lastExposured_ = {pe.x / size.width, 1 - pe.y / size.height};
-    focusView_->focusByUser(lastFocused_);
+    v_.focusView->focusByUser(lastFocused_);
     if (lastFocused_.x != lastExposured_.x || lastFocused_.y != lastExposured_.y)
-        exposureView_->focusByUser(lastExposured_);
+        v_.exposureView->focusByUser(lastExposured_);
     updateFocusAuto();
     updateExpoAuto();
 }
 
 void ViewController::onCameraAssistantMotionRequestFocusUpdate(const std::shared_ptr<CameraAssistant>&, bool bigMove) {
     dontShowFocusView_ = !bigMove;
-    if (auto host = currentMaker()) host->setFocus(lastFocused_);
+    if (auto host = hosts_->stored()) host->setFocus(lastFocused_);
 }
 
 void ViewController::onCameraHostWillFocus(const std::shared_ptr<CameraHost>&, CGPoint pt) {
@@ -143,14 +146,16 @@ void ViewController::onTimerFocus() {
     if (!road_->readyScreenRect()) return;
     resetTimerFocus();
     if (!generalFocusing_) {
-        focusView_->initialize(lastFocused_);
+        v_.focusView->initialize(lastFocused_);
         generalFocusing_ = true;
     } else {
-        focusView_->focusByDevice(lastFocused_);
+        v_.focusView->focusByDevice(lastFocused_);
     }
 }
 
-void ViewController::hideFocusView() { focusView_->delayedHide(); }
+void ViewController::hideFocusView() {
+    v_.focusView->delayedHide();
+}
 
 void ViewController::showMessage(const std::string& text) {
     if (!lastMessage().empty() && text == lastMessage()) return;
@@ -179,4 +184,21 @@ void ViewController::showMessage0(const std::string& text, const std::shared_ptr
     pop->setAttributedText(NSAttributedString::make(text, attributes));
     pop->setBgColor(UIColor::colorWithWhite(0, kMessageBackdropAlpha));
     pop->showAndDelayedHide(view(), kMessageDelay, nullptr, nullptr);
+}
+
+void ViewController::onFilterLabelLongPress(UIGestureRecognizer& gesture) {
+    switch (gesture.state()) {
+        case UIGestureRecognizerState::Began:
+            screenElement0_ = screenElement_;
+            screenElement_ = nullptr;
+            break;
+        case UIGestureRecognizerState::Ended:
+        case UIGestureRecognizerState::Cancelled:
+        case UIGestureRecognizerState::Failed:
+            if (!screenElement0_) break;
+            screenElement_ = screenElement0_;
+            screenElement0_ = nullptr;
+            break;
+        default: break;
+    }
 }

@@ -31,16 +31,15 @@ Value ViewController::tutorialGetDictionary() {
         formatString("* %@\n", {Value(looked("Immediate Taking WITHOUT detecting Focused Moment"))}) +
         "* Screen Pan: Adjust Focus Position\n" + "* Second Finger: Exposure Position";
     auto steps = Value::array({
-        step(btnMenu_, "App Menu"),
-        step(btnSwap_, "Front/Back"),
-        step(center_, tapText),
-        step(slZoom_, "Zoom Slider"),
-        step(btnAsset_, "Edit Photo"),
-        step(btnOption_, "Camera Settings"),
-        step(btnShot_, shotText),
-        step(btnManual_, std::string("Manual Control\n") + "* Focus, Exposure, White Balance"),
-        step(btnFilter_, "Image Filter"),
+        step(v_.btnMenu, "App Menu"),
+        step(v_.btnSwap, "Front/Back"),
+        step(v_.center, tapText),
+        step(v_.slZoom, "Zoom Slider"),
+        step(v_.btnAsset, "Edit Photo"),
+        step(v_.btnOption, "Camera Settings"),
+        step(v_.btnShot, shotText),
+        step(v_.btnManual, std::string("Manual Control\n") + "* Focus, Exposure, White Balance"),
+        step(v_.btnFilter, "Image Filter"),
     });
-    return Value::dictionary(
-        {{"sender", Value(ui_)}, {"noCenterMessage", Value(true)}, {"arr", steps}});
+    return Value::dictionary({{"sender", Value(v_.ui)}, {"noCenterMessage", Value(true)}, {"arr", steps}});
 }

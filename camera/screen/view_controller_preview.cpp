@@ -1,8 +1,9 @@
 // The screen's side of the picture road (camera/screen/preview_road.h): frames handed on from the
 // capture queue, the drawing into the preview, the placing of the preview, the gesture layer and
 // the zoom slider between the bars, and the fade applied to them.
+#include "camera/screen/camera_popups.h"
+#include "camera/screen/library_road.h"
 #include "camera/screen/view_controller.h"
-
 #include "capture/sample_buffer_image.h"
 #include "filter/ci_image_filter.h"
 #include "filter/filter_context.h"
@@ -44,19 +45,15 @@ public:
         room.view = root->bounds().size;
         room.topGuide = safe.top;
         room.bottomGuide = safe.bottom;
-        room.topBar = s_.top_->bounds().size.height;
-        room.bottomBar = s_.bottom_->bounds().size.height;
+        room.topBar = s_.v_.top->bounds().size.height;
+        room.bottomBar = s_.v_.bottom->bounds().size.height;
         return room;
     }
 
     void previewRoadPlace(const PreviewInsets& in) override {
         s_.layoutPreviewEdges(in);
         s_.placeZoomSlider(in);
-        for (const std::shared_ptr<PopView>& pop : {std::static_pointer_cast<PopView>(s_.popFilter_),
-                                                    std::static_pointer_cast<PopView>(s_.popManual_),
-                                                    std::static_pointer_cast<PopView>(s_.popOption_),
-                                                    std::static_pointer_cast<PopView>(s_.popLeft_)})
-            if (pop && !pop->hidden()) pop->bringToFront();
+        s_.popups_->bringShownToFront();
     }
 
     void previewRoadPlaced() override { s_.updateView(); }
@@ -78,17 +75,17 @@ public:
             const bool hidden = preview ? preview->isHidden() : true;
             // Every layer the fade dimmed comes back to its rest alpha, whatever the last tick left.
             if (preview) preview->setAlpha(1);
-            s_.ui_->setAlpha(1);
-            s_.slZoom_->setAlpha(FadeStep{}.sliderAlpha);
-            s_.slZoom_->setHidden(hidden);
-            s_.ui_->setHidden(hidden);
+            s_.v_.ui->setAlpha(1);
+            s_.v_.slZoom->setAlpha(FadeStep{}.sliderAlpha);
+            s_.v_.slZoom->setHidden(hidden);
+            s_.v_.ui->setHidden(hidden);
             return;
         }
         if (preview) preview->setAlpha(step.alpha);
-        s_.ui_->setAlpha(step.alpha);
-        s_.slZoom_->setAlpha(step.sliderAlpha);
-        s_.slZoom_->setHidden(step.controlsHidden);
-        s_.ui_->setHidden(step.controlsHidden);
+        s_.v_.ui->setAlpha(step.alpha);
+        s_.v_.slZoom->setAlpha(step.sliderAlpha);
+        s_.v_.slZoom->setHidden(step.controlsHidden);
+        s_.v_.ui->setHidden(step.controlsHidden);
     }
 
 private:
@@ -97,6 +94,11 @@ private:
 
 void ViewController::init() {
     MyViewController::init();
+    auto self = me();
+    hosts_ = std::make_unique<CaptureHosts>(std::weak_ptr<CameraVideoHostDelegate>(self));
+    shots_ = std::make_unique<ShotSequencer>(std::weak_ptr<ShotSequencerDelegate>(self));
+    popups_ = CameraPopups::make(std::weak_ptr<ViewController>(self));
+    library_ = LibraryRoad::make(std::weak_ptr<ViewController>(self));
     roadSide_ = std::make_shared<RoadSide>(*this);
     road_->setDelegate(roadSide_);
 }
@@ -117,7 +119,7 @@ void ViewController::onCameraHostWillSessionStop(const std::shared_ptr<CameraHos
 
 void ViewController::layoutPreviewEdges(const PreviewInsets& in) {
     auto root = view();
-    for (const std::shared_ptr<UIView>& v : {std::static_pointer_cast<UIView>(preview()), ui_}) {
+    for (const std::shared_ptr<UIView>& v : {std::static_pointer_cast<UIView>(preview()), v_.ui}) {
         removeMyConstraints(*v);
         v->removeFromSuperview();
         root->addSubview(v);
@@ -125,26 +127,26 @@ void ViewController::layoutPreviewEdges(const PreviewInsets& in) {
     }
     root->sendSubviewToBack(preview_);
     if (auto gradient = gradientView()) root->sendSubviewToBack(gradient);
-    root->bringSubviewToFront(ui_);
-    root->bringSubviewToFront(top_);
-    root->bringSubviewToFront(bottom_);
+    root->bringSubviewToFront(v_.ui);
+    root->bringSubviewToFront(v_.top);
+    root->bringSubviewToFront(v_.bottom);
 }
 
 void ViewController::placeZoomSlider(const PreviewInsets& in) {
     auto root = view();
-    removeMyConstraints(*slZoom_);
-    slZoom_->removeFromSuperview();
-    root->addSubview(slZoom_);
+    removeMyConstraints(*v_.slZoom);
+    v_.slZoom->removeFromSuperview();
+    root->addSubview(v_.slZoom);
     // Its right end 80 points right of ui's right edge, centred on ui: turned upright, the slider
     // stands about 20 points inside the picture's right edge.
     const CGFloat uiWidth = root->bounds().size.width - in.dl + in.dr;
-    addConstraintsByViewCCWH(slZoom_, root, ui_, uiWidth / 2 + kSliderOutside - kSliderLength / 2, 0, kSliderLength,
+    addConstraintsByViewCCWH(v_.slZoom, root, v_.ui, uiWidth / 2 + kSliderOutside - kSliderLength / 2, 0, kSliderLength,
                              kSliderThickness);
-    root->bringSubviewToFront(slZoom_);
+    root->bringSubviewToFront(v_.slZoom);
 }
 
 std::shared_ptr<CIImage> ViewController::drawPreview(const std::shared_ptr<CIImage>& frame) {
-    auto host = currentMaker();
+    auto host = hosts_->stored();
     if (!host || !frame) return nullptr;
     auto context = host->context();
     if (!setCurrentContext(context->gl())) return nullptr;

@@ -1,13 +1,14 @@
 // The shutter road: the three triggers handed to the shot sequencer, the screen's side of the road
 // (the countdown's display, the device prepared and watched for the tap, the call into the photo
 // host), and the new photo's flight into the library button.
-#include "camera/screen/view_controller.h"
-
 #include "camera/controls/pop_manual_exp_view.h"
 #include "camera/controls/pop_manual_focus_view.h"
 #include "camera/controls/pop_manual_wb_view.h"
 #include "camera/overlays/focus_view.h"
+#include "camera/screen/camera_popups.h"
 #include "camera/screen/screen_geometry.h"
+#include "camera/screen/view_controller.h"
+#include "editor/photo/edit_controller.h"
 #include "editor/photo/ph_asset_custom.h"
 #include "filter/filter_context.h"
 #include "filter/filter_my_element.h"
@@ -17,8 +18,8 @@
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/queue.h"
 #include "platform/photos/ph_photo_library.h"
-#include "platform/runtime/log.h"
 #include "platform/runtime/format.h"
+#include "platform/runtime/log.h"
 #include "platform/runtime/weak_bind.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/control/ui_button.h"
@@ -80,45 +81,51 @@ bool hasAutoExposure(const AVCaptureDevice& d) {
 
 }  // namespace
 
-void ViewController::updateFocusAuto() { applyAuto(device(), AutoControl::Focus, lastFocused_); }
-void ViewController::updateExpoAuto() { applyAuto(device(), AutoControl::Exposure, lastExposured_); }
-void ViewController::updateWBAuto() { applyAuto(device(), AutoControl::WhiteBalance, {}); }
+void ViewController::updateFocusAuto() {
+    applyAuto(hosts_->device(), AutoControl::Focus, lastFocused_);
+}
+void ViewController::updateExpoAuto() {
+    applyAuto(hosts_->device(), AutoControl::Exposure, lastExposured_);
+}
+void ViewController::updateWBAuto() {
+    applyAuto(hosts_->device(), AutoControl::WhiteBalance, {});
+}
 
-// The screen's side of the shot road: what the sequencer shows, prepares and starts.
-class ViewControllerShotRoad final : public ShotSequencerDelegate {
-public:
-    explicit ViewControllerShotRoad(ViewController& screen) : s_(screen) {}
+// --- The screen's side of the shot road: what the sequencer shows, prepares and starts ---
 
-    double selfTimerSeconds() override { return Global::shared()->timerShot(); }
-    void showCountdown(double secondsLeft) override {
-        s_.showBigMessage(formatString("%0.0f", {Value(secondsLeft)}));
-    }
-    void showCountdownShare(double share) override {
-        if (s_.popOption_) s_.popOption_->btnTimer()->setPercent(share);
-    }
-    void countdownSecondPassed() override { s_.hideFocusView(); }
-    void countdownCanceled() override { s_.showMessage("CANCELED"); }
-    FocusWait beginFocusWait() override;
-    void endFocusWait() override { s_.cameraRemoveObservers(); }
-    bool startShot() override;
+double ViewController::selfTimerSeconds() {
+    return Global::shared()->timerShot();
+}
 
-private:
-    ViewController& s_;
-};
+void ViewController::showCountdown(double secondsLeft) {
+    showBigMessage(formatString("%0.0f", {Value(secondsLeft)}));
+}
 
-FocusWait ViewControllerShotRoad::beginFocusWait() {
-    s_.hideManual();
-    s_.cameraAddObservers();
-    auto dev = s_.device();
-    auto manual = s_.popManual();
+void ViewController::showCountdownShare(double share) {
+    if (auto option = popups_->optionIfMade()) option->btnTimer()->setPercent(share);
+}
+
+void ViewController::countdownSecondPassed() {
+    hideFocusView();
+}
+
+void ViewController::countdownCanceled() {
+    showMessage("CANCELED");
+}
+
+FocusWait ViewController::beginFocusWait() {
+    popups_->hideManual();
+    cameraAddObservers();
+    auto dev = hosts_->device();
+    auto manual = popups_->manual();
     // A control the device cannot run automatically, or one set by hand, counts as settled.
     FocusWait wait;
     wait.focus = dev && hasAutoFocus(*dev) && !manual->popFocus()->isUserManual();
     wait.exposure = dev && hasAutoExposure(*dev) && !manual->popExp()->isUserManual();
     const bool wbAuto = !manual->popWB()->isUserManual();
-    const CGPoint focusAt = s_.lastFocused_, exposeAt = s_.lastExposured_;
-    auto prepared = weakBind(s_.me(), &ViewController::onShotDevicePrepared);
-    dispatch_async(s_.maker()->q(), [dev, wait, wbAuto, focusAt, exposeAt, prepared] {
+    const CGPoint focusAt = lastFocused_, exposeAt = lastExposured_;
+    auto prepared = weakBind(me(), &ViewController::onShotDevicePrepared);
+    dispatch_async(hosts_->current()->q(), [dev, wait, wbAuto, focusAt, exposeAt, prepared] {
         if (wait.focus) applyAuto(dev, AutoControl::Focus, focusAt);
         if (wait.exposure) applyAuto(dev, AutoControl::Exposure, exposeAt);
         if (wbAuto) applyAuto(dev, AutoControl::WhiteBalance, {});
@@ -127,63 +134,58 @@ FocusWait ViewControllerShotRoad::beginFocusWait() {
     return wait;
 }
 
-bool ViewControllerShotRoad::startShot() {
-    auto host = s_.makerPhoto();
+void ViewController::endFocusWait() {
+    cameraRemoveObservers();
+}
+
+bool ViewController::startShot() {
+    auto host = hosts_->photo();
     if (!host->context()->ciGPU()) return false;
-    s_.focusView_->take_0();
+    v_.focusView->take_0();
     // The shot's first feedback, in the next frame: the preview shows the newest frame at once
     // and holds it until the shot is done.
-    s_.drawPreview(s_.lastScreen());
+    drawPreview(road_->lastScreen());
     auto global = Global::shared();
-    auto location = global->geoTagging() && s_.assist_ ? s_.assist_->location() : nullptr;
-    auto justBefore = weakBind(s_.me(), &ViewController::onShotSaving);
-    auto done = weakBind(s_.me(), &ViewController::onShotFinished);
-    std::shared_ptr<FilterElement> element = s_.screenElement_;
+    auto location = global->geoTagging() && assist_ ? assist_->location() : nullptr;
+    auto justBefore = weakBind(me(), &ViewController::onShotSaving);
+    auto done = weakBind(me(), &ViewController::onShotFinished);
+    std::shared_ptr<FilterElement> element = screenElement_;
     if (global->silentMode()) {
-        std::weak_ptr<ViewController> weak = s_.me();
-        host->shot_silent(s_.lastOrientation_, global->frontMirrored(), location, s_.ratioWpH_, element,
-                          [weak]() -> std::shared_ptr<CIImage> {
-                              auto s = weak.lock();
-                              return s ? s->lastSample() : nullptr;
-                          },
-                          justBefore, done);
+        std::weak_ptr<PreviewRoad> road = road_;
+        host->shot_silent(
+            lastOrientation_, global->frontMirrored(), location, ratioWpH_, element,
+            [road]() -> std::shared_ptr<CIImage> {
+                auto r = road.lock();
+                return r ? r->lastSample() : nullptr;
+            },
+            justBefore, done);
     } else {
-        host->shot_normal(s_.lastOrientation_, global->frontMirrored(), location, s_.ratioWpH_, element, justBefore,
-                          done);
+        host->shot_normal(lastOrientation_, global->frontMirrored(), location, ratioWpH_, element, justBefore, done);
     }
     return true;
 }
 
-ShotSequencer& ViewController::shots() {
-    if (!shots_) shots_ = std::make_unique<ShotSequencer>(std::make_unique<ViewControllerShotRoad>(*this));
-    return *shots_;
-}
-
 void ViewController::onShot() {
-    hideFilter();
-    hideManual();
-    auto manual = popManual();
+    popups_->hideFilter();
+    popups_->hideManual();
+    auto manual = popups_->manual();
     if (!manual->popFocus()->isUserManual()) updateFocusAuto();
     if (!manual->popExp()->isUserManual()) updateExpoAuto();
     if (!manual->popWB()->isUserManual()) updateWBAuto();
-    shot0();
+    shots_->shutterTap();
 }
 
 void ViewController::onCameraAssistantVolumeButton(const std::shared_ptr<CameraAssistant>&) {
-    hideFilter();
-    hideManual();
-    shots().volumeKey();
+    popups_->hideFilter();
+    popups_->hideManual();
+    shots_->volumeKey();
 }
-
-void ViewController::shot0() { shots().shutterTap(); }
-void ViewController::shot1() { shots().shoot(); }
-void ViewController::onShotTap() { shots().focusThenShoot(); }
-void ViewController::shotDelayed() { shots().waitExpired(); }
 
 void ViewController::onTap(UIGestureRecognizer& gesture) {
     const auto status = AVCaptureDevice::authorizationStatusForMediaType(AVMediaType::Video);
     if (status == AVAuthorizationStatus::Restricted || status == AVAuthorizationStatus::Denied) {
-        alert("Camera Authorization Required", weakBind(me(), &ViewController::openDeviceSettings));
+        popups_->alert("Camera Authorization Required",
+                       weakBind(std::shared_ptr<CameraPopups>(popups_), &CameraPopups::openDeviceSettings));
         return;
     }
     auto view = preview();
@@ -192,25 +194,30 @@ void ViewController::onTap(UIGestureRecognizer& gesture) {
         const CGPoint p = gesture.locationInView(view);
         lastFocused_ = lastExposured_ = {p.x / size.width, 1 - p.y / size.height};
     }
-    shots().tapToShoot();
+    shots_->tapToShoot();
 }
 
 void ViewController::onShotDevicePrepared() {
-    focusView_->take_at(lastFocused_);
-    shots().devicePrepared();
+    v_.focusView->take_at(lastFocused_);
+    shots_->devicePrepared();
 }
 
-void ViewController::onShotSaving() { shots().photoSaving(); }
+void ViewController::onShotSaving() {
+    shots_->photoSaving();
+}
 
-void ViewController::onShotFinished(bool ok) {
-    if (!ok) Log::warning("camera", "the photo could not be taken or saved into the library");
-    focusView_->take_1();
-    shots().shotFinished(ok);
+void ViewController::onShotFinished(Result<void> saved) {
+    v_.focusView->take_1();
+    shots_->shotFinished(saved.ok());
+    if (saved) return;
+    Log::warning("camera", "the photo was not saved: " + saved.error());
+    // As the photo editor says it, with the reason below.
+    popups_->alert(std::string(EditController::kNotSaved) + "\n" + saved.error(), [] {});
 }
 
 void ViewController::cameraAddObservers() {
     if (observingCamera_) return;
-    auto dev = device();
+    auto dev = hosts_->device();
     if (!dev) return;
     observingCamera_ = true;
     observedDevice_ = dev;
@@ -238,7 +245,7 @@ void ViewController::cameraRemoveObservers() {
 
 void ViewController::observeAdjusting(bool focus, const Value& newValue) {
     if (!newValue.isBool() || newValue.boolValue()) return;
-    shots().adjustingEnded(focus);
+    shots_->adjustingEnded(focus);
 }
 
 void ViewController::onCameraAssistantPhotoChanged(const std::shared_ptr<CameraAssistant>&) { updateAssetButtonImage(); }
@@ -249,18 +256,18 @@ void ViewController::updateAssetButtonImage() {
     request(recent(), [weak](std::shared_ptr<UIImage> image) {
         auto s = weak.lock();
         if (!s) return;
-        if (image && s->shots_ && s->shots_->resultFlightPending()) {
+        if (image && s->shots_->resultFlightPending()) {
             s->showResultImage(image);
             s->shots_->resultFlightShown();
         }
-        s->btnAsset_->setImage(image, UIControlStateNormal);
+        s->v_.btnAsset->setImage(image, UIControlStateNormal);
     });
 }
 
 void ViewController::showResultImage(const std::shared_ptr<UIImage>& image) {
     auto root = view();
     CGRect src = preview()->convertRectToView(preview()->bounds(), root);
-    const CGRect dst = btnAsset_->convertRectToView(btnAsset_->bounds(), root);
+    const CGRect dst = v_.btnAsset->convertRectToView(v_.btnAsset->bounds(), root);
     if (isLandscape()) src = turnedAboutCentre(src);
     const CGRect target = flightTarget(src, dst, isLandscape());
 

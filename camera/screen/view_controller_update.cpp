@@ -1,12 +1,13 @@
 // The camera screen's central refresh: one road from the capture state, the settings and the
 // filter to the controls.
-#include "camera/screen/view_controller.h"
-
 #include <algorithm>
 
 #include "camera/overlays/guide_view.h"
+#include "camera/screen/camera_popups.h"
 #include "camera/screen/screen_geometry.h"
+#include "camera/screen/view_controller.h"
 #include "capture/capture_device_custom.h"
+#include "editor/browser/filter_list_view.h"
 #include "filter/filter_my_element.h"
 #include "foundation/global.h"
 #include "foundation/image_service.h"
@@ -47,39 +48,42 @@ void ViewController::updateData() {
 
 void ViewController::updateView() {
     MyViewController::updateView();
-    if (!isViewLoaded() || !ui_) return;
+    if (!isViewLoaded() || !v_.ui) return;
     road_->followPlacement();
     if (road_->readyScreenRect()) {
-        auto dev = device();
+        auto dev = hosts_->device();
         const double zoom = dev ? dev->videoZoomFactor() : 1.0;
-        slZoom_->setTintColor(zoom > 1.0 ? flatOrangeColor() : UIColor::whiteColor());
+        v_.slZoom->setTintColor(zoom > 1.0 ? flatOrangeColor() : UIColor::whiteColor());
         if (screenElement_) setFilterLabel(false);
-        lblFilter_->setHidden(!screenElement_);
-        if (popManual_ && btnManual_->on() != popManual_->isUserManual())
-            btnManual_->setOn(popManual_->isUserManual(), [](AnimButton&) {});
-        slZoom_->setValue(float(dev ? sliderForZoom(zoom, maxZoom(*dev)) : 0));
+        v_.lblFilter->setHidden(!screenElement_);
+        auto manual = popups_->manualIfMade();
+        if (manual && v_.btnManual->on() != manual->isUserManual())
+            v_.btnManual->setOn(manual->isUserManual(), [](AnimButton&) {});
+        v_.slZoom->setValue(float(dev ? sliderForZoom(zoom, maxZoom(*dev)) : 0));
         auto shutter = shutterImageFor(Global::shared()->shotMode());
-        if (shutter && shutter != btnShot_->imageOff()) btnShot_->setOffImage(shutter, [](AnimButton&) {});
+        if (shutter && shutter != v_.btnShot->imageOff()) v_.btnShot->setOffImage(shutter, [](AnimButton&) {});
     }
-    auto host = currentMaker();
-    const bool guide = Global::shared()->gridMode() && host && host->isRunning() && !capture_.moving();
-    if (guideView_) guideView_->setHidden(!guide);
-}
-
-std::string ViewController::getFilterText() const {
-    return screenElement_ ? screenElement_->displayName() : std::string();
+    auto host = hosts_->stored();
+    const bool guide = Global::shared()->gridMode() && host && host->isRunning() && !hosts_->moving();
+    if (v_.guideView) v_.guideView->setHidden(!guide);
 }
 
 void ViewController::setFilterLabel(bool unfiltered) {
-    const std::string title = unfiltered ? std::string(kOriginal) : getFilterText();
-    lblFilter_->setTitle(title);
-    auto font = lblFilter_->label()->font();
+    const std::string title = unfiltered       ? std::string(kOriginal)
+                              : screenElement_ ? screenElement_->displayName()
+                                               : std::string();
+    v_.lblFilter->setTitle(title);
+    auto font = v_.lblFilter->label()->font();
     NSAttributes attributes;
     if (font) attributes.set(NSFontAttributeName, Value(font));
     const CGFloat textWidth = sizeWithAttributes(title, attributes).width;
     const CGFloat width = std::min(textWidth + kLabelPadding, view()->bounds().size.width - kLabelSideRoom);
-    removeMyConstraints(*lblFilter_);
-    lblFilter_->removeFromSuperview();
-    top_->addSubview(lblFilter_);
-    addConstraintsCenter(lblFilter_, top_, 0, 0, width, kLabelHeight);
+    removeMyConstraints(*v_.lblFilter);
+    v_.lblFilter->removeFromSuperview();
+    v_.top->addSubview(v_.lblFilter);
+    addConstraintsCenter(v_.lblFilter, v_.top, 0, 0, width, kLabelHeight);
+}
+
+CGSize ViewController::filterTileSize() {
+    return popups_->filter()->fv()->itemList()->itemSize();
 }

@@ -170,17 +170,16 @@ TEST_F(CameraHostTest, SwitchCameraFlipsThePositionAndMirrorsTheFrontCamera) {
     host->switchCamera([&](bool ok) { calls += ok; });
     settle();
     EXPECT_EQ(calls, 1);
-    EXPECT_EQ(host->position(), 2);
+    EXPECT_EQ(host->position(), CameraSide::Front);
     EXPECT_EQ(host->camera(), front());
     auto connection = host->vOutput()->connectionWithMediaType(AVMediaType::Video);
     ASSERT_TRUE(connection);
     EXPECT_TRUE(connection->isVideoMirrored());
     EXPECT_EQ(connection->videoOrientation(), AVCaptureVideoOrientation::Portrait);
 
-    host->setPosition(7);
     host->switchCamera({});
     settle();
-    EXPECT_EQ(host->position(), 1);
+    EXPECT_EQ(host->position(), CameraSide::Back);
     EXPECT_EQ(host->camera(), back());
     EXPECT_FALSE(host->vOutput()->connectionWithMediaType(AVMediaType::Video)->isVideoMirrored());
     stopAndWait(host);
@@ -308,7 +307,7 @@ TEST_F(CameraHostTest, ZoomIsClampedAndNeedsTheLock) {
     stopAndWait(host);
 
     // The front camera's formats stop at 4.
-    host->setPosition(2);
+    host->setPosition(CameraSide::Front);
     ASSERT_TRUE(startAndWait(host));
     host->setZoom(20.0, {});
     settle();
@@ -337,7 +336,7 @@ TEST_F(CameraHostTest, TorchFlipsAndReportsOnTheMainQueue) {
     stopAndWait(host);
 
     // The front camera has no torch: it stays off.
-    host->setPosition(2);
+    host->setPosition(CameraSide::Front);
     ASSERT_TRUE(startAndWait(host));
     EXPECT_FALSE(host->isTorchSupported());
     host->setTorch(true);

@@ -39,6 +39,12 @@ struct Outcome {
     int calls = 0;
     bool ok = false;
     int before = 0;
+    std::string error;  // why no photo was saved
+    void finished(const Result<void>& saved) {
+        ++calls;
+        ok = saved.ok();
+        error = saved ? std::string() : saved.error();
+    }
 };
 
 // The transform a shot in this orientation gets (bottom-left coordinates, a b; c d).
@@ -101,7 +107,7 @@ protected:
         auto out = std::make_shared<Outcome>();
         host->shot_silent(
             orientation, mirrored, std::move(location), ratio, std::move(element), sample, [out] { ++out->before; },
-            [out](bool ok) { ++out->calls, out->ok = ok; });
+            [out](Result<void> saved) { out->finished(saved); });
         advanceUntil([&] { return out->calls > 0; });
         advance(0.2);  // nothing more may come
         return *out;
@@ -116,9 +122,9 @@ protected:
                 EXPECT_TRUE(RunLoop::isMainThread());
                 ++out->before;
             },
-            [out](bool ok) {
+            [out](Result<void> saved) {
                 EXPECT_TRUE(RunLoop::isMainThread());
-                ++out->calls, out->ok = ok;
+                out->finished(saved);
             });
         advanceUntil([&] { return out->calls > 0; });
         advance(0.2);
@@ -407,18 +413,20 @@ public:
     }
 };
 
-TEST_F(StillCaptureTest, EveryFailureRoadCompletesOnceWithNo) {
+TEST_F(StillCaptureTest, EveryFailureRoadCompletesOnceNamingItsReason) {
     // Flash off and no frame.
     Global::shared()->setFlashMode(FlashMode::Off);
     auto o = silent(1, true, 1.0, nullptr, [] { return std::shared_ptr<CIImage>(); });
     EXPECT_EQ(o.calls, 1);
     EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.error, "there is no frame to take");
 
     // A filter whose output has no edges: nothing to draw on the silent road.
     auto infinite = [] { return CIImage::imageWithColor(CIColor::colorWithRed(0.5, 0.5, 0.5)); };
     o = silent(1, true, 0.0, nullptr, infinite);
     EXPECT_EQ(o.calls, 1);
     EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.error, "the filtered frame has no picture to draw");
 
     // The torch cannot be switched off again: the shot fails (the torch is left on).
     Global::shared()->setFlashMode(FlashMode::On);
@@ -426,7 +434,7 @@ TEST_F(StillCaptureTest, EveryFailureRoadCompletesOnceWithNo) {
     auto out = std::make_shared<Outcome>();
     host->shot_silent(
         1, true, nullptr, 1.0, nullptr, [frame] { return imageWithPixelBuffer(frame); }, {},
-        [out](bool ok) { ++out->calls, out->ok = ok; });
+        [out](Result<void> saved) { out->finished(saved); });
     settle();
     EXPECT_EQ(back()->torchMode(), AVCaptureTorchMode::On);
     synthetic(back()).editScript([](SyntheticCameraScript& s) { s.lockAlwaysFails = true; });
@@ -434,19 +442,21 @@ TEST_F(StillCaptureTest, EveryFailureRoadCompletesOnceWithNo) {
     advance(0.2);
     EXPECT_EQ(out->calls, 1);
     EXPECT_FALSE(out->ok);
+    EXPECT_EQ(out->error, "the torch cannot be switched off");
     synthetic(back()).editScript([](SyntheticCameraScript& s) { s.lockAlwaysFails = false; });
     Global::shared()->setFlashMode(FlashMode::Off);
 
     // A shot while one is under way is refused; the first still completes.
     auto first = std::make_shared<Outcome>(), second = std::make_shared<Outcome>();
-    host->shot_normal(1, true, nullptr, 0, nullptr, {}, [first](bool ok) { ++first->calls, first->ok = ok; });
+    host->shot_normal(1, true, nullptr, 0, nullptr, {}, [first](Result<void> saved) { first->finished(saved); });
     host->shot_silent(
         1, true, nullptr, 0, nullptr, [frame] { return imageWithPixelBuffer(frame); }, {},
-        [second](bool ok) { ++second->calls, second->ok = ok; });
+        [second](Result<void> saved) { second->finished(saved); });
     advanceUntil([&] { return first->calls > 0; });
     advance(0.2);
     EXPECT_EQ(second->calls, 1);
     EXPECT_FALSE(second->ok);
+    EXPECT_EQ(second->error, "a shot is already under way");
     EXPECT_EQ(first->calls, 1);
     EXPECT_TRUE(first->ok);
 
@@ -456,6 +466,7 @@ TEST_F(StillCaptureTest, EveryFailureRoadCompletesOnceWithNo) {
     o = normal(1, true, 0.0);
     EXPECT_EQ(o.calls, 1);
     EXPECT_FALSE(o.ok);
+    EXPECT_EQ(o.error, "the camera has no photo output");
 
     // The photo library refuses.
     startCamera();
@@ -463,9 +474,11 @@ TEST_F(StillCaptureTest, EveryFailureRoadCompletesOnceWithNo) {
     o = normal(1, true, 1.0);
     EXPECT_EQ(o.calls, 1);
     EXPECT_FALSE(o.ok);
+    EXPECT_NE(o.error.find("not authorized"), std::string::npos) << o.error;
     o = silent(1, true, 1.0);
     EXPECT_EQ(o.calls, 1);
     EXPECT_FALSE(o.ok);
+    EXPECT_NE(o.error.find("not authorized"), std::string::npos) << o.error;
 }
 
 TEST_F(StillCaptureTest, APhotoWithoutItsJpegCompletesWithNo) {
@@ -479,6 +492,7 @@ TEST_F(StillCaptureTest, APhotoWithoutItsJpegCompletesWithNo) {
         auto o = normal(1, true, ratio);
         EXPECT_EQ(o.calls, 1);
         EXPECT_FALSE(o.ok);
+        EXPECT_EQ(o.error, ratio > 0 ? "the camera's photo cannot be decoded" : "the camera's photo holds no JPEG picture");
     }
     EXPECT_TRUE(libraryPhotos().empty());
 }

@@ -5,13 +5,12 @@
 #include <random>
 
 #include "app/shell/app_registry.h"
-#include "camera/screen/camera_registry.h"
 #include "camera/options/pop_option_flash_view.h"
 #include "camera/options/pop_option_ratio_view.h"
 #include "camera/options/pop_option_timer_view.h"
+#include "camera/screen/camera_popups.h"
+#include "camera/screen/camera_registry.h"
 #include "camera/screen/view_controller.h"
-#include "platform/ui/control/ui_button.h"
-#include "ui/controls/anim_button.h"
 #include "capture/capture_services.h"
 #include "filter/filter_my_element.h"
 #include "filter/filter_preset.h"
@@ -26,15 +25,17 @@
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_authorization.h"
 #include "platform/photos/ph_photo_library.h"
+#include "platform/storage/file_manager.h"
 #include "platform/storage/sandbox.h"
 #include "platform/ui/app/ui_window.h"
+#include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/controller/ui_storyboard.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/draw/image.h"
-#include "platform/storage/file_manager.h"
 #include "tests/support/camera_screen_world.h"
 #include "tools/gallery/gallery.h"
+#include "ui/controls/anim_button.h"
 #include "ui/ui_services.h"
 
 namespace {
@@ -86,7 +87,8 @@ std::shared_ptr<ViewController> showScreen(GalleryPage& page) {
     auto screen = std::dynamic_pointer_cast<ViewController>(
         UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("ViewController"));
     window->setRootViewController(screen);
-    runUntil(page, [&] { return screen->readyScreenRect(); }, 5);
+    runUntil(
+        page, [&] { return screen->previewRoad()->readyScreenRect(); }, 5);
     run(page, 0.5);
     return screen;
 }
@@ -108,45 +110,47 @@ void galleryCameraScreen(GalleryPage& page) {
     run(page, 0.3);
     page.shotScreen("preset-and-grid");
 
-    screen->onFilter(std::static_pointer_cast<UIView>(screen->btnFilter()));
+    screen->popups().onFilter(std::static_pointer_cast<UIView>(screen->views().btnFilter));
     run(page, 1.0);
-    runUntil(page, [&] { return screen->readyScreenRect(); }, 5);
+    runUntil(
+        page, [&] { return screen->previewRoad()->readyScreenRect(); }, 5);
     run(page, 0.5);
     page.shotScreen("filter-popup");
-    screen->hideFilter();
+    screen->popups().hideFilter();
     run(page, 0.5);
 
-    screen->onOption();
+    screen->popups().onOption();
     run(page, 0.5);
     page.shotScreen("option-popup");
-    screen->popOption()->onFlash();
+    screen->popups().option()->onFlash();
     run(page, 0.5);
     page.shotScreen("option-flash");
-    screen->popOption()->popFlash()->hide([] {});
+    screen->popups().option()->popFlash()->hide([] {});
     run(page, 0.5);
-    screen->popOption()->onTimerShot();
+    screen->popups().option()->onTimerShot();
     run(page, 0.5);
     page.shotScreen("option-timer");
-    screen->popOption()->popTimer()->hide([] {});
+    screen->popups().option()->popTimer()->hide([] {});
     run(page, 0.5);
-    screen->popOption()->onRatio();
+    screen->popups().option()->onRatio();
     run(page, 0.5);
     page.shotScreen("option-ratio");
-    screen->popOption()->popRatio()->hide([] {});
+    screen->popups().option()->popRatio()->hide([] {});
     run(page, 0.5);
-    screen->popOption()->hide([] {});
-    runUntil(page, [&] { return screen->readyScreenRect(); }, 5);
+    screen->popups().option()->hide([] {});
+    runUntil(
+        page, [&] { return screen->previewRoad()->readyScreenRect(); }, 5);
     run(page, 0.5);
 
-    screen->onManual(std::static_pointer_cast<UIView>(screen->btnManual()));
+    screen->popups().onManual(std::static_pointer_cast<UIView>(screen->views().btnManual));
     run(page, 0.5);
     page.shotScreen("manual-popup");
-    if (auto menu = screen->popManual()->menu()) {
-        screen->popManual()->onMenuLabelViewLabelTap(*menu, 1, *screen->btnManual());
+    if (auto menu = screen->popups().manual()->menu()) {
+        screen->popups().manual()->onMenuLabelViewLabelTap(*menu, 1, *screen->views().btnManual);
         run(page, 0.5);
         page.shotScreen("manual-exposure");
     }
-    screen->hideManual();
+    screen->popups().hideManual();
     run(page, 0.5);
 
     Global::shared()->setTimerShot(3);

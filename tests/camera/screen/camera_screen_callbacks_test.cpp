@@ -25,12 +25,12 @@ struct CameraScreenCallbacksTest : CameraScreenTest, ::testing::WithParamInterfa
         return file && file->isDictionary() ? (*file)[key] : Value();
     }
     std::shared_ptr<AVCaptureSession> session() {
-        auto host = screen->currentMaker();
+        auto host = screen->hosts().stored();
         return host ? host->session() : nullptr;
     }
     bool restartedFrom(const std::shared_ptr<AVCaptureSession>& before) {
         return stepUntil([&] {
-            return screen->captureState() == ViewController::CaptureState::Running && session() && session() != before;
+            return screen->hosts().state() == ViewController::CaptureState::Running && session() && session() != before;
         });
     }
     double shownAt = 0;
@@ -50,22 +50,22 @@ void nothing(CameraScreenCallbacksTest&) {}
 
 const CallbackRow kRows[] = {
     {"FilterPopUpShownRestartsCapture", nothing,
-     [](auto& t) { t.screen->onPopFilterMainViewDidShow(*t.screen->popFilter()); },
+     [](auto& t) { t.screen->popups().onPopFilterMainViewDidShow(*t.screen->popups().filter()); },
      [](auto& t) { EXPECT_TRUE(t.restartedFrom(t.sessionBefore)); }},
 
     {"OptionPopUpHidingRestartsCapture", nothing,
-     [](auto& t) { t.screen->onPopOptionViewWillHide(*t.screen->popOption()); },
+     [](auto& t) { t.screen->popups().onPopOptionViewWillHide(*t.screen->popups().option()); },
      [](auto& t) { EXPECT_TRUE(t.restartedFrom(t.sessionBefore)); }},
 
     {"GridOffIsSavedAndTheGuideFadesOutInHalfASecond", nothing,
      [](auto& t) {
-         ASSERT_FALSE(t.screen->guideView()->isHidden());
+         ASSERT_FALSE(t.screen->views().guideView->isHidden());
          Global::shared()->setGridMode(false);  // the pop-up wrote its setting
-         t.screen->onPopOptionViewGrid(*t.screen->popOption());
+         t.screen->popups().onPopOptionViewGrid(*t.screen->popups().option());
      },
      [](auto& t) {
          EXPECT_EQ(t.stored("gridMode"), Value(false));
-         auto guide = t.screen->guideView();
+         auto guide = t.screen->views().guideView;
          t.step(0.25);
          const double half = *CAValueNumber(CAAnimationEngine::presentedValue(*guide->layer(), "opacity"));
          EXPECT_GT(half, 0.05);
@@ -76,22 +76,22 @@ const CallbackRow kRows[] = {
 
     {"ShotModeHidesThePopUpThenSavesAndRestarts", nothing,
      [](auto& t) {
-         t.screen->onOption();
+         t.screen->popups().onOption();
          t.step(0.5);
-         ASSERT_FALSE(t.screen->popOption()->hidden());
+         ASSERT_FALSE(t.screen->popups().option()->hidden());
          Global::shared()->setShotMode(ShotMode::Burst);
-         t.screen->onPopOptionViewShotMode(*t.screen->popOption());
+         t.screen->popups().onPopOptionViewShotMode(*t.screen->popups().option());
      },
      [](auto& t) {
-         EXPECT_TRUE(t.stepUntil([&] { return t.screen->popOption()->hidden(); }));
+         EXPECT_TRUE(t.stepUntil([&] { return t.screen->popups().option()->hidden(); }));
          EXPECT_TRUE(t.restartedFrom(t.sessionBefore));
          EXPECT_EQ(t.stored("shotMode").integerValue(), 1);
      }},
 
     {"BothVolumeButtonsSwapTheCamera", nothing,
-     [](auto& t) { t.screen->onCameraAssistantVolumeDblButton(nullptr); },
+     [](auto& t) { asAssistantDelegate(*t.screen).onCameraAssistantVolumeDblButton(nullptr); },
      [](auto& t) {
-         EXPECT_TRUE(t.stepUntil([&] { return t.screen->device() == t.front(); }));
+         EXPECT_TRUE(t.stepUntil([&] { return t.screen->hosts().device() == t.front(); }));
          EXPECT_EQ(Global::shared()->position(), CameraSide::Front);
          EXPECT_EQ(t.stored("position").integerValue(), 2);
      }},
@@ -104,20 +104,20 @@ const CallbackRow kRows[] = {
          caps.whiteBalanceModes.erase(AVCaptureWhiteBalanceMode::Locked);
          CameraScreenTest::useCameras(caps, syntheticFrontCameraCapabilities());
      },
-     [](auto& t) { t.screen->onManual(t.screen->btnManual()); },
+     [](auto& t) { t.screen->popups().onManual(t.screen->views().btnManual); },
      [](auto& t) {
          t.settleAll();
          auto alert = std::dynamic_pointer_cast<UIAlertController>(t.screen->presentedViewController());
          ASSERT_TRUE(alert);
          EXPECT_EQ(alert->message(), "MANUAL CONTROL NOT SUPPORTED");
-         EXPECT_TRUE(!t.screen->popManualIfMade() || t.screen->popManualIfMade()->hidden());
+         EXPECT_TRUE(!t.screen->popups().manualIfMade() || t.screen->popups().manualIfMade()->hidden());
      }},
 
     {"AChosenFilterIsRememberedByName", nothing,
      [](auto& t) {
          const Value desc = Value::dictionary({{"name", Value("CISepiaTone")}});
-         t.screen->onPopFilterMainViewFilterSelected(*t.screen->popFilter(),
-                                                     FilterPersistElement::withKey("callbacks-sepia", desc));
+         t.screen->popups().onPopFilterMainViewFilterSelected(*t.screen->popups().filter(),
+                                                              FilterPersistElement::withKey("callbacks-sepia", desc));
      },
      [](auto& t) {
          ASSERT_TRUE(t.screen->screenElement());
@@ -127,8 +127,7 @@ const CallbackRow kRows[] = {
          EXPECT_EQ(*name, t.screen->screenElement()->displayName());
      }},
 
-    {"TheRatingTermsAreSetFiveSecondsAfterTheScreenAppears",
-     [](auto&) { RatePrompt::resetSharedInstance(); }, nothing,
+    {"TheRatingTermsAreSetFiveSecondsAfterTheScreenAppears", [](auto&) { RatePrompt::resetSharedInstance(); }, nothing,
      [](auto& t) {
          const double defaultDays = RatePrompt::sharedInstance()->daysUntilPrompt;
          t.step(4.9 - (Clock::now() - t.shownAt));
@@ -146,7 +145,7 @@ TEST_P(CameraScreenCallbacksTest, AnswersAsTheRowSays) {
     row.before(*this);
     shownAt = Clock::now();
     showScreen();
-    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Running; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Running; }));
     sessionBefore = session();
     row.act(*this);
     if (HasFatalFailure()) return;

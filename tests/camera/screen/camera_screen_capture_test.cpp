@@ -22,31 +22,31 @@ TEST_F(CameraScreenCaptureTest, StartNeedsAnAppearedScreenAndRunsOnceAtATime) {
     int started = 0;
     s->start([&] { ++started; });
     settleAll();
-    EXPECT_EQ(s->captureState(), ViewController::CaptureState::Idle);
+    EXPECT_EQ(s->hosts().state(), ViewController::CaptureState::Idle);
     EXPECT_EQ(started, 0);
 
     screen = s;
     show(screen);  // appearing starts capture by itself
-    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Running; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Running; }));
     screen->stop({});
-    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Idle; }));
 
     int second = 0;
     screen->start([&] { ++started; });
-    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Starting);
+    EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Starting);
     screen->start([&] { ++second; });  // while starting: ignored
-    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Running; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Running; }));
     screen->start([&] { ++second; });  // while running: ignored
     step(0.1);
     EXPECT_EQ(started, 1);
     EXPECT_EQ(second, 0);
-    EXPECT_TRUE(screen->timerScreen());
+    EXPECT_TRUE(screen->previewRoad()->drawing());
 }
 
 TEST_F(CameraScreenCaptureTest, AStartWhileTheFirstIsStillStartingIsRefusedEvenAfterAStop) {
     showScreen();
     screen->stop({});
-    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Idle; }));
 
     int first = 0, second = 0, stopped = 0;
     screen->start([&] { ++first; });
@@ -56,11 +56,11 @@ TEST_F(CameraScreenCaptureTest, AStartWhileTheFirstIsStillStartingIsRefusedEvenA
     EXPECT_EQ(first, 1);
     EXPECT_EQ(stopped, 1);
     EXPECT_EQ(second, 0) << "no second host was built while the first was starting";
-    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Idle);
-    EXPECT_FALSE(screen->currentMaker()) << "the stop leaves no host behind";
+    EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Idle);
+    EXPECT_FALSE(screen->hosts().stored()) << "the stop leaves no host behind";
 
     screen->start([&] { ++second; });  // once settled, a start works again
-    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Running; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Running; }));
     EXPECT_EQ(second, 1);
 }
 
@@ -69,13 +69,13 @@ TEST_F(CameraScreenCaptureTest, StopIsIgnoredWhileStoppingOrWithoutAHostAndReset
     screen->setLastFocused({0.2, 0.3});
     int stopped = 0;
     screen->stop([&] { ++stopped; });
-    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Stopping);
-    EXPECT_FALSE(screen->timerScreen());
+    EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Stopping);
+    EXPECT_FALSE(screen->previewRoad()->drawing());
     EXPECT_EQ(screen->lastFocused(), (CGPoint{0.5, 0.5}));
     screen->stop([&] { ++stopped; });  // while stopping
-    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Idle; }));
     EXPECT_EQ(stopped, 1);
-    EXPECT_FALSE(screen->currentMaker());
+    EXPECT_FALSE(screen->hosts().stored());
     EXPECT_FALSE(screen->previewIfMade());
     screen->stop([&] { ++stopped; });  // without a host
     step(0.1);
@@ -84,38 +84,38 @@ TEST_F(CameraScreenCaptureTest, StopIsIgnoredWhileStoppingOrWithoutAHostAndReset
 
 TEST_F(CameraScreenCaptureTest, RestartChainsStopAndStartWithAFreshHost) {
     showScreen();
-    auto first = screen->currentMaker();
+    auto first = screen->hosts().stored();
     int restarted = 0;
     screen->restart([&] { ++restarted; });
     ASSERT_TRUE(stepUntil([&] { return restarted == 1; }));
-    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
-    EXPECT_NE(screen->currentMaker(), first);
-    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Running);
+    ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
+    EXPECT_NE(screen->hosts().stored(), first);
+    EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Running);
 
     // The new session's first picture is drawn when it arrives, without waiting for a drawing tick.
-    const auto second = screen->currentMaker();
+    const auto second = screen->hosts().stored();
     screen->restart({});
     const double began = Clock::now();
     ASSERT_TRUE(stepUntil([&] {
         auto preview = screen->previewIfMade();
-        return preview && screen->currentMaker() != second && preview->presentCount() > 0;
+        return preview && screen->hosts().stored() != second && preview->presentCount() > 0;
     }));
     EXPECT_LT(Clock::now() - began, PreviewRoad::kRenderInterval);
 }
 
 TEST_F(CameraScreenCaptureTest, ThePhotoHostTriesUltraHighDefinitionFirstAndTheVideoHostDropsPhotoOnAPhone) {
     auto s = RecordingScreen::make();
-    auto photo = s->makerPhoto();
+    auto photo = s->hosts().photo();
     EXPECT_EQ(photo->presets(),
               (std::vector<std::string>{AVCaptureSessionPreset::P3840x2160, AVCaptureSessionPreset::Photo}));
-    EXPECT_EQ(s->maker(), photo);
-    auto video = s->makerVideo();
+    EXPECT_EQ(s->hosts().current(), photo);
+    auto video = s->hosts().video();
     ASSERT_FALSE(video->presets().empty());
     EXPECT_EQ(video->presets().front(), AVCaptureSessionPreset::High);
     EXPECT_EQ(video->presets().size(), 8u);
     // Only the video shot mode asks for the video host.
     Global::shared()->setShotMode(ShotMode::Video);
-    EXPECT_EQ(s->maker(), video);
+    EXPECT_EQ(s->hosts().current(), video);
 }
 
 TEST_F(CameraScreenCaptureTest, ADenialIsRememberedAndOnlyALaterApprovalRestartsOnce) {
@@ -124,34 +124,34 @@ TEST_F(CameraScreenCaptureTest, ADenialIsRememberedAndOnlyALaterApprovalRestarts
     auto path = Sandbox::libraryDirectory() + "/ViewController.3";
 
     // Approval without a denial: nothing moves.
-    auto host = screen->currentMaker();
-    screen->onCameraAssistantCameraAuthApproved(assistant);
+    auto host = screen->hosts().stored();
+    asAssistantDelegate(*screen).onCameraAssistantCameraAuthApproved(assistant);
     step(0.2);
-    EXPECT_EQ(screen->currentMaker(), host);
+    EXPECT_EQ(screen->hosts().stored(), host);
 
-    screen->onCameraAssistantCameraAuthDenied(assistant);
-    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+    asAssistantDelegate(*screen).onCameraAssistantCameraAuthDenied(assistant);
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Idle; }));
     EXPECT_TRUE(LastInfo::make(path)->get("lastCameraDenied").boolValue());
 
     // Back in the foreground capture starts; the assistant's check there finds the camera
     // approved, which restarts capture and forgets the denial.
     screen->start({});
     ASSERT_TRUE(stepUntil([&] { return LastInfo::make(path)->get("lastCameraDenied").isNull(); }));
-    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
-    auto running = screen->currentMaker();
-    screen->onCameraAssistantMicrophoneAuthApproved(assistant);
+    ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
+    auto running = screen->hosts().stored();
+    asAssistantDelegate(*screen).onCameraAssistantMicrophoneAuthApproved(assistant);
     step(0.5);
-    EXPECT_EQ(screen->currentMaker(), running);
+    EXPECT_EQ(screen->hosts().stored(), running);
 }
 
 TEST_F(CameraScreenCaptureTest, ACorruptPermissionStoreIsSetAsideAndTheScreenStillWorks) {
     writeFile("data/Library/ViewController.3", "not an archive");
     showScreen();
-    screen->onCameraAssistantCameraAuthDenied(screen->assist());
-    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+    asAssistantDelegate(*screen).onCameraAssistantCameraAuthDenied(screen->assist());
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Idle; }));
     EXPECT_TRUE(LastInfo::make(Sandbox::libraryDirectory() + "/ViewController.3")->get("lastCameraDenied").boolValue());
     screen->start({});
-    EXPECT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+    EXPECT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
 }
 
 TEST_F(CameraScreenCaptureTest, OnlyTheFourOrientationsTurnTheControls) {
@@ -165,49 +165,49 @@ TEST_F(CameraScreenCaptureTest, OnlyTheFourOrientationsTurnTheControls) {
     EXPECT_TRUE(s->isLandscape());
     EXPECT_NEAR(s->lastTransform().b, 1.0, 1e-12);  // +pi/2
     step(0.3);
-    EXPECT_NEAR(s->btnShot()->transform().b, 1.0, 1e-9);
-    EXPECT_NEAR(s->btnMenu()->transform().b, 1.0, 1e-9);
+    EXPECT_NEAR(s->views().btnShot->transform().b, 1.0, 1e-9);
+    EXPECT_NEAR(s->views().btnMenu->transform().b, 1.0, 1e-9);
 }
 
 TEST_F(CameraScreenCaptureTest, TheGuideShowsOnlyWhileCaptureRunsWithTheGridOn) {
     Global::shared()->setGridMode(true);
     showScreen();
-    EXPECT_FALSE(screen->guideView()->isHidden());
+    EXPECT_FALSE(screen->views().guideView->isHidden());
     screen->stop({});
     screen->updateView();
-    EXPECT_TRUE(screen->guideView()->isHidden());
-    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+    EXPECT_TRUE(screen->views().guideView->isHidden());
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Idle; }));
     screen->start({});
     screen->updateView();
-    EXPECT_TRUE(screen->guideView()->isHidden());  // starting
-    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
-    EXPECT_FALSE(screen->guideView()->isHidden());
+    EXPECT_TRUE(screen->views().guideView->isHidden());  // starting
+    ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
+    EXPECT_FALSE(screen->views().guideView->isHidden());
     Global::shared()->setGridMode(false);
     screen->updateView();
-    EXPECT_TRUE(screen->guideView()->isHidden());
+    EXPECT_TRUE(screen->views().guideView->isHidden());
 }
 
 TEST_F(CameraScreenCaptureTest, ResigningActiveStopsAndBecomingActiveStartsAgain) {
     showScreen();
     auto center = NSNotificationCenter::defaultCenter();
     center->post(UIApplicationWillResignActiveNotification, nullptr);
-    ASSERT_TRUE(stepUntil([&] { return screen->captureState() == ViewController::CaptureState::Idle; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Idle; }));
     // The quiet notifications change nothing.
     center->post(UIApplicationSignificantTimeChangeNotification, nullptr);
     center->post(UIApplicationDidReceiveMemoryWarningNotification, nullptr);
     step(0.2);
-    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Idle);
+    EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Idle);
     center->post(UIApplicationDidBecomeActiveNotification, nullptr);
-    EXPECT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+    EXPECT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
 }
 
 TEST_F(CameraScreenCaptureTest, SessionEventsFromTheCaptureQueueReachTheScreenOnTheMainThread) {
     showScreen();
-    auto host = screen->currentMaker();
+    auto host = screen->hosts().stored();
     bool ready = true;
-    dispatch_sync(host->q(), [&] { screen->onCameraHostWillSessionStart(host); });
-    ready = screen->readyScreenRect();
+    dispatch_sync(host->q(), [&] { asHostDelegate(*screen).onCameraHostWillSessionStart(host); });
+    ready = screen->previewRoad()->readyScreenRect();
     EXPECT_TRUE(ready);  // not touched off the main thread
     settleAll();
-    EXPECT_FALSE(screen->readyScreenRect());
+    EXPECT_FALSE(screen->previewRoad()->readyScreenRect());
 }

@@ -2,22 +2,23 @@
 // focus marker waiting for the layout, and the screen's answers to its pop-ups: flash fallback,
 // long-press comparison, camera swap, manual-control questions, the side drawer, the picker and
 // editor hand-off with stand-in controllers, and the help steps.
+#include "app/sidebar/side_menu.h"
 #include "camera/overlays/focus_view.h"
 #include "capture/capture_device_custom.h"
+#include "editor/photo/edit_controller_delegate.h"
 #include "filter/filter_my_element.h"
 #include "filter/glk_view.h"
-#include "platform/ui/control/ui_button.h"
-#include "ui/controls/anim_button.h"
-#include "widgets/button/icon_button.h"
 #include "foundation/global.h"
 #include "platform/dispatch/queue.h"
 #include "platform/storage/file_manager.h"
+#include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_slider.h"
 #include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
-#include "ui/controls/label_status_button.h"
-#include "editor/photo/edit_controller_delegate.h"
 #include "tests/camera/screen/camera_screen_test_support.h"
+#include "ui/controls/anim_button.h"
+#include "ui/controls/label_status_button.h"
+#include "widgets/button/icon_button.h"
 
 namespace {
 
@@ -84,20 +85,20 @@ struct CameraScreenGesturesTest : CameraScreenTest {
         return {r.origin.x + r.size.width / 2, r.origin.y + r.size.height / 2};
     }
     void slideTo(double zoom) {
-        screen->slZoom()->setValue(float(std::cbrt((zoom - 1) / 5)));
-        screen->onZoom();
+        screen->views().slZoom->setValue(float(std::cbrt((zoom - 1) / 5)));
+        screen->views().slZoom->sendActionsForControlEvents(UIControlEventValueChanged);
         settleAll();
     }
 };
 
 TEST_F(CameraScreenGesturesTest, TheSliderZoomsCubicallyAndEachNewFactorIsAnnouncedOnce) {
     showScreen();
-    screen->slZoom()->setValue(0.5);
-    screen->onZoom();
+    screen->views().slZoom->setValue(0.5);
+    screen->views().slZoom->sendActionsForControlEvents(UIControlEventValueChanged);
     settleAll();
     EXPECT_NEAR(back()->videoZoomFactor(), 1.625, 1e-9);
     EXPECT_EQ(screen->messages, (std::vector<std::string>{"Zoom: 1.6 x"}));
-    screen->onZoom();
+    screen->views().slZoom->sendActionsForControlEvents(UIControlEventValueChanged);
     settleAll();
     EXPECT_EQ(screen->count("Zoom: 1.6 x"), 1);
     slideTo(2.0);
@@ -110,8 +111,8 @@ TEST_F(CameraScreenGesturesTest, TheSliderZoomsCubicallyAndEachNewFactorIsAnnoun
 TEST_F(CameraScreenGesturesTest, AFailedLockChangesNothingAndShowsNothing) {
     showScreen();
     synthetic(back()).editScript([](SyntheticCameraScript& s) { s.lockAlwaysFails = true; });
-    screen->slZoom()->setValue(1.0);
-    screen->onZoom();
+    screen->views().slZoom->setValue(1.0);
+    screen->views().slZoom->sendActionsForControlEvents(UIControlEventValueChanged);
     settleAll();
     EXPECT_DOUBLE_EQ(back()->videoZoomFactor(), 1.0);
     EXPECT_TRUE(screen->messages.empty());
@@ -119,7 +120,7 @@ TEST_F(CameraScreenGesturesTest, AFailedLockChangesNothingAndShowsNothing) {
 
 TEST_F(CameraScreenGesturesTest, PinchScalesFromTheStartingZoomWithinTheLimits) {
     showScreen();
-    auto at = centre(screen->ui());
+    auto at = centre(screen->views().ui);
     pinch(at, 50, 150);
     EXPECT_NEAR(back()->videoZoomFactor(), 3.0, 0.01);
     step(0.3);
@@ -129,7 +130,7 @@ TEST_F(CameraScreenGesturesTest, PinchScalesFromTheStartingZoomWithinTheLimits) 
     pinch(at, 300, 10);
     EXPECT_DOUBLE_EQ(back()->videoZoomFactor(), 1.0);
     // The slider follows the device.
-    EXPECT_DOUBLE_EQ(screen->slZoom()->value(), 0.0);
+    EXPECT_DOUBLE_EQ(screen->views().slZoom->value(), 0.0);
 }
 
 TEST_F(CameraScreenGesturesTest, MessagesAreNotRepeatedButReturnAfterAnother) {
@@ -155,15 +156,15 @@ TEST_F(CameraScreenGesturesTest, MessagesAreNotRepeatedButReturnAfterAnother) {
 TEST_F(CameraScreenGesturesTest, TheDevicesFocusMarkerWaitsForTheLayout) {
     screen = RecordingScreen::make();
     show(screen);
-    screen->onCameraHostWillFocus(nullptr, {0.3, 0.7});
+    asHostDelegate(*screen).onCameraHostWillFocus(nullptr, {0.3, 0.7});
     EXPECT_TRUE(screen->timerFocus());
     step(0.3);
-    if (!screen->readyScreenRect()) {
-        EXPECT_EQ(screen->focusView()->showedAt(), 0);
+    if (!screen->previewRoad()->readyScreenRect()) {
+        EXPECT_EQ(screen->views().focusView->showedAt(), 0);
     }
-    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+    ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
     step(0.2);
-    EXPECT_GT(screen->focusView()->showedAt(), 0);
+    EXPECT_GT(screen->views().focusView->showedAt(), 0);
 }
 
 TEST_F(CameraScreenGesturesTest, DraggingPlacesThePointsAndTwoFingersOnOneSpotMoveOnlyTheFocus) {
@@ -183,18 +184,18 @@ TEST_F(CameraScreenGesturesTest, DraggingPlacesThePointsAndTwoFingersOnOneSpotMo
     EXPECT_NEAR(screen->lastFocused().x, 0.25, 0.02);
     EXPECT_NEAR(screen->lastFocused().y, 0.25, 0.02);
     EXPECT_EQ(screen->lastFocused(), screen->lastExposured());
-    EXPECT_GT(screen->focusView()->showedAt(), 0);
-    EXPECT_EQ(screen->exposureView()->showedAt(), 0);
+    EXPECT_GT(screen->views().focusView->showedAt(), 0);
+    EXPECT_EQ(screen->views().exposureView->showedAt(), 0);
 }
 
 TEST_F(CameraScreenGesturesTest, ACameraWithoutFlashTurnsTheFlashOffWithAnAlertAndSavesNothing) {
     Global::shared()->setPosition(CameraSide::Front);
     showScreen();
-    ASSERT_EQ(screen->device(), front());
+    ASSERT_EQ(screen->hosts().device(), front());
     auto path = *Global::shared()->getLastInfoPath();
     auto before = fileBytes(path);
     Global::shared()->setFlashMode(FlashMode::On);
-    screen->onPopOptionViewFlash(*screen->popOption());
+    screen->popups().onPopOptionViewFlash(*screen->popups().option());
     settleAll();
     EXPECT_EQ(Global::shared()->flashMode(), FlashMode::Off);
     auto alert = std::dynamic_pointer_cast<UIAlertController>(screen->presentedViewController());
@@ -222,8 +223,8 @@ TEST_F(CameraScreenGesturesTest, ReleasingALongPressRestoresTheFilterHeldAtItsSt
     screen->setScreenElement(first);
     screen->updateView();
     settleAll();
-    ASSERT_FALSE(screen->lblFilter()->isHidden());
-    auto at = centre(screen->lblFilter());
+    ASSERT_FALSE(screen->views().lblFilter->isHidden());
+    auto at = centre(screen->views().lblFilter);
     long id = ++nextTouch;
     touches({{id, at, UITouchPhase::Began}});
     step(0.2);
@@ -241,7 +242,7 @@ TEST_F(CameraScreenGesturesTest, ACancelledLongPressOrAShortTapLeavesTheFilterIn
     screen->setScreenElement(first);
     screen->updateView();
     settleAll();
-    auto at = centre(screen->lblFilter());
+    auto at = centre(screen->views().lblFilter);
     long id = ++nextTouch;
     touches({{id, at, UITouchPhase::Began}});
     step(0.2);
@@ -250,7 +251,7 @@ TEST_F(CameraScreenGesturesTest, ACancelledLongPressOrAShortTapLeavesTheFilterIn
     EXPECT_EQ(screen->screenElement(), first);
     EXPECT_FALSE(screen->screenElement0());
     settleAll();
-    EXPECT_FALSE(screen->lblFilter()->isHidden());
+    EXPECT_FALSE(screen->views().lblFilter->isHidden());
 
     id = ++nextTouch;  // too short to begin: the recogniser fails
     touches({{id, at, UITouchPhase::Began}});
@@ -263,7 +264,7 @@ TEST_F(CameraScreenGesturesTest, SwappingTheCameraStoresThePositionOnlyWhenItCha
     showScreen();
     auto path = *Global::shared()->getLastInfoPath();
     screen->onSwap();
-    ASSERT_TRUE(stepUntil([&] { return screen->device() == front(); }));
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().device() == front(); }));
     step(0.2);
     EXPECT_EQ(Global::shared()->position(), CameraSide::Front);
     Global::resetSharedForTesting();
@@ -272,26 +273,26 @@ TEST_F(CameraScreenGesturesTest, SwappingTheCameraStoresThePositionOnlyWhenItCha
 
     // Same position as stored: the file is left alone.
     auto before = fileBytes(path);
-    screen->currentMaker()->restartCamera([](bool) {});
+    screen->hosts().stored()->restartCamera([](bool) {});
     step(0.5);
-    screen->onPopOptionViewImageRatio(*screen->popOption());
+    screen->popups().onPopOptionViewImageRatio(*screen->popups().option());
     step(0.5);
     EXPECT_EQ(fileBytes(path), before);
 }
 
 TEST_F(CameraScreenGesturesTest, TheManualControlsGetTheDeviceFromTheCaptureQueueWithoutMakingAHost) {
     auto s = RecordingScreen::make();
-    auto manual = s->popManual();
+    auto manual = s->popups().manual();
     std::shared_ptr<AVCaptureDevice> answer = back();
     auto q = dispatch_queue_create("test");
-    dispatch_sync(q, [&] { answer = s->onPopManualBaseGetDevice(*manual); });
+    dispatch_sync(q, [&] { answer = s->popups().onPopManualBaseGetDevice(*manual); });
     EXPECT_FALSE(answer);
-    EXPECT_FALSE(s->currentMaker());
-    EXPECT_FALSE(s->onPopManualBaseGetQueue(*manual));
+    EXPECT_FALSE(s->hosts().stored());
+    EXPECT_FALSE(s->popups().onPopManualBaseGetQueue(*manual));
 
     showScreen();
-    auto host = screen->currentMaker();
-    dispatch_sync(host->q(), [&] { answer = screen->onPopManualBaseGetDevice(*screen->popManual()); });
+    auto host = screen->hosts().stored();
+    dispatch_sync(host->q(), [&] { answer = screen->popups().onPopManualBaseGetDevice(*screen->popups().manual()); });
     EXPECT_EQ(answer, back());
 }
 
@@ -303,13 +304,13 @@ TEST_F(CameraScreenGesturesTest, TheDrawerTellsItsMenuAndRestartsCaptureWhenItHi
         return menu = StandInMenu::make();
     });
     showScreen();
-    screen->onPopLeftViewDidShow(*screen->popLeft());
+    screen->popups().onPopLeftViewDidShow(*screen->popups().left());
     ASSERT_TRUE(menu);
     EXPECT_EQ(menu->shown, 1);
-    auto host = screen->currentMaker();
-    screen->onPopLeftViewWillHide(*screen->popLeft());
-    ASSERT_TRUE(stepUntil([&] { return screen->currentMaker() && screen->currentMaker() != host; }));
-    EXPECT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
+    auto host = screen->hosts().stored();
+    screen->popups().onPopLeftViewWillHide(*screen->popups().left());
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().stored() && screen->hosts().stored() != host; }));
+    EXPECT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
 }
 
 TEST_F(CameraScreenGesturesTest, PickerCancelAndEditorDoneBringCaptureBack) {
@@ -320,19 +321,19 @@ TEST_F(CameraScreenGesturesTest, PickerCancelAndEditorDoneBringCaptureBack) {
     ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
 
     // Cancel.
-    screen->onAsset();
+    screen->library().onAsset();
     ASSERT_TRUE(stepUntil([&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
-    EXPECT_TRUE(screen->otherVCActivating());
+    EXPECT_TRUE(screen->library().otherVCActivating());
     EXPECT_TRUE(screen->statusDefault());
-    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Idle);
+    EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Idle);
     step(1.0);  // the picker has slid in
     std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())->cancel();
-    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
-    EXPECT_FALSE(screen->otherVCActivating());
+    ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
+    EXPECT_FALSE(screen->library().otherVCActivating());
     EXPECT_FALSE(screen->statusDefault());
 
     // Pick: the editor gets the photo; capture stays stopped until it is done.
-    screen->onAsset();
+    screen->library().onAsset();
     ASSERT_TRUE(stepUntil([&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
     step(1.0);
     std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())->pickAssetAtIndex(0);
@@ -342,11 +343,11 @@ TEST_F(CameraScreenGesturesTest, PickerCancelAndEditorDoneBringCaptureBack) {
     EXPECT_EQ(editor->asset->localIdentifier(), libraryPhotos()[0]->localIdentifier());
     EXPECT_TRUE(screen->statusDefault());
     step(1.5);
-    EXPECT_EQ(screen->captureState(), ViewController::CaptureState::Idle);
+    EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Idle);
     ASSERT_TRUE(editor->delegate.lock());
     editor->delegate.lock()->onEditControllerDone(editor);
-    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
-    EXPECT_FALSE(screen->otherVCActivating());
+    ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
+    EXPECT_FALSE(screen->library().otherVCActivating());
 }
 
 TEST_F(CameraScreenGesturesTest, APickedPhotoWithoutAnEditorActsAsACancel) {
@@ -354,12 +355,12 @@ TEST_F(CameraScreenGesturesTest, APickedPhotoWithoutAnEditorActsAsACancel) {
     showScreen();
     screen->onShot();
     ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
-    screen->onAsset();
+    screen->library().onAsset();
     ASSERT_TRUE(stepUntil([&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
     step(1.0);
     std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())->pickAssetAtIndex(0);
-    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
-    EXPECT_FALSE(screen->otherVCActivating());
+    ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
+    EXPECT_FALSE(screen->library().otherVCActivating());
     EXPECT_FALSE(screen->statusDefault());
     EXPECT_FALSE(screen->presentedViewController());
 }
@@ -368,13 +369,13 @@ TEST_F(CameraScreenGesturesTest, TheNineHelpStepsPointAtTheirControls) {
     auto s = RecordingScreen::make();
     s->loadViewIfNeeded();
     Value dict = s->tutorialGetDictionary();
-    EXPECT_EQ(dict["sender"].object(), std::static_pointer_cast<NSObject>(s->ui()));
+    EXPECT_EQ(dict["sender"].object(), std::static_pointer_cast<NSObject>(s->views().ui));
     EXPECT_TRUE(dict["noCenterMessage"].boolValue());
     const Value& steps = dict["arr"];
     ASSERT_EQ(steps.count(), 9u);
-    std::vector<std::shared_ptr<UIView>> senders = {s->btnMenu(), s->btnSwap(), s->centerView(),
-                                                    s->slZoom(),  s->btnAsset(), s->btnOption(),
-                                                    s->btnShot(), s->btnManual(), s->btnFilter()};
+    std::vector<std::shared_ptr<UIView>> senders = {s->views().btnMenu, s->views().btnSwap,   s->views().center,
+                                                    s->views().slZoom,  s->views().btnAsset,  s->views().btnOption,
+                                                    s->views().btnShot, s->views().btnManual, s->views().btnFilter};
     for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(steps[std::size_t(i)]["sender"].object(), std::static_pointer_cast<NSObject>(senders[i])) << i;
     EXPECT_EQ(steps[std::size_t(0)]["text"].stringValue(), "App Menu");
     EXPECT_EQ(steps[std::size_t(2)]["text"].stringValue(),
@@ -392,18 +393,18 @@ TEST_F(CameraScreenGesturesTest, TheWhiteBalanceRecordGetsTheCamerasBoundsOrKeep
                                   {"max", Value::array({Value(9000.0f), Value(150.0f)})}});
     };
     Value without = record();
-    s->onFilterAttrBeforeInitialize("CITemperatureAndTint", "inputNeutral", without);
+    s->popups().onFilterAttrBeforeInitialize("CITemperatureAndTint", "inputNeutral", without);
     EXPECT_FLOAT_EQ(without["min"][std::size_t(0)].floatValue(), 2000.0f);
     EXPECT_FLOAT_EQ(without["max"][std::size_t(1)].floatValue(), 150.0f);
 
     showScreen();
     Value other = record();
-    screen->onFilterAttrBeforeInitialize("CIColorControls", "inputNeutral", other);
-    screen->onFilterAttrBeforeInitialize("CITemperatureAndTint", "inputTemperature", other);
+    screen->popups().onFilterAttrBeforeInitialize("CIColorControls", "inputNeutral", other);
+    screen->popups().onFilterAttrBeforeInitialize("CITemperatureAndTint", "inputTemperature", other);
     EXPECT_FLOAT_EQ(other["min"][std::size_t(0)].floatValue(), 2000.0f);
 
     Value with = record();
-    screen->onFilterAttrBeforeInitialize("CITemperatureAndTint", "inputTargetNeutral", with);
+    screen->popups().onFilterAttrBeforeInitialize("CITemperatureAndTint", "inputTargetNeutral", with);
     auto low = minTemperatureAndTint(*back()), high = maxTemperatureAndTint(*back());
     ASSERT_EQ(with["min"].count(), 2u);
     EXPECT_FLOAT_EQ(with["min"][std::size_t(0)].floatValue(), low.first);

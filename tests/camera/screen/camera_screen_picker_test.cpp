@@ -78,7 +78,7 @@ struct CameraScreenPickerTest : CameraScreenTest {
     // The library button, then the picker on screen with its thumbnails made.
     std::shared_ptr<ImagePickerGridController> openPicker() {
         showScreen();
-        tapView(*screen->btnAsset());
+        tapView(*screen->views().btnAsset);
         EXPECT_TRUE(stepUntil([&] {
             return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController()));
         }));

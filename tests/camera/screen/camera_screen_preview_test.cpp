@@ -62,8 +62,8 @@ TEST_F(CameraScreenPreviewTest, FramesAreDrawnAtTheTimersPaceAndFittedBetweenThe
     showScreen();
     auto preview = screen->previewIfMade();
     ASSERT_TRUE(preview);
-    EXPECT_TRUE(screen->lastScreen());
-    EXPECT_TRUE(screen->lastFilter());
+    EXPECT_TRUE(screen->previewRoad()->lastScreen());
+    EXPECT_TRUE(screen->previewRoad()->lastFilter());
     auto before = preview->presentCount();
     step(1.0);
     auto drawn = preview->presentCount() - before;
@@ -76,16 +76,17 @@ TEST_F(CameraScreenPreviewTest, FramesAreDrawnAtTheTimersPaceAndFittedBetweenThe
     room.view = root->bounds().size;
     room.topGuide = root->safeAreaInsets().top;
     room.bottomGuide = root->safeAreaInsets().bottom;
-    room.topBar = screen->top()->bounds().size.height;
-    room.bottomBar = screen->bottom()->bounds().size.height;
-    auto extent = screen->lastScreen()->extent();
+    room.topBar = screen->views().top->bounds().size.height;
+    room.bottomBar = screen->views().bottom->bounds().size.height;
+    auto extent = screen->previewRoad()->lastScreen()->extent();
     EXPECT_NEAR(extent.size.width / extent.size.height, 0.75, 0.01);
     auto in = previewInsets(extent.size, room);
     EXPECT_NEAR(preview->frame().origin.y, in.dt, 0.5);
     EXPECT_NEAR(preview->frame().size.height, room.view.height - in.dt + in.db, 0.5);
-    EXPECT_EQ(screen->ui()->frame(), preview->frame());
+    EXPECT_EQ(screen->views().ui->frame(), preview->frame());
     // The zoom slider stands upright about 20 points inside the picture's right edge.
-    EXPECT_NEAR(screen->slZoom()->center().x, preview->frame().origin.x + preview->frame().size.width + 80 - 100, 1);
+    EXPECT_NEAR(screen->views().slZoom->center().x, preview->frame().origin.x + preview->frame().size.width + 80 - 100,
+                1);
 }
 
 TEST_F(CameraScreenPreviewTest, AStalledCameraIsRestartedOnceASecondAndKeepsItsPoints) {
@@ -93,10 +94,10 @@ TEST_F(CameraScreenPreviewTest, AStalledCameraIsRestartedOnceASecondAndKeepsItsP
     showScreen();
     screen->setLastFocused({0.2, 0.3});
     gate->open = false;
-    std::vector<std::shared_ptr<CameraHost>> hosts{screen->currentMaker()};
+    std::vector<std::shared_ptr<CameraHost>> hosts{screen->hosts().stored()};
     for (int i = 0; i < 350; ++i) {
         step(0.01);
-        auto h = screen->currentMaker();
+        auto h = screen->hosts().stored();
         if (h && h != hosts.back()) hosts.push_back(h);
     }
     // At about 1, 2 and 3 s after the last frame (each session gets its full second).
@@ -105,10 +106,10 @@ TEST_F(CameraScreenPreviewTest, AStalledCameraIsRestartedOnceASecondAndKeepsItsP
     EXPECT_EQ(screen->lastFocused(), (CGPoint{0.2, 0.3}));
 
     gate->open = true;
-    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }));
-    auto host = screen->currentMaker();
+    ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
+    auto host = screen->hosts().stored();
     step(1.5);
-    EXPECT_EQ(screen->currentMaker(), host);
+    EXPECT_EQ(screen->hosts().stored(), host);
     EXPECT_FALSE(screen->noFocusReset());
 }
 
@@ -118,10 +119,10 @@ TEST_F(CameraScreenPreviewTest, FramesWithoutPixelsAreSkippedAndTheScreenCarries
     auto drawnBefore = screen->previewIfMade()->presentCount();
     gate->empty = true;
     step(0.5);
-    auto host = screen->currentMaker();
+    auto host = screen->hosts().stored();
     gate->empty = false;
     step(0.5);
-    EXPECT_EQ(screen->currentMaker(), host);
+    EXPECT_EQ(screen->hosts().stored(), host);
     EXPECT_GT(screen->previewIfMade()->presentCount(), drawnBefore);
 }
 
@@ -133,10 +134,10 @@ TEST_F(CameraScreenPreviewTest, WhileAShotHoldsThePictureFramesArriveButNothingI
     ASSERT_EQ(screen->shotPhase(), ShotPhase::Shooting);
     auto preview = screen->previewIfMade();
     auto drawn = preview->presentCount();
-    auto frame = screen->lastScreen();
+    auto frame = screen->previewRoad()->lastScreen();
     step(0.5);
     EXPECT_EQ(preview->presentCount(), drawn);
-    EXPECT_NE(screen->lastScreen(), frame);
+    EXPECT_NE(screen->previewRoad()->lastScreen(), frame);
     screen->releaseShots();
     EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
     step(0.2);
@@ -158,20 +159,20 @@ TEST_F(CameraScreenPreviewTest, TheScreensFilterChangesThePreviewsPixels) {
 TEST_F(CameraScreenPreviewTest, ThePictureFadesInWhenItIsFirstLaidOut) {
     screen = RecordingScreen::make();
     show(screen);
-    ASSERT_TRUE(stepUntil([&] { return screen->readyScreenRect(); }, 5.0));
-    EXPECT_TRUE(screen->flagFade());
+    ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }, 5.0));
+    EXPECT_TRUE(screen->previewRoad()->flagFade());
     auto preview = screen->previewIfMade();
     step(0.04);  // the first tick of the fade
     EXPECT_LT(preview->alpha(), 0.5);
-    EXPECT_TRUE(screen->ui()->isHidden());
-    EXPECT_LT(screen->ui()->alpha(), 0.5);
+    EXPECT_TRUE(screen->views().ui->isHidden());
+    EXPECT_LT(screen->views().ui->alpha(), 0.5);
     step(0.3);
     EXPECT_DOUBLE_EQ(preview->alpha(), 1.0);
-    EXPECT_FALSE(screen->ui()->isHidden());
-    EXPECT_FALSE(screen->timerFade());
+    EXPECT_FALSE(screen->views().ui->isHidden());
+    EXPECT_FALSE(screen->previewRoad()->fading());
     // The gesture layer and the zoom slider are back at full strength, not left at the last tick's.
-    EXPECT_DOUBLE_EQ(screen->ui()->alpha(), 1.0);
-    EXPECT_NEAR(screen->slZoom()->alpha(), 0.4, 1e-6);
+    EXPECT_DOUBLE_EQ(screen->views().ui->alpha(), 1.0);
+    EXPECT_NEAR(screen->views().slZoom->alpha(), 0.4, 1e-6);
 }
 
 TEST_F(CameraScreenPreviewTest, TurningTheScreenLaysThePictureOutAgainAndBack) {
@@ -180,7 +181,7 @@ TEST_F(CameraScreenPreviewTest, TurningTheScreenLaysThePictureOutAgainAndBack) {
     auto preview = screen->previewIfMade();
     auto root = screen->view();
     const CGRect upright = preview->frame();
-    const CGPoint sliderUpright = screen->slZoom()->center();
+    const CGPoint sliderUpright = screen->views().slZoom->center();
 
     UIScreen::mainScreen()->setOrientation(UIInterfaceOrientation::LandscapeLeft);
     step(0.3);
@@ -190,16 +191,16 @@ TEST_F(CameraScreenPreviewTest, TurningTheScreenLaysThePictureOutAgainAndBack) {
     room.view = turned;
     room.topGuide = root->safeAreaInsets().top;
     room.bottomGuide = root->safeAreaInsets().bottom;
-    room.topBar = screen->top()->bounds().size.height;
-    room.bottomBar = screen->bottom()->bounds().size.height;
-    auto in = previewInsets(screen->lastScreen()->extent().size, room);
+    room.topBar = screen->views().top->bounds().size.height;
+    room.bottomBar = screen->views().bottom->bounds().size.height;
+    auto in = previewInsets(screen->previewRoad()->lastScreen()->extent().size, room);
     EXPECT_NEAR(preview->frame().origin.x, in.dl, 0.5);
     EXPECT_NEAR(preview->frame().size.width, turned.width - in.dl + in.dr, 0.5);
-    EXPECT_EQ(screen->ui()->frame(), preview->frame());
+    EXPECT_EQ(screen->views().ui->frame(), preview->frame());
 
     UIScreen::mainScreen()->setOrientation(UIInterfaceOrientation::Portrait);
     step(0.3);
     EXPECT_EQ(preview->frame(), upright) << "back where it was, without a capture restart";
-    EXPECT_EQ(screen->ui()->frame(), upright);
-    EXPECT_NEAR(screen->slZoom()->center().x, sliderUpright.x, 0.5);
+    EXPECT_EQ(screen->views().ui->frame(), upright);
+    EXPECT_NEAR(screen->views().slZoom->center().x, sliderUpright.x, 0.5);
 }

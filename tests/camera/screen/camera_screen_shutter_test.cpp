@@ -2,6 +2,12 @@
 // cancel, the tap that waits for focus and exposure with its delays and its 2 s fallback, exactly
 // one photo per trigger, the photo as the host saved it, a library that cannot be written, and the
 // library button with the new photo's flight.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <set>
+
 #include "camera/overlays/focus_view.h"
 #include "filter/filter_my_element.h"
 #include "filter/glk_view.h"
@@ -59,7 +65,7 @@ TEST_F(CameraScreenShutterTest, TheSelfTimerCountsDownAndShootsOnceOrIsCancelled
     EXPECT_EQ(libraryPhotos().size(), 1u);
     EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
 
-    screen->onCameraAssistantVolumeButton(screen->assist());
+    asAssistantDelegate(*screen).onCameraAssistantVolumeButton(screen->assist());
     step(1.5);
     screen->onShot();
     EXPECT_EQ(screen->count("CANCELED"), 1);
@@ -111,7 +117,7 @@ TEST_F(CameraScreenShutterTest, ATapWaitsTenTimesTheSettleTimeCappedAtOneSecondA
         if (screen) window->setRootViewController(nullptr), settleAll(), screen = nullptr;
         showScreen();
         auto before = libraryPhotos().size();
-        screen->onShotTap();
+        screen->shots().focusThenShoot();
         EXPECT_EQ(screen->shotPhase(), ShotPhase::WaitingForFocus);
         // When the wait ends and the shot starts; the photo's save then runs off the main thread,
         // at whatever pace the machine allows.
@@ -128,7 +134,7 @@ TEST_F(CameraScreenShutterTest, ATapWaitsTenTimesTheSettleTimeCappedAtOneSecondA
 TEST_F(CameraScreenShutterTest, AShutterPressDuringTheFocusWaitShootsOnceAndLeavingTheScreenEndsTheWait) {
     useCamera(true, false, 0.3, true);
     showScreen();
-    screen->onShotTap();
+    screen->shots().focusThenShoot();
     step(0.2);
     ASSERT_EQ(screen->shotPhase(), ShotPhase::WaitingForFocus);
     screen->onShot();
@@ -137,7 +143,7 @@ TEST_F(CameraScreenShutterTest, AShutterPressDuringTheFocusWaitShootsOnceAndLeav
     step(3);  // past the wait's fallback
     EXPECT_EQ(libraryPhotos().size(), 1u) << "the press took the photo; the wait no longer shoots";
 
-    screen->onShotTap();
+    screen->shots().focusThenShoot();
     step(0.2);
     ASSERT_EQ(screen->shotPhase(), ShotPhase::WaitingForFocus);
     screen->viewWillDisappear(false);
@@ -164,8 +170,8 @@ TEST_F(CameraScreenShutterTest, ATriggerDuringAShotIsDroppedAndTheDelayedShotNev
     screen->onShot();
     EXPECT_EQ(screen->shotPhase(), ShotPhase::Shooting);
     screen->onShot();
-    screen->onCameraAssistantVolumeButton(screen->assist());
-    screen->shot1();  // a late shot landing during this one
+    asAssistantDelegate(*screen).onCameraAssistantVolumeButton(screen->assist());
+    screen->shots().shoot();  // a late shot landing during this one
     step(1);
     EXPECT_EQ(libraryPhotos().size(), 1u);
     EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
@@ -239,13 +245,66 @@ TEST_F(CameraScreenShutterTest, ALibraryThatCannotBeWrittenGivesThePreviewBackAn
     EXPECT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
 }
 
+TEST_F(CameraScreenShutterTest, APhotoTheLibraryCannotTakeIsSaidOnScreenAndWhatWasSavedStays) {
+    showScreen();
+    screen->onShot();
+    ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
+    step(0.5);
+    const auto kept = libraryPhotos()[0];
+    const auto keptBytes = readFileData(kept->filePath());
+    ASSERT_TRUE(keptBytes);
+    auto filesNow = [&] {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(libraryDir()))
+            names.insert(entry.path().filename().string());
+        return names;
+    };
+    const auto before = filesNow();
+
+    // The folder turns read-only. Permissions do not stop the superuser: for it a file size limit
+    // makes the write fail as a full disk would.
+    namespace fs = std::filesystem;
+    fs::permissions(libraryDir(), fs::perms::owner_read | fs::perms::owner_exec);
+    rlimit oldLimit{};
+    const bool superuser = ::geteuid() == 0;
+    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    if (superuser) {
+        ::getrlimit(RLIMIT_FSIZE, &oldLimit);
+        rlimit small = oldLimit;
+        small.rlim_cur = 512;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    screen->onShot();
+    const bool finished = stepUntil([&] { return screen->shotPhase() == ShotPhase::Idle; });
+    if (superuser) ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    std::signal(SIGXFSZ, oldSignal);
+    fs::permissions(libraryDir(), fs::perms::owner_all);
+    ASSERT_TRUE(finished);
+
+    // Said on screen, as the photo editor says it, with the reason.
+    auto alert = std::dynamic_pointer_cast<UIAlertController>(screen->presentedViewController());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message().rfind("UNABLE TO SAVE THE PHOTO\n", 0), 0u) << alert->message();
+    EXPECT_NE(alert->message().find("cannot write"), std::string::npos) << alert->message();
+    // Nothing half-written; the photo already saved is as it was.
+    EXPECT_EQ(filesNow(), before);
+    ASSERT_EQ(libraryPhotos().size(), 1u);
+    EXPECT_EQ(readFileData(kept->filePath()).value(), keptBytes.value());
+
+    // Once the folder can be written again, the next shot goes through.
+    screen->dismissViewControllerAnimated(false);
+    settleAll();
+    screen->onShot();
+    EXPECT_TRUE(stepUntil([&] { return libraryPhotos().size() == 2; }));
+}
+
 TEST_F(CameraScreenShutterTest, TheLibraryButtonShowsTheNewestPhotoAfterItsFlight) {
     showScreen();
-    EXPECT_FALSE(screen->btnAsset()->imageForState(UIControlStateNormal));
+    EXPECT_FALSE(screen->views().btnAsset->imageForState(UIControlStateNormal));
     screen->onShot();
     ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
     // The library observer reports the change; the flight starts from the preview.
-    ASSERT_TRUE(stepUntil([&] { return screen->btnAsset()->imageForState(UIControlStateNormal) != nullptr; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->views().btnAsset->imageForState(UIControlStateNormal) != nullptr; }));
     std::shared_ptr<UIImageView> flying;
     for (auto& v : screen->view()->subviews())
         if (auto iv = std::dynamic_pointer_cast<UIImageView>(v)) flying = iv;
@@ -257,14 +316,14 @@ TEST_F(CameraScreenShutterTest, TheLibraryButtonShowsTheNewestPhotoAfterItsFligh
 TEST_F(CameraScreenShutterTest, TheLibraryButtonKeepsItsImageWithoutLibraryAccess) {
     showScreen();
     screen->onShot();
-    ASSERT_TRUE(stepUntil([&] { return screen->btnAsset()->imageForState(UIControlStateNormal) != nullptr; }));
+    ASSERT_TRUE(stepUntil([&] { return screen->views().btnAsset->imageForState(UIControlStateNormal) != nullptr; }));
     step(1);
-    const auto shown = screen->btnAsset()->imageForState(UIControlStateNormal);
+    const auto shown = screen->views().btnAsset->imageForState(UIControlStateNormal);
 
     PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Denied);
     screen->onShot();  // this photo cannot reach the library
     step(3);
     screen->updateAssetButtonImage();
     settleAll();
-    EXPECT_EQ(screen->btnAsset()->imageForState(UIControlStateNormal), shown);
+    EXPECT_EQ(screen->views().btnAsset->imageForState(UIControlStateNormal), shown);
 }

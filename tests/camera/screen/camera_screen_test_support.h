@@ -9,7 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "camera/screen/camera_popups.h"
 #include "camera/screen/camera_registry.h"
+#include "camera/screen/library_road.h"
 #include "camera/screen/view_controller.h"
 #include "filter/filter_preset.h"
 #include "platform/capture/av_capture_device.h"
@@ -23,6 +25,14 @@
 #include "tests/app/app_test_support.h"
 #include "tests/support/synthetic_camera_access.h"
 
+// The screen's answers to its hosts and its assistant, as they call them.
+inline CameraAssistantDelegate& asAssistantDelegate(ViewController& screen) {
+    return screen;
+}
+inline CameraHostDelegate& asHostDelegate(ViewController& screen) {
+    return screen;
+}
+
 // The screen with its messages recorded (they are still shown).
 struct RecordingScreen : ViewController {
     KORVA_MAKE(RecordingScreen)
@@ -34,17 +44,17 @@ struct RecordingScreen : ViewController {
     int count(const std::string& text) const { return int(std::count(messages.begin(), messages.end(), text)); }
     // While set, the photo host's completions of shots wait for releaseShots.
     bool holdShots = false;
-    std::vector<bool> heldShots;
-    void onShotFinished(bool ok) override {
+    std::vector<Result<void>> heldShots;
+    void onShotFinished(Result<void> saved) override {
         if (holdShots) {
-            heldShots.push_back(ok);
+            heldShots.push_back(std::move(saved));
             return;
         }
-        ViewController::onShotFinished(ok);
+        ViewController::onShotFinished(std::move(saved));
     }
     void releaseShots() {
         holdShots = false;
-        for (bool ok : std::exchange(heldShots, {})) ViewController::onShotFinished(ok);
+        for (auto& saved : std::exchange(heldShots, {})) ViewController::onShotFinished(std::move(saved));
     }
 
 protected:
@@ -134,7 +144,7 @@ struct CameraScreenTest : AppTest, SyntheticCameraAccess {
         screen = std::dynamic_pointer_cast<RecordingScreen>(
             UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("ViewController"));
         show(screen);
-        EXPECT_TRUE(stepUntil([&] { return screen->readyScreenRect(); })) << "no frame was laid out";
+        EXPECT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); })) << "no frame was laid out";
         return screen;
     }
 

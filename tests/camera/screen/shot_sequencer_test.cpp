@@ -37,7 +37,7 @@ struct FakeRoad : ShotSequencerDelegate {
 };
 
 struct ShotSequencerTest : CameraTest {
-    FakeRoad* road = nullptr;
+    std::shared_ptr<FakeRoad> road;
     std::unique_ptr<ShotSequencer> seq;
 
     void SetUp() override {
@@ -50,9 +50,8 @@ struct ShotSequencerTest : CameraTest {
     }
     void fresh() {
         seq.reset();
-        auto r = std::make_unique<FakeRoad>();
-        road = r.get();
-        seq = std::make_unique<ShotSequencer>(std::move(r));
+        road = std::make_shared<FakeRoad>();
+        seq = std::make_unique<ShotSequencer>(road);
     }
     // Brings a fresh sequencer into the phase; the self-timer stays set only while counting down.
     void enter(ShotPhase phase) {

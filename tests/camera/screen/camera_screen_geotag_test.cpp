@@ -1,0 +1,104 @@
+// Geotagging on the camera screen: with the side menu's switch on and a known position the photo
+// carries it, read back by another program; with the switch off, no position; and the switch
+// takes effect on a running camera, without a restart.
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "foundation/global.h"
+#include "platform/image/codec/image_properties.h"
+#include "platform/sensors/cl_location_manager.h"
+#include "tests/camera/screen/camera_screen_test_support.h"
+#include "tests/support/required_tool.h"
+
+struct CameraScreenGeotagTest : CameraScreenTest {
+    void SetUp() override {
+        CameraScreenTest::SetUp();
+        CLLocationManager::resetForTesting();
+        CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::AuthorizedWhenInUse);
+        CLLocation::Fields f;
+        f.coordinate = {60.17, -24.94};
+        f.altitude = 12.5;
+        CLLocationManager::setDevicePosition(CLLocation::make(f));
+    }
+    void TearDown() override {
+        CameraScreenTest::TearDown();
+        CLLocationManager::resetForTesting();
+    }
+
+    // Takes one photo with the shutter; the library's newest photo.
+    std::shared_ptr<PHAsset> shoot() {
+        const auto before = libraryPhotos().size();
+        screen->onShot();
+        EXPECT_TRUE(stepUntil([&] { return libraryPhotos().size() == before + 1; }));
+        auto photos = libraryPhotos();
+        return photos.size() == before + 1 ? photos.back() : nullptr;
+    }
+    static bool hasGps(const std::shared_ptr<PHAsset>& photo) {
+        auto props = readImagePropertiesFromFile(photo->filePath());
+        return props && (*props)["{GPS}"].isDictionary();
+    }
+    // The file's tags as another reader finds them (numbers as numbers, signed positions).
+    static nlohmann::json tagsOf(const std::shared_ptr<PHAsset>& photo) {
+        const std::string command =
+            "exiftool -j -n -Composite:GPSLatitude -Composite:GPSLongitude -Composite:GPSAltitude " + photo->filePath();
+        std::string text;
+        if (FILE* out = popen(command.c_str(), "r")) {
+            char buf[4096];
+            for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, out)) > 0;) text.append(buf, n);
+            pclose(out);
+        }
+        auto parsed = nlohmann::json::parse(text, nullptr, false);
+        return parsed.is_array() && !parsed.empty() ? parsed[0] : nlohmann::json::object();
+    }
+};
+
+TEST_F(CameraScreenGeotagTest, ThePhotoCarriesThePositionOnlyWhileTheSwitchIsOn) {
+    Global::shared()->setGeoTagging(true);
+    showScreen();
+    step(0.2);
+    auto tagged = shoot();
+    ASSERT_TRUE(tagged);
+    EXPECT_TRUE(hasGps(tagged)) << "the position reaches the photo";
+
+    // Off from the side menu while the camera runs: the next photo has no position.
+    Global::shared()->setGeoTagging(false);
+    step(0.2);
+    auto plain = shoot();
+    ASSERT_TRUE(plain);
+    EXPECT_FALSE(hasGps(plain));
+    EXPECT_FALSE(screen->assistIfMade()->location()) << "the position is forgotten with the switch";
+
+    // And on again, still without a restart.
+    Global::shared()->setGeoTagging(true);
+    step(0.2);
+    auto again = shoot();
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(hasGps(again));
+
+    if (auto why = testsupport::missingTool("exiftool")) GTEST_SKIP() << *why;
+    for (const auto& photo : {tagged, again}) {
+        auto tags = tagsOf(photo);
+        EXPECT_NEAR(tags.value("GPSLatitude", 0.0), 60.17, 1e-6);
+        EXPECT_NEAR(tags.value("GPSLongitude", 0.0), -24.94, 1e-6);
+        EXPECT_NEAR(tags.value("GPSAltitude", 0.0), 12.5, 1e-6);
+    }
+    auto none = tagsOf(plain);
+    EXPECT_FALSE(none.contains("GPSLatitude"));
+    EXPECT_FALSE(none.contains("GPSLongitude"));
+    EXPECT_FALSE(none.contains("GPSAltitude"));
+}
+
+TEST_F(CameraScreenGeotagTest, TheSwitchOffLeavesTheLocationServiceStopped) {
+    showScreen();
+    step(0.2);
+    EXPECT_FALSE(screen->assistIfMade()->locManager()) << "no fixes are asked for";
+    EXPECT_FALSE(hasGps(shoot()));
+
+    Global::shared()->setGeoTagging(true);
+    step(0.2);
+    ASSERT_TRUE(screen->assistIfMade()->locManager());
+    EXPECT_TRUE(screen->assistIfMade()->timerLocation()) << "a fix once a minute";
+    Global::shared()->setGeoTagging(false);
+    EXPECT_FALSE(screen->assistIfMade()->locManager());
+    EXPECT_FALSE(screen->assistIfMade()->timerLocation());
+}
