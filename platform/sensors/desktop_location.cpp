@@ -58,6 +58,21 @@ struct Client {
     GMainContext* context = nullptr;
     GMainLoop* loop = nullptr;
     std::thread thread;
+
+    // Quits the loop and joins its thread; the caller holds the mutex.
+    void stopLocked() {
+        if (!started) return;
+        g_main_loop_quit(loop);
+        thread.join();
+        g_main_loop_unref(loop);
+        g_main_context_unref(context);
+        loop = nullptr;
+        context = nullptr;
+        started = false;
+    }
+    // The program's exit should have stopped the client (stopDeviceServices); should it not
+    // have, the thread is still joined rather than left running into the end of the process.
+    ~Client() { stopLocked(); }
 };
 
 Client& client() {
@@ -193,12 +208,5 @@ Result<void> DesktopLocation::start(const std::string& desktopId) {
 void DesktopLocation::stop() {
     Client& c = client();
     std::lock_guard lock(c.mutex);
-    if (!c.started) return;
-    g_main_loop_quit(c.loop);
-    c.thread.join();
-    g_main_loop_unref(c.loop);
-    g_main_context_unref(c.context);
-    c.loop = nullptr;
-    c.context = nullptr;
-    c.started = false;
+    c.stopLocked();
 }
