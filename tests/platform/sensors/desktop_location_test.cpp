@@ -3,8 +3,16 @@
 // read back as the device's position. Also what the host makes of a fixed position or no source.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <future>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -46,6 +54,37 @@ TEST(DesktopLocationTest, TheServiceOnTheSystemBusFeedsTheDevicePosition) {
     EXPECT_DOUBLE_EQ(position->altitude(), 12);
     EXPECT_DOUBLE_EQ(position->horizontalAccuracy(), 20);
     CLLocationManager::resetForTesting();
+}
+
+// A socket where the system bus should be that takes connections (the kernel's backlog does) and
+// never says a word: asking for the service gives up in bounded time instead of holding the start.
+TEST(DesktopLocationTest, ASystemBusThatNeverAnswersIsGivenUp) {
+    const auto socketPath =
+        std::filesystem::temp_directory_path() / ("korva-mute-bus-" + std::to_string(std::random_device{}()));
+    int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 16), 0);
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + socketPath.string()).c_str(), 1);
+
+    // Run apart, so that a hang fails the test instead of stopping it; a hung call is left behind.
+    auto asked = std::make_shared<std::promise<std::pair<bool, bool>>>();
+    auto answer = asked->get_future();
+    std::thread([asked] { asked->set_value({DesktopLocation::available(), DesktopLocation::start("korva").ok()}); })
+        .detach();
+    const bool answered = answer.wait_for(std::chrono::seconds(15)) == std::future_status::ready;
+    EXPECT_TRUE(answered) << "the start waits for a bus that never answers";
+    if (answered) {
+        auto [available, started] = answer.get();
+        EXPECT_FALSE(available);
+        EXPECT_FALSE(started);
+    }
+    unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    ::close(listener);
+    std::filesystem::remove(socketPath);
 }
 
 TEST(DesktopLocationTest, WithoutAnySourceARequestIsAnsweredDenied) {
