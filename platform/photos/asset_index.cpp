@@ -24,6 +24,8 @@ const char* kLog = "photos";
 
 // Seconds by which an indexed movie length may differ from its file's.
 constexpr double kDurationSlack = 0.1;
+// How long a change waits for a lock another connection holds before it fails.
+constexpr int kBusyTimeoutMs = 2000;
 
 const char* kSchema =
     "CREATE TABLE IF NOT EXISTS assets ("
@@ -52,14 +54,29 @@ bool isStaleTemporary(const std::string& name) {
     return isLibraryFileName(name.substr(1, name.size() - 8));
 }
 
-// Images by their head and tail, movies by reading their container to the end.
-Result<void> checkFileIsWhole(const std::string& path) {
+// Images by their head and tail, movies by reading their container to the end. `fault` tells a
+// file that is not whole from one that could not be read this time.
+Result<void> checkFileIsWhole(const std::string& path, FileCheckFault& fault) {
+    fault = FileCheckFault::NotWhole;
     // Anything but a regular file (a pipe would block every reader) is never listed.
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return fail("not a regular file");
-    if (!isLibraryMovieName(path)) return checkImageFileIsWhole(path);
-    if (auto movie = describeMovieFile(path); !movie) return fail(movie.error());
+    if (!isLibraryMovieName(path)) return checkImageFileIsWhole(path, &fault);
+    if (auto movie = describeMovieFile(path, &fault); !movie) return fail(movie.error());
     return {};
+}
+
+// Damage to the index file itself, as opposed to a lock held elsewhere, a full disk or an I/O
+// error, which pass and leave the file as it was.
+bool isDamage(int code) {
+    const int primary = code & 0xFF;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+// Something other than a file (a folder, a pipe, a device) under the index's name.
+bool isTakenByNonFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
 struct Statement {
@@ -68,7 +85,7 @@ struct Statement {
 };
 
 Failure sqlFailure(sqlite3* db, const std::string& what) {
-    return fail(what + ": " + sqlite3_errmsg(db));
+    return fail(what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
 }
 
 // A text column, none when it holds NULL.
@@ -109,9 +126,15 @@ std::string AssetIndex::pathOf(const AssetRecord& record) const {
     return pathByAppendingComponent(folder_, record.file);
 }
 
+Failure AssetIndex::failure(const std::string& what) const {
+    if (isDamage(sqlite3_errcode(db_))) damaged_ = true;
+    return sqlFailure(db_, what);
+}
+
 Result<void> AssetIndex::exec(const char* sql) const {
     char* message = nullptr;
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    if (int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &message); rc != SQLITE_OK) {
+        if (isDamage(rc)) damaged_ = true;
         std::string text = message ? message : "unknown error";
         sqlite3_free(message);
         return fail(text);
@@ -123,6 +146,11 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
     if (auto r = NSFileManager::defaultManager()->createDirectoryAtPath(folder, true); !r)
         return fail("cannot create the library folder " + folder + ": " + r.error());
     std::string path = pathByAppendingComponent(folder, kIndexFileName);
+    // A folder or a pipe under the index's name is no index (a pipe would hold the open for ever).
+    if (isTakenByNonFile(path)) {
+        Log::error(kLog, "the library index's name is taken by something other than a file; setting it aside");
+        if (auto aside = setAside(path); !aside) return fail(aside.error());
+    }
     std::string problem;
     for (int attempt = 0; attempt < 2; ++attempt) {
         sqlite3* db = nullptr;
@@ -130,15 +158,26 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
                                  nullptr);
         std::unique_ptr<AssetIndex> index(new AssetIndex(folder, db));
         if (rc != SQLITE_OK) return sqlFailure(db, "cannot open the library index");
-        sqlite3_busy_timeout(db, 2000);
+        sqlite3_busy_timeout(db, kBusyTimeoutMs);
         auto usable = index->exec("PRAGMA synchronous=FULL");
         if (usable) usable = index->exec(kSchema);
         if (usable) usable = index->addDurationColumn();
         if (usable) usable = index->checkIntegrity();
-        if (usable) usable = index->repair();
-        if (usable) return index;
-        // The files are the library and the index is derived from them: an index that does not
-        // open, check or repair cleanly is set aside and rebuilt from the folder.
+        if (usable) {
+            // A repair that cannot be written now (a lock, a full disk) is done at the next open;
+            // the index is sound meanwhile.
+            auto repaired = index->repair();
+            if (repaired || !index->damaged()) {
+                if (!repaired) Log::warning(kLog, "the library index is not repaired for now: " + repaired.error());
+                return index;
+            }
+            usable = repaired;
+        }
+        // A lock held elsewhere, a full disk or an I/O error leave the index as it is: this open
+        // fails and a later one may succeed.
+        if (!index->damaged()) return fail("cannot open the library index: " + usable.error());
+        // The files are the library and the index is derived from them: an index found damaged is
+        // set aside and rebuilt from the folder.
         problem = usable.error();
         index.reset();
         Log::error(kLog, "library index unusable (" + problem + "); rebuilding it from the folder");
@@ -160,11 +199,14 @@ Result<void> AssetIndex::setAside(const std::string& path) {
 Result<void> AssetIndex::checkIntegrity() const {
     Statement st;
     if (sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &st.s, nullptr) != SQLITE_OK)
-        return sqlFailure(db_, "cannot check the index");
-    if (sqlite3_step(st.s) != SQLITE_ROW) return sqlFailure(db_, "cannot check the index");
+        return failure("cannot check the index");
+    if (sqlite3_step(st.s) != SQLITE_ROW) return failure("cannot check the index");
     const unsigned char* verdict = sqlite3_column_text(st.s, 0);
     std::string text = verdict ? reinterpret_cast<const char*>(verdict) : "no verdict";
-    if (text != "ok") return fail("damaged: " + text);
+    if (text != "ok") {
+        damaged_ = true;
+        return fail("damaged: " + text);
+    }
     return {};
 }
 
@@ -172,10 +214,10 @@ Result<void> AssetIndex::addDurationColumn() {
     Statement st;
     if (sqlite3_prepare_v2(db_, "SELECT name FROM pragma_table_info('assets') WHERE name = 'duration'", -1, &st.s,
                            nullptr) != SQLITE_OK)
-        return sqlFailure(db_, "cannot read the index's columns");
+        return failure("cannot read the index's columns");
     int rc = sqlite3_step(st.s);
     if (rc == SQLITE_ROW) return {};
-    if (rc != SQLITE_DONE) return sqlFailure(db_, "cannot read the index's columns");
+    if (rc != SQLITE_DONE) return failure("cannot read the index's columns");
     // An index from before movies: its rows stay, as photos without length.
     return exec("ALTER TABLE assets ADD COLUMN duration REAL NOT NULL DEFAULT 0");
 }
@@ -244,7 +286,7 @@ Result<void> AssetIndex::repair() {
         Statement st;
         if (sqlite3_prepare_v2(db_, "SELECT identifier, file, media_type, duration FROM assets", -1, &st.s, nullptr) !=
             SQLITE_OK)
-            return sqlFailure(db_, "cannot read the index");
+            return failure("cannot read the index");
         int rc;
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
             auto id = columnText(st.s, 0);
@@ -253,10 +295,15 @@ Result<void> AssetIndex::repair() {
             const std::int64_t kind = sqlite3_column_int64(st.s, 2);
             const double duration = sqlite3_column_double(st.s, 3);
             const std::string path = pathByAppendingComponent(folder_, *file);
+            FileCheckFault fault{};
             if (!files.count(*file)) {
                 Log::warning(kLog, "dropping the index row of a missing file: " + *id);
                 dropped.push_back(*id);
-            } else if (auto whole = checkFileIsWhole(path); !whole) {
+            } else if (auto whole = checkFileIsWhole(path, fault); !whole && fault == FileCheckFault::Unreadable) {
+                // A read that fails now says nothing of the file: its row and identifier stay.
+                Log::warning(kLog, "cannot check " + *file + " now (" + whole.error() + "); its row stays");
+                indexed.insert(*file);
+            } else if (!whole) {
                 Log::warning(kLog, "not listing " + *file + ": " + whole.error());
                 dropped.push_back(*id);
                 indexed.insert(*file);
@@ -269,14 +316,15 @@ Result<void> AssetIndex::repair() {
                 }
             }
         }
-        if (rc != SQLITE_DONE) return sqlFailure(db_, "cannot read the index");
+        if (rc != SQLITE_DONE) return failure("cannot read the index");
     }
     if (auto r = updateDescriptions(redescribed); !r) return r;
     std::vector<AssetRecord> found;
     for (const auto& name : files) {
         if (indexed.count(name)) continue;
         std::string path = pathByAppendingComponent(folder_, name);
-        if (auto whole = checkFileIsWhole(path); !whole) {
+        FileCheckFault fault{};
+        if (auto whole = checkFileIsWhole(path, fault); !whole) {
             Log::warning(kLog, "not listing " + name + ": " + whole.error());
             continue;
         }
@@ -319,7 +367,7 @@ Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& reco
                            "UPDATE assets SET media_type = ?, pixel_width = ?, pixel_height = ?, duration = ? "
                            "WHERE identifier = ?",
                            -1, &update.s, nullptr) != SQLITE_OK)
-        return sqlFailure(db_, "cannot repair the index");
+        return failure("cannot repair the index");
     for (const auto& r : records) {
         sqlite3_reset(update.s);
         sqlite3_bind_int64(update.s, 1, static_cast<std::int64_t>(r.mediaType));
@@ -327,7 +375,7 @@ Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& reco
         sqlite3_bind_int(update.s, 3, r.pixelHeight);
         sqlite3_bind_double(update.s, 4, r.duration);
         sqlite3_bind_text(update.s, 5, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
-        if (sqlite3_step(update.s) != SQLITE_DONE) return sqlFailure(db_, "cannot repair the index");
+        if (sqlite3_step(update.s) != SQLITE_DONE) return failure("cannot repair the index");
     }
     return {};
 }
@@ -337,20 +385,20 @@ Result<void> AssetIndex::giveRowsIdentifiers() {
     {
         Statement st;
         if (sqlite3_prepare_v2(db_, "SELECT rowid FROM assets WHERE identifier IS NULL", -1, &st.s, nullptr) != SQLITE_OK)
-            return sqlFailure(db_, "cannot read the index");
+            return failure("cannot read the index");
         while (sqlite3_step(st.s) == SQLITE_ROW) rows.push_back(sqlite3_column_int64(st.s, 0));
     }
     if (rows.empty()) return {};
     Statement update;
     if (sqlite3_prepare_v2(db_, "UPDATE assets SET identifier = ? WHERE rowid = ?", -1, &update.s, nullptr) != SQLITE_OK)
-        return sqlFailure(db_, "cannot repair the index");
+        return failure("cannot repair the index");
     for (std::int64_t row : rows) {
         Log::warning(kLog, "giving an index row without an identifier a new one");
         std::string identifier = makeAssetIdentifier();
         sqlite3_reset(update.s);
         sqlite3_bind_text(update.s, 1, identifier.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_int64(update.s, 2, row);
-        if (sqlite3_step(update.s) != SQLITE_DONE) return sqlFailure(db_, "cannot repair the index");
+        if (sqlite3_step(update.s) != SQLITE_DONE) return failure("cannot repair the index");
     }
     return {};
 }
@@ -370,12 +418,12 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
                                -1, &ins.s, nullptr) != SQLITE_OK ||
             sqlite3_prepare_v2(db_, "DELETE FROM assets WHERE identifier = ?", -1, &del.s, nullptr) != SQLITE_OK)
-            return rollback(sqlFailure(db_, "cannot prepare the change"));
+            return rollback(failure("cannot prepare the change"));
         // Deletions first, so that a row may be replaced by one for the same file.
         for (const auto& id : deletions) {
             sqlite3_reset(del.s);
             sqlite3_bind_text(del.s, 1, id.c_str(), -1, SQLITE_TRANSIENT);
-            if (sqlite3_step(del.s) != SQLITE_DONE) return rollback(sqlFailure(db_, "cannot delete " + id));
+            if (sqlite3_step(del.s) != SQLITE_DONE) return rollback(failure("cannot delete " + id));
         }
         for (const auto& r : inserts) {
             sqlite3_reset(ins.s);
@@ -394,7 +442,7 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
                 for (int i = 8; i <= 10; ++i) sqlite3_bind_null(ins.s, i);
             }
             sqlite3_bind_double(ins.s, 11, r.duration);
-            if (sqlite3_step(ins.s) != SQLITE_DONE) return rollback(sqlFailure(db_, "cannot add " + r.file));
+            if (sqlite3_step(ins.s) != SQLITE_DONE) return rollback(failure("cannot add " + r.file));
         }
     }
     if (auto r = exec("COMMIT"); !r) return rollback(fail(r.error()));
@@ -418,7 +466,7 @@ Result<std::vector<AssetRecord>> AssetIndex::query(const AssetQuery& q) const {
 
     std::lock_guard lock(mutex_);
     Statement st;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.s, nullptr) != SQLITE_OK) return sqlFailure(db_, "cannot query");
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.s, nullptr) != SQLITE_OK) return failure("cannot query");
     for (std::size_t i = 0; i < q.identifiers.size(); ++i)
         sqlite3_bind_text(st.s, int(i + 1), q.identifiers[i].c_str(), -1, SQLITE_TRANSIENT);
     std::vector<AssetRecord> out;
@@ -441,7 +489,7 @@ Result<std::vector<AssetRecord>> AssetIndex::query(const AssetQuery& q) const {
         r.duration = sqlite3_column_double(st.s, 10);
         out.push_back(std::move(r));
     }
-    if (rc != SQLITE_DONE) return sqlFailure(db_, "cannot read the index");
+    if (rc != SQLITE_DONE) return failure("cannot read the index");
     return out;
 }
 

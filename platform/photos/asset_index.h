@@ -7,9 +7,12 @@
 // identifier get one; rows whose file is missing or cut short are dropped (a cut file stays in
 // the folder, unlisted); rows whose kind or length disagrees with their file are described
 // afresh from it; whole image files without a row are indexed; and the temporary files
-// of an interrupted atomic write are removed. Thread-safe (one connection behind a lock).
+// of an interrupted atomic write are removed. Only damage sets the index aside: a lock another
+// connection holds, a full disk or an I/O error fail the one open or change and keep the file.
+// Thread-safe (one connection behind a lock).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -53,10 +56,14 @@ public:
     const std::string& folder() const { return folder_; }
     std::string pathOf(const AssetRecord& record) const;
 
-    // One transaction: all inserts and deletions happen, or none.
+    // One transaction: all inserts and deletions happen, or none. A failure that is not damage
+    // leaves the index usable for the next change.
     Result<void> apply(const std::vector<AssetRecord>& inserts, const std::vector<std::string>& deletions);
     Result<std::vector<AssetRecord>> query(const AssetQuery& query) const;
     std::size_t count() const;
+    // Whether a failure found the index file damaged (it is then set aside at the next open and
+    // rebuilt from the folder).
+    bool damaged() const { return damaged_; }
 
     // Reads an image file's size, type and GPS position, or a movie's size and length; fails for
     // files that do not decode.
@@ -65,6 +72,8 @@ public:
 private:
     AssetIndex(std::string folder, sqlite3* db) : folder_(std::move(folder)), db_(db) {}
     static Result<void> setAside(const std::string& path);
+    // The connection's last error, noting damage.
+    Failure failure(const std::string& what) const;
     Result<void> exec(const char* sql) const;
     Result<void> checkIntegrity() const;
     Result<void> addDurationColumn();
@@ -77,6 +86,7 @@ private:
     std::string folder_;
     sqlite3* db_;
     mutable std::mutex mutex_;
+    mutable std::atomic<bool> damaged_{false};
 };
 
 // File names the library indexes (by extension, case-insensitive): images, movies, either.

@@ -32,16 +32,27 @@ struct Descriptor {
     }
 };
 
-bool readAt(int fd, Bytes& out, std::size_t length, off_t offset) {
+// Reads `length` bytes at `offset`. A read that fails is the file's unreadability; one that ends early
+// (the file shrank under the check) is its content's.
+enum class ReadOutcome { Done, Failed, Short };
+ReadOutcome readAt(int fd, Bytes& out, std::size_t length, off_t offset) {
     out.resize(length);
     std::size_t done = 0;
     while (done < length) {
         ssize_t got = ::pread(fd, out.data() + done, length - done, offset + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
+        if (got < 0) return ReadOutcome::Failed;
+        if (got == 0) return ReadOutcome::Short;
         done += static_cast<std::size_t>(got);
     }
-    return true;
+    return ReadOutcome::Done;
+}
+
+Failure readFailure(ReadOutcome outcome, const std::string& what, FileCheckFault* fault) {
+    const int error = errno;
+    if (fault) *fault = outcome == ReadOutcome::Failed ? FileCheckFault::Unreadable : FileCheckFault::NotWhole;
+    return fail(outcome == ReadOutcome::Failed ? "cannot read " + what + ": " + std::strerror(error)
+                                               : "cut short while read");
 }
 
 std::string_view textOf(std::span<const std::uint8_t> bytes) {
@@ -113,20 +124,26 @@ Result<void> judge(std::span<const std::uint8_t> head, std::span<const std::uint
 
 }  // namespace
 
-Result<void> checkImageFileIsWhole(const std::string& path) {
+Result<void> checkImageFileIsWhole(const std::string& path, FileCheckFault* fault) {
+    if (fault) *fault = FileCheckFault::NotWhole;
     // Without blocking: a pipe or device under a photo's name must not hold the caller.
     Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
-    if (file.fd < 0) return fail(std::string("cannot open: ") + std::strerror(errno));
+    if (file.fd < 0) {
+        if (fault) *fault = FileCheckFault::Unreadable;
+        return fail(std::string("cannot open: ") + std::strerror(errno));
+    }
     struct stat info {};
     if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return fail("not a regular file");
     const auto size = static_cast<std::size_t>(info.st_size);
     Bytes tail;
     const std::size_t tailLength = std::min(size, kTailBytes);
-    if (!readAt(file.fd, tail, tailLength, static_cast<off_t>(size - tailLength))) return fail("cannot read the end");
+    if (auto read = readAt(file.fd, tail, tailLength, static_cast<off_t>(size - tailLength)); read != ReadOutcome::Done)
+        return readFailure(read, "the end", fault);
     Bytes head;
     const std::size_t largest = std::min(size, kLargestHead);
     for (std::size_t headLength = std::min(size, kHeadBytes);; headLength = std::min(largest, 4 * headLength)) {
-        if (!readAt(file.fd, head, headLength, 0)) return fail("cannot read the header");
+        if (auto read = readAt(file.fd, head, headLength, 0); read != ReadOutcome::Done)
+            return readFailure(read, "the header", fault);
         bool headIsEnough = true;
         Result<void> verdict = judge(head, tail, size, headIsEnough);
         if (verdict || headIsEnough || headLength >= largest) return verdict;
