@@ -54,23 +54,71 @@ bool isStaleTemporary(const std::string& name) {
     return isLibraryFileName(name.substr(1, name.size() - 8));
 }
 
+// What the check of a library file finds: its kind, displayed size and length.
+struct FileFacts {
+    PHAssetMediaType mediaType = PHAssetMediaType::Image;
+    int pixelWidth = 0, pixelHeight = 0;
+    double duration = 0;
+};
+
 // Images by their head and tail, movies by reading their container to the end. `fault` tells a
 // file that is not whole from one that could not be read this time.
-Result<void> checkFileIsWhole(const std::string& path, FileCheckFault& fault) {
+Result<FileFacts> checkFile(const std::string& path, FileCheckFault& fault) {
     fault = FileCheckFault::NotWhole;
     // Anything but a regular file (a pipe would block every reader) is never listed.
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return fail("not a regular file");
-    if (!isLibraryMovieName(path)) return checkImageFileIsWhole(path, &fault);
-    if (auto movie = describeMovieFile(path, &fault); !movie) return fail(movie.error());
-    return {};
+    FileFacts facts;
+    if (isLibraryMovieName(path)) {
+        auto movie = describeMovieFile(path, &fault);
+        if (!movie) return fail(movie.error());
+        facts.mediaType = PHAssetMediaType::Video;
+        facts.pixelWidth = movie->pixelWidth;
+        facts.pixelHeight = movie->pixelHeight;
+        facts.duration = movie->duration;
+        return facts;
+    }
+    auto header = checkImageFileIsWhole(path, &fault);
+    if (!header) return fail(header.error());
+    const bool turned = header->orientation >= 5 && header->orientation <= 8;
+    facts.pixelWidth = turned ? header->height : header->width;
+    facts.pixelHeight = turned ? header->width : header->height;
+    return facts;
 }
 
-// Damage to the index file itself, as opposed to a lock held elsewhere, a full disk or an I/O
-// error, which pass and leave the file as it was.
+// What an index row says of its file.
+struct RowFacts {
+    std::int64_t kind = 0;
+    int pixelWidth = 0, pixelHeight = 0;
+    double duration = 0;
+};
+
+// Whether a row describes its file as the file itself does; lengths agree to within a frame or
+// two of rounding.
+bool rowAgrees(const RowFacts& row, const FileFacts& file) {
+    return row.kind == static_cast<std::int64_t>(file.mediaType) && row.pixelWidth == file.pixelWidth &&
+           row.pixelHeight == file.pixelHeight && std::isfinite(row.duration) &&
+           std::fabs(row.duration - file.duration) <= kDurationSlack;
+}
+
+// Conditions that pass and say nothing of the index file: a lock held elsewhere, a full disk, an
+// I/O error, memory. Anything else (a damaged file, a table not of our shape, rows at odds with
+// each other) is the index's own fault.
 bool isDamage(int code) {
-    const int primary = code & 0xFF;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+    switch (code & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_NOMEM:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_INTERRUPT:
+    case SQLITE_PROTOCOL: return false;
+    default: return true;
+    }
 }
 
 // Something other than a file (a folder, a pipe, a device) under the index's name.
@@ -275,45 +323,52 @@ Result<void> AssetIndex::repair() {
         }
     }
 
-    if (auto r = giveRowsIdentifiers(); !r) return r;
+    if (auto r = separateDuplicateRows(); !r) return r;
 
     // Rows whose file is gone or cut short leave the list; a cut file stays in the folder. A row
-    // whose kind or length disagrees with its file is described afresh from the file.
+    // whose kind, size or length disagrees with its file is described afresh from the file.
     std::vector<std::string> dropped;
     std::vector<AssetRecord> redescribed;
     std::set<std::string> indexed;
     {
         Statement st;
-        if (sqlite3_prepare_v2(db_, "SELECT identifier, file, media_type, duration FROM assets", -1, &st.s, nullptr) !=
-            SQLITE_OK)
+        if (sqlite3_prepare_v2(db_, "SELECT identifier, file, media_type, pixel_width, pixel_height, duration FROM assets",
+                               -1, &st.s, nullptr) != SQLITE_OK)
             return failure("cannot read the index");
         int rc;
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
             auto id = columnText(st.s, 0);
             auto file = columnText(st.s, 1);
             if (!id || !file) continue;
-            const std::int64_t kind = sqlite3_column_int64(st.s, 2);
-            const double duration = sqlite3_column_double(st.s, 3);
+            RowFacts row;
+            row.kind = sqlite3_column_int64(st.s, 2);
+            row.pixelWidth = sqlite3_column_int(st.s, 3);
+            row.pixelHeight = sqlite3_column_int(st.s, 4);
+            row.duration = sqlite3_column_double(st.s, 5);
             const std::string path = pathByAppendingComponent(folder_, *file);
-            FileCheckFault fault{};
             if (!files.count(*file)) {
                 Log::warning(kLog, "dropping the index row of a missing file: " + *id);
                 dropped.push_back(*id);
-            } else if (auto whole = checkFileIsWhole(path, fault); !whole && fault == FileCheckFault::Unreadable) {
+                continue;
+            }
+            indexed.insert(*file);
+            FileCheckFault fault{};
+            auto facts = checkFile(path, fault);
+            if (!facts && fault == FileCheckFault::Unreadable) {
                 // A read that fails now says nothing of the file: its row and identifier stay.
-                Log::warning(kLog, "cannot check " + *file + " now (" + whole.error() + "); its row stays");
-                indexed.insert(*file);
-            } else if (!whole) {
-                Log::warning(kLog, "not listing " + *file + ": " + whole.error());
+                Log::warning(kLog, "cannot check " + *file + " now (" + facts.error() + "); its row stays");
+            } else if (!facts) {
+                Log::warning(kLog, "not listing " + *file + ": " + facts.error());
                 dropped.push_back(*id);
-                indexed.insert(*file);
-            } else {
-                indexed.insert(*file);
-                if (auto fresh = redescribedRow(path, kind, duration)) {
-                    Log::warning(kLog, "the index row of " + *file + " disagrees with the file; described afresh");
-                    fresh->identifier = *id;
-                    redescribed.push_back(std::move(*fresh));
-                }
+            } else if (!rowAgrees(row, *facts)) {
+                Log::warning(kLog, "the index row of " + *file + " disagrees with the file; described afresh");
+                AssetRecord fresh;
+                fresh.identifier = *id;
+                fresh.mediaType = facts->mediaType;
+                fresh.pixelWidth = facts->pixelWidth;
+                fresh.pixelHeight = facts->pixelHeight;
+                fresh.duration = facts->duration;
+                redescribed.push_back(std::move(fresh));
             }
         }
         if (rc != SQLITE_DONE) return failure("cannot read the index");
@@ -324,11 +379,21 @@ Result<void> AssetIndex::repair() {
         if (indexed.count(name)) continue;
         std::string path = pathByAppendingComponent(folder_, name);
         FileCheckFault fault{};
-        if (auto whole = checkFileIsWhole(path, fault); !whole) {
-            Log::warning(kLog, "not listing " + name + ": " + whole.error());
+        auto facts = checkFile(path, fault);
+        if (!facts) {
+            Log::warning(kLog, "not listing " + name + ": " + facts.error());
             continue;
         }
-        auto record = describeFile(path, true);
+        // A movie's check read all of it; an image is decoded once to be sure of its pixels.
+        Result<AssetRecord> record = AssetRecord{};
+        if (facts->mediaType == PHAssetMediaType::Video) {
+            record->mediaType = facts->mediaType;
+            record->pixelWidth = facts->pixelWidth;
+            record->pixelHeight = facts->pixelHeight;
+            record->duration = facts->duration;
+        } else {
+            record = describeFile(path, true);
+        }
         if (!record) {
             Log::warning(kLog, "not indexing " + name + ": " + record.error());
             continue;
@@ -340,24 +405,6 @@ Result<void> AssetIndex::repair() {
     }
     if (dropped.empty() && found.empty()) return {};
     return apply(found, dropped);
-}
-
-std::optional<AssetRecord> AssetIndex::redescribedRow(const std::string& path, std::int64_t kind, double duration) {
-    const bool movie = isLibraryMovieName(path);
-    const auto expected = static_cast<std::int64_t>(movie ? PHAssetMediaType::Video : PHAssetMediaType::Image);
-    bool agrees = kind == expected && std::isfinite(duration);
-    std::optional<AssetRecord> described;
-    if (agrees && !movie) agrees = duration == 0;
-    if (agrees && movie) {
-        // Lengths agree to within a frame or two of rounding.
-        described = describeFile(path, false).valueOr(AssetRecord{});
-        agrees = std::fabs(described->duration - duration) <= kDurationSlack;
-    }
-    if (agrees) return std::nullopt;
-    if (!described) described = describeFile(path, false).valueOr(AssetRecord{});
-    described->mediaType = movie ? PHAssetMediaType::Video : PHAssetMediaType::Image;
-    if (!movie) described->duration = 0;
-    return described;
 }
 
 Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& records) {
@@ -380,20 +427,38 @@ Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& reco
     return {};
 }
 
+Result<void> AssetIndex::separateDuplicateRows() {
+    // The earliest row naming a file keeps it.
+    if (auto r = exec("DELETE FROM assets WHERE file IS NOT NULL AND rowid NOT IN "
+                      "(SELECT MIN(rowid) FROM assets WHERE file IS NOT NULL GROUP BY file)");
+        !r)
+        return r;
+    if (sqlite3_changes(db_) > 0) Log::warning(kLog, "dropped index rows that name a file another row names");
+    if (auto r = giveRowsIdentifiers(); !r) return r;
+    return exec("CREATE UNIQUE INDEX IF NOT EXISTS assets_by_identifier ON assets (identifier);"
+                "CREATE UNIQUE INDEX IF NOT EXISTS assets_by_file ON assets (file)");
+}
+
 Result<void> AssetIndex::giveRowsIdentifiers() {
     std::vector<std::int64_t> rows;
     {
+        // Rows without an identifier, and rows sharing one with an earlier row.
         Statement st;
-        if (sqlite3_prepare_v2(db_, "SELECT rowid FROM assets WHERE identifier IS NULL", -1, &st.s, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(db_,
+                               "SELECT rowid FROM assets WHERE identifier IS NULL OR rowid NOT IN "
+                               "(SELECT MIN(rowid) FROM assets WHERE identifier IS NOT NULL GROUP BY identifier)",
+                               -1, &st.s, nullptr) != SQLITE_OK)
             return failure("cannot read the index");
-        while (sqlite3_step(st.s) == SQLITE_ROW) rows.push_back(sqlite3_column_int64(st.s, 0));
+        int rc;
+        while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) rows.push_back(sqlite3_column_int64(st.s, 0));
+        if (rc != SQLITE_DONE) return failure("cannot read the index");
     }
     if (rows.empty()) return {};
     Statement update;
     if (sqlite3_prepare_v2(db_, "UPDATE assets SET identifier = ? WHERE rowid = ?", -1, &update.s, nullptr) != SQLITE_OK)
         return failure("cannot repair the index");
     for (std::int64_t row : rows) {
-        Log::warning(kLog, "giving an index row without an identifier a new one");
+        Log::warning(kLog, "giving an index row without an identifier of its own a new one");
         std::string identifier = makeAssetIdentifier();
         sqlite3_reset(update.s);
         sqlite3_bind_text(update.s, 1, identifier.c_str(), -1, SQLITE_TRANSIENT);
@@ -406,8 +471,10 @@ Result<void> AssetIndex::giveRowsIdentifiers() {
 Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const std::vector<std::string>& deletions) {
     std::lock_guard lock(mutex_);
     if (auto r = exec("BEGIN IMMEDIATE"); !r) return r;
+    // A full disk or an I/O error may have ended the transaction already; what the rollback says
+    // adds nothing to the failure.
     auto rollback = [&](Failure f) {
-        (void)exec("ROLLBACK");
+        if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         return Result<void>(std::move(f));
     };
     {

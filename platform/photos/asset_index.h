@@ -3,13 +3,13 @@
 // The folder is the truth and the index is derived from it. Crash safety: files are written
 // (atomically) before their rows, rows are written in one transaction per change, and open()
 // repairs what a crash or damage can leave: an index that fails to open, fails its integrity
-// check or cannot be repaired is set aside and rebuilt from the folder; rows without an
-// identifier get one; rows whose file is missing or cut short are dropped (a cut file stays in
-// the folder, unlisted); rows whose kind or length disagrees with their file are described
-// afresh from it; whole image files without a row are indexed; and the temporary files
-// of an interrupted atomic write are removed. Only damage sets the index aside: a lock another
-// connection holds, a full disk or an I/O error fail the one open or change and keep the file.
-// Thread-safe (one connection behind a lock).
+// check or cannot be repaired is set aside and rebuilt from the folder; rows without an identifier
+// of their own get one, and rows naming a file an earlier row names go; rows whose file is missing
+// or cut short are dropped (a cut file stays in the folder, unlisted); rows whose kind, size or
+// length disagrees with their file are described afresh from it; whole image files without a row
+// are indexed; and the temporary files of an interrupted atomic write are removed. Only the
+// index's own faults set it aside: a lock another connection holds, a full disk or an I/O error
+// fail the one open or change and keep the file. Thread-safe (one connection behind a lock).
 #pragma once
 
 #include <atomic>
@@ -61,8 +61,9 @@ public:
     Result<void> apply(const std::vector<AssetRecord>& inserts, const std::vector<std::string>& deletions);
     Result<std::vector<AssetRecord>> query(const AssetQuery& query) const;
     std::size_t count() const;
-    // Whether a failure found the index file damaged (it is then set aside at the next open and
-    // rebuilt from the folder).
+    // Whether a failure was the index's own (a damaged file, a table not of our shape, rows at odds
+    // with the folder) rather than a passing condition: the change then goes through a reopen,
+    // whose repair settles the rows and which sets a damaged file aside.
     bool damaged() const { return damaged_; }
 
     // Reads an image file's size, type and GPS position, or a movie's size and length; fails for
@@ -78,9 +79,12 @@ private:
     Result<void> checkIntegrity() const;
     Result<void> addDurationColumn();
     Result<void> repair();
+    // Rows that share a file or an identifier (an index made elsewhere need not forbid them): the
+    // earliest row naming a file keeps it and later ones go; a later row sharing an identifier gets
+    // one of its own, so that a deletion by identifier never takes two files. Unique indexes keep
+    // it so from then on.
+    Result<void> separateDuplicateRows();
     Result<void> giveRowsIdentifiers();
-    // The file's own description when a row's kind or length disagrees with it; none when they agree.
-    static std::optional<AssetRecord> redescribedRow(const std::string& path, std::int64_t kind, double duration);
     Result<void> updateDescriptions(const std::vector<AssetRecord>& records);
 
     std::string folder_;

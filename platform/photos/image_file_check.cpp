@@ -91,7 +91,7 @@ ScanStart jpegScanStart(std::span<const std::uint8_t> head, std::size_t fileSize
 
 // The checks on a head (from the file's start) and a tail (up to its end) of a file of `size`
 // bytes. False from `headIsEnough` asks for a longer head.
-Result<void> judge(std::span<const std::uint8_t> head, std::span<const std::uint8_t> tail, std::size_t size,
+Result<ImageInfo> judge(std::span<const std::uint8_t> head, std::span<const std::uint8_t> tail, std::size_t size,
                    bool& headIsEnough) {
     headIsEnough = true;
     const bool wholeHead = head.size() >= size;
@@ -107,7 +107,7 @@ Result<void> judge(std::span<const std::uint8_t> head, std::span<const std::uint
     }
     if (header->format == ImageFormat::PNG) {
         if (textOf(tail).find(kPngEnd) == std::string_view::npos) return fail("cut off before its end marker");
-        return {};
+        return *header;
     }
     ScanStart scan = jpegScanStart(head, size);
     if (scan.search == ScanSearch::HeadTooShort) {
@@ -119,12 +119,12 @@ Result<void> judge(std::span<const std::uint8_t> head, std::span<const std::uint
     const std::size_t end = textOf(tail).rfind(kJpegEnd);
     if (end == std::string_view::npos || size - tail.size() + end <= scan.offset)
         return fail("cut off before its end marker");
-    return {};
+    return *header;
 }
 
 }  // namespace
 
-Result<void> checkImageFileIsWhole(const std::string& path, FileCheckFault* fault) {
+Result<ImageInfo> checkImageFileIsWhole(const std::string& path, FileCheckFault* fault) {
     if (fault) *fault = FileCheckFault::NotWhole;
     // Without blocking: a pipe or device under a photo's name must not hold the caller.
     Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
@@ -145,12 +145,12 @@ Result<void> checkImageFileIsWhole(const std::string& path, FileCheckFault* faul
         if (auto read = readAt(file.fd, head, headLength, 0); read != ReadOutcome::Done)
             return readFailure(read, "the header", fault);
         bool headIsEnough = true;
-        Result<void> verdict = judge(head, tail, size, headIsEnough);
+        Result<ImageInfo> verdict = judge(head, tail, size, headIsEnough);
         if (verdict || headIsEnough || headLength >= largest) return verdict;
     }
 }
 
-Result<void> checkImageDataIsWhole(std::span<const std::uint8_t> data) {
+Result<ImageInfo> checkImageDataIsWhole(std::span<const std::uint8_t> data) {
     bool headIsEnough = true;
     return judge(data.first(std::min(data.size(), kLargestHead)), data.last(std::min(data.size(), kTailBytes)),
                  data.size(), headIsEnough);

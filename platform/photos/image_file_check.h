@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "platform/image/codec/raster.h"
 #include "platform/runtime/result.h"
 
 // What a failed check found: the file's content is not whole, or the file could not be read this
@@ -15,7 +16,7 @@ enum class FileCheckFault { NotWhole, Unreadable };
 // Succeeds when the file's header reads, names a picture size a decoder takes, and the file ends
 // where its format ends: a JPEG with an end-of-image marker after the start of its first scan (not
 // just an embedded thumbnail's), a PNG with its end chunk. A cut-off file fails with the reason.
-// `fault`, when given, says which kind of failure it was.
-Result<void> checkImageFileIsWhole(const std::string& path, FileCheckFault* fault = nullptr);
+// Answers the header's facts; `fault`, when given, says which kind of failure it was.
+Result<ImageInfo> checkImageFileIsWhole(const std::string& path, FileCheckFault* fault = nullptr);
 // The same check on image data in memory.
-Result<void> checkImageDataIsWhole(std::span<const std::uint8_t> data);
+Result<ImageInfo> checkImageDataIsWhole(std::span<const std::uint8_t> data);
