@@ -13,10 +13,19 @@
 #include "platform/image/codec/image_data.h"
 #include "platform/image/codec/image_properties.h"
 #include "platform/photos/asset_identifier.h"
-#include "platform/photos/image_file_check.h"
+#include "platform/photos/library_file_facts.h"
 #include "platform/photos/movie_file_check.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
+
+// What an index row says of its file.
+struct AssetIndexRow {
+    std::string identifier, file;
+    std::int64_t kind = 0;
+    int pixelWidth = 0, pixelHeight = 0;
+    double duration = 0;
+    std::optional<FileStamp> stamp;
+};
 
 namespace {
 
@@ -24,6 +33,9 @@ const char* kLog = "photos";
 
 // Seconds by which an indexed movie length may differ from its file's.
 constexpr double kDurationSlack = 0.1;
+// Bounds of a movie row taken on trust: beyond them the row is checked against its file.
+constexpr int kLargestMovieSide = 1 << 15;
+constexpr double kLongestMovie = 1e6;
 // How long a change waits for a lock another connection holds before it fails.
 constexpr int kBusyTimeoutMs = 2000;
 
@@ -37,7 +49,17 @@ const char* kSchema =
     " creation_date REAL NOT NULL,"
     " modification_date REAL NOT NULL,"
     " latitude REAL, longitude REAL, altitude REAL,"
-    " duration REAL NOT NULL DEFAULT 0)";
+    " duration REAL NOT NULL DEFAULT 0,"
+    " file_size INTEGER, file_time INTEGER)";
+
+// Columns an older index may lack, with their definitions.
+constexpr std::pair<const char*, const char*> kLaterColumns[] = {
+    // From before movies: its rows stay, as photos without length.
+    {"duration", "duration REAL NOT NULL DEFAULT 0"},
+    // From before file stamps: each file is checked once more and stamped.
+    {"file_size", "file_size INTEGER"},
+    {"file_time", "file_time INTEGER"},
+};
 
 std::string lower(std::string s) {
     for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -54,48 +76,18 @@ bool isStaleTemporary(const std::string& name) {
     return isLibraryFileName(name.substr(1, name.size() - 8));
 }
 
-// What the check of a library file finds: its kind, displayed size and length.
-struct FileFacts {
-    PHAssetMediaType mediaType = PHAssetMediaType::Image;
-    int pixelWidth = 0, pixelHeight = 0;
-    double duration = 0;
-};
-
-// Images by their head and tail, movies by reading their container to the end. `fault` tells a
-// file that is not whole from one that could not be read this time.
-Result<FileFacts> checkFile(const std::string& path, FileCheckFault& fault) {
-    fault = FileCheckFault::NotWhole;
-    // Anything but a regular file (a pipe would block every reader) is never listed.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return fail("not a regular file");
-    FileFacts facts;
-    if (isLibraryMovieName(path)) {
-        auto movie = describeMovieFile(path, &fault);
-        if (!movie) return fail(movie.error());
-        facts.mediaType = PHAssetMediaType::Video;
-        facts.pixelWidth = movie->pixelWidth;
-        facts.pixelHeight = movie->pixelHeight;
-        facts.duration = movie->duration;
-        return facts;
-    }
-    auto header = checkImageFileIsWhole(path, &fault);
-    if (!header) return fail(header.error());
-    const bool turned = header->orientation >= 5 && header->orientation <= 8;
-    facts.pixelWidth = turned ? header->height : header->width;
-    facts.pixelHeight = turned ? header->width : header->height;
-    return facts;
+// A movie row that describes a movie plausibly and whose file still has the stamp recorded when
+// the row was written: the file was whole then, and is taken as whole without reading it again.
+bool isUnchangedMovie(const AssetIndexRow& row, const std::optional<FileStamp>& stamp) {
+    return isLibraryMovieName(row.file) && row.kind == static_cast<std::int64_t>(PHAssetMediaType::Video) &&
+           row.pixelWidth > 0 && row.pixelWidth <= kLargestMovieSide && row.pixelHeight > 0 &&
+           row.pixelHeight <= kLargestMovieSide && row.duration > 0 && row.duration <= kLongestMovie && row.stamp &&
+           stamp && *row.stamp == *stamp;
 }
-
-// What an index row says of its file.
-struct RowFacts {
-    std::int64_t kind = 0;
-    int pixelWidth = 0, pixelHeight = 0;
-    double duration = 0;
-};
 
 // Whether a row describes its file as the file itself does; lengths agree to within a frame or
 // two of rounding.
-bool rowAgrees(const RowFacts& row, const FileFacts& file) {
+bool rowAgrees(const AssetIndexRow& row, const FileFacts& file) {
     return row.kind == static_cast<std::int64_t>(file.mediaType) && row.pixelWidth == file.pixelWidth &&
            row.pixelHeight == file.pixelHeight && std::isfinite(row.duration) &&
            std::fabs(row.duration - file.duration) <= kDurationSlack;
@@ -141,6 +133,17 @@ std::optional<std::string> columnText(sqlite3_stmt* statement, int column) {
     const unsigned char* text = sqlite3_column_text(statement, column);
     if (!text) return std::nullopt;
     return std::string(reinterpret_cast<const char*>(text));
+}
+
+// A stamp into two parameters from `first` on; NULL for none.
+void bindStamp(sqlite3_stmt* statement, int first, const std::optional<FileStamp>& stamp) {
+    if (stamp) {
+        sqlite3_bind_int64(statement, first, stamp->size);
+        sqlite3_bind_int64(statement, first + 1, stamp->modified);
+    } else {
+        sqlite3_bind_null(statement, first);
+        sqlite3_bind_null(statement, first + 1);
+    }
 }
 
 double fileDate(const std::string& path) {
@@ -209,7 +212,7 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
         auto usable = index->exec("PRAGMA synchronous=FULL");
         if (usable) usable = index->exec(kSchema);
-        if (usable) usable = index->addDurationColumn();
+        if (usable) usable = index->addMissingColumns();
         if (usable) usable = index->checkIntegrity();
         if (usable) {
             // A repair that cannot be written now (a lock, a full disk) is done at the next open;
@@ -258,16 +261,20 @@ Result<void> AssetIndex::checkIntegrity() const {
     return {};
 }
 
-Result<void> AssetIndex::addDurationColumn() {
-    Statement st;
-    if (sqlite3_prepare_v2(db_, "SELECT name FROM pragma_table_info('assets') WHERE name = 'duration'", -1, &st.s,
-                           nullptr) != SQLITE_OK)
-        return failure("cannot read the index's columns");
-    int rc = sqlite3_step(st.s);
-    if (rc == SQLITE_ROW) return {};
-    if (rc != SQLITE_DONE) return failure("cannot read the index's columns");
-    // An index from before movies: its rows stay, as photos without length.
-    return exec("ALTER TABLE assets ADD COLUMN duration REAL NOT NULL DEFAULT 0");
+Result<void> AssetIndex::addMissingColumns() {
+    for (const auto& [name, definition] : kLaterColumns) {
+        Statement st;
+        if (sqlite3_prepare_v2(db_, "SELECT name FROM pragma_table_info('assets') WHERE name = ?", -1, &st.s, nullptr) !=
+            SQLITE_OK)
+            return failure("cannot read the index's columns");
+        sqlite3_bind_text(st.s, 1, name, -1, SQLITE_STATIC);
+        int rc = sqlite3_step(st.s);
+        if (rc == SQLITE_ROW) continue;
+        if (rc != SQLITE_DONE) return failure("cannot read the index's columns");
+        if (auto added = exec(("ALTER TABLE assets ADD COLUMN " + std::string(definition)).c_str()); !added)
+            return added;
+    }
+    return {};
 }
 
 Result<AssetRecord> AssetIndex::describeFile(const std::string& path, bool verifyPixels) {
@@ -325,53 +332,44 @@ Result<void> AssetIndex::repair() {
 
     if (auto r = separateDuplicateRows(); !r) return r;
 
+    auto rows = readRows();
+    if (!rows) return fail(rows.error());
     // Rows whose file is gone or cut short leave the list; a cut file stays in the folder. A row
-    // whose kind, size or length disagrees with its file is described afresh from the file.
+    // whose kind, size or length disagrees with its file is described afresh from the file, and one
+    // whose file's stamp changed is stamped anew.
     std::vector<std::string> dropped;
     std::vector<AssetRecord> redescribed;
     std::set<std::string> indexed;
-    {
-        Statement st;
-        if (sqlite3_prepare_v2(db_, "SELECT identifier, file, media_type, pixel_width, pixel_height, duration FROM assets",
-                               -1, &st.s, nullptr) != SQLITE_OK)
-            return failure("cannot read the index");
-        int rc;
-        while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
-            auto id = columnText(st.s, 0);
-            auto file = columnText(st.s, 1);
-            if (!id || !file) continue;
-            RowFacts row;
-            row.kind = sqlite3_column_int64(st.s, 2);
-            row.pixelWidth = sqlite3_column_int(st.s, 3);
-            row.pixelHeight = sqlite3_column_int(st.s, 4);
-            row.duration = sqlite3_column_double(st.s, 5);
-            const std::string path = pathByAppendingComponent(folder_, *file);
-            if (!files.count(*file)) {
-                Log::warning(kLog, "dropping the index row of a missing file: " + *id);
-                dropped.push_back(*id);
-                continue;
-            }
-            indexed.insert(*file);
-            FileCheckFault fault{};
-            auto facts = checkFile(path, fault);
-            if (!facts && fault == FileCheckFault::Unreadable) {
-                // A read that fails now says nothing of the file: its row and identifier stay.
-                Log::warning(kLog, "cannot check " + *file + " now (" + facts.error() + "); its row stays");
-            } else if (!facts) {
-                Log::warning(kLog, "not listing " + *file + ": " + facts.error());
-                dropped.push_back(*id);
-            } else if (!rowAgrees(row, *facts)) {
-                Log::warning(kLog, "the index row of " + *file + " disagrees with the file; described afresh");
-                AssetRecord fresh;
-                fresh.identifier = *id;
-                fresh.mediaType = facts->mediaType;
-                fresh.pixelWidth = facts->pixelWidth;
-                fresh.pixelHeight = facts->pixelHeight;
-                fresh.duration = facts->duration;
-                redescribed.push_back(std::move(fresh));
-            }
+    for (const AssetIndexRow& row : *rows) {
+        const std::string path = pathByAppendingComponent(folder_, row.file);
+        if (!files.count(row.file)) {
+            Log::warning(kLog, "dropping the index row of a missing file: " + row.identifier);
+            dropped.push_back(row.identifier);
+            continue;
         }
-        if (rc != SQLITE_DONE) return failure("cannot read the index");
+        indexed.insert(row.file);
+        const auto stamp = fileStampOf(path);
+        if (isUnchangedMovie(row, stamp)) continue;
+        FileCheckFault fault{};
+        auto facts = checkLibraryFile(path, fault);
+        if (!facts && fault == FileCheckFault::Unreadable) {
+            // A read that fails now says nothing of the file: its row and identifier stay.
+            Log::warning(kLog, "cannot check " + row.file + " now (" + facts.error() + "); its row stays");
+        } else if (!facts) {
+            Log::warning(kLog, "not listing " + row.file + ": " + facts.error());
+            dropped.push_back(row.identifier);
+        } else if (!rowAgrees(row, *facts) || row.stamp != stamp) {
+            if (!rowAgrees(row, *facts))
+                Log::warning(kLog, "the index row of " + row.file + " disagrees with the file; described afresh");
+            AssetRecord fresh;
+            fresh.identifier = row.identifier;
+            fresh.mediaType = facts->mediaType;
+            fresh.pixelWidth = facts->pixelWidth;
+            fresh.pixelHeight = facts->pixelHeight;
+            fresh.duration = facts->duration;
+            fresh.stamp = stamp;
+            redescribed.push_back(std::move(fresh));
+        }
     }
     if (auto r = updateDescriptions(redescribed); !r) return r;
     std::vector<AssetRecord> found;
@@ -379,7 +377,7 @@ Result<void> AssetIndex::repair() {
         if (indexed.count(name)) continue;
         std::string path = pathByAppendingComponent(folder_, name);
         FileCheckFault fault{};
-        auto facts = checkFile(path, fault);
+        auto facts = checkLibraryFile(path, fault);
         if (!facts) {
             Log::warning(kLog, "not listing " + name + ": " + facts.error());
             continue;
@@ -401,18 +399,48 @@ Result<void> AssetIndex::repair() {
         record->identifier = makeAssetIdentifier();
         record->file = name;
         record->creationDate = record->modificationDate = fileDate(path);
+        record->stamp = fileStampOf(path);
         found.push_back(*record);
     }
     if (dropped.empty() && found.empty()) return {};
     return apply(found, dropped);
 }
 
+Result<std::vector<AssetIndexRow>> AssetIndex::readRows() const {
+    // Read in full before any file is checked, so that no read transaction stays open meanwhile.
+    Statement st;
+    if (sqlite3_prepare_v2(db_,
+                           "SELECT identifier, file, media_type, pixel_width, pixel_height, duration, file_size, "
+                           "file_time FROM assets",
+                           -1, &st.s, nullptr) != SQLITE_OK)
+        return failure("cannot read the index");
+    std::vector<AssetIndexRow> rows;
+    int rc;
+    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+        auto id = columnText(st.s, 0);
+        auto file = columnText(st.s, 1);
+        if (!id || !file) continue;
+        AssetIndexRow row;
+        row.identifier = std::move(*id);
+        row.file = std::move(*file);
+        row.kind = sqlite3_column_int64(st.s, 2);
+        row.pixelWidth = sqlite3_column_int(st.s, 3);
+        row.pixelHeight = sqlite3_column_int(st.s, 4);
+        row.duration = sqlite3_column_double(st.s, 5);
+        if (sqlite3_column_type(st.s, 6) == SQLITE_INTEGER && sqlite3_column_type(st.s, 7) == SQLITE_INTEGER)
+            row.stamp = FileStamp{sqlite3_column_int64(st.s, 6), sqlite3_column_int64(st.s, 7)};
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) return failure("cannot read the index");
+    return rows;
+}
+
 Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& records) {
     if (records.empty()) return {};
     Statement update;
     if (sqlite3_prepare_v2(db_,
-                           "UPDATE assets SET media_type = ?, pixel_width = ?, pixel_height = ?, duration = ? "
-                           "WHERE identifier = ?",
+                           "UPDATE assets SET media_type = ?, pixel_width = ?, pixel_height = ?, duration = ?, "
+                           "file_size = ?, file_time = ? WHERE identifier = ?",
                            -1, &update.s, nullptr) != SQLITE_OK)
         return failure("cannot repair the index");
     for (const auto& r : records) {
@@ -421,7 +449,8 @@ Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& reco
         sqlite3_bind_int(update.s, 2, r.pixelWidth);
         sqlite3_bind_int(update.s, 3, r.pixelHeight);
         sqlite3_bind_double(update.s, 4, r.duration);
-        sqlite3_bind_text(update.s, 5, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
+        bindStamp(update.s, 5, r.stamp);
+        sqlite3_bind_text(update.s, 7, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
         if (sqlite3_step(update.s) != SQLITE_DONE) return failure("cannot repair the index");
     }
     return {};
@@ -481,8 +510,8 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
         Statement ins, del;
         if (sqlite3_prepare_v2(db_,
                                "INSERT INTO assets (identifier, file, media_type, pixel_width, pixel_height, "
-                               "creation_date, modification_date, latitude, longitude, altitude, duration) "
-                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                               "creation_date, modification_date, latitude, longitude, altitude, duration, "
+                               "file_size, file_time) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
                                -1, &ins.s, nullptr) != SQLITE_OK ||
             sqlite3_prepare_v2(db_, "DELETE FROM assets WHERE identifier = ?", -1, &del.s, nullptr) != SQLITE_OK)
             return rollback(failure("cannot prepare the change"));
@@ -509,6 +538,7 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
                 for (int i = 8; i <= 10; ++i) sqlite3_bind_null(ins.s, i);
             }
             sqlite3_bind_double(ins.s, 11, r.duration);
+            bindStamp(ins.s, 12, r.stamp);
             if (sqlite3_step(ins.s) != SQLITE_DONE) return rollback(failure("cannot add " + r.file));
         }
     }

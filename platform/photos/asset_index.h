@@ -6,8 +6,8 @@
 // check or cannot be repaired is set aside and rebuilt from the folder; rows without an identifier
 // of their own get one, and rows naming a file an earlier row names go; rows whose file is missing
 // or cut short are dropped (a cut file stays in the folder, unlisted); rows whose kind, size or
-// length disagrees with their file are described afresh from it; whole image files without a row
-// are indexed; and the temporary files of an interrupted atomic write are removed. Only the
+// length disagrees with their file are described afresh from it (a movie is read only when its
+// size or time differ from the recorded ones); whole image files without a row are indexed; and the temporary files of an interrupted atomic write are removed. Only the
 // index's own faults set it aside: a lock another connection holds, a full disk or an I/O error
 // fail the one open or change and keep the file. Thread-safe (one connection behind a lock).
 #pragma once
@@ -20,10 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/photos/library_file_facts.h"
 #include "platform/photos/ph_types.h"
 #include "platform/runtime/result.h"
 
 struct sqlite3;
+struct AssetIndexRow;
 
 struct AssetRecord {
     std::string identifier;
@@ -33,6 +35,7 @@ struct AssetRecord {
     double creationDate = 0, modificationDate = 0;  // seconds since 2001-01-01 UTC
     std::optional<PHAssetLocation> location;
     double duration = 0;  // seconds; 0 for photos
+    std::optional<FileStamp> stamp;  // none: not known, the file is checked at the next open
 };
 
 enum class AssetSortKey { CreationDate, ModificationDate };
@@ -77,7 +80,8 @@ private:
     Failure failure(const std::string& what) const;
     Result<void> exec(const char* sql) const;
     Result<void> checkIntegrity() const;
-    Result<void> addDurationColumn();
+    // Columns that came after the first index (movie lengths, file stamps), added to an older one.
+    Result<void> addMissingColumns();
     Result<void> repair();
     // Rows that share a file or an identifier (an index made elsewhere need not forbid them): the
     // earliest row naming a file keeps it and later ones go; a later row sharing an identifier gets
@@ -85,6 +89,7 @@ private:
     // it so from then on.
     Result<void> separateDuplicateRows();
     Result<void> giveRowsIdentifiers();
+    Result<std::vector<AssetIndexRow>> readRows() const;
     Result<void> updateDescriptions(const std::vector<AssetRecord>& records);
 
     std::string folder_;

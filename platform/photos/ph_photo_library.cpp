@@ -258,6 +258,8 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
             return fail("cannot write " + path + ": " + w.error());
         }
         written.push_back(path);
+        // The file was checked whole before it was written; its stamp spares the next open a read.
+        p.record.stamp = fileStampOf(path);
         // Without a location of its own, the one in the file's GPS block is indexed.
         if (!p.record.location && p.record.mediaType == PHAssetMediaType::Image)
             if (auto described = AssetIndex::describeFile(path, false)) p.record.location = described->location;
