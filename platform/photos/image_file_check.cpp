@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -19,8 +20,10 @@ namespace {
 // a head that does not hold them is read again, larger, up to kLargestHead.
 constexpr std::size_t kHeadBytes = 256 * 1024;
 constexpr std::size_t kLargestHead = 16 << 20;
-// Some writers pad a file after its end marker; the marker is looked for this far from the end.
+// The end marker is looked for this far from the end first; a file with more after its picture
+// (padding, a movie kept after the photo) is walked from its first scan to the marker.
 constexpr std::size_t kTailBytes = 4096;
+constexpr std::size_t kWalkChunk = 1 << 20;
 
 constexpr std::string_view kJpegEnd("\xFF\xD9", 2);
 constexpr std::string_view kPngEnd("IEND\xAE\x42\x60\x82", 8);
@@ -89,10 +92,68 @@ ScanStart jpegScanStart(std::span<const std::uint8_t> head, std::size_t fileSize
     }
 }
 
+// Walks a JPEG's compressed data from the marker that starts its first scan to its end-of-image
+// marker, in pieces: entropy-coded bytes with their stuffed and restart markers, and the segments
+// and further scans of a progressive picture. What follows the end (a trailer) is never read.
+class JpegEndFinder {
+public:
+    // Bytes from the start-of-scan marker on, in order; answers true once the end is found.
+    bool feed(std::span<const std::uint8_t> bytes) {
+        std::size_t i = 0;
+        while (i < bytes.size() && state_ != State::Found) {
+            const std::uint8_t b = bytes[i];
+            switch (state_) {
+            case State::Data: {
+                const void* ff = std::memchr(bytes.data() + i, 0xFF, bytes.size() - i);
+                if (!ff) return false;
+                i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(ff) - bytes.data()) + 1;
+                state_ = State::Marker;
+                continue;
+            }
+            case State::Marker:
+                if (b == 0xD9) state_ = State::Found;
+                else if (b == 0x00 || (b >= 0xD0 && b <= 0xD7) || b == 0x01) state_ = State::Data;
+                else if (b != 0xFF) state_ = State::LengthHigh;
+                break;
+            case State::LengthHigh:
+                length_ = std::size_t{b} << 8;
+                state_ = State::LengthLow;
+                break;
+            case State::LengthLow:
+                length_ |= b;
+                // The length counts its own two bytes.
+                skip_ = length_ >= 2 ? length_ - 2 : 0;
+                state_ = skip_ ? State::Skip : State::Data;
+                break;
+            case State::Skip: {
+                const std::size_t n = std::min(skip_, bytes.size() - i);
+                skip_ -= n;
+                i += n;
+                if (skip_ == 0) state_ = State::Data;
+                continue;
+            }
+            case State::Found: break;
+            }
+            ++i;
+        }
+        return state_ == State::Found;
+    }
+
+private:
+    enum class State { Data, Marker, LengthHigh, LengthLow, Skip, Found };
+    // The first byte fed is the 0xFF of the start-of-scan marker.
+    State state_ = State::Data;
+    std::size_t length_ = 0, skip_ = 0;
+};
+
+// Whether an end-of-image marker follows the scan that starts at the offset; fails when the bytes
+// cannot be read.
+using EndSearch = std::function<Result<bool>(std::size_t scanOffset)>;
+
 // The checks on a head (from the file's start) and a tail (up to its end) of a file of `size`
 // bytes. False from `headIsEnough` asks for a longer head.
 Result<ImageInfo> judge(std::span<const std::uint8_t> head, std::span<const std::uint8_t> tail, std::size_t size,
-                   bool& headIsEnough) {
+                        bool& headIsEnough, const EndSearch& endFollowsScan) {
     headIsEnough = true;
     const bool wholeHead = head.size() >= size;
     auto header = readImageInfo(head);
@@ -117,8 +178,12 @@ Result<ImageInfo> judge(std::span<const std::uint8_t> head, std::span<const std:
     if (scan.search == ScanSearch::Damaged) return fail("cut off inside its header");
     // The end marker must follow the scan: an embedded thumbnail ends with one of its own.
     const std::size_t end = textOf(tail).rfind(kJpegEnd);
-    if (end == std::string_view::npos || size - tail.size() + end <= scan.offset)
-        return fail("cut off before its end marker");
+    if (end != std::string_view::npos && size - tail.size() + end > scan.offset) return *header;
+    // Data may follow the picture (a movie kept after the photo): the end is then found by walking
+    // the compressed data from the first scan on.
+    auto found = endFollowsScan(scan.offset);
+    if (!found) return fail(found.error());
+    if (!*found) return fail("cut off before its end marker");
     return *header;
 }
 
@@ -139,19 +204,31 @@ Result<ImageInfo> checkImageFileIsWhole(const std::string& path, FileCheckFault*
     const std::size_t tailLength = std::min(size, kTailBytes);
     if (auto read = readAt(file.fd, tail, tailLength, static_cast<off_t>(size - tailLength)); read != ReadOutcome::Done)
         return readFailure(read, "the end", fault);
+    auto walk = [&](std::size_t from) -> Result<bool> {
+        JpegEndFinder finder;
+        Bytes chunk;
+        for (std::size_t at = from; at < size; at += kWalkChunk) {
+            const std::size_t length = std::min(kWalkChunk, size - at);
+            if (auto read = readAt(file.fd, chunk, length, static_cast<off_t>(at)); read != ReadOutcome::Done)
+                return readFailure(read, "the picture", fault);
+            if (finder.feed(chunk)) return true;
+        }
+        return false;
+    };
     Bytes head;
     const std::size_t largest = std::min(size, kLargestHead);
     for (std::size_t headLength = std::min(size, kHeadBytes);; headLength = std::min(largest, 4 * headLength)) {
         if (auto read = readAt(file.fd, head, headLength, 0); read != ReadOutcome::Done)
             return readFailure(read, "the header", fault);
         bool headIsEnough = true;
-        Result<ImageInfo> verdict = judge(head, tail, size, headIsEnough);
+        Result<ImageInfo> verdict = judge(head, tail, size, headIsEnough, walk);
         if (verdict || headIsEnough || headLength >= largest) return verdict;
     }
 }
 
 Result<ImageInfo> checkImageDataIsWhole(std::span<const std::uint8_t> data) {
     bool headIsEnough = true;
+    auto walk = [&](std::size_t from) -> Result<bool> { return JpegEndFinder().feed(data.subspan(from)); };
     return judge(data.first(std::min(data.size(), kLargestHead)), data.last(std::min(data.size(), kTailBytes)),
-                 data.size(), headIsEnough);
+                 data.size(), headIsEnough, walk);
 }

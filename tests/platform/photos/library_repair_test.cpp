@@ -78,3 +78,35 @@ TEST_F(PhotosTest, AnUnusableFolderReportsInsteadOfCrashing) {
     EXPECT_TRUE(save(jpeg(8, 8)).empty());
     std::filesystem::remove(file);
 }
+
+// Photos that keep something after their picture (a movie, padding) are whole: saved, and listed
+// when they come into the folder by hand; a photo cut inside its picture is not, whatever follows.
+TEST_F(PhotosTest, APhotoWithDataAfterItsPictureIsWhole) {
+    const Bytes photo = jpeg(48, 32);
+    Bytes trailer(300 * 1024);
+    for (std::size_t i = 0; i < trailer.size(); ++i) trailer[i] = static_cast<std::uint8_t>(i * 7 % 255);
+    Bytes kept = photo;
+    kept.insert(kept.end(), trailer.begin(), trailer.end());
+    Bytes cut(photo.begin(), photo.begin() + static_cast<std::ptrdiff_t>(photo.size() * 2 / 3));
+    cut.insert(cut.end(), trailer.begin(), trailer.end());
+
+    std::string saved = save(kept);
+    ASSERT_FALSE(saved.empty()) << "a whole photo with a trailer refused";
+    EXPECT_TRUE(save(cut).empty());
+    PHPhotoLibrary::setLibraryDirectory("");
+    writeBytes(folder / "MOTION.JPG", kept, kept.size());
+    writeBytes(folder / "CUT.JPG", cut, cut.size());
+
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    auto all = PHAsset::fetchAssetsWithOptions(nullptr);
+    std::vector<std::string> files;
+    for (auto& a : all->assets()) {
+        files.push_back(std::filesystem::path(a->filePath()).filename().string());
+        EXPECT_EQ(a->pixelWidth(), 48);
+        EXPECT_EQ(a->pixelHeight(), 32);
+    }
+    std::sort(files.begin(), files.end());
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[1], "MOTION.JPG");  // after the saved one's IMG_ name
+    EXPECT_TRUE(PHAsset::fetchAssetsWithLocalIdentifiers({saved})->firstObject());
+}
