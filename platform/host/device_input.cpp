@@ -47,7 +47,9 @@ void configureLocation(const HostOptions& options) {
     CLLocationManager::setPositionSource(CLPositionSource::None);
 }
 
-void stopDeviceServices() { DesktopLocation::stop(); }
+void stopDeviceServices() {
+    DesktopLocation::stop();
+}
 
 Result<void> configureDeviceServices(const HostOptions& options) {
     if (!options.dataDir.empty()) Sandbox::setRoot(options.dataDir);

@@ -1,9 +1,8 @@
 // SQLite index of the photo library and its repair on open.
 #include "platform/photos/asset_index.h"
 
-#include <sys/stat.h>
-
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
@@ -98,18 +97,18 @@ bool rowAgrees(const AssetIndexRow& row, const FileFacts& file) {
 // each other) is the index's own fault.
 bool isDamage(int code) {
     switch (code & 0xFF) {
-    case SQLITE_OK:
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-    case SQLITE_FULL:
-    case SQLITE_IOERR:
-    case SQLITE_NOMEM:
-    case SQLITE_READONLY:
-    case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-    case SQLITE_INTERRUPT:
-    case SQLITE_PROTOCOL: return false;
-    default: return true;
+        case SQLITE_OK:
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+        case SQLITE_FULL:
+        case SQLITE_IOERR:
+        case SQLITE_NOMEM:
+        case SQLITE_READONLY:
+        case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
+        case SQLITE_INTERRUPT:
+        case SQLITE_PROTOCOL: return false;
+        default: return true;
     }
 }
 
@@ -264,8 +263,8 @@ Result<void> AssetIndex::checkIntegrity() const {
 Result<void> AssetIndex::addMissingColumns() {
     for (const auto& [name, definition] : kLaterColumns) {
         Statement st;
-        if (sqlite3_prepare_v2(db_, "SELECT name FROM pragma_table_info('assets') WHERE name = ?", -1, &st.s, nullptr) !=
-            SQLITE_OK)
+        if (sqlite3_prepare_v2(db_, "SELECT name FROM pragma_table_info('assets') WHERE name = ?", -1, &st.s,
+                               nullptr) != SQLITE_OK)
             return failure("cannot read the index's columns");
         sqlite3_bind_text(st.s, 1, name, -1, SQLITE_STATIC);
         int rc = sqlite3_step(st.s);
@@ -464,8 +463,9 @@ Result<void> AssetIndex::separateDuplicateRows() {
         return r;
     if (sqlite3_changes(db_) > 0) Log::warning(kLog, "dropped index rows that name a file another row names");
     if (auto r = giveRowsIdentifiers(); !r) return r;
-    return exec("CREATE UNIQUE INDEX IF NOT EXISTS assets_by_identifier ON assets (identifier);"
-                "CREATE UNIQUE INDEX IF NOT EXISTS assets_by_file ON assets (file)");
+    return exec(
+        "CREATE UNIQUE INDEX IF NOT EXISTS assets_by_identifier ON assets (identifier);"
+        "CREATE UNIQUE INDEX IF NOT EXISTS assets_by_file ON assets (file)");
 }
 
 Result<void> AssetIndex::giveRowsIdentifiers() {

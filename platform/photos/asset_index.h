@@ -7,9 +7,10 @@
 // of their own get one, and rows naming a file an earlier row names go; rows whose file is missing
 // or cut short are dropped (a cut file stays in the folder, unlisted); rows whose kind, size or
 // length disagrees with their file are described afresh from it (a movie is read only when its
-// size or time differ from the recorded ones); whole image files without a row are indexed; and the temporary files of an interrupted atomic write are removed. Only the
-// index's own faults set it aside: a lock another connection holds, a full disk or an I/O error
-// fail the one open or change and keep the file. Thread-safe (one connection behind a lock).
+// size or time differ from the recorded ones); whole image files without a row are indexed; and
+// the temporary files of an interrupted atomic write are removed. Only the index's own faults set
+// it aside: a lock another connection holds, a full disk or an I/O error fail the one open or
+// change and keep the file. Thread-safe (one connection behind a lock).
 #pragma once
 
 #include <atomic>

@@ -103,36 +103,39 @@ public:
         while (i < bytes.size() && state_ != State::Found) {
             const std::uint8_t b = bytes[i];
             switch (state_) {
-            case State::Data: {
-                const void* ff = std::memchr(bytes.data() + i, 0xFF, bytes.size() - i);
-                if (!ff) return false;
-                i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(ff) - bytes.data()) + 1;
-                state_ = State::Marker;
-                continue;
-            }
-            case State::Marker:
-                if (b == 0xD9) state_ = State::Found;
-                else if (b == 0x00 || (b >= 0xD0 && b <= 0xD7) || b == 0x01) state_ = State::Data;
-                else if (b != 0xFF) state_ = State::LengthHigh;
-                break;
-            case State::LengthHigh:
-                length_ = std::size_t{b} << 8;
-                state_ = State::LengthLow;
-                break;
-            case State::LengthLow:
-                length_ |= b;
-                // The length counts its own two bytes.
-                skip_ = length_ >= 2 ? length_ - 2 : 0;
-                state_ = skip_ ? State::Skip : State::Data;
-                break;
-            case State::Skip: {
-                const std::size_t n = std::min(skip_, bytes.size() - i);
-                skip_ -= n;
-                i += n;
-                if (skip_ == 0) state_ = State::Data;
-                continue;
-            }
-            case State::Found: break;
+                case State::Data: {
+                    const void* ff = std::memchr(bytes.data() + i, 0xFF, bytes.size() - i);
+                    if (!ff) return false;
+                    i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(ff) - bytes.data()) + 1;
+                    state_ = State::Marker;
+                    continue;
+                }
+                case State::Marker:
+                    if (b == 0xD9)
+                        state_ = State::Found;
+                    else if (b == 0x00 || (b >= 0xD0 && b <= 0xD7) || b == 0x01)
+                        state_ = State::Data;
+                    else if (b != 0xFF)
+                        state_ = State::LengthHigh;
+                    break;
+                case State::LengthHigh:
+                    length_ = std::size_t{b} << 8;
+                    state_ = State::LengthLow;
+                    break;
+                case State::LengthLow:
+                    length_ |= b;
+                    // The length counts its own two bytes.
+                    skip_ = length_ >= 2 ? length_ - 2 : 0;
+                    state_ = skip_ ? State::Skip : State::Data;
+                    break;
+                case State::Skip: {
+                    const std::size_t n = std::min(skip_, bytes.size() - i);
+                    skip_ -= n;
+                    i += n;
+                    if (skip_ == 0) state_ = State::Data;
+                    continue;
+                }
+                case State::Found: break;
             }
             ++i;
         }

@@ -155,11 +155,11 @@ GDBusConnection* systemBus(std::string& problem) {
     auto attempt = std::make_shared<Attempt>();
     std::thread([attempt, address = std::string(address)] {
         GError* failure = nullptr;
-        GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
-            address.c_str(),
-            GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                 G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, attempt->cancel, &failure);
+        GDBusConnection* bus =
+            g_dbus_connection_new_for_address_sync(address.c_str(),
+                                                   GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+                                                   nullptr, attempt->cancel, &failure);
         std::lock_guard lock(attempt->mutex);
         if (attempt->abandoned) {
             if (bus) g_object_unref(bus);
@@ -173,7 +173,8 @@ GDBusConnection* systemBus(std::string& problem) {
     }).detach();
     g_free(address);
     std::unique_lock lock(attempt->mutex);
-    if (!attempt->finished.wait_for(lock, std::chrono::milliseconds(kConnectTimeoutMs), [&] { return attempt->done; })) {
+    if (!attempt->finished.wait_for(lock, std::chrono::milliseconds(kConnectTimeoutMs),
+                                    [&] { return attempt->done; })) {
         attempt->abandoned = true;
         g_cancellable_cancel(attempt->cancel);
         problem = "the system bus did not answer within " + std::to_string(kConnectTimeoutMs) + " ms";

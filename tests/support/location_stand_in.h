@@ -79,7 +79,8 @@ struct LocationStandIn {
     }
     static gboolean onSet(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* name,
                           GVariant* value, GError**, gpointer self) {
-        if (g_strcmp0(name, "DesktopId") == 0) static_cast<LocationStandIn*>(self)->desktopId = g_variant_get_string(value, nullptr);
+        if (g_strcmp0(name, "DesktopId") == 0)
+            static_cast<LocationStandIn*>(self)->desktopId = g_variant_get_string(value, nullptr);
         return TRUE;
     }
 

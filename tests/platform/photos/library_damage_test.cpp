@@ -202,19 +202,26 @@ TEST_F(PhotosTest, RowsSharingAnIdentifierOrAFileAreSettledAtOpen) {
     std::string second = save(jpeg(12, 8));
     ASSERT_FALSE(second.empty());
     PHPhotoLibrary::setLibraryDirectory(folder.string());
-    const std::string columns = "identifier, file, media_type, pixel_width, pixel_height, creation_date, "
-                                "modification_date, latitude, longitude, altitude, duration";
+    const std::string columns =
+        "identifier, file, media_type, pixel_width, pixel_height, creation_date, "
+        "modification_date, latitude, longitude, altitude, duration";
     runSql(folder / AssetIndex::kIndexFileName,
            "ALTER TABLE assets RENAME TO kept;"
            "CREATE TABLE assets (identifier TEXT, file TEXT, media_type INTEGER, pixel_width INTEGER,"
            " pixel_height INTEGER, creation_date REAL, modification_date REAL, latitude REAL, longitude REAL,"
            " altitude REAL, duration REAL NOT NULL DEFAULT 0);"
-           "INSERT INTO assets (" + columns + ") SELECT " + columns + " FROM kept ORDER BY creation_date;"
-           "DROP TABLE kept;"
-           "UPDATE assets SET identifier = '" + first + "';"
-           "UPDATE assets SET pixel_width = 40000, pixel_height = -1 WHERE rowid = 2;"
-           "INSERT INTO assets (" + columns + ") SELECT 'stray', file, media_type, 1, 1, creation_date,"
-           " modification_date, latitude, longitude, altitude, duration FROM assets WHERE rowid = 1;");
+           "INSERT INTO assets (" +
+               columns + ") SELECT " + columns +
+               " FROM kept ORDER BY creation_date;"
+               "DROP TABLE kept;"
+               "UPDATE assets SET identifier = '" +
+               first +
+               "';"
+               "UPDATE assets SET pixel_width = 40000, pixel_height = -1 WHERE rowid = 2;"
+               "INSERT INTO assets (" +
+               columns +
+               ") SELECT 'stray', file, media_type, 1, 1, creation_date,"
+               " modification_date, latitude, longitude, altitude, duration FROM assets WHERE rowid = 1;");
 
     auto all = PHAsset::fetchAssetsWithOptions(nullptr);
     ASSERT_EQ(all->count(), 2u);

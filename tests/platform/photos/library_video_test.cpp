@@ -72,7 +72,8 @@ public:
         int events = 0;
         alignas(inotify_event) char buffer[4096];
         for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;)
-            for (char* p = buffer; p < buffer + n; p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+            for (char* p = buffer; p < buffer + n;
+                 p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
                 ++events;
         return events;
     }

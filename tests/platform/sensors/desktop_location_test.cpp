@@ -1,8 +1,9 @@
 // The desktop's location service as the source of positions, against a stand-in service on a
 // private message bus started by the test: found on the bus, asked for a client, and its update
 // read back as the device's position. Also what the host makes of a fixed position or no source.
-#include <gtest/gtest.h>
+#include "platform/sensors/desktop_location.h"
 
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -18,7 +19,6 @@
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/sensors/cl_location_manager.h"
-#include "platform/sensors/desktop_location.h"
 #include "tests/support/location_stand_in.h"
 #include "tests/support/required_tool.h"
 
@@ -73,8 +73,9 @@ TEST(DesktopLocationTest, ASystemBusThatNeverAnswersIsGivenUp) {
     // Run apart, so that a hang fails the test instead of stopping it; a hung call is left behind.
     auto asked = std::make_shared<std::promise<std::pair<bool, bool>>>();
     auto answer = asked->get_future();
-    std::thread([asked] { asked->set_value({DesktopLocation::available(), DesktopLocation::start("korva").ok()}); })
-        .detach();
+    std::thread([asked] {
+        asked->set_value({DesktopLocation::available(), DesktopLocation::start("korva").ok()});
+    }).detach();
     const bool answered = answer.wait_for(std::chrono::seconds(15)) == std::future_status::ready;
     EXPECT_TRUE(answered) << "the start waits for a bus that never answers";
     if (answered) {
