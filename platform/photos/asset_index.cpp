@@ -93,7 +93,7 @@ bool rowAgrees(const AssetIndexRow& row, const FileFacts& file) {
 }
 
 // Conditions that pass and say nothing of the index file: a lock held elsewhere, a full disk, an
-// I/O error, memory. Anything else (a damaged file, a table not of our shape, rows at odds with
+// I/O error, memory, a change another connection made meanwhile. Anything else (a damaged file, a table not of our shape, rows at odds with
 // each other) is the index's own fault.
 bool isDamage(int code) {
     switch (code & 0xFF) {
@@ -107,6 +107,8 @@ bool isDamage(int code) {
         case SQLITE_CANTOPEN:
         case SQLITE_PERM:
         case SQLITE_INTERRUPT:
+        case SQLITE_ABORT:
+        case SQLITE_SCHEMA:
         case SQLITE_PROTOCOL: return false;
         default: return true;
     }
