@@ -47,6 +47,10 @@ void configureLocation(const HostOptions& options) {
     CLLocationManager::setPositionSource(CLPositionSource::None);
 }
 
+void stopDeviceServices() {
+    DesktopLocation::stop();
+}
+
 Result<void> configureDeviceServices(const HostOptions& options) {
     if (!options.dataDir.empty()) Sandbox::setRoot(options.dataDir);
     if (!options.libraryDir.empty()) PHPhotoLibrary::setLibraryDirectory(options.libraryDir);

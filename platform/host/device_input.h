@@ -23,3 +23,7 @@ Result<void> configureDeviceServices(const HostOptions& options);
 // The device's position: the fixed one of the options, else the desktop's location service where
 // it runs, else none (permission is then answered "denied").
 void configureLocation(const HostOptions& options);
+// Stops the device services that run threads of their own (the desktop location client), so that
+// nothing of them is left running when the program's statics are destroyed. The application main
+// calls it once the host's loop is over; the services can be configured again afterwards.
+void stopDeviceServices();

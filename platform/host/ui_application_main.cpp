@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/host/device_input.h"
 #include "platform/ui/controller/ui_storyboard.h"
 
 namespace {
@@ -63,5 +64,6 @@ int UIApplicationMain(int /*argc*/, char** /*argv*/, const std::string& /*princi
     if (host.kind() == HostKind::Headless)
         std::printf("korva: headless host drew one %dx%d frame; exiting\n", host.compositor().pixelWidth(),
                     host.compositor().pixelHeight());
+    stopDeviceServices();
     return code;
 }

@@ -3,13 +3,17 @@
 // The folder is the truth and the index is derived from it. Crash safety: files are written
 // (atomically) before their rows, rows are written in one transaction per change, and open()
 // repairs what a crash or damage can leave: an index that fails to open, fails its integrity
-// check or cannot be repaired is set aside and rebuilt from the folder; rows without an
-// identifier get one; rows whose file is missing or cut short are dropped (a cut file stays in
-// the folder, unlisted); rows whose kind or length disagrees with their file are described
-// afresh from it; whole image files without a row are indexed; and the temporary files
-// of an interrupted atomic write are removed. Thread-safe (one connection behind a lock).
+// check or cannot be repaired is set aside and rebuilt from the folder; rows without an identifier
+// of their own get one, and rows naming a file an earlier row names go; rows whose file is missing
+// or cut short are dropped (a cut file stays in the folder, unlisted); rows whose kind, size or
+// length disagrees with their file are described afresh from it (a movie is read only when its
+// size or time differ from the recorded ones); whole image files without a row are indexed; and
+// the temporary files of an interrupted atomic write are removed. Only the index's own faults set
+// it aside: a lock another connection holds, a full disk or an I/O error fail the one open or
+// change and keep the file. Thread-safe (one connection behind a lock).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -17,10 +21,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/photos/library_file_facts.h"
 #include "platform/photos/ph_types.h"
 #include "platform/runtime/result.h"
 
 struct sqlite3;
+struct AssetIndexRow;
 
 struct AssetRecord {
     std::string identifier;
@@ -30,6 +36,7 @@ struct AssetRecord {
     double creationDate = 0, modificationDate = 0;  // seconds since 2001-01-01 UTC
     std::optional<PHAssetLocation> location;
     double duration = 0;  // seconds; 0 for photos
+    std::optional<FileStamp> stamp;  // none: not known, the file is checked at the next open
 };
 
 enum class AssetSortKey { CreationDate, ModificationDate };
@@ -53,10 +60,15 @@ public:
     const std::string& folder() const { return folder_; }
     std::string pathOf(const AssetRecord& record) const;
 
-    // One transaction: all inserts and deletions happen, or none.
+    // One transaction: all inserts and deletions happen, or none. A failure that is not damage
+    // leaves the index usable for the next change.
     Result<void> apply(const std::vector<AssetRecord>& inserts, const std::vector<std::string>& deletions);
     Result<std::vector<AssetRecord>> query(const AssetQuery& query) const;
     std::size_t count() const;
+    // Whether a failure was the index's own (a damaged file, a table not of our shape, rows at odds
+    // with the folder) rather than a passing condition: the change then goes through a reopen,
+    // whose repair settles the rows and which sets a damaged file aside.
+    bool damaged() const { return damaged_; }
 
     // Reads an image file's size, type and GPS position, or a movie's size and length; fails for
     // files that do not decode.
@@ -65,18 +77,26 @@ public:
 private:
     AssetIndex(std::string folder, sqlite3* db) : folder_(std::move(folder)), db_(db) {}
     static Result<void> setAside(const std::string& path);
+    // The connection's last error, noting damage.
+    Failure failure(const std::string& what) const;
     Result<void> exec(const char* sql) const;
     Result<void> checkIntegrity() const;
-    Result<void> addDurationColumn();
+    // Columns that came after the first index (movie lengths, file stamps), added to an older one.
+    Result<void> addMissingColumns();
     Result<void> repair();
+    // Rows that share a file or an identifier (an index made elsewhere need not forbid them): the
+    // earliest row naming a file keeps it and later ones go; a later row sharing an identifier gets
+    // one of its own, so that a deletion by identifier never takes two files. Unique indexes keep
+    // it so from then on.
+    Result<void> separateDuplicateRows();
     Result<void> giveRowsIdentifiers();
-    // The file's own description when a row's kind or length disagrees with it; none when they agree.
-    static std::optional<AssetRecord> redescribedRow(const std::string& path, std::int64_t kind, double duration);
+    Result<std::vector<AssetIndexRow>> readRows() const;
     Result<void> updateDescriptions(const std::vector<AssetRecord>& records);
 
     std::string folder_;
     sqlite3* db_;
     mutable std::mutex mutex_;
+    mutable std::atomic<bool> damaged_{false};
 };
 
 // File names the library indexes (by extension, case-insensitive): images, movies, either.

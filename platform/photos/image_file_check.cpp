@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -19,8 +20,10 @@ namespace {
 // a head that does not hold them is read again, larger, up to kLargestHead.
 constexpr std::size_t kHeadBytes = 256 * 1024;
 constexpr std::size_t kLargestHead = 16 << 20;
-// Some writers pad a file after its end marker; the marker is looked for this far from the end.
+// The end marker is looked for this far from the end first; a file with more after its picture
+// (padding, a movie kept after the photo) is walked from its first scan to the marker.
 constexpr std::size_t kTailBytes = 4096;
+constexpr std::size_t kWalkChunk = 1 << 20;
 
 constexpr std::string_view kJpegEnd("\xFF\xD9", 2);
 constexpr std::string_view kPngEnd("IEND\xAE\x42\x60\x82", 8);
@@ -32,16 +35,27 @@ struct Descriptor {
     }
 };
 
-bool readAt(int fd, Bytes& out, std::size_t length, off_t offset) {
+// Reads `length` bytes at `offset`. A read that fails is the file's unreadability; one that ends early
+// (the file shrank under the check) is its content's.
+enum class ReadOutcome { Done, Failed, Short };
+ReadOutcome readAt(int fd, Bytes& out, std::size_t length, off_t offset) {
     out.resize(length);
     std::size_t done = 0;
     while (done < length) {
         ssize_t got = ::pread(fd, out.data() + done, length - done, offset + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
+        if (got < 0) return ReadOutcome::Failed;
+        if (got == 0) return ReadOutcome::Short;
         done += static_cast<std::size_t>(got);
     }
-    return true;
+    return ReadOutcome::Done;
+}
+
+Failure readFailure(ReadOutcome outcome, const std::string& what, FileCheckFault* fault) {
+    const int error = errno;
+    if (fault) *fault = outcome == ReadOutcome::Failed ? FileCheckFault::Unreadable : FileCheckFault::NotWhole;
+    return fail(outcome == ReadOutcome::Failed ? "cannot read " + what + ": " + std::strerror(error)
+                                               : "cut short while read");
 }
 
 std::string_view textOf(std::span<const std::uint8_t> bytes) {
@@ -78,10 +92,71 @@ ScanStart jpegScanStart(std::span<const std::uint8_t> head, std::size_t fileSize
     }
 }
 
+// Walks a JPEG's compressed data from the marker that starts its first scan to its end-of-image
+// marker, in pieces: entropy-coded bytes with their stuffed and restart markers, and the segments
+// and further scans of a progressive picture. What follows the end (a trailer) is never read.
+class JpegEndFinder {
+public:
+    // Bytes from the start-of-scan marker on, in order; answers true once the end is found.
+    bool feed(std::span<const std::uint8_t> bytes) {
+        std::size_t i = 0;
+        while (i < bytes.size() && state_ != State::Found) {
+            const std::uint8_t b = bytes[i];
+            switch (state_) {
+                case State::Data: {
+                    const void* ff = std::memchr(bytes.data() + i, 0xFF, bytes.size() - i);
+                    if (!ff) return false;
+                    i = static_cast<std::size_t>(static_cast<const std::uint8_t*>(ff) - bytes.data()) + 1;
+                    state_ = State::Marker;
+                    continue;
+                }
+                case State::Marker:
+                    if (b == 0xD9)
+                        state_ = State::Found;
+                    else if (b == 0x00 || (b >= 0xD0 && b <= 0xD7) || b == 0x01)
+                        state_ = State::Data;
+                    else if (b != 0xFF)
+                        state_ = State::LengthHigh;
+                    break;
+                case State::LengthHigh:
+                    length_ = std::size_t{b} << 8;
+                    state_ = State::LengthLow;
+                    break;
+                case State::LengthLow:
+                    length_ |= b;
+                    // The length counts its own two bytes.
+                    skip_ = length_ >= 2 ? length_ - 2 : 0;
+                    state_ = skip_ ? State::Skip : State::Data;
+                    break;
+                case State::Skip: {
+                    const std::size_t n = std::min(skip_, bytes.size() - i);
+                    skip_ -= n;
+                    i += n;
+                    if (skip_ == 0) state_ = State::Data;
+                    continue;
+                }
+                case State::Found: break;
+            }
+            ++i;
+        }
+        return state_ == State::Found;
+    }
+
+private:
+    enum class State { Data, Marker, LengthHigh, LengthLow, Skip, Found };
+    // The first byte fed is the 0xFF of the start-of-scan marker.
+    State state_ = State::Data;
+    std::size_t length_ = 0, skip_ = 0;
+};
+
+// Whether an end-of-image marker follows the scan that starts at the offset; fails when the bytes
+// cannot be read.
+using EndSearch = std::function<Result<bool>(std::size_t scanOffset)>;
+
 // The checks on a head (from the file's start) and a tail (up to its end) of a file of `size`
 // bytes. False from `headIsEnough` asks for a longer head.
-Result<void> judge(std::span<const std::uint8_t> head, std::span<const std::uint8_t> tail, std::size_t size,
-                   bool& headIsEnough) {
+Result<ImageInfo> judge(std::span<const std::uint8_t> head, std::span<const std::uint8_t> tail, std::size_t size,
+                        bool& headIsEnough, const EndSearch& endFollowsScan) {
     headIsEnough = true;
     const bool wholeHead = head.size() >= size;
     auto header = readImageInfo(head);
@@ -96,7 +171,7 @@ Result<void> judge(std::span<const std::uint8_t> head, std::span<const std::uint
     }
     if (header->format == ImageFormat::PNG) {
         if (textOf(tail).find(kPngEnd) == std::string_view::npos) return fail("cut off before its end marker");
-        return {};
+        return *header;
     }
     ScanStart scan = jpegScanStart(head, size);
     if (scan.search == ScanSearch::HeadTooShort) {
@@ -106,35 +181,57 @@ Result<void> judge(std::span<const std::uint8_t> head, std::span<const std::uint
     if (scan.search == ScanSearch::Damaged) return fail("cut off inside its header");
     // The end marker must follow the scan: an embedded thumbnail ends with one of its own.
     const std::size_t end = textOf(tail).rfind(kJpegEnd);
-    if (end == std::string_view::npos || size - tail.size() + end <= scan.offset)
-        return fail("cut off before its end marker");
-    return {};
+    if (end != std::string_view::npos && size - tail.size() + end > scan.offset) return *header;
+    // Data may follow the picture (a movie kept after the photo): the end is then found by walking
+    // the compressed data from the first scan on.
+    auto found = endFollowsScan(scan.offset);
+    if (!found) return fail(found.error());
+    if (!*found) return fail("cut off before its end marker");
+    return *header;
 }
 
 }  // namespace
 
-Result<void> checkImageFileIsWhole(const std::string& path) {
+Result<ImageInfo> checkImageFileIsWhole(const std::string& path, FileCheckFault* fault) {
+    if (fault) *fault = FileCheckFault::NotWhole;
     // Without blocking: a pipe or device under a photo's name must not hold the caller.
     Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
-    if (file.fd < 0) return fail(std::string("cannot open: ") + std::strerror(errno));
+    if (file.fd < 0) {
+        if (fault) *fault = FileCheckFault::Unreadable;
+        return fail(std::string("cannot open: ") + std::strerror(errno));
+    }
     struct stat info {};
     if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return fail("not a regular file");
     const auto size = static_cast<std::size_t>(info.st_size);
     Bytes tail;
     const std::size_t tailLength = std::min(size, kTailBytes);
-    if (!readAt(file.fd, tail, tailLength, static_cast<off_t>(size - tailLength))) return fail("cannot read the end");
+    if (auto read = readAt(file.fd, tail, tailLength, static_cast<off_t>(size - tailLength)); read != ReadOutcome::Done)
+        return readFailure(read, "the end", fault);
+    auto walk = [&](std::size_t from) -> Result<bool> {
+        JpegEndFinder finder;
+        Bytes chunk;
+        for (std::size_t at = from; at < size; at += kWalkChunk) {
+            const std::size_t length = std::min(kWalkChunk, size - at);
+            if (auto read = readAt(file.fd, chunk, length, static_cast<off_t>(at)); read != ReadOutcome::Done)
+                return readFailure(read, "the picture", fault);
+            if (finder.feed(chunk)) return true;
+        }
+        return false;
+    };
     Bytes head;
     const std::size_t largest = std::min(size, kLargestHead);
     for (std::size_t headLength = std::min(size, kHeadBytes);; headLength = std::min(largest, 4 * headLength)) {
-        if (!readAt(file.fd, head, headLength, 0)) return fail("cannot read the header");
+        if (auto read = readAt(file.fd, head, headLength, 0); read != ReadOutcome::Done)
+            return readFailure(read, "the header", fault);
         bool headIsEnough = true;
-        Result<void> verdict = judge(head, tail, size, headIsEnough);
+        Result<ImageInfo> verdict = judge(head, tail, size, headIsEnough, walk);
         if (verdict || headIsEnough || headLength >= largest) return verdict;
     }
 }
 
-Result<void> checkImageDataIsWhole(std::span<const std::uint8_t> data) {
+Result<ImageInfo> checkImageDataIsWhole(std::span<const std::uint8_t> data) {
     bool headIsEnough = true;
+    auto walk = [&](std::size_t from) -> Result<bool> { return JpegEndFinder().feed(data.subspan(from)); };
     return judge(data.first(std::min(data.size(), kLargestHead)), data.last(std::min(data.size(), kTailBytes)),
-                 data.size(), headIsEnough);
+                 data.size(), headIsEnough, walk);
 }

@@ -1,16 +1,24 @@
-// Whether an image file of the library is whole, judged from its head and its tail only, so that
-// a library of many photos can be checked every time it opens.
+// Whether an image file of the library is whole, judged from its head and its tail, so that a
+// library of many photos can be checked every time it opens; only a JPEG with more than a little
+// after its picture (a movie kept after the photo) is read through to its end marker.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
 
+#include "platform/image/codec/raster.h"
 #include "platform/runtime/result.h"
+
+// What a failed check found: the file's content is not whole, or the file could not be read this
+// time (no permission, an I/O error), which says nothing of its content.
+enum class FileCheckFault { NotWhole, Unreadable };
 
 // Succeeds when the file's header reads, names a picture size a decoder takes, and the file ends
 // where its format ends: a JPEG with an end-of-image marker after the start of its first scan (not
-// just an embedded thumbnail's), a PNG with its end chunk. A cut-off file fails with the reason.
-Result<void> checkImageFileIsWhole(const std::string& path);
+// just an embedded thumbnail's), whatever follows it, a PNG with its end chunk. A cut-off file
+// fails with the reason.
+// Answers the header's facts; `fault`, when given, says which kind of failure it was.
+Result<ImageInfo> checkImageFileIsWhole(const std::string& path, FileCheckFault* fault = nullptr);
 // The same check on image data in memory.
-Result<void> checkImageDataIsWhole(std::span<const std::uint8_t> data);
+Result<ImageInfo> checkImageDataIsWhole(std::span<const std::uint8_t> data);

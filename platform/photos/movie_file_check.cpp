@@ -34,8 +34,13 @@ bool isQuarterTurned(const AVStream& stream) {
     return std::lround(std::fabs(degrees) / 90.0) % 2 == 1;
 }
 
+// Errors that say the file could not be read, not what it holds.
+bool isReadError(int code) {
+    return code == AVERROR(EIO) || code == AVERROR(EACCES) || code == AVERROR(EPERM) || code == AVERROR(ENOMEM);
+}
+
 // Every sample the index lists must lie inside the file, and every packet must come back whole.
-Result<void> checkWhole(AVFormatContext& format) {
+Result<void> checkWhole(AVFormatContext& format, FileCheckFault* fault) {
     const std::int64_t size = avio_size(format.pb);
     for (unsigned i = 0; i < format.nb_streams && size > 0; ++i) {
         AVStream* stream = format.streams[i];
@@ -50,6 +55,10 @@ Result<void> checkWhole(AVFormatContext& format) {
     for (;;) {
         int rc = av_read_frame(&format, packet.get());
         if (rc == AVERROR_EOF) return {};
+        if (rc < 0 && isReadError(rc)) {
+            if (fault) *fault = FileCheckFault::Unreadable;
+            return fail("cannot read: " + averror(rc));
+        }
         if (rc < 0) return fail("cut short: " + averror(rc));
         bool corrupt = packet->flags & AV_PKT_FLAG_CORRUPT;
         av_packet_unref(packet.get());
@@ -59,12 +68,15 @@ Result<void> checkWhole(AVFormatContext& format) {
 
 }  // namespace
 
-Result<MovieFileFacts> describeMovieFile(const std::string& path) {
+Result<MovieFileFacts> describeMovieFile(const std::string& path, FileCheckFault* fault) {
+    if (fault) *fault = FileCheckFault::NotWhole;
     // A damaged movie is an answer here, not news: the libraries' own lines stay off standard error.
     av_log_set_level(AV_LOG_QUIET);
     AVFormatContext* raw = nullptr;
-    if (int rc = avformat_open_input(&raw, path.c_str(), nullptr, nullptr); rc < 0)
+    if (int rc = avformat_open_input(&raw, path.c_str(), nullptr, nullptr); rc < 0) {
+        if (isReadError(rc) && fault) *fault = FileCheckFault::Unreadable;
         return fail("not a movie: " + averror(rc));
+    }
     std::unique_ptr<AVFormatContext, InputCloser> format(raw);
     // The library holds MPEG-4 and QuickTime movies, whatever else the reader could open.
     if (!format->iformat || !std::strstr(format->iformat->name, "mp4")) return fail("not an MPEG-4 or QuickTime movie");
@@ -80,6 +92,6 @@ Result<MovieFileFacts> describeMovieFile(const std::string& path) {
     if (format->duration > 0) facts.duration = double(format->duration) / AV_TIME_BASE;
     if (facts.pixelWidth <= 0 || facts.pixelHeight <= 0) return fail("a movie without a picture size");
     if (facts.duration <= 0) return fail("a movie without length");
-    if (auto whole = checkWhole(*format); !whole) return fail(whole.error());
+    if (auto whole = checkWhole(*format, fault); !whole) return fail(whole.error());
     return facts;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/photos/image_file_check.h"
 #include "platform/runtime/result.h"
 
 struct MovieFileFacts {
@@ -11,5 +12,6 @@ struct MovieFileFacts {
     double duration = 0;                  // seconds
 };
 
-// Fails with the reason for a file that is no movie, has no picture or no length, or is cut short.
-Result<MovieFileFacts> describeMovieFile(const std::string& path);
+// Fails with the reason for a file that is no movie, has no picture or no length, or is cut short;
+// `fault`, when given, tells those apart from a file that could not be read this time.
+Result<MovieFileFacts> describeMovieFile(const std::string& path, FileCheckFault* fault = nullptr);

@@ -195,6 +195,7 @@ Result<void> PHPhotoLibrary::performChangesAndWait(std::function<void()> changes
 Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, std::vector<std::string>& removed) {
     if (!authorized()) return fail("the photo library is not authorized");
     std::shared_ptr<AssetIndex> assets = index();
+    if (!assets) assets = openAgain();
     if (!assets) return fail("the photo library is unavailable: " + openError());
 
     // Files first: everything is read and checked before anything is written.
@@ -257,6 +258,8 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
             return fail("cannot write " + path + ": " + w.error());
         }
         written.push_back(path);
+        // The file was checked whole before it was written; its stamp spares the next open a read.
+        p.record.stamp = fileStampOf(path);
         // Without a location of its own, the one in the file's GPS block is indexed.
         if (!p.record.location && p.record.mediaType == PHAssetMediaType::Image)
             if (auto described = AssetIndex::describeFile(path, false)) p.record.location = described->location;
@@ -274,6 +277,12 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
 
     if (records.empty() && doomedIds.empty()) return std::vector<std::string>{};
     if (auto applied = assets->apply(records, doomedIds); !applied) {
+        // A lock held elsewhere, a full disk or an I/O error fail this change alone; the index
+        // and its connection stay for the next one.
+        if (!assets->damaged()) {
+            undo();
+            return fail(applied.error());
+        }
         assets.reset();
         auto again = reopenAndApply(records, doomed, applied.error());
         assets = index();
@@ -289,6 +298,18 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
     std::vector<std::string> inserted;
     for (const auto& r : records) inserted.push_back(r.identifier);
     return inserted;
+}
+
+std::shared_ptr<AssetIndex> PHPhotoLibrary::openAgain() {
+    auto reopened = AssetIndex::open(folder_);
+    std::lock_guard lock(indexMutex_);
+    if (!reopened) {
+        openError_ = reopened.error();
+        return nullptr;
+    }
+    index_ = std::move(reopened.value());
+    openError_.clear();
+    return index_;
 }
 
 Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& records,

@@ -90,8 +90,11 @@ protected:
 
 private:
     Result<std::vector<std::string>> commit(struct PHChangeTransaction& transaction, std::vector<std::string>& removed);
-    // After the index failed a change: reopens it (an index found damaged is set aside and rebuilt
-    // from the folder, which already holds the change's files) and applies the change there.
+    // After an open that failed for a passing reason (a lock, an I/O error): opens the index again;
+    // none when it still fails. On the library's queue.
+    std::shared_ptr<AssetIndex> openAgain();
+    // After a change found the index damaged: reopens it (set aside and rebuilt from the folder,
+    // which already holds the change's files) and applies the change there.
     Result<void> reopenAndApply(const std::vector<AssetRecord>& records, const std::vector<AssetRecord>& doomed,
                                 const std::string& failure);
     std::shared_ptr<AssetIndex> index() const;

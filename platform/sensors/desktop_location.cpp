@@ -3,6 +3,8 @@
 
 #include <gio/gio.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -19,6 +21,7 @@ constexpr const char* kManagerInterface = "org.freedesktop.GeoClue2.Manager";
 constexpr const char* kClientInterface = "org.freedesktop.GeoClue2.Client";
 constexpr const char* kLocationInterface = "org.freedesktop.GeoClue2.Location";
 constexpr int kCallTimeoutMs = 1000;
+constexpr int kConnectTimeoutMs = 1000;
 constexpr unsigned kAccuracyExact = 8;
 
 std::string takeError(GError*& error) {
@@ -58,6 +61,21 @@ struct Client {
     GMainContext* context = nullptr;
     GMainLoop* loop = nullptr;
     std::thread thread;
+
+    // Quits the loop and joins its thread; the caller holds the mutex.
+    void stopLocked() {
+        if (!started) return;
+        g_main_loop_quit(loop);
+        thread.join();
+        g_main_loop_unref(loop);
+        g_main_context_unref(context);
+        loop = nullptr;
+        context = nullptr;
+        started = false;
+    }
+    // The program's exit should have stopped the client (stopDeviceServices); should it not
+    // have, the thread is still joined rather than left running into the end of the process.
+    ~Client() { stopLocked(); }
 };
 
 Client& client() {
@@ -114,11 +132,56 @@ Result<void> startClient(GDBusConnection* bus, const std::string& desktopId) {
     return {};
 }
 
+// A connection to the system bus of our own, given up after kConnectTimeoutMs: a bus that takes the
+// connection and never answers would otherwise hold the start for ever. The attempt runs on a
+// thread that is cancelled and left to finish by itself when it takes too long.
 GDBusConnection* systemBus(std::string& problem) {
     GError* error = nullptr;
-    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
-    if (!bus) problem = takeError(error);
-    return bus;
+    gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
+    if (!address) {
+        problem = takeError(error);
+        return nullptr;
+    }
+    struct Attempt {
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        bool abandoned = false;
+        GDBusConnection* bus = nullptr;
+        std::string problem;
+        GCancellable* cancel = g_cancellable_new();
+        ~Attempt() { g_object_unref(cancel); }
+    };
+    auto attempt = std::make_shared<Attempt>();
+    std::thread([attempt, address = std::string(address)] {
+        GError* failure = nullptr;
+        GDBusConnection* bus =
+            g_dbus_connection_new_for_address_sync(address.c_str(),
+                                                   GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+                                                   nullptr, attempt->cancel, &failure);
+        std::lock_guard lock(attempt->mutex);
+        if (attempt->abandoned) {
+            if (bus) g_object_unref(bus);
+            g_clear_error(&failure);
+            return;
+        }
+        attempt->bus = bus;
+        if (!bus) attempt->problem = takeError(failure);
+        attempt->done = true;
+        attempt->finished.notify_all();
+    }).detach();
+    g_free(address);
+    std::unique_lock lock(attempt->mutex);
+    if (!attempt->finished.wait_for(lock, std::chrono::milliseconds(kConnectTimeoutMs),
+                                    [&] { return attempt->done; })) {
+        attempt->abandoned = true;
+        g_cancellable_cancel(attempt->cancel);
+        problem = "the system bus did not answer within " + std::to_string(kConnectTimeoutMs) + " ms";
+        return nullptr;
+    }
+    if (!attempt->bus) problem = attempt->problem;
+    return attempt->bus;
 }
 
 }  // namespace
@@ -193,12 +256,5 @@ Result<void> DesktopLocation::start(const std::string& desktopId) {
 void DesktopLocation::stop() {
     Client& c = client();
     std::lock_guard lock(c.mutex);
-    if (!c.started) return;
-    g_main_loop_quit(c.loop);
-    c.thread.join();
-    g_main_loop_unref(c.loop);
-    g_main_context_unref(c.context);
-    c.loop = nullptr;
-    c.context = nullptr;
-    c.started = false;
+    c.stopLocked();
 }

@@ -2,10 +2,17 @@
 // window, launching, and the delegate events the host or services hand over.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <random>
+
 #include "platform/dispatch/clock.h"
 #include "platform/host/ui_application_main.h"
 #include "platform/ui/controller/ui_storyboard.h"
 #include "platform/ui/view/ui_remote_control.h"
+#include "tests/support/location_stand_in.h"
+#include "tests/support/required_tool.h"
 
 namespace {
 
@@ -107,6 +114,41 @@ TEST_F(ApplicationMainTest, RemoteControlEventsGoUpTheResponderChain) {
     EXPECT_TRUE(sendRemoteControlEvent(inner, event));
     EXPECT_EQ(handler->events, std::vector<std::shared_ptr<NSObject>>{event});
     EXPECT_FALSE(sendRemoteControlEvent(UIView::make(), event));
+}
+
+// With the desktop's location service running, the program's client of it lives on a thread of its
+// own; the whole road from the environment to the end of the process ends with the loop's status.
+TEST_F(ApplicationMainTest, TheProgramExitsWithItsStatusBesideTheDesktopLocationService) {
+    if (auto why = testsupport::missingTool("dbus-daemon")) GTEST_SKIP() << *why;
+    // The exit runs in a fresh run of this binary, which finds the parent's bus through the
+    // environment and leaves the service to it.
+    constexpr const char* kBusVariable = "KORVA_TEST_LOCATION_BUS";
+    std::optional<testsupport::LocationStandIn> service;
+    std::filesystem::path folder;
+    if (std::getenv(kBusVariable)) {
+        folder = std::getenv("KORVA_DATA_DIR");
+    } else {
+        service.emplace();
+        ASSERT_TRUE(service->startBus()) << "dbus-daemon could not start a private bus";
+        ASSERT_TRUE(service->startService());
+        folder = std::filesystem::temp_directory_path() / ("korva-exit-" + std::to_string(std::random_device{}()));
+        ::setenv(kBusVariable, service->address.c_str(), 1);
+        ::setenv("KORVA_DATA_DIR", folder.c_str(), 1);
+    }
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ::setenv("DBUS_SYSTEM_BUS_ADDRESS", std::getenv(kBusVariable), 1);
+            ::setenv("KORVA_HOST", "headless", 1);
+            ::setenv("KORVA_TIME", "virtual", 1);
+            ::setenv("KORVA_LIBRARY_DIR", (folder / "library").c_str(), 1);
+            UIApplicationDelegateClasses::registerClass("Delegate", [] { return std::make_shared<Delegate>(); });
+            std::exit(UIApplicationMain(0, nullptr, "", "Delegate"));
+        },
+        ::testing::ExitedWithCode(0), "");
+    ::unsetenv(kBusVariable);
+    ::unsetenv("KORVA_DATA_DIR");
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -194,6 +194,68 @@ TEST_F(PhotosTest, ARowThatMisdescribesItsFileIsDescribedAfresh) {
     EXPECT_EQ(asset->pixelHeight(), 10);
 }
 
+// An index made elsewhere, whose table forbids nothing: two rows share an identifier, a third names
+// a file another row names, a size is not the file's. The open settles them, and a deletion by the
+// shared identifier takes one file.
+TEST_F(PhotosTest, RowsSharingAnIdentifierOrAFileAreSettledAtOpen) {
+    std::string first = save(jpeg(10, 10));
+    std::string second = save(jpeg(12, 8));
+    ASSERT_FALSE(second.empty());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    const std::string columns =
+        "identifier, file, media_type, pixel_width, pixel_height, creation_date, "
+        "modification_date, latitude, longitude, altitude, duration";
+    runSql(folder / AssetIndex::kIndexFileName,
+           "ALTER TABLE assets RENAME TO kept;"
+           "CREATE TABLE assets (identifier TEXT, file TEXT, media_type INTEGER, pixel_width INTEGER,"
+           " pixel_height INTEGER, creation_date REAL, modification_date REAL, latitude REAL, longitude REAL,"
+           " altitude REAL, duration REAL NOT NULL DEFAULT 0);"
+           "INSERT INTO assets (" +
+               columns + ") SELECT " + columns +
+               " FROM kept ORDER BY creation_date;"
+               "DROP TABLE kept;"
+               "UPDATE assets SET identifier = '" +
+               first +
+               "';"
+               "UPDATE assets SET pixel_width = 40000, pixel_height = -1 WHERE rowid = 2;"
+               "INSERT INTO assets (" +
+               columns +
+               ") SELECT 'stray', file, media_type, 1, 1, creation_date,"
+               " modification_date, latitude, longitude, altitude, duration FROM assets WHERE rowid = 1;");
+
+    auto all = PHAsset::fetchAssetsWithOptions(nullptr);
+    ASSERT_EQ(all->count(), 2u);
+    std::set<std::string> identifiers;
+    std::set<std::pair<int, int>> sizes;
+    for (auto& a : all->assets()) {
+        identifiers.insert(a->localIdentifier());
+        sizes.insert({a->pixelWidth(), a->pixelHeight()});
+    }
+    EXPECT_EQ(identifiers.size(), 2u);
+    EXPECT_TRUE(identifiers.count(first));
+    EXPECT_FALSE(identifiers.count("stray"));
+    EXPECT_EQ(sizes, (std::set<std::pair<int, int>>{{10, 10}, {12, 8}}));
+
+    auto shared = PHAsset::fetchAssetsWithLocalIdentifiers({first})->firstObject();
+    ASSERT_TRUE(shared);
+    ASSERT_TRUE(PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait(
+        [&] { PHAssetChangeRequest::deleteAssets({shared}); }));
+    EXPECT_EQ(filesIn(folder), 1u);
+    EXPECT_EQ(listedFiles().size(), 1u);
+    // The unique indexes now keep a second row for one file out.
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(listedFiles().size(), 1u);
+}
+
+TEST_F(PhotosTest, AnIndexWhoseTableIsNotOfOurShapeIsRebuilt) {
+    ASSERT_FALSE(save(jpeg(10, 10)).empty());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    runSql(folder / AssetIndex::kIndexFileName, "DROP TABLE assets; CREATE TABLE assets (identifier TEXT, file TEXT)");
+    EXPECT_EQ(listedFiles().size(), 1u);
+    EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
+    EXPECT_FALSE(save(jpeg(12, 10)).empty());
+}
+
 // Whole photos are listed however long their headers; a photo cut inside its header (right after
 // an embedded thumbnail's own end marker) is not; data no decoder takes is never saved.
 TEST_F(PhotosTest, PhotosAreJudgedByTheirFrameNotTheirThumbnail) {

@@ -1,7 +1,11 @@
 // Movies in the photo library: a readable movie is copied in as a video with its size and length,
 // anything else fails the change and adds nothing; the index of an older library gains the length
 // and keeps its rows; the repair on open knows movies from photos.
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -56,7 +60,63 @@ struct LibraryVideoTest : PhotosTest {
     std::filesystem::path outside;
 };
 
+// Counts the times a file is opened or read while it is watched.
+class FileReads {
+public:
+    explicit FileReads(const std::string& path) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        EXPECT_GE(inotify_add_watch(fd_, path.c_str(), IN_OPEN | IN_ACCESS), 0);
+    }
+    ~FileReads() { ::close(fd_); }
+    // Events since the last call.
+    int take() {
+        int events = 0;
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;)
+            for (char* p = buffer; p < buffer + n;
+                 p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+                ++events;
+        return events;
+    }
+
+private:
+    int fd_;
+};
+
 }  // namespace
+
+TEST_F(LibraryVideoTest, AMovieIsReadWhenItEntersAndWhenItChangesNotAtEveryOpen) {
+    ASSERT_TRUE(saveVideo(movie("clip.mp4", {.seconds = 1.0})));
+    const std::string path = videos().front()->filePath();
+    const std::string identifier = videos().front()->localIdentifier();
+    FileReads reads(path);
+    auto reopen = [&] {
+        PHPhotoLibrary::setLibraryDirectory(folder.string());
+        auto found = videos();
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found.front()->localIdentifier(), identifier);
+    };
+    reopen();
+    EXPECT_EQ(reads.take(), 0) << "an unchanged movie read at open";
+
+    // A movie whose time moved on is checked once more, then left alone again.
+    struct timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    reopen();
+    EXPECT_GT(reads.take(), 0);
+    reopen();
+    EXPECT_EQ(reads.take(), 0);
+
+    // So is a row from before stamps were kept.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / AssetIndex::kIndexFileName).c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "UPDATE assets SET file_size = NULL, file_time = NULL", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    reopen();
+    EXPECT_GT(reads.take(), 0);
+    reopen();
+    EXPECT_EQ(reads.take(), 0);
+}
 
 TEST_F(LibraryVideoTest, AMovieLandsAsAVideoFileWithItsSizeAndLength) {
     std::string source = movie("clip.mp4", {.width = 640, .height = 480, .seconds = 1.5});

@@ -1,144 +1,26 @@
 // The desktop's location service as the source of positions, against a stand-in service on a
 // private message bus started by the test: found on the bus, asked for a client, and its update
 // read back as the device's position. Also what the host makes of a fixed position or no source.
-#include <gtest/gtest.h>
+#include "platform/sensors/desktop_location.h"
 
-#include <gio/gio.h>
-#include <signal.h>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <future>
+#include <random>
 #include <string>
 #include <thread>
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/sensors/cl_location_manager.h"
-#include "platform/sensors/desktop_location.h"
+#include "tests/support/location_stand_in.h"
 #include "tests/support/required_tool.h"
-
-namespace {
-
-constexpr const char* kIntrospection = R"(<node>
-  <interface name="org.freedesktop.GeoClue2.Manager">
-    <method name="GetClient"><arg type="o" direction="out"/></method>
-  </interface>
-  <interface name="org.freedesktop.GeoClue2.Client">
-    <method name="Start"/>
-    <method name="Stop"/>
-    <property name="DesktopId" type="s" access="readwrite"/>
-    <property name="DistanceThreshold" type="u" access="readwrite"/>
-    <property name="RequestedAccuracyLevel" type="u" access="readwrite"/>
-    <signal name="LocationUpdated"><arg type="o"/><arg type="o"/></signal>
-  </interface>
-  <interface name="org.freedesktop.GeoClue2.Location">
-    <property name="Latitude" type="d" access="read"/>
-    <property name="Longitude" type="d" access="read"/>
-    <property name="Altitude" type="d" access="read"/>
-    <property name="Accuracy" type="d" access="read"/>
-  </interface>
-</node>)";
-constexpr const char* kClientPath = "/org/freedesktop/GeoClue2/Client/1";
-constexpr const char* kLocationPath = "/org/freedesktop/GeoClue2/Location/1";
-
-// A message bus of the test's own, and a stand-in location service on it, run on a thread.
-struct StandInService {
-    std::string address;
-    int daemonPid = 0;
-    GMainContext* context = nullptr;
-    GMainLoop* loop = nullptr;
-    std::thread thread;
-    std::string desktopId;  // written by the service's thread, read after the client started
-
-    bool startBus() {
-        FILE* out = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
-        if (!out) return false;
-        char line[512] = {};
-        if (std::fgets(line, sizeof line, out)) address = line;
-        if (std::fgets(line, sizeof line, out)) daemonPid = std::atoi(line);
-        pclose(out);
-        while (!address.empty() && (address.back() == '\n' || address.back() == '\r')) address.pop_back();
-        return !address.empty() && daemonPid > 0;
-    }
-
-    static void onCall(GDBusConnection* bus, const gchar*, const gchar*, const gchar* interface, const gchar* method,
-                       GVariant*, GDBusMethodInvocation* invocation, gpointer) {
-        if (g_strcmp0(method, "GetClient") == 0) {
-            g_dbus_method_invocation_return_value(invocation, g_variant_new("(o)", kClientPath));
-            return;
-        }
-        g_dbus_method_invocation_return_value(invocation, nullptr);
-        if (g_strcmp0(method, "Start") == 0)
-            g_dbus_connection_emit_signal(bus, nullptr, kClientPath, interface, "LocationUpdated",
-                                          g_variant_new("(oo)", "/", kLocationPath), nullptr);
-    }
-    static GVariant* onGet(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* name, GError**,
-                           gpointer self) {
-        auto* me = static_cast<StandInService*>(self);
-        if (g_strcmp0(name, "Latitude") == 0) return g_variant_new_double(60.17);
-        if (g_strcmp0(name, "Longitude") == 0) return g_variant_new_double(24.94);
-        if (g_strcmp0(name, "Altitude") == 0) return g_variant_new_double(12);
-        if (g_strcmp0(name, "Accuracy") == 0) return g_variant_new_double(20);
-        if (g_strcmp0(name, "DesktopId") == 0) return g_variant_new_string(me->desktopId.c_str());
-        return g_variant_new_uint32(0);
-    }
-    static gboolean onSet(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* name,
-                          GVariant* value, GError**, gpointer self) {
-        if (g_strcmp0(name, "DesktopId") == 0) static_cast<StandInService*>(self)->desktopId = g_variant_get_string(value, nullptr);
-        return TRUE;
-    }
-
-    bool startService() {
-        context = g_main_context_new();
-        loop = g_main_loop_new(context, FALSE);
-        std::promise<bool> ready;
-        auto answer = ready.get_future();
-        thread = std::thread([this, &ready] {
-            g_main_context_push_thread_default(context);
-            GError* error = nullptr;
-            GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
-                address.c_str(),
-                GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                     G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-                nullptr, nullptr, &error);
-            GDBusNodeInfo* node = bus ? g_dbus_node_info_new_for_xml(kIntrospection, &error) : nullptr;
-            bool ok = node != nullptr;
-            static const GDBusInterfaceVTable vtable{onCall, onGet, onSet, {}};
-            if (ok) {
-                g_dbus_connection_register_object(bus, "/org/freedesktop/GeoClue2/Manager", node->interfaces[0],
-                                                  &vtable, this, nullptr, nullptr);
-                g_dbus_connection_register_object(bus, kClientPath, node->interfaces[1], &vtable, this, nullptr,
-                                                  nullptr);
-                g_dbus_connection_register_object(bus, kLocationPath, node->interfaces[2], &vtable, this, nullptr,
-                                                  nullptr);
-                GVariant* owned = g_dbus_connection_call_sync(
-                    bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-                    g_variant_new("(su)", "org.freedesktop.GeoClue2", 0u), G_VARIANT_TYPE("(u)"),
-                    G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, &error);
-                ok = owned != nullptr;
-                if (owned) g_variant_unref(owned);
-            }
-            g_clear_error(&error);
-            ready.set_value(ok);
-            if (ok) g_main_loop_run(loop);
-            if (node) g_dbus_node_info_unref(node);
-            if (bus) g_object_unref(bus);
-            g_main_context_pop_thread_default(context);
-        });
-        return answer.get();
-    }
-
-    ~StandInService() {
-        if (loop) g_main_loop_quit(loop);
-        if (thread.joinable()) thread.join();
-        if (loop) g_main_loop_unref(loop);
-        if (context) g_main_context_unref(context);
-        if (daemonPid > 0) kill(daemonPid, SIGTERM);
-    }
-};
-
-}  // namespace
 
 TEST(DesktopLocationTest, TheServiceOnTheSystemBusFeedsTheDevicePosition) {
     CLLocationManager::resetForTesting();
@@ -148,7 +30,7 @@ TEST(DesktopLocationTest, TheServiceOnTheSystemBusFeedsTheDevicePosition) {
     EXPECT_FALSE(DesktopLocation::start("korva"));
 
     if (auto why = testsupport::missingTool("dbus-daemon")) GTEST_SKIP() << *why;
-    StandInService service;
+    testsupport::LocationStandIn service;
     ASSERT_TRUE(service.startBus()) << "dbus-daemon could not start a private bus";
     ASSERT_TRUE(service.startService());
     setenv("DBUS_SYSTEM_BUS_ADDRESS", service.address.c_str(), 1);
@@ -172,6 +54,38 @@ TEST(DesktopLocationTest, TheServiceOnTheSystemBusFeedsTheDevicePosition) {
     EXPECT_DOUBLE_EQ(position->altitude(), 12);
     EXPECT_DOUBLE_EQ(position->horizontalAccuracy(), 20);
     CLLocationManager::resetForTesting();
+}
+
+// A socket where the system bus should be that takes connections (the kernel's backlog does) and
+// never says a word: asking for the service gives up in bounded time instead of holding the start.
+TEST(DesktopLocationTest, ASystemBusThatNeverAnswersIsGivenUp) {
+    const auto socketPath =
+        std::filesystem::temp_directory_path() / ("korva-mute-bus-" + std::to_string(std::random_device{}()));
+    int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 16), 0);
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + socketPath.string()).c_str(), 1);
+
+    // Run apart, so that a hang fails the test instead of stopping it; a hung call is left behind.
+    auto asked = std::make_shared<std::promise<std::pair<bool, bool>>>();
+    auto answer = asked->get_future();
+    std::thread([asked] {
+        asked->set_value({DesktopLocation::available(), DesktopLocation::start("korva").ok()});
+    }).detach();
+    const bool answered = answer.wait_for(std::chrono::seconds(15)) == std::future_status::ready;
+    EXPECT_TRUE(answered) << "the start waits for a bus that never answers";
+    if (answered) {
+        auto [available, started] = answer.get();
+        EXPECT_FALSE(available);
+        EXPECT_FALSE(started);
+    }
+    unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    ::close(listener);
+    std::filesystem::remove(socketPath);
 }
 
 TEST(DesktopLocationTest, WithoutAnySourceARequestIsAnsweredDenied) {

@@ -1,0 +1,36 @@
+// The library's check of one file and its stamp.
+#include "platform/photos/library_file_facts.h"
+
+#include <sys/stat.h>
+
+#include "platform/photos/asset_index.h"
+#include "platform/photos/movie_file_check.h"
+
+std::optional<FileStamp> fileStampOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return FileStamp{static_cast<std::int64_t>(info.st_size),
+                     static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+Result<FileFacts> checkLibraryFile(const std::string& path, FileCheckFault& fault) {
+    fault = FileCheckFault::NotWhole;
+    // Anything but a regular file (a pipe would block every reader) is never listed.
+    if (!fileStampOf(path)) return fail("not a regular file");
+    FileFacts facts;
+    if (isLibraryMovieName(path)) {
+        auto movie = describeMovieFile(path, &fault);
+        if (!movie) return fail(movie.error());
+        facts.mediaType = PHAssetMediaType::Video;
+        facts.pixelWidth = movie->pixelWidth;
+        facts.pixelHeight = movie->pixelHeight;
+        facts.duration = movie->duration;
+        return facts;
+    }
+    auto header = checkImageFileIsWhole(path, &fault);
+    if (!header) return fail(header.error());
+    const bool turned = header->orientation >= 5 && header->orientation <= 8;
+    facts.pixelWidth = turned ? header->height : header->width;
+    facts.pixelHeight = turned ? header->width : header->height;
+    return facts;
+}

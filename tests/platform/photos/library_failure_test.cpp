@@ -1,0 +1,193 @@
+// Failures that pass: a lock another connection holds on the index, a disk that fills as the index
+// is written, a photo that cannot be read at one open. Each fails what it touches and keeps the
+// index with its identifiers and dates; only something that is no database under the index's name
+// is set aside.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <string_view>
+
+#include "photos_test_support.h"
+#include "platform/photos/asset_index.h"
+#include "tests/support/fifo_trap.h"
+
+namespace {
+
+// Reads or writes of files whose path starts with the prefix fail with the error, while set.
+struct InjectedFault {
+    std::mutex mutex;
+    std::string prefix;
+    int error = 0;
+    std::atomic<bool> on{false};
+
+    void set(std::string pathPrefix, int code) {
+        std::lock_guard lock(mutex);
+        prefix = std::move(pathPrefix);
+        error = code;
+        on = true;
+    }
+    void clear() { on = false; }
+    // The error for this descriptor, 0 when it goes through.
+    int errorFor(int fd) {
+        if (!on) return 0;
+        char link[64];
+        std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+        char target[PATH_MAX];
+        ssize_t n = ::readlink(link, target, sizeof target);
+        std::lock_guard lock(mutex);
+        return n > 0 && std::string_view(target, std::size_t(n)).starts_with(prefix) ? error : 0;
+    }
+};
+
+InjectedFault failingWrites, failingReads;
+
+}  // namespace
+
+// The index writes its pages and journal with pwrite64; the wholeness check reads with pread.
+extern "C" ssize_t pwrite64(int fd, const void* buffer, size_t length, off64_t offset) {
+    static auto real = reinterpret_cast<ssize_t (*)(int, const void*, size_t, off64_t)>(::dlsym(RTLD_NEXT, "pwrite64"));
+    if (int error = failingWrites.errorFor(fd)) {
+        errno = error;
+        return -1;
+    }
+    return real(fd, buffer, length, offset);
+}
+
+extern "C" ssize_t pread(int fd, void* buffer, size_t length, off_t offset) {
+    static auto real = reinterpret_cast<ssize_t (*)(int, void*, size_t, off_t)>(::dlsym(RTLD_NEXT, "pread"));
+    if (int error = failingReads.errorFor(fd)) {
+        errno = error;
+        return -1;
+    }
+    return real(fd, buffer, length, offset);
+}
+
+namespace {
+
+struct LibraryFailureTest : PhotosTest {
+    void TearDown() override {
+        failingWrites.clear();
+        failingReads.clear();
+        PhotosTest::TearDown();
+    }
+    std::filesystem::path indexPath() const { return folder / AssetIndex::kIndexFileName; }
+    bool setAside() const {
+        return std::filesystem::exists(std::filesystem::symlink_status(indexPath().string() + ".corrupt"));
+    }
+    // Identifier → creation date of every listed asset.
+    static std::map<std::string, double> listed() {
+        std::map<std::string, double> out;
+        auto all = PHAsset::fetchAssetsWithOptions(nullptr);
+        for (auto& a : all->assets()) out[a->localIdentifier()] = a->creationDate();
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(LibraryFailureTest, AFullDiskFailsOneSaveAndKeepsTheIndex) {
+    Clock::advanceVirtual(1000);
+    std::string first = save(jpeg(10, 10));
+    Clock::advanceVirtual(1000);
+    std::string second = save(jpeg(12, 10));
+    ASSERT_FALSE(second.empty());
+    const auto before = listed();
+    ASSERT_EQ(before.size(), 2u);
+
+    // The photo's file fits; the index's journal does not.
+    failingWrites.set(indexPath().string(), ENOSPC);
+    EXPECT_TRUE(save(jpeg(14, 10)).empty());
+    EXPECT_TRUE(save(jpeg(15, 10)).empty());
+    failingWrites.clear();
+    EXPECT_EQ(filesIn(folder), 2u) << "the failed saves' files stay behind";
+    EXPECT_FALSE(setAside());
+    EXPECT_EQ(listed(), before);
+
+    // Once there is room the next save goes through, and the library opened afresh agrees.
+    std::string third = save(jpeg(16, 10));
+    ASSERT_FALSE(third.empty()) << PHPhotoLibrary::sharedPhotoLibrary()->openError();
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    auto after = listed();
+    EXPECT_EQ(after.size(), 3u);
+    EXPECT_EQ(after[first], before.at(first));
+    EXPECT_EQ(after[second], before.at(second));
+    EXPECT_TRUE(after.count(third));
+    EXPECT_FALSE(setAside());
+}
+
+TEST_F(LibraryFailureTest, ALockHeldElsewhereFailsWhatItBlocksAndKeepsTheIndex) {
+    Clock::advanceVirtual(1000);
+    std::string first = save(jpeg(10, 10));
+    ASSERT_FALSE(first.empty());
+    const auto before = listed();
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(indexPath().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_TRUE(save(jpeg(12, 10)).empty()) << "a save while another connection holds the index";
+    // An open meanwhile fails too, without taking the index for damaged.
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_NE(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
+    EXPECT_FALSE(setAside());
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    std::string second = save(jpeg(14, 10));
+    ASSERT_FALSE(second.empty()) << "the save after the lock is gone";
+    auto after = listed();
+    EXPECT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[first], before.at(first));
+    EXPECT_EQ(filesIn(folder), 2u);
+    EXPECT_FALSE(setAside());
+}
+
+TEST_F(LibraryFailureTest, APhotoThatCannotBeReadAtOneOpenKeepsItsIdentifier) {
+    std::string first = save(jpeg(10, 10));
+    std::string second = save(jpeg(12, 10));
+    ASSERT_FALSE(second.empty());
+    const std::string path = PHAsset::fetchAssetsWithLocalIdentifiers({first})->firstObject()->filePath();
+
+    failingReads.set(path, EIO);
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(listed().size(), 2u);
+    failingReads.clear();
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    auto after = listed();
+    EXPECT_EQ(after.size(), 2u);
+    EXPECT_TRUE(after.count(first)) << "came back under another identifier";
+    EXPECT_TRUE(after.count(second));
+}
+
+TEST_F(LibraryFailureTest, AFolderOrPipeUnderTheIndexNameIsSetAside) {
+    std::string first = save(jpeg(10, 10));
+    ASSERT_FALSE(first.empty());
+    PHPhotoLibrary::setLibraryDirectory("");
+
+    std::filesystem::remove(indexPath());
+    std::filesystem::create_directory(indexPath());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
+    EXPECT_EQ(listed().size(), 1u);
+    EXPECT_TRUE(setAside());
+    EXPECT_FALSE(save(jpeg(12, 10)).empty());
+    PHPhotoLibrary::setLibraryDirectory("");
+
+    std::filesystem::remove(indexPath());
+    ASSERT_TRUE(makeFifo(indexPath().string()));
+    std::size_t count = 0;
+    EXPECT_TRUE(runsPastFifos({indexPath().string()}, [&] {
+        PHPhotoLibrary::setLibraryDirectory(folder.string());
+        count = listed().size();
+    }));
+    EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
+    EXPECT_EQ(count, 2u);
+    EXPECT_FALSE(save(jpeg(14, 10)).empty());
+}
