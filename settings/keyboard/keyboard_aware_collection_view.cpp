@@ -11,5 +11,6 @@ constexpr long kFirstAutomaticMajorVersion = 9;
 
 bool KeyboardAwareCollectionView::hasAutomaticKeyboardAvoidingBehaviour() const {
     long major = std::strtol(SystemServices::shared()->systemVersion().c_str(), nullptr, 10);
-    return major >= kFirstAutomaticMajorVersion && std::dynamic_pointer_cast<UICollectionViewController>(delegate()) != nullptr;
+    return major >= kFirstAutomaticMajorVersion &&
+           std::dynamic_pointer_cast<UICollectionViewController>(delegate()) != nullptr;
 }

@@ -15,8 +15,8 @@
 template <class Screen>
 std::shared_ptr<UIBarButtonItem> ValueListBase<Screen>::bbCancel() {
     if (!bbCancel_)
-        bbCancel_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Cancel,
-                                                 weakBind(this->template self<ValueListBase>(), &ValueListBase::onCancel));
+        bbCancel_ = initWithBarButtonSystemItem1(
+            UIBarButtonSystemItem::Cancel, weakBind(this->template self<ValueListBase>(), &ValueListBase::onCancel));
     return bbCancel_;
 }
 
@@ -84,7 +84,7 @@ void ValueListBase<Screen>::updateNav() {
 
 template <class Screen>
 std::shared_ptr<UITableViewCell> ValueListBase<Screen>::cellForString(UITableView& table, NSIndexPath path,
-                                                              const std::string& text) {
+                                                                      const std::string& text) {
     auto cell = table.dequeueReusableCellWithIdentifier(kCellIdentifier, path);
     cell->textLabel()->setText(text);
     cell->textLabel()->setFont(Global::shared()->font()->textNormal());

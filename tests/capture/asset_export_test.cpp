@@ -105,8 +105,8 @@ TEST_F(AssetExportTest, AnAssetWithoutPictureTrackIsResizedAtOnceAndLeavesTheMer
     auto merged = recordingPaths()->make();
     ASSERT_TRUE(writeFileAtomically(merged, std::string_view("the merged movie")));
 
-    for (const std::shared_ptr<AVAsset>& source : {std::shared_ptr<AVAsset>(asset),
-                                                   std::shared_ptr<AVAsset>(AVMutableComposition::make())}) {
+    for (const std::shared_ptr<AVAsset>& source :
+         {std::shared_ptr<AVAsset>(asset), std::shared_ptr<AVAsset>(AVMutableComposition::make())}) {
         int calls = 0;
         bool ok = false;
         resizeToLimit(source, 16, [&](bool b) { ++calls, ok = b; });
