@@ -145,4 +145,5 @@ awk '{
     printf "  %.1f frames/s, main thread busy %.0f %%, draw %.1f ms per frame (means of %d reports)\n", f / n, b / n, d / n, n
 }' "$work/frames.log"
 sed 's/^/  /' "$work/frames.log" | tail -5
-[ -s "$work/latency" ] && cat "$work/latency"
+# The latency figures are there only when LATENCY or TAP asked for them.
+if [ -s "$work/latency" ]; then cat "$work/latency"; fi

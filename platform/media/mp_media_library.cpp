@@ -40,7 +40,11 @@ Value MPMediaItem::valueForProperty(const std::string& property) const {
 }
 
 std::shared_ptr<NSURL> MPMediaItem::assetURL() const {
-    return NSURL::URLWithString(std::string(kMediaLibraryScheme) + "://item?id=" + std::to_string(id_));
+    // Appended in place: GCC 12 misreads the bounds of a chain of string temporaries.
+    std::string address(kMediaLibraryScheme);
+    address += "://item?id=";
+    address += std::to_string(id_);
+    return NSURL::URLWithString(address);
 }
 
 void MPMediaLibrary::setLibraryDirectory(std::string path) {

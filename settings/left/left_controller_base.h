@@ -115,6 +115,9 @@ private:
     void receiveApps(const std::optional<Bytes>& data);
 
     bool loadingApps_ = false;
+    // Whether the log has been told that the maker's page gives no list. The menu lives for the
+    // run and asks again at each opening, so a known absence is told once, until a list comes.
+    bool noListTold_ = false;
     dispatch_queue_t q_;
     std::weak_ptr<UITableView> tableView_;
     Value arrItems_ = Value::array();

@@ -85,7 +85,9 @@ void LeftControllerBase::receiveApps(const std::optional<Bytes>& data) {
         store->set(Value(deviceLanguage()), "lang");
         store->set(*payload, "moreapps");
         save();
-    } else {
+        noListTold_ = false;
+    } else if (!noListTold_) {
+        noListTold_ = true;
         Log::warning("settings", "more apps: the reply holds no list; keeping the stored one");
     }
     updateApps1();

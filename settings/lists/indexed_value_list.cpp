@@ -1,32 +1,43 @@
 // The sectioned, searchable value lists' search bar, sections and side index.
 #include "settings/lists/indexed_value_list.h"
 
-std::shared_ptr<IndexedArray> IndexedValueList::ia() {
+#include "app/base/portrait_controller.h"
+
+template <class Screen>
+std::shared_ptr<IndexedArray> IndexedValueList<Screen>::ia() {
     if (!ia_) ia_ = IndexedArray::make();
     return ia_;
 }
 
-void IndexedValueList::viewDidLoad() {
+template <class Screen>
+void IndexedValueList<Screen>::viewDidLoad() {
     // The bar first: the base's first filtering reads its text.
-    attachSearchBar(std::dynamic_pointer_cast<UISearchBar>(view()->viewWithTag(kSearchBarTag)),
-                    self<IndexedValueList>());
-    ValueListBase::viewDidLoad();
+    attachSearchBar(std::dynamic_pointer_cast<UISearchBar>(this->view()->viewWithTag(this->kSearchBarTag)),
+                    this->template self<IndexedValueList>());
+    ValueListBase<Screen>::viewDidLoad();
 }
 
-std::size_t IndexedValueList::numberOfSectionsInTableView(UITableView&) {
+template <class Screen>
+std::size_t IndexedValueList<Screen>::numberOfSectionsInTableView(UITableView&) {
     return std::size_t(ia()->getSectionCount());
 }
 
-std::size_t IndexedValueList::numberOfRowsInSection(UITableView&, std::size_t section) {
+template <class Screen>
+std::size_t IndexedValueList<Screen>::numberOfRowsInSection(UITableView&, std::size_t section) {
     return std::size_t(ia()->getRowCount(long(section)));
 }
 
-std::optional<std::string> IndexedValueList::titleForHeaderInSection(UITableView&, std::size_t section) {
+template <class Screen>
+std::optional<std::string> IndexedValueList<Screen>::titleForHeaderInSection(UITableView&, std::size_t section) {
     if (!showsSectionTitles()) return std::nullopt;
     return ia()->getSectionTitle(long(section));
 }
 
-std::vector<std::string> IndexedValueList::sectionIndexTitles(UITableView&) {
+template <class Screen>
+std::vector<std::string> IndexedValueList<Screen>::sectionIndexTitles(UITableView&) {
     if (!showsSideIndex()) return {};
     return ia()->getIndexTitles().value_or(std::vector<std::string>{});
 }
+
+template class IndexedValueList<MyViewController>;
+template class IndexedValueList<PortraitController>;

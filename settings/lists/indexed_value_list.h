@@ -12,7 +12,8 @@
 #include "settings/lists/searchable_list.h"
 #include "settings/lists/value_list_base.h"
 
-class IndexedValueList : public ValueListBase, public SearchableList {
+template <class Screen = MyViewController>
+class IndexedValueList : public ValueListBase<Screen>, public SearchableList {
 public:
     std::shared_ptr<IndexedArray> ia();
 
@@ -26,7 +27,7 @@ public:
         return long(index);
     }
     void scrollViewWillBeginDragging(UIScrollView&) override { putKeyboardAway(); }
-    std::shared_ptr<UIScrollView> searchedList() const override { return tableView(); }
+    std::shared_ptr<UIScrollView> searchedList() const override { return this->tableView(); }
     void emptyStateDidTapView(UIScrollView&, UIView&) override { keyboardBackWhileSearching(); }
 
 protected:

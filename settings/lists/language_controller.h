@@ -24,7 +24,7 @@ public:
     virtual void onLanguageControllerCanceled(LanguageController& controller) = 0;
 };
 
-class LanguageController : public IndexedValueList {
+class LanguageController : public IndexedValueList<PortraitController> {
 public:
     KORVA_MAKE(LanguageController)
     // Header titles need this many rows (and two sections); the side index needs this many rows.
@@ -53,10 +53,6 @@ public:
 
     void updateData() override;
     void onCancel() override;
-    bool shouldAutorotate() const override { return portraitOnPhonesAutorotates(); }
-    UIInterfaceOrientationMask supportedInterfaceOrientations() const override {
-        return portraitOnPhonesOrientations();
-    }
 
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& table, NSIndexPath path) override;
     void didSelectRowAtIndexPath(UITableView& table, NSIndexPath path) override;

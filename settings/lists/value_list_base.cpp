@@ -1,6 +1,7 @@
 // The value lists' shared scene, navigation, cell and placeholder.
 #include "settings/lists/value_list_base.h"
 
+#include "app/base/portrait_controller.h"
 #include "foundation/global.h"
 #include "platform/runtime/weak_bind.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
@@ -11,14 +12,16 @@
 #include "ui/layout/bar_button_item_custom.h"
 #include "ui/theme/font.h"
 
-std::shared_ptr<UIBarButtonItem> ValueListBase::bbCancel() {
+template <class Screen>
+std::shared_ptr<UIBarButtonItem> ValueListBase<Screen>::bbCancel() {
     if (!bbCancel_)
-        bbCancel_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Cancel,
-                                                 weakBind(self<ValueListBase>(), &ValueListBase::onCancel));
+        bbCancel_ = initWithBarButtonSystemItem1(
+            UIBarButtonSystemItem::Cancel, weakBind(this->template self<ValueListBase>(), &ValueListBase::onCancel));
     return bbCancel_;
 }
 
-void ValueListBase::loadView() {
+template <class Screen>
+void ValueListBase<Screen>::loadView() {
     auto root = UIView::make(CGRectMake(0, 0, 320, 480));
     root->setBackgroundColor(UIColor::systemBackgroundColor());
     CGFloat top = 0;
@@ -36,46 +39,52 @@ void ValueListBase::loadView() {
         return UITableViewCell::make(style, identifier);
     });
     root->addSubview(table);
-    setView(root);
+    this->setView(root);
 }
 
-void ValueListBase::viewDidLoad() {
-    MyViewController::viewDidLoad();
-    auto table = std::dynamic_pointer_cast<UITableView>(view()->viewWithTag(kTableTag));
+template <class Screen>
+void ValueListBase<Screen>::viewDidLoad() {
+    Screen::viewDidLoad();
+    auto table = std::dynamic_pointer_cast<UITableView>(this->view()->viewWithTag(kTableTag));
     tableView_ = table;
     if (table) {
         table->setTableFooterView(UIView::make(CGRectZero));
-        setEmptyStateSource(*table, self<ValueListBase>());
-        setEmptyStateDelegate(*table, self<ValueListBase>());
-        table->setDelegate(self<ValueListBase>());
-        table->setDataSource(self<ValueListBase>());
+        setEmptyStateSource(*table, this->template self<ValueListBase>());
+        setEmptyStateDelegate(*table, this->template self<ValueListBase>());
+        table->setDelegate(this->template self<ValueListBase>());
+        table->setDataSource(this->template self<ValueListBase>());
     }
     updateData();
     updateNav();
 }
 
-void ValueListBase::viewWillAppear(bool animated) {
-    MyViewController::viewWillAppear(animated);
+template <class Screen>
+void ValueListBase<Screen>::viewWillAppear(bool animated) {
+    Screen::viewWillAppear(animated);
     updateView();
 }
 
-void ValueListBase::viewDidAppear(bool animated) {
-    MyViewController::viewDidAppear(animated);
+template <class Screen>
+void ValueListBase<Screen>::viewDidAppear(bool animated) {
+    Screen::viewDidAppear(animated);
     updateNav();
 }
 
-void ValueListBase::updateView() {
+template <class Screen>
+void ValueListBase<Screen>::updateView() {
     if (auto table = tableView()) table->reloadData();
 }
 
-void ValueListBase::updateNav() {
-    auto me = self<UIViewController>();
+template <class Screen>
+void ValueListBase<Screen>::updateNav() {
+    auto me = this->template self<UIViewController>();
     setNavTitle(me, textTitle_);
     if (isModal(*this) && offersCancel()) ::setNavLeft(me, {bbCancel()});
 }
 
-std::shared_ptr<UITableViewCell> ValueListBase::cellForString(UITableView& table, NSIndexPath path,
-                                                              const std::string& text) {
+template <class Screen>
+std::shared_ptr<UITableViewCell> ValueListBase<Screen>::cellForString(UITableView& table, NSIndexPath path,
+                                                                      const std::string& text) {
     auto cell = table.dequeueReusableCellWithIdentifier(kCellIdentifier, path);
     cell->textLabel()->setText(text);
     cell->textLabel()->setFont(Global::shared()->font()->textNormal());
@@ -84,6 +93,10 @@ std::shared_ptr<UITableViewCell> ValueListBase::cellForString(UITableView& table
     return cell;
 }
 
-std::shared_ptr<NSAttributedString> ValueListBase::descriptionForEmptyState(UIScrollView&) {
+template <class Screen>
+std::shared_ptr<NSAttributedString> ValueListBase<Screen>::descriptionForEmptyState(UIScrollView&) {
     return listPlaceholderText(listPlaceholderString(isSearching()));
 }
+
+template class ValueListBase<MyViewController>;
+template class ValueListBase<PortraitController>;

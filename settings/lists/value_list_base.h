@@ -1,11 +1,14 @@
 // What the value lists and the language list share: the scene (a table under tag 1, and for a
 // searchable list a search bar under tag 2 above it), the title, the Cancel button shown when
 // presented modally, and the placeholder over an empty list; for the lists of plain strings also
-// the strings, the current value and the check-marked cell. Main-thread only.
+// the strings, the current value and the check-marked cell. It sits on the screen base the list
+// derives from: the plain screen base for the value lists, the portrait one for the language list
+// (both made in value_list_base.cpp). Main-thread only.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "app/base/my_view_controller.h"
@@ -14,11 +17,14 @@
 
 class UIBarButtonItem;
 
-class ValueListBase : public MyViewController,
+template <class Screen = MyViewController>
+class ValueListBase : public Screen,
                       public UITableViewDataSource,
                       public UITableViewDelegate,
                       public EmptyStateSource,
                       public EmptyStateDelegate {
+    static_assert(std::is_base_of_v<MyViewController, Screen>);
+
 public:
     static constexpr long kTableTag = 1;
     static constexpr long kSearchBarTag = 2;

@@ -15,7 +15,7 @@ public:
                                                      long index) = 0;
 };
 
-class ValueTableBasicController : public ValueListBase {
+class ValueTableBasicController : public ValueListBase<> {
 public:
     KORVA_MAKE(ValueTableBasicController)
     static constexpr const char* kStoryboardID = "ValueTableBasicController";

@@ -15,7 +15,7 @@ public:
                                                 long index) = 0;
 };
 
-class ValueTableController : public IndexedValueList {
+class ValueTableController : public IndexedValueList<> {
 public:
     KORVA_MAKE(ValueTableController)
 

@@ -94,6 +94,33 @@ TEST_F(AssetExportTest, ExportsStampTheNameAndDateAndResizeReplacesTheMergedMovi
     EXPECT_FALSE(std::filesystem::exists(recordingPaths()->temp()));
 }
 
+TEST_F(AssetExportTest, AnAssetWithoutPictureTrackIsResizedAtOnceAndLeavesTheMergedMovie) {
+    auto sound = withCachePath("tone.m4a");
+    std::filesystem::create_directories(std::filesystem::path(sound).parent_path());
+    ASSERT_TRUE(writeTone(sound, 0.5));
+    auto asset = AVURLAsset::URLAssetWithURL(NSURL::fileURLWithPath(sound));
+    ASSERT_TRUE(asset);
+    ASSERT_TRUE(asset->tracksWithMediaType(AVMediaTypeVideo).empty());
+    ASSERT_FALSE(asset->tracksWithMediaType(AVMediaTypeAudio).empty());
+    auto merged = recordingPaths()->make();
+    ASSERT_TRUE(writeFileAtomically(merged, std::string_view("the merged movie")));
+
+    for (const std::shared_ptr<AVAsset>& source :
+         {std::shared_ptr<AVAsset>(asset), std::shared_ptr<AVAsset>(AVMutableComposition::make())}) {
+        int calls = 0;
+        bool ok = false;
+        resizeToLimit(source, 16, [&](bool b) { ++calls, ok = b; });
+        EXPECT_EQ(calls, 1) << "answered before returning";
+        EXPECT_TRUE(ok);
+        settle();
+        EXPECT_EQ(calls, 1);
+        EXPECT_FALSE(std::filesystem::exists(recordingPaths()->temp())) << "nothing exported";
+        auto kept = readFileData(merged);
+        ASSERT_TRUE(kept);
+        EXPECT_EQ(std::string(kept->begin(), kept->end()), "the merged movie");
+    }
+}
+
 TEST_F(AssetExportTest, AnImageFileSavedToPhotosBecomesAnImageAssetAndNoSubtitleLoads) {
     RasterRGBA8 raster{32, 24, std::vector<std::uint8_t>(32 * 24 * 4, 200)};
     auto jpeg = encodeJpeg(raster);

@@ -4,20 +4,20 @@
 #include "form_test_support.h"
 #include "platform/dispatch/notification_center.h"
 #include "platform/ui/input/ui_text_view.h"
-#include "settings/keyboard/keyboard_avoiding_collection_view.h"
-#include "settings/keyboard/keyboard_avoiding_scroll_view.h"
-#include "settings/keyboard/keyboard_avoiding_table_view.h"
+#include "settings/keyboard/keyboard_aware_collection_view.h"
+#include "settings/keyboard/keyboard_aware_scroll_view.h"
+#include "settings/keyboard/keyboard_aware_table_view.h"
 
 namespace {
 
 struct OwnDelegate : UITextFieldDelegate {};
 
 struct KeyboardAwareTest : UIHarness {
-    std::shared_ptr<KeyboardAvoidingScrollView> scroll;
+    std::shared_ptr<KeyboardAwareScrollView> scroll;
 
     void SetUp() override {
         UIHarness::SetUp();
-        scroll = KeyboardAvoidingScrollView::make(CGRectMake(0, 0, 375, 667));
+        scroll = KeyboardAwareScrollView::make(CGRectMake(0, 0, 375, 667));
         window->addSubview(scroll);
     }
     std::shared_ptr<UITextField> field(CGRect frame, const std::shared_ptr<UIView>& in = nullptr) {
@@ -200,7 +200,7 @@ TEST_F(KeyboardAwareTest, NotificationsWithMissingKeysOrZeroFramesChangeNothing)
 
 TEST_F(KeyboardAwareTest, ATableWhoseDelegateIsATableControllerLeavesTheKeyboardToIt) {
     auto controller = UITableViewController::make();
-    auto table = KeyboardAvoidingTableView::make(CGRectMake(0, 0, 375, 667));
+    auto table = KeyboardAwareTableView::make(CGRectMake(0, 0, 375, 667));
     table->setDelegate(controller);
     table->setDataSource(controller);
     window->addSubview(table);
@@ -209,8 +209,8 @@ TEST_F(KeyboardAwareTest, ATableWhoseDelegateIsATableControllerLeavesTheKeyboard
     table->setFrame(CGRectMake(0, 0, 375, 600));
     EXPECT_EQ(table->contentInset(), UIEdgeInsetsZero);
     // Without such a delegate, the table makes room itself; so does a collection view.
-    auto plain = KeyboardAvoidingTableView::make(CGRectMake(0, 0, 375, 667));
-    auto collection = KeyboardAvoidingCollectionView::make(CGRectMake(0, 0, 375, 667));
+    auto plain = KeyboardAwareTableView::make(CGRectMake(0, 0, 375, 667));
+    auto collection = KeyboardAwareCollectionView::make(CGRectMake(0, 0, 375, 667));
     window->addSubview(plain);
     window->addSubview(collection);
     post(UIKeyboardWillChangeFrameNotification, keyboardAt(667), keyboardAt(407));
@@ -218,4 +218,9 @@ TEST_F(KeyboardAwareTest, ATableWhoseDelegateIsATableControllerLeavesTheKeyboard
     EXPECT_EQ(plain->contentInset().bottom, 260);
     EXPECT_EQ(collection->contentInset().bottom, 260);
     EXPECT_EQ(table->contentInset(), UIEdgeInsetsZero);
+    // The classes go by their own names in view dumps.
+    EXPECT_EQ(scroll->className(), "KeyboardAwareScrollView");
+    EXPECT_EQ(plain->className(), "KeyboardAwareTableView");
+    EXPECT_EQ(collection->className(), "KeyboardAwareCollectionView");
+    EXPECT_NE(window->recursiveDescription().find("KeyboardAwareCollectionView"), std::string::npos);
 }

@@ -2,7 +2,9 @@
 // the side index, the placeholder texts and what a choice reports.
 #include <algorithm>
 
+#include "app/base/portrait_controller.h"
 #include "platform/ui/control/ui_label.h"
+#include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/text/attributed_string.h"
 #include "settings/empty/empty_state_view.h"
 #include "settings/empty/scroll_view_empty_state.h"
@@ -180,4 +182,34 @@ TEST_F(Lists, AChoiceWithoutDelegateStillMovesTheCodeToTheFront) {
     EXPECT_EQ(languages()->recents().front(), code);
     auto fresh = LanguageCode::make();
     EXPECT_EQ(fresh->recents().front(), code) << "saved";
+}
+
+struct TabletLists : Lists {
+    const char* deviceName() const override { return "tablet"; }
+};
+
+// The language list is a portrait screen: in its navigation controller on a phone it turns to
+// portrait only, on a tablet every way; the value lists turn every way on either.
+TEST_F(Lists, TheLanguageListTurnsOnlyToPortraitOnAPhone) {
+    auto list = LanguageController::make();
+    EXPECT_TRUE(std::dynamic_pointer_cast<PortraitController>(list));
+    auto nav = show(UINavigationController::withRoot(list));
+    EXPECT_EQ(nav->supportedInterfaceOrientations(), UIInterfaceOrientationMaskPortrait);
+    EXPECT_FALSE(list->shouldAutorotate());
+    EXPECT_TRUE(nav->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::Portrait));
+    EXPECT_FALSE(nav->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::LandscapeLeft));
+    EXPECT_FALSE(nav->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::PortraitUpsideDown));
+    EXPECT_GT(list->rows().count(), 0u) << "still the searchable list";
+
+    auto values = ValueTableController::make();
+    EXPECT_FALSE(std::dynamic_pointer_cast<PortraitController>(values));
+    EXPECT_EQ(values->supportedInterfaceOrientations(), UIViewController::make()->supportedInterfaceOrientations());
+}
+
+TEST_F(TabletLists, TheLanguageListTurnsEveryWayOnATablet) {
+    auto list = LanguageController::make();
+    auto nav = show(UINavigationController::withRoot(list));
+    EXPECT_TRUE(list->shouldAutorotate());
+    EXPECT_EQ(nav->supportedInterfaceOrientations(), UIInterfaceOrientationMaskAll);
+    EXPECT_TRUE(nav->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::LandscapeLeft));
 }

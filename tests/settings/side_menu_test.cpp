@@ -17,6 +17,7 @@
 #include "foundation/string_custom_paths.h"
 #include "foundation/system_services.h"
 #include "platform/dispatch/clock.h"
+#include "platform/runtime/log.h"
 #include "platform/sensors/cl_location_manager.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/layer/layer_renderer.h"
@@ -209,6 +210,31 @@ TEST_F(SideMenuScreen, BadRepliesKeepTheStoredList) {
         EXPECT_EQ(menu->arrApps()[std::size_t{0}]["title"].stringValue(), "Stored") << name;
         EXPECT_EQ(menu->lastInfo()->get("at").dateValue(), at) << name << ": the date stays";
     }
+}
+
+TEST_F(SideMenuScreen, AMissingListIsLoggedOnceNotAtEveryOpening) {
+    auto told = [](const LogCapture& log) {
+        auto lines = log.lines();
+        return std::count_if(lines.begin(), lines.end(),
+                             [](const std::string& l) { return l.find("more apps") != std::string::npos; });
+    };
+    maker.setBody(kMoreApps, "no list here");
+    auto menu = showMenu();
+    LogCapture log;
+    for (int i = 0; i < 4; ++i) shown(menu);
+    EXPECT_EQ(maker.hits(kMoreApps), 4) << "asked again at each opening";
+    EXPECT_EQ(told(log), 1);
+
+    // A list comes; when the page loses it a day later, that is news again, told once.
+    maker.setPayload(kMoreApps, storedList());
+    shown(menu);
+    EXPECT_EQ(menu->arrApps().count(), 1u);
+    Clock::advanceVirtual(86400);
+    maker.setBody(kMoreApps, "no list here");
+    shown(menu);
+    shown(menu);
+    EXPECT_EQ(maker.hits(kMoreApps), 7);
+    EXPECT_EQ(told(log), 2);
 }
 
 TEST_F(SideMenuScreen, AnUnreachableHostKeepsTheStoredList) {

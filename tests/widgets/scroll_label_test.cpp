@@ -1,5 +1,6 @@
 // The scrolling label: when it scrolls, where home and the far point are, the fade mask, its
-// settings; and its cycles on the virtual clock: key times, repeats, taps, holding, pausing.
+// settings; its cycles on the virtual clock: key times, repeats, taps, holding, pausing; and a
+// label read from an archive.
 #include "widgets/scroll/scroll_label.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "platform/runtime/log.h"
+#include "platform/storage/ns_coder.h"
 #include "widget_test_support.h"
 #include "widgets/scroll/timing_curve_solver.h"
 
@@ -157,6 +159,64 @@ TEST_F(ScrollLabelTest, LookAndAccessibilityReachTheInnerLabel) {
     EXPECT_FALSE(label->isAccessibilityElement());
     EXPECT_EQ(label->viewForFirstBaselineLayout(), inner);
     EXPECT_EQ(label->viewForLastBaselineLayout(), inner);
+}
+
+namespace {
+// Red pixels of a rendered picture within a rectangle.
+int redPixels(const CGImage& image, CGRect r) {
+    int n = 0;
+    for (int y = int(r.origin.y); y < int(CGRectGetMaxY(r)); ++y)
+        for (int x = int(r.origin.x); x < int(CGRectGetMaxX(r)); ++x) {
+            Rgba8 p = pixelOf(image, x, y);
+            n += p.r > 150 && p.g < 90 && p.b < 90;
+        }
+    return n;
+}
+}  // namespace
+
+TEST_F(ScrollLabelTest, AnArchivedLabelDrawsItsArchivedTextAndScrollsIt) {
+    // An interface file keeps what the platform label keeps.
+    auto stored = UILabel::make(CGRectMake(10, 10, 150, 24));
+    stored->setText(kLongText);
+    stored->setFont(UIFont::boldSystemFontOfSize(15));
+    stored->setTextColor(UIColor::redColor());
+    stored->setTextAlignment(NSTextAlignment::Center);
+    stored->setShadowOffset({1, 2});
+    stored->setNumberOfLines(2);
+    NSCoder coder;
+    stored->encodeWithCoder(coder);
+
+    auto label = makeWithCoder<ScrollLabel>(coder);
+    EXPECT_EQ(label->text(), kLongText);
+    EXPECT_TRUE(label->font()->isEqual(*stored->font()));
+    EXPECT_TRUE(label->textColor()->isEqual(*UIColor::redColor()));
+    EXPECT_EQ(label->subLabel()->textAlignment(), NSTextAlignment::Center);
+    EXPECT_EQ(label->subLabel()->shadowOffset(), CGSizeMake(1, 2));
+    EXPECT_EQ(label->numberOfLines(), 1) << "still one line";
+    EXPECT_EQ(label->subLabel()->numberOfLines(), 1);
+    EXPECT_TRUE(label->subLabel()->backgroundColor()->isEqual(*UIColor::clearColor()));
+    EXPECT_DOUBLE_EQ(label->scrollDuration(), 7);
+    root->addSubview(label);
+    window->layoutIfNeeded();
+    EXPECT_TRUE(label->labelShouldScroll());
+    EXPECT_LT(label->awayOffset(), 0);
+    auto picture = LayerRenderer::snapshot(*root->layer(), 1);
+    ASSERT_TRUE(picture);
+    EXPECT_GT(redPixels(*picture, label->frame()), 40) << "the text is drawn";
+
+    // A short caption stays in the middle, as archived.
+    stored->setText("Hi");
+    NSCoder shortCoder;
+    stored->encodeWithCoder(shortCoder);
+    auto caption = makeWithCoder<ScrollLabel>(shortCoder);
+    caption->setFrame(CGRectMake(10, 50, 150, 24));
+    root->addSubview(caption);
+    window->layoutIfNeeded();
+    EXPECT_FALSE(caption->labelShouldScroll());
+    picture = LayerRenderer::snapshot(*root->layer(), 1);
+    EXPECT_GT(redPixels(*picture, CGRectMake(60, 50, 50, 24)), 10);
+    EXPECT_EQ(redPixels(*picture, CGRectMake(10, 50, 45, 24)), 0);
+    EXPECT_EQ(redPixels(*picture, CGRectMake(115, 50, 45, 24)), 0);
 }
 
 TEST_F(ScrollLabelTest, FadeMaskStopsAndRestingColoursFollowTheSide) {

@@ -1,6 +1,8 @@
-// Scrolling labels of every type, at rest and mid-scroll, with their edge fades.
+// Scrolling labels of every type, at rest and mid-scroll, with their edge fades, and one read
+// from an archive.
 #include <vector>
 
+#include "platform/storage/ns_coder.h"
 #include "platform/ui/control/ui_label.h"
 #include "tools/gallery/widget_gallery_support.h"
 #include "widgets/scroll/scroll_label.h"
@@ -44,6 +46,18 @@ void galleryScrollLabels(GalleryPage& page) {
     fits->setText(std::string("Fits"));
     fits->setFadeLength(10);
     root->addSubview(fits);
+    // A label read from an archive of a platform label: it shows and scrolls the archived look.
+    auto stored = UILabel::make(CGRectMake(20, 560, 220, 30));
+    stored->setText(std::string("Read from an archive, still scrolling along"));
+    stored->setFont(UIFont::boldSystemFontOfSize(17));
+    stored->setTextColor(UIColor::yellowColor());
+    stored->setTextAlignment(NSTextAlignment::Center);
+    NSCoder coder;
+    stored->encodeWithCoder(coder);
+    auto archived = makeWithCoder<ScrollLabel>(coder);
+    archived->setFadeLength(10);
+    archived->setTrailingBuffer(30);
+    root->addSubview(archived);
     page.step(0.5);
     page.shotScreen("scroll-labels-at-rest");
     page.step(4.5);

@@ -2,7 +2,7 @@
 // pickers open and the keyboard-style picker up; the payment card row wide, compact, by type,
 // during a flip, showing the back and expired; the sync-timing and slider rows at both margins;
 // the settings form from a description (scrolled, and editing), its pop-up, the base screen, and
-// a long form in a keyboard-avoiding table. Each in light and dark.
+// a long form in a keyboard-aware table. Each in light and dark.
 #include "foundation/global.h"
 #include "platform/dispatch/clock.h"
 #include "platform/ui/app/ui_screen.h"
@@ -19,7 +19,7 @@
 #include "settings/form/form_table_view_picker_cell.h"
 #include "settings/form/form_table_view_section.h"
 #include "settings/form/form_text_item.h"
-#include "settings/keyboard/keyboard_avoiding_table_view.h"
+#include "settings/keyboard/keyboard_aware_table_view.h"
 #include "tools/gallery/gallery.h"
 #include "tools/gallery/widget_gallery_support.h"
 #include "ui/ui_services.h"
@@ -272,12 +272,12 @@ void renderSettingsForm(GalleryPage& page) {
     }, 1.0);
 }
 
-void renderKeyboardAvoiding(GalleryPage& page) {
+void renderKeyboardAware(GalleryPage& page) {
     Form keep;
     std::vector<std::shared_ptr<FormTextItem>> fields;
     auto build = [&] {
         auto window = page.newWindow();
-        keep = makeForm(page, KeyboardAvoidingTableView::make(window->bounds(), UITableViewStyle::Grouped));
+        keep = makeForm(page, KeyboardAwareTableView::make(window->bounds(), UITableViewStyle::Grouped));
         fields.clear();
         for (const char* section : {"Profile", "Address", "Notes"}) {
             std::vector<FormItem> items;
@@ -293,11 +293,11 @@ void renderKeyboardAvoiding(GalleryPage& page) {
         keep.table->scrollToRowAtIndexPath({2, 2}, UITableViewScrollPosition::Bottom, false);
         page.step(0.3);
     };
-    shotBoth(page, "keyboard-avoiding-field", [&] {
+    shotBoth(page, "keyboard-aware-field", [&] {
         build();
         if (auto cell = keep.cell<FormTableViewCell>(2, 2)) cell->becomeResponder();
     }, 1.0);
-    shotBoth(page, "keyboard-avoiding-next", [&] {
+    shotBoth(page, "keyboard-aware-next", [&] {
         build();
         if (auto cell = keep.cell<FormTableViewCell>(2, 2)) cell->becomeResponder();
         page.step(1.0);
@@ -310,7 +310,7 @@ void renderSettingsRows(GalleryPage& page) {
     renderControls(page);
     renderCards(page);
     renderSettingsForm(page);
-    renderKeyboardAvoiding(page);
+    renderKeyboardAware(page);
 }
 
 }  // namespace

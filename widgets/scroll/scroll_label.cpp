@@ -67,6 +67,47 @@ void ScrollLabel::init() {
     setupLabel();
 }
 
+void ScrollLabel::initWithCoder(const NSCoder& coder) {
+    UILabel::init();
+    decodeViewProperties(coder);
+    decodeLabelProperties(coder);
+    setupLabel();
+    if (scrollDuration_ == 0) setScrollDuration(7.0);
+}
+
+void ScrollLabel::awakeFromNib() {
+    UILabel::awakeFromNib();
+    forwardPropertiesToSubLabel();
+}
+
+void ScrollLabel::prepareForInterfaceBuilder() {
+    UILabel::prepareForInterfaceBuilder();
+    forwardPropertiesToSubLabel();
+}
+
+void ScrollLabel::forwardPropertiesToSubLabel() {
+    // The archive set the outer label's own fields; the inner label is the one that draws.
+    subLabel_->setText(UILabel::text());
+    subLabel_->setFont(UILabel::font());
+    subLabel_->setTextColor(UILabel::textColor());
+    auto background = UILabel::backgroundColor();
+    subLabel_->setBackgroundColor(background ? background : UIColor::clearColor());
+    subLabel_->setShadowColor(UILabel::shadowColor());
+    subLabel_->setShadowOffset(UILabel::shadowOffset());
+    subLabel_->setBaselineAdjustment(UILabel::baselineAdjustment());
+    subLabel_->setEnabled(UILabel::isEnabled());
+    subLabel_->setHighlighted(UILabel::isHighlighted());
+    subLabel_->setHighlightedTextColor(UILabel::highlightedTextColor());
+    // A minimum font size is no field of this label (its scale factor took its place): none to hand on.
+    subLabel_->setTextAlignment(UILabel::textAlignment());
+    subLabel_->setUserInteractionEnabled(UILabel::isUserInteractionEnabled());
+    subLabel_->setAdjustsFontSizeToFitWidth(UILabel::adjustsFontSizeToFitWidth());
+    subLabel_->setLineBreakMode(UILabel::lineBreakMode());
+    subLabel_->setNumberOfLines(UILabel::numberOfLines());
+    subLabel_->setContentMode(UILabel::contentMode());
+    updateSublabel();
+}
+
 void ScrollLabel::setupLabel() {
     setClipsToBounds(true);
     UILabel::setNumberOfLines(1);

@@ -174,6 +174,16 @@ public:
                                                                                 double delay);
     static std::shared_ptr<CAMediaTimingFunction> timingFunctionForAnimationOptions(unsigned curve);
 
+    // ---- the coder road ----
+    // The platform label reads the archive (the fields stay on the outer label), then the label is
+    // set up as made from a frame; waking hands the archived look on to the inner label.
+    void initWithCoder(const NSCoder& coder) override;
+    void awakeFromNib() override;
+    void prepareForInterfaceBuilder() override;
+    // Copies the outer label's text, font, colours, shadow and the rest of its look to the inner
+    // label, which draws them.
+    void forwardPropertiesToSubLabel();
+
     // ---- view hooks ----
     void init() override;
     void layoutSubviews() override;
@@ -187,8 +197,7 @@ public:
     std::string className() const override { return "ScrollLabel"; }
 
 protected:
-    // The frame form; with no frame it is also the coder road's (makeWithCoder), which reads the
-    // view's archived properties and keeps the 7 s duration.
+    // The frame form; with no frame it is also the coder road's (makeWithCoder).
     explicit ScrollLabel(CGRect frame = CGRectZero) : UILabel(frame) {}
 
 private:

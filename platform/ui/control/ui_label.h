@@ -80,6 +80,8 @@ public:
 
 protected:
     explicit UILabel(CGRect frame = CGRectZero) : UIView(frame) {}
+    // The label's own part of the coder road, for a subclass that runs the road itself.
+    void decodeLabelProperties(const NSCoder& coder);
 
 private:
     struct DrawPass;

@@ -24,6 +24,10 @@ constexpr const char* kMinimumScale = "UIMinimumScaleFactor";
 
 void UILabel::initWithCoder(const NSCoder& coder) {
     UIView::initWithCoder(coder);
+    decodeLabelProperties(coder);
+}
+
+void UILabel::decodeLabelProperties(const NSCoder& coder) {
     if (const std::string* text = coder.decodeObjectForKey(kText).string()) setText(*text);
     if (auto font = decodeFontForKey(coder, kFont)) setFont(font);
     if (auto color = decodeColorForKey(coder, kTextColor)) setTextColor(color);

@@ -72,6 +72,10 @@ public:
     virtual void initWithCoder(const NSCoder& coder);
     // Writes the properties the coder road reads.
     virtual void encodeWithCoder(NSCoder& coder) const;
+    // Called once the coder road has read the whole view, for what needs every archived property
+    // in place; nothing here. The designer's preview calls prepareForInterfaceBuilder instead.
+    virtual void awakeFromNib() {}
+    virtual void prepareForInterfaceBuilder() {}
 
     // The class of the backing layer; subclasses return a CAShapeLayer, CAGradientLayer, ...
     virtual std::shared_ptr<CALayer> makeLayer() const { return CALayer::make(); }
@@ -333,7 +337,7 @@ private:
     bool insetsMarginsFromSafeArea_ = true;
 };
 
-// Constructs a T and runs its coder initialiser instead of init().
+// Constructs a T and runs its coder initialiser instead of init(), then wakes it.
 template <class T>
 std::shared_ptr<T> makeWithCoder(const NSCoder& coder) {
     struct Enabler : T {
@@ -341,5 +345,6 @@ std::shared_ptr<T> makeWithCoder(const NSCoder& coder) {
     };
     std::shared_ptr<T> object = std::make_shared<Enabler>();
     object->initWithCoder(coder);
+    object->awakeFromNib();
     return object;
 }

@@ -6,9 +6,13 @@
 #include "editor/crop/crop_choice.h"
 #include "editor/crop/crop_view_controller.h"
 #include "platform/image/cg_image.h"
+#include "platform/ui/bar/ui_navigation_bar.h"
+#include "platform/ui/bar/ui_toolbar.h"
 #include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
+#include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
+#include "tests/platform/ui/draw_test_support.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace {
@@ -95,6 +99,22 @@ TEST_F(CropScreenTest, CancelAndDoneGoThroughTheDelegateOnly) {
     crop->done();
     advance(1);
     EXPECT_EQ(host->presentedViewController(), nav);
+}
+
+TEST_F(CropScreenTest, ItsBarsAreOpaqueSoThePictureDoesNotShowThrough) {
+    present();
+    auto toolbar = nav->toolbar();
+    ASSERT_FALSE(nav->isToolbarHidden());
+    EXPECT_FALSE(toolbar->isTranslucent());
+    EXPECT_FALSE(nav->navigationBar()->isTranslucent());
+    // The toolbar drawn alone covers every pixel of its edge fully.
+    CGSize size = toolbar->bounds().size;
+    UIGraphicsBeginImageContext(size);
+    toolbar->layer()->renderInContext(*UIGraphicsGetCurrentContext());
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    ASSERT_TRUE(image);
+    for (int x : {2, int(size.width) - 3}) EXPECT_EQ(pixelAt(image, x, int(size.height / 2)).a, 255) << x;
 }
 
 TEST_F(CropScreenTest, TheConstrainSheetAndItsCancel) {

@@ -14,6 +14,7 @@
 #include "platform/photos/ph_asset_change_request.h"
 #include "platform/photos/ph_authorization.h"
 #include "platform/photos/ph_photo_library.h"
+#include "platform/ui/app/status_bar_state.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
@@ -133,6 +134,39 @@ TEST_F(SourceTest, ACancelledCropLeavesRecordAndStatusBarAsTheyWere) {
     EXPECT_TRUE(app->isStatusBarHidden());
     EXPECT_EQ(app->statusBarStyle(), UIStatusBarStyle::LightContent);
     EXPECT_FALSE(screen->presentedViewController());
+    app->setStatusBarHidden(false);
+    app->setStatusBarStyle(UIStatusBarStyle::Default);
+}
+
+TEST_F(SourceTest, ThePickerFadesTheStatusBarInAndItsCancelFadesItOut) {
+    auto app = UIApplication::sharedApplication();
+    app->setStatusBarHidden(true);
+    app->setStatusBarStyle(UIStatusBarStyle::LightContent);
+    editor->show(anchor, record, [] {});
+    advance(1);
+    addPhoto();
+    editor->onPhotoLibrary(anchor);
+    EXPECT_FALSE(app->isStatusBarHidden()) << "the flag changes at once";
+    RunLoop::main().advance(StatusBarState::kDuration / 2);
+    StatusBarPresentation half = app->statusBarPresentation();
+    EXPECT_GT(half.alpha, 0.1) << "fading in, not cut in";
+    EXPECT_LT(half.alpha, 0.9);
+    EXPECT_EQ(half.slide, 0) << "a fade, not a slide";
+    EXPECT_LT(half.styleMix, 1) << "the style cross-fades";
+    drain();
+    EXPECT_EQ(app->statusBarPresentation().alpha, 1);
+
+    auto picker = std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController());
+    ASSERT_TRUE(picker);
+    picker->cancel();
+    EXPECT_TRUE(app->isStatusBarHidden());
+    RunLoop::main().advance(StatusBarState::kDuration / 2);
+    half = app->statusBarPresentation();
+    EXPECT_GT(half.alpha, 0.1) << "fading out";
+    EXPECT_LT(half.alpha, 0.9);
+    drain();
+    EXPECT_EQ(app->statusBarPresentation().alpha, 0);
+    EXPECT_EQ(app->statusBarStyle(), UIStatusBarStyle::LightContent);
     app->setStatusBarHidden(false);
     app->setStatusBarStyle(UIStatusBarStyle::Default);
 }

@@ -6,13 +6,13 @@
 #include "platform/ui/table/ui_table_view.h"
 #include "settings/keyboard/keyboard_aware_view.h"
 
-class KeyboardAvoidingTableView : public KeyboardAwareView<UITableView, KeyboardAwareKind::Table> {
+class KeyboardAwareTableView : public KeyboardAwareView<UITableView, KeyboardAwareKind::Table> {
 public:
-    KORVA_MAKE(KeyboardAvoidingTableView)
+    KORVA_MAKE(KeyboardAwareTableView)
     bool hasAutomaticKeyboardAvoidingBehaviour() const override {
         return std::dynamic_pointer_cast<UITableViewController>(delegate()) != nullptr;
     }
-    std::string className() const override { return "KeyboardAvoidingTableView"; }
+    std::string className() const override { return "KeyboardAwareTableView"; }
 
 protected:
     using KeyboardAwareView::KeyboardAwareView;

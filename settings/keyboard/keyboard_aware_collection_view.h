@@ -6,11 +6,11 @@
 #include "platform/ui/table/ui_collection_view.h"
 #include "settings/keyboard/keyboard_aware_view.h"
 
-class KeyboardAvoidingCollectionView : public KeyboardAwareView<UICollectionView, KeyboardAwareKind::Collection> {
+class KeyboardAwareCollectionView : public KeyboardAwareView<UICollectionView, KeyboardAwareKind::Collection> {
 public:
-    KORVA_MAKE(KeyboardAvoidingCollectionView)
+    KORVA_MAKE(KeyboardAwareCollectionView)
     bool hasAutomaticKeyboardAvoidingBehaviour() const override;
-    std::string className() const override { return "KeyboardAvoidingCollectionView"; }
+    std::string className() const override { return "KeyboardAwareCollectionView"; }
 
 protected:
     using KeyboardAwareView::KeyboardAwareView;

@@ -1,5 +1,5 @@
 // The keyboard-aware collection view's question to the system.
-#include "settings/keyboard/keyboard_avoiding_collection_view.h"
+#include "settings/keyboard/keyboard_aware_collection_view.h"
 
 #include <cstdlib>
 
@@ -9,7 +9,8 @@ namespace {
 constexpr long kFirstAutomaticMajorVersion = 9;
 }
 
-bool KeyboardAvoidingCollectionView::hasAutomaticKeyboardAvoidingBehaviour() const {
+bool KeyboardAwareCollectionView::hasAutomaticKeyboardAvoidingBehaviour() const {
     long major = std::strtol(SystemServices::shared()->systemVersion().c_str(), nullptr, 10);
-    return major >= kFirstAutomaticMajorVersion && std::dynamic_pointer_cast<UICollectionViewController>(delegate()) != nullptr;
+    return major >= kFirstAutomaticMajorVersion &&
+           std::dynamic_pointer_cast<UICollectionViewController>(delegate()) != nullptr;
 }

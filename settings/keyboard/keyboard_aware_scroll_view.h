@@ -5,12 +5,12 @@
 #include "platform/ui/control/ui_scroll_view.h"
 #include "settings/keyboard/keyboard_aware_view.h"
 
-class KeyboardAvoidingScrollView : public KeyboardAwareView<UIScrollView, KeyboardAwareKind::Scroll> {
+class KeyboardAwareScrollView : public KeyboardAwareView<UIScrollView, KeyboardAwareKind::Scroll> {
 public:
-    KORVA_MAKE(KeyboardAvoidingScrollView)
+    KORVA_MAKE(KeyboardAwareScrollView)
     // The content size becomes the size computed from the subviews.
     void contentSizeToFit() { setContentSize(KeyboardAware_calculatedContentSizeFromSubviewFrames(*this)); }
-    std::string className() const override { return "KeyboardAvoidingScrollView"; }
+    std::string className() const override { return "KeyboardAwareScrollView"; }
 
 protected:
     using KeyboardAwareView::KeyboardAwareView;
