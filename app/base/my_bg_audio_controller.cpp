@@ -77,7 +77,7 @@ void MyBGAudioController::onDidBecomeActive_bgAudio(const std::shared_ptr<NSNoti
     remoteControlDeactive();
     onDidBecomeActive(notification);
     reactivate_.restart(kReactivateDelay,
-                        weakTick(self<MyBGAudioController>(), &MyBGAudioController::remoteControlActive));
+                        weakBind(self<MyBGAudioController>(), &MyBGAudioController::remoteControlActive));
 }
 
 void MyBGAudioController::onTerminate_bgAudio(const std::shared_ptr<NSNotification>& notification) {

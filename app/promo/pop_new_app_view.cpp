@@ -245,7 +245,7 @@ void PopNewAppView::onNoThanks() {
 }
 
 void PopNewAppView::restartTimerTimeout() {
-    timerTimeout_.restart(kTick, weakTick(self<PopNewAppView>(), &PopNewAppView::onTimerTimeout));
+    timerTimeout_.restart(kTick, weakBind(self<PopNewAppView>(), &PopNewAppView::onTimerTimeout));
 }
 
 void PopNewAppView::onTimerTimeout() {

@@ -4,6 +4,7 @@
 #include "app/web/typed_address.h"
 #include "foundation/device.h"
 #include "foundation/global.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/draw/color.h"
@@ -75,9 +76,7 @@ void MySafariURLField::buildTitleLayer() {
     btnRefresh_->setImage(icon(kIconRefresh, iconColor()), UIControlStateNormal);
     viewNormal_->addSubview(btnRefresh_);
     addConstraintsRC(btnRefresh_, viewNormal_, -kButtonInset, 0, kButtonSide, kButtonSide);
-    btnRefresh_->addAction([weak](auto&&...) {
-        if (auto me = weak.lock()) me->onRefresh();
-    }, UIControlEventTouchUpInside);
+    btnRefresh_->addAction(weakBind(self<MySafariURLField>(), &MySafariURLField::onRefresh), UIControlEventTouchUpInside);
 
     btnText_ = AnimButton::make();
     btnText_->setTitle(std::string(), UIControlStateNormal);
@@ -86,9 +85,7 @@ void MySafariURLField::buildTitleLayer() {
     btnText_->setOn(false, nullptr);
     viewNormal_->addSubview(btnText_);
     addConstraintsLC(btnText_, viewNormal_, kButtonInset, 0, kButtonSide, kButtonSide);
-    btnText_->addAction([weak](auto&&...) {
-        if (auto me = weak.lock()) me->onText();
-    }, UIControlEventTouchUpInside);
+    btnText_->addAction(weakBind(self<MySafariURLField>(), &MySafariURLField::onText), UIControlEventTouchUpInside);
 
     lbl_ = UILabel::make();
     lbl_->setTextAlignment(NSTextAlignment::Center);

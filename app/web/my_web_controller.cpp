@@ -6,6 +6,7 @@
 #include "foundation/global.h"
 #include "foundation/links.h"
 #include "platform/runtime/log.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/bar/ui_navigation_item.h"
 #include "platform/ui/control/ui_activity_indicator_view.h"
 #include "ui/controller/view_controller_navigation.h"
@@ -14,15 +15,10 @@
 
 void MyWebController::viewDidLoad() {
     MyViewController::viewDidLoad();
-    std::weak_ptr<MyWebController> weak = self<MyWebController>();
-    auto act = [weak](void (MyWebController::*handler)()) {
-        return [weak, handler](UIBarButtonItem&) {
-            if (auto me = weak.lock()) ((*me).*handler)();
-        };
-    };
-    btnDone_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Done, act(&MyWebController::onDone));
-    btnReload_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Refresh, act(&MyWebController::onRefresh));
-    btnAction_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Action, act(&MyWebController::onAction));
+    auto me = self<MyWebController>();
+    btnDone_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Done, weakBind(me, &MyWebController::onDone));
+    btnReload_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Refresh, weakBind(me, &MyWebController::onRefresh));
+    btnAction_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Action, weakBind(me, &MyWebController::onAction));
 
     actLoading_ = UIActivityIndicatorView::withStyle(Global::shared()->device()->isDarkMode()
                                                          ? UIActivityIndicatorViewStyle::White

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "platform/dispatch/timer.h"
 #include "platform/ui/animation/ca_animation_engine.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "widgets/flat/flat_palette.h"
@@ -32,17 +31,11 @@ void ManualSliderView::stop() {
 
 void ManualSliderView::restartTimerPlayback() {
     resetTimerPlayback();
-    std::weak_ptr<ManualSliderView> weak = self<ManualSliderView>();
-    tmrPlayback_ = NSTimer::scheduledTimer(kPlaybackInterval, true, [weak](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onTimerPlayback();
-    });
+    tmrPlayback_.restart(kPlaybackInterval, weakBind(self<ManualSliderView>(), &ManualSliderView::onTimerPlayback));
 }
 
 void ManualSliderView::resetTimerPlayback() {
-    if (tmrPlayback_) {
-        tmrPlayback_->invalidate();
-        tmrPlayback_ = nullptr;
-    }
+    tmrPlayback_.reset();
     playback_->setHidden(true);
 }
 

@@ -10,7 +10,6 @@
 #include "foundation/numeric.h"
 #include "foundation/text_measure.h"
 #include "platform/dispatch/clock.h"
-#include "platform/dispatch/timer.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/control/ui_label.h"
 #include "ui/layout/view_custom_constraints.h"
@@ -43,10 +42,7 @@ ManualSliderView::ManualSliderView(std::weak_ptr<ManualSliderViewDelegate> deleg
       textLeft_(std::move(textLeft)),
       textRight_(std::move(textRight)) {}
 
-ManualSliderView::~ManualSliderView() {
-    if (timerScrolled_) timerScrolled_->invalidate();
-    if (tmrPlayback_) tmrPlayback_->invalidate();
-}
+ManualSliderView::~ManualSliderView() = default;
 
 void ManualSliderView::init() {
     UIView::init();
@@ -246,16 +242,7 @@ void ManualSliderView::hapticTick() {
 void ManualSliderView::restartTimerScrolled() {
     resetTimerScrolled();
     playback_->setHidden(true);
-    std::weak_ptr<ManualSliderView> weak = self<ManualSliderView>();
-    timerScrolled_ = NSTimer::scheduledTimer(kSettleDelay, false, [weak](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onTimerScrolled();
-    });
-}
-
-void ManualSliderView::resetTimerScrolled() {
-    if (!timerScrolled_) return;
-    timerScrolled_->invalidate();
-    timerScrolled_ = nullptr;
+    timerScrolled_.restart(kSettleDelay, weakBind(self<ManualSliderView>(), &ManualSliderView::onTimerScrolled));
 }
 
 void ManualSliderView::onTimerScrolled() {

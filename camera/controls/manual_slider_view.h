@@ -12,9 +12,9 @@
 
 #include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/view/ui_view.h"
+#include "ui/popup/one_shot_timer.h"
 
 class ManualSliderView;
-class NSTimer;
 class UILabel;
 
 class ManualSliderViewDelegate {
@@ -82,8 +82,8 @@ public:
     const std::vector<Guide>& guides() const { return arrGuide_; }
     bool isBuilt() const { return status_ != 0; }
     bool userEvent() const { return userEvent_; }
-    bool settlePending() const { return timerScrolled_ != nullptr; }
-    bool playbackRunning() const { return tmrPlayback_ != nullptr; }
+    bool settlePending() const { return timerScrolled_.pending(); }
+    bool playbackRunning() const { return tmrPlayback_.running(); }
 
     std::string className() const override { return "ManualSliderView"; }
 
@@ -98,7 +98,7 @@ private:
     double notifyValue();
     void hapticTick();
     void restartTimerScrolled();
-    void resetTimerScrolled();
+    void resetTimerScrolled() { timerScrolled_.reset(); }
     void onTimerScrolled();
     void restartTimerPlayback();
     void resetTimerPlayback();
@@ -114,6 +114,7 @@ private:
     std::shared_ptr<UILabel> lblCenter_, lblLeft_, lblRight_;
     std::shared_ptr<UIView> lineV_, begin_, end_;
     std::shared_ptr<UIView> playback_, playbackBody_, playbackHead_;
-    std::shared_ptr<NSTimer> timerScrolled_, tmrPlayback_;
+    OneShotTimer timerScrolled_;
+    RepeatingTimer tmrPlayback_;
     std::vector<Guide> arrGuide_;
 };

@@ -3,7 +3,6 @@
 
 #include "platform/capture/av_capture_device.h"
 #include "platform/dispatch/queue.h"
-#include "platform/dispatch/timer.h"
 
 namespace {
 
@@ -14,9 +13,7 @@ void completeOnMain(const PopManualControl::Completion& completion) {
 
 }  // namespace
 
-PopManualControl::~PopManualControl() {
-    if (timer_) timer_->invalidate();
-}
+PopManualControl::~PopManualControl() = default;
 
 void PopManualControl::init() {
     PopManualBase::init();
@@ -50,18 +47,10 @@ bool PopManualControl::isManualSupported() {
     return d && supportsManual(*d);
 }
 
-void PopManualControl::resetTimer() {
-    if (!timer_) return;
-    timer_->invalidate();
-    timer_ = nullptr;
-}
+void PopManualControl::resetTimer() { timer_.reset(); }
 
 void PopManualControl::restartTimer() {
-    resetTimer();
-    std::weak_ptr<PopManualControl> weak = self<PopManualControl>();
-    timer_ = NSTimer::scheduledTimer(kTimerInterval, true, [weak](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onTimer();
-    });
+    timer_.restart(kTimerInterval, weakBind(self<PopManualControl>(), &PopManualControl::onTimer));
 }
 
 void PopManualControl::onTimer() {

@@ -27,8 +27,7 @@
 #include "camera/controls/manual_slider_view.h"
 #include "camera/controls/pop_manual_base.h"
 #include "platform/capture/cm_time.h"
-
-class NSTimer;
+#include "ui/popup/one_shot_timer.h"
 
 // What the device does and what the user chose.
 template <class T>
@@ -59,7 +58,7 @@ public:
     void resetTimer() override;
     void restartTimer();
     void onTimer();
-    bool timerRunning() const { return timer_ != nullptr; }
+    bool timerRunning() const { return timer_.running(); }
 
     void updateStatus();
     void checkAndAssign();
@@ -105,7 +104,7 @@ private:
     void settled();
 
     ManualPair<bool> manual_;
-    std::shared_ptr<NSTimer> timer_;
+    RepeatingTimer timer_;
     mutable std::mutex userMutex_;
     // Ruler changes counted on the main thread (under the lock); the queue records the last one
     // it applied.

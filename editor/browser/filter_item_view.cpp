@@ -160,7 +160,7 @@ void FilterItemView::setUnselected() {
 
 void FilterItemView::touchesBegan(const UITouchSet& touches, const UIEvent& event) {
     touchState_ = TouchState::Pressed;
-    timer_.restart(kHoldDelay, weakTick(self<FilterItemView>(), &FilterItemView::onLongTap));
+    timer_.restart(kHoldDelay, weakBind(self<FilterItemView>(), &FilterItemView::onLongTap));
     UITouchPassToNextResponder(*this, UITouchPhase::Began, touches, event);
 }
 

@@ -23,10 +23,7 @@ FilterListView::FilterListView(std::shared_ptr<UIViewController> vc, std::shared
     }
 }
 
-FilterListView::~FilterListView() {
-    if (timerDraw_) timerDraw_->invalidate();
-    if (timerScrollCheck_) timerScrollCheck_->invalidate();
-}
+FilterListView::~FilterListView() = default;
 
 void FilterListView::init() {
     GradientLRView::init();
@@ -164,7 +161,7 @@ void FilterListView::layoutTiles() {
         [weak](bool) {
             if (auto s = weak.lock()) s->updateSelectionAndScroll(false, nullptr);
         });
-    firstDraw_.restart(kFirstDrawDelay, weakTick(me, &FilterListView::drawRefiltered));
+    firstDraw_.restart(kFirstDrawDelay, weakBind(me, &FilterListView::drawRefiltered));
     updateView();
 }
 

@@ -29,7 +29,6 @@
 
 class FilterListView;
 class FilterPersistElement;
-class NSTimer;
 class UIActivityIndicatorView;
 class UILabel;
 
@@ -91,10 +90,10 @@ public:
     void hideAllPopAdj();
     void scheduledLayout();
 
-    void resetTimerDraw();
+    void resetTimerDraw() { timerDraw_.reset(); }
     void restartTimerDraw();
     void onTimerDraw();
-    void resetTimerScrollCheck();
+    void resetTimerScrollCheck() { timerScrollCheck_.reset(); }
     void restartTimerScrollCheck();
     void onTimerScrollCheck();
 
@@ -115,8 +114,8 @@ public:
     long lastSelected() const { return lastSelected_; }
     bool scrollItemScrolling() const { return scrollItemScrolling_; }
     double timerPeriod() const { return timerPeriod_; }
-    bool drawTimerRunning() const { return timerDraw_ != nullptr; }
-    bool scrollCheckRunning() const { return timerScrollCheck_ != nullptr; }
+    bool drawTimerRunning() const { return timerDraw_.running(); }
+    bool scrollCheckRunning() const { return timerScrollCheck_.running(); }
     const std::vector<std::string>& keys() const { return keys_; }
     const Elements& loadedElements() const { return loadedElements_; }
     const std::vector<std::shared_ptr<FilterItemView>>& loadedItems() const { return loadedItems_; }
@@ -164,6 +163,6 @@ private:
     std::vector<std::string> keys_;
     std::uint64_t loadNumber_ = 0;
     double timerPeriod_ = 0.2;
-    std::shared_ptr<NSTimer> timerDraw_, timerScrollCheck_;
+    RepeatingTimer timerDraw_, timerScrollCheck_;
     OneShotTimer firstDraw_;
 };

@@ -5,26 +5,6 @@
 #include "editor/browser/filter_list_view.h"
 #include "editor/browser/filter_strip_geometry.h"
 #include "platform/dispatch/clock.h"
-#include "platform/dispatch/timer.h"
-
-namespace {
-
-void stopTimer(std::shared_ptr<NSTimer>& slot) {
-    if (slot) slot->invalidate();
-    slot.reset();
-}
-
-// A repeating main-run-loop timer in the slot that calls `tick` on the strip while it lives.
-void startRepeating(std::shared_ptr<NSTimer>& slot, double period, const std::shared_ptr<FilterListView>& strip,
-                    void (FilterListView::*tick)()) {
-    stopTimer(slot);
-    std::weak_ptr<FilterListView> weak = strip;
-    slot = NSTimer::scheduledTimer(period, true, [weak, tick](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) ((*s).*tick)();
-    });
-}
-
-}  // namespace
 
 void FilterListView::updateVisibleIndices() {
     visibleItem0_ = visibleItem1_ = -1;
@@ -71,19 +51,15 @@ void FilterListView::stopUpdateTimer() {
     resetTimerDraw();
 }
 
-void FilterListView::resetTimerDraw() {
-    stopTimer(timerDraw_);
-}
-
 void FilterListView::restartTimerDraw() {
-    startRepeating(timerDraw_, timerPeriod_, self<FilterListView>(), &FilterListView::onTimerDraw);
+    timerDraw_.restart(timerPeriod_, weakBind(self<FilterListView>(), &FilterListView::onTimerDraw));
 }
 
 void FilterListView::onTimerDraw() {
     double start = CACurrentMediaTime();
     drawRefiltered();
     double elapsed = CACurrentMediaTime() - start;
-    if (!timerDraw_) return;  // stopped while drawing
+    if (!timerDraw_.running()) return;  // stopped while drawing
     if (auto period = filter_strip::nextRedrawPeriod(elapsed, timerPeriod_)) {
         timerPeriod_ = *period;
         restartTimerDraw();
@@ -99,12 +75,8 @@ void FilterListView::scrollViewWillBeginDragging(UIScrollView&) {
     restartTimerScrollCheck();
 }
 
-void FilterListView::resetTimerScrollCheck() {
-    stopTimer(timerScrollCheck_);
-}
-
 void FilterListView::restartTimerScrollCheck() {
-    startRepeating(timerScrollCheck_, kScrollCheckPeriod, self<FilterListView>(), &FilterListView::onTimerScrollCheck);
+    timerScrollCheck_.restart(kScrollCheckPeriod, weakBind(self<FilterListView>(), &FilterListView::onTimerScrollCheck));
 }
 
 void FilterListView::onTimerScrollCheck() {

@@ -3,7 +3,6 @@
 #include "editor/plane_edit/plane_record.h"
 #include "filter/canvas_view.h"
 #include "foundation/numeric.h"
-#include "platform/dispatch/timer.h"
 #include "platform/ui/draw/color.h"
 #include "ui/layout/view_custom_constraints.h"
 
@@ -57,19 +56,9 @@ void PopAdjPictureFrame::layOutPicture(CGSize picture, const std::shared_ptr<UIV
     }
 }
 
-void PopAdjPictureFrame::resetUpdateImageTimer() {
-    if (!timerUpdateImage_) return;
-    timerUpdateImage_->invalidate();
-    timerUpdateImage_.reset();
-}
-
 void PopAdjPictureFrame::restartUpdateImageTimer() {
-    resetUpdateImageTimer();
     // Weak: a closed editor is not kept alive by its refresh.
-    std::weak_ptr<PopAdjPictureFrame> weak = self<PopAdjPictureFrame>();
-    timerUpdateImage_ = NSTimer::scheduledTimer(refreshInterval_, true, [weak](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onUpdateImage();
-    });
+    timerUpdateImage_.restart(refreshInterval_, weakBind(self<PopAdjPictureFrame>(), &PopAdjPictureFrame::onUpdateImage));
 }
 
 void PopAdjPictureFrame::onUpdateImage() {

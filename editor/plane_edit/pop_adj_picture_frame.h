@@ -8,9 +8,9 @@
 #include <optional>
 
 #include "editor/adjust/pop_adj_frame_base.h"
+#include "ui/popup/one_shot_timer.h"
 
 class CanvasView;
-class NSTimer;
 
 class PopAdjPictureFrame : public PopAdjFrameBase {
 public:
@@ -26,13 +26,13 @@ public:
 
     // The picture's size as the delegate has it now; none without a usable picture.
     std::optional<CGSize> pictureSize();
-    void resetUpdateImageTimer();
+    void resetUpdateImageTimer() { timerUpdateImage_.reset(); }
     void restartUpdateImageTimer();
     void onUpdateImage();
 
     const std::shared_ptr<UIView>& b0() const { return b0_; }
     const std::shared_ptr<CanvasView>& canvasView() const { return canvasView_; }
-    const std::shared_ptr<NSTimer>& timerUpdateImage() const { return timerUpdateImage_; }
+    const std::shared_ptr<NSTimer>& timerUpdateImage() const { return timerUpdateImage_.timer(); }
     CGSize imageSize() const { return imageSize_; }
 
 protected:
@@ -48,7 +48,7 @@ protected:
 private:
     std::shared_ptr<UIView> b0_;
     std::shared_ptr<CanvasView> canvasView_;
-    std::shared_ptr<NSTimer> timerUpdateImage_;
+    RepeatingTimer timerUpdateImage_;
     double refreshInterval_ = 0;
     CGSize imageSize_{};
 };

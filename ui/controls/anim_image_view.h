@@ -3,8 +3,7 @@
 #pragma once
 
 #include "platform/ui/control/ui_image_view.h"
-
-class NSTimer;
+#include "ui/popup/one_shot_timer.h"
 
 class AnimImageView : public UIImageView {
 public:
@@ -14,8 +13,8 @@ public:
     void startAnimating();
     void stopAnimating();
     void restartTimer();
-    void resetTimer();
-    void onTimer(const std::shared_ptr<NSTimer>& timer);
+    void resetTimer() { timer_.reset(); }
+    void onTimer();
     std::int64_t cur() const { return cur_; }
 
     std::string className() const override { return "AnimImageView"; }
@@ -25,5 +24,5 @@ protected:
 
 private:
     std::int64_t cur_ = 0;
-    std::shared_ptr<NSTimer> timer_;
+    RepeatingTimer timer_;
 };

@@ -3,6 +3,7 @@
 
 #include "foundation/global.h"
 #include "foundation/image_service.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/draw/color.h"
@@ -19,8 +20,7 @@ void CheckControl::setup() {
     auto images = Global::shared()->image();
     check_ = AnimButton::make();
     check_->setImages(images ? images->check0() : nullptr, images ? images->check1() : nullptr);
-    std::weak_ptr<CheckControl> weak = self<CheckControl>();
-    check_->addAction([weak](UIControl&) { if (auto s = weak.lock()) s->onTap(); }, UIControlEventTouchUpInside);
+    check_->addAction(weakBind(self<CheckControl>(), &CheckControl::onTap), UIControlEventTouchUpInside);
 }
 
 void CheckButtonControl::setup() {
@@ -29,8 +29,7 @@ void CheckButtonControl::setup() {
     if (auto font = Global::shared()->font()) value_->titleLabel()->setFont(font->textFixedNormal());
     value_->setContentHorizontalAlignment(UIControlContentHorizontalAlignment::Left);
     value_->setTintColor(UIColor::blackColor());
-    std::weak_ptr<CheckControl> weak = self<CheckControl>();
-    value_->addAction([weak](UIControl&) { if (auto s = weak.lock()) s->onTap(); }, UIControlEventTouchUpInside);
+    value_->addAction(weakBind(self<CheckControl>(), &CheckControl::onTap), UIControlEventTouchUpInside);
 }
 
 std::shared_ptr<UIView> CheckButtonControl::valueView() const { return value_; }

@@ -37,7 +37,7 @@ void GradientScrollView::relayout() {
 }
 
 void GradientScrollView::updateView() {
-    update_.restart(kUpdateDelay, weakTick(self<GradientScrollView>(), &GradientScrollView::updateView0));
+    update_.restart(kUpdateDelay, weakBind(self<GradientScrollView>(), &GradientScrollView::updateView0));
 }
 
 void GradientScrollView::updateView0() {

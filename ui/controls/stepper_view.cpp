@@ -5,6 +5,7 @@
 
 #include "foundation/global.h"
 #include "foundation/numeric.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/draw/color.h"
@@ -45,9 +46,8 @@ void StepperView::init() {
     addSubview(btnUp_);
     addConstraintsCenter(btnUp_, me, kButtonOffset, 0, kButtonSide, kButtonSide);
 
-    std::weak_ptr<StepperView> weak = me;
-    btnUp_->addAction([weak](UIControl&) { if (auto s = weak.lock()) s->onUp(); }, UIControlEventTouchUpInside);
-    btnDown_->addAction([weak](UIControl&) { if (auto s = weak.lock()) s->onDown(); }, UIControlEventTouchUpInside);
+    btnUp_->addAction(weakBind(me, &StepperView::onUp), UIControlEventTouchUpInside);
+    btnDown_->addAction(weakBind(me, &StepperView::onDown), UIControlEventTouchUpInside);
 }
 
 void StepperView::step(float delta) {

@@ -2,6 +2,7 @@
 #include "ui/controls/tab_bar_button.h"
 
 #include "foundation/global.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/draw/color.h"
@@ -15,10 +16,7 @@ constexpr CGFloat kImageTop = 3, kCaptionedImage = 36, kImage = 40;
 }  // namespace
 
 void TabBarButton::setup() {
-    std::weak_ptr<TabBarButton> weak = self<TabBarButton>();
-    auto tap = [weak](UIControl&) {
-        if (auto s = weak.lock()) s->onTap();
-    };
+    auto tap = weakBind(self<TabBarButton>(), &TabBarButton::onTap);
     image_ = AnimButton::make();
     image_->addAction(tap, UIControlEventTouchUpInside);
     text_ = UIButton::buttonWithType(UIButtonType::System);

@@ -13,21 +13,9 @@ void ScrollHandler::scrollViewDidScroll(const UIScrollView& scrollView) {
     restartTimer();
 }
 
-void ScrollHandler::restartTimer() {
-    resetTimer();
-    std::weak_ptr<ScrollHandler> weakSelf = self<ScrollHandler>();
-    timer_ = NSTimer::scheduledTimer(kQuietPeriod, false, [weakSelf](const std::shared_ptr<NSTimer>& t) {
-        if (auto strong = weakSelf.lock()) strong->onTimer(t);
-    });
-}
+void ScrollHandler::restartTimer() { timer_.restart(kQuietPeriod, weakBind(self<ScrollHandler>(), &ScrollHandler::onTimer)); }
 
-void ScrollHandler::resetTimer() {
-    if (!timer_) return;
-    timer_->invalidate();
-    timer_.reset();
-}
-
-void ScrollHandler::onTimer(const std::shared_ptr<NSTimer>&) {
+void ScrollHandler::onTimer() {
     resetTimer();
     if (auto d = delegate()) d->onScrollHandlerStopped(*this);
 }

@@ -9,8 +9,8 @@
 
 #include <memory>
 
-#include "platform/dispatch/timer.h"
 #include "platform/runtime/object.h"
+#include "ui/popup/one_shot_timer.h"
 
 class ScrollHandler;
 class UIScrollView;
@@ -31,12 +31,12 @@ public:
 
     std::shared_ptr<ScrollHandlerDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(const std::shared_ptr<ScrollHandlerDelegate>& delegate) { delegate_ = delegate; }
-    bool isScrolling() const { return timer_ != nullptr; }
+    bool isScrolling() const { return timer_.pending(); }
 
     void scrollViewDidScroll(const UIScrollView& scrollView);
     void restartTimer();
-    void resetTimer();
-    void onTimer(const std::shared_ptr<NSTimer>& timer);
+    void resetTimer() { timer_.reset(); }
+    void onTimer();
 
     std::string className() const override { return "ScrollHandler"; }
 
@@ -45,5 +45,5 @@ protected:
 
 private:
     std::weak_ptr<ScrollHandlerDelegate> delegate_;
-    std::shared_ptr<NSTimer> timer_;
+    OneShotTimer timer_;
 };

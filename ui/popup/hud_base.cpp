@@ -24,7 +24,7 @@ std::shared_ptr<UIView> HudBase::rootView() const {
 
 void HudBase::resetTimerLayout() { timerLayout_.reset(); }
 
-void HudBase::restartTimerLayout() { timerLayout_.restart(kLayoutDelay, weakTick(self<HudBase>(), &HudBase::onTimerLayout)); }
+void HudBase::restartTimerLayout() { timerLayout_.restart(kLayoutDelay, weakBind(self<HudBase>(), &HudBase::onTimerLayout)); }
 
 void HudBase::onTimerLayout() {
     auto keep = self<HudBase>();

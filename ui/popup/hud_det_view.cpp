@@ -5,6 +5,7 @@
 
 #include "foundation/global.h"
 #include "foundation/numeric.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/draw/path.h"
 #include "platform/ui/layer/ca_shape_layer.h"
@@ -33,8 +34,7 @@ void HudDetView::init() {
     btnCancel_->setTitle(std::string("Cancel"), UIControlStateNormal);
     btnCancel_->addAwesomeIcon(kCancelGlyph, true);
     btnCancel_->setType(IconButtonType::Danger);
-    auto weak = std::weak_ptr<HudDetView>(self<HudDetView>());
-    btnCancel_->addAction([weak](UIControl&) { if (auto s = weak.lock()) s->onCancel(); }, UIControlEventTouchUpInside);
+    btnCancel_->addAction(weakBind(self<HudDetView>(), &HudDetView::onCancel), UIControlEventTouchUpInside);
     holder()->addSubview(btnCancel_);
     addConstraintsCenter(btnCancel_, holder(), 0, kCancelOffset, kCancelSize.width, kCancelSize.height);
 }

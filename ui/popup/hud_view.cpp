@@ -32,7 +32,7 @@ void HudTimed::makeHolder(std::shared_ptr<UIColor> color) {
 }
 
 void HudTimed::restartTimerHide(double seconds) {
-    timerHide_.restart(seconds, weakTick(self<HudTimed>(), &HudTimed::onTimerHide));
+    timerHide_.restart(seconds, weakBind(self<HudTimed>(), &HudTimed::onTimerHide));
 }
 
 void HudTimed::onTimerHide() {

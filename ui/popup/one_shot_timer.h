@@ -20,6 +20,8 @@ public:
     void restart(double seconds, std::function<void()> tick);
     void reset();
     bool pending() const { return timer_ != nullptr; }
+    // The pending timer, none when the slot is empty (for tests and diagnostics).
+    const std::shared_ptr<NSTimer>& timer() const { return timer_; }
 
 private:
     std::shared_ptr<NSTimer> timer_;
@@ -39,6 +41,8 @@ public:
     void restartInCommonModes(double seconds, std::function<void()> tick);
     void reset();
     bool running() const { return timer_ != nullptr; }
+    // The running timer, none when the slot is empty (for tests and diagnostics).
+    const std::shared_ptr<NSTimer>& timer() const { return timer_; }
 
 private:
     std::shared_ptr<NSTimer> timer_;

@@ -5,6 +5,7 @@
 
 #include "foundation/global.h"
 #include "foundation/numeric.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/gesture/ui_tap_gesture_recognizer.h"
@@ -71,9 +72,8 @@ void PopConfirmView::init() {
     bg0_->addSubview(btnNo_);
     addConstraintsCB(btnNo_, bg0_, kButtonDX, kButtonBottom, kButtonSize.width, kButtonSize.height);
 
-    auto weak = std::weak_ptr<PopConfirmView>(self<PopConfirmView>());
-    btnYes_->addAction([weak](UIControl&) { if (auto s = weak.lock()) s->onYes(); }, UIControlEventTouchUpInside);
-    btnNo_->addAction([weak](UIControl&) { if (auto s = weak.lock()) s->onNo(); }, UIControlEventTouchUpInside);
+    btnYes_->addAction(weakBind(self<PopConfirmView>(), &PopConfirmView::onYes), UIControlEventTouchUpInside);
+    btnNo_->addAction(weakBind(self<PopConfirmView>(), &PopConfirmView::onNo), UIControlEventTouchUpInside);
 }
 
 void PopConfirmView::updateView() {
@@ -112,7 +112,7 @@ void PopConfirmView::show(const std::shared_ptr<NSObject>& sender, std::int32_t 
 
 void PopConfirmView::restartTimerTimeout() {
     counting_ = true;
-    timerTimeout_.restart(kTick, weakTick(self<PopConfirmView>(), &PopConfirmView::onTimerTimeout));
+    timerTimeout_.restart(kTick, weakBind(self<PopConfirmView>(), &PopConfirmView::onTimerTimeout));
 }
 
 void PopConfirmView::resetTimerTimeout() {

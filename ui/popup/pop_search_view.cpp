@@ -5,6 +5,7 @@
 
 #include "foundation/device.h"
 #include "foundation/global.h"
+#include "platform/runtime/weak_bind.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/gesture/ui_tap_gesture_recognizer.h"
@@ -49,7 +50,7 @@ void PopSearchView::init() {
     auto weak = std::weak_ptr<PopSearchView>(self<PopSearchView>());
     auto makeStep = [&](void (PopSearchView::*action)()) {
         auto b = UIButton::buttonWithType(UIButtonType::Custom);
-        b->addAction([weak, action](UIControl&) { if (auto s = weak.lock()) ((*s).*action)(); }, UIControlEventTouchUpInside);
+        b->addAction(weakBind(self<PopSearchView>(), action), UIControlEventTouchUpInside);
         return b;
     };
     btnPrev_ = makeStep(&PopSearchView::onPrev);

@@ -200,7 +200,7 @@ void PopView::hide1() {
 
 void PopView::resetTimerShow() { timerShow_.reset(); }
 
-void PopView::restartTimerShow() { timerShow_.restart(kShowRetryDelay, weakTick(self<PopView>(), &PopView::onTimerShow)); }
+void PopView::restartTimerShow() { timerShow_.restart(kShowRetryDelay, weakBind(self<PopView>(), &PopView::onTimerShow)); }
 
 void PopView::onTimerShow() {
     if (phase_ == PopPhase::ShowWaiting) show1();
@@ -208,7 +208,7 @@ void PopView::onTimerShow() {
 
 void PopView::resetTimerHide() { timerHide_.reset(); }
 
-void PopView::restartTimerHide() { timerHide_.restart(kHideRetryDelay, weakTick(self<PopView>(), &PopView::onTimerHide)); }
+void PopView::restartTimerHide() { timerHide_.restart(kHideRetryDelay, weakBind(self<PopView>(), &PopView::onTimerHide)); }
 
 void PopView::onTimerHide() {
     if (phase_ == PopPhase::HideWaiting) hide1();

@@ -6,7 +6,6 @@
 #include "foundation/global.h"
 #include "foundation/numeric.h"
 #include "foundation/text_measure.h"
-#include "platform/dispatch/timer.h"
 #include "platform/dispatch/clock.h"
 #include "platform/ui/draw/color.h"
 #include "ui/controls/caption_label.h"
@@ -59,10 +58,7 @@ void TitleView::init() {
     updateButtons();
 }
 
-TitleView::~TitleView() {
-    for (auto& side : sides_)
-        if (side.timer) side.timer->invalidate();
-}
+TitleView::~TitleView() = default;
 
 void TitleView::setHoldTitlePosition(bool h) {
     holdTitlePosition_ = h;
@@ -124,18 +120,10 @@ void TitleView::hideSide(int side, bool animated) {
     (void)animated;
 }
 
-void TitleView::resetTimer(int side) {
-    if (sides_[side].timer) sides_[side].timer->invalidate();
-    sides_[side].timer.reset();
-}
-
 void TitleView::restartTimer(int side) {
     resetTimer(side);
     sides_[side].startedAt = CACurrentMediaTime();
-    std::weak_ptr<TitleView> weak = self<TitleView>();
-    sides_[side].timer = NSTimer::scheduledTimer(kSlideTick, true, [weak, side](const std::shared_ptr<NSTimer>&) {
-        if (auto s = weak.lock()) s->onTimer(side);
-    });
+    sides_[side].timer.restart(kSlideTick, [tick = weakBind(self<TitleView>(), &TitleView::onTimer), side] { tick(side); });
 }
 
 void TitleView::onTimer(int side) {

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "platform/ui/view/ui_view.h"
+#include "ui/popup/one_shot_timer.h"
 
 class IconButton;
-class NSTimer;
 class ScrollLabel;
 class UIFont;
 class TitleView;
@@ -56,7 +56,7 @@ public:
     void setDelegate(const std::shared_ptr<TitleViewDelegate>& d) { delegate_ = d; }
     void setFont(std::shared_ptr<UIFont> f) { font_ = std::move(f); }
     const std::shared_ptr<UIFont>& font() const { return font_; }
-    bool sliding(bool right) const { return sides_[right ? 1 : 0].timer != nullptr; }
+    bool sliding(bool right) const { return sides_[right ? 1 : 0].timer.running(); }
 
     std::string className() const override { return "TitleView"; }
 
@@ -68,13 +68,13 @@ private:
     struct Side {
         bool shown = false;
         CGFloat width = 0;
-        std::shared_ptr<NSTimer> timer;
+        RepeatingTimer timer;
         double startedAt = 0;
     };
     void showSide(int side, const std::string& title, bool animated);
     void hideSide(int side, bool animated);
     void restartTimer(int side);
-    void resetTimer(int side);
+    void resetTimer(int side) { sides_[side].timer.reset(); }
     void onTimer(int side);
     const std::shared_ptr<IconButton>& button(int side) const { return side ? btnRight_ : btnLeft_; }
 

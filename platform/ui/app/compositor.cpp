@@ -97,7 +97,8 @@ bool Compositor::update() {
             cairo_set_source_rgb(cr, 0, 0, 0);
             cairo_paint(cr);
         }
-        for (auto& w : windows) LayerRenderer::renderLayer(cr, *w->layer(), scale);
+        RenderPass pass(scale);
+        for (auto& w : windows) LayerRenderer::renderLayer(cr, *w->layer(), pass);
         cairo_restore(cr);
     }
     cairo_destroy(cr);

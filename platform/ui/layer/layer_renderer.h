@@ -1,5 +1,8 @@
 // Draws layer trees with Cairo: backgrounds, rounded corners, borders, shadows, contents, drawn
-// content, shape, gradient and replicator layers, masks, opacity and transforms.
+// content, shape, gradient and replicator layers, masks, opacity and transforms. The stages live
+// in files of their own: painting (layer_paint), shadows (layer_shadow), backdrops
+// (layer_backdrop), the shortcuts (layer_shortcuts), a tree's extent (layer_extent) and the drawn
+// bitmap (layer_backing_store); a RenderPass carries one drawing's state down the tree.
 #pragma once
 
 #include <memory>
@@ -7,6 +10,7 @@
 
 #include "platform/runtime/geometry.h"
 #include "platform/runtime/result.h"
+#include "platform/ui/layer/render_pass.h"
 
 typedef struct _cairo cairo_t;
 class CALayer;
@@ -17,22 +21,14 @@ public:
     // Brings drawn content up to date through the tree (display of stale layers) at the scale.
     static void prepare(CALayer& root, CGFloat scale);
     // Draws the layer where it sits in its superlayer's space; `cr`'s matrix maps that space to
-    // device pixels and `deviceScale` is the number of pixels per point.
-    static void renderLayer(cairo_t* cr, CALayer& layer, CGFloat deviceScale);
+    // device pixels, which the pass's scale says how many of make a point.
+    static void renderLayer(cairo_t* cr, CALayer& layer, RenderPass& pass);
     // Draws the layer's own content and its sublayers in its bounds space (renderInContext).
-    static void renderContents(cairo_t* cr, CALayer& layer, CGFloat deviceScale);
+    static void renderContents(cairo_t* cr, CALayer& layer, RenderPass& pass);
     // Whether renderLayer(cr, layer) leaves every pixel of the device rectangle (whole pixels)
     // opaque whatever it held before (an opaque square background covers it), so it need not be
     // cleared first. False when unsure.
     static bool coversOpaquely(cairo_t* cr, CALayer& layer, const CGRect& pixels);
-
-    // Whether drawing takes its shortcuts to the same pixels: the all-zero margins of drawn
-    // bitmaps are not composited, a translucent layer's group is cleared and composited only
-    // where the layer draws, and plain translucent fills and a picture dimmed by one are
-    // composited straight on the target's pixels. On by default; off leaves all of it to Cairo
-    // (to compare against).
-    static void setShortcuts(bool on);
-    static bool shortcuts();
 
     // The layer drawn alone into a transparent bitmap of its bounds at the scale, as the screen
     // shows it (running animations' presentation values). renderInContext draws the model instead.

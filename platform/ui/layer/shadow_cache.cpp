@@ -65,6 +65,16 @@ std::size_t ShadowCache::count() const {
     return entries_.size();
 }
 
+bool ShadowCache::groupSettled(std::uint64_t layerId, int width, int height) {
+    std::lock_guard lock(mutex_);
+    if (groupSizes_.size() > 4096) groupSizes_.clear();  // layers gone long ago
+    auto [it, added] = groupSizes_.try_emplace(layerId, width, height);
+    if (added) return false;
+    const bool same = it->second == std::make_pair(width, height);
+    it->second = {width, height};
+    return same;
+}
+
 std::uint64_t ShadowCache::hashPixels(cairo_surface_t* surface) {
     cairo_surface_flush(surface);
     const unsigned char* data = cairo_image_surface_get_data(surface);

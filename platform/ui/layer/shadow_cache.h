@@ -10,6 +10,7 @@
 #include <list>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 typedef struct _cairo_surface cairo_surface_t;
 
@@ -36,6 +37,11 @@ public:
 
     std::size_t count() const;
 
+    // Whether the group of the layer (by its identity, which is never reused) had this size the
+    // last time its shadow was asked for; notes the size. A group that changes size from frame to
+    // frame (growing, shrinking) makes pictures that do not come again, so they are not looked up.
+    bool groupSettled(std::uint64_t layerId, int width, int height);
+
     // How long a shadow is kept without being asked for.
     static constexpr double kIdleSeconds = 30.0;
 
@@ -60,4 +66,5 @@ private:
     std::list<Key> uses_;  // most recent first
     std::size_t budget_;
     std::size_t bytes_ = 0;
+    std::unordered_map<std::uint64_t, std::pair<int, int>> groupSizes_;  // by layer identity
 };

@@ -220,6 +220,20 @@ TEST(ShadowCacheTest, ShadowsNotAskedForInAWhileAreLetGo) {
     Clock::useReal();
 }
 
+// The record of group sizes follows each layer's identity, which no later layer takes over.
+TEST(ShadowCacheTest, AGroupIsSettledWhenItsLayerAsksAgainAtTheSameSize) {
+    ShadowCache cache;
+    auto gone = CALayer::make();
+    const std::uint64_t goneId = gone->layerId();
+    EXPECT_FALSE(cache.groupSettled(goneId, 10, 20)) << "a size seen for the first time";
+    EXPECT_TRUE(cache.groupSettled(goneId, 10, 20));
+    gone.reset();
+    auto next = CALayer::make();
+    EXPECT_FALSE(cache.groupSettled(next->layerId(), 10, 20)) << "a new layer starts its own record";
+    EXPECT_FALSE(cache.groupSettled(next->layerId(), 11, 20)) << "grown";
+    EXPECT_TRUE(cache.groupSettled(next->layerId(), 11, 20));
+}
+
 TEST(ShadowCacheTest, AShadowIsKeptForAPictureMadeAgainForANewTintAndNotKeptWhileGrowing) {
     CATransaction::begin();
     CATransaction::setDisableActions(true);

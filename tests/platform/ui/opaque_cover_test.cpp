@@ -51,7 +51,8 @@ cairo_surface_t* drawnOver(CALayer& layer, bool stale, const CGRect& pixels) {
     cairo_rectangle(cr, pixels.origin.x, pixels.origin.y, pixels.size.width, pixels.size.height);
     cairo_clip(cr);
     cairo_scale(cr, kScale, kScale);
-    LayerRenderer::renderLayer(cr, layer, kScale);
+    RenderPass pass(kScale);
+    LayerRenderer::renderLayer(cr, layer, pass);
     cairo_destroy(cr);
     cairo_surface_flush(s);
     return s;

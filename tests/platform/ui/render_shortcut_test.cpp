@@ -115,9 +115,8 @@ cairo_surface_t* drawn(CALayer& layer, bool shortcuts, const std::vector<CGRect>
     for (const CGRect& r : boxes) cairo_rectangle(cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
     cairo_clip(cr);
     cairo_scale(cr, kScale, kScale);
-    LayerRenderer::setShortcuts(shortcuts);
-    LayerRenderer::renderLayer(cr, layer, kScale);
-    LayerRenderer::setShortcuts(true);
+    RenderPass pass(kScale, LayerValues::Presented, shortcuts ? RenderShortcuts::On : RenderShortcuts::Off);
+    LayerRenderer::renderLayer(cr, layer, pass);
     cairo_destroy(cr);
     cairo_surface_flush(target);
     return target;

@@ -44,7 +44,8 @@ cairo_surface_t* rendered(CALayer& layer) {
     cairo_surface_t* target = background();
     cairo_t* cr = cairo_create(target);
     cairo_scale(cr, kScale, kScale);
-    LayerRenderer::renderLayer(cr, layer, kScale);
+    RenderPass pass(kScale);
+    LayerRenderer::renderLayer(cr, layer, pass);
     cairo_destroy(cr);
     cairo_surface_flush(target);
     return target;
@@ -60,7 +61,8 @@ cairo_surface_t* throughWholeGroup(CALayer& layer, float opacity) {
         layer.setOpacity(1);
         cairo_t* cr = cairo_create(group);
         cairo_scale(cr, kScale, kScale);
-        LayerRenderer::renderLayer(cr, layer, kScale);
+        RenderPass pass(kScale);
+        LayerRenderer::renderLayer(cr, layer, pass);
         cairo_destroy(cr);
         layer.setOpacity(opacity);
         CATransaction::commit();

@@ -120,7 +120,7 @@ TEST_F(AnimButtonTest, TheImageViewStepsAndWrapsAndIgnoresAnEmptyList) {
     view->startAnimating();
     advance(1);
     EXPECT_EQ(view->image(), nullptr);
-    view->onTimer(nullptr);
+    view->onTimer();
 
     view->setAnimationImages({off, on});
     view->setAnimationDuration(0.1);

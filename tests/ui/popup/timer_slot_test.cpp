@@ -2,6 +2,7 @@
 // never called, and arguments reach a member that takes them.
 #include <gtest/gtest.h>
 
+#include "platform/dispatch/timer.h"
 #include "tests/platform/dispatch/virtual_clock.h"
 #include "ui/popup/one_shot_timer.h"
 
@@ -51,6 +52,25 @@ TEST_F(TimerSlots, RepeatingFiresUntilResetAndNeverCallsADeadOwner) {
     owner.reset();
     loop().advance(0.5);  // fires into a dead owner: nothing happens
     EXPECT_TRUE(gone.expired());
+}
+
+// A view that goes takes its timers with it, even while whatever its ticks reach lives on.
+TEST_F(TimerSlots, ASlotThatGoesInvalidatesItsTimer) {
+    auto owner = std::make_shared<Owner>();
+    std::shared_ptr<NSTimer> repeating, oneShot;
+    {
+        RepeatingTimer slot;
+        OneShotTimer once;
+        slot.restart(0.1, weakBind(owner, &Owner::tick));
+        once.restart(0.1, weakBind(owner, &Owner::tick));
+        repeating = slot.timer();
+        oneShot = once.timer();
+        ASSERT_TRUE(repeating && oneShot);
+    }
+    EXPECT_FALSE(repeating->isValid());
+    EXPECT_FALSE(oneShot->isValid());
+    loop().advance(0.5);
+    EXPECT_EQ(owner->ticks, 0);
 }
 
 TEST(WeakBind, ForwardsArgumentsTheMemberTakesAndDropsTheRest) {
