@@ -2,11 +2,7 @@
 #include "foundation/haptic.h"
 
 #include "foundation/system_services.h"
-#include "platform/dispatch/timer.h"
-
-Haptic::~Haptic() {
-    resetTimer();
-}
+#include "platform/runtime/weak_bind.h"
 
 void Haptic::prepareOnce(int generator) {
     // A generator is made on first use and prepared at once.
@@ -39,20 +35,7 @@ void Haptic::start(std::int64_t level) {
 }
 
 void Haptic::restartTimer() {
-    resetTimer();
-    std::weak_ptr<Haptic> weakSelf = self<Haptic>();
-    timer_ = NSTimer::scheduledTimer(kInterval, true, [weakSelf](const std::shared_ptr<NSTimer>& timer) {
-        if (auto strong = weakSelf.lock()) {
-            strong->onTimer();
-        } else {
-            timer->invalidate();
-        }
-    });
-}
-
-void Haptic::resetTimer() {
-    if (timer_) timer_->invalidate();
-    timer_.reset();
+    timer_.restart(kInterval, weakBind(self<Haptic>(), &Haptic::onTimer));
 }
 
 void Haptic::onTimer() {
@@ -64,25 +47,8 @@ void Haptic::onTimer() {
     }
 }
 
-Vibration::~Vibration() {
-    stop();
-}
-
 void Vibration::start() {
-    stop();
-    std::weak_ptr<Vibration> weakSelf = self<Vibration>();
-    timer_ = NSTimer::scheduledTimer(Haptic::kInterval, true, [weakSelf](const std::shared_ptr<NSTimer>& timer) {
-        if (auto strong = weakSelf.lock()) {
-            strong->tick();
-        } else {
-            timer->invalidate();
-        }
-    });
-}
-
-void Vibration::stop() {
-    if (timer_) timer_->invalidate();
-    timer_.reset();
+    timer_.restart(Haptic::kInterval, weakBind(self<Vibration>(), &Vibration::tick));
 }
 
 void Vibration::tick() {

@@ -1,6 +1,6 @@
 // Haptic: three kinds of haptic feedback, once or repeated every 1.5 s; Vibration: the system
-// vibration, once or repeated every 1.5 s. A repeating timer never outlives its owner's use:
-// it holds its owner weakly and is invalidated when the owner goes.
+// vibration, once or repeated every 1.5 s. The repeating timer is a slot of its owner: it holds
+// the owner weakly and stops when the owner goes.
 //
 // Main-thread only.
 #pragma once
@@ -8,14 +8,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/dispatch/timer_slots.h"
 #include "platform/runtime/object.h"
-
-class NSTimer;
 
 class Haptic : public NSObject {
 public:
     KORVA_MAKE(Haptic)
-    ~Haptic() override;
 
     static constexpr double kInterval = 1.5;
 
@@ -29,8 +27,8 @@ public:
     void start(std::int64_t level);
     void stop() { resetTimer(); }
     void restartTimer();
-    void resetTimer();
-    bool isRunning() const { return timer_ != nullptr; }
+    void resetTimer() { timer_.reset(); }
+    bool isRunning() const { return timer_.running(); }
 
     std::string className() const override { return "Haptic"; }
 
@@ -43,21 +41,20 @@ private:
 
     std::int64_t level_ = 0;
     bool prepared_[3] = {false, false, false};
-    std::shared_ptr<NSTimer> timer_;
+    RepeatingTimer timer_;
 };
 
 class Vibration : public NSObject {
 public:
     KORVA_MAKE(Vibration)
-    ~Vibration() override;
 
     static constexpr std::uint32_t kVibrateSound = 4095;
 
     void start();
-    void stop();
+    void stop() { timer_.reset(); }
     // Plays the vibration once.
     void tick();
-    bool isRunning() const { return timer_ != nullptr; }
+    bool isRunning() const { return timer_.running(); }
 
     std::string className() const override { return "Vibration"; }
 
@@ -65,5 +62,5 @@ protected:
     Vibration() = default;
 
 private:
-    std::shared_ptr<NSTimer> timer_;
+    RepeatingTimer timer_;
 };

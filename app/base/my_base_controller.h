@@ -3,7 +3,7 @@
 // thread only.
 #pragma once
 
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 #include "platform/dispatch/notification_center.h"
 #include "platform/ui/controller/ui_view_controller.h"
 

@@ -11,7 +11,7 @@
 
 #include "app/base/my_av_session_controller.h"
 #include "platform/ui/view/ui_remote_control.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class MyBGAudioController : public MyAVSessionController, public RemoteControlResponder {
 public:

@@ -12,7 +12,7 @@
 
 #include "app/base/my_volume_controller.h"
 #include "platform/runtime/value.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class PopMessageView;
 class PopTextView;

@@ -16,7 +16,7 @@
 
 #include "app/promo/new_app_store.h"
 #include "platform/dispatch/queue.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 #include "ui/popup/pop_centered_view.h"
 
 class IconButton;

@@ -12,7 +12,7 @@
 
 #include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/view/ui_view.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class ManualSliderView;
 class UILabel;

@@ -27,7 +27,7 @@
 #include "camera/controls/manual_slider_view.h"
 #include "camera/controls/pop_manual_base.h"
 #include "platform/capture/cm_time.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 // What the device does and what the user chose.
 template <class T>

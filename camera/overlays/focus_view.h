@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/ui/view/ui_view.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class CABasicAnimation;
 class CAShapeLayer;

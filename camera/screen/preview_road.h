@@ -14,7 +14,7 @@
 #include "camera/screen/latest_frame.h"
 #include "camera/screen/preview_layout.h"
 #include "platform/runtime/object.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class PreviewRoadDelegate {
 public:

@@ -19,7 +19,7 @@
 
 #include <memory>
 
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 enum class ShotPhase { Idle, CountingDown, WaitingForFocus, Shooting };
 

@@ -34,7 +34,7 @@
 #include "camera/screen/shot_sequencer.h"
 #include "capture/camera_assistant.h"
 #include "platform/runtime/result.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class AVCaptureDevice;
 class CameraPopups;

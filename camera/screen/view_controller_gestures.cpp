@@ -136,7 +136,7 @@ void ViewController::onCameraHostWillFocus(const std::shared_ptr<CameraHost>&, C
 }
 
 void ViewController::restartTimerFocus() {
-    timerFocus_.restart(kFocusTick, weakTick(me(), &ViewController::onTimerFocus));
+    timerFocus_.restart(kFocusTick, weakBind(me(), &ViewController::onTimerFocus));
 }
 
 void ViewController::resetTimerFocus() { timerFocus_.reset(); }

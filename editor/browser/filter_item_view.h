@@ -22,7 +22,7 @@
 #include "editor/browser/filter_source.h"
 #include "platform/ui/gesture/ui_touch.h"
 #include "platform/ui/view/ui_view.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class FilterItemView;
 class FilterPersistElement;

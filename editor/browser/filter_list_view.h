@@ -25,7 +25,7 @@
 #include "platform/dispatch/queue.h"
 #include "platform/runtime/value.h"
 #include "ui/controls/gradient_lr_view.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class FilterListView;
 class FilterPersistElement;

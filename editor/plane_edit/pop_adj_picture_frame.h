@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "editor/adjust/pop_adj_frame_base.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class CanvasView;
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/ui/control/ui_image_view.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class AnimImageView : public UIImageView {
 public:

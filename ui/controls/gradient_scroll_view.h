@@ -4,7 +4,7 @@
 
 #include "platform/ui/control/ui_scroll_view.h"
 #include "ui/layout/my_view.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class CAGradientLayer;
 

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "platform/runtime/object.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class ScrollHandler;
 class UIScrollView;

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/runtime/object.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class UIView;
 class UIViewController;

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 #include "ui/popup/pop_centered_view.h"
 
 class IconButton;

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 #include "ui/popup/pop_view.h"
 
 class NSAttributedString;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/ui/view/ui_view.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 class IconButton;
 class ScrollLabel;

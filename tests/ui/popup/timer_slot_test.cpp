@@ -4,7 +4,7 @@
 
 #include "platform/dispatch/timer.h"
 #include "tests/platform/dispatch/virtual_clock.h"
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-// A one-shot main-run-loop timer slot: restarting replaces a pending fire, resetting cancels it.
-// The owner passes a callback that holds it weakly, so a destroyed owner is never called back.
-// Main-thread only.
+// Timer slots on the main run loop: a one-shot slot, where restarting replaces a pending fire and
+// resetting cancels it, and its repeating twin. The owner passes a callback that holds it weakly,
+// so a destroyed owner is never called back. Main-thread only.
 #pragma once
 
 #include <functional>
@@ -48,8 +48,3 @@ private:
     std::shared_ptr<NSTimer> timer_;
 };
 
-// The callback of a timer that belongs to `owner`: runs `tick` on the owner while it lives.
-template <class T>
-std::function<void()> weakTick(const std::shared_ptr<T>& owner, void (T::*tick)()) {
-    return weakBind(owner, tick);
-}

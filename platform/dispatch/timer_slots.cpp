@@ -1,5 +1,5 @@
 // The one-shot and repeating timer slots.
-#include "ui/popup/one_shot_timer.h"
+#include "platform/dispatch/timer_slots.h"
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/timer.h"
