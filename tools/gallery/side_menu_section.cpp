@@ -185,7 +185,7 @@ void gallerySideMenu(GalleryPage& page) {
                 alert->chooseActionWithTitle("OK");
             page.step(0.6);
             // Where a mail program can be reached, the message to hand it.
-            MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
+            MFMailComposeViewController::setMailOpener([](const std::string&, auto taken) { taken({}); });
             menu->sendFeedback();
             page.step(0.8);
             page.shotScreen("feedback-composer");

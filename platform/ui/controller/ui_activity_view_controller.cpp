@@ -60,7 +60,7 @@ std::string UIActivityViewController::sharedText() const {
     return text;
 }
 
-std::string UIActivityViewController::perform(const std::string& type) {
+void UIActivityViewController::perform(const std::string& type, std::function<void(const std::string&)> done) {
     if (type == UIActivityTypeCopyToPasteboard) {
         std::string text = sharedText();
         if (!text.empty()) UIPasteboard::generalPasteboard()->setString(text);
@@ -69,10 +69,13 @@ std::string UIActivityViewController::perform(const std::string& type) {
         if (const Value* subject = values_.find("subject"); subject && subject->isString())
             message.subject = subject->stringValue();
         message.body = sharedText();
-        std::string error;
-        if (!MFMailComposeViewController::handOver(message, error)) return error;
+        // The mail program may answer later: the sheet reports when it has.
+        MFMailComposeViewController::handOver(message, [done](Result<void> result) {
+            done(result ? std::string() : result.error());
+        });
+        return;
     }
-    return {};
+    done({});
 }
 
 void UIActivityViewController::finish(const std::string& type, bool completed, const std::string& error) {
@@ -87,10 +90,12 @@ void UIActivityViewController::finish(const std::string& type, bool completed, c
 bool UIActivityViewController::chooseActivity(const std::string& type) {
     auto types = activityTypes();
     if (done_ || std::find(types.begin(), types.end(), type) == types.end()) return false;
+    // The choice is made: no other, nor a cancel, while the activity runs.
+    done_ = true;
     const Value* subject = values_.find("subject");
     performed().push_back({type, items_, subject ? *subject : Value()});
-    std::string error = perform(type);
-    finish(type, error.empty(), error);
+    auto keep = self<UIActivityViewController>();
+    perform(type, [keep, type](const std::string& error) { keep->finish(type, error.empty(), error); });
     return true;
 }
 

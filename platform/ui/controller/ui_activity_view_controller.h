@@ -1,8 +1,9 @@
 // The share sheet: lists the activities offered for some items; choosing one performs it and
 // reports through the completion. Copy puts the shared text (strings and URLs, one per line) on
 // the general pasteboard, and so on the desktop's clipboard; Mail hands subject and text to the
-// desktop's mail program (offered only where mail can be sent). The others are only recorded.
-// Every choice is recorded for tests. Main thread only.
+// desktop's mail program (offered only where mail can be sent) and reports when the program has
+// taken them or failed. The others are only recorded. Every choice is recorded for tests. Main
+// thread only.
 #pragma once
 
 #include <functional>
@@ -62,8 +63,9 @@ protected:
     explicit UIActivityViewController(ValueArray items = {}) : items_(std::move(items)) {}
 
 private:
-    // Does the activity's work; the reason it failed, or empty.
-    std::string perform(const std::string& type);
+    // Does the activity's work, then calls done once (at once or later) with the reason it
+    // failed, or empty.
+    void perform(const std::string& type, std::function<void(const std::string&)> done);
     void finish(const std::string& type, bool completed, const std::string& error);
     ValueArray items_;
     std::vector<std::string> excluded_;

@@ -63,9 +63,10 @@ struct MailShareTest : UIHarness {
         root = UIViewController::make();
         window->setRootViewController(root);
         MFMailComposeViewController::clearMailboxes();
-        MFMailComposeViewController::setMailOpener([this](const std::string& address) {
+        MFMailComposeViewController::setMailOpener([this](const std::string& address, auto taken) {
             opened.push_back(address);
-            return openerWorks;
+            if (openerWorks) taken({});
+            else taken(fail("the mail program could not be started"));
         });
         UIActivityViewController::clearPerformedShares();
         UIPasteboard::generalPasteboard()->clear();
