@@ -351,6 +351,7 @@ int WindowHost::run() {
         handleEvents(running);
         renderFrame();
         DesktopOpener::reapFinished();
+        trimmer_.backgroundWork(!DispatchQueue::backgroundIdle(), steadySeconds());
         // Away from the main thread: the trim walks every arena.
         if (trimmer_.due(steadySeconds())) DispatchQueue::global()->async([] { HeapTrimmer::trimNow(); });
         if (probe_) {
