@@ -54,10 +54,16 @@ double statusMB(const char* field) {
         if (line.rfind(field, 0) == 0) return std::atof(line.c_str() + std::strlen(field) + 1) / 1024.0;
     return 0;
 }
-double residentMB() { return statusMB("VmRSS:"); }
-double peakMB() { return statusMB("VmHWM:"); }
+double residentMB() {
+    return statusMB("VmRSS:");
+}
+double peakMB() {
+    return statusMB("VmHWM:");
+}
 // Starts the peak over from the present resident size.
-void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void resetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 // A photograph-like picture with grain, so that its JPEG is as large as a camera's.
 Bytes photo(int width, int height) {
@@ -156,13 +162,15 @@ int main(int argc, char** argv) {
         picker.reset();
         host.step(0.05);
         auto strip = editor->filterView()->fv()->itemList();
-        if (!runUntil([&] { return editor->data() && strip->status() == FilterListView::Status::Loaded; }, longestTurn)) {
+        if (!runUntil([&] { return editor->data() && strip->status() == FilterListView::Status::Loaded; },
+                      longestTurn)) {
             std::fprintf(stderr, "the editor did not open the photo\n");
             return 1;
         }
         const double opened = std::chrono::duration<double>(Clocked::now() - tapped).count();
         host.step(1.5);
-        editor->onFilterAttrChanged(FilterMyElement::withDesc(Global::shared()->filterPreset()->descBnW()[std::size_t(0)]));
+        editor->onFilterAttrChanged(
+            FilterMyElement::withDesc(Global::shared()->filterPreset()->descBnW()[std::size_t(0)]));
         host.step(0.1);
         HeapTrimmer::trimNow();
         const double base = residentMB();
@@ -189,9 +197,10 @@ int main(int argc, char** argv) {
         const double decoded = double(side) * side * 4 / (1024.0 * 1024.0);
         std::printf("Korva large photo run: %dx%d (%.1f MP, %.0f MB decoded)\n", side, side, side * double(side) / 1e6,
                     decoded);
-        std::printf("  resident: idle %.0f MB, editor open (base) %.0f MB, save peak %.0f MB, after the save %.0f MB"
-                    " (%.0f MB before the trim)\n",
-                    idle, base, savePeak, after, afterUntrimmed);
+        std::printf(
+            "  resident: idle %.0f MB, editor open (base) %.0f MB, save peak %.0f MB, after the save %.0f MB"
+            " (%.0f MB before the trim)\n",
+            idle, base, savePeak, after, afterUntrimmed);
         std::printf("  save peak above the base: %.0f MB = %.2f x the decoded picture (goal under 2)\n",
                     savePeak - base, (savePeak - base) / decoded);
         std::printf("  open: %.2f s from the pick to the editor's preview; longest main-thread turn %.0f ms\n", opened,

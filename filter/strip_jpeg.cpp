@@ -20,8 +20,9 @@ Result<Bytes> jpegInStrips(const std::shared_ptr<CIImage>& image, CGRect rect, C
     CGSize max{std::min(in.width, out.width), std::min(in.height, out.height)};
     if (rect.size.width > max.width || rect.size.height > max.height) {
         double s = std::min({1.0, max.width / rect.size.width, max.height / rect.size.height});
-        rect = CGRectMake(std::round(rect.origin.x * s), std::round(rect.origin.y * s),
-                          std::max(1.0, std::floor(rect.size.width * s)), std::max(1.0, std::floor(rect.size.height * s)));
+        rect =
+            CGRectMake(std::round(rect.origin.x * s), std::round(rect.origin.y * s),
+                       std::max(1.0, std::floor(rect.size.width * s)), std::max(1.0, std::floor(rect.size.height * s)));
         source = image->imageByApplyingTransform(CGAffineTransformMakeScale(s, s));
     }
     const int width = static_cast<int>(std::lround(rect.size.width));
@@ -36,8 +37,8 @@ Result<Bytes> jpegInStrips(const std::shared_ptr<CIImage>& image, CGRect rect, C
     for (int top = 0; top < height; top += stripRows) {
         const int rows = std::min(stripRows, height - top);
         CGRect band = CGRectMake(rect.origin.x, rect.origin.y + (height - top - rows), width, rows);
-        if (auto drawn = context.render(source, strip.data(), rowBytes, band, CIFormat::RGBA8,
-                                        context.outputColorSpace());
+        if (auto drawn =
+                context.render(source, strip.data(), rowBytes, band, CIFormat::RGBA8, context.outputColorSpace());
             !drawn)
             return fail("rows " + std::to_string(top) + " to " + std::to_string(top + rows) +
                         " could not be rendered: " + drawn.error());

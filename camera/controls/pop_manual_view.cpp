@@ -131,8 +131,10 @@ void PopManualView::onMenuLabelViewLabelTap(MenuLabelView&, long index, UIButton
     case 2: control = popWB(); break;
     default: return;
     }
-    if (!control->isManualSupported()) popInvalid()->show(anchor, std::string(kTitles[index]), [] {});
-    else if (auto pop = std::dynamic_pointer_cast<PopManualControl>(control)) pop->show(anchor, [] {});
+    if (!control->isManualSupported())
+        popInvalid()->show(anchor, std::string(kTitles[index]), [] {});
+    else if (auto pop = std::dynamic_pointer_cast<PopManualControl>(control))
+        pop->show(anchor, [] {});
     updateTitleBar();
 }
 

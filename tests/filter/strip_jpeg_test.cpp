@@ -2,10 +2,11 @@
 // read from JPEG data under a blur (which reaches across strips) and a colour filter, at any
 // strip height and any origin; over the context's size it is scaled to fit as a whole rendering
 // is; what cannot be rendered gives a reason.
+#include "filter/strip_jpeg.h"
+
 #include <gtest/gtest.h>
 
 #include "filter/ci_image_filter.h"
-#include "filter/strip_jpeg.h"
 #include "platform/image/ci_color.h"
 #include "platform/image/ci_vector.h"
 #include "platform/image/codec/jpeg.h"

@@ -367,7 +367,8 @@ TEST_F(SideMenuScreen, FeedbackMailAndItsFailures) {
     advance(1);
     auto failed = presented<UIAlertController>();
     ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->message(), "Unable to send Mail. Address: support@korva.invalid\n\nMail is not set up on this device");
+    EXPECT_EQ(failed->message(),
+              "Unable to send Mail. Address: support@korva.invalid\n\nMail is not set up on this device");
     EXPECT_EQ(global()->lastViewControllers().size(), 1u) << "the composer has gone, the alert shows";
 }
 

@@ -149,7 +149,8 @@ void PopMenuView::updateView() {
     const CGSize rb = root ? root->bounds().size : CGSize{};
     // Room for the whole row where the screen has it: the body's border, the row's insets and the
     // reset button beside it; the gap after the last button may go.
-    const CGFloat row = titles.empty() ? 0 : x - kButtonGap + kBodyBorder * 2 + kInset * 2 + (txtReset_ ? lastResetWidth_ : 0);
+    const CGFloat row =
+        titles.empty() ? 0 : x - kButtonGap + kBodyBorder * 2 + kInset * 2 + (txtReset_ ? lastResetWidth_ : 0);
     const CGFloat width = std::min(row, std::min(rb.width, rb.height) - kPopupScreenMargin);
     const auto& title = lblTitle_->text();
     setSize({width, title && !title->empty() ? kTitledHeight : kPlainHeight});

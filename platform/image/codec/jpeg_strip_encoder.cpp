@@ -121,7 +121,9 @@ Result<std::unique_ptr<JpegStripEncoder>> JpegStripEncoder::start(int width, int
     return std::unique_ptr<JpegStripEncoder>(new JpegStripEncoder(std::move(state)));
 }
 
-int JpegStripEncoder::rowsWritten() const { return static_cast<int>(state_->cinfo.next_scanline); }
+int JpegStripEncoder::rowsWritten() const {
+    return static_cast<int>(state_->cinfo.next_scanline);
+}
 
 Result<void> JpegStripEncoder::write(const std::uint8_t* rows, std::size_t rowBytes, int count) {
     State& s = *state_;

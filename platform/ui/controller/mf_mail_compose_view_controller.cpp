@@ -59,8 +59,10 @@ bool MFMailComposeViewController::send() {
     auto keep = self<MFMailComposeViewController>();
     handOver(message_, [keep](Result<void> result) {
         keep->sending_ = false;
-        if (result) keep->finish(MFMailComposeResult::Sent, "");
-        else keep->finish(MFMailComposeResult::Failed, result.error());
+        if (result)
+            keep->finish(MFMailComposeResult::Sent, "");
+        else
+            keep->finish(MFMailComposeResult::Failed, result.error());
     });
     return true;
 }

@@ -114,9 +114,8 @@ void UIActivityViewController::perform(const std::string& type, std::function<vo
             message.subject = subject->stringValue();
         message.body = sharedText();
         // The mail program may answer later: the sheet reports when it has.
-        MFMailComposeViewController::handOver(message, [done](Result<void> result) {
-            done(result ? std::string() : result.error());
-        });
+        MFMailComposeViewController::handOver(
+            message, [done](Result<void> result) { done(result ? std::string() : result.error()); });
         return;
     } else if (type == UIActivityTypeSaveToCameraRoll) {
         saveImages(std::move(done));

@@ -142,7 +142,8 @@ bool UIImagePickerController::pickAssetAtIndex(std::size_t index) {
     setPicking(true);
     // Read and decoded away from the main thread, which shows the busy indicator meanwhile.
     PHImageManager::defaultManager()->requestImageDataAndOrientationForAsset(
-        asset, PHImageRequestOptions{}, [weak, asset](std::optional<Bytes> data, const std::string&, int, const ValueDictionary&) {
+        asset, PHImageRequestOptions{},
+        [weak, asset](std::optional<Bytes> data, const std::string&, int, const ValueDictionary&) {
             auto bytes = std::make_shared<std::optional<Bytes>>(std::move(data));
             dispatch_get_global_queue()->async([weak, asset, bytes] {
                 std::shared_ptr<UIImage> image = *bytes ? UIImage::imageWithData(**bytes) : nullptr;

@@ -3,8 +3,8 @@
 // for saves, holding the preview, the zoom's return, the metadata pop-up and photos that cannot
 // be edited.
 #include <array>
-#include <future>
 #include <fstream>
+#include <future>
 
 #include "edit_controller_test_support.h"
 #include "editor/photo/edit_photo_loader.h"
@@ -336,7 +336,8 @@ TEST_F(EditorTest, TheLibraryAndTheEditorAgreeOnTheLargestPhoto) {
     auto contexts = FilterContext::make();
     auto refused = loadEditPhoto(over, {80, 80}, *contexts->ciGPU(), *contexts->ciCPU());
     ASSERT_FALSE(refused);
-    auto atLimit = loadEditPhoto(jpegOf(markedRaster(kMaxPhotoSide, 8)), {80, 80}, *contexts->ciGPU(), *contexts->ciCPU());
+    auto atLimit =
+        loadEditPhoto(jpegOf(markedRaster(kMaxPhotoSide, 8)), {80, 80}, *contexts->ciGPU(), *contexts->ciCPU());
     EXPECT_TRUE(atLimit) << (atLimit ? "" : atLimit.error());
 }
 

@@ -89,7 +89,8 @@ TEST_F(DesktopOpenerTest, HandsTheAddressOverAsOneArgument) {
 struct MailResults : MFMailComposeViewControllerDelegate {
     std::vector<MFMailComposeResult> results;
     std::string error;
-    void mailComposeControllerDidFinish(MFMailComposeViewController&, MFMailComposeResult r, const std::string& e) override {
+    void mailComposeControllerDidFinish(MFMailComposeViewController&, MFMailComposeResult r,
+                                        const std::string& e) override {
         results.push_back(r);
         error = e;
     }

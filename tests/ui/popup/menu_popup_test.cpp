@@ -72,7 +72,8 @@ TEST_F(MenuPopup, AShortRowIsShownWholeBesideTheResetButton) {
         advance(0.5);
         const auto& inner = menu->scroll()->scroll();
         const CGRect last = menu->buttons().back()->frame();
-        EXPECT_LE(last.origin.x + last.size.width, inner->frame().size.width) << (reset ? "with" : "without") << " reset";
+        EXPECT_LE(last.origin.x + last.size.width, inner->frame().size.width)
+            << (reset ? "with" : "without") << " reset";
         menu->hide(nullptr);
         advance(0.5);
     }
