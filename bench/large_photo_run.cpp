@@ -8,8 +8,6 @@
 //   after      once the save, the result's flight and a heap trim are over
 //
 // The goal: the save's peak above the base under twice the decoded picture (4 bytes a pixel).
-#include <malloc.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -156,6 +154,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "the picker did not pick the photo\n");
             return 1;
         }
+        const double afterPick = residentMB();
         auto editor = EditController::make();
         editor->setAsset(asset);
         window->setRootViewController(editor);
@@ -168,6 +167,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         const double opened = std::chrono::duration<double>(Clocked::now() - tapped).count();
+        const double afterOpen = residentMB();
         host.step(1.5);
         editor->onFilterAttrChanged(
             FilterMyElement::withDesc(Global::shared()->filterPreset()->descBnW()[std::size_t(0)]));
@@ -203,6 +203,7 @@ int main(int argc, char** argv) {
             idle, base, savePeak, after, afterUntrimmed);
         std::printf("  save peak above the base: %.0f MB = %.2f x the decoded picture (goal under 2)\n",
                     savePeak - base, (savePeak - base) / decoded);
+        std::printf("  opening: %.0f MB once picked, %.0f MB once the editor shows the photo\n", afterPick, afterOpen);
         std::printf("  open: %.2f s from the pick to the editor's preview; longest main-thread turn %.0f ms\n", opened,
                     longestTurn * 1e3);
         std::printf("  save: %.2f s from the tap to the library; longest main-thread turn %.0f ms\n", saved,

@@ -376,6 +376,9 @@ void EditController::onInfo(const std::shared_ptr<NSObject>& sender) {
 // ---- the result ----
 
 void EditController::onMyPhotosChanged(MyPhotos&) {
+    // The newest photo is read only for a save's result: a change of another kind (the library
+    // opening with the screen) would decode a whole photo for nothing.
+    if (!actShowResultImage_) return;
     std::weak_ptr<EditController> weak = self<EditController>();
     request(recent(), [weak](std::shared_ptr<UIImage> image) {
         auto me = weak.lock();

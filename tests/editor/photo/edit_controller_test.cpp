@@ -14,6 +14,7 @@
 #include "foundation/global.h"
 #include "platform/image/cg_image.h"
 #include "platform/image/ci_image.h"
+#include "platform/photos/ph_image_manager.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/draw/image.h"
@@ -309,6 +310,14 @@ TEST_F(EditorTest, ThePhotoIsDecodedAwayFromTheScreenWhileTheBusyIndicatorShows)
     EXPECT_EQ(editor->imageSize(), (CGSize{2400, 1800}));
     EXPECT_TRUE(editor->imageView()->image());
     EXPECT_FALSE(editor->filterView()->isHidden());
+
+    // One read of the library: the photo itself, not the newest photo besides for no result.
+    auto manager = PHImageManager::defaultManager();
+    auto first = manager->requestImageDataAndOrientationForAsset(asset, {}, nullptr);
+    window->setRootViewController(nullptr);
+    drain();
+    open(asset);
+    EXPECT_EQ(manager->requestImageDataAndOrientationForAsset(asset, {}, nullptr), first + 2);
 }
 
 TEST_F(EditorTest, TheLibraryAndTheEditorAgreeOnTheLargestPhoto) {
