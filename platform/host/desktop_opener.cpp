@@ -33,6 +33,7 @@ constexpr std::size_t kErrorTextLimit = 4096;
 struct Child {
     pid_t pid = 0;
     std::string name;
+    std::string url;
     int errorFile = -1;
     double settleAt = 0;
     DesktopOpener::Outcome outcome;
@@ -62,7 +63,10 @@ Result<void> exitOutcome(const Child& child, int status) {
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {};
     std::string how = WIFEXITED(status) ? "exited with status " + std::to_string(WEXITSTATUS(status))
                                         : "was stopped by signal " + std::to_string(WTERMSIG(status));
+    // The address the program repeats (a whole message, for mail) is named, not spelled out.
     std::string said = lastErrorLine(child.errorFile);
+    for (std::size_t at; !child.url.empty() && (at = said.find(child.url)) != std::string::npos;)
+        said.replace(at, child.url.size(), "the address");
     return fail(child.name + " " + how + (said.empty() ? "" : ": " + said));
 }
 
@@ -137,7 +141,7 @@ bool DesktopOpener::start(const std::string& program, const std::string& url, Ou
         ::close(errorFile);
         return refuse("cannot run " + program + " for " + url);
     }
-    children().push_back({pid, name, errorFile, Clock::now() + kSettleSeconds, std::move(outcome)});
+    children().push_back({pid, name, url, errorFile, Clock::now() + kSettleSeconds, std::move(outcome)});
     return true;
 }
 
