@@ -95,6 +95,8 @@ void ManualSliderView::init() {
     addConstraintsFull(scroll_, me, 0, 0, 0, 0);
     lineV_ = UIView::make();
     lineV_->setBackgroundColor(UIColor::darkGrayColor());
+    // The line lies over the scale: a finger that lands on it drags the scale beneath.
+    lineV_->setUserInteractionEnabled(false);
     addSubview(lineV_);
     addConstraintsCTB(lineV_, me, 0, 0, 0, 1);
 }

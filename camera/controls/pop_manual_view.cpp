@@ -131,11 +131,20 @@ void PopManualView::onMenuLabelViewLabelTap(MenuLabelView&, long index, UIButton
     case 2: control = popWB(); break;
     default: return;
     }
-    if (!control->isManualSupported()) {
+    if (!control->isManualSupported())
         popInvalid()->show(anchor, std::string(kTitles[index]), [] {});
-        return;
-    }
-    if (auto pop = std::dynamic_pointer_cast<PopManualControl>(control)) pop->show(anchor, [] {});
+    else if (auto pop = std::dynamic_pointer_cast<PopManualControl>(control))
+        pop->show(anchor, [] {});
+    updateTitleBar();
+}
+
+void PopManualView::updateTitleBar() {
+    bool covered = false;
+    for (const std::shared_ptr<PopManualBase>& pop :
+         {std::shared_ptr<PopManualBase>(popFocus_), std::shared_ptr<PopManualBase>(popExp_),
+          std::shared_ptr<PopManualBase>(popWB_), std::shared_ptr<PopManualBase>(popInvalid_)})
+        if (pop && !pop->hidden()) covered = true;
+    titleView()->setAlpha(covered ? 0 : 1);
 }
 
 std::shared_ptr<DispatchQueue> PopManualView::onPopManualBaseGetQueue(PopManualBase&) {
@@ -158,5 +167,6 @@ void PopManualView::onPopManualBaseChanged(PopManualBase& sender, bool manual) {
 
 void PopManualView::onPopManualBaseDidHide(PopManualBase&) {
     updateAllAuto();
+    updateTitleBar();
     menu()->resetSelection();
 }

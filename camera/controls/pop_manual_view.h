@@ -1,6 +1,8 @@
 // The "MANUAL CONTROL" pop-up: a one-line menu of focus, exposure and white balance, each opening
-// its control pop-up (or "NOT SUPPORTED"). It relays its controls' questions to the host and
-// tells the host when the user's manual control as a whole changes. Main-thread only.
+// its control pop-up (or "NOT SUPPORTED") just above the tapped entry, over the menu's own title
+// bar, which gives way while one is open (it would show through the translucent pop-up). It
+// relays its controls' questions to the host and tells the host when the user's manual control as
+// a whole changes. Main-thread only.
 #pragma once
 
 #include "camera/controls/pop_manual_base.h"
@@ -63,6 +65,9 @@ protected:
     using PopManualBase::PopManualBase;
 
 private:
+    // The title bar shows only while none of the menu's pop-ups is open over it.
+    void updateTitleBar();
+
     bool lastManual_ = false;
     std::weak_ptr<PopManualViewDelegate> delegate_;
     std::shared_ptr<PopManualFocusView> popFocus_;

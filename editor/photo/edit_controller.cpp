@@ -3,6 +3,7 @@
 #include "editor/photo/edit_controller.h"
 
 #include "editor/browser/filter_list_view.h"
+#include "editor/photo/edit_photo_loader.h"
 #include "editor/photo/edit_photo_rules.h"
 #include "editor/photo/ph_asset_custom.h"
 #include "editor/photo/pop_exif_view.h"
@@ -13,6 +14,7 @@
 #include "foundation/global.h"
 #include "foundation/string_custom_values.h"
 #include "platform/dispatch/notification_center.h"
+#include "platform/dispatch/queue.h"
 #include "platform/image/ci_context.h"
 #include "platform/image/ci_image.h"
 #include "platform/photos/ph_content_editing_input.h"
@@ -197,25 +199,54 @@ void EditController::viewDidAppear(bool animated) {
 }
 
 void EditController::loadPhoto() {
+    // The busy indicator of viewDidLoad stays until the copies are ready; reading and decoding run
+    // on the load queue, so that the screen keeps drawing meanwhile.
     loading_ = true;
     std::weak_ptr<EditController> weak = self<EditController>();
-    PHImageManager::defaultManager()->requestImageDataAndOrientationForAsset(
-        asset_, PHImageRequestOptions{},
-        [weak](std::optional<Bytes> data, const std::string&, int, const ValueDictionary&) {
-            auto me = weak.lock();
-            if (!me) return;
-            me->loading_ = false;
-            if (!data || !me->updateInitialImage(*data)) {
-                Log::warning(kLog, "the photo's data cannot be read or decoded");
-                me->hudAct()->hide();
-                me->leaveUnreadable();
-                return;
-            }
-            me->data_ = std::move(*data);
-            me->hudAct()->hide();
-            me->filterView_->setHidden(false);
-            me->updateView();
+    CGSize thumbnailBound = filterView_->fv()->itemList()->itemSize();
+    std::shared_ptr<CIContext> gpu = context()->ciGPU(), cpu = context()->ciCPU();
+    loadQueue()->async([weak, asset = asset_, thumbnailBound, gpu, cpu] {
+        PHImageRequestOptions options;
+        options.synchronous = true;
+        std::optional<Bytes> data;
+        PHImageManager::defaultManager()->requestImageDataAndOrientationForAsset(
+            asset, options, [&data](std::optional<Bytes> bytes, const std::string&, int, const ValueDictionary&) {
+                data = std::move(bytes);
+            });
+        auto loaded = std::make_shared<std::optional<Bytes>>(std::move(data));
+        auto copies = std::make_shared<Result<EditPhotoCopies>>(
+            *loaded ? loadEditPhoto(**loaded, thumbnailBound, *gpu, *cpu) : fail("the photo's data cannot be read"));
+        dispatch_async(dispatch_get_main_queue(), [weak, loaded, copies] {
+            if (auto me = weak.lock()) me->finishLoading(std::move(*loaded), std::move(*copies));
         });
+    });
+}
+
+const dispatch_queue_t& EditController::loadQueue() {
+    if (!loadQueue_) loadQueue_ = dispatch_queue_create(kLoadQueue);
+    return loadQueue_;
+}
+
+void EditController::finishLoading(std::optional<Bytes> data, Result<EditPhotoCopies> copies) {
+    if (!copies) {
+        failLoading(copies.error());
+        return;
+    }
+    loading_ = false;
+    imageSize_ = copies->imageSize;
+    imageBuffer_ = std::move(copies->preview);
+    imageFilter_ = std::move(copies->thumbnail);
+    data_ = std::move(data);
+    hudAct()->hide();
+    filterView_->setHidden(false);
+    updateView();
+}
+
+void EditController::failLoading(const std::string& why) {
+    loading_ = false;
+    Log::warning(kLog, "the photo cannot be opened: " + why);
+    hudAct()->hide();
+    leaveUnreadable();
 }
 
 void EditController::leaveUnreadable() {
@@ -225,31 +256,6 @@ void EditController::leaveUnreadable() {
         if (!me) return;
         if (auto d = me->delegate_.lock()) d->onEditControllerDone(me);
     });
-}
-
-bool EditController::updateInitialImage(const Bytes& data) {
-    ValueDictionary options;
-    options.set(kCIImageApplyOrientationProperty, Value(true));
-    auto photo = CIImage::imageWithData(data, options);
-    if (!photo) return false;
-    CGRect extent = photo->extent();
-    if (CGRectIsEmpty(extent) || CGRectIsInfinite(extent)) return false;
-    imageSize_ = extent.size;
-    auto& gpu = *context()->ciGPU();
-    CGSize maxInput = gpu.inputImageMaximumSize();
-
-    // The copies are rendered once, so that each preview renders from a small bitmap.
-    auto copyAt = [&](CGSize size) -> std::shared_ptr<CIImage> {
-        auto scaled = photo->imageByApplyingTransform(
-            CGAffineTransformMakeScale(size.width / extent.size.width, size.height / extent.size.height));
-        auto bitmap = cgImage0(scaled, CGRectMake(0, 0, size.width, size.height), gpu);
-        return bitmap ? CIImage::imageWithCGImage(bitmap) : nullptr;
-    };
-    imageBuffer_ = copyAt(editRatioSize(imageSize_, editPreviewBound(imageSize_, maxInput)));
-    CGSize item = filterView_->fv()->itemList()->itemSize();
-    CGSize thumbBound{std::min(item.width, maxInput.width), std::min(item.height, maxInput.height)};
-    imageFilter_ = copyAt(editRatioSize(imageSize_, thumbBound));
-    return imageBuffer_ && imageFilter_;
 }
 
 // ---- the preview ----
@@ -370,6 +376,9 @@ void EditController::onInfo(const std::shared_ptr<NSObject>& sender) {
 // ---- the result ----
 
 void EditController::onMyPhotosChanged(MyPhotos&) {
+    // The newest photo is read only for a save's result: a change of another kind (the library
+    // opening with the screen) would decode a whole photo for nothing.
+    if (!actShowResultImage_) return;
     std::weak_ptr<EditController> weak = self<EditController>();
     request(recent(), [weak](std::shared_ptr<UIImage> image) {
         auto me = weak.lock();

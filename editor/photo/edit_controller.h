@@ -4,9 +4,10 @@
 // which the newest library photo flies into the save button.
 //
 // The photo's bytes are kept as they came from the library; the preview and thumbnail copies and
-// the full-size source are decoded from them upright. The element and its records are used on the
-// main thread only: a save builds its lazy recipe there and hands only that to its "save" queue.
-// Main thread only.
+// the full-size source are decoded from them upright, away from the main thread, with the busy
+// indicator showing until the copies are ready. The element and its records are used on the
+// main thread only: a save builds its lazy recipe there and hands only that to its "save" queue,
+// which renders and encodes it a strip at a time. Main thread only.
 #pragma once
 
 #include <memory>
@@ -15,8 +16,10 @@
 #include "app/base/my_view_controller.h"
 #include "editor/browser/edit_filter_host_view.h"
 #include "editor/photo/edit_controller_delegate.h"
+#include "editor/photo/edit_photo_loader.h"
 #include "editor/photo/my_photos.h"
 #include "platform/dispatch/notification_center.h"
+#include "platform/dispatch/queue.h"
 #include "platform/ui/control/ui_scroll_view.h"
 
 class CIImage;
@@ -40,6 +43,7 @@ public:
     static constexpr const char* kNoFilter = "NO FILTER SELECTED";
     static constexpr const char* kNotSaved = "UNABLE TO SAVE THE PHOTO";
     static constexpr const char* kSaveQueue = "save";
+    static constexpr const char* kLoadQueue = "load";
 
     // Set by the opener before the screen is shown.
     void setDelegate(std::weak_ptr<EditControllerDelegate> delegate) override { delegate_ = std::move(delegate); }
@@ -47,6 +51,8 @@ public:
 
     // The screen's own rendering context, made on first use.
     const std::shared_ptr<FilterContext>& context();
+    // The serial queue the photo is read and decoded on, made on first use.
+    const dispatch_queue_t& loadQueue();
     const std::shared_ptr<PopExifView>& exifView();
 
     bool isAdEnabled() const override { return true; }
@@ -113,6 +119,8 @@ public:
     bool actShowResultImage() const { return actShowResultImage_; }
     // Whether a save is being rendered or written.
     bool isSaving() const { return saving_; }
+    // Whether the photo is being read and decoded (the busy indicator shows meanwhile).
+    bool isLoading() const { return loading_; }
 
     std::string className() const override { return "EditController"; }
 
@@ -122,8 +130,9 @@ protected:
 private:
     void buildButtons();
     void loadPhoto();
-    // Takes the photo's bytes as they came; false when they do not decode.
-    bool updateInitialImage(const Bytes& data);
+    // Takes the photo's bytes as they came and the copies decoded from them.
+    void finishLoading(std::optional<Bytes> data, Result<EditPhotoCopies> copies);
+    void failLoading(const std::string& why);
     void leaveUnreadable();
     void finishSave(std::optional<Bytes> jpeg, const std::string& failure);
     void saveFailed(const std::string& why);
@@ -131,6 +140,7 @@ private:
     std::weak_ptr<EditControllerDelegate> delegate_;
     std::shared_ptr<PHAsset> asset_;
     std::shared_ptr<FilterContext> context_;
+    dispatch_queue_t loadQueue_;
     std::shared_ptr<MyPhotos> photos_;
     std::shared_ptr<UIView> ui_;
     std::shared_ptr<EditFilterHostView> filterView_;

@@ -1,7 +1,7 @@
-// The photo editor's save: the full-size recipe built on the main thread, rendered, encoded once
-// and given its metadata on a "save" queue of its own, then written to the library. Any failure
-// on the way hides the HUD, forgets the pending result animation and says the photo was not
-// saved; the library keeps nothing of it.
+// The photo editor's save: the full-size recipe built on the main thread, rendered and encoded a
+// strip at a time and given its metadata on a "save" queue of its own, then written to the
+// library. Any failure on the way hides the HUD, forgets the pending result animation and says
+// the photo was not saved; the library keeps nothing of it.
 #include <algorithm>
 
 #include "editor/photo/edit_controller.h"
@@ -9,6 +9,7 @@
 #include "filter/ci_image_filter.h"
 #include "filter/filter_context.h"
 #include "filter/filter_my_element.h"
+#include "filter/strip_jpeg.h"
 #include "foundation/data_custom_photos.h"
 #include "foundation/date_tools.h"
 #include "foundation/global.h"
@@ -37,8 +38,9 @@ struct SaveJob {
 // Renders and encodes the recipe once and gives the JPEG the original's metadata; runs on the
 // save queue and touches nothing but the job.
 Result<Bytes> renderSave(const SaveJob& job) {
-    auto encoded = jpeg(job.recipe, job.rect, *job.context);
-    if (!encoded) return fail("the filtered photo could not be rendered or encoded");
+    // A strip at a time: the full-size picture is never held whole beside its decoded source.
+    auto encoded = jpegInStrips(job.recipe, job.rect, *job.context);
+    if (!encoded) return fail("the filtered photo could not be rendered or encoded: " + encoded.error());
     // The size actually written: a photo over the context's maximum is saved scaled to fit.
     auto info = readImageInfo(*encoded);
     if (!info) return fail("the encoded photo does not read back: " + info.error());

@@ -22,9 +22,13 @@ void request(const std::shared_ptr<PHAsset>& asset, std::function<void(std::shar
         deliver(nullptr);
         return;
     }
+    // The data comes on the main thread; a large photo is decoded away from it.
     PHImageManager::defaultManager()->requestImageDataAndOrientationForAsset(
         asset, PHImageRequestOptions{},
         [deliver](std::optional<Bytes> data, const std::string&, int, const ValueDictionary&) mutable {
-            deliver(data ? UIImage::imageWithData(*data) : nullptr);
+            auto bytes = std::make_shared<std::optional<Bytes>>(std::move(data));
+            dispatch_get_global_queue()->async([deliver = std::move(deliver), bytes]() mutable {
+                deliver(*bytes ? UIImage::imageWithData(**bytes) : nullptr);
+            });
         });
 }

@@ -2,6 +2,7 @@
 #include "platform/host/desktop_opener.h"
 
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,8 +10,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
+#include "platform/dispatch/clock.h"
 #include "platform/runtime/log.h"
 
 extern char** environ;
@@ -20,9 +23,60 @@ namespace {
 constexpr const char* kOpenProgram = "xdg-open";
 constexpr const char* kMailProgram = "xdg-email";
 
-std::vector<pid_t>& children() {
-    static std::vector<pid_t> list;
+// What a program wrote on its error output is read back up to this much, for the reason of a failure.
+constexpr std::size_t kErrorTextLimit = 4096;
+
+// A started program, the file its error output goes to, and the outcome still owed. The error
+// output is an anonymous file rather than a pipe: a program it hands over to (a mail program
+// that stays open) inherits it, and may write to it for as long as it likes without blocking or
+// being stopped when we stop reading.
+struct Child {
+    pid_t pid = 0;
+    std::string name;
+    std::string url;
+    int errorFile = -1;
+    double settleAt = 0;
+    DesktopOpener::Outcome outcome;
+};
+
+std::vector<Child>& children() {
+    static std::vector<Child> list;
     return list;
+}
+
+// The last non-empty line of the end of what the program wrote: where the openers put their complaint.
+std::string lastErrorLine(int file) {
+    struct stat st {};
+    if (file < 0 || ::fstat(file, &st) != 0 || st.st_size <= 0) return "";
+    off_t from = std::max<off_t>(0, st.st_size - off_t(kErrorTextLimit));
+    std::string text(std::size_t(st.st_size - from), '\0');
+    ssize_t n = ::pread(file, text.data(), text.size(), from);
+    text.resize(n > 0 ? std::size_t(n) : 0);
+    std::size_t end = text.find_last_not_of(" \t\r\n");
+    if (end == std::string::npos) return "";
+    std::size_t start = text.find_last_of('\n', end);
+    start = start == std::string::npos ? 0 : start + 1;
+    return text.substr(start, end + 1 - start);
+}
+
+Result<void> exitOutcome(const Child& child, int status) {
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {};
+    std::string how = WIFEXITED(status) ? "exited with status " + std::to_string(WEXITSTATUS(status))
+                                        : "was stopped by signal " + std::to_string(WTERMSIG(status));
+    // The address the program repeats (a whole message, for mail) is named, not spelled out.
+    std::string said = lastErrorLine(child.errorFile);
+    for (std::size_t at; !child.url.empty() && (at = said.find(child.url)) != std::string::npos;)
+        said.replace(at, child.url.size(), "the address");
+    return fail(child.name + " " + how + (said.empty() ? "" : ": " + said));
+}
+
+// Reports how a child ended and lets go of its error file.
+void finishChild(Child& child, int status) {
+    Result<void> result = exitOutcome(child, status);
+    if (child.errorFile >= 0) ::close(child.errorFile);
+    child.errorFile = -1;
+    if (!result) Log::warning("host", result.error());
+    if (auto outcome = std::exchange(child.outcome, nullptr)) outcome(std::move(result));
 }
 
 std::string processPath() {
@@ -66,15 +120,28 @@ std::optional<std::string> DesktopOpener::mailProgram(const std::string& searchP
     return findProgram(kOpenProgram, searchPath);
 }
 
-bool DesktopOpener::start(const std::string& program, const std::string& url) {
+bool DesktopOpener::start(const std::string& program, const std::string& url, Outcome outcome) {
     std::string name = program.substr(program.rfind('/') + 1);
     std::vector<char*> argv{name.data(), const_cast<char*>(url.c_str()), nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-        Log::warning("host", "cannot run " + program + " for " + url);
+    auto refuse = [&](const std::string& why) {
+        Log::warning("host", why);
+        if (outcome) outcome(fail(why));
         return false;
+    };
+    // The program's error output is kept, for the reason should it fail.
+    int errorFile = ::memfd_create("korva-opener-errors", MFD_CLOEXEC);
+    if (errorFile < 0) return refuse("cannot run " + program + ": no file for its error output");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, errorFile, STDERR_FILENO);
+    pid_t pid = 0;
+    int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        ::close(errorFile);
+        return refuse("cannot run " + program + " for " + url);
     }
-    children().push_back(pid);
+    children().push_back({pid, name, url, errorFile, Clock::now() + kSettleSeconds, std::move(outcome)});
     return true;
 }
 
@@ -88,29 +155,48 @@ bool DesktopOpener::open(const std::string& url) {
         Log::warning("host", std::string("no ") + kOpenProgram + " on PATH to open " + url);
         return false;
     }
-    return start(*program, url);
+    return start(*program, url, nullptr);
 }
 
-bool DesktopOpener::mail(const std::string& mailtoAddress) {
-    if (!isPlainURL(mailtoAddress)) return false;
-    auto program = mailProgram(processPath());
-    if (!program) {
-        Log::warning("host", "no mail opener on PATH for " + mailtoAddress);
+bool DesktopOpener::mail(const std::string& mailtoAddress, Outcome outcome) {
+    auto refuse = [&](const std::string& why) {
+        Log::warning("host", why);
+        if (outcome) outcome(fail(why));
         return false;
-    }
-    return start(*program, mailtoAddress);
+    };
+    if (!isPlainURL(mailtoAddress)) return refuse("not a mail address: " + mailtoAddress);
+    auto program = mailProgram(processPath());
+    if (!program) return refuse("no mail opener on PATH for " + mailtoAddress);
+    return start(*program, mailtoAddress, std::move(outcome));
 }
 
 void DesktopOpener::reapFinished() {
+    // Taken out of the list before any outcome runs: an outcome may start another program.
+    std::vector<std::pair<Child, int>> finished;
+    std::vector<Outcome> settled;
     auto& list = children();
-    list.erase(std::remove_if(list.begin(), list.end(), [](pid_t p) { return waitpid(p, nullptr, WNOHANG) != 0; }),
-               list.end());
+    const double now = Clock::now();
+    for (auto it = list.begin(); it != list.end();) {
+        int status = 0;
+        if (waitpid(it->pid, &status, WNOHANG) != 0) {
+            finished.emplace_back(std::move(*it), status);
+            it = list.erase(it);
+            continue;
+        }
+        // Still running after the settle time: the program took the address and stays open.
+        if (it->outcome && now >= it->settleAt) settled.push_back(std::exchange(it->outcome, nullptr));
+        ++it;
+    }
+    for (auto& [child, status] : finished) finishChild(child, status);
+    for (auto& outcome : settled) outcome({});
 }
 
 int DesktopOpener::waitForChildren() {
-    auto& list = children();
-    int count = static_cast<int>(list.size());
-    for (pid_t p : list) waitpid(p, nullptr, 0);
-    list.clear();
-    return count;
+    std::vector<Child> list = std::exchange(children(), {});
+    for (auto& child : list) {
+        int status = 0;
+        waitpid(child.pid, &status, 0);
+        finishChild(child, status);
+    }
+    return static_cast<int>(list.size());
 }

@@ -10,6 +10,12 @@ void HeapTrimmer::activity(double at) {
     pending_ = true;
 }
 
+void HeapTrimmer::backgroundWork(bool busy, double at) {
+    if (busy && !busy_) busySince_ = at;
+    if (!busy && busy_ && at - busySince_ >= kLongWork) activity(at);
+    busy_ = busy;
+}
+
 bool HeapTrimmer::due(double now) {
     if (!pending_ || now - last_ < quiet_) return false;
     pending_ = false;

@@ -2,8 +2,10 @@
 // closing pop-ups, changing looks and taking photos leave tens of megabytes free inside the
 // allocator's arenas (freed space is kept there for reuse and shows as the program's memory), and
 // a trim returns it. One trim per burst of activity, a quiet spell after its last event, so a
-// running animation or a busy user never waits for it. Fed with times in seconds on one steady
-// clock. Main thread only.
+// running animation or a busy user never waits for it. Long background work (a large photo's save
+// or decoding, which frees hundreds of megabytes when it ends) counts as activity when it ends,
+// so that what it leaves is given back although no input follows. Fed with times in seconds on
+// one steady clock. Main thread only.
 #pragma once
 
 class HeapTrimmer {
@@ -12,6 +14,10 @@ public:
 
     // Something happened at `at` (input, the start of the program) that may leave memory behind.
     void activity(double at);
+    // Whether background work was running at `at`; the end of a spell of at least kLongWork
+    // seconds is activity. Frames' short spells are not.
+    void backgroundWork(bool busy, double at);
+    static constexpr double kLongWork = 0.25;
     // Whether the allocator should be trimmed now; true once per burst of activity.
     bool due(double now);
 
@@ -22,4 +28,6 @@ private:
     double quiet_;
     double last_ = 0;
     bool pending_ = false;
+    bool busy_ = false;
+    double busySince_ = 0;
 };

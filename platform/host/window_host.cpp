@@ -91,7 +91,9 @@ void WindowHost::installDesktopServices() {
     UIApplication::sharedApplication()->setURLOpener(&DesktopOpener::open);
     // Mail can be sent where the desktop has a program to hand a mailto: address to.
     const char* path = std::getenv("PATH");
-    if (DesktopOpener::mailProgram(path ? path : "")) MFMailComposeViewController::setMailOpener(&DesktopOpener::mail);
+    if (DesktopOpener::mailProgram(path ? path : ""))
+        MFMailComposeViewController::setMailOpener(
+            [](const std::string& address, auto outcome) { DesktopOpener::mail(address, std::move(outcome)); });
     UIPasteboard::setSystemClipboard([](const std::string& text) {
         if (SDL_SetClipboardText(text.c_str()) != 0)
             Log::warning("host", std::string("cannot copy to the clipboard: ") + SDL_GetError());
@@ -349,6 +351,7 @@ int WindowHost::run() {
         handleEvents(running);
         renderFrame();
         DesktopOpener::reapFinished();
+        trimmer_.backgroundWork(!DispatchQueue::backgroundIdle(), steadySeconds());
         // Away from the main thread: the trim walks every arena.
         if (trimmer_.due(steadySeconds())) DispatchQueue::global()->async([] { HeapTrimmer::trimNow(); });
         if (probe_) {

@@ -20,7 +20,7 @@ namespace {
 const char* kLog = "image";
 
 // Default limits: the software context accepts larger images than the drawing context.
-constexpr CGSize kCPUMaximum{16384, 16384};
+constexpr CGSize kCPUMaximum{kMaxPhotoSide, kMaxPhotoSide};
 constexpr CGSize kGPUMaximum{8192, 8192};
 
 CGSize sizeOption(const ValueDictionary& options, const char* key, CGSize fallback) {

@@ -164,8 +164,7 @@ Result<ImageInfo> judge(std::span<const std::uint8_t> head, std::span<const std:
         headIsEnough = wholeHead;
         return fail("unreadable header: " + header.error());
     }
-    if (header->width <= 0 || header->height <= 0 ||
-        std::int64_t{header->width} * header->height > kDefaultMaxDecodePixels) {
+    if (!isOpenablePhotoSize(header->width, header->height)) {
         return fail("a picture size no decoder takes: " + std::to_string(header->width) + "x" +
                     std::to_string(header->height));
     }

@@ -72,16 +72,18 @@ void LeftControllerBase::sendFeedback() {
 }
 
 void LeftControllerBase::mailComposeControllerDidFinish(MFMailComposeViewController&, MFMailComposeResult result,
-                                                        const std::string&) {
+                                                        const std::string& error) {
     auto me = self<UIViewController>();
     // The composer goes first: the alert is then the one presented controller, not the entry a
     // later dismissal would take off.
     std::function<void()> then;
     if (result == MFMailComposeResult::Failed) {
         std::weak_ptr<UIViewController> weak = me;
-        then = [weak] {
-            if (auto menu = weak.lock())
-                alert(menu, "Unable to send Mail. Address: " + maker_links::supportMail(), nullptr);
+        // The reason follows, so that the user knows what to mend (a desktop without a mail program).
+        std::string message = "Unable to send Mail. Address: " + maker_links::supportMail();
+        if (!error.empty()) message += "\n\n" + error;
+        then = [weak, message] {
+            if (auto menu = weak.lock()) alert(menu, message, nullptr);
         };
     }
     dismiss(me, then, true);

@@ -57,11 +57,11 @@ struct SideMenuScreen : SettingsScreenTest {
     void SetUp() override {
         SettingsScreenTest::SetUp();
         CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::AuthorizedWhenInUse);
-        MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
+        MFMailComposeViewController::setMailOpener([](const std::string&, auto taken) { taken({}); });
     }
     void TearDown() override {
         MFMailComposeViewController::clearMailboxes();
-        MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
+        MFMailComposeViewController::setMailOpener([](const std::string&, auto taken) { taken({}); });
         CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::NotDetermined);
         SettingsScreenTest::TearDown();
     }
@@ -370,7 +370,7 @@ TEST_F(SideMenuScreen, FeedbackMailAndItsFailures) {
     noMail->chooseActionWithTitle("OK");
     settle();
 
-    MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
+    MFMailComposeViewController::setMailOpener([](const std::string&, auto taken) { taken({}); });
     SystemServices::shared()->setSystem("Linux", "6.1");
     table->tapRowAtIndexPath({1, 0});
     auto composer = presented<MFMailComposeViewController>();
@@ -383,7 +383,7 @@ TEST_F(SideMenuScreen, FeedbackMailAndItsFailures) {
     advance(1);
     EXPECT_EQ(presented<UIAlertController>(), nullptr) << "a cancelled mail closes without an alert";
 
-    MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
+    MFMailComposeViewController::setMailOpener([](const std::string&, auto taken) { taken({}); });
     table->tapRowAtIndexPath({1, 0});
     composer = presented<MFMailComposeViewController>();
     ASSERT_TRUE(composer);
@@ -393,7 +393,8 @@ TEST_F(SideMenuScreen, FeedbackMailAndItsFailures) {
     advance(1);
     auto failed = presented<UIAlertController>();
     ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->message(), "Unable to send Mail. Address: support@korva.invalid");
+    EXPECT_EQ(failed->message(),
+              "Unable to send Mail. Address: support@korva.invalid\n\nMail is not set up on this device");
     EXPECT_EQ(global()->lastViewControllers().size(), 1u) << "the composer has gone, the alert shows";
 }
 
@@ -418,9 +419,9 @@ TEST_F(SideMenuScreen, TheStoreAddressRowSharesAndCopiesTheAddress) {
     shown(menu);
     UIPasteboard::generalPasteboard()->clear();
     std::vector<std::string> opened;
-    MFMailComposeViewController::setMailOpener([&](const std::string& address) {
+    MFMailComposeViewController::setMailOpener([&](const std::string& address, auto taken) {
         opened.push_back(address);
-        return true;
+        taken({});
     });
     menu->tableView()->tapRowAtIndexPath({1, 3});
     auto sheet = presented<UIActivityViewController>();

@@ -32,7 +32,7 @@ struct Dialogs : ToolkitTest {
     }
     void TearDown() override {
         MFMailComposeViewController::clearMailboxes();
-        MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
+        MFMailComposeViewController::setMailOpener([](const std::string&, auto taken) { taken({}); });
         LAContext::setStandIn({});
         ToolkitTest::TearDown();
     }
@@ -167,7 +167,7 @@ TEST_F(Dialogs, MailAttachesEveryImageInOrder) {
         UIGraphicsEndImageContext();
         return image;
     };
-    MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
+    MFMailComposeViewController::setMailOpener([](const std::string&, auto taken) { taken({}); });
     mail(rootVC, "body", Images{picture(), picture(), picture()}, nullptr);
     finish();
     auto composer = std::dynamic_pointer_cast<MFMailComposeViewController>(rootVC->presentedViewController());

@@ -93,7 +93,7 @@ void manualControls(GalleryPage& page) {
         run(page, 0.6);
 
         // The user takes focus by hand: a drag to 35 that settles.
-        menu->popFocus()->show(menu->menu()->buttons()[0], [] {});
+        menu->menu()->onLabel(*menu->menu()->buttons()[0]);  // a tap on the entry, as the program has it
         run(page, 0.6);
         auto focusRuler = menu->popFocus()->sldFocus();
         focusRuler->scrollViewWillBeginDragging(*focusRuler->scroll());
@@ -106,7 +106,7 @@ void manualControls(GalleryPage& page) {
         run(page, 1.2);
         page.shotScreen("manual-menu-focus-manual");
 
-        menu->popExp()->show(menu->menu()->buttons()[1], [] {});
+        menu->menu()->onLabel(*menu->menu()->buttons()[1]);
         run(page, 0.6);
         page.shotScreen("manual-exposure");
         // Mid-drag: the shutter ruler between two ticks, the finger still down.
@@ -122,7 +122,7 @@ void manualControls(GalleryPage& page) {
         menu->popExp()->hide([] {});
         run(page, 0.5);
 
-        menu->popWB()->show(menu->menu()->buttons()[2], [] {});
+        menu->menu()->onLabel(*menu->menu()->buttons()[2]);
         run(page, 0.6);
         page.shotScreen("manual-white-balance");
         menu->resetTimer();

@@ -4,6 +4,7 @@
 
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/control/ui_label.h"
+#include "platform/ui/controller/ui_storyboard.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/draw/path.h"
@@ -30,6 +31,7 @@
 #include "ui/popup/pop_text_view.h"
 #include "ui/popup/pop_title_base.h"
 #include "foundation/global.h"
+#include "settings/settings_controllers.h"
 #include "ui/theme/font.h"
 #include "ui/theme/image_custom.h"
 #include "ui/ui_services.h"
@@ -63,11 +65,33 @@ struct Scene {
 std::shared_ptr<NSAttributedString> text(const std::string& s) { return NSAttributedString::make(s); }
 
 struct MenuTitles : PopMenuViewDelegate {
-    std::vector<std::string> onPopMenuViewGetLabelArray(PopMenuView&) override {
-        return {"Normal", "Multiply", "Screen", "Overlay", "Darken", "Lighten"};
-    }
+    std::vector<std::string> titles;
+    std::vector<std::string> onPopMenuViewGetLabelArray(PopMenuView&) override { return titles; }
     void onPopMenuViewTap(PopMenuView&, UIButton&, const std::string&) override {}
 };
+
+// The drawer as the program has it: holding the side menu, which it finds in the storyboard of
+// the screen it is shown on (the camera screen's, in the program).
+void showDrawer(GalleryPage& page, CGRect senderFrame, const std::string& name) {
+    UIStoryboard::resetMainStoryboard();
+    auto storyboard = UIStoryboard::mainStoryboard();
+    registerSettingsControllers(storyboard);
+    storyboard->registerController("GalleryCamera", [] { return UIViewController::make(); });
+    auto camera = storyboard->instantiateViewControllerWithIdentifier("GalleryCamera");
+    page.newWindow()->setRootViewController(camera);
+    camera->view()->addSubview(galleryPhotoBackdrop(camera->view()->bounds()));
+    auto sender = UIView::make(senderFrame);
+    sender->setBackgroundColor(UIColor::orangeColor());
+    camera->view()->addSubview(sender);
+    page.step(0.05);
+    auto drawer = PopLeftView::make(camera);
+    drawer->show(sender);
+    page.step(0.5);
+    page.shotScreen(name);
+    drawer->hide(nullptr);
+    page.step(0.5);
+    UIStoryboard::resetMainStoryboard();
+}
 
 void popups(GalleryPage& page) {
     {
@@ -116,6 +140,7 @@ void popups(GalleryPage& page) {
         Scene scene(page, {{40, 140}, {60, 40}});
         auto menu = PopMenuView::make(scene.vc);
         auto titles = std::make_shared<MenuTitles>();
+        titles->titles = {"Normal", "Multiply", "Screen"};
         menu->setDelegate(titles);
         menu->setTitle("Blend mode");
         menu->showRight("Reset");
@@ -124,18 +149,21 @@ void popups(GalleryPage& page) {
         page.shotScreen("menu");
         menu->hide(nullptr);
         page.step(0.5);
+        // A row longer than the screen scrolls: the last entry chosen, with the band at the left.
+        titles->titles = {"Normal", "Multiply", "Screen", "Overlay", "Darken", "Lighten"};
+        menu->show(scene.sender, nullptr);
+        page.step(0.5);
+        menu->onLabel(*menu->buttons().back());
+        page.step(0.5);
+        page.shotScreen("menu-scrolled");
+        menu->hide(nullptr);
+        page.step(0.5);
         auto search = PopSearchView::make(scene.vc);
         search->show(scene.sender, "sepia", "Find a filter", nullptr);
         page.step(0.5);
         page.shotScreen("search");
     }
-    {
-        Scene scene(page, {{10, 60}, {44, 44}});
-        auto drawer = PopLeftView::make(scene.vc);
-        drawer->show(scene.sender);
-        page.step(0.5);
-        page.shotScreen("drawer");
-    }
+    showDrawer(page, {{10, 60}, {44, 44}}, "drawer");
     {
         Scene scene(page, {{150, 300}, {80, 40}});
         auto hud = HudView::make(scene.vc);
@@ -297,11 +325,8 @@ void popupsLandscape(GalleryPage& page) {
 }
 
 void popupsTablet(GalleryPage& page) {
-    Scene scene(page, {{20, 40}, {44, 44}});
-    auto drawer = PopLeftView::make(scene.vc);
-    drawer->show(scene.sender);
-    page.step(0.5);
-    page.shotScreen("drawer-tablet");
+    registerUIServices();
+    showDrawer(page, {{20, 40}, {44, 44}}, "drawer-tablet");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "foundation/global.h"
 #include "foundation/system_services.h"
 #include "foundation/net_services.h"
+#include "language/code_table_rows.h"
 #include "language/language_code.h"
 #include "language/language_services.h"
 #include "platform/dispatch/queue.h"
@@ -185,7 +186,7 @@ void gallerySideMenu(GalleryPage& page) {
                 alert->chooseActionWithTitle("OK");
             page.step(0.6);
             // Where a mail program can be reached, the message to hand it.
-            MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
+            MFMailComposeViewController::setMailOpener([](const std::string&, auto taken) { taken({}); });
             menu->sendFeedback();
             page.step(0.8);
             page.shotScreen("feedback-composer");
@@ -213,8 +214,15 @@ void gallerySideMenu(GalleryPage& page) {
     {
         auto languages = std::dynamic_pointer_cast<LanguageCode>(Global::shared()->lcode());
         // Native names in Chinese, Japanese and Korean among the recents.
-        for (const char* code : {"ko", "zh", "ja", "de", "fi"}) languages->makeRecent(code);
+        for (const char* code : {"ko", "zh-cn", "ja", "de", "fi"}) languages->makeRecent(code);
         auto list = LanguageController::make();
+        // As a presenter sets it up: the languages it offers, here every language of the table
+        // once. Without such a list every key is a row, and the aliased languages (zs and zt for
+        // the two Chinese, iw, pb) would show twice.
+        std::vector<std::string> offered;
+        for (const LanguageRow& row : kIso639_1Rows)
+            if (row.aliasOf.empty()) offered.emplace_back(row.key);
+        list->setLimitedCodes(std::move(offered));
         list->setLocalizeCount(6);
         list->setSelectedCode(std::string("fi"));
         list->setTextTitle("Language");

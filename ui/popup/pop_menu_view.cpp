@@ -26,6 +26,7 @@ constexpr CGSize kMeasure{300, 100};
 constexpr CGSize kInitialSize{250, 80};
 constexpr CGFloat kTitledHeight = 85, kPlainHeight = 47;
 constexpr CGFloat kTapLead = 55;
+constexpr CGFloat kButtonGap = 10, kBodyBorder = 1;
 constexpr double kResetAlpha = 0.8;
 constexpr double kSlideDuration = 0.2, kScrollDuration = 0.3;
 constexpr const char* kResetWidth = "resetWidth";
@@ -59,7 +60,7 @@ void PopMenuView::init() {
     assignRound(*b0_, kPopupCornerRadius);
     b0_->setBackgroundColor(UIColor::clearColor());
     container()->addSubview(b0_);
-    addConstraintsFull(b0_, container(), 1, 1, -1, -1);
+    addConstraintsFull(b0_, container(), kBodyBorder, kBodyBorder, -kBodyBorder, -kBodyBorder);
 
     scroll_ = GradientScrollView::make();
     btnReset_ = UIButton::buttonWithType(UIButtonType::System);
@@ -132,7 +133,7 @@ void PopMenuView::updateView() {
         const CGFloat w = boundingSize(title, iconFont(), kMeasure).width;
         auto b = UIButton::buttonWithType(UIButtonType::System);
         b->setFrame({{x, 0}, {w + 20, kRowHeight}});
-        x += w + 30;
+        x += w + 20 + kButtonGap;
         b->titleLabel()->setFont(iconFont());
         b->setTintColor(UIColor::blackColor());
         b->layer()->setCornerRadius(8);
@@ -146,7 +147,11 @@ void PopMenuView::updateView() {
     scroll_->scroll()->setContentSize({x, kRowHeight});
     auto root = rootView();
     const CGSize rb = root ? root->bounds().size : CGSize{};
-    const CGFloat width = std::min(x, std::min(rb.width, rb.height) - kPopupScreenMargin);
+    // Room for the whole row where the screen has it: the body's border, the row's insets and the
+    // reset button beside it; the gap after the last button may go.
+    const CGFloat row =
+        titles.empty() ? 0 : x - kButtonGap + kBodyBorder * 2 + kInset * 2 + (txtReset_ ? lastResetWidth_ : 0);
+    const CGFloat width = std::min(row, std::min(rb.width, rb.height) - kPopupScreenMargin);
     const auto& title = lblTitle_->text();
     setSize({width, title && !title->empty() ? kTitledHeight : kPlainHeight});
     updateReset();

@@ -34,6 +34,16 @@ RasterRGBA8 orientRaster(const RasterRGBA8& raster, int exifOrientation);
 // Images declaring more pixels than this are refused before any pixel memory is allocated.
 inline constexpr std::int64_t kDefaultMaxDecodePixels = 100'000'000;
 
+// The longest side of a photo the software renderer takes whole.
+inline constexpr int kMaxPhotoSide = 16384;
+// The one size limit of photos: the library lists, the picker picks and the editor opens exactly
+// the photos of this size (both sides positive and at most kMaxPhotoSide, at most
+// kDefaultMaxDecodePixels pixels).
+constexpr bool isOpenablePhotoSize(std::int64_t width, std::int64_t height) {
+    return width > 0 && height > 0 && width <= kMaxPhotoSide && height <= kMaxPhotoSide &&
+           width * height <= kDefaultMaxDecodePixels;
+}
+
 struct ImageDecodeOptions {
     // Limit on the stored image's width x height (a guard against decompression bombs).
     std::int64_t maxPixels = kDefaultMaxDecodePixels;

@@ -10,6 +10,7 @@ set(KORVA_IMAGE_CODEC_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/raster.cpp
   ${CMAKE_CURRENT_LIST_DIR}/jpeg_decode.cpp
   ${CMAKE_CURRENT_LIST_DIR}/jpeg_encode.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/jpeg_strip_encoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/jpeg_support.cpp
   ${CMAKE_CURRENT_LIST_DIR}/exif_orientation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/png_codec.cpp

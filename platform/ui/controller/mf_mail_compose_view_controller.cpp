@@ -23,22 +23,20 @@ MailState& state() {
 void MFMailComposeViewController::setMailOpener(MailOpener opener) { state().opener = std::move(opener); }
 bool MFMailComposeViewController::canSendMail() { return static_cast<bool>(state().opener); }
 
-bool MFMailComposeViewController::handOver(const MailMessage& message, std::string& error) {
+void MFMailComposeViewController::handOver(const MailMessage& message, MailOutcome outcome) {
     // Copied: the opener may replace itself while it runs.
     auto opener = state().opener;
     if (!opener) {
-        error = "Mail is not set up on this device";
-        return false;
+        outcome(fail("Mail is not set up on this device"));
+        return;
     }
     if (!message.attachments.empty())
         Log::info("mail", std::to_string(message.attachments.size()) +
                               " attachment(s) left out: a mail program opened by address takes none");
-    if (!opener(mailtoAddress(message))) {
-        error = "The mail program could not be started";
-        return false;
-    }
-    state().outbox.push_back(message);
-    return true;
+    opener(mailtoAddress(message), [message, outcome = std::move(outcome)](Result<void> result) {
+        if (result) state().outbox.push_back(message);
+        outcome(std::move(result));
+    });
 }
 const std::vector<MailMessage>& MFMailComposeViewController::outbox() { return state().outbox; }
 const std::vector<MailMessage>& MFMailComposeViewController::drafts() { return state().drafts; }
@@ -56,19 +54,29 @@ bool MFMailComposeViewController::finish(MFMailComposeResult result, const std::
 }
 
 bool MFMailComposeViewController::send() {
-    if (finished_) return false;
-    std::string error;
-    if (!handOver(message_, error)) return finish(MFMailComposeResult::Failed, error);
-    return finish(MFMailComposeResult::Sent, "");
+    if (finished_ || sending_) return false;
+    sending_ = true;
+    auto keep = self<MFMailComposeViewController>();
+    handOver(message_, [keep](Result<void> result) {
+        keep->sending_ = false;
+        if (result)
+            keep->finish(MFMailComposeResult::Sent, "");
+        else
+            keep->finish(MFMailComposeResult::Failed, result.error());
+    });
+    return true;
 }
 
 bool MFMailComposeViewController::saveDraft() {
-    if (finished_) return false;
+    if (finished_ || sending_) return false;
     state().drafts.push_back(message_);
     return finish(MFMailComposeResult::Saved, "");
 }
 
-bool MFMailComposeViewController::cancel() { return finish(MFMailComposeResult::Cancelled, ""); }
+bool MFMailComposeViewController::cancel() {
+    if (sending_) return false;
+    return finish(MFMailComposeResult::Cancelled, "");
+}
 
 void MFMailComposeViewController::loadView() {
     auto panel = StandInPanelView::make(UIScreen::mainScreen()->bounds());

@@ -1,8 +1,10 @@
 // The mail composer. Mail leaves through the host: a window host with a desktop mail opener
 // installs it, and "sending" hands the message to it as a mailto: address, which opens the user's
-// own mail program with the message filled in. Without an opener (headless) mail cannot be sent.
-// Messages handed over are kept in an outbox that tests read. The delegate hears the result and
-// dismisses the composer. Main thread only.
+// own mail program with the message filled in. The opener answers when it knows whether the
+// program took the message, so a send is Sent only then and Failed, with the opener's reason,
+// when nothing could take it. Without an opener (headless) mail cannot be sent. Messages handed
+// over are kept in an outbox that tests read. The delegate hears the result and dismisses the
+// composer. Main thread only.
 #pragma once
 
 #include <functional>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/result.h"
 #include "platform/runtime/value.h"
 #include "platform/ui/controller/ui_view_controller.h"
 
@@ -43,14 +46,17 @@ class MFMailComposeViewController : public UIViewController {
 public:
     KORVA_MAKE(MFMailComposeViewController)
 
-    // Hands a mailto: address to the desktop; false when the mail program could not be started.
-    using MailOpener = std::function<bool(const std::string& mailtoAddress)>;
+    // Whether the mail program took the message: ok, or the reason it did not.
+    using MailOutcome = std::function<void(Result<void>)>;
+    // Hands a mailto: address to the desktop and calls the outcome once, at once or later.
+    using MailOpener = std::function<void(const std::string& mailtoAddress, MailOutcome outcome)>;
     // The host's opener (none: mail cannot be sent).
     static void setMailOpener(MailOpener opener);
     static bool canSendMail();
-    // Hands a message to the opener (and the outbox). Attachments cannot go along: they are
-    // left out with a line in the log. False with the reason when there is no opener or it failed.
-    static bool handOver(const MailMessage& message, std::string& error);
+    // Hands a message to the opener; the outcome hears whether it left (and it then goes to the
+    // outbox), or why not: no opener, or the opener's reason. Attachments cannot go along: they
+    // are left out with a line in the log.
+    static void handOver(const MailMessage& message, MailOutcome outcome);
     static const std::vector<MailMessage>& outbox();
     static const std::vector<MailMessage>& drafts();
     static void clearMailboxes();
@@ -71,11 +77,13 @@ public:
     std::shared_ptr<MFMailComposeViewControllerDelegate> mailComposeDelegate() const { return delegate_.lock(); }
     void setMailComposeDelegate(const std::shared_ptr<MFMailComposeViewControllerDelegate>& d) { delegate_ = d; }
 
-    // The user's buttons. Sending hands the message over; when that fails (no opener, or the
-    // opener could not start) it reports Failed with the reason. Each reports once.
+    // The user's buttons. Sending hands the message over and reports Sent once the opener says
+    // the mail program took it, else Failed with the reason (no opener, or the program could not
+    // start or failed). Each reports once; while a send is under way the others are refused.
     bool send();
     bool saveDraft();
     bool cancel();
+    bool isSending() const { return sending_; }
 
     void loadView() override;
     std::string className() const override { return "MFMailComposeViewController"; }
@@ -88,4 +96,5 @@ private:
     MailMessage message_;
     std::weak_ptr<MFMailComposeViewControllerDelegate> delegate_;
     bool finished_ = false;
+    bool sending_ = false;
 };

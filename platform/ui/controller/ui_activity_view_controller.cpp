@@ -3,15 +3,23 @@
 
 #include <algorithm>
 
+#include "platform/dispatch/queue.h"
 #include "platform/net/url.h"
+#include "platform/photos/ph_asset_change_request.h"
+#include "platform/photos/ph_photo_library.h"
+#include "platform/runtime/error.h"
 #include "platform/ui/app/ui_pasteboard.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
 #include "platform/ui/controller/stand_in_panel_view.h"
+#include "platform/ui/draw/image.h"
 
 namespace {
+constexpr double kSavedImageQuality = 0.9;
+
+// What this machine can do with shared items: messages and printing have no service here.
 std::vector<std::string>& available() {
     static std::vector<std::string> types{UIActivityTypeCopyToPasteboard, UIActivityTypeSaveToCameraRoll,
-                                          UIActivityTypeMail, UIActivityTypeMessage};
+                                          UIActivityTypeMail};
     return types;
 }
 std::vector<UIActivityViewController::Share>& performed() {
@@ -39,8 +47,9 @@ std::vector<std::string> UIActivityViewController::activityTypes() const {
     std::vector<std::string> out;
     for (const auto& t : available()) {
         if (std::find(excluded_.begin(), excluded_.end(), t) != excluded_.end()) continue;
-        // Mail is offered only where a message can leave.
+        // Mail is offered only where a message can leave, saving only where there is an image.
         if (t == UIActivityTypeMail && !MFMailComposeViewController::canSendMail()) continue;
+        if (t == UIActivityTypeSaveToCameraRoll && sharedImages().empty()) continue;
         out.push_back(t);
     }
     return out;
@@ -60,7 +69,42 @@ std::string UIActivityViewController::sharedText() const {
     return text;
 }
 
-std::string UIActivityViewController::perform(const std::string& type) {
+std::vector<std::shared_ptr<UIImage>> UIActivityViewController::sharedImages() const {
+    std::vector<std::shared_ptr<UIImage>> images;
+    for (std::size_t i = 0; i < items_.size(); ++i)
+        if (auto image = items_[i].objectAs<UIImage>()) images.push_back(std::move(image));
+    return images;
+}
+
+void UIActivityViewController::saveImages(std::function<void(const std::string&)> done) {
+    auto library = PHPhotoLibrary::sharedPhotoLibrary();
+    if (!library) return done("the photo library is unavailable");
+    // Encoded on the library's queue, away from the screen; an image that does not encode fails
+    // the whole save, so that the library takes all of them or none.
+    auto encodeError = std::make_shared<std::string>();
+    library->performChanges(
+        [images = sharedImages(), encodeError] {
+            std::vector<Bytes> encoded;
+            for (const auto& image : images) {
+                auto jpeg = UIImageJPEGRepresentation(image, kSavedImageQuality);
+                if (!jpeg) {
+                    *encodeError = "the image could not be encoded: " + jpeg.error();
+                    return;
+                }
+                encoded.push_back(std::move(*jpeg));
+            }
+            for (auto& data : encoded) PHAssetChangeRequest::creationRequestForAssetFromImageData(std::move(data));
+        },
+        [done = std::move(done), encodeError](bool success, const std::shared_ptr<NSError>& error) {
+            std::string why = !encodeError->empty() ? *encodeError
+                              : success             ? std::string()
+                              : error               ? error->localizedDescription()
+                                                    : std::string("the photo library did not take the image");
+            dispatch_async(dispatch_get_main_queue(), [done, why] { done(why); });
+        });
+}
+
+void UIActivityViewController::perform(const std::string& type, std::function<void(const std::string&)> done) {
     if (type == UIActivityTypeCopyToPasteboard) {
         std::string text = sharedText();
         if (!text.empty()) UIPasteboard::generalPasteboard()->setString(text);
@@ -69,10 +113,15 @@ std::string UIActivityViewController::perform(const std::string& type) {
         if (const Value* subject = values_.find("subject"); subject && subject->isString())
             message.subject = subject->stringValue();
         message.body = sharedText();
-        std::string error;
-        if (!MFMailComposeViewController::handOver(message, error)) return error;
+        // The mail program may answer later: the sheet reports when it has.
+        MFMailComposeViewController::handOver(
+            message, [done](Result<void> result) { done(result ? std::string() : result.error()); });
+        return;
+    } else if (type == UIActivityTypeSaveToCameraRoll) {
+        saveImages(std::move(done));
+        return;
     }
-    return {};
+    done({});
 }
 
 void UIActivityViewController::finish(const std::string& type, bool completed, const std::string& error) {
@@ -87,10 +136,12 @@ void UIActivityViewController::finish(const std::string& type, bool completed, c
 bool UIActivityViewController::chooseActivity(const std::string& type) {
     auto types = activityTypes();
     if (done_ || std::find(types.begin(), types.end(), type) == types.end()) return false;
+    // The choice is made: no other, nor a cancel, while the activity runs.
+    done_ = true;
     const Value* subject = values_.find("subject");
     performed().push_back({type, items_, subject ? *subject : Value()});
-    std::string error = perform(type);
-    finish(type, error.empty(), error);
+    auto keep = self<UIActivityViewController>();
+    perform(type, [keep, type](const std::string& error) { keep->finish(type, error.empty(), error); });
     return true;
 }
 

@@ -1,8 +1,10 @@
 // The share sheet: lists the activities offered for some items; choosing one performs it and
 // reports through the completion. Copy puts the shared text (strings and URLs, one per line) on
-// the general pasteboard, and so on the desktop's clipboard; Mail hands subject and text to the
-// desktop's mail program (offered only where mail can be sent). The others are only recorded.
-// Every choice is recorded for tests. Main thread only.
+// the general pasteboard, and so on the desktop's clipboard; Save Image adds the shared images to
+// the photo library (offered only when images are shared); Mail hands subject and text to the
+// desktop's mail program (offered only where mail can be sent) and reports when the program has
+// taken them or failed. Nothing is offered that this machine has no service for. Every choice is
+// recorded for tests. Main thread only.
 #pragma once
 
 #include <functional>
@@ -11,6 +13,8 @@
 
 #include "platform/runtime/value.h"
 #include "platform/ui/controller/ui_view_controller.h"
+
+class UIImage;
 
 inline constexpr const char* UIActivityTypeCopyToPasteboard = "com.korva.activity.copy";
 inline constexpr const char* UIActivityTypeSaveToCameraRoll = "com.korva.activity.save-to-photos";
@@ -46,6 +50,8 @@ public:
 
     // The text the items share: their strings and URLs, one per line.
     std::string sharedText() const;
+    // The images among the items, in order.
+    std::vector<std::shared_ptr<UIImage>> sharedImages() const;
 
     // The user's choice: performs the activity, dismisses, then reports (not completed, with the
     // reason, when the activity failed). False for an activity not offered or after a choice was made.
@@ -62,8 +68,10 @@ protected:
     explicit UIActivityViewController(ValueArray items = {}) : items_(std::move(items)) {}
 
 private:
-    // Does the activity's work; the reason it failed, or empty.
-    std::string perform(const std::string& type);
+    // Does the activity's work, then calls done once (at once or later) with the reason it
+    // failed, or empty.
+    void perform(const std::string& type, std::function<void(const std::string&)> done);
+    void saveImages(std::function<void(const std::string&)> done);
     void finish(const std::string& type, bool completed, const std::string& error);
     ValueArray items_;
     std::vector<std::string> excluded_;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/dispatch/queue.h"
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_image_manager.h"
 #include "platform/photos/ph_photo_library.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/controller/stand_in_panel_view.h"
 #include "platform/runtime/log.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
+#include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/draw/graphics.h"
 
 namespace {
@@ -137,28 +139,56 @@ bool UIImagePickerController::pickAssetAtIndex(std::size_t index) {
         deliver(info);
         return true;
     }
-    picking_ = true;
+    setPicking(true);
+    // Read and decoded away from the main thread, which shows the busy indicator meanwhile.
     PHImageManager::defaultManager()->requestImageDataAndOrientationForAsset(
-        asset, PHImageRequestOptions{}, [weak, asset](std::optional<Bytes> data, const std::string&, int, const ValueDictionary&) {
-            auto me = weak.lock();
-            if (!me) return;
-            me->picking_ = false;
-            std::shared_ptr<UIImage> image = data ? UIImage::imageWithData(*data) : nullptr;
-            // A photo that cannot be read is not picked: the grid stays for another choice.
-            if (!image) {
-                Log::warning("photos", "the picked photo cannot be read: " + asset->filePath());
-                return;
-            }
-            if (me->finished_) return;
-            me->finished_ = true;
-            ValueDictionary info;
-            info.set(UIImagePickerControllerMediaType, Value(kUTTypeImage));
-            info.set(UIImagePickerControllerReferenceURL, Value(imagePickerReferenceURL(asset->localIdentifier())));
-            info.set(UIImagePickerControllerPHAsset, Value(asset->localIdentifier()));
-            info.set(UIImagePickerControllerOriginalImage, Value(image));
-            me->deliver(info);
+        asset, PHImageRequestOptions{},
+        [weak, asset](std::optional<Bytes> data, const std::string&, int, const ValueDictionary&) {
+            auto bytes = std::make_shared<std::optional<Bytes>>(std::move(data));
+            dispatch_get_global_queue()->async([weak, asset, bytes] {
+                std::shared_ptr<UIImage> image = *bytes ? UIImage::imageWithData(**bytes) : nullptr;
+                bytes->reset();
+                dispatch_async(dispatch_get_main_queue(), [weak, asset, image] {
+                    if (auto me = weak.lock()) me->finishPick(asset, image);
+                });
+            });
         });
     return true;
+}
+
+void UIImagePickerController::setPicking(bool picking) {
+    picking_ = picking;
+    if (picking && !busy_) {
+        busy_ = UIActivityIndicatorView::withStyle(UIActivityIndicatorViewStyle::Large);
+        busy_->setHidesWhenStopped(true);
+    }
+    if (!busy_) return;
+    if (picking) {
+        CGRect b = view()->bounds();
+        busy_->setCenter(CGPointMake(CGRectGetMidX(b), CGRectGetMidY(b)));
+        view()->addSubview(busy_);
+        busy_->startAnimating();
+    } else {
+        busy_->stopAnimating();
+        busy_->removeFromSuperview();
+    }
+}
+
+void UIImagePickerController::finishPick(const std::shared_ptr<PHAsset>& asset, const std::shared_ptr<UIImage>& image) {
+    setPicking(false);
+    // A photo that cannot be read is not picked: the grid stays for another choice.
+    if (!image) {
+        Log::warning("photos", "the picked photo cannot be read: " + asset->filePath());
+        return;
+    }
+    if (finished_) return;
+    finished_ = true;
+    ValueDictionary info;
+    info.set(UIImagePickerControllerMediaType, Value(kUTTypeImage));
+    info.set(UIImagePickerControllerReferenceURL, Value(imagePickerReferenceURL(asset->localIdentifier())));
+    info.set(UIImagePickerControllerPHAsset, Value(asset->localIdentifier()));
+    info.set(UIImagePickerControllerOriginalImage, Value(image));
+    deliver(info);
 }
 
 bool UIImagePickerController::takePicture(CGSize size) {

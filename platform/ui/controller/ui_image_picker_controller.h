@@ -13,6 +13,7 @@
 #include "platform/ui/controller/ui_navigation_controller.h"
 
 class PHAsset;
+class UIActivityIndicatorView;
 class UIImage;
 
 enum class UIImagePickerControllerSourceType { PhotoLibrary = 0, Camera = 1, SavedPhotosAlbum = 2 };
@@ -73,6 +74,9 @@ public:
     bool takePicture(CGSize size = CGSize{1200, 900});
     // Without a delegate the picker dismisses itself.
     void cancel();
+    // Whether a picked photo is being read and decoded; the busy indicator shows meanwhile.
+    bool isPicking() const { return picking_; }
+    const std::shared_ptr<UIActivityIndicatorView>& busyIndicator() const { return busy_; }
 
     std::string className() const override { return "UIImagePickerController"; }
 
@@ -81,6 +85,8 @@ protected:
 
 private:
     void deliver(const ValueDictionary& info);
+    void setPicking(bool picking);
+    void finishPick(const std::shared_ptr<PHAsset>& asset, const std::shared_ptr<UIImage>& image);
     void showSourceScreen();
     UIImagePickerControllerSourceType source_ = UIImagePickerControllerSourceType::PhotoLibrary;
     std::vector<std::string> mediaTypes_{kUTTypeImage};
@@ -90,4 +96,5 @@ private:
     bool fetched_ = false;
     bool finished_ = false;
     bool picking_ = false;
+    std::shared_ptr<UIActivityIndicatorView> busy_;
 };

@@ -111,6 +111,20 @@ TEST_F(Menu, ATapOutsideClosesOnlyTheTopPopUpAndTheMenuOffersAllAuto) {
     EXPECT_EQ(host->didHide, 1);
 }
 
+TEST_F(Menu, TheTitleBarGivesWayWhileAControlIsOpenOverIt) {
+    open();
+    EXPECT_EQ(menu->titleView()->alpha(), 1);
+    for (int entry : {1, 2}) {
+        menu->onMenuLabelViewLabelTap(*menu->menu(), entry, *menu->menu()->buttons()[entry]);
+        step(0.4);
+        EXPECT_EQ(menu->titleView()->alpha(), 0) << "\"MANUAL CONTROL\" and ALL AUTO would show through";
+        tap({5, 5});
+        step(0.4);
+        EXPECT_FALSE(menu->hidden());
+        EXPECT_EQ(menu->titleView()->alpha(), 1) << "back once the control has closed";
+    }
+}
+
 TEST_F(Menu, TheRelayMemoryIsSharedByTheThreeControls) {
     // Focus held by hand (hidden, its timer keeps running) and exposure open and automatic: each
     // settled tick of one undoes what the other relayed.

@@ -9,6 +9,7 @@
 #include "foundation/numeric.h"
 #include "platform/ui/animation/ca_animation_engine.h"
 #include "platform/ui/control/ui_label.h"
+#include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "tests/camera/camera_test_support.h"
 
 namespace {
@@ -90,6 +91,27 @@ TEST_F(Ruler, ADragReportsRoundedValuesThenSettlesOnAWholeOne) {
     EXPECT_EQ(listener->values.size(), 6u);
     step(0.1);
     EXPECT_EQ(listener->values.size(), 7u);
+}
+
+TEST_F(Ruler, AFingerDragMovesTheScaleWhereverItStartsEvenOnTheCentreLine) {
+    const CGRect line = slider->lineV()->convertRectToView(slider->lineV()->bounds(), window);
+    const CGFloat y = CGRectGetMidY(line);
+    static long id = 700;
+    for (CGFloat x : {CGRectGetMidX(line), CGRectGetMidX(line) - 3, CGRectGetMidX(line) + 3}) {
+        slider->setValue(50);
+        listener->values.clear();
+        ++id;
+        auto dispatcher = UITouchDispatcher::shared();
+        dispatcher->touchEvent({Clock::now(), {{id, {x, y}, UITouchPhase::Began}}});
+        for (int i = 1; i <= 5; ++i) {
+            advance(0.02);
+            dispatcher->touchEvent({Clock::now(), {{id, {x - 10 * i, y}, UITouchPhase::Moved}}});
+        }
+        dispatcher->touchEvent({Clock::now(), {{id, {x - 50, y}, UITouchPhase::Ended}}});
+        step(0.5);
+        ASSERT_FALSE(listener->values.empty()) << "a drag from x = " << x << " was ignored";
+        EXPECT_GT(listener->values.back(), 50) << "dragging left moves the scale towards higher values";
+    }
 }
 
 TEST_F(Ruler, NotANumberIsIgnoredAndPlacingTicksTheHapticButNeverReports) {

@@ -4,18 +4,22 @@
 // be edited.
 #include <array>
 #include <fstream>
+#include <future>
 
 #include "edit_controller_test_support.h"
+#include "editor/photo/edit_photo_loader.h"
 #include "editor/photo/edit_photo_rules.h"
 #include "editor/photo/pop_exif_view.h"
 #include "foundation/data_custom_photos.h"
 #include "foundation/global.h"
 #include "platform/image/cg_image.h"
 #include "platform/image/ci_image.h"
+#include "platform/photos/ph_image_manager.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/draw/image.h"
 #include "platform/ui/gesture/ui_long_press_gesture_recognizer.h"
+#include "ui/popup/hud_view.h"
 
 namespace {
 
@@ -278,6 +282,72 @@ TEST_F(EditorTest, TheInfoButtonShowsThePhotosMetadata) {
     auto pop = editor->exifView();
     EXPECT_EQ(pop->phase(), PopPhase::Shown);
     EXPECT_NE(std::find(pop->secLabels().begin(), pop->secLabels().end(), "{Exif}"), pop->secLabels().end());
+}
+
+TEST_F(EditorTest, ThePhotoIsDecodedAwayFromTheScreenWhileTheBusyIndicatorShows) {
+    auto asset = addPhoto(jpegOf(markedRaster(2400, 1800)));
+    editor = EditController::make();
+    editor->setDelegate(closer);
+    editor->setAsset(asset);
+    // The load queue held until the screen has been seen at work.
+    auto gate = std::make_shared<std::promise<void>>();
+    editor->loadQueue()->async([opened = gate->get_future().share()] { opened.wait(); });
+    window->setRootViewController(editor);
+    for (int i = 0; i < 5; ++i) {
+        settle();
+        advance(0.1);
+    }
+    // The main thread turns and draws; the photo is still being read and decoded.
+    EXPECT_TRUE(editor->isLoading());
+    EXPECT_TRUE(editor->hudAct()->shown());
+    EXPECT_FALSE(editor->data());
+    EXPECT_TRUE(editor->filterView()->isHidden());
+    gate->set_value();
+    drain();
+    EXPECT_FALSE(editor->isLoading());
+    EXPECT_FALSE(editor->hudAct()->shown());
+    ASSERT_TRUE(editor->data());
+    EXPECT_EQ(editor->imageSize(), (CGSize{2400, 1800}));
+    EXPECT_TRUE(editor->imageView()->image());
+    EXPECT_FALSE(editor->filterView()->isHidden());
+
+    // One read of the library: the photo itself, not the newest photo besides for no result.
+    auto manager = PHImageManager::defaultManager();
+    auto first = manager->requestImageDataAndOrientationForAsset(asset, {}, nullptr);
+    window->setRootViewController(nullptr);
+    drain();
+    open(asset);
+    EXPECT_EQ(manager->requestImageDataAndOrientationForAsset(asset, {}, nullptr), first + 2);
+}
+
+TEST_F(EditorTest, TheLibraryAndTheEditorAgreeOnTheLargestPhoto) {
+    // Wider than the GPU context takes, within the one limit: listed, and the editor opens it.
+    auto wide = addPhoto(jpegOf(markedRaster(9000, 40)));
+    ASSERT_TRUE(wide) << "the library lists it";
+    open(wide);
+    advance(1);
+    EXPECT_EQ(alertShown(), "");
+    ASSERT_TRUE(editor->data());
+    EXPECT_EQ(editor->imageSize(), (CGSize{9000, 40}));
+    editor->onFilterAttrChanged(sepia(0.3));
+    editor->onSave();
+    drain(12);
+    EXPECT_EQ(alertShown(), "");
+    auto saved = newest();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->pixelWidth(), 9000);
+    window->setRootViewController(nullptr);
+    drain();
+
+    // Over it: the library refuses it, and so does the editor's decoding.
+    Bytes over = jpegOf(markedRaster(kMaxPhotoSide + 1, 8));
+    EXPECT_FALSE(TempPhotoLibrary::add(over)) << "not listed";
+    auto contexts = FilterContext::make();
+    auto refused = loadEditPhoto(over, {80, 80}, *contexts->ciGPU(), *contexts->ciCPU());
+    ASSERT_FALSE(refused);
+    auto atLimit =
+        loadEditPhoto(jpegOf(markedRaster(kMaxPhotoSide, 8)), {80, 80}, *contexts->ciGPU(), *contexts->ciCPU());
+    EXPECT_TRUE(atLimit) << (atLimit ? "" : atLimit.error());
 }
 
 TEST_F(EditorTest, PhotosThatCannotBeEditedLeaveThroughTheDelegate) {

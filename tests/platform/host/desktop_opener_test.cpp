@@ -86,6 +86,67 @@ TEST_F(DesktopOpenerTest, HandsTheAddressOverAsOneArgument) {
     EXPECT_EQ(got("xdg-email"), "MAILTO:someone@example.invalid") << "mail addresses go to the mail program";
 }
 
+struct MailResults : MFMailComposeViewControllerDelegate {
+    std::vector<MFMailComposeResult> results;
+    std::string error;
+    void mailComposeControllerDidFinish(MFMailComposeViewController&, MFMailComposeResult r,
+                                        const std::string& e) override {
+        results.push_back(r);
+        error = e;
+    }
+};
+
+TEST_F(DesktopOpenerTest, MailIsSentOnlyWhenTheMailProgramTakesIt) {
+    Clock::useVirtual();
+    MFMailComposeViewController::setMailOpener(
+        [](const std::string& address, auto outcome) { DesktopOpener::mail(address, std::move(outcome)); });
+    auto delegate = std::make_shared<MailResults>();
+    auto compose = [&] {
+        auto composer = MFMailComposeViewController::make();
+        composer->setMailComposeDelegate(delegate);
+        composer->setToRecipients({"support@korva.invalid"});
+        return composer;
+    };
+
+    // A desktop where nothing can take the message: the opener complains and exits with 3.
+    auto failing = dir / "xdg-email";
+    std::ofstream(failing) << "#!/bin/sh\necho \"xdg-email: no method available for opening '$1'\" >&2\nexit 3\n";
+    std::filesystem::permissions(failing, std::filesystem::perms::owner_all);
+    auto first = compose();
+    ASSERT_TRUE(first->send());
+    EXPECT_TRUE(first->isSending());
+    EXPECT_FALSE(first->cancel()) << "no other answer while the program decides";
+    EXPECT_TRUE(delegate->results.empty()) << "nothing is known until the program ends";
+    EXPECT_EQ(DesktopOpener::waitForChildren(), 1);
+    ASSERT_EQ(delegate->results, (std::vector<MFMailComposeResult>{MFMailComposeResult::Failed}));
+    EXPECT_NE(delegate->error.find("exited with status 3"), std::string::npos) << delegate->error;
+    EXPECT_NE(delegate->error.find("no method available for opening 'the address'"), std::string::npos)
+        << delegate->error;
+    EXPECT_TRUE(MFMailComposeViewController::outbox().empty());
+
+    // One that hands over and ends well.
+    fakeProgram("xdg-email");
+    ASSERT_TRUE(compose()->send());
+    EXPECT_EQ(got("xdg-email"), "mailto:support@korva.invalid");
+    EXPECT_EQ(delegate->results.back(), MFMailComposeResult::Sent);
+    EXPECT_EQ(MFMailComposeViewController::outbox().size(), 1u);
+
+    // A mail program that stays open has taken the message once it has run for a while.
+    auto stop = dir / "stop";
+    std::ofstream(dir / "xdg-email") << "#!/bin/sh\nwhile [ ! -e '" << stop.string() << "' ]; do sleep 0.02; done\n";
+    ASSERT_TRUE(compose()->send());
+    DesktopOpener::reapFinished();
+    EXPECT_EQ(delegate->results.size(), 2u);
+    Clock::advanceVirtual(DesktopOpener::kSettleSeconds);
+    DesktopOpener::reapFinished();
+    EXPECT_EQ(delegate->results.back(), MFMailComposeResult::Sent);
+    EXPECT_EQ(delegate->results.size(), 3u);
+    std::ofstream(stop) << "";
+    DesktopOpener::waitForChildren();
+    EXPECT_EQ(delegate->results.size(), 3u) << "reported once";
+    Clock::useReal();
+}
+
 TEST_F(DesktopOpenerTest, WindowHostOffersMailAndTheClipboardWhileItLives) {
     fakeProgram("xdg-email");
     std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";

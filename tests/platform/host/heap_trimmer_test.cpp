@@ -23,3 +23,21 @@ TEST(HeapTrimmerTest, TrimsOncePerBurstOfActivityAfterAQuietSpell) {
     EXPECT_FALSE(trimmer.due(51.5));
     EXPECT_TRUE(trimmer.due(52.0));
 }
+
+TEST(HeapTrimmerTest, TheEndOfLongBackgroundWorkCountsAsActivity) {
+    HeapTrimmer trimmer(2.0);
+    // A camera's frames: short spells of work, none of which asks for a trim.
+    for (double t = 1.0; t < 5.0; t += 0.033) {
+        trimmer.backgroundWork(true, t);
+        trimmer.backgroundWork(false, t + 0.02);
+    }
+    EXPECT_FALSE(trimmer.due(10.0));
+    // A large photo's save: three seconds of work, then a quiet spell, then the trim.
+    trimmer.backgroundWork(true, 20.0);
+    trimmer.backgroundWork(true, 21.0);
+    EXPECT_FALSE(trimmer.due(22.5)) << "still at work";
+    trimmer.backgroundWork(false, 23.0);
+    EXPECT_FALSE(trimmer.due(24.9));
+    EXPECT_TRUE(trimmer.due(25.0));
+    EXPECT_FALSE(trimmer.due(30.0)) << "once";
+}

@@ -121,7 +121,7 @@ TEST_F(AlertTest, MailComposerSendsOnlyWhenMailIsSetUp) {
     EXPECT_TRUE(MFMailComposeViewController::outbox().empty());
     EXPECT_EQ(root->presentedViewController(), nullptr);
 
-    MFMailComposeViewController::setMailOpener([](const std::string&) { return true; });
+    MFMailComposeViewController::setMailOpener([](const std::string&, auto taken) { taken({}); });
     mail = MFMailComposeViewController::make();
     mail->setMailComposeDelegate(delegate);
     mail->setSubject("Korva Share");

@@ -12,6 +12,7 @@
 #include "platform/photos/ph_authorization.h"
 #include "platform/photos/ph_photo_library.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
+#include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/image_picker_grid_controller.h"
 #include "platform/ui/controller/ui_image_picker_controller.h"
@@ -79,9 +80,18 @@ TEST_F(ImagePickerTest, PicksTheNewestPhotoWithAReferenceURL) {
     EXPECT_FALSE(picker->pickAssetAtIndex(5));
     ASSERT_TRUE(picker->pickAssetAtIndex(0));
     EXPECT_FALSE(picker->pickAssetAtIndex(1));
+    // Read and decoded away from the main thread, with the busy indicator over the picker.
+    EXPECT_TRUE(log->picked.empty());
+    EXPECT_TRUE(picker->isPicking());
+    ASSERT_TRUE(picker->busyIndicator());
+    EXPECT_TRUE(picker->busyIndicator()->isAnimating());
+    EXPECT_EQ(picker->busyIndicator()->superview(), picker->view());
     DispatchQueue::waitUntilBackgroundIdle();
     RunLoop::main().drainAll();
     ASSERT_EQ(log->picked.size(), 1u);
+    EXPECT_FALSE(picker->isPicking());
+    EXPECT_FALSE(picker->busyIndicator()->isAnimating());
+    EXPECT_EQ(picker->busyIndicator()->superview(), nullptr);
     const auto& info = log->picked[0];
     auto image = info.find(UIImagePickerControllerOriginalImage)->objectAs<UIImage>();
     ASSERT_NE(image, nullptr);

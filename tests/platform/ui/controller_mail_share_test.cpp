@@ -3,15 +3,25 @@
 // the share sheet's copy, mail and tapped choices.
 #include "controller_test_support.h"
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <map>
 
+#include "platform/dispatch/queue.h"
+#include "platform/image/codec/image_data.h"
 #include "platform/net/url.h"
+#include "platform/photos/ph_asset.h"
+#include "platform/photos/ph_authorization.h"
+#include "platform/photos/ph_photo_library.h"
 #include "platform/text/string_character_sets.h"
 #include "platform/ui/app/ui_pasteboard.h"
 #include "platform/ui/controller/mailto_address.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
 #include "platform/ui/controller/stand_in_panel_view.h"
 #include "platform/ui/controller/ui_activity_view_controller.h"
+#include "platform/ui/draw/graphics.h"
+#include "platform/ui/draw/image.h"
 
 namespace {
 
@@ -63,9 +73,10 @@ struct MailShareTest : UIHarness {
         root = UIViewController::make();
         window->setRootViewController(root);
         MFMailComposeViewController::clearMailboxes();
-        MFMailComposeViewController::setMailOpener([this](const std::string& address) {
+        MFMailComposeViewController::setMailOpener([this](const std::string& address, auto taken) {
             opened.push_back(address);
-            return openerWorks;
+            if (openerWorks) taken({});
+            else taken(fail("the mail program could not be started"));
         });
         UIActivityViewController::clearPerformedShares();
         UIPasteboard::generalPasteboard()->clear();
@@ -191,6 +202,91 @@ TEST_F(MailShareTest, ASheetChoiceIsATapOnItsLine) {
     advance(0.5);
     EXPECT_EQ(chosen, UIActivityTypeCopyToPasteboard);
     EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "tapped text");
+}
+
+// A share sheet over a temporary photo library.
+struct ImageShareTest : MailShareTest {
+    std::filesystem::path folder;
+    void SetUp() override {
+        MailShareTest::SetUp();
+        PhotoLibraryAuthorization::reset();
+        PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
+        folder = std::filesystem::temp_directory_path() / ("korva-share-" + std::to_string(::getpid()));
+        PHPhotoLibrary::setLibraryDirectory(folder.string());
+    }
+    void TearDown() override {
+        DispatchQueue::waitUntilBackgroundIdle();
+        RunLoop::main().runUntilIdle();
+        PHPhotoLibrary::setLibraryDirectory("");
+        std::filesystem::remove_all(folder);
+        MailShareTest::TearDown();
+    }
+    static std::shared_ptr<UIImage> picture(int width, int height) {
+        UIGraphicsBeginImageContextWithOptions(CGSize{CGFloat(width), CGFloat(height)}, true, 1);
+        UIGraphicsGetCurrentContext()->setFillColorWithColor(CGColor::rgb(0.1, 0.6, 0.3, 1));
+        UIRectFill(CGRectMake(0, 0, width, height));
+        auto image = UIGraphicsGetImageFromCurrentImageContext();
+        UIGraphicsEndImageContext();
+        return image;
+    }
+    static std::vector<std::shared_ptr<PHAsset>> library() {
+        auto result = PHAsset::fetchAssetsWithOptions(PHFetchOptions::make());
+        return result ? result->assets() : std::vector<std::shared_ptr<PHAsset>>{};
+    }
+};
+
+TEST_F(ImageShareTest, SaveImageIsOfferedForImagesAndPutsThemInTheLibrary) {
+    auto has = [](const std::vector<std::string>& types, const char* type) {
+        return std::find(types.begin(), types.end(), type) != types.end();
+    };
+    // Text alone: nothing to save; and nothing this machine has no service for.
+    auto text = UIActivityViewController::make(ValueArray{Value("words")});
+    EXPECT_FALSE(has(text->activityTypes(), UIActivityTypeSaveToCameraRoll));
+    EXPECT_FALSE(text->chooseActivity(UIActivityTypeSaveToCameraRoll));
+    EXPECT_FALSE(has(text->activityTypes(), UIActivityTypeMessage));
+    EXPECT_FALSE(has(text->activityTypes(), UIActivityTypePrint));
+
+    auto sheet = UIActivityViewController::make(ValueArray{Value("look"), Value(picture(48, 32))});
+    ASSERT_TRUE(has(sheet->activityTypes(), UIActivityTypeSaveToCameraRoll));
+    std::vector<std::string> reports;
+    sheet->setCompletionWithItemsHandler([&](const std::string& type, bool completed, const ValueArray&,
+                                             const std::string& error) {
+        reports.push_back(type + (completed ? " done" : " failed: " + error));
+    });
+    ASSERT_TRUE(root->presentViewController(sheet, false));
+    ASSERT_TRUE(sheet->chooseActivity(UIActivityTypeSaveToCameraRoll));
+    EXPECT_FALSE(sheet->cancel()) << "the choice is made";
+    for (int i = 0; i < 3; ++i) {
+        DispatchQueue::waitUntilBackgroundIdle();
+        advance(0.5);
+    }
+    EXPECT_EQ(reports, (std::vector<std::string>{std::string(UIActivityTypeSaveToCameraRoll) + " done"}));
+    auto saved = library();
+    ASSERT_EQ(saved.size(), 1u);
+    auto info = readImageInfo(*readFileBytes(saved[0]->filePath()));
+    ASSERT_TRUE(info) << info.error();
+    EXPECT_EQ(info->format, ImageFormat::JPEG);
+    EXPECT_EQ(info->width, 48);
+    EXPECT_EQ(info->height, 32);
+
+    // A library that refuses (no permission) makes the save fail with a reason, and keeps nothing.
+    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Denied);
+    auto refused = UIActivityViewController::make(ValueArray{Value(picture(8, 8))});
+    refused->setCompletionWithItemsHandler([&](const std::string&, bool completed, const ValueArray&,
+                                               const std::string& error) {
+        reports.push_back(completed ? "saved" : "refused: " + error);
+    });
+    ASSERT_TRUE(root->presentViewController(refused, false));
+    ASSERT_TRUE(refused->chooseActivity(UIActivityTypeSaveToCameraRoll));
+    for (int i = 0; i < 3; ++i) {
+        DispatchQueue::waitUntilBackgroundIdle();
+        advance(0.5);
+    }
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[1].rfind("refused: ", 0), 0u) << reports[1];
+    EXPECT_GT(reports[1].size(), std::string("refused: ").size());
+    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
+    EXPECT_EQ(library().size(), 1u);
 }
 
 }  // namespace

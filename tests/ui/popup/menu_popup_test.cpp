@@ -64,6 +64,21 @@ TEST_F(MenuPopup, TheResetButtonMakesRoomFromTheFirstLayout) {
     EXPECT_TRUE(menu->btnReset()->isHidden());
 }
 
+TEST_F(MenuPopup, AShortRowIsShownWholeBesideTheResetButton) {
+    titles->titles = {"Normal", "Multiply", "Screen"};
+    for (bool reset : {false, true}) {
+        if (reset) menu->showRight("Reset");
+        menu->show(std::shared_ptr<NSObject>{}, nullptr);
+        advance(0.5);
+        const auto& inner = menu->scroll()->scroll();
+        const CGRect last = menu->buttons().back()->frame();
+        EXPECT_LE(last.origin.x + last.size.width, inner->frame().size.width)
+            << (reset ? "with" : "without") << " reset";
+        menu->hide(nullptr);
+        advance(0.5);
+    }
+}
+
 TEST_F(MenuPopup, ATapScrollsThenReportsAndHidingTellsTheDelegate) {
     for (int i = 0; i < 20; ++i) titles->titles.push_back("Item " + std::to_string(i));
     menu->show(std::shared_ptr<NSObject>{}, nullptr);
