@@ -145,7 +145,28 @@ const std::uint8_t* BitmapSource::rowBytes(long y, long x0, std::size_t n) const
         const std::size_t pixelBytes = format_ == CIFormat::RGBAf ? 4 * sizeof(float) : 4;
         return pixels_.get() + static_cast<std::size_t>(row) * bytesPerRow_ + pixelBytes * static_cast<std::size_t>(x0);
     }
-    // Gathered from where the upright pixels lie, into this thread's scratch row.
+    if (turnsAQuarter(orientation_, format_)) {
+        // Upright rows run down the stored columns, one cache line a pixel: whole-row readers
+        // (a photo, an area average) take the bitmap turned once, in square blocks, instead.
+        std::call_once(uprightOnce_, [this] {
+            const std::size_t rowBytes = 4 * static_cast<std::size_t>(width_);
+            upright_.reset(new std::uint8_t[rowBytes * static_cast<std::size_t>(height_)]);
+            constexpr long kBlock = 64;
+            for (long by = 0; by < height_; by += kBlock)
+                for (long bx = 0; bx < width_; bx += kBlock)
+                    for (long r = by; r < std::min<long>(height_, by + kBlock); ++r) {
+                        std::ptrdiff_t step = 0;
+                        const std::uint8_t* from = orientedRow(r, step) + bx * step;
+                        std::uint8_t* to = upright_.get() + static_cast<std::size_t>(r) * rowBytes + 4 * bx;
+                        for (long x = bx; x < std::min<long>(width_, bx + kBlock); ++x, from += step, to += 4)
+                            std::memcpy(to, from, 4);
+                    }
+        });
+        return upright_.get() +
+               (static_cast<std::size_t>(row) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x0)) * 4;
+    }
+    // Gathered from where the upright pixels lie (along the stored rows), into this thread's
+    // scratch row.
     thread_local std::vector<std::uint32_t> scratch;
     if (scratch.size() < n) scratch.resize(n);
     std::ptrdiff_t step = 0;
