@@ -131,10 +131,12 @@ awk -v p0="$p0" -v p1="$p1" -v m0="$m0" -v m1="$m1" -v t0="$t0" -v t1="$t1" -v h
     wall = t1 - t0
     printf "  process CPU %.2f cores, main thread %.0f %% of one core, memory %s MB -> %s MB\n",
         (p1 - p0) / hz / wall, 100 * (m1 - m0) / hz / wall, r0, r1 }'
-# The probe's lines: "N frames/s, main thread busy B%, draw D ms mean M ms max, input to frame ...".
+# The probe's lines: "N frames/s, P new pictures/s, main thread busy B%, draw D ms mean M ms max,
+# input to frame ..." (a new picture is a frame whose pixels differ from the frame before).
 awk '{
     for (i = 1; i <= NF; ++i) {
         if ($(i) == "frames/s,") { f += $(i - 1); n++ }
+        if ($(i) == "pictures/s,") { p += $(i - 2) }
         if ($(i) == "busy") { b += $(i + 1) + 0 }
         if ($(i) == "draw") { d += $(i + 1) }
         if ($(i) == "frame") { l = $(i + 1); if (l > lmax) lmax = l; }
@@ -142,7 +144,8 @@ awk '{
     }
 } END {
     if (n == 0) { print "  no frame figures were written (is the window host running?)"; exit }
-    printf "  %.1f frames/s, main thread busy %.0f %%, draw %.1f ms per frame (means of %d reports)\n", f / n, b / n, d / n, n
+    printf "  %.1f frames/s, %.1f new pictures/s, main thread busy %.0f %%, draw %.1f ms per frame (means of %d reports)\n",
+        f / n, p / n, b / n, d / n, n
 }' "$work/frames.log"
 sed 's/^/  /' "$work/frames.log" | tail -5
 # The latency figures are there only when LATENCY or TAP asked for them.

@@ -10,5 +10,16 @@ std::shared_ptr<CIImage> imageWithPixelBuffer(const CVPixelBufferRef& pixels) {
 }
 
 std::shared_ptr<CIImage> imageWithSampleBuffer(const CMSampleBufferRef& sampleBuffer) {
-    return imageWithPixelBuffer(CMSampleBufferGetImageBuffer(sampleBuffer));
+    if (!sampleBuffer) return nullptr;
+    // A frame still to be turned is read turned: the recipe reads the frame as the camera gave it,
+    // so a preview drawn small takes only the pixels it shows, and the frame's own turn is made
+    // only if something reads the whole of it.
+    const int orientation = sampleBuffer->sourceOrientation();
+    if (orientation == 1) return imageWithPixelBuffer(sampleBuffer->imageBuffer());
+    auto pixels = sampleBuffer->sourceImageBuffer();
+    if (!pixels || pixels->width() == 0 || pixels->height() == 0) return nullptr;
+    std::shared_ptr<const std::uint8_t> bytes(pixels, pixels->baseAddress());
+    return CIImage::imageWithBitmapData(bytes, pixels->dataSize(), pixels->bytesPerRow(), int(pixels->width()),
+                                        int(pixels->height()), CIFormat::BGRA8, CIAlphaMode::Premultiplied, nullptr,
+                                        orientation);
 }

@@ -50,20 +50,25 @@ void AVCaptureVideoDataOutput::deliverFrame(const CVPixelBufferRef& sensorFrame,
     }
     auto orientation = connection->frameOrientation();
     bool mirrored = connection->isVideoMirrored();
+    // The frame is turned when someone reads its pixels, not before: a preview that draws one frame
+    // in several at a small size turns as it draws, and what nobody reads is never turned.
     auto size = orientedDimensions({int(sensorFrame->width()), int(sensorFrame->height())}, orientation);
-    CVPixelBufferRef frame;
+    std::shared_ptr<CVPixelBufferPool> pool;
     {
         std::lock_guard lock(mutex_);
         if (!pool_ || int(pool_->width()) != size.width || int(pool_->height()) != size.height)
             pool_ = CVPixelBufferPool::make(std::size_t(size.width), std::size_t(size.height), kMaxQueuedFrames + 3);
-        frame = pool_->createPixelBuffer();
+        pool = pool_;
     }
-    if (!frame) {
-        ++dropped_;
-        return;
-    }
-    orientPixelBuffer(*sensorFrame, *frame, orientation, mirrored);
-    auto sample = CMSampleBuffer::withImageBuffer(frame, {frameDuration, presentationTime, kCMTimeInvalid});
+    auto turn = [pool, orientation, mirrored](const CVPixelBuffer& source) -> CVPixelBufferRef {
+        auto frame = pool->createPixelBuffer();
+        if (!frame) frame = CVPixelBuffer::make(pool->width(), pool->height());
+        orientPixelBuffer(source, *frame, orientation, mirrored);
+        return frame;
+    };
+    auto sample =
+        CMSampleBuffer::withTurnedImageBuffer(sensorFrame, exifOrientationFor(orientation, mirrored), std::move(turn),
+                                              {frameDuration, presentationTime, kCMTimeInvalid});
 
     ++inFlight_;
     auto self = std::static_pointer_cast<AVCaptureOutput>(shared_from_this());

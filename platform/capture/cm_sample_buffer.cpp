@@ -8,6 +8,34 @@ std::shared_ptr<CMSampleBuffer> CMSampleBuffer::withImageBuffer(CVPixelBufferRef
     return s;
 }
 
+std::shared_ptr<CMSampleBuffer> CMSampleBuffer::withTurnedImageBuffer(CVPixelBufferRef source, int exifOrientation,
+                                                                      Turn turn, CMSampleTimingInfo timing) {
+    auto s = CMSampleBuffer::make();
+    s->timing_ = timing;
+    if (exifOrientation <= 1 || exifOrientation > 8 || !turn) {
+        s->image_ = std::move(source);
+        return s;
+    }
+    s->source_ = std::move(source);
+    s->sourceOrientation_ = exifOrientation;
+    s->turn_ = std::move(turn);
+    return s;
+}
+
+CVPixelBufferRef CMSampleBuffer::imageBuffer() const {
+    std::lock_guard lock(imageMutex_);
+    if (turn_) {
+        if (source_) image_ = turn_(*source_);
+        turn_ = nullptr;
+    }
+    return image_;
+}
+
+CVPixelBufferRef CMSampleBuffer::sourceImageBuffer() const {
+    if (source_) return source_;
+    return imageBuffer();
+}
+
 std::shared_ptr<CMSampleBuffer> CMSampleBuffer::withAudio(CMAudioBlock audio, CMSampleTimingInfo timing) {
     auto s = CMSampleBuffer::make();
     s->audio_ = std::move(audio);
@@ -26,7 +54,7 @@ std::shared_ptr<CMSampleBuffer> CMSampleBuffer::withData(Bytes data, CVPixelBuff
 
 std::int64_t CMSampleBuffer::numSamples() const {
     if (audio_) return static_cast<std::int64_t>(audio_->frameCount());
-    return (image_ || data_) ? 1 : 0;
+    return (source_ || image_ || data_) ? 1 : 0;  // image_ changes only when source_ is set
 }
 
 Value CMSampleBuffer::attachment(const std::string& key, CMAttachmentMode* mode) const {

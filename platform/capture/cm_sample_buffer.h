@@ -2,10 +2,14 @@
 //
 // Attachments are kept in two modes, as on the platform: propagating ones travel into files made
 // from the buffer (the GPS and TIFF dictionaries of a photo), the others stay with the buffer.
+// A video frame may hold its pixels as its source has them, with the turn that shows them as the
+// frame should: the turned pixels are made when first asked for (imageBuffer), while readers that
+// can turn as they read (image recipes) take the source and the orientation and spare the turn.
 // Thread-safe: attachments sit behind a lock, the payload is immutable once made.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -38,6 +42,11 @@ public:
     KORVA_MAKE(CMSampleBuffer)
 
     static std::shared_ptr<CMSampleBuffer> withImageBuffer(CVPixelBufferRef image, CMSampleTimingInfo timing);
+    // A frame of `source` shown with the EXIF orientation (2...8); `turn` makes the turned pixels
+    // from the source when imageBuffer() is first called.
+    using Turn = std::function<CVPixelBufferRef(const CVPixelBuffer& source)>;
+    static std::shared_ptr<CMSampleBuffer> withTurnedImageBuffer(CVPixelBufferRef source, int exifOrientation,
+                                                                 Turn turn, CMSampleTimingInfo timing);
     static std::shared_ptr<CMSampleBuffer> withAudio(CMAudioBlock audio, CMSampleTimingInfo timing);
     // A compressed payload (a photo's JPEG) with the pixels it was made from, when kept.
     static std::shared_ptr<CMSampleBuffer> withData(Bytes data, CVPixelBufferRef image, CMSampleTimingInfo timing);
@@ -46,8 +55,13 @@ public:
     CMTime duration() const { return timing_.duration; }
     const CMSampleTimingInfo& timing() const { return timing_; }
 
-    // Null for audio and for compressed buffers made without pixels.
-    CVPixelBufferRef imageBuffer() const { return image_; }
+    // Null for audio and for compressed buffers made without pixels (or when a turn found no
+    // buffer to turn into).
+    CVPixelBufferRef imageBuffer() const;
+    // The pixels as the source holds them and the EXIF orientation (1...8) that shows them as
+    // imageBuffer() holds them: 1 and imageBuffer() itself for a frame that needs no turn.
+    CVPixelBufferRef sourceImageBuffer() const;
+    int sourceOrientation() const { return sourceOrientation_; }
     const CMAudioBlock* audio() const { return audio_ ? &*audio_ : nullptr; }
     const Bytes* dataBuffer() const { return data_ ? &*data_ : nullptr; }
     std::int64_t numSamples() const;
@@ -61,7 +75,11 @@ public:
 
 private:
     CMSampleTimingInfo timing_;
-    CVPixelBufferRef image_;
+    mutable std::mutex imageMutex_;  // guards image_ while a turn makes it
+    mutable CVPixelBufferRef image_;
+    CVPixelBufferRef source_;
+    int sourceOrientation_ = 1;
+    mutable Turn turn_;
     std::optional<CMAudioBlock> audio_;
     std::optional<Bytes> data_;
     mutable std::mutex mutex_;

@@ -15,7 +15,8 @@ struct BGRAView {
 };
 
 // Scales the source to cover the frame (cropping the overflow, centred), magnified by zoom about
-// the centre, with bilinear sampling.
+// the centre: rows copied as they are when the sizes match and there is no zoom, else bilinear
+// samples (clamped to the source's edge) on the image engine's vectorised row kernel.
 void fillFrameFrom(const BGRAView& source, CVPixelBuffer& frame, double zoom);
 
 // The whole of a BGRA buffer as a source picture.

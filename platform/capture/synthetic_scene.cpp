@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -107,17 +109,52 @@ void renderSyntheticScene(CVPixelBuffer& out, const SyntheticSceneParams& p) {
     double sx0 = 0.05 + travel * (0.9 - sideX), sx1 = sx0 + sideX;
     double sy0 = kSyntheticBarsShare / 2 - side / 2, sy1 = sy0 + side;
 
-    for (int y = 0; y < h; ++y) {
+    // The columns the square covers (the same test for every row it crosses).
+    int squareX0 = w, squareX1 = w;
+    for (int x = 0; x < w; ++x) {
+        double u = sceneX(x);
+        if (u >= sx0 && u < sx1) {
+            if (squareX0 == w) squareX0 = x;
+            squareX1 = x + 1;
+        }
+    }
+    auto drawRow = [&](int y) {
         double v = sceneY(y);
         auto* row = reinterpret_cast<std::uint32_t*>(out.row(y));
         std::memcpy(row, (v < kSyntheticBarsShare ? barRow : rampRow).data(), std::size_t(w) * 4);
+        if (v >= sy0 && v < sy1) std::fill(row + squareX0, row + squareX1, square);
+    };
+    int radius = int(std::lround(p.blurFraction * w));
+    // The rows the square crosses.
+    int squareY0 = h, squareY1 = h;
+    for (int y = 0; y < h; ++y) {
+        double v = sceneY(y);
         if (v >= sy0 && v < sy1) {
-            for (int x = 0; x < w; ++x) {
-                double u = sceneX(x);
-                if (u >= sx0 && u < sx1) row[x] = square;
-            }
+            if (squareY0 == h) squareY0 = y;
+            squareY1 = y + 1;
         }
     }
-    int radius = int(std::lround(p.blurFraction * w));
-    if (radius > 0) boxBlur(out, std::min(radius, std::max(1, w / 4)));
+    // A sharp frame drawn before with the same light, colour and zoom differs from this one only
+    // where the square was and is: those rows are drawn again, the rest stay as they are (a pooled
+    // frame comes back with its last picture, which says in an attachment how it was drawn).
+    char look[160];
+    std::snprintf(look, sizeof look, "%dx%d %a %a %a %a %a", w, h, p.exposure, p.channelGain[0], p.channelGain[1],
+                  p.channelGain[2], zoom);
+    const char* kDrawn = "korva.synthetic.drawn";
+    Value drawn = out.attachment(kDrawn);
+    if (radius == 0 && drawn.isArray() && drawn.count() == 3 && drawn[std::size_t(0)].isString() &&
+        *drawn[std::size_t(0)].string() == look) {
+        const int oldY0 = int(drawn[std::size_t(1)].integerValue()), oldY1 = int(drawn[std::size_t(2)].integerValue());
+        for (int y = std::max(0, oldY0); y < std::min(h, oldY1); ++y) drawRow(y);
+        for (int y = squareY0; y < squareY1; ++y) drawRow(y);
+    } else {
+        for (int y = 0; y < h; ++y) drawRow(y);
+    }
+    if (radius > 0) {
+        boxBlur(out, std::min(radius, std::max(1, w / 4)));
+        out.setAttachment(kDrawn, Value());
+    } else {
+        out.setAttachment(kDrawn, Value::array({Value(std::string(look)), Value(std::int64_t(squareY0)),
+                                                Value(std::int64_t(squareY1))}));
+    }
 }

@@ -1,6 +1,7 @@
 // The "video:PATH" camera: a video file played as a live camera, looped, its frames following the
 // Clock (the frame whose time has come is shown), upright at the file's own size unless the source
-// names one. Zoom is digital; other controls read as locked.
+// names one: a file that asks for its pictures to be turned (a clip shot on its side) gives them
+// turned. Zoom is digital; other controls read as locked.
 #include <mutex>
 #include <optional>
 
@@ -9,14 +10,28 @@
 #include "platform/capture/clocked_stream.h"
 #include "platform/capture/file_camera_capabilities.h"
 #include "platform/capture/frame_scaling.h"
+#include "platform/capture/pixel_buffer_orientation.h"
 #include "platform/capture/video_file_decoder.h"
 
 namespace {
 
+// The picture turned by quarter turns clockwise.
+CVPixelBufferRef turnedUpright(const CVPixelBufferRef& picture, int quarterTurns) {
+    static constexpr AVCaptureVideoOrientation kTurns[] = {
+        AVCaptureVideoOrientation::LandscapeRight, AVCaptureVideoOrientation::Portrait,
+        AVCaptureVideoOrientation::LandscapeLeft, AVCaptureVideoOrientation::PortraitUpsideDown};
+    if (quarterTurns == 0) return picture;
+    auto orientation = kTurns[quarterTurns & 3];
+    auto size = orientedDimensions({int(picture->width()), int(picture->height())}, orientation);
+    auto turned = CVPixelBuffer::make(std::size_t(size.width), std::size_t(size.height));
+    orientPixelBuffer(*picture, *turned, orientation, false);
+    return turned;
+}
+
 class VideoFileCameraDriver : public CaptureDeviceDriver {
 public:
     VideoFileCameraDriver(std::string path, std::unique_ptr<VideoFileDecoder> decoder)
-        : path_(std::move(path)), decoder_(std::move(decoder)) {}
+        : path_(std::move(path)), decoder_(std::move(decoder)), turns_(decoder_->quarterTurns()) {}
 
     Result<std::unique_ptr<CaptureStream>> startVideo(CMVideoDimensions size, double frameRate,
                                                       CaptureVideoSink sink) override {
@@ -64,6 +79,7 @@ private:
                     continue;
                 }
                 next->time += loopOffset_;
+                next->pixels = turnedUpright(next->pixels, turns_);
                 upcoming_ = *next;
             }
             if (upcoming_->time > time && current_) break;
@@ -76,6 +92,7 @@ private:
     std::string path_;
     std::mutex mutex_;
     std::unique_ptr<VideoFileDecoder> decoder_;
+    const int turns_;  // quarter turns clockwise that make the file's pictures upright
     std::optional<VideoFileDecoder::Frame> current_, upcoming_;
     double loopOffset_ = 0;
 };
@@ -90,8 +107,9 @@ Result<std::vector<std::shared_ptr<AVCaptureDevice>>> openVideoFileCamera(const 
     // A file that opens but gives no picture (a still in a video's clothing aside) is no camera.
     if (auto first = (*decoder)->next(); !first) return fail(path + " gives no picture: " + first.error());
     if (auto r = (*decoder)->rewind(); !r) return fail("cannot play " + path + ": " + r.error());
-    int w = source.size ? source.size->width : (*decoder)->width();
-    int h = source.size ? source.size->height : (*decoder)->height();
+    const bool sideways = (*decoder)->quarterTurns() % 2 == 1;
+    int w = source.size ? source.size->width : sideways ? (*decoder)->height() : (*decoder)->width();
+    int h = source.size ? source.size->height : sideways ? (*decoder)->width() : (*decoder)->height();
 
     auto c = fileCameraCapabilities("korva.video:" + path, "Video Camera", w, h);
     auto device = AVCaptureDevice::make(c, std::make_unique<VideoFileCameraDriver>(path, std::move(decoder.value())));

@@ -4,11 +4,14 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/display.h>
 #include <libavutil/imgutils.h>
 #include <libswscale/swscale.h>
 }
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -19,12 +22,31 @@ std::string averror(int code) {
     return buf;
 }
 
+int quarterTurnsFor(double clockwiseDegrees) {
+    if (!std::isfinite(clockwiseDegrees)) return 0;
+    long turns = std::lround(clockwiseDegrees / 90.0) % 4;
+    return int((turns + 4) % 4);
+}
+
 }  // namespace
+
+int streamQuarterTurns(const AVStream& stream) {
+    // The matrix gives the angle anticlockwise; the older tag, the angle clockwise.
+    if (const auto* m = av_stream_get_side_data(&stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr))
+        return quarterTurnsFor(-av_display_rotation_get(reinterpret_cast<const std::int32_t*>(m)));
+    if (const AVDictionaryEntry* tag = av_dict_get(stream.metadata, "rotate", nullptr, 0)) {
+        char* end = nullptr;
+        double degrees = std::strtod(tag->value, &end);
+        if (end != tag->value) return quarterTurnsFor(degrees);
+    }
+    return 0;
+}
 
 struct VideoFileDecoder::State {
     AVFormatContext* format = nullptr;
     AVCodecContext* codec = nullptr;
     SwsContext* sws = nullptr;
+    std::shared_ptr<CVPixelBufferPool> pool;  // the BGRA frames of next(), reused once let go
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
     AVFrame* planar = nullptr;  // the frame converted to YUV 4:2:0 when the file holds another format
@@ -54,6 +76,10 @@ Result<std::unique_ptr<VideoFileDecoder>> VideoFileDecoder::open(const std::stri
         return fail("cannot open " + path + ": " + averror(r));
     if (int r = avformat_find_stream_info(s->format, nullptr); r < 0)
         return fail("cannot read " + path + ": " + averror(r));
+    // A still picture opens too (as a one-frame stream of its own format), but it is no movie.
+    std::string demuxer = s->format->iformat->name;
+    if (demuxer == "image2" || (demuxer.size() > 5 && demuxer.ends_with("_pipe")))
+        return fail(path + " is a still picture, not a movie");
     const AVCodec* decoder = nullptr;
     s->stream = av_find_best_stream(s->format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (s->stream < 0 || !decoder) return fail(path + " has no picture track that can be decoded");
@@ -83,6 +109,10 @@ double VideoFileDecoder::duration() const {
     if (st->duration > 0) return double(st->duration) * av_q2d(st->time_base);
     if (s_->format->duration > 0) return double(s_->format->duration) / AV_TIME_BASE;
     return 0;
+}
+
+int VideoFileDecoder::quarterTurns() const {
+    return streamQuarterTurns(*s_->format->streams[s_->stream]);
 }
 
 Result<void> VideoFileDecoder::rewind() {
@@ -133,7 +163,10 @@ Result<VideoFileDecoder::Frame> VideoFileDecoder::next() {
     s.sws = sws_getCachedContext(s.sws, w, h, AVPixelFormat(s.frame->format), w, h, AV_PIX_FMT_BGRA, SWS_BILINEAR,
                                  nullptr, nullptr, nullptr);
     if (!s.sws) return fail("cannot convert the picture format");
-    auto out = CVPixelBuffer::make(std::size_t(w), std::size_t(h));
+    if (!s.pool || int(s.pool->width()) != w || int(s.pool->height()) != h)
+        s.pool = CVPixelBufferPool::make(std::size_t(w), std::size_t(h));
+    auto out = s.pool->createPixelBuffer();
+    if (!out) out = CVPixelBuffer::make(std::size_t(w), std::size_t(h));  // every pooled frame is held
     std::uint8_t* planes[4] = {out->baseAddress(), nullptr, nullptr, nullptr};
     int strides[4] = {int(out->bytesPerRow()), 0, 0, 0};
     sws_scale(s.sws, s.frame->data, s.frame->linesize, 0, h, planes, strides);

@@ -9,6 +9,12 @@
 #include "platform/capture/cv_pixel_buffer.h"
 #include "platform/runtime/result.h"
 
+struct AVStream;
+
+// Quarter turns clockwise that show a stream's pictures upright: its display matrix, or else its
+// "rotate" tag (degrees clockwise); 0 to 3.
+int streamQuarterTurns(const AVStream& stream);
+
 class VideoFileDecoder {
 public:
     ~VideoFileDecoder();
@@ -20,6 +26,9 @@ public:
     int height() const;
     // Seconds of the picture track (0 when the file does not say).
     double duration() const;
+    // Quarter turns clockwise that show the pictures upright (streamQuarterTurns); frames come as
+    // the file stores them, unturned.
+    int quarterTurns() const;
 
     struct Frame {
         CVPixelBufferRef pixels;

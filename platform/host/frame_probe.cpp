@@ -19,8 +19,9 @@ void FrameProbe::input(double at) {
     ++pendingInputs_;
 }
 
-void FrameProbe::frame(double at, double drawSeconds) {
+void FrameProbe::frame(double at, double drawSeconds, bool newPicture) {
     ++frames_;
+    if (newPicture) ++newPictures_;
     drawSeconds = std::max(0.0, drawSeconds);
     draw_ += drawSeconds;
     maxDraw_ = std::max(maxDraw_, drawSeconds);
@@ -45,6 +46,8 @@ std::optional<FrameProbe::Report> FrameProbe::poll(double now) {
     r.seconds = seconds;
     r.frames = frames_;
     r.framesPerSecond = frames_ / seconds;
+    r.newPictures = newPictures_;
+    r.newPicturesPerSecond = newPictures_ / seconds;
     r.busyShare = std::clamp(busy_ / seconds, 0.0, 1.0);
     r.meanDrawMs = frames_ ? draw_ / frames_ * 1000 : 0;
     r.maxDrawMs = maxDraw_ * 1000;
@@ -63,9 +66,9 @@ std::optional<FrameProbe::Report> FrameProbe::poll(double now) {
 std::string FrameProbe::Report::line() const {
     char text[256];
     std::snprintf(text, sizeof text,
-                  "%.1f frames/s, main thread busy %.0f%%, draw %.1f ms mean %.1f ms max, "
+                  "%.1f frames/s, %.1f new pictures/s, main thread busy %.0f%%, draw %.1f ms mean %.1f ms max, "
                   "input to frame %.0f ms mean %.0f ms max (%d events)",
-                  framesPerSecond, busyShare * 100, meanDrawMs, maxDrawMs, meanInputLatencyMs, maxInputLatencyMs,
-                  inputs);
+                  framesPerSecond, newPicturesPerSecond, busyShare * 100, meanDrawMs, maxDrawMs, meanInputLatencyMs,
+                  maxInputLatencyMs, inputs);
     return text;
 }

@@ -11,10 +11,11 @@
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/queue.h"
-#include "platform/host/frame_probe.h"
 #include "platform/dispatch/run_loop.h"
-#include "platform/runtime/log.h"
 #include "platform/host/desktop_opener.h"
+#include "platform/host/frame_probe.h"
+#include "platform/host/picture_change.h"
+#include "platform/runtime/log.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_pasteboard.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
@@ -214,7 +215,15 @@ bool WindowHost::renderFrame() {
     if (changed) present();
     if (changed && probe_) {
         double now = steadySeconds();
-        probe_->frame(now, now - began);
+        // A frame counts as a new picture only when the rows it redrew hold other pixels than before.
+        Compositor& c = compositor();
+        std::vector<PictureChange::Rows> rows;
+        for (const CGRect& r : c.lastDamage())
+            rows.push_back({static_cast<int>(std::floor(r.origin.y)), static_cast<int>(std::ceil(CGRectGetMaxY(r)))});
+        if (rows.empty()) rows.push_back({0, c.pixelHeight()});
+        bool fresh = pictures_->redrawn(c.pixels(), c.stride(), static_cast<std::size_t>(c.pixelWidth()) * 4,
+                                        c.pixelHeight(), rows);
+        probe_->frame(now, now - began, fresh);
     }
     return changed;
 }
@@ -323,6 +332,7 @@ int WindowHost::run() {
     // With the debug log, the frame figures are written every two seconds.
     if (Log::threshold() == LogLevel::Debug && !Log::quiet()) {
         probe_ = std::make_unique<FrameProbe>();
+        pictures_ = std::make_unique<PictureChange>();
         probe_->start(steadySeconds());
     }
     auto last = std::chrono::steady_clock::now();

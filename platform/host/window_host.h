@@ -12,6 +12,7 @@
 #include "platform/host/host.h"
 
 class FrameProbe;
+class PictureChange;
 
 class WindowHost : public Host {
 public:
@@ -41,4 +42,5 @@ private:
     bool mouseDown_ = false;
     HeapTrimmer trimmer_;
     std::unique_ptr<FrameProbe> probe_;
+    std::unique_ptr<PictureChange> pictures_;  // with the probe: tells new pictures from redraws
 };

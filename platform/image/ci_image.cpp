@@ -67,6 +67,17 @@ std::shared_ptr<CIImage> CIImage::imageWithBitmapData(std::shared_ptr<const std:
                                                    std::move(colorSpace)));
 }
 
+std::shared_ptr<CIImage> CIImage::imageWithBitmapData(std::shared_ptr<const std::uint8_t> pixels, std::size_t length,
+                                                      std::size_t bytesPerRow, int width, int height, CIFormat format,
+                                                      CIAlphaMode alpha, std::shared_ptr<CGColorSpace> colorSpace,
+                                                      int exifOrientation) {
+    auto plain = imageWithBitmapData(pixels, length, bytesPerRow, width, height, format, alpha, colorSpace);
+    if (!plain || exifOrientation < 2 || exifOrientation > 8) return plain;
+    if (format == CIFormat::RGBAf) return plain->imageByApplyingOrientation(exifOrientation);
+    return withNode(std::make_shared<BitmapSource>(std::move(pixels), bytesPerRow, width, height, format, alpha,
+                                                   std::move(colorSpace), exifOrientation));
+}
+
 std::shared_ptr<CIImage> CIImage::imageWithBitmapData(std::vector<std::uint8_t> pixels, std::size_t bytesPerRow,
                                                       int width, int height, CIFormat format, CIAlphaMode alpha,
                                                       std::shared_ptr<CGColorSpace> colorSpace) {

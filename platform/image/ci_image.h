@@ -46,6 +46,14 @@ public:
                                                         std::size_t bytesPerRow, int width, int height,
                                                         CIFormat format, CIAlphaMode alpha = CIAlphaMode::Premultiplied,
                                                         std::shared_ptr<CGColorSpace> colorSpace = defaultSpace());
+    // The same bitmap shown with an EXIF orientation (1...8): the image is the bitmap turned and
+    // mirrored upright, as imageByApplyingOrientation gives it, but a render that samples it down
+    // reads only the pixels it needs where they lie instead of the bitmap turned whole (a camera
+    // frame drawn small). 8-bit formats; a float bitmap is turned by a transform.
+    static std::shared_ptr<CIImage> imageWithBitmapData(std::shared_ptr<const std::uint8_t> pixels, std::size_t length,
+                                                        std::size_t bytesPerRow, int width, int height, CIFormat format,
+                                                        CIAlphaMode alpha, std::shared_ptr<CGColorSpace> colorSpace,
+                                                        int exifOrientation);
     // The same, taking ownership of a byte buffer.
     static std::shared_ptr<CIImage> imageWithBitmapData(std::vector<std::uint8_t> pixels, std::size_t bytesPerRow,
                                                         int width, int height, CIFormat format,

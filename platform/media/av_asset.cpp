@@ -1,13 +1,9 @@
 // Reading an asset's facts from the file's container through FFmpeg's libraries.
 #include "platform/media/av_asset.h"
 
-extern "C" {
-#include <libavutil/display.h>
-}
-
-#include <cmath>
 #include <mutex>
 
+#include "platform/capture/video_file_decoder.h"
 #include "platform/media/ffmpeg_support.h"
 #include "platform/runtime/log.h"
 #include "platform/runtime/result.h"
@@ -124,13 +120,8 @@ std::shared_ptr<AVURLAsset> AVURLAsset::URLAssetWithURL(const std::shared_ptr<NS
         if (auto sub = subtypeOf(p)) facts.formatSubtypes.push_back(sub);
         if (p->codec_type == AVMEDIA_TYPE_VIDEO) {
             facts.naturalSize = {double(p->width), double(p->height)};
-            if (auto* m = av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, nullptr)) {
-                double ccw = av_display_rotation_get(reinterpret_cast<const std::int32_t*>(m));
-                if (!std::isnan(ccw)) {
-                    int turns = int(std::lround(-ccw / 90.0)) % 4;
-                    facts.preferredTransform = transformForQuarterTurns((turns + 4) % 4, facts.naturalSize);
-                }
-            }
+            if (int turns = streamQuarterTurns(*st); turns != 0)
+                facts.preferredTransform = transformForQuarterTurns(turns, facts.naturalSize);
         }
         if (p->codec_type == AVMEDIA_TYPE_AUDIO) {
             facts.sampleRate = p->sample_rate;

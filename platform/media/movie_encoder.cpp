@@ -18,6 +18,7 @@ extern "C" {
 namespace {
 constexpr AVRational kVideoTimeBase{1, 90000};
 constexpr std::int64_t kDefaultFrameTicks = 90000 / 30;
+constexpr int kEncoderThreads = 12;
 }  // namespace
 
 struct MovieEncoder::State {
@@ -122,7 +123,11 @@ Result<std::unique_ptr<MovieEncoder>> MovieEncoder::open(const std::string& path
         if (s->format->oformat->flags & AVFMT_GLOBALHEADER) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         av_opt_set(c->priv_data, "preset", settings.speed.c_str(), 0);
         av_opt_set_double(c->priv_data, "crf", settings.crf, 0);
-        c->thread_count = 0;  // as many as the encoder finds useful, as the command line has it
+        // A fixed number of encoding threads, not one per processor: the encoder splits its work by
+        // its thread count and codes each share a little differently, so a movie made on a machine
+        // with another number of processors (or under a processor mask) came out with other
+        // pictures. Twelve is what the encoder takes by itself on eight processors.
+        c->thread_count = kEncoderThreads;
         if (int r = avcodec_open2(c, codec, nullptr); r < 0) return fail("cannot start H.264: " + averrorText(r));
         s->videoStream = avformat_new_stream(s->format, nullptr);
         avcodec_parameters_from_context(s->videoStream->codecpar, c);

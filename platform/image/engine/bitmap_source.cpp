@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/image/engine/color_transform.h"
 #include "platform/image/engine/kernels.h"
@@ -98,20 +99,97 @@ BitmapSource::BitmapSource(std::shared_ptr<const std::uint8_t> pixels, std::size
     : ImageNode(CGRectMake(0, 0, width, height)), pixels_(std::move(pixels)), bytesPerRow_(bytesPerRow),
       width_(width), height_(height), format_(format), alpha_(alpha), space_(std::move(space)) {}
 
+namespace {
+// Whether a bitmap of the format shown with the orientation stands on its side.
+bool turnsAQuarter(int exifOrientation, CIFormat format) {
+    return exifOrientation >= 5 && exifOrientation <= 8 && format != CIFormat::RGBAf;
+}
+}  // namespace
+
+BitmapSource::BitmapSource(std::shared_ptr<const std::uint8_t> pixels, std::size_t bytesPerRow, int width, int height,
+                           CIFormat format, CIAlphaMode alpha, std::shared_ptr<CGColorSpace> space, int exifOrientation)
+    : ImageNode(turnsAQuarter(exifOrientation, format) ? CGRectMake(0, 0, height, width)
+                                                       : CGRectMake(0, 0, width, height)),
+      pixels_(std::move(pixels)),
+      bytesPerRow_(bytesPerRow),
+      width_(width),
+      height_(height),
+      format_(format),
+      alpha_(alpha),
+      space_(std::move(space)) {
+    if (exifOrientation < 2 || exifOrientation > 8 || format_ == CIFormat::RGBAf) return;
+    orientation_ = exifOrientation;
+    storedWidth_ = width, storedHeight_ = height;
+    if (turnsAQuarter(orientation_, format_)) std::swap(width_, height_);
+}
+
+const std::uint8_t* BitmapSource::orientedRow(long row, std::ptrdiff_t& step) const {
+    const long w = storedWidth_, h = storedHeight_;
+    const auto stride = static_cast<std::ptrdiff_t>(bytesPerRow_);
+    auto at = [&](long x, long y) { return pixels_.get() + y * stride + 4 * x; };
+    switch (orientation_) {
+        case 2: step = -4; return at(w - 1, row);
+        case 3: step = -4; return at(w - 1, h - 1 - row);
+        case 4: step = 4; return at(0, h - 1 - row);
+        case 5: step = stride; return at(row, 0);
+        case 6: step = -stride; return at(row, h - 1);
+        case 7: step = -stride; return at(w - 1 - row, h - 1);
+        case 8: step = stride; return at(w - 1 - row, 0);
+        default: step = 4; return at(0, row);
+    }
+}
+
+const std::uint8_t* BitmapSource::rowBytes(long y, long x0, std::size_t n) const {
+    const long row = height_ - 1 - y;  // rows are stored top first
+    if (orientation_ == 1) {
+        const std::size_t pixelBytes = format_ == CIFormat::RGBAf ? 4 * sizeof(float) : 4;
+        return pixels_.get() + static_cast<std::size_t>(row) * bytesPerRow_ + pixelBytes * static_cast<std::size_t>(x0);
+    }
+    if (turnsAQuarter(orientation_, format_)) {
+        // Upright rows run down the stored columns, one cache line a pixel: whole-row readers
+        // (a photo, an area average) take the bitmap turned once, in square blocks, instead.
+        std::call_once(uprightOnce_, [this] {
+            const std::size_t rowBytes = 4 * static_cast<std::size_t>(width_);
+            upright_.reset(new std::uint8_t[rowBytes * static_cast<std::size_t>(height_)]);
+            constexpr long kBlock = 64;
+            for (long by = 0; by < height_; by += kBlock)
+                for (long bx = 0; bx < width_; bx += kBlock)
+                    for (long r = by; r < std::min<long>(height_, by + kBlock); ++r) {
+                        std::ptrdiff_t step = 0;
+                        const std::uint8_t* from = orientedRow(r, step) + bx * step;
+                        std::uint8_t* to = upright_.get() + static_cast<std::size_t>(r) * rowBytes + 4 * bx;
+                        for (long x = bx; x < std::min<long>(width_, bx + kBlock); ++x, from += step, to += 4)
+                            std::memcpy(to, from, 4);
+                    }
+        });
+        return upright_.get() +
+               (static_cast<std::size_t>(row) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x0)) * 4;
+    }
+    // Gathered from where the upright pixels lie (along the stored rows), into this thread's
+    // scratch row.
+    thread_local std::vector<std::uint32_t> scratch;
+    if (scratch.size() < n) scratch.resize(n);
+    std::ptrdiff_t step = 0;
+    const std::uint8_t* from = orientedRow(row, step) + x0 * step;
+    for (std::size_t i = 0; i < n; ++i, from += step) std::memcpy(&scratch[i], from, 4);
+    return reinterpret_cast<const std::uint8_t*>(scratch.data());
+}
+
 std::string BitmapSource::label() const {
     char buf[128];
     const char* f = format_ == CIFormat::RGBA8 ? "RGBA8" : format_ == CIFormat::BGRA8 ? "BGRA8" : "RGBAf";
-    std::snprintf(buf, sizeof buf, "bitmap %dx%d %s%s %s", width_, height_, f,
-                  alpha_ == CIAlphaMode::Straight ? " straight" : "", space_ ? space_->name().c_str() : "unmanaged");
+    std::snprintf(buf, sizeof buf, "bitmap %dx%d %s%s %s%s", width_, height_, f,
+                  alpha_ == CIAlphaMode::Straight ? " straight" : "", space_ ? space_->name().c_str() : "unmanaged",
+                  orientation_ == 1 ? "" : (" orientation " + std::to_string(orientation_)).c_str());
     return buf;
 }
 
 void BitmapSource::loadRow(long y, long x0, std::size_t n, float* const p[4]) const {
-    const std::uint8_t* row = pixels_.get() + static_cast<std::size_t>(height_ - 1 - y) * bytesPerRow_;
+    const std::uint8_t* row = rowBytes(y, x0, n);
     if (format_ == CIFormat::RGBAf) {
-        kernels::loadRGBAf(reinterpret_cast<const float*>(row) + 4 * x0, n, p[0], p[1], p[2], p[3]);
+        kernels::loadRGBAf(reinterpret_cast<const float*>(row), n, p[0], p[1], p[2], p[3]);
     } else {
-        kernels::loadRGBA8(row + 4 * x0, n, format_ == CIFormat::BGRA8, p[0], p[1], p[2], p[3]);
+        kernels::loadRGBA8(row, n, format_ == CIFormat::BGRA8, p[0], p[1], p[2], p[3]);
     }
     if (alpha_ == CIAlphaMode::Straight) kernels::premultiply(p[0], p[1], p[2], p[3], n);
 }
@@ -119,7 +197,7 @@ void BitmapSource::loadRow(long y, long x0, std::size_t n, float* const p[4]) co
 const std::uint8_t* BitmapSource::bytesAt(long x, long y, std::size_t n, bool& bgra) const {
     if (format_ == CIFormat::RGBAf || y < 0 || y >= height_ || x < 0 || x + static_cast<long>(n) > width_) return nullptr;
     bgra = format_ == CIFormat::BGRA8;
-    return pixels_.get() + static_cast<std::size_t>(height_ - 1 - y) * bytesPerRow_ + 4 * static_cast<std::size_t>(x);
+    return rowBytes(y, x, n);
 }
 
 void BitmapSource::loadPixels(long x, long y, std::size_t n, float* const planes[4]) const {
@@ -281,8 +359,7 @@ void BitmapSource::renderAxisAligned(const Tile& out, double sx, double tx, doub
         if (fused) {
             for (int k = 0; k < rows.count[j]; ++k) {
                 const long y = rows.start[j] + k;
-                const std::uint8_t* row = pixels_.get() + static_cast<std::size_t>(height_ - 1 - y) * bytesPerRow_ +
-                                          4 * static_cast<std::size_t>(cols.lo);
+                const std::uint8_t* row = rowBytes(y, cols.lo, static_cast<std::size_t>(span));
                 kernels::accumulateRGBA8(row, static_cast<std::size_t>(span), format_ == CIFormat::BGRA8, k == 0,
                                          wt[k], combined[0], combined[1], combined[2], combined[3]);
             }
@@ -336,6 +413,32 @@ bool BitmapSource::renderSampled(const Tile& out, double sx, double tx, double s
     }
     const auto bytesPerRow = static_cast<std::ptrdiff_t>(bytesPerRow_);
     const bool bgra = format_ == CIFormat::BGRA8;
+    if (orientation_ != 1) {
+        // The pixels each sample reads, gathered from where they lie in the stored bitmap into two
+        // short rows (the lower and the upper, each pixel with its right-hand neighbour), so the
+        // samples are those of the upright bitmap without turning it.
+        auto* pairs = static_cast<std::uint32_t*>(ctx.arena.bytes(sizeof(std::uint32_t) * 4 * w));
+        auto* local = static_cast<std::ptrdiff_t*>(ctx.arena.bytes(sizeof(std::ptrdiff_t) * w));
+        for (std::size_t i = 0; i < w; ++i) local[i] = static_cast<std::ptrdiff_t>(8 * i);
+        for (long j = 0; j < out.rect.h; ++j) {
+            const Pair p = pairAt((static_cast<double>(out.rect.y + j) + 0.5 - ty) / sy, height_);
+            for (int r = 0; r < 2; ++r) {
+                std::ptrdiff_t step = 0;
+                const std::uint8_t* row = orientedRow(height_ - 1 - p.first - r, step);
+                std::uint32_t* to = pairs + 2 * w * static_cast<std::size_t>(r);
+                for (std::size_t i = 0; i < w; ++i) {
+                    const std::uint8_t* at = row + (offset[i] / 4) * step;
+                    std::memcpy(to + 2 * i, at, 4);
+                    std::memcpy(to + 2 * i + 1, at + step, 4);
+                }
+            }
+            const float rowScale = p.fade * (1.0f / 255.0f);
+            kernels::bilinearRGBA8(reinterpret_cast<const std::uint8_t*>(pairs), local,
+                                   static_cast<std::ptrdiff_t>(8 * w), fx, fade, p.t, rowScale, w, bgra, out.row(0, j),
+                                   out.row(1, j), out.row(2, j), out.row(3, j));
+        }
+        return true;
+    }
     for (long j = 0; j < out.rect.h; ++j) {
         const Pair p = pairAt((static_cast<double>(out.rect.y + j) + 0.5 - ty) / sy, height_);
         // Rows are stored top first: the row above the lower one is one stride back.

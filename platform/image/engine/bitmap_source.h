@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 #include "platform/image/ci_format.h"
 #include "platform/image/engine/image_node.h"
@@ -13,6 +14,12 @@ public:
     // The caller has checked sizes and buffer length.
     BitmapSource(std::shared_ptr<const std::uint8_t> pixels, std::size_t bytesPerRow, int width, int height,
                  CIFormat format, CIAlphaMode alpha, std::shared_ptr<CGColorSpace> space);
+    // An 8-bit bitmap shown with an EXIF orientation (1...8): the source is the bitmap turned (and
+    // mirrored) upright, pixel for pixel as if it had been turned first. Down-scaled samples (a
+    // preview) read the pixels they need where they lie; whole rows of a bitmap on its side are
+    // read from a copy turned once, on first need.
+    BitmapSource(std::shared_ptr<const std::uint8_t> pixels, std::size_t bytesPerRow, int width, int height,
+                 CIFormat format, CIAlphaMode alpha, std::shared_ptr<CGColorSpace> space, int exifOrientation);
 
     void render(const Tile& out, const CGAffineTransform& toRequest, TileContext& ctx) const override;
     void prepare(RenderJob& job, RenderArena& arena) const override;
@@ -34,10 +41,23 @@ private:
     // 2 x 2); false when the scale or bitmap does not qualify.
     bool renderSampled(const Tile& out, double sx, double tx, double sy, double ty, TileContext& ctx) const;
     void renderGeneral(const Tile& out, const CGAffineTransform& toRequest, TileContext& ctx) const;
+    // The 8-bit (or float) pixels x0..x0+n-1 of the upright row at height y, contiguous: in place,
+    // in the upright copy, or gathered into the calling thread's scratch row (valid until its next
+    // call).
+    const std::uint8_t* rowBytes(long y, long x0, std::size_t n) const;
+    // Where upright pixel 0 of upright row `row` (top first) lies in the stored bitmap, and the step
+    // in bytes to the next pixel of that row.
+    const std::uint8_t* orientedRow(long row, std::ptrdiff_t& step) const;
 
     std::shared_ptr<const std::uint8_t> pixels_;
     std::size_t bytesPerRow_;
     int width_, height_;
+    // With an orientation: the stored bitmap's own size (width_ and height_ are the upright ones;
+    // bytesPerRow_ is the stored rows' stride).
+    int orientation_ = 1;
+    int storedWidth_ = 0, storedHeight_ = 0;
+    mutable std::once_flag uprightOnce_;
+    mutable std::unique_ptr<std::uint8_t[]> upright_;
     CIFormat format_;
     CIAlphaMode alpha_;
     std::shared_ptr<CGColorSpace> space_;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <tuple>
 
 #include "platform/capture/cm_sample_buffer.h"
@@ -204,4 +205,41 @@ TEST(FrameScalingTest, StillsFromAPictureHaveTheRequestedSizeAndRefuseEmptySizes
     EXPECT_GT((*still)->row(2)[7 * 4 + 0], 200) << "right edge stays blue";
     for (CMVideoDimensions empty : {CMVideoDimensions{0, 4}, CMVideoDimensions{8, 0}, CMVideoDimensions{-8, 4}})
         EXPECT_FALSE(makeStillFrom(*picture, empty, 1.0)) << empty.width << "x" << empty.height;
+}
+
+TEST(FrameScalingTest, EqualSizesCopyRowsAndOtherSizesCoverTheFrameAboutItsCentre) {
+    // 64 x 48 of distinct values in every channel, rows padded.
+    auto picture = CVPixelBuffer::make(64, 48);
+    for (std::size_t y = 0; y < 48; ++y)
+        for (std::size_t x = 0; x < 64; ++x) {
+            std::uint8_t* p = picture->row(y) + x * 4;
+            p[0] = std::uint8_t(x * 4), p[1] = std::uint8_t(y * 5), p[2] = std::uint8_t(x + y), p[3] = 255;
+        }
+    auto same = CVPixelBuffer::make(64, 48);
+    fillFrameFrom(bgraView(*picture), *same, 1.0);
+    for (std::size_t y = 0; y < 48; ++y) ASSERT_EQ(std::memcmp(same->row(y), picture->row(y), 64 * 4), 0) << y;
+
+    // Half the size: every pixel samples the middle of the 2 x 2 it covers, their mean (within a
+    // level of rounding).
+    auto half = CVPixelBuffer::make(32, 24);
+    fillFrameFrom(bgraView(*picture), *half, 1.0);
+    for (std::size_t y = 0; y < 24; y += 5)
+        for (std::size_t x = 0; x < 32; x += 3)
+            for (std::size_t c = 0; c < 4; ++c) {
+                int sum = 0;
+                for (std::size_t dy = 0; dy < 2; ++dy)
+                    for (std::size_t dx = 0; dx < 2; ++dx) sum += picture->row(2 * y + dy)[(2 * x + dx) * 4 + c];
+                EXPECT_NEAR(half->row(y)[x * 4 + c], sum / 4.0, 1.0) << x << "," << y << " channel " << c;
+            }
+
+    // Zoomed twice at the same size: the middle half of the picture, pixel (16, 12) at the top left.
+    auto zoomed = CVPixelBuffer::make(64, 48);
+    fillFrameFrom(bgraView(*picture), *zoomed, 2.0);
+    EXPECT_NEAR(zoomed->row(0)[0], 16 * 4, 3);
+    EXPECT_NEAR(zoomed->row(0)[1], 12 * 5, 4);
+    EXPECT_NEAR(zoomed->row(47)[63 * 4], 47 * 4, 3);
+    // A square frame from the wide picture: its middle 48 columns.
+    auto square = CVPixelBuffer::make(48, 48);
+    fillFrameFrom(bgraView(*picture), *square, 1.0);
+    for (std::size_t y = 0; y < 48; y += 7) EXPECT_EQ(std::memcmp(square->row(y), picture->row(y) + 8 * 4, 48 * 4), 0);
 }

@@ -1,10 +1,13 @@
 // The capture session's state machine, frame delivery on the delegate's queue and late-frame discard.
+#include <cstring>
+
 #include "capture_test_support.h"
 #include "platform/capture/av_capture_audio_data_output.h"
 #include "platform/capture/av_capture_input.h"
 #include "platform/capture/av_capture_photo_output.h"
 #include "platform/capture/av_capture_session.h"
 #include "platform/capture/av_capture_video_data_output.h"
+#include "platform/capture/pixel_buffer_orientation.h"
 #include "platform/dispatch/notification_center.h"
 
 namespace {
@@ -119,6 +122,18 @@ TEST_F(SessionTest, RunsDeliversPortraitFramesOnTheDelegateQueueAndStops) {
     EXPECT_EQ(first->width(), 720u);
     EXPECT_EQ(first->height(), 1280u);
     EXPECT_EQ(first->pixelFormatType(), kCVPixelFormatType_32BGRA);
+    // The frame also holds the camera's own frame and the turn that shows it as delivered, so that a
+    // reader that turns as it reads (a preview drawn small) never needs the turned pixels made.
+    auto source = frames.back()->sourceImageBuffer();
+    EXPECT_EQ(source->width(), 1280u);
+    EXPECT_EQ(source->height(), 720u);
+    EXPECT_EQ(frames.back()->sourceOrientation(), 6);
+    auto turned = CVPixelBuffer::make(720, 1280);
+    ASSERT_TRUE(orientPixelBuffer(*source, *turned, AVCaptureVideoOrientation::Portrait, false));
+    auto delivered = frames.back()->imageBuffer();
+    EXPECT_EQ(delivered, frames.back()->imageBuffer()) << "turned once";
+    for (std::size_t y = 0; y < 1280; y += 97)
+        EXPECT_EQ(std::memcmp(delivered->row(y), turned->row(y), 720 * 4), 0) << "row " << y;
     for (std::size_t i = 1; i < frames.size(); ++i)
         EXPECT_GT(frames[i]->presentationTimeStamp(), frames[i - 1]->presentationTimeStamp());
     for (auto& label : sink->queues.items()) EXPECT_EQ(label, "CameraHost");

@@ -2,6 +2,7 @@
 #include "platform/capture/synthetic_scene.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "capture_test_support.h"
 
@@ -106,4 +107,31 @@ TEST_F(CaptureTest, LensPositionAwayFromTheSceneBlursAndZoomMagnifies) {
     ASSERT_TRUE(d->setVideoZoomFactor(2.0));
     EXPECT_EQ(boundary(), 200) << "bars twice as wide, the view centred";
     d->unlockForConfiguration();
+}
+
+// A pooled frame comes back with its last picture: redrawing only what moved gives the same frame
+// as drawing it whole, whatever it held before (another time, light, zoom or a blurred picture).
+TEST(SyntheticSceneTest, RedrawingAFrameGivesTheSamePictureAsDrawingItAfresh) {
+    auto reused = CVPixelBuffer::make(320, 180);
+    SyntheticSceneParams p;
+    auto check = [&](const char* what) {
+        auto fresh = CVPixelBuffer::make(320, 180);
+        renderSyntheticScene(*fresh, p);
+        renderSyntheticScene(*reused, p);
+        for (std::size_t y = 0; y < 180; ++y)
+            ASSERT_EQ(std::memcmp(fresh->row(y), reused->row(y), 320 * 4), 0) << what << ", row " << y;
+    };
+    for (double t : {0.0, 1.0, 1.5, 7.9}) {
+        p.time = t;
+        check("the square moved");
+    }
+    p.exposure = 0.5;
+    check("darker");
+    p.zoom = 2;
+    check("zoomed");
+    p.time = 3;
+    p.blurFraction = 0.01;
+    check("blurred");
+    p.blurFraction = 0;
+    check("sharp again");
 }

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "platform/host/picture_change.h"
+
 TEST(FrameProbeTest, ReportsFramesBusyShareDrawTimesAndInputLatencyPerPeriod) {
     FrameProbe probe(2.0);
     probe.start(100.0);
@@ -39,4 +43,37 @@ TEST(FrameProbeTest, ReportsFramesBusyShareDrawTimesAndInputLatencyPerPeriod) {
     EXPECT_EQ(next->inputs, 1);
     EXPECT_NEAR(next->maxInputLatencyMs, 501, 1e-6);
     EXPECT_EQ(next->busyShare, 0);
+}
+
+// A frame drawn again with the same pixels is a redraw, not a new picture: the probe counts both.
+TEST(FrameProbeTest, CountsNewPicturesApartFromRedrawsOfTheSameOne) {
+    constexpr int kWidth = 40, kHeight = 30;
+    constexpr std::size_t kStride = kWidth * 4 + 16;  // rows padded past the picture
+    std::vector<std::uint8_t> frame(kStride * kHeight, 7);
+    PictureChange pictures;
+    const std::vector<PictureChange::Rows> all{{0, kHeight}};
+    EXPECT_TRUE(pictures.redrawn(frame.data(), kStride, kWidth * 4, kHeight, all)) << "the first frame is new";
+    EXPECT_FALSE(pictures.redrawn(frame.data(), kStride, kWidth * 4, kHeight, all)) << "the same pixels again";
+    frame[12 * kStride + 39 * 4 + 2] ^= 1;  // one channel of the last pixel of row 12
+    EXPECT_FALSE(pictures.redrawn(frame.data(), kStride, kWidth * 4, kHeight, {{0, 10}, {20, 30}}))
+        << "the changed row was not redrawn";
+    EXPECT_TRUE(pictures.redrawn(frame.data(), kStride, kWidth * 4, kHeight, {{10, 14}}));
+    EXPECT_FALSE(pictures.redrawn(frame.data(), kStride, kWidth * 4, kHeight, all));
+    frame[5 * kStride + kWidth * 4 + 3] ^= 1;  // the padding past the picture is not shown
+    EXPECT_FALSE(pictures.redrawn(frame.data(), kStride, kWidth * 4, kHeight, all));
+    // Two pixels of a row trading places make a new picture too.
+    frame[3 * kStride] = 1, frame[3 * kStride + 4] = 2;
+    EXPECT_TRUE(pictures.redrawn(frame.data(), kStride, kWidth * 4, kHeight, all));
+    std::swap(frame[3 * kStride], frame[3 * kStride + 4]);
+    EXPECT_TRUE(pictures.redrawn(frame.data(), kStride, kWidth * 4, kHeight, all));
+    EXPECT_TRUE(pictures.redrawn(frame.data(), kStride, kWidth * 4, kHeight - 1, all)) << "another size";
+
+    FrameProbe probe(1.0);
+    probe.start(0);
+    for (int i = 1; i <= 30; ++i) probe.frame(i / 30.0 - 0.001, 0.002, i % 3 == 0);
+    auto report = probe.poll(1.0);
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(report->frames, 30);
+    EXPECT_EQ(report->newPictures, 10);
+    EXPECT_NE(report->line().find("30.0 frames/s, 10.0 new pictures/s"), std::string::npos) << report->line();
 }

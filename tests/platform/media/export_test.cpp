@@ -2,6 +2,7 @@
 // metadata as ffprobe shows it, and failures that leave no file.
 #include "platform/capture/video_file_decoder.h"
 #include "platform/media/av_asset_export_session.h"
+#include "platform/media/av_asset_image_generator.h"
 #include "platform/media/av_mutable_composition.h"
 #include "platform/media/movie_encoder.h"
 #include "tests/platform/media/media_test_support.h"
@@ -93,6 +94,33 @@ TEST_F(ExportTest, ATurnedTrackComesOutUprightAndSizedPresetsNeverEnlarge) {
     ASSERT_EQ(exportAndWait(open(file("wide.mp4")), AVAssetExportPreset640x480, file("small.mp4")),
               AVAssetExportSessionStatus::Completed);
     EXPECT_NE(ffprobe(file("small.mp4"), "stream=width,height").find("width=640\nheight=360"), std::string::npos);
+}
+
+// An older file says its turn only in a "rotate" tag (degrees clockwise): pictures taken from it
+// and its export come out upright as well.
+TEST_F(ExportTest, ARotateTagTurnsPicturesAndExportsUpright) {
+    ASSERT_TRUE(writeMovie(file("plain.mp4"), {320, 240, 0.3}));
+    const std::string tagged = file("tagged.mkv");
+    ASSERT_EQ(std::system(("ffmpeg -v error -y -i '" + file("plain.mp4") + "' -c copy -metadata:s:v:0 ROTATE=90 '" +
+                           tagged + "' >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    auto asset = open(tagged);
+    ASSERT_TRUE(asset);
+    EXPECT_EQ(quarterTurnsOf(asset->tracksWithMediaType(AVMediaTypeVideo).front()->preferredTransform()), 1);
+    auto generator = AVAssetImageGenerator::assetImageGeneratorWithAsset(asset);
+    generator->setAppliesPreferredTrackTransform(true);
+    auto picture = generator->copyCGImageAtTime(kCMTimeZero);
+    ASSERT_TRUE(picture) << picture.error();
+    ASSERT_EQ((*picture)->width(), 240);
+    ASSERT_EQ((*picture)->height(), 320);
+    // The red top-left quarter, turned clockwise, sits at the top right.
+    EXPECT_GT((*picture)->row(80)[180 * 4 + 2], 150);
+    EXPECT_LT((*picture)->row(80)[60 * 4 + 2], 80);
+
+    ASSERT_EQ(exportAndWait(asset, AVAssetExportPresetHighestQuality, file("up.mp4")),
+              AVAssetExportSessionStatus::Completed);
+    EXPECT_NE(ffprobe(file("up.mp4"), "stream=width,height").find("width=240\nheight=320"), std::string::npos);
 }
 
 TEST_F(ExportTest, PassthroughCopiesStreamsAndRefusesAVideoComposition) {

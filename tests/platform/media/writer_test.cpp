@@ -1,6 +1,15 @@
 // The writer: a file ffprobe reads as H.264 and AAC in MPEG-4 at the right size and length, with
 // the tone in its sound; the session start; a full encode queue; an unwritable folder.
+#include <pthread.h>
+#include <sched.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/capture/video_file_decoder.h"
 #include "platform/media/av_asset.h"
+#include "platform/media/movie_encoder.h"
 #include "tests/platform/media/media_test_support.h"
 
 class WriterTest : public MediaTest {};
@@ -78,4 +87,67 @@ TEST_F(WriterTest, AnUnwritableFolderOrAFinishBeforeStartFails) {
     ASSERT_TRUE((*writer)->error());
     writer->reset();
     EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+namespace {
+
+// Forty frames of a busy moving pattern, encoded on the calling thread's processors.
+void encodeBusyClip(const std::string& path) {
+    MovieEncoderSettings settings;
+    settings.width = 320, settings.height = 240;
+    auto encoder = MovieEncoder::open(path, settings);
+    ASSERT_TRUE(encoder) << encoder.error();
+    auto frame = CVPixelBuffer::make(320, 240);
+    std::uint32_t noise = 1;
+    for (int i = 0; i < 40; ++i) {
+        for (std::size_t y = 0; y < 240; ++y)
+            for (std::size_t x = 0; x < 320; ++x) {
+                noise = noise * 1664525u + 1013904223u;
+                std::uint8_t* p = frame->row(y) + x * 4;
+                p[0] = std::uint8_t((x + 3 * i) ^ y), p[1] = std::uint8_t(y * 2 + i + (noise >> 29)),
+                p[2] = std::uint8_t((x * y + 5 * i) >> 3), p[3] = 255;
+            }
+        ASSERT_TRUE((*encoder)->addVideo(*frame, i / 30.0));
+    }
+    ASSERT_TRUE((*encoder)->finish());
+}
+
+std::vector<std::vector<std::uint8_t>> decodedFrames(const std::string& path) {
+    std::vector<std::vector<std::uint8_t>> frames;
+    auto decoder = VideoFileDecoder::open(path);
+    if (!decoder) return frames;
+    while (auto f = (*decoder)->next())
+        frames.emplace_back(f->pixels->baseAddress(), f->pixels->baseAddress() + f->pixels->dataSize());
+    return frames;
+}
+
+}  // namespace
+
+// A movie's pictures depend on its input only, not on how many processors the machine lends the
+// encoder (it once split its work by the processors it found, and coded each share differently).
+TEST_F(WriterTest, TheSamePicturesGiveTheSameMovieOnAnyNumberOfProcessors) {
+    cpu_set_t all;
+    ASSERT_EQ(pthread_getaffinity_np(pthread_self(), sizeof all, &all), 0);
+    if (CPU_COUNT(&all) < 2) GTEST_SKIP() << "one processor: nothing to compare";
+    encodeBusyClip(file("all.mp4"));
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    for (int c = 0; c < CPU_SETSIZE; ++c)
+        if (CPU_ISSET(c, &all)) {
+            CPU_SET(c, &one);
+            break;
+        }
+    ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof one, &one), 0);
+    encodeBusyClip(file("one.mp4"));
+    ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof all, &all), 0);
+
+    auto a = decodedFrames(file("all.mp4")), b = decodedFrames(file("one.mp4"));
+    ASSERT_EQ(a.size(), 40u);
+    ASSERT_EQ(b.size(), a.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        ASSERT_EQ(a[i].size(), b[i].size());
+        int worst = 0;
+        for (std::size_t k = 0; k < a[i].size(); ++k) worst = std::max(worst, std::abs(int(a[i][k]) - int(b[i][k])));
+        EXPECT_EQ(worst, 0) << "frame " << i;
+    }
 }
