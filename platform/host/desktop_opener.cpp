@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "platform/runtime/log.h"
+#include "platform/ui/controller/mailto_address.h"
+#include "platform/ui/controller/mf_mail_compose_view_controller.h"
 
 extern char** environ;
 
@@ -83,6 +85,12 @@ bool DesktopOpener::open(const std::string& url) {
     std::string scheme = url.substr(0, url.find(':'));
     std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return std::tolower(c); });
     if (scheme == "mailto") return mail(url);
+    // Addresses reach here from servers too (pop-ups, links in text): the desktop would open a
+    // local file, run script or mount a share for the other schemes, so only web pages go.
+    if (scheme != "http" && scheme != "https") {
+        Log::warning("host", "not opening an address of the scheme " + scheme + ": only web pages are opened");
+        return false;
+    }
     auto program = findProgram(kOpenProgram, processPath());
     if (!program) {
         Log::warning("host", std::string("no ") + kOpenProgram + " on PATH to open " + url);
@@ -91,14 +99,21 @@ bool DesktopOpener::open(const std::string& url) {
     return start(*program, url);
 }
 
-bool DesktopOpener::mail(const std::string& mailtoAddress) {
-    if (!isPlainURL(mailtoAddress)) return false;
-    auto program = mailProgram(processPath());
-    if (!program) {
-        Log::warning("host", "no mail opener on PATH for " + mailtoAddress);
+bool DesktopOpener::mail(const std::string& address) {
+    // Made again from the fields a message has, so that nothing else the address carries (an
+    // attachment naming a local file, headers of the sender's choosing) reaches the mail program.
+    auto message = mailMessageFromAddress(address);
+    if (!message) {
+        Log::warning("host", "not a mail address: " + address);
         return false;
     }
-    return start(*program, mailtoAddress);
+    const std::string rebuilt = mailtoAddress(*message);
+    auto program = mailProgram(processPath());
+    if (!program) {
+        Log::warning("host", "no mail opener on PATH for " + rebuilt);
+        return false;
+    }
+    return start(*program, rebuilt);
 }
 
 void DesktopOpener::reapFinished() {
