@@ -5,8 +5,8 @@
 
 #include "foundation/global_base.h"
 #include "foundation/string_custom_paths.h"
-#include "platform/storage/file_manager.h"
 #include "platform/runtime/log.h"
+#include "platform/storage/file_manager.h"
 #include "platform/storage/keyed_archive.h"
 
 namespace {

@@ -30,7 +30,7 @@ std::shared_ptr<NSError> fileError(std::int64_t code, const std::string& path) {
 // The first and last byte of a partial reply ("bytes 100-199/200"); none when the range is not
 // sound: its end before its start or past the total, or a body length that disagrees with it.
 std::optional<std::pair<std::int64_t, std::int64_t>> partRange(const NSHTTPURLResponse& response,
-                                                                std::int64_t bodyLength) {
+                                                               std::int64_t bodyLength) {
     auto range = response.valueForHTTPHeaderField("Content-Range");
     if (!range || range->rfind("bytes ", 0) != 0) return std::nullopt;
     const char* p = range->data() + 6;

@@ -273,7 +273,8 @@ public:
         if (const std::string* text = v.string()) {
             h = std::hash<std::string_view>{}(*text);
         } else if (const Bytes* bytes = v.bytes()) {
-            h = std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+            h = std::hash<std::string_view>{}(
+                std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
         } else {
             h = mixed(static_cast<std::size_t>(v.kind()) * 31 + v.count());
             if (levels <= 0) return h;

@@ -65,9 +65,8 @@ void NSUserDefaults::init() {
 void NSUserDefaults::moveAside(const std::string& why) {
     std::error_code error;
     std::string aside = path_ + ".unreadable";
-    for (int n = 2; std::filesystem::symlink_status(aside, error).type() != std::filesystem::file_type::not_found &&
-                    n < 1000;
-         ++n)
+    for (int n = 2;
+         std::filesystem::symlink_status(aside, error).type() != std::filesystem::file_type::not_found && n < 1000; ++n)
         aside = path_ + ".unreadable-" + std::to_string(n);
     std::filesystem::rename(path_, aside, error);
     if (error) {
@@ -85,16 +84,16 @@ void NSUserDefaults::recoverHeldBackFile() {
     std::error_code error;
     if (std::filesystem::symlink_status(path_, error).type() != std::filesystem::file_type::not_found) {
         auto data = readFileData(path_);
-        auto onDisk = data ? NSPropertyListSerialization::propertyListWithData(*data)
-                           : Result<Value>(fail(data.error()));
+        auto onDisk =
+            data ? NSPropertyListSerialization::propertyListWithData(*data) : Result<Value>(fail(data.error()));
         if (onDisk && onDisk->isDictionary()) {
             ValueDictionary merged = *onDisk->dictionaryPtr();
             for (auto& [key, value] : heldBackChanges_) merged.set(key, std::move(value));
             stored_ = std::move(merged);
         } else {
             // Still unreadable, or damaged now: the write is about to replace it, so it goes aside.
-            moveAside("cannot read " + path_ + " before writing over it (" + (onDisk ? "not a dictionary" : onDisk.error()) +
-                      ")");
+            moveAside("cannot read " + path_ + " before writing over it (" +
+                      (onDisk ? "not a dictionary" : onDisk.error()) + ")");
         }
     }
     heldBackChanges_.clear();

@@ -119,8 +119,8 @@ TEST_F(StoreFilesTest, TheTemporariesOfInterruptedSavesAreClearedAtStart) {
     first->set(Value(5), "v");
     ASSERT_TRUE(first->save());
     const std::vector<std::string> stale = {".Global.1.a1B2c3", ".Global.1.XXXXXX"};
-    const std::vector<std::string> others = {".Global.1.tmp", ".Global.10.abcdef", ".Other.1.abcdef",
-                                             "Global.1.abcdef", ".Global.1.abcdefg"};
+    const std::vector<std::string> others = {".Global.1.tmp", ".Global.10.abcdef", ".Other.1.abcdef", "Global.1.abcdef",
+                                             ".Global.1.abcdefg"};
     for (const auto& name : stale) writeFile("data/Library/" + name, "partial");
     for (const auto& name : others) writeFile("data/Library/" + name, "not ours");
     auto store = LastInfo::make(path);

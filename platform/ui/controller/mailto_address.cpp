@@ -121,11 +121,16 @@ std::optional<MailMessage> mailMessageFromAddress(std::string_view address) {
         if (equals == std::string_view::npos) continue;
         std::string name = lowered(decoded(field.substr(0, equals)));
         std::string_view value = field.substr(equals + 1);
-        if (name == "to") addAddresses(value, message.to);
-        else if (name == "cc") addAddresses(value, message.cc);
-        else if (name == "bcc") addAddresses(value, message.bcc);
-        else if (name == "subject") message.subject = decoded(value);
-        else if (name == "body") message.body = decoded(value);
+        if (name == "to")
+            addAddresses(value, message.to);
+        else if (name == "cc")
+            addAddresses(value, message.cc);
+        else if (name == "bcc")
+            addAddresses(value, message.bcc);
+        else if (name == "subject")
+            message.subject = decoded(value);
+        else if (name == "body")
+            message.body = decoded(value);
     }
     return message;
 }

@@ -96,8 +96,9 @@ TEST_F(DesktopOpenerTest, OpensOnlyWebPagesAndMailMadeFromAMessagesFields) {
         EXPECT_FALSE(DesktopOpener::open(other)) << other;
     EXPECT_EQ(DesktopOpener::waitForChildren(), 0);
 
-    ASSERT_TRUE(DesktopOpener::open("mailto:a@example.invalid?attach=/etc/passwd&Subject=Hi%20there"
-                                    "&X-Mailer=evil&attachment=%2Fetc%2Fshadow&body=line%0Atwo&cc=c@example.invalid"));
+    ASSERT_TRUE(
+        DesktopOpener::open("mailto:a@example.invalid?attach=/etc/passwd&Subject=Hi%20there"
+                            "&X-Mailer=evil&attachment=%2Fetc%2Fshadow&body=line%0Atwo&cc=c@example.invalid"));
     EXPECT_EQ(got("xdg-email"), "mailto:a@example.invalid?cc=c@example.invalid&subject=Hi%20there&body=line%0D%0Atwo");
     ASSERT_TRUE(DesktopOpener::mail("mailto:?to=b@example.invalid,%2D%2Dhelp&bcc=d@example.invalid#attach=/x"));
     EXPECT_EQ(got("xdg-email"), "mailto:b@example.invalid,--help?bcc=d@example.invalid");

@@ -131,8 +131,8 @@ protected:
             res.set_header("ETag", "\"p\"");
             if (from > 0) {
                 res.status = 206;
-                res.set_header("Content-Range", "bytes " + std::to_string(from) + "-" + std::to_string(kSize - 1) + "/" +
-                                                    std::to_string(kSize));
+                res.set_header("Content-Range", "bytes " + std::to_string(from) + "-" + std::to_string(kSize - 1) +
+                                                    "/" + std::to_string(kSize));
             }
             res.set_chunked_content_provider(
                 "application/octet-stream", [this, from](std::size_t offset, httplib::DataSink& sink) {
@@ -445,8 +445,8 @@ TEST_F(DelegateSessionTest, ATemporaryFolderThatIsALinkTakesNoResumeData) {
     std::filesystem::remove_all(root_ / "tmp");
     std::filesystem::create_directory_symlink(elsewhere, root_ / "tmp");
     const std::string file = (root_ / "tmp" / "download-5-5.tmp").string();
-    std::string record = "korva-resume-data 1\nurl " + server_.url("/file.bin") + "\nfile " + file +
-                         "\noffset 2\nvalidator \"v1\"\n";
+    std::string record =
+        "korva-resume-data 1\nurl " + server_.url("/file.bin") + "\nfile " + file + "\noffset 2\nvalidator \"v1\"\n";
     auto task = s->downloadTaskWithResumeData(Bytes(record.begin(), record.end()));
     EXPECT_FALSE(task);
     if (task) {

@@ -1,9 +1,9 @@
+#include "platform/runtime/value.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
-
-#include "platform/runtime/value.h"
 
 TEST(Value, KeepsNumberKinds) {
     EXPECT_EQ(Value(true).kind(), Value::Kind::Bool);
@@ -117,8 +117,12 @@ TEST(Value, DictionaryRemovalsKeepTheOrderAndTakeLinearTime) {
     std::vector<long long> seen;
     for (const auto& [key, value] : d) seen.push_back(value.integerValue());
     EXPECT_EQ(seen, (std::vector<long long>{1, 2, 4, 6, 7, 10}));
-    EXPECT_TRUE(Value(d).isEqual(Value::dictionary(
-        {{"k0", Value(10)}, {"k7", Value(7)}, {"k6", Value(6)}, {"k4", Value(4)}, {"k2", Value(2)}, {"k1", Value(1)}})));
+    EXPECT_TRUE(Value(d).isEqual(Value::dictionary({{"k0", Value(10)},
+                                                    {"k7", Value(7)},
+                                                    {"k6", Value(6)},
+                                                    {"k4", Value(4)},
+                                                    {"k2", Value(2)},
+                                                    {"k1", Value(1)}})));
     for (const auto& key : d.keys()) d.remove(key);
     EXPECT_TRUE(d.empty());
     EXPECT_TRUE(d.begin() == d.end());

@@ -10,8 +10,8 @@
 #include "platform/storage/keyed_archive.h"
 #include "platform/storage/property_list.h"
 #include "platform/storage/user_defaults.h"
-#include "tests/platform/storage/binary_plist_builder.h"
 #include "test_support.h"
+#include "tests/platform/storage/binary_plist_builder.h"
 
 TEST(HostilePropertyList, AListThatUnfoldsFarBeyondItsSizeIsRefused) {
     auto read = NSPropertyListSerialization::propertyListWithData(unfoldingPropertyList());

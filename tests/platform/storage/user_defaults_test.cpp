@@ -8,8 +8,8 @@
 #include "platform/storage/file_manager.h"
 #include "platform/storage/property_list.h"
 #include "platform/storage/sandbox.h"
-#include "tests/platform/storage/binary_plist_builder.h"
 #include "test_support.h"
+#include "tests/platform/storage/binary_plist_builder.h"
 
 TEST(UserDefaults, TypedValuesPersistForAFreshInstance) {
     TempFolder folder;
@@ -136,10 +136,10 @@ TEST(UserDefaults, AFileUnreadableAtStartKeepsItsValuesThroughTheFirstChange) {
     auto defaults = NSUserDefaults::make(path);
     // Readable again by the time the user changes something.
     std::filesystem::remove(path);
-    ASSERT_TRUE(writePropertyListFile(path,
-                                      Value::dictionary({{"launches", Value(12)}, {"declined", Value(true)},
-                                                         {"version", Value("2.4")}}),
-                                      NSPropertyListBinaryFormat_v1_0)
+    ASSERT_TRUE(writePropertyListFile(
+                    path,
+                    Value::dictionary({{"launches", Value(12)}, {"declined", Value(true)}, {"version", Value("2.4")}}),
+                    NSPropertyListBinaryFormat_v1_0)
                     .ok());
     defaults->setInteger(13, "launches");
     defaults->removeObjectForKey("declined");

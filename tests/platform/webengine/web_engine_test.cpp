@@ -108,9 +108,8 @@ struct WebEngineTest : UIHarness {
         server.routes().Get("/archive", [](const httplib::Request&, httplib::Response& r) {
             r.set_content(std::string("PK\x03\x04", 4), "application/zip");
         });
-        server.routes().Get("/to-file", [](const httplib::Request&, httplib::Response& r) {
-            r.set_redirect("file:///etc/hostname");
-        });
+        server.routes().Get(
+            "/to-file", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("file:///etc/hostname"); });
         server.routes().Get("/second", [](const httplib::Request&, httplib::Response& r) {
             r.set_content("<title>Second</title>two", "text/html");
         });
