@@ -49,10 +49,33 @@ void setAside(const std::string& path) {
         removeFile(folder.empty() ? copies[i].second : folder + "/" + copies[i].second);
 }
 
+// What a write of the store's own that was cut short leaves beside the file: ".<name>.XXXXXX"
+// (six characters in place of the X's).
+bool isStaleTemporary(std::string_view entry, std::string_view name) {
+    constexpr std::size_t kUnique = 6;
+    return entry.size() == name.size() + kUnique + 2 && entry.front() == '.' && entry.substr(1, name.size()) == name &&
+           entry[name.size() + 1] == '.';
+}
+
+// Removes the temporaries a write interrupted (the process killed mid-write) left for good.
+void clearStaleTemporaries(const std::string& path) {
+    if (path.empty()) return;
+    const std::string folder = parentDirectory(path);
+    const std::string name = lastPathComponent(path);
+    auto entries = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(folder.empty() ? "." : folder);
+    if (!entries) return;
+    for (const auto& entry : *entries) {
+        if (!isStaleTemporary(entry, name)) continue;
+        std::string stale = folder.empty() ? entry : folder + "/" + entry;
+        if (removeFile(stale)) Log::info("store", "removed " + stale + ", left by an interrupted save");
+    }
+}
+
 }  // namespace
 
 Value LastBase::info() {
     if (info_) return *info_;
+    clearStaleTemporaries(path_);
     std::optional<Value> loaded;
     bool unreadable = false;
     if (existFile(path_)) {
@@ -153,7 +176,10 @@ bool LastBase::save() {
         recoverHeldBackFile();
     }
     Value dictionary = info();
-    if (!saveToFile(dictionary, path_)) return false;
+    if (!saveToFile(dictionary, path_)) {
+        Log::error("store", "cannot save " + path_ + ": the changes are kept only until the program ends");
+        return false;
+    }
     // The backup of an interrupted save has been read into the dictionary just written.
     const std::string backup = path_ + ".bak";
     if (existFile(backup)) removeFile(backup);

@@ -15,6 +15,8 @@
 
 #include "platform/dispatch/clock.h"
 #include "platform/runtime/log.h"
+#include "platform/ui/controller/mailto_address.h"
+#include "platform/ui/controller/mf_mail_compose_view_controller.h"
 
 extern char** environ;
 
@@ -150,6 +152,12 @@ bool DesktopOpener::open(const std::string& url) {
     std::string scheme = url.substr(0, url.find(':'));
     std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return std::tolower(c); });
     if (scheme == "mailto") return mail(url);
+    // Addresses reach here from servers too (pop-ups, links in text): the desktop would open a
+    // local file, run script or mount a share for the other schemes, so only web pages go.
+    if (scheme != "http" && scheme != "https") {
+        Log::warning("host", "not opening an address of the scheme " + scheme + ": only web pages are opened");
+        return false;
+    }
     auto program = findProgram(kOpenProgram, processPath());
     if (!program) {
         Log::warning("host", std::string("no ") + kOpenProgram + " on PATH to open " + url);
@@ -158,16 +166,20 @@ bool DesktopOpener::open(const std::string& url) {
     return start(*program, url, nullptr);
 }
 
-bool DesktopOpener::mail(const std::string& mailtoAddress, Outcome outcome) {
+bool DesktopOpener::mail(const std::string& address, Outcome outcome) {
     auto refuse = [&](const std::string& why) {
         Log::warning("host", why);
         if (outcome) outcome(fail(why));
         return false;
     };
-    if (!isPlainURL(mailtoAddress)) return refuse("not a mail address: " + mailtoAddress);
+    // Made again from the fields a message has, so that nothing else the address carries (an
+    // attachment naming a local file, headers of the sender's choosing) reaches the mail program.
+    auto message = mailMessageFromAddress(address);
+    if (!message) return refuse("not a mail address: " + address);
+    const std::string rebuilt = mailtoAddress(*message);
     auto program = mailProgram(processPath());
-    if (!program) return refuse("no mail opener on PATH for " + mailtoAddress);
-    return start(*program, mailtoAddress, std::move(outcome));
+    if (!program) return refuse("no mail opener on PATH for " + rebuilt);
+    return start(*program, rebuilt, std::move(outcome));
 }
 
 void DesktopOpener::reapFinished() {

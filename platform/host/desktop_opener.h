@@ -1,5 +1,7 @@
 // Hands addresses to the desktop the window host runs on: mailto: addresses to the user's mail
-// program through xdg-email (xdg-open where that is missing), every other address to xdg-open.
+// program through xdg-email (xdg-open where that is missing), http and https addresses to
+// xdg-open; no other scheme is opened. A mailto: address is made again from the message fields it
+// holds, dropping the rest.
 // The program is found on PATH and started without a shell, so an address is never read as shell
 // text or as an option. Children are reaped by the host's loop, which also hears how a program
 // ended: one that exits with a failure (xdg-email with no mail program to hand over to) is
@@ -28,7 +30,7 @@ public:
     static constexpr double kSettleSeconds = 3;
 
     // Starts the program for the address (found on the process's PATH); false for an address
-    // that is not plain or a program that cannot be found or started (logged).
+    // that is not plain, of another scheme, or a program that cannot be found or started (logged).
     static bool open(const std::string& url);
     // The same for a mailto: address, through the mail program. The outcome hears a refusal at
     // once and otherwise how the program ended.

@@ -117,6 +117,8 @@ std::shared_ptr<NSURLSessionDownloadTask> NSURLSession::downloadTaskWithResumeDa
     auto identifier = nextTaskIdentifier(delegated_.get());
     if (!identifier) return nullptr;
     NSURLRequest request(NSURL::URLWithString(record->url));
+    // The cap the paused request set still holds for the rest of it.
+    if (record->maximumBody) request.setMaximumBodyLength(*record->maximumBody);
     return registered(*delegated_, NSURLSessionDownloadTask::make(self<NSURLSession>(), *identifier, std::move(request),
                                                                   std::optional<URLResumeRecord>(std::move(*record))));
 }

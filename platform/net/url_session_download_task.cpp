@@ -3,10 +3,13 @@
 #include "platform/net/url_session_download_task.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <utility>
 
 #include "platform/dispatch/queue.h"
 #include "platform/net/url_error.h"
@@ -24,9 +27,10 @@ std::shared_ptr<NSError> fileError(std::int64_t code, const std::string& path) {
                                         path);
 }
 
-// The first byte a partial reply starts at ("bytes 100-199/200"); none when the range is not
+// The first and last byte of a partial reply ("bytes 100-199/200"); none when the range is not
 // sound: its end before its start or past the total, or a body length that disagrees with it.
-std::optional<std::int64_t> rangeStart(const NSHTTPURLResponse& response, std::int64_t bodyLength) {
+std::optional<std::pair<std::int64_t, std::int64_t>> partRange(const NSHTTPURLResponse& response,
+                                                               std::int64_t bodyLength) {
     auto range = response.valueForHTTPHeaderField("Content-Range");
     if (!range || range->rfind("bytes ", 0) != 0) return std::nullopt;
     const char* p = range->data() + 6;
@@ -47,8 +51,34 @@ std::optional<std::int64_t> rangeStart(const NSHTTPURLResponse& response, std::i
         if (!total || *last >= *total) return std::nullopt;
     }
     if (bodyLength >= 0 && bodyLength != *last - *first + 1) return std::nullopt;
-    return first;
+    return std::make_pair(*first, *last);
 }
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// The download file's descriptor, closed on every road out.
+struct DownloadDescriptor {
+    int fd = -1;
+    ~DownloadDescriptor() { close(); }
+    // False when closing reported an error (the last bytes may not have been written).
+    bool close() {
+        if (fd < 0) return true;
+        bool closed = ::close(fd) == 0;
+        fd = -1;
+        return closed;
+    }
+};
 
 // The body's length as it will be written: unknown when the reply is compressed, since the
 // announced length counts the compressed bytes.
@@ -60,11 +90,12 @@ std::int64_t writtenLength(const NSHTTPURLResponse& response) {
 
 }  // namespace
 
-// Writes the body into the download file and reports each piece.
+// Writes the body into the download file, through the descriptor it was opened with at the
+// task's start, and reports each piece.
 class DownloadStreamObserver : public URLTransferObserver {
 public:
-    DownloadStreamObserver(NSURLSessionDownloadTask& task, std::string path) : task_(task), path_(std::move(path)) {}
-    ~DownloadStreamObserver() override { close(); }
+    DownloadStreamObserver(NSURLSessionDownloadTask& task, std::string path, int fd, std::optional<std::size_t> cap)
+        : task_(task), path_(std::move(path)), fd_(fd), cap_(cap) {}
 
     bool transferDidReceiveResponse(const std::shared_ptr<NSURLResponse>& response) override {
         auto http = std::dynamic_pointer_cast<NSHTTPURLResponse>(response);
@@ -74,27 +105,26 @@ public:
             http->valueForHTTPHeaderField("ETag").value_or(http->valueForHTTPHeaderField("Last-Modified").value_or(""));
         std::int64_t length = writtenLength(*http);
         const auto& resume = task_.resume_;
-        if (status_ == 206 && (!resume || rangeStart(*http, length) != resume->offset)) {
+        auto range = status_ == 206 ? partRange(*http, length) : std::nullopt;
+        if (status_ == 206 && (!resume || !range || range->first != resume->offset)) {
             // A part that does not continue the file would corrupt it.
-            refusal =
-                makeURLError(NSURLErrorBadServerResponse, http->URL() ? http->URL()->absoluteString() : std::string());
+            refusal = badReply();
             return false;
         }
+        std::int64_t start = 0;
         if (resume && status_ == 206) {
-            // The server continues where the partial file ends.
-            file_ = std::fopen(path_.c_str(), "r+b");
-            if (file_ && (::ftruncate(::fileno(file_), resume->offset) != 0 || std::fseek(file_, 0, SEEK_END) != 0))
-                close();
-            written_ = resume->offset;
+            // The server continues where the partial file ends, and the part ends where its
+            // range says, whether or not a length was declared.
+            start = resume->offset;
+            partEnd_ = range->second + 1;
             expected_ = length >= 0 ? resume->offset + length : NSURLSessionTransferSizeUnknown;
         } else {
             // A fresh download, or a server that answered with the whole body: start from zero.
-            file_ = std::fopen(path_.c_str(), "wb");
-            written_ = 0;
             expected_ = length;
         }
-        if (!file_) {
-            refusal = fileError(kCannotCreateFile, path_);
+        written_ = start;
+        if (::ftruncate(fd_, start) != 0 || ::lseek(fd_, start, SEEK_SET) != start) {
+            refusal = fileError(kCannotWriteToFile, path_);
             return false;
         }
         task_.setResponse(response);
@@ -111,38 +141,54 @@ public:
     }
 
     bool transferDidReceiveData(const char* data, std::size_t size) override {
-        if (std::fwrite(data, 1, size, file_) != size) {
+        const auto piece = static_cast<std::int64_t>(size);
+        if (partEnd_ && written_ + piece > *partEnd_) {
+            refusal = badReply();
+            return false;
+        }
+        // The cap bounds the whole file, including the part written before a pause.
+        if (cap_ && static_cast<std::uint64_t>(written_ + piece) > *cap_) {
+            refusal = makeURLError(NSURLErrorDataLengthExceedsMaximum, requestAddress(),
+                                   "the reply is larger than " + std::to_string(*cap_) + " bytes");
+            return false;
+        }
+        if (!writeAll(fd_, data, size)) {
             refusal = fileError(kCannotWriteToFile, path_);
             return false;
         }
-        written_ += static_cast<std::int64_t>(size);
+        written_ += piece;
         task_.bytesReceived_ = written_;
         auto* task = &task_;
-        task_.post([task, piece = static_cast<std::int64_t>(size), total = written_, expected = expected_](
-                       NSURLSession& session, NSURLSessionDelegate& delegate) {
+        task_.post([task, piece, total = written_, expected = expected_](NSURLSession& session,
+                                                                         NSURLSessionDelegate& delegate) {
             delegate.URLSessionDownloadTaskDidWriteData(session, *task, piece, total, expected);
         });
         return true;
     }
 
-    // False when the last bytes could not be written out.
-    bool close() {
-        if (!file_) return true;
-        bool flushed = std::fclose(file_) == 0;
-        file_ = nullptr;
-        return flushed;
-    }
-
     // Resume data for what was written, when the reply can be continued later.
     std::optional<URLResumeRecord> resumeRecord() const {
         if (validator_.empty() || written_ <= 0 || (status_ != 200 && status_ != 206)) return std::nullopt;
-        return URLResumeRecord{task_.originalRequest().URL()->absoluteString(), path_, written_, validator_};
+        const NSURLRequest& request = task_.originalRequest();
+        std::optional<std::size_t> cap;
+        if (request.setsMaximumBodyLength()) cap = request.maximumBodyLength();
+        return URLResumeRecord{request.URL()->absoluteString(), path_, written_, validator_, cap};
     }
 
 private:
+    std::string requestAddress() const {
+        const auto& url = task_.originalRequest().URL();
+        return url ? url->absoluteString() : std::string();
+    }
+    std::shared_ptr<NSError> badReply() const { return makeURLError(NSURLErrorBadServerResponse, requestAddress()); }
+
     NSURLSessionDownloadTask& task_;
     std::string path_;
-    std::FILE* file_ = nullptr;
+    int fd_;
+    // The most bytes the file may hold.
+    std::optional<std::size_t> cap_;
+    // Where the file must end once a partial reply has been written: the end of its range.
+    std::optional<std::int64_t> partEnd_;
     std::int64_t status_ = 0;
     std::string validator_;
     std::int64_t written_ = 0;
@@ -191,10 +237,21 @@ void NSURLSessionDownloadTask::answerResumeData(std::optional<Bytes> data) {
 }
 
 void NSURLSessionDownloadTask::run() {
-    std::optional<std::string> path = resume_ ? std::optional<std::string>(resume_->partialFile) : makeDownloadFile();
-    // Checked again: the partial file may have been swapped for something else since the task was made.
-    if (path && resume_ && !isDownloadFile(*path)) path.reset();
-    if (!path) {
+    // The file is opened once, here, and written only through this descriptor: a name checked
+    // now and opened later could lead anywhere by then.
+    DownloadDescriptor file;
+    std::string path;
+    if (resume_) {
+        file.fd = openDownloadFile(resume_->partialFile);
+        path = resume_->partialFile;
+        struct stat facts {};
+        // Shortened since the resume data was read: what the offset counts is gone.
+        if (file.fd >= 0 && (::fstat(file.fd, &facts) != 0 || facts.st_size < resume_->offset)) file.close();
+    } else if (auto made = createDownloadFile()) {
+        file.fd = made->fd;
+        path = made->path;
+    }
+    if (file.fd < 0) {
         answerResumeData(std::nullopt);
         finish(fileError(kCannotCreateFile, "temporary folder"));
         return;
@@ -204,26 +261,29 @@ void NSURLSessionDownloadTask::run() {
         request.setValue("bytes=" + std::to_string(resume_->offset) + "-", "Range");
         request.setValue(resume_->validator, "If-Range");
     }
-    DownloadStreamObserver observer(*this, *path);
     URLTransferLimits limits = transferLimitsFor(request, quietLimit(), URLReplyDestination::File);
+    DownloadStreamObserver observer(*this, path, file.fd, limits.maximumBody);
     URLStreamResult result = performStreamingRequest(request, limits, observer, &cancelled_);
-    bool flushed = observer.close();
-    if (!result.error && !flushed) result.error = fileError(kCannotWriteToFile, *path);
+    // Something else put under the name meanwhile is neither handed over nor removed.
+    const bool ours = namesOpenFile(path, file.fd);
+    bool flushed = file.close();
+    if (!result.error && !flushed) result.error = fileError(kCannotWriteToFile, path);
+    if (!result.error && !ours) result.error = fileError(kCannotWriteToFile, path + " (replaced while it was written)");
     if (result.response) setResponse(result.response);
 
     if (result.error) {
-        std::optional<URLResumeRecord> record = cancelled_.load() ? observer.resumeRecord() : std::nullopt;
-        if (!record) std::remove(path->c_str());
+        std::optional<URLResumeRecord> record = cancelled_.load() && ours ? observer.resumeRecord() : std::nullopt;
+        if (!record && ours) std::remove(path.c_str());
         answerResumeData(record ? std::optional<Bytes>(encodeResumeData(*record)) : std::nullopt);
         finish(std::move(result.error));
         return;
     }
     answerResumeData(std::nullopt);
-    auto location = NSURL::fileURLWithPath(*path);
+    auto location = NSURL::fileURLWithPath(path);
     post([this, location](NSURLSession& session, NSURLSessionDelegate& delegate) {
         delegate.URLSessionDownloadTaskDidFinishDownloadingToURL(session, *this, location);
     });
     // Removed once the event has returned, whatever the delegate did with it.
-    delegateQueue()->async([file = *path] { std::remove(file.c_str()); });
+    delegateQueue()->async([path] { std::remove(path.c_str()); });
     finish(nullptr);
 }

@@ -42,8 +42,11 @@ struct XMLParseRun {
         XML_StopParser(expat, XML_FALSE);
     }
 
+    // Expat may still report what it had in hand when the parse was stopped (the end of an
+    // empty element whose start was refused, say): once stopped, nothing more reaches the delegate.
     static void onStart(void* user, const XML_Char* name, const XML_Char** attributes) {
         auto* run = static_cast<XMLParseRun*>(user);
+        if (run->failure) return;
         if (++run->depth > NSXMLParser::kMaximumDepth) {
             run->stop(NSError::withDescription(
                 NSXMLParserErrorDomain, NSXMLParserInternalError,
@@ -60,6 +63,7 @@ struct XMLParseRun {
     }
     static void onEnd(void* user, const XML_Char* name) {
         auto* run = static_cast<XMLParseRun*>(user);
+        if (run->failure) return;
         --run->depth;
         Names n = run->names(name);
         if (run->delegate) run->delegate->parserDidEndElement(run->parser, n.element, n.namespaceURI, n.qualified);
@@ -67,6 +71,7 @@ struct XMLParseRun {
     }
     static void onCharacters(void* user, const XML_Char* text, int length) {
         auto* run = static_cast<XMLParseRun*>(user);
+        if (run->failure) return;
         if (run->delegate)
             run->delegate->parserFoundCharacters(run->parser, std::string(text, static_cast<std::size_t>(length)));
         run->checkAbort();

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <set>
+#include <unordered_set>
 
 namespace {
 
@@ -176,29 +178,59 @@ void ValueDictionary::set(std::string key, Value value) {
     }
     index_.emplace(key, entries_.size());
     entries_.emplace_back(std::move(key), std::move(value));
+    removed_.push_back(0);
 }
 
 bool ValueDictionary::remove(std::string_view key) {
     auto it = index_.find(key);
     if (it == index_.end()) return false;
-    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(it->second));
-    reindex();
+    const std::size_t position = it->second;
+    index_.erase(it);
+    if (position + 1 == entries_.size()) {
+        entries_.pop_back();
+        removed_.pop_back();
+    } else {
+        // A gap rather than an erase: shifting the later entries and renumbering them would make
+        // n removals cost n squared.
+        entries_[position] = Entry();
+        removed_[position] = 1;
+        ++gaps_;
+    }
+    // Trailing gaps go at once; the rest once they outnumber the entries, so that each
+    // compaction is paid for by the removals before it.
+    while (!entries_.empty() && removed_.back()) {
+        entries_.pop_back();
+        removed_.pop_back();
+        --gaps_;
+    }
+    if (gaps_ > 0 && 2 * gaps_ > entries_.size()) compact();
     return true;
 }
 
 void ValueDictionary::clear() {
     entries_.clear();
+    removed_.clear();
+    gaps_ = 0;
     index_.clear();
 }
 
 std::vector<std::string> ValueDictionary::keys() const {
     std::vector<std::string> out;
-    out.reserve(entries_.size());
-    for (const auto& e : entries_) out.push_back(e.first);
+    out.reserve(size());
+    for (const auto& e : *this) out.push_back(e.first);
     return out;
 }
 
-void ValueDictionary::reindex() {
+void ValueDictionary::compact() {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (removed_[i]) continue;
+        if (kept != i) entries_[kept] = std::move(entries_[i]);
+        ++kept;
+    }
+    entries_.resize(kept);
+    removed_.assign(kept, 0);
+    gaps_ = 0;
     index_.clear();
     for (std::size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].first, i);
 }
@@ -215,31 +247,70 @@ std::size_t mixed(std::size_t h) {
     return static_cast<std::size_t>(x ^ (x >> 31));
 }
 
-// Containers are hashed by content this many levels down, then by kind and size only, so a
-// container that holds itself still hashes in bounded time.
-constexpr int kHashedLevels = 16;
+// Values nested deeper than this (no file's are) hash by kind and size below it, so that the
+// hash never runs the stack out.
+constexpr int kHashedLevels = 1024;
 
-// A hash that agrees with isEqual: equal numbers of any kind meet through their double value;
-// arrays by their items in order, dictionaries and sets by their items in any order (a sum);
-// objects only by kind. A container changed while it is in a set is no longer found by its
-// new content, as with the platform's sets.
-std::size_t setHash(const Value& v, int levels = kHashedLevels) {
-    if (v.isNumber()) return std::hash<double>{}(v.doubleValue());
-    if (const std::string* text = v.string()) return std::hash<std::string_view>{}(*text);
-    if (const Bytes* bytes = v.bytes())
-        return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-    if (v.isDate()) return std::hash<double>{}(v.dateValue());
-    std::size_t h = mixed(static_cast<std::size_t>(v.kind()) * 31 + v.count());
-    if (levels <= 0) return h;
-    if (const ValueArray* array = v.arrayPtr()) {
-        for (const Value& item : *array) h = mixed(h ^ setHash(item, levels - 1));
-    } else if (const ValueDictionary* dictionary = v.dictionaryPtr()) {
-        for (const auto& [key, item] : *dictionary)
-            h += mixed(std::hash<std::string_view>{}(key) ^ mixed(setHash(item, levels - 1)));
-    } else if (const ValueSet* set = v.setPtr()) {
-        for (const Value& item : set->items()) h += mixed(setHash(item, levels - 1));
+// Hashes a value and everything in it once: strings, data and containers met again (shared
+// storage, or a cache kept across calls) are looked up by identity rather than hashed again,
+// and a container met inside itself hashes by kind and size.
+class ContentHasher {
+public:
+    // Strings and data are kept in the cache only when it outlives this hasher (a caller's).
+    ContentHasher(ValueHashCache& cache, bool keepsText) : cache_(cache), keepsText_(keepsText) {}
+
+    // A hash that agrees with isEqual: equal numbers of any kind meet through their double value;
+    // arrays by their items in order, dictionaries and sets by their items in any order (a sum);
+    // objects only by kind. A container changed while it is in a set is no longer found by its
+    // new content, as with the platform's sets.
+    std::size_t hash(const Value& v, int levels = kHashedLevels) {
+        if (v.isNumber()) return std::hash<double>{}(v.doubleValue());
+        if (v.isDate()) return std::hash<double>{}(v.dateValue());
+        if (v.isNull() || v.isObject()) return mixed(static_cast<std::size_t>(v.kind()));
+        const void* identity = v.identity();
+        if (auto known = cache_.find(identity); known != cache_.end()) return known->second.second;
+        std::size_t h = 0;
+        if (const std::string* text = v.string()) {
+            h = std::hash<std::string_view>{}(*text);
+        } else if (const Bytes* bytes = v.bytes()) {
+            h = std::hash<std::string_view>{}(
+                std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+        } else {
+            h = mixed(static_cast<std::size_t>(v.kind()) * 31 + v.count());
+            if (levels <= 0) return h;
+            if (!open_.insert(identity).second) {
+                // A container inside itself: its hash now depends on where it was entered, so
+                // nothing hashed from here on is kept.
+                cycle_ = true;
+                return h;
+            }
+            if (const ValueArray* array = v.arrayPtr()) {
+                for (const Value& item : *array) h = mixed(h ^ hash(item, levels - 1));
+            } else if (const ValueDictionary* dictionary = v.dictionaryPtr()) {
+                for (const auto& [key, item] : *dictionary)
+                    h += mixed(std::hash<std::string_view>{}(key) ^ mixed(hash(item, levels - 1)));
+            } else if (const ValueSet* set = v.setPtr()) {
+                h += set->contentHash();
+            }
+            open_.erase(identity);
+            if (cycle_) return h;
+            cache_.emplace(identity, std::make_pair(v, h));
+            return h;
+        }
+        if (keepsText_) cache_.emplace(identity, std::make_pair(v, h));
+        return h;
     }
-    return h;
+
+private:
+    ValueHashCache& cache_;
+    bool keepsText_;
+    std::unordered_set<const void*> open_;
+    bool cycle_ = false;
+};
+
+std::size_t setHash(const Value& v) {
+    ValueHashCache cache;
+    return ContentHasher(cache, false).hash(v);
 }
 
 }  // namespace
@@ -258,9 +329,20 @@ bool ValueSet::contains(const Value& v) const {
 bool ValueSet::insert(Value v) {
     if (v.isNull()) return false;
     const std::size_t hash = setHash(v);
+    return insertHashed(std::move(v), hash);
+}
+
+bool ValueSet::insert(Value v, ValueHashCache& cache) {
+    if (v.isNull()) return false;
+    const std::size_t hash = ContentHasher(cache, true).hash(v);
+    return insertHashed(std::move(v), hash);
+}
+
+bool ValueSet::insertHashed(Value v, std::size_t hash) {
     if (positionOf(v, hash)) return false;
     index_.emplace(hash, items_.size());
     items_.push_back(std::move(v));
+    hashes_.push_back(hash);
     return true;
 }
 
@@ -268,9 +350,22 @@ bool ValueSet::remove(const Value& v) {
     auto position = positionOf(v, setHash(v));
     if (!position) return false;
     items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(*position));
+    hashes_.erase(hashes_.begin() + static_cast<std::ptrdiff_t>(*position));
     index_.clear();
-    for (std::size_t i = 0; i < items_.size(); ++i) index_.emplace(setHash(items_[i]), i);
+    for (std::size_t i = 0; i < items_.size(); ++i) index_.emplace(hashes_[i], i);
     return true;
+}
+
+bool ValueSet::containsAll(const ValueSet& other) const {
+    for (std::size_t i = 0; i < other.items_.size(); ++i)
+        if (!positionOf(other.items_[i], other.hashes_[i])) return false;
+    return true;
+}
+
+std::size_t ValueSet::contentHash() const {
+    std::size_t h = 0;
+    for (std::size_t hash : hashes_) h += mixed(hash);
+    return h;
 }
 
 // ---- Value ----
@@ -444,6 +539,50 @@ Value Value::deepCopy() const {
     return *this;
 }
 
+namespace {
+
+bool isContainer(const Value& v) {
+    return v.isArray() || v.isDictionary() || v.isSet();
+}
+
+// Pairs of containers already compared (or being compared): met again, they count as equal, so
+// that contents shared many times over are compared once rather than once per path to them.
+using ComparedPairs = std::set<std::pair<const void*, const void*>>;
+
+bool equalItems(const Value& a, const Value& b, ComparedPairs& compared);
+
+bool equalContainers(const Value& a, const Value& b, ComparedPairs& compared) {
+    if (a.kind() != b.kind()) return false;
+    if (a.identity() == b.identity()) return true;
+    if (!compared.emplace(a.identity(), b.identity()).second) return true;
+    if (const ValueArray* left = a.arrayPtr()) {
+        const ValueArray& right = *b.arrayPtr();
+        if (left->size() != right.size()) return false;
+        for (std::size_t i = 0; i < left->size(); ++i)
+            if (!equalItems((*left)[i], right[i], compared)) return false;
+        return true;
+    }
+    if (const ValueDictionary* left = a.dictionaryPtr()) {
+        const ValueDictionary& right = *b.dictionaryPtr();
+        if (left->size() != right.size()) return false;
+        for (const auto& [key, item] : *left) {
+            const Value* match = right.find(key);
+            if (!match || !equalItems(item, *match, compared)) return false;
+        }
+        return true;
+    }
+    const ValueSet& left = *a.setPtr();
+    const ValueSet& right = *b.setPtr();
+    return left.size() == right.size() && right.containsAll(left);
+}
+
+bool equalItems(const Value& a, const Value& b, ComparedPairs& compared) {
+    if (isContainer(a) && isContainer(b)) return equalContainers(a, b, compared);
+    return a.isEqual(b);
+}
+
+}  // namespace
+
 bool Value::isEqual(const Value& other) const {
     if (isNumber() && other.isNumber()) {
         if (isInteger() && other.isInteger()) {
@@ -457,34 +596,14 @@ bool Value::isEqual(const Value& other) const {
     if (kind_ != other.kind_) return false;
     switch (kind_) {
     case Kind::Null: return true;
-    case Kind::String: return *string() == *other.string();
-    case Kind::Data: return *bytes() == *other.bytes();
+    case Kind::String: return ptr_ == other.ptr_ || *string() == *other.string();
+    case Kind::Data: return ptr_ == other.ptr_ || *bytes() == *other.bytes();
     case Kind::Date: return u_.d == other.u_.d;
-    case Kind::Array: {
-        if (ptr_ == other.ptr_) return true;
-        const auto &a = *arrayPtr(), &b = *other.arrayPtr();
-        if (a.size() != b.size()) return false;
-        for (std::size_t i = 0; i < a.size(); ++i)
-            if (!a[i].isEqual(b[i])) return false;
-        return true;
-    }
-    case Kind::Dictionary: {
-        if (ptr_ == other.ptr_) return true;
-        const auto &a = *dictionaryPtr(), &b = *other.dictionaryPtr();
-        if (a.size() != b.size()) return false;
-        for (const auto& [key, item] : a) {
-            const Value* match = b.find(key);
-            if (!match || !item.isEqual(*match)) return false;
-        }
-        return true;
-    }
+    case Kind::Array:
+    case Kind::Dictionary:
     case Kind::Set: {
-        if (ptr_ == other.ptr_) return true;
-        const auto &a = *setPtr(), &b = *other.setPtr();
-        if (a.size() != b.size()) return false;
-        for (const auto& item : a.items())
-            if (!b.contains(item)) return false;
-        return true;
+        ComparedPairs compared;
+        return equalContainers(*this, other, compared);
     }
     case Kind::Object: return ptr_ == other.ptr_ || object()->isEqual(*other.object());
     default: return false;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,9 +30,40 @@ using Bytes = std::vector<std::uint8_t>;
 using ValueArray = std::vector<Value>;
 
 // A dictionary with string keys that keeps insertion order (NSDictionary / NSMutableDictionary).
+// A removal leaves a gap that iteration skips, closed once gaps outnumber entries, so that any
+// sequence of changes costs time linear in its length.
 class ValueDictionary {
 public:
     using Entry = std::pair<std::string, Value>;
+
+    // Visits the entries in insertion order, past the gaps of removed ones.
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = Entry;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const Entry*;
+        using reference = const Entry&;
+
+        const_iterator() = default;
+        reference operator*() const;
+        pointer operator->() const;
+        const_iterator& operator++();
+        const_iterator operator++(int) {
+            const_iterator before = *this;
+            ++*this;
+            return before;
+        }
+        bool operator==(const const_iterator& other) const { return position_ == other.position_; }
+        bool operator!=(const const_iterator& other) const { return position_ != other.position_; }
+
+    private:
+        friend class ValueDictionary;
+        const_iterator(const ValueDictionary* owner, std::size_t position);
+        void skipGaps();
+        const ValueDictionary* owner_ = nullptr;
+        std::size_t position_ = 0;
+    };
 
     ValueDictionary() = default;
     ValueDictionary(std::initializer_list<Entry> entries);
@@ -51,34 +83,53 @@ public:
     void clear();
 
     std::vector<std::string> keys() const;
-    std::vector<Entry>::const_iterator begin() const;
-    std::vector<Entry>::const_iterator end() const;
+    const_iterator begin() const;
+    const_iterator end() const;
 
 private:
-    void reindex();
+    // Drops the gaps and renumbers the index.
+    void compact();
     // Looked up by string_view without making a string (keys are often past the short-string size).
     struct KeyHash {
         using is_transparent = void;
         std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
     };
     std::vector<Entry> entries_;
+    // Parallel to entries_: 1 where the entry was removed (a gap).
+    std::vector<std::uint8_t> removed_;
+    std::size_t gaps_ = 0;
     std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>> index_;
 };
 
+// The hashes of values a set has met, by the identity of their shared storage (strings, data,
+// containers), each with the value that keeps that storage alive. A decoder keeps one for a whole
+// file, so that an object named many times is hashed once; only for values nobody changes.
+using ValueHashCache = std::unordered_map<const void*, std::pair<Value, std::size_t>>;
+
 // An unordered collection of distinct values (NSSet), iterated in insertion order. Lookups go
-// through a hash of each item, so building a set of n scalars takes time linear in n.
+// through a hash of each item's whole content, so building a set of n items costs about the
+// items' total size, however deep they are nested.
 class ValueSet {
 public:
     std::size_t size() const;
     bool contains(const Value& v) const;
     bool insert(Value v);
+    // The same, hashing through the caller's cache.
+    bool insert(Value v, ValueHashCache& cache);
     bool remove(const Value& v);
     const ValueArray& items() const { return items_; }
+    // True when every item of `other` is one of these (with the hash `other` holds for it).
+    bool containsAll(const ValueSet& other) const;
+    // The hash of the set's contents, the same for equal sets.
+    std::size_t contentHash() const;
 
 private:
+    bool insertHashed(Value v, std::size_t hash);
     std::optional<std::size_t> positionOf(const Value& v, std::size_t hash) const;
 
     ValueArray items_;
+    // Parallel to items_: each item's hash when it went in.
+    std::vector<std::size_t> hashes_;
     // Hash of an item -> its position in items_.
     std::unordered_multimap<std::size_t, std::size_t> index_;
 };
@@ -190,10 +241,28 @@ private:
     std::shared_ptr<void> ptr_;  // string, data, containers, object
 };
 
-inline std::size_t ValueDictionary::size() const { return entries_.size(); }
-inline bool ValueDictionary::empty() const { return entries_.empty(); }
-inline std::vector<ValueDictionary::Entry>::const_iterator ValueDictionary::begin() const { return entries_.begin(); }
-inline std::vector<ValueDictionary::Entry>::const_iterator ValueDictionary::end() const { return entries_.end(); }
+inline std::size_t ValueDictionary::size() const { return entries_.size() - gaps_; }
+inline bool ValueDictionary::empty() const { return size() == 0; }
+inline ValueDictionary::const_iterator::const_iterator(const ValueDictionary* owner, std::size_t position)
+    : owner_(owner), position_(position) {
+    skipGaps();
+}
+inline void ValueDictionary::const_iterator::skipGaps() {
+    while (position_ < owner_->entries_.size() && owner_->removed_[position_]) ++position_;
+}
+inline ValueDictionary::const_iterator::reference ValueDictionary::const_iterator::operator*() const {
+    return owner_->entries_[position_];
+}
+inline ValueDictionary::const_iterator::pointer ValueDictionary::const_iterator::operator->() const {
+    return &owner_->entries_[position_];
+}
+inline ValueDictionary::const_iterator& ValueDictionary::const_iterator::operator++() {
+    ++position_;
+    skipGaps();
+    return *this;
+}
+inline ValueDictionary::const_iterator ValueDictionary::begin() const { return const_iterator(this, 0); }
+inline ValueDictionary::const_iterator ValueDictionary::end() const { return const_iterator(this, entries_.size()); }
 inline std::size_t ValueSet::size() const { return items_.size(); }
 
 // Value of an NSNumber-like kind from a double with the given kind.

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 #include <optional>
+#include <unordered_set>
 
 #include "platform/storage/plist_codec.h"
 #include "platform/storage/unicode.h"
@@ -205,11 +206,16 @@ private:
             return Value(std::move(array));
         }
         if (type == 0xC) {
+            // An object named again adds nothing: each is decoded and inserted once, and hashed
+            // once for the whole file however many sets hold it.
             ValueSet set;
+            std::unordered_set<std::uint64_t> named;
             for (std::uint64_t k = 0; k < *n; ++k) {
-                auto value = item(k);
+                std::uint64_t ref = bigEndian(data_ + pos + k * refSize_, refSize_);
+                if (!named.insert(ref).second) continue;
+                auto value = object(ref, depth + 1);
                 if (!value) return std::nullopt;
-                set.insert(std::move(*value));
+                set.insert(std::move(*value), hashes_);
             }
             return Value(std::move(set));
         }
@@ -238,6 +244,7 @@ private:
     std::uint64_t decodedLimit_ = 0;
     std::vector<std::uint8_t> state_;  // 1 while a container is being read, to catch cycles
     std::vector<std::optional<Value>> scalars_;  // decoded scalars, by object index
+    ValueHashCache hashes_;                      // what the file's sets have hashed
     std::string error_;
 };
 

@@ -1,6 +1,7 @@
 // NSKeyedUnarchiver: rebuilds a Value graph from the "$objects" table. Every UID is checked,
 // shared objects come back shared, and a cycle or an unknown shape fails the whole read.
 #include <optional>
+#include <unordered_set>
 
 #include "platform/storage/file_manager.h"
 #include "platform/storage/keyed_archive.h"
@@ -119,10 +120,20 @@ private:
                 return Value(std::move(*list));
             }
             case Shape::Set: {
-                auto list = items(object["NS.objects"], depth);
-                if (!list) return std::nullopt;
+                // Each object is decoded once; one named again adds nothing to the set, and
+                // its hash is taken once for the whole archive.
+                const Value& refs = object["NS.objects"];
+                if (!refs.isArray()) return bad("container without its objects");
                 ValueSet set;
-                for (Value& item : *list) set.insert(std::move(item));
+                std::unordered_set<std::uint64_t> named;
+                for (const Value& ref : *refs.arrayPtr()) {
+                    auto uid = uidOf(ref);
+                    if (!uid) return bad("expected an object reference");
+                    if (!named.insert(*uid).second) continue;
+                    auto item = decode(*uid, depth + 1);
+                    if (!item) return std::nullopt;
+                    set.insert(std::move(*item), hashes_);
+                }
                 return Value(std::move(set));
             }
             case Shape::Dictionary: {
@@ -154,6 +165,7 @@ private:
     const ValueArray& objects_;
     std::vector<Value> decoded_;
     std::vector<std::uint8_t> state_;  // 0 unread, 1 being read, 2 read
+    ValueHashCache hashes_;            // what the archive's sets have hashed
     std::string error_;
 };
 

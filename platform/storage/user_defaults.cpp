@@ -7,6 +7,7 @@
 #include "platform/runtime/log.h"
 #include "platform/storage/bundle.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/plist_codec.h"
 #include "platform/storage/property_list.h"
 #include "platform/storage/sandbox.h"
 
@@ -58,9 +59,45 @@ void NSUserDefaults::init() {
     }
     // Contents that do not decode are kept aside rather than overwritten by the next change, so
     // that nothing is lost without a trace.
+    moveAside("ignoring unreadable " + (stored ? path_ : stored.error()));
+}
+
+void NSUserDefaults::moveAside(const std::string& why) {
+    std::error_code error;
     std::string aside = path_ + ".unreadable";
+    for (int n = 2;
+         std::filesystem::symlink_status(aside, error).type() != std::filesystem::file_type::not_found && n < 1000; ++n)
+        aside = path_ + ".unreadable-" + std::to_string(n);
     std::filesystem::rename(path_, aside, error);
-    Log::warning("defaults", "ignoring unreadable " + (stored ? path_ : stored.error()) + "; kept as " + aside);
+    if (error) {
+        Log::error("defaults", why + "; cannot keep it as " + aside + ": " + error.message());
+        return;
+    }
+    Log::warning("defaults", why + "; kept as " + aside);
+}
+
+void NSUserDefaults::noteChange(std::string_view key, const Value& value) {
+    if (heldBack_) heldBackChanges_.emplace_back(std::string(key), value.deepCopy());
+}
+
+void NSUserDefaults::recoverHeldBackFile() {
+    std::error_code error;
+    if (std::filesystem::symlink_status(path_, error).type() != std::filesystem::file_type::not_found) {
+        auto data = readFileData(path_);
+        auto onDisk =
+            data ? NSPropertyListSerialization::propertyListWithData(*data) : Result<Value>(fail(data.error()));
+        if (onDisk && onDisk->isDictionary()) {
+            ValueDictionary merged = *onDisk->dictionaryPtr();
+            for (auto& [key, value] : heldBackChanges_) merged.set(key, std::move(value));
+            stored_ = std::move(merged);
+        } else {
+            // Still unreadable, or damaged now: the write is about to replace it, so it goes aside.
+            moveAside("cannot read " + path_ + " before writing over it (" +
+                      (onDisk ? "not a dictionary" : onDisk.error()) + ")");
+        }
+    }
+    heldBackChanges_.clear();
+    heldBack_ = false;
 }
 
 Value NSUserDefaults::lookup(std::string_view key) const {
@@ -121,12 +158,17 @@ void NSUserDefaults::setObject(const Value& value, std::string_view key) {
     bool container = value.isArray() || value.isDictionary();
     if (current && !container && current->kind() == value.kind() && current->isEqual(value)) return;
     stored_.set(std::string(key), value.deepCopy());
+    noteChange(key, value);
     writeLocked();
 }
 
 void NSUserDefaults::removeObjectForKey(std::string_view key) {
     std::lock_guard lock(mutex_);
-    if (stored_.remove(key)) writeLocked();
+    // While the file is held back it may hold the key even though the defaults do not.
+    bool removed = stored_.remove(key);
+    if (!removed && !heldBack_) return;
+    noteChange(key, Value());
+    writeLocked();
 }
 
 void NSUserDefaults::registerDefaults(const ValueDictionary& defaults) {
@@ -149,10 +191,12 @@ bool NSUserDefaults::synchronize() {
 }
 
 bool NSUserDefaults::writeLocked() {
-    heldBack_ = false;
-    // The whole dictionary is small; rewriting it keeps the file whole after every change.
+    if (heldBack_) recoverHeldBackFile();
+    // The whole dictionary is small; rewriting it keeps the file whole after every change. The
+    // binary form carries the sets a file may hold (callers cannot store new ones).
     Value snapshot(stored_);
-    auto written = writePropertyListFile(path_, snapshot, NSPropertyListBinaryFormat_v1_0);
-    if (!written) Log::error("defaults", written.error());
+    auto data = storage_detail::encodeBinaryPlist(snapshot, storage_detail::UIDs::AsDictionaries);
+    auto written = data ? writeFileAtomically(path_, *data) : Result<void>(fail(data.error()));
+    if (!written) Log::error("defaults", "cannot write " + path_ + ": " + written.error());
     return written.ok();
 }

@@ -6,14 +6,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/runtime/object.h"
 #include "platform/runtime/value.h"
 
 // Every change is written to disk at once (atomically), so nothing waits for synchronize().
 // Values are copied in and out: editing a returned container does not change the defaults.
-// Registered defaults answer for keys that were never set and are not stored. An unreadable
-// file is moved aside to "<path>.unreadable" and the defaults start empty. Thread-safe.
+// Registered defaults answer for keys that were never set and are not stored. A file whose
+// contents do not decode is moved aside to "<path>.unreadable" (numbered when that is taken) and
+// the defaults start empty. A file that cannot be read at all (an I/O error) stays: the defaults
+// start empty and the first change reads it again and lays the changes over what it holds, or
+// moves it aside when it still cannot be read. Sets read from the file are written back as they
+// are. Thread-safe.
 class NSUserDefaults : public NSObject {
 public:
     KORVA_MAKE(NSUserDefaults)
@@ -59,6 +65,13 @@ protected:
 private:
     Value lookup(std::string_view key) const;  // caller holds mutex_
     bool writeLocked();
+    // Remembers a change while the file is held back (a null value removes). Caller holds mutex_.
+    void noteChange(std::string_view key, const Value& value);
+    // Before the first write over a held-back file: what it holds with the changes laid over, or
+    // the file moved aside. Caller holds mutex_.
+    void recoverHeldBackFile();
+    // Moves the file to "<path>.unreadable" (or the first free "<path>.unreadable-N").
+    void moveAside(const std::string& why);
 
     std::string path_;
     mutable std::mutex mutex_;
@@ -66,4 +79,6 @@ private:
     ValueDictionary registered_;
     // The file could not be read: it is not written over until a value changes.
     bool heldBack_ = false;
+    // The changes since the file was held back, in order; null marks a removal.
+    std::vector<std::pair<std::string, Value>> heldBackChanges_;
 };

@@ -6,6 +6,7 @@
 #include "foundation/last_info.h"
 #include "foundation/last_json.h"
 #include "foundation/string_custom_paths.h"
+#include "platform/runtime/log.h"
 #include "platform/storage/keyed_archive.h"
 #include "tests/foundation/temp_sandbox.h"
 
@@ -95,6 +96,37 @@ TEST_F(StoreFilesTest, FailedSaveAnswersNoAndKeepsTheOldFile) {
     blocked->set(Value(1), "v");
     EXPECT_FALSE(blocked->save());
     EXPECT_FALSE(GlobalBase::saveToFilePath(Value::dictionary(), ""));
+}
+
+// A full disk or a folder that cannot be written loses the change at the next start: the log says
+// so, with the reason.
+TEST_F(StoreFilesTest, AFailedSaveIsLoggedWithItsReason) {
+    writeFile("data/Library/blocker", "file, not folder");
+    const std::string path = withLibraryPath("blocker/Global.1");
+    auto blocked = LastInfo::make(path);
+    blocked->set(Value(1), "v");
+    LogCapture log;
+    EXPECT_FALSE(blocked->save());
+    EXPECT_TRUE(log.contains("cannot save " + path)) << ::testing::PrintToString(log.lines());
+    EXPECT_TRUE(log.contains("Not a directory")) << ::testing::PrintToString(log.lines());
+}
+
+// A save killed between making its temporary and renaming it leaves ".<name>.XXXXXX" for good;
+// the store clears its own at start and nothing else.
+TEST_F(StoreFilesTest, TheTemporariesOfInterruptedSavesAreClearedAtStart) {
+    const std::string path = withLibraryPath("Global.1");
+    auto first = LastInfo::make(path);
+    first->set(Value(5), "v");
+    ASSERT_TRUE(first->save());
+    const std::vector<std::string> stale = {".Global.1.a1B2c3", ".Global.1.XXXXXX"};
+    const std::vector<std::string> others = {".Global.1.tmp", ".Global.10.abcdef", ".Other.1.abcdef", "Global.1.abcdef",
+                                             ".Global.1.abcdefg"};
+    for (const auto& name : stale) writeFile("data/Library/" + name, "partial");
+    for (const auto& name : others) writeFile("data/Library/" + name, "not ours");
+    auto store = LastInfo::make(path);
+    EXPECT_EQ(store->get("v").integerValue(), 5);
+    for (const auto& name : stale) EXPECT_FALSE(existFile(withLibraryPath(name))) << name;
+    for (const auto& name : others) EXPECT_TRUE(existFile(withLibraryPath(name))) << name;
 }
 
 TEST_F(StoreFilesTest, BadFilesStartEmptyAndAreKeptAside) {

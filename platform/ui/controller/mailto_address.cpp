@@ -57,7 +57,83 @@ std::string addresses(const std::vector<std::string>& list) {
     return out;
 }
 
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// %XX as the byte it names; a "%" not followed by two hex digits stays as it is.
+std::string decoded(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 && hexDigit(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// A comma-separated list of addresses, each decoded.
+void addAddresses(std::string_view list, std::vector<std::string>& into) {
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t comma = list.find(',', start);
+        if (comma == std::string_view::npos) comma = list.size();
+        std::string address = decoded(list.substr(start, comma - start));
+        if (!address.empty()) into.push_back(std::move(address));
+        start = comma + 1;
+    }
+}
+
+std::string lowered(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 }  // namespace
+
+std::optional<MailMessage> mailMessageFromAddress(std::string_view address) {
+    constexpr std::string_view kScheme = "mailto:";
+    if (address.size() < kScheme.size() || lowered(std::string(address.substr(0, kScheme.size()))) != kScheme)
+        return std::nullopt;
+    address.remove_prefix(kScheme.size());
+    // A fragment is no part of a mail address.
+    address = address.substr(0, address.find('#'));
+    MailMessage message;
+    std::size_t question = address.find('?');
+    addAddresses(address.substr(0, question), message.to);
+    if (question == std::string_view::npos) return message;
+    std::string_view fields = address.substr(question + 1);
+    std::size_t start = 0;
+    while (start <= fields.size()) {
+        std::size_t amp = fields.find('&', start);
+        if (amp == std::string_view::npos) amp = fields.size();
+        std::string_view field = fields.substr(start, amp - start);
+        start = amp + 1;
+        std::size_t equals = field.find('=');
+        if (equals == std::string_view::npos) continue;
+        std::string name = lowered(decoded(field.substr(0, equals)));
+        std::string_view value = field.substr(equals + 1);
+        if (name == "to")
+            addAddresses(value, message.to);
+        else if (name == "cc")
+            addAddresses(value, message.cc);
+        else if (name == "bcc")
+            addAddresses(value, message.bcc);
+        else if (name == "subject")
+            message.subject = decoded(value);
+        else if (name == "body")
+            message.body = decoded(value);
+    }
+    return message;
+}
 
 std::string mailtoAddress(const MailMessage& message) {
     std::string out = "mailto:" + addresses(message.to);

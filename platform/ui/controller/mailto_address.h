@@ -5,8 +5,14 @@
 // travel in such an address and are left out.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 struct MailMessage;
 
 std::string mailtoAddress(const MailMessage& message);
+// The fields of a mailto: address a message has (recipients, "to", "cc", "bcc", "subject" and
+// "body"), percent-decoded; every other field (attachments, headers of the sender's choosing) is
+// dropped. None when the text is not a mailto: address.
+std::optional<MailMessage> mailMessageFromAddress(std::string_view address);

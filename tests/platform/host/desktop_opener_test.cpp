@@ -83,7 +83,26 @@ TEST_F(DesktopOpenerTest, HandsTheAddressOverAsOneArgument) {
     EXPECT_EQ(got("xdg-open"), web);
     EXPECT_FALSE(std::filesystem::exists("pwned"));
     ASSERT_TRUE(DesktopOpener::open("MAILTO:someone@example.invalid"));
-    EXPECT_EQ(got("xdg-email"), "MAILTO:someone@example.invalid") << "mail addresses go to the mail program";
+    EXPECT_EQ(got("xdg-email"), "mailto:someone@example.invalid") << "mail addresses go to the mail program";
+}
+
+// Addresses come from servers too: only web pages open, and a mail address reaches the mail
+// program only with the fields of a message.
+TEST_F(DesktopOpenerTest, OpensOnlyWebPagesAndMailMadeFromAMessagesFields) {
+    fakeProgram("xdg-open");
+    fakeProgram("xdg-email");
+    for (const char* other : {"file:///etc/passwd", "FILE:/etc/passwd", "javascript:alert(1)",
+                              "data:text/html,<script>x</script>", "smb://host/share", "itms-apps://host/app"})
+        EXPECT_FALSE(DesktopOpener::open(other)) << other;
+    EXPECT_EQ(DesktopOpener::waitForChildren(), 0);
+
+    ASSERT_TRUE(
+        DesktopOpener::open("mailto:a@example.invalid?attach=/etc/passwd&Subject=Hi%20there"
+                            "&X-Mailer=evil&attachment=%2Fetc%2Fshadow&body=line%0Atwo&cc=c@example.invalid"));
+    EXPECT_EQ(got("xdg-email"), "mailto:a@example.invalid?cc=c@example.invalid&subject=Hi%20there&body=line%0D%0Atwo");
+    ASSERT_TRUE(DesktopOpener::mail("mailto:?to=b@example.invalid,%2D%2Dhelp&bcc=d@example.invalid#attach=/x"));
+    EXPECT_EQ(got("xdg-email"), "mailto:b@example.invalid,--help?bcc=d@example.invalid");
+    EXPECT_FALSE(DesktopOpener::mail("https://example.invalid/"));
 }
 
 struct MailResults : MFMailComposeViewControllerDelegate {

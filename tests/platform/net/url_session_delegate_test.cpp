@@ -123,6 +123,29 @@ protected:
                     return sink.write(all.data() + offset, std::min<std::size_t>(kSize - offset, 16384));
                 });
         });
+        // Honours a range with a part in chunks (no declared length); the whole body is held back
+        // at its half until the gate opens.
+        r.Get("/parts.bin", [this](const httplib::Request& req, httplib::Response& res) {
+            const std::string range = req.get_header_value("Range");
+            const std::size_t from = range.rfind("bytes=", 0) == 0 ? std::stoul(range.substr(6)) : 0;
+            res.set_header("ETag", "\"p\"");
+            if (from > 0) {
+                res.status = 206;
+                res.set_header("Content-Range", "bytes " + std::to_string(from) + "-" + std::to_string(kSize - 1) +
+                                                    "/" + std::to_string(kSize));
+            }
+            res.set_chunked_content_provider(
+                "application/octet-stream", [this, from](std::size_t offset, httplib::DataSink& sink) {
+                    const std::size_t at = from + offset;
+                    while (from == 0 && at >= kSize / 2 && !gate_) server_.pause(0.01);
+                    static const std::string all = body(kSize);
+                    if (at >= kSize) {
+                        sink.done();
+                        return true;
+                    }
+                    return sink.write(all.data() + at, std::min<std::size_t>(kSize - at, 16384));
+                });
+        });
         // Claims the range rangeReply_ names and sends the body's second half (in chunks, so that
         // the server applies no range of its own).
         r.Get("/liar.bin", [this](const httplib::Request&, httplib::Response& res) {
@@ -135,6 +158,13 @@ protected:
                                                  sink.done();
                                                  return true;
                                              });
+        });
+        // Answers only once the gate opens, so that the test can act while the head is awaited.
+        r.Get("/late.bin", [this](const httplib::Request&, httplib::Response& res) {
+            ++lateRequests_;
+            while (!gate_) server_.pause(0.01);
+            res.set_header("ETag", "\"t\"");
+            res.set_content("the server's bytes", "application/octet-stream");
         });
         r.Get("/short", [](const httplib::Request&, httplib::Response& res) {
             res.set_content_provider(1000, "text/plain", [](std::size_t, std::size_t, httplib::DataSink& sink) {
@@ -160,7 +190,11 @@ protected:
     }
     // Starts a download, waits until half the body arrived, and cancels it into resume data.
     std::optional<Bytes> pausedHalfway(NSURLSession& s, const std::string& path) {
-        auto task = s.downloadTaskWithURL(NSURL::URLWithString(server_.url(path)));
+        return pausedHalfway(s, NSURLRequest(NSURL::URLWithString(server_.url(path))));
+    }
+    std::optional<Bytes> pausedHalfway(NSURLSession& s, const NSURLRequest& request) {
+        auto task = s.downloadTaskWithRequest(request);
+        const std::size_t before = recording_->completed.size();
         task->resume();
         EXPECT_TRUE(
             pumpMainUntil([&] { return task->countOfBytesReceived() >= static_cast<std::int64_t>(kSize / 2); }));
@@ -170,7 +204,7 @@ protected:
             answered = true;
             resumeData = std::move(data);
         });
-        EXPECT_TRUE(completes());
+        EXPECT_TRUE(completes(before + 1));
         EXPECT_TRUE(answered);
         return resumeData;
     }
@@ -186,6 +220,7 @@ protected:
     std::shared_ptr<Recording> recording_ = std::make_shared<Recording>();
     std::vector<std::string> ranges_;
     std::atomic<bool> gate_{false};
+    std::atomic<int> lateRequests_{0};
     std::string rangeReply_ = "bytes 0-9/10";
 };
 
@@ -336,9 +371,10 @@ TEST_F(DelegateSessionTest, APartThatDoesNotContinueThePartialFileIsRefused) {
     auto s = session();
     std::filesystem::create_directories(root_ / "tmp");
     // Each claims a range that starts where the file ends but is otherwise unsound, except the
-    // first, which starts elsewhere; the last is sound.
-    const std::vector<std::string> ranges = {"bytes 0-9/10", "bytes 5-3/10", "bytes 5-99/10",
-                                             "bytes 5-9/9",  "bytes 5-9/x",  "bytes 5-9/10"};
+    // first, which starts elsewhere; "5-7" is sound but the part (its length not declared) runs
+    // past it; the last is sound.
+    const std::vector<std::string> ranges = {"bytes 0-9/10", "bytes 5-3/10", "bytes 5-99/10", "bytes 5-9/9",
+                                             "bytes 5-9/x",  "bytes 5-7/10", "bytes 5-9/10"};
     for (std::size_t i = 0; i < ranges.size(); ++i) {
         SCOPED_TRACE(ranges[i]);
         rangeReply_ = ranges[i];
@@ -360,6 +396,88 @@ TEST_F(DelegateSessionTest, APartThatDoesNotContinueThePartialFileIsRefused) {
             EXPECT_EQ(std::count(recording_->events.begin(), recording_->events.end(), "file"), 0);
         }
         EXPECT_FALSE(std::filesystem::exists(partial));
+    }
+}
+
+// The file is opened when the task starts: a link put under its name while the reply's head is
+// awaited leads nowhere, and the download then fails rather than handing over what the name holds.
+TEST_F(DelegateSessionTest, ALinkSwappedInWhileTheHeadIsAwaitedIsNeitherWrittenNorHandedOver) {
+    auto s = session();
+    const std::string victim = (root_ / "victim.txt").string();
+    std::filesystem::create_directories(root_ / "tmp");
+    auto makeTask = [&](std::size_t road) {
+        if (road == 0) return s->downloadTaskWithURL(NSURL::URLWithString(server_.url("/late.bin")));
+        const std::string partial = (root_ / "tmp" / "download-3-3.tmp").string();
+        std::ofstream(partial) << "01234";
+        std::string record = "korva-resume-data 1\nurl " + server_.url("/late.bin") + "\nfile " + partial +
+                             "\noffset 5\nvalidator \"t\"\n";
+        return s->downloadTaskWithResumeData(Bytes(record.begin(), record.end()));
+    };
+    for (std::size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i == 0 ? "fresh" : "resumed");
+        auto task = makeTask(i);
+        ASSERT_TRUE(task);
+        std::ofstream(victim) << "precious";
+        gate_ = false;
+        task->resume();
+        ASSERT_TRUE(pumpMainUntil([&] { return lateRequests_ == static_cast<int>(i + 1); }));
+        std::filesystem::path file;
+        for (auto& entry : std::filesystem::directory_iterator(root_ / "tmp")) file = entry.path();
+        ASSERT_FALSE(file.empty());
+        std::filesystem::remove(file);
+        std::filesystem::create_symlink(victim, file);
+        gate_ = true;
+        ASSERT_TRUE(completes(i + 1));
+        EXPECT_EQ(readAll(victim), "precious");
+        ASSERT_TRUE(recording_->errors[i]);
+        EXPECT_EQ(std::count(recording_->events.begin(), recording_->events.end(), "file"), 0);
+        EXPECT_TRUE(std::filesystem::is_symlink(file)) << "nothing of the program's replaced it";
+        std::filesystem::remove(file);
+    }
+}
+
+// A temporary folder that is a link would let a plain name inside it reach any folder.
+TEST_F(DelegateSessionTest, ATemporaryFolderThatIsALinkTakesNoResumeData) {
+    auto s = session();
+    const auto elsewhere = root_ / "elsewhere";
+    std::filesystem::create_directories(elsewhere);
+    std::ofstream(elsewhere / "download-5-5.tmp") << "precious";
+    std::filesystem::remove_all(root_ / "tmp");
+    std::filesystem::create_directory_symlink(elsewhere, root_ / "tmp");
+    const std::string file = (root_ / "tmp" / "download-5-5.tmp").string();
+    std::string record =
+        "korva-resume-data 1\nurl " + server_.url("/file.bin") + "\nfile " + file + "\noffset 2\nvalidator \"v1\"\n";
+    auto task = s->downloadTaskWithResumeData(Bytes(record.begin(), record.end()));
+    EXPECT_FALSE(task);
+    if (task) {
+        task->resume();
+        ASSERT_TRUE(completes());
+    }
+    EXPECT_EQ(readAll((elsewhere / "download-5-5.tmp").string()), "precious");
+}
+
+// The cap bounds the whole file, also after a pause: whether the server sends the rest as a part
+// or the whole body again, a file past the cap the paused request set is refused.
+TEST_F(DelegateSessionTest, AResumedDownloadKeepsTheCapItsRequestSet) {
+    auto s = session();
+    std::size_t completed = 0;
+    for (const char* path : {"/parts.bin", "/whole.bin"}) {
+        SCOPED_TRACE(path);
+        gate_ = false;
+        NSURLRequest capped(NSURL::URLWithString(server_.url(path)));
+        capped.setMaximumBodyLength(kSize - 1000);
+        std::optional<Bytes> resumeData = pausedHalfway(*s, capped);
+        ++completed;
+        ASSERT_TRUE(resumeData);
+        auto resumed = s->downloadTaskWithResumeData(*resumeData);
+        ASSERT_TRUE(resumed);
+        EXPECT_EQ(resumed->originalRequest().maximumBodyLength(), kSize - 1000);
+        resumed->resume();
+        ASSERT_TRUE(completes(++completed));
+        ASSERT_TRUE(recording_->errors.back());
+        EXPECT_EQ(recording_->errors.back()->code(), NSURLErrorDataLengthExceedsMaximum);
+        EXPECT_EQ(std::count(recording_->events.begin(), recording_->events.end(), "file"), 0);
+        EXPECT_EQ(tmpFiles(), 0u);
     }
 }
 

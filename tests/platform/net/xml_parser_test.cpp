@@ -121,6 +121,22 @@ TEST(XMLParserTest, HostileDocumentsReadNoFilesAndStopInsideTheLimits) {
     EXPECT_TRUE(NSXMLParser::make(bytes(allowed))->parse());
 }
 
+// The element refused at the depth limit never started for the delegate, so it never ends
+// either, whatever shape it has; nothing after the refusal arrives.
+TEST(XMLParserTest, TheElementRefusedAtTheDepthLimitGetsNoEvents) {
+    std::string open;
+    for (int i = 0; i < NSXMLParser::kMaximumDepth; ++i) open += "<d>";
+    for (const std::string refused : {"<x/>", "<x></x>", "<x>text</x>"}) {
+        SCOPED_TRACE(refused);
+        auto [ok, events] = parse(NSXMLParser::make(bytes(open + refused + "tail</d>")));
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(events->errors.size(), 1u);
+        EXPECT_EQ(events->log.find("x>"), std::string::npos) << events->log.substr(events->log.size() - 40);
+        EXPECT_EQ(events->log.find("tail"), std::string::npos);
+        EXPECT_EQ(events->log.find("</d>"), std::string::npos);
+    }
+}
+
 // Long tokens are read in growing pieces, and a document past the bound fails with a clear error.
 TEST(XMLParserTest, LongTokensReadAndOverlongDocumentsAreRefused) {
     const std::string value(std::size_t{12} << 20, 'v');

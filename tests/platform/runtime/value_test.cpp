@@ -1,8 +1,9 @@
+#include "platform/runtime/value.h"
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
-
-#include "platform/runtime/value.h"
 
 TEST(Value, KeepsNumberKinds) {
     EXPECT_EQ(Value(true).kind(), Value::Kind::Bool);
@@ -97,4 +98,79 @@ TEST(Value, SetsOfContainersHashByContent) {
     loop.append(loop);
     EXPECT_TRUE(nested.insert(loop));
     loop.arrayPtr()->clear();
+}
+
+// Removals leave the rest in order, a removed key comes back at the end, and removing every key
+// of a large dictionary from the front costs time in proportion to its size.
+TEST(Value, DictionaryRemovalsKeepTheOrderAndTakeLinearTime) {
+    ValueDictionary d;
+    for (int i = 0; i < 8; ++i) d.set("k" + std::to_string(i), Value(i));
+    EXPECT_TRUE(d.remove("k0"));
+    EXPECT_TRUE(d.remove("k3"));
+    EXPECT_FALSE(d.remove("k3"));
+    d.set("k0", Value(10));
+    d.set("k5", Value());
+    EXPECT_EQ(d.keys(), (std::vector<std::string>{"k1", "k2", "k4", "k6", "k7", "k0"}));
+    EXPECT_EQ(d.size(), 6u);
+    EXPECT_TRUE(d.get("k3").isNull());
+    EXPECT_EQ(d.get("k0").integerValue(), 10);
+    std::vector<long long> seen;
+    for (const auto& [key, value] : d) seen.push_back(value.integerValue());
+    EXPECT_EQ(seen, (std::vector<long long>{1, 2, 4, 6, 7, 10}));
+    EXPECT_TRUE(Value(d).isEqual(Value::dictionary({{"k0", Value(10)},
+                                                    {"k7", Value(7)},
+                                                    {"k6", Value(6)},
+                                                    {"k4", Value(4)},
+                                                    {"k2", Value(2)},
+                                                    {"k1", Value(1)}})));
+    for (const auto& key : d.keys()) d.remove(key);
+    EXPECT_TRUE(d.empty());
+    EXPECT_TRUE(d.begin() == d.end());
+
+    // Timed against filling it, so that a loaded machine slows both alike.
+    constexpr int kKeys = 3000;
+    using SteadyClock = std::chrono::steady_clock;
+    ValueDictionary large;
+    const auto start = SteadyClock::now();
+    for (int i = 0; i < kKeys; ++i) large.set("key" + std::to_string(i), Value(i));
+    const auto filled = SteadyClock::now();
+    for (int i = 0; i < kKeys - 3; ++i) large.remove("key" + std::to_string(i));
+    const auto emptied = SteadyClock::now();
+    EXPECT_LT(std::chrono::duration<double>(emptied - filled).count(),
+              4 * std::chrono::duration<double>(filled - start).count() + 0.05);
+    EXPECT_EQ(large.keys(), (std::vector<std::string>{"key2997", "key2998", "key2999"}));
+    EXPECT_EQ(large.get("key2998").integerValue(), 2998);
+}
+
+// Items that differ only far down still hash apart: a set of deep chains compares each new chain
+// with next to none of the others.
+TEST(Value, SetsOfDeepItemsThatDifferAtTheBottomDoNotCollide) {
+    int asked = 0;
+    ValueSet set;
+    for (int i = 0; i < 500; ++i) {
+        Value chain = Value::array({Value(std::make_shared<CountedObject>(&asked)), Value(i)});
+        for (int level = 0; level < 20; ++level) chain = Value::array({chain});
+        EXPECT_TRUE(set.insert(chain));
+    }
+    EXPECT_LT(asked, 50);
+    EXPECT_EQ(set.size(), 500u);
+}
+
+// Contents shared many times over (each level names the one below twice) are hashed and compared
+// once per shared container, not once per path to it.
+TEST(Value, SharedContentsAreComparedOncePerContainer) {
+    int asked = 0;
+    auto ladder = [&asked] {
+        Value level = Value::array({Value(std::make_shared<CountedObject>(&asked))});
+        for (int i = 0; i < 20; ++i) level = Value::array({level, level});
+        return level;
+    };
+    Value a = ladder();
+    Value b = ladder();
+    EXPECT_TRUE(a.isEqual(b));
+    EXPECT_LE(asked, 2);
+    ValueSet set;
+    EXPECT_TRUE(set.insert(a));
+    EXPECT_FALSE(set.insert(b));
+    EXPECT_LE(asked, 4);
 }

@@ -21,6 +21,12 @@ public:
         appendBigEndian(object, value, 4);
         return add(std::move(object));
     }
+    // A keyed archive's object reference (four bytes).
+    std::uint32_t uid(std::uint32_t value) {
+        Bytes object{0x83};
+        appendBigEndian(object, value, 4);
+        return add(std::move(object));
+    }
     // 0xA array, 0xC set, 0xD dictionary (keys first, then values).
     std::uint32_t container(std::uint8_t type, const std::vector<std::uint32_t>& refs) {
         std::size_t count = type == 0xD ? refs.size() / 2 : refs.size();

@@ -3,13 +3,15 @@
 // would take hours. And strings the XML writer must not claim to have written.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "platform/storage/file_manager.h"
+#include "platform/storage/keyed_archive.h"
 #include "platform/storage/property_list.h"
 #include "platform/storage/user_defaults.h"
-#include "tests/platform/storage/binary_plist_builder.h"
 #include "test_support.h"
+#include "tests/platform/storage/binary_plist_builder.h"
 
 TEST(HostilePropertyList, AListThatUnfoldsFarBeyondItsSizeIsRefused) {
     auto read = NSPropertyListSerialization::propertyListWithData(unfoldingPropertyList());
@@ -79,6 +81,55 @@ TEST(HostilePropertyList, LargeSetsAndDictionariesBuildInLinearTime) {
     const Value readDictionary = (*read)[std::size_t{1}];
     EXPECT_EQ(readDictionary.count(), kMembers / 2);
     EXPECT_EQ(readDictionary["k12345"].integerValue(), 12345);
+}
+
+namespace {
+
+double secondsToRead(const Bytes& data, Result<Value>* read) {
+    const auto start = std::chrono::steady_clock::now();
+    *read = NSPropertyListSerialization::propertyListWithData(data);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+// A set that names one long string a hundred thousand times, and a set of deep chains that
+// differ only at the bottom: each took seconds to minutes to read, paid at every start when it
+// was the settings file. Reading now costs what the file holds.
+TEST(HostilePropertyList, SetsCostWhatTheyHoldWhateverTheirShape) {
+    BinaryPlistBuilder b;
+    std::uint32_t text = b.string(std::string(1 << 20, 't'));
+    std::uint32_t named = b.container(0xC, std::vector<std::uint32_t>(20000, text));
+    std::vector<std::uint32_t> chains;
+    for (std::uint32_t i = 0; i < 2000; ++i) {
+        std::uint32_t chain = b.container(0xA, {b.integer(i)});
+        for (int level = 0; level < 20; ++level) chain = b.container(0xA, {chain});
+        chains.push_back(chain);
+    }
+    std::uint32_t deep = b.container(0xC, chains);
+    Result<Value> read = fail("unread");
+    const double seconds = secondsToRead(b.build(b.container(0xA, {named, deep})), &read);
+    EXPECT_LT(seconds, 1.0);
+    ASSERT_TRUE(read) << read.error();
+    EXPECT_EQ((*read)[std::size_t{0}].count(), 1u);
+    EXPECT_EQ((*read)[std::size_t{1}].count(), 2000u);
+
+    // The same in a keyed archive: one string object named by every member of a set.
+    BinaryPlistBuilder k;
+    std::uint32_t one = k.uid(1);
+    std::uint32_t set = k.container(0xD, {k.string("NS.objects"), k.string("$class"),
+                                          k.container(0xA, std::vector<std::uint32_t>(20000, one)), k.uid(3)});
+    std::uint32_t setClass = k.container(0xD, {k.string("$classname"), k.string("NSSet")});
+    std::uint32_t objects = k.container(0xA, {k.string("$null"), k.string(std::string(1 << 20, 'u')), set, setClass});
+    std::uint32_t top = k.container(0xD, {k.string("root"), k.uid(2)});
+    Bytes archive = k.build(k.container(0xD, {k.string("$archiver"), k.string("$objects"), k.string("$top"),
+                                              k.string("NSKeyedArchiver"), objects, top}));
+    const auto start = std::chrono::steady_clock::now();
+    auto unarchived = NSKeyedUnarchiver::unarchiveObjectWithData(archive);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
+    ASSERT_TRUE(unarchived) << unarchived.error();
+    ASSERT_TRUE(unarchived->isSet());
+    EXPECT_EQ(unarchived->count(), 1u);
 }
 
 TEST(HostilePropertyList, TheXmlWriterRefusesCharactersXmlCannotCarry) {

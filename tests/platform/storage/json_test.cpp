@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <string>
 
@@ -110,4 +111,32 @@ TEST(Json, ValuesWithoutJsonFormAreRefused) {
         ++index;
     }
     cyclic.dictionaryPtr()->clear();
+}
+
+// Each null takes its key out again; an object that names thousands of keys and then nulls them
+// from the first on reads in time linear in its length, keeping the order of what is left.
+TEST(Json, ObjectsThatRemoveKeysWithNullReadInLinearTime) {
+    EXPECT_EQ(parse(R"({"a":1,"b":2,"a":null,"c":3,"a":4})").dictionaryPtr()->keys(),
+              (std::vector<std::string>{"b", "c", "a"}));
+    // Timed against an object of as many distinct keys, so that a loaded machine slows both alike.
+    constexpr int kKeys = 3000;
+    auto member = [](int i, const std::string& value) { return "\"key" + std::to_string(i) + "\":" + value + ","; };
+    std::string removing = "{", plain = "{";
+    for (int i = 0; i < kKeys; ++i) removing += member(i, std::to_string(i));
+    for (int i = 0; i < kKeys - 2; ++i) removing += member(i, "null");
+    for (int i = 0; i < 2 * kKeys - 2; ++i) plain += member(i, "1");
+    removing += "\"last\":true}";
+    plain += "\"last\":true}";
+    auto secondsToParse = [](const std::string& text, Value& into) {
+        const auto start = std::chrono::steady_clock::now();
+        into = parse(text);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    Value read, baseline;
+    const double plainSeconds = secondsToParse(plain, baseline);
+    const double removingSeconds = secondsToParse(removing, read);
+    EXPECT_LT(removingSeconds, 2 * plainSeconds + 0.1);
+    EXPECT_EQ(baseline.count(), static_cast<std::size_t>(2 * kKeys - 1));
+    ASSERT_TRUE(read.isDictionary());
+    EXPECT_EQ(read.dictionaryPtr()->keys(), (std::vector<std::string>{"key2998", "key2999", "last"}));
 }

@@ -9,6 +9,7 @@
 #include "platform/storage/property_list.h"
 #include "platform/storage/sandbox.h"
 #include "test_support.h"
+#include "tests/platform/storage/binary_plist_builder.h"
 
 TEST(UserDefaults, TypedValuesPersistForAFreshInstance) {
     TempFolder folder;
@@ -124,4 +125,48 @@ TEST(UserDefaults, AFileThatCannotBeReadIsKeptUntilAValueChanges) {
     defaults->setInteger(4, "chosen");
     EXPECT_FALSE(std::filesystem::is_symlink(path));
     EXPECT_EQ(NSUserDefaults::make(path)->integerForKey("chosen"), 4);
+}
+
+// A read that failed once says nothing about the contents: the first change reads the file again
+// and keeps what it holds.
+TEST(UserDefaults, AFileUnreadableAtStartKeepsItsValuesThroughTheFirstChange) {
+    TempFolder folder;
+    std::string path = folder / "prefs.plist";
+    std::filesystem::create_symlink("/proc/self/mem", path);
+    auto defaults = NSUserDefaults::make(path);
+    // Readable again by the time the user changes something.
+    std::filesystem::remove(path);
+    ASSERT_TRUE(writePropertyListFile(
+                    path,
+                    Value::dictionary({{"launches", Value(12)}, {"declined", Value(true)}, {"version", Value("2.4")}}),
+                    NSPropertyListBinaryFormat_v1_0)
+                    .ok());
+    defaults->setInteger(13, "launches");
+    defaults->removeObjectForKey("declined");
+    auto again = NSUserDefaults::make(path);
+    EXPECT_EQ(again->integerForKey("launches"), 13);
+    EXPECT_EQ(again->stringForKey("version"), "2.4");
+    EXPECT_TRUE(again->objectForKey("declined").isNull());
+    EXPECT_FALSE(std::filesystem::exists(path + ".unreadable"));
+}
+
+// A file that holds a set (a sound writer may store one) is written back with it, not refused
+// at every change.
+TEST(UserDefaults, AFileHoldingASetCanStillBeWritten) {
+    TempFolder folder;
+    std::string path = folder / "prefs.plist";
+    BinaryPlistBuilder b;
+    std::uint32_t set = b.container(0xC, {b.string("rated"), b.string("shared")});
+    std::uint32_t root = b.container(0xD, {b.string("seen"), b.string("launches"), set, b.integer(3)});
+    ASSERT_TRUE(writeFileAtomically(path, b.build(root)).ok());
+    auto defaults = NSUserDefaults::make(path);
+    defaults->setInteger(4, "launches");
+    EXPECT_TRUE(defaults->synchronize());
+    auto again = NSUserDefaults::make(path);
+    EXPECT_EQ(again->integerForKey("launches"), 4);
+    const Value stored = again->objectForKey("seen");
+    const ValueSet* seen = stored.setPtr();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(seen->size(), 2u);
+    EXPECT_TRUE(seen->contains(Value("shared")));
 }

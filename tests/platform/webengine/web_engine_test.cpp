@@ -108,6 +108,8 @@ struct WebEngineTest : UIHarness {
         server.routes().Get("/archive", [](const httplib::Request&, httplib::Response& r) {
             r.set_content(std::string("PK\x03\x04", 4), "application/zip");
         });
+        server.routes().Get(
+            "/to-file", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("file:///etc/hostname"); });
         server.routes().Get("/second", [](const httplib::Request&, httplib::Response& r) {
             r.set_content("<title>Second</title>two", "text/html");
         });
@@ -303,6 +305,15 @@ TEST_F(WebEngineTest, FailuresEndInTheirReasonAndAPageThatNeverAnswersTimesOut) 
     load(server.url("/archive"));
     EXPECT_EQ(web->failureReason(), "This page is application/zip content, which cannot be shown here.");
     EXPECT_NE(web->URL(), server.url("/archive"));
+
+    // A server that sends the page on to a file ends the load at once, with the reason, rather
+    // than leaving it blank and loading until it times out.
+    events->log.clear();
+    load(server.url("/to-file"));
+    EXPECT_EQ(web->failureReason(),
+              "The server sent this page on to an address that is not a web page, which cannot be opened here.");
+    ASSERT_FALSE(events->log.empty());
+    EXPECT_EQ(events->log.back().rfind("fail ", 0), 0u);
 
     // A page that loads afterwards replaces the reason.
     load(server.url("/second"));
