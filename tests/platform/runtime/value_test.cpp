@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -130,14 +131,20 @@ TEST(Value, DictionaryRemovalsKeepTheOrderAndTakeLinearTime) {
     // Timed against filling it, so that a loaded machine slows both alike.
     constexpr int kKeys = 3000;
     using SteadyClock = std::chrono::steady_clock;
+    // The best of three rounds each, so that a busy spell of the machine does not decide.
     ValueDictionary large;
-    const auto start = SteadyClock::now();
-    for (int i = 0; i < kKeys; ++i) large.set("key" + std::to_string(i), Value(i));
-    const auto filled = SteadyClock::now();
-    for (int i = 0; i < kKeys - 3; ++i) large.remove("key" + std::to_string(i));
-    const auto emptied = SteadyClock::now();
-    EXPECT_LT(std::chrono::duration<double>(emptied - filled).count(),
-              4 * std::chrono::duration<double>(filled - start).count() + 0.05);
+    double fill = 1e9, empty = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        large = ValueDictionary();
+        const auto start = SteadyClock::now();
+        for (int i = 0; i < kKeys; ++i) large.set("key" + std::to_string(i), Value(i));
+        const auto filled = SteadyClock::now();
+        for (int i = 0; i < kKeys - 3; ++i) large.remove("key" + std::to_string(i));
+        const auto emptied = SteadyClock::now();
+        fill = std::min(fill, std::chrono::duration<double>(filled - start).count());
+        empty = std::min(empty, std::chrono::duration<double>(emptied - filled).count());
+    }
+    EXPECT_LT(empty, 4 * fill + 0.05);
     EXPECT_EQ(large.keys(), (std::vector<std::string>{"key2997", "key2998", "key2999"}));
     EXPECT_EQ(large.get("key2998").integerValue(), 2998);
 }

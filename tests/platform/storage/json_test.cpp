@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <string>
@@ -127,10 +128,15 @@ TEST(Json, ObjectsThatRemoveKeysWithNullReadInLinearTime) {
     for (int i = 0; i < 2 * kKeys - 2; ++i) plain += member(i, "1");
     removing += "\"last\":true}";
     plain += "\"last\":true}";
+    // The best of three, so that a busy spell of the machine does not decide.
     auto secondsToParse = [](const std::string& text, Value& into) {
-        const auto start = std::chrono::steady_clock::now();
-        into = parse(text);
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        double best = 1e9;
+        for (int round = 0; round < 3; ++round) {
+            const auto start = std::chrono::steady_clock::now();
+            into = parse(text);
+            best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        }
+        return best;
     };
     Value read, baseline;
     const double plainSeconds = secondsToParse(plain, baseline);
