@@ -21,6 +21,8 @@ constexpr std::size_t kHeadBytes = 256 * 1024;
 constexpr std::size_t kLargestHead = 16 << 20;
 // Some writers pad a file after its end marker; the marker is looked for this far from the end.
 constexpr std::size_t kTailBytes = 4096;
+// The largest picture file the library reads whole.
+constexpr std::uint64_t kLargestLibraryFile = 512ull << 20;
 
 constexpr std::string_view kJpegEnd("\xFF\xD9", 2);
 constexpr std::string_view kPngEnd("IEND\xAE\x42\x60\x82", 8);
@@ -137,4 +139,8 @@ Result<void> checkImageDataIsWhole(std::span<const std::uint8_t> data) {
     bool headIsEnough = true;
     return judge(data.first(std::min(data.size(), kLargestHead)), data.last(std::min(data.size(), kTailBytes)),
                  data.size(), headIsEnough);
+}
+
+Result<Bytes> readLibraryFile(const std::string& path) {
+    return readFileBytes(path, kLargestLibraryFile, FileLinks::Refuse);
 }

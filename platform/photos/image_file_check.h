@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "platform/runtime/value.h"
 #include "platform/runtime/result.h"
 
 // Succeeds when the file's header reads, names a picture size a decoder takes, and the file ends
@@ -14,3 +15,6 @@
 Result<void> checkImageFileIsWhole(const std::string& path);
 // The same check on image data in memory.
 Result<void> checkImageDataIsWhole(std::span<const std::uint8_t> data);
+// A library file's bytes, read by every reader of the library's pictures: only a regular file
+// itself (not a link, a pipe or a device put under its name after it was listed), without waiting.
+Result<Bytes> readLibraryFile(const std::string& path);

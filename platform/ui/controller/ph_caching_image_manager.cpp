@@ -9,6 +9,7 @@
 #include "platform/dispatch/queue.h"
 #include "platform/image/cg_image.h"
 #include "platform/image/codec/image_data.h"
+#include "platform/photos/image_file_check.h"
 #include "platform/runtime/error.h"
 #include "platform/ui/draw/image.h"
 
@@ -50,7 +51,7 @@ struct SizedAnswer {
 
 SizedAnswer load(const std::string& path, CGSize target, PHImageContentMode mode, bool withDegraded) {
     SizedAnswer a;
-    auto bytes = readFileBytes(path);
+    auto bytes = readLibraryFile(path);
     if (!bytes) {
         a.error = bytes.error();
         return a;
