@@ -1,12 +1,15 @@
 // SQLite index of the photo library and its repair on open.
 #include "platform/photos/asset_index.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <set>
 
@@ -60,6 +63,19 @@ Result<void> checkFileIsWhole(const std::string& path) {
     if (!isLibraryMovieName(path)) return checkImageFileIsWhole(path);
     if (auto movie = describeMovieFile(path); !movie) return fail(movie.error());
     return {};
+}
+
+// A regular file that is there but cannot be read now (no permission, a failing disk): its photo
+// stays listed, unlike one that is cut short or is not a file at all.
+bool isUnreadableFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return errno != ENOENT;
+    char byte = 0;
+    const bool reads = info.st_size == 0 || ::pread(fd, &byte, 1, 0) >= 0;
+    ::close(fd);
+    return !reads;
 }
 
 struct Statement {
@@ -257,8 +273,12 @@ Result<void> AssetIndex::repair() {
                 Log::warning(kLog, "dropping the index row of a missing file: " + *id);
                 dropped.push_back(*id);
             } else if (auto whole = checkFileIsWhole(path); !whole) {
-                Log::warning(kLog, "not listing " + *file + ": " + whole.error());
-                dropped.push_back(*id);
+                if (isUnreadableFile(path)) {
+                    Log::warning(kLog, "listing " + *file + ", which cannot be read now: " + whole.error());
+                } else {
+                    Log::warning(kLog, "not listing " + *file + ": " + whole.error());
+                    dropped.push_back(*id);
+                }
                 indexed.insert(*file);
             } else {
                 indexed.insert(*file);

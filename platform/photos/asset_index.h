@@ -5,7 +5,8 @@
 // repairs what a crash or damage can leave: an index that fails to open, fails its integrity
 // check or cannot be repaired is set aside and rebuilt from the folder; rows without an
 // identifier get one; rows whose file is missing or cut short are dropped (a cut file stays in
-// the folder, unlisted); rows whose kind or length disagrees with their file are described
+// the folder, unlisted); a row whose file is there but cannot be read now (permissions, a failing
+// disk) stays, so that its photo keeps its place and identifier; rows whose kind or length disagrees with their file are described
 // afresh from it; whole image files without a row are indexed; and the temporary files
 // of an interrupted atomic write are removed. Thread-safe (one connection behind a lock).
 #pragma once

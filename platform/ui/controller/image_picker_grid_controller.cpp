@@ -157,7 +157,11 @@ std::shared_ptr<UICollectionViewCell> ImagePickerGridController::cellForItemAtIn
 
 void ImagePickerGridController::didSelectItemAtIndexPath(UICollectionView& view, NSIndexPath path) {
     view.deselectItemAtIndexPath(path, false);
-    if (auto picker = picker_.lock()) picker->pickAssetAtIndex(path.row);
+    auto picker = picker_.lock();
+    if (!picker || path.row >= picker->assets().size()) return;
+    // A grey cell has nothing to give: its file could not be read.
+    if (isUnreadable(picker->assets()[path.row]->localIdentifier())) return;
+    picker->pickAssetAtIndex(path.row);
 }
 
 void ImagePickerGridController::requestThumbnail(const std::shared_ptr<PHAsset>& asset) {

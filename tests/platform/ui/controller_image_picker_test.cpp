@@ -1,8 +1,11 @@
 // The image picker over a temporary photo library: newest first, picking hands over the image
 // and a reference URL that finds the asset again; its grid of thumbnails (grey for a missing
-// file, which a tap does not pick), "No Photos", columns that follow the width; the camera only
-// when configured; cancel.
+// file or an unreadable one, which a tap does not pick), "No Photos", columns that follow the
+// width; the camera only when configured; cancel.
 #include "controller_test_support.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -145,6 +148,74 @@ TEST_F(ImagePickerTest, GridShowsThumbnailsNewestFirstGreyForAMissingFile) {
     settleAll();
     ASSERT_EQ(log->picked.size(), 1u);
     EXPECT_EQ(assetIdentifierFromReferenceURL(log->picked[0].find(UIImagePickerControllerReferenceURL)->stringValue()), red);
+}
+
+// While alive, file permissions hold for this process: the superuser reads every file, so it
+// becomes another user (on every thread), with the folder opened up to that user beforehand.
+class OrdinaryUser {
+public:
+    explicit OrdinaryUser(const std::filesystem::path& folder) {
+        if (::geteuid() != 0) return;
+        std::filesystem::permissions(folder, std::filesystem::perms::all);
+        using std::filesystem::perms;
+        for (const auto& e : std::filesystem::directory_iterator(folder))
+            if (std::filesystem::status(e.path()).permissions() != perms::none)
+                std::filesystem::permissions(e.path(), perms::owner_read | perms::owner_write | perms::group_read |
+                                                           perms::group_write | perms::others_read | perms::others_write);
+        switched_ = ::seteuid(kNobody) == 0;
+    }
+    ~OrdinaryUser() {
+        if (switched_) {
+            EXPECT_EQ(::seteuid(0), 0);
+        }
+    }
+    bool ok() const { return ::geteuid() != 0; }
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    bool switched_ = false;
+};
+
+TEST_F(ImagePickerTest, AnUnreadablePhotoStaysListedAsAGreyCellThatDoesNotPick) {
+    std::string readable = save(40, 100, CGColor::rgb(0, 0, 1, 1));
+    std::string locked = save(40, 200, CGColor::rgb(0, 1, 0, 1));
+    auto lockedAsset = PHAsset::fetchAssetsWithLocalIdentifiers({locked})->firstObject();
+    ASSERT_TRUE(lockedAsset);
+    std::filesystem::permissions(lockedAsset->filePath(), std::filesystem::perms::none);
+    OrdinaryUser user(folder);
+    ASSERT_TRUE(user.ok());
+    // The library opens again with the photo it cannot read: the photo keeps its place and name.
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    auto picker = UIImagePickerController::make();
+    auto log = std::make_shared<PickerLog>();
+    picker->setPickerDelegate(log);
+    ASSERT_TRUE(root->presentViewController(picker, false));
+    settleAll();
+    auto grid = gridOf(*picker);
+    ASSERT_TRUE(grid);
+    ASSERT_EQ(picker->assets().size(), 2u);
+    EXPECT_EQ(picker->assets()[0]->localIdentifier(), locked);
+    EXPECT_TRUE(grid->isUnreadable(locked));
+    EXPECT_FALSE(grid->thumbnailFor(locked));
+    EXPECT_TRUE(grid->thumbnailFor(readable));
+
+    auto tapItem = [&](std::size_t row) {
+        auto cell = grid->collectionView()->cellForItemAtIndexPath({0, row});
+        ASSERT_TRUE(cell);
+        CGRect f = cell->bounds();
+        tap(cell->convertPointToView(CGPointMake(CGRectGetMidX(f), CGRectGetMidY(f)), nullptr));
+        settleAll();
+    };
+    tapItem(0);
+    EXPECT_TRUE(log->picked.empty());
+    EXPECT_EQ(root->presentedViewController(), picker) << "the picker stays for another choice";
+    tapItem(1);
+    ASSERT_EQ(log->picked.size(), 1u);
+    EXPECT_EQ(assetIdentifierFromReferenceURL(log->picked[0].find(UIImagePickerControllerReferenceURL)->stringValue()),
+              readable);
 }
 
 TEST_F(ImagePickerTest, AnEmptyLibrarySaysSoAndColumnsFollowTheWidth) {
