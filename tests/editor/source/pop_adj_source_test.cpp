@@ -8,6 +8,7 @@
 #include "editor/adjust/pop_adj_view.h"
 #include "editor/crop/crop_view_controller.h"
 #include "editor/source/pop_adj_source_view.h"
+#include "platform/capture/capture_device_registry.h"
 #include "platform/dispatch/queue.h"
 #include "platform/image/ci_image.h"
 #include "platform/image/codec/jpeg.h"
@@ -49,7 +50,7 @@ struct SourceTest : ToolkitTest {
     }
     void TearDown() override {
         drain();
-        UIImagePickerController::setCameraAvailable(false);
+        CaptureDeviceRegistry::reset();
         library.close();
         ToolkitTest::TearDown();
     }
@@ -138,11 +139,11 @@ TEST_F(SourceTest, ACancelledCropLeavesRecordAndStatusBarAsTheyWere) {
 }
 
 TEST_F(SourceTest, TakeNowOnlyWithACameraAndOpenedForTheSourceAction) {
-    UIImagePickerController::setCameraAvailable(false);
+    CaptureDeviceRegistry::setDevices({});
     editor->show(anchor, record, [] {});
     EXPECT_FALSE(editor->btnCamera1()->isEnabled());
     EXPECT_TRUE(editor->btnPhotoLibrary()->isEnabled());
-    UIImagePickerController::setCameraAvailable(true);
+    CaptureDeviceRegistry::setDevices(makeSyntheticCameras(CMVideoDimensions{64, 48}));
     editor->show(anchor, record, [] {});
     EXPECT_TRUE(editor->btnCamera1()->isEnabled());
 

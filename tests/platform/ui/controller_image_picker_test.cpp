@@ -1,7 +1,8 @@
 // The image picker over a temporary photo library: newest first, picking hands over the image
 // and a reference URL that finds the asset again; its grid of thumbnails (grey for a missing
 // file or an unreadable one, which a tap does not pick), "No Photos", columns that follow the
-// width; the camera only when configured; cancel.
+// width; the host's camera when one is listed, live, taking an upright photo, or saying why not;
+// cancel.
 #include "controller_test_support.h"
 
 #include <sys/stat.h>
@@ -9,6 +10,8 @@
 
 #include <filesystem>
 
+#include "platform/capture/capture_authorization.h"
+#include "platform/capture/capture_device_registry.h"
 #include "platform/dispatch/queue.h"
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_asset_change_request.h"
@@ -16,6 +19,8 @@
 #include "platform/photos/ph_photo_library.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/control/ui_label.h"
+#include "platform/ui/control/ui_button.h"
+#include "platform/ui/controller/image_picker_camera_controller.h"
 #include "platform/ui/controller/image_picker_grid_controller.h"
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/graphics.h"
@@ -45,7 +50,8 @@ struct ImagePickerTest : UIHarness {
         RunLoop::main().runUntilIdle();
         PHPhotoLibrary::setLibraryDirectory("");
         std::filesystem::remove_all(folder);
-        UIImagePickerController::setCameraAvailable(false);
+        CaptureDeviceRegistry::reset();
+        CaptureAuthorization::reset();
         UIHarness::TearDown();
     }
     // Background decoding and the main queue's answers, then layout.
@@ -254,25 +260,110 @@ TEST_F(ImagePickerTest, AnEmptyLibrarySaysSoAndColumnsFollowTheWidth) {
     window->screenDidChange();
 }
 
+// The camera's frames and photos come on its own threads as virtual time passes.
+void runCamera(UIHarness& ui, double seconds) {
+    for (double t = 0; t < seconds; t += 0.01) {
+        RunLoop::main().advance(0.01);
+        DispatchQueue::waitUntilBackgroundIdle();
+        ui.settle();
+    }
+}
+
+std::shared_ptr<ImagePickerCameraController> cameraOf(const UIImagePickerController& picker) {
+    return std::dynamic_pointer_cast<ImagePickerCameraController>(picker.viewControllers().front());
+}
+
 TEST_F(ImagePickerTest, CameraNeedsToBeAvailableAndCancelTellsTheDelegate) {
     auto picker = UIImagePickerController::make();
     auto log = std::make_shared<PickerLog>();
     picker->setPickerDelegate(log);
+    CaptureDeviceRegistry::setDevices({});
     EXPECT_FALSE(UIImagePickerController::isSourceTypeAvailable(UIImagePickerControllerSourceType::Camera));
     EXPECT_FALSE(picker->setSourceType(UIImagePickerControllerSourceType::Camera));
     EXPECT_FALSE(picker->takePicture());
-    UIImagePickerController::setCameraAvailable(true);
+    // Available as soon as the host lists a camera.
+    CaptureDeviceRegistry::setDevices(makeSyntheticCameras(CMVideoDimensions{64, 48}));
+    EXPECT_TRUE(UIImagePickerController::isSourceTypeAvailable(UIImagePickerControllerSourceType::Camera));
     ASSERT_TRUE(picker->setSourceType(UIImagePickerControllerSourceType::Camera));
     EXPECT_FALSE(picker->pickAssetAtIndex(0));
-    ASSERT_TRUE(picker->takePicture(CGSize{64, 48}));
-    ASSERT_EQ(log->picked.size(), 1u);
-    EXPECT_FALSE(log->picked[0].contains(UIImagePickerControllerReferenceURL));
+    EXPECT_FALSE(picker->takePicture()) << "not before its camera runs";
 
     auto other = UIImagePickerController::make();
     other->setPickerDelegate(log);
     other->cancel();
     other->cancel();
     EXPECT_EQ(log->cancels, 1);
+}
+
+TEST_F(ImagePickerTest, CameraShowsTheHostsCameraLiveAndTakesAnUprightPhoto) {
+    // The host's camera, landscape as sensors are: 64 x 48.
+    CaptureDeviceRegistry::setDevices(makeSyntheticCameras(CMVideoDimensions{64, 48}));
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    auto picker = UIImagePickerController::make();
+    ASSERT_TRUE(picker->setSourceType(UIImagePickerControllerSourceType::Camera));
+    auto log = std::make_shared<PickerLog>();
+    picker->setPickerDelegate(log);
+    ASSERT_TRUE(root->presentViewController(picker, false));
+    runCamera(*this, 0.2);
+    auto camera = cameraOf(*picker);
+    ASSERT_TRUE(camera);
+    EXPECT_TRUE(picker->isNavigationBarHidden());
+    ASSERT_EQ(camera->state(), ImagePickerCameraController::State::Running) << camera->problem();
+    EXPECT_EQ(camera->cancelButton()->currentTitle(), "Cancel");
+    EXPECT_EQ(camera->takeButton()->currentTitle(), "Take Photo");
+    EXPECT_TRUE(camera->takeButton()->isEnabled());
+
+    // The live view shows the camera's newest frames, turned upright and cut to the screen's shape.
+    auto first = camera->liveImage();
+    ASSERT_TRUE(first);
+    CGSize shown = first->size();
+    CGSize view = camera->liveView()->bounds().size;
+    EXPECT_LE(shown.width, 48);
+    EXPECT_LE(shown.height, 64);
+    EXPECT_NEAR(shown.width / shown.height, view.width / view.height, 0.05);
+    runCamera(*this, 0.2);
+    EXPECT_NE(camera->liveImage(), first) << "the view follows the camera";
+
+    // "Take Photo" hands over the camera's full picture, the right way up.
+    CGRect b = camera->takeButton()->bounds();
+    tap(camera->takeButton()->convertPointToView(CGPointMake(CGRectGetMidX(b), CGRectGetMidY(b)), nullptr));
+    EXPECT_FALSE(camera->takeButton()->isEnabled()) << "one photo at a time";
+    EXPECT_FALSE(picker->takePicture());
+    runCamera(*this, 0.3);
+    ASSERT_EQ(log->picked.size(), 1u);
+    const auto& info = log->picked[0];
+    EXPECT_EQ(info.find(UIImagePickerControllerMediaType)->stringValue(), kUTTypeImage);
+    EXPECT_FALSE(info.contains(UIImagePickerControllerReferenceURL));
+    auto photo = info.find(UIImagePickerControllerOriginalImage)->objectAs<UIImage>();
+    ASSERT_TRUE(photo);
+    EXPECT_EQ(photo->size().width, 48);
+    EXPECT_EQ(photo->size().height, 64);
+    EXPECT_FALSE(picker->takePicture()) << "the picker has finished";
+}
+
+TEST_F(ImagePickerTest, CameraWithoutAccessSaysSoAndCancels) {
+    CaptureDeviceRegistry::setDevices(makeSyntheticCameras(CMVideoDimensions{64, 48}));
+    CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::Denied);
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    auto picker = UIImagePickerController::make();
+    ASSERT_TRUE(picker->setSourceType(UIImagePickerControllerSourceType::Camera));
+    auto log = std::make_shared<PickerLog>();
+    picker->setPickerDelegate(log);
+    ASSERT_TRUE(root->presentViewController(picker, false));
+    runCamera(*this, 0.2);
+    auto camera = cameraOf(*picker);
+    ASSERT_TRUE(camera);
+    EXPECT_EQ(camera->state(), ImagePickerCameraController::State::Unavailable);
+    EXPECT_NE(camera->problem().find("no access to the camera"), std::string::npos) << camera->problem();
+    EXPECT_FALSE(camera->takeButton()->isEnabled());
+    EXPECT_FALSE(camera->liveImage());
+    EXPECT_FALSE(picker->takePicture());
+    CGRect b = camera->cancelButton()->bounds();
+    tap(camera->cancelButton()->convertPointToView(CGPointMake(CGRectGetMidX(b), CGRectGetMidY(b)), nullptr));
+    EXPECT_EQ(log->cancels, 1);
+    EXPECT_TRUE(log->picked.empty());
 }
 
 }  // namespace
