@@ -1,7 +1,7 @@
 // The image picker over a temporary photo library: newest first, picking hands over the image
 // and a reference URL that finds the asset again; its grid of thumbnails (grey for a missing
-// file or an unreadable one, which a tap does not pick), "No Photos", columns that follow the
-// width; the host's camera when one is listed, live, taking an upright photo, or saying why not;
+// file or an unreadable one, which a tap does not pick), made once at the cells' pixels and shown
+// again from the cache, "No Photos", columns that follow the width; the host's camera when one is listed, live, taking an upright photo, or saying why not;
 // cancel.
 #include "controller_test_support.h"
 
@@ -13,6 +13,7 @@
 #include "platform/capture/capture_authorization.h"
 #include "platform/capture/capture_device_registry.h"
 #include "platform/dispatch/queue.h"
+#include "platform/image/cg_image.h"
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_asset_change_request.h"
 #include "platform/photos/ph_authorization.h"
@@ -22,6 +23,8 @@
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/controller/image_picker_camera_controller.h"
 #include "platform/ui/controller/image_picker_grid_controller.h"
+#include "platform/ui/controller/sized_image_cache.h"
+#include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/graphics.h"
 
@@ -61,10 +64,10 @@ struct ImagePickerTest : UIHarness {
             settle();
         }
     }
-    std::string save(int width, double created, CGColor colour = CGColor::rgb(1, 0, 0, 1)) {
-        UIGraphicsBeginImageContextWithOptions(CGSize{static_cast<CGFloat>(width), 10}, true, 1);
+    std::string save(int width, double created, CGColor colour = CGColor::rgb(1, 0, 0, 1), int height = 10) {
+        UIGraphicsBeginImageContextWithOptions(CGSize{static_cast<CGFloat>(width), CGFloat(height)}, true, 1);
         UIGraphicsGetCurrentContext()->setFillColorWithColor(colour);
-        UIRectFill(CGRectMake(0, 0, width, 10));
+        UIRectFill(CGRectMake(0, 0, width, height));
         auto png = UIImagePNGRepresentation(UIGraphicsGetImageFromCurrentImageContext());
         UIGraphicsEndImageContext();
         std::string id;
@@ -222,6 +225,61 @@ TEST_F(ImagePickerTest, AnUnreadablePhotoStaysListedAsAGreyCellThatDoesNotPick) 
     ASSERT_EQ(log->picked.size(), 1u);
     EXPECT_EQ(assetIdentifierFromReferenceURL(log->picked[0].find(UIImagePickerControllerReferenceURL)->stringValue()),
               readable);
+}
+
+// The picture a grid cell shows (none while it is grey).
+std::shared_ptr<UIImage> shownImage(const std::shared_ptr<UICollectionViewCell>& cell) {
+    const auto& subviews = cell->contentView()->subviews();
+    auto view = subviews.empty() ? nullptr : std::dynamic_pointer_cast<UIImageView>(subviews.front());
+    return view ? view->image() : nullptr;
+}
+
+TEST_F(ImagePickerTest, ThumbnailsAreMadeOnceAtTheCellsPixelsAndShownAgainWithoutReading) {
+    SizedImageCache::shared().removeAll();
+    std::vector<std::string> ids;
+    for (int i = 0; i < 40; ++i) ids.push_back(save(200, 100 + i, CGColor::rgb(0, 0.5, 1, 1), 200));
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    auto picker = UIImagePickerController::make();
+    ASSERT_TRUE(root->presentViewController(picker, false));
+    settleAll();
+    auto grid = gridOf(*picker);
+    auto collection = grid->collectionView();
+
+    // Square thumbnails of the cell's own pixels, in the display's pixel order: drawn 1:1.
+    CGFloat side = collection->collectionViewLayout()->itemSize.width;
+    EXPECT_EQ(grid->thumbnailPixels(), std::round(side * screen->nativeScale()));
+    auto first = grid->thumbnailFor(ids.back());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->cgImage()->width(), grid->thumbnailPixels());
+    EXPECT_EQ(first->cgImage()->height(), grid->thumbnailPixels());
+    EXPECT_EQ(first->cgImage()->layout(), CGImagePixelLayout::BGRA8Premultiplied);
+    EXPECT_EQ(first->size().width, side);
+
+    // Down to the end and back: the photos' files are gone by then, and the cells shown again
+    // have their pictures at once, made before, with nothing read.
+    CGFloat bottom = collection->contentSize().height - collection->bounds().size.height;
+    ASSERT_GT(bottom, 0);
+    collection->setContentOffset({0, bottom}, false);
+    settleAll();
+    for (const auto& asset : picker->assets()) std::filesystem::remove(asset->filePath());
+    collection->setContentOffset({0, 0}, false);
+    window->layoutIfNeeded();
+    auto cells = collection->visibleCells();
+    ASSERT_FALSE(cells.empty());
+    for (const auto& cell : cells) EXPECT_TRUE(shownImage(cell));
+    settleAll();
+    for (const auto& id : ids) EXPECT_FALSE(grid->isUnreadable(id)) << id;
+
+    // A picker opened again shows them at once too.
+    root->dismissViewControllerAnimated(false);
+    settleAll();
+    auto again = UIImagePickerController::make();
+    ASSERT_TRUE(root->presentViewController(again, false));
+    window->layoutIfNeeded();
+    cells = gridOf(*again)->collectionView()->visibleCells();
+    ASSERT_FALSE(cells.empty());
+    for (const auto& cell : cells) EXPECT_TRUE(shownImage(cell));
 }
 
 TEST_F(ImagePickerTest, AnEmptyLibrarySaysSoAndColumnsFollowTheWidth) {
