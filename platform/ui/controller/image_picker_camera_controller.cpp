@@ -89,8 +89,8 @@ void ImagePickerCameraController::viewDidLayoutSubviews() {
     bar_->setFrame(CGRectMake(0, barTop, b.size.width, barHeight));
     CGFloat buttonTop = (kBarHeight - kButtonHeight) / 2;
     cancelButton_->setFrame(CGRectMake(safe.left + kSideMargin, buttonTop, kButtonWidth, kButtonHeight));
-    takeButton_->setFrame(CGRectMake(b.size.width - safe.right - kSideMargin - kButtonWidth, buttonTop, kButtonWidth,
-                                     kButtonHeight));
+    takeButton_->setFrame(
+        CGRectMake(b.size.width - safe.right - kSideMargin - kButtonWidth, buttonTop, kButtonWidth, kButtonHeight));
     messageLabel_->setFrame(CGRectMake(kSideMargin * 2, safe.top, b.size.width - kSideMargin * 4, barTop - safe.top));
     if (camera_) camera_->setLiveSize(livePixels());
 }

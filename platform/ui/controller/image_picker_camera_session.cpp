@@ -112,8 +112,8 @@ void ImagePickerCameraSession::startOnQueue() {
     bool added = session->canAddInput(*input) && session->addInput(*input) && session->canAddOutput(video) &&
                  session->addOutput(video) && session->canAddOutput(photo) && session->addOutput(photo);
     // Frames and photos the right way up for a phone held upright.
-    for (const std::shared_ptr<AVCaptureOutput>& output : {std::static_pointer_cast<AVCaptureOutput>(video),
-                                                           std::static_pointer_cast<AVCaptureOutput>(photo)})
+    for (const std::shared_ptr<AVCaptureOutput>& output :
+         {std::static_pointer_cast<AVCaptureOutput>(video), std::static_pointer_cast<AVCaptureOutput>(photo)})
         if (auto connection = output->connectionWithMediaType(AVMediaType::Video))
             connection->setVideoOrientation(AVCaptureVideoOrientation::Portrait);
     auto committed = session->commitConfiguration();
