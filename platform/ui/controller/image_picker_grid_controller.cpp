@@ -83,6 +83,11 @@ std::size_t ImagePickerGridController::columnsForWidth(CGFloat width) {
     return std::max(kMinimumColumns, fit);
 }
 
+ImagePickerGridController::~ImagePickerGridController() {
+    if (!manager_) return;
+    for (const auto& [id, request] : requests_) manager_->cancelImageRequest(request);
+}
+
 CGFloat ImagePickerGridController::thumbnailPixels() const {
     // The host draws at its own density: a thumbnail of the cell's pixels there is laid 1:1.
     CGFloat side = layout_ ? layout_->itemSize.width : kTargetCell;

@@ -25,6 +25,8 @@ class ImagePickerGridController : public UIViewController,
                                   public UICollectionViewDelegate {
 public:
     KORVA_MAKE(ImagePickerGridController)
+    // Thumbnails still asked for are not made once the screen is gone.
+    ~ImagePickerGridController() override;
 
     // Thumbnails per line: at least four, more as the screen widens; one point between them.
     static constexpr CGFloat kTargetCell = 96;
