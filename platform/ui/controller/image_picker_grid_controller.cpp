@@ -202,8 +202,10 @@ void ImagePickerGridController::didSelectItemAtIndexPath(UICollectionView& view,
     view.deselectItemAtIndexPath(path, false);
     auto picker = picker_.lock();
     if (!picker || path.row >= picker->assets().size()) return;
-    // A grey cell has nothing to give: its file could not be read.
-    if (isUnreadable(picker->assets()[path.row]->localIdentifier())) return;
+    // A grey photo has nothing to give: its file could not be read. (A movie has no picture of
+    // its own here; its file is handed over as it is.)
+    const auto& asset = picker->assets()[path.row];
+    if (asset->mediaType() == PHAssetMediaType::Image && isUnreadable(asset->localIdentifier())) return;
     picker->pickAssetAtIndex(path.row);
 }
 

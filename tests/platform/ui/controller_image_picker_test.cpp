@@ -4,6 +4,7 @@
 // again from the cache, "No Photos", columns that follow the width; the host's camera when one is listed, live, taking an upright photo, or saying why not;
 // cancel.
 #include "controller_test_support.h"
+#include "tests/platform/media/media_test_support.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -280,6 +281,31 @@ TEST_F(ImagePickerTest, ThumbnailsAreMadeOnceAtTheCellsPixelsAndShownAgainWithou
     cells = gridOf(*again)->collectionView()->visibleCells();
     ASSERT_FALSE(cells.empty());
     for (const auto& cell : cells) EXPECT_TRUE(shownImage(cell));
+}
+
+TEST_F(ImagePickerTest, AMovieWithoutAPictureIsStillPickedByATap) {
+    auto source = std::filesystem::temp_directory_path() / ("korva-picker-clip-" + std::to_string(::getpid()) + ".mp4");
+    ASSERT_TRUE(writeMovie(source.string(), {.width = 64, .height = 48, .seconds = 0.5}));
+    ASSERT_TRUE(PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait(
+        [&] { PHAssetChangeRequest::creationRequestForAssetFromVideoAtFileURL("file://" + source.string()); }));
+    std::filesystem::remove(source);
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    auto picker = UIImagePickerController::make();
+    picker->setMediaTypes({kUTTypeImage, kUTTypeMovie});
+    auto log = std::make_shared<PickerLog>();
+    picker->setPickerDelegate(log);
+    ASSERT_TRUE(root->presentViewController(picker, false));
+    settleAll();
+    auto grid = gridOf(*picker);
+    ASSERT_EQ(picker->assets().size(), 1u);
+    auto cell = grid->collectionView()->cellForItemAtIndexPath({0, 0});
+    ASSERT_TRUE(cell);
+    CGRect f = cell->bounds();
+    tap(cell->convertPointToView(CGPointMake(CGRectGetMidX(f), CGRectGetMidY(f)), nullptr));
+    settleAll();
+    ASSERT_EQ(log->picked.size(), 1u);
+    EXPECT_EQ(log->picked[0].find(UIImagePickerControllerMediaType)->stringValue(), kUTTypeMovie);
 }
 
 TEST_F(ImagePickerTest, AnEmptyLibrarySaysSoAndColumnsFollowTheWidth) {
