@@ -26,9 +26,12 @@ start_program_display() {
     xvfb=$!
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 
-    rm -rf "$work/data" "$work/library"
-    mkdir -p "$work/data" "$work/library"
-    DISPLAY=$display KORVA_HOST=window KORVA_LOG=debug KORVA_DATA_DIR="$work/data" KORVA_LIBRARY_DIR="$work/library" \
+    # PROGRAM_LIBRARY names a library folder the caller prepared; otherwise it starts empty.
+    local library=${PROGRAM_LIBRARY:-$work/library}
+    rm -rf "$work/data"
+    [ -n "${PROGRAM_LIBRARY:-}" ] || rm -rf "$library"
+    mkdir -p "$work/data" "$library"
+    DISPLAY=$display KORVA_HOST=window KORVA_LOG=debug KORVA_DATA_DIR="$work/data" KORVA_LIBRARY_DIR="$library" \
         KORVA_CAMERA=${KORVA_CAMERA:-synthetic} KORVA_SCREEN=${KORVA_SCREEN:-notched} \
         taskset -c "$cpus" "$binary" >"$work/app.log" 2>&1 &
     app=$!

@@ -15,5 +15,6 @@ if [ -x "$build/bench/korva_camera_preview_bench" ]; then "$build/bench/korva_ca
 if [ -x "$build/bench/korva_camera_shutter_bench" ]; then "$build/bench/korva_camera_shutter_bench"; fi
 if [ -x "$build/bench/korva_cube_grid_bench" ]; then "$build/bench/korva_cube_grid_bench"; fi
 if [ -x "$build/bench/korva_side_bar_bench" ]; then "$build/bench/korva_side_bar_bench"; fi
+if [ -x "$build/bench/korva_picker_scroll_bench" ]; then "$build/bench/korva_picker_scroll_bench"; fi
 "$build/bench/korva_media_bench" "$work"
 if [ -x "$build/bench/korva_photo_editor_bench" ]; then "$build/bench/korva_photo_editor_bench"; fi

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <set>
 
@@ -289,7 +290,7 @@ Result<AssetRecord> AssetIndex::describeFile(const std::string& path, bool verif
         r.duration = movie->duration;
         return r;
     }
-    auto bytes = readFileBytes(path);
+    auto bytes = readLibraryFile(path);
     if (!bytes) return fail(bytes.error());
     auto info = readImageInfo(*bytes);
     if (!info) return fail(info.error());

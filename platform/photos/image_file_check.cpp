@@ -24,6 +24,8 @@ constexpr std::size_t kLargestHead = 16 << 20;
 // (padding, a movie kept after the photo) is walked from its first scan to the marker.
 constexpr std::size_t kTailBytes = 4096;
 constexpr std::size_t kWalkChunk = 1 << 20;
+// The largest picture file the library reads whole.
+constexpr std::uint64_t kLargestLibraryFile = 512ull << 20;
 
 constexpr std::string_view kJpegEnd("\xFF\xD9", 2);
 constexpr std::string_view kPngEnd("IEND\xAE\x42\x60\x82", 8);
@@ -233,4 +235,8 @@ Result<ImageInfo> checkImageDataIsWhole(std::span<const std::uint8_t> data) {
     auto walk = [&](std::size_t from) -> Result<bool> { return JpegEndFinder().feed(data.subspan(from)); };
     return judge(data.first(std::min(data.size(), kLargestHead)), data.last(std::min(data.size(), kTailBytes)),
                  data.size(), headIsEnough, walk);
+}
+
+Result<Bytes> readLibraryFile(const std::string& path) {
+    return readFileBytes(path, kLargestLibraryFile, FileLinks::Refuse);
 }

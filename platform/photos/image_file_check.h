@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/image/codec/raster.h"
+#include "platform/runtime/value.h"
 #include "platform/runtime/result.h"
 
 // What a failed check found: the file's content is not whole, or the file could not be read this
@@ -22,3 +23,6 @@ enum class FileCheckFault { NotWhole, Unreadable };
 Result<ImageInfo> checkImageFileIsWhole(const std::string& path, FileCheckFault* fault = nullptr);
 // The same check on image data in memory.
 Result<ImageInfo> checkImageDataIsWhole(std::span<const std::uint8_t> data);
+// A library file's bytes, read by every reader of the library's pictures: only a regular file
+// itself (not a link, a pipe or a device put under its name after it was listed), without waiting.
+Result<Bytes> readLibraryFile(const std::string& path);

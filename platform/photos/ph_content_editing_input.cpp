@@ -5,6 +5,7 @@
 
 #include "platform/dispatch/queue.h"
 #include "platform/image/codec/image_data.h"
+#include "platform/photos/image_file_check.h"
 #include "platform/photos/ph_image_manager.h"
 #include "platform/runtime/error.h"
 
@@ -23,7 +24,7 @@ std::int32_t PHAsset::requestContentEditingInputWithOptions(const PHContentEditi
         std::shared_ptr<PHContentEditingInput> input;
         ValueDictionary info;
         std::string error;
-        if (auto bytes = readFileBytes(path); !bytes) {
+        if (auto bytes = readLibraryFile(path); !bytes) {
             error = bytes.error();
         } else if (auto decoded = readImageInfo(*bytes); !decoded) {
             error = decoded.error();

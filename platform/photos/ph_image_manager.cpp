@@ -6,6 +6,7 @@
 #include "platform/dispatch/queue.h"
 #include "platform/image/codec/image_data.h"
 #include "platform/image/codec/image_properties.h"
+#include "platform/photos/image_file_check.h"
 #include "platform/runtime/error.h"
 
 namespace {
@@ -28,7 +29,7 @@ Answer load(const std::shared_ptr<PHAsset>& asset, PHImageRequestID id) {
         return a;
     };
     if (!asset) return fail("no asset");
-    auto bytes = readFileBytes(asset->filePath());
+    auto bytes = readLibraryFile(asset->filePath());
     if (!bytes) return fail(bytes.error());
     auto info = readImageInfo(*bytes);
     if (!info) return fail(info.error());

@@ -1,5 +1,6 @@
 // The photo picker over a library of varied pictures (one of whose files is gone, so its cell is
-// grey), and over an empty library; drawn on the phone, the tablet and the phone turned.
+// grey), and over an empty library; the picker's camera on the synthetic camera; drawn on the
+// phone, the tablet and the phone turned.
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -83,6 +84,23 @@ void pickerShot(GalleryPage& page, const std::string& name) {
     page.step(0.1);
 }
 
+// The camera source: the host's camera (the synthetic one here) live under its bar.
+void cameraShot(GalleryPage& page, const std::string& name) {
+    auto window = page.newWindow();
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    page.step(0.1);
+    auto picker = UIImagePickerController::make();
+    if (!picker->setSourceType(UIImagePickerControllerSourceType::Camera)) return;
+    root->presentViewController(picker, true);
+    page.step(1.0);
+    settle(page);
+    page.shotScreen(name);
+    root->dismissViewControllerAnimated(false);
+    page.step(0.1);
+    DispatchQueue::waitUntilBackgroundIdle();
+}
+
 template <class F>
 void inTemporaryLibrary(F&& draw) {
     std::random_device random;
@@ -110,4 +128,5 @@ void galleryImagePicker(GalleryPage& page) {
         }
         pickerShot(page, "picker-library");
     });
+    cameraShot(page, "picker-camera");
 }

@@ -1,8 +1,12 @@
 // Format detection and decoding of encoded images of either supported format.
 #include "platform/image/codec/image_data.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
-#include <fstream>
 
 #include "platform/image/codec/jpeg.h"
 #include "platform/image/codec/png.h"
@@ -32,15 +36,32 @@ Result<DecodedImage> decodeImage(std::span<const std::uint8_t> data, const Image
     return fail("image data of an unknown format");
 }
 
-Result<Bytes> readFileBytes(const std::string& path, std::uint64_t maxBytes) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return fail("cannot open " + path);
-    const std::streamoff size = file.tellg();
-    if (size < 0) return fail("cannot read " + path);
-    if (static_cast<std::uint64_t>(size) > maxBytes) return fail(path + " is larger than " + std::to_string(maxBytes) + " bytes");
+Result<Bytes> readFileBytes(const std::string& path, std::uint64_t maxBytes, FileLinks links) {
+    // Opened without blocking and judged by what was opened: a pipe or device put under the name
+    // (even after the caller listed it) must not hold the reader, and a link is refused where the
+    // caller asks for the file itself.
+    int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    if (links == FileLinks::Refuse) flags |= O_NOFOLLOW;
+    const int fd = ::open(path.c_str(), flags);
+    if (fd < 0) return fail("cannot open " + path + ": " + std::strerror(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return fail("cannot read " + path + ": " + std::strerror(errno));
+    if (!S_ISREG(info.st_mode)) return fail(path + " is not a regular file");
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    if (size > maxBytes) return fail(path + " is larger than " + std::to_string(maxBytes) + " bytes");
     Bytes bytes(static_cast<std::size_t>(size));
-    file.seekg(0);
-    if (size > 0 && !file.read(reinterpret_cast<char*>(bytes.data()), size)) return fail("cannot read " + path);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return fail("cannot read " + path + ": " + std::strerror(errno));
+        if (got == 0) return fail("cannot read " + path + ": it became shorter while being read");
+        done += static_cast<std::size_t>(got);
+    }
     return bytes;
 }
 

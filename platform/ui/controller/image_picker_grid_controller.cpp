@@ -83,13 +83,48 @@ std::size_t ImagePickerGridController::columnsForWidth(CGFloat width) {
     return std::max(kMinimumColumns, fit);
 }
 
+ImagePickerGridController::~ImagePickerGridController() {
+    if (!manager_) return;
+    for (const auto& [id, request] : requests_) manager_->cancelImageRequest(request);
+}
+
+CGFloat ImagePickerGridController::thumbnailPixels() const {
+    // The host draws at its own density: a thumbnail of the cell's pixels there is laid 1:1.
+    CGFloat side = layout_ ? layout_->itemSize.width : kTargetCell;
+    return std::max<CGFloat>(1, std::round(side * UIScreen::mainScreen()->nativeScale()));
+}
+
+CGSize ImagePickerGridController::thumbnailTarget() const {
+    CGFloat pixels = thumbnailPixels();
+    return CGSize{pixels, pixels};
+}
+
+PHImageSizedRequestOptions ImagePickerGridController::thumbnailOptions() const {
+    PHImageSizedRequestOptions options;
+    options.deliveryMode = PHImageRequestOptionsDeliveryMode::HighQualityFormat;
+    options.resizeMode = PHImageRequestOptionsResizeMode::Exact;
+    return options;
+}
+
+std::shared_ptr<UIImage> ImagePickerGridController::sized(std::shared_ptr<UIImage> thumbnail) const {
+    if (!thumbnail || !thumbnail->cgImage()) return nullptr;
+    CGFloat side = layout_ ? layout_->itemSize.width : kTargetCell;
+    return UIImage::imageWithCGImage(thumbnail->cgImage(), thumbnailPixels() / std::max<CGFloat>(1, side));
+}
+
 std::shared_ptr<UIImage> ImagePickerGridController::thumbnailFor(const std::string& id) const {
-    auto found = thumbnails_.find(id);
-    return found == thumbnails_.end() ? nullptr : found->second;
+    auto picker = picker_.lock();
+    if (!picker || !manager_) return nullptr;
+    for (const auto& asset : picker->assets())
+        if (asset->localIdentifier() == id)
+            return sized(manager_->cachedImageForAsset(asset, thumbnailTarget(), PHImageContentMode::AspectFill,
+                                                       thumbnailOptions()));
+    return nullptr;
 }
 
 void ImagePickerGridController::loadView() {
     // A controller view, so that its layout pass reaches viewDidLayoutSubviews.
+    manager_ = PHCachingImageManager::make();
     auto root = ControllerView::make(UIScreen::mainScreen()->bounds());
     root->setBackgroundColor(UIColor::whiteColor());
     layout_ = UICollectionViewFlowLayout::make();
@@ -113,7 +148,6 @@ void ImagePickerGridController::loadView() {
     auto picker = picker_.lock();
     emptyLabel_->setHidden(picker && !picker->assets().empty());
     root->addSubview(emptyLabel_);
-    manager_ = PHCachingImageManager::make();
     setView(root);
 }
 
@@ -125,14 +159,20 @@ void ImagePickerGridController::viewDidLayoutSubviews() {
     // The grid keeps clear of the notch and the home indicator; its cells scroll under neither.
     UIEdgeInsets safe = view()->safeAreaInsets();
     CGFloat width = b.size.width - safe.left - safe.right;
-    // A new width (a turn, a larger screen) gives the grid new columns and square cells again.
-    if (width == laidOutWidth_ && safe.bottom == layout_->sectionInset.bottom) return;
+    CGFloat scale = UIScreen::mainScreen()->nativeScale();
+    // A new width (a turn, a larger screen) gives the grid new columns and square cells again; a
+    // new density new thumbnails.
+    if (width == laidOutWidth_ && scale == laidOutScale_ && safe.bottom == layout_->sectionInset.bottom) return;
+    const bool resized = laidOutWidth_ >= 0 && (width != laidOutWidth_ || scale != laidOutScale_);
     laidOutWidth_ = width;
+    laidOutScale_ = scale;
     auto columns = static_cast<CGFloat>(columnsForWidth(width));
     CGFloat side = std::floor((width - kSpacing * (columns - 1)) / columns * 2) / 2;
     layout_->itemSize = CGSize{std::max<CGFloat>(1, side), std::max<CGFloat>(1, side)};
     layout_->sectionInset = UIEdgeInsets{0, safe.left, safe.bottom, safe.right};
     collection_->setCollectionViewLayout(layout_);
+    // The cells shown ask again for thumbnails of their new size.
+    if (resized) collection_->reloadData();
 }
 
 std::size_t ImagePickerGridController::numberOfItemsInSection(UICollectionView&, std::size_t) {
@@ -150,41 +190,54 @@ std::shared_ptr<UICollectionViewCell> ImagePickerGridController::cellForItemAtIn
     cell->localIdentifier = asset->localIdentifier();
     std::optional<double> video;
     if (asset->mediaType() == PHAssetMediaType::Video) video = asset->duration();
-    cell->show(thumbnailFor(asset->localIdentifier()), video);
-    requestThumbnail(asset);
+    // A thumbnail made before shows at once; only a missing one is asked for.
+    auto kept = manager_->cachedImageForAsset(asset, thumbnailTarget(), PHImageContentMode::AspectFill,
+                                              thumbnailOptions());
+    cell->show(sized(kept), video);
+    if (!kept && !isUnreadable(asset->localIdentifier())) requestThumbnail(asset);
     return cell;
 }
 
 void ImagePickerGridController::didSelectItemAtIndexPath(UICollectionView& view, NSIndexPath path) {
     view.deselectItemAtIndexPath(path, false);
-    if (auto picker = picker_.lock()) picker->pickAssetAtIndex(path.row);
+    auto picker = picker_.lock();
+    if (!picker || path.row >= picker->assets().size()) return;
+    // A grey photo has nothing to give: its file could not be read. (A movie has no picture of
+    // its own here; its file is handed over as it is.)
+    const auto& asset = picker->assets()[path.row];
+    if (asset->mediaType() == PHAssetMediaType::Image && isUnreadable(asset->localIdentifier())) return;
+    picker->pickAssetAtIndex(path.row);
+}
+
+void ImagePickerGridController::didEndDisplayingCell(UICollectionView&, UICollectionViewCell& cell, NSIndexPath) {
+    auto* shown = dynamic_cast<ImagePickerCell*>(&cell);
+    if (!shown) return;
+    // A thumbnail nobody waits for any more is not made.
+    auto request = requests_.find(shown->localIdentifier);
+    if (request == requests_.end()) return;
+    manager_->cancelImageRequest(request->second);
+    requests_.erase(request);
 }
 
 void ImagePickerGridController::requestThumbnail(const std::shared_ptr<PHAsset>& asset) {
     const std::string id = asset->localIdentifier();
-    if (!requested_.insert(id).second) return;
-    // Pixels for the largest cell the grid may get on this screen, so that a turn needs no new ones.
-    CGFloat scale = UIScreen::mainScreen()->scale();
-    CGFloat side = std::max(layout_->itemSize.width, kTargetCell) * scale;
+    if (requests_.count(id)) return;
     std::weak_ptr<ImagePickerGridController> weak = self<ImagePickerGridController>();
-    PHImageSizedRequestOptions options;
-    options.deliveryMode = PHImageRequestOptionsDeliveryMode::HighQualityFormat;
-    manager_->requestImageForAsset(asset, CGSize{side, side}, PHImageContentMode::AspectFill, options,
-                                   [weak, id](std::shared_ptr<UIImage> image, const ValueDictionary&) {
-                                       auto me = weak.lock();
-                                       if (!me) return;
-                                       if (image)
-                                           me->thumbnails_[id] = std::move(image);
-                                       else
-                                           me->unreadable_.insert(id);
-                                       me->showThumbnail(id);
-                                   });
+    requests_[id] = manager_->requestImageForAsset(
+        asset, thumbnailTarget(), PHImageContentMode::AspectFill, thumbnailOptions(),
+        [weak, id](std::shared_ptr<UIImage> image, const ValueDictionary&) {
+            auto me = weak.lock();
+            if (!me) return;
+            me->requests_.erase(id);
+            if (!image) me->unreadable_.insert(id);
+            me->showThumbnail(id, me->sized(std::move(image)));
+        });
 }
 
-void ImagePickerGridController::showThumbnail(const std::string& id) {
+void ImagePickerGridController::showThumbnail(const std::string& id, const std::shared_ptr<UIImage>& image) {
     if (!collection_) return;
     for (const auto& c : collection_->visibleCells()) {
         auto cell = std::dynamic_pointer_cast<ImagePickerCell>(c);
-        if (cell && cell->localIdentifier == id) cell->setThumbnail(thumbnailFor(id));
+        if (cell && cell->localIdentifier == id) cell->setThumbnail(image);
     }
 }

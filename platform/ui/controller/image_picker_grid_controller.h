@@ -1,8 +1,11 @@
 // The image picker's library screen: the picker's assets as a grid of square thumbnails, newest
 // first, in the platform's collection view. Thumbnails are made off the main thread by the
-// caching image manager and kept for the life of the screen; an asset whose file is gone or
-// cannot be decoded stays a grey cell. Videos carry their length in a corner. An empty library
-// shows "No Photos". A tap asks the picker to pick the asset. Main thread only.
+// caching image manager at the cells' own pixel size (as the host draws them), so that drawing one
+// scales and converts nothing; they are kept in the manager's shared cache and given again to a
+// cell that scrolls back, and a cell scrolled away cancels what it asked for. An asset whose file
+// is gone or cannot be read or decoded stays a grey cell that a tap does not pick. Videos carry
+// their length in a corner. An empty library shows "No Photos". A tap asks the picker to pick the
+// asset. Main thread only.
 #pragma once
 
 #include <map>
@@ -22,6 +25,8 @@ class ImagePickerGridController : public UIViewController,
                                   public UICollectionViewDelegate {
 public:
     KORVA_MAKE(ImagePickerGridController)
+    // Thumbnails still asked for are not made once the screen is gone.
+    ~ImagePickerGridController() override;
 
     // Thumbnails per line: at least four, more as the screen widens; one point between them.
     static constexpr CGFloat kTargetCell = 96;
@@ -34,8 +39,11 @@ public:
 
     const std::shared_ptr<UICollectionView>& collectionView() const { return collection_; }
     const std::shared_ptr<UILabel>& emptyLabel() const { return emptyLabel_; }
-    // The thumbnail made for an asset (none while loading or when it could not be made).
+    // The thumbnail made for an asset at the grid's cell size (none while loading or when it
+    // could not be made).
     std::shared_ptr<UIImage> thumbnailFor(const std::string& localIdentifier) const;
+    // The pixels of a thumbnail (one side of its square).
+    CGFloat thumbnailPixels() const;
     // Whether the asset's thumbnail could not be made (its cell stays grey).
     bool isUnreadable(const std::string& localIdentifier) const { return unreadable_.count(localIdentifier) > 0; }
 
@@ -45,6 +53,7 @@ public:
     std::size_t numberOfItemsInSection(UICollectionView&, std::size_t) override;
     std::shared_ptr<UICollectionViewCell> cellForItemAtIndexPath(UICollectionView&, NSIndexPath path) override;
     void didSelectItemAtIndexPath(UICollectionView&, NSIndexPath path) override;
+    void didEndDisplayingCell(UICollectionView&, UICollectionViewCell& cell, NSIndexPath path) override;
 
     std::string className() const override { return "ImagePickerGridController"; }
 
@@ -52,15 +61,19 @@ protected:
     ImagePickerGridController() = default;
 
 private:
+    PHImageSizedRequestOptions thumbnailOptions() const;
+    CGSize thumbnailTarget() const;
+    std::shared_ptr<UIImage> sized(std::shared_ptr<UIImage> thumbnail) const;
     void requestThumbnail(const std::shared_ptr<PHAsset>& asset);
-    void showThumbnail(const std::string& localIdentifier);
+    void showThumbnail(const std::string& localIdentifier, const std::shared_ptr<UIImage>& image);
 
     std::weak_ptr<UIImagePickerController> picker_;
     std::shared_ptr<UICollectionView> collection_;
     std::shared_ptr<UICollectionViewFlowLayout> layout_;
     std::shared_ptr<UILabel> emptyLabel_;
     std::shared_ptr<PHCachingImageManager> manager_;
-    std::map<std::string, std::shared_ptr<UIImage>> thumbnails_;
-    std::set<std::string> requested_, unreadable_;
-    CGFloat laidOutWidth_ = -1;
+    // Requests under way, by asset; each is cancelled when no cell shows its asset any more.
+    std::map<std::string, PHImageRequestID> requests_;
+    std::set<std::string> unreadable_;
+    CGFloat laidOutWidth_ = -1, laidOutScale_ = -1;
 };

@@ -3,6 +3,7 @@
 #include "platform/ui/controller/modal_transition.h"
 
 #include <algorithm>
+#include <map>
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/runtime/log.h"
@@ -61,6 +62,29 @@ CGRect frameForStyle(UIModalPresentationStyle style, UIViewController& presented
 
 bool coversPresenter(UIModalPresentationStyle style) {
     return style == UIModalPresentationStyle::FullScreen || style == UIModalPresentationStyle::CurrentContext;
+}
+
+// The views of covered controllers hidden under full-screen presentations, by controller: nothing
+// under a full-screen controller is laid out or drawn (a live camera screen under the photo picker
+// would be, at every frame), and only what was hidden here is shown again when it is uncovered.
+std::map<const UIViewController*, std::weak_ptr<UIView>>& hiddenUnderPresentations() {
+    static std::map<const UIViewController*, std::weak_ptr<UIView>> hidden;
+    return hidden;
+}
+
+void hideCovered(const UIViewController& covered) {
+    auto view = covered.viewIfLoaded();
+    if (!view || view->isHidden()) return;
+    view->setHidden(true);
+    hiddenUnderPresentations()[&covered] = view;
+}
+
+void showCovered(const UIViewController& covered) {
+    auto& hidden = hiddenUnderPresentations();
+    auto found = hidden.find(&covered);
+    if (found == hidden.end()) return;
+    if (auto view = found->second.lock()) view->setHidden(false);
+    hidden.erase(found);
 }
 
 // The view a presentation happens in. Around a popover, a tap outside it closes it (when the
@@ -180,6 +204,7 @@ bool ModalTransition::present(const std::shared_ptr<UIViewController>& presenter
     if (coversPresenter(style)) t->covered_ = rootAncestor(presenter);
     // Anything the presenter's chain already covers is not told twice.
     if (t->covered_ && t->covered_->appearanceState() != UIAppearanceState::Appeared) t->covered_.reset();
+    t->hidesCovered_ = t->covered_ && style == UIModalPresentationStyle::FullScreen;
 
     std::shared_ptr<UIViewControllerAnimatedTransitioning> animator;
     if (auto d = presented->transitioningDelegate())
@@ -233,6 +258,11 @@ bool ModalTransition::dismiss(const std::shared_ptr<UIViewController>& presenter
     t->completion_ = std::move(completion);
     if (coversPresenter(style)) t->covered_ = rootAncestor(presenter);
     if (t->covered_ && t->covered_->appearanceState() != UIAppearanceState::Disappeared) t->covered_.reset();
+    // The covered screen is back in sight for the dismissal's animation.
+    if (t->covered_) {
+        t->hidesCovered_ = style == UIModalPresentationStyle::FullScreen;
+        showCovered(*t->covered_);
+    }
     victim->movePresentation(UIPresentationState::BeingDismissed);
 
     std::shared_ptr<UIViewControllerAnimatedTransitioning> animator;
@@ -297,6 +327,7 @@ void ModalTransition::finishPresent(bool done) {
         if (!presented_->view()->superview() && container_) container_->addSubview(presented_->view());
         // The covered controller finishes disappearing before the new one reports it appeared.
         if (covered_) covered_->endAppearanceTransition();
+        if (covered_ && hidesCovered_) hideCovered(*covered_);
         presented_->endAppearanceTransition();
         return;
     }
@@ -322,6 +353,7 @@ void ModalTransition::finishDismiss(bool done) {
         if (covered_) {
             covered_->beginAppearanceTransition(false, animated_);
             covered_->endAppearanceTransition();
+            if (hidesCovered_) hideCovered(*covered_);
         }
         return;
     }

@@ -40,6 +40,8 @@ private:
     std::shared_ptr<UIViewController> presenter_;
     std::shared_ptr<UIViewController> presented_;
     std::shared_ptr<UIViewController> covered_;  // the controller hidden by a full-screen presentation
+    // A full-screen presentation: the covered controller's view is hidden while it is shown.
+    bool hidesCovered_ = false;
     std::shared_ptr<UIView> container_;
     std::shared_ptr<UIViewControllerAnimatedTransitioning> animator_;
     CGRect presentedFrame_ = CGRectZero;

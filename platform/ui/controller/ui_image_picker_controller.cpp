@@ -1,49 +1,24 @@
-// The image picker over the photo library (its grid) or the configured camera.
+// The image picker over the photo library (its grid) or the host's camera.
 #include "platform/ui/controller/ui_image_picker_controller.h"
 
 #include <algorithm>
 #include <filesystem>
 
 #include "platform/dispatch/queue.h"
+#include "platform/capture/av_capture_device.h"
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_image_manager.h"
 #include "platform/photos/ph_photo_library.h"
+#include "platform/ui/controller/image_picker_camera_controller.h"
 #include "platform/ui/controller/image_picker_grid_controller.h"
-#include "platform/ui/controller/stand_in_panel_view.h"
 #include "platform/runtime/log.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/draw/graphics.h"
+#include "platform/ui/draw/image.h"
 
 namespace {
 constexpr const char* kReferencePrefix = "korva-photos://asset/";
-bool& cameraAvailable() {
-    static bool available = false;
-    return available;
-}
-
-// The camera source: a panel whose button "takes" a generated picture.
-class PickerCameraController : public UIViewController {
-public:
-    KORVA_MAKE(PickerCameraController)
-    std::weak_ptr<UIImagePickerController> picker;
-    void loadView() override {
-        auto panel = StandInPanelView::make(UIScreen::mainScreen()->bounds());
-        panel->setTitle("Camera");
-        panel->setButtons({"Cancel", "Take Photo"});
-        std::weak_ptr<UIImagePickerController> weak = picker;
-        panel->setOnButton([weak](std::size_t i) {
-            auto p = weak.lock();
-            if (!p) return;
-            if (i == 0) p->cancel();
-            else p->takePicture();
-        });
-        setView(panel);
-    }
-
-protected:
-    PickerCameraController() = default;
-};
 }  // namespace
 
 std::string imagePickerReferenceURL(const std::string& id) { return kReferencePrefix + id; }
@@ -63,8 +38,8 @@ void UIImagePickerController::showSourceScreen() {
     std::weak_ptr<UIImagePickerController> weak = self<UIImagePickerController>();
     std::shared_ptr<UIViewController> screen;
     if (source_ == UIImagePickerControllerSourceType::Camera) {
-        auto camera = PickerCameraController::make();
-        camera->picker = weak;
+        auto camera = ImagePickerCameraController::make();
+        camera->setPicker(weak);
         camera->setTitle("Camera");
         screen = camera;
     } else {
@@ -78,13 +53,14 @@ void UIImagePickerController::showSourceScreen() {
             if (auto p = weak.lock()) p->cancel();
         }));
     setViewControllers({screen}, false);
+    // The camera's own bar holds its buttons; its picture fills the screen.
+    setNavigationBarHidden(source_ == UIImagePickerControllerSourceType::Camera);
 }
 
 bool UIImagePickerController::isSourceTypeAvailable(UIImagePickerControllerSourceType type) {
-    return type == UIImagePickerControllerSourceType::Camera ? cameraAvailable() : true;
+    if (type != UIImagePickerControllerSourceType::Camera) return true;
+    return !AVCaptureDevice::devicesWithMediaType(AVMediaType::Video).empty();
 }
-
-void UIImagePickerController::setCameraAvailable(bool available) { cameraAvailable() = available; }
 
 bool UIImagePickerController::setSourceType(UIImagePickerControllerSourceType type) {
     if (!isSourceTypeAvailable(type)) return false;
@@ -191,25 +167,19 @@ void UIImagePickerController::finishPick(const std::shared_ptr<PHAsset>& asset, 
     deliver(info);
 }
 
-bool UIImagePickerController::takePicture(CGSize size) {
-    if (finished_ || source_ != UIImagePickerControllerSourceType::Camera || size.width < 1 || size.height < 1)
-        return false;
+bool UIImagePickerController::takePicture() {
+    if (finished_ || source_ != UIImagePickerControllerSourceType::Camera || viewControllers().empty()) return false;
+    auto camera = std::dynamic_pointer_cast<ImagePickerCameraController>(viewControllers().front());
+    return camera && camera->takePhoto();
+}
+
+void UIImagePickerController::didTakePicture(std::shared_ptr<UIImage> image) {
+    if (finished_ || !image) return;
     finished_ = true;
-    UIGraphicsBeginImageContextWithOptions(size, true, 1);
-    if (auto* ctx = UIGraphicsGetCurrentContext()) {
-        ctx->setFillColorWithColor(CGColor::rgb(0.35, 0.45, 0.55, 1));
-        UIRectFill(CGRectMake(0, 0, size.width, size.height));
-        ctx->setFillColorWithColor(CGColor::rgb(0.9, 0.8, 0.4, 1));
-        ctx->addEllipseInRect(CGRectMake(size.width * 0.35, size.height * 0.3, size.width * 0.3, size.width * 0.3));
-        ctx->fillPath();
-    }
-    auto image = UIGraphicsGetImageFromCurrentImageContext();
-    UIGraphicsEndImageContext();
     ValueDictionary info;
     info.set(UIImagePickerControllerMediaType, Value(kUTTypeImage));
-    if (image) info.set(UIImagePickerControllerOriginalImage, Value(image));
+    info.set(UIImagePickerControllerOriginalImage, Value(std::move(image)));
     deliver(info);
-    return true;
 }
 
 void UIImagePickerController::cancel() {

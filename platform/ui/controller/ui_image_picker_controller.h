@@ -1,7 +1,7 @@
 // The image picker: the photo library's images (and videos, when movies are asked for) in a grid
-// of thumbnails, newest first, under "Photos" with "Cancel" on the bar; or a camera that "takes" a
-// generated picture when the camera is configured as available. The delegate gets the picked image
-// with its reference URL, or hears of the cancel.
+// of thumbnails, newest first, under "Photos" with "Cancel" on the bar; or the host's camera, its
+// live view with "Cancel" and "Take Photo", when a camera is listed. The delegate gets the picked
+// image with its reference URL, the photo taken, or hears of the cancel.
 #pragma once
 
 #include <memory>
@@ -45,8 +45,8 @@ public:
     KORVA_MAKE(UIImagePickerController)
     void init() override;
 
+    // The camera is available while the host lists one (see CaptureDeviceRegistry).
     static bool isSourceTypeAvailable(UIImagePickerControllerSourceType type);
-    static void setCameraAvailable(bool available);
 
     UIImagePickerControllerSourceType sourceType() const { return source_; }
     // An unavailable source is refused (false) and the old one kept.
@@ -70,8 +70,12 @@ public:
     // not picked (logged), and the picker stays open. A video hands over its file URL. False for
     // an index out of range, while a pick is loading, after the picker finished, or for the camera.
     bool pickAssetAtIndex(std::size_t index);
-    // Camera source: a picture of the given size is "taken" and handed over.
-    bool takePicture(CGSize size = CGSize{1200, 900});
+    // Camera source: takes a photo with the running camera; the delegate gets it once it is taken.
+    // False while the camera is not running or a photo is being taken, after the picker finished,
+    // or for the library.
+    bool takePicture();
+    // The camera screen's photo: handed to the delegate (once).
+    void didTakePicture(std::shared_ptr<UIImage> image);
     // Without a delegate the picker dismisses itself.
     void cancel();
     // Whether a picked photo is being read and decoded; the busy indicator shows meanwhile.

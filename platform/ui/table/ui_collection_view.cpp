@@ -58,6 +58,7 @@ std::shared_ptr<UICollectionViewCell> UICollectionView::dequeueReusableCellWithR
     if (!pool.empty()) {
         auto cell = pool.back();
         pool.pop_back();
+        cell->setHidden(false);
         cell->prepareForReuse();
         return cell;
     }
@@ -114,7 +115,10 @@ std::size_t UICollectionView::numberOfItemsInSection(std::size_t section) {
 }
 
 void UICollectionView::recycle(const NSIndexPath& path, const std::shared_ptr<UICollectionViewCell>& cell) {
-    cell->removeFromSuperview();
+    // A reusable cell waits hidden in place: taking it out of the tree and putting it back at every
+    // row a scroll passes would make the window's constraints be solved again each time.
+    if (cell->reuseIdentifier().empty() || cell->superview().get() != this) cell->removeFromSuperview();
+    else cell->setHidden(true);
     if (auto d = delegate()) d->didEndDisplayingCell(*this, *cell, path);
     if (!cell->reuseIdentifier().empty()) pool_[cell->reuseIdentifier()].push_back(cell);
 }

@@ -1,13 +1,14 @@
 // The image-source editor: "CAMERA SOURCE" clears the value (alert and report even when there
 // was none), a library picture goes through the crop screen into the record as an image object,
-// a cancel leaves record and status bar as they were, "TAKE NOW" only with a camera, and the
-// parameter pop-up opens it for its source action.
+// a cancel leaves record and status bar as they were, "TAKE NOW" only with a camera and taking
+// its photo into the crop screen, and the parameter pop-up opens it for its source action.
 #include <gtest/gtest.h>
 
 #include "app/base/my_view_controller.h"
 #include "editor/adjust/pop_adj_view.h"
 #include "editor/crop/crop_view_controller.h"
 #include "editor/source/pop_adj_source_view.h"
+#include "platform/capture/capture_device_registry.h"
 #include "platform/dispatch/queue.h"
 #include "platform/image/ci_image.h"
 #include "platform/image/codec/jpeg.h"
@@ -50,7 +51,7 @@ struct SourceTest : ToolkitTest {
     }
     void TearDown() override {
         drain();
-        UIImagePickerController::setCameraAvailable(false);
+        CaptureDeviceRegistry::reset();
         library.close();
         ToolkitTest::TearDown();
     }
@@ -118,6 +119,33 @@ TEST_F(SourceTest, APickedAndCroppedPictureBecomesAnImageObjectInTheRecord) {
     EXPECT_FALSE(screen->presentedViewController());
 }
 
+TEST_F(SourceTest, TakeNowTakesAPhotoWithTheHostsCameraIntoTheCropScreen) {
+    CaptureDeviceRegistry::setDevices(makeSyntheticCameras(CMVideoDimensions{64, 48}));
+    editor->show(anchor, record, [] {});
+    advance(1);
+    ASSERT_TRUE(editor->btnCamera1()->isEnabled());
+    editor->onCamera1(anchor);
+    drain();
+    auto picker = std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController());
+    ASSERT_TRUE(picker);
+    EXPECT_EQ(picker->sourceType(), UIImagePickerControllerSourceType::Camera);
+    ASSERT_TRUE(picker->takePicture());
+    drain();
+    auto nav = std::dynamic_pointer_cast<UINavigationController>(screen->presentedViewController());
+    ASSERT_TRUE(nav);
+    auto crop = std::dynamic_pointer_cast<CropViewController>(nav->topViewController());
+    ASSERT_TRUE(crop);
+    EXPECT_EQ(editor->imagePick(), PopAdjSourceView::Pick::Camera);
+    crop->done();
+    drain();
+    ASSERT_EQ(reports->records.size(), 1u);
+    auto image = record["value"].objectAs<CIImage>();
+    ASSERT_TRUE(image);
+    // The camera's 64 x 48 picture, upright as it was held.
+    EXPECT_NEAR(image->extent().size.width, 48, 1);
+    EXPECT_NEAR(image->extent().size.height, 64, 1);
+}
+
 TEST_F(SourceTest, ACancelledCropLeavesRecordAndStatusBarAsTheyWere) {
     auto app = UIApplication::sharedApplication();
     app->setStatusBarHidden(true);
@@ -172,11 +200,11 @@ TEST_F(SourceTest, ThePickerFadesTheStatusBarInAndItsCancelFadesItOut) {
 }
 
 TEST_F(SourceTest, TakeNowOnlyWithACameraAndOpenedForTheSourceAction) {
-    UIImagePickerController::setCameraAvailable(false);
+    CaptureDeviceRegistry::setDevices({});
     editor->show(anchor, record, [] {});
     EXPECT_FALSE(editor->btnCamera1()->isEnabled());
     EXPECT_TRUE(editor->btnPhotoLibrary()->isEnabled());
-    UIImagePickerController::setCameraAvailable(true);
+    CaptureDeviceRegistry::setDevices(makeSyntheticCameras(CMVideoDimensions{64, 48}));
     editor->show(anchor, record, [] {});
     EXPECT_TRUE(editor->btnCamera1()->isEnabled());
 

@@ -12,6 +12,8 @@
 
 #include "photos_test_support.h"
 #include "platform/photos/asset_index.h"
+#include "platform/photos/ph_content_editing_input.h"
+#include "platform/photos/ph_image_manager.h"
 #include "platform/runtime/log.h"
 #include "tests/support/fifo_trap.h"
 
@@ -155,6 +157,45 @@ TEST_F(PhotosTest, PipesWithPhotoNamesNeitherHoldTheOpenNorGetListed) {
     EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
     EXPECT_FALSE(save(jpeg(8, 8)).empty());
     EXPECT_EQ(listedFiles().size(), 1u);
+}
+
+// After the library listed its photos, a pipe or a link takes a photo's place: the readers of the
+// photo's data answer with an error at once instead of waiting for a writer or reading elsewhere.
+TEST_F(PhotosTest, PhotoReadsRefuseAPipeOrALinkSwappedInAfterListing) {
+    std::string piped = save(jpeg(10, 10)), linked = save(jpeg(12, 12));
+    ASSERT_FALSE(linked.empty());
+    auto pipedAsset = PHAsset::fetchAssetsWithLocalIdentifiers({piped})->firstObject();
+    auto linkedAsset = PHAsset::fetchAssetsWithLocalIdentifiers({linked})->firstObject();
+    ASSERT_TRUE(pipedAsset && linkedAsset);
+    std::filesystem::remove(pipedAsset->filePath());
+    ASSERT_TRUE(makeFifo(pipedAsset->filePath()));
+    const auto elsewhere = folder / ".elsewhere.jpg";
+    std::filesystem::rename(linkedAsset->filePath(), elsewhere);
+    std::filesystem::create_symlink(elsewhere, linkedAsset->filePath());
+
+    std::vector<std::string> errors, editing;
+    EXPECT_TRUE(runsPastFifos({pipedAsset->filePath()}, [&] {
+        for (const auto& asset : {pipedAsset, linkedAsset}) {
+            PHImageRequestOptions options;
+            options.synchronous = true;
+            PHImageManager::defaultManager()->requestImageDataAndOrientationForAsset(
+                asset, options, [&](std::optional<Bytes> data, const std::string&, int, const ValueDictionary& info) {
+                    EXPECT_FALSE(data);
+                    const Value* error = info.find(PHImageErrorKey);
+                    errors.push_back(error ? error->objectAs<NSError>()->localizedDescription() : "no error");
+                });
+            asset->requestContentEditingInputWithOptions(
+                {}, [&](const std::shared_ptr<PHContentEditingInput>& input, const ValueDictionary& info) {
+                    editing.push_back(!input && info.find(PHImageErrorKey) ? "refused" : "accepted");
+                });
+        }
+        DispatchQueue::waitUntilBackgroundIdle();
+    }));
+    RunLoop::main().runUntilIdle();
+    EXPECT_EQ(editing, (std::vector<std::string>{"refused", "refused"}));
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NE(errors[0].find("not a regular file"), std::string::npos) << errors[0];
+    EXPECT_NE(errors[1].find("cannot open"), std::string::npos) << errors[1];
 }
 
 TEST_F(PhotosTest, ARowWithoutAnIdentifierIsGivenOne) {

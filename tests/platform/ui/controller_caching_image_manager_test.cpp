@@ -1,5 +1,7 @@
 // Sized pictures of library assets: fit and fill sizes, the upright turn, an opportunistic
-// request answering twice (degraded first) on the main queue, and a missing file answering none.
+// request answering twice (degraded first) on the main queue, and a missing file answering none;
+// exact thumbnails cut from the middle in the display's layout, kept and given again without the
+// file, newest request first, and cancelled requests never answered.
 #include "controller_test_support.h"
 
 #include <filesystem>
@@ -12,6 +14,7 @@
 #include "platform/photos/ph_authorization.h"
 #include "platform/photos/ph_photo_library.h"
 #include "platform/ui/controller/ph_caching_image_manager.h"
+#include "platform/ui/controller/sized_image_cache.h"
 #include "platform/ui/draw/image.h"
 #include "tests/support/temp_photo_library.h"
 
@@ -47,10 +50,12 @@ struct CachingManagerTest : UIHarness {
         return data ? TempPhotoLibrary::add(*data) : nullptr;
     }
     std::vector<Answer> ask(const std::shared_ptr<PHAsset>& asset, CGSize target, PHImageContentMode mode,
-                            PHImageRequestOptionsDeliveryMode delivery) {
+                            PHImageRequestOptionsDeliveryMode delivery,
+                            PHImageRequestOptionsResizeMode resize = PHImageRequestOptionsResizeMode::Fast) {
         std::vector<Answer> answers;
         PHImageSizedRequestOptions options;
         options.deliveryMode = delivery;
+        options.resizeMode = resize;
         PHCachingImageManager::make()->requestImageForAsset(
             asset, target, mode, options, [&](std::shared_ptr<UIImage> image, const ValueDictionary& info) {
                 const Value* d = info.find(PHImageResultIsDegradedKey);
@@ -90,12 +95,15 @@ TEST_F(CachingManagerTest, OpportunisticAnswersTwiceUprightAndHighQualityOnce) {
     EXPECT_EQ(final->width(), 40);
     EXPECT_EQ(final->height(), 80);
     EXPECT_LT(answers[0].image->cgImage()->width(), final->width());
+    // Red and blue by the picture's own channel order.
+    const bool bgra = final->layout() == CGImagePixelLayout::BGRA8Premultiplied;
+    const int r = bgra ? 2 : 0, b = bgra ? 0 : 2;
     const std::uint8_t* top = final->row(5) + 20 * 4;
     const std::uint8_t* bottom = final->row(75) + 20 * 4;
-    EXPECT_GT(top[0], 200);
-    EXPECT_LT(top[2], 60);
-    EXPECT_GT(bottom[2], 200);
-    EXPECT_LT(bottom[0], 60);
+    EXPECT_GT(top[r], 200);
+    EXPECT_LT(top[b], 60);
+    EXPECT_GT(bottom[b], 200);
+    EXPECT_LT(bottom[r], 60);
 
     answers = ask(asset, {40, 40}, PHImageContentMode::AspectFit, PHImageRequestOptionsDeliveryMode::HighQualityFormat);
     ASSERT_EQ(answers.size(), 1u);
@@ -124,4 +132,87 @@ TEST_F(CachingManagerTest, AFileGoneOrBrokenAnswersNoneWithAnError) {
     answers = ask(nullptr, {10, 10}, PHImageContentMode::AspectFill, PHImageRequestOptionsDeliveryMode::Opportunistic);
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_TRUE(answers[0].error);
+}
+
+TEST_F(CachingManagerTest, ExactThumbnailsAreCutFromTheMiddleKeptAndGivenAgainWithoutTheFile) {
+    SizedImageCache::shared().removeAll();
+    // 160 x 80, red on the left half and blue on the right: a square from the middle is half each.
+    auto asset = save(160, 80, 1);
+    ASSERT_TRUE(asset);
+    auto answers = ask(asset, {20, 20}, PHImageContentMode::AspectFill, PHImageRequestOptionsDeliveryMode::HighQualityFormat,
+                       PHImageRequestOptionsResizeMode::Exact);
+    ASSERT_EQ(answers.size(), 1u);
+    auto thumb = answers[0].image->cgImage();
+    ASSERT_EQ(thumb->width(), 20);
+    ASSERT_EQ(thumb->height(), 20);
+    // The display's own order: nothing is converted when it is drawn.
+    EXPECT_EQ(thumb->layout(), CGImagePixelLayout::BGRA8Premultiplied);
+    EXPECT_GT(thumb->row(10)[2 * 4 + 2], 200) << "red at the left";
+    EXPECT_GT(thumb->row(10)[17 * 4 + 0], 200) << "blue at the right";
+
+    // Kept: found at once, and asked again it comes without the file.
+    auto manager = PHCachingImageManager::make();
+    PHImageSizedRequestOptions exact;
+    exact.deliveryMode = PHImageRequestOptionsDeliveryMode::HighQualityFormat;
+    exact.resizeMode = PHImageRequestOptionsResizeMode::Exact;
+    auto kept = manager->cachedImageForAsset(asset, {20, 20}, PHImageContentMode::AspectFill, exact);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->cgImage(), thumb);
+    EXPECT_FALSE(manager->cachedImageForAsset(asset, {30, 30}, PHImageContentMode::AspectFill, exact));
+    std::filesystem::remove(asset->filePath());
+    answers = ask(asset, {20, 20}, PHImageContentMode::AspectFill, PHImageRequestOptionsDeliveryMode::HighQualityFormat,
+                  PHImageRequestOptionsResizeMode::Exact);
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].image->cgImage(), thumb);
+}
+
+TEST_F(CachingManagerTest, ACancelledRequestNeverAnswers) {
+    SizedImageCache::shared().removeAll();
+    std::vector<std::shared_ptr<PHAsset>> assets;
+    for (int i = 0; i < 4; ++i) assets.push_back(save(64 + 8 * i, 48, 1));
+    auto manager = PHCachingImageManager::make();
+    std::vector<int> answered;
+    std::vector<PHImageRequestID> ids;
+    for (int i = 0; i < 4; ++i)
+        ids.push_back(manager->requestImageForAsset(
+            assets[i], {16, 16}, PHImageContentMode::AspectFill, PHImageSizedRequestOptions{},
+            [&answered, i](std::shared_ptr<UIImage> image, const ValueDictionary& info) {
+                const Value* d = info.find(PHImageResultIsDegradedKey);
+                if (image && !(d && d->boolValue())) answered.push_back(i);
+            }));
+    manager->cancelImageRequest(ids[1]);
+    DispatchQueue::waitUntilBackgroundIdle();
+    RunLoop::main().runUntilIdle();
+    std::sort(answered.begin(), answered.end());
+    EXPECT_EQ(answered, (std::vector<int>{0, 2, 3}));
+    // Cancelled after the picture is made, before it is handed over: still never answered.
+    answered.clear();
+    SizedImageCache::shared().removeAll();
+    auto late = manager->requestImageForAsset(
+        assets[2], {16, 16}, PHImageContentMode::AspectFill, PHImageSizedRequestOptions{},
+        [&answered](std::shared_ptr<UIImage>, const ValueDictionary&) { answered.push_back(2); });
+    DispatchQueue::waitUntilBackgroundIdle();
+    manager->cancelImageRequest(late);
+    RunLoop::main().runUntilIdle();
+    EXPECT_TRUE(answered.empty());
+}
+
+TEST(SizedImageCacheTest, DropsTheLeastRecentlyUsedBeyondItsBudget) {
+    auto picture = [](int side) {
+        return CGImage::create(side, side, side * 4, std::vector<std::uint8_t>(side * side * 4, 9));
+    };
+    SizedImageCache cache(3 * 10 * 10 * 4);
+    cache.insert("a", picture(10));
+    cache.insert("b", picture(10));
+    cache.insert("c", picture(10));
+    EXPECT_TRUE(cache.find("a")) << "a is now the most recent";
+    cache.insert("d", picture(10));
+    EXPECT_FALSE(cache.find("b"));
+    EXPECT_TRUE(cache.find("a") && cache.find("c") && cache.find("d"));
+    EXPECT_EQ(cache.bytes(), 1200u);
+    cache.insert("huge", picture(20));
+    EXPECT_FALSE(cache.find("huge")) << "larger than the whole budget";
+    EXPECT_EQ(cache.count(), 3u);
+    cache.setBudget(400);
+    EXPECT_EQ(cache.count(), 1u);
 }

@@ -1,12 +1,20 @@
 // The image picker over a temporary photo library: newest first, picking hands over the image
 // and a reference URL that finds the asset again; its grid of thumbnails (grey for a missing
-// file, which a tap does not pick), "No Photos", columns that follow the width; the camera only
-// when configured; cancel.
+// file or an unreadable one, which a tap does not pick), made once at the cells' pixels and shown
+// again from the cache, "No Photos", columns that follow the width; the host's camera when one is listed, live, taking an upright photo, or saying why not;
+// cancel.
 #include "controller_test_support.h"
+#include "tests/platform/media/media_test_support.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
+#include "platform/capture/capture_authorization.h"
+#include "platform/capture/capture_device_registry.h"
 #include "platform/dispatch/queue.h"
+#include "platform/image/cg_image.h"
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_asset_change_request.h"
 #include "platform/photos/ph_authorization.h"
@@ -14,7 +22,11 @@
 #include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/control/ui_label.h"
+#include "platform/ui/control/ui_button.h"
+#include "platform/ui/controller/image_picker_camera_controller.h"
 #include "platform/ui/controller/image_picker_grid_controller.h"
+#include "platform/ui/controller/sized_image_cache.h"
+#include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/graphics.h"
 
@@ -43,7 +55,8 @@ struct ImagePickerTest : UIHarness {
         RunLoop::main().runUntilIdle();
         PHPhotoLibrary::setLibraryDirectory("");
         std::filesystem::remove_all(folder);
-        UIImagePickerController::setCameraAvailable(false);
+        CaptureDeviceRegistry::reset();
+        CaptureAuthorization::reset();
         UIHarness::TearDown();
     }
     // Background decoding and the main queue's answers, then layout.
@@ -53,10 +66,10 @@ struct ImagePickerTest : UIHarness {
             settle();
         }
     }
-    std::string save(int width, double created, CGColor colour = CGColor::rgb(1, 0, 0, 1)) {
-        UIGraphicsBeginImageContextWithOptions(CGSize{static_cast<CGFloat>(width), 10}, true, 1);
+    std::string save(int width, double created, CGColor colour = CGColor::rgb(1, 0, 0, 1), int height = 10) {
+        UIGraphicsBeginImageContextWithOptions(CGSize{static_cast<CGFloat>(width), CGFloat(height)}, true, 1);
         UIGraphicsGetCurrentContext()->setFillColorWithColor(colour);
-        UIRectFill(CGRectMake(0, 0, width, 10));
+        UIRectFill(CGRectMake(0, 0, width, height));
         auto png = UIImagePNGRepresentation(UIGraphicsGetImageFromCurrentImageContext());
         UIGraphicsEndImageContext();
         std::string id;
@@ -157,6 +170,154 @@ TEST_F(ImagePickerTest, GridShowsThumbnailsNewestFirstGreyForAMissingFile) {
     EXPECT_EQ(assetIdentifierFromReferenceURL(log->picked[0].find(UIImagePickerControllerReferenceURL)->stringValue()), red);
 }
 
+// While alive, file permissions hold for this process: the superuser reads every file, so it
+// becomes another user (on every thread), with the folder opened up to that user beforehand.
+class OrdinaryUser {
+public:
+    explicit OrdinaryUser(const std::filesystem::path& folder) {
+        if (::geteuid() != 0) return;
+        std::filesystem::permissions(folder, std::filesystem::perms::all);
+        using std::filesystem::perms;
+        for (const auto& e : std::filesystem::directory_iterator(folder))
+            if (std::filesystem::status(e.path()).permissions() != perms::none)
+                std::filesystem::permissions(e.path(), perms::owner_read | perms::owner_write | perms::group_read |
+                                                           perms::group_write | perms::others_read | perms::others_write);
+        switched_ = ::seteuid(kNobody) == 0;
+    }
+    ~OrdinaryUser() {
+        if (switched_) {
+            EXPECT_EQ(::seteuid(0), 0);
+        }
+    }
+    bool ok() const { return ::geteuid() != 0; }
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    bool switched_ = false;
+};
+
+TEST_F(ImagePickerTest, AnUnreadablePhotoStaysListedAsAGreyCellThatDoesNotPick) {
+    std::string readable = save(40, 100, CGColor::rgb(0, 0, 1, 1));
+    std::string locked = save(40, 200, CGColor::rgb(0, 1, 0, 1));
+    auto lockedAsset = PHAsset::fetchAssetsWithLocalIdentifiers({locked})->firstObject();
+    ASSERT_TRUE(lockedAsset);
+    std::filesystem::permissions(lockedAsset->filePath(), std::filesystem::perms::none);
+    OrdinaryUser user(folder);
+    ASSERT_TRUE(user.ok());
+    // The library opens again with the photo it cannot read: the photo keeps its place and name.
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    auto picker = UIImagePickerController::make();
+    auto log = std::make_shared<PickerLog>();
+    picker->setPickerDelegate(log);
+    ASSERT_TRUE(root->presentViewController(picker, false));
+    settleAll();
+    auto grid = gridOf(*picker);
+    ASSERT_TRUE(grid);
+    ASSERT_EQ(picker->assets().size(), 2u);
+    EXPECT_EQ(picker->assets()[0]->localIdentifier(), locked);
+    EXPECT_TRUE(grid->isUnreadable(locked));
+    EXPECT_FALSE(grid->thumbnailFor(locked));
+    EXPECT_TRUE(grid->thumbnailFor(readable));
+
+    auto tapItem = [&](std::size_t row) {
+        auto cell = grid->collectionView()->cellForItemAtIndexPath({0, row});
+        ASSERT_TRUE(cell);
+        CGRect f = cell->bounds();
+        tap(cell->convertPointToView(CGPointMake(CGRectGetMidX(f), CGRectGetMidY(f)), nullptr));
+        settleAll();
+    };
+    tapItem(0);
+    EXPECT_TRUE(log->picked.empty());
+    EXPECT_EQ(root->presentedViewController(), picker) << "the picker stays for another choice";
+    tapItem(1);
+    ASSERT_EQ(log->picked.size(), 1u);
+    EXPECT_EQ(assetIdentifierFromReferenceURL(log->picked[0].find(UIImagePickerControllerReferenceURL)->stringValue()),
+              readable);
+}
+
+// The picture a grid cell shows (none while it is grey).
+std::shared_ptr<UIImage> shownImage(const std::shared_ptr<UICollectionViewCell>& cell) {
+    const auto& subviews = cell->contentView()->subviews();
+    auto view = subviews.empty() ? nullptr : std::dynamic_pointer_cast<UIImageView>(subviews.front());
+    return view ? view->image() : nullptr;
+}
+
+TEST_F(ImagePickerTest, ThumbnailsAreMadeOnceAtTheCellsPixelsAndShownAgainWithoutReading) {
+    SizedImageCache::shared().removeAll();
+    std::vector<std::string> ids;
+    for (int i = 0; i < 40; ++i) ids.push_back(save(200, 100 + i, CGColor::rgb(0, 0.5, 1, 1), 200));
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    auto picker = UIImagePickerController::make();
+    ASSERT_TRUE(root->presentViewController(picker, false));
+    settleAll();
+    auto grid = gridOf(*picker);
+    auto collection = grid->collectionView();
+
+    // Square thumbnails of the cell's own pixels, in the display's pixel order: drawn 1:1.
+    CGFloat side = collection->collectionViewLayout()->itemSize.width;
+    EXPECT_EQ(grid->thumbnailPixels(), std::round(side * screen->nativeScale()));
+    auto first = grid->thumbnailFor(ids.back());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->cgImage()->width(), grid->thumbnailPixels());
+    EXPECT_EQ(first->cgImage()->height(), grid->thumbnailPixels());
+    EXPECT_EQ(first->cgImage()->layout(), CGImagePixelLayout::BGRA8Premultiplied);
+    EXPECT_EQ(first->size().width, side);
+
+    // Down to the end and back: the photos' files are gone by then, and the cells shown again
+    // have their pictures at once, made before, with nothing read.
+    CGFloat bottom = collection->contentSize().height - collection->bounds().size.height;
+    ASSERT_GT(bottom, 0);
+    collection->setContentOffset({0, bottom}, false);
+    settleAll();
+    for (const auto& asset : picker->assets()) std::filesystem::remove(asset->filePath());
+    collection->setContentOffset({0, 0}, false);
+    window->layoutIfNeeded();
+    auto cells = collection->visibleCells();
+    ASSERT_FALSE(cells.empty());
+    for (const auto& cell : cells) EXPECT_TRUE(shownImage(cell));
+    settleAll();
+    for (const auto& id : ids) EXPECT_FALSE(grid->isUnreadable(id)) << id;
+
+    // A picker opened again shows them at once too.
+    root->dismissViewControllerAnimated(false);
+    settleAll();
+    auto again = UIImagePickerController::make();
+    ASSERT_TRUE(root->presentViewController(again, false));
+    window->layoutIfNeeded();
+    cells = gridOf(*again)->collectionView()->visibleCells();
+    ASSERT_FALSE(cells.empty());
+    for (const auto& cell : cells) EXPECT_TRUE(shownImage(cell));
+}
+
+TEST_F(ImagePickerTest, AMovieWithoutAPictureIsStillPickedByATap) {
+    auto source = std::filesystem::temp_directory_path() / ("korva-picker-clip-" + std::to_string(::getpid()) + ".mp4");
+    ASSERT_TRUE(writeMovie(source.string(), {.width = 64, .height = 48, .seconds = 0.5}));
+    ASSERT_TRUE(PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait(
+        [&] { PHAssetChangeRequest::creationRequestForAssetFromVideoAtFileURL("file://" + source.string()); }));
+    std::filesystem::remove(source);
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    auto picker = UIImagePickerController::make();
+    picker->setMediaTypes({kUTTypeImage, kUTTypeMovie});
+    auto log = std::make_shared<PickerLog>();
+    picker->setPickerDelegate(log);
+    ASSERT_TRUE(root->presentViewController(picker, false));
+    settleAll();
+    auto grid = gridOf(*picker);
+    ASSERT_EQ(picker->assets().size(), 1u);
+    auto cell = grid->collectionView()->cellForItemAtIndexPath({0, 0});
+    ASSERT_TRUE(cell);
+    CGRect f = cell->bounds();
+    tap(cell->convertPointToView(CGPointMake(CGRectGetMidX(f), CGRectGetMidY(f)), nullptr));
+    settleAll();
+    ASSERT_EQ(log->picked.size(), 1u);
+    EXPECT_EQ(log->picked[0].find(UIImagePickerControllerMediaType)->stringValue(), kUTTypeMovie);
+}
+
 TEST_F(ImagePickerTest, AnEmptyLibrarySaysSoAndColumnsFollowTheWidth) {
     auto picker = UIImagePickerController::make();
     window->setRootViewController(picker);
@@ -193,25 +354,110 @@ TEST_F(ImagePickerTest, AnEmptyLibrarySaysSoAndColumnsFollowTheWidth) {
     window->screenDidChange();
 }
 
+// The camera's frames and photos come on its own threads as virtual time passes.
+void runCamera(UIHarness& ui, double seconds) {
+    for (double t = 0; t < seconds; t += 0.01) {
+        RunLoop::main().advance(0.01);
+        DispatchQueue::waitUntilBackgroundIdle();
+        ui.settle();
+    }
+}
+
+std::shared_ptr<ImagePickerCameraController> cameraOf(const UIImagePickerController& picker) {
+    return std::dynamic_pointer_cast<ImagePickerCameraController>(picker.viewControllers().front());
+}
+
 TEST_F(ImagePickerTest, CameraNeedsToBeAvailableAndCancelTellsTheDelegate) {
     auto picker = UIImagePickerController::make();
     auto log = std::make_shared<PickerLog>();
     picker->setPickerDelegate(log);
+    CaptureDeviceRegistry::setDevices({});
     EXPECT_FALSE(UIImagePickerController::isSourceTypeAvailable(UIImagePickerControllerSourceType::Camera));
     EXPECT_FALSE(picker->setSourceType(UIImagePickerControllerSourceType::Camera));
     EXPECT_FALSE(picker->takePicture());
-    UIImagePickerController::setCameraAvailable(true);
+    // Available as soon as the host lists a camera.
+    CaptureDeviceRegistry::setDevices(makeSyntheticCameras(CMVideoDimensions{64, 48}));
+    EXPECT_TRUE(UIImagePickerController::isSourceTypeAvailable(UIImagePickerControllerSourceType::Camera));
     ASSERT_TRUE(picker->setSourceType(UIImagePickerControllerSourceType::Camera));
     EXPECT_FALSE(picker->pickAssetAtIndex(0));
-    ASSERT_TRUE(picker->takePicture(CGSize{64, 48}));
-    ASSERT_EQ(log->picked.size(), 1u);
-    EXPECT_FALSE(log->picked[0].contains(UIImagePickerControllerReferenceURL));
+    EXPECT_FALSE(picker->takePicture()) << "not before its camera runs";
 
     auto other = UIImagePickerController::make();
     other->setPickerDelegate(log);
     other->cancel();
     other->cancel();
     EXPECT_EQ(log->cancels, 1);
+}
+
+TEST_F(ImagePickerTest, CameraShowsTheHostsCameraLiveAndTakesAnUprightPhoto) {
+    // The host's camera, landscape as sensors are: 64 x 48.
+    CaptureDeviceRegistry::setDevices(makeSyntheticCameras(CMVideoDimensions{64, 48}));
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    auto picker = UIImagePickerController::make();
+    ASSERT_TRUE(picker->setSourceType(UIImagePickerControllerSourceType::Camera));
+    auto log = std::make_shared<PickerLog>();
+    picker->setPickerDelegate(log);
+    ASSERT_TRUE(root->presentViewController(picker, false));
+    runCamera(*this, 0.2);
+    auto camera = cameraOf(*picker);
+    ASSERT_TRUE(camera);
+    EXPECT_TRUE(picker->isNavigationBarHidden());
+    ASSERT_EQ(camera->state(), ImagePickerCameraController::State::Running) << camera->problem();
+    EXPECT_EQ(camera->cancelButton()->currentTitle(), "Cancel");
+    EXPECT_EQ(camera->takeButton()->currentTitle(), "Take Photo");
+    EXPECT_TRUE(camera->takeButton()->isEnabled());
+
+    // The live view shows the camera's newest frames, turned upright and cut to the screen's shape.
+    auto first = camera->liveImage();
+    ASSERT_TRUE(first);
+    CGSize shown = first->size();
+    CGSize view = camera->liveView()->bounds().size;
+    EXPECT_LE(shown.width, 48);
+    EXPECT_LE(shown.height, 64);
+    EXPECT_NEAR(shown.width / shown.height, view.width / view.height, 0.05);
+    runCamera(*this, 0.2);
+    EXPECT_NE(camera->liveImage(), first) << "the view follows the camera";
+
+    // "Take Photo" hands over the camera's full picture, the right way up.
+    CGRect b = camera->takeButton()->bounds();
+    tap(camera->takeButton()->convertPointToView(CGPointMake(CGRectGetMidX(b), CGRectGetMidY(b)), nullptr));
+    EXPECT_FALSE(camera->takeButton()->isEnabled()) << "one photo at a time";
+    EXPECT_FALSE(picker->takePicture());
+    runCamera(*this, 0.3);
+    ASSERT_EQ(log->picked.size(), 1u);
+    const auto& info = log->picked[0];
+    EXPECT_EQ(info.find(UIImagePickerControllerMediaType)->stringValue(), kUTTypeImage);
+    EXPECT_FALSE(info.contains(UIImagePickerControllerReferenceURL));
+    auto photo = info.find(UIImagePickerControllerOriginalImage)->objectAs<UIImage>();
+    ASSERT_TRUE(photo);
+    EXPECT_EQ(photo->size().width, 48);
+    EXPECT_EQ(photo->size().height, 64);
+    EXPECT_FALSE(picker->takePicture()) << "the picker has finished";
+}
+
+TEST_F(ImagePickerTest, CameraWithoutAccessSaysSoAndCancels) {
+    CaptureDeviceRegistry::setDevices(makeSyntheticCameras(CMVideoDimensions{64, 48}));
+    CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::Denied);
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    auto picker = UIImagePickerController::make();
+    ASSERT_TRUE(picker->setSourceType(UIImagePickerControllerSourceType::Camera));
+    auto log = std::make_shared<PickerLog>();
+    picker->setPickerDelegate(log);
+    ASSERT_TRUE(root->presentViewController(picker, false));
+    runCamera(*this, 0.2);
+    auto camera = cameraOf(*picker);
+    ASSERT_TRUE(camera);
+    EXPECT_EQ(camera->state(), ImagePickerCameraController::State::Unavailable);
+    EXPECT_NE(camera->problem().find("no access to the camera"), std::string::npos) << camera->problem();
+    EXPECT_FALSE(camera->takeButton()->isEnabled());
+    EXPECT_FALSE(camera->liveImage());
+    EXPECT_FALSE(picker->takePicture());
+    CGRect b = camera->cancelButton()->bounds();
+    tap(camera->cancelButton()->convertPointToView(CGPointMake(CGRectGetMidX(b), CGRectGetMidY(b)), nullptr));
+    EXPECT_EQ(log->cancels, 1);
+    EXPECT_TRUE(log->picked.empty());
 }
 
 }  // namespace

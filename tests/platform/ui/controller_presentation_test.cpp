@@ -1,5 +1,5 @@
 // Modal presentation and dismissal: appearance order, completions, refusals, custom animators,
-// popover placement, and the window's root controller.
+// popover placement, the window's root controller, and the covered screen hidden under a full one.
 #include "controller_test_support.h"
 
 #include "platform/ui/controller/ui_popover_presentation_controller.h"
@@ -136,6 +136,33 @@ struct Transitions : UIViewControllerTransitioningDelegate {
         return animator;
     }
 };
+
+// Under a full-screen presentation the covered screen is hidden (neither laid out into pixels nor
+// drawn), and it is in sight again for the dismissal; a screen the application hid stays hidden,
+// and a sheet or a screen over the full screen leaves it in sight.
+TEST_F(PresentationTest, AFullScreenPresentationHidesTheCoveredScreenUntilItsDismissal) {
+    auto a = controller("a");
+    ASSERT_TRUE(root->presentViewController(a, true));
+    EXPECT_FALSE(root->view()->isHidden()) << "in sight while the presentation moves in";
+    advance(1);
+    EXPECT_TRUE(root->view()->isHidden());
+    ASSERT_TRUE(root->dismissViewControllerAnimated(true));
+    EXPECT_FALSE(root->view()->isHidden()) << "in sight while the presentation moves out";
+    advance(1);
+    EXPECT_FALSE(root->view()->isHidden());
+
+    root->view()->setHidden(true);
+    ASSERT_TRUE(root->presentViewController(controller("b"), false));
+    ASSERT_TRUE(root->dismissViewControllerAnimated(false));
+    EXPECT_TRUE(root->view()->isHidden()) << "hidden by the application, not by the presentation";
+    root->view()->setHidden(false);
+
+    auto over = controller("over");
+    over->setModalPresentationStyle(UIModalPresentationStyle::OverFullScreen);
+    ASSERT_TRUE(root->presentViewController(over, false));
+    EXPECT_FALSE(root->view()->isHidden());
+    ASSERT_TRUE(root->dismissViewControllerAnimated(false));
+}
 
 TEST_F(PresentationTest, CustomAnimatorDecidesWhenTheTransitionEnds) {
     auto delegate = std::make_shared<Transitions>();

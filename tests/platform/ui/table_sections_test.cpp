@@ -1,6 +1,6 @@
 // Table sections and rows in more shapes: section updates, reloaded rows asked again, heights and
 // views from the delegate, a table header, cell styles, editing and row menus; a horizontal flow
-// layout with section headers.
+// layout with section headers; a scrolled collection that reuses its cells in place.
 #include "controller_test_support.h"
 
 #include "platform/ui/table/ui_collection_view.h"
@@ -156,6 +156,53 @@ TEST_F(SectionsTest, HorizontalFlowFillsColumnsWithHeadersBetweenSections) {
     // Unregistered identifiers still give cells.
     EXPECT_FALSE(view->visibleCells().empty());
     EXPECT_EQ(view->indexPathForItemAtPoint(CGPointMake(25, 60)), (NSIndexPath{0, 1}));
+}
+
+// A cell that counts its moves in and out of a view tree (each one makes the window's
+// constraints be solved again).
+int cellMoves = 0;
+struct CountingCell : UICollectionViewCell {
+    KORVA_MAKE(CountingCell)
+    void didMoveToSuperview() override {
+        UICollectionViewCell::didMoveToSuperview();
+        ++cellMoves;
+    }
+
+protected:
+    explicit CountingCell(std::string identifier = {}) : UICollectionViewCell(std::move(identifier)) {}
+};
+
+struct ManyItems : UICollectionViewDataSource {
+    std::size_t numberOfItemsInSection(UICollectionView&, std::size_t) override { return 400; }
+    std::shared_ptr<UICollectionViewCell> cellForItemAtIndexPath(UICollectionView& v, NSIndexPath p) override {
+        return v.dequeueReusableCellWithReuseIdentifier("cell", p);
+    }
+};
+
+// Scrolling reuses cells in place: rows coming and going do not take cells out of the view tree
+// and put them back, which would make the window's constraints be solved again at every row.
+TEST_F(SectionsTest, ScrollingACollectionReusesCellsInPlace) {
+    auto layout = UICollectionViewFlowLayout::make();
+    layout->itemSize = CGSize{50, 50};
+    auto view = UICollectionView::make(CGRectMake(0, 0, 300, 400), layout);
+    view->registerClass<CountingCell>("cell");
+    auto items = std::make_shared<ManyItems>();
+    view->setDataSource(items);
+    window->addSubview(view);
+    window->layoutIfNeeded();
+    view->setContentOffset({0, 100}, false);
+    window->layoutIfNeeded();
+    const int warm = cellMoves;
+    for (int step = 2; step <= 40; ++step) {
+        view->setContentOffset({0, step * 37.0}, false);
+        window->layoutIfNeeded();
+    }
+    EXPECT_EQ(cellMoves, warm) << "cells moved in and out while scrolling";
+    for (const auto& cell : view->visibleCells()) EXPECT_FALSE(cell->isHidden());
+    const std::size_t shown = view->visibleCells().size();
+    std::size_t hidden = 0;
+    for (const auto& sub : view->subviews()) hidden += sub->isHidden() ? 1 : 0;
+    EXPECT_EQ(view->subviews().size() - hidden, shown) << "the waiting cells are hidden";
 }
 
 }  // namespace
