@@ -7,14 +7,14 @@
 #
 #   bash bench/picker_run.sh [BINARY] [SECONDS]
 #
-# BINARY defaults to build/release/app/korva (make build-release builds it). The environment passes
+# BINARY defaults to build/release/main/korva (make build-release builds it). The environment passes
 # on: PHOTOS (default 300), CPUS (the processors the program may use, default 0,1), STARTUP
 # (seconds for the program to start, default 8), WARMUP (seconds between opening the picker and
 # the drag, default 3). The photos are 2160 x 2880 JPEGs
 # made by ffmpeg (24 distinct pictures, linked under PHOTOS names with times of their own); the
 # library's index is made by a headless start of the program before the measured one.
 set -euo pipefail
-binary=${1:-build/release/app/korva}
+binary=${1:-build/release/main/korva}
 seconds=${2:-10}
 cpus=${CPUS:-0,1}
 photos=${PHOTOS:-300}
