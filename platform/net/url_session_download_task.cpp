@@ -14,6 +14,7 @@
 #include "platform/dispatch/queue.h"
 #include "platform/net/url_error.h"
 #include "platform/net/url_stream_transfer.h"
+#include "platform/storage/file_manager.h"
 
 namespace {
 
@@ -52,19 +53,6 @@ std::optional<std::pair<std::int64_t, std::int64_t>> partRange(const NSHTTPURLRe
     }
     if (bodyLength >= 0 && bodyLength != *last - *first + 1) return std::nullopt;
     return std::make_pair(*first, *last);
-}
-
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
 }
 
 // The download file's descriptor, closed on every road out.
@@ -152,7 +140,7 @@ public:
                                    "the reply is larger than " + std::to_string(*cap_) + " bytes");
             return false;
         }
-        if (!writeAll(fd_, data, size)) {
+        if (!writeAllToDescriptor(fd_, data, size)) {
             refusal = fileError(kCannotWriteToFile, path_);
             return false;
         }

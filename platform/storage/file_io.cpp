@@ -22,18 +22,6 @@ struct Descriptor {
     }
 };
 
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -81,7 +69,7 @@ Result<void> writeFileAtomically(const std::string& path, std::string_view data)
     // mkstemp makes the file private; keep the old file's permissions, else the usual ones.
     mode_t mode = hadFile ? (existing.st_mode & 07777) : 0644;
     if (::fchmod(file.fd, mode) != 0) return abandon("cannot set permissions of");
-    if (!writeAll(file.fd, reinterpret_cast<const std::uint8_t*>(data.data()), data.size())) {
+    if (!writeAllToDescriptor(file.fd, data.data(), data.size())) {
         return abandon("cannot write");
     }
     if (::fsync(file.fd) != 0) return abandon("cannot flush");
@@ -98,4 +86,18 @@ Result<void> writeFileAtomically(const std::string& path, std::string_view data)
 
 Result<void> writeFileAtomically(const std::string& path, const Bytes& data) {
     return writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+}
+
+bool writeAllToDescriptor(int fd, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    while (size > 0) {
+        ssize_t written = ::write(fd, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
 }

@@ -55,6 +55,9 @@ Result<Bytes> readFileData(const std::string& path);
 // file at `path` is either the old one or the new one, never a partial one. The folder must exist.
 Result<void> writeFileAtomically(const std::string& path, const Bytes& data);
 Result<void> writeFileAtomically(const std::string& path, std::string_view data);
+// Writes every byte to an open descriptor, going on after interruptions; false on an error (errno
+// says which).
+bool writeAllToDescriptor(int fd, const void* data, std::size_t size);
 
 // Joins two path parts with one slash.
 std::string pathByAppendingComponent(std::string_view base, std::string_view component);
