@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 #include "platform/image/codec/image_properties.h"
 #include "platform/image/codec/jpeg.h"
@@ -34,7 +35,8 @@ struct EncodeParameters {
 };
 
 // No C++ object with a destructor lives in this frame (see JpegErrorManager).
-bool compress(Encoder& e, const RasterRGBA8& raster, const EncodeParameters& p) {
+bool compress(Encoder& e, const RasterRGBA8& raster, const EncodeParameters& p, const JpegRowsReady* rowsReady,
+              bool& gaveUp) {
     if (setjmp(e.errors.jump)) return false;
     jpeg_create_compress(&e.cinfo);
     e.created = true;
@@ -58,7 +60,15 @@ bool compress(Encoder& e, const RasterRGBA8& raster, const EncodeParameters& p) 
     jpeg_start_compress(&e.cinfo, TRUE);
     if (p.icc) jpeg_write_icc_profile(&e.cinfo, p.icc, p.iccLength);
     const std::size_t rowBytes = raster.rowBytes();
+    int ready = rowsReady ? 0 : raster.height;
     while (e.cinfo.next_scanline < e.cinfo.image_height) {
+        if (static_cast<int>(e.cinfo.next_scanline) >= ready) {
+            if (!(*rowsReady)(static_cast<int>(e.cinfo.next_scanline) + 1)) {
+                gaveUp = true;
+                return false;
+            }
+            ready = static_cast<int>(e.cinfo.next_scanline) + 1;
+        }
         JSAMPROW row = const_cast<JSAMPROW>(raster.pixels.data() + std::size_t(e.cinfo.next_scanline) * rowBytes);
         jpeg_write_scanlines(&e.cinfo, &row, 1);
     }
@@ -69,6 +79,10 @@ bool compress(Encoder& e, const RasterRGBA8& raster, const EncodeParameters& p) 
 }  // namespace
 
 Result<Bytes> encodeJpeg(const RasterRGBA8& raster, const JpegEncodeOptions& options) {
+    return encodeJpeg(raster, options, JpegRowsReady{});
+}
+
+Result<Bytes> encodeJpeg(const RasterRGBA8& raster, const JpegEncodeOptions& options, const JpegRowsReady& rowsReady) {
     if (!raster.isValid()) return fail("JPEG encode: the raster is empty or its buffer does not match its size");
     if (raster.width > JPEG_MAX_DIMENSION || raster.height > JPEG_MAX_DIMENSION)
         return fail("JPEG encode: " + std::to_string(raster.width) + "x" + std::to_string(raster.height) +
@@ -82,7 +96,9 @@ Result<Bytes> encodeJpeg(const RasterRGBA8& raster, const JpegEncodeOptions& opt
     EncodeParameters p{libjpegQuality(options.quality), options.progressive,
                        options.iccProfile.empty() ? nullptr : options.iccProfile.data(),
                        static_cast<unsigned>(options.iccProfile.size())};
-    if (!compress(e, raster, p)) return fail(jpegErrorText(e.errors, "encode"));
+    bool gaveUp = false;
+    if (!compress(e, raster, p, rowsReady ? &rowsReady : nullptr, gaveUp))
+        return fail(gaveUp ? std::string("JPEG encode: the rows to encode did not arrive") : jpegErrorText(e.errors, "encode"));
     Bytes out(e.buffer, e.buffer + e.size);
     if (options.properties.isNull() || options.properties.count() == 0) return out;
     return replaceImageProperties(out, options.properties);
