@@ -1,21 +1,21 @@
 // Benchmark inputs.
 #include "bench_scenes.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
-
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/image/codec/image_property_keys.h"
 
@@ -133,8 +133,9 @@ std::shared_ptr<CIImage> mappedFrameImage(const std::string& path, int w, int h)
         map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     ::close(fd);
     if (map == MAP_FAILED) return nullptr;
-    std::shared_ptr<const std::uint8_t> pixels(static_cast<const std::uint8_t*>(map),
-                                               [size](const std::uint8_t* p) { ::munmap(const_cast<std::uint8_t*>(p), size); });
+    std::shared_ptr<const std::uint8_t> pixels(static_cast<const std::uint8_t*>(map), [size](const std::uint8_t* p) {
+        ::munmap(const_cast<std::uint8_t*>(p), size);
+    });
     return CIImage::imageWithBitmapData(std::move(pixels), size, static_cast<std::size_t>(w) * 4, w, h, CIFormat::RGBA8,
                                         CIAlphaMode::Premultiplied, nullptr);
 }

@@ -303,13 +303,16 @@ std::optional<std::vector<std::uint8_t>> CIContext::JPEGRepresentationOfImage(
         for (int top = 0; top < height; top += band) {
             const int bottom = std::min(height, top + band);
             // Raster rows run downwards, the image's y upwards.
-            const CGRect rows = CGRectMake(static_cast<double>(region->x), static_cast<double>(region->y + height - bottom),
-                                           static_cast<double>(region->w), bottom - top);
+            const CGRect rows =
+                CGRectMake(static_cast<double>(region->x), static_cast<double>(region->y + height - bottom),
+                           static_cast<double>(region->w), bottom - top);
             auto ok = renderInto(image, raster.pixels.data() + static_cast<std::size_t>(top) * raster.rowBytes(),
                                  raster.rowBytes(), rows, CIFormat::RGBA8, space, true);
             std::lock_guard lock(mutex);
-            if (ok) rendered = bottom;
-            else failure = ok.error();
+            if (ok)
+                rendered = bottom;
+            else
+                failure = ok.error();
             changed.notify_all();
             if (!ok) return;
         }

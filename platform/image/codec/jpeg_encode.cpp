@@ -98,7 +98,8 @@ Result<Bytes> encodeJpeg(const RasterRGBA8& raster, const JpegEncodeOptions& opt
                        static_cast<unsigned>(options.iccProfile.size())};
     bool gaveUp = false;
     if (!compress(e, raster, p, rowsReady ? &rowsReady : nullptr, gaveUp))
-        return fail(gaveUp ? std::string("JPEG encode: the rows to encode did not arrive") : jpegErrorText(e.errors, "encode"));
+        return fail(gaveUp ? std::string("JPEG encode: the rows to encode did not arrive")
+                           : jpegErrorText(e.errors, "encode"));
     Bytes out(e.buffer, e.buffer + e.size);
     if (options.properties.isNull() || options.properties.count() == 0) return out;
     return replaceImageProperties(out, options.properties);

@@ -256,7 +256,8 @@ TEST(Context, JPEGRepresentationRenderedInBandsIsTheWholeRendersFile) {
     auto image = filtered("CIGaussianBlur", imageOf(src), {{kCIInputRadiusKey, Value(2.0)}})
                      ->imageByCroppingToRect(CGRectMake(12, 15, 40, 601));
     auto context = plainContext();
-    auto jpeg = context->JPEGRepresentationOfImage(image, nullptr, {{kCGImageDestinationLossyCompressionQuality, Value(0.9)}});
+    auto jpeg =
+        context->JPEGRepresentationOfImage(image, nullptr, {{kCGImageDestinationLossyCompressionQuality, Value(0.9)}});
     ASSERT_TRUE(jpeg.has_value());
     // The same pixels rendered whole (a PNG holds them as they are), encoded in one go.
     auto png = context->PNGRepresentationOfImage(image, nullptr, {});
