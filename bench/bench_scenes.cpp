@@ -1,11 +1,19 @@
 // Benchmark inputs.
 #include "bench_scenes.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 
@@ -61,21 +69,33 @@ void writeCubeFile(const std::string& path, const std::vector<float>& cube, int 
 }
 
 std::vector<float> readCubeFile(const std::string& path, int& dim) {
-    std::ifstream in(path);
-    std::string line;
+    // The whole text at once, numbers read with from_chars (no stream per line, no locale).
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     dim = 0;
     std::vector<float> cube;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        if (line.rfind("LUT_3D_SIZE", 0) == 0) {
-            std::string key;
-            words >> key >> dim;
+    const char* p = text.c_str();
+    const char* end = p + text.size();
+    while (p < end) {
+        const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        if (!eol) eol = end;
+        if (std::strncmp(p, "LUT_3D_SIZE", 11) == 0) {
+            dim = std::atoi(p + 11);
             if (dim < 2 || dim > 256) return {};
             cube.reserve(static_cast<std::size_t>(dim) * dim * dim * 4);
-            continue;
+        } else if (dim > 0) {
+            float v[3];
+            int got = 0;
+            const char* q = p;
+            for (; got < 3; ++got) {
+                while (q < eol && (*q == ' ' || *q == '\t')) ++q;
+                const auto [after, error] = std::from_chars(q, eol, v[got]);
+                if (error != std::errc()) break;
+                q = after;
+            }
+            if (got == 3) cube.insert(cube.end(), {v[0], v[1], v[2], 1.0f});
         }
-        float r, g, b;
-        if (dim > 0 && words >> r >> g >> b) cube.insert(cube.end(), {r, g, b, 1.0f});
+        p = eol + 1;
     }
     if (dim == 0 || cube.size() != static_cast<std::size_t>(dim) * dim * dim * 4) return {};
     return cube;
@@ -100,6 +120,23 @@ std::shared_ptr<CIContext> appContext() {
 
 std::shared_ptr<CIImage> frameImage(std::vector<std::uint8_t> px, int w, int h) {
     return CIImage::imageWithBitmapData(std::move(px), static_cast<std::size_t>(w) * 4, w, h, CIFormat::RGBA8,
+                                        CIAlphaMode::Premultiplied, nullptr);
+}
+
+std::shared_ptr<CIImage> mappedFrameImage(const std::string& path, int w, int h) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    const std::size_t size = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
+    void* map = MAP_FAILED;
+    if (w > 0 && h > 0 && ::fstat(fd, &st) == 0 && static_cast<std::size_t>(st.st_size) == size)
+        map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    ::close(fd);
+    if (map == MAP_FAILED) return nullptr;
+    std::shared_ptr<const std::uint8_t> pixels(static_cast<const std::uint8_t*>(map), [size](const std::uint8_t* p) {
+        ::munmap(const_cast<std::uint8_t*>(p), size);
+    });
+    return CIImage::imageWithBitmapData(std::move(pixels), size, static_cast<std::size_t>(w) * 4, w, h, CIFormat::RGBA8,
                                         CIAlphaMode::Premultiplied, nullptr);
 }
 

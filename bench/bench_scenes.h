@@ -27,6 +27,9 @@ std::vector<std::uint8_t> readFile(const std::string& path);
 // The application's contexts: no colour management.
 std::shared_ptr<CIContext> appContext();
 std::shared_ptr<CIImage> frameImage(std::vector<std::uint8_t> px, int w, int h);
+// A w x h RGBA8 frame file mapped into memory (its pages shared with the file cache, so nothing
+// is zeroed or copied); none when the file cannot be read or is not that size.
+std::shared_ptr<CIImage> mappedFrameImage(const std::string& path, int w, int h);
 // Crop to 3:4 of the landscape frame (4:3 as delivered) and turn to portrait, as the shutter does.
 std::shared_ptr<CIImage> shutterGeometry(const std::shared_ptr<CIImage>& frame);
 // The TIFF and GPS dictionaries a photo carries.

@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int width = std::atoi(argv[2]), height = std::atoi(argv[3]);
-    auto pixels = readFile(argv[1]);
-    if (width <= 0 || height <= 0 || pixels.size() != static_cast<std::size_t>(width) * height * 4) {
+    auto frame = mappedFrameImage(argv[1], width, height);
+    if (!frame) {
         std::fprintf(stderr, "%s is not a %dx%d RGBA frame\n", argv[1], width, height);
         return 1;
     }
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     PresetChain chain(cubeData(cube), dim);
-    auto image = chain.apply(shutterGeometry(frameImage(std::move(pixels), width, height)));
+    auto image = chain.apply(shutterGeometry(frame));
     auto jpeg = image ? appContext()->JPEGRepresentationOfImage(image, nullptr, photoProperties()) : std::nullopt;
     if (!jpeg) {
         std::fprintf(stderr, "no JPEG\n");

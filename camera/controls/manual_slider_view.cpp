@@ -172,17 +172,22 @@ void ManualSliderView::updateGuides() {
     const CGSize size = scroll_->bounds().size;
     const CGFloat H = size.height;
     const float reach = float(size.width / 2 / kPointsPerUnit);
-    for (const auto& g : arrGuide_) {
+    for (auto& g : arrGuide_) {
         const float distance = float(std::fabs(g.x - v));
         const float f = lerpFloat(1.0f, kFarFade, clampFloat(distance / reach, 0, 1));
-        const CGFloat h = g.x % 10 == 0 ? kMajorTick * H : g.x % 5 == 0 ? kMiddleTick * H : kMinorTick * H;
-        g.line->setFrame({{kPointsPerUnit * g.x, (H - h) / 2}, {1, h}});
-        g.line->setBackgroundColor(::alpha(*g.line->backgroundColor(), f));
-        if (g.label) {
-            const CGSize s = g.labelSize;
-            g.label->setFrame({{kPointsPerUnit * g.x - s.width / 2, H - kLabelBottomBand}, s});
-            g.label->setTextColor(::alpha(*g.label->textColor(), f));
+        if (g.height != H) {
+            g.height = H;
+            const CGFloat h = g.x % 10 == 0 ? kMajorTick * H : g.x % 5 == 0 ? kMiddleTick * H : kMinorTick * H;
+            g.line->setFrame({{kPointsPerUnit * g.x, (H - h) / 2}, {1, h}});
+            if (g.label) {
+                const CGSize s = g.labelSize;
+                g.label->setFrame({{kPointsPerUnit * g.x - s.width / 2, H - kLabelBottomBand}, s});
+            }
         }
+        if (g.fade == f) continue;
+        g.fade = f;
+        g.line->setBackgroundColor(::alpha(*g.line->backgroundColor(), f));
+        if (g.label) g.label->setTextColor(::alpha(*g.label->textColor(), f));
     }
 }
 

@@ -46,6 +46,10 @@ public:
         std::shared_ptr<UIView> line;
         std::shared_ptr<UILabel> label;
         CGSize labelSize{};
+        // What the line and label were last given: a label given a colour draws its text again,
+        // so only guides whose fade or height changed are touched.
+        float fade = -1;
+        CGFloat height = -1;
     };
 
     ~ManualSliderView() override;

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <thread>
 
 #include "platform/image/codec/icc.h"
 #include "platform/image/codec/jpeg.h"
@@ -242,8 +244,7 @@ bool CIContext::drawImage(const std::shared_ptr<CIImage>& image, const CGRect& i
     return true;
 }
 
-std::optional<RasterRGBA8> CIContext::rasterOf(const std::shared_ptr<CIImage>& image,
-                                               const std::shared_ptr<CGColorSpace>& colorSpace, const char* what) {
+std::optional<PixelRect> CIContext::regionOf(const std::shared_ptr<CIImage>& image, const char* what) const {
     if (!image) return std::nullopt;
     CGRect e = image->extent();
     if (CGRectIsInfinite(e) || CGRectIsNull(e) || CGRectIsEmpty(e)) {
@@ -255,7 +256,16 @@ std::optional<RasterRGBA8> CIContext::rasterOf(const std::shared_ptr<CIImage>& i
         Log::warning(kLog, std::string(what) + " failed: " + ok.error());
         return std::nullopt;
     }
-    RasterRGBA8 raster = makeRaster(static_cast<int>(region.w), static_cast<int>(region.h), AlphaMode::Straight);
+    return region;
+}
+
+std::optional<RasterRGBA8> CIContext::rasterOf(const std::shared_ptr<CIImage>& image,
+                                               const std::shared_ptr<CGColorSpace>& colorSpace, const char* what) {
+    auto region = regionOf(image, what);
+    if (!region) return std::nullopt;
+    const CGRect e = CGRectMake(static_cast<double>(region->x), static_cast<double>(region->y),
+                                static_cast<double>(region->w), static_cast<double>(region->h));
+    RasterRGBA8 raster = makeRaster(static_cast<int>(region->w), static_cast<int>(region->h), AlphaMode::Straight);
     // Encoded files always hold display values: without a space given, the context's output space.
     const auto& space = colorSpace ? colorSpace : output_;
     if (auto ok = renderInto(image, raster.pixels.data(), raster.rowBytes(), e, CIFormat::RGBA8, space, true);
@@ -269,17 +279,54 @@ std::optional<RasterRGBA8> CIContext::rasterOf(const std::shared_ptr<CIImage>& i
 std::optional<std::vector<std::uint8_t>> CIContext::JPEGRepresentationOfImage(
     const std::shared_ptr<CIImage>& image, const std::shared_ptr<CGColorSpace>& colorSpace,
     const ValueDictionary& options) {
-    auto raster = rasterOf(image, colorSpace, "JPEG representation");
-    if (!raster) return std::nullopt;
+    const char* what = "JPEG representation";
+    auto region = regionOf(image, what);
+    if (!region) return std::nullopt;
     JpegEncodeOptions jpeg;
     if (const Value* q = options.find(kCGImageDestinationLossyCompressionQuality)) jpeg.quality = q->doubleValue();
     Value properties = Value::dictionary();
     for (const auto& [key, value] : options)
         if (key != kCGImageDestinationLossyCompressionQuality) properties.set(key, value);
     if (properties.count() > 0) jpeg.properties = properties;
-    if (const auto& space = colorSpace ? colorSpace : output_; working_ && space)
+    const auto& space = colorSpace ? colorSpace : output_;
+    if (working_ && space)
         if (auto profile = iccProfileForColorSpace(space->name())) jpeg.iccProfile = std::move(*profile);
-    auto encoded = encodeJpeg(*raster, jpeg);
+    // The picture is rendered in bands of rows on a thread of its own while this thread encodes
+    // the bands already done, so the encode mostly overlaps the render.
+    RasterRGBA8 raster = makeRaster(static_cast<int>(region->w), static_cast<int>(region->h), AlphaMode::Straight);
+    const int height = raster.height, band = std::max(64, (height + 7) / 8);
+    std::mutex mutex;
+    std::condition_variable changed;
+    int rendered = 0;
+    std::optional<std::string> failure;
+    std::thread renderer([&] {
+        for (int top = 0; top < height; top += band) {
+            const int bottom = std::min(height, top + band);
+            // Raster rows run downwards, the image's y upwards.
+            const CGRect rows =
+                CGRectMake(static_cast<double>(region->x), static_cast<double>(region->y + height - bottom),
+                           static_cast<double>(region->w), bottom - top);
+            auto ok = renderInto(image, raster.pixels.data() + static_cast<std::size_t>(top) * raster.rowBytes(),
+                                 raster.rowBytes(), rows, CIFormat::RGBA8, space, true);
+            std::lock_guard lock(mutex);
+            if (ok)
+                rendered = bottom;
+            else
+                failure = ok.error();
+            changed.notify_all();
+            if (!ok) return;
+        }
+    });
+    auto encoded = encodeJpeg(raster, jpeg, [&](int rows) {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return failure || rendered >= rows; });
+        return !failure;
+    });
+    renderer.join();
+    if (failure) {
+        Log::warning(kLog, std::string(what) + " failed: " + *failure);
+        return std::nullopt;
+    }
     if (!encoded.ok()) {
         Log::warning(kLog, "JPEG representation failed: " + encoded.error());
         return std::nullopt;

@@ -124,6 +124,8 @@ private:
     Result<void> renderInto(const std::shared_ptr<CIImage>& image, void* bitmap, std::size_t rowBytes,
                             const CGRect& bounds, CIFormat format, const std::shared_ptr<CGColorSpace>& colorSpace,
                             bool straight);
+    // The pixels an encoded representation of the image covers; none (logged) when it has none.
+    std::optional<PixelRect> regionOf(const std::shared_ptr<CIImage>& image, const char* what) const;
     std::optional<RasterRGBA8> rasterOf(const std::shared_ptr<CIImage>& image,
                                         const std::shared_ptr<CGColorSpace>& colorSpace, const char* what);
 

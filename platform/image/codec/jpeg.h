@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "platform/image/codec/raster.h"
@@ -22,6 +23,11 @@ struct JpegEncodeOptions {
 
 // Alpha is dropped: straight pixels keep their colour, premultiplied ones come out as over black.
 Result<Bytes> encodeJpeg(const RasterRGBA8& raster, const JpegEncodeOptions& options = {});
+// The same for a raster whose rows are still being written: before the encoder reads a row it
+// calls rowsReady with the number of rows from the top it needs, which returns once they are
+// written, or false to give up (the encode then fails).
+using JpegRowsReady = std::function<bool(int rows)>;
+Result<Bytes> encodeJpeg(const RasterRGBA8& raster, const JpegEncodeOptions& options, const JpegRowsReady& rowsReady);
 
 // Decodes baseline and progressive files, grey, YCbCr, RGB, CMYK and YCCK, to RGBA8. CMYK is
 // always converted, through its embedded profile to sRGB when it has one (convertedToSRGB is

@@ -200,3 +200,22 @@ TEST_F(Ruler, TheHighlightedSpanFollowsTheValueWhileRunning) {
     EXPECT_TRUE(CAAnimationEngine::animationKeys(*slider->playbackHead()->layer()).empty());
     EXPECT_TRUE(slider->playback()->isHidden());
 }
+
+TEST_F(Ruler, AStepRedrawsOnlyTheLabelsWhoseFadeChanges) {
+    slider->setValue(40);
+    settle();
+    const auto& g = slider->guides();
+    // What the host does when it draws a frame.
+    for (const auto& guide : g)
+        if (guide.label) guide.label->layer()->displayIfNeeded();
+    ASSERT_FALSE(g[90].label->layer()->needsDisplay());
+    ASSERT_FALSE(g[40].label->layer()->needsDisplay());
+    slider->setValue(41);
+    // Far from the line the fade stays at its floor: nothing to draw again.
+    EXPECT_FALSE(g[90].label->layer()->needsDisplay());
+    EXPECT_NEAR(g[90].label->textColor()->cgColor().alpha, 0.1, 1e-6);
+    EXPECT_TRUE(g[40].label->layer()->needsDisplay());
+    EXPECT_NEAR(g[40].label->textColor()->cgColor().alpha, lerpFloat(1.0f, 0.1f, 1.0f / 29.0f), 1e-6);
+    EXPECT_NEAR(g[41].line->backgroundColor()->cgColor().alpha, 1, 1e-6);
+    EXPECT_EQ(g[41].line->frame().size.height, 6);
+}

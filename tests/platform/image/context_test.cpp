@@ -7,6 +7,7 @@
 #include "platform/image/codec/image_properties.h"
 #include "platform/image/codec/image_property_keys.h"
 #include "platform/image/codec/jpeg.h"
+#include "platform/image/codec/png.h"
 
 using namespace imagetest;
 
@@ -246,4 +247,29 @@ TEST(Context, SmallRendersCutIntoBandsMatchOneThread) {
         ASSERT_FALSE(a.rgba.empty());
         EXPECT_EQ(a.rgba, b.rgba) << c.rect.size.width << "x" << c.rect.size.height;
     }
+}
+
+TEST(Context, JPEGRepresentationRenderedInBandsIsTheWholeRendersFile) {
+    // Tall enough for several bands of rows, the blur reading across the bands' edges, and an
+    // extent that does not start at the origin.
+    Bitmap src = randomBitmap(64, 640, 7);
+    auto image = filtered("CIGaussianBlur", imageOf(src), {{kCIInputRadiusKey, Value(2.0)}})
+                     ->imageByCroppingToRect(CGRectMake(12, 15, 40, 601));
+    auto context = plainContext();
+    auto jpeg =
+        context->JPEGRepresentationOfImage(image, nullptr, {{kCGImageDestinationLossyCompressionQuality, Value(0.9)}});
+    ASSERT_TRUE(jpeg.has_value());
+    // The same pixels rendered whole (a PNG holds them as they are), encoded in one go.
+    auto png = context->PNGRepresentationOfImage(image, nullptr, {});
+    ASSERT_TRUE(png.has_value());
+    auto whole = decodePng(*png);
+    ASSERT_TRUE(whole.ok()) << whole.error();
+    JpegEncodeOptions options;
+    options.quality = 0.9;
+    auto direct = encodeJpeg(whole->raster, options);
+    ASSERT_TRUE(direct.ok()) << direct.error();
+    EXPECT_TRUE(*jpeg == *direct);
+    // An encode whose rows stop arriving fails instead of writing what the buffer holds.
+    auto abandoned = encodeJpeg(whole->raster, options, [](int rows) { return rows <= 100; });
+    EXPECT_FALSE(abandoned.ok());
 }
