@@ -36,13 +36,17 @@ void AppDelegateBase::didBecomeActive(UIApplication& application) {
     if (auto noti = Global::shared()->noti()) noti->didBecomeActive(application);
 }
 
-void AppDelegateBase::didEnterBackground(UIApplication&) { Global::shared()->lang()->resetLocaleStrings(); }
+void AppDelegateBase::didEnterBackground(UIApplication&) {
+    Global::shared()->lang()->resetLocaleStrings();
+}
 
 void AppDelegateBase::willTerminate(UIApplication& application) {
     if (auto noti = Global::shared()->noti()) noti->willTerminate(application);
 }
 
-void AppDelegateBase::didReceiveMemoryWarning(UIApplication&) { Global::shared()->reset(); }
+void AppDelegateBase::didReceiveMemoryWarning(UIApplication&) {
+    Global::shared()->reset();
+}
 
 void AppDelegateBase::didReceiveLocalNotification(UIApplication& application, const Value& notification) {
     if (auto noti = Global::shared()->noti()) noti->didReceiveLocal(application, notification);
@@ -69,4 +73,6 @@ void AppDelegateBase::removeAllModals() {
     Global::shared()->removeAllAlertControllers([] { Global::shared()->removeAllViewControllers([] {}); });
 }
 
-void AppDelegateBase::readyOpen() { Global::shared()->removeAllAlertControllers([] {}); }
+void AppDelegateBase::readyOpen() {
+    Global::shared()->removeAllAlertControllers([] {});
+}

@@ -17,9 +17,8 @@
 #include <random>
 #include <sstream>
 
-#include "platform/image/codec/image_property_keys.h"
-
 #include "platform/image/ci_vector.h"
+#include "platform/image/codec/image_property_keys.h"
 
 std::vector<std::uint8_t> syntheticFrame(int width, int height, unsigned seed) {
     std::vector<std::uint8_t> px(static_cast<std::size_t>(width) * height * 4);
@@ -64,7 +63,8 @@ void writeCubeFile(const std::string& path, const std::vector<float>& cube, int 
     FILE* f = std::fopen(path.c_str(), "w");
     if (!f) return;
     std::fprintf(f, "LUT_3D_SIZE %d\n", dim);
-    for (std::size_t i = 0; i < cube.size(); i += 4) std::fprintf(f, "%.6f %.6f %.6f\n", cube[i], cube[i + 1], cube[i + 2]);
+    for (std::size_t i = 0; i < cube.size(); i += 4)
+        std::fprintf(f, "%.6f %.6f %.6f\n", cube[i], cube[i + 1], cube[i + 2]);
     std::fclose(f);
 }
 
@@ -102,8 +102,8 @@ std::vector<float> readCubeFile(const std::string& path, int& dim) {
 }
 
 void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<std::uint8_t> readFile(const std::string& path) {
@@ -153,10 +153,11 @@ ValueDictionary photoProperties() {
     ValueDictionary tiff{{kCGImagePropertyTIFFMake, Value("Quillon")},
                          {kCGImagePropertyTIFFSoftware, Value("Korva bench")},
                          {kCGImagePropertyTIFFDateTime, Value("2026:12:06 12:00:00")}};
-    ValueDictionary gps{{kCGImagePropertyGPSLatitude, Value(33.9)},   {kCGImagePropertyGPSLatitudeRef, Value("S")},
-                        {kCGImagePropertyGPSLongitude, Value(18.4)},  {kCGImagePropertyGPSLongitudeRef, Value("E")},
-                        {kCGImagePropertyGPSAltitude, Value(5.0)},    {kCGImagePropertyGPSAltitudeRef, Value(1)},
-                        {kCGImagePropertyGPSTimeStamp, Value("12:03:07.00")}};
+    ValueDictionary gps{
+        {kCGImagePropertyGPSLatitude, Value(33.9)},          {kCGImagePropertyGPSLatitudeRef, Value("S")},
+        {kCGImagePropertyGPSLongitude, Value(18.4)},         {kCGImagePropertyGPSLongitudeRef, Value("E")},
+        {kCGImagePropertyGPSAltitude, Value(5.0)},           {kCGImagePropertyGPSAltitudeRef, Value(1)},
+        {kCGImagePropertyGPSTimeStamp, Value("12:03:07.00")}};
     return {{kCGImagePropertyTIFFDictionary, Value(std::move(tiff))},
             {kCGImagePropertyGPSDictionary, Value(std::move(gps))}};
 }
@@ -169,16 +170,18 @@ Value cubeData(const std::vector<float>& cube) {
 
 PresetChain::PresetChain(const Value& data, int dim) {
     filters.push_back(CIFilter::filterWithName("CIFaceBalance"));
-    filters.push_back(CIFilter::filterWithName(
-        "CINoiseReduction", {{"inputNoiseLevel", Value(0.1)}, {"inputSharpness", Value(0)}}));
-    filters.push_back(CIFilter::filterWithName("CIToneCurve", {{"inputPoint0", Value(CIVector::vectorWithX(0, 0))},
-                                                               {"inputPoint1", Value(CIVector::vectorWithX(0.167, 0.215))},
-                                                               {"inputPoint2", Value(CIVector::vectorWithX(0.436, 0.544))},
-                                                               {"inputPoint3", Value(CIVector::vectorWithX(0.727, 0.822))},
-                                                               {"inputPoint4", Value(CIVector::vectorWithX(1, 1))}}));
-    filters.push_back(CIFilter::filterWithName("CIVignette", {{"inputIntensity", Value(0.5)}, {"inputRadius", Value(0.5)}}));
-    filters.push_back(CIFilter::filterWithName(
-        "CIColorCube", {{"inputCubeDimension", Value(dim)}, {"inputCubeData", data}}));
+    filters.push_back(
+        CIFilter::filterWithName("CINoiseReduction", {{"inputNoiseLevel", Value(0.1)}, {"inputSharpness", Value(0)}}));
+    filters.push_back(
+        CIFilter::filterWithName("CIToneCurve", {{"inputPoint0", Value(CIVector::vectorWithX(0, 0))},
+                                                 {"inputPoint1", Value(CIVector::vectorWithX(0.167, 0.215))},
+                                                 {"inputPoint2", Value(CIVector::vectorWithX(0.436, 0.544))},
+                                                 {"inputPoint3", Value(CIVector::vectorWithX(0.727, 0.822))},
+                                                 {"inputPoint4", Value(CIVector::vectorWithX(1, 1))}}));
+    filters.push_back(
+        CIFilter::filterWithName("CIVignette", {{"inputIntensity", Value(0.5)}, {"inputRadius", Value(0.5)}}));
+    filters.push_back(
+        CIFilter::filterWithName("CIColorCube", {{"inputCubeDimension", Value(dim)}, {"inputCubeData", data}}));
 }
 
 std::shared_ptr<CIImage> PresetChain::apply(const std::shared_ptr<CIImage>& source) const {

@@ -10,8 +10,8 @@
 
 #include "app/shell/app_registry.h"
 #include "bench/bench_host.h"
-#include "bench/camera_bench_screen.h"
 #include "bench/bench_timing.h"
+#include "bench/camera_bench_screen.h"
 #include "camera/screen/camera_registry.h"
 #include "camera/screen/view_controller.h"
 #include "capture/camera_host.h"

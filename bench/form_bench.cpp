@@ -33,14 +33,16 @@ struct PlainRows : UITableViewDataSource {
 double scrollFrames(HeadlessHost& host, UITableView& table) {
     CGFloat page = table.bounds().size.height;
     CGFloat y = 0;
-    return best(1, [&] {
-        for (int i = 0; i < kFrames; ++i) {
-            y += page;
-            if (y > table.contentSize().height - page) y = 0;
-            table.setContentOffset({0, y}, false);
-            host.renderFrame();
-        }
-    }) / kFrames;
+    return best(1,
+                [&] {
+                    for (int i = 0; i < kFrames; ++i) {
+                        y += page;
+                        if (y > table.contentSize().height - page) y = 0;
+                        table.setContentOffset({0, y}, false);
+                        host.renderFrame();
+                    }
+                }) /
+           kFrames;
 }
 
 }  // namespace
@@ -61,7 +63,8 @@ int main() {
 
     auto plain = UITableView::make(b, UITableViewStyle::Plain);
     auto rows = std::make_shared<PlainRows>();
-    plain->registerCell("plain", [](const std::string& id) { return UITableViewCell::make(UITableViewCellStyle::Default, id); });
+    plain->registerCell("plain",
+                        [](const std::string& id) { return UITableViewCell::make(UITableViewCellStyle::Default, id); });
     plain->setDataSource(rows);
     window->addSubview(plain);
 
@@ -72,9 +75,14 @@ int main() {
     for (int i = 0; i < kRows; ++i) {
         std::string title = "Field " + std::to_string(i);
         switch (i % 3) {
-        case 0: section->addItem(FormTextItem::itemWithTitle(title, "Some text " + std::to_string(i))); break;
-        case 1: section->addItem(FormNumberItem::itemWithTitle(title, std::to_string(i * 7919), std::nullopt, std::string("XXX XXX XXX"))); break;
-        default: section->addItem(FormRadioItem::itemWithTitle(title, std::string("Choice ") + std::to_string(i % 5))); break;
+            case 0: section->addItem(FormTextItem::itemWithTitle(title, "Some text " + std::to_string(i))); break;
+            case 1:
+                section->addItem(FormNumberItem::itemWithTitle(title, std::to_string(i * 7919), std::nullopt,
+                                                               std::string("XXX XXX XXX")));
+                break;
+            default:
+                section->addItem(FormRadioItem::itemWithTitle(title, std::string("Choice ") + std::to_string(i % 5)));
+                break;
         }
     }
     manager->addSection(section);

@@ -156,9 +156,10 @@ int main(int argc, char** argv) {
     double ffLut = command(ffLoop + " -vf format=rgba,lut3d=file=" + cubePath + ":interp=trilinear -f null -", 3);
     double ffNull = command(ffLoop + " -vf format=rgba -f null -", 3);
     double ffCube = std::max(1e-6, (ffLut - ffNull) / loops);
-    std::printf("\n1. colour cube %d^3 on %dx%d: Korva %.2f ms, ffmpeg lut3d %.2f ms per frame, copy %.2f ms"
-                " (%u threads; %.2f ms on one)\n",
-                kDim, kW, kH, korvaCube * 1e3, ffCube * 1e3, copy * 1e3, cores, copyOne * 1e3);
+    std::printf(
+        "\n1. colour cube %d^3 on %dx%d: Korva %.2f ms, ffmpeg lut3d %.2f ms per frame, copy %.2f ms"
+        " (%u threads; %.2f ms on one)\n",
+        kDim, kW, kH, korvaCube * 1e3, ffCube * 1e3, copy * 1e3, cores, copyOne * 1e3);
     verdict("Korva / ffmpeg lut3d", korvaCube / ffCube, 0.5);
     // The memory-bandwidth limit: the faster of the two copies.
     verdict("Korva / plain read-and-write pass", korvaCube / std::min(copy, copyOne), 3.0);
@@ -185,16 +186,18 @@ int main(int argc, char** argv) {
             1);
     const auto difference = largestDifference(out, readFile(ffOut));
     const bool cubeAgrees = *std::max_element(difference.begin(), difference.end()) <= kMaxCubeDifference;
-    std::printf("   cube output against ffmpeg lut3d: largest difference red %d, green %d, blue %d levels"
-                " (at most %d allowed: %s)\n",
-                difference[0], difference[1], difference[2], kMaxCubeDifference, cubeAgrees ? "met" : "NOT met");
+    std::printf(
+        "   cube output against ffmpeg lut3d: largest difference red %d, green %d, blue %d levels"
+        " (at most %d allowed: %s)\n",
+        difference[0], difference[1], difference[2], kMaxCubeDifference, cubeAgrees ? "met" : "NOT met");
 
     // 2. Shutter: crop, turn, preset chain, JPEG with metadata.
     const int pw = 2160, ph = 2880;
     std::vector<std::uint8_t> portrait(static_cast<std::size_t>(pw) * ph * 4);
     double filterStage = best(5, [&] {
         auto image = chain.apply(shutterGeometry(frame));
-        if (!image || !context->render(image, portrait.data(), pw * 4, CGRectMake(0, 0, pw, ph), CIFormat::RGBA8, nullptr))
+        if (!image ||
+            !context->render(image, portrait.data(), pw * 4, CGRectMake(0, 0, pw, ph), CIFormat::RGBA8, nullptr))
             std::fprintf(stderr, "filter stage failed\n");
     });
     auto props = photoProperties();
@@ -205,8 +208,8 @@ int main(int argc, char** argv) {
     // Both sides as whole processes: start-up, reading the frame file and writing the JPEG count.
     const std::string tool = (std::filesystem::path(argv[0]).parent_path() / "korva_bench_shutter").string();
     const std::string korvaJpeg = dir + "/korva.jpg", ffJpeg = dir + "/ffmpeg.jpg";
-    const std::string korvaCommand = tool + " " + framePath + " " + std::to_string(kW) + " " + std::to_string(kH) +
-                                     " " + cubePath + " " + korvaJpeg;
+    const std::string korvaCommand =
+        tool + " " + framePath + " " + std::to_string(kW) + " " + std::to_string(kH) + " " + cubePath + " " + korvaJpeg;
     // ffmpeg writes 4:2:0 as Korva does; its quantiser is the one whose file comes closest in size
     // to Korva's (quality 0.8), so both spend about the same bits.
     auto ffShutterCommand = [&](int q) {
@@ -225,9 +228,10 @@ int main(int argc, char** argv) {
     }
     const double shutter = command(korvaCommand, 5);
     const double ffShutter = command(ffShutterCommand(ffQ), 5);
-    std::printf("\n2. shutter (crop 3:4, portrait, preset chain, JPEG 4:2:0), whole processes: Korva %.1f ms"
-                " (JPEG %zu bytes), ffmpeg %.1f ms (-q:v %d, JPEG %zu bytes)\n",
-                shutter * 1e3, korvaSize, ffShutter * 1e3, ffQ, ffSize);
+    std::printf(
+        "\n2. shutter (crop 3:4, portrait, preset chain, JPEG 4:2:0), whole processes: Korva %.1f ms"
+        " (JPEG %zu bytes), ffmpeg %.1f ms (-q:v %d, JPEG %zu bytes)\n",
+        shutter * 1e3, korvaSize, ffShutter * 1e3, ffQ, ffSize);
     verdict("Korva / ffmpeg crop,transpose,lut3d,JPEG (whole processes)", shutter / ffShutter, 0.5);
     std::printf("   in process (warm, no start-up): Korva %.1f ms (filter stage %.1f ms)\n", shutterInProcess * 1e3,
                 filterStage * 1e3);

@@ -36,8 +36,8 @@ int main(int argc, char** argv) {
     const unsigned cores = availableCpuCount();
     std::string load = "?";
     if (std::ifstream avg("/proc/loadavg"); avg) std::getline(avg, load);
-    std::printf("Korva neighbourhood benchmark: %u cores (CPU affinity), kernels %s, load average at start: %s\n", cores,
-                kernels::targetName(), load.c_str());
+    std::printf("Korva neighbourhood benchmark: %u cores (CPU affinity), kernels %s, load average at start: %s\n",
+                cores, kernels::targetName(), load.c_str());
 
     auto bytes = syntheticFrame(kW, kH, 3);
     const std::string framePath = dir + "/frame.rgba";

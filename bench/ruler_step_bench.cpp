@@ -88,9 +88,10 @@ int main() {
     double idle = 0;
     const double step = rulerStep(host, idle);
     std::printf("Korva ruler benchmark\n");
-    std::printf("  ruler scroll step with the pop-up's redraw %.2f ms (a frame with nothing moving %.2f ms),"
-                " preview render 750x1000 %.2f ms\n",
-                step * 1e3, idle * 1e3, preview * 1e3);
+    std::printf(
+        "  ruler scroll step with the pop-up's redraw %.2f ms (a frame with nothing moving %.2f ms),"
+        " preview render 750x1000 %.2f ms\n",
+        step * 1e3, idle * 1e3, preview * 1e3);
     verdict("ruler scroll step / preview render (benchmark 3)", step / preview, 1.0);
     return 0;
 }

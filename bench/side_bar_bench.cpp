@@ -76,9 +76,11 @@ int main() {
         blurredImage(snapshot, style->blurRadius(), SideBarDepthStyle::kBlurIterations, UIColor::clearColor());
     });
 
-    std::printf("Korva side-bar benchmark (%gx%g points at %gx)\n", points.width, points.height, host.screen()->scale());
-    std::printf("  menu preparation %.2f ms (snapshot %.2f ms, 5 blur passes %.2f ms), composite of one frame %.2f ms\n",
-                prepare * 1e3, snap * 1e3, blur * 1e3, frame * 1e3);
+    std::printf("Korva side-bar benchmark (%gx%g points at %gx)\n", points.width, points.height,
+                host.screen()->scale());
+    std::printf(
+        "  menu preparation %.2f ms (snapshot %.2f ms, 5 blur passes %.2f ms), composite of one frame %.2f ms\n",
+        prepare * 1e3, snap * 1e3, blur * 1e3, frame * 1e3);
     verdict("side-menu preparation / composite of one frame", prepare / frame, 2.0);
     return 0;
 }

@@ -43,8 +43,8 @@ Value framePhotoProperties(const std::string& software, const AVCaptureDevice* c
     setTiffAdditions(tiff, software, absoluteTime);
     if (camera && !camera->localizedName().empty()) tiff.set(kCGImagePropertyTIFFModel, Value(camera->localizedName()));
     tiff.set(kCGImagePropertyTIFFOrientation, Value(kUpright));
-    Value properties = Value::dictionary({{kCGImagePropertyOrientation, Value(kUpright)},
-                                          {kCGImagePropertyTIFFDictionary, tiff}});
+    Value properties =
+        Value::dictionary({{kCGImagePropertyOrientation, Value(kUpright)}, {kCGImagePropertyTIFFDictionary, tiff}});
     // A frame is taken without the flash (the silent road lights the scene with the torch).
     if (camera)
         properties.set(kCGImagePropertyExifDictionary,

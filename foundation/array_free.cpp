@@ -7,7 +7,9 @@ bool isExist(const ValueArray& array, const Value& value) {
     return std::any_of(array.begin(), array.end(), [&](const Value& element) { return element.isEqual(value); });
 }
 
-ValueArray reversed(const ValueArray& array) { return ValueArray(array.rbegin(), array.rend()); }
+ValueArray reversed(const ValueArray& array) {
+    return ValueArray(array.rbegin(), array.rend());
+}
 
 std::optional<ValueArray> onlyStrings(const Value& array) {
     const ValueArray* items = array.arrayPtr();

@@ -11,7 +11,9 @@
 namespace {
 
 // Through single precision, as every stored number is read.
-double element(const ValueArray& array, std::size_t i) { return static_cast<double>(array[i].floatValue()); }
+double element(const ValueArray& array, std::size_t i) {
+    return static_cast<double>(array[i].floatValue());
+}
 
 }  // namespace
 
@@ -41,8 +43,9 @@ std::shared_ptr<CIVector> cirectWithRatio(const ValueArray& array, double rx, do
 
 std::shared_ptr<AffineTransformValue> nsvalue_CGAffineTransform(const ValueArray& array) {
     if (array.size() < 6) return nullptr;
-    return AffineTransformValue::valueWithCGAffineTransform(CGAffineTransformMake(
-        element(array, 0), element(array, 1), element(array, 2), element(array, 3), element(array, 4), element(array, 5)));
+    return AffineTransformValue::valueWithCGAffineTransform(
+        CGAffineTransformMake(element(array, 0), element(array, 1), element(array, 2), element(array, 3),
+                              element(array, 4), element(array, 5)));
 }
 
 std::size_t colorCubeDimension(std::size_t count) {

@@ -1,7 +1,7 @@
 // Base32 and COBS codecs and the SHA-1 hex digest.
-#include "foundation/data_custom.h"
-
 #include <openssl/evp.h>
+
+#include "foundation/data_custom.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // zlib- and gzip-format deflate and inflate of byte buffers.
-#include "foundation/data_custom.h"
+#include <zlib.h>
 
 #include <algorithm>
 
-#include <zlib.h>
+#include "foundation/data_custom.h"
 
 namespace {
 
@@ -81,7 +81,15 @@ std::optional<Bytes> inflateWith(const Bytes& data, int windowBits) {
 
 }  // namespace
 
-std::optional<Bytes> zlibDeflate(const Bytes& data) { return deflateWith(data, 15); }
-std::optional<Bytes> zlibInflate(const Bytes& data) { return inflateWith(data, 15); }
-std::optional<Bytes> gzipDeflate(const Bytes& data) { return deflateWith(data, 15 + 16); }
-std::optional<Bytes> gzipInflate(const Bytes& data) { return inflateWith(data, 15 + 32); }
+std::optional<Bytes> zlibDeflate(const Bytes& data) {
+    return deflateWith(data, 15);
+}
+std::optional<Bytes> zlibInflate(const Bytes& data) {
+    return inflateWith(data, 15);
+}
+std::optional<Bytes> gzipDeflate(const Bytes& data) {
+    return deflateWith(data, 15 + 16);
+}
+std::optional<Bytes> gzipInflate(const Bytes& data) {
+    return inflateWith(data, 15 + 32);
+}

@@ -35,8 +35,12 @@ std::optional<Bytes> zlibInflate(const Bytes& data);
 std::optional<Bytes> gzipDeflate(const Bytes& data);
 // gzip- or zlib-format data, detected from the header.
 std::optional<Bytes> gzipInflate(const Bytes& data);
-inline std::optional<Bytes> jsonCompress(const Bytes& data) { return gzipDeflate(data); }
-inline std::optional<Bytes> jsonExtract(const Bytes& data) { return gzipInflate(data); }
+inline std::optional<Bytes> jsonCompress(const Bytes& data) {
+    return gzipDeflate(data);
+}
+inline std::optional<Bytes> jsonExtract(const Bytes& data) {
+    return gzipInflate(data);
+}
 
 // SHA-1 digest as 40 lower-case hexadecimal characters.
 std::string sha1(const Bytes& data);

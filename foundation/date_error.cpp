@@ -10,7 +10,9 @@
 namespace {
 
 // The main bundle's default table has no entries of its own here: the text is its own translation.
-std::string localized(const std::string& text) { return text; }
+std::string localized(const std::string& text) {
+    return text;
+}
 
 std::shared_ptr<NSError> report(std::int64_t code, std::string reason, const std::string& suggestion) {
     Value info = Value::dictionary({{NSLocalizedDescriptionKey, Value(localized("Operation was unsuccessful."))},
@@ -37,7 +39,8 @@ std::shared_ptr<NSError> DateError::throwRemoveOutOfBoundsException(std::int64_t
                   "Please try an index within the bounds of the group.");
 }
 
-std::shared_ptr<NSError> DateError::throwBadTypeException(const std::string& className, const std::string& expectedClass) {
+std::shared_ptr<NSError> DateError::throwBadTypeException(const std::string& className,
+                                                          const std::string& expectedClass) {
     return report(2,
                   formatString("Attempted to insert object of class %@ when expecting object of class %@.",
                                {Value(className), Value(expectedClass)}),

@@ -16,6 +16,7 @@ struct DateError {
     // Code 1: a removal at an index outside the group.
     static std::shared_ptr<NSError> throwRemoveOutOfBoundsException(std::int64_t index, std::size_t count);
     // Code 2: an object of the wrong class.
-    static std::shared_ptr<NSError> throwBadTypeException(const std::string& className, const std::string& expectedClass);
+    static std::shared_ptr<NSError> throwBadTypeException(const std::string& className,
+                                                          const std::string& expectedClass);
     static void printErrorWithCallStack(const NSError& error);
 };

@@ -1,11 +1,12 @@
 // DateExtras: calendars, components, construction, differences and formatting.
 #include "foundation/date_tools.h"
 
-#include <mutex>
 #include <unicode/datefmt.h>
 #include <unicode/locid.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
+
+#include <mutex>
 
 #include "foundation/date_custom.h"
 
@@ -46,7 +47,9 @@ icu::TimeZone* zoneNamed(const std::string& name) {
     return icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(name));
 }
 
-icu::Locale localeNamed(const std::string& name) { return name.empty() ? icu::Locale::getDefault() : icu::Locale(name.c_str()); }
+icu::Locale localeNamed(const std::string& name) {
+    return name.empty() ? icu::Locale::getDefault() : icu::Locale(name.c_str());
+}
 
 std::string utf8(const icu::UnicodeString& text) {
     std::string out;
@@ -82,7 +85,9 @@ std::shared_ptr<DateCalendar> DateExtras::currentCalendar() {
     return current;
 }
 
-double DateExtras::now() { return dateNow(); }
+double DateExtras::now() {
+    return dateNow();
+}
 
 std::int64_t DateExtras::componentForDate(double date, unsigned type, const DateCalendar* calendar) {
     if (type > 13) return 0;
@@ -94,7 +99,9 @@ std::int64_t DateExtras::componentForDate(double date, unsigned type, const Date
     return calendar->component(date, static_cast<CalendarUnit>(type));
 }
 
-std::int64_t DateExtras::daysInMonth(double date) { return currentCalendar()->daysInMonth(date); }
+std::int64_t DateExtras::daysInMonth(double date) {
+    return currentCalendar()->daysInMonth(date);
+}
 
 bool DateExtras::isSameDay(double date, double other) {
     const DateCalendar& cal = *currentCalendar();
@@ -104,9 +111,15 @@ bool DateExtras::isSameDay(double date, double other) {
     return true;
 }
 
-bool DateExtras::isToday(double date) { return isSameDay(date, now()); }
-bool DateExtras::isTomorrow(double date) { return isSameDay(date, dateByAddingDays(now(), 1)); }
-bool DateExtras::isYesterday(double date) { return isSameDay(date, dateBySubtractingDays(now(), 1)); }
+bool DateExtras::isToday(double date) {
+    return isSameDay(date, now());
+}
+bool DateExtras::isTomorrow(double date) {
+    return isSameDay(date, dateByAddingDays(now(), 1));
+}
+bool DateExtras::isYesterday(double date) {
+    return isSameDay(date, dateBySubtractingDays(now(), 1));
+}
 
 bool DateExtras::isWeekend(double date) {
     const DateCalendar& cal = *currentCalendar();
@@ -114,15 +127,17 @@ bool DateExtras::isWeekend(double date) {
     return weekday == cal.minimumWeekday() || weekday == cal.maximumWeekday();
 }
 
-double DateExtras::dateWithYear(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour, std::int64_t minute,
-                                std::int64_t second) {
+double DateExtras::dateWithYear(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour,
+                                std::int64_t minute, std::int64_t second) {
     return implicitCalendar()->date(year, month, day, hour, minute, second);
 }
 
-std::optional<double> DateExtras::dateWithString(const std::string& text, const std::string& format, const std::string& timeZone) {
+std::optional<double> DateExtras::dateWithString(const std::string& text, const std::string& format,
+                                                 const std::string& timeZone) {
     thread_local std::unique_ptr<icu::SimpleDateFormat> parser;
     UErrorCode status = U_ZERO_ERROR;
-    if (!parser) parser = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(), icu::Locale("en_US_POSIX"), status);
+    if (!parser)
+        parser = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(), icu::Locale("en_US_POSIX"), status);
     if (U_FAILURE(status)) return std::nullopt;
     parser->applyPattern(icu::UnicodeString::fromUTF8(format));
     parser->adoptTimeZone(zoneNamed(timeZone));
@@ -134,12 +149,21 @@ std::optional<double> DateExtras::dateWithString(const std::string& text, const 
     return parsed / 1000.0 - kSince1970;
 }
 
-std::int64_t DateExtras::yearsFrom(double d, double o, const DateCalendar* c) { return signedDifference(d, o, CalendarUnit::Year, c); }
-std::int64_t DateExtras::monthsFrom(double d, double o, const DateCalendar* c) { return signedDifference(d, o, CalendarUnit::Month, c); }
-std::int64_t DateExtras::weeksFrom(double d, double o, const DateCalendar* c) { return signedDifference(d, o, CalendarUnit::WeekOfYear, c); }
-std::int64_t DateExtras::daysFrom(double d, double o, const DateCalendar* c) { return signedDifference(d, o, CalendarUnit::Day, c); }
+std::int64_t DateExtras::yearsFrom(double d, double o, const DateCalendar* c) {
+    return signedDifference(d, o, CalendarUnit::Year, c);
+}
+std::int64_t DateExtras::monthsFrom(double d, double o, const DateCalendar* c) {
+    return signedDifference(d, o, CalendarUnit::Month, c);
+}
+std::int64_t DateExtras::weeksFrom(double d, double o, const DateCalendar* c) {
+    return signedDifference(d, o, CalendarUnit::WeekOfYear, c);
+}
+std::int64_t DateExtras::daysFrom(double d, double o, const DateCalendar* c) {
+    return signedDifference(d, o, CalendarUnit::Day, c);
+}
 
-std::string DateExtras::formattedDateWithStyle(double date, DateStyle style, const std::string& timeZone, const std::string& locale) {
+std::string DateExtras::formattedDateWithStyle(double date, DateStyle style, const std::string& timeZone,
+                                               const std::string& locale) {
     if (style == DateStyle::None) return {};
     icu::DateFormat::EStyle icuStyle = style == DateStyle::Short    ? icu::DateFormat::kShort
                                        : style == DateStyle::Medium ? icu::DateFormat::kMedium

@@ -16,8 +16,23 @@
 enum class DateStyle { None, Short, Medium, Long, Full };
 
 // Relative-text formats and value types.
-enum class TimeAgoFormat : unsigned { LongWords = 0, LongNumericDatesAndTimes = 1, LongNumericDates = 2, LongNumericTimes = 3, Short = 4, Week = 5 };
-enum class TimeAgoValueType : unsigned { Years = 0, Months = 1, Weeks = 2, Days = 3, Hours = 4, Minutes = 5, Seconds = 6 };
+enum class TimeAgoFormat : unsigned {
+    LongWords = 0,
+    LongNumericDatesAndTimes = 1,
+    LongNumericDates = 2,
+    LongNumericTimes = 3,
+    Short = 4,
+    Week = 5
+};
+enum class TimeAgoValueType : unsigned {
+    Years = 0,
+    Months = 1,
+    Weeks = 2,
+    Days = 3,
+    Hours = 4,
+    Minutes = 5,
+    Seconds = 6
+};
 
 struct DateExtras {
     // The program's load step sets "gregorian"; none gives the Gregorian calendar too.
@@ -57,15 +72,30 @@ struct DateExtras {
     static double dateWithYear(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour = 0,
                                std::int64_t minute = 0, std::int64_t second = 0);
     // A time-zone name ("UTC"); empty is the system's zone. None for text that does not parse.
-    static std::optional<double> dateWithString(const std::string& text, const std::string& format, const std::string& timeZone = {});
+    static std::optional<double> dateWithString(const std::string& text, const std::string& format,
+                                                const std::string& timeZone = {});
 
-    static double dateByAddingYears(double d, std::int64_t n) { return implicitCalendar()->adding(d, CalendarUnit::Year, n); }
-    static double dateByAddingMonths(double d, std::int64_t n) { return implicitCalendar()->adding(d, CalendarUnit::Month, n); }
-    static double dateByAddingWeeks(double d, std::int64_t n) { return implicitCalendar()->adding(d, CalendarUnit::WeekOfYear, n); }
-    static double dateByAddingDays(double d, std::int64_t n) { return implicitCalendar()->adding(d, CalendarUnit::Day, n); }
-    static double dateByAddingHours(double d, std::int64_t n) { return implicitCalendar()->adding(d, CalendarUnit::Hour, n); }
-    static double dateByAddingMinutes(double d, std::int64_t n) { return implicitCalendar()->adding(d, CalendarUnit::Minute, n); }
-    static double dateByAddingSeconds(double d, std::int64_t n) { return implicitCalendar()->adding(d, CalendarUnit::Second, n); }
+    static double dateByAddingYears(double d, std::int64_t n) {
+        return implicitCalendar()->adding(d, CalendarUnit::Year, n);
+    }
+    static double dateByAddingMonths(double d, std::int64_t n) {
+        return implicitCalendar()->adding(d, CalendarUnit::Month, n);
+    }
+    static double dateByAddingWeeks(double d, std::int64_t n) {
+        return implicitCalendar()->adding(d, CalendarUnit::WeekOfYear, n);
+    }
+    static double dateByAddingDays(double d, std::int64_t n) {
+        return implicitCalendar()->adding(d, CalendarUnit::Day, n);
+    }
+    static double dateByAddingHours(double d, std::int64_t n) {
+        return implicitCalendar()->adding(d, CalendarUnit::Hour, n);
+    }
+    static double dateByAddingMinutes(double d, std::int64_t n) {
+        return implicitCalendar()->adding(d, CalendarUnit::Minute, n);
+    }
+    static double dateByAddingSeconds(double d, std::int64_t n) {
+        return implicitCalendar()->adding(d, CalendarUnit::Second, n);
+    }
     static double dateBySubtractingYears(double d, std::int64_t n) { return dateByAddingYears(d, -n); }
     static double dateBySubtractingMonths(double d, std::int64_t n) { return dateByAddingMonths(d, -n); }
     static double dateBySubtractingWeeks(double d, std::int64_t n) { return dateByAddingWeeks(d, -n); }
@@ -120,21 +150,33 @@ struct DateExtras {
     static bool isLaterThanOrEqualTo(double d, double o) { return d >= o; }
 
     // Empty time zone or locale: the system's. Formatters are per thread.
-    static std::string formattedDateWithStyle(double date, DateStyle style, const std::string& timeZone = {}, const std::string& locale = {});
+    static std::string formattedDateWithStyle(double date, DateStyle style, const std::string& timeZone = {},
+                                              const std::string& locale = {});
     static std::string formattedDateWithFormat(double date, const std::string& format, const std::string& timeZone = {},
                                                const std::string& locale = {});
 
     // Relative texts against another date (either order) or against now.
     static std::optional<std::string> timeAgoSinceDate(double date, double other, TimeAgoFormat format);
-    static std::string timeAgoSinceNow(double date) { return timeAgoSinceDate(date, now(), TimeAgoFormat::LongWords).value_or(""); }
+    static std::string timeAgoSinceNow(double date) {
+        return timeAgoSinceDate(date, now(), TimeAgoFormat::LongWords).value_or("");
+    }
     static std::string timeAgo(double date, double other, bool numericDates = false, bool numericTimes = false);
-    static std::string shortTimeAgoSinceNow(double date) { return timeAgoSinceDate(date, now(), TimeAgoFormat::Short).value_or(""); }
-    static std::string shortTimeAgoSinceDate(double date, double other) { return timeAgoSinceDate(date, other, TimeAgoFormat::Short).value_or(""); }
-    static std::string weekTimeAgoSinceNow(double date) { return timeAgoSinceDate(date, now(), TimeAgoFormat::Week).value_or(""); }
-    static std::string weekTimeAgoSinceDate(double date, double other) { return timeAgoSinceDate(date, other, TimeAgoFormat::Week).value_or(""); }
+    static std::string shortTimeAgoSinceNow(double date) {
+        return timeAgoSinceDate(date, now(), TimeAgoFormat::Short).value_or("");
+    }
+    static std::string shortTimeAgoSinceDate(double date, double other) {
+        return timeAgoSinceDate(date, other, TimeAgoFormat::Short).value_or("");
+    }
+    static std::string weekTimeAgoSinceNow(double date) {
+        return timeAgoSinceDate(date, now(), TimeAgoFormat::Week).value_or("");
+    }
+    static std::string weekTimeAgoSinceDate(double date, double other) {
+        return timeAgoSinceDate(date, other, TimeAgoFormat::Week).value_or("");
+    }
     // The text for a value of a type; none for a type above 6. `date` supplies the weekday of
     // the week format.
-    static std::optional<std::string> localizedStringFor(TimeAgoFormat format, unsigned valueType, std::int64_t value, double date);
+    static std::optional<std::string> localizedStringFor(TimeAgoFormat format, unsigned valueType, std::int64_t value,
+                                                         double date);
     // "", "_" or "__": the plural marker of Russian and Ukrainian, empty in other languages.
     static std::string getLocaleFormatUnderscoresWithValue(double value);
     // The key from "%%d %@days ago" with the marker, looked up and filled with the value.

@@ -12,7 +12,9 @@ DateCalendar::DateCalendar(const std::string& identifier) : calendar_(identifier
 
 DateCalendar::~DateCalendar() = default;
 
-std::int64_t DateCalendar::component(double date, CalendarUnit unit) const { return calendar_.component(date, platformUnit(unit)); }
+std::int64_t DateCalendar::component(double date, CalendarUnit unit) const {
+    return calendar_.component(date, platformUnit(unit));
+}
 
 double DateCalendar::adding(double date, CalendarUnit unit, std::int64_t amount) const {
     return calendar_.adding(date, platformUnit(unit), amount);
@@ -27,11 +29,15 @@ DateCalendar::Span DateCalendar::span(double from, double to) const {
     return {s.years, s.months, s.weeks, s.days};
 }
 
-double DateCalendar::startOfDay(double date) const { return calendar_.startOfDay(date); }
+double DateCalendar::startOfDay(double date) const {
+    return calendar_.startOfDay(date);
+}
 
-double DateCalendar::date(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour, std::int64_t minute,
-                          std::int64_t second) const {
+double DateCalendar::date(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour,
+                          std::int64_t minute, std::int64_t second) const {
     return calendar_.date(year, month, day, hour, minute, second);
 }
 
-std::int64_t DateCalendar::daysInMonth(double date) const { return calendar_.daysInMonth(date); }
+std::int64_t DateCalendar::daysInMonth(double date) const {
+    return calendar_.daysInMonth(date);
+}

@@ -11,8 +11,20 @@
 #include "platform/text/ns_calendar.h"
 
 enum class CalendarUnit {
-    Era, Year, Month, Day, Hour, Minute, Second, Weekday, WeekdayOrdinal, Quarter, WeekOfMonth, WeekOfYear,
-    YearForWeekOfYear, DayOfYear
+    Era,
+    Year,
+    Month,
+    Day,
+    Hour,
+    Minute,
+    Second,
+    Weekday,
+    WeekdayOrdinal,
+    Quarter,
+    WeekOfMonth,
+    WeekOfYear,
+    YearForWeekOfYear,
+    DayOfYear
 };
 
 class DateCalendar {
@@ -35,7 +47,9 @@ public:
     // `units` (largest first) takes what the larger ones left.
     std::int64_t difference(double from, double to, CalendarUnit unit) const;
     // Years, months, weeks and days between two dates at once, in that order of precedence.
-    struct Span { std::int64_t years, months, weeks, days; };
+    struct Span {
+        std::int64_t years, months, weeks, days;
+    };
     Span span(double from, double to) const;
     // The start (midnight) of the date's day.
     double startOfDay(double date) const;

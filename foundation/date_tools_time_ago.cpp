@@ -82,13 +82,16 @@ std::string DateExtras::logicLocalizedStringFromFormat(const std::string& patter
     return withValue(localizedString(key), value);
 }
 
-std::optional<std::string> DateExtras::localizedStringFor(TimeAgoFormat format, unsigned valueType, std::int64_t value, double date) {
+std::optional<std::string> DateExtras::localizedStringFor(TimeAgoFormat format, unsigned valueType, std::int64_t value,
+                                                          double date) {
     if (valueType > 6) return std::nullopt;
     bool numericDates = format == TimeAgoFormat::LongNumericDatesAndTimes || format == TimeAgoFormat::LongNumericDates;
     bool numericTimes = format == TimeAgoFormat::LongNumericDatesAndTimes || format == TimeAgoFormat::LongNumericTimes;
     if (format != TimeAgoFormat::Short && value < 2) {
-        static const char* const kNumeric[] = {"1 year ago", "1 month ago", "1 week ago", "1 day ago", "1 hour ago", "1 minute ago", "1 second ago"};
-        static const char* const kWords[] = {"Last year", "Last month", "Last week", "Yesterday", "An hour ago", "A minute ago", "Just now"};
+        static const char* const kNumeric[] = {"1 year ago", "1 month ago",  "1 week ago",  "1 day ago",
+                                               "1 hour ago", "1 minute ago", "1 second ago"};
+        static const char* const kWords[] = {"Last year",   "Last month",   "Last week", "Yesterday",
+                                             "An hour ago", "A minute ago", "Just now"};
         bool numeric = valueType <= 3 ? numericDates : numericTimes;
         return localizedString(numeric ? kNumeric[valueType] : kWords[valueType]);
     }
@@ -97,7 +100,7 @@ std::optional<std::string> DateExtras::localizedStringFor(TimeAgoFormat format, 
         weekday.setDateFormat("EEE");
         return localizedString(weekday.stringFromDate(date));
     }
-    static const char* const kLong[] = {"%%d %@years ago", "%%d %@months ago", "%%d %@weeks ago", "%%d %@days ago",
+    static const char* const kLong[] = {"%%d %@years ago", "%%d %@months ago",  "%%d %@weeks ago",  "%%d %@days ago",
                                         "%%d %@hours ago", "%%d %@minutes ago", "%%d %@seconds ago"};
     static const char* const kShort[] = {"%%d%@y", "%%d%@M", "%%d%@w", "%%d%@d", "%%d%@h", "%%d%@m", "%%d%@s"};
     return logicLocalizedStringFromFormat(format == TimeAgoFormat::Short ? kShort[valueType] : kLong[valueType], value);

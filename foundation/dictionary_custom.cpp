@@ -11,9 +11,13 @@
 #include "foundation/string_custom_payload.h"
 #include "platform/storage/json.h"
 
-Value valueForKey1(const Value& dictionary, std::string_view key) { return dictionary[key]; }
+Value valueForKey1(const Value& dictionary, std::string_view key) {
+    return dictionary[key];
+}
 
-Value objectForKeyIgnoreNull(const Value& dictionary, std::string_view key) { return dictionary[key]; }
+Value objectForKeyIgnoreNull(const Value& dictionary, std::string_view key) {
+    return dictionary[key];
+}
 
 std::optional<Bytes> jsonData(const Value& value) {
     Result<Bytes> written = NSJSONSerialization::dataWithJSONObject(value);
@@ -91,8 +95,9 @@ Value at0(const Value& start, std::string_view path) {
             std::size_t index = 0, digits = 0;
             while (digits < path.size() && path[digits] >= '0' && path[digits] <= '9') {
                 std::size_t d = static_cast<std::size_t>(path[digits] - '0');
-                index = index > (std::numeric_limits<std::size_t>::max() - d) / 10 ? std::numeric_limits<std::size_t>::max()
-                                                                                     : index * 10 + d;
+                index = index > (std::numeric_limits<std::size_t>::max() - d) / 10
+                            ? std::numeric_limits<std::size_t>::max()
+                            : index * 10 + d;
                 ++digits;
             }
             if (!current.isArray() || index >= current.count()) return Value();

@@ -25,7 +25,9 @@ std::string queryString(const Value& dictionary);
 // another slash ends the walk at the current value. Anything that does not fit gives null. A value
 // found through a fetched page is a copy: editing it leaves the cache as it was.
 Value at0(const Value& start, std::string_view path);
-inline Value at(const Value& dictionary, std::string_view path) { return at0(dictionary, path); }
+inline Value at(const Value& dictionary, std::string_view path) {
+    return at0(dictionary, path);
+}
 
 // The first text found depth-first in the values, in order; none without one.
 std::optional<std::string> anyElementText(const Value& container);

@@ -12,9 +12,13 @@ const std::string& FilesHost::rootPath() {
     return *rootPath_;
 }
 
-bool FilesHost::start0(const NSURL& url) { return startAccessingSecurityScopedResource(url); }
+bool FilesHost::start0(const NSURL& url) {
+    return startAccessingSecurityScopedResource(url);
+}
 
-void FilesHost::stop0(const NSURL& url) { stopAccessingSecurityScopedResource(url); }
+void FilesHost::stop0(const NSURL& url) {
+    stopAccessingSecurityScopedResource(url);
+}
 
 bool FilesHost::start(const std::shared_ptr<NSURL>& url) {
     if (!url) return false;

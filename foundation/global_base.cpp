@@ -12,8 +12,8 @@
 #include "foundation/image_service.h"
 #include "foundation/lang.h"
 #include "foundation/language_service.h"
-#include "foundation/links.h"
 #include "foundation/last_info.h"
+#include "foundation/links.h"
 #include "foundation/service_factory.h"
 #include "foundation/volume.h"
 

@@ -16,7 +16,8 @@ namespace {
 
 constexpr const char* kBrowserAccept = "text/html,application/xhtml+xml,application/xml;q=0.9,image/webp,*/*;q=0.8";
 constexpr const char* kBrowserAgent =
-    "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_8_5) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/48.0.2564.116 Safari/537.36";
+    "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_8_5) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/48.0.2564.116 "
+    "Safari/537.36";
 
 // The browser-like set in its fixed order; `full` adds the fields only the asynchronous GET sends.
 void setBrowserHeaders(NSURLRequest& request, bool full) {
@@ -29,7 +30,9 @@ void setBrowserHeaders(NSURLRequest& request, bool full) {
     if (full) request.setValue(kBrowserAgent, "User-Agent");
     request.setValue("gzip, deflate, sdch", "Accept-Encoding");
     if (full) request.setValue("ko-KR,ko;q=0.8,en-US;q=0.6,en;q=0.4", "Accept-Language");
-    request.setValue("ID=" + generateRandomString(16) + ":U=" + generateRandomString(16) + ":S=" + generateRandomString(12), "Cookie");
+    request.setValue(
+        "ID=" + generateRandomString(16) + ":U=" + generateRandomString(16) + ":S=" + generateRandomString(12),
+        "Cookie");
 }
 
 // The caller's fields after the fixed ones, so that a caller's field replaces a fixed one.
@@ -51,13 +54,15 @@ std::optional<std::string> asText(const std::optional<Bytes>& data) {
     return string_utf8(*data);
 }
 
-std::string decimalLength(std::size_t length) { return std::to_string(length); }
+std::string decimalLength(std::size_t length) {
+    return std::to_string(length);
+}
 
 void deliverOnMain(HTTPHandler handler, std::optional<Bytes> data, std::shared_ptr<NSURLResponse> response,
                    std::shared_ptr<NSError> error) {
     if (!handler) return;
     dispatch_async(dispatch_get_main_queue(), [handler = std::move(handler), data = std::move(data),
-                                                response = std::move(response), error = std::move(error)]() mutable {
+                                               response = std::move(response), error = std::move(error)]() mutable {
         HTTPHandler call = std::move(handler);
         call(std::move(data), std::move(response), std::move(error));
     });
@@ -92,7 +97,9 @@ std::optional<Bytes> loadHTML2_data(std::string_view url, const Value& headers) 
     return std::move(reply.data);
 }
 
-std::optional<std::string> loadHTML2(std::string_view url, const Value& headers) { return asText(loadHTML2_data(url, headers)); }
+std::optional<std::string> loadHTML2(std::string_view url, const Value& headers) {
+    return asText(loadHTML2_data(url, headers));
+}
 
 std::optional<std::string> httpGET_sync(std::string_view url, const Value& headers) {
     std::optional<std::string> text = loadHTML2(url, headers);
@@ -138,14 +145,17 @@ std::optional<std::string> httpGraphQL_sync(std::string_view url, std::string_vi
 
 void httpGET0(NSURLRequest request, HTTPHandler handler) {
     auto task = NSURLSession::sharedSession()->dataTaskWithRequest(
-        std::move(request), [handler = std::move(handler)](std::optional<Bytes> data, std::shared_ptr<NSURLResponse> response,
-                                                           std::shared_ptr<NSError> error) mutable {
+        std::move(request),
+        [handler = std::move(handler)](std::optional<Bytes> data, std::shared_ptr<NSURLResponse> response,
+                                       std::shared_ptr<NSError> error) mutable {
             deliverOnMain(std::move(handler), std::move(data), std::move(response), std::move(error));
         });
     task->resume();
 }
 
-void httpGET1(std::string_view url, HTTPHandler handler) { httpGET0(NSURLRequest(NSURL::URLWithString(url)), std::move(handler)); }
+void httpGET1(std::string_view url, HTTPHandler handler) {
+    httpGET0(NSURLRequest(NSURL::URLWithString(url)), std::move(handler));
+}
 
 void httpGET2(std::string_view url, HTTPHandler handler) {
     NSURLRequest request(NSURL::URLWithString(url));
@@ -154,7 +164,8 @@ void httpGET2(std::string_view url, HTTPHandler handler) {
 }
 
 void httpGET12(std::string_view url, HTTPHandler handler) {
-    httpGET1(url, [url = std::string(url), handler = std::move(handler)](std::optional<Bytes> data, std::shared_ptr<NSURLResponse> response,
+    httpGET1(url, [url = std::string(url), handler = std::move(handler)](std::optional<Bytes> data,
+                                                                         std::shared_ptr<NSURLResponse> response,
                                                                          std::shared_ptr<NSError> error) mutable {
         if (data && !data->empty()) {
             HTTPHandler call = std::move(handler);

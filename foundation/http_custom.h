@@ -24,7 +24,9 @@ std::optional<std::string> loadHTML(std::string_view url);
 std::optional<Bytes> loadHTML2_data(std::string_view url, const Value& headers);
 // The same as UTF-8 text; none when the data is none or not UTF-8.
 std::optional<std::string> loadHTML2(std::string_view url, const Value& headers);
-inline std::optional<Bytes> httpGET_sync0(std::string_view url, const Value& headers) { return loadHTML2_data(url, headers); }
+inline std::optional<Bytes> httpGET_sync0(std::string_view url, const Value& headers) {
+    return loadHTML2_data(url, headers);
+}
 // loadHTML2, and when that gives none or empty text, loadHTML of the same address.
 std::optional<std::string> httpGET_sync(std::string_view url, const Value& headers);
 

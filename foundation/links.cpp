@@ -33,7 +33,8 @@ bool openURL(std::string_view address) {
     auto application = UIApplication::sharedApplication();
     std::string text(address);
     if (!NSURL::URLWithString(text) || !application->canOpenURL(text)) return false;
-    application->openURL(text, Value::dictionary({{"UIApplicationOpenURLOptionUniversalLinksOnly", false}}), [](bool) {});
+    application->openURL(text, Value::dictionary({{"UIApplicationOpenURLOptionUniversalLinksOnly", false}}),
+                         [](bool) {});
     return true;
 }
 
@@ -41,10 +42,11 @@ std::string googleTranslate(std::string_view text, const std::optional<std::stri
     std::string target = Global::shared()->googleTranslateLangCode().value_or("en");
     if (target == "zh-cn") target = "zh-CN";
     if (target == "zh-tw") target = "zh-TW";
-    Value query = Value::dictionary({{"op", "translate"},
-                                     {"sl", Value(sourceCode && !sourceCode->empty() ? *sourceCode : std::string("auto"))},
-                                     {"tl", Value(target)},
-                                     {"text", Value(text)}});
+    Value query =
+        Value::dictionary({{"op", "translate"},
+                           {"sl", Value(sourceCode && !sourceCode->empty() ? *sourceCode : std::string("auto"))},
+                           {"tl", Value(target)},
+                           {"text", Value(text)}});
     return "https://" + configuredString("KorvaTranslateHost", "translate.korva.invalid") + "/?" + queryString(query);
 }
 
@@ -58,7 +60,9 @@ Value splitLanguageCountryCode(std::string_view code) {
     return Value::dictionary({{"lcode", Value(code.substr(0, dash))}, {"ccode", Value(code.substr(dash + 1))}});
 }
 
-std::string languageCodeOnly(std::string_view code) { return *splitLanguageCountryCode(code)["lcode"].string(); }
+std::string languageCodeOnly(std::string_view code) {
+    return *splitLanguageCountryCode(code)["lcode"].string();
+}
 
 std::string desc(const NSError& error) {
     std::string reason = error.localizedFailureReason();

@@ -13,9 +13,12 @@
 
 namespace {
 
-constexpr unsigned kBadgeSoundAlert = UNAuthorizationOptionBadge | UNAuthorizationOptionSound | UNAuthorizationOptionAlert;
+constexpr unsigned kBadgeSoundAlert =
+    UNAuthorizationOptionBadge | UNAuthorizationOptionSound | UNAuthorizationOptionAlert;
 
-std::shared_ptr<UNUserNotificationCenter> center() { return UNUserNotificationCenter::currentNotificationCenter(); }
+std::shared_ptr<UNUserNotificationCenter> center() {
+    return UNUserNotificationCenter::currentNotificationCenter();
+}
 
 }  // namespace
 
@@ -25,14 +28,18 @@ void NotiBase::didFinishLaunching(UIApplication& application, const Value& launc
     if (!launchOptions["UIApplicationLaunchOptionsLocalNotificationKey"].isNull()) center()->setBadgeCount(0);
 }
 
-void NotiBase::willEnterForeground(UIApplication& application) { auth(application); }
+void NotiBase::willEnterForeground(UIApplication& application) {
+    auth(application);
+}
 
 void NotiBase::didBecomeActive(UIApplication& application) {
     auth(application);
     center()->setBadgeCount(0);
 }
 
-void NotiBase::willTerminate(UIApplication&) { removeDelegate(); }
+void NotiBase::willTerminate(UIApplication&) {
+    removeDelegate();
+}
 
 void NotiBase::auth(UIApplication&) {
     std::weak_ptr<NotiBase> weak = self<NotiBase>();
@@ -54,7 +61,9 @@ void NotiBase::addDelegate() {
     center()->setDelegate(std::shared_ptr<UNUserNotificationCenterDelegate>(me, me.get()));
 }
 
-void NotiBase::removeDelegate() { center()->setDelegate({}); }
+void NotiBase::removeDelegate() {
+    center()->setDelegate({});
+}
 
 std::shared_ptr<LastInfo> NotiBase::lastInfo() {
     if (!lastInfo_) lastInfo_ = LastInfo::make(withLibraryPath("Noti.1"));
@@ -72,11 +81,13 @@ std::optional<std::string> NotiBase::token() {
     return *stored.string();
 }
 
-void NotiBase::willPresentNotification(UNUserNotificationCenter&, const UNNotification&, std::function<void(unsigned)> completion) {
+void NotiBase::willPresentNotification(UNUserNotificationCenter&, const UNNotification&,
+                                       std::function<void(unsigned)> completion) {
     if (completion) completion(kBadgeSoundAlert);
 }
 
-void NotiBase::didReceiveNotificationResponse(UNUserNotificationCenter&, const UNNotification&, std::function<void()> completion) {
+void NotiBase::didReceiveNotificationResponse(UNUserNotificationCenter&, const UNNotification&,
+                                              std::function<void()> completion) {
     if (completion) completion();
 }
 

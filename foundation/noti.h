@@ -35,8 +35,10 @@ public:
     std::optional<std::string> token();
     std::shared_ptr<LastInfo> lastInfo();
 
-    void willPresentNotification(UNUserNotificationCenter&, const UNNotification&, std::function<void(unsigned)> completion) override;
-    void didReceiveNotificationResponse(UNUserNotificationCenter&, const UNNotification&, std::function<void()> completion) override;
+    void willPresentNotification(UNUserNotificationCenter&, const UNNotification&,
+                                 std::function<void(unsigned)> completion) override;
+    void didReceiveNotificationResponse(UNUserNotificationCenter&, const UNNotification&,
+                                        std::function<void()> completion) override;
     // Answers "no new data" (1).
     void didReceiveRemote(UIApplication& application, const Value& userInfo, std::function<void(unsigned)> completion);
     void didReceiveLocal(UIApplication&, const Value&) {}

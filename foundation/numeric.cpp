@@ -4,15 +4,25 @@
 #include <cmath>
 #include <cstdlib>
 
-float finiteOr(float x, float fallback) { return std::isfinite(x) ? x : fallback; }
+float finiteOr(float x, float fallback) {
+    return std::isfinite(x) ? x : fallback;
+}
 
-bool isNearlyZero(float x) { return std::fabs(x) < kNearlyTolerance; }
+bool isNearlyZero(float x) {
+    return std::fabs(x) < kNearlyTolerance;
+}
 
-bool isNearlyEqual(float a, float b) { return std::fabs(a - b) < kNearlyTolerance; }
+bool isNearlyEqual(float a, float b) {
+    return std::fabs(a - b) < kNearlyTolerance;
+}
 
-float maxFloat(float a, float b) { return a > b ? a : b; }
+float maxFloat(float a, float b) {
+    return a > b ? a : b;
+}
 
-float minFloat(float a, float b) { return a < b ? a : b; }
+float minFloat(float a, float b) {
+    return a < b ? a : b;
+}
 
 namespace {
 
@@ -33,7 +43,9 @@ std::int32_t clampInt(std::int32_t x, std::int32_t lo, std::int32_t hi) {
     return v < hi ? v : hi;
 }
 
-float lerpFloat(float a, float b, float t) { return std::fmaf(b - a, t, a); }
+float lerpFloat(float a, float b, float t) {
+    return std::fmaf(b - a, t, a);
+}
 
 float inverseLerpFloat(float a, float b, float x) {
     if (std::fabs(a - b) < kNearlyTolerance) return 0;
@@ -41,11 +53,17 @@ float inverseLerpFloat(float a, float b, float x) {
     return (clamped - a) / (b - a);
 }
 
-bool isInRange(float x, float lo, float hi) { return lo <= x && x <= hi; }
+bool isInRange(float x, float lo, float hi) {
+    return lo <= x && x <= hi;
+}
 
-float absDifference(float a, float b) { return std::fabs(a - b); }
+float absDifference(float a, float b) {
+    return std::fabs(a - b);
+}
 
-float hypotFloat(float x, float y) { return std::sqrt(std::fmaf(x, x, y * y)); }
+float hypotFloat(float x, float y) {
+    return std::sqrt(std::fmaf(x, x, y * y));
+}
 
 std::int32_t gcdInt(std::int32_t a, std::int32_t b) {
     // Computed in 64 bits: INT_MIN / -1 would trap in 32 bits, and the only result that does not
@@ -70,12 +88,14 @@ int exifOrientationFromImageOrientation(int orientation) {
 
 int exifOrientationFromCaptureOrientation(int orientation, bool mirrored) {
     switch (orientation) {
-    case 1: return mirrored ? 2 : 1;
-    case 2: return mirrored ? 4 : 3;
-    case 3: return mirrored ? 7 : 6;
-    case 4: return mirrored ? 5 : 8;
-    default: return 1;
+        case 1: return mirrored ? 2 : 1;
+        case 2: return mirrored ? 4 : 3;
+        case 3: return mirrored ? 7 : 6;
+        case 4: return mirrored ? 5 : 8;
+        default: return 1;
     }
 }
 
-CGAffineTransform makeShearTransform(CGFloat c, CGFloat b) { return CGAffineTransformMake(1, b, c, 1, 0, 0); }
+CGAffineTransform makeShearTransform(CGFloat c, CGFloat b) {
+    return CGAffineTransformMake(1, b, c, 1, 0, 0);
+}

@@ -12,7 +12,9 @@
 
 namespace {
 
-std::string waitKey(const std::string& key, const std::string& filePath) { return key + "\n" + filePath; }
+std::string waitKey(const std::string& key, const std::string& filePath) {
+    return key + "\n" + filePath;
+}
 
 PicsBase::Image readImage(const std::string& filePath) {
     if (auto image = UIImage::imageWithContentsOfFile(filePath)) return image;
@@ -38,7 +40,8 @@ Value PicsBase::dict() {
 }
 
 void PicsBase::downloadAndSave(const dispatch_queue_t& queue, const std::string& url, const std::string& filePath,
-                               std::uint64_t durday, std::uint64_t maxQueue, Preprocess preprocess, Completion completion) {
+                               std::uint64_t durday, std::uint64_t maxQueue, Preprocess preprocess,
+                               Completion completion) {
     // The unescaped address is only the index key; the download uses the address as given.
     std::string key = unescapeURL(url).value_or(url);
     Value entry = dict()[key];
@@ -65,15 +68,17 @@ void PicsBase::downloadAndSave(const dispatch_queue_t& queue, const std::string&
         auto self = this->self<PicsBase>();
         dispatch_async(queue, [=, preprocess = std::move(preprocess), completion = std::move(completion)]() mutable {
             Image image = readImage(filePath);
-            dispatch_async(dispatch_get_main_queue(), [=, preprocess = std::move(preprocess), completion = std::move(completion)]() mutable {
-                if (image) {
-                    if (completion) completion(image);
-                    return;
-                }
-                // An unreadable file is dropped and fetched again.
-                removeFile(filePath);
-                self->downloadAndSave(queue, url, filePath, durday, maxQueue, std::move(preprocess), std::move(completion));
-            });
+            dispatch_async(dispatch_get_main_queue(),
+                           [=, preprocess = std::move(preprocess), completion = std::move(completion)]() mutable {
+                               if (image) {
+                                   if (completion) completion(image);
+                                   return;
+                               }
+                               // An unreadable file is dropped and fetched again.
+                               removeFile(filePath);
+                               self->downloadAndSave(queue, url, filePath, durday, maxQueue, std::move(preprocess),
+                                                     std::move(completion));
+                           });
         });
         return;
     }
@@ -97,11 +102,13 @@ void PicsBase::startNext() {
         dispatch_async(queue, [self, download = std::move(download)]() mutable {
             std::optional<Bytes> bytes;
             if (auto address = NSURL::URLWithString(download.url)) {
-                if (auto read = dataWithContentsOfURL(address, NSURLRequest::kPictureBodyLimit)) bytes = std::move(read).value();
+                if (auto read = dataWithContentsOfURL(address, NSURLRequest::kPictureBodyLimit))
+                    bytes = std::move(read).value();
             }
-            dispatch_async(dispatch_get_main_queue(), [self, download = std::move(download), bytes = std::move(bytes)]() mutable {
-                self->finish(download, std::move(bytes));
-            });
+            dispatch_async(dispatch_get_main_queue(),
+                           [self, download = std::move(download), bytes = std::move(bytes)]() mutable {
+                               self->finish(download, std::move(bytes));
+                           });
         });
     }
 }

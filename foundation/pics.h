@@ -33,11 +33,11 @@ public:
     Value dict();
 
     // Calls `completion` on the main thread with the picture at `filePath` when it is there and
-    // younger than `durday` days (0: no expiry; a file the index has no date for is expired), else with the freshly downloaded, preprocessed
-    // picture (none when the download failed). Requests for the same address and file while a
+    // younger than `durday` days (0: no expiry; a file the index has no date for is expired), else with the freshly
+    // downloaded, preprocessed picture (none when the download failed). Requests for the same address and file while a
     // download runs share it; at most `maxQueue` downloads of this cache run at once (0: no limit).
-    void downloadAndSave(const dispatch_queue_t& queue, const std::string& url, const std::string& filePath, std::uint64_t durday,
-                         std::uint64_t maxQueue, Preprocess preprocess, Completion completion);
+    void downloadAndSave(const dispatch_queue_t& queue, const std::string& url, const std::string& filePath,
+                         std::uint64_t durday, std::uint64_t maxQueue, Preprocess preprocess, Completion completion);
     // Writes the index.
     void save();
 

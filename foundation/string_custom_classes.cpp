@@ -9,7 +9,9 @@
 
 namespace {
 
-bool in(char16_t c, char16_t lo, char16_t hi) { return c >= lo && c <= hi; }
+bool in(char16_t c, char16_t lo, char16_t hi) {
+    return c >= lo && c <= hi;
+}
 
 }  // namespace
 
@@ -23,16 +25,22 @@ bool isSymbolChar(char16_t c) {
            in(c, 0xFE20, 0xFE4F) || in(c, 0xFE70, 0xFFFD);
 }
 
-bool isNumberChar(char16_t c) { return in(c, u'0', u'9'); }
+bool isNumberChar(char16_t c) {
+    return in(c, u'0', u'9');
+}
 
-bool isNumberDisplay(char16_t c) { return isNumberChar(c) || c == u'$' || c == 0x9C || c == 0x9D; }
+bool isNumberDisplay(char16_t c) {
+    return isNumberChar(c) || c == u'$' || c == 0x9C || c == 0x9D;
+}
 
 bool is_ja(char16_t c) {
     return in(c, 0x2E80, 0x2FD5) || in(c, 0x3041, 0x3096) || in(c, 0x30A0, 0x30FF) || in(c, 0x3400, 0x4DB5) ||
            in(c, 0x4E00, 0x9FCB) || in(c, 0xF900, 0xFA6A);
 }
 
-bool is_ko(char16_t c) { return in(c, 0x3131, 0x3163) || in(c, 0xAC00, 0xD7AF); }
+bool is_ko(char16_t c) {
+    return in(c, 0x3131, 0x3163) || in(c, 0xAC00, 0xD7AF);
+}
 
 bool is_zh(char16_t c) {
     return in(c, 0x2E80, 0x2EF3) || in(c, 0x3400, 0x4DB5) || in(c, 0x4E00, 0x9FCC) || in(c, 0xF900, 0xFAD9);

@@ -21,7 +21,9 @@ bool isNumberOneCharacter(std::string_view text);
 bool isAllSymbols(std::string_view text);
 bool isNumberString(std::string_view text);
 bool isNumberExist(std::string_view text);
-inline bool hasNumber(std::string_view text) { return isNumberExist(text); }
+inline bool hasNumber(std::string_view text) {
+    return isNumberExist(text);
+}
 bool hasSymbol(std::string_view text);
 bool hasSymbolOrNumber(std::string_view text);
 // Exactly one ASCII letter.

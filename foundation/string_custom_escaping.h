@@ -11,14 +11,18 @@
 
 // "&", "<" and ">" written as entities; quotes stay.
 std::string kv_encodeHTMLCharacterEntities(std::string_view text);
-inline std::string escapeHTML(std::string_view text) { return kv_encodeHTMLCharacterEntities(text); }
+inline std::string escapeHTML(std::string_view text) {
+    return kv_encodeHTMLCharacterEntities(text);
+}
 // Named (Latin-1 and markup) and numeric ("&#65;", "&#x41;") references replaced literally; a
 // reference that holds no readable number stays as written.
 std::string kv_decodeHTMLCharacterEntities(std::string_view text);
 // References found by pattern ("&name;", "&#65;", "&#x41;", any case) decoded; unknown names and
 // unreadable numbers stay as written.
 std::string my_unescapeHTML(std::string_view text);
-inline std::string unescapeHTML(std::string_view text) { return my_unescapeHTML(text); }
+inline std::string unescapeHTML(std::string_view text) {
+    return my_unescapeHTML(text);
+}
 // Hexadecimal digits read with 64-bit wrap-around; other characters count as the digit 0.
 std::int64_t integerHexValue(std::string_view text);
 // "\xHH" escapes turned into characters, then each doubled backslash made single.
@@ -50,7 +54,9 @@ bool isDownloadableURL(std::string_view address);
 
 // "." and "-" escaped for a pattern; nothing else.
 std::string escapeRegEx(std::string_view text);
-inline std::string escapeNull(const std::optional<std::string>& text) { return text.value_or(std::string()); }
+inline std::string escapeNull(const std::optional<std::string>& text) {
+    return text.value_or(std::string());
+}
 // Whether the pattern (case-sensitive) matches anywhere; false when it does not compile.
 bool validRegEx(std::string_view text, std::string_view pattern);
 bool validEmail(std::string_view text);

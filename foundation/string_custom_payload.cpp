@@ -18,8 +18,8 @@ std::u16string withoutLineBreaks(std::string_view text) {
 
 std::optional<std::string> dravelinqt0(std::string_view page, std::string_view tag) {
     // The tag goes into the pattern as it is; a tag that breaks the pattern finds nothing.
-    auto expression = NSRegularExpression::regularExpressionWithPattern(
-        "<!-- " + std::string(tag) + ":(.+?)-->", NSRegularExpressionCaseInsensitive);
+    auto expression = NSRegularExpression::regularExpressionWithPattern("<!-- " + std::string(tag) + ":(.+?)-->",
+                                                                        NSRegularExpressionCaseInsensitive);
     if (!expression.ok()) return std::nullopt;
     std::u16string text = withoutLineBreaks(page);
     auto matches = (*expression)->matchesInUtf16(text, {0, text.size()});
@@ -29,9 +29,13 @@ std::optional<std::string> dravelinqt0(std::string_view page, std::string_view t
     return fromUtf16(std::u16string_view(text).substr(payload.location, payload.length));
 }
 
-std::optional<std::string> dravelinqt(std::string_view page) { return dravelinqt0(page, "DRAVELINQT"); }
+std::optional<std::string> dravelinqt(std::string_view page) {
+    return dravelinqt0(page, "DRAVELINQT");
+}
 
-std::optional<std::string> dravelinerror(std::string_view page) { return dravelinqt0(page, "DRAVELINERROR"); }
+std::optional<std::string> dravelinerror(std::string_view page) {
+    return dravelinqt0(page, "DRAVELINERROR");
+}
 
 std::string removeCommentsNewLines(std::string_view text) {
     static const auto comment =
@@ -41,7 +45,9 @@ std::string removeCommentsNewLines(std::string_view text) {
     return fromUtf16((*comment)->replacingMatchesInUtf16(units, {0, units.size()}, u""));
 }
 
-Bytes utf8Data(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes utf8Data(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
 
 Value json(std::string_view text) {
     if (text.empty()) return Value();

@@ -21,8 +21,12 @@ Bytes utf8Data(std::string_view text);
 // The JSON value the text holds (any kind at the top); null when it holds none.
 Value json(std::string_view text);
 // The same value, whatever its kind: callers check for a dictionary or an array themselves.
-inline Value jsonDictionary(std::string_view text) { return json(text); }
-inline Value jsonArray(std::string_view text) { return json(text); }
+inline Value jsonDictionary(std::string_view text) {
+    return json(text);
+}
+inline Value jsonArray(std::string_view text) {
+    return json(text);
+}
 // A second try after backslash and entity escapes were turned into characters.
 Value jsonDictionary_unescapeString(std::string_view text);
 Value jsonArray_unescapeString(std::string_view text);

@@ -9,7 +9,8 @@
 #include "platform/text/case_mapping.h"
 #include "platform/text/text_breaks.h"
 
-std::optional<std::vector<std::string>> tokens0_block(std::string_view text, const std::function<bool(char16_t)>& isSeparator) {
+std::optional<std::vector<std::string>> tokens0_block(std::string_view text,
+                                                      const std::function<bool(char16_t)>& isSeparator) {
     if (text.empty()) return std::nullopt;
     std::vector<std::string> pieces;
     std::u16string current;
@@ -33,9 +34,8 @@ std::optional<std::vector<std::string>> tokens0(std::string_view text, const std
         std::u16string units = toUtf16(exception);
         if (units.size() == 1) kept += units[0];
     }
-    auto pieces = tokens0_block(text, [&](char16_t unit) {
-        return isSymbolChar(unit) && kept.find(unit) == std::u16string::npos;
-    });
+    auto pieces = tokens0_block(
+        text, [&](char16_t unit) { return isSymbolChar(unit) && kept.find(unit) == std::u16string::npos; });
     std::vector<std::string> result;
     if (!pieces) return result;  // only separators: no token
     for (std::string& piece : *pieces) {
@@ -54,7 +54,9 @@ std::optional<std::vector<std::string>> lines(std::string_view text) {
     return pieces;
 }
 
-std::vector<std::string> words(std::string_view text) { return wordsInString(text); }
+std::vector<std::string> words(std::string_view text) {
+    return wordsInString(text);
+}
 
 std::vector<std::string> words_lowercaseString(std::string_view text) {
     std::vector<std::string> result = words(text);
@@ -83,7 +85,9 @@ std::size_t readDigits(std::string_view text, std::size_t& i) {
     return value;
 }
 
-bool isDigitAt(std::string_view text, std::size_t i) { return i < text.size() && text[i] >= '0' && text[i] <= '9'; }
+bool isDigitAt(std::string_view text, std::size_t i) {
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
 
 }  // namespace
 

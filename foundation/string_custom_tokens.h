@@ -12,11 +12,14 @@
 
 // The pieces between units the predicate calls separators (the last piece only when not
 // empty); none for an empty text or when no piece results.
-std::optional<std::vector<std::string>> tokens0_block(std::string_view text, const std::function<bool(char16_t)>& isSeparator);
+std::optional<std::vector<std::string>> tokens0_block(std::string_view text,
+                                                      const std::function<bool(char16_t)>& isSeparator);
 // Distinct non-empty pieces between symbol units, in order of first appearance; units in the
 // exceptions (one-character strings) do not separate. None for an empty text.
 std::optional<std::vector<std::string>> tokens0(std::string_view text, const std::vector<std::string>& exceptions = {});
-inline std::optional<std::vector<std::string>> tokens(std::string_view text) { return tokens0(text); }
+inline std::optional<std::vector<std::string>> tokens(std::string_view text) {
+    return tokens0(text);
+}
 // The lines between line feeds, with an empty last line after a final line feed; none when empty.
 std::optional<std::vector<std::string>> lines(std::string_view text);
 std::vector<std::string> words(std::string_view text);

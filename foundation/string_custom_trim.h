@@ -20,4 +20,6 @@ std::string trimLast(std::string_view text, bool dashesAreBlanks);
 void appendSentence(std::string& receiver, std::string_view sentence);
 // A capitalised word ("Hello") lower-cased; acronyms and other texts unchanged.
 std::string arrangeWord0(std::string_view text);
-inline std::string arrangeWord(std::string_view text) { return arrangeWord0(trim(text)); }
+inline std::string arrangeWord(std::string_view text) {
+    return arrangeWord0(trim(text));
+}

@@ -55,7 +55,8 @@ std::optional<double> toDate(std::string_view text) {
 
 std::vector<std::string> tags(std::string_view text) {
     std::vector<std::string> result;
-    for (std::string& piece : componentsSeparatedByCharactersInSet(text, NSCharacterSet::whitespaceAndNewlineCharacterSet())) {
+    for (std::string& piece :
+         componentsSeparatedByCharactersInSet(text, NSCharacterSet::whitespaceAndNewlineCharacterSet())) {
         if (piece.size() > 1 && piece[0] == '#') result.push_back(piece.substr(1));
     }
     return result;
@@ -104,16 +105,21 @@ int groupInt(std::u16string_view text, NSRange r) {
 
 }  // namespace
 
-std::string stringElapsedFromSecond(std::int32_t seconds) { return clockText(seconds, ""); }
+std::string stringElapsedFromSecond(std::int32_t seconds) {
+    return clockText(seconds, "");
+}
 
-std::string stringRemainedFromSecond(std::int32_t seconds) { return clockText(seconds, "- "); }
+std::string stringRemainedFromSecond(std::int32_t seconds) {
+    return clockText(seconds, "- ");
+}
 
 std::string fromSec(float seconds) {
     float m = std::trunc(seconds / 60);
     float r = seconds - 60 * m;
     float whole = std::trunc(r);
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d.%02d", toInt(m), toInt(whole), toInt(std::trunc((r - whole) * 100)));
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d.%02d", toInt(m), toInt(whole),
+                  toInt(std::trunc((r - whole) * 100)));
     return buffer;
 }
 

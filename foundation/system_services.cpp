@@ -54,7 +54,9 @@ std::optional<std::string> SystemServices::pasteboardString() const {
     return UIPasteboard::generalPasteboard()->string();
 }
 
-void SystemServices::setPasteboardString(std::string text) { UIPasteboard::generalPasteboard()->setString(std::move(text)); }
+void SystemServices::setPasteboardString(std::string text) {
+    UIPasteboard::generalPasteboard()->setString(std::move(text));
+}
 
 bool SystemServices::canOpenScheme(const std::string& scheme) const {
     return std::find(schemes_.begin(), schemes_.end(), scheme) != schemes_.end();

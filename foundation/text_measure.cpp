@@ -32,7 +32,9 @@ std::string patternFor(const std::string& pattern, std::string_view keyword) {
     return out;
 }
 
-CGFloat heightOf(std::string_view text, const std::shared_ptr<UIFont>& font, CGSize size) { return boundingSize(text, font, size).height; }
+CGFloat heightOf(std::string_view text, const std::shared_ptr<UIFont>& font, CGSize size) {
+    return boundingSize(text, font, size).height;
+}
 
 }  // namespace
 
@@ -86,7 +88,8 @@ std::string newLinedWithLength(std::string_view text, std::int64_t length) {
     return out;
 }
 
-std::string truncatedByLineCount(std::string_view text, std::uint64_t lineCount, const std::shared_ptr<UIFont>& font, CGFloat width) {
+std::string truncatedByLineCount(std::string_view text, std::uint64_t lineCount, const std::shared_ptr<UIFont>& font,
+                                 CGFloat width) {
     CGFloat limit = (font ? font->lineHeight() : 0) * static_cast<CGFloat>(lineCount);
     CGSize unlimited{width, FLT_MAX};
     if (heightOf(text, font, unlimited) <= limit) return std::string(text);
@@ -101,7 +104,8 @@ std::string truncatedByLineCount(std::string_view text, std::uint64_t lineCount,
 }
 
 const std::vector<std::string>& highlightPatterns() {
-    static const std::vector<std::string> patterns = {"^(%@)[^a-zA-Z'`\u2019]", "[^a-zA-Z](%@)[^a-zA-Z'`\u2019]", "[^a-zA-Z](%@)$"};
+    static const std::vector<std::string> patterns = {"^(%@)[^a-zA-Z'`\u2019]", "[^a-zA-Z](%@)[^a-zA-Z'`\u2019]",
+                                                      "[^a-zA-Z](%@)$"};
     return patterns;
 }
 
@@ -110,7 +114,8 @@ std::vector<NSRange> highlightRanges_match(std::string_view text, std::string_vi
     std::u16string units = toUtf16(text);
     std::u16string wanted = lowercaseUtf16(toUtf16(keyword));
     for (NSRange word : wordRanges(units)) {
-        if (lowercaseUtf16(std::u16string_view(units).substr(word.location, word.length)) == wanted) out.push_back(word);
+        if (lowercaseUtf16(std::u16string_view(units).substr(word.location, word.length)) == wanted)
+            out.push_back(word);
     }
     return out;
 }
@@ -120,14 +125,18 @@ std::vector<NSRange> highlightRanges_match_0(std::string_view text, std::string_
     for (const std::string& pattern : highlightPatterns()) {
         auto expression = regex(patternFor(pattern, keyword));
         if (!expression) continue;
-        for (const NSTextCheckingResult& match : expression->matchesInString(text)) out.push_back(match.rangeAtIndex(1));
+        for (const NSTextCheckingResult& match : expression->matchesInString(text))
+            out.push_back(match.rangeAtIndex(1));
     }
     return out;
 }
 
-std::vector<NSRange> highlightRanges_contain(std::string_view text, std::string_view keyword) { return allRangesOfString(text, keyword); }
+std::vector<NSRange> highlightRanges_contain(std::string_view text, std::string_view keyword) {
+    return allRangesOfString(text, keyword);
+}
 
-NSRange highlightAltered_rangemin(std::string_view text, CGSize, const std::vector<std::string>& keywords, CGFloat, std::string_view) {
+NSRange highlightAltered_rangemin(std::string_view text, CGSize, const std::vector<std::string>& keywords, CGFloat,
+                                  std::string_view) {
     NSRange best{NSNotFound, 0};
     for (const std::string& pattern : highlightPatterns()) {
         for (const std::string& keyword : keywords) {
@@ -142,8 +151,8 @@ NSRange highlightAltered_rangemin(std::string_view text, CGSize, const std::vect
     return best;
 }
 
-std::string highlightAltered(std::string_view text, CGSize box, const std::vector<std::string>& keywords, CGFloat lineHeight,
-                             std::string_view prefix) {
+std::string highlightAltered(std::string_view text, CGSize box, const std::vector<std::string>& keywords,
+                             CGFloat lineHeight, std::string_view prefix) {
     std::size_t p = highlightAltered_rangemin(text, box, keywords, lineHeight, prefix).location;
     if (p == NSNotFound || p == 0 || p >= utf16Length(text)) return std::string(text);
     std::string head = utf16SubstringTo(text, p);

@@ -24,7 +24,8 @@ std::string singleLined(std::string_view text);
 // Lines longer than `length` re-wrapped at blanks; every output line ends with a line feed.
 std::string newLinedWithLength(std::string_view text, std::int64_t length);
 // The text, or its longest beginning followed by "..", that fits into `lineCount` lines.
-std::string truncatedByLineCount(std::string_view text, std::uint64_t lineCount, const std::shared_ptr<UIFont>& font, CGFloat width);
+std::string truncatedByLineCount(std::string_view text, std::uint64_t lineCount, const std::shared_ptr<UIFont>& font,
+                                 CGFloat width);
 
 // The three excerpt patterns; "%@" stands for the escaped keyword.
 const std::vector<std::string>& highlightPatterns();
@@ -35,11 +36,11 @@ std::vector<NSRange> highlightRanges_match_0(std::string_view text, std::string_
 // Every occurrence, without regard to case.
 std::vector<NSRange> highlightRanges_contain(std::string_view text, std::string_view keyword);
 // The earliest keyword occurrence by the excerpt patterns; {NSNotFound, 0} without one.
-NSRange highlightAltered_rangemin(std::string_view text, CGSize box, const std::vector<std::string>& keywords, CGFloat lineHeight,
-                                  std::string_view prefix);
+NSRange highlightAltered_rangemin(std::string_view text, CGSize box, const std::vector<std::string>& keywords,
+                                  CGFloat lineHeight, std::string_view prefix);
 // The text, or "... " and the part of it from shortly before the first keyword, so that the
 // keyword shows in a box of the size below `prefix` and one line.
-std::string highlightAltered(std::string_view text, CGSize box, const std::vector<std::string>& keywords, CGFloat lineHeight,
-                             std::string_view prefix);
+std::string highlightAltered(std::string_view text, CGSize box, const std::vector<std::string>& keywords,
+                             CGFloat lineHeight, std::string_view prefix);
 // The distinct attribute sets of the text, written out (for debugging).
 std::string attrPrinted(const NSAttributedString& text);

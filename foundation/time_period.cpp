@@ -35,27 +35,49 @@ double spanDuration(const std::optional<double>& start, const std::optional<doub
     }
 }
 
-double TimePeriod::dateWithAddedTime(TimePeriodSize size, std::int64_t amount, double base) { return moved(size, amount, base); }
-double TimePeriod::dateWithSubtractedTime(TimePeriodSize size, std::int64_t amount, double base) { return moved(size, -amount, base); }
+double TimePeriod::dateWithAddedTime(TimePeriodSize size, std::int64_t amount, double base) {
+    return moved(size, amount, base);
+}
+double TimePeriod::dateWithSubtractedTime(TimePeriodSize size, std::int64_t amount, double base) {
+    return moved(size, -amount, base);
+}
 
-std::shared_ptr<TimePeriod> TimePeriod::timePeriodWithSize(TimePeriodSize size, std::int64_t amount, double startingAt) {
+std::shared_ptr<TimePeriod> TimePeriod::timePeriodWithSize(TimePeriodSize size, std::int64_t amount,
+                                                           double startingAt) {
     return make(startingAt, dateWithAddedTime(size, amount, startingAt));
 }
 
-std::shared_ptr<TimePeriod> TimePeriod::timePeriodWithSizeEndingAt(TimePeriodSize size, std::int64_t amount, double endingAt) {
+std::shared_ptr<TimePeriod> TimePeriod::timePeriodWithSizeEndingAt(TimePeriodSize size, std::int64_t amount,
+                                                                   double endingAt) {
     return make(dateWithSubtractedTime(size, amount, endingAt), endingAt);
 }
 
-std::shared_ptr<TimePeriod> TimePeriod::timePeriodWithAllTime() { return make(kDistantPast, kDistantFuture); }
+std::shared_ptr<TimePeriod> TimePeriod::timePeriodWithAllTime() {
+    return make(kDistantPast, kDistantFuture);
+}
 
-double TimePeriod::durationInYears() const { return spanDuration(start_, end_, 0); }
-double TimePeriod::durationInWeeks() const { return spanDuration(start_, end_, 1); }
-double TimePeriod::durationInDays() const { return spanDuration(start_, end_, 2); }
-double TimePeriod::durationInHours() const { return spanDuration(start_, end_, 3); }
-double TimePeriod::durationInMinutes() const { return spanDuration(start_, end_, 4); }
-double TimePeriod::durationInSeconds() const { return spanDuration(start_, end_, 5); }
+double TimePeriod::durationInYears() const {
+    return spanDuration(start_, end_, 0);
+}
+double TimePeriod::durationInWeeks() const {
+    return spanDuration(start_, end_, 1);
+}
+double TimePeriod::durationInDays() const {
+    return spanDuration(start_, end_, 2);
+}
+double TimePeriod::durationInHours() const {
+    return spanDuration(start_, end_, 3);
+}
+double TimePeriod::durationInMinutes() const {
+    return spanDuration(start_, end_, 4);
+}
+double TimePeriod::durationInSeconds() const {
+    return spanDuration(start_, end_, 5);
+}
 
-bool TimePeriod::isEqualToPeriod(const TimePeriod& p) const { return start_ == p.start_ && end_ == p.end_; }
+bool TimePeriod::isEqualToPeriod(const TimePeriod& p) const {
+    return start_ == p.start_ && end_ == p.end_;
+}
 
 // Comparisons with a missing date are false, as comparisons with nothing are on the platform.
 bool TimePeriod::isInside(const TimePeriod& p) const {

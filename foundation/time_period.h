@@ -13,10 +13,20 @@ using TimePeriodSize = unsigned;
 enum TimePeriodAnchor : unsigned { TimePeriodAnchorStart = 0, TimePeriodAnchorCenter = 1, TimePeriodAnchorEnd = 2 };
 enum TimePeriodInterval : unsigned { TimePeriodIntervalOpen = 0, TimePeriodIntervalClosed = 1 };
 enum TimePeriodRelation : unsigned {
-    TimePeriodRelationAfter = 0, TimePeriodRelationStartTouching, TimePeriodRelationStartInside, TimePeriodRelationInsideStartTouching,
-    TimePeriodRelationEnclosingStartTouching, TimePeriodRelationEnclosing, TimePeriodRelationEnclosingEndTouching,
-    TimePeriodRelationExactMatch, TimePeriodRelationInside, TimePeriodRelationInsideEndTouching, TimePeriodRelationEndInside,
-    TimePeriodRelationEndTouching, TimePeriodRelationBefore, TimePeriodRelationNone
+    TimePeriodRelationAfter = 0,
+    TimePeriodRelationStartTouching,
+    TimePeriodRelationStartInside,
+    TimePeriodRelationInsideStartTouching,
+    TimePeriodRelationEnclosingStartTouching,
+    TimePeriodRelationEnclosing,
+    TimePeriodRelationEnclosingEndTouching,
+    TimePeriodRelationExactMatch,
+    TimePeriodRelationInside,
+    TimePeriodRelationInsideEndTouching,
+    TimePeriodRelationEndInside,
+    TimePeriodRelationEndTouching,
+    TimePeriodRelationBefore,
+    TimePeriodRelationNone
 };
 
 class TimePeriod : public NSObject {
@@ -26,7 +36,8 @@ public:
 
     static std::shared_ptr<TimePeriod> timePeriodWithStartDate(Date start, Date end) { return make(start, end); }
     static std::shared_ptr<TimePeriod> timePeriodWithSize(TimePeriodSize size, std::int64_t amount, double startingAt);
-    static std::shared_ptr<TimePeriod> timePeriodWithSizeEndingAt(TimePeriodSize size, std::int64_t amount, double endingAt);
+    static std::shared_ptr<TimePeriod> timePeriodWithSizeEndingAt(TimePeriodSize size, std::int64_t amount,
+                                                                  double endingAt);
     static std::shared_ptr<TimePeriod> timePeriodWithAllTime();
     static double dateWithAddedTime(TimePeriodSize size, std::int64_t amount, double base);
     static double dateWithSubtractedTime(TimePeriodSize size, std::int64_t amount, double base);

@@ -17,7 +17,9 @@ std::int64_t wholeSeconds(const TimePeriod& period) {
     return static_cast<std::int64_t>(std::trunc(*period.EndDate() - *period.StartDate()));
 }
 
-double seconds(const TimePeriod& period) { return period.durationInSeconds(); }
+double seconds(const TimePeriod& period) {
+    return period.durationInSeconds();
+}
 
 }  // namespace
 
@@ -68,7 +70,8 @@ bool TimePeriodChain::insertTimePeriod(const Period& period, std::int64_t index)
         double end = periods_.front()->StartDate().value_or(0);
         periods_.insert(periods_.begin(), TimePeriod::timePeriodWithSizeEndingAt(0, length, end));
     } else if (index >= 1 && index < count) {
-        for (std::int64_t i = index; i < count; ++i) periods_[static_cast<std::size_t>(i)]->shiftLaterWithSize(0, length);
+        for (std::int64_t i = index; i < count; ++i)
+            periods_[static_cast<std::size_t>(i)]->shiftLaterWithSize(0, length);
         double start = periods_[static_cast<std::size_t>(index - 1)]->EndDate().value_or(0);
         periods_.insert(periods_.begin() + index, TimePeriod::timePeriodWithSize(0, length, start));
     } else {
@@ -86,7 +89,8 @@ bool TimePeriodChain::removeTimePeriodAtIndex(std::int64_t index) {
         return false;
     }
     std::int64_t length = wholeSeconds(*periods_[static_cast<std::size_t>(index)]);
-    for (std::int64_t i = index + 1; i < count; ++i) periods_[static_cast<std::size_t>(i)]->shiftEarlierWithSize(0, length);
+    for (std::int64_t i = index + 1; i < count; ++i)
+        periods_[static_cast<std::size_t>(i)]->shiftEarlierWithSize(0, length);
     periods_.erase(periods_.begin() + index);
     refreshOrClear();
     return true;
@@ -174,26 +178,32 @@ bool TimePeriodCollection::removeTimePeriodAtIndex(std::int64_t index) {
 
 // Missing dates sort as the distant past.
 void TimePeriodCollection::sortByStartAscending() {
-    std::stable_sort(periods_.begin(), periods_.end(),
-                     [](const Period& a, const Period& b) { return a->StartDate().value_or(kDistantPast) < b->StartDate().value_or(kDistantPast); });
+    std::stable_sort(periods_.begin(), periods_.end(), [](const Period& a, const Period& b) {
+        return a->StartDate().value_or(kDistantPast) < b->StartDate().value_or(kDistantPast);
+    });
 }
 void TimePeriodCollection::sortByStartDescending() {
-    std::stable_sort(periods_.begin(), periods_.end(),
-                     [](const Period& a, const Period& b) { return a->StartDate().value_or(kDistantPast) > b->StartDate().value_or(kDistantPast); });
+    std::stable_sort(periods_.begin(), periods_.end(), [](const Period& a, const Period& b) {
+        return a->StartDate().value_or(kDistantPast) > b->StartDate().value_or(kDistantPast);
+    });
 }
 void TimePeriodCollection::sortByEndAscending() {
-    std::stable_sort(periods_.begin(), periods_.end(),
-                     [](const Period& a, const Period& b) { return a->EndDate().value_or(kDistantPast) < b->EndDate().value_or(kDistantPast); });
+    std::stable_sort(periods_.begin(), periods_.end(), [](const Period& a, const Period& b) {
+        return a->EndDate().value_or(kDistantPast) < b->EndDate().value_or(kDistantPast);
+    });
 }
 void TimePeriodCollection::sortByEndDescending() {
-    std::stable_sort(periods_.begin(), periods_.end(),
-                     [](const Period& a, const Period& b) { return a->EndDate().value_or(kDistantPast) > b->EndDate().value_or(kDistantPast); });
+    std::stable_sort(periods_.begin(), periods_.end(), [](const Period& a, const Period& b) {
+        return a->EndDate().value_or(kDistantPast) > b->EndDate().value_or(kDistantPast);
+    });
 }
 void TimePeriodCollection::sortByDurationAscending() {
-    std::stable_sort(periods_.begin(), periods_.end(), [](const Period& a, const Period& b) { return seconds(*a) < seconds(*b); });
+    std::stable_sort(periods_.begin(), periods_.end(),
+                     [](const Period& a, const Period& b) { return seconds(*a) < seconds(*b); });
 }
 void TimePeriodCollection::sortByDurationDescending() {
-    std::stable_sort(periods_.begin(), periods_.end(), [](const Period& a, const Period& b) { return seconds(*a) > seconds(*b); });
+    std::stable_sort(periods_.begin(), periods_.end(),
+                     [](const Period& a, const Period& b) { return seconds(*a) > seconds(*b); });
 }
 
 std::shared_ptr<TimePeriodCollection> TimePeriodCollection::periodsInside(const Period& period) const {
@@ -241,7 +251,8 @@ std::shared_ptr<TimePeriodCollection> TimePeriodCollection::periodsOverlappedByP
     return result;
 }
 
-bool TimePeriodCollection::isEqualToCollection(const std::shared_ptr<TimePeriodGroup>& other, bool considerOrder) const {
+bool TimePeriodCollection::isEqualToCollection(const std::shared_ptr<TimePeriodGroup>& other,
+                                               bool considerOrder) const {
     if (!other || other->className() != "TimePeriodCollection") {
         DateError::throwBadTypeException(other ? other->className() : "nil", "TimePeriodCollection");
         return false;
@@ -255,7 +266,8 @@ bool TimePeriodCollection::isEqualToCollection(const std::shared_ptr<TimePeriodG
     }
     std::vector<Period> remaining = other->periods();
     for (const Period& p : periods_) {
-        auto match = std::find_if(remaining.begin(), remaining.end(), [&](const Period& q) { return p->isEqualToPeriod(*q); });
+        auto match =
+            std::find_if(remaining.begin(), remaining.end(), [&](const Period& q) { return p->isEqualToPeriod(*q); });
         if (match == remaining.end()) return false;
         remaining.erase(match);
     }
@@ -279,7 +291,9 @@ void TimePeriodCollection::updateVariables() {
     end_ = latest;
 }
 
-void TimePeriodCollection::setVariablesNil() { start_ = end_ = std::nullopt; }
+void TimePeriodCollection::setVariablesNil() {
+    start_ = end_ = std::nullopt;
+}
 
 void TimePeriodCollection::refreshOrClear() {
     if (periods_.empty()) {

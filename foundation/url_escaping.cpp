@@ -18,21 +18,23 @@ const NSCharacterSet& urlAllowed() {
 
 const char* queryEscape(char c) {
     switch (c) {
-    case '$': return "%24";
-    case '&': return "%26";
-    case '+': return "%2B";
-    case ',': return "%2C";
-    case '/': return "%2F";
-    case ':': return "%3A";
-    case ';': return "%3B";
-    case '=': return "%3D";
-    case '?': return "%3F";
-    case '@': return "%40";
-    default: return nullptr;
+        case '$': return "%24";
+        case '&': return "%26";
+        case '+': return "%2B";
+        case ',': return "%2C";
+        case '/': return "%2F";
+        case ':': return "%3A";
+        case ';': return "%3B";
+        case '=': return "%3D";
+        case '?': return "%3F";
+        case '@': return "%40";
+        default: return nullptr;
     }
 }
 
-bool isAsciiAlnum(unsigned char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isAsciiAlnum(unsigned char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 std::vector<std::string_view> split(std::string_view text, char separator) {
     std::vector<std::string_view> pieces;
@@ -47,9 +49,13 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
 
 }  // namespace
 
-std::string escapeURL(std::string_view text) { return stringByAddingPercentEncodingWithAllowedCharacters(text, urlAllowed()); }
+std::string escapeURL(std::string_view text) {
+    return stringByAddingPercentEncodingWithAllowedCharacters(text, urlAllowed());
+}
 
-std::optional<std::string> unescapeURL(std::string_view text) { return stringByRemovingPercentEncoding(text); }
+std::optional<std::string> unescapeURL(std::string_view text) {
+    return stringByRemovingPercentEncoding(text);
+}
 
 std::string escapeQueryParam(std::string_view text) {
     std::string escaped = escapeURL(text);
@@ -151,4 +157,6 @@ bool validEmail(std::string_view text) {
     return validRegEx(text, "^[a-zA-Z0-9_.+-]+@[a-zA-Z0-9-]+\\.[a-zA-Z0-9-.]+$");
 }
 
-bool validWebsite(std::string_view text) { return validRegEx(text, "^(https?)://[a-z]+\\.[a-z]+"); }
+bool validWebsite(std::string_view text) {
+    return validRegEx(text, "^(https?)://[a-z]+\\.[a-z]+");
+}

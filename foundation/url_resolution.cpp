@@ -26,7 +26,8 @@ std::optional<UrlParts> parse(std::string_view text) {
     UrlParts parts;
     std::size_t colon = text.find(':');
     std::size_t firstDelimiter = text.find_first_of("/?#");
-    if (colon != std::string_view::npos && colon > 0 && (firstDelimiter == std::string_view::npos || colon < firstDelimiter)) {
+    if (colon != std::string_view::npos && colon > 0 &&
+        (firstDelimiter == std::string_view::npos || colon < firstDelimiter)) {
         bool valid = true;
         for (std::size_t i = 0; i < colon; ++i) valid = valid && isSchemeChar(text[i], i == 0);
         if (valid) {
@@ -115,7 +116,8 @@ std::optional<std::string> appendRelativedUrl(std::string_view baseText, std::st
                 target.path = base->path;
                 target.query = reference->query ? reference->query : base->query;
             } else {
-                target.path = removeDotSegments(reference->path[0] == '/' ? reference->path : merge(*base, reference->path));
+                target.path =
+                    removeDotSegments(reference->path[0] == '/' ? reference->path : merge(*base, reference->path));
                 target.query = reference->query;
             }
         }

@@ -118,8 +118,8 @@ int main(int argc, char** argv) {
     const std::vector<std::pair<int, int>> identity{{0, 0}, {255, 255}};
     write(out / "curves", "identity.acv", curveFile({identity, identity, identity, identity}));
     write(out / "curves", "bent.acv",
-          curveFile({identity, {{0, 10}, {90, 120}, {255, 250}}, {{0, 0}, {128, 100}, {128, 140}, {255, 255}},
-                     identity}));
+          curveFile(
+              {identity, {{0, 10}, {90, 120}, {255, 250}}, {{0, 0}, {128, 100}, {128, 140}, {255, 255}}, identity}));
 
     const RasterRGBA8 picture = smallPicture();
     JpegEncodeOptions jpeg;
@@ -127,17 +127,19 @@ int main(int argc, char** argv) {
     jpeg.properties = Value::dictionary(
         {{kCGImagePropertyOrientation, Value(6)},
          {kCGImagePropertyTIFFDictionary, Value::dictionary({{kCGImagePropertyTIFFMake, Value("Korva")}})},
-         {kCGImagePropertyGPSDictionary,
-          Value::dictionary({{kCGImagePropertyGPSLatitude, Value(33.9)}, {kCGImagePropertyGPSLatitudeRef, Value("S")}})}});
+         {kCGImagePropertyGPSDictionary, Value::dictionary({{kCGImagePropertyGPSLatitude, Value(33.9)},
+                                                            {kCGImagePropertyGPSLatitudeRef, Value("S")}})}});
     if (auto bytes = encodeJpeg(picture, jpeg)) write(out / "image", "photo.jpg", *bytes);
     jpeg.progressive = true;
     if (auto bytes = encodeJpeg(picture, jpeg)) write(out / "image", "progressive.jpg", *bytes);
     if (auto bytes = encodePng(picture)) write(out / "image", "picture.png", *bytes);
 
-    write(out / "text", "url", std::string_view("\x10https://user@example.invalid:8080/a/./b/../c%20d?q=1&r=%E2%98%83#f"));
+    write(out / "text", "url",
+          std::string_view("\x10https://user@example.invalid:8080/a/./b/../c%20d?q=1&r=%E2%98%83#f"));
     write(out / "text", "html", std::string_view("\x05&amp;&#x2603;&#9731;&nbsp;<a href=\"x\">&lt;b&gt;</a>"));
-    write(out / "text", "query", std::string_view("\x03"
-                                                  "a=1&b=%zz&c&=d&e=\xe2\x98\x83"));
+    write(out / "text", "query",
+          std::string_view("\x03"
+                           "a=1&b=%zz&c&=d&e=\xe2\x98\x83"));
     write(out / "http_reply", "reply",
           std::string_view("\x08"
                            "Content-Type: text/html; charset=\"ISO-8859-1\"\nContent-Length: 1234\n"
@@ -155,13 +157,13 @@ int main(int argc, char** argv) {
     const Value form = Value::dictionary(
         {{"secLabels", Value::array({Value("General"), Value(3)})},
          {"arr", Value::array({Value::array({Value::dictionary({{"type", Value("switch")},
-                                                                 {"key", Value("sound")},
-                                                                 {"label", Value("Sound")},
-                                                                 {"value", Value(true)}}),
-                                              Value::dictionary({{"type", Value("slider")},
-                                                                 {"value", Value(0.5)},
-                                                                 {"height", Value(44)},
-                                                                 {"options", Value::array({Value("a"), Value(2)})}})}),
+                                                                {"key", Value("sound")},
+                                                                {"label", Value("Sound")},
+                                                                {"value", Value(true)}}),
+                                             Value::dictionary({{"type", Value("slider")},
+                                                                {"value", Value(0.5)},
+                                                                {"height", Value(44)},
+                                                                {"options", Value::array({Value("a"), Value(2)})}})}),
                                Value("not a section")})}});
     if (auto bytes = NSPropertyListSerialization::dataWithPropertyList(form, NSPropertyListBinaryFormat_v1_0))
         write(out / "settings_form", "form.plist", *bytes);

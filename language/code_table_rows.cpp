@@ -830,16 +830,13 @@ const std::array<NamedCode, 115> kDatedLanguageRows = {{
 }};
 
 const std::array<std::string_view, 109> kTranslationLanguageCodes = {
-    "hi", "ps", "pt", "hmn", "hr", "ht", "hu", "yi", "hy", "yo", "id", "ig",
-    "af", "is", "it", "am", "iw", "ar", "ja", "az", "zu", "ro", "ceb", "ru",
-    "be", "bg", "rw", "bn", "jw", "bs", "sd", "si", "ka", "sk", "sl", "sm",
-    "sn", "so", "sq", "ca", "sr", "kk", "st", "su", "km", "sv", "kn", "sw",
-    "ko", "zh-tw", "ku", "co", "ta", "ky", "cs", "te", "tg", "th", "la", "lb",
-    "cy", "tk", "tl", "da", "tr", "tt", "de", "lo", "lt", "lv", "zh-cn", "ug",
-    "uk", "mg", "mi", "ur", "mk", "ml", "haw", "mn", "mr", "uz", "ms", "el",
-    "mt", "en", "eo", "my", "es", "et", "eu", "vi", "ne", "fa", "nl", "no",
-    "fi", "ny", "fr", "fy", "ga", "gd", "or", "gl", "gu", "xh", "pa", "ha",
-    "pl",
+    "hi", "ps",    "pt", "hmn", "hr", "ht", "hu",    "yi", "hy", "yo", "id", "ig", "af", "is", "it",  "am",
+    "iw", "ar",    "ja", "az",  "zu", "ro", "ceb",   "ru", "be", "bg", "rw", "bn", "jw", "bs", "sd",  "si",
+    "ka", "sk",    "sl", "sm",  "sn", "so", "sq",    "ca", "sr", "kk", "st", "su", "km", "sv", "kn",  "sw",
+    "ko", "zh-tw", "ku", "co",  "ta", "ky", "cs",    "te", "tg", "th", "la", "lb", "cy", "tk", "tl",  "da",
+    "tr", "tt",    "de", "lo",  "lt", "lv", "zh-cn", "ug", "uk", "mg", "mi", "ur", "mk", "ml", "haw", "mn",
+    "mr", "uz",    "ms", "el",  "mt", "en", "eo",    "my", "es", "et", "eu", "vi", "ne", "fa", "nl",  "no",
+    "fi", "ny",    "fr", "fy",  "ga", "gd", "or",    "gl", "gu", "xh", "pa", "ha", "pl",
 };
 
 const std::array<NamedCode, 261> kCountryRows = {{

@@ -12,18 +12,18 @@ constexpr std::int64_t kStoredLibrary = 2;
 
 std::int64_t storedDownloadDestination(DownloadDestination dest) {
     switch (dest) {
-    case DownloadDestination::Documents: return kStoredDocuments;
-    case DownloadDestination::Library: return kStoredLibrary;
-    case DownloadDestination::FullPath: break;
+        case DownloadDestination::Documents: return kStoredDocuments;
+        case DownloadDestination::Library: return kStoredLibrary;
+        case DownloadDestination::FullPath: break;
     }
     return kStoredFullPath;
 }
 
 DownloadDestination downloadDestinationFromStored(std::int64_t stored) {
     switch (stored) {
-    case kStoredDocuments: return DownloadDestination::Documents;
-    case kStoredLibrary: return DownloadDestination::Library;
-    default: return DownloadDestination::FullPath;
+        case kStoredDocuments: return DownloadDestination::Documents;
+        case kStoredLibrary: return DownloadDestination::Library;
+        default: return DownloadDestination::FullPath;
     }
 }
 

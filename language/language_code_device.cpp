@@ -29,7 +29,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kSpecialI
 }};
 
 constexpr std::array<std::string_view, 13> kDefaultRecents = {"en", "ko", "es", "ja", "zh-cn", "zh-tw", "de",
-                                                              "fr", "it", "ru", "pt", "vi", "tr"};
+                                                              "fr", "it", "ru", "pt", "vi",    "tr"};
 
 }  // namespace
 
@@ -53,7 +53,8 @@ std::optional<std::string> LanguageCode::getDevice() {
     if (!deviceLanguage_.empty()) return deviceLanguage_;
     std::vector<std::string> preferred = NSLocale::preferredLanguages();
     if (preferred.empty()) {
-        Log::info("language", "no preferred language on the device; using \"" + std::string(kFallbackDeviceLanguage) + "\"");
+        Log::info("language",
+                  "no preferred language on the device; using \"" + std::string(kFallbackDeviceLanguage) + "\"");
         deviceLanguage_ = kFallbackDeviceLanguage;
     } else {
         deviceLanguage_ = parseFormal(preferred.front());
@@ -82,7 +83,8 @@ const std::vector<std::string>& LanguageCode::recents() {
         for (const Value& item : *items) {
             if (const std::string* text = item.string()) stored.push_back(*text);
         }
-        if (stored.size() != items->size()) Log::warning("language", "the stored recent languages hold non-text elements");
+        if (stored.size() != items->size())
+            Log::warning("language", "the stored recent languages hold non-text elements");
     } else if (list) {
         Log::warning("language", "the stored recent languages are not a list");
     }

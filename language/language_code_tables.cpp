@@ -32,8 +32,8 @@ Value LanguageCode::iso639_1() {
     if (iso639_1_) return iso639_1_;
     Value table = Value::dictionary();
     for (const LanguageRow& row : kIso639_1Rows) {
-        Value entry = row.aliasOf.empty() ? entryOf({{"native", row.native}, {"iso", row.english}})
-                                          : table[row.aliasOf];
+        Value entry =
+            row.aliasOf.empty() ? entryOf({{"native", row.native}, {"iso", row.english}}) : table[row.aliasOf];
         table.set(std::string(row.key), entry);
     }
     iso639_1_ = table;
@@ -92,8 +92,8 @@ std::optional<std::string> LanguageCode::getName0(std::string_view code) {
     return beforeFirstComma(getNameLocalized(lowercaseString(code)));
 }
 
-std::optional<std::string> LanguageCode::withRegion(std::string_view code,
-                                                    std::optional<std::string> (LanguageCode::*lookup)(std::string_view)) {
+std::optional<std::string> LanguageCode::withRegion(
+    std::string_view code, std::optional<std::string> (LanguageCode::*lookup)(std::string_view)) {
     Value parts = splitLanguageCountryCode(lowercaseString(code));
     std::optional<std::string> name = (this->*lookup)(parts["lcode"].stringValue());
     if (!name) return std::nullopt;
@@ -114,7 +114,9 @@ std::optional<std::string> LanguageCode::getName(std::string_view code) {
     return getNameEng(code);
 }
 
-std::optional<std::string> LanguageCode::languageName() { return getName0(code()); }
+std::optional<std::string> LanguageCode::languageName() {
+    return getName0(code());
+}
 
 std::optional<std::string> LanguageCode::getLabel(std::string_view code) {
     std::optional<std::string> english = getNameEng(code);

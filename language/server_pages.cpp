@@ -8,7 +8,9 @@
 
 namespace server_pages {
 
-std::string pageAddress(std::string_view path) { return downloadHost() + std::string(path); }
+std::string pageAddress(std::string_view path) {
+    return downloadHost() + std::string(path);
+}
 
 std::string pageRequest(std::string_view address, const Value& query) {
     return std::string(address) + "?" + queryString(query);

@@ -31,12 +31,14 @@ int main(int argc, char** argv) {
     registerAppControllers(UIStoryboard::mainStoryboard());
     registerSettingsControllers(UIStoryboard::mainStoryboard());
     registerCameraControllers(UIStoryboard::mainStoryboard());
-    UIStoryboard::mainStoryboard()->registerController(EditController::kStoryboardIdentifier, [] { return EditController::make(); });
+    UIStoryboard::mainStoryboard()->registerController(EditController::kStoryboardIdentifier,
+                                                       [] { return EditController::make(); });
     // The rating prompt counts this launch once the main queue runs.
     RatePrompt::sharedInstance();
     // Web pages run on the page engine in a window; the headless host keeps their text form.
     if (HostOptions::fromEnvironment().kind == HostKind::Window) {
-        if (auto why = webengine::installOnFirstUse()) std::fprintf(stderr, "korva: web pages shown as text: %s\n", why->c_str());
+        if (auto why = webengine::installOnFirstUse())
+            std::fprintf(stderr, "korva: web pages shown as text: %s\n", why->c_str());
     }
     return UIApplicationMain(argc, argv, "", "AppDelegate");
 }

@@ -11,14 +11,15 @@ constexpr const char* kTopSection = "-";
 
 void IndexedArray::update(std::size_t count, std::size_t top, const SectionString& sectionString,
                           long indexNameLength) {
-    update(count, top, sectionString, [&sectionString, indexNameLength](std::size_t index) -> std::optional<std::string> {
-        if (indexNameLength == 0) return std::nullopt;
-        std::string name = sectionString(index);
-        if (indexNameLength < 0) return name;
-        std::u16string characters = toUtf16(name);
-        if (characters.size() < std::size_t(indexNameLength)) return name;
-        return fromUtf16(characters.substr(0, std::size_t(indexNameLength)));
-    });
+    update(count, top, sectionString,
+           [&sectionString, indexNameLength](std::size_t index) -> std::optional<std::string> {
+               if (indexNameLength == 0) return std::nullopt;
+               std::string name = sectionString(index);
+               if (indexNameLength < 0) return name;
+               std::u16string characters = toUtf16(name);
+               if (characters.size() < std::size_t(indexNameLength)) return name;
+               return fromUtf16(characters.substr(0, std::size_t(indexNameLength)));
+           });
 }
 
 void IndexedArray::update(std::size_t count, std::size_t top, const SectionString& sectionString,

@@ -27,13 +27,13 @@ void CollectionBaseController::appAddObservers() {
     auto me = self<CollectionBaseController>();
     for (const auto& [name, event] : kObserved) {
         switch (event) {
-        case AppEvent::Activate:
-            center->addObserver(me, &CollectionBaseController::onActivateNotification, name);
-            break;
-        case AppEvent::Deactivate:
-            center->addObserver(me, &CollectionBaseController::onDeactivateNotification, name);
-            break;
-        case AppEvent::None: center->addObserver(me, &CollectionBaseController::onOtherNotification, name); break;
+            case AppEvent::Activate:
+                center->addObserver(me, &CollectionBaseController::onActivateNotification, name);
+                break;
+            case AppEvent::Deactivate:
+                center->addObserver(me, &CollectionBaseController::onDeactivateNotification, name);
+                break;
+            case AppEvent::None: center->addObserver(me, &CollectionBaseController::onOtherNotification, name); break;
         }
     }
     observingApp_ = true;

@@ -23,7 +23,9 @@ void MyAdController::viewWillDisappear(bool animated) {
     resetTimerAdPresenting();
 }
 
-void MyAdController::restartTimerDelayedAd() { timerDelayedAd_.restart(kDelayedAdInterval, [this] { processAd(); }); }
+void MyAdController::restartTimerDelayedAd() {
+    timerDelayedAd_.restart(kDelayedAdInterval, [this] { processAd(); });
+}
 
 void MyAdController::restartTimerTraceBlocked() {
     timerTraceBlocked_.restart(kTraceBlockedInterval, [this] { onAdDetectedBlocked(); });

@@ -3,8 +3,8 @@
 // thread only.
 #pragma once
 
-#include "platform/dispatch/timer_slots.h"
 #include "platform/dispatch/notification_center.h"
+#include "platform/dispatch/timer_slots.h"
 #include "platform/ui/controller/ui_view_controller.h"
 
 class MyBaseController : public UIViewController {

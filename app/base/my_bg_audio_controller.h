@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "app/base/my_av_session_controller.h"
-#include "platform/ui/view/ui_remote_control.h"
 #include "platform/dispatch/timer_slots.h"
+#include "platform/ui/view/ui_remote_control.h"
 
 class MyBGAudioController : public MyAVSessionController, public RemoteControlResponder {
 public:

@@ -12,7 +12,9 @@
 
 namespace {
 constexpr const char* kMeasureText = "qQ";
-long atLeastZero(double lines) { return lines > 0 ? static_cast<long>(lines) : 0; }
+long atLeastZero(double lines) {
+    return lines > 0 ? static_cast<long>(lines) : 0;
+}
 }  // namespace
 
 void MyCellViewController::viewWillAppear(bool animated) {

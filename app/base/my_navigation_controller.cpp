@@ -6,7 +6,8 @@
 #include "ui/popup/hud_view.h"
 #include "ui/theme/color.h"
 
-std::shared_ptr<MyNavigationController> MyNavigationController::withRoot(const std::shared_ptr<UIViewController>& root) {
+std::shared_ptr<MyNavigationController> MyNavigationController::withRoot(
+    const std::shared_ptr<UIViewController>& root) {
     auto nav = make();
     if (root) nav->setViewControllers({root}, false);
     return nav;

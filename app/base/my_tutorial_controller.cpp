@@ -18,10 +18,13 @@ bool flag(const Value& dict, const char* key) {
     return v.isNumber() && v.boolValue();
 }
 
-bool multiline(const std::string& text) { return text.find('\n') != std::string::npos; }
+bool multiline(const std::string& text) {
+    return text.find('\n') != std::string::npos;
+}
 
 // The text in one font and the tutorial's text colour over its whole length.
-std::shared_ptr<NSMutableAttributedString> tutorialString(const std::string& text, const std::shared_ptr<UIFont>& font) {
+std::shared_ptr<NSMutableAttributedString> tutorialString(const std::string& text,
+                                                          const std::shared_ptr<UIFont>& font) {
     auto string = NSMutableAttributedString::make(text);
     const NSRange all{0, string->length()};
     string->addAttribute(NSFontAttributeName, Value(font), all);
@@ -34,10 +37,12 @@ std::shared_ptr<NSMutableAttributedString> tutorialString(const std::string& tex
 MyTutorialController::TutorialState MyTutorialController::tutorialState() const {
     if (!tutorialActive()) return TutorialState::Idle;
     return currentIndex_ > static_cast<long>(tutorialDict_["arr"].count()) ? TutorialState::Finishing
-                                                                             : TutorialState::Running;
+                                                                           : TutorialState::Running;
 }
 
-std::shared_ptr<UIView> MyTutorialController::centerSender() const { return tutorialDict_["sender"].objectAs<UIView>(); }
+std::shared_ptr<UIView> MyTutorialController::centerSender() const {
+    return tutorialDict_["sender"].objectAs<UIView>();
+}
 
 void MyTutorialController::makeLayer() {
     if (!tutorialBg_) {
@@ -144,8 +149,9 @@ namespace {
 // The message and the bubble lie over the tap-catching layer: a tap on them advances too.
 void advanceOnTap(UIView& view, std::weak_ptr<MyTutorialController> weak) {
     UIViewAddGestureRecognizer(view, UITapGestureRecognizer::make([weak](UIGestureRecognizer&) {
-        if (auto strong = weak.lock(); strong && strong->tutorialActive()) strong->tutorialNext();
-    }));
+                                   if (auto strong = weak.lock(); strong && strong->tutorialActive())
+                                       strong->tutorialNext();
+                               }));
 }
 
 }  // namespace
@@ -172,10 +178,12 @@ void MyTutorialController::showCenterMessage(const std::string& text) {
     auto sender = centerSender();
     if (!sender) return;
     auto font = Global::shared()->font();
-    tutorialMsg()->setAttributedText(tutorialString(text, multiline(text) ? font->textFixedNormal() : font->iconFixedLarge3()));
+    tutorialMsg()->setAttributedText(
+        tutorialString(text, multiline(text) ? font->textFixedNormal() : font->iconFixedLarge3()));
     // The message keeps clear of the bubble.
     tutorialMsg()->setAvoidView(tutorialText()->container());
-    tutorialMsg()->show(sender, [] {}, nullptr);
+    tutorialMsg()->show(
+        sender, [] {}, nullptr);
 }
 
 void MyTutorialController::showTextMessage(const std::shared_ptr<UIView>& sender, const std::string& text) {
@@ -188,13 +196,18 @@ void MyTutorialController::showTextMessage(const std::shared_ptr<UIView>& sender
     bubble->bg()->setBackgroundColor(UIColor::clearColor());
     bubble->setShowAboveIfBothAvailable(true);
     std::weak_ptr<MyTutorialController> weak = self<MyTutorialController>();
-    bubble->show(sender, [weak] {
-        // The centred message moves clear of the new bubble.
-        if (auto strong = weak.lock(); strong && strong->tutorialMsg_) strong->tutorialMsg_->scheduledLayout();
-    }, nullptr);
+    bubble->show(
+        sender,
+        [weak] {
+            // The centred message moves clear of the new bubble.
+            if (auto strong = weak.lock(); strong && strong->tutorialMsg_) strong->tutorialMsg_->scheduledLayout();
+        },
+        nullptr);
 }
 
-void MyTutorialController::showDoneToast(const std::string& text) { toast(self<UIViewController>(), text); }
+void MyTutorialController::showDoneToast(const std::string& text) {
+    toast(self<UIViewController>(), text);
+}
 
 void MyTutorialController::hideTutorialViews(bool message) {
     hideAndDrop(&MyTutorialController::tutorialText_);

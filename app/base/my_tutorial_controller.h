@@ -11,8 +11,8 @@
 #include <string>
 
 #include "app/base/my_volume_controller.h"
-#include "platform/runtime/value.h"
 #include "platform/dispatch/timer_slots.h"
+#include "platform/runtime/value.h"
 
 class PopMessageView;
 class PopTextView;

@@ -23,7 +23,9 @@ constexpr CGFloat kFlyInAlpha = 0.9;
 constexpr CGFloat kFlyInDistanceShare = 0.1;
 }  // namespace
 
-bool MyViewController::isCalledFromDispatch() { return dispatch_in_main_queue_block(); }
+bool MyViewController::isCalledFromDispatch() {
+    return dispatch_in_main_queue_block();
+}
 
 void MyViewController::setNavRight(const BarItems& items) {
     if (isCalledFromDispatch() && !didAppeared_) {
@@ -126,11 +128,14 @@ const std::shared_ptr<PopConfirmView>& MyViewController::confirm() {
     return confirm_;
 }
 
-void MyViewController::hideTip() { tip()->hide([] {}); }
+void MyViewController::hideTip() {
+    tip()->hide([] {});
+}
 
 std::vector<std::shared_ptr<HudBase>> MyViewController::madeOverlays() const {
     std::vector<std::shared_ptr<HudBase>> made;
-    for (std::shared_ptr<HudBase> overlay : std::initializer_list<std::shared_ptr<HudBase>>{hudAct_, tip_, message_, confirm_})
+    for (std::shared_ptr<HudBase> overlay :
+         std::initializer_list<std::shared_ptr<HudBase>>{hudAct_, tip_, message_, confirm_})
         if (overlay) made.push_back(std::move(overlay));
     return made;
 }

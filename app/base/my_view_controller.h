@@ -67,9 +67,7 @@ public:
     std::shared_ptr<UIViewController> myTabBarCustomController() const override {
         return myTabBarCustomController_.lock();
     }
-    std::shared_ptr<SegmentedContainer> mySegmentedController() const override {
-        return mySegmentedController_.lock();
-    }
+    std::shared_ptr<SegmentedContainer> mySegmentedController() const override { return mySegmentedController_.lock(); }
     void setMyTabBarCustomController(const std::shared_ptr<UIViewController>& c) { myTabBarCustomController_ = c; }
     void setMySegmentedController(const std::shared_ptr<SegmentedContainer>& c) { mySegmentedController_ = c; }
 

@@ -1,8 +1,7 @@
 // Web pages from a screen: the web pop-up at a control, the full-screen web screen, the web
 // translation of a text, and the pop-up's share in the screen's life cycle.
-#include "app/base/my_view_controller.h"
-
 #include "app/base/my_navigation_controller.h"
+#include "app/base/my_view_controller.h"
 #include "app/web/my_web_controller.h"
 #include "foundation/links.h"
 #include "platform/runtime/log.h"
@@ -22,14 +21,16 @@ void MyViewController::openURL0(const std::string& url, const std::shared_ptr<NS
         popWeb()->show(sender, url, [] {});
         return;
     }
-    auto web = std::dynamic_pointer_cast<MyWebController>(::storyboard(self<UIViewController>(), MyWebController::kStoryboardID));
+    auto web = std::dynamic_pointer_cast<MyWebController>(
+        ::storyboard(self<UIViewController>(), MyWebController::kStoryboardID));
     if (!web) {
         Log::warning("web", "no web screen in the storyboard");
         return;
     }
     web->setDelegate(std::dynamic_pointer_cast<MyWebControllerDelegate>(self<MyViewController>()));
     web->setUrl(url);
-    ::presentFull(self<UIViewController>(), MyNavigationController::withRoot(web), [] {}, true);
+    ::presentFull(
+        self<UIViewController>(), MyNavigationController::withRoot(web), [] {}, true);
 }
 
 void MyViewController::openURL(const std::string& url, const std::shared_ptr<NSObject>& sender) {
@@ -43,13 +44,18 @@ void MyViewController::googleTranslate(const std::string& text, const std::share
     openURL0(url, sender);
 }
 
-void MyViewController::hideGoogleTranslateIfShown() { hidePopWeb(); }
+void MyViewController::hideGoogleTranslateIfShown() {
+    hidePopWeb();
+}
 
 void MyViewController::onPopWebViewWillHide(PopWebView&) {
     if (webNavigationType_ == WebNavigationType::Translation) onGoogleTranslateWillHide();
 }
 
-void MyViewController::onMyWebControllerDone(MyWebController&) { ::dismiss(self<UIViewController>(), [] {}, true); }
+void MyViewController::onMyWebControllerDone(MyWebController&) {
+    ::dismiss(
+        self<UIViewController>(), [] {}, true);
+}
 
 void MyViewController::hidePopWeb() {
     if (popWeb_ && !popWeb_->hidden()) popWeb_->hide([] {});

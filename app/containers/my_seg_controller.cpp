@@ -30,7 +30,8 @@ void MySegController::update(const Value& items) {
     std::weak_ptr<MySegController> weak = self<MySegController>();
     seg_->addAction(
         [weak](UIControl& control) {
-            if (auto strong = weak.lock()) strong->selectSeg(static_cast<UISegmentedControl&>(control).selectedSegmentIndex());
+            if (auto strong = weak.lock())
+                strong->selectSeg(static_cast<UISegmentedControl&>(control).selectedSegmentIndex());
         },
         UIControlEventValueChanged);
     updateView();

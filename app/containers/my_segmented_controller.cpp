@@ -85,7 +85,9 @@ void MySegmentedController::setSegText(const UIViewController& child, const std:
     setNavTitle(self<UIViewController>(), text);
 }
 
-void MySegmentedController::updateNav() { ::setNavView(self<UIViewController>(), seg_); }
+void MySegmentedController::updateNav() {
+    ::setNavView(self<UIViewController>(), seg_);
+}
 
 void MySegmentedController::viewWillAppear(bool animated) {
     SelectedChildAnswers<MyViewController>::viewWillAppear(animated);

@@ -9,8 +9,7 @@
 #include "app/containers/container_children.h"
 #include "platform/ui/control/ui_segmented_control.h"
 
-class MySegmentedController : public SelectedChildAnswers<MyViewController>,
-                              public SegmentedContainer {
+class MySegmentedController : public SelectedChildAnswers<MyViewController>, public SegmentedContainer {
 public:
     KORVA_MAKE(MySegmentedController)
 

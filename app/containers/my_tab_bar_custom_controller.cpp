@@ -7,8 +7,8 @@
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/view/ui_stack_view.h"
-#include "ui/controls/anim_button.h"
 #include "ui/controller/view_controller_navigation.h"
+#include "ui/controls/anim_button.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
 

@@ -69,7 +69,8 @@ bool NewAppStore::isActivePerDay(const std::optional<std::string>& language, dou
 bool NewAppStore::receive(const std::optional<std::string>& payload, const std::optional<std::string>& language,
                           double now, const InstalledCheck& installed) {
     Value entries = payload && !payload->empty() ? jsonArray(*payload) : Value();
-    if (payload && !payload->empty() && !entries.isArray()) Log::info("newapp", "the promoted apps are not a JSON array");
+    if (payload && !payload->empty() && !entries.isArray())
+        Log::info("newapp", "the promoted apps are not a JSON array");
     choose(entries, installed);
     lastInfo_->set(Value::date(now), "at");
     lastInfo_->set(language ? Value(*language) : Value(), "lang");

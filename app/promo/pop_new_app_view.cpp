@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
+#include "foundation/date_custom.h"
 #include "foundation/device.h"
 #include "foundation/dictionary_custom.h"
-#include "foundation/date_custom.h"
 #include "foundation/global.h"
 #include "foundation/http_custom.h"
 #include "foundation/lang.h"
@@ -45,7 +45,9 @@ constexpr float kMinWidth = 280;
 constexpr CGFloat kTextPaddingW = 50, kTextPaddingH = 400;
 constexpr std::uint64_t kPictureDays = 20, kPictureQueue = 10;
 
-std::string stringIn(const Value& value) { return value.isString() ? *value.string() : std::string(); }
+std::string stringIn(const Value& value) {
+    return value.isString() ? *value.string() : std::string();
+}
 
 std::optional<std::string> deviceLanguage() {
     auto codes = Global::shared()->lcode();
@@ -101,9 +103,11 @@ void PopNewAppView::buildContent() {
         button->setTitle(global->lang()->get(key), UIControlStateNormal);
         panel->addSubview(button);
         addConstraintsB(button, panel, kButtonSide, -kButtonSide, bottom, kButtonHeight);
-        button->addAction([weak, action](UIControl&) {
-            if (auto s = weak.lock()) ((*s).*action)();
-        }, UIControlEventTouchUpInside);
+        button->addAction(
+            [weak, action](UIControl&) {
+                if (auto s = weak.lock()) ((*s).*action)();
+            },
+            UIControlEventTouchUpInside);
         return button;
     };
     btnYes_ = makeButton("View on App Store", kYesBottom, &PopNewAppView::onYes);
@@ -176,8 +180,10 @@ void PopNewAppView::received(const std::optional<Bytes>& data, const std::shared
 void PopNewAppView::receivedPayload(const std::optional<std::string>& payload, const std::shared_ptr<NSError>& error,
                                     const std::function<void(bool)>& completion) {
     loading_ = false;
-    if (error) Log::info("newapp", "the promoted apps could not be fetched: " + error->localizedDescription());
-    else if (!payload) Log::info("newapp", "the promoted apps page carries no tagged payload");
+    if (error)
+        Log::info("newapp", "the promoted apps could not be fetched: " + error->localizedDescription());
+    else if (!payload)
+        Log::info("newapp", "the promoted apps page carries no tagged payload");
     auto device = Global::shared()->device();
     const bool ready = store().receive(payload, deviceLanguage(), dateNow(),
                                        [device](const std::string& scheme) { return device->isAppInstalled(scheme); });
@@ -188,9 +194,12 @@ void PopNewAppView::show(const std::shared_ptr<UIView>& view) {
     updateView();
     ts_ = -1;
     std::weak_ptr<PopNewAppView> weak = self<PopNewAppView>();
-    PopCenteredView::show(view, [weak] {
-        if (auto s = weak.lock(); s && s->ts_ >= 1) s->restartTimerTimeout();
-    }, nullptr);
+    PopCenteredView::show(
+        view,
+        [weak] {
+            if (auto s = weak.lock(); s && s->ts_ >= 1) s->restartTimerTimeout();
+        },
+        nullptr);
 }
 
 void PopNewAppView::updateView() {
@@ -237,7 +246,9 @@ void PopNewAppView::onYes() {
     if (!url.empty()) UIApplication::sharedApplication()->openURL(url);
 }
 
-void PopNewAppView::onRemind() { hideInternal(); }
+void PopNewAppView::onRemind() {
+    hideInternal();
+}
 
 void PopNewAppView::onNoThanks() {
     hideInternal();

@@ -45,7 +45,9 @@ public:
     void updateView();
     void updateDarkMode() override;
     void save() { store().save(); }
-    void hideInternal() { hide([] {}); }
+    void hideInternal() {
+        hide([] {});
+    }
 
     void onYes();
     void onRemind();

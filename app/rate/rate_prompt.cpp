@@ -1,7 +1,6 @@
 // The rating prompt's rules, stored state, store lookup and answers.
 #include "app/rate/rate_prompt.h"
 
-
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/queue.h"
 #include "platform/runtime/log.h"
@@ -26,7 +25,9 @@ constexpr const char* kLookupBaseInfoKey = "KorvaStoreLookupAddress";
 constexpr const char* kReviewHostInfoKey = "KorvaStoreReviewHost";
 constexpr double kLookupTimeout = 60;
 
-std::shared_ptr<NSUserDefaults> defaults() { return NSUserDefaults::standardUserDefaults(); }
+std::shared_ptr<NSUserDefaults> defaults() {
+    return NSUserDefaults::standardUserDefaults();
+}
 
 // Values of the wrong kind read as absent.
 std::optional<double> dateFor(const char* key) {
@@ -61,7 +62,9 @@ std::shared_ptr<RatePrompt> RatePrompt::sharedInstance() {
     return shared();
 }
 
-void RatePrompt::resetSharedInstance() { shared().reset(); }
+void RatePrompt::resetSharedInstance() {
+    shared().reset();
+}
 
 std::string RatePrompt::storeCountryForRegion(const std::optional<std::string>& region) {
     if (!region) return "us";
@@ -102,14 +105,30 @@ std::uint64_t RatePrompt::appStoreID() const {
     return stored > 0 ? static_cast<std::uint64_t>(stored) : 0;
 }
 
-std::optional<double> RatePrompt::firstUsed() const { return dateFor(kFirstUsedKey); }
-std::optional<double> RatePrompt::lastReminded() const { return dateFor(kLastRemindedKey); }
-std::int64_t RatePrompt::usesCount() const { return countFor(kUseCountKey); }
-std::int64_t RatePrompt::eventCount() const { return countFor(kEventCountKey); }
-bool RatePrompt::declinedThisVersion() const { return stringFor(kDeclinedVersionKey) == applicationVersion; }
-bool RatePrompt::declinedAnyVersion() const { return !stringFor(kDeclinedVersionKey).empty(); }
-bool RatePrompt::ratedThisVersion() const { return stringFor(kRatedVersionKey) == applicationVersion; }
-bool RatePrompt::ratedAnyVersion() const { return !stringFor(kRatedVersionKey).empty(); }
+std::optional<double> RatePrompt::firstUsed() const {
+    return dateFor(kFirstUsedKey);
+}
+std::optional<double> RatePrompt::lastReminded() const {
+    return dateFor(kLastRemindedKey);
+}
+std::int64_t RatePrompt::usesCount() const {
+    return countFor(kUseCountKey);
+}
+std::int64_t RatePrompt::eventCount() const {
+    return countFor(kEventCountKey);
+}
+bool RatePrompt::declinedThisVersion() const {
+    return stringFor(kDeclinedVersionKey) == applicationVersion;
+}
+bool RatePrompt::declinedAnyVersion() const {
+    return !stringFor(kDeclinedVersionKey).empty();
+}
+bool RatePrompt::ratedThisVersion() const {
+    return stringFor(kRatedVersionKey) == applicationVersion;
+}
+bool RatePrompt::ratedAnyVersion() const {
+    return !stringFor(kRatedVersionKey).empty();
+}
 
 void RatePrompt::setDeclinedThisVersion(bool declined) {
     if (declined)
@@ -133,8 +152,12 @@ std::optional<double> RatePrompt::usesPerWeek() const {
     return static_cast<double>(usesCount()) / weeks;
 }
 
-void RatePrompt::incrementUseCount() { defaults()->setInteger(usesCount() + 1, kUseCountKey); }
-void RatePrompt::incrementEventCount() { defaults()->setInteger(eventCount() + 1, kEventCountKey); }
+void RatePrompt::incrementUseCount() {
+    defaults()->setInteger(usesCount() + 1, kUseCountKey);
+}
+void RatePrompt::incrementEventCount() {
+    defaults()->setInteger(eventCount() + 1, kEventCountKey);
+}
 
 void RatePrompt::logEvent(bool deferPrompt) {
     incrementEventCount();
@@ -158,8 +181,9 @@ bool RatePrompt::shouldPromptForRating() {
         return false;
     }
     if (ratedAnyVersion() && !promptForNewVersionIfUserRated) {
-        verbose("RatePrompt did not prompt for rating because the user has already rated this app, and "
-                "promptForNewVersionIfUserRated is disabled");
+        verbose(
+            "RatePrompt did not prompt for rating because the user has already rated this app, and "
+            "promptForNewVersionIfUserRated is disabled");
         return false;
     }
     if (declinedAnyVersion()) {
@@ -180,8 +204,8 @@ bool RatePrompt::shouldPromptForRating() {
         return false;
     }
     if (auto perWeek = usesPerWeek(); perWeek && *perWeek < usesPerWeekForPrompt) {
-        verbose("RatePrompt did not prompt for rating because the app has only been used " +
-                std::to_string(*perWeek) + " times per week on average since it was installed");
+        verbose("RatePrompt did not prompt for rating because the app has only been used " + std::to_string(*perWeek) +
+                " times per week on average since it was installed");
         return false;
     }
     if (auto reminded = lastReminded(); reminded && now - *reminded < remindPeriod * kSecondsPerDay) {
@@ -204,16 +228,17 @@ void RatePrompt::promptIfNetworkAvailable() {
 }
 
 void RatePrompt::checkForConnectivityInBackground() {
-    StoreLookupSettings settings{lookupBase, appStoreCountry, appStoreID_, appStoreGenreID, applicationBundleID,
-                                 applicationVersion, onlyPromptIfLatestVersion, previewMode};
+    StoreLookupSettings settings{
+        lookupBase,         appStoreCountry,           appStoreID_, appStoreGenreID, applicationBundleID,
+        applicationVersion, onlyPromptIfLatestVersion, previewMode};
     if (verboseLogging)
         NSLog("RatePrompt is checking %@ to retrieve the App Store details...", {Value(storeLookupAddress(settings))});
     std::weak_ptr<RatePrompt> weak = self<RatePrompt>();
     dispatch_async(dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_BACKGROUND), [weak, settings] {
         URLSyncReply reply;
         if (auto url = NSURL::URLWithString(storeLookupAddress(settings))) {
-            reply = sendSynchronousRequest(NSURLRequest(url, NSURLRequestCachePolicy::ReloadIgnoringLocalCacheData,
-                                                        kLookupTimeout));
+            reply = sendSynchronousRequest(
+                NSURLRequest(url, NSURLRequestCachePolicy::ReloadIgnoringLocalCacheData, kLookupTimeout));
         } else {
             reply.error = NSError::withDescription(NSURLErrorDomain, -1000, "Bad store lookup address");
         }
@@ -251,8 +276,9 @@ void RatePrompt::connectionSucceeded() {
     } else if (checkingForPrompt_) {
         checkingForPrompt_ = false;
         if (auto d = delegate(); d && d->RatePromptShouldPromptForRating() == false) {
-            verbose("RatePrompt did not display the rating prompt because the RatePromptShouldPromptForRating "
-                    "delegate method returned NO");
+            verbose(
+                "RatePrompt did not display the rating prompt because the RatePromptShouldPromptForRating "
+                "delegate method returned NO");
             return;
         }
         promptForRating(false);
@@ -365,14 +391,16 @@ void RatePrompt::declineThisVersion() {
 
 void RatePrompt::remindLater() {
     defaults()->setObject(Value::date(Clock::absoluteTime()), kLastRemindedKey);
-    announce("RatePromptUserDidRequestReminderToRateApp", &RatePromptDelegate::RatePromptUserDidRequestReminderToRateApp);
+    announce("RatePromptUserDidRequestReminderToRateApp",
+             &RatePromptDelegate::RatePromptUserDidRequestReminderToRateApp);
 }
 
 std::string RatePrompt::ratingsURL() const {
     if (!customRatingsURL.empty()) return customRatingsURL;
     if (appStoreID() == 0 && verboseLogging)
-        NSLog("RatePrompt could not find the App Store ID for this application. If the application is not intended "
-              "for App Store release then you must specify a custom ratingsURL.");
+        NSLog(
+            "RatePrompt could not find the App Store ID for this application. If the application is not intended "
+            "for App Store release then you must specify a custom ratingsURL.");
     return "itms-apps://" + reviewHost + "/app/id" + std::to_string(appStoreID()) + "?action=write-review";
 }
 
@@ -383,7 +411,8 @@ void RatePrompt::openRatingsPageInAppStore() {
         return;
     }
     std::string url = ratingsURL();
-    if (verboseLogging) NSLog("RatePrompt will open the App Store ratings page using the following URL: %@", {Value(url)});
+    if (verboseLogging)
+        NSLog("RatePrompt will open the App Store ratings page using the following URL: %@", {Value(url)});
     std::weak_ptr<RatePrompt> weak = self<RatePrompt>();
     UIApplication::sharedApplication()->openURL(url, {}, [weak, url](bool opened) {
         auto strong = weak.lock();
@@ -405,20 +434,22 @@ std::string RatePrompt::localizedStringForKey(const std::string& key, const std:
 }
 
 std::string RatePrompt::messageTitle() {
-    return withName(customMessageTitle ? *customMessageTitle : localizedStringForKey("RatePromptMessageTitle", "Rate %@"),
-                    applicationName);
+    return withName(
+        customMessageTitle ? *customMessageTitle : localizedStringForKey("RatePromptMessageTitle", "Rate %@"),
+        applicationName);
 }
 
 std::string RatePrompt::message() {
     if (customMessage) return withName(*customMessage, applicationName);
-    const std::string text = appStoreGenreID == kGameGenreID
-                                 ? localizedStringForKey("RatePromptGameMessage",
-                                                         "If you enjoy playing %@, would you mind taking a moment to "
-                                                         "rate it? It won’t take more than a minute. Thanks for your "
-                                                         "support!")
-                                 : localizedStringForKey("RatePromptAppMessage",
-                                                         "If you enjoy using %@, would you mind taking a moment to rate "
-                                                         "it? It won’t take more than a minute. Thanks for your support!");
+    const std::string text =
+        appStoreGenreID == kGameGenreID
+            ? localizedStringForKey("RatePromptGameMessage",
+                                    "If you enjoy playing %@, would you mind taking a moment to "
+                                    "rate it? It won’t take more than a minute. Thanks for your "
+                                    "support!")
+            : localizedStringForKey("RatePromptAppMessage",
+                                    "If you enjoy using %@, would you mind taking a moment to rate "
+                                    "it? It won’t take more than a minute. Thanks for your support!");
     return withName(text, applicationName);
 }
 
@@ -428,10 +459,12 @@ std::string RatePrompt::updateMessage() {
 }
 
 std::string RatePrompt::cancelButtonLabel() {
-    return customCancelButtonLabel ? *customCancelButtonLabel : localizedStringForKey("RatePromptCancelButton", "No, Thanks");
+    return customCancelButtonLabel ? *customCancelButtonLabel
+                                   : localizedStringForKey("RatePromptCancelButton", "No, Thanks");
 }
 std::string RatePrompt::rateButtonLabel() {
-    return customRateButtonLabel ? *customRateButtonLabel : localizedStringForKey("RatePromptRateButton", "Rate It Now");
+    return customRateButtonLabel ? *customRateButtonLabel
+                                 : localizedStringForKey("RatePromptRateButton", "Rate It Now");
 }
 std::string RatePrompt::remindButtonLabel() {
     return customRemindButtonLabel ? *customRemindButtonLabel

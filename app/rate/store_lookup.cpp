@@ -92,14 +92,16 @@ StoreLookupOutcome evaluateStoreLookup(const StoreLookupSettings& s, const URLSy
                       ") with the specified App Store ID (" + std::to_string(s.appStoreID) + ")";
         }
     } else if (s.appStoreID == 0) {
-        out.log = "RatePrompt could not find your app on iTunes. If your app is not yet on the store or is not "
-                  "intended for App Store release then don't worry about this";
+        out.log =
+            "RatePrompt could not find your app on iTunes. If your app is not yet on the store or is not "
+            "intended for App Store release then don't worry about this";
     } else if (!s.previewMode) {
         out.error = promptError(RatePromptErrorApplicationNotFoundOnAppStore,
                                 "The application could not be found on the App Store.");
-        out.log = "RatePrompt could not find this application on iTunes. If your app is not intended for App Store "
-                  "release then you must specify a custom ratingsURL. If this is the first release of your "
-                  "application then it's not a problem that it cannot be found on the store yet";
+        out.log =
+            "RatePrompt could not find this application on iTunes. If your app is not intended for App Store "
+            "release then you must specify a custom ratingsURL. If this is the first release of your "
+            "application then it's not a problem that it cannot be found on the store yet";
     }
     return out;
 }

@@ -32,10 +32,10 @@ struct StoreLookupSettings {
 };
 
 struct StoreLookupOutcome {
-    std::shared_ptr<NSError> error;          // none: the lookup went through
-    std::optional<std::uint64_t> genreID;    // to store when the prompt has none yet
-    std::optional<std::uint64_t> appStoreID; // learnt identifier, when none was known
-    std::string log;                         // what the verbose log says about it
+    std::shared_ptr<NSError> error;           // none: the lookup went through
+    std::optional<std::uint64_t> genreID;     // to store when the prompt has none yet
+    std::optional<std::uint64_t> appStoreID;  // learnt identifier, when none was known
+    std::string log;                          // what the verbose log says about it
 };
 
 std::string storeLookupAddress(const StoreLookupSettings& settings);

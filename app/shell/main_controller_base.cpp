@@ -8,9 +8,9 @@
 #include "ui/controller/view_controller_transition.h"
 
 namespace {
-const char* const kObservedNames[] = {UIApplicationDidBecomeActiveNotification,
-                                      UIApplicationWillEnterForegroundNotification,
-                                      UIApplicationWillResignActiveNotification, UIApplicationWillTerminateNotification};
+const char* const kObservedNames[] = {
+    UIApplicationDidBecomeActiveNotification, UIApplicationWillEnterForegroundNotification,
+    UIApplicationWillResignActiveNotification, UIApplicationWillTerminateNotification};
 }  // namespace
 
 std::shared_ptr<UIViewController> MainControllerBase::setVC(const std::shared_ptr<UIViewController>& controller) {
@@ -87,7 +87,9 @@ void MainControllerBase::didRotateOrResizeInterface() {
     if (popNewApp_) popNewApp_->scheduledLayout();
 }
 
-bool MainControllerBase::shouldAutorotate() const { return vc_ ? vc_->shouldAutorotate() : true; }
+bool MainControllerBase::shouldAutorotate() const {
+    return vc_ ? vc_->shouldAutorotate() : true;
+}
 
 bool MainControllerBase::shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const {
     return vc_ ? vc_->shouldAutorotateToInterfaceOrientation(orientation)
@@ -107,7 +109,9 @@ void MainControllerBase::testNewApp() {
     });
 }
 
-void MainControllerBase::makeNewApp() { popNewApp_ = PopNewAppView::make(self<UIViewController>()); }
+void MainControllerBase::makeNewApp() {
+    popNewApp_ = PopNewAppView::make(self<UIViewController>());
+}
 
 void MainControllerBase::hideNewApp() {
     if (popNewApp_ && !popNewApp_->hidden()) popNewApp_->hide([] {});

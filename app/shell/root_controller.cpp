@@ -9,7 +9,8 @@
 #include "ui/theme/color.h"
 
 std::shared_ptr<MainController> RootController::main() {
-    if (!main_) main_ = std::dynamic_pointer_cast<MainController>(::storyboard(self<UIViewController>(), "MainController"));
+    if (!main_)
+        main_ = std::dynamic_pointer_cast<MainController>(::storyboard(self<UIViewController>(), "MainController"));
     return main_;
 }
 
@@ -30,7 +31,9 @@ void RootController::viewDidLoad() {
     switcher->setName("ViewController");
 }
 
-bool RootController::shouldAutorotate() const { return main_ ? main_->shouldAutorotate() : true; }
+bool RootController::shouldAutorotate() const {
+    return main_ ? main_->shouldAutorotate() : true;
+}
 
 bool RootController::shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const {
     return main_ ? main_->shouldAutorotateToInterfaceOrientation(orientation)

@@ -56,8 +56,10 @@ CGRect SideBarController::menuFrame(SideBarDirection direction) const {
 void SideBarController::setupViewController(const std::shared_ptr<UIViewController>& controller, CGRect frame) {
     addChildViewController(controller);
     controller->view()->setFrame(frame);
-    if (controller == content_) view()->insertSubviewAtIndex(controller->view(), 0);
-    else view()->addSubview(controller->view());
+    if (controller == content_)
+        view()->insertSubviewAtIndex(controller->view(), 0);
+    else
+        view()->addSubview(controller->view());
     controller->didMoveToParentViewController(self<UIViewController>());
 }
 
@@ -129,7 +131,9 @@ void SideBarController::passPan(UIGestureRecognizer& recognizer) {
     pan->setTranslation(CGPointZero, view());
 }
 
-void SideBarController::handlePanGesture(UIGestureRecognizer& pan) { passPan(pan); }
+void SideBarController::handlePanGesture(UIGestureRecognizer& pan) {
+    passPan(pan);
+}
 
 void SideBarController::handleEdgeGesture(UIGestureRecognizer& edge, SideBarDirection direction) {
     if (edge.state() == UIGestureRecognizerState::Began && currentState_ == SideBarState::Hidden) {

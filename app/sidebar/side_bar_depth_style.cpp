@@ -56,7 +56,9 @@ void setAtOnce(const std::shared_ptr<CALayer>& layer, const char* keyPath, const
     addKeyframes(layer, keyPath, {value, value}, 0);
 }
 
-CATransform3D scaled(double s) { return CATransform3DMakeScale(s, s, s); }
+CATransform3D scaled(double s) {
+    return CATransform3DMakeScale(s, s, s);
+}
 
 }  // namespace
 
@@ -71,9 +73,13 @@ void SideBarDepthStyle::setMenuWidth(double width) {
     SideBarStyle::setMenuWidth(std::clamp(width, kMinMenuWidth, std::max(kMinMenuWidth, screen)));
 }
 
-void SideBarDepthStyle::setClosedScale(double scale) { closedScale_ = std::clamp(scale, kMinClosedScale, 1.0); }
+void SideBarDepthStyle::setClosedScale(double scale) {
+    closedScale_ = std::clamp(scale, kMinClosedScale, 1.0);
+}
 
-void SideBarDepthStyle::setBlackMaskAlpha(double alpha) { blackMaskAlpha_ = std::clamp(alpha, 0.0, kMaxMaskAlpha); }
+void SideBarDepthStyle::setBlackMaskAlpha(double alpha) {
+    blackMaskAlpha_ = std::clamp(alpha, 0.0, kMaxMaskAlpha);
+}
 
 SideBarState SideBarDepthStyle::state() const {
     auto bar = sideBarController();
@@ -85,9 +91,13 @@ SideBarDirection SideBarDepthStyle::direction() const {
     return bar ? bar->currentDirection() : SideBarDirection::Left;
 }
 
-double SideBarDepthStyle::side() const { return direction() == SideBarDirection::Left ? 1 : -1; }
+double SideBarDepthStyle::side() const {
+    return direction() == SideBarDirection::Left ? 1 : -1;
+}
 
-double SideBarDepthStyle::menuX() const { return menuView_ ? presentedNumber(*menuView_->layer(), kPositionX) : 0; }
+double SideBarDepthStyle::menuX() const {
+    return menuView_ ? presentedNumber(*menuView_->layer(), kPositionX) : 0;
+}
 
 double SideBarDepthStyle::contentX() const {
     return contentImageView_ ? presentedNumber(*contentImageView_->layer(), kPositionX) : 0;
@@ -97,7 +107,9 @@ double SideBarDepthStyle::contentScale() const {
     return contentImageView_ ? presentedNumber(*contentImageView_->layer(), "transform.scale") : 1;
 }
 
-bool SideBarDepthStyle::menuStandsOpen() const { return std::fabs(menuX() - desMenuCenter_.x) < kStandTolerance; }
+bool SideBarDepthStyle::menuStandsOpen() const {
+    return std::fabs(menuX() - desMenuCenter_.x) < kStandTolerance;
+}
 
 bool SideBarDepthStyle::opening(double velocity) const {
     return direction() == SideBarDirection::Left ? velocity >= 0 : velocity < 0;
@@ -130,8 +142,8 @@ void SideBarDepthStyle::startHiding() {
 void SideBarDepthStyle::fadeOutWrapper() {
     auto wrapper = contentWrapperView_;
     if (!wrapper) return;
-    UIViewAnimation::animate(kFadeDuration, [wrapper] { wrapper->setAlpha(0); },
-                             [wrapper](bool) { wrapper->removeFromSuperview(); });
+    UIViewAnimation::animate(
+        kFadeDuration, [wrapper] { wrapper->setAlpha(0); }, [wrapper](bool) { wrapper->removeFromSuperview(); });
     if (contentView_) contentView_->setHidden(false);
 }
 
@@ -210,12 +222,16 @@ void SideBarDepthStyle::handlePanGesture(UIPanGestureRecognizer& pan) {
         }
         case UIGestureRecognizerState::Ended: {
             double v = pan.velocityInView(bar->view()).x;
-            if (opening(v)) startShowing();
-            else startHiding();
+            if (opening(v))
+                startShowing();
+            else
+                startHiding();
             addMenuViewAnimation();
             if (closedScale_ < 1.0) addContentViewAnimation();
-            if (state() == SideBarState::WillShow) finishShowing();
-            else if (state() == SideBarState::WillHide) finishHiding(true);
+            if (state() == SideBarState::WillShow)
+                finishShowing();
+            else if (state() == SideBarState::WillHide)
+                finishHiding(true);
             break;
         }
         default: break;

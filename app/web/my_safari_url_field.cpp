@@ -76,12 +76,14 @@ void MySafariURLField::buildTitleLayer() {
     btnRefresh_->setImage(icon(kIconRefresh, iconColor()), UIControlStateNormal);
     viewNormal_->addSubview(btnRefresh_);
     addConstraintsRC(btnRefresh_, viewNormal_, -kButtonInset, 0, kButtonSide, kButtonSide);
-    btnRefresh_->addAction(weakBind(self<MySafariURLField>(), &MySafariURLField::onRefresh), UIControlEventTouchUpInside);
+    btnRefresh_->addAction(weakBind(self<MySafariURLField>(), &MySafariURLField::onRefresh),
+                           UIControlEventTouchUpInside);
 
     btnText_ = AnimButton::make();
     btnText_->setTitle(std::string(), UIControlStateNormal);
     auto palette = Global::shared()->color();
-    btnText_->setImages(icon(kIconText, iconColor()), icon(kIconText, palette ? palette->bookmarked() : UIColor::orangeColor()));
+    btnText_->setImages(icon(kIconText, iconColor()),
+                        icon(kIconText, palette ? palette->bookmarked() : UIColor::orangeColor()));
     btnText_->setOn(false, nullptr);
     viewNormal_->addSubview(btnText_);
     addConstraintsLC(btnText_, viewNormal_, kButtonInset, 0, kButtonSide, kButtonSide);
@@ -133,7 +135,9 @@ void MySafariURLField::updateView() {
     if (btnText_->on() != modeText_) btnText_->setOn(modeText_, nullptr);
 }
 
-bool MySafariURLField::resignFirstResponder() { return input_->resignFirstResponder(); }
+bool MySafariURLField::resignFirstResponder() {
+    return input_->resignFirstResponder();
+}
 
 void MySafariURLField::onRefresh() {
     if (auto d = delegate()) d->onMySafariURLFieldRefresh(*this);
@@ -151,7 +155,9 @@ void MySafariURLField::onTapNormal() {
     input_->becomeFirstResponder();
 }
 
-void MySafariURLField::onTapInput() { input_->resignFirstResponder(); }
+void MySafariURLField::onTapInput() {
+    input_->resignFirstResponder();
+}
 
 void MySafariURLField::textFieldDidEndEditing(UITextField&) {
     modeInput_ = false;

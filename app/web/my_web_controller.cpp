@@ -17,7 +17,8 @@ void MyWebController::viewDidLoad() {
     MyViewController::viewDidLoad();
     auto me = self<MyWebController>();
     btnDone_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Done, weakBind(me, &MyWebController::onDone));
-    btnReload_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Refresh, weakBind(me, &MyWebController::onRefresh));
+    btnReload_ =
+        initWithBarButtonSystemItem1(UIBarButtonSystemItem::Refresh, weakBind(me, &MyWebController::onRefresh));
     btnAction_ = initWithBarButtonSystemItem1(UIBarButtonSystemItem::Action, weakBind(me, &MyWebController::onAction));
 
     actLoading_ = UIActivityIndicatorView::withStyle(Global::shared()->device()->isDarkMode()
@@ -29,8 +30,10 @@ void MyWebController::viewDidLoad() {
     view()->addSubview(webView_);
     // Full screen the page keeps to the safe area; inside the web pop-up's panel, which lies
     // within the screen already, it fills the panel.
-    if (hostedInPopup_) addConstraintsFull(webView_, view(), 0, 0, 0, 0);
-    else addConstraintsVCFull(webView_, self<UIViewController>(), 0, 0, 0, 0);
+    if (hostedInPopup_)
+        addConstraintsFull(webView_, view(), 0, 0, 0, 0);
+    else
+        addConstraintsVCFull(webView_, self<UIViewController>(), 0, 0, 0, 0);
     webView_->setNavigationDelegate(std::dynamic_pointer_cast<WKNavigationDelegate>(self<MyWebController>()));
 
     updateData();
@@ -53,16 +56,22 @@ void MyWebController::updateData() {
     webView_->loadRequest(NSURLRequest::requestWithURL(address));
 }
 
-std::string MyWebController::currentURL() const { return webView_ ? webView_->URL() : std::string(); }
+std::string MyWebController::currentURL() const {
+    return webView_ ? webView_->URL() : std::string();
+}
 
 void MyWebController::updateNav() {
     if (!btnAction_) return;
-    if (loading_) actLoading_->startAnimating();
-    else actLoading_->stopAnimating();
+    if (loading_)
+        actLoading_->startAnimating();
+    else
+        actLoading_->stopAnimating();
     if (hostedInPopup_) return;
     if (delegate()) ::setNavLeft(self<UIViewController>(), {btnDone_});
-    if (loading_) setNavRight({btnAction_, bbLoading_});
-    else setNavRight({btnAction_});
+    if (loading_)
+        setNavRight({btnAction_, bbLoading_});
+    else
+        setNavRight({btnAction_});
 }
 
 void MyWebController::onDone() {

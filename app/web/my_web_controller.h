@@ -60,7 +60,8 @@ public:
     void didFinishNavigation(WKWebView& web, const std::shared_ptr<WKNavigation>& nav) override;
     void didFailProvisionalNavigation(WKWebView& web, const std::shared_ptr<WKNavigation>& nav,
                                       const std::string& reason) override;
-    void didFailNavigation(WKWebView& web, const std::shared_ptr<WKNavigation>& nav, const std::string& reason) override;
+    void didFailNavigation(WKWebView& web, const std::shared_ptr<WKNavigation>& nav,
+                           const std::string& reason) override;
 
     std::string className() const override { return "MyWebController"; }
 

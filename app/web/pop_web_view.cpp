@@ -13,8 +13,8 @@
 CGSize PopWebView::panelSize(CGSize owner) {
     // Single precision, as the screen's numbers are; each product rounded once.
     const float w = float(owner.width), h = float(owner.height);
-    const float width = minFloat(clampFloat(float(minFloat(w, h) * kShortSideShare), kMinWidth, kMaxWidth),
-                                 float(w * kScreenShare));
+    const float width =
+        minFloat(clampFloat(float(minFloat(w, h) * kShortSideShare), kMinWidth, kMaxWidth), float(w * kScreenShare));
     return {width, minFloat(float(width * kHeightPerWidth), float(h * kScreenShare))};
 }
 

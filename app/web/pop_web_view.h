@@ -51,7 +51,8 @@ public:
     void updateDarkMode() override;
 
     void onMyWebControllerDone(MyWebController& web) override;
-    void onMyWebControllerWillNavigate(MyWebController& web, const NSURLRequest& request, WKNavigationType type) override;
+    void onMyWebControllerWillNavigate(MyWebController& web, const NSURLRequest& request,
+                                       WKNavigationType type) override;
     void onMyWebControllerDidStartLoad(MyWebController& web, const std::string& url) override;
     void onMyWebControllerDidFinishLoad(MyWebController& web, const std::string& url) override;
     void onMyWebControllerDidFailLoad(MyWebController& web, const std::string& reason) override;

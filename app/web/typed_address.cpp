@@ -10,7 +10,9 @@ constexpr const char* kSearchHostKey = "KorvaSearchHost";
 constexpr const char* kSearchHostFallback = "search.korva.invalid";
 }  // namespace
 
-std::string webSearchHost() { return configuredString(kSearchHostKey, kSearchHostFallback); }
+std::string webSearchHost() {
+    return configuredString(kSearchHostKey, kSearchHostFallback);
+}
 
 std::string addressFromTypedText(std::string_view typed, std::string_view searchHost) {
     std::string text = trim(typed);

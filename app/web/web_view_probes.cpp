@@ -12,10 +12,13 @@ namespace {
 constexpr const char* kPointPrelude = "var sx=document.body.scrollLeft,sy=document.body.scrollTop;";
 
 std::string withPoint(const std::string& body, int x, int y) {
-    return "(function (x,y){" + std::string(kPointPrelude) + body + "})(" + std::to_string(x) + "," + std::to_string(y) + ")";
+    return "(function (x,y){" + std::string(kPointPrelude) + body + "})(" + std::to_string(x) + "," +
+           std::to_string(y) + ")";
 }
 
-std::string text(const Value& answer) { return answer.isString() ? answer.stringValue() : std::string(); }
+std::string text(const Value& answer) {
+    return answer.isString() ? answer.stringValue() : std::string();
+}
 
 // Runs the script and hands the answer, read by `read`, to the completion; the error is ignored.
 template <class Answer, class Read>
@@ -25,7 +28,9 @@ void ask(WKWebView& web, const std::string& script, std::function<void(Answer)> 
     });
 }
 
-const Value& same(const Value& answer) { return answer; }
+const Value& same(const Value& answer) {
+    return answer;
+}
 
 // A text that holds exactly `count` numbers in the geometry form; anything else reads as none.
 bool holdsNumbers(const std::string& s, std::size_t count) {
@@ -64,26 +69,33 @@ std::string scriptStringLiteral(std::string_view raw) {
 }
 
 namespace probe_scripts {
-std::string windowSize() { return "(function (){return '{'+window.innerWidth+','+window.innerHeight+'}';})()"; }
-std::string scrollOffset() { return "(function (){return '{'+window.pageXOffset+','+window.pageYOffset+'}';})()"; }
+std::string windowSize() {
+    return "(function (){return '{'+window.innerWidth+','+window.innerHeight+'}';})()";
+}
+std::string scrollOffset() {
+    return "(function (){return '{'+window.pageXOffset+','+window.pageYOffset+'}';})()";
+}
 std::string positionOfElementWithId(std::string_view elementId) {
     return "(function (){ var r = document.getElementById(" + scriptStringLiteral(elementId) +
            ").getBoundingClientRect(); return '{{'+r.left+','+r.top+'},{'+r.width+','+r.height+'}}'; })()";
 }
 std::string tagsAtPosition(int x, int y) {
-    return withPoint("var tags = ',';var e = document.elementFromPoint(sx+x,sy+y);while (e) {if (e.tagName) {tags += "
-                     "e.tagName + ',';}e = e.parentNode;}return tags;",
-                     x, y);
+    return withPoint(
+        "var tags = ',';var e = document.elementFromPoint(sx+x,sy+y);while (e) {if (e.tagName) {tags += "
+        "e.tagName + ',';}e = e.parentNode;}return tags;",
+        x, y);
 }
 std::string rectAtPosition(int x, int y) {
-    return withPoint("var a=document.elementFromPoint(sx+x,sy+y);var r=a.getBoundingClientRect();return "
-                     "'{{'+r.left+','+r.top+'},{'+(r.right-r.left)+','+(r.bottom-r.top)+'}}'",
-                     x, y);
+    return withPoint(
+        "var a=document.elementFromPoint(sx+x,sy+y);var r=a.getBoundingClientRect();return "
+        "'{{'+r.left+','+r.top+'},{'+(r.right-r.left)+','+(r.bottom-r.top)+'}}'",
+        x, y);
 }
 std::string linkAtPosition(int x, int y) {
-    return withPoint("var e=document.elementFromPoint(sx+x,sy+y);while (e) {if (e.tagName && "
-                     "e.tagName.toLowerCase()=='a') {return e.href;}e=e.parentNode;}return null;",
-                     x, y);
+    return withPoint(
+        "var e=document.elementFromPoint(sx+x,sy+y);while (e) {if (e.tagName && "
+        "e.tagName.toLowerCase()=='a') {return e.href;}e=e.parentNode;}return null;",
+        x, y);
 }
 std::string drawRectAtPosition(int x, int y) {
     return "(function (x,y,r){" + std::string(kPointPrelude) +
@@ -92,7 +104,9 @@ std::string drawRectAtPosition(int x, int y) {
            "d.style.height=r;d.style.zIndex=999;document.body.appendChild(d);})(" +
            std::to_string(x) + "," + std::to_string(y) + ",2000)";
 }
-std::string currentURL() { return "(function (){return window.location.href;})()"; }
+std::string currentURL() {
+    return "(function (){return window.location.href;})()";
+}
 std::string noSelectable() {
     return "var css = '*{-webkit-touch-callout:none;-webkit-user-select:none}'; var head = document.head || "
            "document.getElementsByTagName('head')[0]; var style = document.createElement('style'); style.type = "
@@ -140,9 +154,10 @@ void linkAtPosition(WKWebView& web, int x, int y, std::function<void(const Value
 }
 
 void drawRectAtPosition(WKWebView& web, int x, int y, std::function<void()> completion) {
-    web.evaluateJavaScript(probe_scripts::drawRectAtPosition(x, y), [completion = std::move(completion)](const Value&, const std::string&) {
-        if (completion) completion();
-    });
+    web.evaluateJavaScript(probe_scripts::drawRectAtPosition(x, y),
+                           [completion = std::move(completion)](const Value&, const std::string&) {
+                               if (completion) completion();
+                           });
 }
 
 void currentURL(WKWebView& web, std::function<void(const Value&)> completion) {

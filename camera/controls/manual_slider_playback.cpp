@@ -1,9 +1,8 @@
 // The ruler's highlighted span (the "playback" marker): a body from the value under the line with
 // the length the delegate gives, and a blinking head at its end, refreshed every 0.1 s.
-#include "camera/controls/manual_slider_view.h"
-
 #include <algorithm>
 
+#include "camera/controls/manual_slider_view.h"
 #include "platform/ui/animation/ca_animation_engine.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "widgets/flat/flat_palette.h"
@@ -59,6 +58,8 @@ void ManualSliderView::updatePlaybackFrame(bool animated) {
         playbackBody_->setFrame({{0, 0}, {w - 1, H}});
         playback_->setFrame({{kPointsPerUnit * v, 0}, {w, H}});
     };
-    if (animated) UIViewAnimation::animate(kMarkerAnimation, place);
-    else place();
+    if (animated)
+        UIViewAnimation::animate(kMarkerAnimation, place);
+    else
+        place();
 }

@@ -30,7 +30,9 @@ constexpr CGFloat kMajorTick = 0.3, kMiddleTick = 0.2, kMinorTick = 0.1;
 constexpr double kMaxValue = 100;
 constexpr CGSize kUnbounded{std::numeric_limits<CGFloat>::max(), std::numeric_limits<CGFloat>::max()};
 
-std::shared_ptr<UIFont> rulerFont() { return Global::shared()->font()->textFixedSmall2(); }
+std::shared_ptr<UIFont> rulerFont() {
+    return Global::shared()->font()->textFixedSmall2();
+}
 
 }  // namespace
 
@@ -132,7 +134,9 @@ void ManualSliderView::updateData() {
     updateView();
 }
 
-void ManualSliderView::updateView() { updateGuides(); }
+void ManualSliderView::updateView() {
+    updateGuides();
+}
 
 void ManualSliderView::resetGuides() {
     for (const auto& g : arrGuide_) {
@@ -209,7 +213,9 @@ void ManualSliderView::setValue(double value) {
     setValue0(std::round(valueToScroll(value)));
 }
 
-void ManualSliderView::setValue0(double offset) { scroll_->setContentOffset({offset, 0}); }
+void ManualSliderView::setValue0(double offset) {
+    scroll_->setContentOffset({offset, 0});
+}
 
 void ManualSliderView::scrollViewWillBeginDragging(UIScrollView& scrollView) {
     if (&scrollView == scroll_.get()) userEvent_ = true;

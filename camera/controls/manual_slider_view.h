@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/dispatch/timer_slots.h"
 #include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/view/ui_view.h"
-#include "platform/dispatch/timer_slots.h"
 
 class ManualSliderView;
 class UILabel;

@@ -47,7 +47,9 @@ bool PopManualControl::isManualSupported() {
     return d && supportsManual(*d);
 }
 
-void PopManualControl::resetTimer() { timer_.reset(); }
+void PopManualControl::resetTimer() {
+    timer_.reset();
+}
 
 void PopManualControl::restartTimer() {
     timer_.restart(kTimerInterval, weakBind(self<PopManualControl>(), &PopManualControl::onTimer));
@@ -85,8 +87,10 @@ void PopManualControl::checkAndAssign() {
 void PopManualControl::settled() {
     if (!hidden()) updateView();
     if (auto d = baseDelegate()) d->onPopManualBaseChanged(*this, manual_.user);
-    if (manual_.user) showRight("AUTO", true);
-    else hideRight(true);
+    if (manual_.user)
+        showRight("AUTO", true);
+    else
+        hideRight(true);
     if (!manual_.user && hidden()) resetTimer();
 }
 

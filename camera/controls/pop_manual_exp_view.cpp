@@ -27,15 +27,17 @@ constexpr float kMinimumDuration = 0.001f;
 // The single-precision value nearest a third.
 constexpr double kCubeRoot = 0.3333333432674408;
 
-double seconds(const CMTime& t) { return CMTimeGetSeconds(t); }
+double seconds(const CMTime& t) {
+    return CMTimeGetSeconds(t);
+}
 
 }  // namespace
 
 void PopManualExpView::init() {
     PopManualControl::init();
     std::weak_ptr<ManualSliderViewDelegate> me = self<PopManualExpView>();
-    sldShutterSpeed_ = ManualSliderView::make(me, std::string("SHUTTER SPEED"), std::string("LIGHT-"),
-                                              std::string("LIGHT+"));
+    sldShutterSpeed_ =
+        ManualSliderView::make(me, std::string("SHUTTER SPEED"), std::string("LIGHT-"), std::string("LIGHT+"));
     sldISO_ = ManualSliderView::make(me, std::string("ISO"), std::string("-"), std::string("+"));
     for (const auto& [slider, top] : {std::pair{sldShutterSpeed_, kShutterTop}, std::pair{sldISO_, kISOTop}}) {
         assignRound(*slider, kRulerRadius);
@@ -57,8 +59,12 @@ void PopManualExpView::init() {
     }
 }
 
-float PopManualExpView::d0() const { return std::fmax(kMinimumDuration, float(seconds(dur0_))); }
-double PopManualExpView::d1() const { return seconds(dur1_); }
+float PopManualExpView::d0() const {
+    return std::fmax(kMinimumDuration, float(seconds(dur0_)));
+}
+double PopManualExpView::d1() const {
+    return seconds(dur1_);
+}
 
 CMTime PopManualExpView::calcCMTimeFrom(double t) const {
     const double d0s = d0();

@@ -58,7 +58,9 @@ bool PopManualFocusView::readDevice(const AVCaptureDevice* device) {
     return mode == AVCaptureFocusMode::Locked;
 }
 
-bool PopManualFocusView::drifted() const { return std::fabs(focus_.device - focus_.user) > kDrift; }
+bool PopManualFocusView::drifted() const {
+    return std::fabs(focus_.device - focus_.user) > kDrift;
+}
 
 bool PopManualFocusView::supportsManual(const AVCaptureDevice& device) const {
     return device.isFocusModeSupported(AVCaptureFocusMode::Locked);

@@ -34,7 +34,8 @@ void PopManualInvalidView::updateView() {
     setSize(kSize);
 }
 
-void PopManualInvalidView::show(const std::shared_ptr<NSObject>& sender, const std::string& title, Callback completion) {
+void PopManualInvalidView::show(const std::shared_ptr<NSObject>& sender, const std::string& title,
+                                Callback completion) {
     updateView();
     PopTitleBase::show(sender, title, std::move(completion));
 }

@@ -45,7 +45,9 @@ const std::shared_ptr<PopManualFocusView>& PopManualView::popFocus() {
 const std::shared_ptr<PopManualExpView>& PopManualView::popExp() {
     return childPopup(popExp_, vc(), self<PopManualView>());
 }
-const std::shared_ptr<PopManualWBView>& PopManualView::popWB() { return childPopup(popWB_, vc(), self<PopManualView>()); }
+const std::shared_ptr<PopManualWBView>& PopManualView::popWB() {
+    return childPopup(popWB_, vc(), self<PopManualView>());
+}
 const std::shared_ptr<PopManualInvalidView>& PopManualView::popInvalid() {
     return childPopup(popInvalid_, vc(), self<PopManualView>());
 }
@@ -110,8 +112,10 @@ void PopManualView::resetTimer() {
 }
 
 void PopManualView::updateAllAuto() {
-    if (isUserManual()) showRight("ALL AUTO", true);
-    else hideRight(true);
+    if (isUserManual())
+        showRight("ALL AUTO", true);
+    else
+        hideRight(true);
 }
 
 std::vector<std::string> PopManualView::onMenuLabelViewGetArray(MenuLabelView&) {
@@ -126,10 +130,10 @@ void PopManualView::onMenuLabelViewLabelTap(MenuLabelView&, long index, UIButton
     auto anchor = sender.self<UIButton>();
     std::shared_ptr<PopManualBase> control;
     switch (index) {
-    case 0: control = popFocus(); break;
-    case 1: control = popExp(); break;
-    case 2: control = popWB(); break;
-    default: return;
+        case 0: control = popFocus(); break;
+        case 1: control = popExp(); break;
+        case 2: control = popWB(); break;
+        default: return;
     }
     if (!control->isManualSupported())
         popInvalid()->show(anchor, std::string(kTitles[index]), [] {});

@@ -70,7 +70,8 @@ std::optional<std::string> PopManualWBView::onManualSliderViewGetLabelText(Manua
 }
 
 bool PopManualWBView::readDevice(const AVCaptureDevice* device) {
-    const AVCaptureWhiteBalanceGains g = device ? device->deviceWhiteBalanceGains() : AVCaptureWhiteBalanceGains{0, 0, 0};
+    const AVCaptureWhiteBalanceGains g =
+        device ? device->deviceWhiteBalanceGains() : AVCaptureWhiteBalanceGains{0, 0, 0};
     const float top = maxFloat(1.0f, device ? device->maxWhiteBalanceGain() : 0.0f);
     // Only gains the device accepts are converted.
     if (device && isInRange(g.redGain, 1.0f, top) && isInRange(g.greenGain, 1.0f, top) &&
@@ -106,7 +107,8 @@ bool PopManualWBView::applyManual(AVCaptureDevice& device, std::function<void(CM
 }
 
 std::optional<std::int64_t> PopManualWBView::autoMode(const AVCaptureDevice& device) const {
-    for (auto mode : {AVCaptureWhiteBalanceMode::ContinuousAutoWhiteBalance, AVCaptureWhiteBalanceMode::AutoWhiteBalance})
+    for (auto mode :
+         {AVCaptureWhiteBalanceMode::ContinuousAutoWhiteBalance, AVCaptureWhiteBalanceMode::AutoWhiteBalance})
         if (device.isWhiteBalanceModeSupported(mode)) return std::int64_t(mode);
     return std::nullopt;
 }

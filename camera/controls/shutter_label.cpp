@@ -15,7 +15,9 @@ struct Fraction {
 // Between a half and one second, the fractions worth naming.
 constexpr Fraction kLongFractions[] = {{1, 2}, {3, 5}, {2, 3}, {3, 4}, {4, 5}};
 
-std::string text(const Fraction& f) { return std::to_string(f.numerator) + "/" + std::to_string(f.denominator); }
+std::string text(const Fraction& f) {
+    return std::to_string(f.numerator) + "/" + std::to_string(f.denominator);
+}
 
 // The fraction nearer to s; the first on a tie.
 std::string nearer(float s, const Fraction& p, const Fraction& q) {
@@ -44,7 +46,8 @@ std::string shutterLabel(float s) {
     if (s >= 1) return std::to_string(int(s));
     if (s >= 0.001f) return between(0, 1000, s);
     for (int k = 2; k <= 1000; ++k)
-        if (1.0f / float(1000 * k) <= s && s < 1.0f / float(1000 * (k - 1))) return between(1000 * (k - 1), 1000 * k, s);
+        if (1.0f / float(1000 * k) <= s && s < 1.0f / float(1000 * (k - 1)))
+            return between(1000 * (k - 1), 1000 * k, s);
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%f", double(s));
     return buffer;

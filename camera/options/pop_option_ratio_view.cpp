@@ -24,10 +24,10 @@ constexpr CGFloat kTall = 8.5;
 
 std::optional<CGPath> PopOptionRatioView::getBezierPath(ImageRatio ratio) const {
     switch (ratio) {
-    case ImageRatio::Ratio1x1: return path1_1_;
-    case ImageRatio::Ratio2x3: return path2_3_;
-    case ImageRatio::Ratio3x4: return path3_4_;
-    case ImageRatio::Ratio9x16: return path9_16_;
+        case ImageRatio::Ratio1x1: return path1_1_;
+        case ImageRatio::Ratio2x3: return path2_3_;
+        case ImageRatio::Ratio3x4: return path3_4_;
+        case ImageRatio::Ratio9x16: return path9_16_;
     }
     return std::nullopt;
 }

@@ -92,7 +92,8 @@ void PopOptionView::buildBody() {
         CGFloat dx;
         ShotMode mode;
     };
-    for (const Mode& m : {Mode{btnModePhoto_, "photo.png", -90, ShotMode::Photo}, Mode{btnModeBurst_, "burst.png", -30, ShotMode::Burst},
+    for (const Mode& m : {Mode{btnModePhoto_, "photo.png", -90, ShotMode::Photo},
+                          Mode{btnModeBurst_, "burst.png", -30, ShotMode::Burst},
                           Mode{btnModeMotion_, "motion.png", 30, ShotMode::Motion},
                           Mode{btnModeVideo_, "video.png", 90, ShotMode::Video}}) {
         m.slot = StatusButtonImage::make(UIImage::imageNamed(m.image));
@@ -143,9 +144,18 @@ void PopOptionView::updateView() {
     }
 }
 
-void PopOptionView::onFlash() { popFlash()->show(btnFlash_, [] {}, [] {}); }
-void PopOptionView::onRatio() { popRatio()->show(btnRatio_, [] {}, [] {}); }
-void PopOptionView::onTimerShot() { popTimer()->show(btnTimer_, [] {}, [] {}); }
+void PopOptionView::onFlash() {
+    popFlash()->show(
+        btnFlash_, [] {}, [] {});
+}
+void PopOptionView::onRatio() {
+    popRatio()->show(
+        btnRatio_, [] {}, [] {});
+}
+void PopOptionView::onTimerShot() {
+    popTimer()->show(
+        btnTimer_, [] {}, [] {});
+}
 
 void PopOptionView::onGrid() {
     Global::shared()->setGridMode(!Global::shared()->gridMode());
@@ -166,9 +176,12 @@ void PopOptionView::onShotMode(ShotMode mode) {
 
 void PopOptionView::onPopOptionChoiceViewValueChanged(PopOptionChoiceView& sender) {
     if (auto d = delegate()) {
-        if (&sender == popFlash_.get()) d->onPopOptionViewFlash(*this);
-        else if (&sender == popTimer_.get()) d->onPopOptionViewTimer(*this);
-        else if (&sender == popRatio_.get()) d->onPopOptionViewImageRatio(*this);
+        if (&sender == popFlash_.get())
+            d->onPopOptionViewFlash(*this);
+        else if (&sender == popTimer_.get())
+            d->onPopOptionViewTimer(*this);
+        else if (&sender == popRatio_.get())
+            d->onPopOptionViewImageRatio(*this);
     }
     std::weak_ptr<PopOptionView> weak = self<PopOptionView>();
     sender.hide([weak] {

@@ -109,8 +109,7 @@ void FocusView::setPosition(CGPoint unit, const std::optional<std::string>& msg,
     } else {
         label_->setHidden(true);
     }
-    for (int i = 0; i < 4; ++i)
-        corners_[i]->setCenter({X - kSigns[i][0] * kHalfSide, Y - kSigns[i][1] * kHalfSide});
+    for (int i = 0; i < 4; ++i) corners_[i]->setCenter({X - kSigns[i][0] * kHalfSide, Y - kSigns[i][1] * kHalfSide});
 
     if (posAnim) {
         std::weak_ptr<FocusView> weak = self<FocusView>();
@@ -157,11 +156,17 @@ void FocusView::focusByUser(CGPoint pt) {
     delayedHide();
 }
 
-void FocusView::take_at(CGPoint pt) { showFor(pt, text1_, true); }
+void FocusView::take_at(CGPoint pt) {
+    showFor(pt, text1_, true);
+}
 
-void FocusView::take_0() { beginShot(); }
+void FocusView::take_0() {
+    beginShot();
+}
 
-void FocusView::take_1() { endShot(); }
+void FocusView::take_1() {
+    endShot();
+}
 
 void FocusView::beginShot() {
     for (const auto& layer : brackets_)
@@ -170,8 +175,10 @@ void FocusView::beginShot() {
 
 void FocusView::hide(double delay) {
     const double elapsed = CACurrentMediaTime() - showedAt_;
-    if (elapsed < delay) restartTimerHide(delay - elapsed);
-    else onTimerHide();
+    if (elapsed < delay)
+        restartTimerHide(delay - elapsed);
+    else
+        onTimerHide();
 }
 
 void FocusView::restartTimerHide(double interval) {

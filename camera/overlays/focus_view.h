@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/view/ui_view.h"
 #include "platform/dispatch/timer_slots.h"
+#include "platform/ui/view/ui_view.h"
 
 class CABasicAnimation;
 class CAShapeLayer;

@@ -35,11 +35,15 @@ void line(CGPath& path, CGPoint a, CGPoint b) {
     path.addLineToPoint(b);
 }
 
-std::optional<CGColor> colour(const std::shared_ptr<UIColor>& c) { return c->cgColor(); }
+std::optional<CGColor> colour(const std::shared_ptr<UIColor>& c) {
+    return c->cgColor();
+}
 
 }  // namespace
 
-void GuideView::resetLevelMemory() { levelMemory() = {}; }
+void GuideView::resetLevelMemory() {
+    levelMemory() = {};
+}
 
 void GuideView::init() {
     UIView::init();

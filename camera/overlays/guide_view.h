@@ -45,8 +45,7 @@ protected:
     GuideView() = default;
 
 private:
-    std::shared_ptr<CAShapeLayer> replaceLayer(std::shared_ptr<CAShapeLayer>& slot, UIView& holder,
-                                               const CGPath& path);
+    std::shared_ptr<CAShapeLayer> replaceLayer(std::shared_ptr<CAShapeLayer>& slot, UIView& holder, const CGPath& path);
 
     double d_ = 0;
     int pairs_ = 0;

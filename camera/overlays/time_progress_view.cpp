@@ -160,8 +160,10 @@ void TimeProgressView::setCurrent(double t) {
     h->setFillColor(CGColor::clear());
     h->setLineCap(CGLineCap::Butt);
     h->setLineJoin(CGLineJoin::Miter);
-    if (current_ >= kMinimum) hideMin();
-    else showMin();
+    if (current_ >= kMinimum)
+        hideMin();
+    else
+        showMin();
 }
 
 void TimeProgressView::startAnimating() {

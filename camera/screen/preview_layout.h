@@ -37,7 +37,7 @@ inline constexpr CGFloat kSliderRestAlpha = 0.4;
 // One step of the picture's fade, at t (0..1 of the fade's length; outside means done).
 struct FadeStep {
     bool done = false;
-    CGFloat alpha = 1;      // the preview and the gesture layer
+    CGFloat alpha = 1;  // the preview and the gesture layer
     CGFloat sliderAlpha = kSliderRestAlpha;
     bool controlsHidden = false;  // the zoom slider and the gesture layer
 };

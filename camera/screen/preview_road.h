@@ -13,8 +13,8 @@
 
 #include "camera/screen/latest_frame.h"
 #include "camera/screen/preview_layout.h"
-#include "platform/runtime/object.h"
 #include "platform/dispatch/timer_slots.h"
+#include "platform/runtime/object.h"
 
 class PreviewRoadDelegate {
 public:

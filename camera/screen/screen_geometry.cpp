@@ -13,10 +13,10 @@ constexpr CGFloat kBottomLift = 60;
 
 double ratioWpHForImageRatio(ImageRatio imageRatio) {
     switch (imageRatio) {
-    case ImageRatio::Ratio1x1: return 1.0;
-    case ImageRatio::Ratio2x3: return 2.0 / 3.0;
-    case ImageRatio::Ratio3x4: return 0.75;
-    case ImageRatio::Ratio9x16: return 0.5625;
+        case ImageRatio::Ratio1x1: return 1.0;
+        case ImageRatio::Ratio2x3: return 2.0 / 3.0;
+        case ImageRatio::Ratio3x4: return 0.75;
+        case ImageRatio::Ratio9x16: return 0.5625;
     }
     return 0.75;
 }

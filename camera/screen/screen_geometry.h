@@ -23,7 +23,9 @@ struct ControlsTurn {
     CGFloat angle = 0;
 };
 std::optional<ControlsTurn> controlsTurnFor(std::int64_t motionOrientation);
-inline bool isLandscapeOrientation(std::int64_t orientation) { return orientation == 3 || orientation == 4; }
+inline bool isLandscapeOrientation(std::int64_t orientation) {
+    return orientation == 3 || orientation == 4;
+}
 
 // Zoom slider: z = 1 + (maxZoom - 1) s^3, and its inverse (0 when the device cannot zoom).
 double zoomForSlider(double s, double maxZoom);

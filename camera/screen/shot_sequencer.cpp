@@ -13,10 +13,10 @@ constexpr double kNearlyZero = 1.0 / (1 << 23);
 
 const char* shotPhaseName(ShotPhase phase) {
     switch (phase) {
-    case ShotPhase::Idle: return "Idle";
-    case ShotPhase::CountingDown: return "CountingDown";
-    case ShotPhase::WaitingForFocus: return "WaitingForFocus";
-    case ShotPhase::Shooting: return "Shooting";
+        case ShotPhase::Idle: return "Idle";
+        case ShotPhase::CountingDown: return "CountingDown";
+        case ShotPhase::WaitingForFocus: return "WaitingForFocus";
+        case ShotPhase::Shooting: return "Shooting";
     }
     return "?";
 }
@@ -28,33 +28,38 @@ bool ShotSequencer::timerSet() {
     return d && std::fabs(d->selfTimerSeconds()) >= kNearlyZero;
 }
 
-void ShotSequencer::shutterTap() { trigger(Then::Shoot); }
-void ShotSequencer::volumeKey() { trigger(Then::Shoot); }
-void ShotSequencer::tapToShoot() { trigger(Then::FocusThenShoot); }
+void ShotSequencer::shutterTap() {
+    trigger(Then::Shoot);
+}
+void ShotSequencer::volumeKey() {
+    trigger(Then::Shoot);
+}
+void ShotSequencer::tapToShoot() {
+    trigger(Then::FocusThenShoot);
+}
 
 void ShotSequencer::trigger(Then then) {
     switch (phase_) {
-    case ShotPhase::Idle:
-        if (timerSet())
-            startCountdown(then);
-        else if (then == Then::Shoot)
-            shoot();
-        else
-            focusThenShoot();
-        return;
-    case ShotPhase::CountingDown:
-        stopCountdown();
-        phase_ = ShotPhase::Idle;
-        if (auto d = delegate_.lock()) d->countdownCanceled();
-        return;
-    case ShotPhase::WaitingForFocus:
-        if (then == Then::Shoot)
-            shoot();
-        else
-            focusThenShoot();
-        return;
-    case ShotPhase::Shooting:
-        return;  // shots never overlap
+        case ShotPhase::Idle:
+            if (timerSet())
+                startCountdown(then);
+            else if (then == Then::Shoot)
+                shoot();
+            else
+                focusThenShoot();
+            return;
+        case ShotPhase::CountingDown:
+            stopCountdown();
+            phase_ = ShotPhase::Idle;
+            if (auto d = delegate_.lock()) d->countdownCanceled();
+            return;
+        case ShotPhase::WaitingForFocus:
+            if (then == Then::Shoot)
+                shoot();
+            else
+                focusThenShoot();
+            return;
+        case ShotPhase::Shooting: return;  // shots never overlap
     }
 }
 
@@ -163,7 +168,9 @@ void ShotSequencer::waitExpired() {
     shoot();
 }
 
-void ShotSequencer::photoSaving() { resultFlight_ = true; }
+void ShotSequencer::photoSaving() {
+    resultFlight_ = true;
+}
 
 void ShotSequencer::shotFinished(bool ok) {
     if (!ok) resultFlight_ = false;

@@ -33,8 +33,8 @@
 #include "camera/screen/preview_road.h"
 #include "camera/screen/shot_sequencer.h"
 #include "capture/camera_assistant.h"
-#include "platform/runtime/result.h"
 #include "platform/dispatch/timer_slots.h"
+#include "platform/runtime/result.h"
 
 class AVCaptureDevice;
 class CameraPopups;

@@ -22,7 +22,7 @@
 namespace {
 constexpr double kTurnDuration = 0.2;
 constexpr const char* kLastCameraDenied = "lastCameraDenied";
-}
+}  // namespace
 
 void ViewController::onMain(std::function<void(ViewController&)> block) {
     if (RunLoop::isMainThread()) {
@@ -86,7 +86,8 @@ void ViewController::restart(std::function<void()> completion) {
     stop([weak, completion = std::move(completion)] {
         auto s = weak.lock();
         if (!s) return;
-        Log::debug("camera", "capture stopped after " + std::to_string(CACurrentMediaTime() - s->road_->restartBegan()) + " s");
+        Log::debug("camera",
+                   "capture stopped after " + std::to_string(CACurrentMediaTime() - s->road_->restartBegan()) + " s");
         s->start(completion);
     });
 }
@@ -145,7 +146,9 @@ void ViewController::appRemoveObservers() {
     NSNotificationCenter::defaultCenter()->removeObserver(me());
 }
 
-void ViewController::onDeactivateNotification(const std::shared_ptr<NSNotification>&) { appDeactivate(); }
+void ViewController::onDeactivateNotification(const std::shared_ptr<NSNotification>&) {
+    appDeactivate();
+}
 
 void ViewController::onDidBecomeActiveNotification(const std::shared_ptr<NSNotification>&) {
     appActivate();
@@ -158,7 +161,9 @@ void ViewController::onGeoTaggingChanged(const std::shared_ptr<NSNotification>&)
     if (assist_) assist_->setLocationIncluded(Global::shared()->geoTagging());
 }
 
-void ViewController::appActivate() { start({}); }
+void ViewController::appActivate() {
+    start({});
+}
 
 void ViewController::appDeactivate() {
     popups_->hideFilter();
@@ -217,7 +222,9 @@ void ViewController::updateOrientation(std::int64_t o) {
     });
 }
 
-bool ViewController::isLandscape() const { return isLandscapeOrientation(lastOrientation_); }
+bool ViewController::isLandscape() const {
+    return isLandscapeOrientation(lastOrientation_);
+}
 
 void ViewController::onCameraAssistantMotionGravity(const std::shared_ptr<CameraAssistant>&, double x, double y,
                                                     double z) {

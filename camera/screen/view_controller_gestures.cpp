@@ -1,11 +1,10 @@
 // Zoom by slider and pinch, the focus and exposure points dragged with one or two fingers, the
 // marker shown when the device refocuses by itself, and the short messages over the picture.
-#include "camera/screen/view_controller.h"
-
 #include <algorithm>
 
 #include "camera/overlays/focus_view.h"
 #include "camera/screen/screen_geometry.h"
+#include "camera/screen/view_controller.h"
 #include "capture/capture_device_custom.h"
 #include "filter/glk_view.h"
 #include "foundation/global.h"
@@ -139,7 +138,9 @@ void ViewController::restartTimerFocus() {
     timerFocus_.restart(kFocusTick, weakBind(me(), &ViewController::onTimerFocus));
 }
 
-void ViewController::resetTimerFocus() { timerFocus_.reset(); }
+void ViewController::resetTimerFocus() {
+    timerFocus_.reset();
+}
 
 void ViewController::onTimerFocus() {
     // The marker waits until the preview is laid out, so it lands on the picture.

@@ -1,6 +1,5 @@
 // The help overlay's steps on the camera screen.
 #include "camera/screen/view_controller.h"
-
 #include "foundation/global.h"
 #include "foundation/lang.h"
 #include "platform/runtime/format.h"

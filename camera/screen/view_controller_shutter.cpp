@@ -40,32 +40,32 @@ enum class AutoControl { Focus, Exposure, WhiteBalance };
 void applyAuto(const std::shared_ptr<AVCaptureDevice>& device, AutoControl control, CGPoint point) {
     if (!device) return;
     switch (control) {
-    case AutoControl::Focus: {
-        auto mode = device->isFocusModeSupported(AVCaptureFocusMode::ContinuousAutoFocus)
-                        ? AVCaptureFocusMode::ContinuousAutoFocus
-                        : AVCaptureFocusMode::AutoFocus;
-        if (!device->isFocusModeSupported(mode) || !device->lockForConfiguration().ok()) return;
-        device->setFocusPointOfInterest(point);
-        device->setFocusMode(mode);
-        break;
-    }
-    case AutoControl::Exposure: {
-        auto mode = device->isExposureModeSupported(AVCaptureExposureMode::ContinuousAutoExposure)
-                        ? AVCaptureExposureMode::ContinuousAutoExposure
-                        : AVCaptureExposureMode::AutoExpose;
-        if (!device->isExposureModeSupported(mode) || !device->lockForConfiguration().ok()) return;
-        device->setExposurePointOfInterest(point);
-        device->setExposureMode(mode);
-        break;
-    }
-    case AutoControl::WhiteBalance: {
-        auto mode = device->isWhiteBalanceModeSupported(AVCaptureWhiteBalanceMode::ContinuousAutoWhiteBalance)
-                        ? AVCaptureWhiteBalanceMode::ContinuousAutoWhiteBalance
-                        : AVCaptureWhiteBalanceMode::AutoWhiteBalance;
-        if (!device->isWhiteBalanceModeSupported(mode) || !device->lockForConfiguration().ok()) return;
-        device->setWhiteBalanceMode(mode);
-        break;
-    }
+        case AutoControl::Focus: {
+            auto mode = device->isFocusModeSupported(AVCaptureFocusMode::ContinuousAutoFocus)
+                            ? AVCaptureFocusMode::ContinuousAutoFocus
+                            : AVCaptureFocusMode::AutoFocus;
+            if (!device->isFocusModeSupported(mode) || !device->lockForConfiguration().ok()) return;
+            device->setFocusPointOfInterest(point);
+            device->setFocusMode(mode);
+            break;
+        }
+        case AutoControl::Exposure: {
+            auto mode = device->isExposureModeSupported(AVCaptureExposureMode::ContinuousAutoExposure)
+                            ? AVCaptureExposureMode::ContinuousAutoExposure
+                            : AVCaptureExposureMode::AutoExpose;
+            if (!device->isExposureModeSupported(mode) || !device->lockForConfiguration().ok()) return;
+            device->setExposurePointOfInterest(point);
+            device->setExposureMode(mode);
+            break;
+        }
+        case AutoControl::WhiteBalance: {
+            auto mode = device->isWhiteBalanceModeSupported(AVCaptureWhiteBalanceMode::ContinuousAutoWhiteBalance)
+                            ? AVCaptureWhiteBalanceMode::ContinuousAutoWhiteBalance
+                            : AVCaptureWhiteBalanceMode::AutoWhiteBalance;
+            if (!device->isWhiteBalanceModeSupported(mode) || !device->lockForConfiguration().ok()) return;
+            device->setWhiteBalanceMode(mode);
+            break;
+        }
     }
     device->unlockForConfiguration();
 }
@@ -223,13 +223,14 @@ void ViewController::cameraAddObservers() {
     observedDevice_ = dev;
     std::weak_ptr<ViewController> weak = me();
     for (bool focus : {true, false}) {
-        observationTokens_.push_back(dev->addObserver(
-            focus ? kAdjustingFocus : kAdjustingExposure, [weak, focus](const std::string&, const Value& v) {
-                // The device reports on its own thread; the shot's road lives on the main thread.
-                dispatch_async(dispatch_get_main_queue(), [weak, focus, v] {
-                    if (auto s = weak.lock()) s->observeAdjusting(focus, v);
-                });
-            }));
+        observationTokens_.push_back(dev->addObserver(focus ? kAdjustingFocus : kAdjustingExposure,
+                                                      [weak, focus](const std::string&, const Value& v) {
+                                                          // The device reports on its own thread; the shot's road lives
+                                                          // on the main thread.
+                                                          dispatch_async(dispatch_get_main_queue(), [weak, focus, v] {
+                                                              if (auto s = weak.lock()) s->observeAdjusting(focus, v);
+                                                          });
+                                                      }));
     }
 }
 
@@ -248,7 +249,9 @@ void ViewController::observeAdjusting(bool focus, const Value& newValue) {
     shots_->adjustingEnded(focus);
 }
 
-void ViewController::onCameraAssistantPhotoChanged(const std::shared_ptr<CameraAssistant>&) { updateAssetButtonImage(); }
+void ViewController::onCameraAssistantPhotoChanged(const std::shared_ptr<CameraAssistant>&) {
+    updateAssetButtonImage();
+}
 
 void ViewController::updateAssetButtonImage() {
     if (PHPhotoLibrary::authorizationStatus() != PHAuthorizationStatus::Authorized) return;

@@ -32,10 +32,10 @@ const char* kOriginal = "ORIGINAL";
 std::shared_ptr<UIImage> shutterImageFor(ShotMode shotMode) {
     auto images = Global::shared()->image();
     switch (shotMode) {
-    case ShotMode::Burst: return images->shutterBurst();
-    case ShotMode::Motion: return images->shutterMotion();
-    case ShotMode::Video: return images->shutterVideo();
-    case ShotMode::Photo: break;
+        case ShotMode::Burst: return images->shutterBurst();
+        case ShotMode::Motion: return images->shutterMotion();
+        case ShotMode::Video: return images->shutterVideo();
+        case ShotMode::Photo: break;
     }
     return images->shutterGeneral();
 }

@@ -15,11 +15,15 @@ float adjRecordFloat(const Value& record, std::string_view key) {
     return static_cast<float>(std::clamp(d, double(-FLT_MAX), double(FLT_MAX)));
 }
 
-bool adjRecordBool(const Value& record, std::string_view key) { return adjRecordFloat(record, key) != 0; }
+bool adjRecordBool(const Value& record, std::string_view key) {
+    return adjRecordFloat(record, key) != 0;
+}
 
 bool adjRecordHas(const Value& record, std::string_view key) {
     const ValueDictionary* d = record.dictionaryPtr();
     return d && d->contains(key);
 }
 
-std::string adjRecordTitle(const Value& record) { return uppercaseString(record["disp"].stringValue()); }
+std::string adjRecordTitle(const Value& record) {
+    return uppercaseString(record["disp"].stringValue());
+}

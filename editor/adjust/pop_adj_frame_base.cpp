@@ -8,8 +8,7 @@
 #include "ui/theme/font.h"
 #include "widgets/scroll/scroll_label.h"
 
-namespace {
-}
+namespace {}
 
 void PopAdjFrameBase::init() {
     PopSenderView::init();
@@ -37,6 +36,10 @@ void PopAdjFrameBase::show(const std::shared_ptr<NSObject>& sender, const std::s
     PopView::show(c, std::move(completion), [] {});
 }
 
-void PopAdjFrameBase::showRight(const std::string& title, bool animated) { titleView_->showRight(title, animated); }
+void PopAdjFrameBase::showRight(const std::string& title, bool animated) {
+    titleView_->showRight(title, animated);
+}
 
-void PopAdjFrameBase::hideRight(bool animated) { titleView_->hideRight(animated); }
+void PopAdjFrameBase::hideRight(bool animated) {
+    titleView_->hideRight(animated);
+}

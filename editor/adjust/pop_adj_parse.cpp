@@ -15,7 +15,9 @@ Value keyed(const std::string& key, const Value& record) {
     return Value::dictionary({{"k", Value(key)}, {"attr", record}});
 }
 
-std::int64_t kindOf(const Value& record) { return record["view"].integerValue(); }
+std::int64_t kindOf(const Value& record) {
+    return record["view"].integerValue();
+}
 
 // The editable input keys, in case-insensitive order.
 std::vector<std::string> editableKeys(const Value& values) {
@@ -37,7 +39,8 @@ AdjAction cubeActionOf(const std::string& filterName) {
 }
 
 Value groupItem(AdjAction act, const char* field, Value content, const std::string& header) {
-    return Value::dictionary({{"act", Value(static_cast<int>(act))}, {field, std::move(content)}, {"header", Value(header)}});
+    return Value::dictionary(
+        {{"act", Value(static_cast<int>(act))}, {field, std::move(content)}, {"header", Value(header)}});
 }
 
 }  // namespace
@@ -111,7 +114,9 @@ const std::vector<std::string>& PopAdjView::cubeInputsOf(AdjAction act) {
     return none;
 }
 
-bool PopAdjView::available(const Value& attrs) { return !parseTo1D(attrs, "").empty(); }
+bool PopAdjView::available(const Value& attrs) {
+    return !parseTo1D(attrs, "").empty();
+}
 
 ValueArray PopAdjView::sortedItems(ValueArray items) {
     auto name = [](const Value& item) -> const std::string* {

@@ -28,7 +28,9 @@ void PopAdjStepperView::show(const std::shared_ptr<NSObject>& sender, const Valu
     showForRecord(sender, record, std::move(completion));
 }
 
-void PopAdjStepperView::updateView() { stepper_->update(); }
+void PopAdjStepperView::updateView() {
+    stepper_->update();
+}
 
 void PopAdjStepperView::onRightButton(IconButton&) {
     FilterElement::setAttrValueFloat(value_, adjRecordFloat(value_, "def"));
@@ -36,7 +38,9 @@ void PopAdjStepperView::onRightButton(IconButton&) {
     reportChange(value_);
 }
 
-float PopAdjStepperView::onStepperViewGetValue(StepperView&) { return adjRecordFloat(value_, "value"); }
+float PopAdjStepperView::onStepperViewGetValue(StepperView&) {
+    return adjRecordFloat(value_, "value");
+}
 
 void PopAdjStepperView::onStepperViewChanged(StepperView&, float v) {
     FilterElement::setAttrValueFloat(value_, v);

@@ -33,7 +33,9 @@ void PopAdjSwitchView::show(const std::shared_ptr<NSObject>& sender, const Value
     showForRecord(sender, record, std::move(completion));
 }
 
-void PopAdjSwitchView::updateView() { sw_->setOn(adjRecordBool(value_, "value"), false); }
+void PopAdjSwitchView::updateView() {
+    sw_->setOn(adjRecordBool(value_, "value"), false);
+}
 
 void PopAdjSwitchView::onRightButton(IconButton&) {
     FilterElement::setAttrValueFloat(value_, adjRecordFloat(value_, "def"));

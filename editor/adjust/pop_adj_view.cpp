@@ -51,7 +51,9 @@ const std::shared_ptr<UIView>& PopAdjView::b0() {
     return b0_;
 }
 
-void PopAdjView::updateData() { arr_ = sortedItems(parseTo1D(attrs_, "")); }
+void PopAdjView::updateData() {
+    arr_ = sortedItems(parseTo1D(attrs_, ""));
+}
 
 bool PopAdjView::act1(const Value& attrs, const std::shared_ptr<NSObject>& sender) {
     attrs_ = attrs;
@@ -137,14 +139,15 @@ void PopAdjView::actString(const Value& item, const std::shared_ptr<NSObject>& s
     prepare(singleRecord(item));
     const Value record = item["attr"];
     std::weak_ptr<PopAdjView> weak = self<PopAdjView>();
-    prompt(vc(), "", "", record["value"].stringValue(), UIKeyboardType::Default,
-           [weak, record](const std::string& text) {
-               // Through the setter like every editor, so no stale conversion stays behind.
-               FilterElement::setAttrValueString(record, text);
-               auto s = weak.lock();
-               if (auto d = s ? s->delegate() : nullptr) d->onPopAdjViewValueChanged(*s, record);
-           },
-           [] {});
+    prompt(
+        vc(), "", "", record["value"].stringValue(), UIKeyboardType::Default,
+        [weak, record](const std::string& text) {
+            // Through the setter like every editor, so no stale conversion stays behind.
+            FilterElement::setAttrValueString(record, text);
+            auto s = weak.lock();
+            if (auto d = s ? s->delegate() : nullptr) d->onPopAdjViewValueChanged(*s, record);
+        },
+        [] {});
 }
 
 void PopAdjView::actInput(const Value& item, const std::shared_ptr<NSObject>& sender) {

@@ -20,9 +20,9 @@
 
 #include "editor/adjust/pop_adj_view.h"
 #include "editor/browser/filter_source.h"
+#include "platform/dispatch/timer_slots.h"
 #include "platform/ui/gesture/ui_touch.h"
 #include "platform/ui/view/ui_view.h"
-#include "platform/dispatch/timer_slots.h"
 
 class FilterItemView;
 class FilterPersistElement;

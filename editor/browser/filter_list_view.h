@@ -23,9 +23,9 @@
 
 #include "editor/browser/filter_item_view.h"
 #include "platform/dispatch/queue.h"
+#include "platform/dispatch/timer_slots.h"
 #include "platform/runtime/value.h"
 #include "ui/controls/gradient_lr_view.h"
-#include "platform/dispatch/timer_slots.h"
 
 class FilterListView;
 class FilterPersistElement;

@@ -76,7 +76,8 @@ void FilterListView::scrollViewWillBeginDragging(UIScrollView&) {
 }
 
 void FilterListView::restartTimerScrollCheck() {
-    timerScrollCheck_.restart(kScrollCheckPeriod, weakBind(self<FilterListView>(), &FilterListView::onTimerScrollCheck));
+    timerScrollCheck_.restart(kScrollCheckPeriod,
+                              weakBind(self<FilterListView>(), &FilterListView::onTimerScrollCheck));
 }
 
 void FilterListView::onTimerScrollCheck() {

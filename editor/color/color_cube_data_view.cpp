@@ -29,9 +29,13 @@ constexpr CGFloat kFanPerLevel = 5;
 constexpr CGFloat kButtonRadius = 8;
 
 // Where a position lies between the first (0) and the last (1); a single plane lies at 0.
-float fraction(long index, long n) { return n > 1 ? static_cast<float>(index) / static_cast<float>(n - 1) : 0.f; }
+float fraction(long index, long n) {
+    return n > 1 ? static_cast<float>(index) / static_cast<float>(n - 1) : 0.f;
+}
 
-std::shared_ptr<UIColor> labelBlue() { return UIColor::colorWithRed(89 / 255.0, 169 / 255.0, 233 / 255.0, 1); }
+std::shared_ptr<UIColor> labelBlue() {
+    return UIColor::colorWithRed(89 / 255.0, 169 / 255.0, 233 / 255.0, 1);
+}
 }  // namespace
 
 void ColorCubeDataView::init() {
@@ -81,9 +85,13 @@ const std::shared_ptr<IconButton>& ColorCubeDataView::btnDone() {
     return btnDone_;
 }
 
-long ColorCubeDataView::entryIndex(long n, long row, long col, long level) { return col + n * row + n * n * level; }
+long ColorCubeDataView::entryIndex(long n, long row, long col, long level) {
+    return col + n * row + n * n * level;
+}
 
-CGFloat ColorCubeDataView::stackAlpha(long index, long n) { return lerpFloat(kNearAlpha, kFarAlpha, fraction(index, n)); }
+CGFloat ColorCubeDataView::stackAlpha(long index, long n) {
+    return lerpFloat(kNearAlpha, kFarAlpha, fraction(index, n));
+}
 
 CGAffineTransform ColorCubeDataView::transformFor(long position, long n) {
     const CGAffineTransform shear{1, kShear, 0, 1, 0, 0};
@@ -91,12 +99,13 @@ CGAffineTransform ColorCubeDataView::transformFor(long position, long n) {
     // A single plane has nothing to fan out from.
     const CGFloat fan = n > 1 ? kFanPerLevel * static_cast<CGFloat>(n) : 0;
     return CGAffineTransformConcat(
-        scaled, CGAffineTransformMakeTranslation(lerpFloat(static_cast<float>(fan), static_cast<float>(-fan),
-                                                           fraction(position, n)),
-                                                 0));
+        scaled, CGAffineTransformMakeTranslation(
+                    lerpFloat(static_cast<float>(fan), static_cast<float>(-fan), fraction(position, n)), 0));
 }
 
-CGAffineTransform ColorCubeDataView::transform(long position) const { return transformFor(position, dimension_); }
+CGAffineTransform ColorCubeDataView::transform(long position) const {
+    return transformFor(position, dimension_);
+}
 
 void ColorCubeDataView::updateData() {
     auto d = delegate();
@@ -212,9 +221,13 @@ std::vector<std::string> ColorCubeDataView::onMenuLabelViewGetArray(MenuLabelVie
     return labels;
 }
 
-long ColorCubeDataView::onColorPlaneViewGetRowCount(ColorPlaneView&) { return dimension_; }
+long ColorCubeDataView::onColorPlaneViewGetRowCount(ColorPlaneView&) {
+    return dimension_;
+}
 
-long ColorCubeDataView::onColorPlaneViewGetColCount(ColorPlaneView&) { return dimension_; }
+long ColorCubeDataView::onColorPlaneViewGetColCount(ColorPlaneView&) {
+    return dimension_;
+}
 
 std::shared_ptr<UIColor> ColorCubeDataView::onColorPlaneViewGetColor(ColorPlaneView& plane, long row, long col) {
     const long index = entryIndex(dimension_, row, col, plane.tag());

@@ -30,8 +30,9 @@ CGRect ColorPlaneView::cellGeometry(long rows, long cols, long row, long col) {
     const CGSize pitch = pitchFor(rows, cols);
     const CGFloat dx = (static_cast<CGFloat>(col) + 0.5 - static_cast<CGFloat>(cols) / 2) * pitch.width;
     const CGFloat dy = static_cast<CGFloat>(rows) * pitch.height / 2 - (static_cast<CGFloat>(row) + 0.5) * pitch.height;
-    return {{dx, dy},
-            {minFloat(static_cast<float>(pitch.width), kMaxCell), minFloat(static_cast<float>(pitch.height), kMaxCell)}};
+    return {
+        {dx, dy},
+        {minFloat(static_cast<float>(pitch.width), kMaxCell), minFloat(static_cast<float>(pitch.height), kMaxCell)}};
 }
 
 void ColorPlaneView::update() {

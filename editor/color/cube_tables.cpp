@@ -14,4 +14,6 @@ ValueArray randomCubeTable(long n) {
     return table;
 }
 
-long cubeDimensionOf(const Value& record) { return static_cast<long>(adjRecordFloat(record, "value")); }
+long cubeDimensionOf(const Value& record) {
+    return static_cast<long>(adjRecordFloat(record, "value"));
+}

@@ -75,14 +75,18 @@ Value PopAdjColorCube2View::tableOf(const ColorCubeDataView& view) const {
     }
 }
 
-Value PopAdjColorCube2View::onColorCubeDataViewGetAttr(ColorCubeDataView& view) { return tableOf(view); }
+Value PopAdjColorCube2View::onColorCubeDataViewGetAttr(ColorCubeDataView& view) {
+    return tableOf(view);
+}
 
 void PopAdjColorCube2View::onColorCubeDataViewValueChanged(ColorCubeDataView& view) {
     const Value table = tableOf(view);
     if (!table.isNull()) reportChange(table);
 }
 
-std::vector<std::string> PopAdjColorCube2View::onMenuLabelViewGetArray(MenuLabelView&) { return {"Cube 1", "Cube 2"}; }
+std::vector<std::string> PopAdjColorCube2View::onMenuLabelViewGetArray(MenuLabelView&) {
+    return {"Cube 1", "Cube 2"};
+}
 
 void PopAdjColorCube2View::onMenuLabelViewLabelTap(MenuLabelView&, long index, UIButton&) {
     dataCursor_ = index;

@@ -22,8 +22,14 @@ void PopAdjColorCubeView::updateData() {
     updateView();
 }
 
-void PopAdjColorCubeView::updateView() { dataView_->updateView(); }
+void PopAdjColorCubeView::updateView() {
+    dataView_->updateView();
+}
 
-Value PopAdjColorCubeView::onColorCubeDataViewGetAttr(ColorCubeDataView&) { return inputCubeData_; }
+Value PopAdjColorCubeView::onColorCubeDataViewGetAttr(ColorCubeDataView&) {
+    return inputCubeData_;
+}
 
-void PopAdjColorCubeView::onColorCubeDataViewValueChanged(ColorCubeDataView&) { reportChange(inputCubeData_); }
+void PopAdjColorCubeView::onColorCubeDataViewValueChanged(ColorCubeDataView&) {
+    reportChange(inputCubeData_);
+}

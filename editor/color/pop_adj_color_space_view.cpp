@@ -68,8 +68,7 @@ ValueArray PopAdjColorSpaceView::entries() {
         const std::string fb = folded(b);
         return fa != fb ? fa < fb : a < b;
     });
-    for (const auto& key : keys)
-        out.push_back(Value::dictionary({{"label", Value(key)}, {"value", table->get(key)}}));
+    for (const auto& key : keys) out.push_back(Value::dictionary({{"label", Value(key)}, {"value", table->get(key)}}));
     return out;
 }
 

@@ -103,11 +103,11 @@ void PopAdjColorView::init() {
     actual_->setUserInteractionEnabled(true);
     std::weak_ptr<PopAdjColorView> weak = self<PopAdjColorView>();
     UIViewAddGestureRecognizer(*b0_, UITapGestureRecognizer::make([weak](UIGestureRecognizer& r) {
-                                   if (auto s = weak.lock()) s->onTapB0(r);
-                               }));
+        if (auto s = weak.lock()) s->onTapB0(r);
+    }));
     UIViewAddGestureRecognizer(*b0_, UIPanGestureRecognizer::make([weak](UIGestureRecognizer& r) {
-                                   if (auto s = weak.lock()) s->onPanB0(r);
-                               }));
+        if (auto s = weak.lock()) s->onPanB0(r);
+    }));
 }
 
 void PopAdjColorView::buildPalette() {
@@ -221,9 +221,10 @@ void PopAdjColorView::updateGroup() {
 
 void PopAdjColorView::updatePointer() {
     const CGRect a = actual_->frame();
-    const CGPoint centre{
-        lerpFloat(static_cast<float>(CGRectGetMinX(a)), static_cast<float>(CGRectGetMaxX(a)), static_cast<float>(ap_.x)),
-        lerpFloat(static_cast<float>(CGRectGetMinY(a)), static_cast<float>(CGRectGetMaxY(a)), static_cast<float>(ap_.y))};
+    const CGPoint centre{lerpFloat(static_cast<float>(CGRectGetMinX(a)), static_cast<float>(CGRectGetMaxX(a)),
+                                   static_cast<float>(ap_.x)),
+                         lerpFloat(static_cast<float>(CGRectGetMinY(a)), static_cast<float>(CGRectGetMaxY(a)),
+                                   static_cast<float>(ap_.y))};
     auto pointer = viewPointer_;
     UIViewAnimation::animate(kMarkerDuration, [pointer, centre] { pointer->setCenter(centre); });
 }
@@ -251,7 +252,9 @@ void PopAdjColorView::updateColor() {
     reportChange(value_);
 }
 
-bool PopAdjColorView::belowPalette(CGPoint p) const { return p.y > CGRectGetMaxY(palette_->frame()); }
+bool PopAdjColorView::belowPalette(CGPoint p) const {
+    return p.y > CGRectGetMaxY(palette_->frame());
+}
 
 bool PopAdjColorView::overGroup(CGPoint p) const {
     const CGFloat mid = (CGRectGetMaxX(actual_->frame()) + CGRectGetMinX(group_->frame())) / 2;

@@ -72,7 +72,9 @@ void PopAdjCubeBase::showCube(const std::shared_ptr<NSObject>& sender, const Val
     });
 }
 
-long PopAdjCubeBase::calcDimension() const { return cubeDimensionOf(inputCubeDimension_); }
+long PopAdjCubeBase::calcDimension() const {
+    return cubeDimensionOf(inputCubeDimension_);
+}
 
 void PopAdjCubeBase::onDimension() {
     popDimension()->show(btnDimension_, inputCubeDimension_, kMinDimension, kMaxDimension, [] {});
@@ -109,4 +111,6 @@ void PopAdjCubeBase::scheduledInternalLayout() {
     for (const auto& grid : grids()) grid->scheduledLayout();
 }
 
-long PopAdjCubeBase::onColorCubeDataViewGetDimension(ColorCubeDataView&) { return calcDimension(); }
+long PopAdjCubeBase::onColorCubeDataViewGetDimension(ColorCubeDataView&) {
+    return calcDimension();
+}

@@ -14,9 +14,7 @@
 class IconButton;
 class PopAdjStepperView;
 
-class PopAdjCubeBase : public PopAdjGeneralBase,
-                       public PopAdjGeneralBaseDelegate,
-                       public ColorCubeDataViewDelegate {
+class PopAdjCubeBase : public PopAdjGeneralBase, public PopAdjGeneralBaseDelegate, public ColorCubeDataViewDelegate {
 public:
     static constexpr CGSize kButtonSize{100, 35};
     static constexpr CGFloat kButtonTop = 5;

@@ -42,49 +42,49 @@ CGRect cropRectForDrag(const CropDrag& d) {
     };
     CGRect r{};
     switch (d.handle) {
-    case CropHandle::Top:
-        r = {{x0, y0 + ty}, {w0, h0 - ty}};
-        if (d.keepingAspectRatio) r = constrainedRectWithRectBasisOfHeight(r, q);
-        break;
-    case CropHandle::Left:
-        r = {{x0 + tx, y0}, {w0 - tx, h0}};
-        if (d.keepingAspectRatio) r = constrainedRectWithRectBasisOfWidth(r, q);
-        break;
-    case CropHandle::Bottom:
-        r = {{x0, y0}, {w0, h0 + ty}};
-        if (d.keepingAspectRatio) r = constrainedRectWithRectBasisOfHeight(r, q);
-        break;
-    case CropHandle::Right:
-        r = {{x0, y0}, {w0 + tx, h0}};
-        if (d.keepingAspectRatio) r = constrainedRectWithRectBasisOfWidth(r, q);
-        break;
-    case CropHandle::TopLeft: {
-        r = {{x0 + tx, y0 + ty}, {w0 - tx, h0 - ty}};
-        if (d.keepingAspectRatio) {
-            CGRect c = byLarger(r);
-            c.origin.x -= c.size.width - r.size.width;
-            c.origin.y -= c.size.height - r.size.height;
-            r = c;
+        case CropHandle::Top:
+            r = {{x0, y0 + ty}, {w0, h0 - ty}};
+            if (d.keepingAspectRatio) r = constrainedRectWithRectBasisOfHeight(r, q);
+            break;
+        case CropHandle::Left:
+            r = {{x0 + tx, y0}, {w0 - tx, h0}};
+            if (d.keepingAspectRatio) r = constrainedRectWithRectBasisOfWidth(r, q);
+            break;
+        case CropHandle::Bottom:
+            r = {{x0, y0}, {w0, h0 + ty}};
+            if (d.keepingAspectRatio) r = constrainedRectWithRectBasisOfHeight(r, q);
+            break;
+        case CropHandle::Right:
+            r = {{x0, y0}, {w0 + tx, h0}};
+            if (d.keepingAspectRatio) r = constrainedRectWithRectBasisOfWidth(r, q);
+            break;
+        case CropHandle::TopLeft: {
+            r = {{x0 + tx, y0 + ty}, {w0 - tx, h0 - ty}};
+            if (d.keepingAspectRatio) {
+                CGRect c = byLarger(r);
+                c.origin.x -= c.size.width - r.size.width;
+                c.origin.y -= c.size.height - r.size.height;
+                r = c;
+            }
+            break;
         }
-        break;
-    }
-    case CropHandle::TopRight:
-        r = {{x0, y0 + ty}, {w0 + tx, h0 - ty}};
-        if (d.keepingAspectRatio) r = byLarger(r);
-        break;
-    case CropHandle::BottomLeft: {
-        r = {{x0 + tx, y0}, {w0 - tx, h0 + ty}};
-        if (d.keepingAspectRatio) {
-            CGRect c = byLarger(r);
-            c.origin.x -= c.size.width - r.size.width;
-            r = c;
+        case CropHandle::TopRight:
+            r = {{x0, y0 + ty}, {w0 + tx, h0 - ty}};
+            if (d.keepingAspectRatio) r = byLarger(r);
+            break;
+        case CropHandle::BottomLeft: {
+            r = {{x0 + tx, y0}, {w0 - tx, h0 + ty}};
+            if (d.keepingAspectRatio) {
+                CGRect c = byLarger(r);
+                c.origin.x -= c.size.width - r.size.width;
+                r = c;
+            }
+            break;
         }
-        break;
-    }
-    case CropHandle::BottomRight:
-        r = {{x0, y0}, {w0 + tx, h0 + ty}};
-        if (d.keepingAspectRatio) r = byLarger(r);
-        break;
+        case CropHandle::BottomRight:
+            r = {{x0, y0}, {w0 + tx, h0 + ty}};
+            if (d.keepingAspectRatio) r = byLarger(r);
+            break;
     }
     if (r.size.width < d.minimum.width) {
         if (onLeft(d.handle)) r.origin.x = CGRectGetMaxX(d.current) - d.minimum.width;

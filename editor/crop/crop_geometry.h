@@ -14,12 +14,12 @@ CGRect constrainedRectWithRectBasisOfHeight(CGRect rect, double ratio);
 
 struct CropDrag {
     CropHandle handle;
-    CGRect initial;      // the rectangle when the drag began
-    CGPoint translation; // the drag so far
+    CGRect initial;       // the rectangle when the drag began
+    CGPoint translation;  // the drag so far
     bool keepingAspectRatio = false;
     double fixedAspectRatio = 1;  // short side over long side
-    CGSize minimum;      // the handles' combined sizes
-    CGRect current;      // the rectangle before this step
+    CGSize minimum;               // the handles' combined sizes
+    CGRect current;               // the rectangle before this step
 };
 
 // The new rectangle. Below the minimum size the side opposite the dragged handle stays where it

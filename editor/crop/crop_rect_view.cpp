@@ -79,14 +79,18 @@ void CropRectView::layoutSubviews() {
     place(bl, -c.width / 2, H - c.height / 2);
     place(br, W - c.width / 2, H - c.height / 2);
     CGFloat eh = handle(CropHandle::Top)->frame().size.height, ew = handle(CropHandle::Left)->frame().size.width;
-    handle(CropHandle::Top)->setFrame(
-        CGRectMake(CGRectGetMaxX(tl->frame()), -eh / 2, CGRectGetMinX(tr->frame()) - CGRectGetMaxX(tl->frame()), eh));
-    handle(CropHandle::Left)->setFrame(
-        CGRectMake(-ew / 2, CGRectGetMaxY(tl->frame()), ew, CGRectGetMinY(bl->frame()) - CGRectGetMaxY(tl->frame())));
-    handle(CropHandle::Bottom)->setFrame(CGRectMake(CGRectGetMaxX(bl->frame()), CGRectGetMinY(bl->frame()),
-                                                    CGRectGetMinX(br->frame()) - CGRectGetMaxX(bl->frame()), eh));
-    handle(CropHandle::Right)->setFrame(CGRectMake(W - ew / 2, CGRectGetMaxY(tr->frame()), ew,
-                                                   CGRectGetMinY(br->frame()) - CGRectGetMaxY(tr->frame())));
+    handle(CropHandle::Top)
+        ->setFrame(CGRectMake(CGRectGetMaxX(tl->frame()), -eh / 2,
+                              CGRectGetMinX(tr->frame()) - CGRectGetMaxX(tl->frame()), eh));
+    handle(CropHandle::Left)
+        ->setFrame(CGRectMake(-ew / 2, CGRectGetMaxY(tl->frame()), ew,
+                              CGRectGetMinY(bl->frame()) - CGRectGetMaxY(tl->frame())));
+    handle(CropHandle::Bottom)
+        ->setFrame(CGRectMake(CGRectGetMaxX(bl->frame()), CGRectGetMinY(bl->frame()),
+                              CGRectGetMinX(br->frame()) - CGRectGetMaxX(bl->frame()), eh));
+    handle(CropHandle::Right)
+        ->setFrame(CGRectMake(W - ew / 2, CGRectGetMaxY(tr->frame()), ew,
+                              CGRectGetMinY(br->frame()) - CGRectGetMaxY(tr->frame())));
 }
 
 void CropRectView::drawRect(CGRect) {

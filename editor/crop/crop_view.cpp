@@ -234,16 +234,11 @@ void CropView::handleRotation(UIRotationGestureRecognizer& r) {
         r.setRotation(0);
     }
     switch (r.state()) {
-    case UIGestureRecognizerState::Began:
-        cropRectView_->setShowsGridMinor(true);
-        break;
-    case UIGestureRecognizerState::Ended:
-    case UIGestureRecognizerState::Cancelled:
-    case UIGestureRecognizerState::Failed:
-        cropRectView_->setShowsGridMinor(false);
-        break;
-    default:
-        break;
+        case UIGestureRecognizerState::Began: cropRectView_->setShowsGridMinor(true); break;
+        case UIGestureRecognizerState::Ended:
+        case UIGestureRecognizerState::Cancelled:
+        case UIGestureRecognizerState::Failed: cropRectView_->setShowsGridMinor(false); break;
+        default: break;
     }
 }
 
@@ -296,8 +291,10 @@ CGRect CropView::cappedCropRectInImageRectWithCropRectView(const CropRectView& v
 
 void CropView::automaticZoomIfEdgeTouched(CGRect r) {
     const CGRect& e = editingRect_;
-    if (CGRectGetMinX(r) < CGRectGetMinX(e) - kAutomaticZoomMargin || CGRectGetMaxX(r) > CGRectGetMaxX(e) + kAutomaticZoomMargin ||
-        CGRectGetMinY(r) < CGRectGetMinY(e) - kAutomaticZoomMargin || CGRectGetMaxY(r) > CGRectGetMaxY(e) + kAutomaticZoomMargin) {
+    if (CGRectGetMinX(r) < CGRectGetMinX(e) - kAutomaticZoomMargin ||
+        CGRectGetMaxX(r) > CGRectGetMaxX(e) + kAutomaticZoomMargin ||
+        CGRectGetMinY(r) < CGRectGetMinY(e) - kAutomaticZoomMargin ||
+        CGRectGetMaxY(r) > CGRectGetMaxY(e) + kAutomaticZoomMargin) {
         auto weak = std::weak_ptr<CropView>(self<CropView>());
         UIViewAnimation::animate(kAutomaticZoomDuration, 0, UIViewAnimationOptionBeginFromCurrentState, [weak] {
             if (auto me = weak.lock()) me->zoomToCropRect(me->cropRectView_->frame(), false);

@@ -15,7 +15,10 @@
 
 class UIImage;
 
-class CropView : public UIView, public UIScrollViewDelegate, public UIGestureRecognizerDelegate, public CropRectViewDelegate {
+class CropView : public UIView,
+                 public UIScrollViewDelegate,
+                 public UIGestureRecognizerDelegate,
+                 public CropRectViewDelegate {
 public:
     KORVA_MAKE(CropView)
     static constexpr CGFloat kMaximumZoom = 20;

@@ -62,8 +62,9 @@ void CropViewController::setCropRect(CGRect rect) {
     imageCropRect_ = CGRectZero;
     if (!cropView_) return;
     CGRect current = cropView_->cropRect();
-    cropView_->setCropRect({{current.origin.x + rect.origin.x, current.origin.y + rect.origin.y},
-                            {std::min(current.size.width, rect.size.width), std::min(current.size.height, rect.size.height)}});
+    cropView_->setCropRect(
+        {{current.origin.x + rect.origin.x, current.origin.y + rect.origin.y},
+         {std::min(current.size.width, rect.size.width), std::min(current.size.height, rect.size.height)}});
 }
 
 void CropViewController::setImageCropRect(CGRect rect) {
@@ -89,9 +90,10 @@ void CropViewController::viewDidLoad() {
         nav->toolbar()->setTranslucent(false);
     }
     std::weak_ptr<CropViewController> weak = self<CropViewController>();
-    navigationItem()->setLeftBarButtonItem(UIBarButtonItem::withSystemItem(UIBarButtonSystemItem::Cancel, [weak](auto&) {
-        if (auto me = weak.lock()) me->cancel();
-    }));
+    navigationItem()->setLeftBarButtonItem(
+        UIBarButtonItem::withSystemItem(UIBarButtonSystemItem::Cancel, [weak](auto&) {
+            if (auto me = weak.lock()) me->cancel();
+        }));
     navigationItem()->setRightBarButtonItem(UIBarButtonItem::withSystemItem(UIBarButtonSystemItem::Done, [weak](auto&) {
         if (auto me = weak.lock()) me->done();
     }));

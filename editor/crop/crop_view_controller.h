@@ -18,7 +18,8 @@ class NSBundle;
 class CropViewControllerDelegate {
 public:
     virtual ~CropViewControllerDelegate() = default;
-    virtual void cropViewControllerDidFinishCroppingImage(CropViewController&, const std::shared_ptr<UIImage>& /*image*/) {}
+    virtual void cropViewControllerDidFinishCroppingImage(CropViewController&,
+                                                          const std::shared_ptr<UIImage>& /*image*/) {}
     virtual void cropViewControllerDidCancel(CropViewController&) {}
 };
 

@@ -27,8 +27,7 @@ struct GridShape {
 
 // Cells and columns by editor kind: cross-polynomial coefficients, then the convolution weights,
 // then an affine transform's six numbers.
-constexpr GridShape kShapes[] = {{14, 10, 3}, {15, 9, 3}, {16, 25, 5}, {17, 49, 7},
-                                 {18, 9, 9},  {19, 9, 1}, {20, 6, 3}};
+constexpr GridShape kShapes[] = {{14, 10, 3}, {15, 9, 3}, {16, 25, 5}, {17, 49, 7}, {18, 9, 9}, {19, 9, 1}, {20, 6, 3}};
 constexpr long kTransformKind = 20;
 
 std::string oneDecimal(float v) {
@@ -115,8 +114,7 @@ void PopAdjInputView::updateView() {
     const long rows = (count_ + row_ - 1) / row_;
     // The panel leaves a margin of two insets across and of four insets down around the cells.
     setSize({minFloat(static_cast<float>(2 * kGridInset + kCellWidth * row_), kMaxSide),
-             minFloat(static_cast<float>(4 * kGridInset + kCellHeight * rows), kMaxSide) +
-                 kTitleBarHeight});
+             minFloat(static_cast<float>(4 * kGridInset + kCellHeight * rows), kMaxSide) + kTitleBarHeight});
     const Value& numbers = value_["value"];
     for (const auto& [button, label] : inputs_) {
         const long i = button->tag() - kFirstTag;
@@ -142,15 +140,16 @@ void PopAdjInputView::onInput(UIButton& button) {
     std::weak_ptr<PopAdjInputView> weak = self<PopAdjInputView>();
     std::weak_ptr<UIButton> weakButton = std::dynamic_pointer_cast<UIButton>(button.shared_from_this());
     const Value record = value_;
-    prompt(vc(), position(k), "", button.titleForState(UIControlStateNormal).value_or(""),
-           UIKeyboardType::NumbersAndPunctuation,
-           [weak, weakButton, record, k](const std::string& text) {
-               const float f = numberFromText(text);
-               if (auto b = weakButton.lock()) b->setTitle(oneDecimal(f), UIControlStateNormal);
-               adjWriteArrayElement(record, static_cast<std::size_t>(k), f);
-               if (auto s = weak.lock()) s->reportChange(record);
-           },
-           [] {});
+    prompt(
+        vc(), position(k), "", button.titleForState(UIControlStateNormal).value_or(""),
+        UIKeyboardType::NumbersAndPunctuation,
+        [weak, weakButton, record, k](const std::string& text) {
+            const float f = numberFromText(text);
+            if (auto b = weakButton.lock()) b->setTitle(oneDecimal(f), UIControlStateNormal);
+            adjWriteArrayElement(record, static_cast<std::size_t>(k), f);
+            if (auto s = weak.lock()) s->reportChange(record);
+        },
+        [] {});
 }
 
 void PopAdjInputView::onRightButton(IconButton&) {

@@ -43,7 +43,9 @@ public:
     const std::shared_ptr<UIView>& b0();
     const std::shared_ptr<UIScrollView>& scrollView() const { return scrollView_; }
     // (value button, position label) per cell, in cell order.
-    const std::vector<std::pair<std::shared_ptr<UIButton>, std::shared_ptr<UILabel>>>& inputs() const { return inputs_; }
+    const std::vector<std::pair<std::shared_ptr<UIButton>, std::shared_ptr<UILabel>>>& inputs() const {
+        return inputs_;
+    }
     long row() const { return row_; }
     long count() const { return count_; }
     const std::optional<std::vector<long>>& valueMap() const { return valueMap_; }

@@ -60,7 +60,9 @@ CGAffineTransform PopAdjTransformView::transformOf(const Value& record, const ch
     return {n[0], n[1], n[2], n[3], n[4], n[5]};
 }
 
-CGAffineTransform PopAdjTransformView::getCurrentTransform() const { return transformOf(value_, "value"); }
+CGAffineTransform PopAdjTransformView::getCurrentTransform() const {
+    return transformOf(value_, "value");
+}
 
 void PopAdjTransformView::updateTransform(const CGAffineTransform& t) {
     FilterElement::setAttrValueTransform(value_, t);
@@ -83,4 +85,6 @@ void PopAdjTransformView::onRotateRight() {
     updateTransform(CGAffineTransformRotate(getCurrentTransform(), -std::numbers::pi / 2));
 }
 
-void PopAdjTransformView::onRightButton(IconButton&) { updateTransform(transformOf(value_, "def")); }
+void PopAdjTransformView::onRightButton(IconButton&) {
+    updateTransform(transformOf(value_, "def"));
+}

@@ -11,8 +11,7 @@
 #include "ui/layout/view_custom_style.h"
 #include "ui/popup/popup_metrics.h"
 
-namespace {
-}
+namespace {}
 
 void PopAdjVectorView::init() {
     PopAdjGeneralBase::init();

@@ -10,6 +10,7 @@
 #include "filter/ci_image_filter.h"
 #include "filter/filter_context.h"
 #include "filter/filter_my_element.h"
+#include "filter/filter_persist_element.h"
 #include "foundation/device.h"
 #include "foundation/global.h"
 #include "foundation/string_custom_values.h"
@@ -24,12 +25,11 @@
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/draw/color.h"
-#include "platform/ui/view/ui_edge_insets.h"
 #include "platform/ui/gesture/ui_long_press_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_swipe_gesture_recognizer.h"
+#include "platform/ui/view/ui_edge_insets.h"
 #include "ui/controller/view_controller_dialogs.h"
 #include "ui/popup/hud_view.h"
-#include "filter/filter_persist_element.h"
 #include "ui/theme/font.h"
 #include "ui/theme/image_custom.h"
 
@@ -182,8 +182,9 @@ Value EditController::tutorialGetDictionary() {
     auto step = [](const std::shared_ptr<UIView>& sender, const char* text) {
         return Value::dictionary({{"sender", Value(std::static_pointer_cast<NSObject>(sender))}, {"text", text}});
     };
-    return Value::dictionary({{"sender", Value(std::static_pointer_cast<NSObject>(ui_))},
-                              {"arr", Value::array({step(btnSave_, "Save to File"), step(btnDone_, "Return to Camera")})}});
+    return Value::dictionary(
+        {{"sender", Value(std::static_pointer_cast<NSObject>(ui_))},
+         {"arr", Value::array({step(btnSave_, "Save to File"), step(btnDone_, "Return to Camera")})}});
 }
 
 // ---- loading ----
@@ -321,7 +322,9 @@ void EditController::updateImageViewLayout() {
 
 // ---- gestures and zoom ----
 
-void EditController::onDone() { done(); }
+void EditController::onDone() {
+    done();
+}
 
 void EditController::done() {
     imageView_->setHidden(true);
@@ -329,8 +332,10 @@ void EditController::done() {
 }
 
 void EditController::onImageLongPress(UIGestureRecognizer& r) {
-    if (r.state() == UIGestureRecognizerState::Began) updateResult(true);
-    else if (r.state() == UIGestureRecognizerState::Ended) updateResult(false);
+    if (r.state() == UIGestureRecognizerState::Began)
+        updateResult(true);
+    else if (r.state() == UIGestureRecognizerState::Ended)
+        updateResult(false);
 }
 
 void EditController::onImageSwipeDown(UIGestureRecognizer& r) {
@@ -341,7 +346,9 @@ void EditController::onImageDoubleTap(UIGestureRecognizer& r) {
     if (r.state() == UIGestureRecognizerState::Ended) scrollView_->setZoomScale(kMinimumZoom, true);
 }
 
-std::shared_ptr<UIView> EditController::viewForZoomingInScrollView(UIScrollView&) { return imageView_; }
+std::shared_ptr<UIView> EditController::viewForZoomingInScrollView(UIScrollView&) {
+    return imageView_;
+}
 
 void EditController::scrollViewWillBeginZooming(UIScrollView&, const std::shared_ptr<UIView>&) {
     zooming_ = true;
@@ -398,7 +405,8 @@ void EditController::showResultImage(const std::shared_ptr<UIImage>& image) {
     UIViewAnimation::animate(
         kResultFlightDuration,
         [flying, c] {
-            flying->setFrame(CGRectMake(c.x - kResultEndSide / 2, c.y - kResultEndSide / 2, kResultEndSide, kResultEndSide));
+            flying->setFrame(
+                CGRectMake(c.x - kResultEndSide / 2, c.y - kResultEndSide / 2, kResultEndSide, kResultEndSide));
             flying->setAlpha(0);
         },
         [flying](bool) { flying->removeFromSuperview(); });

@@ -89,8 +89,10 @@ void EditController::onSave() {
         auto saved = renderSave(job);
         std::optional<Bytes> bytes;
         std::string failure;
-        if (saved) bytes = std::move(*saved);
-        else failure = saved.error();
+        if (saved)
+            bytes = std::move(*saved);
+        else
+            failure = saved.error();
         dispatch_async(dispatch_get_main_queue(), [weak, bytes = std::move(bytes), failure] {
             if (auto me = weak.lock()) me->finishSave(bytes, failure);
         });

@@ -68,12 +68,9 @@ void MyPhotos::authPhotosUpdate() {
             authChanged();
             showAuthorizationAlert();
             break;
-        case PHAuthorizationStatus::Authorized:
-            authChanged();
-            break;
+        case PHAuthorizationStatus::Authorized: authChanged(); break;
         case PHAuthorizationStatus::NotDetermined:
-        case PHAuthorizationStatus::Limited:
-            break;
+        case PHAuthorizationStatus::Limited: break;
     }
 }
 
@@ -104,7 +101,8 @@ void MyPhotos::getImage(const std::shared_ptr<PHAsset>& asset, ImageBlock comple
     if (!completion) return;
     PHImageManager::defaultManager()->requestImageDataAndOrientationForAsset(
         asset, PHImageRequestOptions{},
-        [completion = std::move(completion)](std::optional<Bytes> data, const std::string&, int, const ValueDictionary&) {
+        [completion = std::move(completion)](std::optional<Bytes> data, const std::string&, int,
+                                             const ValueDictionary&) {
             completion(data ? UIImage::imageWithData(*data) : nullptr);
         });
 }
@@ -126,12 +124,12 @@ void MyPhotos::getProperty(const std::shared_ptr<PHAsset>& asset, std::function<
     }
     PHContentEditingInputRequestOptions options;
     options.networkAccessAllowed = true;
-    asset->requestContentEditingInputWithOptions(
-        options, [completion](std::shared_ptr<PHContentEditingInput> input, const ValueDictionary&) {
-            std::shared_ptr<CIImage> image = input ? CIImage::imageWithContentsOfURL(input->fullSizeImageURL()) : nullptr;
-            if (!image) Log::warning(kLog, "no properties: the photo's file cannot be read");
-            completion(image && image->properties().isDictionary() ? image->properties() : Value::dictionary());
-        });
+    asset->requestContentEditingInputWithOptions(options, [completion](std::shared_ptr<PHContentEditingInput> input,
+                                                                       const ValueDictionary&) {
+        std::shared_ptr<CIImage> image = input ? CIImage::imageWithContentsOfURL(input->fullSizeImageURL()) : nullptr;
+        if (!image) Log::warning(kLog, "no properties: the photo's file cannot be read");
+        completion(image && image->properties().isDictionary() ? image->properties() : Value::dictionary());
+    });
 }
 
 void MyPhotos::deleteAssets(const std::vector<std::shared_ptr<PHAsset>>& assets, std::function<void(bool)> completion) {
@@ -154,7 +152,8 @@ void MyPhotos::picker(ImageBlock completion) {
     p->setSourceType(UIImagePickerControllerSourceType::PhotoLibrary);
     p->setPickerDelegate(self<MyPhotos>());
     onPicker_ = std::move(completion);
-    present(vc, p, [] {}, true);
+    present(
+        vc, p, [] {}, true);
 }
 
 void MyPhotos::didFinishPickingMediaWithInfo(UIImagePickerController&, const ValueDictionary& info) {
@@ -168,10 +167,13 @@ void MyPhotos::didFinishPickingMediaWithInfo(UIImagePickerController&, const Val
     vc->hudView()->show();
     std::weak_ptr<MyPhotos> weak = self<MyPhotos>();
     std::weak_ptr<MyViewController> weakVC = vc;
-    dismiss(vc, [weak, weakVC, reference] {
-        if (auto screen = weakVC.lock()) screen->hudView()->hide();
-        if (auto me = weak.lock()) me->finishPicking(reference);
-    }, false);
+    dismiss(
+        vc,
+        [weak, weakVC, reference] {
+            if (auto screen = weakVC.lock()) screen->hudView()->hide();
+            if (auto me = weak.lock()) me->finishPicking(reference);
+        },
+        false);
 }
 
 void MyPhotos::finishPicking(const std::string& referenceURL) {
@@ -191,7 +193,9 @@ void MyPhotos::finishPicking(const std::string& referenceURL) {
 
 void MyPhotos::imagePickerControllerDidCancel(UIImagePickerController&) {
     onPicker_ = nullptr;
-    if (auto vc = lastVC_.lock()) dismiss(vc, [] {}, true);
+    if (auto vc = lastVC_.lock())
+        dismiss(
+            vc, [] {}, true);
 }
 
 void MyPhotos::photoLibraryDidChange(const std::shared_ptr<PHChange>& change) {

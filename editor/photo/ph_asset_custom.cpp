@@ -16,7 +16,8 @@ std::shared_ptr<PHAsset> recent() {
 void request(const std::shared_ptr<PHAsset>& asset, std::function<void(std::shared_ptr<UIImage>)> block) {
     if (!block) return;
     auto deliver = [block = std::move(block)](std::shared_ptr<UIImage> image) mutable {
-        dispatch_async(dispatch_get_main_queue(), [block = std::move(block), image = std::move(image)] { block(image); });
+        dispatch_async(dispatch_get_main_queue(),
+                       [block = std::move(block), image = std::move(image)] { block(image); });
     };
     if (!asset) {
         deliver(nullptr);

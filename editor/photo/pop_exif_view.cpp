@@ -36,7 +36,11 @@ void PopExifView::show(const std::shared_ptr<NSObject>& sender, const Value& pro
     sections_ = buildExifSections(properties);
     tableView_->reloadData();
     PopArrowedView::show(
-        sender, [completion = std::move(completion)] { if (completion) completion(); }, [] {});
+        sender,
+        [completion = std::move(completion)] {
+            if (completion) completion();
+        },
+        [] {});
 }
 
 void PopExifView::updateDarkMode() {

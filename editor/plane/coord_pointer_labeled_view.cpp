@@ -31,10 +31,9 @@ void CoordPointerLabeledView::setup() {
 
 void CoordPointerLabeledView::relayout() {
     auto me = self<UIView>();
-    for (const std::shared_ptr<UIView>& v : {std::static_pointer_cast<UIView>(plane_),
-                                             std::static_pointer_cast<UIView>(label0_),
-                                             std::static_pointer_cast<UIView>(labelX1_),
-                                             std::static_pointer_cast<UIView>(labelY1_)}) {
+    for (const std::shared_ptr<UIView>& v :
+         {std::static_pointer_cast<UIView>(plane_), std::static_pointer_cast<UIView>(label0_),
+          std::static_pointer_cast<UIView>(labelX1_), std::static_pointer_cast<UIView>(labelY1_)}) {
         v->removeFromSuperview();
         addSubview(v);
     }

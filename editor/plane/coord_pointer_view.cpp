@@ -24,10 +24,8 @@ CGPath CoordPointerHandleView::mark() const {
     path.addLineToPoint({1, 1});
     path.addLineToPoint({-1, 1});
     path.closeSubpath();
-    const CGPoint ticks[4][2] = {{{0, -p / 2}, {0, -p / 4}},
-                                 {{p / 2, 0}, {p / 4, 0}},
-                                 {{0, p / 2}, {0, p / 4}},
-                                 {{-p / 2, 0}, {-p / 4, 0}}};
+    const CGPoint ticks[4][2] = {
+        {{0, -p / 2}, {0, -p / 4}}, {{p / 2, 0}, {p / 4, 0}}, {{0, p / 2}, {0, p / 4}}, {{-p / 2, 0}, {-p / 4, 0}}};
     for (const auto& t : ticks) {
         path.moveToPoint(t[0]);
         path.addLineToPoint(t[1]);
@@ -96,9 +94,13 @@ std::size_t CoordPointerView::nearest(CGPoint p) const {
     return best;
 }
 
-void CoordPointerView::onPan(UIGestureRecognizer& r) { pan(r.state(), r.locationInView(self<UIView>())); }
+void CoordPointerView::onPan(UIGestureRecognizer& r) {
+    pan(r.state(), r.locationInView(self<UIView>()));
+}
 
-void CoordPointerView::onTap(UIGestureRecognizer& r) { tap(r.state(), r.locationInView(self<UIView>())); }
+void CoordPointerView::onTap(UIGestureRecognizer& r) {
+    tap(r.state(), r.locationInView(self<UIView>()));
+}
 
 void CoordPointerView::pan(UIGestureRecognizerState state, CGPoint p) {
     if (state == UIGestureRecognizerState::Began) {
@@ -113,8 +115,8 @@ void CoordPointerView::pan(UIGestureRecognizerState state, CGPoint p) {
     const CGSize s = frame().size;
     // A plane of no size has no place to move to.
     if (s.width <= 0 || s.height <= 0) return;
-    panK_->setValue({clampUnit(panV0_.x + (p.x - panP0_.x) / s.width),
-                     clampUnit(panV0_.y + (panP0_.y - p.y) / s.height)});
+    panK_->setValue(
+        {clampUnit(panV0_.x + (p.x - panP0_.x) / s.width), clampUnit(panV0_.y + (panP0_.y - p.y) / s.height)});
     panK_->update();
     changed();
 }

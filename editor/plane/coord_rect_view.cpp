@@ -18,7 +18,9 @@ constexpr CGFloat kCentreDot = 2;
 double clampF(double v, double lo, double hi) {
     return clampFloat(static_cast<float>(v), static_cast<float>(lo), static_cast<float>(hi));
 }
-double mid(double a, double b) { return lerpFloat(static_cast<float>(a), static_cast<float>(b), 0.5f); }
+double mid(double a, double b) {
+    return lerpFloat(static_cast<float>(a), static_cast<float>(b), 0.5f);
+}
 
 std::shared_ptr<UIColor> withAlpha(const std::shared_ptr<UIColor>& c, CGFloat alpha) {
     CGFloat r = 0, g = 0, b = 0, a = 0;
@@ -183,7 +185,9 @@ int CoordRectView::pick(CGPoint p) const {
     return best;
 }
 
-void CoordRectView::onPan(UIGestureRecognizer& r) { pan(r.state(), r.locationInView(self<UIView>())); }
+void CoordRectView::onPan(UIGestureRecognizer& r) {
+    pan(r.state(), r.locationInView(self<UIView>()));
+}
 
 void CoordRectView::pan(UIGestureRecognizerState state, CGPoint p) {
     const CGSize s = frame().size;
@@ -213,7 +217,9 @@ void CoordRectView::pan(UIGestureRecognizerState state, CGPoint p) {
     if (auto d = delegate()) d->onCoordRectViewValueChanged(*this);
 }
 
-void CoordRectView::recomputeCentre() { set(8, mid(x(0), x(1)), mid(y(0), y(3))); }
+void CoordRectView::recomputeCentre() {
+    set(8, mid(x(0), x(1)), mid(y(0), y(3)));
+}
 
 void CoordRectView::recomputeSides(bool leftRight, bool bottomTop) {
     if (leftRight) {
@@ -230,10 +236,8 @@ void CoordRectView::moveCorner(int k, double dx, double dy) {
     struct Limits {
         double xlo, xhi, ylo, yhi, s;
     };
-    const Limits rows[4] = {{0, x(2), 0, y(2), 1},
-                            {x(3), 1, 0, y(3), -1},
-                            {x(0), 1, y(0), 1, 1},
-                            {0, x(1), y(1), 1, -1}};
+    const Limits rows[4] = {
+        {0, x(2), 0, y(2), 1}, {x(3), 1, 0, y(3), -1}, {x(0), 1, y(0), 1, 1}, {0, x(1), y(1), 1, -1}};
     const Limits& l = rows[k];
     const CGPoint v = panV0_;
     const double r = fixedRatioHbyW_;
@@ -248,10 +252,22 @@ void CoordRectView::moveCorner(int k, double dx, double dy) {
     const double nx = v.x + ddx, ny = v.y + ddy;
     set(k, nx, ny);
     switch (k) {
-        case 0: set(1, x(1), ny); set(3, nx, y(3)); break;
-        case 1: set(0, x(0), ny); set(2, nx, y(2)); break;
-        case 2: set(3, x(3), ny); set(1, nx, y(1)); break;
-        default: set(0, nx, y(0)); set(2, x(2), ny); break;
+        case 0:
+            set(1, x(1), ny);
+            set(3, nx, y(3));
+            break;
+        case 1:
+            set(0, x(0), ny);
+            set(2, nx, y(2));
+            break;
+        case 2:
+            set(3, x(3), ny);
+            set(1, nx, y(1));
+            break;
+        default:
+            set(0, nx, y(0));
+            set(2, x(2), ny);
+            break;
     }
     recomputeCentre();
     recomputeSides(true, true);

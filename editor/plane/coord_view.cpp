@@ -18,9 +18,13 @@ PlaneDrawingScope::PlaneDrawingScope() {
     CATransaction::setDisableActions(true);
 }
 
-PlaneDrawingScope::~PlaneDrawingScope() { CATransaction::commit(); }
+PlaneDrawingScope::~PlaneDrawingScope() {
+    CATransaction::commit();
+}
 
-double clampUnit(double v) { return clampFloat(static_cast<float>(v), 0.0f, 1.0f); }
+double clampUnit(double v) {
+    return clampFloat(static_cast<float>(v), 0.0f, 1.0f);
+}
 
 void CoordView::init() {
     UIView::init();
@@ -98,6 +102,10 @@ void CoordView::updateGuide() {
     styleLine(*guide0(), color0_, kCrossWidth, false, false);
 }
 
-void CoordView::update() { updateGuide(); }
+void CoordView::update() {
+    updateGuide();
+}
 
-void CoordView::layoutSubviews() { update(); }
+void CoordView::layoutSubviews() {
+    update();
+}

@@ -53,8 +53,8 @@ public:
     // The view point of a plane value.
     CGPoint viewPoint(CGPoint value) const;
     // A shape layer's look for the planes' lines: the colour and width, no fill.
-    static void styleLine(CAShapeLayer& layer, const std::shared_ptr<UIColor>& color, CGFloat width,
-                          bool roundCap, bool roundJoin);
+    static void styleLine(CAShapeLayer& layer, const std::shared_ptr<UIColor>& color, CGFloat width, bool roundCap,
+                          bool roundJoin);
 
     std::string className() const override { return "CoordView"; }
 

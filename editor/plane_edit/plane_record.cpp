@@ -17,7 +17,9 @@ float planeRecordEntryOr(const Value& record, std::string_view key, std::size_t 
 }
 
 namespace {
-bool usable(CGSize s) { return std::isfinite(s.width) && std::isfinite(s.height) && s.width > 0 && s.height > 0; }
+bool usable(CGSize s) {
+    return std::isfinite(s.width) && std::isfinite(s.height) && s.width > 0 && s.height > 0;
+}
 }  // namespace
 
 std::optional<CGSize> planePictureSize(const std::shared_ptr<CIImage>& image) {

@@ -58,7 +58,8 @@ void PopAdjPictureFrame::layOutPicture(CGSize picture, const std::shared_ptr<UIV
 
 void PopAdjPictureFrame::restartUpdateImageTimer() {
     // Weak: a closed editor is not kept alive by its refresh.
-    timerUpdateImage_.restart(refreshInterval_, weakBind(self<PopAdjPictureFrame>(), &PopAdjPictureFrame::onUpdateImage));
+    timerUpdateImage_.restart(refreshInterval_,
+                              weakBind(self<PopAdjPictureFrame>(), &PopAdjPictureFrame::onUpdateImage));
 }
 
 void PopAdjPictureFrame::onUpdateImage() {

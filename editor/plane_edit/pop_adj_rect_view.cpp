@@ -122,7 +122,10 @@ bool PopAdjRectView::load() {
     return true;
 }
 
-void PopAdjRectView::onRatio() { popRatio_->show(btnRatio_, [] {}, [] {}); }
+void PopAdjRectView::onRatio() {
+    popRatio_->show(
+        btnRatio_, [] {}, [] {});
+}
 
 void PopAdjRectView::onPopAdjRectRatioViewValueChanged(PopAdjRectRatioView& chooser, long index) {
     selectedRatio_ = index;

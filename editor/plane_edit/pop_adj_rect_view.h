@@ -13,9 +13,7 @@
 
 class StatusButtonPath;
 
-class PopAdjRectView : public PopAdjPictureFrame,
-                       public CoordRectViewDelegate,
-                       public PopAdjRectRatioViewDelegate {
+class PopAdjRectView : public PopAdjPictureFrame, public CoordRectViewDelegate, public PopAdjRectRatioViewDelegate {
 public:
     KORVA_MAKE(PopAdjRectView)
     static constexpr double kRefreshInterval = 0.1;

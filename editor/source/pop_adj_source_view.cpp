@@ -102,9 +102,12 @@ void PopAdjSourceView::openPicker(UIImagePickerControllerSourceType source, Pick
     picker->setPickerDelegate(self<PopAdjSourceView>());
     imagePick_ = pick;
     std::weak_ptr<MyViewController> weakScreen = screen;
-    present(owner, picker, [weakScreen] {
-        if (auto s = weakScreen.lock()) s->hudAct()->hide();
-    }, true);
+    present(
+        owner, picker,
+        [weakScreen] {
+            if (auto s = weakScreen.lock()) s->hudAct()->hide();
+        },
+        true);
 }
 
 void PopAdjSourceView::didFinishPickingMediaWithInfo(UIImagePickerController&, const ValueDictionary& info) {
@@ -118,22 +121,29 @@ void PopAdjSourceView::didFinishPickingMediaWithInfo(UIImagePickerController&, c
     if (screen) screen->hudView()->show();
     std::weak_ptr<PopAdjSourceView> weak = self<PopAdjSourceView>();
     std::weak_ptr<MyViewController> weakScreen = screen;
-    dismiss(owner, [weak, weakScreen, image] {
-        auto me = weak.lock();
-        auto owner = me ? me->vc() : nullptr;
-        if (!owner) return;
-        auto crop = CropViewController::make();
-        crop->setDelegate(me);
-        crop->setImage(image);
-        auto nav = UINavigationController::withRoot(crop);
-        me->updateStatusBar0();
-        present(owner, nav, [weakScreen] {
-            if (auto s = weakScreen.lock()) s->hudView()->hide();
-        }, true);
-    }, true);
+    dismiss(
+        owner,
+        [weak, weakScreen, image] {
+            auto me = weak.lock();
+            auto owner = me ? me->vc() : nullptr;
+            if (!owner) return;
+            auto crop = CropViewController::make();
+            crop->setDelegate(me);
+            crop->setImage(image);
+            auto nav = UINavigationController::withRoot(crop);
+            me->updateStatusBar0();
+            present(
+                owner, nav,
+                [weakScreen] {
+                    if (auto s = weakScreen.lock()) s->hudView()->hide();
+                },
+                true);
+        },
+        true);
 }
 
-void PopAdjSourceView::cropViewControllerDidFinishCroppingImage(CropViewController&, const std::shared_ptr<UIImage>& image) {
+void PopAdjSourceView::cropViewControllerDidFinishCroppingImage(CropViewController&,
+                                                                const std::shared_ptr<UIImage>& image) {
     updateStatusBar1();
     dismissPresented();
     auto picture = image && image->cgImage() ? CIImage::imageWithCGImage(image->cgImage()) : nullptr;
@@ -153,5 +163,7 @@ void PopAdjSourceView::cropViewControllerDidCancel(CropViewController&) {
 }
 
 void PopAdjSourceView::dismissPresented() {
-    if (auto owner = vc()) dismiss(owner, [] {}, true);
+    if (auto owner = vc())
+        dismiss(
+            owner, [] {}, true);
 }

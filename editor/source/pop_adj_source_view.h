@@ -42,7 +42,8 @@ public:
 
     void didFinishPickingMediaWithInfo(UIImagePickerController& picker, const ValueDictionary& info) override;
     void imagePickerControllerDidCancel(UIImagePickerController& picker) override;
-    void cropViewControllerDidFinishCroppingImage(CropViewController& crop, const std::shared_ptr<UIImage>& image) override;
+    void cropViewControllerDidFinishCroppingImage(CropViewController& crop,
+                                                  const std::shared_ptr<UIImage>& image) override;
     void cropViewControllerDidCancel(CropViewController& crop) override;
 
     const Value& value() const { return value_; }

@@ -19,9 +19,9 @@
 #include "platform/capture/av_capture_device_format.h"
 #include "platform/capture/av_capture_types.h"
 #include "platform/capture/capture_device_driver.h"
-#include "platform/runtime/key_value_observing.h"
 #include "platform/capture/white_balance.h"
 #include "platform/runtime/geometry.h"
+#include "platform/runtime/key_value_observing.h"
 #include "platform/runtime/object.h"
 #include "platform/runtime/result.h"
 

@@ -181,8 +181,7 @@ void AVCaptureSession::applyConnections() {
     bool upright = video && video->device()->capabilities().framesUpright;
     bool live = state_ == State::Running;
     for (auto& o : outputs_)
-        for (auto& c : o->connections())
-            c->setActive(live && inputFor(c->mediaType()) != nullptr, position, upright);
+        for (auto& c : o->connections()) c->setActive(live && inputFor(c->mediaType()) != nullptr, position, upright);
 }
 
 Result<void> AVCaptureSession::startStreams() {

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "platform/capture/av_capture_device.h"
@@ -58,7 +58,8 @@ Value captureExifDictionary(const AVCaptureDevice& device, double absoluteTime, 
     exif.set(kCGImagePropertyExifOffsetTimeDigitized, Value(std::string(zone)));
     double exposure = CMTimeGetSeconds(device.exposureDuration());
     if (std::isfinite(exposure) && exposure > 0) exif.set(kCGImagePropertyExifExposureTime, Value(exposure));
-    if (device.ISO() > 0) exif.set(kCGImagePropertyExifISOSpeedRatings, Value::array({Value(int(std::lround(device.ISO())))}));
+    if (device.ISO() > 0)
+        exif.set(kCGImagePropertyExifISOSpeedRatings, Value::array({Value(int(std::lround(device.ISO())))}));
     if (device.lensAperture() > 0) exif.set(kCGImagePropertyExifFNumber, Value(double(device.lensAperture())));
     if (device.focalLength() > 0) exif.set(kCGImagePropertyExifFocalLength, Value(double(device.focalLength())));
     // 0 automatic, 1 manual (a locked balance or gains the user chose).

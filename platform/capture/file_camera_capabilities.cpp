@@ -25,11 +25,10 @@ void fitCapabilitiesToSource(AVCaptureDeviceCapabilities& c, CMVideoDimensions s
         const char* preset;
         int w, h;
     };
-    static const Fixed fixed[] = {{P::Medium, 480, 360},         {P::Low, 192, 144},
-                                  {P::P1920x1080, 1920, 1080},   {P::P3840x2160, 3840, 2160},
-                                  {P::P1280x720, 1280, 720},     {P::P640x480, 640, 480},
-                                  {P::P352x288, 352, 288},       {P::IFrame960x540, 960, 540},
-                                  {P::IFrame1280x720, 1280, 720}};
+    static const Fixed fixed[] = {
+        {P::Medium, 480, 360},       {P::Low, 192, 144},           {P::P1920x1080, 1920, 1080},
+        {P::P3840x2160, 3840, 2160}, {P::P1280x720, 1280, 720},    {P::P640x480, 640, 480},
+        {P::P352x288, 352, 288},     {P::IFrame960x540, 960, 540}, {P::IFrame1280x720, 1280, 720}};
     bool tall = size.height > size.width;
     c.presets.clear();
     c.presets[P::Photo] = {0, size};

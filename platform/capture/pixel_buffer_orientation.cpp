@@ -28,7 +28,9 @@ bool orientPixelBuffer(const CVPixelBuffer& src, CVPixelBuffer& dst, AVCaptureVi
         case AVCaptureVideoOrientation::Portrait: backX = !mirrored; break;  // a quarter turn clockwise
         case AVCaptureVideoOrientation::PortraitUpsideDown: backX = mirrored, backY = true; break;  // anticlockwise
     }
-    auto srcPixel = [&](int sx, int sy) { return reinterpret_cast<const std::uint32_t*>(src.row(std::size_t(sy)))[sx]; };
+    auto srcPixel = [&](int sx, int sy) {
+        return reinterpret_cast<const std::uint32_t*>(src.row(std::size_t(sy)))[sx];
+    };
     if (!turned) {
         for (int y = 0; y < dh; ++y) {
             auto* out = reinterpret_cast<std::uint32_t*>(dst.row(std::size_t(y)));

@@ -41,7 +41,8 @@ double Clock::absoluteTime() {
     ClockState& s = state();
     std::lock_guard lock(s.mutex);
     if (s.isVirtual) return s.absoluteStart + (s.virtualNow - s.virtualStart);
-    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count() - kUnixToReference;
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count() -
+           kUnixToReference;
 }
 
 bool Clock::isVirtual() {
@@ -90,6 +91,10 @@ void Clock::setVirtualTimeListener(std::function<void(double)> listener) {
     state().listener = std::move(listener);
 }
 
-double CACurrentMediaTime() { return Clock::now(); }
+double CACurrentMediaTime() {
+    return Clock::now();
+}
 
-double CFAbsoluteTimeGetCurrent() { return Clock::absoluteTime(); }
+double CFAbsoluteTimeGetCurrent() {
+    return Clock::absoluteTime();
+}

@@ -14,11 +14,11 @@ public:
 }  // namespace
 
 struct NSNotificationCenter::Registration {
-    const void* observerId = nullptr;      // the token or observer object, for removal
-    std::weak_ptr<NSObject> observer;      // observer objects are held weakly
-    std::shared_ptr<NSObject> token;       // block observers: the centre keeps the token
-    std::string name;                      // empty: any name
-    const void* objectId = nullptr;        // null: any object
+    const void* observerId = nullptr;  // the token or observer object, for removal
+    std::weak_ptr<NSObject> observer;  // observer objects are held weakly
+    std::shared_ptr<NSObject> token;   // block observers: the centre keeps the token
+    std::string name;                  // empty: any name
+    const void* objectId = nullptr;    // null: any object
     std::weak_ptr<NSObject> object;
     dispatch_queue_t queue;
     NSNotificationBlock block;

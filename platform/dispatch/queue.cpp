@@ -1,6 +1,5 @@
 // Dispatch queues: serial workers, the global pool, sync and after, and the idle count for tests.
 #include "platform/dispatch/queue.h"
-#include "platform/dispatch/main_queue_marker.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,6 +13,7 @@
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/delayed_work.h"
+#include "platform/dispatch/main_queue_marker.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/runtime/cpu_count.h"
 #include "platform/runtime/log.h"
@@ -71,7 +71,8 @@ dispatch_block_t markedMainBlock(dispatch_block_t block) {
 // Sets the current queue for the duration of a block.
 class CurrentQueueScope {
 public:
-    explicit CurrentQueueScope(std::weak_ptr<DispatchQueue> queue) : saved_(std::exchange(tCurrentQueue, std::move(queue))) {}
+    explicit CurrentQueueScope(std::weak_ptr<DispatchQueue> queue)
+        : saved_(std::exchange(tCurrentQueue, std::move(queue))) {}
     ~CurrentQueueScope() { tCurrentQueue = std::move(saved_); }
 
 private:
@@ -177,7 +178,9 @@ struct DispatchQueue::State {
     std::weak_ptr<State> self;
 };
 
-std::shared_ptr<DispatchQueue::State> DispatchQueue::State::shared() { return self.lock(); }
+std::shared_ptr<DispatchQueue::State> DispatchQueue::State::shared() {
+    return self.lock();
+}
 
 DispatchQueue::DispatchQueue(Kind kind, std::string label) : kind_(kind), label_(std::move(label)) {
     if (kind_ == Kind::Serial) {
@@ -200,8 +203,7 @@ std::shared_ptr<DispatchQueue> DispatchQueue::serial(std::string label) {
 }
 
 std::shared_ptr<DispatchQueue> DispatchQueue::global() {
-    static auto* queue =
-        new std::shared_ptr<DispatchQueue>(make<DispatchQueue>(Kind::Concurrent, "global.default"));
+    static auto* queue = new std::shared_ptr<DispatchQueue>(make<DispatchQueue>(Kind::Concurrent, "global.default"));
     return *queue;
 }
 
@@ -218,15 +220,15 @@ bool DispatchQueue::isCurrent() const {
 void DispatchQueue::async(dispatch_block_t block) {
     if (!block) return;
     switch (kind_) {
-    case Kind::Main: RunLoop::main().perform(markedMainBlock(std::move(block))); return;
-    case Kind::Serial:
-        beginWork();
-        state_->push(std::move(block));
-        return;
-    case Kind::Concurrent:
-        beginWork();
-        pool().push(std::static_pointer_cast<DispatchQueue>(shared_from_this()), std::move(block));
-        return;
+        case Kind::Main: RunLoop::main().perform(markedMainBlock(std::move(block))); return;
+        case Kind::Serial:
+            beginWork();
+            state_->push(std::move(block));
+            return;
+        case Kind::Concurrent:
+            beginWork();
+            pool().push(std::static_pointer_cast<DispatchQueue>(shared_from_this()), std::move(block));
+            return;
     }
 }
 
@@ -264,9 +266,8 @@ void DispatchQueue::after(double delay, dispatch_block_t block) {
     }
     if (kind_ == Kind::Main) {
         // On the main run loop as a timer, so it fires in time order with the other timers.
-        auto timer = NSTimer::timer(delay, false, [block = markedMainBlock(std::move(block))](const std::shared_ptr<NSTimer>&) {
-            block();
-        });
+        auto timer = NSTimer::timer(
+            delay, false, [block = markedMainBlock(std::move(block))](const std::shared_ptr<NSTimer>&) { block(); });
         RunLoop::main().addTimer(timer, RunLoopMode::Common);
         return;
     }
@@ -284,13 +285,21 @@ bool DispatchQueue::backgroundIdle() {
     return outstanding().count == 0;
 }
 
-std::string DispatchQueue::description() const { return "<DispatchQueue: " + label_ + ">"; }
+std::string DispatchQueue::description() const {
+    return "<DispatchQueue: " + label_ + ">";
+}
 
-bool dispatch_in_main_queue_block() { return tMainBlockDepth > 0; }
+bool dispatch_in_main_queue_block() {
+    return tMainBlockDepth > 0;
+}
 
-dispatch_queue_t dispatch_get_main_queue() { return DispatchQueue::main(); }
+dispatch_queue_t dispatch_get_main_queue() {
+    return DispatchQueue::main();
+}
 
-dispatch_queue_t dispatch_get_global_queue(long, unsigned long) { return DispatchQueue::global(); }
+dispatch_queue_t dispatch_get_global_queue(long, unsigned long) {
+    return DispatchQueue::global();
+}
 
 dispatch_queue_t dispatch_queue_create(const char* label, DispatchQueueAttr attr) {
     std::string name = label ? label : "";
@@ -298,7 +307,9 @@ dispatch_queue_t dispatch_queue_create(const char* label, DispatchQueueAttr attr
     return DispatchQueue::serial(name);
 }
 
-const char* dispatch_queue_get_label(const dispatch_queue_t& queue) { return queue ? queue->label().c_str() : ""; }
+const char* dispatch_queue_get_label(const dispatch_queue_t& queue) {
+    return queue ? queue->label().c_str() : "";
+}
 
 void dispatch_async(const dispatch_queue_t& queue, dispatch_block_t block) {
     if (queue) queue->async(std::move(block));

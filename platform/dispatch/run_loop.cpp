@@ -28,9 +28,13 @@ RunLoop& RunLoop::main() {
     return *loop;
 }
 
-bool RunLoop::isMainThread() { return std::this_thread::get_id() == gMainThread.load(); }
+bool RunLoop::isMainThread() {
+    return std::this_thread::get_id() == gMainThread.load();
+}
 
-void RunLoop::adoptCurrentThreadAsMain() { gMainThread.store(std::this_thread::get_id()); }
+void RunLoop::adoptCurrentThreadAsMain() {
+    gMainThread.store(std::this_thread::get_id());
+}
 
 void RunLoop::perform(std::function<void()> block) {
     if (!block) return;
@@ -206,7 +210,9 @@ void RunLoop::removeBeforeWaitingObserver(std::uint64_t id) {
     }
 }
 
-std::size_t RunLoop::runUntilIdle() { return runDue(); }
+std::size_t RunLoop::runUntilIdle() {
+    return runDue();
+}
 
 std::optional<double> RunLoop::nextTimerDateLocked() const {
     std::optional<double> next;
@@ -246,7 +252,9 @@ std::size_t RunLoop::runUntil(double t) {
     return ran;
 }
 
-std::size_t RunLoop::advance(double seconds) { return runUntil(Clock::now() + std::max(seconds, 0.0)); }
+std::size_t RunLoop::advance(double seconds) {
+    return runUntil(Clock::now() + std::max(seconds, 0.0));
+}
 
 void RunLoop::run() {
     {

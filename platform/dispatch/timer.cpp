@@ -12,15 +12,14 @@ namespace {
 constexpr double kMinimumInterval = 0.0001;
 
 // NaN and non-positive intervals take the floor; an infinite one never comes due.
-double usableInterval(double interval) { return interval >= kMinimumInterval ? interval : kMinimumInterval; }
+double usableInterval(double interval) {
+    return interval >= kMinimumInterval ? interval : kMinimumInterval;
+}
 
 }  // namespace
 
 NSTimer::NSTimer(double interval, bool repeats, Block block, Value userInfo)
-    : interval_(usableInterval(interval)),
-      repeats_(repeats),
-      userInfo_(std::move(userInfo)),
-      block_(std::move(block)) {
+    : interval_(usableInterval(interval)), repeats_(repeats), userInfo_(std::move(userInfo)), block_(std::move(block)) {
     nextFire_ = scheduleStart_ = Clock::now() + interval_;
 }
 

@@ -30,8 +30,8 @@ public:
     // Target and action: the timer holds the target strongly until it is invalidated.
     template <class T>
     static std::shared_ptr<NSTimer> scheduledTimer(double interval, std::shared_ptr<T> target,
-                                                   void (T::*action)(const std::shared_ptr<NSTimer>&),
-                                                   Value userInfo, bool repeats) {
+                                                   void (T::*action)(const std::shared_ptr<NSTimer>&), Value userInfo,
+                                                   bool repeats) {
         return scheduledTimer(
             interval, repeats,
             [target = std::move(target), action](const std::shared_ptr<NSTimer>& t) { ((*target).*action)(t); },

@@ -20,7 +20,8 @@ void OneShotTimer::reset() {
 
 void RepeatingTimer::restart(double seconds, std::function<void()> tick) {
     reset();
-    timer_ = NSTimer::scheduledTimer(seconds, true, [tick = std::move(tick)](const std::shared_ptr<NSTimer>&) { tick(); });
+    timer_ =
+        NSTimer::scheduledTimer(seconds, true, [tick = std::move(tick)](const std::shared_ptr<NSTimer>&) { tick(); });
 }
 
 void RepeatingTimer::restartInCommonModes(double seconds, std::function<void()> tick) {

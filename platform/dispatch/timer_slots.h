@@ -47,4 +47,3 @@ public:
 private:
     std::shared_ptr<NSTimer> timer_;
 };
-

@@ -12,7 +12,9 @@
 #include "platform/storage/sandbox.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
 
-void DeviceInput::touchEvent(const HostTouchEvent& event) { UITouchDispatcher::shared()->touchEvent(event); }
+void DeviceInput::touchEvent(const HostTouchEvent& event) {
+    UITouchDispatcher::shared()->touchEvent(event);
+}
 
 void DeviceInput::buttonEvent(HostButton button, bool pressed) {
     // The platform reports a volume change when the button goes down; the release changes nothing.

@@ -31,8 +31,7 @@ Host::Host(HostOptions options) : options_(std::move(options)) {
 Host::~Host() = default;
 
 std::unique_ptr<Host> Host::create(const HostOptions& options, std::string* fallbackReason) {
-    if (options.time == HostTimeMode::Virtual)
-        Clock::useVirtual();
+    if (options.time == HostTimeMode::Virtual) Clock::useVirtual();
     if (auto configured = configureDeviceServices(options); !configured) {
         // Said once, where the person who started the program sees it; the platform then lists no
         // camera and the application takes its own road for a device without one.
@@ -50,7 +49,9 @@ std::unique_ptr<Host> Host::create(const HostOptions& options, std::string* fall
     return std::make_unique<HeadlessHost>(headless);
 }
 
-bool Host::renderFrame() { return compositor_->update(); }
+bool Host::renderFrame() {
+    return compositor_->update();
+}
 
 void Host::step(double seconds) {
     if (seconds > 0)
@@ -114,8 +115,8 @@ void Host::pinchNotch(CGPoint center, CGFloat change) {
     if (!pinchPlayer_) {
         // Touch identifiers of their own, apart from the host's other synthetic touches.
         constexpr long kPinchTouchIdBase = 1L << 40;
-        pinchPlayer_ = std::make_unique<PinchPlayer>([this](const HostTouchEvent& e) { sendTouches(e); },
-                                                     kPinchTouchIdBase);
+        pinchPlayer_ =
+            std::make_unique<PinchPlayer>([this](const HostTouchEvent& e) { sendTouches(e); }, kPinchTouchIdBase);
     }
     pinchPlayer_->push(center, change);
 }

@@ -14,7 +14,9 @@ std::string homeDir(const HostOptions::Lookup& lookup) {
     return home && *home ? home : "/tmp";
 }
 
-bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+bool startsWith(const std::string& s, const char* prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
 
 // "lat,lon[,alt]" with the latitude in -90...90 and the longitude in -180...180.
 std::optional<HostLocation> parseLocation(const std::string& text) {
@@ -43,7 +45,8 @@ bool isValidCameraSource(const std::string& source) {
     // The synthetic and file sources may end in a frame size, "@WIDTHxHEIGHT".
     std::string s = source;
     auto at = s.rfind('@');
-    if (at != std::string::npos && (startsWith(s, "synthetic@") || startsWith(s, "image:") || startsWith(s, "video:"))) {
+    if (at != std::string::npos &&
+        (startsWith(s, "synthetic@") || startsWith(s, "image:") || startsWith(s, "video:"))) {
         auto size = s.substr(at + 1);
         auto x = size.find('x');
         auto number = [](const std::string& n) {
@@ -103,7 +106,8 @@ HostOptions HostOptions::parse(const Lookup& lookup) {
         else {
             std::string known;
             for (const auto& n : DeviceModel::names()) known += (known.empty() ? "" : ", ") + n;
-            o.warnings.push_back("KORVA_SCREEN=" + screen + " is not a screen model (" + known + "); using " + o.screen.name);
+            o.warnings.push_back("KORVA_SCREEN=" + screen + " is not a screen model (" + known + "); using " +
+                                 o.screen.name);
         }
     }
 

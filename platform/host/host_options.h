@@ -19,13 +19,13 @@ struct HostLocation {
 };
 
 struct HostOptions {
-    HostKind kind = HostKind::Window;          // KORVA_HOST=window|headless
-    std::string camera = "synthetic";          // KORVA_CAMERA
+    HostKind kind = HostKind::Window;                  // KORVA_HOST=window|headless
+    std::string camera = "synthetic";                  // KORVA_CAMERA
     DeviceModel screen = DeviceModel::defaultModel();  // KORVA_SCREEN=name[:landscape]
     bool landscape = false;
-    std::string libraryDir;                    // KORVA_LIBRARY_DIR
-    std::string dataDir;                       // KORVA_DATA_DIR
-    HostTimeMode time = HostTimeMode::Real;    // KORVA_TIME=real|virtual
+    std::string libraryDir;                  // KORVA_LIBRARY_DIR
+    std::string dataDir;                     // KORVA_DATA_DIR
+    HostTimeMode time = HostTimeMode::Real;  // KORVA_TIME=real|virtual
     // KORVA_LOCATION=lat,lon[,alt]; without it the desktop's location service gives the position
     // where it runs.
     std::optional<HostLocation> location;

@@ -41,7 +41,9 @@ PinchPlayer::PinchPlayer(Send send, long firstTouchId) : state_(std::make_shared
     state_->firstId = firstTouchId;
 }
 
-PinchPlayer::~PinchPlayer() { state_->lift(); }
+PinchPlayer::~PinchPlayer() {
+    state_->lift();
+}
 
 void PinchPlayer::push(CGPoint center, CGFloat change) {
     State& s = *state_;
@@ -62,4 +64,6 @@ void PinchPlayer::push(CGPoint center, CGFloat change) {
     }
 }
 
-bool PinchPlayer::playing() const { return state_->down; }
+bool PinchPlayer::playing() const {
+    return state_->down;
+}

@@ -24,7 +24,9 @@ std::shared_ptr<UIApplicationDelegate> UIApplicationDelegateClasses::make(const 
     return it == delegateClasses().end() ? nullptr : it->second();
 }
 
-void UIApplicationDelegateClasses::clear() { delegateClasses().clear(); }
+void UIApplicationDelegateClasses::clear() {
+    delegateClasses().clear();
+}
 
 Result<UIApplicationLaunch> UIApplicationLaunchWithOptions(const HostOptions& options,
                                                            const std::string& delegateClassName) {

@@ -58,16 +58,16 @@ double eventTime(const SDL_Event& e) {
 
 bool isInput(const SDL_Event& e) {
     switch (e.type) {
-    case SDL_FINGERDOWN:
-    case SDL_FINGERMOTION:
-    case SDL_FINGERUP:
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-    case SDL_MOUSEWHEEL:
-    case SDL_KEYDOWN:
-    case SDL_KEYUP: return true;
-    case SDL_MOUSEMOTION: return (e.motion.state & SDL_BUTTON_LMASK) != 0;
-    default: return false;
+        case SDL_FINGERDOWN:
+        case SDL_FINGERMOTION:
+        case SDL_FINGERUP:
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+        case SDL_MOUSEWHEEL:
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: return true;
+        case SDL_MOUSEMOTION: return (e.motion.state & SDL_BUTTON_LMASK) != 0;
+        default: return false;
     }
 }
 
@@ -128,9 +128,9 @@ bool WindowHost::createWindow(std::string& reason) {
     CGRect b = screen()->bounds();
     double factor = 1;
     SDL_DisplayMode mode;
-    if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.h > 0)
-        factor = std::min(1.0, 0.9 * mode.h / b.size.height);
-    int w = std::max(1, static_cast<int>(b.size.width * factor)), h = std::max(1, static_cast<int>(b.size.height * factor));
+    if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.h > 0) factor = std::min(1.0, 0.9 * mode.h / b.size.height);
+    int w = std::max(1, static_cast<int>(b.size.width * factor)),
+        h = std::max(1, static_cast<int>(b.size.height * factor));
     sdl_->window = SDL_CreateWindow("Korva", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
                                     SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_SHOWN);
     if (!sdl_->window) {
@@ -248,81 +248,84 @@ void WindowHost::handleEvents(bool& running) {
             trimmer_.activity(eventTime(e));
         }
         switch (e.type) {
-        case SDL_QUIT: running = false; break;
-        case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) followWindowPixels();
-            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                sdl_->textureStale = true;
-                present();
+            case SDL_QUIT: running = false; break;
+            case SDL_WINDOWEVENT:
+                if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) followWindowPixels();
+                if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                    sdl_->textureStale = true;
+                    present();
+                }
+                break;
+            case SDL_FINGERDOWN:
+            case SDL_FINGERMOTION:
+            case SDL_FINGERUP: {
+                // Touch screens report positions in 0...1 of the window.
+                CGRect b = screen()->bounds();
+                UITouchPhase phase = e.type == SDL_FINGERDOWN ? UITouchPhase::Began
+                                     : e.type == SDL_FINGERUP ? UITouchPhase::Ended
+                                                              : UITouchPhase::Moved;
+                long id = kFingerTouchIdBase + static_cast<long>(e.tfinger.fingerId);
+                sendTouches({Clock::now(), {{id, {e.tfinger.x * b.size.width, e.tfinger.y * b.size.height}, phase}}});
+                break;
             }
-            break;
-        case SDL_FINGERDOWN:
-        case SDL_FINGERMOTION:
-        case SDL_FINGERUP: {
-            // Touch screens report positions in 0...1 of the window.
-            CGRect b = screen()->bounds();
-            UITouchPhase phase = e.type == SDL_FINGERDOWN   ? UITouchPhase::Began
-                                 : e.type == SDL_FINGERUP   ? UITouchPhase::Ended
-                                                            : UITouchPhase::Moved;
-            long id = kFingerTouchIdBase + static_cast<long>(e.tfinger.fingerId);
-            sendTouches({Clock::now(), {{id, {e.tfinger.x * b.size.width, e.tfinger.y * b.size.height}, phase}}});
-            break;
-        }
-        case SDL_MOUSEBUTTONDOWN:
-            if (e.button.which == SDL_TOUCH_MOUSEID) break;  // already delivered as a finger
-            if (e.button.button == SDL_BUTTON_LEFT) {
-                mouseDown_ = true;
-                sendTouches({Clock::now(), {{kMouseTouchId, toScreenPoint(e.button.x, e.button.y), UITouchPhase::Began}}});
-            }
-            break;
-        case SDL_MOUSEMOTION:
-            if (mouseDown_ && e.motion.which != SDL_TOUCH_MOUSEID)
-                sendTouches({Clock::now(), {{kMouseTouchId, toScreenPoint(e.motion.x, e.motion.y), UITouchPhase::Moved}}});
-            break;
-        case SDL_MOUSEBUTTONUP:
-            if (e.button.button == SDL_BUTTON_LEFT && mouseDown_) {
-                mouseDown_ = false;
-                sendTouches({Clock::now(), {{kMouseTouchId, toScreenPoint(e.button.x, e.button.y), UITouchPhase::Ended}}});
-            }
-            break;
-        case SDL_MOUSEWHEEL: {
-            // The wheel pinches about the pointer: up spreads the fingers, down closes them.
-            int mx = 0, my = 0;
-            SDL_GetMouseState(&mx, &my);
-            pinchAt(toScreenPoint(mx, my), e.wheel.y > 0);
-            break;
-        }
-        case SDL_KEYDOWN:
-        case SDL_KEYUP: {
-            bool down = e.type == SDL_KEYDOWN;
-            SDL_Keycode k = e.key.keysym.sym;
-            auto s = sink();
-            if (k == SDLK_PLUS || k == SDLK_EQUALS || k == SDLK_KP_PLUS) {
-                if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeUp, down);
-            } else if (k == SDLK_MINUS || k == SDLK_KP_MINUS) {
-                if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeDown, down);
-            } else if (down && k == SDLK_LEFT) {
-                tilt(0, -kTiltStep);  // sideways: an upright device rolls, a flat one tips
-            } else if (down && k == SDLK_RIGHT) {
-                tilt(0, kTiltStep);
-            } else if (down && k == SDLK_UP) {
-                tilt(-kTiltStep, 0);
-            } else if (down && k == SDLK_DOWN) {
-                tilt(kTiltStep, 0);
-            } else if (down && (k == SDLK_RIGHTBRACKET || k == SDLK_LEFTBRACKET)) {
-                // "]" spreads two fingers about the pointer, "[" closes them.
+            case SDL_MOUSEBUTTONDOWN:
+                if (e.button.which == SDL_TOUCH_MOUSEID) break;  // already delivered as a finger
+                if (e.button.button == SDL_BUTTON_LEFT) {
+                    mouseDown_ = true;
+                    sendTouches(
+                        {Clock::now(), {{kMouseTouchId, toScreenPoint(e.button.x, e.button.y), UITouchPhase::Began}}});
+                }
+                break;
+            case SDL_MOUSEMOTION:
+                if (mouseDown_ && e.motion.which != SDL_TOUCH_MOUSEID)
+                    sendTouches(
+                        {Clock::now(), {{kMouseTouchId, toScreenPoint(e.motion.x, e.motion.y), UITouchPhase::Moved}}});
+                break;
+            case SDL_MOUSEBUTTONUP:
+                if (e.button.button == SDL_BUTTON_LEFT && mouseDown_) {
+                    mouseDown_ = false;
+                    sendTouches(
+                        {Clock::now(), {{kMouseTouchId, toScreenPoint(e.button.x, e.button.y), UITouchPhase::Ended}}});
+                }
+                break;
+            case SDL_MOUSEWHEEL: {
+                // The wheel pinches about the pointer: up spreads the fingers, down closes them.
                 int mx = 0, my = 0;
                 SDL_GetMouseState(&mx, &my);
-                pinchAt(toScreenPoint(mx, my), k == SDLK_RIGHTBRACKET);
-            } else if (down && k == SDLK_o && !e.key.repeat) {
-                // "o" turns the device between upright and on its side.
-                if (turnDevice()) fitWindowToScreen();
-            } else if (down && k == SDLK_ESCAPE && !e.key.repeat) {
-                UIApplication::sharedApplication()->toggleBackground();
+                pinchAt(toScreenPoint(mx, my), e.wheel.y > 0);
+                break;
             }
-            break;
-        }
-        default: break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP: {
+                bool down = e.type == SDL_KEYDOWN;
+                SDL_Keycode k = e.key.keysym.sym;
+                auto s = sink();
+                if (k == SDLK_PLUS || k == SDLK_EQUALS || k == SDLK_KP_PLUS) {
+                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeUp, down);
+                } else if (k == SDLK_MINUS || k == SDLK_KP_MINUS) {
+                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeDown, down);
+                } else if (down && k == SDLK_LEFT) {
+                    tilt(0, -kTiltStep);  // sideways: an upright device rolls, a flat one tips
+                } else if (down && k == SDLK_RIGHT) {
+                    tilt(0, kTiltStep);
+                } else if (down && k == SDLK_UP) {
+                    tilt(-kTiltStep, 0);
+                } else if (down && k == SDLK_DOWN) {
+                    tilt(kTiltStep, 0);
+                } else if (down && (k == SDLK_RIGHTBRACKET || k == SDLK_LEFTBRACKET)) {
+                    // "]" spreads two fingers about the pointer, "[" closes them.
+                    int mx = 0, my = 0;
+                    SDL_GetMouseState(&mx, &my);
+                    pinchAt(toScreenPoint(mx, my), k == SDLK_RIGHTBRACKET);
+                } else if (down && k == SDLK_o && !e.key.repeat) {
+                    // "o" turns the device between upright and on its side.
+                    if (turnDevice()) fitWindowToScreen();
+                } else if (down && k == SDLK_ESCAPE && !e.key.repeat) {
+                    UIApplication::sharedApplication()->toggleBackground();
+                }
+                break;
+            }
+            default: break;
         }
     }
 }

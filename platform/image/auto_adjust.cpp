@@ -31,8 +31,8 @@ std::vector<std::shared_ptr<CIFilter>> CIImage::autoAdjustmentFiltersWithOptions
     double s = std::min(1.0, kSide / std::max(e.size.width, e.size.height));
     auto small = imageByApplyingTransform(CGAffineTransformMakeScale(s, s));
     CGRect r = CGRectIntegral(small->extent());
-    auto context = CIContext::contextWithOptions({{kCIContextWorkingColorSpace, Value(kCGColorSpaceNULL)},
-                                                  {kCIContextThreadCount, Value(1)}});
+    auto context = CIContext::contextWithOptions(
+        {{kCIContextWorkingColorSpace, Value(kCGColorSpaceNULL)}, {kCIContextThreadCount, Value(1)}});
     const std::size_t w = static_cast<std::size_t>(r.size.width), h = static_cast<std::size_t>(r.size.height);
     std::vector<std::uint8_t> pixels(w * h * 4);
     if (!context->renderStraight(small, pixels.data(), w * 4, r, CIFormat::RGBA8, nullptr)) return filters;

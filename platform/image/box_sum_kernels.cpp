@@ -101,14 +101,17 @@ std::optional<Reciprocal> reciprocal(std::uint32_t area) {
     std::uint32_t entry = known[area].load(std::memory_order_relaxed);
     if (!entry) {
         auto found = searchReciprocal(area);
-        entry = found ? (std::uint32_t{found->multiplier} << 16 | static_cast<std::uint32_t>(found->shift) << 1 | 1u) : 2u;
+        entry =
+            found ? (std::uint32_t{found->multiplier} << 16 | static_cast<std::uint32_t>(found->shift) << 1 | 1u) : 2u;
         known[area].store(entry, std::memory_order_relaxed);
     }
     if (!(entry & 1u)) return std::nullopt;
     return Reciprocal{static_cast<std::uint16_t>(entry >> 16), static_cast<int>((entry >> 1) & 0x1F)};
 }
 
-void addRow(std::uint16_t* sums, const std::uint8_t* row, std::size_t n) { HWY_DYNAMIC_DISPATCH(AddRow)(sums, row, n); }
+void addRow(std::uint16_t* sums, const std::uint8_t* row, std::size_t n) {
+    HWY_DYNAMIC_DISPATCH(AddRow)(sums, row, n);
+}
 
 void slideRow(std::uint16_t* sums, const std::uint8_t* entering, const std::uint8_t* leaving, std::size_t n) {
     HWY_DYNAMIC_DISPATCH(SlideRow)(sums, entering, leaving, n);

@@ -41,8 +41,12 @@ public:
 protected:
     CGImage(int width, int height, std::size_t bytesPerRow, std::vector<std::uint8_t> pixels,
             std::shared_ptr<CGColorSpace> colorSpace, CGImagePixelLayout layout)
-        : width_(width), height_(height), bytesPerRow_(bytesPerRow), pixels_(std::move(pixels)),
-          colorSpace_(std::move(colorSpace)), layout_(layout) {}
+        : width_(width),
+          height_(height),
+          bytesPerRow_(bytesPerRow),
+          pixels_(std::move(pixels)),
+          colorSpace_(std::move(colorSpace)),
+          layout_(layout) {}
 
 private:
     int width_, height_;
@@ -52,5 +56,9 @@ private:
     CGImagePixelLayout layout_;
 };
 
-inline std::size_t CGImageGetWidth(const std::shared_ptr<CGImage>& image) { return image ? image->width() : 0; }
-inline std::size_t CGImageGetHeight(const std::shared_ptr<CGImage>& image) { return image ? image->height() : 0; }
+inline std::size_t CGImageGetWidth(const std::shared_ptr<CGImage>& image) {
+    return image ? image->width() : 0;
+}
+inline std::size_t CGImageGetHeight(const std::shared_ptr<CGImage>& image) {
+    return image ? image->height() : 0;
+}

@@ -7,14 +7,14 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/image/ci_vector.h"
 #include "platform/image/codec/icc.h"
 #include "platform/image/codec/jpeg.h"
 #include "platform/image/codec/png.h"
 #include "platform/image/engine/kernels.h"
 #include "platform/image/engine/render_arena.h"
-#include "platform/image/engine/renderer.h"
 #include "platform/image/engine/render_pool.h"
-#include "platform/image/ci_vector.h"
+#include "platform/image/engine/renderer.h"
 #include "platform/runtime/log.h"
 
 namespace {
@@ -141,19 +141,22 @@ Result<void> CIContext::renderInto(const std::shared_ptr<CIImage>& image, void* 
     const long top = region.y + region.h - 1;
     RenderBytes bytes;
     if (format != CIFormat::RGBAf) bytes = {base, rowBytes, region.x, top, format == CIFormat::BGRA8};
-    run(*image->node(), region, CGAffineTransformIdentity, colorSpace, [&](const Tile& tile) {
-        for (long j = 0; j < tile.rect.h; ++j) {
-            const float* p[4] = {tile.row(0, j), tile.row(1, j), tile.row(2, j), tile.row(3, j)};
-            std::size_t n = static_cast<std::size_t>(tile.rect.w);
-            if (straight) kernels::unpremultiply(tile.row(0, j), tile.row(1, j), tile.row(2, j), p[3], n);
-            std::uint8_t* row = base + static_cast<std::size_t>(top - (tile.rect.y + j)) * rowBytes +
-                                static_cast<std::size_t>(tile.rect.x - region.x) * bpp;
-            if (format == CIFormat::RGBAf)
-                kernels::storeRGBAf(p[0], p[1], p[2], p[3], n, reinterpret_cast<float*>(row));
-            else
-                kernels::storeRGBA8(p[0], p[1], p[2], p[3], n, row, format == CIFormat::BGRA8);
-        }
-    }, false, &bytes);
+    run(
+        *image->node(), region, CGAffineTransformIdentity, colorSpace,
+        [&](const Tile& tile) {
+            for (long j = 0; j < tile.rect.h; ++j) {
+                const float* p[4] = {tile.row(0, j), tile.row(1, j), tile.row(2, j), tile.row(3, j)};
+                std::size_t n = static_cast<std::size_t>(tile.rect.w);
+                if (straight) kernels::unpremultiply(tile.row(0, j), tile.row(1, j), tile.row(2, j), p[3], n);
+                std::uint8_t* row = base + static_cast<std::size_t>(top - (tile.rect.y + j)) * rowBytes +
+                                    static_cast<std::size_t>(tile.rect.x - region.x) * bpp;
+                if (format == CIFormat::RGBAf)
+                    kernels::storeRGBAf(p[0], p[1], p[2], p[3], n, reinterpret_cast<float*>(row));
+                else
+                    kernels::storeRGBA8(p[0], p[1], p[2], p[3], n, row, format == CIFormat::BGRA8);
+            }
+        },
+        false, &bytes);
     return {};
 }
 
@@ -232,15 +235,19 @@ bool CIContext::drawImage(const std::shared_ptr<CIImage>& image, const CGRect& i
     // it samples when it shrinks, so a frame costs what its output pixels cost.
     auto clipped = image->imageByCroppingToRect(from);
     const bool bgra = surface.format == CIFormat::BGRA8;
-    run(*clipped->node(), region, toSurface, output_, [&](const Tile& tile) {
-        for (long j = 0; j < tile.rect.h; ++j) {
-            std::uint8_t* row = surface.data +
-                                static_cast<std::size_t>(surface.height - 1 - (tile.rect.y + j)) * surface.bytesPerRow +
-                                static_cast<std::size_t>(tile.rect.x) * 4;
-            kernels::blendOverRGBA8(tile.row(0, j), tile.row(1, j), tile.row(2, j), tile.row(3, j),
-                                    static_cast<std::size_t>(tile.rect.w), row, bgra);
-        }
-    }, kind_ == Kind::GPU);
+    run(
+        *clipped->node(), region, toSurface, output_,
+        [&](const Tile& tile) {
+            for (long j = 0; j < tile.rect.h; ++j) {
+                std::uint8_t* row =
+                    surface.data +
+                    static_cast<std::size_t>(surface.height - 1 - (tile.rect.y + j)) * surface.bytesPerRow +
+                    static_cast<std::size_t>(tile.rect.x) * 4;
+                kernels::blendOverRGBA8(tile.row(0, j), tile.row(1, j), tile.row(2, j), tile.row(3, j),
+                                        static_cast<std::size_t>(tile.rect.w), row, bgra);
+            }
+        },
+        kind_ == Kind::GPU);
     return true;
 }
 
@@ -268,8 +275,7 @@ std::optional<RasterRGBA8> CIContext::rasterOf(const std::shared_ptr<CIImage>& i
     RasterRGBA8 raster = makeRaster(static_cast<int>(region->w), static_cast<int>(region->h), AlphaMode::Straight);
     // Encoded files always hold display values: without a space given, the context's output space.
     const auto& space = colorSpace ? colorSpace : output_;
-    if (auto ok = renderInto(image, raster.pixels.data(), raster.rowBytes(), e, CIFormat::RGBA8, space, true);
-        !ok) {
+    if (auto ok = renderInto(image, raster.pixels.data(), raster.rowBytes(), e, CIFormat::RGBA8, space, true); !ok) {
         Log::warning(kLog, std::string(what) + " failed: " + ok.error());
         return std::nullopt;
     }

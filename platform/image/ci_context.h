@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "platform/image/cg_image.h"
-#include "platform/image/codec/raster.h"
 #include "platform/image/ci_format.h"
 #include "platform/image/ci_image.h"
+#include "platform/image/codec/raster.h"
 #include "platform/image/color_space.h"
 #include "platform/runtime/geometry.h"
 #include "platform/runtime/object.h"
@@ -79,8 +79,8 @@ public:
     // Renders the rectangle of the image (image coordinates) into the caller's bitmap, top row
     // first. Fails (nothing written) for an empty or infinite rectangle, a size over the limits,
     // a short row stride or a missing buffer. A null colour space writes working values as they are.
-    Result<void> render(const std::shared_ptr<CIImage>& image, void* bitmap, std::size_t rowBytes,
-                        const CGRect& bounds, CIFormat format, const std::shared_ptr<CGColorSpace>& colorSpace);
+    Result<void> render(const std::shared_ptr<CIImage>& image, void* bitmap, std::size_t rowBytes, const CGRect& bounds,
+                        CIFormat format, const std::shared_ptr<CGColorSpace>& colorSpace);
     // Straight (unpremultiplied) output, as encoders want it.
     Result<void> renderStraight(const std::shared_ptr<CIImage>& image, void* bitmap, std::size_t rowBytes,
                                 const CGRect& bounds, CIFormat format, const std::shared_ptr<CGColorSpace>& colorSpace);

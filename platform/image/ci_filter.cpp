@@ -51,9 +51,15 @@ bool CIFilter::isImplemented(std::string_view name) {
     return d && d->factory;
 }
 
-const std::string& CIFilter::name() const { return description_->name; }
-ValueDictionary CIFilter::attributes() const { return description_->attributes(); }
-const std::vector<std::string>& CIFilter::inputKeys() const { return description_->inputKeys; }
+const std::string& CIFilter::name() const {
+    return description_->name;
+}
+ValueDictionary CIFilter::attributes() const {
+    return description_->attributes();
+}
+const std::vector<std::string>& CIFilter::inputKeys() const {
+    return description_->inputKeys;
+}
 
 void CIFilter::setValue(const Value& value, const std::string& key) {
     inputs_.set(key, value);
@@ -74,7 +80,9 @@ void CIFilter::setDefaults() {
     }
 }
 
-std::shared_ptr<CIImage> CIFilter::outputImage() const { return nullptr; }
+std::shared_ptr<CIImage> CIFilter::outputImage() const {
+    return nullptr;
+}
 
 std::shared_ptr<CIImage> CIFilter::imageInput(const std::string& key) const {
     return inputs_.get(key).objectAs<CIImage>();
@@ -100,8 +108,11 @@ std::shared_ptr<CIVector> CIFilter::vectorInput(const std::string& key) const {
 std::shared_ptr<CIColor> CIFilter::colorInput(const std::string& key) const {
     const Value& v = inputs_.get(key);
     if (auto color = v.objectAs<CIColor>()) return color;
-    if (auto vector = v.objectAs<CIVector>()) return CIColor::colorWithRed(vector->X(), vector->Y(), vector->Z(), vector->W());
+    if (auto vector = v.objectAs<CIVector>())
+        return CIColor::colorWithRed(vector->X(), vector->Y(), vector->Z(), vector->W());
     return nullptr;
 }
 
-std::string CIFilter::description() const { return "<CIFilter " + description_->name + ">"; }
+std::string CIFilter::description() const {
+    return "<CIFilter " + description_->name + ">";
+}

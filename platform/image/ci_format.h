@@ -9,7 +9,9 @@ enum class CIFormat {
     RGBAf,  // four 32-bit floats R G B A
 };
 
-inline constexpr std::size_t CIFormatBytesPerPixel(CIFormat f) { return f == CIFormat::RGBAf ? 16 : 4; }
+inline constexpr std::size_t CIFormatBytesPerPixel(CIFormat f) {
+    return f == CIFormat::RGBAf ? 16 : 4;
+}
 
 // Whether colour channels of a bitmap are premultiplied by its alpha.
 enum class CIAlphaMode { Premultiplied, Straight };

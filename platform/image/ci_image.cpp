@@ -58,8 +58,8 @@ std::shared_ptr<CIImage> CIImage::imageWithBitmapData(std::shared_ptr<const std:
         Log::warning(kLog, "bitmap image refused: the buffer is shorter than its rows");
         return nullptr;
     }
-    if (format == CIFormat::RGBAf && (reinterpret_cast<std::uintptr_t>(pixels.get()) % alignof(float) != 0 ||
-                                      bytesPerRow % sizeof(float) != 0)) {
+    if (format == CIFormat::RGBAf &&
+        (reinterpret_cast<std::uintptr_t>(pixels.get()) % alignof(float) != 0 || bytesPerRow % sizeof(float) != 0)) {
         Log::warning(kLog, "float bitmap refused: pixels are not aligned to floats");
         return nullptr;
     }
@@ -102,7 +102,9 @@ std::shared_ptr<CIImage> CIImage::imageWithColor(const std::shared_ptr<CIColor>&
     return withNode(std::make_shared<ColorNode>(rgba, color->colorSpace()));
 }
 
-std::shared_ptr<CIImage> CIImage::emptyImage() { return emptyImageInstance(); }
+std::shared_ptr<CIImage> CIImage::emptyImage() {
+    return emptyImageInstance();
+}
 
 std::shared_ptr<CIImage> CIImage::imageWithData(const std::vector<std::uint8_t>& data, const ValueDictionary& options) {
     auto info = readImageInfo(data);
@@ -138,11 +140,9 @@ std::shared_ptr<CIImage> CIImage::imageWithData(const std::vector<std::uint8_t>&
     }
     RasterRGBA8& raster = decoded->raster;
     const int width = raster.width, height = raster.height;
-    auto image = imageWithBitmapData(std::move(raster.pixels), static_cast<std::size_t>(width) * 4, width, height,
-                                     CIFormat::RGBA8,
-                                     raster.alpha == AlphaMode::Straight ? CIAlphaMode::Straight
-                                                                         : CIAlphaMode::Premultiplied,
-                                     std::move(space));
+    auto image = imageWithBitmapData(
+        std::move(raster.pixels), static_cast<std::size_t>(width) * 4, width, height, CIFormat::RGBA8,
+        raster.alpha == AlphaMode::Straight ? CIAlphaMode::Straight : CIAlphaMode::Premultiplied, std::move(space));
     if (!image) return nullptr;
     return make(image->node(), std::move(properties));
 }
@@ -166,7 +166,9 @@ std::shared_ptr<CIImage> CIImage::imageWithContentsOfURL(const std::string& url,
     return imageWithContentsOfFile(url, options);
 }
 
-CGRect CIImage::extent() const { return node_->extent(); }
+CGRect CIImage::extent() const {
+    return node_->extent();
+}
 
 std::shared_ptr<CGColorSpace> CIImage::colorSpace() const {
     if (auto* source = dynamic_cast<const BitmapSource*>(node_.get())) return source->colorSpace();
@@ -183,7 +185,8 @@ std::shared_ptr<CIImage> CIImage::imageByApplyingTransform(const CGAffineTransfo
         }
     // Consecutive transforms fold into one node.
     if (auto* inner = dynamic_cast<const TransformNode*>(node_.get()))
-        return withNode(std::make_shared<TransformNode>(inner->input(), CGAffineTransformConcat(inner->transform(), t)));
+        return withNode(
+            std::make_shared<TransformNode>(inner->input(), CGAffineTransformConcat(inner->transform(), t)));
     return withNode(std::make_shared<TransformNode>(node_, t));
 }
 
@@ -215,13 +218,13 @@ CGAffineTransform CIImage::imageTransformForOrientation(int orientation) const {
     // Maps the stored picture (origin bottom left) to the upright one, keeping the extent's origin.
     CGAffineTransform t;
     switch (orientation) {
-        case 2: t = {-1, 0, 0, 1, w, 0}; break;    // mirrored left-right
-        case 3: t = {-1, 0, 0, -1, w, h}; break;   // turned half way
-        case 4: t = {1, 0, 0, -1, 0, h}; break;    // mirrored top-bottom
-        case 5: t = {0, -1, -1, 0, h, w}; break;   // transposed
-        case 6: t = {0, -1, 1, 0, 0, w}; break;    // turned a quarter clockwise to be upright
-        case 7: t = {0, 1, 1, 0, 0, 0}; break;     // transverse
-        case 8: t = {0, 1, -1, 0, h, 0}; break;    // turned a quarter anticlockwise to be upright
+        case 2: t = {-1, 0, 0, 1, w, 0}; break;   // mirrored left-right
+        case 3: t = {-1, 0, 0, -1, w, h}; break;  // turned half way
+        case 4: t = {1, 0, 0, -1, 0, h}; break;   // mirrored top-bottom
+        case 5: t = {0, -1, -1, 0, h, w}; break;  // transposed
+        case 6: t = {0, -1, 1, 0, 0, w}; break;   // turned a quarter clockwise to be upright
+        case 7: t = {0, 1, 1, 0, 0, 0}; break;    // transverse
+        case 8: t = {0, 1, -1, 0, h, 0}; break;   // turned a quarter anticlockwise to be upright
         default: return CGAffineTransformIdentity;
     }
     // Work relative to the origin, then put the result back at the same origin.
@@ -233,7 +236,9 @@ std::shared_ptr<CIImage> CIImage::imageByApplyingOrientation(int orientation) co
     return imageByApplyingTransform(imageTransformForOrientation(orientation));
 }
 
-std::string CIImage::planDescription() const { return describePlan(*node_); }
+std::string CIImage::planDescription() const {
+    return describePlan(*node_);
+}
 
 std::string CIImage::description() const {
     CGRect e = extent();

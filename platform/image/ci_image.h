@@ -23,7 +23,7 @@ class ImageNode;
 class CIFilter;
 
 // Option keys of image creation.
-inline constexpr const char* kCIImageColorSpace = "kCIImageColorSpace";          // CGColorSpace or null
+inline constexpr const char* kCIImageColorSpace = "kCIImageColorSpace";  // CGColorSpace or null
 inline constexpr const char* kCIImageApplyOrientationProperty = "kCIImageApplyOrientationProperty";  // bool
 inline constexpr const char* kCIImageProperties = "kCIImageProperties";
 // Option keys of autoAdjustmentFilters.
@@ -43,8 +43,8 @@ public:
     // bytesPerRow below width x bytes per pixel. The colour space defaults to sRGB; a null space
     // means the values are used as they are (no colour management).
     static std::shared_ptr<CIImage> imageWithBitmapData(std::shared_ptr<const std::uint8_t> pixels, std::size_t length,
-                                                        std::size_t bytesPerRow, int width, int height,
-                                                        CIFormat format, CIAlphaMode alpha = CIAlphaMode::Premultiplied,
+                                                        std::size_t bytesPerRow, int width, int height, CIFormat format,
+                                                        CIAlphaMode alpha = CIAlphaMode::Premultiplied,
                                                         std::shared_ptr<CGColorSpace> colorSpace = defaultSpace());
     // The same bitmap shown with an EXIF orientation (1...8): the image is the bitmap turned and
     // mirrored upright, as imageByApplyingOrientation gives it, but a render that samples it down
@@ -72,8 +72,7 @@ public:
     static std::shared_ptr<CIImage> imageWithContentsOfFile(const std::string& path,
                                                             const ValueDictionary& options = {});
     // A file:// URL or a plain path; other schemes give none.
-    static std::shared_ptr<CIImage> imageWithContentsOfURL(const std::string& url,
-                                                           const ValueDictionary& options = {});
+    static std::shared_ptr<CIImage> imageWithContentsOfURL(const std::string& url, const ValueDictionary& options = {});
 
     CGRect extent() const;
     // Image properties of the data the image was made from (empty dictionary otherwise).

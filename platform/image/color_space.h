@@ -75,7 +75,13 @@ public:
 protected:
     CGColorSpace(std::string name, CGColorSpaceModel model, ColorTransfer transfer, Chromaticity r, Chromaticity g,
                  Chromaticity b, Chromaticity w, bool extended)
-        : name_(std::move(name)), model_(model), transfer_(transfer), red_(r), green_(g), blue_(b), white_(w),
+        : name_(std::move(name)),
+          model_(model),
+          transfer_(transfer),
+          red_(r),
+          green_(g),
+          blue_(b),
+          white_(w),
           extended_(extended) {}
 
 private:

@@ -1,8 +1,8 @@
 // Text forms and parsing of the small image values (colours, vectors, boxed transforms).
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/image/affine_value.h"
 #include "platform/image/ci_color.h"
@@ -70,23 +70,33 @@ bool CIColor::isEqual(const NSObject& other) const {
     return space_->isEqual(*o->space_);
 }
 
-std::shared_ptr<CIVector> CIVector::vectorWithValues(std::vector<CGFloat> values) { return make(std::move(values)); }
-std::shared_ptr<CIVector> CIVector::vectorWithX(CGFloat x) { return make(std::vector<CGFloat>{x}); }
-std::shared_ptr<CIVector> CIVector::vectorWithX(CGFloat x, CGFloat y) { return make(std::vector<CGFloat>{x, y}); }
+std::shared_ptr<CIVector> CIVector::vectorWithValues(std::vector<CGFloat> values) {
+    return make(std::move(values));
+}
+std::shared_ptr<CIVector> CIVector::vectorWithX(CGFloat x) {
+    return make(std::vector<CGFloat>{x});
+}
+std::shared_ptr<CIVector> CIVector::vectorWithX(CGFloat x, CGFloat y) {
+    return make(std::vector<CGFloat>{x, y});
+}
 std::shared_ptr<CIVector> CIVector::vectorWithX(CGFloat x, CGFloat y, CGFloat z) {
     return make(std::vector<CGFloat>{x, y, z});
 }
 std::shared_ptr<CIVector> CIVector::vectorWithX(CGFloat x, CGFloat y, CGFloat z, CGFloat w) {
     return make(std::vector<CGFloat>{x, y, z, w});
 }
-std::shared_ptr<CIVector> CIVector::vectorWithCGPoint(CGPoint p) { return vectorWithX(p.x, p.y); }
+std::shared_ptr<CIVector> CIVector::vectorWithCGPoint(CGPoint p) {
+    return vectorWithX(p.x, p.y);
+}
 std::shared_ptr<CIVector> CIVector::vectorWithCGRect(CGRect r) {
     return vectorWithX(r.origin.x, r.origin.y, r.size.width, r.size.height);
 }
 std::shared_ptr<CIVector> CIVector::vectorWithCGAffineTransform(const CGAffineTransform& t) {
     return make(std::vector<CGFloat>{t.a, t.b, t.c, t.d, t.tx, t.ty});
 }
-std::shared_ptr<CIVector> CIVector::vectorWithString(std::string_view text) { return make(numbersIn(text)); }
+std::shared_ptr<CIVector> CIVector::vectorWithString(std::string_view text) {
+    return make(numbersIn(text));
+}
 
 std::string CIVector::stringRepresentation() const {
     std::string s = "[";
@@ -97,7 +107,9 @@ std::string CIVector::stringRepresentation() const {
     return s + "]";
 }
 
-std::string CIVector::description() const { return "<CIVector " + stringRepresentation() + ">"; }
+std::string CIVector::description() const {
+    return "<CIVector " + stringRepresentation() + ">";
+}
 
 bool CIVector::isEqual(const NSObject& other) const {
     auto* o = dynamic_cast<const CIVector*>(&other);
@@ -105,6 +117,6 @@ bool CIVector::isEqual(const NSObject& other) const {
 }
 
 std::string AffineTransformValue::description() const {
-    return "CGAffineTransform: {{" + number(t_.a) + ", " + number(t_.b) + ", " + number(t_.c) + ", " +
-           number(t_.d) + "}, {" + number(t_.tx) + ", " + number(t_.ty) + "}}";
+    return "CGAffineTransform: {{" + number(t_.a) + ", " + number(t_.b) + ", " + number(t_.c) + ", " + number(t_.d) +
+           "}, {" + number(t_.tx) + ", " + number(t_.ty) + "}}";
 }

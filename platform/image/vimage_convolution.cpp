@@ -24,7 +24,9 @@ constexpr long kMinBandRows = 64;
 // Boxes at most this wide add their columns for each output value rather than sliding across.
 constexpr std::uint32_t kMaxAddedColumns = 15;
 
-long clampIndex(long i, long n) { return std::clamp(i, 0L, n - 1); }
+long clampIndex(long i, long n) {
+    return std::clamp(i, 0L, n - 1);
+}
 
 // Sums of 255 over the whole box fit 32 bits.
 bool fitsSmallSums(std::uint32_t kh, std::uint32_t kw) {
@@ -38,8 +40,10 @@ struct Divider {
     explicit Divider(std::uint32_t divisor) : d(divisor), inverse(1.0 / divisor) {}
     std::uint32_t operator()(std::uint32_t x) const {
         auto q = static_cast<std::uint32_t>(x * inverse);
-        if (static_cast<std::uint64_t>(q) * d > x) --q;
-        else if (static_cast<std::uint64_t>(q + 1) * d <= x) ++q;
+        if (static_cast<std::uint64_t>(q) * d > x)
+            --q;
+        else if (static_cast<std::uint64_t>(q + 1) * d <= x)
+            ++q;
         return q;
     }
 };
@@ -84,7 +88,8 @@ void convolveSmall(const std::uint8_t* in, std::size_t inRow, long srcW, long sr
         };
         for (long x = 0; x + 1 < w; ++x) {
             put(x);
-            for (int ch = 0; ch < kChannels; ++ch) acc[ch] += entering[x * kChannels + ch] - leaving[x * kChannels + ch];
+            for (int ch = 0; ch < kChannels; ++ch)
+                acc[ch] += entering[x * kChannels + ch] - leaving[x * kChannels + ch];
         }
         put(w - 1);
         if (y + 1 == h) break;
@@ -96,7 +101,8 @@ void convolveSmall(const std::uint8_t* in, std::size_t inRow, long srcW, long sr
                 const std::uint8_t* u = up + source[c];
                 const std::uint8_t* d = down + source[c];
                 std::uint32_t* col = columns + c * kChannels;
-                for (long k = 0; k < (inner1 - inner0) * kChannels; ++k) col[k] += static_cast<std::uint32_t>(d[k]) - u[k];
+                for (long k = 0; k < (inner1 - inner0) * kChannels; ++k)
+                    col[k] += static_cast<std::uint32_t>(d[k]) - u[k];
                 c = inner1 - 1;
                 continue;
             }
@@ -122,8 +128,7 @@ void convolveSmall16(const std::uint8_t* in, std::size_t inRow, long srcW, long 
     auto row = [&](long y) { return in + static_cast<std::size_t>(clampIndex(y, srcH)) * inRow; };
     // The repeated edge columns take the sums of the source's first and last columns.
     auto repeatEdges = [&] {
-        for (long c = 0; c < inner0; ++c)
-            std::copy_n(columns + inner0 * kChannels, kChannels, columns + c * kChannels);
+        for (long c = 0; c < inner0; ++c) std::copy_n(columns + inner0 * kChannels, kChannels, columns + c * kChannels);
         for (long c = inner1; c < cols; ++c)
             std::copy_n(columns + (inner1 - 1) * kChannels, kChannels, columns + c * kChannels);
     };
@@ -162,7 +167,8 @@ vImage_Error vImageBoxConvolve_ARGB8888(const vImage_Buffer* src, const vImage_B
     if (flags & kvImageGetTempBufferSize) return static_cast<vImage_Error>(tempSize);
     if (!(flags & kvImageEdgeExtend)) return kvImageInvalidEdgeStyle;
     if (!src->data || !dest->data) return kvImageNullPointerArgument;
-    if (src->rowBytes < static_cast<std::size_t>(srcW) * kChannels || dest->rowBytes < static_cast<std::size_t>(w) * kChannels)
+    if (src->rowBytes < static_cast<std::size_t>(srcW) * kChannels ||
+        dest->rowBytes < static_cast<std::size_t>(w) * kChannels)
         return kvImageBufferSizeMismatch;
     if (srcOffsetToROI_X + dest->width > src->width || srcOffsetToROI_Y + dest->height > src->height)
         return kvImageRoiLargerThanInputBuffer;
@@ -199,8 +205,8 @@ vImage_Error vImageBoxConvolve_ARGB8888(const vImage_Buffer* src, const vImage_B
         };
         // A large image is cut into bands of rows that the render pool's threads convolve side by
         // side, each from its own column sums (the sums, and so the pixels, are the same).
-        const std::size_t bands = static_cast<std::size_t>(
-            std::min<long>(h / kMinBandRows, static_cast<long>(RenderPool::shared().size())));
+        const std::size_t bands =
+            static_cast<std::size_t>(std::min<long>(h / kMinBandRows, static_cast<long>(RenderPool::shared().size())));
         if (w * h >= kBandedPixels && bands > 1) {
             const long rows = (h + static_cast<long>(bands) - 1) / static_cast<long>(bands);
             auto band = [&](std::size_t i, RenderArena&) {
@@ -234,7 +240,9 @@ vImage_Error vImageBoxConvolve_ARGB8888(const vImage_Buffer* src, const vImage_B
 
     const std::uint64_t area = static_cast<std::uint64_t>(kernel_width) * kernel_height;
     std::vector<std::uint64_t> column(static_cast<std::size_t>(w) * kChannels, 0);
-    auto sumRow = [&](long y) { return sums + static_cast<std::size_t>(clampIndex(y, srcH)) * static_cast<std::size_t>(w) * kChannels; };
+    auto sumRow = [&](long y) {
+        return sums + static_cast<std::size_t>(clampIndex(y, srcH)) * static_cast<std::size_t>(w) * kChannels;
+    };
     for (long j = -ry; j <= ry; ++j) {
         const std::uint64_t* line = sumRow(oy + j);
         for (long k = 0; k < w * kChannels; ++k) column[k] += line[k];

@@ -3,9 +3,10 @@
 // Thread-safe (it touches only the buffers it is given).
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
-#include <sys/types.h>
 
 using vImagePixelCount = unsigned long;
 using vImage_Error = ssize_t;

@@ -7,17 +7,25 @@
 
 namespace {
 
-bool isHex(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool isHex(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 // Characters a URL may carry as they are (unreserved, reserved, "%" for escapes).
 bool isUrlCharacter(char c) {
     unsigned char u = static_cast<unsigned char>(c);
     if (u <= 0x20 || u >= 0x7f) return false;
     switch (c) {
-        case '"': case '<': case '>': case '\\': case '^': case '`': case '{': case '|': case '}':
-            return false;
-        default:
-            return true;
+        case '"':
+        case '<':
+        case '>':
+        case '\\':
+        case '^':
+        case '`':
+        case '{':
+        case '|':
+        case '}': return false;
+        default: return true;
     }
 }
 
@@ -66,7 +74,8 @@ std::string percentEncodePath(std::string_view path) {
 std::shared_ptr<NSURL> NSURL::URLWithString(std::string_view text) {
     if (text.empty() || !validEscapes(text)) return nullptr;
     std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(text[0]))) return nullptr;
+    if (colon == std::string_view::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(text[0])))
+        return nullptr;
     for (std::size_t i = 1; i < colon; ++i) {
         char c = text[i];
         if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return nullptr;
@@ -129,7 +138,9 @@ std::shared_ptr<NSURL> NSURL::fileURLWithPath(std::string_view path) {
     return URLWithString("file://" + percentEncodePath(absolute));
 }
 
-std::string NSURL::standardizedPath() const { return standardizePath(path_); }
+std::string NSURL::standardizedPath() const {
+    return standardizePath(path_);
+}
 
 bool NSURL::isEqual(const NSObject& other) const {
     auto* url = dynamic_cast<const NSURL*>(&other);

@@ -1,8 +1,9 @@
 // Bookmarks: a marker line followed by the file URL.
 #include "platform/net/url_bookmark.h"
 
-#include <string>
 #include <sys/stat.h>
+
+#include <string>
 
 namespace {
 

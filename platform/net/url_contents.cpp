@@ -10,9 +10,10 @@
 namespace {
 
 // The code points of bytes 0x80 to 0x9F in Windows-1252 (0 where the byte is undefined).
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 }  // namespace
 
@@ -85,7 +86,8 @@ Result<std::string> stringWithContentsOfURL(const std::shared_ptr<NSURL>& url, N
     }
     const Bytes& bytes = *reply.data;
     std::optional<NSStringEncoding> encoding;
-    if (reply.response && reply.response->textEncodingName()) encoding = NSStringEncodingNamed(*reply.response->textEncodingName());
+    if (reply.response && reply.response->textEncodingName())
+        encoding = NSStringEncodingNamed(*reply.response->textEncodingName());
     if (!encoding) {
         if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
             encoding = NSStringEncoding::UTF16LittleEndian;

@@ -22,7 +22,8 @@ Result<Bytes> dataWithContentsOfURL(const std::shared_ptr<NSURL>& url,
 // The body as UTF-8 text. The encoding is the reply's charset when it names one this platform
 // reads, else a byte-order mark's, else UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 // Fails for a failed exchange, an HTTP error status, or bytes invalid in the named charset.
-Result<std::string> stringWithContentsOfURL(const std::shared_ptr<NSURL>& url, NSStringEncoding* usedEncoding = nullptr);
+Result<std::string> stringWithContentsOfURL(const std::shared_ptr<NSURL>& url,
+                                            NSStringEncoding* usedEncoding = nullptr);
 
 // The encoding a charset label names ("utf-8", "ISO-8859-1", "windows-1252", ...; case ignored);
 // none for a label this platform does not read.

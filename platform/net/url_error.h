@@ -26,4 +26,5 @@ enum NSURLErrorCode : std::int64_t {
 
 // An error in NSURLErrorDomain with a readable description (the code's own sentence unless one
 // is given) and the failing URL's text.
-std::shared_ptr<NSError> makeURLError(NSURLErrorCode code, std::string_view failingURL, std::string_view description = {});
+std::shared_ptr<NSError> makeURLError(NSURLErrorCode code, std::string_view failingURL,
+                                      std::string_view description = {});

@@ -1,8 +1,9 @@
 // NSURLRequest: header fields kept in order, replaced by case-insensitive name.
 #include "platform/net/url_request.h"
 
-#include <atomic>
 #include <strings.h>
+
+#include <atomic>
 
 namespace {
 
@@ -22,7 +23,8 @@ bool sameField(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-NSURLRequest::NSURLRequest(std::shared_ptr<NSURL> url, NSURLRequestCachePolicy policy, std::optional<double> timeoutInterval)
+NSURLRequest::NSURLRequest(std::shared_ptr<NSURL> url, NSURLRequestCachePolicy policy,
+                           std::optional<double> timeoutInterval)
     : url_(std::move(url)), timeout_(timeoutInterval), policy_(policy) {}
 
 void NSURLRequest::setValue(std::string_view value, std::string_view field) {
@@ -42,10 +44,18 @@ std::optional<std::string> NSURLRequest::valueForHTTPHeaderField(std::string_vie
     return std::nullopt;
 }
 
-double NSURLRequest::defaultTimeoutInterval() { return defaultTimeout().load(); }
+double NSURLRequest::defaultTimeoutInterval() {
+    return defaultTimeout().load();
+}
 
-void NSURLRequest::setDefaultTimeoutInterval(double seconds) { defaultTimeout().store(seconds); }
+void NSURLRequest::setDefaultTimeoutInterval(double seconds) {
+    defaultTimeout().store(seconds);
+}
 
-std::size_t NSURLRequest::defaultDownloadBodyLimit() { return defaultDownloadLimit().load(); }
+std::size_t NSURLRequest::defaultDownloadBodyLimit() {
+    return defaultDownloadLimit().load();
+}
 
-void NSURLRequest::setDefaultDownloadBodyLimit(std::size_t bytes) { defaultDownloadLimit().store(bytes); }
+void NSURLRequest::setDefaultDownloadBodyLimit(std::size_t bytes) {
+    defaultDownloadLimit().store(bytes);
+}

@@ -20,7 +20,8 @@ public:
     using HeaderField = std::pair<std::string, std::string>;
 
     // A null URL makes a request that fails with a bad-URL error when sent.
-    explicit NSURLRequest(std::shared_ptr<NSURL> url, NSURLRequestCachePolicy policy = NSURLRequestCachePolicy::UseProtocolCachePolicy,
+    explicit NSURLRequest(std::shared_ptr<NSURL> url,
+                          NSURLRequestCachePolicy policy = NSURLRequestCachePolicy::UseProtocolCachePolicy,
                           std::optional<double> timeoutInterval = std::nullopt);
     static NSURLRequest requestWithURL(std::shared_ptr<NSURL> url) { return NSURLRequest(std::move(url)); }
 

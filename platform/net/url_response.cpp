@@ -1,8 +1,9 @@
 // Responses: content type split into MIME type and charset.
 #include "platform/net/url_response.h"
 
-#include <cctype>
 #include <strings.h>
+
+#include <cctype>
 
 namespace {
 
@@ -54,7 +55,9 @@ NSURLResponse::NSURLResponse(std::shared_ptr<NSURL> url, std::string contentType
 }
 
 NSHTTPURLResponse::NSHTTPURLResponse(std::shared_ptr<NSURL> url, std::int64_t status, std::vector<HeaderField> headers)
-    : NSURLResponse(std::move(url), findContentType(headers), findLength(headers)), status_(status), headers_(std::move(headers)) {}
+    : NSURLResponse(std::move(url), findContentType(headers), findLength(headers)),
+      status_(status),
+      headers_(std::move(headers)) {}
 
 std::optional<std::string> NSHTTPURLResponse::valueForHTTPHeaderField(std::string_view field) const {
     for (const auto& [name, value] : headers_) {

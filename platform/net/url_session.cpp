@@ -37,7 +37,8 @@ void NSURLSessionDataTask::cancel() {
     if (notStarted) {
         auto task = self<NSURLSessionDataTask>();
         std::string failing = request_.URL() ? request_.URL()->absoluteString() : std::string();
-        DispatchQueue::global()->async([task, failing] { task->finish(std::nullopt, nullptr, makeURLError(NSURLErrorCancelled, failing)); });
+        DispatchQueue::global()->async(
+            [task, failing] { task->finish(std::nullopt, nullptr, makeURLError(NSURLErrorCancelled, failing)); });
     }
 }
 
@@ -58,11 +59,13 @@ std::shared_ptr<NSURLSession> NSURLSession::sharedSession() {
     return session;
 }
 
-std::shared_ptr<NSURLSessionDataTask> NSURLSession::dataTaskWithRequest(NSURLRequest request, URLCompletion completion) {
+std::shared_ptr<NSURLSessionDataTask> NSURLSession::dataTaskWithRequest(NSURLRequest request,
+                                                                        URLCompletion completion) {
     return NSURLSessionDataTask::make(std::move(request), std::move(completion));
 }
 
-std::shared_ptr<NSURLSessionDataTask> NSURLSession::dataTaskWithURL(std::shared_ptr<NSURL> url, URLCompletion completion) {
+std::shared_ptr<NSURLSessionDataTask> NSURLSession::dataTaskWithURL(std::shared_ptr<NSURL> url,
+                                                                    URLCompletion completion) {
     return dataTaskWithRequest(NSURLRequest(std::move(url)), std::move(completion));
 }
 

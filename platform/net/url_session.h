@@ -73,9 +73,9 @@ public:
     // A session of its own whose tasks report to the delegate (held weakly) on the delegate
     // queue (a serial queue of its own when none is given); see url_session_task.h. Its tasks
     // are made suspended; a session that was invalidated makes none.
-    static std::shared_ptr<NSURLSession> sessionWithConfiguration(std::shared_ptr<NSURLSessionConfiguration> configuration,
-                                                                  std::shared_ptr<NSURLSessionDelegate> delegate,
-                                                                  std::shared_ptr<DispatchQueue> delegateQueue);
+    static std::shared_ptr<NSURLSession> sessionWithConfiguration(
+        std::shared_ptr<NSURLSessionConfiguration> configuration, std::shared_ptr<NSURLSessionDelegate> delegate,
+        std::shared_ptr<DispatchQueue> delegateQueue);
     std::shared_ptr<NSURLSessionConfiguration> configuration() const;
     std::shared_ptr<NSURLSessionDelegate> delegate() const;
     std::shared_ptr<DispatchQueue> delegateQueue() const;
@@ -88,7 +88,8 @@ public:
     // None for resume data that cannot be read or whose partial file is gone.
     std::shared_ptr<NSURLSessionDownloadTask> downloadTaskWithResumeData(const Bytes& resumeData);
     // The tasks not yet completed, handed over on the delegate queue.
-    void getAllTasksWithCompletionHandler(std::function<void(std::vector<std::shared_ptr<NSURLSessionTask>>)> completion);
+    void getAllTasksWithCompletionHandler(
+        std::function<void(std::vector<std::shared_ptr<NSURLSessionTask>>)> completion);
     // Makes no more tasks; the delegate hears URLSessionDidBecomeInvalidWithError once the
     // running tasks have ended (cancelled first, with invalidateAndCancel).
     void finishTasksAndInvalidate();

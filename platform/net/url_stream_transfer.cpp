@@ -62,7 +62,8 @@ struct StreamExchange {
         if (requestURL->isFileURL()) {
             curl_off_t length = -1;
             curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-            response = NSURLResponse::make(finalURL, fileMimeType(requestURL->path()), static_cast<std::int64_t>(length));
+            response =
+                NSURLResponse::make(finalURL, fileMimeType(requestURL->path()), static_cast<std::int64_t>(length));
         } else {
             long status = 0;
             curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
@@ -331,8 +332,9 @@ URLStreamResult performStreamingRequest(const NSURLRequest& request, const URLTr
     } else if (cancelled && cancelled->load() && outcome != CURLE_OK) {
         result.error = makeURLError(NSURLErrorCancelled, url->absoluteString());
     } else if (exchange.tooLarge || outcome == CURLE_FILESIZE_EXCEEDED) {
-        result.error = makeURLError(NSURLErrorDataLengthExceedsMaximum, url->absoluteString(),
-                                    "the reply is larger than " + std::to_string(limits.maximumBody.value_or(0)) + " bytes");
+        result.error =
+            makeURLError(NSURLErrorDataLengthExceedsMaximum, url->absoluteString(),
+                         "the reply is larger than " + std::to_string(limits.maximumBody.value_or(0)) + " bytes");
     } else if (outcome != CURLE_OK) {
         result.error = makeURLError(errorCodeFor(outcome), url->absoluteString());
     }

@@ -94,8 +94,8 @@ bool rowAgrees(const AssetIndexRow& row, const FileFacts& file) {
 }
 
 // Conditions that pass and say nothing of the index file: a lock held elsewhere, a full disk, an
-// I/O error, memory, a change another connection made meanwhile. Anything else (a damaged file, a table not of our shape, rows at odds with
-// each other) is the index's own fault.
+// I/O error, memory, a change another connection made meanwhile. Anything else (a damaged file, a table not of our
+// shape, rows at odds with each other) is the index's own fault.
 bool isDamage(int code) {
     switch (code & 0xFF) {
         case SQLITE_OK:
@@ -487,7 +487,8 @@ Result<void> AssetIndex::giveRowsIdentifiers() {
     }
     if (rows.empty()) return {};
     Statement update;
-    if (sqlite3_prepare_v2(db_, "UPDATE assets SET identifier = ? WHERE rowid = ?", -1, &update.s, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(db_, "UPDATE assets SET identifier = ? WHERE rowid = ?", -1, &update.s, nullptr) !=
+        SQLITE_OK)
         return failure("cannot repair the index");
     for (std::int64_t row : rows) {
         Log::warning(kLog, "giving an index row without an identifier of its own a new one");

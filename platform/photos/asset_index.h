@@ -35,7 +35,7 @@ struct AssetRecord {
     int pixelWidth = 0, pixelHeight = 0;
     double creationDate = 0, modificationDate = 0;  // seconds since 2001-01-01 UTC
     std::optional<PHAssetLocation> location;
-    double duration = 0;  // seconds; 0 for photos
+    double duration = 0;             // seconds; 0 for photos
     std::optional<FileStamp> stamp;  // none: not known, the file is checked at the next open
 };
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/image/codec/raster.h"
-#include "platform/runtime/value.h"
 #include "platform/runtime/result.h"
+#include "platform/runtime/value.h"
 
 // What a failed check found: the file's content is not whole, or the file could not be read this
 // time (no permission, an I/O error), which says nothing of its content.

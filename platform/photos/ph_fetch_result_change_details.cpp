@@ -38,6 +38,5 @@ std::shared_ptr<PHFetchResultChangeDetails> PHChange::changeDetailsForFetchResul
     for (const auto& a : before->assets())
         if (listed(removed_, a->localIdentifier())) removed.push_back(a);
     if (inserted.empty() && removed.empty() && changed.empty()) return nullptr;
-    return PHFetchResultChangeDetails::make(before, after, std::move(inserted), std::move(removed),
-                                            std::move(changed));
+    return PHFetchResultChangeDetails::make(before, after, std::move(inserted), std::move(removed), std::move(changed));
 }

@@ -3,9 +3,8 @@
 
 #include <sched.h>
 
-#include <cerrno>
-
 #include <algorithm>
+#include <cerrno>
 #include <thread>
 
 unsigned availableCpuCount() {

@@ -2,7 +2,9 @@
 #include "platform/runtime/error.h"
 
 NSError::NSError(std::string domain, std::int64_t code, Value userInfo)
-    : domain_(std::move(domain)), code_(code), userInfo_(userInfo.isDictionary() ? std::move(userInfo) : Value::dictionary()) {}
+    : domain_(std::move(domain)),
+      code_(code),
+      userInfo_(userInfo.isDictionary() ? std::move(userInfo) : Value::dictionary()) {}
 
 std::shared_ptr<NSError> NSError::withDescription(std::string domain, std::int64_t code, std::string text) {
     return make(std::move(domain), code, Value::dictionary({{NSLocalizedDescriptionKey, Value(std::move(text))}}));
@@ -14,14 +16,17 @@ std::string NSError::localizedDescription() const {
     return "The operation couldn\u2019t be completed. (" + domain_ + " error " + std::to_string(code_) + ".)";
 }
 
-std::string NSError::localizedFailureReason() const { return userInfo_[NSLocalizedFailureReasonKey].stringValue(); }
+std::string NSError::localizedFailureReason() const {
+    return userInfo_[NSLocalizedFailureReasonKey].stringValue();
+}
 
 std::shared_ptr<NSError> NSError::underlyingError() const {
     return userInfo_[NSUnderlyingErrorKey].objectAs<NSError>();
 }
 
 std::string NSError::description() const {
-    std::string out = "Error Domain=" + domain_ + " Code=" + std::to_string(code_) + " \"" + localizedDescription() + "\"";
+    std::string out =
+        "Error Domain=" + domain_ + " Code=" + std::to_string(code_) + " \"" + localizedDescription() + "\"";
     if (userInfo_.count() > 0) out += " UserInfo=" + userInfo_.description();
     return out;
 }

@@ -37,9 +37,13 @@ private:
     std::size_t next_ = 0;
 };
 
-int clampWidth(std::int64_t v) { return static_cast<int>(std::min<std::int64_t>(v, kFormatMaxWidth)); }
+int clampWidth(std::int64_t v) {
+    return static_cast<int>(std::min<std::int64_t>(v, kFormatMaxWidth));
+}
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads a decimal number, saturating; returns none when there are no digits.
 std::optional<std::int64_t> readNumber(std::string_view f, std::size_t& i) {
@@ -102,7 +106,8 @@ std::string cDirective(const Directive& d, const char* lengthModifier, char conv
     std::string cFormat = "%";
     for (char flag : d.flags) {
         if (flag == '#' && conversion == 'd') continue;
-        if ((flag == '+' || flag == ' ') && (conversion == 'u' || conversion == 'o' || conversion == 'x' || conversion == 'X'))
+        if ((flag == '+' || flag == ' ') &&
+            (conversion == 'u' || conversion == 'o' || conversion == 'x' || conversion == 'X'))
             continue;
         cFormat += flag;
     }
@@ -130,12 +135,12 @@ std::string pad(std::string text, const Directive& d) {
 // Integer bits of a numeric value, as the C argument of that length would carry them.
 std::uint64_t integerBits(const Value& v) {
     switch (v.kind()) {
-    case Value::Kind::UInt: return v.unsignedIntegerValue();
-    case Value::Kind::Float:
-    case Value::Kind::Double:
-        if (v.doubleValue() >= 0) return v.unsignedIntegerValue();
-        return static_cast<std::uint64_t>(v.integerValue());
-    default: return static_cast<std::uint64_t>(v.integerValue());
+        case Value::Kind::UInt: return v.unsignedIntegerValue();
+        case Value::Kind::Float:
+        case Value::Kind::Double:
+            if (v.doubleValue() >= 0) return v.unsignedIntegerValue();
+            return static_cast<std::uint64_t>(v.integerValue());
+        default: return static_cast<std::uint64_t>(v.integerValue());
     }
 }
 
@@ -143,10 +148,10 @@ std::string formatSigned(const Directive& d, const Value& v) {
     std::uint64_t bits = integerBits(v);
     long long n;
     switch (d.length) {
-    case Length::Char: n = static_cast<std::int8_t>(bits); break;
-    case Length::Short: n = static_cast<std::int16_t>(bits); break;
-    case Length::None: n = static_cast<std::int32_t>(bits); break;
-    default: n = static_cast<std::int64_t>(bits); break;
+        case Length::Char: n = static_cast<std::int8_t>(bits); break;
+        case Length::Short: n = static_cast<std::int16_t>(bits); break;
+        case Length::None: n = static_cast<std::int32_t>(bits); break;
+        default: n = static_cast<std::int64_t>(bits); break;
     }
     return printfText(cDirective(d, "ll", 'd').c_str(), n);
 }
@@ -155,10 +160,10 @@ std::string formatUnsigned(const Directive& d, const Value& v, char conversion) 
     std::uint64_t bits = integerBits(v);
     unsigned long long n;
     switch (d.length) {
-    case Length::Char: n = static_cast<std::uint8_t>(bits); break;
-    case Length::Short: n = static_cast<std::uint16_t>(bits); break;
-    case Length::None: n = static_cast<std::uint32_t>(bits); break;
-    default: n = bits; break;
+        case Length::Char: n = static_cast<std::uint8_t>(bits); break;
+        case Length::Short: n = static_cast<std::uint16_t>(bits); break;
+        case Length::None: n = static_cast<std::uint32_t>(bits); break;
+        default: n = bits; break;
     }
     return printfText(cDirective(d, "ll", conversion).c_str(), n);
 }
@@ -174,59 +179,78 @@ std::string truncateUtf8(std::string s, std::size_t bytes) {
 std::string render(const Directive& d, const Value* v) {
     if (!v) return {};
     switch (d.conversion) {
-    case '@': return pad(v->description(), d);
-    case 'd':
-    case 'i':
-        return v->isNumber() ? formatSigned(d, *v) : std::string();
-    case 'u':
-    case 'o':
-    case 'x':
-    case 'X':
-        return v->isNumber() ? formatUnsigned(d, *v, d.conversion) : std::string();
-    case 'f':
-    case 'F':
-    case 'e':
-    case 'E':
-    case 'g':
-    case 'G':
-    case 'a':
-    case 'A':
-        return v->isNumber() ? printfText(cDirective(d, "", d.conversion).c_str(), v->doubleValue()) : std::string();
-    case 'c': {
-        if (!v->isNumber()) return {};
-        auto byte = static_cast<unsigned char>(integerBits(*v));
-        return byte ? pad(utf8FromCodePoint(byte), d) : std::string();
-    }
-    case 'C': {
-        if (!v->isNumber()) return {};
-        auto unit = static_cast<char16_t>(integerBits(*v));
-        return unit ? pad(utf8FromUnit(unit), d) : std::string();
-    }
-    case 's':
-    case 'S': {
-        if (!v->isString()) return {};
-        std::string text = sanitizedUtf8(*v->string());
-        if (d.precision) text = truncateUtf8(std::move(text), static_cast<std::size_t>(*d.precision));
-        return pad(std::move(text), d);
-    }
-    case 'p': {
-        auto address = reinterpret_cast<std::uintptr_t>(v->identity());
-        if (!address && v->isInteger()) address = static_cast<std::uintptr_t>(integerBits(*v));
-        Directive hex = d;
-        hex.flags += '#';
-        return printfText(cDirective(hex, "ll", 'x').c_str(), static_cast<unsigned long long>(address));
-    }
-    default: return {};
+        case '@': return pad(v->description(), d);
+        case 'd':
+        case 'i': return v->isNumber() ? formatSigned(d, *v) : std::string();
+        case 'u':
+        case 'o':
+        case 'x':
+        case 'X': return v->isNumber() ? formatUnsigned(d, *v, d.conversion) : std::string();
+        case 'f':
+        case 'F':
+        case 'e':
+        case 'E':
+        case 'g':
+        case 'G':
+        case 'a':
+        case 'A':
+            return v->isNumber() ? printfText(cDirective(d, "", d.conversion).c_str(), v->doubleValue())
+                                 : std::string();
+        case 'c': {
+            if (!v->isNumber()) return {};
+            auto byte = static_cast<unsigned char>(integerBits(*v));
+            return byte ? pad(utf8FromCodePoint(byte), d) : std::string();
+        }
+        case 'C': {
+            if (!v->isNumber()) return {};
+            auto unit = static_cast<char16_t>(integerBits(*v));
+            return unit ? pad(utf8FromUnit(unit), d) : std::string();
+        }
+        case 's':
+        case 'S': {
+            if (!v->isString()) return {};
+            std::string text = sanitizedUtf8(*v->string());
+            if (d.precision) text = truncateUtf8(std::move(text), static_cast<std::size_t>(*d.precision));
+            return pad(std::move(text), d);
+        }
+        case 'p': {
+            auto address = reinterpret_cast<std::uintptr_t>(v->identity());
+            if (!address && v->isInteger()) address = static_cast<std::uintptr_t>(integerBits(*v));
+            Directive hex = d;
+            hex.flags += '#';
+            return printfText(cDirective(hex, "ll", 'x').c_str(), static_cast<unsigned long long>(address));
+        }
+        default: return {};
     }
 }
 
 bool isConversion(char c) {
     switch (c) {
-    case '@': case 'd': case 'i': case 'u': case 'o': case 'x': case 'X': case 'f': case 'F':
-    case 'e': case 'E': case 'g': case 'G': case 'a': case 'A': case 'c': case 'C': case 's':
-    case 'S': case 'p': case 'D': case 'U': case 'O': case 'n':
-        return true;
-    default: return false;
+        case '@':
+        case 'd':
+        case 'i':
+        case 'u':
+        case 'o':
+        case 'x':
+        case 'X':
+        case 'f':
+        case 'F':
+        case 'e':
+        case 'E':
+        case 'g':
+        case 'G':
+        case 'a':
+        case 'A':
+        case 'c':
+        case 'C':
+        case 's':
+        case 'S':
+        case 'p':
+        case 'D':
+        case 'U':
+        case 'O':
+        case 'n': return true;
+        default: return false;
     }
 }
 
@@ -280,12 +304,18 @@ std::string formatString(std::string_view f, const Value* args, std::size_t coun
         }
         while (j < f.size()) {
             char c = f[j];
-            if (c == 'h') d.length = d.length == Length::Short ? Length::Char : Length::Short;
-            else if (c == 'l') d.length = d.length == Length::Long ? Length::LongLong : Length::Long;
-            else if (c == 'q' || c == 'j') d.length = Length::LongLong;
-            else if (c == 'z' || c == 't') d.length = Length::Size;
-            else if (c == 'L') d.length = Length::LongDouble;
-            else break;
+            if (c == 'h')
+                d.length = d.length == Length::Short ? Length::Char : Length::Short;
+            else if (c == 'l')
+                d.length = d.length == Length::Long ? Length::LongLong : Length::Long;
+            else if (c == 'q' || c == 'j')
+                d.length = Length::LongLong;
+            else if (c == 'z' || c == 't')
+                d.length = Length::Size;
+            else if (c == 'L')
+                d.length = Length::LongDouble;
+            else
+                break;
             ++j;
         }
         if (j >= f.size() || !isConversion(f[j])) {

@@ -32,9 +32,15 @@ inline constexpr CGPoint CGPointZero{};
 inline constexpr CGSize CGSizeZero{};
 inline constexpr CGRect CGRectZero{};
 
-inline CGPoint CGPointMake(CGFloat x, CGFloat y) { return {x, y}; }
-inline CGSize CGSizeMake(CGFloat w, CGFloat h) { return {w, h}; }
-inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat w, CGFloat h) { return {{x, y}, {w, h}}; }
+inline CGPoint CGPointMake(CGFloat x, CGFloat y) {
+    return {x, y};
+}
+inline CGSize CGSizeMake(CGFloat w, CGFloat h) {
+    return {w, h};
+}
+inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat w, CGFloat h) {
+    return {{x, y}, {w, h}};
+}
 
 // The null rectangle (the result of intersecting disjoint rectangles) and the infinite one.
 inline CGRect CGRectNull() {
@@ -45,8 +51,12 @@ inline CGRect CGRectInfinite() {
     constexpr CGFloat big = 8.98846567431158e307;  // half of DBL_MAX, as the platform uses
     return {{-big, -big}, {2 * big, 2 * big}};
 }
-inline bool CGRectIsNull(const CGRect& r) { return std::isinf(r.origin.x) || std::isinf(r.origin.y); }
-inline bool CGRectIsInfinite(const CGRect& r) { return r == CGRectInfinite(); }
+inline bool CGRectIsNull(const CGRect& r) {
+    return std::isinf(r.origin.x) || std::isinf(r.origin.y);
+}
+inline bool CGRectIsInfinite(const CGRect& r) {
+    return r == CGRectInfinite();
+}
 
 // Rectangles with a negative size are standardised before any computation, as on the platform.
 inline CGRect CGRectStandardize(CGRect r) {
@@ -60,15 +70,35 @@ inline CGRect CGRectStandardize(CGRect r) {
     }
     return r;
 }
-inline CGFloat CGRectGetMinX(const CGRect& r) { return CGRectStandardize(r).origin.x; }
-inline CGFloat CGRectGetMinY(const CGRect& r) { return CGRectStandardize(r).origin.y; }
-inline CGFloat CGRectGetMaxX(const CGRect& r) { auto s = CGRectStandardize(r); return s.origin.x + s.size.width; }
-inline CGFloat CGRectGetMaxY(const CGRect& r) { auto s = CGRectStandardize(r); return s.origin.y + s.size.height; }
-inline CGFloat CGRectGetMidX(const CGRect& r) { return (CGRectGetMinX(r) + CGRectGetMaxX(r)) / 2; }
-inline CGFloat CGRectGetMidY(const CGRect& r) { return (CGRectGetMinY(r) + CGRectGetMaxY(r)) / 2; }
-inline CGFloat CGRectGetWidth(const CGRect& r) { return std::abs(r.size.width); }
-inline CGFloat CGRectGetHeight(const CGRect& r) { return std::abs(r.size.height); }
-inline bool CGRectIsEmpty(const CGRect& r) { return CGRectIsNull(r) || r.size.width == 0 || r.size.height == 0; }
+inline CGFloat CGRectGetMinX(const CGRect& r) {
+    return CGRectStandardize(r).origin.x;
+}
+inline CGFloat CGRectGetMinY(const CGRect& r) {
+    return CGRectStandardize(r).origin.y;
+}
+inline CGFloat CGRectGetMaxX(const CGRect& r) {
+    auto s = CGRectStandardize(r);
+    return s.origin.x + s.size.width;
+}
+inline CGFloat CGRectGetMaxY(const CGRect& r) {
+    auto s = CGRectStandardize(r);
+    return s.origin.y + s.size.height;
+}
+inline CGFloat CGRectGetMidX(const CGRect& r) {
+    return (CGRectGetMinX(r) + CGRectGetMaxX(r)) / 2;
+}
+inline CGFloat CGRectGetMidY(const CGRect& r) {
+    return (CGRectGetMinY(r) + CGRectGetMaxY(r)) / 2;
+}
+inline CGFloat CGRectGetWidth(const CGRect& r) {
+    return std::abs(r.size.width);
+}
+inline CGFloat CGRectGetHeight(const CGRect& r) {
+    return std::abs(r.size.height);
+}
+inline bool CGRectIsEmpty(const CGRect& r) {
+    return CGRectIsNull(r) || r.size.width == 0 || r.size.height == 0;
+}
 
 inline CGRect CGRectIntersection(const CGRect& a, const CGRect& b) {
     if (CGRectIsNull(a) || CGRectIsNull(b)) return CGRectNull();
@@ -133,22 +163,24 @@ inline constexpr CGAffineTransform CGAffineTransformIdentity{};
 inline CGAffineTransform CGAffineTransformMake(CGFloat a, CGFloat b, CGFloat c, CGFloat d, CGFloat tx, CGFloat ty) {
     return {a, b, c, d, tx, ty};
 }
-inline CGAffineTransform CGAffineTransformMakeTranslation(CGFloat tx, CGFloat ty) { return {1, 0, 0, 1, tx, ty}; }
-inline CGAffineTransform CGAffineTransformMakeScale(CGFloat sx, CGFloat sy) { return {sx, 0, 0, sy, 0, 0}; }
+inline CGAffineTransform CGAffineTransformMakeTranslation(CGFloat tx, CGFloat ty) {
+    return {1, 0, 0, 1, tx, ty};
+}
+inline CGAffineTransform CGAffineTransformMakeScale(CGFloat sx, CGFloat sy) {
+    return {sx, 0, 0, sy, 0, 0};
+}
 inline CGAffineTransform CGAffineTransformMakeRotation(CGFloat angle) {
     CGFloat s = std::sin(angle), c = std::cos(angle);
     return {c, s, -s, c, 0, 0};
 }
-inline bool CGAffineTransformIsIdentity(const CGAffineTransform& t) { return t == CGAffineTransformIdentity; }
+inline bool CGAffineTransformIsIdentity(const CGAffineTransform& t) {
+    return t == CGAffineTransformIdentity;
+}
 
 // t1 then t2.
 inline CGAffineTransform CGAffineTransformConcat(const CGAffineTransform& t1, const CGAffineTransform& t2) {
-    return {t1.a * t2.a + t1.b * t2.c,
-            t1.a * t2.b + t1.b * t2.d,
-            t1.c * t2.a + t1.d * t2.c,
-            t1.c * t2.b + t1.d * t2.d,
-            t1.tx * t2.a + t1.ty * t2.c + t2.tx,
-            t1.tx * t2.b + t1.ty * t2.d + t2.ty};
+    return {t1.a * t2.a + t1.b * t2.c, t1.a * t2.b + t1.b * t2.d,           t1.c * t2.a + t1.d * t2.c,
+            t1.c * t2.b + t1.d * t2.d, t1.tx * t2.a + t1.ty * t2.c + t2.tx, t1.tx * t2.b + t1.ty * t2.d + t2.ty};
 }
 // The platform's "translate/scale/rotate" prepend the new operation: the result applies it first.
 inline CGAffineTransform CGAffineTransformTranslate(const CGAffineTransform& t, CGFloat tx, CGFloat ty) {

@@ -23,10 +23,14 @@ struct LogState {
     LogState() {
         const char* env = std::getenv("KORVA_LOG");
         std::string value = env ? env : "";
-        if (value == "quiet") quiet = true;
-        else if (value == "debug") threshold = LogLevel::Debug;
-        else if (value == "warning") threshold = LogLevel::Warning;
-        else if (value == "error") threshold = LogLevel::Error;
+        if (value == "quiet")
+            quiet = true;
+        else if (value == "debug")
+            threshold = LogLevel::Debug;
+        else if (value == "warning")
+            threshold = LogLevel::Warning;
+        else if (value == "error")
+            threshold = LogLevel::Error;
     }
 };
 
@@ -38,10 +42,10 @@ LogState& state() {
 
 const char* levelName(LogLevel level) {
     switch (level) {
-    case LogLevel::Debug: return "debug";
-    case LogLevel::Info: return "info";
-    case LogLevel::Warning: return "warning";
-    case LogLevel::Error: return "error";
+        case LogLevel::Debug: return "debug";
+        case LogLevel::Info: return "info";
+        case LogLevel::Warning: return "warning";
+        case LogLevel::Error: return "error";
     }
     return "?";
 }

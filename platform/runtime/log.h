@@ -18,10 +18,16 @@ enum class LogLevel { Debug, Info, Warning, Error };
 class Log {
 public:
     static void write(LogLevel level, std::string_view category, std::string_view message);
-    static void debug(std::string_view category, std::string_view message) { write(LogLevel::Debug, category, message); }
+    static void debug(std::string_view category, std::string_view message) {
+        write(LogLevel::Debug, category, message);
+    }
     static void info(std::string_view category, std::string_view message) { write(LogLevel::Info, category, message); }
-    static void warning(std::string_view category, std::string_view message) { write(LogLevel::Warning, category, message); }
-    static void error(std::string_view category, std::string_view message) { write(LogLevel::Error, category, message); }
+    static void warning(std::string_view category, std::string_view message) {
+        write(LogLevel::Warning, category, message);
+    }
+    static void error(std::string_view category, std::string_view message) {
+        write(LogLevel::Error, category, message);
+    }
 
     // Lines below the threshold are not written to stderr.
     static void setThreshold(LogLevel level);

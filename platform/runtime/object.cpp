@@ -1,8 +1,9 @@
 // Object model basics.
 #include "platform/runtime/object.h"
 
-#include <cstdio>
 #include <cxxabi.h>
+
+#include <cstdio>
 #include <typeinfo>
 
 std::string NSObject::className() const {

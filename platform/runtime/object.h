@@ -25,9 +25,13 @@ public:
     void setAttachedObject(const std::string& key, std::shared_ptr<NSObject> object);
 
     template <class T>
-    std::shared_ptr<T> self() { return std::static_pointer_cast<T>(shared_from_this()); }
+    std::shared_ptr<T> self() {
+        return std::static_pointer_cast<T>(shared_from_this());
+    }
     template <class T>
-    std::shared_ptr<const T> self() const { return std::static_pointer_cast<const T>(shared_from_this()); }
+    std::shared_ptr<const T> self() const {
+        return std::static_pointer_cast<const T>(shared_from_this());
+    }
 
 protected:
     NSObject() = default;
@@ -49,8 +53,8 @@ std::shared_ptr<T> make(Args&&... args) {
 }
 
 // Gives a class the `T::make(args...)` spelling of make<T>().
-#define KORVA_MAKE(T)                                          \
-    template <class... Args>                                   \
-    static std::shared_ptr<T> make(Args&&... args) {           \
-        return ::make<T>(std::forward<Args>(args)...);         \
+#define KORVA_MAKE(T)                                  \
+    template <class... Args>                           \
+    static std::shared_ptr<T> make(Args&&... args) {   \
+        return ::make<T>(std::forward<Args>(args)...); \
     }

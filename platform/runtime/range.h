@@ -16,8 +16,12 @@ struct NSRange {
     bool found() const { return location != NSNotFound; }
 };
 
-inline constexpr NSRange NSMakeRange(std::size_t location, std::size_t length) { return {location, length}; }
-inline constexpr std::size_t NSMaxRange(NSRange r) { return r.location + r.length; }
+inline constexpr NSRange NSMakeRange(std::size_t location, std::size_t length) {
+    return {location, length};
+}
+inline constexpr std::size_t NSMaxRange(NSRange r) {
+    return r.location + r.length;
+}
 inline constexpr bool NSLocationInRange(std::size_t location, NSRange r) {
     return location >= r.location && location - r.location < r.length;
 }

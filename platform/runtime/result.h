@@ -47,4 +47,6 @@ private:
     std::optional<Failure> failure_;
 };
 
-inline Failure fail(std::string message) { return Failure{std::move(message)}; }
+inline Failure fail(std::string message) {
+    return Failure{std::move(message)};
+}

@@ -168,7 +168,9 @@ std::string utf16SubstringFrom(std::string_view utf8, std::size_t index) {
     return utf16Substring(utf8, {index, SIZE_MAX});
 }
 
-std::string utf16SubstringTo(std::string_view utf8, std::size_t index) { return utf16Substring(utf8, {0, index}); }
+std::string utf16SubstringTo(std::string_view utf8, std::size_t index) {
+    return utf16Substring(utf8, {0, index});
+}
 
 NSRange utf16RangeOf(std::string_view haystack, std::string_view needle, std::size_t fromIndex) {
     if (needle.empty()) return {NSNotFound, 0};

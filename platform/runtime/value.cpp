@@ -18,7 +18,9 @@ T saturate(double v) {
     return static_cast<T>(v);
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
 
 // Leading integer of a string, as the platform's string integerValue reads it (saturating).
 std::int64_t leadingInteger(const std::string& s) {
@@ -172,7 +174,9 @@ Value Value::date(double secondsSinceReferenceDate) {
     return v;
 }
 
-Value Value::array(std::initializer_list<Value> items) { return Value(ValueArray(items)); }
+Value Value::array(std::initializer_list<Value> items) {
+    return Value(ValueArray(items));
+}
 
 Value Value::dictionary(std::initializer_list<ValueDictionary::Entry> entries) {
     return Value(ValueDictionary(entries));
@@ -185,61 +189,63 @@ const Value& Value::null() {
 
 bool Value::isNumber() const {
     switch (kind_) {
-    case Kind::Bool:
-    case Kind::Int:
-    case Kind::UInt:
-    case Kind::Float:
-    case Kind::Double: return true;
-    default: return false;
+        case Kind::Bool:
+        case Kind::Int:
+        case Kind::UInt:
+        case Kind::Float:
+        case Kind::Double: return true;
+        default: return false;
     }
 }
 
 bool Value::boolValue() const {
     switch (kind_) {
-    case Kind::Bool: return u_.b;
-    case Kind::Int: return u_.i != 0;
-    case Kind::UInt: return u_.u != 0;
-    case Kind::Float: return u_.f != 0;
-    case Kind::Double: return u_.d != 0;
-    case Kind::String: return leadingBool(*string());
-    default: return false;
+        case Kind::Bool: return u_.b;
+        case Kind::Int: return u_.i != 0;
+        case Kind::UInt: return u_.u != 0;
+        case Kind::Float: return u_.f != 0;
+        case Kind::Double: return u_.d != 0;
+        case Kind::String: return leadingBool(*string());
+        default: return false;
     }
 }
 
 std::int64_t Value::integerValue() const {
     switch (kind_) {
-    case Kind::Bool: return u_.b ? 1 : 0;
-    case Kind::Int: return u_.i;
-    case Kind::UInt:
-        return u_.u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())
-                   ? std::numeric_limits<std::int64_t>::max()
-                   : static_cast<std::int64_t>(u_.u);
-    case Kind::Float: return saturate<std::int64_t>(u_.f);
-    case Kind::Double: return saturate<std::int64_t>(u_.d);
-    case Kind::String: return leadingInteger(*string());
-    default: return 0;
+        case Kind::Bool: return u_.b ? 1 : 0;
+        case Kind::Int: return u_.i;
+        case Kind::UInt:
+            return u_.u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())
+                       ? std::numeric_limits<std::int64_t>::max()
+                       : static_cast<std::int64_t>(u_.u);
+        case Kind::Float: return saturate<std::int64_t>(u_.f);
+        case Kind::Double: return saturate<std::int64_t>(u_.d);
+        case Kind::String: return leadingInteger(*string());
+        default: return 0;
     }
 }
 
 std::uint64_t Value::unsignedIntegerValue() const {
     switch (kind_) {
-    case Kind::UInt: return u_.u;
-    case Kind::Float: return u_.f < 0 ? static_cast<std::uint64_t>(saturate<std::int64_t>(u_.f)) : saturate<std::uint64_t>(u_.f);
-    case Kind::Double: return u_.d < 0 ? static_cast<std::uint64_t>(saturate<std::int64_t>(u_.d)) : saturate<std::uint64_t>(u_.d);
-    default: return static_cast<std::uint64_t>(integerValue());
+        case Kind::UInt: return u_.u;
+        case Kind::Float:
+            return u_.f < 0 ? static_cast<std::uint64_t>(saturate<std::int64_t>(u_.f)) : saturate<std::uint64_t>(u_.f);
+        case Kind::Double:
+            return u_.d < 0 ? static_cast<std::uint64_t>(saturate<std::int64_t>(u_.d)) : saturate<std::uint64_t>(u_.d);
+        default: return static_cast<std::uint64_t>(integerValue());
     }
 }
 
 double Value::doubleValue() const {
     switch (kind_) {
-    case Kind::Bool: return u_.b ? 1 : 0;
-    case Kind::Int: return static_cast<double>(u_.i);
-    case Kind::UInt: return static_cast<double>(u_.u);
-    case Kind::Float: return u_.f;
-    case Kind::Double: return u_.d;
-    case Kind::Date: return u_.d;
-    case Kind::String: return leadingDouble(*string());
-    default: return 0;
+        case Kind::Bool: return u_.b ? 1 : 0;
+        case Kind::Int: return static_cast<double>(u_.i);
+        case Kind::UInt: return static_cast<double>(u_.u);
+        case Kind::Float: return u_.f;
+        case Kind::Double: return u_.d;
+        case Kind::Date: return u_.d;
+        case Kind::String: return leadingDouble(*string());
+        default: return 0;
     }
 }
 
@@ -258,13 +264,21 @@ const std::string* Value::string() const {
     return kind_ == Kind::String ? static_cast<const std::string*>(ptr_.get()) : nullptr;
 }
 
-const Bytes* Value::bytes() const { return kind_ == Kind::Data ? static_cast<const Bytes*>(ptr_.get()) : nullptr; }
-double Value::dateValue() const { return kind_ == Kind::Date ? u_.d : 0; }
-ValueArray* Value::arrayPtr() const { return kind_ == Kind::Array ? static_cast<ValueArray*>(ptr_.get()) : nullptr; }
+const Bytes* Value::bytes() const {
+    return kind_ == Kind::Data ? static_cast<const Bytes*>(ptr_.get()) : nullptr;
+}
+double Value::dateValue() const {
+    return kind_ == Kind::Date ? u_.d : 0;
+}
+ValueArray* Value::arrayPtr() const {
+    return kind_ == Kind::Array ? static_cast<ValueArray*>(ptr_.get()) : nullptr;
+}
 ValueDictionary* Value::dictionaryPtr() const {
     return kind_ == Kind::Dictionary ? static_cast<ValueDictionary*>(ptr_.get()) : nullptr;
 }
-ValueSet* Value::setPtr() const { return kind_ == Kind::Set ? static_cast<ValueSet*>(ptr_.get()) : nullptr; }
+ValueSet* Value::setPtr() const {
+    return kind_ == Kind::Set ? static_cast<ValueSet*>(ptr_.get()) : nullptr;
+}
 
 std::shared_ptr<NSObject> Value::object() const {
     return kind_ == Kind::Object ? std::static_pointer_cast<NSObject>(ptr_) : nullptr;
@@ -371,74 +385,74 @@ bool Value::isEqual(const Value& other) const {
     }
     if (kind_ != other.kind_) return false;
     switch (kind_) {
-    case Kind::Null: return true;
-    case Kind::String: return ptr_ == other.ptr_ || *string() == *other.string();
-    case Kind::Data: return ptr_ == other.ptr_ || *bytes() == *other.bytes();
-    case Kind::Date: return u_.d == other.u_.d;
-    case Kind::Array:
-    case Kind::Dictionary:
-    case Kind::Set: {
-        ComparedPairs compared;
-        return equalContainers(*this, other, compared);
-    }
-    case Kind::Object: return ptr_ == other.ptr_ || object()->isEqual(*other.object());
-    default: return false;
+        case Kind::Null: return true;
+        case Kind::String: return ptr_ == other.ptr_ || *string() == *other.string();
+        case Kind::Data: return ptr_ == other.ptr_ || *bytes() == *other.bytes();
+        case Kind::Date: return u_.d == other.u_.d;
+        case Kind::Array:
+        case Kind::Dictionary:
+        case Kind::Set: {
+            ComparedPairs compared;
+            return equalContainers(*this, other, compared);
+        }
+        case Kind::Object: return ptr_ == other.ptr_ || object()->isEqual(*other.object());
+        default: return false;
     }
 }
 
 std::string Value::description() const {
     switch (kind_) {
-    case Kind::Null: return "(null)";
-    case Kind::Bool: return u_.b ? "1" : "0";
-    case Kind::Int: return std::to_string(u_.i);
-    case Kind::UInt: return std::to_string(u_.u);
-    case Kind::Float: return shortest(u_.f);
-    case Kind::Double: return shortest(u_.d);
-    case Kind::String: return *string();
-    case Kind::Data: {
-        static const char* hex = "0123456789abcdef";
-        std::string out = "<";
-        const Bytes& b = *bytes();
-        for (std::size_t i = 0; i < b.size(); ++i) {
-            if (i && i % 4 == 0) out += ' ';
-            out += hex[b[i] >> 4];
-            out += hex[b[i] & 15];
+        case Kind::Null: return "(null)";
+        case Kind::Bool: return u_.b ? "1" : "0";
+        case Kind::Int: return std::to_string(u_.i);
+        case Kind::UInt: return std::to_string(u_.u);
+        case Kind::Float: return shortest(u_.f);
+        case Kind::Double: return shortest(u_.d);
+        case Kind::String: return *string();
+        case Kind::Data: {
+            static const char* hex = "0123456789abcdef";
+            std::string out = "<";
+            const Bytes& b = *bytes();
+            for (std::size_t i = 0; i < b.size(); ++i) {
+                if (i && i % 4 == 0) out += ' ';
+                out += hex[b[i] >> 4];
+                out += hex[b[i] & 15];
+            }
+            return out + ">";
         }
-        return out + ">";
-    }
-    case Kind::Date: {
-        // Seconds since 2001-01-01 00:00:00 UTC shown as "yyyy-MM-dd HH:mm:ss +0000".
-        std::time_t t = static_cast<std::time_t>(std::floor(u_.d)) + 978307200;
-        std::tm tm{};
-        gmtime_r(&t, &tm);
-        char buf[40];
-        std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S +0000", &tm);
-        return buf;
-    }
-    case Kind::Object: return object()->description();
-    default: {
-        std::string out;
-        describe(*this, out, 0);
-        return out;
-    }
+        case Kind::Date: {
+            // Seconds since 2001-01-01 00:00:00 UTC shown as "yyyy-MM-dd HH:mm:ss +0000".
+            std::time_t t = static_cast<std::time_t>(std::floor(u_.d)) + 978307200;
+            std::tm tm{};
+            gmtime_r(&t, &tm);
+            char buf[40];
+            std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S +0000", &tm);
+            return buf;
+        }
+        case Kind::Object: return object()->description();
+        default: {
+            std::string out;
+            describe(*this, out, 0);
+            return out;
+        }
     }
 }
 
 const char* valueKindName(Value::Kind kind) {
     switch (kind) {
-    case Value::Kind::Null: return "null";
-    case Value::Kind::Bool: return "bool";
-    case Value::Kind::Int: return "int";
-    case Value::Kind::UInt: return "uint";
-    case Value::Kind::Float: return "float";
-    case Value::Kind::Double: return "double";
-    case Value::Kind::String: return "string";
-    case Value::Kind::Data: return "data";
-    case Value::Kind::Date: return "date";
-    case Value::Kind::Array: return "array";
-    case Value::Kind::Dictionary: return "dictionary";
-    case Value::Kind::Set: return "set";
-    case Value::Kind::Object: return "object";
+        case Value::Kind::Null: return "null";
+        case Value::Kind::Bool: return "bool";
+        case Value::Kind::Int: return "int";
+        case Value::Kind::UInt: return "uint";
+        case Value::Kind::Float: return "float";
+        case Value::Kind::Double: return "double";
+        case Value::Kind::String: return "string";
+        case Value::Kind::Data: return "data";
+        case Value::Kind::Date: return "date";
+        case Value::Kind::Array: return "array";
+        case Value::Kind::Dictionary: return "dictionary";
+        case Value::Kind::Set: return "set";
+        case Value::Kind::Object: return "object";
     }
     return "?";
 }

@@ -202,7 +202,9 @@ public:
     ValueSet* setPtr() const;
     std::shared_ptr<NSObject> object() const;
     template <class T>
-    std::shared_ptr<T> objectAs() const { return std::dynamic_pointer_cast<T>(object()); }
+    std::shared_ptr<T> objectAs() const {
+        return std::dynamic_pointer_cast<T>(object());
+    }
 
     // Container helpers that answer null / 0 on the wrong kind.
     std::size_t count() const;
@@ -210,7 +212,7 @@ public:
     const Value& operator[](std::string_view key) const;
     const Value& operator[](const char* key) const { return (*this)[std::string_view(key)]; }
     void set(std::string key, Value value) const;  // no-op unless a dictionary
-    void append(Value value) const;                 // no-op unless an array
+    void append(Value value) const;                // no-op unless an array
 
     // The same structure with new containers all the way down.
     Value deepCopy() const;
@@ -241,8 +243,12 @@ private:
     std::shared_ptr<void> ptr_;  // string, data, containers, object
 };
 
-inline std::size_t ValueDictionary::size() const { return entries_.size() - gaps_; }
-inline bool ValueDictionary::empty() const { return size() == 0; }
+inline std::size_t ValueDictionary::size() const {
+    return entries_.size() - gaps_;
+}
+inline bool ValueDictionary::empty() const {
+    return size() == 0;
+}
 inline ValueDictionary::const_iterator::const_iterator(const ValueDictionary* owner, std::size_t position)
     : owner_(owner), position_(position) {
     skipGaps();
@@ -261,9 +267,15 @@ inline ValueDictionary::const_iterator& ValueDictionary::const_iterator::operato
     skipGaps();
     return *this;
 }
-inline ValueDictionary::const_iterator ValueDictionary::begin() const { return const_iterator(this, 0); }
-inline ValueDictionary::const_iterator ValueDictionary::end() const { return const_iterator(this, entries_.size()); }
-inline std::size_t ValueSet::size() const { return items_.size(); }
+inline ValueDictionary::const_iterator ValueDictionary::begin() const {
+    return const_iterator(this, 0);
+}
+inline ValueDictionary::const_iterator ValueDictionary::end() const {
+    return const_iterator(this, entries_.size());
+}
+inline std::size_t ValueSet::size() const {
+    return items_.size();
+}
 
 // Value of an NSNumber-like kind from a double with the given kind.
 const char* valueKindName(Value::Kind kind);

@@ -12,7 +12,9 @@ ValueDictionary::ValueDictionary(std::initializer_list<Entry> entries) {
     for (const auto& e : entries) set(e.first, e.second);
 }
 
-bool ValueDictionary::contains(std::string_view key) const { return find(key) != nullptr; }
+bool ValueDictionary::contains(std::string_view key) const {
+    return find(key) != nullptr;
+}
 
 const Value& ValueDictionary::get(std::string_view key) const {
     const Value* v = find(key);

@@ -242,7 +242,7 @@ private:
     std::uint64_t elements_ = 0;
     std::uint64_t decoded_ = 0;
     std::uint64_t decodedLimit_ = 0;
-    std::vector<std::uint8_t> state_;  // 1 while a container is being read, to catch cycles
+    std::vector<std::uint8_t> state_;            // 1 while a container is being read, to catch cycles
     std::vector<std::optional<Value>> scalars_;  // decoded scalars, by object index
     ValueHashCache hashes_;                      // what the file's sets have hashed
     std::string error_;

@@ -22,7 +22,6 @@ struct Descriptor {
     }
 };
 
-
 }  // namespace
 
 Result<Bytes> readFileData(const std::string& path) {

@@ -10,7 +10,9 @@
 inline void encodeUInt64(NSCoder& coder, std::uint64_t value, std::string key) {
     coder.encodeObject(Value(static_cast<unsigned long long>(value)), std::move(key));
 }
-inline void encodeFloat(NSCoder& coder, float value, std::string key) { coder.encodeObject(Value(value), std::move(key)); }
+inline void encodeFloat(NSCoder& coder, float value, std::string key) {
+    coder.encodeObject(Value(value), std::move(key));
+}
 
 // A value of another kind (or none) reads as 0; negative numbers read as 0 unsigned.
 inline std::uint64_t decodeUInt64ForKey(const NSCoder& coder, std::string_view key) {

@@ -14,7 +14,9 @@ std::u16string lowercaseUtf16(std::u16string_view text) {
     return std::u16string(s.getBuffer(), static_cast<std::size_t>(s.length()));
 }
 
-std::string lowercaseString(std::string_view text) { return fromUtf16(lowercaseUtf16(toUtf16(text))); }
+std::string lowercaseString(std::string_view text) {
+    return fromUtf16(lowercaseUtf16(toUtf16(text)));
+}
 
 std::string uppercaseString(std::string_view text) {
     std::u16string units = toUtf16(text);

@@ -1,10 +1,10 @@
 // NSCharacterSet on ICU's UnicodeSet; the predefined sets are built once and shared.
 #include "platform/text/character_set.h"
 
-#include <string>
-
 #include <unicode/uniset.h>
 #include <unicode/unistr.h>
+
+#include <string>
 
 #include "platform/runtime/utf16.h"
 

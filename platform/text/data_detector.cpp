@@ -29,7 +29,8 @@ const char16_t* const kMonths =
     u"(jan(?:uary)?|feb(?:ruary)?|mar(?:ch)?|apr(?:il)?|may|june?|july?|aug(?:ust)?|sep(?:t(?:ember)?)?"
     u"|oct(?:ober)?|nov(?:ember)?|dec(?:ember)?)\\.?";
 const char16_t* const kTime = u"(?:,?\\s+(?:at\\s+)?(\\d{1,2}):(\\d{2})\\s*(am|pm)?)?";
-const char16_t* const kIsoDatePattern = u"(?<![\\w-])(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[T ](\\d{1,2}):(\\d{2}))?(?![\\w-])";
+const char16_t* const kIsoDatePattern =
+    u"(?<![\\w-])(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[T ](\\d{1,2}):(\\d{2}))?(?![\\w-])";
 const char16_t* const kAddressPattern =
     u"(?<![\\w])(\\d{1,5}\\s+(?:[A-Z][a-z]+\\s+){1,3}"
     u"(?:Street|St\\.?|Avenue|Ave\\.?|Road|Rd\\.?|Boulevard|Blvd\\.?|Lane|Ln\\.?|Drive|Dr\\.?|Way|Court|Ct\\.?))"
@@ -92,12 +93,12 @@ Result<std::shared_ptr<NSDataDetector>> NSDataDetector::dataDetectorWithTypes(NS
     p->phone = compile(kPhonePattern);
     p->isoDate = compile(kIsoDatePattern);
     std::u16string months = kMonths, time = kTime;
-    p->monthFirst = compile(u"(?<![\\w])" + months + u"\\s+(\\d{1,2})(?:st|nd|rd|th)?(?:,?\\s+(\\d{4}))?" + time +
-                                u"(?![\\w])",
-                            UREGEX_CASE_INSENSITIVE);
-    p->dayFirst = compile(u"(?<![\\w])(\\d{1,2})(?:st|nd|rd|th)?\\s+(?:of\\s+)?" + months + u"(?:,?\\s+(\\d{4}))?" +
-                              time + u"(?![\\w])",
-                          UREGEX_CASE_INSENSITIVE);
+    p->monthFirst =
+        compile(u"(?<![\\w])" + months + u"\\s+(\\d{1,2})(?:st|nd|rd|th)?(?:,?\\s+(\\d{4}))?" + time + u"(?![\\w])",
+                UREGEX_CASE_INSENSITIVE);
+    p->dayFirst = compile(
+        u"(?<![\\w])(\\d{1,2})(?:st|nd|rd|th)?\\s+(?:of\\s+)?" + months + u"(?:,?\\s+(\\d{4}))?" + time + u"(?![\\w])",
+        UREGEX_CASE_INSENSITIVE);
     p->address = compile(kAddressPattern);
     p->transit = compile(kTransitPattern);
     if (!p->link || !p->phone || !p->isoDate || !p->monthFirst || !p->dayFirst || !p->address || !p->transit)
@@ -111,7 +112,7 @@ NSDataDetector::NSDataDetector(NSTextCheckingType types, std::unique_ptr<Pattern
 NSDataDetector::~NSDataDetector() = default;
 
 std::vector<NSTextCheckingResult> NSDataDetector::matchesInString(std::string_view utf8, unsigned,
-                                                                   NSRange range) const {
+                                                                  NSRange range) const {
     std::u16string units = toUtf16(utf8);
     range = NSIntersectionRange(range, {0, units.size()});
     if (range.length == 0 || units.size() > INT32_MAX) return {};
@@ -145,7 +146,8 @@ std::vector<NSTextCheckingResult> NSDataDetector::matchesInString(std::string_vi
         each(*patterns_->link, [&](icu::RegexMatcher& m) {
             NSRange r = whole(m);
             // Closing punctuation belongs to the sentence, not the address.
-            while (r.length > 0 && std::u16string_view(u".,;:!?)]'\"").find(units[NSMaxRange(r) - 1]) != std::u16string_view::npos)
+            while (r.length > 0 &&
+                   std::u16string_view(u".,;:!?)]'\"").find(units[NSMaxRange(r) - 1]) != std::u16string_view::npos)
                 --r.length;
             std::string link = utf16Substring(utf8, r);
             std::string lower = link;
@@ -191,7 +193,8 @@ std::vector<NSTextCheckingResult> NSDataDetector::matchesInString(std::string_vi
     if (types_ & NSTextCheckingTypeAddress)
         each(*patterns_->address, [&](icu::RegexMatcher& m) {
             ValueDictionary components{{NSTextCheckingStreetKey, text(group(m, 1))}};
-            if (icu::UnicodeString city = group(m, 2); !city.isEmpty()) components.set(NSTextCheckingCityKey, text(city));
+            if (icu::UnicodeString city = group(m, 2); !city.isEmpty())
+                components.set(NSTextCheckingCityKey, text(city));
             found.push_back({NSTextCheckingResult::addressCheckingResultWithRange(whole(m), components), 3});
         });
     if (types_ & NSTextCheckingTypePhoneNumber)
@@ -200,10 +203,12 @@ std::vector<NSTextCheckingResult> NSDataDetector::matchesInString(std::string_vi
             std::size_t digits = 0;
             for (std::size_t i = r.location; i < NSMaxRange(r); ++i) digits += units[i] >= u'0' && units[i] <= u'9';
             if (digits >= 7 && digits <= 15)
-                found.push_back({NSTextCheckingResult::phoneNumberCheckingResultWithRange(r, utf16Substring(utf8, r)), 4});
+                found.push_back(
+                    {NSTextCheckingResult::phoneNumberCheckingResultWithRange(r, utf16Substring(utf8, r)), 4});
         });
 
-    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.priority < b.priority; });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Found& a, const Found& b) { return a.priority < b.priority; });
     std::vector<NSTextCheckingResult> kept;
     for (auto& f : found) {
         bool overlaps = std::any_of(kept.begin(), kept.end(), [&](const NSTextCheckingResult& k) {

@@ -13,11 +13,11 @@ constexpr double kReferenceDateUnixSeconds = 978307200.0;
 
 icu::DateFormat::EStyle icuStyle(NSDateFormatterStyle style) {
     switch (style) {
-    case NSDateFormatterStyle::Short: return icu::DateFormat::kShort;
-    case NSDateFormatterStyle::Medium: return icu::DateFormat::kMedium;
-    case NSDateFormatterStyle::Long: return icu::DateFormat::kLong;
-    case NSDateFormatterStyle::Full: return icu::DateFormat::kFull;
-    case NSDateFormatterStyle::None: break;
+        case NSDateFormatterStyle::Short: return icu::DateFormat::kShort;
+        case NSDateFormatterStyle::Medium: return icu::DateFormat::kMedium;
+        case NSDateFormatterStyle::Long: return icu::DateFormat::kLong;
+        case NSDateFormatterStyle::Full: return icu::DateFormat::kFull;
+        case NSDateFormatterStyle::None: break;
     }
     return icu::DateFormat::kNone;
 }

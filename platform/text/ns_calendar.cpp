@@ -1,11 +1,12 @@
 // NSCalendar on ICU calendars.
 #include "platform/text/ns_calendar.h"
 
-#include <cmath>
 #include <unicode/calendar.h>
 #include <unicode/gregocal.h>
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
+
+#include <cmath>
 
 #include "platform/runtime/utf16.h"
 
@@ -13,8 +14,12 @@ namespace {
 
 constexpr double kSince1970 = 978307200.0;
 
-UDate toUDate(double date) { return (date + kSince1970) * 1000.0; }
-double fromUDate(UDate ms) { return ms / 1000.0 - kSince1970; }
+UDate toUDate(double date) {
+    return (date + kSince1970) * 1000.0;
+}
+double fromUDate(UDate ms) {
+    return ms / 1000.0 - kSince1970;
+}
 
 UCalendarDateFields fieldOf(NSCalendarUnit unit) {
     switch (unit) {
@@ -71,7 +76,9 @@ std::shared_ptr<NSCalendar> NSCalendar::calendarWithIdentifier(const std::string
     return std::make_shared<NSCalendar>(identifier);
 }
 
-std::shared_ptr<NSCalendar> NSCalendar::currentCalendar() { return std::make_shared<NSCalendar>("gregorian"); }
+std::shared_ptr<NSCalendar> NSCalendar::currentCalendar() {
+    return std::make_shared<NSCalendar>("gregorian");
+}
 
 std::shared_ptr<NSCalendar> NSCalendar::copy() const {
     auto other = std::make_shared<NSCalendar>(identifier_);
@@ -165,13 +172,13 @@ double NSCalendar::startOfDay(double date) const {
 }
 
 double NSCalendar::date(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour, std::int64_t minute,
-                          std::int64_t second) const {
+                        std::int64_t second) const {
     std::lock_guard lock(mutex_);
     icu::Calendar& cal = *engine_->calendar;
     UErrorCode status = U_ZERO_ERROR;
     cal.clear();
-    cal.set(static_cast<int32_t>(year), static_cast<int32_t>(month - 1), static_cast<int32_t>(day), static_cast<int32_t>(hour),
-            static_cast<int32_t>(minute), static_cast<int32_t>(second));
+    cal.set(static_cast<int32_t>(year), static_cast<int32_t>(month - 1), static_cast<int32_t>(day),
+            static_cast<int32_t>(hour), static_cast<int32_t>(minute), static_cast<int32_t>(second));
     return fromUDate(cal.getTime(status));
 }
 

@@ -11,8 +11,20 @@
 #include "platform/text/ns_time_zone.h"
 
 enum class NSCalendarUnit {
-    Era, Year, Month, Day, Hour, Minute, Second, Weekday, WeekdayOrdinal, Quarter, WeekOfMonth, WeekOfYear,
-    YearForWeekOfYear, DayOfYear
+    Era,
+    Year,
+    Month,
+    Day,
+    Hour,
+    Minute,
+    Second,
+    Weekday,
+    WeekdayOrdinal,
+    Quarter,
+    WeekOfMonth,
+    WeekOfYear,
+    YearForWeekOfYear,
+    DayOfYear
 };
 
 class NSCalendar {
@@ -41,7 +53,9 @@ public:
     double adding(double date, NSCalendarUnit unit, std::int64_t amount) const;
     // Whole units from `from` to `to`, negative when `to` is earlier.
     std::int64_t difference(double from, double to, NSCalendarUnit unit) const;
-    struct Span { std::int64_t years, months, weeks, days; };
+    struct Span {
+        std::int64_t years, months, weeks, days;
+    };
     // Years, months, weeks and days between two dates at once, in that order of precedence.
     Span span(double from, double to) const;
     double startOfDay(double date) const;

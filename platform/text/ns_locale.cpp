@@ -13,10 +13,18 @@ std::optional<std::vector<std::string>>& testingLanguages() {
     return languages;
 }
 
-bool isAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isAsciiAlnum(char c) { return isAsciiAlpha(c) || (c >= '0' && c <= '9'); }
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-char upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+bool isAsciiAlpha(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isAsciiAlnum(char c) {
+    return isAsciiAlpha(c) || (c >= '0' && c <= '9');
+}
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+char upper(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 
 void appendOnce(std::vector<std::string>& list, std::string identifier) {
     if (std::find(list.begin(), list.end(), identifier) == list.end()) list.push_back(std::move(identifier));
@@ -31,11 +39,10 @@ std::optional<std::string> NSLocale::languageIdentifier(std::string_view name) {
     std::size_t sep = base.find_first_of("_-");
     std::string_view language = base.substr(0, sep);
     std::string_view territory = sep == std::string_view::npos ? std::string_view() : base.substr(sep + 1);
-    bool languageOk = language.size() >= 2 && language.size() <= 3 &&
-                      std::all_of(language.begin(), language.end(), isAsciiAlpha);
-    bool territoryOk = sep == std::string_view::npos ||
-                       (territory.size() >= 2 && territory.size() <= 8 &&
-                        std::all_of(territory.begin(), territory.end(), isAsciiAlnum));
+    bool languageOk =
+        language.size() >= 2 && language.size() <= 3 && std::all_of(language.begin(), language.end(), isAsciiAlpha);
+    bool territoryOk = sep == std::string_view::npos || (territory.size() >= 2 && territory.size() <= 8 &&
+                                                         std::all_of(territory.begin(), territory.end(), isAsciiAlnum));
     if (!languageOk || !territoryOk) {
         Log::warning("locale", "ignoring the locale name \"" + std::string(name) + "\"");
         return std::nullopt;

@@ -1,10 +1,11 @@
 // Time zones on ICU's zone database.
 #include "platform/text/ns_time_zone.h"
 
+#include <unicode/timezone.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <unicode/timezone.h>
 
 #include "platform/runtime/utf16.h"
 

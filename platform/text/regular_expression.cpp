@@ -31,7 +31,9 @@ NSRange clampRange(NSRange range, std::size_t length) {
     return {start, end - start};
 }
 
-bool isAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isAsciiDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // A matcher over the region of the text, bounded in work: a pattern that backtracks badly on
 // crafted text stops with a time-out instead of running for minutes. None when the text is too
@@ -72,8 +74,8 @@ NSRegularExpression::NSRegularExpression(std::string pattern, unsigned options, 
 
 NSRegularExpression::~NSRegularExpression() = default;
 
-Result<std::shared_ptr<NSRegularExpression>> NSRegularExpression::regularExpressionWithPattern(
-    std::string_view pattern, unsigned options) {
+Result<std::shared_ptr<NSRegularExpression>> NSRegularExpression::regularExpressionWithPattern(std::string_view pattern,
+                                                                                               unsigned options) {
     std::u16string units = toUtf16(pattern);
     icu::UnicodeString source(false, units.data(), static_cast<int32_t>(units.size()));
     UErrorCode status = U_ZERO_ERROR;
@@ -142,8 +144,7 @@ NSRange NSRegularExpression::rangeOfFirstMatchInString(std::string_view text) co
     return match ? match->range() : NSRange{NSNotFound, 0};
 }
 
-std::u16string NSRegularExpression::replacementForResult(const NSTextCheckingResult& result,
-                                                         std::u16string_view text,
+std::u16string NSRegularExpression::replacementForResult(const NSTextCheckingResult& result, std::u16string_view text,
                                                          std::u16string_view templ) const {
     std::u16string out;
     std::size_t groups = result.numberOfRanges() == 0 ? 0 : result.numberOfRanges() - 1;
@@ -155,8 +156,7 @@ std::u16string NSRegularExpression::replacementForResult(const NSTextCheckingRes
         }
         if (c == u'$' && i + 1 < templ.size() && isAsciiDigit(templ[i + 1])) {
             std::size_t group = templ[++i] - u'0';
-            while (i + 1 < templ.size() && isAsciiDigit(templ[i + 1]) &&
-                   group * 10 + (templ[i + 1] - u'0') <= groups) {
+            while (i + 1 < templ.size() && isAsciiDigit(templ[i + 1]) && group * 10 + (templ[i + 1] - u'0') <= groups) {
                 group = group * 10 + (templ[++i] - u'0');
             }
             NSRange r = result.rangeAtIndex(group);
@@ -169,7 +169,7 @@ std::u16string NSRegularExpression::replacementForResult(const NSTextCheckingRes
 }
 
 std::u16string NSRegularExpression::replacingMatchesInUtf16(std::u16string_view text, NSRange range,
-                                                             std::u16string_view templ) const {
+                                                            std::u16string_view templ) const {
     std::u16string out;
     std::size_t copied = 0;
     for (const NSTextCheckingResult& match : matchesInUtf16(text, range)) {
@@ -182,8 +182,7 @@ std::u16string NSRegularExpression::replacingMatchesInUtf16(std::u16string_view 
     return out;
 }
 
-std::string NSRegularExpression::stringByReplacingMatchesInString(std::string_view text,
-                                                                  std::string_view templ) const {
+std::string NSRegularExpression::stringByReplacingMatchesInString(std::string_view text, std::string_view templ) const {
     return stringByReplacingMatchesInString(text, {0, NSNotFound}, templ);
 }
 
@@ -197,8 +196,14 @@ std::string NSRegularExpression::escapedPatternForString(std::string_view text) 
     std::string out;
     for (char c : text) {
         if (meta.find(c) != std::string_view::npos) {
-            if (c == '\t') { out += "\\t"; continue; }
-            if (c == '\n') { out += "\\n"; continue; }
+            if (c == '\t') {
+                out += "\\t";
+                continue;
+            }
+            if (c == '\n') {
+                out += "\\n";
+                continue;
+            }
             out += '\\';
         }
         out += c;

@@ -36,7 +36,7 @@ public:
 
     // A failure describes a pattern that does not compile.
     static Result<std::shared_ptr<NSRegularExpression>> regularExpressionWithPattern(std::string_view pattern,
-                                                                                      unsigned options = 0);
+                                                                                     unsigned options = 0);
     ~NSRegularExpression() override;
 
     const std::string& pattern() const { return pattern_; }

@@ -1,12 +1,12 @@
 // Comparisons: code-unit order, case-folded order, and ICU collation for the device's locale.
 #include "platform/text/string_compare.h"
 
-#include <memory>
-#include <mutex>
-
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/ustring.h>
+
+#include <memory>
+#include <mutex>
 
 #include "platform/runtime/utf16.h"
 
@@ -57,7 +57,9 @@ NSComparisonResult caseInsensitiveCompare(std::string_view a, std::string_view b
     return sign(r);
 }
 
-NSComparisonResult localizedCompare(std::string_view a, std::string_view b) { return collate(a, b, false); }
+NSComparisonResult localizedCompare(std::string_view a, std::string_view b) {
+    return collate(a, b, false);
+}
 
 NSComparisonResult localizedCaseInsensitiveCompare(std::string_view a, std::string_view b) {
     return collate(a, b, true);

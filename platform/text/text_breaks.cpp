@@ -1,12 +1,12 @@
 // Word and grapheme boundaries on ICU's break iterators.
 #include "platform/text/text_breaks.h"
 
-#include <memory>
-
 #include <unicode/brkiter.h>
 #include <unicode/locid.h>
 #include <unicode/ubrk.h>
 #include <unicode/unistr.h>
+
+#include <memory>
 
 #include "platform/runtime/utf16.h"
 
@@ -16,9 +16,9 @@ enum class BreakKind { Word, Character };
 
 std::unique_ptr<icu::BreakIterator> makeIterator(BreakKind kind, const icu::UnicodeString& text) {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> it(kind == BreakKind::Word
-                                               ? icu::BreakIterator::createWordInstance(icu::Locale::getDefault(), status)
-                                               : icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    std::unique_ptr<icu::BreakIterator> it(
+        kind == BreakKind::Word ? icu::BreakIterator::createWordInstance(icu::Locale::getDefault(), status)
+                                : icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
     if (U_FAILURE(status) || !it) return nullptr;
     it->setText(text);
     return it;
@@ -44,7 +44,8 @@ std::vector<NSRange> wordRanges(std::u16string_view text) {
 std::vector<std::string> wordsInString(std::string_view text) {
     std::u16string units = toUtf16(text);
     std::vector<std::string> words;
-    for (NSRange r : wordRanges(units)) words.push_back(fromUtf16(std::u16string_view(units).substr(r.location, r.length)));
+    for (NSRange r : wordRanges(units))
+        words.push_back(fromUtf16(std::u16string_view(units).substr(r.location, r.length)));
     return words;
 }
 

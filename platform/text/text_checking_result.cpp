@@ -9,7 +9,9 @@ NSTextCheckingResult ofKind(NSTextCheckingType type, NSRange range) {
     return r;
 }
 
-bool sameDictionary(const ValueDictionary& a, const ValueDictionary& b) { return Value(a).isEqual(Value(b)); }
+bool sameDictionary(const ValueDictionary& a, const ValueDictionary& b) {
+    return Value(a).isEqual(Value(b));
+}
 }  // namespace
 
 NSTextCheckingResult NSTextCheckingResult::linkCheckingResultWithRange(NSRange range, std::shared_ptr<NSURL> url) {
@@ -30,8 +32,8 @@ NSTextCheckingResult NSTextCheckingResult::dateCheckingResultWithRange(NSRange r
     return r;
 }
 
-NSTextCheckingResult NSTextCheckingResult::dateCheckingResultWithRange(NSRange range, double date,
-                                                                       std::string timeZone, double duration) {
+NSTextCheckingResult NSTextCheckingResult::dateCheckingResultWithRange(NSRange range, double date, std::string timeZone,
+                                                                       double duration) {
     auto r = dateCheckingResultWithRange(range, date);
     if (!timeZone.empty()) r.timeZone = std::move(timeZone);
     r.duration = duration;

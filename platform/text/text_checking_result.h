@@ -36,13 +36,13 @@ inline constexpr const char* NSTextCheckingFlightKey = "Flight";
 struct NSTextCheckingResult {
     std::vector<NSRange> ranges;
     NSTextCheckingType resultType = NSTextCheckingTypeRegularExpression;
-    std::shared_ptr<NSURL> URL;                 // link
-    std::string phoneNumber;                    // phone number
-    std::optional<double> date;                 // date: seconds since the reference date
-    std::optional<std::string> timeZone;        // date: a time-zone identifier, when known
-    double duration = 0;                        // date: seconds
-    ValueDictionary addressComponents;          // address
-    ValueDictionary components;                 // transit information
+    std::shared_ptr<NSURL> URL;           // link
+    std::string phoneNumber;              // phone number
+    std::optional<double> date;           // date: seconds since the reference date
+    std::optional<std::string> timeZone;  // date: a time-zone identifier, when known
+    double duration = 0;                  // date: seconds
+    ValueDictionary addressComponents;    // address
+    ValueDictionary components;           // transit information
 
     static NSTextCheckingResult linkCheckingResultWithRange(NSRange range, std::shared_ptr<NSURL> url);
     static NSTextCheckingResult phoneNumberCheckingResultWithRange(NSRange range, std::string phoneNumber);

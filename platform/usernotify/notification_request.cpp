@@ -37,8 +37,9 @@ std::optional<double> UNCalendarNotificationTrigger::nextTriggerDate(double from
         std::time_t t = base + step;
         std::tm p{};
         localtime_r(&t, &p);
-        if ((!c.year || *c.year == p.tm_year + 1900) && (!c.month || *c.month == p.tm_mon + 1) && (!c.day || *c.day == p.tm_mday) &&
-            (!c.hour || *c.hour == p.tm_hour) && (!c.minute || *c.minute == p.tm_min) && (!c.second || *c.second == p.tm_sec)) {
+        if ((!c.year || *c.year == p.tm_year + 1900) && (!c.month || *c.month == p.tm_mon + 1) &&
+            (!c.day || *c.day == p.tm_mday) && (!c.hour || *c.hour == p.tm_hour) &&
+            (!c.minute || *c.minute == p.tm_min) && (!c.second || *c.second == p.tm_sec)) {
             return std::max(static_cast<double>(t) - kSince1970, from);
         }
     }

@@ -38,4 +38,8 @@ struct UNNotificationRequest {
 
 // Bit options of authorisation and presentation.
 enum : unsigned { UNAuthorizationOptionBadge = 1, UNAuthorizationOptionSound = 2, UNAuthorizationOptionAlert = 4 };
-enum : unsigned { UNNotificationPresentationOptionBadge = 1, UNNotificationPresentationOptionSound = 2, UNNotificationPresentationOptionAlert = 4 };
+enum : unsigned {
+    UNNotificationPresentationOptionBadge = 1,
+    UNNotificationPresentationOptionSound = 2,
+    UNNotificationPresentationOptionAlert = 4
+};

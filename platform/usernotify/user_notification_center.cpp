@@ -43,8 +43,8 @@ void UNUserNotificationCenter::setUserAnswer(bool grants) {
     grants_ = grants;
 }
 
-void UNUserNotificationCenter::requestAuthorizationWithOptions(unsigned options,
-                                                               std::function<void(bool, std::shared_ptr<NSError>)> completion) {
+void UNUserNotificationCenter::requestAuthorizationWithOptions(
+    unsigned options, std::function<void(bool, std::shared_ptr<NSError>)> completion) {
     bool granted;
     {
         std::lock_guard lock(mutex_);
@@ -52,7 +52,8 @@ void UNUserNotificationCenter::requestAuthorizationWithOptions(unsigned options,
         authorized_ = granted ? std::optional<unsigned>(options) : std::nullopt;
     }
     if (!completion) return;
-    dispatch_async(dispatch_get_global_queue(), [completion = std::move(completion), granted] { completion(granted, nullptr); });
+    dispatch_async(dispatch_get_global_queue(),
+                   [completion = std::move(completion), granted] { completion(granted, nullptr); });
 }
 
 std::optional<unsigned> UNUserNotificationCenter::authorizedOptions() const {
@@ -80,7 +81,8 @@ std::set<std::string> UNUserNotificationCenter::notificationCategories() const {
     return categories_;
 }
 
-void UNUserNotificationCenter::addNotificationRequest(UNNotificationRequest request, std::function<void(std::shared_ptr<NSError>)> completion) {
+void UNUserNotificationCenter::addNotificationRequest(UNNotificationRequest request,
+                                                      std::function<void(std::shared_ptr<NSError>)> completion) {
     std::shared_ptr<NSError> error;
     std::optional<double> date = request.trigger.nextTriggerDate(Clock::absoluteTime());
     std::string identifier = request.identifier;
@@ -91,7 +93,8 @@ void UNUserNotificationCenter::addNotificationRequest(UNNotificationRequest requ
         } else if (!date) {
             error = NSError::withDescription(kDomain, 6, "The trigger names no date in the future");
         } else {
-            auto same = std::find_if(pending_.begin(), pending_.end(), [&](const Pending& p) { return p.request.identifier == identifier; });
+            auto same = std::find_if(pending_.begin(), pending_.end(),
+                                     [&](const Pending& p) { return p.request.identifier == identifier; });
             if (same != pending_.end()) {
                 if (same->timer) same->timer->invalidate();
                 pending_.erase(same);
@@ -103,7 +106,8 @@ void UNUserNotificationCenter::addNotificationRequest(UNNotificationRequest requ
         auto self = this->self<UNUserNotificationCenter>();
         RunLoop::main().perform([self, identifier, when = *date] { self->schedule(identifier, when); });
     }
-    if (completion) dispatch_async(dispatch_get_global_queue(), [completion = std::move(completion), error] { completion(error); });
+    if (completion)
+        dispatch_async(dispatch_get_global_queue(), [completion = std::move(completion), error] { completion(error); });
 }
 
 void UNUserNotificationCenter::schedule(const std::string& identifier, double date) {
@@ -126,7 +130,8 @@ void UNUserNotificationCenter::fire(const std::string& identifier) {
     UNNotification notification;
     {
         std::lock_guard lock(mutex_);
-        auto it = std::find_if(pending_.begin(), pending_.end(), [&](const Pending& p) { return p.request.identifier == identifier; });
+        auto it = std::find_if(pending_.begin(), pending_.end(),
+                               [&](const Pending& p) { return p.request.identifier == identifier; });
         if (it == pending_.end()) return;
         notification = UNNotification{it->request, Clock::absoluteTime()};
         pending_.erase(it);

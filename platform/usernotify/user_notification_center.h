@@ -28,10 +28,12 @@ struct UNNotification {
 class UNUserNotificationCenterDelegate {
 public:
     virtual ~UNUserNotificationCenterDelegate() = default;
-    virtual void willPresentNotification(UNUserNotificationCenter&, const UNNotification&, std::function<void(unsigned)> completion) {
+    virtual void willPresentNotification(UNUserNotificationCenter&, const UNNotification&,
+                                         std::function<void(unsigned)> completion) {
         completion(0);
     }
-    virtual void didReceiveNotificationResponse(UNUserNotificationCenter&, const UNNotification&, std::function<void()> completion) {
+    virtual void didReceiveNotificationResponse(UNUserNotificationCenter&, const UNNotification&,
+                                                std::function<void()> completion) {
         completion();
     }
 };
@@ -47,7 +49,8 @@ public:
     // The user's answer to the permission question, given by the host (granted by default).
     void setUserAnswer(bool grants);
     // The completion runs later, off the main thread, with the answer.
-    void requestAuthorizationWithOptions(unsigned options, std::function<void(bool granted, std::shared_ptr<NSError>)> completion);
+    void requestAuthorizationWithOptions(unsigned options,
+                                         std::function<void(bool granted, std::shared_ptr<NSError>)> completion);
     std::optional<unsigned> authorizedOptions() const;
 
     void setDelegate(std::weak_ptr<UNUserNotificationCenterDelegate> delegate);
@@ -58,7 +61,8 @@ public:
 
     // Schedules the request (replacing a pending one with the same identifier). Without
     // authorisation, or with a trigger naming no future date, the completion gets an error.
-    void addNotificationRequest(UNNotificationRequest request, std::function<void(std::shared_ptr<NSError>)> completion = nullptr);
+    void addNotificationRequest(UNNotificationRequest request,
+                                std::function<void(std::shared_ptr<NSError>)> completion = nullptr);
     std::vector<UNNotificationRequest> pendingNotificationRequests() const;
     void removeAllPendingNotificationRequests();
     std::vector<UNNotification> deliveredNotifications() const;

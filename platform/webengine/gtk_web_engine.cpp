@@ -16,7 +16,9 @@ namespace {
 // The toolkit's smooth scroll deltas count in steps of this many pixels.
 constexpr double kPixelsPerScrollStep = 40;
 
-std::string text(const gchar* s) { return s ? std::string(s) : std::string(); }
+std::string text(const gchar* s) {
+    return s ? std::string(s) : std::string();
+}
 
 WKNavigationType navigationType(WebKitNavigationType type) {
     switch (type) {
@@ -93,14 +95,16 @@ struct GtkWebEngine::Signals {
         auto held = std::shared_ptr<WebKitPolicyDecision>(decision, [](WebKitPolicyDecision* d) { g_object_unref(d); });
         me->events_.decide(url, kind, [held, life](WKNavigationActionPolicy p) {
             if (life.expired()) return;
-            if (p == WKNavigationActionPolicy::Allow) webkit_policy_decision_use(held.get());
-            else webkit_policy_decision_ignore(held.get());
+            if (p == WKNavigationActionPolicy::Allow)
+                webkit_policy_decision_use(held.get());
+            else
+                webkit_policy_decision_ignore(held.get());
         });
         return TRUE;
     }
 
     // A reply the engine cannot show is not saved anywhere: a page's fails with its type, a frame's
-// stays empty.
+    // stays empty.
     static gboolean decideResponse(GtkWebEngine* me, WebKitPolicyDecision* decision) {
         auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
         if (webkit_response_policy_decision_is_mime_type_supported(response)) return FALSE;
@@ -108,7 +112,8 @@ struct GtkWebEngine::Signals {
             webkit_policy_decision_ignore(decision);
             return TRUE;
         }
-        std::string mime = text(webkit_uri_response_get_mime_type(webkit_response_policy_decision_get_response(response)));
+        std::string mime =
+            text(webkit_uri_response_get_mime_type(webkit_response_policy_decision_get_response(response)));
         webkit_policy_decision_ignore(decision);
         me->failed_ = true;
         if (me->events_.failed) {
@@ -151,7 +156,8 @@ struct GtkWebEngine::Signals {
 
     static void changed(GObject*, GParamSpec* property, gpointer data) {
         auto* me = static_cast<GtkWebEngine*>(data);
-        if (std::string(g_param_spec_get_name(property)) == "title") me->title_ = text(webkit_web_view_get_title(me->view_));
+        if (std::string(g_param_spec_get_name(property)) == "title")
+            me->title_ = text(webkit_web_view_get_title(me->view_));
         if (me->events_.changed) me->events_.changed();
     }
 
@@ -186,7 +192,9 @@ struct GtkWebEngine::Signals {
     }
 };
 
-int GtkWebEngine::liveCount() { return liveEngines(); }
+int GtkWebEngine::liveCount() {
+    return liveEngines();
+}
 
 GtkWebEngine::GtkWebEngine(WKWebEngineEvents events) : events_(std::move(events)) {
     ++liveEngines();
@@ -206,8 +214,9 @@ GtkWebEngine::GtkWebEngine(WKWebEngineEvents events) : events_(std::move(events)
     g_signal_connect(content, (std::string("script-message-received::") + kFocusHandler).c_str(),
                      G_CALLBACK(Signals::focusMessage), this);
     webkit_user_content_manager_register_script_message_handler(content, kFocusHandler);
-    WebKitUserScript* focusScript = webkit_user_script_new(kFocusScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-                                                           WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+    WebKitUserScript* focusScript =
+        webkit_user_script_new(kFocusScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                               WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
     webkit_user_content_manager_add_script(content, focusScript);
     webkit_user_script_unref(focusScript);
     gtk_container_add(GTK_CONTAINER(window_), GTK_WIDGET(view_));
@@ -224,19 +233,33 @@ GtkWebEngine::~GtkWebEngine() {
     --liveEngines();
 }
 
-void GtkWebEngine::loadURL(const std::string& url) { webkit_web_view_load_uri(view_, url.c_str()); }
+void GtkWebEngine::loadURL(const std::string& url) {
+    webkit_web_view_load_uri(view_, url.c_str());
+}
 
 void GtkWebEngine::loadHTML(const std::string& html, const std::string& baseURL) {
     webkit_web_view_load_html(view_, html.c_str(), baseURL.empty() ? nullptr : baseURL.c_str());
 }
 
-void GtkWebEngine::reload() { webkit_web_view_reload(view_); }
-void GtkWebEngine::goBack() { webkit_web_view_go_back(view_); }
-void GtkWebEngine::goForward() { webkit_web_view_go_forward(view_); }
-void GtkWebEngine::stop() { webkit_web_view_stop_loading(view_); }
+void GtkWebEngine::reload() {
+    webkit_web_view_reload(view_);
+}
+void GtkWebEngine::goBack() {
+    webkit_web_view_go_back(view_);
+}
+void GtkWebEngine::goForward() {
+    webkit_web_view_go_forward(view_);
+}
+void GtkWebEngine::stop() {
+    webkit_web_view_stop_loading(view_);
+}
 
-std::string GtkWebEngine::URL() const { return text(webkit_web_view_get_uri(view_)); }
-std::string GtkWebEngine::title() const { return title_; }
+std::string GtkWebEngine::URL() const {
+    return text(webkit_web_view_get_uri(view_));
+}
+std::string GtkWebEngine::title() const {
+    return title_;
+}
 
 // The page's title reaches the toolkit a little after the load ends; the finish waits for it so
 // that whoever hears of the finish reads the finished page's title.
@@ -249,9 +272,15 @@ void GtkWebEngine::finishWithTitle() {
         if (events_.finished) events_.finished();
     });
 }
-double GtkWebEngine::progress() const { return webkit_web_view_get_estimated_load_progress(view_); }
-bool GtkWebEngine::canGoBack() const { return webkit_web_view_can_go_back(view_); }
-bool GtkWebEngine::canGoForward() const { return webkit_web_view_can_go_forward(view_); }
+double GtkWebEngine::progress() const {
+    return webkit_web_view_get_estimated_load_progress(view_);
+}
+bool GtkWebEngine::canGoBack() const {
+    return webkit_web_view_can_go_back(view_);
+}
+bool GtkWebEngine::canGoForward() const {
+    return webkit_web_view_can_go_forward(view_);
+}
 
 void GtkWebEngine::evaluateJavaScript(const std::string& script,
                                       std::function<void(const Value&, const std::string&)> completion) {
@@ -329,9 +358,13 @@ void GtkWebEngine::insertText(const std::string& text) {
     webkit_web_view_execute_editing_command_with_argument(view_, "InsertText", text.c_str());
 }
 
-void GtkWebEngine::deleteBackward() { webkit_web_view_execute_editing_command(view_, "DeleteBackward"); }
+void GtkWebEngine::deleteBackward() {
+    webkit_web_view_execute_editing_command(view_, "DeleteBackward");
+}
 
-void GtkWebEngine::pressReturn() { webkit_web_view_execute_editing_command(view_, "InsertNewline"); }
+void GtkWebEngine::pressReturn() {
+    webkit_web_view_execute_editing_command(view_, "InsertNewline");
+}
 
 void GtkWebEngine::paintIfDamaged() {
     if (!damaged_) return;

@@ -36,7 +36,8 @@ std::shared_ptr<NSTimer>& wakeTimer() {
 // events are dispatched whenever the loop runs out of work, and while pages are open a timer
 // wakes a waiting loop so that replies from the engine's processes are seen.
 void step() {
-    for (int i = 0; i < kEventsPerStep && g_main_context_pending(nullptr); ++i) g_main_context_iteration(nullptr, FALSE);
+    for (int i = 0; i < kEventsPerStep && g_main_context_pending(nullptr); ++i)
+        g_main_context_iteration(nullptr, FALSE);
     auto& timer = wakeTimer();
     if (GtkWebEngine::liveCount() == 0) {
         if (timer) timer->invalidate();
@@ -64,7 +65,8 @@ void setEngineEnvironment() {
 std::optional<std::string> start() {
     const char* x = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if ((!x || !*x) && (!wayland || !*wayland)) return std::string("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    if ((!x || !*x) && (!wayland || !*wayland))
+        return std::string("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
     setEngineEnvironment();
     if (!gtk_init_check(nullptr, nullptr)) return std::string("the display could not be opened");
     // The engine's sandbox needs user namespaces, which root on these machines does not get.
@@ -90,7 +92,8 @@ std::optional<std::string> installOnFirstUse() {
     if (installedFlag()) return std::nullopt;
     const char* x = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if ((!x || !*x) && (!wayland || !*wayland)) return std::string("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    if ((!x || !*x) && (!wayland || !*wayland))
+        return std::string("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
     WKWebView::setEngineFactory([](WKWebEngineEvents events) -> std::unique_ptr<WKWebEngine> {
         // Tried once: a toolkit that cannot start leaves every web view in its text form.
         static const std::optional<std::string> why = installedFlag() ? std::nullopt : start();
@@ -105,6 +108,8 @@ std::optional<std::string> installOnFirstUse() {
     return std::nullopt;
 }
 
-bool installed() { return installedFlag(); }
+bool installed() {
+    return installedFlag();
+}
 
 }  // namespace webengine

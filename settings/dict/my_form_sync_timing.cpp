@@ -34,7 +34,8 @@ struct Preset {
     const char* title;
     CGFloat rightInset;
 };
-constexpr Preset kPresets[] = {{"0.0", 170}, {"3.5", 130}, {"11.82", 90}, {"15.33", 50}, {MyFormSyncTimingCell::kOrig, 10}};
+constexpr Preset kPresets[] = {
+    {"0.0", 170}, {"3.5", 130}, {"11.82", 90}, {"15.33", 50}, {MyFormSyncTimingCell::kOrig, 10}};
 
 std::shared_ptr<UIView> box(const std::shared_ptr<UIView>& in, CGFloat top, CGFloat height) {
     auto view = UIView::make();

@@ -16,8 +16,8 @@ class MyFormSyncTimingItem : public FormTableViewItem {
 public:
     KORVA_MAKE(MyFormSyncTimingItem)
     using ChangeHandler = std::function<void(MyFormSyncTimingItem&)>;
-    static std::shared_ptr<MyFormSyncTimingItem> itemWithTitle(std::optional<std::string> title, float value, float value0,
-                                                               ChangeHandler handler = nullptr);
+    static std::shared_ptr<MyFormSyncTimingItem> itemWithTitle(std::optional<std::string> title, float value,
+                                                               float value0, ChangeHandler handler = nullptr);
 
     // Seconds.
     float value = 0;

@@ -27,7 +27,9 @@ void PopSettingsDictView::init() {
 }
 
 std::shared_ptr<SettingsDictController> PopSettingsDictView::dict() {
-    if (!dict_) dict_ = std::dynamic_pointer_cast<SettingsDictController>(storyboard(vc(), SettingsDictController::kStoryboardIdentifier));
+    if (!dict_)
+        dict_ = std::dynamic_pointer_cast<SettingsDictController>(
+            storyboard(vc(), SettingsDictController::kStoryboardIdentifier));
     if (!dict_) dict_ = SettingsDictController::make();
     return dict_;
 }
@@ -60,14 +62,15 @@ void PopSettingsDictView::show(const std::shared_ptr<NSObject>& sender, Callback
     form->setDelegate(delegate());
     updateView();
     std::weak_ptr<PopSettingsDictView> weak = self<PopSettingsDictView>();
-    PopVCView::show(sender, form,
-                    [weak, completion = std::move(completion)] {
-                        auto s = weak.lock();
-                        if (!s) return;
-                        s->dict()->flashScrollIndicator();
-                        if (completion) completion();
-                    },
-                    nullptr);
+    PopVCView::show(
+        sender, form,
+        [weak, completion = std::move(completion)] {
+            auto s = weak.lock();
+            if (!s) return;
+            s->dict()->flashScrollIndicator();
+            if (completion) completion();
+        },
+        nullptr);
 }
 
 void PopSettingsDictView::hide(Callback completion) {

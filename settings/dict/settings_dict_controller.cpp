@@ -171,21 +171,24 @@ std::shared_ptr<FormTableViewItem> SettingsDictController::buildRow(const Value&
         return item;
     }
     if (*type == "slider") {
-        auto item = MyFormSlider2Item::itemWithTitle(label, static_cast<float>(number(row, "value").value_or(0)),
-                                                     [reloadAndReport](MyFormSlider2Item& i) { reloadAndReport(i, Value(i.value)); });
+        auto item = MyFormSlider2Item::itemWithTitle(
+            label, static_cast<float>(number(row, "value").value_or(0)),
+            [reloadAndReport](MyFormSlider2Item& i) { reloadAndReport(i, Value(i.value)); });
         item->cellHeight = kSliderRowHeight;
         return item;
     }
     if (*type == "syncTiming") {
         auto item = MyFormSyncTimingItem::itemWithTitle(
-            label, static_cast<float>(number(row, "value").value_or(0)), static_cast<float>(number(row, "value0").value_or(0)),
+            label, static_cast<float>(number(row, "value").value_or(0)),
+            static_cast<float>(number(row, "value0").value_or(0)),
             [reloadAndReport](MyFormSyncTimingItem& i) { reloadAndReport(i, Value(i.value)); });
         item->cellHeight = kSyncTimingRowHeight;
         return item;
     }
     if (*type == "switch") {
-        auto item = FormBoolItem::itemWithTitle(label, row["value"].boolValue(),
-                                                [reloadAndReport](FormBoolItem& i) { reloadAndReport(i, Value(i.value)); });
+        auto item = FormBoolItem::itemWithTitle(label, row["value"].boolValue(), [reloadAndReport](FormBoolItem& i) {
+            reloadAndReport(i, Value(i.value));
+        });
         if (flag(row, "movable", false)) {
             hasMovable_ = true;
             item->moveHandler = [](FormTableViewItem&, NSIndexPath, NSIndexPath) { return true; };
@@ -306,8 +309,10 @@ void SettingsDictController::updateNav() {
     setNavTitle(me, titleText_);
     auto d = delegate();
     if (auto done = d && d->takesSettingsDictControllerDone() ? bbDone() : nullptr) setNavLeft(me, {done});
-    if (hasMovable_) setNavRight(BarItems{tableView_ && tableView_->isEditing() ? bbEdit1() : bbEdit0()});
-    else setNavRight(BarItems{});
+    if (hasMovable_)
+        setNavRight(BarItems{tableView_ && tableView_->isEditing() ? bbEdit1() : bbEdit0()});
+    else
+        setNavRight(BarItems{});
 }
 
 void SettingsDictController::onDone() {
@@ -368,7 +373,8 @@ void SettingsDictController::willDisplayCell(UITableView&, UITableViewCell& cell
         cell.textLabel()->setFont(font(fonts->textNormal()));
         bool enabled = settings_dict::flag(*row, "enabled", true);
         auto colour = (*row)["textColor"].objectAs<UIColor>();
-        cell.textLabel()->setTextColor(enabled ? (colour ? colour : colours->labelDefault()) : colours->labelLightGray());
+        cell.textLabel()->setTextColor(enabled ? (colour ? colour : colours->labelDefault())
+                                               : colours->labelLightGray());
     } else if (type == "text") {
         cell.textLabel()->setFont(font(fonts->textNormal()));
     }

@@ -9,7 +9,9 @@ namespace settings_dict {
 namespace {
 constexpr const char* kLog = "settings";
 
-void complain(const std::string& what) { Log::warning(kLog, "settings description: " + what); }
+void complain(const std::string& what) {
+    Log::warning(kLog, "settings description: " + what);
+}
 }  // namespace
 
 std::vector<ValueArray> sections(const Value& description) {
@@ -86,8 +88,10 @@ std::vector<std::string> texts(const Value& row, const char* key) {
         return out;
     }
     for (std::size_t i = 0; i < v.count(); ++i) {
-        if (v[i].isString()) out.push_back(*v[i].string());
-        else complain(std::string("an entry of \"") + key + "\" is no text; left out");
+        if (v[i].isString())
+            out.push_back(*v[i].string());
+        else
+            complain(std::string("an entry of \"") + key + "\" is no text; left out");
     }
     return out;
 }

@@ -36,7 +36,8 @@ void FormActionBar::init() {
         UIControlEventValueChanged);
     auto bundle = FormTableViewManagerBundle();
     if (auto left = UIImage::imageNamed("UIButtonBarArrowLeft", bundle); left && bundle) navigation_->setImage(left, 0);
-    if (auto right = UIImage::imageNamed("UIButtonBarArrowRight", bundle); right && bundle) navigation_->setImage(right, 1);
+    if (auto right = UIImage::imageNamed("UIButtonBarArrowRight", bundle); right && bundle)
+        navigation_->setImage(right, 1);
     navigation_->setDividerImage(emptyImage());
     if (bundle) navigation_->setBackgroundImage(UIImage::imageNamed("Transparent", bundle), UIControlStateNormal);
     navigation_->setWidth(kSegmentWidth, 0);

@@ -48,9 +48,12 @@ std::shared_ptr<FormMultipleChoiceItem> FormMultipleChoiceItem::itemWithTitle(st
 
 void FormMultipleChoiceItem::setValue(std::vector<std::string> v) {
     value_ = std::move(v);
-    if (value_.empty()) detailLabelText = "";
-    else if (value_.size() == 1) detailLabelText = value_.front();
-    else detailLabelText = formatString(form_localized("%i selected"), {Value(static_cast<long>(value_.size()))});
+    if (value_.empty())
+        detailLabelText = "";
+    else if (value_.size() == 1)
+        detailLabelText = value_.front();
+    else
+        detailLabelText = formatString(form_localized("%i selected"), {Value(static_cast<long>(value_.size()))});
 }
 
 std::optional<FormErrors> FormMultipleChoiceItem::errors() const {

@@ -12,8 +12,8 @@
 class FormRadioItem : public FormTableViewItem {
 public:
     KORVA_MAKE(FormRadioItem)
-    static std::shared_ptr<FormRadioItem> itemWithTitle(std::optional<std::string> title, std::optional<std::string> value,
-                                                        Handler selection = nullptr);
+    static std::shared_ptr<FormRadioItem> itemWithTitle(std::optional<std::string> title,
+                                                        std::optional<std::string> value, Handler selection = nullptr);
 
     const std::optional<std::string>& value() const { return value_; }
     // Also the detail text.

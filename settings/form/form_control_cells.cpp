@@ -89,8 +89,9 @@ void FormTableViewSegmentedCell::cellDidLoad() {
     auto item = segmentedItem();
     control_ = UISegmentedControl::withItems(item ? item->segmentedControlTitles : std::vector<std::string>{});
     control_->setTranslatesAutoresizingMaskIntoConstraints(false);
-    control_->addAction(weakBind(self<FormTableViewSegmentedCell>(), &FormTableViewSegmentedCell::segmentValueDidChange),
-                        UIControlEventValueChanged);
+    control_->addAction(
+        weakBind(self<FormTableViewSegmentedCell>(), &FormTableViewSegmentedCell::segmentValueDidChange),
+        UIControlEventValueChanged);
     contentView()->addSubview(control_);
     contentView()->addConstraint(centredVertically(control_, contentView()));
 }

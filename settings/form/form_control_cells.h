@@ -16,7 +16,9 @@
 class FormTableViewBoolCell : public FormTableViewCell {
 public:
     KORVA_MAKE(FormTableViewBoolCell)
-    std::shared_ptr<FormBoolItem> boolItem() const { return std::dynamic_pointer_cast<FormBoolItem>(formItemObject(item())); }
+    std::shared_ptr<FormBoolItem> boolItem() const {
+        return std::dynamic_pointer_cast<FormBoolItem>(formItemObject(item()));
+    }
     const std::shared_ptr<UISwitch>& switchView() const { return switch_; }
 
     void cellDidLoad() override;
@@ -64,7 +66,9 @@ private:
 class FormTableViewFloatCell : public FormTableViewCell {
 public:
     KORVA_MAKE(FormTableViewFloatCell)
-    std::shared_ptr<FormFloatItem> floatItem() const { return std::dynamic_pointer_cast<FormFloatItem>(formItemObject(item())); }
+    std::shared_ptr<FormFloatItem> floatItem() const {
+        return std::dynamic_pointer_cast<FormFloatItem>(formItemObject(item()));
+    }
     const std::shared_ptr<UISlider>& sliderView() const { return slider_; }
 
     void cellDidLoad() override;

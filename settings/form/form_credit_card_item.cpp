@@ -37,7 +37,7 @@ bool formCreditCardExpired(std::string_view expiry, double now) {
 }
 
 std::shared_ptr<FormCreditCardItem> FormCreditCardItem::itemWithNumber(std::string number, std::string expirationString,
-                                                                      std::string cvv) {
+                                                                       std::string cvv) {
     auto item = make();
     item->number = std::move(number);
     item->expirationDate = std::move(expirationString);
@@ -47,7 +47,7 @@ std::shared_ptr<FormCreditCardItem> FormCreditCardItem::itemWithNumber(std::stri
 }
 
 std::shared_ptr<FormCreditCardItem> FormCreditCardItem::itemWithNumber(std::string number, double expirationDate,
-                                                                      std::string cvv) {
+                                                                       std::string cvv) {
     NSDateFormatter format;
     format.setLocaleIdentifier("en_US_POSIX");
     format.setDateFormat("MM/yy");

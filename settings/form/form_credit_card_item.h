@@ -29,7 +29,8 @@ public:
     static std::shared_ptr<FormCreditCardItem> itemWithNumber(std::string number, std::string expirationString,
                                                               std::string cvv);
     // The expiry month of a date, written "MM/yy" in the device's zone.
-    static std::shared_ptr<FormCreditCardItem> itemWithNumber(std::string number, double expirationDate, std::string cvv);
+    static std::shared_ptr<FormCreditCardItem> itemWithNumber(std::string number, double expirationDate,
+                                                              std::string cvv);
 
     // As typed, group spaces included.
     std::string number;

@@ -9,7 +9,8 @@ void FormDateTimeItem::init() {
 std::shared_ptr<FormDateTimeItem> FormDateTimeItem::itemWithTitle(std::optional<std::string> title,
                                                                   std::optional<double> value,
                                                                   std::optional<std::string> placeholder,
-                                                                  std::optional<std::string> format, UIDatePickerMode mode) {
+                                                                  std::optional<std::string> format,
+                                                                  UIDatePickerMode mode) {
     auto item = make();
     item->title = std::move(title);
     item->value = value;

@@ -20,7 +20,8 @@ class FormDateTimeItem : public FormTableViewItem {
 public:
     KORVA_MAKE(FormDateTimeItem)
     using ChangeHandler = std::function<void(FormDateTimeItem&)>;
-    static std::shared_ptr<FormDateTimeItem> itemWithTitle(std::optional<std::string> title, std::optional<double> value,
+    static std::shared_ptr<FormDateTimeItem> itemWithTitle(std::optional<std::string> title,
+                                                           std::optional<double> value,
                                                            std::optional<std::string> placeholder,
                                                            std::optional<std::string> format, UIDatePickerMode mode);
 
@@ -49,9 +50,7 @@ public:
     // The formatter set up from the item: pattern, calendar, zone and locale.
     void configureFormatter(NSDateFormatter& formatter) const;
 
-    std::optional<FormErrors> errors() const override {
-        return validate(value ? Value::date(*value) : Value());
-    }
+    std::optional<FormErrors> errors() const override { return validate(value ? Value::date(*value) : Value()); }
     bool countsForTitleWidth() const override { return true; }
     std::string className() const override { return "FormDateTimeItem"; }
 
@@ -64,7 +63,8 @@ protected:
 class FormInlineDatePickerItem : public FormTableViewItem {
 public:
     KORVA_MAKE(FormInlineDatePickerItem)
-    static std::shared_ptr<FormInlineDatePickerItem> itemWithDateTimeItem(const std::shared_ptr<FormDateTimeItem>& item);
+    static std::shared_ptr<FormInlineDatePickerItem> itemWithDateTimeItem(
+        const std::shared_ptr<FormDateTimeItem>& item);
 
     std::shared_ptr<FormDateTimeItem> dateTimeItem() const { return dateTimeItem_.lock(); }
 

@@ -2,12 +2,12 @@
 // registers. A new row kind adds its lines here.
 #include "settings/form/form_cell_class.h"
 #include "settings/form/form_control_cells.h"
+#include "settings/form/form_table_view_cell.h"
 #include "settings/form/form_table_view_credit_card_cell.h"
 #include "settings/form/form_table_view_date_time_cell.h"
-#include "settings/form/form_table_view_picker_cell.h"
-#include "settings/form/form_table_view_cell.h"
 #include "settings/form/form_table_view_long_text_cell.h"
 #include "settings/form/form_table_view_option_cell.h"
+#include "settings/form/form_table_view_picker_cell.h"
 #include "settings/form/form_table_view_text_cell.h"
 
 void formRegisterDefaultKinds() {

@@ -14,7 +14,9 @@ void FormFormattedNumberField::init() {
               UIControlEventEditingChanged);
 }
 
-std::string FormFormattedNumberField::unformattedText() const { return form_unformattedText(text(), format_); }
+std::string FormFormattedNumberField::unformattedText() const {
+    return form_unformattedText(text(), format_);
+}
 
 std::shared_ptr<UITextFieldDelegate> FormFormattedNumberField::outer() const {
     auto d = original_.lock();
@@ -56,7 +58,8 @@ void FormFormattedNumberField::deleteBackward() {
     sendActionsForControlEvents(UIControlEventEditingChanged);
 }
 
-bool FormFormattedNumberField::shouldChangeCharactersInRange(UITextField& field, NSRange range, const std::string& text) {
+bool FormFormattedNumberField::shouldChangeCharactersInRange(UITextField& field, NSRange range,
+                                                             const std::string& text) {
     if (range.length == 1 && text.empty()) {
         deleteBackward();
         return false;

@@ -13,7 +13,8 @@
 // row is now open.
 template <class InlineItem, class Owner>
 bool formToggleInlineRow(FormTableViewCell& cell, const std::shared_ptr<Owner>& owner,
-                         std::shared_ptr<InlineItem>& slot, std::shared_ptr<InlineItem> (*makeInline)(const std::shared_ptr<Owner>&)) {
+                         std::shared_ptr<InlineItem>& slot,
+                         std::shared_ptr<InlineItem> (*makeInline)(const std::shared_ptr<Owner>&)) {
     cell.setSelected(false, false);
     owner->deselectRowAnimated(false);
     auto section = owner->section();

@@ -41,9 +41,15 @@ public:
         auto x = xs.begin();
         for (std::size_t index : indexes) insert(*x++, index);
     }
-    void remove(const T& x) { removeIf(NSRange{0, items_.size()}, [&](const T& y) { return equal_(x, y); }); }
-    void removeInRange(const T& x, NSRange range) { removeIf(range, [&](const T& y) { return equal_(x, y); }); }
-    void removeIdenticalTo(const T& x) { removeIf(NSRange{0, items_.size()}, [&](const T& y) { return identical_(x, y); }); }
+    void remove(const T& x) {
+        removeIf(NSRange{0, items_.size()}, [&](const T& y) { return equal_(x, y); });
+    }
+    void removeInRange(const T& x, NSRange range) {
+        removeIf(range, [&](const T& y) { return equal_(x, y); });
+    }
+    void removeIdenticalTo(const T& x) {
+        removeIf(NSRange{0, items_.size()}, [&](const T& y) { return identical_(x, y); });
+    }
     void removeIdenticalToInRange(const T& x, NSRange range) {
         removeIf(range, [&](const T& y) { return identical_(x, y); });
     }
@@ -98,7 +104,9 @@ public:
         if (a < items_.size() && b < items_.size()) std::swap(items_[a], items_[b]);
     }
     // Stable: equal elements keep their order.
-    void sort(const std::function<bool(const T&, const T&)>& less) { std::stable_sort(items_.begin(), items_.end(), less); }
+    void sort(const std::function<bool(const T&, const T&)>& less) {
+        std::stable_sort(items_.begin(), items_.end(), less);
+    }
 
 private:
     bool valid(NSRange r) const { return r.location <= items_.size() && r.length <= items_.size() - r.location; }

@@ -31,7 +31,8 @@ std::optional<FormErrors> FormPickerItem::errors() const {
     return validate(Value(std::move(entries)));
 }
 
-std::shared_ptr<FormInlinePickerItem> FormInlinePickerItem::itemWithPickerItem(const std::shared_ptr<FormPickerItem>& item) {
+std::shared_ptr<FormInlinePickerItem> FormInlinePickerItem::itemWithPickerItem(
+    const std::shared_ptr<FormPickerItem>& item) {
     auto inlineItem = make();
     inlineItem->pickerItem_ = item;
     return inlineItem;

@@ -21,7 +21,8 @@ void FormPickerWheel::readValue(UIPickerView& picker) const {
     for (std::size_t i = 0; i < item->options.size(); ++i) {
         long row = picker.selectedRowInComponent(i);
         const auto& column = item->options[i];
-        if (row >= 0 && static_cast<std::size_t>(row) < column.size()) value.push_back(column[static_cast<std::size_t>(row)]);
+        if (row >= 0 && static_cast<std::size_t>(row) < column.size())
+            value.push_back(column[static_cast<std::size_t>(row)]);
     }
     item->value = std::move(value);
 }

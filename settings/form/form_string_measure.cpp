@@ -45,14 +45,16 @@ MeasuredKey measuredKey(std::string_view text, const std::shared_ptr<UIFont>& fo
     // Adding zero makes a negative zero a positive one, so that equal keys hash alike.
     MeasuredKey k{std::string(text), {}, 0, size ? size->width + 0.0 : 0, size ? size->height + 0.0 : 0, !size};
     if (font) {
-        k.face = font->fontName() + '\n' + font->renderFamily() + (font->isBold() ? "\nb" : "") + (font->isItalic() ? "\ni" : "");
+        k.face = font->fontName() + '\n' + font->renderFamily() + (font->isBold() ? "\nb" : "") +
+                 (font->isItalic() ? "\ni" : "");
         k.pointSize = font->pointSize();
     }
     return k;
 }
 
 template <typename Measure>
-CGSize measured(std::string_view text, const std::shared_ptr<UIFont>& font, std::optional<CGSize> size, Measure measure) {
+CGSize measured(std::string_view text, const std::shared_ptr<UIFont>& font, std::optional<CGSize> size,
+                Measure measure) {
     // Per thread, so that no lock is needed; a full cache starts again rather than track its use.
     thread_local std::unordered_map<MeasuredKey, CGSize, MeasuredKeyHash> sizes;
     MeasuredKey key = measuredKey(text, font, size);
@@ -85,4 +87,6 @@ std::shared_ptr<NSBundle> FormTableViewManagerBundle() {
     return bundle;
 }
 
-std::string form_localized(std::string_view key) { return Global::shared()->lang()->get(key); }
+std::string form_localized(std::string_view key) {
+    return Global::shared()->lang()->get(key);
+}

@@ -163,7 +163,8 @@ std::shared_ptr<UIView> imageHolder(CGRect bounds, std::shared_ptr<UIImageView>&
 }  // namespace
 
 void FormTableViewCell::addBackgroundImage() {
-    if (auto m = tableViewManager(); m && m->tableView()) m->tableView()->setSeparatorStyle(UITableViewCellSeparatorStyle::None);
+    if (auto m = tableViewManager(); m && m->tableView())
+        m->tableView()->setSeparatorStyle(UITableViewCellSeparatorStyle::None);
     setBackgroundView(imageHolder(contentView()->bounds(), backgroundImageView_));
 }
 

@@ -72,7 +72,8 @@ public:
     std::string className() const override { return "FormTableViewCell"; }
 
 protected:
-    explicit FormTableViewCell(UITableViewCellStyle style = UITableViewCellStyle::Default, std::string reuseIdentifier = {})
+    explicit FormTableViewCell(UITableViewCellStyle style = UITableViewCellStyle::Default,
+                               std::string reuseIdentifier = {})
         : UITableViewCell(style, std::move(reuseIdentifier)) {}
     // The section style, else the manager's.
     std::shared_ptr<FormTableViewCellStyle> sectionStyle() const;

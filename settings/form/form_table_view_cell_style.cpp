@@ -23,7 +23,9 @@ void FormTableViewCellStyle::setBackgroundImage(std::shared_ptr<UIImage> image, 
     if (image) backgrounds_[position] = std::move(image);
 }
 
-bool FormTableViewCellStyle::hasCustomBackgroundImage() const { return any(backgrounds_); }
+bool FormTableViewCellStyle::hasCustomBackgroundImage() const {
+    return any(backgrounds_);
+}
 
 std::shared_ptr<UIImage> FormTableViewCellStyle::selectedBackgroundImageForCellType(FormCellPosition position) const {
     return lookup(selectedBackgrounds_, position);
@@ -33,7 +35,9 @@ void FormTableViewCellStyle::setSelectedBackgroundImage(std::shared_ptr<UIImage>
     if (image) selectedBackgrounds_[position] = std::move(image);
 }
 
-bool FormTableViewCellStyle::hasCustomSelectedBackgroundImage() const { return any(selectedBackgrounds_); }
+bool FormTableViewCellStyle::hasCustomSelectedBackgroundImage() const {
+    return any(selectedBackgrounds_);
+}
 
 std::shared_ptr<FormTableViewCellStyle> FormTableViewCellStyle::copy() const {
     auto c = make();

@@ -36,11 +36,11 @@ constexpr long kMonthsInYear = 12;
 
 const char* pictureName(FormCreditCardType type) {
     switch (type) {
-    case FormCreditCardType::Visa: return "Card_Visa";
-    case FormCreditCardType::Mastercard: return "Card_Mastercard";
-    case FormCreditCardType::AmericanExpress: return "Card_Amex";
-    case FormCreditCardType::Discover: return "Card_Discover";
-    case FormCreditCardType::None: break;
+        case FormCreditCardType::Visa: return "Card_Visa";
+        case FormCreditCardType::Mastercard: return "Card_Mastercard";
+        case FormCreditCardType::AmericanExpress: return "Card_Amex";
+        case FormCreditCardType::Discover: return "Card_Discover";
+        case FormCreditCardType::None: break;
     }
     return "Card_Stack";
 }
@@ -62,8 +62,9 @@ bool FormTableViewCreditCardCell::isPhone() const {
     return UIScreen::mainScreen()->idiom() == UIUserInterfaceIdiom::Phone;
 }
 
-std::shared_ptr<FormFormattedNumberField> FormTableViewCreditCardCell::makeField(CGRect frame, long tag, const char* format,
-                                                                                const char* placeholder) {
+std::shared_ptr<FormFormattedNumberField> FormTableViewCreditCardCell::makeField(CGRect frame, long tag,
+                                                                                 const char* format,
+                                                                                 const char* placeholder) {
     auto field = FormFormattedNumberField::make(frame);
     field->setTag(tag);
     field->setFormat(std::string(format));
@@ -110,9 +111,9 @@ void FormTableViewCreditCardCell::cellDidLoad() {
 void FormTableViewCreditCardCell::flip(const std::shared_ptr<UIImageView>& from, const std::shared_ptr<UIImageView>& to,
                                        bool fromLeft) {
     if (from == to) return;
-    UIViewTransition::transitionFromView(from, to, kFlipDuration,
-                                         fromLeft ? UIViewAnimationOptionTransitionFlipFromLeft
-                                                  : UIViewAnimationOptionTransitionFlipFromRight);
+    UIViewTransition::transitionFromView(
+        from, to, kFlipDuration,
+        fromLeft ? UIViewAnimationOptionTransitionFlipFromLeft : UIViewAnimationOptionTransitionFlipFromRight);
 }
 
 void FormTableViewCreditCardCell::showType(FormCreditCardType type, bool animated) {
@@ -169,7 +170,8 @@ void FormTableViewCreditCardCell::placeFields() {
         return;
     }
     const std::string& text = numberField_->text();
-    std::size_t tail = formCreditCardType(text) == FormCreditCardType::AmericanExpress ? kVisibleTailAmex : kVisibleTail;
+    std::size_t tail =
+        formCreditCardType(text) == FormCreditCardType::AmericanExpress ? kVisibleTailAmex : kVisibleTail;
     std::string hidden = text.size() > tail ? text.substr(0, text.size() - tail) : std::string();
     move(*numberField_, -form_sizeWithFont(hidden, numberField_->font()).width);
     move(*expiryField_, CGRectGetMaxX(numberField_->frame()));
@@ -184,8 +186,10 @@ void FormTableViewCreditCardCell::setNumberEditingMode(bool editing, bool animat
             cell->placeFields();
         }
     };
-    if (animated) UIViewAnimation::animate(kSlideDuration, change);
-    else change();
+    if (animated)
+        UIViewAnimation::animate(kSlideDuration, change);
+    else
+        change();
 }
 
 void FormTableViewCreditCardCell::layoutSubviews() {
@@ -223,30 +227,31 @@ void FormTableViewCreditCardCell::textFieldDidChange(UITextField& field) {
     if (!item) return;
     auto keep = self<FormTableViewCreditCardCell>();
     switch (field.tag()) {
-    case NumberTag: {
-        item->number = field.text();
-        item->creditCardType = formCreditCardType(item->number);
-        showType(item->creditCardType, true);
-        // Complete by its digits, whatever the separators typed so far.
-        bool full = complete(item->number);
-        if (full && numberEditing_) {
-            expiryField_->becomeFirstResponder();
-            setNumberEditingMode(false, true);
-        } else if (!full && !numberEditing_) {
-            setNumberEditingMode(true, true);
+        case NumberTag: {
+            item->number = field.text();
+            item->creditCardType = formCreditCardType(item->number);
+            showType(item->creditCardType, true);
+            // Complete by its digits, whatever the separators typed so far.
+            bool full = complete(item->number);
+            if (full && numberEditing_) {
+                expiryField_->becomeFirstResponder();
+                setNumberEditingMode(false, true);
+            } else if (!full && !numberEditing_) {
+                setNumberEditingMode(true, true);
+            }
+            break;
         }
-        break;
-    }
-    case ExpiryTag:
-        item->expirationDate = field.text();
-        if (field.text().size() == 5 && item->cvvRequired) codeField_->becomeFirstResponder();
-        break;
-    case CodeTag: item->cvv = field.text(); break;
-    default: break;
+        case ExpiryTag:
+            item->expirationDate = field.text();
+            if (field.text().size() == 5 && item->cvvRequired) codeField_->becomeFirstResponder();
+            break;
+        case CodeTag: item->cvv = field.text(); break;
+        default: break;
     }
 }
 
-bool FormTableViewCreditCardCell::shouldChangeCharactersInRange(UITextField& field, NSRange range, const std::string& text) {
+bool FormTableViewCreditCardCell::shouldChangeCharactersInRange(UITextField& field, NSRange range,
+                                                                const std::string& text) {
     if (field.tag() != ExpiryTag || range.location != 1) return true;
     std::string month = field.text() + text;
     return std::strtol(month.c_str(), nullptr, 10) <= kMonthsInYear;
@@ -254,8 +259,10 @@ bool FormTableViewCreditCardCell::shouldChangeCharactersInRange(UITextField& fie
 
 bool FormTableViewCreditCardCell::textFieldShouldBeginEditing(UITextField& field) {
     updateActionBarNavigationControl();
-    if (field.tag() == NumberTag) flip(back_, current_, false);
-    else if (field.tag() == CodeTag) flip(current_, back_, true);
+    if (field.tag() == NumberTag)
+        flip(back_, current_, false);
+    else if (field.tag() == CodeTag)
+        flip(current_, back_, true);
     return true;
 }
 

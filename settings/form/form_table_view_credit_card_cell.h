@@ -59,7 +59,8 @@ protected:
     using FormTableViewCell::FormTableViewCell;
 
 private:
-    std::shared_ptr<FormFormattedNumberField> makeField(CGRect frame, long tag, const char* format, const char* placeholder);
+    std::shared_ptr<FormFormattedNumberField> makeField(CGRect frame, long tag, const char* format,
+                                                        const char* placeholder);
     void flip(const std::shared_ptr<UIImageView>& from, const std::shared_ptr<UIImageView>& to, bool fromLeft);
     void showType(FormCreditCardType type, bool animated);
     // Compact (number complete) or wide, by isNumberEditingMode.

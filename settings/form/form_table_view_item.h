@@ -39,9 +39,9 @@ public:
     using MoveHandler = std::function<bool(FormTableViewItem&, NSIndexPath from, NSIndexPath to)>;
     using MoveCompletionHandler = std::function<void(FormTableViewItem&, NSIndexPath from, NSIndexPath to)>;
 
-    static std::shared_ptr<FormTableViewItem> itemWithTitle(std::optional<std::string> title,
-                                                            UITableViewCellAccessoryType accessory = UITableViewCellAccessoryType::None,
-                                                            Handler selection = nullptr, Handler accessoryTap = nullptr);
+    static std::shared_ptr<FormTableViewItem> itemWithTitle(
+        std::optional<std::string> title, UITableViewCellAccessoryType accessory = UITableViewCellAccessoryType::None,
+        Handler selection = nullptr, Handler accessoryTap = nullptr);
 
     std::optional<std::string> title;
     std::shared_ptr<UIImage> image;

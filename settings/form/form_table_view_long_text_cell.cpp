@@ -20,7 +20,9 @@ std::shared_ptr<UIView> FormTableViewLongTextCell::responder() const {
     return item && item->editable ? textView_ : nullptr;
 }
 
-bool FormTableViewLongTextCell::becomeResponder() { return responder() && textView_->becomeFirstResponder(); }
+bool FormTableViewLongTextCell::becomeResponder() {
+    return responder() && textView_->becomeFirstResponder();
+}
 
 void FormTableViewLongTextCell::cellDidLoad() {
     FormTableViewCell::cellDidLoad();
@@ -37,7 +39,8 @@ void FormTableViewLongTextCell::cellDidLoad() {
     contentView()->removeConstraints(contentView()->constraints());
     std::map<std::string, std::shared_ptr<UIView>> views{{"textView", textView_}, {"label", textLabel()}};
     std::map<std::string, CGFloat> metrics{{"padding", padding}};
-    contentView()->addConstraints(NSLayoutConstraint::constraintsWithVisualFormat("V:|[textView]-2-|", 0, metrics, views));
+    contentView()->addConstraints(
+        NSLayoutConstraint::constraintsWithVisualFormat("V:|[textView]-2-|", 0, metrics, views));
     contentView()->addConstraints(
         NSLayoutConstraint::constraintsWithVisualFormat("H:|-padding-[textView]-padding-|", 0, metrics, views));
 }

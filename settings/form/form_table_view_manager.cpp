@@ -27,11 +27,12 @@ FormTableViewManager::FormTableViewManager(std::shared_ptr<UITableView> table,
                                            std::shared_ptr<FormTableViewManagerDelegate> delegate)
     : table_(table),
       delegate_(delegate),
-      sections_([this](const std::shared_ptr<FormTableViewSection>& s) {
-                    if (s) s->setTableViewManager(self<FormTableViewManager>());
-                },
-                [](const auto& a, const auto& b) { return a == b || (a && b && a->isEqual(*b)); },
-                [](const auto& a, const auto& b) { return a == b; }) {}
+      sections_(
+          [this](const std::shared_ptr<FormTableViewSection>& s) {
+              if (s) s->setTableViewManager(self<FormTableViewManager>());
+          },
+          [](const auto& a, const auto& b) { return a == b || (a && b && a->isEqual(*b)); },
+          [](const auto& a, const auto& b) { return a == b; }) {}
 
 void FormTableViewManager::init() {
     NSObject::init();
@@ -149,7 +150,8 @@ std::shared_ptr<UITableViewCell> FormTableViewManager::cellForRowAtIndexPath(UIT
     std::string itemClass = formItemClassName(*item);
     const FormCellClass* cellClass = classForItem(*item);
     if (!cellClass) {
-        Log::warning("settings", "form: no cell registered for items of class \"" + itemClass + "\"; using a plain row");
+        Log::warning("settings",
+                     "form: no cell registered for items of class \"" + itemClass + "\"; using a plain row");
         cellClass = FormCellClasses::named("FormTableViewCell");
     }
     // Put together by hand: every row that scrolls in asks, and a format string is parsed each time.
@@ -159,7 +161,8 @@ std::shared_ptr<UITableViewCell> FormTableViewManager::cellForRowAtIndexPath(UIT
     if (object && object->cellIdentifier) identifier = *object->cellIdentifier;
 
     auto reused = table.dequeueReusableCellWithIdentifier(identifier);
-    if (!reused && xib != xibs_.end() && identifier == xib->second) reused = table.dequeueReusableCellWithIdentifier(identifier, path);
+    if (!reused && xib != xibs_.end() && identifier == xib->second)
+        reused = table.dequeueReusableCellWithIdentifier(identifier, path);
     auto cell = std::dynamic_pointer_cast<FormTableViewCell>(reused);
     if (!cell) {
         cell = cellClass->make(cellStyle, identifier);
@@ -254,7 +257,8 @@ CGFloat FormTableViewManager::heightForRowAtIndexPath(UITableView& t, NSIndexPat
 }
 
 CGFloat FormTableViewManager::estimatedHeightForRowAtIndexPath(UITableView& t, NSIndexPath path) {
-    if (auto d = answering(FormDelegateQuestion::EstimatedHeightForRow)) return d->estimatedHeightForRowAtIndexPath(t, path);
+    if (auto d = answering(FormDelegateQuestion::EstimatedHeightForRow))
+        return d->estimatedHeightForRowAtIndexPath(t, path);
     if (path.section >= sections().size()) return UITableViewAutomaticDimension;
     CGFloat h = heightForRowAtIndexPath(t, path);
     return h == 0 ? UITableViewAutomaticDimension : h;

@@ -52,26 +52,50 @@ public:
 
     // The section list (each sets the back-reference of the sections it puts in).
     void addSection(const std::shared_ptr<FormTableViewSection>& s) { sections_.add(s); }
-    void addSectionsFromArray(const std::vector<std::shared_ptr<FormTableViewSection>>& xs) { sections_.addFromArray(xs); }
+    void addSectionsFromArray(const std::vector<std::shared_ptr<FormTableViewSection>>& xs) {
+        sections_.addFromArray(xs);
+    }
     void insertSection(const std::shared_ptr<FormTableViewSection>& s, std::size_t i) { sections_.insert(s, i); }
-    void insertSections(const std::vector<std::shared_ptr<FormTableViewSection>>& xs, const std::set<std::size_t>& at) { sections_.insertAtIndexes(xs, at); }
+    void insertSections(const std::vector<std::shared_ptr<FormTableViewSection>>& xs, const std::set<std::size_t>& at) {
+        sections_.insertAtIndexes(xs, at);
+    }
     void removeSection(const std::shared_ptr<FormTableViewSection>& s) { sections_.remove(s); }
     void removeAllSections() { sections_.removeAll(); }
     void removeSectionIdenticalTo(const std::shared_ptr<FormTableViewSection>& s) { sections_.removeIdenticalTo(s); }
-    void removeSectionIdenticalToInRange(const std::shared_ptr<FormTableViewSection>& s, NSRange r) { sections_.removeIdenticalToInRange(s, r); }
-    void removeSectionInRange(const std::shared_ptr<FormTableViewSection>& s, NSRange r) { sections_.removeInRange(s, r); }
-    void removeSectionsInArray(const std::vector<std::shared_ptr<FormTableViewSection>>& xs) { sections_.removeInArray(xs); }
+    void removeSectionIdenticalToInRange(const std::shared_ptr<FormTableViewSection>& s, NSRange r) {
+        sections_.removeIdenticalToInRange(s, r);
+    }
+    void removeSectionInRange(const std::shared_ptr<FormTableViewSection>& s, NSRange r) {
+        sections_.removeInRange(s, r);
+    }
+    void removeSectionsInArray(const std::vector<std::shared_ptr<FormTableViewSection>>& xs) {
+        sections_.removeInArray(xs);
+    }
     void removeSectionsInRange(NSRange r) { sections_.removeRange(r); }
     void removeLastSection() { sections_.removeLast(); }
     void removeSectionAtIndex(std::size_t i) { sections_.removeAtIndex(i); }
     void removeSectionsAtIndexes(const std::set<std::size_t>& at) { sections_.removeAtIndexes(at); }
-    void replaceSectionAtIndex(std::size_t i, const std::shared_ptr<FormTableViewSection>& s) { sections_.replaceAtIndex(i, s); }
-    void replaceSectionsWithSectionsFromArray(const std::vector<std::shared_ptr<FormTableViewSection>>& xs) { sections_.replaceWithArray(xs); }
-    void replaceSectionsAtIndexes(const std::set<std::size_t>& at, const std::vector<std::shared_ptr<FormTableViewSection>>& xs) { sections_.replaceAtIndexes(at, xs); }
-    void replaceSectionsInRange(NSRange r, const std::vector<std::shared_ptr<FormTableViewSection>>& xs) { sections_.replaceRange(r, xs); }
-    void replaceSectionsInRange(NSRange r, const std::vector<std::shared_ptr<FormTableViewSection>>& xs, NSRange from) { sections_.replaceRange(r, xs, from); }
+    void replaceSectionAtIndex(std::size_t i, const std::shared_ptr<FormTableViewSection>& s) {
+        sections_.replaceAtIndex(i, s);
+    }
+    void replaceSectionsWithSectionsFromArray(const std::vector<std::shared_ptr<FormTableViewSection>>& xs) {
+        sections_.replaceWithArray(xs);
+    }
+    void replaceSectionsAtIndexes(const std::set<std::size_t>& at,
+                                  const std::vector<std::shared_ptr<FormTableViewSection>>& xs) {
+        sections_.replaceAtIndexes(at, xs);
+    }
+    void replaceSectionsInRange(NSRange r, const std::vector<std::shared_ptr<FormTableViewSection>>& xs) {
+        sections_.replaceRange(r, xs);
+    }
+    void replaceSectionsInRange(NSRange r, const std::vector<std::shared_ptr<FormTableViewSection>>& xs, NSRange from) {
+        sections_.replaceRange(r, xs, from);
+    }
     void exchangeSectionAtIndex(std::size_t a, std::size_t b) { sections_.exchange(a, b); }
-    void sortSections(const std::function<bool(const std::shared_ptr<FormTableViewSection>&, const std::shared_ptr<FormTableViewSection>&)>& less) { sections_.sort(less); }
+    void sortSections(const std::function<bool(const std::shared_ptr<FormTableViewSection>&,
+                                               const std::shared_ptr<FormTableViewSection>&)>& less) {
+        sections_.sort(less);
+    }
 
     // ---- data source ----
     std::size_t numberOfSectionsInTableView(UITableView&) override { return sections().size(); }

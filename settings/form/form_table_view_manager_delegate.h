@@ -29,7 +29,9 @@ public:
     // Whether the delegate has its own answer to the question; the manager's default otherwise.
     virtual bool answers(FormDelegateQuestion) const { return false; }
 
-    virtual CGFloat estimatedHeightForRowAtIndexPath(UITableView&, NSIndexPath) { return UITableViewAutomaticDimension; }
+    virtual CGFloat estimatedHeightForRowAtIndexPath(UITableView&, NSIndexPath) {
+        return UITableViewAutomaticDimension;
+    }
     virtual void willLoadCell(UITableView&, FormTableViewCell&, NSIndexPath) {}
     virtual void didLoadCell(UITableView&, FormTableViewCell&, NSIndexPath) {}
     virtual void willLayoutCellSubviews(UITableView&, FormTableViewCell&, NSIndexPath) {}

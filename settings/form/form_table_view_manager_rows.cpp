@@ -85,7 +85,8 @@ UITableViewCellEditingStyle FormTableViewManager::editingStyleForRowAtIndexPath(
 NSIndexPath FormTableViewManager::targetIndexPathForMove(UITableView& t, NSIndexPath from, NSIndexPath proposed) {
     auto item = itemObjectAt(from);
     if (item && item->moveHandler && !item->moveHandler(*item, from, proposed)) return from;
-    if (auto d = answering(FormDelegateQuestion::TargetIndexPathForMove)) return d->targetIndexPathForMove(t, from, proposed);
+    if (auto d = answering(FormDelegateQuestion::TargetIndexPathForMove))
+        return d->targetIndexPathForMove(t, from, proposed);
     return proposed;
 }
 
@@ -99,9 +100,9 @@ bool FormTableViewManager::shouldShowMenuForRowAtIndexPath(UITableView& t, NSInd
 namespace {
 const FormTableViewItem::Handler* handlerFor(const FormTableViewItem& item, UITableViewMenuAction action) {
     switch (action) {
-    case UITableViewMenuAction::Copy: return &item.copyHandler;
-    case UITableViewMenuAction::Paste: return &item.pasteHandler;
-    case UITableViewMenuAction::Cut: return &item.cutHandler;
+        case UITableViewMenuAction::Copy: return &item.copyHandler;
+        case UITableViewMenuAction::Paste: return &item.pasteHandler;
+        case UITableViewMenuAction::Cut: return &item.cutHandler;
     }
     return nullptr;
 }

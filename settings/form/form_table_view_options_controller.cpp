@@ -33,7 +33,8 @@ void FormTableViewOptionsController::viewDidLoad() {
         }
         bool checked = false;
         if (multipleChoice_) {
-            if (multiple) checked = std::find(multiple->value().begin(), multiple->value().end(), s) != multiple->value().end();
+            if (multiple)
+                checked = std::find(multiple->value().begin(), multiple->value().end(), s) != multiple->value().end();
         } else if (item) {
             checked = item->detailLabelText == s;
         }

@@ -7,12 +7,15 @@
 #include "settings/form/form_table_view_manager.h"
 
 FormTableViewSection::FormTableViewSection()
-    : items_([this](const FormItem& item) {
-                 if (auto object = formItemObject(item)) object->setSection(self<FormTableViewSection>());
-             },
-             formItemsEqual, formItemsIdentical) {}
+    : items_(
+          [this](const FormItem& item) {
+              if (auto object = formItemObject(item)) object->setSection(self<FormTableViewSection>());
+          },
+          formItemsEqual, formItemsIdentical) {}
 
-void FormTableViewSection::init() { NSObject::init(); }
+void FormTableViewSection::init() {
+    NSObject::init();
+}
 
 std::shared_ptr<FormTableViewSection> FormTableViewSection::sectionWithHeaderTitle(std::optional<std::string> header,
                                                                                    std::optional<std::string> footer) {

@@ -26,8 +26,8 @@ public:
     void init() override;
 
     static std::shared_ptr<FormTableViewSection> section() { return make(); }
-    static std::shared_ptr<FormTableViewSection> sectionWithHeaderTitle(std::optional<std::string> header,
-                                                                        std::optional<std::string> footer = std::nullopt);
+    static std::shared_ptr<FormTableViewSection> sectionWithHeaderTitle(
+        std::optional<std::string> header, std::optional<std::string> footer = std::nullopt);
     static std::shared_ptr<FormTableViewSection> sectionWithHeaderView(std::shared_ptr<UIView> header,
                                                                        std::shared_ptr<UIView> footer = nullptr);
 
@@ -50,27 +50,90 @@ public:
     std::optional<std::size_t> indexOfItem(const FormTableViewItem& item) const;
 
     // The item list (each sets the back-reference of the items it puts in).
-    void addItem(const FormItem& item) { changed(); items_.add(item); }
-    void addItemsFromArray(const std::vector<FormItem>& xs) { changed(); items_.addFromArray(xs); }
-    void insertItem(const FormItem& item, std::size_t index) { changed(); items_.insert(item, index); }
-    void insertItems(const std::vector<FormItem>& xs, const std::set<std::size_t>& at) { changed(); items_.insertAtIndexes(xs, at); }
-    void removeItem(const FormItem& item) { changed(); items_.remove(item); }
-    void removeItemInRange(const FormItem& item, NSRange r) { changed(); items_.removeInRange(item, r); }
-    void removeLastItem() { changed(); items_.removeLast(); }
-    void removeItemAtIndex(std::size_t index) { changed(); items_.removeAtIndex(index); }
-    void removeAllItems() { changed(); items_.removeAll(); }
-    void removeItemIdenticalTo(const FormItem& item) { changed(); items_.removeIdenticalTo(item); }
-    void removeItemIdenticalToInRange(const FormItem& item, NSRange r) { changed(); items_.removeIdenticalToInRange(item, r); }
-    void removeItemsInArray(const std::vector<FormItem>& xs) { changed(); items_.removeInArray(xs); }
-    void removeItemsInRange(NSRange r) { changed(); items_.removeRange(r); }
-    void removeItemsAtIndexes(const std::set<std::size_t>& at) { changed(); items_.removeAtIndexes(at); }
-    void replaceItemAtIndex(std::size_t index, const FormItem& item) { changed(); items_.replaceAtIndex(index, item); }
-    void replaceItemsWithItemsFromArray(const std::vector<FormItem>& xs) { changed(); items_.replaceWithArray(xs); }
-    void replaceItemsInRange(NSRange r, const std::vector<FormItem>& xs) { changed(); items_.replaceRange(r, xs); }
-    void replaceItemsInRange(NSRange r, const std::vector<FormItem>& xs, NSRange from) { changed(); items_.replaceRange(r, xs, from); }
-    void replaceItemsAtIndexes(const std::set<std::size_t>& at, const std::vector<FormItem>& xs) { changed(); items_.replaceAtIndexes(at, xs); }
-    void exchangeItemAtIndex(std::size_t a, std::size_t b) { changed(); items_.exchange(a, b); }
-    void sortItems(const std::function<bool(const FormItem&, const FormItem&)>& less) { changed(); items_.sort(less); }
+    void addItem(const FormItem& item) {
+        changed();
+        items_.add(item);
+    }
+    void addItemsFromArray(const std::vector<FormItem>& xs) {
+        changed();
+        items_.addFromArray(xs);
+    }
+    void insertItem(const FormItem& item, std::size_t index) {
+        changed();
+        items_.insert(item, index);
+    }
+    void insertItems(const std::vector<FormItem>& xs, const std::set<std::size_t>& at) {
+        changed();
+        items_.insertAtIndexes(xs, at);
+    }
+    void removeItem(const FormItem& item) {
+        changed();
+        items_.remove(item);
+    }
+    void removeItemInRange(const FormItem& item, NSRange r) {
+        changed();
+        items_.removeInRange(item, r);
+    }
+    void removeLastItem() {
+        changed();
+        items_.removeLast();
+    }
+    void removeItemAtIndex(std::size_t index) {
+        changed();
+        items_.removeAtIndex(index);
+    }
+    void removeAllItems() {
+        changed();
+        items_.removeAll();
+    }
+    void removeItemIdenticalTo(const FormItem& item) {
+        changed();
+        items_.removeIdenticalTo(item);
+    }
+    void removeItemIdenticalToInRange(const FormItem& item, NSRange r) {
+        changed();
+        items_.removeIdenticalToInRange(item, r);
+    }
+    void removeItemsInArray(const std::vector<FormItem>& xs) {
+        changed();
+        items_.removeInArray(xs);
+    }
+    void removeItemsInRange(NSRange r) {
+        changed();
+        items_.removeRange(r);
+    }
+    void removeItemsAtIndexes(const std::set<std::size_t>& at) {
+        changed();
+        items_.removeAtIndexes(at);
+    }
+    void replaceItemAtIndex(std::size_t index, const FormItem& item) {
+        changed();
+        items_.replaceAtIndex(index, item);
+    }
+    void replaceItemsWithItemsFromArray(const std::vector<FormItem>& xs) {
+        changed();
+        items_.replaceWithArray(xs);
+    }
+    void replaceItemsInRange(NSRange r, const std::vector<FormItem>& xs) {
+        changed();
+        items_.replaceRange(r, xs);
+    }
+    void replaceItemsInRange(NSRange r, const std::vector<FormItem>& xs, NSRange from) {
+        changed();
+        items_.replaceRange(r, xs, from);
+    }
+    void replaceItemsAtIndexes(const std::set<std::size_t>& at, const std::vector<FormItem>& xs) {
+        changed();
+        items_.replaceAtIndexes(at, xs);
+    }
+    void exchangeItemAtIndex(std::size_t a, std::size_t b) {
+        changed();
+        items_.exchange(a, b);
+    }
+    void sortItems(const std::function<bool(const FormItem&, const FormItem&)>& less) {
+        changed();
+        items_.sort(less);
+    }
 
     void reloadSectionWithAnimation(UITableViewRowAnimation animation);
 

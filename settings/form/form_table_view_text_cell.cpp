@@ -81,8 +81,9 @@ void FormTableViewTextCell::textFieldDidChange(UITextField& field) {
 bool FormTableViewTextCell::textFieldShouldBeginEditing(UITextField& field) {
     auto keep = self<FormTableViewTextCell>();
     auto item = textItem();
-    field.setReturnKeyType(indexPathForNextResponder() ? UIReturnKeyType::Next
-                                                       : (item ? item->traits.returnKeyType : UIReturnKeyType::Default));
+    field.setReturnKeyType(indexPathForNextResponder()
+                               ? UIReturnKeyType::Next
+                               : (item ? item->traits.returnKeyType : UIReturnKeyType::Default));
     updateActionBarNavigationControl();
     if (auto table = parentTableView())
         table->scrollToRowAtIndexPath({static_cast<std::size_t>(sectionIndex()), static_cast<std::size_t>(rowIndex())},
@@ -110,11 +111,14 @@ bool FormTableViewTextCell::textFieldShouldReturn(UITextField&) {
     auto table = parentTableView();
     std::shared_ptr<FormTableViewCell> target;
     if (next && table) {
-        if (!table->cellForRowAtIndexPath(*next)) table->scrollToRowAtIndexPath(*next, UITableViewScrollPosition::Top, false);
+        if (!table->cellForRowAtIndexPath(*next))
+            table->scrollToRowAtIndexPath(*next, UITableViewScrollPosition::Top, false);
         target = std::dynamic_pointer_cast<FormTableViewCell>(table->cellForRowAtIndexPath(*next));
     }
-    if (target) target->becomeResponder();
-    else endEditing(*this, true);
+    if (target)
+        target->becomeResponder();
+    else
+        endEditing(*this, true);
     return true;
 }
 

@@ -14,7 +14,9 @@ public:
     using FormTableViewCell::heightWithItem;
 
     const std::shared_ptr<UITextField>& textField() const { return field_; }
-    std::shared_ptr<FormTextItem> textItem() const { return std::dynamic_pointer_cast<FormTextItem>(formItemObject(item())); }
+    std::shared_ptr<FormTextItem> textItem() const {
+        return std::dynamic_pointer_cast<FormTextItem>(formItemObject(item()));
+    }
     std::shared_ptr<UIView> responder() const override { return field_; }
     bool becomeResponder() override { return field_ && field_->becomeFirstResponder(); }
 

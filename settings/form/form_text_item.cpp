@@ -13,7 +13,8 @@ std::shared_ptr<Item> textItem(std::optional<std::string> title, std::optional<s
 }
 }  // namespace
 
-std::shared_ptr<FormTextItem> FormTextItem::itemWithTitle(std::optional<std::string> title, std::optional<std::string> value,
+std::shared_ptr<FormTextItem> FormTextItem::itemWithTitle(std::optional<std::string> title,
+                                                          std::optional<std::string> value,
                                                           std::optional<std::string> placeholder) {
     return textItem<FormTextItem>(std::move(title), std::move(value), std::move(placeholder));
 }
@@ -29,7 +30,8 @@ std::shared_ptr<FormLongTextItem> FormLongTextItem::itemWithTitle(std::optional<
     return textItem<FormLongTextItem>(std::move(title), std::move(value), std::move(placeholder));
 }
 
-std::shared_ptr<FormNumberItem> FormNumberItem::itemWithTitle(std::optional<std::string> title, std::optional<std::string> value,
+std::shared_ptr<FormNumberItem> FormNumberItem::itemWithTitle(std::optional<std::string> title,
+                                                              std::optional<std::string> value,
                                                               std::optional<std::string> placeholder,
                                                               std::optional<std::string> format) {
     auto item = textItem<FormNumberItem>(std::move(title), std::move(value), std::move(placeholder));

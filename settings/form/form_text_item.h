@@ -19,7 +19,8 @@ public:
     using ChangeFilter = std::function<bool(FormTextItem&, NSRange range, const std::string& replacement)>;
     using TextHandler = std::function<void(FormTextItem&)>;
 
-    static std::shared_ptr<FormTextItem> itemWithTitle(std::optional<std::string> title, std::optional<std::string> value,
+    static std::shared_ptr<FormTextItem> itemWithTitle(std::optional<std::string> title,
+                                                       std::optional<std::string> value,
                                                        std::optional<std::string> placeholder = std::nullopt);
 
     std::optional<std::string> value;
@@ -57,7 +58,8 @@ public:
     KORVA_MAKE(FormLongTextItem)
     static std::shared_ptr<FormLongTextItem> itemWithValue(std::optional<std::string> value,
                                                            std::optional<std::string> placeholder);
-    static std::shared_ptr<FormLongTextItem> itemWithTitle(std::optional<std::string> title, std::optional<std::string> value,
+    static std::shared_ptr<FormLongTextItem> itemWithTitle(std::optional<std::string> title,
+                                                           std::optional<std::string> value,
                                                            std::optional<std::string> placeholder);
 
     std::shared_ptr<UIColor> placeholderColor = UIColor::lightGrayColor();
@@ -72,7 +74,8 @@ protected:
 class FormNumberItem : public FormTextItem {
 public:
     KORVA_MAKE(FormNumberItem)
-    static std::shared_ptr<FormNumberItem> itemWithTitle(std::optional<std::string> title, std::optional<std::string> value,
+    static std::shared_ptr<FormNumberItem> itemWithTitle(std::optional<std::string> title,
+                                                         std::optional<std::string> value,
                                                          std::optional<std::string> placeholder,
                                                          std::optional<std::string> format);
 

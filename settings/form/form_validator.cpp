@@ -18,7 +18,9 @@ std::shared_ptr<NSError> FormValidator::validateObject(const Value& value, const
     return block ? block(value, name) : nullptr;
 }
 
-Value FormValidator::parseParameterString(std::string_view) const { return nullptr; }
+Value FormValidator::parseParameterString(std::string_view) const {
+    return nullptr;
+}
 
 std::shared_ptr<NSError> FormValidator::validateObject(const Value&, const std::string&, const Value&) const {
     return nullptr;

@@ -13,7 +13,8 @@ const char* const kEmailPattern = "[A-Z0-9a-z._%+-]+@[A-Za-z0-9.-]+\\.[A-Za-z]{2
 const char* const kURLPattern =
     "^(?i)(?:(?:https?|ftp):\\/\\/)?(?:\\S+(?::\\S*)?@)?(?:(?:[1-9]\\d?|1\\d\\d|2[01]\\d|22[0-3])"
     "(?:\\.(?:1?\\d{1,2}|2[0-4]\\d|25[0-5])){2}(?:\\.(?:[1-9]\\d?|1\\d\\d|2[0-4]\\d|25[0-4]))|"
-    "(?:[a-z\\u00a1-\\uffff0-9]+(?:-[a-z\\u00a1-\\uffff0-9]+)*)(?:\\.[a-z\\u00a1-\\uffff0-9]+(?:-[a-z\\u00a1-\\uffff0-9]+)*)*"
+    "(?:[a-z\\u00a1-\\uffff0-9]+(?:-[a-z\\u00a1-\\uffff0-9]+)*)(?:\\.[a-z\\u00a1-\\uffff0-9]+(?:-[a-z\\u00a1-\\uffff0-"
+    "9]+)*)*"
     "(?:\\.(?:[a-z\\u00a1-\\uffff]{2,})))(?::\\d{2,5})?(?:\\/[^\\s]*)?$";
 
 std::shared_ptr<NSRegularExpression> compiled(const char* pattern) {
@@ -38,7 +39,8 @@ std::int64_t integerParameter(const Value& parameters, const char* key) {
 std::shared_ptr<NSError> FormPresenceValidator::validateObject(const Value& value, const std::string& name,
                                                                const Value&) const {
     const auto* text = value.string();
-    if (value.isNull() || (text && text->empty())) return form_validationErrorForDomain(FormValidationPresenceDomain, {name});
+    if (value.isNull() || (text && text->empty()))
+        return form_validationErrorForDomain(FormValidationPresenceDomain, {name});
     return nullptr;
 }
 
@@ -66,7 +68,8 @@ std::shared_ptr<NSError> FormLengthValidator::validateObject(const Value& value,
     auto length = static_cast<std::int64_t>(text ? utf16Length(*text) : 0);
     std::int64_t min = integerParameter(parameters, "min"), max = integerParameter(parameters, "max");
     if (length < min) return form_validationErrorForDomain(FormValidationMinimumLengthDomain, {name, Value(min)});
-    if (max != 0 && length > max) return form_validationErrorForDomain(FormValidationMaximumLengthDomain, {name, Value(max)});
+    if (max != 0 && length > max)
+        return form_validationErrorForDomain(FormValidationMaximumLengthDomain, {name, Value(max)});
     return nullptr;
 }
 

@@ -31,19 +31,23 @@ public:
     void setupKeyboardAvoiding() {
         if (hasAutomaticKeyboardAvoidingBehaviour() || !observers_.empty()) return;
         auto center = NSNotificationCenter::defaultCenter();
-        std::weak_ptr<KeyboardAwareView> weak = std::static_pointer_cast<KeyboardAwareView>(this->template self<UIView>());
+        std::weak_ptr<KeyboardAwareView> weak =
+            std::static_pointer_cast<KeyboardAwareView>(this->template self<UIView>());
         auto on = [&](const char* name, void (*action)(KeyboardAwareView&, const Value&)) {
-            observers_.push_back(center->addObserver(name, nullptr, nullptr, [weak, action](const std::shared_ptr<NSNotification>& n) {
-                auto v = weak.lock();
-                if (v && !v->hasAutomaticKeyboardAvoidingBehaviour()) action(*v, n->userInfo());
-            }));
+            observers_.push_back(
+                center->addObserver(name, nullptr, nullptr, [weak, action](const std::shared_ptr<NSNotification>& n) {
+                    auto v = weak.lock();
+                    if (v && !v->hasAutomaticKeyboardAvoidingBehaviour()) action(*v, n->userInfo());
+                }));
         };
         on(UIKeyboardWillChangeFrameNotification,
            [](KeyboardAwareView& v, const Value& info) { KeyboardAware_keyboardWillShow(v, info, Kind); });
         on(UIKeyboardWillHideNotification,
            [](KeyboardAwareView& v, const Value& info) { KeyboardAware_keyboardWillHide(v, info, Kind); });
-        on(UITextFieldTextDidBeginEditingNotification, [](KeyboardAwareView& v, const Value&) { v.scrollToActiveTextField(); });
-        on(UITextViewTextDidBeginEditingNotification, [](KeyboardAwareView& v, const Value&) { v.scrollToActiveTextField(); });
+        on(UITextFieldTextDidBeginEditingNotification,
+           [](KeyboardAwareView& v, const Value&) { v.scrollToActiveTextField(); });
+        on(UITextViewTextDidBeginEditingNotification,
+           [](KeyboardAwareView& v, const Value&) { v.scrollToActiveTextField(); });
     }
 
     bool focusNextTextField() { return KeyboardAware_focusNextTextField(*this); }
@@ -74,13 +78,14 @@ public:
         Base::layoutSubviews();
         // Layouts come in bursts: the wiring waits for the last of them.
         if (wiring_) wiring_->invalidate();
-        std::weak_ptr<KeyboardAwareView> weak = std::static_pointer_cast<KeyboardAwareView>(this->template self<UIView>());
+        std::weak_ptr<KeyboardAwareView> weak =
+            std::static_pointer_cast<KeyboardAwareView>(this->template self<UIView>());
         wiring_ = RunLoop::main().performAfterDelay(kWiringDelay, [weak] {
             if (auto v = weak.lock()) {
                 v->wiring_.reset();
                 v->wirings_++;
-                KeyboardAware_assignTextDelegateForViewsBeneathView(
-                    *v, *v, std::static_pointer_cast<UITextFieldDelegate>(v));
+                KeyboardAware_assignTextDelegateForViewsBeneathView(*v, *v,
+                                                                    std::static_pointer_cast<UITextFieldDelegate>(v));
             }
         });
     }

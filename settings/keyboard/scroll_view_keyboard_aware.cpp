@@ -19,7 +19,8 @@ constexpr CGFloat kMinimumMargin = 20;
 constexpr CGFloat kContentPadding = 10;
 
 UIViewAnimationOptions curveOptions(const Value& userInfo) {
-    auto curve = static_cast<unsigned>(std::clamp<std::int64_t>(userInfo[UIKeyboardAnimationCurveUserInfoKey].integerValue(), 0, 7));
+    auto curve = static_cast<unsigned>(
+        std::clamp<std::int64_t>(userInfo[UIKeyboardAnimationCurveUserInfoKey].integerValue(), 0, 7));
     return (curve << 16) | UIViewAnimationOptionBeginFromCurrentState;
 }
 
@@ -37,7 +38,9 @@ CGRect frameIn(const UIScrollView& view, const Value& userInfo, const char* key)
     return view.convertRectFromView(r, nullptr);
 }
 
-bool isEmpty(CGRect r) { return r.size.width <= 0 || r.size.height <= 0; }
+bool isEmpty(CGRect r) {
+    return r.size.width <= 0 || r.size.height <= 0;
+}
 
 // Visible and touchable all the way up, and an enabled field or an editable text view.
 bool isCandidate(const UIView& view) {
@@ -54,7 +57,9 @@ CGRect inWindow(const UIView& view) {
 }
 
 // Higher, then further left, scores more.
-double score(CGRect r) { return -(1000.0 * r.origin.y + r.origin.x); }
+double score(CGRect r) {
+    return -(1000.0 * r.origin.y + r.origin.x);
+}
 
 void searchNext(const UIView& after, CGRect afterFrame, const UIView& beneath, std::shared_ptr<UIView>& best) {
     for (const auto& s : beneath.subviews()) {
@@ -248,7 +253,8 @@ void KeyboardAware_assignTextDelegateForViewsBeneathView(UIScrollView& view, con
     for (const auto& s : beneath.subviews()) {
         auto field = std::dynamic_pointer_cast<UITextField>(s);
         if (!field) {
-            if (!std::dynamic_pointer_cast<UITextView>(s)) KeyboardAware_assignTextDelegateForViewsBeneathView(view, *s, delegate);
+            if (!std::dynamic_pointer_cast<UITextView>(s))
+                KeyboardAware_assignTextDelegateForViewsBeneathView(view, *s, delegate);
             continue;
         }
         auto key = field->inputTraits().returnKeyType;
@@ -256,7 +262,7 @@ void KeyboardAware_assignTextDelegateForViewsBeneathView(UIScrollView& view, con
         if ((key != UIReturnKeyType::Default && key != UIReturnKeyType::Next) || (own && own != delegate)) continue;
         field->setDelegate(delegate);
         field->setReturnKeyType(KeyboardAware_findNextInputViewAfterView(*field, view) ? UIReturnKeyType::Next
-                                                                                        : UIReturnKeyType::Done);
+                                                                                       : UIReturnKeyType::Done);
     }
 }
 
@@ -268,12 +274,15 @@ CGSize KeyboardAware_calculatedContentSizeFromSubviewFrames(const UIScrollView& 
 
 CGFloat KeyboardAware_idealOffsetForView(UIScrollView& view, const UIView& editing, CGFloat height) {
     CGRect r = editing.convertRectToView(editing.bounds(), view.self<UIView>());
-    if (auto top = dynamic_cast<const KeyboardAwareAlwaysTop*>(&editing); top && top->KeyboardAware_idealOffsetForViewAlwaysTop())
+    if (auto top = dynamic_cast<const KeyboardAwareAlwaysTop*>(&editing);
+        top && top->KeyboardAware_idealOffsetForViewAlwaysTop())
         return r.origin.y;
     UIEdgeInsets inset = view.adjustedContentInset();
     std::optional<CGRect> caret;
-    if (auto field = dynamic_cast<const UITextField*>(&editing)) caret = field->caretRect();
-    else if (auto text = dynamic_cast<const UITextView*>(&editing)) caret = text->caretRect();
+    if (auto field = dynamic_cast<const UITextField*>(&editing))
+        caret = field->caretRect();
+    else if (auto text = dynamic_cast<const UITextView*>(&editing))
+        caret = text->caretRect();
     CGFloat offset;
     if (caret) {
         CGRect k = editing.convertRectToView(*caret, view.self<UIView>());

@@ -11,16 +11,16 @@
 namespace {
 
 TEST(TypedAddress, TextBecomesAnAddressOrAWebSearch) {
-    struct Row { const char* typed; const char* address; };
-    for (Row row : {Row{"example.org", "http://example.org"},
-                    Row{"  example.org/a?b=1 \n", "http://example.org/a?b=1"},
-                    Row{"https://a b.example", "https://a b.example"},
-                    Row{"http://x.example", "http://x.example"},
+    struct Row {
+        const char* typed;
+        const char* address;
+    };
+    for (Row row : {Row{"example.org", "http://example.org"}, Row{"  example.org/a?b=1 \n", "http://example.org/a?b=1"},
+                    Row{"https://a b.example", "https://a b.example"}, Row{"http://x.example", "http://x.example"},
                     Row{"kettle", "http://search.test/search?q=kettle"},
                     Row{"tea.pot recipes", "http://search.test/search?q=tea.pot%20recipes"},
                     Row{"fish & chips", "http://search.test/search?q=fish%20%26%20chips"},
-                    Row{"", "http://search.test/search?q="},
-                    Row{"HTTP://UPPER.EXAMPLE", "HTTP://UPPER.EXAMPLE"},
+                    Row{"", "http://search.test/search?q="}, Row{"HTTP://UPPER.EXAMPLE", "HTTP://UPPER.EXAMPLE"},
                     Row{"ftp://files.example", "ftp://files.example"}}) {
         EXPECT_EQ(addressFromTypedText(row.typed, "search.test"), row.address) << "typed \"" << row.typed << "\"";
     }

@@ -7,8 +7,8 @@
 
 #include "app/base/my_view_controller.h"
 #include "app/rate/rate_prompt.h"
-#include "platform/dispatch/queue.h"
 #include "app/shell/app_registry.h"
+#include "platform/dispatch/queue.h"
 #include "platform/host/ui_application_main.h"
 #include "platform/ui/controller/ui_storyboard.h"
 #include "platform/ui/view/ui_appearance.h"
@@ -42,9 +42,18 @@ struct AppTest : ToolkitTest {
 struct HookScreen : MyViewController {
     KORVA_MAKE(HookScreen)
     std::vector<std::string> hooks;
-    void updateFontSize() override { MyViewController::updateFontSize(); hooks.push_back("font"); }
-    void updateView() override { MyViewController::updateView(); hooks.push_back("view"); }
-    void updateDarkMode() override { MyViewController::updateDarkMode(); hooks.push_back("dark"); }
+    void updateFontSize() override {
+        MyViewController::updateFontSize();
+        hooks.push_back("font");
+    }
+    void updateView() override {
+        MyViewController::updateView();
+        hooks.push_back("view");
+    }
+    void updateDarkMode() override {
+        MyViewController::updateDarkMode();
+        hooks.push_back("dark");
+    }
     void didRotateOrResizeInterface() override {
         MyViewController::didRotateOrResizeInterface();
         hooks.push_back("rotate");

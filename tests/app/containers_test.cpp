@@ -41,7 +41,8 @@ struct ContainersTest : AppTest {
     std::shared_ptr<Segmented> segmented(long defaultIndex) {
         auto c = Segmented::make();
         c->setStoryboard(UIStoryboard::mainStoryboard());
-        c->entries = Value::array({entry("ViewController", "One"), entry("Nowhere", "Lost"), entry("ViewController", "Two")});
+        c->entries =
+            Value::array({entry("ViewController", "One"), entry("Nowhere", "Lost"), entry("ViewController", "Two")});
         c->setDefaultIndex(defaultIndex);
         return c;
     }

@@ -146,7 +146,7 @@ TEST_F(Depth, TurningTheScreenClosesTheMenuAtOnce) {
 // ---- the pictures ----
 
 std::shared_ptr<UIImage> imageOf(int w, int h, CGFloat scale, const std::function<std::uint8_t(int, int)>& grey,
-                                  CGImagePixelLayout layout = CGImagePixelLayout::RGBA8Premultiplied) {
+                                 CGImagePixelLayout layout = CGImagePixelLayout::RGBA8Premultiplied) {
     std::vector<std::uint8_t> px(static_cast<std::size_t>(w * h * 4));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -154,8 +154,8 @@ std::shared_ptr<UIImage> imageOf(int w, int h, CGFloat scale, const std::functio
             p[0] = p[1] = p[2] = grey(x, y);
             p[3] = 255;
         }
-    return UIImage::imageWithCGImage(CGImage::create(w, h, static_cast<std::size_t>(w) * 4, std::move(px), nullptr, layout),
-                                     scale);
+    return UIImage::imageWithCGImage(
+        CGImage::create(w, h, static_cast<std::size_t>(w) * 4, std::move(px), nullptr, layout), scale);
 }
 
 TEST(SideBarBlur, TheBoxIsOddAndFollowsTheImagesScale) {
@@ -173,7 +173,9 @@ TEST(SideBarBlur, FlatPicturesStayFlatAndEdgesBecomeMonotoneRamps) {
 
     // The same step in either byte order: dark left half, light right half.
     for (auto layout : {CGImagePixelLayout::RGBA8Premultiplied, CGImagePixelLayout::BGRA8Premultiplied}) {
-        auto step = blurredImage(imageOf(40, 6, 1, [](int x, int) { return x < 20 ? 0 : 255; }, layout), 5, 5, nullptr);
+        auto step = blurredImage(imageOf(
+                                     40, 6, 1, [](int x, int) { return x < 20 ? 0 : 255; }, layout),
+                                 5, 5, nullptr);
         ASSERT_TRUE(step);
         EXPECT_EQ(step->size(), (CGSize{40, 6}));
         int previous = -1;

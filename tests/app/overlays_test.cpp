@@ -4,11 +4,11 @@
 
 #include "platform/ui/text/attributed_string.h"
 #include "tests/app/app_test_support.h"
-#include "ui/theme/color.h"
 #include "ui/popup/hud_view.h"
 #include "ui/popup/pop_confirm_view.h"
 #include "ui/popup/pop_message_view.h"
 #include "ui/popup/pop_text_view.h"
+#include "ui/theme/color.h"
 
 namespace {
 
@@ -72,7 +72,8 @@ TEST_F(OverlayTest, LayoutAndAppearanceChangesReachOnlyTheMadeOverlays) {
 
 TEST_F(OverlayTest, TheConfirmationAnswersOnceAndTheActivityHudFollowsItsSender) {
     std::vector<std::string> answers;
-    screen->confirm()->show(control, 3, [&] { answers.push_back("yes"); }, [&] { answers.push_back("no"); });
+    screen->confirm()->show(
+        control, 3, [&] { answers.push_back("yes"); }, [&] { answers.push_back("no"); });
     advance(6);
     EXPECT_EQ(answers, std::vector<std::string>{"no"});
     screen->disappear(false);

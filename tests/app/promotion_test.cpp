@@ -36,7 +36,8 @@ public:
 };
 
 Value app(const std::string& url, Value extra = Value::dictionary()) {
-    Value entry = Value::dictionary({{"url", Value(url)}, {"title", Value("Korva Notes")}, {"message", Value("Notes")}});
+    Value entry =
+        Value::dictionary({{"url", Value(url)}, {"title", Value("Korva Notes")}, {"message", Value("Notes")}});
     if (const ValueDictionary* more = extra.dictionaryPtr())
         for (const auto& [key, value] : *more) entry.set(key, value);
     return entry;
@@ -53,14 +54,15 @@ std::string pngOfOneColour() {
 struct PromotionTest : AppTest {
     void SetUp() override {
         AppTest::SetUp();
-        server.routes().Get(PopNewAppView::kPagePath, [this](const httplib::Request& request, httplib::Response& response) {
-            std::lock_guard lock(mutex);
-            ++hits;
-            lastLang = request.get_param_value("lang");
-            lastName = request.get_param_value("name");
-            response.status = status;
-            response.set_content(page, "text/html; charset=utf-8");
-        });
+        server.routes().Get(PopNewAppView::kPagePath,
+                            [this](const httplib::Request& request, httplib::Response& response) {
+                                std::lock_guard lock(mutex);
+                                ++hits;
+                                lastLang = request.get_param_value("lang");
+                                lastName = request.get_param_value("name");
+                                response.status = status;
+                                response.set_content(page, "text/html; charset=utf-8");
+                            });
         server.routes().Get("/notes.png", [this](const httplib::Request&, httplib::Response& response) {
             response.set_content(picture, "image/png");
         });
@@ -77,10 +79,12 @@ struct PromotionTest : AppTest {
         AppTest::TearDown();
     }
     void pointHostAt(const std::string& host) {
-        writeFile("bundle/Info.plist", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
-                                       "<key>CFBundleDisplayName</key><string>Korva</string>"
-                                       "<key>CFBundleShortVersionString</key><string>2.5</string>"
-                                       "<key>KorvaDownloadHost</key><string>" + host + "</string></dict></plist>");
+        writeFile("bundle/Info.plist",
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+                  "<key>CFBundleDisplayName</key><string>Korva</string>"
+                  "<key>CFBundleShortVersionString</key><string>2.5</string>"
+                  "<key>KorvaDownloadHost</key><string>" +
+                      host + "</string></dict></plist>");
         NSBundle::setMainBundleRoot(folders.pathOf("bundle"));
     }
     std::shared_ptr<UIViewController> screen() {
@@ -131,8 +135,14 @@ TEST_F(PromotionTest, FetchesOnceADayUnlessTheLanguageChangesAndNeverTwiceAtOnce
     serve(Value::array({app("https://apps.korva.invalid/notes")}));
     int answers = 0;
     bool first = true, second = true;
-    popup->testAvailable([&](bool a) { ++answers; first = a; });
-    popup->testAvailable([&](bool a) { ++answers; second = a; });
+    popup->testAvailable([&](bool a) {
+        ++answers;
+        first = a;
+    });
+    popup->testAvailable([&](bool a) {
+        ++answers;
+        second = a;
+    });
     EXPECT_EQ(answers, 1) << "the second test answers at once";
     EXPECT_FALSE(second);
     ASSERT_TRUE(pumpMainUntil([&] { return answers == 2; }));
@@ -158,13 +168,10 @@ TEST_F(PromotionTest, FetchesOnceADayUnlessTheLanguageChangesAndNeverTwiceAtOnce
 
 TEST_F(PromotionTest, ChoosesTheFirstEntryThatIsAnAppNeitherInstalledNorDeclined) {
     SystemServices::shared()->setInstalledSchemes({"korvascan"});
-    serve(Value::array({Value("not an entry"),
-                        Value::dictionary({{"title", Value("no address")}}),
-                        Value::dictionary({{"url", Value("")}}),
-                        Value::dictionary({{"url", Value(42)}}),
+    serve(Value::array({Value("not an entry"), Value::dictionary({{"title", Value("no address")}}),
+                        Value::dictionary({{"url", Value("")}}), Value::dictionary({{"url", Value(42)}}),
                         app("https://apps.korva.invalid/scan", Value::dictionary({{"scheme", Value("korvascan")}})),
-                        app("https://apps.korva.invalid/notes"),
-                        app("https://apps.korva.invalid/later")}));
+                        app("https://apps.korva.invalid/notes"), app("https://apps.korva.invalid/later")}));
     ask();
     EXPECT_EQ(popup->dict()["url"], Value("https://apps.korva.invalid/notes"));
 
@@ -215,8 +222,8 @@ TEST_F(PromotionTest, BadRepliesClearTheChoiceButStillCountTheFetch) {
 
 TEST_F(PromotionTest, AChoiceShowsOnceTheServersCountAndAgeAreReached) {
     // "executed" as a numeric string, "at0" of 0 still means at least a second.
-    serve(Value::array({app("https://apps.korva.invalid/notes",
-                            Value::dictionary({{"executed", Value("3")}, {"at0", Value(0)}}))}));
+    serve(Value::array(
+        {app("https://apps.korva.invalid/notes", Value::dictionary({{"executed", Value("3")}, {"at0", Value(0)}}))}));
     EXPECT_EQ(ask(), false);
     nextDay();
     EXPECT_EQ(ask(), false);

@@ -9,11 +9,11 @@
 #include "app/shell/placeholder_controller.h"
 #include "foundation/strings_table.h"
 #include "platform/runtime/source_resources.h"
-#include "platform/ui/controller/ui_alert_controller.h"
-#include "platform/ui/controller/ui_alert_view.h"
 #include "platform/storage/user_defaults.h"
 #include "platform/text/locale_region.h"
 #include "platform/ui/app/sk_store_review_controller.h"
+#include "platform/ui/controller/ui_alert_controller.h"
+#include "platform/ui/controller/ui_alert_view.h"
 #include "tests/app/app_test_support.h"
 #include "tests/support/local_server.h"
 
@@ -29,8 +29,9 @@ struct RatePromptTest : AppTest {
         server.routes().Get(R"(/(\w+)/lookup)", [this](const httplib::Request& request, httplib::Response& response) {
             // Two lookups can be served at once (a return from the background asks twice).
             std::lock_guard lock(lookupsMutex);
-            lookups.push_back(request.path + "?" + (request.has_param("id") ? "id=" + request.get_param_value("id")
-                                                                             : "bundleId=" + request.get_param_value("bundleId")));
+            lookups.push_back(request.path + "?" +
+                              (request.has_param("id") ? "id=" + request.get_param_value("id")
+                                                       : "bundleId=" + request.get_param_value("bundleId")));
             response.status = status;
             response.set_content(body, "application/json");
         });
@@ -61,8 +62,8 @@ struct RatePromptTest : AppTest {
         RunLoop::main().runUntilIdle();
     }
     void storeKnows(const std::string& version, const std::string& bundle = "app.korva.camera") {
-        body = R"({"resultCount":1,"results":[{"bundleId":")" + bundle + R"(","trackId":4242,"primaryGenreId":6008,"version":")" +
-               version + R"("}]})";
+        body = R"({"resultCount":1,"results":[{"bundleId":")" + bundle +
+               R"(","trackId":4242,"primaryGenreId":6008,"version":")" + version + R"("}]})";
     }
     LocalServer server;
     std::mutex lookupsMutex;
@@ -248,8 +249,9 @@ TEST_F(RatePromptTest, AnUnknownAppWithoutAnIdentifierIsNotAnError) {
     NSUserDefaults::standardUserDefaults()->setObject(Value::date(Clock::absoluteTime() - 10 * kDay),
                                                       "RatePromptFirstUsed");
     int failures = 0;
-    auto token = NSNotificationCenter::defaultCenter()->addObserver(
-        "RatePromptCouldNotConnectToAppStore", nullptr, nullptr, [&](const std::shared_ptr<NSNotification>&) { ++failures; });
+    auto token =
+        NSNotificationCenter::defaultCenter()->addObserver("RatePromptCouldNotConnectToAppStore", nullptr, nullptr,
+                                                           [&](const std::shared_ptr<NSNotification>&) { ++failures; });
     body = R"({"results":[]})";
     p->promptIfAllCriteriaMet();
     finish();
@@ -323,10 +325,11 @@ TEST_F(RatePromptTest, TheOwnAlertAnswersByIndexWithAndWithoutCancel) {
         EXPECT_TRUE(p->ratedThisVersion());
         EXPECT_EQ(UIApplication::sharedApplication()->openedURLs().back(),
                   "itms-apps://" + p->reviewHost + "/app/id4242?action=write-review");
-        EXPECT_EQ(window->rootViewController() ? std::dynamic_pointer_cast<UIViewController>(window->rootViewController())
-                                                      ->presentedViewController()
-                                                : nullptr,
-                  nullptr);
+        EXPECT_EQ(
+            window->rootViewController()
+                ? std::dynamic_pointer_cast<UIViewController>(window->rootViewController())->presentedViewController()
+                : nullptr,
+            nullptr);
     }
 }
 
@@ -434,9 +437,9 @@ TEST_F(RatePromptTest, TheShippedTextsHaveEveryKeyInEveryLanguage) {
         SCOPED_TRACE(folder.path().filename().string());
         auto table = readStringsTable((folder.path() / "Localizable.strings").string());
         ASSERT_TRUE(table);
-        for (const char* key : {"RatePromptMessageTitle", "RatePromptAppMessage", "RatePromptGameMessage",
-                                "RatePromptUpdateMessage", "RatePromptCancelButton", "RatePromptRateButton",
-                                "RatePromptRemindButton"})
+        for (const char* key :
+             {"RatePromptMessageTitle", "RatePromptAppMessage", "RatePromptGameMessage", "RatePromptUpdateMessage",
+              "RatePromptCancelButton", "RatePromptRateButton", "RatePromptRemindButton"})
             EXPECT_TRUE(table.value()[key].isString()) << key;
         ++languages;
     }

@@ -30,10 +30,18 @@ struct StepStyle : SideBarStyle {
 
 struct Listener : SideBarControllerDelegate {
     std::vector<std::string> log;
-    void sideBarControllerWillShowMenuViewController(SideBarController&, UIViewController&) override { log.push_back("willShow"); }
-    void sideBarControllerDidShowMenuViewController(SideBarController&, UIViewController&) override { log.push_back("didShow"); }
-    void sideBarControllerWillHideMenuViewController(SideBarController&, UIViewController&) override { log.push_back("willHide"); }
-    void sideBarControllerDidHideMenuViewController(SideBarController&, UIViewController&) override { log.push_back("didHide"); }
+    void sideBarControllerWillShowMenuViewController(SideBarController&, UIViewController&) override {
+        log.push_back("willShow");
+    }
+    void sideBarControllerDidShowMenuViewController(SideBarController&, UIViewController&) override {
+        log.push_back("didShow");
+    }
+    void sideBarControllerWillHideMenuViewController(SideBarController&, UIViewController&) override {
+        log.push_back("willHide");
+    }
+    void sideBarControllerDidHideMenuViewController(SideBarController&, UIViewController&) override {
+        log.push_back("didHide");
+    }
 };
 
 struct Bar : SideBarTest {

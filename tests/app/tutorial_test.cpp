@@ -84,15 +84,16 @@ TEST_F(TutorialTest, WithoutASenderStepsShowOnlyBubblesAndDoneIsAToast) {
     tapLayer();
     tapLayer();
     tapLayer();
-    EXPECT_EQ(screen->shown, (std::vector<std::string>{"bubble step 1", "bubble step 2", "bubble step 3", "toast DONE!"}));
+    EXPECT_EQ(screen->shown,
+              (std::vector<std::string>{"bubble step 1", "bubble step 2", "bubble step 3", "toast DONE!"}));
     // A tap while finishing stops at once.
     tapLayer();
     EXPECT_FALSE(screen->tutorialActive());
 }
 
 TEST_F(TutorialTest, NoCenterMessageEndsHalfASecondAfterTheLastTapWithoutDone) {
-    screen->dict = Value::dictionary(
-        {{"sender", Value(screen->view())}, {"arr", steps(true)}, {"noCenterMessage", Value(true)}});
+    screen->dict =
+        Value::dictionary({{"sender", Value(screen->view())}, {"arr", steps(true)}, {"noCenterMessage", Value(true)}});
     screen->tutorialStart();
     EXPECT_EQ(screen->shown, (std::vector<std::string>{"center 1/3", "bubble step 1"}));
     tapLayer();
@@ -171,8 +172,9 @@ struct TutorialViewsTest : AppTest {
         screen = show(PlainTutorialScreen::make());
         control = UIView::make(CGRectMake(20, 300, 40, 40));
         screen->view()->addSubview(control);
-        Value arr = Value::array({Value::dictionary({{"sender", Value(control)}, {"text", Value("Pick a filter")}}),
-                                  Value::dictionary({{"sender", Value(control)}, {"text", Value("Hold to\ncompare")}})});
+        Value arr =
+            Value::array({Value::dictionary({{"sender", Value(control)}, {"text", Value("Pick a filter")}}),
+                          Value::dictionary({{"sender", Value(control)}, {"text", Value("Hold to\ncompare")}})});
         screen->dict = Value::dictionary({{"sender", Value(screen->view())}, {"arr", arr}});
     }
     void tapLayer() {

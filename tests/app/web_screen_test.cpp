@@ -155,9 +155,8 @@ TEST_F(WebTest, FailuresEndLoadingWithTheReasonShownAndTheSpinnerStopped) {
     });
     broken.start();
     JunkServer junk;
-    std::vector<std::string> addresses = {
-        "http://127.0.0.1:" + std::to_string(LocalServer::closedPort()) + "/", broken.url("/half"),
-        broken.url("/loop"), broken.url("/huge"), junk.url("/")};
+    std::vector<std::string> addresses = {"http://127.0.0.1:" + std::to_string(LocalServer::closedPort()) + "/",
+                                          broken.url("/half"), broken.url("/loop"), broken.url("/huge"), junk.url("/")};
 
     auto web = makeWeb(url("/page"));
     auto events = std::make_shared<WebEvents>();

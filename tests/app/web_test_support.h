@@ -38,10 +38,13 @@ struct WebTest : AppTest {
         server.routes().set_keep_alive_max_count(1);
         server.routes().Get("/page", [this](const httplib::Request&, httplib::Response& r) {
             for (int i = 0; pageHeld && i < 1000; ++i) server.pause(0.01);
-            r.set_content("<title>First</title><h1>Welcome</h1><p>Go to the <a href=\"/next\">next page</a>, "
-                          "stay <a href=\"" + url("/page") + "\">here</a> or open "
-                          "<a href=\"file:///etc/hostname\">a file</a>.</p>",
-                          "text/html");
+            r.set_content(
+                "<title>First</title><h1>Welcome</h1><p>Go to the <a href=\"/next\">next page</a>, "
+                "stay <a href=\"" +
+                    url("/page") +
+                    "\">here</a> or open "
+                    "<a href=\"file:///etc/hostname\">a file</a>.</p>",
+                "text/html");
         });
         server.routes().Get("/next", [](const httplib::Request&, httplib::Response& r) {
             r.set_content("<title>Next</title><p>The second page.</p>", "text/html");

@@ -2,8 +2,6 @@
 // settings store, a temporary photo library, the synthetic cameras and helpers that step time.
 #pragma once
 
-#include "tests/support/recorder.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -25,6 +23,7 @@
 #include "platform/storage/file_manager.h"
 #include "platform/storage/sandbox.h"
 #include "tests/platform/dispatch/virtual_clock.h"
+#include "tests/support/recorder.h"
 #include "tests/support/synthetic_camera_access.h"
 
 class CaptureEngineTest : public VirtualClockTest, public SyntheticCameraAccess {
@@ -89,7 +88,5 @@ protected:
         return true;
     }
 
-
     std::filesystem::path root_;
 };
-

@@ -3,9 +3,8 @@
 // torch and flash fallbacks, and every failure road completing exactly once with NO.
 #include <cmath>
 #include <cstdio>
-#include <set>
-
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "capture/camera_photo_general_host.h"
 #include "capture/photo_metadata.h"
@@ -143,7 +142,9 @@ protected:
     }
     // The photo output's road keeps the sensor's pixels and tags the turn; the silent road's
     // pixels are turned already.
-    static bool tookThePhotoOutputsRoad(const Value& properties) { return properties["Orientation"].integerValue() != 1; }
+    static bool tookThePhotoOutputsRoad(const Value& properties) {
+        return properties["Orientation"].integerValue() != 1;
+    }
     // What another reader finds in the file's Exif block (numbers as numbers).
     static nlohmann::json exifOf(const std::shared_ptr<PHAsset>& asset) {
         std::string text;
@@ -213,7 +214,8 @@ TEST_F(StillCaptureTest, SilentShotIsDatedAndPlacedLikeAPhotoOutputShot) {
     for (const char* key : {"Make", "Model", "Software"})
         EXPECT_EQ(quiet["{TIFF}"][key].stringValue(), output["{TIFF}"][key].stringValue()) << key;
     EXPECT_EQ(quiet["{TIFF}"]["Software"].stringValue(), "Korva 'Amber'");
-    EXPECT_EQ(quiet["{TIFF}"]["DateTime"].stringValue().substr(0, 10), output["{TIFF}"]["DateTime"].stringValue().substr(0, 10));
+    EXPECT_EQ(quiet["{TIFF}"]["DateTime"].stringValue().substr(0, 10),
+              output["{TIFF}"]["DateTime"].stringValue().substr(0, 10));
     for (const char* key : {"Latitude", "Longitude", "Altitude"})
         EXPECT_NEAR(quiet["{GPS}"][key].doubleValue(), output["{GPS}"][key].doubleValue(), 1e-6) << key;
     for (const char* key : {"LatitudeRef", "LongitudeRef", "TimeStamp"})
@@ -492,7 +494,8 @@ TEST_F(StillCaptureTest, APhotoWithoutItsJpegCompletesWithNo) {
         auto o = normal(1, true, ratio);
         EXPECT_EQ(o.calls, 1);
         EXPECT_FALSE(o.ok);
-        EXPECT_EQ(o.error, ratio > 0 ? "the camera's photo cannot be decoded" : "the camera's photo holds no JPEG picture");
+        EXPECT_EQ(o.error,
+                  ratio > 0 ? "the camera's photo cannot be decoded" : "the camera's photo holds no JPEG picture");
     }
     EXPECT_TRUE(libraryPhotos().empty());
 }

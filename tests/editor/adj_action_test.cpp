@@ -1,9 +1,9 @@
 // The editor kind of a record picks its editor through one fixed table.
+#include "editor/adjust/adj_action.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
-
-#include "editor/adjust/adj_action.h"
 
 TEST(AdjAction, EveryKindMapsToItsEditorAndOthersToNone) {
     // Kinds 1..26, then a few outside the range.

@@ -25,7 +25,8 @@ struct Reports : PopAdjGeneralBaseDelegate {
     std::vector<Value> values;
     bool allWritten = true;
     void onPopAdjGeneralBaseValueChanged(PopAdjGeneralBase&, const Value& record) override {
-        allWritten = allWritten && record.identity() == given.identity() && !record.dictionaryPtr()->contains("instanceData");
+        allWritten =
+            allWritten && record.identity() == given.identity() && !record.dictionaryPtr()->contains("instanceData");
         values.push_back(record["value"]);
         // The next report must follow a write of its own.
         given.set("instanceData", Value(1));
@@ -65,7 +66,9 @@ struct Editors : AdjustTest {
         advance(0.5);
         return e;
     }
-    static void reset(PopAdjGeneralBase& e) { e.titleView()->btnRight()->sendActionsForControlEvents(UIControlEventTouchUpInside); }
+    static void reset(PopAdjGeneralBase& e) {
+        e.titleView()->btnRight()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    }
 };
 
 TEST_F(Editors, ResetIsOfferedExactlyWhenTheRecordHasADefault) {
@@ -180,8 +183,9 @@ TEST_F(Editors, TheSwitchWritesABooleanAndItsResetANumber) {
 }
 
 TEST_F(Editors, UnreadableNumbersReadAsZeroAndKeepTheControlsInBounds) {
-    const std::vector<Value> bad{Value(), Value("12"), Value::array({Value(3)}), Value(std::nan("")),
-                                 Value(INFINITY), Value(-INFINITY), Value(1e300)};
+    const std::vector<Value> bad{
+        Value(),          Value("12"), Value::array({Value(3)}), Value(std::nan("")), Value(INFINITY),
+        Value(-INFINITY), Value(1e300)};
     auto slide = made<PopAdjSliderView>();
     auto step = made<PopAdjStepperView>();
     auto sw = made<PopAdjSwitchView>();
@@ -203,8 +207,10 @@ TEST_F(Editors, UnreadableNumbersReadAsZeroAndKeepTheControlsInBounds) {
 
             step->show(anchor, r, 1, 100, [] {});
             EXPECT_TRUE(std::isfinite(step->stepper()->minValue()) && std::isfinite(step->stepper()->maxValue()));
-            for (int i = 0; i < 3; ++i) step->stepper()->btnUp()->sendActionsForControlEvents(UIControlEventTouchUpInside);
-            for (int i = 0; i < 3; ++i) step->stepper()->btnDown()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+            for (int i = 0; i < 3; ++i)
+                step->stepper()->btnUp()->sendActionsForControlEvents(UIControlEventTouchUpInside);
+            for (int i = 0; i < 3; ++i)
+                step->stepper()->btnDown()->sendActionsForControlEvents(UIControlEventTouchUpInside);
             const double stepped = r["value"].doubleValue();
             EXPECT_TRUE(std::isfinite(stepped));
             const float blo = std::min(step->stepper()->minValue(), step->stepper()->maxValue());

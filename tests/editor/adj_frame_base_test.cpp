@@ -30,7 +30,8 @@ TEST_F(FrameBase, ThePanelGrowsOutOfItsSenderToItsPlace) {
     EXPECT_EQ(e->titleView()->lblTitle()->text(), "RECTANGLE");
     EXPECT_EQ(e->last(), anchor);
     const CGRect s = inRoot(anchor);
-    EXPECT_EQ(e->showAnimDXDY(), (CGPoint{CGRectGetMidX(kPlace) - CGRectGetMidX(s), CGRectGetMidY(kPlace) - CGRectGetMidY(s)}));
+    EXPECT_EQ(e->showAnimDXDY(),
+              (CGPoint{CGRectGetMidX(kPlace) - CGRectGetMidX(s), CGRectGetMidY(kPlace) - CGRectGetMidY(s)}));
     advance(0.5);
     EXPECT_TRUE(shown);
     EXPECT_EQ(e->phase(), PopPhase::Shown);

@@ -8,7 +8,9 @@
 
 namespace {
 
-int actOf(const Value& item) { return static_cast<int>(item["act"].integerValue()); }
+int actOf(const Value& item) {
+    return static_cast<int>(item["act"].integerValue());
+}
 
 std::vector<std::string> keysOf(const ValueArray& items) {
     std::vector<std::string> keys;
@@ -133,8 +135,9 @@ TEST(AdjParse, PositionInputsOfOtherFiltersFormOneItem) {
 
 TEST(AdjParse, NestedFiltersListTheirInputsUnderTheirNames) {
     Value innermost = adjAttrs("CIVignette", {{"inputIntensity", adjRecord("Intensity", 2)}}, "Vignette");
-    Value inner = adjAttrs("CIColorControls", {{"inputSaturation", adjRecord("Saturation", 2)},
-                                               {"inputImage", adjRecord("Image", 25, {{"value", innermost}})}},
+    Value inner = adjAttrs("CIColorControls",
+                           {{"inputSaturation", adjRecord("Saturation", 2)},
+                            {"inputImage", adjRecord("Image", 25, {{"value", innermost}})}},
                            "Controls");
     Value outer = adjAttrs("CIBloom", {{"inputImage", adjRecord("Image", 25, {{"value", inner}})},
                                        {"inputRadius", adjRecord("Radius", 2)},
@@ -161,7 +164,8 @@ TEST(AdjParse, ARealElementsNestedChainParsesToo) {
     ASSERT_NE(element, nullptr);
     ValueArray items = PopAdjView::parseTo1D(element->attrs(), "");
     // The nested filter's inputs stand where its image input would, under its display name.
-    ASSERT_EQ(keysOf(items), (Strings{"inputBrightness", "inputContrast", "inputIntensity", "inputRadius", "inputSaturation"}));
+    ASSERT_EQ(keysOf(items),
+              (Strings{"inputBrightness", "inputContrast", "inputIntensity", "inputRadius", "inputSaturation"}));
     const Strings headers{"", "", "Vignette/", "Vignette/", ""};
     for (std::size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i]["header"].stringValue(), headers[i]);
     EXPECT_EQ(actOf(items[2]), 1);

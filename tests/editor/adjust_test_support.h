@@ -63,7 +63,7 @@ struct AdjustTest : PopupTest {
         ++id;
         auto dispatcher = UITouchDispatcher::shared();
         for (std::size_t i = 0; i < points.size(); ++i) {
-            const UITouchPhase phase = i == 0 ? UITouchPhase::Began
+            const UITouchPhase phase = i == 0                   ? UITouchPhase::Began
                                        : i + 1 == points.size() ? UITouchPhase::Ended
                                                                 : UITouchPhase::Moved;
             dispatcher->touchEvent({Clock::now(), {{id, points[i], phase}}});

@@ -32,7 +32,8 @@ Value numberArray(std::initializer_list<double> values) {
 }
 
 struct ColorSpaceChooser : EditorPopTest {
-    Value record = adjRecord("Color Space", 24, {{"value", Value("kCGColorSpaceSRGB")}, {"def", Value("kCGColorSpaceNULL")}});
+    Value record =
+        adjRecord("Color Space", 24, {{"value", Value("kCGColorSpaceSRGB")}, {"def", Value("kCGColorSpaceNULL")}});
     void SetUp() override {
         EditorPopTest::SetUp();
         Global::shared()->setColorSpaces(ColorSpaces::make());
@@ -118,8 +119,9 @@ TEST(ColorPickerMath, HueKnotsAndSquareCorners) {
 }
 
 struct ColorEditor : EditorPopTest {
-    Value record = adjRecord("Color", 1, {{"type", Value("CIColor")}, {"value", numberArray({0, 0, 1, 0.5})},
-                                          {"def", numberArray({1, 0, 0, 0.5})}});
+    Value record = adjRecord(
+        "Color", 1,
+        {{"type", Value("CIColor")}, {"value", numberArray({0, 0, 1, 0.5})}, {"def", numberArray({1, 0, 0, 0.5})}});
     std::shared_ptr<PopAdjColorView> e;
     void openEditor(const Value& r) {
         open(adjAttrs("CIConstantColorGenerator", {{"inputColor", r}}));
@@ -161,7 +163,8 @@ TEST_F(ColorEditor, OpeningAColourWritesItOpaqueOnceAndDrawsTheSquare) {
 }
 
 TEST_F(ColorEditor, ACoefficientVectorIsLeftAsItIsUntilTheUserChangesIt) {
-    Value coefficients = adjRecord("Red Vector", 13, {{"type", Value("CIVector")}, {"value", numberArray({2, -1, 0.5, 0})}});
+    Value coefficients =
+        adjRecord("Red Vector", 13, {{"type", Value("CIVector")}, {"value", numberArray({2, -1, 0.5, 0})}});
     coefficients.set("view", Value(1));
     open(adjAttrs("CIColorMatrix", {{"inputRVector", coefficients}}));
     advance(1);

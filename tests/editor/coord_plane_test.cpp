@@ -179,8 +179,7 @@ TEST_F(Planes, Lines) {
     auto p = plane({100, 100}, {{0, 0}, {1, 0}, {0, 1}, {1, 1}}, CoordLineType::Closed);
     p->setLineOrder(std::vector<std::size_t>{0, 1, 3, 2});
     p->updateLine();
-    EXPECT_EQ(pointsOf(p->line()->path()),
-              (std::vector<CGPoint>{{-50, 50}, {50, 50}, {50, -50}, {-50, -50}}));
+    EXPECT_EQ(pointsOf(p->line()->path()), (std::vector<CGPoint>{{-50, 50}, {50, 50}, {50, -50}, {-50, -50}}));
     EXPECT_TRUE(closed(p->line()->path()));
     EXPECT_EQ(p->line()->position(), (CGPoint{50, 50}));
 

@@ -74,12 +74,20 @@ TEST_F(RectPlane, ATouchPicksByRegionThenByNearness) {
         int handle;
     };
     const Case cases[] = {
-        {{0.1, 0.1}, 0},   {{0.9, 0.1}, 1},   {{0.9, 0.9}, 2},  {{0.1, 0.9}, 3},
-        {{0.1, 0.5}, 4},   {{0.9, 0.5}, 5},   {{0.5, 0.1}, 6},  {{0.5, 0.9}, 7},
+        {{0.1, 0.1}, 0},
+        {{0.9, 0.1}, 1},
+        {{0.9, 0.9}, 2},
+        {{0.1, 0.9}, 3},
+        {{0.1, 0.5}, 4},
+        {{0.9, 0.5}, 5},
+        {{0.5, 0.1}, 6},
+        {{0.5, 0.9}, 7},
         // On the line x = x0 below the rectangle: not beyond the corner, so below the edge.
         {{0.25, 0.1}, 6},
         // Inside: the nearest handle; the centre moves the rectangle.
-        {{0.3, 0.3}, 0},   {{0.5, 0.5}, 8},   {{0.7, 0.52}, 5},
+        {{0.3, 0.3}, 0},
+        {{0.5, 0.5}, 8},
+        {{0.7, 0.52}, 5},
     };
     for (const Case& c : cases) {
         plane->pan(S::Began, at(c.touch.x, c.touch.y));

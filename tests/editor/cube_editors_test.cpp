@@ -12,8 +12,8 @@
 #include "editor/color/pop_adj_color_view.h"
 #include "filter/color_table.h"
 #include "platform/ui/control/ui_button.h"
-#include "platform/ui/control/ui_label.h"
 #include "platform/ui/control/ui_control.h"
+#include "platform/ui/control/ui_label.h"
 #include "platform/ui/draw/color.h"
 #include "tests/editor/editor_pop_support.h"
 #include "ui/controls/stepper_view.h"
@@ -285,9 +285,8 @@ TEST_F(CubeEditors, StepsStopAtTheBoundAndResetReportsBothRecords) {
 
 TEST_F(CubeEditors, TheTwoCubeEditorKeepsItsTableAndReportsTheOneEdited) {
     dimension.set("value", Value(2));
-    open(adjAttrs("CIColorCubesMixedWithMask", {{"inputCubeDimension", dimension},
-                                                {"inputCube0Data", data},
-                                                {"inputCube1Data", data1}}));
+    open(adjAttrs("CIColorCubesMixedWithMask",
+                  {{"inputCubeDimension", dimension}, {"inputCube0Data", data}, {"inputCube1Data", data1}}));
     auto e = pop->popColorCube2();
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->titleView()->lblTitle()->text(), "COLOR CUBES");
@@ -301,9 +300,8 @@ TEST_F(CubeEditors, TheTwoCubeEditorKeepsItsTableAndReportsTheOneEdited) {
 
     tap({5, 5});
     advance(1);
-    open(adjAttrs("CIColorCubesMixedWithMask", {{"inputCubeDimension", dimension},
-                                                {"inputCube0Data", data},
-                                                {"inputCube1Data", data1}}));
+    open(adjAttrs("CIColorCubesMixedWithMask",
+                  {{"inputCubeDimension", dimension}, {"inputCube0Data", data}, {"inputCube1Data", data1}}));
     EXPECT_EQ(e->dataCursor(), 1);
     EXPECT_FALSE(e->dataView1()->isHidden());
 

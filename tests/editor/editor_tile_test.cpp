@@ -51,7 +51,8 @@ std::shared_ptr<CIImage> picture() {
             p[2] = 96;
             p[3] = 255;
         }
-    return CIImage::imageWithBitmapData(std::move(px), 64, 16, 16, CIFormat::RGBA8, CIAlphaMode::Premultiplied, nullptr);
+    return CIImage::imageWithBitmapData(std::move(px), 64, 16, 16, CIFormat::RGBA8, CIAlphaMode::Premultiplied,
+                                        nullptr);
 }
 
 struct EditorTile : EditorPopTest {
@@ -90,7 +91,8 @@ struct EditorTile : EditorPopTest {
         for (const Value& item : pop->arr())
             if (item["act"].integerValue() == act && (!key || item["k"].stringValue() == key)) found = &item;
         if (!found)
-            for (const Value& item : pop->arr()) ADD_FAILURE() << item["act"].integerValue() << " " << item["k"].stringValue();
+            for (const Value& item : pop->arr())
+                ADD_FAILURE() << item["act"].integerValue() << " " << item["k"].stringValue();
         ASSERT_NE(found, nullptr) << "no item " << (key ? key : "") << " of action " << act;
         pop->act(*found, anchor);
         advance(1);

@@ -62,8 +62,8 @@ TEST_F(InputEditor, GridShapesByKind) {
 }
 
 TEST_F(InputEditor, APromptedNumberIsStoredAsEnteredAndShownToOneDecimal) {
-    Value r = adjRecord("Coefficients", 14, {{"value", numberArray({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
-                                              {"instanceData", Value(1)}});
+    Value r = adjRecord("Coefficients", 14,
+                        {{"value", numberArray({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})}, {"instanceData", Value(1)}});
     open(adjAttrs("CIColorCrossPolynomial", {{"inputRedCoefficients", r}}));
     auto e = pop->popInput();
     auto& cell = *e->inputs()[4].first;
@@ -161,8 +161,20 @@ TEST_F(VectorEditor, SlidersByKindWithRangesFromTheBounds) {
         {13, {}, 215, 4, 0, 1, 0},
         {12, {{"min", numberArray({2})}, {"value", numberArray({2.5})}}, 175, 3, 2, 3, 2.5},
         {13, {{"max", numberArray({10, 10})}, {"value", numberArray({-4})}}, 215, 4, 9, 10, 9},
-        {9, {{"min", numberArray({0, 0, 0, 0})}, {"max", numberArray({1, 1, 1, 1})}, {"value", numberArray({0.25})}}, 215, 4, 0, 1, 0.25},
-        {8, {{"min", Value("x")}, {"max", Value(std::numeric_limits<double>::infinity())}, {"value", Value(3)}}, 215, 4, 0, 0, 0},
+        {9,
+         {{"min", numberArray({0, 0, 0, 0})}, {"max", numberArray({1, 1, 1, 1})}, {"value", numberArray({0.25})}},
+         215,
+         4,
+         0,
+         1,
+         0.25},
+        {8,
+         {{"min", Value("x")}, {"max", Value(std::numeric_limits<double>::infinity())}, {"value", Value(3)}},
+         215,
+         4,
+         0,
+         0,
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -182,7 +194,8 @@ TEST_F(VectorEditor, SlidersByKindWithRangesFromTheBounds) {
 
 TEST_F(VectorEditor, HiddenComponentsComeFromTheRecordShown) {
     // A four-slider record first leaves its numbers on the sliders the next one hides.
-    open(adjAttrs("CIVector", {{"inputVector", adjRecord("Four", 13, {{"value", numberArray({0.9, 0.9, 0.9, 0.9})}})}}));
+    open(
+        adjAttrs("CIVector", {{"inputVector", adjRecord("Four", 13, {{"value", numberArray({0.9, 0.9, 0.9, 0.9})}})}}));
     Value offset = adjRecord("Offset", 11, {{"value", numberArray({0.1, 0.2, 7})}});
     open(adjAttrs("CIVector", {{"inputOffset", offset}}));
     auto e = pop->popVector();

@@ -35,8 +35,12 @@ std::shared_ptr<CIImage> gradient() {
 }
 
 Value vectorRecord(const char* disp, int kind, Value value) {
-    return Value::dictionary({{"type", Value("CIVector")}, {"disp", Value(disp)}, {"view", Value(kind)},
-                              {"editable", Value(true)}, {"value", value}, {"def", value.deepCopy()}});
+    return Value::dictionary({{"type", Value("CIVector")},
+                              {"disp", Value(disp)},
+                              {"view", Value(kind)},
+                              {"editable", Value(true)},
+                              {"value", value},
+                              {"def", value.deepCopy()}});
 }
 
 Value imageRecord() {
@@ -79,7 +83,8 @@ struct Preview : PlaneEditors {
     void openPreset(const char* name, ValueDictionary records) {
         preview->name = name;
         preview->records = Value(std::move(records));
-        pop->show(anchor, [] {}, [] {});
+        pop->show(
+            anchor, [] {}, [] {});
         advance(0.5);
         open(Value::dictionary({{"name", Value(name)}, {"value", preview->records}}));
     }
@@ -151,12 +156,11 @@ TEST_F(Preview, ACropEditShrinksThePreviewAndHidesThePopUpWhileOpen) {
 }
 
 TEST_F(Preview, MovingACornerPositionChangesThePerspective) {
-    openPreset("CIPerspectiveCorrection",
-               {{"inputImage", imageRecord()},
-                {"inputBottomLeft", vectorRecord("BL", 7, numbers({0, 0}))},
-                {"inputBottomRight", vectorRecord("BR", 7, numbers({kW, 0}))},
-                {"inputTopLeft", vectorRecord("TL", 7, numbers({0, kH}))},
-                {"inputTopRight", vectorRecord("TR", 7, numbers({kW, kH}))}});
+    openPreset("CIPerspectiveCorrection", {{"inputImage", imageRecord()},
+                                           {"inputBottomLeft", vectorRecord("BL", 7, numbers({0, 0}))},
+                                           {"inputBottomRight", vectorRecord("BR", 7, numbers({kW, 0}))},
+                                           {"inputTopLeft", vectorRecord("TL", 7, numbers({0, kH}))},
+                                           {"inputTopRight", vectorRecord("TR", 7, numbers({kW, kH}))}});
     ASSERT_NE(pop->popPositions(), nullptr);
     EXPECT_TRUE(pop->hidden());
     auto before = preview->render();

@@ -51,7 +51,9 @@ struct PlaneEditors : AdjustTest {
     }
     // The point of the view's own coordinates in the window.
     CGPoint inWindow(const std::shared_ptr<UIView>& v, CGPoint p) { return v->convertPointToView(p, window); }
-    static CGPoint xy(const Value& record) { return {record["value"][std::size_t{0}].doubleValue(), record["value"][std::size_t{1}].doubleValue()}; }
+    static CGPoint xy(const Value& record) {
+        return {record["value"][std::size_t{0}].doubleValue(), record["value"][std::size_t{1}].doubleValue()};
+    }
     static bool allFinite(const Value& record) {
         const ValueArray* a = record["value"].arrayPtr();
         if (!a) return false;

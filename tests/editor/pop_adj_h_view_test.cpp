@@ -1,8 +1,9 @@
 // The label-row parameter pop-up: one label per item, sized to its row within the screen, the
 // row's scroll kept for the same attribute set, a label tap opening that item's editor on it.
+#include "editor/adjust/pop_adj_h_view.h"
+
 #include <gtest/gtest.h>
 
-#include "editor/adjust/pop_adj_h_view.h"
 #include "editor/adjust/pop_adj_slider_view.h"
 #include "platform/ui/app/device_model.h"
 #include "platform/ui/app/ui_screen.h"
@@ -32,7 +33,8 @@ struct LabelPop : AdjustTest {
     }
     Strings titles() {
         Strings out;
-        for (const auto& b : pop->menu()->buttons()) out.push_back(b->titleForState(UIControlStateNormal).value_or("?"));
+        for (const auto& b : pop->menu()->buttons())
+            out.push_back(b->titleForState(UIControlStateNormal).value_or("?"));
         return out;
     }
     // An element of n sliders with names long enough to need the given room together.

@@ -1,9 +1,10 @@
 // The vertical parameter pop-up: one button per item under the filter's name, sized for at most
 // two and a half buttons, each opening its item's editor anchored on it.
+#include "editor/list/pop_adj_v_view.h"
+
 #include <gtest/gtest.h>
 
 #include "editor/adjust/pop_adj_slider_view.h"
-#include "editor/list/pop_adj_v_view.h"
 #include "platform/ui/control/ui_label.h"
 #include "tests/editor/adjust_test_support.h"
 #include "widgets/button/icon_button.h"

@@ -6,8 +6,8 @@
 #include "editor/adjust/pop_adj_slider_view.h"
 #include "editor/adjust/pop_adj_stepper_view.h"
 #include "editor/adjust/pop_adj_switch_view.h"
-#include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/control/ui_slider.h"
+#include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/input/ui_text_field.h"
 #include "tests/editor/adjust_test_support.h"
 
@@ -106,8 +106,8 @@ TEST_F(PopAdj, ListsAndCubesArePreparedInTheirEditorsOrder) {
                               "show graph"}));
 
     host->log.clear();
-    Value cube = adjAttrs("CIColorCube", {{"inputCubeData", adjRecord("Data", 23)},
-                                          {"inputCubeDimension", adjRecord("Dimension", 5)}});
+    Value cube = adjAttrs(
+        "CIColorCube", {{"inputCubeData", adjRecord("Data", 23)}, {"inputCubeDimension", adjRecord("Dimension", 5)}});
     openItem(cube, 0);
     EXPECT_EQ(host->log, (Log{"preprocess inputCubeDimension", "initialize Dimension", "preprocess inputCubeData",
                               "initialize Data", "show cube"}));
@@ -173,8 +173,10 @@ TEST_F(PopAdj, EditorReportsReachTheHostWithTheRecord) {
 }
 
 TEST_F(PopAdj, HidingClosesTheSmallEditorsButNotTheFullFrameOnes) {
-    Value attrs = adjAttrs("CIBumpDistortion", {{"inputCenter", adjRecord("Center", 7)}, {"inputRadius", adjRecord("Radius", 2)}});
-    pop->show(anchor, [] {}, [] {});
+    Value attrs = adjAttrs("CIBumpDistortion",
+                           {{"inputCenter", adjRecord("Center", 7)}, {"inputRadius", adjRecord("Radius", 2)}});
+    pop->show(
+        anchor, [] {}, [] {});
     openItem(attrs, 0);
     openItem(attrs, 1);
     advance(0.5);

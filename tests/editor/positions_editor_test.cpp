@@ -173,8 +173,7 @@ TEST_F(PositionsEditor, OutlinesForEachCountAndUnreadableRecords) {
     const double nan = std::nan("");
     Value bad[] = {adjRecord("A", 7), adjRecord("B", 7, {{"value", Value("x")}}),
                    at("C", nan, 1e300, {{"editingBaseSize", sizeValue({-5, 10})}}),
-                   adjRecord("D", 7, {{"value", numbers({50})}}),
-                   at("E", 50, 50, {{"editingBaseSize", Value("big")}})};
+                   adjRecord("D", 7, {{"value", numbers({50})}}), at("E", 50, 50, {{"editingBaseSize", Value("big")}})};
     open(positions({bad[0], bad[1], bad[2], bad[3], bad[4]}));
     EXPECT_EQ(outline().size(), 5u);
     for (const auto& p : plane().pointers()) {

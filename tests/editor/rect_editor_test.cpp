@@ -177,14 +177,17 @@ struct Chooser : PlaneEditors, PopAdjRectRatioViewDelegate {
         chosen.push_back(index);
         if (!refuse) current = index;
     }
-    static bool selected(const StatusButtonPath& b) { return b.label()->tintColor()->cgColor() == UIColor::orangeColor()->cgColor(); }
+    static bool selected(const StatusButtonPath& b) {
+        return b.label()->tintColor()->cgColor() == UIColor::orangeColor()->cgColor();
+    }
 };
 
 TEST_F(Chooser, ButtonsTitlesAndSelection) {
     auto c = PopAdjRectRatioView::make(screenVC);
     std::shared_ptr<Chooser> self(this, [](Chooser*) {});
     c->setDelegate(self);
-    c->show(anchor, [] {}, [] {});
+    c->show(
+        anchor, [] {}, [] {});
     advance(0.5);
     const char* titles[] = {"FREE", "3:4", "9:16", "2:3", "1:1"};
     for (long i = 0; i < 5; ++i) {

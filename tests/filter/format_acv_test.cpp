@@ -63,10 +63,10 @@ TEST(FormatACV, IdentityCurvesGiveAnIdentityCube) {
     EXPECT_EQ(desc["value"]["inputCubeDimension"]["value"].integerValue(), 20);
     const Value& cube = desc["value"]["inputCubeData"]["value"];
     ASSERT_EQ(colorTableCount(cube), 8000u);
-    EXPECT_TRUE(colorTableEntry(cube, 1).isEqual(
-        Value::array({Value(13 / 255.0f), Value(0.0f), Value(0.0f), Value(1.0f)})));
-    EXPECT_TRUE(colorTableEntry(cube, 7999).isEqual(
-        Value::array({Value(1.0f), Value(1.0f), Value(1.0f), Value(1.0f)})));
+    EXPECT_TRUE(
+        colorTableEntry(cube, 1).isEqual(Value::array({Value(13 / 255.0f), Value(0.0f), Value(0.0f), Value(1.0f)})));
+    EXPECT_TRUE(
+        colorTableEntry(cube, 7999).isEqual(Value::array({Value(1.0f), Value(1.0f), Value(1.0f), Value(1.0f)})));
     EXPECT_TRUE(desc["value"]["inputImage"]["editable"].boolValue());
     EXPECT_EQ(FormatACV::gridIndex(3), 40);
 }

@@ -1,10 +1,9 @@
 // Rewriting the image properties of encoded data in place: written and read back, type and pixels
 // kept, and data left untouched when the rewrite cannot be done.
-#include "foundation/data_custom_photos.h"
-#include "foundation/date_custom.h"
-
 #include <gtest/gtest.h>
 
+#include "foundation/data_custom_photos.h"
+#include "foundation/date_custom.h"
 #include "platform/image/codec/image_data.h"
 #include "platform/image/codec/jpeg.h"
 #include "platform/image/codec/png.h"
@@ -32,10 +31,10 @@ TEST(AssignProperty, WritesPropertiesIntoTheSameDataKeepingTypeAndPixels) {
     Bytes data = jpeg(20, 12);
     ASSERT_FALSE(data.empty());
     const Bytes original = data;
-    Value properties = Value::dictionary(
-        {{"Orientation", Value(3)},
-         {"{TIFF}", Value::dictionary({{"Make", Value("Korva")}, {"Model", Value("Test rig")}})},
-         {"{Exif}", Value::dictionary({{"DateTimeOriginal", Value("2026:12:06 10:20:30")}})}});
+    Value properties =
+        Value::dictionary({{"Orientation", Value(3)},
+                           {"{TIFF}", Value::dictionary({{"Make", Value("Korva")}, {"Model", Value("Test rig")}})},
+                           {"{Exif}", Value::dictionary({{"DateTimeOriginal", Value("2026:12:06 10:20:30")}})}});
 
     ASSERT_TRUE(assignProperty(data, properties));
     EXPECT_NE(data, original);

@@ -80,7 +80,7 @@ TEST(CoreImageConversions, CubeDimensionNeverExceedsTheElements) {
 TEST(CoreImageConversions, ColourCubeLayout) {
     ValueArray elements;
     for (int i = 0; i < 8; ++i) elements.push_back(Value::array({i, 0.5, 0.25, 1}));
-    elements[1] = Value::array({1, 0.5});       // missing components are 0, alpha included
+    elements[1] = Value::array({1, 0.5});         // missing components are 0, alpha included
     elements[2] = Value::array({1, 2, 3, 4, 5});  // extra ones are ignored
     elements[3] = Value("not an array");
     auto cube = nsdata_colorArray(elements);

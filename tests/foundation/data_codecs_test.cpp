@@ -1,17 +1,18 @@
 // Byte-buffer helpers: text, files, the NUL range search and every codec, round trips included.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <random>
 
-#include <unistd.h>
-
 #include "foundation/data_custom.h"
 
 namespace {
 
-Bytes bytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes bytesOf(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
 
 Bytes randomBytes(std::size_t n, unsigned seed) {
     std::mt19937 rng(seed);
@@ -57,9 +58,13 @@ TEST(DataText, NullTerminatedRange) {
 }
 
 TEST(Base32, MatchesTheStandardVectorsWithoutPadding) {
-    const std::pair<const char*, const char*> vectors[] = {
-        {"", ""}, {"f", "MY"}, {"fo", "MZXQ"}, {"foo", "MZXW6"}, {"foob", "MZXW6YQ"}, {"fooba", "MZXW6YTB"},
-        {"foobar", "MZXW6YTBOI"}};
+    const std::pair<const char*, const char*> vectors[] = {{"", ""},
+                                                           {"f", "MY"},
+                                                           {"fo", "MZXQ"},
+                                                           {"foo", "MZXW6"},
+                                                           {"foob", "MZXW6YQ"},
+                                                           {"fooba", "MZXW6YTB"},
+                                                           {"foobar", "MZXW6YTBOI"}};
     for (auto [plain, encoded] : vectors) {
         EXPECT_EQ(base32String(bytesOf(plain)), encoded);
         EXPECT_EQ(dataWithBase32String(encoded), bytesOf(plain));
@@ -122,7 +127,7 @@ TEST(Compression, RoundTripsOfEveryFormat) {
             EXPECT_EQ(zlibInflate(*z), data);
             EXPECT_EQ(gzipInflate(*g), data);
             EXPECT_EQ(gzipInflate(*z), data);  // gzip reading detects zlib data too
-            EXPECT_FALSE(zlibInflate(*g));      // but zlib reading refuses gzip
+            EXPECT_FALSE(zlibInflate(*g));     // but zlib reading refuses gzip
             EXPECT_EQ(jsonExtract(*jsonCompress(data)), data);
         }
     }

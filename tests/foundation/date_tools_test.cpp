@@ -1,16 +1,19 @@
 // The date library: calendar arithmetic and differences, components, parsing and formatting,
 // relative texts and their plural markers.
+#include "foundation/date_tools.h"
+
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "foundation/date_tools.h"
 #include "platform/storage/bundle.h"
 #include "tests/platform/dispatch/virtual_clock.h"
 
 namespace {
 
-double at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return DateExtras::dateWithYear(y, mo, d, h, mi, s); }
+double at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+    return DateExtras::dateWithYear(y, mo, d, h, mi, s);
+}
 
 TEST(DateExtrasTest, LeapYearsAndCalendarDifferences) {
     EXPECT_FALSE(DateExtras::isLeapYear(1900));
@@ -109,7 +112,8 @@ TEST(DateExtrasTest, PluralMarkersOnlyInRussianAndUkrainian) {
     EXPECT_EQ(DateExtras::getLocaleFormatUnderscoresWithValue(101), "__");
     EXPECT_EQ(DateExtras::getLocaleFormatUnderscoresWithValue(22), "_");
     EXPECT_EQ(DateExtras::getLocaleFormatUnderscoresWithValue(4), "_");
-    for (double v : {0.0, 5.0, 11.0, 12.0, 14.0, 20.0, 25.0, 111.0}) EXPECT_EQ(DateExtras::getLocaleFormatUnderscoresWithValue(v), "") << v;
+    for (double v : {0.0, 5.0, 11.0, 12.0, 14.0, 20.0, 25.0, 111.0})
+        EXPECT_EQ(DateExtras::getLocaleFormatUnderscoresWithValue(v), "") << v;
     EXPECT_EQ(DateExtras::logicLocalizedStringFromFormat("%%d %@days ago", 22), "22 _days ago");
     bundle->setPreferredLocalizations(saved);
 }

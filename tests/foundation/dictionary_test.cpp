@@ -101,7 +101,8 @@ TEST(DictionaryMerge, OverwriteLetsTheOtherWinAtEveryLevel) {
 TEST(DictionaryMerge, MergeFillsOnlyWhatIsMissingOneLevelDeep) {
     ValueDictionary receiver{{"Exif", Value::dictionary({{"A", 0}, {"B", 2}})}, {"C", 3}};
     merge(receiver, ValueDictionary{{"Exif", Value::dictionary({{"A", 1}})}, {"D", 4}, {"C", 9}});
-    EXPECT_EQ(Value(receiver), Value::dictionary({{"Exif", Value::dictionary({{"A", 0}, {"B", 2}})}, {"C", 3}, {"D", 4}}));
+    EXPECT_EQ(Value(receiver),
+              Value::dictionary({{"Exif", Value::dictionary({{"A", 0}, {"B", 2}})}, {"C", 3}, {"D", 4}}));
 
     ValueDictionary nested{{"x", Value::dictionary({{"deep", Value::dictionary({{"a", 1}})}})}};
     merge(nested, ValueDictionary{{"x", Value::dictionary({{"deep", Value::dictionary({{"b", 2}})}, {"new", 1}})}});

@@ -72,19 +72,22 @@ TEST_F(DurableWritesTest, EveryReplacingWriteFlushesTheFileThenRenamesThenFlushe
     const std::vector<std::string> durable = {"sync file", "rename", "sync folder"};
     const Value dictionary = Value::dictionary({{"k", Value(1)}});
 
-    EXPECT_EQ(callsOf([&] { EXPECT_TRUE(saveToPath(Bytes{1, 2, 3}, withLibraryPath("a.bin"))); }), durable)
+    EXPECT_EQ(callsOf([&] {
+                  EXPECT_TRUE(saveToPath(Bytes{1, 2, 3}, withLibraryPath("a.bin")));
+              }),
+              durable)
         << "saveToPath";
     EXPECT_EQ(callsOf([&] { EXPECT_TRUE(GlobalBase::saveToFilePath1(dictionary, withLibraryPath("b.1"))); }), durable)
         << "keyed-archive store file";
     auto json = LastJSON::make(withLibraryPath("c.json"));
     json->set(Value(2), "n");
     EXPECT_EQ(callsOf([&] { EXPECT_TRUE(json->save()); }), durable) << "JSON store";
-    EXPECT_EQ(callsOf([&] {
-                  EXPECT_TRUE(writePropertyListFile(withLibraryPath("d.plist"), dictionary,
-                                                    NSPropertyListBinaryFormat_v1_0)
-                                  .ok());
-              }),
-              durable)
+    EXPECT_EQ(
+        callsOf([&] {
+            EXPECT_TRUE(
+                writePropertyListFile(withLibraryPath("d.plist"), dictionary, NSPropertyListBinaryFormat_v1_0).ok());
+        }),
+        durable)
         << "property list";
     EXPECT_EQ(callsOf([&] { EXPECT_TRUE(NSKeyedArchiver::archiveRootObject(dictionary, withLibraryPath("e")).ok()); }),
               durable)

@@ -1,8 +1,9 @@
 // The bookmark store: access bookkeeping, bookmark files written and read back, and names that
 // try to leave the bookmark folder.
+#include "foundation/files_host.h"
+
 #include <gtest/gtest.h>
 
-#include "foundation/files_host.h"
 #include "foundation/string_custom_paths.h"
 #include "tests/foundation/temp_sandbox.h"
 

@@ -1,11 +1,12 @@
 // The HTTP helpers and the remote step of the path lookup against a local server: header sets,
 // fallbacks, tagged-comment pages, failures and the page cache.
+#include "foundation/http_custom.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 
 #include "foundation/dictionary_custom.h"
-#include "foundation/http_custom.h"
 #include "foundation/string_custom_payload.h"
 #include "platform/net/url_request.h"
 #include "tests/foundation/temp_sandbox.h"
@@ -13,7 +14,9 @@
 
 namespace {
 
-std::string text(const std::optional<Bytes>& data) { return data ? std::string(data->begin(), data->end()) : "<none>"; }
+std::string text(const std::optional<Bytes>& data) {
+    return data ? std::string(data->begin(), data->end()) : "<none>";
+}
 
 struct Outcome {
     int calls = 0;
@@ -99,7 +102,8 @@ TEST_F(HTTPCustomTest, SynchronousGetSendsTheBrowserLikeSetThenTheCallersFields)
     EXPECT_EQ(cookie.back(), '\n');
     EXPECT_EQ(echo.find("Accept-Language="), std::string::npos);
 
-    std::string replaced = loadHTML2(server_.url("/echo"), Value::dictionary({{"Host", "other.example"}, {"X-N", 5}})).value_or("");
+    std::string replaced =
+        loadHTML2(server_.url("/echo"), Value::dictionary({{"Host", "other.example"}, {"X-N", 5}})).value_or("");
     EXPECT_NE(replaced.find("Host=other.example\n"), std::string::npos) << replaced;
     EXPECT_NE(replaced.find("X-N=5\n"), std::string::npos);
     // A fresh cookie for every request.
@@ -121,9 +125,11 @@ TEST_F(HTTPCustomTest, SynchronousGetGivesNoneForFailuresAndFallsBackToPlainText
 
 TEST_F(HTTPCustomTest, SynchronousPostsSendTheirFieldsAndReturnAnyBody) {
     Bytes body{'k', '=', 'v'};
-    EXPECT_EQ(httpPOST_sync(server_.url("/post"), Value(), body), "Mozilla/4.0 (compatible)|3|application/x-www-form-urlencoded|k=v");
-    EXPECT_EQ(httpPOST_sync(server_.url("/post"), Value::dictionary({{"User-Agent", "Mine"}, {"Content-Type", "a/b"}}), body),
-              "Mine|3|a/b|k=v");
+    EXPECT_EQ(httpPOST_sync(server_.url("/post"), Value(), body),
+              "Mozilla/4.0 (compatible)|3|application/x-www-form-urlencoded|k=v");
+    EXPECT_EQ(
+        httpPOST_sync(server_.url("/post"), Value::dictionary({{"User-Agent", "Mine"}, {"Content-Type", "a/b"}}), body),
+        "Mine|3|a/b|k=v");
     EXPECT_EQ(httpGraphQL_sync(server_.url("/post"), "{ q }", Value::dictionary({{"a", 1}})),
               "Korva/1.0|37|application/json|{\"query\":\"{ q }\",\"variables\":{\"a\":1}}");
     EXPECT_FALSE(httpPOST_sync0("bad url", Value(), body));
@@ -192,7 +198,8 @@ TEST_F(HTTPCustomTest, FailedRequestsStillCallTheHandlerOnceOnTheMainQueue) {
 }
 
 TEST_F(HTTPCustomTest, RemotePathStepFetchesOnceAndCachesOnlyDictionaries) {
-    Value start = Value::dictionary({{"source", server_.url("/config.json")}, {"bad", server_.url("/not-json")}, {"n", 3}});
+    Value start =
+        Value::dictionary({{"source", server_.url("/config.json")}, {"bad", server_.url("/not-json")}, {"n", 3}});
     EXPECT_EQ(at(start, "/source#/version"), Value("7"));
     EXPECT_EQ(at(start, "/source#/list@1"), Value(2));
     EXPECT_EQ(hits_.load(), 1);

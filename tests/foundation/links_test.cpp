@@ -1,7 +1,8 @@
 // Links, language codes, error texts and contact names.
+#include "foundation/links.h"
+
 #include <gtest/gtest.h>
 
-#include "foundation/links.h"
 #include "foundation/string_custom_values.h"
 #include "platform/net/url.h"
 #include "platform/ui/app/ui_application.h"
@@ -69,7 +70,8 @@ TEST_F(LinksTest, NoServerAddressLeavesTheReservedNames) {
     }
     Value others = NSBundle::mainBundle()->objectForInfoDictionaryKey("KorvaOtherHosts");
     if (others.isArray()) {
-        for (const Value& host : *others.arrayPtr()) EXPECT_TRUE(isReservedHost(host.stringValue())) << host.stringValue();
+        for (const Value& host : *others.arrayPtr())
+            EXPECT_TRUE(isReservedHost(host.stringValue())) << host.stringValue();
     }
 }
 
@@ -86,7 +88,9 @@ TEST_F(LinksTest, OpeningAsksTheSystemFirst) {
 }
 
 TEST_F(LinksTest, ErrorTextsPreferTheFailureReason) {
-    auto both = NSError::make("d", 1, Value::dictionary({{NSLocalizedDescriptionKey, "described"}, {NSLocalizedFailureReasonKey, "because"}}));
+    auto both = NSError::make(
+        "d", 1,
+        Value::dictionary({{NSLocalizedDescriptionKey, "described"}, {NSLocalizedFailureReasonKey, "because"}}));
     EXPECT_EQ(desc(*both), "because");
     auto described = NSError::make("d", 1, Value::dictionary({{NSLocalizedDescriptionKey, "described"}}));
     EXPECT_EQ(desc(*described), "described");

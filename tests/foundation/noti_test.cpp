@@ -1,8 +1,9 @@
 // The notification service: permission and registration, the stored device token, and local
 // notifications delivered on the virtual clock.
+#include "foundation/noti.h"
+
 #include <gtest/gtest.h>
 
-#include "foundation/noti.h"
 #include "platform/dispatch/clock.h"
 #include "platform/ui/app/ui_application.h"
 #include "tests/foundation/temp_sandbox.h"

@@ -1,11 +1,11 @@
 // Numeric helpers: forgiving clamps, interpolation, Euclid and orientation codes.
+#include "foundation/numeric.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 #include <limits>
-
-#include "foundation/numeric.h"
 
 namespace {
 constexpr float inf = std::numeric_limits<float>::infinity();

@@ -1,11 +1,12 @@
 // The picture cache against a local server: shared downloads, reuse and expiry of files, the
 // index file's contents, and failures.
+#include "foundation/pics.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 
 #include "foundation/last_info.h"
-#include "foundation/pics.h"
 #include "foundation/string_custom_paths.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
@@ -39,7 +40,9 @@ protected:
             --active_;
             res.set_content(png, "image/png");
         });
-        server_.routes().Get("/text", [](const httplib::Request&, httplib::Response& res) { res.set_content("no picture", "text/plain"); });
+        server_.routes().Get("/text", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content("no picture", "text/plain");
+        });
         server_.start();
         queue_ = dispatch_queue_create("pics-test");
         pics_ = Pics::make();
@@ -58,12 +61,13 @@ protected:
         };
     }
     void request(const std::string& url, const std::string& file, Result& r, int* preprocessed = nullptr) {
-        pics_->downloadAndSave(queue_, url, file, 20, 10,
-                               [preprocessed](std::shared_ptr<UIImage> image) {
-                                   if (preprocessed) ++*preprocessed;
-                                   return image;
-                               },
-                               record(r));
+        pics_->downloadAndSave(
+            queue_, url, file, 20, 10,
+            [preprocessed](std::shared_ptr<UIImage> image) {
+                if (preprocessed) ++*preprocessed;
+                return image;
+            },
+            record(r));
     }
 
     LocalServer server_;
@@ -113,8 +117,10 @@ TEST_F(PicsTest, MaxQueueLimitsTheDownloadsRunningAtOnce) {
         std::vector<Result> results(3);
         for (int i = 0; i < 3; ++i) {
             std::string name = std::to_string(limit) + std::to_string(i);
-            pics_->downloadAndSave(dispatch_get_global_queue(), server_.url("/slow/" + name + ".png"), withCachePath("pics/" + name + ".jpg"),
-                                   20, limit, [](std::shared_ptr<UIImage> image) { return image; }, record(results[i]));
+            pics_->downloadAndSave(
+                dispatch_get_global_queue(), server_.url("/slow/" + name + ".png"),
+                withCachePath("pics/" + name + ".jpg"), 20, limit, [](std::shared_ptr<UIImage> image) { return image; },
+                record(results[i]));
         }
         loop().drainAll();
         for (const Result& r : results) EXPECT_TRUE(r.image);
@@ -174,7 +180,8 @@ TEST_F(PicsTest, FailuresGiveNoPictureOnTheMainThread) {
     int preprocessed = 0;
     request("not a url", withCachePath("pics/x.jpg"), invalid, &preprocessed);
     request(server_.url("/text"), withCachePath("pics/y.jpg"), notPicture, &preprocessed);
-    request("http://127.0.0.1:" + std::to_string(LocalServer::closedPort()) + "/p.png", withCachePath("pics/z.jpg"), refused);
+    request("http://127.0.0.1:" + std::to_string(LocalServer::closedPort()) + "/p.png", withCachePath("pics/z.jpg"),
+            refused);
     EXPECT_EQ(invalid.calls, 0);
     loop().drainAll();
     for (Result* r : {&invalid, &notPicture, &refused}) {

@@ -1,11 +1,12 @@
 // The latest-wins job runner: which job delivers, whatever order the work finishes in.
+#include "foundation/recent_queue.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <future>
 #include <thread>
 
-#include "foundation/recent_queue.h"
 #include "tests/platform/dispatch/virtual_clock.h"
 
 namespace {

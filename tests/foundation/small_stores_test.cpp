@@ -69,7 +69,8 @@ TEST_F(SmallStoresTest, CacheNamesCannotReachOutsideTheirFolder) {
     writeFile("data/Library/victim.4/keep", "mine");
     auto cache = CacheDirectory::make("h", 60.0);
     cache->save("inside", Value(1));
-    const std::vector<std::string> names = {"../../victim", "../victim", "..", "a/b", "a\\b", "", std::string("a\0b", 3)};
+    const std::vector<std::string> names = {"../../victim",        "../victim", "..", "a/b", "a\\b", "",
+                                            std::string("a\0b", 3)};
     for (const std::string& name : names) {
         EXPECT_EQ(cache->cache_path(name), "") << name;
         EXPECT_FALSE(cache->reset(name)) << name;

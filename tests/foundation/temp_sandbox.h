@@ -22,9 +22,10 @@ class TempSandboxTest : public VirtualClockTest {
 protected:
     void SetUp() override {
         VirtualClockTest::SetUp();
-        folders_.create("korva-foundation", "<key>CFBundleDisplayName</key><string>Korva</string>"
-                                            "<key>CFBundleName</key><string>KorvaName</string>"
-                                            "<key>CFBundleShortVersionString</key><string>2.5</string>");
+        folders_.create("korva-foundation",
+                        "<key>CFBundleDisplayName</key><string>Korva</string>"
+                        "<key>CFBundleName</key><string>KorvaName</string>"
+                        "<key>CFBundleShortVersionString</key><string>2.5</string>");
         root_ = folders_.root();
         UIScreen::setMainScreen(UIScreen::make());
     }

@@ -1,8 +1,9 @@
 // Measuring and fitting text with a real font: bounding sizes, re-wrapping, truncation and the
 // search excerpt.
+#include "foundation/text_measure.h"
+
 #include <gtest/gtest.h>
 
-#include "foundation/text_measure.h"
 #include "platform/ui/text/attributed_string.h"
 #include "platform/ui/text/ui_font.h"
 

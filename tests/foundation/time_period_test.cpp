@@ -8,8 +8,12 @@
 
 namespace {
 
-double at(int h, int mi = 0, int s = 0, int day = 10) { return DateExtras::dateWithYear(2024, 5, day, h, mi, s); }
-std::shared_ptr<TimePeriod> period(double start, double end) { return TimePeriod::make(start, end); }
+double at(int h, int mi = 0, int s = 0, int day = 10) {
+    return DateExtras::dateWithYear(2024, 5, day, h, mi, s);
+}
+std::shared_ptr<TimePeriod> period(double start, double end) {
+    return TimePeriod::make(start, end);
+}
 
 class SpecialPeriod : public TimePeriod {
 public:
@@ -111,7 +115,8 @@ TEST(TimePeriodChainTest, RefusedOperationsReportAndChangeNothing) {
     EXPECT_EQ(chain->count(), 1u);
     EXPECT_TRUE(log.contains("app.korva.dates Code=0"));
     EXPECT_TRUE(log.contains("app.korva.dates Code=1"));
-    EXPECT_TRUE(log.contains("Attempted to insert object of class SpecialPeriod when expecting object of class TimePeriod."));
+    EXPECT_TRUE(
+        log.contains("Attempted to insert object of class SpecialPeriod when expecting object of class TimePeriod."));
 }
 
 TEST(TimePeriodCollectionTest, SpanSortsQueriesAndComparisons) {

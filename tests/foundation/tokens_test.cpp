@@ -59,19 +59,39 @@ TEST(Tokens, IndexRanges) {
     EXPECT_FALSE(parseIndexRange("x1", &matched).found());
     EXPECT_FALSE(parseIndexRange("-", &matched).found());
     EXPECT_FALSE(parseIndexRange("", &matched).found());
-    EXPECT_EQ(matched, NSMakeRange(42, 42));  // left alone when nothing matched
+    EXPECT_EQ(matched, NSMakeRange(42, 42));                 // left alone when nothing matched
     EXPECT_FALSE(parseIndexRange("٣-٧", &matched).found());  // only ASCII digits count
 }
 
 TEST(CharacterClasses, SymbolClassBoundaries) {
-    for (char16_t c : {u' ', u'/', u':', u'@', u'[', u'`', u'{', char16_t(0x7F), char16_t(0x89), char16_t(0x8B),
-                       char16_t(0x9D), u'§', char16_t(0xBF), char16_t(0x301), u'—', u'★', char16_t(0x2800), u'。',
-                       char16_t(0x3200), char16_t(0xD83D), char16_t(0xE000), char16_t(0xFB00), char16_t(0xFF01),
+    for (char16_t c : {u' ',
+                       u'/',
+                       u':',
+                       u'@',
+                       u'[',
+                       u'`',
+                       u'{',
+                       char16_t(0x7F),
+                       char16_t(0x89),
+                       char16_t(0x8B),
+                       char16_t(0x9D),
+                       u'§',
+                       char16_t(0xBF),
+                       char16_t(0x301),
+                       u'—',
+                       u'★',
+                       char16_t(0x2800),
+                       u'。',
+                       char16_t(0x3200),
+                       char16_t(0xD83D),
+                       char16_t(0xE000),
+                       char16_t(0xFB00),
+                       char16_t(0xFF01),
                        char16_t(0xFFFD)})
         EXPECT_TRUE(isSymbolChar(c)) << std::hex << int(c);
-    for (char16_t c : {u'0', u'9', u'A', u'z', char16_t(0x8A), char16_t(0x8C), char16_t(0x8E), char16_t(0x9A),
-                       char16_t(0x9C), char16_t(0x9E), char16_t(0x9F), u'é', u'×', u'ж', u'中', u'가',
-                       char16_t(0xFFFE), char16_t(0xFFFF)})
+    for (char16_t c :
+         {u'0', u'9', u'A', u'z', char16_t(0x8A), char16_t(0x8C), char16_t(0x8E), char16_t(0x9A), char16_t(0x9C),
+          char16_t(0x9E), char16_t(0x9F), u'é', u'×', u'ж', u'中', u'가', char16_t(0xFFFE), char16_t(0xFFFF)})
         EXPECT_FALSE(isSymbolChar(c)) << std::hex << int(c);
 }
 

@@ -1,13 +1,12 @@
 // Value texts: name colours, initials, colour spaces, images by address, dates, hashtags,
 // shortened names, clock texts and four-character codes.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <limits>
-
-#include <unistd.h>
 
 #include "foundation/string_custom_values.h"
 #include "platform/image/ci_image.h"
@@ -112,8 +111,7 @@ TEST(ValueTexts, ClockTexts) {
     EXPECT_FLOAT_EQ(toSec(""), 0);
     EXPECT_FLOAT_EQ(toSec("x"), 0);
     EXPECT_GT(toSec("99999999999999:00"), 0);  // saturates instead of overflowing
-    for (float s : {0.0f, 1.25f, 59.99f, 61.5f, 3599.75f, 5999.5f})
-        EXPECT_NEAR(toSec(fromSec(s)), s, 0.0101f) << s;
+    for (float s : {0.0f, 1.25f, 59.99f, 61.5f, 3599.75f, 5999.5f}) EXPECT_NEAR(toSec(fromSec(s)), s, 0.0101f) << s;
 }
 
 TEST(ValueTexts, FourCharacterCodes) {

@@ -18,12 +18,20 @@ TEST(CountryCodeTest, TableHoldsEveryCodeWithDistinctNames) {
     for (const auto& [code, name] : *table.dictionaryPtr()) names.insert(name.stringValue());
     EXPECT_EQ(names.size(), 261u);
 
-    for (auto [code, name] : {std::pair{"AC", "Ascension Island"}, {"EA", "Ceuta, Melilla"}, {"SU", "USSR"},
+    for (auto [code, name] : {std::pair{"AC", "Ascension Island"},
+                              {"EA", "Ceuta, Melilla"},
+                              {"SU", "USSR"},
                               {"GB", "United Kingdom of Great Britain and Northern Ireland"},
-                              {"US", "United States of America"}, {"AX", "Åland Islands"}, {"CI", "Côte d'Ivoire"},
-                              {"BO", "Bolivia (Plurinational State of)"}, {"CD", "Congo, Democratic Republic of the"},
-                              {"KP", "Korea (Democratic People's Republic of)"}, {"TR", "Turkey"}, {"CZ", "Czechia"},
-                              {"VI", "Virgin Islands (U.S.)"}, {"FI", "Finland"}}) {
+                              {"US", "United States of America"},
+                              {"AX", "Åland Islands"},
+                              {"CI", "Côte d'Ivoire"},
+                              {"BO", "Bolivia (Plurinational State of)"},
+                              {"CD", "Congo, Democratic Republic of the"},
+                              {"KP", "Korea (Democratic People's Republic of)"},
+                              {"TR", "Turkey"},
+                              {"CZ", "Czechia"},
+                              {"VI", "Virgin Islands (U.S.)"},
+                              {"FI", "Finland"}}) {
         EXPECT_EQ(table[code].stringValue(), name) << code;
     }
 }

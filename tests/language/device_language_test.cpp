@@ -4,9 +4,9 @@
 #include "foundation/addr_service.h"
 #include "foundation/download_service.h"
 #include "foundation/last_info.h"
-#include "foundation/upload_service.h"
 #include "foundation/service_factory.h"
 #include "foundation/string_custom_paths.h"
+#include "foundation/upload_service.h"
 #include "language/country_code.h"
 #include "language/language_code.h"
 #include "language/language_services.h"
@@ -56,12 +56,26 @@ protected:
 
 TEST_F(DeviceLanguageTest, PlatformIdentifiersBecomeTheApplicationsCodes) {
     auto codes = LanguageCode::make();
-    for (auto [identifier, code] : {std::pair{"zh-Hans-CN", "zh-cn"}, {"zh-Hans", "zh-cn"}, {"yue-Hans-CN", "zh-cn"},
-                                    {"zh-Hant-TW", "zh-tw"}, {"zh-Hant-HK", "zh-tw"}, {"zh-HK", "zh-tw"},
-                                    {"yue-Hant-HK", "zh-tw"}, {"ZH-HANS", "zh-cn"}, {"fr-CA", "fr-ca"},
-                                    {"fr-FR", "fr"}, {"pt-BR", "pt-br"}, {"pt-PT", "pt"}, {"es-419", "es-419"},
-                                    {"es-MX", "es"}, {"xx-YY", "xx"}, {"en-US", "en"}, {"haw-US", "haw"},
-                                    {"en-emoji", "emoji"}, {"", "zh-cn"}, {"-US", "zh-cn"}}) {
+    for (auto [identifier, code] : {std::pair{"zh-Hans-CN", "zh-cn"},
+                                    {"zh-Hans", "zh-cn"},
+                                    {"yue-Hans-CN", "zh-cn"},
+                                    {"zh-Hant-TW", "zh-tw"},
+                                    {"zh-Hant-HK", "zh-tw"},
+                                    {"zh-HK", "zh-tw"},
+                                    {"yue-Hant-HK", "zh-tw"},
+                                    {"ZH-HANS", "zh-cn"},
+                                    {"fr-CA", "fr-ca"},
+                                    {"fr-FR", "fr"},
+                                    {"pt-BR", "pt-br"},
+                                    {"pt-PT", "pt"},
+                                    {"es-419", "es-419"},
+                                    {"es-MX", "es"},
+                                    {"xx-YY", "xx"},
+                                    {"en-US", "en"},
+                                    {"haw-US", "haw"},
+                                    {"en-emoji", "emoji"},
+                                    {"", "zh-cn"},
+                                    {"-US", "zh-cn"}}) {
         EXPECT_EQ(codes->parseFormal(identifier), code) << identifier;
     }
     // Two special keys: the earlier one in the fixed order decides.

@@ -60,20 +60,35 @@ TEST_F(LanguageTablesTest, TellingRowsCarryTheirNames) {
         const char* native;
         const char* english;
     };
-    for (const Row& row : {Row{"zh", "中文", "Chinese"}, {"zs", "中文 (简体)", "Chinese (Simplified)"},
-                           {"zt", "中文 (繁體)", "Chinese (Traditional)"}, {"iw", "עברית", "Hebrew"},
-                           {"pt", "Português", "Portuguese"}, {"pb", "Português (Brasil)", "Portuguese, Brazilian"},
-                           {"fr", "Français", "French"}, {"fr-ca", "Français (Canada)", "French, Canadian"},
-                           {"es", "Español", "Spanish"}, {"es-419", "Español (Latin America)", "Latin American Spanish"},
-                           {"ceb", "Cebuano", "Cebuano"}, {"fil", "Filipino", "Filipino"}, {"hup", "Hupa", "Hupa"},
-                           {"inh", "Ingush", "Ingush"}, {"tlh", "Klingon", "Klingon"},
-                           {"ab", "аҧсуа бызшәа, аҧсшәа", "Abkhazian"}, {"ha", " هَوُسَ", "Hausa"},
+    for (const Row& row : {Row{"zh", "中文", "Chinese"},
+                           {"zs", "中文 (简体)", "Chinese (Simplified)"},
+                           {"zt", "中文 (繁體)", "Chinese (Traditional)"},
+                           {"iw", "עברית", "Hebrew"},
+                           {"pt", "Português", "Portuguese"},
+                           {"pb", "Português (Brasil)", "Portuguese, Brazilian"},
+                           {"fr", "Français", "French"},
+                           {"fr-ca", "Français (Canada)", "French, Canadian"},
+                           {"es", "Español", "Spanish"},
+                           {"es-419", "Español (Latin America)", "Latin American Spanish"},
+                           {"ceb", "Cebuano", "Cebuano"},
+                           {"fil", "Filipino", "Filipino"},
+                           {"hup", "Hupa", "Hupa"},
+                           {"inh", "Ingush", "Ingush"},
+                           {"tlh", "Klingon", "Klingon"},
+                           {"ab", "аҧсуа бызшәа, аҧсшәа", "Abkhazian"},
+                           {"ha", " هَوُسَ", "Hausa"},
                            {"ie", "Originally called Occidental; then Interlingue after WWII", "Interlingue"},
-                           {"nd", "isiNdebele", "North Ndebele"}, {"nr", "isiNdebele", "South Ndebele"},
-                           {"km", "ខ្មែរ, ខេមរភាសា, ភាសាខ្មែរ", "Central Khmer"}, {"en", "English", "English"},
-                           {"de", "Deutsch", "German"}, {"ja", "日本語", "Japanese"}, {"ko", "한국어", "Korean"},
-                           {"dv", nullptr, "Divehi, Dhivehi, Maldivian"}, {"kj", nullptr, "Kuanyama, Kwanyama"},
-                           {"eu", "euskara, euskera", nullptr}, {"ca", "català, valencià", nullptr}}) {
+                           {"nd", "isiNdebele", "North Ndebele"},
+                           {"nr", "isiNdebele", "South Ndebele"},
+                           {"km", "ខ្មែរ, ខេមរភាសា, ភាសាខ្មែរ", "Central Khmer"},
+                           {"en", "English", "English"},
+                           {"de", "Deutsch", "German"},
+                           {"ja", "日本語", "Japanese"},
+                           {"ko", "한국어", "Korean"},
+                           {"dv", nullptr, "Divehi, Dhivehi, Maldivian"},
+                           {"kj", nullptr, "Kuanyama, Kwanyama"},
+                           {"eu", "euskara, euskera", nullptr},
+                           {"ca", "català, valencià", nullptr}}) {
         if (row.native) {
             EXPECT_EQ(column(one, row.key, "native"), row.native) << row.key;
         }
@@ -97,8 +112,12 @@ TEST_F(LanguageTablesTest, TellingRowsCarryTheirNames) {
     EXPECT_FALSE(two["ace"]["iso_639_1"]);
 
     Value dated = codes_->talkSiteLanguages();
-    for (auto [key, name] : {std::pair{"arq", "Algerian Arabic"}, {"srp", "Montenegrin"}, {"rup", "Macedo"},
-                             {"zh", "Chinese, Yue"}, {"nb", "Norwegian Bokmal"}, {"de", "German"}}) {
+    for (auto [key, name] : {std::pair{"arq", "Algerian Arabic"},
+                             {"srp", "Montenegrin"},
+                             {"rup", "Macedo"},
+                             {"zh", "Chinese, Yue"},
+                             {"nb", "Norwegian Bokmal"},
+                             {"de", "German"}}) {
         EXPECT_EQ(column(dated, key, "iso"), name) << key;
         EXPECT_FALSE(dated[key]["native"]) << key;
     }

@@ -6,8 +6,8 @@
 
 #include <thread>
 
-#include "platform/net/url_contents.h"
 #include "platform/net/url.h"
+#include "platform/net/url_contents.h"
 #include "tests/foundation/temp_sandbox.h"
 #include "tests/support/maker_server.h"
 #include "tests/support/run_loop_pump.h"
@@ -19,9 +19,10 @@ protected:
     void SetUp() override {
         TempSandboxTest::SetUp();
         maker_.start();
-        writeFile("bundle/Info.plist", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
-                                       "<key>KorvaDownloadHost</key><string>" +
-                                           maker_.host() + "/</string></dict></plist>");
+        writeFile("bundle/Info.plist",
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+                  "<key>KorvaDownloadHost</key><string>" +
+                      maker_.host() + "/</string></dict></plist>");
         NSBundle::setMainBundleRoot(pathOf("bundle"));
     }
     void TearDown() override {
@@ -44,16 +45,18 @@ protected:
 
 TEST_F(ServerPagesTest, RequestsAreThePageAddressAndTheEscapedQuery) {
     EXPECT_EQ(server_pages::pageAddress(server_pages::kMoreAppsPath), maker_.host() + "/d/moreapps.php");
-    std::string request = server_pages::pageRequest(
-        "http://h.invalid/d/moreapps.php", Value::dictionary({{"name", Value("Korva & Co")}, {"lang", Value("zh-cn")}}));
+    std::string request =
+        server_pages::pageRequest("http://h.invalid/d/moreapps.php",
+                                  Value::dictionary({{"name", Value("Korva & Co")}, {"lang", Value("zh-cn")}}));
     EXPECT_EQ(request.rfind("http://h.invalid/d/moreapps.php?", 0), 0u);
     EXPECT_NE(request.find("name=Korva%20%26%20Co"), std::string::npos) << request;
     EXPECT_NE(request.find("lang=zh-cn"), std::string::npos) << request;
 }
 
 TEST_F(ServerPagesTest, ARepliesPayloadIsTheFirstTaggedCommentHoldingJson) {
-    auto payload = server_pages::replyPayload("<html>before <!-- dravelinqt:[1,\n2,\r\n\t3]--> after "
-                                              "<!-- DRAVELINQT:{\"second\":true}--></html>");
+    auto payload = server_pages::replyPayload(
+        "<html>before <!-- dravelinqt:[1,\n2,\r\n\t3]--> after "
+        "<!-- DRAVELINQT:{\"second\":true}--></html>");
     ASSERT_TRUE(payload);
     EXPECT_EQ(payload->count(), 3u);
     EXPECT_TRUE(server_pages::replyPayload("<!-- DRAVELINQT:{\"a\":\"b\"}-->")->isDictionary());
@@ -70,8 +73,8 @@ TEST_F(ServerPagesTest, ARepliesPayloadIsTheFirstTaggedCommentHoldingJson) {
 }
 
 TEST_F(ServerPagesTest, TheMakersServerAnswersItsThreePages) {
-    Value query = Value::dictionary({{"name", Value("Korva")}, {"version", Value("2.5")}, {"lang", Value("fi")},
-                                     {"p", Value("iphone")}});
+    Value query = Value::dictionary(
+        {{"name", Value("Korva")}, {"version", Value("2.5")}, {"lang", Value("fi")}, {"p", Value("iphone")}});
     auto apps = fetch(std::string(server_pages::kMoreAppsPath), query);
     ASSERT_TRUE(apps);
     ASSERT_TRUE(apps->isArray());

@@ -11,7 +11,9 @@ namespace {
 
 struct CellTest : FormHarness {};
 
-std::shared_ptr<FormTableViewItem> titled(const std::string& t) { return FormTableViewItem::itemWithTitle(t); }
+std::shared_ptr<FormTableViewItem> titled(const std::string& t) {
+    return FormTableViewItem::itemWithTitle(t);
+}
 
 TEST_F(CellTest, PositionCodesForOneTwoAndThreeRows) {
     addSection({titled("single")});

@@ -9,7 +9,9 @@
 
 namespace {
 
-CGPoint mid(CGRect r) { return {CGRectGetMidX(r), CGRectGetMidY(r)}; }
+CGPoint mid(CGRect r) {
+    return {CGRectGetMidX(r), CGRectGetMidY(r)};
+}
 
 std::shared_ptr<UIImage> dot() {
     UIGraphicsBeginImageContextWithOptions({12, 12}, false, 1);
@@ -132,9 +134,11 @@ TEST_F(ControlRowsTest, ALongSwitchTitleEndsBeforeTheSwitchAShortOneStaysWhole) 
 
 TEST_F(ControlRowsTest, TheUsersChangesReachTheItemBeforeItsHandler) {
     std::vector<std::string> heard;
-    auto on = FormBoolItem::itemWithTitle("Flash", false, [&](FormBoolItem& i) { heard.push_back(i.value ? "on" : "off"); });
-    auto choice = FormSegmentedItem::itemWithTitle("", std::vector<std::string>{"A", "B"}, 0,
-                                                   [&](FormSegmentedItem& i) { heard.push_back("segment " + std::to_string(i.value)); });
+    auto on =
+        FormBoolItem::itemWithTitle("Flash", false, [&](FormBoolItem& i) { heard.push_back(i.value ? "on" : "off"); });
+    auto choice = FormSegmentedItem::itemWithTitle(
+        "", std::vector<std::string>{"A", "B"}, 0,
+        [&](FormSegmentedItem& i) { heard.push_back("segment " + std::to_string(i.value)); });
     std::vector<float> levels;
     auto level = FormFloatItem::itemWithTitle("Level", 0.0f, [&](FormFloatItem& i) { levels.push_back(i.value); });
     addSection({on, choice, level});

@@ -3,8 +3,8 @@
 // guard, the optional code, the expired ribbon around a month's end and the pictures' flips.
 #include "form_test_support.h"
 #include "platform/text/ns_calendar.h"
-#include "settings/form/form_table_view_credit_card_cell.h"
 #include "settings/form/form_string_measure.h"
+#include "settings/form/form_table_view_credit_card_cell.h"
 
 namespace {
 

@@ -18,8 +18,8 @@ bool sameColour(const std::shared_ptr<UIColor>& a, const std::shared_ptr<UIColor
 
 struct DateRowsTest : FormHarness {
     std::shared_ptr<FormDateTimeItem> dateItem(std::optional<double> value) {
-        auto item = FormDateTimeItem::itemWithTitle("When", value, std::string("Pick a day"), std::string("y-MM-dd HH:mm"),
-                                                    UIDatePickerMode::DateAndTime);
+        auto item = FormDateTimeItem::itemWithTitle("When", value, std::string("Pick a day"),
+                                                    std::string("y-MM-dd HH:mm"), UIDatePickerMode::DateAndTime);
         item->locale = NSLocale::localeWithLocaleIdentifier("en_US");
         item->timeZone = NSTimeZone::timeZoneWithName("UTC");
         return item;

@@ -21,7 +21,9 @@ struct RecordingFormDelegate : FormTableViewManagerDelegate {
         return std::find(answered.begin(), answered.end(), q) != answered.end();
     }
     CGFloat heightForHeaderInSection(UITableView&, std::size_t) override { return headerHeight; }
-    void didSelectRowAtIndexPath(UITableView&, NSIndexPath p) override { events.push_back("select " + std::to_string(p.row)); }
+    void didSelectRowAtIndexPath(UITableView&, NSIndexPath p) override {
+        events.push_back("select " + std::to_string(p.row));
+    }
     void willLoadCell(UITableView&, FormTableViewCell&, NSIndexPath p) override {
         events.push_back("willLoad " + std::to_string(p.row));
     }

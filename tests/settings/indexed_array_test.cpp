@@ -33,12 +33,20 @@ TEST(IndexedArrayTest, Sectioning) {
         {"no index titles", kkmppp, 0, 0, {"k", "m", "p"}, std::nullopt, {0, 2, 3}, {2, 1, 3}},
         {"index titles cut", {"abc", "b"}, 0, 1, {"abc", "b"}, Strings{"a", "b"}, {0, 1}, {1, 1}},
         {"cut counts characters", {"äöü", "日本語"}, 0, 2, {"äöü", "日本語"}, Strings{"äö", "日本"}, {0, 1}, {1, 1}},
-        {"top keeps its title without others", {"a", "b", "c"}, 1, 0, {"-", "b", "c"}, Strings{"-"}, {0, 1, 2}, {1, 1, 1}},
+        {"top keeps its title without others",
+         {"a", "b", "c"},
+         1,
+         0,
+         {"-", "b", "c"},
+         Strings{"-"},
+         {0, 1, 2},
+         {1, 1, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto indexed = IndexedArray::make();
-        indexed->update(c.rows.size(), c.top, [&c](std::size_t i) { return c.rows[i]; }, c.indexNameLength);
+        indexed->update(
+            c.rows.size(), c.top, [&c](std::size_t i) { return c.rows[i]; }, c.indexNameLength);
         EXPECT_EQ(indexed->arrSectionName(), c.sections);
         EXPECT_EQ(indexed->getIndexTitles(), c.titles);
         EXPECT_EQ(indexed->arrIndexPosition(), c.positions);
@@ -51,11 +59,12 @@ TEST(IndexedArrayTest, QueriesAndOutOfRangeIndexes) {
     const Strings rows = {"k", "k", "m", "p", "p", "p"};
     auto indexed = IndexedArray::make();
     int asked = 0;
-    indexed->update(rows.size(), 0, [&](std::size_t i) { return rows[i]; },
-                    [&](std::size_t i) -> std::optional<std::string> {
-                        ++asked;
-                        return rows[i] + std::to_string(i);
-                    });
+    indexed->update(
+        rows.size(), 0, [&](std::size_t i) { return rows[i]; },
+        [&](std::size_t i) -> std::optional<std::string> {
+            ++asked;
+            return rows[i] + std::to_string(i);
+        });
     EXPECT_EQ(asked, 6);
     // Only a section's first row names its index title.
     EXPECT_EQ(indexed->getIndexTitles(), (Strings{"k0", "m2", "p3"}));

@@ -61,7 +61,8 @@ TEST_F(KeyboardAwareTest, AFieldNearTheEndComesIntoViewAboveThePlatformKeyboardA
     EXPECT_TRUE(lower->isFirstResponder());
     visibleBottom = scroll->contentOffset().y + scroll->bounds().size.height - scroll->contentInset().bottom;
     EXPECT_LE(CGRectGetMaxY(lower->frame()), visibleBottom + 0.5);
-    EXPECT_LE(scroll->contentOffset().y, 1400 - (667 - keyboard.size.height) + 0.5) << "not scrolled past the content's end";
+    EXPECT_LE(scroll->contentOffset().y, 1400 - (667 - keyboard.size.height) + 0.5)
+        << "not scrolled past the content's end";
     UIKeyboard::shared().pressReturn();
     advance(1);
     EXPECT_FALSE(lower->isFirstResponder()) << "Return on the last field ends the editing";

@@ -6,6 +6,7 @@
 #include "app/base/my_navigation_controller.h"
 #include "app/shell/root_controller.h"
 #include "app/web/my_web_controller.h"
+#include "platform/image/cg_image.h"
 #include "platform/runtime/log.h"
 #include "platform/runtime/source_resources.h"
 #include "platform/ui/app/ui_application.h"
@@ -14,7 +15,6 @@
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/gesture/ui_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
-#include "platform/image/cg_image.h"
 #include "platform/ui/layer/layer_renderer.h"
 #include "platform/ui/view/ui_appearance.h"
 #include "settings/licenses/acknowledgement_view_controller.h"
@@ -138,7 +138,8 @@ TEST_F(Licences, DoneTakesTheBarButtonColourThatTheProgramSetsAtStart) {
     while (!stack.empty() && !done) {
         auto v = stack.back();
         stack.pop_back();
-        if (auto item = std::dynamic_pointer_cast<BarItemView>(v); item && item->item() == screen->bbDone()) done = item;
+        if (auto item = std::dynamic_pointer_cast<BarItemView>(v); item && item->item() == screen->bbDone())
+            done = item;
         for (const auto& s : v->subviews()) stack.push_back(s);
     }
     ASSERT_TRUE(done) << "Done is in the bar";

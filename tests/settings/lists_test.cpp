@@ -141,7 +141,8 @@ TEST_F(Lists, HeaderTitlesAndTheSideIndexNeedALongList) {
     show(few);
     EXPECT_TRUE(few->sectionIndexTitles(*few->tableView()).empty());
     EXPECT_FALSE(few->titleForHeaderInSection(*few->tableView(), 0));
-    EXPECT_EQ(few->ia()->arrSectionName(), (std::vector<std::string>{"f", "g"})) << "no \"-\" section with localizeCount 0";
+    EXPECT_EQ(few->ia()->arrSectionName(), (std::vector<std::string>{"f", "g"}))
+        << "no \"-\" section with localizeCount 0";
 
     auto one = LanguageController::make();
     one->setLimitedCodes(std::vector<std::string>(20, "sv"));

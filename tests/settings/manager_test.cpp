@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "form_test_support.h"
-#include "settings/form/form_text_item.h"
 #include "settings/form/form_table_view_text_cell.h"
+#include "settings/form/form_text_item.h"
 
 namespace {
 
@@ -18,7 +18,9 @@ struct StrayItem : FormTableViewItem {
     std::string className() const override { return "StrayItem"; }
 };
 
-std::shared_ptr<FormTableViewItem> titled(const std::string& t) { return FormTableViewItem::itemWithTitle(t); }
+std::shared_ptr<FormTableViewItem> titled(const std::string& t) {
+    return FormTableViewItem::itemWithTitle(t);
+}
 
 TEST_F(ManagerTest, ReuseIdentifiersFollowItemClassAndStyleUnlessTheItemNamesOne) {
     auto plain = titled("Plain");
@@ -56,8 +58,7 @@ TEST_F(ManagerTest, InterfaceFileCellsAreMadeUnloadedAndLoadedByTheManager) {
     EXPECT_EQ(cell->reuseIdentifier(), "FormTextItem");
     EXPECT_TRUE(cell->loaded());
     EXPECT_EQ(cellAt(0, 1)->reuseIdentifier(), "own");
-    EXPECT_EQ(outer->events, (std::vector<std::string>{}))
-        << "the delegate said it answers no load question";
+    EXPECT_EQ(outer->events, (std::vector<std::string>{})) << "the delegate said it answers no load question";
     fs::remove_all(root);
 }
 

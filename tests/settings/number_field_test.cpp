@@ -11,12 +11,23 @@ TEST(NumberFormat, LaysDigitsIntoThePattern) {
         const char *text, *pattern, *expected;
     };
     const Case cases[] = {
-        {"12", "XXX-XX", "12"},       {"123", "XXX-XX", "123-"},     {"12345", "XXX-XX", "123-45"},
-        {"123456", "XXX-XX", "123-45"}, {"1", "(XXX)", "(1"},        {"123", "(XXX)", "(123)"},
-        {"5", "abc", "abc"},          {"123", "", "123"},            {"", "XXX", ""},
-        {"1a2-3", "XX XX", "12 3"},   {"1234", "+7 XXX", "+7 123"},  {"\xF0\x9F\x98\x80" "12", "XX", "12"},
+        {"12", "XXX-XX", "12"},
+        {"123", "XXX-XX", "123-"},
+        {"12345", "XXX-XX", "123-45"},
+        {"123456", "XXX-XX", "123-45"},
+        {"1", "(XXX)", "(1"},
+        {"123", "(XXX)", "(123)"},
+        {"5", "abc", "abc"},
+        {"123", "", "123"},
+        {"", "XXX", ""},
+        {"1a2-3", "XX XX", "12 3"},
+        {"1234", "+7 XXX", "+7 123"},
+        {"\xF0\x9F\x98\x80"
+         "12",
+         "XX", "12"},
     };
-    for (const auto& c : cases) EXPECT_EQ(form_stringWithNumberFormat(c.text, c.pattern), c.expected) << c.text << " in " << c.pattern;
+    for (const auto& c : cases)
+        EXPECT_EQ(form_stringWithNumberFormat(c.text, c.pattern), c.expected) << c.text << " in " << c.pattern;
     // A paste far longer than the pattern keeps only as many digits as it has places.
     EXPECT_EQ(form_stringWithNumberFormat(std::string(5000, '9'), "XXXX XXXX"), "9999 9999");
     EXPECT_EQ(form_string(std::nullopt, "XX"), "");
@@ -42,12 +53,18 @@ struct NumberFieldTest : UIHarness {
 // A user's delegate that notes the questions it hears.
 struct NotingDelegate : UITextFieldDelegate {
     std::vector<std::string> heard;
-    bool textFieldShouldBeginEditing(UITextField&) override { heard.push_back("begin"); return true; }
+    bool textFieldShouldBeginEditing(UITextField&) override {
+        heard.push_back("begin");
+        return true;
+    }
     bool shouldChangeCharactersInRange(UITextField&, NSRange, const std::string& t) override {
         heard.push_back("change " + t);
         return true;
     }
-    bool textFieldShouldReturn(UITextField&) override { heard.push_back("return"); return true; }
+    bool textFieldShouldReturn(UITextField&) override {
+        heard.push_back("return");
+        return true;
+    }
 };
 
 TEST_F(NumberFieldTest, TypedDigitsAreLaidOutOneTurnLaterExactlyOnce) {

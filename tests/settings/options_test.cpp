@@ -93,9 +93,8 @@ TEST_F(OptionsTest, TheOptionRowShowsTheValueAndReusedCellsResetTheirAlignment) 
 
 TEST_F(OptionsTest, SelectingAChoiceRowPutsTheKeyboardAwayFirst) {
     bool keyboardGone = false;
-    auto radio = FormRadioItem::itemWithTitle("Size", std::string("M"), [&](FormTableViewItem&) {
-        keyboardGone = FirstResponder::current() == nullptr;
-    });
+    auto radio = FormRadioItem::itemWithTitle(
+        "Size", std::string("M"), [&](FormTableViewItem&) { keyboardGone = FirstResponder::current() == nullptr; });
     auto field = UITextField::make(CGRectMake(0, 0, 100, 30));
     table->addSubview(field);
     addSection({radio});

@@ -10,7 +10,8 @@ namespace {
 struct PickerRowsTest : FormHarness {
     std::shared_ptr<FormPickerItem> picker(std::optional<std::string> title, FormPickerItem::Columns options,
                                            std::optional<std::vector<std::string>> value = std::nullopt) {
-        return FormPickerItem::itemWithTitle(std::move(title), std::move(value), std::string("Choose"), std::move(options));
+        return FormPickerItem::itemWithTitle(std::move(title), std::move(value), std::string("Choose"),
+                                             std::move(options));
     }
     void tapRow(std::size_t section, std::size_t row) {
         auto cell = cellAt(section, row);

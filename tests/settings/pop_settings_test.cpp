@@ -15,7 +15,8 @@ struct PopDelegate : RecordingDelegate<PopSettingsDictViewDelegate> {
 Value rows(std::size_t n) {
     ValueArray first, second;
     for (std::size_t i = 0; i < n; ++i)
-        (i % 2 ? second : first).push_back(row({{"type", i == 0 ? "unlisted" : "switch"}, {"key", std::to_string(i)}, {"label", "Row"}}));
+        (i % 2 ? second : first)
+            .push_back(row({{"type", i == 0 ? "unlisted" : "switch"}, {"key", std::to_string(i)}, {"label", "Row"}}));
     return Value::dictionary({{"arr", Value(ValueArray{Value(first), Value(second)})}});
 }
 

@@ -15,7 +15,9 @@ struct AnsweringItem : FormTableViewItem {
     std::optional<FormErrors> errors() const override { return answer; }
 };
 
-std::shared_ptr<FormTableViewItem> titled(const std::string& t) { return FormTableViewItem::itemWithTitle(t); }
+std::shared_ptr<FormTableViewItem> titled(const std::string& t) {
+    return FormTableViewItem::itemWithTitle(t);
+}
 
 TEST_F(SectionTest, EveryOperationThatPutsItemsInSetsTheirSection) {
     auto s = FormTableViewSection::make();

@@ -8,8 +8,8 @@
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_storyboard.h"
 #include "settings/dict/settings_dict_controller.h"
-#include "settings/settings_controllers.h"
 #include "settings/form/form_table_view_cell.h"
+#include "settings/settings_controllers.h"
 #include "tests/ui/ui_test_support.h"
 
 // Records on top of any delegate interface that includes the form's.
@@ -29,11 +29,14 @@ struct RecordingDelegate : Interface {
     void onSettingsDictControllerChanged(SettingsDictController&, const std::string& key, const Value& value,
                                          const Value& orig, NSIndexPath path) override {
         if (onChange) onChange();
-        std::string shown = value.isNull() ? "nil" : value.isArray() ? "[" + value[std::size_t{0}].stringValue() + "]" : value.stringValue();
-        events.push_back(key + "=" + shown + " orig " + orig.stringValue() + " at " + std::to_string(path.section) + "." +
-                         std::to_string(path.row));
+        std::string shown = value.isNull()    ? "nil"
+                            : value.isArray() ? "[" + value[std::size_t{0}].stringValue() + "]"
+                                              : value.stringValue();
+        events.push_back(key + "=" + shown + " orig " + orig.stringValue() + " at " + std::to_string(path.section) +
+                         "." + std::to_string(path.row));
     }
-    void onSettingsDictControllerMoved(SettingsDictController&, const std::string& key1, const std::string& key2) override {
+    void onSettingsDictControllerMoved(SettingsDictController&, const std::string& key1,
+                                       const std::string& key2) override {
         events.push_back("moved " + key1 + " " + key2);
     }
     bool takesSettingsDictControllerDone() const override { return takesDone; }
@@ -43,7 +46,9 @@ struct RecordingDelegate : Interface {
 using RecordingSettingsDelegate = RecordingDelegate<SettingsDictControllerDelegate>;
 
 // A row dictionary.
-inline Value row(std::initializer_list<ValueDictionary::Entry> entries) { return Value::dictionary(entries); }
+inline Value row(std::initializer_list<ValueDictionary::Entry> entries) {
+    return Value::dictionary(entries);
+}
 
 struct SettingsDictTest : ToolkitTest {
     std::shared_ptr<RecordingSettingsDelegate> delegate = std::make_shared<RecordingSettingsDelegate>();

@@ -16,20 +16,25 @@
 namespace {
 
 std::vector<Value> everyType() {
-    return {Value(ValueArray{
-                row({{"type", "radio"}, {"key", "size"}, {"label", "Size"}, {"value", "M"},
-                     {"options", Value::array({"S", "M", "L"})}, {"height", 48}}),
-                row({{"type", "slider"}, {"key", "level"}, {"label", "Level"}, {"value", 0.25}}),
-                row({{"type", "syncTiming"}, {"key", "intro"}, {"label", "Intro"}, {"value", 3.5}, {"value0", 11.82}}),
-                row({{"type", "switch"}, {"key", "grid"}, {"label", "Grid"}, {"value", true}, {"orig", "g"}}),
-            }),
-            Value(ValueArray{
-                row({{"type", "button"}, {"key", "rate"}, {"label", "Rate"}, {"label2", "Tell us"}, {"accessoryType", 1}}),
-                row({{"type", "button"}, {"key", "off"}, {"label", "Off"}, {"enabled", false}}),
-                row({{"type", "right"}, {"key", "lang"}, {"label", "Language"}, {"value", "Suomi"}}),
-                row({{"type", "text"}, {"key", "note"}, {"label", "ignored"}, {"value", "A note"}}),
-                row({{"type", "longText"}, {"key", "terms"}, {"label", "Terms"}, {"value", "Long terms"}, {"height", 120}}),
-            })};
+    return {
+        Value(ValueArray{
+            row({{"type", "radio"},
+                 {"key", "size"},
+                 {"label", "Size"},
+                 {"value", "M"},
+                 {"options", Value::array({"S", "M", "L"})},
+                 {"height", 48}}),
+            row({{"type", "slider"}, {"key", "level"}, {"label", "Level"}, {"value", 0.25}}),
+            row({{"type", "syncTiming"}, {"key", "intro"}, {"label", "Intro"}, {"value", 3.5}, {"value0", 11.82}}),
+            row({{"type", "switch"}, {"key", "grid"}, {"label", "Grid"}, {"value", true}, {"orig", "g"}}),
+        }),
+        Value(ValueArray{
+            row({{"type", "button"}, {"key", "rate"}, {"label", "Rate"}, {"label2", "Tell us"}, {"accessoryType", 1}}),
+            row({{"type", "button"}, {"key", "off"}, {"label", "Off"}, {"enabled", false}}),
+            row({{"type", "right"}, {"key", "lang"}, {"label", "Language"}, {"value", "Suomi"}}),
+            row({{"type", "text"}, {"key", "note"}, {"label", "ignored"}, {"value", "A note"}}),
+            row({{"type", "longText"}, {"key", "terms"}, {"label", "Terms"}, {"value", "Long terms"}, {"height", 120}}),
+        })};
 }
 
 }  // namespace
@@ -65,16 +70,13 @@ TEST_F(SettingsDictTest, EveryTypeBecomesItsRowWithItsHeight) {
 
 TEST_F(SettingsDictTest, UnknownTypesAndIllKindedEntriesAreSkippedAndTheRestKeepsItsOrder) {
     describe({Value(ValueArray{row({{"type", "Switch"}, {"key", "a"}, {"label", "A"}}),
-                               row({{"type", "switch"}, {"key", "b"}, {"label", "B"}}),
-                               Value("not a row"),
-                               row({{"type", 7}, {"key", "c"}}),
-                               row({{"key", "d"}}),
+                               row({{"type", "switch"}, {"key", "b"}, {"label", "B"}}), Value("not a row"),
+                               row({{"type", 7}, {"key", "c"}}), row({{"key", "d"}}),
                                row({{"type", "switch"}, {"key", "e"}, {"label", 5}}),
                                row({{"type", "slider"}, {"key", "f"}, {"label", "F"}, {"value", "0.5"}}),
                                row({{"type", "radio"}, {"key", "g"}, {"label", "G"}, {"options", "S"}}),
                                row({{"type", "radio"}, {"key", "h"}, {"label", "H"}, {"height", -3}})}),
-              Value("not a section"),
-              Value(ValueArray{row({{"type", "text"}, {"value", "after"}})})},
+              Value("not a section"), Value(ValueArray{row({{"type", "text"}, {"value", "after"}})})},
              {Value("One"), Value(2)});
     show();
     ASSERT_EQ(form->tableView()->numberOfSections(), 3u);
@@ -144,7 +146,9 @@ TEST_F(SettingsDictTest, ChangesReloadBeforeTheyReportAndTapsReportOnlyWhileEnab
 }
 
 TEST_F(SettingsDictTest, TwoMovesInARowReportTheKeysWhereTheRowsNowAre) {
-    auto movable = [](const char* key) { return row({{"type", "switch"}, {"key", key}, {"label", key}, {"movable", true}}); };
+    auto movable = [](const char* key) {
+        return row({{"type", "switch"}, {"key", key}, {"label", key}, {"movable", true}});
+    };
     describe({Value(ValueArray{movable("a"), movable("b"), movable("c"), movable("c")})});
     show();
     ASSERT_TRUE(form->hasMovable());
@@ -162,7 +166,8 @@ TEST_F(SettingsDictTest, TwoMovesInARowReportTheKeysWhereTheRowsNowAre) {
     EXPECT_EQ(delegate->events, (std::vector<std::string>{"moved a c", "moved b c"}));
     const std::size_t first = 0;
     EXPECT_EQ(form->arr()[first][first]["key"].stringValue(), "b");
-    EXPECT_EQ(delegate->description["arr"][first][first]["key"].stringValue(), "a") << "the delegate's description is untouched";
+    EXPECT_EQ(delegate->description["arr"][first][first]["key"].stringValue(), "a")
+        << "the delegate's description is untouched";
     form->navigationItem()->rightBarButtonItems()[0]->performAction();
     settle();
     EXPECT_FALSE(form->tableView()->isEditing());
@@ -184,10 +189,10 @@ TEST_F(SettingsDictTest, DoneAndEditAreDistinctButtons) {
 TEST_F(SettingsDictTest, RowsAreDressedFromTheDescriptionInLightAndDark) {
     auto font = UIFont::boldSystemFontOfSize(22);
     auto red = UIColor::redColor();
-    describe({Value(ValueArray{row({{"type", "button"}, {"key", "b"}, {"label", "B"}, {"font", Value(font)}, {"textColor", Value(red)}}),
-                               row({{"type", "button"}, {"key", "off"}, {"label", "Off"}, {"enabled", false}}),
-                               row({{"type", "text"}, {"value", "Plain"}}),
-                               row({{"type", "slider"}, {"key", "s"}, {"label", "S"}})})});
+    describe({Value(ValueArray{
+        row({{"type", "button"}, {"key", "b"}, {"label", "B"}, {"font", Value(font)}, {"textColor", Value(red)}}),
+        row({{"type", "button"}, {"key", "off"}, {"label", "Off"}, {"enabled", false}}),
+        row({{"type", "text"}, {"value", "Plain"}}), row({{"type", "slider"}, {"key", "s"}, {"label", "S"}})})});
     show();
     auto fonts = global()->font();
     auto colours = global()->color();

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "foundation/global.h"
+#include "foundation/net_services.h"
 #include "foundation/service_factory.h"
 #include "language/language_code.h"
-#include "foundation/net_services.h"
 #include "language/language_services.h"
 #include "platform/dispatch/queue.h"
 #include "platform/text/ns_locale.h"

@@ -189,4 +189,3 @@ TEST_F(SideMenuScreen, CorruptOrWrongKindStoreCountsAsNoList) {
     menu->updateApps1();
     EXPECT_EQ(menu->arrApps().count(), 0u);
 }
-

@@ -2,8 +2,6 @@
 // and the addresses its rows open.
 #pragma once
 
-#include "app/sidebar/side_menu.h"
-
 #include <algorithm>
 #include <filesystem>
 
@@ -11,6 +9,7 @@
 #include "app/shell/app_registry.h"
 #include "app/shell/placeholder_controller.h"
 #include "app/sidebar/root_controller_base.h"
+#include "app/sidebar/side_menu.h"
 #include "app/web/my_web_controller.h"
 #include "foundation/capture_choices.h"
 #include "foundation/date_custom.h"
@@ -20,15 +19,15 @@
 #include "platform/dispatch/clock.h"
 #include "platform/runtime/log.h"
 #include "platform/sensors/cl_location_manager.h"
-#include "platform/ui/control/ui_label.h"
-#include "platform/ui/layer/layer_renderer.h"
-#include "platform/ui/control/ui_switch.h"
 #include "platform/ui/app/ui_pasteboard.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
+#include "platform/ui/control/ui_label.h"
+#include "platform/ui/control/ui_switch.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
 #include "platform/ui/controller/ui_activity_view_controller.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_storyboard.h"
+#include "platform/ui/layer/layer_renderer.h"
 #include "settings/left/left_cells.h"
 #include "settings/left/left_controller.h"
 #include "settings/licenses/licenses_controller.h"
@@ -99,4 +98,3 @@ struct SideMenuScreen : SettingsScreenTest {
     }
     std::vector<std::string> opened() { return UIApplication::sharedApplication()->openedURLs(); }
 };
-

@@ -158,9 +158,9 @@ TEST_F(SideMenuScreen, TheStoreAddressRowSharesAndCopiesTheAddress) {
     ASSERT_TRUE(sheet);
     ASSERT_TRUE(sheet->chooseActivity(UIActivityTypeMail));
     advance(1);
-    EXPECT_EQ(opened, (std::vector<std::string>{
-                          "mailto:?subject=Korva%20AppStore%20URL&body=Korva%20AppStore%20URL%0D%0A"
-                          "https%3A%2F%2Fstore.korva.invalid%2Fapp%2Fid0%3Fmt%3D8"}));
+    EXPECT_EQ(opened,
+              (std::vector<std::string>{"mailto:?subject=Korva%20AppStore%20URL&body=Korva%20AppStore%20URL%0D%0A"
+                                        "https%3A%2F%2Fstore.korva.invalid%2Fapp%2Fid0%3Fmt%3D8"}));
     UIPasteboard::generalPasteboard()->clear();
 }
 

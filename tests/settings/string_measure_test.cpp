@@ -17,7 +17,9 @@ NSAttributes withFont(const std::shared_ptr<UIFont>& font) {
     return a;
 }
 
-CGSize fresh(const std::string& text, const std::shared_ptr<UIFont>& font) { return sizeWithAttributes(text, withFont(font)); }
+CGSize fresh(const std::string& text, const std::shared_ptr<UIFont>& font) {
+    return sizeWithAttributes(text, withFont(font));
+}
 
 CGSize fresh(const std::string& text, const std::shared_ptr<UIFont>& font, CGSize size) {
     return boundingRectWithSize(text, size, NSStringDrawingUsesLineFragmentOrigin, withFont(font)).size;

@@ -11,8 +11,9 @@ struct SyncSliderTest : SettingsDictTest {
     std::shared_ptr<MyFormSlider2Cell> slider;
 
     void showRows(float value, float value0) {
-        describe({Value(ValueArray{row({{"type", "syncTiming"}, {"key", "t"}, {"label", "Intro"}, {"value", value}, {"value0", value0}}),
-                                   row({{"type", "slider"}, {"key", "s"}, {"label", "Level"}, {"value", 0.0}})})});
+        describe({Value(ValueArray{
+            row({{"type", "syncTiming"}, {"key", "t"}, {"label", "Intro"}, {"value", value}, {"value0", value0}}),
+            row({{"type", "slider"}, {"key", "s"}, {"label", "Level"}, {"value", 0.0}})})});
         show();
         refresh();
     }
@@ -37,7 +38,8 @@ struct SyncSliderTest : SettingsDictTest {
     }
     std::shared_ptr<UIButton> orig() {
         for (const auto& v : sync->option3()->superview()->subviews())
-            if (auto b = std::dynamic_pointer_cast<UIButton>(v); b && b->titleForState(UIControlStateNormal) == "Orig") return b;
+            if (auto b = std::dynamic_pointer_cast<UIButton>(v); b && b->titleForState(UIControlStateNormal) == "Orig")
+                return b;
         return nullptr;
     }
 };
@@ -84,7 +86,8 @@ TEST_F(SyncSliderTest, TheSliderReportsOnceOnRelease) {
     UITouchDispatcher::shared()->touchEvent({t, {{77, {r.origin.x + 5, y}, UITouchPhase::Began}}});
     for (int i = 1; i <= 5; ++i) {
         RunLoop::main().advance(0.02);
-        UITouchDispatcher::shared()->touchEvent({t + 0.02 * i, {{77, {r.origin.x + 5 + 30 * i, y}, UITouchPhase::Moved}}});
+        UITouchDispatcher::shared()->touchEvent(
+            {t + 0.02 * i, {{77, {r.origin.x + 5 + 30 * i, y}, UITouchPhase::Moved}}});
     }
     EXPECT_TRUE(delegate->events.empty()) << "nothing while the thumb moves";
     UITouchDispatcher::shared()->touchEvent({t + 0.2, {{77, {r.origin.x + 155, y}, UITouchPhase::Ended}}});

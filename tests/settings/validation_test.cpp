@@ -38,7 +38,8 @@ TEST_F(ValidationTest, StockRulesAcceptAndRefuseAsTheyShould) {
         {"x", "length(1,2,3)", ""},
         {Value(), "length(2,10)", "com.FormValidation.minimumLength: Field is too short (minimum is 2 characters)."},
         // Length counts UTF-16 units, as the platform's strings do.
-        {"\xC3\xA9\xC3\xA9", "length(3,10)", "com.FormValidation.minimumLength: Field is too short (minimum is 3 characters)."},
+        {"\xC3\xA9\xC3\xA9", "length(3,10)",
+         "com.FormValidation.minimumLength: Field is too short (minimum is 3 characters)."},
         {Value(), "presence", "com.FormValidation.presence: Field can't be blank."},
         {"", "presence", "com.FormValidation.presence: Field can't be blank."},
         {" ", "presence", ""},
@@ -56,14 +57,16 @@ TEST_F(ValidationTest, StockRulesAcceptAndRefuseAsTheyShould) {
         {"example.c", "url", "com.FormValidation.url: Field is not a valid url."},
         {"", "url", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(check(c.value, c.rule), c.expected) << c.rule << " on " << c.value.description();
+    for (const auto& c : cases)
+        EXPECT_EQ(check(c.value, c.rule), c.expected) << c.rule << " on " << c.value.description();
 }
 
 TEST_F(ValidationTest, BadRuleTextsAndValuesGiveAnErrorOrNoneNeverACrash) {
-    const std::vector<Value> values = {Value(), Value(42), Value(3.5), Value(true), Value(std::string(100000, 'x')),
-                                       Value::array({"a"}), Value("\xFF\xFE")};
-    for (const char* rule : {"length(", "length(a,b)", "nosuchrule", "", "(", "length(99999999999999999999999,1)", "url",
-                             "email", "presence"})
+    const std::vector<Value> values = {
+        Value(),          Value(42), Value(3.5), Value(true), Value(std::string(100000, 'x')), Value::array({"a"}),
+        Value("\xFF\xFE")};
+    for (const char* rule : {"length(", "length(a,b)", "nosuchrule", "", "(", "length(99999999999999999999999,1)",
+                             "url", "email", "presence"})
         for (const auto& v : values) (void)check(v, rule);
     EXPECT_EQ(check(Value(42), "length(2,10)"), "") << "a value that is not text has no length to check";
     EXPECT_EQ(check("abc", "nosuchrule"), "");
@@ -71,7 +74,8 @@ TEST_F(ValidationTest, BadRuleTextsAndValuesGiveAnErrorOrNoneNeverACrash) {
 }
 
 TEST_F(ValidationTest, AListKeepsItsOrderAndSkipsPassingRules) {
-    auto inlinePass = FormValidator::validatorWithInlineValidation([](const Value&, const std::string&) { return nullptr; });
+    auto inlinePass =
+        FormValidator::validatorWithInlineValidation([](const Value&, const std::string&) { return nullptr; });
     auto inlineFail = FormValidator::validatorWithInlineValidation([](const Value&, const std::string& name) {
         return NSError::withDescription("custom", 7, name + " is wrong");
     });
@@ -84,7 +88,9 @@ TEST_F(ValidationTest, AListKeepsItsOrderAndSkipsPassingRules) {
     EXPECT_EQ(errors[0]->domain(), FormValidationMinimumLengthDomain);
     EXPECT_EQ(errors[1]->domain(), "custom");
     EXPECT_EQ(errors[2]->domain(), FormValidationEmailDomain);
-    EXPECT_TRUE(FormValidation::validateObject(Value("abcdef@x.org"), "Name", std::vector<FormValidatorEntry>{std::string("presence")}).empty());
+    EXPECT_TRUE(FormValidation::validateObject(Value("abcdef@x.org"), "Name",
+                                               std::vector<FormValidatorEntry>{std::string("presence")})
+                    .empty());
 }
 
 TEST_F(ValidationTest, APercentSignInTheNameIsPrintedAsItIs) {

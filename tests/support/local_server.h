@@ -2,18 +2,18 @@
 // by the system, and the server stops (ending slow handlers early) when the object goes away.
 #pragma once
 
+#include <arpa/inet.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <zlib.h>
+
 #include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
-#include <zlib.h>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <httplib.h>
 
 class LocalServer {
 public:
@@ -43,7 +43,8 @@ public:
     // Waits up to `seconds` of real time, returning early once the server is stopping.
     void pause(double seconds) const {
         auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (!stopping_ && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        while (!stopping_ && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 
     // A port on 127.0.0.1 where nothing listens (bound, then released).

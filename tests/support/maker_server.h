@@ -28,16 +28,17 @@ public:
         setPayload(std::string(server_pages::kStringTablePath),
                    Value::dictionary({{"Feedback", Value("Palaute")}, {"More Apps", Value("Lisää sovelluksia")}}));
         setPayload(kSchemePath, Value::dictionary({{"version", Value(int64_t(1))}}));
-        for (const char* path : {server_pages::kMoreAppsPath.data(), server_pages::kStringTablePath.data(), kSchemePath}) {
-            server_.routes().Get(path, [this, path = std::string(path)](const httplib::Request& request,
-                                                                       httplib::Response& response) {
-                std::lock_guard lock(mutex_);
-                std::map<std::string, std::string> query;
-                for (const auto& [key, value] : request.params) query[key] = value;
-                queries_[path] = query;
-                ++hits_[path];
-                response.set_content(bodies_[path], "text/html; charset=utf-8");
-            });
+        for (const char* path :
+             {server_pages::kMoreAppsPath.data(), server_pages::kStringTablePath.data(), kSchemePath}) {
+            server_.routes().Get(
+                path, [this, path = std::string(path)](const httplib::Request& request, httplib::Response& response) {
+                    std::lock_guard lock(mutex_);
+                    std::map<std::string, std::string> query;
+                    for (const auto& [key, value] : request.params) query[key] = value;
+                    queries_[path] = query;
+                    ++hits_[path];
+                    response.set_content(bodies_[path], "text/html; charset=utf-8");
+                });
         }
     }
 

@@ -26,8 +26,9 @@ public:
                 (prefix + "-" + std::to_string(random()) + "-" + std::to_string(random()));
         std::filesystem::create_directories(root_ / "data");
         std::filesystem::create_directories(root_ / "bundle");
-        writeFile("bundle/Info.plist", std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>") +
-                                           std::string(infoEntries) + "</dict></plist>");
+        writeFile("bundle/Info.plist",
+                  std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>") +
+                      std::string(infoEntries) + "</dict></plist>");
         Sandbox::setRoot((root_ / "data").string());
         NSBundle::setMainBundleRoot((root_ / "bundle").string());
         UIImage::clearNamedImageCache();

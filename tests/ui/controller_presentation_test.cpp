@@ -2,10 +2,10 @@
 // navigation-bar setters with custom containers, and the modal question.
 #include <gtest/gtest.h>
 
+#include "platform/ui/bar/ui_navigation_item.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_split_view_controller.h"
 #include "platform/ui/controller/ui_storyboard.h"
-#include "platform/ui/bar/ui_navigation_item.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/controller/custom_containers.h"
 #include "ui/controller/view_controller_navigation.h"
@@ -32,7 +32,8 @@ TEST_F(Presentation, PresentThenDismissLeavesTheStackAsItWas) {
     stack().push_back(before);
     auto shown = UIViewController::make();
     bool completed = false;
-    present(rootVC, shown, [&] { completed = true; }, false);
+    present(
+        rootVC, shown, [&] { completed = true; }, false);
     ASSERT_EQ(stack().size(), 2u);
     EXPECT_EQ(stack().back(), shown) << "recorded at once";
     EXPECT_EQ(rootVC->presentedViewController(), nullptr) << "the platform hears of it after this turn";
@@ -49,7 +50,8 @@ TEST_F(Presentation, PresentThenDismissLeavesTheStackAsItWas) {
 
 TEST_F(Presentation, NothingToPresentRecordsNothing) {
     bool completed = false;
-    present(rootVC, nullptr, [&] { completed = true; }, false);
+    present(
+        rootVC, nullptr, [&] { completed = true; }, false);
     present(nullptr, UIViewController::make(), nullptr, false);
     finish();
     EXPECT_TRUE(stack().empty());
@@ -207,7 +209,9 @@ TEST_F(Presentation, IgnoreDarkModeFixesTheLightAppearance) {
     EXPECT_EQ(old->overrideUserInterfaceStyle(), UIUserInterfaceStyle::Unspecified);
 }
 
-TEST_F(Presentation, RootIsTheKeyWindowsController) { EXPECT_EQ(root(), rootVC); }
+TEST_F(Presentation, RootIsTheKeyWindowsController) {
+    EXPECT_EQ(root(), rootVC);
+}
 
 TEST_F(Presentation, StoryboardFromTheReceiverItsTopControllerOrTheRoot) {
     auto board = UIStoryboard::make("Test");

@@ -5,13 +5,13 @@
 
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
-#include "platform/ui/draw/graphics.h"
 #include "platform/ui/controller/la_context.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
 #include "platform/ui/controller/sl_compose_view_controller.h"
 #include "platform/ui/controller/ui_activity_view_controller.h"
 #include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/controller/ui_popover_presentation_controller.h"
+#include "platform/ui/draw/graphics.h"
 #include "platform/ui/input/ui_text_field.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/controller/view_controller_dialogs.h"
@@ -66,8 +66,10 @@ TEST_F(Dialogs, OKTakesExactlyOneEntryOff) {
 
 TEST_F(Dialogs, ConfirmAndItsButtons) {
     std::string said;
-    auto c = confirm(rootVC, "Sure?", [&] { said = "yes"; }, nullptr);
-    EXPECT_EQ(buttons(c), (std::vector<std::pair<std::string, Style>>{{"Yes", Style::Default}, {"No", Style::Default}}));
+    auto c = confirm(
+        rootVC, "Sure?", [&] { said = "yes"; }, nullptr);
+    EXPECT_EQ(buttons(c),
+              (std::vector<std::pair<std::string, Style>>{{"Yes", Style::Default}, {"No", Style::Default}}));
     finish();
     EXPECT_TRUE(c->chooseActionWithTitle("No"));
     finish();
@@ -83,13 +85,14 @@ TEST_F(Dialogs, SheetButtonTitlesAndStyles) {
     EXPECT_EQ(sheetButtonStyle("Close all"), std::make_pair(Style::Default, std::string("Close all")));
     EXPECT_EQ(sheetButtonStyle("cancel"), std::make_pair(Style::Default, std::string("cancel")));
 
-    auto sheet = act(rootVC, "m", {{"d|Delete", nullptr}, {"c|Back", nullptr}, {"Close", nullptr}, {"Keep", nullptr}}, nullptr);
+    auto sheet =
+        act(rootVC, "m", {{"d|Delete", nullptr}, {"c|Back", nullptr}, {"Close", nullptr}, {"Keep", nullptr}}, nullptr);
     EXPECT_EQ(sheet->preferredStyle(), UIAlertControllerStyle::ActionSheet);
     EXPECT_EQ(sheet->title(), "");
     EXPECT_EQ(buttons(sheet), (std::vector<std::pair<std::string, Style>>{{"Delete", Style::Destructive},
-                                                                         {"Back", Style::Cancel},
-                                                                         {"Close", Style::Default},
-                                                                         {"Keep", Style::Default}}))
+                                                                          {"Back", Style::Cancel},
+                                                                          {"Close", Style::Default},
+                                                                          {"Keep", Style::Default}}))
         << "one cancel button: every button stays";
 }
 
@@ -97,12 +100,11 @@ TEST_F(Dialogs, ShortcutsAppendTheLookedUpCancel) {
     auto ends = act2(rootVC, "m", {"Share", [] {}}, {"Cancel", [] {}}, nullptr);
     EXPECT_EQ(buttons(ends).size(), 2u) << "the last is Cancel already";
     auto starts = act2(rootVC, "m", {"Cancel", [] {}}, {"OK", [] {}}, nullptr);
-    EXPECT_EQ(buttons(starts), (std::vector<std::pair<std::string, Style>>{{"Cancel", Style::Cancel},
-                                                                          {"OK", Style::Default},
-                                                                          {"Peruuta", Style::Default}}));
+    EXPECT_EQ(buttons(starts), (std::vector<std::pair<std::string, Style>>{
+                                   {"Cancel", Style::Cancel}, {"OK", Style::Default}, {"Peruuta", Style::Default}}));
     auto closing = close1(rootVC, "m", {"Cancel", [] {}}, nullptr);
-    EXPECT_EQ(buttons(closing), (std::vector<std::pair<std::string, Style>>{{"Cancel", Style::Cancel},
-                                                                           {"Close", Style::Default}}));
+    EXPECT_EQ(buttons(closing),
+              (std::vector<std::pair<std::string, Style>>{{"Cancel", Style::Cancel}, {"Close", Style::Default}}));
     auto closed = close2(rootVC, "m", {"A", [] {}}, {"Close", [] {}}, nullptr);
     EXPECT_EQ(buttons(closed).size(), 2u);
     auto plain = act1(rootVC, "m", {"A", [] {}}, nullptr);
@@ -120,8 +122,9 @@ TEST_F(Dialogs, AShortcutWithAnEmptyCallbackSkipsIt) {
 TEST_F(Dialogs, PromptsHandOverTheFieldsText) {
     std::string entered = "-";
     bool cancelled = false;
-    auto p = prompt(rootVC, "Name?", "name", "old", UIKeyboardType::NumberPad, [&](const std::string& t) { entered = t; },
-                    [&] { cancelled = true; });
+    auto p = prompt(
+        rootVC, "Name?", "name", "old", UIKeyboardType::NumberPad, [&](const std::string& t) { entered = t; },
+        [&] { cancelled = true; });
     ASSERT_EQ(p->textFields().size(), 1u);
     auto field = p->textFields().front();
     EXPECT_EQ(field->text(), "old");
@@ -189,13 +192,15 @@ TEST_F(Dialogs, RefusalsShowAnAlert) {
     twitter(rootVC, "t", {});
     ASSERT_EQ(stack().size(), 3u);
     EXPECT_EQ(std::dynamic_pointer_cast<UIAlertController>(stack()[1])->message(), "Unable to send Mail");
-    EXPECT_EQ(std::dynamic_pointer_cast<UIAlertController>(stack()[2])->message(), "Login Twitter from Device Settings");
+    EXPECT_EQ(std::dynamic_pointer_cast<UIAlertController>(stack()[2])->message(),
+              "Login Twitter from Device Settings");
 }
 
 TEST_F(Dialogs, AuthenticationPassesWhereItCannotBeEvaluated) {
     LAContext::setStandIn({});
     int passed = 0, failed = 0;
-    auth("why", [&] { ++passed; }, [&] { ++failed; });
+    auth(
+        "why", [&] { ++passed; }, [&] { ++failed; });
     EXPECT_EQ(passed, 0) << "on the main queue, later";
     finish();
     EXPECT_EQ(passed, 1);
@@ -205,7 +210,8 @@ TEST_F(Dialogs, AuthenticationPassesWhereItCannotBeEvaluated) {
     refusing.passcodeSet = true;
     refusing.outcome = LAError::UserCancel;
     LAContext::setStandIn(refusing);
-    auth("why", [&] { ++passed; }, [&] { ++failed; });
+    auth(
+        "why", [&] { ++passed; }, [&] { ++failed; });
     RunLoop::main().drainAll();
     EXPECT_EQ(passed, 1);
     EXPECT_EQ(failed, 1);

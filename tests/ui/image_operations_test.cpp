@@ -188,9 +188,7 @@ TEST_F(Images, LoadingFallsBackToTheBytesAndRejectsJunk) {
 
 TEST_F(Images, ThumbnailDescriptions) {
     auto rect = [](const Value& d) { return d["value"]["inputRectangle"]["value"]; };
-    auto radius = [](const Value& d) {
-        return d["value"]["inputImage"]["value"]["value"]["inputRadius"]["value"];
-    };
+    auto radius = [](const Value& d) { return d["value"]["inputImage"]["value"]["value"]["inputRadius"]["value"]; };
     auto small = thumbnailBackgroundDescription({100, 100});
     EXPECT_EQ(small["name"].stringValue(), "CICrop");
     EXPECT_EQ(radius(small).kind(), Value::Kind::Float);

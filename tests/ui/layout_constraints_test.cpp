@@ -22,15 +22,15 @@ using A = NSLayoutAttribute;
 
 const char* attr(A a) {
     switch (a) {
-    case A::Left: return "left";
-    case A::Right: return "right";
-    case A::Top: return "top";
-    case A::Bottom: return "bottom";
-    case A::Width: return "width";
-    case A::Height: return "height";
-    case A::CenterX: return "centerX";
-    case A::CenterY: return "centerY";
-    default: return "?";
+        case A::Left: return "left";
+        case A::Right: return "right";
+        case A::Top: return "top";
+        case A::Bottom: return "bottom";
+        case A::Width: return "width";
+        case A::Height: return "height";
+        case A::CenterX: return "centerX";
+        case A::CenterY: return "centerY";
+        default: return "?";
     }
 }
 
@@ -135,7 +135,8 @@ const std::vector<Recipe>& recipes() {
         {"VCB", [](Scene& x) { addConstraintsVCB(x.r, x.vc, 1, 2, 3, 4); },
          "R.height=4 @R; R.bottom=G.bottom+3 @root; R.left=G.left+1 @root; R.right=G.right+2 @root; "},
         {"VCBRh", [](Scene& x) { addConstraintsVCBRh(x.r, x.vc, 1, 2, 3, 0.5); },
-         "R.bottom=G.bottom+3 @root; R.left=G.left+1 @root; R.right=G.right+2 @root; R.height=root.height*0.5+0 @root; "},
+         "R.bottom=G.bottom+3 @root; R.left=G.left+1 @root; R.right=G.right+2 @root; R.height=root.height*0.5+0 "
+         "@root; "},
         {"VCT", [](Scene& x) { addConstraintsVCT(x.r, x.vc, 1, 2, 3, 4); },
          "R.height=4 @R; R.top=G.top+3 @root; R.left=G.left+1 @root; R.right=G.right+2 @root; "},
         {"VCTRh", [](Scene& x) { addConstraintsVCTRh(x.r, x.vc, 1, 2, 3, 0.25); },
@@ -190,7 +191,8 @@ TEST(LayoutRecipes, EveryRecipeInstallsItsConstraintsOnTheRightHolderInOrder) {
         recipe.apply(scene);
         EXPECT_EQ(scene.dump(), recipe.expected) << recipe.name;
         EXPECT_FALSE(scene.r->translatesAutoresizingMaskIntoConstraints()) << recipe.name;
-        EXPECT_TRUE(scene.v->translatesAutoresizingMaskIntoConstraints()) << recipe.name << ": the reference is untouched";
+        EXPECT_TRUE(scene.v->translatesAutoresizingMaskIntoConstraints())
+            << recipe.name << ": the reference is untouched";
     }
 }
 
@@ -271,8 +273,8 @@ TEST(IdentifiedConstraints, LookUpChangeAndReplace) {
     EXPECT_EQ(getLayoutMultiplier(*child, "nothing"), 0);
     EXPECT_EQ(child->updates, 1);
 
-    auto held = NSLayoutConstraint::constraintWithItem(child, A::Left, NSLayoutRelation::GreaterThanOrEqual, parent, A::Left,
-                                                       1, 3);
+    auto held = NSLayoutConstraint::constraintWithItem(child, A::Left, NSLayoutRelation::GreaterThanOrEqual, parent,
+                                                       A::Left, 1, 3);
     held->setIdentifier("hContHolderX");
     held->setPriority(999);
     held->setShouldBeArchived(true);

@@ -32,7 +32,8 @@ TEST_F(Palette, LightAndDarkRoles) {
     EXPECT_EQ(c->backgroundPopDefault()->cgColor(), CGColor::rgb(0.4, 0.4, 0.4, 1)) << "an opaque grey";
     EXPECT_EQ(c->labelSecondary()->cgColor(), UIColor::secondaryLabelColor()->cgColor());
     EXPECT_EQ(c->labelLightGray()->cgColor(), CGColor::rgb(1.0 / 3, 1.0 / 3, 1.0 / 3));
-    EXPECT_EQ(resolved(c->labelDefault(), UIUserInterfaceStyle::Dark), resolved(UIColor::labelColor(), UIUserInterfaceStyle::Dark));
+    EXPECT_EQ(resolved(c->labelDefault(), UIUserInterfaceStyle::Dark),
+              resolved(UIColor::labelColor(), UIUserInterfaceStyle::Dark));
     // The inverted pair follow each other.
     EXPECT_EQ(c->labelInvertDefault()->cgColor(), c->backgroundDefault()->cgColor());
     EXPECT_EQ(c->backgroundInvertDefault()->cgColor(), c->labelDefault()->cgColor());

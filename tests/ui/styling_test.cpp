@@ -24,7 +24,8 @@ TEST(Styling, AShadowedWhiteIconKeepsAVisibleEdgeOnAWhitePicture) {
     // The darkest pixel of the shadow, just outside the icon's lower right edge.
     int darkest = 255;
     for (int y = 120; y < 130; ++y)
-        for (int x = 60; x < 130; ++x) darkest = std::min<int>(darkest, image->data()[y * image->bytesPerRow() + x * 4 + 1]);
+        for (int x = 60; x < 130; ++x)
+            darkest = std::min<int>(darkest, image->data()[y * image->bytesPerRow() + x * 4 + 1]);
     EXPECT_LT(darkest, 190) << "the outline is too faint to see";
 }
 

@@ -1,4 +1,6 @@
 // The indicator types checked as data at a few telling points, and every type built, run and drawn.
+#include "widgets/indicator/indicator_types.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include "platform/runtime/geometry_string.h"
 #include "widget_test_support.h"
 #include "widgets/indicator/busy_indicator_view.h"
-#include "widgets/indicator/indicator_types.h"
 
 namespace {
 
@@ -17,7 +18,9 @@ std::shared_ptr<CALayer> build(std::uint64_t type, CGFloat side = 99, CGFloat si
     return layer;
 }
 
-CGRect frameOf(const CALayer& layer, std::size_t i) { return layer.sublayers().at(i)->frame(); }
+CGRect frameOf(const CALayer& layer, std::size_t i) {
+    return layer.sublayers().at(i)->frame();
+}
 
 }  // namespace
 

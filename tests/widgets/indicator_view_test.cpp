@@ -45,7 +45,8 @@ TEST_F(IndicatorTest, SpinFadeLoaderPlacesEightDiscsOnACircleCentredInTheLayer) 
     expectFrame(*discs[0], CGRectMake(35.2, 15.2, 9.6, 9.6));
     expectFrame(*discs[2], CGRectMake(15.2, 35.2, 9.6, 9.6));  // clockwise on screen
     EXPECT_NEAR(beginOf(*discs[7]) - beginOf(*discs[0]), 0.84, 1e-9);
-    auto group = std::dynamic_pointer_cast<CAAnimationGroup>(CAAnimationEngine::animationForKey(*discs[3], "animation"));
+    auto group =
+        std::dynamic_pointer_cast<CAAnimationGroup>(CAAnimationEngine::animationForKey(*discs[3], "animation"));
     ASSERT_TRUE(group);
     EXPECT_EQ(group->repeatCount(), 3.4028235e38f);
     EXPECT_FALSE(group->isRemovedOnCompletion());
@@ -59,7 +60,7 @@ TEST_F(IndicatorTest, SpinFadeLoaderPlacesEightDiscsOnACircleCentredInTheLayer) 
 TEST_F(IndicatorTest, SpinFadeLoaderFramesHalfASecondApartDifferWhereTheDiscsPulse) {
     auto root = layerOf(60, 60);
     BusyIndicatorView::activityIndicatorAnimationForAnimationType(32)->setupAnimationInLayer(root, {40, 40},
-                                                                                               UIColor::whiteColor());
+                                                                                             UIColor::whiteColor());
     // Disc 0 (centre (50, 30)) is at its smallest and faintest half a second in; disc 4 (centre
     // (10, 30)) begins only at 0.48 s and is still whole.
     auto before = LayerRenderer::snapshot(*root, 1);

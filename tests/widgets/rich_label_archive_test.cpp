@@ -1,10 +1,9 @@
 // The rich label's archived form: a round trip through archive bytes, archives of the platform
 // label alone, the older form of links, and archives with missing, wrong or damaged values.
-#include "rich_label_support.h"
-
 #include "platform/storage/ns_coder_numbers.h"
 #include "platform/text/text_checking_archive.h"
 #include "platform/ui/text/ns_coder_text.h"
+#include "rich_label_support.h"
 
 namespace {
 
@@ -37,8 +36,8 @@ TEST_F(RichLabelArchive, RoundTripKeepsFieldsLinksAndText) {
     label->setTextInsets({1, 2, 3, 4});
     label->setVerticalAlignment(RichLabelVerticalAlignment::Bottom);
     label->setLinkBackgroundEdgeInset({0, -2, 0, -2});
-    label->setAttributedTruncationToken(NSAttributedString::make(" more", NSAttributes{{kCTForegroundColorAttributeName,
-                                                                                       UIColor::greenColor()}}));
+    label->setAttributedTruncationToken(
+        NSAttributedString::make(" more", NSAttributes{{kCTForegroundColorAttributeName, UIColor::greenColor()}}));
     label->setText("Go to korva on Friday");
     auto url = label->addLinkToURL(NSURL::URLWithString("https://korva.fi"), {6, 5});
     url->setAccessibilityValue("the site");

@@ -1,19 +1,23 @@
 // The rich label's layout and drawing: fitting sizes by line limit, the text rectangle, truncation
 // with its token, boxes and strikes read back from pixels, shrinking, and draws that settle.
-#include "rich_label_support.h"
-
 #include "platform/ui/text/paragraph_style.h"
+#include "rich_label_support.h"
 
 namespace {
 
 using RichLabelLayout = RichLabelTest;
 
 const char* kFiveLines = "one\ntwo\nthree\nfour\nfive";
-const char* kLong = "The quick brown fox jumps over the lazy dog and keeps running across the wide meadow "
-                    "until the sun goes down behind the hills far away from here";
+const char* kLong =
+    "The quick brown fox jumps over the lazy dog and keeps running across the wide meadow "
+    "until the sun goes down behind the hills far away from here";
 
-bool isRed(const Rgba8& p) { return p.a > 40 && p.r > 150 && p.g < 90 && p.b < 90; }
-bool isGreen(const Rgba8& p) { return p.a > 100 && p.g > 100 && p.r < 90 && p.b < 90; }
+bool isRed(const Rgba8& p) {
+    return p.a > 40 && p.r > 150 && p.g < 90 && p.b < 90;
+}
+bool isGreen(const Rgba8& p) {
+    return p.a > 100 && p.g > 100 && p.r < 90 && p.b < 90;
+}
 
 // The columns of a band of rows where `match` holds for some pixel.
 std::vector<int> columns(const std::shared_ptr<UIImage>& image, int top, int bottom, bool (*match)(const Rgba8&)) {
@@ -101,8 +105,9 @@ TEST_F(RichLabelLayout, TailTruncationEndsTheLastLineWithATokenInItsLastCharacte
 }
 
 TEST_F(RichLabelLayout, HeadModeOnSeveralLinesCutsTheEndAndALineBreakGoesBeforeTheToken) {
-    auto token = NSAttributedString::make("\u2026", NSAttributes{{kCTFontAttributeName, UIFont::systemFontOfSize(17)},
-                                                                  {kCTForegroundColorAttributeName, UIColor::greenColor()}});
+    auto token =
+        NSAttributedString::make("\u2026", NSAttributes{{kCTFontAttributeName, UIFont::systemFontOfSize(17)},
+                                                        {kCTForegroundColorAttributeName, UIColor::greenColor()}});
     auto label = makeLabel(CGRectMake(0, 0, 200, 3 * lineHeight()));
     label->setNumberOfLines(3);
     label->setLineBreakMode(NSLineBreakMode::ByTruncatingHead);
@@ -120,11 +125,11 @@ TEST_F(RichLabelLayout, HeadModeOnSeveralLinesCutsTheEndAndALineBreakGoesBeforeT
     image = render(*label);
     green = columns(image, int(lineHeight()), int(2 * lineHeight()), isGreen);
     ASSERT_FALSE(green.empty());
-    CGFloat twoWidth = TextLayout(*NSAttributedString::make("two", NSAttributes{{NSFontAttributeName,
-                                                                                 UIFont::systemFontOfSize(17)}}),
-                                  TextLayoutOptions{})
-                           .size()
-                           .width;
+    CGFloat twoWidth =
+        TextLayout(*NSAttributedString::make("two", NSAttributes{{NSFontAttributeName, UIFont::systemFontOfSize(17)}}),
+                   TextLayoutOptions{})
+            .size()
+            .width;
     EXPECT_NEAR(green.front(), twoWidth, 3);
 }
 
@@ -193,8 +198,8 @@ TEST_F(RichLabelLayout, ShrinkingDrawsSmallerFontsAndKeepsTheStoredText) {
         label->setMinimumScaleFactor(minimumScale);
         render(*label);
         // The stored text is back; the framesetter keeps the shrunk fonts until the next draw.
-        EXPECT_DOUBLE_EQ(label->attributedText()->attributeAtIndex(kCTFontAttributeName, 0).objectAs<UIFont>()->pointSize(),
-                         17);
+        EXPECT_DOUBLE_EQ(
+            label->attributedText()->attributeAtIndex(kCTFontAttributeName, 0).objectAs<UIFont>()->pointSize(), 17);
         return label->framesetter()->text().attributeAtIndex(kCTFontAttributeName, 0).objectAs<UIFont>()->pointSize();
     };
     EXPECT_DOUBLE_EQ(shrunkSize(0), 8);  // half of 17, rounded down
@@ -204,7 +209,8 @@ TEST_F(RichLabelLayout, ShrinkingDrawsSmallerFontsAndKeepsTheStoredText) {
 TEST_F(RichLabelLayout, RepeatedDrawsAddTheTokensLinkOnceAndSettle) {
     auto label = makeLabel(CGRectMake(0, 0, 200, lineHeight()));
     label->setNumberOfLines(1);
-    auto token = NSMutableAttributedString::make(" more", NSAttributes{{kCTFontAttributeName, UIFont::systemFontOfSize(17)}});
+    auto token =
+        NSMutableAttributedString::make(" more", NSAttributes{{kCTFontAttributeName, UIFont::systemFontOfSize(17)}});
     token->addAttribute(NSLinkAttributeName, "https://korva.fi/more", {0, 5});
     label->setAttributedTruncationToken(token);
     label->setText(std::string(kFiveLines));
@@ -250,8 +256,9 @@ TEST_F(RichLabelLayout, BoxColoursMayBeGivenAsComponentsOrText) {
 }
 
 TEST_F(RichLabelLayout, ALastLineThatEndsTheTextIsDrawnWithoutAToken) {
-    auto token = NSAttributedString::make("\u2026", NSAttributes{{kCTFontAttributeName, UIFont::systemFontOfSize(17)},
-                                                                  {kCTForegroundColorAttributeName, UIColor::greenColor()}});
+    auto token =
+        NSAttributedString::make("\u2026", NSAttributes{{kCTFontAttributeName, UIFont::systemFontOfSize(17)},
+                                                        {kCTForegroundColorAttributeName, UIColor::greenColor()}});
     auto label = makeLabel(CGRectMake(0, 0, 200, 2 * lineHeight()));
     label->setNumberOfLines(2);
     label->setLineBreakMode(NSLineBreakMode::ByTruncatingTail);
@@ -264,8 +271,8 @@ TEST_F(RichLabelLayout, ALastLineThatEndsTheTextIsDrawnWithoutAToken) {
     EXPECT_FALSE(columns(image, int(lineHeight()), int(2 * lineHeight()), isGreen).empty());
 
     // The text's last line reaching past the width (its trailing blanks) is still drawn whole.
-    CGFloat wordsWidth = TextLayout(*NSAttributedString::make("abc def", NSAttributes{{NSFontAttributeName,
-                                                                                       UIFont::systemFontOfSize(17)}}),
+    CGFloat wordsWidth = TextLayout(*NSAttributedString::make(
+                                        "abc def", NSAttributes{{NSFontAttributeName, UIFont::systemFontOfSize(17)}}),
                                     TextLayoutOptions{})
                              .size()
                              .width;

@@ -1,8 +1,7 @@
 // The rich label's text model: detectors per mask, the three roads of setting text, links from
 // attributes and from the detector, adding links, the pressed state and the caches.
-#include "rich_label_support.h"
-
 #include "platform/ui/text/paragraph_style.h"
+#include "rich_label_support.h"
 
 namespace {
 
@@ -146,7 +145,8 @@ TEST_F(RichLabelText, PressingStylesACopyAndReleaseRestoresIt) {
     auto link = label->addLinkToURL(NSURL::URLWithString("https://a.example"), {4, 4});
     auto normal = label->attributedText();
     label->setActiveLink(link);
-    EXPECT_TRUE(sameColor(label->attributedText()->attributesAtIndex(5).get(kCTForegroundColorAttributeName), UIColor::redColor()));
+    EXPECT_TRUE(sameColor(label->attributedText()->attributesAtIndex(5).get(kCTForegroundColorAttributeName),
+                          UIColor::redColor()));
     // A second press styles the text from before the first, not the pressed one.
     label->setActiveLink(link);
     label->setActiveLink(nullptr);
@@ -192,7 +192,8 @@ TEST_F(RichLabelText, ColourFromContextIsDrawnInTheTextColour) {
     EXPECT_TRUE(rendered->attributeAtIndex(kCTForegroundColorFromContextAttributeName, 1).isNull());
     EXPECT_TRUE(rendered->attributeAtIndex(kCTForegroundColorAttributeName, 5).isNull());
     label->setTextColor(UIColor::redColor());
-    EXPECT_TRUE(sameColor(label->renderedAttributedText()->attributeAtIndex(kCTForegroundColorAttributeName, 1), UIColor::redColor()));
+    EXPECT_TRUE(sameColor(label->renderedAttributedText()->attributeAtIndex(kCTForegroundColorAttributeName, 1),
+                          UIColor::redColor()));
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 // The rich label under the finger: touches on and off links through real touch delivery, taps
 // and long presses to callbacks and the delegate, the extended touch area, dimmed links, copying
 // and the accessibility elements of the links.
-#include "rich_label_support.h"
-#include "tests/platform/ui/controller_test_support.h"
-
 #include "platform/text/date_formatter.h"
 #include "platform/ui/app/ui_pasteboard.h"
+#include "rich_label_support.h"
+#include "tests/platform/ui/controller_test_support.h"
 #include "widgets/rich_label/rich_accessibility_element.h"
 
 namespace {

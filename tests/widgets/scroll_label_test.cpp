@@ -100,7 +100,7 @@ TEST_F(ScrollLabelTest, ScrollsOnlyWhenTheTextIsReallyWiderAndCanMove) {
     EXPECT_DOUBLE_EQ(label->awayOffset(), 0);
     EXPECT_EQ(label->repliLayer()->instanceCount(), 1);
     EXPECT_EQ(label->maskLayer(), nullptr);  // a label that fits shows no fade
-    label->setLeadingBuffer(-1);  // now wider by the buffer, stored as 1
+    label->setLeadingBuffer(-1);             // now wider by the buffer, stored as 1
     EXPECT_DOUBLE_EQ(label->leadingBuffer(), 1);
     EXPECT_TRUE(label->labelShouldScroll());
 

@@ -23,7 +23,8 @@ struct ToastTest : WidgetTest {
     ToastCompletion record(const std::string& name) {
         return [this, name](bool tapped) { log.push_back(name + (tapped ? " tapped" : " timed out")); };
     }
-    void toast(const std::string& name, double duration = 3, ToastPosition position = ToastPosition::named(kToastPositionTop)) {
+    void toast(const std::string& name, double duration = 3,
+               ToastPosition position = ToastPosition::named(kToastPositionTop)) {
         makeToast(root, name, duration, position, std::nullopt, nullptr, nullptr, record(name));
     }
     static std::shared_ptr<UIImage> square(CGFloat side) {

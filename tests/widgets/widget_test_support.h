@@ -54,4 +54,6 @@ struct WidgetTest : AnimClockTest {
 };
 
 // Straight-alpha RGBA of one pixel of a rendered image (row 0 at the top).
-inline Rgba8 pixelOf(const CGImage& image, int x, int y) { return pixelAt(image, x, y); }
+inline Rgba8 pixelOf(const CGImage& image, int x, int y) {
+    return pixelAt(image, x, y);
+}

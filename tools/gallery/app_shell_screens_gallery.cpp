@@ -5,6 +5,7 @@
 #include "app/containers/my_tab_bar_custom_controller.h"
 #include "foundation/global.h"
 #include "foundation/icon_glyph_image.h"
+#include "platform/ui/app/ui_window.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
@@ -13,7 +14,6 @@
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 #include "platform/ui/text/attributed_string.h"
-#include "platform/ui/app/ui_window.h"
 #include "tools/gallery/app_shell_gallery.h"
 #include "tools/gallery/gallery.h"
 #include "ui/popup/hud_view.h"
@@ -42,10 +42,11 @@ struct DemoScreen : MyViewController {
         }
     }
     Value tutorialGetDictionary() override {
-        Value arr = Value::array({Value::dictionary({{"sender", Value(controls[0])}, {"text", Value("Pick a look for the picture")}}),
-                                  Value::dictionary({{"sender", Value(controls[1])},
-                                                     {"text", Value("Wait a few seconds\nbefore the picture is taken")}}),
-                                  Value::dictionary({{"sender", Value(controls[2])}, {"text", Value("Take the picture")}})});
+        Value arr = Value::array(
+            {Value::dictionary({{"sender", Value(controls[0])}, {"text", Value("Pick a look for the picture")}}),
+             Value::dictionary(
+                 {{"sender", Value(controls[1])}, {"text", Value("Wait a few seconds\nbefore the picture is taken")}}),
+             Value::dictionary({{"sender", Value(controls[2])}, {"text", Value("Take the picture")}})});
         return Value::dictionary({{"sender", Value(view())}, {"arr", arr}});
     }
 

@@ -154,7 +154,8 @@ void options(GalleryPage& page) {
     auto pop = PopOptionView::make(scene.vc);
     pop->setDelegate(scene.host);
     pop->setShowAboveIfBothAvailable(true);
-    pop->show(scene.sender, [] {}, [] {});
+    pop->show(
+        scene.sender, [] {}, [] {});
     run(page, 0.5);
     page.shotScreen("option");
     pop->onFlash();

@@ -157,12 +157,14 @@ void galleryCameraScreen(GalleryPage& page) {
     screen->onShot();
     run(page, 1.6);
     page.shotScreen("self-timer-countdown");
-    runUntil(page, [] { return photos().size() == 1; }, 5);
+    runUntil(
+        page, [] { return photos().size() == 1; }, 5);
     run(page, 1.0);
     Global::shared()->setTimerShot(0);
 
     screen->onShot();
-    runUntil(page, [] { return photos().size() == 2; }, 5);
+    runUntil(
+        page, [] { return photos().size() == 2; }, 5);
     run(page, 0.42);
     page.shotScreen("photo-flight");
     run(page, 1.0);

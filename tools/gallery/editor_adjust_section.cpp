@@ -68,7 +68,8 @@ struct Scene {
     // Taps the row's label with this text.
     void tapLabel(GalleryPage& page, const std::string& label) {
         for (const auto& b : pop->menu()->buttons())
-            if (b->titleForState(UIControlStateNormal) == label) b->sendActionsForControlEvents(UIControlEventTouchUpInside);
+            if (b->titleForState(UIControlStateNormal) == label)
+                b->sendActionsForControlEvents(UIControlEventTouchUpInside);
         page.step(1);
     }
 };
@@ -99,4 +100,6 @@ void editorAdjust(GalleryPage& page) {
 
 }  // namespace
 
-void galleryEditorAdjust(GalleryPage& page) { editorAdjust(page); }
+void galleryEditorAdjust(GalleryPage& page) {
+    editorAdjust(page);
+}

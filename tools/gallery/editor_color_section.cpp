@@ -61,7 +61,8 @@ Value cubeTable(long n) {
 }
 
 Value cubeAttrs(const char* name, long n, bool two) {
-    ValueDictionary records{{"inputCubeDimension", record("Cube Dimension", 5, {{"value", Value(n)}, {"def", Value(2)}})}};
+    ValueDictionary records{
+        {"inputCubeDimension", record("Cube Dimension", 5, {{"value", Value(n)}, {"def", Value(2)}})}};
     if (two) {
         records.set("inputCube0Data", record("Cube 0", 23, {{"value", cubeTable(n)}, {"def", cubeTable(2)}}));
         Value other = cubeTable(n);
@@ -111,7 +112,9 @@ void valueEditors(GalleryPage& page) {
     {
         Scene s(page);
         Value coefficients = numbers({1, 0, 0, 0.25, 0, 0.5, 0, 0, -0.75, 2.26});
-        s.open(page, attrs("CIColorCrossPolynomial", {{"inputRedCoefficients", record("Red Coefficients", 14, {{"value", coefficients}})}}),
+        s.open(page,
+               attrs("CIColorCrossPolynomial",
+                     {{"inputRedCoefficients", record("Red Coefficients", 14, {{"value", coefficients}})}}),
                AdjAction::Input);
         page.shotScreen("input-grid-14");
     }
@@ -119,49 +122,69 @@ void valueEditors(GalleryPage& page) {
         Scene s(page);
         Value weights = Value::array();
         for (int i = 0; i < 49; ++i) weights.append(Value(i == 24 ? 1.0 : (i % 7) * 0.1));
-        s.open(page, attrs("CIConvolution7X7", {{"inputWeights", record("Weights", 17, {{"value", weights}})}}), AdjAction::Input);
+        s.open(page, attrs("CIConvolution7X7", {{"inputWeights", record("Weights", 17, {{"value", weights}})}}),
+               AdjAction::Input);
         s.pop->popInput()->scrollView()->setContentOffset({80, 20});
         page.step(0.2);
         page.shotScreen("input-grid-17-scrolled");
     }
     {
         Scene s(page);
-        s.open(page, attrs("CIAffineClamp", {{"inputOffset", record("Offset", 11, {{"value", numbers({0.3, 0.7})}, {"def", numbers({0, 0})}})}}),
-               AdjAction::Vector);
+        s.open(
+            page,
+            attrs("CIAffineClamp",
+                  {{"inputOffset", record("Offset", 11, {{"value", numbers({0.3, 0.7})}, {"def", numbers({0, 0})}})}}),
+            AdjAction::Vector);
         page.shotScreen("vector-two");
     }
     {
         Scene s(page);
-        s.open(page, attrs("CIColorMatrix", {{"inputBiasVector", record("Bias Vector", 13, {{"value", numbers({0.1, 0.4, 0.6, 0.9})},
-                                                                                          {"min", numbers({0, 0, 0, 0})},
-                                                                                          {"max", numbers({1, 1, 1, 1})}})}}),
+        s.open(page,
+               attrs("CIColorMatrix", {{"inputBiasVector", record("Bias Vector", 13,
+                                                                  {{"value", numbers({0.1, 0.4, 0.6, 0.9})},
+                                                                   {"min", numbers({0, 0, 0, 0})},
+                                                                   {"max", numbers({1, 1, 1, 1})}})}}),
                AdjAction::Vector);
         page.shotScreen("vector-four");
     }
     {
         Scene s(page);
-        s.open(page, attrs("CIAffineTransform", {{"inputTransform", record("Transform", 20, {{"value", numbers({1, 0, 0, 1, 0, 0})},
-                                                                                              {"def", numbers({1, 0, 0, 1, 0, 0})}})}}),
+        s.open(page,
+               attrs("CIAffineTransform", {{"inputTransform", record("Transform", 20,
+                                                                     {{"value", numbers({1, 0, 0, 1, 0, 0})},
+                                                                      {"def", numbers({1, 0, 0, 1, 0, 0})}})}}),
                AdjAction::Transform);
         page.shotScreen("transform");
     }
     {
         Scene s(page);
-        s.open(page, attrs("CIColorCubeWithColorSpace", {{"inputColorSpace", record("Color Space", 24, {{"value", Value("kCGColorSpaceSRGB")}})}}),
+        s.open(page,
+               attrs("CIColorCubeWithColorSpace",
+                     {{"inputColorSpace", record("Color Space", 24, {{"value", Value("kCGColorSpaceSRGB")}})}}),
                AdjAction::ColorSpace);
         page.shotScreen("color-space-strip");
     }
     {
         Scene s(page);
-        s.open(page, attrs("CIColorArray", {{"inputColors", record("Colors", 21, {{"min", Value(0)}, {"max", Value(1)}, {"value", Value(0.4)}, {"def", Value(ValueArray{})}})}}),
-               AdjAction::ColorArray);
+        s.open(
+            page,
+            attrs("CIColorArray",
+                  {{"inputColors",
+                    record(
+                        "Colors", 21,
+                        {{"min", Value(0)}, {"max", Value(1)}, {"value", Value(0.4)}, {"def", Value(ValueArray{})}})}}),
+            AdjAction::ColorArray);
         page.shotScreen("color-array");
     }
 }
 
 void colourEditor(GalleryPage& page) {
     Scene s(page);
-    s.open(page, attrs("CIConstantColorGenerator", {{"inputColor", record("Color", 1, {{"type", Value("CIColor")}, {"value", numbers({0.2, 0.5, 0.9, 1})}, {"def", numbers({1, 1, 1, 1})}})}}),
+    s.open(page,
+           attrs("CIConstantColorGenerator", {{"inputColor", record("Color", 1,
+                                                                    {{"type", Value("CIColor")},
+                                                                     {"value", numbers({0.2, 0.5, 0.9, 1})},
+                                                                     {"def", numbers({1, 1, 1, 1})}})}}),
            AdjAction::Color);
     // A hue further along the strip, as a tap on it would choose.
     auto e = s.pop->popColor();
@@ -205,10 +228,11 @@ void verticalPopUp(GalleryPage& page) {
     v->setShowAboveIfBothAvailable(true);
     v->setDelegate(s.host);
     v->show(s.tile,
-            attrs("CIToneCurve", {{"inputPoint0", record("Point 0", 11, {})},
-                                  {"inputAmount", record("Amount", 2, {{"value", Value(0.5)}})},
-                                  {"inputSharpness", record("Sharpness", 2, {{"value", Value(0.5)}})},
-                                  {"inputRadius", record("Radius", 2, {{"value", Value(0.5)}})}},
+            attrs("CIToneCurve",
+                  {{"inputPoint0", record("Point 0", 11, {})},
+                   {"inputAmount", record("Amount", 2, {{"value", Value(0.5)}})},
+                   {"inputSharpness", record("Sharpness", 2, {{"value", Value(0.5)}})},
+                   {"inputRadius", record("Radius", 2, {{"value", Value(0.5)}})}},
                   "Tone Curve"),
             [] {});
     page.step(1);

@@ -61,21 +61,23 @@ Value toneCurve() {
 Value corners(CGSize s) {
     return Value::dictionary(
         {{"name", Value("CIPerspectiveCorrection")},
-         {"value", Value::dictionary({{"inputBottomLeft", record("Bottom Left", 7, numbers({s.width * 0.15, s.height * 0.1}))},
-                                      {"inputBottomRight", record("Bottom Right", 7, numbers({s.width * 0.9, s.height * 0.2}))},
-                                      {"inputTopLeft", record("Top Left", 7, numbers({s.width * 0.2, s.height * 0.85}))},
-                                      {"inputTopRight", record("Top Right", 7, numbers({s.width * 0.8, s.height * 0.9}))}})}});
+         {"value",
+          Value::dictionary({{"inputBottomLeft", record("Bottom Left", 7, numbers({s.width * 0.15, s.height * 0.1}))},
+                             {"inputBottomRight", record("Bottom Right", 7, numbers({s.width * 0.9, s.height * 0.2}))},
+                             {"inputTopLeft", record("Top Left", 7, numbers({s.width * 0.2, s.height * 0.85}))},
+                             {"inputTopRight", record("Top Right", 7, numbers({s.width * 0.8, s.height * 0.9}))}})}});
 }
 
 Value crop(CGSize s) {
     return Value::dictionary(
         {{"name", Value("CICrop")},
-         {"value", Value::dictionary({{"inputRectangle", record("Rectangle", 3, numbers({s.width * 0.2, s.height * 0.25,
-                                                                                          s.width * 0.5, s.height * 0.5}))},
-                                      // The picture itself, fed by the graph and not editable.
-                                      {"inputImage", Value::dictionary({{"type", Value("CIImage")},
-                                                                        {"view", Value(14)},
-                                                                        {"editable", Value(false)}})}})}});
+         {"value",
+          Value::dictionary(
+              {{"inputRectangle",
+                record("Rectangle", 3, numbers({s.width * 0.2, s.height * 0.25, s.width * 0.5, s.height * 0.5}))},
+               // The picture itself, fed by the graph and not editable.
+               {"inputImage",
+                Value::dictionary({{"type", Value("CIImage")}, {"view", Value(14)}, {"editable", Value(false)}})}})}});
 }
 
 // A screen over the photograph with a stand-in tile to open the editors from.
@@ -149,8 +151,9 @@ void planes(GalleryPage& page) {
             auto cg = context->createCGImage(out, out->extent());
             auto preview = UIImageView::make(UIImage::imageWithCGImage(cg));
             const CGRect b = scene.vc->view()->bounds();
-            preview->setFrame({{20, 120}, {b.size.width - 40, (b.size.width - 40) * out->extent().size.height /
-                                                                   out->extent().size.width}});
+            preview->setFrame(
+                {{20, 120},
+                 {b.size.width - 40, (b.size.width - 40) * out->extent().size.height / out->extent().size.width}});
             preview->setBackgroundColor(UIColor::blackColor());
             scene.vc->view()->addSubview(preview);
             page.step(0.1);
@@ -181,4 +184,6 @@ void planes(GalleryPage& page) {
 
 }  // namespace
 
-void galleryEditorPlane(GalleryPage& page) { planes(page); }
+void galleryEditorPlane(GalleryPage& page) {
+    planes(page);
+}

@@ -87,14 +87,16 @@ void fillProfile(Form& f) {
     auto notes = FormTableViewSection::sectionWithHeaderTitle("Notes");
     auto empty = FormLongTextItem::itemWithValue("", "Anything the shop should know");
     empty->cellHeight = 88;
-    auto filled = FormLongTextItem::itemWithValue("Leave the parcel with the neighbour on the second floor.", std::nullopt);
+    auto filled =
+        FormLongTextItem::itemWithValue("Leave the parcel with the neighbour on the second floor.", std::nullopt);
     filled->cellHeight = 66;
     notes->addItemsFromArray({empty, filled, std::string("A plain string row")});
     f.manager->addSection(notes);
 
     // The validation messages, as a form would show them before saving.
     std::string messages;
-    for (const auto& e : f.manager->errors().value_or(FormErrors{})) messages += (messages.empty() ? "" : "\n") + e->localizedDescription();
+    for (const auto& e : f.manager->errors().value_or(FormErrors{}))
+        messages += (messages.empty() ? "" : "\n") + e->localizedDescription();
     notes->footerTitle = messages;
     f.table->reloadData();
 }
@@ -126,17 +128,22 @@ void renderForm(GalleryPage& page) {
             auto style = FormTableViewCellStyle::make();
             style->contentViewMargin = margin;
             style->backgroundImageMargin = margin;
-            style->setBackgroundImage(positionBackground(FormCellPosition::Single, CGColor::rgb(1, 0.93, 0.8, 1)), FormCellPosition::Single);
-            style->setBackgroundImage(positionBackground(FormCellPosition::First, CGColor::rgb(0.85, 0.93, 1, 1)), FormCellPosition::First);
-            style->setBackgroundImage(positionBackground(FormCellPosition::Middle, CGColor::rgb(0.88, 1, 0.88, 1)), FormCellPosition::Middle);
-            style->setBackgroundImage(positionBackground(FormCellPosition::Last, CGColor::rgb(1, 0.88, 0.9, 1)), FormCellPosition::Last);
+            style->setBackgroundImage(positionBackground(FormCellPosition::Single, CGColor::rgb(1, 0.93, 0.8, 1)),
+                                      FormCellPosition::Single);
+            style->setBackgroundImage(positionBackground(FormCellPosition::First, CGColor::rgb(0.85, 0.93, 1, 1)),
+                                      FormCellPosition::First);
+            style->setBackgroundImage(positionBackground(FormCellPosition::Middle, CGColor::rgb(0.88, 1, 0.88, 1)),
+                                      FormCellPosition::Middle);
+            style->setBackgroundImage(positionBackground(FormCellPosition::Last, CGColor::rgb(1, 0.88, 0.9, 1)),
+                                      FormCellPosition::Last);
             keep.manager->setStyle(style);
             auto single = FormTableViewSection::sectionWithHeaderTitle("Single");
             single->addItem(FormTextItem::itemWithTitle("Nickname", "kit"));
             auto three = FormTableViewSection::sectionWithHeaderTitle("First, middle, last");
-            three->addItemsFromArray({FormTextItem::itemWithTitle("Street", "Harbour Road 4"),
-                                      FormNumberItem::itemWithTitle("Postcode", "20095", std::nullopt, std::string("XXXXX")),
-                                      FormRadioItem::itemWithTitle("Country", std::string("Germany"))});
+            three->addItemsFromArray(
+                {FormTextItem::itemWithTitle("Street", "Harbour Road 4"),
+                 FormNumberItem::itemWithTitle("Postcode", "20095", std::nullopt, std::string("XXXXX")),
+                 FormRadioItem::itemWithTitle("Country", std::string("Germany"))});
             keep.manager->addSectionsFromArray({single, three});
             keep.table->reloadData();
         });
@@ -161,9 +168,11 @@ void renderForm(GalleryPage& page) {
     auto days = FormMultipleChoiceItem::itemWithTitle("Days", {"Tuesday", "Friday"});
     auto size = FormRadioItem::itemWithTitle("Size", std::string("Medium"));
     shotBoth(page, "options-single", [&] {
-        screen = FormTableViewOptionsController::make(
-            size, std::vector<FormTableViewOptionsController::Option>{std::string("Small"), std::string("Medium"), std::string("Large")},
-            false, nullptr);
+        screen =
+            FormTableViewOptionsController::make(size,
+                                                 std::vector<FormTableViewOptionsController::Option>{
+                                                     std::string("Small"), std::string("Medium"), std::string("Large")},
+                                                 false, nullptr);
         page.newWindow()->setRootViewController(screen);
     });
     shotBoth(page, "options-multiple", [&] {
@@ -196,4 +205,6 @@ void renderForm(GalleryPage& page) {
 
 }  // namespace
 
-void galleryForm(GalleryPage& page) { renderForm(page); }
+void galleryForm(GalleryPage& page) {
+    renderForm(page);
+}

@@ -2,10 +2,10 @@
 // into OUT_DIR/<section>/.
 #include "tools/gallery/gallery.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
-#include <algorithm>
 #include "platform/dispatch/clock.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/view/ui_appearance.h"
@@ -32,7 +32,9 @@ std::shared_ptr<UIWindow> GalleryPage::newWindow() {
     return window_;
 }
 
-void GalleryPage::step(double seconds) { host_->step(seconds); }
+void GalleryPage::step(double seconds) {
+    host_->step(seconds);
+}
 
 void GalleryPage::shotScreen(const std::string& name) {
     host_->renderFrame();

@@ -9,13 +9,12 @@
 #include <random>
 #include <thread>
 
+#include "app/base/my_view_controller.h"
 #include "editor/browser/filter_list_view.h"
 #include "editor/crop/crop_view_controller.h"
 #include "editor/photo/edit_controller.h"
 #include "editor/photo/pop_exif_view.h"
 #include "editor/source/pop_adj_source_view.h"
-#include "platform/ui/controller/ui_navigation_controller.h"
-#include "platform/ui/draw/image.h"
 #include "filter/filter_my_element.h"
 #include "filter/filter_preset.h"
 #include "platform/dispatch/queue.h"
@@ -26,9 +25,10 @@
 #include "platform/storage/sandbox.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/control/ui_button.h"
-#include "platform/ui/gesture/ui_long_press_gesture_recognizer.h"
-#include "app/base/my_view_controller.h"
+#include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/draw/color.h"
+#include "platform/ui/draw/image.h"
+#include "platform/ui/gesture/ui_long_press_gesture_recognizer.h"
 #include "tools/gallery/gallery.h"
 #include "ui/ui_services.h"
 
@@ -54,15 +54,17 @@ Bytes cameraPhoto(int w, int h) {
         }
     JpegEncodeOptions o;
     o.properties = Value::dictionary(
-        {{"{TIFF}", Value::dictionary({{"Make", "Korva"}, {"Model", "Synthetic camera"}, {"DateTime", "2026:12:06 18:42:10"}})},
+        {{"{TIFF}",
+          Value::dictionary({{"Make", "Korva"}, {"Model", "Synthetic camera"}, {"DateTime", "2026:12:06 18:42:10"}})},
          {"{Exif}", Value::dictionary({{"ExposureTime", 0.008},
                                        {"FNumber", 1.8},
                                        {"ISOSpeedRatings", Value::array({100})},
                                        {"LensModel", "Back camera 4.2 mm f/1.8"},
-                                       {"UserComment", "A long comment that wraps over more than one line of the table, "
-                                                       "as the camera's notes sometimes do."}})},
-         {"{GPS}", Value::dictionary({{"Latitude", 60.1699}, {"LatitudeRef", "N"}, {"Longitude", 24.9384},
-                                      {"LongitudeRef", "E"}})}});
+                                       {"UserComment",
+                                        "A long comment that wraps over more than one line of the table, "
+                                        "as the camera's notes sometimes do."}})},
+         {"{GPS}", Value::dictionary(
+                       {{"Latitude", 60.1699}, {"LatitudeRef", "N"}, {"Longitude", 24.9384}, {"LongitudeRef", "E"}})}});
     auto data = encodeJpeg(r, o);
     return data ? *data : Bytes{};
 }
@@ -70,7 +72,9 @@ Bytes cameraPhoto(int w, int h) {
 std::shared_ptr<PHAsset> addToLibrary(const Bytes& data) {
     std::string id;
     auto done = PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
-        id = PHAssetChangeRequest::creationRequestForAssetFromImageData(data)->placeholderForCreatedAsset()->localIdentifier();
+        id = PHAssetChangeRequest::creationRequestForAssetFromImageData(data)
+                 ->placeholderForCreatedAsset()
+                 ->localIdentifier();
     });
     if (!done) return nullptr;
     auto found = PHAsset::fetchAssetsWithLocalIdentifiers({id});
@@ -127,7 +131,9 @@ void editorShots(GalleryPage& page) {
     page.step(1.0);
 }
 
-std::shared_ptr<UIImage> pictureOf(const Bytes& jpeg) { return UIImage::imageWithData(jpeg); }
+std::shared_ptr<UIImage> pictureOf(const Bytes& jpeg) {
+    return UIImage::imageWithData(jpeg);
+}
 
 void cropShots(GalleryPage& page) {
     auto window = page.newWindow();

@@ -2,6 +2,7 @@
 // photograph, the grow over time, the HUDs, and the toolkit's controls in their states.
 #include <string>
 
+#include "foundation/global.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/ui_storyboard.h"
@@ -9,33 +10,32 @@
 #include "platform/ui/draw/color.h"
 #include "platform/ui/draw/path.h"
 #include "platform/ui/text/attributed_string.h"
+#include "settings/settings_controllers.h"
 #include "tools/gallery/gallery.h"
 #include "tools/gallery/widget_gallery_support.h"
 #include "ui/controls/anim_button.h"
 #include "ui/controls/check_control.h"
-#include "ui/controls/loading_views.h"
-#include "ui/controls/message_view.h"
-#include "ui/controls/tab_bar_button.h"
 #include "ui/controls/gradient_lr_view.h"
 #include "ui/controls/label_status_button.h"
+#include "ui/controls/loading_views.h"
 #include "ui/controls/menu_label_view.h"
+#include "ui/controls/message_view.h"
 #include "ui/controls/status_button_image.h"
 #include "ui/controls/status_button_path.h"
 #include "ui/controls/stepper_view.h"
+#include "ui/controls/tab_bar_button.h"
+#include "ui/popup/hud_det_view.h"
 #include "ui/popup/hud_view.h"
 #include "ui/popup/pop_confirm_view.h"
 #include "ui/popup/pop_left_view.h"
 #include "ui/popup/pop_menu_view.h"
-#include "ui/popup/pop_search_view.h"
 #include "ui/popup/pop_message_view.h"
+#include "ui/popup/pop_search_view.h"
 #include "ui/popup/pop_text_view.h"
 #include "ui/popup/pop_title_base.h"
-#include "foundation/global.h"
-#include "settings/settings_controllers.h"
 #include "ui/theme/font.h"
 #include "ui/theme/image_custom.h"
 #include "ui/ui_services.h"
-#include "ui/popup/hud_det_view.h"
 #include "widgets/scroll/scroll_label.h"
 
 namespace {
@@ -62,7 +62,9 @@ struct Scene {
     CGRect bounds() const { return vc->view()->bounds(); }
 };
 
-std::shared_ptr<NSAttributedString> text(const std::string& s) { return NSAttributedString::make(s); }
+std::shared_ptr<NSAttributedString> text(const std::string& s) {
+    return NSAttributedString::make(s);
+}
 
 struct MenuTitles : PopMenuViewDelegate {
     std::vector<std::string> titles;
@@ -124,7 +126,8 @@ void popups(GalleryPage& page) {
         Scene scene(page, {{40, 140}, {60, 40}});
         auto message = PopMessageView::make(scene.vc);
         message->setAttributedText(text("Saved to the photo library"));
-        message->showAndDelayedHide(std::shared_ptr<NSObject>{}, 2, [] {}, nullptr);
+        message->showAndDelayedHide(
+            std::shared_ptr<NSObject>{}, 2, [] {}, nullptr);
         page.step(0.5);
         page.shotScreen("message-centred");
     }
@@ -132,7 +135,8 @@ void popups(GalleryPage& page) {
         Scene scene(page, {{40, 140}, {60, 40}});
         auto confirm = PopConfirmView::make(scene.vc);
         confirm->setAttributedText(text("Delete this photo?"));
-        confirm->show(std::shared_ptr<NSObject>{}, 5, [] {}, [] {});
+        confirm->show(
+            std::shared_ptr<NSObject>{}, 5, [] {}, [] {});
         page.step(1.4);
         page.shotScreen("confirm-countdown");
     }
@@ -268,8 +272,9 @@ void controls(GalleryPage& page) {
     root->addSubview(stepper);
     y += 60;
 
-    auto menu = MenuLabelView::make(font->filterMenuNormal(), UIColor::colorWithRed(89 / 255.0, 169 / 255.0, 233 / 255.0, 1),
-                                    UIColor::clearColor(), UIColor::whiteColor());
+    auto menu =
+        MenuLabelView::make(font->filterMenuNormal(), UIColor::colorWithRed(89 / 255.0, 169 / 255.0, 233 / 255.0, 1),
+                            UIColor::clearColor(), UIColor::whiteColor());
     auto labels = std::make_shared<Labels>();
     menu->setDelegate(labels);
     menu->setFrame({{0, y}, {root->bounds().size.width, 40}});
@@ -331,7 +336,15 @@ void popupsTablet(GalleryPage& page) {
 
 }  // namespace
 
-void galleryPopups(GalleryPage& page) { popups(page); }
-void galleryPopupsLandscape(GalleryPage& page) { popupsLandscape(page); }
-void galleryPopupsTablet(GalleryPage& page) { popupsTablet(page); }
-void galleryControls(GalleryPage& page) { controls(page); }
+void galleryPopups(GalleryPage& page) {
+    popups(page);
+}
+void galleryPopupsLandscape(GalleryPage& page) {
+    popupsLandscape(page);
+}
+void galleryPopupsTablet(GalleryPage& page) {
+    popupsTablet(page);
+}
+void galleryControls(GalleryPage& page) {
+    controls(page);
+}

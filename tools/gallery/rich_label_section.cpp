@@ -10,8 +10,9 @@
 namespace {
 
 constexpr CGFloat kWidth = 300;
-const char* kLong = "The quick brown fox jumps over the lazy dog, then runs far across the wide green meadow "
-                    "until the evening comes and the stars are out over the quiet hills.";
+const char* kLong =
+    "The quick brown fox jumps over the lazy dog, then runs far across the wide green meadow "
+    "until the evening comes and the stars are out over the quiet hills.";
 
 std::shared_ptr<RichLabel> label(CGRect frame, long lines = 0) {
     auto l = RichLabel::make(frame);
@@ -60,39 +61,39 @@ void truncation(GalleryPage& page, const std::shared_ptr<UIWindow>& window) {
     oneLine(NSLineBreakMode::ByTruncatingMiddle, "truncate-middle");
     auto token = label(CGRectMake(10, 40, kWidth, 44), 2);
     token->setLineBreakMode(NSLineBreakMode::ByTruncatingTail);
-    token->setAttributedTruncationToken(NSAttributedString::make(
-        " [more]", NSAttributes{{NSFontAttributeName, UIFont::boldSystemFontOfSize(15)},
-                                {kCTForegroundColorAttributeName, UIColor::orangeColor()}}));
+    token->setAttributedTruncationToken(
+        NSAttributedString::make(" [more]", NSAttributes{{NSFontAttributeName, UIFont::boldSystemFontOfSize(15)},
+                                                         {kCTForegroundColorAttributeName, UIColor::orangeColor()}}));
     token->setText(kLong);
     shot(page, window, "truncate-two-lines-custom-token", token);
 }
 
 void boxesAndStrikes(GalleryPage& page, const std::shared_ptr<UIWindow>& window) {
     auto boxes = label(CGRectMake(10, 40, kWidth, 60));
-    boxes->setTextAfterInheritingLabelAttributes(std::string("Tags: camera, filters and photos"),
-                                                 [](NSMutableAttributedString& text) {
-        text.addAttribute(kRichBackgroundFillColorAttributeName, UIColor::yellowColor(), {6, 6});
-        text.addAttribute(kRichBackgroundFillColorAttributeName, UIColor::cyanColor(), {14, 7});
-        text.addAttribute(kRichBackgroundCornerRadiusAttributeName, 5.0, {14, 7});
-        text.addAttribute(kRichBackgroundFillPaddingAttributeName, RichEdgeInsetsValue({2, 3, 2, 3}), {14, 7});
-        text.addAttribute(kRichBackgroundStrokeColorAttributeName, UIColor::redColor(), {26, 6});
-        text.addAttribute(kRichBackgroundCornerRadiusAttributeName, 8.0, {26, 6});
-        text.addAttribute(kRichBackgroundLineWidthAttributeName, 1.0, {26, 6});
-        return std::shared_ptr<NSAttributedString>(text.mutableCopy());
-    });
+    boxes->setTextAfterInheritingLabelAttributes(
+        std::string("Tags: camera, filters and photos"), [](NSMutableAttributedString& text) {
+            text.addAttribute(kRichBackgroundFillColorAttributeName, UIColor::yellowColor(), {6, 6});
+            text.addAttribute(kRichBackgroundFillColorAttributeName, UIColor::cyanColor(), {14, 7});
+            text.addAttribute(kRichBackgroundCornerRadiusAttributeName, 5.0, {14, 7});
+            text.addAttribute(kRichBackgroundFillPaddingAttributeName, RichEdgeInsetsValue({2, 3, 2, 3}), {14, 7});
+            text.addAttribute(kRichBackgroundStrokeColorAttributeName, UIColor::redColor(), {26, 6});
+            text.addAttribute(kRichBackgroundCornerRadiusAttributeName, 8.0, {26, 6});
+            text.addAttribute(kRichBackgroundLineWidthAttributeName, 1.0, {26, 6});
+            return std::shared_ptr<NSAttributedString>(text.mutableCopy());
+        });
     shot(page, window, "background-boxes", boxes);
 
     auto strikes = label(CGRectMake(10, 40, kWidth, 60));
-    strikes->setTextAfterInheritingLabelAttributes(std::string("Normal x2 and H2O struck"),
-                                                   [](NSMutableAttributedString& text) {
-        text.addAttribute(kRichStrikeOutAttributeName, true, {0, 6});
-        text.addAttribute(kCTSuperscriptAttributeName, 1, {8, 1});
-        text.addAttribute(kRichStrikeOutAttributeName, true, {7, 2});
-        text.addAttribute(kCTSuperscriptAttributeName, -1, {15, 1});
-        text.addAttribute(kRichStrikeOutAttributeName, true, {14, 3});
-        text.addAttribute(kCTForegroundColorAttributeName, UIColor::redColor(), {14, 3});
-        return std::shared_ptr<NSAttributedString>(text.mutableCopy());
-    });
+    strikes->setTextAfterInheritingLabelAttributes(
+        std::string("Normal x2 and H2O struck"), [](NSMutableAttributedString& text) {
+            text.addAttribute(kRichStrikeOutAttributeName, true, {0, 6});
+            text.addAttribute(kCTSuperscriptAttributeName, 1, {8, 1});
+            text.addAttribute(kRichStrikeOutAttributeName, true, {7, 2});
+            text.addAttribute(kCTSuperscriptAttributeName, -1, {15, 1});
+            text.addAttribute(kRichStrikeOutAttributeName, true, {14, 3});
+            text.addAttribute(kCTForegroundColorAttributeName, UIColor::redColor(), {14, 3});
+            return std::shared_ptr<NSAttributedString>(text.mutableCopy());
+        });
     shot(page, window, "strike-through", strikes);
 }
 

@@ -10,7 +10,7 @@
 namespace {
 
 const char* const kTypeNames[6] = {"0 left then back", "1 right then back", "2 loop left",
-                                   "3 loop right", "4 left once", "5 right once"};
+                                   "3 loop right",     "4 left once",       "5 right once"};
 
 }  // namespace
 

@@ -1,8 +1,7 @@
 // The gallery's sections, one line each; a subject's section lives beside it in this folder.
-#include "tools/gallery/gallery.h"
-
 #include "app/shell/root_controller.h"
 #include "platform/ui/view/ui_appearance.h"
+#include "tools/gallery/gallery.h"
 
 void galleryPlatformViews(GalleryPage& page);
 void galleryRichLabel(GalleryPage& page);
@@ -90,7 +89,8 @@ std::vector<GallerySection> gallerySections() {
         {"filter-browser", "notched", inProgramStyles(galleryFilterBrowser)},
         {"camera-controls", "notched", galleryCameraControls},
         {"editor-color", "notched", galleryEditorColor},
-        {"settings-rows", "notched", inProgramStyles(gallerySettingsRows)}, {"settings-rows-tablet", "tablet", inProgramStyles(gallerySettingsRows)},
+        {"settings-rows", "notched", inProgramStyles(gallerySettingsRows)},
+        {"settings-rows-tablet", "tablet", inProgramStyles(gallerySettingsRows)},
         {"side-menu", "notched", gallerySideMenu},
         {"web-sidebar", "notched", galleryWebSideBar},
         {"web-sidebar-tablet", "tablet", galleryWebPopupTablet},

@@ -10,13 +10,20 @@ namespace {
 
 struct Countries : UITableViewDataSource {
     std::vector<std::pair<std::string, std::vector<std::string>>> sections = {
-        {"A", {"Albania", "Andorra", "Austria"}},  {"B", {"Belgium", "Bulgaria"}},
-        {"C", {"Croatia", "Cyprus", "Czechia"}},   {"D", {"Denmark"}},
-        {"E", {"Estonia"}},                        {"F", {"Finland", "France"}},
-        {"G", {"Germany", "Greece"}},              {"H", {"Hungary"}},
-        {"I", {"Iceland", "Ireland", "Italy"}},    {"L", {"Latvia", "Lithuania", "Luxembourg"}},
-        {"M", {"Malta", "Monaco", "Montenegro"}},  {"N", {"Netherlands", "Norway"}},
-        {"P", {"Poland", "Portugal"}},             {"R", {"Romania"}},
+        {"A", {"Albania", "Andorra", "Austria"}},
+        {"B", {"Belgium", "Bulgaria"}},
+        {"C", {"Croatia", "Cyprus", "Czechia"}},
+        {"D", {"Denmark"}},
+        {"E", {"Estonia"}},
+        {"F", {"Finland", "France"}},
+        {"G", {"Germany", "Greece"}},
+        {"H", {"Hungary"}},
+        {"I", {"Iceland", "Ireland", "Italy"}},
+        {"L", {"Latvia", "Lithuania", "Luxembourg"}},
+        {"M", {"Malta", "Monaco", "Montenegro"}},
+        {"N", {"Netherlands", "Norway"}},
+        {"P", {"Poland", "Portugal"}},
+        {"R", {"Romania"}},
         {"S", {"Serbia", "Slovakia", "Slovenia", "Spain", "Sweden", "Switzerland"}},
     };
     std::size_t numberOfSectionsInTableView(UITableView&) override { return sections.size(); }

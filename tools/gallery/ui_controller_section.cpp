@@ -56,7 +56,8 @@ void styling(GalleryPage& page) {
     auto circle = tile(CGRectMake(kLeft + 200, kTop + 106, 50, 50), UIColor::whiteColor());
     setRoundEdge(*circle);
     for (auto& v : {round, shadow, border, pill, circle}) window->addSubview(v);
-    window->addSubview(caption("assignRound 12        assignShadow        assignBorder 3 red", CGRectMake(kLeft, kTop, 360, 14)));
+    window->addSubview(
+        caption("assignRound 12        assignShadow        assignBorder 3 red", CGRectMake(kLeft, kTop, 360, 14)));
     window->addSubview(caption("setRoundEdge (pill, circle)", CGRectMake(kLeft, kTop + 90, 360, 14)));
 
     auto badge = loading();
@@ -184,7 +185,15 @@ void dialogsTablet(GalleryPage& page) {
 }
 }  // namespace
 
-void galleryUIStyling(GalleryPage& page) { styling(page); }
-void galleryUISwap(GalleryPage& page) { swap(page); }
-void galleryUIDialogs(GalleryPage& page) { dialogsPhone(page); }
-void galleryUIDialogsTablet(GalleryPage& page) { dialogsTablet(page); }
+void galleryUIStyling(GalleryPage& page) {
+    styling(page);
+}
+void galleryUISwap(GalleryPage& page) {
+    swap(page);
+}
+void galleryUIDialogs(GalleryPage& page) {
+    dialogsPhone(page);
+}
+void galleryUIDialogsTablet(GalleryPage& page) {
+    dialogsTablet(page);
+}

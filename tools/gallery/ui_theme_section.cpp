@@ -24,15 +24,59 @@ constexpr CGFloat kTop = 54;
 constexpr CGFloat kWidth = 370;
 
 // The role names in catalogue order.
-const std::vector<std::string> kFontRoles = {
-    "title", "input", "textNormal", "textNormal0", "textNormalBold", "textNormalItalic", "textNormalBoldItalic",
-    "textLarge1", "textLarge2", "textLarge3", "textLarge4", "textSmall1", "textSmall2", "textSmall3", "textSmall4",
-    "textSmall5", "textFixedNormal", "textFixedLarge1", "textFixedLarge2", "textFixedLarge3", "textFixedLarge4",
-    "textFixedSmall1", "textFixedSmall2", "textFixedSmall3", "textFixedSmall4", "textFixedSmall5", "iconNormal",
-    "iconLarge1", "iconLarge2", "iconLarge3", "iconLarge4", "iconLarge5", "iconSmall1", "iconSmall2", "iconSmall3",
-    "iconSmall4", "iconSmall5", "iconFixedNormal", "iconFixedLarge1", "iconFixedLarge2", "iconFixedLarge3",
-    "iconFixedLarge4", "iconFixedLarge5", "iconFixedSmall1", "iconFixedSmall2", "iconFixedSmall3",
-    "iconFixedSmall4", "iconFixedSmall5", "iconTabBar", "iconBarButton", "iconButton", "page", "buttonStatus"};
+const std::vector<std::string> kFontRoles = {"title",
+                                             "input",
+                                             "textNormal",
+                                             "textNormal0",
+                                             "textNormalBold",
+                                             "textNormalItalic",
+                                             "textNormalBoldItalic",
+                                             "textLarge1",
+                                             "textLarge2",
+                                             "textLarge3",
+                                             "textLarge4",
+                                             "textSmall1",
+                                             "textSmall2",
+                                             "textSmall3",
+                                             "textSmall4",
+                                             "textSmall5",
+                                             "textFixedNormal",
+                                             "textFixedLarge1",
+                                             "textFixedLarge2",
+                                             "textFixedLarge3",
+                                             "textFixedLarge4",
+                                             "textFixedSmall1",
+                                             "textFixedSmall2",
+                                             "textFixedSmall3",
+                                             "textFixedSmall4",
+                                             "textFixedSmall5",
+                                             "iconNormal",
+                                             "iconLarge1",
+                                             "iconLarge2",
+                                             "iconLarge3",
+                                             "iconLarge4",
+                                             "iconLarge5",
+                                             "iconSmall1",
+                                             "iconSmall2",
+                                             "iconSmall3",
+                                             "iconSmall4",
+                                             "iconSmall5",
+                                             "iconFixedNormal",
+                                             "iconFixedLarge1",
+                                             "iconFixedLarge2",
+                                             "iconFixedLarge3",
+                                             "iconFixedLarge4",
+                                             "iconFixedLarge5",
+                                             "iconFixedSmall1",
+                                             "iconFixedSmall2",
+                                             "iconFixedSmall3",
+                                             "iconFixedSmall4",
+                                             "iconFixedSmall5",
+                                             "iconTabBar",
+                                             "iconBarButton",
+                                             "iconButton",
+                                             "page",
+                                             "buttonStatus"};
 
 std::shared_ptr<UILabel> line(const std::string& text, const std::shared_ptr<UIFont>& font, CGFloat y, CGFloat height,
                               const std::shared_ptr<UIColor>& color = UIColor::blackColor()) {
@@ -53,10 +97,12 @@ void fontPage(GalleryPage& page, std::size_t first, std::size_t last, const std:
         auto f = font->font(static_cast<FontRole>(i));
         const bool icon = kFontRoles[i].rfind("icon", 0) == 0;
         const std::string size = std::to_string(f->pointSize()).substr(0, 5);
-        window->addSubview(line(kFontRoles[i] + "  " + size, UIFont::systemFontOfSize(10), y, 12,
-                                UIColor::darkGrayColor()));
+        window->addSubview(
+            line(kFontRoles[i] + "  " + size, UIFont::systemFontOfSize(10), y, 12, UIColor::darkGrayColor()));
         const CGFloat height = std::min<CGFloat>(f->lineHeight() + 2, 160);
-        const std::string sample = icon ? "\uf030 \uf013 \uf00d \uf058 \uf002" : f->pointSize() > 100 ? "Ag" : "Korva camera Ag";
+        const std::string sample = icon                   ? "\uf030 \uf013 \uf00d \uf058 \uf002"
+                                   : f->pointSize() > 100 ? "Ag"
+                                                          : "Korva camera Ag";
         window->addSubview(line(sample, f, y + 12, height));
         y += 14 + height;
     }
@@ -91,20 +137,47 @@ void palettePage(GalleryPage& page, UIUserInterfaceStyle style, const std::strin
     window->setBackgroundColor(c->backgroundDefault());
     const auto text = c->labelDefault();
     const std::vector<std::pair<std::string, std::shared_ptr<UIColor>>> roles = {
-        {"labelDefault", c->labelDefault()}, {"labelSecondary", c->labelSecondary()},
-        {"labelLightGray", c->labelLightGray()}, {"backgroundDefault", c->backgroundDefault()},
-        {"backgroundPopDefault", c->backgroundPopDefault()}, {"labelInvertDefault", c->labelInvertDefault()},
-        {"backgroundInvertDefault", c->backgroundInvertDefault()}, {"systemGray", c->systemGray()},
-        {"systemGray2", c->systemGray2()}, {"systemGray3", c->systemGray3()}, {"systemGray4", c->systemGray4()},
-        {"systemGray5", c->systemGray5()}, {"systemGray6", c->systemGray6()}, {"red", c->red()}, {"green", c->green()},
-        {"blue", c->blue()}, {"orange", c->orange()}, {"yellow", c->yellow()}, {"pink", c->pink()},
-        {"purple", c->purple()}, {"indigo", c->indigo()}, {"bookmarked", c->bookmarked()},
-        {"btnSelectedFG", c->btnSelectedFG()}, {"btnSelectedBG", c->btnSelectedBG()}, {"btnNormalFG", c->btnNormalFG()},
-        {"btnNormalBG", c->btnNormalBG()}, {"tip", c->tip()}, {"author", c->author()}, {"ago", c->ago()},
-        {"inputBorder0", c->inputBorder0()}, {"loadingTint", c->loadingTint()}, {"textTitle", c->textTitle()},
-        {"inserted", c->inserted()}, {"deleted", c->deleted()}, {"theme0", c->theme0()}, {"theme1", c->theme1()},
-        {"tutorialbg", c->tutorialbg()}, {"tutorialfg", c->tutorialfg()}, {"barButton", c->barButton()},
-        {"colorSelected", c->colorSelected()}, {"attributes", c->attributes()}};
+        {"labelDefault", c->labelDefault()},
+        {"labelSecondary", c->labelSecondary()},
+        {"labelLightGray", c->labelLightGray()},
+        {"backgroundDefault", c->backgroundDefault()},
+        {"backgroundPopDefault", c->backgroundPopDefault()},
+        {"labelInvertDefault", c->labelInvertDefault()},
+        {"backgroundInvertDefault", c->backgroundInvertDefault()},
+        {"systemGray", c->systemGray()},
+        {"systemGray2", c->systemGray2()},
+        {"systemGray3", c->systemGray3()},
+        {"systemGray4", c->systemGray4()},
+        {"systemGray5", c->systemGray5()},
+        {"systemGray6", c->systemGray6()},
+        {"red", c->red()},
+        {"green", c->green()},
+        {"blue", c->blue()},
+        {"orange", c->orange()},
+        {"yellow", c->yellow()},
+        {"pink", c->pink()},
+        {"purple", c->purple()},
+        {"indigo", c->indigo()},
+        {"bookmarked", c->bookmarked()},
+        {"btnSelectedFG", c->btnSelectedFG()},
+        {"btnSelectedBG", c->btnSelectedBG()},
+        {"btnNormalFG", c->btnNormalFG()},
+        {"btnNormalBG", c->btnNormalBG()},
+        {"tip", c->tip()},
+        {"author", c->author()},
+        {"ago", c->ago()},
+        {"inputBorder0", c->inputBorder0()},
+        {"loadingTint", c->loadingTint()},
+        {"textTitle", c->textTitle()},
+        {"inserted", c->inserted()},
+        {"deleted", c->deleted()},
+        {"theme0", c->theme0()},
+        {"theme1", c->theme1()},
+        {"tutorialbg", c->tutorialbg()},
+        {"tutorialfg", c->tutorialfg()},
+        {"barButton", c->barButton()},
+        {"colorSelected", c->colorSelected()},
+        {"attributes", c->attributes()}};
     for (std::size_t i = 0; i < roles.size(); ++i) {
         const CGFloat x = i < 21 ? kLeft : 200;
         const CGFloat y = kTop + (i % 21) * 34;
@@ -142,7 +215,8 @@ ImageRef scene() {
     return image;
 }
 
-void place(const std::shared_ptr<UIWindow>& window, const ImageRef& image, CGFloat x, CGFloat y, const std::string& caption) {
+void place(const std::shared_ptr<UIWindow>& window, const ImageRef& image, CGFloat x, CGFloat y,
+           const std::string& caption) {
     if (!image) return;
     auto view = UIImageView::make();
     view->setImage(image);
@@ -162,8 +236,9 @@ void badges(GalleryPage& page) {
     const std::vector<std::uint16_t> glyphs = {0xF030, 0xF013, 0xF00D, 0xF058, 0xF1DB, 0xF067, 0xF045, 0xF002, 0xF0E2};
     CGFloat x = kLeft;
     for (auto glyph : glyphs) {
-        place(window, imageIcon(glyph, {40, 40}, font, UIColor::whiteColor(), UIColor::colorWithRed(0.13, 0.38, 0.55, 1)),
-              x, kTop, "");
+        place(window,
+              imageIcon(glyph, {40, 40}, font, UIColor::whiteColor(), UIColor::colorWithRed(0.13, 0.38, 0.55, 1)), x,
+              kTop, "");
         x += 44;
     }
     x = kLeft;
@@ -172,36 +247,46 @@ void badges(GalleryPage& page) {
         place(window, imageButtonSelected(glyph, {40, 40}, font), x + 132, kTop + 60, "");
         x += 44;
     }
-    place(window, imageIcon(0xF030, {40, 40}, font, UIColor::colorWithWhite(1, 0.3), UIColor::redColor()), 280, kTop + 60,
-          "translucent");
-    place(window, imageTextWithBGColor("Kg", {40, 40}, global->font()->textFixedLarge2(), UIColor::whiteColor(),
-                                       UIColor::orangeColor()),
+    place(window, imageIcon(0xF030, {40, 40}, font, UIColor::colorWithWhite(1, 0.3), UIColor::redColor()), 280,
+          kTop + 60, "translucent");
+    place(window,
+          imageTextWithBGColor("Kg", {40, 40}, global->font()->textFixedLarge2(), UIColor::whiteColor(),
+                               UIColor::orangeColor()),
           kLeft, kTop + 120, "text / mask");
-    place(window, imageMask("Kg", {40, 40}, global->font()->textFixedLarge2(), UIColor::whiteColor(), UIColor::orangeColor()),
+    place(window,
+          imageMask("Kg", {40, 40}, global->font()->textFixedLarge2(), UIColor::whiteColor(), UIColor::orangeColor()),
           kLeft + 44, kTop + 120, "");
     auto small = resizedImage(scene(), {60, 40});
-    place(window, imageImage(small, {50, 50}, UIColor::redColor(), UIColor::colorWithWhite(0, 0.2)), kLeft + 100, kTop + 120,
-          "picture badges");
+    place(window, imageImage(small, {50, 50}, UIColor::redColor(), UIColor::colorWithWhite(0, 0.2)), kLeft + 100,
+          kTop + 120, "picture badges");
     place(window, imageButtonSelected(small, {50, 50}), kLeft + 154, kTop + 120, "");
-    place(window, tintedImageUsingColor(imageIcon(0xF058, {40, 40}, font, UIColor::whiteColor(), UIColor::clearColor()),
-                                        UIColor::systemGreenColor()),
+    place(window,
+          tintedImageUsingColor(imageIcon(0xF058, {40, 40}, font, UIColor::whiteColor(), UIColor::clearColor()),
+                                UIColor::systemGreenColor()),
           kLeft + 220, kTop + 120, "tinted");
     place(window, imageColor(UIColor::purpleColor(), {40, 40}), kLeft + 290, kTop + 120, "colour");
 
     auto picture = scene();
     place(window, resizedRatioImage(picture, {150, 150}), kLeft, kTop + 200, "resizedRatio 150");
-    place(window, croppedImageByRatio(resizedRatioImage(picture, {150, 150}), 1.0), kLeft + 160, kTop + 200, "cropped 1:1");
+    place(window, croppedImageByRatio(resizedRatioImage(picture, {150, 150}), 1.0), kLeft + 160, kTop + 200,
+          "cropped 1:1");
     auto small150 = resizedRatioImage(picture, {150, 150});
     auto turned = UIImage::imageWithCGImage(small150->cgImage(), small150->scale(), UIImageOrientation::Right);
     place(window, normalizedImage(turned), kLeft, kTop + 330, "normalised (turned right)");
-    place(window, resizedImage(thumbnailBlur(resizedImage(picture, {100, 150}), 1.0), {150, 150}), kLeft + 120, kTop + 330,
-          "thumbnailBlur 1:1");
+    place(window, resizedImage(thumbnailBlur(resizedImage(picture, {100, 150}), 1.0), {150, 150}), kLeft + 120,
+          kTop + 330, "thumbnailBlur 1:1");
     place(window, resizedRatioImage(thumbnailBackground(picture), {110, 110}), kLeft + 280, kTop + 330, "background");
     place(window, resizedRatioImage(grayscale(picture), {110, 110}), kLeft + 280, kTop + 420, "grayscale");
     page.shotScreen("badges-and-pictures");
 }
 }  // namespace
 
-void galleryUIFonts(GalleryPage& page) { fonts(page); }
-void galleryUIPalette(GalleryPage& page) { palette(page); }
-void galleryUIBadges(GalleryPage& page) { badges(page); }
+void galleryUIFonts(GalleryPage& page) {
+    fonts(page);
+}
+void galleryUIPalette(GalleryPage& page) {
+    palette(page);
+}
+void galleryUIBadges(GalleryPage& page) {
+    badges(page);
+}

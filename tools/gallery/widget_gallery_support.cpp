@@ -34,7 +34,8 @@ std::shared_ptr<UIView> galleryPhotoBackdrop(CGRect frame) {
     photo->setClipsToBounds(true);
     auto sky = CAGradientLayer::make();
     sky->setFrame({{0, 0}, frame.size});
-    sky->setColors({CGColor::rgb(0.22, 0.45, 0.78, 1), CGColor::rgb(0.93, 0.72, 0.55, 1), CGColor::rgb(0.25, 0.42, 0.2, 1)});
+    sky->setColors(
+        {CGColor::rgb(0.22, 0.45, 0.78, 1), CGColor::rgb(0.93, 0.72, 0.55, 1), CGColor::rgb(0.25, 0.42, 0.2, 1)});
     sky->setLocations({0, 0.6, 0.61});
     photo->layer()->addSublayer(sky);
     CGFloat w = frame.size.width, h = frame.size.height;

@@ -42,8 +42,8 @@ void addButton(const AlertPtr& alert, const std::string& title, Callback action)
     alert->addAction(UIAlertAction::make(title, UIAlertActionStyle::Default, closing(alert, std::move(action))));
 }
 
-AlertPtr promptWith(const ControllerPtr& receiver, const std::string& message, std::function<void(UITextField&)> configure,
-                    TextCallback onOK, Callback onCancel) {
+AlertPtr promptWith(const ControllerPtr& receiver, const std::string& message,
+                    std::function<void(UITextField&)> configure, TextCallback onOK, Callback onCancel) {
     auto alert = makeAlert(message);
     alert->addTextField(std::move(configure));
     std::weak_ptr<UIAlertController> weakAlert = alert;
@@ -56,7 +56,9 @@ AlertPtr promptWith(const ControllerPtr& receiver, const std::string& message, s
     return presentAlert(receiver, alert);
 }
 
-bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+bool startsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
 
 AlertPtr withClosing(const ControllerPtr& receiver, const std::string& message, std::vector<SheetButton> buttons,
                      const Anchor& source, const char* last, const std::string& appended) {
@@ -83,8 +85,8 @@ AlertPtr confirm(const ControllerPtr& receiver, const std::string& message, Call
     return confirmText(receiver, message, "Yes", std::move(onYes), "No", std::move(onNo));
 }
 
-AlertPtr confirmText(const ControllerPtr& receiver, const std::string& message, const std::string& textYes, Callback onYes,
-                     const std::string& textNo, Callback onNo) {
+AlertPtr confirmText(const ControllerPtr& receiver, const std::string& message, const std::string& textYes,
+                     Callback onYes, const std::string& textNo, Callback onNo) {
     auto a = makeAlert(message);
     addButton(a, textYes, std::move(onYes));
     addButton(a, textNo, std::move(onNo));

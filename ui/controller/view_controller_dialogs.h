@@ -41,8 +41,8 @@ std::pair<UIAlertActionStyle, std::string> sheetButtonStyle(const std::string& t
 
 AlertPtr alert(const ControllerPtr& receiver, const std::string& message, Callback onOK);
 AlertPtr confirm(const ControllerPtr& receiver, const std::string& message, Callback onYes, Callback onNo);
-AlertPtr confirmText(const ControllerPtr& receiver, const std::string& message, const std::string& textYes, Callback onYes,
-                     const std::string& textNo, Callback onNo);
+AlertPtr confirmText(const ControllerPtr& receiver, const std::string& message, const std::string& textYes,
+                     Callback onYes, const std::string& textNo, Callback onNo);
 using TextCallback = std::function<void(const std::string&)>;
 // With a clear button that always shows.
 AlertPtr prompt(const ControllerPtr& receiver, const std::string& message, const std::string& placeholder,
@@ -81,7 +81,8 @@ inline AlertPtr act5(const ControllerPtr& r, const std::string& m, SheetButton b
 }
 inline AlertPtr act6(const ControllerPtr& r, const std::string& m, SheetButton b0, SheetButton b1, SheetButton b2,
                      SheetButton b3, SheetButton b4, SheetButton b5, const Anchor& s) {
-    return actButtons(r, m, {std::move(b0), std::move(b1), std::move(b2), std::move(b3), std::move(b4), std::move(b5)}, s);
+    return actButtons(r, m, {std::move(b0), std::move(b1), std::move(b2), std::move(b3), std::move(b4), std::move(b5)},
+                      s);
 }
 inline AlertPtr close1(const ControllerPtr& r, const std::string& m, SheetButton b0, const Anchor& s) {
     return closeButtons(r, m, {std::move(b0)}, s);
@@ -91,8 +92,8 @@ inline AlertPtr close2(const ControllerPtr& r, const std::string& m, SheetButton
 }
 
 // The share sheet for the items; the completion hears whether an activity was performed.
-void activity(const ControllerPtr& receiver, const Anchor& sender, const std::string& subject, const std::vector<Value>& items,
-              std::function<void(bool)> completion);
+void activity(const ControllerPtr& receiver, const Anchor& sender, const std::string& subject,
+              const std::vector<Value>& items, std::function<void(bool)> completion);
 // Shares the app's tag line, the text (when not empty) and the images.
 void etc(const ControllerPtr& receiver, const std::string& text, const Images& images, const Anchor& sender);
 // The mail composer with the images attached as "image_1.jpg", ...; an alert when no mail can be sent.

@@ -33,10 +33,13 @@ std::shared_ptr<UINavigationController> navigationFor(ControllerPtr c) {
     return nullptr;
 }
 
-const CustomContainerHost* hostOf(const UIViewController& c) { return dynamic_cast<const CustomContainerHost*>(&c); }
+const CustomContainerHost* hostOf(const UIViewController& c) {
+    return dynamic_cast<const CustomContainerHost*>(&c);
+}
 
 // The navigation item the bar setters write to; none when the title went to a segment instead.
-std::shared_ptr<UINavigationItem> navigationItemFor(ControllerPtr c, const std::function<bool(const ControllerPtr&)>& segment) {
+std::shared_ptr<UINavigationItem> navigationItemFor(ControllerPtr c,
+                                                    const std::function<bool(const ControllerPtr&)>& segment) {
     while (c) {
         if (auto host = hostOf(*c)) {
             if (auto tab = host->myTabBarCustomController()) return tab->navigationItem();
@@ -87,11 +90,10 @@ void setNavView(const ControllerPtr& receiver, const std::shared_ptr<UIView>& vi
 bool isModal(const UIViewController& receiver) {
     auto nav = receiver.navigationController();
     auto tabs = receiver.tabBarController();
-    const bool contained =
-        receiver.parentViewController() || (nav && nav->parentViewController()) ||
-        (tabs && std::dynamic_pointer_cast<UITabBarController>(tabs->parentViewController())) ||
-        receiver.presentingViewController() || (nav && nav->presentingViewController()) ||
-        (tabs && std::dynamic_pointer_cast<UITabBarController>(tabs->presentingViewController()));
+    const bool contained = receiver.parentViewController() || (nav && nav->parentViewController()) ||
+                           (tabs && std::dynamic_pointer_cast<UITabBarController>(tabs->parentViewController())) ||
+                           receiver.presentingViewController() || (nav && nav->presentingViewController()) ||
+                           (tabs && std::dynamic_pointer_cast<UITabBarController>(tabs->presentingViewController()));
     return contained && nav && nav->viewControllers().size() == 1;
 }
 
@@ -121,7 +123,9 @@ void removeChild(const ControllerPtr& child) {
     child->removeFromParentViewController();
 }
 
-std::shared_ptr<UIApplicationDelegate> app() { return UIApplication::sharedApplication()->delegate(); }
+std::shared_ptr<UIApplicationDelegate> app() {
+    return UIApplication::sharedApplication()->delegate();
+}
 
 ControllerPtr root() {
     auto window = UIApplication::sharedApplication()->keyWindow();

@@ -9,19 +9,23 @@
 namespace {
 constexpr CGSize kFormSheetSize{520, 480};
 
-std::vector<GlobalBase::Controller>& stack() { return Global::shared()->lastViewControllers(); }
+std::vector<GlobalBase::Controller>& stack() {
+    return Global::shared()->lastViewControllers();
+}
 }  // namespace
 
-void present(const ControllerPtr& receiver, const ControllerPtr& controller, std::function<void()> completion, bool animated) {
+void present(const ControllerPtr& receiver, const ControllerPtr& controller, std::function<void()> completion,
+             bool animated) {
     if (!receiver || !controller) return;
     if (auto split = receiver->splitViewController()) {
         present(split, controller, std::move(completion), animated);
         return;
     }
     saveLastViewController(controller);
-    dispatch_async(dispatch_get_main_queue(), [receiver, controller, animated, completion = std::move(completion)]() mutable {
-        receiver->presentViewController(controller, animated, std::move(completion));
-    });
+    dispatch_async(dispatch_get_main_queue(),
+                   [receiver, controller, animated, completion = std::move(completion)]() mutable {
+                       receiver->presentViewController(controller, animated, std::move(completion));
+                   });
 }
 
 void presentModal(const ControllerPtr& receiver, const ControllerPtr& controller, std::function<void()> completion,
@@ -51,7 +55,9 @@ void dismiss(const ControllerPtr& receiver, std::function<void()> completion, bo
     });
 }
 
-bool forgetPresented(const UIViewController& controller) { return Global::shared()->removeViewController(&controller); }
+bool forgetPresented(const UIViewController& controller) {
+    return Global::shared()->removeViewController(&controller);
+}
 
 void saveLastViewController(const ControllerPtr& controller) {
     if (controller) Global::shared()->saveLastViewController(controller);

@@ -12,7 +12,8 @@ using ControllerPtr = std::shared_ptr<UIViewController>;
 
 // Records `controller` and presents it; a missing controller (or receiver) does nothing and the
 // completion is not called.
-void present(const ControllerPtr& receiver, const ControllerPtr& controller, std::function<void()> completion, bool animated);
+void present(const ControllerPtr& receiver, const ControllerPtr& controller, std::function<void()> completion,
+             bool animated);
 // As a 520 x 480 form sheet on a tablet, as the controller is set up elsewhere.
 void presentModal(const ControllerPtr& receiver, const ControllerPtr& controller, std::function<void()> completion,
                   bool animated);

@@ -38,8 +38,8 @@ void compose(const ControllerPtr& receiver, const char* service, const char* ref
 }
 }  // namespace
 
-void activity(const ControllerPtr& receiver, const Anchor& sender, const std::string& subject, const std::vector<Value>& items,
-              std::function<void(bool)> completion) {
+void activity(const ControllerPtr& receiver, const Anchor& sender, const std::string& subject,
+              const std::vector<Value>& items, std::function<void(bool)> completion) {
     ValueArray shared;
     for (const auto& item : items) shared.push_back(item);
     auto sheet = UIActivityViewController::make(shared);
@@ -53,7 +53,8 @@ void activity(const ControllerPtr& receiver, const Anchor& sender, const std::st
             if (completion) completion(completed);
         });
     if (auto popover = sheet->popoverPresentationController()) anchorPopover(*popover, sender, receiver);
-    present(receiver, sheet, [] {}, true);
+    present(
+        receiver, sheet, [] {}, true);
 }
 
 void etc(const ControllerPtr& receiver, const std::string& text, const Images& images, const Anchor& sender) {
@@ -76,9 +77,11 @@ void mail(const ControllerPtr& receiver, const std::string& text, const Images& 
     composer->setSubject(Global::shared()->appName() + " Share");
     composer->setMessageBody(text, false);
     for (std::size_t i = 0; i < images.size(); ++i) {
-        if (auto data = jpeg(images[i])) composer->addAttachmentData(*data, "image/jpeg", "image_" + std::to_string(i + 1) + ".jpg");
+        if (auto data = jpeg(images[i]))
+            composer->addAttachmentData(*data, "image/jpeg", "image_" + std::to_string(i + 1) + ".jpg");
     }
-    present(receiver, composer, [] {}, true);
+    present(
+        receiver, composer, [] {}, true);
 }
 
 void twitter(const ControllerPtr& receiver, const std::string& text, const Images& images) {
@@ -112,6 +115,10 @@ void toast0(const ControllerPtr& receiver, const std::string& message, double du
     makeToast(receiver->view(), message, duration, ToastPosition::named(kToastPositionTop), style);
 }
 
-void toast(const ControllerPtr& receiver, const std::string& message) { toast0(receiver, message, kToastDuration); }
+void toast(const ControllerPtr& receiver, const std::string& message) {
+    toast0(receiver, message, kToastDuration);
+}
 
-void openDeviceSettings() { openURL(UIApplicationOpenSettingsURLString); }
+void openDeviceSettings() {
+    openURL(UIApplicationOpenSettingsURLString);
+}

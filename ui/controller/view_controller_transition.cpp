@@ -17,7 +17,8 @@ void keepOnly(UIViewController& container, const std::shared_ptr<UIViewControlle
 }
 }  // namespace
 
-void transition(const std::shared_ptr<UIViewController>& receiver, const std::shared_ptr<UIViewController>& to, bool r) {
+void transition(const std::shared_ptr<UIViewController>& receiver, const std::shared_ptr<UIViewController>& to,
+                bool r) {
     if (!receiver || !to) return;
     const auto& children = receiver->childViewControllers();
     // The latest incoming controller is the current content, also while its swap still runs.

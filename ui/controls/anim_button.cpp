@@ -40,14 +40,20 @@ std::shared_ptr<UIFont> badgeFont() {
 void pulse(const std::shared_ptr<UIView>& view, CGFloat scale, double half) {
     std::weak_ptr<UIView> weak = view;
     UIViewAnimation::animate(
-        half, [weak, scale] { if (auto v = weak.lock()) v->setTransform(CGAffineTransformMakeScale(scale, scale)); },
+        half,
+        [weak, scale] {
+            if (auto v = weak.lock()) v->setTransform(CGAffineTransformMakeScale(scale, scale));
+        },
         [weak, half](bool) {
-            UIViewAnimation::animate(half, [weak] { if (auto v = weak.lock()) v->setTransform(CGAffineTransformIdentity); });
+            UIViewAnimation::animate(half, [weak] {
+                if (auto v = weak.lock()) v->setTransform(CGAffineTransformIdentity);
+            });
         });
 }
 
 std::shared_ptr<NSLayoutConstraint> relate(const std::shared_ptr<UIView>& a, NSLayoutAttribute attrA,
-                                           const std::shared_ptr<UIView>& b, NSLayoutAttribute attrB, CGFloat constant) {
+                                           const std::shared_ptr<UIView>& b, NSLayoutAttribute attrB,
+                                           CGFloat constant) {
     return NSLayoutConstraint::constraintWithItem(a, attrA, NSLayoutRelation::Equal, b, attrB, 1, constant);
 }
 
@@ -61,8 +67,10 @@ void AnimButton::setImages(std::shared_ptr<UIImage> off, std::shared_ptr<UIImage
 
 void AnimButton::setOn(bool on, Block block) {
     on_ = on;
-    if (on) set1(std::move(block), nullptr);
-    else set0(std::move(block), nullptr);
+    if (on)
+        set1(std::move(block), nullptr);
+    else
+        set0(std::move(block), nullptr);
 }
 
 void AnimButton::set1(Block block, Completion completion) {
@@ -133,8 +141,10 @@ const std::shared_ptr<UILabel>& AnimButton::badge() {
 
 void AnimButton::setBadgeValue(std::optional<std::string> value) {
     badgeValue_ = std::move(value);
-    if (badgeValue_ && !badgeValue_->empty()) showBadge(*badgeValue_);
-    else removeBadge();
+    if (badgeValue_ && !badgeValue_->empty())
+        showBadge(*badgeValue_);
+    else
+        removeBadge();
 }
 
 std::shared_ptr<UIView> AnimButton::badgeHost() {
@@ -193,8 +203,12 @@ void AnimButton::blink() {
     const auto shown = on_ ? imageOn_ : imageOff_;
     const auto other = on_ ? imageOff_ : imageOn_;
     std::weak_ptr<AnimButton> weak = self<AnimButton>();
-    setAnimation(shown, other, [](AnimButton&) {}, [weak, shown, other] {
-        if (auto s = weak.lock()) s->setAnimation(other, shown, [](AnimButton&) {}, nullptr);
-    });
+    setAnimation(
+        shown, other, [](AnimButton&) {},
+        [weak, shown, other] {
+            if (auto s = weak.lock())
+                s->setAnimation(
+                    other, shown, [](AnimButton&) {}, nullptr);
+        });
     pulse(self<AnimButton>(), kBlinkScale, kPulseHalf);
 }

@@ -10,7 +10,9 @@ void AnimImageView::startAnimating() {
     restartTimer();
 }
 
-void AnimImageView::stopAnimating() { resetTimer(); }
+void AnimImageView::stopAnimating() {
+    resetTimer();
+}
 
 void AnimImageView::restartTimer() {
     resetTimer();

@@ -2,8 +2,8 @@
 // view's animationDuration. With no frames it does nothing. Main-thread only.
 #pragma once
 
-#include "platform/ui/control/ui_image_view.h"
 #include "platform/dispatch/timer_slots.h"
+#include "platform/ui/control/ui_image_view.h"
 
 class AnimImageView : public UIImageView {
 public:

@@ -42,4 +42,6 @@ std::string AnimNumberedButton::numberText(std::int64_t n) {
     return std::to_string(n);
 }
 
-void AnimNumberedButton::setNumber(std::int64_t n) { label_->setText(numberText(n)); }
+void AnimNumberedButton::setNumber(std::int64_t n) {
+    label_->setText(numberText(n));
+}

@@ -32,7 +32,9 @@ void CheckButtonControl::setup() {
     value_->addAction(weakBind(self<CheckControl>(), &CheckControl::onTap), UIControlEventTouchUpInside);
 }
 
-std::shared_ptr<UIView> CheckButtonControl::valueView() const { return value_; }
+std::shared_ptr<UIView> CheckButtonControl::valueView() const {
+    return value_;
+}
 
 void CheckButtonControl::colourValue(bool checked) {
     value_->setTintColor(checked ? UIColor::blackColor() : uncheckedTint());
@@ -55,7 +57,9 @@ void CheckControl::relayout() {
     }
 }
 
-bool CheckControl::checked() const { return check_->on(); }
+bool CheckControl::checked() const {
+    return check_->on();
+}
 
 void CheckControl::setChecked(bool checked) {
     check_->setOn(checked, [](AnimButton&) {});
@@ -63,12 +67,22 @@ void CheckControl::setChecked(bool checked) {
     if (onChanged_) onChanged_(*this);
 }
 
-void CheckButtonControl::setText(const std::string& text) { value_->setTitle(text, UIControlStateNormal); }
+void CheckButtonControl::setText(const std::string& text) {
+    value_->setTitle(text, UIControlStateNormal);
+}
 
-std::string CheckButtonControl::text() const { return value_->titleForState(UIControlStateNormal).value_or(""); }
+std::string CheckButtonControl::text() const {
+    return value_->titleForState(UIControlStateNormal).value_or("");
+}
 
-void CheckButtonControl::setFont(std::shared_ptr<UIFont> font) { value_->titleLabel()->setFont(std::move(font)); }
+void CheckButtonControl::setFont(std::shared_ptr<UIFont> font) {
+    value_->titleLabel()->setFont(std::move(font));
+}
 
-std::shared_ptr<UIColor> MyRadioButton::uncheckedTint() const { return UIColor::darkGrayColor(); }
+std::shared_ptr<UIColor> MyRadioButton::uncheckedTint() const {
+    return UIColor::darkGrayColor();
+}
 
-std::shared_ptr<UIColor> LabeledCheckBox::uncheckedTint() const { return UIColor::lightGrayColor(); }
+std::shared_ptr<UIColor> LabeledCheckBox::uncheckedTint() const {
+    return UIColor::lightGrayColor();
+}

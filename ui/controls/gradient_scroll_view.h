@@ -2,9 +2,9 @@
 // scrolled more than 5 points. Main-thread only.
 #pragma once
 
+#include "platform/dispatch/timer_slots.h"
 #include "platform/ui/control/ui_scroll_view.h"
 #include "ui/layout/my_view.h"
-#include "platform/dispatch/timer_slots.h"
 
 class CAGradientLayer;
 

@@ -55,6 +55,10 @@ void LabelStatusButton::init() {
     addConstraintsFull(label_, me, h + 2 * kImageLeft, 0, -kCaptionRight, 0);
 }
 
-void LabelStatusButton::setTitle(const std::string& title) { label_->setText(title); }
+void LabelStatusButton::setTitle(const std::string& title) {
+    label_->setText(title);
+}
 
-void LabelStatusButton::setIconColor(const std::shared_ptr<UIColor>& colour) { iv_->setImage(tinted(image_, colour)); }
+void LabelStatusButton::setIconColor(const std::shared_ptr<UIColor>& colour) {
+    iv_->setImage(tinted(image_, colour));
+}

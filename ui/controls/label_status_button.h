@@ -28,7 +28,8 @@ public:
     std::string className() const override { return "LabelStatusButton"; }
 
 protected:
-    explicit LabelStatusButton(std::shared_ptr<UIImage> image) : UIView(CGRect{{0, 0}, {50, 50}}), image_(std::move(image)) {}
+    explicit LabelStatusButton(std::shared_ptr<UIImage> image)
+        : UIView(CGRect{{0, 0}, {50, 50}}), image_(std::move(image)) {}
 
 private:
     std::shared_ptr<UIImage> image_;

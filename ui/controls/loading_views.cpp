@@ -31,11 +31,15 @@ std::shared_ptr<NSLayoutConstraint> relate(const std::shared_ptr<UIView>& a, NSL
     return NSLayoutConstraint::constraintWithItem(a, attrA, NSLayoutRelation::Equal, b, attrB, 1, c);
 }
 
-std::string loadingText() { return Global::shared()->lang()->get("LOADING"); }
+std::string loadingText() {
+    return Global::shared()->lang()->get("LOADING");
+}
 
 }  // namespace
 
-void LoadingView::setup() { act_ = UIActivityIndicatorView::withStyle(UIActivityIndicatorViewStyle::Gray); }
+void LoadingView::setup() {
+    act_ = UIActivityIndicatorView::withStyle(UIActivityIndicatorViewStyle::Gray);
+}
 
 void LoadingView::relayout() {
     act_->stopAnimating();
@@ -57,8 +61,8 @@ void LoadingProgView::init() {
     UIView::init();
     auto me = self<LoadingProgView>();
     auto device = Global::shared()->device();
-    auto spinner = UIActivityIndicatorView::withStyle(device && device->isDarkMode() ? UIActivityIndicatorViewStyle::White
-                                                                                     : UIActivityIndicatorViewStyle::Gray);
+    auto spinner = UIActivityIndicatorView::withStyle(
+        device && device->isDarkMode() ? UIActivityIndicatorViewStyle::White : UIActivityIndicatorViewStyle::Gray);
     spinner->startAnimating();
     addSubview(spinner);
     addConstraintsCenter(spinner, me, 0, kSpinnerDY, kSpinnerSide, kSpinnerSide);
@@ -75,7 +79,8 @@ void LoadingProgView::init() {
     label_->setTranslatesAutoresizingMaskIntoConstraints(false);
     addConstraint(relate(label_, NSLayoutAttribute::CenterX, me, NSLayoutAttribute::CenterX, 0));
     addConstraint(relate(label_, NSLayoutAttribute::CenterY, me, NSLayoutAttribute::CenterY, kLabelDY));
-    label_->addConstraint(relate(label_, NSLayoutAttribute::Width, nullptr, NSLayoutAttribute::NotAnAttribute, kLabelWidth));
+    label_->addConstraint(
+        relate(label_, NSLayoutAttribute::Width, nullptr, NSLayoutAttribute::NotAnAttribute, kLabelWidth));
     auto height = relate(label_, NSLayoutAttribute::Height, nullptr, NSLayoutAttribute::NotAnAttribute, kLabelOneLine);
     height->setIdentifier(kLabelHeight);
     label_->addConstraint(height);
@@ -85,7 +90,9 @@ void LoadingProgView::init() {
     addConstraintsByViewCTWH(prog_, me, label_, 0, kBarGap, kBarWidth, kBarHeight);
 }
 
-void LoadingProgView::setProgress(float p) { prog_->setProgress(p); }
+void LoadingProgView::setProgress(float p) {
+    prog_->setProgress(p);
+}
 
 void LoadingProgView::setDetailText(const std::string& detail) {
     const bool two = !detail.empty();
@@ -134,4 +141,6 @@ void LoadingImageView::set(std::shared_ptr<UIImage> image) {
     pro_->setIndeterminate(true);
 }
 
-void LoadingImageView::assignRound(CGFloat radius) { ::assignRound(*iv_, radius); }
+void LoadingImageView::assignRound(CGFloat radius) {
+    ::assignRound(*iv_, radius);
+}

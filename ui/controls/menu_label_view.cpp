@@ -71,7 +71,9 @@ void MenuLabelView::setSelection(long index, Completion completion) {
     updateSelection(std::move(completion));
 }
 
-void MenuLabelView::resetSelection() { setSelection(-1, [] {}); }
+void MenuLabelView::resetSelection() {
+    setSelection(-1, [] {});
+}
 
 void MenuLabelView::colour(UIButton& button, bool selected) const {
     button.setTintColor(selected ? UIColor::whiteColor() : UIColor::blackColor());
@@ -93,8 +95,13 @@ void MenuLabelView::updateSelection(Completion completion) {
     const float x = std::clamp(target, 0.0f, limit);
     std::weak_ptr<UIScrollView> weakScroll = scroll();
     UIViewAnimation::animate(
-        kScrollDuration, [weakScroll, x] { if (auto s = weakScroll.lock()) s->setContentOffset({x, 0}); },
-        [completion = std::move(completion)](bool) { if (completion) completion(); });
+        kScrollDuration,
+        [weakScroll, x] {
+            if (auto s = weakScroll.lock()) s->setContentOffset({x, 0});
+        },
+        [completion = std::move(completion)](bool) {
+            if (completion) completion();
+        });
 }
 
 void MenuLabelView::onLabel(UIButton& sender) {
@@ -109,6 +116,10 @@ void MenuLabelView::onLabel(UIButton& sender) {
     });
 }
 
-void MenuLabelView::flash() { ::flash(*scroll()); }
+void MenuLabelView::flash() {
+    ::flash(*scroll());
+}
 
-void MenuLabelView::scrollReset() { scroll()->setContentOffset({0, 0}, true); }
+void MenuLabelView::scrollReset() {
+    scroll()->setContentOffset({0, 0}, true);
+}

@@ -35,8 +35,12 @@ const std::shared_ptr<UILabel>& MessageView::label() {
     return label_;
 }
 
-void MessageView::showNormal(const std::string& text, bool landscape) { show(text, landscape, fontNormal_); }
-void MessageView::showBig(const std::string& text, bool landscape) { show(text, landscape, fontBig_); }
+void MessageView::showNormal(const std::string& text, bool landscape) {
+    show(text, landscape, fontNormal_);
+}
+void MessageView::showBig(const std::string& text, bool landscape) {
+    show(text, landscape, fontBig_);
+}
 
 void MessageView::show(const std::string& text, bool landscape, const std::shared_ptr<UIFont>& font) {
     if (auto parent = parent_.lock()) parent->bringSubviewToFront(label());
@@ -70,4 +74,6 @@ void MessageView::hide() {
     });
 }
 
-void MessageView::hideNow() { label()->setHidden(true); }
+void MessageView::hideNow() {
+    label()->setHidden(true);
+}

@@ -30,12 +30,20 @@ void StatusButtonBase::addTarget(Action action) {
         if (r.state() == UIGestureRecognizerState::Ended && action) action();
     }));
     setUserInteractionEnabled(true);
-    label_->addAction([action](UIControl&) { if (action) action(); }, UIControlEventTouchUpInside);
+    label_->addAction(
+        [action](UIControl&) {
+            if (action) action();
+        },
+        UIControlEventTouchUpInside);
 }
 
-void StatusButtonBase::setTitle(const std::string& title) { label_->setTitle(title, UIControlStateNormal); }
+void StatusButtonBase::setTitle(const std::string& title) {
+    label_->setTitle(title, UIControlStateNormal);
+}
 
-std::string StatusButtonBase::title() const { return label_->titleLabel()->text().value_or(""); }
+std::string StatusButtonBase::title() const {
+    return label_->titleLabel()->text().value_or("");
+}
 
 void StatusButtonBase::setSelected(bool selected) {
     label_->setTintColor(selected ? UIColor::orangeColor() : UIColor::whiteColor());

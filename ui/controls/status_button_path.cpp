@@ -34,7 +34,9 @@ void StatusButtonPath::init() {
     addConstraintsCT(shape_, self<StatusButtonPath>(), 0, 0, size_.width, size_.height);
 }
 
-void StatusButtonPath::setPath(const CGPath& path) { clo_->setPath(path); }
+void StatusButtonPath::setPath(const CGPath& path) {
+    clo_->setPath(path);
+}
 
 void StatusButtonTimer::init() {
     StatusButtonBase::init();

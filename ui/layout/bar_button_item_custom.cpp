@@ -23,15 +23,16 @@ void setFont(UIBarButtonItem& item, const std::shared_ptr<UIFont>& font) {
 
 std::optional<std::uint16_t> barButtonGlyph(UIBarButtonSystemItem item) {
     switch (item) {
-    case UIBarButtonSystemItem::Add: return 0xF067;
-    case UIBarButtonSystemItem::Action: return 0xF045;
-    case UIBarButtonSystemItem::Search: return 0xF002;
-    case UIBarButtonSystemItem::Refresh: return 0xF0E2;
-    default: return std::nullopt;
+        case UIBarButtonSystemItem::Add: return 0xF067;
+        case UIBarButtonSystemItem::Action: return 0xF045;
+        case UIBarButtonSystemItem::Search: return 0xF002;
+        case UIBarButtonSystemItem::Refresh: return 0xF0E2;
+        default: return std::nullopt;
     }
 }
 
-std::shared_ptr<UIBarButtonItem> initWithBarButtonSystemItem1(UIBarButtonSystemItem item, UIBarButtonItem::Action action) {
+std::shared_ptr<UIBarButtonItem> initWithBarButtonSystemItem1(UIBarButtonSystemItem item,
+                                                              UIBarButtonItem::Action action) {
     auto glyph = barButtonGlyph(item);
     if (!glyph) return UIBarButtonItem::withSystemItem(item, std::move(action));
     auto global = Global::shared();
@@ -40,8 +41,12 @@ std::shared_ptr<UIBarButtonItem> initWithBarButtonSystemItem1(UIBarButtonSystemI
     return UIBarButtonItem::withImage(image, UIBarButtonItemStyle::Plain, std::move(action));
 }
 
-long drawableWidth(const UIImageView& view) { return static_cast<long>(view.frame().size.width); }
-long drawableHeight(const UIImageView& view) { return static_cast<long>(view.frame().size.height); }
+long drawableWidth(const UIImageView& view) {
+    return static_cast<long>(view.frame().size.width);
+}
+long drawableHeight(const UIImageView& view) {
+    return static_cast<long>(view.frame().size.height);
+}
 
 std::shared_ptr<UIImageView> logoNav() {
     auto view = UIImageView::make();

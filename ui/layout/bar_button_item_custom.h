@@ -15,7 +15,8 @@ class NSObject;
 void setFont(UIBarButtonItem& item, const std::shared_ptr<UIFont>& font);
 // Add, action, search and refresh drawn from the icon font; every other system item as the
 // platform draws it.
-std::shared_ptr<UIBarButtonItem> initWithBarButtonSystemItem1(UIBarButtonSystemItem item, UIBarButtonItem::Action action);
+std::shared_ptr<UIBarButtonItem> initWithBarButtonSystemItem1(UIBarButtonSystemItem item,
+                                                              UIBarButtonItem::Action action);
 // The icon-font code point that stands for a system item, if any.
 std::optional<std::uint16_t> barButtonGlyph(UIBarButtonSystemItem item);
 
@@ -23,7 +24,9 @@ std::optional<std::uint16_t> barButtonGlyph(UIBarButtonSystemItem item);
 long drawableWidth(const UIImageView& view);
 long drawableHeight(const UIImageView& view);
 // A surface with no drawing context of its own; binding and display do nothing.
-inline std::shared_ptr<NSObject> context(const UIImageView&) { return nullptr; }
+inline std::shared_ptr<NSObject> context(const UIImageView&) {
+    return nullptr;
+}
 inline void bindDrawable(UIImageView&) {}
 inline void display(UIImageView&) {}
 // The application's logo at 160 x 40 points.

@@ -10,7 +10,9 @@ constexpr float kShadowOpacity = 0.6f;
 constexpr CGSize kShadowOffset{1, 1};
 }  // namespace
 
-void assignShadow(CALayer& layer) { assignShadow(layer, UIColor::blackColor()); }
+void assignShadow(CALayer& layer) {
+    assignShadow(layer, UIColor::blackColor());
+}
 
 void assignShadow(CALayer& layer, const std::shared_ptr<UIColor>& color) {
     layer.setShadowColor(color ? std::optional<CGColor>(color->cgColor()) : std::nullopt);

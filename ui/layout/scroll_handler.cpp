@@ -13,7 +13,9 @@ void ScrollHandler::scrollViewDidScroll(const UIScrollView& scrollView) {
     restartTimer();
 }
 
-void ScrollHandler::restartTimer() { timer_.restart(kQuietPeriod, weakBind(self<ScrollHandler>(), &ScrollHandler::onTimer)); }
+void ScrollHandler::restartTimer() {
+    timer_.restart(kQuietPeriod, weakBind(self<ScrollHandler>(), &ScrollHandler::onTimer));
+}
 
 void ScrollHandler::onTimer() {
     resetTimer();

@@ -9,8 +9,8 @@
 
 #include <memory>
 
-#include "platform/runtime/object.h"
 #include "platform/dispatch/timer_slots.h"
+#include "platform/runtime/object.h"
 
 class ScrollHandler;
 class UIScrollView;

@@ -24,9 +24,13 @@ void scrollToBottom(UIScrollView& scrollView, bool animated) {
     scrollView.flashScrollIndicators();
 }
 
-void flash(UIScrollView& scrollView) { scrollView.flashScrollIndicators(); }
+void flash(UIScrollView& scrollView) {
+    scrollView.flashScrollIndicators();
+}
 
-bool isAlreadyTop(const UIScrollView& scrollView) { return scrollView.contentOffset().y <= 0; }
+bool isAlreadyTop(const UIScrollView& scrollView) {
+    return scrollView.contentOffset().y <= 0;
+}
 
 bool isAlreadyBottom(const UIScrollView& scrollView) {
     return scrollView.contentSize().height - scrollView.frame().size.height <= scrollView.contentOffset().y;

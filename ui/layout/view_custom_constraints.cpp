@@ -31,7 +31,8 @@ struct Items {
 constexpr int kNone = -1;
 
 template <std::size_t N>
-void place(const ViewRef& view, const Items& items, const std::array<Rule, N>& rules, std::initializer_list<CGFloat> args) {
+void place(const ViewRef& view, const Items& items, const std::array<Rule, N>& rules,
+           std::initializer_list<CGFloat> args) {
     if (!view || !items.holder) return;
     view->setTranslatesAutoresizingMaskIntoConstraints(false);
     const CGFloat* numbers = args.begin();
@@ -40,17 +41,19 @@ void place(const ViewRef& view, const Items& items, const std::array<Rule, N>& r
         const CGFloat multiplier = rule.ratio ? number : 1;
         const CGFloat constant = rule.ratio ? 0 : number;
         if (rule.to == To::Fixed) {
-            view->addConstraint(NSLayoutConstraint::constraintWithItem(view, rule.attr, NSLayoutRelation::Equal, nullptr,
-                                                                       A::NotAnAttribute, 1, constant));
+            view->addConstraint(NSLayoutConstraint::constraintWithItem(view, rule.attr, NSLayoutRelation::Equal,
+                                                                       nullptr, A::NotAnAttribute, 1, constant));
             continue;
         }
         const auto& item = rule.to == To::Ref ? items.ref : rule.to == To::Second ? items.second : items.third;
-        items.holder->addConstraint(NSLayoutConstraint::constraintWithItem(view, rule.attr, NSLayoutRelation::Equal, item,
-                                                                           rule.other, multiplier, constant));
+        items.holder->addConstraint(NSLayoutConstraint::constraintWithItem(view, rule.attr, NSLayoutRelation::Equal,
+                                                                           item, rule.other, multiplier, constant));
     }
 }
 
-Items container(const ViewRef& v) { return {v, nullptr, nullptr, v}; }
+Items container(const ViewRef& v) {
+    return {v, nullptr, nullptr, v};
+}
 
 Items safeArea(const ControllerRef& vc) {
     if (!vc) return {};
@@ -63,11 +66,21 @@ Items sibling(const ViewRef& container, const ViewRef& v) {
     return {v, nullptr, nullptr, container};
 }
 
-Rule fixed(A attr, int arg) { return {attr, To::Fixed, A::NotAnAttribute, arg}; }
-Rule same(A attr, int arg) { return {attr, To::Ref, attr, arg}; }
-Rule against(A attr, A other, int arg) { return {attr, To::Ref, other, arg}; }
-Rule rootSame(A attr, int arg) { return {attr, To::Second, attr, arg}; }
-Rule rootRatio(A attr, int arg) { return {attr, To::Second, attr, arg, true}; }
+Rule fixed(A attr, int arg) {
+    return {attr, To::Fixed, A::NotAnAttribute, arg};
+}
+Rule same(A attr, int arg) {
+    return {attr, To::Ref, attr, arg};
+}
+Rule against(A attr, A other, int arg) {
+    return {attr, To::Ref, other, arg};
+}
+Rule rootSame(A attr, int arg) {
+    return {attr, To::Second, attr, arg};
+}
+Rule rootRatio(A attr, int arg) {
+    return {attr, To::Second, attr, arg, true};
+}
 
 }  // namespace
 
@@ -90,12 +103,13 @@ void addConstraintsLB(const ViewRef& view, const ViewRef& v, CGFloat dl, CGFloat
           {dl, db, w, h});
 }
 void addConstraintsRB(const ViewRef& view, const ViewRef& v, CGFloat dr, CGFloat db, CGFloat w, CGFloat h) {
-    place(view, container(v), std::array{fixed(A::Width, 2), fixed(A::Height, 3), same(A::Right, 0), same(A::Bottom, 1)},
-          {dr, db, w, h});
+    place(view, container(v),
+          std::array{fixed(A::Width, 2), fixed(A::Height, 3), same(A::Right, 0), same(A::Bottom, 1)}, {dr, db, w, h});
 }
 void addConstraintsCenter(const ViewRef& view, const ViewRef& v, CGFloat dx, CGFloat dy, CGFloat w, CGFloat h) {
     place(view, container(v),
-          std::array{fixed(A::Width, 2), fixed(A::Height, 3), same(A::CenterX, 0), same(A::CenterY, 1)}, {dx, dy, w, h});
+          std::array{fixed(A::Width, 2), fixed(A::Height, 3), same(A::CenterX, 0), same(A::CenterY, 1)},
+          {dx, dy, w, h});
 }
 void addConstraintsLRC(const ViewRef& view, const ViewRef& v, CGFloat dl, CGFloat dr, CGFloat dy, CGFloat h) {
     place(view, container(v), std::array{same(A::Left, 0), same(A::Right, 1), fixed(A::Height, 3), same(A::CenterY, 2)},
@@ -114,8 +128,8 @@ void addConstraintsCB(const ViewRef& view, const ViewRef& v, CGFloat dx, CGFloat
           std::array{fixed(A::Width, 2), fixed(A::Height, 3), same(A::CenterX, 0), same(A::Bottom, 1)}, {dx, db, w, h});
 }
 void addConstraintsLC(const ViewRef& view, const ViewRef& v, CGFloat dl, CGFloat dy, CGFloat w, CGFloat h) {
-    place(view, container(v), std::array{fixed(A::Width, 2), fixed(A::Height, 3), same(A::Left, 0), same(A::CenterY, 1)},
-          {dl, dy, w, h});
+    place(view, container(v),
+          std::array{fixed(A::Width, 2), fixed(A::Height, 3), same(A::Left, 0), same(A::CenterY, 1)}, {dl, dy, w, h});
 }
 void addConstraintsRC(const ViewRef& view, const ViewRef& v, CGFloat dr, CGFloat dy, CGFloat w, CGFloat h) {
     place(view, container(v),
@@ -140,7 +154,8 @@ void addConstraintsR(const ViewRef& view, const ViewRef& v, CGFloat dt, CGFloat 
 
 // ---- a controller's safe area ----
 
-void addConstraintsVCFull(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dt, CGFloat dr, CGFloat db) {
+void addConstraintsVCFull(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dt, CGFloat dr,
+                          CGFloat db) {
     place(view, safeArea(vc), std::array{same(A::Top, 1), same(A::Bottom, 3), same(A::Left, 0), same(A::Right, 2)},
           {dl, dt, dr, db});
 }
@@ -157,20 +172,23 @@ void addConstraintsVCLB(const ViewRef& view, const ControllerRef& vc, CGFloat dl
           {dl, db, w, h});
 }
 void addConstraintsVCRB(const ViewRef& view, const ControllerRef& vc, CGFloat dr, CGFloat db, CGFloat w, CGFloat h) {
-    place(view, safeArea(vc), std::array{same(A::Bottom, 1), same(A::Right, 0), fixed(A::Width, 2), fixed(A::Height, 3)},
-          {dr, db, w, h});
+    place(view, safeArea(vc),
+          std::array{same(A::Bottom, 1), same(A::Right, 0), fixed(A::Width, 2), fixed(A::Height, 3)}, {dr, db, w, h});
 }
 void addConstraintsVCCTB(const ViewRef& view, const ControllerRef& vc, CGFloat dt, CGFloat db, CGFloat dx, CGFloat w) {
     place(view, safeArea(vc),
-          std::array{same(A::Top, 0), same(A::Bottom, 1), fixed(A::Width, 3), rootSame(A::CenterX, 2)}, {dt, db, dx, w});
+          std::array{same(A::Top, 0), same(A::Bottom, 1), fixed(A::Width, 3), rootSame(A::CenterX, 2)},
+          {dt, db, dx, w});
 }
 void addConstraintsVCCT(const ViewRef& view, const ControllerRef& vc, CGFloat dx, CGFloat dt, CGFloat w, CGFloat h) {
     place(view, safeArea(vc),
-          std::array{same(A::Top, 1), fixed(A::Width, 2), fixed(A::Height, 3), rootSame(A::CenterX, 0)}, {dx, dt, w, h});
+          std::array{same(A::Top, 1), fixed(A::Width, 2), fixed(A::Height, 3), rootSame(A::CenterX, 0)},
+          {dx, dt, w, h});
 }
 void addConstraintsVCCB(const ViewRef& view, const ControllerRef& vc, CGFloat dx, CGFloat db, CGFloat w, CGFloat h) {
     place(view, safeArea(vc),
-          std::array{same(A::Bottom, 1), fixed(A::Width, 2), fixed(A::Height, 3), rootSame(A::CenterX, 0)}, {dx, db, w, h});
+          std::array{same(A::Bottom, 1), fixed(A::Width, 2), fixed(A::Height, 3), rootSame(A::CenterX, 0)},
+          {dx, db, w, h});
 }
 void addConstraintsVCB(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat db, CGFloat h) {
     place(view, safeArea(vc), std::array{same(A::Bottom, 2), same(A::Left, 0), same(A::Right, 1), fixed(A::Height, 3)},
@@ -178,18 +196,19 @@ void addConstraintsVCB(const ViewRef& view, const ControllerRef& vc, CGFloat dl,
 }
 void addConstraintsVCBRh(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat db, CGFloat rh) {
     place(view, safeArea(vc),
-          std::array{same(A::Bottom, 2), same(A::Left, 0), same(A::Right, 1), rootRatio(A::Height, 3)}, {dl, dr, db, rh});
+          std::array{same(A::Bottom, 2), same(A::Left, 0), same(A::Right, 1), rootRatio(A::Height, 3)},
+          {dl, dr, db, rh});
 }
 void addConstraintsVCT(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat dt, CGFloat h) {
     place(view, safeArea(vc), std::array{same(A::Top, 2), same(A::Left, 0), same(A::Right, 1), fixed(A::Height, 3)},
           {dl, dr, dt, h});
 }
 void addConstraintsVCTRh(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat dt, CGFloat rh) {
-    place(view, safeArea(vc),
-          std::array{same(A::Top, 2), same(A::Left, 0), same(A::Right, 1), rootRatio(A::Height, 3)}, {dl, dr, dt, rh});
+    place(view, safeArea(vc), std::array{same(A::Top, 2), same(A::Left, 0), same(A::Right, 1), rootRatio(A::Height, 3)},
+          {dl, dr, dt, rh});
 }
-void addConstraintsVCBV(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat db, const ViewRef& v,
-                        CGFloat dt) {
+void addConstraintsVCBV(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat db,
+                        const ViewRef& v, CGFloat dt) {
     if (!v) return;
     Items items = safeArea(vc);
     items.third = v;
@@ -197,8 +216,8 @@ void addConstraintsVCBV(const ViewRef& view, const ControllerRef& vc, CGFloat dl
           std::array{same(A::Bottom, 2), same(A::Left, 0), same(A::Right, 1), Rule{A::Top, To::Third, A::Bottom, 3}},
           {dl, dr, db, dt});
 }
-void addConstraintsVCTV(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat dt, const ViewRef& v,
-                        CGFloat db) {
+void addConstraintsVCTV(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat dt,
+                        const ViewRef& v, CGFloat db) {
     if (!v) return;
     Items items = safeArea(vc);
     items.third = v;
@@ -211,20 +230,26 @@ void addConstraintsVCTV(const ViewRef& view, const ControllerRef& vc, CGFloat dl
 
 void addConstraintsByViewCC(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat dy) {
     place(view, sibling(c, v),
-          std::array{same(A::CenterX, 0), same(A::CenterY, 1), same(A::Width, kNone), same(A::Height, kNone)}, {dx, dy});
+          std::array{same(A::CenterX, 0), same(A::CenterY, 1), same(A::Width, kNone), same(A::Height, kNone)},
+          {dx, dy});
 }
-void addConstraintsByViewCCW(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat dy, CGFloat w) {
+void addConstraintsByViewCCW(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat dy,
+                             CGFloat w) {
     place(view, sibling(c, v),
-          std::array{same(A::CenterX, 0), same(A::CenterY, 1), fixed(A::Width, 2), same(A::Height, kNone)}, {dx, dy, w});
+          std::array{same(A::CenterX, 0), same(A::CenterY, 1), fixed(A::Width, 2), same(A::Height, kNone)},
+          {dx, dy, w});
 }
-void addConstraintsByViewCCH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat dy, CGFloat h) {
+void addConstraintsByViewCCH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat dy,
+                             CGFloat h) {
     place(view, sibling(c, v),
-          std::array{same(A::CenterX, 0), same(A::CenterY, 1), same(A::Width, kNone), fixed(A::Height, 2)}, {dx, dy, h});
+          std::array{same(A::CenterX, 0), same(A::CenterY, 1), same(A::Width, kNone), fixed(A::Height, 2)},
+          {dx, dy, h});
 }
-void addConstraintsByViewCCWH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat dy, CGFloat w,
-                              CGFloat h) {
+void addConstraintsByViewCCWH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat dy,
+                              CGFloat w, CGFloat h) {
     place(view, sibling(c, v),
-          std::array{same(A::CenterX, 0), same(A::CenterY, 1), fixed(A::Width, 2), fixed(A::Height, 3)}, {dx, dy, w, h});
+          std::array{same(A::CenterX, 0), same(A::CenterY, 1), fixed(A::Width, 2), fixed(A::Height, 3)},
+          {dx, dy, w, h});
 }
 void addConstraintsByViewLC(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dl, CGFloat dy) {
     place(view, sibling(c, v),
@@ -246,52 +271,56 @@ void addConstraintsByViewCB(const ViewRef& view, const ViewRef& c, const ViewRef
           std::array{same(A::CenterX, 0), against(A::Bottom, A::Top, 1), same(A::Width, kNone), same(A::Height, kNone)},
           {dx, db});
 }
-void addConstraintsByViewLCW(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dl, CGFloat dy, CGFloat w) {
+void addConstraintsByViewLCW(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dl, CGFloat dy,
+                             CGFloat w) {
     place(view, sibling(c, v),
           std::array{against(A::Left, A::Right, 0), same(A::CenterY, 1), fixed(A::Width, 2), same(A::Height, kNone)},
           {dl, dy, w});
 }
-void addConstraintsByViewRCW(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dr, CGFloat dy, CGFloat w) {
+void addConstraintsByViewRCW(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dr, CGFloat dy,
+                             CGFloat w) {
     place(view, sibling(c, v),
           std::array{against(A::Right, A::Left, 0), same(A::CenterY, 1), fixed(A::Width, 2), same(A::Height, kNone)},
           {dr, dy, w});
 }
-void addConstraintsByViewCTH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat dt, CGFloat h) {
+void addConstraintsByViewCTH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat dt,
+                             CGFloat h) {
     place(view, sibling(c, v),
           std::array{same(A::CenterX, 0), against(A::Top, A::Bottom, 1), same(A::Width, kNone), fixed(A::Height, 2)},
           {dx, dt, h});
 }
-void addConstraintsByViewCBH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat db, CGFloat h) {
+void addConstraintsByViewCBH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat db,
+                             CGFloat h) {
     place(view, sibling(c, v),
           std::array{same(A::CenterX, 0), against(A::Bottom, A::Top, 1), same(A::Width, kNone), fixed(A::Height, 2)},
           {dx, db, h});
 }
-void addConstraintsByViewLCWH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dl, CGFloat dy, CGFloat w,
-                              CGFloat h) {
+void addConstraintsByViewLCWH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dl, CGFloat dy,
+                              CGFloat w, CGFloat h) {
     place(view, sibling(c, v),
           std::array{against(A::Left, A::Right, 0), same(A::CenterY, 1), fixed(A::Width, 2), fixed(A::Height, 3)},
           {dl, dy, w, h});
 }
-void addConstraintsByViewRCWH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dr, CGFloat dy, CGFloat w,
-                              CGFloat h) {
+void addConstraintsByViewRCWH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dr, CGFloat dy,
+                              CGFloat w, CGFloat h) {
     place(view, sibling(c, v),
           std::array{against(A::Right, A::Left, 0), same(A::CenterY, 1), fixed(A::Width, 2), fixed(A::Height, 3)},
           {dr, dy, w, h});
 }
-void addConstraintsByViewCTWH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat dt, CGFloat w,
-                              CGFloat h) {
+void addConstraintsByViewCTWH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat dt,
+                              CGFloat w, CGFloat h) {
     place(view, sibling(c, v),
           std::array{same(A::CenterX, 0), against(A::Top, A::Bottom, 1), fixed(A::Width, 2), fixed(A::Height, 3)},
           {dx, dt, w, h});
 }
-void addConstraintsByViewCBWH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat db, CGFloat w,
-                              CGFloat h) {
+void addConstraintsByViewCBWH(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dx, CGFloat db,
+                              CGFloat w, CGFloat h) {
     place(view, sibling(c, v),
           std::array{same(A::CenterX, 0), against(A::Bottom, A::Top, 1), fixed(A::Width, 2), fixed(A::Height, 3)},
           {dx, db, w, h});
 }
-void addConstraintsByViewFull(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dl, CGFloat dt, CGFloat dr,
-                              CGFloat db) {
+void addConstraintsByViewFull(const ViewRef& view, const ViewRef& c, const ViewRef& v, CGFloat dl, CGFloat dt,
+                              CGFloat dr, CGFloat db) {
     place(view, sibling(c, v), std::array{same(A::Left, 0), same(A::Right, 2), same(A::Top, 1), same(A::Bottom, 3)},
           {dl, dt, dr, db});
 }
@@ -299,7 +328,7 @@ void addConstraintsFullByViewsX(const ViewRef& view, const ViewRef& c, const Vie
                                 CGFloat dr, CGFloat dt, CGFloat db) {
     if (!vl || !vr) return;
     place(view, Items{vl, vr, c, c},
-          std::array{against(A::Left, A::Right, 0), Rule{A::Right, To::Second, A::Left, 1}, Rule{A::Top, To::Third, A::Top, 2},
-                     Rule{A::Bottom, To::Third, A::Bottom, 3}},
+          std::array{against(A::Left, A::Right, 0), Rule{A::Right, To::Second, A::Left, 1},
+                     Rule{A::Top, To::Third, A::Top, 2}, Rule{A::Bottom, To::Third, A::Bottom, 3}},
           {dl, dr, dt, db});
 }

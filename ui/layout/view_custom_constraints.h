@@ -52,37 +52,43 @@ void addConstraintsVCBRh(const ViewRef& view, const ControllerRef& vc, CGFloat d
 void addConstraintsVCT(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat dt, CGFloat h);
 void addConstraintsVCTRh(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat dt, CGFloat rh);
 // From just below `v` down to the safe area's bottom; from the safe area's top to just above `v`.
-void addConstraintsVCBV(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat db, const ViewRef& v,
-                        CGFloat dt);
-void addConstraintsVCTV(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat dt, const ViewRef& v,
-                        CGFloat db);
+void addConstraintsVCBV(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat db,
+                        const ViewRef& v, CGFloat dt);
+void addConstraintsVCTV(const ViewRef& view, const ControllerRef& vc, CGFloat dl, CGFloat dr, CGFloat dt,
+                        const ViewRef& v, CGFloat db);
 
 // Beside a sibling `v`, held by `container`. Without a W or H in the name the receiver takes the
 // sibling's width or height.
 void addConstraintsByViewCC(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat dy);
-void addConstraintsByViewCCW(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat dy, CGFloat w);
-void addConstraintsByViewCCH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat dy, CGFloat h);
-void addConstraintsByViewCCWH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat dy, CGFloat w,
-                              CGFloat h);
+void addConstraintsByViewCCW(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat dy,
+                             CGFloat w);
+void addConstraintsByViewCCH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat dy,
+                             CGFloat h);
+void addConstraintsByViewCCWH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat dy,
+                              CGFloat w, CGFloat h);
 void addConstraintsByViewLC(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dl, CGFloat dy);
 void addConstraintsByViewRC(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dr, CGFloat dy);
 void addConstraintsByViewCT(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat dt);
 void addConstraintsByViewCB(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat db);
-void addConstraintsByViewLCW(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dl, CGFloat dy, CGFloat w);
-void addConstraintsByViewRCW(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dr, CGFloat dy, CGFloat w);
-void addConstraintsByViewCTH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat dt, CGFloat h);
-void addConstraintsByViewCBH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat db, CGFloat h);
-void addConstraintsByViewLCWH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dl, CGFloat dy, CGFloat w,
-                              CGFloat h);
-void addConstraintsByViewRCWH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dr, CGFloat dy, CGFloat w,
-                              CGFloat h);
-void addConstraintsByViewCTWH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat dt, CGFloat w,
-                              CGFloat h);
-void addConstraintsByViewCBWH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat db, CGFloat w,
-                              CGFloat h);
+void addConstraintsByViewLCW(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dl, CGFloat dy,
+                             CGFloat w);
+void addConstraintsByViewRCW(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dr, CGFloat dy,
+                             CGFloat w);
+void addConstraintsByViewCTH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat dt,
+                             CGFloat h);
+void addConstraintsByViewCBH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat db,
+                             CGFloat h);
+void addConstraintsByViewLCWH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dl, CGFloat dy,
+                              CGFloat w, CGFloat h);
+void addConstraintsByViewRCWH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dr, CGFloat dy,
+                              CGFloat w, CGFloat h);
+void addConstraintsByViewCTWH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat dt,
+                              CGFloat w, CGFloat h);
+void addConstraintsByViewCBWH(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dx, CGFloat db,
+                              CGFloat w, CGFloat h);
 // Over `v` (same edges with offsets), not beside it.
-void addConstraintsByViewFull(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dl, CGFloat dt, CGFloat dr,
-                              CGFloat db);
+void addConstraintsByViewFull(const ViewRef& view, const ViewRef& container, const ViewRef& v, CGFloat dl, CGFloat dt,
+                              CGFloat dr, CGFloat db);
 // The gap between `vl` on the left and `vr` on the right, over the container's full height.
-void addConstraintsFullByViewsX(const ViewRef& view, const ViewRef& container, const ViewRef& vl, CGFloat dl, const ViewRef& vr,
-                                CGFloat dr, CGFloat dt, CGFloat db);
+void addConstraintsFullByViewsX(const ViewRef& view, const ViewRef& container, const ViewRef& vl, CGFloat dl,
+                                const ViewRef& vr, CGFloat dr, CGFloat dt, CGFloat db);

@@ -36,8 +36,12 @@ CGRect originalFrame(UIView& view) {
     return frame;
 }
 
-CGPoint centerOffset(const UIView& view, CGPoint p) { return {p.x - view.center().x, p.y - view.center().y}; }
-CGPoint pointRelativeToCenter(const UIView& view, CGPoint p) { return {p.x + view.center().x, p.y + view.center().y}; }
+CGPoint centerOffset(const UIView& view, CGPoint p) {
+    return {p.x - view.center().x, p.y - view.center().y};
+}
+CGPoint pointRelativeToCenter(const UIView& view, CGPoint p) {
+    return {p.x + view.center().x, p.y + view.center().y};
+}
 
 CGPoint newPointInView(const UIView& view, CGPoint point) {
     const CGPoint o = centerOffset(view, point);
@@ -63,18 +67,23 @@ CGPoint newBottomRight(UIView& view) {
 }
 
 void startBlink(UIView& view) {
-    if (auto animation = Global::shared()->animation()) CAAnimationEngine::addAnimation(view.layer(), animation->blink(), kBlinkKey);
+    if (auto animation = Global::shared()->animation())
+        CAAnimationEngine::addAnimation(view.layer(), animation->blink(), kBlinkKey);
 }
 
-void stopBlink(UIView& view) { CAAnimationEngine::removeAnimationForKey(*view.layer(), kBlinkKey); }
+void stopBlink(UIView& view) {
+    CAAnimationEngine::removeAnimationForKey(*view.layer(), kBlinkKey);
+}
 
-bool isBlinking(const UIView& view) { return CAAnimationEngine::animationForKey(*view.layer(), kBlinkKey) != nullptr; }
+bool isBlinking(const UIView& view) {
+    return CAAnimationEngine::animationForKey(*view.layer(), kBlinkKey) != nullptr;
+}
 
 std::shared_ptr<UIView> loading() {
     auto global = Global::shared();
     auto badge = UIView::make(CGRectMake(0, 0, kLoadingSide, kLoadingSide));
-    auto spinner = UIActivityIndicatorView::withStyle(global->device()->isDarkMode() ? UIActivityIndicatorViewStyle::White
-                                                                                      : UIActivityIndicatorViewStyle::Gray);
+    auto spinner = UIActivityIndicatorView::withStyle(
+        global->device()->isDarkMode() ? UIActivityIndicatorViewStyle::White : UIActivityIndicatorViewStyle::Gray);
     spinner->startAnimating();
     badge->addSubview(spinner);
     addConstraintsCenter(spinner, badge, 0, kSpinnerDy, kSpinnerSide, kSpinnerSide);

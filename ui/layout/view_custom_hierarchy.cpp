@@ -26,7 +26,9 @@ std::shared_ptr<UIViewController> viewController(const std::shared_ptr<UIView>& 
     return nullptr;
 }
 
-std::shared_ptr<UITableViewCell> tableCell(const std::shared_ptr<UIView>& view) { return enclosing<UITableViewCell>(view); }
+std::shared_ptr<UITableViewCell> tableCell(const std::shared_ptr<UIView>& view) {
+    return enclosing<UITableViewCell>(view);
+}
 
 std::shared_ptr<UICollectionViewCell> collCell(const std::shared_ptr<UIView>& view) {
     return enclosing<UICollectionViewCell>(view);
@@ -42,9 +44,12 @@ std::optional<NSIndexPath> collIndex(const std::shared_ptr<UIView>& view, const 
     return cell ? collection.indexPathForCell(*cell) : std::nullopt;
 }
 
-std::shared_ptr<UIView> getView1(const UIBarButtonItem& item) { return item.view(); }
+std::shared_ptr<UIView> getView1(const UIBarButtonItem& item) {
+    return item.view();
+}
 
-std::shared_ptr<UIView> trackSender(const std::shared_ptr<NSObject>& sender, const std::shared_ptr<UIViewController>& vc) {
+std::shared_ptr<UIView> trackSender(const std::shared_ptr<NSObject>& sender,
+                                    const std::shared_ptr<UIViewController>& vc) {
     if (auto item = std::dynamic_pointer_cast<UIBarButtonItem>(sender)) {
         if (auto v = getView1(*item)) return v;
         if (!vc) return nullptr;

@@ -27,6 +27,7 @@ std::optional<NSIndexPath> collIndex(const std::shared_ptr<UIView>& view, const 
 
 // The view to anchor a pop-up on: a bar button item's view on screen, else the controller's
 // navigation bar, else its view; a view itself; a gesture recogniser's view; none for anything else.
-std::shared_ptr<UIView> trackSender(const std::shared_ptr<NSObject>& sender, const std::shared_ptr<UIViewController>& vc);
+std::shared_ptr<UIView> trackSender(const std::shared_ptr<NSObject>& sender,
+                                    const std::shared_ptr<UIViewController>& vc);
 // The bar button item's view on screen, or none while it has none.
 std::shared_ptr<UIView> getView1(const UIBarButtonItem& item);

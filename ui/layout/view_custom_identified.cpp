@@ -33,8 +33,9 @@ bool setLayoutConstraint(UIView& view, std::string_view identifier, CGFloat mult
     if (!old) return false;
     NSLayoutConstraint::deactivateConstraints({old});
     view.removeConstraint(old);
-    auto replacement = NSLayoutConstraint::constraintWithItem(old->firstItem(), old->firstAttribute(), old->relation(),
-                                                              old->secondItem(), old->secondAttribute(), multiplier, constant);
+    auto replacement =
+        NSLayoutConstraint::constraintWithItem(old->firstItem(), old->firstAttribute(), old->relation(),
+                                               old->secondItem(), old->secondAttribute(), multiplier, constant);
     replacement->setIdentifier(old->identifier());
     replacement->setPriority(old->priority());
     replacement->setShouldBeArchived(old->shouldBeArchived());

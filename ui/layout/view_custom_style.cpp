@@ -5,9 +5,15 @@
 #include "ui/layout/layer_custom.h"
 #include "widgets/flat/flat_palette.h"
 
-void assignShadow(UIView& view) { assignShadow(*view.layer()); }
-void assignShadow(UIView& view, const std::shared_ptr<UIColor>& color) { assignShadow(*view.layer(), color); }
-void assignRound(UIView& view, CGFloat radius) { assignRound(*view.layer(), radius); }
+void assignShadow(UIView& view) {
+    assignShadow(*view.layer());
+}
+void assignShadow(UIView& view, const std::shared_ptr<UIColor>& color) {
+    assignShadow(*view.layer(), color);
+}
+void assignRound(UIView& view, CGFloat radius) {
+    assignRound(*view.layer(), radius);
+}
 void assignBorder(UIView& view, CGFloat width, const std::shared_ptr<UIColor>& color) {
     assignBorder(*view.layer(), width, color);
 }

@@ -22,9 +22,13 @@ std::shared_ptr<UIView> HudBase::rootView() const {
     return c ? c->view() : nullptr;
 }
 
-void HudBase::resetTimerLayout() { timerLayout_.reset(); }
+void HudBase::resetTimerLayout() {
+    timerLayout_.reset();
+}
 
-void HudBase::restartTimerLayout() { timerLayout_.restart(kLayoutDelay, weakBind(self<HudBase>(), &HudBase::onTimerLayout)); }
+void HudBase::restartTimerLayout() {
+    timerLayout_.restart(kLayoutDelay, weakBind(self<HudBase>(), &HudBase::onTimerLayout));
+}
 
 void HudBase::onTimerLayout() {
     auto keep = self<HudBase>();

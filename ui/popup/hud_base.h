@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/runtime/object.h"
 #include "platform/dispatch/timer_slots.h"
+#include "platform/runtime/object.h"
 
 class UIView;
 class UIViewController;
@@ -19,7 +19,6 @@ class HudBase : public NSObject {
 public:
     // A relayout runs this long after the last `scheduledLayout` call.
     static constexpr double kLayoutDelay = 0.7;
-
 
     // Resolves the owner: the top of a navigation stack, the custom tab container in place of
     // the screen it hosts, then up the parents to the controller without one.

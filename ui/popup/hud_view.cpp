@@ -40,7 +40,9 @@ void HudTimed::onTimerHide() {
     hide();
 }
 
-bool HudTimed::shown() const { return !holder_->isHidden(); }
+bool HudTimed::shown() const {
+    return !holder_->isHidden();
+}
 
 void HudTimed::removeFromSuperview() {
     holder_->removeFromSuperview();
@@ -88,7 +90,9 @@ void HudView::showWithProgress() {
     prog_->setProgress(0);
 }
 
-void HudView::setProgress(float p) { prog_->setProgress(p); }
+void HudView::setProgress(float p) {
+    prog_->setProgress(p);
+}
 
 void HudAct::init() {
     HudTimed::init();
@@ -127,5 +131,7 @@ void HudAct::applyLayout(bool animated) {
     if (last_.expired()) return;
     if (!animated) return act_->setFrame(rt_);
     std::weak_ptr<UIActivityIndicatorView> weak = act_;
-    UIViewAnimation::animate(kMoveDuration, [weak, r = rt_] { if (auto a = weak.lock()) a->setFrame(r); });
+    UIViewAnimation::animate(kMoveDuration, [weak, r = rt_] {
+        if (auto a = weak.lock()) a->setFrame(r);
+    });
 }

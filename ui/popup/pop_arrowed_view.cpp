@@ -40,7 +40,9 @@ std::shared_ptr<CAShapeLayer> PopArrowedView::makeTriangle(const std::vector<CGP
 }
 
 const std::shared_ptr<CAShapeLayer>& PopArrowedView::layT() {
-    if (!layT_) layT_ = makeTriangle({{0, -kArrowSide}, {kArrowSide / 2, 0}, {-kArrowSide / 2, 0}}, {kArrowSide / 2, kArrowSide});
+    if (!layT_)
+        layT_ =
+            makeTriangle({{0, -kArrowSide}, {kArrowSide / 2, 0}, {-kArrowSide / 2, 0}}, {kArrowSide / 2, kArrowSide});
     return layT_;
 }
 
@@ -89,8 +91,10 @@ void PopArrowedView::recalcLayout() {
     const bool above = s.origin.y > sz.height + kRoomAbove;
     const bool below = (f.origin.y + f.size.height) - (s.origin.y + s.size.height) > sz.height + kRoomBelow;
     if (above && below) {
-        if (showAboveIfBothAvailable_) recalcLayout_Top(s, f);
-        else recalcLayout_Bottom(s, f);
+        if (showAboveIfBothAvailable_)
+            recalcLayout_Top(s, f);
+        else
+            recalcLayout_Bottom(s, f);
     } else if (above) {
         recalcLayout_Top(s, f);
     } else if (below) {

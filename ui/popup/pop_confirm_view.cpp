@@ -104,10 +104,13 @@ void PopConfirmView::show(const std::shared_ptr<NSObject>& sender, std::int32_t 
     });
     UIViewAddGestureRecognizer(*bg(), tap_);
 
-    PopCenteredView::show(sender, [weak] {
-        // Only a box that is still waiting for its answer starts counting.
-        if (auto s = weak.lock(); s && s->onNo_) s->restartTimerTimeout();
-    }, nullptr);
+    PopCenteredView::show(
+        sender,
+        [weak] {
+            // Only a box that is still waiting for its answer starts counting.
+            if (auto s = weak.lock(); s && s->onNo_) s->restartTimerTimeout();
+        },
+        nullptr);
 }
 
 void PopConfirmView::restartTimerTimeout() {
@@ -128,8 +131,12 @@ void PopConfirmView::onTimerTimeout() {
     restartTimerTimeout();
 }
 
-void PopConfirmView::onYes() { answer(true); }
-void PopConfirmView::onNo() { answer(false); }
+void PopConfirmView::onYes() {
+    answer(true);
+}
+void PopConfirmView::onNo() {
+    answer(false);
+}
 
 void PopConfirmView::answer(bool yes) {
     Callback chosen = yes ? std::move(onYes_) : std::move(onNo_);

@@ -5,8 +5,8 @@
 #include "foundation/numeric.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/draw/color.h"
-#include "platform/ui/view/ui_view.h"
 #include "platform/ui/gesture/ui_tap_gesture_recognizer.h"
+#include "platform/ui/view/ui_view.h"
 #include "ui/controller/view_controller_navigation.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_style.h"
@@ -57,10 +57,13 @@ void PopLeftView::recalcLayout() {
 void PopLeftView::show(const std::shared_ptr<NSObject>& sender) {
     updateView();
     auto weak = std::weak_ptr<PopLeftView>(self<PopLeftView>());
-    PopVCView::show(sender, dict(), [weak] {
-        auto s = weak.lock();
-        if (auto d = s ? s->delegate_.lock() : nullptr) d->onPopLeftViewDidShow(*s);
-    }, nullptr);
+    PopVCView::show(
+        sender, dict(),
+        [weak] {
+            auto s = weak.lock();
+            if (auto d = s ? s->delegate_.lock() : nullptr) d->onPopLeftViewDidShow(*s);
+        },
+        nullptr);
 }
 
 void PopLeftView::hide(Callback completion) {

@@ -139,8 +139,11 @@ void PopMenuView::updateView() {
         b->layer()->setCornerRadius(8);
         b->layer()->setMasksToBounds(true);
         b->setTitle(title, UIControlStateNormal);
-        b->addAction([weak](UIControl& c) { if (auto s = weak.lock()) s->onLabel(static_cast<UIButton&>(c)); },
-                     UIControlEventTouchUpInside);
+        b->addAction(
+            [weak](UIControl& c) {
+                if (auto s = weak.lock()) s->onLabel(static_cast<UIButton&>(c));
+            },
+            UIControlEventTouchUpInside);
         scroll_->scroll()->addSubview(b);
         buttons_.push_back(b);
     }
@@ -207,7 +210,10 @@ void PopMenuView::onLabel(UIButton& button) {
     std::weak_ptr<UIButton> weakButton = button.self<UIButton>();
     std::weak_ptr<UIScrollView> weakInner = inner;
     UIViewAnimation::animate(
-        kScrollDuration, [weakInner, offset] { if (auto i = weakInner.lock()) i->setContentOffset({offset, 0}); },
+        kScrollDuration,
+        [weakInner, offset] {
+            if (auto i = weakInner.lock()) i->setContentOffset({offset, 0});
+        },
         [weak, weakButton](bool) {
             auto s = weak.lock();
             auto b = weakButton.lock();

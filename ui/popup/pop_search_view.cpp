@@ -56,8 +56,11 @@ void PopSearchView::init() {
     btnPrev_ = makeStep(&PopSearchView::onPrev);
     btnNext_ = makeStep(&PopSearchView::onNext);
     btnClose_ = UIButton::buttonWithType(UIButtonType::Custom);
-    btnClose_->addAction([weak](UIControl&) { if (auto s = weak.lock()) s->hide(Callback([] {})); },
-                         UIControlEventTouchUpInside);
+    btnClose_->addAction(
+        [weak](UIControl&) {
+            if (auto s = weak.lock()) s->hide(Callback([] {}));
+        },
+        UIControlEventTouchUpInside);
 
     body_->addSubview(btnPrev_);
     addConstraintsRC(btnPrev_, body_, kPrevRight, 0, kStepSide, kStepSide);
@@ -86,8 +89,9 @@ void PopSearchView::updateDarkMode() {
         {btnPrev_, kIconPrev}, {btnNext_, kIconNext}, {btnClose_, kIconClose}};
     for (const auto& [button, icon] : icons) {
         button->setTitle(std::string(), UIControlStateNormal);
-        button->setImage(imageIcon(icon, kIconSize, font ? font->iconButton() : nullptr, iconColor, UIColor::clearColor()),
-                         UIControlStateNormal);
+        button->setImage(
+            imageIcon(icon, kIconSize, font ? font->iconButton() : nullptr, iconColor, UIColor::clearColor()),
+            UIControlStateNormal);
     }
 }
 
@@ -107,13 +111,16 @@ void PopSearchView::show(const std::shared_ptr<NSObject>& sender, const std::str
     searchBar_->setText(initialText);
     updateView();
     auto weak = std::weak_ptr<PopSearchView>(self<PopSearchView>());
-    PopArrowedView::show(sender, [weak, completion = std::move(completion)] {
-        if (auto s = weak.lock()) {
-            s->searchBar_->becomeFirstResponder();
-            if (auto d = s->delegate_.lock()) d->onPopSearchViewDidShow(*s);
-        }
-        if (completion) completion();
-    }, nullptr);
+    PopArrowedView::show(
+        sender,
+        [weak, completion = std::move(completion)] {
+            if (auto s = weak.lock()) {
+                s->searchBar_->becomeFirstResponder();
+                if (auto d = s->delegate_.lock()) d->onPopSearchViewDidShow(*s);
+            }
+            if (completion) completion();
+        },
+        nullptr);
 }
 
 void PopSearchView::hide(Callback completion) {

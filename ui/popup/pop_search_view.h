@@ -40,7 +40,9 @@ public:
     void onPrev();
     void onNext();
 
-    void searchBarCancelButtonClicked(UISearchBar&) override { hide(Callback([] {})); }
+    void searchBarCancelButtonClicked(UISearchBar&) override {
+        hide(Callback([] {}));
+    }
     void textDidChange(UISearchBar&, const std::string& text) override;
     void searchBarSearchButtonClicked(UISearchBar&) override;
 

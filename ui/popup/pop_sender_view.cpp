@@ -15,11 +15,14 @@ CGRect PopSenderView::calcSenderRect() const {
     auto v = last();
     if (!v) v = root;
     CGRect r = v->bounds();
-    if (auto inner = dynamic_cast<PopSenderViewInnerFrameDelegate*>(v.get())) r = inner->onPopSenderViewGetInnerFrame(*this);
+    if (auto inner = dynamic_cast<PopSenderViewInnerFrameDelegate*>(v.get()))
+        r = inner->onPopSenderViewGetInnerFrame(*this);
     return v->convertRectToView(r, root);
 }
 
-void PopSenderView::track(const std::shared_ptr<NSObject>& sender) { last_ = trackSender(sender, vc()); }
+void PopSenderView::track(const std::shared_ptr<NSObject>& sender) {
+    last_ = trackSender(sender, vc());
+}
 
 void PopSenderView::moveToCrt() {
     setContainerRect(crt_);

@@ -25,28 +25,37 @@ public:
     void showAndDelayedHide(const std::shared_ptr<NSObject>& sender, double delay, Callback completion,
                             Callback onDidHide) {
         auto weak = weakSelf();
-        show(sender, [weak, delay, completion = std::move(completion)] {
-            if (completion) completion();
-            if (auto s = weak.lock()) s->restartTimerHide(delay);
-        }, std::move(onDidHide));
+        show(
+            sender,
+            [weak, delay, completion = std::move(completion)] {
+                if (completion) completion();
+                if (auto s = weak.lock()) s->restartTimerHide(delay);
+            },
+            std::move(onDidHide));
     }
     void showAndBGTapHide(const std::shared_ptr<NSObject>& sender, Callback completion, Callback onDidHide) {
         auto weak = weakSelf();
-        show(sender, [weak, completion = std::move(completion)] {
-            if (auto s = weak.lock()) s->tapEnable();
-            if (completion) completion();
-        }, std::move(onDidHide));
+        show(
+            sender,
+            [weak, completion = std::move(completion)] {
+                if (auto s = weak.lock()) s->tapEnable();
+                if (completion) completion();
+            },
+            std::move(onDidHide));
     }
     void showAndDelayedOrBGTapHide(const std::shared_ptr<NSObject>& sender, double delay, Callback completion,
                                    Callback onDidHide) {
         auto weak = weakSelf();
-        show(sender, [weak, delay, completion = std::move(completion)] {
-            if (auto s = weak.lock()) {
-                s->tapEnable();
-                s->restartTimerHide(delay);
-            }
-            if (completion) completion();
-        }, std::move(onDidHide));
+        show(
+            sender,
+            [weak, delay, completion = std::move(completion)] {
+                if (auto s = weak.lock()) {
+                    s->tapEnable();
+                    s->restartTimerHide(delay);
+                }
+                if (completion) completion();
+            },
+            std::move(onDidHide));
     }
 
     void restartTimerHide(double seconds) {

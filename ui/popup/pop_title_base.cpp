@@ -8,8 +8,7 @@
 #include "ui/theme/font.h"
 #include "widgets/scroll/scroll_label.h"
 
-namespace {
-}
+namespace {}
 
 void PopTitleBase::init() {
     PopArrowedView::init();

@@ -3,7 +3,9 @@
 
 #include "platform/ui/controller/ui_view_controller.h"
 
-PopVCRetainedView::~PopVCRetainedView() { removeChild0(); }
+PopVCRetainedView::~PopVCRetainedView() {
+    removeChild0();
+}
 
 void PopVCRetainedView::init() {
     PopVCView::init();

@@ -33,7 +33,9 @@ std::shared_ptr<NSLayoutConstraint> identified(const std::shared_ptr<UIView>& it
 
 }  // namespace
 
-PopView::~PopView() { removeOwnViews(); }
+PopView::~PopView() {
+    removeOwnViews();
+}
 
 void PopView::init() {
     HudBase::init();
@@ -94,7 +96,9 @@ void PopView::updateContainerConstants() {
     setLayoutConstant(*contHolder_, kContHolderH_, r.size.height + 2 * kHolderBand);
 }
 
-bool PopView::holderAnimating() const { return !CAAnimationEngine::animationKeys(*contHolder_->layer()).empty(); }
+bool PopView::holderAnimating() const {
+    return !CAAnimationEngine::animationKeys(*contHolder_->layer()).empty();
+}
 
 CGAffineTransform PopView::pointTransform(CGPoint dxdy) {
     return CGAffineTransformScale(CGAffineTransformMakeTranslation(-dxdy.x, -dxdy.y), kGrowScale, kGrowScale);
@@ -198,17 +202,25 @@ void PopView::hide1() {
         });
 }
 
-void PopView::resetTimerShow() { timerShow_.reset(); }
+void PopView::resetTimerShow() {
+    timerShow_.reset();
+}
 
-void PopView::restartTimerShow() { timerShow_.restart(kShowRetryDelay, weakBind(self<PopView>(), &PopView::onTimerShow)); }
+void PopView::restartTimerShow() {
+    timerShow_.restart(kShowRetryDelay, weakBind(self<PopView>(), &PopView::onTimerShow));
+}
 
 void PopView::onTimerShow() {
     if (phase_ == PopPhase::ShowWaiting) show1();
 }
 
-void PopView::resetTimerHide() { timerHide_.reset(); }
+void PopView::resetTimerHide() {
+    timerHide_.reset();
+}
 
-void PopView::restartTimerHide() { timerHide_.restart(kHideRetryDelay, weakBind(self<PopView>(), &PopView::onTimerHide)); }
+void PopView::restartTimerHide() {
+    timerHide_.restart(kHideRetryDelay, weakBind(self<PopView>(), &PopView::onTimerHide));
+}
 
 void PopView::onTimerHide() {
     if (phase_ == PopPhase::HideWaiting) hide1();
@@ -243,7 +255,9 @@ void PopView::setHidden(bool hidden) {
     container_->setHidden(hidden);
 }
 
-bool PopView::hidden() const { return bg_->isHidden() && contHolder_->isHidden(); }
+bool PopView::hidden() const {
+    return bg_->isHidden() && contHolder_->isHidden();
+}
 
 bool PopView::tapOutsideContainer(UIGestureRecognizer& recognizer) const {
     auto view = recognizer.view();

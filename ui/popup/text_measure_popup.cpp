@@ -13,7 +13,8 @@
 CGSize measurePopupText(const std::shared_ptr<NSAttributedString>& text, CGFloat width) {
     if (!text) return {};
     const CGSize limit{width, std::numeric_limits<CGFloat>::max()};
-    return boundingRectWithSize(*text, limit, NSStringDrawingUsesLineFragmentOrigin | NSStringDrawingUsesFontLeading).size;
+    return boundingRectWithSize(*text, limit, NSStringDrawingUsesLineFragmentOrigin | NSStringDrawingUsesFontLeading)
+        .size;
 }
 
 std::shared_ptr<UILabel> makePopupTextLabel() {
@@ -25,4 +26,6 @@ std::shared_ptr<UILabel> makePopupTextLabel() {
     return label;
 }
 
-std::shared_ptr<UIColor> popupRed() { return UIColor::colorWithRed(202 / 255.0, 8 / 255.0, 8 / 255.0, 1); }
+std::shared_ptr<UIColor> popupRed() {
+    return UIColor::colorWithRed(202 / 255.0, 8 / 255.0, 8 / 255.0, 1);
+}

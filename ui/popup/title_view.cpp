@@ -81,15 +81,25 @@ void TitleView::updateButtons() {
         removeMyConstraints(*b);
         if (!sides_[side].shown) continue;
         addSubview(b);
-        if (side == 0) addConstraintsLT(b, me, kInset, kInset, sides_[0].width, kRowHeight);
-        else addConstraintsRT(b, me, -kInset, kInset, sides_[1].width, kRowHeight);
+        if (side == 0)
+            addConstraintsLT(b, me, kInset, kInset, sides_[0].width, kRowHeight);
+        else
+            addConstraintsRT(b, me, -kInset, kInset, sides_[1].width, kRowHeight);
     }
 }
 
-void TitleView::showLeft(const std::string& title, bool animated) { showSide(0, title, animated); }
-void TitleView::showRight(const std::string& title, bool animated) { showSide(1, title, animated); }
-void TitleView::hideLeft(bool animated) { hideSide(0, animated); }
-void TitleView::hideRight(bool animated) { hideSide(1, animated); }
+void TitleView::showLeft(const std::string& title, bool animated) {
+    showSide(0, title, animated);
+}
+void TitleView::showRight(const std::string& title, bool animated) {
+    showSide(1, title, animated);
+}
+void TitleView::hideLeft(bool animated) {
+    hideSide(0, animated);
+}
+void TitleView::hideRight(bool animated) {
+    hideSide(1, animated);
+}
 
 void TitleView::showSide(int side, const std::string& title, bool animated) {
     Side& s = sides_[side];
@@ -123,7 +133,8 @@ void TitleView::hideSide(int side, bool animated) {
 void TitleView::restartTimer(int side) {
     resetTimer(side);
     sides_[side].startedAt = CACurrentMediaTime();
-    sides_[side].timer.restart(kSlideTick, [tick = weakBind(self<TitleView>(), &TitleView::onTimer), side] { tick(side); });
+    sides_[side].timer.restart(kSlideTick,
+                               [tick = weakBind(self<TitleView>(), &TitleView::onTimer), side] { tick(side); });
 }
 
 void TitleView::onTimer(int side) {

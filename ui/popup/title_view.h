@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/view/ui_view.h"
 #include "platform/dispatch/timer_slots.h"
+#include "platform/ui/view/ui_view.h"
 
 class IconButton;
 class ScrollLabel;

@@ -19,9 +19,13 @@ constexpr int kTagTable[8][3] = {{242, 126, 95},  {250, 185, 64},  {233, 222, 68
 ColorRef rgbSingle(int r, int g, int b, CGFloat alpha = 1) {
     return UIColor::colorWithRed(r / 255.0f, g / 255.0f, b / 255.0f, alpha);
 }
-ColorRef level(CGFloat white, CGFloat alpha = 1) { return UIColor::colorWithRed(white, white, white, alpha); }
+ColorRef level(CGFloat white, CGFloat alpha = 1) {
+    return UIColor::colorWithRed(white, white, white, alpha);
+}
 // A platform colour as a red-green-blue one.
-ColorRef asRGB(const ColorRef& color) { return alpha(*color, array(*color)[3]); }
+ColorRef asRGB(const ColorRef& color) {
+    return alpha(*color, array(*color)[3]);
+}
 }  // namespace
 
 ColorRef Color::themeTag() {
@@ -43,32 +47,34 @@ ColorRef Color::color(ColorRole role) {
     return slot;
 }
 
-void Color::setColor(ColorRole role, ColorRef color) { roles_[static_cast<std::size_t>(role)] = std::move(color); }
+void Color::setColor(ColorRole role, ColorRef color) {
+    roles_[static_cast<std::size_t>(role)] = std::move(color);
+}
 
 ColorRef Color::makeRole(ColorRole role) {
     switch (role) {
-    case ColorRole::btnSelectedFG: return level(0, 0.5);
-    case ColorRole::btnSelectedBG: return level(1, 0.7);
-    case ColorRole::btnNormalFG: return level(1, 1);
-    case ColorRole::btnNormalBG: return level(0, 0.2);
-    case ColorRole::tip: return rgb(0, 170, 234);
-    case ColorRole::author:
-    case ColorRole::buttonTint0:
-    case ColorRole::loadingTint: return rgb(33, 97, 140);
-    case ColorRole::ago:
-    case ColorRole::barButton: return level(kDarkGray);
-    case ColorRole::inputBorder0:
-    case ColorRole::textTitle: return asRGB(flatWhiteColor());
-    case ColorRole::inserted: return rgb(0, 0, 255);
-    case ColorRole::deleted: return rgb(255, 0, 0);
-    case ColorRole::theme0: return themeTag();
-    case ColorRole::theme1: return rgb(179, 185, 181);
-    case ColorRole::tutorialbg: return rgbSingle(250, 185, 64, kTutorialAlpha);
-    case ColorRole::tutorialfg: return level(1);
-    case ColorRole::colorSelected:
-    case ColorRole::colorSelect2: return rgbSingle(169, 169, 169);
-    case ColorRole::attributes: return alpha(*themeTag(), kAttributesAlpha);
-    case ColorRole::count: break;
+        case ColorRole::btnSelectedFG: return level(0, 0.5);
+        case ColorRole::btnSelectedBG: return level(1, 0.7);
+        case ColorRole::btnNormalFG: return level(1, 1);
+        case ColorRole::btnNormalBG: return level(0, 0.2);
+        case ColorRole::tip: return rgb(0, 170, 234);
+        case ColorRole::author:
+        case ColorRole::buttonTint0:
+        case ColorRole::loadingTint: return rgb(33, 97, 140);
+        case ColorRole::ago:
+        case ColorRole::barButton: return level(kDarkGray);
+        case ColorRole::inputBorder0:
+        case ColorRole::textTitle: return asRGB(flatWhiteColor());
+        case ColorRole::inserted: return rgb(0, 0, 255);
+        case ColorRole::deleted: return rgb(255, 0, 0);
+        case ColorRole::theme0: return themeTag();
+        case ColorRole::theme1: return rgb(179, 185, 181);
+        case ColorRole::tutorialbg: return rgbSingle(250, 185, 64, kTutorialAlpha);
+        case ColorRole::tutorialfg: return level(1);
+        case ColorRole::colorSelected:
+        case ColorRole::colorSelect2: return rgbSingle(169, 169, 169);
+        case ColorRole::attributes: return alpha(*themeTag(), kAttributesAlpha);
+        case ColorRole::count: break;
     }
     return level(0);
 }

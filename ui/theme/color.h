@@ -9,9 +9,27 @@
 #include "ui/theme/color_base.h"
 
 enum class ColorRole {
-    btnSelectedFG, btnSelectedBG, btnNormalFG, btnNormalBG, tip, author, ago, inputBorder0, buttonTint0,
-    loadingTint, textTitle, inserted, deleted, theme0, theme1, tutorialbg, tutorialfg, barButton, colorSelected,
-    colorSelect2, attributes,
+    btnSelectedFG,
+    btnSelectedBG,
+    btnNormalFG,
+    btnNormalBG,
+    tip,
+    author,
+    ago,
+    inputBorder0,
+    buttonTint0,
+    loadingTint,
+    textTitle,
+    inserted,
+    deleted,
+    theme0,
+    theme1,
+    tutorialbg,
+    tutorialfg,
+    barButton,
+    colorSelected,
+    colorSelect2,
+    attributes,
     count
 };
 

@@ -7,7 +7,9 @@ namespace {
 constexpr std::uint32_t kByteValues = 256;
 constexpr CGFloat kByteMax = 255;
 
-std::uint32_t byteOf(CGFloat component) { return static_cast<std::uint32_t>(component * kByteMax + 0.5); }
+std::uint32_t byteOf(CGFloat component) {
+    return static_cast<std::uint32_t>(component * kByteMax + 0.5);
+}
 }  // namespace
 
 std::shared_ptr<UIColor> randomColor() {
@@ -44,6 +46,7 @@ std::array<CGFloat, 4> array(const UIColor& color) {
     return c;
 }
 
-std::shared_ptr<UIColor> colorWithUCharRed(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha) {
+std::shared_ptr<UIColor> colorWithUCharRed(std::uint8_t red, std::uint8_t green, std::uint8_t blue,
+                                           std::uint8_t alpha) {
     return UIColor::colorWithRed(red / kByteMax, green / kByteMax, blue / kByteMax, alpha / kByteMax);
 }

@@ -1,22 +1,23 @@
 // Badge images: discs, centred text and knocked-out glyphs.
-#include "ui/theme/image_custom.h"
-
 #include "foundation/global.h"
 #include "foundation/text_measure.h"
 #include "platform/ui/draw/context.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 #include "platform/ui/text/paragraph_style.h"
-#include "platform/ui/text/ui_font.h"
 #include "platform/ui/text/string_drawing.h"
+#include "platform/ui/text/ui_font.h"
 #include "ui/theme/color.h"
 #include "ui/theme/image_context.h"
+#include "ui/theme/image_custom.h"
 #include "widgets/button/ns_string_font_awesome.h"
 
 namespace {
 constexpr CGFloat kPictureShare = 0.7;
 
-CGRect whole(CGSize size) { return CGRectMake(0, 0, size.width, size.height); }
+CGRect whole(CGSize size) {
+    return CGRectMake(0, 0, size.width, size.height);
+}
 
 // The text centred in the size, with exactly the font, the colour and a centred paragraph.
 void drawCentred(std::string_view text, CGSize size, const FontPtr& font, const ColorPtr& color) {
@@ -27,7 +28,8 @@ void drawCentred(std::string_view text, CGSize size, const FontPtr& font, const 
     attributes.set(NSFontAttributeName, Value(font));
     attributes.set(NSForegroundColorAttributeName, Value(color));
     attributes.set(NSParagraphStyleAttributeName, Value(style));
-    drawInRect(text, CGRectMake((size.width - t.width) * 0.5, (size.height - t.height) * 0.5, t.width, t.height), attributes);
+    drawInRect(text, CGRectMake((size.width - t.width) * 0.5, (size.height - t.height) * 0.5, t.width, t.height),
+               attributes);
 }
 
 void fillDisc(CGContext& context, CGSize size, const ColorPtr& bg) {
@@ -36,8 +38,8 @@ void fillDisc(CGContext& context, CGSize size, const ColorPtr& bg) {
     context.fillEllipseInRect(whole(size));
 }
 
-ImageRef discWithText(std::string_view text, CGSize size, const FontPtr& font, const ColorPtr& color, const ColorPtr& bg,
-                      bool flipped) {
+ImageRef discWithText(std::string_view text, CGSize size, const FontPtr& font, const ColorPtr& color,
+                      const ColorPtr& bg, bool flipped) {
     ImageContext image(size, false, 0);
     if (!image) return nullptr;
     if (flipped) {

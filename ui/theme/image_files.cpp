@@ -26,10 +26,16 @@ std::optional<Bytes> png(const ImageRef& image) {
     return valueOf(UIImagePNGRepresentation(image));
 }
 
-bool saveToFile_JPEG(const ImageRef& image, const std::string& path) { return save(jpeg(image), path); }
-bool saveToFile_PNG(const ImageRef& image, const std::string& path) { return save(png(image), path); }
+bool saveToFile_JPEG(const ImageRef& image, const std::string& path) {
+    return save(jpeg(image), path);
+}
+bool saveToFile_PNG(const ImageRef& image, const std::string& path) {
+    return save(png(image), path);
+}
 
-ImageRef imageWithData2(const Bytes& data) { return data.empty() ? nullptr : UIImage::imageWithData(data); }
+ImageRef imageWithData2(const Bytes& data) {
+    return data.empty() ? nullptr : UIImage::imageWithData(data);
+}
 
 ImageRef imageWithContentsOfFile2(const std::string& path) {
     if (auto image = UIImage::imageWithContentsOfFile(path)) return image;

@@ -1,7 +1,7 @@
 // Filtered variants and thumbnails through the filter engine, rendered on a context of their own.
-#include "foundation/numeric.h"
 #include "filter/ci_image_filter.h"
 #include "filter/filter_element.h"
+#include "foundation/numeric.h"
 #include "platform/image/ci_context.h"
 #include "platform/image/ci_image.h"
 #include "platform/ui/draw/image.h"
@@ -15,7 +15,9 @@ constexpr float kSmallSide = 100, kLargeSide = 1000;
 constexpr int kStripBlur = 20;
 constexpr double kStripInset = 0.25;
 
-Value input(Value value) { return Value::dictionary({{"value", std::move(value)}}); }
+Value input(Value value) {
+    return Value::dictionary({{"value", std::move(value)}});
+}
 
 Value describe(const char* name, std::initializer_list<ValueDictionary::Entry> inputs) {
     auto values = Value::dictionary();
@@ -49,9 +51,9 @@ ImageRef autoEnhancedImage(const ImageRef& image) {
 }
 
 ImageRef grayscale(const ImageRef& image) {
-    return applyDescription(image, describe("CIColorControls", {{"inputSaturation", Value(0)},
-                                                               {"inputBrightness", Value(0.5)},
-                                                               {"inputContrast", Value(1)}}));
+    return applyDescription(
+        image, describe("CIColorControls",
+                        {{"inputSaturation", Value(0)}, {"inputBrightness", Value(0.5)}, {"inputContrast", Value(1)}}));
 }
 
 Value thumbnailBackgroundDescription(CGSize size) {
@@ -60,8 +62,9 @@ Value thumbnailBackgroundDescription(CGSize size) {
     const float e = m / kEdgeShare;
     const float radius = lerpFloat(kBlurSmall, kBlurLarge, inverseLerpFloat(kSmallSide, kLargeSide, m));
     auto blur = describe("CIGaussianBlur", {{"inputRadius", Value(radius)}});
-    return describe("CICrop", {{"inputImage", blur},
-                               {"inputRectangle", Value::array({Value(e), Value(e), Value(w - 2 * e), Value(h - 2 * e)})}});
+    return describe("CICrop",
+                    {{"inputImage", blur},
+                     {"inputRectangle", Value::array({Value(e), Value(e), Value(w - 2 * e), Value(h - 2 * e)})}});
 }
 
 ImageRef thumbnailBackground(const ImageRef& image) {
@@ -73,10 +76,12 @@ Value thumbnailBlurDescription(CGSize size, double ratio) {
     const double w = size.width, h = size.height;
     const double s = w / ratio;
     const double e = s * kStripInset;
-    auto strip = describe("CICrop", {{"inputRectangle", Value::array({Value(0), Value((h - s) * 0.5), Value(w), Value(s)})}});
+    auto strip =
+        describe("CICrop", {{"inputRectangle", Value::array({Value(0), Value((h - s) * 0.5), Value(w), Value(s)})}});
     auto blur = describe("CIGaussianBlur", {{"inputImage", strip}, {"inputRadius", Value(kStripBlur)}});
     return describe("CICrop",
-                    {{"inputImage", blur}, {"inputRectangle", Value::array({Value(e), Value(e), Value(w - 2 * e), Value(s - 2 * e)})}});
+                    {{"inputImage", blur},
+                     {"inputRectangle", Value::array({Value(e), Value(e), Value(w - 2 * e), Value(s - 2 * e)})}});
 }
 
 ImageRef thumbnailBlur(const ImageRef& image, double ratio) {

@@ -1,8 +1,7 @@
 // Scaling, cropping, straightening and tinting pictures.
-#include "ui/theme/image_custom.h"
-
 #include "platform/ui/draw/color.h"
 #include "ui/theme/image_context.h"
+#include "ui/theme/image_custom.h"
 
 ImageRef resizedImage(const ImageRef& image, CGSize size) {
     if (!image) return nullptr;

@@ -16,7 +16,8 @@ std::shared_ptr<CVPixelBuffer> pixelBuffer(const ImageRef& image, std::uint32_t 
     auto drawn = context.take();
     const auto& bitmap = drawn ? drawn->cgImage() : nullptr;
     if (!bitmap) return nullptr;
-    auto buffer = CVPixelBuffer::make(static_cast<std::size_t>(bitmap->width()), static_cast<std::size_t>(bitmap->height()));
+    auto buffer =
+        CVPixelBuffer::make(static_cast<std::size_t>(bitmap->width()), static_cast<std::size_t>(bitmap->height()));
     const bool bgra = bitmap->layout() == CGImagePixelLayout::BGRA8Premultiplied;
     buffer->lockBaseAddress();
     for (int y = 0; y < bitmap->height(); ++y) {

@@ -41,7 +41,8 @@ std::shared_ptr<CALayer> dot(CGFloat side, const CGColor& color) {
 
 std::shared_ptr<CAShapeLayer> roundedShape(CGSize size, CGFloat radius, const CGColor& fill) {
     auto layer = CAShapeLayer::make();
-    layer->setPath(UIBezierPath::bezierPathWithRoundedRect(CGRectMake(0, 0, size.width, size.height), radius)->cgPath());
+    layer->setPath(
+        UIBezierPath::bezierPathWithRoundedRect(CGRectMake(0, 0, size.width, size.height), radius)->cgPath());
     layer->setFillColor(fill);
     return layer;
 }
@@ -93,17 +94,27 @@ std::shared_ptr<CAAnimationGroup> group(std::vector<std::shared_ptr<CAAnimation>
     return g;
 }
 
-CATransform3D translation(double x, double y) { return CATransform3DMakeTranslation(x, y, 0); }
+CATransform3D translation(double x, double y) {
+    return CATransform3DMakeTranslation(x, y, 0);
+}
 
-CATransform3D scale3(double k) { return CATransform3DMakeScale(k, k, 1); }
-CATransform3D flatScale(double k) { return CATransform3DMakeScale(k, k, 0); }
-CAValue number(double v) { return v; }
+CATransform3D scale3(double k) {
+    return CATransform3DMakeScale(k, k, 1);
+}
+CATransform3D flatScale(double k) {
+    return CATransform3DMakeScale(k, k, 0);
+}
+CAValue number(double v) {
+    return v;
+}
 
 std::vector<std::shared_ptr<CAMediaTimingFunction>> repeated(const std::shared_ptr<CAMediaTimingFunction>& f, int n) {
     return std::vector<std::shared_ptr<CAMediaTimingFunction>>(static_cast<std::size_t>(n), f);
 }
 
-std::shared_ptr<CAMediaTimingFunction> named(const char* name) { return CAMediaTimingFunction::functionWithName(name); }
+std::shared_ptr<CAMediaTimingFunction> named(const char* name) {
+    return CAMediaTimingFunction::functionWithName(name);
+}
 
 std::shared_ptr<CAMediaTimingFunction> curve(float a, float b, float c, float d) {
     return CAMediaTimingFunction::functionWithControlPoints(a, b, c, d);

@@ -66,7 +66,7 @@ std::shared_ptr<CABasicAnimation> basic(const std::string& keyPath, CAValue from
 std::shared_ptr<CAAnimationGroup> group(std::vector<std::shared_ptr<CAAnimation>> animations, double duration,
                                         std::shared_ptr<CAMediaTimingFunction> timing = nullptr);
 // Transforms written as the builders' tables do.
-CATransform3D scale3(double k);   // (k, k, 1)
+CATransform3D scale3(double k);  // (k, k, 1)
 CATransform3D translation(double x, double y);
 CATransform3D flatScale(double k);  // (k, k, 0): S(0) hides a layer outside its animation
 CAValue number(double v);

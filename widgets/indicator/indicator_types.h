@@ -109,9 +109,8 @@ public:
     void setupAnimationInLayer(const std::shared_ptr<CALayer>& layer, CGSize size,
                                const std::shared_ptr<UIColor>& tintColor) override;
     // The two rings' turn: scale 1, 0.6, 1 while turning a full circle (backwards when reversed).
-    static std::shared_ptr<CAAnimationGroup> createAnimationInDuration(double duration,
-                                                                       const std::shared_ptr<CAMediaTimingFunction>& timing,
-                                                                       bool reverse);
+    static std::shared_ptr<CAAnimationGroup> createAnimationInDuration(
+        double duration, const std::shared_ptr<CAMediaTimingFunction>& timing, bool reverse);
     std::string className() const override { return "BusyIndicatorBallClipRotateMultipleAnimation"; }
 };
 

@@ -22,7 +22,9 @@ constexpr double kRevealReach = 1.5;  // times the larger half-side: past the co
 constexpr double kTextFontSize = 12;
 constexpr const char* kTextFontName = "AvenirNext-Medium";
 
-CGColor defaultTint() { return CGColor::rgb(181 / 255.0, 182 / 255.0, 183 / 255.0, 1); }
+CGColor defaultTint() {
+    return CGColor::rgb(181 / 255.0, 182 / 255.0, 183 / 255.0, 1);
+}
 
 CGPoint centerOf(const UIView& view) {
     CGRect b = view.bounds();
@@ -93,7 +95,9 @@ const std::shared_ptr<UILabel>& RingProgressView::textLabel() const {
 
 // ---- settings ----
 
-void RingProgressView::setLineWidth(double width) { progressLayer()->setLineWidth(width); }
+void RingProgressView::setLineWidth(double width) {
+    progressLayer()->setLineWidth(width);
+}
 
 std::shared_ptr<UIColor> RingProgressView::tintColor() const {
     auto stroke = progressLayer()->strokeColor();
@@ -149,8 +153,10 @@ void RingProgressView::setProgress(double progress, bool animated) {
     }
     progress = std::clamp(progress, 0.0, 1.0);
     if (progress > 0) setHidden(false);
-    if (animated) CALayerActions::setActions(*progressLayer(), {});
-    else CALayerActions::setActions(*progressLayer(), {{"strokeEnd", nullptr}});
+    if (animated)
+        CALayerActions::setActions(*progressLayer(), {});
+    else
+        CALayerActions::setActions(*progressLayer(), {{"strokeEnd", nullptr}});
     progressLayer()->setStrokeEnd(progress);
     char text[16];
     std::snprintf(text, sizeof text, "%d%%", static_cast<int>(progress * 100));
@@ -188,8 +194,10 @@ void RingProgressView::setBlurEffect(std::shared_ptr<UIBlurEffect> effect) {
 
 void RingProgressView::setUsesVibrancyEffect(bool uses) {
     usesVibrancy_ = uses;
-    if (uses) applyVibrancy();
-    else removeVibrancy();
+    if (uses)
+        applyVibrancy();
+    else
+        removeVibrancy();
 }
 
 void RingProgressView::applyVibrancy() {

@@ -21,8 +21,7 @@ public:
     std::string className() const override { return "RichAccessibilityElement"; }
 
 protected:
-    explicit RichAccessibilityElement(const std::shared_ptr<NSObject>& container)
-        : UIAccessibilityElement(container) {}
+    explicit RichAccessibilityElement(const std::shared_ptr<NSObject>& container) : UIAccessibilityElement(container) {}
 
 private:
     std::weak_ptr<UIView> superview_;

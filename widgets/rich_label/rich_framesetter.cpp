@@ -32,7 +32,7 @@ std::shared_ptr<const TextLayout> RichFramesetter::frame(NSRange range, CGSize s
     options.alignment = NSTextAlignment::Left;
     // Text that truncates keeps each paragraph on one line, which the label then cuts.
     auto mode = modeOf(*text_);
-    options.lineBreakMode = truncating(mode) ? NSLineBreakMode::ByClipping
+    options.lineBreakMode = truncating(mode)                          ? NSLineBreakMode::ByClipping
                             : mode == NSLineBreakMode::ByCharWrapping ? NSLineBreakMode::ByCharWrapping
                                                                       : NSLineBreakMode::ByWordWrapping;
     auto whole = range.location == 0 && range.length == text_->length();

@@ -48,16 +48,17 @@ void RichLabel::commonInit() {
     lineHeightMultiple_ = 1;
     linkModels_.clear();
     linkBackgroundEdgeInset_ = {0, -1, 0, -1};
-    setLinkAttributes(NSAttributes{{kCTUnderlineStyleAttributeName, true},
-                                   {kCTForegroundColorAttributeName, UIColor::blueColor()}});
-    setActiveLinkAttributes(NSAttributes{{kCTUnderlineStyleAttributeName, false},
-                                         {kCTForegroundColorAttributeName, UIColor::redColor()}});
-    setInactiveLinkAttributes(NSAttributes{{kCTUnderlineStyleAttributeName, false},
-                                           {kCTForegroundColorAttributeName, UIColor::grayColor()}});
+    setLinkAttributes(
+        NSAttributes{{kCTUnderlineStyleAttributeName, true}, {kCTForegroundColorAttributeName, UIColor::blueColor()}});
+    setActiveLinkAttributes(
+        NSAttributes{{kCTUnderlineStyleAttributeName, false}, {kCTForegroundColorAttributeName, UIColor::redColor()}});
+    setInactiveLinkAttributes(
+        NSAttributes{{kCTUnderlineStyleAttributeName, false}, {kCTForegroundColorAttributeName, UIColor::grayColor()}});
     extendsLinkTouchArea_ = false;
     std::weak_ptr<RichLabel> weak = self<RichLabel>();
     longPress_ = UILongPressGestureRecognizer::make([weak](UIGestureRecognizer& recognizer) {
-        if (auto label = weak.lock()) label->longPressGestureDidFire(static_cast<UILongPressGestureRecognizer&>(recognizer));
+        if (auto label = weak.lock())
+            label->longPressGestureDidFire(static_cast<UILongPressGestureRecognizer&>(recognizer));
     });
     longPress_->setDelegate(std::shared_ptr<UIGestureRecognizerDelegate>(self<RichLabel>(), this));
     UIViewAddGestureRecognizer(*this, longPress_);
@@ -86,7 +87,9 @@ std::vector<NSTextCheckingResult> RichLabel::links() const {
     return results;
 }
 
-void RichLabel::setLinkAttributes(std::optional<NSAttributes> attributes) { linkAttributes_ = converted(attributes); }
+void RichLabel::setLinkAttributes(std::optional<NSAttributes> attributes) {
+    linkAttributes_ = converted(attributes);
+}
 void RichLabel::setActiveLinkAttributes(std::optional<NSAttributes> attributes) {
     activeLinkAttributes_ = converted(attributes);
 }
@@ -119,12 +122,24 @@ void RichLabel::setHighlightedShadowColor(std::shared_ptr<UIColor> color) {
     setNeedsDisplay();
 }
 
-void RichLabel::setKern(CGFloat kern) { kern_ = kern; }
-void RichLabel::setFirstLineIndent(CGFloat indent) { firstLineIndent_ = indent; }
-void RichLabel::setLineSpacing(CGFloat spacing) { lineSpacing_ = spacing; }
-void RichLabel::setMinimumLineHeight(CGFloat height) { minimumLineHeight_ = height; }
-void RichLabel::setMaximumLineHeight(CGFloat height) { maximumLineHeight_ = height; }
-void RichLabel::setLineHeightMultiple(CGFloat multiple) { lineHeightMultiple_ = multiple; }
+void RichLabel::setKern(CGFloat kern) {
+    kern_ = kern;
+}
+void RichLabel::setFirstLineIndent(CGFloat indent) {
+    firstLineIndent_ = indent;
+}
+void RichLabel::setLineSpacing(CGFloat spacing) {
+    lineSpacing_ = spacing;
+}
+void RichLabel::setMinimumLineHeight(CGFloat height) {
+    minimumLineHeight_ = height;
+}
+void RichLabel::setMaximumLineHeight(CGFloat height) {
+    maximumLineHeight_ = height;
+}
+void RichLabel::setLineHeightMultiple(CGFloat multiple) {
+    lineHeightMultiple_ = multiple;
+}
 
 void RichLabel::setTextInsets(UIEdgeInsets insets) {
     textInsets_ = insets;
@@ -145,7 +160,9 @@ void RichLabel::setAttributedTruncationToken(std::shared_ptr<NSAttributedString>
 
 // ---- the three roads ----
 
-void RichLabel::setText(std::string text) { setTextAfterInheritingLabelAttributes(std::move(text), nullptr); }
+void RichLabel::setText(std::string text) {
+    setTextAfterInheritingLabelAttributes(std::move(text), nullptr);
+}
 
 void RichLabel::setTextAfterInheritingLabelAttributes(std::string text, const ConfigureBlock& configure) {
     auto mutableText = NSMutableAttributedString::make(std::move(text), RichAttributesFromLabel(*this));
@@ -232,8 +249,10 @@ void RichLabel::startDetection(const std::shared_ptr<NSAttributedString>& text) 
             label->addLinksWithTextCheckingResults(results, label->linkAttributes());
         });
     };
-    if (scheduler_) scheduler_(std::move(pass));
-    else dispatch_async(dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT), std::move(pass));
+    if (scheduler_)
+        scheduler_(std::move(pass));
+    else
+        dispatch_async(dispatch_get_global_queue(DISPATCH_QUEUE_PRIORITY_DEFAULT), std::move(pass));
 }
 
 // ---- links ----
@@ -262,7 +281,8 @@ std::shared_ptr<RichLabelLink> RichLabel::addLinkToURL(std::shared_ptr<NSURL> ur
 }
 
 std::shared_ptr<RichLabelLink> RichLabel::addLinkToAddress(ValueDictionary components, NSRange range) {
-    return addLinkWithTextCheckingResult(NSTextCheckingResult::addressCheckingResultWithRange(range, std::move(components)));
+    return addLinkWithTextCheckingResult(
+        NSTextCheckingResult::addressCheckingResultWithRange(range, std::move(components)));
 }
 
 std::shared_ptr<RichLabelLink> RichLabel::addLinkToPhoneNumber(std::string phoneNumber, NSRange range) {
@@ -314,7 +334,8 @@ void RichLabel::setActiveLink(const std::shared_ptr<RichLabelLink>& link) {
         link && link->activeAttributes() ? link->activeAttributes() : activeLinkAttributes_;
     if (link && pressed && !pressed->empty()) {
         if (!inactiveAttributedText_) inactiveAttributedText_ = copyOf(attributedText_);
-        auto text = inactiveAttributedText_ ? inactiveAttributedText_->mutableCopy() : NSMutableAttributedString::make();
+        auto text =
+            inactiveAttributedText_ ? inactiveAttributedText_->mutableCopy() : NSMutableAttributedString::make();
         NSRange range = link->range();
         if (range.length > 0 && NSMaxRange(range) <= text->length()) text->addAttributes(*pressed, range);
         setAttributedText(text);

@@ -48,10 +48,7 @@ public:
     virtual void setText(std::shared_ptr<NSAttributedString> text) = 0;
 };
 
-class RichLabel : public UILabel,
-                  public RichTextAccessors,
-                  public UIGestureRecognizerDelegate,
-                  public UITouchReceiver {
+class RichLabel : public UILabel, public RichTextAccessors, public UIGestureRecognizerDelegate, public UITouchReceiver {
 public:
     KORVA_MAKE(RichLabel)
     using ConfigureBlock = std::function<std::shared_ptr<NSAttributedString>(NSMutableAttributedString&)>;
@@ -125,7 +122,7 @@ public:
     // (replacing the string's own), changed by the block when one is given, then set as above.
     void setTextAfterInheritingLabelAttributes(std::string text, const ConfigureBlock& configure);
     void setTextAfterInheritingLabelAttributes(const std::shared_ptr<NSAttributedString>& text,
-                                              const ConfigureBlock& configure);
+                                               const ConfigureBlock& configure);
     // Stores the text alone: no links, no detection.
     void setAttributedText(std::shared_ptr<NSAttributedString> text);
     std::shared_ptr<NSAttributedString> attributedText() const { return attributedText_; }
@@ -217,8 +214,8 @@ private:
     void startDetection(const std::shared_ptr<NSAttributedString>& text);
     // A tap, or a long press at a location, on a link with the result.
     void sendEvent(const NSTextCheckingResult& result, std::optional<CGPoint> longPressAt);
-    void drawFramesetter(const RichFramesetter& framesetter, const NSAttributedString& text, NSRange range,
-                         CGRect rect, CGContext& context);
+    void drawFramesetter(const RichFramesetter& framesetter, const NSAttributedString& text, NSRange range, CGRect rect,
+                         CGContext& context);
     void drawTruncatedLine(const RichFramesetter& framesetter, const TextLayout& frame, std::size_t line,
                            const NSAttributedString& text, NSRange range, CGRect rect, CGContext& context);
     void drawBackground(const TextLayout& frame, CGRect rect, CGContext& context) const;

@@ -14,7 +14,9 @@ bool RichLabel::canPerformAction(std::string_view action, const std::shared_ptr<
     return action == "copy:";
 }
 
-void RichLabel::copy(const std::shared_ptr<NSObject>&) { UIPasteboard::generalPasteboard()->setString(text().value_or("")); }
+void RichLabel::copy(const std::shared_ptr<NSObject>&) {
+    UIPasteboard::generalPasteboard()->setString(text().value_or(""));
+}
 
 std::vector<std::shared_ptr<NSObject>> RichLabel::accessibilityElements() const {
     std::lock_guard lock(lock_);
@@ -49,7 +51,9 @@ std::vector<std::shared_ptr<NSObject>> RichLabel::accessibilityElements() const 
     return elements;
 }
 
-std::size_t RichLabel::accessibilityElementCount() const { return accessibilityElements().size(); }
+std::size_t RichLabel::accessibilityElementCount() const {
+    return accessibilityElements().size();
+}
 
 std::shared_ptr<NSObject> RichLabel::accessibilityElementAtIndex(std::size_t index) const {
     auto elements = accessibilityElements();

@@ -110,8 +110,10 @@ void RichLabel::initWithCoder(const NSCoder& coder) {
     if (auto v = single(coder, "maximumLineHeight")) setMaximumLineHeight(*v);
     if (auto v = single(coder, "lineHeightMultiple")) setLineHeightMultiple(*v);
     if (auto v = stringFor(coder, "textInsets")) setTextInsets(UIEdgeInsetsFromString(*v));
-    if (coder.containsValueForKey("verticalAlignment")) setVerticalAlignment(coder.decodeIntegerForKey("verticalAlignment"));
-    if (auto token = decodeAttributedStringForKey(coder, "attributedTruncationToken")) setAttributedTruncationToken(token);
+    if (coder.containsValueForKey("verticalAlignment"))
+        setVerticalAlignment(coder.decodeIntegerForKey("verticalAlignment"));
+    if (auto token = decodeAttributedStringForKey(coder, "attributedTruncationToken"))
+        setAttributedTruncationToken(token);
     if (auto v = stringFor(coder, "linkBackgroundEdgeInset")) setLinkBackgroundEdgeInset(UIEdgeInsetsFromString(*v));
     // Last, the text: as archived, or the platform label's plain text with the label's attributes.
     // The plain road starts without links; the archived ones are added back so that they are kept.

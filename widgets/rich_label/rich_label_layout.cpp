@@ -102,7 +102,9 @@ UIEdgeInsets insetsOf(const Value& value) {
 
 }  // namespace
 
-Value RichEdgeInsetsValue(UIEdgeInsets insets) { return Value(NSStringFromUIEdgeInsets(insets)); }
+Value RichEdgeInsetsValue(UIEdgeInsets insets) {
+    return Value(NSStringFromUIEdgeInsets(insets));
+}
 
 CGSize RichLabel::sizeThatFitsAttributedString(const std::shared_ptr<NSAttributedString>& text, CGSize size,
                                                std::size_t numberOfLines) {
@@ -128,18 +130,21 @@ CGRect RichLabel::textRectForBounds(CGRect bounds, long lines) const {
     CGRect inset = UIEdgeInsetsInsetRect(bounds, textInsets_);
     if (!attributedText_) return UILabel::textRectForBounds(inset, lines);
     CGFloat height = std::max(font()->lineHeight() * CGFloat(std::max<long>(lines, 2)), inset.size.height);
-    CGFloat used = std::ceil(
-        framesetter()->suggestFrameSize({0, attributedText_->length()}, {inset.size.width, height}).height);
+    CGFloat used =
+        std::ceil(framesetter()->suggestFrameSize({0, attributedText_->length()}, {inset.size.width, height}).height);
     CGFloat offset = 0;
     if (used < inset.size.height) {
-        if (verticalAlignment_ == std::int64_t(RichLabelVerticalAlignment::Bottom)) offset = inset.size.height - used;
+        if (verticalAlignment_ == std::int64_t(RichLabelVerticalAlignment::Bottom))
+            offset = inset.size.height - used;
         else if (verticalAlignment_ == std::int64_t(RichLabelVerticalAlignment::Center))
             offset = std::floor((inset.size.height - used) / 2);
     }
     return {{inset.origin.x, inset.origin.y + offset}, {inset.size.width, height}};
 }
 
-void RichLabel::drawRect(CGRect) { drawTextInRect(bounds()); }
+void RichLabel::drawRect(CGRect) {
+    drawTextInRect(bounds());
+}
 
 void RichLabel::drawTextInRect(CGRect rect) {
     if (!attributedText_) {
@@ -182,7 +187,8 @@ void RichLabel::drawTextInRect(CGRect rect) {
     if (shadowColor() && !isHighlighted())
         context->setShadowWithColor(shadowOffset(), shadowRadius_, shadowColor()->cgColor());
     else if (highlightedShadowColor_)
-        context->setShadowWithColor(highlightedShadowOffset_, highlightedShadowRadius_, highlightedShadowColor_->cgColor());
+        context->setShadowWithColor(highlightedShadowOffset_, highlightedShadowRadius_,
+                                    highlightedShadowColor_->cgColor());
 
     std::shared_ptr<NSAttributedString> text = renderedAttributedText();
     std::shared_ptr<RichFramesetter> setter;
@@ -237,12 +243,12 @@ void RichLabel::drawTruncatedLine(const RichFramesetter&, const TextLayout& fram
     NSLineBreakMode mode = numberOfLines() == 1 ? lineBreakMode() : NSLineBreakMode::ByTruncatingTail;
     TextTruncation truncation = mode == NSLineBreakMode::ByTruncatingHead     ? TextTruncation::Start
                                 : mode == NSLineBreakMode::ByTruncatingMiddle ? TextTruncation::Middle
-                                                                               : TextTruncation::End;
+                                                                              : TextTruncation::End;
     std::shared_ptr<NSAttributedString> token = truncationToken_;
     if (!token) {
         std::size_t at = mode == NSLineBreakMode::ByTruncatingHead     ? r.location
                          : mode == NSLineBreakMode::ByTruncatingMiddle ? r.location + r.length / 2
-                                                                        : r.location + r.length - 1;
+                                                                       : r.location + r.length - 1;
         token = NSAttributedString::make(kEllipsis, text.attributesAtIndex(at));
     }
     auto lineText = text.attributedSubstringFromRange(r)->mutableCopy();
@@ -253,8 +259,10 @@ void RichLabel::drawTruncatedLine(const RichFramesetter&, const TextLayout& fram
     }
     lineText->appendAttributedString(*token);
     auto truncated = TextLayout::truncatedLine(*lineText, t.size.width, truncation, *token);
-    if (truncated && truncated->lineCount() > 0) drawAt(*truncated, 0);
-    else if (TextLayout alone(*token, TextLayoutOptions{}); alone.lineCount() > 0) drawAt(alone, 0);
+    if (truncated && truncated->lineCount() > 0)
+        drawAt(*truncated, 0);
+    else if (TextLayout alone(*token, TextLayoutOptions{}); alone.lineCount() > 0)
+        drawAt(alone, 0);
 
     // A token that carries a link can be tapped: it becomes a link over where it stands.
     if (token->length() == 0) return;
@@ -297,10 +305,11 @@ void RichLabel::drawBackground(const TextLayout& frame, CGRect t, CGContext& con
             UIEdgeInsets padding = insetsOf(run.attributes.get(kRichBackgroundFillPaddingAttributeName));
             CGFloat radius = run.attributes.get(kRichBackgroundCornerRadiusAttributeName).floatValue();
             CGFloat outline = run.attributes.get(kRichBackgroundLineWidthAttributeName).floatValue();
-            CGFloat start = frame.offsetForCharacterIndex(i, run.rightToLeft ? NSMaxRange(run.range) : run.range.location);
-            CGRect box{{origin.x + start - padding.left, origin.y - padding.bottom - run.descent},
-                       {run.width + padding.left + padding.right,
-                        run.ascent + run.descent + padding.top + padding.bottom}};
+            CGFloat start =
+                frame.offsetForCharacterIndex(i, run.rightToLeft ? NSMaxRange(run.range) : run.range.location);
+            CGRect box{
+                {origin.x + start - padding.left, origin.y - padding.bottom - run.descent},
+                {run.width + padding.left + padding.right, run.ascent + run.descent + padding.top + padding.bottom}};
             if (box.size.width > lineWidth) box.size.width = lineWidth;
             box = UIEdgeInsetsInsetRect(box, linkBackgroundEdgeInset_);
             box = CGRectInset(box, outline, outline);
@@ -333,14 +342,17 @@ void RichLabel::drawStrike(const TextLayout& frame, CGRect t, CGContext& context
         CGFloat lineWidth = line.rect.size.width;
         for (const TextRun& run : frame.runsOfLine(i)) {
             if (!run.attributes.get(kRichStrikeOutAttributeName).boolValue()) continue;
-            CGFloat start = frame.offsetForCharacterIndex(i, run.rightToLeft ? NSMaxRange(run.range) : run.range.location);
+            CGFloat start =
+                frame.offsetForCharacterIndex(i, run.rightToLeft ? NSMaxRange(run.range) : run.range.location);
             CGFloat x = start + origin.x;
             CGFloat y = origin.y - run.descent;
             CGFloat height = run.ascent + run.descent;
             CGFloat width = std::min(run.width, lineWidth);
             std::int64_t script = run.attributes.get(kCTSuperscriptAttributeName).integerValue();
-            if (script == -1) y += run.ascent * kSubscriptStrikeShift;
-            else if (script == 1) y += run.ascent * kSuperscriptStrikeShift;
+            if (script == -1)
+                y += run.ascent * kSubscriptStrikeShift;
+            else if (script == 1)
+                y += run.ascent * kSuperscriptStrikeShift;
             CGColor color = colorOf(run.attributes.get(kCTForegroundColorAttributeName)).value_or(CGColor::gray(0, 1));
             CGFloat strikeY = std::round(height * 0.5 + y);
             CGFloat viewY = CGRectGetMaxY(t) - strikeY;

@@ -17,25 +17,26 @@ std::shared_ptr<RichLabelLink> RichLabelLink::make(std::optional<NSAttributes> a
 }
 
 std::shared_ptr<RichLabelLink> RichLabelLink::makeFromLabel(const RichLabel& label, NSTextCheckingResult result) {
-    return make(label.linkAttributes(), label.activeLinkAttributes(), label.inactiveLinkAttributes(), std::move(result));
+    return make(label.linkAttributes(), label.activeLinkAttributes(), label.inactiveLinkAttributes(),
+                std::move(result));
 }
 
 std::optional<std::string> RichLabelLink::accessibilityValue() {
     if (accessibilityValue_ && !accessibilityValue_->empty()) return accessibilityValue_;
     switch (result_.resultType) {
-    case NSTextCheckingTypeDate:
-        if (result_.date) {
-            NSDateFormatter formatter;
-            formatter.setDateStyle(NSDateFormatterStyle::Long);
-            formatter.setTimeStyle(NSDateFormatterStyle::Long);
-            accessibilityValue_ = formatter.stringFromDate(*result_.date);
-        }
-        break;
-    case NSTextCheckingTypePhoneNumber: accessibilityValue_ = result_.phoneNumber; break;
-    case NSTextCheckingTypeLink:
-        if (result_.URL) accessibilityValue_ = result_.URL->absoluteString();
-        break;
-    default: break;
+        case NSTextCheckingTypeDate:
+            if (result_.date) {
+                NSDateFormatter formatter;
+                formatter.setDateStyle(NSDateFormatterStyle::Long);
+                formatter.setTimeStyle(NSDateFormatterStyle::Long);
+                accessibilityValue_ = formatter.stringFromDate(*result_.date);
+            }
+            break;
+        case NSTextCheckingTypePhoneNumber: accessibilityValue_ = result_.phoneNumber; break;
+        case NSTextCheckingTypeLink:
+            if (result_.URL) accessibilityValue_ = result_.URL->absoluteString();
+            break;
+        default: break;
     }
     return accessibilityValue_;
 }

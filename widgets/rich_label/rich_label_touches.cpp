@@ -109,8 +109,10 @@ void RichLabel::touchesEnded(const UITouchSet& touches, const UIEvent& event) {
 }
 
 void RichLabel::touchesCancelled(const UITouchSet& touches, const UIEvent& event) {
-    if (activeLink_) setActiveLink(nullptr);
-    else UITouchPassToNextResponder(*this, UITouchPhase::Cancelled, touches, event);
+    if (activeLink_)
+        setActiveLink(nullptr);
+    else
+        UITouchPassToNextResponder(*this, UITouchPhase::Cancelled, touches, event);
 }
 
 void RichLabel::longPressGestureDidFire(UILongPressGestureRecognizer& recognizer) {
@@ -134,36 +136,38 @@ void RichLabel::sendEvent(const NSTextCheckingResult& result, std::optional<CGPo
     CGPoint at = longPressAt.value_or(CGPointZero);
     double date = result.date.value_or(0);
     switch (result.resultType) {
-    case NSTextCheckingTypeLink:
-        if (press ? d->didLongPressLinkWithURL(*this, result.URL, at) : d->didSelectLinkWithURL(*this, result.URL))
-            return;
-        break;
-    case NSTextCheckingTypeAddress:
-        if (press ? d->didLongPressLinkWithAddress(*this, result.addressComponents, at)
-                  : d->didSelectLinkWithAddress(*this, result.addressComponents))
-            return;
-        break;
-    case NSTextCheckingTypePhoneNumber:
-        if (press ? d->didLongPressLinkWithPhoneNumber(*this, result.phoneNumber, at)
-                  : d->didSelectLinkWithPhoneNumber(*this, result.phoneNumber))
-            return;
-        break;
-    case NSTextCheckingTypeTransitInformation:
-        if (press ? d->didLongPressLinkWithTransitInformation(*this, result.components, at)
-                  : d->didSelectLinkWithTransitInformation(*this, result.components))
-            return;
-        break;
-    case NSTextCheckingTypeDate:
-        if (result.timeZone &&
-            (press ? d->didLongPressLinkWithDateTimeZone(*this, date, *result.timeZone, result.duration, at)
-                   : d->didSelectLinkWithDateTimeZone(*this, date, *result.timeZone, result.duration)))
-            return;
-        if (press ? d->didLongPressLinkWithDate(*this, date, at) : d->didSelectLinkWithDate(*this, date)) return;
-        break;
-    default: break;
+        case NSTextCheckingTypeLink:
+            if (press ? d->didLongPressLinkWithURL(*this, result.URL, at) : d->didSelectLinkWithURL(*this, result.URL))
+                return;
+            break;
+        case NSTextCheckingTypeAddress:
+            if (press ? d->didLongPressLinkWithAddress(*this, result.addressComponents, at)
+                      : d->didSelectLinkWithAddress(*this, result.addressComponents))
+                return;
+            break;
+        case NSTextCheckingTypePhoneNumber:
+            if (press ? d->didLongPressLinkWithPhoneNumber(*this, result.phoneNumber, at)
+                      : d->didSelectLinkWithPhoneNumber(*this, result.phoneNumber))
+                return;
+            break;
+        case NSTextCheckingTypeTransitInformation:
+            if (press ? d->didLongPressLinkWithTransitInformation(*this, result.components, at)
+                      : d->didSelectLinkWithTransitInformation(*this, result.components))
+                return;
+            break;
+        case NSTextCheckingTypeDate:
+            if (result.timeZone &&
+                (press ? d->didLongPressLinkWithDateTimeZone(*this, date, *result.timeZone, result.duration, at)
+                       : d->didSelectLinkWithDateTimeZone(*this, date, *result.timeZone, result.duration)))
+                return;
+            if (press ? d->didLongPressLinkWithDate(*this, date, at) : d->didSelectLinkWithDate(*this, date)) return;
+            break;
+        default: break;
     }
-    if (press) d->didLongPressLinkWithTextCheckingResult(*this, result, at);
-    else d->didSelectLinkWithTextCheckingResult(*this, result);
+    if (press)
+        d->didLongPressLinkWithTextCheckingResult(*this, result, at);
+    else
+        d->didSelectLinkWithTextCheckingResult(*this, result);
 }
 
 void RichLabel::tintColorDidChange() {

@@ -37,11 +37,15 @@ std::shared_ptr<GradientSetupAnimation> GradientSetupAnimation::animationWithKey
     return make<GradientSetupAnimation>(keyPath);
 }
 
-std::shared_ptr<CAAnimation> GradientSetupAnimation::copy() const { return cloneOf(*this); }
+std::shared_ptr<CAAnimation> GradientSetupAnimation::copy() const {
+    return cloneOf(*this);
+}
 
 // ---- construction ----
 
-std::shared_ptr<ScrollLabel> ScrollLabel::make(CGRect frame) { return makeWithDuration(frame, 7.0, 0); }
+std::shared_ptr<ScrollLabel> ScrollLabel::make(CGRect frame) {
+    return makeWithDuration(frame, 7.0, 0);
+}
 
 std::shared_ptr<ScrollLabel> ScrollLabel::makeWithDuration(CGRect frame, double duration, double fadeLength) {
     auto label = ::make<ScrollLabel>(frame);
@@ -151,9 +155,12 @@ void ScrollLabel::controllerNotification(const std::shared_ptr<NSNotification>& 
     auto controller = info["controller"].object();
     auto mine = firstAvailableViewController(*this);
     if (!controller || controller != std::static_pointer_cast<NSObject>(mine)) return;
-    if (n->name() == kScrollLabelControllerRestart) restartLabel();
-    else if (n->name() == kScrollLabelShouldLabelize) setLabelize(true);
-    else if (n->name() == kScrollLabelShouldAnimate) setLabelize(false);
+    if (n->name() == kScrollLabelControllerRestart)
+        restartLabel();
+    else if (n->name() == kScrollLabelShouldLabelize)
+        setLabelize(true);
+    else if (n->name() == kScrollLabelShouldAnimate)
+        setLabelize(false);
 }
 
 // ---- properties ----
@@ -429,39 +436,39 @@ void ScrollLabel::updateSublabelAndBeginScroll(bool begin) {
     subLabel_->setLineBreakMode(NSLineBreakMode::ByClipping);
     double gap = std::max({L, T, fadeLength_});
     switch (scrollType_) {
-    case ScrollLabelLoopLeft:
-    case ScrollLabelLoopRight:
-        if (scrollType_ == ScrollLabelLoopLeft) {
+        case ScrollLabelLoopLeft:
+        case ScrollLabelLoopRight:
+            if (scrollType_ == ScrollLabelLoopLeft) {
+                homeLabelFrame_ = integral({{L, 0}, {w, B.size.height}});
+                awayOffset_ = -(gap + homeLabelFrame_.size.width);
+            } else {
+                homeLabelFrame_ = integral({{B.size.width - (w + L), 0}, {w, B.size.height}});
+                awayOffset_ = gap + homeLabelFrame_.size.width;
+            }
+            subLabel_->setFrame(homeLabelFrame_);
+            repliLayer()->setInstanceCount(2);
+            repliLayer()->setInstanceTransform(CATransform3DMakeTranslation(-awayOffset_, 0, 0));
+            break;
+        case ScrollLabelLeftThenBack:
+        case ScrollLabelLeftOnce:
             homeLabelFrame_ = integral({{L, 0}, {w, B.size.height}});
-            awayOffset_ = -(gap + homeLabelFrame_.size.width);
-        } else {
+            awayOffset_ = B.size.width - (w + L + T);
+            subLabel_->setTextAlignment(NSTextAlignment::Left);
+            subLabel_->setFrame(homeLabelFrame_);
+            repliLayer()->setInstanceCount(1);
+            break;
+        case ScrollLabelRightThenBack:
+        case ScrollLabelRightOnce:
             homeLabelFrame_ = integral({{B.size.width - (w + L), 0}, {w, B.size.height}});
-            awayOffset_ = gap + homeLabelFrame_.size.width;
-        }
-        subLabel_->setFrame(homeLabelFrame_);
-        repliLayer()->setInstanceCount(2);
-        repliLayer()->setInstanceTransform(CATransform3DMakeTranslation(-awayOffset_, 0, 0));
-        break;
-    case ScrollLabelLeftThenBack:
-    case ScrollLabelLeftOnce:
-        homeLabelFrame_ = integral({{L, 0}, {w, B.size.height}});
-        awayOffset_ = B.size.width - (w + L + T);
-        subLabel_->setTextAlignment(NSTextAlignment::Left);
-        subLabel_->setFrame(homeLabelFrame_);
-        repliLayer()->setInstanceCount(1);
-        break;
-    case ScrollLabelRightThenBack:
-    case ScrollLabelRightOnce:
-        homeLabelFrame_ = integral({{B.size.width - (w + L), 0}, {w, B.size.height}});
-        awayOffset_ = (w + T + L) - B.size.width;
-        subLabel_->setTextAlignment(NSTextAlignment::Right);
-        subLabel_->setFrame(homeLabelFrame_);
-        repliLayer()->setInstanceCount(1);
-        break;
-    default:
-        homeLabelFrame_ = CGRectZero;
-        awayOffset_ = 0;
-        return;
+            awayOffset_ = (w + T + L) - B.size.width;
+            subLabel_->setTextAlignment(NSTextAlignment::Right);
+            subLabel_->setFrame(homeLabelFrame_);
+            repliLayer()->setInstanceCount(1);
+            break;
+        default:
+            homeLabelFrame_ = CGRectZero;
+            awayOffset_ = 0;
+            return;
     }
     animationDuration_ = rate_ != 0 ? std::abs(awayOffset_) / rate_ : scrollDuration_;
     if (canStartByItself() && begin) beginScroll();
@@ -484,8 +491,10 @@ void ScrollLabel::willMoveToWindow(const std::shared_ptr<UIWindow>& newWindow) {
 
 void ScrollLabel::didMoveToWindow() {
     UILabel::didMoveToWindow();
-    if (!window()) shutdownLabel();
-    else updateSublabel();
+    if (!window())
+        shutdownLabel();
+    else
+        updateSublabel();
 }
 
 CGSize ScrollLabel::intrinsicContentSize() const {
@@ -504,7 +513,9 @@ bool ScrollLabel::drawLayerInContext(CALayer&, CGContext&) {
 
 // ---- the fade mask ----
 
-void ScrollLabel::removeGradientMask() { layer()->setMask(nullptr); }
+void ScrollLabel::removeGradientMask() {
+    layer()->setMask(nullptr);
+}
 
 void ScrollLabel::applyGradientMaskForFadeLength(double fade, bool animated) {
     if (auto mask = layer()->mask()) CAAnimationEngine::removeAllAnimations(*mask);

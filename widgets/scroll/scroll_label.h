@@ -168,10 +168,10 @@ public:
                                       std::shared_ptr<CAKeyframeAnimation> labelAnimation = nullptr,
                                       std::shared_ptr<CAKeyframeAnimation> gradientAnimation = nullptr);
     virtual std::shared_ptr<CAKeyframeAnimation> keyFrameAnimationForProperty(const std::string& keyPath,
-                                                                      std::vector<CAValue> values, double interval,
-                                                                      double delay);
-    virtual std::shared_ptr<CAKeyframeAnimation> keyFrameAnimationForGradientFadeLength(double fadeLength, double interval,
-                                                                                double delay);
+                                                                              std::vector<CAValue> values,
+                                                                              double interval, double delay);
+    virtual std::shared_ptr<CAKeyframeAnimation> keyFrameAnimationForGradientFadeLength(double fadeLength,
+                                                                                        double interval, double delay);
     static std::shared_ptr<CAMediaTimingFunction> timingFunctionForAnimationOptions(unsigned curve);
 
     // ---- the coder road ----

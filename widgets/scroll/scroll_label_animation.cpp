@@ -29,31 +29,36 @@ std::vector<CGColor> stops(const char* pattern) {
     return colors;
 }
 
-bool oneWay(unsigned type) { return type == ScrollLabelLeftOnce || type == ScrollLabelRightOnce; }
-bool returning(unsigned type) { return type == ScrollLabelLeftThenBack || type == ScrollLabelRightThenBack; }
+bool oneWay(unsigned type) {
+    return type == ScrollLabelLeftOnce || type == ScrollLabelRightOnce;
+}
+bool returning(unsigned type) {
+    return type == ScrollLabelLeftThenBack || type == ScrollLabelRightThenBack;
+}
 
 }  // namespace
 
 std::shared_ptr<CAMediaTimingFunction> ScrollLabel::timingFunctionForAnimationOptions(unsigned curve) {
     switch (curve) {
-    case ScrollLabelCurveEaseInOut: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseInEaseOut);
-    case ScrollLabelCurveEaseIn: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseIn);
-    case ScrollLabelCurveEaseOut: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseOut);
-    default: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionLinear);
+        case ScrollLabelCurveEaseInOut:
+            return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseInEaseOut);
+        case ScrollLabelCurveEaseIn: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseIn);
+        case ScrollLabelCurveEaseOut: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseOut);
+        default: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionLinear);
     }
 }
 
 void ScrollLabel::beginScrollWithDelay(bool useDelay) {
     double delay = useDelay ? animationDelay_ : 0;
     switch (scrollType_) {
-    case ScrollLabelLeftOnce:
-    case ScrollLabelRightOnce: scrollAwayWithInterval(animationDuration_, delay, false); break;
-    case ScrollLabelLoopLeft:
-    case ScrollLabelLoopRight: scrollContinuousWithInterval(animationDuration_, delay); break;
-    default:
-        // The returning types always wait at home first, also when a tap starts them.
-        scrollAwayWithInterval(animationDuration_, animationDelay_, true);
-        break;
+        case ScrollLabelLeftOnce:
+        case ScrollLabelRightOnce: scrollAwayWithInterval(animationDuration_, delay, false); break;
+        case ScrollLabelLoopLeft:
+        case ScrollLabelLoopRight: scrollContinuousWithInterval(animationDuration_, delay); break;
+        default:
+            // The returning types always wait at home first, also when a tap starts them.
+            scrollAwayWithInterval(animationDuration_, animationDelay_, true);
+            break;
     }
 }
 
@@ -97,7 +102,8 @@ void ScrollLabel::scrollContinuousWithInterval(double interval, double delay,
     CATransaction::begin();
     CATransaction::setAnimationDuration(interval + delay);
     if (fadeLength_ != 0) {
-        if (!gradientAnimation) gradientAnimation = keyFrameAnimationForGradientFadeLength(fadeLength_, interval, delay);
+        if (!gradientAnimation)
+            gradientAnimation = keyFrameAnimationForGradientFadeLength(fadeLength_, interval, delay);
         if (auto mask = layer()->mask()) CAAnimationEngine::addAnimation(mask, gradientAnimation, "gradient");
     }
     if (!labelAnimation) {
@@ -148,35 +154,36 @@ std::shared_ptr<CAKeyframeAnimation> ScrollLabel::keyFrameAnimationForGradientFa
     std::vector<double> times;
     std::vector<std::vector<CGColor>> lists;
     switch (scrollType_) {
-    case ScrollLabelLeftThenBack:
-    case ScrollLabelRightThenBack: {
-        double span = 2 * T;
-        times = {0, D / span, (D + kFadeIn) / span, (T - kFadeIn) / span, T / span, (T + D) / span,
-                 (T + D + kFadeIn) / span, (2 * T - kFadeIn) / span, 1};
-        const char* left[] = {"1110", "1110", "0110", "0110", "0111", "0111", "0110", "0110", "1110"};
-        const char* right[] = {"0111", "0111", "0110", "0110", "1110", "1110", "0110", "0110", "0111"};
-        for (const char* s : scrollType_ == ScrollLabelLeftThenBack ? left : right) lists.push_back(stops(s));
-        break;
-    }
-    case ScrollLabelLeftOnce:
-    case ScrollLabelRightOnce: {
-        times = {0, D / kLongest, (D + kFadeIn) / kLongest, (T - kFadeIn) / kLongest, T / kLongest, 1};
-        const char* left[] = {"1110", "1110", "0110", "0110", "0111", "0111"};
-        const char* right[] = {"0111", "0111", "0110", "0110", "1110", "1110"};
-        for (const char* s : scrollType_ == ScrollLabelLeftOnce ? left : right) lists.push_back(stops(s));
-        break;
-    }
-    default: {
-        // The fade on the leading edge stays until the text itself (not its copy) has gone.
-        double f = awayOffset_ != 0 ? std::abs((subLabel_->bounds().size.width + leadingBuffer_) / awayOffset_) : 0;
-        double p = durationPercentageForPositionPercentage(*tf, f, T);
-        double S = D + p * I;
-        times = {0, D / T, (D + kLoopFadeIn) / T, S / T, (S + kLoopFadeOut) / T, 1};
-        const char* left[] = {"1110", "1110", "0110", "0110", "1110", "1110"};
-        const char* right[] = {"0111", "0111", "0110", "0110", "0111", "0111"};
-        for (const char* s : scrollType_ == ScrollLabelLoopRight ? right : left) lists.push_back(stops(s));
-        break;
-    }
+        case ScrollLabelLeftThenBack:
+        case ScrollLabelRightThenBack: {
+            double span = 2 * T;
+            times = {0,        D / span,       (D + kFadeIn) / span,     (T - kFadeIn) / span,
+                     T / span, (T + D) / span, (T + D + kFadeIn) / span, (2 * T - kFadeIn) / span,
+                     1};
+            const char* left[] = {"1110", "1110", "0110", "0110", "0111", "0111", "0110", "0110", "1110"};
+            const char* right[] = {"0111", "0111", "0110", "0110", "1110", "1110", "0110", "0110", "0111"};
+            for (const char* s : scrollType_ == ScrollLabelLeftThenBack ? left : right) lists.push_back(stops(s));
+            break;
+        }
+        case ScrollLabelLeftOnce:
+        case ScrollLabelRightOnce: {
+            times = {0, D / kLongest, (D + kFadeIn) / kLongest, (T - kFadeIn) / kLongest, T / kLongest, 1};
+            const char* left[] = {"1110", "1110", "0110", "0110", "0111", "0111"};
+            const char* right[] = {"0111", "0111", "0110", "0110", "1110", "1110"};
+            for (const char* s : scrollType_ == ScrollLabelLeftOnce ? left : right) lists.push_back(stops(s));
+            break;
+        }
+        default: {
+            // The fade on the leading edge stays until the text itself (not its copy) has gone.
+            double f = awayOffset_ != 0 ? std::abs((subLabel_->bounds().size.width + leadingBuffer_) / awayOffset_) : 0;
+            double p = durationPercentageForPositionPercentage(*tf, f, T);
+            double S = D + p * I;
+            times = {0, D / T, (D + kLoopFadeIn) / T, S / T, (S + kLoopFadeOut) / T, 1};
+            const char* left[] = {"1110", "1110", "0110", "0110", "1110", "1110"};
+            const char* right[] = {"0111", "0111", "0110", "0110", "0111", "0111"};
+            for (const char* s : scrollType_ == ScrollLabelLoopRight ? right : left) lists.push_back(stops(s));
+            break;
+        }
     }
     // The first list is what the mask shows now.
     if (auto mask = maskLayer()) {
@@ -208,7 +215,8 @@ void ScrollLabel::unpauseLabel() {
         layerToRun->setSpeed(1);
         layerToRun->setTimeOffset(0);
         layerToRun->setBeginTime(0);
-        layerToRun->setBeginTime(CAAnimationEngine::convertTime(CACurrentMediaTime(), nullptr, layerToRun.get()) - paused);
+        layerToRun->setBeginTime(CAAnimationEngine::convertTime(CACurrentMediaTime(), nullptr, layerToRun.get()) -
+                                 paused);
     }
     isPaused_ = false;
 }

@@ -27,9 +27,13 @@ std::vector<CGPoint> controlPoints(const CAMediaTimingFunction& function) {
     return points;
 }
 
-double YforCurveAt(double t, const std::vector<CGPoint>& p) { return cubic(t, p[0].y, p[1].y, p[2].y, p[3].y); }
+double YforCurveAt(double t, const std::vector<CGPoint>& p) {
+    return cubic(t, p[0].y, p[1].y, p[2].y, p[3].y);
+}
 
-double XforCurveAt(double t, const std::vector<CGPoint>& p) { return cubic(t, p[0].x, p[1].x, p[2].x, p[3].x); }
+double XforCurveAt(double t, const std::vector<CGPoint>& p) {
+    return cubic(t, p[0].x, p[1].x, p[2].x, p[3].x);
+}
 
 double derivativeYValueForCurveAt(double t, const std::vector<CGPoint>& p) {
     double u = 1 - t;

@@ -15,5 +15,4 @@ double derivativeYValueForCurveAt(double t, const std::vector<CGPoint>& points);
 // Newton's method from t = y, at most 15 steps; on failure it logs and gives its last t.
 double solveTForY(double y, double epsilon, const std::vector<CGPoint>& points);
 // The fraction of the duration at which the curve has covered the fraction of the way.
-double durationPercentageForPositionPercentage(const CAMediaTimingFunction& function, double fraction,
-                                               double duration);
+double durationPercentageForPositionPercentage(const CAMediaTimingFunction& function, double fraction, double duration);

@@ -20,19 +20,37 @@ Settings& settings() {
 
 }  // namespace
 
-std::shared_ptr<ToastStyle> ToastManager::sharedStyle() { return settings().style; }
+std::shared_ptr<ToastStyle> ToastManager::sharedStyle() {
+    return settings().style;
+}
 void ToastManager::setSharedStyle(std::shared_ptr<ToastStyle> style) {
     if (style) settings().style = std::move(style);
 }
-bool ToastManager::isTapToDismissEnabled() { return settings().tapToDismiss; }
-void ToastManager::setTapToDismissEnabled(bool enabled) { settings().tapToDismiss = enabled; }
-bool ToastManager::isQueueEnabled() { return settings().queue; }
-void ToastManager::setQueueEnabled(bool enabled) { settings().queue = enabled; }
-double ToastManager::defaultDuration() { return settings().duration; }
-void ToastManager::setDefaultDuration(double seconds) { settings().duration = seconds; }
-ToastPosition ToastManager::defaultPosition() { return settings().position; }
+bool ToastManager::isTapToDismissEnabled() {
+    return settings().tapToDismiss;
+}
+void ToastManager::setTapToDismissEnabled(bool enabled) {
+    settings().tapToDismiss = enabled;
+}
+bool ToastManager::isQueueEnabled() {
+    return settings().queue;
+}
+void ToastManager::setQueueEnabled(bool enabled) {
+    settings().queue = enabled;
+}
+double ToastManager::defaultDuration() {
+    return settings().duration;
+}
+void ToastManager::setDefaultDuration(double seconds) {
+    settings().duration = seconds;
+}
+ToastPosition ToastManager::defaultPosition() {
+    return settings().position;
+}
 void ToastManager::setDefaultPosition(ToastPosition position) {
     if (std::holds_alternative<std::monostate>(position.value)) return;
     settings().position = std::move(position);
 }
-void ToastManager::reset() { settings() = Settings(); }
+void ToastManager::reset() {
+    settings() = Settings();
+}

@@ -200,9 +200,9 @@ std::shared_ptr<UIView> toastViewForMessage(const UIView& host, const std::optio
 
     CGFloat textX = imageRect.origin.x + imageRect.size.width + hp;
     CGRect titleRect = titleLabel ? CGRect{{textX, vp}, titleLabel->bounds().size} : CGRectZero;
-    CGRect messageRect = messageLabel
-                             ? CGRect{{textX, titleRect.origin.y + titleRect.size.height + vp}, messageLabel->bounds().size}
-                             : CGRectZero;
+    CGRect messageRect =
+        messageLabel ? CGRect{{textX, titleRect.origin.y + titleRect.size.height + vp}, messageLabel->bounds().size}
+                     : CGRectZero;
     CGFloat longest = std::max(titleRect.size.width, messageRect.size.width);
     CGFloat rightmost = std::max(titleRect.origin.x, messageRect.origin.x);
     CGFloat width = std::max(imageRect.size.width + 2 * hp, rightmost + longest + hp);
@@ -324,7 +324,8 @@ void hideToastActivity(const std::shared_ptr<UIView>& host) {
     std::weak_ptr<UIView> weakHost = host;
     UIViewAnimation::animate(
         ToastManager::sharedStyle()->fadeDuration, 0,
-        UIViewAnimationOptionCurveEaseIn | UIViewAnimationOptionBeginFromCurrentState, [activity] { activity->setAlpha(0); },
+        UIViewAnimationOptionCurveEaseIn | UIViewAnimationOptionBeginFromCurrentState,
+        [activity] { activity->setAlpha(0); },
         [weakHost, activity](bool) {
             activity->removeFromSuperview();
             if (auto h = weakHost.lock(); h && hostState(*h).activity == activity) hostState(*h).activity.reset();
@@ -333,6 +334,12 @@ void hideToastActivity(const std::shared_ptr<UIView>& host) {
 
 // ---- what the host keeps ----
 
-std::vector<std::shared_ptr<UIView>> activeToasts(const UIView& host) { return hostState(host).active; }
-std::vector<std::shared_ptr<UIView>> queuedToasts(const UIView& host) { return hostState(host).queue; }
-std::shared_ptr<UIView> toastActivityView(const UIView& host) { return hostState(host).activity; }
+std::vector<std::shared_ptr<UIView>> activeToasts(const UIView& host) {
+    return hostState(host).active;
+}
+std::vector<std::shared_ptr<UIView>> queuedToasts(const UIView& host) {
+    return hostState(host).queue;
+}
+std::shared_ptr<UIView> toastActivityView(const UIView& host) {
+    return hostState(host).activity;
+}

@@ -27,9 +27,12 @@ int exifOrientationOfTiff(std::span<const std::uint8_t> block) {
     const std::uint8_t* tiff = block.data();
     const std::size_t size = block.size();
     bool big;
-    if (tiff[0] == 'M' && tiff[1] == 'M') big = true;
-    else if (tiff[0] == 'I' && tiff[1] == 'I') big = false;
-    else return 1;
+    if (tiff[0] == 'M' && tiff[1] == 'M')
+        big = true;
+    else if (tiff[0] == 'I' && tiff[1] == 'I')
+        big = false;
+    else
+        return 1;
     if (readU16(tiff + 2, big) != 42) return 1;
     const std::uint32_t ifd = readU32(tiff + 4, big);
     if (ifd > size || size - ifd < 2) return 1;
@@ -40,10 +43,11 @@ int exifOrientationOfTiff(std::span<const std::uint8_t> block) {
         if (readU16(tiff + at, big) != 0x0112) continue;
         const std::uint16_t type = readU16(tiff + at + 2, big);
         std::uint32_t value = 0;
-        if (type == 3) value = readU16(tiff + at + 8, big);        // SHORT
-        else if (type == 4) value = readU32(tiff + at + 8, big);   // LONG
+        if (type == 3)
+            value = readU16(tiff + at + 8, big);  // SHORT
+        else if (type == 4)
+            value = readU32(tiff + at + 8, big);  // LONG
         return value >= 1 && value <= 8 ? int(value) : 1;
     }
     return 1;
 }
-

@@ -1,11 +1,11 @@
 // ICC profiles built from the named colour spaces' primaries and curves, and lcms2 conversions.
 #include "platform/image/codec/icc.h"
 
+#include <lcms2.h>
+
 #include <algorithm>
 #include <map>
 #include <mutex>
-
-#include <lcms2.h>
 
 #include "platform/image/color_space.h"
 
@@ -18,12 +18,9 @@ using ProfileHandle = std::unique_ptr<void, ProfileCloser>;
 
 std::string descriptionForName(std::string_view name) {
     static const std::map<std::string, std::string, std::less<>> texts = {
-        {kCGColorSpaceSRGB, "sRGB IEC61966-2.1"},
-        {kCGColorSpaceDisplayP3, "Display P3"},
-        {kCGColorSpaceAdobeRGB1998, "Adobe RGB (1998)"},
-        {kCGColorSpaceGenericRGB, "Generic RGB"},
-        {kCGColorSpaceGenericGray, "Generic Gray"},
-        {kCGColorSpaceLinearSRGB, "Linear sRGB"},
+        {kCGColorSpaceSRGB, "sRGB IEC61966-2.1"},        {kCGColorSpaceDisplayP3, "Display P3"},
+        {kCGColorSpaceAdobeRGB1998, "Adobe RGB (1998)"}, {kCGColorSpaceGenericRGB, "Generic RGB"},
+        {kCGColorSpaceGenericGray, "Generic Gray"},      {kCGColorSpaceLinearSRGB, "Linear sRGB"},
     };
     if (auto it = texts.find(name); it != texts.end()) return it->second;
     std::string text(name);
@@ -73,7 +70,9 @@ std::optional<Bytes> serialise(void* profile) {
     return bytes;
 }
 
-bool isGrey(void* profile) { return cmsGetColorSpace(profile) == cmsSigGrayData; }
+bool isGrey(void* profile) {
+    return cmsGetColorSpace(profile) == cmsSigGrayData;
+}
 bool isUsable(void* profile) {
     return profile && (cmsGetColorSpace(profile) == cmsSigRgbData || cmsGetColorSpace(profile) == cmsSigGrayData);
 }
@@ -96,7 +95,9 @@ public:
         cmsDeleteTransform(floats_);
     }
     bool isIdentity() const override { return false; }
-    void convert(std::uint8_t* rgba, std::size_t count, AlphaMode alpha) const override { run(rgba, count, alpha, bytes_); }
+    void convert(std::uint8_t* rgba, std::size_t count, AlphaMode alpha) const override {
+        run(rgba, count, alpha, bytes_);
+    }
     void convert(float* rgba, std::size_t count, AlphaMode alpha) const override { run(rgba, count, alpha, floats_); }
 
 private:
@@ -161,8 +162,7 @@ ProfileHandle profileForName(std::string_view name) {
 }  // namespace
 
 void ColorConversion::convert(RasterRGBA8& raster) const {
-    if (raster.isValid())
-        convert(raster.pixels.data(), raster.pixels.size() / 4, raster.alpha);
+    if (raster.isValid()) convert(raster.pixels.data(), raster.pixels.size() / 4, raster.alpha);
 }
 
 std::optional<Bytes> iccProfileForColorSpace(std::string_view name) {

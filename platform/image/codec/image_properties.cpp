@@ -2,9 +2,8 @@
 #include "platform/image/codec/image_properties.h"
 
 #include <cstring>
-#include <mutex>
-
 #include <exiv2/exiv2.hpp>
+#include <mutex>
 
 #include "platform/image/codec/icc.h"
 #include "platform/image/codec/image_data.h"
@@ -52,8 +51,9 @@ void addImageFacts(std::span<const std::uint8_t> data, const ImageInfo& info, co
     if (tiff.isDictionary() && tiff[kCGImagePropertyTIFFXResolution].isNumber()) {
         const double scale = tiff[kCGImagePropertyTIFFResolutionUnit].integerValue() == 3 ? 2.54 : 1.0;
         dpiX = tiff[kCGImagePropertyTIFFXResolution].doubleValue() * scale;
-        dpiY = tiff[kCGImagePropertyTIFFYResolution].isNumber() ? tiff[kCGImagePropertyTIFFYResolution].doubleValue() * scale
-                                                                 : dpiX;
+        dpiY = tiff[kCGImagePropertyTIFFYResolution].isNumber()
+                   ? tiff[kCGImagePropertyTIFFYResolution].doubleValue() * scale
+                   : dpiX;
     } else if (info.format == ImageFormat::JPEG) {
         std::tie(dpiX, dpiY) = jfifDensity(data);
     }
@@ -61,7 +61,8 @@ void addImageFacts(std::span<const std::uint8_t> data, const ImageInfo& info, co
     properties.set(kCGImagePropertyDPIHeight, Value(dpiY > 0 ? dpiY : 72.0));
 
     if (const Exiv2::DataBuf* icc = const_cast<Exiv2::Image&>(image).iccProfile(); icc && icc->size_ > 0) {
-        if (auto name = iccProfileDescription({icc->pData_, static_cast<std::size_t>(icc->size_)}); name && !name->empty())
+        if (auto name = iccProfileDescription({icc->pData_, static_cast<std::size_t>(icc->size_)});
+            name && !name->empty())
             properties.set(kCGImagePropertyProfileName, Value(*name));
     }
 }

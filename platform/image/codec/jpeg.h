@@ -15,7 +15,7 @@ inline constexpr double kDefaultJpegQuality = 0.8;
 struct JpegEncodeOptions {
     double quality = kDefaultJpegQuality;  // 0...1 as the application gives it; clamped
     bool progressive = false;
-    Bytes iccProfile{};                    // embedded when not empty (see iccProfileForColorSpace)
+    Bytes iccProfile{};  // embedded when not empty (see iccProfileForColorSpace)
     // An image-properties dictionary ("{TIFF}", "{Exif}", "{GPS}", "Orientation", ...) written into
     // the file; null for none. The orientation is recorded only: pixels are stored as given.
     Value properties{};

@@ -21,7 +21,9 @@ struct Decoder {
     }
 };
 
-bool isCmyk(J_COLOR_SPACE space) { return space == JCS_CMYK || space == JCS_YCCK; }
+bool isCmyk(J_COLOR_SPACE space) {
+    return space == JCS_CMYK || space == JCS_YCCK;
+}
 
 // Stage 1: headers only. No C++ object with a destructor lives in this frame.
 bool readHeaders(Decoder& d, const std::uint8_t* data, std::size_t size) {

@@ -1,9 +1,9 @@
 // JPEG error handling and the EXIF orientation reader.
 #include "platform/image/codec/jpeg_support.h"
 
-#include <cstring>
-
 #include <jerror.h>
+
+#include <cstring>
 
 namespace {
 

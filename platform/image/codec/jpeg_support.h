@@ -2,13 +2,13 @@
 // library, and the EXIF orientation of an APP1 segment. Private to the codec.
 #pragma once
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <span>
 #include <string>
-
-#include <jpeglib.h>
 
 #include "platform/image/codec/exif_orientation.h"
 
@@ -20,8 +20,8 @@ struct JpegErrorManager {
     jpeg_progress_mgr progress{};
     std::jmp_buf jump{};
     char message[JMSG_LENGTH_MAX] = {};
-    bool corruptData = false;   // stopped on a warning that means the data is damaged
-    int maxScans = 0;           // progressive scans allowed (0: no limit)
+    bool corruptData = false;  // stopped on a warning that means the data is damaged
+    int maxScans = 0;          // progressive scans allowed (0: no limit)
 };
 
 void installJpegErrorManager(j_common_ptr cinfo, JpegErrorManager& manager);

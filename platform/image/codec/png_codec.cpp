@@ -1,9 +1,9 @@
 // PNG decoding to RGBA8 and encoding from it with libpng.
+#include <png.h>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
-
-#include <png.h>
 
 #include "platform/image/codec/exif_orientation.h"
 #include "platform/image/codec/icc.h"

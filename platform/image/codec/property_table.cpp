@@ -1,14 +1,13 @@
 // Property dictionary keys, their EXIF tags and the conversions between value kinds.
 #include "platform/image/codec/property_table.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <algorithm>
+#include <exiv2/exiv2.hpp>
 #include <numeric>
 #include <optional>
 #include <string_view>
-
-#include <exiv2/exiv2.hpp>
 
 #include "platform/image/codec/image_property_keys.h"
 
@@ -18,17 +17,17 @@
 namespace {
 
 enum class Kind {
-    Text,          // ASCII string
-    Rational,      // unsigned rational <-> double
-    SRational,     // signed rational <-> double
-    Integer,       // SHORT, LONG or BYTE <-> integer
-    IntegerArray,  // several SHORTs <-> array of integers
-    RationalArray, // several unsigned rationals <-> array of doubles
-    ByteArray,     // several BYTEs <-> array of integers
-    Comment,       // charset-prefixed comment <-> string
-    Version,       // four ASCII digits ("0232") <-> array of integers [2, 3, 2]
-    Coordinate,    // degrees, minutes, seconds <-> decimal degrees
-    GpsTime,       // hours, minutes, seconds <-> "HH:mm:ss.SS"
+    Text,           // ASCII string
+    Rational,       // unsigned rational <-> double
+    SRational,      // signed rational <-> double
+    Integer,        // SHORT, LONG or BYTE <-> integer
+    IntegerArray,   // several SHORTs <-> array of integers
+    RationalArray,  // several unsigned rationals <-> array of doubles
+    ByteArray,      // several BYTEs <-> array of integers
+    Comment,        // charset-prefixed comment <-> string
+    Version,        // four ASCII digits ("0232") <-> array of integers [2, 3, 2]
+    Coordinate,     // degrees, minutes, seconds <-> decimal degrees
+    GpsTime,        // hours, minutes, seconds <-> "HH:mm:ss.SS"
 };
 
 struct Field {
@@ -55,27 +54,38 @@ const Field kFields[] = {
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifVersion, "Exif.Photo.ExifVersion", Kind::Version},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifDateTimeOriginal, "Exif.Photo.DateTimeOriginal", Kind::Text},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifDateTimeDigitized, "Exif.Photo.DateTimeDigitized", Kind::Text},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifSubsecTimeOriginal, "Exif.Photo.SubSecTimeOriginal", Kind::Text},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifSubsecTimeDigitized, "Exif.Photo.SubSecTimeDigitized", Kind::Text},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifSubsecTimeOriginal, "Exif.Photo.SubSecTimeOriginal",
+     Kind::Text},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifSubsecTimeDigitized, "Exif.Photo.SubSecTimeDigitized",
+     Kind::Text},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifOffsetTime, "Exif.Photo.OffsetTime", Kind::Text},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifOffsetTimeOriginal, "Exif.Photo.OffsetTimeOriginal", Kind::Text},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifOffsetTimeDigitized, "Exif.Photo.OffsetTimeDigitized", Kind::Text},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifOffsetTimeOriginal, "Exif.Photo.OffsetTimeOriginal",
+     Kind::Text},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifOffsetTimeDigitized, "Exif.Photo.OffsetTimeDigitized",
+     Kind::Text},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifExposureTime, "Exif.Photo.ExposureTime", Kind::Rational},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifFNumber, "Exif.Photo.FNumber", Kind::Rational},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifISOSpeedRatings, "Exif.Photo.ISOSpeedRatings", Kind::IntegerArray},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifISOSpeedRatings, "Exif.Photo.ISOSpeedRatings",
+     Kind::IntegerArray},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifExposureProgram, "Exif.Photo.ExposureProgram", Kind::Integer},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifExposureBiasValue, "Exif.Photo.ExposureBiasValue", Kind::SRational},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifExposureBiasValue, "Exif.Photo.ExposureBiasValue",
+     Kind::SRational},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifExposureMode, "Exif.Photo.ExposureMode", Kind::Integer},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifShutterSpeedValue, "Exif.Photo.ShutterSpeedValue", Kind::SRational},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifShutterSpeedValue, "Exif.Photo.ShutterSpeedValue",
+     Kind::SRational},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifApertureValue, "Exif.Photo.ApertureValue", Kind::Rational},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifBrightnessValue, "Exif.Photo.BrightnessValue", Kind::SRational},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifBrightnessValue, "Exif.Photo.BrightnessValue",
+     Kind::SRational},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifMeteringMode, "Exif.Photo.MeteringMode", Kind::Integer},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifFlash, "Exif.Photo.Flash", Kind::Integer},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifFocalLength, "Exif.Photo.FocalLength", Kind::Rational},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifFocalLenIn35mmFilm, "Exif.Photo.FocalLengthIn35mmFilm", Kind::Integer},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifFocalLenIn35mmFilm, "Exif.Photo.FocalLengthIn35mmFilm",
+     Kind::Integer},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifWhiteBalance, "Exif.Photo.WhiteBalance", Kind::Integer},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifDigitalZoomRatio, "Exif.Photo.DigitalZoomRatio", Kind::Rational},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifSceneCaptureType, "Exif.Photo.SceneCaptureType", Kind::Integer},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifDigitalZoomRatio, "Exif.Photo.DigitalZoomRatio",
+     Kind::Rational},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifSceneCaptureType, "Exif.Photo.SceneCaptureType",
+     Kind::Integer},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifSensingMethod, "Exif.Photo.SensingMethod", Kind::Integer},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifColorSpace, "Exif.Photo.ColorSpace", Kind::Integer},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifPixelXDimension, "Exif.Photo.PixelXDimension", Kind::Integer},
@@ -83,7 +93,8 @@ const Field kFields[] = {
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifUserComment, "Exif.Photo.UserComment", Kind::Comment},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifLensMake, "Exif.Photo.LensMake", Kind::Text},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifLensModel, "Exif.Photo.LensModel", Kind::Text},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifLensSpecification, "Exif.Photo.LensSpecification", Kind::RationalArray},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifLensSpecification, "Exif.Photo.LensSpecification",
+     Kind::RationalArray},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifLensSerialNumber, "Exif.Photo.LensSerialNumber", Kind::Text},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifBodySerialNumber, "Exif.Photo.BodySerialNumber", Kind::Text},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifCameraOwnerName, "Exif.Photo.CameraOwnerName", Kind::Text},
@@ -91,7 +102,8 @@ const Field kFields[] = {
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifSubsecTime, "Exif.Photo.SubSecTime", Kind::Text},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifSubjectArea, "Exif.Photo.SubjectArea", Kind::IntegerArray},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifSubjectDistance, "Exif.Photo.SubjectDistance", Kind::Rational},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifSubjectDistRange, "Exif.Photo.SubjectDistanceRange", Kind::Integer},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifSubjectDistRange, "Exif.Photo.SubjectDistanceRange",
+     Kind::Integer},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifSceneType, "Exif.Photo.SceneType", Kind::Integer},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifFileSource, "Exif.Photo.FileSource", Kind::Integer},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifCustomRendered, "Exif.Photo.CustomRendered", Kind::Integer},
@@ -100,11 +112,13 @@ const Field kFields[] = {
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifSharpness, "Exif.Photo.Sharpness", Kind::Integer},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifGainControl, "Exif.Photo.GainControl", Kind::Integer},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifLightSource, "Exif.Photo.LightSource", Kind::Integer},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifMaxApertureValue, "Exif.Photo.MaxApertureValue", Kind::Rational},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifMaxApertureValue, "Exif.Photo.MaxApertureValue",
+     Kind::Rational},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifExposureIndex, "Exif.Photo.ExposureIndex", Kind::Rational},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifSensitivityType, "Exif.Photo.SensitivityType", Kind::Integer},
     {kCGImagePropertyExifDictionary, kCGImagePropertyExifISOSpeed, "Exif.Photo.ISOSpeed", Kind::Integer},
-    {kCGImagePropertyExifDictionary, kCGImagePropertyExifRecommendedExposureIndex, "Exif.Photo.RecommendedExposureIndex", Kind::Integer},
+    {kCGImagePropertyExifDictionary, kCGImagePropertyExifRecommendedExposureIndex,
+     "Exif.Photo.RecommendedExposureIndex", Kind::Integer},
 
     {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSVersion, "Exif.GPSInfo.GPSVersionID", Kind::ByteArray},
     {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSLatitudeRef, "Exif.GPSInfo.GPSLatitudeRef", Kind::Text},
@@ -124,17 +138,22 @@ const Field kFields[] = {
     {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSDestBearingRef, "Exif.GPSInfo.GPSDestBearingRef", Kind::Text},
     {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSDestBearing, "Exif.GPSInfo.GPSDestBearing", Kind::Rational},
     {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSMapDatum, "Exif.GPSInfo.GPSMapDatum", Kind::Text},
-    {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSHPositioningError, "Exif.GPSInfo.GPSHPositioningError", Kind::Rational},
+    {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSHPositioningError, "Exif.GPSInfo.GPSHPositioningError",
+     Kind::Rational},
     {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSStatus, "Exif.GPSInfo.GPSStatus", Kind::Text},
     {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSMeasureMode, "Exif.GPSInfo.GPSMeasureMode", Kind::Text},
     {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSSatellites, "Exif.GPSInfo.GPSSatellites", Kind::Text},
     {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSDOP, "Exif.GPSInfo.GPSDOP", Kind::Rational},
     {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSDestLatitudeRef, "Exif.GPSInfo.GPSDestLatitudeRef", Kind::Text},
     {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSDestLatitude, "Exif.GPSInfo.GPSDestLatitude", Kind::Coordinate},
-    {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSDestLongitudeRef, "Exif.GPSInfo.GPSDestLongitudeRef", Kind::Text},
-    {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSDestLongitude, "Exif.GPSInfo.GPSDestLongitude", Kind::Coordinate},
-    {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSProcessingMethod, "Exif.GPSInfo.GPSProcessingMethod", Kind::Comment},
-    {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSAreaInformation, "Exif.GPSInfo.GPSAreaInformation", Kind::Comment},
+    {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSDestLongitudeRef, "Exif.GPSInfo.GPSDestLongitudeRef",
+     Kind::Text},
+    {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSDestLongitude, "Exif.GPSInfo.GPSDestLongitude",
+     Kind::Coordinate},
+    {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSProcessingMethod, "Exif.GPSInfo.GPSProcessingMethod",
+     Kind::Comment},
+    {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSAreaInformation, "Exif.GPSInfo.GPSAreaInformation",
+     Kind::Comment},
     {kCGImagePropertyGPSDictionary, kCGImagePropertyGPSDifferental, "Exif.GPSInfo.GPSDifferential", Kind::Integer},
 };
 
@@ -155,10 +174,8 @@ Value readTag(const Exiv2::Exifdatum& datum, Kind kind) {
             return Value(std::move(text));
         }
         case Kind::Rational:
-        case Kind::SRational:
-            return count > 0 ? Value(rationalAt(v, 0)) : Value();
-        case Kind::Integer:
-            return count > 0 ? Value(static_cast<long long>(v.toLong(0))) : Value();
+        case Kind::SRational: return count > 0 ? Value(rationalAt(v, 0)) : Value();
+        case Kind::Integer: return count > 0 ? Value(static_cast<long long>(v.toLong(0))) : Value();
         case Kind::IntegerArray:
         case Kind::ByteArray: {
             ValueArray items;
@@ -315,7 +332,8 @@ std::optional<std::string> tagText(const Value& value, Kind kind) {
             double s = 0;
             if (std::sscanf(value.string()->c_str(), "%d:%d:%lf", &h, &m, &s) != 3) return std::nullopt;
             if (h < 0 || h > 24 || m < 0 || m > 59 || !(s >= 0 && s < 61)) return std::nullopt;
-            return std::to_string(h) + "/1 " + std::to_string(m) + "/1 " + std::to_string(std::llround(s * 100)) + "/100";
+            return std::to_string(h) + "/1 " + std::to_string(m) + "/1 " + std::to_string(std::llround(s * 100)) +
+                   "/100";
         }
     }
     return std::nullopt;
@@ -327,7 +345,8 @@ void writeTag(Exiv2::ExifData& exif, const char* tag, Kind kind, const Value& va
     const Exiv2::ExifKey key(tag);
     Exiv2::TypeId type = key.defaultTypeId();
     if (kind == Kind::Coordinate || kind == Kind::GpsTime) type = Exiv2::unsignedRational;
-    if (kind == Kind::Integer && type == Exiv2::unsignedShort && value.integerValue() > 65535) type = Exiv2::unsignedLong;
+    if (kind == Kind::Integer && type == Exiv2::unsignedShort && value.integerValue() > 65535)
+        type = Exiv2::unsignedLong;
     Exiv2::Value::AutoPtr v = Exiv2::Value::create(type);
     if (v->read(*text) != 0) return;
     exif[tag].setValue(v.get());
@@ -387,7 +406,8 @@ void propertiesToExif(const Value& properties, Exiv2::ExifData& exif, int pixelW
     const Value& dpiHeight = properties[kCGImagePropertyDPIHeight];
     if (dpiWidth.isNumber()) writeTag(exif, "Exif.Image.XResolution", Kind::Rational, dpiWidth);
     if (dpiHeight.isNumber()) writeTag(exif, "Exif.Image.YResolution", Kind::Rational, dpiHeight);
-    if (dpiWidth.isNumber() || dpiHeight.isNumber()) writeTag(exif, "Exif.Image.ResolutionUnit", Kind::Integer, Value(2));
+    if (dpiWidth.isNumber() || dpiHeight.isNumber())
+        writeTag(exif, "Exif.Image.ResolutionUnit", Kind::Integer, Value(2));
 
     const Value& gps = dictionaryIn(properties, kCGImagePropertyGPSDictionary);
     fillCoordinateRef(gps, exif, kCGImagePropertyGPSLatitude, kCGImagePropertyGPSLatitudeRef,

@@ -21,7 +21,8 @@ void premultiplyAlpha(RasterRGBA8& raster) {
     for (std::size_t i = 0; i + 3 < raster.pixels.size(); i += 4) {
         unsigned a = raster.pixels[i + 3];
         if (a == 255) continue;
-        for (int c = 0; c < 3; ++c) raster.pixels[i + c] = static_cast<std::uint8_t>((raster.pixels[i + c] * a + 127) / 255);
+        for (int c = 0; c < 3; ++c)
+            raster.pixels[i + c] = static_cast<std::uint8_t>((raster.pixels[i + c] * a + 127) / 255);
     }
     raster.alpha = AlphaMode::Premultiplied;
 }

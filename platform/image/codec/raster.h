@@ -61,19 +61,19 @@ enum class ImageFormat { Unknown, JPEG, PNG };
 // What a file says about itself, without decoding pixels.
 struct ImageInfo {
     ImageFormat format = ImageFormat::Unknown;
-    int width = 0;   // as stored, before orientation
+    int width = 0;  // as stored, before orientation
     int height = 0;
-    int orientation = 1;   // EXIF orientation 1..8
-    int components = 0;    // stored channels: 1 grey, 2 grey+alpha, 3 RGB/YCbCr, 4 RGBA or CMYK
+    int orientation = 1;  // EXIF orientation 1..8
+    int components = 0;   // stored channels: 1 grey, 2 grey+alpha, 3 RGB/YCbCr, 4 RGBA or CMYK
     int bitsPerComponent = 8;
     bool hasAlpha = false;
     bool hasIccProfile = false;
 };
 
 struct DecodedImage {
-    RasterRGBA8 raster{};     // straight alpha; opaque for JPEG
-    ImageInfo info{};         // the stored image (sizes before downscale and orientation)
-    int orientation = 1;      // orientation still to apply to raster (1 once applied)
-    Bytes iccProfile{};       // the embedded profile as stored, empty when none
+    RasterRGBA8 raster{};  // straight alpha; opaque for JPEG
+    ImageInfo info{};      // the stored image (sizes before downscale and orientation)
+    int orientation = 1;   // orientation still to apply to raster (1 once applied)
+    Bytes iccProfile{};    // the embedded profile as stored, empty when none
     bool convertedToSRGB = false;
 };

@@ -20,17 +20,17 @@ constexpr long kLinePad = 4;
 // Output pixel i covers a box of max(1, 1/scale) source pixels centred where its centre maps,
 // so down-scaling averages areas and up-scaling interpolates linearly.
 struct Taps {
-    long* start = nullptr;   // first source index per output pixel
-    int* count = nullptr;    // number of taps (0: nothing covers it)
-    float* weight = nullptr; // maxTaps weights per output pixel
+    long* start = nullptr;    // first source index per output pixel
+    int* count = nullptr;     // number of taps (0: nothing covers it)
+    float* weight = nullptr;  // maxTaps weights per output pixel
     int maxTaps = 0;
-    long lo = 0, hi = -1;    // source range used
-    bool unit = true;        // every pixel has one tap of weight 1, or none
+    long lo = 0, hi = -1;  // source range used
+    bool unit = true;      // every pixel has one tap of weight 1, or none
     // For the vector kernel: starts relative to lo, and weights tap by tap (zero past count).
     std::int32_t* rel = nullptr;
     float* weightT = nullptr;
     std::size_t strideT = 0;
-    int usedTaps = 0;  // the largest count (often one less than maxTaps)
+    int usedTaps = 0;    // the largest count (often one less than maxTaps)
     bool pairs = false;  // every pixel reads two neighbours, two pixels on from the last (2:1)
     long pairBase = 0;   // line index the first pair starts at (pixels outside weigh 0)
 
@@ -53,7 +53,8 @@ struct Taps {
         for (long i = 0; i < n; ++i) {
             usedTaps = std::max(usedTaps, count[i]);
             rel[i] = count[i] ? static_cast<std::int32_t>(start[i] - lo) : 0;
-            for (int k = 0; k < count[i]; ++k) weightT[static_cast<std::size_t>(k) * strideT + static_cast<std::size_t>(i)] = weight[i * maxTaps + k];
+            for (int k = 0; k < count[i]; ++k)
+                weightT[static_cast<std::size_t>(k) * strideT + static_cast<std::size_t>(i)] = weight[i * maxTaps + k];
         }
     }
 
@@ -96,8 +97,14 @@ struct Taps {
 
 BitmapSource::BitmapSource(std::shared_ptr<const std::uint8_t> pixels, std::size_t bytesPerRow, int width, int height,
                            CIFormat format, CIAlphaMode alpha, std::shared_ptr<CGColorSpace> space)
-    : ImageNode(CGRectMake(0, 0, width, height)), pixels_(std::move(pixels)), bytesPerRow_(bytesPerRow),
-      width_(width), height_(height), format_(format), alpha_(alpha), space_(std::move(space)) {}
+    : ImageNode(CGRectMake(0, 0, width, height)),
+      pixels_(std::move(pixels)),
+      bytesPerRow_(bytesPerRow),
+      width_(width),
+      height_(height),
+      format_(format),
+      alpha_(alpha),
+      space_(std::move(space)) {}
 
 namespace {
 // Whether a bitmap of the format shown with the orientation stands on its side.
@@ -195,7 +202,8 @@ void BitmapSource::loadRow(long y, long x0, std::size_t n, float* const p[4]) co
 }
 
 const std::uint8_t* BitmapSource::bytesAt(long x, long y, std::size_t n, bool& bgra) const {
-    if (format_ == CIFormat::RGBAf || y < 0 || y >= height_ || x < 0 || x + static_cast<long>(n) > width_) return nullptr;
+    if (format_ == CIFormat::RGBAf || y < 0 || y >= height_ || x < 0 || x + static_cast<long>(n) > width_)
+        return nullptr;
     bgra = format_ == CIFormat::BGRA8;
     return rowBytes(y, x, n);
 }
@@ -231,11 +239,13 @@ void BitmapSource::render(const Tile& out, const CGAffineTransform& A, TileConte
     }
     if (const ColorTransformPlan* plan = ctx.job.conversionFor(this))
         for (long j = 0; j < out.rect.h; ++j)
-            plan->apply(out.row(0, j), out.row(1, j), out.row(2, j), out.row(3, j), static_cast<std::size_t>(out.rect.w));
+            plan->apply(out.row(0, j), out.row(1, j), out.row(2, j), out.row(3, j),
+                        static_cast<std::size_t>(out.rect.w));
 }
 
 void BitmapSource::prepare(RenderJob& job, RenderArena&) const {
-    if (auto plan = ColorTransformPlan::between(space_, job.working)) job.conversions.push_back({this, std::move(plan)});
+    if (auto plan = ColorTransformPlan::between(space_, job.working))
+        job.conversions.push_back({this, std::move(plan)});
 }
 
 void BitmapSource::renderAxisAligned(const Tile& out, double sx, double tx, double sy, double ty,
@@ -360,8 +370,8 @@ void BitmapSource::renderAxisAligned(const Tile& out, double sx, double tx, doub
             for (int k = 0; k < rows.count[j]; ++k) {
                 const long y = rows.start[j] + k;
                 const std::uint8_t* row = rowBytes(y, cols.lo, static_cast<std::size_t>(span));
-                kernels::accumulateRGBA8(row, static_cast<std::size_t>(span), format_ == CIFormat::BGRA8, k == 0,
-                                         wt[k], combined[0], combined[1], combined[2], combined[3]);
+                kernels::accumulateRGBA8(row, static_cast<std::size_t>(span), format_ == CIFormat::BGRA8, k == 0, wt[k],
+                                         combined[0], combined[1], combined[2], combined[3]);
             }
             resampleLine(combined, dst);
             continue;
@@ -379,8 +389,7 @@ void BitmapSource::renderAxisAligned(const Tile& out, double sx, double tx, doub
     }
 }
 
-bool BitmapSource::renderSampled(const Tile& out, double sx, double tx, double sy, double ty,
-                                 TileContext& ctx) const {
+bool BitmapSource::renderSampled(const Tile& out, double sx, double tx, double sy, double ty, TileContext& ctx) const {
     if (!(std::fabs(sx) < 1 && std::fabs(sy) < 1) || format_ == CIFormat::RGBAf ||
         alpha_ != CIAlphaMode::Premultiplied || width_ < 2 || height_ < 2)
         return false;
@@ -454,10 +463,10 @@ void BitmapSource::renderGeneral(const Tile& out, const CGAffineTransform& A, Ti
     // Bilinear sampling of the source region under the tile (any rotation or shear).
     ArenaScope scope(ctx.arena);
     const CGAffineTransform inv = CGAffineTransformInvert(A);
-    CGRect area = CGRectApplyAffineTransform(
-        CGRectMake(static_cast<double>(out.rect.x), static_cast<double>(out.rect.y), static_cast<double>(out.rect.w),
-                   static_cast<double>(out.rect.h)),
-        inv);
+    CGRect area =
+        CGRectApplyAffineTransform(CGRectMake(static_cast<double>(out.rect.x), static_cast<double>(out.rect.y),
+                                              static_cast<double>(out.rect.w), static_cast<double>(out.rect.h)),
+                                   inv);
     long x0 = std::max(0L, static_cast<long>(std::floor(area.origin.x)) - 1);
     long y0 = std::max(0L, static_cast<long>(std::floor(area.origin.y)) - 1);
     long x1 = std::min<long>(width_ - 1, static_cast<long>(std::ceil(area.origin.x + area.size.width)) + 1);

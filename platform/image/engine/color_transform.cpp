@@ -26,8 +26,8 @@ M3 mul(const M3& a, const M3& b) {
 }
 
 M3 inverse(const M3& m) {
-    double det = m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6]) +
-                 m[2] * (m[3] * m[7] - m[4] * m[6]);
+    double det =
+        m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6]) + m[2] * (m[3] * m[7] - m[4] * m[6]);
     if (det == 0) return {1, 0, 0, 0, 1, 0, 0, 0, 1};
     double id = 1.0 / det;
     return {(m[4] * m[8] - m[5] * m[7]) * id, (m[2] * m[7] - m[1] * m[8]) * id, (m[1] * m[5] - m[2] * m[4]) * id,
@@ -52,9 +52,15 @@ M3 adaptation(const Chromaticity& from, const Chromaticity& to) {
 
 }  // namespace
 
-std::array<double, 9> chromaticAdaptation(const Chromaticity& from, const Chromaticity& to) { return adaptation(from, to); }
-std::array<double, 9> multiply3(const std::array<double, 9>& a, const std::array<double, 9>& b) { return mul(a, b); }
-std::array<double, 9> invert3(const std::array<double, 9>& m) { return inverse(m); }
+std::array<double, 9> chromaticAdaptation(const Chromaticity& from, const Chromaticity& to) {
+    return adaptation(from, to);
+}
+std::array<double, 9> multiply3(const std::array<double, 9>& a, const std::array<double, 9>& b) {
+    return mul(a, b);
+}
+std::array<double, 9> invert3(const std::array<double, 9>& m) {
+    return inverse(m);
+}
 
 ColorTransformPlan::ColorTransformPlan(const CGColorSpace& from, const CGColorSpace& to) {
     if (!from.transfer().isLinear()) {

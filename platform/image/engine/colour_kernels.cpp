@@ -1,9 +1,9 @@
 // Colour kernels (curves, matrices, colour controls, vignettes), built per instruction set, chosen at run time.
-#include "platform/image/engine/kernels.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "platform/image/engine/kernels.h"
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "platform/image/engine/colour_kernels.cpp"
@@ -70,7 +70,6 @@ void Matrix3(float* r, float* g, float* b, std::size_t n, const float* m, const 
         hn::StoreU(hn::MulAdd(k[6], vr, hn::MulAdd(k[7], vg, hn::MulAdd(k[8], vb, o2))), df, pb);
     });
 }
-
 
 void ColorControls(float* r, float* g, float* b, std::size_t n, float saturation, float brightness, float contrast) {
     const DF df;
@@ -142,7 +141,9 @@ using namespace korva_kernels;
 void curve(float* x, std::size_t n, const float* lut, std::size_t size) {
     HWY_DYNAMIC_DISPATCH(Curve)(x, n, lut, size);
 }
-void gammaTwoCurve(float* x, std::size_t n, const CubicSegments& s) { HWY_DYNAMIC_DISPATCH(GammaTwoCurve)(x, n, s); }
+void gammaTwoCurve(float* x, std::size_t n, const CubicSegments& s) {
+    HWY_DYNAMIC_DISPATCH(GammaTwoCurve)(x, n, s);
+}
 void matrix3(float* r, float* g, float* b, std::size_t n, const float* m, const float* offset) {
     HWY_DYNAMIC_DISPATCH(Matrix3)(r, g, b, n, m, offset);
 }

@@ -6,14 +6,16 @@
 #include "platform/image/engine/render_arena.h"
 
 SourceOverNode::SourceOverNode(NodePtr foreground, NodePtr background)
-    : ImageNode(CGRectUnion(foreground->extent(), background->extent())), foreground_(std::move(foreground)),
+    : ImageNode(CGRectUnion(foreground->extent(), background->extent())),
+      foreground_(std::move(foreground)),
       background_(std::move(background)) {}
 
 void SourceOverNode::render(const Tile& out, const CGAffineTransform& toRequest, TileContext& ctx) const {
     background_->render(out, toRequest, ctx);
     // Only the part of the tile the foreground can reach is rendered and blended.
     PixelRect reach = out.rect;
-    if (isRectilinear(toRequest)) reach = intersect(out.rect, pixelsTouching(CGRectApplyAffineTransform(foreground_->extent(), toRequest)));
+    if (isRectilinear(toRequest))
+        reach = intersect(out.rect, pixelsTouching(CGRectApplyAffineTransform(foreground_->extent(), toRequest)));
     if (CGRectIsInfinite(foreground_->extent())) reach = out.rect;
     if (reach.empty()) return;
     ArenaScope scope(ctx.arena);

@@ -1,11 +1,11 @@
 // Colour cube kernels: trilinear lookups over float planes, and straight from 8-bit pixels to
 // 8-bit pixels for chains that are a cube alone. Built per instruction set, chosen at run time.
-#include "platform/image/engine/kernels.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
+
+#include "platform/image/engine/kernels.h"
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "platform/image/engine/cube_kernels.cpp"
@@ -38,9 +38,8 @@ HWY_INLINE hn::Vec<hn::FixedTag<float, 4>> CubeAt(const float* HWY_RESTRICT e, f
 // The corner reads and lerps of one batch of pixels, written as RGBA quadruples. A plain
 // function with local pointers, so the compiler keeps everything in registers.
 HWY_NOINLINE void CubeLanes(const float* HWY_RESTRICT cube, const std::int32_t* HWY_RESTRICT index,
-                            const float* HWY_RESTRICT fxs, const float* HWY_RESTRICT fys,
-                            const float* HWY_RESTRICT fzs, float* HWY_RESTRICT rgba, std::size_t n,
-                            std::size_t stepG, std::size_t stepB) {
+                            const float* HWY_RESTRICT fxs, const float* HWY_RESTRICT fys, const float* HWY_RESTRICT fzs,
+                            float* HWY_RESTRICT rgba, std::size_t n, std::size_t stepG, std::size_t stepB) {
 #if HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 32
     const hn::FixedTag<float, 4> d4;
     for (std::size_t lane = 0; lane < n; ++lane)
@@ -91,18 +90,21 @@ void ColorCube(float* r, float* g, float* b, float* a, std::size_t n, const floa
     alignas(64) float rgba[(kBatch + kMaxLanes) * 4];
     for (std::size_t start = 0; start < n; start += kBatch) {
         const std::size_t m = std::min(kBatch, n - start);
-        ForPlanes(r + start, g + start, b + start, nullptr, m, [&](float* pr, float* pg, float* pb, float*, std::size_t i) {
-            const VF x = hn::Mul(Clamp01(hn::LoadU(df, pr)), scale);
-            const VF y = hn::Mul(Clamp01(hn::LoadU(df, pg)), scale);
-            const VF z = hn::Mul(Clamp01(hn::LoadU(df, pb)), scale);
-            const VF x0 = hn::Min(hn::Floor(x), top), y0 = hn::Min(hn::Floor(y), top), z0 = hn::Min(hn::Floor(z), top);
-            hn::Store(hn::Sub(x, x0), df, fxs + i);
-            hn::Store(hn::Sub(y, y0), df, fys + i);
-            hn::Store(hn::Sub(z, z0), df, fzs + i);
-            const auto cell = hn::Add(hn::ConvertTo(di, x0),
-                                      hn::Mul(vdim, hn::Add(hn::ConvertTo(di, y0), hn::Mul(vdim, hn::ConvertTo(di, z0)))));
-            hn::Store(hn::Mul(cell, four), di, index + i);
-        });
+        ForPlanes(r + start, g + start, b + start, nullptr, m,
+                  [&](float* pr, float* pg, float* pb, float*, std::size_t i) {
+                      const VF x = hn::Mul(Clamp01(hn::LoadU(df, pr)), scale);
+                      const VF y = hn::Mul(Clamp01(hn::LoadU(df, pg)), scale);
+                      const VF z = hn::Mul(Clamp01(hn::LoadU(df, pb)), scale);
+                      const VF x0 = hn::Min(hn::Floor(x), top), y0 = hn::Min(hn::Floor(y), top),
+                               z0 = hn::Min(hn::Floor(z), top);
+                      hn::Store(hn::Sub(x, x0), df, fxs + i);
+                      hn::Store(hn::Sub(y, y0), df, fys + i);
+                      hn::Store(hn::Sub(z, z0), df, fzs + i);
+                      const auto cell =
+                          hn::Add(hn::ConvertTo(di, x0),
+                                  hn::Mul(vdim, hn::Add(hn::ConvertTo(di, y0), hn::Mul(vdim, hn::ConvertTo(di, z0)))));
+                      hn::Store(hn::Mul(cell, four), di, index + i);
+                  });
         CubeLanes(cube, index, fxs, fys, fzs, rgba, m, stepG, stepB);
         std::size_t i = 0;
         VF outR, outG, outB, outA;
@@ -180,9 +182,8 @@ std::size_t CubeGroupsRGBA8(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* 
 // Opaque 8-bit pixels through the cube straight to 8-bit pixels: the tables give each byte's
 // lattice cell and fraction exactly as loading to floats would, so no planes are needed. Stops
 // with false at the first group of pixels that is not wholly opaque.
-bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint8_t* HWY_RESTRICT dst,
-                    bool bgraOut, std::size_t n, const float* HWY_RESTRICT cube, int dim,
-                    const kernels::CubeByteTables& t) {
+bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint8_t* HWY_RESTRICT dst, bool bgraOut,
+                    std::size_t n, const float* HWY_RESTRICT cube, int dim, const kernels::CubeByteTables& t) {
     std::size_t i = 0;
 #if HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64
     const auto groups = bgraIn ? (bgraOut ? CubeGroupsRGBA8<true, true> : CubeGroupsRGBA8<true, false>)

@@ -12,7 +12,10 @@
 
 EncodedSource::EncodedSource(std::shared_ptr<const std::vector<std::uint8_t>> data, int width, int height,
                              std::shared_ptr<CGColorSpace> space)
-    : ImageNode(CGRectMake(0, 0, width, height)), data_(std::move(data)), width_(width), height_(height),
+    : ImageNode(CGRectMake(0, 0, width, height)),
+      data_(std::move(data)),
+      width_(width),
+      height_(height),
       space_(std::move(space)) {}
 
 std::string EncodedSource::label() const {
@@ -34,9 +37,9 @@ NodePtr EncodedSource::decoded(int minWidth, int minHeight) const {
         auto pixels = std::make_shared<std::vector<std::uint8_t>>(std::move(raster.pixels));
         std::shared_ptr<const std::uint8_t> bytes(pixels, pixels->data());
         // Colour conversion is this node's job (see render), so the bitmap is left unmanaged.
-        node = std::make_shared<BitmapSource>(std::move(bytes), static_cast<std::size_t>(raster.width) * 4,
-                                              raster.width, raster.height, CIFormat::RGBA8, CIAlphaMode::Straight,
-                                              nullptr);
+        node =
+            std::make_shared<BitmapSource>(std::move(bytes), static_cast<std::size_t>(raster.width) * 4, raster.width,
+                                           raster.height, CIFormat::RGBA8, CIAlphaMode::Straight, nullptr);
     } else {
         Log::warning("image", "JPEG decode failed at render time: " + result.error());
     }
@@ -45,7 +48,8 @@ NodePtr EncodedSource::decoded(int minWidth, int minHeight) const {
 }
 
 void EncodedSource::prepare(RenderJob& job, RenderArena&) const {
-    if (auto plan = ColorTransformPlan::between(space_, job.working)) job.conversions.push_back({this, std::move(plan)});
+    if (auto plan = ColorTransformPlan::between(space_, job.working))
+        job.conversions.push_back({this, std::move(plan)});
 }
 
 void EncodedSource::render(const Tile& out, const CGAffineTransform& A, TileContext& ctx) const {
@@ -63,5 +67,6 @@ void EncodedSource::render(const Tile& out, const CGAffineTransform& A, TileCont
     bitmap->render(out, CGAffineTransformConcat(toStored, A), ctx);
     if (const ColorTransformPlan* plan = ctx.job.conversionFor(this))
         for (long j = 0; j < out.rect.h; ++j)
-            plan->apply(out.row(0, j), out.row(1, j), out.row(2, j), out.row(3, j), static_cast<std::size_t>(out.rect.w));
+            plan->apply(out.row(0, j), out.row(1, j), out.row(2, j), out.row(3, j),
+                        static_cast<std::size_t>(out.rect.w));
 }

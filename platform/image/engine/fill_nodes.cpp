@@ -35,7 +35,8 @@ void ColorNode::render(const Tile& out, const CGAffineTransform&, TileContext& c
 }
 
 void ColorNode::prepare(RenderJob& job, RenderArena&) const {
-    if (auto plan = ColorTransformPlan::between(space_, job.working)) job.conversions.push_back({this, std::move(plan)});
+    if (auto plan = ColorTransformPlan::between(space_, job.working))
+        job.conversions.push_back({this, std::move(plan)});
 }
 
 std::string ColorNode::label() const {
@@ -45,7 +46,8 @@ std::string ColorNode::label() const {
 }
 
 AreaAverageNode::AreaAverageNode(NodePtr input, const CGRect& area)
-    : ImageNode(CGRectMake(std::floor(area.origin.x), std::floor(area.origin.y), 1, 1)), input_(std::move(input)),
+    : ImageNode(CGRectMake(std::floor(area.origin.x), std::floor(area.origin.y), 1, 1)),
+      input_(std::move(input)),
       area_(area) {}
 
 void AreaAverageNode::prepare(RenderJob& job, RenderArena& arena) const {

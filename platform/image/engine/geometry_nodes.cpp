@@ -20,7 +20,8 @@ PixelRect requestPixels(const CGRect& r, const CGAffineTransform& toRequest) {
 Tile subTile(const Tile& t, const PixelRect& part) {
     Tile s = t;
     s.rect = part;
-    std::size_t off = static_cast<std::size_t>(part.y - t.rect.y) * t.stride + static_cast<std::size_t>(part.x - t.rect.x);
+    std::size_t off =
+        static_cast<std::size_t>(part.y - t.rect.y) * t.stride + static_cast<std::size_t>(part.x - t.rect.x);
     for (int c = 0; c < 4; ++c) s.plane[c] = t.plane[c] + off;
     return s;
 }
@@ -38,7 +39,8 @@ CGAffineTransform snapTransform(const CGAffineTransform& t) {
 TransformNode::TransformNode(NodePtr input, const CGAffineTransform& t)
     : ImageNode(CGRectIsInfinite(input->extent()) ? input->extent()
                                                   : CGRectApplyAffineTransform(input->extent(), snapTransform(t))),
-      input_(std::move(input)), t_(snapTransform(t)) {}
+      input_(std::move(input)),
+      t_(snapTransform(t)) {}
 
 void TransformNode::render(const Tile& out, const CGAffineTransform& toRequest, TileContext& ctx) const {
     input_->render(out, CGAffineTransformConcat(t_, toRequest), ctx);

@@ -11,7 +11,9 @@
 
 namespace {
 constexpr double kLimit = 1099511627776.0;  // 2^40: far beyond any bitmap, safe in a long
-double clampCoord(double v) { return std::isnan(v) ? 0.0 : std::clamp(v, -kLimit, kLimit); }
+double clampCoord(double v) {
+    return std::isnan(v) ? 0.0 : std::clamp(v, -kLimit, kLimit);
+}
 // Rectangles that overflowed to infinities (or NaN widths) count as reaching the limits.
 void bounds(const CGRect& r, double& x0, double& y0, double& x1, double& y1) {
     CGRect s = CGRectStandardize(r);

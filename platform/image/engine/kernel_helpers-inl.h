@@ -7,10 +7,10 @@
 #define KORVA_IMAGE_KERNEL_HELPERS_INL_H_
 #endif
 
+#include <hwy/highway.h>
+
 #include <cstddef>
 #include <cstring>
-
-#include <hwy/highway.h>
 
 HWY_BEFORE_NAMESPACE();
 namespace korva_kernels {

@@ -99,8 +99,8 @@ void StoreRGBA8(const float* r, const float* g, const float* b, const float* a, 
     const float* third = bgra ? r : b;
     std::size_t i = 0;
     for (; i + N <= n; i += N) {
-        auto px = PackPixel(hn::LoadU(df, first + i), hn::LoadU(df, g + i), hn::LoadU(df, third + i),
-                            hn::LoadU(df, a + i));
+        auto px =
+            PackPixel(hn::LoadU(df, first + i), hn::LoadU(df, g + i), hn::LoadU(df, third + i), hn::LoadU(df, a + i));
         hn::StoreU(px, du, reinterpret_cast<std::uint32_t*>(dst + 4 * i));
     }
     if (i < n) {
@@ -349,7 +349,9 @@ void SumPlanes(const float* r, const float* g, const float* b, const float* a, s
     sums[3] += s3;
 }
 
-const char* TargetName() { return hwy::TargetName(HWY_TARGET); }
+const char* TargetName() {
+    return hwy::TargetName(HWY_TARGET);
+}
 
 }  // namespace HWY_NAMESPACE
 }  // namespace korva_kernels
@@ -390,8 +392,8 @@ void storeRGBA8(const float* r, const float* g, const float* b, const float* a, 
                 bool bgra) {
     HWY_DYNAMIC_DISPATCH(StoreRGBA8)(r, g, b, a, n, dst, bgra);
 }
-void blendOverRGBA8(const float* r, const float* g, const float* b, const float* a, std::size_t n,
-                    std::uint8_t* dst, bool bgra) {
+void blendOverRGBA8(const float* r, const float* g, const float* b, const float* a, std::size_t n, std::uint8_t* dst,
+                    bool bgra) {
     HWY_DYNAMIC_DISPATCH(BlendOverRGBA8)(r, g, b, a, n, dst, bgra);
 }
 void loadRGBAf(const float* src, std::size_t n, float* r, float* g, float* b, float* a) {
@@ -409,7 +411,9 @@ bool unpremultiply(float* r, float* g, float* b, const float* a, std::size_t n) 
 void convolveRow(const float* src, float* dst, std::size_t n, const float* w, std::size_t taps) {
     HWY_DYNAMIC_DISPATCH(ConvolveRow)(src, dst, n, w, taps);
 }
-void scaleRow(float* dst, const float* src, float w, std::size_t n) { HWY_DYNAMIC_DISPATCH(ScaleRow)(dst, src, w, n); }
+void scaleRow(float* dst, const float* src, float w, std::size_t n) {
+    HWY_DYNAMIC_DISPATCH(ScaleRow)(dst, src, w, n);
+}
 void addScaledRow(float* dst, const float* src, float w, std::size_t n) {
     HWY_DYNAMIC_DISPATCH(AddScaledRow)(dst, src, w, n);
 }
@@ -430,7 +434,9 @@ void noiseReduceRow(const float* const rows[3][3], const float* const lumaRows[3
 void sumPlanes(const float* r, const float* g, const float* b, const float* a, std::size_t n, double sums[4]) {
     HWY_DYNAMIC_DISPATCH(SumPlanes)(r, g, b, a, n, sums);
 }
-const char* targetName() { return HWY_DYNAMIC_DISPATCH(TargetName)(); }
+const char* targetName() {
+    return HWY_DYNAMIC_DISPATCH(TargetName)();
+}
 
 }  // namespace kernels
 #endif

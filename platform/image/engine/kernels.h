@@ -18,8 +18,8 @@ void accumulateRGBA8(const std::uint8_t* src, std::size_t n, bool bgra, bool fir
 void storeRGBA8(const float* r, const float* g, const float* b, const float* a, std::size_t n, std::uint8_t* dst,
                 bool bgra);
 // Planes blended over 8-bit premultiplied pixels: dst = src + dst x (1 - src alpha).
-void blendOverRGBA8(const float* r, const float* g, const float* b, const float* a, std::size_t n,
-                    std::uint8_t* dst, bool bgra);
+void blendOverRGBA8(const float* r, const float* g, const float* b, const float* a, std::size_t n, std::uint8_t* dst,
+                    bool bgra);
 void loadRGBAf(const float* src, std::size_t n, float* r, float* g, float* b, float* a);
 void storeRGBAf(const float* r, const float* g, const float* b, const float* a, std::size_t n, float* dst);
 

@@ -15,10 +15,14 @@ constexpr double kMinSigma = 0.16;
 // Beyond this (in output pixels) a blur is a flat average anyway; the limit bounds kernel memory.
 constexpr double kMaxSigma = 256;
 
-PixelRect grow(const PixelRect& r, long m) { return {r.x - m, r.y - m, r.w + 2 * m, r.h + 2 * m}; }
+PixelRect grow(const PixelRect& r, long m) {
+    return {r.x - m, r.y - m, r.w + 2 * m, r.h + 2 * m};
+}
 }  // namespace
 
-double lengthScale(const CGAffineTransform& t) { return std::sqrt(std::fabs(t.a * t.d - t.b * t.c)); }
+double lengthScale(const CGAffineTransform& t) {
+    return std::sqrt(std::fabs(t.a * t.d - t.b * t.c));
+}
 
 GaussianBlurNode::GaussianBlurNode(NodePtr input, double sigma)
     : ImageNode(input->extent()), input_(std::move(input)), sigma_(sigma) {
@@ -60,7 +64,8 @@ void GaussianBlurNode::render(const Tile& out, const CGAffineTransform& toReques
         for (long j = 0; j < out.rect.h; ++j) {
             float* d = out.row(c, j);
             kernels::scaleRow(d, h.row(c, j), w[0], width);
-            for (std::size_t k = 1; k < taps; ++k) kernels::addScaledRow(d, h.row(c, j + static_cast<long>(k)), w[k], width);
+            for (std::size_t k = 1; k < taps; ++k)
+                kernels::addScaledRow(d, h.row(c, j + static_cast<long>(k)), w[k], width);
         }
 }
 

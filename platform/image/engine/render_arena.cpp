@@ -6,7 +6,9 @@
 namespace {
 constexpr std::size_t kAlign = 64;
 constexpr std::size_t kMinBlock = 1 << 20;
-std::size_t roundUp(std::size_t n) { return (n + kAlign - 1) & ~(kAlign - 1); }
+std::size_t roundUp(std::size_t n) {
+    return (n + kAlign - 1) & ~(kAlign - 1);
+}
 }  // namespace
 
 void RenderArena::addBlock(std::size_t minimum) {

@@ -10,9 +10,9 @@
 #pragma once
 
 #include <atomic>
-#include <cstdint>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -70,7 +70,7 @@ private:
     };
     Published published_[2];
     std::size_t activeSlots_ = 0;  // guarded by mutex_: slots of the running job, 0 between jobs
-    std::vector<char> asleep_;  // per slot, guarded by mutex_: waiting on wake_
+    std::vector<char> asleep_;     // per slot, guarded by mutex_: waiting on wake_
     std::atomic<std::uint32_t> generation_{0};
     // The job's number (high half) and its next task (low half): a thread that comes late to a
     // job cannot claim a task of the next one. A job is over when all its tasks have completed;

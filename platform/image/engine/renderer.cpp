@@ -6,8 +6,8 @@
 
 #include "platform/image/engine/bitmap_source.h"
 #include "platform/image/engine/color_transform.h"
-#include "platform/image/engine/point_node.h"
 #include "platform/image/engine/geometry_nodes.h"
+#include "platform/image/engine/point_node.h"
 #include "platform/image/engine/render_arena.h"
 #include "platform/image/engine/render_pool.h"
 
@@ -43,8 +43,8 @@ void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderAre
     const PointChain chain = PointChain::of(root);
     const auto* bitmap = dynamic_cast<const BitmapSource*>(chain.base);
     const CGAffineTransform& A = request.toRequest;
-    const bool rowWise = bitmap && A.a == 1 && A.b == 0 && A.c == 0 && A.d == 1 && A.tx == std::floor(A.tx) &&
-                         A.ty == std::floor(A.ty);
+    const bool rowWise =
+        bitmap && A.a == 1 && A.b == 0 && A.c == 0 && A.d == 1 && A.tx == std::floor(A.tx) && A.ty == std::floor(A.ty);
     const ColorTransformPlan* inputPlan = bitmap ? job.conversionFor(bitmap) : nullptr;
     // A lone colour step between 8-bit pixels without colour conversions may skip the planes.
     const bool bytewise = rowWise && request.bytes.base && chain.count == 1 && !inputPlan && !outputPlan;
@@ -102,7 +102,8 @@ void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderAre
                         src && chain.ops[0]->applyToBytes(src, bgra, dst, to.bgra, n))
                         continue;
                 }
-                bitmap->loadPixels(rect.x - static_cast<long>(A.tx), row.rect.y - static_cast<long>(A.ty), n, row.plane);
+                bitmap->loadPixels(rect.x - static_cast<long>(A.tx), row.rect.y - static_cast<long>(A.ty), n,
+                                   row.plane);
                 if (inputPlan) inputPlan->apply(row.plane[0], row.plane[1], row.plane[2], row.plane[3], n);
                 chain.applyToTile(row, A);
                 if (outputPlan) outputPlan->apply(row.plane[0], row.plane[1], row.plane[2], row.plane[3], n);

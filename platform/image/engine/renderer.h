@@ -21,12 +21,12 @@ struct RenderBytes {
 };
 
 struct RenderRequest {
-    PixelRect region;                             // request-space pixels to produce
+    PixelRect region;                                         // request-space pixels to produce
     CGAffineTransform toRequest = CGAffineTransformIdentity;  // image space -> request space
-    std::shared_ptr<CGColorSpace> working;        // none: colour management off
-    std::shared_ptr<CGColorSpace> output;         // none: working values are written as they are
-    std::size_t threads = 0;                      // 0: the whole pool; 1: the calling thread only
-    bool sampled = false;                         // down-scaling may sample instead of averaging areas
+    std::shared_ptr<CGColorSpace> working;                    // none: colour management off
+    std::shared_ptr<CGColorSpace> output;                     // none: working values are written as they are
+    std::size_t threads = 0;                                  // 0: the whole pool; 1: the calling thread only
+    bool sampled = false;                                     // down-scaling may sample instead of averaging areas
     // Receives each finished tile (premultiplied, output space); called from several threads at once.
     std::function<void(const Tile&)> write;
     // Where write puts 8-bit pixels, when it only stores them: lets a lone colour step go from

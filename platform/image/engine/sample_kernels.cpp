@@ -1,8 +1,8 @@
 // Sampling kernels for fast down-scaling (bilinear reads of 8-bit rows), chosen at run time.
-#include "platform/image/engine/kernels.h"
-
 #include <algorithm>
 #include <cstring>
+
+#include "platform/image/engine/kernels.h"
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "platform/image/engine/sample_kernels.cpp"
@@ -151,7 +151,9 @@ void transpose(const float* src, std::size_t srcStride, float* dst, std::size_t 
     HWY_DYNAMIC_DISPATCH(Transpose)(src, srcStride, dst, dstStride, rows, cols);
 }
 
-void reverseRow(const float* src, float* dst, std::size_t n) { HWY_DYNAMIC_DISPATCH(ReverseRow)(src, dst, n); }
+void reverseRow(const float* src, float* dst, std::size_t n) {
+    HWY_DYNAMIC_DISPATCH(ReverseRow)(src, dst, n);
+}
 
 }  // namespace kernels
 #endif

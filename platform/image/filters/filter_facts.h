@@ -20,7 +20,7 @@ struct FactInput {
     const char* attributeClass;
     const char* attributeType;  // null when the filter gives no type
     Fact defaultValue, min, max, sliderMin, sliderMax, identity;
-    const char* displayName;    // null when unknown
+    const char* displayName;  // null when unknown
 };
 
 struct FilterFacts {

@@ -42,7 +42,9 @@ const FactInput* FilterDescription::input(std::string_view key) const {
     return nullptr;
 }
 
-Value FilterDescription::defaultValue(const FactInput& in) const { return factValue(in.defaultValue, in.attributeClass); }
+Value FilterDescription::defaultValue(const FactInput& in) const {
+    return factValue(in.defaultValue, in.attributeClass);
+}
 
 ValueDictionary FilterDescription::attributes() const {
     ValueDictionary a;

@@ -129,7 +129,9 @@ std::shared_ptr<CABasicAnimation> CABasicAnimation::animationWithKeyPath(const s
     return make<CABasicAnimation>(keyPath);
 }
 
-std::shared_ptr<CAAnimation> CABasicAnimation::copy() const { return cloneOf(*this); }
+std::shared_ptr<CAAnimation> CABasicAnimation::copy() const {
+    return cloneOf(*this);
+}
 
 std::pair<CAValue, CAValue> CABasicAnimation::ends(const CAValue& model) const {
     bool hasFrom = !CAValueIsNone(from_), hasTo = !CAValueIsNone(to_), hasBy = !CAValueIsNone(by_);
@@ -159,7 +161,9 @@ std::shared_ptr<CASpringAnimation> CASpringAnimation::animationWithKeyPath(const
     return make<CASpringAnimation>(keyPath);
 }
 
-std::shared_ptr<CAAnimation> CASpringAnimation::copy() const { return cloneOf(*this); }
+std::shared_ptr<CAAnimation> CASpringAnimation::copy() const {
+    return cloneOf(*this);
+}
 
 void CASpringAnimation::configureForDuration(double duration, double dampingRatio, double velocity) {
     double zeta = std::clamp(dampingRatio, 0.05, 1.0);
@@ -203,7 +207,9 @@ std::shared_ptr<CAKeyframeAnimation> CAKeyframeAnimation::animationWithKeyPath(c
     return make<CAKeyframeAnimation>(keyPath);
 }
 
-std::shared_ptr<CAAnimation> CAKeyframeAnimation::copy() const { return cloneOf(*this); }
+std::shared_ptr<CAAnimation> CAKeyframeAnimation::copy() const {
+    return cloneOf(*this);
+}
 
 CAValue CAKeyframeAnimation::pointOnPath(double f) const {
     auto lines = path_->flattened();
@@ -253,7 +259,9 @@ CAValue CAKeyframeAnimation::cycleDelta(const CALayer&, const CAValue&) const {
 
 // ---- groups ----
 
-std::shared_ptr<CAAnimationGroup> CAAnimationGroup::animation() { return make<CAAnimationGroup>(); }
+std::shared_ptr<CAAnimationGroup> CAAnimationGroup::animation() {
+    return make<CAAnimationGroup>();
+}
 
 std::shared_ptr<CAAnimation> CAAnimationGroup::copy() const {
     auto c = cloneOf(*this);

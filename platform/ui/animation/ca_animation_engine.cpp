@@ -61,7 +61,9 @@ Entry* find(const CALayer& layer) {
     return nullptr;
 }
 
-double layerTimeNow(const CALayer& layer) { return CAAnimationEngine::convertTime(CACurrentMediaTime(), nullptr, &layer); }
+double layerTimeNow(const CALayer& layer) {
+    return CAAnimationEngine::convertTime(CACurrentMediaTime(), nullptr, &layer);
+}
 
 void groupMemberStopped(const std::shared_ptr<Group>& g, std::uint64_t serial, bool finished);
 
@@ -79,8 +81,10 @@ void flushReports() {
         Report r = std::move(state().pending.front());
         state().pending.erase(state().pending.begin());
         if (auto d = r.animation->delegate()) {
-            if (r.stop) d->animationDidStop(*r.animation, r.finished);
-            else d->animationDidStart(*r.animation);
+            if (r.stop)
+                d->animationDidStop(*r.animation, r.finished);
+            else
+                d->animationDidStart(*r.animation);
         }
         if (r.stop)
             for (const auto& g : r.groups) groupMemberStopped(g, r.serial, r.finished);
@@ -153,7 +157,8 @@ void scheduleTimer() {
         if (!layer) continue;
         for (const auto& a : e.list) {
             std::optional<double> at;
-            if (!a.started) at = mediaTimeOf(*layer, a.animation->beginTime());
+            if (!a.started)
+                at = mediaTimeOf(*layer, a.animation->beginTime());
             else if (!a.stopReported)
                 if (auto end = a.animation->endTimeInParent()) at = mediaTimeOf(*layer, *end);
             if (at && *at > now && (!next || *at < *next)) next = *at;
@@ -180,8 +185,9 @@ void ensureObserver() {
 
 }  // namespace
 
-void CAAnimationEngine::addAnimation(const std::shared_ptr<CALayer>& layer, const std::shared_ptr<CAAnimation>& animation,
-                                     const std::string& key, const std::vector<std::shared_ptr<Group>>& groups) {
+void CAAnimationEngine::addAnimation(const std::shared_ptr<CALayer>& layer,
+                                     const std::shared_ptr<CAAnimation>& animation, const std::string& key,
+                                     const std::vector<std::shared_ptr<Group>>& groups) {
     if (!layer || !animation) return;
     ensureObserver();
     if (!key.empty()) removeAnimationForKey(*layer, key);
@@ -205,8 +211,10 @@ void CAAnimationEngine::addAnimation(const std::shared_ptr<CALayer>& layer, cons
     }
     entry->list.push_back(std::move(a));
     flushReports();
-    if (!s.updating && CATransaction::depth() == 0) update();
-    else s.again = true;
+    if (!s.updating && CATransaction::depth() == 0)
+        update();
+    else
+        s.again = true;
 }
 
 void CAAnimationEngine::removeAnimationForKey(const CALayer& layer, const std::string& key) {
@@ -373,8 +381,9 @@ std::string CAAnimationEngine::debugDescription() {
                                                                               : "ended";
             std::string paths;
             for (const auto& k : a.animation->keyPaths()) paths += (paths.empty() ? "" : ",") + k;
-            out += "layer " + std::to_string(layer->layerId()) + (layer->name().empty() ? "" : " (" + layer->name() + ")") +
-                   " key \"" + a.key + "\" " + a.animation->className() + " [" + paths + "] " + kind + "\n";
+            out += "layer " + std::to_string(layer->layerId()) +
+                   (layer->name().empty() ? "" : " (" + layer->name() + ")") + " key \"" + a.key + "\" " +
+                   a.animation->className() + " [" + paths + "] " + kind + "\n";
         }
     }
     return out;

@@ -18,10 +18,10 @@ std::shared_ptr<CAMediaTimingFunction> CAMediaTimingFunction::functionWithContro
 
 std::array<float, 2> CAMediaTimingFunction::controlPoint(std::size_t index) const {
     switch (index) {
-    case 1: return {c1x_, c1y_};
-    case 2: return {c2x_, c2y_};
-    case 3: return {1.0f, 1.0f};
-    default: return {0.0f, 0.0f};
+        case 1: return {c1x_, c1y_};
+        case 2: return {c2x_, c2y_};
+        case 3: return {1.0f, 1.0f};
+        default: return {0.0f, 0.0f};
     }
 }
 

@@ -54,9 +54,13 @@ void CATransaction::commit() {
     if (frames().empty()) CAAnimationEngine::update();
 }
 
-void CATransaction::flush() { CAAnimationEngine::update(); }
+void CATransaction::flush() {
+    CAAnimationEngine::update();
+}
 
-double CATransaction::animationDuration() { return frames().empty() ? kDefaultDuration : frames().back().duration; }
+double CATransaction::animationDuration() {
+    return frames().empty() ? kDefaultDuration : frames().back().duration;
+}
 
 void CATransaction::setAnimationDuration(double seconds) {
     if (frames().empty()) return;
@@ -72,7 +76,9 @@ void CATransaction::setAnimationTimingFunction(std::shared_ptr<CAMediaTimingFunc
     if (!frames().empty()) frames().back().timing = std::move(function);
 }
 
-bool CATransaction::disableActions() { return !frames().empty() && frames().back().disableActions; }
+bool CATransaction::disableActions() {
+    return !frames().empty() && frames().back().disableActions;
+}
 
 void CATransaction::setDisableActions(bool disable) {
     if (!frames().empty()) frames().back().disableActions = disable;
@@ -89,7 +95,9 @@ void CATransaction::setCompletionBlock(std::function<void()> block) {
     f.group->completion = std::move(wrapped);
 }
 
-std::size_t CATransaction::depth() { return frames().size(); }
+std::size_t CATransaction::depth() {
+    return frames().size();
+}
 
 std::vector<std::shared_ptr<CAAnimationCompletionGroup>> CATransaction::openCompletionGroups() {
     std::vector<std::shared_ptr<CAAnimationCompletionGroup>> out;
@@ -98,4 +106,6 @@ std::vector<std::shared_ptr<CAAnimationCompletionGroup>> CATransaction::openComp
     return out;
 }
 
-void CATransaction::reset() { frames().clear(); }
+void CATransaction::reset() {
+    frames().clear();
+}

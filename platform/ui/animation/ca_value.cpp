@@ -9,9 +9,15 @@
 
 namespace {
 
-double lerp(double a, double b, double t) { return a + (b - a) * t; }
-CGPoint lerp(CGPoint a, CGPoint b, double t) { return {lerp(a.x, b.x, t), lerp(a.y, b.y, t)}; }
-CGSize lerp(CGSize a, CGSize b, double t) { return {lerp(a.width, b.width, t), lerp(a.height, b.height, t)}; }
+double lerp(double a, double b, double t) {
+    return a + (b - a) * t;
+}
+CGPoint lerp(CGPoint a, CGPoint b, double t) {
+    return {lerp(a.x, b.x, t), lerp(a.y, b.y, t)};
+}
+CGSize lerp(CGSize a, CGSize b, double t) {
+    return {lerp(a.width, b.width, t), lerp(a.height, b.height, t)};
+}
 CGColor lerp(const CGColor& a, const CGColor& b, double t) {
     if (a.isPattern() || b.isPattern()) return t < 0.5 ? a : b;
     CGColor c = CGColor::rgb(lerp(a.red, b.red, t), lerp(a.green, b.green, t), lerp(a.blue, b.blue, t),
@@ -80,21 +86,29 @@ std::optional<CGPath> lerp(const CGPath& a, const CGPath& b, double t) {
         if (ea[i].type != eb[i].type) return std::nullopt;
         auto p = [&](int k) { return lerp(ea[i].points[k], eb[i].points[k], t); };
         switch (ea[i].type) {
-        case CGPathElementType::MoveToPoint: out.moveToPoint(p(0)); break;
-        case CGPathElementType::AddLineToPoint: out.addLineToPoint(p(0)); break;
-        case CGPathElementType::AddQuadCurveToPoint: out.addQuadCurveToPoint(p(0), p(1)); break;
-        case CGPathElementType::AddCurveToPoint: out.addCurveToPoint(p(0), p(1), p(2)); break;
-        case CGPathElementType::CloseSubpath: out.closeSubpath(); break;
+            case CGPathElementType::MoveToPoint: out.moveToPoint(p(0)); break;
+            case CGPathElementType::AddLineToPoint: out.addLineToPoint(p(0)); break;
+            case CGPathElementType::AddQuadCurveToPoint: out.addQuadCurveToPoint(p(0), p(1)); break;
+            case CGPathElementType::AddCurveToPoint: out.addCurveToPoint(p(0), p(1), p(2)); break;
+            case CGPathElementType::CloseSubpath: out.closeSubpath(); break;
         }
     }
     return out;
 }
 
-double rotationZ(const CATransform3D& t) { return std::atan2(t.m12, t.m11); }
-double scaleX(const CATransform3D& t) { return std::hypot(t.m11, t.m12); }
-double scaleY(const CATransform3D& t) { return std::hypot(t.m21, t.m22); }
+double rotationZ(const CATransform3D& t) {
+    return std::atan2(t.m12, t.m11);
+}
+double scaleX(const CATransform3D& t) {
+    return std::hypot(t.m11, t.m12);
+}
+double scaleY(const CATransform3D& t) {
+    return std::hypot(t.m21, t.m22);
+}
 
-bool isTransformSubPath(const std::string& k) { return k.rfind("transform.", 0) == 0; }
+bool isTransformSubPath(const std::string& k) {
+    return k.rfind("transform.", 0) == 0;
+}
 
 // The transform a sub-path value stands for, applied before the base transform.
 std::optional<CATransform3D> subTransform(const std::string& k, double v) {
@@ -124,9 +138,13 @@ std::optional<double> subValue(const std::string& k, const CATransform3D& t) {
 }
 
 template <class T>
-const T* as(const CAValue& v) { return std::get_if<T>(&v); }
+const T* as(const CAValue& v) {
+    return std::get_if<T>(&v);
+}
 
-CAValue optionalColor(const std::optional<CGColor>& c) { return c ? CAValue(*c) : CAValue(); }
+CAValue optionalColor(const std::optional<CGColor>& c) {
+    return c ? CAValue(*c) : CAValue();
+}
 
 }  // namespace
 
@@ -185,7 +203,8 @@ CAValue CAValueScale(const CAValue& a, double k) {
     if (auto x = as<double>(a)) return *x * k;
     if (auto x = as<CGPoint>(a)) return CGPoint{x->x * k, x->y * k};
     if (auto x = as<CGSize>(a)) return CGSize{x->width * k, x->height * k};
-    if (auto x = as<CGRect>(a)) return CGRect{{x->origin.x * k, x->origin.y * k}, {x->size.width * k, x->size.height * k}};
+    if (auto x = as<CGRect>(a))
+        return CGRect{{x->origin.x * k, x->origin.y * k}, {x->size.width * k, x->size.height * k}};
     return {};
 }
 
@@ -197,11 +216,32 @@ CAValue CAValueSubtract(const CAValue& b, const CAValue& a) {
 }
 
 bool CAKeyPath::isAnimatable(const std::string& k) {
-    static const char* const known[] = {
-        "opacity", "position", "position.x", "position.y", "bounds", "bounds.size", "bounds.origin", "bounds.size.width",
-        "bounds.size.height", "transform", "backgroundColor", "cornerRadius", "borderWidth", "borderColor",
-        "shadowOpacity", "contents", "path", "fillColor", "strokeColor", "lineWidth", "strokeStart", "strokeEnd",
-        "colors", "locations", "anchorPoint", "zPosition"};
+    static const char* const known[] = {"opacity",
+                                        "position",
+                                        "position.x",
+                                        "position.y",
+                                        "bounds",
+                                        "bounds.size",
+                                        "bounds.origin",
+                                        "bounds.size.width",
+                                        "bounds.size.height",
+                                        "transform",
+                                        "backgroundColor",
+                                        "cornerRadius",
+                                        "borderWidth",
+                                        "borderColor",
+                                        "shadowOpacity",
+                                        "contents",
+                                        "path",
+                                        "fillColor",
+                                        "strokeColor",
+                                        "lineWidth",
+                                        "strokeStart",
+                                        "strokeEnd",
+                                        "colors",
+                                        "locations",
+                                        "anchorPoint",
+                                        "zPosition"};
     for (const char* name : known)
         if (k == name) return true;
     return isTransformSubPath(k) && subValue(k, CATransform3DIdentity).has_value();
@@ -236,7 +276,8 @@ CAValue CAKeyPath::presentedValue(const CALayer& layer, const CALayerPresentatio
         if (auto v = subValue(k, transform)) return *v;
         return {};
     }
-    if (k == "backgroundColor") return optionalColor(pick(p ? p->backgroundColor : std::nullopt, layer.backgroundColor()));
+    if (k == "backgroundColor")
+        return optionalColor(pick(p ? p->backgroundColor : std::nullopt, layer.backgroundColor()));
     if (k == "cornerRadius") return pick(p ? p->cornerRadius : std::nullopt, layer.cornerRadius());
     if (k == "borderWidth") return pick(p ? p->borderWidth : std::nullopt, layer.borderWidth());
     if (k == "borderColor") return pick(p ? p->borderColor : std::nullopt, layer.borderColor());
@@ -319,8 +360,10 @@ bool CAKeyPath::applyToPresentation(const CALayer& layer, CALayerPresentation& p
     }
     if (k == "fillColor" || k == "strokeColor") {
         std::optional<CGColor> c;
-        if (color) c = *color;
-        else if (!CAValueIsNone(v)) return false;
+        if (color)
+            c = *color;
+        else if (!CAValueIsNone(v))
+            return false;
         (k == "fillColor" ? p.fillColor : p.strokeColor) = c;
         return true;
     }
@@ -390,8 +433,10 @@ bool CAKeyPath::setModelValue(CALayer& layer, const std::string& k, const CAValu
     }
     if (k == "fillColor" || k == "strokeColor") {
         std::optional<CGColor> c;
-        if (color) c = *color;
-        else if (!CAValueIsNone(v)) return false;
+        if (color)
+            c = *color;
+        else if (!CAValueIsNone(v))
+            return false;
         k == "fillColor" ? shape->setFillColor(c) : shape->setStrokeColor(c);
         return true;
     }

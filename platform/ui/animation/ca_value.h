@@ -20,7 +20,9 @@ struct CALayerPresentation;
 using CAValue = std::variant<std::monostate, double, CGPoint, CGSize, CGRect, CATransform3D, CGColor, CGPath,
                              std::shared_ptr<CGImage>, std::vector<CGColor>, std::vector<CGFloat>>;
 
-inline bool CAValueIsNone(const CAValue& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool CAValueIsNone(const CAValue& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 // The number a value holds, or none.
 std::optional<double> CAValueNumber(const CAValue& v);
 
@@ -46,8 +48,8 @@ public:
                                   const std::string& keyPath);
     // Writes the value into the presentation record (sub-paths of transform compose with what is
     // already presented). Answers false for unknown paths or a value of the wrong kind.
-    static bool applyToPresentation(const CALayer& layer, CALayerPresentation& presentation,
-                                    const std::string& keyPath, const CAValue& value);
+    static bool applyToPresentation(const CALayer& layer, CALayerPresentation& presentation, const std::string& keyPath,
+                                    const CAValue& value);
     // Sets the model value (used to snap and by key-value callers). false when unknown.
     static bool setModelValue(CALayer& layer, const std::string& keyPath, const CAValue& value);
 };

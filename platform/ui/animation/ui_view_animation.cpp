@@ -67,7 +67,9 @@ State& state() {
     return s;
 }
 
-bool sameValue(const CAValue& a, const CAValue& b) { return a == b; }
+bool sameValue(const CAValue& a, const CAValue& b) {
+    return a == b;
+}
 
 void snapLayer(Capture& c, const std::shared_ptr<CALayer>& layer) {
     Snap s{layer, {}};
@@ -92,10 +94,10 @@ std::shared_ptr<CAMediaTimingFunction> curveFor(UIViewAnimationOptions options) 
     // The keyboard slides in fast and settles slowly.
     if (((options >> 16) & 7) == 7) return CAMediaTimingFunction::functionWithControlPoints(0.38f, 0.7f, 0.125f, 1.0f);
     switch ((options >> 16) & 3) {
-    case 1: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseIn);
-    case 2: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseOut);
-    case 3: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionLinear);
-    default: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseInEaseOut);
+        case 1: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseIn);
+        case 2: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseOut);
+        case 3: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionLinear);
+        default: return CAMediaTimingFunction::functionWithName(kCAMediaTimingFunctionEaseInEaseOut);
     }
 }
 
@@ -162,12 +164,16 @@ void animateChanges(const Capture& before, Settings settings) {
         a->setFromValue(std::move(c.from));
         a->setToValue(std::move(c.to));
         a->setDuration(settings.duration);
-        if (repeat) a->setRepeatCount(std::numeric_limits<float>::infinity());
-        else if (settings.repeatCount > 0) a->setRepeatCount(settings.repeatCount);
+        if (repeat)
+            a->setRepeatCount(std::numeric_limits<float>::infinity());
+        else if (settings.repeatCount > 0)
+            a->setRepeatCount(settings.repeatCount);
         a->setAutoreverses(autoreverse);
-        if (!(settings.options & UIViewAnimationOptionAllowUserInteraction)) a->setValueForKey(kBlocksInteraction, true);
+        if (!(settings.options & UIViewAnimationOptionAllowUserInteraction))
+            a->setValueForKey(kBlocksInteraction, true);
         if (settings.delay > 0) {
-            a->setBeginTime(CAAnimationEngine::convertTime(CACurrentMediaTime(), nullptr, c.layer.get()) + settings.delay);
+            a->setBeginTime(CAAnimationEngine::convertTime(CACurrentMediaTime(), nullptr, c.layer.get()) +
+                            settings.delay);
             a->setFillMode(CAFillMode::Backwards);
         }
         CAAnimationEngine::addAnimation(c.layer, a, c.key, {group});
@@ -217,8 +223,10 @@ void animateKeyframeChanges(std::vector<KeyframeChange> changes, Settings settin
         auto it = std::find_if(tracks.begin(), tracks.end(), [&](const auto& t) {
             return t.front()->layer == c.layer && std::string_view(t.front()->key) == c.key;
         });
-        if (it == tracks.end()) tracks.push_back({&c});
-        else it->push_back(&c);
+        if (it == tracks.end())
+            tracks.push_back({&c});
+        else
+            it->push_back(&c);
     }
     auto group = std::make_shared<CAAnimationCompletionGroup>();
     group->endsTogether = true;
@@ -235,9 +243,11 @@ void animateKeyframeChanges(std::vector<KeyframeChange> changes, Settings settin
         a->setDuration(settings.duration);
         if (repeat) a->setRepeatCount(std::numeric_limits<float>::infinity());
         a->setAutoreverses(autoreverse);
-        if (!(settings.options & UIViewAnimationOptionAllowUserInteraction)) a->setValueForKey(kBlocksInteraction, true);
+        if (!(settings.options & UIViewAnimationOptionAllowUserInteraction))
+            a->setValueForKey(kBlocksInteraction, true);
         if (settings.delay > 0) {
-            a->setBeginTime(CAAnimationEngine::convertTime(CACurrentMediaTime(), nullptr, layer.get()) + settings.delay);
+            a->setBeginTime(CAAnimationEngine::convertTime(CACurrentMediaTime(), nullptr, layer.get()) +
+                            settings.delay);
             a->setFillMode(CAFillMode::Backwards);
         }
         CAAnimationEngine::addAnimation(layer, a, key, {group});
@@ -290,8 +300,8 @@ void UIViewAnimation::animateSpring(double duration, double delay, double dampin
     runBlock(std::move(s), animations);
 }
 
-void UIViewAnimation::animateKeyframes(double duration, double delay, UIViewAnimationOptions options,
-                                       Block animations, Completion completion) {
+void UIViewAnimation::animateKeyframes(double duration, double delay, UIViewAnimationOptions options, Block animations,
+                                       Completion completion) {
     Settings settings;
     settings.duration = duration;
     settings.delay = delay;
@@ -344,8 +354,12 @@ void UIViewAnimation::performWithoutAnimation(const Block& block) {
     claim(*before);
 }
 
-void UIViewAnimation::setAnimationsEnabled(bool enabled) { state().enabled = enabled; }
-bool UIViewAnimation::areAnimationsEnabled() { return state().enabled; }
+void UIViewAnimation::setAnimationsEnabled(bool enabled) {
+    state().enabled = enabled;
+}
+bool UIViewAnimation::areAnimationsEnabled() {
+    return state().enabled;
+}
 
 void UIViewAnimation::beginAnimations(const std::string& name) {
     OpenFrame f;
@@ -356,7 +370,9 @@ void UIViewAnimation::beginAnimations(const std::string& name) {
 }
 
 namespace {
-Settings* openSettings() { return state().frames.empty() ? nullptr : &state().frames.back().settings; }
+Settings* openSettings() {
+    return state().frames.empty() ? nullptr : &state().frames.back().settings;
+}
 }  // namespace
 
 void UIViewAnimation::setAnimationDuration(double duration) {
@@ -390,7 +406,9 @@ void UIViewAnimation::commitAnimations() {
     state().captures.pop_back();
     claim(*f.capture);
     if (f.didStop)
-        f.settings.completion = [name = f.name, didStop = std::move(f.didStop)](bool finished) { didStop(name, finished); };
+        f.settings.completion = [name = f.name, didStop = std::move(f.didStop)](bool finished) {
+            didStop(name, finished);
+        };
     if (!state().enabled || f.settings.duration <= 0) {
         runLater(std::move(f.settings.completion));
         return;

@@ -102,10 +102,10 @@ void UIViewTransition::transitionFromView(const std::shared_ptr<UIView>& from, c
     CAAnimationEngine::addAnimation(picture, keyframes("opacity", {1.0, 1.0, 0.0, 0.0}, {0, 0.5, 0.5, 1}, duration),
                                     kFlipKey, {group});
     double shown = to->layer()->opacity();
-    CAAnimationEngine::addAnimation(to->layer(), keyframes("opacity", {0.0, 0.0, shown, shown}, {0, 0.5, 0.5, 1}, duration),
-                                    kFlipKey, {group});
-    CAAnimationEngine::addAnimation(holder->layer(), keyframes("transform", std::move(turns), std::move(times), duration),
-                                    kFlipKey, {group});
+    CAAnimationEngine::addAnimation(
+        to->layer(), keyframes("opacity", {0.0, 0.0, shown, shown}, {0, 0.5, 0.5, 1}, duration), kFlipKey, {group});
+    CAAnimationEngine::addAnimation(
+        holder->layer(), keyframes("transform", std::move(turns), std::move(times), duration), kFlipKey, {group});
     group->committed = true;
     // Animations that could not be attached leave nothing to wait for.
     if (group->pending <= 0 && !group->done) {

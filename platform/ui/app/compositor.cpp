@@ -38,7 +38,8 @@ struct Compositor::Framebuffer {
     }
 };
 
-Compositor::Compositor(std::shared_ptr<UIScreen> screen) : screen_(std::move(screen)), fb_(std::make_unique<Framebuffer>()) {
+Compositor::Compositor(std::shared_ptr<UIScreen> screen)
+    : screen_(std::move(screen)), fb_(std::make_unique<Framebuffer>()) {
     ensureSize();
 }
 
@@ -58,7 +59,8 @@ void Compositor::ensureSize() {
 
 std::vector<std::shared_ptr<UIWindow>> Compositor::visibleWindows() const {
     auto windows = screen_->windows();
-    windows.erase(std::remove_if(windows.begin(), windows.end(), [](const auto& w) { return w->isHidden(); }), windows.end());
+    windows.erase(std::remove_if(windows.begin(), windows.end(), [](const auto& w) { return w->isHidden(); }),
+                  windows.end());
     std::stable_sort(windows.begin(), windows.end(),
                      [](const auto& a, const auto& b) { return a->windowLevel() < b->windowLevel(); });
     return windows;
@@ -80,7 +82,8 @@ bool Compositor::update() {
     forced_ = false;
     std::vector<CALayer*> roots;
     for (auto& w : windows) roots.push_back(w->layer().get());
-    auto damage = damage_.update(roots, CGAffineTransformMakeScale(scale, scale), CGRectMake(0, 0, fb_->width, fb_->height));
+    auto damage =
+        damage_.update(roots, CGAffineTransformMakeScale(scale, scale), CGRectMake(0, 0, fb_->width, fb_->height));
     if (damage.empty()) return false;
     // Only the damaged rectangles are painted again; everything else keeps last frame's pixels.
     // Each separate area is painted on its own, so that the groups drawing makes (translucent or
@@ -108,10 +111,18 @@ bool Compositor::update() {
     return true;
 }
 
-int Compositor::pixelWidth() const { return fb_->width; }
-int Compositor::pixelHeight() const { return fb_->height; }
-const std::uint8_t* Compositor::pixels() const { return cairo_image_surface_get_data(fb_->surface); }
-int Compositor::stride() const { return cairo_image_surface_get_stride(fb_->surface); }
+int Compositor::pixelWidth() const {
+    return fb_->width;
+}
+int Compositor::pixelHeight() const {
+    return fb_->height;
+}
+const std::uint8_t* Compositor::pixels() const {
+    return cairo_image_surface_get_data(fb_->surface);
+}
+int Compositor::stride() const {
+    return cairo_image_surface_get_stride(fb_->surface);
+}
 
 std::uint32_t Compositor::pixelAt(int x, int y) const {
     if (x < 0 || y < 0 || x >= fb_->width || y >= fb_->height) return 0;
@@ -120,7 +131,9 @@ std::uint32_t Compositor::pixelAt(int x, int y) const {
     return (r << 24) | (g << 16) | (b << 8) | a;
 }
 
-std::shared_ptr<CGImage> Compositor::snapshot() const { return imageFromSurface(fb_->surface); }
+std::shared_ptr<CGImage> Compositor::snapshot() const {
+    return imageFromSurface(fb_->surface);
+}
 
 Result<void> Compositor::writePNG(const std::string& path) const {
     cairo_status_t status = cairo_surface_write_to_png(fb_->surface, path.c_str());

@@ -58,12 +58,14 @@ bool paintBox(const CALayer& layer, CGRect& box) {
     return true;
 }
 
-double area(const CGRect& r) { return CGRectIsNull(r) ? 0 : r.size.width * r.size.height; }
+double area(const CGRect& r) {
+    return CGRectIsNull(r) ? 0 : r.size.width * r.size.height;
+}
 
 }  // namespace
 
-void DamageTracker::walk(CALayer& layer, const CGAffineTransform& toDevice, std::uint64_t inherited, const CGRect* bound,
-                         CGRect screen, Map& out) const {
+void DamageTracker::walk(CALayer& layer, const CGAffineTransform& toDevice, std::uint64_t inherited,
+                         const CGRect* bound, CGRect screen, Map& out) const {
     const CALayerPresentation* p = layer.presentation();
     float opacity = p && p->opacity ? *p->opacity : layer.opacity();
     if (layer.isHidden() || opacity <= 0) return;
@@ -71,8 +73,10 @@ void DamageTracker::walk(CALayer& layer, const CGAffineTransform& toDevice, std:
     std::uint64_t version = mix(mix(inherited, mix(layer.layerId(), layer.version())), maskVersion(layer));
     CGRect box;
     CGRect rect = screen;
-    if (bound) rect = *bound;
-    else if (paintBox(layer, box)) rect = CGRectIntegral(CGRectInset(CGRectApplyAffineTransform(box, t), -2, -2));
+    if (bound)
+        rect = *bound;
+    else if (paintBox(layer, box))
+        rect = CGRectIntegral(CGRectInset(CGRectApplyAffineTransform(box, t), -2, -2));
     out[layer.layerId()] = {rect, version};
     // A replicator's copies can land anywhere: anything inside it counts for the whole screen,
     // or for the replicator's own box when it clips them to its bounds.
@@ -111,7 +115,8 @@ std::vector<CGRect> DamageTracker::update(const std::vector<CALayer*>& roots, co
         for (const auto& [id, entry] : last_)
             if (!current.count(id)) add(entry.rect);
         // A moving layer damages its children's boxes too: boxes inside others add nothing.
-        std::stable_sort(damage.begin(), damage.end(), [](const CGRect& a, const CGRect& b) { return area(a) > area(b); });
+        std::stable_sort(damage.begin(), damage.end(),
+                         [](const CGRect& a, const CGRect& b) { return area(a) > area(b); });
         std::vector<CGRect> kept;
         for (const auto& r : damage)
             if (std::none_of(kept.begin(), kept.end(), [&](const CGRect& k) { return CGRectContainsRect(k, r); }))

@@ -20,7 +20,9 @@ std::optional<DeviceModel> DeviceModel::named(std::string_view name) {
     return std::nullopt;
 }
 
-const DeviceModel& DeviceModel::defaultModel() { return models().front(); }
+const DeviceModel& DeviceModel::defaultModel() {
+    return models().front();
+}
 
 std::vector<std::string> DeviceModel::names() {
     std::vector<std::string> out;

@@ -2,7 +2,6 @@
 #include "platform/ui/app/ui_application.h"
 
 #include <algorithm>
-
 #include <mutex>
 
 #include "platform/dispatch/clock.h"
@@ -151,7 +150,9 @@ void UIApplication::setStatusBarStyle(UIStatusBarStyle style, bool animated) {
     statusBar_.setStyle(style, animated, Clock::now());
 }
 
-StatusBarPresentation UIApplication::statusBarPresentation() const { return statusBar_.presentationAt(Clock::now()); }
+StatusBarPresentation UIApplication::statusBarPresentation() const {
+    return statusBar_.presentationAt(Clock::now());
+}
 
 CGRect UIApplication::statusBarFrame() const {
     if (statusBar_.isHidden()) return CGRectZero;

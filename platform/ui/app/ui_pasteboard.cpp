@@ -8,7 +8,9 @@ UIPasteboard::SystemClipboard& systemClipboard() {
 }
 }  // namespace
 
-void UIPasteboard::setSystemClipboard(SystemClipboard clipboard) { systemClipboard() = std::move(clipboard); }
+void UIPasteboard::setSystemClipboard(SystemClipboard clipboard) {
+    systemClipboard() = std::move(clipboard);
+}
 
 void UIPasteboard::setString(std::string text) {
     string_ = std::move(text);

@@ -35,10 +35,13 @@ void UIScreen::setModel(const DeviceModel& model) {
     geometryChanged();
 }
 
-void UIScreen::setNativeScale(CGFloat scale) { nativeScale_ = scale > 0 && std::isfinite(scale) ? scale : 0; }
+void UIScreen::setNativeScale(CGFloat scale) {
+    nativeScale_ = scale > 0 && std::isfinite(scale) ? scale : 0;
+}
 
 bool UIScreen::isLandscape() const {
-    return orientation_ == UIInterfaceOrientation::LandscapeLeft || orientation_ == UIInterfaceOrientation::LandscapeRight;
+    return orientation_ == UIInterfaceOrientation::LandscapeLeft ||
+           orientation_ == UIInterfaceOrientation::LandscapeRight;
 }
 
 CGRect UIScreen::bounds() const {
@@ -49,13 +52,13 @@ CGRect UIScreen::bounds() const {
 
 UIEdgeInsets UIScreen::safeAreaInsets() const {
     switch (orientation_) {
-    case UIInterfaceOrientation::PortraitUpsideDown: {
-        UIEdgeInsets p = model_.portraitSafeArea;
-        return {p.bottom, p.right, p.top, p.left};
-    }
-    case UIInterfaceOrientation::LandscapeLeft:
-    case UIInterfaceOrientation::LandscapeRight: return model_.landscapeSafeArea;
-    default: return model_.portraitSafeArea;
+        case UIInterfaceOrientation::PortraitUpsideDown: {
+            UIEdgeInsets p = model_.portraitSafeArea;
+            return {p.bottom, p.right, p.top, p.left};
+        }
+        case UIInterfaceOrientation::LandscapeLeft:
+        case UIInterfaceOrientation::LandscapeRight: return model_.landscapeSafeArea;
+        default: return model_.portraitSafeArea;
     }
 }
 
@@ -76,9 +79,9 @@ void UIScreen::setPreferredContentSizeCategory(UIContentSizeCategory category) {
     if (category == traits_.preferredContentSizeCategory) return;
     traits_.preferredContentSizeCategory = std::move(category);
     traitsChanged();
-    NSNotificationCenter::defaultCenter()->post(UIContentSizeCategoryDidChangeNotification, nullptr,
-                                                Value::dictionary({{"UIContentSizeCategoryNewValueKey",
-                                                                    Value(traits_.preferredContentSizeCategory)}}));
+    NSNotificationCenter::defaultCenter()->post(
+        UIContentSizeCategoryDidChangeNotification, nullptr,
+        Value::dictionary({{"UIContentSizeCategoryNewValueKey", Value(traits_.preferredContentSizeCategory)}}));
 }
 
 void UIScreen::addWindow(const std::shared_ptr<UIWindow>& window) {

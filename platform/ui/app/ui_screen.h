@@ -11,7 +11,13 @@
 
 class UIWindow;
 
-enum class UIInterfaceOrientation { Unknown = 0, Portrait = 1, PortraitUpsideDown = 2, LandscapeRight = 3, LandscapeLeft = 4 };
+enum class UIInterfaceOrientation {
+    Unknown = 0,
+    Portrait = 1,
+    PortraitUpsideDown = 2,
+    LandscapeRight = 3,
+    LandscapeLeft = 4
+};
 
 class UIScreen : public NSObject {
 public:

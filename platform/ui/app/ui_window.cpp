@@ -36,7 +36,9 @@ void UIWindow::setRootViewController(std::shared_ptr<NSObject> controller) {
     if (installer()) installer()(*this, old, rootViewController_);
 }
 
-void UIWindow::setRootControllerInstaller(RootControllerInstaller hook) { installer() = std::move(hook); }
+void UIWindow::setRootControllerInstaller(RootControllerInstaller hook) {
+    installer() = std::move(hook);
+}
 
 void UIWindow::makeKeyAndVisible() {
     setHidden(false);
@@ -52,7 +54,9 @@ void UIWindow::makeKeyWindow() {
     becomeKeyWindow();
 }
 
-bool UIWindow::isKeyWindow() const { return UIApplication::sharedApplication()->keyWindow().get() == this; }
+bool UIWindow::isKeyWindow() const {
+    return UIApplication::sharedApplication()->keyWindow().get() == this;
+}
 
 UIEdgeInsets UIWindow::screenSafeAreaInsets() const {
     auto s = screen();
@@ -82,4 +86,6 @@ void UIWindow::screenDidChange() {
     }
 }
 
-std::shared_ptr<UIResponder> UIWindow::nextResponder() const { return UIApplication::sharedApplication(); }
+std::shared_ptr<UIResponder> UIWindow::nextResponder() const {
+    return UIApplication::sharedApplication();
+}

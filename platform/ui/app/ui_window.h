@@ -21,8 +21,8 @@ public:
     // the controller layer, puts the controller's view into the window.
     std::shared_ptr<NSObject> rootViewController() const { return rootViewController_; }
     void setRootViewController(std::shared_ptr<NSObject> controller);
-    using RootControllerInstaller =
-        std::function<void(UIWindow& window, const std::shared_ptr<NSObject>& old, const std::shared_ptr<NSObject>& controller)>;
+    using RootControllerInstaller = std::function<void(UIWindow& window, const std::shared_ptr<NSObject>& old,
+                                                       const std::shared_ptr<NSObject>& controller)>;
     static void setRootControllerInstaller(RootControllerInstaller installer);
 
     // Makes this the application's key window and shows it.

@@ -10,7 +10,9 @@
 namespace {
 constexpr UIControlState kStateDisabled = 2;
 
-UIControlState itemState(const UIBarButtonItem& item) { return item.isEnabled() ? 0 : kStateDisabled; }
+UIControlState itemState(const UIBarButtonItem& item) {
+    return item.isEnabled() ? 0 : kStateDisabled;
+}
 
 // The image's shape filled with the colour (its alpha kept), at the image's size and scale.
 std::shared_ptr<UIImage> templateImage(const UIImage& image, const std::shared_ptr<UIColor>& color) {

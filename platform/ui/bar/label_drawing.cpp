@@ -55,8 +55,10 @@ void drawLabel(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>
     CGContext* ctx = UIGraphicsGetCurrentContext();
     if (!ctx || text.empty()) return;
     // One layout measures and draws (as sizeWithAttributes and drawAtPoint would each make).
-    drawLine(ctx, TextLayout(*NSAttributedString::make(std::string(text), labelAttributes(font, color)), TextLayoutOptions{}),
-             rect, alignment);
+    drawLine(
+        ctx,
+        TextLayout(*NSAttributedString::make(std::string(text), labelAttributes(font, color)), TextLayoutOptions{}),
+        rect, alignment);
 }
 
 void drawMark(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>& font,
@@ -73,14 +75,20 @@ void drawMark(std::string_view text, CGRect rect, const std::shared_ptr<UIFont>&
         return;
     }
     MarkKey key{std::string(text),
-                face->fontName() + '\n' + face->renderFamily() + (face->isBold() ? "\nb" : "") + (face->isItalic() ? "\ni" : ""),
-                face->pointSize(), resolved.red, resolved.green, resolved.blue, resolved.alpha};
+                face->fontName() + '\n' + face->renderFamily() + (face->isBold() ? "\nb" : "") +
+                    (face->isItalic() ? "\ni" : ""),
+                face->pointSize(),
+                resolved.red,
+                resolved.green,
+                resolved.blue,
+                resolved.alpha};
     // Per thread: a layout is drawn by one thread at a time.
     thread_local std::map<MarkKey, TextLayout> marks;
     auto it = marks.find(key);
     if (it == marks.end()) {
         if (marks.size() >= kMarksKept) marks.clear();
-        TextLayout layout(*NSAttributedString::make(std::string(text), labelAttributes(face, paint)), TextLayoutOptions{});
+        TextLayout layout(*NSAttributedString::make(std::string(text), labelAttributes(face, paint)),
+                          TextLayoutOptions{});
         it = marks.emplace(std::move(key), std::move(layout)).first;
     }
     drawLine(ctx, it->second, rect, alignment);

@@ -60,29 +60,29 @@ std::shared_ptr<UIView> UIBarButtonItem::view() const {
 std::string UIBarButtonItem::displayTitle() const {
     if (!title_.empty() || !systemItem_) return title_;
     switch (*systemItem_) {
-    case UIBarButtonSystemItem::Done: return "Done";
-    case UIBarButtonSystemItem::Cancel: return "Cancel";
-    case UIBarButtonSystemItem::Edit: return "Edit";
-    case UIBarButtonSystemItem::Save: return "Save";
-    case UIBarButtonSystemItem::Add: return "+";
-    case UIBarButtonSystemItem::Compose: return "\u270E";
-    case UIBarButtonSystemItem::Reply: return "\u21A9";
-    case UIBarButtonSystemItem::Action: return "\u2191";
-    case UIBarButtonSystemItem::Organize: return "\u25A4";
-    case UIBarButtonSystemItem::Bookmarks: return "\u2606";
-    case UIBarButtonSystemItem::Search: return "\u2315";
-    case UIBarButtonSystemItem::Refresh: return "\u21BB";
-    case UIBarButtonSystemItem::Stop: return "\u2715";
-    case UIBarButtonSystemItem::Camera: return "\u25C9";
-    case UIBarButtonSystemItem::Trash: return "\u2716";
-    case UIBarButtonSystemItem::Play: return "\u25B6";
-    case UIBarButtonSystemItem::Pause: return "\u2016";
-    case UIBarButtonSystemItem::Rewind: return "\u25C0\u25C0";
-    case UIBarButtonSystemItem::FastForward: return "\u25B6\u25B6";
-    case UIBarButtonSystemItem::Undo: return "Undo";
-    case UIBarButtonSystemItem::Redo: return "Redo";
-    case UIBarButtonSystemItem::Close: return "\u2715";
-    default: return "";
+        case UIBarButtonSystemItem::Done: return "Done";
+        case UIBarButtonSystemItem::Cancel: return "Cancel";
+        case UIBarButtonSystemItem::Edit: return "Edit";
+        case UIBarButtonSystemItem::Save: return "Save";
+        case UIBarButtonSystemItem::Add: return "+";
+        case UIBarButtonSystemItem::Compose: return "\u270E";
+        case UIBarButtonSystemItem::Reply: return "\u21A9";
+        case UIBarButtonSystemItem::Action: return "\u2191";
+        case UIBarButtonSystemItem::Organize: return "\u25A4";
+        case UIBarButtonSystemItem::Bookmarks: return "\u2606";
+        case UIBarButtonSystemItem::Search: return "\u2315";
+        case UIBarButtonSystemItem::Refresh: return "\u21BB";
+        case UIBarButtonSystemItem::Stop: return "\u2715";
+        case UIBarButtonSystemItem::Camera: return "\u25C9";
+        case UIBarButtonSystemItem::Trash: return "\u2716";
+        case UIBarButtonSystemItem::Play: return "\u25B6";
+        case UIBarButtonSystemItem::Pause: return "\u2016";
+        case UIBarButtonSystemItem::Rewind: return "\u25C0\u25C0";
+        case UIBarButtonSystemItem::FastForward: return "\u25B6\u25B6";
+        case UIBarButtonSystemItem::Undo: return "Undo";
+        case UIBarButtonSystemItem::Redo: return "Redo";
+        case UIBarButtonSystemItem::Close: return "\u2715";
+        default: return "";
     }
 }
 

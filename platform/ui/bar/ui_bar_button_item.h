@@ -17,8 +17,30 @@ class UIView;
 using UIControlState = unsigned;
 
 enum class UIBarButtonSystemItem {
-    Done, Cancel, Edit, Save, Add, FlexibleSpace, FixedSpace, Compose, Reply, Action, Organize, Bookmarks,
-    Search, Refresh, Stop, Camera, Trash, Play, Pause, Rewind, FastForward, Undo, Redo, Close,
+    Done,
+    Cancel,
+    Edit,
+    Save,
+    Add,
+    FlexibleSpace,
+    FixedSpace,
+    Compose,
+    Reply,
+    Action,
+    Organize,
+    Bookmarks,
+    Search,
+    Refresh,
+    Stop,
+    Camera,
+    Trash,
+    Play,
+    Pause,
+    Rewind,
+    FastForward,
+    Undo,
+    Redo,
+    Close,
 };
 enum class UIBarButtonItemStyle { Plain = 0, Bordered = 1, Done = 2 };
 

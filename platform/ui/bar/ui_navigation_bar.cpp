@@ -146,7 +146,8 @@ void UINavigationBar::layoutSubviews() {
         auto custom = v->item()->customView();
         if (!custom) return;
         CGSize s = custom->frame().size;
-        custom->setFrame(CGRectMake(custom->frame().origin.x, (h - std::min(s.height, h)) / 2, s.width, std::min(s.height, h)));
+        custom->setFrame(
+            CGRectMake(custom->frame().origin.x, (h - std::min(s.height, h)) / 2, s.width, std::min(s.height, h)));
     };
     CGFloat left = 8;
     for (auto& v : itemViews_) {
@@ -198,7 +199,8 @@ void UINavigationBar::drawRect(CGRect) {
             left = std::max(left, f.origin.x + f.size.width);
     }
     constexpr CGFloat kTitleGap = 8;
-    const CGFloat room = std::max<CGFloat>(0, 2 * (std::min(b.size.width / 2 - left, right - b.size.width / 2) - kTitleGap));
+    const CGFloat room =
+        std::max<CGFloat>(0, 2 * (std::min(b.size.width / 2 - left, right - b.size.width / 2) - kTitleGap));
     drawLabel(top->title(), CGRectMake((b.size.width - room) / 2, b.size.height - h, room, h), font, color,
               LabelAlignment::Center);
 }

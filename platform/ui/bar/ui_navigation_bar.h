@@ -53,11 +53,20 @@ public:
     void setOnBack(std::function<void()> f) { onBack_ = std::move(f); }
 
     std::shared_ptr<UIColor> barTintColor() const { return barTint_; }
-    void setBarTintColor(std::shared_ptr<UIColor> c) { barTint_ = std::move(c); setNeedsDisplay(); }
+    void setBarTintColor(std::shared_ptr<UIColor> c) {
+        barTint_ = std::move(c);
+        setNeedsDisplay();
+    }
     bool isTranslucent() const { return translucent_; }
-    void setTranslucent(bool t) { translucent_ = t; setNeedsDisplay(); }
+    void setTranslucent(bool t) {
+        translucent_ = t;
+        setNeedsDisplay();
+    }
     const UINavigationBarAppearance& standardAppearance() const { return appearance_; }
-    void setStandardAppearance(const UINavigationBarAppearance& a) { appearance_ = a; setNeedsDisplay(); }
+    void setStandardAppearance(const UINavigationBarAppearance& a) {
+        appearance_ = a;
+        setNeedsDisplay();
+    }
     static UINavigationBarAppearance defaultAppearance();
     static void setDefaultAppearance(const UINavigationBarAppearance& a);
 

@@ -16,25 +16,46 @@ public:
     KORVA_MAKE(UINavigationItem)
 
     const std::string& title() const { return title_; }
-    void setTitle(std::string t) { title_ = std::move(t); changed(); }
+    void setTitle(std::string t) {
+        title_ = std::move(t);
+        changed();
+    }
     std::shared_ptr<UIView> titleView() const { return titleView_; }
-    void setTitleView(std::shared_ptr<UIView> v) { titleView_ = std::move(v); changed(); }
+    void setTitleView(std::shared_ptr<UIView> v) {
+        titleView_ = std::move(v);
+        changed();
+    }
     const std::string& prompt() const { return prompt_; }
-    void setPrompt(std::string p) { prompt_ = std::move(p); changed(); }
+    void setPrompt(std::string p) {
+        prompt_ = std::move(p);
+        changed();
+    }
 
     // The item shown on the bar when the next controller is pushed (none: a "Back"-style item
     // with this item's title).
     std::shared_ptr<UIBarButtonItem> backBarButtonItem() const { return back_; }
-    void setBackBarButtonItem(std::shared_ptr<UIBarButtonItem> b) { back_ = std::move(b); changed(); }
+    void setBackBarButtonItem(std::shared_ptr<UIBarButtonItem> b) {
+        back_ = std::move(b);
+        changed();
+    }
     bool hidesBackButton() const { return hidesBack_; }
-    void setHidesBackButton(bool h) { hidesBack_ = h; changed(); }
+    void setHidesBackButton(bool h) {
+        hidesBack_ = h;
+        changed();
+    }
 
     const std::vector<std::shared_ptr<UIBarButtonItem>>& leftBarButtonItems() const { return left_; }
-    void setLeftBarButtonItems(std::vector<std::shared_ptr<UIBarButtonItem>> items) { left_ = clean(items); changed(); }
+    void setLeftBarButtonItems(std::vector<std::shared_ptr<UIBarButtonItem>> items) {
+        left_ = clean(items);
+        changed();
+    }
     std::shared_ptr<UIBarButtonItem> leftBarButtonItem() const { return left_.empty() ? nullptr : left_.front(); }
     void setLeftBarButtonItem(std::shared_ptr<UIBarButtonItem> item) { setLeftBarButtonItems(one(item)); }
     const std::vector<std::shared_ptr<UIBarButtonItem>>& rightBarButtonItems() const { return right_; }
-    void setRightBarButtonItems(std::vector<std::shared_ptr<UIBarButtonItem>> items) { right_ = clean(items); changed(); }
+    void setRightBarButtonItems(std::vector<std::shared_ptr<UIBarButtonItem>> items) {
+        right_ = clean(items);
+        changed();
+    }
     std::shared_ptr<UIBarButtonItem> rightBarButtonItem() const { return right_.empty() ? nullptr : right_.front(); }
     void setRightBarButtonItem(std::shared_ptr<UIBarButtonItem> item) { setRightBarButtonItems(one(item)); }
 
@@ -64,4 +85,3 @@ private:
     std::vector<std::shared_ptr<UIBarButtonItem>> right_;
     std::function<void()> onChange_;
 };
-

@@ -64,7 +64,8 @@ void UITabBar::drawRect(CGRect) {
         drawLabel(item->title(), CGRectMake(cell.origin.x, h - 18, w, 14), UIFont::systemFontOfSize(10), color,
                   LabelAlignment::Center);
         if (!item->badgeValue().empty()) {
-            CGRect badge = CGRectMake(CGRectGetMidX(cell) + 6, 2, std::max<CGFloat>(18, 8 + 7 * item->badgeValue().size()), 18);
+            CGRect badge =
+                CGRectMake(CGRectGetMidX(cell) + 6, 2, std::max<CGFloat>(18, 8 + 7 * item->badgeValue().size()), 18);
             fillRoundedRect(badge, 9, UIColor::redColor());
             drawLabel(item->badgeValue(), badge, UIFont::systemFontOfSize(12), UIColor::whiteColor(),
                       LabelAlignment::Center);

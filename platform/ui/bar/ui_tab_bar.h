@@ -31,9 +31,15 @@ public:
     std::shared_ptr<UITabBarDelegate> delegate() const { return delegate_.lock(); }
     void setDelegate(const std::shared_ptr<UITabBarDelegate>& d) { delegate_ = d; }
     std::shared_ptr<UIColor> barTintColor() const { return barTint_; }
-    void setBarTintColor(std::shared_ptr<UIColor> c) { barTint_ = std::move(c); setNeedsDisplay(); }
+    void setBarTintColor(std::shared_ptr<UIColor> c) {
+        barTint_ = std::move(c);
+        setNeedsDisplay();
+    }
     std::shared_ptr<UIColor> unselectedItemTintColor() const { return unselectedTint_; }
-    void setUnselectedItemTintColor(std::shared_ptr<UIColor> c) { unselectedTint_ = std::move(c); setNeedsDisplay(); }
+    void setUnselectedItemTintColor(std::shared_ptr<UIColor> c) {
+        unselectedTint_ = std::move(c);
+        setNeedsDisplay();
+    }
 
     // A tap on tab `index`: selects an enabled item and tells the delegate. False otherwise.
     bool tapItemAtIndex(std::size_t index);

@@ -38,8 +38,10 @@ void UIToolbar::layoutSubviews() {
     CGFloat fixed = 0;
     int flexible = 0;
     for (auto& v : views_) {
-        if (v->item()->systemItem() == UIBarButtonSystemItem::FlexibleSpace) ++flexible;
-        else fixed += v->preferredWidth();
+        if (v->item()->systemItem() == UIBarButtonSystemItem::FlexibleSpace)
+            ++flexible;
+        else
+            fixed += v->preferredWidth();
     }
     CGFloat share = flexible ? std::max<CGFloat>(0, (b.size.width - 2 * margin - fixed) / flexible) : 0;
     CGFloat x = margin;
@@ -58,7 +60,7 @@ void UIToolbar::drawRect(CGRect) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
     if (!ctx) return;
     CGFloat alpha = translucent_ ? kTranslucentAlpha : 1;
-    auto bg = barTint_                            ? barTint_
+    auto bg = barTint_                         ? barTint_
               : barStyle_ == UIBarStyle::Black ? UIColor::colorWithWhite(0.11, alpha)
                                                : UIColor::colorWithWhite(0.97, alpha);
     ctx->setFillColorWithColor(bg->cgColor());

@@ -21,7 +21,10 @@ public:
     void setItems(std::vector<std::shared_ptr<UIBarButtonItem>> items, bool animated = false);
     const std::vector<std::shared_ptr<BarItemView>>& itemViews() const { return views_; }
     std::shared_ptr<UIColor> barTintColor() const { return barTint_; }
-    void setBarTintColor(std::shared_ptr<UIColor> c) { barTint_ = std::move(c); setNeedsDisplay(); }
+    void setBarTintColor(std::shared_ptr<UIColor> c) {
+        barTint_ = std::move(c);
+        setNeedsDisplay();
+    }
     // Black draws a dark bar (a bar tint still wins) and light item titles.
     UIBarStyle barStyle() const { return barStyle_; }
     void setBarStyle(UIBarStyle style);

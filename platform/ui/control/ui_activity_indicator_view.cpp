@@ -32,7 +32,9 @@ bool UIActivityIndicatorView::large() const {
     return style_ == UIActivityIndicatorViewStyle::WhiteLarge || style_ == UIActivityIndicatorViewStyle::Large;
 }
 
-CGSize UIActivityIndicatorView::intrinsicContentSize() const { return large() ? CGSize{37, 37} : CGSize{20, 20}; }
+CGSize UIActivityIndicatorView::intrinsicContentSize() const {
+    return large() ? CGSize{37, 37} : CGSize{20, 20};
+}
 
 void UIActivityIndicatorView::setActivityIndicatorViewStyle(UIActivityIndicatorViewStyle s) {
     style_ = s;

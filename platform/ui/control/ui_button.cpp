@@ -53,7 +53,9 @@ void UIButton::setTitle(std::optional<std::string> title, UIControlState state) 
     titles_[state] = std::move(title);
     refresh();
 }
-std::optional<std::string> UIButton::titleForState(UIControlState state) const { return pick(titles_, state); }
+std::optional<std::string> UIButton::titleForState(UIControlState state) const {
+    return pick(titles_, state);
+}
 
 void UIButton::setAttributedTitle(std::shared_ptr<NSAttributedString> title, UIControlState state) {
     attributedTitles_[state] = std::move(title);
@@ -88,7 +90,9 @@ void UIButton::setImage(std::shared_ptr<UIImage> image, UIControlState state) {
     images_[state] = std::move(image);
     refresh();
 }
-std::shared_ptr<UIImage> UIButton::imageForState(UIControlState state) const { return pick(images_, state); }
+std::shared_ptr<UIImage> UIButton::imageForState(UIControlState state) const {
+    return pick(images_, state);
+}
 
 void UIButton::setBackgroundImage(std::shared_ptr<UIImage> image, UIControlState state) {
     backgroundImages_[state] = std::move(image);
@@ -116,7 +120,9 @@ void UIButton::stateDidChange() {
     refresh();
 }
 
-void UIButton::tintColorDidChange() { refresh(); }
+void UIButton::tintColorDidChange() {
+    refresh();
+}
 
 void UIButton::refresh() {
     if (!titleLabel_) return;  // still initialising
@@ -152,7 +158,9 @@ CGSize UIButton::imageSize() const {
     return image ? image->size() : CGSize{0, 0};
 }
 
-CGRect UIButton::contentRectForBounds(CGRect bounds) const { return UIEdgeInsetsInsetRect(bounds, contentInsets_); }
+CGRect UIButton::contentRectForBounds(CGRect bounds) const {
+    return UIEdgeInsetsInsetRect(bounds, contentInsets_);
+}
 
 std::pair<CGRect, CGRect> UIButton::placeContent(CGRect cr) const {
     CGSize is = imageSize();
@@ -161,17 +169,19 @@ std::pair<CGRect, CGRect> UIButton::placeContent(CGRect cr) const {
     CGFloat total = is.width + ts.width;
     CGFloat x = cr.origin.x;
     switch (contentHorizontalAlignment()) {
-    case UIControlContentHorizontalAlignment::Center: x += (cr.size.width - total) / 2; break;
-    case UIControlContentHorizontalAlignment::Right: x += cr.size.width - total; break;
-    case UIControlContentHorizontalAlignment::Left: break;
-    case UIControlContentHorizontalAlignment::Fill: ts.width = std::max<CGFloat>(cr.size.width - is.width, 0); break;
+        case UIControlContentHorizontalAlignment::Center: x += (cr.size.width - total) / 2; break;
+        case UIControlContentHorizontalAlignment::Right: x += cr.size.width - total; break;
+        case UIControlContentHorizontalAlignment::Left: break;
+        case UIControlContentHorizontalAlignment::Fill:
+            ts.width = std::max<CGFloat>(cr.size.width - is.width, 0);
+            break;
     }
     auto placeY = [&](CGFloat h) {
         switch (contentVerticalAlignment()) {
-        case UIControlContentVerticalAlignment::Top: return std::pair{cr.origin.y, h};
-        case UIControlContentVerticalAlignment::Bottom: return std::pair{cr.origin.y + cr.size.height - h, h};
-        case UIControlContentVerticalAlignment::Fill: return std::pair{cr.origin.y, cr.size.height};
-        default: return std::pair{cr.origin.y + (cr.size.height - h) / 2, h};
+            case UIControlContentVerticalAlignment::Top: return std::pair{cr.origin.y, h};
+            case UIControlContentVerticalAlignment::Bottom: return std::pair{cr.origin.y + cr.size.height - h, h};
+            case UIControlContentVerticalAlignment::Fill: return std::pair{cr.origin.y, cr.size.height};
+            default: return std::pair{cr.origin.y + (cr.size.height - h) / 2, h};
         }
     };
     auto [iy, ih] = placeY(is.height);
@@ -181,8 +191,12 @@ std::pair<CGRect, CGRect> UIButton::placeContent(CGRect cr) const {
     return {UIEdgeInsetsInsetRect(image, imageInsets_), UIEdgeInsetsInsetRect(title, titleInsets_)};
 }
 
-CGRect UIButton::titleRectForContentRect(CGRect contentRect) const { return placeContent(contentRect).second; }
-CGRect UIButton::imageRectForContentRect(CGRect contentRect) const { return placeContent(contentRect).first; }
+CGRect UIButton::titleRectForContentRect(CGRect contentRect) const {
+    return placeContent(contentRect).second;
+}
+CGRect UIButton::imageRectForContentRect(CGRect contentRect) const {
+    return placeContent(contentRect).first;
+}
 
 void UIButton::layoutSubviews() {
     UIControl::layoutSubviews();
@@ -205,4 +219,6 @@ CGSize UIButton::sizeThatFits(CGSize) const {
     return {std::ceil(size.width), std::ceil(size.height)};
 }
 
-CGSize UIButton::intrinsicContentSize() const { return sizeThatFits({0, 0}); }
+CGSize UIButton::intrinsicContentSize() const {
+    return sizeThatFits({0, 0});
+}

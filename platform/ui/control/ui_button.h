@@ -11,8 +11,15 @@
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/control/ui_label.h"
 
-enum class UIButtonType { Custom = 0, System = 1, DetailDisclosure = 2, InfoLight = 3, InfoDark = 4, ContactAdd = 5,
-                          Close = 7 };
+enum class UIButtonType {
+    Custom = 0,
+    System = 1,
+    DetailDisclosure = 2,
+    InfoLight = 3,
+    InfoDark = 4,
+    ContactAdd = 5,
+    Close = 7
+};
 
 class UIButton : public UIControl {
 public:

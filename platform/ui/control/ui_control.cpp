@@ -87,8 +87,12 @@ void UIControl::setContentVerticalAlignment(UIControlContentVerticalAlignment a)
     setNeedsLayout();
 }
 
-bool UIControl::beginTrackingWithTouch(const UITouch&, const UIEvent&) { return true; }
-bool UIControl::continueTrackingWithTouch(const UITouch&, const UIEvent&) { return true; }
+bool UIControl::beginTrackingWithTouch(const UITouch&, const UIEvent&) {
+    return true;
+}
+bool UIControl::continueTrackingWithTouch(const UITouch&, const UIEvent&) {
+    return true;
+}
 void UIControl::endTrackingWithTouch(const UITouch*, const UIEvent*) {}
 void UIControl::cancelTrackingWithEvent(const UIEvent*) {}
 
@@ -110,7 +114,8 @@ void UIControl::touchesBegan(const UITouchSet& touches, const UIEvent& event) {
 }
 
 void UIControl::touchesMoved(const UITouchSet& touches, const UIEvent& event) {
-    if (!tracking_ || !trackedTouch_ || std::find(touches.begin(), touches.end(), trackedTouch_) == touches.end()) return;
+    if (!tracking_ || !trackedTouch_ || std::find(touches.begin(), touches.end(), trackedTouch_) == touches.end())
+        return;
     auto self = std::static_pointer_cast<UIView>(shared_from_this());
     bool inside = isInsideForTracking(trackedTouch_->locationInView(self));
     UIControlEvents events = inside ? UIControlEventTouchDragInside : UIControlEventTouchDragOutside;

@@ -47,7 +47,9 @@ public:
     // An action for the events; with a target it is skipped once the target is gone (targets are
     // held weakly). Returns an id for removeAction.
     std::uint64_t addTarget(const std::shared_ptr<NSObject>& target, Action action, UIControlEvents events);
-    std::uint64_t addAction(Action action, UIControlEvents events) { return addTarget(nullptr, std::move(action), events); }
+    std::uint64_t addAction(Action action, UIControlEvents events) {
+        return addTarget(nullptr, std::move(action), events);
+    }
     void removeAction(std::uint64_t id);
     // Removes the target's actions for those events (a null target: every action for them).
     void removeTarget(const NSObject* target, UIControlEvents events = UIControlEventAllEvents);

@@ -64,13 +64,19 @@ void UIImageView::startAnimating() {
     CAAnimationEngine::addAnimation(layer(), frames, kFramesKey);
 }
 
-void UIImageView::stopAnimating() { CAAnimationEngine::removeAnimationForKey(*layer(), kFramesKey); }
+void UIImageView::stopAnimating() {
+    CAAnimationEngine::removeAnimationForKey(*layer(), kFramesKey);
+}
 
-bool UIImageView::isAnimating() const { return CAAnimationEngine::animationForKey(*layer(), kFramesKey) != nullptr; }
+bool UIImageView::isAnimating() const {
+    return CAAnimationEngine::animationForKey(*layer(), kFramesKey) != nullptr;
+}
 
 CGSize UIImageView::intrinsicContentSize() const {
     if (!image_) return {UIViewNoIntrinsicMetric, UIViewNoIntrinsicMetric};
     return image_->size();
 }
 
-CGSize UIImageView::sizeThatFits(CGSize) const { return image_ ? image_->size() : CGSizeZero; }
+CGSize UIImageView::sizeThatFits(CGSize) const {
+    return image_ ? image_->size() : CGSizeZero;
+}

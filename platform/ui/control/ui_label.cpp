@@ -126,13 +126,13 @@ std::shared_ptr<NSAttributedString> UILabel::displayedText() const {
         auto shown = attributed_->mutableCopy();
         auto aligned = NSParagraphStyle::make();
         aligned->alignment = alignment_;
-        attributed_->enumerateAttributesInRange({0, attributed_->length()},
-                                                [&](const NSAttributes& attributes, NSRange range, bool&) {
-            if (!attributes.contains(NSForegroundColorAttributeName))
-                shown->addAttribute(NSForegroundColorAttributeName, Value(color), range);
-            if (!attributes.contains(NSParagraphStyleAttributeName))
-                shown->addAttribute(NSParagraphStyleAttributeName, Value(aligned), range);
-        });
+        attributed_->enumerateAttributesInRange(
+            {0, attributed_->length()}, [&](const NSAttributes& attributes, NSRange range, bool&) {
+                if (!attributes.contains(NSForegroundColorAttributeName))
+                    shown->addAttribute(NSForegroundColorAttributeName, Value(color), range);
+                if (!attributes.contains(NSParagraphStyleAttributeName))
+                    shown->addAttribute(NSParagraphStyleAttributeName, Value(aligned), range);
+            });
         return shown;
     }
     if (!text_ || text_->empty()) return nullptr;
@@ -142,7 +142,8 @@ std::shared_ptr<NSAttributedString> UILabel::displayedText() const {
     auto style = NSParagraphStyle::make();
     style->alignment = alignment_;
     // Several lines wrap at words; the truncation then applies to the last line only.
-    bool truncating = lineBreak_ == NSLineBreakMode::ByTruncatingHead || lineBreak_ == NSLineBreakMode::ByTruncatingTail ||
+    bool truncating = lineBreak_ == NSLineBreakMode::ByTruncatingHead ||
+                      lineBreak_ == NSLineBreakMode::ByTruncatingTail ||
                       lineBreak_ == NSLineBreakMode::ByTruncatingMiddle;
     style->lineBreakMode = lines_ != 1 && truncating ? NSLineBreakMode::ByWordWrapping : lineBreak_;
     a.set(NSParagraphStyleAttributeName, Value(style));
@@ -170,7 +171,8 @@ CGRect UILabel::textRectForBounds(CGRect bounds, long numberOfLines) const {
     } else {
         used = boundingRectWithSize(*text, {bounds.size.width, maxHeight}, kOptions);
     }
-    CGSize size{std::min(std::ceil(used.size.width), bounds.size.width), std::min(std::ceil(used.size.height), maxHeight)};
+    CGSize size{std::min(std::ceil(used.size.width), bounds.size.width),
+                std::min(std::ceil(used.size.height), maxHeight)};
     return {{bounds.origin.x, bounds.origin.y + (bounds.size.height - size.height) / 2}, size};
 }
 
@@ -217,7 +219,8 @@ void UILabel::drawRect(CGRect) {
                                  {0, fitted->length()});
             CGRect used = boundingRectWithSize(*fitted, b.size, kOptions);
             CGFloat height = std::min(std::ceil(used.size.height), b.size.height);
-            drawWithRect(*fitted, {{b.origin.x, b.origin.y + (b.size.height - height) / 2}, {b.size.width, height}}, kOptions);
+            drawWithRect(*fitted, {{b.origin.x, b.origin.y + (b.size.height - height) / 2}, {b.size.width, height}},
+                         kOptions);
             return;
         }
     }

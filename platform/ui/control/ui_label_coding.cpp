@@ -35,7 +35,8 @@ void UILabel::decodeLabelProperties(const NSCoder& coder) {
     if (alignment >= 0 && alignment <= 4) setTextAlignment(static_cast<NSTextAlignment>(alignment));
     if (coder.containsValueForKey(kLines)) setNumberOfLines(coder.decodeIntegerForKey(kLines));
     std::int64_t mode = coder.decodeIntegerForKey(kLineBreak);
-    if (coder.containsValueForKey(kLineBreak) && mode >= 0 && mode <= 5) setLineBreakMode(static_cast<NSLineBreakMode>(mode));
+    if (coder.containsValueForKey(kLineBreak) && mode >= 0 && mode <= 5)
+        setLineBreakMode(static_cast<NSLineBreakMode>(mode));
     if (coder.containsValueForKey(kEnabled)) setEnabled(coder.decodeBoolForKey(kEnabled));
     setHighlighted(coder.decodeBoolForKey(kHighlighted));
     if (auto color = decodeColorForKey(coder, kHighlightedColor)) setHighlightedTextColor(color);

@@ -38,8 +38,9 @@ void UIProgressView::setTrackTintColor(std::shared_ptr<UIColor> c) {
 
 void UIProgressView::updateColors() {
     auto fill = progressTint_ ? progressTint_ : tintColor();
-    auto track = trackTint_ ? trackTint_
-                            : (style_ == UIProgressViewStyle::Bar ? UIColor::clearColor() : UIColor::systemGray5Color());
+    auto track = trackTint_
+                     ? trackTint_
+                     : (style_ == UIProgressViewStyle::Bar ? UIColor::clearColor() : UIColor::systemGray5Color());
     fill_->setBackgroundColor(fill->cgColor());
     layer()->setBackgroundColor(track->cgColor());
 }

@@ -31,7 +31,8 @@ struct PanGate : UIGestureRecognizerDelegate {
     bool shouldReceiveTouch(UIGestureRecognizer&, const UITouch& touch) override {
         auto s = scrollView.lock();
         for (auto v = touch.view(); v && v != s; v = v->superview()) {
-            if (auto receiver = dynamic_cast<const UITouchReceiver*>(v.get()); receiver && receiver->keepsTouchesFromScrolling())
+            if (auto receiver = dynamic_cast<const UITouchReceiver*>(v.get());
+                receiver && receiver->keepsTouchesFromScrolling())
                 return false;
         }
         return true;
@@ -51,8 +52,12 @@ struct PinchGate : UIGestureRecognizerDelegate {
     bool shouldRecognizeSimultaneously(UIGestureRecognizer&, UIGestureRecognizer&) override { return true; }
 };
 
-double easeInOut(double t) { return t < 0.5 ? 4 * t * t * t : 1 - std::pow(-2 * t + 2, 3) / 2; }
-double easeOut(double t) { return 1 - std::pow(1 - t, 3); }
+double easeInOut(double t) {
+    return t < 0.5 ? 4 * t * t * t : 1 - std::pow(-2 * t + 2, 3) / 2;
+}
+double easeOut(double t) {
+    return 1 - std::pow(1 - t, 3);
+}
 
 }  // namespace
 
@@ -83,7 +88,9 @@ UIScrollView::~UIScrollView() {
     if (frameTimer_) frameTimer_->invalidate();
 }
 
-CGPoint UIScrollView::minimumContentOffset() const { return {-contentInset_.left, -contentInset_.top}; }
+CGPoint UIScrollView::minimumContentOffset() const {
+    return {-contentInset_.left, -contentInset_.top};
+}
 
 CGPoint UIScrollView::maximumContentOffset() const {
     CGPoint lo = minimumContentOffset();
@@ -125,7 +132,9 @@ void UIScrollView::setContentSize(CGSize size) {
     contentSize_ = {std::max<CGFloat>(size.width, 0), std::max<CGFloat>(size.height, 0)};
 }
 
-void UIScrollView::setContentInset(UIEdgeInsets inset) { contentInset_ = inset; }
+void UIScrollView::setContentInset(UIEdgeInsets inset) {
+    contentInset_ = inset;
+}
 
 void UIScrollView::setScrollEnabled(bool e) {
     scrollEnabled_ = e;
@@ -165,56 +174,59 @@ void UIScrollView::handlePan(UIPanGestureRecognizer& pan) {
     auto self = shared_from_this();
     auto me = std::static_pointer_cast<UIView>(self);
     switch (pan.state()) {
-    case UIGestureRecognizerState::Began: {
-        if (motion_ != Motion::None) stopMotion(true);
-        tracking_ = dragging_ = true;
-        dragStart_ = contentOffset();
-        pan.setTranslation({0, 0}, me);  // no jump by the distance it took to recognise the drag
-        if (auto d = delegate()) d->scrollViewWillBeginDragging(*this);
-        break;
-    }
-    case UIGestureRecognizerState::Changed: {
-        CGPoint t = pan.translationInView(me);
-        CGPoint want = dragStart_;
-        if (canScrollHorizontally()) want.x -= t.x;
-        if (canScrollVertically()) want.y -= t.y;
-        CGPoint lo = minimumContentOffset(), hi = maximumContentOffset();
-        auto band = [&](CGFloat v, CGFloat a, CGFloat b) {
-            if (!bounces_) return std::clamp(v, a, b);
-            // Past an edge the content follows the finger at half speed.
-            if (v < a) return a - (a - v) / 2;
-            if (v > b) return b + (v - b) / 2;
-            return v;
-        };
-        setContentOffset({band(want.x, lo.x, hi.x), band(want.y, lo.y, hi.y)});
-        break;
-    }
-    case UIGestureRecognizerState::Ended:
-    case UIGestureRecognizerState::Cancelled: {
-        CGPoint v = pan.velocityInView(me);
-        CGPoint velocity{canScrollHorizontally() ? -v.x : 0, canScrollVertically() ? -v.y : 0};
-        tracking_ = false;
-        CGPoint target = targetAfterDrag(velocity);
-        if (auto d = delegate()) d->scrollViewWillEndDragging(*this, {velocity.x / 1000, velocity.y / 1000}, &target);
-        CGPoint offset = contentOffset();
-        bool outside = clamp(offset) != offset;
-        target = clamp(target);
-        bool decelerate = target != offset;
-        dragging_ = false;
-        if (auto d = delegate()) d->scrollViewDidEndDragging(*this, decelerate);
-        if (!decelerate) break;
-        if (auto d = delegate()) d->scrollViewWillBeginDecelerating(*this);
-        if (outside) startMotion(Motion::Decelerating, target, kBounceBackDuration, Curve::EaseOut);
-        else if (pagingEnabled_) startMotion(Motion::Decelerating, target, kPageDuration, Curve::EaseOut);
-        else {
-            // The time a decaying motion takes to come within half a point of rest.
-            CGFloat distance = std::hypot(target.x - offset.x, target.y - offset.y);
-            double t = std::log(0.5 / std::max<CGFloat>(distance, 0.5)) / (1000 * std::log(decelerationRate_));
-            startMotion(Motion::Decelerating, target, std::clamp(t, 0.2, 3.0), Curve::Decay);
+        case UIGestureRecognizerState::Began: {
+            if (motion_ != Motion::None) stopMotion(true);
+            tracking_ = dragging_ = true;
+            dragStart_ = contentOffset();
+            pan.setTranslation({0, 0}, me);  // no jump by the distance it took to recognise the drag
+            if (auto d = delegate()) d->scrollViewWillBeginDragging(*this);
+            break;
         }
-        break;
-    }
-    default: break;
+        case UIGestureRecognizerState::Changed: {
+            CGPoint t = pan.translationInView(me);
+            CGPoint want = dragStart_;
+            if (canScrollHorizontally()) want.x -= t.x;
+            if (canScrollVertically()) want.y -= t.y;
+            CGPoint lo = minimumContentOffset(), hi = maximumContentOffset();
+            auto band = [&](CGFloat v, CGFloat a, CGFloat b) {
+                if (!bounces_) return std::clamp(v, a, b);
+                // Past an edge the content follows the finger at half speed.
+                if (v < a) return a - (a - v) / 2;
+                if (v > b) return b + (v - b) / 2;
+                return v;
+            };
+            setContentOffset({band(want.x, lo.x, hi.x), band(want.y, lo.y, hi.y)});
+            break;
+        }
+        case UIGestureRecognizerState::Ended:
+        case UIGestureRecognizerState::Cancelled: {
+            CGPoint v = pan.velocityInView(me);
+            CGPoint velocity{canScrollHorizontally() ? -v.x : 0, canScrollVertically() ? -v.y : 0};
+            tracking_ = false;
+            CGPoint target = targetAfterDrag(velocity);
+            if (auto d = delegate())
+                d->scrollViewWillEndDragging(*this, {velocity.x / 1000, velocity.y / 1000}, &target);
+            CGPoint offset = contentOffset();
+            bool outside = clamp(offset) != offset;
+            target = clamp(target);
+            bool decelerate = target != offset;
+            dragging_ = false;
+            if (auto d = delegate()) d->scrollViewDidEndDragging(*this, decelerate);
+            if (!decelerate) break;
+            if (auto d = delegate()) d->scrollViewWillBeginDecelerating(*this);
+            if (outside)
+                startMotion(Motion::Decelerating, target, kBounceBackDuration, Curve::EaseOut);
+            else if (pagingEnabled_)
+                startMotion(Motion::Decelerating, target, kPageDuration, Curve::EaseOut);
+            else {
+                // The time a decaying motion takes to come within half a point of rest.
+                CGFloat distance = std::hypot(target.x - offset.x, target.y - offset.y);
+                double t = std::log(0.5 / std::max<CGFloat>(distance, 0.5)) / (1000 * std::log(decelerationRate_));
+                startMotion(Motion::Decelerating, target, std::clamp(t, 0.2, 3.0), Curve::Decay);
+            }
+            break;
+        }
+        default: break;
     }
 }
 
@@ -226,8 +238,9 @@ CGPoint UIScrollView::targetAfterDrag(CGPoint velocity) const {
         auto pick = [&](CGFloat start, CGFloat now, CGFloat v, CGFloat size) {
             if (size <= 0) return now;
             CGFloat startPage = std::round(start / size);
-            CGFloat p = std::abs(v) > kPagingFlickSpeed ? (v > 0 ? std::floor(now / size) + 1 : std::ceil(now / size) - 1)
-                                                        : std::round(now / size);
+            CGFloat p = std::abs(v) > kPagingFlickSpeed
+                            ? (v > 0 ? std::floor(now / size) + 1 : std::ceil(now / size) - 1)
+                            : std::round(now / size);
             return std::clamp(p, startPage - 1, startPage + 1) * size;
         };
         return clamp({pick(dragStart_.x, offset.x, velocity.x, page.width),
@@ -265,13 +278,13 @@ void UIScrollView::tick() {
     }
     double f = 0;
     switch (curve_) {
-    case Curve::EaseInOut: f = easeInOut(t); break;
-    case Curve::EaseOut: f = easeOut(t); break;
-    case Curve::Decay: {
-        double whole = std::pow(decelerationRate_, 1000 * duration_);
-        f = (1 - std::pow(decelerationRate_, 1000 * duration_ * t)) / (1 - whole);
-        break;
-    }
+        case Curve::EaseInOut: f = easeInOut(t); break;
+        case Curve::EaseOut: f = easeOut(t); break;
+        case Curve::Decay: {
+            double whole = std::pow(decelerationRate_, 1000 * duration_);
+            f = (1 - std::pow(decelerationRate_, 1000 * duration_ * t)) / (1 - whole);
+            break;
+        }
     }
     CGPoint p{from_.x + (to_.x - from_.x) * f, from_.y + (to_.y - from_.y) * f};
     auto self = shared_from_this();  // the delegate may let go of us
@@ -292,8 +305,10 @@ void UIScrollView::finishMotion() {
     }
     motion_ = Motion::None;
     if (auto d = delegate()) {
-        if (was == Motion::Decelerating) d->scrollViewDidEndDecelerating(*this);
-        else if (was == Motion::Animating) d->scrollViewDidEndScrollingAnimation(*this);
+        if (was == Motion::Decelerating)
+            d->scrollViewDidEndDecelerating(*this);
+        else if (was == Motion::Animating)
+            d->scrollViewDidEndScrollingAnimation(*this);
     }
 }
 
@@ -304,8 +319,10 @@ void UIScrollView::stopMotion(bool report) {
     motion_ = Motion::None;
     if (!report) return;
     if (auto d = delegate()) {
-        if (was == Motion::Decelerating) d->scrollViewDidEndDecelerating(*this);
-        else if (was == Motion::Animating) d->scrollViewDidEndScrollingAnimation(*this);
+        if (was == Motion::Decelerating)
+            d->scrollViewDidEndDecelerating(*this);
+        else if (was == Motion::Animating)
+            d->scrollViewDidEndScrollingAnimation(*this);
     }
 }
 
@@ -314,7 +331,8 @@ void UIScrollView::setRefreshControl(std::shared_ptr<UIRefreshControl> control) 
     if (refreshControl_) refreshControl_->removeFromSuperview();
     refreshControl_ = std::move(control);
     if (!refreshControl_) return;
-    refreshControl_->setFrame(CGRectMake(0, -UIRefreshControl::kHeight, bounds().size.width, UIRefreshControl::kHeight));
+    refreshControl_->setFrame(
+        CGRectMake(0, -UIRefreshControl::kHeight, bounds().size.width, UIRefreshControl::kHeight));
     refreshControl_->setAutoresizingMask(UIViewAutoresizingFlexibleWidth);
     insertSubviewAtIndex(refreshControl_, 0);
 }

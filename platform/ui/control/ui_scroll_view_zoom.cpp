@@ -74,31 +74,30 @@ void UIScrollView::handlePinch(UIPinchGestureRecognizer& pinch) {
     if (!view || maximumZoomScale_ <= minimumZoomScale_) return;
     auto self = shared_from_this();
     switch (pinch.state()) {
-    case UIGestureRecognizerState::Began:
-        zooming_ = true;
-        pinchStartScale_ = zoomScale_;
-        if (auto d = delegate()) d->scrollViewWillBeginZooming(*this, view);
-        [[fallthrough]];
-    case UIGestureRecognizerState::Changed: {
-        CGFloat scale = std::clamp(pinchStartScale_ * pinch.scale(), minimumZoomScale_, maximumZoomScale_);
-        // The content point under the fingers stays under them.
-        CGPoint at = pinch.locationInView(std::static_pointer_cast<UIView>(self));
-        CGPoint offset = contentOffset();
-        CGPoint inView{at.x - offset.x, at.y - offset.y};
-        CGFloat k = scale / zoomScale_;
-        applyZoom(view, scale);
-        setBounds({clamp({at.x * k - inView.x, at.y * k - inView.y}), bounds().size});
-        if (auto d = delegate()) d->scrollViewDidZoom(*this);
-        break;
-    }
-    case UIGestureRecognizerState::Ended:
-    case UIGestureRecognizerState::Cancelled:
-    case UIGestureRecognizerState::Failed:
-        if (!zooming_) break;
-        zooming_ = false;
-        if (auto d = delegate()) d->scrollViewDidEndZooming(*this, view, zoomScale_);
-        break;
-    default:
-        break;
+        case UIGestureRecognizerState::Began:
+            zooming_ = true;
+            pinchStartScale_ = zoomScale_;
+            if (auto d = delegate()) d->scrollViewWillBeginZooming(*this, view);
+            [[fallthrough]];
+        case UIGestureRecognizerState::Changed: {
+            CGFloat scale = std::clamp(pinchStartScale_ * pinch.scale(), minimumZoomScale_, maximumZoomScale_);
+            // The content point under the fingers stays under them.
+            CGPoint at = pinch.locationInView(std::static_pointer_cast<UIView>(self));
+            CGPoint offset = contentOffset();
+            CGPoint inView{at.x - offset.x, at.y - offset.y};
+            CGFloat k = scale / zoomScale_;
+            applyZoom(view, scale);
+            setBounds({clamp({at.x * k - inView.x, at.y * k - inView.y}), bounds().size});
+            if (auto d = delegate()) d->scrollViewDidZoom(*this);
+            break;
+        }
+        case UIGestureRecognizerState::Ended:
+        case UIGestureRecognizerState::Cancelled:
+        case UIGestureRecognizerState::Failed:
+            if (!zooming_) break;
+            zooming_ = false;
+            if (auto d = delegate()) d->scrollViewDidEndZooming(*this, view, zoomScale_);
+            break;
+        default: break;
     }
 }

@@ -42,7 +42,9 @@ std::shared_ptr<UISegmentedControl> UISegmentedControl::withItems(const std::vec
     return c;
 }
 
-void UISegmentedControl::init() { UIControl::init(); }
+void UISegmentedControl::init() {
+    UIControl::init();
+}
 
 void UISegmentedControl::insert(Segment s, std::size_t index) {
     index = std::min(index, segments_.size());
@@ -63,8 +65,10 @@ void UISegmentedControl::insertSegmentWithImage(std::shared_ptr<UIImage> image, 
 void UISegmentedControl::removeSegmentAtIndex(std::size_t index, bool) {
     if (index >= segments_.size()) return;
     segments_.erase(segments_.begin() + long(index));
-    if (selected_ == long(index)) selected_ = UISegmentedControlNoSegment;
-    else if (selected_ > long(index)) --selected_;
+    if (selected_ == long(index))
+        selected_ = UISegmentedControlNoSegment;
+    else if (selected_ > long(index))
+        --selected_;
     invalidateIntrinsicContentSize();
     setNeedsDisplay();
 }
@@ -152,8 +156,10 @@ std::shared_ptr<UIImage> UISegmentedControl::backgroundImageForState(UIControlSt
 }
 
 void UISegmentedControl::setBackgroundImage(std::shared_ptr<UIImage> image, UIControlState state) {
-    if (image) backgrounds_[state] = std::move(image);
-    else backgrounds_.erase(state);
+    if (image)
+        backgrounds_[state] = std::move(image);
+    else
+        backgrounds_.erase(state);
     setNeedsDisplay();
 }
 
@@ -163,8 +169,10 @@ CGRect UISegmentedControl::rectForSegmentAtIndex(std::size_t index) const {
     CGFloat fixed = 0;
     std::size_t shared = 0;
     for (const auto& s : segments_) {
-        if (s.width > 0) fixed += s.width;
-        else ++shared;
+        if (s.width > 0)
+            fixed += s.width;
+        else
+            ++shared;
     }
     CGFloat share = shared ? std::max<CGFloat>(0, b.size.width - fixed) / CGFloat(shared) : 0;
     CGFloat x = b.origin.x;

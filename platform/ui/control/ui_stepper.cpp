@@ -57,8 +57,10 @@ bool UIStepper::beginTrackingWithTouch(const UITouch& touch, const UIEvent&) {
     direction_ = touch.locationInView(me).x < bounds().size.width / 2 ? -1 : 1;
     pendingChange_ = false;
     if (stepBy(direction_)) {
-        if (continuous_) sendActionsForControlEvents(UIControlEventValueChanged);
-        else pendingChange_ = true;
+        if (continuous_)
+            sendActionsForControlEvents(UIControlEventValueChanged);
+        else
+            pendingChange_ = true;
     }
     if (autorepeat_) {
         std::weak_ptr<UIStepper> weak = std::static_pointer_cast<UIStepper>(me);
@@ -66,8 +68,10 @@ bool UIStepper::beginTrackingWithTouch(const UITouch& touch, const UIEvent&) {
             auto s = weak.lock();
             if (!s || !s->isTracking()) return;
             if (s->stepBy(s->direction_)) {
-                if (s->continuous_) s->sendActionsForControlEvents(UIControlEventValueChanged);
-                else s->pendingChange_ = true;
+                if (s->continuous_)
+                    s->sendActionsForControlEvents(UIControlEventValueChanged);
+                else
+                    s->pendingChange_ = true;
             }
         });
         repeat_->setFireDate(Clock::now() + kRepeatDelay);

@@ -28,15 +28,22 @@ std::string decodeEntities(const std::string& s) {
         }
         std::string name = s.substr(i + 1, end - i - 1);
         std::string rep;
-        if (name == "amp") rep = "&";
-        else if (name == "lt") rep = "<";
-        else if (name == "gt") rep = ">";
-        else if (name == "quot") rep = "\"";
-        else if (name == "apos" || name == "#39") rep = "'";
-        else if (name == "nbsp") rep = " ";
+        if (name == "amp")
+            rep = "&";
+        else if (name == "lt")
+            rep = "<";
+        else if (name == "gt")
+            rep = ">";
+        else if (name == "quot")
+            rep = "\"";
+        else if (name == "apos" || name == "#39")
+            rep = "'";
+        else if (name == "nbsp")
+            rep = " ";
         else if (!name.empty() && name[0] == '#') {
-            long code = name.size() > 1 && (name[1] == 'x' || name[1] == 'X') ? std::strtol(name.c_str() + 2, nullptr, 16)
-                                                                               : std::strtol(name.c_str() + 1, nullptr, 10);
+            long code = name.size() > 1 && (name[1] == 'x' || name[1] == 'X')
+                            ? std::strtol(name.c_str() + 2, nullptr, 16)
+                            : std::strtol(name.c_str() + 1, nullptr, 10);
             if (code > 0 && code < 0x110000 && !(code >= 0xD800 && code <= 0xDFFF))
                 rep = utf8FromCodePoint(static_cast<char32_t>(code));
         }
@@ -77,7 +84,9 @@ constexpr char kLinkClose = '\x02';
 constexpr char kHeadingOpen = '\x03';
 constexpr char kHeadingClose = '\x04';
 
-bool isMark(char c) { return c >= kLinkOpen && c <= kHeadingClose; }
+bool isMark(char c) {
+    return c >= kLinkOpen && c <= kHeadingClose;
+}
 
 std::string withoutMarks(std::string s) {
     std::erase_if(s, isMark);
@@ -212,8 +221,10 @@ HTMLPage parseHTMLPage(const std::string& html, const std::string& baseURL) {
             skipUntil = "/" + name;
             continue;
         }
-        if (name == "title") inTitle = true;
-        else if (name == "/title") inTitle = false;
+        if (name == "title")
+            inTitle = true;
+        else if (name == "/title")
+            inTitle = false;
         else if (name == "a") {
             closeLink();
             std::string target = resolveURL(decodeEntities(attribute(tag, "href")), baseURL);
@@ -240,10 +251,12 @@ HTMLPage parseHTMLPage(const std::string& html, const std::string& baseURL) {
             inHeading = false;
             continue;
         }
-        static const char* blocks[] = {"br", "p", "/p", "div", "/div", "li", "tr", "h1", "h2", "h3", "h4", "h5",
-                                       "h6", "/h1", "/h2", "/h3", "/h4", "/h5", "/h6", "hr", "/li", "/tr", "br/"};
-        if (std::find(std::begin(blocks), std::end(blocks), name) != std::end(blocks)) text += '\n';
-        else text += ' ';
+        static const char* blocks[] = {"br", "p",   "/p",  "div", "/div", "li",  "tr",  "h1", "h2",  "h3",  "h4", "h5",
+                                       "h6", "/h1", "/h2", "/h3", "/h4",  "/h5", "/h6", "hr", "/li", "/tr", "br/"};
+        if (std::find(std::begin(blocks), std::end(blocks), name) != std::end(blocks))
+            text += '\n';
+        else
+            text += ' ';
     }
     closeLink();
     if (inHeading) text += kHeadingClose;

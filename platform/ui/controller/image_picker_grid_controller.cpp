@@ -191,8 +191,8 @@ std::shared_ptr<UICollectionViewCell> ImagePickerGridController::cellForItemAtIn
     std::optional<double> video;
     if (asset->mediaType() == PHAssetMediaType::Video) video = asset->duration();
     // A thumbnail made before shows at once; only a missing one is asked for.
-    auto kept = manager_->cachedImageForAsset(asset, thumbnailTarget(), PHImageContentMode::AspectFill,
-                                              thumbnailOptions());
+    auto kept =
+        manager_->cachedImageForAsset(asset, thumbnailTarget(), PHImageContentMode::AspectFill, thumbnailOptions());
     cell->show(sized(kept), video);
     if (!kept && !isUnreadable(asset->localIdentifier())) requestThumbnail(asset);
     return cell;
@@ -223,15 +223,15 @@ void ImagePickerGridController::requestThumbnail(const std::shared_ptr<PHAsset>&
     const std::string id = asset->localIdentifier();
     if (requests_.count(id)) return;
     std::weak_ptr<ImagePickerGridController> weak = self<ImagePickerGridController>();
-    requests_[id] = manager_->requestImageForAsset(
-        asset, thumbnailTarget(), PHImageContentMode::AspectFill, thumbnailOptions(),
-        [weak, id](std::shared_ptr<UIImage> image, const ValueDictionary&) {
-            auto me = weak.lock();
-            if (!me) return;
-            me->requests_.erase(id);
-            if (!image) me->unreadable_.insert(id);
-            me->showThumbnail(id, me->sized(std::move(image)));
-        });
+    requests_[id] =
+        manager_->requestImageForAsset(asset, thumbnailTarget(), PHImageContentMode::AspectFill, thumbnailOptions(),
+                                       [weak, id](std::shared_ptr<UIImage> image, const ValueDictionary&) {
+                                           auto me = weak.lock();
+                                           if (!me) return;
+                                           me->requests_.erase(id);
+                                           if (!image) me->unreadable_.insert(id);
+                                           me->showThumbnail(id, me->sized(std::move(image)));
+                                       });
 }
 
 void ImagePickerGridController::showThumbnail(const std::string& id, const std::shared_ptr<UIImage>& image) {

@@ -25,16 +25,22 @@ void LAContext::setStandIn(const LAStandInConfiguration& c) {
     config() = c;
 }
 
-int LAContext::evaluationCount() { return evaluations.load(); }
-void LAContext::resetEvaluationCount() { evaluations = 0; }
+int LAContext::evaluationCount() {
+    return evaluations.load();
+}
+void LAContext::resetEvaluationCount() {
+    evaluations = 0;
+}
 
 bool LAContext::canEvaluatePolicy(LAPolicy policy, LAError* error) {
     auto c = standIn();
     biometryType_ = c.biometryAvailable ? c.biometryType : LABiometryType::None;
     std::optional<LAError> why;
     if (policy == LAPolicy::DeviceOwnerAuthenticationWithBiometrics) {
-        if (!c.biometryAvailable) why = LAError::BiometryNotAvailable;
-        else if (!c.passcodeSet) why = LAError::PasscodeNotSet;
+        if (!c.biometryAvailable)
+            why = LAError::BiometryNotAvailable;
+        else if (!c.passcodeSet)
+            why = LAError::PasscodeNotSet;
     } else if (!c.biometryAvailable && !c.passcodeSet) {
         why = LAError::PasscodeNotSet;
     }
@@ -50,8 +56,10 @@ void LAContext::evaluatePolicy(LAPolicy policy, const std::string& localizedReas
         error = LAError::InvalidContext;
     } else {
         LAError cannot{};
-        if (!canEvaluatePolicy(policy, &cannot)) error = cannot;
-        else error = standIn().outcome;
+        if (!canEvaluatePolicy(policy, &cannot))
+            error = cannot;
+        else
+            error = standIn().outcome;
     }
     dispatch_async(dispatch_get_global_queue(), [reply, error] { reply(!error, error); });
 }

@@ -12,8 +12,14 @@
 enum class LAPolicy { DeviceOwnerAuthenticationWithBiometrics = 1, DeviceOwnerAuthentication = 2 };
 enum class LABiometryType { None = 0, Fingerprint = 1, Face = 2 };
 enum class LAError {
-    AuthenticationFailed = -1, UserCancel = -2, UserFallback = -3, SystemCancel = -4, PasscodeNotSet = -5,
-    BiometryNotAvailable = -6, BiometryNotEnrolled = -7, InvalidContext = -10,
+    AuthenticationFailed = -1,
+    UserCancel = -2,
+    UserFallback = -3,
+    SystemCancel = -4,
+    PasscodeNotSet = -5,
+    BiometryNotAvailable = -6,
+    BiometryNotEnrolled = -7,
+    InvalidContext = -10,
 };
 
 struct LAStandInConfiguration {

@@ -20,8 +20,12 @@ MailState& state() {
 }
 }  // namespace
 
-void MFMailComposeViewController::setMailOpener(MailOpener opener) { state().opener = std::move(opener); }
-bool MFMailComposeViewController::canSendMail() { return static_cast<bool>(state().opener); }
+void MFMailComposeViewController::setMailOpener(MailOpener opener) {
+    state().opener = std::move(opener);
+}
+bool MFMailComposeViewController::canSendMail() {
+    return static_cast<bool>(state().opener);
+}
 
 void MFMailComposeViewController::handOver(const MailMessage& message, MailOutcome outcome) {
     // Copied: the opener may replace itself while it runs.
@@ -38,8 +42,12 @@ void MFMailComposeViewController::handOver(const MailMessage& message, MailOutco
         outcome(std::move(result));
     });
 }
-const std::vector<MailMessage>& MFMailComposeViewController::outbox() { return state().outbox; }
-const std::vector<MailMessage>& MFMailComposeViewController::drafts() { return state().drafts; }
+const std::vector<MailMessage>& MFMailComposeViewController::outbox() {
+    return state().outbox;
+}
+const std::vector<MailMessage>& MFMailComposeViewController::drafts() {
+    return state().drafts;
+}
 void MFMailComposeViewController::clearMailboxes() {
     state().outbox.clear();
     state().drafts.clear();
@@ -99,9 +107,12 @@ void MFMailComposeViewController::loadView() {
     panel->setOnButton([weak](std::size_t i) {
         auto me = weak.lock();
         if (!me) return;
-        if (i == 0) me->cancel();
-        else if (i == 1) me->saveDraft();
-        else me->send();
+        if (i == 0)
+            me->cancel();
+        else if (i == 1)
+            me->saveDraft();
+        else
+            me->send();
     });
     setView(panel);
 }

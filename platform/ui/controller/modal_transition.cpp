@@ -39,24 +39,23 @@ UIModalPresentationStyle effectiveStyle(UIViewController& presented, CGRect boun
 
 CGRect frameForStyle(UIModalPresentationStyle style, UIViewController& presented, CGRect bounds) {
     switch (style) {
-    case UIModalPresentationStyle::FormSheet: {
-        CGFloat w = std::min<CGFloat>(540, bounds.size.width - 40);
-        CGFloat h = std::min<CGFloat>(620, bounds.size.height - 80);
-        return CGRectMake(bounds.origin.x + (bounds.size.width - w) / 2, bounds.origin.y + (bounds.size.height - h) / 2,
-                          w, h);
-    }
-    case UIModalPresentationStyle::PageSheet: {
-        CGFloat w = std::min<CGFloat>(704, bounds.size.width);
-        return CGRectMake(bounds.origin.x + (bounds.size.width - w) / 2, bounds.origin.y + 20, w,
-                          bounds.size.height - 20);
-    }
-    case UIModalPresentationStyle::Popover: {
-        CGSize size = presented.preferredContentSize();
-        if (size.width <= 0 || size.height <= 0) size = CGSize{320, 480};
-        return presented.popoverPresentationController()->frameInWindow(bounds, size);
-    }
-    default:
-        return bounds;
+        case UIModalPresentationStyle::FormSheet: {
+            CGFloat w = std::min<CGFloat>(540, bounds.size.width - 40);
+            CGFloat h = std::min<CGFloat>(620, bounds.size.height - 80);
+            return CGRectMake(bounds.origin.x + (bounds.size.width - w) / 2,
+                              bounds.origin.y + (bounds.size.height - h) / 2, w, h);
+        }
+        case UIModalPresentationStyle::PageSheet: {
+            CGFloat w = std::min<CGFloat>(704, bounds.size.width);
+            return CGRectMake(bounds.origin.x + (bounds.size.width - w) / 2, bounds.origin.y + 20, w,
+                              bounds.size.height - 20);
+        }
+        case UIModalPresentationStyle::Popover: {
+            CGSize size = presented.preferredContentSize();
+            if (size.width <= 0 || size.height <= 0) size = CGSize{320, 480};
+            return presented.popoverPresentationController()->frameInWindow(bounds, size);
+        }
+        default: return bounds;
     }
 }
 
@@ -140,9 +139,11 @@ void DefaultModalAnimator::animateTransition(const std::shared_ptr<UIViewControl
     auto container = context->containerView();
     if (moving && container) {
         if (presenting_) {
-            if (fade_) animateViewAlphaFrom(*moving, 0, duration_);
-            else animateViewFrameFrom(*moving, CGRectOffset(moving->frame(), 0, container->bounds().size.height),
-                                      duration_);
+            if (fade_)
+                animateViewAlphaFrom(*moving, 0, duration_);
+            else
+                animateViewFrameFrom(*moving, CGRectOffset(moving->frame(), 0, container->bounds().size.height),
+                                     duration_);
         } else {
             // The view keeps its model frame until removed; the animation carries it off screen.
             CGRect at = moving->frame();
@@ -211,8 +212,9 @@ bool ModalTransition::present(const std::shared_ptr<UIViewController>& presenter
         animator = d->animationControllerForPresentedController(presented, presenter, presenter);
     if (!animator && animated)
         animator = std::make_shared<DefaultModalAnimator>(
-            true, presented->modalTransitionStyle() != UIModalTransitionStyle::CoverVertical ||
-                      style == UIModalPresentationStyle::Popover,
+            true,
+            presented->modalTransitionStyle() != UIModalTransitionStyle::CoverVertical ||
+                style == UIModalPresentationStyle::Popover,
             kModalDuration);
     // The view is in place before the animator starts; a custom animator may move it.
     presented->view()->setFrame(t->presentedFrame_);
@@ -269,8 +271,9 @@ bool ModalTransition::dismiss(const std::shared_ptr<UIViewController>& presenter
     if (auto d = victim->transitioningDelegate()) animator = d->animationControllerForDismissedController(victim);
     if (!animator && animated)
         animator = std::make_shared<DefaultModalAnimator>(
-            false, victim->modalTransitionStyle() != UIModalTransitionStyle::CoverVertical ||
-                       style == UIModalPresentationStyle::Popover,
+            false,
+            victim->modalTransitionStyle() != UIModalTransitionStyle::CoverVertical ||
+                style == UIModalPresentationStyle::Popover,
             kModalDuration);
     victim->beginAppearanceTransition(false, animated);
     if (t->covered_) t->covered_->beginAppearanceTransition(true, animated);
@@ -280,8 +283,10 @@ bool ModalTransition::dismiss(const std::shared_ptr<UIViewController>& presenter
 
 void ModalTransition::run(const std::shared_ptr<UIViewControllerAnimatedTransitioning>& animator) {
     animator_ = animator;
-    if (animator_) animator_->animateTransition(shared_from_this());
-    else completeTransition(true);
+    if (animator_)
+        animator_->animateTransition(shared_from_this());
+    else
+        completeTransition(true);
 }
 
 std::shared_ptr<UIViewController> ModalTransition::viewControllerForKey(UITransitionContextKey key) const {
@@ -311,8 +316,10 @@ void ModalTransition::completeTransition(bool didComplete) {
     finished_ = true;
     cancelled_ = !didComplete;
     auto keep = shared_from_this();
-    if (presenting_) finishPresent(didComplete);
-    else finishDismiss(didComplete);
+    if (presenting_)
+        finishPresent(didComplete);
+    else
+        finishDismiss(didComplete);
     if (animator_) animator_->animationEnded(didComplete);
     animator_.reset();
     if (didComplete && completion_) {

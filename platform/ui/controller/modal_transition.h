@@ -28,8 +28,11 @@ public:
 
     ModalTransition(bool presenting, std::shared_ptr<UIViewController> presenter,
                     std::shared_ptr<UIViewController> presented, std::shared_ptr<UIView> container, bool animated)
-        : presenting_(presenting), presenter_(std::move(presenter)), presented_(std::move(presented)),
-          container_(std::move(container)), animated_(animated) {}
+        : presenting_(presenting),
+          presenter_(std::move(presenter)),
+          presented_(std::move(presented)),
+          container_(std::move(container)),
+          animated_(animated) {}
 
 private:
     void run(const std::shared_ptr<UIViewControllerAnimatedTransitioning>& animator);

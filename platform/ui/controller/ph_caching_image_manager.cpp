@@ -290,7 +290,7 @@ void PHCachingImageManager::cancelImageRequest(PHImageRequestID request) {
     std::lock_guard lock(pending().mutex);
     pending().live.erase(request);
     auto& waiting = pending().waiting;
-    waiting.erase(std::remove_if(waiting.begin(), waiting.end(),
-                                 [request](const SizedRequest& r) { return r.id == request; }),
-                  waiting.end());
+    waiting.erase(
+        std::remove_if(waiting.begin(), waiting.end(), [request](const SizedRequest& r) { return r.id == request; }),
+        waiting.end());
 }

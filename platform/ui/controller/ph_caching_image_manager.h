@@ -18,7 +18,11 @@
 class UIImage;
 
 enum class PHImageContentMode : std::int64_t { AspectFit = 0, AspectFill = 1, Default = 0 };
-enum class PHImageRequestOptionsDeliveryMode : std::int64_t { Opportunistic = 0, HighQualityFormat = 1, FastFormat = 2 };
+enum class PHImageRequestOptionsDeliveryMode : std::int64_t {
+    Opportunistic = 0,
+    HighQualityFormat = 1,
+    FastFormat = 2
+};
 
 enum class PHImageRequestOptionsResizeMode : std::int64_t { None = 0, Fast = 1, Exact = 2 };
 

@@ -14,10 +14,18 @@ std::vector<SocialPost>& postList() {
 }
 }  // namespace
 
-bool SLComposeViewController::isAvailableForServiceType(const std::string& t) { return availableServices().count(t) != 0; }
-void SLComposeViewController::setAvailableServiceTypes(std::set<std::string> types) { availableServices() = std::move(types); }
-const std::vector<SocialPost>& SLComposeViewController::posts() { return postList(); }
-void SLComposeViewController::clearPosts() { postList().clear(); }
+bool SLComposeViewController::isAvailableForServiceType(const std::string& t) {
+    return availableServices().count(t) != 0;
+}
+void SLComposeViewController::setAvailableServiceTypes(std::set<std::string> types) {
+    availableServices() = std::move(types);
+}
+const std::vector<SocialPost>& SLComposeViewController::posts() {
+    return postList();
+}
+void SLComposeViewController::clearPosts() {
+    postList().clear();
+}
 
 std::shared_ptr<SLComposeViewController> SLComposeViewController::composeViewControllerForServiceType(
     const std::string& type) {
@@ -63,7 +71,9 @@ bool SLComposeViewController::postNow() {
     return finish(SLComposeViewControllerResult::Done);
 }
 
-bool SLComposeViewController::cancel() { return finish(SLComposeViewControllerResult::Cancelled); }
+bool SLComposeViewController::cancel() {
+    return finish(SLComposeViewControllerResult::Cancelled);
+}
 
 void SLComposeViewController::loadView() {
     auto panel = StandInPanelView::make(UIScreen::mainScreen()->bounds());

@@ -62,7 +62,8 @@ void StandInPanelView::drawRect(CGRect) {
             // A choice: a white row, its text in the tint colour.
             ctx->setFillColorWithColor(UIColor::whiteColor()->cgColor());
             UIRectFill(r);
-            drawLabel(lines_[i], CGRectInset(r, 12, 0), UIFont::systemFontOfSize(17), tintColor(), LabelAlignment::Left);
+            drawLabel(lines_[i], CGRectInset(r, 12, 0), UIFont::systemFontOfSize(17), tintColor(),
+                      LabelAlignment::Left);
         } else {
             drawLabel(lines_[i], r, UIFont::systemFontOfSize(15), UIColor::labelColor(), LabelAlignment::Left);
         }

@@ -14,9 +14,18 @@ class StandInPanelView : public ControllerView, public UITouchReceiver {
 public:
     KORVA_MAKE(StandInPanelView)
 
-    void setTitle(std::string t) { title_ = std::move(t); setNeedsDisplay(); }
-    void setLines(std::vector<std::string> lines) { lines_ = std::move(lines); setNeedsDisplay(); }
-    void setButtons(std::vector<std::string> buttons) { buttons_ = std::move(buttons); setNeedsDisplay(); }
+    void setTitle(std::string t) {
+        title_ = std::move(t);
+        setNeedsDisplay();
+    }
+    void setLines(std::vector<std::string> lines) {
+        lines_ = std::move(lines);
+        setNeedsDisplay();
+    }
+    void setButtons(std::vector<std::string> buttons) {
+        buttons_ = std::move(buttons);
+        setNeedsDisplay();
+    }
     void setOnButton(std::function<void(std::size_t)> f) { onButton_ = std::move(f); }
     // Lines become choices: a tap on one calls back with its index.
     void setOnLine(std::function<void(std::size_t)> f) { onLine_ = std::move(f); }

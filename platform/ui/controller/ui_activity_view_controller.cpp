@@ -38,10 +38,18 @@ std::string activityTitle(const std::string& type) {
 }
 }  // namespace
 
-std::vector<std::string> UIActivityViewController::availableActivityTypes() { return available(); }
-void UIActivityViewController::setAvailableActivityTypes(std::vector<std::string> types) { available() = std::move(types); }
-const std::vector<UIActivityViewController::Share>& UIActivityViewController::performedShares() { return performed(); }
-void UIActivityViewController::clearPerformedShares() { performed().clear(); }
+std::vector<std::string> UIActivityViewController::availableActivityTypes() {
+    return available();
+}
+void UIActivityViewController::setAvailableActivityTypes(std::vector<std::string> types) {
+    available() = std::move(types);
+}
+const std::vector<UIActivityViewController::Share>& UIActivityViewController::performedShares() {
+    return performed();
+}
+void UIActivityViewController::clearPerformedShares() {
+    performed().clear();
+}
 
 std::vector<std::string> UIActivityViewController::activityTypes() const {
     std::vector<std::string> out;
@@ -60,8 +68,10 @@ std::string UIActivityViewController::sharedText() const {
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const Value& item = items_[i];
         std::string piece;
-        if (item.isString()) piece = item.stringValue();
-        else if (auto url = item.objectAs<NSURL>()) piece = url->absoluteString();
+        if (item.isString())
+            piece = item.stringValue();
+        else if (auto url = item.objectAs<NSURL>())
+            piece = url->absoluteString();
         if (piece.empty()) continue;
         if (!text.empty() && text.back() != '\n' && piece.front() != '\n') text += '\n';
         text += piece;

@@ -100,7 +100,8 @@ public:
     bool takesTouchesBeforeAncestorRecognizers() const override { return true; }
     void drawRect(CGRect) override {
         CGRect b = bounds();
-        if (separate) fillRoundedRect(b, 13, UIColor::whiteColor());
+        if (separate)
+            fillRoundedRect(b, 13, UIColor::whiteColor());
         else {
             CGContext* ctx = UIGraphicsGetCurrentContext();
             if (!ctx) return;
@@ -111,11 +112,12 @@ public:
         auto o = owner.lock();
         bool preferred = o && o->preferredAction() == action;
         bool bold = action->style() == UIAlertActionStyle::Cancel || preferred;
-        auto color = !action->isEnabled()                             ? UIColor::systemGrayColor()
+        auto color = !action->isEnabled()                                 ? UIColor::systemGrayColor()
                      : action->style() == UIAlertActionStyle::Destructive ? UIColor::systemRedColor()
-                                                                       : tintColor();
-        drawLabel(action->title(), CGRectInset(b, 8, 0), bold ? UIFont::boldSystemFontOfSize(17) : UIFont::systemFontOfSize(17),
-                  color, LabelAlignment::Center);
+                                                                          : tintColor();
+        drawLabel(action->title(), CGRectInset(b, 8, 0),
+                  bold ? UIFont::boldSystemFontOfSize(17) : UIFont::systemFontOfSize(17), color,
+                  LabelAlignment::Center);
     }
 
 protected:
@@ -180,14 +182,18 @@ std::vector<std::shared_ptr<UIAlertAction>> UIAlertController::displayedActions(
     std::vector<std::shared_ptr<UIAlertAction>> out;
     std::shared_ptr<UIAlertAction> cancel;
     for (auto& a : actions_) {
-        if (a->style() == UIAlertActionStyle::Cancel) cancel = a;
-        else out.push_back(a);
+        if (a->style() == UIAlertActionStyle::Cancel)
+            cancel = a;
+        else
+            out.push_back(a);
     }
     if (!cancel) return out;
     // In a side-by-side pair the cancel button comes first; in a list, last.
     bool pair = style_ == UIAlertControllerStyle::Alert && actions_.size() == 2;
-    if (pair) out.insert(out.begin(), cancel);
-    else out.push_back(cancel);
+    if (pair)
+        out.insert(out.begin(), cancel);
+    else
+        out.push_back(cancel);
     return out;
 }
 
@@ -213,7 +219,9 @@ bool UIAlertController::tapOutside() {
     return false;
 }
 
-CGRect UIAlertController::boxFrame() const { return box_ ? box_->frame() : CGRectZero; }
+CGRect UIAlertController::boxFrame() const {
+    return box_ ? box_->frame() : CGRectZero;
+}
 
 void UIAlertController::loadView() {
     auto bg = BackgroundView::make(UIScreen::mainScreen()->bounds());
@@ -239,8 +247,10 @@ void UIAlertController::rebuild() {
         v->setOpaque(false);
         v->separate = style_ == UIAlertControllerStyle::ActionSheet && a->style() == UIAlertActionStyle::Cancel;
         actionViews_.push_back(v);
-        if (v->separate) viewIfLoaded()->addSubview(v);
-        else box_->addSubview(v);
+        if (v->separate)
+            viewIfLoaded()->addSubview(v);
+        else
+            box_->addSubview(v);
     }
     for (auto& f : textFields_)
         if (f->superview() != box_) box_->addSubview(f);
@@ -301,8 +311,8 @@ void UIAlertController::viewDidLayoutSubviews() {
     } else {
         // Above the keyboard when the alert has text fields.
         CGFloat avail = b.size.height - (textFields_.empty() ? 0 : 216);
-        box_->setFrame(CGRectMake((b.size.width - width) / 2, std::max<CGFloat>(safe.top, (avail - height) / 2), width,
-                                  height));
+        box_->setFrame(
+            CGRectMake((b.size.width - width) / 2, std::max<CGFloat>(safe.top, (avail - height) / 2), width, height));
     }
     box_->setNeedsDisplay();
 }

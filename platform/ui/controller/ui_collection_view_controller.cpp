@@ -7,7 +7,9 @@ std::shared_ptr<UICollectionView> UICollectionViewController::collectionView() {
     return std::dynamic_pointer_cast<UICollectionView>(view());
 }
 
-void UICollectionViewController::setCollectionView(std::shared_ptr<UICollectionView> view) { setView(std::move(view)); }
+void UICollectionViewController::setCollectionView(std::shared_ptr<UICollectionView> view) {
+    setView(std::move(view));
+}
 
 void UICollectionViewController::loadView() {
     if (!layout_) layout_ = UICollectionViewFlowLayout::make();

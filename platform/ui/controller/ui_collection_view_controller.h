@@ -23,7 +23,9 @@ public:
 
     // An empty collection until a subclass answers.
     std::size_t numberOfItemsInSection(UICollectionView&, std::size_t) override { return 0; }
-    std::shared_ptr<UICollectionViewCell> cellForItemAtIndexPath(UICollectionView&, NSIndexPath) override { return nullptr; }
+    std::shared_ptr<UICollectionViewCell> cellForItemAtIndexPath(UICollectionView&, NSIndexPath) override {
+        return nullptr;
+    }
     std::string className() const override { return "UICollectionViewController"; }
 
 protected:

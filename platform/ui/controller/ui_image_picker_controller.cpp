@@ -4,16 +4,16 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/dispatch/queue.h"
 #include "platform/capture/av_capture_device.h"
+#include "platform/dispatch/queue.h"
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_image_manager.h"
 #include "platform/photos/ph_photo_library.h"
-#include "platform/ui/controller/image_picker_camera_controller.h"
-#include "platform/ui/controller/image_picker_grid_controller.h"
 #include "platform/runtime/log.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/control/ui_activity_indicator_view.h"
+#include "platform/ui/controller/image_picker_camera_controller.h"
+#include "platform/ui/controller/image_picker_grid_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 
@@ -21,7 +21,9 @@ namespace {
 constexpr const char* kReferencePrefix = "korva-photos://asset/";
 }  // namespace
 
-std::string imagePickerReferenceURL(const std::string& id) { return kReferencePrefix + id; }
+std::string imagePickerReferenceURL(const std::string& id) {
+    return kReferencePrefix + id;
+}
 
 std::optional<std::string> assetIdentifierFromReferenceURL(const std::string& url) {
     std::string prefix = kReferencePrefix;
@@ -78,8 +80,10 @@ const std::vector<std::shared_ptr<PHAsset>>& UIImagePickerController::assets() {
         // Videos only when the caller takes movies too.
         bool movies = std::find(mediaTypes_.begin(), mediaTypes_.end(), kUTTypeMovie) != mediaTypes_.end();
         bool images = std::find(mediaTypes_.begin(), mediaTypes_.end(), kUTTypeImage) != mediaTypes_.end();
-        if (!movies) options->mediaType = PHAssetMediaType::Image;
-        else if (!images) options->mediaType = PHAssetMediaType::Video;
+        if (!movies)
+            options->mediaType = PHAssetMediaType::Image;
+        else if (!images)
+            options->mediaType = PHAssetMediaType::Video;
         if (auto result = PHAsset::fetchAssetsWithOptions(options)) {
             for (const auto& a : result->assets())
                 if (a->mediaType() == PHAssetMediaType::Image || a->mediaType() == PHAssetMediaType::Video)
@@ -91,8 +95,10 @@ const std::vector<std::shared_ptr<PHAsset>>& UIImagePickerController::assets() {
 
 void UIImagePickerController::deliver(const ValueDictionary& info) {
     auto keep = self<UIImagePickerController>();
-    if (auto d = pickerDelegate()) d->didFinishPickingMediaWithInfo(*this, info);
-    else dismissViewControllerAnimated(true);
+    if (auto d = pickerDelegate())
+        d->didFinishPickingMediaWithInfo(*this, info);
+    else
+        dismissViewControllerAnimated(true);
 }
 
 bool UIImagePickerController::pickAssetAtIndex(std::size_t index) {
@@ -186,6 +192,8 @@ void UIImagePickerController::cancel() {
     if (finished_) return;
     finished_ = true;
     auto keep = self<UIImagePickerController>();
-    if (auto d = pickerDelegate()) d->imagePickerControllerDidCancel(*this);
-    else dismissViewControllerAnimated(true);
+    if (auto d = pickerDelegate())
+        d->imagePickerControllerDidCancel(*this);
+    else
+        dismissViewControllerAnimated(true);
 }

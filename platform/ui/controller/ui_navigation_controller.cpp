@@ -16,7 +16,11 @@ class UINavigationController::Transition : public UIViewControllerContextTransit
 public:
     Transition(std::shared_ptr<UINavigationController> nav, std::shared_ptr<UIViewController> from,
                std::shared_ptr<UIViewController> to, UINavigationControllerOperation op, bool animated, bool visible)
-        : nav_(std::move(nav)), from_(std::move(from)), to_(std::move(to)), op_(op), animated_(animated),
+        : nav_(std::move(nav)),
+          from_(std::move(from)),
+          to_(std::move(to)),
+          op_(op),
+          animated_(animated),
           visible_(visible) {}
 
     std::shared_ptr<UIView> containerView() const override { return nav_->content_; }
@@ -86,7 +90,8 @@ void UINavigationController::Transition::completeTransition(bool didComplete) {
     animator_.reset();
 }
 
-std::shared_ptr<UINavigationController> UINavigationController::withRoot(const std::shared_ptr<UIViewController>& root) {
+std::shared_ptr<UINavigationController> UINavigationController::withRoot(
+    const std::shared_ptr<UIViewController>& root) {
     auto nav = make();
     if (root) nav->setViewControllers({root}, false);
     return nav;
@@ -200,10 +205,12 @@ void UINavigationController::showTop(const std::shared_ptr<UIViewController>& fr
         // Not loaded yet: the stack is shown when the view loads.
         if (from && from != to && std::find(stack_.begin(), stack_.end(), from) == stack_.end())
             from->removeFromParentViewController();
-        if (op == UINavigationControllerOperation::Push && to) to->didMoveToParentViewController(self<UINavigationController>());
+        if (op == UINavigationControllerOperation::Push && to)
+            to->didMoveToParentViewController(self<UINavigationController>());
         return;
     }
-    bool visible = appearanceState() == UIAppearanceState::Appeared || appearanceState() == UIAppearanceState::Appearing;
+    bool visible =
+        appearanceState() == UIAppearanceState::Appeared || appearanceState() == UIAppearanceState::Appearing;
     auto me = self<UINavigationController>();
     if (auto d = delegate(); d && to) d->willShowViewController(*me, to, animated);
     if (to) {

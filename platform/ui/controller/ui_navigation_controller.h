@@ -39,8 +39,8 @@ public:
     // None when only the root is left.
     std::shared_ptr<UIViewController> popViewControllerAnimated(bool animated);
     // The controllers popped (empty when `controller` is not in the stack or already on top).
-    std::vector<std::shared_ptr<UIViewController>> popToViewController(const std::shared_ptr<UIViewController>& controller,
-                                                                       bool animated);
+    std::vector<std::shared_ptr<UIViewController>> popToViewController(
+        const std::shared_ptr<UIViewController>& controller, bool animated);
     std::vector<std::shared_ptr<UIViewController>> popToRootViewControllerAnimated(bool animated);
     std::shared_ptr<UIViewController> topViewController() const { return stack_.empty() ? nullptr : stack_.back(); }
     // The top controller, or what it presents.

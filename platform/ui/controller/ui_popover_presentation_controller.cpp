@@ -55,8 +55,8 @@ CGRect UIPopoverPresentationController::frameInWindow(CGRect bounds, CGSize size
     }
     if (permitted_ & UIPopoverArrowDirectionRight) {
         arrow_ = UIPopoverArrowDirectionRight;
-        return CGRectMake(std::max(bounds.origin.x + margin, CGRectGetMinX(anchor) - arrow - size.width), y,
-                          size.width, size.height);
+        return CGRectMake(std::max(bounds.origin.x + margin, CGRectGetMinX(anchor) - arrow - size.width), y, size.width,
+                          size.height);
     }
     // No permitted side has room: the larger vertical side, overlapping the source if it must.
     arrow_ = below >= above ? UIPopoverArrowDirectionUp : UIPopoverArrowDirectionDown;

@@ -15,7 +15,9 @@ std::shared_ptr<UIStoryboard> UIStoryboard::mainStoryboard() {
     return mainSlot();
 }
 
-void UIStoryboard::resetMainStoryboard() { mainSlot().reset(); }
+void UIStoryboard::resetMainStoryboard() {
+    mainSlot().reset();
+}
 
 bool UIStoryboard::registerController(const std::string& identifier, Factory factory) {
     if (identifier.empty() || !factory) return false;

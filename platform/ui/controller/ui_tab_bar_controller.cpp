@@ -83,7 +83,8 @@ void UITabBarController::show(std::size_t index) {
     auto to = children_[index];
     tabBar()->setSelectedItem(to->tabBarItem());
     if (!content_ || to == shown_) return;
-    bool visible = appearanceState() == UIAppearanceState::Appeared || appearanceState() == UIAppearanceState::Appearing;
+    bool visible =
+        appearanceState() == UIAppearanceState::Appeared || appearanceState() == UIAppearanceState::Appearing;
     auto from = shown_;
     ManagedAppearance managed;
     to->loadViewIfNeeded();

@@ -7,7 +7,9 @@ std::shared_ptr<UITableView> UITableViewController::tableView() {
     return std::dynamic_pointer_cast<UITableView>(view());
 }
 
-void UITableViewController::setTableView(std::shared_ptr<UITableView> table) { setView(std::move(table)); }
+void UITableViewController::setTableView(std::shared_ptr<UITableView> table) {
+    setView(std::move(table));
+}
 
 void UITableViewController::loadView() {
     auto table = UITableView::make(UIScreen::mainScreen()->bounds(), style_);

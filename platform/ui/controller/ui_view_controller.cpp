@@ -99,19 +99,23 @@ std::vector<std::shared_ptr<UIViewController>> UIViewController::appearanceChild
 
 void UIViewController::sendAppearance(bool will, bool appearing, bool animated) {
     if (will) {
-        if (appearing) viewWillAppear(animated);
-        else viewWillDisappear(animated);
+        if (appearing)
+            viewWillAppear(animated);
+        else
+            viewWillDisappear(animated);
     } else {
-        if (appearing) viewDidAppear(animated);
-        else viewDidDisappear(animated);
+        if (appearing)
+            viewDidAppear(animated);
+        else
+            viewDidDisappear(animated);
     }
 }
 
 void UIViewController::beginAppearanceTransition(bool appearing, bool animated) {
     auto keep = self<UIViewController>();
-    if (appearing && (appearance_ == UIAppearanceState::Appearing || appearance_ == UIAppearanceState::Appeared)) return;
-    if (!appearing &&
-        (appearance_ == UIAppearanceState::Disappearing || appearance_ == UIAppearanceState::Disappeared))
+    if (appearing && (appearance_ == UIAppearanceState::Appearing || appearance_ == UIAppearanceState::Appeared))
+        return;
+    if (!appearing && (appearance_ == UIAppearanceState::Disappearing || appearance_ == UIAppearanceState::Disappeared))
         return;
     if (appearing) loadViewIfNeeded();
     appearance_ = appearing ? UIAppearanceState::Appearing : UIAppearanceState::Disappearing;
@@ -125,10 +129,10 @@ bool UIViewController::movePresentation(UIPresentationState to) {
     const S from = presentation_;
     bool allowed = false;
     switch (to) {
-    case S::BeingPresented: allowed = from == S::NotPresented; break;
-    case S::Presented: allowed = from == S::BeingPresented || from == S::BeingDismissed; break;
-    case S::BeingDismissed: allowed = from == S::Presented; break;
-    case S::NotPresented: allowed = from != S::NotPresented; break;
+        case S::BeingPresented: allowed = from == S::NotPresented; break;
+        case S::Presented: allowed = from == S::BeingPresented || from == S::BeingDismissed; break;
+        case S::BeingDismissed: allowed = from == S::Presented; break;
+        case S::NotPresented: allowed = from != S::NotPresented; break;
     }
     if (!allowed) {
         Log::warning("ui", "presentation: refused a step from state " + std::to_string(static_cast<int>(from)) +
@@ -185,7 +189,9 @@ void UIViewController::interfaceDidRotate(UIInterfaceOrientation from) {
     if (presented_) presented_->interfaceDidRotate(from);
 }
 
-void UIViewController::setNeedsStatusBarAppearanceUpdate() { ++statusBarUpdates_; }
+void UIViewController::setNeedsStatusBarAppearanceUpdate() {
+    ++statusBarUpdates_;
+}
 
 bool UIViewController::effectiveStatusBarHidden() const {
     if (presented_ && presented_->modalPresentationStyle() == UIModalPresentationStyle::FullScreen)
@@ -228,9 +234,13 @@ std::shared_ptr<UITabBarItem> UIViewController::tabBarItem() {
     return tabBarItem_;
 }
 
-void UIViewController::setTabBarItem(std::shared_ptr<UITabBarItem> item) { tabBarItem_ = std::move(item); }
+void UIViewController::setTabBarItem(std::shared_ptr<UITabBarItem> item) {
+    tabBarItem_ = std::move(item);
+}
 
-void UIViewController::setEditing(bool editing, bool /*animated*/) { editing_ = editing; }
+void UIViewController::setEditing(bool editing, bool /*animated*/) {
+    editing_ = editing;
+}
 
 void UIViewController::setToolbarItems(std::vector<std::shared_ptr<UIBarButtonItem>> items, bool) {
     toolbarItems_ = std::move(items);
@@ -301,8 +311,10 @@ void UIViewController::transitionFromViewController(const std::shared_ptr<UIView
         }
         if (completion) completion(true);
     };
-    if (duration > 0) runAfter(duration, finish);
-    else finish();
+    if (duration > 0)
+        runAfter(duration, finish);
+    else
+        finish();
 }
 
 std::shared_ptr<UINavigationController> UIViewController::navigationController() const {

@@ -95,8 +95,14 @@ public:
     void beginAppearanceTransition(bool appearing, bool animated);
     void endAppearanceTransition();
     // Both at once.
-    void appear(bool animated) { beginAppearanceTransition(true, animated); endAppearanceTransition(); }
-    void disappear(bool animated) { beginAppearanceTransition(false, animated); endAppearanceTransition(); }
+    void appear(bool animated) {
+        beginAppearanceTransition(true, animated);
+        endAppearanceTransition();
+    }
+    void disappear(bool animated) {
+        beginAppearanceTransition(false, animated);
+        endAppearanceTransition();
+    }
 
     // Traits and size, pushed down from the window or container, with this controller's own
     // appearance when it overrides it.

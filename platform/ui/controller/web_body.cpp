@@ -12,8 +12,9 @@ namespace {
 constexpr std::size_t kSniffLength = 512;
 
 bool startsWith(const Bytes& body, std::string_view magic) {
-    return body.size() >= magic.size() && std::equal(magic.begin(), magic.end(), body.begin(),
-                                                     [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+    return body.size() >= magic.size() &&
+           std::equal(magic.begin(), magic.end(), body.begin(),
+                      [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
 }
 
 // What a body without a declared type looks like, from its first bytes.

@@ -17,7 +17,8 @@ void WKEngineSurface::init() {
     std::weak_ptr<WKEngineSurface> weak = self<WKEngineSurface>();
     UIViewAddGestureRecognizer(*this, UITapGestureRecognizer::make([weak](UIGestureRecognizer& tap) {
         auto me = weak.lock();
-        if (me && me->engine_ && tap.state() == UIGestureRecognizerState::Ended) me->engine_->tap(tap.locationInView(me));
+        if (me && me->engine_ && tap.state() == UIGestureRecognizerState::Ended)
+            me->engine_->tap(tap.locationInView(me));
     }));
     UIViewAddGestureRecognizer(*this, UIPanGestureRecognizer::make([weak](UIGestureRecognizer& g) {
         auto me = weak.lock();

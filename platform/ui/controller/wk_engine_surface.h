@@ -43,7 +43,6 @@ protected:
     explicit WKEngineSurface(CGRect frame = CGRectZero) : UIView(frame) {}
 
 private:
-
     WKWebEngine* engine_ = nullptr;
     CGSize viewport_ = CGSizeZero;
     CGFloat scale_ = 0;

@@ -15,16 +15,16 @@ constexpr const char* kFailureHeading = "The page could not be opened";
 constexpr CGFloat kLinkRed = 0, kLinkGreen = 122.0 / 255, kLinkBlue = 1;
 
 std::shared_ptr<NSAttributedString> bodyText(const HTMLPage& page, const std::string& failure) {
-    auto text = NSMutableAttributedString::make(failure.empty() ? page.text : failure,
-                                                labelAttributes(UIFont::systemFontOfSize(WKPageView::kTextSize),
-                                                                failure.empty() ? UIColor::blackColor()
-                                                                                : UIColor::darkGrayColor()));
+    auto text = NSMutableAttributedString::make(
+        failure.empty() ? page.text : failure,
+        labelAttributes(UIFont::systemFontOfSize(WKPageView::kTextSize),
+                        failure.empty() ? UIColor::blackColor() : UIColor::darkGrayColor()));
     if (!failure.empty()) return text;
     for (const auto& heading : page.headings)
         text->addAttribute(NSFontAttributeName, Value(UIFont::boldSystemFontOfSize(WKPageView::kHeadingSize)), heading);
     for (const auto& span : page.spans) {
-        text->addAttribute(NSForegroundColorAttributeName, Value(UIColor::colorWithRed(kLinkRed, kLinkGreen, kLinkBlue, 1)),
-                           span.range);
+        text->addAttribute(NSForegroundColorAttributeName,
+                           Value(UIColor::colorWithRed(kLinkRed, kLinkGreen, kLinkBlue, 1)), span.range);
         text->addAttribute(NSUnderlineStyleAttributeName, Value(1), span.range);
     }
     return text;
@@ -59,7 +59,9 @@ void WKPageView::setFailure(std::string reason) {
     setNeedsDisplay();
 }
 
-std::string WKPageView::heading() const { return failure_.empty() ? page_.title : kFailureHeading; }
+std::string WKPageView::heading() const {
+    return failure_.empty() ? page_.title : kFailureHeading;
+}
 
 CGPoint WKPageView::bodyOrigin() const {
     return {kMargin, kMargin + (heading().empty() ? 0 : kTitleHeight)};

@@ -12,7 +12,9 @@
 #include "platform/ui/controller/wk_page_view.h"
 
 namespace {
-bool servedOverHTTP(const std::string& url) { return url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0; }
+bool servedOverHTTP(const std::string& url) {
+    return url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0;
+}
 }  // namespace
 
 void WKWebView::init() {
@@ -83,7 +85,9 @@ std::shared_ptr<WKNavigation> WKWebView::reload() {
     return navigate(NSURLRequest::requestWithURL(NSURL::URLWithString(url_)), WKNavigationType::Reload, index_);
 }
 
-bool WKWebView::canGoBack() const { return engine_ ? engineBack_ : index_ > 0; }
+bool WKWebView::canGoBack() const {
+    return engine_ ? engineBack_ : index_ > 0;
+}
 
 bool WKWebView::canGoForward() const {
     return engine_ ? engineForward_ : index_ + 1 < static_cast<long>(history_.size());
@@ -142,15 +146,16 @@ std::shared_ptr<WKNavigation> WKWebView::navigate(NSURLRequest request, WKNaviga
     }
     std::weak_ptr<WKWebView> weak = self<WKWebView>();
     WKNavigationAction action{request, type};
-    d->decidePolicyForNavigationAction(*this, action, [weak, nav, request, historyIndex, html](WKNavigationActionPolicy p) {
-        auto me = weak.lock();
-        if (!me || me->current_ != nav) return;
-        if (p == WKNavigationActionPolicy::Cancel) {
-            me->current_.reset();
-            return;
-        }
-        me->start(nav, request, historyIndex, html);
-    });
+    d->decidePolicyForNavigationAction(*this, action,
+                                       [weak, nav, request, historyIndex, html](WKNavigationActionPolicy p) {
+                                           auto me = weak.lock();
+                                           if (!me || me->current_ != nav) return;
+                                           if (p == WKNavigationActionPolicy::Cancel) {
+                                               me->current_.reset();
+                                               return;
+                                           }
+                                           me->start(nav, request, historyIndex, html);
+                                       });
     return nav;
 }
 

@@ -19,8 +19,14 @@
 #include "platform/ui/controller/html_text.h"
 #include "platform/ui/controller/wk_web_engine.h"
 
-enum class WKNavigationType { LinkActivated = 0, FormSubmitted = 1, BackForward = 2, Reload = 3,
-                              FormResubmitted = 4, Other = -1 };
+enum class WKNavigationType {
+    LinkActivated = 0,
+    FormSubmitted = 1,
+    BackForward = 2,
+    Reload = 3,
+    FormResubmitted = 4,
+    Other = -1
+};
 enum class WKNavigationActionPolicy { Cancel = 0, Allow = 1 };
 
 class WKNavigation : public NSObject {
@@ -102,7 +108,8 @@ public:
 
     // The completion gets the script's answer on the main thread; without an engine scripts do
     // not run, and it gets a null value and an error.
-    void evaluateJavaScript(const std::string& script, std::function<void(const Value&, const std::string&)> completion);
+    void evaluateJavaScript(const std::string& script,
+                            std::function<void(const Value&, const std::string&)> completion);
 
     void layoutSubviews() override;
     std::string className() const override { return "WKWebView"; }
@@ -122,7 +129,8 @@ private:
     void startEngine();
     WKWebEngineEvents engineEvents();
     std::shared_ptr<WKNavigation> engineNavigate(std::function<void(WKWebEngine&)> go);
-    void engineDecide(const std::string& url, WKNavigationType type, std::function<void(WKNavigationActionPolicy)> decision);
+    void engineDecide(const std::string& url, WKNavigationType type,
+                      std::function<void(WKNavigationActionPolicy)> decision);
     void engineStarted();
     void engineCommitted();
     void engineFinished();

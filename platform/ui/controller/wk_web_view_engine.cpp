@@ -19,7 +19,9 @@ WKWebEngineFactory& factorySlot() {
     return factory;
 }
 
-bool servedOverHTTP(const std::string& url) { return url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0; }
+bool servedOverHTTP(const std::string& url) {
+    return url.rfind("http://", 0) == 0 || url.rfind("https://", 0) == 0;
+}
 
 constexpr const char* kFileFromWebPage = "A page on the web cannot open a file on this device.";
 constexpr const char* kTimedOut = "The request timed out.";
@@ -28,9 +30,13 @@ constexpr const char* kRedirectedAway =
 
 }  // namespace
 
-void WKWebView::setEngineFactory(WKWebEngineFactory factory) { factorySlot() = std::move(factory); }
+void WKWebView::setEngineFactory(WKWebEngineFactory factory) {
+    factorySlot() = std::move(factory);
+}
 
-bool WKWebView::hasEngineFactory() { return static_cast<bool>(factorySlot()); }
+bool WKWebView::hasEngineFactory() {
+    return static_cast<bool>(factorySlot());
+}
 
 void WKWebView::startEngine() {
     if (!factorySlot()) return;
@@ -102,8 +108,8 @@ void WKWebView::engineDecide(const std::string& url, WKNavigationType type,
     if (!address) return decision(WKNavigationActionPolicy::Cancel);
     auto nav = awaitingStart_ ? current_ : nullptr;
     std::weak_ptr<WKWebView> weak = self<WKWebView>();
-    auto answer = [weak, nav, type, decision = std::move(decision), file = address->isFileURL()](
-                      WKNavigationActionPolicy p) {
+    auto answer = [weak, nav, type, decision = std::move(decision),
+                   file = address->isFileURL()](WKNavigationActionPolicy p) {
         auto me = weak.lock();
         if (!me || (nav && me->current_ != nav)) return decision(WKNavigationActionPolicy::Cancel);
         bool own = nav && me->awaitingStart_;
@@ -201,8 +207,10 @@ void WKWebView::engineFailed(const std::string& reason, bool provisional) {
     scroll_->setHidden(false);
     setNeedsLayout();
     if (auto d = navigationDelegate()) {
-        if (provisional) d->didFailProvisionalNavigation(*this, nav, reason);
-        else d->didFailNavigation(*this, nav, reason);
+        if (provisional)
+            d->didFailProvisionalNavigation(*this, nav, reason);
+        else
+            d->didFailNavigation(*this, nav, reason);
     }
 }
 

@@ -3,7 +3,9 @@
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/path.h"
 
-std::shared_ptr<UIBezierPath> UIBezierPath::bezierPath() { return make(); }
+std::shared_ptr<UIBezierPath> UIBezierPath::bezierPath() {
+    return make();
+}
 
 std::shared_ptr<UIBezierPath> UIBezierPath::bezierPathWithRect(const CGRect& rect) {
     auto path = make();
@@ -62,9 +64,8 @@ std::shared_ptr<UIBezierPath> UIBezierPath::bezierPathWithRoundedRect(const CGRe
     return path;
 }
 
-std::shared_ptr<UIBezierPath> UIBezierPath::bezierPathWithArcCenter(CGPoint center, CGFloat radius,
-                                                                    CGFloat startAngle, CGFloat endAngle,
-                                                                    bool clockwise) {
+std::shared_ptr<UIBezierPath> UIBezierPath::bezierPathWithArcCenter(CGPoint center, CGFloat radius, CGFloat startAngle,
+                                                                    CGFloat endAngle, bool clockwise) {
     auto path = make();
     path->addArcWithCenter(center, radius, startAngle, endAngle, clockwise);
     return path;
@@ -145,6 +146,8 @@ void UIBezierPath::addClip() const {
     if (!c) return;
     c->beginPath();
     c->addPath(path_);
-    if (usesEvenOddFillRule_) c->eoClip();
-    else c->clip();
+    if (usesEvenOddFillRule_)
+        c->eoClip();
+    else
+        c->clip();
 }

@@ -23,14 +23,14 @@ std::optional<CGBitmapContext::Layout> layoutFor(std::uint32_t info) {
     bool little = order == kCGBitmapByteOrder32Little;
     if (order != kCGBitmapByteOrderDefault && order != kCGBitmapByteOrder32Big && !little) return std::nullopt;
     switch (alpha) {
-        case kCGImageAlphaPremultipliedLast: return little ? CGBitmapContext::Layout{3, 2, 1, 0, true}
-                                                           : CGBitmapContext::Layout{0, 1, 2, 3, true};
-        case kCGImageAlphaPremultipliedFirst: return little ? CGBitmapContext::Layout{2, 1, 0, 3, true}
-                                                            : CGBitmapContext::Layout{1, 2, 3, 0, true};
-        case kCGImageAlphaNoneSkipLast: return little ? CGBitmapContext::Layout{3, 2, 1, 0, false}
-                                                      : CGBitmapContext::Layout{0, 1, 2, 3, false};
-        case kCGImageAlphaNoneSkipFirst: return little ? CGBitmapContext::Layout{2, 1, 0, 3, false}
-                                                       : CGBitmapContext::Layout{1, 2, 3, 0, false};
+        case kCGImageAlphaPremultipliedLast:
+            return little ? CGBitmapContext::Layout{3, 2, 1, 0, true} : CGBitmapContext::Layout{0, 1, 2, 3, true};
+        case kCGImageAlphaPremultipliedFirst:
+            return little ? CGBitmapContext::Layout{2, 1, 0, 3, true} : CGBitmapContext::Layout{1, 2, 3, 0, true};
+        case kCGImageAlphaNoneSkipLast:
+            return little ? CGBitmapContext::Layout{3, 2, 1, 0, false} : CGBitmapContext::Layout{0, 1, 2, 3, false};
+        case kCGImageAlphaNoneSkipFirst:
+            return little ? CGBitmapContext::Layout{2, 1, 0, 3, false} : CGBitmapContext::Layout{1, 2, 3, 0, false};
         default: return std::nullopt;
     }
 }
@@ -61,12 +61,10 @@ std::shared_ptr<CGBitmapContext> CGBitmapContextCreate(void* data, std::size_t w
     bool hasAlpha = !gray && layout->alpha;
     cairo_format_t format = hasAlpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24;
     // Cairo's own layout is BGRA in memory on this (little-endian) machine.
-    bool native = !gray && layout->b == 0 && layout->g == 1 && layout->r == 2 && layout->a == 3 &&
-                  bytesPerRow % 4 == 0;
-    cairo_surface_t* surface =
-        native ? cairo_image_surface_create_for_data(static_cast<unsigned char*>(data), format, int(width),
-                                                     int(height), int(bytesPerRow))
-               : cairo_image_surface_create(format, int(width), int(height));
+    bool native = !gray && layout->b == 0 && layout->g == 1 && layout->r == 2 && layout->a == 3 && bytesPerRow % 4 == 0;
+    cairo_surface_t* surface = native ? cairo_image_surface_create_for_data(static_cast<unsigned char*>(data), format,
+                                                                            int(width), int(height), int(bytesPerRow))
+                                      : cairo_image_surface_create(format, int(width), int(height));
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
         return nullptr;
@@ -76,8 +74,8 @@ std::shared_ptr<CGBitmapContext> CGBitmapContextCreate(void* data, std::size_t w
     CGAffineTransform flip = {1, 0, 0, -1, 0, double(height)};
     cairo_matrix_t m = toCairoMatrix(flip);
     cairo_set_matrix(cr, &m);
-    auto context = make<CGBitmapContext>(cr, surface, data, std::move(owned), width, height, bytesPerRow,
-                                         bytesPerPixel, bitmapInfo, !native, gray);
+    auto context = make<CGBitmapContext>(cr, surface, data, std::move(owned), width, height, bytesPerRow, bytesPerPixel,
+                                         bitmapInfo, !native, gray);
     cairo_destroy(cr);
     if (!native) context->copyIn();
     return context;
@@ -86,15 +84,25 @@ std::shared_ptr<CGBitmapContext> CGBitmapContextCreate(void* data, std::size_t w
 CGBitmapContext::CGBitmapContext(cairo_t* cr, cairo_surface_t* surface, void* data, std::vector<std::uint8_t> owned,
                                  std::size_t width, std::size_t height, std::size_t bytesPerRow,
                                  std::size_t bytesPerPixel, std::uint32_t info, bool converted, bool gray)
-    : CGContext(cr, {1, 0, 0, -1, 0, double(height)}), surface_(surface), data_(data), owned_(std::move(owned)),
-      width_(width), height_(height), bytesPerRow_(bytesPerRow), bytesPerPixel_(bytesPerPixel), info_(info),
-      converted_(converted), gray_(gray) {
+    : CGContext(cr, {1, 0, 0, -1, 0, double(height)}),
+      surface_(surface),
+      data_(data),
+      owned_(std::move(owned)),
+      width_(width),
+      height_(height),
+      bytesPerRow_(bytesPerRow),
+      bytesPerPixel_(bytesPerPixel),
+      info_(info),
+      converted_(converted),
+      gray_(gray) {
     if (!owned_.empty()) data_ = owned_.data();
 }
 
 // Converted pixels are already written back after every drawing, so the caller's memory is not
 // touched here (it may be gone by the time the last reference goes).
-CGBitmapContext::~CGBitmapContext() { cairo_surface_destroy(surface_); }
+CGBitmapContext::~CGBitmapContext() {
+    cairo_surface_destroy(surface_);
+}
 
 void CGBitmapContext::flush() {
     cairo_surface_flush(surface_);

@@ -101,7 +101,9 @@ void addColorStops(cairo_pattern_t* pattern, const CGGradient& gradient) {
 namespace {
 const cairo_user_data_key_t kImageKey{};
 
-void releaseImage(void* holder) { delete static_cast<std::shared_ptr<const CGImage>*>(holder); }
+void releaseImage(void* holder) {
+    delete static_cast<std::shared_ptr<const CGImage>*>(holder);
+}
 }  // namespace
 
 cairo_surface_t* createSurfaceForImage(const CGImage& image) {
@@ -112,8 +114,8 @@ cairo_surface_t* createSurfaceForImage(const CGImage& image) {
     static_assert(std::endian::native == std::endian::little, "Cairo's ARGB32 is BGRA in memory here");
     if (nativeLayout) {
         auto* data = const_cast<unsigned char*>(image.data());
-        cairo_surface_t* surface = cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, w, h,
-                                                                       static_cast<int>(image.bytesPerRow()));
+        cairo_surface_t* surface =
+            cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, w, h, static_cast<int>(image.bytesPerRow()));
         if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
             cairo_surface_destroy(surface);
             return nullptr;

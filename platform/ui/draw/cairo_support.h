@@ -41,7 +41,9 @@ DeviceBox deviceClipExtents(cairo_t* cr);
 // finite.
 std::optional<DeviceBox> deviceBoundsOf(cairo_t* cr, const CGRect& r);
 
-inline CGAffineTransform fromCairoMatrix(const cairo_matrix_t& m) { return {m.xx, m.yx, m.xy, m.yy, m.x0, m.y0}; }
+inline CGAffineTransform fromCairoMatrix(const cairo_matrix_t& m) {
+    return {m.xx, m.yx, m.xy, m.yy, m.x0, m.y0};
+}
 
 // Appends the path's segments to Cairo's current path; skipLeadingMove drops a first move that
 // only restates the current point.

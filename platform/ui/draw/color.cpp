@@ -39,9 +39,12 @@ void UIColorRGBToHSB(CGFloat r, CGFloat g, CGFloat b, CGFloat* h, CGFloat* s, CG
     CGFloat delta = maxC - minC;
     CGFloat hue = 0;
     if (delta > 0) {
-        if (maxC == r) hue = std::fmod((g - b) / delta, 6.0);
-        else if (maxC == g) hue = (b - r) / delta + 2;
-        else hue = (r - g) / delta + 4;
+        if (maxC == r)
+            hue = std::fmod((g - b) / delta, 6.0);
+        else if (maxC == g)
+            hue = (b - r) / delta + 2;
+        else
+            hue = (r - g) / delta + 4;
         hue /= 6;
         if (hue < 0) hue += 1;
     }
@@ -77,7 +80,9 @@ std::shared_ptr<UIColor> UIColor::colorWithHue(CGFloat hue, CGFloat saturation, 
     return colorWithRed(r, g, b, alpha);
 }
 
-std::shared_ptr<UIColor> UIColor::colorWithCGColor(const CGColor& color) { return make<UIColor>(color); }
+std::shared_ptr<UIColor> UIColor::colorWithCGColor(const CGColor& color) {
+    return make<UIColor>(color);
+}
 
 std::shared_ptr<UIColor> UIColor::colorWithPatternImage(std::shared_ptr<UIImage> image) {
     CGColor value{CGColorModel::Pattern, 0, 0, 0, 1, std::move(image)};
@@ -108,47 +113,115 @@ std::shared_ptr<UIColor> system(Rgba light, Rgba dark) {
 }
 }  // namespace
 
-std::shared_ptr<UIColor> UIColor::clearColor() { return colorWithWhite(0, 0); }
-std::shared_ptr<UIColor> UIColor::blackColor() { return colorWithWhite(0, 1); }
-std::shared_ptr<UIColor> UIColor::darkGrayColor() { return colorWithWhite(1.0 / 3.0, 1); }
-std::shared_ptr<UIColor> UIColor::grayColor() { return colorWithWhite(0.5, 1); }
-std::shared_ptr<UIColor> UIColor::lightGrayColor() { return colorWithWhite(2.0 / 3.0, 1); }
-std::shared_ptr<UIColor> UIColor::whiteColor() { return colorWithWhite(1, 1); }
-std::shared_ptr<UIColor> UIColor::redColor() { return colorWithRed(1, 0, 0, 1); }
-std::shared_ptr<UIColor> UIColor::greenColor() { return colorWithRed(0, 1, 0, 1); }
-std::shared_ptr<UIColor> UIColor::blueColor() { return colorWithRed(0, 0, 1, 1); }
-std::shared_ptr<UIColor> UIColor::cyanColor() { return colorWithRed(0, 1, 1, 1); }
-std::shared_ptr<UIColor> UIColor::yellowColor() { return colorWithRed(1, 1, 0, 1); }
-std::shared_ptr<UIColor> UIColor::magentaColor() { return colorWithRed(1, 0, 1, 1); }
-std::shared_ptr<UIColor> UIColor::orangeColor() { return colorWithRed(1, 0.5, 0, 1); }
-std::shared_ptr<UIColor> UIColor::purpleColor() { return colorWithRed(0.5, 0, 0.5, 1); }
-std::shared_ptr<UIColor> UIColor::brownColor() { return colorWithRed(0.6, 0.4, 0.2, 1); }
+std::shared_ptr<UIColor> UIColor::clearColor() {
+    return colorWithWhite(0, 0);
+}
+std::shared_ptr<UIColor> UIColor::blackColor() {
+    return colorWithWhite(0, 1);
+}
+std::shared_ptr<UIColor> UIColor::darkGrayColor() {
+    return colorWithWhite(1.0 / 3.0, 1);
+}
+std::shared_ptr<UIColor> UIColor::grayColor() {
+    return colorWithWhite(0.5, 1);
+}
+std::shared_ptr<UIColor> UIColor::lightGrayColor() {
+    return colorWithWhite(2.0 / 3.0, 1);
+}
+std::shared_ptr<UIColor> UIColor::whiteColor() {
+    return colorWithWhite(1, 1);
+}
+std::shared_ptr<UIColor> UIColor::redColor() {
+    return colorWithRed(1, 0, 0, 1);
+}
+std::shared_ptr<UIColor> UIColor::greenColor() {
+    return colorWithRed(0, 1, 0, 1);
+}
+std::shared_ptr<UIColor> UIColor::blueColor() {
+    return colorWithRed(0, 0, 1, 1);
+}
+std::shared_ptr<UIColor> UIColor::cyanColor() {
+    return colorWithRed(0, 1, 1, 1);
+}
+std::shared_ptr<UIColor> UIColor::yellowColor() {
+    return colorWithRed(1, 1, 0, 1);
+}
+std::shared_ptr<UIColor> UIColor::magentaColor() {
+    return colorWithRed(1, 0, 1, 1);
+}
+std::shared_ptr<UIColor> UIColor::orangeColor() {
+    return colorWithRed(1, 0.5, 0, 1);
+}
+std::shared_ptr<UIColor> UIColor::purpleColor() {
+    return colorWithRed(0.5, 0, 0.5, 1);
+}
+std::shared_ptr<UIColor> UIColor::brownColor() {
+    return colorWithRed(0.6, 0.4, 0.2, 1);
+}
 
 std::shared_ptr<UIColor> UIColor::labelColor() {
     return colorWithLight(colorWithWhite(0, 1), colorWithWhite(1, 1));
 }
-std::shared_ptr<UIColor> UIColor::secondaryLabelColor() { return system({60, 60, 67, 0.6}, {235, 235, 245, 0.6}); }
-std::shared_ptr<UIColor> UIColor::tertiaryLabelColor() { return system({60, 60, 67, 0.3}, {235, 235, 245, 0.3}); }
+std::shared_ptr<UIColor> UIColor::secondaryLabelColor() {
+    return system({60, 60, 67, 0.6}, {235, 235, 245, 0.6});
+}
+std::shared_ptr<UIColor> UIColor::tertiaryLabelColor() {
+    return system({60, 60, 67, 0.3}, {235, 235, 245, 0.3});
+}
 std::shared_ptr<UIColor> UIColor::systemBackgroundColor() {
     return colorWithLight(colorWithWhite(1, 1), colorWithWhite(0, 1));
 }
-std::shared_ptr<UIColor> UIColor::secondarySystemBackgroundColor() { return system({242, 242, 247}, {28, 28, 30}); }
-std::shared_ptr<UIColor> UIColor::separatorColor() { return system({60, 60, 67, 0.29}, {84, 84, 88, 0.6}); }
-std::shared_ptr<UIColor> UIColor::systemGrayColor() { return system({142, 142, 147}, {142, 142, 147}); }
-std::shared_ptr<UIColor> UIColor::systemGray2Color() { return system({174, 174, 178}, {99, 99, 102}); }
-std::shared_ptr<UIColor> UIColor::systemGray3Color() { return system({199, 199, 204}, {72, 72, 74}); }
-std::shared_ptr<UIColor> UIColor::systemGray4Color() { return system({209, 209, 214}, {58, 58, 60}); }
-std::shared_ptr<UIColor> UIColor::systemGray5Color() { return system({229, 229, 234}, {44, 44, 46}); }
-std::shared_ptr<UIColor> UIColor::systemGray6Color() { return system({242, 242, 247}, {28, 28, 30}); }
-std::shared_ptr<UIColor> UIColor::systemRedColor() { return system({255, 59, 48}, {255, 69, 58}); }
-std::shared_ptr<UIColor> UIColor::systemGreenColor() { return system({52, 199, 89}, {48, 209, 88}); }
-std::shared_ptr<UIColor> UIColor::systemBlueColor() { return system({0, 122, 255}, {10, 132, 255}); }
-std::shared_ptr<UIColor> UIColor::systemOrangeColor() { return system({255, 149, 0}, {255, 159, 10}); }
-std::shared_ptr<UIColor> UIColor::systemYellowColor() { return system({255, 204, 0}, {255, 214, 10}); }
-std::shared_ptr<UIColor> UIColor::systemPinkColor() { return system({255, 45, 85}, {255, 55, 95}); }
-std::shared_ptr<UIColor> UIColor::systemPurpleColor() { return system({175, 82, 222}, {191, 90, 242}); }
-std::shared_ptr<UIColor> UIColor::systemIndigoColor() { return system({88, 86, 214}, {94, 92, 230}); }
-std::shared_ptr<UIColor> UIColor::systemTealColor() { return system({90, 200, 250}, {100, 210, 255}); }
+std::shared_ptr<UIColor> UIColor::secondarySystemBackgroundColor() {
+    return system({242, 242, 247}, {28, 28, 30});
+}
+std::shared_ptr<UIColor> UIColor::separatorColor() {
+    return system({60, 60, 67, 0.29}, {84, 84, 88, 0.6});
+}
+std::shared_ptr<UIColor> UIColor::systemGrayColor() {
+    return system({142, 142, 147}, {142, 142, 147});
+}
+std::shared_ptr<UIColor> UIColor::systemGray2Color() {
+    return system({174, 174, 178}, {99, 99, 102});
+}
+std::shared_ptr<UIColor> UIColor::systemGray3Color() {
+    return system({199, 199, 204}, {72, 72, 74});
+}
+std::shared_ptr<UIColor> UIColor::systemGray4Color() {
+    return system({209, 209, 214}, {58, 58, 60});
+}
+std::shared_ptr<UIColor> UIColor::systemGray5Color() {
+    return system({229, 229, 234}, {44, 44, 46});
+}
+std::shared_ptr<UIColor> UIColor::systemGray6Color() {
+    return system({242, 242, 247}, {28, 28, 30});
+}
+std::shared_ptr<UIColor> UIColor::systemRedColor() {
+    return system({255, 59, 48}, {255, 69, 58});
+}
+std::shared_ptr<UIColor> UIColor::systemGreenColor() {
+    return system({52, 199, 89}, {48, 209, 88});
+}
+std::shared_ptr<UIColor> UIColor::systemBlueColor() {
+    return system({0, 122, 255}, {10, 132, 255});
+}
+std::shared_ptr<UIColor> UIColor::systemOrangeColor() {
+    return system({255, 149, 0}, {255, 159, 10});
+}
+std::shared_ptr<UIColor> UIColor::systemYellowColor() {
+    return system({255, 204, 0}, {255, 214, 10});
+}
+std::shared_ptr<UIColor> UIColor::systemPinkColor() {
+    return system({255, 45, 85}, {255, 55, 95});
+}
+std::shared_ptr<UIColor> UIColor::systemPurpleColor() {
+    return system({175, 82, 222}, {191, 90, 242});
+}
+std::shared_ptr<UIColor> UIColor::systemIndigoColor() {
+    return system({88, 86, 214}, {94, 92, 230});
+}
+std::shared_ptr<UIColor> UIColor::systemTealColor() {
+    return system({90, 200, 250}, {100, 210, 255});
+}
 
 std::shared_ptr<UIColor> UIColor::resolvedColorWithTraitCollection(const UITraitCollection& traits) const {
     if (!provider_) return std::const_pointer_cast<UIColor>(self<UIColor>());

@@ -38,9 +38,15 @@ struct CGColor {
     bool operator==(const CGColor& other) const;
 };
 
-inline CGFloat CGColorGetAlpha(const CGColor& c) { return c.alpha; }
-inline bool CGColorEqualToColor(const CGColor& a, const CGColor& b) { return a == b; }
-inline CGColor CGColorCreateCopyWithAlpha(const CGColor& c, CGFloat alpha) { return c.withAlpha(alpha); }
+inline CGFloat CGColorGetAlpha(const CGColor& c) {
+    return c.alpha;
+}
+inline bool CGColorEqualToColor(const CGColor& a, const CGColor& b) {
+    return a == b;
+}
+inline CGColor CGColorCreateCopyWithAlpha(const CGColor& c, CGFloat alpha) {
+    return c.withAlpha(alpha);
+}
 
 // Main-thread object. Immutable after creation; "changing" a colour makes a new one.
 class UIColor : public NSObject {

@@ -18,9 +18,13 @@ std::shared_ptr<CGContext> CGContext::makeWithCairo(cairo_t* cairo, const CGAffi
 
 CGContext::CGContext(cairo_t* cairo, const CGAffineTransform& base) : cr_(cairo_reference(cairo)), base_(base) {}
 
-CGContext::~CGContext() { cairo_destroy(cr_); }
+CGContext::~CGContext() {
+    cairo_destroy(cr_);
+}
 
-void CGContext::flush() { cairo_surface_flush(cairo_get_target(cr_)); }
+void CGContext::flush() {
+    cairo_surface_flush(cairo_get_target(cr_));
+}
 
 void CGContext::saveGState() {
     cairo_save(cr_);
@@ -49,8 +53,10 @@ void CGContext::translateCTM(CGFloat tx, CGFloat ty) {
 }
 void CGContext::scaleCTM(CGFloat sx, CGFloat sy) {
     if (!finite({sx, sy})) return;
-    if (sx == 0 || sy == 0) state().degenerate = true;
-    else cairo_scale(cr_, sx, sy);
+    if (sx == 0 || sy == 0)
+        state().degenerate = true;
+    else
+        cairo_scale(cr_, sx, sy);
 }
 void CGContext::rotateCTM(CGFloat angle) {
     if (finite({angle})) cairo_rotate(cr_, angle);
@@ -72,9 +78,15 @@ CGAffineTransform CGContext::getCTM() const {
     return fromCairoMatrix(m);
 }
 
-void CGContext::setFillColorWithColor(const CGColor& color) { state().fill = color; }
-void CGContext::setStrokeColorWithColor(const CGColor& color) { state().stroke = color; }
-void CGContext::setAlpha(CGFloat alpha) { state().alpha = std::clamp<CGFloat>(alpha, 0, 1); }
+void CGContext::setFillColorWithColor(const CGColor& color) {
+    state().fill = color;
+}
+void CGContext::setStrokeColorWithColor(const CGColor& color) {
+    state().stroke = color;
+}
+void CGContext::setAlpha(CGFloat alpha) {
+    state().alpha = std::clamp<CGFloat>(alpha, 0, 1);
+}
 void CGContext::setLineWidth(CGFloat width) {
     if (std::isfinite(width) && width >= 0) state().lineWidth = width;
 }
@@ -91,9 +103,9 @@ void CGContext::setLineDash(CGFloat phase, std::vector<CGFloat> lengths) {
 }
 
 void CGContext::setShadowWithColor(CGSize offset, CGFloat blur, std::optional<CGColor> color) {
-    state().shadowOffset = finite({offset.width, offset.height})
-                               ? CGSize{std::clamp<CGFloat>(offset.width, -1e5, 1e5), std::clamp<CGFloat>(offset.height, -1e5, 1e5)}
-                               : CGSizeZero;
+    state().shadowOffset = finite({offset.width, offset.height}) ? CGSize{std::clamp<CGFloat>(offset.width, -1e5, 1e5),
+                                                                          std::clamp<CGFloat>(offset.height, -1e5, 1e5)}
+                                                                 : CGSizeZero;
     state().shadowBlur = finite({blur}) ? std::clamp<CGFloat>(blur, 0, 1000) : 0;
     state().shadowColor = color;
 }
@@ -105,14 +117,18 @@ bool CGContext::hasShadow() const {
 
 // Path building goes straight into Cairo, which keeps the current path in device space as the
 // platform does.
-void CGContext::beginPath() { cairo_new_path(cr_); }
+void CGContext::beginPath() {
+    cairo_new_path(cr_);
+}
 void CGContext::moveToPoint(CGFloat x, CGFloat y) {
     if (finite({x, y})) cairo_move_to(cr_, x, y);
 }
 void CGContext::addLineToPoint(CGFloat x, CGFloat y) {
     if (!finite({x, y})) return;
-    if (cairo_has_current_point(cr_)) cairo_line_to(cr_, x, y);
-    else cairo_move_to(cr_, x, y);
+    if (cairo_has_current_point(cr_))
+        cairo_line_to(cr_, x, y);
+    else
+        cairo_move_to(cr_, x, y);
 }
 void CGContext::addCurveToPoint(CGFloat c1x, CGFloat c1y, CGFloat c2x, CGFloat c2y, CGFloat x, CGFloat y) {
     if (!finite({c1x, c1y, c2x, c2y, x, y})) return;
@@ -139,7 +155,9 @@ void CGContext::addArcToPoint(CGFloat x1, CGFloat y1, CGFloat x2, CGFloat y2, CG
     path.addArcToPoint({x1, y1}, {x2, y2}, radius);
     appendPath(cr_, path, hasPoint);
 }
-void CGContext::closePath() { cairo_close_path(cr_); }
+void CGContext::closePath() {
+    cairo_close_path(cr_);
+}
 void CGContext::addRect(const CGRect& rect) {
     CGPath path;
     path.addRect(rect);
@@ -150,7 +168,9 @@ void CGContext::addEllipseInRect(const CGRect& rect) {
     path.addEllipseInRect(rect);
     appendPath(cr_, path, false);
 }
-void CGContext::addPath(const CGPath& path) { appendPath(cr_, path, false); }
+void CGContext::addPath(const CGPath& path) {
+    appendPath(cr_, path, false);
+}
 
 bool CGContext::isPathEmpty() const {
     cairo_path_t* path = cairo_copy_path(cr_);
@@ -354,15 +374,19 @@ void CGContext::eoClip() {
     cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
 }
 
-void CGContext::clipToRect(const CGRect& rect) { clipToRects({rect}); }
+void CGContext::clipToRect(const CGRect& rect) {
+    clipToRects({rect});
+}
 
 void CGContext::clipToRects(const std::vector<CGRect>& rects) {
     std::vector<CGRect> usable;
     for (const auto& rect : rects) {
         CGRect r = CGRectStandardize(rect);
         // Non-finite rectangles are bad input and ignored; a null one clips to nothing.
-        if (CGRectIsNull(r)) usable.push_back(CGRectZero);
-        else if (finite({r.origin.x, r.origin.y, r.size.width, r.size.height})) usable.push_back(r);
+        if (CGRectIsNull(r))
+            usable.push_back(CGRectZero);
+        else if (finite({r.origin.x, r.origin.y, r.size.width, r.size.height}))
+            usable.push_back(r);
     }
     if (usable.empty() && !rects.empty()) return;
     // The current path survives a rectangle clip on the platform.
@@ -419,11 +443,13 @@ void CGContext::drawRadialGradient(const CGGradient& gradient, CGPoint startCent
                                    CGPoint endCenter, CGFloat endRadius, unsigned options) {
     if (state().degenerate || !finite({startCenter.x, startCenter.y, startRadius, endCenter.x, endCenter.y, endRadius}))
         return;
-    cairo_pattern_t* pattern = cairo_pattern_create_radial(startCenter.x, startCenter.y, std::max<CGFloat>(0, startRadius),
-                                                           endCenter.x, endCenter.y, std::max<CGFloat>(0, endRadius));
+    cairo_pattern_t* pattern =
+        cairo_pattern_create_radial(startCenter.x, startCenter.y, std::max<CGFloat>(0, startRadius), endCenter.x,
+                                    endCenter.y, std::max<CGFloat>(0, endRadius));
     addColorStops(pattern, gradient);
     // Cairo extends both ends or neither; past the end is what callers ask for.
-    cairo_pattern_set_extend(pattern, options & kCGGradientDrawsAfterEndLocation ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
+    cairo_pattern_set_extend(pattern,
+                             options & kCGGradientDrawsAfterEndLocation ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
     {
         CairoSave save(cr_);
         cairo_new_path(cr_);
@@ -436,8 +462,12 @@ void CGContext::drawRadialGradient(const CGGradient& gradient, CGPoint startCent
     didDraw();
 }
 
-void CGContext::drawImage(const CGRect& rect, const CGImage& image) { paintImage(rect, image, false); }
-void CGContext::drawImageTopDown(const CGRect& rect, const CGImage& image) { paintImage(rect, image, true); }
+void CGContext::drawImage(const CGRect& rect, const CGImage& image) {
+    paintImage(rect, image, false);
+}
+void CGContext::drawImageTopDown(const CGRect& rect, const CGImage& image) {
+    paintImage(rect, image, true);
+}
 
 void CGContext::paintImage(const CGRect& rect, const CGImage& image, bool topDown) {
     CGRect r = CGRectStandardize(rect);
@@ -449,8 +479,10 @@ void CGContext::paintImage(const CGRect& rect, const CGImage& image, bool topDow
     // Image pixels to user space: scale to the rectangle, flipped when the first row goes to max y.
     cairo_matrix_t toUser;
     CGFloat sx = r.size.width / image.width(), sy = r.size.height / image.height();
-    if (topDown) cairo_matrix_init(&toUser, sx, 0, 0, sy, r.origin.x, r.origin.y);
-    else cairo_matrix_init(&toUser, sx, 0, 0, -sy, r.origin.x, r.origin.y + r.size.height);
+    if (topDown)
+        cairo_matrix_init(&toUser, sx, 0, 0, sy, r.origin.x, r.origin.y);
+    else
+        cairo_matrix_init(&toUser, sx, 0, 0, -sy, r.origin.x, r.origin.y + r.size.height);
     cairo_filter_t filter = toCairoFilter(state().interpolation);
     // The shadow takes the plain image; the context's alpha and blend mode apply to the image.
     auto paint = [&](cairo_t* cr, bool composite) {
@@ -472,7 +504,8 @@ void CGContext::paintImage(const CGRect& rect, const CGImage& image, bool topDow
     if (hasShadow()) drawShadow([&](cairo_t* cr) { paint(cr, false); });
     paint(cr_, true);
     cairo_surface_destroy(surface);
-    DrawnArea::note(cr_, !hasShadow() && state().blend == CGBlendMode::Normal ? std::optional<CGRect>(r) : std::nullopt);
+    DrawnArea::note(cr_,
+                    !hasShadow() && state().blend == CGBlendMode::Normal ? std::optional<CGRect>(r) : std::nullopt);
     didDraw();
 }
 

@@ -50,7 +50,9 @@ public:
 
     void setFillColorWithColor(const CGColor& color);
     void setStrokeColorWithColor(const CGColor& color);
-    void setRGBFillColor(CGFloat r, CGFloat g, CGFloat b, CGFloat a) { setFillColorWithColor(CGColor::rgb(r, g, b, a)); }
+    void setRGBFillColor(CGFloat r, CGFloat g, CGFloat b, CGFloat a) {
+        setFillColorWithColor(CGColor::rgb(r, g, b, a));
+    }
     void setRGBStrokeColor(CGFloat r, CGFloat g, CGFloat b, CGFloat a) {
         setStrokeColorWithColor(CGColor::rgb(r, g, b, a));
     }
@@ -178,5 +180,9 @@ private:
 };
 
 // The platform's C-style names for the calls the application makes.
-inline void CGContextSaveGState(CGContext* c) { if (c) c->saveGState(); }
-inline void CGContextRestoreGState(CGContext* c) { if (c) c->restoreGState(); }
+inline void CGContextSaveGState(CGContext* c) {
+    if (c) c->saveGState();
+}
+inline void CGContextRestoreGState(CGContext* c) {
+    if (c) c->restoreGState();
+}

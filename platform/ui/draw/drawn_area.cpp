@@ -14,9 +14,13 @@ thread_local std::optional<CGRect> nextReach;
 
 }  // namespace
 
-DrawnArea::DrawnArea(cairo_t* target) : target_(target), outer_(current) { current = this; }
+DrawnArea::DrawnArea(cairo_t* target) : target_(target), outer_(current) {
+    current = this;
+}
 
-DrawnArea::~DrawnArea() { current = outer_; }
+DrawnArea::~DrawnArea() {
+    current = outer_;
+}
 
 std::optional<CGRect> DrawnArea::pixels() const {
     if (unknown_) return std::nullopt;
@@ -48,7 +52,9 @@ void DrawnArea::note(cairo_t* cr, const std::optional<CGRect>& reach) {
     area->pixels_ = CGRectUnion(area->pixels_, CGRectMake(x0, y0, x1 - x0, y1 - y0));
 }
 
-void DrawnArea::nextCallReaches(const CGRect& reach) { nextReach = reach; }
+void DrawnArea::nextCallReaches(const CGRect& reach) {
+    nextReach = reach;
+}
 
 std::optional<CGRect> DrawnArea::takeNextCallReach() {
     std::optional<CGRect> reach = nextReach;

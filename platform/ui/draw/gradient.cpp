@@ -22,7 +22,7 @@ std::shared_ptr<CGGradient> CGGradient::createWithColorComponents(std::shared_pt
     if (!locations.empty()) locations.resize(count);
     std::vector<CGColor> colors;
     for (std::size_t i = 0; i < count; ++i)
-        colors.push_back(CGColor::rgb(components[i * 4], components[i * 4 + 1], components[i * 4 + 2],
-                                      components[i * 4 + 3]));
+        colors.push_back(
+            CGColor::rgb(components[i * 4], components[i * 4 + 1], components[i * 4 + 2], components[i * 4 + 3]));
     return createWithColors(std::move(space), std::move(colors), std::move(locations));
 }

@@ -44,13 +44,17 @@ std::atomic<double> mainScreenScale{1.0};
 
 }  // namespace
 
-CGContext* UIGraphicsGetCurrentContext() { return stack().empty() ? nullptr : stack().back().context.get(); }
+CGContext* UIGraphicsGetCurrentContext() {
+    return stack().empty() ? nullptr : stack().back().context.get();
+}
 
 std::shared_ptr<CGContext> UIGraphicsGetCurrentContextShared() {
     return stack().empty() ? nullptr : stack().back().context;
 }
 
-void UIGraphicsPushContext(std::shared_ptr<CGContext> context) { stack().push_back({std::move(context), false}); }
+void UIGraphicsPushContext(std::shared_ptr<CGContext> context) {
+    stack().push_back({std::move(context), false});
+}
 
 void UIGraphicsPopContext() {
     if (!stack().empty() && !stack().back().imageContext) stack().pop_back();
@@ -60,7 +64,9 @@ void UIGraphicsSetMainScreenScale(CGFloat scale) {
     if (scale > 0 && std::isfinite(scale)) mainScreenScale = scale;
 }
 
-CGFloat UIGraphicsGetMainScreenScale() { return mainScreenScale; }
+CGFloat UIGraphicsGetMainScreenScale() {
+    return mainScreenScale;
+}
 
 void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat scale) {
     if (!(scale > 0) || !std::isfinite(scale)) scale = UIGraphicsGetMainScreenScale();

@@ -21,7 +21,9 @@ void UIGraphicsPopContext();
 // black; a transparent one starts clear. A size that gives no pixels, or more than the context
 // limit, pushes no context: the current context is then none until the matching end.
 void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat scale);
-inline void UIGraphicsBeginImageContext(CGSize size) { UIGraphicsBeginImageContextWithOptions(size, false, 1); }
+inline void UIGraphicsBeginImageContext(CGSize size) {
+    UIGraphicsBeginImageContextWithOptions(size, false, 1);
+}
 // The picture so far (scale of the context, orientation up); none when the current context is
 // not an image context.
 std::shared_ptr<UIImage> UIGraphicsGetImageFromCurrentImageContext();

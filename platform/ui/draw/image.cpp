@@ -69,8 +69,8 @@ std::optional<std::string> findNamedImage(std::string_view name, const std::shar
         ext = base.substr(dot + 1);
         base = base.substr(0, dot);
     }
-    std::vector<std::string> exts = ext.empty() ? std::vector<std::string>{"png", "jpg", "jpeg"}
-                                                : std::vector<std::string>{ext};
+    std::vector<std::string> exts =
+        ext.empty() ? std::vector<std::string>{"png", "jpg", "jpeg"} : std::vector<std::string>{ext};
     int screen = std::clamp(static_cast<int>(std::lround(UIGraphicsGetMainScreenScale())), 1, 3);
     std::vector<std::string> suffixes = {"@" + std::to_string(screen) + "x", "", "@2x", "@3x"};
     for (const auto& e : exts)
@@ -103,7 +103,9 @@ std::shared_ptr<UIImage> UIImage::imageWithContentsOfFile(const std::string& pat
     return imageWithData(*bytes, scaleFromFileName(path));
 }
 
-std::shared_ptr<UIImage> UIImage::imageNamed(std::string_view name) { return imageNamed(name, nullptr); }
+std::shared_ptr<UIImage> UIImage::imageNamed(std::string_view name) {
+    return imageNamed(name, nullptr);
+}
 
 std::shared_ptr<UIImage> UIImage::imageNamed(std::string_view name, const std::shared_ptr<NSBundle>& given) {
     auto bundle = given ? given : NSBundle::mainBundle();
@@ -158,7 +160,9 @@ std::shared_ptr<UIImage> UIImage::resizableImageWithCapInsets(UIEdgeInsets inset
     return copy;
 }
 
-void UIImage::drawInRect(const CGRect& rect) const { drawInRect(rect, CGBlendMode::Normal, 1); }
+void UIImage::drawInRect(const CGRect& rect) const {
+    drawInRect(rect, CGBlendMode::Normal, 1);
+}
 
 void UIImage::drawInRect(const CGRect& rect, CGBlendMode mode, CGFloat alpha) const {
     CGContext* c = UIGraphicsGetCurrentContext();
@@ -202,9 +206,9 @@ void UIImage::drawInRect(const CGRect& rect, CGBlendMode mode, CGFloat alpha) co
         return;
     }
     // Stored bitmap's unit square -> upright unit square -> the rectangle.
-    CGAffineTransform t = CGAffineTransformConcat(
-        UIImageOrientationTransform(orientation_),
-        CGAffineTransformMake(r.size.width, 0, 0, r.size.height, r.origin.x, r.origin.y));
+    CGAffineTransform t =
+        CGAffineTransformConcat(UIImageOrientationTransform(orientation_),
+                                CGAffineTransformMake(r.size.width, 0, 0, r.size.height, r.origin.x, r.origin.y));
     c->saveGState();
     c->setBlendMode(mode);
     c->setAlpha(alpha);

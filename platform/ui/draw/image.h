@@ -20,9 +20,9 @@ class NSBundle;
 
 enum class UIImageOrientation {
     Up = 0,
-    Down = 1,           // turned 180 degrees
-    Left = 2,           // turned 90 degrees counter-clockwise
-    Right = 3,          // turned 90 degrees clockwise
+    Down = 1,   // turned 180 degrees
+    Left = 2,   // turned 90 degrees counter-clockwise
+    Right = 3,  // turned 90 degrees clockwise
     UpMirrored = 4,
     DownMirrored = 5,
     LeftMirrored = 6,

@@ -8,11 +8,21 @@ namespace {
 
 constexpr CGFloat kPi = std::numbers::pi;
 
-CGPoint add(CGPoint a, CGPoint b) { return {a.x + b.x, a.y + b.y}; }
-CGPoint sub(CGPoint a, CGPoint b) { return {a.x - b.x, a.y - b.y}; }
-CGPoint mul(CGPoint a, CGFloat k) { return {a.x * k, a.y * k}; }
-CGFloat len(CGPoint a) { return std::hypot(a.x, a.y); }
-CGPoint lerp(CGPoint a, CGPoint b, CGFloat t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
+CGPoint add(CGPoint a, CGPoint b) {
+    return {a.x + b.x, a.y + b.y};
+}
+CGPoint sub(CGPoint a, CGPoint b) {
+    return {a.x - b.x, a.y - b.y};
+}
+CGPoint mul(CGPoint a, CGFloat k) {
+    return {a.x * k, a.y * k};
+}
+CGFloat len(CGPoint a) {
+    return std::hypot(a.x, a.y);
+}
+CGPoint lerp(CGPoint a, CGPoint b, CGFloat t) {
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+}
 
 CGPoint cubicAt(CGPoint p0, CGPoint p1, CGPoint p2, CGPoint p3, CGFloat t) {
     CGFloat u = 1 - t;
@@ -88,7 +98,9 @@ void CGPath::closeSubpath() {
     current_ = subpathStart_;
 }
 
-CGPoint CGPath::currentPoint() const { return hasCurrent_ ? current_ : CGPointZero; }
+CGPoint CGPath::currentPoint() const {
+    return hasCurrent_ ? current_ : CGPointZero;
+}
 
 void CGPath::apply(const std::function<void(const CGPathElement&)>& visit) const {
     for (const auto& e : elements_) visit(e);
@@ -109,8 +121,10 @@ void CGPath::addArc(CGPoint center, CGFloat radius, CGFloat startAngle, CGFloat 
     if (clockwise) sweep = -sweep;
 
     CGPoint start = {center.x + radius * std::cos(startAngle), center.y + radius * std::sin(startAngle)};
-    if (hasCurrent_) addLineToPoint(start);
-    else moveToPoint(start);
+    if (hasCurrent_)
+        addLineToPoint(start);
+    else
+        moveToPoint(start);
     if (sweep == 0 || radius == 0) return;
 
     int segments = static_cast<int>(std::ceil(std::abs(sweep) / (kPi / 2) - 1e-9));
@@ -198,8 +212,10 @@ void CGPath::addRoundedRect(const CGRect& rect, CGFloat cornerWidth, CGFloat cor
 
 void CGPath::addLines(const std::vector<CGPoint>& points) {
     for (std::size_t i = 0; i < points.size(); ++i) {
-        if (i == 0) moveToPoint(points[i]);
-        else addLineToPoint(points[i]);
+        if (i == 0)
+            moveToPoint(points[i]);
+        else
+            addLineToPoint(points[i]);
     }
 }
 
@@ -262,7 +278,8 @@ CGRect CGPath::pathBoundingBox() const {
                 ts.clear();
                 cubicExtrema(current.x, e.points[0].x, e.points[1].x, e.points[2].x, ts);
                 cubicExtrema(current.y, e.points[0].y, e.points[1].y, e.points[2].y, ts);
-                for (CGFloat t : ts) growBox(x0, y0, x1, y1, cubicAt(current, e.points[0], e.points[1], e.points[2], t));
+                for (CGFloat t : ts)
+                    growBox(x0, y0, x1, y1, cubicAt(current, e.points[0], e.points[1], e.points[2], t));
                 current = e.points[2];
                 growBox(x0, y0, x1, y1, current);
                 break;

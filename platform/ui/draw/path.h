@@ -13,8 +13,13 @@
 #include "platform/runtime/object.h"
 #include "platform/ui/draw/blend_mode.h"
 
-enum class CGPathElementType { MoveToPoint = 0, AddLineToPoint = 1, AddQuadCurveToPoint = 2, AddCurveToPoint = 3,
-                               CloseSubpath = 4 };
+enum class CGPathElementType {
+    MoveToPoint = 0,
+    AddLineToPoint = 1,
+    AddQuadCurveToPoint = 2,
+    AddCurveToPoint = 3,
+    CloseSubpath = 4
+};
 
 // points[0..n): one point for move/line, control + end for a quad, two controls + end for a cubic.
 struct CGPathElement {

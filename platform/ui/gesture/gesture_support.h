@@ -17,7 +17,9 @@ inline constexpr CGFloat kPanHysteresis = 10;
 inline constexpr double kMultiTapInterval = 0.35;
 inline constexpr CGFloat kEdgeWidth = 20;
 
-inline CGFloat distance(CGPoint a, CGPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+inline CGFloat distance(CGPoint a, CGPoint b) {
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
 
 inline CGPoint centroid(const UITouchSet& touches) {
     if (touches.empty()) return {};

@@ -64,11 +64,15 @@ void UIGestureRecognizer::touchesBegan(const UITouchSet& touches, const UIEvent&
         if (std::find(touches_.begin(), touches_.end(), t) == touches_.end()) touches_.push_back(t);
 }
 void UIGestureRecognizer::touchesMoved(const UITouchSet&, const UIEvent&) {}
-void UIGestureRecognizer::touchesEnded(const UITouchSet& touches, const UIEvent&) { forgetTouches(touches); }
+void UIGestureRecognizer::touchesEnded(const UITouchSet& touches, const UIEvent&) {
+    forgetTouches(touches);
+}
 void UIGestureRecognizer::touchesCancelled(const UITouchSet& touches, const UIEvent&) {
     forgetTouches(touches);
-    if (isActive()) setState(UIGestureRecognizerState::Cancelled);
-    else if (state_ == UIGestureRecognizerState::Possible) setState(UIGestureRecognizerState::Failed);
+    if (isActive())
+        setState(UIGestureRecognizerState::Cancelled);
+    else if (state_ == UIGestureRecognizerState::Possible)
+        setState(UIGestureRecognizerState::Failed);
 }
 
 void UIGestureRecognizer::forgetTouches(const UITouchSet& touches) {
@@ -90,17 +94,18 @@ void UIGestureRecognizer::setState(UIGestureRecognizerState next) {
     S cur = state_;
     bool legal = false;
     switch (next) {
-    case S::Possible: legal = true; break;
-    case S::Began: legal = cur == S::Possible; break;
-    case S::Changed: legal = cur == S::Began || cur == S::Changed; break;
-    case S::Ended: legal = cur == S::Possible || cur == S::Began || cur == S::Changed; break;
-    case S::Cancelled: legal = cur == S::Began || cur == S::Changed; break;
-    case S::Failed: legal = cur == S::Possible; break;
+        case S::Possible: legal = true; break;
+        case S::Began: legal = cur == S::Possible; break;
+        case S::Changed: legal = cur == S::Began || cur == S::Changed; break;
+        case S::Ended: legal = cur == S::Possible || cur == S::Began || cur == S::Changed; break;
+        case S::Cancelled: legal = cur == S::Began || cur == S::Changed; break;
+        case S::Failed: legal = cur == S::Possible; break;
     }
     if (!legal) return;
     if (cur == S::Possible && (next == S::Began || next == S::Ended)) {
         auto d = delegate();
-        bool allowed = (!d || d->gestureRecognizerShouldBegin(*this)) && UITouchDispatcher::shared()->mayRecognize(*this);
+        bool allowed =
+            (!d || d->gestureRecognizerShouldBegin(*this)) && UITouchDispatcher::shared()->mayRecognize(*this);
         if (!allowed) {
             state_ = S::Failed;
             return;

@@ -71,7 +71,9 @@ public:
     // delegate and the dispatcher first (and fail instead when refused).
     void setState(UIGestureRecognizerState state);
     // Whether the gesture is being recognised now (Began or Changed).
-    bool isActive() const { return state_ == UIGestureRecognizerState::Began || state_ == UIGestureRecognizerState::Changed; }
+    bool isActive() const {
+        return state_ == UIGestureRecognizerState::Began || state_ == UIGestureRecognizerState::Changed;
+    }
     const UITouchSet& trackedTouches() const { return touches_; }
     // After Ended, Cancelled or Failed with no touch left: back to Possible (and reset()).
     void resetIfIdle();

@@ -13,13 +13,12 @@ void UILongPressGestureRecognizer::touchesBegan(const UITouchSet& touches, const
         return setState(UIGestureRecognizerState::Failed);
     }
     start_ = centroid(trackedTouches());
-    timer_ = after<UILongPressGestureRecognizer>(minimumDuration_, self<UILongPressGestureRecognizer>(),
-                                                 [](UILongPressGestureRecognizer& r) {
-                                                     r.timer_.reset();
-                                                     if (r.state() == UIGestureRecognizerState::Possible &&
-                                                         r.numberOfTouches() > 0)
-                                                         r.setState(UIGestureRecognizerState::Began);
-                                                 });
+    timer_ = after<UILongPressGestureRecognizer>(
+        minimumDuration_, self<UILongPressGestureRecognizer>(), [](UILongPressGestureRecognizer& r) {
+            r.timer_.reset();
+            if (r.state() == UIGestureRecognizerState::Possible && r.numberOfTouches() > 0)
+                r.setState(UIGestureRecognizerState::Began);
+        });
 }
 
 void UILongPressGestureRecognizer::touchesMoved(const UITouchSet&, const UIEvent&) {
@@ -37,8 +36,12 @@ void UILongPressGestureRecognizer::touchesEnded(const UITouchSet& touches, const
     UIGestureRecognizer::touchesEnded(touches, event);
     if (numberOfTouches() > 0) return;
     stop(timer_);
-    if (isActive()) setState(UIGestureRecognizerState::Ended);
-    else if (state() == UIGestureRecognizerState::Possible) setState(UIGestureRecognizerState::Failed);
+    if (isActive())
+        setState(UIGestureRecognizerState::Ended);
+    else if (state() == UIGestureRecognizerState::Possible)
+        setState(UIGestureRecognizerState::Failed);
 }
 
-void UILongPressGestureRecognizer::reset() { stop(timer_); }
+void UILongPressGestureRecognizer::reset() {
+    stop(timer_);
+}

@@ -56,8 +56,10 @@ void UIPanGestureRecognizer::touchesEnded(const UITouchSet& touches, const UIEve
     }
     // A finger that rested before lifting has no speed left.
     if (event.timestamp() - lastTime_ > 0.1) velocity_ = {};
-    if (isActive()) setState(UIGestureRecognizerState::Ended);
-    else if (state() == UIGestureRecognizerState::Possible) setState(UIGestureRecognizerState::Failed);
+    if (isActive())
+        setState(UIGestureRecognizerState::Ended);
+    else if (state() == UIGestureRecognizerState::Possible)
+        setState(UIGestureRecognizerState::Failed);
 }
 
 void UIPanGestureRecognizer::reset() {

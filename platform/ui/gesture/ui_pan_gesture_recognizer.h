@@ -34,15 +34,21 @@ private:
     CGPoint centroidInWindow() const;
     std::size_t minTouches_ = 1;
     std::size_t maxTouches_ = 1000;
-    CGPoint origin_;        // window space, where the translation is zero
-    CGPoint lastPoint_;     // window space
+    CGPoint origin_;     // window space, where the translation is zero
+    CGPoint lastPoint_;  // window space
     double lastTime_ = 0;
-    CGPoint velocity_;      // window space, points per second
+    CGPoint velocity_;  // window space, points per second
     bool startChecked_ = false;
 };
 
-enum UIRectEdge : unsigned { UIRectEdgeNone = 0, UIRectEdgeTop = 1, UIRectEdgeLeft = 2, UIRectEdgeBottom = 4,
-                             UIRectEdgeRight = 8, UIRectEdgeAll = 15 };
+enum UIRectEdge : unsigned {
+    UIRectEdgeNone = 0,
+    UIRectEdgeTop = 1,
+    UIRectEdgeLeft = 2,
+    UIRectEdgeBottom = 4,
+    UIRectEdgeRight = 8,
+    UIRectEdgeAll = 15
+};
 
 // A pan that must start within 20 points of one of the window's edges.
 class UIScreenEdgePanGestureRecognizer : public UIPanGestureRecognizer {

@@ -40,7 +40,8 @@ void UIPinchGestureRecognizer::touchesMoved(const UITouchSet&, const UIEvent& ev
 
 void UIPinchGestureRecognizer::touchesEnded(const UITouchSet& touches, const UIEvent& event) {
     UIGestureRecognizer::touchesEnded(touches, event);
-    if (isActive()) setState(UIGestureRecognizerState::Ended);
+    if (isActive())
+        setState(UIGestureRecognizerState::Ended);
     else if (state() == UIGestureRecognizerState::Possible && numberOfTouches() == 0)
         setState(UIGestureRecognizerState::Failed);
 }

@@ -21,8 +21,9 @@ void UISwipeGestureRecognizer::judge(double timestamp) {
     CGPoint p = trackedTouches()[0]->windowLocation();
     CGFloat dx = p.x - start_.x, dy = p.y - start_.y;
     bool horizontal = std::abs(dx) > std::abs(dy);
-    std::uint32_t way = horizontal ? (dx > 0 ? UISwipeGestureRecognizerDirectionRight : UISwipeGestureRecognizerDirectionLeft)
-                                   : (dy > 0 ? UISwipeGestureRecognizerDirectionDown : UISwipeGestureRecognizerDirectionUp);
+    std::uint32_t way = horizontal
+                            ? (dx > 0 ? UISwipeGestureRecognizerDirectionRight : UISwipeGestureRecognizerDirectionLeft)
+                            : (dy > 0 ? UISwipeGestureRecognizerDirectionDown : UISwipeGestureRecognizerDirectionUp);
     CGFloat along = horizontal ? std::abs(dx) : std::abs(dy);
     if (timestamp - startTime_ > kMaximumDuration) {
         setState(UIGestureRecognizerState::Failed);

@@ -16,8 +16,10 @@ void UITapGestureRecognizer::touchesBegan(const UITouchSet& touches, const UIEve
     stop(timer_);
     if (tapsSeen_ == 0 && maxTouches_ == 0) start_ = centroid(trackedTouches());
     maxTouches_ = std::max(maxTouches_, numberOfTouches());
-    if (tapsSeen_ > 0 && distance(centroid(trackedTouches()), start_) > 2 * kTapSlop) setState(UIGestureRecognizerState::Failed);
-    else if (numberOfTouches() > std::size_t(touchesRequired_)) setState(UIGestureRecognizerState::Failed);
+    if (tapsSeen_ > 0 && distance(centroid(trackedTouches()), start_) > 2 * kTapSlop)
+        setState(UIGestureRecognizerState::Failed);
+    else if (numberOfTouches() > std::size_t(touchesRequired_))
+        setState(UIGestureRecognizerState::Failed);
 }
 
 void UITapGestureRecognizer::touchesMoved(const UITouchSet&, const UIEvent&) {
@@ -39,11 +41,12 @@ void UITapGestureRecognizer::touchesEnded(const UITouchSet& touches, const UIEve
 }
 
 void UITapGestureRecognizer::failLater() {
-    timer_ = after<UITapGestureRecognizer>(kMultiTapInterval, self<UITapGestureRecognizer>(), [](UITapGestureRecognizer& r) {
-        r.timer_.reset();
-        r.setState(UIGestureRecognizerState::Failed);
-        r.resetIfIdle();
-    });
+    timer_ =
+        after<UITapGestureRecognizer>(kMultiTapInterval, self<UITapGestureRecognizer>(), [](UITapGestureRecognizer& r) {
+            r.timer_.reset();
+            r.setState(UIGestureRecognizerState::Failed);
+            r.resetIfIdle();
+        });
 }
 
 void UITapGestureRecognizer::reset() {

@@ -27,19 +27,24 @@ CGPoint toView(CGPoint p, const std::shared_ptr<UIView>& view) {
 }
 }  // namespace
 
-CGPoint UITouch::locationInView(const std::shared_ptr<UIView>& view) const { return toView(location_, view); }
-CGPoint UITouch::previousLocationInView(const std::shared_ptr<UIView>& view) const { return toView(previous_, view); }
+CGPoint UITouch::locationInView(const std::shared_ptr<UIView>& view) const {
+    return toView(location_, view);
+}
+CGPoint UITouch::previousLocationInView(const std::shared_ptr<UIView>& view) const {
+    return toView(previous_, view);
+}
 
-void UITouchPassToNextResponder(const UIView& from, UITouchPhase phase, const UITouchSet& touches, const UIEvent& event) {
+void UITouchPassToNextResponder(const UIView& from, UITouchPhase phase, const UITouchSet& touches,
+                                const UIEvent& event) {
     for (auto responder = from.nextResponder(); responder; responder = responder->nextResponder()) {
         auto* receiver = dynamic_cast<UITouchReceiver*>(responder.get());
         if (!receiver) continue;
         switch (phase) {
-        case UITouchPhase::Began: receiver->touchesBegan(touches, event); break;
-        case UITouchPhase::Moved:
-        case UITouchPhase::Stationary: receiver->touchesMoved(touches, event); break;
-        case UITouchPhase::Ended: receiver->touchesEnded(touches, event); break;
-        case UITouchPhase::Cancelled: receiver->touchesCancelled(touches, event); break;
+            case UITouchPhase::Began: receiver->touchesBegan(touches, event); break;
+            case UITouchPhase::Moved:
+            case UITouchPhase::Stationary: receiver->touchesMoved(touches, event); break;
+            case UITouchPhase::Ended: receiver->touchesEnded(touches, event); break;
+            case UITouchPhase::Cancelled: receiver->touchesCancelled(touches, event); break;
         }
         return;
     }

@@ -84,4 +84,5 @@ public:
 
 // Hands touches that a view handling touches does not take to the next responder up the chain
 // that handles touches (views, then controllers); nothing when there is none.
-void UITouchPassToNextResponder(const UIView& from, UITouchPhase phase, const UITouchSet& touches, const UIEvent& event);
+void UITouchPassToNextResponder(const UIView& from, UITouchPhase phase, const UITouchSet& touches,
+                                const UIEvent& event);

@@ -137,26 +137,28 @@ void UITouchDispatcher::touchEvent(const HostTouchEvent& hostEvent) {
     std::vector<long> began, moved, ended, cancelled;
     for (const auto& t : hostEvent.touches) {
         switch (t.phase) {
-        case UITouchPhase::Began:
-            if (active_.count(t.identifier)) break;  // a repeated begin is a move at most
-            begin(t, ts);
-            if (active_.count(t.identifier)) began.push_back(t.identifier);
-            break;
-        case UITouchPhase::Moved:
-        case UITouchPhase::Stationary:
-        case UITouchPhase::Ended:
-        case UITouchPhase::Cancelled: {
-            auto it = active_.find(t.identifier);
-            if (it == active_.end()) break;  // unknown touches (began outside every view) are dropped
-            auto& touch = *it->second.touch;
-            CGPoint p = t.location;
-            if (auto w = touch.window()) p = {p.x - w->frame().origin.x, p.y - w->frame().origin.y};
-            if (t.phase == UITouchPhase::Stationary) break;
-            touch.moveTo(p, t.phase, ts);
-            (t.phase == UITouchPhase::Moved ? moved : t.phase == UITouchPhase::Ended ? ended : cancelled)
-                .push_back(t.identifier);
-            break;
-        }
+            case UITouchPhase::Began:
+                if (active_.count(t.identifier)) break;  // a repeated begin is a move at most
+                begin(t, ts);
+                if (active_.count(t.identifier)) began.push_back(t.identifier);
+                break;
+            case UITouchPhase::Moved:
+            case UITouchPhase::Stationary:
+            case UITouchPhase::Ended:
+            case UITouchPhase::Cancelled: {
+                auto it = active_.find(t.identifier);
+                if (it == active_.end()) break;  // unknown touches (began outside every view) are dropped
+                auto& touch = *it->second.touch;
+                CGPoint p = t.location;
+                if (auto w = touch.window()) p = {p.x - w->frame().origin.x, p.y - w->frame().origin.y};
+                if (t.phase == UITouchPhase::Stationary) break;
+                touch.moveTo(p, t.phase, ts);
+                (t.phase == UITouchPhase::Moved   ? moved
+                 : t.phase == UITouchPhase::Ended ? ended
+                                                  : cancelled)
+                    .push_back(t.identifier);
+                break;
+            }
         }
     }
     auto event = makeEvent(ts);
@@ -190,10 +192,10 @@ void UITouchDispatcher::deliver(Stage stage, const std::vector<long>& ids, const
             continue;
         }
         switch (stage) {
-        case Stage::Began: rec->touchesBegan(mine, *event); break;
-        case Stage::Moved: rec->touchesMoved(mine, *event); break;
-        case Stage::Ended: rec->touchesEnded(mine, *event); break;
-        case Stage::Cancelled: rec->touchesCancelled(mine, *event); break;
+            case Stage::Began: rec->touchesBegan(mine, *event); break;
+            case Stage::Moved: rec->touchesMoved(mine, *event); break;
+            case Stage::Ended: rec->touchesEnded(mine, *event); break;
+            case Stage::Cancelled: rec->touchesCancelled(mine, *event); break;
         }
     }
     // Then the views that handle touches, unless a recogniser took the touch from them.
@@ -204,16 +206,18 @@ void UITouchDispatcher::deliver(Stage stage, const std::vector<long>& ids, const
         auto view = it->second.receiver.lock();
         if (!view) continue;
         auto slot = std::find_if(byView.begin(), byView.end(), [&](const auto& p) { return p.first == view; });
-        if (slot == byView.end()) byView.push_back({view, {it->second.touch}});
-        else slot->second.push_back(it->second.touch);
+        if (slot == byView.end())
+            byView.push_back({view, {it->second.touch}});
+        else
+            slot->second.push_back(it->second.touch);
     }
     for (auto& [view, touches] : byView) {
         auto receiver = dynamic_cast<UITouchReceiver*>(view.get());
         switch (stage) {
-        case Stage::Began: receiver->touchesBegan(touches, *event); break;
-        case Stage::Moved: receiver->touchesMoved(touches, *event); break;
-        case Stage::Ended: receiver->touchesEnded(touches, *event); break;
-        case Stage::Cancelled: receiver->touchesCancelled(touches, *event); break;
+            case Stage::Began: receiver->touchesBegan(touches, *event); break;
+            case Stage::Moved: receiver->touchesMoved(touches, *event); break;
+            case Stage::Ended: receiver->touchesEnded(touches, *event); break;
+            case Stage::Cancelled: receiver->touchesCancelled(touches, *event); break;
         }
     }
     if (stage == Stage::Ended || stage == Stage::Cancelled) {
@@ -259,8 +263,10 @@ void UITouchDispatcher::didRecognize(UIGestureRecognizer& recognizer) {
                 losers.push_back(other);
     }
     for (const auto& other : losers) {
-        if (other->state() == UIGestureRecognizerState::Possible) other->setState(UIGestureRecognizerState::Failed);
-        else if (other->isActive()) other->setState(UIGestureRecognizerState::Cancelled);
+        if (other->state() == UIGestureRecognizerState::Possible)
+            other->setState(UIGestureRecognizerState::Failed);
+        else if (other->isActive())
+            other->setState(UIGestureRecognizerState::Cancelled);
     }
     if (!recognizer.cancelsTouchesInView()) return;
     auto event = makeEvent(Clock::now());
@@ -269,7 +275,8 @@ void UITouchDispatcher::didRecognize(UIGestureRecognizer& recognizer) {
         if (it == active_.end() || it->second.cancelledForView) continue;
         it->second.cancelledForView = true;
         auto view = it->second.receiver.lock();
-        if (auto receiver = dynamic_cast<UITouchReceiver*>(view.get())) receiver->touchesCancelled({it->second.touch}, *event);
+        if (auto receiver = dynamic_cast<UITouchReceiver*>(view.get()))
+            receiver->touchesCancelled({it->second.touch}, *event);
     }
 }
 
@@ -277,6 +284,7 @@ void UITouchDispatcher::cancelAll() {
     std::vector<long> ids;
     for (const auto& [id, r] : active_) ids.push_back(id);
     if (ids.empty()) return;
-    for (long id : ids) active_[id].touch->moveTo(active_[id].touch->windowLocation(), UITouchPhase::Cancelled, Clock::now());
+    for (long id : ids)
+        active_[id].touch->moveTo(active_[id].touch->windowLocation(), UITouchPhase::Cancelled, Clock::now());
     deliver(Stage::Cancelled, ids, makeEvent(Clock::now()));
 }

@@ -15,7 +15,8 @@ CGRect keyboardFrame(const Value& userInfo, const char* key) {
 }
 
 Value keyboardFrameValue(CGRect f) {
-    return Value::dictionary({{"x", f.origin.x}, {"y", f.origin.y}, {"width", f.size.width}, {"height", f.size.height}});
+    return Value::dictionary(
+        {{"x", f.origin.x}, {"y", f.origin.y}, {"width", f.size.width}, {"height", f.size.height}});
 }
 
 UIKeyboard& UIKeyboard::shared() {
@@ -60,8 +61,8 @@ void UIKeyboard::rebuildHost(const std::shared_ptr<UIKeyInputView>& input, CGRec
     auto accessory = input->inputAccessoryView();
     auto custom = input->inputView();
     CGFloat accessoryHeight = accessory ? accessory->frame().size.height : 0;
-    CGFloat bodyHeight = custom ? custom->frame().size.height
-                                : KeyboardView::heightForWidth(bounds.size.width, bounds.size.height);
+    CGFloat bodyHeight =
+        custom ? custom->frame().size.height : KeyboardView::heightForWidth(bounds.size.width, bounds.size.height);
     CGFloat total = accessoryHeight + bodyHeight;
     frame_ = CGRectMake(bounds.origin.x, CGRectGetMaxY(bounds) - total, bounds.size.width, total);
     host_->setFrame(frame_);

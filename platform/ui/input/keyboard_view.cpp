@@ -8,14 +8,14 @@
 namespace {
 const char* returnLabel(UIReturnKeyType t) {
     switch (t) {
-    case UIReturnKeyType::Go: return "Go";
-    case UIReturnKeyType::Next: return "Next";
-    case UIReturnKeyType::Search: return "Search";
-    case UIReturnKeyType::Send: return "Send";
-    case UIReturnKeyType::Done: return "Done";
-    case UIReturnKeyType::Join: return "Join";
-    case UIReturnKeyType::Continue: return "Continue";
-    default: return "return";
+        case UIReturnKeyType::Go: return "Go";
+        case UIReturnKeyType::Next: return "Next";
+        case UIReturnKeyType::Search: return "Search";
+        case UIReturnKeyType::Send: return "Send";
+        case UIReturnKeyType::Done: return "Done";
+        case UIReturnKeyType::Join: return "Join";
+        case UIReturnKeyType::Continue: return "Continue";
+        default: return "return";
     }
 }
 bool numeric(UIKeyboardType t) {
@@ -23,7 +23,9 @@ bool numeric(UIKeyboardType t) {
 }
 }  // namespace
 
-CGFloat KeyboardView::heightForWidth(CGFloat width, CGFloat screenHeight) { return width > screenHeight ? 162 : 216; }
+CGFloat KeyboardView::heightForWidth(CGFloat width, CGFloat screenHeight) {
+    return width > screenHeight ? 162 : 216;
+}
 
 std::vector<KeyboardView::Key> KeyboardView::keys() const {
     std::vector<Key> out;
@@ -65,9 +67,12 @@ void KeyboardView::touchesEnded(const UITouchSet& touches, const UIEvent&) {
     auto key = keyAtPoint(touches.front()->locationInView(self<UIView>()));
     if (!key) return;
     auto& keyboard = UIKeyboard::shared();
-    if (*key == "\b") keyboard.backspace();
-    else if (*key == "\n") keyboard.pressReturn();
-    else keyboard.type(*key);
+    if (*key == "\b")
+        keyboard.backspace();
+    else if (*key == "\n")
+        keyboard.pressReturn();
+    else
+        keyboard.type(*key);
 }
 
 void KeyboardView::drawRect(CGRect) {
@@ -80,9 +85,11 @@ void KeyboardView::drawRect(CGRect) {
     auto textColor = dark ? UIColor::whiteColor() : UIColor::blackColor();
     for (const auto& k : keys()) {
         CGRect r = CGRectInset(k.frame, 3, 5);
-        fillRoundedRect(r, 5, k.value.size() == 1 && k.value != " " && k.value != "\n" && k.value != "\b"
-                                  ? keyColor
-                                  : UIColor::colorWithWhite(dark ? 0.3 : 0.7, 1));
-        drawLabel(k.label, r, UIFont::systemFontOfSize(k.label.size() > 1 ? 14 : 20), textColor, LabelAlignment::Center);
+        fillRoundedRect(r, 5,
+                        k.value.size() == 1 && k.value != " " && k.value != "\n" && k.value != "\b"
+                            ? keyColor
+                            : UIColor::colorWithWhite(dark ? 0.3 : 0.7, 1));
+        drawLabel(k.label, r, UIFont::systemFontOfSize(k.label.size() > 1 ? 14 : 20), textColor,
+                  LabelAlignment::Center);
     }
 }

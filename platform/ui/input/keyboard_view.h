@@ -13,7 +13,10 @@ public:
     KORVA_MAKE(KeyboardView)
     static CGFloat heightForWidth(CGFloat width, CGFloat screenHeight);
 
-    void setTraits(const UITextInputTraits& t) { traits_ = t; setNeedsDisplay(); }
+    void setTraits(const UITextInputTraits& t) {
+        traits_ = t;
+        setNeedsDisplay();
+    }
     // The key under a point: a letter, " ", "\n" (return) or "\b" (delete).
     std::optional<std::string> keyAtPoint(CGPoint p) const;
 

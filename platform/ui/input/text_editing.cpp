@@ -8,8 +8,8 @@ std::optional<std::string> replaceUtf16Range(const std::string& text, NSRange ra
     if (range.location > units.size() || range.length > units.size() - range.location) return std::nullopt;
     auto isLow = [&](std::size_t i) { return i < units.size() && units[i] >= 0xDC00 && units[i] <= 0xDFFF; };
     if (isLow(range.location) || isLow(range.location + range.length)) return std::nullopt;
-    std::u16string out = units.substr(0, range.location) + toUtf16(replacement) +
-                         units.substr(range.location + range.length);
+    std::u16string out =
+        units.substr(0, range.location) + toUtf16(replacement) + units.substr(range.location + range.length);
     return fromUtf16(out);
 }
 
@@ -17,7 +17,7 @@ NSRange lastCharacterRange(const std::string& text) {
     std::u16string units = toUtf16(text);
     if (units.empty()) return {0, 0};
     std::size_t n = units.size();
-    bool pair = n >= 2 && units[n - 1] >= 0xDC00 && units[n - 1] <= 0xDFFF && units[n - 2] >= 0xD800 &&
-                units[n - 2] <= 0xDBFF;
+    bool pair =
+        n >= 2 && units[n - 1] >= 0xDC00 && units[n - 1] <= 0xDFFF && units[n - 2] >= 0xD800 && units[n - 2] <= 0xDBFF;
     return pair ? NSRange{n - 2, 2} : NSRange{n - 1, 1};
 }

@@ -16,7 +16,9 @@ std::weak_ptr<UIView>& plainSlot() {
 }
 }  // namespace
 
-std::shared_ptr<UIKeyInputView> FirstResponder::current() { return slot().lock(); }
+std::shared_ptr<UIKeyInputView> FirstResponder::current() {
+    return slot().lock();
+}
 
 bool FirstResponder::take(const std::shared_ptr<UIKeyInputView>& input) {
     auto previous = current();
@@ -37,7 +39,9 @@ void FirstResponder::released(const UIKeyInputView& input) {
     UIKeyboard::shared().detachSoon();
 }
 
-bool FirstResponder::isCurrent(const UIKeyInputView& input) { return current().get() == &input; }
+bool FirstResponder::isCurrent(const UIKeyInputView& input) {
+    return current().get() == &input;
+}
 
 bool UIViewBecomeFirstResponder(const std::shared_ptr<UIView>& view) {
     if (!view || !view->canBecomeFirstResponder()) return false;
@@ -46,7 +50,9 @@ bool UIViewBecomeFirstResponder(const std::shared_ptr<UIView>& view) {
     return true;
 }
 
-bool UIViewIsFirstResponder(const UIView& view) { return plainSlot().lock().get() == &view; }
+bool UIViewIsFirstResponder(const UIView& view) {
+    return plainSlot().lock().get() == &view;
+}
 
 void UIViewResignFirstResponder(const UIView& view) {
     if (UIViewIsFirstResponder(view)) plainSlot().reset();

@@ -6,12 +6,34 @@
 
 #include "platform/ui/view/ui_view.h"
 
-enum class UIKeyboardType { Default = 0, ASCIICapable = 1, NumbersAndPunctuation = 2, URL = 3, NumberPad = 4,
-                            PhonePad = 5, NamePhonePad = 6, EmailAddress = 7, DecimalPad = 8, Twitter = 9,
-                            WebSearch = 10 };
+enum class UIKeyboardType {
+    Default = 0,
+    ASCIICapable = 1,
+    NumbersAndPunctuation = 2,
+    URL = 3,
+    NumberPad = 4,
+    PhonePad = 5,
+    NamePhonePad = 6,
+    EmailAddress = 7,
+    DecimalPad = 8,
+    Twitter = 9,
+    WebSearch = 10
+};
 enum class UIKeyboardAppearance { Default = 0, Dark = 1, Light = 2 };
-enum class UIReturnKeyType { Default = 0, Go = 1, Google = 2, Join = 3, Next = 4, Route = 5, Search = 6, Send = 7,
-                             Yahoo = 8, Done = 9, EmergencyCall = 10, Continue = 11 };
+enum class UIReturnKeyType {
+    Default = 0,
+    Go = 1,
+    Google = 2,
+    Join = 3,
+    Next = 4,
+    Route = 5,
+    Search = 6,
+    Send = 7,
+    Yahoo = 8,
+    Done = 9,
+    EmergencyCall = 10,
+    Continue = 11
+};
 enum class UITextAutocapitalizationType { None = 0, Words = 1, Sentences = 2, AllCharacters = 3 };
 enum class UITextAutocorrectionType { Default = 0, No = 1, Yes = 2 };
 enum class UITextSpellCheckingType { Default = 0, No = 1, Yes = 2 };

@@ -104,7 +104,8 @@ DatePickerParts UIDatePicker::partsOf(double date) const {
 
 double UIDatePicker::dateFromParts(const DatePickerParts& p) const {
     int day = std::clamp(p.day, 1, daysInMonth(p.year, std::clamp(p.month, 1, 12)));
-    double local = daysFromCivil(p.year, std::clamp(p.month, 1, 12), day) * kDay + p.hour * 3600.0 + p.minute * 60.0 + p.second;
+    double local =
+        daysFromCivil(p.year, std::clamp(p.month, 1, 12), day) * kDay + p.hour * 3600.0 + p.minute * 60.0 + p.second;
     return local - offsetAt(local - offsetAt(local));
 }
 
@@ -186,7 +187,9 @@ std::vector<std::string> UIDatePicker::titlesFor(double date) const {
     return out;
 }
 
-std::vector<std::string> UIDatePicker::wheelTitles() const { return titlesFor(date_); }
+std::vector<std::string> UIDatePicker::wheelTitles() const {
+    return titlesFor(date_);
+}
 
 bool UIDatePicker::turnWheel(std::size_t wheel, long rows) {
     if (rows == 0 || wheel >= wheelTitles().size()) return false;
@@ -233,8 +236,8 @@ void UIDatePicker::touchesEnded(const UITouchSet& touches, const UIEvent& event)
     CGPoint p = touches.front()->locationInView(self<UIView>());
     auto titles = wheelTitles();
     if (titles.empty()) return;
-    auto wheel = static_cast<std::size_t>(std::clamp<CGFloat>(p.x / (bounds().size.width / titles.size()), 0,
-                                                              static_cast<CGFloat>(titles.size() - 1)));
+    auto wheel = static_cast<std::size_t>(
+        std::clamp<CGFloat>(p.x / (bounds().size.width / titles.size()), 0, static_cast<CGFloat>(titles.size() - 1)));
     long rows = std::lround((p.y - bounds().size.height / 2) / 32);
     turnWheel(wheel, rows);
 }

@@ -29,7 +29,10 @@ public:
     static constexpr CGFloat kHeight = 216;
 
     UIDatePickerMode datePickerMode() const { return mode_; }
-    void setDatePickerMode(UIDatePickerMode m) { mode_ = m; setNeedsDisplay(); }
+    void setDatePickerMode(UIDatePickerMode m) {
+        mode_ = m;
+        setNeedsDisplay();
+    }
     double date() const { return date_; }
     // Programmatic: kept within the limits, no event.
     void setDate(double date, bool animated = false);
@@ -44,7 +47,10 @@ public:
     double countDownDuration() const { return countDown_; }
     void setCountDownDuration(double seconds);
     int timeZoneOffset() const { return tzOffset_; }
-    void setTimeZoneOffset(int seconds) { tzOffset_ = seconds; setNeedsDisplay(); }
+    void setTimeZoneOffset(int seconds) {
+        tzOffset_ = seconds;
+        setNeedsDisplay();
+    }
     // A zone replaces the fixed offset; none returns to it.
     std::shared_ptr<NSTimeZone> timeZone() const { return zone_; }
     void setTimeZone(std::shared_ptr<NSTimeZone> zone);

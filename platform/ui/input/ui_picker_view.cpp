@@ -13,7 +13,9 @@ void UIPickerView::init() {
     setBackgroundColor(UIColor::systemBackgroundColor());
 }
 
-std::size_t UIPickerView::numberOfRowsInComponent(std::size_t c) const { return c < rows_.size() ? rows_[c] : 0; }
+std::size_t UIPickerView::numberOfRowsInComponent(std::size_t c) const {
+    return c < rows_.size() ? rows_[c] : 0;
+}
 
 long UIPickerView::selectedRowInComponent(std::size_t c) const {
     if (c >= rows_.size() || rows_[c] == 0) return -1;
@@ -70,8 +72,10 @@ std::vector<CGRect> UIPickerView::columns() const {
     for (std::size_t c = 0; c < rows_.size(); ++c) {
         CGFloat w = d ? d->widthForComponent(*const_cast<UIPickerView*>(this), c) : 0;
         widths.push_back(w);
-        if (w > 0) fixed += w;
-        else ++flexible;
+        if (w > 0)
+            fixed += w;
+        else
+            ++flexible;
     }
     CGFloat share = flexible ? std::max<CGFloat>(0, (b.size.width - fixed) / flexible) : 0;
     CGFloat x = flexible ? 0 : std::max<CGFloat>(0, (b.size.width - fixed) / 2);

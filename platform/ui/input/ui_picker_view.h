@@ -35,9 +35,15 @@ public:
     static constexpr CGFloat kHeight = 216;
 
     std::shared_ptr<UIPickerViewDataSource> dataSource() const { return dataSource_.lock(); }
-    void setDataSource(const std::shared_ptr<UIPickerViewDataSource>& d) { dataSource_ = d; reloadAllComponents(); }
+    void setDataSource(const std::shared_ptr<UIPickerViewDataSource>& d) {
+        dataSource_ = d;
+        reloadAllComponents();
+    }
     std::shared_ptr<UIPickerViewDelegate> delegate() const { return delegate_.lock(); }
-    void setDelegate(const std::shared_ptr<UIPickerViewDelegate>& d) { delegate_ = d; setNeedsDisplay(); }
+    void setDelegate(const std::shared_ptr<UIPickerViewDelegate>& d) {
+        delegate_ = d;
+        setNeedsDisplay();
+    }
 
     std::size_t numberOfComponents() const { return rows_.size(); }
     std::size_t numberOfRowsInComponent(std::size_t component) const;

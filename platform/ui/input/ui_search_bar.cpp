@@ -16,19 +16,34 @@ public:
         return ask([](UISearchBarDelegate& d, UISearchBar& b) { return d.searchBarShouldBeginEditing(b); }, true);
     }
     void textFieldDidBeginEditing(UITextField&) override {
-        ask([](UISearchBarDelegate& d, UISearchBar& b) { d.searchBarTextDidBeginEditing(b); return true; }, true);
+        ask(
+            [](UISearchBarDelegate& d, UISearchBar& b) {
+                d.searchBarTextDidBeginEditing(b);
+                return true;
+            },
+            true);
     }
     bool textFieldShouldEndEditing(UITextField&) override {
         return ask([](UISearchBarDelegate& d, UISearchBar& b) { return d.searchBarShouldEndEditing(b); }, true);
     }
     void textFieldDidEndEditing(UITextField&) override {
-        ask([](UISearchBarDelegate& d, UISearchBar& b) { d.searchBarTextDidEndEditing(b); return true; }, true);
+        ask(
+            [](UISearchBarDelegate& d, UISearchBar& b) {
+                d.searchBarTextDidEndEditing(b);
+                return true;
+            },
+            true);
     }
     bool shouldChangeCharactersInRange(UITextField&, NSRange r, const std::string& s) override {
         return ask([&](UISearchBarDelegate& d, UISearchBar& b) { return d.shouldChangeTextInRange(b, r, s); }, true);
     }
     bool textFieldShouldReturn(UITextField&) override {
-        ask([](UISearchBarDelegate& d, UISearchBar& b) { d.searchBarSearchButtonClicked(b); return true; }, true);
+        ask(
+            [](UISearchBarDelegate& d, UISearchBar& b) {
+                d.searchBarSearchButtonClicked(b);
+                return true;
+            },
+            true);
         return false;
     }
 };

@@ -39,9 +39,15 @@ public:
     bool showsCancelButton() const { return showsCancel_; }
     void setShowsCancelButton(bool s, bool animated = false);
     UISearchBarStyle searchBarStyle() const { return style_; }
-    void setSearchBarStyle(UISearchBarStyle s) { style_ = s; setNeedsDisplay(); }
+    void setSearchBarStyle(UISearchBarStyle s) {
+        style_ = s;
+        setNeedsDisplay();
+    }
     std::shared_ptr<UIColor> barTintColor() const { return barTint_; }
-    void setBarTintColor(std::shared_ptr<UIColor> c) { barTint_ = std::move(c); setNeedsDisplay(); }
+    void setBarTintColor(std::shared_ptr<UIColor> c) {
+        barTint_ = std::move(c);
+        setNeedsDisplay();
+    }
     const std::shared_ptr<UITextField>& searchTextField() const { return field_; }
     const std::shared_ptr<UIButton>& cancelButton() const { return cancel_; }
 

@@ -101,10 +101,10 @@ void UITextField::returnKeyPressed() {
 bool UITextField::showsClearButton() const {
     if (text_.empty()) return false;
     switch (clearMode_) {
-    case UITextFieldViewMode::Always: return true;
-    case UITextFieldViewMode::WhileEditing: return editing_;
-    case UITextFieldViewMode::UnlessEditing: return !editing_;
-    default: return false;
+        case UITextFieldViewMode::Always: return true;
+        case UITextFieldViewMode::WhileEditing: return editing_;
+        case UITextFieldViewMode::UnlessEditing: return !editing_;
+        default: return false;
     }
 }
 

@@ -45,26 +45,50 @@ public:
     // Programmatic: no delegate question, no change event (as on the platform).
     void setText(std::string text);
     const std::string& placeholder() const { return placeholder_; }
-    void setPlaceholder(std::string p) { placeholder_ = std::move(p); setNeedsDisplay(); }
+    void setPlaceholder(std::string p) {
+        placeholder_ = std::move(p);
+        setNeedsDisplay();
+    }
     std::shared_ptr<UIColor> placeholderColor() const { return placeholderColor_; }
-    void setPlaceholderColor(std::shared_ptr<UIColor> c) { placeholderColor_ = std::move(c); setNeedsDisplay(); }
+    void setPlaceholderColor(std::shared_ptr<UIColor> c) {
+        placeholderColor_ = std::move(c);
+        setNeedsDisplay();
+    }
     std::shared_ptr<UIFont> font() const { return font_; }
-    void setFont(std::shared_ptr<UIFont> f) { font_ = f ? std::move(f) : UIFont::systemFontOfSize(17); setNeedsDisplay(); }
+    void setFont(std::shared_ptr<UIFont> f) {
+        font_ = f ? std::move(f) : UIFont::systemFontOfSize(17);
+        setNeedsDisplay();
+    }
     std::shared_ptr<UIColor> textColor() const { return textColor_; }
-    void setTextColor(std::shared_ptr<UIColor> c) { textColor_ = std::move(c); setNeedsDisplay(); }
+    void setTextColor(std::shared_ptr<UIColor> c) {
+        textColor_ = std::move(c);
+        setNeedsDisplay();
+    }
     NSTextAlignment textAlignment() const { return alignment_; }
-    void setTextAlignment(NSTextAlignment a) { alignment_ = a; setNeedsDisplay(); }
+    void setTextAlignment(NSTextAlignment a) {
+        alignment_ = a;
+        setNeedsDisplay();
+    }
     UITextBorderStyle borderStyle() const { return border_; }
-    void setBorderStyle(UITextBorderStyle b) { border_ = b; setNeedsDisplay(); }
+    void setBorderStyle(UITextBorderStyle b) {
+        border_ = b;
+        setNeedsDisplay();
+    }
     UITextFieldViewMode clearButtonMode() const { return clearMode_; }
-    void setClearButtonMode(UITextFieldViewMode m) { clearMode_ = m; setNeedsDisplay(); }
+    void setClearButtonMode(UITextFieldViewMode m) {
+        clearMode_ = m;
+        setNeedsDisplay();
+    }
     bool clearsOnBeginEditing() const { return clearsOnBegin_; }
     void setClearsOnBeginEditing(bool c) { clearsOnBegin_ = c; }
 
     UITextInputTraits& traits() { return traits_; }
     const UITextInputTraits& inputTraits() const override { return traits_; }
     bool isSecureTextEntry() const { return traits_.secureTextEntry; }
-    void setSecureTextEntry(bool s) { traits_.secureTextEntry = s; setNeedsDisplay(); }
+    void setSecureTextEntry(bool s) {
+        traits_.secureTextEntry = s;
+        setNeedsDisplay();
+    }
     void setKeyboardType(UIKeyboardType t) { traits_.keyboardType = t; }
     void setReturnKeyType(UIReturnKeyType t) { traits_.returnKeyType = t; }
     void setKeyboardAppearance(UIKeyboardAppearance a) { traits_.keyboardAppearance = a; }

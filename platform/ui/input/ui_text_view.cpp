@@ -109,11 +109,17 @@ CGFloat UITextView::heightForWidth(CGFloat width) const {
     return std::ceil(r.size.height) + inset_.top + inset_.bottom;
 }
 
-CGFloat UITextView::textHeight() const { return heightForWidth(bounds().size.width); }
+CGFloat UITextView::textHeight() const {
+    return heightForWidth(bounds().size.width);
+}
 
-CGSize UITextView::sizeThatFits(CGSize size) const { return {size.width, heightForWidth(size.width)}; }
+CGSize UITextView::sizeThatFits(CGSize size) const {
+    return {size.width, heightForWidth(size.width)};
+}
 
-void UITextView::updateContentSize() { setContentSize(CGSize{bounds().size.width, textHeight()}); }
+void UITextView::updateContentSize() {
+    setContentSize(CGSize{bounds().size.width, textHeight()});
+}
 
 void UITextView::layoutSubviews() {
     UIScrollView::layoutSubviews();
@@ -135,8 +141,9 @@ void UITextView::touchesEnded(const UITouchSet& touches, const UIEvent& event) {
 void UITextView::drawRect(CGRect) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
     if (!ctx) return;
-    CGRect content = CGRectMake(inset_.left, inset_.top, std::max<CGFloat>(0, bounds().size.width - inset_.left - inset_.right),
-                                std::max<CGFloat>(0, contentSize().height - inset_.top - inset_.bottom));
+    CGRect content =
+        CGRectMake(inset_.left, inset_.top, std::max<CGFloat>(0, bounds().size.width - inset_.left - inset_.right),
+                   std::max<CGFloat>(0, contentSize().height - inset_.top - inset_.bottom));
     auto align = alignment_ == NSTextAlignment::Center  ? LabelAlignment::Center
                  : alignment_ == NSTextAlignment::Right ? LabelAlignment::Right
                                                         : LabelAlignment::Left;

@@ -65,11 +65,20 @@ public:
     std::shared_ptr<UIFont> font() const { return font_; }
     void setFont(std::shared_ptr<UIFont> f);
     std::shared_ptr<UIColor> textColor() const { return textColor_; }
-    void setTextColor(std::shared_ptr<UIColor> c) { textColor_ = std::move(c); setNeedsDisplay(); }
+    void setTextColor(std::shared_ptr<UIColor> c) {
+        textColor_ = std::move(c);
+        setNeedsDisplay();
+    }
     NSTextAlignment textAlignment() const { return alignment_; }
-    void setTextAlignment(NSTextAlignment a) { alignment_ = a; setNeedsDisplay(); }
+    void setTextAlignment(NSTextAlignment a) {
+        alignment_ = a;
+        setNeedsDisplay();
+    }
     UIEdgeInsets textContainerInset() const { return inset_; }
-    void setTextContainerInset(UIEdgeInsets i) { inset_ = i; updateContentSize(); }
+    void setTextContainerInset(UIEdgeInsets i) {
+        inset_ = i;
+        updateContentSize();
+    }
     bool isEditable() const { return editable_; }
     void setEditable(bool e);
     bool isSelectable() const { return selectable_; }
@@ -77,7 +86,10 @@ public:
     // Web addresses ("http://", "https://", "www.") and mail addresses in a text view that is not
     // editable show as links, and a tap on one opens it through the application.
     UIDataDetectorTypes dataDetectorTypes() const { return detectorTypes_; }
-    void setDataDetectorTypes(UIDataDetectorTypes types) { detectorTypes_ = types; setNeedsDisplay(); }
+    void setDataDetectorTypes(UIDataDetectorTypes types) {
+        detectorTypes_ = types;
+        setNeedsDisplay();
+    }
     // The links shown now (none while the view is editable or detects none), in text order.
     std::vector<UITextViewLink> detectedLinks() const;
     // The address of the link under a point in the view's coordinates.
@@ -141,7 +153,8 @@ private:
     void textChanged();
     void updateContentSize();
     CGFloat heightForWidth(CGFloat width) const;
-    void drawLinkedText(CGRect content, const std::shared_ptr<UIColor>& color, const std::vector<UITextViewLink>& links);
+    void drawLinkedText(CGRect content, const std::shared_ptr<UIColor>& color,
+                        const std::vector<UITextViewLink>& links);
 
     std::string text_;
     std::shared_ptr<UIFont> font_;

@@ -1,14 +1,16 @@
 // Text positions of the text view: hit testing a point against the laid-out text, words around a
 // position, and the caret.
+#include <algorithm>
+
 #include "platform/runtime/utf16.h"
 #include "platform/text/text_breaks.h"
 #include "platform/ui/bar/label_drawing.h"
 #include "platform/ui/input/ui_text_view.h"
 #include "platform/ui/text/text_layout.h"
 
-#include <algorithm>
-
-UITextPosition UITextView::endOfDocument() const { return {utf16Length(text_)}; }
+UITextPosition UITextView::endOfDocument() const {
+    return {utf16Length(text_)};
+}
 
 UITextPosition UITextView::closestPositionToPoint(CGPoint point) const {
     const CGFloat width = std::max<CGFloat>(1, bounds().size.width - inset_.left - inset_.right);
@@ -64,8 +66,9 @@ CGRect UITextView::caretRect() const {
     auto text = NSAttributedString::make(text_, labelAttributes(font_, nullptr));
     // After a line break the caret starts the next line, below the text before the break.
     if (text_.back() == '\n') {
-        CGFloat above = length > 1 ? CGRectGetMaxY(TextLayout::boundingRectForCharacterRange(*text, {0, length - 1}, {width, 1e7}))
-                                   : line;
+        CGFloat above =
+            length > 1 ? CGRectGetMaxY(TextLayout::boundingRectForCharacterRange(*text, {0, length - 1}, {width, 1e7}))
+                       : line;
         return CGRectMake(inset_.left, inset_.top + above, 2, line);
     }
     CGRect last = TextLayout::boundingRectForCharacterRange(*text, {length - 1, 1}, {width, 1e7});

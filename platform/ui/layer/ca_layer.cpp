@@ -17,7 +17,9 @@ std::atomic<std::uint64_t>& generation() {
 
 }  // namespace
 
-bool CALayerDelegate::drawLayerInContext(CALayer&, CGContext&) { return false; }
+bool CALayerDelegate::drawLayerInContext(CALayer&, CGContext&) {
+    return false;
+}
 void CALayerDelegate::layoutSublayersOfLayer(CALayer&) {}
 
 CALayer::~CALayer() {
@@ -25,13 +27,17 @@ CALayer::~CALayer() {
     for (auto& sub : sublayers_) sub->superlayer_.reset();
 }
 
-std::uint64_t CALayer::renderGeneration() { return generation(); }
+std::uint64_t CALayer::renderGeneration() {
+    return generation();
+}
 
 std::uint64_t CALayer::nextLayerId() {
     static std::atomic<std::uint64_t> next{0};
     return ++next;
 }
-void CALayer::markRenderChanged() { ++generation(); }
+void CALayer::markRenderChanged() {
+    ++generation();
+}
 
 void CALayer::setPosition(CGPoint p) {
     if (p == position_) return;
@@ -72,7 +78,8 @@ CGRect CALayer::frame() const {
 
 void CALayer::setFrame(CGRect frame) {
     frame = CGRectStandardize(frame);
-    setPosition({frame.origin.x + anchorPoint_.x * frame.size.width, frame.origin.y + anchorPoint_.y * frame.size.height});
+    setPosition(
+        {frame.origin.x + anchorPoint_.x * frame.size.width, frame.origin.y + anchorPoint_.y * frame.size.height});
     setBounds({bounds_.origin, frame.size});
 }
 
@@ -236,7 +243,8 @@ void CALayer::insertSublayerAbove(std::shared_ptr<CALayer> layer, const std::sha
     if (!layer) return;
     layer->detachFromParentList();
     auto it = std::find(sublayers_.begin(), sublayers_.end(), sibling);
-    std::size_t index = it == sublayers_.end() ? sublayers_.size() : static_cast<std::size_t>(it - sublayers_.begin()) + 1;
+    std::size_t index =
+        it == sublayers_.end() ? sublayers_.size() : static_cast<std::size_t>(it - sublayers_.begin()) + 1;
     insertSublayerAtIndex(std::move(layer), index);
 }
 
@@ -275,7 +283,8 @@ namespace {
 
 CGAffineTransform placeInSuperlayer(CGPoint position, CGRect bounds, CGPoint anchor, const CATransform3D& transform) {
     CGRect local{{-anchor.x * bounds.size.width, -anchor.y * bounds.size.height}, bounds.size};
-    CGAffineTransform t = CGAffineTransformMakeTranslation(local.origin.x - bounds.origin.x, local.origin.y - bounds.origin.y);
+    CGAffineTransform t =
+        CGAffineTransformMakeTranslation(local.origin.x - bounds.origin.x, local.origin.y - bounds.origin.y);
     t = CGAffineTransformConcat(t, CATransform3DFlatten(transform, local));
     return CGAffineTransformConcat(t, CGAffineTransformMakeTranslation(position.x, position.y));
 }
@@ -334,7 +343,9 @@ CGRect CALayer::convertRectToLayer(CGRect r, const CALayer* layer) const {
     return CGRectApplyAffineTransform(r, CGAffineTransformConcat(from, to));
 }
 
-bool CALayer::containsPoint(CGPoint p) const { return CGRectContainsPoint(bounds_, p); }
+bool CALayer::containsPoint(CGPoint p) const {
+    return CGRectContainsPoint(bounds_, p);
+}
 
 std::shared_ptr<CALayer> CALayer::hitTest(CGPoint pointInSuperlayer) {
     if (hidden_) return nullptr;
@@ -353,13 +364,17 @@ void CALayer::setNeedsDisplay() {
     changed();
 }
 
-void CALayer::setNeedsDisplayInRect(CGRect) { setNeedsDisplay(); }
+void CALayer::setNeedsDisplayInRect(CGRect) {
+    setNeedsDisplay();
+}
 
 void CALayer::displayIfNeeded() {
     if (needsDisplay_) display();
 }
 
-void CALayer::setNeedsLayout() { needsLayout_ = true; }
+void CALayer::setNeedsLayout() {
+    needsLayout_ = true;
+}
 
 void CALayer::layoutIfNeeded() {
     if (needsLayout_) {
@@ -377,7 +392,8 @@ void CALayer::layoutSublayers() {
 std::string CALayer::description() const {
     char buf[160];
     CGRect f = frame();
-    std::snprintf(buf, sizeof buf, "<%s: %p; frame = (%g %g; %g %g)%s>", className().c_str(), static_cast<const void*>(this),
-                  f.origin.x, f.origin.y, f.size.width, f.size.height, name_.empty() ? "" : ("; name = " + name_).c_str());
+    std::snprintf(buf, sizeof buf, "<%s: %p; frame = (%g %g; %g %g)%s>", className().c_str(),
+                  static_cast<const void*>(this), f.origin.x, f.origin.y, f.size.width, f.size.height,
+                  name_.empty() ? "" : ("; name = " + name_).c_str());
     return buf;
 }

@@ -58,8 +58,20 @@ struct CALayerPresentation {
 };
 
 // How contents are fitted into the bounds.
-enum class CAContentsGravity { Center, Top, Bottom, Left, Right, TopLeft, TopRight, BottomLeft, BottomRight,
-                               Resize, ResizeAspect, ResizeAspectFill };
+enum class CAContentsGravity {
+    Center,
+    Top,
+    Bottom,
+    Left,
+    Right,
+    TopLeft,
+    TopRight,
+    BottomLeft,
+    BottomRight,
+    Resize,
+    ResizeAspect,
+    ResizeAspectFill
+};
 
 class CALayer : public NSObject {
 public:

@@ -98,8 +98,10 @@ inline std::uint32_t resampled(const std::uint32_t* top, const std::uint32_t* bo
 }
 
 inline void overResampledPixel(std::uint32_t& d, std::uint32_t s) {
-    if (s >> 24 == 0xFF) d = s;
-    else if (s) d = over(s, d);
+    if (s >> 24 == 0xFF)
+        d = s;
+    else if (s)
+        d = over(s, d);
 }
 
 // Bytes of two rows widened to 16-bit lanes and mixed by the vertical weights.
@@ -123,17 +125,18 @@ __attribute__((target("avx2"))) inline __m256i mixColumns(__m256i leftRight, __m
 
 // (l * (128 - f) + r * f) >> 7 per 16-bit lane.
 __attribute__((target("avx2"))) inline __m256i lerp7(__m256i l, __m256i r, __m256i f, __m256i full) {
-    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(l, _mm256_sub_epi16(full, f)), _mm256_mullo_epi16(r, f)), 7);
+    return _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(l, _mm256_sub_epi16(full, f)), _mm256_mullo_epi16(r, f)), 7);
 }
 
 // Eight pixels of one row mixed from their left and right columns by each pixel's fraction f
 // (eight 32-bit lanes), in 16-bit lanes: each pixel's f spread over its four channels.
 __attribute__((target("avx2"))) inline __m256i mixColumnsOfOneRow(__m256i left, __m256i right, __m256i f) {
     const __m256i zero = _mm256_setzero_si256(), full = _mm256_set1_epi16(128);
-    const __m256i spreadLow = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0, 1, 0, 1, 0, 1, 0, 1, 4, 5,
-                                               4, 5, 4, 5, 4, 5);
-    const __m256i spreadHigh = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8, 9, 8, 9, 8,
-                                                9, 12, 13, 12, 13, 12, 13, 12, 13);
+    const __m256i spreadLow = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0, 1, 0, 1, 0, 1, 0, 1,
+                                               4, 5, 4, 5, 4, 5, 4, 5);
+    const __m256i spreadHigh = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8, 9, 8,
+                                                9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13);
     const __m256i fLow = _mm256_shuffle_epi8(f, spreadLow), fHigh = _mm256_shuffle_epi8(f, spreadHigh);
     const __m256i low = lerp7(_mm256_unpacklo_epi8(left, zero), _mm256_unpacklo_epi8(right, zero), fLow, full);
     const __m256i high = lerp7(_mm256_unpackhi_epi8(left, zero), _mm256_unpackhi_epi8(right, zero), fHigh, full);
@@ -183,14 +186,17 @@ __attribute__((target("avx2"))) void overResampledRowWide(std::uint32_t* row, in
                     s = _mm256_packus_epi16(_mm256_packs_epi32(p0, p1), _mm256_packs_epi32(p2, p3));
                 }
                 auto* d = reinterpret_cast<__m256i*>(row + i);
-                if (_mm256_testc_si256(s, opaque)) _mm256_storeu_si256(d, s);
-                else if (!_mm256_testz_si256(s, s)) _mm256_storeu_si256(d, over8(s, _mm256_loadu_si256(d)));
+                if (_mm256_testc_si256(s, opaque))
+                    _mm256_storeu_si256(d, s);
+                else if (!_mm256_testz_si256(s, s))
+                    _mm256_storeu_si256(d, over8(s, _mm256_loadu_si256(d)));
             }
             i += 8;
             vx += 8 * ux;
             continue;
         }
-        for (int end = i + 8; i < end; ++i, vx += ux) overResampledPixel(row[i], resampled(top, bottom, width, wTop, wBottom, vx));
+        for (int end = i + 8; i < end; ++i, vx += ux)
+            overResampledPixel(row[i], resampled(top, bottom, width, wTop, wBottom, vx));
     }
     for (; i < n; ++i, vx += ux) overResampledPixel(row[i], resampled(top, bottom, width, wTop, wBottom, vx));
 }

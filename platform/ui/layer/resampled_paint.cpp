@@ -105,7 +105,9 @@ void correctAt(pixman_transform_t& t, const cairo_matrix_t& m, double cx, double
     }
 }
 
-bool isWhole(double v) { return v == std::floor(v); }
+bool isWhole(double v) {
+    return v == std::floor(v);
+}
 
 // Cairo's 24.8 fixed point: a double rounded to the nearest 1/256, ties to even (the low word once
 // 1.5 * 2^44 is added).
@@ -145,8 +147,9 @@ std::optional<PixelBox> wholePixelClip(cairo_t* cr) {
             clip = PixelBox{};
         } else {
             const cairo_rectangle_t& r = list->rectangles[0];
-            if (isWhole(r.x) && isWhole(r.y) && isWhole(r.width) && isWhole(r.height) && std::fabs(r.x) < kLargestClip &&
-                std::fabs(r.y) < kLargestClip && r.width < kLargestClip && r.height < kLargestClip)
+            if (isWhole(r.x) && isWhole(r.y) && isWhole(r.width) && isWhole(r.height) &&
+                std::fabs(r.x) < kLargestClip && std::fabs(r.y) < kLargestClip && r.width < kLargestClip &&
+                r.height < kLargestClip)
                 clip = PixelBox{static_cast<int>(r.x), static_cast<int>(r.y), static_cast<int>(r.x + r.width),
                                 static_cast<int>(r.y + r.height)};
         }
@@ -264,9 +267,9 @@ bool paintResampled(cairo_t* cr, const ResampledPaint& paint) {
     t.matrix[1][1] = map->yy;
     t.matrix[1][2] = map->y0;
     t.matrix[2][2] = 1 << 16;
-    pixman_vector_t corner{{static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(touched.x0 + map->offsetX) << 16) + 0x8000,
-                            static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(touched.y0 + map->offsetY) << 16) + 0x8000,
-                            1 << 16}};
+    pixman_vector_t corner{
+        {static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(touched.x0 + map->offsetX) << 16) + 0x8000,
+         static_cast<pixman_fixed_t>(static_cast<std::uint32_t>(touched.y0 + map->offsetY) << 16) + 0x8000, 1 << 16}};
     if (!pixman_transform_point_3d(&t, &corner)) return false;
     const std::int64_t vx0 = std::int64_t{corner.vector[0]} - 0x8000, vy0 = std::int64_t{corner.vector[1]} - 0x8000;
     const std::int64_t farX = vx0 + std::int64_t{touched.x1 - touched.x0} * map->xx;
@@ -285,8 +288,9 @@ bool paintResampled(cairo_t* cr, const ResampledPaint& paint) {
             if (!tapsOutside(rowAt(y), sh, ink.y0, ink.y1)) return false;
         return true;
     };
-    if (partEdges && (covered.empty() || !columnsClear(touched.x0, covered.x0) || !columnsClear(covered.x1, touched.x1) ||
-                      !rowsClear(touched.y0, covered.y0) || !rowsClear(covered.y1, touched.y1)))
+    if (partEdges &&
+        (covered.empty() || !columnsClear(touched.x0, covered.x0) || !columnsClear(covered.x1, touched.x1) ||
+         !rowsClear(touched.y0, covered.y0) || !rowsClear(covered.y1, touched.y1)))
         return false;
 
     cairo_surface_flush(target);
@@ -296,13 +300,15 @@ bool paintResampled(cairo_t* cr, const ResampledPaint& paint) {
     unsigned char* dst = cairo_image_surface_get_data(target);
     const int dstride = cairo_image_surface_get_stride(target);
     auto sourceRow = [&](int y) {
-        return reinterpret_cast<const std::uint32_t*>(src + static_cast<std::ptrdiff_t>(std::clamp(y, 0, sh - 1)) * sstride);
+        return reinterpret_cast<const std::uint32_t*>(src +
+                                                      static_cast<std::ptrdiff_t>(std::clamp(y, 0, sh - 1)) * sstride);
     };
     const std::int32_t vx = columnAt(covered.x0);
     // The source columns the rows read, fetched a few rows ahead (the bitmap was drawn a while
     // before and has left the cache).
     const int firstColumn = std::clamp(vx >> 16, 0, sw - 1);
-    const int lastColumn = std::clamp(static_cast<int>((vx + std::int64_t{covered.x1 - covered.x0} * map->xx) >> 16) + 1, 0, sw - 1);
+    const int lastColumn =
+        std::clamp(static_cast<int>((vx + std::int64_t{covered.x1 - covered.x0} * map->xx) >> 16) + 1, 0, sw - 1);
     for (int y = covered.y0; y < covered.y1; ++y) {
         const std::int32_t vy = rowAt(y);
         const std::uint32_t* ahead = sourceRow((vy >> 16) + 3);
@@ -311,9 +317,10 @@ bool paintResampled(cairo_t* cr, const ResampledPaint& paint) {
         const int y2 = weight ? y1 + 1 : y1;
         const int wTop = weight ? 128 - weight : 64, wBottom = weight ? weight : 64;
         auto* row = reinterpret_cast<std::uint32_t*>(dst + static_cast<std::ptrdiff_t>(y) * dstride) + covered.x0;
-        pixel_compose::overResampledRow(row, covered.x1 - covered.x0, sourceRow(y1), sourceRow(y2), sw, wTop, wBottom, vx,
-                                        map->xx);
+        pixel_compose::overResampledRow(row, covered.x1 - covered.x0, sourceRow(y1), sourceRow(y2), sw, wTop, wBottom,
+                                        vx, map->xx);
     }
-    cairo_surface_mark_dirty_rectangle(target, covered.x0, covered.y0, covered.x1 - covered.x0, covered.y1 - covered.y0);
+    cairo_surface_mark_dirty_rectangle(target, covered.x0, covered.y0, covered.x1 - covered.x0,
+                                       covered.y1 - covered.y0);
     return true;
 }

@@ -62,11 +62,13 @@ cairo_surface_t* SurfacePool::surfaceClearedIn(int width, int height, const cair
         buffer.bytes = need;
     }
     const int x0 = std::clamp(cleared.x, 0, width), x1 = std::clamp(cleared.x + std::max(0, cleared.width), x0, width);
-    const int y0 = std::clamp(cleared.y, 0, height), y1 = std::clamp(cleared.y + std::max(0, cleared.height), y0, height);
+    const int y0 = std::clamp(cleared.y, 0, height),
+              y1 = std::clamp(cleared.y + std::max(0, cleared.height), y0, height);
     if (x0 == 0 && x1 == width)
         std::memset(buffer.data.get() + std::size_t(stride) * y0, 0, std::size_t(stride) * (y1 - y0));
     else
-        for (int y = y0; y < y1; ++y) std::memset(buffer.data.get() + std::size_t(stride) * y + x0 * 4, 0, (x1 - x0) * 4);
+        for (int y = y0; y < y1; ++y)
+            std::memset(buffer.data.get() + std::size_t(stride) * y + x0 * 4, 0, (x1 - x0) * 4);
     cairo_surface_t* surface =
         cairo_image_surface_create_for_data(buffer.data.get(), CAIRO_FORMAT_ARGB32, width, height, stride);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {

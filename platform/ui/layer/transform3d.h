@@ -20,8 +20,12 @@ struct CATransform3D {
 
 inline constexpr CATransform3D CATransform3DIdentity{};
 
-inline bool CATransform3DIsIdentity(const CATransform3D& t) { return t == CATransform3DIdentity; }
-inline bool CATransform3DEqualToTransform(const CATransform3D& a, const CATransform3D& b) { return a == b; }
+inline bool CATransform3DIsIdentity(const CATransform3D& t) {
+    return t == CATransform3DIdentity;
+}
+inline bool CATransform3DEqualToTransform(const CATransform3D& a, const CATransform3D& b) {
+    return a == b;
+}
 
 // a then b.
 CATransform3D CATransform3DConcat(const CATransform3D& a, const CATransform3D& b);

@@ -28,17 +28,17 @@ std::shared_ptr<UIView> commonAncestor(const std::shared_ptr<UIView>& a, const s
 
 const char* NSLayoutAttributeName(NSLayoutAttribute attribute) {
     switch (attribute) {
-    case NSLayoutAttribute::Left: return "left";
-    case NSLayoutAttribute::Right: return "right";
-    case NSLayoutAttribute::Top: return "top";
-    case NSLayoutAttribute::Bottom: return "bottom";
-    case NSLayoutAttribute::Leading: return "leading";
-    case NSLayoutAttribute::Trailing: return "trailing";
-    case NSLayoutAttribute::Width: return "width";
-    case NSLayoutAttribute::Height: return "height";
-    case NSLayoutAttribute::CenterX: return "centerX";
-    case NSLayoutAttribute::CenterY: return "centerY";
-    case NSLayoutAttribute::NotAnAttribute: return "notAnAttribute";
+        case NSLayoutAttribute::Left: return "left";
+        case NSLayoutAttribute::Right: return "right";
+        case NSLayoutAttribute::Top: return "top";
+        case NSLayoutAttribute::Bottom: return "bottom";
+        case NSLayoutAttribute::Leading: return "leading";
+        case NSLayoutAttribute::Trailing: return "trailing";
+        case NSLayoutAttribute::Width: return "width";
+        case NSLayoutAttribute::Height: return "height";
+        case NSLayoutAttribute::CenterX: return "centerX";
+        case NSLayoutAttribute::CenterY: return "centerY";
+        case NSLayoutAttribute::NotAnAttribute: return "notAnAttribute";
     }
     return "?";
 }
@@ -75,7 +75,8 @@ void NSLayoutConstraint::setPriority(UILayoutPriority p) {
     p = std::clamp<UILayoutPriority>(p, 1, UILayoutPriorityRequired);
     bool wasRequired = priority_ >= UILayoutPriorityRequired, isRequired = p >= UILayoutPriorityRequired;
     if (isActive() && wasRequired != isRequired) {
-        Log::error("layout", "Changing a held constraint between required and optional is not allowed: " + description());
+        Log::error("layout",
+                   "Changing a held constraint between required and optional is not allowed: " + description());
         return;
     }
     priority_ = p;
@@ -129,7 +130,9 @@ std::string NSLayoutConstraint::description() const {
         std::snprintf(buf, sizeof buf, "%s:%p", item->className().c_str(), static_cast<const void*>(item.get()));
         return buf;
     };
-    const char* rel = relation_ == NSLayoutRelation::Equal ? "==" : relation_ == NSLayoutRelation::LessThanOrEqual ? "<=" : ">=";
+    const char* rel = relation_ == NSLayoutRelation::Equal             ? "=="
+                      : relation_ == NSLayoutRelation::LessThanOrEqual ? "<="
+                                                                       : ">=";
     char buf[320];
     auto second = secondItem();
     if (second)

@@ -46,12 +46,9 @@ public:
 
     // item1 and item2 are views or layout guides; item2 may be null with NotAnAttribute for a
     // fixed size. Not active until installed (addConstraint or setActive).
-    static std::shared_ptr<NSLayoutConstraint> constraintWithItem(const std::shared_ptr<NSObject>& item1,
-                                                                  NSLayoutAttribute attribute1,
-                                                                  NSLayoutRelation relation,
-                                                                  const std::shared_ptr<NSObject>& item2,
-                                                                  NSLayoutAttribute attribute2, CGFloat multiplier,
-                                                                  CGFloat constant);
+    static std::shared_ptr<NSLayoutConstraint> constraintWithItem(
+        const std::shared_ptr<NSObject>& item1, NSLayoutAttribute attribute1, NSLayoutRelation relation,
+        const std::shared_ptr<NSObject>& item2, NSLayoutAttribute attribute2, CGFloat multiplier, CGFloat constant);
 
     std::shared_ptr<NSObject> firstItem() const { return firstItem_.lock(); }
     NSLayoutAttribute firstAttribute() const { return firstAttribute_; }

@@ -47,8 +47,11 @@ public:
 
     // Builds and solves; stays pull free variables towards the current frames plus `shift`.
     void build(double shift, std::vector<std::string>* problems) {
-        for (UIView* v : views_) boxes_[v] = {solver_.newVariable(), solver_.newVariable(), solver_.newVariable(), solver_.newVariable()};
-        for (UILayoutGuide* g : guides_) guideBoxes_[g] = {solver_.newVariable(), solver_.newVariable(), solver_.newVariable(), solver_.newVariable()};
+        for (UIView* v : views_)
+            boxes_[v] = {solver_.newVariable(), solver_.newVariable(), solver_.newVariable(), solver_.newVariable()};
+        for (UILayoutGuide* g : guides_)
+            guideBoxes_[g] = {solver_.newVariable(), solver_.newVariable(), solver_.newVariable(),
+                              solver_.newVariable()};
 
         for (UIView* v : views_) addStructure(*v, problems);
         for (UILayoutGuide* g : guides_) addGuideStructure(*g, problems);
@@ -198,17 +201,29 @@ private:
 
     static bool attributeTerms(const Box& b, NSLayoutAttribute a, double k, std::vector<Term>& out) {
         switch (a) {
-        case NSLayoutAttribute::Left:
-        case NSLayoutAttribute::Leading: out.push_back({b.left, k}); return true;
-        case NSLayoutAttribute::Right:
-        case NSLayoutAttribute::Trailing: out.push_back({b.left, k}); out.push_back({b.width, k}); return true;
-        case NSLayoutAttribute::Top: out.push_back({b.top, k}); return true;
-        case NSLayoutAttribute::Bottom: out.push_back({b.top, k}); out.push_back({b.height, k}); return true;
-        case NSLayoutAttribute::Width: out.push_back({b.width, k}); return true;
-        case NSLayoutAttribute::Height: out.push_back({b.height, k}); return true;
-        case NSLayoutAttribute::CenterX: out.push_back({b.left, k}); out.push_back({b.width, k / 2}); return true;
-        case NSLayoutAttribute::CenterY: out.push_back({b.top, k}); out.push_back({b.height, k / 2}); return true;
-        case NSLayoutAttribute::NotAnAttribute: return false;
+            case NSLayoutAttribute::Left:
+            case NSLayoutAttribute::Leading: out.push_back({b.left, k}); return true;
+            case NSLayoutAttribute::Right:
+            case NSLayoutAttribute::Trailing:
+                out.push_back({b.left, k});
+                out.push_back({b.width, k});
+                return true;
+            case NSLayoutAttribute::Top: out.push_back({b.top, k}); return true;
+            case NSLayoutAttribute::Bottom:
+                out.push_back({b.top, k});
+                out.push_back({b.height, k});
+                return true;
+            case NSLayoutAttribute::Width: out.push_back({b.width, k}); return true;
+            case NSLayoutAttribute::Height: out.push_back({b.height, k}); return true;
+            case NSLayoutAttribute::CenterX:
+                out.push_back({b.left, k});
+                out.push_back({b.width, k / 2});
+                return true;
+            case NSLayoutAttribute::CenterY:
+                out.push_back({b.top, k});
+                out.push_back({b.height, k / 2});
+                return true;
+            case NSLayoutAttribute::NotAnAttribute: return false;
         }
         return false;
     }
@@ -225,9 +240,9 @@ private:
             if (!b2) return;
             attributeTerms(*b2, c.secondAttribute(), -c.multiplier(), e.terms);
         }
-        Relation rel = c.relation() == NSLayoutRelation::Equal           ? Relation::Equal
+        Relation rel = c.relation() == NSLayoutRelation::Equal             ? Relation::Equal
                        : c.relation() == NSLayoutRelation::LessThanOrEqual ? Relation::LessOrEqual
-                                                                          : Relation::GreaterOrEqual;
+                                                                           : Relation::GreaterOrEqual;
         if (!solver_.addConstraint({e.terms, e.constant, rel, strengthFor(c.priority())}) && problems) {
             std::string msg = "Unable to simultaneously satisfy constraints; breaking ";
             msg += c.description();
@@ -248,8 +263,11 @@ private:
         const Box& b = boxes_[&v];
         auto side = [&](Solver::Variable var, CGFloat value, UILayoutConstraintAxis ax) {
             if (value < 0) return;
-            solver_.addConstraint({{{var, 1}}, -value, Relation::LessOrEqual, strengthFor(v.contentHuggingPriorityForAxis(ax))});
-            solver_.addConstraint({{{var, 1}}, -value, Relation::GreaterOrEqual,
+            solver_.addConstraint(
+                {{{var, 1}}, -value, Relation::LessOrEqual, strengthFor(v.contentHuggingPriorityForAxis(ax))});
+            solver_.addConstraint({{{var, 1}},
+                                   -value,
+                                   Relation::GreaterOrEqual,
                                    strengthFor(v.contentCompressionResistancePriorityForAxis(ax))});
         };
         side(b.width, s.width, UILayoutConstraintAxis::Horizontal);
@@ -277,9 +295,15 @@ namespace {
 bool applyingFrames = false;
 }
 
-bool LayoutEngine::isApplying() { return applyingFrames; }
-LayoutEngine::ApplyingScope::ApplyingScope() : previous(applyingFrames) { applyingFrames = true; }
-LayoutEngine::ApplyingScope::~ApplyingScope() { applyingFrames = previous; }
+bool LayoutEngine::isApplying() {
+    return applyingFrames;
+}
+LayoutEngine::ApplyingScope::ApplyingScope() : previous(applyingFrames) {
+    applyingFrames = true;
+}
+LayoutEngine::ApplyingScope::~ApplyingScope() {
+    applyingFrames = previous;
+}
 
 void LayoutEngine::solveIfNeeded() {
     if (!dirty_) return;

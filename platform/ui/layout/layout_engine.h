@@ -8,9 +8,9 @@
 #pragma once
 
 #include <map>
-#include <unordered_set>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/runtime/geometry.h"

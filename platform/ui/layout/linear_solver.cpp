@@ -16,7 +16,9 @@
 namespace {
 
 constexpr double kEpsilon = 1e-8;
-bool nearZero(double v) { return std::abs(v) < kEpsilon; }
+bool nearZero(double v) {
+    return std::abs(v) < kEpsilon;
+}
 
 enum class SymbolType { Invalid, External, Slack, Error, Dummy };
 
@@ -131,35 +133,35 @@ struct LinearSolver::Impl {
         }
         bool required = c.strength == kRequired;
         switch (c.relation) {
-        case Relation::LessOrEqual:
-        case Relation::GreaterOrEqual: {
-            double coefficient = c.relation == Relation::LessOrEqual ? 1.0 : -1.0;
-            Symbol slack = make(SymbolType::Slack);
-            tag.marker = slack;
-            row.insert(slack, coefficient);
-            if (!required) {
-                Symbol error = make(SymbolType::Error);
-                tag.other = error;
-                row.insert(error, -coefficient);
-                addToObjective(error, c.strength);
+            case Relation::LessOrEqual:
+            case Relation::GreaterOrEqual: {
+                double coefficient = c.relation == Relation::LessOrEqual ? 1.0 : -1.0;
+                Symbol slack = make(SymbolType::Slack);
+                tag.marker = slack;
+                row.insert(slack, coefficient);
+                if (!required) {
+                    Symbol error = make(SymbolType::Error);
+                    tag.other = error;
+                    row.insert(error, -coefficient);
+                    addToObjective(error, c.strength);
+                }
+                break;
             }
-            break;
-        }
-        case Relation::Equal:
-            if (!required) {
-                Symbol plus = make(SymbolType::Error), minus = make(SymbolType::Error);
-                tag.marker = plus;
-                tag.other = minus;
-                row.insert(plus, -1.0);
-                row.insert(minus, 1.0);
-                addToObjective(plus, c.strength);
-                addToObjective(minus, c.strength);
-            } else {
-                Symbol dummy = make(SymbolType::Dummy);
-                tag.marker = dummy;
-                row.insert(dummy, 1.0);
-            }
-            break;
+            case Relation::Equal:
+                if (!required) {
+                    Symbol plus = make(SymbolType::Error), minus = make(SymbolType::Error);
+                    tag.marker = plus;
+                    tag.other = minus;
+                    row.insert(plus, -1.0);
+                    row.insert(minus, 1.0);
+                    addToObjective(plus, c.strength);
+                    addToObjective(minus, c.strength);
+                } else {
+                    Symbol dummy = make(SymbolType::Dummy);
+                    tag.marker = dummy;
+                    row.insert(dummy, 1.0);
+                }
+                break;
         }
         if (row.constant < 0) row.reverseSign();
         return row;

@@ -31,8 +31,10 @@ public:
 
     std::vector<std::shared_ptr<NSLayoutConstraint>> parse() {
         bool vertical = false;
-        if (take("V:")) vertical = true;
-        else take("H:");
+        if (take("V:"))
+            vertical = true;
+        else
+            take("H:");
         const auto lead = vertical ? NSLayoutAttribute::Top : NSLayoutAttribute::Leading;
         const auto trail = vertical ? NSLayoutAttribute::Bottom : NSLayoutAttribute::Trailing;
         const auto size = vertical ? NSLayoutAttribute::Height : NSLayoutAttribute::Width;
@@ -101,7 +103,8 @@ private:
 
     // A number or a metric's name.
     CGFloat constant() {
-        if (pos_ < text_.size() && (std::isdigit(static_cast<unsigned char>(text_[pos_])) || peek('-'))) return number();
+        if (pos_ < text_.size() && (std::isdigit(static_cast<unsigned char>(text_[pos_])) || peek('-')))
+            return number();
         auto n = name();
         auto it = metrics_.find(n);
         if (it == metrics_.end()) fail("unknown metric \"" + n + "\"");
@@ -110,9 +113,12 @@ private:
 
     Predicate predicate() {
         Predicate p;
-        if (take("==")) p.relation = NSLayoutRelation::Equal;
-        else if (take(">=")) p.relation = NSLayoutRelation::GreaterThanOrEqual;
-        else if (take("<=")) p.relation = NSLayoutRelation::LessThanOrEqual;
+        if (take("=="))
+            p.relation = NSLayoutRelation::Equal;
+        else if (take(">="))
+            p.relation = NSLayoutRelation::GreaterThanOrEqual;
+        else if (take("<="))
+            p.relation = NSLayoutRelation::LessThanOrEqual;
         p.constant = constant();
         if (take("@")) p.priority = static_cast<UILayoutPriority>(constant());
         return p;
@@ -128,11 +134,13 @@ private:
     // "-metric-" or "-(list)-". None when no connection follows at all.
     std::optional<std::vector<Predicate>> connection(bool fromEdge) {
         lastWasStandard_ = false;
-        if (!take("-")) return peek('[') ? std::optional<std::vector<Predicate>>(std::vector<Predicate>{Predicate{}})
-                                         : std::nullopt;
+        if (!take("-"))
+            return peek('[') ? std::optional<std::vector<Predicate>>(std::vector<Predicate>{Predicate{}})
+                             : std::nullopt;
         if (peek('[') || peek('|')) {
             lastWasStandard_ = true;
-            return std::vector<Predicate>{Predicate{NSLayoutRelation::Equal, fromEdge ? kStandardEdgeSpacing : kStandardSpacing}};
+            return std::vector<Predicate>{
+                Predicate{NSLayoutRelation::Equal, fromEdge ? kStandardEdgeSpacing : kStandardSpacing}};
         }
         std::vector<Predicate> list;
         if (take("(")) {
@@ -165,8 +173,8 @@ private:
         return super;
     }
 
-    void add(const std::shared_ptr<UIView>& a, NSLayoutAttribute aa, NSLayoutRelation r, const std::shared_ptr<UIView>& b,
-             NSLayoutAttribute ba, const Predicate& p) {
+    void add(const std::shared_ptr<UIView>& a, NSLayoutAttribute aa, NSLayoutRelation r,
+             const std::shared_ptr<UIView>& b, NSLayoutAttribute ba, const Predicate& p) {
         auto c = NSLayoutConstraint::constraintWithItem(a, aa, r, b, ba, 1, p.constant);
         c->setPriority(p.priority);
         out_.push_back(std::move(c));

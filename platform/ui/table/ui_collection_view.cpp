@@ -117,8 +117,10 @@ std::size_t UICollectionView::numberOfItemsInSection(std::size_t section) {
 void UICollectionView::recycle(const NSIndexPath& path, const std::shared_ptr<UICollectionViewCell>& cell) {
     // A reusable cell waits hidden in place: taking it out of the tree and putting it back at every
     // row a scroll passes would make the window's constraints be solved again each time.
-    if (cell->reuseIdentifier().empty() || cell->superview().get() != this) cell->removeFromSuperview();
-    else cell->setHidden(true);
+    if (cell->reuseIdentifier().empty() || cell->superview().get() != this)
+        cell->removeFromSuperview();
+    else
+        cell->setHidden(true);
     if (auto d = delegate()) d->didEndDisplayingCell(*this, *cell, path);
     if (!cell->reuseIdentifier().empty()) pool_[cell->reuseIdentifier()].push_back(cell);
 }
@@ -160,8 +162,9 @@ void UICollectionView::tile() {
     supplementary_.clear();
     for (const auto& a : attributes) {
         if (a.kind == UICollectionViewLayoutAttributes::Kind::Cell || !ds) continue;
-        const char* kind = a.kind == UICollectionViewLayoutAttributes::Kind::Header ? UICollectionElementKindSectionHeader
-                                                                                     : UICollectionElementKindSectionFooter;
+        const char* kind = a.kind == UICollectionViewLayoutAttributes::Kind::Header
+                               ? UICollectionElementKindSectionHeader
+                               : UICollectionElementKindSectionFooter;
         auto v = ds->viewForSupplementaryElement(*this, kind, a.indexPath);
         if (!v) continue;
         v->setFrame(a.frame);
@@ -176,9 +179,15 @@ void UICollectionView::layoutSubviews() {
     tile();
 }
 
-void UICollectionView::insertItemsAtIndexPaths(const std::vector<NSIndexPath>&) { performBatchUpdates(nullptr); }
-void UICollectionView::deleteItemsAtIndexPaths(const std::vector<NSIndexPath>&) { performBatchUpdates(nullptr); }
-void UICollectionView::reloadItemsAtIndexPaths(const std::vector<NSIndexPath>&) { performBatchUpdates(nullptr); }
+void UICollectionView::insertItemsAtIndexPaths(const std::vector<NSIndexPath>&) {
+    performBatchUpdates(nullptr);
+}
+void UICollectionView::deleteItemsAtIndexPaths(const std::vector<NSIndexPath>&) {
+    performBatchUpdates(nullptr);
+}
+void UICollectionView::reloadItemsAtIndexPaths(const std::vector<NSIndexPath>&) {
+    performBatchUpdates(nullptr);
+}
 
 void UICollectionView::performBatchUpdates(const std::function<void()>& updates, std::function<void(bool)> completion) {
     if (updates) updates();
@@ -240,7 +249,8 @@ void UICollectionView::scrollToItemAtIndexPath(NSIndexPath path, bool animated) 
 void UICollectionView::selectItemAtIndexPath(std::optional<NSIndexPath> path, bool animated) {
     ensureLayout();
     if (!allowsMultiple_ || !path)
-        for (auto p : std::vector<NSIndexPath>(selected_.begin(), selected_.end())) deselectItemAtIndexPath(p, animated);
+        for (auto p : std::vector<NSIndexPath>(selected_.begin(), selected_.end()))
+            deselectItemAtIndexPath(p, animated);
     if (!path || !validPath(*path)) return;
     selected_.insert(*path);
     if (auto it = visible_.find(*path); it != visible_.end()) it->second->setSelected(true);

@@ -48,7 +48,8 @@ public:
     std::string className() const override { return "UICollectionViewCell"; }
 
 protected:
-    explicit UICollectionViewCell(std::string reuseIdentifier = {}) : UICollectionReusableView(std::move(reuseIdentifier)) {}
+    explicit UICollectionViewCell(std::string reuseIdentifier = {})
+        : UICollectionReusableView(std::move(reuseIdentifier)) {}
 
 private:
     void updateLook();
@@ -97,7 +98,9 @@ public:
     void registerCell(const std::string& identifier, CellFactory factory);
     template <class Cell>
     void registerClass(const std::string& identifier) {
-        registerCell(identifier, [](const std::string& id) { return std::static_pointer_cast<UICollectionViewCell>(Cell::make(id)); });
+        registerCell(identifier, [](const std::string& id) {
+            return std::static_pointer_cast<UICollectionViewCell>(Cell::make(id));
+        });
     }
     // A waiting or new cell; an unregistered identifier gets a plain cell (and a warning).
     std::shared_ptr<UICollectionViewCell> dequeueReusableCellWithReuseIdentifier(const std::string& identifier,

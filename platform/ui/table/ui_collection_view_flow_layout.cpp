@@ -15,7 +15,8 @@ void UICollectionViewFlowLayout::prepare(UICollectionView& view, CGSize bounds, 
     CGFloat lineLength = vertical ? bounds.width : bounds.height;
     CGFloat cursor = 0;  // across-lines position
     for (std::size_t s = 0; s < items.size(); ++s) {
-        UIEdgeInsets inset = d && d->insetForSectionAtIndex(view, s) ? *d->insetForSectionAtIndex(view, s) : sectionInset;
+        UIEdgeInsets inset =
+            d && d->insetForSectionAtIndex(view, s) ? *d->insetForSectionAtIndex(view, s) : sectionInset;
         CGFloat lineGap = d && d->minimumLineSpacingForSectionAtIndex(view, s)
                               ? *d->minimumLineSpacingForSectionAtIndex(view, s)
                               : minimumLineSpacing;
@@ -23,11 +24,13 @@ void UICollectionViewFlowLayout::prepare(UICollectionView& view, CGSize bounds, 
                               ? *d->minimumInteritemSpacingForSectionAtIndex(view, s)
                               : minimumInteritemSpacing;
         CGSize header = d && d->referenceSizeForHeaderInSection(view, s) ? *d->referenceSizeForHeaderInSection(view, s)
-                                                                          : headerReferenceSize;
+                                                                         : headerReferenceSize;
         CGSize footer = d && d->referenceSizeForFooterInSection(view, s) ? *d->referenceSizeForFooterInSection(view, s)
-                                                                          : footerReferenceSize;
+                                                                         : footerReferenceSize;
         CGFloat headerDepth = vertical ? header.height : header.width;
-        if (headerDepth > 0) all_.push_back({{s, 0}, rect(0, cursor, lineLength, headerDepth), UICollectionViewLayoutAttributes::Kind::Header});
+        if (headerDepth > 0)
+            all_.push_back(
+                {{s, 0}, rect(0, cursor, lineLength, headerDepth), UICollectionViewLayoutAttributes::Kind::Header});
         cursor += headerDepth;
         CGFloat startAlong = vertical ? inset.left : inset.top;
         CGFloat endAlong = lineLength - (vertical ? inset.right : inset.bottom);
@@ -35,7 +38,8 @@ void UICollectionViewFlowLayout::prepare(UICollectionView& view, CGSize bounds, 
         CGFloat along = startAlong, lineDepth = 0;
         bool lineEmpty = true;
         for (std::size_t i = 0; i < items[s]; ++i) {
-            CGSize size = d && d->sizeForItemAtIndexPath(view, {s, i}) ? *d->sizeForItemAtIndexPath(view, {s, i}) : itemSize;
+            CGSize size =
+                d && d->sizeForItemAtIndexPath(view, {s, i}) ? *d->sizeForItemAtIndexPath(view, {s, i}) : itemSize;
             CGFloat w = vertical ? size.width : size.height;
             CGFloat h = vertical ? size.height : size.width;
             if (!lineEmpty && along + w > endAlong + 0.001) {
@@ -51,13 +55,16 @@ void UICollectionViewFlowLayout::prepare(UICollectionView& view, CGSize bounds, 
         }
         cursor += lineDepth + (vertical ? inset.bottom : inset.right);
         CGFloat footerDepth = vertical ? footer.height : footer.width;
-        if (footerDepth > 0) all_.push_back({{s, 0}, rect(0, cursor, lineLength, footerDepth), UICollectionViewLayoutAttributes::Kind::Footer});
+        if (footerDepth > 0)
+            all_.push_back(
+                {{s, 0}, rect(0, cursor, lineLength, footerDepth), UICollectionViewLayoutAttributes::Kind::Footer});
         cursor += footerDepth;
     }
     contentSize_ = vertical ? CGSize{bounds.width, cursor} : CGSize{cursor, bounds.height};
 }
 
-std::vector<UICollectionViewLayoutAttributes> UICollectionViewFlowLayout::layoutAttributesForElementsInRect(CGRect r) const {
+std::vector<UICollectionViewLayoutAttributes> UICollectionViewFlowLayout::layoutAttributesForElementsInRect(
+    CGRect r) const {
     std::vector<UICollectionViewLayoutAttributes> out;
     for (const auto& a : all_)
         if (CGRectIntersectsRect(a.frame, r) && a.frame.size.width > 0 && a.frame.size.height > 0) out.push_back(a);

@@ -34,8 +34,12 @@ public:
     virtual std::optional<CGFloat> minimumInteritemSpacingForSectionAtIndex(UICollectionView&, std::size_t) {
         return std::nullopt;
     }
-    virtual std::optional<CGSize> referenceSizeForHeaderInSection(UICollectionView&, std::size_t) { return std::nullopt; }
-    virtual std::optional<CGSize> referenceSizeForFooterInSection(UICollectionView&, std::size_t) { return std::nullopt; }
+    virtual std::optional<CGSize> referenceSizeForHeaderInSection(UICollectionView&, std::size_t) {
+        return std::nullopt;
+    }
+    virtual std::optional<CGSize> referenceSizeForFooterInSection(UICollectionView&, std::size_t) {
+        return std::nullopt;
+    }
 };
 
 class UICollectionViewFlowLayout : public NSObject {

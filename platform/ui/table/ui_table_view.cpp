@@ -68,13 +68,17 @@ void UITableView::setBackgroundView(std::shared_ptr<UIView> v) {
 }
 
 void UITableView::registerCell(const std::string& identifier, CellFactory factory) {
-    if (factory) factories_[identifier] = std::move(factory);
-    else factories_.erase(identifier);
+    if (factory)
+        factories_[identifier] = std::move(factory);
+    else
+        factories_.erase(identifier);
 }
 
 void UITableView::registerHeaderFooter(const std::string& identifier, HeaderFooterFactory factory) {
-    if (factory) headerFactories_[identifier] = std::move(factory);
-    else headerFactories_.erase(identifier);
+    if (factory)
+        headerFactories_[identifier] = std::move(factory);
+    else
+        headerFactories_.erase(identifier);
 }
 
 std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(const std::string& identifier) {
@@ -334,7 +338,8 @@ void UITableView::tile() {
         cell->setEditing(editing_, false);
         applyEditingControls(path, *cell);
         cell->setSeparator(separators, separatorColor_);
-        if (auto d = delegate()) cell->setIndentationLevel(static_cast<CGFloat>(d->indentationLevelForRowAtIndexPath(*this, path)));
+        if (auto d = delegate())
+            cell->setIndentationLevel(static_cast<CGFloat>(d->indentationLevelForRowAtIndexPath(*this, path)));
         visible_[path] = cell;
         if (cell->superview().get() != this) insertSubviewAtIndex(cell, backgroundView_ ? 1 : 0);
         if (auto d = delegate()) d->willDisplayCell(*this, *cell, path);
@@ -363,8 +368,10 @@ void UITableView::updateSectionViews(CGRect visible) {
             }
             if (!v) continue;
             v->setFrame(r);
-            if (v->superview().get() != this) addSubview(v);
-            else bringSubviewToFront(v);
+            if (v->superview().get() != this)
+                addSubview(v);
+            else
+                bringSubviewToFront(v);
             next[s] = v;
         }
         for (auto& [s, v] : views)
@@ -433,12 +440,13 @@ void UITableView::scrollToRowAtIndexPath(NSIndexPath path, UITableViewScrollPosi
     CGFloat h = bounds().size.height;
     CGPoint offset = contentOffset();
     switch (position) {
-    case UITableViewScrollPosition::Top: offset.y = r.origin.y; break;
-    case UITableViewScrollPosition::Middle: offset.y = CGRectGetMidY(r) - h / 2; break;
-    case UITableViewScrollPosition::Bottom: offset.y = CGRectGetMaxY(r) - h; break;
-    case UITableViewScrollPosition::None: scrollRectToVisible(r, animated); return;
+        case UITableViewScrollPosition::Top: offset.y = r.origin.y; break;
+        case UITableViewScrollPosition::Middle: offset.y = CGRectGetMidY(r) - h / 2; break;
+        case UITableViewScrollPosition::Bottom: offset.y = CGRectGetMaxY(r) - h; break;
+        case UITableViewScrollPosition::None: scrollRectToVisible(r, animated); return;
     }
-    offset.y = std::clamp(offset.y, minimumContentOffset().y, std::max(minimumContentOffset().y, maximumContentOffset().y));
+    offset.y =
+        std::clamp(offset.y, minimumContentOffset().y, std::max(minimumContentOffset().y, maximumContentOffset().y));
     setContentOffset(offset, animated);
     tile();
 }

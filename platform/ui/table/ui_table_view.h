@@ -23,8 +23,16 @@ inline constexpr CGFloat UITableViewAutomaticDimension = -1;
 
 enum class UITableViewStyle { Plain = 0, Grouped = 1, InsetGrouped = 2 };
 enum class UITableViewScrollPosition { None = 0, Top = 1, Middle = 2, Bottom = 3 };
-enum class UITableViewRowAnimation { Fade = 0, Right = 1, Left = 2, Top = 3, Bottom = 4, None = 5, Middle = 6,
-                                     Automatic = 100 };
+enum class UITableViewRowAnimation {
+    Fade = 0,
+    Right = 1,
+    Left = 2,
+    Top = 3,
+    Bottom = 4,
+    None = 5,
+    Middle = 6,
+    Automatic = 100
+};
 enum class UITableViewCellSeparatorStyle { None = 0, SingleLine = 1 };
 // Row menu actions.
 enum class UITableViewMenuAction { Copy, Cut, Paste };
@@ -72,7 +80,9 @@ public:
     virtual void didDeselectRowAtIndexPath(UITableView&, NSIndexPath) {}
     virtual void accessoryButtonTappedForRowWithIndexPath(UITableView&, NSIndexPath) {}
     virtual UITableViewCellEditingStyle editingStyleForRowAtIndexPath(UITableView&, NSIndexPath);
-    virtual std::string titleForDeleteConfirmationButtonForRowAtIndexPath(UITableView&, NSIndexPath) { return "Delete"; }
+    virtual std::string titleForDeleteConfirmationButtonForRowAtIndexPath(UITableView&, NSIndexPath) {
+        return "Delete";
+    }
     virtual bool shouldIndentWhileEditingRowAtIndexPath(UITableView&, NSIndexPath) { return true; }
     virtual void willBeginEditingRowAtIndexPath(UITableView&, NSIndexPath) {}
     virtual void didEndEditingRowAtIndexPath(UITableView&, std::optional<NSIndexPath>) {}
@@ -102,21 +112,36 @@ public:
     // UITableViewAutomaticDimension: each row as high as its cell needs (see
     // UITableViewCell::heightFittingWidth).
     CGFloat rowHeight() const { return rowHeight_; }
-    void setRowHeight(CGFloat h) { rowHeight_ = h; invalidateGeometry(); }
+    void setRowHeight(CGFloat h) {
+        rowHeight_ = h;
+        invalidateGeometry();
+    }
     CGFloat estimatedRowHeight() const { return estimatedRowHeight_; }
     void setEstimatedRowHeight(CGFloat h) { estimatedRowHeight_ = h; }
     CGFloat sectionHeaderHeight() const { return headerHeight_; }
-    void setSectionHeaderHeight(CGFloat h) { headerHeight_ = h; invalidateGeometry(); }
+    void setSectionHeaderHeight(CGFloat h) {
+        headerHeight_ = h;
+        invalidateGeometry();
+    }
     CGFloat sectionFooterHeight() const { return footerHeight_; }
-    void setSectionFooterHeight(CGFloat h) { footerHeight_ = h; invalidateGeometry(); }
+    void setSectionFooterHeight(CGFloat h) {
+        footerHeight_ = h;
+        invalidateGeometry();
+    }
     std::shared_ptr<UIView> tableHeaderView() const { return tableHeader_; }
     void setTableHeaderView(std::shared_ptr<UIView> v);
     std::shared_ptr<UIView> tableFooterView() const { return tableFooter_; }
     void setTableFooterView(std::shared_ptr<UIView> v);
     UITableViewCellSeparatorStyle separatorStyle() const { return separatorStyle_; }
-    void setSeparatorStyle(UITableViewCellSeparatorStyle s) { separatorStyle_ = s; setNeedsDisplay(); }
+    void setSeparatorStyle(UITableViewCellSeparatorStyle s) {
+        separatorStyle_ = s;
+        setNeedsDisplay();
+    }
     std::shared_ptr<UIColor> separatorColor() const { return separatorColor_; }
-    void setSeparatorColor(std::shared_ptr<UIColor> c) { separatorColor_ = std::move(c); setNeedsDisplay(); }
+    void setSeparatorColor(std::shared_ptr<UIColor> c) {
+        separatorColor_ = std::move(c);
+        setNeedsDisplay();
+    }
     std::shared_ptr<UIView> backgroundView() const { return backgroundView_; }
     void setBackgroundView(std::shared_ptr<UIView> v);
 

@@ -12,7 +12,7 @@ namespace {
 constexpr CGFloat kAccessoryWidth = 20;
 constexpr CGFloat kConfirmationPadding = 15;
 constexpr CGFloat kEditingControlRadius = 11;
-}
+}  // namespace
 
 void UITableViewCell::init() {
     UIView::init();
@@ -150,28 +150,30 @@ void UITableViewCell::layoutSubviews() {
     CGFloat w = std::max<CGFloat>(0, c.size.width - x - 15);
     bool hasDetail = detailTextLabel_ && detailTextLabel_->text() && !detailTextLabel_->text()->empty();
     switch (style_) {
-    case UITableViewCellStyle::Subtitle:
-        if (hasDetail) {
-            textLabel_->setFrame(CGRectMake(x, c.size.height / 2 - 21, w, 21));
-            detailTextLabel_->setFrame(CGRectMake(x, c.size.height / 2, w, 16));
+        case UITableViewCellStyle::Subtitle:
+            if (hasDetail) {
+                textLabel_->setFrame(CGRectMake(x, c.size.height / 2 - 21, w, 21));
+                detailTextLabel_->setFrame(CGRectMake(x, c.size.height / 2, w, 16));
+                break;
+            }
+            textLabel_->setFrame(CGRectMake(x, 0, w, c.size.height));
+            break;
+        case UITableViewCellStyle::Value1: {
+            CGFloat dw = hasDetail ? std::min<CGFloat>(
+                                         w / 2, std::ceil(detailTextLabel_->sizeThatFits({w, c.size.height}).width))
+                                   : 0;
+            textLabel_->setFrame(CGRectMake(x, 0, w - dw - (dw > 0 ? 8 : 0), c.size.height));
+            if (detailTextLabel_) detailTextLabel_->setFrame(CGRectMake(x + w - dw, 0, dw, c.size.height));
             break;
         }
-        textLabel_->setFrame(CGRectMake(x, 0, w, c.size.height));
-        break;
-    case UITableViewCellStyle::Value1: {
-        CGFloat dw = hasDetail ? std::min<CGFloat>(w / 2, std::ceil(detailTextLabel_->sizeThatFits({w, c.size.height}).width))
-                               : 0;
-        textLabel_->setFrame(CGRectMake(x, 0, w - dw - (dw > 0 ? 8 : 0), c.size.height));
-        if (detailTextLabel_) detailTextLabel_->setFrame(CGRectMake(x + w - dw, 0, dw, c.size.height));
-        break;
-    }
-    case UITableViewCellStyle::Value2:
-        textLabel_->setFrame(CGRectMake(x, 0, 91, c.size.height));
-        if (detailTextLabel_) detailTextLabel_->setFrame(CGRectMake(x + 97, 0, std::max<CGFloat>(0, w - 97), c.size.height));
-        break;
-    default:
-        textLabel_->setFrame(CGRectMake(x, 0, w, c.size.height));
-        if (detailTextLabel_) detailTextLabel_->setFrame(CGRectZero);
+        case UITableViewCellStyle::Value2:
+            textLabel_->setFrame(CGRectMake(x, 0, 91, c.size.height));
+            if (detailTextLabel_)
+                detailTextLabel_->setFrame(CGRectMake(x + 97, 0, std::max<CGFloat>(0, w - 97), c.size.height));
+            break;
+        default:
+            textLabel_->setFrame(CGRectMake(x, 0, w, c.size.height));
+            if (detailTextLabel_) detailTextLabel_->setFrame(CGRectZero);
     }
 }
 
@@ -241,17 +243,16 @@ void UITableViewCell::drawRect(CGRect) {
     auto tint = tintColor();
     CGRect acc = CGRectMake(b.size.width - kAccessoryWidth - 15, 0, kAccessoryWidth, b.size.height);
     switch (accessoryType_) {
-    case UITableViewCellAccessoryType::DisclosureIndicator:
-        drawMark("\u203A", acc, UIFont::systemFontOfSize(24), UIColor::systemGray2Color(), LabelAlignment::Right);
-        break;
-    case UITableViewCellAccessoryType::Checkmark:
-        drawMark("\u2713", acc, UIFont::boldSystemFontOfSize(17), tint, LabelAlignment::Right);
-        break;
-    case UITableViewCellAccessoryType::DetailButton:
-    case UITableViewCellAccessoryType::DetailDisclosureButton:
-        drawMark("\u24D8", acc, UIFont::systemFontOfSize(20), tint, LabelAlignment::Right);
-        break;
-    default:
-        break;
+        case UITableViewCellAccessoryType::DisclosureIndicator:
+            drawMark("\u203A", acc, UIFont::systemFontOfSize(24), UIColor::systemGray2Color(), LabelAlignment::Right);
+            break;
+        case UITableViewCellAccessoryType::Checkmark:
+            drawMark("\u2713", acc, UIFont::boldSystemFontOfSize(17), tint, LabelAlignment::Right);
+            break;
+        case UITableViewCellAccessoryType::DetailButton:
+        case UITableViewCellAccessoryType::DetailDisclosureButton:
+            drawMark("\u24D8", acc, UIFont::systemFontOfSize(20), tint, LabelAlignment::Right);
+            break;
+        default: break;
     }
 }

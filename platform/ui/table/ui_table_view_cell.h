@@ -12,8 +12,13 @@
 
 enum class UITableViewCellStyle { Default = 0, Value1 = 1, Value2 = 2, Subtitle = 3 };
 enum class UITableViewCellSelectionStyle { None = 0, Blue = 1, Gray = 2, Default = 3 };
-enum class UITableViewCellAccessoryType { None = 0, DisclosureIndicator = 1, DetailDisclosureButton = 2, Checkmark = 3,
-                                          DetailButton = 4 };
+enum class UITableViewCellAccessoryType {
+    None = 0,
+    DisclosureIndicator = 1,
+    DetailDisclosureButton = 2,
+    Checkmark = 3,
+    DetailButton = 4
+};
 enum class UITableViewCellEditingStyle { None = 0, Delete = 1, Insert = 2 };
 
 class UITableView;
@@ -33,7 +38,11 @@ public:
     std::shared_ptr<UIImageView> imageView() const { return imageView_; }
 
     UITableViewCellAccessoryType accessoryType() const { return accessoryType_; }
-    void setAccessoryType(UITableViewCellAccessoryType t) { accessoryType_ = t; setNeedsLayout(); setNeedsDisplay(); }
+    void setAccessoryType(UITableViewCellAccessoryType t) {
+        accessoryType_ = t;
+        setNeedsLayout();
+        setNeedsDisplay();
+    }
     std::shared_ptr<UIView> accessoryView() const { return accessoryView_; }
     void setAccessoryView(std::shared_ptr<UIView> v);
     UITableViewCellSelectionStyle selectionStyle() const { return selectionStyle_; }
@@ -50,9 +59,15 @@ public:
     bool isEditing() const { return editing_; }
     virtual void setEditing(bool editing, bool animated);
     CGFloat indentationLevel() const { return indentationLevel_; }
-    void setIndentationLevel(CGFloat l) { indentationLevel_ = l; setNeedsLayout(); }
+    void setIndentationLevel(CGFloat l) {
+        indentationLevel_ = l;
+        setNeedsLayout();
+    }
     UIEdgeInsets separatorInset() const { return separatorInset_; }
-    void setSeparatorInset(UIEdgeInsets i) { separatorInset_ = i; setNeedsDisplay(); }
+    void setSeparatorInset(UIEdgeInsets i) {
+        separatorInset_ = i;
+        setNeedsDisplay();
+    }
 
     // The table's separator line along the bottom edge (drawn by the cell, from the inset).
     void setSeparator(bool visible, std::shared_ptr<UIColor> color) {
@@ -88,7 +103,8 @@ public:
     std::string className() const override { return "UITableViewCell"; }
 
 protected:
-    explicit UITableViewCell(UITableViewCellStyle style = UITableViewCellStyle::Default, std::string reuseIdentifier = {})
+    explicit UITableViewCell(UITableViewCellStyle style = UITableViewCellStyle::Default,
+                             std::string reuseIdentifier = {})
         : UIView(CGRectMake(0, 0, 320, 44)), reuseIdentifier_(std::move(reuseIdentifier)), style_(style) {}
 
 private:

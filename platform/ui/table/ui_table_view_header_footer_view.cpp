@@ -17,5 +17,6 @@ void UITableViewHeaderFooterView::layoutSubviews() {
     UIView::layoutSubviews();
     contentView_->setFrame(bounds());
     CGRect b = bounds();
-    textLabel_->setFrame(CGRectMake(15, 4, std::max<CGFloat>(0, b.size.width - 30), std::max<CGFloat>(0, b.size.height - 8)));
+    textLabel_->setFrame(
+        CGRectMake(15, 4, std::max<CGFloat>(0, b.size.width - 30), std::max<CGFloat>(0, b.size.height - 8)));
 }

@@ -58,6 +58,12 @@ void UITableViewIndex::touchesBegan(const UITouchSet& touches, const UIEvent&) {
     track(touches);
 }
 
-void UITableViewIndex::touchesMoved(const UITouchSet& touches, const UIEvent&) { track(touches); }
-void UITableViewIndex::touchesEnded(const UITouchSet&, const UIEvent&) { current_.reset(); }
-void UITableViewIndex::touchesCancelled(const UITouchSet&, const UIEvent&) { current_.reset(); }
+void UITableViewIndex::touchesMoved(const UITouchSet& touches, const UIEvent&) {
+    track(touches);
+}
+void UITableViewIndex::touchesEnded(const UITouchSet&, const UIEvent&) {
+    current_.reset();
+}
+void UITableViewIndex::touchesCancelled(const UITouchSet&, const UIEvent&) {
+    current_.reset();
+}

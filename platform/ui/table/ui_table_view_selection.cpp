@@ -188,13 +188,14 @@ bool UITableView::tapEditingControlForRowAtIndexPath(NSIndexPath path) {
     auto cell = cellForRowAtIndexPath(path);
     if (!editing_ || !cell) return false;
     switch (cell->editingControlStyle()) {
-    case UITableViewCellEditingStyle::Delete: {
-        auto d = delegate();
-        cell->showDeleteConfirmation(d ? d->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, path) : "Delete");
-        return true;
-    }
-    case UITableViewCellEditingStyle::Insert: return commitEditingForRowAtIndexPath(path);
-    default: return false;
+        case UITableViewCellEditingStyle::Delete: {
+            auto d = delegate();
+            cell->showDeleteConfirmation(d ? d->titleForDeleteConfirmationButtonForRowAtIndexPath(*this, path)
+                                           : "Delete");
+            return true;
+        }
+        case UITableViewCellEditingStyle::Insert: return commitEditingForRowAtIndexPath(path);
+        default: return false;
     }
 }
 

@@ -6,7 +6,9 @@
 #include "platform/ui/table/list_reload_hooks.h"
 #include "platform/ui/table/ui_table_view.h"
 
-void UITableView::beginUpdates() { ++updateDepth_; }
+void UITableView::beginUpdates() {
+    ++updateDepth_;
+}
 
 void UITableView::endUpdates() {
     ListReloadHooks::run(ListKind::Table, ListOperation::EndUpdates, *this);
@@ -66,8 +68,10 @@ void UITableView::reloadSections(const std::vector<std::size_t>& sections, UITab
 
 // Inside beginUpdates/endUpdates the updates wait for the last endUpdates; otherwise they apply now.
 void UITableView::enqueue(std::vector<Update> updates) {
-    if (updateDepth_) pending_.insert(pending_.end(), updates.begin(), updates.end());
-    else applyUpdates(std::move(updates));
+    if (updateDepth_)
+        pending_.insert(pending_.end(), updates.begin(), updates.end());
+    else
+        applyUpdates(std::move(updates));
 }
 
 // Follows every old row to its new place through one batch of updates. Deletions, reloads and
@@ -118,28 +122,32 @@ struct UITableView::UpdatePlan {
     void markRemovedAndReloaded() {
         for (const auto& u : updates) {
             switch (u.kind) {
-            case Update::DeleteRow:
-            case Update::ReloadRow:
-            case Update::MoveRow:
-                if (!isOldRow(u.path)) {
-                    bad = true;
+                case Update::DeleteRow:
+                case Update::ReloadRow:
+                case Update::MoveRow:
+                    if (!isOldRow(u.path)) {
+                        bad = true;
+                        break;
+                    }
+                    if (u.kind == Update::ReloadRow)
+                        old[u.path.section].rows[u.path.row].old.reset();
+                    else
+                        old[u.path.section].removed[u.path.row] = true;
+                    if (u.kind == Update::MoveRow) moves.push_back({u.path, u.to});
                     break;
-                }
-                if (u.kind == Update::ReloadRow) old[u.path.section].rows[u.path.row].old.reset();
-                else old[u.path.section].removed[u.path.row] = true;
-                if (u.kind == Update::MoveRow) moves.push_back({u.path, u.to});
-                break;
-            case Update::DeleteSection:
-                if (u.path.section >= old.size()) bad = true;
-                else old[u.path.section].deleted = true;
-                break;
-            case Update::ReloadSection:
-                if (u.path.section >= old.size()) bad = true;
-                else
-                    for (auto& slot : old[u.path.section].rows) slot.old.reset();
-                break;
-            default:
-                break;
+                case Update::DeleteSection:
+                    if (u.path.section >= old.size())
+                        bad = true;
+                    else
+                        old[u.path.section].deleted = true;
+                    break;
+                case Update::ReloadSection:
+                    if (u.path.section >= old.size())
+                        bad = true;
+                    else
+                        for (auto& slot : old[u.path.section].rows) slot.old.reset();
+                    break;
+                default: break;
             }
         }
     }
@@ -224,8 +232,10 @@ void UITableView::followRowsToNewPlaces(const std::map<NSIndexPath, NSIndexPath>
     visible_.clear();
     for (auto& [path, cell] : oldVisible) {
         auto it = places.find(path);
-        if (it != places.end()) visible_[it->second] = cell;
-        else recycle(path, cell);
+        if (it != places.end())
+            visible_[it->second] = cell;
+        else
+            recycle(path, cell);
     }
     std::set<NSIndexPath> selected;
     for (const auto& p : selected_)

@@ -74,8 +74,10 @@ std::vector<NSAttributedString::Run> NSAttributedString::runs() const {
     std::vector<Run> out;
     std::size_t start = 0;
     for (const auto& span : spans_) {
-        if (!out.empty() && NSAttributesEqual(out.back().attributes, span.attributes)) out.back().range.length += span.length;
-        else out.push_back({{start, span.length}, span.attributes});
+        if (!out.empty() && NSAttributesEqual(out.back().attributes, span.attributes))
+            out.back().range.length += span.length;
+        else
+            out.push_back({{start, span.length}, span.attributes});
         start += span.length;
     }
     return out;
@@ -101,8 +103,10 @@ void NSAttributedString::enumerateAttribute(std::string_view name, NSRange range
         NSRange part = NSIntersectionRange(run.range, range);
         if (part.length == 0) continue;
         Value value = run.attributes.get(name);
-        if (!parts.empty() && parts.back().first.isEqual(value)) parts.back().second.length += part.length;
-        else parts.push_back({value, part});
+        if (!parts.empty() && parts.back().first.isEqual(value))
+            parts.back().second.length += part.length;
+        else
+            parts.push_back({value, part});
     }
     bool stop = false;
     for (const auto& [value, part] : parts) {
@@ -173,7 +177,8 @@ void NSAttributedString::mergeRuns() {
         if (span.length == 0) continue;
         if (!merged.empty() && NSAttributesEqual(merged.back().attributes, span.attributes))
             merged.back().length += span.length;
-        else merged.push_back(std::move(span));
+        else
+            merged.push_back(std::move(span));
     }
     spans_ = std::move(merged);
 }
@@ -215,7 +220,8 @@ void NSMutableAttributedString::replace(NSRange range, const std::string& text, 
     std::size_t endByte = byteOffsetFromUtf16Offset(text_, NSMaxRange(range));
     text_ = text_.substr(0, startByte) + text + text_.substr(endByte);
     std::size_t first = splitAt(range.location), last = splitAt(NSMaxRange(range));
-    spans_.erase(spans_.begin() + static_cast<std::ptrdiff_t>(first), spans_.begin() + static_cast<std::ptrdiff_t>(last));
+    spans_.erase(spans_.begin() + static_cast<std::ptrdiff_t>(first),
+                 spans_.begin() + static_cast<std::ptrdiff_t>(last));
     spans_.insert(spans_.begin() + static_cast<std::ptrdiff_t>(first), spans.begin(), spans.end());
     length_ = utf16Length(text_);
     mergeRuns();
@@ -226,9 +232,12 @@ void NSMutableAttributedString::replaceCharactersInRange(NSRange range, const st
     std::string clean = sanitizedUtf8(text);
     std::size_t units = utf16Length(clean);
     NSAttributes inherited;
-    if (range.length) inherited = attributesAtIndex(range.location);
-    else if (range.location > 0) inherited = attributesAtIndex(range.location - 1);
-    else if (length_) inherited = attributesAtIndex(0);
+    if (range.length)
+        inherited = attributesAtIndex(range.location);
+    else if (range.location > 0)
+        inherited = attributesAtIndex(range.location - 1);
+    else if (length_)
+        inherited = attributesAtIndex(0);
     std::vector<Span> spans;
     if (units) spans.push_back({units, std::move(inherited)});
     replace(range, clean, std::move(spans));
@@ -250,7 +259,9 @@ void NSMutableAttributedString::appendAttributedString(const NSAttributedString&
     replaceCharactersInRange({length_, 0}, text);
 }
 
-void NSMutableAttributedString::deleteCharactersInRange(NSRange range) { replace(range, "", {}); }
+void NSMutableAttributedString::deleteCharactersInRange(NSRange range) {
+    replace(range, "", {});
+}
 
 void NSMutableAttributedString::setAttributedString(const NSAttributedString& text) {
     replaceCharactersInRange({0, length_}, text);

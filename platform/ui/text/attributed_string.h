@@ -12,19 +12,19 @@
 #include "platform/runtime/value.h"
 
 // Attribute names; their values are the platform's.
-inline constexpr const char* NSFontAttributeName = "NSFont";                       // UIFont
-inline constexpr const char* NSForegroundColorAttributeName = "NSColor";           // UIColor
-inline constexpr const char* NSBackgroundColorAttributeName = "NSBackgroundColor"; // UIColor
-inline constexpr const char* NSParagraphStyleAttributeName = "NSParagraphStyle";   // NSParagraphStyle
-inline constexpr const char* NSKernAttributeName = "NSKern";                       // number, points
-inline constexpr const char* NSUnderlineStyleAttributeName = "NSUnderline";        // number: 1 single, 2 thick, 9 double
-inline constexpr const char* NSUnderlineColorAttributeName = "NSUnderlineColor";   // UIColor
+inline constexpr const char* NSFontAttributeName = "NSFont";                        // UIFont
+inline constexpr const char* NSForegroundColorAttributeName = "NSColor";            // UIColor
+inline constexpr const char* NSBackgroundColorAttributeName = "NSBackgroundColor";  // UIColor
+inline constexpr const char* NSParagraphStyleAttributeName = "NSParagraphStyle";    // NSParagraphStyle
+inline constexpr const char* NSKernAttributeName = "NSKern";                        // number, points
+inline constexpr const char* NSUnderlineStyleAttributeName = "NSUnderline";       // number: 1 single, 2 thick, 9 double
+inline constexpr const char* NSUnderlineColorAttributeName = "NSUnderlineColor";  // UIColor
 inline constexpr const char* NSStrikethroughStyleAttributeName = "NSStrikethrough";
-inline constexpr const char* NSStrokeWidthAttributeName = "NSStrokeWidth";  // percent of the font size
-inline constexpr const char* NSStrokeColorAttributeName = "NSStrokeColor";  // UIColor
-inline constexpr const char* NSShadowAttributeName = "NSShadow";            // NSShadow
-inline constexpr const char* NSLinkAttributeName = "NSLink";                // URL or string
-inline constexpr const char* NSLigatureAttributeName = "NSLigature";        // number: 0 none, 1 default
+inline constexpr const char* NSStrokeWidthAttributeName = "NSStrokeWidth";        // percent of the font size
+inline constexpr const char* NSStrokeColorAttributeName = "NSStrokeColor";        // UIColor
+inline constexpr const char* NSShadowAttributeName = "NSShadow";                  // NSShadow
+inline constexpr const char* NSLinkAttributeName = "NSLink";                      // URL or string
+inline constexpr const char* NSLigatureAttributeName = "NSLigature";              // number: 0 none, 1 default
 inline constexpr const char* NSBaselineOffsetAttributeName = "NSBaselineOffset";  // number, points
 
 // Attribute name -> value. Values are copied with the dictionary; containers inside share.

@@ -12,9 +12,9 @@ inline constexpr const char* kCTLigatureAttributeName = NSLigatureAttributeName;
 inline constexpr const char* kCTParagraphStyleAttributeName = NSParagraphStyleAttributeName;
 inline constexpr const char* kCTUnderlineStyleAttributeName = NSUnderlineStyleAttributeName;
 inline constexpr const char* kCTStrokeWidthAttributeName = NSStrokeWidthAttributeName;
-inline constexpr const char* kCTForegroundColorAttributeName = "CTForegroundColor";         // UIColor
-inline constexpr const char* kCTUnderlineColorAttributeName = "CTUnderlineColor";           // UIColor
-inline constexpr const char* kCTStrokeColorAttributeName = "CTStrokeColor";                 // UIColor
+inline constexpr const char* kCTForegroundColorAttributeName = "CTForegroundColor";  // UIColor
+inline constexpr const char* kCTUnderlineColorAttributeName = "CTUnderlineColor";    // UIColor
+inline constexpr const char* kCTStrokeColorAttributeName = "CTStrokeColor";          // UIColor
 // Marks text drawn in the colour of the context rather than its own (a number, true).
 inline constexpr const char* kCTForegroundColorFromContextAttributeName = "CTForegroundColorFromContext";
 // A number: 1 superscript, -1 subscript.

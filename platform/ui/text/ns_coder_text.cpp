@@ -10,7 +10,9 @@ namespace {
 
 constexpr const char* kClass = "$class";
 
-bool finite(const Value& v) { return v.isNumber() && std::isfinite(v.doubleValue()); }
+bool finite(const Value& v) {
+    return v.isNumber() && std::isfinite(v.doubleValue());
+}
 
 Value colorForm(const UIColor& color) {
     CGColor c = color.cgColor();
@@ -85,29 +87,30 @@ std::shared_ptr<NSAttributedString> stringFrom(const Value& v) {
 
 Value archivedValue(const Value& value) {
     switch (value.kind()) {
-    case Value::Kind::Array: {
-        Value out = Value::array();
-        for (std::size_t i = 0; i < value.count(); ++i)
-            if (Value item = archivedValue(value[i]); !item.isNull()) out.append(item);
-        return out;
-    }
-    case Value::Kind::Dictionary: {
-        Value out = Value::dictionary();
-        for (const auto& [key, item] : *value.dictionaryPtr()) out.set(key, archivedValue(item));
-        return out;
-    }
-    case Value::Kind::Object: {
-        auto object = value.object();
-        if (auto color = std::dynamic_pointer_cast<UIColor>(object)) return colorForm(*color);
-        if (auto font = std::dynamic_pointer_cast<UIFont>(object))
-            return Value::dictionary({{kClass, "UIFont"}, {"UIFontName", font->fontName()}, {"UIFontPointSize", font->pointSize()}});
-        if (auto style = std::dynamic_pointer_cast<NSParagraphStyle>(object)) return styleForm(*style);
-        if (auto url = std::dynamic_pointer_cast<NSURL>(object))
-            return Value::dictionary({{kClass, "NSURL"}, {"NSRelative", url->absoluteString()}});
-        if (auto text = std::dynamic_pointer_cast<NSAttributedString>(object)) return stringForm(*text);
-        return Value();
-    }
-    default: return value;
+        case Value::Kind::Array: {
+            Value out = Value::array();
+            for (std::size_t i = 0; i < value.count(); ++i)
+                if (Value item = archivedValue(value[i]); !item.isNull()) out.append(item);
+            return out;
+        }
+        case Value::Kind::Dictionary: {
+            Value out = Value::dictionary();
+            for (const auto& [key, item] : *value.dictionaryPtr()) out.set(key, archivedValue(item));
+            return out;
+        }
+        case Value::Kind::Object: {
+            auto object = value.object();
+            if (auto color = std::dynamic_pointer_cast<UIColor>(object)) return colorForm(*color);
+            if (auto font = std::dynamic_pointer_cast<UIFont>(object))
+                return Value::dictionary(
+                    {{kClass, "UIFont"}, {"UIFontName", font->fontName()}, {"UIFontPointSize", font->pointSize()}});
+            if (auto style = std::dynamic_pointer_cast<NSParagraphStyle>(object)) return styleForm(*style);
+            if (auto url = std::dynamic_pointer_cast<NSURL>(object))
+                return Value::dictionary({{kClass, "NSURL"}, {"NSRelative", url->absoluteString()}});
+            if (auto text = std::dynamic_pointer_cast<NSAttributedString>(object)) return stringForm(*text);
+            return Value();
+        }
+        default: return value;
     }
 }
 

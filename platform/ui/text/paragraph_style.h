@@ -29,11 +29,11 @@ public:
 
     NSTextAlignment alignment = NSTextAlignment::Natural;
     NSLineBreakMode lineBreakMode = NSLineBreakMode::ByWordWrapping;
-    CGFloat lineSpacing = 0;           // added between lines
+    CGFloat lineSpacing = 0;  // added between lines
     CGFloat firstLineHeadIndent = 0;
-    CGFloat minimumLineHeight = 0;     // 0: no minimum
-    CGFloat maximumLineHeight = 0;     // 0: no maximum
-    CGFloat lineHeightMultiple = 0;    // 0: the font's own line height
+    CGFloat minimumLineHeight = 0;   // 0: no minimum
+    CGFloat maximumLineHeight = 0;   // 0: no maximum
+    CGFloat lineHeightMultiple = 0;  // 0: the font's own line height
     // A line is the tallest font's height times the multiple, held between the minimum and the
     // maximum where those are set.
 

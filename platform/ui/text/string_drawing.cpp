@@ -12,7 +12,9 @@ namespace {
 constexpr CGFloat kUnlimited = std::numeric_limits<CGFloat>::infinity();
 
 // A size of zero (or less, or not finite) in a direction means no limit there.
-CGFloat limit(CGFloat v) { return v > 0 && std::isfinite(v) ? v : kUnlimited; }
+CGFloat limit(CGFloat v) {
+    return v > 0 && std::isfinite(v) ? v : kUnlimited;
+}
 
 TextLayoutOptions lineFragmentOptions(CGSize size, unsigned options) {
     TextLayoutOptions o;
@@ -52,7 +54,9 @@ CGSize sizeWithAttributes(std::string_view text, const NSAttributes& attributes)
     return attributedStringSize(*NSAttributedString::make(std::string(text), attributes));
 }
 
-CGSize attributedStringSize(const NSAttributedString& text) { return TextLayout(text, TextLayoutOptions{}).size(); }
+CGSize attributedStringSize(const NSAttributedString& text) {
+    return TextLayout(text, TextLayoutOptions{}).size();
+}
 
 void drawInRect(const NSAttributedString& text, const CGRect& rect) {
     CGContext* context = UIGraphicsGetCurrentContext();
@@ -78,8 +82,7 @@ void drawAtPoint(std::string_view text, CGPoint point, const NSAttributes& attri
     drawAtPoint(*NSAttributedString::make(std::string(text), attributes), point);
 }
 
-void drawWithRect(const NSAttributedString& text, const CGRect& rect, unsigned options,
-                  const NSStringDrawingContext*) {
+void drawWithRect(const NSAttributedString& text, const CGRect& rect, unsigned options, const NSStringDrawingContext*) {
     CGContext* context = UIGraphicsGetCurrentContext();
     if (!context) return;
     CGRect r = CGRectStandardize(rect);

@@ -24,10 +24,14 @@ std::string findFontDirectory() {
 std::string xmlEscaped(const std::string& text) {
     std::string out;
     for (char c : text) {
-        if (c == '&') out += "&amp;";
-        else if (c == '<') out += "&lt;";
-        else if (c == '>') out += "&gt;";
-        else out += c;
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else
+            out += c;
     }
     return out;
 }
@@ -100,7 +104,8 @@ struct Engine {
             }
         }
         fontMap = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
-        if (fontMap && config && PANGO_IS_FC_FONT_MAP(fontMap)) pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fontMap), config);
+        if (fontMap && config && PANGO_IS_FC_FONT_MAP(fontMap))
+            pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fontMap), config);
         if (config) FcConfigDestroy(config);
         if (!fontMap) fontMap = pango_cairo_font_map_new();
     }
@@ -147,7 +152,9 @@ std::string textCJKFontFile() {
     return engine().cjkFile;
 }
 
-void setTextEngineUsesSystemFonts(bool enabled) { useSystemFonts = enabled; }
+void setTextEngineUsesSystemFonts(bool enabled) {
+    useSystemFonts = enabled;
+}
 
 PangoContext* createTextContext() {
     std::lock_guard lock(textEngineMutex());
@@ -173,4 +180,6 @@ PangoFontDescription* createFontDescription(const UIFont& font) {
     return description;
 }
 
-void UIFontUseSystemFontsAsFallback(bool enabled) { setTextEngineUsesSystemFonts(enabled); }
+void UIFontUseSystemFontsAsFallback(bool enabled) {
+    setTextEngineUsesSystemFonts(enabled);
+}

@@ -16,7 +16,6 @@
 
 using namespace text_layout_detail;
 
-
 void TextLayout::Impl::applyAttributes(const NSAttributedString& text) {
     attributeRuns = text.runs();
     PangoAttrList* list = pango_attr_list_new();
@@ -49,12 +48,14 @@ void TextLayout::Impl::applyAttributes(const NSAttributedString& text) {
         add(pango_attr_foreground_new(channel(foreground.red), channel(foreground.green), channel(foreground.blue)));
         add(pango_attr_foreground_alpha_new(alphaChannel(foreground.alpha)));
         if (strokeWidth != 0 && font) {
-            CGColor strokeColor = colorOf(NSStrokeColorAttributeName)
-                                      .value_or(colorOf(NSForegroundColorAttributeName).value_or(CGColor::rgb(0, 0, 0)));
+            CGColor strokeColor =
+                colorOf(NSStrokeColorAttributeName)
+                    .value_or(colorOf(NSForegroundColorAttributeName).value_or(CGColor::rgb(0, 0, 0)));
             strokes.push_back({start, end, strokeWidth, strokeColor, font->pointSize()});
         }
         if (auto background = colorOf(NSBackgroundColorAttributeName)) {
-            add(pango_attr_background_new(channel(background->red), channel(background->green), channel(background->blue)));
+            add(pango_attr_background_new(channel(background->red), channel(background->green),
+                                          channel(background->blue)));
             add(pango_attr_background_alpha_new(alphaChannel(background->alpha)));
         }
         if (const Value* kern = a.find(NSKernAttributeName)) {
@@ -78,8 +79,8 @@ void TextLayout::Impl::applyAttributes(const NSAttributedString& text) {
     }
     // Line heights apply to the whole text: the natural height (the tallest font, times the
     // multiple) held between the style's minimum and maximum where those are set.
-    auto style = text.length() ? text.attributeAtIndex(NSParagraphStyleAttributeName, 0).objectAs<NSParagraphStyle>()
-                               : nullptr;
+    auto style =
+        text.length() ? text.attributeAtIndex(NSParagraphStyleAttributeName, 0).objectAs<NSParagraphStyle>() : nullptr;
     if (style) {
         PangoAttribute* height = nullptr;
         CGFloat natural = 0;
@@ -93,7 +94,8 @@ void TextLayout::Impl::applyAttributes(const NSAttributedString& text) {
         if (style->maximumLineHeight > 0) wanted = std::min(wanted, style->maximumLineHeight);
         if (style->maximumLineHeight > 0 && style->minimumLineHeight == style->maximumLineHeight)
             height = pango_attr_line_height_new_absolute(pangoUnits(style->maximumLineHeight));
-        else if ((style->minimumLineHeight > 0 || style->maximumLineHeight > 0) && std::abs(wanted - natural * multiple) > 1e-9)
+        else if ((style->minimumLineHeight > 0 || style->maximumLineHeight > 0) &&
+                 std::abs(wanted - natural * multiple) > 1e-9)
             height = pango_attr_line_height_new_absolute(pangoUnits(wanted));
         else if (multiple != 1)
             height = pango_attr_line_height_new(multiple);
@@ -115,8 +117,8 @@ void TextLayout::Impl::build(const NSAttributedString& text) {
     pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
     applyAttributes(text);
 
-    auto style = text.length() ? text.attributeAtIndex(NSParagraphStyleAttributeName, 0).objectAs<NSParagraphStyle>()
-                               : nullptr;
+    auto style =
+        text.length() ? text.attributeAtIndex(NSParagraphStyleAttributeName, 0).objectAs<NSParagraphStyle>() : nullptr;
     if (!style) style = NSParagraphStyle::defaultParagraphStyle();
     NSLineBreakMode mode = options.lineBreakMode.value_or(style->lineBreakMode);
     alignment = options.alignment.value_or(style->alignment);
@@ -143,8 +145,7 @@ void TextLayout::Impl::build(const NSAttributedString& text) {
         default: pango_layout_set_alignment(layout, PANGO_ALIGN_LEFT); break;
     }
     pango_layout_set_spacing(layout, pangoUnits(style->lineSpacing));
-    if (style->firstLineHeadIndent != 0)
-        pango_layout_set_indent(layout, pangoUnits(style->firstLineHeadIndent));
+    if (style->firstLineHeadIndent != 0) pango_layout_set_indent(layout, pangoUnits(style->firstLineHeadIndent));
 
     collectLines();
     if (text.length() == 0) {
@@ -202,9 +203,10 @@ void TextLayout::Impl::collectLines() {
         if (endUnit > startUnit)
             for (const auto& [range, kern] : kerns)
                 if (NSLocationInRange(endUnit - 1, range)) trailing = kern;
-        lines.push_back({{{logical.x / kUnit, logical.y / kUnit}, {logical.width / kUnit + trailing, logical.height / kUnit}},
-                         pango_layout_iter_get_baseline(it) / kUnit,
-                         {startUnit, endUnit - startUnit}});
+        lines.push_back(
+            {{{logical.x / kUnit, logical.y / kUnit}, {logical.width / kUnit + trailing, logical.height / kUnit}},
+             pango_layout_iter_get_baseline(it) / kUnit,
+             {startUnit, endUnit - startUnit}});
     } while (pango_layout_iter_next_line(it));
     pango_layout_iter_free(it);
 }
@@ -219,9 +221,15 @@ TextLayout::~TextLayout() = default;
 TextLayout::TextLayout(TextLayout&&) noexcept = default;
 TextLayout& TextLayout::operator=(TextLayout&&) noexcept = default;
 
-CGSize TextLayout::size() const { return impl_->size; }
-const std::vector<TextLine>& TextLayout::lines() const { return impl_->lines; }
-bool TextLayout::isTruncated() const { return impl_->truncated; }
+CGSize TextLayout::size() const {
+    return impl_->size;
+}
+const std::vector<TextLine>& TextLayout::lines() const {
+    return impl_->lines;
+}
+bool TextLayout::isTruncated() const {
+    return impl_->truncated;
+}
 
 void TextLayout::Impl::showLine(cairo_t* cr, PangoLayoutLine* line, double x, double baseline) const {
     cairo_move_to(cr, x, baseline);
@@ -277,8 +285,10 @@ void TextLayout::draw(CGContext& context, CGPoint origin) const {
     LaidOutFor laidOutFor;
     CGFloat dx = 0;
     if (d.alignManually && d.size.width < d.options.width) {
-        if (d.alignment == NSTextAlignment::Center) dx = (d.options.width - d.size.width) / 2;
-        else if (d.alignment == NSTextAlignment::Right) dx = d.options.width - d.size.width;
+        if (d.alignment == NSTextAlignment::Center)
+            dx = (d.options.width - d.size.width) / 2;
+        else if (d.alignment == NSTextAlignment::Right)
+            dx = d.options.width - d.size.width;
     }
     bool shadowed = d.shadow != nullptr;
     if (shadowed) {
@@ -305,8 +315,8 @@ void TextLayout::draw(CGContext& context, CGPoint origin) const {
         double stroke = 0;
         for (const auto& st : d.strokes) stroke = std::max<double>(stroke, std::abs(st.width) / 100 * st.fontSize);
         const double margin = 1 + 0.05 * (y1 - y0) + stroke;
-        DrawnArea::nextCallReaches(CGRectMake(origin.x + dx + x0 - margin, origin.y + y0 - margin,
-                                              x1 - x0 + 2 * margin, y1 - y0 + 2 * margin));
+        DrawnArea::nextCallReaches(CGRectMake(origin.x + dx + x0 - margin, origin.y + y0 - margin, x1 - x0 + 2 * margin,
+                                              y1 - y0 + 2 * margin));
     }
     context.drawWithState([&](cairo_t* cr) {
         std::lock_guard lock(textEngineMutex());

@@ -31,9 +31,9 @@ struct TextLayoutOptions {
 };
 
 struct TextLine {
-    CGRect rect;          // from the layout's top-left, in points
-    CGFloat baseline = 0; // y of the baseline
-    NSRange range;        // in UTF-16 units of the string
+    CGRect rect;           // from the layout's top-left, in points
+    CGFloat baseline = 0;  // y of the baseline
+    NSRange range;         // in UTF-16 units of the string
 
     CGFloat ascent() const { return baseline - rect.origin.y; }
     CGFloat descent() const { return CGRectGetMaxY(rect) - baseline; }
@@ -41,9 +41,9 @@ struct TextLine {
 
 // A stretch of a line with one set of attributes (a glyph run split where the attributes change).
 struct TextRun {
-    NSRange range;            // in UTF-16 units of the string
+    NSRange range;  // in UTF-16 units of the string
     NSAttributes attributes;
-    CGFloat x = 0;            // from the line's start
+    CGFloat x = 0;  // from the line's start
     CGFloat width = 0;
     CGFloat ascent = 0, descent = 0;  // of the run's font, moved with a super- or subscript
     bool rightToLeft = false;

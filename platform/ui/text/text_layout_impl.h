@@ -34,9 +34,13 @@ inline std::shared_ptr<UIFont> defaultFont() {
     return font;
 }
 
-inline guint16 channel(CGFloat v) { return static_cast<guint16>(std::lround(std::clamp<CGFloat>(v, 0, 1) * 65535)); }
+inline guint16 channel(CGFloat v) {
+    return static_cast<guint16>(std::lround(std::clamp<CGFloat>(v, 0, 1) * 65535));
+}
 // Pango reads an alpha of 0 as "unset" (opaque), so fully transparent text gets the smallest alpha.
-inline guint16 alphaChannel(CGFloat a) { return std::max<guint16>(1, channel(a)); }
+inline guint16 alphaChannel(CGFloat a) {
+    return std::max<guint16>(1, channel(a));
+}
 
 inline bool isTruncating(NSLineBreakMode mode) {
     return mode == NSLineBreakMode::ByTruncatingHead || mode == NSLineBreakMode::ByTruncatingTail ||
@@ -83,7 +87,7 @@ struct TextLayout::Impl {
     NSTextAlignment alignment = NSTextAlignment::Natural;
     std::vector<text_layout_detail::Stroke> strokes;
     std::vector<NSAttributedString::Run> attributeRuns;  // the source's runs, for line runs
-    std::vector<std::pair<NSRange, CGFloat>> kerns;  // kerned runs, in UTF-16 units
+    std::vector<std::pair<NSRange, CGFloat>> kerns;      // kerned runs, in UTF-16 units
     std::shared_ptr<NSShadow> shadow;
 
     ~Impl() {
@@ -101,4 +105,3 @@ struct TextLayout::Impl {
     // lock is held by the caller.
     void showLine(cairo_t* cr, PangoLayoutLine* line, double x, double baseline) const;
 };
-

@@ -41,8 +41,7 @@ std::vector<std::size_t> cutPoints(const std::string& utf8) {
 
 // The text with `keep` of its units kept around the token.
 std::shared_ptr<NSMutableAttributedString> composeTruncated(const NSAttributedString& text, std::size_t keep,
-                                                            TextTruncation truncation,
-                                                            const NSAttributedString& token,
+                                                            TextTruncation truncation, const NSAttributedString& token,
                                                             const std::vector<std::size_t>& points) {
     auto snap = [&](std::size_t units) {  // the largest cut point at or below `units`
         auto it = std::upper_bound(points.begin(), points.end(), units);
@@ -58,19 +57,19 @@ std::shared_ptr<NSMutableAttributedString> composeTruncated(const NSAttributedSt
         out->appendAttributedString(*text.attributedSubstringFromRange({from, length - from}));
     };
     switch (truncation) {
-    case TextTruncation::End:
-        head(keep);
-        out->appendAttributedString(token);
-        break;
-    case TextTruncation::Start:
-        out->appendAttributedString(token);
-        tail(keep);
-        break;
-    case TextTruncation::Middle:
-        head(keep - keep / 2);
-        out->appendAttributedString(token);
-        tail(keep / 2);
-        break;
+        case TextTruncation::End:
+            head(keep);
+            out->appendAttributedString(token);
+            break;
+        case TextTruncation::Start:
+            out->appendAttributedString(token);
+            tail(keep);
+            break;
+        case TextTruncation::Middle:
+            head(keep - keep / 2);
+            out->appendAttributedString(token);
+            tail(keep / 2);
+            break;
     }
     return out;
 }
@@ -91,8 +90,8 @@ std::vector<TextRun> TextLayout::runsOfLine(std::size_t line) const {
     for (GSList* r = pl->runs; r; r = r->next) {
         auto* glyphs = static_cast<PangoGlyphItem*>(r->data);
         std::size_t startUnit = utf16OffsetFromByteOffset(d.utf8, static_cast<std::size_t>(glyphs->item->offset));
-        std::size_t endUnit = utf16OffsetFromByteOffset(
-            d.utf8, static_cast<std::size_t>(glyphs->item->offset + glyphs->item->length));
+        std::size_t endUnit =
+            utf16OffsetFromByteOffset(d.utf8, static_cast<std::size_t>(glyphs->item->offset + glyphs->item->length));
         bool rtl = (glyphs->item->analysis.level % 2) != 0;
         // Pango splits runs only where its own attributes change; the caller's keys split them too.
         for (const auto& source : d.attributeRuns) {
@@ -128,7 +127,8 @@ std::optional<std::size_t> TextLayout::characterIndexForOffset(std::size_t line,
     if (!pl) return std::nullopt;
     int index = 0, trailing = 0;
     pango_layout_line_x_to_index(pl, pangoUnits(x), &index, &trailing);
-    return std::min(utf16OffsetFromByteOffset(d.utf8, static_cast<std::size_t>(index)), NSMaxRange(d.lines[line].range));
+    return std::min(utf16OffsetFromByteOffset(d.utf8, static_cast<std::size_t>(index)),
+                    NSMaxRange(d.lines[line].range));
 }
 
 CGFloat TextLayout::penOffsetForFlush(std::size_t line, CGFloat flush, CGFloat width) const {
@@ -166,8 +166,10 @@ std::optional<TextLayout> TextLayout::truncatedLine(const NSAttributedString& te
     std::size_t low = 0, high = points.size() - 1;  // indices into points; points[low] always fits
     while (low < high) {
         std::size_t mid = (low + high + 1) / 2;
-        if (oneLineWidth(*composeTruncated(text, points[mid], truncation, token, points)) <= width) low = mid;
-        else high = mid - 1;
+        if (oneLineWidth(*composeTruncated(text, points[mid], truncation, token, points)) <= width)
+            low = mid;
+        else
+            high = mid - 1;
     }
     return TextLayout(*composeTruncated(text, points[low], truncation, token, points), TextLayoutOptions{});
 }

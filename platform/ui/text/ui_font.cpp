@@ -130,9 +130,15 @@ std::shared_ptr<UIFont> UIFont::fontWithDescriptor(const UIFontDescriptor& descr
     return fontWithName(descriptor.fontName, size > 0 ? size : descriptor.pointSize);
 }
 
-std::shared_ptr<UIFont> UIFont::systemFontOfSize(CGFloat size) { return fontWithName("System", size); }
-std::shared_ptr<UIFont> UIFont::boldSystemFontOfSize(CGFloat size) { return fontWithName("System-Bold", size); }
-std::shared_ptr<UIFont> UIFont::italicSystemFontOfSize(CGFloat size) { return fontWithName("System-Italic", size); }
+std::shared_ptr<UIFont> UIFont::systemFontOfSize(CGFloat size) {
+    return fontWithName("System", size);
+}
+std::shared_ptr<UIFont> UIFont::boldSystemFontOfSize(CGFloat size) {
+    return fontWithName("System-Bold", size);
+}
+std::shared_ptr<UIFont> UIFont::italicSystemFontOfSize(CGFloat size) {
+    return fontWithName("System-Italic", size);
+}
 
 CGFloat UIFont::preferredPointSize(const UIFontTextStyle& style, const UIContentSizeCategory& category) {
     const StyleSizes* sizes = findStyle(style);
@@ -166,10 +172,13 @@ std::vector<std::string> UIFont::fontNamesForFamilyName(std::string_view family)
     return names;
 }
 
-std::shared_ptr<UIFont> UIFont::fontWithSize(CGFloat size) const { return fontWithName(name_, size); }
+std::shared_ptr<UIFont> UIFont::fontWithSize(CGFloat size) const {
+    return fontWithName(name_, size);
+}
 
 UIFontDescriptor UIFont::fontDescriptor() const {
-    unsigned traits = (bold_ ? unsigned(UIFontDescriptorTraitBold) : 0u) | (italic_ ? unsigned(UIFontDescriptorTraitItalic) : 0u);
+    unsigned traits =
+        (bold_ ? unsigned(UIFontDescriptorTraitBold) : 0u) | (italic_ ? unsigned(UIFontDescriptorTraitItalic) : 0u);
     return {name_, size_, traits};
 }
 
@@ -179,7 +188,8 @@ std::optional<UIFontDescriptor> UIFontDescriptor::fontDescriptorWithSymbolicTrai
     const FontFace* variant =
         findFontFace(face->family, traits & UIFontDescriptorTraitBold, traits & UIFontDescriptorTraitItalic);
     if (!variant) return std::nullopt;
-    return UIFontDescriptor{variant->name, pointSize, traits & (UIFontDescriptorTraitBold | UIFontDescriptorTraitItalic)};
+    return UIFontDescriptor{variant->name, pointSize,
+                            traits & (UIFontDescriptorTraitBold | UIFontDescriptorTraitItalic)};
 }
 
 bool UIFont::isEqual(const NSObject& other) const {
@@ -189,7 +199,8 @@ bool UIFont::isEqual(const NSObject& other) const {
 
 std::string UIFont::description() const {
     char buffer[160];
-    std::snprintf(buffer, sizeof buffer, "<UIFont font-family: \"%s\"; font-weight: %s; font-style: %s; font-size: %gpt>",
-                  family_.c_str(), bold_ ? "bold" : "normal", italic_ ? "italic" : "normal", size_);
+    std::snprintf(buffer, sizeof buffer,
+                  "<UIFont font-family: \"%s\"; font-weight: %s; font-style: %s; font-size: %gpt>", family_.c_str(),
+                  bold_ ? "bold" : "normal", italic_ ? "italic" : "normal", size_);
     return buffer;
 }

@@ -5,7 +5,7 @@
 
 CGRect UIAccessibilityConvertFrameToScreenCoordinates(CGRect rect, const UIView& view) {
     CGRect inWindow = view.convertRectToView(rect, nullptr);
-    if (auto window = view.window()) inWindow.origin = {inWindow.origin.x + window->frame().origin.x,
-                                                        inWindow.origin.y + window->frame().origin.y};
+    if (auto window = view.window())
+        inWindow.origin = {inWindow.origin.x + window->frame().origin.x, inWindow.origin.y + window->frame().origin.y};
     return inWindow;
 }

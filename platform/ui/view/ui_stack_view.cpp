@@ -41,7 +41,8 @@ void UIStackView::willRemoveSubview(const std::shared_ptr<UIView>& subview) {
 void UIStackView::layoutSubviews() {
     UIView::layoutSubviews();
     std::vector<std::shared_ptr<UIView>> shown;
-    std::copy_if(arranged_.begin(), arranged_.end(), std::back_inserter(shown), [](const auto& v) { return !v->isHidden(); });
+    std::copy_if(arranged_.begin(), arranged_.end(), std::back_inserter(shown),
+                 [](const auto& v) { return !v->isHidden(); });
     if (shown.empty()) return;
     const CGSize size = bounds().size;
     const bool horizontal = axis_ == UILayoutConstraintAxis::Horizontal;

@@ -67,10 +67,10 @@ void UIView::setBackgroundColor(std::shared_ptr<UIColor> color) {
 void UIView::setContentMode(UIViewContentMode mode) {
     contentMode_ = mode;
     static const CAContentsGravity gravities[] = {
-        CAContentsGravity::Resize,      CAContentsGravity::ResizeAspect, CAContentsGravity::ResizeAspectFill,
-        CAContentsGravity::Resize,      CAContentsGravity::Center,       CAContentsGravity::Top,
-        CAContentsGravity::Bottom,      CAContentsGravity::Left,         CAContentsGravity::Right,
-        CAContentsGravity::TopLeft,     CAContentsGravity::TopRight,     CAContentsGravity::BottomLeft,
+        CAContentsGravity::Resize,     CAContentsGravity::ResizeAspect, CAContentsGravity::ResizeAspectFill,
+        CAContentsGravity::Resize,     CAContentsGravity::Center,       CAContentsGravity::Top,
+        CAContentsGravity::Bottom,     CAContentsGravity::Left,         CAContentsGravity::Right,
+        CAContentsGravity::TopLeft,    CAContentsGravity::TopRight,     CAContentsGravity::BottomLeft,
         CAContentsGravity::BottomRight};
     layer_->setContentsGravity(gravities[static_cast<int>(mode)]);
 }
@@ -158,14 +158,17 @@ CGRect UIView::convertRectFromView(CGRect r, const std::shared_ptr<UIView>& view
 
 // ---- hit testing ----
 
-bool UIView::pointInside(CGPoint point) const { return CGRectContainsPoint(bounds(), point); }
+bool UIView::pointInside(CGPoint point) const {
+    return CGRectContainsPoint(bounds(), point);
+}
 
 std::shared_ptr<UIView> UIView::hitTest(CGPoint point) {
     if (isHidden() || !userInteractionEnabled_ || alpha() <= 0.01) return nullptr;
     if (!pointInside(point)) return nullptr;
     auto subs = subviews_;
     for (auto it = subs.rbegin(); it != subs.rend(); ++it) {
-        CGPoint p = CGPointApplyAffineTransform(point, CGAffineTransformInvert((*it)->layer()->transformToSuperlayer()));
+        CGPoint p =
+            CGPointApplyAffineTransform(point, CGAffineTransformInvert((*it)->layer()->transformToSuperlayer()));
         if (auto hit = (*it)->hitTest(p)) return hit;
     }
     return self<UIView>();

@@ -60,7 +60,9 @@ void UIView::placeLayerAtIndex(const std::shared_ptr<UIView>& view, std::size_t 
         layer_->addSublayer(view->layer_);
 }
 
-void UIView::addSubview(const std::shared_ptr<UIView>& view) { insertSubviewInternal(view, subviews_.size()); }
+void UIView::addSubview(const std::shared_ptr<UIView>& view) {
+    insertSubviewInternal(view, subviews_.size());
+}
 
 void UIView::insertSubviewAtIndex(const std::shared_ptr<UIView>& view, std::size_t index) {
     insertSubviewInternal(view, index);

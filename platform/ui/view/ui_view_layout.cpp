@@ -84,7 +84,9 @@ void UIView::layoutSubtree() {
     for (auto& s : subs) s->layoutSubtree();
 }
 
-void UIView::layoutSubviews() { applySolvedSubviewFrames(); }
+void UIView::layoutSubviews() {
+    applySolvedSubviewFrames();
+}
 
 void UIView::applySolvedSubviewFrames() {
     auto root = rootView();
@@ -125,8 +127,9 @@ void UIView::resizeSubviewsWithOldSize(CGSize oldSize) {
         CGPoint a = s->layer_->anchorPoint(), c = s->center();
         double x = c.x - a.x * b.size.width, y = c.y - a.y * b.size.height;
         double nx, nw, ny, nh;
-        resizeAxis(x - bounds().origin.x, b.size.width, oldSize.width, size.width, m & UIViewAutoresizingFlexibleLeftMargin,
-                   m & UIViewAutoresizingFlexibleWidth, m & UIViewAutoresizingFlexibleRightMargin, nx, nw);
+        resizeAxis(x - bounds().origin.x, b.size.width, oldSize.width, size.width,
+                   m & UIViewAutoresizingFlexibleLeftMargin, m & UIViewAutoresizingFlexibleWidth,
+                   m & UIViewAutoresizingFlexibleRightMargin, nx, nw);
         resizeAxis(y - bounds().origin.y, b.size.height, oldSize.height, size.height,
                    m & UIViewAutoresizingFlexibleTopMargin, m & UIViewAutoresizingFlexibleHeight,
                    m & UIViewAutoresizingFlexibleBottomMargin, ny, nh);
@@ -183,7 +186,9 @@ void UIView::setTranslatesAutoresizingMaskIntoConstraints(bool t) {
     constraintsChanged();
 }
 
-void UIView::invalidateIntrinsicContentSize() { constraintsChanged(false); }
+void UIView::invalidateIntrinsicContentSize() {
+    constraintsChanged(false);
+}
 
 UILayoutPriority UIView::contentHuggingPriorityForAxis(UILayoutConstraintAxis axis) const {
     return hugging_[static_cast<int>(axis)];

@@ -7,14 +7,16 @@ std::shared_ptr<UIBlurEffect> UIBlurEffect::effectWithStyle(UIBlurEffectStyle st
     return make<UIBlurEffect>(style);
 }
 
-CGFloat UIBlurEffect::blurRadius() const { return style_ == UIBlurEffectStyle::ExtraLight ? 12 : 10; }
+CGFloat UIBlurEffect::blurRadius() const {
+    return style_ == UIBlurEffectStyle::ExtraLight ? 12 : 10;
+}
 
 CGColor UIBlurEffect::tintColor() const {
     switch (style_) {
-    case UIBlurEffectStyle::ExtraLight: return CGColor::rgb(0.97, 0.97, 0.97, 0.8);
-    case UIBlurEffectStyle::Dark: return CGColor::rgb(0.11, 0.11, 0.11, 0.73);
-    case UIBlurEffectStyle::Prominent: return CGColor::rgb(0.92, 0.92, 0.92, 0.75);
-    default: return CGColor::rgb(0.97, 0.97, 0.97, 0.3);
+        case UIBlurEffectStyle::ExtraLight: return CGColor::rgb(0.97, 0.97, 0.97, 0.8);
+        case UIBlurEffectStyle::Dark: return CGColor::rgb(0.11, 0.11, 0.11, 0.73);
+        case UIBlurEffectStyle::Prominent: return CGColor::rgb(0.92, 0.92, 0.92, 0.75);
+        default: return CGColor::rgb(0.97, 0.97, 0.97, 0.3);
     }
 }
 
@@ -22,7 +24,9 @@ std::shared_ptr<UIVibrancyEffect> UIVibrancyEffect::effectForBlurEffect(std::sha
     return make<UIVibrancyEffect>(std::move(blur));
 }
 
-std::shared_ptr<CALayer> UIVisualEffectView::makeLayer() const { return CABackdropLayer::make(); }
+std::shared_ptr<CALayer> UIVisualEffectView::makeLayer() const {
+    return CABackdropLayer::make();
+}
 
 void UIVisualEffectView::init() {
     UIView::init();

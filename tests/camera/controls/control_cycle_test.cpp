@@ -40,16 +40,15 @@ std::vector<Control> controls() {
          [](const AVCaptureDevice& d) { return d.focusMode() == AVCaptureFocusMode::Locked; },
          [](const AVCaptureDevice& d) { return std::int64_t(d.focusMode()); },
          [](const AVCaptureDevice& d) { return d.lensPosition(); },
-         [](AVCaptureDevice& d, double delta) { d.reportLensPosition(float(d.lensPosition() + delta)); }, 0.009,
-         0.011, 50, 51},
+         [](AVCaptureDevice& d, double delta) { d.reportLensPosition(float(d.lensPosition() + delta)); }, 0.009, 0.011,
+         50, 51},
         {"exposure", [](PopManualView& m) -> std::shared_ptr<PopManualControl> { return m.popExp(); },
          [](PopManualControl& p) { return dynamic_cast<PopManualExpView&>(p).sldShutterSpeed(); },
          [](const AVCaptureDevice& d) { return d.exposureMode() == AVCaptureExposureMode::Custom; },
          [](const AVCaptureDevice& d) { return std::int64_t(d.exposureMode()); },
          [](const AVCaptureDevice& d) { return CMTimeGetSeconds(d.exposureDuration()); },
          [](AVCaptureDevice& d, double delta) {
-             d.reportExposure(CMTimeMakeWithSeconds(CMTimeGetSeconds(d.exposureDuration()) + delta, 1000000),
-                              d.ISO());
+             d.reportExposure(CMTimeMakeWithSeconds(CMTimeGetSeconds(d.exposureDuration()) + delta, 1000000), d.ISO());
          },
          0.009, 0.011, 30, 31},
         {"white balance", [](PopManualView& m) -> std::shared_ptr<PopManualControl> { return m.popWB(); },

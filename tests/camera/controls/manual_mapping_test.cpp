@@ -12,8 +12,8 @@
 #include "foundation/numeric.h"
 #include "platform/capture/av_capture_device_format.h"
 #include "platform/ui/controller/ui_alert_controller.h"
-#include "ui/controls/status_button_image.h"
 #include "tests/camera/controls/manual_test_support.h"
+#include "ui/controls/status_button_image.h"
 
 namespace {
 
@@ -63,8 +63,8 @@ TEST_F(Mapping, TheExposureRulerRunsAlongACubeFromOneMillisecond) {
 
 TEST_F(Mapping, ShutterLabels) {
     const std::pair<float, const char*> cases[] = {
-        {0.001f, "1/1000"}, {0.0015f, "1/667"}, {0.01f, "1/100"}, {0.3f, "1/3"}, {0.52f, "1/2"},
-        {0.58f, "3/5"},     {0.7f, "2/3"},      {0.77f, "3/4"},  {0.79f, "4/5"}, {0.85f, "1"},
+        {0.001f, "1/1000"}, {0.0015f, "1/667"},  {0.01f, "1/100"}, {0.3f, "1/3"},  {0.52f, "1/2"},
+        {0.58f, "3/5"},     {0.7f, "2/3"},       {0.77f, "3/4"},   {0.79f, "4/5"}, {0.85f, "1"},
         {2.5f, "2"},        {0.0005f, "1/2000"}, {-0.5f, "-1/2"}};
     for (auto [seconds, label] : cases) EXPECT_EQ(shutterLabel(seconds), label) << seconds;
 }
@@ -74,8 +74,8 @@ TEST_F(Mapping, WhiteBalanceAndFocusLabels) {
     EXPECT_EQ(labels(*wb, *wb->sldTemperature()),
               (std::vector<std::string>{"3000", "3500", "4000", "4500", "5000", "5500", "6000", "6500", "7000", "7500",
                                         "8000"}));
-    EXPECT_EQ(labels(*wb, *wb->sldTint()), (std::vector<std::string>{"-150", "-120", "-90", "-59", "-29", "0", "30",
-                                                                      "59", "90", "119", "150"}));
+    EXPECT_EQ(labels(*wb, *wb->sldTint()),
+              (std::vector<std::string>{"-150", "-120", "-90", "-59", "-29", "0", "30", "59", "90", "119", "150"}));
     auto focus = menu->popFocus();
     EXPECT_EQ(labels(*focus, *focus->sldFocus()),
               (std::vector<std::string>{"0", "1/10", "1/5", "3/10", "2/5", "1/2", "3/5", "7/10", "4/5", "9/10", "1"}));

@@ -14,9 +14,9 @@
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/layer/ca_shape_layer.h"
+#include "tests/camera/camera_test_support.h"
 #include "ui/controls/status_button_image.h"
 #include "ui/controls/status_button_path.h"
-#include "tests/camera/camera_test_support.h"
 
 namespace {
 
@@ -55,12 +55,15 @@ struct Options : CameraTest {
     }
     std::shared_ptr<Global> g() { return Global::shared(); }
     void open() {
-        pop->show(sender, [] {}, [] {});
+        pop->show(
+            sender, [] {}, [] {});
         step(0.4);
     }
 };
 
-CGRect boxOf(const CGPath& path) { return path.boundingBox(); }
+CGRect boxOf(const CGPath& path) {
+    return path.boundingBox();
+}
 
 }  // namespace
 
@@ -131,8 +134,8 @@ TEST_F(Options, TimerAndRatioChoices) {
     auto timer = pop->popTimer();
     g()->setTimerShot(4);
     timer->updateView();
-    for (const auto& b : timer->buttons()) EXPECT_EQ(b->label()->titleColorForState(UIControlStateNormal)->cgColor(),
-                                                     UIColor::whiteColor()->cgColor());
+    for (const auto& b : timer->buttons())
+        EXPECT_EQ(b->label()->titleColorForState(UIControlStateNormal)->cgColor(), UIColor::whiteColor()->cgColor());
     timer->choose(3);
     EXPECT_EQ(g()->timerShot(), 10);
     EXPECT_EQ(timer->btnTimer10()->title(), "10 s");

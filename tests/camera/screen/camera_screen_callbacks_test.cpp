@@ -1,8 +1,8 @@
 // The screen's answers to its pop-ups, the volume buttons and its own appearance, one row each:
 // what the callback is given, and what the screen, the camera and the settings file show after.
 #include "app/rate/rate_prompt.h"
-#include "camera/overlays/guide_view.h"
 #include "camera/options/pop_option_view.h"
+#include "camera/overlays/guide_view.h"
 #include "editor/browser/pop_filter_main_view.h"
 #include "filter/filter_my_element.h"
 #include "filter/filter_persist_element.h"
@@ -10,8 +10,8 @@
 #include "platform/ui/animation/ca_animation_engine.h"
 #include "platform/ui/animation/ca_value.h"
 #include "platform/ui/controller/ui_alert_controller.h"
-#include "ui/controls/anim_button.h"
 #include "tests/camera/screen/camera_screen_test_support.h"
+#include "ui/controls/anim_button.h"
 
 namespace {
 
@@ -44,7 +44,9 @@ struct CallbackRow {
     std::function<void(CameraScreenCallbacksTest&)> check;
 };
 
-void PrintTo(const CallbackRow& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const CallbackRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 void nothing(CameraScreenCallbacksTest&) {}
 
@@ -153,4 +155,6 @@ TEST_P(CameraScreenCallbacksTest, AnswersAsTheRowSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Screen, CameraScreenCallbacksTest, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<CallbackRow>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<CallbackRow>& info) {
+                             return std::string(info.param.name);
+                         });

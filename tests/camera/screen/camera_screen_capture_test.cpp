@@ -3,16 +3,16 @@
 // unless a stall restart keeps them, the permission memory, the hosts' presets, the controls'
 // turn and the guide's visibility.
 #include "camera/overlays/guide_view.h"
-#include "foundation/global.h"
-#include "platform/ui/control/ui_button.h"
-#include "ui/controls/anim_button.h"
-#include "foundation/last_info.h"
-#include "platform/storage/sandbox.h"
-#include "platform/ui/app/ui_application.h"
 #include "filter/glk_view.h"
+#include "foundation/global.h"
+#include "foundation/last_info.h"
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/notification_center.h"
+#include "platform/storage/sandbox.h"
+#include "platform/ui/app/ui_application.h"
+#include "platform/ui/control/ui_button.h"
 #include "tests/camera/screen/camera_screen_test_support.h"
+#include "ui/controls/anim_button.h"
 
 using CameraScreenCaptureTest = CameraScreenTest;
 

@@ -315,14 +315,16 @@ TEST_F(CameraScreenGesturesTest, TheDrawerTellsItsMenuAndRestartsCaptureWhenItHi
 
 TEST_F(CameraScreenGesturesTest, PickerCancelAndEditorDoneBringCaptureBack) {
     std::shared_ptr<StandInEditor> editor;
-    UIStoryboard::mainStoryboard()->registerController("EditController", [&] { return editor = StandInEditor::make(); });
+    UIStoryboard::mainStoryboard()->registerController("EditController",
+                                                       [&] { return editor = StandInEditor::make(); });
     showScreen();
     screen->onShot();
     ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
 
     // Cancel.
     screen->library().onAsset();
-    ASSERT_TRUE(stepUntil([&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
+    ASSERT_TRUE(stepUntil(
+        [&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
     EXPECT_TRUE(screen->library().otherVCActivating());
     EXPECT_TRUE(screen->statusDefault());
     EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Idle);
@@ -334,7 +336,8 @@ TEST_F(CameraScreenGesturesTest, PickerCancelAndEditorDoneBringCaptureBack) {
 
     // Pick: the editor gets the photo; capture stays stopped until it is done.
     screen->library().onAsset();
-    ASSERT_TRUE(stepUntil([&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
+    ASSERT_TRUE(stepUntil(
+        [&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
     step(1.0);
     std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())->pickAssetAtIndex(0);
     ASSERT_TRUE(stepUntil([&] { return editor && screen->presentedViewController() == editor; }));
@@ -351,12 +354,14 @@ TEST_F(CameraScreenGesturesTest, PickerCancelAndEditorDoneBringCaptureBack) {
 }
 
 TEST_F(CameraScreenGesturesTest, APickedPhotoWithoutAnEditorActsAsACancel) {
-    UIStoryboard::mainStoryboard()->registerController("EditController", [] { return std::shared_ptr<UIViewController>(); });
+    UIStoryboard::mainStoryboard()->registerController("EditController",
+                                                       [] { return std::shared_ptr<UIViewController>(); });
     showScreen();
     screen->onShot();
     ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
     screen->library().onAsset();
-    ASSERT_TRUE(stepUntil([&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
+    ASSERT_TRUE(stepUntil(
+        [&] { return bool(std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())); }));
     step(1.0);
     std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController())->pickAssetAtIndex(0);
     ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
@@ -376,7 +381,8 @@ TEST_F(CameraScreenGesturesTest, TheNineHelpStepsPointAtTheirControls) {
     std::vector<std::shared_ptr<UIView>> senders = {s->views().btnMenu, s->views().btnSwap,   s->views().center,
                                                     s->views().slZoom,  s->views().btnAsset,  s->views().btnOption,
                                                     s->views().btnShot, s->views().btnManual, s->views().btnFilter};
-    for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(steps[std::size_t(i)]["sender"].object(), std::static_pointer_cast<NSObject>(senders[i])) << i;
+    for (std::size_t i = 0; i < 9; ++i)
+        EXPECT_EQ(steps[std::size_t(i)]["sender"].object(), std::static_pointer_cast<NSObject>(senders[i])) << i;
     EXPECT_EQ(steps[std::size_t(0)]["text"].stringValue(), "App Menu");
     EXPECT_EQ(steps[std::size_t(2)]["text"].stringValue(),
               "Take by Screen Tap\n* Detect Lens Focus and Take Photo automatically at the Focused Moment");

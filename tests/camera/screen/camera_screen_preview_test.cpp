@@ -21,8 +21,10 @@ struct Gate {
 
 class GatedCamera : public SyntheticCameraDriver {
 public:
-    explicit GatedCamera(std::shared_ptr<Gate> gate) : SyntheticCameraDriver(CameraScreenTest::still()), gate_(std::move(gate)) {}
-    Result<std::unique_ptr<CaptureStream>> startVideo(CMVideoDimensions size, double rate, CaptureVideoSink sink) override {
+    explicit GatedCamera(std::shared_ptr<Gate> gate)
+        : SyntheticCameraDriver(CameraScreenTest::still()), gate_(std::move(gate)) {}
+    Result<std::unique_ptr<CaptureStream>> startVideo(CMVideoDimensions size, double rate,
+                                                      CaptureVideoSink sink) override {
         auto gate = gate_;
         return SyntheticCameraDriver::startVideo(size, rate, [gate, sink](CVPixelBufferRef frame, CMTime t) {
             if (!gate->open) return;

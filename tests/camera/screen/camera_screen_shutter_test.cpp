@@ -14,12 +14,12 @@
 #include "foundation/global.h"
 #include "platform/image/codec/image_data.h"
 #include "platform/image/codec/image_properties.h"
+#include "platform/storage/file_manager.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/controller/ui_alert_controller.h"
-#include "platform/storage/file_manager.h"
-#include "tests/camera/screen/camera_screen_test_support.h"
 #include "platform/ui/text/attributed_string.h"
+#include "tests/camera/screen/camera_screen_test_support.h"
 #include "ui/popup/pop_message_view.h"
 
 namespace {

@@ -148,6 +148,5 @@ struct CameraScreenTest : AppTest, SyntheticCameraAccess {
         return screen;
     }
 
-
     std::shared_ptr<RecordingScreen> screen;
 };

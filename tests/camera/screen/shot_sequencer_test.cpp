@@ -57,16 +57,16 @@ struct ShotSequencerTest : CameraTest {
     void enter(ShotPhase phase) {
         fresh();
         switch (phase) {
-        case ShotPhase::Idle: break;
-        case ShotPhase::CountingDown:
-            road->timer = 3;
-            seq->shutterTap();
-            break;
-        case ShotPhase::WaitingForFocus:
-            seq->tapToShoot();
-            seq->devicePrepared();
-            break;
-        case ShotPhase::Shooting: seq->shutterTap(); break;
+            case ShotPhase::Idle: break;
+            case ShotPhase::CountingDown:
+                road->timer = 3;
+                seq->shutterTap();
+                break;
+            case ShotPhase::WaitingForFocus:
+                seq->tapToShoot();
+                seq->devicePrepared();
+                break;
+            case ShotPhase::Shooting: seq->shutterTap(); break;
         }
         if (phase != ShotPhase::CountingDown) road->timer = 0;
         ASSERT_EQ(seq->phase(), phase);
@@ -77,14 +77,14 @@ enum class Op { Shutter, Volume, Tap, TimerEnd, Cancel, Shoot, Finished, Session
 
 const char* opName(Op op) {
     switch (op) {
-    case Op::Shutter: return "shutter";
-    case Op::Volume: return "volume";
-    case Op::Tap: return "tap";
-    case Op::TimerEnd: return "timer end";
-    case Op::Cancel: return "cancel";
-    case Op::Shoot: return "shoot";
-    case Op::Finished: return "finished";
-    case Op::SessionStarted: return "session started";
+        case Op::Shutter: return "shutter";
+        case Op::Volume: return "volume";
+        case Op::Tap: return "tap";
+        case Op::TimerEnd: return "timer end";
+        case Op::Cancel: return "cancel";
+        case Op::Shoot: return "shoot";
+        case Op::Finished: return "finished";
+        case Op::SessionStarted: return "session started";
     }
     return "?";
 }
@@ -135,14 +135,14 @@ TEST_F(ShotSequencerTest, EachPhaseAcceptsOnlyItsOwnEntries) {
         enter(c.from);
         const int shots = road->shots, cancels = road->cancels;
         switch (c.op) {
-        case Op::Shutter: seq->shutterTap(); break;
-        case Op::Volume: seq->volumeKey(); break;
-        case Op::Tap: seq->tapToShoot(); break;
-        case Op::TimerEnd: seq->timerEnd(); break;
-        case Op::Cancel: seq->cancel(); break;
-        case Op::Shoot: seq->shoot(); break;
-        case Op::Finished: seq->shotFinished(true); break;
-        case Op::SessionStarted: seq->sessionStarted(); break;
+            case Op::Shutter: seq->shutterTap(); break;
+            case Op::Volume: seq->volumeKey(); break;
+            case Op::Tap: seq->tapToShoot(); break;
+            case Op::TimerEnd: seq->timerEnd(); break;
+            case Op::Cancel: seq->cancel(); break;
+            case Op::Shoot: seq->shoot(); break;
+            case Op::Finished: seq->shotFinished(true); break;
+            case Op::SessionStarted: seq->sessionStarted(); break;
         }
         EXPECT_EQ(shotPhaseName(seq->phase()), std::string(shotPhaseName(c.to)));
         EXPECT_EQ(road->shots - shots, c.shots);

@@ -65,7 +65,8 @@ TEST(CropChoices, TheRatioTable) {
     auto tall = cropChoiceEffect(0, current, {300, 400}, picture);
     EXPECT_EQ(*tall.rect, (CGRect{{20, 50}, {210, 280}}));
     EXPECT_EQ(*cropChoiceEffect(1, current, {400, 300}, picture).ratio, 1.0);
-    EXPECT_EQ(cropChoiceEffect(2, current, {400, 300}, picture).ratio, cropChoiceEffect(5, current, {400, 300}, picture).ratio);
+    EXPECT_EQ(cropChoiceEffect(2, current, {400, 300}, picture).ratio,
+              cropChoiceEffect(5, current, {400, 300}, picture).ratio);
     EXPECT_NEAR(*cropChoiceEffect(2, current, {400, 300}, picture).ratio, 0.6666667, 1e-7);
     EXPECT_NEAR(*cropChoiceEffect(6, current, {400, 300}, picture).ratio, 0.71428573, 1e-7);
     // "4 x 3" and "16 x 9" set the height from the width, capped to the picture.

@@ -133,7 +133,8 @@ TEST(CropImage, ATurnedPictureIsCutAndNothingOutsideGivesNoImage) {
     ASSERT_TRUE(rest);
     EXPECT_FALSE(isRed(rest->cgImage(), 10, 10));
 
-    EXPECT_FALSE(rotatedImageWithtransform_croppedToRect(picture, CGAffineTransformIdentity, CGRectMake(100, 100, 10, 10)));
+    EXPECT_FALSE(
+        rotatedImageWithtransform_croppedToRect(picture, CGAffineTransformIdentity, CGRectMake(100, 100, 10, 10)));
     EXPECT_FALSE(rotatedImageWithtransform_croppedToRect(nullptr, CGAffineTransformIdentity, CGRectMake(0, 0, 10, 10)));
 }
 

@@ -125,11 +125,10 @@ TEST_F(EditorTest, LoadsAPreviewWithinTheBoundAndShowsTheCatalogue) {
 
 TEST_F(EditorTest, TheSavedPhotoIsFullSizeUprightWithTheOriginalsMetadataAndCloseToIt) {
     // Stored on its side: 90 x 60 with orientation 6 is 60 x 90 upright.
-    auto properties = Value::dictionary(
-        {{"Orientation", 6},
-         {"{TIFF}", Value::dictionary({{"Make", "Korva"}, {"Orientation", 6}})},
-         {"{Exif}", Value::dictionary({{"FNumber", 1.8}, {"ExposureTime", 0.01}})},
-         {"{GPS}", Value::dictionary({{"Latitude", 60.17}, {"LatitudeRef", "N"}})}});
+    auto properties = Value::dictionary({{"Orientation", 6},
+                                         {"{TIFF}", Value::dictionary({{"Make", "Korva"}, {"Orientation", 6}})},
+                                         {"{Exif}", Value::dictionary({{"FNumber", 1.8}, {"ExposureTime", 0.01}})},
+                                         {"{GPS}", Value::dictionary({{"Latitude", 60.17}, {"LatitudeRef", "N"}})}});
     Bytes original = jpegOf(markedRaster(90, 60), properties);
     auto asset = addPhoto(original);
     open(asset);
@@ -274,7 +273,8 @@ TEST_F(EditorTest, HoldingShowsTheUnfilteredPhotoAndTheZoomReturnsToOne) {
 }
 
 TEST_F(EditorTest, TheInfoButtonShowsThePhotosMetadata) {
-    auto asset = addPhoto(jpegOf(markedRaster(64, 48), Value::dictionary({{"{Exif}", Value::dictionary({{"FNumber", 2.8}})}})));
+    auto asset =
+        addPhoto(jpegOf(markedRaster(64, 48), Value::dictionary({{"{Exif}", Value::dictionary({{"FNumber", 2.8}})}})));
     open(asset);
     editor->onInfo(editor->btnInfo()->shared_from_this());
     drain();
@@ -360,10 +360,10 @@ TEST_F(EditorTest, PhotosThatCannotBeEditedLeaveThroughTheDelegate) {
         std::ofstream(path, std::ios::binary | std::ios::trunc)
             .write(reinterpret_cast<const char*>(bytes->data()), std::streamsize(bytes->size() / 3));
     };
-    for (const Case& c : {Case{"truncated", cut},
-                          Case{"empty", [](const std::string& p) { std::ofstream(p, std::ios::trunc); }},
-                          Case{"not an image", [](const std::string& p) { std::ofstream(p, std::ios::trunc) << "hello"; }},
-                          Case{"removed", [](const std::string& p) { std::filesystem::remove(p); }}}) {
+    for (const Case& c :
+         {Case{"truncated", cut}, Case{"empty", [](const std::string& p) { std::ofstream(p, std::ios::trunc); }},
+          Case{"not an image", [](const std::string& p) { std::ofstream(p, std::ios::trunc) << "hello"; }},
+          Case{"removed", [](const std::string& p) { std::filesystem::remove(p); }}}) {
         SCOPED_TRACE(c.name);
         auto asset = addPhoto(jpegOf(markedRaster(64, 48)));
         ASSERT_TRUE(asset);

@@ -1,12 +1,13 @@
 // Photo library access over a temporary library: the authorisation table, change notices only
 // for changes that touch the fetch and only while the screen is visible, the fetch's two ends,
 // sized pictures, properties, deletion and the picker.
+#include "editor/photo/my_photos.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/base/my_view_controller.h"
-#include "editor/photo/my_photos.h"
 #include "editor/photo/ph_fetch_result_custom.h"
 #include "platform/dispatch/queue.h"
 #include "platform/image/codec/jpeg.h"
@@ -76,10 +77,9 @@ TEST_F(MyPhotosTest, AuthorisationTable) {
         std::size_t noticesAtConstruction, noticesAfterAppearance;
         bool alert;
     };
-    for (Row row : {Row{PHAuthorizationStatus::Authorized, 1, 2, false},
-                    Row{PHAuthorizationStatus::Denied, 1, 2, true},
-                    Row{PHAuthorizationStatus::Restricted, 1, 2, true},
-                    Row{PHAuthorizationStatus::Limited, 0, 0, false}}) {
+    for (Row row :
+         {Row{PHAuthorizationStatus::Authorized, 1, 2, false}, Row{PHAuthorizationStatus::Denied, 1, 2, true},
+          Row{PHAuthorizationStatus::Restricted, 1, 2, true}, Row{PHAuthorizationStatus::Limited, 0, 0, false}}) {
         SCOPED_TRACE(static_cast<int>(row.status));
         PhotoLibraryAuthorization::setStatus(row.status);
         auto l = std::make_shared<Listener>();
@@ -133,7 +133,8 @@ TEST_F(MyPhotosTest, ChangesAreToldOnlyWhenTheyTouchTheFetchAndOnlyWhileVisible)
     EXPECT_EQ(listener->counts, std::vector<std::size_t>{2}) << "once, with the refreshed fetch";
 
     // A change about an asset this fetch never had says nothing.
-    photos->photoLibraryDidChange(PHChange::make(std::vector<std::string>{"elsewhere/L0/001"}, std::vector<std::string>{}));
+    photos->photoLibraryDidChange(
+        PHChange::make(std::vector<std::string>{"elsewhere/L0/001"}, std::vector<std::string>{}));
     drain();
     EXPECT_EQ(listener->counts.size(), 1u);
 

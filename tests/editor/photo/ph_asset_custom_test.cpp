@@ -1,8 +1,9 @@
 // The newest asset of a temporary library by modification date, and an asset's image decoded on
 // the main queue, none for an empty library, a missing asset or a file that no longer decodes.
+#include "editor/photo/ph_asset_custom.h"
+
 #include <gtest/gtest.h>
 
-#include "editor/photo/ph_asset_custom.h"
 #include "platform/image/codec/png.h"
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_asset_change_request.h"

@@ -31,7 +31,8 @@ TEST(ExifSections, APhotosPropertiesReadBackFromItsJpeg) {
     JpegEncodeOptions o;
     o.properties = Value::dictionary(
         {{"Orientation", 6},
-         {"{TIFF}", Value::dictionary({{"Make", "Korva"}, {"Software", "Korva 1.0"}, {"DateTime", "2026:12:07 02:30:00"}})},
+         {"{TIFF}",
+          Value::dictionary({{"Make", "Korva"}, {"Software", "Korva 1.0"}, {"DateTime", "2026:12:07 02:30:00"}})},
          {"{Exif}", Value::dictionary({{"ExposureTime", 0.01}, {"ISOSpeedRatings", Value::array({100})}})},
          {"{GPS}", Value::dictionary({{"Latitude", 60.17}, {"LatitudeRef", "N"}})}});
     auto jpeg = encodeJpeg(r, o);
@@ -83,10 +84,10 @@ TEST(ExifSections, OrderDigitKeysAndEmptyOrOddInput) {
 TEST(ExifSections, ArraysDataAndHugeStringsStayOnOneBoundedLine) {
     std::string umlauts;
     for (int i = 0; i < 900; ++i) umlauts += "ä";  // two bytes each
-    auto s = buildExifSections(Value::dictionary(
-        {{"Array", Value::array({Value::array({1, 2}), Value::array({3, Value::array({4})})})},
-         {"Binary", Value::data(Bytes(5000, 0xAB))},
-         {"Huge", umlauts}}));
+    auto s = buildExifSections(
+        Value::dictionary({{"Array", Value::array({Value::array({1, 2}), Value::array({3, Value::array({4})})})},
+                           {"Binary", Value::data(Bytes(5000, 0xAB))},
+                           {"Huge", umlauts}}));
     ASSERT_EQ(s.arr[0].size(), 3u);
     for (const auto& [key, text] : s.arr[0]) {
         SCOPED_TRACE(key);

@@ -27,7 +27,9 @@ namespace {
 
 struct Reports : PopAdjGeneralBaseDelegate {
     std::vector<Value> records;
-    void onPopAdjGeneralBaseValueChanged(PopAdjGeneralBase&, const Value& record) override { records.push_back(record); }
+    void onPopAdjGeneralBaseValueChanged(PopAdjGeneralBase&, const Value& record) override {
+        records.push_back(record);
+    }
 };
 
 struct SourceTest : ToolkitTest {

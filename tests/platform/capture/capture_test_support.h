@@ -2,8 +2,6 @@
 // that let background work finish.
 #pragma once
 
-#include "tests/support/recorder.h"
-
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -17,6 +15,7 @@
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
+#include "tests/support/recorder.h"
 
 class CaptureTest : public ::testing::Test {
 protected:
@@ -58,7 +57,6 @@ protected:
         return dynamic_cast<SyntheticCameraDriver&>(d->driver());
     }
 };
-
 
 // A gate a background block waits at until the test opens it.
 class Gate {

@@ -1,8 +1,9 @@
+#include "platform/dispatch/notification_center.h"
+
 #include <atomic>
 #include <thread>
 #include <vector>
 
-#include "platform/dispatch/notification_center.h"
 #include "tests/platform/dispatch/virtual_clock.h"
 
 namespace {
@@ -95,11 +96,12 @@ TEST_F(NotificationCenterTest, ObserverRemovedDuringAPostIsNotCalledAfterwards) 
 TEST_F(NotificationCenterTest, PostFromBackgroundHopsToAMainQueueObserver) {
     std::atomic<int> onMain{0}, onPoster{0};
     std::thread::id posterThread;
-    auto mainToken = center->addObserver("Bg", nullptr, dispatch_get_main_queue(), [&](const std::shared_ptr<NSNotification>& n) {
-        EXPECT_TRUE(RunLoop::isMainThread());
-        EXPECT_EQ(n->userInfo()["n"].integerValue(), 5);
-        ++onMain;
-    });
+    auto mainToken =
+        center->addObserver("Bg", nullptr, dispatch_get_main_queue(), [&](const std::shared_ptr<NSNotification>& n) {
+            EXPECT_TRUE(RunLoop::isMainThread());
+            EXPECT_EQ(n->userInfo()["n"].integerValue(), 5);
+            ++onMain;
+        });
     center->addObserver("Bg", nullptr, nullptr, [&](const auto&) {
         if (std::this_thread::get_id() == posterThread) ++onPoster;
     });

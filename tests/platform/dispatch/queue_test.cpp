@@ -67,7 +67,8 @@ TEST_F(QueueTest, SyncWaitsForTheBlockAndNeverDeadlocksOnItsOwnQueue) {
 
     // A background queue waiting on main while main drains: the drain runs the main block.
     std::atomic<bool> backgroundSawMain{false};
-    queue->async([&] { dispatch_sync(dispatch_get_main_queue(), [&] { backgroundSawMain = RunLoop::isMainThread(); }); });
+    queue->async(
+        [&] { dispatch_sync(dispatch_get_main_queue(), [&] { backgroundSawMain = RunLoop::isMainThread(); }); });
     loop().drainAll();
     EXPECT_TRUE(backgroundSawMain.load());
 }
@@ -83,7 +84,8 @@ TEST_F(QueueTest, GlobalQueueRunsEverythingConcurrently) {
         dispatch_async(dispatch_get_global_queue(), [&] {
             int now = ++running;
             int p = peak.load();
-            while (now > p && !peak.compare_exchange_weak(p, now)) {}
+            while (now > p && !peak.compare_exchange_weak(p, now)) {
+            }
             std::unique_lock lock(m);
             if (running == 2) {
                 release = true;

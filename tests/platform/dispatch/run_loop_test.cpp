@@ -37,7 +37,8 @@ TEST_F(RunLoopTest, TimersFireInTimeOrderAtTheirDates) {
 
 TEST_F(RunLoopTest, RepeatingTimerKeepsItsScheduleWithoutDrift) {
     std::vector<double> at;
-    auto timer = NSTimer::scheduledTimer(0.05, true, [&](const std::shared_ptr<NSTimer>&) { at.push_back(Clock::now()); });
+    auto timer =
+        NSTimer::scheduledTimer(0.05, true, [&](const std::shared_ptr<NSTimer>&) { at.push_back(Clock::now()); });
     // Many uneven steps: the occurrences stay on the grid start + k * interval.
     for (int i = 0; i < 1000; ++i) loop().advance(0.013);
     ASSERT_EQ(at.size(), 260u);
@@ -120,7 +121,8 @@ TEST_F(RunLoopTest, DelayedCallsAndSetFireDate) {
     loop().performAfterDelay(0.5, [&] { order.push_back("delayed"); });
     auto cancelled = loop().performAfterDelay(0.2, [&] { order.push_back("cancelled"); });
     cancelled->invalidate();
-    auto postponed = NSTimer::scheduledTimer(0.1, false, [&](const std::shared_ptr<NSTimer>&) { order.push_back("postponed"); });
+    auto postponed =
+        NSTimer::scheduledTimer(0.1, false, [&](const std::shared_ptr<NSTimer>&) { order.push_back("postponed"); });
     postponed->setFireDate(Clock::now() + 0.7);
     dispatch_after(dispatch_time(DISPATCH_TIME_NOW, 300 * NSEC_PER_MSEC), dispatch_get_main_queue(),
                    [&] { order.push_back("after"); });
@@ -180,8 +182,10 @@ TEST(RunLoopRealClock, RunWaitsForWorkFromOtherThreadsAndStops) {
         EXPECT_FALSE(RunLoop::isMainThread());
         dispatch_async(dispatch_get_main_queue(), [&] {
             ranOnMain = RunLoop::isMainThread();
-            if (ticks >= 2) RunLoop::main().stop();
-            else NSTimer::scheduledTimer(0.05, false, [](const std::shared_ptr<NSTimer>&) { RunLoop::main().stop(); });
+            if (ticks >= 2)
+                RunLoop::main().stop();
+            else
+                NSTimer::scheduledTimer(0.05, false, [](const std::shared_ptr<NSTimer>&) { RunLoop::main().stop(); });
         });
     });
     RunLoop::main().run();

@@ -94,8 +94,8 @@ TEST_F(ApplicationMainTest, DelegateEventsReachTheDelegateOrAnswerNoWithoutOne) 
     app->handleEventsForBackgroundURLSession("transfers", [&] { ++called; });
     EXPECT_FALSE(app->openURLFromSource("korva://x", "other.app"));
     app->receiveLocalNotification(Value::dictionary({{"id", Value("n1")}}));
-    EXPECT_EQ(delegate->events, (std::vector<std::string>{"activity", "session transfers", "open korva://x from other.app",
-                                                          "local n1"}));
+    EXPECT_EQ(delegate->events,
+              (std::vector<std::string>{"activity", "session transfers", "open korva://x from other.app", "local n1"}));
     ASSERT_TRUE(delegate->sessionHandler);
     delegate->sessionHandler();
     EXPECT_EQ(called, 1);

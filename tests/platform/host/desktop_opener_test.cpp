@@ -1,9 +1,10 @@
 // The desktop opener: programs found on PATH, addresses handed over as one argument without a
 // shell, mail through xdg-email or xdg-open; the window host (on SDL's dummy driver) offering mail
 // and the clipboard only while it lives, and headless offering neither.
-#include <gtest/gtest.h>
+#include "platform/host/desktop_opener.h"
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,7 +13,6 @@
 #include <sstream>
 
 #include "platform/dispatch/clock.h"
-#include "platform/host/desktop_opener.h"
 #include "platform/host/host.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_pasteboard.h"

@@ -1,8 +1,9 @@
 // The headless host: synthetic input on the virtual clock, frames, PNG snapshots read back, and
 // the fall-back from the window host.
-#include <gtest/gtest.h>
+#include "platform/host/headless_host.h"
 
 #include <cairo.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,10 +14,9 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/timer.h"
 #include "platform/host/device_input.h"
-#include "platform/host/headless_host.h"
 #include "platform/host/window_host.h"
-#include "platform/ui/app/ui_application.h"
 #include "platform/sensors/cm_motion_manager.h"
+#include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/gesture/ui_pinch_gesture_recognizer.h"
@@ -139,8 +139,8 @@ TEST_F(HeadlessHostTest, WritesTheScreenAndOneViewAsPngFiles) {
     EXPECT_EQ(screen.height(), 1334);
     // The header sits right under the 20-point status bar: blue at y = 30 points.
     std::uint32_t header = screen.at(375, 60);
-    EXPECT_GT(header & 0xFF, 150u);                // blue
-    EXPECT_LT((header >> 16) & 0xFF, 60u);         // little red
+    EXPECT_GT(header & 0xFF, 150u);         // blue
+    EXPECT_LT((header >> 16) & 0xFF, 60u);  // little red
     std::uint32_t statusBar = screen.at(375, 10);
     EXPECT_NEAR(double(statusBar & 0xFF), 242.5, 1) << "the status bar area shows the root's grey";
     EXPECT_EQ(statusBar & 0xFF, (statusBar >> 16) & 0xFF);
@@ -168,7 +168,8 @@ TEST_F(HeadlessHostTest, SteppingTheClockRunsTimersAndRedrawsOnlyAfterChanges) {
     auto frames = host->compositor().frameCount();
     host->step(1);
     EXPECT_EQ(host->compositor().frameCount(), frames);
-    auto timer = NSTimer::scheduledTimer(0.5, false, [&](const auto&) { view->setBackgroundColor(UIColor::redColor()); });
+    auto timer =
+        NSTimer::scheduledTimer(0.5, false, [&](const auto&) { view->setBackgroundColor(UIColor::redColor()); });
     host->step(0.4);
     EXPECT_EQ(host->compositor().frameCount(), frames);
     host->step(0.2);
@@ -277,8 +278,8 @@ TEST_F(HeadlessHostTest, SidewaysTiltRollsAnUprightDeviceAndTipsAFlatOne) {
     EXPECT_NEAR(std::abs(g.x), std::sin(0.2), 1e-9);
     EXPECT_NEAR(std::hypot(g.x, g.y, g.z), 1, 1e-12);
     input.tilt(0.3, 0);  // forward and back still turns about x
-    EXPECT_NEAR(std::hypot(CMMotionManager::deviceGravity().y, CMMotionManager::deviceGravity().z),
-                std::cos(0.2), 1e-9);
+    EXPECT_NEAR(std::hypot(CMMotionManager::deviceGravity().y, CMMotionManager::deviceGravity().z), std::cos(0.2),
+                1e-9);
     CMMotionManager::setDeviceGravity({0, -1, 0});
 }
 

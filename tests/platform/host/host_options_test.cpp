@@ -1,9 +1,9 @@
 // Host options from environment variables: defaults, accepted values, and warnings for bad ones.
+#include "platform/host/host_options.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
-
-#include "platform/host/host_options.h"
 
 namespace {
 

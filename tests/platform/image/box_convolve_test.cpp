@@ -18,7 +18,10 @@ struct Bitmap {
     std::size_t rowBytes;
     std::vector<std::uint8_t> bytes;
     Bitmap(long w, long h, std::size_t padding = 0)
-        : width(w), height(h), rowBytes(static_cast<std::size_t>(w) * 4 + padding), bytes(rowBytes * static_cast<std::size_t>(h)) {}
+        : width(w),
+          height(h),
+          rowBytes(static_cast<std::size_t>(w) * 4 + padding),
+          bytes(rowBytes * static_cast<std::size_t>(h)) {}
     vImage_Buffer buffer() {
         return {bytes.data(), static_cast<vImagePixelCount>(height), static_cast<vImagePixelCount>(width), rowBytes};
     }
@@ -41,7 +44,8 @@ Bitmap reference(Bitmap& src, long ox, long oy, long w, long h, long kh, long kw
                 std::uint64_t sum = 0;
                 for (long j = -kh / 2; j <= kh / 2; ++j)
                     for (long i = -kw / 2; i <= kw / 2; ++i)
-                        sum += src.at(std::clamp(ox + x + i, 0L, src.width - 1), std::clamp(oy + y + j, 0L, src.height - 1), c);
+                        sum += src.at(std::clamp(ox + x + i, 0L, src.width - 1),
+                                      std::clamp(oy + y + j, 0L, src.height - 1), c);
                 out.at(x, y, c) = static_cast<std::uint8_t>((sum + kh * kw / 2) / (kh * kw));
             }
     return out;
@@ -58,7 +62,10 @@ void expectSame(Bitmap& got, Bitmap& want) {
 const Pixel_8888 kNoBackground = {0, 0, 0, 0};
 
 TEST(BoxConvolve, MatchesTheReferenceForBoxesOfEveryShape) {
-    struct Case { long w, h, kh, kw; std::size_t padding; };
+    struct Case {
+        long w, h, kh, kw;
+        std::size_t padding;
+    };
     for (Case k : {Case{17, 11, 5, 5, 0}, Case{17, 11, 1, 9, 12}, Case{8, 13, 7, 3, 4}, Case{6, 4, 21, 31, 0},
                    Case{1, 1, 5, 5, 0}, Case{1, 9, 3, 15, 0}, Case{40, 1, 9, 1, 8},
                    // Sums too large for 32 bits take the other road.
@@ -96,7 +103,9 @@ TEST(BoxConvolve, SixteenBitDivisionsGiveTheExactQuotientOfEverySum) {
 TEST(BoxConvolve, SmallBoxesMatchTheReferenceOnBrightDarkAndNoisyPixels) {
     // Widths that leave a tail after the last full vector, the brightest sums a box can hold, boxes
     // with and without a 16-bit reciprocal, and the side menu's five passes one after another.
-    struct Case { long w, h, kh, kw; };
+    struct Case {
+        long w, h, kh, kw;
+    };
     for (Case k : {Case{37, 9, 5, 5}, Case{3, 20, 3, 15}, Case{70, 6, 15, 15}, Case{19, 19, 13, 13}, Case{33, 4, 1, 7},
                    Case{5, 300, 255, 1}}) {
         SCOPED_TRACE(testing::Message() << k.w << "x" << k.h << " box " << k.kw << "x" << k.kh);
@@ -129,7 +138,8 @@ TEST(BoxConvolve, ARegionInsideTheSourceSeesTheWholeSourceAround) {
     Bitmap src = noise(20, 16, 7);
     Bitmap dst(6, 5);
     auto s = src.buffer(), d = dst.buffer();
-    ASSERT_EQ(vImageBoxConvolve_ARGB8888(&s, &d, nullptr, 12, 9, 9, 5, kNoBackground, kvImageEdgeExtend), kvImageNoError);
+    ASSERT_EQ(vImageBoxConvolve_ARGB8888(&s, &d, nullptr, 12, 9, 9, 5, kNoBackground, kvImageEdgeExtend),
+              kvImageNoError);
     Bitmap want = reference(src, 12, 9, 6, 5, 9, 5);
     expectSame(dst, want);
 }
@@ -141,13 +151,15 @@ TEST(BoxConvolve, ALargeImageCutIntoBandsMatchesTheReferenceAcrossTheBandEdges) 
     Bitmap src = noise(420, 372, 11, 8);
     Bitmap dst(400, 340, 4);
     auto s = src.buffer(), d = dst.buffer();
-    ASSERT_EQ(vImageBoxConvolve_ARGB8888(&s, &d, nullptr, 10, 12, 7, 5, kNoBackground, kvImageEdgeExtend), kvImageNoError);
+    ASSERT_EQ(vImageBoxConvolve_ARGB8888(&s, &d, nullptr, 10, 12, 7, 5, kNoBackground, kvImageEdgeExtend),
+              kvImageNoError);
     Bitmap want = reference(src, 10, 12, 400, 340, 7, 5);
     expectSame(dst, want);
     // Again over the whole source, whose first and last rows repeat at the top and bottom bands.
     Bitmap whole(420, 372);
     auto w = whole.buffer();
-    ASSERT_EQ(vImageBoxConvolve_ARGB8888(&s, &w, nullptr, 0, 0, 9, 3, kNoBackground, kvImageEdgeExtend), kvImageNoError);
+    ASSERT_EQ(vImageBoxConvolve_ARGB8888(&s, &w, nullptr, 0, 0, 9, 3, kNoBackground, kvImageEdgeExtend),
+              kvImageNoError);
     Bitmap wantWhole = reference(src, 0, 0, 420, 372, 9, 3);
     expectSame(whole, wantWhole);
 }

@@ -1,10 +1,10 @@
 // Cutting a rectangle out of a bitmap: the part on the bitmap, made integral outwards, in the
 // bitmap's own layout; nothing for a rectangle off the bitmap, not finite, or no image.
+#include "platform/image/cg_image_crop.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "platform/image/cg_image_crop.h"
 
 TEST(CGImageCrop, CutsToTheBitmapOrGivesNothing) {
     std::vector<std::uint8_t> px(10 * 8 * 4);

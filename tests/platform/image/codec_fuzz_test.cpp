@@ -26,9 +26,10 @@ std::vector<Sample> samples() {
     JpegEncodeOptions rich = baseline;
     rich.progressive = true;
     rich.iccProfile = *iccProfileForColorSpace("kCGColorSpaceDisplayP3");
-    rich.properties = Value::dictionary({{"Orientation", 8},
-                                         {"{TIFF}", Value::dictionary({{"Make", "Quillon"}})},
-                                         {"{GPS}", Value::dictionary({{"Latitude", 1.5}, {"TimeStamp", "01:02:03.00"}})}});
+    rich.properties =
+        Value::dictionary({{"Orientation", 8},
+                           {"{TIFF}", Value::dictionary({{"Make", "Quillon"}})},
+                           {"{GPS}", Value::dictionary({{"Latitude", 1.5}, {"TimeStamp", "01:02:03.00"}})}});
     RasterRGBA8 translucent = picture;
     for (std::size_t i = 3; i < translucent.pixels.size(); i += 4) translucent.pixels[i] = std::uint8_t(i);
     PngEncodeOptions png;
@@ -40,7 +41,8 @@ std::vector<Sample> samples() {
 
 // Whatever a reader makes of damaged data, it must be self-consistent.
 void readEverything(const Bytes& data) {
-    auto decoded = decodeImage(data, {.minWidth = 16, .minHeight = 16, .applyOrientation = true, .convertToSRGB = true});
+    auto decoded =
+        decodeImage(data, {.minWidth = 16, .minHeight = 16, .applyOrientation = true, .convertToSRGB = true});
     if (decoded) {
         ASSERT_TRUE(decoded->raster.isValid());
         ASSERT_LE(decoded->raster.width, std::max(decoded->info.width, decoded->info.height));
@@ -80,7 +82,8 @@ TEST(CodecFuzz, ChangedBytesNeverCrashAReader) {
         std::uniform_int_distribution<std::size_t> early(0, std::min<std::size_t>(600, sample.data.size() - 1));
         for (int i = 0; i < 300; ++i) {
             Bytes damaged = sample.data;
-            for (int k = count(random); k > 0; --k) damaged[i % 2 ? at(random) : early(random)] ^= std::uint8_t(mask(random));
+            for (int k = count(random); k > 0; --k)
+                damaged[i % 2 ? at(random) : early(random)] ^= std::uint8_t(mask(random));
             SCOPED_TRACE(std::string(sample.name) + " iteration " + std::to_string(i));
             readEverything(damaged);
         }

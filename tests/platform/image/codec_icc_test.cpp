@@ -71,7 +71,8 @@ TEST(CodecIcc, RoundTripsThroughAWiderSpaceStayClose) {
         for (int g = 0; g < 16; ++g)
             for (int r = 0; r < 16; ++r) {
                 std::uint8_t* p = grid.pixels.data() + ((std::size_t(b) * 16 + g) * 16 + r) * 4;
-                p[0] = std::uint8_t(r * 17), p[1] = std::uint8_t(g * 17), p[2] = std::uint8_t(b * 17), p[3] = std::uint8_t(r * 16);
+                p[0] = std::uint8_t(r * 17), p[1] = std::uint8_t(g * 17), p[2] = std::uint8_t(b * 17),
+                p[3] = std::uint8_t(r * 16);
             }
     RasterRGBA8 trip = grid;
     there->convert(trip);
@@ -112,7 +113,9 @@ TEST(CodecIcc, ConversionsAreSharedSafelyBetweenThreads) {
     conversion->convert(reference);
     std::vector<RasterRGBA8> results(4, photoLike(64, 64));
     std::vector<std::thread> threads;
-    for (auto& raster : results) threads.emplace_back([&] { colorConversion("kCGColorSpaceAdobeRGB1998", "kCGColorSpaceSRGB")->convert(raster); });
+    for (auto& raster : results)
+        threads.emplace_back(
+            [&] { colorConversion("kCGColorSpaceAdobeRGB1998", "kCGColorSpaceSRGB")->convert(raster); });
     for (auto& t : threads) t.join();
     for (const auto& raster : results) EXPECT_EQ(raster.pixels, reference.pixels);
 }

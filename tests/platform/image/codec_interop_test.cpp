@@ -39,7 +39,8 @@ TEST(CodecInterop, AnotherDecoderSeesTheSamePixels) {
     ASSERT_EQ(rgb.size(), 96u * 64u * 3u);
     int maxError = 0;
     for (std::size_t i = 0; i < 96 * 64; ++i)
-        for (int c = 0; c < 3; ++c) maxError = std::max(maxError, std::abs(int(rgb[i * 3 + c]) - picture.pixels[i * 4 + c]));
+        for (int c = 0; c < 3; ++c)
+            maxError = std::max(maxError, std::abs(int(rgb[i * 3 + c]) - picture.pixels[i * 4 + c]));
     EXPECT_LE(maxError, 6);
 
     RasterRGBA8 translucent = picture;

@@ -1,6 +1,5 @@
 // JPEG codec: fidelity by quality, layouts it must read, orientation, scaling and size limits.
 #include <gtest/gtest.h>
-
 #include <lcms2.h>
 
 #include "platform/image/codec/icc.h"
@@ -57,7 +56,8 @@ TEST(CodecJpeg, RoundTripFidelityFollowsQuality) {
     ASSERT_TRUE(decodedBest && decodedHigh) << decodedBest.error();
     EXPECT_EQ(decodedBest->raster.width, 160);
     EXPECT_EQ(decodedBest->raster.height, 120);
-    for (std::size_t i = 3; i < decodedBest->raster.pixels.size(); i += 4) ASSERT_EQ(decodedBest->raster.pixels[i], 255);
+    for (std::size_t i = 3; i < decodedBest->raster.pixels.size(); i += 4)
+        ASSERT_EQ(decodedBest->raster.pixels[i], 255);
 
     ErrorStats atBest = compareRGB(source, decodedBest->raster);
     ErrorStats atHigh = compareRGB(source, decodedHigh->raster);
@@ -103,8 +103,10 @@ TEST(CodecJpeg, GreyAndCmykFilesDecodeToRgba) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 32; ++x) {
             std::uint8_t* p = cmyk.data() + (std::size_t(y) * 32 + x) * 4;
-            if (x < 16) p[0] = 255, p[1] = 0, p[2] = 0, p[3] = 255;  // M and Y full, no C, no K
-            else p[0] = 255, p[1] = 255, p[2] = 255, p[3] = 128;     // only K at half
+            if (x < 16)
+                p[0] = 255, p[1] = 0, p[2] = 0, p[3] = 255;  // M and Y full, no C, no K
+            else
+                p[0] = 255, p[1] = 255, p[2] = 255, p[3] = 128;  // only K at half
         }
     auto decoded = decodeJpeg(writeRawJpeg(32, 16, 4, cmyk));
     ASSERT_TRUE(decoded) << decoded.error();
@@ -166,9 +168,9 @@ TEST(CodecJpeg, OrientRasterCoversAllEight) {
     // A 3x2 raster whose pixels are numbered; each orientation's upright image, row by row.
     RasterRGBA8 r = makeRaster(3, 2);
     for (int i = 0; i < 6; ++i) r.pixels[std::size_t(i) * 4] = std::uint8_t(i + 1);
-    const std::vector<std::vector<int>> expected = {
-        {1, 2, 3, 4, 5, 6}, {3, 2, 1, 6, 5, 4}, {6, 5, 4, 3, 2, 1}, {4, 5, 6, 1, 2, 3},
-        {1, 4, 2, 5, 3, 6}, {4, 1, 5, 2, 6, 3}, {6, 3, 5, 2, 4, 1}, {3, 6, 2, 5, 1, 4}};
+    const std::vector<std::vector<int>> expected = {{1, 2, 3, 4, 5, 6}, {3, 2, 1, 6, 5, 4}, {6, 5, 4, 3, 2, 1},
+                                                    {4, 5, 6, 1, 2, 3}, {1, 4, 2, 5, 3, 6}, {4, 1, 5, 2, 6, 3},
+                                                    {6, 3, 5, 2, 4, 1}, {3, 6, 2, 5, 1, 4}};
     for (int o = 1; o <= 8; ++o) {
         RasterRGBA8 out = orientRaster(r, o);
         std::vector<int> got;
@@ -184,7 +186,7 @@ TEST(CodecJpeg, DownscaleOnDecodeKeepsAtLeastTheAskedSize) {
     ASSERT_TRUE(data);
     auto thumb = decodeJpeg(*data, {.minWidth = 100, .minHeight = 100});
     ASSERT_TRUE(thumb) << thumb.error();
-    EXPECT_EQ(thumb->raster.width, 150);   // 3/8: the next step (2/8) would give 75 rows
+    EXPECT_EQ(thumb->raster.width, 150);  // 3/8: the next step (2/8) would give 75 rows
     EXPECT_EQ(thumb->raster.height, 113);
     EXPECT_EQ(thumb->info.width, 400);
     EXPECT_NEAR(pixelAt(thumb->raster, 70, 50)[1], 200, 3);

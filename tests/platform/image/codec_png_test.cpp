@@ -75,8 +75,10 @@ TEST(CodecPng, StoredLayoutsDecodeToRgba8) {
         EXPECT_TRUE(decoded) << decoded.error();
         return decoded ? decoded->raster.pixels : std::vector<std::uint8_t>{};
     };
-    EXPECT_EQ(pixels(grey), (std::vector<std::uint8_t>{0, 0, 0, 255, 85, 85, 85, 255, 170, 170, 170, 255, 255, 255, 255, 255}));
-    EXPECT_EQ(pixels(bits), (std::vector<std::uint8_t>{255, 255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255}));
+    EXPECT_EQ(pixels(grey),
+              (std::vector<std::uint8_t>{0, 0, 0, 255, 85, 85, 85, 255, 170, 170, 170, 255, 255, 255, 255, 255}));
+    EXPECT_EQ(pixels(bits),
+              (std::vector<std::uint8_t>{255, 255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255}));
     EXPECT_EQ(pixels(palette), (std::vector<std::uint8_t>{255, 0, 0, 0, 0, 255, 0, 128, 0, 0, 255, 255}));
     EXPECT_EQ(pixels(deep), (std::vector<std::uint8_t>{0xAB, 0x00, 0xFF, 255}));
     auto ga = pixels(greyAlpha);

@@ -78,13 +78,14 @@ TEST(CodecProperties, WrittenPropertiesReadBackWithTheirKinds) {
 
 TEST(CodecProperties, ReplacingPropertiesKeepsPixelsAndMergesKeys) {
     const Bytes plain = encodedWith(Value());
-    auto first = replaceImageProperties(plain, Value::dictionary({{"{TIFF}", Value::dictionary({{"Make", "Quillon"}})}}));
+    auto first =
+        replaceImageProperties(plain, Value::dictionary({{"{TIFF}", Value::dictionary({{"Make", "Quillon"}})}}));
     ASSERT_TRUE(first) << first.error();
     auto second = replaceImageProperties(
-        *first, Value::dictionary({{"Orientation", 3},
-                                   {"{TIFF}", Value::dictionary({{"Model", "Second"}})},
-                                   {"{GPS}", Value::dictionary({{"Latitude", -12.5}, {"Longitude", -70.25},
-                                                                {"Altitude", -3.25}})}}));
+        *first, Value::dictionary(
+                    {{"Orientation", 3},
+                     {"{TIFF}", Value::dictionary({{"Model", "Second"}})},
+                     {"{GPS}", Value::dictionary({{"Latitude", -12.5}, {"Longitude", -70.25}, {"Altitude", -3.25}})}}));
     ASSERT_TRUE(second) << second.error();
 
     auto read = readImageProperties(*second);
@@ -129,7 +130,8 @@ TEST(CodecProperties, FilesAndPngDataCarryPropertiesToo) {
 
     auto png = encodePng(solid(5, 7, 9, 9, 9, 100));
     ASSERT_TRUE(png);
-    auto tagged = replaceImageProperties(*png, Value::dictionary({{"{TIFF}", Value::dictionary({{"Make", "Quillon"}})}}));
+    auto tagged =
+        replaceImageProperties(*png, Value::dictionary({{"{TIFF}", Value::dictionary({{"Make", "Quillon"}})}}));
     ASSERT_TRUE(tagged) << tagged.error();
     auto read = readImageProperties(*tagged);
     ASSERT_TRUE(read) << read.error();

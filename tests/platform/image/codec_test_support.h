@@ -2,18 +2,18 @@
 // codec itself never writes (grey, CMYK, palette, 16-bit), made with the libraries directly.
 #pragma once
 
+#include <jpeglib.h>
+#include <png.h>
+
 #include <array>
 #include <cmath>
-#include <memory>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
-#include <png.h>
 
 #include "platform/image/codec/raster.h"
 #include "platform/runtime/value.h"
@@ -142,7 +142,8 @@ inline Bytes writeRawPng(const RawPng& layout) {
     if (!layout.palette.empty()) png_set_PLTE(png, info, layout.palette.data(), int(layout.palette.size()));
     if (!layout.paletteAlpha.empty())
         png_set_tRNS(png, info, layout.paletteAlpha.data(), int(layout.paletteAlpha.size()), nullptr);
-    if (!layout.exif.empty()) png_set_eXIf_1(png, info, png_uint_32(layout.exif.size()), const_cast<png_bytep>(layout.exif.data()));
+    if (!layout.exif.empty())
+        png_set_eXIf_1(png, info, png_uint_32(layout.exif.size()), const_cast<png_bytep>(layout.exif.data()));
     png_write_info(png, info);
     std::vector<png_bytep> rows;
     for (const auto& row : layout.rows) rows.push_back(const_cast<png_bytep>(row.data()));
@@ -195,7 +196,6 @@ inline std::string runCommand(const std::string& command) {
     while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) out.append(buffer.data(), n);
     return out;
 }
-
 
 // A fresh folder under the system's temporary directory, removed with the object.
 struct TempFolder {

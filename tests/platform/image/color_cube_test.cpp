@@ -114,7 +114,8 @@ TEST(ColorCube, OutOfRangeValuesClampToTheTableEdges) {
     auto out = render(plainContext(1), cubed(image, 3, cube), CGRectMake(0, 0, 1, 1));
     ASSERT_EQ(out.rgba.size(), 4u);
     auto ref = referenceCube(cube, 3, 0.0, 1.0, 0.25);
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(out.rgba[static_cast<std::size_t>(c)] / 255.0, ref[static_cast<std::size_t>(c)], 1.0 / 255);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(out.rgba[static_cast<std::size_t>(c)] / 255.0, ref[static_cast<std::size_t>(c)], 1.0 / 255);
 }
 
 namespace {
@@ -164,7 +165,8 @@ TEST(ColorCube, EightBitRendersGiveTheBytesOfTheFloatPath) {
     for (int y = 0; y < 23; ++y)
         for (int x = 0; x < 101; ++x)
             for (int c = 0; c < 4; ++c)
-                ASSERT_EQ(part.at(x, y)[c], expected[((static_cast<std::size_t>(h - 11 - 23 + y) * w) + 37 + x) * 4 + c]);
+                ASSERT_EQ(part.at(x, y)[c],
+                          expected[((static_cast<std::size_t>(h - 11 - 23 + y) * w) + 37 + x) * 4 + c]);
 }
 
 TEST(ColorCube, EveryNewCubeValueRendersItsOwnTable) {
@@ -181,7 +183,8 @@ TEST(ColorCube, EveryNewCubeValueRendersItsOwnTable) {
             const std::uint8_t* s = src.at(x, 0);
             auto ref = referenceCube(cube, n, s[0] / 255.0, s[1] / 255.0, s[2] / 255.0);
             for (int c = 0; c < 3; ++c)
-                ASSERT_NEAR(out.at(x, 0)[c] / 255.0, std::clamp(ref[static_cast<std::size_t>(c)], 0.0, 1.0), 1.0 / 255 + 1e-9)
+                ASSERT_NEAR(out.at(x, 0)[c] / 255.0, std::clamp(ref[static_cast<std::size_t>(c)], 0.0, 1.0),
+                            1.0 / 255 + 1e-9)
                     << "cube " << seed;
         }
     }

@@ -67,7 +67,8 @@ TEST(ToneCurve, FollowsTheSplineInGammaTwo) {
     for (const auto& points : curves) {
         ValueDictionary params;
         for (std::size_t i = 0; i < 5; ++i)
-            params.set("inputPoint" + std::to_string(i), Value(CIVector::vectorWithX(points[i].first, points[i].second)));
+            params.set("inputPoint" + std::to_string(i),
+                       Value(CIVector::vectorWithX(points[i].first, points[i].second)));
         auto out = render(plainContext(), filtered("CIToneCurve", imageOf(src), params), CGRectMake(0, 0, 256, 1));
         ASSERT_FALSE(out.rgba.empty());
         auto sorted = points;
@@ -94,8 +95,9 @@ TEST(Vignette, DarkensByTheLensFormula) {
     for (std::size_t i = 3; i < src.rgba.size(); i += 4) src.rgba[i] = 255;
     for (double intensity : {0.5, 1.0, -0.3})
         for (double radius : {0.5, 1.0, 2.0}) {
-            auto out = render(plainContext(), filtered("CIVignette", imageOf(src), {{"inputIntensity", Value(intensity)},
-                                                                                 {"inputRadius", Value(radius)}}),
+            auto out = render(plainContext(),
+                              filtered("CIVignette", imageOf(src),
+                                       {{"inputIntensity", Value(intensity)}, {"inputRadius", Value(radius)}}),
                               CGRectMake(0, 0, w, h));
             ASSERT_FALSE(out.rgba.empty());
             const double halfDiagonal = 0.5 * std::hypot(w, h);
@@ -114,10 +116,11 @@ TEST(Vignette, DarkensByTheLensFormula) {
 TEST(ColorControls, SaturationBrightnessContrastInOrder) {
     Bitmap src = randomBitmap(23, 7, 4);
     const double s = 1.6, b = -0.1, c = 1.3;
-    auto out = render(plainContext(),
-                      filtered("CIColorControls", imageOf(src),
-                            {{"inputSaturation", Value(s)}, {"inputBrightness", Value(b)}, {"inputContrast", Value(c)}}),
-                      CGRectMake(0, 0, 23, 7));
+    auto out =
+        render(plainContext(),
+               filtered("CIColorControls", imageOf(src),
+                        {{"inputSaturation", Value(s)}, {"inputBrightness", Value(b)}, {"inputContrast", Value(c)}}),
+               CGRectMake(0, 0, 23, 7));
     ASSERT_FALSE(out.rgba.empty());
     for (std::size_t i = 0; i < src.rgba.size(); i += 4) {
         double rgb[3] = {src.rgba[i] / 255.0, src.rgba[i + 1] / 255.0, src.rgba[i + 2] / 255.0};
@@ -147,7 +150,8 @@ TEST(TemperatureAndTint, DefaultsKeepColoursAndWarmLightTurnsNeutral) {
     auto srgb = CGColorSpace::createWithName(kCGColorSpaceSRGB);
     auto image = CIImage::imageWithBitmapData(grey.rgba, 4, 1, 1, CIFormat::RGBA8);
     auto pixel = [&](double kelvin, double tint) {
-        auto out = filtered("CITemperatureAndTint", image, {{"inputNeutral", Value(CIVector::vectorWithX(kelvin, tint))}});
+        auto out =
+            filtered("CITemperatureAndTint", image, {{"inputNeutral", Value(CIVector::vectorWithX(kelvin, tint))}});
         std::vector<std::uint8_t> px(4);
         EXPECT_TRUE(context->render(out, px.data(), 4, CGRectMake(0, 0, 1, 1), CIFormat::RGBA8, srgb));
         return px;
@@ -166,8 +170,9 @@ TEST(TemperatureAndTint, DefaultsKeepColoursAndWarmLightTurnsNeutral) {
 
 TEST(ColourChain, StepsFuseIntoOnePlanNode) {
     auto image = imageOf(randomBitmap(4, 4, 1));
-    auto chained = filtered("CIColorControls", filtered("CIToneCurve", filtered("CIVignette", image, {{"inputIntensity", Value(0.4)}})),
-                         {{"inputSaturation", Value(0.5)}});
+    auto chained = filtered("CIColorControls",
+                            filtered("CIToneCurve", filtered("CIVignette", image, {{"inputIntensity", Value(0.4)}})),
+                            {{"inputSaturation", Value(0.5)}});
     std::string plan = chained->planDescription();
     EXPECT_NE(plan.find("point colour controls"), std::string::npos) << plan;
     EXPECT_NE(plan.find("point vignette"), std::string::npos) << plan;

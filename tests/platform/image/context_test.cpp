@@ -44,16 +44,16 @@ TEST(Context, DrawImageFitsAndBlendsOverTheSurface) {
     auto gpu = CIContext::gpuContextWithOptions({{kCIContextWorkingColorSpace, Value(kCGColorSpaceNULL)}});
     ASSERT_TRUE(gpu->drawImage(image, CGRectMake(93.75, 0, 562.5, 1000), image->extent(), surface));
     auto at = [&](int x, int yTop) { return pixels[(static_cast<std::size_t>(yTop) * 750 + x) * 4]; };
-    EXPECT_EQ(at(50, 500), 0);     // left band stays black
-    EXPECT_EQ(at(700, 500), 0);    // right band too
-    EXPECT_EQ(at(375, 0), 255);    // the picture covers the full height
+    EXPECT_EQ(at(50, 500), 0);   // left band stays black
+    EXPECT_EQ(at(700, 500), 0);  // right band too
+    EXPECT_EQ(at(375, 0), 255);  // the picture covers the full height
     EXPECT_EQ(at(375, 999), 255);
     EXPECT_EQ(at(100, 500), 255);
     // A half-transparent colour blends over what is there.
     auto glass = CIImage::imageWithColor(CIColor::colorWithRed(0, 0, 1, 0.5));
     ASSERT_TRUE(gpu->drawImage(glass, CGRectMake(0, 0, 10, 10), CGRectMake(0, 0, 10, 10), surface));
     std::size_t corner = (999 * 750) * 4;  // bottom-left pixel
-    EXPECT_EQ(pixels[corner + 0], 128);     // blue (BGRA order): 0.5 + 0 x 0.5
+    EXPECT_EQ(pixels[corner + 0], 128);    // blue (BGRA order): 0.5 + 0 x 0.5
     EXPECT_EQ(pixels[corner + 3], 255);
     // Nothing to draw: no surface, or an empty rectangle.
     EXPECT_FALSE(gpu->drawImage(image, CGRectMake(0, 0, 0, 10), image->extent(), surface));
@@ -62,11 +62,14 @@ TEST(Context, DrawImageFitsAndBlendsOverTheSurface) {
 
 TEST(Context, JPEGRepresentationDecodesAndCarriesProperties) {
     Bitmap src = randomBitmap(48, 32, 6);
-    for (std::size_t i = 0; i < src.rgba.size(); ++i) src.rgba[i] = i % 4 == 3 ? 255 : static_cast<std::uint8_t>(100 + (i / 4 % 48));
+    for (std::size_t i = 0; i < src.rgba.size(); ++i)
+        src.rgba[i] = i % 4 == 3 ? 255 : static_cast<std::uint8_t>(100 + (i / 4 % 48));
     auto context = CIContext::contextWithOptions({});
     auto srgb = CGColorSpaceCreateWithName(kCGColorSpaceSRGB);
-    ValueDictionary gps{{kCGImagePropertyGPSLatitude, Value(33.9)}, {kCGImagePropertyGPSLatitudeRef, Value("S")},
-                        {kCGImagePropertyGPSLongitude, Value(18.4)}, {kCGImagePropertyGPSLongitudeRef, Value("E")}};
+    ValueDictionary gps{{kCGImagePropertyGPSLatitude, Value(33.9)},
+                        {kCGImagePropertyGPSLatitudeRef, Value("S")},
+                        {kCGImagePropertyGPSLongitude, Value(18.4)},
+                        {kCGImagePropertyGPSLongitudeRef, Value("E")}};
     ValueDictionary tiff{{kCGImagePropertyTIFFMake, Value("Quillon")}, {kCGImagePropertyTIFFSoftware, Value("Korva")}};
     auto jpeg = context->JPEGRepresentationOfImage(
         CIImage::imageWithBitmapData(src.rgba, 48 * 4, 48, 32, CIFormat::RGBA8), srgb,
@@ -88,7 +91,8 @@ TEST(Context, JPEGRepresentationDecodesAndCarriesProperties) {
     auto reread = CIImage::imageWithData(*jpeg);
     ASSERT_NE(reread, nullptr);
     EXPECT_EQ(reread->extent(), CGRectMake(0, 0, 48, 32));
-    EXPECT_EQ(reread->properties()[kCGImagePropertyTIFFDictionary][kCGImagePropertyTIFFSoftware].stringValue(), "Korva");
+    EXPECT_EQ(reread->properties()[kCGImagePropertyTIFFDictionary][kCGImagePropertyTIFFSoftware].stringValue(),
+              "Korva");
 }
 
 TEST(Context, CorruptOrMissingFilesGiveNoImage) {
@@ -134,7 +138,8 @@ TEST(Context, AreaAverageMeasuresTheMeanColour) {
         src.rgba.insert(src.rgba.end(), {v, static_cast<std::uint8_t>(v / 2), 40, 255});
     }
     auto image = imageOf(src);
-    auto average = filtered("CIAreaAverage", image, {{kCIInputExtentKey, Value(CIVector::vectorWithCGRect(image->extent()))}});
+    auto average =
+        filtered("CIAreaAverage", image, {{kCIInputExtentKey, Value(CIVector::vectorWithCGRect(image->extent()))}});
     ASSERT_NE(average, nullptr);
     EXPECT_EQ(average->extent(), CGRectMake(0, 0, 1, 1));
     auto cg = plainContext()->createCGImage(average, average->extent());
@@ -143,7 +148,8 @@ TEST(Context, AreaAverageMeasuresTheMeanColour) {
     EXPECT_EQ(cg->data()[1], 50);
     EXPECT_EQ(cg->data()[2], 40);
     EXPECT_EQ(cg->data()[3], 255);
-    EXPECT_EQ(filtered("CIAreaAverage", image, {{kCIInputExtentKey, Value(CIVector::vectorWithX(0, 0, 0, 0))}}), nullptr);
+    EXPECT_EQ(filtered("CIAreaAverage", image, {{kCIInputExtentKey, Value(CIVector::vectorWithX(0, 0, 0, 0))}}),
+              nullptr);
 }
 
 TEST(Context, JPEGImagesDecodeAtTheSizeARenderNeeds) {
@@ -151,11 +157,12 @@ TEST(Context, JPEGImagesDecodeAtTheSizeARenderNeeds) {
     Bitmap src{128, 96, {}};
     for (int y = 0; y < 96; ++y)
         for (int x = 0; x < 128; ++x)
-            src.rgba.insert(src.rgba.end(), {static_cast<std::uint8_t>(x * 2), static_cast<std::uint8_t>(y * 2), 90, 255});
+            src.rgba.insert(src.rgba.end(),
+                            {static_cast<std::uint8_t>(x * 2), static_cast<std::uint8_t>(y * 2), 90, 255});
     auto context = plainContext();
-    auto jpeg = context->JPEGRepresentationOfImage(imageOf(src), nullptr,
-                                                   {{kCGImageDestinationLossyCompressionQuality, Value(0.95)},
-                                                    {kCGImagePropertyOrientation, Value(6)}});
+    auto jpeg = context->JPEGRepresentationOfImage(
+        imageOf(src), nullptr,
+        {{kCGImageDestinationLossyCompressionQuality, Value(0.95)}, {kCGImagePropertyOrientation, Value(6)}});
     ASSERT_TRUE(jpeg.has_value());
     auto image = CIImage::imageWithData(*jpeg, {{kCIImageColorSpace, Value(kCGColorSpaceNULL)}});
     ASSERT_NE(image, nullptr);
@@ -210,9 +217,10 @@ TEST(Context, KindsLimitsAndOptions) {
     EXPECT_EQ(gpu->kind(), CIContext::Kind::GPU);
     EXPECT_GT(cpu->inputImageMaximumSize().width, gpu->inputImageMaximumSize().width);
     EXPECT_EQ(cpu->outputColorSpace()->name(), kCGColorSpaceSRGB);
-    auto p3 = CIContext::contextWithOptions({{kCIContextWorkingColorSpace, Value(CGColorSpaceCreateWithName(kCGColorSpaceDisplayP3))},
-                                             {kCIContextOutputColorSpace, Value(kCGColorSpaceDisplayP3)},
-                                             {kCIContextThreadCount, Value(2)}});
+    auto p3 = CIContext::contextWithOptions(
+        {{kCIContextWorkingColorSpace, Value(CGColorSpaceCreateWithName(kCGColorSpaceDisplayP3))},
+         {kCIContextOutputColorSpace, Value(kCGColorSpaceDisplayP3)},
+         {kCIContextThreadCount, Value(2)}});
     EXPECT_EQ(p3->workingColorSpace()->name(), kCGColorSpaceDisplayP3);
     EXPECT_EQ(p3->outputColorSpace()->name(), kCGColorSpaceDisplayP3);
     EXPECT_EQ(p3->threadCount(), 2);
@@ -231,17 +239,19 @@ TEST(Context, KindsLimitsAndOptions) {
 TEST(Context, SmallRendersCutIntoBandsMatchOneThread) {
     Bitmap src = randomBitmap(300, 300, 11);
     auto half = imageOf(src)->imageByApplyingTransform(CGAffineTransformMakeScale(0.5, 0.5));
-    auto turned = imageOf(randomBitmap(150, 210, 12))->imageByApplyingTransform(CGAffineTransformMake(0, 1, -1, 0, 210, 0));
+    auto turned =
+        imageOf(randomBitmap(150, 210, 12))->imageByApplyingTransform(CGAffineTransformMake(0, 1, -1, 0, 210, 0));
     struct Case {
         std::shared_ptr<CIImage> image;
         CGRect rect;
     } cases[] = {
-        {half, CGRectMake(0, 0, 150, 150)},  {half, CGRectMake(0, 0, 100, 150)}, {half, CGRectMake(3, 7, 140, 71)},
+        {half, CGRectMake(0, 0, 150, 150)},   {half, CGRectMake(0, 0, 100, 150)},  {half, CGRectMake(3, 7, 140, 71)},
         {turned, CGRectMake(0, 0, 210, 150)}, {turned, CGRectMake(5, 0, 61, 150)},
     };
     auto one = plainContext(1), many = plainContext(8);
     for (const auto& c : cases) {
-        auto image = filtered("CINoiseReduction", c.image, {{"inputNoiseLevel", Value(0.1)}, {"inputSharpness", Value(0)}});
+        auto image =
+            filtered("CINoiseReduction", c.image, {{"inputNoiseLevel", Value(0.1)}, {"inputSharpness", Value(0)}});
         ASSERT_NE(image, nullptr);
         Bitmap a = render(one, image, c.rect), b = render(many, image, c.rect);
         ASSERT_FALSE(a.rgba.empty());

@@ -71,21 +71,24 @@ TEST(RenderPool, BackToBackJobsOfEverySizeRunEachTaskOnceUnderItsOwnJob) {
 
 TEST(GeometryFilters, AffineTransformAndCropByName) {
     auto image = imageOf(randomBitmap(10, 8, 2));
-    auto boxed = filtered("CIAffineTransform", image,
-                          {{kCIInputTransformKey, Value(AffineTransformValue::valueWithCGAffineTransform(
-                                                      CGAffineTransformMakeTranslation(5, 3)))}});
+    auto boxed =
+        filtered("CIAffineTransform", image,
+                 {{kCIInputTransformKey,
+                   Value(AffineTransformValue::valueWithCGAffineTransform(CGAffineTransformMakeTranslation(5, 3)))}});
     EXPECT_EQ(boxed->extent(), CGRectMake(5, 3, 10, 8));
-    auto vector = filtered("CIAffineTransform", image,
-                           {{kCIInputTransformKey, Value(CIVector::vectorWithCGAffineTransform(CGAffineTransformMakeScale(2, 2)))}});
+    auto vector = filtered(
+        "CIAffineTransform", image,
+        {{kCIInputTransformKey, Value(CIVector::vectorWithCGAffineTransform(CGAffineTransformMakeScale(2, 2)))}});
     EXPECT_EQ(vector->extent(), CGRectMake(0, 0, 20, 16));
     // The default crop rectangle is the infinite one: nothing is cut.
     EXPECT_EQ(filtered("CICrop", image)->extent(), image->extent());
     auto cropped = filtered("CICrop", image, {{"inputRectangle", Value(CIVector::vectorWithX(2, 1, 5, 100))}});
     EXPECT_EQ(cropped->extent(), CGRectMake(2, 1, 5, 7));
     // imageByApplyingFilter sets the image and the parameters.
-    auto moved = image->imageByApplyingFilter("CIAffineTransform",
-                                              {{kCIInputTransformKey, Value(AffineTransformValue::valueWithCGAffineTransform(
-                                                                          CGAffineTransformMakeTranslation(-1, 0)))}});
+    auto moved = image->imageByApplyingFilter(
+        "CIAffineTransform",
+        {{kCIInputTransformKey,
+          Value(AffineTransformValue::valueWithCGAffineTransform(CGAffineTransformMakeTranslation(-1, 0)))}});
     EXPECT_EQ(moved->extent(), CGRectMake(-1, 0, 10, 8));
     // A moved image renders the same pixels at their new place.
     auto a = render(plainContext(), image, CGRectMake(0, 0, 10, 8));
@@ -100,8 +103,11 @@ TEST(FaceBalance, ShiftsChromaTowardsSkinOnlyWhenFacesWereMeasured) {
     EXPECT_EQ(render(plainContext(), untouched, CGRectMake(0, 0, 2, 1)).rgba, grey.rgba);
     // Faces measured as neutral (I = Q = 0): everything moves towards the warm skin chroma, the
     // same amount for every pixel, luma kept.
-    auto balanced = filtered("CIFaceBalance", image, {{"inputOrigI", Value(0.0)}, {"inputOrigQ", Value(0.0)},
-                                                      {"inputStrength", Value(0.5)}, {"inputWarmth", Value(0.0)}});
+    auto balanced = filtered("CIFaceBalance", image,
+                             {{"inputOrigI", Value(0.0)},
+                              {"inputOrigQ", Value(0.0)},
+                              {"inputStrength", Value(0.5)},
+                              {"inputWarmth", Value(0.0)}});
     auto out = render(plainContext(), balanced, CGRectMake(0, 0, 2, 1));
     ASSERT_FALSE(out.rgba.empty());
     EXPECT_GT(out.rgba[0], out.rgba[2]);  // red above blue: warmer

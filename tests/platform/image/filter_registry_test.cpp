@@ -7,18 +7,54 @@
 using namespace imagetest;
 
 TEST(FilterRegistry, EveryApplicationFilterIsKnownAndUnknownNamesGiveNone) {
-    const char* names[] = {"CIColorCube", "CIColorCubeWithColorSpace", "CIColorCubesMixedWithMask", "CIToneCurve",
-                           "CIVignette", "CIVignetteEffect", "CINoiseReduction", "CIFaceBalance", "CIAffineTransform",
-                           "CICrop", "CIAreaAverage", "CIMedianFilter", "CIVibrance", "CIRedEyeCorrection",
-                           "CIColorMap", "CIGaussianBlur", "CISmoothLinearGradient", "CIStraightenFilter",
-                           "CIPerspectiveCorrection", "CIColorControls", "CIExposureAdjust", "CIGammaAdjust",
-                           "CIHueAdjust", "CIWhitePointAdjust", "CIColorPolynomial", "CIColorCrossPolynomial",
-                           "CIColorMonochrome", "CIColorPosterize", "CIFalseColor", "CISepiaTone", "CIXRay",
-                           "CIColorCurves", "CIAztecCodeGenerator", "CIPDF417BarcodeGenerator",
-                           "CICode128BarcodeGenerator", "CIQRCodeGenerator", "CIStretchCrop", "CIColorClamp",
-                           "CIColorMatrix", "CIConvolution3X3", "CIConvolution5X5", "CIConvolution7X7",
-                           "CIConvolution9Horizontal", "CIConvolution9Vertical", "CITemperatureAndTint",
-                           "CISourceOverCompositing", "CILinearToSRGBToneCurve", "CISRGBToneCurveToLinear"};
+    const char* names[] = {"CIColorCube",
+                           "CIColorCubeWithColorSpace",
+                           "CIColorCubesMixedWithMask",
+                           "CIToneCurve",
+                           "CIVignette",
+                           "CIVignetteEffect",
+                           "CINoiseReduction",
+                           "CIFaceBalance",
+                           "CIAffineTransform",
+                           "CICrop",
+                           "CIAreaAverage",
+                           "CIMedianFilter",
+                           "CIVibrance",
+                           "CIRedEyeCorrection",
+                           "CIColorMap",
+                           "CIGaussianBlur",
+                           "CISmoothLinearGradient",
+                           "CIStraightenFilter",
+                           "CIPerspectiveCorrection",
+                           "CIColorControls",
+                           "CIExposureAdjust",
+                           "CIGammaAdjust",
+                           "CIHueAdjust",
+                           "CIWhitePointAdjust",
+                           "CIColorPolynomial",
+                           "CIColorCrossPolynomial",
+                           "CIColorMonochrome",
+                           "CIColorPosterize",
+                           "CIFalseColor",
+                           "CISepiaTone",
+                           "CIXRay",
+                           "CIColorCurves",
+                           "CIAztecCodeGenerator",
+                           "CIPDF417BarcodeGenerator",
+                           "CICode128BarcodeGenerator",
+                           "CIQRCodeGenerator",
+                           "CIStretchCrop",
+                           "CIColorClamp",
+                           "CIColorMatrix",
+                           "CIConvolution3X3",
+                           "CIConvolution5X5",
+                           "CIConvolution7X7",
+                           "CIConvolution9Horizontal",
+                           "CIConvolution9Vertical",
+                           "CITemperatureAndTint",
+                           "CISourceOverCompositing",
+                           "CILinearToSRGBToneCurve",
+                           "CISRGBToneCurveToLinear"};
     for (const char* name : names) {
         auto f = CIFilter::filterWithName(name);
         ASSERT_NE(f, nullptr) << name;
@@ -44,8 +80,8 @@ TEST(FilterRegistry, AttributesCarryThePublishedFacts) {
     EXPECT_EQ(intensity[kCIAttributeDisplayName].stringValue(), "Intensity");
 
     auto cube = CIFilter::filterWithName("CIColorCube");
-    EXPECT_EQ(cube->inputKeys(), (std::vector<std::string>{"inputImage", "inputCubeDimension", "inputCubeData",
-                                                            "inputExtrapolate"}));
+    EXPECT_EQ(cube->inputKeys(),
+              (std::vector<std::string>{"inputImage", "inputCubeDimension", "inputCubeData", "inputExtrapolate"}));
     auto attrs = cube->attributes();
     EXPECT_EQ(attrs.get("inputCubeDimension")[kCIAttributeMax].integerValue(), 64);
     EXPECT_EQ(attrs.get("inputCubeData")[kCIAttributeClass].stringValue(), "NSData");
@@ -123,7 +159,9 @@ TEST(FilterRegistry, EveryInputOfEveryFilterHasADisplayName) {
             EXPECT_NE(shown.stringValue().rfind("input", 0), 0u) << name << " " << key << ": a key, not a name";
         }
     }
-    EXPECT_EQ(CIFilter::filterWithName("CIColorCube")->attributes().get("inputExtrapolate")[kCIAttributeDisplayName]
+    EXPECT_EQ(CIFilter::filterWithName("CIColorCube")
+                  ->attributes()
+                  .get("inputExtrapolate")[kCIAttributeDisplayName]
                   .stringValue(),
               "Extrapolate");
 }

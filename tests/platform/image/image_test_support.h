@@ -18,7 +18,9 @@ namespace imagetest {
 struct Bitmap {
     int width = 0, height = 0;
     std::vector<std::uint8_t> rgba;  // rows top to bottom
-    const std::uint8_t* at(int x, int yFromTop) const { return &rgba[(static_cast<std::size_t>(yFromTop) * width + x) * 4]; }
+    const std::uint8_t* at(int x, int yFromTop) const {
+        return &rgba[(static_cast<std::size_t>(yFromTop) * width + x) * 4];
+    }
 };
 
 inline Bitmap randomBitmap(int w, int h, unsigned seed, bool opaque = true) {
@@ -52,7 +54,7 @@ inline Bitmap render(const std::shared_ptr<CIContext>& context, const std::share
 }
 
 inline std::shared_ptr<CIImage> filtered(const std::string& name, const std::shared_ptr<CIImage>& image,
-                                      const ValueDictionary& params = {}) {
+                                         const ValueDictionary& params = {}) {
     auto filter = CIFilter::filterWithName(name, params);
     if (!filter) return nullptr;
     filter->setValue(Value(image), kCIInputImageKey);

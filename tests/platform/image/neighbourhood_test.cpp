@@ -14,7 +14,7 @@ TEST(GaussianBlur, KeepsFlatAreasGrowsTheExtentAndSpreadsAPoint) {
     auto out = render(plainContext(), blurred, CGRectMake(-6, -6, 32, 32));
     ASSERT_FALSE(out.rgba.empty());
     EXPECT_EQ(out.at(16, 16)[0], 255);  // the middle stays white
-    EXPECT_LT(out.at(6, 16)[3], 200);    // the edge fades to transparent
+    EXPECT_LT(out.at(6, 16)[3], 200);   // the edge fades to transparent
     EXPECT_EQ(out.at(0, 0)[3], 0);
     // One white pixel spreads as a Gaussian of standard deviation = radius; the sum is kept.
     Bitmap dot{21, 21, std::vector<std::uint8_t>(21 * 21 * 4, 0)};
@@ -44,9 +44,10 @@ TEST(NoiseReduction, SmoothsSmallDifferencesAndKeepsEdges) {
             src.rgba.insert(src.rgba.end(), {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v),
                                              static_cast<std::uint8_t>(v), 255});
         }
-    auto out = render(plainContext(), filtered("CINoiseReduction", imageOf(src),
-                                               {{"inputNoiseLevel", Value(0.1)}, {"inputSharpness", Value(0)}}),
-                      CGRectMake(0, 0, 16, 8));
+    auto out = render(
+        plainContext(),
+        filtered("CINoiseReduction", imageOf(src), {{"inputNoiseLevel", Value(0.1)}, {"inputSharpness", Value(0)}}),
+        CGRectMake(0, 0, 16, 8));
     ASSERT_FALSE(out.rgba.empty());
     double spreadIn = 0, spreadOut = 0;
     for (int y = 1; y < 7; ++y)

@@ -42,15 +42,15 @@ std::string binaryMessage() {
 TEST(PDF417Generator, SymbolsAreReadBackByARealDecoder) {
     if (auto why = testsupport::missingTool("ZXingReader")) GTEST_SKIP() << *why;
     std::string mixed;
-    for (int i = 0; i < 40; ++i) mixed += "Frame " + std::to_string(i * 37) + ", exposure 1/" + std::to_string(60 + i) + "; ";
+    for (int i = 0; i < 40; ++i)
+        mixed += "Frame " + std::to_string(i * 37) + ", exposure 1/" + std::to_string(60 + i) + "; ";
     struct Case {
         std::string message;
         ValueDictionary extra;
     };
     for (const Case& c : {Case{"Korva", {}}, Case{"HELLO korva 42 / mixed Case!", {}},
-                          Case{"0123456789012345678901234567890123456789012345678901", {}},
-                          Case{binaryMessage(), {}}, Case{mixed.substr(0, 600), {}},
-                          Case{"compact style", {{"inputCompactStyle", Value(1)}}},
+                          Case{"0123456789012345678901234567890123456789012345678901", {}}, Case{binaryMessage(), {}},
+                          Case{mixed.substr(0, 600), {}}, Case{"compact style", {{"inputCompactStyle", Value(1)}}},
                           Case{binaryMessage(), {{"inputCompactStyle", Value(1)}, {"inputDataColumns", Value(12)}}},
                           Case{"strongest level", {{"inputCorrectionLevel", Value(8)}}},
                           Case{"one column, many rows", {{"inputDataColumns", Value(1)}}},
@@ -149,10 +149,10 @@ TEST(PDF417Generator, BadInputGivesNoImage) {
     EXPECT_EQ(pdf417Value(Value()), nullptr);
     EXPECT_EQ(pdf417(std::string()), nullptr);
     EXPECT_EQ(pdf417Value(Value(17)), nullptr);
-    EXPECT_EQ(pdf417(std::string(2000, 'a')), nullptr);             // beyond any symbol as text
-    EXPECT_EQ(pdf417(std::string(1200, '\xF0')), nullptr);         // beyond any symbol as bytes
+    EXPECT_EQ(pdf417(std::string(2000, 'a')), nullptr);     // beyond any symbol as text
+    EXPECT_EQ(pdf417(std::string(1200, '\xF0')), nullptr);  // beyond any symbol as bytes
     EXPECT_EQ(pdf417(std::string(1'000'000, 'b')), nullptr);
-    EXPECT_NE(pdf417(std::string(1100, '\xF0')), nullptr);         // fits at a lower level
+    EXPECT_NE(pdf417(std::string(1100, '\xF0')), nullptr);  // fits at a lower level
     // A shape that cannot hold the message is refused, never silently widened.
     EXPECT_EQ(pdf417(std::string(100, 'q'), {{"inputDataColumns", Value(1)}, {"inputRows", Value(3)}}), nullptr);
     EXPECT_EQ(pdf417(std::string(900, '\xF0'), {{"inputDataColumns", Value(1)}}), nullptr);
@@ -161,13 +161,13 @@ TEST(PDF417Generator, BadInputGivesNoImage) {
         const char* key;
         Value value;
     };
-    for (const Bad& b : {Bad{"inputCorrectionLevel", Value(9)}, Bad{"inputCorrectionLevel", Value(-1)},
-                         Bad{"inputCorrectionLevel", Value(nan)}, Bad{"inputDataColumns", Value(31)},
-                         Bad{"inputRows", Value(2)}, Bad{"inputRows", Value(91)}, Bad{"inputRows", Value("6")},
-                         Bad{"inputCompactionMode", Value(4)}, Bad{"inputCompactStyle", Value(2)},
-                         Bad{"inputAlwaysSpecifyCompaction", Value(-1)}, Bad{"inputMinWidth", Value(-5)},
-                         Bad{"inputMaxHeight", Value(std::numeric_limits<double>::infinity())},
-                         Bad{"inputPreferredAspectRatio", Value(nan)}}) {
+    for (const Bad& b :
+         {Bad{"inputCorrectionLevel", Value(9)}, Bad{"inputCorrectionLevel", Value(-1)},
+          Bad{"inputCorrectionLevel", Value(nan)}, Bad{"inputDataColumns", Value(31)}, Bad{"inputRows", Value(2)},
+          Bad{"inputRows", Value(91)}, Bad{"inputRows", Value("6")}, Bad{"inputCompactionMode", Value(4)},
+          Bad{"inputCompactStyle", Value(2)}, Bad{"inputAlwaysSpecifyCompaction", Value(-1)},
+          Bad{"inputMinWidth", Value(-5)}, Bad{"inputMaxHeight", Value(std::numeric_limits<double>::infinity())},
+          Bad{"inputPreferredAspectRatio", Value(nan)}}) {
         SCOPED_TRACE(b.key);
         EXPECT_EQ(pdf417("Korva", {{b.key, b.value}}), nullptr);
     }

@@ -41,10 +41,12 @@ double bilinear(const Bitmap& b, double x, double y, int c) {
 }
 
 // What the surface holds before a draw in the first test (a pattern, so blending shows).
-std::uint8_t backdrop(std::size_t i) { return static_cast<std::uint8_t>(i * 37 % 251); }
+std::uint8_t backdrop(std::size_t i) {
+    return static_cast<std::uint8_t>(i * 37 % 251);
+}
 
-std::vector<std::uint8_t> draw(const std::shared_ptr<CIContext>& context, const std::shared_ptr<CIImage>& image,
-                               int w, int h, CGRect inRect, bool patterned = false) {
+std::vector<std::uint8_t> draw(const std::shared_ptr<CIContext>& context, const std::shared_ptr<CIImage>& image, int w,
+                               int h, CGRect inRect, bool patterned = false) {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w) * h * 4, 0);
     if (patterned)
         for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = backdrop(i);
@@ -125,8 +127,8 @@ TEST(PreviewSampling, TinyAndDistantImagesDrawWithoutFaults) {
     Bitmap src = premultipliedBitmap(50, 50, 4);
     std::vector<std::uint8_t> pixels(16 * 16 * 4, 7);
     CIBitmapSurface surface{pixels.data(), 16, 16, 64, CIFormat::RGBA8};
-    EXPECT_FALSE(drawingContext()->drawImage(imageOf(src), CGRectMake(1e6, 1e6, 10, 10), CGRectMake(0, 0, 50, 50),
-                                             surface));
+    EXPECT_FALSE(
+        drawingContext()->drawImage(imageOf(src), CGRectMake(1e6, 1e6, 10, 10), CGRectMake(0, 0, 50, 50), surface));
     EXPECT_EQ(pixels, std::vector<std::uint8_t>(16 * 16 * 4, 7));
 }
 

@@ -1,9 +1,8 @@
 // Rendering: tiles and threads change nothing, geometry composes, bad requests fail cleanly.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include <cmath>
+#include <cstring>
 
 #include "image_test_support.h"
 #include "platform/image/affine_value.h"
@@ -185,9 +184,10 @@ TEST(Render, HalvingMatchesBlockAverages) {
 
 TEST(Render, BadRequestsFailWithoutWriting) {
     LogCapture log;
-    auto context = CIContext::contextWithOptions({{kCIContextWorkingColorSpace, Value(kCGColorSpaceNULL)},
-                                                  {kCIContextMaximumOutputSize, Value(CIVector::vectorWithX(64, 64))},
-                                                  {kCIContextMaximumInputSize, Value(CIVector::vectorWithX(100, 100))}});
+    auto context =
+        CIContext::contextWithOptions({{kCIContextWorkingColorSpace, Value(kCGColorSpaceNULL)},
+                                       {kCIContextMaximumOutputSize, Value(CIVector::vectorWithX(64, 64))},
+                                       {kCIContextMaximumInputSize, Value(CIVector::vectorWithX(100, 100))}});
     auto image = imageOf(randomBitmap(16, 16, 1));
     std::vector<std::uint8_t> buffer(128 * 128 * 4, 7);
     auto untouched = buffer;
@@ -216,7 +216,8 @@ TEST(Render, BadRequestsFailWithoutWriting) {
     // Numbers beyond any bitmap, and a buffer length that would overflow.
     EXPECT_FALSE(context->render(image, buffer.data(), 512, CGRectMake(1e300, 0, 10, 10), CIFormat::RGBA8, nullptr));
     EXPECT_FALSE(context->render(image, buffer.data(), 512, CGRectMake(NAN, 0, 10, 10), CIFormat::RGBA8, nullptr));
-    EXPECT_EQ(CIImage::imageWithBitmapData(std::vector<std::uint8_t>(64), SIZE_MAX / 2, 4, 4, CIFormat::RGBA8), nullptr);
+    EXPECT_EQ(CIImage::imageWithBitmapData(std::vector<std::uint8_t>(64), SIZE_MAX / 2, 4, 4, CIFormat::RGBA8),
+              nullptr);
     EXPECT_EQ(buffer, untouched);
 }
 

@@ -18,7 +18,9 @@ TEST(Sources, LayoutsAndAlphaModesReadTheSamePicture) {
             const std::uint8_t* p = rgba.at(x, y);
             std::uint8_t* q = &bgra[static_cast<std::size_t>(y) * padded + static_cast<std::size_t>(x) * 4];
             q[0] = p[2], q[1] = p[1], q[2] = p[0], q[3] = p[3];
-            for (int c = 0; c < 4; ++c) straightFloats[(static_cast<std::size_t>(y) * 13 + static_cast<std::size_t>(x)) * 4 + static_cast<std::size_t>(c)] = p[c] / 255.0f;
+            for (int c = 0; c < 4; ++c)
+                straightFloats[(static_cast<std::size_t>(y) * 13 + static_cast<std::size_t>(x)) * 4 +
+                               static_cast<std::size_t>(c)] = p[c] / 255.0f;
         }
     std::vector<std::uint8_t> floatBytes(straightFloats.size() * sizeof(float));
     std::memcpy(floatBytes.data(), straightFloats.data(), floatBytes.size());
@@ -26,7 +28,8 @@ TEST(Sources, LayoutsAndAlphaModesReadTheSamePicture) {
     auto b = CIImage::imageWithBitmapData(bgra, padded, 13, 9, CIFormat::BGRA8, CIAlphaMode::Straight, nullptr);
     auto f = CIImage::imageWithBitmapData(floatBytes, 13 * 16, 13, 9, CIFormat::RGBAf, CIAlphaMode::Straight, nullptr);
     auto context = plainContext();
-    auto ra = render(context, a, a->extent()), rb = render(context, b, b->extent()), rf = render(context, f, f->extent());
+    auto ra = render(context, a, a->extent()), rb = render(context, b, b->extent()),
+         rf = render(context, f, f->extent());
     ASSERT_FALSE(ra.rgba.empty());
     EXPECT_EQ(ra.rgba, rb.rgba);
     EXPECT_EQ(ra.rgba, rf.rgba);

@@ -46,10 +46,10 @@ TEST(CIColor, ComponentsSpaceAndEquality) {
 }
 
 TEST(CGColorSpace, NamedSpaces) {
-    for (const char* name : {kCGColorSpaceSRGB, kCGColorSpaceLinearSRGB, kCGColorSpaceDisplayP3,
-                             kCGColorSpaceAdobeRGB1998, kCGColorSpaceGenericGray, kCGColorSpaceGenericRGB,
-                             kCGColorSpaceGenericRGBLinear, kCGColorSpaceDeviceRGB, kCGColorSpaceACESCGLinear,
-                             kCGColorSpaceITUR_709, kCGColorSpaceITUR_2020, kCGColorSpaceROMMRGB}) {
+    for (const char* name :
+         {kCGColorSpaceSRGB, kCGColorSpaceLinearSRGB, kCGColorSpaceDisplayP3, kCGColorSpaceAdobeRGB1998,
+          kCGColorSpaceGenericGray, kCGColorSpaceGenericRGB, kCGColorSpaceGenericRGBLinear, kCGColorSpaceDeviceRGB,
+          kCGColorSpaceACESCGLinear, kCGColorSpaceITUR_709, kCGColorSpaceITUR_2020, kCGColorSpaceROMMRGB}) {
         auto space = CGColorSpaceCreateWithName(name);
         ASSERT_NE(space, nullptr) << name;
         EXPECT_EQ(space->name(), name);

@@ -1,10 +1,11 @@
 // Reading a URL's text with its encoding detected, and file URLs.
+#include "platform/net/url_contents.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 
-#include "platform/net/url_contents.h"
 #include "platform/net/url_session.h"
 #include "tests/support/local_server.h"
 
@@ -17,14 +18,16 @@ protected:
         r.Get("/latin1", [](const httplib::Request&, httplib::Response& res) {
             res.set_content("caf\xE9", "text/plain; charset=ISO-8859-1");
         });
-        r.Get("/utf8", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content("caf\xC3\xA9", "text/plain");
-        });
+        r.Get("/utf8",
+              [](const httplib::Request&, httplib::Response& res) { res.set_content("caf\xC3\xA9", "text/plain"); });
         r.Get("/cp1252", [](const httplib::Request&, httplib::Response& res) {
             res.set_content("\x93quoted\x94", "application/octet-stream");
         });
         r.Get("/utf16", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content(std::string("\xFF\xFE" "h\0i\0", 6), "application/octet-stream");
+            res.set_content(std::string("\xFF\xFE"
+                                        "h\0i\0",
+                                        6),
+                            "application/octet-stream");
         });
         r.Get("/bad-utf8", [](const httplib::Request&, httplib::Response& res) {
             res.set_content("caf\xE9", "text/plain; charset=utf-8");
@@ -57,7 +60,8 @@ TEST_F(URLContentsTest, FailuresGiveNoText) {
     EXPECT_FALSE(load("/bad-utf8"));
     EXPECT_FALSE(load("/missing"));
     EXPECT_FALSE(stringWithContentsOfURL(nullptr));
-    EXPECT_FALSE(stringWithContentsOfURL(NSURL::URLWithString("http://127.0.0.1:" + std::to_string(LocalServer::closedPort()))));
+    EXPECT_FALSE(
+        stringWithContentsOfURL(NSURL::URLWithString("http://127.0.0.1:" + std::to_string(LocalServer::closedPort()))));
     // Bytes are read whatever the status.
     auto gone = dataWithContentsOfURL(NSURL::URLWithString(server_.url("/missing")));
     ASSERT_TRUE(gone);

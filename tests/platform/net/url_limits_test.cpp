@@ -9,14 +9,16 @@
 #include "platform/net/url_contents.h"
 #include "platform/net/url_error.h"
 #include "platform/net/url_session.h"
-#include "tests/support/local_server.h"
 #include "tests/platform/net/misbehaving_replies.h"
+#include "tests/support/local_server.h"
 
 namespace {
 
 constexpr std::size_t kBombBytes = std::size_t{40} << 20;
 
-NSURLRequest requestFor(const std::string& url) { return NSURLRequest(NSURL::URLWithString(url)); }
+NSURLRequest requestFor(const std::string& url) {
+    return NSURLRequest(NSURL::URLWithString(url));
+}
 
 // Megabytes of zeros in a gzip member of a few kilobytes.
 const std::string& bomb() {
@@ -28,8 +30,10 @@ class URLLimitsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         auto& r = server_.routes();
-        r.Get("/endless", [this](const httplib::Request&, httplib::Response& res) { misbehaving::endlessBody(res, served_); });
-        r.Get("/trickle", [this](const httplib::Request&, httplib::Response& res) { misbehaving::tricklingBody(res, server_); });
+        r.Get("/endless",
+              [this](const httplib::Request&, httplib::Response& res) { misbehaving::endlessBody(res, served_); });
+        r.Get("/trickle",
+              [this](const httplib::Request&, httplib::Response& res) { misbehaving::tricklingBody(res, server_); });
         r.Get("/bomb", [](const httplib::Request&, httplib::Response& res) {
             res.set_header("Content-Encoding", "gzip");
             res.set_content(bomb(), "application/octet-stream");
@@ -70,7 +74,8 @@ TEST_F(URLLimitsTest, AnEndlessBodyStopsAtTheCap) {
     EXPECT_LT(served_.load(), std::size_t{16} << 20);
 
     // A picture may be larger than a page, still not without end.
-    auto picture = dataWithContentsOfURL(NSURL::URLWithString(server_.url("/endless")), NSURLRequest::kPictureBodyLimit);
+    auto picture =
+        dataWithContentsOfURL(NSURL::URLWithString(server_.url("/endless")), NSURLRequest::kPictureBodyLimit);
     ASSERT_FALSE(picture);
     EXPECT_NE(picture.error().find("larger than"), std::string::npos) << picture.error();
 }

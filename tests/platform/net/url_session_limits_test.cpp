@@ -41,14 +41,18 @@ class SessionLimitsTest : public VirtualClockTest {
 protected:
     void SetUp() override {
         VirtualClockTest::SetUp();
-        root_ = std::filesystem::temp_directory_path() /
-                ("korva-net-limits-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ =
+            std::filesystem::temp_directory_path() / ("korva-net-limits-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(root_);
         Sandbox::setRoot(root_.string());
         auto& r = server_.routes();
-        auto endless = [this](const httplib::Request&, httplib::Response& res) { misbehaving::endlessBody(res, served_); };
-        auto trickle = [this](const httplib::Request&, httplib::Response& res) { misbehaving::tricklingBody(res, server_); };
+        auto endless = [this](const httplib::Request&, httplib::Response& res) {
+            misbehaving::endlessBody(res, served_);
+        };
+        auto trickle = [this](const httplib::Request&, httplib::Response& res) {
+            misbehaving::tricklingBody(res, server_);
+        };
         auto echo = [this](const httplib::Request&, httplib::Response& res) {
             ++echoes_;
             res.set_content("echo", "text/plain");
@@ -99,7 +103,8 @@ protected:
     std::atomic<std::size_t> served_{0};
     std::atomic<int> echoes_{0};
     std::shared_ptr<Tally> tally_ = std::make_shared<Tally>();
-    std::shared_ptr<NSURLSession> session_ = NSURLSession::sessionWithConfiguration(nullptr, tally_, dispatch_get_main_queue());
+    std::shared_ptr<NSURLSession> session_ =
+        NSURLSession::sessionWithConfiguration(nullptr, tally_, dispatch_get_main_queue());
 };
 
 void expectTooLarge(const std::shared_ptr<NSError>& error) {

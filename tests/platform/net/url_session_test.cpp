@@ -1,19 +1,24 @@
 // Requests against a real local server: headers, compressed replies, redirects, statuses,
 // time-outs, refused connections, large replies and data tasks.
+#include "platform/net/url_session.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <future>
 
 #include "platform/net/url_error.h"
-#include "platform/net/url_session.h"
 #include "tests/support/local_server.h"
 
 namespace {
 
-std::string text(const std::optional<Bytes>& data) { return data ? std::string(data->begin(), data->end()) : "<none>"; }
+std::string text(const std::optional<Bytes>& data) {
+    return data ? std::string(data->begin(), data->end()) : "<none>";
+}
 
-NSURLRequest requestFor(const std::string& url) { return NSURLRequest(NSURL::URLWithString(url)); }
+NSURLRequest requestFor(const std::string& url) {
+    return NSURLRequest(NSURL::URLWithString(url));
+}
 
 class URLSessionTest : public ::testing::Test {
 protected:
@@ -22,13 +27,15 @@ protected:
         r.Get("/echo", [](const httplib::Request& req, httplib::Response& res) {
             std::string out;
             for (const char* name : {"Host", "Cookie", "User-Agent", "Accept-Encoding"}) {
-                out += std::string(name) + "=" + (req.has_header(name) ? req.get_header_value(name) : "<absent>") + "\n";
+                out +=
+                    std::string(name) + "=" + (req.has_header(name) ? req.get_header_value(name) : "<absent>") + "\n";
             }
             res.set_content(out, "application/octet-stream");
         });
         r.Post("/post", [](const httplib::Request& req, httplib::Response& res) {
-            res.set_content(req.get_header_value("Content-Length") + "|" + req.get_header_value("Content-Type") + "|" + req.body,
-                            "application/octet-stream");
+            res.set_content(
+                req.get_header_value("Content-Length") + "|" + req.get_header_value("Content-Type") + "|" + req.body,
+                "application/octet-stream");
         });
         // Moved for now, keeping the method: the body goes out again.
         r.Post("/post-moved", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/post", 307); });
@@ -42,7 +49,8 @@ protected:
         });
         r.Get("/redirect", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/target"); });
         r.Get("/loop", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop"); });
-        r.Get("/to-file", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("file:///etc/hostname"); });
+        r.Get("/to-file",
+              [](const httplib::Request&, httplib::Response& res) { res.set_redirect("file:///etc/hostname"); });
         r.Get("/target", [](const httplib::Request&, httplib::Response& res) {
             res.set_content("arrived", "text/plain; charset=UTF-8");
         });

@@ -1,7 +1,8 @@
 // URL parsing and path standardisation.
+#include "platform/net/url.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/net/url.h"
 #include "platform/net/url_request.h"
 
 TEST(NSURLTest, ParsesTheParts) {
@@ -26,9 +27,9 @@ TEST(NSURLTest, ParsesTheParts) {
 }
 
 TEST(NSURLTest, RefusesTextThatFormsNoURL) {
-    for (const char* text : {"", "no scheme", "/just/a/path", "http://a b/", "http://host/%zz", "http://host/%4",
-                             "http://host:99999/", "http://host:12ab/", "1http://x/", "http:///path", "http://h/\xC3\xA9",
-                             "http://h/{x}"}) {
+    for (const char* text :
+         {"", "no scheme", "/just/a/path", "http://a b/", "http://host/%zz", "http://host/%4", "http://host:99999/",
+          "http://host:12ab/", "1http://x/", "http:///path", "http://h/\xC3\xA9", "http://h/{x}"}) {
         EXPECT_FALSE(NSURL::URLWithString(text)) << text;
     }
 }

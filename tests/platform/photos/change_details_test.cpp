@@ -67,7 +67,8 @@ TEST_F(PhotosTest, ChangeDetailsFollowTheFetchResultsQuery) {
 }
 
 TEST_F(PhotosTest, ContentEditingInputNamesTheFileAndItsTurnOrNothingWhenItIsGone) {
-    auto turned = PHAsset::fetchAssetsWithLocalIdentifiers({save(jpeg(40, 30, Value::dictionary({{"Orientation", 6}})))});
+    auto turned =
+        PHAsset::fetchAssetsWithLocalIdentifiers({save(jpeg(40, 30, Value::dictionary({{"Orientation", 6}})))});
     auto removed = PHAsset::fetchAssetsWithLocalIdentifiers({save(jpeg(40, 30))});
     ASSERT_TRUE(turned->firstObject() && removed->firstObject());
     std::vector<std::shared_ptr<PHAsset>> assets{turned->firstObject(), removed->firstObject()};
@@ -75,11 +76,11 @@ TEST_F(PhotosTest, ContentEditingInputNamesTheFileAndItsTurnOrNothingWhenItIsGon
 
     std::vector<std::pair<std::shared_ptr<PHContentEditingInput>, bool>> answers;
     for (const auto& a : assets)
-        a->requestContentEditingInputWithOptions({true}, [&](std::shared_ptr<PHContentEditingInput> input,
-                                                             const ValueDictionary& info) {
-            EXPECT_TRUE(RunLoop::isMainThread());
-            answers.emplace_back(input, info.find(PHImageErrorKey) != nullptr);
-        });
+        a->requestContentEditingInputWithOptions(
+            {true}, [&](std::shared_ptr<PHContentEditingInput> input, const ValueDictionary& info) {
+                EXPECT_TRUE(RunLoop::isMainThread());
+                answers.emplace_back(input, info.find(PHImageErrorKey) != nullptr);
+            });
     EXPECT_TRUE(answers.empty()) << "the answer comes on a later turn of the main queue";
     DispatchQueue::waitUntilBackgroundIdle();
     RunLoop::main().runUntilIdle();

@@ -2,8 +2,8 @@
 // saves killed at every step leave a library that opens, lists what is whole and saves again.
 #include <dlfcn.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -45,8 +45,7 @@ namespace {
 std::vector<std::string> listedFiles() {
     std::vector<std::string> files;
     auto all = PHAsset::fetchAssetsWithOptions(nullptr);
-    for (auto& a : all->assets())
-        files.push_back(std::filesystem::path(a->filePath()).filename().string());
+    for (auto& a : all->assets()) files.push_back(std::filesystem::path(a->filePath()).filename().string());
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -203,7 +202,8 @@ TEST_F(PhotosTest, ARowWithoutAnIdentifierIsGivenOne) {
     std::string second = save(jpeg(14, 12));
     ASSERT_FALSE(second.empty());
     PHPhotoLibrary::setLibraryDirectory(folder.string());
-    runSql(folder / AssetIndex::kIndexFileName, "UPDATE assets SET identifier = NULL WHERE identifier = '" + first + "'");
+    runSql(folder / AssetIndex::kIndexFileName,
+           "UPDATE assets SET identifier = NULL WHERE identifier = '" + first + "'");
 
     auto all = PHAsset::fetchAssetsWithOptions(nullptr);
     ASSERT_EQ(all->count(), 2u);
@@ -354,8 +354,8 @@ TEST_F(PhotosTest, APhotoCutShortIsUnlistedButKept) {
     PHPhotoLibrary::setLibraryDirectory(folder.string());
     EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 1u);
     Bytes whole = jpeg(64, 48);
-    std::ofstream(cutPath, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(whole.data()),
-                                                                       std::streamsize(whole.size()));
+    std::ofstream(cutPath, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(whole.data()), std::streamsize(whole.size()));
     PHPhotoLibrary::setLibraryDirectory(folder.string());
     EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 2u);
 }

@@ -39,8 +39,8 @@ TEST(Log, CaptureRecordsLinesEvenWhenQuietOrBelowThreshold) {
         Log::debug("camera", "frame dropped");
         Log::error("storage", "write failed");
         NSLog("%@ of %d", {"three", 4});
-        EXPECT_EQ(capture.lines(),
-                  (std::vector<std::string>{"debug camera: frame dropped", "error storage: write failed", "info app: three of 4"}));
+        EXPECT_EQ(capture.lines(), (std::vector<std::string>{"debug camera: frame dropped",
+                                                             "error storage: write failed", "info app: three of 4"}));
         EXPECT_TRUE(capture.contains("write failed"));
         capture.clear();
         EXPECT_TRUE(capture.lines().empty());

@@ -1,8 +1,9 @@
+#include "platform/runtime/format.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "platform/runtime/format.h"
 #include "platform/runtime/utf16.h"
 
 TEST(Format, IntegersWithLengthsWidthsAndBases) {
@@ -66,26 +67,67 @@ TEST(Format, HostileDirectivesAreHarmless) {
 
 TEST(Format, SurvivesThousandsOfRandomFormatsAndArguments) {
     std::mt19937 rng(20261206);
-    const std::vector<std::string> pieces = {
-        "%", "%", "%", "@", "d", "i", "u", "x", "X", "f", "e", "g", "s", "C", "c", "p", "n", "l", "ll", "h",
-        "q", "z", "L", ".", "*", "$", "1$", "2$", "9$", "0", "5", "12", "-", "+", " ", "#", "'", "a", "%%",
-        "\xC3\xA9", "\xF0\x9F\x98\x80", "\xFF", "\xE2\x82", "99999999999", "x"};
+    const std::vector<std::string> pieces = {"%",
+                                             "%",
+                                             "%",
+                                             "@",
+                                             "d",
+                                             "i",
+                                             "u",
+                                             "x",
+                                             "X",
+                                             "f",
+                                             "e",
+                                             "g",
+                                             "s",
+                                             "C",
+                                             "c",
+                                             "p",
+                                             "n",
+                                             "l",
+                                             "ll",
+                                             "h",
+                                             "q",
+                                             "z",
+                                             "L",
+                                             ".",
+                                             "*",
+                                             "$",
+                                             "1$",
+                                             "2$",
+                                             "9$",
+                                             "0",
+                                             "5",
+                                             "12",
+                                             "-",
+                                             "+",
+                                             " ",
+                                             "#",
+                                             "'",
+                                             "a",
+                                             "%%",
+                                             "\xC3\xA9",
+                                             "\xF0\x9F\x98\x80",
+                                             "\xFF",
+                                             "\xE2\x82",
+                                             "99999999999",
+                                             "x"};
     auto randomValue = [&](int which) -> Value {
         switch (which % 14) {
-        case 0: return Value();
-        case 1: return Value(static_cast<int>(rng()));
-        case 2: return Value(static_cast<long long>(rng()) << 32 | rng());
-        case 3: return Value(static_cast<unsigned long long>(rng()) << 33);
-        case 4: return Value(static_cast<float>(rng()) / 7.0f);
-        case 5: return Value(-static_cast<double>(rng()) * 1e290);
-        case 6: return Value(std::nan(""));
-        case 7: return Value("str\xFF\xC3");
-        case 8: return Value(rng() % 2 == 0);
-        case 9: return Value::data({1, 2, 3});
-        case 10: return Value::date(1e9);
-        case 11: return Value::array({1, Value::dictionary({{"k", "v"}})});
-        case 12: return Value(-static_cast<int>(rng() % 100000));
-        default: return Value(std::numeric_limits<double>::infinity());
+            case 0: return Value();
+            case 1: return Value(static_cast<int>(rng()));
+            case 2: return Value(static_cast<long long>(rng()) << 32 | rng());
+            case 3: return Value(static_cast<unsigned long long>(rng()) << 33);
+            case 4: return Value(static_cast<float>(rng()) / 7.0f);
+            case 5: return Value(-static_cast<double>(rng()) * 1e290);
+            case 6: return Value(std::nan(""));
+            case 7: return Value("str\xFF\xC3");
+            case 8: return Value(rng() % 2 == 0);
+            case 9: return Value::data({1, 2, 3});
+            case 10: return Value::date(1e9);
+            case 11: return Value::array({1, Value::dictionary({{"k", "v"}})});
+            case 12: return Value(-static_cast<int>(rng() % 100000));
+            default: return Value(std::numeric_limits<double>::infinity());
         }
     };
     for (int round = 0; round < 4000; ++round) {

@@ -1,7 +1,7 @@
 // Point texts in the "{x, y}" form.
-#include <gtest/gtest.h>
-
 #include "platform/runtime/geometry_string.h"
+
+#include <gtest/gtest.h>
 
 TEST(GeometryString, PointsRoundTripAndToleratePunctuation) {
     EXPECT_EQ(NSStringFromCGPoint({-16, 32}), "{-16, 32}");

@@ -1,7 +1,7 @@
 // Key-value observation: observers per key, removal by token, removal during delivery.
-#include <gtest/gtest.h>
-
 #include "platform/runtime/key_value_observing.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -12,7 +12,8 @@ struct Observed : KeyValueObservable {
 TEST(KeyValueObserving, ObserversHearTheirKeyUntilTheirTokenIsRemoved) {
     Observed o;
     std::vector<std::string> heard;
-    auto a = o.addObserver("enabled", [&](const std::string& k, const Value& v) { heard.push_back(k + "=" + v.description()); });
+    auto a = o.addObserver("enabled",
+                           [&](const std::string& k, const Value& v) { heard.push_back(k + "=" + v.description()); });
     auto b = o.addObserver("title", [&](const std::string& k, const Value&) { heard.push_back(k); });
     EXPECT_EQ(o.observerCount("enabled"), 1u);
     o.set("enabled", Value(false));

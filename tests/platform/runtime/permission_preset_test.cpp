@@ -1,9 +1,9 @@
 // The permission preset read from the environment, and its mapping into a status type.
+#include "platform/runtime/permission_preset.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-
-#include "platform/runtime/permission_preset.h"
 
 namespace {
 
@@ -12,8 +12,10 @@ constexpr const char* kVariable = "KORVA_TEST_PERMISSION_PRESET";
 enum class SampleStatus { NotDetermined, Restricted, Denied, Allowed };
 
 PermissionPreset presetFor(const char* value) {
-    if (value) setenv(kVariable, value, 1);
-    else unsetenv(kVariable);
+    if (value)
+        setenv(kVariable, value, 1);
+    else
+        unsetenv(kVariable);
     auto preset = permissionPresetFromEnvironment(kVariable);
     unsetenv(kVariable);
     return preset;

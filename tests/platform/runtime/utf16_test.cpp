@@ -1,12 +1,12 @@
+#include "platform/runtime/utf16.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "platform/runtime/utf16.h"
-
 namespace {
-const std::string kEmoji = "\xF0\x9F\x98\x80";   // U+1F600, a surrogate pair in UTF-16
-const std::string kAccent = "\xC3\xA9";          // U+00E9
+const std::string kEmoji = "\xF0\x9F\x98\x80";    // U+1F600, a surrogate pair in UTF-16
+const std::string kAccent = "\xC3\xA9";           // U+00E9
 const std::string kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 }  // namespace
 
@@ -53,7 +53,9 @@ TEST(Utf16, OffsetConversionsAgreeBothWays) {
 }
 
 TEST(Utf16, InvalidUtf8ReadsAsReplacementCharacters) {
-    const std::string stray = "a\xFF" "b";
+    const std::string stray =
+        "a\xFF"
+        "b";
     EXPECT_EQ(utf16Length(stray), 3u);
     EXPECT_EQ(utf16CharacterAt(stray, 1), char16_t(0xFFFD));
     EXPECT_EQ(sanitizedUtf8(stray), "a" + kReplacement + "b");
@@ -64,7 +66,9 @@ TEST(Utf16, InvalidUtf8ReadsAsReplacementCharacters) {
     EXPECT_EQ(utf16Length("\xC0\xAF"), 2u);
     EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));
     // Everything produced from bad input is valid again.
-    const std::string bad = "\xF0\x9F\x98" "z\x80\xC3";
+    const std::string bad =
+        "\xF0\x9F\x98"
+        "z\x80\xC3";
     EXPECT_TRUE(isValidUtf8(utf16Substring(bad, {0, utf16Length(bad)})));
     EXPECT_EQ(utf16Length(utf16Substring(bad, {0, utf16Length(bad)})), utf16Length(bad));
     EXPECT_TRUE(isValidUtf8(fromUtf16(toUtf16(bad))));
@@ -90,8 +94,8 @@ TEST(Utf16, RangeOfCountsInUnits) {
 
 TEST(Utf16, RandomBytesGiveConsistentAnswersEverywhere) {
     std::mt19937 rng(7);
-    const std::vector<std::string> pieces = {"a", "\xC3\xA9", "\xF0\x9F\x98\x80", "\xE2\x82\xAC", "\xFF", "\x80",
-                                             "\xC3", "\xF0\x9F", "\xED\xA0\x80", "\xC0\xAF", "z"};
+    const std::vector<std::string> pieces = {"a",    "\xC3\xA9", "\xF0\x9F\x98\x80", "\xE2\x82\xAC", "\xFF", "\x80",
+                                             "\xC3", "\xF0\x9F", "\xED\xA0\x80",     "\xC0\xAF",     "z"};
     for (int round = 0; round < 500; ++round) {
         std::string s;
         for (int i = static_cast<int>(rng() % 10); i > 0; --i)

@@ -1,8 +1,8 @@
+#include "platform/runtime/weak_value.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
-
-#include "platform/runtime/weak_value.h"
 
 TEST(WeakValue, SharesContainersWhileHeldAndLetsThemGo) {
     Value dict = Value::dictionary({{"a", 1}});

@@ -145,7 +145,8 @@ TEST(HostilePropertyList, SetsCostWhatTheyHoldWhateverTheirShape) {
 
 TEST(HostilePropertyList, TheXmlWriterRefusesCharactersXmlCannotCarry) {
     for (const char* bad : {"a\xEF\xBF\xBE", "\xEF\xBF\xBF", "\x01"}) {
-        auto asValue = NSPropertyListSerialization::dataWithPropertyList(Value::array({Value(bad)}), NSPropertyListXMLFormat_v1_0);
+        auto asValue =
+            NSPropertyListSerialization::dataWithPropertyList(Value::array({Value(bad)}), NSPropertyListXMLFormat_v1_0);
         EXPECT_FALSE(asValue);
         auto asKey = NSPropertyListSerialization::dataWithPropertyList(Value::dictionary({{bad, Value(1)}}),
                                                                        NSPropertyListXMLFormat_v1_0);

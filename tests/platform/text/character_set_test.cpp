@@ -1,7 +1,8 @@
 // Character sets and the string operations that use them.
+#include "platform/text/character_set.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/text/character_set.h"
 #include "platform/text/string_character_sets.h"
 
 TEST(CharacterSet, PredefinedSets) {
@@ -28,7 +29,8 @@ TEST(CharacterSet, UrlSetsDifferPerComponent) {
     auto path = NSCharacterSet::URLPathAllowedCharacterSet();
     EXPECT_TRUE(query.characterIsMember(u'?'));
     EXPECT_FALSE(path.characterIsMember(u'?'));
-    for (auto set : {query, path, NSCharacterSet::URLHostAllowedCharacterSet(), NSCharacterSet::URLUserAllowedCharacterSet()}) {
+    for (auto set :
+         {query, path, NSCharacterSet::URLHostAllowedCharacterSet(), NSCharacterSet::URLUserAllowedCharacterSet()}) {
         EXPECT_FALSE(set.characterIsMember(u'#'));
         EXPECT_FALSE(set.characterIsMember(u'%'));
         EXPECT_FALSE(set.characterIsMember(u' '));

@@ -1,11 +1,11 @@
 // The data detector: each kind with its value, kinds chosen by the mask, overlaps, ranges.
-#include <gtest/gtest.h>
+#include "platform/text/data_detector.h"
 
+#include <gtest/gtest.h>
 #include <unicode/timezone.h>
 
-#include "platform/text/data_detector.h"
-#include "platform/text/date_formatter.h"
 #include "platform/runtime/utf16.h"
+#include "platform/text/date_formatter.h"
 
 namespace {
 
@@ -61,7 +61,8 @@ TEST(DataDetector, DatesInTheDevicesZone) {
     f.setTimeZoneName("UTC");
     f.setLocaleIdentifier("en_US_POSIX");
     EXPECT_EQ(f.stringFromDate(*found[0].date), "2026-12-25 15:30");
-    EXPECT_EQ(utf16Substring("Party on December 25, 2026 at 3:30 pm", found[0].range()), "December 25, 2026 at 3:30 pm");
+    EXPECT_EQ(utf16Substring("Party on December 25, 2026 at 3:30 pm", found[0].range()),
+              "December 25, 2026 at 3:30 pm");
     EXPECT_EQ(f.stringFromDate(*found[1].date), "2027-01-02 12:00");
     EXPECT_FALSE(found[0].timeZone.has_value());
     // Impossible dates are not dates.

@@ -22,7 +22,9 @@ List fromEnv(const Env& env) {
 }  // namespace
 
 TEST(NSLocaleTest, VariablesAreReadInPriorityOrderWithoutRepeats) {
-    EXPECT_EQ(fromEnv({{"LANGUAGE", "fi:sv_FI:en"}, {"LC_ALL", "de_AT.UTF-8"}, {"LC_MESSAGES", "fr_CA"},
+    EXPECT_EQ(fromEnv({{"LANGUAGE", "fi:sv_FI:en"},
+                       {"LC_ALL", "de_AT.UTF-8"},
+                       {"LC_MESSAGES", "fr_CA"},
                        {"LANG", "fi_FI.UTF-8"}}),
               (List{"fi", "sv-FI", "en", "de-AT", "fr-CA", "fi-FI"}));
     EXPECT_EQ(fromEnv({{"LANG", "en_US.UTF-8"}, {"LC_MESSAGES", "en_US"}}), (List{"en-US"}));

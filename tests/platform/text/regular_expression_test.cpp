@@ -1,7 +1,7 @@
 // Regular expressions: options, UTF-16 ranges, groups, templates and bad patterns.
-#include <gtest/gtest.h>
-
 #include "platform/text/regular_expression.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -88,7 +88,8 @@ TEST(RegularExpression, EscapedPatternMatchesItselfLiterally) {
     auto re = compile(NSRegularExpression::escapedPatternForString(text).c_str());
     EXPECT_EQ(re->rangeOfFirstMatchInString("xx" + text), NSMakeRange(2, text.size()));
     auto templ = compile("x");
-    EXPECT_EQ(templ->stringByReplacingMatchesInString("x", NSRegularExpression::escapedTemplateForString("$1\\")), "$1\\");
+    EXPECT_EQ(templ->stringByReplacingMatchesInString("x", NSRegularExpression::escapedTemplateForString("$1\\")),
+              "$1\\");
 }
 
 TEST(RegularExpression, RunawaySearchesStopAndFindNothing) {

@@ -1,14 +1,14 @@
 // Word and composed-character boundaries, case mapping and comparison.
+#include "platform/text/text_breaks.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/runtime/utf16.h"
 #include "platform/text/case_mapping.h"
 #include "platform/text/string_compare.h"
-#include "platform/text/text_breaks.h"
 
 TEST(TextBreaks, WordsLeaveOutBlanksAndPunctuation) {
-    EXPECT_EQ(wordsInString("Hello, world! It's 2024."),
-              (std::vector<std::string>{"Hello", "world", "It's", "2024"}));
+    EXPECT_EQ(wordsInString("Hello, world! It's 2024."), (std::vector<std::string>{"Hello", "world", "It's", "2024"}));
     EXPECT_TRUE(wordsInString("").empty());
     EXPECT_TRUE(wordsInString(" ,.!").empty());
     // Ranges are UTF-16 units: the emoji before the word counts two.
@@ -48,7 +48,7 @@ TEST(StringCompare, CaseInsensitiveOrderFoldsBeforeComparing) {
 TEST(StringCompare, LocalizedOrderIsAlphabeticalNotByCodeUnits) {
     EXPECT_EQ(localizedCompare("résumé", "resume"), NSOrderedDescending);
     EXPECT_EQ(localizedCompare("résumé", "rz"), NSOrderedAscending);  // unit order says the opposite
-    EXPECT_EQ(localizedCompare("e\xCC\x81", "é"), NSOrderedSame);       // canonically equivalent
+    EXPECT_EQ(localizedCompare("e\xCC\x81", "é"), NSOrderedSame);     // canonically equivalent
     EXPECT_EQ(localizedCaseInsensitiveCompare("Apple", "apple"), NSOrderedSame);
     EXPECT_NE(localizedCompare("Apple", "apple"), NSOrderedSame);
 }

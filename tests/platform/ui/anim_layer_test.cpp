@@ -24,7 +24,9 @@ struct Recorder : CAAnimationDelegate {
     }
 };
 
-double opacityNow(const CALayer& l) { return *CAValueNumber(CAAnimationEngine::presentedValue(l, "opacity")); }
+double opacityNow(const CALayer& l) {
+    return *CAValueNumber(CAAnimationEngine::presentedValue(l, "opacity"));
+}
 
 std::shared_ptr<CABasicAnimation> fade(double from, double to, double duration) {
     auto a = CABasicAnimation::animationWithKeyPath("opacity");
@@ -165,7 +167,8 @@ TEST_F(AnimLayerTest, GroupChildrenShareTheGroupTimelineAndTimeOffsetShiftsIt) {
     g->setTimeOffset(0.5);
     CAAnimationEngine::addAnimation(layer, g, "g");
     layer->setName("dot");
-    EXPECT_NE(CAAnimationEngine::debugDescription().find("(dot) key \"g\" CAAnimationGroup [transform.scale,opacity] running"),
+    EXPECT_NE(CAAnimationEngine::debugDescription().find(
+                  "(dot) key \"g\" CAAnimationGroup [transform.scale,opacity] running"),
               std::string::npos);
     advance(0.5);  // group time 1.0
     EXPECT_NEAR(*CAValueNumber(CAAnimationEngine::presentedValue(*layer, "transform.scale")), 0.5, 1e-6);
@@ -342,8 +345,8 @@ TEST_F(AnimLayerTest, TransformsBlendAsTurnsScalesAndShifts) {
 
     // From the all-zero scale to a shifted full size.
     auto grow = CAKeyframeAnimation::animationWithKeyPath("transform");
-    grow->setValues({CATransform3DMakeScale(0, 0, 0),
-                     CATransform3DScale(CATransform3DMakeTranslation(10, 20, 0), 1, 1, 0)});
+    grow->setValues(
+        {CATransform3DMakeScale(0, 0, 0), CATransform3DScale(CATransform3DMakeTranslation(10, 20, 0), 1, 1, 0)});
     grow->setDuration(1);
     CAAnimationEngine::addAnimation(layer, grow, "turn");
     advance(0.5);

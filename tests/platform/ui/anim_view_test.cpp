@@ -51,10 +51,13 @@ struct AnimViewTest : AnimClockTest {
 
 TEST_F(AnimViewTest, ModelJumpsPresentationMovesCompletionOnceAtTheEnd) {
     std::vector<bool> done;
-    UIViewAnimation::animate(1.0, 0, UIViewAnimationOptionCurveLinear, [&] {
-        view->setAlpha(0);
-        view->setCenter({150, 50});
-    }, [&](bool finished) { done.push_back(finished); });
+    UIViewAnimation::animate(
+        1.0, 0, UIViewAnimationOptionCurveLinear,
+        [&] {
+            view->setAlpha(0);
+            view->setCenter({150, 50});
+        },
+        [&](bool finished) { done.push_back(finished); });
     EXPECT_EQ(view->alpha(), 0);
     EXPECT_EQ(view->center(), (CGPoint{150, 50}));
     advance(0.5);
@@ -68,14 +71,18 @@ TEST_F(AnimViewTest, ModelJumpsPresentationMovesCompletionOnceAtTheEnd) {
 
 TEST_F(AnimViewTest, InterruptedBlockEndsWholeSnapsAndReportsUnfinishedOnce) {
     std::vector<std::string> log;
-    UIViewAnimation::animate(1.0, 0, UIViewAnimationOptionCurveLinear, [&] {
-        view->setAlpha(0);
-        view->setTransform(CGAffineTransformMakeScale(0.01, 0.01));
-    }, [&](bool f) { log.push_back(f ? "first done" : "first cut"); });
+    UIViewAnimation::animate(
+        1.0, 0, UIViewAnimationOptionCurveLinear,
+        [&] {
+            view->setAlpha(0);
+            view->setTransform(CGAffineTransformMakeScale(0.01, 0.01));
+        },
+        [&](bool f) { log.push_back(f ? "first done" : "first cut"); });
     advance(0.4);
     // A newer animation of alpha takes over from the value on screen.
-    UIViewAnimation::animate(1.0, 0, UIViewAnimationOptionCurveLinear, [&] { view->setAlpha(1); },
-                             [&](bool f) { log.push_back(f ? "second done" : "second cut"); });
+    UIViewAnimation::animate(
+        1.0, 0, UIViewAnimationOptionCurveLinear, [&] { view->setAlpha(1); },
+        [&](bool f) { log.push_back(f ? "second done" : "second cut"); });
     EXPECT_EQ(log, std::vector<std::string>{"first cut"});
     EXPECT_FALSE(CAAnimationEngine::isAnimatingKeyPath(*view->layer(), "transform"));  // snapped
     EXPECT_NEAR(presented(view, "opacity"), 0.6, 1e-6);
@@ -88,10 +95,13 @@ TEST_F(AnimViewTest, InterruptedBlockEndsWholeSnapsAndReportsUnfinishedOnce) {
     auto other = UIView::make(CGRect{{0, 0}, {10, 10}});
     window->addSubview(other);
     int cuts = 0;
-    UIViewAnimation::animate(1.0, [&] {
-        view->setAlpha(0.5);
-        other->setAlpha(0.5);
-    }, [&](bool f) { cuts += f ? 0 : 1; });
+    UIViewAnimation::animate(
+        1.0,
+        [&] {
+            view->setAlpha(0.5);
+            other->setAlpha(0.5);
+        },
+        [&](bool f) { cuts += f ? 0 : 1; });
     advance(0.2);
     CAAnimationEngine::removeAllAnimations(*view->layer());
     EXPECT_EQ(cuts, 1);
@@ -128,11 +138,12 @@ TEST_F(AnimViewTest, ConstraintConstantChangedInsideTheBlockAnimatesTheFrame) {
     holder->addSubview(box);
     auto left = NSLayoutConstraint::constraintWithItem(box, A::Left, NSLayoutRelation::Equal, holder, A::Left, 1, 0);
     holder->addConstraint(left);
-    holder->addConstraint(NSLayoutConstraint::constraintWithItem(box, A::Top, NSLayoutRelation::Equal, holder, A::Top, 1, 0));
     holder->addConstraint(
-        NSLayoutConstraint::constraintWithItem(box, A::Width, NSLayoutRelation::Equal, nullptr, A::NotAnAttribute, 1, 20));
-    holder->addConstraint(
-        NSLayoutConstraint::constraintWithItem(box, A::Height, NSLayoutRelation::Equal, nullptr, A::NotAnAttribute, 1, 20));
+        NSLayoutConstraint::constraintWithItem(box, A::Top, NSLayoutRelation::Equal, holder, A::Top, 1, 0));
+    holder->addConstraint(NSLayoutConstraint::constraintWithItem(box, A::Width, NSLayoutRelation::Equal, nullptr,
+                                                                 A::NotAnAttribute, 1, 20));
+    holder->addConstraint(NSLayoutConstraint::constraintWithItem(box, A::Height, NSLayoutRelation::Equal, nullptr,
+                                                                 A::NotAnAttribute, 1, 20));
     holder->layoutIfNeeded();
     ASSERT_EQ(box->frame(), (CGRect{{0, 0}, {20, 20}}));
     left->setConstant(100);
@@ -147,7 +158,8 @@ TEST_F(AnimViewTest, ConstraintConstantChangedInsideTheBlockAnimatesTheFrame) {
 
 TEST_F(AnimViewTest, ZeroDurationDisabledAndNestedBlocks) {
     std::vector<bool> done;
-    UIViewAnimation::animate(0, [&] { view->setAlpha(0.3); }, [&](bool f) { done.push_back(f); });
+    UIViewAnimation::animate(
+        0, [&] { view->setAlpha(0.3); }, [&](bool f) { done.push_back(f); });
     EXPECT_FALSE(CAAnimationEngine::hasAnimations(*view->layer()));
     EXPECT_TRUE(done.empty());  // on the next turn
     RunLoop::main().runUntilIdle();
@@ -179,7 +191,8 @@ TEST_F(AnimViewTest, BeginCommitFormAndSpring) {
     UIViewAnimation::setAnimationCurve(UIViewAnimationCurve::Linear);
     UIViewAnimation::setAnimationDelay(1.0);
     UIViewAnimation::setAnimationDuration(0.7);
-    UIViewAnimation::setAnimationDidStopHandler([&](const std::string& n, bool f) { log.push_back(n + (f ? "+" : "-")); });
+    UIViewAnimation::setAnimationDidStopHandler(
+        [&](const std::string& n, bool f) { log.push_back(n + (f ? "+" : "-")); });
     view->setAlpha(0);
     UIViewAnimation::commitAnimations();
     UIViewAnimation::commitAnimations();  // unmatched: ignored
@@ -224,10 +237,15 @@ TEST_F(AnimViewTest, KeyframesPassThroughEachValueAndRepeatReversing) {
     // Two keyframes over the same stretch (replacing the endless one): the later one takes it over.
     std::vector<bool> done;
     view->setBackgroundColor(UIColor::colorWithRed(0, 0, 0, 1));
-    UIViewAnimation::animateKeyframes(1.0, 0, 0, [&] {
-        UIViewAnimation::addKeyframe(0, 0.5, [&] { view->setBackgroundColor(UIColor::colorWithRed(0.2, 0, 0, 1)); });
-        UIViewAnimation::addKeyframe(0, 0.5, [&] { view->setBackgroundColor(UIColor::colorWithRed(0.8, 0, 0, 1)); });
-    }, [&](bool finished) { done.push_back(finished); });
+    UIViewAnimation::animateKeyframes(
+        1.0, 0, 0,
+        [&] {
+            UIViewAnimation::addKeyframe(0, 0.5,
+                                         [&] { view->setBackgroundColor(UIColor::colorWithRed(0.2, 0, 0, 1)); });
+            UIViewAnimation::addKeyframe(0, 0.5,
+                                         [&] { view->setBackgroundColor(UIColor::colorWithRed(0.8, 0, 0, 1)); });
+        },
+        [&](bool finished) { done.push_back(finished); });
     advance(0.25);
     EXPECT_NEAR(red(view), 0.4, 1e-6);
     advance(0.5);

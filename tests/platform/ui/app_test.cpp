@@ -210,7 +210,8 @@ TEST_F(AppTest, LayoutRunsBeforeDrawingAndLayoutSubviewsSeesFinalSizes) {
     panel->setTranslatesAutoresizingMaskIntoConstraints(false);
     using A = NSLayoutAttribute;
     for (auto a : {A::Left, A::Top, A::Right, A::Bottom})
-        window->addConstraint(NSLayoutConstraint::constraintWithItem(panel, a, NSLayoutRelation::Equal, window, a, 1, 0));
+        window->addConstraint(
+            NSLayoutConstraint::constraintWithItem(panel, a, NSLayoutRelation::Equal, window, a, 1, 0));
     Compositor compositor(screen);
     compositor.update();
     ASSERT_FALSE(panel->seen.empty());
@@ -289,18 +290,27 @@ TEST_F(AppTest, RedrawingOnlyTheDamageGivesTheSamePixelsAsAFullRedraw) {
         }
     };
     std::vector<std::pair<const char*, std::function<void()>>> steps = {
-        {"move the card", [&] { card->setCenter({200, 200}); }},
+        {"move the card",
+         [&] {
+             card->setCenter({200, 200});
+         }},
         {"turn the card", [&] { card->setTransform(CGAffineTransformMakeRotation(0.3)); }},
-        {"recolour the swatch", [&] { swatch->color = CGColor::rgb(1, 0.5, 0, 1); swatch->setNeedsDisplay(); }},
+        {"recolour the swatch",
+         [&] {
+             swatch->color = CGColor::rgb(1, 0.5, 0, 1);
+             swatch->setNeedsDisplay();
+         }},
         {"grow the shadow", [&] { card->layer()->setShadowRadius(14); }},
-        {"move the shape's path", [&] {
+        {"move the shape's path",
+         [&] {
              CGPath moved;
              moved.addRect(CGRectMake(20, 420, 50, 50));
              shape->setPath(moved);
          }},
         {"fade the gradient", [&] { gradientHost->setAlpha(0.4); }},
         {"hide the card", [&] { card->setHidden(true); }},
-        {"show and send back", [&] {
+        {"show and send back",
+         [&] {
              card->setHidden(false);
              window->sendSubviewToBack(card);
          }},

@@ -1,9 +1,9 @@
 // Appearance of bars and segmented controls: the toolbar's black style and translucency, segment widths and
 // offsets, divider and background images, images in place of titles, momentary selection.
 #include "control_test_support.h"
+#include "draw_test_support.h"
 #include "platform/ui/bar/ui_toolbar.h"
 #include "platform/ui/control/ui_segmented_control.h"
-#include "draw_test_support.h"
 
 namespace {
 

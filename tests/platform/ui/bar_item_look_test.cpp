@@ -2,7 +2,6 @@
 // for its original colours, and a custom view centred on the bar's height; and a spinner that no
 // layout pass has reached yet still turns about its middle.
 #include "controller_test_support.h"
-
 #include "draw_test_support.h"
 #include "platform/ui/bar/ui_navigation_bar.h"
 #include "platform/ui/bar/ui_navigation_item.h"
@@ -28,8 +27,9 @@ TEST_F(UIHarness, BarImagesAreTintedTemplatesAndCustomViewsStandCentred) {
     bar->setTintColor(UIColor::redColor());
     window->addSubview(bar);
     auto tinted = UIBarButtonItem::withImage(whiteSquare(), UIBarButtonItemStyle::Plain, nullptr);
-    auto original = UIBarButtonItem::withImage(whiteSquare()->imageWithRenderingMode(UIImageRenderingMode::AlwaysOriginal),
-                                               UIBarButtonItemStyle::Plain, nullptr);
+    auto original =
+        UIBarButtonItem::withImage(whiteSquare()->imageWithRenderingMode(UIImageRenderingMode::AlwaysOriginal),
+                                   UIBarButtonItemStyle::Plain, nullptr);
     auto custom = UIView::make(CGRectMake(0, 0, 20, 20));
     auto item = UINavigationItem::make();
     item->setLeftBarButtonItems({tinted, original});

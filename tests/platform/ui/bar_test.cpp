@@ -1,7 +1,6 @@
 // Bars: item actions and enabled state, toolbar layout with flexible spaces, the tab bar's taps,
 // navigation bar back titles and the shared appearance.
 #include "controller_test_support.h"
-
 #include "platform/ui/bar/ui_navigation_bar.h"
 #include "platform/ui/bar/ui_tab_bar.h"
 #include "platform/ui/bar/ui_toolbar.h"
@@ -18,7 +17,8 @@ TEST_F(BarTest, ItemsActOnlyWhenEnabledAndSpacesNever) {
     EXPECT_TRUE(done->performAction());
     done->setEnabled(false);
     EXPECT_FALSE(done->performAction());
-    auto space = UIBarButtonItem::withSystemItem(UIBarButtonSystemItem::FlexibleSpace, [&](UIBarButtonItem&) { ++taps; });
+    auto space =
+        UIBarButtonItem::withSystemItem(UIBarButtonSystemItem::FlexibleSpace, [&](UIBarButtonItem&) { ++taps; });
     EXPECT_FALSE(space->performAction());
     EXPECT_EQ(taps, 1);
 }
@@ -31,7 +31,8 @@ TEST_F(BarTest, ToolbarSharesTheRoomBetweenFlexibleSpaces) {
     left->setWidth(60);
     auto right = UIBarButtonItem::withTitle("Done", UIBarButtonItemStyle::Done, nullptr);
     right->setWidth(60);
-    bar->setItems({left, fixed, UIBarButtonItem::withSystemItem(UIBarButtonSystemItem::FlexibleSpace, nullptr), nullptr, right});
+    bar->setItems(
+        {left, fixed, UIBarButtonItem::withSystemItem(UIBarButtonSystemItem::FlexibleSpace, nullptr), nullptr, right});
     bar->layoutIfNeeded();
     ASSERT_EQ(bar->itemViews().size(), 4u);
     EXPECT_EQ(bar->itemViews()[0]->frame().origin.x, 8);
@@ -41,12 +42,15 @@ TEST_F(BarTest, ToolbarSharesTheRoomBetweenFlexibleSpaces) {
 
 struct TabLog : UITabBarDelegate {
     std::vector<std::string> titles;
-    void didSelectItem(UITabBar&, const std::shared_ptr<UITabBarItem>& item) override { titles.push_back(item->title()); }
+    void didSelectItem(UITabBar&, const std::shared_ptr<UITabBarItem>& item) override {
+        titles.push_back(item->title());
+    }
 };
 
 TEST_F(BarTest, TabBarSelectsTappedEnabledItems) {
     auto bar = UITabBar::make(CGRectMake(0, 0, 300, 49));
-    auto a = UITabBarItem::make("A", nullptr, 0), b = UITabBarItem::make("B", nullptr, 1), c = UITabBarItem::make("C", nullptr, 2);
+    auto a = UITabBarItem::make("A", nullptr, 0), b = UITabBarItem::make("B", nullptr, 1),
+         c = UITabBarItem::make("C", nullptr, 2);
     c->setEnabled(false);
     bar->setItems({a, b, c});
     auto log = std::make_shared<TabLog>();

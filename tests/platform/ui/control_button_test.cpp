@@ -21,9 +21,10 @@ struct ControlButtonTest : GestureTouchTest {
 }  // namespace
 
 TEST_F(ControlButtonTest, TouchSequencesBecomeControlEvents) {
-    logEvents(*button, log, {UIControlEventTouchDown, UIControlEventTouchDragExit, UIControlEventTouchDragEnter,
-                             UIControlEventTouchUpInside, UIControlEventTouchUpOutside, UIControlEventTouchCancel,
-                             UIControlEventPrimaryActionTriggered});
+    logEvents(*button, log,
+              {UIControlEventTouchDown, UIControlEventTouchDragExit, UIControlEventTouchDragEnter,
+               UIControlEventTouchUpInside, UIControlEventTouchUpOutside, UIControlEventTouchCancel,
+               UIControlEventPrimaryActionTriggered});
     send(1, {150, 120}, UITouchPhase::Began);
     EXPECT_TRUE(button->isHighlighted());
     EXPECT_TRUE(button->isTracking());
@@ -71,13 +72,16 @@ TEST_F(ControlButtonTest, AButtonInsideATappableViewSendsOneAction) {
 TEST_F(ControlButtonTest, TargetsAreWeakAndActionsMayChangeTheTable) {
     int calls = 0;
     auto target = UIView::make();
-    button->addTarget(target, [&](UIControl&) { ++calls; }, UIControlEventTouchUpInside);
+    button->addTarget(
+        target, [&](UIControl&) { ++calls; }, UIControlEventTouchUpInside);
     std::uint64_t selfRemoving = 0;
-    selfRemoving = button->addAction([&](UIControl& c) {
-        ++calls;
-        c.removeAction(selfRemoving);
-        c.removeFromSuperview();
-    }, UIControlEventTouchUpInside);
+    selfRemoving = button->addAction(
+        [&](UIControl& c) {
+            ++calls;
+            c.removeAction(selfRemoving);
+            c.removeFromSuperview();
+        },
+        UIControlEventTouchUpInside);
     button->sendActionsForControlEvents(UIControlEventTouchUpInside);
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(button->numberOfActions(UIControlEventTouchUpInside), 1u);
@@ -122,7 +126,7 @@ TEST_F(ControlButtonTest, ImageAndTitleAreLaidOutByAlignmentAndInsets) {
     CGRect image = custom->imageView()->frame();
     CGRect title = custom->titleLabel()->frame();
     EXPECT_EQ(image.size, (CGSize{20, 20}));
-    EXPECT_DOUBLE_EQ(CGRectGetMaxX(image), title.origin.x);  // side by side
+    EXPECT_DOUBLE_EQ(CGRectGetMaxX(image), title.origin.x);                              // side by side
     EXPECT_NEAR(image.origin.x + (image.size.width + title.size.width) / 2, 100, 1e-9);  // centred as a block
     EXPECT_DOUBLE_EQ(image.origin.y, 20);
 

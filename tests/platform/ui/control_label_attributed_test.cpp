@@ -4,8 +4,8 @@
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/draw/color.h"
 #include "platform/ui/text/attributed_string.h"
-#include "platform/ui/text/ui_font.h"
 #include "platform/ui/text/paragraph_style.h"
+#include "platform/ui/text/ui_font.h"
 
 TEST(LabelAttributedText, RunsWithoutAColourOrStyleTakeTheLabelsButKeepTheirFont) {
     auto label = UILabel::make(CGRectMake(0, 0, 200, 40));
@@ -23,7 +23,8 @@ TEST(LabelAttributedText, RunsWithoutAColourOrStyleTakeTheLabelsButKeepTheirFont
     auto shown = label->displayedText();
     const NSAttributes first = shown->attributesAtIndex(0);
     EXPECT_TRUE(first.get(NSForegroundColorAttributeName).isEqual(Value(UIColor::whiteColor())));
-    EXPECT_EQ(first.get(NSParagraphStyleAttributeName).objectAs<NSParagraphStyle>()->alignment, NSTextAlignment::Center);
+    EXPECT_EQ(first.get(NSParagraphStyleAttributeName).objectAs<NSParagraphStyle>()->alignment,
+              NSTextAlignment::Center);
     EXPECT_EQ(first.get(NSFontAttributeName).object(), big);
     const NSAttributes last = shown->attributesAtIndex(8);
     EXPECT_TRUE(last.get(NSForegroundColorAttributeName).isEqual(Value(UIColor::redColor())));

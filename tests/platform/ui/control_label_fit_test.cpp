@@ -71,7 +71,8 @@ TEST(LabelFitTest, ALabelDrawsTheLayoutItMeasured) {
     const Case cases[] = {
         {CGRectMake(0, 0, 120, 30), "Field 12", 1, NSTextAlignment::Left},
         {CGRectMake(0, 0, 70, 30), "A title too long for its row", 1, NSTextAlignment::Right},
-        {CGRectMake(0, 0, 90, 80), "Words that wrap onto a few lines here and are cut at the end", 2, NSTextAlignment::Center},
+        {CGRectMake(0, 0, 90, 80), "Words that wrap onto a few lines here and are cut at the end", 2,
+         NSTextAlignment::Center},
         {CGRectMake(0, 0, 90, 200), "Words that wrap onto a few lines here", 0, NSTextAlignment::Natural},
         {CGRectMake(0, 0, 90, 50), "Words that wrap onto more lines than the height holds", 0, NSTextAlignment::Left},
         {CGRectMake(0, 0, 80, 9), "Taller than the label", 1, NSTextAlignment::Left},
@@ -104,10 +105,11 @@ TEST(LabelFitTest, ShrinkingDrawsTheWholeTextSmallerWithinTheWidth) {
     auto fits = narrowLabel(true);
     fits->setText("H");
     EXPECT_EQ(inkOf(*fits).rows, inkOf(*[&] {
-                  auto plain = narrowLabel(false);
-                  plain->setText("H");
-                  return plain;
-              }()).rows);
+                                     auto plain = narrowLabel(false);
+                                     plain->setText("H");
+                                     return plain;
+                                 }())
+                                     .rows);
 }
 
 TEST(LabelFitTest, ALabelWithRoomForEachOfItsOwnLinesShrinksTheWideOne) {

@@ -44,7 +44,8 @@ TEST_F(ControlRenderTest, ControlsDrawTheirStateAndAnimationsShowMidFlight) {
     spinner->startAnimating();
     auto fader = UIView::make(CGRect{{250, 10}, {40, 40}});
     fader->setBackgroundColor(UIColor::redColor());
-    for (const auto& v : std::vector<std::shared_ptr<UIView>>{sw, bar, slider, seg, dots, stepper, button, spinner, fader})
+    for (const auto& v :
+         std::vector<std::shared_ptr<UIView>>{sw, bar, slider, seg, dots, stepper, button, spinner, fader})
         window->addSubview(v);
     window->layoutIfNeeded();
     UIViewAnimation::animate(1.0, 0, UIViewAnimationOptionCurveLinear, [&] { fader->setAlpha(0); });
@@ -56,7 +57,7 @@ TEST_F(ControlRenderTest, ControlsDrawTheirStateAndAnimationsShowMidFlight) {
     EXPECT_TRUE(near(pixelAt(*picture, 18, 25), {0, 255, 0, 255}, 8)) << pixelAt(*picture, 18, 25);  // switch track
     EXPECT_TRUE(near(pixelAt(*picture, 48, 25), {255, 255, 255, 255}, 8));  // its thumb on the right
     EXPECT_TRUE(near(pixelAt(*picture, 40, 61), {0, 0, 255, 255}, 8)) << pixelAt(*picture, 40, 61);  // progress fill
-    EXPECT_FALSE(near(pixelAt(*picture, 190, 61), {0, 0, 255, 255}, 8));  // beyond the fill
+    EXPECT_FALSE(near(pixelAt(*picture, 190, 61), {0, 0, 255, 255}, 8));                             // beyond the fill
     Rgba8 half = pixelAt(*picture, 270, 30);  // red at half alpha over black
     EXPECT_NEAR(half.r, 128, 10);
     EXPECT_EQ(half.g, 0);

@@ -11,7 +11,9 @@ struct Zoomer : UIScrollViewDelegate {
     std::shared_ptr<UIView> content;
     std::vector<std::string> events;
     std::shared_ptr<UIView> viewForZoomingInScrollView(UIScrollView&) override { return content; }
-    void scrollViewWillBeginZooming(UIScrollView&, const std::shared_ptr<UIView>&) override { events.push_back("begin"); }
+    void scrollViewWillBeginZooming(UIScrollView&, const std::shared_ptr<UIView>&) override {
+        events.push_back("begin");
+    }
     void scrollViewDidZoom(UIScrollView&) override { events.push_back("zoom"); }
     void scrollViewDidEndZooming(UIScrollView&, const std::shared_ptr<UIView>&, CGFloat scale) override {
         events.push_back("end " + std::to_string(int(scale * 10)));

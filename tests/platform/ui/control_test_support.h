@@ -9,13 +9,17 @@
 #include "platform/ui/draw/graphics.h"
 
 inline std::string eventName(UIControlEvents e) {
-    static const std::pair<UIControlEvents, const char*> names[] = {
-        {UIControlEventTouchDown, "down"},           {UIControlEventTouchDownRepeat, "downRepeat"},
-        {UIControlEventTouchDragInside, "dragIn"},   {UIControlEventTouchDragOutside, "dragOut"},
-        {UIControlEventTouchDragEnter, "enter"},     {UIControlEventTouchDragExit, "exit"},
-        {UIControlEventTouchUpInside, "upIn"},       {UIControlEventTouchUpOutside, "upOut"},
-        {UIControlEventTouchCancel, "cancel"},       {UIControlEventValueChanged, "value"},
-        {UIControlEventPrimaryActionTriggered, "primary"}};
+    static const std::pair<UIControlEvents, const char*> names[] = {{UIControlEventTouchDown, "down"},
+                                                                    {UIControlEventTouchDownRepeat, "downRepeat"},
+                                                                    {UIControlEventTouchDragInside, "dragIn"},
+                                                                    {UIControlEventTouchDragOutside, "dragOut"},
+                                                                    {UIControlEventTouchDragEnter, "enter"},
+                                                                    {UIControlEventTouchDragExit, "exit"},
+                                                                    {UIControlEventTouchUpInside, "upIn"},
+                                                                    {UIControlEventTouchUpOutside, "upOut"},
+                                                                    {UIControlEventTouchCancel, "cancel"},
+                                                                    {UIControlEventValueChanged, "value"},
+                                                                    {UIControlEventPrimaryActionTriggered, "primary"}};
     for (const auto& [bit, name] : names)
         if (e == bit) return name;
     return "?";
@@ -27,8 +31,7 @@ inline void logEvents(UIControl& control, std::vector<std::string>& log,
                                                              UIControlEventTouchUpOutside, UIControlEventTouchCancel,
                                                              UIControlEventValueChanged,
                                                              UIControlEventPrimaryActionTriggered}) {
-    for (UIControlEvents e : events)
-        control.addAction([&log, e](UIControl&) { log.push_back(eventName(e)); }, e);
+    for (UIControlEvents e : events) control.addAction([&log, e](UIControl&) { log.push_back(eventName(e)); }, e);
 }
 
 inline std::shared_ptr<UIImage> solidImage(CGSize size, CGColor color = CGColor::rgb(1, 0, 0, 1)) {

@@ -84,7 +84,7 @@ TEST_F(ControlValueTest, StepperStepsClampsWrapsAndRepeatsWhileHeld) {
     stepper->setWraps(true);
     tap({70, 16});
     EXPECT_DOUBLE_EQ(stepper->value(), 0);
-    stepper->setStepValue(0);  // refused
+    stepper->setStepValue(0);     // refused
     stepper->setMinimumValue(5);  // would empty the range: refused
     EXPECT_DOUBLE_EQ(stepper->stepValue(), 1);
     EXPECT_DOUBLE_EQ(stepper->minimumValue(), 0);

@@ -1,7 +1,6 @@
 // The older action sheet: buttons numbered as given with the cancel button after them, drawn as
 // the platform's sheet, the chosen index told to the delegate once after it goes.
 #include "controller_test_support.h"
-
 #include "platform/ui/controller/ui_action_sheet.h"
 #include "platform/ui/controller/ui_alert_controller.h"
 

@@ -32,7 +32,8 @@ TEST_F(Additions, SplitViewHostsTwoPanesThatFindIt) {
     EXPECT_EQ(split->splitViewController(), nullptr);
     EXPECT_EQ(UIViewController::make()->splitViewController(), nullptr);
     const CGFloat width = split->view()->bounds().size.width;
-    EXPECT_EQ(primary->view()->frame(), CGRectMake(0, 0, std::min<CGFloat>(320, width / 2), split->view()->bounds().size.height));
+    EXPECT_EQ(primary->view()->frame(),
+              CGRectMake(0, 0, std::min<CGFloat>(320, width / 2), split->view()->bounds().size.height));
     EXPECT_EQ(CGRectGetMaxX(secondary->view()->frame()), width);
 
     split->setViewControllers({secondary});
@@ -182,8 +183,9 @@ TEST_F(Additions, TextViewPositionsAndWords) {
 
 TEST_F(Additions, TheScreenPostsTextSizeChangesUnderTheirName) {
     int posted = 0;
-    auto token = NSNotificationCenter::defaultCenter()->addObserver(
-        UIContentSizeCategoryDidChangeNotification, nullptr, nullptr, [&](const std::shared_ptr<NSNotification>&) { ++posted; });
+    auto token =
+        NSNotificationCenter::defaultCenter()->addObserver(UIContentSizeCategoryDidChangeNotification, nullptr, nullptr,
+                                                           [&](const std::shared_ptr<NSNotification>&) { ++posted; });
     screen->setPreferredContentSizeCategory(UIContentSizeCategoryExtraLarge);
     RunLoop::main().runUntilIdle();
     NSNotificationCenter::defaultCenter()->removeObserver(token);

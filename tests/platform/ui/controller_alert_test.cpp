@@ -1,7 +1,6 @@
 // Alerts and action sheets, and the stand-ins for the share sheet, mail and social composers and
 // device authentication.
 #include "controller_test_support.h"
-
 #include "platform/ui/controller/la_context.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
 #include "platform/ui/controller/sl_compose_view_controller.h"
@@ -83,9 +82,10 @@ TEST_F(AlertTest, ShareSheetRecordsTheShareAndReportsAfterClosing) {
     sheet->setValueForKey("subject", Value("Korva"));
     sheet->setExcludedActivityTypes({UIActivityTypeMail});
     std::vector<std::string> results;
-    sheet->setCompletionWithItemsHandler([&](const std::string& type, bool completed, const ValueArray&, const std::string&) {
-        results.push_back(type + (completed ? " done" : " cancelled"));
-    });
+    sheet->setCompletionWithItemsHandler(
+        [&](const std::string& type, bool completed, const ValueArray&, const std::string&) {
+            results.push_back(type + (completed ? " done" : " cancelled"));
+        });
     ASSERT_TRUE(root->presentViewController(sheet, false));
     EXPECT_FALSE(sheet->chooseActivity(UIActivityTypeMail));
     EXPECT_TRUE(sheet->chooseActivity(UIActivityTypeCopyToPasteboard));

@@ -1,7 +1,6 @@
 // The older alert view: numbered buttons, the cancel button, and the index the delegate is told
 // once the alert has gone.
 #include "controller_test_support.h"
-
 #include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/controller/ui_alert_view.h"
 

@@ -2,11 +2,10 @@
 // request answering twice (degraded first) on the main queue, and a missing file answering none;
 // exact thumbnails cut from the middle in the display's layout, kept and given again without the
 // file, newest request first, and cancelled requests never answered.
-#include "controller_test_support.h"
-
 #include <filesystem>
 #include <fstream>
 
+#include "controller_test_support.h"
 #include "platform/dispatch/queue.h"
 #include "platform/image/cg_image.h"
 #include "platform/image/codec/jpeg.h"
@@ -59,8 +58,8 @@ struct CachingManagerTest : UIHarness {
         PHCachingImageManager::make()->requestImageForAsset(
             asset, target, mode, options, [&](std::shared_ptr<UIImage> image, const ValueDictionary& info) {
                 const Value* d = info.find(PHImageResultIsDegradedKey);
-                answers.push_back({image, d && d->boolValue(), info.find(PHImageErrorKey) != nullptr,
-                                   RunLoop::isMainThread()});
+                answers.push_back(
+                    {image, d && d->boolValue(), info.find(PHImageErrorKey) != nullptr, RunLoop::isMainThread()});
             });
         EXPECT_TRUE(answers.empty());
         DispatchQueue::waitUntilBackgroundIdle();
@@ -83,7 +82,8 @@ TEST_F(CachingManagerTest, OpportunisticAnswersTwiceUprightAndHighQualityOnce) {
     // Stored 160 x 80 on its side (orientation 6): upright it is 80 x 160 with red on top.
     auto asset = save(160, 80, 6);
     ASSERT_TRUE(asset);
-    auto answers = ask(asset, {40, 40}, PHImageContentMode::AspectFill, PHImageRequestOptionsDeliveryMode::Opportunistic);
+    auto answers =
+        ask(asset, {40, 40}, PHImageContentMode::AspectFill, PHImageRequestOptionsDeliveryMode::Opportunistic);
     ASSERT_EQ(answers.size(), 2u);
     EXPECT_TRUE(answers[0].degraded);
     EXPECT_FALSE(answers[1].degraded);
@@ -115,7 +115,8 @@ TEST_F(CachingManagerTest, AFileGoneOrBrokenAnswersNoneWithAnError) {
     auto asset = save(32, 32, 1);
     ASSERT_TRUE(asset);
     std::filesystem::remove(asset->filePath());
-    auto answers = ask(asset, {10, 10}, PHImageContentMode::AspectFill, PHImageRequestOptionsDeliveryMode::Opportunistic);
+    auto answers =
+        ask(asset, {10, 10}, PHImageContentMode::AspectFill, PHImageRequestOptionsDeliveryMode::Opportunistic);
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_FALSE(answers[0].image);
     EXPECT_TRUE(answers[0].error);
@@ -139,8 +140,8 @@ TEST_F(CachingManagerTest, ExactThumbnailsAreCutFromTheMiddleKeptAndGivenAgainWi
     // 160 x 80, red on the left half and blue on the right: a square from the middle is half each.
     auto asset = save(160, 80, 1);
     ASSERT_TRUE(asset);
-    auto answers = ask(asset, {20, 20}, PHImageContentMode::AspectFill, PHImageRequestOptionsDeliveryMode::HighQualityFormat,
-                       PHImageRequestOptionsResizeMode::Exact);
+    auto answers = ask(asset, {20, 20}, PHImageContentMode::AspectFill,
+                       PHImageRequestOptionsDeliveryMode::HighQualityFormat, PHImageRequestOptionsResizeMode::Exact);
     ASSERT_EQ(answers.size(), 1u);
     auto thumb = answers[0].image->cgImage();
     ASSERT_EQ(thumb->width(), 20);

@@ -1,10 +1,9 @@
 // A small demo screen (buttons, a slider, a table, an alert) under a navigation bar, rendered
 // headless by the compositor to a PNG. Set KORVA_DEMO_PNG to choose where the picture goes.
-#include "controller_test_support.h"
-
 #include <cstdlib>
 #include <filesystem>
 
+#include "controller_test_support.h"
 #include "platform/ui/app/compositor.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_slider.h"
@@ -15,8 +14,8 @@
 namespace {
 
 struct DemoRows : UITableViewDataSource {
-    std::vector<std::pair<std::string, std::string>> rows{{"Resolution", "12 MP"}, {"Grid", "On"}, {"Timer", "3 s"},
-                                                          {"Format", "JPEG"}};
+    std::vector<std::pair<std::string, std::string>> rows{
+        {"Resolution", "12 MP"}, {"Grid", "On"}, {"Timer", "3 s"}, {"Format", "JPEG"}};
     std::size_t numberOfRowsInSection(UITableView&, std::size_t) override { return rows.size(); }
     std::optional<std::string> titleForHeaderInSection(UITableView&, std::size_t) override { return "Camera"; }
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& t, NSIndexPath p) override {
@@ -51,9 +50,8 @@ struct DemoController : UIViewController {
         slider->setValue(0.6f);
         v->addSubview(slider);
         table = UITableView::make(CGRectMake(0, 130, 375, 300), UITableViewStyle::Grouped);
-        table->registerCell("demo", [](const std::string& id) {
-            return UITableViewCell::make(UITableViewCellStyle::Value1, id);
-        });
+        table->registerCell(
+            "demo", [](const std::string& id) { return UITableViewCell::make(UITableViewCellStyle::Value1, id); });
         table->setDataSource(rows);
         v->addSubview(table);
     }
@@ -64,7 +62,8 @@ TEST_F(UIHarness, DemoScreenRendersToPNG) {
     auto nav = UINavigationController::withRoot(demo);
     window->setRootViewController(nav);
     settle();
-    auto alert = UIAlertController::make("Save photo?", "The picture goes to the library.", UIAlertControllerStyle::Alert);
+    auto alert =
+        UIAlertController::make("Save photo?", "The picture goes to the library.", UIAlertControllerStyle::Alert);
     alert->addAction(UIAlertAction::make("Cancel", UIAlertActionStyle::Cancel, nullptr));
     alert->addAction(UIAlertAction::make("Save", UIAlertActionStyle::Default, nullptr));
     ASSERT_TRUE(demo->presentViewController(alert, true));

@@ -1,16 +1,14 @@
 // The image picker over a temporary photo library: newest first, picking hands over the image
 // and a reference URL that finds the asset again; its grid of thumbnails (grey for a missing
 // file or an unreadable one, which a tap does not pick), made once at the cells' pixels and shown
-// again from the cache, "No Photos", columns that follow the width; the host's camera when one is listed, live, taking an upright photo, or saying why not;
-// cancel.
-#include "controller_test_support.h"
-#include "tests/platform/media/media_test_support.h"
-
+// again from the cache, "No Photos", columns that follow the width; the host's camera when one is listed, live, taking
+// an upright photo, or saying why not; cancel.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "controller_test_support.h"
 #include "platform/capture/capture_authorization.h"
 #include "platform/capture/capture_device_registry.h"
 #include "platform/dispatch/queue.h"
@@ -21,14 +19,15 @@
 #include "platform/photos/ph_photo_library.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/control/ui_activity_indicator_view.h"
-#include "platform/ui/control/ui_label.h"
 #include "platform/ui/control/ui_button.h"
+#include "platform/ui/control/ui_image_view.h"
+#include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/image_picker_camera_controller.h"
 #include "platform/ui/controller/image_picker_grid_controller.h"
 #include "platform/ui/controller/sized_image_cache.h"
-#include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/graphics.h"
+#include "tests/platform/media/media_test_support.h"
 
 namespace {
 
@@ -167,7 +166,8 @@ TEST_F(ImagePickerTest, GridShowsThumbnailsNewestFirstGreyForAMissingFile) {
     tap(cell->convertPointToView(CGPointMake(CGRectGetMidX(f), CGRectGetMidY(f)), nullptr));
     settleAll();
     ASSERT_EQ(log->picked.size(), 1u);
-    EXPECT_EQ(assetIdentifierFromReferenceURL(log->picked[0].find(UIImagePickerControllerReferenceURL)->stringValue()), red);
+    EXPECT_EQ(assetIdentifierFromReferenceURL(log->picked[0].find(UIImagePickerControllerReferenceURL)->stringValue()),
+              red);
 }
 
 // While alive, file permissions hold for this process: the superuser reads every file, so it
@@ -181,7 +181,8 @@ public:
         for (const auto& e : std::filesystem::directory_iterator(folder))
             if (std::filesystem::status(e.path()).permissions() != perms::none)
                 std::filesystem::permissions(e.path(), perms::owner_read | perms::owner_write | perms::group_read |
-                                                           perms::group_write | perms::others_read | perms::others_write);
+                                                           perms::group_write | perms::others_read |
+                                                           perms::others_write);
         switched_ = ::seteuid(kNobody) == 0;
     }
     ~OrdinaryUser() {

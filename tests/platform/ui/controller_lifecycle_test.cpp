@@ -2,7 +2,6 @@
 // a tablet, children whose views come and go, a navigation delegate's animator, and real taps
 // through touch delivery on bars, rows and keys.
 #include "controller_test_support.h"
-
 #include "platform/dispatch/notification_center.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_tab_bar_controller.h"
@@ -78,7 +77,9 @@ struct Turning : UIViewController {
     std::vector<UIUserInterfaceStyle> styles;
     void viewWillTransitionToSize(CGSize s) override { sizes.push_back(s); }
     void didRotateFromInterfaceOrientation(UIInterfaceOrientation from) override { rotations.push_back(from); }
-    void traitCollectionDidChange(const UITraitCollection&) override { styles.push_back(traitCollection().userInterfaceStyle); }
+    void traitCollectionDidChange(const UITraitCollection&) override {
+        styles.push_back(traitCollection().userInterfaceStyle);
+    }
 };
 
 TEST_F(LifecycleTest, TheScreenTurningAndChangingAppearanceReachesControllers) {

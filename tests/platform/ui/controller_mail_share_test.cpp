@@ -1,13 +1,12 @@
 // Mail and sharing through the desktop: the mailto: address of a message read back by a URL
 // parser, the composer handing it to the host's opener (a test seam) and reporting failures, and
 // the share sheet's copy, mail and tapped choices.
-#include "controller_test_support.h"
-
 #include <unistd.h>
 
 #include <filesystem>
 #include <map>
 
+#include "controller_test_support.h"
 #include "platform/dispatch/queue.h"
 #include "platform/image/codec/image_data.h"
 #include "platform/net/url.h"
@@ -58,7 +57,8 @@ ParsedMailto parse(const std::string& address) {
 struct MailRecorder : MFMailComposeViewControllerDelegate {
     std::vector<MFMailComposeResult> results;
     std::string error;
-    void mailComposeControllerDidFinish(MFMailComposeViewController&, MFMailComposeResult r, const std::string& e) override {
+    void mailComposeControllerDidFinish(MFMailComposeViewController&, MFMailComposeResult r,
+                                        const std::string& e) override {
         results.push_back(r);
         error = e;
     }
@@ -75,8 +75,10 @@ struct MailShareTest : UIHarness {
         MFMailComposeViewController::clearMailboxes();
         MFMailComposeViewController::setMailOpener([this](const std::string& address, auto taken) {
             opened.push_back(address);
-            if (openerWorks) taken({});
-            else taken(fail("the mail program could not be started"));
+            if (openerWorks)
+                taken({});
+            else
+                taken(fail("the mail program could not be started"));
         });
         UIActivityViewController::clearPerformedShares();
         UIPasteboard::generalPasteboard()->clear();
@@ -157,9 +159,10 @@ TEST_F(MailShareTest, ShareSheetCopiesAndMailsTheSharedText) {
     auto sheet = UIActivityViewController::make(ValueArray{Value("Look"), Value(url), Value(std::int64_t(3))});
     sheet->setValueForKey("subject", Value("Korva"));
     std::vector<std::string> reports;
-    sheet->setCompletionWithItemsHandler([&](const std::string& type, bool completed, const ValueArray&, const std::string&) {
-        reports.push_back(type + (completed ? " done" : " failed"));
-    });
+    sheet->setCompletionWithItemsHandler(
+        [&](const std::string& type, bool completed, const ValueArray&, const std::string&) {
+            reports.push_back(type + (completed ? " done" : " failed"));
+        });
     ASSERT_TRUE(root->presentViewController(sheet, false));
     EXPECT_EQ(sheet->sharedText(), "Look\nhttps://apps.korva.invalid/app");
     ASSERT_TRUE(sheet->chooseActivity(UIActivityTypeCopyToPasteboard));
@@ -169,15 +172,17 @@ TEST_F(MailShareTest, ShareSheetCopiesAndMailsTheSharedText) {
 
     auto mailSheet = UIActivityViewController::make(ValueArray{Value("Look")});
     mailSheet->setValueForKey("subject", Value("Korva"));
-    mailSheet->setCompletionWithItemsHandler([&](const std::string&, bool completed, const ValueArray&, const std::string&) {
-        reports.push_back(std::string("mail ") + (completed ? "done" : "failed"));
-    });
+    mailSheet->setCompletionWithItemsHandler(
+        [&](const std::string&, bool completed, const ValueArray&, const std::string&) {
+            reports.push_back(std::string("mail ") + (completed ? "done" : "failed"));
+        });
     ASSERT_TRUE(root->presentViewController(mailSheet, false));
     openerWorks = false;
     ASSERT_TRUE(mailSheet->chooseActivity(UIActivityTypeMail));
     advance(0.5);
     EXPECT_EQ(opened, (std::vector<std::string>{"mailto:?subject=Korva&body=Look"}));
-    EXPECT_EQ(reports, (std::vector<std::string>{std::string(UIActivityTypeCopyToPasteboard) + " done", "mail failed"}));
+    EXPECT_EQ(reports,
+              (std::vector<std::string>{std::string(UIActivityTypeCopyToPasteboard) + " done", "mail failed"}));
 
     // Mail is not offered where it cannot leave.
     MFMailComposeViewController::setMailOpener(nullptr);
@@ -190,7 +195,8 @@ TEST_F(MailShareTest, ShareSheetCopiesAndMailsTheSharedText) {
 TEST_F(MailShareTest, ASheetChoiceIsATapOnItsLine) {
     auto sheet = UIActivityViewController::make(ValueArray{Value("tapped text")});
     std::string chosen;
-    sheet->setCompletionWithItemsHandler([&](const std::string& type, bool, const ValueArray&, const std::string&) { chosen = type; });
+    sheet->setCompletionWithItemsHandler(
+        [&](const std::string& type, bool, const ValueArray&, const std::string&) { chosen = type; });
     ASSERT_TRUE(root->presentViewController(sheet, false));
     advance(0.5);
     auto panel = std::dynamic_pointer_cast<StandInPanelView>(sheet->view());
@@ -249,10 +255,10 @@ TEST_F(ImageShareTest, SaveImageIsOfferedForImagesAndPutsThemInTheLibrary) {
     auto sheet = UIActivityViewController::make(ValueArray{Value("look"), Value(picture(48, 32))});
     ASSERT_TRUE(has(sheet->activityTypes(), UIActivityTypeSaveToCameraRoll));
     std::vector<std::string> reports;
-    sheet->setCompletionWithItemsHandler([&](const std::string& type, bool completed, const ValueArray&,
-                                             const std::string& error) {
-        reports.push_back(type + (completed ? " done" : " failed: " + error));
-    });
+    sheet->setCompletionWithItemsHandler(
+        [&](const std::string& type, bool completed, const ValueArray&, const std::string& error) {
+            reports.push_back(type + (completed ? " done" : " failed: " + error));
+        });
     ASSERT_TRUE(root->presentViewController(sheet, false));
     ASSERT_TRUE(sheet->chooseActivity(UIActivityTypeSaveToCameraRoll));
     EXPECT_FALSE(sheet->cancel()) << "the choice is made";
@@ -272,10 +278,10 @@ TEST_F(ImageShareTest, SaveImageIsOfferedForImagesAndPutsThemInTheLibrary) {
     // A library that refuses (no permission) makes the save fail with a reason, and keeps nothing.
     PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Denied);
     auto refused = UIActivityViewController::make(ValueArray{Value(picture(8, 8))});
-    refused->setCompletionWithItemsHandler([&](const std::string&, bool completed, const ValueArray&,
-                                               const std::string& error) {
-        reports.push_back(completed ? "saved" : "refused: " + error);
-    });
+    refused->setCompletionWithItemsHandler(
+        [&](const std::string&, bool completed, const ValueArray&, const std::string& error) {
+            reports.push_back(completed ? "saved" : "refused: " + error);
+        });
     ASSERT_TRUE(root->presentViewController(refused, false));
     ASSERT_TRUE(refused->chooseActivity(UIActivityTypeSaveToCameraRoll));
     for (int i = 0; i < 3; ++i) {

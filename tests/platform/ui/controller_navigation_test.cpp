@@ -1,7 +1,6 @@
 // Containers: navigation push/pop with appearance order, refusals and the bar's back item; tab
 // bar selection; child containment; the controller registry.
 #include "controller_test_support.h"
-
 #include "platform/ui/bar/ui_navigation_bar.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_storyboard.h"

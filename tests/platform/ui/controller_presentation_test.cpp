@@ -1,7 +1,6 @@
 // Modal presentation and dismissal: appearance order, completions, refusals, custom animators,
 // popover placement, the window's root controller, and the covered screen hidden under a full one.
 #include "controller_test_support.h"
-
 #include "platform/ui/controller/ui_popover_presentation_controller.h"
 #include "platform/ui/controller/ui_view_controller_transitioning.h"
 
@@ -26,7 +25,8 @@ struct PresentationTest : UIHarness {
 TEST_F(PresentationTest, RootControllerFillsTheWindowAndAppears) {
     auto other = controller("other");
     window->setRootViewController(other);
-    EXPECT_EQ(log, (Log{"root willDisappear", "root didDisappear", "other load", "other willAppear", "other didAppear"}));
+    EXPECT_EQ(log,
+              (Log{"root willDisappear", "root didDisappear", "other load", "other willAppear", "other didAppear"}));
     EXPECT_EQ(other->view()->frame(), window->bounds());
     EXPECT_EQ(root->view()->superview(), nullptr);
 }
@@ -34,7 +34,10 @@ TEST_F(PresentationTest, RootControllerFillsTheWindowAndAppears) {
 TEST_F(PresentationTest, AnimatedPresentAndDismissRunInOrderWithCompletionsAfterTheAnimation) {
     auto a = controller("a");
     int presented = 0, dismissed = 0;
-    ASSERT_TRUE(root->presentViewController(a, true, [&] { log.push_back("present done"); ++presented; }));
+    ASSERT_TRUE(root->presentViewController(a, true, [&] {
+        log.push_back("present done");
+        ++presented;
+    }));
     EXPECT_EQ(log, (Log{"a load", "root willDisappear", "a willAppear"}));
     EXPECT_TRUE(a->isBeingPresented());
     EXPECT_EQ(root->presentedViewController(), a);
@@ -49,7 +52,10 @@ TEST_F(PresentationTest, AnimatedPresentAndDismissRunInOrderWithCompletionsAfter
 
     log.clear();
     // Asking the presented controller dismisses it through its presenter.
-    ASSERT_TRUE(a->dismissViewControllerAnimated(true, [&] { log.push_back("dismiss done"); ++dismissed; }));
+    ASSERT_TRUE(a->dismissViewControllerAnimated(true, [&] {
+        log.push_back("dismiss done");
+        ++dismissed;
+    }));
     EXPECT_EQ(log, (Log{"a willDisappear", "root willAppear"}));
     advance(0.5);
     EXPECT_EQ(log, (Log{"a willDisappear", "root willAppear", "a didDisappear", "root didAppear", "dismiss done"}));
@@ -117,7 +123,8 @@ struct SlowAnimator : UIViewControllerAnimatedTransitioning {
     double transitionDuration(UIViewControllerContextTransitioning&) override { return 1.0; }
     void animateTransition(const std::shared_ptr<UIViewControllerContextTransitioning>& ctx) override {
         sawContainer = ctx->containerView();
-        if (auto to = ctx->viewForKey(UITransitionContextKey::To); to && ctx->viewControllerForKey(UITransitionContextKey::To)->isBeingPresented())
+        if (auto to = ctx->viewForKey(UITransitionContextKey::To);
+            to && ctx->viewControllerForKey(UITransitionContextKey::To)->isBeingPresented())
             ctx->containerView()->addSubview(to);
         bool c = cancel;
         RunLoop::main().performAfterDelay(1.0, [ctx, c] { ctx->completeTransition(!c); });

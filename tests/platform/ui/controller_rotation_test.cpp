@@ -1,7 +1,6 @@
 // The three rotation calls reach every controller of the tree in order, the first before the view
 // takes its new bounds and the second with them; a resize that does not turn sends none.
 #include "controller_test_support.h"
-
 #include "platform/ui/controller/ui_navigation_controller.h"
 #include "platform/ui/controller/ui_view_controller_rotation.h"
 

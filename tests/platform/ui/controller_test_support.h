@@ -14,8 +14,8 @@
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_screen.h"
 #include "platform/ui/app/ui_window.h"
-#include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "platform/ui/controller/ui_view_controller.h"
+#include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "platform/ui/input/keyboard.h"
 
 struct UIHarness : ::testing::Test {

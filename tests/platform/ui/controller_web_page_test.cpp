@@ -2,12 +2,11 @@
 // the policy decision, charsets, bodies that are not text, file URLs refused from served pages,
 // and failures shown in the page area.
 #include "controller_test_support.h"
-
-#include "platform/net/url.h"
 #include "draw_test_support.h"
-#include "platform/ui/layer/layer_renderer.h"
+#include "platform/net/url.h"
 #include "platform/ui/controller/web_body.h"
 #include "platform/ui/controller/wk_web_view.h"
+#include "platform/ui/layer/layer_renderer.h"
 #include "tests/support/junk_server.h"
 #include "tests/support/local_server.h"
 #include "tests/support/run_loop_pump.h"
@@ -25,7 +24,8 @@ struct Events : WKNavigationDelegate {
     void didFinishNavigation(WKWebView& w, const std::shared_ptr<WKNavigation>&) override {
         log.push_back("finish " + w.title());
     }
-    void didFailProvisionalNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&, const std::string& why) override {
+    void didFailProvisionalNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&,
+                                      const std::string& why) override {
         log.push_back("fail " + why);
     }
 };
@@ -38,15 +38,19 @@ struct WebPageTest : UIHarness {
     void SetUp() override {
         UIHarness::SetUp();
         server.routes().Get("/links", [](const httplib::Request&, httplib::Response& r) {
-            r.set_content("<title>Links</title><h1>Heading</h1><p>Read the <a href=\"/second\">second page</a> "
-                          "or <a href=\"file:///etc/hostname\">a local file</a>.</p>",
-                          "text/html");
+            r.set_content(
+                "<title>Links</title><h1>Heading</h1><p>Read the <a href=\"/second\">second page</a> "
+                "or <a href=\"file:///etc/hostname\">a local file</a>.</p>",
+                "text/html");
         });
         server.routes().Get("/second", [](const httplib::Request&, httplib::Response& r) {
             r.set_content("<title>Second</title>two", "text/html");
         });
         server.routes().Get("/latin", [](const httplib::Request&, httplib::Response& r) {
-            r.set_content("<title>Caf\xE9</title>Gr\xFC\xDF" "e", "text/html; charset=ISO-8859-1");
+            r.set_content(
+                "<title>Caf\xE9</title>Gr\xFC\xDF"
+                "e",
+                "text/html; charset=ISO-8859-1");
         });
         server.routes().Get("/meta", [](const httplib::Request&, httplib::Response& r) {
             r.set_content("<meta charset=\"iso-8859-1\"><title>Na\xEFve</title>x", "text/html");

@@ -1,11 +1,10 @@
 // The web view stand-in: page text and title from HTML, loads through the URL session from a
 // file, the navigation delegate's events and decisions, history, failures.
-#include "controller_test_support.h"
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
+#include "controller_test_support.h"
 #include "platform/net/url.h"
 #include "platform/ui/controller/html_text.h"
 #include "platform/ui/controller/wk_web_view.h"
@@ -20,7 +19,9 @@ struct Navigator : WKNavigationDelegate {
         events.push_back("decide " + std::to_string(static_cast<int>(a.navigationType)));
         decide(block ? WKNavigationActionPolicy::Cancel : WKNavigationActionPolicy::Allow);
     }
-    void didStartProvisionalNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&) override { events.push_back("start"); }
+    void didStartProvisionalNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&) override {
+        events.push_back("start");
+    }
     void didCommitNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&) override { events.push_back("commit"); }
     void didFinishNavigation(WKWebView& w, const std::shared_ptr<WKNavigation>&) override {
         events.push_back("finish " + w.title());

@@ -46,7 +46,7 @@ TEST(DrawContext, ImageContextSizeScaleAndStack) {
     EXPECT_EQ(image->scale(), 2);
     EXPECT_EQ(image->cgImage()->width(), 20);
     EXPECT_EQ(image->cgImage()->height(), 10);
-    EXPECT_EQ(pixelAt(image, 3, 3).a, 0);             // transparent context starts clear
+    EXPECT_EQ(pixelAt(image, 3, 3).a, 0);                     // transparent context starts clear
     EXPECT_TRUE(near(pixelAt(inner, 1, 1), {0, 0, 0, 255}));  // opaque one starts black
 
     // Scale 0 is the main screen's.
@@ -84,7 +84,7 @@ TEST(DrawContext, FillStrokeAndStateStack) {
     EXPECT_TRUE(near(pixelAt(image, 10, 10), kRed));
     EXPECT_TRUE(near(pixelAt(image, 25, 25), kBlue));
     EXPECT_TRUE(near(pixelAt(image, 2, 32), kRed));
-    EXPECT_TRUE(near(pixelAt(image, 9, 30), kBlue));   // inside the 4-wide line
+    EXPECT_TRUE(near(pixelAt(image, 9, 30), kBlue));    // inside the 4-wide line
     EXPECT_TRUE(near(pixelAt(image, 13, 30), kClear));  // just outside it
     EXPECT_TRUE(near(pixelAt(image, 35, 5), kClear));
 }
@@ -106,8 +106,10 @@ TEST(DrawContext, PathsArcsAndFillRules) {
             c.setFillColorWithColor(CGColor::rgb(1, 0, 0));
             c.addEllipseInRect({{0, 0}, {40, 40}});
             c.addEllipseInRect({{10, 10}, {20, 20}});
-            if (evenOdd) c.eoFillPath();
-            else c.fillPath();
+            if (evenOdd)
+                c.eoFillPath();
+            else
+                c.fillPath();
         });
     };
     auto eo = ring(true), nz = ring(false);
@@ -119,8 +121,8 @@ TEST(DrawContext, PathsArcsAndFillRules) {
     // Three quarters of a ring drawn with the screen's clockwise sense, from the top round to the
     // left: the top-left quarter stays empty.
     auto arc = render({40, 40}, 1, [](CGContext& c) {
-        auto path = UIBezierPath::bezierPathWithArcCenter({20, 20}, 15, 3 * std::numbers::pi / 2, std::numbers::pi,
-                                                          true);
+        auto path =
+            UIBezierPath::bezierPathWithArcCenter({20, 20}, 15, 3 * std::numbers::pi / 2, std::numbers::pi, true);
         path->setLineWidth(4);
         c.setStrokeColorWithColor(CGColor::rgb(0, 0, 1));
         path->stroke();
@@ -165,9 +167,7 @@ TEST(DrawContext, ClippingAndDashes) {
 TEST(DrawContext, LinearAndRadialGradients) {
     auto gradient = CGGradient::createWithColors(nullptr, {CGColor::rgb(1, 0, 0), CGColor::rgb(0, 0, 1)});
     ASSERT_TRUE(gradient);
-    auto linear = render({100, 10}, 1, [&](CGContext& c) {
-        c.drawLinearGradient(*gradient, {0, 0}, {100, 0}, 0);
-    });
+    auto linear = render({100, 10}, 1, [&](CGContext& c) { c.drawLinearGradient(*gradient, {0, 0}, {100, 0}, 0); });
     EXPECT_TRUE(near(pixelAt(linear, 0, 5), kRed, 4));
     EXPECT_TRUE(near(pixelAt(linear, 99, 5), kBlue, 4));
     Rgba8 mid = pixelAt(linear, 50, 5);
@@ -176,9 +176,7 @@ TEST(DrawContext, LinearAndRadialGradients) {
 
     // Without extension nothing is drawn past the ends; with the after-end option the last colour
     // continues but the part before the start stays empty.
-    auto partial = render({100, 10}, 1, [&](CGContext& c) {
-        c.drawLinearGradient(*gradient, {25, 0}, {75, 0}, 0);
-    });
+    auto partial = render({100, 10}, 1, [&](CGContext& c) { c.drawLinearGradient(*gradient, {25, 0}, {75, 0}, 0); });
     EXPECT_EQ(pixelAt(partial, 10, 5).a, 0);
     EXPECT_EQ(pixelAt(partial, 90, 5).a, 0);
     auto after = render({100, 10}, 1, [&](CGContext& c) {

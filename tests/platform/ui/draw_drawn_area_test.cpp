@@ -80,10 +80,12 @@ TEST(DrawnAreaTest, EveryTouchedPixelLiesWithinTheReachOfShapesImagesAndText) {
     std::vector<std::uint8_t> px(8 * 8 * 4, 200);
     auto image = CGImage::create(8, 8, 8 * 4, std::move(px), nullptr, CGImagePixelLayout::BGRA8Premultiplied);
     expectInside(drawn([&](CGContext& c) { c.drawImage(CGRectMake(5.5, 6.25, 13, 9), *image); }), "an image");
-    for (auto font : {UIFont::systemFontOfSize(17), UIFont::boldSystemFontOfSize(30), UIFont::italicSystemFontOfSize(9)})
-        for (std::string text : {std::string("Field 17"), std::string("Ágy ÿ jÅ"), std::string("\u203A"),
-                                 std::string("WWWWWWWWWWWWWWWW"), std::string(90, 'i'),
-                                 std::string("il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il")})
+    for (auto font :
+         {UIFont::systemFontOfSize(17), UIFont::boldSystemFontOfSize(30), UIFont::italicSystemFontOfSize(9)})
+        for (std::string text :
+             {std::string("Field 17"), std::string("Ágy ÿ jÅ"), std::string("\u203A"), std::string("WWWWWWWWWWWWWWWW"),
+              std::string(90, 'i'),
+              std::string("il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il.il")})
             expectInside(drawn([&](CGContext&) {
                              drawAtPoint(text, {4.2, 3.7}, labelAttributes(font, UIColor::blackColor()));
                          }),
@@ -91,11 +93,13 @@ TEST(DrawnAreaTest, EveryTouchedPixelLiesWithinTheReachOfShapesImagesAndText) {
     // Under a turned, scaled base the reach still holds the pixels.
     CGAffineTransform turned = CGAffineTransformRotate(CGAffineTransformMakeScale(2.5, 2.5), 0.3);
     turned.tx = 60;
-    expectInside(drawn([](CGContext&) {
-                     drawAtPoint("Turned text", {5, 2}, labelAttributes(UIFont::systemFontOfSize(14), UIColor::redColor()));
-                 },
-                 turned),
-                 "turned text");
+    expectInside(
+        drawn(
+            [](CGContext&) {
+                drawAtPoint("Turned text", {5, 2}, labelAttributes(UIFont::systemFontOfSize(14), UIColor::redColor()));
+            },
+            turned),
+        "turned text");
 }
 
 TEST(DrawnAreaTest, CallsOfUnknownReachAndOtherTargets) {
@@ -115,7 +119,10 @@ TEST(DrawnAreaTest, CallsOfUnknownReachAndOtherTargets) {
               whole)
         << "a blend mode that acts outside the shape";
     auto gradient = CGGradient::createWithColors(nullptr, {CGColor::rgb(1, 0, 0, 1), CGColor::rgb(0, 0, 1, 1)});
-    EXPECT_EQ(drawn([&](CGContext& c) { c.drawLinearGradient(*gradient, {0, 0}, {10, 0}, 0); }).reach, whole)
+    EXPECT_EQ(drawn([&](CGContext& c) {
+                  c.drawLinearGradient(*gradient, {0, 0}, {10, 0}, 0);
+              }).reach,
+              whole)
         << "a gradient fills the clip";
     EXPECT_EQ(drawn([&](CGContext& c) {
                   c.clipToRect(CGRectMake(2, 3, 10, 4));

@@ -140,7 +140,7 @@ TEST(DrawImage, NamedImagesComeFromTheBundle) {
     ASSERT_TRUE(logo);
     EXPECT_EQ(logo->scale(), 1);
     EXPECT_EQ(UIImage::imageNamed("logo"), UIImage::imageNamed("logo"));  // cached by name
-    auto shutter = UIImage::imageNamed("shutter");  // only a double-scale file exists
+    auto shutter = UIImage::imageNamed("shutter");                        // only a double-scale file exists
     ASSERT_TRUE(shutter);
     EXPECT_EQ(shutter->scale(), 2);
     EXPECT_EQ(shutter->size(), CGSizeMake(2, 1));
@@ -170,8 +170,8 @@ TEST(DrawImage, BitmapContextOverCallerMemory) {
     EXPECT_EQ(memory[0], 0);
     // Drawing an image into the whole context puts its top row in the first memory row.
     context->drawImage({{0, 0}, {4, 4}}, *sample()->cgImage());
-    EXPECT_EQ(memory[0 * 4 + 1], 255);             // top-left green
-    EXPECT_EQ(memory[(3 * 4 + 3) * 4 + 2], 255);   // bottom-right blue
+    EXPECT_EQ(memory[0 * 4 + 1], 255);            // top-left green
+    EXPECT_EQ(memory[(3 * 4 + 3) * 4 + 2], 255);  // bottom-right blue
 
     // Cairo's own layout is drawn in place; skipped alpha reads as opaque.
     std::vector<std::uint8_t> bgrx(2 * 2 * 4, 0);
@@ -189,7 +189,8 @@ TEST(DrawImage, BitmapContextOverCallerMemory) {
 
     // Skip-first big endian (X R G B) as pixel buffers use.
     std::vector<std::uint8_t> xrgb(4, 0);
-    auto skip = CGBitmapContextCreate(xrgb.data(), 1, 1, 8, 4, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaNoneSkipFirst);
+    auto skip =
+        CGBitmapContextCreate(xrgb.data(), 1, 1, 8, 4, CGColorSpaceCreateDeviceRGB(), kCGImageAlphaNoneSkipFirst);
     ASSERT_TRUE(skip);
     skip->setFillColorWithColor(CGColor::rgb(1, 0.5, 0));
     skip->fillRect({{0, 0}, {1, 1}});

@@ -63,8 +63,8 @@ TEST(DrawPath, RoundedRectanglesAndCorners) {
     EXPECT_FALSE(pill->containsPoint({0.5, 0.5}));
     EXPECT_TRUE(pill->containsPoint({20, 5}));
     // Only the top corners rounded.
-    auto tab = UIBezierPath::bezierPathWithRoundedRect({{0, 0}, {20, 20}}, UIRectCornerTopLeft | UIRectCornerTopRight,
-                                                       {5, 5});
+    auto tab =
+        UIBezierPath::bezierPathWithRoundedRect({{0, 0}, {20, 20}}, UIRectCornerTopLeft | UIRectCornerTopRight, {5, 5});
     EXPECT_FALSE(tab->containsPoint({0.5, 0.5}));
     EXPECT_TRUE(tab->containsPoint({0.5, 19.5}));
 }

@@ -20,7 +20,9 @@ inline Rgba8 pixelAt(const CGImage& image, int x, int y) {
     return {un(r), un(g), un(b), a};
 }
 
-inline Rgba8 pixelAt(const std::shared_ptr<UIImage>& image, int x, int y) { return pixelAt(*image->cgImage(), x, y); }
+inline Rgba8 pixelAt(const std::shared_ptr<UIImage>& image, int x, int y) {
+    return pixelAt(*image->cgImage(), x, y);
+}
 
 inline bool near(const Rgba8& p, const Rgba8& q, int tolerance = 2) {
     auto close = [tolerance](int a, int b) { return a - b <= tolerance && b - a <= tolerance; };

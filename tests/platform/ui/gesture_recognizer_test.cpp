@@ -36,7 +36,9 @@ struct Gate : UIGestureRecognizerDelegate {
 };
 
 std::vector<S> states;
-void record(UIGestureRecognizer& r) { states.push_back(r.state()); }
+void record(UIGestureRecognizer& r) {
+    states.push_back(r.state());
+}
 
 struct GestureRecognizerTest : GestureTouchTest {
     void SetUp() override {
@@ -178,8 +180,12 @@ TEST_F(GestureRecognizerTest, DelegatesGateBeginningReceivingAndRunningTogether)
     auto inner = UIView::make(CGRect{{0, 0}, {200, 200}});
     view->addSubview(inner);
     std::vector<std::string> log;
-    auto a = UIPanGestureRecognizer::make([&](UIGestureRecognizer& r) { if (r.state() == S::Began) log.push_back("inner"); });
-    auto b = UIPanGestureRecognizer::make([&](UIGestureRecognizer& r) { if (r.state() == S::Began) log.push_back("outer"); });
+    auto a = UIPanGestureRecognizer::make([&](UIGestureRecognizer& r) {
+        if (r.state() == S::Began) log.push_back("inner");
+    });
+    auto b = UIPanGestureRecognizer::make([&](UIGestureRecognizer& r) {
+        if (r.state() == S::Began) log.push_back("outer");
+    });
     UIViewAddGestureRecognizer(*inner, a);
     UIViewAddGestureRecognizer(*view, b);
     drag({50, 50}, {150, 50});
@@ -205,7 +211,7 @@ TEST_F(GestureRecognizerTest, DelegatesGateBeginningReceivingAndRunningTogether)
 TEST_F(GestureRecognizerTest, StrayInputIsIgnored) {
     int taps = 0;
     UIViewAddGestureRecognizer(*view, UITapGestureRecognizer::make([&](UIGestureRecognizer&) { ++taps; }));
-    send(7, {10, 10}, UITouchPhase::Moved);     // never began
+    send(7, {10, 10}, UITouchPhase::Moved);  // never began
     send(8, {10, 10}, UITouchPhase::Ended);
     send(9, {1000, 1000}, UITouchPhase::Began);  // outside every window
     send(9, {1000, 1000}, UITouchPhase::Ended);
@@ -225,9 +231,11 @@ TEST_F(GestureRecognizerTest, StrayInputIsIgnored) {
 
 TEST_F(GestureRecognizerTest, ViewsInAnAnimationBlockTakeTouchesOnlyWhenAllowed) {
     std::vector<std::string> log;
-    UIViewAddGestureRecognizer(*view, UITapGestureRecognizer::make([&](UIGestureRecognizer&) { log.push_back("back"); }));
+    UIViewAddGestureRecognizer(*view,
+                               UITapGestureRecognizer::make([&](UIGestureRecognizer&) { log.push_back("back"); }));
     auto toast = UIView::make(CGRect{{50, 50}, {100, 100}});
-    UIViewAddGestureRecognizer(*toast, UITapGestureRecognizer::make([&](UIGestureRecognizer&) { log.push_back("toast"); }));
+    UIViewAddGestureRecognizer(*toast,
+                               UITapGestureRecognizer::make([&](UIGestureRecognizer&) { log.push_back("toast"); }));
     view->addSubview(toast);
     UIViewAnimation::animate(1.0, 0, 0, [&] { toast->setAlpha(0.5); });
     tap({100, 100});

@@ -20,8 +20,11 @@ struct SwipeCase {
 
 TEST_F(GestureTouchTest, SwipeNeedsItsDirectionDistanceAndSpeed) {
     for (const SwipeCase& c : {SwipeCase{"down", UISwipeGestureRecognizerDirectionDown, {160, 300}, 0.2, true},
-                               SwipeCase{"down or up, going up", UISwipeGestureRecognizerDirectionDown |
-                                             UISwipeGestureRecognizerDirectionUp, {160, 100}, 0.2, true},
+                               SwipeCase{"down or up, going up",
+                                         UISwipeGestureRecognizerDirectionDown | UISwipeGestureRecognizerDirectionUp,
+                                         {160, 100},
+                                         0.2,
+                                         true},
                                SwipeCase{"wrong way", UISwipeGestureRecognizerDirectionDown, {160, 100}, 0.2, false},
                                SwipeCase{"sideways", UISwipeGestureRecognizerDirectionDown, {280, 210}, 0.2, false},
                                SwipeCase{"too short", UISwipeGestureRecognizerDirectionDown, {160, 230}, 0.2, false},

@@ -1,7 +1,6 @@
 // Pickers: rows from the data source, user spins reported to the delegate, clamping; the date
 // picker's calendar, limits, minute interval and wheels.
 #include "controller_test_support.h"
-
 #include "platform/ui/input/ui_date_picker.h"
 #include "platform/ui/input/ui_picker_view.h"
 

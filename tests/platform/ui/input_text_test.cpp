@@ -1,7 +1,6 @@
 // Text fields and views: focus, typing through the delegate, the keyboard sliding in and out with
 // its notifications and frames, return key, secure entry, clearing; the search bar's relay.
 #include "controller_test_support.h"
-
 #include "platform/dispatch/notification_center.h"
 #include "platform/ui/input/ui_search_bar.h"
 #include "platform/ui/input/ui_text_field.h"
@@ -19,10 +18,11 @@ struct KeyboardLog {
     KeyboardLog() {
         for (const char* n : {UIKeyboardWillShowNotification, UIKeyboardDidShowNotification,
                               UIKeyboardWillHideNotification, UIKeyboardDidHideNotification}) {
-            tokens.push_back(NSNotificationCenter::defaultCenter()->addObserver(n, nullptr, nullptr, [this](const auto& note) {
-                entries.push_back({note->name(), keyboardFrame(note->userInfo(), UIKeyboardFrameBeginUserInfoKey),
-                                   keyboardFrame(note->userInfo(), UIKeyboardFrameEndUserInfoKey)});
-            }));
+            tokens.push_back(
+                NSNotificationCenter::defaultCenter()->addObserver(n, nullptr, nullptr, [this](const auto& note) {
+                    entries.push_back({note->name(), keyboardFrame(note->userInfo(), UIKeyboardFrameBeginUserInfoKey),
+                                       keyboardFrame(note->userInfo(), UIKeyboardFrameEndUserInfoKey)});
+                }));
         }
     }
     ~KeyboardLog() {
@@ -132,8 +132,8 @@ TEST_F(InputTest, TypingAsksTheDelegateAndReportsChanges) {
     UIKeyboard::shared().backspace();
     EXPECT_EQ(a->text(), "ab");
     EXPECT_EQ(changes, 3);
-    EXPECT_EQ(delegate->log, (std::vector<std::string>{"begin", "change 0+0 'ab'", "change 2+0 '#'", "change 2+0 '\xF0\x9F\x98\x80'",
-                                                        "change 2+2 ''"}));
+    EXPECT_EQ(delegate->log, (std::vector<std::string>{"begin", "change 0+0 'ab'", "change 2+0 '#'",
+                                                       "change 2+0 '\xF0\x9F\x98\x80'", "change 2+2 ''"}));
     // Ranges outside the text, or splitting a character, are refused without asking.
     EXPECT_FALSE(a->replaceRange({5, 1}, "x"));
     a->setText("\xF0\x9F\x98\x80");

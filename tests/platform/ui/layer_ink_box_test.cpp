@@ -11,7 +11,8 @@ namespace {
 struct Pixels {
     int w, h, stride;
     std::vector<unsigned char> bytes;
-    Pixels(int width, int height) : w(width), h(height), stride(width * 4 + 12), bytes(static_cast<std::size_t>(stride) * height) {}
+    Pixels(int width, int height)
+        : w(width), h(height), stride(width * 4 + 12), bytes(static_cast<std::size_t>(stride) * height) {}
     unsigned char* at(int x, int y) { return bytes.data() + static_cast<std::size_t>(y) * stride + x * 4; }
     PixelBox box() { return inkBox(bytes.data(), stride, w, h); }
 };

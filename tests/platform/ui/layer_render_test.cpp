@@ -36,7 +36,9 @@ std::shared_ptr<T> box(const std::shared_ptr<CALayer>& parent, CGRect frame, std
     return layer;
 }
 
-Rgba8 at(const std::shared_ptr<CGImage>& image, int x, int y) { return pixelAt(*image, x, y); }
+Rgba8 at(const std::shared_ptr<CGImage>& image, int x, int y) {
+    return pixelAt(*image, x, y);
+}
 
 // These trees are drawn as the screen shows them, so their changes are made without implicit
 // animations: each picture shows the values just set.

@@ -42,11 +42,14 @@ std::uint32_t premultiplied(std::mt19937& rng) {
 cairo_surface_t* filled(int w, int h, cairo_format_t format, std::mt19937& rng) {
     cairo_surface_t* s = cairo_image_surface_create(format, w, h);
     cairo_surface_flush(s);
-    const int left = rng() % 5, right = w - static_cast<int>(rng() % 5), top = rng() % 5, bottom = h - static_cast<int>(rng() % 5);
+    const int left = rng() % 5, right = w - static_cast<int>(rng() % 5), top = rng() % 5,
+              bottom = h - static_cast<int>(rng() % 5);
     for (int y = 0; y < h; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s));
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s));
         for (int x = 0; x < w; ++x)
-            row[x] = (x / 9 + y / 5) % 3 == 0 || x < left || x >= right || y < top || y >= bottom ? 0 : premultiplied(rng);
+            row[x] =
+                (x / 9 + y / 5) % 3 == 0 || x < left || x >= right || y < top || y >= bottom ? 0 : premultiplied(rng);
     }
     cairo_surface_mark_dirty(s);
     return s;
@@ -57,7 +60,8 @@ cairo_surface_t* stale(cairo_format_t format, unsigned seed) {
     cairo_surface_t* s = cairo_image_surface_create(format, kTW, kTH);
     cairo_surface_flush(s);
     for (int y = 0; y < kTH; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s));
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s));
         for (int x = 0; x < kTW; ++x) {
             const std::uint32_t a = (x * 7 + y * 3 + seed) % 256;
             row[x] = (a << 24) | ((x + seed) % (a + 1)) << 16 | ((y * 5) % (a + 1)) << 8 | ((x * y) % (a + 1));
@@ -77,7 +81,8 @@ cairo_t* clipped(cairo_surface_t* target, const Case& c) {
 
 std::string firstDifference(cairo_surface_t* a, cairo_surface_t* b) {
     auto row = [](cairo_surface_t* s, int y) {
-        return reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s));
+        return reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s) +
+                                                      y * cairo_image_surface_get_stride(s));
     };
     for (int y = 0; y < kTH; ++y) {
         if (std::memcmp(row(a, y), row(b, y), kTW * 4) == 0) continue;
@@ -115,9 +120,10 @@ Case randomCase(std::mt19937& rng) {
     cairo_matrix_scale(&c.toTarget, c.bounds.width / c.sw, c.bounds.height / c.sh);
     // The damaged box: the whole target or a part; the reach: around the drawing, past it or within.
     const double left = c.toTarget.x0, top = c.toTarget.y0;
-    c.outer = rng() % 2 ? PixelBox{0, 0, kTW, kTH}
-                        : PixelBox{static_cast<int>(left) + static_cast<int>(rng() % 40) - 20, static_cast<int>(rng() % 30),
-                                   static_cast<int>(left) + c.sw, kTH - static_cast<int>(rng() % 30)};
+    c.outer = rng() % 2
+                  ? PixelBox{0, 0, kTW, kTH}
+                  : PixelBox{static_cast<int>(left) + static_cast<int>(rng() % 40) - 20, static_cast<int>(rng() % 30),
+                             static_cast<int>(left) + c.sw, kTH - static_cast<int>(rng() % 30)};
     const int rx = static_cast<int>(std::floor(left)) - 4 + static_cast<int>(rng() % 12);
     const int ry = static_cast<int>(std::floor(top)) - 4 + static_cast<int>(rng() % 12);
     c.reach = {rx, ry, rx + 1 + static_cast<int>(rng() % (c.sw + 8)), ry + 1 + static_cast<int>(rng() % (c.sh + 8))};
@@ -149,7 +155,8 @@ TEST(ResampledPaint, GivesCairosBytesAtAnyFractionalOffset) {
         cairo_surface_flush(expected);
 
         cr = clipped(actual, c);
-        const PixelBox ink = inkBox(cairo_image_surface_get_data(source), cairo_image_surface_get_stride(source), c.sw, c.sh);
+        const PixelBox ink =
+            inkBox(cairo_image_surface_get_data(source), cairo_image_surface_get_stride(source), c.sw, c.sh);
         const bool took = paintResampled(cr, {source, c.toTarget, ink, c.bounds, c.reach});
         cairo_destroy(cr);
         cairo_surface_flush(actual);
@@ -198,7 +205,8 @@ TEST(ResampledPaint, LeavesToCairoWhatItCannotMatch) {
     EXPECT_TRUE(takes(none, shifted, {0, 0, 60, 60}));
     // Pixels half covered by the bounds sample the drawing: Cairo weighs them by their coverage.
     EXPECT_FALSE(takes(none, shifted, {10.5, 3, 20, 20}));
-    EXPECT_FALSE(takes([](cairo_t* cr) { cairo_rectangle(cr, 5.5, 5, 30, 30), cairo_clip(cr); }, shifted, {0, 0, 60, 60}));
+    EXPECT_FALSE(
+        takes([](cairo_t* cr) { cairo_rectangle(cr, 5.5, 5, 30, 30), cairo_clip(cr); }, shifted, {0, 0, 60, 60}));
     EXPECT_FALSE(takes([](cairo_t* cr) { cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE); }, shifted, {0, 0, 60, 60}));
     EXPECT_FALSE(takes(none, whole, {0, 0, 60, 60}));
     EXPECT_FALSE(takes(none, turned, {0, 0, 60, 60}));

@@ -97,8 +97,7 @@ TEST(LinearSolverTest, EveryAcceptedRequiredConstraintHoldsInLargeSystemsWithMan
         for (int k = 0; k < 120; ++k) {
             LinearSolver::Constraint c;
             int terms = 1 + int(random() % 3);
-            for (int t = 0; t < terms; ++t)
-                c.terms.push_back({random() % count, double(int(random() % 5) - 2) + 0.5});
+            for (int t = 0; t < terms; ++t) c.terms.push_back({random() % count, double(int(random() % 5) - 2) + 0.5});
             c.constant = double(int(random() % 400) - 200);
             c.relation = Rel(random() % 3);
             const bool isRequired = random() % 3 == 0;
@@ -110,9 +109,9 @@ TEST(LinearSolverTest, EveryAcceptedRequiredConstraintHoldsInLargeSystemsWithMan
             double sum = c.constant;
             for (const auto& t : c.terms) sum += t.coefficient * s.value(t.variable);
             switch (c.relation) {
-            case Rel::Equal: EXPECT_NEAR(sum, 0, 1e-4) << "round " << round; break;
-            case Rel::LessOrEqual: EXPECT_LE(sum, 1e-4) << "round " << round; break;
-            case Rel::GreaterOrEqual: EXPECT_GE(sum, -1e-4) << "round " << round; break;
+                case Rel::Equal: EXPECT_NEAR(sum, 0, 1e-4) << "round " << round; break;
+                case Rel::LessOrEqual: EXPECT_LE(sum, 1e-4) << "round " << round; break;
+                case Rel::GreaterOrEqual: EXPECT_GE(sum, -1e-4) << "round " << round; break;
             }
         }
     }
@@ -178,7 +177,8 @@ TEST_F(Layout, MultipliersAndConstantsThatAreNotFiniteAreRefused) {
     const std::size_t held = root->constraints().size();
     const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
     for (auto [multiplier, constant] : {std::pair{inf, 0.0}, {nan, 0.0}, {1.0, inf}, {1.0, -inf}, {1.0, nan}}) {
-        auto c = NSLayoutConstraint::constraintWithItem(v, A::CenterX, R::Equal, root, A::CenterX, multiplier, constant);
+        auto c =
+            NSLayoutConstraint::constraintWithItem(v, A::CenterX, R::Equal, root, A::CenterX, multiplier, constant);
         root->addConstraint(c);
         EXPECT_FALSE(c->isActive());
         c->setActive(true);

@@ -42,8 +42,8 @@ TEST_F(VisualFormat, EdgesSpacingsAndSizesLayTheViewsOut) {
 
 TEST_F(VisualFormat, MalformedFormatsGiveNoConstraints) {
     Log::setQuiet(true);
-    for (const char* bad : {"", "H:", "H:|-[a", "H:|-(>=8-[a]|", "[nobody]", "H:|-unknownMetric-[a]", "H:[a]-", "H:[a(abc)]",
-                            "V:|-10-[a]junk"}) {
+    for (const char* bad : {"", "H:", "H:|-[a", "H:|-(>=8-[a]|", "[nobody]", "H:|-unknownMetric-[a]", "H:[a]-",
+                            "H:[a(abc)]", "V:|-10-[a]junk"}) {
         EXPECT_TRUE(NSLayoutConstraint::constraintsWithVisualFormat(bad, 0, {}, views).empty()) << bad;
     }
     auto orphan = UIView::make();

@@ -27,7 +27,8 @@ cairo_surface_t* target(bool stale) {
         for (int x = 0; x < kW; ++x) {
             unsigned char* p = d + y * stride + x * 4;
             unsigned char a = stale ? static_cast<unsigned char>(60 + (x * 3 + y) % 196) : 255;
-            for (int c = 0; c < 3; ++c) p[c] = stale ? static_cast<unsigned char>((x * 7 + y * 13 + c * 85) % (a + 1)) : 0;
+            for (int c = 0; c < 3; ++c)
+                p[c] = stale ? static_cast<unsigned char>((x * 7 + y * 13 + c * 85) % (a + 1)) : 0;
             p[3] = a;
         }
     cairo_surface_mark_dirty(s);
@@ -141,17 +142,20 @@ TEST(OpaqueCoverTest, NothingLettingTheOldPixelsShowThroughCounts) {
         {"no colour", [](Tree& t) { t.card->setBackgroundColor(std::nullopt); }},
         {"rounded corners", [](Tree& t) { t.card->setCornerRadius(4); }},
         {"turned", [](Tree& t) { t.card->setAffineTransform(CGAffineTransformMakeRotation(0.05)); }},
-        {"clipped by a parent", [](Tree& t) {
+        {"clipped by a parent",
+         [](Tree& t) {
              t.root->setBounds(CGRectMake(0, 0, 20, 40));
              t.root->setMasksToBounds(true);
          }},
-        {"masked parent", [](Tree& t) {
+        {"masked parent",
+         [](Tree& t) {
              auto mask = CALayer::make();
              mask->setFrame(CGRectMake(0, 0, 50, 40));
              mask->setBackgroundColor(CGColor::rgb(0, 0, 0, 0.5));
              t.root->setMask(mask);
          }},
-        {"shadowed card", [](Tree& t) {
+        {"shadowed card",
+         [](Tree& t) {
              t.card->setShadowOpacity(0.4f);
              t.card->setShadowRadius(3);
          }},

@@ -254,7 +254,8 @@ TEST(RenderShortcutTest, ADrawnBitmapBetweenPixelsIsResampledAsCairoResamplesIt)
     holder->addSublayer(drawnLayer);
     // A value field after a measured title: a fractional place, a width of no whole pixels (its
     // bitmap a little wider, so squeezed), the drawing near either edge or within.
-    for (CGRect frame : {CGRectMake(3.093, 2, 40.95, 22), CGRectMake(0.41, 7.77, 33.3, 21.3), CGRectMake(9, 4.5, 30, 20)})
+    for (CGRect frame :
+         {CGRectMake(3.093, 2, 40.95, 22), CGRectMake(0.41, 7.77, 33.3, 21.3), CGRectMake(9, 4.5, 30, 20)})
         for (CGFloat x : {0.0, 14.0, 31.5}) {
             drawnLayer->setFrame(frame);
             disc->x = x;
@@ -263,7 +264,8 @@ TEST(RenderShortcutTest, ADrawnBitmapBetweenPixelsIsResampledAsCairoResamplesIt)
             for (float opacity : {1.0f, 0.7f}) {
                 holder->setOpacity(opacity);
                 expectSameWithoutShortcuts(*holder, "disc at " + std::to_string(x) + " in a layer at " +
-                                                        std::to_string(frame.origin.x) + "," + std::to_string(frame.origin.y));
+                                                        std::to_string(frame.origin.x) + "," +
+                                                        std::to_string(frame.origin.y));
             }
         }
     CATransaction::commit();

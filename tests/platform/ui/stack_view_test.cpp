@@ -27,10 +27,10 @@ struct StackViewTest : ::testing::Test {
 
 TEST_F(StackViewTest, EqualSharesFillTheStackWithTheSpacingBetween) {
     EXPECT_EQ(frames(), (std::vector<CGRect>{CGRectMake(0, 0, 100, 46), CGRectMake(100, 0, 100, 46),
-                                              CGRectMake(200, 0, 100, 46)}));
+                                             CGRectMake(200, 0, 100, 46)}));
     stack->setSpacing(6);
-    EXPECT_EQ(frames(), (std::vector<CGRect>{CGRectMake(0, 0, 96, 46), CGRectMake(102, 0, 96, 46),
-                                              CGRectMake(204, 0, 96, 46)}));
+    EXPECT_EQ(frames(),
+              (std::vector<CGRect>{CGRectMake(0, 0, 96, 46), CGRectMake(102, 0, 96, 46), CGRectMake(204, 0, 96, 46)}));
     stack->setSpacing(NAN);
     stack->setFrame(CGRectMake(0, 0, 150, 30));
     EXPECT_EQ(frames()[2], CGRectMake(100, 0, 50, 30)) << "a new size shares out again; bad spacing is none";

@@ -2,7 +2,6 @@
 // labels (up to their number of lines), short rows keep the standard height, and the measuring
 // cells go back for reuse.
 #include "controller_test_support.h"
-
 #include "platform/ui/table/ui_table_view.h"
 
 namespace {

@@ -1,7 +1,6 @@
 // The table's side index strip: titles from the data source at the right edge, taps and drags
 // over them scrolling to the section the data source names.
 #include "controller_test_support.h"
-
 #include "platform/ui/table/ui_table_view.h"
 
 namespace {
@@ -77,8 +76,7 @@ TEST_F(SectionIndexTest, ATapScrollsToTheNamedSectionAndADragFollowsTheFinger) {
     UITouchDispatcher::shared()->touchEvent({t + 0.1, {{77, titlePoint(4), UITouchPhase::Moved}}});
     UITouchDispatcher::shared()->touchEvent({t + 0.15, {{77, titlePoint(4), UITouchPhase::Ended}}});
     settle();
-    EXPECT_EQ(table->contentOffset().y,
-              std::min(table->rectForSection(4).origin.y, table->contentSize().height - 400));
+    EXPECT_EQ(table->contentOffset().y, std::min(table->rectForSection(4).origin.y, table->contentSize().height - 400));
     EXPECT_EQ(data->asked, (std::vector<std::string>{"C", "#", "A", "B", "E"}));
 }
 

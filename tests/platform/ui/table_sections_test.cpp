@@ -2,7 +2,6 @@
 // views from the delegate, a table header, cell styles, editing and row menus; a horizontal flow
 // layout with section headers; a scrolled collection that reuses its cells in place.
 #include "controller_test_support.h"
-
 #include "platform/ui/table/ui_collection_view.h"
 #include "platform/ui/table/ui_table_view.h"
 
@@ -21,8 +20,12 @@ struct Sections : UITableViewDataSource, UITableViewDelegate {
         c->textLabel()->setText(std::to_string(p.section) + "." + std::to_string(p.row) + "#" + std::to_string(asked));
         return c;
     }
-    CGFloat heightForRowAtIndexPath(UITableView&, NSIndexPath p) override { return p.section == 0 ? 60 : UITableViewAutomaticDimension; }
-    std::shared_ptr<UIView> viewForHeaderInSection(UITableView&, std::size_t s) override { return s == 0 ? header : nullptr; }
+    CGFloat heightForRowAtIndexPath(UITableView&, NSIndexPath p) override {
+        return p.section == 0 ? 60 : UITableViewAutomaticDimension;
+    }
+    std::shared_ptr<UIView> viewForHeaderInSection(UITableView&, std::size_t s) override {
+        return s == 0 ? header : nullptr;
+    }
     bool shouldShowMenuForRowAtIndexPath(UITableView&, NSIndexPath p) override { return p.row == 0; }
     bool canPerformAction(UITableView&, UITableViewMenuAction a, NSIndexPath) override {
         return a == UITableViewMenuAction::Copy;

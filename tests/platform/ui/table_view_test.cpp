@@ -2,7 +2,6 @@
 // row updates that carry cells and selection along, bad updates, editing and moving rows; the
 // collection view's flow layout and reuse.
 #include "controller_test_support.h"
-
 #include "platform/ui/table/ui_collection_view.h"
 #include "platform/ui/table/ui_table_view.h"
 
@@ -299,11 +298,13 @@ namespace {
 struct EditableRows : Rows {
     std::vector<std::string> log;
     UITableViewCellEditingStyle editingStyleForRowAtIndexPath(UITableView&, NSIndexPath p) override {
-        return p.row == 0 ? UITableViewCellEditingStyle::Delete
+        return p.row == 0   ? UITableViewCellEditingStyle::Delete
                : p.row == 1 ? UITableViewCellEditingStyle::Insert
                             : UITableViewCellEditingStyle::None;
     }
-    std::string titleForDeleteConfirmationButtonForRowAtIndexPath(UITableView&, NSIndexPath) override { return "Remove"; }
+    std::string titleForDeleteConfirmationButtonForRowAtIndexPath(UITableView&, NSIndexPath) override {
+        return "Remove";
+    }
     void commitEditingStyle(UITableView& t, UITableViewCellEditingStyle style, NSIndexPath p) override {
         log.push_back(style == UITableViewCellEditingStyle::Insert ? "insert" : "delete");
         Rows::commitEditingStyle(t, style, p);
@@ -316,7 +317,8 @@ TEST_F(EditingControlsTest, ControlsConfirmationAndGripFollowTheEditingState) {
     auto rows = std::make_shared<EditableRows>();
     rows->sections = {{"a", "b", "c"}};
     auto table = UITableView::make(CGRectMake(0, 0, 320, 300));
-    table->registerCell("row", [](const std::string& id) { return UITableViewCell::make(UITableViewCellStyle::Default, id); });
+    table->registerCell("row",
+                        [](const std::string& id) { return UITableViewCell::make(UITableViewCellStyle::Default, id); });
     table->setDataSource(rows);
     table->setDelegate(rows);
     window->addSubview(table);

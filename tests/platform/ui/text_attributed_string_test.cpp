@@ -70,7 +70,9 @@ TEST(TextAttributedString, RangesCountUtf16Units) {
     EXPECT_TRUE(s->attributesAtIndex(3).find("E"));
     EXPECT_FALSE(s->attributesAtIndex(4).find("E"));
     s->replaceCharactersInRange({2, 2}, "b");
-    EXPECT_EQ(s->string(), "a\xc3\xa9" "bz");
+    EXPECT_EQ(s->string(),
+              "a\xc3\xa9"
+              "bz");
 }
 
 TEST(TextAttributedString, OutOfRangeIsClampedNotFatal) {
@@ -91,8 +93,8 @@ TEST(TextAttributedString, OutOfRangeIsClampedNotFatal) {
 
 TEST(TextAttributedString, EqualityAndCopies) {
     auto font = UIFont::fontWithName("Gill Sans", 17);
-    auto a = NSAttributedString::make("hi", {{NSFontAttributeName, font}, {NSForegroundColorAttributeName,
-                                                                        UIColor::redColor()}});
+    auto a = NSAttributedString::make(
+        "hi", {{NSFontAttributeName, font}, {NSForegroundColorAttributeName, UIColor::redColor()}});
     // Equal values in different objects compare equal.
     auto b = NSAttributedString::make("hi", {{NSFontAttributeName, UIFont::fontWithName("GillSans", 17)},
                                              {NSForegroundColorAttributeName, UIColor::colorWithRed(1, 0, 0, 1)}});

@@ -59,13 +59,19 @@ TEST(TextCoding, ObjectsRoundTripThroughArchiveBytes) {
 
 TEST(TextCoding, DamagedObjectFormsReadAsNone) {
     NSCoder coder;
-    coder.encodeObject(Value::dictionary({{"$class", "UIFont"}, {"UIFontName", "No Such Face"}, {"UIFontPointSize", 12}}), "font");
-    coder.encodeObject(Value::dictionary({{"$class", "UIColor"}, {"UIColorComponents", Value::array({1, "x", 3, 4})}}), "color");
-    coder.encodeObject(Value::dictionary({{"$class", "NSAttributedString"}, {"NSString", "abc"},
-                                          {"NSRuns", Value::array({Value::dictionary({{"location", 1}, {"length", 900},
-                                                                                       {"attributes", Value::dictionary({{"K", 1}})}}),
-                                                                   Value(4)})}}),
-                       "text");
+    coder.encodeObject(
+        Value::dictionary({{"$class", "UIFont"}, {"UIFontName", "No Such Face"}, {"UIFontPointSize", 12}}), "font");
+    coder.encodeObject(Value::dictionary({{"$class", "UIColor"}, {"UIColorComponents", Value::array({1, "x", 3, 4})}}),
+                       "color");
+    coder.encodeObject(
+        Value::dictionary(
+            {{"$class", "NSAttributedString"},
+             {"NSString", "abc"},
+             {"NSRuns",
+              Value::array(
+                  {Value::dictionary({{"location", 1}, {"length", 900}, {"attributes", Value::dictionary({{"K", 1}})}}),
+                   Value(4)})}}),
+        "text");
     coder.encodeObject(Value::dictionary({{"$class", "Mystery"}}), "mystery");
     EXPECT_FALSE(decodeFontForKey(coder, "font"));
     EXPECT_FALSE(decodeColorForKey(coder, "color"));

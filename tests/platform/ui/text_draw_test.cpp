@@ -124,10 +124,10 @@ TEST(TextDraw, IconBadgeKnocksTheGlyphOutOfTheDisc) {
         c->fillEllipseInRect({{0, 0}, size});
         c->restoreGState();
     });
-    EXPECT_EQ(pixelAt(stencil, 20, 19).a, 255);              // the glyph is really drawn
-    EXPECT_EQ(pixelAt(badge, 20, 19).a, 0);                  // knocked out where the glyph is
+    EXPECT_EQ(pixelAt(stencil, 20, 19).a, 255);                  // the glyph is really drawn
+    EXPECT_EQ(pixelAt(badge, 20, 19).a, 0);                      // knocked out where the glyph is
     EXPECT_TRUE(near(pixelAt(badge, 20, 2), {0, 0, 255, 255}));  // disc around it
-    EXPECT_EQ(pixelAt(badge, 1, 1).a, 0);                    // outside the disc
+    EXPECT_EQ(pixelAt(badge, 1, 1).a, 0);                        // outside the disc
 }
 
 TEST(TextDraw, NothingHappensWithoutAContext) {

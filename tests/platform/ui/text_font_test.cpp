@@ -64,15 +64,16 @@ TEST(TextFont, SystemFontsAndTraits) {
 
     // Bold and italic together, re-made from the descriptor at the descriptor's size.
     auto descriptor = regular->fontDescriptor().fontDescriptorWithSymbolicTraits(UIFontDescriptorTraitBold |
-                                                                                  UIFontDescriptorTraitItalic);
+                                                                                 UIFontDescriptorTraitItalic);
     ASSERT_TRUE(descriptor);
     auto both = UIFont::fontWithDescriptor(*descriptor, 0);
     ASSERT_TRUE(both);
     EXPECT_TRUE(both->isBold() && both->isItalic());
     EXPECT_EQ(both->pointSize(), 17);
     // The icon font has no bold face.
-    EXPECT_FALSE(UIFont::fontWithName("FontAwesome", 17)->fontDescriptor().fontDescriptorWithSymbolicTraits(
-        UIFontDescriptorTraitBold));
+    EXPECT_FALSE(UIFont::fontWithName("FontAwesome", 17)
+                     ->fontDescriptor()
+                     .fontDescriptorWithSymbolicTraits(UIFontDescriptorTraitBold));
 }
 
 TEST(TextFont, PreferredSizesFollowTheTextSizeCategory) {
@@ -103,9 +104,9 @@ TEST(TextFont, TheIconFontHasEveryGlyphTheScreensUse) {
     std::lock_guard lock(textEngineMutex());
     PangoContext* context = createTextContext();
     PangoFontDescription* description = createFontDescription(*font);
-    for (char32_t code : {0xF002, 0xF00D, 0xF013, 0xF01E, 0xF021, 0xF023, 0xF030, 0xF039, 0xF03E, 0xF042, 0xF045,
-                          0xF053, 0xF054, 0xF058, 0xF067, 0xF07D, 0xF07E, 0xF0C7, 0xF0E2, 0xF106, 0xF107, 0xF128,
-                          0xF129, 0xF1DB}) {
+    for (char32_t code :
+         {0xF002, 0xF00D, 0xF013, 0xF01E, 0xF021, 0xF023, 0xF030, 0xF039, 0xF03E, 0xF042, 0xF045, 0xF053,
+          0xF054, 0xF058, 0xF067, 0xF07D, 0xF07E, 0xF0C7, 0xF0E2, 0xF106, 0xF107, 0xF128, 0xF129, 0xF1DB}) {
         PangoLayout* layout = pango_layout_new(context);
         pango_layout_set_font_description(layout, description);
         std::string text = utf8FromCodePoint(code);

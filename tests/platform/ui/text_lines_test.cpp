@@ -8,11 +8,17 @@
 
 namespace {
 
-std::shared_ptr<UIFont> font17() { return UIFont::systemFontOfSize(17); }
+std::shared_ptr<UIFont> font17() {
+    return UIFont::systemFontOfSize(17);
+}
 
-NSAttributes plain() { return NSAttributes{{NSFontAttributeName, font17()}}; }
+NSAttributes plain() {
+    return NSAttributes{{NSFontAttributeName, font17()}};
+}
 
-std::shared_ptr<NSMutableAttributedString> text(const std::string& s) { return NSMutableAttributedString::make(s, plain()); }
+std::shared_ptr<NSMutableAttributedString> text(const std::string& s) {
+    return NSMutableAttributedString::make(s, plain());
+}
 
 TextLayoutOptions wrapping(CGFloat width) {
     TextLayoutOptions o;

@@ -109,7 +109,8 @@ TEST(TextMeasure, TruncationModes) {
     EXPECT_FALSE(fits.isTruncated());
     EXPECT_NEAR(fits.size().width, sizeWithAttributes("Fox", body()).width, 1e-6);
     // Truncating string drawing keeps each paragraph on its own line.
-    TextLayout paragraphs(*NSAttributedString::make("Hello\nWorld", body(breaking(NSLineBreakMode::ByTruncatingTail))), o);
+    TextLayout paragraphs(*NSAttributedString::make("Hello\nWorld", body(breaking(NSLineBreakMode::ByTruncatingTail))),
+                          o);
     EXPECT_EQ(paragraphs.lineCount(), 2u);
 }
 

@@ -107,8 +107,7 @@ TEST(TranslucentLayerTest, APlainFillCompositesAsItsGroupWouldForEveryOpacityAnd
         dim->setBackgroundColor(c);
         for (float opacity : {0.002f, 0.05f, 0.1f, 0.25f, 0.333f, 0.5f, 0.618f, 0.75f, 0.9f, 0.99f, 0.9999f}) {
             dim->setOpacity(opacity);
-            expectSamePixels(*dim, opacity,
-                             "colour " + std::to_string(c.red) + "/" + std::to_string(c.alpha));
+            expectSamePixels(*dim, opacity, "colour " + std::to_string(c.red) + "/" + std::to_string(c.alpha));
         }
     }
     // Not on whole pixels, or turned: the group is still used, and still matches.
@@ -140,7 +139,8 @@ TEST(TranslucentLayerTest, AGroupEndingAtItsLayerDrawsAsTheWholeGroupUnderAnySca
     }
     auto picture = CALayer::make();
     picture->setFrame(CGRectMake(3, 4, 9.7, 7.3));
-    picture->setContents(CGImage::create(16, 16, 16 * 4, std::move(px), nullptr, CGImagePixelLayout::BGRA8Premultiplied));
+    picture->setContents(
+        CGImage::create(16, 16, 16 * 4, std::move(px), nullptr, CGImagePixelLayout::BGRA8Premultiplied));
     card->addSublayer(picture);
     for (double s : {1.0, 0.37, 0.81, 1.13}) {
         holder->setAffineTransform(CGAffineTransformMakeScale(s, s));

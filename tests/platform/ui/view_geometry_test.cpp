@@ -87,7 +87,8 @@ TEST(ViewHierarchy, SubviewOrderOperationsKeepLayersInStep) {
         std::string s;
         for (const auto& v : root->subviews()) s += v == a ? "a" : v == b ? "b" : "c";
         std::string l;
-        for (const auto& layer : root->layer()->sublayers()) l += layer == a->layer() ? "a" : layer == b->layer() ? "b" : "c";
+        for (const auto& layer : root->layer()->sublayers())
+            l += layer == a->layer() ? "a" : layer == b->layer() ? "b" : "c";
         EXPECT_EQ(s, l) << "layers out of step with subviews";
         return s;
     };

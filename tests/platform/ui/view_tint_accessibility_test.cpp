@@ -1,7 +1,6 @@
 // Views: the dimmed tint while an alert is up, accessibility answers and elements, edit actions,
 // the general pasteboard, and touches passed on to the next responder.
 #include "controller_test_support.h"
-
 #include "platform/ui/app/ui_pasteboard.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/ui_alert_controller.h"

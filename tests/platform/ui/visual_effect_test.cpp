@@ -24,7 +24,8 @@ std::shared_ptr<UIView> stripes() {
 
 TEST(VisualEffect, BlurSoftensWhatLiesBeneathOnlyInsideTheView) {
     auto base = stripes();
-    auto blur = UIVisualEffectView::make(UIBlurEffect::effectWithStyle(UIBlurEffectStyle::Dark), CGRectMake(50, 0, 50, 40));
+    auto blur =
+        UIVisualEffectView::make(UIBlurEffect::effectWithStyle(UIBlurEffectStyle::Dark), CGRectMake(50, 0, 50, 40));
     base->addSubview(blur);
     auto image = LayerRenderer::snapshot(*base->layer(), 1);
     ASSERT_TRUE(image);
@@ -41,7 +42,8 @@ TEST(VisualEffect, BlurSoftensWhatLiesBeneathOnlyInsideTheView) {
 
 TEST(VisualEffect, VibrantContentIsBlendedIntoTheBlur) {
     auto base = stripes();
-    auto blur = UIVisualEffectView::make(UIBlurEffect::effectWithStyle(UIBlurEffectStyle::Light), CGRectMake(0, 0, 100, 40));
+    auto blur =
+        UIVisualEffectView::make(UIBlurEffect::effectWithStyle(UIBlurEffectStyle::Light), CGRectMake(0, 0, 100, 40));
     base->addSubview(blur);
     auto vibrancy = UIVisualEffectView::make(
         UIVibrancyEffect::effectForBlurEffect(std::dynamic_pointer_cast<UIBlurEffect>(blur->effect())), blur->bounds());

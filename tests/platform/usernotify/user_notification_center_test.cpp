@@ -1,12 +1,13 @@
 // The local notification stand-in on the virtual clock: authorisation, delivery at the trigger's
 // second, presentation through the delegate, replacement and removal.
+#include "platform/usernotify/user_notification_center.h"
+
 #include <gtest/gtest.h>
 
 #include <ctime>
 #include <future>
 
 #include "platform/dispatch/clock.h"
-#include "platform/usernotify/user_notification_center.h"
 #include "tests/platform/dispatch/virtual_clock.h"
 
 namespace {
@@ -20,7 +21,8 @@ NSDateComponents componentsAt(double date) {
 
 struct Presenter : UNUserNotificationCenterDelegate {
     std::vector<std::string> seen;
-    void willPresentNotification(UNUserNotificationCenter&, const UNNotification& n, std::function<void(unsigned)> completion) override {
+    void willPresentNotification(UNUserNotificationCenter&, const UNNotification& n,
+                                 std::function<void(unsigned)> completion) override {
         seen.push_back(n.request.identifier);
         completion(UNNotificationPresentationOptionAlert | UNNotificationPresentationOptionSound);
     }
@@ -38,8 +40,9 @@ protected:
         VirtualClockTest::TearDown();
     }
     UNNotificationRequest requestIn(const std::string& id, double seconds) {
-        return UNNotificationRequest{id, UNNotificationContent{"", "body " + id, true, "general", Value::dictionary()},
-                                     UNCalendarNotificationTrigger{componentsAt(Clock::absoluteTime() + seconds), false}};
+        return UNNotificationRequest{
+            id, UNNotificationContent{"", "body " + id, true, "general", Value::dictionary()},
+            UNCalendarNotificationTrigger{componentsAt(Clock::absoluteTime() + seconds), false}};
     }
     std::shared_ptr<NSError> add(UNNotificationRequest request) {
         std::promise<std::shared_ptr<NSError>> result;
@@ -54,7 +57,8 @@ protected:
 TEST_F(UserNotificationCenterTest, RequestsNeedPermission) {
     center_->setUserAnswer(false);
     std::promise<bool> answer;
-    center_->requestAuthorizationWithOptions(7, [&](bool granted, std::shared_ptr<NSError>) { answer.set_value(granted); });
+    center_->requestAuthorizationWithOptions(
+        7, [&](bool granted, std::shared_ptr<NSError>) { answer.set_value(granted); });
     EXPECT_FALSE(answer.get_future().get());
     EXPECT_TRUE(add(requestIn("a", 5)));
     EXPECT_TRUE(center_->pendingNotificationRequests().empty());

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "app/web/web_view_probes.h"
-#include "platform/net/url.h"
 #include "platform/image/cg_image.h"
+#include "platform/net/url.h"
 #include "platform/ui/controller/wk_web_view.h"
 #include "platform/ui/layer/layer_renderer.h"
 #include "tests/platform/ui/controller_test_support.h"
@@ -52,7 +52,8 @@ struct Events : WKNavigationDelegate {
     void didFinishNavigation(WKWebView& w, const std::shared_ptr<WKNavigation>&) override {
         log.push_back("finish " + w.title());
     }
-    void didFailProvisionalNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&, const std::string& why) override {
+    void didFailProvisionalNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&,
+                                      const std::string& why) override {
         log.push_back("fail " + why);
     }
 };
@@ -87,23 +88,26 @@ struct WebEngineTest : UIHarness {
         // stops at once at the end of a test.
         server.routes().set_keep_alive_max_count(1);
         server.routes().Get("/script", [](const httplib::Request&, httplib::Response& r) {
-            r.set_content("<html><head><title>Before</title></head><body style='margin:0'>"
-                          "<input id='field' style='position:absolute;left:20px;top:40px;width:200px;height:30px'>"
-                          "<script>document.title='After';document.getElementById('field').value='filled';</script>"
-                          "</body></html>",
-                          "text/html");
+            r.set_content(
+                "<html><head><title>Before</title></head><body style='margin:0'>"
+                "<input id='field' style='position:absolute;left:20px;top:40px;width:200px;height:30px'>"
+                "<script>document.title='After';document.getElementById('field').value='filled';</script>"
+                "</body></html>",
+                "text/html");
         });
         server.routes().Get("/links", [](const httplib::Request&, httplib::Response& r) {
-            r.set_content("<title>Links</title><body style='margin:0'>"
-                          "<a href='/second' style='display:block;height:100px;background:#00f'>second</a>"
-                          "<a href='file:///etc/hostname' style='display:block;height:100px'>file</a>"
-                          "<div style='height:3000px'></div></body>",
-                          "text/html");
+            r.set_content(
+                "<title>Links</title><body style='margin:0'>"
+                "<a href='/second' style='display:block;height:100px;background:#00f'>second</a>"
+                "<a href='file:///etc/hostname' style='display:block;height:100px'>file</a>"
+                "<div style='height:3000px'></div></body>",
+                "text/html");
         });
         server.routes().Get("/elsewhere", [](const httplib::Request&, httplib::Response& r) {
-            r.set_content("<title>Elsewhere</title><body style='margin:0'><a href='/second' target='_blank' "
-                          "style='display:block;height:100px'>second</a></body>",
-                          "text/html");
+            r.set_content(
+                "<title>Elsewhere</title><body style='margin:0'><a href='/second' target='_blank' "
+                "style='display:block;height:100px'>second</a></body>",
+                "text/html");
         });
         server.routes().Get("/archive", [](const httplib::Request&, httplib::Response& r) {
             r.set_content(std::string("PK\x03\x04", 4), "application/zip");
@@ -114,14 +118,14 @@ struct WebEngineTest : UIHarness {
             r.set_content("<title>Second</title>two", "text/html");
         });
         server.routes().Get("/picture", [](const httplib::Request&, httplib::Response& r) {
-            r.set_content("<title>Picture</title><body style='margin:0;background:#fff'>"
-                          "<img src='/red.png' style='position:absolute;left:40px;top:60px'></body>",
-                          "text/html");
+            r.set_content(
+                "<title>Picture</title><body style='margin:0;background:#fff'>"
+                "<img src='/red.png' style='position:absolute;left:40px;top:60px'></body>",
+                "text/html");
         });
         std::string red = squarePNG(80, 1, 0, 0);
-        server.routes().Get("/red.png", [red](const httplib::Request&, httplib::Response& r) {
-            r.set_content(red, "image/png");
-        });
+        server.routes().Get("/red.png",
+                            [red](const httplib::Request&, httplib::Response& r) { r.set_content(red, "image/png"); });
         server.routes().Get("/silent", [this](const httplib::Request&, httplib::Response& r) {
             // Holds the answer back until the test is over.
             for (int i = 0; i < 2000 && !release; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));

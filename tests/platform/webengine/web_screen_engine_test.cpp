@@ -18,10 +18,10 @@ struct EngineWebTest : WebTest {
     }
     // Taps the middle of the page's link with the given index.
     void tapLink(WKWebView& web, int index) {
-        CGRect r = probeRect(runScript(web, "(function(){var r=document.getElementsByTagName('a')[" +
-                                                std::to_string(index) +
-                                                "].getBoundingClientRect();return '{{'+r.left+','+r.top+'},{'+"
-                                                "r.width+','+r.height+'}}';})()"));
+        CGRect r =
+            probeRect(runScript(web, "(function(){var r=document.getElementsByTagName('a')[" + std::to_string(index) +
+                                         "].getBoundingClientRect();return '{{'+r.left+','+r.top+'},{'+"
+                                         "r.width+','+r.height+'}}';})()"));
         ASSERT_GT(r.size.width, 0);
         tap(web.convertPointToView(CGPointMake(CGRectGetMidX(r), CGRectGetMidY(r)), window));
     }

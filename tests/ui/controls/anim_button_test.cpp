@@ -1,5 +1,7 @@
 // The animated button's switch (instant without a callback, cross-faded with one), its badge, the
 // numbered button's count text and the frame-stepping image view.
+#include "ui/controls/anim_button.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/dispatch/clock.h"
@@ -8,7 +10,6 @@
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/draw/color.h"
 #include "tests/ui/popup/popup_test_support.h"
-#include "ui/controls/anim_button.h"
 #include "ui/controls/anim_image_view.h"
 #include "ui/controls/anim_numbered_button.h"
 #include "ui/theme/image_custom.h"
@@ -24,7 +25,9 @@ struct AnimButtonTest : PopupTest {
         button->setFrame({{100, 100}, {40, 40}});
         root()->addSubview(button);
     }
-    bool fading() { return CAAnimationEngine::animationForKey(*button->imageView()->layer(), "animateContents") != nullptr; }
+    bool fading() {
+        return CAAnimationEngine::animationForKey(*button->imageView()->layer(), "animateContents") != nullptr;
+    }
     std::shared_ptr<UIImage> shown() { return button->imageForState(UIControlStateNormal); }
 };
 
@@ -43,10 +46,12 @@ TEST_F(AnimButtonTest, ACallbackAsksForTheCrossFadeAndNoneSwitchesAtOnce) {
     advance(0.5);
     EXPECT_EQ(completions, 0) << "no callback: no animation and no completion";
 
-    button->set1([&](AnimButton& b) {
-        ++calls;
-        b.setAlpha(0.5);
-    }, [&] { ++completions; });
+    button->set1(
+        [&](AnimButton& b) {
+            ++calls;
+            b.setAlpha(0.5);
+        },
+        [&] { ++completions; });
     EXPECT_EQ(calls, 1);
     EXPECT_TRUE(fading());
     advance(0.29);
@@ -107,8 +112,9 @@ TEST_F(AnimButtonTest, BadgesAreCirclesForShortTextAndResizeInPlace) {
 }
 
 TEST_F(AnimButtonTest, CountsAbbreviateFromAThousand) {
-    const std::pair<std::int64_t, const char*> cases[] = {
-        {0, "0"}, {999, "999"}, {1000, "1.0k"}, {1500, "1.5k"}, {2'000'000, "2.0m"}, {3'500'000'000, "3.5g"}, {-5000, "-5000"}};
+    const std::pair<std::int64_t, const char*> cases[] = {{0, "0"},        {999, "999"},        {1000, "1.0k"},
+                                                          {1500, "1.5k"},  {2'000'000, "2.0m"}, {3'500'000'000, "3.5g"},
+                                                          {-5000, "-5000"}};
     for (const auto& [n, text] : cases) EXPECT_EQ(AnimNumberedButton::numberText(n), text) << n;
     auto numbered = AnimNumberedButton::make(off, on);
     numbered->setNumber(1500);

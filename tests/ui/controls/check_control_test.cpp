@@ -1,11 +1,12 @@
 // The radio button and the labelled check box: every setChecked notifies, a tap on the text
 // toggles like one on the check, and each side's layout.
+#include "ui/controls/check_control.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/ui/control/ui_button.h"
 #include "tests/ui/popup/popup_test_support.h"
 #include "ui/controls/anim_button.h"
-#include "ui/controls/check_control.h"
 #include "ui/controls/radio_input.h"
 
 namespace {
@@ -15,8 +16,8 @@ using CheckControls = PopupTest;
 TEST_F(CheckControls, EverySetCheckedNotifiesAndTheTextTogglesToo) {
     auto radio = MyRadioButton::make();
     auto box = LabeledCheckBox::make();
-    for (const std::shared_ptr<CheckButtonControl>& c : {std::static_pointer_cast<CheckButtonControl>(radio),
-                                                         std::static_pointer_cast<CheckButtonControl>(box)}) {
+    for (const std::shared_ptr<CheckButtonControl>& c :
+         {std::static_pointer_cast<CheckButtonControl>(radio), std::static_pointer_cast<CheckButtonControl>(box)}) {
         SCOPED_TRACE(c->className());
         int changes = 0;
         c->setOnChanged([&](CheckControl&) { ++changes; });

@@ -65,8 +65,7 @@ struct MenuTest : PopupTest {
     std::shared_ptr<UIColor> selected = UIColor::blueColor(), unselected = UIColor::clearColor();
     void SetUp() override {
         PopupTest::SetUp();
-        menu = MenuLabelView::make(global()->font()->filterMenuNormal(), selected, unselected,
-                                   UIColor::grayColor());
+        menu = MenuLabelView::make(global()->font()->filterMenuNormal(), selected, unselected, UIColor::grayColor());
         menu->setFrame({{0, 100}, {300, 40}});
         root()->addSubview(menu);
         labels->log = &log;

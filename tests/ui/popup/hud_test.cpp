@@ -4,8 +4,8 @@
 
 #include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/control/ui_progress_view.h"
-#include "tests/ui/popup/popup_test_support.h"
 #include "platform/ui/layer/ca_shape_layer.h"
+#include "tests/ui/popup/popup_test_support.h"
 #include "ui/popup/hud_det_view.h"
 #include "ui/popup/hud_view.h"
 #include "widgets/button/icon_button.h"

@@ -15,7 +15,9 @@ struct Titles : PopMenuViewDelegate {
     std::vector<std::string> titles;
     std::vector<std::string>* log = nullptr;
     std::vector<std::string> onPopMenuViewGetLabelArray(PopMenuView&) override { return titles; }
-    void onPopMenuViewTap(PopMenuView&, UIButton&, const std::string& label) override { log->push_back("tap " + label); }
+    void onPopMenuViewTap(PopMenuView&, UIButton&, const std::string& label) override {
+        log->push_back("tap " + label);
+    }
     void onPopMenuViewDidHide(PopMenuView&) override { log->push_back("didHide"); }
 };
 
@@ -57,7 +59,8 @@ TEST_F(MenuPopup, TheResetButtonMakesRoomFromTheFirstLayout) {
     EXPECT_EQ(menu->lastResetWidth(), w) << "ignored until hideRight";
     menu->show(std::shared_ptr<NSObject>{}, nullptr);
     advance(0.5);
-    EXPECT_GE(menu->scroll()->frame().origin.x, menu->btnReset()->frame().origin.x + menu->btnReset()->frame().size.width);
+    EXPECT_GE(menu->scroll()->frame().origin.x,
+              menu->btnReset()->frame().origin.x + menu->btnReset()->frame().size.width);
     menu->hideRight();
     advance(0.5);
     EXPECT_EQ(getLayoutConstant(*menu->b0(), "scrollLeft"), 5);

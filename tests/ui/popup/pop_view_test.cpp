@@ -1,13 +1,14 @@
 // The pop-up core: identifiers and placement, the horizontal clamp, show and hide sequences with
 // interruptions (also when the interrupting command comes from an animation callback), the
 // debounced relayout and teardown.
+#include "ui/popup/pop_view.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/layout/layout_constraint.h"
 #include "tests/ui/popup/popup_test_support.h"
 #include "ui/layout/view_custom_identified.h"
-#include "ui/popup/pop_view.h"
 
 namespace {
 
@@ -95,10 +96,7 @@ TEST_F(PopViewTest, InterruptedSequencesCallEachCallbackOnceAndTheLastCommandWin
          {{0, Step::Show, "A"}, {0.5, Step::Hide, "h"}, {0.6, Step::Show, "B"}, {0.7, Step::Hide, "i"}},
          {"A shown", "h hidden", "A didHide", "i hidden", "B didHide"},
          true},
-        {"two quick shows",
-         {{0, Step::Show, "A"}, {0.1, Step::Show, "B"}},
-         {"B shown"},
-         false},
+        {"two quick shows", {{0, Step::Show, "A"}, {0.1, Step::Show, "B"}}, {"B shown"}, false},
     };
     for (const auto& s : sequences) {
         SCOPED_TRACE(s.what);
@@ -128,11 +126,12 @@ TEST_F(PopViewTest, ShowDuringShrinkFromAnAnimationCallbackEndsShownWithItsOwnOn
     // removed shrink reports its end only after the show has returned.
     auto other = UIView::make();
     root()->addSubview(other);
-    UIViewAnimation::animate(0.1, [&] { other->setAlpha(0.5); },
-                             [&](bool) {
-                                 pop->show(rect, note("B shown"), note("B didHide"));
-                                 log.push_back("show returned");
-                             });
+    UIViewAnimation::animate(
+        0.1, [&] { other->setAlpha(0.5); },
+        [&](bool) {
+            pop->show(rect, note("B shown"), note("B didHide"));
+            log.push_back("show returned");
+        });
     advance(0.15);
     EXPECT_EQ(log, (std::vector<std::string>{"show returned", "h hidden", "A didHide"}));
     EXPECT_TRUE(pop->hidden()) << "the shrink's end hides the views until the retry";

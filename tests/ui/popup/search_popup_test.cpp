@@ -15,7 +15,8 @@ struct Matches : PopSearchViewDelegate {
     bool prev = false, next = true;
     void onPopSearchViewDidShow(PopSearchView&) override { log.push_back("didShow"); }
     void onPopSearchViewTextChanged(PopSearchView& p, const std::string& t) override {
-        log.push_back("changed '" + t + "' steps " + (p.btnPrev()->isEnabled() || p.btnNext()->isEnabled() ? "on" : "off"));
+        log.push_back("changed '" + t + "' steps " +
+                      (p.btnPrev()->isEnabled() || p.btnNext()->isEnabled() ? "on" : "off"));
     }
     void onPopSearchViewSearch(PopSearchView&, const std::string& t) override { log.push_back("search " + t); }
     void onPopSearchViewNext(PopSearchView&) override { prev = true; }

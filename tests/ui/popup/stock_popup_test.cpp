@@ -12,7 +12,9 @@
 
 namespace {
 
-std::shared_ptr<NSAttributedString> text(const std::string& s) { return NSAttributedString::make(s); }
+std::shared_ptr<NSAttributedString> text(const std::string& s) {
+    return NSAttributedString::make(s);
+}
 
 struct StockPopups : PopupTest {
     CGPoint centreOf(const std::shared_ptr<UIView>& v) {
@@ -92,7 +94,8 @@ TEST_F(StockPopups, TheTipHidesOnATapAnywhereWhenTapsAreOn) {
     tap(centreOf(tip->container()));
     EXPECT_FALSE(tip->hidden()) << "taps start off";
 
-    tip->showAndDelayedOrBGTapHide(sender, 5, [] {}, nullptr);
+    tip->showAndDelayedOrBGTapHide(
+        sender, 5, [] {}, nullptr);
     advance(0.5);
     tap(centreOf(tip->info()));
     advance(0.5);

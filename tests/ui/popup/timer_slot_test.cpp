@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/dispatch/timer.h"
-#include "tests/platform/dispatch/virtual_clock.h"
 #include "platform/dispatch/timer_slots.h"
+#include "tests/platform/dispatch/virtual_clock.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include "tests/ui/popup/popup_test_support.h"
 #include "ui/controller/view_controller_navigation.h"
-#include "ui/popup/pop_title_base.h"
-#include "ui/theme/font.h"
 #include "ui/layout/view_custom_constraints.h"
+#include "ui/popup/pop_title_base.h"
 #include "ui/popup/pop_vc_retained_view.h"
 #include "ui/popup/pop_vc_view.h"
+#include "ui/theme/font.h"
 #include "widgets/button/icon_button.h"
 #include "widgets/scroll/scroll_label.h"
 

@@ -14,8 +14,8 @@ CGPath topAndBottomArcs(CGFloat w);
 std::shared_ptr<CAAnimationGroup> BusyIndicatorBallClipRotateMultipleAnimation::createAnimationInDuration(
     double duration, const std::shared_ptr<CAMediaTimingFunction>& timing, bool reverse) {
     double turn = reverse ? -M_PI : M_PI;
-    auto scale = keyframes("transform.scale", {0, 0.5, 1}, {number(1), number(0.6), number(1)}, duration,
-                           {timing, timing});
+    auto scale =
+        keyframes("transform.scale", {0, 0.5, 1}, {number(1), number(0.6), number(1)}, duration, {timing, timing});
     auto rotation = keyframes("transform.rotation.z", {0, 0.5, 1}, {number(0), number(turn), number(2 * turn)},
                               duration, {timing, timing});
     return group({scale, rotation}, duration);
@@ -45,7 +45,8 @@ void BusyIndicatorBallClipRotateMultipleAnimation::setupAnimationInLayer(const s
     auto path = UIBezierPath::bezierPathWithArcCenter({w / 4, w / 4}, w / 4, 3 * M_PI / 4, 5 * M_PI / 4, true);
     path->moveToPoint({w / 4 + m * w / 4, w / 4 - m * w / 4});
     path->addArcWithCenter({w / 4, w / 4}, w / 4, -M_PI / 4, M_PI / 4, true);
-    auto inner = stroked(path->cgPath(), CGRectMake((b.size.width - w / 2) / 2, (b.size.height - w / 2) / 2, w / 2, w / 2));
+    auto inner =
+        stroked(path->cgPath(), CGRectMake((b.size.width - w / 2) / 2, (b.size.height - w / 2) / 2, w / 2, w / 2));
     attach(inner, createAnimationInDuration(0.5, ease, true));
     layer->addSublayer(inner);
 }

@@ -36,8 +36,8 @@ std::shared_ptr<CAShapeLayer> gridCircle(CGFloat side, const std::shared_ptr<UIC
 
 }  // namespace
 
-std::shared_ptr<CAShapeLayer> BusyIndicatorBallGridBeatAnimation::createCirleWith(CGFloat side,
-                                                                                  const std::shared_ptr<UIColor>& color) {
+std::shared_ptr<CAShapeLayer> BusyIndicatorBallGridBeatAnimation::createCirleWith(
+    CGFloat side, const std::shared_ptr<UIColor>& color) {
     return gridCircle(side, color);
 }
 
@@ -45,12 +45,13 @@ void BusyIndicatorBallGridBeatAnimation::setupAnimationInLayer(const std::shared
                                                                const std::shared_ptr<UIColor>& tintColor) {
     auto d = named(kCAMediaTimingFunctionDefault);
     auto beat = keyframes("opacity", {0, 0.5, 1}, {number(1), number(0.7), number(1)}, 1, {d, d});
-    buildGrid(layer, size, [&](CGFloat side) { return createCirleWith(side, tintColor); }, beat, kBeatDurations,
-              kBeatOffsets);
+    buildGrid(
+        layer, size, [&](CGFloat side) { return createCirleWith(side, tintColor); }, beat, kBeatDurations,
+        kBeatOffsets);
 }
 
-std::shared_ptr<CAShapeLayer> BusyIndicatorBallGridPulseAnimation::createCirleWith(CGFloat side,
-                                                                                   const std::shared_ptr<UIColor>& color) {
+std::shared_ptr<CAShapeLayer> BusyIndicatorBallGridPulseAnimation::createCirleWith(
+    CGFloat side, const std::shared_ptr<UIColor>& color) {
     return gridCircle(side, color);
 }
 
@@ -59,6 +60,7 @@ void BusyIndicatorBallGridPulseAnimation::setupAnimationInLayer(const std::share
     auto d = named(kCAMediaTimingFunctionDefault);
     auto scale = keyframes("transform.scale", {0, 0.5, 1}, {number(1), number(0.5), number(1)}, 0, {d, d});
     auto fade = keyframes("opacity", {0, 0.5, 1}, {number(1), number(0.7), number(1)}, 0, {d, d});
-    buildGrid(layer, size, [&](CGFloat side) { return createCirleWith(side, tintColor); }, group({scale, fade}, 1),
-              kPulseDurations, kPulseOffsets);
+    buildGrid(
+        layer, size, [&](CGFloat side) { return createCirleWith(side, tintColor); }, group({scale, fade}, 1),
+        kPulseDurations, kPulseOffsets);
 }

@@ -20,7 +20,8 @@ void BusyIndicatorBallRotateAnimation::setupAnimationInLayer(const std::shared_p
     }
     auto f = curve(0.7f, -0.13f, 0.22f, 0.86f);
     auto scale = keyframes("transform.scale", {0, 0.5, 1}, {number(1), number(0.6), number(1)}, 1, {f, f});
-    auto turn = keyframes("transform.rotation.z", {0, 0.5, 1}, {number(0), number(-M_PI), number(-2 * M_PI)}, 1, {f, f});
+    auto turn =
+        keyframes("transform.rotation.z", {0, 0.5, 1}, {number(0), number(-M_PI), number(-2 * M_PI)}, 1, {f, f});
     attach(container, group({scale, turn}, 1));
     layer->addSublayer(container);
 }

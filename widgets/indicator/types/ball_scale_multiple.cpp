@@ -9,8 +9,7 @@ namespace {
 constexpr double kBegins[3] = {0, 0.2, 0.4};
 }  // namespace
 
-void BusyIndicatorBallScaleMultipleAnimation::setupAnimationInLayer(const std::shared_ptr<CALayer>& layer,
-                                                                    CGSize size,
+void BusyIndicatorBallScaleMultipleAnimation::setupAnimationInLayer(const std::shared_ptr<CALayer>& layer, CGSize size,
                                                                     const std::shared_ptr<UIColor>& tintColor) {
     auto grow = basic("transform.scale", 0.0, 1.0, 1);
     auto flash = keyframes("opacity", {0, 0.05, 1}, {number(0), number(1), number(0)}, 1);

@@ -36,7 +36,8 @@ void BusyIndicatorBallSpinFadeLoader::setupAnimationInLayer(const std::shared_pt
         double angle = i * M_PI / 4;
         // A full circle round the disc's centre (a whole turn: the direction makes no difference).
         auto circle = CAShapeLayer::make();
-        circle->setPath(UIBezierPath::bezierPathWithArcCenter({side / 2, side / 2}, side / 2, 0, 2 * M_PI, true)->cgPath());
+        circle->setPath(
+            UIBezierPath::bezierPathWithArcCenter({side / 2, side / 2}, side / 2, 0, 2 * M_PI, true)->cgPath());
         circle->setFillColor(tint);
         circle->setBackgroundColor(std::nullopt);
         circle->setFrame(CGRectMake(origin.x + half * (std::cos(angle) + 1) - side / 2,

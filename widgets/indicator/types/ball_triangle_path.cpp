@@ -1,10 +1,10 @@
 // Type 14: three rings chasing each other round a triangle. Their moves are written as point
 // templates ("hx" half the reach across, "fx" all of it; likewise "hy", "fy").
-#include <cstdio>
 #include <cctype>
+#include <cstdio>
 
-#include "platform/runtime/geometry_string.h"
 #include "platform/dispatch/clock.h"
+#include "platform/runtime/geometry_string.h"
 #include "platform/ui/draw/path.h"
 #include "widgets/indicator/indicator_types.h"
 
@@ -54,8 +54,7 @@ std::shared_ptr<CAShapeLayer> BusyIndicatorBallTrianglePathAnimation::createCirc
 std::string BusyIndicatorBallTrianglePathAnimation::translate(const std::string& text, double dx, double dy) {
     std::string out = text;
     const std::pair<const char*, double> words[] = {{"hx", dx}, {"fx", 2 * dx}, {"hy", dy}, {"fy", 2 * dy}};
-    for (const auto& [word, value] : words)
-        out = replacedIgnoringCase(out, word, formatted(value));
+    for (const auto& [word, value] : words) out = replacedIgnoringCase(out, word, formatted(value));
     return out;
 }
 

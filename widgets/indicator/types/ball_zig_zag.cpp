@@ -7,18 +7,18 @@ using namespace indicator;
 
 namespace {
 
-void zigZag(const std::shared_ptr<CALayer>& layer, CGSize size, const std::shared_ptr<UIColor>& tint,
-            double duration, bool autoreverses) {
+void zigZag(const std::shared_ptr<CALayer>& layer, CGSize size, const std::shared_ptr<UIColor>& tint, double duration,
+            bool autoreverses) {
     CGFloat d = size.width / 5;
     CGRect b = layer->bounds();
     double dx = size.width / 2 - d / 2, dy = size.height / 2 - d / 2;
     auto linear = named(kCAMediaTimingFunctionLinear);
     const double signs[2] = {-1, 1};
     for (double s : signs) {
-        auto move = keyframes("transform", {0, 0.33, 0.66, 1},
-                              {translation(0, 0), translation(s * dx, s * dy), translation(-s * dx, s * dy),
-                               translation(0, 0)},
-                              duration, repeated(linear, 3));
+        auto move =
+            keyframes("transform", {0, 0.33, 0.66, 1},
+                      {translation(0, 0), translation(s * dx, s * dy), translation(-s * dx, s * dy), translation(0, 0)},
+                      duration, repeated(linear, 3));
         move->setAutoreverses(autoreverses);
         auto disc = dot(d, tint->cgColor());
         disc->setFrame(CGRectMake((b.size.width - d) / 2, (b.size.height - d) / 2, d, d));  // centred in the layer

@@ -39,8 +39,8 @@ void BusyIndicatorTwoDotsAnimation::setupAnimationInLayer(const std::shared_ptr<
     auto animation = swell(duration);
     for (int i = 0; i < 2; ++i) {
         auto disc = dot(d, tintColor->cgColor());
-        disc->setFrame(CGRectMake(i == 0 ? origin.x : origin.x + size.width - d / 2,
-                                  (layer->bounds().size.height - d) / 2, d, d));
+        disc->setFrame(
+            CGRectMake(i == 0 ? origin.x : origin.x + size.width - d / 2, (layer->bounds().size.height - d) / 2, d, d));
         disc->setTransform(flatScale(0));
         animation->setBeginTime(t0 - duration / 2 * i);
         attach(disc, animation);

@@ -6,7 +6,9 @@
 using namespace indicator;
 
 namespace {
-CATransform3D moved(double x, double y, double k) { return CATransform3DScale(translation(x, y), k, k, 0); }
+CATransform3D moved(double x, double y, double k) {
+    return CATransform3DScale(translation(x, y), k, k, 0);
+}
 }  // namespace
 
 void BusyIndicatorFiveDotsAnimation::setupAnimationInLayer(const std::shared_ptr<CALayer>& layer, CGSize size,
@@ -20,9 +22,9 @@ void BusyIndicatorFiveDotsAnimation::setupAnimationInLayer(const std::shared_ptr
     auto outer = keyframes("transform", {},
                            {moved(0, 0, 1), moved(0, -2 * d, 1), moved(0, 0, k), moved(0, 2 * d, 1), moved(0, 0, 1)}, 1,
                            repeated(linear, 4));
-    auto inner = keyframes("transform", {0, 0.25, 0.75, 1},
-                           {moved(0, 0, k), moved(0, 2 * d, 1), moved(0, -2 * d, 1), moved(0, 0, k)}, 1,
-                           repeated(linear, 3));
+    auto inner =
+        keyframes("transform", {0, 0.25, 0.75, 1},
+                  {moved(0, 0, k), moved(0, 2 * d, 1), moved(0, -2 * d, 1), moved(0, 0, k)}, 1, repeated(linear, 3));
     outer->setBeginTime(t0);
     inner->setBeginTime(t0);
     auto place = [&](CGFloat x, const std::shared_ptr<CAAnimation>& animation) {

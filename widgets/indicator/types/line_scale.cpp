@@ -51,7 +51,7 @@ void BusyIndicatorLineScalePulseOutRapidAnimation::setupAnimationInLayer(const s
                                                                          CGSize size,
                                                                          const std::shared_ptr<UIColor>& tintColor) {
     auto f = curve(0.11f, 0.49f, 0.38f, 0.78f);
-    auto squeeze = keyframes("transform.scale.y", {0, 0.8, 0.9}, {number(1), number(0.3), number(1)},
-                             0.8999999761581421, {f, f});
+    auto squeeze =
+        keyframes("transform.scale.y", {0, 0.8, 0.9}, {number(1), number(0.3), number(1)}, 0.8999999761581421, {f, f});
     barRow(layer, size, tintColor->cgColor(), size.width / 9, squeeze, {0.5, 0.25, 0, 0.25, 0.5});
 }

@@ -7,8 +7,7 @@
 
 using namespace indicator;
 
-void BusyIndicatorRotatingSandglassAnimation::setupAnimationInLayer(const std::shared_ptr<CALayer>& layer,
-                                                                    CGSize size,
+void BusyIndicatorRotatingSandglassAnimation::setupAnimationInLayer(const std::shared_ptr<CALayer>& layer, CGSize size,
                                                                     const std::shared_ptr<UIColor>& tintColor) {
     CGFloat w = size.width, h = size.height, b = w / 4;
     CGPoint origin = contentOrigin(*layer, size);
@@ -22,8 +21,8 @@ void BusyIndicatorRotatingSandglassAnimation::setupAnimationInLayer(const std::s
         disc->setTransform(flatScale(0));
         disc->setShouldRasterize(true);
         auto move = keyframes("transform", {0, 1.0 / 3, 2.0 / 3, 1},
-                              {CATransform3DIdentity, translation(f * w / 2, 0), translation(f * w / 4, f * (h - b) / 2),
-                               translation(0, 0)},
+                              {CATransform3DIdentity, translation(f * w / 2, 0),
+                               translation(f * w / 4, f * (h - b) / 2), translation(0, 0)},
                               0.800000011920929, repeated(linear, 4));
         move->setBeginTime(t0);
         attach(disc, move);
@@ -40,10 +39,10 @@ void BusyIndicatorRotatingTrigonAnimation::setupAnimationInLayer(const std::shar
     double k = std::sqrt(side * side - (side / 2) * (side / 2));  // the triangle's height, in single precision
     double t0 = CACurrentMediaTime();
     auto ease = named(kCAMediaTimingFunctionEaseInEaseOut);
-    auto move = keyframes("transform", {0, 1.0 / 3, 2.0 / 3, 1},
-                          {CATransform3DIdentity, translation(r / 2 - w / 2, k), translation(w / 2 - r / 2, k),
-                           translation(0, 0)},
-                          2, repeated(ease, 4));
+    auto move = keyframes(
+        "transform", {0, 1.0 / 3, 2.0 / 3, 1},
+        {CATransform3DIdentity, translation(r / 2 - w / 2, k), translation(w / 2 - r / 2, k), translation(0, 0)}, 2,
+        repeated(ease, 4));
     for (int i = 0; i < 3; ++i) {
         auto circle = ring({r, r}, tintColor->cgColor());
         circle->setBounds(CGRectMake(0, 0, r, r));

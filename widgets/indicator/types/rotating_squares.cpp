@@ -18,10 +18,11 @@ void BusyIndicatorRotatingSquaresAnimation::setupAnimationInLayer(const std::sha
     double t0 = CACurrentMediaTime();
     const double duration = 1.600000023841858;
     auto ease = named(kCAMediaTimingFunctionEaseInEaseOut);
-    auto chase = keyframes("transform", {0, 0.25, 0.5, 0.75, 1},
-                           {CATransform3DIdentity, cornerTurn(w - s, 0, -M_PI / 2, 0.5), cornerTurn(w - s, h - s, -M_PI, 1),
-                            cornerTurn(0, h - s, -3 * M_PI / 2, 0.5), cornerTurn(0, 0, -2 * M_PI, 1)},
-                           duration, repeated(ease, 5));
+    auto chase =
+        keyframes("transform", {0, 0.25, 0.5, 0.75, 1},
+                  {CATransform3DIdentity, cornerTurn(w - s, 0, -M_PI / 2, 0.5), cornerTurn(w - s, h - s, -M_PI, 1),
+                   cornerTurn(0, h - s, -3 * M_PI / 2, 0.5), cornerTurn(0, 0, -2 * M_PI, 1)},
+                  duration, repeated(ease, 5));
     for (int i = 0; i < 2; ++i) {
         auto square = CALayer::make();
         square->setFrame(CGRectMake(origin.x, origin.y, s, s));

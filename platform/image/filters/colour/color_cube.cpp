@@ -32,8 +32,10 @@ class ColorCubeOp final : public PointOp {
 public:
     // Reads the floats in place: data values are immutable and the op keeps the value alive.
     ColorCubeOp(Value data, int dim)
-        : data_(std::move(data)), table_(reinterpret_cast<const float*>(data_.bytes()->data())),
-          count_(data_.bytes()->size() / sizeof(float)), dim_(dim) {
+        : data_(std::move(data)),
+          table_(reinterpret_cast<const float*>(data_.bytes()->data())),
+          count_(data_.bytes()->size() / sizeof(float)),
+          dim_(dim) {
         // Without a short-circuit, so the compiler can run the scan over whole vectors.
         bool alpha = false;
         for (std::size_t i = 3; i < count_; i += 4) alpha |= table_[i] != 1.0f;
@@ -86,7 +88,8 @@ public:
         std::lock_guard lock(mutex_);
         kept_.insert(kept_.begin(), op);
         std::size_t bytes = 0, keep = 0;
-        while (keep < kept_.size() && bytes + kept_[keep]->tableBytes() <= kKeptBytes) bytes += kept_[keep++]->tableBytes();
+        while (keep < kept_.size() && bytes + kept_[keep]->tableBytes() <= kKeptBytes)
+            bytes += kept_[keep++]->tableBytes();
         kept_.resize(std::max<std::size_t>(keep, 1));
         return op;
     }
@@ -114,7 +117,6 @@ protected:
     }
 
 private:
-
     std::shared_ptr<const PointOp> prepare() const {
         const double d = numberInput("inputCubeDimension", 2);
         const Value data = valueForKey("inputCubeData");
@@ -127,7 +129,8 @@ private:
         const std::size_t expected = static_cast<std::size_t>(dim) * dim * dim * 4 * sizeof(float);
         if (!bytes || bytes->size() != expected) {
             char buf[160];
-            std::snprintf(buf, sizeof buf, "CIColorCube: cube data of %zu bytes for dimension %d (needs %zu); no output",
+            std::snprintf(buf, sizeof buf,
+                          "CIColorCube: cube data of %zu bytes for dimension %d (needs %zu); no output",
                           bytes ? bytes->size() : 0, dim, expected);
             Log::warning("image", buf);
             return nullptr;
@@ -141,4 +144,6 @@ private:
 
 }  // namespace
 
-std::shared_ptr<CIFilter> makeColorCubeFilter(const FilterDescription& d) { return makeFilter<ColorCubeFilter>(d); }
+std::shared_ptr<CIFilter> makeColorCubeFilter(const FilterDescription& d) {
+    return makeFilter<ColorCubeFilter>(d);
+}

@@ -47,4 +47,6 @@ protected:
 
 }  // namespace
 
-std::shared_ptr<CIFilter> makeFaceBalanceFilter(const FilterDescription& d) { return makeFilter<FaceBalanceFilter>(d); }
+std::shared_ptr<CIFilter> makeFaceBalanceFilter(const FilterDescription& d) {
+    return makeFilter<FaceBalanceFilter>(d);
+}

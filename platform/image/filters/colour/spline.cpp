@@ -46,7 +46,8 @@ using Poly = std::array<double, 4>;
 Poly times(const Poly& p, const Poly& q) {
     Poly r{};
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; i + j < 4; ++j) r[static_cast<std::size_t>(i + j)] += p[static_cast<std::size_t>(i)] * q[static_cast<std::size_t>(j)];
+        for (int j = 0; i + j < 4; ++j)
+            r[static_cast<std::size_t>(i + j)] += p[static_cast<std::size_t>(i)] * q[static_cast<std::size_t>(j)];
     return r;
 }
 
@@ -74,8 +75,8 @@ kernels::CubicSegments NaturalSpline::powerForm() const {
         const Poly A3 = times(times(A, A), A), B3 = times(times(B, B), B);
         Poly y{};
         for (std::size_t p = 0; p < 4; ++p)
-            y[p] = A[p] * y_[i] + B[p] * y_[i + 1] +
-                   ((A3[p] - A[p]) * y2_[i] + (B3[p] - B[p]) * y2_[i + 1]) * h * h / 6.0;
+            y[p] =
+                A[p] * y_[i] + B[p] * y_[i + 1] + ((A3[p] - A[p]) * y2_[i] + (B3[p] - B[p]) * y2_[i + 1]) * h * h / 6.0;
         s.knot[k] = static_cast<float>(x_[i]);
         s.a[k] = static_cast<float>(y[0]);
         s.b[k] = static_cast<float>(y[1]);

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <utility>
+#include <vector>
 
 #include "platform/image/engine/kernels.h"
-#include <vector>
 
 class NaturalSpline {
 public:

@@ -65,9 +65,9 @@ public:
         if (from->X() == to->X() && from->Y() == to->Y()) return input;
         auto rec709 = CGColorSpace::createWithName(kCGColorSpaceLinearSRGB);
         const auto toXYZ = rec709->toXYZ();
-        auto m = multiply3(invert3(toXYZ), multiply3(chromaticAdaptation(whiteOf(from->X(), from->Y()),
-                                                                         whiteOf(to->X(), to->Y())),
-                                                     toXYZ));
+        auto m =
+            multiply3(invert3(toXYZ),
+                      multiply3(chromaticAdaptation(whiteOf(from->X(), from->Y()), whiteOf(to->X(), to->Y())), toXYZ));
         return imageWithPointOp(input, std::make_shared<MatrixOp>(m));
     }
 

@@ -52,4 +52,6 @@ private:
 
 }  // namespace
 
-std::shared_ptr<CIFilter> makeToneCurveFilter(const FilterDescription& d) { return makeFilter<ToneCurveFilter>(d); }
+std::shared_ptr<CIFilter> makeToneCurveFilter(const FilterDescription& d) {
+    return makeFilter<ToneCurveFilter>(d);
+}

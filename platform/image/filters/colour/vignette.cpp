@@ -49,4 +49,6 @@ protected:
 
 }  // namespace
 
-std::shared_ptr<CIFilter> makeVignetteFilter(const FilterDescription& d) { return makeFilter<VignetteFilter>(d); }
+std::shared_ptr<CIFilter> makeVignetteFilter(const FilterDescription& d) {
+    return makeFilter<VignetteFilter>(d);
+}

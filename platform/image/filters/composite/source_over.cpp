@@ -18,4 +18,6 @@ protected:
 
 }  // namespace
 
-std::shared_ptr<CIFilter> makeSourceOverFilter(const FilterDescription& d) { return makeFilter<SourceOverFilter>(d); }
+std::shared_ptr<CIFilter> makeSourceOverFilter(const FilterDescription& d) {
+    return makeFilter<SourceOverFilter>(d);
+}

@@ -41,7 +41,7 @@ bool readInteger(const CIFilter& f, const char* key, int lo, int hi, int& value)
 
 struct SizeLimits {
     double minWidth = 0, maxWidth = 0, minHeight = 0, maxHeight = 0;  // 0: no limit
-    double aspect = 0;                                                 // 0: no preference
+    double aspect = 0;                                                // 0: no preference
 
     bool any() const { return minWidth > 0 || maxWidth > 0 || minHeight > 0 || maxHeight > 0; }
     bool allow(double w, double h) const {

@@ -46,8 +46,7 @@ bool moduleIsDark(const zint_symbol& s, int row, int x) {
 
 std::optional<PDF417Symbol> encodePDF417(const std::vector<std::uint8_t>& message, const PDF417Options& o) {
     if (message.empty() || message.size() > kLongestMessage) return std::nullopt;
-    if (o.columns < 0 || o.columns > 30 || (o.rows != 0 && (o.rows < 3 || o.rows > 90)) || o.level < -1 ||
-        o.level > 8)
+    if (o.columns < 0 || o.columns > 30 || (o.rows != 0 && (o.rows < 3 || o.rows > 90)) || o.level < -1 || o.level > 8)
         return std::nullopt;
 
     Attempt a = encodeAt(message, o, o.level);

@@ -24,4 +24,6 @@ protected:
 
 }  // namespace
 
-std::shared_ptr<CIFilter> makeCropFilter(const FilterDescription& d) { return makeFilter<CropFilter>(d); }
+std::shared_ptr<CIFilter> makeCropFilter(const FilterDescription& d) {
+    return makeFilter<CropFilter>(d);
+}

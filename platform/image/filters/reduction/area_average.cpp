@@ -24,4 +24,6 @@ protected:
 
 }  // namespace
 
-std::shared_ptr<CIFilter> makeAreaAverageFilter(const FilterDescription& d) { return makeFilter<AreaAverageFilter>(d); }
+std::shared_ptr<CIFilter> makeAreaAverageFilter(const FilterDescription& d) {
+    return makeFilter<AreaAverageFilter>(d);
+}
