@@ -2,13 +2,16 @@
 // library, and the EXIF orientation of an APP1 segment. Private to the codec.
 #pragma once
 
-#include <jpeglib.h>
-
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <span>
 #include <string>
+
+// The C library's header leans on FILE and size_t, declared above.
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 #include "platform/image/codec/exif_orientation.h"
 
