@@ -11,6 +11,7 @@ Paths under ROOT (the clone) are kept relative to it, so that another clone reus
 import concurrent.futures
 import hashlib
 import os
+import re
 import shlex
 import subprocess
 import sys
@@ -38,11 +39,12 @@ ROOT = '/'
 
 
 def portable(text):
-    return text.replace(ROOT, '@/')
+    """The text with the clone's folder written as @, wherever it stands as a whole path part."""
+    return re.sub(re.escape(ROOT) + r'(?=[/\s=]|$)', '@', text)
 
 
 def local(text):
-    return text.replace('@/', ROOT, 1) if text.startswith('@/') else text
+    return ROOT + text[1:] if text.startswith('@/') else text
 
 
 def entry_path(cache, command):
@@ -100,7 +102,7 @@ def check(command, build, cache, index):
 
 def main(commands_file, build, cache, jobs, log, root):
     global ROOT
-    ROOT = os.path.abspath(root).rstrip('/') + '/'
+    ROOT = os.path.abspath(root).rstrip('/')
     with open(commands_file, encoding='utf-8') as handle:
         commands = [line for line in handle.read().splitlines() if line.strip()]
     os.makedirs(os.path.join(build, 'fuzz-check-deps'), exist_ok=True)

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The rules check and the fuzz check's record of passed lines, on small trees of their own."""
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -74,7 +75,7 @@ open(depfile, 'w').write('x.o: ' + ' '.join(deps) + '\\n')
 sys.exit(1 if 'broken' in text else 0)
 """)
             os.chmod(compiler, 0o755)
-            write(root, "commands", f"{compiler} {root}/a.cpp\n{compiler} {root}/b.cpp\n")
+            write(root, "commands", f"{compiler} {root}/a.cpp -I{root}\n{compiler} {root}/b.cpp -I{root}\n")
 
             def run():
                 open(os.path.join(root, "log"), "w").close()
@@ -85,6 +86,19 @@ sys.exit(1 if 'broken' in text else 0)
 
             self.assertEqual(run(), (0, ["a.cpp", "b.cpp"]))
             self.assertEqual(run(), (0, []))
+            # Another clone of the same tree, elsewhere, with the same record: nothing to compile.
+            with tempfile.TemporaryDirectory() as other:
+                clone = os.path.join(other, "clone")
+                shutil.copytree(root, clone, ignore=shutil.ignore_patterns("cache", "log"))
+                write(clone, "commands", f"{clone}/fake-compiler {clone}/a.cpp -I{clone}\n"
+                                          f"{clone}/fake-compiler {clone}/b.cpp -I{clone}\n")
+                write(clone, "fake-compiler", open(compiler).read().replace(root, clone))
+                os.chmod(os.path.join(clone, "fake-compiler"), 0o755)
+                open(os.path.join(clone, "log"), "w").close()
+                code = subprocess.run([sys.executable, os.path.join(SCRIPTS, "fuzz_check_run.py"),
+                                       os.path.join(clone, "commands"), os.path.join(clone, "build"), cache, "2",
+                                       os.path.join(clone, "out.log"), clone], capture_output=True).returncode
+                self.assertEqual((code, open(os.path.join(clone, "log")).read().split()), (0, []))
             write(root, "a.h", "int a(); // changed\n")
             self.assertEqual(run(), (0, ["a.cpp"]))
             write(root, "b.cpp", "broken\n")
