@@ -20,7 +20,7 @@
 #include <string>
 #include <thread>
 
-#include "bench/bench_host.h"
+#include "bench/bench_library.h"
 #include "editor/browser/filter_list_view.h"
 #include "editor/photo/edit_controller.h"
 #include "filter/filter_my_element.h"
@@ -105,34 +105,20 @@ struct Picked : UIImagePickerControllerDelegate {
 int main(int argc, char** argv) {
     const double megapixels = argc > 1 ? std::atof(argv[1]) : 64;
     const int side = int(std::lround(std::sqrt(megapixels * 1e6)));
-    std::random_device random;
-    auto root = std::filesystem::temp_directory_path() / ("korva-large-photo-" + std::to_string(random()));
-    std::filesystem::create_directories(root / "library");
-    Sandbox::setRoot(root.string());
-    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
-    PHPhotoLibrary::setLibraryDirectory((root / "library").string());
-    Clock::useVirtual();
-    HeadlessHost host(notchedHeadlessScreen());
-    registerUIServices();
-    registerFilterServices();
+    BenchLibrary library("large-photo");
+    HeadlessHost& host = library.host();
     int status = 0;
     {
-        std::string id;
+        std::shared_ptr<PHAsset> asset;
         {
-            const Bytes original = photo(side, side);
-            auto added = PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
-                if (auto r = PHAssetChangeRequest::creationRequestForAssetFromImageData(original))
-                    id = r->placeholderForCreatedAsset()->localIdentifier();
-            });
+            auto added = BenchLibrary::add(photo(side, side));
             if (!added) {
                 std::fprintf(stderr, "the library did not take the photo: %s\n", added.error().c_str());
                 return 1;
             }
+            asset = *added;
         }
         HeapTrimmer::trimNow();
-        auto found = PHAsset::fetchAssetsWithLocalIdentifiers({id});
-        auto asset = found ? found->firstObject() : nullptr;
-        if (!asset) return 1;
         auto window = UIWindow::make();
         window->makeKeyAndVisible();
         host.step(0.1);
@@ -148,7 +134,7 @@ int main(int argc, char** argv) {
         host.step(0.1);
         std::size_t index = 0;
         for (; index < picker->assets().size(); ++index)
-            if (picker->assets()[index]->localIdentifier() == id) break;
+            if (picker->assets()[index]->localIdentifier() == asset->localIdentifier()) break;
         picker->pickAssetAtIndex(index);
         if (!runUntil([&] { return picked->done; }, longestTurn)) {
             std::fprintf(stderr, "the picker did not pick the photo\n");
@@ -213,10 +199,5 @@ int main(int argc, char** argv) {
         DispatchQueue::waitUntilBackgroundIdle();
         RunLoop::main().runUntilIdle();
     }
-    PHPhotoLibrary::setLibraryDirectory("");
-    PhotoLibraryAuthorization::reset();
-    Sandbox::setRoot("");
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
     return status;
 }

@@ -14,7 +14,7 @@
 #include <random>
 #include <thread>
 
-#include "bench/bench_host.h"
+#include "bench/bench_library.h"
 #include "bench/bench_timing.h"
 #include "editor/browser/filter_list_view.h"
 #include "editor/photo/edit_controller.h"
@@ -111,31 +111,18 @@ void settle() {
 }  // namespace
 
 int main() {
-    std::random_device random;
-    auto root = std::filesystem::temp_directory_path() / ("korva-editor-bench-" + std::to_string(random()));
-    std::filesystem::create_directories(root / "library");
-    Sandbox::setRoot(root.string());
-    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
-    PHPhotoLibrary::setLibraryDirectory((root / "library").string());
-    Clock::useVirtual();
-    HeadlessHost host(notchedHeadlessScreen());
-    registerUIServices();
-    registerFilterServices();
+    BenchLibrary library("editor-bench");
+    HeadlessHost& host = library.host();
     int status = 0;
     {
         // The photo in the library and the editor opened on it.
         const Bytes original = twelveMegapixelPhoto();
-        std::string id;
-        auto added = PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
-            if (auto r = PHAssetChangeRequest::creationRequestForAssetFromImageData(original))
-                id = r->placeholderForCreatedAsset()->localIdentifier();
-        });
-        auto found = added ? PHAsset::fetchAssetsWithLocalIdentifiers({id}) : nullptr;
-        auto asset = found ? found->firstObject() : nullptr;
-        if (!asset) {
-            std::fprintf(stderr, "the library did not take the photo\n");
+        auto added = BenchLibrary::add(original);
+        if (!added) {
+            std::fprintf(stderr, "the library did not take the photo: %s\n", added.error().c_str());
             return 1;
         }
+        auto asset = *added;
         auto window = UIWindow::make();
         window->makeKeyAndVisible();
         auto editor = EditController::make();
@@ -248,11 +235,5 @@ int main() {
         editor.reset();
         settle();
     }
-    DispatchQueue::waitUntilBackgroundIdle();
-    PHPhotoLibrary::setLibraryDirectory("");
-    PhotoLibraryAuthorization::reset();
-    Sandbox::setRoot("");
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
     return status;
 }

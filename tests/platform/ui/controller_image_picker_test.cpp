@@ -28,6 +28,7 @@
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "tests/platform/media/media_test_support.h"
+#include "tests/support/temp_photo_library.h"
 
 namespace {
 
@@ -41,19 +42,13 @@ struct PickerLog : UIImagePickerControllerDelegate {
 };
 
 struct ImagePickerTest : UIHarness {
-    std::filesystem::path folder;
+    TempPhotoLibrary library;
     void SetUp() override {
         UIHarness::SetUp();
-        PhotoLibraryAuthorization::reset();
-        PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
-        folder = std::filesystem::temp_directory_path() / ("korva-picker-" + std::to_string(::getpid()));
-        PHPhotoLibrary::setLibraryDirectory(folder.string());
+        library.open(std::filesystem::temp_directory_path() / ("korva-picker-" + std::to_string(::getpid())));
     }
     void TearDown() override {
-        DispatchQueue::waitUntilBackgroundIdle();
-        RunLoop::main().runUntilIdle();
-        PHPhotoLibrary::setLibraryDirectory("");
-        std::filesystem::remove_all(folder);
+        library.close();
         CaptureDeviceRegistry::reset();
         CaptureAuthorization::reset();
         UIHarness::TearDown();
@@ -203,10 +198,10 @@ TEST_F(ImagePickerTest, AnUnreadablePhotoStaysListedAsAGreyCellThatDoesNotPick) 
     auto lockedAsset = PHAsset::fetchAssetsWithLocalIdentifiers({locked})->firstObject();
     ASSERT_TRUE(lockedAsset);
     std::filesystem::permissions(lockedAsset->filePath(), std::filesystem::perms::none);
-    OrdinaryUser user(folder);
+    OrdinaryUser user(library.folder);
     ASSERT_TRUE(user.ok());
     // The library opens again with the photo it cannot read: the photo keeps its place and name.
-    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    PHPhotoLibrary::setLibraryDirectory(library.folder.string());
 
     auto root = UIViewController::make();
     window->setRootViewController(root);

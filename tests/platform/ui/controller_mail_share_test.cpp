@@ -21,6 +21,7 @@
 #include "platform/ui/controller/ui_activity_view_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
+#include "tests/support/temp_photo_library.h"
 
 namespace {
 
@@ -212,19 +213,13 @@ TEST_F(MailShareTest, ASheetChoiceIsATapOnItsLine) {
 
 // A share sheet over a temporary photo library.
 struct ImageShareTest : MailShareTest {
-    std::filesystem::path folder;
+    TempPhotoLibrary photos;
     void SetUp() override {
         MailShareTest::SetUp();
-        PhotoLibraryAuthorization::reset();
-        PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
-        folder = std::filesystem::temp_directory_path() / ("korva-share-" + std::to_string(::getpid()));
-        PHPhotoLibrary::setLibraryDirectory(folder.string());
+        photos.open(std::filesystem::temp_directory_path() / ("korva-share-" + std::to_string(::getpid())));
     }
     void TearDown() override {
-        DispatchQueue::waitUntilBackgroundIdle();
-        RunLoop::main().runUntilIdle();
-        PHPhotoLibrary::setLibraryDirectory("");
-        std::filesystem::remove_all(folder);
+        photos.close();
         MailShareTest::TearDown();
     }
     static std::shared_ptr<UIImage> picture(int width, int height) {
