@@ -3,10 +3,17 @@
 
 #include <atomic>
 #include <cmath>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
 #include <thread>
+
+#include "hwy/targets.h"
 
 #include "image_test_support.h"
 #include "platform/image/affine_value.h"
+#include "platform/image/engine/kernels.h"
 #include "platform/image/engine/render_arena.h"
 #include "platform/image/engine/render_pool.h"
 
@@ -116,3 +123,37 @@ TEST(FaceBalance, ShiftsChromaTowardsSkinOnlyWhenFacesWereMeasured) {
     double luma = 0.299 * out.rgba[0] + 0.587 * out.rgba[1] + 0.114 * out.rgba[2];
     EXPECT_NEAR(luma, 120, 1.5);
 }
+
+#if HWY_ARCH_X86 && defined(__linux__)
+TEST(KernelTargets, TheBestInstructionSetsTheProcessorAndSystemRun) {
+    // The engine detects the instruction sets itself; the system's list of the processor's
+    // features (which leaves out those whose registers it does not save) must agree.
+    std::ifstream info("/proc/cpuinfo");
+    std::set<std::string> flags;
+    for (std::string line; std::getline(info, line);)
+        if (line.rfind("flags", 0) == 0) {
+            std::istringstream words(line.substr(line.find(':') + 1));
+            for (std::string w; words >> w;) flags.insert(w);
+            break;
+        }
+    if (flags.empty()) GTEST_SKIP() << "no processor flags to compare with";
+    auto all = [&](std::initializer_list<const char*> names) {
+        for (const char* n : names)
+            if (!flags.count(n)) return false;
+        return true;
+    };
+    const bool ssse3 = all({"sse", "sse2", "pni", "ssse3"});
+    const bool sse4 = ssse3 && all({"sse4_1", "sse4_2", "pclmulqdq", "aes"});
+    const bool avx2 = sse4 && all({"avx", "avx2", "abm", "bmi1", "bmi2", "fma", "f16c"});
+    const bool avx3 = avx2 && all({"avx512f", "avx512vl", "avx512dq", "avx512bw"});
+    const std::int64_t supported = hwy::SupportedTargets();
+    EXPECT_EQ((supported & HWY_SSSE3) != 0, ssse3);
+    EXPECT_EQ((supported & HWY_SSE4) != 0, sse4);
+    EXPECT_EQ((supported & HWY_AVX2) != 0, avx2);
+    EXPECT_EQ((supported & HWY_AVX3) != 0, avx3);
+    // The kernels run on the best of those they were built for (the lowest bit is the best).
+    const std::int64_t usable = supported & HWY_TARGETS;
+    ASSERT_NE(usable, 0);
+    EXPECT_STREQ(kernels::targetName(), hwy::TargetName(usable & -usable));
+}
+#endif
