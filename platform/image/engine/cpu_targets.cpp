@@ -7,7 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "hwy/targets.h"
+#include <hwy/targets.h>
 
 #if HWY_ARCH_X86
 #include <cpuid.h>

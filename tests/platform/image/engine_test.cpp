@@ -1,15 +1,18 @@
-// Engine parts: scratch arenas, the render pool, and the geometry and face-balance filters.
+// Engine parts: scratch arenas, the render pool, the geometry and face-balance filters, the
+// noise-reduction kernel and the choice of kernels.
 #include <gtest/gtest.h>
 
+#include <hwy/targets.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
 #include <thread>
-
-#include "hwy/targets.h"
 
 #include "image_test_support.h"
 #include "platform/image/affine_value.h"
@@ -122,6 +125,53 @@ TEST(FaceBalance, ShiftsChromaTowardsSkinOnlyWhenFacesWereMeasured) {
         EXPECT_NEAR(out.rgba[static_cast<std::size_t>(c)] - 120, out.rgba[4 + static_cast<std::size_t>(c)] - 60, 1);
     double luma = 0.299 * out.rgba[0] + 0.587 * out.rgba[1] + 0.114 * out.rgba[2];
     EXPECT_NEAR(luma, 120, 1.5);
+}
+
+TEST(NoiseReductionKernel, SmoothsByLumaLikenessAndSharpensTowardsTheBoxAverage) {
+    // Rows long enough for whole vectors and a tail; each output pixel against the formula:
+    // neighbours weigh max(0, 1 - |luma difference| / level), and the sharpness adds back
+    // sharpness x (smooth - box average of the nine).
+    constexpr std::size_t n = 37;
+    std::mt19937 rng(4);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    std::vector<float> planes[3][3], lumas[3];
+    for (int k = 0; k < 3; ++k) {
+        for (auto& p : planes[k]) {
+            p.resize(n + 2);
+            for (float& v : p) v = unit(rng);
+        }
+        lumas[k].resize(n + 2);
+        kernels::luma(planes[k][0].data(), planes[k][1].data(), planes[k][2].data(), lumas[k].data(), n + 2);
+        for (std::size_t i = 0; i < n + 2; ++i)
+            EXPECT_FLOAT_EQ(lumas[k][i], 0.2126f * planes[k][0][i] + 0.7152f * planes[k][1][i] +
+                                             0.0722f * planes[k][2][i]);
+    }
+    const float* rows[3][3];
+    const float* lumaRows[3];
+    for (int k = 0; k < 3; ++k) {
+        for (int c = 0; c < 3; ++c) rows[k][c] = planes[k][c].data() + 1;
+        lumaRows[k] = lumas[k].data() + 1;
+    }
+    const float level = 0.3f;
+    for (float sharpness : {0.0f, 0.5f}) {
+        std::vector<float> out[3] = {std::vector<float>(n), std::vector<float>(n), std::vector<float>(n)};
+        float* dst[3] = {out[0].data(), out[1].data(), out[2].data()};
+        kernels::noiseReduceRow(rows, lumaRows, dst, n, level, sharpness);
+        for (std::size_t i = 0; i < n; ++i)
+            for (int c = 0; c < 3; ++c) {
+                double wsum = 0, acc = 0, box = 0;
+                for (int k = 0; k < 3; ++k)
+                    for (int o = -1; o <= 1; ++o) {
+                        const double w = std::max(
+                            0.0, 1.0 - std::fabs(double(lumaRows[k][int(i) + o]) - lumaRows[1][i]) / level);
+                        wsum += w;
+                        acc += w * rows[k][c][int(i) + o];
+                        box += rows[k][c][int(i) + o];
+                    }
+                const double smooth = acc / wsum;
+                EXPECT_NEAR(out[c][i], smooth + sharpness * (smooth - box / 9), 1e-5) << i << " " << sharpness;
+            }
+    }
 }
 
 #if HWY_ARCH_X86 && defined(__linux__)
