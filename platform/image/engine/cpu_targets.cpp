@@ -4,10 +4,10 @@
 // They are defined here rather than taken from the SIMD library's shared object: loading that
 // object runs a timer calibration in its static initialisers (a few milliseconds of every
 // process's start, before main) that the engine never uses.
+#include <hwy/targets.h>
+
 #include <atomic>
 #include <cstdint>
-
-#include <hwy/targets.h>
 
 #if HWY_ARCH_X86
 #include <cpuid.h>
@@ -55,8 +55,8 @@ std::int64_t detectTargets() {
     const std::uint64_t state = osSaves ? savedRegisterState() : 0;
     const bool ymmSaved = (state & 0x6) == 0x6;
     const bool zmmSaved = (state & 0xE6) == 0xE6;
-    const bool avx2 = sse4 && ymmSaved && has(one.c, 28) && has(seven.b, 5) && has(extended.c, 5) &&
-                      has(seven.b, 3) && has(seven.b, 8) && has(one.c, 12) && has(one.c, 29);
+    const bool avx2 = sse4 && ymmSaved && has(one.c, 28) && has(seven.b, 5) && has(extended.c, 5) && has(seven.b, 3) &&
+                      has(seven.b, 8) && has(one.c, 12) && has(one.c, 29);
     // AVX-512 F, VL, DQ, BW; and the system saves the mask and ZMM registers.
     const bool avx3 = avx2 && zmmSaved && has(seven.b, 16) && has(seven.b, 31) && has(seven.b, 17) && has(seven.b, 30);
     // VNNI, VPCLMULQDQ, VBMI, VBMI2, VAES, VPOPCNTDQ, BITALG.

@@ -1,7 +1,6 @@
 // Engine parts: scratch arenas, the render pool, the geometry and face-balance filters, the
 // noise-reduction kernel and the choice of kernels.
 #include <gtest/gtest.h>
-
 #include <hwy/targets.h>
 
 #include <algorithm>
@@ -143,8 +142,8 @@ TEST(NoiseReductionKernel, SmoothsByLumaLikenessAndSharpensTowardsTheBoxAverage)
         lumas[k].resize(n + 2);
         kernels::luma(planes[k][0].data(), planes[k][1].data(), planes[k][2].data(), lumas[k].data(), n + 2);
         for (std::size_t i = 0; i < n + 2; ++i)
-            EXPECT_FLOAT_EQ(lumas[k][i], 0.2126f * planes[k][0][i] + 0.7152f * planes[k][1][i] +
-                                             0.0722f * planes[k][2][i]);
+            EXPECT_FLOAT_EQ(lumas[k][i],
+                            0.2126f * planes[k][0][i] + 0.7152f * planes[k][1][i] + 0.0722f * planes[k][2][i]);
     }
     const float* rows[3][3];
     const float* lumaRows[3];
@@ -162,8 +161,8 @@ TEST(NoiseReductionKernel, SmoothsByLumaLikenessAndSharpensTowardsTheBoxAverage)
                 double wsum = 0, acc = 0, box = 0;
                 for (int k = 0; k < 3; ++k)
                     for (int o = -1; o <= 1; ++o) {
-                        const double w = std::max(
-                            0.0, 1.0 - std::fabs(double(lumaRows[k][int(i) + o]) - lumaRows[1][i]) / level);
+                        const double w =
+                            std::max(0.0, 1.0 - std::fabs(double(lumaRows[k][int(i) + o]) - lumaRows[1][i]) / level);
                         wsum += w;
                         acc += w * rows[k][c][int(i) + o];
                         box += rows[k][c][int(i) + o];

@@ -109,11 +109,11 @@ TEST(Render, QuarterTurnsOfByteBitmapsMatchTheSameTurnOfTheirFloats) {
     };
     for (CIFormat format : {CIFormat::RGBA8, CIFormat::BGRA8})
         for (CIAlphaMode alpha : {CIAlphaMode::Premultiplied, CIAlphaMode::Straight}) {
-            auto bytes = CIImage::imageWithBitmapData(src.rgba, static_cast<std::size_t>(w) * 4, w, h, format, alpha,
-                                                      nullptr);
-            auto floats = CIImage::imageWithBitmapData(floatsOf(bytes, CGRectMake(0, 0, w, h)),
-                                                       static_cast<std::size_t>(w) * 16, w, h, CIFormat::RGBAf,
-                                                       CIAlphaMode::Premultiplied, nullptr);
+            auto bytes =
+                CIImage::imageWithBitmapData(src.rgba, static_cast<std::size_t>(w) * 4, w, h, format, alpha, nullptr);
+            auto floats =
+                CIImage::imageWithBitmapData(floatsOf(bytes, CGRectMake(0, 0, w, h)), static_cast<std::size_t>(w) * 16,
+                                             w, h, CIFormat::RGBAf, CIAlphaMode::Premultiplied, nullptr);
             for (CGAffineTransform t : {CGAffineTransform{0, 1, -1, 0, 7, 0}, CGAffineTransform{0, -1, 1, 0, 0, 3}}) {
                 const CGRect area =
                     CGRectInset(CGRectIntegral(CGRectApplyAffineTransform(CGRectMake(0, 0, w, h), t)), -9, -40);
