@@ -16,7 +16,7 @@ namespace {
 // Zeros kept in front of resampling lines, for reads of pixels that weigh nothing.
 constexpr long kLinePad = 4;
 // Source rows fetched ahead of a quarter turn's reads.
-constexpr std::size_t kRowsAhead = 4;
+constexpr std::size_t kRowsAhead = 8;
 
 // The source pixels that contribute to each output pixel along one axis, with their weights.
 // Output pixel i covers a box of max(1, 1/scale) source pixels centred where its centre maps,
