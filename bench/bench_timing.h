@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 
 inline double seconds(const std::function<void()>& work) {
     auto t0 = std::chrono::steady_clock::now();
@@ -33,6 +34,17 @@ inline double command(const std::string& cmd, int runs) {
         b = std::min(b, t);
     }
     return b;
+}
+
+// Best of `runs` of each of two shell commands run in turns (a, b, a, b, ...), so that a change
+// in the machine's load weighs on both alike.
+inline std::pair<double, double> commandsInTurns(const std::string& a, const std::string& b, int runs) {
+    double bestA = 1e30, bestB = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        bestA = std::min(bestA, command(a, 1));
+        bestB = std::min(bestB, command(b, 1));
+    }
+    return {bestA, bestB};
 }
 
 // The peer program must be there: a benchmark without it would compare with nothing.

@@ -6,7 +6,7 @@
 //    against ffmpeg's (the run fails when a channel differs by more than 2 levels);
 // 2. the shutter's work (crop 3:4, turn to portrait, preset chain, JPEG with metadata) as a whole
 //    process (korva_bench_shutter) vs ffmpeg's whole process, same chroma subsampling and about
-//    the same file size; the in-process time as a second line;
+//    the same file size, the two run in turns; the in-process time as a second line;
 // 3. the preview (same chain, 750x1000 out of the frame) vs benchmark 2's filter stage;
 // 4. 41 preset thumbnails at 150x150 from a 300x300 source, per output pixel, vs benchmark 2.
 #include <algorithm>
@@ -226,8 +226,7 @@ int main(int argc, char** argv) {
         auto gap = [&](std::size_t s) { return s > korvaSize ? s - korvaSize : korvaSize - s; };
         if (ffSize == 0 || gap(size) < gap(ffSize)) ffQ = q, ffSize = size;
     }
-    const double shutter = command(korvaCommand, 5);
-    const double ffShutter = command(ffShutterCommand(ffQ), 5);
+    const auto [shutter, ffShutter] = commandsInTurns(korvaCommand, ffShutterCommand(ffQ), 7);
     std::printf(
         "\n2. shutter (crop 3:4, portrait, preset chain, JPEG 4:2:0), whole processes: Korva %.1f ms"
         " (JPEG %zu bytes), ffmpeg %.1f ms (-q:v %d, JPEG %zu bytes)\n",

@@ -5,11 +5,14 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 #include "platform/image/ci_vector.h"
 #include "platform/image/codec/icc.h"
 #include "platform/image/codec/jpeg.h"
+#include "platform/image/codec/jpeg_strip_encoder.h"
 #include "platform/image/codec/png.h"
 #include "platform/image/engine/kernels.h"
 #include "platform/image/engine/render_arena.h"
@@ -24,6 +27,11 @@ const char* kLog = "image";
 // Default limits: the software context accepts larger images than the drawing context.
 constexpr CGSize kCPUMaximum{kMaxPhotoSide, kMaxPhotoSide};
 constexpr CGSize kGPUMaximum{8192, 8192};
+
+// JPEG representations are rendered and encoded this many rows at a time (a whole number of the
+// encoder's 16-row blocks), through this many band buffers.
+constexpr int kJpegBandRows = 128;
+constexpr int kJpegBandSlots = 3;
 
 CGSize sizeOption(const ValueDictionary& options, const char* key, CGSize fallback) {
     if (auto v = options.get(key).objectAs<CIVector>()) return {v->X(), v->Y()};
@@ -297,47 +305,84 @@ std::optional<std::vector<std::uint8_t>> CIContext::JPEGRepresentationOfImage(
     const auto& space = colorSpace ? colorSpace : output_;
     if (working_ && space)
         if (auto profile = iccProfileForColorSpace(space->name())) jpeg.iccProfile = std::move(*profile);
-    // The picture is rendered in bands of rows on a thread of its own while this thread encodes
-    // the bands already done, so the encode mostly overlaps the render.
-    RasterRGBA8 raster = makeRaster(static_cast<int>(region->w), static_cast<int>(region->h), AlphaMode::Straight);
-    const int height = raster.height, band = std::max(64, (height + 7) / 8);
+    // The picture is rendered in bands of rows on a thread of its own, into a few band buffers
+    // used in turn, while this thread encodes each band as soon as it is done: the encode overlaps
+    // the render, and the whole picture is never held (nor its memory cleared first).
+    const int width = static_cast<int>(region->w), height = static_cast<int>(region->h);
+    auto encoder = JpegStripEncoder::start(width, height, jpeg);
+    if (!encoder) {
+        Log::warning(kLog, std::string(what) + " failed: " + encoder.error());
+        return std::nullopt;
+    }
+    const int band = std::min(height, kJpegBandRows), bands = (height + band - 1) / band;
+    const int slots = std::min(bands, kJpegBandSlots);
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    const std::size_t slotBytes = rowBytes * static_cast<std::size_t>(band);
+    auto buffers = std::make_unique_for_overwrite<std::uint8_t[]>(slotBytes * static_cast<std::size_t>(slots));
+    auto slotOf = [&](int k) { return buffers.get() + static_cast<std::size_t>(k % slots) * slotBytes; };
     std::mutex mutex;
     std::condition_variable changed;
-    int rendered = 0;
+    int rendered = 0, encoded = 0;  // bands
+    bool stop = false;
     std::optional<std::string> failure;
     std::thread renderer([&] {
-        for (int top = 0; top < height; top += band) {
-            const int bottom = std::min(height, top + band);
-            // Raster rows run downwards, the image's y upwards.
+        for (int k = 0; k < bands; ++k) {
+            {
+                // Band k takes the buffer of band k - slots once that band is encoded.
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return stop || encoded > k - slots; });
+                if (stop) return;
+            }
+            const int top = k * band, bottom = std::min(height, top + band);
+            // Buffer rows run downwards, the image's y upwards.
             const CGRect rows =
                 CGRectMake(static_cast<double>(region->x), static_cast<double>(region->y + height - bottom),
                            static_cast<double>(region->w), bottom - top);
-            auto ok = renderInto(image, raster.pixels.data() + static_cast<std::size_t>(top) * raster.rowBytes(),
-                                 raster.rowBytes(), rows, CIFormat::RGBA8, space, true);
+            auto ok = renderInto(image, slotOf(k), rowBytes, rows, CIFormat::RGBA8, space, true);
             std::lock_guard lock(mutex);
-            if (ok)
-                rendered = bottom;
-            else
+            if (ok) {
+                rendered = k + 1;
+            } else {
                 failure = ok.error();
+                stop = true;
+            }
             changed.notify_all();
             if (!ok) return;
         }
     });
-    auto encoded = encodeJpeg(raster, jpeg, [&](int rows) {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return failure || rendered >= rows; });
-        return !failure;
-    });
+    for (int k = 0; k < bands; ++k) {
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return stop || rendered > k; });
+            if (rendered <= k) break;
+        }
+        const int count = std::min(band, height - k * band);
+        if (auto written = (*encoder)->write(slotOf(k), rowBytes, count); !written) {
+            std::lock_guard lock(mutex);
+            if (!failure) failure = written.error();
+            break;
+        }
+        std::lock_guard lock(mutex);
+        encoded = k + 1;
+        changed.notify_all();
+    }
+    {
+        // A failed encode releases a renderer waiting for a buffer.
+        std::lock_guard lock(mutex);
+        stop = true;
+        changed.notify_all();
+    }
     renderer.join();
     if (failure) {
         Log::warning(kLog, std::string(what) + " failed: " + *failure);
         return std::nullopt;
     }
-    if (!encoded.ok()) {
-        Log::warning(kLog, "JPEG representation failed: " + encoded.error());
+    auto file = (*encoder)->finish();
+    if (!file.ok()) {
+        Log::warning(kLog, std::string(what) + " failed: " + file.error());
         return std::nullopt;
     }
-    return std::move(encoded).value();
+    return std::move(file).value();
 }
 
 std::optional<std::vector<std::uint8_t>> CIContext::PNGRepresentationOfImage(

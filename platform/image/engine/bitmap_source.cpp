@@ -15,6 +15,8 @@ namespace {
 
 // Zeros kept in front of resampling lines, for reads of pixels that weigh nothing.
 constexpr long kLinePad = 4;
+// Source rows fetched ahead of a quarter turn's reads.
+constexpr std::size_t kRowsAhead = 8;
 
 // The source pixels that contribute to each output pixel along one axis, with their weights.
 // Output pixel i covers a box of max(1, 1/scale) source pixels centred where its centre maps,
@@ -227,6 +229,13 @@ void BitmapSource::render(const Tile& out, const CGAffineTransform& A, TileConte
     if (A.b == 0 && A.c == 0 && A.a != 0 && A.d != 0) {
         renderAxisAligned(out, A.a, A.tx, A.d, A.ty, ctx);
     } else if (A.a == 0 && A.d == 0 && A.b != 0 && A.c != 0) {
+        if (renderQuarterTurn(out, A, ctx)) {
+            if (const ColorTransformPlan* plan = ctx.job.conversionFor(this))
+                for (long j = 0; j < out.rect.h; ++j)
+                    plan->apply(out.row(0, j), out.row(1, j), out.row(2, j), out.row(3, j),
+                                static_cast<std::size_t>(out.rect.w));
+            return;
+        }
         // Quarter turns: render upright into a transposed tile, then transpose.
         ArenaScope scope(ctx.arena);
         Tile t = Tile::allocate(ctx.arena, {out.rect.y, out.rect.x, out.rect.h, out.rect.w});
@@ -241,6 +250,57 @@ void BitmapSource::render(const Tile& out, const CGAffineTransform& A, TileConte
         for (long j = 0; j < out.rect.h; ++j)
             plan->apply(out.row(0, j), out.row(1, j), out.row(2, j), out.row(3, j),
                         static_cast<std::size_t>(out.rect.w));
+}
+
+bool BitmapSource::renderQuarterTurn(const Tile& out, const CGAffineTransform& A, TileContext& ctx) const {
+    if (format_ == CIFormat::RGBAf) return false;
+    ArenaScope scope(ctx.arena);
+    RenderArena& arena = ctx.arena;
+    // The taps of the upright tile the general path renders and then transposes: its columns are
+    // the output's rows, its rows the output's columns.
+    Taps cols, rows;
+    cols.build(arena, out.rect.y, out.rect.h, A.b, A.ty, width_);
+    rows.build(arena, out.rect.x, out.rect.w, A.c, A.tx, height_);
+    if (!cols.unit || !rows.unit) return false;
+    if (cols.hi < cols.lo || rows.hi < rows.lo) {
+        out.clear();
+        return true;
+    }
+    const std::size_t w = static_cast<std::size_t>(out.rect.w), h = static_cast<std::size_t>(out.rect.h);
+    const std::size_t span = static_cast<std::size_t>(cols.hi - cols.lo + 1);
+    // Where output row j's pixel lies in a source row's span (bytes), or -1 for none.
+    auto* at = static_cast<std::ptrdiff_t*>(arena.bytes(sizeof(std::ptrdiff_t) * h));
+    for (std::size_t j = 0; j < h; ++j) at[j] = cols.count[j] ? 4 * (cols.start[j] - cols.lo) : -1;
+    // The pixels as stored, gathered turned: each source row read once, along its span, becomes
+    // an output column; then each output row is converted whole.
+    auto* turned = static_cast<std::uint8_t*>(arena.bytes(4 * w * h));
+    // Each source row is a short run a whole row from the last, which the processor does not
+    // fetch ahead by itself: ask for the runs a few rows ahead.
+    auto fetch = [&](std::size_t i) {
+        if (i >= w || !rows.count[i] || orientation_ != 1) return;
+        const char* run = reinterpret_cast<const char*>(rowBytes(rows.start[i], cols.lo, span));
+        for (std::size_t b = 0; b < 4 * span; b += 64) __builtin_prefetch(run + b);
+        __builtin_prefetch(run + 4 * span - 1);
+    };
+    for (std::size_t i = 0; i < kRowsAhead; ++i) fetch(i);
+    for (std::size_t i = 0; i < w; ++i) {
+        fetch(i + kRowsAhead);
+        const std::uint8_t* src = rows.count[i] ? rowBytes(rows.start[i], cols.lo, span) : nullptr;
+        for (std::size_t j = 0; j < h; ++j) {
+            std::uint8_t* to = turned + 4 * (j * w + i);
+            if (src && at[j] >= 0)
+                std::memcpy(to, src + at[j], 4);
+            else
+                std::memset(to, 0, 4);
+        }
+    }
+    for (std::size_t j = 0; j < h; ++j) {
+        float* p[4] = {out.row(0, static_cast<long>(j)), out.row(1, static_cast<long>(j)),
+                       out.row(2, static_cast<long>(j)), out.row(3, static_cast<long>(j))};
+        kernels::loadRGBA8(turned + 4 * j * w, w, format_ == CIFormat::BGRA8, p[0], p[1], p[2], p[3]);
+        if (alpha_ == CIAlphaMode::Straight) kernels::premultiply(p[0], p[1], p[2], p[3], w);
+    }
+    return true;
 }
 
 void BitmapSource::prepare(RenderJob& job, RenderArena&) const {

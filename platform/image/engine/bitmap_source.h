@@ -41,6 +41,9 @@ private:
     // 2 x 2); false when the scale or bitmap does not qualify.
     bool renderSampled(const Tile& out, double sx, double tx, double sy, double ty, TileContext& ctx) const;
     void renderGeneral(const Tile& out, const CGAffineTransform& toRequest, TileContext& ctx) const;
+    // A quarter turn at unit scale of an 8-bit bitmap, pixels gathered turned before they are
+    // converted; false (nothing written) for other turns and formats.
+    bool renderQuarterTurn(const Tile& out, const CGAffineTransform& toRequest, TileContext& ctx) const;
     // The 8-bit (or float) pixels x0..x0+n-1 of the upright row at height y, contiguous: in place,
     // in the upright copy, or gathered into the calling thread's scratch row (valid until its next
     // call).

@@ -287,10 +287,20 @@ void PairRow(const float* line, float* out, std::size_t n, const float* w0, cons
 }
 
 void Luma(const float* r, const float* g, const float* b, float* y, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) y[i] = 0.2126f * r[i] + 0.7152f * g[i] + 0.0722f * b[i];
+    // The products are summed in this order and not fused, in the vectors as in the tail.
+    const DF df;
+    const std::size_t N = hn::Lanes(df);
+    const VF kr = hn::Set(df, 0.2126f), kg = hn::Set(df, 0.7152f), kb = hn::Set(df, 0.0722f);
+    std::size_t i = 0;
+    for (; i + N <= n; i += N)
+        hn::StoreU(hn::Add(hn::Add(hn::Mul(kr, hn::LoadU(df, r + i)), hn::Mul(kg, hn::LoadU(df, g + i))),
+                           hn::Mul(kb, hn::LoadU(df, b + i))),
+                   df, y + i);
+    for (; i < n; ++i) y[i] = 0.2126f * r[i] + 0.7152f * g[i] + 0.0722f * b[i];
 }
 
-template <class D>
+// kSharpen false: sharpness 0, where the box average weighs nothing and is not summed.
+template <bool kSharpen, class D>
 HWY_INLINE void NoiseReduceAt(D d, const float* const rows[3][3], const float* const lumaRows[3], float* const out[3],
                               std::size_t i, float level, float sharpness) {
     using V = hn::Vec<D>;
@@ -310,16 +320,21 @@ HWY_INLINE void NoiseReduceAt(D d, const float* const rows[3][3], const float* c
             accR = hn::MulAdd(w, r, accR);
             accG = hn::MulAdd(w, g, accG);
             accB = hn::MulAdd(w, b, accB);
-            boxR = hn::Add(boxR, r);
-            boxG = hn::Add(boxG, g);
-            boxB = hn::Add(boxB, b);
+            if constexpr (kSharpen) {
+                boxR = hn::Add(boxR, r);
+                boxG = hn::Add(boxG, g);
+                boxB = hn::Add(boxB, b);
+            }
         }
     }
     // The centre weighs 1, so wsum >= 1. One division serves all three channels.
     const V inv = hn::Div(one, wsum);
     auto finish = [&](V acc, V box, float* dst) {
         const V smooth = hn::Mul(acc, inv);
-        hn::StoreU(hn::MulAdd(sharp, hn::NegMulAdd(box, ninth, smooth), smooth), d, dst + i);
+        if constexpr (kSharpen)
+            hn::StoreU(hn::MulAdd(sharp, hn::NegMulAdd(box, ninth, smooth), smooth), d, dst + i);
+        else
+            hn::StoreU(smooth, d, dst + i);
     };
     finish(accR, boxR, out[0]);
     finish(accG, boxG, out[1]);
@@ -331,8 +346,13 @@ void NoiseReduceRow(const float* const rows[3][3], const float* const lumaRows[3
     const DF df;
     const std::size_t N = hn::Lanes(df);
     std::size_t i = 0;
-    for (; i + N <= n; i += N) NoiseReduceAt(df, rows, lumaRows, out, i, level, sharpness);
-    for (; i < n; ++i) NoiseReduceAt(D1(), rows, lumaRows, out, i, level, sharpness);
+    if (sharpness == 0.0f) {
+        for (; i + N <= n; i += N) NoiseReduceAt<false>(df, rows, lumaRows, out, i, level, sharpness);
+        for (; i < n; ++i) NoiseReduceAt<false>(D1(), rows, lumaRows, out, i, level, sharpness);
+        return;
+    }
+    for (; i + N <= n; i += N) NoiseReduceAt<true>(df, rows, lumaRows, out, i, level, sharpness);
+    for (; i < n; ++i) NoiseReduceAt<true>(D1(), rows, lumaRows, out, i, level, sharpness);
 }
 
 void SumPlanes(const float* r, const float* g, const float* b, const float* a, std::size_t n, double sums[4]) {

@@ -52,7 +52,7 @@ void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderAre
     // 2. Tiles over the region, in rows of tiles from the top so writers fill memory in order.
     const PixelRect& region = request.region;
     const bool tall = sourceTurned(root, request.toRequest);
-    long tileW = tall ? kTileHeight : kTileWidth, tileH = tall ? kTileWidth : kTileHeight;
+    long tileW = tall ? kTurnedTileWidth : kTileWidth, tileH = tall ? kTileWidth : kTileHeight;
     // Small renders (thumbnails) use fewer threads: waking and waiting for a thread costs more
     // than a few thousand pixels of work. They are cut finer so that every thread gets a share.
     const long pixels = region.w * region.h;

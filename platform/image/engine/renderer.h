@@ -37,6 +37,10 @@ struct RenderRequest {
 // Tile size of renders: wide rows keep source reads sequential, few rows keep tiles in cache.
 inline constexpr long kTileWidth = 256;
 inline constexpr long kTileHeight = 32;
+// Tiles over a source read turned a quarter are cut tall (kTileWidth high) and this wide: every
+// step of the recipe runs a row of the tile at a time, and rows much shorter than this spend as
+// much on each call as on the pixels.
+inline constexpr long kTurnedTileWidth = 64;
 // The least work (output pixels) worth handing to one more thread.
 inline constexpr long kPixelsPerThread = 2800;
 

@@ -1,12 +1,21 @@
-// Engine parts: scratch arenas, the render pool, and the geometry and face-balance filters.
+// Engine parts: scratch arenas, the render pool, the geometry and face-balance filters, the
+// noise-reduction kernel and the choice of kernels.
 #include <gtest/gtest.h>
+#include <hwy/targets.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <fstream>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
 #include <thread>
 
 #include "image_test_support.h"
 #include "platform/image/affine_value.h"
+#include "platform/image/engine/kernels.h"
 #include "platform/image/engine/render_arena.h"
 #include "platform/image/engine/render_pool.h"
 
@@ -116,3 +125,84 @@ TEST(FaceBalance, ShiftsChromaTowardsSkinOnlyWhenFacesWereMeasured) {
     double luma = 0.299 * out.rgba[0] + 0.587 * out.rgba[1] + 0.114 * out.rgba[2];
     EXPECT_NEAR(luma, 120, 1.5);
 }
+
+TEST(NoiseReductionKernel, SmoothsByLumaLikenessAndSharpensTowardsTheBoxAverage) {
+    // Rows long enough for whole vectors and a tail; each output pixel against the formula:
+    // neighbours weigh max(0, 1 - |luma difference| / level), and the sharpness adds back
+    // sharpness x (smooth - box average of the nine).
+    constexpr std::size_t n = 37;
+    std::mt19937 rng(4);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    std::vector<float> planes[3][3], lumas[3];
+    for (int k = 0; k < 3; ++k) {
+        for (auto& p : planes[k]) {
+            p.resize(n + 2);
+            for (float& v : p) v = unit(rng);
+        }
+        lumas[k].resize(n + 2);
+        kernels::luma(planes[k][0].data(), planes[k][1].data(), planes[k][2].data(), lumas[k].data(), n + 2);
+        for (std::size_t i = 0; i < n + 2; ++i)
+            EXPECT_FLOAT_EQ(lumas[k][i],
+                            0.2126f * planes[k][0][i] + 0.7152f * planes[k][1][i] + 0.0722f * planes[k][2][i]);
+    }
+    const float* rows[3][3];
+    const float* lumaRows[3];
+    for (int k = 0; k < 3; ++k) {
+        for (int c = 0; c < 3; ++c) rows[k][c] = planes[k][c].data() + 1;
+        lumaRows[k] = lumas[k].data() + 1;
+    }
+    const float level = 0.3f;
+    for (float sharpness : {0.0f, 0.5f}) {
+        std::vector<float> out[3] = {std::vector<float>(n), std::vector<float>(n), std::vector<float>(n)};
+        float* dst[3] = {out[0].data(), out[1].data(), out[2].data()};
+        kernels::noiseReduceRow(rows, lumaRows, dst, n, level, sharpness);
+        for (std::size_t i = 0; i < n; ++i)
+            for (int c = 0; c < 3; ++c) {
+                double wsum = 0, acc = 0, box = 0;
+                for (int k = 0; k < 3; ++k)
+                    for (int o = -1; o <= 1; ++o) {
+                        const double w =
+                            std::max(0.0, 1.0 - std::fabs(double(lumaRows[k][int(i) + o]) - lumaRows[1][i]) / level);
+                        wsum += w;
+                        acc += w * rows[k][c][int(i) + o];
+                        box += rows[k][c][int(i) + o];
+                    }
+                const double smooth = acc / wsum;
+                EXPECT_NEAR(out[c][i], smooth + sharpness * (smooth - box / 9), 1e-5) << i << " " << sharpness;
+            }
+    }
+}
+
+#if HWY_ARCH_X86 && defined(__linux__)
+TEST(KernelTargets, TheBestInstructionSetsTheProcessorAndSystemRun) {
+    // The engine detects the instruction sets itself; the system's list of the processor's
+    // features (which leaves out those whose registers it does not save) must agree.
+    std::ifstream info("/proc/cpuinfo");
+    std::set<std::string> flags;
+    for (std::string line; std::getline(info, line);)
+        if (line.rfind("flags", 0) == 0) {
+            std::istringstream words(line.substr(line.find(':') + 1));
+            for (std::string w; words >> w;) flags.insert(w);
+            break;
+        }
+    if (flags.empty()) GTEST_SKIP() << "no processor flags to compare with";
+    auto all = [&](std::initializer_list<const char*> names) {
+        for (const char* n : names)
+            if (!flags.count(n)) return false;
+        return true;
+    };
+    const bool ssse3 = all({"sse", "sse2", "pni", "ssse3"});
+    const bool sse4 = ssse3 && all({"sse4_1", "sse4_2", "pclmulqdq", "aes"});
+    const bool avx2 = sse4 && all({"avx", "avx2", "abm", "bmi1", "bmi2", "fma", "f16c"});
+    const bool avx3 = avx2 && all({"avx512f", "avx512vl", "avx512dq", "avx512bw"});
+    const std::int64_t supported = hwy::SupportedTargets();
+    EXPECT_EQ((supported & HWY_SSSE3) != 0, ssse3);
+    EXPECT_EQ((supported & HWY_SSE4) != 0, sse4);
+    EXPECT_EQ((supported & HWY_AVX2) != 0, avx2);
+    EXPECT_EQ((supported & HWY_AVX3) != 0, avx3);
+    // The kernels run on the best of those they were built for (the lowest bit is the best).
+    const std::int64_t usable = supported & HWY_TARGETS;
+    ASSERT_NE(usable, 0);
+    EXPECT_STREQ(kernels::targetName(), hwy::TargetName(usable & -usable));
+}
+#endif

@@ -94,6 +94,36 @@ TEST(Render, CropOfRotatedEqualsRotationOfMatchingCrop) {
     }
 }
 
+TEST(Render, QuarterTurnsOfByteBitmapsMatchTheSameTurnOfTheirFloats) {
+    // Quarter turns at unit scale gather an 8-bit bitmap's pixels turned before converting them;
+    // the same turn of the bitmap's own float values (read the general way) gives the same
+    // floats, in either byte order, with straight alpha, and where tiles reach past the edges.
+    auto context = plainContext();
+    const int w = 301, h = 45;
+    const Bitmap src = randomBitmap(w, h, 9, false);
+    auto floatsOf = [&](const std::shared_ptr<CIImage>& image, CGRect rect) {
+        std::vector<std::uint8_t> px(static_cast<std::size_t>(rect.size.width * rect.size.height) * 16);
+        EXPECT_TRUE(context->render(image, px.data(), static_cast<std::size_t>(rect.size.width) * 16, rect,
+                                    CIFormat::RGBAf, nullptr));
+        return px;
+    };
+    for (CIFormat format : {CIFormat::RGBA8, CIFormat::BGRA8})
+        for (CIAlphaMode alpha : {CIAlphaMode::Premultiplied, CIAlphaMode::Straight}) {
+            auto bytes =
+                CIImage::imageWithBitmapData(src.rgba, static_cast<std::size_t>(w) * 4, w, h, format, alpha, nullptr);
+            auto floats =
+                CIImage::imageWithBitmapData(floatsOf(bytes, CGRectMake(0, 0, w, h)), static_cast<std::size_t>(w) * 16,
+                                             w, h, CIFormat::RGBAf, CIAlphaMode::Premultiplied, nullptr);
+            for (CGAffineTransform t : {CGAffineTransform{0, 1, -1, 0, 7, 0}, CGAffineTransform{0, -1, 1, 0, 0, 3}}) {
+                const CGRect area =
+                    CGRectInset(CGRectIntegral(CGRectApplyAffineTransform(CGRectMake(0, 0, w, h), t)), -9, -40);
+                auto a = floatsOf(bytes->imageByApplyingTransform(t), area);
+                auto b = floatsOf(floats->imageByApplyingTransform(t), area);
+                EXPECT_TRUE(a == b) << "format " << int(format) << " alpha " << int(alpha) << " turn " << t.b;
+            }
+        }
+}
+
 TEST(Render, QuarterTurnsMoveExactPixels) {
     Bitmap src = randomBitmap(5, 3, 2);
     auto image = imageOf(src);
