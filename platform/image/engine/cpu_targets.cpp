@@ -88,12 +88,8 @@ int64_t SupportedTargets() {
     return targets;
 }
 
-namespace {
-// Set up before any code runs (no guard to check on every dispatch).
-constinit ChosenTarget chosen;
-}  // namespace
-
 ChosenTarget& GetChosenTarget() {
+    static ChosenTarget chosen;
     return chosen;
 }
 
