@@ -1,7 +1,8 @@
-// Image sources in every layout, and renders from several threads at once.
+// Image sources in every layout, frames shown turned, and renders from several threads at once.
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <utility>
 
 #include "image_test_support.h"
 
@@ -63,4 +64,101 @@ TEST(Sources, ManyThreadsRenderingAtOnceGetTheSamePixels) {
         });
     for (auto& t : threads) t.join();
     for (const auto& r : results) EXPECT_EQ(r.rgba, expected.rgba);
+}
+
+namespace {
+
+// Where upright pixel (x, yFromTop) of a w x h bitmap shown with an EXIF orientation lies in the
+// stored bitmap (stored width sw, height sh): the orientation's definition, written out.
+std::pair<int, int> storedPixel(int orientation, int x, int y, int sw, int sh) {
+    switch (orientation) {
+        case 2: return {sw - 1 - x, y};
+        case 3: return {sw - 1 - x, sh - 1 - y};
+        case 4: return {x, sh - 1 - y};
+        case 5: return {y, x};
+        case 6: return {y, sh - 1 - x};
+        case 7: return {sw - 1 - y, sh - 1 - x};
+        case 8: return {sw - 1 - y, x};
+        default: return {x, y};
+    }
+}
+
+}  // namespace
+
+TEST(Sources, AFrameShownTurnedIsCroppedAndReadPixelForPixelFromWhereItLies) {
+    // A stored frame over several tiles each way, every pixel naming its place (red and blue the
+    // column, green the row), in BGRA with padded rows as a camera hands it on.
+    constexpr int kW = 300, kH = 77;
+    const std::size_t stride = kW * 4 + 20;
+    std::vector<std::uint8_t> frame(stride * kH, 0);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            std::uint8_t* p = &frame[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 4];
+            p[0] = static_cast<std::uint8_t>(x >> 8), p[1] = static_cast<std::uint8_t>(y);
+            p[2] = static_cast<std::uint8_t>(x & 0xFF), p[3] = 255;
+        }
+    auto pixels = std::make_shared<std::vector<std::uint8_t>>(frame);
+    std::shared_ptr<const std::uint8_t> bytes(pixels, pixels->data());
+    auto context = plainContext();
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        auto image = CIImage::imageWithBitmapData(bytes, frame.size(), stride, kW, kH, CIFormat::BGRA8,
+                                                  CIAlphaMode::Premultiplied, nullptr, orientation);
+        ASSERT_NE(image, nullptr);
+        const int w = static_cast<int>(image->extent().size.width), h = static_cast<int>(image->extent().size.height);
+        ASSERT_EQ(w, orientation >= 5 ? kH : kW);
+        // A crop off every edge (as a photo's ratio crops a frame), read as it is and mirrored
+        // either way by the request.
+        const CGRect crop = CGRectMake(3, 5, w - 10, h - 12);
+        for (auto [sx, sy] : {std::pair{1, 1}, std::pair{-1, 1}, std::pair{1, -1}}) {
+            SCOPED_TRACE("orientation " + std::to_string(orientation) + ", mirrored " + std::to_string(sx) + " " +
+                         std::to_string(sy));
+            auto shown = image->imageByCroppingToRect(crop)->imageByApplyingTransform(
+                CGAffineTransformMakeScale(sx, sy));
+            const CGRect area = shown->extent();
+            ASSERT_EQ(area.size.width, crop.size.width);
+            Bitmap out = render(context, shown, area);
+            ASSERT_FALSE(out.rgba.empty());
+            for (int oy = 0; oy < out.height; ++oy)
+                for (int ox = 0; ox < out.width; ++ox) {
+                    // The output pixel's upright place (counted from the bottom, then the top).
+                    const int ux = sx > 0 ? static_cast<int>(area.origin.x) + ox : -static_cast<int>(area.origin.x) - 1 - ox;
+                    const int uyUp = static_cast<int>(area.origin.y) + out.height - 1 - oy;
+                    const int uy = h - 1 - (sy > 0 ? uyUp : -uyUp - 1);
+                    const auto [x, y] = storedPixel(orientation, ux, uy, kW, kH);
+                    const std::uint8_t* p = out.at(ox, oy);
+                    ASSERT_EQ(p[0] | (p[2] << 8), x) << "at " << ox << ", " << oy;
+                    ASSERT_EQ(p[1], y) << "at " << ox << ", " << oy;
+                    ASSERT_EQ(p[3], 255);
+                }
+        }
+    }
+}
+
+TEST(Sources, AFrameShownTurnedAveragesAsItsPixels) {
+    // The average of a whole frame on its side is that of its pixels as stored, to the level,
+    // and an area reaching past the frame counts what lies outside as transparent.
+    Bitmap src = randomBitmap(64, 40, 3);
+    double mean[4] = {0, 0, 0, 0};
+    for (std::size_t i = 0; i < src.rgba.size(); ++i) mean[i % 4] += src.rgba[i] / (64.0 * 40.0);
+    auto owner = std::make_shared<std::vector<std::uint8_t>>(src.rgba);
+    std::shared_ptr<const std::uint8_t> bytes(owner, owner->data());
+    auto context = plainContext();
+    auto average = [&](const std::shared_ptr<CIImage>& image, CGRect area) {
+        auto a = filtered("CIAreaAverage", image, {{kCIInputExtentKey, Value(CIVector::vectorWithCGRect(area))}});
+        return render(context, a, a->extent()).rgba;
+    };
+    for (int orientation : {1, 6, 7}) {
+        SCOPED_TRACE(orientation);
+        auto image = CIImage::imageWithBitmapData(bytes, owner->size(), 64 * 4, 64, 40, CIFormat::RGBA8,
+                                                  CIAlphaMode::Premultiplied, nullptr, orientation);
+        const CGRect extent = image->extent();
+        auto whole = average(image, extent);
+        auto wider = average(image, CGRectInset(extent, -extent.size.width / 2, 0));
+        ASSERT_EQ(whole.size(), 4u);
+        ASSERT_EQ(wider.size(), 4u);
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_NEAR(whole[c], mean[c], 0.5);
+            EXPECT_NEAR(wider[c], mean[c] / 2, 0.5);
+        }
+    }
 }
