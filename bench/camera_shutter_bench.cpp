@@ -106,7 +106,6 @@ int main() {
     const double ratio = screen->ratioWpH();
     const double quality = AVCapturePhotoSettings::photoSettings()->quality();
     auto ctx = photo->context();
-    auto frame = screen->previewRoad()->lastScreen();  // the newest frame, cropped to the ratio as the road crops it
     std::size_t bytes = 0;
     CGSize size{};
     const auto out = dir / "bare.jpg";
@@ -116,7 +115,10 @@ int main() {
             .write(reinterpret_cast<const char*>(tagged->data()), std::streamsize(tagged->size()));
         bytes = tagged->size();
     };
+    // The newest frame as the camera hands it on, unturned (a new one for every run, as for a
+    // shot: the clock moves between runs), cropped to the ratio as the road crops it.
     auto silentRoad = [&] {
+        auto frame = cropped(screen->previewRoad()->lastSample(), ratio);
         if (!frame) return;
         auto image = adjustOrientation(frame, int(screen->lastOrientation()), int(device->position()),
                                        Global::shared()->frontMirrored());
