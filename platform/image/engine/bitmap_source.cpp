@@ -2,6 +2,7 @@
 #include "platform/image/engine/bitmap_source.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "platform/image/engine/color_transform.h"
 #include "platform/image/engine/kernels.h"
 #include "platform/image/engine/render_arena.h"
+#include "platform/image/engine/render_pool.h"
 
 namespace {
 
@@ -185,25 +187,39 @@ const std::uint8_t* BitmapSource::rowBytes(long y, long x0, std::size_t n) const
 bool BitmapSource::sumPixels(double sums[4]) const {
     if (format_ == CIFormat::RGBAf || alpha_ != CIAlphaMode::Premultiplied) return false;
     // Exact, in any order: a pixel's bytes 0 and 2, and 1 and 3, add up as 16-bit halves of one
-    // 32-bit word (little-endian), which 256 pixels cannot overflow; runs of them into 64 bits.
+    // 32-bit word (little-endian), which 256 pixels cannot overflow; runs of them into 64 bits,
+    // bands of rows on the render threads.
     const long w = orientation_ == 1 ? width_ : storedWidth_, h = orientation_ == 1 ? height_ : storedHeight_;
-    std::uint64_t total[4] = {0, 0, 0, 0};
-    constexpr long kRun = 256;
-    for (long y = 0; y < h; ++y) {
-        const std::uint8_t* row = pixels_.get() + static_cast<std::size_t>(y) * bytesPerRow_;
-        for (long x = 0; x < w; x += kRun) {
-            const long n = std::min(kRun, w - x);
-            std::uint32_t even = 0, odd = 0;
-            for (long i = 0; i < n; ++i) {
-                std::uint32_t v;
-                std::memcpy(&v, row + 4 * (x + i), 4);
-                even += v & 0x00FF00FFu;
-                odd += (v >> 8) & 0x00FF00FFu;
+    constexpr long kRun = 256, kBandRows = 64;
+    const std::size_t bands = static_cast<std::size_t>((h + kBandRows - 1) / kBandRows);
+    std::vector<std::array<std::uint64_t, 4>> totals(bands, {0, 0, 0, 0});
+    auto band = [&](std::size_t b, RenderArena&) {
+        std::array<std::uint64_t, 4>& total = totals[b];
+        for (long y = static_cast<long>(b) * kBandRows; y < std::min(h, static_cast<long>(b + 1) * kBandRows); ++y) {
+            const std::uint8_t* row = pixels_.get() + static_cast<std::size_t>(y) * bytesPerRow_;
+            for (long x = 0; x < w; x += kRun) {
+                const long n = std::min(kRun, w - x);
+                std::uint32_t even = 0, odd = 0;
+                for (long i = 0; i < n; ++i) {
+                    std::uint32_t v;
+                    std::memcpy(&v, row + 4 * (x + i), 4);
+                    even += v & 0x00FF00FFu;
+                    odd += (v >> 8) & 0x00FF00FFu;
+                }
+                total[0] += even & 0xFFFFu, total[2] += even >> 16;
+                total[1] += odd & 0xFFFFu, total[3] += odd >> 16;
             }
-            total[0] += even & 0xFFFFu, total[2] += even >> 16;
-            total[1] += odd & 0xFFFFu, total[3] += odd >> 16;
         }
+    };
+    // (A small bitmap is summed here: waking threads would cost more.)
+    const bool large = static_cast<double>(w) * static_cast<double>(h) >= 1 << 20;
+    if (!(large && bands > 1 && RenderPool::shared().tryRun(bands, 0, band))) {
+        RenderArena unused;
+        for (std::size_t b = 0; b < bands; ++b) band(b, unused);
     }
+    std::uint64_t total[4] = {0, 0, 0, 0};
+    for (const auto& t : totals)
+        for (int c = 0; c < 4; ++c) total[c] += t[static_cast<std::size_t>(c)];
     const bool bgra = format_ == CIFormat::BGRA8;
     sums[0] = static_cast<double>(total[bgra ? 2 : 0]) / 255.0;
     sums[1] = static_cast<double>(total[1]) / 255.0;

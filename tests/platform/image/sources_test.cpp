@@ -136,29 +136,40 @@ TEST(Sources, AFrameShownTurnedIsCroppedAndReadPixelForPixelFromWhereItLies) {
 
 TEST(Sources, AFrameShownTurnedAveragesAsItsPixels) {
     // The average of a whole frame on its side is that of its pixels as stored, to the level,
-    // and an area reaching past the frame counts what lies outside as transparent.
-    Bitmap src = randomBitmap(64, 40, 3);
-    double mean[4] = {0, 0, 0, 0};
-    for (std::size_t i = 0; i < src.rgba.size(); ++i) mean[i % 4] += src.rgba[i] / (64.0 * 40.0);
-    auto owner = std::make_shared<std::vector<std::uint8_t>>(src.rgba);
-    std::shared_ptr<const std::uint8_t> bytes(owner, owner->data());
+    // and an area reaching past the frame counts what lies outside as transparent (a small frame,
+    // and one large enough to be summed on several threads).
     auto context = plainContext();
     auto average = [&](const std::shared_ptr<CIImage>& image, CGRect area) {
         auto a = filtered("CIAreaAverage", image, {{kCIInputExtentKey, Value(CIVector::vectorWithCGRect(area))}});
         return render(context, a, a->extent()).rgba;
     };
-    for (int orientation : {1, 6, 7}) {
-        SCOPED_TRACE(orientation);
-        auto image = CIImage::imageWithBitmapData(bytes, owner->size(), 64 * 4, 64, 40, CIFormat::RGBA8,
-                                                  CIAlphaMode::Premultiplied, nullptr, orientation);
-        const CGRect extent = image->extent();
-        auto whole = average(image, extent);
-        auto wider = average(image, CGRectInset(extent, -extent.size.width / 2, 0));
-        ASSERT_EQ(whole.size(), 4u);
-        ASSERT_EQ(wider.size(), 4u);
-        for (int c = 0; c < 4; ++c) {
-            EXPECT_NEAR(whole[c], mean[c], 0.5);
-            EXPECT_NEAR(wider[c], mean[c] / 2, 0.5);
+    for (auto [w, h] : {std::pair{64, 40}, std::pair{1280, 960}}) {
+        // Opaque, each channel with a mean of its own.
+        Bitmap src = randomBitmap(w, h, 3);
+        for (std::size_t i = 0; i < src.rgba.size(); i += 4)
+            src.rgba[i] = static_cast<std::uint8_t>(src.rgba[i] / 4), src.rgba[i + 1] /= 2;
+        double mean[4] = {0, 0, 0, 0};
+        for (std::size_t i = 0; i < src.rgba.size(); ++i) mean[i % 4] += src.rgba[i];
+        for (double& m : mean) m /= static_cast<double>(w) * h;
+        auto rgba = std::make_shared<std::vector<std::uint8_t>>(src.rgba);
+        auto bgra = std::make_shared<std::vector<std::uint8_t>>(src.rgba);
+        for (std::size_t i = 0; i < bgra->size(); i += 4) std::swap((*bgra)[i], (*bgra)[i + 2]);
+        for (auto [orientation, layout] : {std::pair{1, CIFormat::RGBA8}, std::pair{6, CIFormat::BGRA8},
+                                           std::pair{7, CIFormat::RGBA8}, std::pair{8, CIFormat::BGRA8}}) {
+            SCOPED_TRACE(std::to_string(w) + " wide, orientation " + std::to_string(orientation));
+            const auto& owner = layout == CIFormat::RGBA8 ? rgba : bgra;
+            auto image = CIImage::imageWithBitmapData(std::shared_ptr<const std::uint8_t>(owner, owner->data()),
+                                                      owner->size(), static_cast<std::size_t>(w) * 4, w, h, layout,
+                                                      CIAlphaMode::Premultiplied, nullptr, orientation);
+            const CGRect extent = image->extent();
+            auto whole = average(image, extent);
+            auto wider = average(image, CGRectInset(extent, -extent.size.width / 2, 0));
+            ASSERT_EQ(whole.size(), 4u);
+            ASSERT_EQ(wider.size(), 4u);
+            for (int c = 0; c < 4; ++c) {
+                EXPECT_NEAR(whole[c], mean[c], 0.5);
+                EXPECT_NEAR(wider[c], mean[c] / 2, 0.5);
+            }
         }
     }
 }
