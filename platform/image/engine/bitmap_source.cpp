@@ -329,8 +329,8 @@ void BitmapSource::renderTurnedUnit(const Tile& out, double sx, double tx, doubl
             // fetch ahead: the run a few rows on is asked for now.
             const auto ahead = reinterpret_cast<std::uintptr_t>(column) + static_cast<std::uintptr_t>(kAhead * across);
             __builtin_prefetch(reinterpret_cast<const void*>(ahead));
-            __builtin_prefetch(
-                reinterpret_cast<const void*>(ahead + static_cast<std::uintptr_t>(static_cast<std::ptrdiff_t>(n - 1) * up)));
+            __builtin_prefetch(reinterpret_cast<const void*>(
+                ahead + static_cast<std::uintptr_t>(static_cast<std::ptrdiff_t>(n - 1) * up)));
             const std::uint8_t* from = column;
             std::uint32_t* to = block + j0 * w + c;
             for (std::size_t r = 0; r < n; ++r, from += up, to += w) std::memcpy(to, from, 4);

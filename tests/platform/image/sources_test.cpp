@@ -112,8 +112,8 @@ TEST(Sources, AFrameShownTurnedIsCroppedAndReadPixelForPixelFromWhereItLies) {
         for (auto [sx, sy] : {std::pair{1, 1}, std::pair{-1, 1}, std::pair{1, -1}}) {
             SCOPED_TRACE("orientation " + std::to_string(orientation) + ", mirrored " + std::to_string(sx) + " " +
                          std::to_string(sy));
-            auto shown = image->imageByCroppingToRect(crop)->imageByApplyingTransform(
-                CGAffineTransformMakeScale(sx, sy));
+            auto shown =
+                image->imageByCroppingToRect(crop)->imageByApplyingTransform(CGAffineTransformMakeScale(sx, sy));
             const CGRect area = shown->extent();
             ASSERT_EQ(area.size.width, crop.size.width);
             Bitmap out = render(context, shown, area);
@@ -121,7 +121,8 @@ TEST(Sources, AFrameShownTurnedIsCroppedAndReadPixelForPixelFromWhereItLies) {
             for (int oy = 0; oy < out.height; ++oy)
                 for (int ox = 0; ox < out.width; ++ox) {
                     // The output pixel's upright place (counted from the bottom, then the top).
-                    const int ux = sx > 0 ? static_cast<int>(area.origin.x) + ox : -static_cast<int>(area.origin.x) - 1 - ox;
+                    const int ux =
+                        sx > 0 ? static_cast<int>(area.origin.x) + ox : -static_cast<int>(area.origin.x) - 1 - ox;
                     const int uyUp = static_cast<int>(area.origin.y) + out.height - 1 - oy;
                     const int uy = h - 1 - (sy > 0 ? uyUp : -uyUp - 1);
                     const auto [x, y] = storedPixel(orientation, ux, uy, kW, kH);
