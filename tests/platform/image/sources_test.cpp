@@ -106,26 +106,47 @@ TEST(Sources, AFrameShownTurnedIsCroppedAndReadPixelForPixelFromWhereItLies) {
         ASSERT_NE(image, nullptr);
         const int w = static_cast<int>(image->extent().size.width), h = static_cast<int>(image->extent().size.height);
         ASSERT_EQ(w, orientation >= 5 ? kH : kW);
-        // A crop off every edge (as a photo's ratio crops a frame), read as it is and mirrored
-        // either way by the request.
+        // A crop off every edge (as a photo's ratio crops a frame), read as it is, mirrored either
+        // way and turned a quarter by the request (a photo taken with the device on its side).
+        // Each request maps an output pixel (X, Y) back to its upright place (counted from the
+        // bottom).
+        struct Request {
+            const char* name;
+            CGAffineTransform transform;
+            std::pair<int, int> (*upright)(int X, int Y);
+        };
+        const Request requests[] = {
+            {"as it is", CGAffineTransformIdentity,
+             [](int X, int Y) {
+                 return std::pair{X, Y};
+             }},
+            {"mirrored across", CGAffineTransformMakeScale(-1, 1),
+             [](int X, int Y) {
+                 return std::pair{-X - 1, Y};
+             }},
+            {"mirrored upside down", CGAffineTransformMakeScale(1, -1),
+             [](int X, int Y) {
+                 return std::pair{X, -Y - 1};
+             }},
+            {"turned a quarter",
+             {0, 1, -1, 0, 0, 0},
+             [](int X, int Y) {
+                 return std::pair{Y, -X - 1};
+             }},
+        };
         const CGRect crop = CGRectMake(3, 5, w - 10, h - 12);
-        for (auto [sx, sy] : {std::pair{1, 1}, std::pair{-1, 1}, std::pair{1, -1}}) {
-            SCOPED_TRACE("orientation " + std::to_string(orientation) + ", mirrored " + std::to_string(sx) + " " +
-                         std::to_string(sy));
-            auto shown =
-                image->imageByCroppingToRect(crop)->imageByApplyingTransform(CGAffineTransformMakeScale(sx, sy));
+        for (const Request& request : requests) {
+            SCOPED_TRACE("orientation " + std::to_string(orientation) + ", " + request.name);
+            auto shown = image->imageByCroppingToRect(crop)->imageByApplyingTransform(request.transform);
             const CGRect area = shown->extent();
-            ASSERT_EQ(area.size.width, crop.size.width);
             Bitmap out = render(context, shown, area);
             ASSERT_FALSE(out.rgba.empty());
+            ASSERT_EQ(double(out.width) * out.height, crop.size.width * crop.size.height);
             for (int oy = 0; oy < out.height; ++oy)
                 for (int ox = 0; ox < out.width; ++ox) {
-                    // The output pixel's upright place (counted from the bottom, then the top).
-                    const int ux =
-                        sx > 0 ? static_cast<int>(area.origin.x) + ox : -static_cast<int>(area.origin.x) - 1 - ox;
-                    const int uyUp = static_cast<int>(area.origin.y) + out.height - 1 - oy;
-                    const int uy = h - 1 - (sy > 0 ? uyUp : -uyUp - 1);
-                    const auto [x, y] = storedPixel(orientation, ux, uy, kW, kH);
+                    const auto [ux, uyUp] = request.upright(static_cast<int>(area.origin.x) + ox,
+                                                            static_cast<int>(area.origin.y) + out.height - 1 - oy);
+                    const auto [x, y] = storedPixel(orientation, ux, h - 1 - uyUp, kW, kH);
                     const std::uint8_t* p = out.at(ox, oy);
                     ASSERT_EQ(p[0] | (p[2] << 8), x) << "at " << ox << ", " << oy;
                     ASSERT_EQ(p[1], y) << "at " << ox << ", " << oy;
