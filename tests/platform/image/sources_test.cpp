@@ -152,6 +152,25 @@ TEST(Sources, AFrameShownTurnedIsCroppedAndReadPixelForPixelFromWhereItLies) {
                     ASSERT_EQ(p[1], y) << "at " << ox << ", " << oy;
                     ASSERT_EQ(p[3], 255);
                 }
+            // The whole frame asked for with a margin: transparent around it (the reads stop at its
+            // edges).
+            auto whole = image->imageByApplyingTransform(request.transform);
+            const CGRect extent = whole->extent();
+            Bitmap wider = render(context, whole, CGRectInset(extent, -2, -3));
+            ASSERT_EQ(wider.width, static_cast<int>(extent.size.width) + 4);
+            for (int oy = 0; oy < wider.height; ++oy)
+                for (int ox = 0; ox < wider.width; ++ox) {
+                    const std::uint8_t* p = wider.at(ox, oy);
+                    if (ox < 2 || ox >= wider.width - 2 || oy < 3 || oy >= wider.height - 3) {
+                        ASSERT_EQ(p[0] | p[1] | p[2] | p[3], 0) << "at " << ox << ", " << oy;
+                        continue;
+                    }
+                    const auto [ux, uyUp] = request.upright(static_cast<int>(extent.origin.x) + ox - 2,
+                                                            static_cast<int>(extent.origin.y) + wider.height - 4 - oy);
+                    const auto [x, y] = storedPixel(orientation, ux, h - 1 - uyUp, kW, kH);
+                    ASSERT_EQ(p[0] | (p[2] << 8), x) << "at " << ox << ", " << oy;
+                    ASSERT_EQ(p[1], y) << "at " << ox << ", " << oy;
+                }
         }
     }
 }
