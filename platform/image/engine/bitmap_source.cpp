@@ -311,6 +311,12 @@ void BitmapSource::prepare(RenderJob& job, RenderArena&) const {
 void BitmapSource::renderAxisAligned(const Tile& out, double sx, double tx, double sy, double ty,
                                      TileContext& ctx) const {
     if (ctx.job.sampled && renderSampled(out, sx, tx, sy, ty, ctx)) return;
+    // Pixel for pixel (every output pixel one stored pixel), a bitmap on its side is read where it
+    // lies, tile by tile; the result is the same copy of pixels as through the upright rows.
+    if (turnedAQuarter() && std::fabs(sx) == 1 && std::fabs(sy) == 1 && tx == std::floor(tx) && ty == std::floor(ty)) {
+        renderTurnedUnit(out, sx, tx, sy, ty, ctx);
+        return;
+    }
     ArenaScope scope(ctx.arena);
     RenderArena& arena = ctx.arena;
     Taps cols, rows;

@@ -16,8 +16,10 @@ public:
                  CIFormat format, CIAlphaMode alpha, std::shared_ptr<CGColorSpace> space);
     // An 8-bit bitmap shown with an EXIF orientation (1...8): the source is the bitmap turned (and
     // mirrored) upright, pixel for pixel as if it had been turned first. Down-scaled samples (a
-    // preview) read the pixels they need where they lie; whole rows of a bitmap on its side are
-    // read from a copy turned once, on first need.
+    // preview) read the pixels they need where they lie; a bitmap on its side read pixel for pixel
+    // (a photo of the frame, cropped or not) is read tile by tile along its stored rows and each
+    // tile turned in the cache; other whole-row readers of it take a copy turned once, on first
+    // need.
     BitmapSource(std::shared_ptr<const std::uint8_t> pixels, std::size_t bytesPerRow, int width, int height,
                  CIFormat format, CIAlphaMode alpha, std::shared_ptr<CGColorSpace> space, int exifOrientation);
 
@@ -26,6 +28,11 @@ public:
     std::string label() const override;
     CGSize sourcePixelSize() const override { return {static_cast<double>(width_), static_cast<double>(height_)}; }
     const std::shared_ptr<CGColorSpace>& colorSpace() const { return space_; }
+    // Whether the bitmap is shown turned a quarter (its stored rows are the upright columns).
+    bool turnedAQuarter() const { return orientation_ >= 5; }
+    // The sums of every pixel's premultiplied components (red, green, blue, alpha; 1 a full
+    // level), added exactly; false when the bitmap is not 8-bit premultiplied.
+    bool sumPixels(double sums[4]) const;
     // Pixels x..x+n-1 of the row at height y as premultiplied planes, unscaled; pixels outside
     // the bitmap are transparent. (The renderer's row-at-a-time path for pure colour chains.)
     void loadPixels(long x, long y, std::size_t n, float* const planes[4]) const;
@@ -37,6 +44,9 @@ private:
     // Loads pixels x0..x0+n-1 of the row at height y (0 = bottom row) as premultiplied planes.
     void loadRow(long y, long x0, std::size_t n, float* const planes[4]) const;
     void renderAxisAligned(const Tile& out, double sx, double tx, double sy, double ty, TileContext& ctx) const;
+    // Pixel for pixel from a bitmap on its side (unit scales, whole-pixel offsets): the tile's
+    // pixels gathered from the stored rows in short runs, turned in the cache.
+    void renderTurnedUnit(const Tile& out, double sx, double tx, double sy, double ty, TileContext& ctx) const;
     // Bilinear samples for down-scaling on both axes (8-bit premultiplied bitmaps of at least
     // 2 x 2); false when the scale or bitmap does not qualify.
     bool renderSampled(const Tile& out, double sx, double tx, double sy, double ty, TileContext& ctx) const;

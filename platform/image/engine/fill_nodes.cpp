@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/image/engine/bitmap_source.h"
 #include "platform/image/engine/color_transform.h"
 #include "platform/image/engine/geometry_nodes.h"
 #include "platform/image/engine/kernels.h"
@@ -53,14 +54,22 @@ AreaAverageNode::AreaAverageNode(NodePtr input, const CGRect& area)
 void AreaAverageNode::prepare(RenderJob& job, RenderArena& arena) const {
     std::vector<float> result(4, 0.0f);
     PixelRect whole = pixelsCovering(CGRectIntersection(area_, CGRectInfinite()));
-    if (!whole.empty() && !CGRectIsInfinite(area_)) {
+    const auto* bitmap = dynamic_cast<const BitmapSource*>(input_.get());
+    double sums[4] = {0, 0, 0, 0};
+    const bool holdsBitmap = bitmap && !whole.empty() && !CGRectIsInfinite(area_) &&
+                             intersect(whole, pixelsCovering(bitmap->extent())) == pixelsCovering(bitmap->extent());
+    if (holdsBitmap && !job.conversionFor(bitmap) && bitmap->sumPixels(sums)) {
+        // An area holding the whole of a bitmap (a camera frame's brightness): its pixels summed as
+        // stored, whatever its orientation, without rendering them.
+        const double count = static_cast<double>(whole.w) * static_cast<double>(whole.h);
+        for (int c = 0; c < 4; ++c) result[c] = static_cast<float>(sums[c] / count);
+    } else if (!whole.empty() && !CGRectIsInfinite(area_)) {
         // Large areas are averaged from an area-averaged smaller rendering.
         double s = std::min(1.0, 1024.0 / static_cast<double>(std::max(whole.w, whole.h)));
         CGAffineTransform A = CGAffineTransformMakeScale(s, s);
         PixelRect r = requestPixels(CGRectMake(static_cast<double>(whole.x), static_cast<double>(whole.y),
                                                static_cast<double>(whole.w), static_cast<double>(whole.h)),
                                     A);
-        double sums[4] = {0, 0, 0, 0};
         TileContext ctx{arena, job};
         for (long y = r.y; y < r.y + r.h; y += 32) {
             ArenaScope scope(arena);

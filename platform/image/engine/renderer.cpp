@@ -42,6 +42,9 @@ void renderRecipe(const ImageNode& root, const RenderRequest& request, RenderAre
     // bitmap through every step to the writer while it is still in the cache.
     const PointChain chain = PointChain::of(root);
     const auto* bitmap = dynamic_cast<const BitmapSource*>(chain.base);
+    // (A bitmap on its side has its rows down the stored columns: it goes by tiles, each turned
+    // in the cache.)
+    if (bitmap && bitmap->turnedAQuarter()) bitmap = nullptr;
     const CGAffineTransform& A = request.toRequest;
     const bool rowWise =
         bitmap && A.a == 1 && A.b == 0 && A.c == 0 && A.d == 1 && A.tx == std::floor(A.tx) && A.ty == std::floor(A.ty);
