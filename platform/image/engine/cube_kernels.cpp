@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 #include "platform/image/engine/kernels.h"
 
@@ -207,6 +209,87 @@ bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint
     return true;
 }
 
+#if HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64
+// Four pixels at a time through a fixed-point cube. A pixel's weights are the product of its
+// three channels' weight patterns (two multiplies), its row of corners times the weights, summed
+// in pairs (one multiply-add), leaves four partial sums per channel; the four pixels' sums are
+// then added across in two interleaving steps, which also lays them out channel by channel.
+template <bool kBgraIn, bool kBgraOut>
+void CubeFixedGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RESTRICT dst, std::size_t groups,
+                     const kernels::CubeFixed& t) {
+    const hn::FixedTag<std::int16_t, 32> d16;
+    const hn::FixedTag<std::int32_t, 16> d32;
+    const hn::FixedTag<std::uint32_t, 16> du32;
+    const hn::FixedTag<std::uint64_t, 8> du64;
+    const hn::FixedTag<std::uint8_t, 16> d8;
+    const auto* HWY_RESTRICT cells = reinterpret_cast<const std::uint8_t*>(t.cells);
+    // Channel-major sums (four reds, four greens, ...) to pixels in the output's order.
+    alignas(16) static constexpr std::uint8_t kToRGBA[16] = {0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15};
+    alignas(16) static constexpr std::uint8_t kToBGRA[16] = {8, 4, 0, 12, 9, 5, 1, 13, 10, 6, 2, 14, 11, 7, 3, 15};
+    const auto order = hn::Load(d8, kBgraOut ? kToBGRA : kToRGBA);
+    const kernels::CubeFixed::Places& at = *t.places;
+    const std::int32_t* HWY_RESTRICT redGreenOffset = at.redGreenOffset.data();
+    const std::uint64_t* HWY_RESTRICT redGreen = at.redGreen.data();
+    auto sums = [&](const std::uint8_t* p) {
+        // Green x 256 + red is the pixel's first two bytes read as one little-endian number.
+        std::uint16_t rg;
+        std::memcpy(&rg, p + (kBgraIn ? 1 : 0), 2);
+        if constexpr (kBgraIn) rg = static_cast<std::uint16_t>(rg << 8 | rg >> 8);
+        const unsigned b = p[kBgraIn ? 0 : 2];
+        const auto corners =
+            hn::Load(d16, reinterpret_cast<const std::int16_t*>(cells + redGreenOffset[rg] + at.blueOffset[b]));
+        const auto w = hn::MulFixedPoint15(hn::BitCast(d16, hn::Set(du64, redGreen[rg])), hn::LoadDup128(d16, at.blue[b]));
+        auto unused = hn::Zero(d32);
+        return hn::ReorderWidenMulAccumulate(d32, corners, w, hn::Zero(d32), unused);
+    };
+    for (std::size_t i = 0; i < groups; ++i, src += 16, dst += 16) {
+        const auto a = sums(src), b = sums(src + 4), c = sums(src + 8), d = sums(src + 12);
+        const auto ab = hn::BitCast(du64, hn::Add(hn::InterleaveLower(d32, a, b), hn::InterleaveUpper(d32, a, b)));
+        const auto cd = hn::BitCast(du64, hn::Add(hn::InterleaveLower(d32, c, d), hn::InterleaveUpper(d32, c, d)));
+        const auto all = hn::Add(hn::BitCast(d32, hn::InterleaveLower(du64, ab, cd)),
+                                 hn::BitCast(d32, hn::InterleaveUpper(du64, ab, cd)));
+        // Rows carry half a level, so dropping the fraction rounds; sums stay within 0...255.
+#if HWY_ARCH_X86
+        const hn::Vec<decltype(d8)> bytes{_mm512_cvtepi32_epi8(hn::ShiftRight<22>(all).raw)};  // one instruction
+#else
+        const auto bytes = hn::TruncateTo(d8, hn::BitCast(du32, hn::ShiftRight<22>(all)));
+#endif
+        hn::StoreU(hn::TableLookupBytes(bytes, order), d8, dst);
+    }
+}
+#endif
+
+bool HasCubeFixed() { return HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64; }
+
+bool ColorCubeFixedRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint8_t* HWY_RESTRICT dst,
+                         bool bgraOut, std::size_t n, const kernels::CubeFixed& t) {
+#if HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64
+    const auto groups = bgraIn ? (bgraOut ? CubeFixedGroups<true, true> : CubeFixedGroups<true, false>)
+                               : (bgraOut ? CubeFixedGroups<false, true> : CubeFixedGroups<false, false>);
+    // Checked a short run at a time, so the pixels are still in the first-level cache when read
+    // again.
+    constexpr std::size_t kRun = 256;
+    for (std::size_t start = 0; start < n; start += kRun) {
+        const std::size_t m = std::min(kRun, n - start);
+        if (!AllOpaqueRGBA8(src + 4 * start, m)) return false;
+        groups(src + 4 * start, dst + 4 * start, m / 4, t);
+    }
+    const std::size_t done = n / 4 * 4, rest = n - done;
+    if (rest) {
+        // The last pixels through a padded group, so every pixel gets the same arithmetic.
+        alignas(16) std::uint8_t in[16], out[16];
+        for (std::size_t k = 0; k < 4; ++k) std::memcpy(in + 4 * k, src + 4 * (n - 1), 4);
+        std::memcpy(in, src + 4 * done, 4 * rest);
+        groups(in, out, 1, t);
+        std::memcpy(dst + 4 * done, out, 4 * rest);
+    }
+    return true;
+#else
+    (void)src, (void)bgraIn, (void)dst, (void)bgraOut, (void)n, (void)t;
+    return false;
+#endif
+}
+
 }  // namespace HWY_NAMESPACE
 }  // namespace korva_kernels
 HWY_AFTER_NAMESPACE();
@@ -215,6 +298,8 @@ HWY_AFTER_NAMESPACE();
 namespace korva_kernels {
 HWY_EXPORT(ColorCube);
 HWY_EXPORT(ColorCubeRGBA8);
+HWY_EXPORT(HasCubeFixed);
+HWY_EXPORT(ColorCubeFixedRGBA8);
 }  // namespace korva_kernels
 
 namespace kernels {
@@ -244,6 +329,100 @@ CubeByteTables cubeByteTables(int dim) {
 bool colorCubeRGBA8(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, bool bgraOut, std::size_t n,
                     const float* cube, int dim, const CubeByteTables& tables) {
     return HWY_DYNAMIC_DISPATCH(ColorCubeRGBA8)(src, bgraIn, dst, bgraOut, n, cube, dim, tables);
+}
+
+bool colorCubeFixedRGBA8(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, bool bgraOut, std::size_t n,
+                         const CubeFixed& cube) {
+    return HWY_DYNAMIC_DISPATCH(ColorCubeFixedRGBA8)(src, bgraIn, dst, bgraOut, n, cube);
+}
+
+namespace {
+
+// Offsets and weights for a dimension: cells and fractions exactly as the float path finds them,
+// weights in Q15 (1 as 2^15 - 1) and their products rounded as the kernel's multiplies round.
+std::shared_ptr<const CubeFixed::Places> makePlaces(int dim) {
+    auto at = std::make_shared<CubeFixed::Places>();
+    const CubeByteTables where = cubeByteTables(dim);
+    const std::int32_t cells = dim - 1;
+    const std::int32_t floatStep[3] = {4, 4 * dim, 4 * dim * dim}, rowStep[3] = {64, 64 * cells, 64 * cells * cells};
+    std::int32_t offset[3][256];
+    std::uint16_t f[3][256], g[3][256];
+    for (int v = 0; v < 256; ++v)
+        for (int c = 0; c < 3; ++c) {
+            offset[c][v] = where.cell[c][v] / floatStep[c] * rowStep[c];
+            const long q = std::lround(where.frac[c][v] * 32768.0f);
+            f[c][v] = static_cast<std::uint16_t>(std::min(q, 32767L));
+            g[c][v] = static_cast<std::uint16_t>(std::min(32768 - q, 32767L));
+        }
+    for (int v = 0; v < 256; ++v) {
+        at->blueOffset[v] = offset[2][v];
+        for (int k = 0; k < 4; ++k) {
+            at->blue[v][k] = static_cast<std::int16_t>(g[2][v]);
+            at->blue[v][k + 4] = static_cast<std::int16_t>(f[2][v]);
+        }
+    }
+    auto product = [](std::uint16_t a, std::uint16_t b) {
+        return static_cast<std::uint64_t>((std::uint32_t{a} * b + 16384) >> 15);
+    };
+    at->redGreenOffset.resize(65536);
+    at->redGreen.resize(65536);
+    for (int gv = 0; gv < 256; ++gv)
+        for (int r = 0; r < 256; ++r) {
+            const auto i = static_cast<std::size_t>(gv << 8 | r);
+            at->redGreenOffset[i] = offset[0][r] + offset[1][gv];
+            at->redGreen[i] = product(g[0][r], g[1][gv]) | product(f[0][r], g[1][gv]) << 16 |
+                              product(g[0][r], f[1][gv]) << 32 | product(f[0][r], f[1][gv]) << 48;
+        }
+    return at;
+}
+
+std::shared_ptr<const CubeFixed::Places> placesFor(int dim) {
+    static std::mutex mutex;
+    static std::map<int, std::shared_ptr<const CubeFixed::Places>> made;
+    std::lock_guard lock(mutex);
+    auto& at = made[dim];
+    if (!at) at = makePlaces(dim);
+    return at;
+}
+
+}  // namespace
+
+std::unique_ptr<const CubeFixed> cubeFixed(const float* cube, int dim) {
+    if (dim < 2 || dim > CubeFixed::kMaxDim || !HWY_DYNAMIC_DISPATCH(HasCubeFixed)()) return nullptr;
+    const std::size_t entries = static_cast<std::size_t>(dim) * dim * dim;
+    for (std::size_t i = 0; i < entries; ++i) {
+        const float* e = cube + 4 * i;
+        // Written so that NaN fails too.
+        if (!(e[0] >= 0.0f && e[0] <= 1.0f && e[1] >= 0.0f && e[1] <= 1.0f && e[2] >= 0.0f && e[2] <= 1.0f &&
+              e[3] == 1.0f))
+            return nullptr;
+    }
+    auto t = std::make_unique<CubeFixed>();
+    t->places = placesFor(dim);
+    const int cells = dim - 1;
+    // A row per cell: word 8 c + corner holds channel c at the corner (red step in bit 0, green in
+    // bit 1, blue in bit 2) in 1/128 levels plus half a level; words 24...31 make alpha 255.
+    const std::size_t count = static_cast<std::size_t>(cells) * cells * cells;
+    t->storage.resize(count * 32 + 32);
+    const auto address = reinterpret_cast<std::uintptr_t>(t->storage.data());
+    auto* rows = t->storage.data() + ((64 - address % 64) % 64) / sizeof(std::int16_t);
+    std::int16_t* row = rows;
+    for (int k = 0; k < cells; ++k)
+        for (int j = 0; j < cells; ++j)
+            for (int i = 0; i < cells; ++i, row += 32) {
+                for (int corner = 0; corner < 8; ++corner) {
+                    const float* e = cube + 4 * ((static_cast<std::size_t>(k + (corner >> 2)) * dim +
+                                                  static_cast<std::size_t>(j + ((corner >> 1) & 1))) *
+                                                     dim +
+                                                 static_cast<std::size_t>(i + (corner & 1)));
+                    for (int c = 0; c < 3; ++c)
+                        row[8 * c + corner] = static_cast<std::int16_t>(std::lrint(e[c] * 32640.0f) + 64);
+                }
+                std::fill(row + 24, row + 32, std::int16_t{32704});  // as a value of 1
+            }
+    t->cells = rows;
+    t->bytes = count * 64;
+    return t;
 }
 
 }  // namespace kernels

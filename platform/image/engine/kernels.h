@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace kernels {
 
@@ -58,6 +60,32 @@ CubeByteTables cubeByteTables(int dim);
 // partly written. src and dst must not overlap.
 bool colorCubeRGBA8(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, bool bgraOut, std::size_t n,
                     const float* cube, int dim, const CubeByteTables& tables);
+// A cube without alpha prepared for opaque 8-bit pixels in 16-bit fixed point. Every lattice
+// cell holds its eight corners per channel as one 64-byte row (red, green, blue, then a constant
+// that gives alpha 255); per pair of red and green values and per blue value, tables give the
+// cell's offset and the corner weights, so a pixel is a few table reads, one row read, one
+// multiply and one multiply-add. Results are within one level of the float path's.
+struct CubeFixed {
+    static constexpr int kMaxDim = 65;  // rows of 64 bytes per cell: 16 MiB at 65
+    // What depends only on the dimension (shared by all cubes of that size, 768 KiB).
+    struct Places {
+        std::vector<std::int32_t> redGreenOffset;  // byte offset by green x 256 + red
+        std::vector<std::uint64_t> redGreen;       // Q15 weights of the four red-green corners, same index
+        std::int32_t blueOffset[256];
+        alignas(16) std::int16_t blue[256][8];  // Q15: four of 1 - f, four of f
+    };
+    std::shared_ptr<const Places> places;
+    const std::int16_t* cells = nullptr;  // (dim - 1)^3 rows of 32, 64-byte aligned
+    std::size_t bytes = 0;                // of the rows
+    std::vector<std::int16_t> storage;
+};
+// Null when the running CPU has no kernel for it, dim is above CubeFixed::kMaxDim, the cube has
+// alpha other than 1 or some colour outside 0...1 (those keep the float path).
+std::unique_ptr<const CubeFixed> cubeFixed(const float* cube, int dim);
+// As colorCubeRGBA8 but through a fixed-point cube: false when some pixel is not opaque (dst may
+// then be partly written). src and dst must not overlap.
+bool colorCubeFixedRGBA8(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, bool bgraOut, std::size_t n,
+                         const CubeFixed& cube);
 // Saturation about the luma, then brightness added, then contrast about 0.5.
 void colorControls(float* r, float* g, float* b, std::size_t n, float saturation, float brightness, float contrast);
 // Multiplies colour by 1 - intensity (1 - 1 / (1 + t^2)^2), t^2 = ((x0 + i dx)^2 + (y0 + i dy)^2) k.
