@@ -215,7 +215,7 @@ bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint
 // in pairs (one multiply-add), leaves four partial sums per channel; the four pixels' sums are
 // then added across in two interleaving steps, which also lays them out channel by channel.
 template <bool kBgraIn, bool kBgraOut>
-void CubeFixedGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RESTRICT dst, std::size_t groups,
+std::size_t CubeFixedGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RESTRICT dst, std::size_t groups,
                      const kernels::CubeFixed& t) {
     const hn::FixedTag<std::int16_t, 32> d16;
     const hn::FixedTag<std::int32_t, 16> d32;
@@ -230,6 +230,8 @@ void CubeFixedGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RES
     const kernels::CubeFixed::Places& at = *t.places;
     const std::int32_t* HWY_RESTRICT redGreenOffset = at.redGreenOffset.data();
     const std::uint64_t* HWY_RESTRICT redGreen = at.redGreen.data();
+    const std::int32_t* HWY_RESTRICT blueOffset = at.blueOffset;
+    const std::int16_t* HWY_RESTRICT blue = at.blue[0];
     auto sums = [&](const std::uint8_t* p) {
         // Green x 256 + red is the pixel's first two bytes read as one little-endian number.
         std::uint16_t rg;
@@ -237,12 +239,13 @@ void CubeFixedGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RES
         if constexpr (kBgraIn) rg = static_cast<std::uint16_t>(rg << 8 | rg >> 8);
         const unsigned b = p[kBgraIn ? 0 : 2];
         const auto corners =
-            hn::Load(d16, reinterpret_cast<const std::int16_t*>(cells + redGreenOffset[rg] + at.blueOffset[b]));
-        const auto w = hn::MulFixedPoint15(hn::BitCast(d16, hn::Set(du64, redGreen[rg])), hn::LoadDup128(d16, at.blue[b]));
+            hn::Load(d16, reinterpret_cast<const std::int16_t*>(cells + redGreenOffset[rg] + blueOffset[b]));
+        const auto w =
+            hn::MulFixedPoint15(hn::BitCast(d16, hn::Set(du64, redGreen[rg])), hn::LoadDup128(d16, blue + 8 * b));
         auto unused = hn::Zero(d32);
         return hn::ReorderWidenMulAccumulate(d32, corners, w, hn::Zero(d32), unused);
     };
-    for (std::size_t i = 0; i < groups; ++i, src += 16, dst += 16) {
+    auto group = [&](const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RESTRICT dst) {
         const auto a = sums(src), b = sums(src + 4), c = sums(src + 8), d = sums(src + 12);
         const auto ab = hn::BitCast(du64, hn::Add(hn::InterleaveLower(d32, a, b), hn::InterleaveUpper(d32, a, b)));
         const auto cd = hn::BitCast(du64, hn::Add(hn::InterleaveLower(d32, c, d), hn::InterleaveUpper(d32, c, d)));
@@ -255,7 +258,26 @@ void CubeFixedGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RES
         const auto bytes = hn::TruncateTo(d8, hn::BitCast(du32, hn::ShiftRight<22>(all)));
 #endif
         hn::StoreU(hn::TableLookupBytes(bytes, order), d8, dst);
+    };
+    // Alpha is checked sixteen pixels at a time (four at the end) as they are read.
+    const hn::FixedTag<std::uint32_t, 16> du16x;
+    const hn::FixedTag<std::uint32_t, 4> du4x;
+    std::size_t i = 0;
+    for (; i + 4 <= groups; i += 4) {
+        const std::uint8_t* p = src + 16 * i;
+        const auto top = hn::Set(du16x, 0xFF000000u);
+        if (!hn::AllTrue(du16x, hn::Eq(hn::And(hn::LoadU(du16x, reinterpret_cast<const std::uint32_t*>(p)), top), top)))
+            return i;
+        for (std::size_t k = 0; k < 4; ++k) group(p + 16 * k, dst + 16 * (i + k));
     }
+    for (; i < groups; ++i) {
+        const std::uint8_t* p = src + 16 * i;
+        const auto top = hn::Set(du4x, 0xFF000000u);
+        if (!hn::AllTrue(du4x, hn::Eq(hn::And(hn::LoadU(du4x, reinterpret_cast<const std::uint32_t*>(p)), top), top)))
+            return i;
+        group(p, dst + 16 * i);
+    }
+    return groups;
 }
 #endif
 
@@ -266,21 +288,14 @@ bool ColorCubeFixedRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std:
 #if HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64
     const auto groups = bgraIn ? (bgraOut ? CubeFixedGroups<true, true> : CubeFixedGroups<true, false>)
                                : (bgraOut ? CubeFixedGroups<false, true> : CubeFixedGroups<false, false>);
-    // Checked a short run at a time, so the pixels are still in the first-level cache when read
-    // again.
-    constexpr std::size_t kRun = 256;
-    for (std::size_t start = 0; start < n; start += kRun) {
-        const std::size_t m = std::min(kRun, n - start);
-        if (!AllOpaqueRGBA8(src + 4 * start, m)) return false;
-        groups(src + 4 * start, dst + 4 * start, m / 4, t);
-    }
+    if (groups(src, dst, n / 4, t) != n / 4) return false;
     const std::size_t done = n / 4 * 4, rest = n - done;
     if (rest) {
         // The last pixels through a padded group, so every pixel gets the same arithmetic.
         alignas(16) std::uint8_t in[16], out[16];
         for (std::size_t k = 0; k < 4; ++k) std::memcpy(in + 4 * k, src + 4 * (n - 1), 4);
         std::memcpy(in, src + 4 * done, 4 * rest);
-        groups(in, out, 1, t);
+        if (groups(in, out, 1, t) != 1) return false;
         std::memcpy(dst + 4 * done, out, 4 * rest);
     }
     return true;
