@@ -222,7 +222,6 @@ std::size_t CubeFixedGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* 
     const hn::FixedTag<std::uint32_t, 16> du32;
     const hn::FixedTag<std::uint64_t, 8> du64;
     const hn::FixedTag<std::uint8_t, 16> d8;
-    const auto* HWY_RESTRICT cells = reinterpret_cast<const std::uint8_t*>(t.cells);
     // Channel-major sums (four reds, four greens, ...) to pixels in the output's order.
     alignas(16) static constexpr std::uint8_t kToRGBA[16] = {0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15};
     alignas(16) static constexpr std::uint8_t kToBGRA[16] = {8, 4, 0, 12, 9, 5, 1, 13, 10, 6, 2, 14, 11, 7, 3, 15};
@@ -230,18 +229,15 @@ std::size_t CubeFixedGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* 
     const kernels::CubeFixed::Places& at = *t.places;
     const std::int32_t* HWY_RESTRICT redGreenOffset = at.redGreenOffset.data();
     const std::uint64_t* HWY_RESTRICT redGreen = at.redGreen.data();
-    const std::int32_t* HWY_RESTRICT blueOffset = at.blueOffset;
-    const std::int16_t* HWY_RESTRICT blue = at.blue[0];
+    const kernels::CubeFixed::Blue* HWY_RESTRICT blue = t.blue;
     auto sums = [&](const std::uint8_t* p) {
         // Green x 256 + red is the pixel's first two bytes read as one little-endian number.
         std::uint16_t rg;
         std::memcpy(&rg, p + (kBgraIn ? 1 : 0), 2);
         if constexpr (kBgraIn) rg = static_cast<std::uint16_t>(rg << 8 | rg >> 8);
-        const unsigned b = p[kBgraIn ? 0 : 2];
-        const auto corners =
-            hn::Load(d16, reinterpret_cast<const std::int16_t*>(cells + redGreenOffset[rg] + blueOffset[b]));
-        const auto w =
-            hn::MulFixedPoint15(hn::BitCast(d16, hn::Set(du64, redGreen[rg])), hn::LoadDup128(d16, blue + 8 * b));
+        const kernels::CubeFixed::Blue& z = blue[p[kBgraIn ? 0 : 2]];
+        const auto corners = hn::Load(d16, reinterpret_cast<const std::int16_t*>(z.rows + redGreenOffset[rg]));
+        const auto w = hn::MulFixedPoint15(hn::BitCast(d16, hn::Set(du64, redGreen[rg])), hn::LoadDup128(d16, z.weights));
         auto unused = hn::Zero(d32);
         return hn::ReorderWidenMulAccumulate(d32, corners, w, hn::Zero(d32), unused);
     };
@@ -372,8 +368,8 @@ std::shared_ptr<const CubeFixed::Places> makePlaces(int dim) {
     for (int v = 0; v < 256; ++v) {
         at->blueOffset[v] = offset[2][v];
         for (int k = 0; k < 4; ++k) {
-            at->blue[v][k] = static_cast<std::int16_t>(g[2][v]);
-            at->blue[v][k + 4] = static_cast<std::int16_t>(f[2][v]);
+            at->blueWeights[v][k] = static_cast<std::int16_t>(g[2][v]);
+            at->blueWeights[v][k + 4] = static_cast<std::int16_t>(f[2][v]);
         }
     }
     auto product = [](std::uint16_t a, std::uint16_t b) {
@@ -437,6 +433,10 @@ std::unique_ptr<const CubeFixed> cubeFixed(const float* cube, int dim) {
             }
     t->cells = rows;
     t->bytes = count * 64;
+    for (int v = 0; v < 256; ++v) {
+        std::copy(t->places->blueWeights[v], t->places->blueWeights[v] + 8, t->blue[v].weights);
+        t->blue[v].rows = reinterpret_cast<const std::uint8_t*>(rows) + t->places->blueOffset[v];
+    }
     return t;
 }
 

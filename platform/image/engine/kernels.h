@@ -72,9 +72,15 @@ struct CubeFixed {
         std::vector<std::int32_t> redGreenOffset;  // byte offset by green x 256 + red
         std::vector<std::uint64_t> redGreen;       // Q15 weights of the four red-green corners, same index
         std::int32_t blueOffset[256];
-        alignas(16) std::int16_t blue[256][8];  // Q15: four of 1 - f, four of f
+        std::int16_t blueWeights[256][8];  // Q15: four of 1 - f, four of f
+    };
+    // Per blue value: its weights and where its plane of cells starts.
+    struct alignas(32) Blue {
+        std::int16_t weights[8];
+        const std::uint8_t* rows;
     };
     std::shared_ptr<const Places> places;
+    Blue blue[256];
     const std::int16_t* cells = nullptr;  // (dim - 1)^3 rows of 32, 64-byte aligned
     std::size_t bytes = 0;                // of the rows
     std::vector<std::int16_t> storage;
