@@ -11,8 +11,8 @@
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "platform/image/engine/cube_kernels.cpp"
-#include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/cache_control.h>
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
 #include "platform/image/engine/kernel_helpers-inl.h"
@@ -211,13 +211,13 @@ bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint
 }
 
 #if HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64
-// Four pixels at a time through a fixed-point cube. A pixel's weights are the product of its
-// three channels' weight patterns (two multiplies), its row of corners times the weights, summed
-// in pairs (one multiply-add), leaves four partial sums per channel; the four pixels' sums are
-// then added across in two interleaving steps, which also lays them out channel by channel.
+// Four pixels at a time through a fixed-point cube. A pixel's eight weights are its red-green
+// weights times its blue ones (one multiply); its row of corners times the weights, summed in
+// pairs (one multiply-add), leaves four partial sums per channel; the four pixels' sums are then
+// added across in two interleaving steps, which also lays them out channel by channel.
 template <bool kBgraIn, bool kBgraOut>
 std::size_t CubeFixedGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RESTRICT dst, std::size_t groups,
-                     const kernels::CubeFixed& t) {
+                            const kernels::CubeFixed& t) {
     const hn::FixedTag<std::int16_t, 32> d16;
     const hn::FixedTag<std::int32_t, 16> d32;
     const hn::FixedTag<std::uint32_t, 16> du32;
@@ -238,7 +238,8 @@ std::size_t CubeFixedGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* 
         if constexpr (kBgraIn) rg = static_cast<std::uint16_t>(rg << 8 | rg >> 8);
         const kernels::CubeFixed::Blue& z = blue[p[kBgraIn ? 0 : 2]];
         const auto corners = hn::Load(d16, reinterpret_cast<const std::int16_t*>(z.rows + redGreenOffset[rg]));
-        const auto w = hn::MulFixedPoint15(hn::BitCast(d16, hn::Set(du64, redGreen[rg])), hn::LoadDup128(d16, z.weights));
+        const auto w =
+            hn::MulFixedPoint15(hn::BitCast(d16, hn::Set(du64, redGreen[rg])), hn::LoadDup128(d16, z.weights));
         auto unused = hn::Zero(d32);
         return hn::ReorderWidenMulAccumulate(d32, corners, w, hn::Zero(d32), unused);
     };
@@ -283,7 +284,9 @@ std::size_t CubeFixedGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* 
 }
 #endif
 
-bool HasCubeFixed() { return HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64; }
+bool HasCubeFixed() {
+    return HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64;
+}
 
 bool ColorCubeFixedRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint8_t* HWY_RESTRICT dst,
                          bool bgraOut, std::size_t n, const kernels::CubeFixed& t) {

@@ -187,8 +187,10 @@ TEST(ColorCube, FixedPointKernelStaysWithinALevelOfTrilinear) {
             std::vector<float> cube = randomCube(n, static_cast<unsigned>(n * 2 + kind), true);
             for (std::size_t i = 0; i < cube.size(); ++i)
                 if (i % 4 != 3) {
-                    if (kind == 0) cube[i] = (rng() % 3 == 0) ? static_cast<float>(rng() % 2) : cube[i];
-                    else cube[i] = 0.5f + 0.4f * std::sin(static_cast<float>(i) * 0.001f);
+                    if (kind == 0)
+                        cube[i] = (rng() % 3 == 0) ? static_cast<float>(rng() % 2) : cube[i];
+                    else
+                        cube[i] = 0.5f + 0.4f * std::sin(static_cast<float>(i) * 0.001f);
                 }
             auto fixed = kernels::cubeFixed(cube.data(), n);
             if (!fixed) GTEST_SKIP() << "no fixed-point kernel on this CPU";
@@ -212,14 +214,16 @@ TEST(ColorCube, FixedPointKernelStaysWithinALevelOfTrilinear) {
             std::vector<std::uint8_t> out(px.size()), viaFloat(px.size());
             ASSERT_TRUE(kernels::colorCubeFixedRGBA8(px.data(), false, out.data(), false, count, *fixed));
             const auto tables = kernels::cubeByteTables(n);
-            ASSERT_TRUE(kernels::colorCubeRGBA8(px.data(), false, viaFloat.data(), false, count, cube.data(), n, tables));
+            ASSERT_TRUE(
+                kernels::colorCubeRGBA8(px.data(), false, viaFloat.data(), false, count, cube.data(), n, tables));
             for (std::size_t i = 0; i < count; ++i) {
                 const std::uint8_t* s = &px[4 * i];
                 const auto ref = referenceCube(cube, n, s[0] / 255.0, s[1] / 255.0, s[2] / 255.0);
                 for (int c = 0; c < 3; ++c) {
                     const int o = out[4 * i + static_cast<std::size_t>(c)];
                     ASSERT_LE(std::fabs(o - ref[static_cast<std::size_t>(c)] * 255.0), 1.0)
-                        << "n " << n << " pixel " << int(s[0]) << " " << int(s[1]) << " " << int(s[2]) << " channel " << c;
+                        << "n " << n << " pixel " << int(s[0]) << " " << int(s[1]) << " " << int(s[2]) << " channel "
+                        << c;
                     ASSERT_LE(std::abs(o - viaFloat[4 * i + static_cast<std::size_t>(c)]), 1);
                 }
                 ASSERT_EQ(out[4 * i + 3], 255);
@@ -249,8 +253,7 @@ TEST(ColorCube, CubesTheFixedPointCannotHoldKeepTheFloatBytes) {
         EXPECT_EQ(kernels::cubeFixed(cube.data(), 9), nullptr) << which;
         if (which == 1) continue;  // NaN has no byte to agree on
         auto image = cubed(imageOf(src), 9, cube);
-        EXPECT_EQ(render(plainContext(), image, CGRectMake(0, 0, w, h)).rgba, roundedFloatRender(image, w, h))
-            << which;
+        EXPECT_EQ(render(plainContext(), image, CGRectMake(0, 0, w, h)).rgba, roundedFloatRender(image, w, h)) << which;
     }
     EXPECT_EQ(kernels::cubeFixed(randomCube(kernels::CubeFixed::kMaxDim + 1, 1, true).data(),
                                  kernels::CubeFixed::kMaxDim + 1),
