@@ -168,13 +168,20 @@ TEST(ColorCube, EightBitRendersStayWithinALevelOfTheFloatPath) {
                                        CGRectMake(0, 0, w, h), CIFormat::BGRA8, nullptr));
     for (std::size_t i = 0; i < outBgra.size(); i += 4) std::swap(outBgra[i], outBgra[i + 2]);
     EXPECT_EQ(outBgra, expected);
-    // A window of the image (rows start inside the bitmap) gives the same bytes as the whole.
+    // A window of the image (rows start inside the bitmap) gives the same bytes as the whole, but
+    // where the whole row took the float path for a translucent pixel outside the window.
     auto part = render(plainContext(), image, CGRectMake(37, 11, 101, 23));
-    for (int y = 0; y < 23; ++y)
+    for (int y = 0; y < 23; ++y) {
+        const int row = h - 11 - 23 + y;
         for (int x = 0; x < 101; ++x)
-            for (int c = 0; c < 4; ++c)
-                ASSERT_EQ(part.at(x, y)[c],
-                          expected[((static_cast<std::size_t>(h - 11 - 23 + y) * w) + 37 + x) * 4 + c]);
+            for (int c = 0; c < 4; ++c) {
+                const int whole = expected[(static_cast<std::size_t>(row) * w + 37 + x) * 4 + c];
+                if (row % 9 == 0)
+                    ASSERT_LE(std::abs(part.at(x, y)[c] - whole), 1);
+                else
+                    ASSERT_EQ(part.at(x, y)[c], whole);
+            }
+    }
 }
 
 TEST(ColorCube, FixedPointKernelStaysWithinALevelOfTrilinear) {
@@ -182,7 +189,7 @@ TEST(ColorCube, FixedPointKernelStaysWithinALevelOfTrilinear) {
     // values at and beside lattice points), through cubes that jump between 0 and 1 from one
     // lattice point to the next (the largest weight errors) and smooth ones.
     std::mt19937 rng(21);
-    for (int n : {2, 5, 17, 20, 33, 65}) {
+    for (int n : {2, 5, 17, 20, 33, 34, 65}) {  // both layouts, and each side of the change
         for (int kind = 0; kind < 2; ++kind) {
             std::vector<float> cube = randomCube(n, static_cast<unsigned>(n * 2 + kind), true);
             for (std::size_t i = 0; i < cube.size(); ++i)
