@@ -470,6 +470,13 @@ std::shared_ptr<const CubeFixed::Places> placesFor(int dim) {
 
 }  // namespace
 
+std::size_t cubeFixedPaysAfter(int dim) {
+    if (dim < 2 || dim > CubeFixed::kMaxDim || !HWY_DYNAMIC_DISPATCH(HasCubeFixed)()) return SIZE_MAX;
+    const auto cells = static_cast<std::size_t>(dim) - 1;
+    const std::size_t bytes = dim <= CubeFixed::kPlanesMaxDim ? cells * cells * 256 * 32 : cells * cells * cells * 64;
+    return bytes / 2;
+}
+
 std::unique_ptr<const CubeFixed> cubeFixed(const float* cube, int dim) {
     if (dim < 2 || dim > CubeFixed::kMaxDim || !HWY_DYNAMIC_DISPATCH(HasCubeFixed)()) return nullptr;
     const std::size_t entries = static_cast<std::size_t>(dim) * dim * dim;

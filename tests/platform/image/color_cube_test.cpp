@@ -151,18 +151,30 @@ TEST(ColorCube, EightBitRendersStayWithinALevelOfTheFloatPath) {
     for (int y = 0; y < h; y += 9) src.rgba[(static_cast<std::size_t>(y) * w + 300) * 4 + 3] = 128;
     for (std::size_t i = 3; i < src.rgba.size(); i += 4)
         if (src.rgba[i] == 128) src.rgba[i - 1] = src.rgba[i - 2] = src.rgba[i - 3] = 64;
-    auto image = cubed(imageOf(src), 17, cube);
+    // One data value for every image below, so that all share one prepared cube.
+    const Value data = floatsData(cube);
+    auto cubedWith = [&](const std::shared_ptr<CIImage>& in) {
+        return filtered("CIColorCube", in, {{"inputCubeDimension", Value(17)}, {"inputCubeData", data}});
+    };
+    auto image = cubedWith(imageOf(src));
     const auto floats = roundedFloatRender(image, w, h);
+    // The fixed-point copy is made only once the cube has taken enough pixels to pay for it.
+    EXPECT_EQ(render(plainContext(1), image, CGRectMake(0, 0, w, h)).rgba, floats);
+    const std::size_t paysAfter = kernels::cubeFixedPaysAfter(17);  // SIZE_MAX: no such kernel here
+    for (std::size_t done = w * h; paysAfter != SIZE_MAX && done <= paysAfter; done += w * h)
+        render(plainContext(), image, CGRectMake(0, 0, w, h));
     const auto expected = render(plainContext(1), image, CGRectMake(0, 0, w, h)).rgba;
     EXPECT_LE(largestDifference(expected, floats), 1);
+    if (paysAfter != SIZE_MAX) {
+        EXPECT_NE(expected, floats) << "the fixed-point copy is in use";
+    }
     auto out = render(plainContext(0), image, CGRectMake(0, 0, w, h));
     ASSERT_EQ(out.rgba, expected) << "threads";
     // Blue-first pixels in and out: the same colours, red and blue swapped in memory.
     std::vector<std::uint8_t> bgra = src.rgba;
     for (std::size_t i = 0; i < bgra.size(); i += 4) std::swap(bgra[i], bgra[i + 2]);
-    auto fromBgra = cubed(CIImage::imageWithBitmapData(bgra, static_cast<std::size_t>(w) * 4, w, h, CIFormat::BGRA8,
-                                                       CIAlphaMode::Premultiplied, nullptr),
-                          17, cube);
+    auto fromBgra = cubedWith(CIImage::imageWithBitmapData(bgra, static_cast<std::size_t>(w) * 4, w, h, CIFormat::BGRA8,
+                                                           CIAlphaMode::Premultiplied, nullptr));
     std::vector<std::uint8_t> outBgra(expected.size());
     ASSERT_TRUE(plainContext()->render(fromBgra, outBgra.data(), static_cast<std::size_t>(w) * 4,
                                        CGRectMake(0, 0, w, h), CIFormat::BGRA8, nullptr));
@@ -248,7 +260,7 @@ TEST(ColorCube, FixedPointKernelStaysWithinALevelOfTrilinear) {
 TEST(ColorCube, CubesTheFixedPointCannotHoldKeepTheFloatBytes) {
     // Colours outside 0...1 (clamped only after interpolating), NaN, or alpha other than 1 must
     // not be squeezed into 16 bits: those cubes give exactly the float path's bytes.
-    const int w = 67, h = 5;
+    const int w = 512, h = 64;
     Bitmap src = randomBitmap(w, h, 3);
     for (int which = 0; which < 3; ++which) {
         auto cube = randomCube(9, static_cast<unsigned>(40 + which), true);
@@ -260,7 +272,10 @@ TEST(ColorCube, CubesTheFixedPointCannotHoldKeepTheFloatBytes) {
         EXPECT_EQ(kernels::cubeFixed(cube.data(), 9), nullptr) << which;
         if (which == 1) continue;  // NaN has no byte to agree on
         auto image = cubed(imageOf(src), 9, cube);
-        EXPECT_EQ(render(plainContext(), image, CGRectMake(0, 0, w, h)).rgba, roundedFloatRender(image, w, h)) << which;
+        const auto floats = roundedFloatRender(image, w, h);
+        const std::size_t paysAfter = std::min(kernels::cubeFixedPaysAfter(9), std::size_t{1} << 20);
+        for (std::size_t done = 0; done <= paysAfter + w * h; done += w * h)
+            ASSERT_EQ(render(plainContext(), image, CGRectMake(0, 0, w, h)).rgba, floats) << which;
     }
     EXPECT_EQ(kernels::cubeFixed(randomCube(kernels::CubeFixed::kMaxDim + 1, 1, true).data(),
                                  kernels::CubeFixed::kMaxDim + 1),
