@@ -241,13 +241,11 @@ HWY_INLINE std::size_t OpaqueGroups(const std::uint8_t* HWY_RESTRICT src, std::u
     return groups;
 }
 
-// Green x 256 + red: the pixel's first two bytes read as one little-endian number.
+// Green x 256 + red (for red-first pixels, their first two bytes read as one little-endian
+// number, which the compiler reads so).
 template <bool kBgraIn>
 HWY_INLINE std::size_t RedGreen(const std::uint8_t* p) {
-    std::uint16_t rg;
-    std::memcpy(&rg, p + (kBgraIn ? 1 : 0), 2);
-    if constexpr (kBgraIn) rg = static_cast<std::uint16_t>(rg << 8 | rg >> 8);
-    return rg;
+    return std::size_t{p[1]} << 8 | p[kBgraIn ? 2 : 0];
 }
 
 // 32-bit sums (each 2^22 times a level, half a level added) to bytes. Rows carry the half level,
