@@ -4,11 +4,14 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 #include "platform/image/engine/kernels.h"
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "platform/image/engine/cube_kernels.cpp"
+#include <hwy/cache_control.h>
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
@@ -207,6 +210,157 @@ bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint
     return true;
 }
 
+#if HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64
+// Runs group(src, dst) over groups of four pixels, checking alpha sixteen pixels at a time (four
+// at the end) as they are read; returns how many groups were done before one not wholly opaque.
+template <class Group>
+HWY_INLINE std::size_t OpaqueGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RESTRICT dst,
+                                    std::size_t groups, const Group& group) {
+    constexpr std::size_t kAhead = 1536;
+    const hn::FixedTag<std::uint32_t, 16> du16;
+    const hn::FixedTag<std::uint32_t, 4> du4;
+    std::size_t i = 0;
+    for (; i + 4 <= groups; i += 4) {
+        const std::uint8_t* p = src + 16 * i;
+        // Fetching both streams ahead (a cache line each, every 16 pixels) keeps the row and its
+        // output in the cache by the time they are used. (Harmless past the end.)
+        hwy::Prefetch(p + kAhead);
+        hwy::Prefetch(dst + 16 * i + kAhead);
+        const auto top = hn::Set(du16, 0xFF000000u);
+        if (!hn::AllTrue(du16, hn::Eq(hn::And(hn::LoadU(du16, reinterpret_cast<const std::uint32_t*>(p)), top), top)))
+            return i;
+        for (std::size_t k = 0; k < 4; ++k) group(p + 16 * k, dst + 16 * (i + k));
+    }
+    for (; i < groups; ++i) {
+        const std::uint8_t* p = src + 16 * i;
+        const auto top = hn::Set(du4, 0xFF000000u);
+        if (!hn::AllTrue(du4, hn::Eq(hn::And(hn::LoadU(du4, reinterpret_cast<const std::uint32_t*>(p)), top), top)))
+            return i;
+        group(p, dst + 16 * i);
+    }
+    return groups;
+}
+
+// Green x 256 + red (for red-first pixels, their first two bytes read as one little-endian
+// number, which the compiler reads so).
+template <bool kBgraIn>
+HWY_INLINE std::size_t RedGreen(const std::uint8_t* p) {
+    return std::size_t{p[1]} << 8 | p[kBgraIn ? 2 : 0];
+}
+
+// 32-bit sums (each 2^22 times a level, half a level added) to bytes. Rows carry the half level,
+// so dropping the fraction rounds; sums stay within 0...255.
+HWY_INLINE hn::Vec<hn::FixedTag<std::uint8_t, 16>> SumsToBytes(hn::Vec<hn::FixedTag<std::int32_t, 16>> sums) {
+#if HWY_ARCH_X86
+    return hn::Vec<hn::FixedTag<std::uint8_t, 16>>{_mm512_cvtepi32_epi8(hn::ShiftRight<22>(sums).raw)};
+#else
+    const hn::FixedTag<std::uint32_t, 16> du32;
+    return hn::TruncateTo(hn::FixedTag<std::uint8_t, 16>(), hn::BitCast(du32, hn::ShiftRight<22>(sums)));
+#endif
+}
+
+// Planes: a pixel's 32-byte row (four red-green corners per channel, blue already interpolated)
+// times its red-green weights, summed in pairs, leaves two partial sums per channel; the sums of
+// two pixels are added across in one interleaving step.
+template <bool kBgraIn, bool kBgraOut>
+std::size_t CubePlanesGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RESTRICT dst, std::size_t groups,
+                             const kernels::CubeFixed& t) {
+    const hn::FixedTag<std::int16_t, 16> d16;
+    const hn::FixedTag<std::int32_t, 8> d32;
+    const hn::FixedTag<std::int32_t, 16> d32x16;
+    const hn::FixedTag<std::uint64_t, 4> du64;
+    const hn::FixedTag<std::uint8_t, 16> d8;
+    // Sums of pixels a b c d come as a.r a.g b.r b.g a.b a.alpha b.b b.alpha, then c and d alike.
+    alignas(16) static constexpr std::uint8_t kToRGBA[16] = {0, 1, 4, 5, 2, 3, 6, 7, 8, 9, 12, 13, 10, 11, 14, 15};
+    alignas(16) static constexpr std::uint8_t kToBGRA[16] = {4, 1, 0, 5, 6, 3, 2, 7, 12, 9, 8, 13, 14, 11, 10, 15};
+    const auto order = hn::Load(d8, kBgraOut ? kToBGRA : kToRGBA);
+    const std::uint8_t* const* HWY_RESTRICT planeRows = t.planeRows;
+    const std::int32_t* HWY_RESTRICT redGreenOffset = t.places->redGreenOffset.data();
+    const std::int16_t* HWY_RESTRICT pairs = t.places->redGreenPairs.data();
+    auto sums = [&](const std::uint8_t* p) {
+        const std::size_t rg = RedGreen<kBgraIn>(p);
+        const auto corners =
+            hn::Load(d16, reinterpret_cast<const std::int16_t*>(planeRows[p[kBgraIn ? 0 : 2]] + redGreenOffset[rg]));
+        auto unused = hn::Zero(d32);
+        return hn::ReorderWidenMulAccumulate(d32, corners, hn::LoadDup128(d16, pairs + 8 * rg), hn::Zero(d32), unused);
+    };
+    auto across = [&](hn::Vec<decltype(d32)> a, hn::Vec<decltype(d32)> b) {
+        const auto a64 = hn::BitCast(du64, a), b64 = hn::BitCast(du64, b);
+        return hn::Add(hn::BitCast(d32, hn::InterleaveLower(du64, a64, b64)),
+                       hn::BitCast(d32, hn::InterleaveUpper(du64, a64, b64)));
+    };
+    return OpaqueGroups(src, dst, groups, [&](const std::uint8_t* HWY_RESTRICT s, std::uint8_t* HWY_RESTRICT d) {
+        const auto ab = across(sums(s), sums(s + 4)), cd = across(sums(s + 8), sums(s + 12));
+        hn::StoreU(hn::TableLookupBytes(SumsToBytes(hn::Combine(d32x16, cd, ab)), order), d8, d);
+    });
+}
+
+// Cells: a pixel's eight weights are its red-green weights times its blue ones (one multiply);
+// its 64-byte row of corners times the weights, summed in pairs (one multiply-add), leaves four
+// partial sums per channel; the four pixels' sums are then added across in two interleaving
+// steps, which also lays them out channel by channel.
+template <bool kBgraIn, bool kBgraOut>
+std::size_t CubeCellsGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RESTRICT dst, std::size_t groups,
+                            const kernels::CubeFixed& t) {
+    const hn::FixedTag<std::int16_t, 32> d16;
+    const hn::FixedTag<std::int32_t, 16> d32;
+    const hn::FixedTag<std::uint64_t, 8> du64;
+    const hn::FixedTag<std::uint8_t, 16> d8;
+    // Channel-major sums (four reds, four greens, ...) to pixels in the output's order.
+    alignas(16) static constexpr std::uint8_t kToRGBA[16] = {0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15};
+    alignas(16) static constexpr std::uint8_t kToBGRA[16] = {8, 4, 0, 12, 9, 5, 1, 13, 10, 6, 2, 14, 11, 7, 3, 15};
+    const auto order = hn::Load(d8, kBgraOut ? kToBGRA : kToRGBA);
+    const std::int32_t* HWY_RESTRICT redGreenOffset = t.places->redGreenOffset.data();
+    const std::uint64_t* HWY_RESTRICT redGreen = t.places->redGreen.data();
+    const kernels::CubeFixed::Blue* HWY_RESTRICT blue = t.blue;
+    auto sums = [&](const std::uint8_t* p) {
+        const std::size_t rg = RedGreen<kBgraIn>(p);
+        const kernels::CubeFixed::Blue& z = blue[p[kBgraIn ? 0 : 2]];
+        const auto corners = hn::Load(d16, reinterpret_cast<const std::int16_t*>(z.rows + redGreenOffset[rg]));
+        const auto w =
+            hn::MulFixedPoint15(hn::BitCast(d16, hn::Set(du64, redGreen[rg])), hn::LoadDup128(d16, z.weights));
+        auto unused = hn::Zero(d32);
+        return hn::ReorderWidenMulAccumulate(d32, corners, w, hn::Zero(d32), unused);
+    };
+    return OpaqueGroups(src, dst, groups, [&](const std::uint8_t* HWY_RESTRICT s, std::uint8_t* HWY_RESTRICT d) {
+        const auto a = sums(s), b = sums(s + 4), c = sums(s + 8), e = sums(s + 12);
+        const auto ab = hn::BitCast(du64, hn::Add(hn::InterleaveLower(d32, a, b), hn::InterleaveUpper(d32, a, b)));
+        const auto ce = hn::BitCast(du64, hn::Add(hn::InterleaveLower(d32, c, e), hn::InterleaveUpper(d32, c, e)));
+        const auto all = hn::Add(hn::BitCast(d32, hn::InterleaveLower(du64, ab, ce)),
+                                 hn::BitCast(d32, hn::InterleaveUpper(du64, ab, ce)));
+        hn::StoreU(hn::TableLookupBytes(SumsToBytes(all), order), d8, d);
+    });
+}
+#endif
+
+bool HasCubeFixed() {
+    return HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64;
+}
+
+bool ColorCubeFixedRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint8_t* HWY_RESTRICT dst,
+                         bool bgraOut, std::size_t n, const kernels::CubeFixed& t) {
+#if HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64
+    const auto groups = t.planes ? (bgraIn ? (bgraOut ? CubePlanesGroups<true, true> : CubePlanesGroups<true, false>)
+                                           : (bgraOut ? CubePlanesGroups<false, true> : CubePlanesGroups<false, false>))
+                                 : (bgraIn ? (bgraOut ? CubeCellsGroups<true, true> : CubeCellsGroups<true, false>)
+                                           : (bgraOut ? CubeCellsGroups<false, true> : CubeCellsGroups<false, false>));
+    if (groups(src, dst, n / 4, t) != n / 4) return false;
+    const std::size_t done = n / 4 * 4, rest = n - done;
+    if (rest) {
+        // The last pixels through a padded group, so every pixel gets the same arithmetic.
+        alignas(16) std::uint8_t in[16], out[16];
+        for (std::size_t k = 0; k < 4; ++k) std::memcpy(in + 4 * k, src + 4 * (n - 1), 4);
+        std::memcpy(in, src + 4 * done, 4 * rest);
+        if (groups(in, out, 1, t) != 1) return false;
+        std::memcpy(dst + 4 * done, out, 4 * rest);
+    }
+    return true;
+#else
+    (void)src, (void)bgraIn, (void)dst, (void)bgraOut, (void)n, (void)t;
+    return false;
+#endif
+}
+
 }  // namespace HWY_NAMESPACE
 }  // namespace korva_kernels
 HWY_AFTER_NAMESPACE();
@@ -215,6 +369,8 @@ HWY_AFTER_NAMESPACE();
 namespace korva_kernels {
 HWY_EXPORT(ColorCube);
 HWY_EXPORT(ColorCubeRGBA8);
+HWY_EXPORT(HasCubeFixed);
+HWY_EXPORT(ColorCubeFixedRGBA8);
 }  // namespace korva_kernels
 
 namespace kernels {
@@ -244,6 +400,147 @@ CubeByteTables cubeByteTables(int dim) {
 bool colorCubeRGBA8(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, bool bgraOut, std::size_t n,
                     const float* cube, int dim, const CubeByteTables& tables) {
     return HWY_DYNAMIC_DISPATCH(ColorCubeRGBA8)(src, bgraIn, dst, bgraOut, n, cube, dim, tables);
+}
+
+bool colorCubeFixedRGBA8(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, bool bgraOut, std::size_t n,
+                         const CubeFixed& cube) {
+    return HWY_DYNAMIC_DISPATCH(ColorCubeFixedRGBA8)(src, bgraIn, dst, bgraOut, n, cube);
+}
+
+namespace {
+
+// Offsets and weights for a dimension: cells and fractions exactly as the float path finds them,
+// weights in Q15 (1 as 2^15 - 1) and their products rounded as the kernel's multiplies round.
+std::shared_ptr<const CubeFixed::Places> makePlaces(int dim) {
+    auto at = std::make_shared<CubeFixed::Places>();
+    const CubeByteTables where = cubeByteTables(dim);
+    const bool planes = dim <= CubeFixed::kPlanesMaxDim;
+    const std::int32_t cells = dim - 1;
+    // Planes: 8 KiB per red-green cell (a 32-byte row per blue value); cells: 64 bytes per cell.
+    const std::int32_t floatStep[3] = {4, 4 * dim, 4 * dim * dim};
+    const std::int32_t rowStep[3] = {planes ? 8192 : 64, (planes ? 8192 : 64) * cells, 64 * cells * cells};
+    std::int32_t offset[3][256];
+    std::uint16_t f[3][256], g[3][256];
+    for (int v = 0; v < 256; ++v)
+        for (int c = 0; c < 3; ++c) {
+            offset[c][v] = where.cell[c][v] / floatStep[c] * rowStep[c];
+            const long q = std::lround(where.frac[c][v] * 32768.0f);
+            f[c][v] = static_cast<std::uint16_t>(std::min(q, 32767L));
+            g[c][v] = static_cast<std::uint16_t>(std::min(32768 - q, 32767L));
+        }
+    for (int v = 0; v < 256; ++v) {
+        at->blueOffset[v] = planes ? 32 * v : offset[2][v];
+        for (int k = 0; k < 4; ++k) {
+            at->blueWeights[v][k] = static_cast<std::int16_t>(g[2][v]);
+            at->blueWeights[v][k + 4] = static_cast<std::int16_t>(f[2][v]);
+        }
+    }
+    auto product = [](std::uint16_t a, std::uint16_t b) {
+        return static_cast<std::int16_t>((std::uint32_t{a} * b + 16384) >> 15);
+    };
+    at->redGreenOffset.resize(65536);
+    (planes ? at->redGreenPairs.resize(65536 * 8) : at->redGreen.resize(65536));
+    for (int gv = 0; gv < 256; ++gv)
+        for (int r = 0; r < 256; ++r) {
+            const auto i = static_cast<std::size_t>(gv << 8 | r);
+            at->redGreenOffset[i] = offset[0][r] + offset[1][gv];
+            const std::int16_t w00 = product(g[0][r], g[1][gv]), w10 = product(f[0][r], g[1][gv]),
+                               w01 = product(g[0][r], f[1][gv]), w11 = product(f[0][r], f[1][gv]);
+            if (planes) {
+                const std::int16_t pairs[8] = {w00, w10, w00, w10, w01, w11, w01, w11};
+                std::copy(pairs, pairs + 8, at->redGreenPairs.begin() + static_cast<std::ptrdiff_t>(8 * i));
+            } else {
+                auto u = [](std::int16_t w) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(w)); };
+                at->redGreen[i] = u(w00) | u(w10) << 16 | u(w01) << 32 | u(w11) << 48;
+            }
+        }
+    return at;
+}
+
+std::shared_ptr<const CubeFixed::Places> placesFor(int dim) {
+    static std::mutex mutex;
+    static std::map<int, std::shared_ptr<const CubeFixed::Places>> made;
+    std::lock_guard lock(mutex);
+    auto& at = made[dim];
+    if (!at) at = makePlaces(dim);
+    return at;
+}
+
+}  // namespace
+
+std::size_t cubeFixedPaysAfter(int dim) {
+    if (dim < 2 || dim > CubeFixed::kMaxDim || !HWY_DYNAMIC_DISPATCH(HasCubeFixed)()) return SIZE_MAX;
+    const auto cells = static_cast<std::size_t>(dim) - 1;
+    const std::size_t bytes = dim <= CubeFixed::kPlanesMaxDim ? cells * cells * 256 * 32 : cells * cells * cells * 64;
+    return bytes / 2;
+}
+
+std::unique_ptr<const CubeFixed> cubeFixed(const float* cube, int dim) {
+    if (dim < 2 || dim > CubeFixed::kMaxDim || !HWY_DYNAMIC_DISPATCH(HasCubeFixed)()) return nullptr;
+    const std::size_t entries = static_cast<std::size_t>(dim) * dim * dim;
+    for (std::size_t i = 0; i < entries; ++i) {
+        const float* e = cube + 4 * i;
+        // Written so that NaN fails too.
+        if (!(e[0] >= 0.0f && e[0] <= 1.0f && e[1] >= 0.0f && e[1] <= 1.0f && e[2] >= 0.0f && e[2] <= 1.0f &&
+              e[3] == 1.0f))
+            return nullptr;
+    }
+    auto t = std::make_unique<CubeFixed>();
+    t->planes = dim <= CubeFixed::kPlanesMaxDim;
+    t->places = placesFor(dim);
+    const std::size_t cells = static_cast<std::size_t>(dim) - 1;
+    auto entry = [&](std::size_t i, std::size_t j, std::size_t k) { return cube + 4 * ((k * dim + j) * dim + i); };
+    // A value in 1/128 levels plus half a level (so that the kernels' truncation rounds).
+    auto fixed = [](float v) { return static_cast<std::int16_t>(std::lrint(v * 32640.0f) + 64); };
+    const std::int16_t one = 32704;  // makes alpha 255
+    const std::size_t words = t->planes ? cells * cells * 256 * 16 : cells * cells * cells * 32;
+    t->storage.resize(words + 32);
+    const auto address = reinterpret_cast<std::uintptr_t>(t->storage.data());
+    auto* rows = t->storage.data() + ((64 - address % 64) % 64) / sizeof(std::int16_t);
+    std::int16_t* row = rows;
+    if (t->planes) {
+        // Per red-green cell and blue value: words 0...7 hold red and green at the cell's corners
+        // (red step in bit 0, green step in bit 2, channel in bit 1), 8...15 blue and one likewise,
+        // each interpolated along blue as the float path would.
+        const CubeByteTables where = cubeByteTables(dim);
+        for (std::size_t j = 0; j < cells; ++j)
+            for (std::size_t i = 0; i < cells; ++i)
+                for (int b = 0; b < 256; ++b, row += 16) {
+                    const auto k = static_cast<std::size_t>(where.cell[2][b] / (4 * dim * dim));
+                    const float fz = where.frac[2][b];
+                    for (std::size_t corner = 0; corner < 4; ++corner) {
+                        const std::size_t dx = corner & 1, dy = corner >> 1;
+                        const float* low = entry(i + dx, j + dy, k);
+                        const float* high = entry(i + dx, j + dy, k + 1);
+                        auto at = [&](int c) { return fixed((high[c] - low[c]) * fz + low[c]); };
+                        row[4 * dy + dx] = at(0);
+                        row[4 * dy + 2 + dx] = at(1);
+                        row[8 + 4 * dy + dx] = at(2);
+                        row[8 + 4 * dy + 2 + dx] = one;
+                    }
+                }
+        t->bytes = cells * cells * 256 * 32;
+        for (int v = 0; v < 256; ++v) t->planeRows[v] = reinterpret_cast<const std::uint8_t*>(rows) + 32 * v;
+    } else {
+        // Per cell: word 8 c + corner holds channel c at the corner (red step in bit 0, green in
+        // bit 1, blue in bit 2); words 24...31 are one.
+        for (std::size_t k = 0; k < cells; ++k)
+            for (std::size_t j = 0; j < cells; ++j)
+                for (std::size_t i = 0; i < cells; ++i, row += 32) {
+                    for (std::size_t corner = 0; corner < 8; ++corner) {
+                        const float* e = entry(i + (corner & 1), j + ((corner >> 1) & 1), k + (corner >> 2));
+                        for (std::size_t c = 0; c < 3; ++c) row[8 * c + corner] = fixed(e[c]);
+                    }
+                    std::fill(row + 24, row + 32, one);
+                }
+        t->bytes = cells * cells * cells * 64;
+        for (int v = 0; v < 256; ++v) {
+            std::copy(t->places->blueWeights[v], t->places->blueWeights[v] + 8, t->blue[v].weights);
+            t->blue[v].rows = reinterpret_cast<const std::uint8_t*>(rows) + t->places->blueOffset[v];
+        }
+    }
+    t->rows = rows;
+    return t;
 }
 
 }  // namespace kernels

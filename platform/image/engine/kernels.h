@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace kernels {
 
@@ -58,6 +60,50 @@ CubeByteTables cubeByteTables(int dim);
 // partly written. src and dst must not overlap.
 bool colorCubeRGBA8(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, bool bgraOut, std::size_t n,
                     const float* cube, int dim, const CubeByteTables& tables);
+// A cube without alpha prepared for opaque 8-bit pixels in 16-bit fixed point, in one of two
+// layouts of rows (colours in 1/128 levels plus half a level, and a constant that gives alpha 255):
+// - planes (dim up to kPlanesMaxDim): per red-green cell and blue value, a 32-byte row of the
+//   cell's four corners already interpolated along blue, so a pixel is one row read and one
+//   multiply-add by its red-green weights;
+// - cells (up to kMaxDim): per lattice cell, a 64-byte row of its eight corners, so a pixel is one
+//   row read, one multiply (red-green weights times blue ones) and one multiply-add.
+// Tables by green x 256 + red and by blue give the offsets and weights. Results are within one
+// level of the float path's.
+struct CubeFixed {
+    static constexpr int kPlanesMaxDim = 33;  // 8 KiB per red-green cell: 8 MiB at 33
+    static constexpr int kMaxDim = 65;        // 64 bytes per cell: 16 MiB at 65
+    // What depends only on the dimension (shared by all cubes of that size, 768 KiB or 1.25 MiB).
+    struct Places {
+        std::vector<std::int32_t> redGreenOffset;  // byte offset of the red-green part of the row
+        std::vector<std::uint64_t> redGreen;       // cells: Q15 weights of the four red-green corners
+        std::vector<std::int16_t> redGreenPairs;   // planes: the same as multiply-add pairs, 8 a value
+        std::int32_t blueOffset[256];
+        std::int16_t blueWeights[256][8];  // cells: Q15, four of 1 - f and four of f
+    };
+    // Per blue value (cells): its weights and where its plane of cells starts.
+    struct alignas(32) Blue {
+        std::int16_t weights[8];
+        const std::uint8_t* rows;
+    };
+    bool planes = false;
+    std::shared_ptr<const Places> places;
+    Blue blue[256];
+    const std::uint8_t* planeRows[256];  // planes: where a blue value's rows start
+    const std::int16_t* rows = nullptr;  // 64-byte aligned
+    std::size_t bytes = 0;               // of the rows
+    std::vector<std::int16_t> storage;
+};
+// Null when the running CPU has no kernel for it, dim is above CubeFixed::kMaxDim, the cube has
+// alpha other than 1 or some colour outside 0...1 (those keep the float path).
+std::unique_ptr<const CubeFixed> cubeFixed(const float* cube, int dim);
+// How many pixels a cube of dimension dim should have taken the float way before making its
+// fixed-point copy pays (making it costs about a millisecond per MiB of rows; it saves about two
+// nanoseconds a pixel). SIZE_MAX where there is no fixed-point kernel for it.
+std::size_t cubeFixedPaysAfter(int dim);
+// As colorCubeRGBA8 but through a fixed-point cube: false when some pixel is not opaque (dst may
+// then be partly written). src and dst must not overlap.
+bool colorCubeFixedRGBA8(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, bool bgraOut, std::size_t n,
+                         const CubeFixed& cube);
 // Saturation about the luma, then brightness added, then contrast about 0.5.
 void colorControls(float* r, float* g, float* b, std::size_t n, float saturation, float brightness, float contrast);
 // Multiplies colour by 1 - intensity (1 - 1 / (1 + t^2)^2), t^2 = ((x0 + i dx)^2 + (y0 + i dy)^2) k.

@@ -29,8 +29,8 @@ public:
     virtual bool changesAlpha() const { return false; }
     virtual std::string label() const = 0;
     // Opaque 8-bit pixels straight to 8-bit pixels, for a step that is a whole chain and can
-    // give exactly the bytes of the float path that way. False: dst may be partly written and
-    // the caller writes the run the float way.
+    // give the bytes of the float path, or bytes within one level of them, that way. False: dst
+    // may be partly written and the caller writes the run the float way.
     virtual bool applyToBytes(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, bool bgraOut,
                               std::size_t n) const {
         (void)src, (void)bgraIn, (void)dst, (void)bgraOut, (void)n;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "image_test_support.h"
+#include "platform/image/engine/kernels.h"
 #include "platform/runtime/log.h"
 
 using namespace imagetest;
@@ -131,42 +132,154 @@ std::vector<std::uint8_t> roundedFloatRender(const std::shared_ptr<CIImage>& ima
     return out;
 }
 
+// The largest difference between two byte buffers of the same size.
+int largestDifference(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    int most = a.size() == b.size() ? 0 : 256;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) most = std::max(most, std::abs(a[i] - b[i]));
+    return most;
+}
+
 }  // namespace
 
-TEST(ColorCube, EightBitRendersGiveTheBytesOfTheFloatPath) {
-    // A lone cube between 8-bit pixels skips the float planes; it must not change a single byte,
-    // whatever the row length, channel order or tiling, and rows with translucent pixels (which
-    // take the float path) must agree with their opaque neighbours' treatment.
+TEST(ColorCube, EightBitRendersStayWithinALevelOfTheFloatPath) {
+    // A lone cube between 8-bit pixels skips the float planes (in fixed point where the CPU allows):
+    // within one level of the float path, and the very same bytes whatever the row length, channel
+    // order or tiling. Rows with translucent pixels take the float path.
     const int w = 523, h = 70;  // several tiles across, a tail that is not a whole vector
     auto cube = randomCube(17, 5, true);
     Bitmap src = randomBitmap(w, h, 11);
     for (int y = 0; y < h; y += 9) src.rgba[(static_cast<std::size_t>(y) * w + 300) * 4 + 3] = 128;
     for (std::size_t i = 3; i < src.rgba.size(); i += 4)
         if (src.rgba[i] == 128) src.rgba[i - 1] = src.rgba[i - 2] = src.rgba[i - 3] = 64;
-    auto image = cubed(imageOf(src), 17, cube);
-    const auto expected = roundedFloatRender(image, w, h);
-    for (int threads : {1, 0}) {
-        auto out = render(plainContext(threads), image, CGRectMake(0, 0, w, h));
-        ASSERT_EQ(out.rgba, expected) << threads << " threads";
+    // One data value for every image below, so that all share one prepared cube.
+    const Value data = floatsData(cube);
+    auto cubedWith = [&](const std::shared_ptr<CIImage>& in) {
+        return filtered("CIColorCube", in, {{"inputCubeDimension", Value(17)}, {"inputCubeData", data}});
+    };
+    auto image = cubedWith(imageOf(src));
+    const auto floats = roundedFloatRender(image, w, h);
+    // The fixed-point copy is made only once the cube has taken enough pixels to pay for it.
+    EXPECT_EQ(render(plainContext(1), image, CGRectMake(0, 0, w, h)).rgba, floats);
+    const std::size_t paysAfter = kernels::cubeFixedPaysAfter(17);  // SIZE_MAX: no such kernel here
+    for (std::size_t done = w * h; paysAfter != SIZE_MAX && done <= paysAfter; done += w * h)
+        render(plainContext(), image, CGRectMake(0, 0, w, h));
+    const auto expected = render(plainContext(1), image, CGRectMake(0, 0, w, h)).rgba;
+    EXPECT_LE(largestDifference(expected, floats), 1);
+    if (paysAfter != SIZE_MAX) {
+        EXPECT_NE(expected, floats) << "the fixed-point copy is in use";
     }
+    auto out = render(plainContext(0), image, CGRectMake(0, 0, w, h));
+    ASSERT_EQ(out.rgba, expected) << "threads";
     // Blue-first pixels in and out: the same colours, red and blue swapped in memory.
     std::vector<std::uint8_t> bgra = src.rgba;
     for (std::size_t i = 0; i < bgra.size(); i += 4) std::swap(bgra[i], bgra[i + 2]);
-    auto fromBgra = cubed(CIImage::imageWithBitmapData(bgra, static_cast<std::size_t>(w) * 4, w, h, CIFormat::BGRA8,
-                                                       CIAlphaMode::Premultiplied, nullptr),
-                          17, cube);
+    auto fromBgra = cubedWith(CIImage::imageWithBitmapData(bgra, static_cast<std::size_t>(w) * 4, w, h, CIFormat::BGRA8,
+                                                           CIAlphaMode::Premultiplied, nullptr));
     std::vector<std::uint8_t> outBgra(expected.size());
     ASSERT_TRUE(plainContext()->render(fromBgra, outBgra.data(), static_cast<std::size_t>(w) * 4,
                                        CGRectMake(0, 0, w, h), CIFormat::BGRA8, nullptr));
     for (std::size_t i = 0; i < outBgra.size(); i += 4) std::swap(outBgra[i], outBgra[i + 2]);
     EXPECT_EQ(outBgra, expected);
-    // A window of the image (rows start inside the bitmap) gives the same bytes as the whole.
+    // A window of the image (rows start inside the bitmap) gives the same bytes as the whole, but
+    // where the whole row took the float path for a translucent pixel outside the window.
     auto part = render(plainContext(), image, CGRectMake(37, 11, 101, 23));
-    for (int y = 0; y < 23; ++y)
+    for (int y = 0; y < 23; ++y) {
+        const int row = h - 11 - 23 + y;
         for (int x = 0; x < 101; ++x)
-            for (int c = 0; c < 4; ++c)
-                ASSERT_EQ(part.at(x, y)[c],
-                          expected[((static_cast<std::size_t>(h - 11 - 23 + y) * w) + 37 + x) * 4 + c]);
+            for (int c = 0; c < 4; ++c) {
+                const int whole = expected[(static_cast<std::size_t>(row) * w + 37 + x) * 4 + c];
+                if (row % 9 == 0)
+                    ASSERT_LE(std::abs(part.at(x, y)[c] - whole), 1);
+                else
+                    ASSERT_EQ(part.at(x, y)[c], whole);
+            }
+    }
+}
+
+TEST(ColorCube, FixedPointKernelStaysWithinALevelOfTrilinear) {
+    // Every byte value of each channel against the edges of the others (0, 1, 254, 255 and the
+    // values at and beside lattice points), through cubes that jump between 0 and 1 from one
+    // lattice point to the next (the largest weight errors) and smooth ones.
+    std::mt19937 rng(21);
+    for (int n : {2, 5, 17, 20, 33, 34, 65}) {  // both layouts, and each side of the change
+        for (int kind = 0; kind < 2; ++kind) {
+            std::vector<float> cube = randomCube(n, static_cast<unsigned>(n * 2 + kind), true);
+            for (std::size_t i = 0; i < cube.size(); ++i)
+                if (i % 4 != 3) {
+                    if (kind == 0)
+                        cube[i] = (rng() % 3 == 0) ? static_cast<float>(rng() % 2) : cube[i];
+                    else
+                        cube[i] = 0.5f + 0.4f * std::sin(static_cast<float>(i) * 0.001f);
+                }
+            auto fixed = kernels::cubeFixed(cube.data(), n);
+            if (!fixed) GTEST_SKIP() << "no fixed-point kernel on this CPU";
+            std::vector<int> edges = {0, 1, 127, 254, 255};
+            for (int k = 1; k < n - 1; k += std::max(1, (n - 2) / 3)) {
+                const int at = static_cast<int>(std::lround(k * 255.0 / (n - 1)));
+                for (int v : {at - 1, at, at + 1}) edges.push_back(std::clamp(v, 0, 255));
+            }
+            std::vector<std::uint8_t> px;
+            for (int varied = 0; varied < 3; ++varied)
+                for (int e1 : edges)
+                    for (int e2 : edges)
+                        for (int v = 0; v < 256; ++v) {
+                            std::uint8_t p[4] = {0, 0, 0, 255};
+                            p[varied] = static_cast<std::uint8_t>(v);
+                            p[(varied + 1) % 3] = static_cast<std::uint8_t>(e1);
+                            p[(varied + 2) % 3] = static_cast<std::uint8_t>(e2);
+                            px.insert(px.end(), p, p + 4);
+                        }
+            const std::size_t count = px.size() / 4 - 3;  // a tail that is not a whole group
+            std::vector<std::uint8_t> out(px.size()), viaFloat(px.size());
+            ASSERT_TRUE(kernels::colorCubeFixedRGBA8(px.data(), false, out.data(), false, count, *fixed));
+            const auto tables = kernels::cubeByteTables(n);
+            ASSERT_TRUE(
+                kernels::colorCubeRGBA8(px.data(), false, viaFloat.data(), false, count, cube.data(), n, tables));
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint8_t* s = &px[4 * i];
+                const auto ref = referenceCube(cube, n, s[0] / 255.0, s[1] / 255.0, s[2] / 255.0);
+                for (int c = 0; c < 3; ++c) {
+                    const int o = out[4 * i + static_cast<std::size_t>(c)];
+                    ASSERT_LE(std::fabs(o - ref[static_cast<std::size_t>(c)] * 255.0), 1.0)
+                        << "n " << n << " pixel " << int(s[0]) << " " << int(s[1]) << " " << int(s[2]) << " channel "
+                        << c;
+                    ASSERT_LE(std::abs(o - viaFloat[4 * i + static_cast<std::size_t>(c)]), 1);
+                }
+                ASSERT_EQ(out[4 * i + 3], 255);
+            }
+            // Blue first in and out gives the same colours.
+            std::vector<std::uint8_t> swapped = px, outSwapped(px.size());
+            for (std::size_t i = 0; i < swapped.size(); i += 4) std::swap(swapped[i], swapped[i + 2]);
+            ASSERT_TRUE(kernels::colorCubeFixedRGBA8(swapped.data(), true, outSwapped.data(), true, count, *fixed));
+            for (std::size_t i = 0; i < 4 * count; i += 4) std::swap(outSwapped[i], outSwapped[i + 2]);
+            ASSERT_TRUE(std::equal(out.begin(), out.begin() + static_cast<long>(4 * count), outSwapped.begin()));
+        }
+    }
+}
+
+TEST(ColorCube, CubesTheFixedPointCannotHoldKeepTheFloatBytes) {
+    // Colours outside 0...1 (clamped only after interpolating), NaN, or alpha other than 1 must
+    // not be squeezed into 16 bits: those cubes give exactly the float path's bytes.
+    const int w = 512, h = 64;
+    Bitmap src = randomBitmap(w, h, 3);
+    for (int which = 0; which < 3; ++which) {
+        auto cube = randomCube(9, static_cast<unsigned>(40 + which), true);
+        for (std::size_t i = 0; i < cube.size(); i += 4) {
+            if (which == 0) cube[i] = cube[i] * 1.6f - 0.3f;
+            if (which == 1 && i == 4 * 100) cube[i + 1] = std::nanf("");
+            if (which == 2 && i == 4 * 7) cube[i + 3] = 0.5f;
+        }
+        EXPECT_EQ(kernels::cubeFixed(cube.data(), 9), nullptr) << which;
+        if (which == 1) continue;  // NaN has no byte to agree on
+        auto image = cubed(imageOf(src), 9, cube);
+        const auto floats = roundedFloatRender(image, w, h);
+        const std::size_t paysAfter = std::min(kernels::cubeFixedPaysAfter(9), std::size_t{1} << 20);
+        for (std::size_t done = 0; done <= paysAfter + w * h; done += w * h)
+            ASSERT_EQ(render(plainContext(), image, CGRectMake(0, 0, w, h)).rgba, floats) << which;
+    }
+    EXPECT_EQ(kernels::cubeFixed(randomCube(kernels::CubeFixed::kMaxDim + 1, 1, true).data(),
+                                 kernels::CubeFixed::kMaxDim + 1),
+              nullptr);
 }
 
 TEST(ColorCube, EveryNewCubeValueRendersItsOwnTable) {

@@ -3,6 +3,7 @@
 // inputCubeData holds dim^3 entries of four 32-bit floats (R G B A), red index fastest, then
 // green, then blue. Data of any other length gives no output image.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -47,20 +48,45 @@ public:
     }
     bool applyToBytes(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, bool bgraOut,
                       std::size_t n) const override {
-        return bytes_ && kernels::colorCubeRGBA8(src, bgraIn, dst, bgraOut, n, table_, dim_, *bytes_);
+        if (!bytes_) return false;
+        if (const kernels::CubeFixed* fixed = fixedCube(n))
+            return kernels::colorCubeFixedRGBA8(src, bgraIn, dst, bgraOut, n, *fixed);
+        return kernels::colorCubeRGBA8(src, bgraIn, dst, bgraOut, n, table_, dim_, *bytes_);
     }
     bool changesAlpha() const override { return withAlpha_; }
     std::string label() const override { return "colour cube " + std::to_string(dim_); }
     bool preparedFrom(const Value& data, int dim) const { return data.identity() == data_.identity() && dim == dim_; }
-    std::size_t tableBytes() const { return count_ * sizeof(float); }
+    std::size_t tableBytes() const { return count_ * sizeof(float) + fixedBytes_.load(std::memory_order_relaxed); }
 
 private:
+    // The fixed-point copy for the 8-bit path (renders that are this cube alone). It is many times
+    // the size of the table (3 MiB for 20 points) and takes milliseconds to make, so it is made
+    // once the cube has taken enough pixels the float way for it to pay: an editor making a new
+    // cube for every small preview keeps the float way.
+    const kernels::CubeFixed* fixedCube(std::size_t n) const {
+        if (!fixedMade_.load(std::memory_order_acquire)) {
+            if (floatPixels_.fetch_add(n, std::memory_order_relaxed) + n < fixedPaysAfter_) return nullptr;
+            std::call_once(fixedOnce_, [this] {
+                fixed_ = kernels::cubeFixed(table_, dim_);
+                if (fixed_) fixedBytes_.store(fixed_->bytes, std::memory_order_relaxed);
+                fixedMade_.store(true, std::memory_order_release);
+            });
+        }
+        return fixed_.get();
+    }
+
     Value data_;
     const float* table_;
     std::size_t count_;
     int dim_;
     bool withAlpha_ = false;
     const kernels::CubeByteTables* bytes_ = nullptr;  // cubes without alpha: the 8-bit path's tables
+    std::size_t fixedPaysAfter_ = kernels::cubeFixedPaysAfter(dim_);
+    mutable std::atomic<std::size_t> floatPixels_{0};
+    mutable std::atomic<bool> fixedMade_{false};
+    mutable std::once_flag fixedOnce_;
+    mutable std::unique_ptr<const kernels::CubeFixed> fixed_;
+    mutable std::atomic<std::size_t> fixedBytes_{0};
 };
 
 // Prepared cubes by the identity of their data. Presets make new filters for every thumbnail
