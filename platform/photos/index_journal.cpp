@@ -35,6 +35,14 @@ bool useWriteAheadLog(sqlite3* db) {
 
 void leaveWriteAheadLog(sqlite3* db) {
     if (!db) return;
+    // An index set aside under this connection: the log and shared memory under its names now
+    // belong to the index that replaced it, and stay.
+    int moved = 0;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved) {
+        int persist = 1;
+        sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+        return;
+    }
     sqlite3_busy_timeout(db, 0);
     (void)setJournalMode(db, "PRAGMA journal_mode=DELETE", "delete");
 }

@@ -18,6 +18,8 @@ bool useWriteAheadLog(sqlite3* db);
 
 // Moves the log's pages into the index and turns the log off, removing it and its shared memory;
 // without waiting for a lock another connection holds (the log then stays for the last one out).
+// Once the index was set aside under the connection, the files under the log's names are another
+// index's and are left alone.
 void leaveWriteAheadLog(sqlite3* db);
 
 // Something other than a file (a folder, a pipe, a device) under the name.

@@ -112,3 +112,51 @@ TEST_F(LibraryJournalTest, FoldersUnderTheJournalsNamesGoAndTheIndexStays) {
     EXPECT_FALSE(std::filesystem::exists(index().string() + ".corrupt"));
     EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 2u);
 }
+
+// An index set aside while another connection still has it open: that connection closing leaves
+// the log of the index that replaced it, whose rows a later open reads.
+TEST_F(LibraryJournalTest, ALingeringConnectionToASetAsideIndexLeavesItsSuccessorsLog) {
+    close();
+    std::filesystem::create_directories(folder);
+    auto write = [&](const std::string& name) {
+        Bytes photo = jpeg(10, 10);
+        std::ofstream(folder / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(photo.data()), std::streamsize(photo.size()));
+    };
+    auto record = [](const std::string& identifier, const std::string& file) {
+        AssetRecord r;
+        r.identifier = identifier;
+        r.file = file;
+        r.pixelWidth = r.pixelHeight = 10;
+        return r;
+    };
+    write("a.jpg");
+    auto lingering = AssetIndex::open(folder.string());
+    ASSERT_TRUE(lingering);
+    ASSERT_EQ((*lingering)->count(), 1u);
+    // Another program leaves the table not of our shape: the next open sets the index aside.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(index().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "DROP TABLE assets; CREATE TABLE assets (identifier TEXT, file TEXT)", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(other);
+    auto successor = AssetIndex::open(folder.string());
+    ASSERT_TRUE(successor);
+    ASSERT_TRUE(std::filesystem::exists(index().string() + ".corrupt"));
+    write("b.jpg");
+    ASSERT_TRUE((*successor)->apply({record("B", "b.jpg")}, {}));
+
+    lingering->reset();
+    EXPECT_TRUE(std::filesystem::exists(beside("-wal")));
+    auto later = AssetIndex::open(folder.string());
+    ASSERT_TRUE(later);
+    AssetQuery query;
+    query.identifiers = {"B"};
+    auto found = (*later)->query(query);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->size(), 1u) << "the successor's change was lost with its log";
+    later->reset();
+    successor->reset();
+    for (const char* suffix : {"-wal", "-shm"}) EXPECT_FALSE(std::filesystem::exists(beside(suffix))) << suffix;
+}
