@@ -2,7 +2,6 @@
 #include "platform/photos/asset_index.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
@@ -13,6 +12,7 @@
 #include "platform/image/codec/image_data.h"
 #include "platform/image/codec/image_properties.h"
 #include "platform/photos/asset_identifier.h"
+#include "platform/photos/index_journal.h"
 #include "platform/photos/library_file_facts.h"
 #include "platform/photos/movie_file_check.h"
 #include "platform/runtime/log.h"
@@ -115,12 +115,6 @@ bool isDamage(int code) {
     }
 }
 
-// Something other than a file (a folder, a pipe, a device) under the index's name.
-bool isTakenByNonFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
-}
-
 struct Statement {
     sqlite3_stmt* s = nullptr;
     ~Statement() { sqlite3_finalize(s); }
@@ -172,6 +166,7 @@ bool isLibraryFileName(const std::string& name) {
 }
 
 AssetIndex::~AssetIndex() {
+    leaveWriteAheadLog(db_);
     sqlite3_close(db_);
 }
 
@@ -199,6 +194,7 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
     if (auto r = NSFileManager::defaultManager()->createDirectoryAtPath(folder, true); !r)
         return fail("cannot create the library folder " + folder + ": " + r.error());
     std::string path = pathByAppendingComponent(folder, kIndexFileName);
+    removeNonFileCompanions(path);
     // A folder or a pipe under the index's name is no index (a pipe would hold the open for ever).
     if (isTakenByNonFile(path)) {
         Log::error(kLog, "the library index's name is taken by something other than a file; setting it aside");
@@ -213,6 +209,8 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
         if (rc != SQLITE_OK) return sqlFailure(db, "cannot open the library index");
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
         auto usable = index->exec("PRAGMA synchronous=FULL");
+        if (usable && !useWriteAheadLog(db) && isDamage(sqlite3_errcode(db)))
+            usable = index->failure("cannot read the library index");
         if (usable) usable = index->exec(kSchema);
         if (usable) usable = index->addMissingColumns();
         if (usable) usable = index->checkIntegrity();
@@ -245,7 +243,7 @@ Result<void> AssetIndex::setAside(const std::string& path) {
     (void)fm->removeItemAtPath(aside);
     if (!fm->moveItemAtPath(path, aside)) return fail("cannot set the broken index aside");
     // A journal beside the broken file belongs to it, not to the index that replaces it.
-    for (const char* suffix : {"-journal", "-wal", "-shm"}) (void)fm->removeItemAtPath(path + suffix);
+    for (const char* suffix : kIndexCompanionSuffixes) (void)fm->removeItemAtPath(path + suffix);
     return {};
 }
 

@@ -50,11 +50,13 @@ std::vector<std::string> listedFiles() {
     return files;
 }
 
+// Hidden files other than the index and the log an open index keeps beside it.
 std::vector<std::string> hiddenFiles(const std::filesystem::path& folder) {
+    const std::string index = AssetIndex::kIndexFileName;
     std::vector<std::string> names;
     for (auto& e : std::filesystem::directory_iterator(folder)) {
         std::string name = e.path().filename().string();
-        if (name[0] == '.' && name != AssetIndex::kIndexFileName) names.push_back(name);
+        if (name[0] == '.' && name != index && name != index + "-wal" && name != index + "-shm") names.push_back(name);
     }
     return names;
 }
@@ -87,6 +89,8 @@ Bytes segment(std::uint8_t marker, const Bytes& payload) {
 
 TEST_F(PhotosTest, AnIndexWithADamagedPageIsRebuiltFromTheFolder) {
     for (int i = 0; i < 3; ++i) ASSERT_FALSE(save(jpeg(10 + i, 10)).empty());
+    // The notices of the saves hold the library: once delivered, it closes and its log goes into the file.
+    RunLoop::main().runUntilIdle();
     PHPhotoLibrary::setLibraryDirectory(folder.string());
     const auto index = folder / AssetIndex::kIndexFileName;
     std::ifstream in(index, std::ios::binary);
@@ -111,14 +115,11 @@ TEST_F(PhotosTest, AnIndexWithADamagedPageIsRebuiltFromTheFolder) {
 
 // The index breaks while the library is open: the next save keeps its file, the broken index
 // goes aside, and the rebuilt one lists every photo of the folder, the new one under its identifier.
+// (Bytes written over the file from outside are not seen while the library works from its log and
+// cached pages; another program's change of the table is.)
 TEST_F(PhotosTest, AnIndexThatBreaksWhileOpenIsRebuiltAndThePhotoKept) {
     ASSERT_FALSE(save(jpeg(10, 10)).empty());
-    const auto index = folder / AssetIndex::kIndexFileName;
-    {
-        std::fstream file(index, std::ios::binary | std::ios::in | std::ios::out);
-        const std::string garbage(4096, '\x5a');
-        file.write(garbage.data(), std::streamsize(garbage.size()));
-    }
+    runSql(folder / AssetIndex::kIndexFileName, "DROP TABLE assets; CREATE TABLE assets (identifier TEXT, file TEXT)");
     LogCapture log;
     std::string second = save(jpeg(12, 10));
     ASSERT_FALSE(second.empty()) << "the save after the damage";
@@ -370,7 +371,7 @@ TEST_F(PhotosTest, SavesKilledAtEveryFlushLeaveALibraryThatReopensClean) {
     ASSERT_FALSE(save(jpeg(9, 9)).empty());
 
     // Flushes of a save, in order: the photo's temporary file, the folder after the rename, then
-    // the index's journal and database.
+    // the index's log (or, where it has none, its journal and database).
     int kills = 0;
     for (int flush = 1; flush <= 6; ++flush) {
         SCOPED_TRACE("killed at flush " + std::to_string(flush));
@@ -392,6 +393,6 @@ TEST_F(PhotosTest, SavesKilledAtEveryFlushLeaveALibraryThatReopensClean) {
         EXPECT_EQ(listedFiles().size(), filesIn(library)) << "every whole photo listed, nothing else";
         EXPECT_FALSE(save(jpeg(8, 8)).empty());
     }
-    EXPECT_GE(kills, 4) << "the saves were really cut short";
+    EXPECT_GE(kills, 3) << "the saves were really cut short";
     ::unsetenv("KORVA_KILL_TEST_LIBRARY");
 }

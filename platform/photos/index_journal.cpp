@@ -1,0 +1,62 @@
+// Write-ahead log of the library index, on while open and off when closed.
+#include "platform/photos/index_journal.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "platform/runtime/log.h"
+#include "platform/storage/file_manager.h"
+
+namespace {
+
+// Whether the pragma leaves the connection in the wanted journal mode.
+bool setJournalMode(sqlite3* db, const char* pragma, const char* wanted) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, pragma, -1, &statement, nullptr) != SQLITE_OK) return false;
+    bool set = false;
+    if (sqlite3_step(statement) == SQLITE_ROW) {
+        const unsigned char* mode = sqlite3_column_text(statement, 0);
+        set = mode && std::strcmp(reinterpret_cast<const char*>(mode), wanted) == 0;
+    }
+    // Finalizing keeps the step's error as the connection's.
+    sqlite3_finalize(statement);
+    return set;
+}
+
+}  // namespace
+
+bool useWriteAheadLog(sqlite3* db) {
+    if (setJournalMode(db, "PRAGMA journal_mode=WAL", "wal")) return true;
+    Log::warning("photos", std::string("the library index keeps its rollback journal: ") + sqlite3_errmsg(db));
+    return false;
+}
+
+void leaveWriteAheadLog(sqlite3* db) {
+    if (!db) return;
+    // An index set aside under this connection: the log and shared memory under its names now
+    // belong to the index that replaced it, and stay.
+    int moved = 0;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved) {
+        int persist = 1;
+        sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+        return;
+    }
+    sqlite3_busy_timeout(db, 0);
+    (void)setJournalMode(db, "PRAGMA journal_mode=DELETE", "delete");
+}
+
+bool isTakenByNonFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+void removeNonFileCompanions(const std::string& indexPath) {
+    for (const char* suffix : kIndexCompanionSuffixes) {
+        const std::string path = indexPath + suffix;
+        if (!isTakenByNonFile(path)) continue;
+        Log::error("photos", "removing something other than a file under the name " + path);
+        (void)NSFileManager::defaultManager()->removeItemAtPath(path);
+    }
+}
