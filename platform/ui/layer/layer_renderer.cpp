@@ -149,6 +149,26 @@ void renderWithShadow(cairo_t* cr, CALayer& layer, RenderPass& pass, float opaci
     cairo_pattern_destroy(content);
 }
 
+// A layer with nothing under it that cannot reach the clip draws nothing, so it is passed over
+// whole: most of a long scale's ticks lie outside its scroll view or the damaged area. (A blurring
+// layer is not: it reads what lies beneath before it draws.)
+bool outsideClip(cairo_t* cr, const CALayer& layer, const RenderPass& pass) {
+    if (!pass.takesShortcuts() || !layer.sublayers().empty() || layer.mask() ||
+        dynamic_cast<const CABackdropLayer*>(&layer))
+        return false;
+    auto extent = layer_extent::drawnExtent(layer, pass);
+    if (!extent) return false;
+    if (layer_shadow::hasShadow(layer, pass)) {
+        // The blur's reach past the group, as the extents of groups take it.
+        const CGFloat r = layer.shadowRadius() * 1.5 + 2;
+        const CGRect cast = CGRectOffset(*extent, layer.shadowOffset().width, layer.shadowOffset().height);
+        *extent = CGRectUnion(*extent, CGRectInset(cast, -r, -r));
+    }
+    double x0, y0, x1, y1;
+    cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
+    return !CGRectIntersectsRect(*extent, CGRectMake(x0, y0, x1 - x0, y1 - y0));
+}
+
 }  // namespace
 
 void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, RenderPass& pass) {
@@ -158,6 +178,7 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, RenderPass& pass) {
     if (!invertible(t)) return;  // a layer scaled to nothing shows nothing
     CairoSave save(cr);
     applyMatrix(cr, t);
+    if (outsideClip(cr, layer, pass)) return;
     // A blur reads what is drawn beneath it before a group of its own would hide that.
     if (auto* backdrop = dynamic_cast<CABackdropLayer*>(&layer)) layer_backdrop::capture(cr, *backdrop, pass);
     if (layer_shadow::hasShadow(layer, pass))
