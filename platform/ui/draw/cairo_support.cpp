@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -288,9 +289,17 @@ void blurAndTint(cairo_surface_t* surface, double sigma, double r, double g, dou
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) alpha[static_cast<std::size_t>(y) * w + x] = data[y * stride + x * 4 + 3] / 255.0f;
     gaussianPasses(alpha, scratch, w, h, sigma);
+    // A black shadow (the usual one) has nothing but its alpha to round.
+    const bool black = r == 0 && g == 0 && b == 0;
     for (int y = 0; y < h; ++y) {
         unsigned char* row = data + static_cast<std::size_t>(y) * stride;
         const float* plane = alpha.data() + static_cast<std::size_t>(y) * w;
+        if (black) {
+            std::uint32_t* pixels = reinterpret_cast<std::uint32_t*>(row);
+            for (int x = 0; x < w; ++x)
+                pixels[x] = std::uint32_t(roundLevel(std::clamp<double>(plane[x], 0, 1) * a * 255)) << 24;
+            continue;
+        }
         for (int x = 0; x < w; ++x) {
             double cover = std::clamp<double>(plane[x], 0, 1) * a;
             row[x * 4 + 0] = roundLevel(b * cover * 255);
