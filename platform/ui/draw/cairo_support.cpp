@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/image/cg_image.h"
+#include "platform/image/engine/kernels.h"
 #include "platform/ui/draw/gradient.h"
 
 void appendPath(cairo_t* cr, const CGPath& path, bool skipLeadingMove) {
@@ -189,10 +190,7 @@ void boxPass(std::vector<float>& src, std::vector<float>& dst, int w, int h, int
         for (int line0 = 0; line0 < h; line0 += kLanes) {
             const int lines = std::min(kLanes, h - line0);
             if (lines < kLanes) std::fill(in.begin(), in.end(), 0.0f);
-            for (int l = 0; l < lines; ++l) {
-                const float* from = src.data() + static_cast<std::size_t>(line0 + l) * w;
-                for (int i = 0; i < w; ++i) in[static_cast<std::size_t>(i) * kLanes + l] = from[i];
-            }
+            kernels::transpose(src.data() + static_cast<std::size_t>(line0) * w, w, in.data(), kLanes, lines, w);
             float sum[kLanes] = {};
             for (int i = 0; i <= radius && i < w; ++i)
                 for (int l = 0; l < kLanes; ++l) sum[l] += in[static_cast<std::size_t>(i) * kLanes + l];
@@ -209,10 +207,7 @@ void boxPass(std::vector<float>& src, std::vector<float>& dst, int w, int h, int
                     for (int l = 0; l < kLanes; ++l) sum[l] += x[l];
                 }
             }
-            for (int l = 0; l < lines; ++l) {
-                float* to = dst.data() + static_cast<std::size_t>(line0 + l) * w;
-                for (int i = 0; i < w; ++i) to[i] = out[static_cast<std::size_t>(i) * kLanes + l];
-            }
+            kernels::transpose(out.data(), kLanes, dst.data() + static_cast<std::size_t>(line0) * w, w, w, lines);
         }
         return;
     }
