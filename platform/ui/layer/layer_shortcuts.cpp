@@ -155,6 +155,8 @@ struct PlainPicture {
 };
 
 std::optional<PlainPicture> plainPicture(const CALayer& layer, const cairo_matrix_t& toDevice, const RenderPass& pass) {
+    // Asked of every sublayer: most have no picture, found before the costlier questions.
+    if (!pass.shown(layer, &CALayerPresentation::contents, layer.contents())) return std::nullopt;
     float opacity = pass.shown(layer, &CALayerPresentation::opacity, layer.opacity());
     if (layer.isHidden() || opacity < 1 || layer.mask() || layer_shadow::hasShadow(layer, pass) ||
         !layer.sublayers().empty() || layer.backingStore() || dynamic_cast<const CAShapeLayer*>(&layer) ||
