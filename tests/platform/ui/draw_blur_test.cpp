@@ -85,7 +85,7 @@ TEST(DrawBlur, BlurAndTintKeepsThePlainSumsBytes) {
         double sigma;
     };
     // Heights below, at and off the lines summed side by side; blurs reaching past the surface.
-    const Case cases[] = {{1, 1, 4.5},  {5, 3, 4.5},   {40, 8, 1.5},  {41, 9, 4.5},  {158, 68, 4.5},
+    const Case cases[] = {{1, 1, 4.5},   {5, 3, 4.5},   {40, 8, 1.5},   {41, 9, 4.5},  {158, 68, 4.5},
                           {97, 15, 0.2}, {12, 70, 9.0}, {200, 17, 3.0}, {3, 40, 30.0}, {64, 64, 0.6}};
     unsigned seed = 1;
     for (const Case& c : cases) {

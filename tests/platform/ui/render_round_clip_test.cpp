@@ -26,7 +26,8 @@ cairo_surface_t* staleSurface() {
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kW, kH);
     cairo_surface_flush(s);
     for (int y = 0; y < kH; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s));
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s));
         for (int x = 0; x < kW; ++x) {
             const std::uint32_t a = (x * 3 + y * 5) % 256;
             row[x] = (a << 24) | (((x * 7 + y) % (a + 1)) << 16) | (((y * 11) % (a + 1)) << 8) | ((x + y) % (a + 1));
@@ -51,8 +52,8 @@ std::vector<std::uint32_t> drawn(CALayer& layer, bool shortcuts, const std::vect
     cairo_surface_flush(target);
     std::vector<std::uint32_t> pixels;
     for (int y = 0; y < kH; ++y) {
-        auto* row =
-            reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(target) + y * cairo_image_surface_get_stride(target));
+        auto* row = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(target) +
+                                                     y * cairo_image_surface_get_stride(target));
         pixels.insert(pixels.end(), row, row + kW);
     }
     cairo_surface_destroy(target);
