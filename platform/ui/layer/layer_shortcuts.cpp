@@ -45,6 +45,8 @@ struct DirectTarget {
 
 std::optional<DirectTarget> directTarget(cairo_t* cr, const RenderPass& pass) {
     if (!pixel_compose::available() || !pass.takesShortcuts()) return std::nullopt;
+    // The target's clip boxes leave out a rounded clip still to be laid.
+    if (pass.deferredRoundClip()) return std::nullopt;
     cairo_surface_t* target = cairo_get_group_target(cr);
     if (!target || cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE ||
         cairo_image_surface_get_format(target) != CAIRO_FORMAT_ARGB32)

@@ -1,8 +1,9 @@
-// Layers passed over outside the clip give the bytes of the full drawing (the shortcuts off): a
+// Layers passed over outside the clip, and layers drawn within a rounded clip's full coverage
+// under a clip of few edges in its place, give the bytes of the full drawing (the shortcuts off): a
 // scale of ticks and shadowed labels scrolled to fractions of a pixel inside a rounded, masking
-// ruler (Cairo rasterises a fill at fractions under a rounded clip otherwise than without one, so
-// none of them may leave it out), and shadows and strokes reaching into the clip from layers
-// outside it.
+// ruler with a bitmap and a translucent fill well inside its corners (Cairo rasterises and samples
+// otherwise under no clip than under a rounded one, so none of them may draw without a clip of
+// that kind), and shadows and strokes reaching into the clip from layers outside it.
 #include <cairo.h>
 #include <gtest/gtest.h>
 
@@ -124,6 +125,21 @@ TEST(RenderRoundClipTest, AScaleInARoundedRulerDrawsAsUnderItsClip) {
     line->setFrame(CGRectMake(23, 0, 1, 30));
     line->setBackgroundColor(CGColor::rgb(0.4, 0.4, 0.4, 1));
     ruler->addSublayer(line);
+    // Well inside the corners: a drawn bitmap between pixels with a shadow, and a translucent fill.
+    auto thumb = CALayer::make();
+    thumb->setFrame(CGRectMake(14.3, 9.1, 6, 5));
+    thumb->setContentsScale(kScale);
+    thumb->setDelegate(caption);
+    thumb->setShadowOpacity(0.5f);
+    thumb->setShadowRadius(1);
+    thumb->setNeedsDisplay();
+    thumb->displayIfNeeded();
+    ruler->addSublayer(thumb);
+    auto veil = CALayer::make();
+    veil->setFrame(CGRectMake(30.2, 10.45, 7.3, 6.1));
+    veil->setBackgroundColor(CGColor::rgb(0.9, 0.2, 0.4, 0.7));
+    veil->setOpacity(0.55f);
+    ruler->addSublayer(veil);
     for (CGFloat offset : {0.0, 0.5, 1.0 / 3, 0.7, 2.9, 31.25}) {
         scroll->setBounds(CGRectMake(offset, 0, 46, 30));
         expectSameWithoutShortcuts(*ruler, "offset " + std::to_string(offset));
