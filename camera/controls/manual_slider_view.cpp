@@ -191,7 +191,9 @@ void ManualSliderView::updateGuides() {
         if (g.fade == f) continue;
         g.fade = f;
         g.line->setBackgroundColor(::alpha(*g.line->backgroundColor(), f));
-        if (g.label) g.label->setTextColor(::alpha(*g.label->textColor(), f));
+        // A label fades through its opacity: its text and shadow are composited fainter, not drawn
+        // again (within a level of drawing them in the fainter colour).
+        if (g.label) g.label->setAlpha(f);
     }
 }
 

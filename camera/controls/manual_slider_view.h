@@ -46,8 +46,8 @@ public:
         std::shared_ptr<UIView> line;
         std::shared_ptr<UILabel> label;
         CGSize labelSize{};
-        // What the line and label were last given: a label given a colour draws its text again,
-        // so only guides whose fade or height changed are touched.
+        // What the line and label were last given, so only guides whose fade or height changed
+        // are touched.
         float fade = -1;
         CGFloat height = -1;
     };

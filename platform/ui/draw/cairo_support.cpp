@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "platform/image/cg_image.h"
+#include "platform/image/engine/kernels.h"
 #include "platform/ui/draw/gradient.h"
 
 void appendPath(cairo_t* cr, const CGPath& path, bool skipLeadingMove) {
@@ -172,23 +174,40 @@ std::shared_ptr<CGImage> imageFromSurface(cairo_surface_t* surface) {
 }
 
 namespace {
+// Lines summed side by side by the pass along rows: a block of them is turned so that the same
+// step of every line's running sum is one vector operation.
+constexpr int kLanes = 8;
+
 // One box pass along rows (or columns when vertical) with a running sum; edges read as zero.
 // Columns are summed side by side, a row at a time, so the vertical pass reads memory in order;
-// each line's sums are taken in the same order either way.
+// rows are summed side by side the same way, kLanes at a time, after turning the block. Each
+// line's sums are taken in the same order either way, so the result does not depend on how many
+// lines go side by side.
 void boxPass(std::vector<float>& src, std::vector<float>& dst, int w, int h, int radius, bool vertical) {
     const float norm = 1.0f / (2 * radius + 1);
     if (!vertical) {
-        for (int line = 0; line < h; ++line) {
-            const float* in = src.data() + static_cast<std::size_t>(line) * w;
-            float* out = dst.data() + static_cast<std::size_t>(line) * w;
-            float sum = 0;
-            for (int i = 0; i <= radius && i < w; ++i) sum += in[i];
+        std::vector<float> in(static_cast<std::size_t>(w) * kLanes), out(in.size());
+        for (int line0 = 0; line0 < h; line0 += kLanes) {
+            const int lines = std::min(kLanes, h - line0);
+            if (lines < kLanes) std::fill(in.begin(), in.end(), 0.0f);
+            kernels::transpose(src.data() + static_cast<std::size_t>(line0) * w, w, in.data(), kLanes, lines, w);
+            float sum[kLanes] = {};
+            for (int i = 0; i <= radius && i < w; ++i)
+                for (int l = 0; l < kLanes; ++l) sum[l] += in[static_cast<std::size_t>(i) * kLanes + l];
             for (int i = 0; i < w; ++i) {
-                out[i] = sum * norm;
-                int leave = i - radius, enter = i + radius + 1;
-                if (leave >= 0) sum -= in[leave];
-                if (enter < w) sum += in[enter];
+                float* o = out.data() + static_cast<std::size_t>(i) * kLanes;
+                for (int l = 0; l < kLanes; ++l) o[l] = sum[l] * norm;
+                const int leave = i - radius, enter = i + radius + 1;
+                if (leave >= 0) {
+                    const float* x = in.data() + static_cast<std::size_t>(leave) * kLanes;
+                    for (int l = 0; l < kLanes; ++l) sum[l] -= x[l];
+                }
+                if (enter < w) {
+                    const float* x = in.data() + static_cast<std::size_t>(enter) * kLanes;
+                    for (int l = 0; l < kLanes; ++l) sum[l] += x[l];
+                }
             }
+            kernels::transpose(out.data(), kLanes, dst.data() + static_cast<std::size_t>(line0) * w, w, w, lines);
         }
         return;
     }
@@ -211,6 +230,12 @@ void boxPass(std::vector<float>& src, std::vector<float>& dst, int w, int h, int
             for (int x = 0; x < w; ++x) sums[x] += in[x];
         }
     }
+}
+
+// std::lround for 0 <= v < 2^52, without the library call: v + 0.5 is exact or rounds to no
+// other whole number from 0.5 up; below 0.5 only the nearest double under 0.5 would round up.
+inline unsigned char roundLevel(double v) {
+    return static_cast<unsigned char>(v < 0.5 ? 0 : static_cast<long>(v + 0.5));
 }
 // Three box passes each way approximating a Gaussian of the deviation (in pixels).
 void gaussianPasses(std::vector<float>& plane, std::vector<float>& scratch, int w, int h, double sigma) {
@@ -259,14 +284,23 @@ void blurAndTint(cairo_surface_t* surface, double sigma, double r, double g, dou
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) alpha[static_cast<std::size_t>(y) * w + x] = data[y * stride + x * 4 + 3] / 255.0f;
     gaussianPasses(alpha, scratch, w, h, sigma);
+    // A black shadow (the usual one) has nothing but its alpha to round.
+    const bool black = r == 0 && g == 0 && b == 0;
     for (int y = 0; y < h; ++y) {
         unsigned char* row = data + static_cast<std::size_t>(y) * stride;
+        const float* plane = alpha.data() + static_cast<std::size_t>(y) * w;
+        if (black) {
+            std::uint32_t* pixels = reinterpret_cast<std::uint32_t*>(row);
+            for (int x = 0; x < w; ++x)
+                pixels[x] = std::uint32_t(roundLevel(std::clamp<double>(plane[x], 0, 1) * a * 255)) << 24;
+            continue;
+        }
         for (int x = 0; x < w; ++x) {
-            double cover = std::clamp<double>(alpha[static_cast<std::size_t>(y) * w + x], 0, 1) * a;
-            row[x * 4 + 0] = static_cast<unsigned char>(std::lround(b * cover * 255));
-            row[x * 4 + 1] = static_cast<unsigned char>(std::lround(g * cover * 255));
-            row[x * 4 + 2] = static_cast<unsigned char>(std::lround(r * cover * 255));
-            row[x * 4 + 3] = static_cast<unsigned char>(std::lround(cover * 255));
+            double cover = std::clamp<double>(plane[x], 0, 1) * a;
+            row[x * 4 + 0] = roundLevel(b * cover * 255);
+            row[x * 4 + 1] = roundLevel(g * cover * 255);
+            row[x * 4 + 2] = roundLevel(r * cover * 255);
+            row[x * 4 + 3] = roundLevel(cover * 255);
         }
     }
     cairo_surface_mark_dirty(surface);

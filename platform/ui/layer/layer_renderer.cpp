@@ -13,8 +13,10 @@
 #include "platform/image/cg_image.h"
 #include "platform/ui/draw/cairo_support.h"
 #include "platform/ui/layer/ca_backdrop_layer.h"
+#include "platform/ui/layer/ca_gradient_layer.h"
 #include "platform/ui/layer/ca_layer.h"
 #include "platform/ui/layer/ca_replicator_layer.h"
+#include "platform/ui/layer/ca_shape_layer.h"
 #include "platform/ui/layer/layer_backdrop.h"
 #include "platform/ui/layer/layer_backing_store.h"
 #include "platform/ui/layer/layer_extent.h"
@@ -149,6 +151,156 @@ void renderWithShadow(cairo_t* cr, CALayer& layer, RenderPass& pass, float opaci
     cairo_pattern_destroy(content);
 }
 
+// Where a layer and its shadow can draw, in its own space; none when that cannot be bounded.
+std::optional<CGRect> drawnReach(const CALayer& layer, const RenderPass& pass) {
+    auto extent = layer_extent::drawnExtent(layer, pass);
+    if (!extent) return std::nullopt;
+    if (layer_shadow::hasShadow(layer, pass)) {
+        // The blur's reach past the group, as the extents of groups take it.
+        const CGFloat r = layer.shadowRadius() * 1.5 + 2;
+        const CGRect cast = CGRectOffset(*extent, layer.shadowOffset().width, layer.shadowOffset().height);
+        *extent = CGRectUnion(*extent, CGRectInset(cast, -r, -r));
+    }
+    return extent;
+}
+
+// A layer with nothing under it that cannot reach the clip draws nothing, so it is passed over
+// whole: most of a long scale's ticks lie outside its scroll view or the damaged area. (A blurring
+// layer is not: it reads what lies beneath before it draws.)
+bool outsideClip(cairo_t* cr, const CALayer& layer, const RenderPass& pass) {
+    if (!pass.takesShortcuts() || !layer.sublayers().empty() || layer.mask() ||
+        dynamic_cast<const CABackdropLayer*>(&layer))
+        return false;
+    auto extent = drawnReach(layer, pass);
+    if (!extent) return false;
+    double x0, y0, x1, y1;
+    cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
+    return !CGRectIntersectsRect(*extent, CGRectMake(x0, y0, x1 - x0, y1 - y0));
+}
+
+// Lays a deferred rounded clip on the target, through the matrix its layer laid it with.
+void layRoundClip(cairo_t* cr, const DeferredRoundClip& clip) {
+    cairo_matrix_t m, at = toCairoMatrix(clip.toDevice);
+    cairo_get_matrix(cr, &m);
+    cairo_set_matrix(cr, &at);
+    layer_paint::roundedRect(cr, clip.bounds, clip.radius);
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &m);
+}
+
+// Lays, for a layer drawn wholly within the deferred clip's full coverage, a clip of few edges in
+// its place: the bounds with their corners cut by a pixel. Cairo draws under any clip that is no
+// set of boxes by intersecting each shape with the clip's outline and rasterising what is left,
+// which takes longer the more edges the outline has (a rounded one has dozens); within the pixels
+// both cover fully the two give the same shapes, so the same bytes.
+void layPlainClip(cairo_t* cr, const DeferredRoundClip& clip) {
+    const CGAffineTransform& t = clip.toDevice;
+    const CGRect& b = clip.bounds;
+    const double ax = t.a * b.origin.x + t.tx, bx = t.a * (b.origin.x + b.size.width) + t.tx;
+    const double ay = t.d * b.origin.y + t.ty, by = t.d * (b.origin.y + b.size.height) + t.ty;
+    const double x0 = std::min(ax, bx), x1 = std::max(ax, bx), y0 = std::min(ay, by), y1 = std::max(ay, by);
+    constexpr double cut = 1;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    cairo_identity_matrix(cr);
+    cairo_move_to(cr, x0 + cut, y0);
+    cairo_line_to(cr, x1 - cut, y0);
+    cairo_line_to(cr, x1, y0 + cut);
+    cairo_line_to(cr, x1, y1 - cut);
+    cairo_line_to(cr, x1 - cut, y1);
+    cairo_line_to(cr, x0 + cut, y1);
+    cairo_line_to(cr, x0, y1 - cut);
+    cairo_line_to(cr, x0, y0 + cut);
+    cairo_close_path(cr);
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &m);
+}
+
+// Whether the layer and all under it draw wholly within the pixels the deferred clip covers
+// fully. (A blurring layer is not: it reads what lies beneath.)
+bool withinRoundClip(cairo_t* cr, const CALayer& layer, const DeferredRoundClip& clip, const RenderPass& pass) {
+    if (dynamic_cast<const CABackdropLayer*>(&layer)) return false;
+    auto extent = drawnReach(layer, pass);
+    if (!extent) return false;
+    auto box = deviceBoundsOf(cr, *extent);
+    if (!box) return false;
+    const CGRect pixels = CGRectMake(std::floor(box->x0), std::floor(box->y0), std::ceil(box->x1) - std::floor(box->x0),
+                                     std::ceil(box->y1) - std::floor(box->y0));
+    return CGRectContainsRect(clip.inside[0], pixels) || CGRectContainsRect(clip.inside[1], pixels);
+}
+
+// A layer that draws straight onto the target, no group or copies of its own, and clips to
+// nothing but whole device pixels: it may leave a deferred clip to the layers under it. (Cairo
+// keeps the coverage of clips at fractions in the order they are laid.)
+bool drawsStraight(cairo_t* cr, const CALayer& layer, const RenderPass& pass, float opacity) {
+    if (!(opacity >= 1) || layer.mask() || layer_shadow::hasShadow(layer, pass) ||
+        dynamic_cast<const CAReplicatorLayer*>(&layer) || dynamic_cast<const CABackdropLayer*>(&layer))
+        return false;
+    if (!layer.masksToBounds()) return true;
+    if (pass.shown(layer, &CALayerPresentation::cornerRadius, layer.cornerRadius()) > 0) return false;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    auto box = deviceBoundsOf(cr, pass.shownBounds(layer));
+    return m.xy == 0 && m.yx == 0 && box && layer_paint::wholePixel(box->x0) && layer_paint::wholePixel(box->y0) &&
+           layer_paint::wholePixel(box->x1) && layer_paint::wholePixel(box->y1);
+}
+
+// Clips to the layer's rounded bounds, or leaves the rounded clip to the layers under it (drawn
+// as the screen is, axis-aligned). Returns whether it was left.
+bool clipToRoundedBounds(cairo_t* cr, const CGRect& b, CGFloat radius, RenderPass& pass) {
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    const bool defer = radius > 0 && pass.takesShortcuts() && m.xy == 0 && m.yx == 0 && !pass.deferredRoundClip();
+    DeferredRoundClip clip{fromCairoMatrix(m), b, radius, {}};
+    if (defer) {
+        const CGFloat r = std::min({radius, b.size.width / 2, b.size.height / 2});
+        const CGRect across[2] = {CGRectInset(b, r, 0), CGRectInset(b, 0, r)};
+        for (int i = 0; i < 2; ++i) {
+            clip.inside[i] = CGRectNull();
+            auto box = deviceBoundsOf(cr, across[i]);
+            if (!box) continue;
+            // A pixel to spare inside: the curve is laid as segments, and the edges at fractions.
+            const double x0 = std::ceil(box->x0) + 1, y0 = std::ceil(box->y0) + 1, x1 = std::floor(box->x1) - 1,
+                         y1 = std::floor(box->y1) - 1;
+            if (x1 > x0 && y1 > y0) clip.inside[i] = CGRectMake(x0, y0, x1 - x0, y1 - y0);
+        }
+    }
+    if (!defer || (CGRectIsNull(clip.inside[0]) && CGRectIsNull(clip.inside[1]))) {
+        layer_paint::roundedRect(cr, b, radius);
+        cairo_clip(cr);
+        return false;
+    }
+    DeviceBox extents;
+    {
+        CairoSave save(cr);
+        layer_paint::roundedRect(cr, b, radius);
+        cairo_clip(cr);
+        extents = deviceClipExtents(cr);
+    }
+    cairo_identity_matrix(cr);
+    cairo_rectangle(cr, extents.x0, extents.y0, extents.x1 - extents.x0, extents.y1 - extents.y0);
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &m);
+    pass.deferRoundClip(clip);
+    return true;
+}
+
+// Whether the layer draws anything of its own besides its background and border.
+bool ownContent(const CALayer& layer, const RenderPass& pass) {
+    return pass.shown(layer, &CALayerPresentation::contents, layer.contents()) ||
+           (layer.backingStore() && layer.backingStore()->surface) || dynamic_cast<const CAShapeLayer*>(&layer) ||
+           dynamic_cast<const CAGradientLayer*>(&layer);
+}
+
+// Runs a part of a layer's own drawing under the deferred rounded clip, when one is left.
+template <class Paint>
+void underRoundClip(cairo_t* cr, const RenderPass& pass, Paint&& paint) {
+    if (!pass.deferredRoundClip()) return paint();
+    CairoSave save(cr);
+    layRoundClip(cr, *pass.deferredRoundClip());
+    paint();
+}
+
 }  // namespace
 
 void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, RenderPass& pass) {
@@ -158,6 +310,20 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, RenderPass& pass) {
     if (!invertible(t)) return;  // a layer scaled to nothing shows nothing
     CairoSave save(cr);
     applyMatrix(cr, t);
+    if (outsideClip(cr, layer, pass)) return;
+    // A rounded clip left by a layer above: a clip of few edges stands in for it within the pixels
+    // it covers fully; it is laid on before a layer draws otherwise, except by one that leaves it
+    // to the layers under it in turn.
+    std::optional<DeferredRoundClip> deferred;
+    if (pass.deferredRoundClip()) {
+        if (withinRoundClip(cr, layer, *pass.deferredRoundClip(), pass)) {
+            deferred = pass.takeDeferredRoundClip();
+            layPlainClip(cr, *deferred);
+        } else if (!drawsStraight(cr, layer, pass, opacity)) {
+            deferred = pass.takeDeferredRoundClip();
+            layRoundClip(cr, *deferred);
+        }
+    }
     // A blur reads what is drawn beneath it before a group of its own would hide that.
     if (auto* backdrop = dynamic_cast<CABackdropLayer*>(&layer)) layer_backdrop::capture(cr, *backdrop, pass);
     if (layer_shadow::hasShadow(layer, pass))
@@ -166,6 +332,7 @@ void LayerRenderer::renderLayer(cairo_t* cr, CALayer& layer, RenderPass& pass) {
         renderGroup(cr, layer, pass, opacity);
     else
         renderContents(cr, layer, pass);
+    if (deferred) pass.deferRoundClip(deferred);
 }
 
 void LayerRenderer::renderContents(cairo_t* cr, CALayer& layer, RenderPass& pass) {
@@ -173,14 +340,15 @@ void LayerRenderer::renderContents(cairo_t* cr, CALayer& layer, RenderPass& pass
     const CGFloat radius = pass.shown(layer, &CALayerPresentation::cornerRadius, layer.cornerRadius());
     auto* backdrop = dynamic_cast<CABackdropLayer*>(&layer);
     if (backdrop) layer_backdrop::draw(cr, *backdrop, b, radius, pass);
-    layer_paint::paintBackground(cr, layer, b, radius, pass);
+    if (!pass.deferredRoundClip() ||
+        layer_paint::visible(pass.shown(layer, &CALayerPresentation::backgroundColor, layer.backgroundColor())))
+        underRoundClip(cr, pass, [&] { layer_paint::paintBackground(cr, layer, b, radius, pass); });
     {
         CairoSave save(cr);
-        if (layer.masksToBounds()) {
-            layer_paint::roundedRect(cr, b, radius);
-            cairo_clip(cr);
-        }
-        layer_paint::paintOwnContent(cr, layer, pass);
+        bool deferred = false;
+        if (layer.masksToBounds()) deferred = clipToRoundedBounds(cr, b, radius, pass);
+        if (!pass.deferredRoundClip() || ownContent(layer, pass))
+            underRoundClip(cr, pass, [&] { layer_paint::paintOwnContent(cr, layer, pass); });
         if (auto blend = layer_backdrop::vibrantBlend(backdrop)) {
             // Vibrant content is blended into what lies beneath rather than laid over it.
             cairo_push_group(cr);
@@ -192,8 +360,10 @@ void LayerRenderer::renderContents(cairo_t* cr, CALayer& layer, RenderPass& pass
         } else {
             renderSublayers(cr, layer, pass);
         }
+        if (deferred) pass.takeDeferredRoundClip();
     }
-    layer_paint::paintBorder(cr, layer, b, radius, pass);
+    if (!pass.deferredRoundClip() || pass.shown(layer, &CALayerPresentation::borderWidth, layer.borderWidth()) > 0)
+        underRoundClip(cr, pass, [&] { layer_paint::paintBorder(cr, layer, b, radius, pass); });
 }
 
 bool LayerRenderer::coversOpaquely(cairo_t* cr, CALayer& layer, const CGRect& pixels) {

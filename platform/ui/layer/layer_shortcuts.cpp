@@ -45,6 +45,8 @@ struct DirectTarget {
 
 std::optional<DirectTarget> directTarget(cairo_t* cr, const RenderPass& pass) {
     if (!pixel_compose::available() || !pass.takesShortcuts()) return std::nullopt;
+    // The target's clip boxes leave out a rounded clip still to be laid.
+    if (pass.deferredRoundClip()) return std::nullopt;
     cairo_surface_t* target = cairo_get_group_target(cr);
     if (!target || cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE ||
         cairo_image_surface_get_format(target) != CAIRO_FORMAT_ARGB32)
@@ -155,6 +157,8 @@ struct PlainPicture {
 };
 
 std::optional<PlainPicture> plainPicture(const CALayer& layer, const cairo_matrix_t& toDevice, const RenderPass& pass) {
+    // Asked of every sublayer: most have no picture, found before the costlier questions.
+    if (!pass.shown(layer, &CALayerPresentation::contents, layer.contents())) return std::nullopt;
     float opacity = pass.shown(layer, &CALayerPresentation::opacity, layer.opacity());
     if (layer.isHidden() || opacity < 1 || layer.mask() || layer_shadow::hasShadow(layer, pass) ||
         !layer.sublayers().empty() || layer.backingStore() || dynamic_cast<const CAShapeLayer*>(&layer) ||

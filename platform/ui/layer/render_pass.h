@@ -29,6 +29,21 @@ struct CapturedBackdrop {
     double x = 0, y = 0;
 };
 
+// The rounded clip of a layer that masks to its bounds, not yet laid on the target. Cairo draws
+// each shape under a rounded clip by intersecting it with the clip's outline of dozens of edges,
+// which costs more than the drawing for small layers; what the clip leaves out lies in the corners
+// and along the edges, so layers drawn wholly within the pixels it covers fully are drawn under a
+// clip of few edges instead, and the others lay the rounded clip on before they draw. Meanwhile the
+// target is clipped to the whole device pixels of the rounded clip's extents, which keeps those
+// extents and leaves the rounded clip's coverage as it is.
+struct DeferredRoundClip {
+    CGAffineTransform toDevice;  // the masking layer's space to the device, as the clip is laid
+    CGRect bounds;
+    CGFloat radius = 0;
+    // Device pixels the clip covers fully: the bounds less the corners' width, and less their height.
+    CGRect inside[2];
+};
+
 class RenderPass {
 public:
     explicit RenderPass(CGFloat deviceScale, LayerValues values = LayerValues::Presented,
@@ -74,9 +89,15 @@ public:
     }
     void dropBackdrop();
 
+    // The rounded clip a masking layer left to the layers under it to lay on; none when laid.
+    const std::optional<DeferredRoundClip>& deferredRoundClip() const { return deferredRound_; }
+    std::optional<DeferredRoundClip> takeDeferredRoundClip() { return std::exchange(deferredRound_, std::nullopt); }
+    void deferRoundClip(std::optional<DeferredRoundClip> clip) { deferredRound_ = std::move(clip); }
+
 private:
     CGFloat deviceScale_;
     LayerValues values_;
     RenderShortcuts shortcuts_;
     std::optional<CapturedBackdrop> backdrop_;
+    std::optional<DeferredRoundClip> deferredRound_;
 };

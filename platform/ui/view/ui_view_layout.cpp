@@ -2,6 +2,7 @@
 // intrinsic sizes and the safe area.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/runtime/log.h"
 #include "platform/ui/app/ui_window.h"
@@ -26,6 +27,11 @@ void resizeAxis(double lead, double length, double oldTotal, double newTotal, bo
     if (flexSize) outLength = length + delta * share(length);
 }
 
+}  // namespace
+
+namespace {
+// The root of the tree layoutIfNeeded is walking (main thread only), for the views it passes.
+UIView* walkRoot = nullptr;
 }  // namespace
 
 std::shared_ptr<UIView> UIView::rootView() {
@@ -69,16 +75,25 @@ void UIView::layoutIfNeeded() {
         CGRect f;
         if (engine.solvedFrame(*root, f)) root->applySolvedFrame(f);
     }
+    // The root is found once for the walk: found again from every view, it cost more than the walk.
+    UIView* outer = std::exchange(walkRoot, root.get());
     start->layoutSubtree();
+    walkRoot = outer;
 }
 
 void UIView::layoutSubtree() {
     if (needsLayout_) {
         needsLayout_ = false;
         layoutSubviews();
-    } else if (rootView()->engine_) {
+    } else if (UIView& root = walkRoot ? *walkRoot : *rootView(); root.engine_) {
         // A solve started elsewhere in the tree (a constant changed) may have moved these.
-        applySolvedSubviewFrames();
+        auto& engine = root.layoutEngine();
+        engine.solveIfNeeded();
+        for (const auto& s : subviews_) {
+            if (s->translatesAutoresizingMask_) continue;
+            CGRect f;
+            if (engine.solvedFrame(*s, f)) s->applySolvedFrame(f);
+        }
     }
     auto subs = subviews_;
     for (auto& s : subs) s->layoutSubtree();
