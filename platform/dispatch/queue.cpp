@@ -280,6 +280,12 @@ void DispatchQueue::waitUntilBackgroundIdle() {
     o.idle.wait(lock, [&] { return o.count == 0; });
 }
 
+bool DispatchQueue::waitUntilBackgroundIdleFor(double seconds) {
+    Outstanding& o = outstanding();
+    std::unique_lock lock(o.mutex);
+    return o.idle.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return o.count == 0; });
+}
+
 bool DispatchQueue::backgroundIdle() {
     std::lock_guard lock(outstanding().mutex);
     return outstanding().count == 0;

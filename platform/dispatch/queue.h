@@ -39,6 +39,9 @@ public:
     // Blocks until no background queue has work queued or running (delayed work not yet due does
     // not count). Does not run the main queue; see RunLoop::drainAll.
     static void waitUntilBackgroundIdle();
+    // The same, giving up after `seconds` of real time (not the Clock's: this waits on other
+    // threads); whether the queues went idle.
+    static bool waitUntilBackgroundIdleFor(double seconds);
     static bool backgroundIdle();
 
     std::string description() const override;

@@ -4,10 +4,15 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/dispatch/queue.h"
 #include "platform/host/device_input.h"
 #include "platform/ui/controller/ui_storyboard.h"
 
 namespace {
+// How long the end of the program waits for background work (a large photo's save takes a
+// second or two on a slow machine).
+constexpr double kExitGraceSeconds = 10;
+
 std::map<std::string, UIApplicationDelegateClasses::Factory>& delegateClasses() {
     static std::map<std::string, UIApplicationDelegateClasses::Factory> classes;
     return classes;
@@ -63,6 +68,12 @@ int UIApplicationMain(int /*argc*/, char** /*argv*/, const std::string& /*princi
     std::printf("korva: started the %s\n", host.options().summary().c_str());
     std::fflush(stdout);
     int code = host.run();
+    // Work still running on background queues (a photo being saved, the camera's last settings)
+    // finishes before the process tears down what it uses; work stuck for longer is left to end
+    // with the process.
+    if (!DispatchQueue::waitUntilBackgroundIdleFor(kExitGraceSeconds))
+        std::fprintf(stderr, "korva: background work still running after %.0f s; exiting without it\n",
+                     kExitGraceSeconds);
     if (host.kind() == HostKind::Headless)
         std::printf("korva: headless host drew one %dx%d frame; exiting\n", host.compositor().pixelWidth(),
                     host.compositor().pixelHeight());

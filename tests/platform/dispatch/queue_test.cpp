@@ -1,4 +1,5 @@
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -100,6 +101,23 @@ TEST_F(QueueTest, GlobalQueueRunsEverythingConcurrently) {
     DispatchQueue::waitUntilBackgroundIdle();
     EXPECT_EQ(done.load(), 202);
     EXPECT_EQ(peak.load(), 2);
+}
+
+TEST_F(QueueTest, ABoundedWaitForIdleGivesUpOnStuckWorkAndSeesItFinish) {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool release = false;
+    DispatchQueue::serial("test.stuck")->async([&] {
+        std::unique_lock lock(mutex);
+        cv.wait(lock, [&] { return release; });
+    });
+    EXPECT_FALSE(DispatchQueue::waitUntilBackgroundIdleFor(0.02));
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+    }
+    cv.notify_all();
+    EXPECT_TRUE(DispatchQueue::waitUntilBackgroundIdleFor(30));
 }
 
 TEST_F(QueueTest, DispatchAfterOnBackgroundQueueFollowsVirtualTime) {

@@ -1,13 +1,17 @@
 // The application main: the delegate by class name, the registry's initial controller in the key
 // window, launching, and the delegate events the host or services hand over.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <random>
+#include <thread>
 
 #include "platform/dispatch/clock.h"
+#include "platform/dispatch/queue.h"
 #include "platform/host/ui_application_main.h"
 #include "platform/ui/controller/ui_storyboard.h"
 #include "platform/ui/view/ui_remote_control.h"
@@ -149,6 +153,38 @@ TEST_F(ApplicationMainTest, TheProgramExitsWithItsStatusBesideTheDesktopLocation
     ::unsetenv(kBusVariable);
     ::unsetenv("KORVA_DATA_DIR");
     std::filesystem::remove_all(folder);
+}
+
+// Background work still running when the loop ends (a photo being written) finishes before the
+// program returns, so the process does not tear down what the work uses under it.
+TEST_F(ApplicationMainTest, TheProgramEndsAfterItsBackgroundWork) {
+    const auto marker = std::filesystem::temp_directory_path() / ("korva-exit-work-" + std::to_string(::getpid()));
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ::setenv("KORVA_HOST", "headless", 1);
+            ::setenv("KORVA_TIME", "virtual", 1);
+            struct Saving : Delegate {
+                std::filesystem::path file;
+                bool didFinishLaunchingWithOptions(UIApplication& app, const Value& options) override {
+                    DispatchQueue::serial("test.save")->async([file = file] {
+                        // Slow work, as a large photo's encoding is.
+                        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                        std::ofstream(file) << "saved";
+                    });
+                    return Delegate::didFinishLaunchingWithOptions(app, options);
+                }
+            };
+            UIApplicationDelegateClasses::registerClass("Delegate", [marker] {
+                auto d = std::make_shared<Saving>();
+                d->file = marker;
+                return d;
+            });
+            const int code = UIApplicationMain(0, nullptr, "", "Delegate");
+            std::exit(code == 0 && std::filesystem::exists(marker) ? 0 : 3);
+        },
+        ::testing::ExitedWithCode(0), "");
+    std::filesystem::remove(marker);
 }
 
 }  // namespace
