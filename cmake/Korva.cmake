@@ -174,8 +174,9 @@ endfunction()
 # members by paths relative to the source root (not CMake's own unity build, which writes absolute
 # paths), so that a clone elsewhere still builds from the compiler cache. A file that compiles with
 # options of its own, or that cannot share a batch (SKIP_UNITY_BUILD_INCLUSION), compiles alone.
-# The fuzz check compiles the libraries' files one by one, so a file that leans on what an earlier
-# member of its batch included is still caught there.
+# A file that leans on a header an earlier member of its batch included is still caught: by the
+# fuzz check, which compiles the fuzz targets' library files one by one, and by any build without
+# KORVA_UNITY (the default), for every file.
 set(KORVA_UNITY_BATCH 8 CACHE STRING "Files per unity batch")
 
 # Files that cannot share a batch with the files beside them (the header of an outside library that
