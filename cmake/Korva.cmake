@@ -1,5 +1,7 @@
 # Shared flags and the two helpers every folder uses: korva_library and korva_test.
 
+option(KORVA_UNITY "Compile each target's files in batches (see korva_unity_batches)" OFF)
+
 add_library(korva_flags INTERFACE)
 target_compile_options(korva_flags INTERFACE
   # -pthread everywhere (the UI's libraries ask for it), so that every file of the build sees the
@@ -15,6 +17,9 @@ target_compile_options(korva_flags INTERFACE
   # Debug builds optimise only the folders that crunch pixels and samples (see korva_optimise);
   # the rest compiles unoptimised, which takes well under two thirds of the time.
   $<$<CONFIG:Debug>:-g1 $<IF:$<BOOL:$<TARGET_PROPERTY:KORVA_OPTIMISE>>,-O1,-O0>>
+  # In a unity batch every member but the first is an included file, for which GCC reports the
+  # types of a test's anonymous namespace that its fixtures and cases use.
+  $<$<AND:$<CXX_COMPILER_ID:GNU>,$<BOOL:${KORVA_UNITY}>>:-Wno-subobject-linkage>
   # Paths in debug information and __FILE__ are relative to the source root, so that a clone in
   # another folder compiles to the same objects (and hits the compiler cache).
   -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=)
@@ -87,6 +92,11 @@ set(KORVA_PCH_HEADERS <algorithm> <array> <atomic> <chrono> <cmath> <condition_v
   <cstring> <deque> <filesystem> <functional> <map> <memory> <mutex> <optional> <set> <string>
   <string_view> <thread> <unordered_map> <utility> <variant> <vector>)
 set(KORVA_PCH_MIN_SOURCES 4)
+# The same headers as one file, which the fuzz check precompiles for clang.
+list(TRANSFORM KORVA_PCH_HEADERS PREPEND "#include " OUTPUT_VARIABLE KORVA_PCH_INCLUDES)
+list(JOIN KORVA_PCH_INCLUDES "\n" KORVA_PCH_INCLUDES)
+file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/generated/korva_pch_headers.hxx
+  CONTENT "// The standard headers every target precompiles.\n${KORVA_PCH_INCLUDES}\n")
 
 function(korva_pch_holder name optimise test)
   # The precompiled headers belong to a target's C++ files, so the holder has one, empty.
@@ -155,4 +165,70 @@ function(korva_test name)
   add_test(NAME ${name} COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/run_tests.py
     ${PROJECT_BINARY_DIR} --suite ${name} -j 1)
   set_tests_properties(${name} PROPERTIES LABELS suite)
+endfunction()
+
+# Unity batches (-DKORVA_UNITY=ON, as CI builds): each target's files compile KORVA_UNITY_BATCH at
+# a time, as one file that includes them. Most of an unoptimised sanitized file's compilation is
+# the standard library's and the test framework's templates, instantiated and instrumented again
+# in every file; a batch does that once, and its object links once. The batch files include their
+# members by paths relative to the source root (not CMake's own unity build, which writes absolute
+# paths), so that a clone elsewhere still builds from the compiler cache. A file that compiles with
+# options of its own, or that cannot share a batch (SKIP_UNITY_BUILD_INCLUSION), compiles alone.
+# A file that leans on a header an earlier member of its batch included is still caught: by the
+# fuzz check, which compiles the fuzz targets' library files one by one, and by any build without
+# KORVA_UNITY (the default), for every file.
+set(KORVA_UNITY_BATCH 8 CACHE STRING "Files per unity batch")
+
+# Files that cannot share a batch with the files beside them (the header of an outside library that
+# clashes with another's, names of their own in the global namespace), by path from the source root.
+include(${CMAKE_CURRENT_LIST_DIR}/unity_alone.cmake)
+
+# Called once all folders are added, after korva_precompile_headers.
+function(korva_unity_batches)
+  if(NOT KORVA_UNITY)
+    return()
+  endif()
+  get_property(targets GLOBAL PROPERTY KORVA_TARGETS)
+  foreach(t ${targets})
+    get_target_property(sources ${t} SOURCES)
+    get_target_property(dir ${t} SOURCE_DIR)
+    set(kept)
+    set(batch)
+    set(batches)
+    foreach(source ${sources})
+      cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${dir} OUTPUT_VARIABLE path)
+      cmake_path(IS_PREFIX PROJECT_SOURCE_DIR "${path}" NORMALIZE inside)
+      get_source_file_property(options ${path} DIRECTORY ${dir} COMPILE_OPTIONS)
+      get_source_file_property(skip ${path} DIRECTORY ${dir} SKIP_UNITY_BUILD_INCLUSION)
+      cmake_path(RELATIVE_PATH path BASE_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE relative)
+      if(relative IN_LIST KORVA_UNITY_ALONE)
+        set(skip ON)
+      endif()
+      if(NOT path MATCHES "\\.cpp$" OR NOT inside OR options OR skip)
+        list(APPEND kept ${source})
+        continue()
+      endif()
+      string(APPEND batch "#include \"${relative}\"\n")
+      list(APPEND batch_members ${relative})
+      list(LENGTH batch_members count)
+      if(count EQUAL KORVA_UNITY_BATCH)
+        list(APPEND batches "${batch}")
+        set(batch)
+        set(batch_members)
+      endif()
+    endforeach()
+    if(batch)
+      list(APPEND batches "${batch}")
+    endif()
+    set(batch_members)
+    set(index 0)
+    foreach(batch IN LISTS batches)
+      set(file ${PROJECT_BINARY_DIR}/unity/${t}_${index}.cpp)
+      # Rewritten only when its members change, so an unchanged batch does not compile again.
+      file(CONFIGURE OUTPUT ${file} CONTENT "// Generated: one unity batch of ${t}.\n${batch}")
+      list(APPEND kept ${file})
+      math(EXPR index "${index} + 1")
+    endforeach()
+    set_property(TARGET ${t} PROPERTY SOURCES ${kept})
+  endforeach()
 endfunction()

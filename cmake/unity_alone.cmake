@@ -1,0 +1,56 @@
+# Files that compile alone in a unity build (see korva_unity_batches in Korva.cmake), by path from
+# the source root: each defines a name of its own (in its anonymous namespace, or made visible
+# with a using-directive) that another file of its target also defines, or includes an outside
+# library's header that clashes with a declaration of this tree.
+set(KORVA_UNITY_ALONE
+  camera/controls/pop_manual_focus_view.cpp
+  camera/controls/pop_manual_wb_view.cpp
+  camera/overlays/time_progress_view.cpp
+  editor/adjust/adj_action.cpp
+  editor/photo/edit_controller_save.cpp
+  editor/photo/my_photos.cpp
+  editor/plane_edit/pop_adj_picture_frame.cpp
+  editor/plane_edit/pop_adj_rect_view.cpp
+  foundation/date_tools.cpp
+  foundation/time_period_group.cpp
+  platform/capture/av_capture_session.cpp
+  platform/capture/libcamera_camera.cpp
+  platform/capture/video_file_decoder.cpp
+  platform/image/ci_context.cpp
+  platform/image/codec/png_codec.cpp
+  platform/media/audio_file_decoder.cpp
+  platform/media/av_asset.cpp
+  platform/media/av_asset_reader.cpp
+  platform/media/ffmpeg_support.cpp
+  platform/media/movie_encoder.cpp
+  platform/media/movie_export.cpp
+  platform/photos/movie_file_check.cpp
+  platform/text/ns_time_zone.cpp
+  platform/ui/animation/ui_view_animation.cpp
+  platform/ui/controller/wk_web_view_engine.cpp
+  platform/ui/gesture/ui_touch_dispatcher.cpp
+  tests/camera/options/option_popup_test.cpp
+  tests/filter/graph_test.cpp
+  tests/platform/capture/clip_writer.cpp
+  tests/platform/media/timing_test.cpp
+  tests/platform/net/url_limits_test.cpp
+  tests/platform/photos/change_details_test.cpp
+  tests/platform/photos/library_video_test.cpp
+  tests/platform/ui/draw_image_test.cpp
+  tests/platform/ui/layer_resampled_paint_test.cpp
+  tests/platform/ui/layer_unclipped_test.cpp
+  tests/platform/ui/render_shortcut_test.cpp
+  tests/ui/controls/stepper_menu_test.cpp
+  tests/widgets/icon_button_test.cpp
+  ui/controls/menu_label_view.cpp
+  ui/controls/message_view.cpp
+  ui/popup/pop_menu_view.cpp
+  ui/popup/pop_text_view.cpp
+  ui/theme/color_base.cpp
+  widgets/indicator/types/ball_beat.cpp
+  widgets/indicator/types/ball_clip_rotate_pulse.cpp
+  widgets/indicator/types/ball_pulse.cpp
+  widgets/indicator/types/ball_pulse_sync.cpp
+  widgets/indicator/types/ball_scale_multiple.cpp
+  widgets/scroll/scroll_label_animation.cpp
+)
