@@ -20,16 +20,16 @@
 
 namespace {
 
-constexpr int kW = 150, kH = 120;
-constexpr CGFloat kScale = 3;
+constexpr int kClipW = 150, kClipH = 120;
+constexpr CGFloat kClipScale = 3;
 
 cairo_surface_t* staleSurface() {
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kW, kH);
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kClipW, kClipH);
     cairo_surface_flush(s);
-    for (int y = 0; y < kH; ++y) {
+    for (int y = 0; y < kClipH; ++y) {
         auto* row =
             reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s));
-        for (int x = 0; x < kW; ++x) {
+        for (int x = 0; x < kClipW; ++x) {
             const std::uint32_t a = (x * 3 + y * 5) % 256;
             row[x] = (a << 24) | (((x * 7 + y) % (a + 1)) << 16) | (((y * 11) % (a + 1)) << 8) | ((x + y) % (a + 1));
         }
@@ -44,18 +44,18 @@ std::vector<std::uint32_t> drawn(CALayer& layer, bool shortcuts, const std::vect
     cairo_t* cr = cairo_create(target);
     for (const CGRect& r : boxes) cairo_rectangle(cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
     cairo_clip(cr);
-    cairo_scale(cr, kScale, kScale);
+    cairo_scale(cr, kClipScale, kClipScale);
     {
-        RenderPass pass(kScale, LayerValues::Presented, shortcuts ? RenderShortcuts::On : RenderShortcuts::Off);
+        RenderPass pass(kClipScale, LayerValues::Presented, shortcuts ? RenderShortcuts::On : RenderShortcuts::Off);
         LayerRenderer::renderLayer(cr, layer, pass);
     }
     cairo_destroy(cr);
     cairo_surface_flush(target);
     std::vector<std::uint32_t> pixels;
-    for (int y = 0; y < kH; ++y) {
+    for (int y = 0; y < kClipH; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(target) +
                                                      y * cairo_image_surface_get_stride(target));
-        pixels.insert(pixels.end(), row, row + kW);
+        pixels.insert(pixels.end(), row, row + kClipW);
     }
     cairo_surface_destroy(target);
     return pixels;
@@ -63,12 +63,12 @@ std::vector<std::uint32_t> drawn(CALayer& layer, bool shortcuts, const std::vect
 
 std::string firstDifference(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i]) return std::to_string(i % kW) + "," + std::to_string(i / kW);
+        if (a[i] != b[i]) return std::to_string(i % kClipW) + "," + std::to_string(i / kClipW);
     return "";
 }
 
 void expectSameWithoutShortcuts(CALayer& layer, const std::string& what) {
-    const std::vector<std::vector<CGRect>> clips{{CGRectMake(0, 0, kW, kH)},
+    const std::vector<std::vector<CGRect>> clips{{CGRectMake(0, 0, kClipW, kClipH)},
                                                  {CGRectMake(10, 7, 61, 40), CGRectMake(80, 50, 53, 66)}};
     for (const auto& boxes : clips)
         EXPECT_EQ(firstDifference(drawn(layer, true, boxes), drawn(layer, false, boxes)), "")
@@ -107,7 +107,7 @@ TEST(RenderRoundClipTest, AScaleInARoundedRulerDrawsAsUnderItsClip) {
         if (i % 5 != 0) continue;
         auto label = CALayer::make();
         label->setFrame(CGRectMake(2.0 * i - 3, 22, 6, 5));
-        label->setContentsScale(kScale);
+        label->setContentsScale(kClipScale);
         label->setDelegate(caption);
         label->setShadowOpacity(0.6f);
         label->setShadowOffset({1, 1});
@@ -128,7 +128,7 @@ TEST(RenderRoundClipTest, AScaleInARoundedRulerDrawsAsUnderItsClip) {
     // Well inside the corners: a drawn bitmap between pixels with a shadow, and a translucent fill.
     auto thumb = CALayer::make();
     thumb->setFrame(CGRectMake(14.3, 9.1, 6, 5));
-    thumb->setContentsScale(kScale);
+    thumb->setContentsScale(kClipScale);
     thumb->setDelegate(caption);
     thumb->setShadowOpacity(0.5f);
     thumb->setShadowRadius(1);
