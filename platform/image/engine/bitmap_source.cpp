@@ -195,11 +195,16 @@ std::string BitmapSource::label() const {
 
 void BitmapSource::loadRow(long y, long x0, std::size_t n, float* const p[4]) const {
     const std::uint8_t* row = rowBytes(y, x0, n);
-    if (format_ == CIFormat::RGBAf) {
-        kernels::loadRGBAf(reinterpret_cast<const float*>(row), n, p[0], p[1], p[2], p[3]);
-    } else {
-        kernels::loadRGBA8(row, n, format_ == CIFormat::BGRA8, p[0], p[1], p[2], p[3]);
+    if (format_ != CIFormat::RGBAf) {
+        loadBytes(row, n, p);
+        return;
     }
+    kernels::loadRGBAf(reinterpret_cast<const float*>(row), n, p[0], p[1], p[2], p[3]);
+    if (alpha_ == CIAlphaMode::Straight) kernels::premultiply(p[0], p[1], p[2], p[3], n);
+}
+
+void BitmapSource::loadBytes(const std::uint8_t* pixels, std::size_t n, float* const p[4]) const {
+    kernels::loadRGBA8(pixels, n, format_ == CIFormat::BGRA8, p[0], p[1], p[2], p[3]);
     if (alpha_ == CIAlphaMode::Straight) kernels::premultiply(p[0], p[1], p[2], p[3], n);
 }
 
@@ -297,8 +302,7 @@ bool BitmapSource::renderQuarterTurn(const Tile& out, const CGAffineTransform& A
     for (std::size_t j = 0; j < h; ++j) {
         float* p[4] = {out.row(0, static_cast<long>(j)), out.row(1, static_cast<long>(j)),
                        out.row(2, static_cast<long>(j)), out.row(3, static_cast<long>(j))};
-        kernels::loadRGBA8(turned + 4 * j * w, w, format_ == CIFormat::BGRA8, p[0], p[1], p[2], p[3]);
-        if (alpha_ == CIAlphaMode::Straight) kernels::premultiply(p[0], p[1], p[2], p[3], w);
+        loadBytes(turned + 4 * j * w, w, p);
     }
     return true;
 }

@@ -43,6 +43,8 @@ public:
 private:
     // Loads pixels x0..x0+n-1 of the row at height y (0 = bottom row) as premultiplied planes.
     void loadRow(long y, long x0, std::size_t n, float* const planes[4]) const;
+    // n 8-bit pixels in the bitmap's byte order as premultiplied planes.
+    void loadBytes(const std::uint8_t* pixels, std::size_t n, float* const planes[4]) const;
     void renderAxisAligned(const Tile& out, double sx, double tx, double sy, double ty, TileContext& ctx) const;
     // Pixel for pixel from a bitmap on its side (unit scales, whole-pixel offsets): the tile's
     // pixels gathered from the stored rows in short runs, turned in the cache.

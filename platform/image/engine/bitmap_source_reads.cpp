@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/image/engine/bitmap_source.h"
-#include "platform/image/engine/kernels.h"
 #include "platform/image/engine/render_arena.h"
 #include "platform/image/engine/render_pool.h"
 
@@ -53,12 +52,10 @@ void BitmapSource::renderTurnedUnit(const Tile& out, double sx, double tx, doubl
             for (std::size_t r = 0; r < n; ++r, from += up, to += w) std::memcpy(to, from, 4);
         }
     }
-    const bool bgra = format_ == CIFormat::BGRA8;
     for (std::size_t r = 0; r < h; ++r) {
         const long j = y0 - out.rect.y + static_cast<long>(r), at = x0 - out.rect.x;
         float* p[4] = {out.row(0, j) + at, out.row(1, j) + at, out.row(2, j) + at, out.row(3, j) + at};
-        kernels::loadRGBA8(reinterpret_cast<const std::uint8_t*>(block + r * w), w, bgra, p[0], p[1], p[2], p[3]);
-        if (alpha_ == CIAlphaMode::Straight) kernels::premultiply(p[0], p[1], p[2], p[3], w);
+        loadBytes(reinterpret_cast<const std::uint8_t*>(block + r * w), w, p);
     }
 }
 
