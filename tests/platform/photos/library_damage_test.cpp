@@ -11,6 +11,7 @@
 #include <set>
 
 #include "photos_test_support.h"
+#include "platform/dispatch/queue.h"
 #include "platform/photos/asset_index.h"
 #include "platform/photos/ph_content_editing_input.h"
 #include "platform/photos/ph_image_manager.h"
@@ -89,7 +90,15 @@ Bytes segment(std::uint8_t marker, const Bytes& payload) {
 
 TEST_F(PhotosTest, AnIndexWithADamagedPageIsRebuiltFromTheFolder) {
     for (int i = 0; i < 3; ++i) ASSERT_FALSE(save(jpeg(10 + i, 10)).empty());
-    // The notices of the saves hold the library: once delivered, it closes and its log goes into the file.
+    // The notices of the saves hold the library: once delivered (the library's queue has handed
+    // them to the main queue, which has run them), it closes and its log goes into the file. The
+    // next library opens only then, so that the closing one is the last and writes its log back.
+    for (int i = 0; i < 3; ++i) {
+        DispatchQueue::waitUntilBackgroundIdle();
+        RunLoop::main().runUntilIdle();
+    }
+    PHPhotoLibrary::setLibraryDirectory("");
+    DispatchQueue::waitUntilBackgroundIdle();
     RunLoop::main().runUntilIdle();
     PHPhotoLibrary::setLibraryDirectory(folder.string());
     const auto index = folder / AssetIndex::kIndexFileName;
