@@ -139,10 +139,7 @@ struct GtkWebEngine::Signals {
                 break;
             case WEBKIT_LOAD_FINISHED:
                 // A failed or interrupted load ends too, after its failure, which has said all there is.
-                // Its end also closes its failure: a stopped load's failure and end can come after the
-                // next load has started, and that load's own end must still be told.
                 if (!me->failed_) me->finishWithTitle();
-                me->failed_ = false;
                 break;
             default: break;
         }
