@@ -5,6 +5,7 @@
 #include <webkit2/webkit2.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "platform/dispatch/run_loop.h"
@@ -76,6 +77,7 @@ struct GtkWebEngine::Signals {
                            gpointer data) {
         auto* me = static_cast<GtkWebEngine*>(data);
         if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return decideResponse(me, decision);
+        me->asked_ = nullptr;
         if (!me->events_.decide) return FALSE;
         auto* nav = WEBKIT_NAVIGATION_POLICY_DECISION(decision);
         WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(nav);
@@ -128,6 +130,7 @@ struct GtkWebEngine::Signals {
         auto* me = static_cast<GtkWebEngine*>(data);
         switch (event) {
             case WEBKIT_LOAD_STARTED:
+                me->asked_ = nullptr;
                 me->committed_ = false;
                 me->failed_ = false;
                 ++me->load_;
@@ -152,6 +155,10 @@ struct GtkWebEngine::Signals {
         if (me->events_.failed) me->events_.failed(text(error ? error->message : nullptr), !me->committed_);
         // Handled: the web view shows the reason, the toolkit shows no error page of its own.
         return TRUE;
+    }
+
+    static void loadingChanged(GObject*, GParamSpec*, gpointer data) {
+        static_cast<GtkWebEngine*>(data)->askAgainIfDropped();
     }
 
     static void changed(GObject*, GParamSpec* property, gpointer data) {
@@ -209,6 +216,7 @@ GtkWebEngine::GtkWebEngine(WKWebEngineEvents events) : events_(std::move(events)
     g_signal_connect(view_, "notify::title", G_CALLBACK(Signals::changed), this);
     g_signal_connect(view_, "notify::uri", G_CALLBACK(Signals::changed), this);
     g_signal_connect(view_, "notify::estimated-load-progress", G_CALLBACK(Signals::changed), this);
+    g_signal_connect(view_, "notify::is-loading", G_CALLBACK(Signals::loadingChanged), this);
     g_signal_connect(window_, "damage-event", G_CALLBACK(Signals::damaged), this);
     WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
     g_signal_connect(content, (std::string("script-message-received::") + kFocusHandler).c_str(),
@@ -234,24 +242,41 @@ GtkWebEngine::~GtkWebEngine() {
 }
 
 void GtkWebEngine::loadURL(const std::string& url) {
-    webkit_web_view_load_uri(view_, url.c_str());
+    ask([view = view_, url] { webkit_web_view_load_uri(view, url.c_str()); });
 }
 
 void GtkWebEngine::loadHTML(const std::string& html, const std::string& baseURL) {
-    webkit_web_view_load_html(view_, html.c_str(), baseURL.empty() ? nullptr : baseURL.c_str());
+    ask([view = view_, html, baseURL] {
+        webkit_web_view_load_html(view, html.c_str(), baseURL.empty() ? nullptr : baseURL.c_str());
+    });
 }
 
 void GtkWebEngine::reload() {
-    webkit_web_view_reload(view_);
+    ask([view = view_] { webkit_web_view_reload(view); });
 }
 void GtkWebEngine::goBack() {
-    webkit_web_view_go_back(view_);
+    ask([view = view_] { webkit_web_view_go_back(view); });
 }
 void GtkWebEngine::goForward() {
-    webkit_web_view_go_forward(view_);
+    ask([view = view_] { webkit_web_view_go_forward(view); });
 }
 void GtkWebEngine::stop() {
+    asked_ = nullptr;
     webkit_web_view_stop_loading(view_);
+}
+
+void GtkWebEngine::ask(std::function<void()> request) {
+    asked_ = request;
+    request();
+}
+
+// When a server sends a page on to an address that is not a web page, the engine gives that load
+// up a moment later, silently, and with it a load asked for in the meantime: it stops loading
+// without ever asking about the new one. That load is asked for once more.
+void GtkWebEngine::askAgainIfDropped() {
+    if (!asked_ || webkit_web_view_is_loading(view_)) return;
+    auto request = std::exchange(asked_, nullptr);
+    request();
 }
 
 std::string GtkWebEngine::URL() const {

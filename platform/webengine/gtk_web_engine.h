@@ -3,6 +3,7 @@
 // Main-thread only; the toolkit's main context is iterated by the run loop (see web_engine.cpp).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -53,6 +54,8 @@ public:
 private:
     void sendButton(CGPoint point);
     void finishWithTitle();
+    void ask(std::function<void()> request);
+    void askAgainIfDropped();
 
     WKWebEngineEvents events_;
     GtkWidget* window_ = nullptr;
@@ -64,6 +67,8 @@ private:
     bool failed_ = false;
     unsigned load_ = 0;
     std::string title_;
+    // The load last asked for, until the engine takes it up (asks whether to go, or starts).
+    std::function<void()> asked_;
     // Outlives nothing: callbacks still in flight after the engine is gone find it expired.
     std::shared_ptr<int> life_ = std::make_shared<int>(0);
 };

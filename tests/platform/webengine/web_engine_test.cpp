@@ -78,6 +78,7 @@ TEST_F(WebEngineStartTest, TheEngineStartsWithTheFirstWebViewThatNeedsIt) {
 struct WebEngineTest : UIHarness {
     LocalServer server;
     std::atomic<bool> release{false};
+    std::atomic<bool> holdRedirect{false}, redirectAsked{false};
     std::shared_ptr<WKWebView> web;
     std::shared_ptr<Events> events = std::make_shared<Events>();
 
@@ -112,8 +113,12 @@ struct WebEngineTest : UIHarness {
         server.routes().Get("/archive", [](const httplib::Request&, httplib::Response& r) {
             r.set_content(std::string("PK\x03\x04", 4), "application/zip");
         });
-        server.routes().Get(
-            "/to-file", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("file:///etc/hostname"); });
+        server.routes().Get("/to-file", [this](const httplib::Request& q, httplib::Response& r) {
+            if (q.method == "GET") redirectAsked = true;
+            for (int i = 0; i < 2000 && holdRedirect && !release; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            r.set_redirect("file:///etc/hostname");
+        });
         server.routes().Get("/second", [](const httplib::Request&, httplib::Response& r) {
             r.set_content("<title>Second</title>two", "text/html");
         });
@@ -323,6 +328,21 @@ TEST_F(WebEngineTest, FailuresEndInTheirReasonAndAPageThatNeverAnswersTimesOut) 
     load(server.url("/second"));
     EXPECT_TRUE(web->failureReason().empty());
     EXPECT_EQ(web->title(), "Second");
+}
+
+// The engine gives a load sent on to a file up a moment after the redirect reaches it. A page
+// asked for before the main thread hears of that still loads.
+TEST_F(WebEngineTest, APageAskedForAsTheEngineGivesUpARedirectedOneStillLoads) {
+    holdRedirect = true;
+    web->loadRequest(NSURLRequest::requestWithURL(NSURL::URLWithString(server.url("/to-file"))));
+    ASSERT_TRUE(pumpMainUntil([&] { return redirectAsked.load(); }));
+    holdRedirect = false;
+    // The main thread is busy while the redirect arrives, so its news waits behind the next load.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    load(server.url("/second"));
+    EXPECT_EQ(web->title(), "Second");
+    EXPECT_EQ(web->URL(), server.url("/second"));
+    EXPECT_TRUE(web->failureReason().empty());
 }
 
 }  // namespace
