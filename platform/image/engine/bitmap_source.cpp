@@ -258,7 +258,9 @@ void BitmapSource::render(const Tile& out, const CGAffineTransform& A, TileConte
 }
 
 bool BitmapSource::renderQuarterTurn(const Tile& out, const CGAffineTransform& A, TileContext& ctx) const {
-    if (format_ == CIFormat::RGBAf) return false;
+    // Shrunk to half or less, a pixel's box covers two source pixels or more and no pixel has a
+    // single tap (a tile wholly outside the bitmap comes out transparent on the general path too).
+    if (format_ == CIFormat::RGBAf || (std::fabs(A.b) <= 0.5 && std::fabs(A.c) <= 0.5)) return false;
     ArenaScope scope(ctx.arena);
     RenderArena& arena = ctx.arena;
     // The taps of the upright tile the general path renders and then transposes: its columns are
@@ -518,10 +520,31 @@ bool BitmapSource::renderSampled(const Tile& out, double sx, double tx, double s
         }
         return true;
     }
-    for (long j = 0; j < out.rect.h; ++j) {
+    // Each output row reads a short run of two stored rows, a few rows on from the last: too far
+    // apart for the processor to fetch ahead by itself, so the runs a couple of output rows on
+    // are asked for while this one is sampled. (Written out in the loop: a function that only
+    // fetches ahead counts as one without effects, and calls to it are dropped.)
+    const auto [least, most] = std::minmax_element(offset, offset + w);
+    const std::ptrdiff_t runStart = *least, runEnd = *most + 8;
+    // Rows are stored top first: the row above the lower one is one stride back.
+    auto lowerRow = [&](long j) {
         const Pair p = pairAt((static_cast<double>(out.rect.y + j) + 0.5 - ty) / sy, height_);
-        // Rows are stored top first: the row above the lower one is one stride back.
-        const std::uint8_t* lower = pixels_.get() + static_cast<std::size_t>(height_ - 1 - p.first) * bytesPerRow_;
+        return pixels_.get() + static_cast<std::size_t>(height_ - 1 - p.first) * bytesPerRow_;
+    };
+    constexpr long kSampledAhead = 2;
+    for (long j = -kSampledAhead; j < out.rect.h; ++j) {
+        if (j + kSampledAhead < out.rect.h) {
+            const std::uint8_t* ahead = lowerRow(j + kSampledAhead);
+            for (std::ptrdiff_t at = runStart; at < runEnd; at += 64) {
+                __builtin_prefetch(ahead + at, 0, 2);
+                __builtin_prefetch(ahead - bytesPerRow + at, 0, 2);
+            }
+            __builtin_prefetch(ahead + runEnd - 1, 0, 2);
+            __builtin_prefetch(ahead - bytesPerRow + runEnd - 1, 0, 2);
+        }
+        if (j < 0) continue;
+        const Pair p = pairAt((static_cast<double>(out.rect.y + j) + 0.5 - ty) / sy, height_);
+        const std::uint8_t* lower = lowerRow(j);
         const float rowScale = p.fade * (1.0f / 255.0f);  // exactly 1/255 inside the bitmap
         kernels::bilinearRGBA8(lower, offset, -bytesPerRow, fx, fade, p.t, rowScale, w, bgra, out.row(0, j),
                                out.row(1, j), out.row(2, j), out.row(3, j));
