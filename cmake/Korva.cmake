@@ -10,6 +10,10 @@ target_compile_options(korva_flags INTERFACE
   -Wall -Wextra -Werror -ffp-contract=off
   # GCC 12 reports false -Wrestrict errors on std::string concatenation at -O3.
   $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>
+  # GCC collects its own garbage from a heap of 128 MB on, many times over in a unity batch; from
+  # 1 GB on, a batch compiles in about a tenth less processor time (the same objects) and peaks
+  # at about 1.4 GB instead of 1.0.
+  $<$<CXX_COMPILER_ID:GNU>:--param=ggc-min-heapsize=1048576>
   # With the precompiled headers it also reports false string overflows and array bounds in
   # optimised builds (std::string concatenation inlined from the standard library).
   $<$<AND:$<CXX_COMPILER_ID:GNU>,$<NOT:$<CONFIG:Debug>>>:-Wno-stringop-overflow$<SEMICOLON>-Wno-array-bounds>
