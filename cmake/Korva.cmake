@@ -10,6 +10,10 @@ target_compile_options(korva_flags INTERFACE
   -Wall -Wextra -Werror -ffp-contract=off
   # GCC 12 reports false -Wrestrict errors on std::string concatenation at -O3.
   $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>
+  # GCC collects its own garbage from a heap of 128 MB on, many times over in a unity batch; from
+  # 1 GB on, a batch compiles in about a tenth less processor time (to the same code) and peaks
+  # at about 1.4 GB instead of 1.0.
+  $<$<CXX_COMPILER_ID:GNU>:--param=ggc-min-heapsize=1048576>
   # With the precompiled headers it also reports false string overflows and array bounds in
   # optimised builds (std::string concatenation inlined from the standard library).
   $<$<AND:$<CXX_COMPILER_ID:GNU>,$<NOT:$<CONFIG:Debug>>>:-Wno-stringop-overflow$<SEMICOLON>-Wno-array-bounds>
@@ -59,6 +63,12 @@ find_package(Threads REQUIRED)
 # Folders (and their test folders) whose code is mostly pixel and sample arithmetic: a debug build
 # still optimises them, or their tests would run several times slower under the sanitizers.
 set(KORVA_OPTIMISED_FOLDERS platform/image platform/capture platform/media filter capture)
+
+# The test binaries compile their own files unoptimised even in those folders (the code under test
+# keeps its folder's level): a sanitized test batch compiles in about half the time at -O0, and
+# their cases run as fast within a second or two, except the image engine's, whose reference
+# loops in the test files run two to three times slower unoptimised.
+set(KORVA_OPTIMISED_TESTS test_platform_image)
 
 # Marks a target of an optimised folder, from the folder it is declared in.
 function(korva_optimise name)
@@ -157,7 +167,9 @@ function(korva_test name)
   target_link_libraries(${name} PRIVATE korva_flags ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
   # Not position independent: a third smaller, and it starts without millions of relocations.
   target_link_options(${name} PRIVATE -no-pie)
-  korva_optimise(${name})
+  if(name IN_LIST KORVA_OPTIMISED_TESTS)
+    set_target_properties(${name} PROPERTIES KORVA_OPTIMISE ON)
+  endif()
   set_target_properties(${name} PROPERTIES KORVA_TEST ON)
   set_property(GLOBAL APPEND PROPERTY KORVA_TARGETS ${name})
   set_property(GLOBAL APPEND PROPERTY KORVA_TEST_SUITES

@@ -42,6 +42,13 @@ set(KORVA_UNITY_ALONE
   tests/platform/ui/render_shortcut_test.cpp
   tests/ui/controls/stepper_menu_test.cpp
   tests/widgets/icon_button_test.cpp
+  tools/gallery/camera_screen_section.cpp
+  tools/gallery/editor_adjust_section.cpp
+  tools/gallery/editor_color_section.cpp
+  tools/gallery/editor_plane_section.cpp
+  tools/gallery/filter_browser_section.cpp
+  tools/gallery/flat_colours_section.cpp
+  tools/gallery/ui_theme_section.cpp
   ui/controls/menu_label_view.cpp
   ui/controls/message_view.cpp
   ui/popup/pop_menu_view.cpp

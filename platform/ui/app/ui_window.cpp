@@ -4,6 +4,8 @@
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/controller/controller_view.h"
 
+UIWindow::UIWindow(CGRect frame) : UIView(frame) {}
+
 namespace {
 UIWindow::RootControllerInstaller& installer() {
     static UIWindow::RootControllerInstaller hook;

@@ -44,7 +44,7 @@ public:
     std::string className() const override { return "UIWindow"; }
 
 protected:
-    explicit UIWindow(CGRect frame = CGRectZero) : UIView(frame) {}
+    explicit UIWindow(CGRect frame = CGRectZero);
 
 private:
     std::weak_ptr<UIScreen> screen_;

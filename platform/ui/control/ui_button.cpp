@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+UIButton::UIButton(CGRect frame) : UIControl(frame) {}
+
 namespace {
 constexpr CGFloat kHighlightedSystemAlpha = 0.2f;
 constexpr CGFloat kSystemMinimumHeight = 30;

@@ -72,7 +72,7 @@ public:
     std::string className() const override { return "UIButton"; }
 
 protected:
-    explicit UIButton(CGRect frame = CGRectZero) : UIControl(frame) {}
+    explicit UIButton(CGRect frame = CGRectZero);
     // For the factories of subclasses: the type alone, without the type's default font.
     void setButtonType(UIButtonType type);
     void stateDidChange() override;

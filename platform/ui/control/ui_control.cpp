@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+UIControl::UIControl(CGRect frame) : UIView(frame) {}
+
 namespace {
 constexpr CGFloat kTrackingSlop = 70;
 }

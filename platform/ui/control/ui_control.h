@@ -88,7 +88,7 @@ public:
     std::string className() const override { return "UIControl"; }
 
 protected:
-    explicit UIControl(CGRect frame = CGRectZero) : UIView(frame) {}
+    explicit UIControl(CGRect frame = CGRectZero);
     // Called after enabled, selected or highlighted changes; the base redraws.
     virtual void stateDidChange() { setNeedsDisplay(); }
     // Events sent with TouchUpInside besides it (a button also triggers its primary action).

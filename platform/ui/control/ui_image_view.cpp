@@ -6,6 +6,8 @@
 
 #include "platform/ui/animation/ca_animation_engine.h"
 
+UIImageView::UIImageView(CGRect frame) : UIView(frame) {}
+
 namespace {
 constexpr const char* kFramesKey = "UIImageViewAnimation";
 }

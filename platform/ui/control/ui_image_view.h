@@ -37,7 +37,7 @@ public:
     std::string className() const override { return "UIImageView"; }
 
 protected:
-    explicit UIImageView(CGRect frame = CGRectZero) : UIView(frame) {}
+    explicit UIImageView(CGRect frame = CGRectZero);
     explicit UIImageView(std::shared_ptr<UIImage> image)
         : UIView(image ? CGRect{{0, 0}, image->size()} : CGRectZero), image_(std::move(image)) {}
 

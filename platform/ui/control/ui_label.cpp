@@ -9,6 +9,8 @@
 #include "platform/ui/text/string_drawing.h"
 #include "platform/ui/text/text_layout.h"
 
+UILabel::UILabel(CGRect frame) : UIView(frame) {}
+
 namespace {
 constexpr CGFloat kUnlimited = 1e7;
 constexpr unsigned kOptions = NSStringDrawingUsesLineFragmentOrigin | NSStringDrawingTruncatesLastVisibleLine;

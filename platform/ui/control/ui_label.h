@@ -79,7 +79,7 @@ public:
     std::string className() const override { return "UILabel"; }
 
 protected:
-    explicit UILabel(CGRect frame = CGRectZero) : UIView(frame) {}
+    explicit UILabel(CGRect frame = CGRectZero);
     // The label's own part of the coder road, for a subclass that runs the road itself.
     void decodeLabelProperties(const NSCoder& coder);
 

@@ -9,6 +9,8 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/control/ui_refresh_control.h"
 
+UIScrollView::UIScrollView(CGRect frame) : UIView(frame) {}
+
 namespace {
 
 constexpr double kFrame = 1.0 / 60.0;

@@ -126,7 +126,7 @@ public:
     std::string className() const override { return "UIScrollView"; }
 
 protected:
-    explicit UIScrollView(CGRect frame = CGRectZero) : UIView(frame) {}
+    explicit UIScrollView(CGRect frame = CGRectZero);
     // Called after the visible part of the content moved (the bounds' origin changed), before the
     // delegate hears of it. A scroll view that draws its content itself redraws here: its drawing
     // covers only the visible part.

@@ -15,6 +15,8 @@
 #include "platform/ui/controller/ui_split_view_controller.h"
 #include "platform/ui/controller/ui_tab_bar_controller.h"
 
+UIViewController::UIViewController() = default;
+
 namespace {
 
 // The window shows its root controller's view, filling it, and tells the controllers.

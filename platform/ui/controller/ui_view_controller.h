@@ -222,7 +222,7 @@ public:
     void viewLayoutDidRun() { viewDidLayoutSubviews(); }
 
 protected:
-    UIViewController() = default;
+    UIViewController();
 
 private:
     friend class ModalTransition;

@@ -8,6 +8,8 @@
 #include "platform/ui/input/keyboard.h"
 #include "platform/ui/input/text_editing.h"
 
+UITextField::UITextField(CGRect frame) : UIControl(frame) {}
+
 void UITextField::init() {
     UIControl::init();
     font_ = UIFont::systemFontOfSize(17);

@@ -135,7 +135,7 @@ public:
     std::string className() const override { return "UITextField"; }
 
 protected:
-    explicit UITextField(CGRect frame = CGRectZero) : UIControl(frame) {}
+    explicit UITextField(CGRect frame = CGRectZero);
 
 private:
     void textChanged();

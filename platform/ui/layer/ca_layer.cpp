@@ -7,6 +7,8 @@
 
 #include "platform/ui/animation/ca_layer_actions.h"
 
+CALayer::CALayer() = default;
+
 namespace {
 
 // Atomic so that a layer made or changed off the main thread (an offscreen render) is no data race.

@@ -219,7 +219,7 @@ public:
     std::string className() const override { return "CALayer"; }
 
 protected:
-    CALayer() = default;
+    CALayer();
     // For subclasses whose drawn content changed: marks the picture changed.
     void changed() {
         ++version_;

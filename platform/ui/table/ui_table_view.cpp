@@ -6,6 +6,8 @@
 #include "platform/runtime/log.h"
 #include "platform/ui/table/list_reload_hooks.h"
 
+UITableView::UITableView(CGRect frame, UITableViewStyle style) : UIScrollView(frame), style_(style) {}
+
 UITableViewCellEditingStyle UITableViewDelegate::editingStyleForRowAtIndexPath(UITableView&, NSIndexPath) {
     return UITableViewCellEditingStyle::Delete;
 }

@@ -244,8 +244,7 @@ public:
     std::string className() const override { return "UITableView"; }
 
 protected:
-    explicit UITableView(CGRect frame = CGRectZero, UITableViewStyle style = UITableViewStyle::Plain)
-        : UIScrollView(frame), style_(style) {}
+    explicit UITableView(CGRect frame = CGRectZero, UITableViewStyle style = UITableViewStyle::Plain);
 
 private:
     struct SectionGeometry {

@@ -8,6 +8,9 @@
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/path.h"
 
+UITableViewCell::UITableViewCell(UITableViewCellStyle style, std::string reuseIdentifier)
+    : UIView(CGRectMake(0, 0, 320, 44)), reuseIdentifier_(std::move(reuseIdentifier)), style_(style) {}
+
 namespace {
 constexpr CGFloat kAccessoryWidth = 20;
 constexpr CGFloat kConfirmationPadding = 15;

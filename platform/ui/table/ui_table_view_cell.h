@@ -104,8 +104,7 @@ public:
 
 protected:
     explicit UITableViewCell(UITableViewCellStyle style = UITableViewCellStyle::Default,
-                             std::string reuseIdentifier = {})
-        : UIView(CGRectMake(0, 0, 320, 44)), reuseIdentifier_(std::move(reuseIdentifier)), style_(style) {}
+                             std::string reuseIdentifier = {});
 
 private:
     void updateSelectionLook();

@@ -6,6 +6,8 @@
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/layout/layout_engine.h"
 
+UIView::UIView(CGRect frame) : initialFrame_(frame) {}
+
 UIView::~UIView() {
     for (auto& s : subviews_) s->superview_.reset();
 }

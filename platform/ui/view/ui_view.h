@@ -270,7 +270,7 @@ public:
     std::string className() const override { return "UIView"; }
 
 protected:
-    explicit UIView(CGRect frame = CGRectZero) : initialFrame_(frame) {}
+    explicit UIView(CGRect frame = CGRectZero);
     void decodeViewProperties(const NSCoder& coder);
     // Marks the tree's layout engine for a new solve and the tree for layout; `structural` is false
     // when only a constant changed.
