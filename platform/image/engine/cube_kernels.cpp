@@ -248,6 +248,17 @@ HWY_INLINE std::size_t RedGreen(const std::uint8_t* p) {
     return std::size_t{p[1]} << 8 | p[kBgraIn ? 2 : 0];
 }
 
+// The same from a pixel held in the low 32 bits of a number read little-endian; and its blue.
+template <bool kBgraIn>
+HWY_INLINE std::size_t RedGreenOf(std::uint64_t px) {
+    if constexpr (kBgraIn) return (px >> 8 & 0xFF) << 8 | (px >> 16 & 0xFF);
+    return px & 0xFFFF;
+}
+template <bool kBgraIn>
+HWY_INLINE std::size_t BlueOf(std::uint64_t px) {
+    return kBgraIn ? px & 0xFF : px >> 16 & 0xFF;
+}
+
 // 32-bit sums (each 2^22 times a level, half a level added) to bytes. Rows carry the half level,
 // so dropping the fraction rounds; sums stay within 0...255.
 HWY_INLINE hn::Vec<hn::FixedTag<std::uint8_t, 16>> SumsToBytes(hn::Vec<hn::FixedTag<std::int32_t, 16>> sums) {
@@ -274,15 +285,19 @@ std::size_t CubePlanesGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t*
     alignas(16) static constexpr std::uint8_t kToRGBA[16] = {0, 1, 4, 5, 2, 3, 6, 7, 8, 9, 12, 13, 10, 11, 14, 15};
     alignas(16) static constexpr std::uint8_t kToBGRA[16] = {4, 1, 0, 5, 6, 3, 2, 7, 12, 9, 8, 13, 14, 11, 10, 15};
     const auto order = hn::Load(d8, kBgraOut ? kToBGRA : kToRGBA);
-    const std::uint8_t* const* HWY_RESTRICT planeRows = t.planeRows;
+    const std::uint8_t* HWY_RESTRICT rows = reinterpret_cast<const std::uint8_t*>(t.rows);
     const std::int32_t* HWY_RESTRICT redGreenOffset = t.places->redGreenOffset.data();
-    const std::int16_t* HWY_RESTRICT pairs = t.places->redGreenPairs.data();
-    auto sums = [&](const std::uint8_t* p) {
-        const std::size_t rg = RedGreen<kBgraIn>(p);
+    const std::uint64_t* HWY_RESTRICT redGreen = t.places->redGreen.data();
+    // px: a pixel in its low 32 bits, as read from memory.
+    auto sums = [&](std::uint64_t px) {
+        const std::size_t rg = RedGreenOf<kBgraIn>(px);
         const auto corners =
-            hn::Load(d16, reinterpret_cast<const std::int16_t*>(planeRows[p[kBgraIn ? 0 : 2]] + redGreenOffset[rg]));
+            hn::Load(d16, reinterpret_cast<const std::int16_t*>(rows + (32 * BlueOf<kBgraIn>(px) + redGreenOffset[rg])));
         auto unused = hn::Zero(d32);
-        return hn::ReorderWidenMulAccumulate(d32, corners, hn::LoadDup128(d16, pairs + 8 * rg), hn::Zero(d32), unused);
+        // The four weights as multiply-add pairs: 00 10, 00 10, 01 11, 01 11 in each block.
+        const auto w = hn::BitCast(d32, hn::Set(du64, redGreen[rg]));
+        return hn::ReorderWidenMulAccumulate(d32, corners, hn::BitCast(d16, hn::InterleaveLower(d32, w, w)),
+                                             hn::Zero(d32), unused);
     };
     auto across = [&](hn::Vec<decltype(d32)> a, hn::Vec<decltype(d32)> b) {
         const auto a64 = hn::BitCast(du64, a), b64 = hn::BitCast(du64, b);
@@ -290,7 +305,11 @@ std::size_t CubePlanesGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t*
                        hn::BitCast(d32, hn::InterleaveUpper(du64, a64, b64)));
     };
     return OpaqueGroups(src, dst, groups, [&](const std::uint8_t* HWY_RESTRICT s, std::uint8_t* HWY_RESTRICT d) {
-        const auto ab = across(sums(s), sums(s + 4)), cd = across(sums(s + 8), sums(s + 12));
+        // Two pixels a read: the loads, not the arithmetic, are what the loop waits on.
+        std::uint64_t first, second;
+        std::memcpy(&first, s, 8);
+        std::memcpy(&second, s + 8, 8);
+        const auto ab = across(sums(first), sums(first >> 32)), cd = across(sums(second), sums(second >> 32));
         hn::StoreU(hn::TableLookupBytes(SumsToBytes(hn::Combine(d32x16, cd, ab)), order), d8, d);
     });
 }
@@ -439,20 +458,15 @@ std::shared_ptr<const CubeFixed::Places> makePlaces(int dim) {
         return static_cast<std::int16_t>((std::uint32_t{a} * b + 16384) >> 15);
     };
     at->redGreenOffset.resize(65536);
-    (planes ? at->redGreenPairs.resize(65536 * 8) : at->redGreen.resize(65536));
+    at->redGreen.resize(65536);
     for (int gv = 0; gv < 256; ++gv)
         for (int r = 0; r < 256; ++r) {
             const auto i = static_cast<std::size_t>(gv << 8 | r);
             at->redGreenOffset[i] = offset[0][r] + offset[1][gv];
             const std::int16_t w00 = product(g[0][r], g[1][gv]), w10 = product(f[0][r], g[1][gv]),
                                w01 = product(g[0][r], f[1][gv]), w11 = product(f[0][r], f[1][gv]);
-            if (planes) {
-                const std::int16_t pairs[8] = {w00, w10, w00, w10, w01, w11, w01, w11};
-                std::copy(pairs, pairs + 8, at->redGreenPairs.begin() + static_cast<std::ptrdiff_t>(8 * i));
-            } else {
-                auto u = [](std::int16_t w) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(w)); };
-                at->redGreen[i] = u(w00) | u(w10) << 16 | u(w01) << 32 | u(w11) << 48;
-            }
+            auto u = [](std::int16_t w) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(w)); };
+            at->redGreen[i] = u(w00) | u(w10) << 16 | u(w01) << 32 | u(w11) << 48;
         }
     return at;
 }
@@ -520,7 +534,6 @@ std::unique_ptr<const CubeFixed> cubeFixed(const float* cube, int dim) {
                     }
                 }
         t->bytes = cells * cells * 256 * 32;
-        for (int v = 0; v < 256; ++v) t->planeRows[v] = reinterpret_cast<const std::uint8_t*>(rows) + 32 * v;
     } else {
         // Per cell: word 8 c + corner holds channel c at the corner (red step in bit 0, green in
         // bit 1, blue in bit 2); words 24...31 are one.

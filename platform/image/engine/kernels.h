@@ -72,11 +72,10 @@ bool colorCubeRGBA8(const std::uint8_t* src, bool bgraIn, std::uint8_t* dst, boo
 struct CubeFixed {
     static constexpr int kPlanesMaxDim = 33;  // 8 KiB per red-green cell: 8 MiB at 33
     static constexpr int kMaxDim = 65;        // 64 bytes per cell: 16 MiB at 65
-    // What depends only on the dimension (shared by all cubes of that size, 768 KiB or 1.25 MiB).
+    // What depends only on the dimension (shared by all cubes of that size, 768 KiB).
     struct Places {
         std::vector<std::int32_t> redGreenOffset;  // byte offset of the red-green part of the row
-        std::vector<std::uint64_t> redGreen;       // cells: Q15 weights of the four red-green corners
-        std::vector<std::int16_t> redGreenPairs;   // planes: the same as multiply-add pairs, 8 a value
+        std::vector<std::uint64_t> redGreen;       // Q15 weights of the four red-green corners
         std::int32_t blueOffset[256];
         std::int16_t blueWeights[256][8];  // cells: Q15, four of 1 - f and four of f
     };
@@ -88,7 +87,6 @@ struct CubeFixed {
     bool planes = false;
     std::shared_ptr<const Places> places;
     Blue blue[256];
-    const std::uint8_t* planeRows[256];  // planes: where a blue value's rows start
     const std::int16_t* rows = nullptr;  // 64-byte aligned
     std::size_t bytes = 0;               // of the rows
     std::vector<std::int16_t> storage;
