@@ -291,8 +291,8 @@ std::size_t CubePlanesGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t*
     // px: a pixel in its low 32 bits, as read from memory.
     auto sums = [&](std::uint64_t px) {
         const std::size_t rg = RedGreenOf<kBgraIn>(px);
-        const auto corners =
-            hn::Load(d16, reinterpret_cast<const std::int16_t*>(rows + (32 * BlueOf<kBgraIn>(px) + redGreenOffset[rg])));
+        const auto corners = hn::Load(
+            d16, reinterpret_cast<const std::int16_t*>(rows + (32 * BlueOf<kBgraIn>(px) + redGreenOffset[rg])));
         auto unused = hn::Zero(d32);
         // The four weights as multiply-add pairs: 00 10, 00 10, 01 11, 01 11 in each block.
         const auto w = hn::BitCast(d32, hn::Set(du64, redGreen[rg]));
