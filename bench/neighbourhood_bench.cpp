@@ -66,14 +66,16 @@ int main(int argc, char** argv) {
     const std::string ff = "ffmpeg -hide_banner -nostdin -y -f rawvideo -pix_fmt rgba -s " + std::to_string(kW) + "x" +
                            std::to_string(kH) + " -stream_loop " + std::to_string(kLoops - 1) + " -i " + framePath +
                            " -filter_threads " + std::to_string(cores) + " -vf format=gbrap";
-    const double ffNull = command(ff + " -f null -", 3);
-    const double ffMedian = std::max(1e-6, (command(ff + ",median=radius=1 -f null -", 3) - ffNull) / kLoops);
-    const double ffConvolution =
-        std::max(1e-6, (command(ff + ",convolution=0m='0 -1 0 -1 5 -1 0 -1 0':1m='0 -1 0 -1 5 -1 0 -1 0':"
-                                     "2m='0 -1 0 -1 5 -1 0 -1 0':3m='0 -1 0 -1 5 -1 0 -1 0' -f null -",
-                                3) -
-                        ffNull) /
-                           kLoops);
+    // Each filter's runs take turns with runs without it, so that a change in the machine's load
+    // weighs on both sides of the difference alike.
+    auto ffCost = [&](const std::string& filter) {
+        const auto [with, without] = commandsInTurns(ff + "," + filter + " -f null -", ff + " -f null -", 3);
+        return std::max(1e-6, (with - without) / kLoops);
+    };
+    const double ffMedian = ffCost("median=radius=1");
+    const double ffConvolution = ffCost(
+        "convolution=0m='0 -1 0 -1 5 -1 0 -1 0':1m='0 -1 0 -1 5 -1 0 -1 0':"
+        "2m='0 -1 0 -1 5 -1 0 -1 0':3m='0 -1 0 -1 5 -1 0 -1 0'");
 
     std::printf("\n5. median 3x3 on %dx%d: Korva %.2f ms, ffmpeg median %.2f ms per frame (%u threads)\n", kW, kH,
                 median * 1e3, ffMedian * 1e3, cores);

@@ -67,25 +67,44 @@ void Median3Row(const float* const rows[3], float* dst, std::size_t n) {
 }
 
 template <class D>
-HWY_INLINE void ConvolveClampAt(D d, const float* const* src, std::size_t rows, std::size_t columns, const float* w,
-                                float bias, float* dst, std::size_t i) {
+HWY_INLINE void ConvolveClampAt(D d, const float* const* at, const float* weight, std::size_t taps, float bias,
+                                float* dst, std::size_t i) {
     auto acc = hn::Set(d, bias);
-    for (std::size_t r = 0; r < rows; ++r)
-        for (std::size_t k = 0; k < columns; ++k) {
-            const float wk = w[r * columns + k];
-            if (wk != 0) acc = hn::MulAdd(hn::LoadU(d, src[r] + i + k), hn::Set(d, wk), acc);
-        }
+    for (std::size_t t = 0; t < taps; ++t) acc = hn::MulAdd(hn::LoadU(d, at[t] + i), hn::Set(d, weight[t]), acc);
     hn::StoreU(hn::Min(hn::Max(acc, hn::Zero(d)), hn::Set(d, 1.0f)), d, dst + i);
 }
 
 void ConvolveClampRow(const float* const* src, std::size_t rows, std::size_t columns, const float* w, float bias,
                       float* dst, std::size_t n) {
+    // The taps that weigh something, in the order they are added: a zero weight adds nothing, and
+    // leaving it out keeps an infinite neighbour from making the sum NaN. Kernels are at most 9 x 9.
+    constexpr std::size_t kMaxTaps = 81;
+    const float* at[kMaxTaps];
+    float weight[kMaxTaps];
+    std::size_t taps = 0;
+    for (std::size_t r = 0; r < rows; ++r)
+        for (std::size_t k = 0; k < columns; ++k)
+            if (const float wk = w[r * columns + k]; wk != 0 && taps < kMaxTaps) {
+                at[taps] = src[r] + k;
+                weight[taps++] = wk;
+            }
     const hn::ScalableTag<float> d;
     const std::size_t N = hn::Lanes(d);
     std::size_t i = 0;
-    for (; i + N <= n; i += N) ConvolveClampAt(d, src, rows, columns, w, bias, dst, i);
+    // Two vectors at a time: each weight is broadcast once for both.
+    for (; i + 2 * N <= n; i += 2 * N) {
+        auto acc0 = hn::Set(d, bias), acc1 = acc0;
+        for (std::size_t t = 0; t < taps; ++t) {
+            const auto wt = hn::Set(d, weight[t]);
+            acc0 = hn::MulAdd(hn::LoadU(d, at[t] + i), wt, acc0);
+            acc1 = hn::MulAdd(hn::LoadU(d, at[t] + i + N), wt, acc1);
+        }
+        hn::StoreU(hn::Min(hn::Max(acc0, hn::Zero(d)), hn::Set(d, 1.0f)), d, dst + i);
+        hn::StoreU(hn::Min(hn::Max(acc1, hn::Zero(d)), hn::Set(d, 1.0f)), d, dst + i + N);
+    }
+    for (; i + N <= n; i += N) ConvolveClampAt(d, at, weight, taps, bias, dst, i);
     const hn::CappedTag<float, 1> d1;
-    for (; i < n; ++i) ConvolveClampAt(d1, src, rows, columns, w, bias, dst, i);
+    for (; i < n; ++i) ConvolveClampAt(d1, at, weight, taps, bias, dst, i);
 }
 
 }  // namespace HWY_NAMESPACE

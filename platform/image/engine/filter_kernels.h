@@ -10,7 +10,7 @@ namespace kernels {
 // every row must be readable).
 void median3Row(const float* const rows[3], float* dst, std::size_t n);
 // dst[i] = clamp(bias + sum over r < rows, k < columns of w[r columns + k] src[r][i + k], 0, 1):
-// a whole kernel in one pass, the sums kept in registers.
+// a whole kernel (rows x columns at most 81) in one pass, the sums kept in registers.
 void convolveClampRow(const float* const* src, std::size_t rows, std::size_t columns, const float* w, float bias,
                       float* dst, std::size_t n);
 
