@@ -224,8 +224,15 @@ int main(int argc, char** argv) {
         return ffInput + " -i " + framePath + " -vf crop=2880:2160:480:0,transpose=clock,lut3d=file=" + cubePath +
                ":interp=trilinear,format=yuvj420p -frames:v 1 -q:v " + std::to_string(q) + " " + ffJpeg;
     };
+    std::error_code gone;
+    std::filesystem::remove(korvaJpeg, gone);
     command(korvaCommand, 1);
     const std::size_t korvaSize = readFile(korvaJpeg).size();
+    if (korvaSize == 0) {
+        // Without Korva's photo there is nothing to compare: say so rather than time a failure.
+        std::fprintf(stderr, "%s wrote no photo (it is built beside this program)\n", tool.c_str());
+        return 1;
+    }
     int ffQ = 2;
     std::size_t ffSize = 0;
     for (int q = 2; q <= 8; ++q) {

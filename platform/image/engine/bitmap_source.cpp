@@ -396,7 +396,19 @@ void BitmapSource::renderAxisAligned(const Tile& out, double sx, double tx, doub
     };
 
     if (rows.unit) {
+        // A tile's rows are short runs a whole stored row apart, which the processor does not
+        // fetch ahead by itself: ask for the runs a few rows ahead.
+        const bool stored = orientation_ == 1;
+        auto fetch = [&](long j) {
+            if (!stored || j >= out.rect.h || !rows.count[j]) return;
+            const char* run = reinterpret_cast<const char*>(rowBytes(rows.start[j], cols.lo, 0));
+            const std::size_t bytes = (format_ == CIFormat::RGBAf ? 16 : 4) * static_cast<std::size_t>(span);
+            for (std::size_t b = 0; b < bytes; b += 64) __builtin_prefetch(run + b);
+            __builtin_prefetch(run + bytes - 1);
+        };
+        for (long j = 0; j < static_cast<long>(kRowsAhead); ++j) fetch(j);
         for (long j = 0; j < out.rect.h; ++j) {
+            fetch(j + static_cast<long>(kRowsAhead));
             float* dst[4] = {out.row(0, j), out.row(1, j), out.row(2, j), out.row(3, j)};
             if (rows.count[j] == 0)
                 for (float* d : dst) std::fill(d, d + w, 0.0f);
