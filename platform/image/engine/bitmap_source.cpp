@@ -284,10 +284,7 @@ bool BitmapSource::renderQuarterTurn(const Tile& out, const CGAffineTransform& A
     // Each source row is a short run a whole row from the last, which the processor does not
     // fetch ahead by itself: ask for the runs a few rows ahead.
     auto fetch = [&](std::size_t i) {
-        if (i >= w || !rows.count[i] || orientation_ != 1) return;
-        const char* run = reinterpret_cast<const char*>(rowBytes(rows.start[i], cols.lo, span));
-        for (std::size_t b = 0; b < 4 * span; b += 64) __builtin_prefetch(run + b);
-        __builtin_prefetch(run + 4 * span - 1);
+        if (i < w && rows.count[i]) fetchAhead(rows.start[i], cols.lo, span);
     };
     for (std::size_t i = 0; i < kRowsAhead; ++i) fetch(i);
     for (std::size_t i = 0; i < w; ++i) {
@@ -396,15 +393,9 @@ void BitmapSource::renderAxisAligned(const Tile& out, double sx, double tx, doub
     };
 
     if (rows.unit) {
-        // A tile's rows are short runs a whole stored row apart, which the processor does not
-        // fetch ahead by itself: ask for the runs a few rows ahead.
-        const bool stored = orientation_ == 1;
+        // A tile's rows are short runs a whole stored row apart: ask for them a few rows ahead.
         auto fetch = [&](long j) {
-            if (!stored || j >= out.rect.h || !rows.count[j]) return;
-            const char* run = reinterpret_cast<const char*>(rowBytes(rows.start[j], cols.lo, 0));
-            const std::size_t bytes = (format_ == CIFormat::RGBAf ? 16 : 4) * static_cast<std::size_t>(span);
-            for (std::size_t b = 0; b < bytes; b += 64) __builtin_prefetch(run + b);
-            __builtin_prefetch(run + bytes - 1);
+            if (j < out.rect.h && rows.count[j]) fetchAhead(rows.start[j], cols.lo, static_cast<std::size_t>(span));
         };
         for (long j = 0; j < static_cast<long>(kRowsAhead); ++j) fetch(j);
         for (long j = 0; j < out.rect.h; ++j) {

@@ -60,6 +60,10 @@ private:
     // in the upright copy, or gathered into the calling thread's scratch row (valid until its next
     // call).
     const std::uint8_t* rowBytes(long y, long x0, std::size_t n) const;
+    // Asks the processor for the stored pixels x0..x0+n-1 of row y ahead of their use (bitmaps
+    // stored upright only). Defined apart from its callers: GCC takes a function that only fetches
+    // ahead for one without effects and drops calls to it it can see into.
+    void fetchAhead(long y, long x0, std::size_t n) const;
     // Where upright pixel 0 of upright row `row` (top first) lies in the stored bitmap, and the step
     // in bytes to the next pixel of that row.
     const std::uint8_t* orientedRow(long row, std::ptrdiff_t& step) const;

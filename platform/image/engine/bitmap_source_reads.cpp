@@ -1,5 +1,5 @@
 // Bitmap sources read whole: a frame on its side pixel for pixel, tile by tile, and the exact sums
-// of every pixel.
+// of every pixel; and stored rows asked for ahead of their readers.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -9,6 +9,14 @@
 #include "platform/image/engine/bitmap_source.h"
 #include "platform/image/engine/render_arena.h"
 #include "platform/image/engine/render_pool.h"
+
+void BitmapSource::fetchAhead(long y, long x0, std::size_t n) const {
+    if (orientation_ != 1 || n == 0) return;
+    const char* run = reinterpret_cast<const char*>(rowBytes(y, x0, n));
+    const std::size_t bytes = (format_ == CIFormat::RGBAf ? 4 * sizeof(float) : 4) * n;
+    for (std::size_t b = 0; b < bytes; b += 64) __builtin_prefetch(run + b);
+    __builtin_prefetch(run + bytes - 1);
+}
 
 void BitmapSource::renderTurnedUnit(const Tile& out, double sx, double tx, double sy, double ty,
                                     TileContext& ctx) const {
