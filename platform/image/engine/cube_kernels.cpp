@@ -241,14 +241,8 @@ HWY_INLINE std::size_t OpaqueGroups(const std::uint8_t* HWY_RESTRICT src, std::u
     return groups;
 }
 
-// Green x 256 + red (for red-first pixels, their first two bytes read as one little-endian
-// number, which the compiler reads so).
-template <bool kBgraIn>
-HWY_INLINE std::size_t RedGreen(const std::uint8_t* p) {
-    return std::size_t{p[1]} << 8 | p[kBgraIn ? 2 : 0];
-}
-
-// The same from a pixel held in the low 32 bits of a number read little-endian; and its blue.
+// Green x 256 + red of a pixel held in the low 32 bits of a number read little-endian (for
+// red-first pixels, its low 16 bits); and its blue.
 template <bool kBgraIn>
 HWY_INLINE std::size_t RedGreenOf(std::uint64_t px) {
     if constexpr (kBgraIn) return (px >> 8 & 0xFF) << 8 | (px >> 16 & 0xFF);
@@ -288,7 +282,8 @@ std::size_t CubePlanesGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t*
     const std::uint8_t* HWY_RESTRICT rows = reinterpret_cast<const std::uint8_t*>(t.rows);
     const std::int32_t* HWY_RESTRICT redGreenOffset = t.places->redGreenOffset.data();
     const std::uint64_t* HWY_RESTRICT redGreen = t.places->redGreen.data();
-    // px: a pixel in its low 32 bits, as read from memory.
+    // px: a pixel in its low 32 bits, as read from memory (pixels are read two at a time: the loop
+    // waits on its loads more than on its arithmetic).
     auto sums = [&](std::uint64_t px) {
         const std::size_t rg = RedGreenOf<kBgraIn>(px);
         const auto corners = hn::Load(
@@ -305,7 +300,6 @@ std::size_t CubePlanesGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t*
                        hn::BitCast(d32, hn::InterleaveUpper(du64, a64, b64)));
     };
     return OpaqueGroups(src, dst, groups, [&](const std::uint8_t* HWY_RESTRICT s, std::uint8_t* HWY_RESTRICT d) {
-        // Two pixels a read: the loads, not the arithmetic, are what the loop waits on.
         std::uint64_t first, second;
         std::memcpy(&first, s, 8);
         std::memcpy(&second, s + 8, 8);
@@ -332,9 +326,9 @@ std::size_t CubeCellsGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* 
     const std::int32_t* HWY_RESTRICT redGreenOffset = t.places->redGreenOffset.data();
     const std::uint64_t* HWY_RESTRICT redGreen = t.places->redGreen.data();
     const kernels::CubeFixed::Blue* HWY_RESTRICT blue = t.blue;
-    auto sums = [&](const std::uint8_t* p) {
-        const std::size_t rg = RedGreen<kBgraIn>(p);
-        const kernels::CubeFixed::Blue& z = blue[p[kBgraIn ? 0 : 2]];
+    auto sums = [&](std::uint64_t px) {
+        const std::size_t rg = RedGreenOf<kBgraIn>(px);
+        const kernels::CubeFixed::Blue& z = blue[BlueOf<kBgraIn>(px)];
         const auto corners = hn::Load(d16, reinterpret_cast<const std::int16_t*>(z.rows + redGreenOffset[rg]));
         const auto w =
             hn::MulFixedPoint15(hn::BitCast(d16, hn::Set(du64, redGreen[rg])), hn::LoadDup128(d16, z.weights));
@@ -342,7 +336,10 @@ std::size_t CubeCellsGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* 
         return hn::ReorderWidenMulAccumulate(d32, corners, w, hn::Zero(d32), unused);
     };
     return OpaqueGroups(src, dst, groups, [&](const std::uint8_t* HWY_RESTRICT s, std::uint8_t* HWY_RESTRICT d) {
-        const auto a = sums(s), b = sums(s + 4), c = sums(s + 8), e = sums(s + 12);
+        std::uint64_t first, second;
+        std::memcpy(&first, s, 8);
+        std::memcpy(&second, s + 8, 8);
+        const auto a = sums(first), b = sums(first >> 32), c = sums(second), e = sums(second >> 32);
         const auto ab = hn::BitCast(du64, hn::Add(hn::InterleaveLower(d32, a, b), hn::InterleaveUpper(d32, a, b)));
         const auto ce = hn::BitCast(du64, hn::Add(hn::InterleaveLower(d32, c, e), hn::InterleaveUpper(d32, c, e)));
         const auto all = hn::Add(hn::BitCast(d32, hn::InterleaveLower(du64, ab, ce)),
