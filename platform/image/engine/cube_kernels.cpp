@@ -211,14 +211,22 @@ bool ColorCubeRGBA8(const std::uint8_t* HWY_RESTRICT src, bool bgraIn, std::uint
 }
 
 #if HWY_TARGET != HWY_SCALAR && HWY_MAX_BYTES >= 64
-// Runs group(src, dst) over groups of four pixels, checking alpha sixteen pixels at a time (four
-// at the end) as they are read; returns how many groups were done before one not wholly opaque.
+// Runs group(first, second, dst) over groups of four pixels, each group's pixels read two at a
+// time as little-endian numbers (the kernels wait on their loads more than on their arithmetic),
+// checking alpha sixteen pixels at a time (four at the end); returns how many groups were done
+// before one not wholly opaque.
 template <class Group>
 HWY_INLINE std::size_t OpaqueGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* HWY_RESTRICT dst,
                                     std::size_t groups, const Group& group) {
     constexpr std::size_t kAhead = 1536;
     const hn::FixedTag<std::uint32_t, 16> du16;
     const hn::FixedTag<std::uint32_t, 4> du4;
+    auto run = [&](const std::uint8_t* HWY_RESTRICT s, std::uint8_t* HWY_RESTRICT d) {
+        std::uint64_t first, second;
+        std::memcpy(&first, s, 8);
+        std::memcpy(&second, s + 8, 8);
+        group(first, second, d);
+    };
     std::size_t i = 0;
     for (; i + 4 <= groups; i += 4) {
         const std::uint8_t* p = src + 16 * i;
@@ -229,14 +237,14 @@ HWY_INLINE std::size_t OpaqueGroups(const std::uint8_t* HWY_RESTRICT src, std::u
         const auto top = hn::Set(du16, 0xFF000000u);
         if (!hn::AllTrue(du16, hn::Eq(hn::And(hn::LoadU(du16, reinterpret_cast<const std::uint32_t*>(p)), top), top)))
             return i;
-        for (std::size_t k = 0; k < 4; ++k) group(p + 16 * k, dst + 16 * (i + k));
+        for (std::size_t k = 0; k < 4; ++k) run(p + 16 * k, dst + 16 * (i + k));
     }
     for (; i < groups; ++i) {
         const std::uint8_t* p = src + 16 * i;
         const auto top = hn::Set(du4, 0xFF000000u);
         if (!hn::AllTrue(du4, hn::Eq(hn::And(hn::LoadU(du4, reinterpret_cast<const std::uint32_t*>(p)), top), top)))
             return i;
-        group(p, dst + 16 * i);
+        run(p, dst + 16 * i);
     }
     return groups;
 }
@@ -282,8 +290,7 @@ std::size_t CubePlanesGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t*
     const std::uint8_t* HWY_RESTRICT rows = reinterpret_cast<const std::uint8_t*>(t.rows);
     const std::int32_t* HWY_RESTRICT redGreenOffset = t.places->redGreenOffset.data();
     const std::uint64_t* HWY_RESTRICT redGreen = t.places->redGreen.data();
-    // px: a pixel in its low 32 bits, as read from memory (pixels are read two at a time: the loop
-    // waits on its loads more than on its arithmetic).
+    // px: a pixel in its low 32 bits, as read from memory.
     auto sums = [&](std::uint64_t px) {
         const std::size_t rg = RedGreenOf<kBgraIn>(px);
         const auto corners = hn::Load(
@@ -299,10 +306,7 @@ std::size_t CubePlanesGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t*
         return hn::Add(hn::BitCast(d32, hn::InterleaveLower(du64, a64, b64)),
                        hn::BitCast(d32, hn::InterleaveUpper(du64, a64, b64)));
     };
-    return OpaqueGroups(src, dst, groups, [&](const std::uint8_t* HWY_RESTRICT s, std::uint8_t* HWY_RESTRICT d) {
-        std::uint64_t first, second;
-        std::memcpy(&first, s, 8);
-        std::memcpy(&second, s + 8, 8);
+    return OpaqueGroups(src, dst, groups, [&](std::uint64_t first, std::uint64_t second, std::uint8_t* HWY_RESTRICT d) {
         const auto ab = across(sums(first), sums(first >> 32)), cd = across(sums(second), sums(second >> 32));
         hn::StoreU(hn::TableLookupBytes(SumsToBytes(hn::Combine(d32x16, cd, ab)), order), d8, d);
     });
@@ -335,10 +339,7 @@ std::size_t CubeCellsGroups(const std::uint8_t* HWY_RESTRICT src, std::uint8_t* 
         auto unused = hn::Zero(d32);
         return hn::ReorderWidenMulAccumulate(d32, corners, w, hn::Zero(d32), unused);
     };
-    return OpaqueGroups(src, dst, groups, [&](const std::uint8_t* HWY_RESTRICT s, std::uint8_t* HWY_RESTRICT d) {
-        std::uint64_t first, second;
-        std::memcpy(&first, s, 8);
-        std::memcpy(&second, s + 8, 8);
+    return OpaqueGroups(src, dst, groups, [&](std::uint64_t first, std::uint64_t second, std::uint8_t* HWY_RESTRICT d) {
         const auto a = sums(first), b = sums(first >> 32), c = sums(second), e = sums(second >> 32);
         const auto ab = hn::BitCast(du64, hn::Add(hn::InterleaveLower(d32, a, b), hn::InterleaveUpper(d32, a, b)));
         const auto ce = hn::BitCast(du64, hn::Add(hn::InterleaveLower(d32, c, e), hn::InterleaveUpper(d32, c, e)));
