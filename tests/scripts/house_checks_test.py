@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The rules check and the fuzz check's record of passed lines, on small trees of their own."""
+"""The rules check, the format check and the fuzz check's record of passed lines, on small trees of their own."""
 import os
 import shutil
 import subprocess
@@ -8,7 +8,10 @@ import tempfile
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SCRIPTS = os.path.join(HERE, "..", "..", "scripts")
+ROOT = os.path.join(HERE, "..", "..")
+SCRIPTS = os.path.join(ROOT, "scripts")
+with open(os.path.join(ROOT, "ARCHITECTURE.md")) as _handle:
+    ARCHITECTURE = _handle.read()
 
 
 def write(root, path, text):
@@ -19,8 +22,11 @@ def write(root, path, text):
 
 
 class CheckRulesTest(unittest.TestCase):
-    def check(self, files):
+    def check(self, files, architecture=ARCHITECTURE):
+        """Runs the check over a tree of the given files, drawn by the project's own ARCHITECTURE.md."""
         with tempfile.TemporaryDirectory() as root:
+            if architecture is not None:
+                write(root, "ARCHITECTURE.md", architecture)
             for path, text in files.items():
                 write(root, path, text)
             run = subprocess.run([sys.executable, os.path.join(SCRIPTS, "check_rules.py"), root],
@@ -51,6 +57,69 @@ class CheckRulesTest(unittest.TestCase):
                          "app and camera include each other", "platform/image and platform/photos include",
                          "widgets/big.cpp: 601 lines"):
             self.assertIn(expected, out)
+
+
+    def test_the_layers_are_the_ones_architecture_md_draws(self):
+        upward = {"platform/ui/view.cpp": '#include "ui/theme.h"\n'}
+        self.assertEqual(self.check(upward)[0], 1)
+        # Drawn with the toolkit below the platform, the same include keeps the layers.
+        redrawn = ("# x\n## Layers\n| layer | folders | what |\n|---|---|---|\n"
+                   "| top | `platform` | all of it |\n| below | `ui` | the toolkit |\n## Next\n| a | `ui` | b |\n")
+        code, out = self.check(upward, redrawn)
+        self.assertEqual(code, 0, out)
+        # Without a drawing, or with one that draws no layers or a folder twice, nothing passes.
+        for architecture, says in ((None, "cannot read the layer table"),
+                                   ("# x\n## Layers\nnone yet\n", 'no table of layers under "## Layers"'),
+                                   ("## Layers\n| a | `ui` | x |\n| b | `ui` `app` | y |\n", "puts ui in more than one layer")):
+            code, out = self.check({"app/a.cpp": "int a;\n"}, architecture)
+            self.assertEqual(code, 1, out)
+            self.assertIn(says, out)
+
+
+class CheckFormatTest(unittest.TestCase):
+    """Only C++ files changed since the formatting commit are held to .clang-format."""
+
+    def git(self, root, *args):
+        subprocess.run(["git", "-C", root, *args], check=True, capture_output=True,
+                       env=dict(os.environ, GIT_AUTHOR_NAME="t", GIT_AUTHOR_EMAIL="t@t", GIT_COMMITTER_NAME="t",
+                                GIT_COMMITTER_EMAIL="t@t"))
+
+    def run_check(self, root, path=None):
+        env = dict(os.environ)
+        if path is not None:
+            env["PATH"] = path
+        return subprocess.run(["bash", os.path.join(root, "scripts", "check_format.sh")], capture_output=True,
+                              text=True, env=env)
+
+    @unittest.skipUnless(shutil.which("clang-format") or os.environ.get("CI") == "true", "clang-format missing")
+    def test_a_misformatted_change_fails_and_a_formatted_one_passes(self):
+        with tempfile.TemporaryDirectory() as root:
+            os.makedirs(os.path.join(root, "scripts"))
+            for path in ("scripts/check_format.sh", ".clang-format"):
+                shutil.copy(os.path.join(ROOT, path), os.path.join(root, path))
+            write(root, "old.cpp", "int   old( ) {return 1;}\n")  # before the formatting commit: not held
+            self.git(root, "init", "-q")
+            self.git(root, "add", ".")
+            self.git(root, "commit", "-q", "-m", "Start")
+            self.git(root, "commit", "-q", "--allow-empty", "-m", "Format the tree with .clang-format")
+            write(root, "good.cpp", "int good() {\n    return 1;\n}\n")
+            run = self.run_check(root)
+            self.assertEqual(run.returncode, 0, run.stderr)
+            self.assertIn("1 changed C++ files formatted", run.stdout)
+            write(root, "bad.h", "int   bad( ) {return 1;}\n")
+            self.git(root, "add", "bad.h")
+            self.git(root, "commit", "-q", "-m", "A change")
+            run = self.run_check(root)
+            self.assertEqual(run.returncode, 1)
+            self.assertIn("not formatted (run clang-format -i): bad.h", run.stderr)
+            self.assertNotIn("old.cpp", run.stderr)
+            # A machine without clang-format stops with the reason, not a pass.
+            bare = os.path.join(root, "bin")
+            os.makedirs(bare)
+            for tool in ("git", "bash", "grep", "sort", "dirname"):
+                os.symlink(shutil.which(tool), os.path.join(bare, tool))
+            run = self.run_check(root, bare)
+            self.assertEqual((run.returncode, run.stderr.strip()), (1, "check-format: clang-format is missing"))
 
 
 class FuzzCheckRecordTest(unittest.TestCase):
