@@ -54,6 +54,6 @@ std::vector<std::shared_ptr<StatusButtonBase>> PopOptionChoiceView::buttons() co
 void PopOptionChoiceView::choose(std::size_t index) {
     if (index >= choices_.size()) return;
     choices_[index].write();
-    if (auto d = delegate()) d->onPopOptionChoiceViewValueChanged(*this);
+    notifyDelegate();
     updateView();
 }

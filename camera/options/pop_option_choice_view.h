@@ -1,6 +1,7 @@
 // The form the flash, self-timer and ratio pop-ups share: a small arrowed pop-up with one row of
 // status buttons, one per value of a camera setting. A tap writes the value into the settings
-// held by Global (in memory only), marks it and tells the delegate. Main-thread only.
+// held by Global (in memory only), marks it and tells the delegate. Each pop-up has its own kind
+// of delegate, so that a listener of several knows which one spoke. Main-thread only.
 #pragma once
 
 #include <functional>
@@ -10,13 +11,6 @@
 #include "ui/popup/pop_arrowed_view.h"
 
 class StatusButtonBase;
-class PopOptionChoiceView;
-
-class PopOptionChoiceViewDelegate {
-public:
-    virtual ~PopOptionChoiceViewDelegate() = default;
-    virtual void onPopOptionChoiceViewValueChanged(PopOptionChoiceView& sender) = 0;
-};
 
 class PopOptionChoiceView : public PopArrowedView {
 public:
@@ -30,8 +24,6 @@ public:
     // Titles, and the mark on the button whose value equals the setting.
     void updateView();
 
-    void setDelegate(const std::shared_ptr<PopOptionChoiceViewDelegate>& d) { delegate_ = d; }
-    std::shared_ptr<PopOptionChoiceViewDelegate> delegate() const { return delegate_.lock(); }
     const std::shared_ptr<UIView>& b0() const { return b0_; }
     // The buttons, left to right.
     std::vector<std::shared_ptr<StatusButtonBase>> buttons() const;
@@ -53,11 +45,12 @@ protected:
     virtual CGSize bodySize() const = 0;
     // The buttons in the order they are made, with their values.
     virtual std::vector<Choice> makeChoices() = 0;
+    // Sends the pop-up's own changed operation to its delegate, if it still has one.
+    virtual void notifyDelegate() = 0;
 
 private:
     void buildBody();
 
-    std::weak_ptr<PopOptionChoiceViewDelegate> delegate_;
     std::shared_ptr<UIView> b0_;
     std::vector<Choice> choices_;
 };

@@ -19,3 +19,7 @@ std::vector<PopOptionChoiceView::Choice> PopOptionFlashView::makeChoices() {
     return {choice(btnFlashAUTO_, -60, FlashMode::Auto), choice(btnFlashON_, 0, FlashMode::On),
             choice(btnFlashOFF_, 60, FlashMode::Off)};
 }
+
+void PopOptionFlashView::notifyDelegate() {
+    if (auto d = delegate()) d->onPopOptionFlashViewValueChanged(*this);
+}

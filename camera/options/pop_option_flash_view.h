@@ -4,6 +4,13 @@
 #include "camera/options/pop_option_choice_view.h"
 
 class StatusButtonImage;
+class PopOptionFlashView;
+
+class PopOptionFlashViewDelegate {
+public:
+    virtual ~PopOptionFlashViewDelegate() = default;
+    virtual void onPopOptionFlashViewValueChanged(PopOptionFlashView& sender) = 0;
+};
 
 class PopOptionFlashView : public PopOptionChoiceView {
 public:
@@ -14,13 +21,18 @@ public:
     const std::shared_ptr<StatusButtonImage>& btnFlashON() const { return btnFlashON_; }
     const std::shared_ptr<StatusButtonImage>& btnFlashOFF() const { return btnFlashOFF_; }
 
+    void setDelegate(const std::shared_ptr<PopOptionFlashViewDelegate>& d) { delegate_ = d; }
+    std::shared_ptr<PopOptionFlashViewDelegate> delegate() const { return delegate_.lock(); }
+
     std::string className() const override { return "PopOptionFlashView"; }
 
 protected:
     using PopOptionChoiceView::PopOptionChoiceView;
     CGSize bodySize() const override { return kSize; }
     std::vector<Choice> makeChoices() override;
+    void notifyDelegate() override;
 
 private:
+    std::weak_ptr<PopOptionFlashViewDelegate> delegate_;
     std::shared_ptr<StatusButtonImage> btnFlashAUTO_, btnFlashON_, btnFlashOFF_;
 };

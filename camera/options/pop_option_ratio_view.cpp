@@ -51,3 +51,7 @@ std::vector<PopOptionChoiceView::Choice> PopOptionRatioView::makeChoices() {
     return {choice(btnRatio3_4_, -90, ImageRatio::Ratio3x4), choice(btnRatio9_16_, -30, ImageRatio::Ratio9x16),
             choice(btnRatio2_3_, 30, ImageRatio::Ratio2x3), choice(btnRatio1_1_, 90, ImageRatio::Ratio1x1)};
 }
+
+void PopOptionRatioView::notifyDelegate() {
+    if (auto d = delegate()) d->onPopOptionRatioViewValueChanged(*this);
+}

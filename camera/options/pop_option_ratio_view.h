@@ -10,6 +10,13 @@
 #include "platform/ui/draw/path.h"
 
 class StatusButtonPath;
+class PopOptionRatioView;
+
+class PopOptionRatioViewDelegate {
+public:
+    virtual ~PopOptionRatioViewDelegate() = default;
+    virtual void onPopOptionRatioViewValueChanged(PopOptionRatioView& sender) = 0;
+};
 
 class PopOptionRatioView : public PopOptionChoiceView {
 public:
@@ -27,14 +34,19 @@ public:
     const std::shared_ptr<StatusButtonPath>& btnRatio2_3() const { return btnRatio2_3_; }
     const std::shared_ptr<StatusButtonPath>& btnRatio1_1() const { return btnRatio1_1_; }
 
+    void setDelegate(const std::shared_ptr<PopOptionRatioViewDelegate>& d) { delegate_ = d; }
+    std::shared_ptr<PopOptionRatioViewDelegate> delegate() const { return delegate_.lock(); }
+
     std::string className() const override { return "PopOptionRatioView"; }
 
 protected:
     using PopOptionChoiceView::PopOptionChoiceView;
     CGSize bodySize() const override { return kSize; }
     std::vector<Choice> makeChoices() override;
+    void notifyDelegate() override;
 
 private:
+    std::weak_ptr<PopOptionRatioViewDelegate> delegate_;
     std::optional<CGPath> path3_4_, path9_16_, path2_3_, path1_1_;
     std::shared_ptr<StatusButtonPath> btnRatio3_4_, btnRatio9_16_, btnRatio2_3_, btnRatio1_1_;
 };

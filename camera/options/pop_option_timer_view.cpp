@@ -21,3 +21,7 @@ std::vector<PopOptionChoiceView::Choice> PopOptionTimerView::makeChoices() {
     return {choice(btnTimerOFF_, -90, 0), choice(btnTimer3_, -30, 3), choice(btnTimer5_, 30, 5),
             choice(btnTimer10_, 90, 10)};
 }
+
+void PopOptionTimerView::notifyDelegate() {
+    if (auto d = delegate()) d->onPopOptionTimerViewValueChanged(*this);
+}

@@ -174,15 +174,23 @@ void PopOptionView::onShotMode(ShotMode mode) {
     updateView();
 }
 
-void PopOptionView::onPopOptionChoiceViewValueChanged(PopOptionChoiceView& sender) {
-    if (auto d = delegate()) {
-        if (&sender == popFlash_.get())
-            d->onPopOptionViewFlash(*this);
-        else if (&sender == popTimer_.get())
-            d->onPopOptionViewTimer(*this);
-        else if (&sender == popRatio_.get())
-            d->onPopOptionViewImageRatio(*this);
-    }
+void PopOptionView::onPopOptionFlashViewValueChanged(PopOptionFlashView& sender) {
+    if (auto d = delegate()) d->onPopOptionViewFlash(*this);
+    hideChoice(sender);
+}
+
+void PopOptionView::onPopOptionTimerViewValueChanged(PopOptionTimerView& sender) {
+    if (auto d = delegate()) d->onPopOptionViewTimer(*this);
+    hideChoice(sender);
+}
+
+void PopOptionView::onPopOptionRatioViewValueChanged(PopOptionRatioView& sender) {
+    if (auto d = delegate()) d->onPopOptionViewImageRatio(*this);
+    hideChoice(sender);
+}
+
+// The titles are refreshed once the choice pop-up has gone, so they never change under it.
+void PopOptionView::hideChoice(PopOptionChoiceView& sender) {
     std::weak_ptr<PopOptionView> weak = self<PopOptionView>();
     sender.hide([weak] {
         if (auto s = weak.lock()) s->updateView();

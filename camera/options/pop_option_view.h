@@ -6,13 +6,12 @@
 
 #include <memory>
 
-#include "camera/options/pop_option_choice_view.h"
+#include "camera/options/pop_option_flash_view.h"
+#include "camera/options/pop_option_ratio_view.h"
+#include "camera/options/pop_option_timer_view.h"
 #include "foundation/camera_settings.h"
 #include "ui/popup/pop_arrowed_view.h"
 
-class PopOptionFlashView;
-class PopOptionRatioView;
-class PopOptionTimerView;
 class PopOptionView;
 class StatusButtonImage;
 class StatusButtonPath;
@@ -31,7 +30,10 @@ public:
     virtual void onPopOptionViewWillHide(PopOptionView& sender) = 0;
 };
 
-class PopOptionView : public PopArrowedView, public PopOptionChoiceViewDelegate {
+class PopOptionView : public PopArrowedView,
+                      public PopOptionFlashViewDelegate,
+                      public PopOptionTimerViewDelegate,
+                      public PopOptionRatioViewDelegate {
 public:
     KORVA_MAKE(PopOptionView)
     static constexpr CGSize kSize{300, 55};
@@ -50,7 +52,10 @@ public:
     void onTimerShot();
     void onSwap();
     void onShotMode(ShotMode mode);
-    void onPopOptionChoiceViewValueChanged(PopOptionChoiceView& sender) override;
+    // A choice made in one of the choice pop-ups: the host hears it first, then that pop-up hides.
+    void onPopOptionFlashViewValueChanged(PopOptionFlashView& sender) override;
+    void onPopOptionTimerViewValueChanged(PopOptionTimerView& sender) override;
+    void onPopOptionRatioViewValueChanged(PopOptionRatioView& sender) override;
 
     void setDelegate(const std::shared_ptr<PopOptionViewDelegate>& d) { delegate_ = d; }
     std::shared_ptr<PopOptionViewDelegate> delegate() const { return delegate_.lock(); }
@@ -78,6 +83,7 @@ protected:
 
 private:
     void buildBody();
+    void hideChoice(PopOptionChoiceView& sender);
 
     std::weak_ptr<PopOptionViewDelegate> delegate_;
     std::shared_ptr<UIView> b0_;

@@ -64,7 +64,7 @@ bool CheckControl::checked() const {
 void CheckControl::setChecked(bool checked) {
     check_->setOn(checked, [](AnimButton&) {});
     colourValue(checked);
-    if (onChanged_) onChanged_(*this);
+    notifyDelegate();
 }
 
 void CheckButtonControl::setText(const std::string& text) {
@@ -83,6 +83,14 @@ std::shared_ptr<UIColor> MyRadioButton::uncheckedTint() const {
     return UIColor::darkGrayColor();
 }
 
+void MyRadioButton::notifyDelegate() {
+    if (auto d = delegate()) d->onMyRadioButtonChanged(*this);
+}
+
 std::shared_ptr<UIColor> LabeledCheckBox::uncheckedTint() const {
     return UIColor::lightGrayColor();
+}
+
+void LabeledCheckBox::notifyDelegate() {
+    if (auto d = delegate()) d->onLabeledCheckBoxChanged(*this);
 }

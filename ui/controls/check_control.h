@@ -1,11 +1,11 @@
 // The check image button paired with a text: a radio button (check left, text right), a radio
 // input (check left, editable field right) and a labelled check box (text left, check right). A
 // tap on either part toggles the check; every setChecked, changed or not, cross-fades the check
-// and tells the delegate. Owners that group radio controls clear the others themselves.
-// Main-thread only.
+// and tells the delegate. Each control has its own kind of delegate, so one owner can listen to
+// several kinds. Owners that group radio controls clear the others themselves. Main-thread only.
 #pragma once
 
-#include <functional>
+#include <memory>
 #include <string>
 
 #include "ui/layout/my_view.h"
@@ -14,18 +14,28 @@ class AnimButton;
 class UIButton;
 class UIColor;
 class UIFont;
+class MyRadioButton;
+class LabeledCheckBox;
+
+class MyRadioButtonDelegate {
+public:
+    virtual ~MyRadioButtonDelegate() = default;
+    virtual void onMyRadioButtonChanged(MyRadioButton& sender) = 0;
+};
+
+class LabeledCheckBoxDelegate {
+public:
+    virtual ~LabeledCheckBoxDelegate() = default;
+    virtual void onLabeledCheckBoxChanged(LabeledCheckBox& sender) = 0;
+};
 
 class CheckControl : public MyView {
 public:
-    using Changed = std::function<void(CheckControl&)>;
-
     void setup() override;
     void relayout() override;
     void onTap() { setChecked(!checked()); }
     void setChecked(bool checked);
     bool checked() const;
-    // The delegate's changed operation.
-    void setOnChanged(Changed c) { onChanged_ = std::move(c); }
     const std::shared_ptr<AnimButton>& check() const { return check_; }
 
 protected:
@@ -35,10 +45,11 @@ protected:
     // The text part, made in setup.
     virtual std::shared_ptr<UIView> valueView() const = 0;
     virtual void colourValue(bool checked) = 0;
+    // Sends the control's own changed operation to its delegate, if it still has one.
+    virtual void notifyDelegate() = 0;
 
 private:
     std::shared_ptr<AnimButton> check_;
-    Changed onChanged_;
 };
 
 // The kinds whose text is a button.
@@ -64,22 +75,34 @@ private:
 class MyRadioButton : public CheckButtonControl {
 public:
     KORVA_MAKE(MyRadioButton)
+    void setDelegate(const std::shared_ptr<MyRadioButtonDelegate>& d) { delegate_ = d; }
+    std::shared_ptr<MyRadioButtonDelegate> delegate() const { return delegate_.lock(); }
     std::string className() const override { return "MyRadioButton"; }
 
 protected:
     using CheckButtonControl::CheckButtonControl;
     CheckSide checkSide() const override { return CheckSide::Left; }
     std::shared_ptr<UIColor> uncheckedTint() const override;
+    void notifyDelegate() override;
+
+private:
+    std::weak_ptr<MyRadioButtonDelegate> delegate_;
 };
 
 // The text on the left, the check on the right; unchecked text in light grey.
 class LabeledCheckBox : public CheckButtonControl {
 public:
     KORVA_MAKE(LabeledCheckBox)
+    void setDelegate(const std::shared_ptr<LabeledCheckBoxDelegate>& d) { delegate_ = d; }
+    std::shared_ptr<LabeledCheckBoxDelegate> delegate() const { return delegate_.lock(); }
     std::string className() const override { return "LabeledCheckBox"; }
 
 protected:
     using CheckButtonControl::CheckButtonControl;
     CheckSide checkSide() const override { return CheckSide::Right; }
     std::shared_ptr<UIColor> uncheckedTint() const override;
+    void notifyDelegate() override;
+
+private:
+    std::weak_ptr<LabeledCheckBoxDelegate> delegate_;
 };

@@ -39,3 +39,7 @@ void MyRadioInput::colourValue(bool checked) {
     if (!palette) return;
     value_->setTextColor(checked ? palette->labelDefault() : palette->labelLightGray());
 }
+
+void MyRadioInput::notifyDelegate() {
+    if (auto d = delegate()) d->onMyRadioInputChanged(*this);
+}

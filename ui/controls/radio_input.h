@@ -5,9 +5,19 @@
 #include "platform/ui/input/ui_text_field.h"
 #include "ui/controls/check_control.h"
 
+class MyRadioInput;
+
+class MyRadioInputDelegate {
+public:
+    virtual ~MyRadioInputDelegate() = default;
+    virtual void onMyRadioInputChanged(MyRadioInput& sender) = 0;
+};
+
 class MyRadioInput : public CheckControl, public UITextFieldDelegate {
 public:
     KORVA_MAKE(MyRadioInput)
+    void setDelegate(const std::shared_ptr<MyRadioInputDelegate>& d) { delegate_ = d; }
+    std::shared_ptr<MyRadioInputDelegate> delegate() const { return delegate_.lock(); }
     void setup() override;
     void textFieldDidBeginEditing(UITextField&) override;
 
@@ -23,7 +33,9 @@ protected:
     CheckSide checkSide() const override { return CheckSide::Left; }
     std::shared_ptr<UIView> valueView() const override { return value_; }
     void colourValue(bool checked) override;
+    void notifyDelegate() override;
 
 private:
+    std::weak_ptr<MyRadioInputDelegate> delegate_;
     std::shared_ptr<UITextField> value_;
 };

@@ -1,5 +1,6 @@
 // The option pop-up and its choice pop-ups: titles and marks from the settings, what a tap
-// writes, the order in which the host hears of a choice, the hide report, and the outlines.
+// writes, each choice pop-up's own delegate kind, the order in which the host hears of a choice,
+// the hide report, and the outlines.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -38,6 +39,14 @@ struct Listener : PopOptionViewDelegate {
     void onPopOptionViewWillHide(PopOptionView& p) override {
         log.push_back(std::string("will hide") + (p.phase() == PopPhase::Shown ? " (shown)" : ""));
     }
+};
+
+// Listens to all three kinds of choice pop-up, noting which operation spoke and who sent it.
+struct ChoiceHeard : PopOptionFlashViewDelegate, PopOptionTimerViewDelegate, PopOptionRatioViewDelegate {
+    std::vector<std::pair<std::string, const NSObject*>> log;
+    void onPopOptionFlashViewValueChanged(PopOptionFlashView& s) override { log.emplace_back("flash", &s); }
+    void onPopOptionTimerViewValueChanged(PopOptionTimerView& s) override { log.emplace_back("timer", &s); }
+    void onPopOptionRatioViewValueChanged(PopOptionRatioView& s) override { log.emplace_back("ratio", &s); }
 };
 
 struct Options : CameraTest {
@@ -153,6 +162,44 @@ TEST_F(Options, TimerAndRatioChoices) {
     ratio->choose(1);
     EXPECT_EQ(g()->imageRatio(), ImageRatio::Ratio9x16);
     EXPECT_EQ(listener->log, (std::vector<std::string>{"timer", "ratio"}));
+}
+
+TEST_F(Options, EachChoicePopUpTellsItsOwnDelegateKindWithItself) {
+    auto heard = std::make_shared<ChoiceHeard>();
+    auto flash = PopOptionFlashView::make(screenVC);
+    auto timer = PopOptionTimerView::make(screenVC);
+    auto ratio = PopOptionRatioView::make(screenVC);
+    flash->setDelegate(heard);
+    timer->setDelegate(heard);
+    ratio->setDelegate(heard);
+    ratio->choose(0);
+    flash->choose(2);
+    timer->choose(1);
+    using Heard = std::vector<std::pair<std::string, const NSObject*>>;
+    EXPECT_EQ(heard->log, (Heard{{"ratio", ratio.get()}, {"flash", flash.get()}, {"timer", timer.get()}}));
+
+    // The pop-up does not keep its delegate alive; a tap after it has gone still writes the value.
+    std::weak_ptr<ChoiceHeard> gone = heard;
+    heard.reset();
+    EXPECT_TRUE(gone.expired());
+    flash->choose(0);
+    EXPECT_EQ(g()->flashMode(), FlashMode::Auto);
+}
+
+TEST_F(Options, TheOptionPopUpTellsTheHostByTheKindOfTheChoicePopUp) {
+    // Each choice reaches the host as its own operation, also when the option pop-up listens to a
+    // choice pop-up it did not make; the pop-up that spoke is the one that hides.
+    auto stray = PopOptionTimerView::make(screenVC);
+    stray->setDelegate(pop);
+    stray->show(
+        sender, [] {}, [] {});
+    step(0.4);
+    stray->choose(2);
+    pop->popRatio()->choose(3);
+    pop->popFlash()->choose(1);
+    EXPECT_EQ(listener->log, (std::vector<std::string>{"timer", "ratio", "flash (flash hidden)"}));
+    step(0.4);
+    EXPECT_TRUE(stray->hidden());
 }
 
 TEST_F(Options, ATapOutsideTellsTheHostBeforeTheHideStarts) {
