@@ -60,6 +60,9 @@ constexpr const char* kFocusScript =
     "document.addEventListener('focusin',tell,true);"
     "document.addEventListener('focusout',function(){setTimeout(tell,0);},true);})();";
 
+constexpr const char* kRedirectRefused =
+    "The server sent this page on to an address that is not a web page, which cannot be opened here.";
+
 int& liveEngines() {
     static int count = 0;
     return count;
@@ -161,6 +164,23 @@ struct GtkWebEngine::Signals {
         static_cast<GtkWebEngine*>(data)->askAgainIfDropped();
     }
 
+    // A server's redirect to an address the page may not load (a file on this device) is refused by
+    // ending the page's process, which the toolkit reports as a crash and nothing else: no redirect,
+    // no failure, only that the engine stops loading. Nothing of a page runs before its first
+    // answer, so a process that ends while the load waits for that answer ended for the refusal.
+    static void processTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason, gpointer data) {
+        auto* me = static_cast<GtkWebEngine*>(data);
+        if (reason != WEBKIT_WEB_PROCESS_CRASHED || me->load_ == 0 || me->committed_ || me->failed_ || me->asked_)
+            return;
+        WebKitWebResource* page = webkit_web_view_get_main_resource(view);
+        if (page && webkit_web_resource_get_response(page)) return;
+        // Told once the toolkit is done with the process, so that the view may load again at once.
+        std::weak_ptr<int> life = me->life_;
+        RunLoop::main().perform([me, life, load = me->load_] {
+            if (!life.expired()) me->failRefusedRedirect(load);
+        });
+    }
+
     static void changed(GObject*, GParamSpec* property, gpointer data) {
         auto* me = static_cast<GtkWebEngine*>(data);
         if (std::string(g_param_spec_get_name(property)) == "title")
@@ -217,6 +237,7 @@ GtkWebEngine::GtkWebEngine(WKWebEngineEvents events) : events_(std::move(events)
     g_signal_connect(view_, "notify::uri", G_CALLBACK(Signals::changed), this);
     g_signal_connect(view_, "notify::estimated-load-progress", G_CALLBACK(Signals::changed), this);
     g_signal_connect(view_, "notify::is-loading", G_CALLBACK(Signals::loadingChanged), this);
+    g_signal_connect(view_, "web-process-terminated", G_CALLBACK(Signals::processTerminated), this);
     g_signal_connect(window_, "damage-event", G_CALLBACK(Signals::damaged), this);
     WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
     g_signal_connect(content, (std::string("script-message-received::") + kFocusHandler).c_str(),
@@ -271,12 +292,20 @@ void GtkWebEngine::ask(std::function<void()> request) {
 }
 
 // When a server sends a page on to an address that is not a web page, the engine gives that load
-// up a moment later, silently, and with it a load asked for in the meantime: it stops loading
-// without ever asking about the new one. That load is asked for once more.
+// up a moment later, silently (see processTerminated), and with it a load asked for in the
+// meantime: it stops loading without ever asking about the new one. That load is asked for once
+// more.
 void GtkWebEngine::askAgainIfDropped() {
     if (!asked_ || webkit_web_view_is_loading(view_)) return;
     auto request = std::exchange(asked_, nullptr);
     request();
+}
+
+void GtkWebEngine::failRefusedRedirect(unsigned load) {
+    // A load asked for or started since replaces this one.
+    if (load != load_ || committed_ || failed_ || asked_) return;
+    failed_ = true;
+    if (events_.failed) events_.failed(kRedirectRefused, true);
 }
 
 std::string GtkWebEngine::URL() const {

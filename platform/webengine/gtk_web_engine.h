@@ -56,6 +56,7 @@ private:
     void finishWithTitle();
     void ask(std::function<void()> request);
     void askAgainIfDropped();
+    void failRefusedRedirect(unsigned load);
 
     WKWebEngineEvents events_;
     GtkWidget* window_ = nullptr;

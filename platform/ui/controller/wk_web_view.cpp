@@ -68,10 +68,7 @@ std::shared_ptr<WKNavigation> WKWebView::loadHTMLString(const std::string& html,
     auto url = NSURL::URLWithString(baseURL.empty() ? "about:blank" : baseURL);
     if (!url) url = NSURL::URLWithString("about:blank");
     if (engine_) {
-        auto nav = engineNavigate([html, base = url->absoluteString()](WKWebEngine& e) { e.loadHTML(html, base); });
-        // The page comes from here, not from the base address's server.
-        htmlLoad_ = nav;
-        return nav;
+        return engineNavigate([html, base = url->absoluteString()](WKWebEngine& e) { e.loadHTML(html, base); });
     }
     return navigate(NSURLRequest::requestWithURL(url), WKNavigationType::Other, -1, html);
 }

@@ -137,9 +137,6 @@ private:
     void engineFailed(const std::string& reason, bool provisional);
     void engineChanged();
     void engineTimedOut(const std::shared_ptr<WKNavigation>& nav);
-    // Asks the server itself where the page's address leads, for a redirect the engine would
-    // follow no further without a word.
-    void engineCheckRedirect(const std::shared_ptr<WKNavigation>& nav, const std::string& url);
     void layoutEngine();
 
     std::weak_ptr<WKNavigationDelegate> delegate_;
@@ -160,6 +157,4 @@ private:
     bool engineBack_ = false, engineForward_ = false;
     // The view's own load has been asked for and has not started yet.
     bool awaitingStart_ = false;
-    // The navigation that loads a page given as text, and the last one that was committed.
-    std::shared_ptr<WKNavigation> htmlLoad_, committed_;
 };

@@ -3,11 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/timer.h"
-#include "platform/net/url_error.h"
-#include "platform/net/url_session.h"
 #include "platform/ui/controller/wk_engine_surface.h"
 #include "platform/ui/controller/wk_page_view.h"
 #include "platform/ui/controller/wk_web_view.h"
@@ -25,8 +22,6 @@ bool servedOverHTTP(const std::string& url) {
 
 constexpr const char* kFileFromWebPage = "A page on the web cannot open a file on this device.";
 constexpr const char* kTimedOut = "The request timed out.";
-constexpr const char* kRedirectedAway =
-    "The server sent this page on to an address that is not a web page, which cannot be opened here.";
 
 }  // namespace
 
@@ -140,31 +135,7 @@ void WKWebView::engineStarted() {
     loading_ = true;
     engineChanged();
     auto nav = current_;
-    if (std::exchange(htmlLoad_, nullptr) != nav) engineCheckRedirect(nav, engine_->URL());
     if (auto d = navigationDelegate()) d->didStartProvisionalNavigation(*this, nav);
-}
-
-// The engine follows a server's redirect to an address that is not a web page (a file on this
-// device, say) no further and reports nothing, so the page would stay blank and loading until it
-// times out. A HEAD request of the same address finds such a redirect (the networking layer follows
-// redirects between web addresses only): the load then fails at once, with the reason.
-void WKWebView::engineCheckRedirect(const std::shared_ptr<WKNavigation>& nav, const std::string& url) {
-    auto address = NSURL::URLWithString(url);
-    if (!address || !servedOverHTTP(url)) return;
-    NSURLRequest request(address);
-    request.setHTTPMethod("HEAD");
-    std::weak_ptr<WKWebView> weak = self<WKWebView>();
-    auto check = NSURLSession::sharedSession()->dataTaskWithRequest(
-        request, [weak, nav](std::optional<Bytes>, std::shared_ptr<NSURLResponse>, std::shared_ptr<NSError> error) {
-            if (!error || error->code() != NSURLErrorUnsupportedURL) return;
-            dispatch_async(dispatch_get_main_queue(), [weak, nav] {
-                auto me = weak.lock();
-                if (!me || !me->engine_ || me->current_ != nav || me->committed_ == nav) return;
-                me->engine_->stop();
-                if (me->current_ == nav) me->engineFailed(kRedirectedAway, true);
-            });
-        });
-    check->resume();
 }
 
 void WKWebView::engineCommitted() {
@@ -176,7 +147,6 @@ void WKWebView::engineCommitted() {
     url_ = engine_->URL();
     engineChanged();
     if (!current_) current_ = WKNavigation::make();
-    committed_ = current_;
     if (auto d = navigationDelegate()) d->didCommitNavigation(*this, current_);
 }
 

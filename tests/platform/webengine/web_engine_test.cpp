@@ -1,7 +1,8 @@
 // The web view on the page engine, with pages from a local server: scripts that change the page
 // read back through the probes, text selection turned off, a tapped link reaching the delegate's
 // decision, a served page refused a file, typed text reaching a focused field, pictures painted
-// into the view's layer, back and forward, and failures with their reasons.
+// into the view's layer, back and forward, and failures with their reasons (a server's redirect to
+// a file among them).
 #include <cairo.h>
 
 #include <atomic>
@@ -18,6 +19,9 @@
 #include "tests/support/local_server.h"
 
 namespace {
+
+const std::string kRedirectRefused =
+    "The server sent this page on to an address that is not a web page, which cannot be opened here.";
 
 // A square of one colour as PNG bytes.
 std::string squarePNG(int side, double r, double g, double b) {
@@ -118,6 +122,15 @@ struct WebEngineTest : UIHarness {
             for (int i = 0; i < 2000 && holdRedirect && !release; ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             r.set_redirect("file:///etc/hostname");
+        });
+        // Shows its page to a HEAD request and sends a GET on to a file, reached through a redirect
+        // between web pages.
+        server.routes().Get("/hop", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("/sly"); });
+        server.routes().Get("/sly", [](const httplib::Request& q, httplib::Response& r) {
+            if (q.method == "HEAD")
+                r.set_content("<title>Harmless</title>", "text/html");
+            else
+                r.set_redirect("file:///etc/passwd");
         });
         server.routes().Get("/second", [](const httplib::Request&, httplib::Response& r) {
             r.set_content("<title>Second</title>two", "text/html");
@@ -343,6 +356,28 @@ TEST_F(WebEngineTest, APageAskedForAsTheEngineGivesUpARedirectedOneStillLoads) {
     EXPECT_EQ(web->title(), "Second");
     EXPECT_EQ(web->URL(), server.url("/second"));
     EXPECT_TRUE(web->failureReason().empty());
+}
+
+// The engine gives a load sent on to a file up without a word, after any number of redirects
+// between web pages and whatever the server answers to other requests. The view ends it at once,
+// with the reason, and keeps the address of the page it showed.
+TEST_F(WebEngineTest, ARedirectToAFileAfterOthersEndsTheLoadAtOnceAndKeepsTheShownPage) {
+    load(server.url("/second"));
+    events->log.clear();
+    const double began = Clock::now();
+    load(server.url("/hop"));
+    EXPECT_EQ(Clock::now(), began);
+    EXPECT_EQ(web->failureReason(), kRedirectRefused);
+    ASSERT_FALSE(events->log.empty());
+    EXPECT_EQ(events->log.back(), "fail " + kRedirectRefused);
+    EXPECT_EQ(web->URL(), server.url("/second"));
+    Value where = run("location.href");
+    EXPECT_FALSE(where.isString() && where.stringValue().rfind("file:", 0) == 0) << where.stringValue();
+
+    // The next page loads and shows as usual.
+    load(server.url("/script"));
+    EXPECT_TRUE(web->failureReason().empty());
+    EXPECT_EQ(web->title(), "After");
 }
 
 }  // namespace
