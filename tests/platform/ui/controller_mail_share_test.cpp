@@ -304,9 +304,9 @@ TEST_F(MailDraftTest, SaveKeepsTheDraftAsAMessageFileThatOutlivesTheProgram) {
     const auto added = files[0] == kept ? files[1] : files[0];
     EXPECT_EQ(readBack(kept), first);
     EXPECT_EQ(readBack(added), "Subject: Hi  Bcc: evil@example.invalid\nText: '\\nBcc: evil@example.invalid\\n" +
-                                      longLine +
-                                      "\\n'\n"
-                                      "Faults: 0\n");
+                                   longLine +
+                                   "\\n'\n"
+                                   "Faults: 0\n");
 }
 
 TEST_F(MailDraftTest, ADraftThatCannotBeKeptIsFailedWithTheReason) {
