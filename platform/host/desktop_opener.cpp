@@ -173,7 +173,8 @@ bool DesktopOpener::mail(const std::string& address, Outcome outcome) {
         return false;
     };
     // Made again from the fields a message has, so that nothing else the address carries (an
-    // attachment naming a local file, headers of the sender's choosing) reaches the mail program.
+    // attachment naming a local file, headers of the sender's choosing, a recipient that would
+    // read as fields of the mail program's own) reaches the mail program.
     auto message = mailMessageFromAddress(address);
     if (!message) return refuse("not a mail address: " + address);
     const std::string rebuilt = mailtoAddress(*message);

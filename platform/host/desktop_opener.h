@@ -1,7 +1,7 @@
 // Hands addresses to the desktop the window host runs on: mailto: addresses to the user's mail
 // program through xdg-email (xdg-open where that is missing), http and https addresses to
 // xdg-open; no other scheme is opened. A mailto: address is made again from the message fields it
-// holds, dropping the rest.
+// holds, dropping the rest and every recipient that is not a plain address (mailto_address.h).
 // The program is found on PATH and started without a shell, so an address is never read as shell
 // text or as an option. Children are reaped by the host's loop, which also hears how a program
 // ended: one that exits with a failure (xdg-email with no mail program to hand over to) is

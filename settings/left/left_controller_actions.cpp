@@ -79,11 +79,8 @@ void LeftControllerBase::mailComposeControllerDidFinish(MFMailComposeViewControl
     std::function<void()> then;
     if (result == MFMailComposeResult::Failed) {
         std::weak_ptr<UIViewController> weak = me;
-        // The reason follows, so that the user knows what to mend (a desktop without a mail program).
-        std::string message = "Unable to send Mail. Address: " + maker_links::supportMail();
-        if (!error.empty()) message += "\n\n" + error;
-        then = [weak, message] {
-            if (auto menu = weak.lock()) alert(menu, message, nullptr);
+        then = [weak, error] {
+            if (auto menu = weak.lock()) mailFailed(menu, maker_links::supportMail(), error);
         };
     }
     dismiss(me, then, true);

@@ -1,5 +1,9 @@
 // The side menu: rows from the settings, the switches with the location answers, the feedback
 // mail and the addresses the rows open.
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/host/desktop_opener.h"
 #include "tests/settings/side_menu_screen.h"
 
 using namespace side_menu_screen;
@@ -162,6 +166,44 @@ TEST_F(SideMenuScreen, TheStoreAddressRowSharesAndCopiesTheAddress) {
               (std::vector<std::string>{"mailto:?subject=Korva%20AppStore%20URL&body=Korva%20AppStore%20URL%0D%0A"
                                         "https%3A%2F%2Fstore.korva.invalid%2Fapp%2Fid0%3Fmt%3D8"}));
     UIPasteboard::generalPasteboard()->clear();
+}
+
+// On a desktop whose xdg-email finds nothing to hand the message to, mail from the store
+// address's sheet is told as the feedback mail's failure is, with the reason, once the sheet has gone.
+TEST_F(SideMenuScreen, MailFromTheStoreAddressSheetThatDoesNotLeaveIsTold) {
+    maker.setBody(kMoreApps, "");
+    auto menu = showMenu();
+    shown(menu);
+    const auto bin = folders.root() / "bin";
+    std::filesystem::create_directories(bin);
+    std::ofstream(bin / "xdg-email") << "#!/bin/sh\necho \"xdg-email: no method available for opening '$1'\" >&2\n"
+                                        "exit 3\n";
+    std::filesystem::permissions(bin / "xdg-email", std::filesystem::perms::owner_all);
+    const char* path = std::getenv("PATH");
+    const std::string savedPath = path ? path : "";
+    ::setenv("PATH", bin.c_str(), 1);
+    // As the window host installs it.
+    MFMailComposeViewController::setMailOpener(
+        [](const std::string& address, auto outcome) { DesktopOpener::mail(address, std::move(outcome)); });
+
+    LogCapture log;
+    menu->tableView()->tapRowAtIndexPath({1, 3});
+    auto sheet = presented<UIActivityViewController>();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(sheet->chooseActivity(UIActivityTypeMail));
+    EXPECT_EQ(DesktopOpener::waitForChildren(), 1);
+    ::setenv("PATH", savedPath.c_str(), 1);
+    advance(1);
+    EXPECT_EQ(presented<UIActivityViewController>(), nullptr) << "the sheet has gone";
+    auto failed = presented<UIAlertController>();
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->message(),
+              "Unable to send Mail\n\nxdg-email exited with status 3: xdg-email: no method available for opening "
+              "'the address'");
+    EXPECT_TRUE(log.contains("xdg-email exited with status 3"));
+    ASSERT_TRUE(failed->chooseActionWithTitle("OK"));
+    settle();
+    EXPECT_TRUE(global()->lastViewControllers().empty());
 }
 
 TEST_F(SideMenuScreen, TheLicenceRowShowsTheListAndDoneClosesIt) {

@@ -91,7 +91,8 @@ inline AlertPtr close2(const ControllerPtr& r, const std::string& m, SheetButton
     return closeButtons(r, m, {std::move(b0), std::move(b1)}, s);
 }
 
-// The share sheet for the items; the completion hears whether an activity was performed.
+// The share sheet for the items; the completion hears whether an activity was performed. Mail
+// chosen from it that did not leave is told with mailFailed().
 void activity(const ControllerPtr& receiver, const Anchor& sender, const std::string& subject,
               const std::vector<Value>& items, std::function<void(bool)> completion);
 // Shares the app's tag line, the text (when not empty) and the images.
@@ -99,6 +100,10 @@ void etc(const ControllerPtr& receiver, const std::string& text, const Images& i
 // The mail composer with the images attached as "image_1.jpg", ...; an alert when no mail can be sent.
 void mail(const ControllerPtr& receiver, const std::string& text, const Images& images,
           const std::shared_ptr<MFMailComposeViewControllerDelegate>& delegate);
+// Tells the user that mail did not leave: "Unable to send Mail", then ". Address: " and the
+// address it was for (when there is one) and the reason after a blank line (when known), so that
+// they know what to mend. Composers' delegates and the share sheet's Mail report through it.
+AlertPtr mailFailed(const ControllerPtr& receiver, const std::string& address, const std::string& reason);
 void twitter(const ControllerPtr& receiver, const std::string& text, const Images& images);
 void facebook(const ControllerPtr& receiver, const std::string& text, const Images& images);
 // Device-owner authentication; a device that cannot evaluate it counts as passed. The results

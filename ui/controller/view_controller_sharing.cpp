@@ -45,11 +45,15 @@ void activity(const ControllerPtr& receiver, const Anchor& sender, const std::st
     auto sheet = UIActivityViewController::make(shared);
     if (!subject.empty()) sheet->setValueForKey("subject", Value(subject));
     std::weak_ptr<UIActivityViewController> weakSheet = sheet;
+    std::weak_ptr<UIViewController> weakReceiver = receiver;
     // The sheet goes by itself when it finishes: it takes its own entry off the stack.
     sheet->setCompletionWithItemsHandler(
-        [weakSheet, completion = std::move(completion)](const std::string&, bool completed, const ValueArray&,
-                                                        const std::string&) {
+        [weakSheet, weakReceiver, completion = std::move(completion)](const std::string& type, bool completed,
+                                                                      const ValueArray&, const std::string& error) {
             if (auto s = weakSheet.lock()) forgetPresented(*s);
+            // Mail that did not leave is told as the composer's is, once the sheet has gone.
+            if (!completed && type == UIActivityTypeMail)
+                if (auto r = weakReceiver.lock()) mailFailed(r, "", error);
             if (completion) completion(completed);
         });
     if (auto popover = sheet->popoverPresentationController()) anchorPopover(*popover, sender, receiver);
@@ -64,6 +68,13 @@ void etc(const ControllerPtr& receiver, const std::string& text, const Images& i
     items.emplace_back("\n\n#" + name + "\n\n");
     for (const auto& image : images) items.emplace_back(image);
     activity(receiver, sender, name, items, [](bool) {});
+}
+
+AlertPtr mailFailed(const ControllerPtr& receiver, const std::string& address, const std::string& reason) {
+    std::string message = kNoMail;
+    if (!address.empty()) message += ". Address: " + address;
+    if (!reason.empty()) message += "\n\n" + reason;
+    return alert(receiver, message, nullptr);
 }
 
 void mail(const ControllerPtr& receiver, const std::string& text, const Images& images,

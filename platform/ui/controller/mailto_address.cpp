@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/runtime/log.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
 
 namespace {
@@ -79,15 +80,43 @@ std::string decoded(std::string_view text) {
     return out;
 }
 
-// A comma-separated list of addresses, each decoded.
-void addAddresses(std::string_view list, std::vector<std::string>& into) {
+// How much of a refused recipient the log line repeats.
+constexpr std::size_t kLoggedRecipientLimit = 120;
+
+// A refused recipient as the log shows it: control bytes escaped, so that it cannot break the
+// line, and cut short.
+std::string printable(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : text.substr(0, kLoggedRecipientLimit)) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F) {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += ch;
+        }
+    }
+    if (text.size() > kLoggedRecipientLimit) out += "...";
+    return out;
+}
+
+// A comma-separated list of addresses, each decoded; those that are not plain are left out.
+void addAddresses(std::string_view field, std::string_view list, std::vector<std::string>& into) {
     std::size_t start = 0;
     while (start <= list.size()) {
         std::size_t comma = list.find(',', start);
         if (comma == std::string_view::npos) comma = list.size();
         std::string address = decoded(list.substr(start, comma - start));
-        if (!address.empty()) into.push_back(std::move(address));
         start = comma + 1;
+        if (address.empty()) continue;
+        if (!isPlainMailAddress(address)) {
+            Log::warning("mail", "left out the " + std::string(field) + " recipient \"" + printable(address) +
+                                     "\": not a plain mail address");
+            continue;
+        }
+        into.push_back(std::move(address));
     }
 }
 
@@ -99,6 +128,18 @@ std::string lowered(std::string text) {
 
 }  // namespace
 
+bool isPlainMailAddress(std::string_view address) {
+    if (address.empty()) return false;
+    for (char ch : address) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F) return false;
+        // Quotes, separators and escapes of the forms in which mail programs are started, and a
+        // "%" that a second decoding further on could turn into any of them.
+        if (std::string_view("'\",;?&%\\<> ").find(ch) != std::string_view::npos) return false;
+    }
+    return true;
+}
+
 std::optional<MailMessage> mailMessageFromAddress(std::string_view address) {
     constexpr std::string_view kScheme = "mailto:";
     if (address.size() < kScheme.size() || lowered(std::string(address.substr(0, kScheme.size()))) != kScheme)
@@ -108,7 +149,7 @@ std::optional<MailMessage> mailMessageFromAddress(std::string_view address) {
     address = address.substr(0, address.find('#'));
     MailMessage message;
     std::size_t question = address.find('?');
-    addAddresses(address.substr(0, question), message.to);
+    addAddresses("to", address.substr(0, question), message.to);
     if (question == std::string_view::npos) return message;
     std::string_view fields = address.substr(question + 1);
     std::size_t start = 0;
@@ -122,11 +163,11 @@ std::optional<MailMessage> mailMessageFromAddress(std::string_view address) {
         std::string name = lowered(decoded(field.substr(0, equals)));
         std::string_view value = field.substr(equals + 1);
         if (name == "to")
-            addAddresses(value, message.to);
+            addAddresses("to", value, message.to);
         else if (name == "cc")
-            addAddresses(value, message.cc);
+            addAddresses("cc", value, message.cc);
         else if (name == "bcc")
-            addAddresses(value, message.bcc);
+            addAddresses("bcc", value, message.bcc);
         else if (name == "subject")
             message.subject = decoded(value);
         else if (name == "body")

@@ -12,7 +12,14 @@
 struct MailMessage;
 
 std::string mailtoAddress(const MailMessage& message);
+// Whether a decoded recipient is a plain mail address: not empty, and free of control
+// characters, spaces and the characters that quote, separate or escape fields where mail
+// programs are started ("'", '"', ",", ";", "?", "&", "%", "\\", "<", ">"). A mail program that
+// takes its fields as "to='...',attachment='...'" would otherwise read a recipient holding them
+// as fields of its own.
+bool isPlainMailAddress(std::string_view address);
 // The fields of a mailto: address a message has (recipients, "to", "cc", "bcc", "subject" and
 // "body"), percent-decoded; every other field (attachments, headers of the sender's choosing) is
-// dropped. None when the text is not a mailto: address.
+// dropped, and so is every recipient that is not a plain address (with a line in the log). None
+// when the text is not a mailto: address.
 std::optional<MailMessage> mailMessageFromAddress(std::string_view address);

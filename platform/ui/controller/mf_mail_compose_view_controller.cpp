@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/runtime/log.h"
+#include "platform/ui/controller/mail_draft.h"
 #include "platform/ui/controller/mailto_address.h"
 #include "platform/ui/controller/stand_in_panel_view.h"
 
@@ -77,6 +78,13 @@ bool MFMailComposeViewController::send() {
 
 bool MFMailComposeViewController::saveDraft() {
     if (finished_ || sending_) return false;
+    // Saved only once the file is there: the user counts on finding the draft later.
+    auto saved = saveMailDraft(message_);
+    if (!saved) {
+        Log::warning("mail", saved.error());
+        return finish(MFMailComposeResult::Failed, saved.error());
+    }
+    Log::info("mail", "draft saved to " + *saved);
     state().drafts.push_back(message_);
     return finish(MFMailComposeResult::Saved, "");
 }

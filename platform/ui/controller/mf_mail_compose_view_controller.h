@@ -2,9 +2,11 @@
 // installs it, and "sending" hands the message to it as a mailto: address, which opens the user's
 // own mail program with the message filled in. The opener answers when it knows whether the
 // program took the message, so a send is Sent only then and Failed, with the opener's reason,
-// when nothing could take it. Without an opener (headless) mail cannot be sent. Messages handed
-// over are kept in an outbox that tests read. The delegate hears the result and dismisses the
-// composer. Main thread only.
+// when nothing could take it. Without an opener (headless) mail cannot be sent. Saving keeps the
+// message as a draft file in the data folder (mail_draft.h) and is Saved only once the file is
+// written, else Failed with the reason. Messages handed over and drafts saved are also kept in
+// lists that tests read. The delegate hears the result and dismisses the composer. Main thread
+// only.
 #pragma once
 
 #include <functional>
@@ -79,7 +81,8 @@ public:
 
     // The user's buttons. Sending hands the message over and reports Sent once the opener says
     // the mail program took it, else Failed with the reason (no opener, or the program could not
-    // start or failed). Each reports once; while a send is under way the others are refused.
+    // start or failed). Saving writes the draft file and reports Saved, else Failed with the
+    // reason. Each reports once; while a send is under way the others are refused.
     bool send();
     bool saveDraft();
     bool cancel();

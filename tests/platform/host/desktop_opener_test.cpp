@@ -1,6 +1,7 @@
 // The desktop opener: programs found on PATH, addresses handed over as one argument without a
 // shell, mail through xdg-email or xdg-open; the window host (on SDL's dummy driver) offering mail
-// and the clipboard only while it lives, and headless offering neither.
+// and the clipboard only while it lives, and headless offering neither; and what the real
+// xdg-email hands the desktop's mail program.
 #include "platform/host/desktop_opener.h"
 
 #include <SDL.h>
@@ -10,10 +11,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "platform/dispatch/clock.h"
 #include "platform/host/host.h"
+#include "platform/runtime/log.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_pasteboard.h"
 #include "platform/ui/app/ui_screen.h"
@@ -219,6 +224,100 @@ TEST_F(DesktopOpenerTest, WindowHostOffersMailAndTheClipboardWhileItLives) {
         ::setenv("DISPLAY", display.c_str(), 1);
     UIScreen::setMainScreen(UIScreen::make());
     Clock::useReal();
+}
+
+// The real xdg-email on a plain desktop of a private home, whose mail handler (named in the home's
+// mimeapps.list) is a stand-in that writes down its arguments, one a line. xdg-email starts a
+// handler of this name with the fields as one "-compose to='...',cc='...'" argument: the form in
+// which a recipient holding quotes and commas would become fields of its own.
+struct RealMailProgramTest : DesktopOpenerTest {
+    std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment;
+    void SetUp() override {
+        DesktopOpenerTest::SetUp();
+        if (!DesktopOpener::findProgram("xdg-email", "/usr/bin:/bin")) GTEST_SKIP() << "xdg-utils is not installed";
+        for (const char* folder : {"bin", "home", "config", "data/applications", "system"})
+            std::filesystem::create_directories(dir / folder);
+        auto handler = dir / "bin" / "thunderbird";
+        std::ofstream(handler) << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '"
+                               << (dir / "handed").string() << "'\n";
+        std::filesystem::permissions(handler, std::filesystem::perms::owner_all);
+        std::ofstream(dir / "config" / "mimeapps.list")
+            << "[Default Applications]\nx-scheme-handler/mailto=mailer.desktop\n";
+        std::ofstream(dir / "data" / "applications" / "mailer.desktop")
+            << "[Desktop Entry]\nType=Application\nName=Mailer\nExec=thunderbird %u\n";
+        // Nothing of the desktop this runs on may choose another road.
+        setEnvironment("PATH", (dir / "bin").string() + ":/usr/bin:/bin");
+        setEnvironment("HOME", (dir / "home").string());
+        setEnvironment("XDG_CONFIG_HOME", (dir / "config").string());
+        setEnvironment("XDG_CONFIG_DIRS", (dir / "config").string());
+        setEnvironment("XDG_DATA_HOME", (dir / "data").string());
+        setEnvironment("XDG_DATA_DIRS", (dir / "system").string());
+        setEnvironment("XDG_RUNTIME_DIR", (dir / "system").string());
+        setEnvironment("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (dir / "no-bus").string());
+        for (const char* name :
+             {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "KDE_SESSION_VERSION",
+              "GNOME_DESKTOP_SESSION_ID", "MATE_DESKTOP_SESSION_ID", "LXQT_SESSION_CONFIG", "DESKTOP", "MAILER",
+              "BROWSER", "DISPLAY", "WAYLAND_DISPLAY", "XDG_MENU_PREFIX", "XDG_UTILS_DEBUG_LEVEL"})
+            setEnvironment(name, std::nullopt);
+        UIApplication::resetSharedApplication();
+        // As the window host installs it.
+        UIApplication::sharedApplication()->setURLOpener(&DesktopOpener::open);
+    }
+    void TearDown() override {
+        DesktopOpener::waitForChildren();
+        UIApplication::resetSharedApplication();
+        for (auto it = savedEnvironment.rbegin(); it != savedEnvironment.rend(); ++it) {
+            if (it->second)
+                ::setenv(it->first.c_str(), it->second->c_str(), 1);
+            else
+                ::unsetenv(it->first.c_str());
+        }
+        DesktopOpenerTest::TearDown();
+    }
+    void setEnvironment(const std::string& name, const std::optional<std::string>& value) {
+        const char* old = std::getenv(name.c_str());
+        savedEnvironment.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        if (value)
+            ::setenv(name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
+    }
+    // What the mail handler was started with for the address, through UIApplication::openURL.
+    std::string handed(const std::string& address) {
+        std::filesystem::remove(dir / "handed");
+        bool opened = false;
+        UIApplication::sharedApplication()->openURL(address, {}, [&](bool ok) { opened = ok; });
+        EXPECT_TRUE(opened) << address;
+        EXPECT_EQ(DesktopOpener::waitForChildren(), 1) << address;
+        std::ifstream in(dir / "handed");
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+};
+
+TEST_F(RealMailProgramTest, ARecipientHoldingQuotesAndCommasNeverReachesTheMailProgram) {
+    EXPECT_EQ(handed("mailto:a@example.invalid?cc=c@example.invalid&subject=Hi"),
+              "-compose\nto='a@example.invalid,',cc='c@example.invalid,',subject=Hi\n");
+
+    // Each would make the handler attach a local file: quotes and commas as they come, and
+    // encoded once more for a handler that decodes what it is given.
+    const std::string inTo = "x%27%2Cattachment%3D%27file%3A%2F%2F%2Fetc%2Fpasswd%27%2Cx%3D%27@example.invalid";
+    const std::string twice = "x%2527%252Cattachment%253D%2527file%253A%252F%252F%252Fetc%252Fpasswd%2527@e.invalid";
+    LogCapture log;
+    for (const std::string& address :
+         {"mailto:" + inTo, "mailto:?to=" + inTo, "mailto:" + twice, "mailto:a@example.invalid?cc=" + inTo,
+          "mailto:a@example.invalid?bcc=" + inTo + "&cc=c@example.invalid,%22%2C%22attach%3Dx%22@e.invalid"}) {
+        std::string got = handed(address);
+        EXPECT_EQ(got.find("attach"), std::string::npos) << address << " became " << got;
+        EXPECT_EQ(got.find("passwd"), std::string::npos) << address << " became " << got;
+    }
+    EXPECT_EQ(handed("mailto:a@example.invalid?cc=" + inTo + ",c@example.invalid"),
+              "-compose\nto='a@example.invalid,',cc='c@example.invalid,'\n")
+        << "the plain recipients still go";
+    EXPECT_TRUE(log.contains("left out the to recipient \"x',attachment='file:///etc/passwd',x='@example.invalid\""));
+    EXPECT_TRUE(log.contains("left out the cc recipient"));
+    EXPECT_TRUE(log.contains("left out the bcc recipient"));
 }
 
 }  // namespace

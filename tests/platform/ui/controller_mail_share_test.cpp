@@ -1,10 +1,14 @@
 // Mail and sharing through the desktop: the mailto: address of a message read back by a URL
-// parser, the composer handing it to the host's opener (a test seam) and reporting failures, and
-// the share sheet's copy, mail and tapped choices.
+// parser, the composer handing it to the host's opener (a test seam) and reporting failures, its
+// drafts kept as message files read back by another mail reader, and the share sheet's copy, mail
+// and tapped choices.
+#include <sys/fsuid.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <sstream>
 
 #include "controller_test_support.h"
 #include "platform/dispatch/queue.h"
@@ -13,8 +17,11 @@
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_authorization.h"
 #include "platform/photos/ph_photo_library.h"
+#include "platform/runtime/log.h"
+#include "platform/storage/sandbox.h"
 #include "platform/text/string_character_sets.h"
 #include "platform/ui/app/ui_pasteboard.h"
+#include "platform/ui/controller/mail_draft.h"
 #include "platform/ui/controller/mailto_address.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
 #include "platform/ui/controller/stand_in_panel_view.h"
@@ -209,6 +216,118 @@ TEST_F(MailShareTest, ASheetChoiceIsATapOnItsLine) {
     advance(0.5);
     EXPECT_EQ(chosen, UIActivityTypeCopyToPasteboard);
     EXPECT_EQ(UIPasteboard::generalPasteboard()->string(), "tapped text");
+}
+
+// The composer over a data folder of its own.
+struct MailDraftTest : MailShareTest {
+    std::filesystem::path root;
+    void SetUp() override {
+        MailShareTest::SetUp();
+        root = std::filesystem::temp_directory_path() / ("korva-drafts-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root);
+        Sandbox::setRoot(root.string());
+    }
+    void TearDown() override {
+        Sandbox::setRoot("");
+        std::filesystem::permissions(root, std::filesystem::perms::owner_all);
+        std::filesystem::remove_all(root);
+        MailShareTest::TearDown();
+    }
+    std::vector<std::filesystem::path> draftFiles() const {
+        std::vector<std::filesystem::path> files;
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(mailDraftsDirectory(), ignored))
+            files.push_back(entry.path());
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+    // The file as another mail reader (Python's standard one) sees it: its headers decoded, the
+    // text, each attachment, and how many faults it found.
+    std::string readBack(const std::filesystem::path& file) const {
+        auto script = root / "read.py";
+        std::ofstream(script) << R"(import sys, email
+from email import policy
+with open(sys.argv[1], 'rb') as f:
+    m = email.message_from_binary_file(f, policy=policy.default)
+for name in ('To', 'Cc', 'Bcc', 'Subject'):
+    if m[name] is not None: print(name + ': ' + str(m[name]))
+print('Text: ' + repr(m.get_body(preferencelist=('plain',)).get_content().replace('\r\n', '\n')))
+for a in m.iter_attachments(): print('Attachment: ' + a.get_filename() + ' ' + a.get_content_type() + ' ' + a.get_content().hex())
+print('Faults: %d' % (len(m.defects) + sum(len(p.defects) for p in m.walk())))
+)";
+        std::string out;
+        if (FILE* p = ::popen(("python3 '" + script.string() + "' '" + file.string() + "' 2>&1").c_str(), "r")) {
+            char buffer[4096];
+            while (std::size_t n = std::fread(buffer, 1, sizeof buffer, p)) out.append(buffer, n);
+            ::pclose(p);
+        }
+        return out;
+    }
+};
+
+TEST_F(MailDraftTest, SaveKeepsTheDraftAsAMessageFileThatOutlivesTheProgram) {
+    LogCapture log;
+    auto delegate = std::make_shared<MailRecorder>();
+    auto mail = MFMailComposeViewController::make();
+    mail->setMailComposeDelegate(delegate);
+    mail->setToRecipients({"support@korva.invalid", "b@example.invalid"});
+    mail->setCcRecipients({"c@example.invalid"});
+    mail->setSubject("[Korva 2.5] Hyvää päivää, 日本");
+    mail->setMessageBody("Hi\nthere\r\n\n-- \nme", false);
+    mail->addAttachmentData(Bytes{0xFF, 0xD8, 0x00, 0x2D, 0x2D}, "image/jpeg", "image_1.jpg");
+    ASSERT_TRUE(mail->saveDraft());
+    EXPECT_EQ(delegate->results, (std::vector<MFMailComposeResult>{MFMailComposeResult::Saved}));
+    auto files = draftFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].extension(), ".eml");
+    EXPECT_TRUE(log.contains("draft saved to " + files[0].string()));
+    const std::string first = readBack(files[0]);
+    EXPECT_EQ(first,
+              "To: support@korva.invalid, b@example.invalid\nCc: c@example.invalid\n"
+              "Subject: [Korva 2.5] Hyvää päivää, 日本\nText: 'Hi\\nthere\\n\\n-- \\nme\\n'\n"
+              "Attachment: image_1.jpg image/jpeg ffd8002d2d\nFaults: 0\n");
+
+    // After a restart a new draft, saved in the same second, keeps the first; nothing in a
+    // subject or a body starts a header, and a line too long for a message file still arrives.
+    MFMailComposeViewController::clearMailboxes();
+    auto again = MFMailComposeViewController::make();
+    again->setMailComposeDelegate(delegate);
+    again->setSubject("Hi\r\nBcc: evil@example.invalid");
+    const std::string longLine(3000, 'x');
+    again->setMessageBody("\r\nBcc: evil@example.invalid\n" + longLine, false);
+    ASSERT_TRUE(again->saveDraft());
+    EXPECT_EQ(delegate->results.back(), MFMailComposeResult::Saved);
+    const auto kept = files[0];
+    files = draftFiles();
+    ASSERT_EQ(files.size(), 2u);
+    const auto added = files[0] == kept ? files[1] : files[0];
+    EXPECT_EQ(readBack(kept), first);
+    EXPECT_EQ(readBack(added), "Subject: Hi  Bcc: evil@example.invalid\nText: '\\nBcc: evil@example.invalid\\n" +
+                                   longLine +
+                                   "\\n'\n"
+                                   "Faults: 0\n");
+}
+
+TEST_F(MailDraftTest, ADraftThatCannotBeKeptIsFailedWithTheReason) {
+    std::filesystem::permissions(root, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                                           std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+    // Permissions do not bind the superuser: files are then made as another user for the save.
+    const bool superuser = ::geteuid() == 0;
+    if (superuser) ::setfsuid(65534);
+    auto delegate = std::make_shared<MailRecorder>();
+    auto mail = MFMailComposeViewController::make();
+    mail->setMailComposeDelegate(delegate);
+    mail->setSubject("kept?");
+    const bool saved = mail->saveDraft();
+    if (superuser) ::setfsuid(0);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(delegate->results, (std::vector<MFMailComposeResult>{MFMailComposeResult::Failed}));
+    EXPECT_NE(delegate->error.find("the draft could not be kept"), std::string::npos) << delegate->error;
+    EXPECT_NE(delegate->error.find("Permission denied"), std::string::npos) << delegate->error;
+    EXPECT_TRUE(MFMailComposeViewController::drafts().empty());
+    EXPECT_TRUE(draftFiles().empty());
+    EXPECT_FALSE(mail->send()) << "the composer has reported";
 }
 
 // A share sheet over a temporary photo library.
