@@ -23,6 +23,7 @@
 #include "platform/ui/app/ui_pasteboard.h"
 #include "platform/ui/app/ui_screen.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
+#include "tests/support/required_tool.h"
 
 namespace {
 
@@ -234,7 +235,7 @@ struct RealMailProgramTest : DesktopOpenerTest {
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment;
     void SetUp() override {
         DesktopOpenerTest::SetUp();
-        if (!DesktopOpener::findProgram("xdg-email", "/usr/bin:/bin")) GTEST_SKIP() << "xdg-utils is not installed";
+        if (auto why = testsupport::missingTool("xdg-email")) GTEST_SKIP() << *why;
         for (const char* folder : {"bin", "home", "config", "data/applications", "system"})
             std::filesystem::create_directories(dir / folder);
         auto handler = dir / "bin" / "thunderbird";
