@@ -45,6 +45,8 @@ public:
     // Stored as 0 off, 1 on, 2 auto.
     FlashMode flashMode() { return getSetting<FlashMode>("flashMode"); }
     void setFlashMode(FlashMode v) { setInteger("flashMode", integerOf(v)); }
+    // The flash mode moved to one the camera takes, not chosen by the user (see fitInteger).
+    void fitFlashMode(FlashMode v) { fitInteger("flashMode", integerOf(v)); }
     bool gridMode() { return getBOOL("gridMode", true); }
     void setGridMode(bool v) { setBOOL("gridMode", v); }
     // Self-timer seconds: 0, 3, 5 or 10.

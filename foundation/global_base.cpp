@@ -204,6 +204,9 @@ void GlobalBase::setUInteger(const std::string& key, std::uint64_t v) {
 void GlobalBase::setFloat(const std::string& key, float v) {
     lastInfo()->set(Value(v), key);
 }
+void GlobalBase::fitInteger(const std::string& key, std::int64_t v) {
+    lastInfo()->fit(Value(static_cast<long long>(v)), key);
+}
 void GlobalBase::setString(const std::string& key, std::optional<std::string> v) {
     lastInfo()->set(v ? Value(std::move(*v)) : Value(), key);
 }

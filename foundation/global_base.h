@@ -120,6 +120,9 @@ public:
     void setFloat(const std::string& key, float v);
     // None removes the key.
     void setString(const std::string& key, std::optional<std::string> v);
+    // A value the program fitted by itself rather than one the user chose: changes memory like
+    // a write, but never releases a settings file that could not be read (LastBase::fit).
+    void fitInteger(const std::string& key, std::int64_t v);
 
     // Target language of the web translation page; defaults to the device language.
     std::optional<std::string> googleTranslateLangCode();

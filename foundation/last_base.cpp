@@ -161,6 +161,18 @@ void LastBase::removeObjectForKey(std::string_view key) {
     dictionary.dictionaryPtr()->remove(key);
 }
 
+void LastBase::fit(Value value, std::string key) {
+    Value dictionary = info();
+    if (state_ == FileState::HeldBack && std::any_of(heldBackChanges_.begin(), heldBackChanges_.end(),
+                                                     [&key](const auto& change) { return change.first == key; }))
+        heldBackChanges_.emplace_back(key, value);
+    if (value.isNull()) {
+        dictionary.dictionaryPtr()->remove(key);
+    } else {
+        dictionary.set(std::move(key), std::move(value));
+    }
+}
+
 bool LastBase::setDefault(Value value, const std::string& key) {
     Value dictionary = info();
     if (value.isNull() || !dictionary[key].isNull()) return false;

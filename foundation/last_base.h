@@ -39,6 +39,12 @@ public:
     // Stores a non-null value under a key that holds none; true when the dictionary changed.
     // A default is not a change of the user's: it does not release a held-back file.
     bool setDefault(Value value, const std::string& key);
+    // Stores a value the program chose by itself (a setting moved to one the device supports),
+    // which the next save writes as any other. Like a default it is not a change of the user's:
+    // a held-back file stays untouched, and when a change of the user's later releases it, the
+    // file's value wins over the fitted one. A key the user has changed meanwhile keeps its fitted
+    // value, since it was fitted from the user's own choice. A null value removes the key.
+    void fit(Value value, std::string key);
 
     // Writes the dictionary to the file; true when it was written. False without writing while
     // an unreadable file is held back and the user has changed nothing.

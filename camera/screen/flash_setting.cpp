@@ -1,4 +1,6 @@
-// The flash setting against the device's flash modes.
+// The flash setting against the device's flash modes. What is stored here is fitted to the
+// camera, not chosen by the user: it must never count as a change that lets a save replace a
+// settings file the start could not read.
 #include "camera/screen/flash_setting.h"
 
 #include "foundation/global.h"
@@ -11,7 +13,7 @@ constexpr int kFlashTries = 3;
 bool applyFlashSetting(const std::shared_ptr<AVCaptureDevice>& device) {
     auto global = Global::shared();
     if (!device || !device->hasFlash()) {
-        global->setFlashMode(FlashMode::Off);
+        global->fitFlashMode(FlashMode::Off);
         return false;
     }
     const auto mode = AVCaptureFlashMode(integerOf(global->flashMode()));
@@ -19,21 +21,21 @@ bool applyFlashSetting(const std::shared_ptr<AVCaptureDevice>& device) {
     if (!device->lockForConfiguration().ok()) return false;
     device->setFlashMode(mode);
     device->unlockForConfiguration();
-    global->setFlashMode(settingFromInteger<FlashMode>(std::int64_t(device->flashMode())));
+    global->fitFlashMode(settingFromInteger<FlashMode>(std::int64_t(device->flashMode())));
     return true;
 }
 
 void settleFlashSetting(const std::shared_ptr<AVCaptureDevice>& device) {
     auto global = Global::shared();
     if (!device || !device->hasFlash()) {
-        global->setFlashMode(FlashMode::Off);
+        global->fitFlashMode(FlashMode::Off);
         global->saveCurrentSettings();
         return;
     }
     for (int i = 0; i < kFlashTries; ++i) {
         if (applyFlashSetting(device)) return;
         const FlashMode next = nextFlashMode(global->flashMode());
-        global->setFlashMode(next);
+        global->fitFlashMode(next);
         if (next == FlashMode::Off) global->saveCurrentSettings();
     }
 }

@@ -114,6 +114,13 @@ void ShotSequencer::cancel() {
     }
 }
 
+void ShotSequencer::leaveForeground() {
+    const bool counting = phase_ == ShotPhase::CountingDown;
+    cancel();
+    if (!counting) return;
+    if (auto d = delegate_.lock()) d->countdownCanceled();
+}
+
 void ShotSequencer::stopWait() {
     fallback_.reset();
     settled_.reset();

@@ -8,7 +8,10 @@
 // - a second trigger while counting down cancels the countdown ("CANCELED") and goes back to Idle;
 // - while waiting for focus the shutter and the volume key shoot at once, a tap aims the wait anew;
 // - every trigger while shooting is dropped, so shots never overlap;
-// - cancel (the screen going away) stops a countdown or a wait silently; a shot under way finishes.
+// - cancel (the screen going away) stops a countdown or a wait silently; a shot under way finishes;
+// - leaving the foreground stops them too, the countdown shown as cancelled: capture stops there,
+//   and the run loop goes on in the background, so a countdown left running would shoot from a
+//   stopped camera.
 // A new capture session also ends a shot whose completion never came.
 //
 // The sequencer owns the self-timer's tick, the focus wait's fallback and the settle delay; the
@@ -79,6 +82,8 @@ public:
     void timerEnd();
     // The screen goes away: a countdown or a wait stops without a shot.
     void cancel();
+    // The program leaves the foreground: as cancel, and a countdown says it was cancelled.
+    void leaveForeground();
 
     // --- Steps of the road, also reachable on their own ---
     // Shoots now unless a shot is under way.

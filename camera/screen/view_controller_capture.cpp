@@ -166,6 +166,9 @@ void ViewController::appActivate() {
 }
 
 void ViewController::appDeactivate() {
+    // Capture stops below, while the run loop and its timers go on in the background: a
+    // self-timer or a focus wait left running would shoot from the stopped camera.
+    shots_->leaveForeground();
     popups_->hideFilter();
     popups_->hideManual();
     stop({});

@@ -139,6 +139,12 @@ void ViewController::endFocusWait() {
 }
 
 bool ViewController::startShot() {
+    // Only a running camera gives a frame together with the facts a photo carries; a stopped one
+    // would leave the last frame shown, without its camera's metadata.
+    if (hosts_->state() != CaptureState::Running) {
+        Log::info("camera", "no shot: capture is not running");
+        return false;
+    }
     auto host = hosts_->photo();
     if (!host->context()->ciGPU()) return false;
     v_.focusView->take_0();

@@ -3,10 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
 #include "platform/storage/file_manager.h"
+#include "platform/storage/file_read_fault.h"
 
 namespace {
 
@@ -22,7 +24,13 @@ struct Descriptor {
     }
 };
 
+std::atomic<ReadFaultCheck> readFault{nullptr};
+
 }  // namespace
+
+void setReadFaultForTesting(ReadFaultCheck check) {
+    readFault.store(check);
+}
 
 Result<Bytes> readFileData(const std::string& path) {
     // Opened without blocking, so that a pipe or device under the name cannot hold the caller.
@@ -31,6 +39,8 @@ Result<Bytes> readFileData(const std::string& path) {
     struct stat info {};
     if (::fstat(file.fd, &info) != 0) return failure("cannot read", path, errno);
     if (!S_ISREG(info.st_mode)) return fail("not a regular file: " + path);
+    if (const ReadFaultCheck check = readFault.load(std::memory_order_relaxed))
+        if (const int error = check(path)) return failure("cannot read", path, error);
     Bytes data;
     data.reserve(static_cast<std::size_t>(info.st_size));
     std::uint8_t buffer[65536];

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "foundation/addr_service.h"
@@ -15,6 +16,8 @@
 #include "foundation/last_info.h"
 #include "foundation/service_factory.h"
 #include "foundation/string_custom_paths.h"
+#include "platform/storage/file_manager.h"
+#include "platform/storage/file_read_fault.h"
 #include "platform/storage/keyed_archive.h"
 #include "platform/ui/app/ui_application.h"
 #include "tests/foundation/temp_sandbox.h"
@@ -52,6 +55,7 @@ protected:
         ServiceFactory<Font>::registerMaker(nullptr);
         ServiceFactory<DownloadService>::registerMaker(nullptr);
         GlobalBase::setDismisser(nullptr);
+        setReadFaultForTesting(nullptr);
         TempSandboxTest::TearDown();
     }
     // A new process over the same data folder.
@@ -184,6 +188,34 @@ TEST_F(GlobalTest, SettingsUnreadableAtStartAreMergedWhenTheyReadAgain) {
     EXPECT_TRUE(disk["imageRatio"].isNull()) << "a removal is kept";
     EXPECT_FALSE(g->gridMode()) << "the store shows the file's value after the merge";
     EXPECT_FALSE(existFile(withLibraryPath("Global.1.bad")));
+}
+
+TEST_F(GlobalTest, AFittedValueLeavesAnUnreadableFileAloneAndYieldsToItWhenMerged) {
+    createDirectory(withLibraryPath(""));
+    const std::string path = withLibraryPath("Global.1");
+    ASSERT_TRUE(
+        NSKeyedArchiver::archiveRootObject(
+            Value::dictionary({{"flashMode", Value(1)}, {"position", Value(1)}, {"gridMode", Value(false)}}), path)
+            .ok());
+    const Bytes users = readFileData(path).value();
+    setReadFaultForTesting([](const std::string& p) { return p.ends_with("/Global.1") ? EIO : 0; });
+    auto g = restart();
+    g->fitFlashMode(FlashMode::Off);
+    EXPECT_EQ(g->flashMode(), FlashMode::Off);
+    g->saveCurrentSettings();
+    setReadFaultForTesting(nullptr);
+    EXPECT_TRUE(readFileData(path).value() == users) << "a fitted value replaced the unread file";
+    EXPECT_FALSE(existFile(path + ".bad"));
+
+    // The user's own change releases the file: it is merged, the file's flash over the fitted one,
+    // while a value fitted from the user's own change stays.
+    g->setPosition(CameraSide::Front);
+    g->fitInteger("position", 1);
+    g->saveCurrentSettings();
+    Value disk = settingsOnDisk();
+    EXPECT_EQ(disk["flashMode"].integerValue(), 1);
+    EXPECT_EQ(disk["position"].integerValue(), 1);
+    EXPECT_FALSE(disk["gridMode"].boolValue());
 }
 
 TEST_F(GlobalTest, StoredValuesOfAnotherKindAreConverted) {

@@ -1,7 +1,8 @@
 // The shutter road on the synthetic camera and a temporary library: the self-timer's countdown and
-// cancel, the tap that waits for focus and exposure with its delays and its 2 s fallback, exactly
-// one photo per trigger, the photo as the host saved it, a library that cannot be written, and the
-// library button with the new photo's flight.
+// its cancel (by a second press or by leaving the foreground), the tap that waits for focus and
+// exposure with its delays and its 2 s fallback, exactly one photo per trigger, the photo as the
+// host saved it, a library that cannot be written, and the library button with the new photo's
+// flight.
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include "platform/image/codec/image_data.h"
 #include "platform/image/codec/image_properties.h"
 #include "platform/storage/file_manager.h"
+#include "platform/ui/app/ui_application.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/controller/ui_alert_controller.h"
@@ -91,6 +93,41 @@ TEST_F(CameraScreenShutterTest, EverySecondTriggerDuringTheCountdownShowsCancele
         step(3);
     }
     EXPECT_TRUE(libraryPhotos().empty());
+}
+
+TEST_F(CameraScreenShutterTest, LeavingTheForegroundCancelsTheSelfTimerAndTheStoppedCameraNeverShoots) {
+    auto app = UIApplication::sharedApplication();
+    app->finishLaunching();
+    Global::shared()->setTimerShot(3);
+    showScreen();
+    asAssistantDelegate(*screen).onCameraAssistantVolumeButton(screen->assist());
+    ASSERT_EQ(screen->shotPhase(), ShotPhase::CountingDown);
+    step(1.2);
+    app->toggleBackground();  // to the background, as the window host's Escape
+    EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
+    EXPECT_EQ(screen->count("CANCELED"), 1);
+    step(4);
+    EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Idle);
+    EXPECT_TRUE(libraryPhotos().empty()) << "the countdown shot after capture had stopped";
+    // Whatever still reaches the road in the background finds no camera to shoot from.
+    screen->shots().shoot();
+    step(1);
+    EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
+    EXPECT_TRUE(libraryPhotos().empty()) << "a photo came from the stopped camera";
+
+    // Back in the foreground the countdown stays cancelled; a new one gives a whole photo.
+    app->toggleBackground();
+    ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
+    step(3);
+    EXPECT_TRUE(libraryPhotos().empty());
+    screen->onShot();
+    ASSERT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
+    auto props = readImagePropertiesFromFile(libraryPhotos()[0]->filePath());
+    ASSERT_TRUE(props);
+    const Value& p = *props;
+    EXPECT_EQ(p["{TIFF}"]["Model"].stringValue(), back()->localizedName());
+    EXPECT_FALSE(p["{Exif}"]["DateTimeOriginal"].stringValue().empty());
+    EXPECT_GT(p["{Exif}"]["ExposureTime"].doubleValue(), 0);
 }
 
 TEST_F(CameraScreenShutterTest, ATapWithSettledControlsShootsAtOnce) {
