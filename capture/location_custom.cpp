@@ -58,8 +58,12 @@ ValueDictionary gpsDictionary(const CLLocation& location) {
     gps.set(kCGImagePropertyGPSLatitudeRef, Value(c.latitude >= 0 ? "N" : "S"));
     gps.set(kCGImagePropertyGPSLongitude, Value(std::fabs(c.longitude)));
     gps.set(kCGImagePropertyGPSLongitudeRef, Value(c.longitude >= 0 ? "E" : "W"));
-    gps.set(kCGImagePropertyGPSAltitude, Value(std::fabs(altitude)));
-    gps.set(kCGImagePropertyGPSAltitudeRef, Value(altitude < 0 ? 1 : 0));
+    // A negative vertical accuracy says the altitude is unknown: the photo is left without one
+    // rather than given sea level.
+    if (location.verticalAccuracy() >= 0 && std::isfinite(altitude)) {
+        gps.set(kCGImagePropertyGPSAltitude, Value(std::fabs(altitude)));
+        gps.set(kCGImagePropertyGPSAltitudeRef, Value(altitude < 0 ? 1 : 0));
+    }
     gps.set(kCGImagePropertyGPSTimeStamp, Value(utcTimeStamp(location.timestamp())));
     return gps;
 }

@@ -4,13 +4,10 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <set>
 
-#include "platform/image/codec/image_data.h"
-#include "platform/image/codec/image_properties.h"
 #include "platform/photos/asset_identifier.h"
 #include "platform/photos/index_journal.h"
 #include "platform/photos/library_file_facts.h"
@@ -60,15 +57,6 @@ constexpr std::pair<const char*, const char*> kLaterColumns[] = {
     {"file_size", "file_size INTEGER"},
     {"file_time", "file_time INTEGER"},
 };
-
-std::string lower(std::string s) {
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-bool endsWith(const std::string& s, const std::string& suffix) {
-    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
 
 // What an interrupted atomic write leaves: ".<name>.XXXXXX" beside the file it was writing.
 bool isStaleTemporary(const std::string& name) {
@@ -149,22 +137,6 @@ double fileDate(const std::string& path) {
 
 }  // namespace
 
-bool isLibraryImageName(const std::string& name) {
-    if (name.empty() || name[0] == '.') return false;
-    std::string l = lower(name);
-    return endsWith(l, ".jpg") || endsWith(l, ".jpeg") || endsWith(l, ".png");
-}
-
-bool isLibraryMovieName(const std::string& name) {
-    std::string l = lower(name);
-    return endsWith(l, ".mp4") || endsWith(l, ".m4v") || endsWith(l, ".mov");
-}
-
-bool isLibraryFileName(const std::string& name) {
-    if (name.empty() || name[0] == '.') return false;
-    return isLibraryImageName(name) || isLibraryMovieName(name);
-}
-
 AssetIndex::~AssetIndex() {
     leaveWriteAheadLog(db_);
     sqlite3_close(db_);
@@ -172,6 +144,10 @@ AssetIndex::~AssetIndex() {
 
 std::string AssetIndex::pathOf(const AssetRecord& record) const {
     return pathByAppendingComponent(folder_, record.file);
+}
+
+bool AssetIndex::readOnly() const {
+    return sqlite3_db_readonly(db_, "main") == 1;
 }
 
 Failure AssetIndex::failure(const std::string& what) const {
@@ -277,45 +253,6 @@ Result<void> AssetIndex::addMissingColumns() {
     return {};
 }
 
-Result<AssetRecord> AssetIndex::describeFile(const std::string& path, bool verifyPixels) {
-    if (isLibraryMovieName(path)) {
-        auto movie = describeMovieFile(path);
-        if (!movie) return fail(movie.error());
-        AssetRecord r;
-        r.mediaType = PHAssetMediaType::Video;
-        r.pixelWidth = movie->pixelWidth;
-        r.pixelHeight = movie->pixelHeight;
-        r.duration = movie->duration;
-        return r;
-    }
-    auto bytes = readLibraryFile(path);
-    if (!bytes) return fail(bytes.error());
-    auto info = readImageInfo(*bytes);
-    if (!info) return fail(info.error());
-    if (verifyPixels) {
-        // The smallest decode still reads every compressed byte, so a truncated file fails here.
-        ImageDecodeOptions options;
-        options.minWidth = options.minHeight = 1;
-        if (auto decoded = decodeImage(*bytes, options); !decoded) return fail(decoded.error());
-    }
-    AssetRecord r;
-    r.mediaType = PHAssetMediaType::Image;
-    bool turned = info->orientation >= 5 && info->orientation <= 8;
-    r.pixelWidth = turned ? info->height : info->width;
-    r.pixelHeight = turned ? info->width : info->height;
-    if (auto props = readImageProperties(*bytes)) {
-        const Value& gps = (*props)["{GPS}"];
-        if (gps.isDictionary() && gps["Latitude"].isNumber() && gps["Longitude"].isNumber()) {
-            PHAssetLocation loc;
-            loc.latitude = gps["Latitude"].doubleValue() * (gps["LatitudeRef"].stringValue() == "S" ? -1 : 1);
-            loc.longitude = gps["Longitude"].doubleValue() * (gps["LongitudeRef"].stringValue() == "W" ? -1 : 1);
-            loc.altitude = gps["Altitude"].doubleValue() * (gps["AltitudeRef"].integerValue() == 1 ? -1 : 1);
-            r.location = loc;
-        }
-    }
-    return r;
-}
-
 Result<void> AssetIndex::repair() {
     auto fm = NSFileManager::defaultManager();
     auto names = fm->contentsOfDirectoryAtPath(folder_);
@@ -334,9 +271,10 @@ Result<void> AssetIndex::repair() {
 
     auto rows = readRows();
     if (!rows) return fail(rows.error());
-    // Rows whose file is gone or cut short leave the list; a cut file stays in the folder. A row
-    // whose kind, size or length disagrees with its file is described afresh from the file, and one
-    // whose file's stamp changed is stamped anew.
+    // Rows whose file is gone, or is no regular file, or a movie cut short, leave the list (a cut
+    // file stays in the folder); a photo cut short keeps its row. A row whose kind, size or length
+    // disagrees with its file is described afresh from the file, and one whose file's stamp
+    // changed is stamped anew.
     std::vector<std::string> dropped;
     std::vector<AssetRecord> redescribed;
     std::set<std::string> indexed;
@@ -355,6 +293,11 @@ Result<void> AssetIndex::repair() {
         if (!facts && fault == FileCheckFault::Unreadable) {
             // A read that fails now says nothing of the file: its row and identifier stay.
             Log::warning(kLog, "cannot check " + row.file + " now (" + facts.error() + "); its row stays");
+        } else if (!facts && stamp && isLibraryImageName(row.file)) {
+            // A photo cut short (a copy broken off, a disk that lost its end) is still the user's:
+            // its row and identifier stay, readers find it unreadable, and once its file is whole
+            // again it is shown under the same identifier.
+            Log::warning(kLog, row.file + " is not whole (" + facts.error() + "); its row stays");
         } else if (!facts) {
             Log::warning(kLog, "not listing " + row.file + ": " + facts.error());
             dropped.push_back(row.identifier);

@@ -5,7 +5,8 @@
 // repairs what a crash or damage can leave: an index that fails to open, fails its integrity
 // check or cannot be repaired is set aside and rebuilt from the folder; rows without an identifier
 // of their own get one, and rows naming a file an earlier row names go; rows whose file is missing
-// or cut short are dropped (a cut file stays in the folder, unlisted); rows whose kind, size or
+// or is a movie cut short are dropped (a cut file stays in the folder, unlisted), while a photo
+// cut short keeps its row and identifier (its readers find it unreadable); rows whose kind, size or
 // length disagrees with their file are described afresh from it (a movie is read only when its
 // size or time differ from the recorded ones); whole image files without a row are indexed; and
 // the temporary files of an interrupted atomic write are removed. Only the index's own faults set
@@ -69,6 +70,9 @@ public:
     // with the folder) rather than a passing condition: the change then goes through a reopen,
     // whose repair settles the rows and which sets a damaged file aside.
     bool damaged() const { return damaged_; }
+    // Whether the connection can only read: the file or its disk could not be written when it
+    // opened. It stays so when they become writable again; only a new open can write.
+    bool readOnly() const;
 
     // Reads an image file's size, type and GPS position, or a movie's size and length; fails for
     // files that do not decode.

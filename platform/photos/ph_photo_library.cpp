@@ -253,9 +253,10 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
     std::vector<AssetRecord> records;
     for (auto& p : pending) {
         std::string path = assets->pathOf(p.record);
-        if (auto w = writeFileAtomically(path, p.data); !w) {
+        // The photo's own name, once, with the reason: the library's folder is no news to the user.
+        if (auto w = writeFileAtomically(path, p.data, WriteFailureText::ReasonOnly); !w) {
             undo();
-            return fail("cannot write " + path + ": " + w.error());
+            return fail("cannot write " + p.record.file + ": " + w.error());
         }
         written.push_back(path);
         // The file was checked whole before it was written; its stamp spares the next open a read.
@@ -278,8 +279,10 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
     if (records.empty() && doomedIds.empty()) return std::vector<std::string>{};
     if (auto applied = assets->apply(records, doomedIds); !applied) {
         // A lock held elsewhere, a full disk or an I/O error fail this change alone; the index
-        // and its connection stay for the next one.
-        if (!assets->damaged()) {
+        // and its connection stay for the next one. A connection that opened read-only (a
+        // read-only disk, a file without write permission) stays so after its disk or file is
+        // writable again: the index is opened afresh and the change goes through where it can.
+        if (!assets->damaged() && !assets->readOnly()) {
             undo();
             return fail(applied.error());
         }
@@ -300,7 +303,10 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
     return inserted;
 }
 
-std::shared_ptr<AssetIndex> PHPhotoLibrary::openAgain() {
+std::shared_ptr<AssetIndex> PHPhotoLibrary::openAgain() const {
+    std::lock_guard opening(openMutex_);
+    // Another save or fetch may have opened it meanwhile.
+    if (auto opened = index()) return opened;
     auto reopened = AssetIndex::open(folder_);
     std::lock_guard lock(indexMutex_);
     if (!reopened) {
@@ -315,6 +321,9 @@ std::shared_ptr<AssetIndex> PHPhotoLibrary::openAgain() {
 Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& records,
                                             const std::vector<AssetRecord>& doomed, const std::string& failure) {
     Log::error(kLog, "the library index failed a change (" + failure + "); reopening it");
+    // A later failure that says what the first said (an index still read-only) is said once.
+    auto failed = [&](const std::string& later) { return fail(later == failure ? later : failure + "; " + later); };
+    std::lock_guard opening(openMutex_);
     {
         // The old connection closes before the file can be checked and set aside.
         std::lock_guard lock(indexMutex_);
@@ -324,7 +333,7 @@ Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& reco
     if (!reopened) {
         std::lock_guard lock(indexMutex_);
         openError_ = reopened.error();
-        return fail(failure + "; " + reopened.error());
+        return failed(reopened.error());
     }
     std::shared_ptr<AssetIndex> index = std::move(reopened.value());
     {
@@ -338,16 +347,20 @@ Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& reco
     for (const auto& r : doomed) files.insert(r.file);
     std::vector<std::string> replaced;
     auto listed = index->query({});
-    if (!listed) return fail(failure + "; " + listed.error());
+    if (!listed) return failed(listed.error());
     for (const auto& row : *listed)
         if (files.count(row.file)) replaced.push_back(row.identifier);
-    if (auto applied = index->apply(records, replaced); !applied) return fail(failure + "; " + applied.error());
+    if (auto applied = index->apply(records, replaced); !applied) return failed(applied.error());
     return {};
 }
 
 std::vector<std::shared_ptr<PHAsset>> PHPhotoLibrary::fetch(const AssetQuery& query) const {
+    if (!authorized()) return {};
     std::shared_ptr<AssetIndex> assets = index();
-    if (!assets || !authorized()) return {};
+    // An index a passing condition kept from opening (a lock another program held) is opened
+    // again, as a save does, instead of leaving the library empty until a save.
+    if (!assets) assets = openAgain();
+    if (!assets) return {};
     auto rows = assets->query(query);
     if (!rows) {
         Log::error(kLog, "fetch failed: " + rows.error());

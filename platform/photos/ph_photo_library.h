@@ -91,20 +91,24 @@ protected:
 private:
     Result<std::vector<std::string>> commit(struct PHChangeTransaction& transaction, std::vector<std::string>& removed);
     // After an open that failed for a passing reason (a lock, an I/O error): opens the index again;
-    // none when it still fails. On the library's queue.
-    std::shared_ptr<AssetIndex> openAgain();
-    // After a change found the index damaged: reopens it (set aside and rebuilt from the folder,
-    // which already holds the change's files) and applies the change there.
+    // none when it still fails. From a save (on the library's queue) or a fetch (any thread).
+    std::shared_ptr<AssetIndex> openAgain() const;
+    // After a change found the index damaged, or open only for reading: reopens it (a damaged one
+    // set aside and rebuilt from the folder, which already holds the change's files) and applies
+    // the change there.
     Result<void> reopenAndApply(const std::vector<AssetRecord>& records, const std::vector<AssetRecord>& doomed,
                                 const std::string& failure);
     std::shared_ptr<AssetIndex> index() const;
     void notify(const std::shared_ptr<PHChange>& change);
 
     std::string folder_;
-    // Replaced (on the library's queue) when it fails while in use; read from any thread.
+    // Replaced when it fails while in use (on the library's queue) or opened again after a failed
+    // open (by a save or a fetch); read from any thread.
     mutable std::mutex indexMutex_;
-    std::shared_ptr<AssetIndex> index_;
-    std::string openError_;
+    mutable std::shared_ptr<AssetIndex> index_;
+    mutable std::string openError_;
+    // Held through every open after the first, so that two never repair the folder at once.
+    mutable std::mutex openMutex_;
     dispatch_queue_t queue_;
     mutable std::mutex observersMutex_;
     std::vector<std::weak_ptr<PHPhotoLibraryChangeObserver>> observers_;

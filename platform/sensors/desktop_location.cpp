@@ -4,6 +4,7 @@
 #include <gio/gio.h>
 
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <future>
 #include <mutex>
@@ -97,17 +98,28 @@ void onLocationUpdated(GDBusConnection* bus, const gchar*, const gchar*, const g
     }
     GVariant* props = g_variant_get_child_value(reply, 0);
     CLLocation::Fields f;
-    f.coordinate = {doubleIn(props, "Latitude", 0), doubleIn(props, "Longitude", 0)};
-    // The service reports an unknown altitude as a very large negative number.
-    double altitude = doubleIn(props, "Altitude", 0);
-    f.altitude = altitude > -1e6 ? altitude : 0;
+    // A missing coordinate is no position at all.
+    f.coordinate = {doubleIn(props, "Latitude", NAN), doubleIn(props, "Longitude", NAN)};
+    const double altitude = doubleIn(props, "Altitude", -HUGE_VAL);
     f.horizontalAccuracy = doubleIn(props, "Accuracy", 100);
-    f.verticalAccuracy = altitude > -1e6 ? f.horizontalAccuracy : -1;
     f.speed = doubleIn(props, "Speed", -1);
     f.course = doubleIn(props, "Heading", -1);
     f.timestamp = Clock::absoluteTime();
     g_variant_unref(props);
     g_variant_unref(reply);
+    // A fix off the globe, or with a value that is no finite number, says nothing of where the device
+    // is and would be written into photos as it is: it is dropped, and the last good one stays.
+    // (The range test also fails a coordinate that is no number.)
+    if (!CLLocationCoordinate2DIsValid(f.coordinate) || !std::isfinite(f.horizontalAccuracy) ||
+        !std::isfinite(f.speed) || !std::isfinite(f.course)) {
+        Log::warning("location", "dropping a position the desktop's service gave off the globe or not as numbers");
+        return;
+    }
+    // The service reports an unknown altitude as a very large negative number; one that is no
+    // finite number is unknown too. The fix is kept without it.
+    const bool knownAltitude = std::isfinite(altitude) && altitude > -1e6;
+    f.altitude = knownAltitude ? altitude : 0;
+    f.verticalAccuracy = knownAltitude ? f.horizontalAccuracy : -1;
     CLLocationManager::setDevicePosition(CLLocation::make(f));
 }
 

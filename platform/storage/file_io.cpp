@@ -56,24 +56,29 @@ Result<Bytes> readFileData(const std::string& path) {
     return data;
 }
 
-Result<void> writeFileAtomically(const std::string& path, std::string_view data) {
+Result<void> writeFileAtomically(const std::string& path, std::string_view data, WriteFailureText text) {
     if (path.empty() || path.back() == '/') return fail("not a file path: '" + path + "'");
     std::size_t slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const bool withPath = text == WriteFailureText::WithPath;
+    auto failed = [&](const char* what, const std::string& where, int error) {
+        return withPath ? failure(what, where, error) : fail(std::strerror(error));
+    };
 
     struct stat existing {};
     bool hadFile = ::stat(path.c_str(), &existing) == 0;
-    if (hadFile && S_ISDIR(existing.st_mode)) return fail("cannot write over folder " + path);
+    if (hadFile && S_ISDIR(existing.st_mode))
+        return fail(withPath ? "cannot write over folder " + path : std::string("a folder is in its place"));
 
     std::string temporary = folder + "/." + name + ".XXXXXX";
     Descriptor file{::mkstemp(temporary.data())};
-    if (file.fd < 0) return failure("cannot write in", folder, errno);
+    if (file.fd < 0) return failed("cannot write in", folder, errno);
 
     auto abandon = [&](const char* what) {
         int error = errno;
         ::unlink(temporary.c_str());
-        return failure(what, path, error);
+        return failed(what, path, error);
     };
     // mkstemp makes the file private; keep the old file's permissions, else the usual ones.
     mode_t mode = hadFile ? (existing.st_mode & 07777) : 0644;
@@ -93,8 +98,8 @@ Result<void> writeFileAtomically(const std::string& path, std::string_view data)
     return {};
 }
 
-Result<void> writeFileAtomically(const std::string& path, const Bytes& data) {
-    return writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+Result<void> writeFileAtomically(const std::string& path, const Bytes& data, WriteFailureText text) {
+    return writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(data.data()), data.size()), text);
 }
 
 bool writeAllToDescriptor(int fd, const void* data, std::size_t size) {

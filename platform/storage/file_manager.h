@@ -51,10 +51,16 @@ protected:
 
 // Reads a whole regular file.
 Result<Bytes> readFileData(const std::string& path);
+// How a failed write says why: naming the step and the path ("cannot write in /a/b: No space left
+// on device"), or with the reason alone ("No space left on device"), for a caller that names the
+// file in its own words.
+enum class WriteFailureText { WithPath, ReasonOnly };
 // Writes through a temporary file in the same folder (write, flush to disk, rename), so the
 // file at `path` is either the old one or the new one, never a partial one. The folder must exist.
-Result<void> writeFileAtomically(const std::string& path, const Bytes& data);
-Result<void> writeFileAtomically(const std::string& path, std::string_view data);
+Result<void> writeFileAtomically(const std::string& path, const Bytes& data,
+                                 WriteFailureText text = WriteFailureText::WithPath);
+Result<void> writeFileAtomically(const std::string& path, std::string_view data,
+                                 WriteFailureText text = WriteFailureText::WithPath);
 // Writes every byte to an open descriptor, going on after interruptions; false on an error (errno
 // says which).
 bool writeAllToDescriptor(int fd, const void* data, std::size_t size);

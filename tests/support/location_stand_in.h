@@ -1,14 +1,19 @@
 // A stand-in for the desktop's location service on a private message bus of the test's own: the
 // bus daemon is started by the test, the service answers on a thread of the test process, and
-// every client update reads back a fixed position (60.17, 24.94, 12 m, 20 m accurate).
+// every client update reads back the position set in it (60.17, 24.94, 12 m, 20 m accurate unless
+// the test says otherwise).
 #pragma once
 
 #include <gio/gio.h>
 #include <signal.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <future>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -44,6 +49,18 @@ struct LocationStandIn {
     GMainLoop* loop = nullptr;
     std::thread thread;
     std::string desktopId;  // written by the service's thread, read after the client started
+    // The position every update reads back; set from the test's thread at any time.
+    std::atomic<double> latitude{60.17}, longitude{24.94}, altitude{12};
+    // How many times a client read the position, told as it happens.
+    std::mutex readsMutex;
+    std::condition_variable readsChanged;
+    int reads = 0;
+
+    // Waits (at most ten seconds) until the position was read `count` times in all.
+    bool waitForReads(int count) {
+        std::unique_lock lock(readsMutex);
+        return readsChanged.wait_for(lock, std::chrono::seconds(10), [&] { return reads >= count; });
+    }
 
     bool startBus() {
         FILE* out = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
@@ -70,10 +87,18 @@ struct LocationStandIn {
     static GVariant* onGet(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* name, GError**,
                            gpointer self) {
         auto* me = static_cast<LocationStandIn*>(self);
-        if (g_strcmp0(name, "Latitude") == 0) return g_variant_new_double(60.17);
-        if (g_strcmp0(name, "Longitude") == 0) return g_variant_new_double(24.94);
-        if (g_strcmp0(name, "Altitude") == 0) return g_variant_new_double(12);
-        if (g_strcmp0(name, "Accuracy") == 0) return g_variant_new_double(20);
+        if (g_strcmp0(name, "Latitude") == 0) return g_variant_new_double(me->latitude);
+        if (g_strcmp0(name, "Longitude") == 0) return g_variant_new_double(me->longitude);
+        if (g_strcmp0(name, "Altitude") == 0) return g_variant_new_double(me->altitude);
+        if (g_strcmp0(name, "Accuracy") == 0) {
+            // The last of the position's properties a read asks for.
+            {
+                std::lock_guard lock(me->readsMutex);
+                ++me->reads;
+            }
+            me->readsChanged.notify_all();
+            return g_variant_new_double(20);
+        }
         if (g_strcmp0(name, "DesktopId") == 0) return g_variant_new_string(me->desktopId.c_str());
         return g_variant_new_uint32(0);
     }

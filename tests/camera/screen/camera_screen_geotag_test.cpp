@@ -1,13 +1,18 @@
 // Geotagging on the camera screen: with the side menu's switch on and a known position the photo
 // carries it, read back by another program; with the switch off, no position; and the switch
-// takes effect on a running camera, without a restart.
+// takes effect on a running camera, without a restart. Fixes from the desktop's location service
+// (a stand-in on a private bus) are checked before a photo carries them.
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <nlohmann/json.hpp>
 
 #include "foundation/global.h"
 #include "platform/image/codec/image_properties.h"
 #include "platform/sensors/cl_location_manager.h"
+#include "platform/sensors/desktop_location.h"
 #include "tests/camera/screen/camera_screen_test_support.h"
+#include "tests/support/location_stand_in.h"
 #include "tests/support/required_tool.h"
 
 struct CameraScreenGeotagTest : CameraScreenTest {
@@ -101,4 +106,69 @@ TEST_F(CameraScreenGeotagTest, TheSwitchOffLeavesTheLocationServiceStopped) {
     Global::shared()->setGeoTagging(false);
     EXPECT_FALSE(screen->assistIfMade()->locManager());
     EXPECT_FALSE(screen->assistIfMade()->timerLocation());
+}
+
+// The service answers a position off the globe, with a longitude and an altitude that are no
+// numbers: that fix is dropped (the photo carries no position, and later the last good one); a fix
+// whose altitude alone is no number is kept without it.
+TEST_F(CameraScreenGeotagTest, FixesFromTheDesktopServiceAreCheckedBeforeAPhotoCarriesThem) {
+    if (auto why = testsupport::missingTool("dbus-daemon")) GTEST_SKIP() << *why;
+    if (auto why = testsupport::missingTool("exiftool")) GTEST_SKIP() << *why;
+    CLLocationManager::resetForTesting();
+    CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::AuthorizedWhenInUse);
+    testsupport::LocationStandIn service;
+    ASSERT_TRUE(service.startBus()) << "dbus-daemon could not start a private bus";
+    ASSERT_TRUE(service.startService());
+    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", service.address.c_str(), 1);
+    // One update from a fresh client of the service; the client stops once it has read it all, so
+    // that whatever it made of the update is the device's position by then.
+    int reads = 0;
+    auto update = [&](double latitude, double longitude, double altitude) {
+        service.latitude = latitude;
+        service.longitude = longitude;
+        service.altitude = altitude;
+        auto started = DesktopLocation::start("korva");
+        EXPECT_TRUE(started) << (started ? "" : started.error());
+        EXPECT_TRUE(service.waitForReads(++reads)) << "the client never read the position";
+        DesktopLocation::stop();
+    };
+    // A camera already running takes the device's position when geotagging is switched on again.
+    auto retake = [&] {
+        Global::shared()->setGeoTagging(false);
+        step(0.1);
+        Global::shared()->setGeoTagging(true);
+        step(0.2);
+    };
+
+    update(200, NAN, INFINITY);
+    EXPECT_FALSE(CLLocationManager::devicePosition()) << "a fix off the globe became the position";
+    Global::shared()->setGeoTagging(true);
+    showScreen();
+    step(0.2);
+    auto none = shoot();
+    ASSERT_TRUE(none);
+
+    update(60.17, 24.94, INFINITY);
+    ASSERT_TRUE(CLLocationManager::devicePosition());
+    retake();
+    auto withoutAltitude = shoot();
+    ASSERT_TRUE(withoutAltitude);
+
+    update(200, NAN, INFINITY);
+    update(NAN, 10, 5);
+    update(10, -181, 5);
+    retake();
+    auto lastGood = shoot();
+    ASSERT_TRUE(lastGood);
+    ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
+
+    auto tags = tagsOf(none);
+    EXPECT_FALSE(tags.contains("GPSLatitude")) << tags.dump();
+    EXPECT_FALSE(tags.contains("GPSAltitude")) << tags.dump();
+    for (const auto& photo : {withoutAltitude, lastGood}) {
+        tags = tagsOf(photo);
+        EXPECT_NEAR(tags.value("GPSLatitude", 0.0), 60.17, 1e-6) << tags.dump();
+        EXPECT_NEAR(tags.value("GPSLongitude", 0.0), 24.94, 1e-6) << tags.dump();
+        EXPECT_FALSE(tags.contains("GPSAltitude")) << tags.dump();
+    }
 }

@@ -6,7 +6,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <regex>
 #include <set>
 
 #include "camera/overlays/focus_view.h"
@@ -321,11 +324,15 @@ TEST_F(CameraScreenShutterTest, APhotoTheLibraryCannotTakeIsSaidOnScreenAndWhatW
     fs::permissions(libraryDir(), fs::perms::owner_all);
     ASSERT_TRUE(finished);
 
-    // Said on screen, as the photo editor says it, with the reason.
+    // Said on screen, as the photo editor says it, with the reason: the photo's file named once,
+    // without the library's folder, and why the system refused it.
     auto alert = std::dynamic_pointer_cast<UIAlertController>(screen->presentedViewController());
     ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->message().rfind("UNABLE TO SAVE THE PHOTO\n", 0), 0u) << alert->message();
-    EXPECT_NE(alert->message().find("cannot write"), std::string::npos) << alert->message();
+    const std::string heading = "UNABLE TO SAVE THE PHOTO\n";
+    ASSERT_EQ(alert->message().rfind(heading, 0), 0u) << alert->message();
+    const std::string why = alert->message().substr(heading.size());
+    EXPECT_TRUE(std::regex_match(why, std::regex("cannot write IMG_[0-9A-Za-z_-]+\\.JPG: [^/:]+"))) << why;
+    EXPECT_EQ(why.substr(why.find(": ") + 2), std::strerror(superuser ? EFBIG : EACCES)) << why;
     // Nothing half-written; the photo already saved is as it was.
     EXPECT_EQ(filesNow(), before);
     ASSERT_EQ(libraryPhotos().size(), 1u);

@@ -1,7 +1,7 @@
 // Failures that pass: a lock another connection holds on the index, a disk that fills as the index
-// is written, a photo that cannot be read at one open. Each fails what it touches and keeps the
-// index with its identifiers and dates; only something that is no database under the index's name
-// is set aside.
+// is written, a disk read-only for a while, a photo that cannot be read at one open. Each fails
+// what it touches and keeps the index with its identifiers and dates, and what comes after it
+// works again; only something that is no database under the index's name is set aside.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -50,7 +51,45 @@ struct InjectedFault {
 
 InjectedFault failingWrites, failingReads;
 
+// Opens for writing of files whose path starts with the prefix fail as on a read-only disk.
+struct ReadOnlyDisk {
+    std::mutex mutex;
+    std::string prefix;
+    std::atomic<bool> on{false};
+
+    void set(std::string pathPrefix) {
+        std::lock_guard lock(mutex);
+        prefix = std::move(pathPrefix);
+        on = true;
+    }
+    void clear() { on = false; }
+    bool refuses(const char* path, int flags) {
+        if (!on || (flags & O_ACCMODE) == O_RDONLY) return false;
+        std::lock_guard lock(mutex);
+        return std::string_view(path).starts_with(prefix);
+    }
+};
+
+ReadOnlyDisk readOnlyDisk;
+
 }  // namespace
+
+// The index opens its files with open64; one it cannot open for writing it opens for reading.
+extern "C" int open64(const char* path, int flags, ...) {
+    static auto real = reinterpret_cast<int (*)(const char*, int, ...)>(::dlsym(RTLD_NEXT, "open64"));
+    mode_t mode = 0;
+    if (flags & (O_CREAT | O_TMPFILE)) {
+        va_list arguments;
+        va_start(arguments, flags);
+        mode = va_arg(arguments, mode_t);
+        va_end(arguments);
+    }
+    if (readOnlyDisk.refuses(path, flags)) {
+        errno = EROFS;
+        return -1;
+    }
+    return real(path, flags, mode);
+}
 
 // The index writes its pages and journal with pwrite64; the wholeness check reads with pread.
 extern "C" ssize_t pwrite64(int fd, const void* buffer, size_t length, off64_t offset) {
@@ -77,11 +116,18 @@ struct LibraryFailureTest : PhotosTest {
     void TearDown() override {
         failingWrites.clear();
         failingReads.clear();
+        readOnlyDisk.clear();
         PhotosTest::TearDown();
     }
     std::filesystem::path indexPath() const { return folder / AssetIndex::kIndexFileName; }
     bool setAside() const {
         return std::filesystem::exists(std::filesystem::symlink_status(indexPath().string() + ".corrupt"));
+    }
+    // Closes the library once the notices of its changes, which hold it, are delivered.
+    static void close() {
+        DispatchQueue::waitUntilBackgroundIdle();
+        RunLoop::main().runUntilIdle();
+        PHPhotoLibrary::setLibraryDirectory("");
     }
     // Identifier → creation date of every listed asset.
     static std::map<std::string, double> listed() {
@@ -179,6 +225,62 @@ TEST_F(LibraryFailureTest, ALockHeldElsewhereFailsWhatItBlocksAndKeepsTheIndex) 
     EXPECT_EQ(after.size(), 2u);
     EXPECT_EQ(after[first], before.at(first));
     EXPECT_EQ(filesIn(folder), 2u);
+    EXPECT_FALSE(setAside());
+}
+
+// Another program holds the closed index locked (a lock that stops readers too) as the library
+// first opens: the next fetch after the lock is gone opens it and lists every photo, without
+// waiting for a save.
+TEST_F(LibraryFailureTest, AnIndexLockedAtTheFirstOpenIsOpenedByTheNextFetch) {
+    Clock::advanceVirtual(1000);
+    ASSERT_FALSE(save(jpeg(10, 10)).empty());
+    ASSERT_FALSE(save(jpeg(12, 10)).empty());
+    const auto before = listed();
+    ASSERT_EQ(before.size(), 2u);
+    close();
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(indexPath().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_NE(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "") << "the first open went past the lock";
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    EXPECT_EQ(listed(), before);
+    EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
+    EXPECT_FALSE(setAside());
+}
+
+// The library opens on a read-only disk: the index opens for reading only. Once the disk is
+// writable again the next save opens the index afresh and goes through, every identifier kept.
+TEST_F(LibraryFailureTest, AnIndexOpenedReadOnlyTakesSavesOnceItCanBeWritten) {
+    Clock::advanceVirtual(1000);
+    std::string first = save(jpeg(10, 10));
+    std::string second = save(jpeg(12, 10));
+    ASSERT_FALSE(second.empty());
+    const auto before = listed();
+    close();
+
+    readOnlyDisk.set(indexPath().string());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(listed(), before) << "a read-only index still lists its photos";
+    std::string refused = save(jpeg(14, 10));
+    EXPECT_TRUE(refused.empty());
+    EXPECT_EQ(filesIn(folder), 2u) << "the refused save's file stays behind";
+
+    readOnlyDisk.clear();
+    std::string third = save(jpeg(16, 10));
+    ASSERT_FALSE(third.empty()) << "the index opened read-only stayed so";
+    std::string fourth = save(jpeg(18, 10));
+    ASSERT_FALSE(fourth.empty());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    auto after = listed();
+    EXPECT_EQ(after.size(), 4u);
+    EXPECT_EQ(after[first], before.at(first));
+    EXPECT_EQ(after[second], before.at(second));
+    EXPECT_TRUE(after.count(third) && after.count(fourth)) << "a save came back under another identifier";
+    EXPECT_EQ(filesIn(folder), 4u);
     EXPECT_FALSE(setAside());
 }
 

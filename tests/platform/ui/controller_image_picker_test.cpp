@@ -60,19 +60,25 @@ struct ImagePickerTest : UIHarness {
             settle();
         }
     }
-    std::string save(int width, double created, CGColor colour = CGColor::rgb(1, 0, 0, 1), int height = 10) {
+    static std::shared_ptr<UIImage> picture(int width, int height, CGColor colour) {
         UIGraphicsBeginImageContextWithOptions(CGSize{static_cast<CGFloat>(width), CGFloat(height)}, true, 1);
         UIGraphicsGetCurrentContext()->setFillColorWithColor(colour);
         UIRectFill(CGRectMake(0, 0, width, height));
-        auto png = UIImagePNGRepresentation(UIGraphicsGetImageFromCurrentImageContext());
+        auto image = UIGraphicsGetImageFromCurrentImageContext();
         UIGraphicsEndImageContext();
+        return image;
+    }
+    std::string saveData(const Bytes& data, double created) {
         std::string id;
         auto done = PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
-            auto request = PHAssetChangeRequest::creationRequestForAssetFromImageData(*png);
+            auto request = PHAssetChangeRequest::creationRequestForAssetFromImageData(data);
             request->setCreationDate(created);
             id = request->placeholderForCreatedAsset()->localIdentifier();
         });
         return done ? id : "";
+    }
+    std::string save(int width, double created, CGColor colour = CGColor::rgb(1, 0, 0, 1), int height = 10) {
+        return saveData(*UIImagePNGRepresentation(picture(width, height, colour)), created);
     }
 };
 
@@ -232,6 +238,63 @@ TEST_F(ImagePickerTest, AnUnreadablePhotoStaysListedAsAGreyCellThatDoesNotPick) 
     ASSERT_EQ(log->picked.size(), 1u);
     EXPECT_EQ(assetIdentifierFromReferenceURL(log->picked[0].find(UIImagePickerControllerReferenceURL)->stringValue()),
               readable);
+}
+
+// A photo whose file was cut short keeps its place and identifier as a grey cell that a tap does
+// not pick; once the file is whole again, the library shows it and a tap picks it.
+TEST_F(ImagePickerTest, ACutOffPhotoIsAGreyCellThatDoesNotPickUntilItIsWholeAgain) {
+    std::string readable = save(40, 100, CGColor::rgb(0, 0, 1, 1));
+    auto jpeg = UIImageJPEGRepresentation(picture(40, 40, CGColor::rgb(0, 1, 0, 1)), 0.9);
+    ASSERT_TRUE(jpeg);
+    std::string cut = saveData(*jpeg, 200);
+    auto cutAsset = PHAsset::fetchAssetsWithLocalIdentifiers({cut})->firstObject();
+    ASSERT_TRUE(cutAsset);
+    const std::string path = cutAsset->filePath();
+    const auto whole = std::filesystem::file_size(path);
+    std::filesystem::copy_file(path, path + ".whole");
+    std::filesystem::resize_file(path, whole / 2);
+
+    auto root = UIViewController::make();
+    window->setRootViewController(root);
+    auto log = std::make_shared<PickerLog>();
+    // The library opened afresh, a picker over it, and a tap on its newest cell.
+    auto pickNewest = [&] {
+        PHPhotoLibrary::setLibraryDirectory(library.folder.string());
+        auto picker = UIImagePickerController::make();
+        picker->setPickerDelegate(log);
+        EXPECT_TRUE(root->presentViewController(picker, false));
+        settleAll();
+        auto grid = gridOf(*picker);
+        EXPECT_EQ(picker->assets().size(), 2u);
+        if (!grid || picker->assets().size() != 2) return picker;
+        EXPECT_EQ(picker->assets()[0]->localIdentifier(), cut);
+        auto cell = grid->collectionView()->cellForItemAtIndexPath({0, 0});
+        EXPECT_TRUE(cell);
+        if (!cell) return picker;
+        CGRect f = cell->bounds();
+        tap(cell->convertPointToView(CGPointMake(CGRectGetMidX(f), CGRectGetMidY(f)), nullptr));
+        settleAll();
+        return picker;
+    };
+    auto picker = pickNewest();
+    auto grid = gridOf(*picker);
+    ASSERT_TRUE(grid);
+    EXPECT_TRUE(grid->isUnreadable(cut));
+    EXPECT_FALSE(grid->thumbnailFor(cut));
+    EXPECT_TRUE(grid->thumbnailFor(readable));
+    EXPECT_TRUE(log->picked.empty());
+    EXPECT_EQ(root->presentedViewController(), picker) << "the picker stays for another choice";
+    root->dismissViewControllerAnimated(false);
+    settleAll();
+
+    std::filesystem::rename(path + ".whole", path);
+    picker = pickNewest();
+    grid = gridOf(*picker);
+    ASSERT_TRUE(grid);
+    EXPECT_FALSE(grid->isUnreadable(cut));
+    ASSERT_EQ(log->picked.size(), 1u);
+    EXPECT_EQ(assetIdentifierFromReferenceURL(log->picked[0].find(UIImagePickerControllerReferenceURL)->stringValue()),
+              cut);
 }
 
 // The picture a grid cell shows (none while it is grey).
