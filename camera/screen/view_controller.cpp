@@ -259,6 +259,10 @@ UIInterfaceOrientationMask ViewController::supportedInterfaceOrientations() cons
     return UIInterfaceOrientationMaskPortrait;
 }
 
+bool ViewController::shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const {
+    return orientation == UIInterfaceOrientation::Portrait || orientation == UIInterfaceOrientation::PortraitUpsideDown;
+}
+
 UIStatusBarStyle ViewController::preferredStatusBarStyle() const {
     return statusDefault_ ? UIStatusBarStyle::Default : UIStatusBarStyle::LightContent;
 }

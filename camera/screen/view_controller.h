@@ -64,6 +64,9 @@ public:
     void viewDidDisappear(bool animated) override;
     UIInterfaceOrientationMask supportedInterfaceOrientations() const override;
     bool shouldAutorotate() const override { return false; }
+    // Held in portrait, the controls turning instead; asked about one orientation, the screen
+    // accepts portrait either way up.
+    bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const override;
     bool prefersStatusBarHidden() const override { return false; }
     UIStatusBarStyle preferredStatusBarStyle() const override;
     void updateStatusBar(bool defaultStyle);

@@ -219,6 +219,44 @@ TEST_F(ScrollLabelTest, AnArchivedLabelDrawsItsArchivedTextAndScrollsIt) {
     EXPECT_EQ(redPixels(*picture, CGRectMake(115, 50, 45, 24)), 0);
 }
 
+TEST_F(ScrollLabelTest, WakingHandsEveryLabelSettingOnToTheInnerLabel) {
+    // An archived minimum font size reaches the inner label on the coder road.
+    auto stored = UILabel::make(CGRectMake(0, 0, 150, 24));
+    stored->setMinimumFontSize(9);
+    NSCoder coder;
+    stored->encodeWithCoder(coder);
+    auto archived = makeWithCoder<ScrollLabel>(coder);
+    EXPECT_DOUBLE_EQ(archived->subLabel()->minimumFontSize(), 9);
+
+    // Each setting the outer label holds is copied on waking, as set there.
+    auto label = ScrollLabel::make(CGRectMake(0, 0, 150, 24));
+    auto blue = UIColor::blueColor();
+    label->UILabel::setBaselineAdjustment(UIBaselineAdjustment::AlignCenters);
+    label->UILabel::setEnabled(false);
+    label->UILabel::setHighlighted(true);
+    label->UILabel::setHighlightedTextColor(blue);
+    label->UILabel::setMinimumFontSize(11);
+    label->UILabel::setTextAlignment(NSTextAlignment::Right);
+    label->UILabel::setUserInteractionEnabled(true);
+    label->UILabel::setAdjustsFontSizeToFitWidth(true);
+    label->UILabel::setLineBreakMode(NSLineBreakMode::ByTruncatingHead);
+    label->UILabel::setNumberOfLines(3);
+    label->UIView::setContentMode(UIViewContentMode::Bottom);
+    label->prepareForInterfaceBuilder();
+    auto inner = label->subLabel();
+    EXPECT_EQ(inner->baselineAdjustment(), UIBaselineAdjustment::AlignCenters);
+    EXPECT_FALSE(inner->isEnabled());
+    EXPECT_TRUE(inner->isHighlighted());
+    EXPECT_EQ(inner->highlightedTextColor(), blue);
+    EXPECT_DOUBLE_EQ(inner->minimumFontSize(), 11);
+    EXPECT_EQ(inner->textAlignment(), NSTextAlignment::Right);
+    EXPECT_TRUE(inner->isUserInteractionEnabled());
+    EXPECT_TRUE(inner->adjustsFontSizeToFitWidth());
+    EXPECT_EQ(inner->lineBreakMode(), NSLineBreakMode::ByTruncatingHead);
+    EXPECT_EQ(inner->numberOfLines(), 3);
+    EXPECT_EQ(inner->contentMode(), UIViewContentMode::Bottom);
+}
+
 TEST_F(ScrollLabelTest, FadeMaskStopsAndRestingColoursFollowTheSide) {
     auto label = titleLabel(0);
     label->setFrame(CGRectMake(0, 0, 200, 20));

@@ -5,8 +5,8 @@
 #include "platform/ui/layer/ca_layer.h"
 
 namespace {
-// Strong enough that white icons and labels keep an outline on a light picture.
-constexpr float kShadowOpacity = 0.6f;
+// A light drop shadow: enough to lift white icons and labels off the picture, never a dark halo.
+constexpr float kShadowOpacity = 0.2f;
 constexpr CGSize kShadowOffset{1, 1};
 }  // namespace
 

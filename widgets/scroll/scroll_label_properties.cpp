@@ -33,7 +33,7 @@ void ScrollLabel::forwardPropertiesToSubLabel() {
     subLabel_->setEnabled(UILabel::isEnabled());
     subLabel_->setHighlighted(UILabel::isHighlighted());
     subLabel_->setHighlightedTextColor(UILabel::highlightedTextColor());
-    // A minimum font size is no field of this label (its scale factor took its place): none to hand on.
+    subLabel_->setMinimumFontSize(UILabel::minimumFontSize());
     subLabel_->setTextAlignment(UILabel::textAlignment());
     subLabel_->setUserInteractionEnabled(UILabel::isUserInteractionEnabled());
     subLabel_->setAdjustsFontSizeToFitWidth(UILabel::adjustsFontSizeToFitWidth());

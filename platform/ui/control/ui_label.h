@@ -49,6 +49,10 @@ public:
     void setAdjustsFontSizeToFitWidth(bool a) { adjustsFontSize_ = a; }
     CGFloat minimumScaleFactor() const { return minimumScaleFactor_; }
     void setMinimumScaleFactor(CGFloat f) { minimumScaleFactor_ = f; }
+    // The older form of the shrinking limit, in points; kept and archived for the views that
+    // carry it, but the drawing shrinks by the scale factor alone.
+    CGFloat minimumFontSize() const { return minimumFontSize_; }
+    void setMinimumFontSize(CGFloat size) { minimumFontSize_ = size; }
     UIBaselineAdjustment baselineAdjustment() const { return baselineAdjustment_; }
     void setBaselineAdjustment(UIBaselineAdjustment b) { baselineAdjustment_ = b; }
     CGFloat preferredMaxLayoutWidth() const { return preferredMaxWidth_; }
@@ -102,6 +106,7 @@ private:
     CGSize shadowOffset_{0, -1};
     bool adjustsFontSize_ = false;
     CGFloat minimumScaleFactor_ = 0;
+    CGFloat minimumFontSize_ = 0;
     UIBaselineAdjustment baselineAdjustment_ = UIBaselineAdjustment::AlignBaselines;
     CGFloat preferredMaxWidth_ = 0;
 };

@@ -20,6 +20,7 @@ constexpr const char* kShadowColor = "UIShadowColor";
 constexpr const char* kShadowOffset = "UIShadowOffset";
 constexpr const char* kAdjustsFontSize = "UIAdjustsFontSizeToFit";
 constexpr const char* kMinimumScale = "UIMinimumScaleFactor";
+constexpr const char* kMinimumFontSize = "UIMinimumFontSize";
 }  // namespace
 
 void UILabel::initWithCoder(const NSCoder& coder) {
@@ -46,6 +47,8 @@ void UILabel::decodeLabelProperties(const NSCoder& coder) {
     setAdjustsFontSizeToFitWidth(coder.decodeBoolForKey(kAdjustsFontSize));
     float scale = decodeFloatForKey(coder, kMinimumScale);
     if (std::isfinite(scale) && scale >= 0) setMinimumScaleFactor(scale);
+    float minimumSize = decodeFloatForKey(coder, kMinimumFontSize);
+    if (std::isfinite(minimumSize) && minimumSize >= 0) setMinimumFontSize(minimumSize);
 }
 
 void UILabel::encodeWithCoder(NSCoder& coder) const {
@@ -63,4 +66,5 @@ void UILabel::encodeWithCoder(NSCoder& coder) const {
     coder.encodeObject(Value(NSStringFromCGSize(shadowOffset_)), kShadowOffset);
     coder.encodeBool(adjustsFontSize_, kAdjustsFontSize);
     encodeFloat(coder, static_cast<float>(minimumScaleFactor_), kMinimumScale);
+    encodeFloat(coder, static_cast<float>(minimumFontSize_), kMinimumFontSize);
 }

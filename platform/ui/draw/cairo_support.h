@@ -3,6 +3,7 @@
 
 #include <cairo.h>
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -65,3 +66,6 @@ std::shared_ptr<CGImage> imageFromSurface(cairo_surface_t* surface);
 void blurAndTint(cairo_surface_t* surface, double sigma, double r, double g, double b, double a);
 // Blurs every channel of an ARGB32 surface in place with the same passes.
 void blurSurface(cairo_surface_t* surface, double sigma);
+// The radii of the three box passes (each way) that stand for a Gaussian of the deviation, in
+// pixels: their variances add up to nearly the Gaussian's.
+std::array<int, 3> gaussianBoxRadii(double sigma);

@@ -1,7 +1,9 @@
 // The camera screen's capture state machine on the synthetic camera: starting needs an appeared
 // screen, repeated starts and stops are ignored without their completions, stops reset the points
 // unless a stall restart keeps them, the permission memory, the hosts' presets, the controls'
-// turn and the guide's visibility.
+// turn, the orientations the screen accepts and the guide's visibility.
+#include "app/base/my_navigation_controller.h"
+#include "app/shell/root_controller.h"
 #include "camera/overlays/guide_view.h"
 #include "filter/glk_view.h"
 #include "foundation/global.h"
@@ -167,6 +169,32 @@ TEST_F(CameraScreenCaptureTest, OnlyTheFourOrientationsTurnTheControls) {
     step(0.3);
     EXPECT_NEAR(s->views().btnShot->transform().b, 1.0, 1e-9);
     EXPECT_NEAR(s->views().btnMenu->transform().b, 1.0, 1e-9);
+}
+
+TEST_F(CameraScreenCaptureTest, TheScreenAndTheContainersAroundItAcceptPortraitEitherWayUp) {
+    // The window's root shows the screen through the content switcher; a pushed screen sits in a
+    // navigation controller. Each passes the question on to the camera screen.
+    auto root = std::dynamic_pointer_cast<RootController>(
+        UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("RootController"));
+    ASSERT_TRUE(root);
+    root->loadViewIfNeeded();
+    auto shown = std::dynamic_pointer_cast<ViewController>(root->main()->vc());
+    ASSERT_TRUE(shown) << "the root shows the camera screen";
+    auto pushed = RecordingScreen::make();
+    auto nav = MyNavigationController::withRoot(pushed);
+    const std::pair<const char*, std::shared_ptr<UIViewController>> askers[] = {
+        {"screen", shown}, {"root", root}, {"switcher", root->main()}, {"navigation", nav}};
+    for (const auto& [name, asker] : askers) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(asker->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::Portrait));
+        EXPECT_TRUE(asker->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::PortraitUpsideDown));
+        EXPECT_FALSE(asker->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::LandscapeLeft));
+        EXPECT_FALSE(asker->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::LandscapeRight));
+        EXPECT_FALSE(asker->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::Unknown));
+        // Still held in portrait: it turns by itself to no orientation.
+        EXPECT_FALSE(asker->shouldAutorotate());
+        EXPECT_EQ(asker->supportedInterfaceOrientations(), UIInterfaceOrientationMaskPortrait);
+    }
 }
 
 TEST_F(CameraScreenCaptureTest, TheGuideShowsOnlyWhileCaptureRunsWithTheGridOn) {

@@ -37,8 +37,7 @@ void plainBlurAndTint(cairo_surface_t* surface, double sigma, double r, double g
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) plane[std::size_t(y) * w + x] = data[y * stride + x * 4 + 3] / 255.0f;
     if (sigma > 0.25) {
-        const int radius = std::max(1, int(std::lround((std::sqrt(4.0 * sigma * sigma + 1.0) - 1.0) / 2.0)));
-        for (int pass = 0; pass < 3; ++pass) {
+        for (int radius : gaussianBoxRadii(sigma)) {
             plainBoxPass(plane, scratch, w, h, radius, false);
             plainBoxPass(scratch, plane, w, h, radius, true);
         }

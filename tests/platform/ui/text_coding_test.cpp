@@ -118,6 +118,7 @@ TEST(TextCoding, LabelKeepsItsOwnFields) {
     label->setShadowOffset({2, 3});
     label->setAdjustsFontSizeToFitWidth(true);
     label->setMinimumScaleFactor(0.5);
+    label->setMinimumFontSize(9.5);
     NSCoder coder;
     label->encodeWithCoder(coder);
     auto back = makeWithCoder<UILabel>(throughBytes(coder));
@@ -132,12 +133,18 @@ TEST(TextCoding, LabelKeepsItsOwnFields) {
     EXPECT_EQ(back->shadowOffset(), CGSizeMake(2, 3));
     EXPECT_TRUE(back->adjustsFontSizeToFitWidth());
     EXPECT_DOUBLE_EQ(back->minimumScaleFactor(), 0.5);
+    EXPECT_DOUBLE_EQ(back->minimumFontSize(), 9.5);
     EXPECT_EQ(back->frame(), label->frame());
     // An empty archive gives the defaults.
     auto fresh = makeWithCoder<UILabel>(NSCoder());
     EXPECT_FALSE(fresh->text());
     EXPECT_EQ(fresh->numberOfLines(), 1);
     EXPECT_TRUE(fresh->isEnabled());
+    EXPECT_DOUBLE_EQ(fresh->minimumFontSize(), 0);
+    // A damaged minimum font size keeps the default.
+    NSCoder damaged;
+    encodeFloat(damaged, -4, "UIMinimumFontSize");
+    EXPECT_DOUBLE_EQ(makeWithCoder<UILabel>(damaged)->minimumFontSize(), 0);
 }
 
 }  // namespace
