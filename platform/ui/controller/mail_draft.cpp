@@ -14,6 +14,7 @@
 #include "platform/storage/base64.h"
 #include "platform/storage/file_manager.h"
 #include "platform/storage/sandbox.h"
+#include "platform/ui/controller/mailto_address.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
 
 namespace {
@@ -49,15 +50,7 @@ std::string base64Lines(const Bytes& data) {
 
 // Every line break (CR LF, a lone CR or a lone LF) as CR LF, and a CR LF at the end.
 std::string withCRLF(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            out += "\r\n";
-        } else {
-            out += text[i];
-        }
-    }
+    std::string out = withLineBreaks(text, "\r\n");
     if (out.size() < 2 || out.compare(out.size() - 2, 2, "\r\n") != 0) out += "\r\n";
     return out;
 }

@@ -32,22 +32,6 @@ std::string encoded(std::string_view text, std::string_view keep = {}) {
     return out;
 }
 
-// Every line break (CR LF, a lone CR or a lone LF) as `lineBreak`.
-std::string withLineBreaks(std::string_view text, std::string_view lineBreak) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            out += lineBreak;
-        } else if (text[i] == '\n') {
-            out += lineBreak;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 std::string addresses(const std::vector<std::string>& list) {
     std::string out;
     for (const auto& a : list) {
@@ -185,5 +169,20 @@ std::string mailtoAddress(const MailMessage& message) {
     // Every line break as CR LF, which the encoder writes as %0D%0A.
     if (!message.body.empty()) fields.push_back("body=" + encoded(withLineBreaks(message.body, "\r\n")));
     for (std::size_t i = 0; i < fields.size(); ++i) out += (i == 0 ? "?" : "&") + fields[i];
+    return out;
+}
+
+std::string withLineBreaks(std::string_view text, std::string_view lineBreak) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            out += lineBreak;
+        } else if (text[i] == '\n') {
+            out += lineBreak;
+        } else {
+            out += text[i];
+        }
+    }
     return out;
 }

@@ -12,6 +12,8 @@
 struct MailMessage;
 
 std::string mailtoAddress(const MailMessage& message);
+// Every line break of the text (CR LF, a lone CR or a lone LF) as `lineBreak`.
+std::string withLineBreaks(std::string_view text, std::string_view lineBreak);
 // Whether a decoded recipient is a plain mail address: not empty, and free of control
 // characters, spaces and the characters that quote, separate or escape fields where mail
 // programs are started ("'", '"', ",", ";", "?", "&", "%", "\\", "<", ">"). A mail program that
