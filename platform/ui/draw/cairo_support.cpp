@@ -253,7 +253,7 @@ std::array<int, 3> gaussianBoxRadii(double sigma) {
     // One radius for all three, rounded, misses by up to a third of the variance: a deviation of
     // 3 pixels (the default shadow at twice the scale) blurred as one of 3.5, spreading a thin
     // line's shadow so that it came out fainter than it should. Mixing the two radii around the
-    // ideal one brings the sum nearest the Gaussian's.
+    // ideal one brings the sum nearest the Gaussian's: none, one, two or all three passes wider.
     const double variance = sigma * sigma;
     auto boxVariance = [](int r) { return r * (r + 1) / 3.0; };
     int r = std::max(1, static_cast<int>(std::floor((std::sqrt(4.0 * variance + 1.0) - 1.0) / 2.0)));
@@ -263,7 +263,7 @@ std::array<int, 3> gaussianBoxRadii(double sigma) {
         double miss = std::abs((3 - m) * boxVariance(r) + m * boxVariance(r + 1) - variance);
         if (miss < best) best = miss, wider = m;
     }
-    return {r, wider >= 2 ? r + 1 : r, wider >= 1 ? r + 1 : r};
+    return {wider >= 3 ? r + 1 : r, wider >= 2 ? r + 1 : r, wider >= 1 ? r + 1 : r};
 }
 
 void blurSurface(cairo_surface_t* surface, double sigma) {

@@ -101,4 +101,30 @@ TEST(DrawBlur, BlurAndTintKeepsThePlainSumsBytes) {
     }
 }
 
+// A one-pixel line blurred spreads as the Gaussian it stands for: the deviation of its profile is
+// the one asked for, within a few per cent, also where the best mix widens all three passes.
+TEST(DrawBlur, ALineSpreadsAsTheGaussianOfTheDeviationAsked) {
+    const int w = 121, h = 64;
+    for (double sigma : {2.4, 2.45, 3.4, 3.45, 4.4, 4.45, 6.4, 9.0}) {
+        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+        unsigned char* data = cairo_image_surface_get_data(s);
+        const int stride = cairo_image_surface_get_stride(s);
+        for (int y = 0; y < h; ++y) std::memset(data + y * stride + (w / 2) * 4, 255, 4);
+        cairo_surface_mark_dirty(s);
+        blurAndTint(s, sigma, 0, 0, 0, 1);
+        cairo_surface_flush(s);
+        // The middle row, far from the top and bottom edges that the vertical passes fade.
+        const unsigned char* row = data + (h / 2) * stride;
+        double mass = 0, moment = 0;
+        for (int x = 0; x < w; ++x) {
+            const double a = row[x * 4 + 3], d = x - w / 2;
+            mass += a;
+            moment += a * d * d;
+        }
+        const double deviation = std::sqrt(moment / mass);
+        EXPECT_NEAR(deviation / sigma, 1.0, 0.04) << "sigma " << sigma << " spread as " << deviation;
+        cairo_surface_destroy(s);
+    }
+}
+
 }  // namespace
