@@ -2,7 +2,8 @@
 """Checks the house rules a machine can check, and fails on the first kind it finds broken.
 
 - Layering: a source folder includes only from the folders ARCHITECTURE.md draws below it, or
-  beside it one way; no two folders (top folders, or modules of platform/) include each other.
+  beside it one way; a module of platform/ only from the modules drawn in rows below its own; no
+  two folders (top folders, or modules of platform/) include each other.
 - Size: no hand-written source passes 600 lines (written tables say so in their first lines).
 
     scripts/check_rules.py [ROOT]
@@ -12,35 +13,46 @@ import os
 import re
 import sys
 
-# The layers come from the table under "## Layers" in ARCHITECTURE.md at the root: a row a layer,
-# top first, its folders in backticks in the second column. The drawing is the rule, so the two
-# cannot drift apart.
+# The layers come from tables in ARCHITECTURE.md at the root: under "## Layers" the folders', under
+# "## Platform modules" the modules of platform/; a row a layer, top first, its names in backticks
+# in the second column. The drawing is the rule, so the two cannot drift apart.
 LAYER_ROW = re.compile(r'^\|[^|]*\|([^|]*)\|')
 FOLDER = re.compile(r'`([a-z_]+)`')
 
 
+def read_table(path, text, heading, what):
+    """The layers of one table, top first, or a message saying why the section gives none."""
+    section = re.search(r'^## ' + re.escape(heading) + r'\n(.*?)(?=^## |\Z)', text, re.M | re.S)
+    layers = []
+    for line in (section.group(1) if section else '').splitlines():
+        row = LAYER_ROW.match(line.strip())
+        names = set(FOLDER.findall(row.group(1))) if row else set()
+        if names:
+            layers.append(names)
+    if not layers:
+        return None, f'{path} has no table of {what} under "## {heading}"'
+    seen = [name for layer in layers for name in layer]
+    twice = sorted({name for name in seen if seen.count(name) > 1})
+    if twice:
+        return None, f'{path} puts {", ".join(twice)} in more than one layer'
+    return layers, None
+
+
 def read_layers(root):
-    """The layers, top first, or a message saying why ARCHITECTURE.md gives none."""
+    """The folders' layers and the platform modules' layers, top first, or why there are none."""
     path = os.path.join(root, 'ARCHITECTURE.md')
     try:
         with open(path, encoding='utf-8') as handle:
             text = handle.read()
     except OSError as error:
-        return None, f'cannot read the layer table: {error.strerror}: {path}'
-    section = re.search(r'^## Layers\n(.*?)(?=^## |\Z)', text, re.M | re.S)
-    layers = []
-    for line in (section.group(1) if section else '').splitlines():
-        row = LAYER_ROW.match(line.strip())
-        folders = set(FOLDER.findall(row.group(1))) if row else set()
-        if folders:
-            layers.append(folders)
-    if not layers:
-        return None, f'{path} has no table of layers under "## Layers"'
-    seen = [folder for layer in layers for folder in layer]
-    twice = sorted({folder for folder in seen if seen.count(folder) > 1})
-    if twice:
-        return None, f'{path} puts {", ".join(twice)} in more than one layer'
-    return layers, None
+        return None, None, f'cannot read the layer table: {error.strerror}: {path}'
+    layers, why = read_table(path, text, 'Layers', 'layers')
+    if why:
+        return None, None, why
+    modules, why = read_table(path, text, 'Platform modules', 'platform modules')
+    if why:
+        return None, None, why
+    return layers, modules, None
 
 
 MAX_LINES = 600
@@ -70,14 +82,19 @@ def unit_of(relpath):
 
 
 def main(root):
-    layers, why = read_layers(root)
+    layers, modules, why = read_layers(root)
     if why:
         print(f'check-rules: {why}')
         print('check-rules: FAILED (1 problems)')
         return 1
     layer_of = {folder: depth for depth, layer in enumerate(layers) for folder in layer}
+    module_of = {module: depth for depth, layer in enumerate(modules) for module in layer}
     edges = collections.defaultdict(lambda: collections.defaultdict(list))
     problems = []
+    platform = os.path.join(root, 'platform')
+    for module in sorted(os.listdir(platform)) if os.path.isdir(platform) else []:
+        if os.path.isdir(os.path.join(platform, module)) and module not in module_of:
+            problems.append(f'platform/{module} is in no row of the platform modules\' table')
     for path in sources(root, layer_of):
         rel = os.path.relpath(path, root)
         with open(path, encoding='utf-8', errors='replace') as handle:
@@ -98,6 +115,11 @@ def main(root):
             edges[source_unit][target_unit].append(rel)
             if layer_of[top] < layer_of[rel.split('/')[0]]:
                 problems.append(f'{rel}: includes "{included}" from a layer above its own')
+            elif source_unit.startswith('platform/') and target_unit.startswith('platform/'):
+                source, target = source_unit.split('/')[1], target_unit.split('/')[1]
+                if source in module_of and target in module_of and module_of[target] <= module_of[source]:
+                    where = 'its own row' if module_of[target] == module_of[source] else 'a row above its own'
+                    problems.append(f'{rel}: includes "{included}" from {where} of platform modules')
     for a in sorted(edges):
         for b in sorted(edges[a]):
             if a < b and a in edges.get(b, {}):

@@ -64,16 +64,35 @@ class CheckRulesTest(unittest.TestCase):
         self.assertEqual(self.check(upward)[0], 1)
         # Drawn with the toolkit below the platform, the same include keeps the layers.
         redrawn = ("# x\n## Layers\n| layer | folders | what |\n|---|---|---|\n"
-                   "| top | `platform` | all of it |\n| below | `ui` | the toolkit |\n## Next\n| a | `ui` | b |\n")
+                   "| top | `platform` | all of it |\n| below | `ui` | the toolkit |\n## Next\n| a | `ui` | b |\n"
+                   "## Platform modules\n| a | `ui` | b |\n")
         code, out = self.check(upward, redrawn)
         self.assertEqual(code, 0, out)
         # Without a drawing, or with one that draws no layers or a folder twice, nothing passes.
         for architecture, says in ((None, "cannot read the layer table"),
                                    ("# x\n## Layers\nnone yet\n", 'no table of layers under "## Layers"'),
-                                   ("## Layers\n| a | `ui` | x |\n| b | `ui` `app` | y |\n", "puts ui in more than one layer")):
+                                   ("## Layers\n| a | `ui` | x |\n| b | `ui` `app` | y |\n", "puts ui in more than one layer"),
+                                   ("## Layers\n| a | `app` | x |\n", 'no table of platform modules')):
             code, out = self.check({"app/a.cpp": "int a;\n"}, architecture)
             self.assertEqual(code, 1, out)
             self.assertIn(says, out)
+
+    def test_the_platform_modules_stack_as_architecture_md_draws(self):
+        # The views may use the photo library below them; the library may not reach up to the views,
+        # nor one module of a row into another of the same row.
+        along = {"platform/ui/picker.cpp": '#include "platform/photos/library.h"\n'}
+        self.assertEqual(self.check(along)[0], 0)
+        for planted, says in (({"platform/photos/library.cpp": '#include "platform/ui/view.h"\n'}, "a row above its own"),
+                              ({"platform/net/session.cpp": '#include "platform/capture/device.h"\n'}, "its own row"),
+                              ({"platform/ghost/a.cpp": "int a;\n"}, "platform/ghost is in no row")):
+            code, out = self.check(planted)
+            self.assertEqual(code, 1, out)
+            self.assertIn(says, out)
+        # Drawn the other way round, the planted include keeps the order and the first breaks it.
+        redrawn = ARCHITECTURE.replace("| views | `ui` |", "| views | `photos` |").replace(
+            "`net` `capture` `photos` `usernotify`", "`net` `capture` `ui` `usernotify`")
+        self.assertEqual(self.check({"platform/photos/library.cpp": '#include "platform/ui/view.h"\n'}, redrawn)[0], 0)
+        self.assertEqual(self.check(along, redrawn)[0], 1)
 
 
 class CheckFormatTest(unittest.TestCase):
