@@ -153,8 +153,8 @@ TEST(ProgramWindow, TheVolumeKeyTakesATaggedIndexedPhotoAndSIGTERMEndsCleanly) {
             keyboard.press(*window, XK_KP_Add);
             return pollUntil([&] { return !(photos = photosIn(korva.libraryDir())).empty(); }, 8);
         },
-        150))
-        << "no photo after two and a half minutes:\n"
+        120))
+        << "no photo after two minutes:\n"
         << korva.log();
     ASSERT_FALSE(photos.empty()) << "the program ended before a photo:\n" << korva.log();
 
