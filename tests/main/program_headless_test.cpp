@@ -1,0 +1,59 @@
+// The built program started as it ships, on the headless host: it draws its first frame and ends,
+// leaving its data folder laid out and its settings readable.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/runtime/source_resources.h"
+#include "platform/storage/keyed_archive.h"
+#include "platform/storage/property_list.h"
+#include "tests/main/program_process.h"
+
+namespace fs = std::filesystem;
+using testsupport::ProgramProcess;
+
+namespace {
+
+// The bundle identifier the program names its preferences file after.
+std::string bundleIdentifier() {
+    auto info = readPropertyListFile(std::string(kSourceResourcesFolder) + "/Info.plist");
+    return info.ok() && info.value()["CFBundleIdentifier"].isString() ? info.value()["CFBundleIdentifier"].stringValue()
+                                                                      : std::string();
+}
+
+}  // namespace
+
+TEST(ProgramHeadless, DrawsItsFirstFrameAndLeavesItsSettingsReadable) {
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    ProgramProcess korva;
+    ASSERT_TRUE(korva.start(*program, "headless"));
+    auto status = korva.waitForExit(120);
+    ASSERT_TRUE(status) << "still running after two minutes:\n" << korva.log();
+    ASSERT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
+    EXPECT_NE(korva.log().find("headless host drew one 1170x2532 frame"), std::string::npos) << korva.log();
+    EXPECT_TRUE(korva.errorLines().empty()) << korva.log();
+
+    // The data folder: the store and the preferences under Library/, nothing beside the sandbox's
+    // own folders.
+    for (const auto& entry : fs::directory_iterator(korva.dataDir())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "Library" || name == "Documents" || name == "tmp") << "stray " << entry.path();
+    }
+    const std::string identifier = bundleIdentifier();
+    ASSERT_FALSE(identifier.empty());
+    auto preferences =
+        readPropertyListFile((korva.dataDir() / "Library/Preferences" / (identifier + ".plist")).string());
+    ASSERT_TRUE(preferences.ok()) << preferences.error();
+    // The rating prompt counted this launch.
+    EXPECT_EQ(preferences.value()["RatePromptUseCount"].integerValue(), 1);
+    auto store = NSKeyedUnarchiver::unarchiveObjectWithFile((korva.dataDir() / "Library/Global.1").string());
+    ASSERT_TRUE(store.ok()) << store.error();
+    ASSERT_TRUE(store.value().isDictionary());
+    // The camera screen, not the shell's stand-in, read its settings.
+    for (const char* key : {"imageRatio", "shotMode", "flashMode"}) EXPECT_FALSE(store.value()[key].isNull()) << key;
+
+    // The library folder holds its index.
+    EXPECT_TRUE(fs::is_regular_file(korva.libraryDir() / ".korva-library.sqlite"));
+}

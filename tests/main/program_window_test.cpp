@@ -1,0 +1,187 @@
+// The built program in the window host on the virtual display: the volume-up key, as the host
+// reads it from the keyboard, takes a photo that lands in the library folder as a tagged JPEG with
+// its index row; SIGTERM then ends the program cleanly.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "capture/photo_metadata.h"
+#include "tests/main/program_process.h"
+#include "tests/support/required_tool.h"
+#include "tests/support/virtual_display.h"
+
+// Last: the X headers define plain names (None, Status, Bool) as macros.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace fs = std::filesystem;
+using testsupport::pollUntil;
+using testsupport::ProgramProcess;
+
+namespace {
+
+// A connection to the display the test runs on, which plays the keyboard.
+class Keyboard {
+public:
+    Keyboard() : display_(XOpenDisplay(nullptr)) {}
+    ~Keyboard() {
+        if (display_) XCloseDisplay(display_);
+    }
+    bool open() const { return display_ != nullptr; }
+
+    // The program's shown window (the page engine may hold a hidden one of the same name).
+    std::optional<Window> shownWindow(const std::string& name) {
+        Window root = DefaultRootWindow(display_), parent = 0, *children = nullptr;
+        unsigned count = 0;
+        std::optional<Window> found;
+        if (!XQueryTree(display_, root, &root, &parent, &children, &count)) return found;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            XWindowAttributes attributes;
+            char* title = nullptr;
+            if (XGetWindowAttributes(display_, children[i], &attributes) && attributes.map_state == IsViewable &&
+                XFetchName(display_, children[i], &title) && title && name == title)
+                found = children[i];
+            if (title) XFree(title);
+        }
+        if (children) XFree(children);
+        return found;
+    }
+
+    // One press and release of the key, sent to the window through the server's test extension
+    // (as a real keyboard's key arrives, not as an event another client sends).
+    void press(Window window, KeySym key) {
+        XSetInputFocus(display_, window, RevertToPointerRoot, CurrentTime);
+        KeyCode code = XKeysymToKeycode(display_, key);
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
+        XSync(display_, False);
+    }
+
+private:
+    Display* display_;
+};
+
+std::vector<fs::path> photosIn(const fs::path& folder) {
+    std::vector<fs::path> photos;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        std::string extension = entry.path().extension().string();
+        for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        // Files being written are hidden until their rename.
+        if (name[0] != '.' && (extension == ".jpg" || extension == ".jpeg")) photos.push_back(entry.path());
+    }
+    return photos;
+}
+
+struct IndexRow {
+    int mediaType = 0, width = 0, height = 0;
+};
+
+// The index's row for a file, read without the library's own repair (which would index a file
+// that lacks its row).
+std::optional<IndexRow> indexRow(const fs::path& index, const std::string& file) {
+    sqlite3* db = nullptr;
+    std::optional<IndexRow> row;
+    if (sqlite3_open_v2(index.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 1000);
+        sqlite3_stmt* query = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT media_type, pixel_width, pixel_height FROM assets WHERE file = ?", -1,
+                               &query, nullptr) == SQLITE_OK) {
+            sqlite3_bind_text(query, 1, file.c_str(), -1, SQLITE_TRANSIENT);
+            if (sqlite3_step(query) == SQLITE_ROW)
+                row =
+                    IndexRow{sqlite3_column_int(query, 0), sqlite3_column_int(query, 1), sqlite3_column_int(query, 2)};
+        }
+        sqlite3_finalize(query);
+    }
+    sqlite3_close(db);
+    return row;
+}
+
+nlohmann::json exifOf(const fs::path& photo) {
+    const std::string command =
+        "exiftool -j -n -FileType -ImageWidth -ImageHeight -Make -Model -ExposureTime -ISO '" + photo.string() + "'";
+    std::string text;
+    if (FILE* out = popen(command.c_str(), "r")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, out)) > 0;) text.append(buf, n);
+        pclose(out);
+    }
+    auto parsed = nlohmann::json::parse(text, nullptr, false);
+    return parsed.is_array() && !parsed.empty() ? parsed[0] : nlohmann::json::object();
+}
+
+}  // namespace
+
+TEST(ProgramWindow, TheVolumeKeyTakesATaggedIndexedPhotoAndSIGTERMEndsCleanly) {
+    if (auto why = testsupport::VirtualDisplay::ensure()) {
+        if (testsupport::underCI()) ADD_FAILURE() << *why << ", though scripts/packages.txt installs Xvfb";
+        GTEST_SKIP() << *why;
+    }
+    if (auto why = testsupport::missingTool("exiftool")) GTEST_SKIP() << *why;
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    Keyboard keyboard;
+    ASSERT_TRUE(keyboard.open()) << "cannot reach the display " << std::getenv("DISPLAY");
+    ProgramProcess korva;
+    ASSERT_TRUE(korva.start(*program, "window"));
+
+    std::optional<Window> window;
+    ASSERT_TRUE(
+        pollUntil([&] { return (window = keyboard.shownWindow("Korva")).has_value() || !korva.running(); }, 120))
+        << "no window after two minutes:\n"
+        << korva.log();
+    ASSERT_TRUE(window) << "the program ended without a window:\n" << korva.log();
+
+    // "+" on the keypad is the volume-up button. The camera may still be starting when the window
+    // shows, so the key is pressed again every few seconds until a photo lands.
+    std::vector<fs::path> photos;
+    ASSERT_TRUE(pollUntil(
+        [&] {
+            if (!korva.running()) return true;
+            keyboard.press(*window, XK_KP_Add);
+            return pollUntil([&] { return !(photos = photosIn(korva.libraryDir())).empty(); }, 8);
+        },
+        120))
+        << "no photo after two minutes:\n"
+        << korva.log();
+    ASSERT_FALSE(photos.empty()) << "the program ended before a photo:\n" << korva.log();
+
+    const fs::path photo = photos.front();
+    std::optional<IndexRow> row;
+    EXPECT_TRUE(pollUntil(
+        [&] {
+            row = indexRow(korva.libraryDir() / ".korva-library.sqlite", photo.filename().string());
+            return row.has_value();
+        },
+        60))
+        << "no index row for " << photo.filename();
+    auto tags = exifOf(photo);
+    EXPECT_EQ(tags.value("FileType", ""), "JPEG") << tags.dump();
+    EXPECT_EQ(tags.value("Make", ""), kPhotoMake) << tags.dump();
+    EXPECT_FALSE(tags.value("Model", "").empty()) << tags.dump();
+    EXPECT_GT(tags.value("ExposureTime", 0.0), 0) << tags.dump();
+    EXPECT_GT(tags.value("ISO", 0), 0) << tags.dump();
+    if (row) {
+        EXPECT_EQ(row->mediaType, 1) << "an image";
+        EXPECT_EQ(row->width, tags.value("ImageWidth", -1));
+        EXPECT_EQ(row->height, tags.value("ImageHeight", -1));
+    }
+
+    korva.signal(SIGTERM);
+    auto status = korva.waitForExit(90);
+    ASSERT_TRUE(status) << "still running 90 s after SIGTERM:\n" << korva.log();
+    EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
+    EXPECT_TRUE(korva.errorLines().empty()) << korva.log();
+}
