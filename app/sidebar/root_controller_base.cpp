@@ -43,6 +43,11 @@ bool RootControllerBase::shouldAutorotate() const {
     return contentViewController() ? contentViewController()->shouldAutorotate() : true;
 }
 
+bool RootControllerBase::shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const {
+    return contentViewController() ? contentViewController()->shouldAutorotateToInterfaceOrientation(orientation)
+                                   : SideBarController::shouldAutorotateToInterfaceOrientation(orientation);
+}
+
 UIInterfaceOrientationMask RootControllerBase::supportedInterfaceOrientations() const {
     return contentViewController() ? contentViewController()->supportedInterfaceOrientations()
                                    : SideBarController::supportedInterfaceOrientations();

@@ -1,6 +1,7 @@
 // The side-bar form of the application's root: the side menu ("LeftController", 220 points wide,
 // depth style) on the left and the content switcher ("MainController") as the content. The
-// storyboard decides whether the root is this or the plain root controller. Main thread only.
+// storyboard decides whether the root is this or the plain root controller. The rotation
+// questions are answered as the content answers them. Main thread only.
 #pragma once
 
 #include "app/shell/main_controller.h"
@@ -24,6 +25,7 @@ public:
     void viewDidLoad() override;
     bool prefersStatusBarHidden() const override { return statusBarHidden_; }
     bool shouldAutorotate() const override;
+    bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation orientation) const override;
     UIInterfaceOrientationMask supportedInterfaceOrientations() const override;
     void remoteControlReceivedWithEvent(const std::shared_ptr<NSObject>& event) override;
 

@@ -1,6 +1,7 @@
 // The base of the manual-control pop-ups: a titled arrowed pop-up that closes on a tap outside its
 // panel, whose title bar's right button returns the control to automatic, and the questions a
-// pop-up asks its host about the camera. Main-thread only.
+// pop-up asks its host about the camera. Each kind of pop-up has its own kind of delegate, which
+// adopts these questions, so that a listener of several knows which kind asked. Main-thread only.
 #pragma once
 
 #include <memory>
@@ -36,18 +37,15 @@ public:
 
     void onRightButton(IconButton&) override { setAuto(); }
 
-    std::shared_ptr<PopManualBaseDelegate> baseDelegate() const { return baseDelegate_.lock(); }
+    // The pop-up's own delegate, seen as the questions every kind asks; none once it has gone.
+    virtual std::shared_ptr<PopManualBaseDelegate> baseDelegate() const = 0;
 
     std::string className() const override { return "PopManualBase"; }
 
 protected:
     using PopTitleBase::PopTitleBase;
-    void setBaseDelegate(const std::shared_ptr<PopManualBaseDelegate>& d) { baseDelegate_ = d; }
     // The delegate's device, or none without a delegate.
     std::shared_ptr<AVCaptureDevice> device();
     // The titled pop-up's hide, then the completion, then onPopManualBaseDidHide.
     void hideThenReport(Callback completion);
-
-private:
-    std::weak_ptr<PopManualBaseDelegate> baseDelegate_;
 };

@@ -44,8 +44,6 @@ public:
     ~PopManualControl() override;
     void init() override;
 
-    void setDelegate(const std::shared_ptr<PopManualBaseDelegate>& d) { setBaseDelegate(d); }
-
     // Starts the timer, reads and shows the state, then shows the pop-up; the rulers are laid out
     // once it has its size. The completion is not called.
     void show(const std::shared_ptr<NSObject>& sender, Callback completion);

@@ -10,6 +10,9 @@
 
 class StatusButtonImage;
 
+// The exposure pop-up's own kind of delegate: the questions every manual pop-up asks, nothing added.
+class PopManualExpViewDelegate : public PopManualBaseDelegate {};
+
 class PopManualExpView : public PopManualControl {
 public:
     KORVA_MAKE(PopManualExpView)
@@ -42,6 +45,10 @@ public:
     const std::shared_ptr<ManualSliderView>& sldISO() const { return sldISO_; }
     const std::array<std::shared_ptr<StatusButtonImage>, 5>& presetButtons() const { return btnPreset_; }
 
+    void setDelegate(const std::shared_ptr<PopManualExpViewDelegate>& d) { delegate_ = d; }
+    std::shared_ptr<PopManualExpViewDelegate> delegate() const { return delegate_.lock(); }
+    std::shared_ptr<PopManualBaseDelegate> baseDelegate() const override { return delegate(); }
+
     std::string className() const override { return "PopManualExpView"; }
 
 protected:
@@ -69,4 +76,5 @@ private:
     std::int64_t preset_ = 0;
     std::shared_ptr<ManualSliderView> sldShutterSpeed_, sldISO_;
     std::array<std::shared_ptr<StatusButtonImage>, 5> btnPreset_;
+    std::weak_ptr<PopManualExpViewDelegate> delegate_;
 };

@@ -4,6 +4,9 @@
 
 #include "camera/controls/pop_manual_control.h"
 
+// The focus pop-up's own kind of delegate: the questions every manual pop-up asks, nothing added.
+class PopManualFocusViewDelegate : public PopManualBaseDelegate {};
+
 class PopManualFocusView : public PopManualControl {
 public:
     KORVA_MAKE(PopManualFocusView)
@@ -19,6 +22,10 @@ public:
 
     const ManualPair<float>& focus() const { return focus_; }
     const std::shared_ptr<ManualSliderView>& sldFocus() const { return sldFocus_; }
+
+    void setDelegate(const std::shared_ptr<PopManualFocusViewDelegate>& d) { delegate_ = d; }
+    std::shared_ptr<PopManualFocusViewDelegate> delegate() const { return delegate_.lock(); }
+    std::shared_ptr<PopManualBaseDelegate> baseDelegate() const override { return delegate(); }
 
     std::string className() const override { return "PopManualFocusView"; }
 
@@ -37,6 +44,7 @@ protected:
 private:
     ManualPair<float> focus_;
     std::shared_ptr<ManualSliderView> sldFocus_;
+    std::weak_ptr<PopManualFocusViewDelegate> delegate_;
 };
 
 // The ruler label of a focus tick: "0", tenths as reduced fractions, "1".

@@ -6,6 +6,9 @@
 
 class UILabel;
 
+// The "NOT SUPPORTED" pop-up's own kind of delegate: the questions every manual pop-up asks, nothing added.
+class PopManualInvalidViewDelegate : public PopManualBaseDelegate {};
+
 class PopManualInvalidView : public PopManualBase {
 public:
     KORVA_MAKE(PopManualInvalidView)
@@ -17,8 +20,11 @@ public:
     void hide(Callback completion) override;
     using PopManualBase::show;
 
-    void setDelegate(const std::shared_ptr<PopManualBaseDelegate>& d) { setBaseDelegate(d); }
     const std::shared_ptr<UILabel>& label() const { return label_; }
+
+    void setDelegate(const std::shared_ptr<PopManualInvalidViewDelegate>& d) { delegate_ = d; }
+    std::shared_ptr<PopManualInvalidViewDelegate> delegate() const { return delegate_.lock(); }
+    std::shared_ptr<PopManualBaseDelegate> baseDelegate() const override { return delegate(); }
 
     std::string className() const override { return "PopManualInvalidView"; }
 
@@ -27,4 +33,5 @@ protected:
 
 private:
     std::shared_ptr<UILabel> label_;
+    std::weak_ptr<PopManualInvalidViewDelegate> delegate_;
 };

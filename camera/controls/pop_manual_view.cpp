@@ -36,7 +36,6 @@ void PopManualView::init() {
 
 void PopManualView::setDelegate(const std::shared_ptr<PopManualViewDelegate>& d) {
     delegate_ = d;
-    setBaseDelegate(d);
 }
 
 const std::shared_ptr<PopManualFocusView>& PopManualView::popFocus() {

@@ -5,13 +5,12 @@
 // a whole changes. Main-thread only.
 #pragma once
 
-#include "camera/controls/pop_manual_base.h"
+#include "camera/controls/pop_manual_exp_view.h"
+#include "camera/controls/pop_manual_focus_view.h"
+#include "camera/controls/pop_manual_invalid_view.h"
+#include "camera/controls/pop_manual_wb_view.h"
 #include "ui/controls/menu_label_view.h"
 
-class PopManualExpView;
-class PopManualFocusView;
-class PopManualInvalidView;
-class PopManualWBView;
 class PopManualView;
 
 class PopManualViewDelegate : public PopManualBaseDelegate {
@@ -19,7 +18,12 @@ public:
     virtual void onPopManualViewDidShow(PopManualView& sender) = 0;
 };
 
-class PopManualView : public PopManualBase, public PopManualBaseDelegate, public MenuLabelViewDelegate {
+class PopManualView : public PopManualBase,
+                      public MenuLabelViewDelegate,
+                      public PopManualFocusViewDelegate,
+                      public PopManualExpViewDelegate,
+                      public PopManualWBViewDelegate,
+                      public PopManualInvalidViewDelegate {
 public:
     KORVA_MAKE(PopManualView)
     static constexpr CGFloat kHeight = 95;
@@ -41,6 +45,7 @@ public:
 
     void setDelegate(const std::shared_ptr<PopManualViewDelegate>& d);
     std::shared_ptr<PopManualViewDelegate> delegate() const { return delegate_.lock(); }
+    std::shared_ptr<PopManualBaseDelegate> baseDelegate() const override { return delegate(); }
 
     const std::shared_ptr<PopManualFocusView>& popFocus();
     const std::shared_ptr<PopManualExpView>& popExp();
@@ -53,7 +58,8 @@ public:
     std::vector<std::string> onMenuLabelViewGetArray(MenuLabelView& menu) override;
     void onMenuLabelViewLabelTap(MenuLabelView& menu, long index, UIButton& sender) override;
 
-    // PopManualBaseDelegate, answered for the controls
+    // The questions of the four pop-ups it opens, each asked through that pop-up's own kind of
+    // delegate and answered alike
     std::shared_ptr<DispatchQueue> onPopManualBaseGetQueue(PopManualBase& sender) override;
     std::shared_ptr<AVCaptureDevice> onPopManualBaseGetDevice(PopManualBase& sender) override;
     void onPopManualBaseChanged(PopManualBase& sender, bool manual) override;

@@ -6,6 +6,9 @@
 #include "camera/controls/pop_manual_control.h"
 #include "platform/capture/av_capture_types.h"
 
+// The white-balance pop-up's own kind of delegate: the questions every manual pop-up asks, nothing added.
+class PopManualWBViewDelegate : public PopManualBaseDelegate {};
+
 class PopManualWBView : public PopManualControl {
 public:
     KORVA_MAKE(PopManualWBView)
@@ -30,6 +33,10 @@ public:
     const std::shared_ptr<ManualSliderView>& sldTemperature() const { return sldTemperature_; }
     const std::shared_ptr<ManualSliderView>& sldTint() const { return sldTint_; }
 
+    void setDelegate(const std::shared_ptr<PopManualWBViewDelegate>& d) { delegate_ = d; }
+    std::shared_ptr<PopManualWBViewDelegate> delegate() const { return delegate_.lock(); }
+    std::shared_ptr<PopManualBaseDelegate> baseDelegate() const override { return delegate(); }
+
     std::string className() const override { return "PopManualWBView"; }
 
 protected:
@@ -47,4 +54,5 @@ protected:
 private:
     ManualPair<float> temperature_, tint_;
     std::shared_ptr<ManualSliderView> sldTemperature_, sldTint_;
+    std::weak_ptr<PopManualWBViewDelegate> delegate_;
 };

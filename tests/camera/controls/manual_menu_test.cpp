@@ -1,6 +1,13 @@
-// The manual-control menu: its entries, which controls it offers, "NOT SUPPORTED", taps outside
-// and the memory of what it relayed to the host.
+// The manual-control menu: its entries, which controls it offers, "NOT SUPPORTED", taps outside,
+// the memory of what it relayed to the host, and each pop-up's own kind of delegate.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <tuple>
+#include <type_traits>
+#include <vector>
 
 #include "camera/controls/pop_manual_exp_view.h"
 #include "camera/controls/pop_manual_focus_view.h"
@@ -22,6 +29,55 @@ struct Menu : ManualTest {
     void take(PopManualControl& pop, const std::shared_ptr<ManualSliderView>& ruler, double value) {
         pop.onManualSliderViewDidChange(*ruler, value);
     }
+};
+
+// A pop-up's delegate is its own kind, which adopts the common questions, and the menu is of that
+// kind.
+template <class Pop, class Kind>
+constexpr bool takesItsOwnKind() {
+    using Setter = void (Pop::*)(const std::shared_ptr<Kind>&);
+    using Getter = std::shared_ptr<Kind> (Pop::*)() const;
+    return std::is_base_of_v<PopManualBaseDelegate, Kind> && std::is_convertible_v<PopManualView*, Kind*> &&
+           std::is_same_v<decltype(&Pop::setDelegate), Setter> && std::is_same_v<decltype(&Pop::delegate), Getter>;
+}
+static_assert(takesItsOwnKind<PopManualFocusView, PopManualFocusViewDelegate>());
+static_assert(takesItsOwnKind<PopManualExpView, PopManualExpViewDelegate>());
+static_assert(takesItsOwnKind<PopManualWBView, PopManualWBViewDelegate>());
+static_assert(takesItsOwnKind<PopManualInvalidView, PopManualInvalidViewDelegate>());
+
+// What a listener of several kinds heard: the kind that heard it, the report and its sender.
+struct Heard {
+    std::shared_ptr<ManualHost> host;
+    std::vector<std::tuple<std::string, std::string, const PopManualBase*>> log;
+};
+
+// One kind's side of such a listener; the camera's questions go on to the test's host.
+template <class Kind>
+struct Ear : Kind {
+    Ear(const char* k, Heard& h) : kind(k), heard(h) {}
+    std::shared_ptr<DispatchQueue> onPopManualBaseGetQueue(PopManualBase& s) override {
+        return heard.host->onPopManualBaseGetQueue(s);
+    }
+    std::shared_ptr<AVCaptureDevice> onPopManualBaseGetDevice(PopManualBase& s) override {
+        return heard.host->onPopManualBaseGetDevice(s);
+    }
+    void onPopManualBaseChanged(PopManualBase& s, bool) override { heard.log.emplace_back(kind, "changed", &s); }
+    void onPopManualBaseDidHide(PopManualBase& s) override { heard.log.emplace_back(kind, "hid", &s); }
+    const char* kind;
+    Heard& heard;
+};
+
+struct AllKinds : Heard,
+                  Ear<PopManualFocusViewDelegate>,
+                  Ear<PopManualExpViewDelegate>,
+                  Ear<PopManualWBViewDelegate>,
+                  Ear<PopManualInvalidViewDelegate> {
+    explicit AllKinds(std::shared_ptr<ManualHost> h)
+        : Heard{std::move(h), {}},
+          Ear<PopManualFocusViewDelegate>("focus", *this),
+          Ear<PopManualExpViewDelegate>("exposure", *this),
+          Ear<PopManualWBViewDelegate>("white balance", *this),
+          Ear<PopManualInvalidViewDelegate>("not supported", *this) {}
 };
 
 }  // namespace
@@ -149,4 +205,57 @@ TEST_F(Menu, TheRelayMemoryIsSharedByTheThreeControls) {
     tick();
     tick();
     EXPECT_TRUE(host->changed.empty());
+}
+
+TEST_F(Menu, EachPopUpAsksAndTellsThroughItsOwnKindOfDelegate) {
+    // The menu is each of its pop-ups' delegate as that pop-up's own kind.
+    EXPECT_EQ(menu->popFocus()->delegate().get(), static_cast<PopManualFocusViewDelegate*>(menu.get()));
+    EXPECT_EQ(menu->popExp()->delegate().get(), static_cast<PopManualExpViewDelegate*>(menu.get()));
+    EXPECT_EQ(menu->popWB()->delegate().get(), static_cast<PopManualWBViewDelegate*>(menu.get()));
+    EXPECT_EQ(menu->popInvalid()->delegate().get(), static_cast<PopManualInvalidViewDelegate*>(menu.get()));
+
+    // A listener of all four kinds hears each pop-up on that pop-up's kind, and only there.
+    auto ears = std::make_shared<AllKinds>(host);
+    auto focus = PopManualFocusView::make(screenVC);
+    auto exp = PopManualExpView::make(screenVC);
+    auto wb = PopManualWBView::make(screenVC);
+    auto invalid = PopManualInvalidView::make(screenVC);
+    focus->setDelegate(ears);
+    exp->setDelegate(ears);
+    wb->setDelegate(ears);
+    invalid->setDelegate(ears);
+    const std::map<std::string, const PopManualBase*> own{
+        {"focus", focus.get()}, {"exposure", exp.get()}, {"white balance", wb.get()}, {"not supported", invalid.get()}};
+    for (const std::shared_ptr<PopManualControl>& pop :
+         {std::shared_ptr<PopManualControl>(focus), std::shared_ptr<PopManualControl>(exp),
+          std::shared_ptr<PopManualControl>(wb)}) {
+        EXPECT_TRUE(pop->isManualSupported()) << pop->className() << " asks for the camera";
+        pop->show(sender, [] {});
+        tick();
+        pop->hide([] {});
+        step(0.4);
+    }
+    invalid->show(sender, "FOCUS", [] {});
+    step(0.4);
+    invalid->hide([] {});
+    step(0.4);
+    std::vector<std::string> hid, changed;
+    for (const auto& [kind, report, from] : ears->log) {
+        EXPECT_EQ(from, own.at(kind)) << kind << " heard " << report << " from another pop-up";
+        (report == "hid" ? hid : changed).push_back(kind);
+    }
+    EXPECT_EQ(hid, (std::vector<std::string>{"focus", "exposure", "white balance", "not supported"}));
+    for (const char* kind : {"focus", "exposure", "white balance"})
+        EXPECT_NE(std::find(changed.begin(), changed.end(), kind), changed.end()) << kind;
+
+    // The pop-ups do not keep their delegate alive: without it there is no camera to ask.
+    std::weak_ptr<AllKinds> gone = ears;
+    ears.reset();
+    EXPECT_TRUE(gone.expired());
+    EXPECT_FALSE(focus->delegate());
+    EXPECT_FALSE(exp->isManualSupported());
+    for (const std::shared_ptr<PopManualBase>& pop :
+         {std::shared_ptr<PopManualBase>(focus), std::shared_ptr<PopManualBase>(exp),
+          std::shared_ptr<PopManualBase>(wb)})
+        pop->resetTimer();
 }

@@ -4,6 +4,7 @@
 // turn, the orientations the screen accepts and the guide's visibility.
 #include "app/base/my_navigation_controller.h"
 #include "app/shell/root_controller.h"
+#include "app/sidebar/root_controller_base.h"
 #include "camera/overlays/guide_view.h"
 #include "filter/glk_view.h"
 #include "foundation/global.h"
@@ -172,18 +173,30 @@ TEST_F(CameraScreenCaptureTest, OnlyTheFourOrientationsTurnTheControls) {
 }
 
 TEST_F(CameraScreenCaptureTest, TheScreenAndTheContainersAroundItAcceptPortraitEitherWayUp) {
-    // The window's root shows the screen through the content switcher; a pushed screen sits in a
-    // navigation controller. Each passes the question on to the camera screen.
+    // The window's root, plain or with the side bar, shows the screen through the content
+    // switcher; a pushed screen sits in a navigation controller. Each passes the question on to
+    // the camera screen.
     auto root = std::dynamic_pointer_cast<RootController>(
         UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("RootController"));
     ASSERT_TRUE(root);
     root->loadViewIfNeeded();
     auto shown = std::dynamic_pointer_cast<ViewController>(root->main()->vc());
     ASSERT_TRUE(shown) << "the root shows the camera screen";
+    // The side-bar root with a stand-in side menu and the camera screen as its content.
+    UIStoryboard::mainStoryboard()->registerController(RootControllerBase::kMenuID,
+                                                       [] { return UIViewController::make(); });
+    auto sideBarRoot = std::dynamic_pointer_cast<RootControllerBase>(
+        UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier(RootControllerBase::kStoryboardID));
+    ASSERT_TRUE(sideBarRoot);
+    ASSERT_TRUE(std::dynamic_pointer_cast<ViewController>(sideBarRoot->main()->setName("ViewController")));
+    ASSERT_EQ(sideBarRoot->contentViewController(), sideBarRoot->main());
     auto pushed = RecordingScreen::make();
     auto nav = MyNavigationController::withRoot(pushed);
-    const std::pair<const char*, std::shared_ptr<UIViewController>> askers[] = {
-        {"screen", shown}, {"root", root}, {"switcher", root->main()}, {"navigation", nav}};
+    const std::pair<const char*, std::shared_ptr<UIViewController>> askers[] = {{"screen", shown},
+                                                                                {"root", root},
+                                                                                {"switcher", root->main()},
+                                                                                {"side-bar root", sideBarRoot},
+                                                                                {"navigation", nav}};
     for (const auto& [name, asker] : askers) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(asker->shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation::Portrait));
