@@ -89,7 +89,14 @@ void CameraPhotoGeneralHost::saveAndFinish(const Bytes& jpeg) {
 }
 
 void CameraPhotoGeneralHost::addMetadata(const CMSampleBufferRef& sampleBuffer) {
-    addTiffAdditions(sampleBuffer, Global::shared()->appMetadataName(), Clock::absoluteTime());
+    addTiffAdditions(sampleBuffer, softwareName(), Clock::absoluteTime());
+}
+
+std::string CameraPhotoGeneralHost::softwareName() const {
+    // The last look chosen is stored across starts, while a new start shows none: its name belongs
+    // only to a photo that goes through a look.
+    auto global = Global::shared();
+    return filterElement_ ? global->appMetadataName() : global->appName();
 }
 
 void CameraPhotoGeneralHost::onCameraHostWillFocus(const std::shared_ptr<CameraHost>& h, CGPoint pt) {

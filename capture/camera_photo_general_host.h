@@ -18,6 +18,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "capture/camera_photo_host.h"
 #include "platform/capture/av_capture_photo_output.h"
@@ -74,6 +75,9 @@ public:
     void onTimerTorch(const std::shared_ptr<NSTimer>& timer);
     // The TIFF additions, on the main thread (they read the settings).
     void addMetadata(const CMSampleBufferRef& sampleBuffer);
+    // The photo's Software: the application's name, with the last chosen look's name when the shot
+    // goes through a filter.
+    std::string softwareName() const;
 
     // The photo output's delivery, on its thread.
     void didFinishProcessingPhotoSampleBuffer(const std::shared_ptr<AVCapturePhotoOutput>&,

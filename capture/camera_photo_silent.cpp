@@ -80,8 +80,7 @@ void CameraPhotoGeneralHost::silentRoad(Shot shot) {
     // Dated and placed like a photo of the photo output, so that every library can sort it (the
     // settings and the device are read here, on the main thread).
     auto device = camera();
-    Value properties =
-        framePhotoProperties(Global::shared()->appMetadataName(), device.get(), Clock::absoluteTime(), location_.get());
+    Value properties = framePhotoProperties(softwareName(), device.get(), Clock::absoluteTime(), location_.get());
     // The render and the encoding wait half a frame, so that the screen draws the shot's first
     // frame (the preview holding the frame shot) before they take the main thread.
     DispatchQueue::main()->after(kEncodeLead, [h, image, properties] {

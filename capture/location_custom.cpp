@@ -13,6 +13,9 @@ namespace {
 
 constexpr double kSecondsFrom1970To2001 = 978307200.0;
 constexpr double kNearbySpan = 0.1;
+// The GPS altitude is an unsigned rational of 32-bit parts, with its sign in a reference byte: no
+// height of more than this many metres either side of sea level can be written truthfully.
+constexpr double kLargestGpsAltitude = 4294967295.0;
 
 // "HH:mm:ss.SS" of a time in seconds since 2001, in UTC (hundredths truncated, as a formatter does).
 std::string utcTimeStamp(double secondsSince2001) {
@@ -59,8 +62,9 @@ ValueDictionary gpsDictionary(const CLLocation& location) {
     gps.set(kCGImagePropertyGPSLongitude, Value(std::fabs(c.longitude)));
     gps.set(kCGImagePropertyGPSLongitudeRef, Value(c.longitude >= 0 ? "E" : "W"));
     // A negative vertical accuracy says the altitude is unknown: the photo is left without one
-    // rather than given sea level.
-    if (location.verticalAccuracy() >= 0 && std::isfinite(altitude)) {
+    // rather than given sea level. One the tag cannot hold is left out too, rather than written
+    // as the largest it can.
+    if (location.verticalAccuracy() >= 0 && std::isfinite(altitude) && std::fabs(altitude) <= kLargestGpsAltitude) {
         gps.set(kCGImagePropertyGPSAltitude, Value(std::fabs(altitude)));
         gps.set(kCGImagePropertyGPSAltitudeRef, Value(altitude < 0 ? 1 : 0));
     }

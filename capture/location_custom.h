@@ -19,7 +19,7 @@ using PlaceCompletion = std::function<void(std::vector<PlaceEntry> places)>;
 
 // The seven-entry GPS dictionary of the location: unsigned latitude, longitude and altitude with
 // their references, and the fix time as "HH:mm:ss.SS" in UTC. Without the two altitude entries
-// when the altitude is unknown (a negative vertical accuracy).
+// when the altitude is unknown (a negative vertical accuracy) or beyond what the tag holds.
 ValueDictionary gpsDictionary(const CLLocation& location);
 // Sets that dictionary on the buffer as its propagating GPS attachment, replacing any other.
 void assignLocation(const CLLocation& location, const CMSampleBufferRef& sampleBuffer);

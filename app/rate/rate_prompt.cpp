@@ -152,11 +152,13 @@ std::optional<double> RatePrompt::usesPerWeek() const {
     return static_cast<double>(usesCount()) / weeks;
 }
 
+// The counts, the dates and the version are kept by the program itself (fitted), the answers are
+// the user's: only an answer may replace a defaults file that could not be read at start.
 void RatePrompt::incrementUseCount() {
-    defaults()->setInteger(usesCount() + 1, kUseCountKey);
+    defaults()->fitInteger(usesCount() + 1, kUseCountKey);
 }
 void RatePrompt::incrementEventCount() {
-    defaults()->setInteger(eventCount() + 1, kEventCountKey);
+    defaults()->fitInteger(eventCount() + 1, kEventCountKey);
 }
 
 void RatePrompt::logEvent(bool deferPrompt) {
@@ -266,7 +268,7 @@ void RatePrompt::applyLookup(const StoreLookupOutcome& outcome) {
 
 void RatePrompt::setAppStoreIDOnMainThread(std::uint64_t id) {
     appStoreID_ = id;
-    defaults()->setInteger(static_cast<std::int64_t>(id), kAppStoreIDKey);
+    defaults()->fitInteger(static_cast<std::int64_t>(id), kAppStoreIDKey);
 }
 
 void RatePrompt::connectionSucceeded() {
@@ -315,7 +317,9 @@ void RatePrompt::promptForRating(bool ownAlert) {
     if (visibleAlert_) return;
     const std::string text = ratedAnyVersion() ? updateMessage() : message();
     if (!ownAlert) {
-        remindLater();
+        // The review request counts as a reminder, though the user has answered nothing yet.
+        defaults()->fitObject(Value::date(Clock::absoluteTime()), kLastRemindedKey);
+        announceReminder();
         SKStoreReviewController::requestReview();
     } else {
         visibleAlert_ = showAlert(text);
@@ -391,6 +395,10 @@ void RatePrompt::declineThisVersion() {
 
 void RatePrompt::remindLater() {
     defaults()->setObject(Value::date(Clock::absoluteTime()), kLastRemindedKey);
+    announceReminder();
+}
+
+void RatePrompt::announceReminder() {
     announce("RatePromptUserDidRequestReminderToRateApp",
              &RatePromptDelegate::RatePromptUserDidRequestReminderToRateApp);
 }
@@ -475,16 +483,16 @@ void RatePrompt::applicationLaunched() {
     const double now = Clock::absoluteTime();
     auto first = firstUsed();
     if (!first || stringFor(kLastVersionUsedKey) != applicationVersion) {
-        defaults()->setObject(Value(applicationVersion), kLastVersionUsedKey);
+        defaults()->fitObject(Value(applicationVersion), kLastVersionUsedKey);
         const double grace = (daysUntilPrompt - 1) * kSecondsPerDay;
         if (first && !ratedAnyVersion()) {
             // A new version asks no earlier than a day after the update.
-            if (now - *first > grace) defaults()->setObject(Value::date(now - grace), kFirstUsedKey);
+            if (now - *first > grace) defaults()->fitObject(Value::date(now - grace), kFirstUsedKey);
         } else {
-            defaults()->setObject(Value::date(now), kFirstUsedKey);
-            defaults()->setInteger(0, kUseCountKey);
-            defaults()->setInteger(0, kEventCountKey);
-            defaults()->removeObjectForKey(kLastRemindedKey);
+            defaults()->fitObject(Value::date(now), kFirstUsedKey);
+            defaults()->fitInteger(0, kUseCountKey);
+            defaults()->fitInteger(0, kEventCountKey);
+            defaults()->fitObject(Value(), kLastRemindedKey);
         }
         announce("RatePromptDidDetectAppUpdate", &RatePromptDelegate::RatePromptDidDetectAppUpdate);
     }

@@ -138,6 +138,7 @@ private:
     // Tells the delegate and posts the notification of the same name.
     void announce(const char* name, void (RatePromptDelegate::*event)());
     void announceFailure(const std::shared_ptr<NSError>& error);
+    void announceReminder();
     std::shared_ptr<NSObject> showAlert(const std::string& text);
     void verbose(const std::string& text);
     void answer(std::size_t buttonIndex);

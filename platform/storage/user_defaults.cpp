@@ -1,6 +1,7 @@
 // NSUserDefaults: a dictionary mirrored to a binary property list on every change.
 #include "platform/storage/user_defaults.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -21,6 +22,20 @@ std::mutex& sharedMutex() {
 std::shared_ptr<NSUserDefaults>& sharedDefaults() {
     static std::shared_ptr<NSUserDefaults> defaults;
     return defaults;
+}
+
+// False, with a log line, for a value the file could not hold.
+bool storable(const Value& value, std::string_view key) {
+    if (NSPropertyListSerialization::propertyListIsValidForFormat(value, NSPropertyListBinaryFormat_v1_0)) return true;
+    Log::error("defaults", "refused a value without a property-list form for key " + std::string(key));
+    return false;
+}
+
+// Screens often store what is already there; a scalar of the same kind and value needs no write.
+bool alreadyStored(const ValueDictionary& stored, std::string_view key, const Value& value) {
+    const Value* current = stored.find(key);
+    bool container = value.isArray() || value.isDictionary();
+    return current && !container && current->kind() == value.kind() && current->isEqual(value);
 }
 
 }  // namespace
@@ -88,7 +103,15 @@ void NSUserDefaults::recoverHeldBackFile() {
             data ? NSPropertyListSerialization::propertyListWithData(*data) : Result<Value>(fail(data.error()));
         if (onDisk && onDisk->isDictionary()) {
             ValueDictionary merged = *onDisk->dictionaryPtr();
-            for (auto& [key, value] : heldBackChanges_) merged.set(key, std::move(value));
+            for (const auto& [key, value] : heldBackChanges_) merged.set(key, value);
+            // What the program kept by itself meanwhile started from nothing: it only fills gaps,
+            // and never brings back a key the user removed.
+            for (const auto& [key, value] : stored_) {
+                const std::string& name = key;
+                const bool touched = std::any_of(heldBackChanges_.begin(), heldBackChanges_.end(),
+                                                 [&name](const auto& change) { return change.first == name; });
+                if (!touched && !merged.contains(key)) merged.set(key, value.deepCopy());
+            }
             stored_ = std::move(merged);
         } else {
             // Still unreadable, or damaged now: the write is about to replace it, so it goes aside.
@@ -148,18 +171,23 @@ double NSUserDefaults::doubleForKey(std::string_view key) const {
 
 void NSUserDefaults::setObject(const Value& value, std::string_view key) {
     if (value.isNull()) return removeObjectForKey(key);
-    if (!NSPropertyListSerialization::propertyListIsValidForFormat(value, NSPropertyListBinaryFormat_v1_0)) {
-        Log::error("defaults", "refused a value without a property-list form for key " + std::string(key));
-        return;
-    }
+    if (!storable(value, key)) return;
     std::lock_guard lock(mutex_);
-    // Screens often store what is already there; a scalar of the same kind and value needs no write.
-    const Value* current = stored_.find(key);
-    bool container = value.isArray() || value.isDictionary();
-    if (current && !container && current->kind() == value.kind() && current->isEqual(value)) return;
+    // While the file is held back the value in memory may be the program's own, and the file may
+    // hold another: the user's value is a change all the same.
+    if (!heldBack_ && alreadyStored(stored_, key, value)) return;
     stored_.set(std::string(key), value.deepCopy());
     noteChange(key, value);
     writeLocked();
+}
+
+void NSUserDefaults::fitObject(const Value& value, std::string_view key) {
+    if (!value.isNull() && !storable(value, key)) return;
+    std::lock_guard lock(mutex_);
+    if (value.isNull() ? !stored_.remove(key) : alreadyStored(stored_, key, value)) return;
+    if (!value.isNull()) stored_.set(std::string(key), value.deepCopy());
+    // A file that could not be read is not replaced for what the program noted by itself.
+    if (!heldBack_) writeLocked();
 }
 
 void NSUserDefaults::removeObjectForKey(std::string_view key) {

@@ -18,8 +18,9 @@
 // contents do not decode is moved aside to "<path>.unreadable" (numbered when that is taken) and
 // the defaults start empty. A file that cannot be read at all (an I/O error) stays: the defaults
 // start empty and the first change reads it again and lays the changes over what it holds, or
-// moves it aside when it still cannot be read. Sets read from the file are written back as they
-// are. Thread-safe.
+// moves it aside when it still cannot be read. Values the program keeps by itself (fitObject) are
+// no such change: they wait in memory. Sets read from the file are written back as they are.
+// Thread-safe.
 class NSUserDefaults : public NSObject {
 public:
     KORVA_MAKE(NSUserDefaults)
@@ -49,6 +50,12 @@ public:
     void setFloat(float value, std::string_view key) { setObject(Value(value), key); }
     void setDouble(double value, std::string_view key) { setObject(Value(value), key); }
     void removeObjectForKey(std::string_view key);
+    // A value the program keeps by itself (a count, a date it noted) rather than one the user
+    // gave: written as any change while the file reads well, but while an unreadable file is held
+    // back it stays in memory and leaves the file alone. When a change of the user's releases the
+    // file, the file's values win over such values, which only fill its gaps. A null value removes.
+    void fitObject(const Value& value, std::string_view key);
+    void fitInteger(std::int64_t value, std::string_view key) { fitObject(Value(static_cast<long long>(value)), key); }
 
     void registerDefaults(const ValueDictionary& defaults);
     // Stored and registered values merged (stored ones win), as a new dictionary.
@@ -65,10 +72,11 @@ protected:
 private:
     Value lookup(std::string_view key) const;  // caller holds mutex_
     bool writeLocked();
-    // Remembers a change while the file is held back (a null value removes). Caller holds mutex_.
+    // Remembers a change of the user's while the file is held back (a null value removes). Caller
+    // holds mutex_.
     void noteChange(std::string_view key, const Value& value);
-    // Before the first write over a held-back file: what it holds with the changes laid over, or
-    // the file moved aside. Caller holds mutex_.
+    // Before the first write over a held-back file: what it holds with the user's changes laid
+    // over and the program's own values in its gaps, or the file moved aside. Caller holds mutex_.
     void recoverHeldBackFile();
     // Moves the file to "<path>.unreadable" (or the first free "<path>.unreadable-N").
     void moveAside(const std::string& why);
@@ -79,6 +87,6 @@ private:
     ValueDictionary registered_;
     // The file could not be read: it is not written over until a value changes.
     bool heldBack_ = false;
-    // The changes since the file was held back, in order; null marks a removal.
+    // The user's changes since the file was held back, in order; null marks a removal.
     std::vector<std::pair<std::string, Value>> heldBackChanges_;
 };

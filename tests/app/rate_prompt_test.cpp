@@ -2,6 +2,7 @@
 // server, and the answers.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <mutex>
 
@@ -9,6 +10,9 @@
 #include "app/shell/placeholder_controller.h"
 #include "foundation/strings_table.h"
 #include "platform/runtime/source_resources.h"
+#include "platform/storage/file_manager.h"
+#include "platform/storage/file_read_fault.h"
+#include "platform/storage/property_list.h"
 #include "platform/storage/user_defaults.h"
 #include "platform/text/locale_region.h"
 #include "platform/ui/app/sk_store_review_controller.h"
@@ -20,6 +24,11 @@
 namespace {
 
 constexpr double kDay = 86400;
+
+// A read error of the medium under the user defaults only.
+int defaultsFileFails(const std::string& path) {
+    return path.find("/Preferences/") != std::string::npos && path.ends_with(".plist") ? EIO : 0;
+}
 
 struct RatePromptTest : AppTest {
     void SetUp() override {
@@ -40,6 +49,7 @@ struct RatePromptTest : AppTest {
     void TearDown() override {
         DispatchQueue::waitUntilBackgroundIdle();
         server.stop();
+        setReadFaultForTesting(nullptr);
         NSUserDefaults::resetStandardUserDefaults();
         LocaleRegion::clearOverride();
         AppTest::TearDown();
@@ -182,6 +192,56 @@ TEST_F(RatePromptTest, AnUpdateAsksNoEarlierThanADayLater) {
     EXPECT_FALSE(p->shouldPromptForRating());
     Clock::advanceVirtual(kDay + 1);
     EXPECT_TRUE(p->shouldPromptForRating());
+}
+
+// A start that cannot read the defaults counts its launch in memory only; the user's answers stay
+// in the file for the next start, and an answer given meanwhile is laid over the file's values.
+TEST_F(RatePromptTest, ALaunchCountedOverAnUnreadableDefaultsFileLeavesTheUsersAnswersInIt) {
+    const std::string path = NSUserDefaults::standardUserDefaults()->path();
+    const double firstUse = Clock::absoluteTime() - 20 * kDay;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    ASSERT_TRUE(writePropertyListFile(path,
+                                      Value::dictionary({{"RatePromptDeclinedVersion", Value("1.9")},
+                                                         {"RatePromptUseCount", Value(12)},
+                                                         {"RatePromptFirstUsed", Value::date(firstUse)},
+                                                         {"RatePromptLastVersionUsed", Value("1.9")}}),
+                                      NSPropertyListBinaryFormat_v1_0)
+                    .ok());
+    const Bytes answered = readFileData(path).value();
+    auto startAgain = [&](ReadFaultCheck fault) {
+        setReadFaultForTesting(fault);
+        RatePrompt::resetSharedInstance();
+        NSUserDefaults::resetStandardUserDefaults();
+        auto p = prompt();
+        finish();
+        return p;
+    };
+
+    auto p = startAgain(defaultsFileFails);
+    EXPECT_EQ(p->usesCount(), 1);
+    EXPECT_FALSE(NSUserDefaults::standardUserDefaults()->synchronize());
+    setReadFaultForTesting(nullptr);
+    EXPECT_TRUE(readFileData(path).value() == answered) << "the launch's count replaced the user's file";
+    EXPECT_FALSE(std::filesystem::exists(path + ".unreadable"));
+
+    p = startAgain(nullptr);
+    EXPECT_TRUE(p->declinedThisVersion());
+    EXPECT_EQ(p->usesCount(), 13);
+    EXPECT_EQ(p->firstUsed(), firstUse);
+
+    // The read error passes before the user asks to be reminded: the file's count and first use
+    // win over those the unread start made up.
+    p = startAgain(defaultsFileFails);
+    setReadFaultForTesting(nullptr);
+    Clock::advanceVirtual(kDay);
+    p->remindLater();
+    auto disk = NSUserDefaults::make(path);
+    EXPECT_EQ(disk->stringForKey("RatePromptDeclinedVersion"), "1.9");
+    EXPECT_EQ(disk->integerForKey("RatePromptUseCount"), 13);
+    EXPECT_EQ(disk->objectForKey("RatePromptFirstUsed").dateValue(), firstUse);
+    EXPECT_EQ(disk->objectForKey("RatePromptLastReminded").dateValue(), Clock::absoluteTime());
+    EXPECT_TRUE(p->declinedThisVersion()) << "the prompt reads the merged values";
+    EXPECT_FALSE(std::filesystem::exists(path + ".unreadable"));
 }
 
 TEST_F(RatePromptTest, TheStoreCountryFollowsTheLocaleRegion) {

@@ -43,6 +43,20 @@ TEST(PhotoGps, HemispheresAltitudeAndTimeStamp) {
     EXPECT_EQ(origin.get(kCGImagePropertyGPSAltitudeRef).integerValue(), 0);
     EXPECT_EQ(gpsDictionary(*at(10, -70.5, 3, 0)).get(kCGImagePropertyGPSLongitudeRef).stringValue(), "W");
 
+    // The altitude's tag holds 32 bits a side of sea level: beyond that the photo has no altitude,
+    // but keeps its position.
+    for (double altitude : {4294967295.0, -4294967295.0}) {
+        auto edge = gpsDictionary(*at(1, 2, altitude, 0));
+        EXPECT_DOUBLE_EQ(edge.get(kCGImagePropertyGPSAltitude).doubleValue(), 4294967295.0);
+        EXPECT_EQ(edge.get(kCGImagePropertyGPSAltitudeRef).integerValue(), altitude < 0 ? 1 : 0);
+    }
+    for (double altitude : {4294967296.0, -4294967296.0, 1e300, -1e300}) {
+        auto beyond = gpsDictionary(*at(1, 2, altitude, 0));
+        EXPECT_FALSE(beyond.contains(kCGImagePropertyGPSAltitude)) << altitude;
+        EXPECT_FALSE(beyond.contains(kCGImagePropertyGPSAltitudeRef)) << altitude;
+        EXPECT_DOUBLE_EQ(beyond.get(kCGImagePropertyGPSLatitude).doubleValue(), 1.0);
+    }
+
     // Assigned to a buffer, it replaces any GPS the buffer had and travels with it.
     auto buffer = photoBuffer();
     buffer->setAttachment(kCGImagePropertyGPSDictionary, Value::dictionary({{"Speed", Value(3.0)}}),

@@ -110,7 +110,8 @@ TEST_F(CameraScreenGeotagTest, TheSwitchOffLeavesTheLocationServiceStopped) {
 
 // The service answers a position off the globe, with a longitude and an altitude that are no
 // numbers: that fix is dropped (the photo carries no position, and later the last good one); a fix
-// whose altitude alone is no number is kept without it.
+// whose altitude alone is no number, or is higher than the photo's altitude tag can hold, is kept
+// without it.
 TEST_F(CameraScreenGeotagTest, FixesFromTheDesktopServiceAreCheckedBeforeAPhotoCarriesThem) {
     if (auto why = testsupport::missingTool("dbus-daemon")) GTEST_SKIP() << *why;
     if (auto why = testsupport::missingTool("exiftool")) GTEST_SKIP() << *why;
@@ -160,12 +161,21 @@ TEST_F(CameraScreenGeotagTest, FixesFromTheDesktopServiceAreCheckedBeforeAPhotoC
     retake();
     auto lastGood = shoot();
     ASSERT_TRUE(lastGood);
+
+    update(60.17, 24.94, 1e300);
+    retake();
+    auto farAbove = shoot();
+    ASSERT_TRUE(farAbove);
+    update(60.17, 24.94, 4294967296.0);
+    retake();
+    auto justAbove = shoot();
+    ASSERT_TRUE(justAbove);
     ::unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
 
     auto tags = tagsOf(none);
     EXPECT_FALSE(tags.contains("GPSLatitude")) << tags.dump();
     EXPECT_FALSE(tags.contains("GPSAltitude")) << tags.dump();
-    for (const auto& photo : {withoutAltitude, lastGood}) {
+    for (const auto& photo : {withoutAltitude, lastGood, farAbove, justAbove}) {
         tags = tagsOf(photo);
         EXPECT_NEAR(tags.value("GPSLatitude", 0.0), 60.17, 1e-6) << tags.dump();
         EXPECT_NEAR(tags.value("GPSLongitude", 0.0), 24.94, 1e-6) << tags.dump();

@@ -1,10 +1,13 @@
-// The camera screen's start over a settings file that fails to read for a while: what the start
-// fits to the camera stays in memory, and the user's file is there for the next start.
+// The camera screen's start over its stored settings: over a settings file that fails to read for
+// a while, what the start fits to the camera stays in memory and the user's file is there for the
+// next start; the look chosen before a start is remembered, but not named in photos taken without it.
 #include <cerrno>
 #include <string>
 
+#include "filter/filter_persist_element.h"
 #include "foundation/global.h"
 #include "foundation/string_custom_paths.h"
+#include "platform/image/codec/image_properties.h"
 #include "platform/storage/file_manager.h"
 #include "platform/storage/file_read_fault.h"
 #include "platform/storage/keyed_archive.h"
@@ -76,4 +79,27 @@ TEST_F(CameraScreenStoreTest, ASettingsFileUnreadableAtStartIsLeftAloneAndReadBy
     EXPECT_EQ((*disk)["flashMode"].integerValue(), 0);
     EXPECT_FALSE((*disk)["gridMode"].boolValue());
     EXPECT_EQ((*disk)["imageRatio"].integerValue(), 2);
+}
+
+TEST_F(CameraScreenStoreTest, ALookChosenBeforeAStartIsNamedOnlyInPhotosThatGoThroughIt) {
+    auto software = [&] {
+        const auto before = libraryPhotos().size();
+        screen->onShot();
+        EXPECT_TRUE(stepUntil([&] { return libraryPhotos().size() == before + 1; }));
+        auto props = readImagePropertiesFromFile(libraryPhotos().back()->filePath());
+        return props ? (*props)["{TIFF}"]["Software"].stringValue() : std::string("no photo");
+    };
+    startAgain();
+    // The second look of the "WARM" menu, as the filter browser hands it over.
+    const Value warm2 = Value::dictionary({{"name", Value("CISepiaTone")}, {"disp", Value("WARM 2")}});
+    screen->popups().onPopFilterMainViewFilterSelected(
+        *screen->popups().filter(), FilterPersistElement::withKey(FilterPreset::presetKey(1, 1), warm2));
+    EXPECT_EQ(software(), "Korva 'WARM 2'");
+    // Kept by the next save of any setting.
+    Global::shared()->saveCurrentSettings();
+
+    startAgain();
+    EXPECT_FALSE(screen->screenElement()) << "a start shows no look";
+    EXPECT_EQ(Global::shared()->lastFilterName(), "WARM 2") << "the last look chosen is still known";
+    EXPECT_EQ(software(), "Korva");
 }

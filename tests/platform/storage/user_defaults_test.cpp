@@ -141,11 +141,15 @@ TEST(UserDefaults, AFileUnreadableAtStartKeepsItsValuesThroughTheFirstChange) {
                     Value::dictionary({{"launches", Value(12)}, {"declined", Value(true)}, {"version", Value("2.4")}}),
                     NSPropertyListBinaryFormat_v1_0)
                     .ok());
+    // What the program noted by itself meanwhile yields to the file and only fills its gaps.
+    defaults->fitObject(Value("1.0"), "version");
+    defaults->fitInteger(4242, "storeID");
     defaults->setInteger(13, "launches");
     defaults->removeObjectForKey("declined");
     auto again = NSUserDefaults::make(path);
     EXPECT_EQ(again->integerForKey("launches"), 13);
     EXPECT_EQ(again->stringForKey("version"), "2.4");
+    EXPECT_EQ(again->integerForKey("storeID"), 4242);
     EXPECT_TRUE(again->objectForKey("declined").isNull());
     EXPECT_FALSE(std::filesystem::exists(path + ".unreadable"));
 }
