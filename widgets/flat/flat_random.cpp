@@ -14,7 +14,8 @@ long drawRemembered(long count) {
     long i = generateRandomNumberWithMax(count);
     if (defaults->integerForKey(kPreviousRandomNumberKey) != 0)
         while (i == defaults->integerForKey(kPreviousRandomNumberKey)) i = generateRandomNumberWithMax(count);
-    defaults->setInteger(i, kPreviousRandomNumberKey);
+    // The program's own number: kept in memory while a defaults file the start could not read is held back.
+    defaults->fitInteger(i, kPreviousRandomNumberKey);
     defaults->synchronize();
     return i;
 }
