@@ -367,7 +367,7 @@ TEST_F(LibraryFailureTest, ALinkUnderTheIndexNameIsSetAsideAndWhatItPointsAtIsLe
     EXPECT_FALSE(save(jpeg(12, 10)).empty());
     close();
     EXPECT_TRUE(log.contains("setting it aside"));
-    EXPECT_EQ(readFileData(other.string()).value_or(Bytes{}), *otherBytes) << "the other program's file was written";
+    EXPECT_EQ(readFileData(other.string()).valueOr(Bytes{}), *otherBytes) << "the other program's file was written";
     EXPECT_EQ(std::distance(fs::directory_iterator(outside()), fs::directory_iterator()), 1) << "a journal beside it";
 
     // A link to nothing: the file it names is never made.
@@ -411,8 +411,8 @@ TEST_F(LibraryFailureTest, ALinkUnderAJournalsNameGoesAndTheNextSaveGoesThrough)
             EXPECT_EQ(listed().size(), ++saved);
             close();
             EXPECT_FALSE(fs::is_symlink(fs::symlink_status(link)));
-            EXPECT_EQ(readFileData(target.string()).value_or(Bytes{}), (Bytes{'k', 'e', 'e', 'p'}));
-            if (dangling) EXPECT_FALSE(fs::exists(fs::symlink_status(pointsAt)));
+            EXPECT_EQ(readFileData(target.string()).valueOr(Bytes{}), (Bytes{'k', 'e', 'e', 'p'}));
+            EXPECT_TRUE(!dangling || !fs::exists(fs::symlink_status(pointsAt)));
         }
     }
     EXPECT_FALSE(setAside());

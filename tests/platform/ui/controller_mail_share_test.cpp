@@ -326,8 +326,8 @@ TEST_F(MailDraftTest, ADraftThatCannotBeKeptIsFailedWithTheReason) {
         EXPECT_TRUE(saved);
         EXPECT_FALSE(mail->send()) << "the composer has reported";
     };
-    const auto readOnly =
-        fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec;
+    const auto readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                          fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
 
     // The reason once, with the folder or the file by its own name and not the data folder's path.
     fs::permissions(root, readOnly);
@@ -338,7 +338,8 @@ TEST_F(MailDraftTest, ADraftThatCannotBeKeptIsFailedWithTheReason) {
     EXPECT_TRUE(MFMailComposeViewController::drafts().empty());
     EXPECT_TRUE(draftFiles().empty());
 
-    fs::permissions(root, fs::perms::owner_all);
+    // The folder is there, and cannot be written.
+    fs::permissions(root, readOnly | fs::perms::owner_write);
     fs::create_directories(mailDraftsDirectory());
     fs::permissions(mailDraftsDirectory(), readOnly);
     delegate = std::make_shared<MailRecorder>();
