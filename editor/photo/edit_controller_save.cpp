@@ -1,7 +1,7 @@
 // The photo editor's save: the full-size recipe built on the main thread, rendered and encoded a
 // strip at a time and given its metadata on a "save" queue of its own, then written to the
 // library. Any failure on the way hides the HUD, forgets the pending result animation and says
-// the photo was not saved; the library keeps nothing of it.
+// the photo was not saved, and why; the library keeps nothing of it.
 #include <algorithm>
 
 #include "editor/photo/edit_controller.h"
@@ -106,11 +106,11 @@ void EditController::finishSave(std::optional<Bytes> jpeg, const std::string& fa
     }
     actShowResultImage_ = true;
     std::weak_ptr<EditController> weak = self<EditController>();
-    saveToPhotos(*jpeg, [weak](bool success) {
+    savePhotoToLibrary(*jpeg, [weak](Result<void> saved) {
         auto me = weak.lock();
         if (!me) return;
         me->saving_ = false;
-        if (!success) me->saveFailed("the library did not take the photo");
+        if (!saved) me->saveFailed(saved.error());
     });
     hudView()->hide();
     updateView();
@@ -121,5 +121,6 @@ void EditController::saveFailed(const std::string& why) {
     saving_ = false;
     actShowResultImage_ = false;
     hudView()->hide();
-    alert(self<EditController>(), kNotSaved, [] {});
+    // As the camera screen says it: the heading, then why (the library names the photo's file).
+    alert(self<EditController>(), std::string(kNotSaved) + "\n" + why, [] {});
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <filesystem>
 #include <set>
 
 #include "platform/photos/asset_identifier.h"
@@ -130,6 +131,13 @@ void bindStamp(sqlite3_stmt* statement, int first, const std::optional<FileStamp
     }
 }
 
+// The last part of a folder's path, or the path itself where it has none ("/").
+std::string nameOf(const std::string& folder) {
+    std::string name = std::filesystem::path(folder).lexically_normal().filename().string();
+    if (name.empty()) name = std::filesystem::path(folder).lexically_normal().parent_path().filename().string();
+    return name.empty() ? folder : name;
+}
+
 double fileDate(const std::string& path) {
     auto attrs = NSFileManager::defaultManager()->attributesOfItemAtPath(path);
     return attrs ? (*attrs)[NSFileModificationDate].dateValue() : 0.0;
@@ -167,11 +175,20 @@ Result<void> AssetIndex::exec(const char* sql) const {
 }
 
 Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) {
-    if (auto r = NSFileManager::defaultManager()->createDirectoryAtPath(folder, true); !r)
-        return fail("cannot create the library folder " + folder + ": " + r.error());
-    std::string path = pathByAppendingComponent(folder, kIndexFileName);
+    // The folder by its own name, once: where it sits is the user's own choice and no news.
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) return fail("cannot create the folder " + nameOf(folder) + ": " + error.message());
+    // The index is opened through the folder's resolved path, so that SQLite can refuse a link
+    // under the index's own name (one swapped in after the check below) while a folder reached
+    // through links, such as a pictures folder on another disk, still opens.
+    const std::filesystem::path resolved = std::filesystem::canonical(folder, error);
+    if (error) return fail("cannot open the folder " + nameOf(folder) + ": " + error.message());
+    std::string path = pathByAppendingComponent(resolved.string(), kIndexFileName);
     removeNonFileCompanions(path);
-    // A folder or a pipe under the index's name is no index (a pipe would hold the open for ever).
+    // A link, a folder or a pipe under the index's name is no index: a link's target (another
+    // program's database, or a file it would make) is never written, and a pipe would hold the
+    // open for ever.
     if (isTakenByNonFile(path)) {
         Log::error(kLog, "the library index's name is taken by something other than a file; setting it aside");
         if (auto aside = setAside(path); !aside) return fail(aside.error());
@@ -179,8 +196,9 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
     std::string problem;
     for (int attempt = 0; attempt < 2; ++attempt) {
         sqlite3* db = nullptr;
-        int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                                 nullptr);
+        int rc = sqlite3_open_v2(
+            path.c_str(), &db,
+            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_NOFOLLOW, nullptr);
         std::unique_ptr<AssetIndex> index(new AssetIndex(folder, db));
         if (rc != SQLITE_OK) return sqlFailure(db, "cannot open the library index");
         sqlite3_busy_timeout(db, kBusyTimeoutMs);

@@ -9,9 +9,10 @@
 // cut short keeps its row and identifier (its readers find it unreadable); rows whose kind, size or
 // length disagrees with their file are described afresh from it (a movie is read only when its
 // size or time differ from the recorded ones); whole image files without a row are indexed; and
-// the temporary files of an interrupted atomic write are removed. Only the index's own faults set
-// it aside: a lock another connection holds, a full disk or an I/O error fail the one open or
-// change and keep the file. Thread-safe (one connection behind a lock).
+// the temporary files of an interrupted atomic write are removed. A link under the index's name
+// is set aside and one under its journal's, log's or shared memory's is removed: no link there is
+// followed, nor its target written. Only the index's own faults set it aside: a lock another connection holds, a full
+// disk or an I/O error fail the one open or change and keep the file. Thread-safe (one connection behind a lock).
 #pragma once
 
 #include <atomic>

@@ -48,15 +48,16 @@ void leaveWriteAheadLog(sqlite3* db) {
 }
 
 bool isTakenByNonFile(const std::string& path) {
+    // The name itself, not what a link there points at: a link is never taken for the file.
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+    return ::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
 void removeNonFileCompanions(const std::string& indexPath) {
     for (const char* suffix : kIndexCompanionSuffixes) {
         const std::string path = indexPath + suffix;
         if (!isTakenByNonFile(path)) continue;
-        Log::error("photos", "removing something other than a file under the name " + path);
+        Log::error("photos", "removing something other than a file (a link, a folder, a pipe) under the name " + path);
         (void)NSFileManager::defaultManager()->removeItemAtPath(path);
     }
 }

@@ -22,9 +22,10 @@ bool useWriteAheadLog(sqlite3* db);
 // index's and are left alone.
 void leaveWriteAheadLog(sqlite3* db);
 
-// Something other than a file (a folder, a pipe, a device) under the name.
+// Something other than a regular file (a symbolic link, whatever it points at, a folder, a pipe,
+// a device) under the name.
 bool isTakenByNonFile(const std::string& path);
 
-// A folder or a pipe under the name of the index's journal or log holds none of its changes (and
-// would fail every open): it goes.
+// A link, a folder or a pipe under the name of the index's journal, log or shared memory holds
+// none of its changes (and would fail every open): it goes; a link's target is left as it is.
 void removeNonFileCompanions(const std::string& indexPath);

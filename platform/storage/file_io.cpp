@@ -5,10 +5,13 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "platform/storage/file_manager.h"
 #include "platform/storage/file_read_fault.h"
+#include "platform/storage/new_file.h"
 
 namespace {
 
@@ -25,6 +28,9 @@ struct Descriptor {
 };
 
 std::atomic<ReadFaultCheck> readFault{nullptr};
+
+// How many names a new file tries before it gives up.
+constexpr int kMostNewNames = 10000;
 
 }  // namespace
 
@@ -56,6 +62,70 @@ Result<Bytes> readFileData(const std::string& path) {
     return data;
 }
 
+namespace {
+
+// A step of a write that failed: what it did, on which path, and the error number.
+struct WriteStep {
+    const char* what = nullptr;
+    std::string where;
+    int error = 0;
+};
+
+// The data in a new temporary file ".<name>.XXXXXX" in the folder, with the mode, flushed to disk
+// and closed; `temporary` is its path. A failed step leaves nothing behind.
+std::optional<WriteStep> writeTemporary(const std::string& folder, const std::string& name, std::string_view data,
+                                        mode_t mode, std::string& temporary) {
+    temporary = folder + "/." + name + ".XXXXXX";
+    Descriptor file{::mkstemp(temporary.data())};
+    if (file.fd < 0) return WriteStep{"cannot write in", folder, errno};
+    auto abandon = [&](const char* what) {
+        int error = errno;
+        ::unlink(temporary.c_str());
+        return WriteStep{what, pathByAppendingComponent(folder, name), error};
+    };
+    // mkstemp makes the file private.
+    if (::fchmod(file.fd, mode) != 0) return abandon("cannot set permissions of");
+    if (!writeAllToDescriptor(file.fd, data.data(), data.size())) return abandon("cannot write");
+    if (::fsync(file.fd) != 0) return abandon("cannot flush");
+    int fd = file.fd;
+    file.fd = -1;
+    if (::close(fd) != 0) return abandon("cannot close");
+    return std::nullopt;
+}
+
+// Makes the renames in the folder durable; a failure here no longer endangers any file.
+void syncFolder(const std::string& folder) {
+    Descriptor directory{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (directory.fd >= 0) ::fsync(directory.fd);
+}
+
+// Gives the temporary file the name where the name is free: 0 once it has it, else the error
+// number, EEXIST while another file has the name.
+int placeWithoutReplacing(const std::string& temporary, const std::string& path) {
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // A file system without the exclusive rename: a second name for the file, which only a free
+    // name takes, then the temporary name goes.
+    if (::link(temporary.c_str(), path.c_str()) == 0) {
+        ::unlink(temporary.c_str());
+        return 0;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP) return errno;
+    // Nor links (a FAT disk): the name is claimed with an empty file of its own, which the
+    // temporary file then replaces.
+    int claimed = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (claimed < 0) return errno;
+    ::close(claimed);
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        int error = errno;
+        ::unlink(path.c_str());
+        return error;
+    }
+    return 0;
+}
+
+}  // namespace
+
 Result<void> writeFileAtomically(const std::string& path, std::string_view data, WriteFailureText text) {
     if (path.empty() || path.back() == '/') return fail("not a file path: '" + path + "'");
     std::size_t slash = path.rfind('/');
@@ -71,31 +141,46 @@ Result<void> writeFileAtomically(const std::string& path, std::string_view data,
     if (hadFile && S_ISDIR(existing.st_mode))
         return fail(withPath ? "cannot write over folder " + path : std::string("a folder is in its place"));
 
-    std::string temporary = folder + "/." + name + ".XXXXXX";
-    Descriptor file{::mkstemp(temporary.data())};
-    if (file.fd < 0) return failed("cannot write in", folder, errno);
-
-    auto abandon = [&](const char* what) {
+    // Keep the old file's permissions, else the usual ones.
+    mode_t mode = hadFile ? (existing.st_mode & 07777) : 0644;
+    std::string temporary;
+    if (auto step = writeTemporary(folder, name, data, mode, temporary))
+        return failed(step->what, step->where, step->error);
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
         int error = errno;
         ::unlink(temporary.c_str());
-        return failed(what, path, error);
-    };
-    // mkstemp makes the file private; keep the old file's permissions, else the usual ones.
-    mode_t mode = hadFile ? (existing.st_mode & 07777) : 0644;
-    if (::fchmod(file.fd, mode) != 0) return abandon("cannot set permissions of");
-    if (!writeAllToDescriptor(file.fd, data.data(), data.size())) {
-        return abandon("cannot write");
+        return failed("cannot replace", path, error);
     }
-    if (::fsync(file.fd) != 0) return abandon("cannot flush");
-    int fd = file.fd;
-    file.fd = -1;
-    if (::close(fd) != 0) return abandon("cannot close");
-    if (::rename(temporary.c_str(), path.c_str()) != 0) return abandon("cannot replace");
-
-    // Make the rename itself durable; a failure here no longer endangers either file.
-    Descriptor directory{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    if (directory.fd >= 0) ::fsync(directory.fd);
+    syncFolder(folder);
     return {};
+}
+
+Result<std::string> writeNewFileAtomically(const std::string& folder, const std::function<std::string(int)>& nameFor,
+                                           std::string_view data, WriteFailureText text) {
+    const bool withPath = text == WriteFailureText::WithPath;
+    auto failed = [&](const char* what, const std::string& where, int error) {
+        return withPath ? failure(what, where, error) : fail(std::strerror(error));
+    };
+    const std::string first = nameFor(0);
+    std::string temporary;
+    if (auto step = writeTemporary(folder, first, data, 0644, temporary))
+        return failed(step->what, step->where, step->error);
+    for (int attempt = 0; attempt < kMostNewNames; ++attempt) {
+        const std::string name = attempt ? nameFor(attempt) : first;
+        const std::string path = pathByAppendingComponent(folder, name);
+        const int error = placeWithoutReplacing(temporary, path);
+        if (error == 0) {
+            syncFolder(folder);
+            return name;
+        }
+        if (error != EEXIST) {
+            ::unlink(temporary.c_str());
+            return failed("cannot put in place", path, error);
+        }
+    }
+    ::unlink(temporary.c_str());
+    return fail(withPath ? "no free name for " + pathByAppendingComponent(folder, first)
+                         : std::string("every name for it is taken"));
 }
 
 Result<void> writeFileAtomically(const std::string& path, const Bytes& data, WriteFailureText text) {

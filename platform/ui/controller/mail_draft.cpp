@@ -1,18 +1,18 @@
 // Drafts as message files.
 #include "platform/ui/controller/mail_draft.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <string_view>
 #include <vector>
 
 #include "platform/dispatch/clock.h"
 #include "platform/storage/base64.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/new_file.h"
 #include "platform/storage/sandbox.h"
 #include "platform/ui/controller/mailto_address.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
@@ -154,11 +154,6 @@ std::string fileStamp(double absoluteTime) {
     return text;
 }
 
-bool taken(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
 }  // namespace
 
 std::string mailDraftText(const MailMessage& message, double absoluteTime) {
@@ -197,12 +192,19 @@ std::string mailDraftsDirectory() {
 Result<std::string> saveMailDraft(const MailMessage& message) {
     const double now = Clock::absoluteTime();
     const std::string folder = mailDraftsDirectory();
-    if (auto made = NSFileManager::defaultManager()->createDirectoryAtPath(folder, true); !made)
-        return fail("the draft could not be kept: " + made.error());
-    const std::string stem = pathByAppendingComponent(folder, "draft-" + fileStamp(now));
-    std::string path = stem + ".eml";
-    for (int n = 2; taken(path); ++n) path = stem + "-" + std::to_string(n) + ".eml";
-    if (auto written = writeFileAtomically(path, mailDraftText(message, now)); !written)
-        return fail("the draft could not be kept: " + written.error());
-    return path;
+    // The folder and the file by their own names: the data folder's place is no news to the user.
+    std::error_code made;
+    std::filesystem::create_directories(folder, made);
+    if (made)
+        return fail(std::string("the draft could not be kept: cannot create the folder ") + kDraftsFolder + ": " +
+                    made.message());
+    // Drafts saved in the same second, here or by another program on the data folder, take the
+    // next free name: the file goes in place only where its name is free.
+    const std::string stem = "draft-" + fileStamp(now);
+    auto name = [&](int attempt) {
+        return attempt ? stem + "-" + std::to_string(attempt + 1) + ".eml" : stem + ".eml";
+    };
+    auto written = writeNewFileAtomically(folder, name, mailDraftText(message, now), WriteFailureText::ReasonOnly);
+    if (!written) return fail("the draft could not be kept: cannot write " + name(0) + ": " + written.error());
+    return pathByAppendingComponent(folder, *written);
 }

@@ -2,8 +2,8 @@
 // in the data folder's Documents/Drafts, which the user's own mail program opens to finish and
 // send it: Date, To, Cc, Bcc and Subject headers, the body as UTF-8 text (plain or HTML), and the
 // attachments as base64 parts of a multipart/mixed message. Every file gets a name of its own,
-// so a draft never replaces an earlier one, and is written atomically. Main thread only (the
-// composer's); mailDraftText() alone is thread-safe.
+// so a draft never replaces an earlier one, nor one another program saved in the same moment, and
+// is written atomically. Thread-safe.
 #pragma once
 
 #include <string>
@@ -22,5 +22,5 @@ std::string mailDraftText(const MailMessage& message, double absoluteTime);
 std::string mailDraftsDirectory();
 
 // Writes the message as a new draft file dated now; its path, or why it could not be kept (the
-// folder cannot be made, the file cannot be written).
+// folder cannot be made, the file cannot be written), naming the folder or file by its own name.
 Result<std::string> saveMailDraft(const MailMessage& message);

@@ -3,6 +3,7 @@
 // for saves, holding the preview, the zoom's return, the metadata pop-up and photos that cannot
 // be edited.
 #include <array>
+#include <cstring>
 #include <fstream>
 #include <future>
 
@@ -185,7 +186,8 @@ TEST_F(EditorTest, AFailedSaveSaysSoAndLeavesNothingBehind) {
     editor->onSave();
     drain(12);
     advance(1);
-    EXPECT_EQ(alertShown(), EditController::kNotSaved);
+    // The heading, then why: the library's reason, once.
+    EXPECT_EQ(alertShown(), std::string(EditController::kNotSaved) + "\nthe photo library is not authorized");
     EXPECT_FALSE(editor->actShowResultImage());
     EXPECT_FALSE(editor->isSaving());
     PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
@@ -195,6 +197,18 @@ TEST_F(EditorTest, AFailedSaveSaysSoAndLeavesNothingBehind) {
         if (e.path().filename().string()[0] != '.') ++files;
     EXPECT_EQ(files, 1u);
     tapAlertOK();
+
+    // A library folder that cannot be made is named by its own name, not by its whole path.
+    std::ofstream(tempRoot / "blocked") << "a file where a folder would go";
+    PHPhotoLibrary::setLibraryDirectory((tempRoot / "blocked" / "Korva").string());
+    editor->onSave();
+    drain(12);
+    advance(1);
+    EXPECT_EQ(alertShown(),
+              std::string(EditController::kNotSaved) +
+                  "\nthe photo library is unavailable: cannot create the folder Korva: " + std::strerror(ENOTDIR));
+    tapAlertOK();
+    PHPhotoLibrary::setLibraryDirectory((tempRoot / "library").string());
 
     // A later change in the library shows no result for the failed save.
     addPhoto(jpegOf(markedRaster(20, 20)));

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <string_view>
@@ -19,6 +20,7 @@
 #include "photos_test_support.h"
 #include "platform/photos/asset_index.h"
 #include "platform/runtime/log.h"
+#include "platform/storage/file_manager.h"
 #include "tests/support/fifo_trap.h"
 
 namespace {
@@ -114,6 +116,7 @@ namespace {
 
 struct LibraryFailureTest : PhotosTest {
     void TearDown() override {
+        std::filesystem::remove_all(outside());
         failingWrites.clear();
         failingReads.clear();
         readOnlyDisk.clear();
@@ -129,6 +132,16 @@ struct LibraryFailureTest : PhotosTest {
         RunLoop::main().runUntilIdle();
         PHPhotoLibrary::setLibraryDirectory("");
     }
+    // Why a save fails, empty when it goes through.
+    static std::string saveFailure(Bytes data) {
+        auto saved = PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
+            PHAssetCreationRequest::creationRequestForAsset()->addResourceWithType(PHAssetResourceType::Photo,
+                                                                                   std::move(data));
+        });
+        return saved ? "" : saved.error();
+    }
+    // A folder beside the library's, for what links there point at.
+    std::filesystem::path outside() const { return folder.string() + "-outside"; }
     // Identifier → creation date of every listed asset.
     static std::map<std::string, double> listed() {
         std::map<std::string, double> out;
@@ -325,4 +338,93 @@ TEST_F(LibraryFailureTest, AFolderOrPipeUnderTheIndexNameIsSetAside) {
     EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
     EXPECT_EQ(count, 2u);
     EXPECT_FALSE(save(jpeg(14, 10)).empty());
+}
+
+// A link under the index's name (left by another program, or put there to have the library write
+// elsewhere) is set aside: the file it points at is never opened, nor one it names made. A
+// library folder reached through a link of the user's own still opens.
+TEST_F(LibraryFailureTest, ALinkUnderTheIndexNameIsSetAsideAndWhatItPointsAtIsLeftAlone) {
+    namespace fs = std::filesystem;
+    ASSERT_FALSE(save(jpeg(10, 10)).empty());
+    close();
+    fs::create_directories(outside());
+    const fs::path other = outside() / "notes.sqlite";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(other.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE notes (text TEXT); INSERT INTO notes VALUES ('mine')", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    const auto otherBytes = readFileData(other.string());
+    ASSERT_TRUE(otherBytes);
+
+    LogCapture log;
+    fs::remove(indexPath());
+    fs::create_symlink(other, indexPath());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
+    EXPECT_EQ(listed().size(), 1u);
+    EXPECT_FALSE(save(jpeg(12, 10)).empty());
+    close();
+    EXPECT_TRUE(log.contains("setting it aside"));
+    EXPECT_TRUE(readFileData(other.string()).valueOr(Bytes{}) == *otherBytes) << "the other program's file changed";
+    EXPECT_EQ(std::distance(fs::directory_iterator(outside()), fs::directory_iterator()), 1) << "a journal beside it";
+
+    // A link to nothing: the file it names is never made.
+    const fs::path nowhere = outside() / "made.sqlite";
+    fs::remove(indexPath());
+    fs::create_symlink(nowhere, indexPath());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(listed().size(), 2u);
+    EXPECT_FALSE(save(jpeg(14, 10)).empty());
+    close();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(nowhere)));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(indexPath())));
+
+    // A link of the user's own to the folder is followed.
+    const fs::path linkedFolder = outside() / "Pictures";
+    fs::create_directory_symlink(folder, linkedFolder);
+    PHPhotoLibrary::setLibraryDirectory(linkedFolder.string());
+    EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
+    EXPECT_EQ(listed().size(), 3u);
+    EXPECT_FALSE(save(jpeg(16, 10)).empty());
+}
+
+// A link under the name of the index's journal, log or shared memory goes when the library opens,
+// its target untouched, and the next save goes through.
+TEST_F(LibraryFailureTest, ALinkUnderAJournalsNameGoesAndTheNextSaveGoesThrough) {
+    namespace fs = std::filesystem;
+    ASSERT_FALSE(save(jpeg(10, 10)).empty());
+    close();
+    fs::create_directories(outside());
+    const fs::path target = outside() / "target";
+    ASSERT_TRUE(writeFileAtomically(target.string(), std::string_view("keep")));
+    std::size_t saved = 1;
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        for (bool dangling : {false, true}) {
+            SCOPED_TRACE(std::string(suffix) + (dangling ? " to nothing" : " to a file"));
+            const fs::path link = indexPath().string() + suffix;
+            const fs::path pointsAt = dangling ? outside() / ("made" + std::string(suffix)) : target;
+            fs::create_symlink(pointsAt, link);
+            PHPhotoLibrary::setLibraryDirectory(folder.string());
+            EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
+            EXPECT_EQ(saveFailure(jpeg(12, 10)), "");
+            EXPECT_EQ(listed().size(), ++saved);
+            close();
+            EXPECT_FALSE(fs::is_symlink(fs::symlink_status(link)));
+            EXPECT_EQ(readFileData(target.string()).valueOr(Bytes{}), (Bytes{'k', 'e', 'e', 'p'}));
+            EXPECT_TRUE(!dangling || !fs::exists(fs::symlink_status(pointsAt)));
+        }
+    }
+    EXPECT_FALSE(setAside());
+}
+
+// A library folder that cannot be made is named once, by its own name, with the reason.
+TEST_F(LibraryFailureTest, AFolderThatCannotBeMadeIsNamedOnceWithTheReason) {
+    std::filesystem::create_directories(outside());
+    ASSERT_TRUE(writeFileAtomically((outside() / "blocked").string(), std::string_view("a file")));
+    PHPhotoLibrary::setLibraryDirectory((outside() / "blocked" / "Korva").string());
+    EXPECT_EQ(
+        saveFailure(jpeg(10, 10)),
+        std::string("the photo library is unavailable: cannot create the folder Korva: ") + std::strerror(ENOTDIR));
 }

@@ -1,13 +1,17 @@
 // File operations, attributes and atomic writes on a temporary folder.
 #include "platform/storage/file_manager.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
+#include "platform/storage/new_file.h"
 #include "test_support.h"
 #include "tests/support/fifo_trap.h"
 
@@ -23,7 +27,32 @@ std::vector<std::string> namesIn(const std::string& folder) {
     return names ? *names : std::vector<std::string>{"<unlistable>"};
 }
 
+// What the file system offers to put a file under a name only where the name is free.
+enum class FreeNameSupport { ExclusiveRename, LinksOnly, Neither };
+std::atomic<FreeNameSupport> freeNameSupport{FreeNameSupport::ExclusiveRename};
+
 }  // namespace
+
+// As a file system without the exclusive rename (some network and user-space ones) answers.
+extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) {
+    static auto real =
+        reinterpret_cast<int (*)(int, const char*, int, const char*, unsigned)>(::dlsym(RTLD_NEXT, "renameat2"));
+    if (freeNameSupport != FreeNameSupport::ExclusiveRename) {
+        errno = EINVAL;
+        return -1;
+    }
+    return real(fromFolder, from, toFolder, to, flags);
+}
+
+// As a file system without hard links (a FAT disk) answers.
+extern "C" int link(const char* from, const char* to) {
+    static auto real = reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "link"));
+    if (freeNameSupport == FreeNameSupport::Neither) {
+        errno = EPERM;
+        return -1;
+    }
+    return real(from, to);
+}
 
 TEST(FileManager, CreatesListsCopiesMovesAndRemovesTrees) {
     TempFolder folder;
@@ -150,4 +179,23 @@ TEST(FileManager, ReadingFailsCleanly) {
     EXPECT_EQ(*back, big);
     EXPECT_EQ(pathByAppendingComponent("/a/", "/b"), "/a/b");
     EXPECT_EQ(pathByAppendingComponent("/a", "b"), "/a/b");
+}
+
+TEST(FileManager, ANewFileTakesTheFirstFreeNameAndReplacesNone) {
+    auto nameFor = [](int n) { return n ? "note-" + std::to_string(n + 1) + ".txt" : std::string("note.txt"); };
+    for (auto support : {FreeNameSupport::ExclusiveRename, FreeNameSupport::LinksOnly, FreeNameSupport::Neither}) {
+        SCOPED_TRACE(int(support));
+        TempFolder folder;
+        ASSERT_TRUE(writeFileAtomically(folder / "note.txt", std::string_view("old")));
+        freeNameSupport = support;
+        auto first = writeNewFileAtomically(folder.path(), nameFor, "one");
+        auto second = writeNewFileAtomically(folder.path(), nameFor, "two");
+        freeNameSupport = FreeNameSupport::ExclusiveRename;
+        EXPECT_EQ(first.valueOr(""), "note-2.txt");
+        EXPECT_EQ(second.valueOr(""), "note-3.txt");
+        EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"note-2.txt", "note-3.txt", "note.txt"}));
+        EXPECT_EQ(text(folder / "note.txt"), "old");
+        EXPECT_EQ(text(folder / "note-2.txt"), "one");
+        EXPECT_EQ(text(folder / "note-3.txt"), "two");
+    }
 }

@@ -8,7 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
+#include <set>
 #include <sstream>
+#include <thread>
 
 #include "controller_test_support.h"
 #include "platform/dispatch/queue.h"
@@ -310,24 +313,77 @@ TEST_F(MailDraftTest, SaveKeepsTheDraftAsAMessageFileThatOutlivesTheProgram) {
 }
 
 TEST_F(MailDraftTest, ADraftThatCannotBeKeptIsFailedWithTheReason) {
-    std::filesystem::permissions(root, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
-                                           std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+    namespace fs = std::filesystem;
     // Permissions do not bind the superuser: files are then made as another user for the save.
     const bool superuser = ::geteuid() == 0;
-    if (superuser) ::setfsuid(65534);
+    auto saveAsUser = [&](const std::shared_ptr<MailRecorder>& delegate) {
+        auto mail = MFMailComposeViewController::make();
+        mail->setMailComposeDelegate(delegate);
+        mail->setSubject("kept?");
+        if (superuser) ::setfsuid(65534);
+        const bool saved = mail->saveDraft();
+        if (superuser) ::setfsuid(0);
+        EXPECT_TRUE(saved);
+        EXPECT_FALSE(mail->send()) << "the composer has reported";
+    };
+    const auto readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                          fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+
+    // The reason once, with the folder or the file by its own name and not the data folder's path.
+    fs::permissions(root, readOnly);
     auto delegate = std::make_shared<MailRecorder>();
-    auto mail = MFMailComposeViewController::make();
-    mail->setMailComposeDelegate(delegate);
-    mail->setSubject("kept?");
-    const bool saved = mail->saveDraft();
-    if (superuser) ::setfsuid(0);
-    ASSERT_TRUE(saved);
+    saveAsUser(delegate);
     EXPECT_EQ(delegate->results, (std::vector<MFMailComposeResult>{MFMailComposeResult::Failed}));
-    EXPECT_NE(delegate->error.find("the draft could not be kept"), std::string::npos) << delegate->error;
-    EXPECT_NE(delegate->error.find("Permission denied"), std::string::npos) << delegate->error;
+    EXPECT_EQ(delegate->error, "the draft could not be kept: cannot create the folder Drafts: Permission denied");
     EXPECT_TRUE(MFMailComposeViewController::drafts().empty());
     EXPECT_TRUE(draftFiles().empty());
-    EXPECT_FALSE(mail->send()) << "the composer has reported";
+
+    // The folder is there, and cannot be written.
+    fs::permissions(root, readOnly | fs::perms::owner_write);
+    fs::create_directories(mailDraftsDirectory());
+    fs::permissions(mailDraftsDirectory(), readOnly);
+    delegate = std::make_shared<MailRecorder>();
+    saveAsUser(delegate);
+    fs::permissions(mailDraftsDirectory(), fs::perms::owner_all);
+    EXPECT_EQ(delegate->results, (std::vector<MFMailComposeResult>{MFMailComposeResult::Failed}));
+    EXPECT_TRUE(std::regex_match(delegate->error,
+                                 std::regex("the draft could not be kept: cannot write draft-[0-9]{8}-[0-9]{6}\\.eml: "
+                                            "Permission denied")))
+        << delegate->error;
+    EXPECT_TRUE(MFMailComposeViewController::drafts().empty());
+    EXPECT_TRUE(draftFiles().empty());
+}
+
+// Programs on one data folder saving drafts in the same second (threads stand for them): every
+// draft saved is a file of its own, and nothing else is left in the folder.
+TEST_F(MailDraftTest, DraftsSavedAtOnceBySeveralWritersAreEachKept) {
+    constexpr int kWriters = 4, kDrafts = 40;
+    std::vector<std::vector<std::string>> saved(kWriters);
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w)
+        writers.emplace_back([w, &saved] {
+            for (int i = 0; i < kDrafts; ++i) {
+                MailMessage message;
+                message.subject = "writer " + std::to_string(w) + " draft " + std::to_string(i);
+                if (auto path = saveMailDraft(message)) saved[w].push_back(*path);
+            }
+        });
+    for (auto& writer : writers) writer.join();
+
+    std::set<std::string> expected, found;
+    for (int w = 0; w < kWriters; ++w) {
+        EXPECT_EQ(saved[w].size(), std::size_t(kDrafts));
+        for (int i = 0; i < kDrafts; ++i)
+            expected.insert("writer " + std::to_string(w) + " draft " + std::to_string(i));
+    }
+    const auto files = draftFiles();
+    EXPECT_EQ(files.size(), expected.size());
+    for (const auto& file : files) {
+        std::ifstream in(file);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("Subject: ", 0) == 0) found.insert(line.substr(9, line.size() - 10));
+    }
+    EXPECT_EQ(found, expected);
 }
 
 // A share sheet over a temporary photo library.
