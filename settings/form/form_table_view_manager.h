@@ -147,6 +147,9 @@ public:
     void scrollViewWillBeginDecelerating(UIScrollView& s) override;
     void scrollViewDidEndDecelerating(UIScrollView& s) override;
     void scrollViewDidEndScrollingAnimation(UIScrollView& s) override;
+    // Yes unless the outer delegate says otherwise.
+    std::optional<bool> scrollViewShouldScrollToTop(UIScrollView& s) override;
+    void scrollViewDidScrollToTop(UIScrollView& s) override;
 
     // The outer delegate when it answers the question.
     std::shared_ptr<FormTableViewManagerDelegate> answering(FormDelegateQuestion q) const;

@@ -199,3 +199,11 @@ void FormTableViewManager::scrollViewDidEndDecelerating(UIScrollView&) {
 void FormTableViewManager::scrollViewDidEndScrollingAnimation(UIScrollView&) {
     if (auto d = delegate(); d && tableView()) d->scrollViewDidEndScrollingAnimation(*tableView());
 }
+std::optional<bool> FormTableViewManager::scrollViewShouldScrollToTop(UIScrollView&) {
+    auto d = delegate();
+    auto t = tableView();
+    return d && t ? d->scrollViewShouldScrollToTop(*t).value_or(true) : true;
+}
+void FormTableViewManager::scrollViewDidScrollToTop(UIScrollView&) {
+    if (auto d = delegate(); d && tableView()) d->scrollViewDidScrollToTop(*tableView());
+}

@@ -1,6 +1,6 @@
 // The manager on a real table: reuse identifiers and the interface-file road, loading once and
 // refreshing on every display, section heights, deleting, moving, menus, string rows, index
-// titles, missing pairs and indexes past the end.
+// titles, missing pairs, indexes past the end and the status bar's scroll to the top.
 #include <filesystem>
 #include <fstream>
 
@@ -16,6 +16,19 @@ struct ManagerTest : FormHarness {};
 struct StrayItem : FormTableViewItem {
     KORVA_MAKE(StrayItem)
     std::string className() const override { return "StrayItem"; }
+};
+
+// An outer delegate with its own say on going to the top, which notes the scroll view it is asked
+// about.
+struct ScrollingDelegate : RecordingFormDelegate {
+    std::optional<bool> toTop;
+    UIScrollView* scrollView = nullptr;
+    std::optional<bool> scrollViewShouldScrollToTop(UIScrollView& s) override {
+        events.push_back("shouldTop");
+        scrollView = &s;
+        return toTop;
+    }
+    void scrollViewDidScrollToTop(UIScrollView&) override { events.push_back("didTop"); }
 };
 
 std::shared_ptr<FormTableViewItem> titled(const std::string& t) {
@@ -205,6 +218,30 @@ TEST_F(ManagerTest, UnpairedItemsShowAPlainRowAndPathsPastTheEndAnswerQuietly) {
     EXPECT_EQ(manager->estimatedHeightForRowAtIndexPath(*table, {5, 0}), UITableViewAutomaticDimension);
     EXPECT_EQ(manager->viewForHeaderInSection(*table, 5), nullptr);
     EXPECT_EQ(manager->titleForDeleteConfirmationButtonForRowAtIndexPath(*table, {0, 0}), "Delete");
+}
+
+TEST_F(ManagerTest, AStatusBarTapAsksTheOuterDelegateAndGoesToTheTopWithoutItsSay) {
+    auto scrolling = std::make_shared<ScrollingDelegate>();
+    manager->setDelegate(scrolling);
+    std::vector<FormItem> rows;
+    for (int i = 0; i < 40; ++i) rows.push_back(titled("Row " + std::to_string(i)));
+    addSection(rows);
+    reload();
+    auto tapStatusBarAt = [&](CGFloat y) {
+        table->setContentOffset({0, y});
+        UIApplication::sharedApplication()->statusBarTapped();
+        advance(1);
+        return table->contentOffset().y;
+    };
+    const CGFloat top = table->minimumContentOffset().y;
+    scrolling->toTop = false;
+    EXPECT_EQ(tapStatusBarAt(400), 400);
+    EXPECT_EQ(scrolling->scrollView, table.get());
+    scrolling->toTop.reset();
+    EXPECT_EQ(tapStatusBarAt(400), top);
+    EXPECT_EQ(scrolling->events, (std::vector<std::string>{"shouldTop", "shouldTop", "didTop"}));
+    manager->setDelegate(nullptr);
+    EXPECT_EQ(tapStatusBarAt(400), top);
 }
 
 TEST_F(ManagerTest, ErrorsCollectTheFirstOfEveryFailingItemInDisplayOrder) {

@@ -29,3 +29,12 @@ void UIScrollRelay::scrollViewDidEndDecelerating(UIScrollView& s) {
 void UIScrollRelay::scrollViewDidEndScrollingAnimation(UIScrollView& s) {
     if (auto d = outer_()) d->scrollViewDidEndScrollingAnimation(s);
 }
+
+std::optional<bool> UIScrollRelay::scrollViewShouldScrollToTop(UIScrollView& s) {
+    if (auto d = outer_()) return d->scrollViewShouldScrollToTop(s);
+    return std::nullopt;
+}
+
+void UIScrollRelay::scrollViewDidScrollToTop(UIScrollView& s) {
+    if (auto d = outer_()) d->scrollViewDidScrollToTop(s);
+}

@@ -22,6 +22,8 @@ public:
     void scrollViewWillBeginDecelerating(UIScrollView& s) override;
     void scrollViewDidEndDecelerating(UIScrollView& s) override;
     void scrollViewDidEndScrollingAnimation(UIScrollView& s) override;
+    std::optional<bool> scrollViewShouldScrollToTop(UIScrollView& s) override;
+    void scrollViewDidScrollToTop(UIScrollView& s) override;
 
 private:
     Retile retile_;

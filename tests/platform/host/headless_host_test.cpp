@@ -2,6 +2,7 @@
 // the fall-back from the window host.
 #include "platform/host/headless_host.h"
 
+#include <SDL.h>
 #include <cairo.h>
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 #include "platform/sensors/cm_motion_manager.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
+#include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/gesture/ui_pinch_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
@@ -29,7 +31,9 @@ struct Recorder : HostEventSink {
     std::vector<HostTouchEvent> touches;
     std::vector<std::pair<HostButton, bool>> buttons;
     double tiltX = 0, tiltY = 0;
+    int statusBarTaps = 0;
     void touchEvent(const HostTouchEvent& e) override { touches.push_back(e); }
+    void statusBarTap() override { ++statusBarTaps; }
     void buttonEvent(HostButton b, bool pressed) override { buttons.emplace_back(b, pressed); }
     void tilt(double dx, double dy) override {
         tiltX += dx;
@@ -219,6 +223,75 @@ TEST(HostFallback, WindowHostShowsFramesThroughSDLsDummyDriver) {
     else
         ::setenv("DISPLAY", display.c_str(), 1);
     UIScreen::setMainScreen(UIScreen::make());
+}
+
+TEST_F(HeadlessHostTest, AStatusBarTapGoesToTheApplicationWhileTheBarShows) {
+    EXPECT_TRUE(host->tapStatusBar());
+    EXPECT_EQ(recorder->statusBarTaps, 1);
+    EXPECT_TRUE(recorder->touches.empty());
+    UIApplication::sharedApplication()->setStatusBarHidden(true);
+    EXPECT_FALSE(host->tapStatusBar());
+    EXPECT_EQ(recorder->statusBarTaps, 1);
+
+    // With the device's own input, the tap takes the key window's scroll view to its top.
+    UIApplication::sharedApplication()->setStatusBarHidden(false);
+    auto input = std::make_shared<DeviceInput>();
+    host->setEventSink(input);
+    auto window = UIWindow::make();
+    window->makeKeyAndVisible();
+    auto scroll = UIScrollView::make(window->bounds());
+    scroll->setContentSize({320, 2000});
+    scroll->setContentOffset({0, 500});
+    window->addSubview(scroll);
+    host->tapStatusBar();
+    host->step(1);
+    EXPECT_EQ(scroll->contentOffset(), (CGPoint{0, 0}));
+}
+
+TEST(HostFallback, AClickOnTheWindowsStatusBarStripTapsTheBarInsteadOfTheViews) {
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    ::setenv("DISPLAY", ":korva-test", 1);
+    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    Clock::useVirtual();
+    UIApplication::resetSharedApplication();
+    HostOptions options;
+    options.screen = *DeviceModel::named("home-button");
+    auto recorder = std::make_shared<Recorder>();
+    {
+        std::string reason;
+        auto host = Host::create(options, &reason);
+        ASSERT_TRUE(host) << reason;
+        ASSERT_EQ(host->kind(), HostKind::Window) << reason;
+        host->setEventSink(recorder);
+        // Window pixels: the window is no larger than the screen's 375 x 667 points.
+        auto click = [](int x, int y) {
+            for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+                SDL_Event e{};
+                e.type = type;
+                e.button.button = SDL_BUTTON_LEFT;
+                e.button.x = x;
+                e.button.y = y;
+                SDL_PushEvent(&e);
+            }
+        };
+        click(100, 2);    // on the status bar
+        click(100, 300);  // on the views
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+        EXPECT_EQ(host->run(), 0);
+    }
+    EXPECT_EQ(recorder->statusBarTaps, 1);
+    ASSERT_EQ(recorder->touches.size(), 2u);
+    EXPECT_GT(recorder->touches[0].touches[0].location.y, 200);
+    ::unsetenv("SDL_VIDEODRIVER");
+    if (display.empty())
+        ::unsetenv("DISPLAY");
+    else
+        ::setenv("DISPLAY", display.c_str(), 1);
+    UIApplication::resetSharedApplication();
+    UIScreen::setMainScreen(UIScreen::make());
+    Clock::useReal();
 }
 
 TEST_F(HeadlessHostTest, AWindowPinchNotchIsAGestureOverTimeThatAPinchRecogniserFollows) {
