@@ -18,10 +18,11 @@ struct StrayItem : FormTableViewItem {
     std::string className() const override { return "StrayItem"; }
 };
 
-// An outer delegate with its own say on going to the top, which notes the scroll view it is asked
-// about.
+// An outer delegate with its own say on going to the top and on zooming, which notes the scroll
+// view it is asked about.
 struct ScrollingDelegate : RecordingFormDelegate {
     std::optional<bool> toTop;
+    std::shared_ptr<UIView> zooming;
     UIScrollView* scrollView = nullptr;
     std::optional<bool> scrollViewShouldScrollToTop(UIScrollView& s) override {
         events.push_back("shouldTop");
@@ -29,6 +30,11 @@ struct ScrollingDelegate : RecordingFormDelegate {
         return toTop;
     }
     void scrollViewDidScrollToTop(UIScrollView&) override { events.push_back("didTop"); }
+    std::shared_ptr<UIView> viewForZoomingInScrollView(UIScrollView& s) override {
+        scrollView = &s;
+        return zooming;
+    }
+    void scrollViewDidZoom(UIScrollView&) override { events.push_back("didZoom"); }
 };
 
 std::shared_ptr<FormTableViewItem> titled(const std::string& t) {
@@ -242,6 +248,21 @@ TEST_F(ManagerTest, AStatusBarTapAsksTheOuterDelegateAndGoesToTheTopWithoutItsSa
     EXPECT_EQ(scrolling->events, (std::vector<std::string>{"shouldTop", "shouldTop", "didTop"}));
     manager->setDelegate(nullptr);
     EXPECT_EQ(tapStatusBarAt(400), top);
+}
+
+TEST_F(ManagerTest, TheTableZoomsTheViewTheOuterDelegateGivesAndNoneWithout) {
+    auto scrolling = std::make_shared<ScrollingDelegate>();
+    manager->setDelegate(scrolling);
+    table->setMaximumZoomScale(2);
+    table->setZoomScale(2);
+    EXPECT_EQ(table->zoomScale(), 1);
+    EXPECT_EQ(scrolling->scrollView, table.get());
+    scrolling->zooming = UIView::make(CGRectMake(0, 0, 320, 100));
+    table->addSubview(scrolling->zooming);
+    table->setZoomScale(2);
+    EXPECT_EQ(table->zoomScale(), 2);
+    EXPECT_EQ(scrolling->zooming->frame().size.height, 200);
+    EXPECT_EQ(scrolling->events, std::vector<std::string>{"didZoom"});
 }
 
 TEST_F(ManagerTest, ErrorsCollectTheFirstOfEveryFailingItemInDisplayOrder) {
