@@ -10,10 +10,15 @@
 #include "platform/sensors/desktop_location.h"
 #include "platform/sensors/system_volume.h"
 #include "platform/storage/sandbox.h"
+#include "platform/ui/app/ui_application.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
 
 void DeviceInput::touchEvent(const HostTouchEvent& event) {
     UITouchDispatcher::shared()->touchEvent(event);
+}
+
+void DeviceInput::statusBarTap() {
+    UIApplication::sharedApplication()->statusBarTapped();
 }
 
 void DeviceInput::buttonEvent(HostButton button, bool pressed) {

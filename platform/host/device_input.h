@@ -1,6 +1,7 @@
-// Connects the host to the device services: touches go to touch delivery, the volume buttons to
-// the system volume (which the shutter listens to), tilt to the motion sensor. The host installs
-// one as its event sink unless a test installs its own. Main thread only.
+// Connects the host to the device services: touches go to touch delivery, a tap on the status bar
+// to the application (which scrolls to the top), the volume buttons to the system volume (which
+// the shutter listens to), tilt to the motion sensor. The host installs one as its event sink
+// unless a test installs its own. Main thread only.
 #pragma once
 
 #include <memory>
@@ -12,6 +13,7 @@
 class DeviceInput : public HostEventSink {
 public:
     void touchEvent(const HostTouchEvent& event) override;
+    void statusBarTap() override;
     void buttonEvent(HostButton button, bool pressed) override;
     void tilt(double dx, double dy) override;
 };

@@ -136,6 +136,15 @@ bool Host::turnDevice() {
     return true;
 }
 
+bool Host::tapStatusBar() {
+    if (UIApplication::sharedApplication()->isStatusBarHidden()) return false;
+    // The bar hears the tap when the finger lifts, as long after it went down as a view's tap.
+    step(0.05);
+    if (auto s = sink()) s->statusBarTap();
+    step(0);
+    return true;
+}
+
 void Host::pressButton(HostButton button) {
     if (auto s = sink()) s->buttonEvent(button, true);
     step(0.05);

@@ -53,6 +53,9 @@ public:
     // fingers spread (or close) by `change` points over a short time; notches that follow while
     // it plays carry the same gesture on.
     void pinchNotch(CGPoint center, CGFloat change);
+    // A tap on the status bar (a click on its strip in the window): the application scrolls its
+    // frontmost scroll view to the top. False, and nothing happens, while the bar is hidden.
+    bool tapStatusBar();
     void pressButton(HostButton button);
     void tilt(double dx, double dy);
     // Turns the device between upright and on its side (the window's "o"): the motion sensor

@@ -71,6 +71,11 @@ bool isInput(const SDL_Event& e) {
     }
 }
 
+// The status bar lies over the application (nowhere while it is hidden).
+bool onStatusBar(CGPoint point) {
+    return CGRectContainsPoint(UIApplication::sharedApplication()->statusBarFrame(), point);
+}
+
 bool hasDisplay() {
     const char* x = std::getenv("DISPLAY");
     const char* w = std::getenv("WAYLAND_DISPLAY");
@@ -265,15 +270,27 @@ void WindowHost::handleEvents(bool& running) {
                                      : e.type == SDL_FINGERUP ? UITouchPhase::Ended
                                                               : UITouchPhase::Moved;
                 long id = kFingerTouchIdBase + static_cast<long>(e.tfinger.fingerId);
-                sendTouches({Clock::now(), {{id, {e.tfinger.x * b.size.width, e.tfinger.y * b.size.height}, phase}}});
+                CGPoint p{e.tfinger.x * b.size.width, e.tfinger.y * b.size.height};
+                if (phase == UITouchPhase::Began && onStatusBar(p)) statusBarFingers_.insert(id);
+                if (!statusBarFingers_.count(id)) {
+                    sendTouches({Clock::now(), {{id, p, phase}}});
+                } else if (phase == UITouchPhase::Ended) {
+                    statusBarFingers_.erase(id);
+                    if (auto s = sink(); s && onStatusBar(p)) s->statusBarTap();
+                }
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:
                 if (e.button.which == SDL_TOUCH_MOUSEID) break;  // already delivered as a finger
                 if (e.button.button == SDL_BUTTON_LEFT) {
+                    CGPoint p = toScreenPoint(e.button.x, e.button.y);
+                    // A click on the status bar is the bar's, never a touch on the views beneath.
+                    if (onStatusBar(p)) {
+                        statusBarPressed_ = true;
+                        break;
+                    }
                     mouseDown_ = true;
-                    sendTouches(
-                        {Clock::now(), {{kMouseTouchId, toScreenPoint(e.button.x, e.button.y), UITouchPhase::Began}}});
+                    sendTouches({Clock::now(), {{kMouseTouchId, p, UITouchPhase::Began}}});
                 }
                 break;
             case SDL_MOUSEMOTION:
@@ -282,6 +299,10 @@ void WindowHost::handleEvents(bool& running) {
                         {Clock::now(), {{kMouseTouchId, toScreenPoint(e.motion.x, e.motion.y), UITouchPhase::Moved}}});
                 break;
             case SDL_MOUSEBUTTONUP:
+                if (e.button.button == SDL_BUTTON_LEFT && statusBarPressed_) {
+                    statusBarPressed_ = false;
+                    if (auto s = sink(); s && onStatusBar(toScreenPoint(e.button.x, e.button.y))) s->statusBarTap();
+                }
                 if (e.button.button == SDL_BUTTON_LEFT && mouseDown_) {
                     mouseDown_ = false;
                     sendTouches(

@@ -147,6 +147,14 @@ public:
     void scrollViewWillBeginDecelerating(UIScrollView& s) override;
     void scrollViewDidEndDecelerating(UIScrollView& s) override;
     void scrollViewDidEndScrollingAnimation(UIScrollView& s) override;
+    // None unless the outer delegate gives one.
+    std::shared_ptr<UIView> viewForZoomingInScrollView(UIScrollView& s) override;
+    void scrollViewWillBeginZooming(UIScrollView& s, const std::shared_ptr<UIView>& view) override;
+    void scrollViewDidZoom(UIScrollView& s) override;
+    void scrollViewDidEndZooming(UIScrollView& s, const std::shared_ptr<UIView>& view, CGFloat scale) override;
+    // Yes unless the outer delegate says otherwise.
+    std::optional<bool> scrollViewShouldScrollToTop(UIScrollView& s) override;
+    void scrollViewDidScrollToTop(UIScrollView& s) override;
 
     // The outer delegate when it answers the question.
     std::shared_ptr<FormTableViewManagerDelegate> answering(FormDelegateQuestion q) const;

@@ -199,3 +199,25 @@ void FormTableViewManager::scrollViewDidEndDecelerating(UIScrollView&) {
 void FormTableViewManager::scrollViewDidEndScrollingAnimation(UIScrollView&) {
     if (auto d = delegate(); d && tableView()) d->scrollViewDidEndScrollingAnimation(*tableView());
 }
+std::shared_ptr<UIView> FormTableViewManager::viewForZoomingInScrollView(UIScrollView&) {
+    auto d = delegate();
+    auto t = tableView();
+    return d && t ? d->viewForZoomingInScrollView(*t) : nullptr;
+}
+void FormTableViewManager::scrollViewWillBeginZooming(UIScrollView&, const std::shared_ptr<UIView>& view) {
+    if (auto d = delegate(); d && tableView()) d->scrollViewWillBeginZooming(*tableView(), view);
+}
+void FormTableViewManager::scrollViewDidZoom(UIScrollView&) {
+    if (auto d = delegate(); d && tableView()) d->scrollViewDidZoom(*tableView());
+}
+void FormTableViewManager::scrollViewDidEndZooming(UIScrollView&, const std::shared_ptr<UIView>& view, CGFloat scale) {
+    if (auto d = delegate(); d && tableView()) d->scrollViewDidEndZooming(*tableView(), view, scale);
+}
+std::optional<bool> FormTableViewManager::scrollViewShouldScrollToTop(UIScrollView&) {
+    auto d = delegate();
+    auto t = tableView();
+    return d && t ? d->scrollViewShouldScrollToTop(*t).value_or(true) : true;
+}
+void FormTableViewManager::scrollViewDidScrollToTop(UIScrollView&) {
+    if (auto d = delegate(); d && tableView()) d->scrollViewDidScrollToTop(*tableView());
+}

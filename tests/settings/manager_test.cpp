@@ -1,6 +1,6 @@
 // The manager on a real table: reuse identifiers and the interface-file road, loading once and
 // refreshing on every display, section heights, deleting, moving, menus, string rows, index
-// titles, missing pairs and indexes past the end.
+// titles, missing pairs, indexes past the end, the status bar's scroll to the top and zooming.
 #include <filesystem>
 #include <fstream>
 
@@ -16,6 +16,19 @@ struct ManagerTest : FormHarness {};
 struct StrayItem : FormTableViewItem {
     KORVA_MAKE(StrayItem)
     std::string className() const override { return "StrayItem"; }
+};
+
+// An outer delegate with its own say on going to the top and on zooming.
+struct ScrollingDelegate : RecordingFormDelegate {
+    std::optional<bool> toTop;
+    std::shared_ptr<UIView> zooming;
+    std::optional<bool> scrollViewShouldScrollToTop(UIScrollView&) override {
+        events.push_back("shouldTop");
+        return toTop;
+    }
+    void scrollViewDidScrollToTop(UIScrollView&) override { events.push_back("didTop"); }
+    std::shared_ptr<UIView> viewForZoomingInScrollView(UIScrollView&) override { return zooming; }
+    void scrollViewDidZoom(UIScrollView&) override { events.push_back("didZoom"); }
 };
 
 std::shared_ptr<FormTableViewItem> titled(const std::string& t) {
@@ -205,6 +218,31 @@ TEST_F(ManagerTest, UnpairedItemsShowAPlainRowAndPathsPastTheEndAnswerQuietly) {
     EXPECT_EQ(manager->estimatedHeightForRowAtIndexPath(*table, {5, 0}), UITableViewAutomaticDimension);
     EXPECT_EQ(manager->viewForHeaderInSection(*table, 5), nullptr);
     EXPECT_EQ(manager->titleForDeleteConfirmationButtonForRowAtIndexPath(*table, {0, 0}), "Delete");
+}
+
+TEST_F(ManagerTest, TheOuterDelegateHasItsSayOnGoingToTheTopAndZooming) {
+    auto scrolling = std::make_shared<ScrollingDelegate>();
+    manager->setDelegate(scrolling);
+    std::vector<FormItem> rows(40, std::string("row"));
+    addSection(rows);
+    reload();
+    auto tapStatusBarAt = [&](CGFloat y) {
+        table->setContentOffset({0, y});
+        UIApplication::sharedApplication()->statusBarTapped();
+        advance(1);
+        return table->contentOffset().y;
+    };
+    scrolling->toTop = false;
+    EXPECT_EQ(tapStatusBarAt(400), 400);
+    scrolling->toTop.reset();
+    EXPECT_EQ(tapStatusBarAt(400), 0);
+
+    scrolling->zooming = UIView::make(CGRectMake(0, 0, 320, 100));
+    table->addSubview(scrolling->zooming);
+    table->setMaximumZoomScale(2);
+    table->setZoomScale(2);
+    EXPECT_EQ(scrolling->zooming->frame().size.height, 200);
+    EXPECT_EQ(scrolling->events, (std::vector<std::string>{"shouldTop", "shouldTop", "didTop", "didZoom"}));
 }
 
 TEST_F(ManagerTest, ErrorsCollectTheFirstOfEveryFailingItemInDisplayOrder) {

@@ -1,6 +1,6 @@
-// The stream of input the host produces: touches in screen points, the volume buttons and device
-// tilt. Touch delivery to views implements the sink; until then the host's events go to whatever
-// sink is installed (tests record them).
+// The stream of input the host produces: touches in screen points, taps on the status bar, the
+// volume buttons and device tilt. Touch delivery to views implements the sink; until then the host's events go to
+// whatever sink is installed (tests record them).
 #pragma once
 
 #include <vector>
@@ -27,6 +27,8 @@ class HostEventSink {
 public:
     virtual ~HostEventSink() = default;
     virtual void touchEvent(const HostTouchEvent& /*event*/) {}
+    // A tap on the status bar, which lies over the application: its touches never reach the views.
+    virtual void statusBarTap() {}
     virtual void buttonEvent(HostButton /*button*/, bool /*pressed*/) {}
     // The device turned by these angles (radians) about its x and y axes.
     virtual void tilt(double /*dx*/, double /*dy*/) {}

@@ -1,4 +1,4 @@
-// The application's life-cycle state machine, windows and URL opening.
+// The application's life-cycle state machine, windows, the status bar and URL opening.
 #include "platform/ui/app/ui_application.h"
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include "platform/net/url_session_background.h"
 #include "platform/ui/app/ui_screen.h"
 #include "platform/ui/app/ui_window.h"
+#include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/controller/ui_view_controller.h"
 
 namespace {
@@ -158,6 +159,12 @@ CGRect UIApplication::statusBarFrame() const {
     if (statusBar_.isHidden()) return CGRectZero;
     auto screen = UIScreen::mainScreen();
     return {{0, 0}, {screen->bounds().size.width, screen->model().statusBarHeight}};
+}
+
+void UIApplication::statusBarTapped() {
+    auto window = keyWindow();
+    if (statusBar_.isHidden() || !window) return;
+    if (auto scroll = UIScrollView::frontmostScrollingToTop(*window)) scroll->scrollToTopForStatusBarTap();
 }
 
 bool UIApplication::continueUserActivity(const Value& activity, std::function<void(const Value&)> restorationHandler) {

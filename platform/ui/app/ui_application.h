@@ -103,6 +103,9 @@ public:
     UIStatusBarStyle statusBarStyle() const { return statusBar_.style(); }
     void setStatusBarStyle(UIStatusBarStyle style, bool animated = false);
     StatusBarPresentation statusBarPresentation() const;
+    // The host's tap on the status bar: the key window's frontmost scroll view whose scrollsToTop
+    // is on goes to its top, unless its delegate says no. Nothing while the bar is hidden.
+    void statusBarTapped();
 
     // Events the host or a service hands to the delegate; without a delegate they answer false.
     bool continueUserActivity(const Value& activity, std::function<void(const Value&)> restorationHandler);

@@ -1,5 +1,5 @@
 // Scrolling: the content offset, dragging with rubber-banding, deceleration and paging on the
-// clock, animated offsets and scrolling a rectangle into view.
+// clock, animated offsets, scrolling a rectangle into view and to the top at a status-bar tap.
 #include "platform/ui/control/ui_scroll_view.h"
 
 #include <algorithm>
@@ -121,7 +121,8 @@ void UIScrollView::setContentOffset(CGPoint offset, bool animated) {
         startMotion(Motion::Animating, offset, kAnimatedOffsetDuration, Curve::EaseInOut);
         return;
     }
-    if (motion_ == Motion::Animating && !dragging_ && offset != to_) stopMotion(false);
+    bool easing = motion_ == Motion::Animating || motion_ == Motion::ScrollingToTop;
+    if (easing && !dragging_ && offset != to_) stopMotion(false);
     if (offset == contentOffset()) return;
     setBounds({offset, bounds().size});
     contentOffsetDidChange();
@@ -164,6 +165,29 @@ void UIScrollView::scrollRectToVisible(CGRect rect, bool animated) {
     offset.x += axis(rect.origin.x, rect.size.width, visible.origin.x, visible.size.width);
     offset.y += axis(rect.origin.y, rect.size.height, visible.origin.y, visible.size.height);
     setContentOffset(clamp(offset), animated);
+}
+
+bool UIScrollView::scrollToTopForStatusBarTap() {
+    auto self = shared_from_this();  // the delegate may let go of us
+    if (auto d = delegate(); d && !d->scrollViewShouldScrollToTop(*this).value_or(true)) return false;
+    if (motion_ != Motion::None) stopMotion(true);
+    CGPoint top{contentOffset().x, minimumContentOffset().y};
+    if (contentOffset() == top) {
+        if (auto d = delegate()) d->scrollViewDidScrollToTop(*this);
+        return true;
+    }
+    startMotion(Motion::ScrollingToTop, top, kAnimatedOffsetDuration, Curve::EaseInOut);
+    return true;
+}
+
+std::shared_ptr<UIScrollView> UIScrollView::frontmostScrollingToTop(UIView& root) {
+    if (root.isHidden() || root.alpha() <= 0.01) return nullptr;
+    // Later subviews are drawn over earlier ones, and every subview over its superview.
+    const auto subviews = root.subviews();
+    for (auto it = subviews.rbegin(); it != subviews.rend(); ++it)
+        if (auto found = frontmostScrollingToTop(**it)) return found;
+    auto* scroll = dynamic_cast<UIScrollView*>(&root);
+    return scroll && scroll->scrollsToTop() ? scroll->self<UIScrollView>() : nullptr;
 }
 
 void UIScrollView::touchesBegan(const UITouchSet&, const UIEvent&) {
@@ -311,6 +335,8 @@ void UIScrollView::finishMotion() {
             d->scrollViewDidEndDecelerating(*this);
         else if (was == Motion::Animating)
             d->scrollViewDidEndScrollingAnimation(*this);
+        else if (was == Motion::ScrollingToTop)
+            d->scrollViewDidScrollToTop(*this);
     }
 }
 

@@ -1,9 +1,11 @@
 // A view whose bounds origin (the content offset) moves over a larger content area: dragged with a
 // pan, decelerating or paging on the clock after release, bouncing at the edges, moved by animated
-// offsets and scrollRectToVisible. The delegate hears about every offset change. Main-thread only.
+// offsets and scrollRectToVisible, and to the top when the status bar is tapped. The delegate hears
+// about every offset change. Main-thread only.
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "platform/dispatch/timer.h"
 #include "platform/ui/gesture/ui_pan_gesture_recognizer.h"
@@ -26,6 +28,10 @@ public:
     virtual void scrollViewWillBeginDecelerating(UIScrollView& /*scrollView*/) {}
     virtual void scrollViewDidEndDecelerating(UIScrollView& /*scrollView*/) {}
     virtual void scrollViewDidEndScrollingAnimation(UIScrollView& /*scrollView*/) {}
+    // A tap on the status bar: whether the scroll view may go to its top (none: the delegate has no
+    // say, and it goes), and, once it is there, that it arrived.
+    virtual std::optional<bool> scrollViewShouldScrollToTop(UIScrollView& /*scrollView*/) { return std::nullopt; }
+    virtual void scrollViewDidScrollToTop(UIScrollView& /*scrollView*/) {}
     // Zooming: the view that is scaled (none: the scroll view does not zoom), and the pinch's
     // beginning, every change of scale and the end with the scale reached.
     virtual std::shared_ptr<UIView> viewForZoomingInScrollView(UIScrollView& /*scrollView*/) { return nullptr; }
@@ -75,6 +81,7 @@ public:
     void setShowsVerticalScrollIndicator(bool s) { showsVertical_ = s; }
     bool showsHorizontalScrollIndicator() const { return showsHorizontal_; }
     void setShowsHorizontalScrollIndicator(bool s) { showsHorizontal_ = s; }
+    // Whether a tap on the status bar may scroll this view to its top.
     bool scrollsToTop() const { return scrollsToTop_; }
     void setScrollsToTop(bool s) { scrollsToTop_ = s; }
     CGFloat decelerationRate() const { return decelerationRate_; }
@@ -121,6 +128,15 @@ public:
     // Scrolls the least distance that shows the rectangle (content coordinates).
     void scrollRectToVisible(CGRect rect, bool animated);
 
+    // The status bar was tapped with this view frontmost: asks the delegate, and unless it says
+    // no, eases to the top of the content (inside the inset, the horizontal offset kept) and
+    // tells the delegate on arrival. A touch that stops the motion on its way cancels the news.
+    // Answers whether it set off.
+    bool scrollToTopForStatusBarTap();
+    // The frontmost visible scroll view under the view (itself included) whose scrollsToTop is
+    // on: the one drawn last.
+    static std::shared_ptr<UIScrollView> frontmostScrollingToTop(UIView& root);
+
     // A touch on a moving scroll view stops it where it is.
     void touchesBegan(const UITouchSet& touches, const UIEvent& event) override;
     std::string className() const override { return "UIScrollView"; }
@@ -133,7 +149,7 @@ protected:
     virtual void contentOffsetDidChange() {}
 
 private:
-    enum class Motion { None, Decelerating, Animating };
+    enum class Motion { None, Decelerating, Animating, ScrollingToTop };
     enum class Curve { EaseInOut, EaseOut, Decay };
     void handlePan(UIPanGestureRecognizer& pan);
     void handlePinch(UIPinchGestureRecognizer& pinch);

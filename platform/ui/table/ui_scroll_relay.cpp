@@ -29,3 +29,29 @@ void UIScrollRelay::scrollViewDidEndDecelerating(UIScrollView& s) {
 void UIScrollRelay::scrollViewDidEndScrollingAnimation(UIScrollView& s) {
     if (auto d = outer_()) d->scrollViewDidEndScrollingAnimation(s);
 }
+
+std::shared_ptr<UIView> UIScrollRelay::viewForZoomingInScrollView(UIScrollView& s) {
+    auto d = outer_();
+    return d ? d->viewForZoomingInScrollView(s) : nullptr;
+}
+
+void UIScrollRelay::scrollViewWillBeginZooming(UIScrollView& s, const std::shared_ptr<UIView>& view) {
+    if (auto d = outer_()) d->scrollViewWillBeginZooming(s, view);
+}
+
+void UIScrollRelay::scrollViewDidZoom(UIScrollView& s) {
+    if (auto d = outer_()) d->scrollViewDidZoom(s);
+}
+
+void UIScrollRelay::scrollViewDidEndZooming(UIScrollView& s, const std::shared_ptr<UIView>& view, CGFloat scale) {
+    if (auto d = outer_()) d->scrollViewDidEndZooming(s, view, scale);
+}
+
+std::optional<bool> UIScrollRelay::scrollViewShouldScrollToTop(UIScrollView& s) {
+    if (auto d = outer_()) return d->scrollViewShouldScrollToTop(s);
+    return std::nullopt;
+}
+
+void UIScrollRelay::scrollViewDidScrollToTop(UIScrollView& s) {
+    if (auto d = outer_()) d->scrollViewDidScrollToTop(s);
+}

@@ -22,6 +22,12 @@ public:
     void scrollViewWillBeginDecelerating(UIScrollView& s) override;
     void scrollViewDidEndDecelerating(UIScrollView& s) override;
     void scrollViewDidEndScrollingAnimation(UIScrollView& s) override;
+    std::shared_ptr<UIView> viewForZoomingInScrollView(UIScrollView& s) override;
+    void scrollViewWillBeginZooming(UIScrollView& s, const std::shared_ptr<UIView>& view) override;
+    void scrollViewDidZoom(UIScrollView& s) override;
+    void scrollViewDidEndZooming(UIScrollView& s, const std::shared_ptr<UIView>& view, CGFloat scale) override;
+    std::optional<bool> scrollViewShouldScrollToTop(UIScrollView& s) override;
+    void scrollViewDidScrollToTop(UIScrollView& s) override;
 
 private:
     Retile retile_;

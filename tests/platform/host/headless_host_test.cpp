@@ -2,6 +2,7 @@
 // the fall-back from the window host.
 #include "platform/host/headless_host.h"
 
+#include <SDL.h>
 #include <cairo.h>
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 #include "platform/sensors/cm_motion_manager.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
+#include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/gesture/ui_pinch_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
@@ -29,7 +31,9 @@ struct Recorder : HostEventSink {
     std::vector<HostTouchEvent> touches;
     std::vector<std::pair<HostButton, bool>> buttons;
     double tiltX = 0, tiltY = 0;
+    int statusBarTaps = 0;
     void touchEvent(const HostTouchEvent& e) override { touches.push_back(e); }
+    void statusBarTap() override { ++statusBarTaps; }
     void buttonEvent(HostButton b, bool pressed) override { buttons.emplace_back(b, pressed); }
     void tilt(double dx, double dy) override {
         tiltX += dx;
@@ -119,6 +123,14 @@ TEST_F(HeadlessHostTest, TapDragLongPressAndPinchArriveAsTimedTouchSequences) {
     EXPECT_FALSE(recorder->buttons[1].second);
     host->tilt(0.1, -0.2);
     EXPECT_NEAR(recorder->tiltY, -0.2, 1e-12);
+
+    // The status bar's tap is not a touch, and a hidden bar has none.
+    recorder->touches.clear();
+    EXPECT_TRUE(host->tapStatusBar());
+    UIApplication::sharedApplication()->setStatusBarHidden(true);
+    EXPECT_FALSE(host->tapStatusBar());
+    EXPECT_EQ(recorder->statusBarTaps, 1);
+    EXPECT_TRUE(recorder->touches.empty());
 
     // Input without a sink goes nowhere, without failing.
     recorder.reset();
@@ -212,7 +224,29 @@ TEST(HostFallback, WindowHostShowsFramesThroughSDLsDummyDriver) {
         EXPECT_TRUE(host->renderFrame());
         EXPECT_FALSE(host->renderFrame());
         EXPECT_EQ(host->compositor().pixelAt(1, 1), 0xFF0000FFu);
+
+        // A click on the status bar's strip taps the bar; one below it touches the views. (Window
+        // pixels: the window is no larger than the screen's 375 x 667 points.)
+        auto recorder = std::make_shared<Recorder>();
+        host->setEventSink(recorder);
+        for (int y : {2, 300})
+            for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+                SDL_Event e{};
+                e.type = type;
+                e.button.button = SDL_BUTTON_LEFT;
+                e.button.x = 100;
+                e.button.y = y;
+                SDL_PushEvent(&e);
+            }
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+        EXPECT_EQ(host->run(), 0);
+        EXPECT_EQ(recorder->statusBarTaps, 1);
+        ASSERT_EQ(recorder->touches.size(), 2u);
+        EXPECT_GE(recorder->touches[0].touches[0].location.y, 300);
     }
+    UIApplication::resetSharedApplication();
     ::unsetenv("SDL_VIDEODRIVER");
     if (display.empty())
         ::unsetenv("DISPLAY");

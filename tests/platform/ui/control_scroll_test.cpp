@@ -1,5 +1,6 @@
 // The scroll view: offsets and their delegate reports, dragging, bouncing, deceleration and paging
-// on the virtual clock, animated offsets, scrollRectToVisible and buttons inside it.
+// on the virtual clock, animated offsets, scrollRectToVisible, buttons inside it and going to the top
+// at a tap on the status bar.
 #include <gtest/gtest.h>
 
 #include "control_test_support.h"
@@ -13,6 +14,7 @@ struct Watcher : UIScrollViewDelegate {
     std::vector<std::string> log;
     int scrolls = 0;
     std::optional<CGPoint> forcedTarget;
+    std::optional<bool> toTop;  // the answer to a status-bar tap; none: no say
     void scrollViewDidScroll(UIScrollView&) override { ++scrolls; }
     void scrollViewWillBeginDragging(UIScrollView&) override { log.push_back("willDrag"); }
     void scrollViewWillEndDragging(UIScrollView&, CGPoint, CGPoint* target) override {
@@ -25,6 +27,11 @@ struct Watcher : UIScrollViewDelegate {
     void scrollViewWillBeginDecelerating(UIScrollView&) override { log.push_back("decel"); }
     void scrollViewDidEndDecelerating(UIScrollView&) override { log.push_back("endDecel"); }
     void scrollViewDidEndScrollingAnimation(UIScrollView&) override { log.push_back("endAnim"); }
+    std::optional<bool> scrollViewShouldScrollToTop(UIScrollView&) override {
+        log.push_back("shouldTop");
+        return toTop;
+    }
+    void scrollViewDidScrollToTop(UIScrollView&) override { log.push_back("didTop"); }
 };
 
 struct ControlScrollTest : GestureTouchTest {
@@ -172,4 +179,25 @@ TEST_F(ControlScrollTest, DragsAlongAnAxisThatCannotScrollStayWithTheContent) {
     drag({24, 117}, {224, 120}, 0.2, 10);
     EXPECT_FLOAT_EQ(slider->value(), 1);
     EXPECT_EQ(scroll->contentOffset(), (CGPoint{0, 0}));
+}
+
+TEST_F(ControlScrollTest, AStatusBarTapTakesTheFrontmostScrollViewToTheTopOfItsInsetWhenAllowed) {
+    // One drawn over it is passed over: its scrollsToTop is off.
+    auto front = UIScrollView::make(CGRect{{0, 240}, {320, 240}});
+    front->setContentSize({320, 1000});
+    front->setContentOffset({0, 300});
+    front->setScrollsToTop(false);
+    window->addSubview(front);
+    scroll->setContentInset({40, 0, 0, 0});
+    scroll->setContentOffset({0, 600});
+    watcher->toTop = false;
+    UIApplication::sharedApplication()->statusBarTapped();
+    advance(1);
+    EXPECT_EQ(scroll->contentOffset(), (CGPoint{0, 600}));
+    watcher->toTop = true;
+    UIApplication::sharedApplication()->statusBarTapped();
+    advance(1);
+    EXPECT_EQ(scroll->contentOffset(), (CGPoint{0, -40}));
+    EXPECT_EQ(front->contentOffset(), (CGPoint{0, 300}));
+    EXPECT_EQ(watcher->log, (std::vector<std::string>{"shouldTop", "shouldTop", "didTop"}));
 }
