@@ -122,6 +122,9 @@ void UIScrollView::setContentOffset(CGPoint offset, bool animated) {
         return;
     }
     if (motion_ == Motion::Animating && !dragging_ && offset != to_) stopMotion(false);
+    // An offset set in code ends a deceleration (reported, so that its beginning has an end);
+    // the deceleration's next frame would otherwise undo it.
+    if (motion_ == Motion::Decelerating && !dragging_) stopMotion(true);
     if (offset == contentOffset()) return;
     setBounds({offset, bounds().size});
     contentOffsetDidChange();
