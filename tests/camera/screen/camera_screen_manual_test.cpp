@@ -5,6 +5,8 @@
 #include <nlohmann/json.hpp>
 
 #include "camera/controls/pop_manual_exp_view.h"
+#include "foundation/global.h"
+#include "platform/image/codec/image_data.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
@@ -16,6 +18,7 @@ namespace {
 
 struct Reading {
     double exposure = 0, iso = 0;
+    double green = 0;  // the picture's mean green level
 };
 
 }  // namespace
@@ -65,7 +68,14 @@ struct CameraScreenManualTest : CameraScreenTest {
         }
         auto parsed = nlohmann::json::parse(text, nullptr, false);
         if (!parsed.is_array() || parsed.empty()) return {};
-        return {parsed[0].value("ExposureTime", 0.0), parsed[0].value("ISO", 0.0)};
+        Reading reading{parsed[0].value("ExposureTime", 0.0), parsed[0].value("ISO", 0.0)};
+        if (auto decoded = decodeImageFile(photos.back()->filePath())) {
+            const auto& r = decoded->raster;
+            double sum = 0;
+            for (std::size_t i = 1; i < r.pixels.size(); i += 4) sum += r.pixels[i];
+            reading.green = sum / (r.pixels.size() / 4);
+        }
+        return reading;
     }
     // Where on its ruler (0 to 100) a photo's exposure sits.
     double shutterOnRuler(const Reading& r) const {
@@ -140,4 +150,32 @@ TEST_F(CameraScreenManualTest, ManualExposureComesBackWithTheCameraFromTheBackgr
     step(1);
     EXPECT_NE(device->exposureMode(), AVCaptureExposureMode::Custom);
     EXPECT_FALSE(screen->views().btnManual->on());
+}
+
+TEST_F(CameraScreenManualTest, APhotoStatesTheExposureOfTheFrameItIsMadeOf) {
+    if (auto why = testsupport::missingTool("exiftool")) GTEST_SKIP() << *why;
+    Global::shared()->setFlashMode(FlashMode::Off);
+    showScreen();
+    step(0.5);
+    const Reading automatic = shoot();
+    ASSERT_NEAR(automatic.exposure, 1.0 / 60, 0.001);
+
+    // A longer time reaches the camera between two frames, and the shutter is pressed before the
+    // next: the photo is the frame exposed before the change, and says so.
+    openExposure();
+    exposure->onManualSliderViewDidChange(*exposure->sldShutterSpeed(), 50);
+    const double chosen = CMTimeGetSeconds(exposure->shutterSpeed().user);
+    exposure->onTimer();
+    settleAll();
+    ASSERT_EQ(screen->hosts().device()->exposureMode(), AVCaptureExposureMode::Custom);
+    const Reading between = shoot();
+    EXPECT_NEAR(between.green, automatic.green, 2) << "the photo is made of the frame before the change";
+    EXPECT_NEAR(between.exposure, automatic.exposure, 0.001);
+    EXPECT_NEAR(between.iso, automatic.iso, 1);
+
+    // Frames exposed with the new time make photos that say it.
+    step(0.2);
+    const Reading after = shoot();
+    EXPECT_GT(after.green, automatic.green + 20);
+    EXPECT_NEAR(after.exposure, chosen, 0.001);
 }
