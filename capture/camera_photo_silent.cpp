@@ -5,8 +5,10 @@
 #include "filter/filter_context.h"
 #include "foundation/data_custom_photos.h"
 #include "foundation/global.h"
+#include "platform/capture/capture_exif.h"
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/queue.h"
+#include "platform/image/codec/image_property_keys.h"
 
 namespace {
 constexpr double kDarkScene = 0.35;
@@ -64,6 +66,8 @@ void CameraPhotoGeneralHost::shot_silent0(std::int64_t orientation, bool frontMi
 
 void CameraPhotoGeneralHost::silentRoad(Shot shot) {
     auto image = shot.getCurrentSample ? shot.getCurrentSample() : nullptr;
+    // What the frame was exposed with, before the crop and the filter make a new recipe of it.
+    const Value frameExif = image ? image->properties()[kCGImagePropertyExifDictionary] : Value();
     keep(shot);
     callJustBeforeShot();
     auto h = host();
@@ -81,6 +85,7 @@ void CameraPhotoGeneralHost::silentRoad(Shot shot) {
     // settings and the device are read here, on the main thread).
     auto device = camera();
     Value properties = framePhotoProperties(softwareName(), device.get(), Clock::absoluteTime(), location_.get());
+    takeFrameExposure(properties[kCGImagePropertyExifDictionary], frameExif);
     // The render and the encoding wait half a frame, so that the screen draws the shot's first
     // frame (the preview holding the frame shot) before they take the main thread.
     DispatchQueue::main()->after(kEncodeLead, [h, image, properties] {

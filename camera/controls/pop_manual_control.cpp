@@ -144,6 +144,16 @@ bool PopManualControl::assign_auto(Completion completion) {
     return true;
 }
 
+void PopManualControl::captureDidStart() {
+    if (!manual_.user) return;
+    if (!isManualSupported()) {
+        setAuto();
+        return;
+    }
+    restartTimer();
+    assign_manual({});
+}
+
 bool PopManualControl::userChangePending() const {
     std::lock_guard lock(userMutex_);
     return userGeneration_ != appliedGeneration_;

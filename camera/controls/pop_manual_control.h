@@ -68,6 +68,10 @@ public:
     const ManualPair<bool>& manual() const { return manual_; }
     // Whether a ruler change has not yet reached the device.
     bool userChangePending() const;
+    // Capture started again, and the device may have come back in its automatic modes: a control
+    // the user holds by hand sends the user's values at once and keeps its timer running; on a
+    // device that cannot take them it returns to automatic control.
+    void captureDidStart();
 
     std::string className() const override { return "PopManualControl"; }
 

@@ -3,6 +3,9 @@
 #include "camera/screen/camera_popups.h"
 
 #include "app/sidebar/side_menu.h"
+#include "camera/controls/pop_manual_exp_view.h"
+#include "camera/controls/pop_manual_focus_view.h"
+#include "camera/controls/pop_manual_wb_view.h"
 #include "camera/overlays/guide_view.h"
 #include "camera/screen/flash_setting.h"
 #include "camera/screen/view_controller.h"
@@ -101,6 +104,14 @@ void CameraPopups::hideFilter() {
 
 void CameraPopups::hideManual() {
     if (manual_ && !manual_->hidden()) manual_->hide([] {});
+}
+
+void CameraPopups::captureDidStart() {
+    if (!manual_ || !manual_->isUserManual()) return;
+    for (const std::shared_ptr<PopManualControl>& control :
+         {std::shared_ptr<PopManualControl>(manual_->popFocus()), std::shared_ptr<PopManualControl>(manual_->popExp()),
+          std::shared_ptr<PopManualControl>(manual_->popWB())})
+        control->captureDidStart();
 }
 
 void CameraPopups::bringShownToFront() {

@@ -48,6 +48,8 @@ public:
     void onMenu(const std::shared_ptr<UIView>& sender);
     void hideFilter();
     void hideManual();
+    // A new capture session runs: the manual controls the user holds come back on its device.
+    void captureDidStart();
     // The shown pop-ups come back above the picture after it was placed anew.
     void bringShownToFront();
 

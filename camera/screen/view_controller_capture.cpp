@@ -110,6 +110,8 @@ void ViewController::onCameraHostDidSessionStart(const std::shared_ptr<CameraHos
             if (host) host->setFocus(s.lastFocused_);
         }
         s.noFocusReset_ = false;
+        // After the focus above, which puts the device's exposure back to automatic.
+        s.popups_->captureDidStart();
         if (const double began = s.road_->restartBegan(); began > 0)
             Log::debug("camera", "capture started after " + std::to_string(CACurrentMediaTime() - began) + " s");
         s.updateView();

@@ -37,6 +37,27 @@ std::string exifDateTime(double absoluteTime) {
     return buf;
 }
 
+namespace {
+
+Value exposureEntries(double seconds, float iso) {
+    Value entries = Value::dictionary();
+    if (std::isfinite(seconds) && seconds > 0) entries.set(kCGImagePropertyExifExposureTime, Value(seconds));
+    if (iso > 0) entries.set(kCGImagePropertyExifISOSpeedRatings, Value::array({Value(int(std::lround(iso)))}));
+    return entries;
+}
+
+}  // namespace
+
+void stampFrameExposure(CVPixelBuffer& frame, CMTime duration, float iso) {
+    frame.setAttachment(kCaptureFrameExposureAttachment, exposureEntries(CMTimeGetSeconds(duration), iso));
+}
+
+void takeFrameExposure(const Value& exif, const Value& stamp) {
+    if (!exif.isDictionary() || !stamp.isDictionary()) return;
+    for (const char* key : {kCGImagePropertyExifExposureTime, kCGImagePropertyExifISOSpeedRatings})
+        if (const Value& v = stamp[key]; !v.isNull()) exif.set(key, v.deepCopy());
+}
+
 Value captureExifDictionary(const AVCaptureDevice& device, double absoluteTime, AVCaptureFlashMode flashMode,
                             bool flashFired) {
     const std::string date = exifDateTime(absoluteTime);
@@ -56,10 +77,7 @@ Value captureExifDictionary(const AVCaptureDevice& device, double absoluteTime, 
     exif.set(kCGImagePropertyExifSubsecTimeDigitized, Value(std::string(subsec)));
     exif.set(kCGImagePropertyExifOffsetTimeOriginal, Value(std::string(zone)));
     exif.set(kCGImagePropertyExifOffsetTimeDigitized, Value(std::string(zone)));
-    double exposure = CMTimeGetSeconds(device.exposureDuration());
-    if (std::isfinite(exposure) && exposure > 0) exif.set(kCGImagePropertyExifExposureTime, Value(exposure));
-    if (device.ISO() > 0)
-        exif.set(kCGImagePropertyExifISOSpeedRatings, Value::array({Value(int(std::lround(device.ISO())))}));
+    takeFrameExposure(exif, exposureEntries(CMTimeGetSeconds(device.exposureDuration()), device.ISO()));
     if (device.lensAperture() > 0) exif.set(kCGImagePropertyExifFNumber, Value(double(device.lensAperture())));
     if (device.focalLength() > 0) exif.set(kCGImagePropertyExifFocalLength, Value(double(device.focalLength())));
     // 0 automatic, 1 manual (a locked balance or gains the user chose).

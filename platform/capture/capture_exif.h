@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/capture/av_capture_types.h"
+#include "platform/capture/cv_pixel_buffer.h"
 #include "platform/runtime/value.h"
 
 class AVCaptureDevice;
@@ -14,3 +15,11 @@ std::string exifDateTime(double absoluteTime);
 // `flashMode` is the mode the photo was taken with; `flashFired` whether the flash lit it.
 Value captureExifDictionary(const AVCaptureDevice& device, double absoluteTime, AVCaptureFlashMode flashMode,
                             bool flashFired);
+
+// The exposure a frame's pixels were made with, stamped on the frame by its source as it makes
+// them: a dictionary holding ExposureTime and ISOSpeedRatings as the Exif dictionary has them. The
+// device may have moved on by the time the frame becomes a photo; the photo states the frame's.
+inline constexpr const char* kCaptureFrameExposureAttachment = "KorvaFrameExposure";
+void stampFrameExposure(CVPixelBuffer& frame, CMTime duration, float iso);
+// Puts a stamped exposure (when `stamp` is one) into an Exif dictionary, in place of its own.
+void takeFrameExposure(const Value& exif, const Value& stamp);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/capture/capture_exif.h"
 #include "platform/capture/clocked_stream.h"
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/queue.h"
@@ -293,12 +294,19 @@ AVCaptureWhiteBalanceGains SyntheticCameraDriver::sceneGains(const AVCaptureDevi
 }
 
 SyntheticSceneParams SyntheticCameraDriver::sceneParams(double time) const {
+    return sceneParams(time, nullptr);
+}
+
+SyntheticSceneParams SyntheticCameraDriver::sceneParams(double time, CVPixelBuffer* stamp) const {
     SyntheticSceneParams p;
     auto d = device();
     SyntheticCameraScript s = script();
     p.time = s.sceneMoves ? time : 0;
     if (!d) return p;
-    double exposure = d->ISO() * CMTimeGetSeconds(d->exposureDuration()) / kCorrectExposure;
+    const CMTime duration = d->exposureDuration();
+    const float iso = d->ISO();
+    if (stamp) stampFrameExposure(*stamp, duration, iso);
+    double exposure = iso * CMTimeGetSeconds(duration) / kCorrectExposure;
     double light = s.sceneBrightness + (d->isTorchActive() ? s.torchLight * d->torchLevel() : 0.0);
     p.exposure = light * exposure;
     auto g = d->deviceWhiteBalanceGains(), n = sceneGains(*d);
@@ -331,7 +339,7 @@ Result<std::unique_ptr<CaptureStream>> SyntheticCameraDriver::startVideo(CMVideo
     return startClockedVideo(
         "korva.capture.synthetic.stream", size, frameRate,
         [this](CVPixelBuffer& frame, double time) {
-            renderSyntheticScene(frame, sceneParams(time));
+            renderSyntheticScene(frame, sceneParams(time, &frame));
             ++framesRendered_;
         },
         std::move(sink));

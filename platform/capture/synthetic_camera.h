@@ -70,6 +70,8 @@ public:
     Result<CVPixelBufferRef> captureStill(const CaptureStillRequest& request) override;
 
 private:
+    // The parameters, stamping the frame (when given) with the exposure they were taken with.
+    SyntheticSceneParams sceneParams(double time, CVPixelBuffer* stamp) const;
     void adjustFocus();
     void adjustExposure();
     void adjustWhiteBalance();

@@ -123,6 +123,9 @@ void UIScrollView::setContentOffset(CGPoint offset, bool animated) {
     }
     bool easing = motion_ == Motion::Animating || motion_ == Motion::ScrollingToTop;
     if (easing && !dragging_ && offset != to_) stopMotion(false);
+    // An offset set in code ends a deceleration (reported, so that its beginning has an end);
+    // the deceleration's next frame would otherwise undo it.
+    if (motion_ == Motion::Decelerating && !dragging_) stopMotion(true);
     if (offset == contentOffset()) return;
     setBounds({offset, bounds().size});
     contentOffsetDidChange();

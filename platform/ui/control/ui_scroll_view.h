@@ -52,7 +52,8 @@ public:
 
     CGPoint contentOffset() const { return bounds().origin; }
     // Tells the delegate when the offset changes. Animated: eases there over 0.3 s, telling the
-    // delegate at every frame and with scrollViewDidEndScrollingAnimation at the end.
+    // delegate at every frame and with scrollViewDidEndScrollingAnimation at the end. Not animated
+    // (and not from a drag): a deceleration under way stops where it is set.
     void setContentOffset(CGPoint offset, bool animated = false);
     CGSize contentSize() const { return contentSize_; }
     // Virtual so that a subclass can follow the new size (after calling this one).

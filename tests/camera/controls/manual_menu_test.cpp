@@ -109,6 +109,22 @@ TEST_F(Menu, ManualIsUnsupportedOnlyWhenNoControlCanBeSetByHand) {
     EXPECT_FALSE(menu->isManualSupported());
 }
 
+TEST_F(Menu, ANewCameraSessionTakesTheHeldValuesOrReturnsToAutomaticWithoutThem) {
+    auto exp = menu->popExp();
+    exp->updateStatus();
+    take(*exp, exp->sldShutterSpeed(), 40);
+    exp->captureDidStart();
+    drain();
+    EXPECT_EQ(host->device()->exposureMode(), AVCaptureExposureMode::Custom) << "sent at once, not at a tick";
+    EXPECT_TRUE(exp->timerRunning());
+    // A camera that cannot take them: the control says automatic, as the camera is.
+    auto caps = syntheticBackCameraCapabilities();
+    caps.exposureModes.erase(AVCaptureExposureMode::Custom);
+    host->setDevice(makeCamera(caps));
+    exp->captureDidStart();
+    EXPECT_FALSE(menu->isUserManual());
+}
+
 TEST_F(Menu, AnUnsupportedControlOpensNotSupportedUnderItsName) {
     auto caps = syntheticBackCameraCapabilities();
     caps.focusModes.erase(AVCaptureFocusMode::Locked);

@@ -109,6 +109,16 @@ TEST_F(ControlScrollTest, DragMovesTheContentAndAFlingDeceleratesOnTheClock) {
     EXPECT_FALSE(scroll->isDecelerating());
     EXPECT_LE(scroll->contentOffset().y, 1520);
     EXPECT_EQ(watcher->log, (std::vector<std::string>{"willDrag", "willEndDrag", "endDrag+", "decel", "endDecel"}));
+
+    // An offset set in code ends a fling where it is set.
+    drag({160, 400}, {160, 200}, 0.1, 5);
+    advance(0.2);
+    ASSERT_TRUE(scroll->isDecelerating());
+    scroll->setContentOffset({0, 300});
+    EXPECT_FALSE(scroll->isDecelerating());
+    EXPECT_EQ(watcher->log.back(), "endDecel");
+    advance(1);
+    EXPECT_EQ(scroll->contentOffset(), (CGPoint{0, 300}));
 }
 
 TEST_F(ControlScrollTest, PullingPastTheEdgeRubberBandsAndBouncesBack) {
