@@ -16,6 +16,7 @@
 #include "platform/image/codec/image_property_keys.h"
 #include "tests/capture/capture_engine_test_support.h"
 #include "tests/capture/photo_pixels.h"
+#include "tests/support/exiftool_tags.h"
 #include "tests/support/required_tool.h"
 
 namespace {
@@ -147,14 +148,7 @@ protected:
     }
     // What another reader finds in the file's Exif block (numbers as numbers).
     static nlohmann::json exifOf(const std::shared_ptr<PHAsset>& asset) {
-        std::string text;
-        if (FILE* out = popen(("exiftool -j -n " + asset->filePath()).c_str(), "r")) {
-            char buf[4096];
-            for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, out)) > 0;) text.append(buf, n);
-            pclose(out);
-        }
-        auto parsed = nlohmann::json::parse(text, nullptr, false);
-        return parsed.is_array() && !parsed.empty() ? parsed[0] : nlohmann::json::object();
+        return testsupport::exiftoolTags(asset->filePath());
     }
 
     std::shared_ptr<FrameKeeper> keeper = std::make_shared<FrameKeeper>();

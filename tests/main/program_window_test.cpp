@@ -15,6 +15,7 @@
 
 #include "capture/photo_metadata.h"
 #include "tests/main/program_process.h"
+#include "tests/support/exiftool_tags.h"
 #include "tests/support/required_tool.h"
 #include "tests/support/virtual_display.h"
 
@@ -110,16 +111,8 @@ std::optional<IndexRow> indexRow(const fs::path& index, const std::string& file)
 }
 
 nlohmann::json exifOf(const fs::path& photo) {
-    const std::string command =
-        "exiftool -j -n -FileType -ImageWidth -ImageHeight -Make -Model -ExposureTime -ISO '" + photo.string() + "'";
-    std::string text;
-    if (FILE* out = popen(command.c_str(), "r")) {
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, out)) > 0;) text.append(buf, n);
-        pclose(out);
-    }
-    auto parsed = nlohmann::json::parse(text, nullptr, false);
-    return parsed.is_array() && !parsed.empty() ? parsed[0] : nlohmann::json::object();
+    return testsupport::exiftoolTags(photo.string(),
+                                     "-FileType -ImageWidth -ImageHeight -Make -Model -ExposureTime -ISO");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/sensors/cl_location_manager.h"
 #include "platform/sensors/desktop_location.h"
 #include "tests/camera/screen/camera_screen_test_support.h"
+#include "tests/support/exiftool_tags.h"
 #include "tests/support/location_stand_in.h"
 #include "tests/support/required_tool.h"
 
@@ -44,16 +45,8 @@ struct CameraScreenGeotagTest : CameraScreenTest {
     }
     // The file's tags as another reader finds them (numbers as numbers, signed positions).
     static nlohmann::json tagsOf(const std::shared_ptr<PHAsset>& photo) {
-        const std::string command =
-            "exiftool -j -n -Composite:GPSLatitude -Composite:GPSLongitude -Composite:GPSAltitude " + photo->filePath();
-        std::string text;
-        if (FILE* out = popen(command.c_str(), "r")) {
-            char buf[4096];
-            for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, out)) > 0;) text.append(buf, n);
-            pclose(out);
-        }
-        auto parsed = nlohmann::json::parse(text, nullptr, false);
-        return parsed.is_array() && !parsed.empty() ? parsed[0] : nlohmann::json::object();
+        return testsupport::exiftoolTags(photo->filePath(),
+                                         "-Composite:GPSLatitude -Composite:GPSLongitude -Composite:GPSAltitude");
     }
 };
 

@@ -12,6 +12,7 @@
 #include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "tests/camera/screen/camera_screen_test_support.h"
+#include "tests/support/exiftool_tags.h"
 #include "tests/support/required_tool.h"
 #include "ui/controls/anim_button.h"
 
@@ -61,15 +62,9 @@ struct CameraScreenManualTest : CameraScreenTest {
         EXPECT_TRUE(stepUntil([&] { return libraryPhotos().size() == before + 1; }));
         auto photos = libraryPhotos();
         if (photos.size() != before + 1) return {};
-        std::string text;
-        if (FILE* out = popen(("exiftool -j -n -ExposureTime -ISO " + photos.back()->filePath()).c_str(), "r")) {
-            char buf[4096];
-            for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, out)) > 0;) text.append(buf, n);
-            pclose(out);
-        }
-        auto parsed = nlohmann::json::parse(text, nullptr, false);
-        if (!parsed.is_array() || parsed.empty()) return {};
-        Reading reading{parsed[0].value("ExposureTime", 0.0), parsed[0].value("ISO", 0.0)};
+        const auto tags = testsupport::exiftoolTags(photos.back()->filePath(), "-ExposureTime -ISO");
+        if (tags.empty()) return {};
+        Reading reading{tags.value("ExposureTime", 0.0), tags.value("ISO", 0.0)};
         if (auto decoded = decodeImageFile(photos.back()->filePath())) {
             const auto& r = decoded->raster;
             double sum = 0;
