@@ -134,6 +134,12 @@ void ManualSliderView::updateData() {
     updateView();
 }
 
+void ManualSliderView::relabel() {
+    if (status_ == 0) return;  // the first updateData asks for them
+    resetGuides();
+    updateView();
+}
+
 void ManualSliderView::updateView() {
     updateGuides();
 }

@@ -57,6 +57,9 @@ public:
 
     // Builds the scale on the first call, then lays it out for the current size.
     void updateData();
+    // Asks the delegate for the tick labels again, once the scale is built: for a delegate whose
+    // labels have changed meaning (another camera's range).
+    void relabel();
     void updateView();
     // Places the ruler at the value without reporting it; NaN and infinities are ignored.
     void setValue(double value);

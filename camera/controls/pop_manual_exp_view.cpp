@@ -126,6 +126,7 @@ bool PopManualExpView::readDevice(const AVCaptureDevice* device) {
     dur1_ = format ? format->maxExposureDuration() : CMTime{};
     iso0_ = format ? format->minISO() : 0.0f;
     iso1_ = format ? format->maxISO() : 0.0f;
+    if (format) relabelForRange();
     const CMTime current = device ? device->exposureDuration() : CMTime{};
     const double e = seconds(current);
     const float lo = float(seconds(dur0_)), hi = float(seconds(dur1_));
@@ -134,6 +135,16 @@ bool PopManualExpView::readDevice(const AVCaptureDevice* device) {
     const float iso = device ? device->ISO() : 0.0f;
     if (isInRange(iso, float(iso0_), float(iso1_))) iso_.device = iso;
     return device && device->exposureMode() == AVCaptureExposureMode::Custom;
+}
+
+void PopManualExpView::relabelForRange() {
+    // The labels say what the camera takes at each tenth of the ruler: another camera, or another
+    // format, writes them anew (no camera at all leaves them as they were).
+    const std::array<double, 4> range{seconds(dur0_), seconds(dur1_), iso0_, iso1_};
+    if (range == labelledRange_) return;
+    labelledRange_ = range;
+    sldShutterSpeed_->relabel();
+    sldISO_->relabel();
 }
 
 void PopManualExpView::followDevice() {

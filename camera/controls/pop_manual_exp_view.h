@@ -68,9 +68,13 @@ private:
     // The ruler's ends in seconds: never below one millisecond.
     float d0() const;
     double d1() const;
+    // Asks the rulers for their labels again when the camera's range has changed.
+    void relabelForRange();
 
     CMTime dur0_{}, dur1_{};
     double iso0_ = 0, iso1_ = 0;
+    // The range the rulers' labels were last asked for under.
+    std::array<double, 4> labelledRange_{};
     ManualPair<CMTime> shutterSpeed_;
     ManualPair<float> iso_;
     std::int64_t preset_ = 0;

@@ -11,6 +11,7 @@
 #include "camera/controls/shutter_label.h"
 #include "foundation/numeric.h"
 #include "platform/capture/av_capture_device_format.h"
+#include "platform/ui/control/ui_label.h"
 #include "platform/ui/controller/ui_alert_controller.h"
 #include "tests/camera/controls/manual_test_support.h"
 #include "ui/controls/status_button_image.h"
@@ -59,6 +60,23 @@ TEST_F(Mapping, TheExposureRulerRunsAlongACubeFromOneMillisecond) {
     EXPECT_EQ(shutter.front(), "MIN");
     EXPECT_EQ(shutter[5], "1/16");
     EXPECT_EQ(shutter.back(), "1/2");
+}
+
+TEST_F(Mapping, TheExposureRulersSayTheRangeOfTheCameraInUse) {
+    auto exp = menu->popExp();
+    exp->updateStatus();
+    for (const auto& ruler : {exp->sldShutterSpeed(), exp->sldISO()}) ruler->updateData();
+    const std::string wideIso = exp->sldISO()->guides()[100].label->text().value_or("");
+    // Another camera with a narrower range: the built rulers say what it takes.
+    host->setDevice(narrowCamera());
+    exp->updateStatus();
+    EXPECT_EQ(exp->sldISO()->guides()[100].label->text(), "800") << "was " << wideIso;
+    EXPECT_EQ(exp->sldISO()->guides()[0].label->text(), "23");
+    EXPECT_EQ(exp->sldShutterSpeed()->guides()[100].label->text(), "1/2");
+    // No camera at all (the background) leaves them as they were.
+    host->setDevice(nullptr);
+    exp->updateStatus();
+    EXPECT_EQ(exp->sldISO()->guides()[100].label->text(), "800");
 }
 
 TEST_F(Mapping, ShutterLabels) {
