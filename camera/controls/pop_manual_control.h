@@ -81,8 +81,8 @@ protected:
     // What each control adds.
     virtual std::string title() const = 0;
     virtual std::vector<std::shared_ptr<ManualSliderView>> sliders() const = 0;
-    // Reads the device (none reads as zeros) into the device halves; true when the device is in
-    // the control's manual mode.
+    // Reads the device into the device halves (a reading out of range keeps the old value, and no
+    // device keeps the rulers' range); true when the device is in the control's manual mode.
     virtual bool readDevice(const AVCaptureDevice* device) = 0;
     // Copies the device halves into the user halves (while the user has not taken control);
     // called with the user's values locked.

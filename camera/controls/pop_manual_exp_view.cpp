@@ -93,6 +93,7 @@ void PopManualExpView::updateView() {
 }
 
 void PopManualExpView::onManualSliderViewDidChange(ManualSliderView& slider, double value) {
+    if (!(d1() > 0) || !(iso1_ > 0)) return;  // no camera has given the rulers a range yet
     if (&slider == sldShutterSpeed_.get()) {
         const CMTime time = calcCMTimeFrom(value / 100);
         userChanged([&] { shutterSpeed_.user = time; });
@@ -121,12 +122,15 @@ void PopManualExpView::onPreset(int number) {
 }
 
 bool PopManualExpView::readDevice(const AVCaptureDevice* device) {
-    auto format = device ? device->activeFormat() : nullptr;
-    dur0_ = format ? format->minExposureDuration() : CMTime{};
-    dur1_ = format ? format->maxExposureDuration() : CMTime{};
-    iso0_ = format ? format->minISO() : 0.0f;
-    iso1_ = format ? format->maxISO() : 0.0f;
-    if (format) relabelForRange();
+    // Without a camera (the program in the background) the rulers keep the range last read, so
+    // that a ruler moved meanwhile still names a time and an ISO the camera takes when it is back.
+    if (auto format = device ? device->activeFormat() : nullptr) {
+        dur0_ = format->minExposureDuration();
+        dur1_ = format->maxExposureDuration();
+        iso0_ = format->minISO();
+        iso1_ = format->maxISO();
+        relabelForRange();
+    }
     const CMTime current = device ? device->exposureDuration() : CMTime{};
     const double e = seconds(current);
     const float lo = float(seconds(dur0_)), hi = float(seconds(dur1_));

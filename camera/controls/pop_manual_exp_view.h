@@ -1,6 +1,7 @@
 // The manual exposure pop-up, "EXPOSURE": a shutter-time ruler mapped along a cubic curve onto the
 // active format's exposure durations (so short times get most of the ruler) and an ISO ruler
-// mapped linearly onto its ISO range; moving either puts the camera into custom exposure. Five
+// mapped linearly onto its ISO range; moving either puts the camera into custom exposure. The
+// range is the camera's last reading: it holds while there is no camera. Five
 // preset buttons are built hidden. Main-thread only.
 #pragma once
 

@@ -14,7 +14,8 @@
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
 
 void DeviceInput::touchEvent(const HostTouchEvent& event) {
-    UITouchDispatcher::shared()->touchEvent(event);
+    // Touch delivery tells a tap on the status bar that nothing beneath took.
+    if (UITouchDispatcher::shared()->touchEvent(event)) statusBarTap();
 }
 
 void DeviceInput::statusBarTap() {

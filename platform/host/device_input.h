@@ -1,5 +1,6 @@
-// Connects the host to the device services: touches go to touch delivery, a tap on the status bar
-// to the application (which scrolls to the top), the volume buttons to the system volume (which
+// Connects the host to the device services: touches go to touch delivery, and a tap on the status
+// bar (the headless host's, or one that touch delivery found nothing beneath to take) to the
+// application, which scrolls to the top; the volume buttons to the system volume (which
 // the shutter listens to), tilt to the motion sensor. The host installs one as its event sink
 // unless a test installs its own. Main thread only.
 #pragma once

@@ -53,8 +53,9 @@ public:
     // fingers spread (or close) by `change` points over a short time; notches that follow while
     // it plays carry the same gesture on.
     void pinchNotch(CGPoint center, CGFloat change);
-    // A tap on the status bar (a click on its strip in the window): the application scrolls its
-    // frontmost scroll view to the top. False, and nothing happens, while the bar is hidden.
+    // A tap on the status bar where nothing lies beneath: the application scrolls its frontmost
+    // scroll view to the top. False, and nothing happens, while the bar is hidden. (A tap at a
+    // point of the strip is a touch like any other; touch delivery tells whether it is the bar's.)
     bool tapStatusBar();
     void pressButton(HostButton button);
     void tilt(double dx, double dy);

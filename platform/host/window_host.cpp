@@ -71,11 +71,6 @@ bool isInput(const SDL_Event& e) {
     }
 }
 
-// The status bar lies over the application (nowhere while it is hidden).
-bool onStatusBar(CGPoint point) {
-    return CGRectContainsPoint(UIApplication::sharedApplication()->statusBarFrame(), point);
-}
-
 bool hasDisplay() {
     const char* x = std::getenv("DISPLAY");
     const char* w = std::getenv("WAYLAND_DISPLAY");
@@ -264,33 +259,22 @@ void WindowHost::handleEvents(bool& running) {
             case SDL_FINGERDOWN:
             case SDL_FINGERMOTION:
             case SDL_FINGERUP: {
-                // Touch screens report positions in 0...1 of the window.
+                // Touch screens report positions in 0...1 of the window. Touches on the status
+                // bar's strip go to the views too: touch delivery tells the bar's taps apart.
                 CGRect b = screen()->bounds();
                 UITouchPhase phase = e.type == SDL_FINGERDOWN ? UITouchPhase::Began
                                      : e.type == SDL_FINGERUP ? UITouchPhase::Ended
                                                               : UITouchPhase::Moved;
                 long id = kFingerTouchIdBase + static_cast<long>(e.tfinger.fingerId);
-                CGPoint p{e.tfinger.x * b.size.width, e.tfinger.y * b.size.height};
-                if (phase == UITouchPhase::Began && onStatusBar(p)) statusBarFingers_.insert(id);
-                if (!statusBarFingers_.count(id)) {
-                    sendTouches({Clock::now(), {{id, p, phase}}});
-                } else if (phase == UITouchPhase::Ended) {
-                    statusBarFingers_.erase(id);
-                    if (auto s = sink(); s && onStatusBar(p)) s->statusBarTap();
-                }
+                sendTouches({Clock::now(), {{id, {e.tfinger.x * b.size.width, e.tfinger.y * b.size.height}, phase}}});
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:
                 if (e.button.which == SDL_TOUCH_MOUSEID) break;  // already delivered as a finger
                 if (e.button.button == SDL_BUTTON_LEFT) {
-                    CGPoint p = toScreenPoint(e.button.x, e.button.y);
-                    // A click on the status bar is the bar's, never a touch on the views beneath.
-                    if (onStatusBar(p)) {
-                        statusBarPressed_ = true;
-                        break;
-                    }
                     mouseDown_ = true;
-                    sendTouches({Clock::now(), {{kMouseTouchId, p, UITouchPhase::Began}}});
+                    sendTouches(
+                        {Clock::now(), {{kMouseTouchId, toScreenPoint(e.button.x, e.button.y), UITouchPhase::Began}}});
                 }
                 break;
             case SDL_MOUSEMOTION:
@@ -299,10 +283,6 @@ void WindowHost::handleEvents(bool& running) {
                         {Clock::now(), {{kMouseTouchId, toScreenPoint(e.motion.x, e.motion.y), UITouchPhase::Moved}}});
                 break;
             case SDL_MOUSEBUTTONUP:
-                if (e.button.button == SDL_BUTTON_LEFT && statusBarPressed_) {
-                    statusBarPressed_ = false;
-                    if (auto s = sink(); s && onStatusBar(toScreenPoint(e.button.x, e.button.y))) s->statusBarTap();
-                }
                 if (e.button.button == SDL_BUTTON_LEFT && mouseDown_) {
                     mouseDown_ = false;
                     sendTouches(

@@ -1,11 +1,11 @@
 // The host with a window: shows the framebuffer in an SDL window and turns the mouse and keys
-// into touches, taps on the status bar (a click on its strip), volume buttons, tilt and going to
-// the background. Keys: "+"/"-" volume buttons, arrows tilt, "[" and "]" (or the wheel) pinch,
-// "o" turns the device, Escape goes to the background and back.
+// into touches (a click on the status bar's strip too: touch delivery tells the bar's taps
+// apart), volume buttons, tilt and going to the background. Keys: "+"/"-" volume buttons, arrows
+// tilt, "[" and "]" (or the wheel) pinch, "o" turns the device, Escape goes to the background
+// and back.
 #pragma once
 
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -41,8 +41,6 @@ private:
     struct SDLState;
     std::unique_ptr<SDLState> sdl_;
     bool mouseDown_ = false;
-    bool statusBarPressed_ = false;    // the button went down on the status bar
-    std::set<long> statusBarFingers_;  // fingers put down on the status bar
     HeapTrimmer trimmer_;
     std::unique_ptr<FrameProbe> probe_;
     std::unique_ptr<PictureChange> pictures_;  // with the probe: tells new pictures from redraws

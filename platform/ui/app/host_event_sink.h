@@ -1,6 +1,6 @@
 // The stream of input the host produces: touches in screen points, taps on the status bar, the
-// volume buttons and device tilt. Touch delivery to views implements the sink; until then the host's events go to
-// whatever sink is installed (tests record them).
+// volume buttons and device tilt. The device input passes it on to touch delivery and the device
+// services; tests may install a sink of their own that records it.
 #pragma once
 
 #include <vector>
@@ -27,7 +27,8 @@ class HostEventSink {
 public:
     virtual ~HostEventSink() = default;
     virtual void touchEvent(const HostTouchEvent& /*event*/) {}
-    // A tap on the status bar, which lies over the application: its touches never reach the views.
+    // A tap on the status bar itself. The hosts send touches on the bar's strip as touches (a
+    // control beneath takes its own); only the headless host taps the bar directly.
     virtual void statusBarTap() {}
     virtual void buttonEvent(HostButton /*button*/, bool /*pressed*/) {}
     // The device turned by these angles (radians) about its x and y axes.

@@ -140,6 +140,8 @@ public:
 
     // A touch on a moving scroll view stops it where it is.
     void touchesBegan(const UITouchSet& touches, const UIEvent& event) override;
+    // A tap on the background does nothing: the scroll view only pans and zooms.
+    bool takesTapAt(CGPoint) override { return false; }
     std::string className() const override { return "UIScrollView"; }
 
 protected:

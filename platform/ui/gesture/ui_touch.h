@@ -80,6 +80,9 @@ public:
     // Whether a drag that begins in this view is kept from the scroll views around it (a table's
     // index strip: dragging over it picks titles rather than scrolling).
     virtual bool keepsTouchesFromScrolling() const { return false; }
+    // Whether a tap at this point (in the view's own space) does something here. A scroll view
+    // only pans, so a tap on its background is nobody's; a list's row is taken.
+    virtual bool takesTapAt(CGPoint /*point*/) { return true; }
 };
 
 // Hands touches that a view handling touches does not take to the next responder up the chain

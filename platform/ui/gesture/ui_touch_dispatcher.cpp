@@ -1,8 +1,9 @@
-// Hit testing, recogniser collection, arbitration and delivery of touches.
+// Hit testing, recogniser collection, arbitration and delivery of touches; taps on the status bar.
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/dispatch/clock.h"
 #include "platform/ui/animation/ui_view_animation.h"
@@ -79,6 +80,12 @@ bool singleTouchTaken(std::shared_ptr<UIView> view, const std::vector<std::share
     return false;
 }
 
+// The status bar's strip, in screen points (nowhere while the bar is hidden).
+bool onStatusBar(CGPoint screenPoint) {
+    auto app = UIApplication::sharedApplication();
+    return app && CGRectContainsPoint(app->statusBarFrame(), screenPoint);
+}
+
 }  // namespace
 
 const std::shared_ptr<UITouchDispatcher>& UITouchDispatcher::shared() {
@@ -132,22 +139,37 @@ void UITouchDispatcher::begin(const HostTouch& t, double timestamp) {
     active_[t.identifier] = std::move(r);
 }
 
-void UITouchDispatcher::touchEvent(const HostTouchEvent& hostEvent) {
+bool UITouchDispatcher::touchEvent(const HostTouchEvent& hostEvent) {
     double ts = hostEvent.timestamp > 0 ? hostEvent.timestamp : Clock::now();
+    statusBarTapped_ = false;
     std::vector<long> began, moved, ended, cancelled;
     for (const auto& t : hostEvent.touches) {
         switch (t.phase) {
             case UITouchPhase::Began:
-                if (active_.count(t.identifier)) break;  // a repeated begin is a move at most
+                // A repeated begin is a move at most.
+                if (active_.count(t.identifier) || onBareStatusBar_.count(t.identifier)) break;
                 begin(t, ts);
-                if (active_.count(t.identifier)) began.push_back(t.identifier);
+                if (auto it = active_.find(t.identifier); it != active_.end()) {
+                    it->second.beganOnStatusBar = onStatusBar(t.location);
+                    began.push_back(t.identifier);
+                } else if (onStatusBar(t.location)) {
+                    onBareStatusBar_.insert(t.identifier);
+                }
                 break;
             case UITouchPhase::Moved:
             case UITouchPhase::Stationary:
             case UITouchPhase::Ended:
             case UITouchPhase::Cancelled: {
                 auto it = active_.find(t.identifier);
-                if (it == active_.end()) break;  // unknown touches (began outside every view) are dropped
+                if (it == active_.end()) {
+                    // Unknown touches (began outside every view) are dropped; one that began on
+                    // the bare strip taps the bar when it lifts there.
+                    if ((t.phase == UITouchPhase::Ended || t.phase == UITouchPhase::Cancelled) &&
+                        onBareStatusBar_.erase(t.identifier) && t.phase == UITouchPhase::Ended &&
+                        onStatusBar(t.location))
+                        statusBarTapped_ = true;
+                    break;
+                }
                 auto& touch = *it->second.touch;
                 CGPoint p = t.location;
                 if (auto w = touch.window()) p = {p.x - w->frame().origin.x, p.y - w->frame().origin.y};
@@ -166,6 +188,17 @@ void UITouchDispatcher::touchEvent(const HostTouchEvent& hostEvent) {
     if (!moved.empty()) deliver(Stage::Moved, moved, event);
     if (!ended.empty()) deliver(Stage::Ended, ended, event);
     if (!cancelled.empty()) deliver(Stage::Cancelled, cancelled, event);
+    return std::exchange(statusBarTapped_, false);
+}
+
+bool UITouchDispatcher::takenBeneath(const Record& record) const {
+    if (record.recognized || record.cancelledForView) return true;
+    // A recogniser still possible after the lift waits for more (a second tap).
+    for (const auto& rec : record.recognizers)
+        if (rec->isEnabled() && rec->state() == UIGestureRecognizerState::Possible) return true;
+    auto view = record.receiver.lock();
+    auto receiver = dynamic_cast<UITouchReceiver*>(view.get());
+    return receiver && receiver->takesTapAt(record.touch->locationInView(view));
 }
 
 void UITouchDispatcher::deliver(Stage stage, const std::vector<long>& ids, const std::shared_ptr<UIEvent>& event) {
@@ -225,6 +258,12 @@ void UITouchDispatcher::deliver(Stage stage, const std::vector<long>& ids, const
             auto it = active_.find(id);
             if (it == active_.end()) continue;
             if (stage == Stage::Ended) {
+                const auto& touch = *it->second.touch;
+                CGPoint onScreen = touch.windowLocation();
+                if (auto w = touch.window())
+                    onScreen = {onScreen.x + w->frame().origin.x, onScreen.y + w->frame().origin.y};
+                if (it->second.beganOnStatusBar && onStatusBar(onScreen) && !takenBeneath(it->second))
+                    statusBarTapped_ = true;
                 lastTapTime_ = event->timestamp();
                 lastTapPoint_ = it->second.touch->windowLocation();
                 lastTapCount_ = it->second.touch->tapCount();
@@ -257,6 +296,7 @@ void UITouchDispatcher::didRecognize(UIGestureRecognizer& recognizer) {
                          [&](const auto& p) { return p.get() == &recognizer; }) == r.recognizers.end())
             continue;
         taken.push_back(id);
+        r.recognized = true;
         for (const auto& other : r.recognizers)
             if (other.get() != &recognizer && !simultaneous(recognizer, *other) &&
                 std::find(losers.begin(), losers.end(), other) == losers.end())
@@ -281,6 +321,7 @@ void UITouchDispatcher::didRecognize(UIGestureRecognizer& recognizer) {
 }
 
 void UITouchDispatcher::cancelAll() {
+    onBareStatusBar_.clear();
     std::vector<long> ids;
     for (const auto& [id, r] : active_) ids.push_back(id);
     if (ids.empty()) return;

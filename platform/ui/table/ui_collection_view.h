@@ -140,6 +140,7 @@ public:
 
     void layoutSubviews() override;
     void touchesEnded(const UITouchSet& touches, const UIEvent& event) override;
+    bool takesTapAt(CGPoint p) override { return indexPathForItemAtPoint(p).has_value(); }
     std::string className() const override { return "UICollectionView"; }
 
 protected:

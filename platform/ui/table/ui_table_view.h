@@ -241,6 +241,7 @@ public:
     void touchesBegan(const UITouchSet& touches, const UIEvent& event) override;
     void touchesEnded(const UITouchSet& touches, const UIEvent& event) override;
     void touchesCancelled(const UITouchSet& touches, const UIEvent& event) override;
+    bool takesTapAt(CGPoint p) override { return indexPathForRowAtPoint(p).has_value(); }
     std::string className() const override { return "UITableView"; }
 
 protected:

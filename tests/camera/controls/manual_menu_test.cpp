@@ -86,6 +86,7 @@ TEST_F(Menu, EntriesCarryTheGlyphOfAControlHeldByHand) {
     const std::string glyph = fa_stringForFontAwesomeIcon(PopManualView::kManualGlyph);
     EXPECT_EQ(menu->onMenuLabelViewGetArray(*menu->menu()),
               (std::vector<std::string>{"FOCUS ", "EXPOSURE ", "WHITE BALANCE "}));
+    menu->popExp()->updateStatus();  // the camera's range, read as the pop-up shows
     take(*menu->popExp(), menu->popExp()->sldISO(), 40);
     EXPECT_EQ(menu->onMenuLabelViewGetArray(*menu->menu()),
               (std::vector<std::string>{"FOCUS ", "EXPOSURE " + glyph, "WHITE BALANCE "}));

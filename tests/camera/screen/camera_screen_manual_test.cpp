@@ -1,7 +1,8 @@
 // Manual exposure on the camera screen, read back from the photos by another program: the rulers
 // rest on what the camera takes, after a fling as after a slow drag; the user's manual values come
-// back with the camera after a trip to the background, the manual button saying so; and a photo
-// states the exposure of the frame it is made of, not a newer one the camera took since.
+// back with the camera after a trip to the background, the manual button saying so, and so does a
+// ruler moved on the way there; and a photo states the exposure of the frame it is made of, not a
+// newer one the camera took since.
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
@@ -146,6 +147,64 @@ TEST_F(CameraScreenManualTest, ManualExposureComesBackWithTheCameraFromTheBackgr
     step(1);
     EXPECT_NE(device->exposureMode(), AVCaptureExposureMode::Custom);
     EXPECT_FALSE(screen->views().btnManual->on());
+}
+
+TEST_F(CameraScreenManualTest, ARulerMovedOnTheWayToTheBackgroundIsWhatThePhotosTakeOnReturn) {
+    if (auto why = testsupport::missingTool("exiftool")) GTEST_SKIP() << *why;
+    auto app = UIApplication::sharedApplication();
+    app->finishLaunching();
+    showScreen();
+    openExposure();
+    ASSERT_FALSE(HasFatalFailure());
+    auto shutter = exposure->sldShutterSpeed(), iso = exposure->sldISO();
+    struct Case {
+        std::shared_ptr<ManualSliderView> ruler;
+        double from;
+        CGFloat dx;
+        bool fling;
+    };
+    // Escape as the finger lifts from a fling: the coast and the settle fall in the background.
+    // Escape while the finger drags: the next movements, the lift and the settle do.
+    for (const Case& c : {Case{shutter, 20, -40, true}, Case{iso, 70, 40, true}, Case{shutter, 70, 40, false},
+                          Case{iso, 20, -40, false}}) {
+        SCOPED_TRACE((c.ruler == shutter ? "shutter from " : "ISO from ") + std::to_string(c.from) +
+                     (c.fling ? ", flung" : ", dragged"));
+        openExposure();  // the shutter closed it
+        c.ruler->setValue(c.from);
+        step(0.5);
+        static long id = 9200;
+        ++id;
+        const CGRect r = c.ruler->convertRectToView(c.ruler->bounds(), window);
+        const CGPoint at{CGRectGetMidX(r), CGRectGetMidY(r)};
+        auto dispatcher = UITouchDispatcher::shared();
+        auto finger = [&](int sixths, UITouchPhase phase) {
+            dispatcher->touchEvent({Clock::now(), {{id, {at.x + c.dx * sixths / 6, at.y}, phase}}});
+        };
+        finger(0, UITouchPhase::Began);
+        for (int i = 1; i <= 6; ++i) {
+            if (i == 4 && !c.fling) {
+                app->toggleBackground();
+                step(0.4);  // the controls tick without a camera
+            }
+            advance(0.02);
+            finger(i, UITouchPhase::Moved);
+        }
+        if (!c.fling) step(0.5);
+        finger(6, UITouchPhase::Ended);
+        if (c.fling) app->toggleBackground();
+        step(4);
+        ASSERT_FALSE(c.ruler->scroll()->isDecelerating());
+        app->toggleBackground();
+        ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
+        step(0.5);
+        const double shown = c.ruler->calcValue();
+        EXPECT_GT(std::abs(shown - c.from), 3) << "the ruler moved";
+        const Reading photo = shoot();
+        ASSERT_GT(photo.exposure, 0);
+        const double onRuler = c.ruler == shutter ? shutterOnRuler(photo) : isoOnRuler(photo);
+        EXPECT_NEAR(onRuler, shown, 1) << "the photo says " << photo.exposure << " s at ISO " << photo.iso;
+        EXPECT_TRUE(screen->views().btnManual->on());
+    }
 }
 
 TEST_F(CameraScreenManualTest, APhotoStatesTheExposureOfTheFrameItIsMadeOf) {

@@ -19,6 +19,7 @@
 #include "platform/sensors/cm_motion_manager.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
+#include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/gesture/ui_pinch_gesture_recognizer.h"
@@ -61,6 +62,33 @@ struct HeadlessHostTest : ::testing::Test {
     std::unique_ptr<HeadlessHost> host;
     std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
     std::filesystem::path dir;
+};
+
+// A list filling the screen, scrolled down, under a button that lies in the status bar's strip (as
+// a screen's close button may). It counts the button's taps and the status bar's asks to go up.
+struct StripScene : UIScrollViewDelegate {
+    static std::shared_ptr<StripScene> make(CGRect buttonFrame) {
+        auto s = std::make_shared<StripScene>();
+        s->window = UIWindow::make();
+        s->window->makeKeyAndVisible();
+        s->list = UIScrollView::make(s->window->bounds());
+        s->list->setContentSize({s->window->bounds().size.width, 5000});
+        s->list->setContentOffset({0, 800});
+        s->list->setDelegate(s);
+        s->window->addSubview(s->list);
+        s->button = UIButton::make(buttonFrame);
+        s->button->addAction([p = s.get()](UIControl&) { ++p->buttonTaps; }, UIControlEventTouchUpInside);
+        s->window->addSubview(s->button);
+        return s;
+    }
+    std::optional<bool> scrollViewShouldScrollToTop(UIScrollView&) override {
+        ++toTopAsks;
+        return true;
+    }
+    std::shared_ptr<UIWindow> window;
+    std::shared_ptr<UIScrollView> list;
+    std::shared_ptr<UIButton> button;
+    int buttonTaps = 0, toTopAsks = 0;
 };
 
 struct Png {
@@ -135,6 +163,55 @@ TEST_F(HeadlessHostTest, TapDragLongPressAndPinchArriveAsTimedTouchSequences) {
     // Input without a sink goes nowhere, without failing.
     recorder.reset();
     host->tap({1, 1});
+}
+
+TEST_F(HeadlessHostTest, TheStatusBarsStripGivesAControlItsTapAndTakesTheListUpFromNothing) {
+    // The notched screen's 47-point strip, with a 30-point button in it; touches go to the views,
+    // as in the running program.
+    HostOptions options;
+    options.kind = HostKind::Headless;
+    options.screen = *DeviceModel::named("notched");
+    host = std::make_unique<HeadlessHost>(options);
+    auto input = std::make_shared<DeviceInput>();
+    host->setEventSink(input);
+    UITouchDispatcher::shared()->cancelAll();
+    auto scene = StripScene::make({10, 10, 30, 30});
+
+    host->tap({25, 25});  // on the button, inside the strip
+    host->step(1);
+    EXPECT_EQ(scene->buttonTaps, 1);
+    EXPECT_EQ(scene->toTopAsks, 0);
+    EXPECT_EQ(scene->list->contentOffset().y, 800);
+
+    host->tap({200, 25});  // on the strip over nothing that takes a tap: the list goes up
+    host->step(1);
+    EXPECT_EQ(scene->toTopAsks, 1);
+    EXPECT_EQ(scene->list->contentOffset().y, 0);
+    EXPECT_EQ(scene->buttonTaps, 1);
+
+    // The bar tapped directly, and a tap below the strip, which is the list's own.
+    scene->list->setContentOffset({0, 800});
+    EXPECT_TRUE(host->tapStatusBar());
+    host->step(1);
+    EXPECT_EQ(scene->toTopAsks, 2);
+    EXPECT_EQ(scene->list->contentOffset().y, 0);
+    scene->list->setContentOffset({0, 800});
+    host->tap({200, 60});
+    host->step(1);
+    EXPECT_EQ(scene->toTopAsks, 2);
+
+    // A drag from the strip is no tap, and with the bar hidden the strip is the views' alone.
+    host->drag({200, 20}, {200, 400});
+    host->step(1);
+    EXPECT_EQ(scene->toTopAsks, 2);
+    UIApplication::sharedApplication()->setStatusBarHidden(true);
+    scene->list->setContentOffset({0, 800});
+    host->tap({200, 25});
+    host->step(1);
+    EXPECT_EQ(scene->toTopAsks, 2);
+    EXPECT_EQ(scene->list->contentOffset().y, 800);
+    UIApplication::sharedApplication()->setStatusBarHidden(false);
+    UITouchDispatcher::shared()->cancelAll();
 }
 
 TEST_F(HeadlessHostTest, WritesTheScreenAndOneViewAsPngFiles) {
@@ -225,26 +302,44 @@ TEST(HostFallback, WindowHostShowsFramesThroughSDLsDummyDriver) {
         EXPECT_FALSE(host->renderFrame());
         EXPECT_EQ(host->compositor().pixelAt(1, 1), 0xFF0000FFu);
 
-        // A click on the status bar's strip taps the bar; one below it touches the views. (Window
-        // pixels: the window is no larger than the screen's 375 x 667 points.)
-        auto recorder = std::make_shared<Recorder>();
-        host->setEventSink(recorder);
-        for (int y : {2, 300})
+        // Clicks and fingers on the 20-point status bar's strip: on the button that lies in it
+        // they are the button's, elsewhere the bar's, which takes the list up; below the strip
+        // they are the list's own. (Window pixels: the window is no larger than the screen's
+        // 375 x 667 points.)
+        auto scene = StripScene::make({10, 2, 30, 30});
+        const double perPoint = host->compositor().pixelWidth() / 375.0;  // the window's pixels
+        auto click = [&](double x, double y) {
             for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
                 SDL_Event e{};
                 e.type = type;
                 e.button.button = SDL_BUTTON_LEFT;
-                e.button.x = 100;
-                e.button.y = y;
+                e.button.x = int(x * perPoint);
+                e.button.y = int(y * perPoint);
                 SDL_PushEvent(&e);
             }
+        };
+        auto finger = [&](double x, double y) {
+            for (Uint32 type : {SDL_FINGERDOWN, SDL_FINGERUP}) {
+                SDL_Event e{};
+                e.type = type;
+                e.tfinger.fingerId = 7;
+                e.tfinger.x = float(x / 375);
+                e.tfinger.y = float(y / 667);
+                SDL_PushEvent(&e);
+            }
+        };
+        click(25, 12);
+        click(200, 12);
+        finger(25, 12);
+        finger(200, 12);
+        click(200, 300);
+        finger(200, 300);
         SDL_Event quit{};
         quit.type = SDL_QUIT;
         SDL_PushEvent(&quit);
         EXPECT_EQ(host->run(), 0);
-        EXPECT_EQ(recorder->statusBarTaps, 1);
-        ASSERT_EQ(recorder->touches.size(), 2u);
-        EXPECT_GE(recorder->touches[0].touches[0].location.y, 300);
+        EXPECT_EQ(scene->buttonTaps, 2);
+        EXPECT_EQ(scene->toTopAsks, 2);
     }
     UIApplication::resetSharedApplication();
     ::unsetenv("SDL_VIDEODRIVER");
