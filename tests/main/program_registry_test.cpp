@@ -15,12 +15,27 @@
 #include <string>
 
 #include "app/rate/rate_prompt.h"
+#include "editor/photo/edit_controller.h"
 #include "foundation/global.h"
+#include "platform/capture/capture_authorization.h"
+#include "platform/capture/capture_device_registry.h"
+#include "platform/dispatch/clock.h"
+#include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/host/headless_host.h"
 #include "platform/host/ui_application_main.h"
+#include "platform/image/codec/jpeg.h"
+#include "platform/photos/ph_asset_change_request.h"
+#include "platform/photos/ph_authorization.h"
+#include "platform/photos/ph_photo_library.h"
 #include "platform/runtime/source_resources.h"
 #include "platform/storage/user_defaults.h"
+#include "platform/ui/app/ui_application.h"
+#include "platform/ui/app/ui_window.h"
+#include "platform/ui/control/ui_control.h"
+#include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/controller/ui_storyboard.h"
+#include "platform/ui/gesture/ui_gesture_recognizer.h"
 #include "tests/support/temp_app_folders.h"
 #include "widgets/flat/status_bar_flat_kit.h"
 
@@ -228,4 +243,114 @@ TEST_F(ProgramRegistryTest, TheStatusBarRulesAndTheRatingPromptAreInPlace) {
     // The rating prompt counts the launch once the main queue runs.
     RunLoop::main().runUntilIdle();
     EXPECT_EQ(NSUserDefaults::standardUserDefaults()->integerForKey("RatePromptUseCount"), 1);
+}
+
+namespace {
+
+// Whether the view is drawn and can be touched: it and everything above it shown and interactive.
+bool touchable(const UIView& view) {
+    for (const UIView* v = &view; v; v = v->superview().get())
+        if (v->isHidden() || v->alpha() <= 0.01 || !v->isUserInteractionEnabled()) return false;
+    return true;
+}
+
+// The view's enabled recognisers, less a scroll view's own panning and zooming.
+std::vector<std::shared_ptr<UIGestureRecognizer>> ownRecognizers(const UIView& view) {
+    std::vector<std::shared_ptr<UIGestureRecognizer>> own;
+    auto* scroll = dynamic_cast<const UIScrollView*>(&view);
+    for (const auto& r : UIViewGestureRecognizers(view))
+        if (r->isEnabled() &&
+            !(scroll && (r == scroll->panGestureRecognizer() || r == scroll->pinchGestureRecognizer())))
+            own.push_back(r);
+    return own;
+}
+
+// The views that take touches (enabled controls, views with recognisers of their own) drawn in
+// the rectangle, each with the middle of its part there.
+void takersIn(const std::shared_ptr<UIView>& view, CGRect area,
+              std::vector<std::pair<std::shared_ptr<UIView>, CGPoint>>& out) {
+    auto* control = dynamic_cast<UIControl*>(view.get());
+    if (((control && control->isEnabled()) || !ownRecognizers(*view).empty()) && touchable(*view)) {
+        const CGRect part = CGRectIntersection(view->convertRectToView(view->bounds(), nullptr), area);
+        const CGPoint middle{CGRectGetMidX(part), CGRectGetMidY(part)};
+        // A view that lets touches through there (a list's placeholder outside its content) is passed by.
+        if (!CGRectIsNull(part) && !CGRectIsEmpty(part) && view->hitTest(view->convertPointFromView(middle, nullptr)))
+            out.emplace_back(view, middle);
+    }
+    for (const auto& sub : view->subviews()) takersIn(sub, area, out);
+}
+
+// A small library photo, as the camera saves them.
+std::shared_ptr<PHAsset> libraryPhoto() {
+    RasterRGBA8 r = makeRaster(64, 48);
+    for (std::size_t i = 0; i < r.pixels.size(); ++i) r.pixels[i] = std::uint8_t(i % 4 == 3 ? 255 : i * 7);
+    auto jpeg = encodeJpeg(r, JpegEncodeOptions{});
+    if (!jpeg) return nullptr;
+    std::string id;
+    if (!PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
+            id = PHAssetChangeRequest::creationRequestForAssetFromImageData(*jpeg)
+                     ->placeholderForCreatedAsset()
+                     ->localIdentifier();
+        }))
+        return nullptr;
+    auto found = PHAsset::fetchAssetsWithLocalIdentifiers({id});
+    return found ? found->firstObject() : nullptr;
+}
+
+}  // namespace
+
+// Every screen the program registers, on each screen model, as the program shows it (the camera
+// screen with the synthetic camera, the editor with a library photo): every control and every view
+// with a recogniser of its own drawn in the status bar's strip takes a finger put down there
+// through the host, as a click in the window does. None is left to the status bar.
+TEST_F(ProgramRegistryTest, WhatIsDrawnInTheStatusBarsStripTakesItsOwnTouchOnEveryScreen) {
+    Clock::useVirtual();
+    CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::Authorized);
+    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
+    ASSERT_TRUE(CaptureDeviceRegistry::configure("synthetic@320x240").ok());
+    PHPhotoLibrary::setLibraryDirectory((folders.root() / "library").string());
+    auto photo = libraryPhoto();
+    ASSERT_TRUE(photo);
+    auto storyboard = UIStoryboard::mainStoryboard();
+    long touch = 50000;
+    int checked = 0;
+    for (const char* model : {"notched", "home-button", "tablet"}) {
+        HostOptions options;
+        options.kind = HostKind::Headless;
+        options.screen = *DeviceModel::named(model);
+        HeadlessHost host(options);
+        for (const auto& identifier : storyboard->identifiers()) {
+            SCOPED_TRACE(identifier + " on the " + model + " screen");
+            auto screen = storyboard->instantiateViewControllerWithIdentifier(identifier);
+            ASSERT_TRUE(screen);
+            if (auto editor = std::dynamic_pointer_cast<AssetEditor>(screen)) editor->setAsset(photo);
+            auto window = UIWindow::make();
+            window->setRootViewController(screen);
+            window->makeKeyAndVisible();
+            for (int i = 0; i < 8; ++i) {  // two seconds: pictures load, animations end
+                DispatchQueue::waitUntilBackgroundIdle();
+                host.step(0.25);
+            }
+            std::vector<std::pair<std::shared_ptr<UIView>, CGPoint>> takers;
+            takersIn(window, UIApplication::sharedApplication()->statusBarFrame(), takers);
+            for (const auto& [view, at] : takers) {
+                ++checked;
+                host.sendTouches({Clock::now(), {{++touch, at, UITouchPhase::Began}}});
+                auto* control = dynamic_cast<UIControl*>(view.get());
+                bool reached = control && control->isTracking();
+                for (const auto& r : ownRecognizers(*view)) reached = reached || r->numberOfTouches() > 0;
+                auto hit = window->hitTest(at);
+                EXPECT_TRUE(reached) << view->className() << " at (" << at.x << ", " << at.y << ") is covered by "
+                                     << (hit ? hit->className() : "nothing");
+                host.sendTouches({Clock::now(), {{touch, at, UITouchPhase::Cancelled}}});
+            }
+            window->setRootViewController(nullptr);
+            window->setHidden(true);
+            host.step(0.1);
+        }
+    }
+    EXPECT_GT(checked, 0) << "nothing is drawn in any strip (the editor's buttons are)";
+    PHPhotoLibrary::setLibraryDirectory("");
+    CaptureDeviceRegistry::reset();
+    Clock::useReal();
 }

@@ -1,6 +1,8 @@
 // The built program in the window host on the virtual display: the volume-up key, as the host
 // reads it from the keyboard, takes a photo that lands in the library folder as a tagged JPEG with
-// its index row; SIGTERM then ends the program cleanly.
+// its index row; the mouse opens it in the editor from the library button and closes the editor
+// with its close button, which lies in the status bar's strip; SIGTERM then ends the program
+// cleanly.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -31,11 +33,12 @@ using testsupport::ProgramProcess;
 
 namespace {
 
-// A connection to the display the test runs on, which plays the keyboard.
-class Keyboard {
+// A connection to the display the test runs on, which plays the keyboard and the mouse and looks
+// at the window.
+class Seat {
 public:
-    Keyboard() : display_(XOpenDisplay(nullptr)) {}
-    ~Keyboard() {
+    Seat() : display_(XOpenDisplay(nullptr)) {}
+    ~Seat() {
         if (display_) XCloseDisplay(display_);
     }
     bool open() const { return display_ != nullptr; }
@@ -68,7 +71,43 @@ public:
         XSync(display_, False);
     }
 
+    // A click of the left button at a point of the device's screen (`pointsWide` across), through
+    // the test extension as a real mouse's click arrives.
+    void click(Window window, double pointsWide, double x, double y) {
+        const double scale = pixelsPerPoint(window, pointsWide);
+        int rootX = 0, rootY = 0;
+        Window child = 0;
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), int(x * scale), int(y * scale), &rootX,
+                              &rootY, &child);
+        XTestFakeMotionEvent(display_, -1, rootX, rootY, CurrentTime);
+        XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+        XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+        XSync(display_, False);
+    }
+
+    // The mean grey (0 to 255) of a rectangle of the device's screen, as the window shows it.
+    double meanGrey(Window window, double pointsWide, double x, double y, double w, double h) {
+        const double scale = pixelsPerPoint(window, pointsWide);
+        XImage* image = XGetImage(display_, window, int(x * scale), int(y * scale), unsigned(w * scale),
+                                  unsigned(h * scale), AllPlanes, ZPixmap);
+        if (!image) return -1;
+        double sum = 0;
+        for (int row = 0; row < image->height; ++row)
+            for (int column = 0; column < image->width; ++column) {
+                const unsigned long pixel = XGetPixel(image, column, row);
+                sum += ((pixel >> 16 & 0xFF) + (pixel >> 8 & 0xFF) + (pixel & 0xFF)) / 3.0;
+            }
+        const double mean = sum / (double(image->width) * image->height);
+        XDestroyImage(image);
+        return mean;
+    }
+
 private:
+    double pixelsPerPoint(Window window, double pointsWide) {
+        XWindowAttributes attributes;
+        return XGetWindowAttributes(display_, window, &attributes) ? attributes.width / pointsWide : 1;
+    }
+
     Display* display_;
 };
 
@@ -125,14 +164,13 @@ TEST(ProgramWindow, TheVolumeKeyTakesATaggedIndexedPhotoAndSIGTERMEndsCleanly) {
     if (auto why = testsupport::missingTool("exiftool")) GTEST_SKIP() << *why;
     auto program = ProgramProcess::builtProgram();
     ASSERT_TRUE(program) << "the build wrote no program path beside the test";
-    Keyboard keyboard;
-    ASSERT_TRUE(keyboard.open()) << "cannot reach the display " << std::getenv("DISPLAY");
+    Seat seat;
+    ASSERT_TRUE(seat.open()) << "cannot reach the display " << std::getenv("DISPLAY");
     ProgramProcess korva;
     ASSERT_TRUE(korva.start(*program, "window"));
 
     std::optional<Window> window;
-    ASSERT_TRUE(
-        pollUntil([&] { return (window = keyboard.shownWindow("Korva")).has_value() || !korva.running(); }, 120))
+    ASSERT_TRUE(pollUntil([&] { return (window = seat.shownWindow("Korva")).has_value() || !korva.running(); }, 120))
         << "no window after two minutes:\n"
         << korva.log();
     ASSERT_TRUE(window) << "the program ended without a window:\n" << korva.log();
@@ -143,7 +181,7 @@ TEST(ProgramWindow, TheVolumeKeyTakesATaggedIndexedPhotoAndSIGTERMEndsCleanly) {
     ASSERT_TRUE(pollUntil(
         [&] {
             if (!korva.running()) return true;
-            keyboard.press(*window, XK_KP_Add);
+            seat.press(*window, XK_KP_Add);
             return pollUntil([&] { return !(photos = photosIn(korva.libraryDir())).empty(); }, 8);
         },
         120))
@@ -171,6 +209,28 @@ TEST(ProgramWindow, TheVolumeKeyTakesATaggedIndexedPhotoAndSIGTERMEndsCleanly) {
         EXPECT_EQ(row->width, tags.value("ImageWidth", -1));
         EXPECT_EQ(row->height, tags.value("ImageHeight", -1));
     }
+
+    // The default screen is 390 points wide with a 47-point status bar. The editor's close button
+    // (top left) lies in the bar's strip. Under the picture, where the editor shows its grey row
+    // of look families, the camera screen is black and the picker white.
+    constexpr double kWide = 390;
+    auto underThePicture = [&] { return seat.meanGrey(*window, kWide, 250, 650, 130, 30); };
+    auto shows = [&](double low, double high) {
+        return pollUntil(
+            [&] {
+                const double grey = underThePicture();
+                return (grey >= low && grey <= high) || !korva.running();
+            },
+            60);
+    };
+    ASSERT_TRUE(shows(0, 40)) << "not the camera screen: " << underThePicture();
+    seat.click(*window, kWide, 70, 700);  // the library button, showing the last photo
+    ASSERT_TRUE(shows(240, 255)) << "no picker: " << underThePicture() << "\n" << korva.log();
+    seat.click(*window, kWide, 48, 140);  // the photo
+    ASSERT_TRUE(shows(120, 235)) << "no editor: " << underThePicture() << "\n" << korva.log();
+    seat.click(*window, kWide, 25, 25);  // the editor's close button
+    EXPECT_TRUE(shows(0, 40)) << "the editor is still there: " << underThePicture() << "\n" << korva.log();
+    ASSERT_TRUE(korva.running()) << korva.log();
 
     korva.signal(SIGTERM);
     auto status = korva.waitForExit(90);

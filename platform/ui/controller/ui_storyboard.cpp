@@ -25,6 +25,12 @@ bool UIStoryboard::registerController(const std::string& identifier, Factory fac
     return true;
 }
 
+std::vector<std::string> UIStoryboard::identifiers() const {
+    std::vector<std::string> all;
+    for (const auto& [identifier, factory] : factories_) all.push_back(identifier);
+    return all;
+}
+
 std::shared_ptr<UIViewController> UIStoryboard::instantiateViewControllerWithIdentifier(const std::string& identifier) {
     auto it = factories_.find(identifier);
     if (it == factories_.end()) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ui/controller/ui_view_controller.h"
 
@@ -22,6 +23,8 @@ public:
     // ignored (false).
     bool registerController(const std::string& identifier, Factory factory);
     bool hasController(const std::string& identifier) const { return factories_.count(identifier) != 0; }
+    // Every identifier registered, in order.
+    std::vector<std::string> identifiers() const;
     // A new controller, or none for an unknown identifier or a factory that made nothing. The
     // controller learns its storyboard and gets awakeFromStoryboard.
     std::shared_ptr<UIViewController> instantiateViewControllerWithIdentifier(const std::string& identifier);
