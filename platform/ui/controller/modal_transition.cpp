@@ -104,6 +104,11 @@ public:
             if (d && pop) d->popoverPresentationControllerDidDismissPopover(*pop);
         });
     }
+    // Only the space around a popover does something with a tap.
+    bool takesTapAt(CGPoint p) override {
+        auto c = presented.lock();
+        return popover && c && !CGRectContainsPoint(c->view()->frame(), p);
+    }
 
 protected:
     explicit PresentationContainerView(CGRect f) : UIView(f) {}

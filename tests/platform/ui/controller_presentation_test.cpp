@@ -266,6 +266,7 @@ TEST_F(PresentationTest, PopoverOnAPhoneBecomesFullScreenUnlessTheDelegateKeepsI
     a->popoverPresentationController()->setSourceView(root->view());
     ASSERT_TRUE(root->presentViewController(a, false));
     EXPECT_EQ(a->view()->frame(), window->bounds());
+    EXPECT_TRUE(tap({200, 10})) << "a full-screen presentation leaves the status bar's strip to the bar";
     ASSERT_TRUE(root->dismissViewControllerAnimated(false));
 
     struct Keep : UIPopoverPresentationControllerDelegate {
@@ -282,10 +283,14 @@ TEST_F(PresentationTest, PopoverOnAPhoneBecomesFullScreenUnlessTheDelegateKeepsI
     ASSERT_TRUE(root->presentViewController(b, false));
     EXPECT_EQ(b->view()->frame().size, (CGSize{200, 100}));
     EXPECT_EQ(root->appearanceState(), UIAppearanceState::Appeared);
-    // A tap inside stays; a tap outside closes it.
+    // A tap inside stays; a tap outside closes it, on the status bar's strip too.
     tap(CGPointMake(CGRectGetMidX(b->view()->frame()), CGRectGetMidY(b->view()->frame())));
     EXPECT_EQ(root->presentedViewController(), b);
     tap(CGPointMake(5, 660));
+    advance(0.5);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+    ASSERT_TRUE(root->presentViewController(b, false));
+    EXPECT_FALSE(tap(CGPointMake(5, 10)));
     advance(0.5);
     EXPECT_EQ(root->presentedViewController(), nullptr);
 }

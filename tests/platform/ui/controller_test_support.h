@@ -44,15 +44,17 @@ struct UIHarness : ::testing::Test {
         RunLoop::main().advance(seconds);
         window->layoutIfNeeded();
     }
-    // A finger down and up at a window point, through touch delivery.
-    void tap(CGPoint p) {
+    // A finger down and up at a window point, through touch delivery; whether it was a tap on the
+    // status bar that nothing beneath took.
+    bool tap(CGPoint p) {
         static long id = 1000;
         ++id;
         double t = Clock::now();
         UITouchDispatcher::shared()->touchEvent({t, {{id, p, UITouchPhase::Began}}});
         RunLoop::main().advance(0.05);
-        UITouchDispatcher::shared()->touchEvent({t + 0.05, {{id, p, UITouchPhase::Ended}}});
+        const bool statusBar = UITouchDispatcher::shared()->touchEvent({t + 0.05, {{id, p, UITouchPhase::Ended}}});
         settle();
+        return statusBar;
     }
     void settle() {
         RunLoop::main().runUntilIdle();
