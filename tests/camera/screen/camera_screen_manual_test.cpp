@@ -81,6 +81,27 @@ struct CameraScreenManualTest : CameraScreenTest {
     double isoOnRuler(const Reading& r) const {
         return 100 * (r.iso - exposure->iso0()) / (exposure->iso1() - exposure->iso0());
     }
+
+    // A ruler moved from a value by `dx` points, flung or dragged to a rest.
+    struct RulerMove {
+        std::shared_ptr<ManualSliderView> ruler;
+        double from;
+        CGFloat dx;
+        bool fling;
+    };
+    std::string describe(const RulerMove& m) const {
+        return (m.ruler == exposure->sldShutterSpeed() ? "shutter from " : "ISO from ") + std::to_string(m.from) +
+               (m.fling ? ", flung" : ", dragged");
+    }
+    // The ruler rests away from where it was, and a photo states the exposure it shows.
+    void expectAPhotoOfWhatTheRulerShows(const RulerMove& m) {
+        const double shown = m.ruler->calcValue();
+        EXPECT_GT(std::abs(shown - m.from), 3) << "the ruler moved";
+        const Reading photo = shoot();
+        ASSERT_GT(photo.exposure, 0);
+        const double onRuler = m.ruler == exposure->sldShutterSpeed() ? shutterOnRuler(photo) : isoOnRuler(photo);
+        EXPECT_NEAR(onRuler, shown, 1) << "the photo says " << photo.exposure << " s at ISO " << photo.iso;
+    }
 };
 
 TEST_F(CameraScreenManualTest, ThePhotosTakeTheExposureTheRulersRestOn) {
@@ -89,28 +110,18 @@ TEST_F(CameraScreenManualTest, ThePhotosTakeTheExposureTheRulersRestOn) {
     openExposure();
     ASSERT_FALSE(HasFatalFailure());
     auto shutter = exposure->sldShutterSpeed(), iso = exposure->sldISO();
-    struct Case {
-        std::shared_ptr<ManualSliderView> ruler;
-        double from;
-        CGFloat dx;
-        bool fling;
-    };
     // Flings run on after the finger lifts; the ruler reports and snaps 0.2 s after its last
     // movement, and no further.
-    for (const Case& c : {Case{shutter, 5, -30, true}, Case{shutter, 95, 30, true}, Case{shutter, 30, -40, false},
-                          Case{iso, 10, -30, true}, Case{iso, 80, 30, true}}) {
-        SCOPED_TRACE((c.ruler == shutter ? "shutter from " : "ISO from ") + std::to_string(c.from) +
-                     (c.fling ? ", flung" : ", dragged"));
+    for (const RulerMove& c :
+         {RulerMove{shutter, 5, -30, true}, RulerMove{shutter, 95, 30, true}, RulerMove{shutter, 30, -40, false},
+          RulerMove{iso, 10, -30, true}, RulerMove{iso, 80, 30, true}}) {
+        SCOPED_TRACE(describe(c));
         openExposure();  // the shutter closed it
         c.ruler->setValue(c.from);
         drag(c.ruler, c.dx, c.fling);
         const double shown = c.ruler->calcValue();
         EXPECT_EQ(shown, std::round(shown)) << "the ruler rests on a whole value";
-        EXPECT_GT(std::abs(shown - c.from), 3) << "the ruler moved";
-        const Reading photo = shoot();
-        ASSERT_GT(photo.exposure, 0);
-        const double onRuler = c.ruler == shutter ? shutterOnRuler(photo) : isoOnRuler(photo);
-        EXPECT_NEAR(onRuler, shown, 1) << "the photo says " << photo.exposure << " s at ISO " << photo.iso;
+        expectAPhotoOfWhatTheRulerShows(c);
     }
 }
 
@@ -157,18 +168,11 @@ TEST_F(CameraScreenManualTest, ARulerMovedOnTheWayToTheBackgroundIsWhatThePhotos
     openExposure();
     ASSERT_FALSE(HasFatalFailure());
     auto shutter = exposure->sldShutterSpeed(), iso = exposure->sldISO();
-    struct Case {
-        std::shared_ptr<ManualSliderView> ruler;
-        double from;
-        CGFloat dx;
-        bool fling;
-    };
     // Escape as the finger lifts from a fling: the coast and the settle fall in the background.
     // Escape while the finger drags: the next movements, the lift and the settle do.
-    for (const Case& c : {Case{shutter, 20, -40, true}, Case{iso, 70, 40, true}, Case{shutter, 70, 40, false},
-                          Case{iso, 20, -40, false}}) {
-        SCOPED_TRACE((c.ruler == shutter ? "shutter from " : "ISO from ") + std::to_string(c.from) +
-                     (c.fling ? ", flung" : ", dragged"));
+    for (const RulerMove& c : {RulerMove{shutter, 20, -40, true}, RulerMove{iso, 70, 40, true},
+                               RulerMove{shutter, 70, 40, false}, RulerMove{iso, 20, -40, false}}) {
+        SCOPED_TRACE(describe(c));
         openExposure();  // the shutter closed it
         c.ruler->setValue(c.from);
         step(0.5);
@@ -197,12 +201,7 @@ TEST_F(CameraScreenManualTest, ARulerMovedOnTheWayToTheBackgroundIsWhatThePhotos
         app->toggleBackground();
         ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
         step(0.5);
-        const double shown = c.ruler->calcValue();
-        EXPECT_GT(std::abs(shown - c.from), 3) << "the ruler moved";
-        const Reading photo = shoot();
-        ASSERT_GT(photo.exposure, 0);
-        const double onRuler = c.ruler == shutter ? shutterOnRuler(photo) : isoOnRuler(photo);
-        EXPECT_NEAR(onRuler, shown, 1) << "the photo says " << photo.exposure << " s at ISO " << photo.iso;
+        expectAPhotoOfWhatTheRulerShows(c);
         EXPECT_TRUE(screen->views().btnManual->on());
     }
 }
