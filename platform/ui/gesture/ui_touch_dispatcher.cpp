@@ -192,7 +192,7 @@ bool UITouchDispatcher::touchEvent(const HostTouchEvent& hostEvent) {
 }
 
 bool UITouchDispatcher::takenBeneath(const Record& record) const {
-    if (record.recognized || record.cancelledForView) return true;
+    if (record.recognized) return true;
     // A recogniser still possible after the lift waits for more (a second tap).
     for (const auto& rec : record.recognizers)
         if (rec->isEnabled() && rec->state() == UIGestureRecognizerState::Possible) return true;
