@@ -25,9 +25,6 @@
 #include "platform/host/headless_host.h"
 #include "platform/host/ui_application_main.h"
 #include "platform/image/codec/jpeg.h"
-#include "platform/photos/ph_asset_change_request.h"
-#include "platform/photos/ph_authorization.h"
-#include "platform/photos/ph_photo_library.h"
 #include "platform/runtime/source_resources.h"
 #include "platform/storage/user_defaults.h"
 #include "platform/ui/app/ui_application.h"
@@ -37,6 +34,7 @@
 #include "platform/ui/controller/ui_storyboard.h"
 #include "platform/ui/gesture/ui_gesture_recognizer.h"
 #include "tests/support/temp_app_folders.h"
+#include "tests/support/temp_photo_library.h"
 #include "widgets/flat/status_bar_flat_kit.h"
 
 namespace fs = std::filesystem;
@@ -280,21 +278,12 @@ void takersIn(const std::shared_ptr<UIView>& view, CGRect area,
     for (const auto& sub : view->subviews()) takersIn(sub, area, out);
 }
 
-// A small library photo, as the camera saves them.
-std::shared_ptr<PHAsset> libraryPhoto() {
+// A small JPEG, as the camera saves them.
+Bytes smallPhoto() {
     RasterRGBA8 r = makeRaster(64, 48);
     for (std::size_t i = 0; i < r.pixels.size(); ++i) r.pixels[i] = std::uint8_t(i % 4 == 3 ? 255 : i * 7);
     auto jpeg = encodeJpeg(r, JpegEncodeOptions{});
-    if (!jpeg) return nullptr;
-    std::string id;
-    if (!PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
-            id = PHAssetChangeRequest::creationRequestForAssetFromImageData(*jpeg)
-                     ->placeholderForCreatedAsset()
-                     ->localIdentifier();
-        }))
-        return nullptr;
-    auto found = PHAsset::fetchAssetsWithLocalIdentifiers({id});
-    return found ? found->firstObject() : nullptr;
+    return jpeg ? *jpeg : Bytes{};
 }
 
 }  // namespace
@@ -306,10 +295,10 @@ std::shared_ptr<PHAsset> libraryPhoto() {
 TEST_F(ProgramRegistryTest, WhatIsDrawnInTheStatusBarsStripTakesItsOwnTouchOnEveryScreen) {
     Clock::useVirtual();
     CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::Authorized);
-    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
     ASSERT_TRUE(CaptureDeviceRegistry::configure("synthetic@320x240").ok());
-    PHPhotoLibrary::setLibraryDirectory((folders.root() / "library").string());
-    auto photo = libraryPhoto();
+    TempPhotoLibrary library;
+    library.open(folders.root() / "library");
+    auto photo = TempPhotoLibrary::add(smallPhoto());
     ASSERT_TRUE(photo);
     auto storyboard = UIStoryboard::mainStoryboard();
     long touch = 50000;
@@ -350,7 +339,7 @@ TEST_F(ProgramRegistryTest, WhatIsDrawnInTheStatusBarsStripTakesItsOwnTouchOnEve
         }
     }
     EXPECT_GT(checked, 0) << "nothing is drawn in any strip (the editor's buttons are)";
-    PHPhotoLibrary::setLibraryDirectory("");
+    library.close();
     CaptureDeviceRegistry::reset();
     Clock::useReal();
 }

@@ -4,6 +4,7 @@
 // ruler moved on the way there; and a photo states the exposure of the frame it is made of, not a
 // newer one the camera took since.
 #include <cstdio>
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "camera/controls/pop_manual_exp_view.h"
@@ -39,8 +40,10 @@ struct CameraScreenManualTest : CameraScreenTest {
         ASSERT_FALSE(exposure->hidden());
     }
     // A finger on the ruler moving `dx` points in five movements 20 ms apart, lifted at speed (a
-    // fling) or after a rest; then the ruler comes to rest.
-    void drag(const std::shared_ptr<ManualSliderView>& ruler, CGFloat dx, bool fling) {
+    // fling) or after a rest; then the ruler comes to rest. `midway` runs before the third
+    // movement, `lifted` as the finger lifts.
+    void drag(const std::shared_ptr<ManualSliderView>& ruler, CGFloat dx, bool fling,
+              const std::function<void()>& midway = {}, const std::function<void()>& lifted = {}) {
         static long id = 9100;
         ++id;
         const CGRect r = ruler->convertRectToView(ruler->bounds(), window);
@@ -48,11 +51,13 @@ struct CameraScreenManualTest : CameraScreenTest {
         auto dispatcher = UITouchDispatcher::shared();
         dispatcher->touchEvent({Clock::now(), {{id, at, UITouchPhase::Began}}});
         for (int i = 1; i <= 5; ++i) {
+            if (i == 3 && midway) midway();
             advance(0.02);
             dispatcher->touchEvent({Clock::now(), {{id, {at.x + dx * i / 5, at.y}, UITouchPhase::Moved}}});
         }
         if (!fling) step(0.5);
         dispatcher->touchEvent({Clock::now(), {{id, {at.x + dx, at.y}, UITouchPhase::Ended}}});
+        if (lifted) lifted();
         step(4);
         ASSERT_FALSE(ruler->scroll()->isDecelerating());
     }
@@ -176,28 +181,16 @@ TEST_F(CameraScreenManualTest, ARulerMovedOnTheWayToTheBackgroundIsWhatThePhotos
         openExposure();  // the shutter closed it
         c.ruler->setValue(c.from);
         step(0.5);
-        static long id = 9200;
-        ++id;
-        const CGRect r = c.ruler->convertRectToView(c.ruler->bounds(), window);
-        const CGPoint at{CGRectGetMidX(r), CGRectGetMidY(r)};
-        auto dispatcher = UITouchDispatcher::shared();
-        auto finger = [&](int sixths, UITouchPhase phase) {
-            dispatcher->touchEvent({Clock::now(), {{id, {at.x + c.dx * sixths / 6, at.y}, phase}}});
-        };
-        finger(0, UITouchPhase::Began);
-        for (int i = 1; i <= 6; ++i) {
-            if (i == 4 && !c.fling) {
+        std::function<void()> midway, lifted;
+        if (c.fling)
+            lifted = [&] { app->toggleBackground(); };
+        else
+            midway = [&] {
                 app->toggleBackground();
                 step(0.4);  // the controls tick without a camera
-            }
-            advance(0.02);
-            finger(i, UITouchPhase::Moved);
-        }
-        if (!c.fling) step(0.5);
-        finger(6, UITouchPhase::Ended);
-        if (c.fling) app->toggleBackground();
-        step(4);
-        ASSERT_FALSE(c.ruler->scroll()->isDecelerating());
+            };
+        drag(c.ruler, c.dx, c.fling, midway, lifted);
+        ASSERT_FALSE(HasFatalFailure());
         app->toggleBackground();
         ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
         step(0.5);
