@@ -122,10 +122,10 @@ void CameraPhotoGeneralHost::resetTimerTorch() {
 
 void CameraPhotoGeneralHost::restartTimerTorch() {
     resetTimerTorch();
-    std::weak_ptr<CameraPhotoGeneralHost> weak = host();
-    timerTorch_ = NSTimer::scheduledTimer(kTorchWait, false, [weak](const std::shared_ptr<NSTimer>& t) {
-        if (auto h = weak.lock()) h->onTimerTorch(t);
-    });
+    // The shot holds its host through the torch's wait, as through the rest of its road, so that
+    // it ends (and says how) even when capture stops meanwhile.
+    timerTorch_ = NSTimer::scheduledTimer(kTorchWait, false,
+                                          [h = host()](const std::shared_ptr<NSTimer>& t) { h->onTimerTorch(t); });
 }
 
 void CameraPhotoGeneralHost::onTimerTorch(const std::shared_ptr<NSTimer>&) {

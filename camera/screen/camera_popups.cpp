@@ -232,12 +232,14 @@ void CameraPopups::onPopOptionViewImageRatio(PopOptionView&) {
 }
 
 void CameraPopups::onPopOptionViewShotMode(PopOptionView& sender) {
+    // Stored at the choice: the pop-up's hiding may be cut short (a tap outside it, the screen
+    // going), and its completion with it.
+    Global::shared()->saveCurrentSettings();
     std::weak_ptr<CameraPopups> weak = me();
     sender.hide([weak] {
         auto pops = weak.lock();
         auto screen = pops ? pops->screen_.lock() : nullptr;
         if (!screen) return;
-        Global::shared()->saveCurrentSettings();
         screen->updateData();
         pops->hideFilter();
         pops->hideManual();

@@ -154,7 +154,11 @@ bool ViewController::startShot() {
     auto global = Global::shared();
     auto location = global->geoTagging() && assist_ ? assist_->location() : nullptr;
     auto justBefore = weakBind(me(), &ViewController::onShotSaving);
-    auto done = weakBind(me(), &ViewController::onShotFinished);
+    // A photo not saved is logged whether or not the screen is still there to say it.
+    auto done = [finished = weakBind(me(), &ViewController::onShotFinished)](Result<void> saved) {
+        if (!saved) Log::warning("camera", "the photo was not saved: " + saved.error());
+        finished(std::move(saved));
+    };
     std::shared_ptr<FilterElement> element = screenElement_;
     if (global->silentMode()) {
         std::weak_ptr<PreviewRoad> road = road_;
@@ -216,7 +220,6 @@ void ViewController::onShotFinished(Result<void> saved) {
     v_.focusView->take_1();
     shots_->shotFinished(saved.ok());
     if (saved) return;
-    Log::warning("camera", "the photo was not saved: " + saved.error());
     // As the photo editor says it, with the reason below.
     popups_->alert(std::string(EditController::kNotSaved) + "\n" + saved.error(), [] {});
 }

@@ -134,8 +134,10 @@ private:
     void finishLoading(std::optional<Bytes> data, Result<EditPhotoCopies> copies);
     void failLoading(const std::string& why);
     void leaveUnreadable();
-    void finishSave(std::optional<Bytes> jpeg, const std::string& failure);
-    void saveFailed(const std::string& why);
+    // A save's news on the main queue, for the editor if it is still there: the photo rendered and
+    // on its way to the library, or why it was not saved (logged either way).
+    static void saveRendered(const std::weak_ptr<EditController>& weak);
+    static void saveFailed(const std::weak_ptr<EditController>& weak, const std::string& why);
 
     std::weak_ptr<EditControllerDelegate> delegate_;
     std::shared_ptr<PHAsset> asset_;

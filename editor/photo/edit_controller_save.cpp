@@ -1,7 +1,9 @@
 // The photo editor's save: the full-size recipe built on the main thread, rendered and encoded a
 // strip at a time and given its metadata on a "save" queue of its own, then written to the
-// library. Any failure on the way hides the HUD, forgets the pending result animation and says
-// the photo was not saved, and why; the library keeps nothing of it.
+// library. The save owns what it needs, so the photo is written whether or not the editor is
+// still shown when the render ends. Any failure on the way is logged with its reason and, while
+// the editor is there, hides the HUD, forgets the pending result animation and says the photo was
+// not saved, and why; the library keeps nothing of it.
 #include <algorithm>
 
 #include "editor/photo/edit_controller.h"
@@ -69,10 +71,7 @@ void EditController::onSave() {
     ValueDictionary options;
     options.set(kCIImageApplyOrientationProperty, Value(true));
     auto source = CIImage::imageWithData(*data_, options);
-    if (!source) {
-        finishSave(std::nullopt, "the photo does not decode");
-        return;
-    }
+    if (!source) return saveFailed(self<EditController>(), "the photo does not decode");
     SaveJob job;
     job.rect = source->extent();
     job.recipe = currentElement_->make(source);
@@ -83,44 +82,39 @@ void EditController::onSave() {
     job.software = Global::shared()->appName();
     job.dateTime = DateExtras::formattedDateWithFormat(DateExtras::now(), kDateTimeFormat);
 
+    // The library write starts from the save queue too, so neither a closed editor nor the end of
+    // the program's loop keeps the photo from the library; the editor hears of it on the main
+    // queue, first that the photo is on its way, then how the write went.
     std::weak_ptr<EditController> weak = self<EditController>();
     auto queue = dispatch_queue_create(kSaveQueue);
     dispatch_async(queue, [weak, job = std::move(job)] {
-        auto saved = renderSave(job);
-        std::optional<Bytes> bytes;
-        std::string failure;
-        if (saved)
-            bytes = std::move(*saved);
-        else
-            failure = saved.error();
-        dispatch_async(dispatch_get_main_queue(), [weak, bytes = std::move(bytes), failure] {
-            if (auto me = weak.lock()) me->finishSave(bytes, failure);
+        auto rendered = renderSave(job);
+        if (!rendered)
+            return dispatch_async(dispatch_get_main_queue(), [weak, why = rendered.error()] { saveFailed(weak, why); });
+        dispatch_async(dispatch_get_main_queue(), [weak] { saveRendered(weak); });
+        savePhotoToLibrary(*rendered, [weak](Result<void> saved) {
+            if (!saved) return saveFailed(weak, saved.error());
+            if (auto me = weak.lock()) me->saving_ = false;
         });
     });
 }
 
-void EditController::finishSave(std::optional<Bytes> jpeg, const std::string& failure) {
-    if (!jpeg) {
-        saveFailed(failure);
-        return;
-    }
-    actShowResultImage_ = true;
-    std::weak_ptr<EditController> weak = self<EditController>();
-    savePhotoToLibrary(*jpeg, [weak](Result<void> saved) {
-        auto me = weak.lock();
-        if (!me) return;
-        me->saving_ = false;
-        if (!saved) me->saveFailed(saved.error());
-    });
-    hudView()->hide();
-    updateView();
+void EditController::saveRendered(const std::weak_ptr<EditController>& weak) {
+    auto me = weak.lock();
+    if (!me) return;
+    // Set before the library's change arrives, which this block is queued ahead of.
+    me->actShowResultImage_ = true;
+    me->hudView()->hide();
+    me->updateView();
 }
 
-void EditController::saveFailed(const std::string& why) {
+void EditController::saveFailed(const std::weak_ptr<EditController>& weak, const std::string& why) {
     Log::warning(kLog, "photo not saved: " + why);
-    saving_ = false;
-    actShowResultImage_ = false;
-    hudView()->hide();
+    auto me = weak.lock();
+    if (!me) return;
+    me->saving_ = false;
+    me->actShowResultImage_ = false;
+    me->hudView()->hide();
     // As the camera screen says it: the heading, then why (the library names the photo's file).
-    alert(self<EditController>(), std::string(kNotSaved) + "\n" + why, [] {});
+    alert(me, std::string(kNotSaved) + "\n" + why, [] {});
 }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/queue.h"
@@ -71,10 +72,22 @@ bool isInput(const SDL_Event& e) {
     }
 }
 
+const char* environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : nullptr;
+}
+
 bool hasDisplay() {
-    const char* x = std::getenv("DISPLAY");
-    const char* w = std::getenv("WAYLAND_DISPLAY");
-    return (x && *x) || (w && *w);
+    return environment("DISPLAY") || environment("WAYLAND_DISPLAY");
+}
+
+// Whether the video system reached a display that shows windows. When the display the environment
+// names cannot be opened, SDL goes on to a driver that draws off screen, into no window at all;
+// a driver asked for by name (SDL_VIDEODRIVER) is taken as asked.
+bool reachedDisplay() {
+    if (environment("SDL_VIDEODRIVER")) return true;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0);
 }
 
 }  // namespace
@@ -116,6 +129,12 @@ std::unique_ptr<WindowHost> WindowHost::open(const HostOptions& options, std::st
 #endif
     if (status != 0) {
         reason = std::string("cannot start the video system: ") + SDL_GetError();
+        return nullptr;
+    }
+    if (!reachedDisplay()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        const char* x = environment("DISPLAY");
+        reason = std::string("cannot open the display ") + (x ? x : environment("WAYLAND_DISPLAY"));
         return nullptr;
     }
     std::unique_ptr<WindowHost> host(new WindowHost(options));

@@ -47,6 +47,11 @@ struct TileTest : BrowserTest {
         tile->setElement(element);
         settle();
     }
+    void TearDown() override {
+        // A pending edit is written now, while the test's folders are still there.
+        element->flushPendingSave();
+        BrowserTest::TearDown();
+    }
     void touch(UITouchPhase phase, long id = 7) {
         UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, CGPoint{40, 150}, phase}}});
     }

@@ -57,3 +57,18 @@ TEST(ProgramHeadless, DrawsItsFirstFrameAndLeavesItsSettingsReadable) {
     // The library folder holds its index.
     EXPECT_TRUE(fs::is_regular_file(korva.libraryDir() / ".korva-library.sqlite"));
 }
+
+// A display that cannot be reached is no display: the window host falls back to the headless one,
+// names the display it could not open, and the program ends as a headless start does.
+TEST(ProgramHeadless, ADisplayThatCannotBeReachedFallsBackToHeadless) {
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    ProgramProcess korva;
+    ASSERT_TRUE(korva.start(*program, "window", {{"DISPLAY", ":97"}, {"SDL_VIDEODRIVER", ""}}));
+    auto status = korva.waitForExit(120);
+    ASSERT_TRUE(status) << "still running after two minutes:\n" << korva.log();
+    ASSERT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
+    EXPECT_NE(korva.log().find("no window (cannot open the display :97); running headless"), std::string::npos)
+        << korva.log();
+    EXPECT_NE(korva.log().find("headless host drew one 1170x2532 frame"), std::string::npos) << korva.log();
+}

@@ -68,8 +68,10 @@ public:
     std::filesystem::path libraryDir() const { return root_ / "library"; }
 
     // Starts `program` with the host's options for `host` ("headless" or "window"); the rest of the
-    // environment is the test's own but for the program's variables.
-    bool start(const std::string& program, const std::string& host) {
+    // environment is the test's own but for the program's variables, and for `changes` (an empty
+    // value removes a variable).
+    bool start(const std::string& program, const std::string& host,
+               const std::map<std::string, std::string>& changes = {}) {
         std::map<std::string, std::string> env;
         for (char** e = environ; *e; ++e) {
             std::string entry = *e;
@@ -85,6 +87,11 @@ public:
         env["KORVA_LIBRARY_DIR"] = libraryDir().string();
         // Information and above, so that an error line would be there to find.
         env["KORVA_LOG"] = "info";
+        for (const auto& [key, value] : changes)
+            if (value.empty())
+                env.erase(key);
+            else
+                env[key] = value;
         std::vector<std::string> entries;
         for (const auto& [key, value] : env) entries.push_back(key + "=" + value);
         std::vector<char*> envp;

@@ -14,6 +14,8 @@
 #include <sstream>
 #include <string>
 
+#include "app/base/my_navigation_controller.h"
+#include "app/base/my_view_controller.h"
 #include "app/rate/rate_prompt.h"
 #include "editor/photo/edit_controller.h"
 #include "foundation/global.h"
@@ -35,6 +37,7 @@
 #include "platform/ui/gesture/ui_gesture_recognizer.h"
 #include "tests/support/temp_app_folders.h"
 #include "tests/support/temp_photo_library.h"
+#include "ui/popup/hud_view.h"
 #include "widgets/flat/status_bar_flat_kit.h"
 
 namespace fs = std::filesystem;
@@ -286,23 +289,21 @@ Bytes smallPhoto() {
     return jpeg ? *jpeg : Bytes{};
 }
 
-}  // namespace
-
 // Every screen the program registers, on each screen model, as the program shows it (the camera
-// screen with the synthetic camera, the editor with a library photo): every control and every view
-// with a recogniser of its own drawn in the status bar's strip takes a finger put down there
-// through the host, as a click in the window does. None is left to the status bar.
-TEST_F(ProgramRegistryTest, WhatIsDrawnInTheStatusBarsStripTakesItsOwnTouchOnEveryScreen) {
+// screen with the synthetic camera, the editor with a library photo), handed to `check` once its
+// pictures have loaded and its animations ended. Returns how many screens were shown.
+int onEveryScreen(const fs::path& folder,
+                  const std::function<void(HeadlessHost&, const std::shared_ptr<UIViewController>&,
+                                           const std::shared_ptr<UIWindow>&)>& check) {
     Clock::useVirtual();
     CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::Authorized);
-    ASSERT_TRUE(CaptureDeviceRegistry::configure("synthetic@320x240").ok());
+    EXPECT_TRUE(CaptureDeviceRegistry::configure("synthetic@320x240").ok());
     TempPhotoLibrary library;
-    library.open(folders.root() / "library");
+    library.open(folder / "library");
     auto photo = TempPhotoLibrary::add(smallPhoto());
-    ASSERT_TRUE(photo);
+    EXPECT_TRUE(photo);
     auto storyboard = UIStoryboard::mainStoryboard();
-    long touch = 50000;
-    int checked = 0;
+    int shown = 0;
     for (const char* model : {"notched", "home-button", "tablet"}) {
         HostOptions options;
         options.kind = HostKind::Headless;
@@ -311,7 +312,8 @@ TEST_F(ProgramRegistryTest, WhatIsDrawnInTheStatusBarsStripTakesItsOwnTouchOnEve
         for (const auto& identifier : storyboard->identifiers()) {
             SCOPED_TRACE(identifier + " on the " + model + " screen");
             auto screen = storyboard->instantiateViewControllerWithIdentifier(identifier);
-            ASSERT_TRUE(screen);
+            EXPECT_TRUE(screen);
+            if (!screen) continue;
             if (auto editor = std::dynamic_pointer_cast<AssetEditor>(screen)) editor->setAsset(photo);
             auto window = UIWindow::make();
             window->setRootViewController(screen);
@@ -320,26 +322,65 @@ TEST_F(ProgramRegistryTest, WhatIsDrawnInTheStatusBarsStripTakesItsOwnTouchOnEve
                 DispatchQueue::waitUntilBackgroundIdle();
                 host.step(0.25);
             }
-            std::vector<std::pair<std::shared_ptr<UIView>, CGPoint>> takers;
-            takersIn(window, UIApplication::sharedApplication()->statusBarFrame(), takers);
-            for (const auto& [view, at] : takers) {
-                ++checked;
-                host.sendTouches({Clock::now(), {{++touch, at, UITouchPhase::Began}}});
-                auto* control = dynamic_cast<UIControl*>(view.get());
-                bool reached = control && control->isTracking();
-                for (const auto& r : ownRecognizers(*view)) reached = reached || r->numberOfTouches() > 0;
-                auto hit = window->hitTest(at);
-                EXPECT_TRUE(reached) << view->className() << " at (" << at.x << ", " << at.y << ") is covered by "
-                                     << (hit ? hit->className() : "nothing");
-                host.sendTouches({Clock::now(), {{touch, at, UITouchPhase::Cancelled}}});
-            }
+            ++shown;
+            check(host, screen, window);
             window->setRootViewController(nullptr);
             window->setHidden(true);
             host.step(0.1);
         }
     }
-    EXPECT_GT(checked, 0) << "nothing is drawn in any strip (the editor's buttons are)";
     library.close();
     CaptureDeviceRegistry::reset();
     Clock::useReal();
+    return shown;
+}
+
+// Whether the view has had a touch since it was last asked: a control tracking one, or one of its
+// own recognisers holding one.
+bool reached(const UIView& view) {
+    auto* control = dynamic_cast<const UIControl*>(&view);
+    bool reached = control && control->isTracking();
+    for (const auto& r : ownRecognizers(view)) reached = reached || r->numberOfTouches() > 0;
+    return reached;
+}
+
+}  // namespace
+
+// On every screen: every control and every view with a recogniser of its own drawn in the status
+// bar's strip takes a finger put down there through the host, as a click in the window does (none
+// is left to the status bar). Then the screen's busy HUD, on its first show and before any layout
+// pass, keeps every finger from what it covers, in the strip or below it.
+TEST_F(ProgramRegistryTest, EveryScreensStripTakesItsOwnTouchesAndItsBusyHudTakesThemAll) {
+    long touch = 50000;
+    int inStrip = 0, underHud = 0;
+    auto put = [&](HeadlessHost& host, const std::shared_ptr<UIView>& view, CGPoint at, bool reach) {
+        host.sendTouches({Clock::now(), {{++touch, at, UITouchPhase::Began}}});
+        auto hit = view->window() ? view->window()->hitTest(at) : nullptr;
+        EXPECT_EQ(reached(*view), reach) << view->className() << " at (" << at.x << ", " << at.y << "), under "
+                                         << (hit ? hit->className() : "nothing");
+        host.sendTouches({Clock::now(), {{touch, at, UITouchPhase::Cancelled}}});
+    };
+    onEveryScreen(folders.root(), [&](HeadlessHost& host, const std::shared_ptr<UIViewController>& screen,
+                                      const std::shared_ptr<UIWindow>& window) {
+        std::vector<std::pair<std::shared_ptr<UIView>, CGPoint>> takers;
+        takersIn(window, UIApplication::sharedApplication()->statusBarFrame(), takers);
+        for (const auto& [view, at] : takers) {
+            ++inStrip;
+            put(host, view, at, true);
+        }
+        std::shared_ptr<HudView> hud;
+        if (auto mine = std::dynamic_pointer_cast<MyViewController>(screen)) hud = mine->hudView();
+        if (auto navigation = std::dynamic_pointer_cast<MyNavigationController>(screen)) hud = navigation->hudView();
+        if (!hud) return;
+        takers.clear();
+        takersIn(window, window->bounds(), takers);
+        hud->show();
+        for (const auto& [view, at] : takers) {
+            ++underHud;
+            put(host, view, at, false);
+        }
+        hud->hide();
+    });
+    EXPECT_GT(inStrip, 0) << "nothing is drawn in any strip (the editor's buttons are)";
+    EXPECT_GT(underHud, 0) << "no screen showed a HUD over anything";
 }

@@ -6,6 +6,7 @@
 #include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/control/ui_progress_view.h"
 #include "platform/ui/draw/color.h"
+#include "platform/ui/gesture/ui_touch.h"
 #include "ui/layout/view_custom_constraints.h"
 #include "ui/layout/view_custom_hierarchy.h"
 #include "ui/theme/color.h"
@@ -15,6 +16,19 @@
 namespace {
 constexpr CGFloat kDimAlpha = 0.5;
 constexpr double kMoveDuration = 0.3;
+
+// The holder keeps every touch that lands on it from what lies beneath: the views, the recognisers
+// of the views around it, the scroll view it may sit in and the status bar's tap.
+class HudHolderView : public UIView, public UITouchReceiver {
+public:
+    KORVA_MAKE(HudHolderView)
+    bool takesTouchesBeforeAncestorRecognizers() const override { return true; }
+    bool keepsTouchesFromScrolling() const override { return true; }
+    std::string className() const override { return "HudHolderView"; }
+
+protected:
+    HudHolderView() = default;
+};
 }  // namespace
 
 HudTimed::~HudTimed() {
@@ -22,7 +36,7 @@ HudTimed::~HudTimed() {
 }
 
 void HudTimed::makeHolder(std::shared_ptr<UIColor> color) {
-    holder_ = UIView::make();
+    holder_ = HudHolderView::make();
     holder_->setBackgroundColor(std::move(color));
     holder_->setHidden(true);
     if (auto root = rootView()) {
@@ -38,6 +52,16 @@ void HudTimed::restartTimerHide(double seconds) {
 void HudTimed::onTimerHide() {
     resetTimerHide();
     hide();
+}
+
+void HudTimed::showHolder() {
+    holder_->setHidden(false);
+    auto parent = holder_->superview();
+    if (!parent) return;
+    parent->bringSubviewToFront(holder_);
+    // The constraints place the holder at the next layout pass; a touch that comes before it (in
+    // the batch of input that showed the HUD, say) must already land on it.
+    holder_->setFrame(parent->bounds());
 }
 
 bool HudTimed::shown() const {
@@ -66,10 +90,9 @@ void HudView::show() {
     HudBase::show();
     // A plain show stays up: an auto-hide of an earlier show must not take it away.
     resetTimerHide();
-    holder()->setHidden(false);
+    showHolder();
     prog_->setHidden(true);
     act_->startAnimating();
-    if (auto parent = holder()->superview()) parent->bringSubviewToFront(holder());
 }
 
 void HudView::hide() {
@@ -105,9 +128,9 @@ void HudAct::show(const std::shared_ptr<NSObject>& sender) {
     HudBase::show();
     resetTimerHide();
     last_ = trackSender(sender, vc());
+    showHolder();
     recalcLayout();
     applyLayout(false);
-    holder()->setHidden(false);
     act_->startAnimating();
 }
 

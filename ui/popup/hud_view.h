@@ -1,6 +1,7 @@
 // The busy HUDs: HudView dims the owner's root view and spins an indicator in the middle, with an
 // optional progress bar; HudAct spins a small indicator over the sender. Both show and hide at
-// once and can hide themselves after a time; an explicit hide cancels that. Main-thread only.
+// once and can hide themselves after a time; an explicit hide cancels that. While shown, either
+// keeps every touch from the views beneath it, from the moment it shows. Main-thread only.
 #pragma once
 
 #include "platform/runtime/geometry.h"
@@ -25,8 +26,10 @@ public:
 
 protected:
     using HudBase::HudBase;
-    // Makes the holder over the whole root view, hidden.
+    // Makes the holder over the whole root view, hidden; shown, it takes every touch on it.
     void makeHolder(std::shared_ptr<UIColor> color);
+    // Shows the holder in front of the root view's other views, over all of it at once.
+    void showHolder();
 
 private:
     OneShotTimer timerHide_;

@@ -70,8 +70,11 @@ bool MFMailComposeViewController::send() {
         keep->sending_ = false;
         if (result)
             keep->finish(MFMailComposeResult::Sent, "");
-        else
+        else {
+            // Logged as well: the delegate that would say it may have gone.
+            Log::warning("mail", result.error());
             keep->finish(MFMailComposeResult::Failed, result.error());
+        }
     });
     return true;
 }

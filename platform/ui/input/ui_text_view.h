@@ -140,6 +140,8 @@ public:
     // Leaving the window gives up the focus.
     void willMoveToWindow(const std::shared_ptr<UIWindow>& window) override;
     void touchesEnded(const UITouchSet& touches, const UIEvent& event) override;
+    // A tap does something in an editable or selectable text, and on a link in any other.
+    bool takesTapAt(CGPoint point) override { return editable_ || selectable_ || linkAtPoint(point).has_value(); }
     void layoutSubviews() override;
     void drawRect(CGRect rect) override;
     std::string className() const override { return "UITextView"; }

@@ -90,6 +90,19 @@ const CallbackRow kRows[] = {
          EXPECT_EQ(t.stored("shotMode").integerValue(), 1);
      }},
 
+    {"ShotModeIsStoredThoughThePopUpsHidingIsCutShort", nothing,
+     [](auto& t) {
+         t.screen->popups().onOption();
+         t.step(0.5);
+         Global::shared()->setShotMode(ShotMode::Burst);
+         t.screen->popups().onPopOptionViewShotMode(*t.screen->popups().option());
+         t.screen->popups().option()->hide([] {});  // a tap outside at once takes the hiding over
+     },
+     [](auto& t) {
+         EXPECT_TRUE(t.stepUntil([&] { return t.screen->popups().option()->hidden(); }));
+         EXPECT_EQ(t.stored("shotMode").integerValue(), 1);
+     }},
+
     {"BothVolumeButtonsSwapTheCamera", nothing,
      [](auto& t) { asAssistantDelegate(*t.screen).onCameraAssistantVolumeDblButton(nullptr); },
      [](auto& t) {

@@ -16,10 +16,12 @@
 #include "platform/image/cg_image.h"
 #include "platform/image/ci_image.h"
 #include "platform/photos/ph_image_manager.h"
+#include "platform/runtime/log.h"
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/draw/image.h"
 #include "platform/ui/gesture/ui_long_press_gesture_recognizer.h"
+#include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "ui/popup/hud_view.h"
 
 namespace {
@@ -245,6 +247,57 @@ TEST_F(EditorTest, SavePressedTwiceSavesOnce) {
     EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 2u) << "the original and one edit";
     editor->onSave();  // once done, saving again is a new save
     drain(12);
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 3u);
+}
+
+// What the user started is kept whatever the screen does. The close button pressed in the same
+// batch of input as save (no run-loop turn or layout between them) lands on the save's HUD: the
+// editor stays until the photo is written, and the button then closes it. An editor its opener lets
+// go of before its render comes back still adds the photo, and a write that fails then is logged.
+TEST_F(EditorTest, ASaveEndsInTheLibraryWhateverBecomesOfTheEditor) {
+    auto asset = addPhoto(jpegOf(markedRaster(640, 480)));
+    open(asset);
+    editor->onFilterAttrChanged(sepia(0.5));
+    auto middle = [](const std::shared_ptr<UIView>& v) {
+        return v->convertPointToView({CGRectGetMidX(v->bounds()), CGRectGetMidY(v->bounds())}, nullptr);
+    };
+    long id = 9100;
+    for (const auto& button : {editor->btnSave(), editor->btnDone()}) {
+        ++id;
+        UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, middle(button), UITouchPhase::Began}}});
+        UITouchDispatcher::shared()->touchEvent({Clock::now(), {{id, middle(button), UITouchPhase::Ended}}});
+    }
+    EXPECT_TRUE(editor->isSaving());
+    drain(12);
+    EXPECT_EQ(closer->done, 0) << "the close went through the HUD";
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 2u);
+    tap(middle(editor->btnDone()));
+    EXPECT_EQ(closer->done, 1);
+
+    // Let go of before the main thread turns again, so the render's result always comes after.
+    auto released = [&] {
+        editor->onSave();
+        std::weak_ptr<EditController> weak = editor;
+        window->setRootViewController(nullptr);
+        editor.reset();
+        EXPECT_TRUE(weak.expired());
+        drain(12);
+    };
+    released();
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 3u);
+    auto saved = newest();
+    ASSERT_TRUE(saved);
+    auto info = readImageInfo(*readFileBytes(saved->filePath()));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->width, 640);
+
+    open(asset);
+    editor->onFilterAttrChanged(sepia(0.5));
+    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Denied);
+    LogCapture log;
+    released();
+    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);
+    EXPECT_TRUE(log.contains("photo not saved: the photo library is not authorized")) << log.lines().size();
     EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 3u);
 }
 

@@ -158,7 +158,14 @@ TEST_F(ApplicationMainTest, TheProgramExitsWithItsStatusBesideTheDesktopLocation
 // Background work still running when the loop ends (a photo being written) finishes before the
 // program returns, so the process does not tear down what the work uses under it.
 TEST_F(ApplicationMainTest, TheProgramEndsAfterItsBackgroundWork) {
-    const auto marker = std::filesystem::temp_directory_path() / ("korva-exit-work-" + std::to_string(::getpid()));
+    // The death test runs this body again in a child process: the marker's name is handed down to
+    // it, so that the file the child writes is the one removed here.
+    constexpr const char* kMarkerVariable = "KORVA_TEST_EXIT_WORK_MARKER";
+    if (!std::getenv(kMarkerVariable))
+        ::setenv(kMarkerVariable,
+                 (std::filesystem::temp_directory_path() / ("korva-exit-work-" + std::to_string(::getpid()))).c_str(),
+                 1);
+    const std::filesystem::path marker = std::getenv(kMarkerVariable);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
@@ -185,6 +192,7 @@ TEST_F(ApplicationMainTest, TheProgramEndsAfterItsBackgroundWork) {
         },
         ::testing::ExitedWithCode(0), "");
     std::filesystem::remove(marker);
+    ::unsetenv(kMarkerVariable);
 }
 
 }  // namespace

@@ -23,7 +23,10 @@
 #include "platform/ui/control/ui_scroll_view.h"
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/gesture/ui_pinch_gesture_recognizer.h"
+#include "platform/ui/gesture/ui_tap_gesture_recognizer.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
+#include "platform/ui/input/ui_text_view.h"
+#include "platform/ui/table/ui_table_view.h"
 #include "sample_view_tree.h"
 
 namespace {
@@ -212,6 +215,104 @@ TEST_F(HeadlessHostTest, TheStatusBarsStripGivesAControlItsTapAndTakesTheListUpF
     EXPECT_EQ(scene->list->contentOffset().y, 800);
     UIApplication::sharedApplication()->setStatusBarHidden(false);
     UITouchDispatcher::shared()->cancelAll();
+
+    // Each way a touch on the strip is taken, or not, by what lies under it: the case's view over
+    // the list (which alone scrolls to the top), the gesture, and whether the view did its part.
+    struct Rows : UITableViewDataSource, UITableViewDelegate {
+        int selected = 0;
+        std::size_t numberOfRowsInSection(UITableView&, std::size_t) override { return 20; }
+        std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& t, NSIndexPath p) override {
+            return t.dequeueReusableCellWithIdentifier("row", p);
+        }
+        void didSelectRowAtIndexPath(UITableView&, NSIndexPath) override { ++selected; }
+    };
+    int fired = 0;
+    auto rows = std::make_shared<Rows>();
+    std::shared_ptr<UITextView> text;
+    auto tapper = [&](int taps) {
+        auto v = UIView::make(CGRect{{100, 5}, {120, 30}});
+        auto r = UITapGestureRecognizer::make([&](UIGestureRecognizer&) { ++fired; });
+        r->setNumberOfTapsRequired(taps);
+        UIViewAddGestureRecognizer(*v, r);
+        return v;
+    };
+    auto textView = [&](bool editable, bool selectable) {
+        text = UITextView::make(CGRect{{0, 0}, {390, 47}});
+        text->setText("https://example.org/a");
+        text->setEditable(editable);
+        text->setSelectable(selectable);
+        text->setDataDetectorTypes(UIDataDetectorTypeLink);
+        text->setScrollsToTop(false);
+        return std::static_pointer_cast<UIView>(text);
+    };
+    auto tapAt = [&](CGPoint p) { return [this, p] { host->tap(p); }; };
+    std::size_t urlsBefore = 0;
+    auto opened = [&] { return UIApplication::sharedApplication()->openedURLs().size() - urlsBefore; };
+    struct Case {
+        const char* name;
+        std::function<std::shared_ptr<UIView>()> view;  // none: no view at all under the strip
+        std::function<void()> gesture;
+        int barTaps;
+        std::function<bool()> viewDidItsPart;
+    };
+    const std::vector<Case> cases = {
+        {"a recogniser that recognises the tap", [&] { return tapper(1); }, tapAt({150, 20}), 0,
+         [&] { return fired == 1; }},
+        {"a double-tap recogniser waiting for its second tap", [&] { return tapper(2); }, tapAt({150, 20}), 0,
+         [&] { return fired == 0; }},
+        {"a list's row",
+         [&] {
+             auto table = UITableView::make(CGRect{{0, 0}, {390, 300}});
+             table->registerClass<UITableViewCell>("row");
+             table->setDataSource(rows);
+             table->setDelegate(rows);
+             table->setScrollsToTop(false);
+             table->layoutIfNeeded();
+             return std::static_pointer_cast<UIView>(table);
+         },
+         tapAt({150, 20}), 0, [&] { return rows->selected == 1; }},
+        {"a drag from the strip to below it over a plain view",
+         [] {
+             return UIView::make(CGRect{{0, 0}, {390, 400}});
+         },
+         [this] {
+             host->drag({200, 20}, {200, 300});
+         },
+         0, [] { return true; }},
+        {"a plain view",
+         [] {
+             return UIView::make(CGRect{{0, 0}, {390, 400}});
+         },
+         tapAt({200, 20}), 1, [] { return true; }},
+        {"no view at all", nullptr, tapAt({200, 20}), 1, [] { return true; }},
+        {"an editable text", [&] { return textView(true, true); }, tapAt({200, 20}), 0,
+         [&] { return text->isFirstResponder(); }},
+        {"a selectable text", [&] { return textView(false, true); }, tapAt({300, 20}), 0, [] { return true; }},
+        {"a link in a read-only text", [&] { return textView(false, false); }, tapAt({20, 18}), 0,
+         [&] { return opened() == 1; }},
+        {"below the link in a read-only text", [&] { return textView(false, false); }, tapAt({20, 40}), 1,
+         [&] { return opened() == 0; }},
+    };
+    scene.reset();  // its window would take what falls through the cases' own
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fired = 0;
+        urlsBefore = UIApplication::sharedApplication()->openedURLs().size();
+        auto each = StripScene::make(CGRectZero);
+        each->button->removeFromSuperview();
+        if (c.view)
+            each->window->addSubview(c.view());
+        else
+            each->window->setUserInteractionEnabled(false);
+        host->step(0.5);  // laid out; no tap before counts as the first of a double tap
+        c.gesture();
+        host->step(1);
+        EXPECT_EQ(each->toTopAsks, c.barTaps);
+        EXPECT_EQ(each->list->contentOffset().y, c.barTaps ? 0 : 800);
+        EXPECT_TRUE(c.viewDidItsPart());
+        if (text) text->resignFirstResponder(true);
+        UITouchDispatcher::shared()->cancelAll();
+    }
 }
 
 TEST_F(HeadlessHostTest, WritesTheScreenAndOneViewAsPngFiles) {

@@ -1,9 +1,14 @@
-// The HUDs: auto-hide against explicit commands, the progress bar, and the small indicator that
-// follows its sender.
+// The HUDs: auto-hide against explicit commands, the progress bar, the small indicator that
+// follows its sender, and the touches a shown HUD keeps from the views beneath it.
 #include <gtest/gtest.h>
 
+#include "platform/ui/app/ui_application.h"
 #include "platform/ui/control/ui_activity_indicator_view.h"
+#include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_progress_view.h"
+#include "platform/ui/control/ui_scroll_view.h"
+#include "platform/ui/gesture/ui_tap_gesture_recognizer.h"
+#include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "platform/ui/layer/ca_shape_layer.h"
 #include "tests/ui/popup/popup_test_support.h"
 #include "ui/popup/hud_det_view.h"
@@ -124,6 +129,74 @@ TEST_F(Huds, TheDetailHudDrawsItsArcClockwiseFromTheTopAndReportsCancel) {
     EXPECT_EQ(cancelled->taps, 1);
     hud->show();
     EXPECT_EQ(hud->progress(), 0) << "each showing starts from nothing";
+}
+
+// Each HUD, on its first show and with no layout pass since, takes the touches that follow: a
+// button in the status bar's strip, a tap recogniser around it, the list it sits over and the bar
+// itself hear nothing, while the HUD's own cancel button still works.
+TEST_F(Huds, AShownHudTakesEveryTouchFromItsFirstShow) {
+    const std::vector<std::function<std::shared_ptr<HudTimed>()>> kinds = {
+        [&] {
+            auto h = HudView::make(screenVC);
+            h->show();
+            return h;
+        },
+        [&] {
+            auto h = HudAct::make(screenVC);
+            h->show(root());
+            return h;
+        },
+        [&] {
+            auto h = HudDetView::make(screenVC);
+            h->show();
+            return h;
+        },
+    };
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        SCOPED_TRACE("HUD " + std::to_string(k));
+        window->setRootViewController(nullptr);
+        screenVC = UIViewController::make();
+        window->setRootViewController(screenVC);
+        settle();
+        auto list = UIScrollView::make(root()->bounds());
+        list->setContentSize({root()->bounds().size.width, 5000});
+        list->setContentOffset({0, 800});
+        root()->addSubview(list);
+        auto button = UIButton::make(CGRect{{10, 2}, {40, 16}});  // in the 20-point strip
+        int buttonTaps = 0, rootTaps = 0;
+        button->addAction([&](UIControl&) { ++buttonTaps; }, UIControlEventTouchUpInside);
+        root()->addSubview(button);
+        UIViewAddGestureRecognizer(*root(), UITapGestureRecognizer::make([&](UIGestureRecognizer&) { ++rootTaps; }));
+        settle();
+
+        auto hud = kinds[k]();
+        auto touch = [&, id = 7000L](CGPoint from, CGPoint to) mutable {
+            ++id;
+            auto* dispatcher = UITouchDispatcher::shared().get();
+            bool bar = dispatcher->touchEvent({Clock::now(), {{id, from, UITouchPhase::Began}}});
+            bar = dispatcher->touchEvent({Clock::now() + 0.02, {{id, to, UITouchPhase::Moved}}}) || bar;
+            return dispatcher->touchEvent({Clock::now() + 0.05, {{id, to, UITouchPhase::Ended}}}) || bar;
+        };
+        EXPECT_FALSE(touch({30, 10}, {30, 10})) << "a tap on the strip over the HUD is not the bar's";
+        touch({200, 400}, {200, 100});  // a drag over the list
+        RunLoop::main().advance(1);
+        EXPECT_EQ(buttonTaps, 0);
+        EXPECT_EQ(rootTaps, 0);
+        EXPECT_EQ(list->contentOffset().y, 800);
+        if (auto det = std::dynamic_pointer_cast<HudDetView>(hud)) {
+            auto cancelled = std::make_shared<Cancelled>();
+            det->setDelegate(cancelled);
+            settle();
+            CGPoint middle = det->btnCancel()->convertPointToView(
+                {CGRectGetMidX(det->btnCancel()->bounds()), CGRectGetMidY(det->btnCancel()->bounds())}, nullptr);
+            touch(middle, middle);
+            EXPECT_EQ(cancelled->taps, 1) << "the HUD's own button is above its holder";
+        }
+
+        hud->hide();
+        touch({30, 10}, {30, 10});
+        EXPECT_EQ(buttonTaps, 1) << "a hidden HUD takes nothing";
+    }
 }
 
 }  // namespace
