@@ -176,10 +176,14 @@ TEST_F(ShellTest, TheTopControllerIsTheNewestPresentedOneOrTheRootsLastChild) {
 }
 
 TEST_F(ShellTest, AHeadlessStartThroughTheEntryShowsTheCameraScreen) {
-    HostOptions options = HostOptions::parse([](const char* name) -> const char* {
+    // The data and the library in the test's own folder: nothing else of the environment is read.
+    const std::string data = (tempRoot / "data").string(), library = (tempRoot / "library").string();
+    HostOptions options = HostOptions::parse([&](const char* name) -> const char* {
         std::string n = name;
         if (n == "KORVA_HOST") return "headless";
         if (n == "KORVA_TIME") return "virtual";
+        if (n == "KORVA_DATA_DIR") return data.c_str();
+        if (n == "KORVA_LIBRARY_DIR") return library.c_str();
         return nullptr;
     });
     EXPECT_FALSE(UIApplicationLaunchWithOptions(options, "NoSuchDelegate").ok());

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,10 +15,30 @@
 #include "tests/support/run_loop_pump.h"
 #include "tests/support/virtual_display.h"
 
+// The engine keeps its caches and site data in the user's cache and data folders: for the test
+// program, folders of its own, removed when it ends. Called before anything starts the engine.
+inline void useOwnEngineFolders() {
+    struct EngineFolders {
+        std::filesystem::path root =
+            std::filesystem::temp_directory_path() / ("korva-webengine-" + std::to_string(::getpid()));
+        EngineFolders() {
+            std::filesystem::create_directories(root);
+            ::setenv("XDG_CACHE_HOME", (root / "cache").c_str(), 1);
+            ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+        }
+        ~EngineFolders() {
+            std::error_code ignored;
+            std::filesystem::remove_all(root, ignored);
+        }
+    };
+    static EngineFolders folders;
+}
+
 // Why the engine cannot run, or none once it does. Under CI (which installs the display server
 // and the engine) that is also recorded as a failure:
 //   if (auto why = pageEngineMissing()) GTEST_SKIP() << *why;
 inline std::optional<std::string> pageEngineMissing() {
+    useOwnEngineFolders();
     auto why = testsupport::VirtualDisplay::ensure();
     if (!why) why = webengine::install();
     if (!why) return std::nullopt;

@@ -66,6 +66,7 @@ struct Events : WKNavigationDelegate {
 struct WebEngineStartTest : UIHarness {};
 
 TEST_F(WebEngineStartTest, TheEngineStartsWithTheFirstWebViewThatNeedsIt) {
+    useOwnEngineFolders();
     if (auto why = testsupport::VirtualDisplay::ensure()) GTEST_SKIP() << *why;
     const bool startedEarlier = webengine::installed();  // by a test that ran before
     EXPECT_FALSE(webengine::installOnFirstUse().has_value());
