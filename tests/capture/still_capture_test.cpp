@@ -348,6 +348,19 @@ TEST_F(StillCaptureTest, FlashOnLightsTheTorchForTheFrameAndSwitchesItOffAfter) 
     EXPECT_FALSE(host->lastTorchTurnedOn());
     // The silent road.
     EXPECT_FALSE(tookThePhotoOutputsRoad(propertiesOf(newPhoto())));
+
+    // The screen lets go of its host while the torch warms up (capture stopping): the shot still
+    // ends, once, and says how.
+    auto out = std::make_shared<Outcome>();
+    host->shot_silent(
+        1, true, nullptr, 1.0, nullptr, [frame] { return imageWithPixelBuffer(frame); }, {},
+        [out](Result<void> saved) { out->finished(saved); });
+    settle();
+    std::weak_ptr<CameraPhotoGeneralHost> released = std::exchange(host, CameraPhotoGeneralHost::make());
+    advanceUntil([&] { return out->calls > 0; });
+    advance(0.2);
+    EXPECT_EQ(out->calls, 1);
+    EXPECT_TRUE(released.expired());
 }
 
 TEST_F(StillCaptureTest, ATorchThatDoesNotComeOnHandsTheShotToTheNormalRoad) {

@@ -18,6 +18,7 @@
 #include "foundation/global.h"
 #include "platform/image/codec/image_data.h"
 #include "platform/image/codec/image_properties.h"
+#include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/control/ui_button.h"
@@ -368,8 +369,10 @@ TEST_F(CameraScreenShutterTest, TheLibraryButtonKeepsItsImageWithoutLibraryAcces
     const auto shown = screen->views().btnAsset->imageForState(UIControlStateNormal);
 
     PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Denied);
+    LogCapture log;
     screen->onShot();  // this photo cannot reach the library
     step(3);
+    EXPECT_TRUE(log.contains("the photo was not saved: the photo library is not authorized"));
     screen->updateAssetButtonImage();
     settleAll();
     EXPECT_EQ(screen->views().btnAsset->imageForState(UIControlStateNormal), shown);

@@ -144,13 +144,16 @@ TEST_F(MailShareTest, SendingHandsTheAddressToTheOpenerAndReportsItsAnswer) {
     EXPECT_EQ(delegate->results, (std::vector<MFMailComposeResult>{MFMailComposeResult::Sent}));
     EXPECT_EQ(MFMailComposeViewController::outbox().size(), 1u);
 
-    // An opener that cannot start the mail program: Failed, with the reason, nothing in the outbox.
+    // An opener that cannot start the mail program: Failed, with the reason (logged too, for a
+    // delegate that has gone), nothing in the outbox.
     openerWorks = false;
     auto second = MFMailComposeViewController::make();
     second->setMailComposeDelegate(delegate);
+    LogCapture log;
     ASSERT_TRUE(second->send());
     EXPECT_EQ(delegate->results.back(), MFMailComposeResult::Failed);
     EXPECT_FALSE(delegate->error.empty());
+    EXPECT_TRUE(log.contains(delegate->error));
     EXPECT_EQ(MFMailComposeViewController::outbox().size(), 1u);
 
     // No opener at all (headless).
