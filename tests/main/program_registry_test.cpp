@@ -291,10 +291,10 @@ Bytes smallPhoto() {
 
 // Every screen the program registers, on each screen model, as the program shows it (the camera
 // screen with the synthetic camera, the editor with a library photo), handed to `check` once its
-// pictures have loaded and its animations ended. Returns how many screens were shown.
-int onEveryScreen(const fs::path& folder,
-                  const std::function<void(HeadlessHost&, const std::shared_ptr<UIViewController>&,
-                                           const std::shared_ptr<UIWindow>&)>& check) {
+// pictures have loaded and its animations ended.
+void onEveryScreen(const fs::path& folder,
+                   const std::function<void(HeadlessHost&, const std::shared_ptr<UIViewController>&,
+                                            const std::shared_ptr<UIWindow>&)>& check) {
     Clock::useVirtual();
     CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::Authorized);
     EXPECT_TRUE(CaptureDeviceRegistry::configure("synthetic@320x240").ok());
@@ -303,7 +303,6 @@ int onEveryScreen(const fs::path& folder,
     auto photo = TempPhotoLibrary::add(smallPhoto());
     EXPECT_TRUE(photo);
     auto storyboard = UIStoryboard::mainStoryboard();
-    int shown = 0;
     for (const char* model : {"notched", "home-button", "tablet"}) {
         HostOptions options;
         options.kind = HostKind::Headless;
@@ -322,7 +321,6 @@ int onEveryScreen(const fs::path& folder,
                 DispatchQueue::waitUntilBackgroundIdle();
                 host.step(0.25);
             }
-            ++shown;
             check(host, screen, window);
             window->setRootViewController(nullptr);
             window->setHidden(true);
@@ -332,16 +330,15 @@ int onEveryScreen(const fs::path& folder,
     library.close();
     CaptureDeviceRegistry::reset();
     Clock::useReal();
-    return shown;
 }
 
 // Whether the view has had a touch since it was last asked: a control tracking one, or one of its
 // own recognisers holding one.
 bool reached(const UIView& view) {
     auto* control = dynamic_cast<const UIControl*>(&view);
-    bool reached = control && control->isTracking();
-    for (const auto& r : ownRecognizers(view)) reached = reached || r->numberOfTouches() > 0;
-    return reached;
+    bool touched = control && control->isTracking();
+    for (const auto& r : ownRecognizers(view)) touched = touched || r->numberOfTouches() > 0;
+    return touched;
 }
 
 }  // namespace
