@@ -6,6 +6,7 @@
 #include "foundation/data_custom_photos.h"
 #include "foundation/global.h"
 #include "platform/dispatch/clock.h"
+#include "platform/runtime/log.h"
 
 void CameraPhotoGeneralHost::init() {
     CameraPhotoHost::init();
@@ -49,6 +50,8 @@ void CameraPhotoGeneralHost::camera0(Completion complete) {
 bool CameraPhotoGeneralHost::beginShot(ShotCompletion& completion) {
     if (!shooting_) {
         shooting_ = true;
+        exitHold_ = ExitHold::make("the photo");
+        Log::debug("camera", "shot begins");
         return true;
     }
     dispatch_async(dispatch_get_main_queue(), [completion = std::move(completion)] {
@@ -75,6 +78,9 @@ void CameraPhotoGeneralHost::shot_silent1_0(Result<void> saved) {
     auto completion = std::move(shotCompletion_);
     shotCompletion_ = nullptr;
     shooting_ = false;
+    // Released once the screen has heard: the end of the program lets its last steps run.
+    auto hold = std::move(exitHold_);
+    Log::debug("camera", saved ? std::string("shot ends: the photo is saved") : "shot ends: " + saved.error());
     if (completion) completion(std::move(saved));
 }
 

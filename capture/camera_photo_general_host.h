@@ -22,6 +22,7 @@
 
 #include "capture/camera_photo_host.h"
 #include "platform/capture/av_capture_photo_output.h"
+#include "platform/dispatch/exit_hold.h"
 #include "platform/dispatch/timer.h"
 #include "platform/image/ci_image.h"
 #include "platform/runtime/result.h"
@@ -132,8 +133,9 @@ private:
     std::weak_ptr<CameraPhotoGeneralHostDelegate> delegate_;
     mutable std::mutex stillMutex_;
     std::shared_ptr<AVCapturePhotoOutput> vStill_;
-    // The shot in progress (main thread).
+    // The shot in progress (main thread). The end of the program waits for it.
     bool shooting_ = false;
+    std::shared_ptr<ExitHold> exitHold_;
     double ratioWpH_ = 0;
     std::shared_ptr<CLLocation> location_;
     std::shared_ptr<FilterElement> filterElement_;

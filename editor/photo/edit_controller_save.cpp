@@ -16,6 +16,7 @@
 #include "foundation/date_tools.h"
 #include "foundation/global.h"
 #include "foundation/mutable_dictionary_custom.h"
+#include "platform/dispatch/exit_hold.h"
 #include "platform/dispatch/queue.h"
 #include "platform/image/ci_context.h"
 #include "platform/image/ci_image.h"
@@ -85,14 +86,15 @@ void EditController::onSave() {
     // The library write starts from the save queue too, so neither a closed editor nor the end of
     // the program's loop keeps the photo from the library; the editor hears of it on the main
     // queue, first that the photo is on its way, then how the write went.
+    // The end of the program waits for the write, and names the photo if it cannot.
     std::weak_ptr<EditController> weak = self<EditController>();
     auto queue = dispatch_queue_create(kSaveQueue);
-    dispatch_async(queue, [weak, job = std::move(job)] {
+    dispatch_async(queue, [weak, job = std::move(job), hold = ExitHold::make("the edited photo")] {
         auto rendered = renderSave(job);
         if (!rendered)
             return dispatch_async(dispatch_get_main_queue(), [weak, why = rendered.error()] { saveFailed(weak, why); });
         dispatch_async(dispatch_get_main_queue(), [weak] { saveRendered(weak); });
-        savePhotoToLibrary(*rendered, [weak](Result<void> saved) {
+        savePhotoToLibrary(*rendered, [weak, hold](Result<void> saved) {
             if (!saved) return saveFailed(weak, saved.error());
             if (auto me = weak.lock()) me->saving_ = false;
         });

@@ -80,6 +80,7 @@ HostOptions HostOptions::parse(const Lookup& lookup) {
         o.kind = HostKind::Window;
     else
         o.warnings.push_back("KORVA_HOST=" + host + " is not window or headless; using window");
+    o.kindNamed = host == "window" || host == "headless";
 
     std::string camera = get("KORVA_CAMERA");
     if (!camera.empty()) {

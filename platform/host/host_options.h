@@ -20,6 +20,7 @@ struct HostLocation {
 
 struct HostOptions {
     HostKind kind = HostKind::Window;                  // KORVA_HOST=window|headless
+    bool kindNamed = false;                            // KORVA_HOST was given (not the default)
     std::string camera = "synthetic";                  // KORVA_CAMERA
     DeviceModel screen = DeviceModel::defaultModel();  // KORVA_SCREEN=name[:landscape]
     bool landscape = false;

@@ -1,18 +1,16 @@
 // The application main and the delegate class registry.
 #include "platform/host/ui_application_main.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <map>
 
-#include "platform/dispatch/queue.h"
 #include "platform/host/device_input.h"
+#include "platform/host/program_ending.h"
 #include "platform/ui/controller/ui_storyboard.h"
 
 namespace {
-// How long the end of the program waits for background work (a large photo's save takes a
-// second or two on a slow machine).
-constexpr double kExitGraceSeconds = 10;
-
 std::map<std::string, UIApplicationDelegateClasses::Factory>& delegateClasses() {
     static std::map<std::string, UIApplicationDelegateClasses::Factory> classes;
     return classes;
@@ -41,7 +39,11 @@ Result<UIApplicationLaunch> UIApplicationLaunchWithOptions(const HostOptions& op
     std::string fallback;
     UIApplicationLaunch launch;
     launch.host = Host::create(options, &fallback);
-    if (!fallback.empty()) std::printf("korva: no window (%s); running headless\n", fallback.c_str());
+    if (!fallback.empty()) {
+        // A window asked for by name is a window or a failure, never a quiet headless run.
+        if (options.kindNamed) return fail("KORVA_HOST=window, but no window: " + fallback);
+        std::printf("korva: no window (%s); running headless\n", fallback.c_str());
+    }
     launch.delegate = delegate;
 
     auto app = UIApplication::sharedApplication();
@@ -57,6 +59,7 @@ Result<UIApplicationLaunch> UIApplicationLaunchWithOptions(const HostOptions& op
 
 int UIApplicationMain(int /*argc*/, char** /*argv*/, const std::string& /*principalClassName*/,
                       const std::string& delegateClassName) {
+    ProgramEnding::installSignalHandlers();
     HostOptions options = HostOptions::fromEnvironment();
     for (const auto& warning : options.warnings) std::fprintf(stderr, "korva: %s\n", warning.c_str());
     auto launched = UIApplicationLaunchWithOptions(options, delegateClassName);
@@ -67,16 +70,25 @@ int UIApplicationMain(int /*argc*/, char** /*argv*/, const std::string& /*princi
     auto& host = *launched.value().host;
     std::printf("korva: started the %s\n", host.options().summary().c_str());
     std::fflush(stdout);
+    ProgramEnding::loopRunning();
     int code = host.run();
-    // Work still running on background queues (a photo being saved, the camera's last settings)
-    // finishes before the process tears down what it uses; work stuck for longer is left to end
-    // with the process.
-    if (!DispatchQueue::waitUntilBackgroundIdleFor(kExitGraceSeconds))
-        std::fprintf(stderr, "korva: background work still running after %.0f s; exiting without it\n",
-                     kExitGraceSeconds);
+    auto request = ProgramEnding::requested();
+    if (request && request->status != 0) {
+        std::fprintf(stderr, "korva: %s; ending\n", request->why.c_str());
+        code = request->status;
+    }
+    bool finished = ProgramEnding::finish(host);
     if (host.kind() == HostKind::Headless)
         std::printf("korva: headless host drew one %dx%d frame; exiting\n", host.compositor().pixelWidth(),
                     host.compositor().pixelHeight());
     stopDeviceServices();
+    if (!finished) {
+        // Work stuck past the grace still uses what the process's static objects hold: the process
+        // ends without tearing them down under it.
+        std::fprintf(stderr, "korva: background work still running after %.0f s; exiting without it\n",
+                     ProgramEnding::kGraceSeconds);
+        std::fflush(nullptr);
+        ::_exit(code);
+    }
     return code;
 }

@@ -16,6 +16,8 @@
 #include "platform/host/desktop_opener.h"
 #include "platform/host/frame_probe.h"
 #include "platform/host/picture_change.h"
+#include "platform/host/program_ending.h"
+#include "platform/host/x_display.h"
 #include "platform/runtime/log.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_pasteboard.h"
@@ -33,6 +35,8 @@ struct WindowHost::SDLState {
     // Set when the texture no longer holds the framebuffer (new texture, lost window contents).
     bool textureStale = true;
     ~SDLState() {
+        // A display that is gone takes the window with it; nothing is left to tear down there.
+        if (xdisplay::lost()) return;
         if (texture) SDL_DestroyTexture(texture);
         if (renderer) SDL_DestroyRenderer(renderer);
         if (window) SDL_DestroyWindow(window);
@@ -81,6 +85,21 @@ bool hasDisplay() {
     return environment("DISPLAY") || environment("WAYLAND_DISPLAY");
 }
 
+// The video drivers the environment names, unless one is asked for by name: a probe of a display
+// nobody named only prints its own failure.
+void chooseVideoDrivers() {
+    if (environment("SDL_VIDEODRIVER")) return;
+    std::string drivers;
+    if (environment("DISPLAY")) drivers = "x11";
+    if (environment("WAYLAND_DISPLAY")) drivers += drivers.empty() ? "wayland" : ",wayland";
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+}
+
+std::function<void()>& whenOpenedWork() {
+    static std::function<void()> work;
+    return work;
+}
+
 // Whether the video system reached a display that shows windows. When the display the environment
 // names cannot be opened, SDL goes on to a driver that draws off screen, into no window at all;
 // a driver asked for by name (SDL_VIDEODRIVER) is taken as asked.
@@ -119,6 +138,18 @@ std::unique_ptr<WindowHost> WindowHost::open(const HostOptions& options, std::st
         reason = "no display (neither DISPLAY nor WAYLAND_DISPLAY is set)";
         return nullptr;
     }
+    // The X display is reached first on its own, with a time limit: the video system's own
+    // attempt has none.
+    const char* x = environment("DISPLAY");
+    if (x && !environment("SDL_VIDEODRIVER")) {
+        if (auto why = xdisplay::reach(x)) {
+            reason = *why;
+            return nullptr;
+        }
+    }
+    // The end of the program is ProgramEnding's: the video system keeps off the signals.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    chooseVideoDrivers();
 #if defined(__SANITIZE_ADDRESS__)
     // The video system's session-bus connection lives for the whole process; it is not a leak of ours.
     __lsan_disable();
@@ -127,20 +158,26 @@ std::unique_ptr<WindowHost> WindowHost::open(const HostOptions& options, std::st
 #if defined(__SANITIZE_ADDRESS__)
     __lsan_enable();
 #endif
+    const char* named = x ? x : environment("WAYLAND_DISPLAY");
     if (status != 0) {
-        reason = std::string("cannot start the video system: ") + SDL_GetError();
+        reason = std::string("cannot open the display ") + named + ": " + SDL_GetError();
         return nullptr;
     }
     if (!reachedDisplay()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        const char* x = environment("DISPLAY");
-        reason = std::string("cannot open the display ") + (x ? x : environment("WAYLAND_DISPLAY"));
+        reason = std::string("cannot open the display ") + named;
         return nullptr;
     }
     std::unique_ptr<WindowHost> host(new WindowHost(options));
     if (!host->createWindow(reason)) return nullptr;
+    xdisplay::watch(host->sdl_->window, [](const std::string& display) { ProgramEnding::displayLost(display); });
     installDesktopServices();
+    if (auto& work = whenOpenedWork()) work();
     return host;
+}
+
+void WindowHost::whenOpened(std::function<void()> work) {
+    whenOpenedWork() = std::move(work);
 }
 
 bool WindowHost::createWindow(std::string& reason) {
@@ -176,11 +213,25 @@ bool WindowHost::createWindow(std::string& reason) {
 void WindowHost::followWindowPixels() {
     // Draw at the window's own density: its pixels per point of the device screen (a HiDPI
     // display keeps its sharpness, a small window is not drawn at the device's full size).
-    int ow = 0, oh = 0;
-    if (SDL_GetRendererOutputSize(sdl_->renderer, &ow, &oh) != 0 || ow <= 0) return;
+    SDL_Rect picture = pictureRect();
     CGRect b = screen()->bounds();
-    if (b.size.width > 0) screen()->setNativeScale(ow / b.size.width);
+    if (picture.w <= 0 || b.size.width <= 0) return;
+    screen()->setNativeScale(picture.w / b.size.width);
     sdl_->textureStale = true;
+}
+
+SDL_Rect WindowHost::pictureRect() const {
+    // As large as the window holds in the screen's own proportions, centred: a window of another
+    // shape shows bars beside or above the screen, never a stretched one.
+    int ow = 0, oh = 0;
+    CGRect b = screen()->bounds();
+    if (SDL_GetRendererOutputSize(sdl_->renderer, &ow, &oh) != 0 || ow <= 0 || oh <= 0 || b.size.width <= 0 ||
+        b.size.height <= 0)
+        return {0, 0, 0, 0};
+    double scale = std::min(ow / b.size.width, oh / b.size.height);
+    int w = std::max(1, static_cast<int>(std::lround(b.size.width * scale)));
+    int h = std::max(1, static_cast<int>(std::lround(b.size.height * scale)));
+    return {(ow - w) / 2, (oh - h) / 2, w, h};
 }
 
 void WindowHost::fitWindowToScreen() {
@@ -194,6 +245,7 @@ void WindowHost::fitWindowToScreen() {
 }
 
 void WindowHost::present() {
+    if (xdisplay::lost()) return;
     Compositor& c = compositor();
     if (!sdl_->texture || sdl_->textureW != c.pixelWidth() || sdl_->textureH != c.pixelHeight()) {
         if (sdl_->texture) SDL_DestroyTexture(sdl_->texture);
@@ -223,8 +275,9 @@ void WindowHost::present() {
             SDL_UpdateTexture(sdl_->texture, &r, c.pixels() + static_cast<std::size_t>(r.y) * c.stride() + r.x * 4,
                               c.stride());
     }
+    SDL_Rect picture = pictureRect();
     SDL_RenderClear(sdl_->renderer);
-    SDL_RenderCopy(sdl_->renderer, sdl_->texture, nullptr, nullptr);
+    SDL_RenderCopy(sdl_->renderer, sdl_->texture, nullptr, picture.w > 0 ? &picture : nullptr);
     SDL_RenderPresent(sdl_->renderer);
 }
 
@@ -247,11 +300,16 @@ bool WindowHost::renderFrame() {
     return changed;
 }
 
-CGPoint WindowHost::toScreenPoint(int x, int y) const {
-    int ww = 1, wh = 1;
+CGPoint WindowHost::toScreenPoint(double x, double y) const {
+    // Window units to output pixels (they differ on a HiDPI display), then into the picture.
+    int ww = 1, wh = 1, ow = 1, oh = 1;
     SDL_GetWindowSize(sdl_->window, &ww, &wh);
+    if (SDL_GetRendererOutputSize(sdl_->renderer, &ow, &oh) != 0) ow = ww, oh = wh;
+    SDL_Rect picture = pictureRect();
     CGRect b = screen()->bounds();
-    return {x * b.size.width / std::max(1, ww), y * b.size.height / std::max(1, wh)};
+    if (picture.w <= 0 || picture.h <= 0) return {x, y};
+    double px = x * ow / std::max(1, ww), py = y * oh / std::max(1, wh);
+    return {(px - picture.x) * b.size.width / picture.w, (py - picture.y) * b.size.height / picture.h};
 }
 
 void WindowHost::pinchAt(CGPoint c, bool spread) {
@@ -260,8 +318,11 @@ void WindowHost::pinchAt(CGPoint c, bool spread) {
 }
 
 void WindowHost::handleEvents(bool& running) {
+    // Input that came before the end was asked for is still taken, none after it: the events
+    // waiting now are read once more before the loop stops.
+    const bool endAsked = ProgramEnding::requested().has_value();
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
+    while (!xdisplay::lost() && SDL_PollEvent(&e)) {
         if (isInput(e)) {
             if (probe_) probe_->input(eventTime(e));
             trimmer_.activity(eventTime(e));
@@ -280,12 +341,13 @@ void WindowHost::handleEvents(bool& running) {
             case SDL_FINGERUP: {
                 // Touch screens report positions in 0...1 of the window. Touches on the status
                 // bar's strip go to the views too: touch delivery tells the bar's taps apart.
-                CGRect b = screen()->bounds();
                 UITouchPhase phase = e.type == SDL_FINGERDOWN ? UITouchPhase::Began
                                      : e.type == SDL_FINGERUP ? UITouchPhase::Ended
                                                               : UITouchPhase::Moved;
                 long id = kFingerTouchIdBase + static_cast<long>(e.tfinger.fingerId);
-                sendTouches({Clock::now(), {{id, {e.tfinger.x * b.size.width, e.tfinger.y * b.size.height}, phase}}});
+                int ww = 1, wh = 1;
+                SDL_GetWindowSize(sdl_->window, &ww, &wh);
+                sendTouches({Clock::now(), {{id, toScreenPoint(e.tfinger.x * ww, e.tfinger.y * wh), phase}}});
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:
@@ -348,6 +410,7 @@ void WindowHost::handleEvents(bool& running) {
             default: break;
         }
     }
+    if (endAsked || xdisplay::lost()) running = false;
 }
 
 int WindowHost::run() {
@@ -371,7 +434,8 @@ int WindowHost::run() {
         if (RunLoop::main().pendingBlocks() > 0) timeout = 0;
         bool hasEvent = SDL_WaitEventTimeout(nullptr, timeout) != 0;
         double workBegan = steadySeconds();
-        if (hasEvent) handleEvents(running);
+        if (hasEvent || ProgramEnding::requested()) handleEvents(running);
+        if (!running) break;
         auto now = std::chrono::steady_clock::now();
         double elapsed = std::chrono::duration<double>(now - last).count();
         last = now;
@@ -393,6 +457,5 @@ int WindowHost::run() {
             if (auto report = probe_->poll(done)) Log::debug("frames", report->line());
         }
     }
-    UIApplication::sharedApplication()->terminate();
     return 0;
 }

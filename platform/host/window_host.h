@@ -5,6 +5,7 @@
 // and back.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,24 +14,31 @@
 #include "platform/host/host.h"
 
 class FrameProbe;
+struct SDL_Rect;
 class PictureChange;
 
 class WindowHost : public Host {
 public:
     // None when no window can be opened; `reason` says why.
     static std::unique_ptr<WindowHost> open(const HostOptions& options, std::string& reason);
+    // Work that needs the window's display (the page engine), done once a window has opened.
+    static void whenOpened(std::function<void()> work);
     ~WindowHost() override;
 
     HostKind kind() const override { return HostKind::Window; }
     bool renderFrame() override;
-    // Runs the main run loop and the window until it is closed.
+    // Runs the main run loop and the window until it is closed, the program is asked to end or
+    // the display is lost. The end itself is ProgramEnding's.
     int run() override;
 
 private:
     explicit WindowHost(HostOptions options);
     bool createWindow(std::string& reason);
     void handleEvents(bool& running);
-    CGPoint toScreenPoint(int x, int y) const;
+    // A point of the window (in its own units) as a point of the device's screen.
+    CGPoint toScreenPoint(double x, double y) const;
+    // Where the screen's picture lies in the window, in output pixels.
+    SDL_Rect pictureRect() const;
     void pinchAt(CGPoint center, bool spread);
     void present();
     void fitWindowToScreen();

@@ -14,6 +14,11 @@
 #include "platform/ui/controller/wk_web_view.h"
 #include "platform/webengine/gtk_web_engine.h"
 
+// Last: the X headers define plain names as macros.
+#ifdef GDK_WINDOWING_X11
+#include <gdk/gdkx.h>
+#endif
+
 namespace webengine {
 namespace {
 
@@ -61,6 +66,28 @@ void setEngineEnvironment() {
     setenv("NO_AT_BRIDGE", "1", 0);
 }
 
+#ifdef GDK_WINDOWING_X11
+void goOnWithoutDisplay(Display*, void*) {}
+#endif
+
+// The toolkit's start replaces the handler of a lost X connection with one that ends the process
+// at once. The host's stays: the program's end finishes the user's work first. The toolkit's own
+// connection then goes on with calls that fail, as the host's window does.
+bool gtkInitKeepingTheHostsDisplayHandling() {
+#ifdef GDK_WINDOWING_X11
+    XIOErrorHandler hosts = XSetIOErrorHandler(nullptr);
+    XSetIOErrorHandler(hosts);
+    bool started = gtk_init_check(nullptr, nullptr);
+    XSetIOErrorHandler(hosts);
+    GdkDisplay* display = gdk_display_get_default();
+    if (started && display && GDK_IS_X11_DISPLAY(display))
+        XSetIOErrorExitHandler(gdk_x11_display_get_xdisplay(display), goOnWithoutDisplay, nullptr);
+    return started;
+#else
+    return gtk_init_check(nullptr, nullptr);
+#endif
+}
+
 // The toolkit and the engine, started on the main thread; why not, if they cannot be.
 std::optional<std::string> start() {
     const char* x = std::getenv("DISPLAY");
@@ -68,7 +95,7 @@ std::optional<std::string> start() {
     if ((!x || !*x) && (!wayland || !*wayland))
         return std::string("no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
     setEngineEnvironment();
-    if (!gtk_init_check(nullptr, nullptr)) return std::string("the display could not be opened");
+    if (!gtkInitKeepingTheHostsDisplayHandling()) return std::string("the display could not be opened");
     // The engine's sandbox needs user namespaces, which root on these machines does not get.
     webkit_web_context_set_sandbox_enabled(webkit_web_context_get_default(), FALSE);
     RunLoop::main().addBeforeWaitingObserver(step);

@@ -27,12 +27,13 @@ extern char** environ;
 
 namespace testsupport {
 
-// Polls `done` every 20 ms until it holds or `seconds` of real time have passed.
-inline bool pollUntil(const std::function<bool()>& done, double seconds) {
+// Polls `done` every `every` seconds (20 ms unless said) until it holds or `seconds` of real time
+// have passed.
+inline bool pollUntil(const std::function<bool()>& done, double seconds, double every = 0.02) {
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) return done();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::duration<double>(every));
     }
     return true;
 }

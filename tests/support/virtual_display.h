@@ -1,5 +1,6 @@
 // A display for tests that need one: the session's own when DISPLAY is set, otherwise a virtual X
-// server (Xvfb) started once for the test program and stopped when it ends.
+// server (Xvfb) started once for the test program and stopped when it ends. A test that needs a
+// display of its own (to end it under a program) starts an XvfbServer.
 #pragma once
 
 #include <fcntl.h>
@@ -15,25 +16,10 @@
 
 namespace testsupport {
 
-class VirtualDisplay {
+// One Xvfb of the test's own, ended with the object (or by stop()).
+class XvfbServer {
 public:
-    // None once a display is there; otherwise why none could be started.
-    static std::optional<std::string> ensure() {
-        static VirtualDisplay display;
-        return display.why_;
-    }
-
-    ~VirtualDisplay() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-
-private:
-    VirtualDisplay() {
-        const char* current = std::getenv("DISPLAY");
-        if (current && *current) return;
+    XvfbServer() {
         int fds[2];
         if (::pipe(fds) != 0) {
             why_ = "no pipe for the virtual display";
@@ -66,15 +52,53 @@ private:
         ::close(fds[0]);
         if (number.empty()) {
             why_ = "Xvfb did not start (is it installed?)";
+            stop();
+            return;
+        }
+        name_ = ":" + number;
+    }
+    ~XvfbServer() { stop(); }
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+
+    // None once the server accepts clients; otherwise why it does not.
+    const std::optional<std::string>& why() const { return why_; }
+    // ":N"
+    const std::string& name() const { return name_; }
+
+    // Ends the server, as a display that goes away does.
+    void stop() {
+        if (pid_ > 0) {
             ::kill(pid_, SIGTERM);
             ::waitpid(pid_, nullptr, 0);
             pid_ = -1;
-            return;
         }
-        ::setenv("DISPLAY", (":" + number).c_str(), 1);
     }
 
+private:
     pid_t pid_ = -1;
+    std::string name_;
+    std::optional<std::string> why_;
+};
+
+class VirtualDisplay {
+public:
+    // None once a display is there; otherwise why none could be started.
+    static std::optional<std::string> ensure() {
+        static VirtualDisplay display;
+        return display.why_;
+    }
+
+private:
+    VirtualDisplay() {
+        const char* current = std::getenv("DISPLAY");
+        if (current && *current) return;
+        server_.emplace();
+        why_ = server_->why();
+        if (!why_) ::setenv("DISPLAY", server_->name().c_str(), 1);
+    }
+
+    std::optional<XvfbServer> server_;
     std::optional<std::string> why_;
 };
 

@@ -1,0 +1,28 @@
+// ExitHold: work the user started that the end of the program waits for (a photo being taken, an
+// edit being saved). While a hold lives, the program's ending keeps running the main loop and the
+// queues, within its grace; what is still held when the grace runs out is named in the log.
+// A hold is released when it is destroyed, so a road that drops its work releases it too.
+// Thread-safe.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class ExitHold {
+public:
+    // `what` names the work as the log names it when it is cut off: "the photo".
+    static std::shared_ptr<ExitHold> make(std::string what);
+    ~ExitHold();
+    ExitHold(const ExitHold&) = delete;
+    ExitHold& operator=(const ExitHold&) = delete;
+
+    // What is held now, oldest first.
+    static std::vector<std::string> pending();
+    static bool any();
+
+private:
+    explicit ExitHold(std::uint64_t id) : id_(id) {}
+    std::uint64_t id_;
+};

@@ -1,0 +1,119 @@
+// The end of the program: the signal handlers and the road after the host's loop.
+#include "platform/host/program_ending.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "platform/dispatch/clock.h"
+#include "platform/dispatch/exit_hold.h"
+#include "platform/dispatch/queue.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/host/host.h"
+#include "platform/runtime/log.h"
+#include "platform/ui/app/ui_application.h"
+
+namespace {
+
+std::atomic<int> gPhase{static_cast<int>(ProgramEnding::Phase::Starting)};
+std::atomic<int> gSignals{0};
+std::atomic<int> gSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs lock-free atomics");
+
+// Set on the main thread only; read there too.
+std::optional<std::string> gLostDisplay;
+
+double steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void writeRaw(const char* text) {
+    std::size_t length = 0;
+    while (text[length]) ++length;
+    ssize_t ignored = ::write(STDERR_FILENO, text, length);
+    (void)ignored;
+}
+
+extern "C" void onEndingSignal(int number) {
+    int seen = gSignals.fetch_add(1) + 1;
+    if (gPhase.load() == static_cast<int>(ProgramEnding::Phase::Starting) || seen > 1) {
+        writeRaw(number == SIGINT ? "korva: interrupted; ending now\n" : "korva: terminated; ending now\n");
+        // The default action, once this handler returns: the process ends by the signal.
+        ::signal(number, SIG_DFL);
+        ::raise(number);
+        return;
+    }
+    gSignal.store(number);
+}
+
+// One turn of the main loop while the end waits: blocks and timers as they fall due. A virtual
+// clock moves with real time, as it does in the window host's loop.
+void turnMainLoop(double& last) {
+    constexpr double kTurn = 0.01;
+    if (Clock::isVirtual()) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(kTurn / 2));
+        double now = steadySeconds();
+        RunLoop::main().advance(now - last);
+        last = now;
+    } else {
+        RunLoop::main().runUntil(Clock::now() + kTurn);
+    }
+}
+
+}  // namespace
+
+void ProgramEnding::installSignalHandlers() {
+    struct sigaction action {};
+    action.sa_handler = onEndingSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+ProgramEnding::Phase ProgramEnding::phase() {
+    return static_cast<Phase>(gPhase.load());
+}
+
+void ProgramEnding::loopRunning() {
+    gPhase.store(static_cast<int>(Phase::Running));
+    // A signal that came while the start finished asks for the end as soon as the loop looks.
+}
+
+std::optional<ProgramEnding::Request> ProgramEnding::requested() {
+    if (gLostDisplay) return Request{1, "the display " + *gLostDisplay + " was lost"};
+    if (int number = gSignal.load()) return Request{0, number == SIGINT ? "interrupted" : "terminated"};
+    return std::nullopt;
+}
+
+void ProgramEnding::displayLost(const std::string& display) {
+    if (!gLostDisplay) gLostDisplay = display.empty() ? std::string("(unnamed)") : display;
+}
+
+bool ProgramEnding::finish(Host& host) {
+    gPhase.store(static_cast<int>(Phase::Ending));
+    const double deadline = steadySeconds() + kGraceSeconds;
+    // What the user started runs to its end, main-queue steps included; input taken just before
+    // the end may have left the start of a shot on the main queue.
+    RunLoop::main().runUntilIdle();
+    double last = steadySeconds();
+    while (ExitHold::any() && steadySeconds() < deadline) turnMainLoop(last);
+    if (host.kind() == HostKind::Window) UIApplication::sharedApplication()->terminate();
+    // Work still running on background queues (a photo being saved, the camera's last settings)
+    // finishes before the process tears down what it uses.
+    bool idle = DispatchQueue::waitUntilBackgroundIdleFor(std::max(0.0, deadline - steadySeconds()));
+    for (const auto& what : ExitHold::pending())
+        Log::error("host", what + " was not saved: the program ended before it was written");
+    return idle && !ExitHold::any();
+}
+
+void ProgramEnding::resetForTesting() {
+    gPhase.store(static_cast<int>(Phase::Starting));
+    gSignals.store(0);
+    gSignal.store(0);
+    gLostDisplay.reset();
+}

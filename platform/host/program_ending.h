@@ -1,0 +1,51 @@
+// How the program ends. A quit, SIGTERM, SIGINT, the window's close and a display that is lost
+// all take one road: the host's loop stops taking input, then the work the user started (each
+// ExitHold: a photo being taken, an edit being saved) is finished on the main loop, the
+// application hears that it terminates, and the queues' work finishes, all within one grace.
+// What the grace still cuts off is named in the log.
+//
+//   Starting --the host's loop runs--> Running --the loop returns--> Ending
+//
+// A signal while Starting ends the process at once (nothing the user started can be under way,
+// and the start may be waiting on a display that never answers); while Running it asks the loop
+// to end; a second signal, at any time, ends the process at once. Process-wide; the signal
+// handlers are async-signal-safe, everything else belongs to the main thread.
+#pragma once
+
+#include <optional>
+#include <string>
+
+class Host;
+
+class ProgramEnding {
+public:
+    enum class Phase { Starting, Running, Ending };
+
+    // How long the end waits for started work (a large photo's save takes a second or two on a
+    // slow machine).
+    static constexpr double kGraceSeconds = 10;
+
+    // Takes SIGTERM and SIGINT from now on.
+    static void installSignalHandlers();
+    static Phase phase();
+    // The host's loop takes input from now on.
+    static void loopRunning();
+
+    // What asked the loop to end from outside it: a signal (status 0, as a quit) or a lost display
+    // (non-zero). None while nothing did.
+    struct Request {
+        int status = 0;
+        std::string why;
+    };
+    static std::optional<Request> requested();
+    // The connection to `display` broke. Main thread.
+    static void displayLost(const std::string& display);
+
+    // The road after the loop: finishes what the user started and the queues' work, tells the
+    // application it terminates when it ran in a window, and answers whether everything finished
+    // within the grace.
+    static bool finish(Host& host);
+
+    // Back to Starting with no request (tests).
+    static void resetForTesting();
+};

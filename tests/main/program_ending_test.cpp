@@ -1,0 +1,180 @@
+// The built program's end, whatever ends it: a photo whose shot began before SIGTERM is written,
+// main-queue steps and all; an edit being saved when the display goes away is written and the
+// program says which display it lost; a display that accepts and never answers costs the start a
+// few seconds, not the whole run, and SIGTERM ends the program while it waits.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/storage/keyed_archive.h"
+#include "tests/main/program_process.h"
+#include "tests/support/required_tool.h"
+#include "tests/support/virtual_display.h"
+
+// Last: the X headers define plain names as macros.
+#include "tests/main/program_seat.h"
+
+namespace fs = std::filesystem;
+using testsupport::photosIn;
+using testsupport::pollUntil;
+using testsupport::ProgramProcess;
+using testsupport::Seat;
+
+namespace {
+
+// The default screen is 390 points wide; the shutter lies at the middle of the bottom bar.
+constexpr double kWide = 390;
+constexpr double kShutterX = 195, kShutterY = 700;
+
+// The program in a window on the test's display, its camera running: the preview shows the
+// synthetic scene (grey bars down its left side, where the screen is black without a camera).
+struct RunningCamera {
+    ProgramProcess korva;
+    std::optional<Window> window;
+    std::string failure;
+
+    bool start(const std::string& program, Seat& seat, const std::map<std::string, std::string>& changes = {}) {
+        auto withDebug = changes;
+        withDebug["KORVA_LOG"] = "debug";
+        if (!korva.start(program, "window", withDebug)) return fail("cannot start the program");
+        if (!pollUntil([&] { return (window = seat.shownWindow("Korva")).has_value() || !korva.running(); }, 120) ||
+            !window)
+            return fail("no window");
+        // The pointer waits over the shutter, so that the window has the focus before the click.
+        seat.moveTo(*window, kWide, kShutterX, kShutterY);
+        if (!pollUntil([&] { return seat.meanGrey(*window, kWide, 10, 300, 90, 100) > 60 || !korva.running(); }, 120) ||
+            !korva.running())
+            return fail("no camera picture");
+        return true;
+    }
+
+    bool fail(const std::string& what) {
+        failure = what + ":\n" + korva.log();
+        return false;
+    }
+};
+
+// A listener on the display socket of an unused display number that accepts and never answers.
+class SilentDisplay {
+public:
+    SilentDisplay() {
+        fs::create_directories("/tmp/.X11-unix");
+        for (int number = 180; number < 240 && fd_ < 0; ++number) {
+            const fs::path socketPath = "/tmp/.X11-unix/X" + std::to_string(number);
+            if (fs::exists(socketPath) || fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) continue;
+            int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+            if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::listen(fd, 8) == 0) {
+                fd_ = fd;
+                path_ = socketPath;
+                name_ = ":" + std::to_string(number);
+            } else {
+                ::close(fd);
+            }
+        }
+    }
+    ~SilentDisplay() {
+        for (int c : accepted_) ::close(c);
+        if (fd_ >= 0) ::close(fd_);
+        if (!path_.empty()) fs::remove(path_);
+    }
+    bool ready() const { return fd_ >= 0; }
+    const std::string& name() const { return name_; }
+
+    // Whether a client has connected (it is accepted and then left waiting).
+    bool connected(double seconds) {
+        return pollUntil(
+            [&] {
+                pollfd p{fd_, POLLIN, 0};
+                if (::poll(&p, 1, 0) > 0) accepted_.push_back(::accept(fd_, nullptr, nullptr));
+                return !accepted_.empty();
+            },
+            seconds);
+    }
+
+private:
+    int fd_ = -1;
+    fs::path path_;
+    std::string name_;
+    std::vector<int> accepted_;
+};
+
+}  // namespace
+
+// SIGTERM comes as soon as the shot has begun: on the torch's road its next step is a tenth of a
+// second away on the main loop, and on the silent road at least its end is.
+TEST(ProgramEnding, AShotThatBeganBeforeSIGTERMIsWrittenOnBothRoads) {
+    if (auto why = testsupport::VirtualDisplay::ensure()) {
+        if (testsupport::underCI()) ADD_FAILURE() << *why << ", though scripts/packages.txt installs Xvfb";
+        GTEST_SKIP() << *why;
+    }
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    Seat seat;
+    ASSERT_TRUE(seat.open());
+    for (const bool flash : {false, true}) {
+        SCOPED_TRACE(flash ? "flash on: the torch's wait first" : "the silent road");
+        RunningCamera camera;
+        if (flash) {
+            // The stored settings the camera screen reads: flash on.
+            fs::create_directories(camera.korva.dataDir() / "Library");
+            ASSERT_TRUE(NSKeyedArchiver::archiveRootObject(Value::dictionary({{"flashMode", Value(1)}}),
+                                                           (camera.korva.dataDir() / "Library/Global.1").string())
+                            .ok());
+        }
+        ASSERT_TRUE(camera.start(*program, seat)) << camera.failure;
+        const std::size_t before = photosIn(camera.korva.libraryDir()).size();
+
+        seat.click(*camera.window, kWide, kShutterX, kShutterY);
+        ASSERT_TRUE(pollUntil([&] { return camera.korva.log().find("shot begins") != std::string::npos; }, 60, 0.002))
+            << camera.korva.log();
+        camera.korva.signal(SIGTERM);
+        auto status = camera.korva.waitForExit(90);
+        ASSERT_TRUE(status) << "still running 90 s after SIGTERM:\n" << camera.korva.log();
+        EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << camera.korva.log();
+        EXPECT_EQ(photosIn(camera.korva.libraryDir()).size(), before + 1) << camera.korva.log();
+        EXPECT_TRUE(camera.korva.errorLines().empty()) << camera.korva.log();
+    }
+}
+
+// A display that accepts the connection and never answers: the window host gives up on it after a
+// few seconds and the program runs headless, naming it; SIGTERM while it waits ends the program.
+TEST(ProgramEnding, ADisplayThatNeverAnswersFallsBackToHeadlessAndYieldsToSIGTERM) {
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    SilentDisplay silent;
+    ASSERT_TRUE(silent.ready()) << "no free display socket under /tmp/.X11-unix";
+    const std::map<std::string, std::string> env = {
+        {"KORVA_HOST", ""}, {"DISPLAY", silent.name()}, {"SDL_VIDEODRIVER", ""}};
+    {
+        ProgramProcess korva;
+        ASSERT_TRUE(korva.start(*program, "", env));
+        auto status = korva.waitForExit(120);
+        ASSERT_TRUE(status) << "still running after two minutes:\n" << korva.log();
+        EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
+        EXPECT_NE(korva.log().find("no window (the display " + silent.name() + " did not answer within 4 s)"),
+                  std::string::npos)
+            << korva.log();
+        EXPECT_NE(korva.log().find("headless host drew one"), std::string::npos) << korva.log();
+    }
+    {
+        ProgramProcess korva;
+        ASSERT_TRUE(korva.start(*program, "", env));
+        ASSERT_TRUE(silent.connected(60)) << korva.log();
+        korva.signal(SIGTERM);
+        auto status = korva.waitForExit(60);
+        ASSERT_TRUE(status) << "still running a minute after SIGTERM:\n" << korva.log();
+        EXPECT_EQ(testsupport::describeStatus(*status), "killed by signal 15") << korva.log();
+        EXPECT_EQ(korva.log().find("running headless"), std::string::npos) << "it waited for the display out\n"
+                                                                           << korva.log();
+    }
+}

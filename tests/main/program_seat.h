@@ -1,0 +1,134 @@
+// The test's seat at an X display: the keyboard and the mouse through the server's test extension,
+// and a look at the program's window; and the photos a program wrote to its library folder.
+// Include it last: the X headers define plain names (None, Status, Bool) as macros.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <cctype>
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+
+// A connection to the display the test runs on, which plays the keyboard and the mouse and looks
+// at the window.
+class Seat {
+public:
+    explicit Seat(const char* display = nullptr) : display_(XOpenDisplay(display)) {}
+    ~Seat() {
+        if (display_) XCloseDisplay(display_);
+    }
+    bool open() const { return display_ != nullptr; }
+
+    // The program's shown window (the page engine may hold a hidden one of the same name).
+    std::optional<Window> shownWindow(const std::string& name) {
+        Window root = DefaultRootWindow(display_), parent = 0, *children = nullptr;
+        unsigned count = 0;
+        std::optional<Window> found;
+        if (!XQueryTree(display_, root, &root, &parent, &children, &count)) return found;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            XWindowAttributes attributes;
+            char* title = nullptr;
+            if (XGetWindowAttributes(display_, children[i], &attributes) && attributes.map_state == IsViewable &&
+                XFetchName(display_, children[i], &title) && title && name == title)
+                found = children[i];
+            if (title) XFree(title);
+        }
+        if (children) XFree(children);
+        return found;
+    }
+
+    // One press and release of the key, sent to the window through the server's test extension
+    // (as a real keyboard's key arrives, not as an event another client sends).
+    void press(Window window, KeySym key) {
+        XSetInputFocus(display_, window, RevertToPointerRoot, CurrentTime);
+        KeyCode code = XKeysymToKeycode(display_, key);
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
+        XSync(display_, False);
+    }
+
+    // A click of the left button at a point of the device's screen (`pointsWide` across), through
+    // the test extension as a real mouse's click arrives.
+    void click(Window window, double pointsWide, double x, double y) {
+        moveTo(window, pointsWide, x, y);
+        XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+        buttonIs(true);
+        XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+        buttonIs(false);
+    }
+
+    // The pointer to a point of the device's screen. Where it enters the window, the window takes
+    // the focus, and a click that follows at once only focuses it, as on a desktop.
+    void moveTo(Window window, double pointsWide, double x, double y) {
+        const double scale = pixelsPerPoint(window, pointsWide);
+        int rootX = 0, rootY = 0;
+        Window child = 0;
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), int(x * scale), int(y * scale), &rootX,
+                              &rootY, &child);
+        XTestFakeMotionEvent(display_, -1, rootX, rootY, CurrentTime);
+        XSync(display_, False);
+    }
+
+    // The mean grey (0 to 255) of a rectangle of the device's screen, as the window shows it.
+    double meanGrey(Window window, double pointsWide, double x, double y, double w, double h) {
+        const double scale = pixelsPerPoint(window, pointsWide);
+        XImage* image = XGetImage(display_, window, int(x * scale), int(y * scale), unsigned(w * scale),
+                                  unsigned(h * scale), AllPlanes, ZPixmap);
+        if (!image) return -1;
+        double sum = 0;
+        for (int row = 0; row < image->height; ++row)
+            for (int column = 0; column < image->width; ++column) {
+                const unsigned long pixel = XGetPixel(image, column, row);
+                sum += ((pixel >> 16 & 0xFF) + (pixel >> 8 & 0xFF) + (pixel & 0xFF)) / 3.0;
+            }
+        const double mean = sum / (double(image->width) * image->height);
+        XDestroyImage(image);
+        return mean;
+    }
+
+private:
+    // Waits until the server has taken the fake press (or release) as a real one: it has then
+    // handed the event to the window's program too, even one that is stopped.
+    void buttonIs(bool down) {
+        for (int attempt = 0; attempt < 500; ++attempt) {
+            Window root = 0, child = 0;
+            int rx = 0, ry = 0, wx = 0, wy = 0;
+            unsigned mask = 0;
+            XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rx, &ry, &wx, &wy, &mask);
+            if (((mask & Button1Mask) != 0) == down) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        XSync(display_, False);
+    }
+
+    double pixelsPerPoint(Window window, double pointsWide) {
+        XWindowAttributes attributes;
+        return XGetWindowAttributes(display_, window, &attributes) ? attributes.width / pointsWide : 1;
+    }
+
+    Display* display_;
+};
+
+inline std::vector<std::filesystem::path> photosIn(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> photos;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        std::string extension = entry.path().extension().string();
+        for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        // Files being written are hidden until their rename.
+        if (name[0] != '.' && (extension == ".jpg" || extension == ".jpeg")) photos.push_back(entry.path());
+    }
+    return photos;
+}
+
+}  // namespace testsupport
