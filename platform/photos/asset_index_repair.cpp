@@ -114,10 +114,17 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
     std::vector<std::string> dropped;
     std::vector<AssetRecord> redescribed;
     std::set<std::string> indexed;
+    // At an open the rows are repaired; while open, another program's change is news, not a fault.
+    auto note = [dates](const std::string& text) {
+        if (dates == RowDates::Kept)
+            Log::warning(kLog, text);
+        else
+            Log::info(kLog, text);
+    };
     for (const AssetIndexRow& row : rows) {
         const std::string path = pathByAppendingComponent(folder_, row.file);
         if (!files.count(row.file)) {
-            Log::warning(kLog, "dropping the index row of a missing file: " + row.identifier);
+            note("dropping the index row of a missing file: " + row.identifier);
             dropped.push_back(row.identifier);
             continue;
         }
@@ -139,7 +146,7 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
             dropped.push_back(row.identifier);
         } else if (!rowAgrees(row, *facts) || row.stamp != stamp) {
             if (!rowAgrees(row, *facts))
-                Log::warning(kLog, "the index row of " + row.file + " disagrees with the file; described afresh");
+                note("the index row of " + row.file + " disagrees with the file; described afresh");
             AssetRecord fresh;
             fresh.identifier = row.identifier;
             fresh.mediaType = facts->mediaType;
