@@ -13,9 +13,9 @@
 #include "platform/runtime/log.h"
 #include "platform/ui/bar/ui_bar_button_item.h"
 #include "platform/ui/control/ui_activity_indicator_view.h"
-#include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/controller/image_picker_camera_controller.h"
 #include "platform/ui/controller/image_picker_grid_controller.h"
+#include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 
@@ -27,8 +27,7 @@ constexpr const char* kReferencePrefix = "korva-photos://asset/";
 std::vector<std::shared_ptr<PHAsset>> offered(const PHFetchResult& result) {
     std::vector<std::shared_ptr<PHAsset>> assets;
     for (const auto& a : result.assets())
-        if (a->mediaType() == PHAssetMediaType::Image || a->mediaType() == PHAssetMediaType::Video)
-            assets.push_back(a);
+        if (a->mediaType() == PHAssetMediaType::Image || a->mediaType() == PHAssetMediaType::Video) assets.push_back(a);
     return assets;
 }
 

@@ -41,7 +41,8 @@ struct FolderTest : PhotosTest {
                                    std::filesystem::copy_options::overwrite_existing);
     }
     // Once the watch has the files, the Clock passes the quiet spell and the notice comes.
-    void settle(PHPhotoLibrary& lib, const std::vector<std::string>& names, double seconds = PHPhotoLibrary::kFolderQuiet) {
+    void settle(PHPhotoLibrary& lib, const std::vector<std::string>& names,
+                double seconds = PHPhotoLibrary::kFolderQuiet) {
         ASSERT_TRUE(lib.waitForFolderChanges(names, kEventWait)) << names.front();
         Clock::advanceVirtual(seconds);
         DispatchQueue::waitUntilBackgroundIdle();
