@@ -1,6 +1,7 @@
 // The camera screen's library button as a user meets it: the picker's grid over a library of three
 // JPEGs, a tap on a thumbnail through touch delivery, and the photo editor opening on that photo's
-// pixels; a thumbnail whose file is gone says so, opens nothing and leaves the picker for another choice.
+// pixels; a thumbnail whose file is gone says so, opens nothing and leaves the picker for another
+// choice.
 #include <filesystem>
 
 #include "editor/photo/edit_controller.h"
@@ -136,8 +137,10 @@ TEST_F(CameraScreenPickerTest, AThumbnailWhoseFileIsGoneOpensNothing) {
     auto alert = std::dynamic_pointer_cast<UIAlertController>(picker->presentedViewController());
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->message(), UIImagePickerController::kPhotoGone);
+    step(0.5);  // shown
     EXPECT_TRUE(alert->chooseActionWithTitle("OK"));
     step(1.5);
+    EXPECT_FALSE(picker->presentedViewController());
     EXPECT_EQ(screen->presentedViewController(), picker) << "the picker stays for another choice";
     ASSERT_EQ(grid->collectionView()->numberOfItemsInSection(0), 2u);
 

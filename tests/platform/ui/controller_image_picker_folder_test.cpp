@@ -116,14 +116,17 @@ TEST_F(PickerFolderTest, CellsFollowPhotosCopiedInReplacedAndRemoved) {
     // Tapped before the library has heard that the file went: an alert, no pick; then the
     // notice takes the cell.
     std::filesystem::remove(library.folder / "copied.jpg");
+    ASSERT_TRUE(PHPhotoLibrary::sharedPhotoLibrary()->waitForFolderChanges({"copied.jpg"}, 10));
     tapItem(0);
     EXPECT_EQ(picks->picked, 0);
     auto alert = std::dynamic_pointer_cast<UIAlertController>(picker->presentedViewController());
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->message(), UIImagePickerController::kPhotoGone);
-    EXPECT_TRUE(alert->chooseActionWithTitle("OK"));
+    RunLoop::main().advance(PHPhotoLibrary::kFolderQuiet);  // the alert shown, the notice due
     settleAll();
-    noticeOf({"copied.jpg"});
+    EXPECT_TRUE(alert->chooseActionWithTitle("OK"));
+    RunLoop::main().advance(0.5);
+    EXPECT_FALSE(picker->presentedViewController());
     EXPECT_EQ(grid->collectionView()->numberOfItemsInSection(0), 0u);
     EXPECT_FALSE(grid->emptyLabel()->isHidden());
 
