@@ -9,10 +9,12 @@
 // cut short keeps its row and identifier (its readers find it unreadable); rows whose kind, size or
 // length disagrees with their file are described afresh from it (a movie is read only when its
 // size or time differ from the recorded ones); whole image files without a row are indexed; and
-// the temporary files of an interrupted atomic write are removed. A link under the index's name
-// is set aside and one under its journal's, log's or shared memory's is removed: no link there is
-// followed, nor its target written. Only the index's own faults set it aside: a lock another connection holds, a full
-// disk or an I/O error fail the one open or change and keep the file. Thread-safe (one connection behind a lock).
+// the temporary files of an interrupted atomic write are removed. While the library is open, the
+// files another program changes are settled by the same rules (settleFiles). A link under the
+// index's name is set aside and one under its journal's, log's or shared memory's is removed: no
+// link there is followed, nor its target written. Only the index's own faults set it aside: a lock
+// another connection holds, a full disk or an I/O error fail the one open or change and keep the
+// file. Thread-safe (one connection behind a lock).
 #pragma once
 
 #include <atomic>
@@ -20,6 +22,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +46,10 @@ struct AssetRecord {
 
 enum class AssetSortKey { CreationDate, ModificationDate };
 
+// What an insert does where a row already names its file: fail the change (a save names files of
+// its own), or keep that row (another connection listed the file first).
+enum class RowConflict { Fail, KeepExisting };
+
 struct AssetQuery {
     std::optional<PHAssetMediaType> mediaType;
     std::vector<std::string> identifiers;  // empty: all
@@ -64,7 +71,13 @@ public:
 
     // One transaction: all inserts and deletions happen, or none. A failure that is not damage
     // leaves the index usable for the next change.
-    Result<void> apply(const std::vector<AssetRecord>& inserts, const std::vector<std::string>& deletions);
+    Result<void> apply(const std::vector<AssetRecord>& inserts, const std::vector<std::string>& deletions,
+                       RowConflict conflict = RowConflict::Fail);
+    // Brings the rows of the named files (none given: of every file and row) in line with the
+    // folder after another program changed them, as an open's repair does: files that came are
+    // listed, rows of files that went are dropped, and a row whose file changed is described
+    // afresh with the file's date as its modification date. Temporary files are left alone.
+    Result<void> settleFiles(const std::optional<std::set<std::string>>& names);
     Result<std::vector<AssetRecord>> query(const AssetQuery& query) const;
     std::size_t count() const;
     // Whether a failure was the index's own (a damaged file, a table not of our shape, rows at odds
@@ -89,6 +102,10 @@ private:
     // Columns that came after the first index (movie lengths, file stamps), added to an older one.
     Result<void> addMissingColumns();
     Result<void> repair();
+    // How a file described afresh is dated: as before (an open), or by the file (a change seen).
+    enum class RowDates { Kept, FromFile };
+    // The rows against the files present among those considered: the heart of a repair.
+    Result<void> reconcile(const std::set<std::string>& files, const std::vector<AssetIndexRow>& rows, RowDates dates);
     // Rows that share a file or an identifier (an index made elsewhere need not forbid them): the
     // earliest row naming a file keeps it and later ones go; a later row sharing an identifier gets
     // one of its own, so that a deletion by identifier never takes two files. Unique indexes keep
@@ -96,7 +113,7 @@ private:
     Result<void> separateDuplicateRows();
     Result<void> giveRowsIdentifiers();
     Result<std::vector<AssetIndexRow>> readRows() const;
-    Result<void> updateDescriptions(const std::vector<AssetRecord>& records);
+    Result<void> updateDescriptions(const std::vector<AssetRecord>& records, RowDates dates);
 
     std::string folder_;
     sqlite3* db_;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <future>
 #include <set>
 
@@ -11,6 +12,7 @@
 #include "platform/image/codec/image_data.h"
 #include "platform/photos/asset_index.h"
 #include "platform/photos/image_file_check.h"
+#include "platform/photos/library_folder_watch.h"
 #include "platform/photos/library_location.h"
 #include "platform/photos/movie_file_check.h"
 #include "platform/photos/ph_asset_change_request.h"
@@ -101,13 +103,26 @@ void PHPhotoLibrary::requestAuthorization(std::function<void(PHAuthorizationStat
 
 PHPhotoLibrary::PHPhotoLibrary(std::string folder) : folder_(std::move(folder)) {}
 
-PHPhotoLibrary::~PHPhotoLibrary() = default;
+PHPhotoLibrary::~PHPhotoLibrary() {
+    // The watch's thread uses the library's members until it is joined.
+    watch_.reset();
+}
 
 void PHPhotoLibrary::init() {
     queue_ = DispatchQueue::serial("korva.photos");
+    me_ = self<PHPhotoLibrary>();
+    // Watched before the index reads the folder, so that no file copied meanwhile goes unseen.
+    std::error_code ignored;  // the index's open says why a folder cannot be made
+    std::filesystem::create_directories(folder_, ignored);
+    if (auto watch = LibraryFolderWatch::start(folder_, [this](FolderEvents e) { folderChanged(std::move(e)); }))
+        watch_ = std::move(watch.value());
+    else
+        Log::warning(kLog, watch.error() + "; what other programs change there is seen at the next start");
     auto index = AssetIndex::open(folder_);
     if (index) {
         index_ = std::move(index.value());
+        if (auto rows = index_->query({}))
+            for (const auto& r : *rows) told_[r.identifier] = r.modificationDate;
     } else {
         openError_ = index.error();
         Log::error(kLog, "photo library unavailable: " + openError_);
@@ -298,6 +313,9 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
         if (auto gone = NSFileManager::defaultManager()->removeItemAtPath(assets->pathOf(r)); !gone)
             Log::warning(kLog, "deleted asset's file stays: " + gone.error());
     removed = doomedIds;
+    // Observers hear of the change from performChanges; the folder's news of its files is no news.
+    for (const auto& r : records) told_[r.identifier] = r.modificationDate;
+    for (const auto& id : doomedIds) told_.erase(id);
     std::vector<std::string> inserted;
     for (const auto& r : records) inserted.push_back(r.identifier);
     return inserted;

@@ -5,13 +5,23 @@
 // environment variable KORVA_LIBRARY_DIR, or "Korva" inside the user's pictures folder
 // ($XDG_PICTURES_DIR, the user-dirs file, ~/Pictures). A change writes its files first (each
 // atomically), then its index rows in one transaction; nothing of a failed change remains.
-// Thread-safe: changes run one at a time on the library's queue.
+//
+// The folder is watched while the library lives: a photo or movie that another program finishes
+// writing into it, moves into it, replaces, deletes or moves out is settled into the index on the
+// library's queue once the folder has been quiet for kFolderQuiet seconds of Clock time (kFolderLongest
+// at most while changes keep coming), and observers hear of it as of a change of the library's own.
+// The library's own writes and its temporary and hidden files give no notice of their own.
+// Thread-safe: changes and folder settlements run one at a time on the library's queue; the watch
+// has a thread of its own, joined when the library goes.
 #pragma once
 
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/dispatch/queue.h"
@@ -21,7 +31,9 @@
 #include "platform/runtime/result.h"
 
 class AssetIndex;
+class LibraryFolderWatch;
 class PHFetchResultChangeDetails;
+struct FolderEvents;
 struct AssetQuery;
 struct AssetRecord;
 
@@ -31,17 +43,19 @@ public:
     KORVA_MAKE(PHChange)
     const std::vector<std::string>& insertedIdentifiers() const { return inserted_; }
     const std::vector<std::string>& removedIdentifiers() const { return removed_; }
+    // Assets whose file another program replaced (their modification date moved).
+    const std::vector<std::string>& changedIdentifiers() const { return changed_; }
     // What the change did to a fetch result, fetched again with its query; none when the change
     // does not touch it (or the result has no query).
     std::shared_ptr<PHFetchResultChangeDetails> changeDetailsForFetchResult(
         const std::shared_ptr<PHFetchResult>& fetchResult) const;
 
 protected:
-    PHChange(std::vector<std::string> inserted, std::vector<std::string> removed)
-        : inserted_(std::move(inserted)), removed_(std::move(removed)) {}
+    PHChange(std::vector<std::string> inserted, std::vector<std::string> removed, std::vector<std::string> changed = {})
+        : inserted_(std::move(inserted)), removed_(std::move(removed)), changed_(std::move(changed)) {}
 
 private:
-    std::vector<std::string> inserted_, removed_;
+    std::vector<std::string> inserted_, removed_, changed_;
 };
 
 class PHPhotoLibraryChangeObserver {
@@ -82,6 +96,15 @@ public:
     // Why the library cannot be used, empty when it can.
     std::string openError() const;
 
+    // Clock seconds a burst of folder changes is gathered for: until the folder has been quiet
+    // this long, and no longer than the longest wait after its first change.
+    static constexpr double kFolderQuiet = 0.3;
+    static constexpr double kFolderLongest = 1.0;
+    // Waits, at most `seconds` of real time (the kernel's events come on their own thread), until
+    // the folder watch has taken in changes to all of the named files that are not settled yet;
+    // whether it has. For tests, which then move the Clock on to the settlement.
+    bool waitForFolderChanges(const std::vector<std::string>& names, double seconds) const;
+
     ~PHPhotoLibrary() override;
     void init() override;
 
@@ -100,6 +123,14 @@ private:
                                 const std::string& failure);
     std::shared_ptr<AssetIndex> index() const;
     void notify(const std::shared_ptr<PHChange>& change);
+    // On the watch's thread: gathers the names and plans their settlement.
+    void folderChanged(FolderEvents events);
+    void settleFolderLater(double delay);
+    // On the library's queue: the gathered files into the index, then the notice.
+    void settleFolder();
+    // Tells observers what the index holds that they were not told of (whoever wrote it: this
+    // library's folder settlement, or another library on the same folder).
+    void announceIndexChanges(const AssetIndex& index);
 
     std::string folder_;
     // Replaced when it fails while in use (on the library's queue) or opened again after a failed
@@ -112,4 +143,17 @@ private:
     dispatch_queue_t queue_;
     mutable std::mutex observersMutex_;
     std::vector<std::weak_ptr<PHPhotoLibraryChangeObserver>> observers_;
+
+    std::weak_ptr<PHPhotoLibrary> me_;
+    std::unique_ptr<LibraryFolderWatch> watch_;
+    // The folder's changes not settled yet, behind their own lock (the watch's thread adds them).
+    mutable std::mutex folderMutex_;
+    mutable std::condition_variable folderTaken_;
+    std::set<std::string> folderNames_;
+    bool folderOverflowed_ = false;
+    bool folderSettleDue_ = false;
+    double folderFirst_ = 0, folderLast_ = 0;
+    // Each asset observers were told of, with the modification date they were told; on the
+    // library's queue only (and in init, before the queue has work).
+    std::unordered_map<std::string, double> told_;
 };

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -70,7 +71,9 @@ void settle(GalleryPage& page) {
     }
 }
 
-void pickerShot(GalleryPage& page, const std::string& name) {
+// `before` runs once the grid shows, before the picture is taken.
+void pickerShot(GalleryPage& page, const std::string& name,
+                const std::function<void(UIImagePickerController&)>& before = nullptr) {
     auto window = page.newWindow();
     auto root = UIViewController::make();
     window->setRootViewController(root);
@@ -79,6 +82,11 @@ void pickerShot(GalleryPage& page, const std::string& name) {
     root->presentViewController(picker, true);
     page.step(1.0);
     settle(page);
+    if (before) {
+        before(*picker);
+        page.step(1.0);
+        settle(page);
+    }
     page.shotScreen(name);
     root->dismissViewControllerAnimated(false);
     page.step(0.1);
@@ -123,10 +131,22 @@ void galleryImagePicker(GalleryPage& page) {
     inTemporaryLibrary([&] {
         for (int i = 0; i < kPhotos; ++i) {
             auto asset = add(picture(i), 1000 + i);
-            // The third newest photo's file is gone: a grey cell.
-            if (asset && i == kPhotos - 3) std::filesystem::remove(asset->filePath());
+            // The third newest photo's file is cut short: a grey cell.
+            if (asset && i == kPhotos - 3)
+                std::filesystem::resize_file(asset->filePath(), std::filesystem::file_size(asset->filePath()) / 2);
         }
         pickerShot(page, "picker-library");
+    });
+    // The newest photo's file deleted by another program and its cell tapped before the library
+    // has heard: the alert, over the grid the library's notice has since taken the cell from.
+    inTemporaryLibrary([&] {
+        for (int i = 0; i < kPhotos; ++i) add(picture(i), 1000 + i);
+        pickerShot(page, "picker-photo-gone", [](UIImagePickerController& picker) {
+            const auto path = std::filesystem::path(picker.assets().front()->filePath());
+            std::filesystem::remove(path);
+            picker.pickAssetAtIndex(0);
+            (void)PHPhotoLibrary::sharedPhotoLibrary()->waitForFolderChanges({path.filename().string()}, 10);
+        });
     });
     cameraShot(page, "picker-camera");
 }

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "platform/photos/ph_asset.h"
+#include "platform/photos/ph_fetch_result_change_details.h"
 #include "platform/ui/app/ui_screen.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/control/ui_label.h"
@@ -202,11 +204,33 @@ void ImagePickerGridController::didSelectItemAtIndexPath(UICollectionView& view,
     view.deselectItemAtIndexPath(path, false);
     auto picker = picker_.lock();
     if (!picker || path.row >= picker->assets().size()) return;
-    // A grey photo has nothing to give: its file could not be read. (A movie has no picture of
-    // its own here; its file is handed over as it is.)
+    // A grey photo whose file is there has nothing to give: it could not be read. One whose file
+    // has gone is the picker's to report. (A movie has no picture of its own here; its file is
+    // handed over as it is.)
     const auto& asset = picker->assets()[path.row];
-    if (asset->mediaType() == PHAssetMediaType::Image && isUnreadable(asset->localIdentifier())) return;
+    std::error_code error;
+    if (asset->mediaType() == PHAssetMediaType::Image && isUnreadable(asset->localIdentifier()) &&
+        std::filesystem::exists(asset->filePath(), error))
+        return;
     picker->pickAssetAtIndex(path.row);
+}
+
+void ImagePickerGridController::libraryDidChange(const PHFetchResultChangeDetails& details) {
+    // What went is no longer waited for; what changed is read afresh (its new date asks the cache
+    // for a new picture), even where the old file could not be read.
+    for (const auto* assets : {&details.removedObjects(), &details.changedObjects()})
+        for (const auto& asset : *assets) {
+            const std::string& id = asset->localIdentifier();
+            unreadable_.erase(id);
+            auto request = requests_.find(id);
+            if (request == requests_.end()) continue;
+            manager_->cancelImageRequest(request->second);
+            requests_.erase(request);
+        }
+    if (!collection_) return;  // not loaded: the first layout reads the picker's assets
+    auto picker = picker_.lock();
+    emptyLabel_->setHidden(picker && !picker->assets().empty());
+    collection_->reloadData();
 }
 
 void ImagePickerGridController::didEndDisplayingCell(UICollectionView&, UICollectionViewCell& cell, NSIndexPath) {

@@ -3,9 +3,10 @@
 // caching image manager at the cells' own pixel size (as the host draws them), so that drawing one
 // scales and converts nothing; they are kept in the manager's shared cache and given again to a
 // cell that scrolls back, and a cell scrolled away cancels what it asked for. An asset whose file
-// is gone or cannot be read or decoded stays a grey cell that a tap does not pick. Videos carry
-// their length in a corner. An empty library shows "No Photos". A tap asks the picker to pick the
-// asset. Main thread only.
+// cannot be read or decoded stays a grey cell that a tap does not pick; one whose file has gone is
+// grey too, and a tap has the picker say so, until the library's notice takes the cell away. The
+// library's changes add, remove and redraw cells. Videos carry their length in a corner. An empty
+// library shows "No Photos". A tap asks the picker to pick the asset. Main thread only.
 #pragma once
 
 #include <map>
@@ -17,6 +18,7 @@
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/table/ui_collection_view.h"
 
+class PHFetchResultChangeDetails;
 class UIImagePickerController;
 class UILabel;
 
@@ -46,6 +48,9 @@ public:
     CGFloat thumbnailPixels() const;
     // Whether the asset's thumbnail could not be made (its cell stays grey).
     bool isUnreadable(const std::string& localIdentifier) const { return unreadable_.count(localIdentifier) > 0; }
+
+    // The picker's assets changed so: cells come, go and are drawn again (once for the lot).
+    void libraryDidChange(const PHFetchResultChangeDetails& details);
 
     void loadView() override;
     void viewDidLayoutSubviews() override;

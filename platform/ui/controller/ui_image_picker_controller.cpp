@@ -7,6 +7,7 @@
 #include "platform/capture/av_capture_device.h"
 #include "platform/dispatch/queue.h"
 #include "platform/photos/ph_asset.h"
+#include "platform/photos/ph_fetch_result_change_details.h"
 #include "platform/photos/ph_image_manager.h"
 #include "platform/photos/ph_photo_library.h"
 #include "platform/runtime/log.h"
@@ -14,11 +15,27 @@
 #include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/controller/image_picker_camera_controller.h"
 #include "platform/ui/controller/image_picker_grid_controller.h"
+#include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 
 namespace {
+
 constexpr const char* kReferencePrefix = "korva-photos://asset/";
+
+// The photos and videos of a fetch, as the picker offers them.
+std::vector<std::shared_ptr<PHAsset>> offered(const PHFetchResult& result) {
+    std::vector<std::shared_ptr<PHAsset>> assets;
+    for (const auto& a : result.assets())
+        if (a->mediaType() == PHAssetMediaType::Image || a->mediaType() == PHAssetMediaType::Video) assets.push_back(a);
+    return assets;
+}
+
+bool fileIsGone(const PHAsset& asset) {
+    std::error_code error;
+    return !std::filesystem::exists(asset.filePath(), error) && !error;
+}
+
 }  // namespace
 
 std::string imagePickerReferenceURL(const std::string& id) {
@@ -84,13 +101,46 @@ const std::vector<std::shared_ptr<PHAsset>>& UIImagePickerController::assets() {
             options->mediaType = PHAssetMediaType::Image;
         else if (!images)
             options->mediaType = PHAssetMediaType::Video;
-        if (auto result = PHAsset::fetchAssetsWithOptions(options)) {
-            for (const auto& a : result->assets())
-                if (a->mediaType() == PHAssetMediaType::Image || a->mediaType() == PHAssetMediaType::Video)
-                    assets_.push_back(a);
-        }
+        fetch_ = PHAsset::fetchAssetsWithOptions(options);
+        if (fetch_) assets_ = offered(*fetch_);
     }
     return assets_;
+}
+
+void UIImagePickerController::viewWillAppear(bool animated) {
+    UINavigationController::viewWillAppear(animated);
+    if (source_ == UIImagePickerControllerSourceType::Camera || observed_.lock()) return;
+    auto library = PHPhotoLibrary::sharedPhotoLibrary();
+    library->registerChangeObserver(self<UIImagePickerController>());
+    observed_ = library;
+}
+
+void UIImagePickerController::viewDidDisappear(bool animated) {
+    UINavigationController::viewDidDisappear(animated);
+    if (auto library = observed_.lock()) library->unregisterChangeObserver(self<UIImagePickerController>());
+    observed_.reset();
+}
+
+void UIImagePickerController::photoLibraryDidChange(const std::shared_ptr<PHChange>& change) {
+    // Not fetched yet: the first look fetches what is there then.
+    if (!fetched_ || !fetch_ || !change) return;
+    auto details = change->changeDetailsForFetchResult(fetch_);
+    if (!details) return;
+    fetch_ = details->fetchResultAfterChanges();
+    assets_ = offered(*fetch_);
+    if (viewControllers().empty()) return;
+    if (auto grid = std::dynamic_pointer_cast<ImagePickerGridController>(viewControllers().front()))
+        grid->libraryDidChange(*details);
+}
+
+void UIImagePickerController::sayPhotoIsGone(const PHAsset& asset) {
+    Log::warning("photos", "the picked photo's file is gone: " + asset.filePath());
+    if (presentedViewController()) return;
+    const std::string heading = viewControllers().empty() ? title() : viewControllers().front()->title();
+    auto alert = UIAlertController::make(heading, kPhotoGone, UIAlertControllerStyle::Alert);
+    // Choosing the action takes the alert away; the library's notice takes the cell.
+    alert->addAction(UIAlertAction::make("OK", UIAlertActionStyle::Default, nullptr));
+    presentViewController(alert, true);
 }
 
 void UIImagePickerController::deliver(const ValueDictionary& info) {
@@ -107,11 +157,11 @@ bool UIImagePickerController::pickAssetAtIndex(std::size_t index) {
     if (index >= list.size()) return false;
     auto asset = list[index];
     std::weak_ptr<UIImagePickerController> weak = self<UIImagePickerController>();
+    if (fileIsGone(*asset)) {
+        sayPhotoIsGone(*asset);
+        return false;
+    }
     if (asset->mediaType() == PHAssetMediaType::Video) {
-        if (!std::filesystem::exists(asset->filePath())) {
-            Log::warning("photos", "the picked video's file is gone: " + asset->filePath());
-            return false;
-        }
         finished_ = true;
         ValueDictionary info;
         info.set(UIImagePickerControllerMediaType, Value(kUTTypeMovie));
@@ -159,6 +209,10 @@ void UIImagePickerController::setPicking(bool picking) {
 void UIImagePickerController::finishPick(const std::shared_ptr<PHAsset>& asset, const std::shared_ptr<UIImage>& image) {
     setPicking(false);
     // A photo that cannot be read is not picked: the grid stays for another choice.
+    if (!image && fileIsGone(*asset)) {
+        sayPhotoIsGone(*asset);
+        return;
+    }
     if (!image) {
         Log::warning("photos", "the picked photo cannot be read: " + asset->filePath());
         return;

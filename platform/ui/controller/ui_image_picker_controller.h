@@ -1,7 +1,9 @@
 // The image picker: the photo library's images (and videos, when movies are asked for) in a grid
 // of thumbnails, newest first, under "Photos" with "Cancel" on the bar; or the host's camera, its
 // live view with "Cancel" and "Take Photo", when a camera is listed. The delegate gets the picked
-// image with its reference URL, the photo taken, or hears of the cancel.
+// image with its reference URL, the photo taken, or hears of the cancel. While it is shown, the
+// library's changes (its own saves and what other programs do to its folder) add, remove and
+// redraw the grid's cells. Main thread only.
 #pragma once
 
 #include <memory>
@@ -9,10 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/photos/ph_photo_library.h"
 #include "platform/runtime/value.h"
 #include "platform/ui/controller/ui_navigation_controller.h"
 
 class PHAsset;
+class PHFetchResult;
 class UIActivityIndicatorView;
 class UIImage;
 
@@ -40,10 +44,13 @@ public:
     virtual void imagePickerControllerDidCancel(UIImagePickerController&) {}
 };
 
-class UIImagePickerController : public UINavigationController {
+class UIImagePickerController : public UINavigationController, public PHPhotoLibraryChangeObserver {
 public:
     KORVA_MAKE(UIImagePickerController)
     void init() override;
+
+    // What a pick of a photo whose file has gone says, over the picker.
+    static constexpr const char* kPhotoGone = "UNABLE TO OPEN. THE PHOTO IS NO LONGER IN THE LIBRARY";
 
     // The camera is available while the host lists one (see CaptureDeviceRegistry).
     static bool isSourceTypeAvailable(UIImagePickerControllerSourceType type);
@@ -56,6 +63,7 @@ public:
     void setMediaTypes(std::vector<std::string> t) {
         mediaTypes_ = std::move(t);
         fetched_ = false;
+        fetch_ = nullptr;
         assets_.clear();
     }
     bool allowsEditing() const { return allowsEditing_; }
@@ -67,8 +75,10 @@ public:
     const std::vector<std::shared_ptr<PHAsset>>& assets();
     // Picks a library asset. An image is loaded off the main thread, then the delegate hears of it
     // with the image, its reference URL and the asset; an image that cannot be read or decoded is
-    // not picked (logged), and the picker stays open. A video hands over its file URL. False for
-    // an index out of range, while a pick is loading, after the picker finished, or for the camera.
+    // not picked (logged), and the picker stays open. A video hands over its file URL. An asset
+    // whose file has gone (the library has not heard yet) is not picked: an alert says so. False
+    // for an index out of range, while a pick is loading, after the picker finished, for the
+    // camera, or for a file that has gone.
     bool pickAssetAtIndex(std::size_t index);
     // Camera source: takes a photo with the running camera; the delegate gets it once it is taken.
     // False while the camera is not running or a photo is being taken, after the picker finished,
@@ -82,12 +92,18 @@ public:
     bool isPicking() const { return picking_; }
     const std::shared_ptr<UIActivityIndicatorView>& busyIndicator() const { return busy_; }
 
+    void viewWillAppear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
+    void photoLibraryDidChange(const std::shared_ptr<PHChange>& change) override;
+
     std::string className() const override { return "UIImagePickerController"; }
 
 protected:
     UIImagePickerController() = default;
 
 private:
+    // Logs and shows kPhotoGone (once while it is up).
+    void sayPhotoIsGone(const PHAsset& asset);
     void deliver(const ValueDictionary& info);
     void setPicking(bool picking);
     void finishPick(const std::shared_ptr<PHAsset>& asset, const std::shared_ptr<UIImage>& image);
@@ -97,6 +113,8 @@ private:
     bool allowsEditing_ = false;
     std::weak_ptr<UIImagePickerControllerDelegate> pickerDelegate_;
     std::vector<std::shared_ptr<PHAsset>> assets_;
+    std::shared_ptr<PHFetchResult> fetch_;  // what assets_ came from, measured against each change
+    std::weak_ptr<PHPhotoLibrary> observed_;
     bool fetched_ = false;
     bool finished_ = false;
     bool picking_ = false;

@@ -1,6 +1,9 @@
 // The camera screen's library button as a user meets it: the picker's grid over a library of three
 // JPEGs, a tap on a thumbnail through touch delivery, and the photo editor opening on that photo's
-// pixels; a thumbnail whose file is gone opens nothing and leaves the picker for another choice.
+// pixels; a thumbnail whose file is gone says so, opens nothing and leaves the picker for another
+// choice.
+#include <filesystem>
+
 #include "editor/photo/edit_controller.h"
 #include "platform/image/codec/image_data.h"
 #include "platform/image/codec/jpeg.h"
@@ -9,6 +12,7 @@
 #include "platform/ui/control/ui_button.h"
 #include "platform/ui/control/ui_image_view.h"
 #include "platform/ui/controller/image_picker_grid_controller.h"
+#include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
 #include "tests/camera/screen/camera_screen_test_support.h"
 
@@ -120,14 +124,25 @@ TEST_F(CameraScreenPickerTest, ATappedThumbnailOpensTheEditorOnThatPhoto) {
 
 TEST_F(CameraScreenPickerTest, AThumbnailWhoseFileIsGoneOpensNothing) {
     ASSERT_EQ(photos.size(), 3u);
-    std::filesystem::remove(photos[1]->filePath());
     auto grid = openPicker();
     ASSERT_TRUE(grid);
-    EXPECT_TRUE(grid->isUnreadable(photos[1]->localIdentifier()));
-    auto picker = screen->presentedViewController();
+    auto picker = std::dynamic_pointer_cast<UIImagePickerController>(screen->presentedViewController());
+    ASSERT_TRUE(picker);
+    // Deleted by another program and tapped before the library has settled the news: the picker
+    // says so over itself and opens nothing; the library's notice then takes the cell.
+    const auto gone = std::filesystem::path(photos[1]->filePath());
+    std::filesystem::remove(gone);
+    ASSERT_TRUE(PHPhotoLibrary::sharedPhotoLibrary()->waitForFolderChanges({gone.filename().string()}, 10));
     tapView(*grid->collectionView()->cellForItemAtIndexPath({0, 1}));
+    auto alert = std::dynamic_pointer_cast<UIAlertController>(picker->presentedViewController());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), UIImagePickerController::kPhotoGone);
+    step(0.5);  // shown
+    EXPECT_TRUE(alert->chooseActionWithTitle("OK"));
     step(1.5);
+    EXPECT_FALSE(picker->presentedViewController());
     EXPECT_EQ(screen->presentedViewController(), picker) << "the picker stays for another choice";
+    ASSERT_EQ(grid->collectionView()->numberOfItemsInSection(0), 2u);
 
     // Another thumbnail still opens the editor.
     tapView(*grid->collectionView()->cellForItemAtIndexPath({0, 0}));

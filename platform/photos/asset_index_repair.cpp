@@ -1,0 +1,252 @@
+// The index brought in line with its folder: the whole folder when the index opens, and the files
+// another program changed while it is open.
+#include <sqlite3.h>
+
+#include <cmath>
+#include <filesystem>
+#include <set>
+
+#include "platform/photos/asset_identifier.h"
+#include "platform/photos/asset_index.h"
+#include "platform/photos/asset_index_sql.h"
+#include "platform/photos/library_file_facts.h"
+#include "platform/runtime/log.h"
+#include "platform/storage/file_manager.h"
+
+namespace {
+
+const char* kLog = "photos";
+
+// Seconds by which an indexed movie length may differ from its file's.
+constexpr double kDurationSlack = 0.1;
+// Bounds of a movie row taken on trust: beyond them the row is checked against its file.
+constexpr int kLargestMovieSide = 1 << 15;
+constexpr double kLongestMovie = 1e6;
+// What an interrupted atomic write leaves: ".<name>.XXXXXX" beside the file it was writing.
+bool isStaleTemporary(const std::string& name) {
+    if (name.size() < 9 || name[0] != '.' || name[name.size() - 7] != '.') return false;
+    return isLibraryFileName(name.substr(1, name.size() - 8));
+}
+
+// A movie row that describes a movie plausibly and whose file still has the stamp recorded when
+// the row was written: the file was whole then, and is taken as whole without reading it again.
+bool isUnchangedMovie(const AssetIndexRow& row, const std::optional<FileStamp>& stamp) {
+    return isLibraryMovieName(row.file) && row.kind == static_cast<std::int64_t>(PHAssetMediaType::Video) &&
+           row.pixelWidth > 0 && row.pixelWidth <= kLargestMovieSide && row.pixelHeight > 0 &&
+           row.pixelHeight <= kLargestMovieSide && row.duration > 0 && row.duration <= kLongestMovie && row.stamp &&
+           stamp && *row.stamp == *stamp;
+}
+
+// Whether a row describes its file as the file itself does; lengths agree to within a frame or
+// two of rounding.
+bool rowAgrees(const AssetIndexRow& row, const FileFacts& file) {
+    return row.kind == static_cast<std::int64_t>(file.mediaType) && row.pixelWidth == file.pixelWidth &&
+           row.pixelHeight == file.pixelHeight && std::isfinite(row.duration) &&
+           std::fabs(row.duration - file.duration) <= kDurationSlack;
+}
+
+double fileDate(const std::string& path) {
+    auto attrs = NSFileManager::defaultManager()->attributesOfItemAtPath(path);
+    return attrs ? (*attrs)[NSFileModificationDate].dateValue() : 0.0;
+}
+
+// A replaced file's new date: its own, moved on by the least step where it equals the old one, so
+// that whoever keeps the old picture by its date knows it is out of date.
+double replacedDate(const std::string& path, double before) {
+    double date = fileDate(path);
+    return date == before ? std::nextafter(before, INFINITY) : date;
+}
+
+}  // namespace
+
+Result<void> AssetIndex::repair() {
+    auto fm = NSFileManager::defaultManager();
+    auto names = fm->contentsOfDirectoryAtPath(folder_);
+    if (!names) return fail(names.error());
+    std::set<std::string> files;
+    for (const auto& name : *names) {
+        if (isStaleTemporary(name)) {
+            Log::warning(kLog, "removing the remains of an interrupted save: " + name);
+            (void)fm->removeItemAtPath(pathByAppendingComponent(folder_, name));
+        } else if (isLibraryFileName(name)) {
+            files.insert(name);
+        }
+    }
+
+    if (auto r = separateDuplicateRows(); !r) return r;
+
+    auto rows = readRows();
+    if (!rows) return fail(rows.error());
+    return reconcile(files, *rows, RowDates::Kept);
+}
+
+Result<void> AssetIndex::settleFiles(const std::optional<std::set<std::string>>& names) {
+    std::set<std::string> files;
+    if (names) {
+        for (const auto& name : *names) {
+            std::error_code error;
+            // Whatever is there under the name, as a listing would show it: the check says what it is.
+            if (isLibraryFileName(name) &&
+                std::filesystem::symlink_status(pathByAppendingComponent(folder_, name), error).type() !=
+                    std::filesystem::file_type::not_found &&
+                !error)
+                files.insert(name);
+        }
+    } else {
+        // Temporary files stay: a save under way in another program may own them.
+        auto listed = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(folder_);
+        if (!listed) return fail(listed.error());
+        for (const auto& name : *listed)
+            if (isLibraryFileName(name)) files.insert(name);
+    }
+    auto rows = readRows();
+    if (!rows) return fail(rows.error());
+    if (names) std::erase_if(*rows, [&](const AssetIndexRow& row) { return !names->count(row.file); });
+    return reconcile(files, *rows, RowDates::FromFile);
+}
+
+Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std::vector<AssetIndexRow>& rows,
+                                   RowDates dates) {
+    // Rows whose file is gone, or is no regular file, or a movie cut short, leave the list (a cut
+    // file stays in the folder); a photo cut short keeps its row. A row whose kind, size or length
+    // disagrees with its file is described afresh from the file, and one whose file's stamp
+    // changed is stamped anew.
+    std::vector<std::string> dropped;
+    std::vector<AssetRecord> redescribed;
+    std::set<std::string> indexed;
+    // At an open the rows are repaired; while open, another program's change is news, not a fault.
+    auto note = [dates](const std::string& text) {
+        if (dates == RowDates::Kept)
+            Log::warning(kLog, text);
+        else
+            Log::info(kLog, text);
+    };
+    for (const AssetIndexRow& row : rows) {
+        const std::string path = pathByAppendingComponent(folder_, row.file);
+        if (!files.count(row.file)) {
+            note("dropping the index row of a missing file: " + row.identifier);
+            dropped.push_back(row.identifier);
+            continue;
+        }
+        indexed.insert(row.file);
+        const auto stamp = fileStampOf(path);
+        if (isUnchangedMovie(row, stamp)) continue;
+        FileCheckFault fault{};
+        auto facts = checkLibraryFile(path, fault);
+        if (!facts && fault == FileCheckFault::Unreadable) {
+            // A read that fails now says nothing of the file: its row and identifier stay.
+            Log::warning(kLog, "cannot check " + row.file + " now (" + facts.error() + "); its row stays");
+        } else if (!facts && stamp && isLibraryImageName(row.file)) {
+            // A photo cut short (a copy broken off, a disk that lost its end) is still the user's:
+            // its row and identifier stay, readers find it unreadable, and once its file is whole
+            // again it is shown under the same identifier.
+            Log::warning(kLog, row.file + " is not whole (" + facts.error() + "); its row stays");
+        } else if (!facts) {
+            Log::warning(kLog, "not listing " + row.file + ": " + facts.error());
+            dropped.push_back(row.identifier);
+        } else if (!rowAgrees(row, *facts) || row.stamp != stamp) {
+            if (!rowAgrees(row, *facts))
+                note("the index row of " + row.file + " disagrees with the file; described afresh");
+            AssetRecord fresh;
+            fresh.identifier = row.identifier;
+            fresh.mediaType = facts->mediaType;
+            fresh.pixelWidth = facts->pixelWidth;
+            fresh.pixelHeight = facts->pixelHeight;
+            fresh.duration = facts->duration;
+            fresh.stamp = stamp;
+            fresh.modificationDate = dates == RowDates::FromFile ? replacedDate(path, row.modificationDate) : 0;
+            redescribed.push_back(std::move(fresh));
+        }
+    }
+    if (auto r = updateDescriptions(redescribed, dates); !r) return r;
+    std::vector<AssetRecord> found;
+    for (const auto& name : files) {
+        if (indexed.count(name)) continue;
+        std::string path = pathByAppendingComponent(folder_, name);
+        FileCheckFault fault{};
+        auto facts = checkLibraryFile(path, fault);
+        if (!facts) {
+            Log::warning(kLog, "not listing " + name + ": " + facts.error());
+            continue;
+        }
+        // A movie's check read all of it; an image is decoded once to be sure of its pixels.
+        Result<AssetRecord> record = AssetRecord{};
+        if (facts->mediaType == PHAssetMediaType::Video) {
+            record->mediaType = facts->mediaType;
+            record->pixelWidth = facts->pixelWidth;
+            record->pixelHeight = facts->pixelHeight;
+            record->duration = facts->duration;
+        } else {
+            record = describeFile(path, true);
+        }
+        if (!record) {
+            Log::warning(kLog, "not indexing " + name + ": " + record.error());
+            continue;
+        }
+        record->identifier = makeAssetIdentifier();
+        record->file = name;
+        record->creationDate = record->modificationDate = fileDate(path);
+        record->stamp = fileStampOf(path);
+        found.push_back(*record);
+    }
+    if (dropped.empty() && found.empty()) return {};
+    // Another connection on the folder may have listed a file first: its row stays.
+    return apply(found, dropped, RowConflict::KeepExisting);
+}
+
+Result<std::vector<AssetIndexRow>> AssetIndex::readRows() const {
+    // Read in full before any file is checked, so that no read transaction stays open meanwhile.
+    AssetIndexStatement st;
+    if (sqlite3_prepare_v2(db_,
+                           "SELECT identifier, file, media_type, pixel_width, pixel_height, duration, file_size, "
+                           "file_time, modification_date FROM assets",
+                           -1, &st.s, nullptr) != SQLITE_OK)
+        return failure("cannot read the index");
+    std::vector<AssetIndexRow> rows;
+    int rc;
+    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+        auto id = assetIndexText(st.s, 0);
+        auto file = assetIndexText(st.s, 1);
+        if (!id || !file) continue;
+        AssetIndexRow row;
+        row.identifier = std::move(*id);
+        row.file = std::move(*file);
+        row.kind = sqlite3_column_int64(st.s, 2);
+        row.pixelWidth = sqlite3_column_int(st.s, 3);
+        row.pixelHeight = sqlite3_column_int(st.s, 4);
+        row.duration = sqlite3_column_double(st.s, 5);
+        if (sqlite3_column_type(st.s, 6) == SQLITE_INTEGER && sqlite3_column_type(st.s, 7) == SQLITE_INTEGER)
+            row.stamp = FileStamp{sqlite3_column_int64(st.s, 6), sqlite3_column_int64(st.s, 7)};
+        row.modificationDate = sqlite3_column_double(st.s, 8);
+        rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) return failure("cannot read the index");
+    return rows;
+}
+
+Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& records, RowDates dates) {
+    if (records.empty()) return {};
+    std::lock_guard lock(mutex_);
+    AssetIndexStatement update;
+    if (sqlite3_prepare_v2(db_,
+                           "UPDATE assets SET media_type = ?, pixel_width = ?, pixel_height = ?, duration = ?, "
+                           "file_size = ?, file_time = ?, modification_date = COALESCE(?, modification_date) "
+                           "WHERE identifier = ?",
+                           -1, &update.s, nullptr) != SQLITE_OK)
+        return failure("cannot repair the index");
+    for (const auto& r : records) {
+        sqlite3_reset(update.s);
+        sqlite3_bind_int64(update.s, 1, static_cast<std::int64_t>(r.mediaType));
+        sqlite3_bind_int(update.s, 2, r.pixelWidth);
+        sqlite3_bind_int(update.s, 3, r.pixelHeight);
+        sqlite3_bind_double(update.s, 4, r.duration);
+        bindAssetIndexStamp(update.s, 5, r.stamp);
+        if (dates == RowDates::FromFile)
+            sqlite3_bind_double(update.s, 7, r.modificationDate);
+        else
+            sqlite3_bind_null(update.s, 7);
+        sqlite3_bind_text(update.s, 8, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(update.s) != SQLITE_DONE) return failure("cannot repair the index");
+    }
+    return {};
+}
