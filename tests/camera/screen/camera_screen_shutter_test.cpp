@@ -221,6 +221,24 @@ TEST_F(CameraScreenShutterTest, ATriggerDuringAShotIsDroppedAndTheDelayedShotNev
     EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
 }
 
+TEST_F(CameraScreenShutterTest, AShutterPressWhileTheCameraRestartsIsDroppedWithoutAnAlert) {
+    // The photo holds the shot for half a frame before encoding it; the restart's new session
+    // comes within that time, while the photo is still under way.
+    showScreen();
+    screen->onShot();
+    screen->restartCamera(true);
+    settleAll();
+    ASSERT_EQ(screen->hosts().state(), ViewController::CaptureState::Running);
+    screen->onShot();
+    step(1);
+    EXPECT_FALSE(screen->presentedViewController()) << "a refused press was said as a photo not saved";
+    EXPECT_EQ(libraryPhotos().size(), 1u);
+    EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
+    // The camera takes the next press as usual.
+    screen->onShot();
+    EXPECT_TRUE(stepUntil([&] { return libraryPhotos().size() == 2; }));
+}
+
 TEST_F(CameraScreenShutterTest, ThePhotoIsSavedAsAFilteredJpegInTheRatioAndOrientationAsShot) {
     showScreen();
     screen->setScreenElement(FilterMyElement::withDesc(Value::dictionary(
