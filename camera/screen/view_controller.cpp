@@ -111,6 +111,9 @@ void ViewController::buildGestureLayer() {
     auto self = me();
     v_.ui = UIView::make();
     view()->addSubview(v_.ui);
+    // Where the preview rests until a frame places them both: a camera that gives no frame (one
+    // that is refused) still has its taps.
+    addConstraintsFull(v_.ui, view(), 0, 0, 0, 0);
     UIViewAddGestureRecognizer(*v_.ui, UITapGestureRecognizer::make(weakBind(self, &ViewController::onTap)));
     UIViewAddGestureRecognizer(*v_.ui, UIPinchGestureRecognizer::make(weakBind(self, &ViewController::onPinch)));
     UIViewAddGestureRecognizer(*v_.ui, UIPanGestureRecognizer::make(weakBind(self, &ViewController::onPan)));

@@ -205,6 +205,10 @@ private:
     void onDeactivateNotification(const std::shared_ptr<NSNotification>& n);
     void onDidBecomeActiveNotification(const std::shared_ptr<NSNotification>& n);
     void onQuietNotification(const std::shared_ptr<NSNotification>& n);
+    // The platform refuses the camera (restricted or denied); capture is refused when the camera
+    // is, or the microphone is and the host records sound.
+    bool cameraRefused() const;
+    bool captureRefused() const;
     // The side menu's Geo Tagging switch: the assistant's location fixes follow it.
     void onGeoTaggingChanged(const std::shared_ptr<NSNotification>& n);
     // Gestures (view_controller_gestures.cpp).

@@ -9,6 +9,7 @@
 #include "filter/glk_view.h"
 #include "foundation/global.h"
 #include "foundation/last_info.h"
+#include "platform/capture/av_capture_device.h"
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/notification_center.h"
 #include "platform/dispatch/queue.h"
@@ -50,8 +51,9 @@ void ViewController::start(std::function<void()> completion) {
             assistant->setLocationIncluded(Global::shared()->geoTagging());
             assistant->start(std::weak_ptr<CameraAssistantPresenter>(s->popups_));
             if (completion) completion();
-            s->hosts_->finishStart(ticket);
-            s->road_->sessionDidStart(CACurrentMediaTime());
+            // A start that a stop overtook (a denial found by the assistant above) draws nothing:
+            // the stop has ended the drawing and its stall watch.
+            if (s->hosts_->finishStart(ticket)) s->road_->sessionDidStart(CACurrentMediaTime());
         });
     });
 }
@@ -174,6 +176,24 @@ void ViewController::appDeactivate() {
     popups_->hideFilter();
     popups_->hideManual();
     stop({});
+}
+
+namespace {
+
+bool refused(AVMediaType type) {
+    const auto status = AVCaptureDevice::authorizationStatusForMediaType(type);
+    return status == AVAuthorizationStatus::Restricted || status == AVAuthorizationStatus::Denied;
+}
+
+}  // namespace
+
+bool ViewController::cameraRefused() const {
+    return refused(AVMediaType::Video);
+}
+
+bool ViewController::captureRefused() const {
+    auto host = hosts_->stored();
+    return cameraRefused() || (host && host->captureAudio() && refused(AVMediaType::Audio));
 }
 
 void ViewController::onCameraAssistantCameraAuthDenied(const std::shared_ptr<CameraAssistant>&) {

@@ -59,6 +59,8 @@ public:
     void previewRoadPlaced() override { s_.updateView(); }
 
     void previewRoadStalled() override {
+        // A refused camera gives no frames and would give none after a restart either.
+        if (s_.captureRefused()) return;
         s_.noFocusReset_ = true;
         s_.restart({});
     }
@@ -78,7 +80,9 @@ public:
             s_.v_.ui->setAlpha(1);
             s_.v_.slZoom->setAlpha(FadeStep{}.sliderAlpha);
             s_.v_.slZoom->setHidden(hidden);
-            s_.v_.ui->setHidden(hidden);
+            // Without a picture the gestures have nothing to act on, but a refused camera's taps
+            // still ask for the settings.
+            s_.v_.ui->setHidden(hidden && !s_.cameraRefused());
             return;
         }
         if (preview) preview->setAlpha(step.alpha);

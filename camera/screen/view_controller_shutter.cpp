@@ -146,6 +146,12 @@ bool ViewController::startShot() {
         return false;
     }
     auto host = hosts_->photo();
+    // A new session ends the road's shot while the host may still be saving its photo (a restart
+    // during the shot): that photo goes on, and this press is dropped as a press during a shot is.
+    if (host->isShooting()) {
+        Log::info("camera", "no shot: a photo is still under way");
+        return false;
+    }
     if (!host->context()->ciGPU()) return false;
     v_.focusView->take_0();
     // The shot's first feedback, in the next frame: the preview shows the newest frame at once
@@ -192,8 +198,7 @@ void ViewController::onCameraAssistantVolumeButton(const std::shared_ptr<CameraA
 }
 
 void ViewController::onTap(UIGestureRecognizer& gesture) {
-    const auto status = AVCaptureDevice::authorizationStatusForMediaType(AVMediaType::Video);
-    if (status == AVAuthorizationStatus::Restricted || status == AVAuthorizationStatus::Denied) {
+    if (cameraRefused()) {
         popups_->alert("Camera Authorization Required",
                        weakBind(std::shared_ptr<CameraPopups>(popups_), &CameraPopups::openDeviceSettings));
         return;

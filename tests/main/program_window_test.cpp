@@ -2,7 +2,7 @@
 // reads it from the keyboard, takes a photo that lands in the library folder as a tagged JPEG with
 // its index row; the mouse opens it in the editor from the library button and closes the editor
 // with its close button, which lies in the status bar's strip; SIGTERM then ends the program
-// cleanly.
+// cleanly. Started with the camera denied, every tap on the picture asks for the settings.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -145,4 +145,60 @@ TEST(ProgramWindow, TheVolumeKeyTakesATaggedIndexedPhotoAndSIGTERMEndsCleanly) {
     ASSERT_TRUE(status) << "still running 90 s after SIGTERM:\n" << korva.log();
     EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
     EXPECT_TRUE(korva.errorLines().empty()) << korva.log();
+}
+
+// Started with the camera denied (the permission stand-in refuses the microphone too), the program
+// shows "Camera Authorization Required"; after its OK, every tap on the picture shows it again,
+// and the missing frames restart nothing.
+TEST(ProgramWindow, WithTheCameraDeniedEveryTapOnThePictureShowsTheAlert) {
+    if (auto why = testsupport::VirtualDisplay::ensure()) {
+        if (testsupport::underCI()) ADD_FAILURE() << *why << ", though scripts/packages.txt installs Xvfb";
+        GTEST_SKIP() << *why;
+    }
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    Seat seat;
+    ASSERT_TRUE(seat.open()) << "cannot reach the display " << std::getenv("DISPLAY");
+    ProgramProcess korva;
+    ASSERT_TRUE(korva.start(*program, "window", {{"KORVA_CAPTURE_AUTH", "denied"}, {"KORVA_LOG", "debug"}}));
+    std::optional<Window> window;
+    ASSERT_TRUE(pollUntil([&] { return (window = seat.shownWindow("Korva")).has_value() || !korva.running(); }, 120))
+        << "no window after two minutes:\n"
+        << korva.log();
+    ASSERT_TRUE(window) << "the program ended without a window:\n" << korva.log();
+
+    // The alert's white box in the middle of the 390-point screen, over the black of a camera
+    // that shows nothing.
+    constexpr double kWide = 390;
+    auto alertShown = [&](bool shown, double seconds) {
+        return pollUntil(
+            [&] {
+                const double grey = seat.meanGrey(*window, kWide, 100, 380, 190, 20);
+                return (shown ? grey > 200 : grey < 40) || !korva.running();
+            },
+            seconds);
+    };
+    ASSERT_TRUE(alertShown(true, 60)) << "no alert at the start:\n" << korva.log();
+    for (int tap = 0; tap < 3; ++tap) {
+        SCOPED_TRACE(tap);
+        seat.click(*window, kWide, 195, 460);  // the alert's OK
+        ASSERT_TRUE(alertShown(false, 60)) << korva.log();
+        // The picture, above the alert; a click while the alert is still on its way out is the
+        // alert's, so the picture is clicked again until the alert shows.
+        ASSERT_TRUE(pollUntil(
+            [&] {
+                seat.click(*window, kWide, 195, 250);
+                return alertShown(true, 5);
+            },
+            60))
+            << "the tap showed nothing:\n"
+            << korva.log();
+    }
+    ASSERT_TRUE(korva.running()) << korva.log();
+    EXPECT_EQ(korva.log().find("capture restart begins"), std::string::npos) << korva.log();
+
+    korva.signal(SIGTERM);
+    auto status = korva.waitForExit(90);
+    ASSERT_TRUE(status) << "still running 90 s after SIGTERM:\n" << korva.log();
+    EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
 }

@@ -90,8 +90,11 @@ TEST_F(SideMenuScreen, FeedbackMailAndItsFailures) {
     EXPECT_EQ(noMail->title(), "Korva");
     EXPECT_EQ(noMail->message(),
               "Unable to send Mail.\nCheck Mail Account Setting on your Device.\n\nsupport@korva.invalid");
+    advance(0.5);  // the alert has appeared, as a user's tap finds it
     noMail->chooseActionWithTitle("OK");
     settle();
+    advance(1);
+    ASSERT_EQ(presented<UIAlertController>(), nullptr);
 
     MFMailComposeViewController::setMailOpener([](const std::string&, auto taken) { taken({}); });
     SystemServices::shared()->setSystem("Linux", "6.1");

@@ -2,6 +2,7 @@
 #include "platform/ui/controller/ui_alert_controller.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/runtime/log.h"
 #include "platform/ui/bar/label_drawing.h"
@@ -202,6 +203,13 @@ bool UIAlertController::chooseAction(const std::shared_ptr<UIAlertAction>& actio
     if (std::find(actions_.begin(), actions_.end(), action) == actions_.end()) return false;
     chosen_ = true;
     auto keep = self<UIAlertController>();
+    // Still appearing, the alert cannot go yet: it goes once it has appeared, rather than stay on
+    // screen with its one choice spent.
+    if (isBeingPresented()) {
+        dismissOnAppear_ = true;
+        action->run();
+        return true;
+    }
     if (!dismissViewControllerAnimated(true, [action] { action->run(); })) action->run();
     return true;
 }
@@ -319,6 +327,10 @@ void UIAlertController::viewDidLayoutSubviews() {
 
 void UIAlertController::viewDidAppear(bool animated) {
     UIViewController::viewDidAppear(animated);
+    if (std::exchange(dismissOnAppear_, false)) {
+        dismissViewControllerAnimated(true);
+        return;
+    }
     if (!textFields_.empty()) textFields_.front()->becomeFirstResponder();
 }
 

@@ -102,5 +102,6 @@ private:
     std::shared_ptr<BoxView> box_;
     std::vector<std::shared_ptr<ActionView>> actionViews_;
     bool chosen_ = false;
+    bool dismissOnAppear_ = false;  // an action was chosen while the alert was appearing
     std::weak_ptr<UIView> dimmed_;
 };

@@ -1,7 +1,10 @@
 // The camera screen's capture state machine on the synthetic camera: starting needs an appeared
 // screen, repeated starts and stops are ignored without their completions, stops reset the points
-// unless a stall restart keeps them, the permission memory, the hosts' presets, the controls'
-// turn, the orientations the screen accepts and the guide's visibility.
+// unless a stall restart keeps them, the permission memory, a refused camera (its taps ask for the
+// settings, its missing frames restart nothing), the hosts' presets, the controls' turn, the
+// orientations the screen accepts and the guide's visibility.
+#include <optional>
+
 #include "app/base/my_navigation_controller.h"
 #include "app/shell/root_controller.h"
 #include "app/sidebar/root_controller_base.h"
@@ -11,13 +14,31 @@
 #include "foundation/last_info.h"
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/notification_center.h"
+#include "platform/runtime/log.h"
 #include "platform/storage/sandbox.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/control/ui_button.h"
+#include "platform/ui/controller/ui_alert_controller.h"
 #include "tests/camera/screen/camera_screen_test_support.h"
 #include "ui/controls/anim_button.h"
 
 using CameraScreenCaptureTest = CameraScreenTest;
+
+namespace {
+
+// Capture refused as the program's permission stand-in refuses it: the camera and the microphone.
+struct RefusedCapture {
+    explicit RefusedCapture(const char* status) {
+        ::setenv("KORVA_CAPTURE_AUTH", status, 1);
+        CaptureAuthorization::reset();
+    }
+    ~RefusedCapture() {
+        ::unsetenv("KORVA_CAPTURE_AUTH");
+        CaptureAuthorization::reset();
+    }
+};
+
+}  // namespace
 
 TEST_F(CameraScreenCaptureTest, StartNeedsAnAppearedScreenAndRunsOnceAtATime) {
     auto s = RecordingScreen::make();
@@ -145,6 +166,77 @@ TEST_F(CameraScreenCaptureTest, ADenialIsRememberedAndOnlyALaterApprovalRestarts
     asAssistantDelegate(*screen).onCameraAssistantMicrophoneAuthApproved(assistant);
     step(0.5);
     EXPECT_EQ(screen->hosts().stored(), running);
+}
+
+TEST_F(CameraScreenCaptureTest, WithTheCameraRefusedEveryTapOnThePictureOnlyAsksForTheSettings) {
+    auto app = UIApplication::sharedApplication();
+    app->finishLaunching();
+    struct Case {
+        const char* status;
+        bool fromTheStart;  // else refused while the program is in the background
+    };
+    for (Case c : {Case{"denied", true}, Case{"restricted", true}, Case{"denied", false}}) {
+        SCOPED_TRACE(std::string(c.status) + (c.fromTheStart ? " from the start" : " in the background"));
+        std::optional<RefusedCapture> refused;
+        LogCapture log;
+        // The alert on screen (once its appearance is over), answered with its OK.
+        auto alertAnswered = [&] {
+            step(0.5);
+            auto alert = std::dynamic_pointer_cast<UIAlertController>(screen->presentedViewController());
+            if (!alert) return false;
+            EXPECT_EQ(alert->message(), "Camera Authorization Required");
+            EXPECT_EQ(alert->actions().size(), 1u) << "OK, which opens the settings, and nothing else";
+            if (!alert->actions().empty()) alert->chooseAction(alert->actions().front());
+            step(0.5);
+            EXPECT_FALSE(screen->presentedViewController());
+            return true;
+        };
+        if (c.fromTheStart) {
+            refused.emplace(c.status);
+            screen = std::dynamic_pointer_cast<RecordingScreen>(
+                UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("ViewController"));
+            show(screen);
+        } else {
+            showScreen();
+            app->toggleBackground();  // as the window host's Escape
+            step(1);
+            refused.emplace(c.status);
+            log.clear();
+            app->toggleBackground();
+        }
+        EXPECT_TRUE(alertAnswered()) << "the start's alert";
+        step(2);  // past the stall limit
+        const CGRect bounds = screen->view()->bounds();
+        for (CGPoint p : {CGPoint{bounds.size.width / 2, bounds.size.height * 0.4},
+                          CGPoint{bounds.size.width * 0.2, bounds.size.height * 0.6},
+                          CGPoint{bounds.size.width / 2, bounds.size.height * 0.4}}) {
+            tap(p);
+            EXPECT_TRUE(alertAnswered()) << "a tap at " << p.x << ", " << p.y;
+        }
+        EXPECT_EQ(screen->lastFocused(), (CGPoint{0.5, 0.5}));
+        EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Idle);
+        EXPECT_FALSE(screen->previewRoad()->drawing()) << "the stopped capture is still watched for frames";
+        EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
+        EXPECT_FALSE(log.contains("capture restart begins")) << "a refused camera is not a stalled one";
+        EXPECT_TRUE(libraryPhotos().empty());
+        window->setRootViewController(nullptr);
+        settleAll();
+        screen = nullptr;
+    }
+}
+
+TEST_F(CameraScreenCaptureTest, ACameraRefusedWhileCaptureRunsIsNotRestartedAsAStalledOne) {
+    showScreen();
+    const RefusedCapture refused("denied");
+    LogCapture log;
+    screen->restartCamera(true);  // as a change of ratio does: the new session gets no camera
+    step(3);
+    EXPECT_FALSE(log.contains("capture restart begins"));
+    const CGRect bounds = screen->view()->bounds();
+    tap({bounds.size.width / 2, bounds.size.height * 0.4});
+    auto alert = std::dynamic_pointer_cast<UIAlertController>(screen->presentedViewController());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), "Camera Authorization Required");
 }
 
 TEST_F(CameraScreenCaptureTest, ACorruptPermissionStoreIsSetAsideAndTheScreenStillWorks) {

@@ -1,7 +1,8 @@
 // The shutter road on the synthetic camera and a temporary library: the self-timer's countdown and
 // its cancel (by a second press or by leaving the foreground), the tap that waits for focus and
-// exposure with its delays and its 2 s fallback, exactly one photo per trigger, the photo as the
-// host saved it, a library that cannot be written, and the library button with the new photo's
+// exposure with its delays and its 2 s fallback, exactly one photo per trigger (a press during a
+// restart's photo dropped without a word), the photo as the host saved it, a library that cannot
+// be written (logged even once the screen has gone), and the library button with the new photo's
 // flight.
 #include <sys/resource.h>
 #include <unistd.h>
@@ -221,6 +222,24 @@ TEST_F(CameraScreenShutterTest, ATriggerDuringAShotIsDroppedAndTheDelayedShotNev
     EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
 }
 
+TEST_F(CameraScreenShutterTest, AShutterPressWhileTheCameraRestartsIsDroppedWithoutAnAlert) {
+    // The photo holds the shot for half a frame before encoding it; the restart's new session
+    // comes within that time, while the photo is still under way.
+    showScreen();
+    screen->onShot();
+    screen->restartCamera(true);
+    settleAll();
+    ASSERT_EQ(screen->hosts().state(), ViewController::CaptureState::Running);
+    screen->onShot();
+    step(1);
+    EXPECT_FALSE(screen->presentedViewController()) << "a refused press was said as a photo not saved";
+    EXPECT_EQ(libraryPhotos().size(), 1u);
+    EXPECT_EQ(screen->shotPhase(), ShotPhase::Idle);
+    // The camera takes the next press as usual.
+    screen->onShot();
+    EXPECT_TRUE(stepUntil([&] { return libraryPhotos().size() == 2; }));
+}
+
 TEST_F(CameraScreenShutterTest, ThePhotoIsSavedAsAFilteredJpegInTheRatioAndOrientationAsShot) {
     showScreen();
     screen->setScreenElement(FilterMyElement::withDesc(Value::dictionary(
@@ -376,4 +395,21 @@ TEST_F(CameraScreenShutterTest, TheLibraryButtonKeepsItsImageWithoutLibraryAcces
     screen->updateAssetButtonImage();
     settleAll();
     EXPECT_EQ(screen->views().btnAsset->imageForState(UIControlStateNormal), shown);
+}
+
+TEST_F(CameraScreenShutterTest, APhotoThatFailsAfterItsScreenHasGoneIsStillLogged) {
+    showScreen();
+    PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Denied);
+    LogCapture log;
+    screen->onShot();
+    ASSERT_EQ(screen->shotPhase(), ShotPhase::Shooting);
+    // The screen goes before the photo is encoded, so that no screen hears how the shot ended.
+    std::weak_ptr<RecordingScreen> gone = screen;
+    window->setRootViewController(nullptr);
+    settleAll();
+    screen = nullptr;
+    ASSERT_TRUE(gone.expired()) << "the screen is still held";
+    ASSERT_FALSE(log.contains("the photo was not saved"));
+    step(1);
+    EXPECT_TRUE(log.contains("the photo was not saved: the photo library is not authorized"));
 }

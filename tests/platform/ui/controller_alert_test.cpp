@@ -38,6 +38,29 @@ TEST_F(AlertTest, ChoosingAnActionDismissesThenRunsItsHandlerOnce) {
     EXPECT_EQ(root->presentedViewController(), nullptr);
 }
 
+TEST_F(AlertTest, AnActionChosenWhileTheAlertAppearsRunsAndTheAlertGoesOnceItHasAppeared) {
+    int runs = 0;
+    auto alert = UIAlertController::make("Title", "Message", UIAlertControllerStyle::Alert);
+    auto ok = UIAlertAction::make("OK", UIAlertActionStyle::Default, [&](UIAlertAction&) { ++runs; });
+    ASSERT_TRUE(alert->addAction(ok));
+    ASSERT_TRUE(root->presentViewController(alert, true));
+    advance(0.05);
+    ASSERT_TRUE(alert->isBeingPresented());
+    EXPECT_TRUE(alert->chooseAction(ok));
+    EXPECT_EQ(runs, 1);
+    advance(1);
+    EXPECT_EQ(root->presentedViewController(), nullptr) << "the alert stayed with its choice spent";
+    EXPECT_EQ(runs, 1);
+    // The next alert is shown and answered as usual.
+    auto next = UIAlertController::make("Title", "Again", UIAlertControllerStyle::Alert);
+    ASSERT_TRUE(next->addAction(UIAlertAction::make("OK", UIAlertActionStyle::Default, nullptr)));
+    ASSERT_TRUE(root->presentViewController(next, true));
+    advance(0.5);
+    EXPECT_TRUE(next->chooseActionWithTitle("OK"));
+    advance(0.5);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+}
+
 TEST_F(AlertTest, RefusesASecondCancelTextFieldsOnSheetsAndDisabledActions) {
     auto alert = UIAlertController::make("", "Pick", UIAlertControllerStyle::ActionSheet);
     auto cancel = UIAlertAction::make("Cancel", UIAlertActionStyle::Cancel, nullptr);
