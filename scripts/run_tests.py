@@ -6,6 +6,10 @@ sanitizer runtime), so every binary runs its cases in a handful of shards, sprea
 by the time each case took last time (or by count when there is no earlier run). The report reads
 like CTest's: a line per shard, the output of each failing case, and the closing summary.
 
+Every test process gets a fresh temporary folder (TMPDIR) of its own, checked once it ends: what a
+test leaves there fails the run, the files and the case named (the shard's cases are run again one
+process each to find it). Files other programs put in the shared /tmp are never looked at.
+
 A shard that crashes or hangs loses only the case it was in: that case fails with the shard's
 output, and the cases it had not reached run in a new process. A shard that fails after all its
 cases passed (a leak found at exit) has its cases run again one process each, to name the one.
@@ -20,14 +24,65 @@ import os
 import queue
 import re
 import shutil
+import stat
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 
 RUN = re.compile(r"^\[ RUN      \] (\S+)$")
 DONE = re.compile(r"^\[ +(OK|FAILED|SKIPPED) +\] (\S+?),? .*?\((\d+) ms\)$")
 TIMES_FILE = "case-times.tsv"
+
+
+class TempFolders:
+    """A folder of the run's own under the inherited TMPDIR, and in it a fresh one for each test
+    process. Open to every user for entering, so that a superuser's test can let an ordinary user
+    in; nobody else may write in them."""
+
+    def __init__(self):
+        self.base = tempfile.mkdtemp(prefix="korva-tests-")
+        os.chmod(self.base, 0o755)
+
+    def fresh(self, env):
+        """A new folder and the environment that names it."""
+        folder = tempfile.mkdtemp(dir=self.base)
+        os.chmod(folder, 0o755)
+        return folder, {**env, "TMPDIR": folder}
+
+    @staticmethod
+    def _remove(folder):
+        def opened_up(function, path, _):
+            # A test that ended early may have left a folder it had locked.
+            try:
+                os.chmod(os.path.dirname(path), stat.S_IRWXU)
+                os.chmod(path, stat.S_IRWXU)
+            except OSError:
+                pass
+            function(path)
+
+        try:
+            shutil.rmtree(folder, onerror=opened_up)
+        except OSError:
+            pass
+
+    def left_in(self, folder):
+        """What was left in a process's folder (sorted names), which then goes."""
+        try:
+            names = sorted(os.listdir(folder))
+        except OSError:
+            names = []
+        self._remove(folder)
+        return names
+
+    def close(self):
+        self._remove(self.base)
+
+
+def left_files_note(names):
+    shown = ", ".join(names[:10]) + (f" and {len(names) - 10} more" if len(names) > 10 else "")
+    return f"\n*** left in its temporary folder: {shown}\n"
 
 
 class Suite:
@@ -74,15 +129,20 @@ def plain_tests(build):
     return tests
 
 
-def list_cases(suite, env):
+def list_cases(suite, env, temp):
     """The binary's cases in its own order (Suite.Case, parameters left off)."""
     if not os.access(suite.path, os.X_OK):
         return f"{suite.path} is not built"
+    folder, env = temp.fresh(env)
     try:
         out = subprocess.run([suite.path, "--gtest_list_tests"], cwd=suite.workdir, env=env,
                              capture_output=True, text=True, errors="replace", timeout=120)
     except subprocess.TimeoutExpired:
+        temp.left_in(folder)
         return "listing its cases took over two minutes"
+    left = temp.left_in(folder)
+    if left:
+        return "listing its cases" + left_files_note(left)
     if out.returncode != 0:
         return f"listing its cases failed ({out.returncode}):\n{out.stdout}{out.stderr}"
     group = ""
@@ -151,10 +211,20 @@ def plan(suites, jobs, times):
     return [(label, s, cases) for _, label, s, cases in shards]
 
 
-def run_shard(suite, cases, env, timeout):
+def run_shard(suite, cases, env, timeout, temp):
     """Runs the cases in one process. Returns {case: Result}, the cases not reached, the output
-    of a process that failed outside any case (None when it ended cleanly), and whether it ended
-    inside a case (a crash or a time-out, which that case's result tells)."""
+    of a process that failed outside any case (None when it ended cleanly), whether it ended
+    inside a case (a crash or a time-out, which that case's result tells), and what the process
+    left in its temporary folder."""
+    folder, env = temp.fresh(env)
+    try:
+        outcome = run_in_folder(suite, cases, env, timeout)
+    finally:
+        left = temp.left_in(folder)
+    return (*outcome, left)
+
+
+def run_in_folder(suite, cases, env, timeout):
     results = {}
     proc = subprocess.Popen([suite.path, "--gtest_filter=" + ":".join(cases)], cwd=suite.workdir,
                             env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
@@ -210,8 +280,8 @@ def run_shard(suite, cases, env, timeout):
 
 
 class Runner:
-    def __init__(self, jobs, env, timeout):
-        self.jobs, self.env, self.timeout = jobs, env, timeout
+    def __init__(self, jobs, env, timeout, temp):
+        self.jobs, self.env, self.timeout, self.temp = jobs, env, timeout, temp
         self.results = {}
         self.lock = threading.Lock()
         self.done = 0
@@ -241,8 +311,9 @@ class Runner:
 
     def run_plain(self, name, command, workdir, extra):
         start = time.monotonic()
+        folder, env = self.temp.fresh({**self.env, **extra})
         try:
-            out = subprocess.run(command, cwd=workdir, env={**self.env, **extra}, stdin=subprocess.DEVNULL,
+            out = subprocess.run(command, cwd=workdir, env=env, stdin=subprocess.DEVNULL,
                                  stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
                                  errors="replace", timeout=self.timeout)
             ok, output = out.returncode == 0, out.stdout + f"\n*** exit {out.returncode}\n"
@@ -250,6 +321,9 @@ class Runner:
             ok, output = False, f"{e.output or ''}\n*** Timeout after {self.timeout} s\n"
         except OSError as e:
             ok, output = False, f"*** cannot run {command[0]}: {e}\n"
+        left = self.temp.left_in(folder)
+        if left:
+            ok, output = False, output + left_files_note(left)
         took = time.monotonic() - start
         with self.lock:
             self.done += 1
@@ -266,9 +340,15 @@ class Runner:
         # Cases that passed in a process that did not end cleanly: their exit checks (the leak
         # report) either failed or never ran.
         failed_at_exit, unchecked = [], []
+        # Processes that left files behind: the cases each ran, and the files.
+        leavers = []
         pending = cases
         while pending:
-            results, pending, failed_exit, crashed = run_shard(suite, pending, self.env, self.timeout)
+            ran = pending
+            results, pending, failed_exit, crashed, left = run_shard(suite, pending, self.env, self.timeout,
+                                                                     self.temp)
+            if left:
+                leavers.append(([c for c in ran if c in results], left))
             found.update(results)
             passed = [c for c, r in results.items() if r.status == "Passed"]
             if failed_exit:
@@ -282,17 +362,34 @@ class Runner:
                     found[c] = Result("Failed", 0.0, failed_exit or "*** not run\n")
                 pending = []
         if unchecked:
-            results, _, failed_exit, crashed = run_shard(suite, unchecked, self.env, self.timeout)
+            results, _, failed_exit, crashed, left = run_shard(suite, unchecked, self.env, self.timeout,
+                                                               self.temp)
+            if left:
+                leavers.append((list(results), left))
             if failed_exit or crashed or any(r.status != "Passed" for r in results.values()):
                 exit_output += failed_exit or ""
                 failed_at_exit += unchecked
         # One process per case finds which failed outside itself.
         for c in failed_at_exit:
-            alone, _, alone_exit, _ = run_shard(suite, [c], self.env, self.timeout)
+            alone, _, alone_exit, _, left = run_shard(suite, [c], self.env, self.timeout, self.temp)
             r = alone.get(c)
             if alone_exit or not r or r.status == "Failed":
                 out = (r.output if r else "") + (alone_exit or "")
                 found[c] = Result("Failed", r.seconds if r else 0.0, out)
+        # The case that left files: alone in its process, or found by running each case alone.
+        unnamed_leftovers = []
+        for ran, left in leavers:
+            blamed = {ran[0]: left} if len(ran) == 1 else {}
+            if len(ran) > 1:
+                for c in ran:
+                    _, _, _, _, alone_left = run_shard(suite, [c], self.env, self.timeout, self.temp)
+                    if alone_left:
+                        blamed[c] = alone_left
+            for c, names in blamed.items():
+                r = found[c]
+                found[c] = Result("Failed", r.seconds, r.output + left_files_note(names))
+            if not blamed:
+                unnamed_leftovers += left
         with self.lock:
             self.done += 1
             for c, r in found.items():
@@ -303,6 +400,12 @@ class Runner:
                 name = f"{label} (at exit)"
                 self.results[f"{suite.name}/{name}"] = (suite.name, name, Result("Failed", 0.0, exit_output))
                 failed = [name]
+            if unnamed_leftovers:
+                # Left only when the cases ran together.
+                name = f"{label} (left files)"
+                note = left_files_note(sorted(set(unnamed_leftovers)))
+                self.results[f"{suite.name}/{name}"] = (suite.name, name, Result("Failed", 0.0, note))
+                failed.append(name)
             skipped = sum(1 for c in cases if found[c].status == "Skipped")
             took = time.monotonic() - start
             width = len(str(self.total))
@@ -330,8 +433,16 @@ def main():
     suites = [s for s in read_suites(args.build) if not args.suite or s.name == args.suite]
     if args.suite and not suites:
         sys.exit(f"run_tests: no test binary named {args.suite}")
+    temp = TempFolders()
+    try:
+        return run(args, env, suites, temp, start)
+    finally:
+        temp.close()
+
+
+def run(args, env, suites, temp, start):
     with concurrent.futures.ThreadPoolExecutor(max(1, args.jobs)) as pool:
-        errors = pool.map(lambda s: list_cases(s, env), suites)
+        errors = pool.map(lambda s: list_cases(s, env, temp), suites)
     broken = {s.name: e for s, e in zip(suites, errors) if e}
     if args.regex:
         pattern = re.compile(args.regex)
@@ -343,7 +454,7 @@ def main():
         plain = [t for t in plain if pattern.search(t[0])]
 
     times = load_times(args.build)
-    runner = Runner(max(1, args.jobs), env, args.timeout)
+    runner = Runner(max(1, args.jobs), env, args.timeout, temp)
     runner.run(plan(suites, max(1, args.jobs), times) + [("plain", *t) for t in plain])
     for name, error in broken.items():
         runner.results[name] = (name, "(listing)", Result("Failed", 0.0, error))

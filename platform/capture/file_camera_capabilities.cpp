@@ -1,6 +1,7 @@
 // The capabilities shared by the picture and video file cameras, and a camera narrowed to a size.
 #include "platform/capture/file_camera_capabilities.h"
 
+#include <string_view>
 #include <utility>
 
 void fitCapabilitiesToSource(AVCaptureDeviceCapabilities& c, CMVideoDimensions size) {
@@ -35,6 +36,10 @@ void fitCapabilitiesToSource(AVCaptureDeviceCapabilities& c, CMVideoDimensions s
     c.presets[P::High] = {0, size};
     for (const auto& f : fixed) {
         CMVideoDimensions out = tall ? CMVideoDimensions{f.h, f.w} : CMVideoDimensions{f.w, f.h};
+        // The photo road asks for 4K before Photo: offered below the source's own size, it would
+        // shrink every frame and photo of a larger source to a 16:9 4K frame.
+        if (std::string_view(f.preset) == P::P3840x2160 && (out.width != size.width || out.height != size.height))
+            continue;
         if (out.width <= size.width && out.height <= size.height) c.presets[f.preset] = {0, out};
     }
 }

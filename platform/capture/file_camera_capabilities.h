@@ -12,5 +12,6 @@ AVCaptureDeviceCapabilities fileCameraCapabilities(std::string uniqueID, std::st
 
 // Narrows a camera to a source of one frame size: a single format of that size (its other facts
 // taken from the camera's first format, photos at that size), Photo and High at that size, and
-// only the presets whose frames fit within it, turned to the source's orientation.
+// only the presets whose frames fit within it, turned to the source's orientation (4K only when it
+// is the source's own size, so that photos keep the source's size).
 void fitCapabilitiesToSource(AVCaptureDeviceCapabilities& capabilities, CMVideoDimensions size);

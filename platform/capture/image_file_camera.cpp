@@ -1,11 +1,16 @@
 // The still-picture camera source.
 #include "platform/capture/image_file_camera.h"
 
+#include <algorithm>
+#include <cmath>
+#include <string>
+
 #include "platform/capture/capture_device_registry.h"
 #include "platform/capture/clocked_stream.h"
 #include "platform/capture/file_camera_capabilities.h"
 #include "platform/capture/pixel_conversion.h"
 #include "platform/image/codec/image_data.h"
+#include "platform/runtime/log.h"
 
 Result<std::unique_ptr<CaptureStream>> ImageFileCameraDriver::startVideo(CMVideoDimensions size, double frameRate,
                                                                          CaptureVideoSink sink) {
@@ -20,6 +25,15 @@ Result<CVPixelBufferRef> ImageFileCameraDriver::captureStill(const CaptureStillR
     return makeStillFrom(*picture_, request.dimensions, zoomFactor());
 }
 
+std::optional<CMVideoDimensions> boundedFrameSize(int width, int height) {
+    const double pixels = double(width) * height;
+    if (pixels <= kLargestOwnFramePixels) return std::nullopt;
+    const double scale = std::sqrt(kLargestOwnFramePixels / pixels);
+    // Floored (a hair's rounding error aside), so that the result never passes the bound.
+    auto side = [scale](int n) { return std::max(1, int(std::floor(n * scale + 1e-6))); };
+    return CMVideoDimensions{side(width), side(height)};
+}
+
 Result<std::shared_ptr<AVCaptureDevice>> makeImageFileCamera(const std::string& path,
                                                              std::optional<CMVideoDimensions> size) {
     if (path.empty()) return fail("image: needs a file path");
@@ -31,6 +45,16 @@ Result<std::shared_ptr<AVCaptureDevice>> makeImageFileCamera(const std::string& 
     // The picture is kept as it stands, the right way up: frames and photos take its size and
     // shape (or the size asked for) and are not turned to a connection's orientation.
     CVPixelBufferRef picture = convertRGBAToBGRA(decoded->raster);
+    if (!size) {
+        if (auto bounded = boundedFrameSize(int(picture->width()), int(picture->height()))) {
+            auto scaled = makeStillFrom(*picture, *bounded, 1);
+            if (!scaled) return fail("cannot scale the picture " + path + ": " + scaled.error());
+            Log::info("camera", "the picture " + path + " is " + std::to_string(picture->width()) + "x" +
+                                    std::to_string(picture->height()) + "; frames and photos are " +
+                                    std::to_string(bounded->width) + "x" + std::to_string(bounded->height));
+            picture = std::move(*scaled);
+        }
+    }
     CMVideoDimensions own = size.value_or(CMVideoDimensions{int(picture->width()), int(picture->height())});
     auto c = fileCameraCapabilities("korva.image:" + path, "Picture Camera", own.width, own.height);
     return AVCaptureDevice::make(c, std::make_unique<ImageFileCameraDriver>(picture));

@@ -7,6 +7,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/image/engine/render_pool.h"
+#include "platform/runtime/log.h"
+#include "platform/runtime/permission_preset.h"
+
 namespace {
 
 std::string homeDir(const HostOptions::Lookup& lookup) {
@@ -37,6 +41,24 @@ std::optional<HostLocation> parseLocation(const std::string& text) {
     HostLocation l{numbers[0], numbers[1], std::nullopt};
     if (numbers.size() == 3) l.altitude = numbers[2];
     return l;
+}
+
+// Variables read where they act, not by the host: a value they do not understand is named here,
+// with what they use instead, so that a typing slip does not pass for a setting.
+void checkVariablesReadElsewhere(const HostOptions::Lookup& lookup, std::vector<std::string>& warnings) {
+    auto value = [&](const char* name) -> std::string {
+        const char* v = lookup(name);
+        return v ? v : "";
+    };
+    if (std::string log = value("KORVA_LOG"); !Log::isSetting(log))
+        warnings.push_back("KORVA_LOG=" + log + " is not quiet, debug, info, warning or error; using info");
+    std::string threads = value("KORVA_IMAGE_THREADS");
+    if (auto choice = RenderPool::threadsFor(threads.c_str()); !choice.problem.empty())
+        warnings.push_back("KORVA_IMAGE_THREADS=" + threads + " " + choice.problem);
+    for (const char* name : {"KORVA_CAPTURE_AUTH", "KORVA_LOCATION_AUTH", "KORVA_PHOTOS_AUTH"})
+        if (std::string word = value(name); !isPermissionPresetWord(word))
+            warnings.push_back(std::string(name) + "=" + word +
+                               " is not notDetermined, denied or restricted; granted, as when unset");
 }
 
 }  // namespace
@@ -138,6 +160,7 @@ HostOptions HostOptions::parse(const Lookup& lookup) {
         library = (pictures.empty() ? homeDir(lookup) + "/Pictures" : pictures) + "/Korva";
     }
     o.libraryDir = library;
+    checkVariablesReadElsewhere(lookup, o.warnings);
     return o;
 }
 

@@ -52,6 +52,11 @@ const char* levelName(LogLevel level) {
 
 }  // namespace
 
+bool Log::isSetting(std::string_view value) {
+    return value.empty() || value == "quiet" || value == "debug" || value == "info" || value == "warning" ||
+           value == "error";
+}
+
 void Log::write(LogLevel level, std::string_view category, std::string_view message) {
     std::string line = std::string(levelName(level)) + " " + std::string(category) + ": " + std::string(message);
     LogState& s = state();

@@ -34,6 +34,9 @@ public:
     static LogLevel threshold();
     static void setQuiet(bool quiet);
     static bool quiet();
+    // The words KORVA_LOG takes (quiet, debug, info, warning, error; empty for none); any other
+    // leaves the threshold at info.
+    static bool isSetting(std::string_view value);
 };
 
 // Records every line ("level category: message") written while it lives. Captures nest.

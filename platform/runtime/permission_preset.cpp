@@ -12,3 +12,7 @@ PermissionPreset permissionPresetFromEnvironment(const char* variable) {
     if (e == "restricted") return PermissionPreset::Restricted;
     return PermissionPreset::Granted;
 }
+
+bool isPermissionPresetWord(std::string_view value) {
+    return value.empty() || value == "notDetermined" || value == "denied" || value == "restricted";
+}

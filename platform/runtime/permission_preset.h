@@ -3,9 +3,14 @@
 // variable says "notDetermined", "denied" or "restricted". Thread-safe.
 #pragma once
 
+#include <string_view>
+
 enum class PermissionPreset { Granted, NotDetermined, Denied, Restricted };
 
 PermissionPreset permissionPresetFromEnvironment(const char* variable);
+// The words the variables take ("notDetermined", "denied", "restricted"; empty for none): any other
+// grants, as an unset variable does.
+bool isPermissionPresetWord(std::string_view value);
 
 // The preset in a kind's own status type, whose granted state the caller names.
 template <class Status>

@@ -92,3 +92,26 @@ TEST(ProgramHeadless, ADisplayThatCannotBeReachedFallsBackToHeadlessUnlessAWindo
         EXPECT_EQ(korva.log().find("headless host"), std::string::npos) << korva.log();
     }
 }
+
+// Values the program does not understand are named before it starts, with what it uses instead,
+// and the start line names the camera whose size its frames and photos take.
+TEST(ProgramHeadless, NamesTheValuesItDoesNotUnderstandAndStartsWithWhatItUses) {
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    ProgramProcess korva;
+    ASSERT_TRUE(korva.start(*program, "headless",
+                            {{"KORVA_IMAGE_THREADS", "abc"},
+                             {"KORVA_LOG", "verbose"},
+                             {"KORVA_CAPTURE_AUTH", "deny"},
+                             {"KORVA_CAMERA", "synthetic@4000x3000"}}));
+    auto status = korva.waitForExit(120);
+    ASSERT_TRUE(status) << "still running after two minutes:\n" << korva.log();
+    ASSERT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
+    const std::string log = korva.log();
+    for (const char* line :
+         {"korva: KORVA_IMAGE_THREADS=abc is not a number of threads from 1 to 256; using ",
+          "korva: KORVA_LOG=verbose is not quiet, debug, info, warning or error; using info\n",
+          "korva: KORVA_CAPTURE_AUTH=deny is not notDetermined, denied or restricted; granted, as when unset\n",
+          "korva: started the headless host, screen notched 390x844@3x, camera synthetic@4000x3000, "})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+}

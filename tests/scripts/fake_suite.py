@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""A stand-in for a GoogleTest binary: its cases pass, fail, skip, crash, hang or leak by name."""
+"""A stand-in for a GoogleTest binary: its cases pass, fail, skip, crash, hang or leak by name, and
+the one FAKE_LITTER names leaves a file in its temporary folder."""
 import os
 import sys
 import time
@@ -40,6 +41,9 @@ for case in chosen:
     elif case == "Slow.Hangs":
         time.sleep(60)
     else:
+        if case == os.environ.get("FAKE_LITTER"):
+            # Left behind in the temporary folder the process was given.
+            open(os.path.join(os.environ["TMPDIR"], "korva-left"), "w").close()
         print(f"[       OK ] {case}, where GetParam() = 1 (5 ms)" if "/" in case else f"[       OK ] {case} (5 ms)")
 if failed:
     print("[  FAILED  ] Bad.Fails")

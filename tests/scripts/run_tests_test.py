@@ -12,14 +12,14 @@ RUNNER = os.path.join(HERE, "..", "..", "scripts", "run_tests.py")
 
 
 class RunTestsTest(unittest.TestCase):
-    def run_suite(self, *args):
+    def run_suite(self, *args, env=None):
         self.build = tempfile.TemporaryDirectory()
         self.addCleanup(self.build.cleanup)
         os.makedirs(os.path.join(self.build.name, "tests"))
         with open(os.path.join(self.build.name, "tests", "suites.tsv"), "w") as f:
             f.write(f"fake\t{os.path.join(HERE, 'fake_suite.py')}\t{self.build.name}\n")
         self.log = os.path.join(self.build.name, "processes.log")
-        env = dict(os.environ, FAKE_LOG=self.log)
+        env = dict(os.environ, FAKE_LOG=self.log, **(env or {}))
         out = subprocess.run([sys.executable, RUNNER, self.build.name, "--timeout", "2", *args],
                              env=env, capture_output=True, text=True, timeout=120)
         with open(self.log) as f:
@@ -64,6 +64,23 @@ class RunTestsTest(unittest.TestCase):
         out = self.run_suite("-R", "^Good.One$", "-j", "2")
         self.assertIn("100% tests passed, 0 tests failed out of 1", out.stdout)
         self.assertTrue(re.search(r"1/1 fake \(1 cases\) \.+ +Passed", out.stdout), out.stdout)
+
+    def test_a_file_left_in_a_cases_temporary_folder_fails_the_run_naming_the_case(self):
+        shared = tempfile.TemporaryDirectory()
+        self.addCleanup(shared.cleanup)
+        out = self.run_suite("-R", "^Good.One$|^Param", "-j", "1",
+                             env={"FAKE_LITTER": "Param/Values.Holds/0", "TMPDIR": shared.name})
+        self.assertEqual(out.returncode, 8, out.stdout)
+        self.assertIn("1 tests failed out of 2", out.stdout)
+        self.assertIn("fake: Param/Values.Holds/0 (Failed)", out.stdout)
+        self.assertRegex(out.stdout, r"--- fake: Param/Values.Holds/0\n(.*\n)*\*\*\* left in its temporary folder: korva-left")
+        # The two ran together, then one process each to find which; every process had a folder of
+        # its own under the run's, and nothing is left of them.
+        self.assertEqual(self.processes, [["Good.One", "Param/Values.Holds/0"], ["Good.One"], ["Param/Values.Holds/0"]])
+        self.assertEqual(os.listdir(shared.name), [])
+
+        out = self.run_suite("-R", "^Good.One$", env={"TMPDIR": shared.name})
+        self.assertEqual(out.returncode, 0, out.stdout)
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 #include "platform/image/engine/render_pool.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 
@@ -38,15 +39,23 @@ bool watch(const Done& done) {
 }  // namespace
 
 RenderPool& RenderPool::shared() {
-    static RenderPool pool([] {
-        std::size_t n = availableCpuCount();
-        if (const char* env = std::getenv("KORVA_IMAGE_THREADS")) {
-            long v = std::strtol(env, nullptr, 10);
-            if (v > 0) n = static_cast<std::size_t>(std::min(v, 256L));
-        }
-        return n;
-    }());
+    static RenderPool pool(threadsFor(std::getenv("KORVA_IMAGE_THREADS")).threads);
     return pool;
+}
+
+RenderPool::ThreadChoice RenderPool::threadsFor(const char* value) {
+    const std::size_t processors = std::max(1u, availableCpuCount());
+    if (!value || !*value) return {processors, {}};
+    char* end = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(value, &end, 10);
+    if (end == value || *end != '\0' || errno == ERANGE || v < 1)
+        return {processors, "is not a number of threads from 1 to " + std::to_string(kMaxThreads) + "; using " +
+                                std::to_string(processors) + ", one a processor"};
+    if (static_cast<unsigned long long>(v) > kMaxThreads)
+        return {kMaxThreads,
+                "is more than " + std::to_string(kMaxThreads) + " threads; using " + std::to_string(kMaxThreads)};
+    return {static_cast<std::size_t>(v), {}};
 }
 
 RenderPool::RenderPool(std::size_t threads) {

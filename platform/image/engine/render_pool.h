@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -28,6 +29,15 @@ public:
     // The process's pool, one thread per processor the process may run on (its CPU affinity);
     // KORVA_IMAGE_THREADS overrides the size.
     static RenderPool& shared();
+    // The shared pool's size for a KORVA_IMAGE_THREADS value (null or empty when unset): a whole
+    // number from 1 to kMaxThreads; anything else gives the processor count, or kMaxThreads for
+    // more, and says why in `problem` (empty when the value is used as it is).
+    static constexpr std::size_t kMaxThreads = 256;
+    struct ThreadChoice {
+        std::size_t threads = 1;
+        std::string problem;
+    };
+    static ThreadChoice threadsFor(const char* value);
 
     explicit RenderPool(std::size_t threads);
     ~RenderPool();

@@ -13,6 +13,8 @@
 #include "platform/ui/text/paragraph_style.h"
 #include "platform/ui/text/ui_font.h"
 
+class NSMutableAttributedString;
+
 inline constexpr const char* UITextViewTextDidBeginEditingNotification = "UITextViewTextDidBeginEditingNotification";
 inline constexpr const char* UITextViewTextDidChangeNotification = "UITextViewTextDidChangeNotification";
 inline constexpr const char* UITextViewTextDidEndEditingNotification = "UITextViewTextDidEndEditingNotification";
@@ -157,6 +159,9 @@ private:
     CGFloat heightForWidth(CGFloat width) const;
     void drawLinkedText(CGRect content, const std::shared_ptr<UIColor>& color,
                         const std::vector<UITextViewLink>& links);
+    // The text as drawn while it shows links: aligned, the links in the tint colour and underlined.
+    std::shared_ptr<NSMutableAttributedString> linkedText(const std::shared_ptr<UIColor>& color,
+                                                          const std::vector<UITextViewLink>& links) const;
 
     std::string text_;
     std::shared_ptr<UIFont> font_;

@@ -8,6 +8,7 @@
 #include "platform/ui/input/ui_text_view.h"
 #include "platform/ui/text/attributed_string.h"
 #include "platform/ui/text/string_drawing.h"
+#include "platform/ui/text/text_layout.h"
 
 namespace {
 bool isBlank(char16_t c) {
@@ -67,18 +68,31 @@ std::vector<UITextViewLink> UITextView::detectedLinks() const {
 std::optional<std::string> UITextView::linkAtPoint(CGPoint point) const {
     auto links = detectedLinks();
     if (links.empty()) return std::nullopt;
-    // A point past the end of the text, or in the margin beside it, is on no link.
-    if (point.y - inset_.top >= textHeight() - inset_.top - inset_.bottom || point.x < inset_.left ||
-        point.x > bounds().size.width - inset_.right)
+    // Hit only over a link's own glyphs, laid out as drawLinkedText draws them: the nearest
+    // character would also claim the blank beside the end of a link's line.
+    TextLayoutOptions options;
+    options.width = std::max<CGFloat>(1, bounds().size.width - inset_.left - inset_.right);
+    TextLayout layout(*linkedText(nullptr, links), options);
+    const CGPoint p{point.x - inset_.left, point.y - inset_.top};
+    const auto& lines = layout.lines();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const TextLine& line = lines[i];
+        if (p.y < CGRectGetMinY(line.rect) || p.y >= CGRectGetMaxY(line.rect)) continue;
+        for (const auto& link : links) {
+            const NSRange piece = NSIntersectionRange(link.range, line.range);
+            if (piece.length == 0) continue;
+            const CGFloat a = layout.offsetForCharacterIndex(i, piece.location);
+            const CGFloat b = layout.offsetForCharacterIndex(i, NSMaxRange(piece));
+            const CGFloat left = line.rect.origin.x + std::min(a, b);
+            if (p.x >= left && p.x < left + std::abs(b - a)) return link.url;
+        }
         return std::nullopt;
-    const std::size_t offset = closestPositionToPoint(point).offset;
-    for (const auto& link : links)
-        if (offset >= link.range.location && offset < link.range.location + link.range.length) return link.url;
+    }
     return std::nullopt;
 }
 
-void UITextView::drawLinkedText(CGRect content, const std::shared_ptr<UIColor>& color,
-                                const std::vector<UITextViewLink>& links) {
+std::shared_ptr<NSMutableAttributedString> UITextView::linkedText(const std::shared_ptr<UIColor>& color,
+                                                                  const std::vector<UITextViewLink>& links) const {
     auto attributes = labelAttributes(font_, color);
     auto style = NSParagraphStyle::make();
     style->alignment = alignment_ == NSTextAlignment::Natural ? NSTextAlignment::Left : alignment_;
@@ -89,5 +103,10 @@ void UITextView::drawLinkedText(CGRect content, const std::shared_ptr<UIColor>& 
         text->addAttribute(NSForegroundColorAttributeName, Value(tint), link.range);
         text->addAttribute(NSUnderlineStyleAttributeName, Value(std::int64_t{1}), link.range);
     }
-    drawInRect(*text, content);
+    return text;
+}
+
+void UITextView::drawLinkedText(CGRect content, const std::shared_ptr<UIColor>& color,
+                                const std::vector<UITextViewLink>& links) {
+    drawInRect(*linkedText(color, links), content);
 }

@@ -4,9 +4,13 @@
 
 #include <fontconfig/fontconfig.h>
 #include <pango/pangofc-fontmap.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "platform/runtime/source_resources.h"
 #include "platform/storage/bundle.h"
@@ -36,13 +40,48 @@ std::string xmlEscaped(const std::string& text) {
     return out;
 }
 
-// The bundled folder, with a cache folder so that fontconfig does not rescan (or complain).
+// The user's own fontconfig cache folder ($XDG_CACHE_HOME, else ~/.cache), made if missing; empty
+// when there is none that this user can write.
+std::string userFontCacheFolder() {
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    std::filesystem::path base;
+    if (xdg && *xdg == '/')
+        base = xdg;
+    else if (home && *home == '/')
+        base = std::filesystem::path(home) / ".cache";
+    else
+        return {};
+    const auto folder = base / "fontconfig";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return !ec && ::access(folder.c_str(), W_OK | X_OK) == 0 ? folder.string() : std::string();
+}
+
+// A private folder of this user's under TMPDIR, for when the user's own cache folder cannot be
+// written. Fontconfig trusts the cache files it finds in its cache folders, so the folder is used
+// only when it is a real folder (no link) that this user owns and no one else may write: one that
+// someone else put there first is refused, and the fonts are then scanned at each start.
+std::string temporaryFontCacheFolder() {
+    std::error_code ec;
+    const auto base = std::filesystem::temp_directory_path(ec);
+    if (ec) return {};
+    const auto folder = base / ("korva-fontconfig-" + std::to_string(::geteuid()));
+    ::mkdir(folder.c_str(), 0700);  // already there is fine: checked below like any other
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+        (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return {};
+    return folder.string();
+}
+
+// The bundled folder, with a cache folder so that fontconfig does not rescan at every start.
 FcConfig* bundledOnlyConfig(const std::string& directory) {
     FcConfig* config = FcConfigCreate();
     if (!config) return nullptr;
-    std::string xml = "<?xml version=\"1.0\"?><fontconfig><dir>" + xmlEscaped(directory) +
-                      "</dir><cachedir prefix=\"xdg\">fontconfig</cachedir>"
-                      "<cachedir>/tmp/korva-fontconfig</cachedir></fontconfig>";
+    std::string xml = "<?xml version=\"1.0\"?><fontconfig><dir>" + xmlEscaped(directory) + "</dir>";
+    for (const auto& folder : fontCacheFolders()) xml += "<cachedir>" + xmlEscaped(folder) + "</cachedir>";
+    xml += "</fontconfig>";
     if (!FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcFalse) ||
         !FcConfigBuildFonts(config)) {
         FcConfigDestroy(config);
@@ -116,6 +155,12 @@ Engine& engine() {
     return instance;
 }
 }  // namespace
+
+std::vector<std::string> fontCacheFolders() {
+    if (auto own = userFontCacheFolder(); !own.empty()) return {own};
+    if (auto temporary = temporaryFontCacheFolder(); !temporary.empty()) return {temporary};
+    return {};
+}
 
 std::string bundledFontDirectory(const std::string& bundlePath) {
     std::vector<std::string> candidates;

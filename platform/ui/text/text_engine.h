@@ -6,6 +6,7 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 class UIFont;
 
@@ -25,3 +26,7 @@ std::string bundledFontDirectory(const std::string& bundlePath);
 // lack (through fontconfig's fallback); empty when the machine has none.
 std::string textCJKFontFile();
 void setTextEngineUsesSystemFonts(bool enabled);
+// Where fontconfig keeps the bundled fonts' cache: the user's own cache folder, else a private
+// folder of the user's under TMPDIR, else none (the fonts are scanned at each start). Never a
+// folder at a name another user could have taken first.
+std::vector<std::string> fontCacheFolders();

@@ -7,6 +7,8 @@
 #include "platform/capture/av_capture_input.h"
 #include "platform/capture/av_capture_session.h"
 #include "platform/capture/av_capture_video_data_output.h"
+#include "platform/capture/file_camera_capabilities.h"
+#include "platform/capture/image_file_camera.h"
 #include "platform/image/codec/jpeg.h"
 
 namespace {
@@ -127,4 +129,33 @@ TEST_F(CaptureTest, SourcesTakeAFrameSizeAndOfferOnlyPresetsThatFitIt) {
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->argument, "/pictures/me@2x.png") << "an @ in a file name is not a size";
     EXPECT_FALSE(parsed->size);
+}
+
+// A source's frames and photos are its own size: the 4K preset, which the photo road asks for
+// before Photo, is offered only when it is that size, so a larger source is neither shrunk nor
+// cropped to 16:9. Pictures beyond twelve megapixels are scaled down to twelve, keeping their shape.
+TEST_F(CaptureTest, ALargeSourceKeepsItsOwnSizeForFramesAndPhotos) {
+    ASSERT_TRUE(CaptureDeviceRegistry::configure("synthetic@4000x3000"));
+    auto back = AVCaptureDevice::defaultDeviceWithMediaType(AVMediaType::Video);
+    ASSERT_TRUE(back);
+    EXPECT_FALSE(back->supportsAVCaptureSessionPreset(AVCaptureSessionPreset::P3840x2160));
+    EXPECT_TRUE(back->supportsAVCaptureSessionPreset(AVCaptureSessionPreset::P1920x1080));
+    auto session = AVCaptureSession::make();
+    ASSERT_TRUE(session->addInput(*AVCaptureDeviceInput::deviceInputWithDevice(back)));
+    ASSERT_TRUE(session->setSessionPreset(AVCaptureSessionPreset::Photo));
+    EXPECT_EQ(session->frameDimensions().width, 4000);
+    EXPECT_EQ(session->frameDimensions().height, 3000);
+
+    const auto tall = fileCameraCapabilities("tall", "Tall", 3000, 4000);
+    EXPECT_FALSE(tall.presets.count(AVCaptureSessionPreset::P3840x2160));
+    EXPECT_EQ(tall.presets.at(AVCaptureSessionPreset::P1920x1080).outputDimensions.height, 1920);
+    EXPECT_TRUE(fileCameraCapabilities("4k", "4K", 2160, 3840).presets.count(AVCaptureSessionPreset::P3840x2160))
+        << "a source of exactly that size";
+
+    EXPECT_FALSE(boundedFrameSize(3000, 4000)) << "twelve megapixels are kept";
+    EXPECT_FALSE(boundedFrameSize(4032, 3024));
+    auto bounded = boundedFrameSize(6000, 8000);
+    ASSERT_TRUE(bounded);
+    EXPECT_EQ(bounded->width, 3024);
+    EXPECT_EQ(bounded->height, 4032);
 }

@@ -287,10 +287,15 @@ TEST_F(HeadlessHostTest, TheStatusBarsStripGivesAControlItsTapAndTakesTheListUpF
         {"no view at all", nullptr, tapAt({200, 20}), 1, [] { return true; }},
         {"an editable text", [&] { return textView(true, true); }, tapAt({200, 20}), 0,
          [&] { return text->isFirstResponder(); }},
-        {"a selectable text", [&] { return textView(false, true); }, tapAt({300, 20}), 0, [] { return true; }},
+        {"an editable text that is not selectable", [&] { return textView(true, false); }, tapAt({200, 20}), 0,
+         [&] { return text->isFirstResponder(); }},
+        {"a selectable text tapped away from its link", [&] { return textView(false, true); }, tapAt({300, 20}), 0,
+         [&] { return opened() == 0; }},
         {"a link in a read-only text", [&] { return textView(false, false); }, tapAt({20, 18}), 0,
          [&] { return opened() == 1; }},
         {"below the link in a read-only text", [&] { return textView(false, false); }, tapAt({20, 40}), 1,
+         [&] { return opened() == 0; }},
+        {"beside the link in a read-only text", [&] { return textView(false, false); }, tapAt({300, 18}), 1,
          [&] { return opened() == 0; }},
     };
     scene.reset();  // its window would take what falls through the cases' own

@@ -5,6 +5,8 @@
 
 #include <map>
 
+#include "platform/image/engine/render_pool.h"
+
 namespace {
 
 HostOptions parse(std::map<std::string, std::string> env) {
@@ -61,6 +63,32 @@ TEST(HostOptionsTest, BadValuesWarnAndFallBackToDefaults) {
     EXPECT_EQ(o.screen.name, "notched");
     EXPECT_EQ(o.time, HostTimeMode::Real);
     EXPECT_EQ(o.warnings.size(), 5u);
+}
+
+// The variables read where they act are named when not understood, with what is used instead.
+TEST(HostOptionsTest, ValuesReadElsewhereAreNamedWithWhatIsUsedInstead) {
+    const std::string processors = std::to_string(RenderPool::threadsFor(nullptr).threads);
+    const std::map<std::string, std::string> named = {
+        {"0", "KORVA_IMAGE_THREADS=0 is not a number of threads from 1 to 256; using " + processors},
+        {"abc", "KORVA_IMAGE_THREADS=abc is not a number of threads from 1 to 256; using " + processors},
+        {"4x", "KORVA_IMAGE_THREADS=4x is not a number of threads from 1 to 256; using " + processors},
+        {"999", "KORVA_IMAGE_THREADS=999 is more than 256 threads; using 256"}};
+    for (const auto& [value, warning] : named) {
+        auto o = parse({{"KORVA_IMAGE_THREADS", value}});
+        ASSERT_EQ(o.warnings.size(), 1u) << value;
+        EXPECT_EQ(o.warnings[0].rfind(warning, 0), 0u) << o.warnings[0];
+    }
+    EXPECT_EQ(RenderPool::threadsFor("999").threads, 256u);
+    EXPECT_EQ(RenderPool::threadsFor("3").threads, 3u);
+
+    auto o = parse({{"KORVA_LOG", "verbose"}, {"KORVA_CAPTURE_AUTH", "deny"}, {"KORVA_PHOTOS_AUTH", "Denied"}});
+    EXPECT_EQ(o.warnings,
+              (std::vector<std::string>{
+                  "KORVA_LOG=verbose is not quiet, debug, info, warning or error; using info",
+                  "KORVA_CAPTURE_AUTH=deny is not notDetermined, denied or restricted; granted, as when unset",
+                  "KORVA_PHOTOS_AUTH=Denied is not notDetermined, denied or restricted; granted, as when unset"}));
+    o = parse({{"KORVA_LOG", "info"}, {"KORVA_IMAGE_THREADS", "256"}, {"KORVA_LOCATION_AUTH", "notDetermined"}});
+    EXPECT_TRUE(o.warnings.empty()) << o.warnings.front();
 }
 
 TEST(HostOptionsTest, CameraSourceForms) {

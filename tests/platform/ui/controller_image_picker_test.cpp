@@ -28,6 +28,7 @@
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "tests/platform/media/media_test_support.h"
+#include "tests/support/reachable_temp_folder.h"
 #include "tests/support/temp_photo_library.h"
 
 namespace {
@@ -45,7 +46,8 @@ struct ImagePickerTest : UIHarness {
     TempPhotoLibrary library;
     void SetUp() override {
         UIHarness::SetUp();
-        library.open(std::filesystem::temp_directory_path() / ("korva-picker-" + std::to_string(::getpid())));
+        // Reachable by the ordinary user the unreadable photo's case becomes, wherever TMPDIR is.
+        library.open(testsupport::makeFolderOthersCanEnter("korva-picker"));
     }
     void TearDown() override {
         library.close();

@@ -31,6 +31,7 @@
 #include "platform/ui/controller/ui_activity_view_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
+#include "tests/support/reachable_temp_folder.h"
 #include "tests/support/temp_photo_library.h"
 
 namespace {
@@ -229,15 +230,17 @@ struct MailDraftTest : MailShareTest {
     std::filesystem::path root;
     void SetUp() override {
         MailShareTest::SetUp();
-        root = std::filesystem::temp_directory_path() / ("korva-drafts-" + std::to_string(::getpid()));
-        std::filesystem::remove_all(root);
-        std::filesystem::create_directories(root);
+        // Reachable by the ordinary user the superuser's saves are made as, wherever TMPDIR is.
+        root = testsupport::makeFolderOthersCanEnter("korva-drafts");
+        ASSERT_FALSE(root.empty());
         Sandbox::setRoot(root.string());
     }
     void TearDown() override {
         Sandbox::setRoot("");
-        std::filesystem::permissions(root, std::filesystem::perms::owner_all);
-        std::filesystem::remove_all(root);
+        if (!root.empty()) {
+            std::filesystem::permissions(root, std::filesystem::perms::owner_all);
+            std::filesystem::remove_all(root);
+        }
         MailShareTest::TearDown();
     }
     std::vector<std::filesystem::path> draftFiles() const {

@@ -41,6 +41,37 @@ TEST_F(TextLinks, ATapOnALinkOpensItAndATapBesideItDoesNot) {
               (std::vector<std::string>{"https://korva.invalid/licence"}));
 }
 
+// Only a point over a link's own glyphs is on it: not the blank after its end on its line, nor
+// the blank a centred line leaves before it; a link cut over two lines is a link on both.
+TEST_F(TextLinks, OnlyALinksOwnGlyphsAreOnIt) {
+    auto text = UITextView::make(CGRectMake(0, 0, 320, 200));
+    text->setText("https://korva.invalid/licence");
+    text->setEditable(false);
+    text->setDataDetectorTypes(UIDataDetectorTypeLink);
+    window->addSubview(text);
+    window->layoutIfNeeded();
+    const CGFloat lineMiddle = text->textContainerInset().top + 5;
+    EXPECT_EQ(text->linkAtPoint(CGPoint{20, lineMiddle}), "https://korva.invalid/licence");
+    EXPECT_EQ(text->linkAtPoint(CGPoint{300, lineMiddle}), std::nullopt) << "beside the end";
+    text->setSelectable(false);
+    EXPECT_FALSE(text->takesTapAt(CGPoint{300, lineMiddle}));
+    EXPECT_TRUE(text->takesTapAt(CGPoint{20, lineMiddle}));
+    tap(CGPoint{300, 18});
+    EXPECT_TRUE(UIApplication::sharedApplication()->openedURLs().empty());
+
+    text->setTextAlignment(NSTextAlignment::Center);
+    EXPECT_EQ(text->linkAtPoint(CGPoint{10, lineMiddle}), std::nullopt) << "before a centred line";
+    EXPECT_EQ(text->linkAtPoint(CGPoint{160, lineMiddle}), "https://korva.invalid/licence");
+
+    text->setTextAlignment(NSTextAlignment::Left);
+    text->setFrame(CGRectMake(0, 0, 100, 200));
+    text->setText("https://korva.invalid/a/long/path/cut/over/lines");
+    window->layoutIfNeeded();
+    const CGFloat secondLine = lineMiddle + text->font()->lineHeight();
+    EXPECT_EQ(text->linkAtPoint(CGPoint{text->textContainerInset().left + 3, secondLine}),
+              "https://korva.invalid/a/long/path/cut/over/lines");
+}
+
 TEST_F(TextLinks, ViewsCarryAnAccessibilityIdentifier) {
     auto view = UIView::make();
     EXPECT_EQ(view->accessibilityIdentifier(), std::nullopt);

@@ -2,7 +2,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/runtime/utf16.h"
 #include "platform/ui/text/text_engine.h"
@@ -128,6 +134,53 @@ TEST(TextFont, TheFontFolderOfABundleOfLinksIsTheRealOne) {
     EXPECT_EQ(fs::path(bundledFontDirectory(bundle.string())), real);
     fs::remove_all(bundle);
     EXPECT_EQ(fs::path(bundledFontDirectory("")), real);
+}
+
+// The bundled fonts' cache goes to the user's own cache folder, else to a private folder of the
+// user's under TMPDIR; a folder someone else could have put at that name first (a link, or one
+// that others may write or that another user owns) is not used.
+TEST(TextFont, TheFontCacheIsInAFolderOfTheUsersOwn) {
+    namespace fs = std::filesystem;
+    struct Environment {
+        std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+        Environment() {
+            for (const char* name : {"XDG_CACHE_HOME", "HOME", "TMPDIR"}) {
+                const char* v = std::getenv(name);
+                saved.emplace_back(name, v ? std::optional<std::string>(v) : std::nullopt);
+            }
+        }
+        ~Environment() {
+            for (const auto& [name, value] : saved) value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+        }
+    } restore;
+    const fs::path root = fs::temp_directory_path() / ("korva-font-cache-" + std::to_string(::getpid()));
+    fs::create_directories(root / "tmp");
+    ::setenv("XDG_CACHE_HOME", (root / "cache").c_str(), 1);
+    EXPECT_EQ(fontCacheFolders(), std::vector<std::string>{(root / "cache" / "fontconfig").string()});
+    EXPECT_TRUE(fs::is_directory(root / "cache" / "fontconfig"));
+
+    // The user's cache folder cannot be made (a file stands where it would go).
+    std::ofstream(root / "file") << "x";
+    ::setenv("XDG_CACHE_HOME", (root / "file").c_str(), 1);
+    ::unsetenv("HOME");
+    ::setenv("TMPDIR", (root / "tmp").c_str(), 1);
+    const fs::path own = root / "tmp" / ("korva-fontconfig-" + std::to_string(::geteuid()));
+    EXPECT_EQ(fontCacheFolders(), std::vector<std::string>{own.string()});
+    EXPECT_EQ(fs::symlink_status(own).permissions() & fs::perms::all, fs::perms::owner_all);
+
+    fs::remove(own);
+    fs::create_directory_symlink(root / "cache", own);
+    EXPECT_TRUE(fontCacheFolders().empty()) << "a link";
+    fs::remove(own);
+    fs::create_directory(own);
+    fs::permissions(own, fs::perms::all);
+    EXPECT_TRUE(fontCacheFolders().empty()) << "a folder others may write";
+    if (::geteuid() == 0) {
+        fs::permissions(own, fs::perms::owner_all);
+        ASSERT_EQ(::chown(own.c_str(), 65534, 65534), 0);
+        EXPECT_TRUE(fontCacheFolders().empty()) << "another user's folder";
+    }
+    fs::remove_all(root);
 }
 
 TEST(TextFont, ChineseJapaneseAndKoreanFallBackToTheMachinesFont) {

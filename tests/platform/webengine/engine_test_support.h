@@ -2,11 +2,15 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "platform/ui/controller/wk_web_view.h"
@@ -27,8 +31,33 @@ inline void useOwnEngineFolders() {
             ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
         }
         ~EngineFolders() {
+            // The engine's processes outlive the program by a moment and may still write their
+            // caches (the network process makes its WebKitCache as it starts): they are ended
+            // first, so that nothing comes back after the folder is gone.
+            endEngineProcesses();
             std::error_code ignored;
             std::filesystem::remove_all(root, ignored);
+        }
+        static void endEngineProcesses() {
+            const std::string parent = std::to_string(::getpid());
+            std::error_code ec;
+            for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+                const std::string name = entry.path().filename().string();
+                if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+                std::ifstream stat(entry.path() / "stat");
+                std::string line;
+                std::getline(stat, line);
+                // "pid (command) state ppid ...": the command may hold spaces and brackets.
+                const auto open = line.find('('), close = line.rfind(')');
+                if (open == std::string::npos || close == std::string::npos) continue;
+                std::istringstream rest(line.substr(close + 1));
+                std::string state, ppid;
+                rest >> state >> ppid;
+                if (ppid != parent || line.compare(open + 1, 6, "WebKit") != 0) continue;
+                const pid_t child = static_cast<pid_t>(std::stol(name));
+                ::kill(child, SIGKILL);
+                ::waitpid(child, nullptr, 0);
+            }
         }
     };
     static EngineFolders folders;
