@@ -111,6 +111,7 @@ void ShotSequencer::cancel() {
     } else if (phase_ == ShotPhase::WaitingForFocus) {
         stopWait();
         phase_ = ShotPhase::Idle;
+        focusHold_.reset();
     }
 }
 
@@ -138,6 +139,7 @@ void ShotSequencer::shoot() {
     waiting_ = {};
     phase_ = ShotPhase::Shooting;
     if (!(d && d->startShot()) && phase_ == ShotPhase::Shooting) phase_ = ShotPhase::Idle;
+    focusHold_.reset();
 }
 
 void ShotSequencer::focusThenShoot() {
@@ -146,6 +148,7 @@ void ShotSequencer::focusThenShoot() {
     fallback_.reset();
     settled_.reset();
     phase_ = ShotPhase::WaitingForFocus;
+    if (!focusHold_) focusHold_ = ExitHold::make("the photo");
     waitStartedAt_ = CACurrentMediaTime();
     auto d = delegate_.lock();
     waiting_ = d ? d->beginFocusWait() : FocusWait{};

@@ -22,6 +22,7 @@
 
 #include <memory>
 
+#include "platform/dispatch/exit_hold.h"
 #include "platform/dispatch/timer_slots.h"
 
 enum class ShotPhase { Idle, CountingDown, WaitingForFocus, Shooting };
@@ -124,4 +125,7 @@ private:
     RepeatingTimer countdown_;
     OneShotTimer fallback_;
     OneShotTimer settled_;
+    // A tap-to-shoot's wait for focus is the start of its shot: the end of the program waits for
+    // it (within the wait's own limit), and the photo host holds the shot from there.
+    std::shared_ptr<ExitHold> focusHold_;
 };

@@ -68,6 +68,7 @@ void EditController::onSave() {
     if (!data_ || saving_) return;
     saving_ = true;
     hudView()->show();
+    Log::debug(kLog, "saving the edited photo");
 
     ValueDictionary options;
     options.set(kCIImageApplyOrientationProperty, Value(true));

@@ -94,9 +94,9 @@ void ProgramEnding::displayLost(const std::string& display) {
     if (!gLostDisplay) gLostDisplay = display.empty() ? std::string("(unnamed)") : display;
 }
 
-bool ProgramEnding::finish(Host& host) {
+bool ProgramEnding::finish(Host& host, double grace) {
     gPhase.store(static_cast<int>(Phase::Ending));
-    const double deadline = steadySeconds() + kGraceSeconds;
+    const double deadline = steadySeconds() + grace;
     // What the user started runs to its end, main-queue steps included; input taken just before
     // the end may have left the start of a shot on the main queue.
     RunLoop::main().runUntilIdle();

@@ -44,7 +44,7 @@ public:
     // The road after the loop: finishes what the user started and the queues' work, tells the
     // application it terminates when it ran in a window, and answers whether everything finished
     // within the grace.
-    static bool finish(Host& host);
+    static bool finish(Host& host, double grace = kGraceSeconds);
 
     // Back to Starting with no request (tests).
     static void resetForTesting();

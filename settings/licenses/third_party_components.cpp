@@ -20,6 +20,7 @@ const std::vector<std::string>& thirdPartyComponents() {
         "libcamera",
         "libjpeg-turbo",
         "libpng",
+        "libX11",
         "Little CMS",
         "OpenSSL",
         "Pango",

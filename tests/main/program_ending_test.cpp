@@ -7,6 +7,7 @@
 #include <sys/un.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -144,6 +145,59 @@ TEST(ProgramEnding, AShotThatBeganBeforeSIGTERMIsWrittenOnBothRoads) {
         EXPECT_EQ(photosIn(camera.korva.libraryDir()).size(), before + 1) << camera.korva.log();
         EXPECT_TRUE(camera.korva.errorLines().empty()) << camera.korva.log();
     }
+}
+
+// The display goes away while the editor saves a large edit: the program ends with a failure and a
+// line naming the display, not by a crash, and the edit is in the library.
+TEST(ProgramEnding, AnEditSavedWhileItsDisplayEndsIsWrittenAndTheLossIsNamed) {
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    if (auto why = testsupport::missingTool("ffmpeg")) GTEST_SKIP() << *why;
+    testsupport::XvfbServer server;
+    if (server.why()) {
+        if (testsupport::underCI()) ADD_FAILURE() << *server.why() << ", though scripts/packages.txt installs Xvfb";
+        GTEST_SKIP() << *server.why();
+    }
+    RunningCamera camera;
+    ProgramProcess& korva = camera.korva;
+    // A twelve-megapixel photo from another camera.
+    const std::string photo = (korva.libraryDir() / "IMG_0001.JPG").string();
+    ASSERT_EQ(std::system(("ffmpeg -loglevel error -f lavfi -i testsrc=size=3000x4000 -frames:v 1 -q:v 3 '" + photo +
+                           "' </dev/null")
+                              .c_str()),
+              0);
+    {
+        // The seat leaves before the server goes: its own connection would end the test.
+        Seat seat(server.name().c_str());
+        ASSERT_TRUE(seat.open());
+        ASSERT_TRUE(camera.start(*program, seat, {{"DISPLAY", server.name()}})) << camera.failure;
+        const Window window = *camera.window;
+        // Under the picture the camera screen is black, the picker white and the editor grey.
+        auto shows = [&](double low, double high) {
+            return pollUntil(
+                [&] {
+                    const double grey = seat.meanGrey(window, kWide, 250, 650, 130, 30);
+                    return (grey >= low && grey <= high) || !korva.running();
+                },
+                60);
+        };
+        seat.click(window, kWide, 70, 700);  // the library button
+        ASSERT_TRUE(shows(240, 255)) << korva.log();
+        seat.click(window, kWide, 48, 140);  // the photo
+        ASSERT_TRUE(shows(120, 235)) << korva.log();
+        seat.click(window, kWide, 120, 725);  // the second look of the first family
+        seat.click(window, kWide, 195, 818);  // save
+        ASSERT_TRUE(pollUntil([&] { return korva.log().find("saving the edited photo") != std::string::npos; }, 60))
+            << korva.log();
+    }
+    server.stop();
+    auto status = korva.waitForExit(120);
+    ASSERT_TRUE(status) << "still running two minutes after its display went:\n" << korva.log();
+    EXPECT_EQ(testsupport::describeStatus(*status), "exited with 1") << korva.log();
+    EXPECT_NE(korva.log().find("korva: the display " + server.name() + " was lost; ending"), std::string::npos)
+        << korva.log();
+    EXPECT_EQ(photosIn(korva.libraryDir()).size(), 2u) << korva.log();
+    EXPECT_TRUE(korva.errorLines().empty()) << korva.log();
 }
 
 // A display that accepts the connection and never answers: the window host gives up on it after a

@@ -209,3 +209,21 @@ TEST_F(ShotSequencerTest, AShotThatCannotStartOrFailsLeavesNoFlightBehind) {
     seq->resultFlightShown();
     EXPECT_FALSE(seq->resultFlightPending());
 }
+
+TEST_F(ShotSequencerTest, TheEndOfTheProgramWaitsForAFocusWaitUntilItsShotOrItsCancel) {
+    ASSERT_FALSE(ExitHold::any());
+    seq->tapToShoot();
+    EXPECT_EQ(ExitHold::pending(), std::vector<std::string>{"the photo"});
+    seq->tapToShoot();  // aimed anew: still one wait
+    EXPECT_EQ(ExitHold::pending().size(), 1u);
+    seq->devicePrepared();
+    step(ShotSequencer::kFocusWaitLimit + 0.1);
+    EXPECT_EQ(road->shots, 1);
+    EXPECT_FALSE(ExitHold::any()) << "the photo host holds the shot from here";
+
+    seq->shotFinished(true);
+    seq->tapToShoot();
+    EXPECT_TRUE(ExitHold::any());
+    seq->cancel();
+    EXPECT_FALSE(ExitHold::any());
+}

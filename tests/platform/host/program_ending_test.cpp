@@ -1,0 +1,93 @@
+// The program's end: work the user started runs its main-loop steps before the process goes, what
+// the grace cuts off is named, and the signals end the program at once before the loop runs and on
+// a second signal, and otherwise ask the loop to end.
+#include "platform/host/program_ending.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <memory>
+
+#include "platform/dispatch/clock.h"
+#include "platform/dispatch/exit_hold.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/host/headless_host.h"
+#include "platform/runtime/log.h"
+#include "platform/ui/app/ui_application.h"
+
+namespace {
+
+struct ProgramEndingTest : ::testing::Test {
+    void SetUp() override {
+        Clock::useVirtual();
+        UIApplication::resetSharedApplication();
+        ProgramEnding::resetForTesting();
+        HostOptions options;
+        options.kind = HostKind::Headless;
+        options.screen = *DeviceModel::named("home-button");
+        host = std::make_unique<HeadlessHost>(options);
+    }
+    void TearDown() override {
+        host.reset();
+        RunLoop::main().reset();
+        ProgramEnding::resetForTesting();
+        UIScreen::setMainScreen(UIScreen::make());
+        Clock::useReal();
+    }
+    std::unique_ptr<HeadlessHost> host;
+};
+
+}  // namespace
+
+TEST_F(ProgramEndingTest, StartedWorkRunsItsMainLoopStepsAndWhatTheGraceCutsOffIsNamed) {
+    // A shot's next steps: one queued on the main queue, one a torch's wait away.
+    auto hold = ExitHold::make("the photo");
+    int steps = 0;
+    RunLoop::main().perform([&] { ++steps; });
+    RunLoop::main().performAfterDelay(0.1, [&] {
+        ++steps;
+        hold.reset();
+    });
+    EXPECT_TRUE(ProgramEnding::finish(*host, 30));
+    EXPECT_EQ(steps, 2);
+    EXPECT_FALSE(ExitHold::any());
+    EXPECT_EQ(ProgramEnding::phase(), ProgramEnding::Phase::Ending);
+
+    // A step that never comes: the grace ends the wait, and the log names what was lost.
+    ProgramEnding::resetForTesting();
+    LogCapture log;
+    auto stuck = ExitHold::make("the edited photo");
+    EXPECT_FALSE(ProgramEnding::finish(*host, 0.05));
+    EXPECT_TRUE(log.contains("the edited photo was not saved: the program ended before it was written"))
+        << ::testing::PrintToString(log.lines());
+}
+
+TEST_F(ProgramEndingTest, ASignalAsksTheRunningLoopToEndAndEndsTheProgramAtOnceBeforeItOrTheSecondTime) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Before the loop runs (a display that never answers may hold the start): at once, by the signal.
+    EXPECT_EXIT(
+        {
+            ProgramEnding::installSignalHandlers();
+            ::raise(SIGTERM);
+            std::exit(0);
+        },
+        ::testing::KilledBySignal(SIGTERM), "korva: terminated; ending now");
+    // While the loop runs: the first asks the loop to end as a quit does, the second ends it now.
+    EXPECT_EXIT(
+        {
+            ProgramEnding::installSignalHandlers();
+            ProgramEnding::loopRunning();
+            ::raise(SIGINT);
+            auto request = ProgramEnding::requested();
+            if (!request || request->status != 0 || request->why != "interrupted") std::exit(3);
+            ::raise(SIGINT);
+            std::exit(0);
+        },
+        ::testing::KilledBySignal(SIGINT), "korva: interrupted; ending now");
+    // A lost display asks for the end with a failure that names it.
+    ProgramEnding::displayLost(":7");
+    auto request = ProgramEnding::requested();
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->status, 1);
+    EXPECT_EQ(request->why, "the display :7 was lost");
+}
