@@ -8,12 +8,14 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
@@ -69,20 +71,25 @@ public:
     // The pointer to a point of the device's screen. Where it enters the window, the window takes
     // the focus, and a click that follows at once only focuses it, as on a desktop.
     void moveTo(Window window, double pointsWide, double x, double y) {
-        const double scale = pixelsPerPoint(window, pointsWide);
+        const Placement at = placement(window, pointsWide);
         int rootX = 0, rootY = 0;
         Window child = 0;
-        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), int(x * scale), int(y * scale), &rootX,
-                              &rootY, &child);
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), int(at.x + x * at.scale),
+                              int(at.y + y * at.scale), &rootX, &rootY, &child);
         XTestFakeMotionEvent(display_, -1, rootX, rootY, CurrentTime);
         XSync(display_, False);
     }
 
     // The mean grey (0 to 255) of a rectangle of the device's screen, as the window shows it.
     double meanGrey(Window window, double pointsWide, double x, double y, double w, double h) {
-        const double scale = pixelsPerPoint(window, pointsWide);
-        XImage* image = XGetImage(display_, window, int(x * scale), int(y * scale), unsigned(w * scale),
-                                  unsigned(h * scale), AllPlanes, ZPixmap);
+        const Placement at = placement(window, pointsWide);
+        return meanGreyOfPixels(window, int(at.x + x * at.scale), int(at.y + y * at.scale), unsigned(w * at.scale),
+                                unsigned(h * at.scale));
+    }
+
+    // The same of a rectangle of the window's own pixels.
+    double meanGreyOfPixels(Window window, int x, int y, unsigned w, unsigned h) {
+        XImage* image = XGetImage(display_, window, x, y, w, h, AllPlanes, ZPixmap);
         if (!image) return -1;
         double sum = 0;
         for (int row = 0; row < image->height; ++row)
@@ -95,9 +102,36 @@ public:
         return mean;
     }
 
+    // The window's size, as a user drags its border.
+    void resize(Window window, unsigned width, unsigned height) {
+        XResizeWindow(display_, window, width, height);
+        XSync(display_, False);
+    }
+
+    // The window's size in its pixels.
+    std::pair<int, int> size(Window window) {
+        XWindowAttributes attributes;
+        if (!XGetWindowAttributes(display_, window, &attributes)) return {0, 0};
+        return {attributes.width, attributes.height};
+    }
+
 private:
-    // Waits until the server has taken the fake press (or release) as a real one: it has then
-    // handed the event to the window's program too, even one that is stopped.
+    // Where the device's screen lies in the window: as large as the window holds in the screen's
+    // own proportions (the default screen's), centred.
+    struct Placement {
+        double scale = 1, x = 0, y = 0;
+    };
+    Placement placement(Window window, double pointsWide) {
+        constexpr double kScreenAspect = 844.0 / 390.0;
+        const auto [width, height] = size(window);
+        if (width <= 0 || height <= 0) return {};
+        const double pointsHigh = pointsWide * kScreenAspect;
+        const double scale = std::min(width / pointsWide, height / pointsHigh);
+        return {scale, (width - pointsWide * scale) / 2, (height - pointsHigh * scale) / 2};
+    }
+
+    // Waits until the server has taken the fake press (or release) as a real one, and so has
+    // handed it to the window's program.
     void buttonIs(bool down) {
         for (int attempt = 0; attempt < 500; ++attempt) {
             Window root = 0, child = 0;
@@ -108,11 +142,6 @@ private:
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         XSync(display_, False);
-    }
-
-    double pixelsPerPoint(Window window, double pointsWide) {
-        XWindowAttributes attributes;
-        return XGetWindowAttributes(display_, window, &attributes) ? attributes.width / pointsWide : 1;
     }
 
     Display* display_;

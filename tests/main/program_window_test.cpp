@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "capture/photo_metadata.h"
@@ -200,5 +201,54 @@ TEST(ProgramWindow, WithTheCameraDeniedEveryTapOnThePictureShowsTheAlert) {
     korva.signal(SIGTERM);
     auto status = korva.waitForExit(90);
     ASSERT_TRUE(status) << "still running 90 s after SIGTERM:\n" << korva.log();
+    EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
+}
+
+// A window dragged to another shape keeps the screen's proportions: the screen is as large as fits,
+// centred between black bars, and a click lands on what is drawn under it.
+TEST(ProgramWindow, AResizedWindowKeepsTheScreensProportionsAndItsClicksLandWhereDrawn) {
+    if (auto why = testsupport::VirtualDisplay::ensure()) {
+        if (testsupport::underCI()) ADD_FAILURE() << *why << ", though scripts/packages.txt installs Xvfb";
+        GTEST_SKIP() << *why;
+    }
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    Seat seat;
+    ASSERT_TRUE(seat.open());
+    ProgramProcess korva;
+    ASSERT_TRUE(korva.start(*program, "window"));
+    std::optional<Window> window;
+    ASSERT_TRUE(pollUntil([&] { return (window = seat.shownWindow("Korva")).has_value() || !korva.running(); }, 120))
+        << korva.log();
+    ASSERT_TRUE(window) << korva.log();
+
+    constexpr double kWide = 390;
+    // The camera's picture: grey bars down its left side, where the screen is black without it.
+    auto pictureShown = [&] { return seat.meanGrey(*window, kWide, 10, 300, 90, 100) > 60 || !korva.running(); };
+    ASSERT_TRUE(pollUntil(pictureShown, 120)) << korva.log();
+
+    // Twice as wide: a 390-pixel screen in the middle of 800, black beside it.
+    seat.resize(*window, 800, 844);
+    ASSERT_TRUE(pollUntil([&] { return seat.size(*window) == std::pair<int, int>{800, 844}; }, 30));
+    auto barsBlack = [&] {
+        return seat.meanGreyOfPixels(*window, 0, 0, 200, 844) < 2 &&
+               seat.meanGreyOfPixels(*window, 600, 0, 200, 844) < 2;
+    };
+    EXPECT_TRUE(pollUntil([&] { return barsBlack() || !korva.running(); }, 30))
+        << "the screen is stretched over the window:\n"
+        << korva.log();
+    EXPECT_TRUE(pollUntil(pictureShown, 30)) << "the screen is not where the window shows it:\n" << korva.log();
+
+    // The library button, where it is drawn, opens the picker (white under the picture).
+    seat.moveTo(*window, kWide, 70, 700);
+    seat.click(*window, kWide, 70, 700);
+    EXPECT_TRUE(
+        pollUntil([&] { return seat.meanGrey(*window, kWide, 250, 650, 130, 30) > 240 || !korva.running(); }, 60))
+        << "the click missed the library button:\n"
+        << korva.log();
+
+    korva.signal(SIGTERM);
+    auto status = korva.waitForExit(90);
+    ASSERT_TRUE(status) << korva.log();
     EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
 }
