@@ -44,10 +44,7 @@ struct RunningCamera {
     bool start(const std::string& program, Seat& seat, const std::map<std::string, std::string>& changes = {}) {
         auto withDebug = changes;
         withDebug["KORVA_LOG"] = "debug";
-        if (!korva.start(program, "window", withDebug)) return fail("cannot start the program");
-        if (!pollUntil([&] { return (window = seat.shownWindow("Korva")).has_value() || !korva.running(); }, 120) ||
-            !window)
-            return fail("no window");
+        if (!(window = testsupport::startInWindow(korva, seat, program, withDebug))) return fail("no window");
         // The pointer waits over the shutter, so that the window has the focus before the click.
         seat.moveTo(*window, kWide, kShutterX, kShutterY);
         if (!pollUntil([&] { return seat.meanGrey(*window, kWide, 10, 300, 90, 100) > 60 || !korva.running(); }, 120) ||

@@ -12,11 +12,14 @@
 #include <cctype>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "tests/main/program_process.h"
 
 namespace testsupport {
 
@@ -158,6 +161,23 @@ inline std::vector<std::filesystem::path> photosIn(const std::filesystem::path& 
         if (name[0] != '.' && (extension == ".jpg" || extension == ".jpeg")) photos.push_back(entry.path());
     }
     return photos;
+}
+
+// Starts the program in a window on the seat's display: the window once it shows (two minutes at
+// the most), none if the program ends first.
+inline std::optional<Window> startInWindow(ProgramProcess& korva, Seat& seat, const std::string& program,
+                                           const std::map<std::string, std::string>& changes = {}) {
+    if (!korva.start(program, "window", changes)) return std::nullopt;
+    std::optional<Window> window;
+    pollUntil([&] { return (window = seat.shownWindow("Korva")).has_value() || !korva.running(); }, 120);
+    return window;
+}
+
+// Ends the program with SIGTERM: how it ended, as describeStatus says it.
+inline std::string endBySIGTERM(ProgramProcess& korva) {
+    korva.signal(SIGTERM);
+    auto status = korva.waitForExit(90);
+    return status ? describeStatus(*status) : "still running 90 s after SIGTERM";
 }
 
 }  // namespace testsupport

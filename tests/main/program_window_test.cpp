@@ -76,13 +76,8 @@ TEST(ProgramWindow, TheVolumeKeyTakesATaggedIndexedPhotoAndSIGTERMEndsCleanly) {
     Seat seat;
     ASSERT_TRUE(seat.open()) << "cannot reach the display " << std::getenv("DISPLAY");
     ProgramProcess korva;
-    ASSERT_TRUE(korva.start(*program, "window"));
-
-    std::optional<Window> window;
-    ASSERT_TRUE(pollUntil([&] { return (window = seat.shownWindow("Korva")).has_value() || !korva.running(); }, 120))
-        << "no window after two minutes:\n"
-        << korva.log();
-    ASSERT_TRUE(window) << "the program ended without a window:\n" << korva.log();
+    auto window = testsupport::startInWindow(korva, seat, *program);
+    ASSERT_TRUE(window) << "no window:\n" << korva.log();
 
     // "+" on the keypad is the volume-up button. The camera may still be starting when the window
     // shows, so the key is pressed again every few seconds until a photo lands.
@@ -141,10 +136,7 @@ TEST(ProgramWindow, TheVolumeKeyTakesATaggedIndexedPhotoAndSIGTERMEndsCleanly) {
     EXPECT_TRUE(shows(0, 40)) << "the editor is still there: " << underThePicture() << "\n" << korva.log();
     ASSERT_TRUE(korva.running()) << korva.log();
 
-    korva.signal(SIGTERM);
-    auto status = korva.waitForExit(90);
-    ASSERT_TRUE(status) << "still running 90 s after SIGTERM:\n" << korva.log();
-    EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
+    EXPECT_EQ(testsupport::endBySIGTERM(korva), "exited with 0") << korva.log();
     EXPECT_TRUE(korva.errorLines().empty()) << korva.log();
 }
 
@@ -161,12 +153,9 @@ TEST(ProgramWindow, WithTheCameraDeniedEveryTapOnThePictureShowsTheAlert) {
     Seat seat;
     ASSERT_TRUE(seat.open()) << "cannot reach the display " << std::getenv("DISPLAY");
     ProgramProcess korva;
-    ASSERT_TRUE(korva.start(*program, "window", {{"KORVA_CAPTURE_AUTH", "denied"}, {"KORVA_LOG", "debug"}}));
-    std::optional<Window> window;
-    ASSERT_TRUE(pollUntil([&] { return (window = seat.shownWindow("Korva")).has_value() || !korva.running(); }, 120))
-        << "no window after two minutes:\n"
-        << korva.log();
-    ASSERT_TRUE(window) << "the program ended without a window:\n" << korva.log();
+    auto window =
+        testsupport::startInWindow(korva, seat, *program, {{"KORVA_CAPTURE_AUTH", "denied"}, {"KORVA_LOG", "debug"}});
+    ASSERT_TRUE(window) << "no window:\n" << korva.log();
 
     // The alert's white box in the middle of the 390-point screen, over the black of a camera
     // that shows nothing.
@@ -198,10 +187,7 @@ TEST(ProgramWindow, WithTheCameraDeniedEveryTapOnThePictureShowsTheAlert) {
     ASSERT_TRUE(korva.running()) << korva.log();
     EXPECT_EQ(korva.log().find("capture restart begins"), std::string::npos) << korva.log();
 
-    korva.signal(SIGTERM);
-    auto status = korva.waitForExit(90);
-    ASSERT_TRUE(status) << "still running 90 s after SIGTERM:\n" << korva.log();
-    EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
+    EXPECT_EQ(testsupport::endBySIGTERM(korva), "exited with 0") << korva.log();
 }
 
 // A window dragged to another shape keeps the screen's proportions: the screen is as large as fits,
@@ -216,11 +202,8 @@ TEST(ProgramWindow, AResizedWindowKeepsTheScreensProportionsAndItsClicksLandWher
     Seat seat;
     ASSERT_TRUE(seat.open());
     ProgramProcess korva;
-    ASSERT_TRUE(korva.start(*program, "window"));
-    std::optional<Window> window;
-    ASSERT_TRUE(pollUntil([&] { return (window = seat.shownWindow("Korva")).has_value() || !korva.running(); }, 120))
-        << korva.log();
-    ASSERT_TRUE(window) << korva.log();
+    auto window = testsupport::startInWindow(korva, seat, *program);
+    ASSERT_TRUE(window) << "no window:\n" << korva.log();
 
     constexpr double kWide = 390;
     // The camera's picture: grey bars down its left side, where the screen is black without it.
@@ -247,8 +230,5 @@ TEST(ProgramWindow, AResizedWindowKeepsTheScreensProportionsAndItsClicksLandWher
         << "the click missed the library button:\n"
         << korva.log();
 
-    korva.signal(SIGTERM);
-    auto status = korva.waitForExit(90);
-    ASSERT_TRUE(status) << korva.log();
-    EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
+    EXPECT_EQ(testsupport::endBySIGTERM(korva), "exited with 0") << korva.log();
 }

@@ -5,7 +5,18 @@
 #include "platform/ui/input/ui_text_view.h"
 #include "tests/platform/ui/controller_test_support.h"
 
-struct TextLinks : UIHarness {};
+struct TextLinks : UIHarness {
+    // A read-only text with its links detected, laid out in the window.
+    std::shared_ptr<UITextView> linkedText(const std::string& words) {
+        auto text = UITextView::make(CGRectMake(0, 0, 320, 200));
+        text->setText(words);
+        text->setEditable(false);
+        text->setDataDetectorTypes(UIDataDetectorTypeLink);
+        window->addSubview(text);
+        window->layoutIfNeeded();
+        return text;
+    }
+};
 
 TEST_F(TextLinks, AddressesInAReadOnlyTextAreLinks) {
     auto text = UITextView::make(CGRectMake(0, 0, 320, 200));
@@ -26,12 +37,7 @@ TEST_F(TextLinks, AddressesInAReadOnlyTextAreLinks) {
 }
 
 TEST_F(TextLinks, ATapOnALinkOpensItAndATapBesideItDoesNot) {
-    auto text = UITextView::make(CGRectMake(0, 0, 320, 200));
-    text->setText("https://korva.invalid/licence and more words after it");
-    text->setEditable(false);
-    text->setDataDetectorTypes(UIDataDetectorTypeLink);
-    window->addSubview(text);
-    window->layoutIfNeeded();
+    auto text = linkedText("https://korva.invalid/licence and more words after it");
     const CGFloat lineMiddle = text->textContainerInset().top + 5;
     EXPECT_EQ(text->linkAtPoint(CGPoint{20, lineMiddle}), "https://korva.invalid/licence");
     EXPECT_EQ(text->linkAtPoint(CGPoint{20, 150}), std::nullopt) << "below the text";
@@ -44,12 +50,7 @@ TEST_F(TextLinks, ATapOnALinkOpensItAndATapBesideItDoesNot) {
 // Only a point over a link's own glyphs is on it: not the blank after its end on its line, nor
 // the blank a centred line leaves before it; a link cut over two lines is a link on both.
 TEST_F(TextLinks, OnlyALinksOwnGlyphsAreOnIt) {
-    auto text = UITextView::make(CGRectMake(0, 0, 320, 200));
-    text->setText("https://korva.invalid/licence");
-    text->setEditable(false);
-    text->setDataDetectorTypes(UIDataDetectorTypeLink);
-    window->addSubview(text);
-    window->layoutIfNeeded();
+    auto text = linkedText("https://korva.invalid/licence");
     const CGFloat lineMiddle = text->textContainerInset().top + 5;
     EXPECT_EQ(text->linkAtPoint(CGPoint{20, lineMiddle}), "https://korva.invalid/licence");
     EXPECT_EQ(text->linkAtPoint(CGPoint{300, lineMiddle}), std::nullopt) << "beside the end";
