@@ -108,17 +108,12 @@ private:
 
 }  // namespace
 
+using ProgramEndingInAWindow = testsupport::WindowProgram;
+
 // SIGTERM comes as soon as the shot has begun: on the torch's road its next step is a tenth of a
 // second away on the main loop, and on the silent road at least its end is.
-TEST(ProgramEnding, AShotThatBeganBeforeSIGTERMIsWrittenOnBothRoads) {
-    if (auto why = testsupport::VirtualDisplay::ensure()) {
-        if (testsupport::underCI()) ADD_FAILURE() << *why << ", though scripts/packages.txt installs Xvfb";
-        GTEST_SKIP() << *why;
-    }
-    auto program = ProgramProcess::builtProgram();
-    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
-    Seat seat;
-    ASSERT_TRUE(seat.open());
+TEST_F(ProgramEndingInAWindow, AShotThatBeganBeforeSIGTERMIsWrittenOnBothRoads) {
+    Seat& seat = *this->seat;
     for (const bool flash : {false, true}) {
         SCOPED_TRACE(flash ? "flash on: the torch's wait first" : "the silent road");
         RunningCamera camera;
@@ -129,7 +124,7 @@ TEST(ProgramEnding, AShotThatBeganBeforeSIGTERMIsWrittenOnBothRoads) {
                                                            (camera.korva.dataDir() / "Library/Global.1").string())
                             .ok());
         }
-        ASSERT_TRUE(camera.start(*program, seat)) << camera.failure;
+        ASSERT_TRUE(camera.start(program, seat)) << camera.failure;
         const std::size_t before = photosIn(camera.korva.libraryDir()).size();
 
         seat.click(*camera.window, kWide, kShutterX, kShutterY);

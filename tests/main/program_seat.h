@@ -13,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -20,6 +21,8 @@
 #include <vector>
 
 #include "tests/main/program_process.h"
+#include "tests/support/required_tool.h"
+#include "tests/support/virtual_display.h"
 
 namespace testsupport {
 
@@ -162,6 +165,25 @@ inline std::vector<std::filesystem::path> photosIn(const std::filesystem::path& 
     }
     return photos;
 }
+
+// What the window tests start from: a display (a virtual one, which CI installs), the built program
+// and a seat at the display.
+struct WindowProgram : ::testing::Test {
+    std::string program;
+    std::unique_ptr<Seat> seat;
+
+    void SetUp() override {
+        if (auto why = VirtualDisplay::ensure()) {
+            if (underCI()) ADD_FAILURE() << *why << ", though scripts/packages.txt installs Xvfb";
+            GTEST_SKIP() << *why;
+        }
+        auto built = ProgramProcess::builtProgram();
+        ASSERT_TRUE(built) << "the build wrote no program path beside the test";
+        program = *built;
+        seat = std::make_unique<Seat>();
+        ASSERT_TRUE(seat->open()) << "cannot reach the display " << std::getenv("DISPLAY");
+    }
+};
 
 // Starts the program in a window on the seat's display: the window once it shows (two minutes at
 // the most), none if the program ends first.

@@ -65,18 +65,13 @@ nlohmann::json exifOf(const fs::path& photo) {
 
 }  // namespace
 
-TEST(ProgramWindow, TheVolumeKeyTakesATaggedIndexedPhotoAndSIGTERMEndsCleanly) {
-    if (auto why = testsupport::VirtualDisplay::ensure()) {
-        if (testsupport::underCI()) ADD_FAILURE() << *why << ", though scripts/packages.txt installs Xvfb";
-        GTEST_SKIP() << *why;
-    }
+using ProgramWindow = testsupport::WindowProgram;
+
+TEST_F(ProgramWindow, TheVolumeKeyTakesATaggedIndexedPhotoAndSIGTERMEndsCleanly) {
     if (auto why = testsupport::missingTool("exiftool")) GTEST_SKIP() << *why;
-    auto program = ProgramProcess::builtProgram();
-    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
-    Seat seat;
-    ASSERT_TRUE(seat.open()) << "cannot reach the display " << std::getenv("DISPLAY");
+    Seat& seat = *this->seat;
     ProgramProcess korva;
-    auto window = testsupport::startInWindow(korva, seat, *program);
+    auto window = testsupport::startInWindow(korva, seat, program);
     ASSERT_TRUE(window) << "no window:\n" << korva.log();
 
     // "+" on the keypad is the volume-up button. The camera may still be starting when the window
@@ -143,18 +138,11 @@ TEST(ProgramWindow, TheVolumeKeyTakesATaggedIndexedPhotoAndSIGTERMEndsCleanly) {
 // Started with the camera denied (the permission stand-in refuses the microphone too), the program
 // shows "Camera Authorization Required"; after its OK, every tap on the picture shows it again,
 // and the missing frames restart nothing.
-TEST(ProgramWindow, WithTheCameraDeniedEveryTapOnThePictureShowsTheAlert) {
-    if (auto why = testsupport::VirtualDisplay::ensure()) {
-        if (testsupport::underCI()) ADD_FAILURE() << *why << ", though scripts/packages.txt installs Xvfb";
-        GTEST_SKIP() << *why;
-    }
-    auto program = ProgramProcess::builtProgram();
-    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
-    Seat seat;
-    ASSERT_TRUE(seat.open()) << "cannot reach the display " << std::getenv("DISPLAY");
+TEST_F(ProgramWindow, WithTheCameraDeniedEveryTapOnThePictureShowsTheAlert) {
+    Seat& seat = *this->seat;
     ProgramProcess korva;
     auto window =
-        testsupport::startInWindow(korva, seat, *program, {{"KORVA_CAPTURE_AUTH", "denied"}, {"KORVA_LOG", "debug"}});
+        testsupport::startInWindow(korva, seat, program, {{"KORVA_CAPTURE_AUTH", "denied"}, {"KORVA_LOG", "debug"}});
     ASSERT_TRUE(window) << "no window:\n" << korva.log();
 
     // The alert's white box in the middle of the 390-point screen, over the black of a camera
@@ -192,17 +180,10 @@ TEST(ProgramWindow, WithTheCameraDeniedEveryTapOnThePictureShowsTheAlert) {
 
 // A window dragged to another shape keeps the screen's proportions: the screen is as large as fits,
 // centred between black bars, and a click lands on what is drawn under it.
-TEST(ProgramWindow, AResizedWindowKeepsTheScreensProportionsAndItsClicksLandWhereDrawn) {
-    if (auto why = testsupport::VirtualDisplay::ensure()) {
-        if (testsupport::underCI()) ADD_FAILURE() << *why << ", though scripts/packages.txt installs Xvfb";
-        GTEST_SKIP() << *why;
-    }
-    auto program = ProgramProcess::builtProgram();
-    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
-    Seat seat;
-    ASSERT_TRUE(seat.open());
+TEST_F(ProgramWindow, AResizedWindowKeepsTheScreensProportionsAndItsClicksLandWhereDrawn) {
+    Seat& seat = *this->seat;
     ProgramProcess korva;
-    auto window = testsupport::startInWindow(korva, seat, *program);
+    auto window = testsupport::startInWindow(korva, seat, program);
     ASSERT_TRUE(window) << "no window:\n" << korva.log();
 
     constexpr double kWide = 390;
