@@ -6,12 +6,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "platform/ui/controller/wk_web_view.h"
 #include "platform/webengine/web_engine.h"
@@ -38,8 +40,18 @@ inline void useOwnEngineFolders() {
             std::error_code ignored;
             std::filesystem::remove_all(root, ignored);
         }
+        // The engine's children of this program: its processes, and a child forked to become one
+        // that still bears this program's name. Repeated until a pass finds none, since a launch
+        // under way when a pass looks finishes after it.
         static void endEngineProcesses() {
+            for (int pass = 0; pass < 50 && endEngineProcessesOnce() > 0; ++pass)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        static int endEngineProcessesOnce() {
             const std::string parent = std::to_string(::getpid());
+            std::string own;
+            std::getline(std::ifstream("/proc/self/comm"), own);
+            int ended = 0;
             std::error_code ec;
             for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
                 const std::string name = entry.path().filename().string();
@@ -53,11 +65,14 @@ inline void useOwnEngineFolders() {
                 std::istringstream rest(line.substr(close + 1));
                 std::string state, ppid;
                 rest >> state >> ppid;
-                if (ppid != parent || line.compare(open + 1, 6, "WebKit") != 0) continue;
+                const std::string command = line.substr(open + 1, close - open - 1);
+                if (ppid != parent || (command.rfind("WebKit", 0) != 0 && command != own)) continue;
                 const pid_t child = static_cast<pid_t>(std::stol(name));
                 ::kill(child, SIGKILL);
                 ::waitpid(child, nullptr, 0);
+                ++ended;
             }
+            return ended;
         }
     };
     static EngineFolders folders;
