@@ -10,12 +10,11 @@
 #include "platform/photos/asset_identifier.h"
 #include "platform/photos/asset_index_sql.h"
 #include "platform/photos/index_journal.h"
+#include "platform/photos/photos_log.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
 
 namespace {
-
-const char* kLog = "photos";
 
 // How long a change waits for a lock another connection holds before it fails.
 constexpr int kBusyTimeoutMs = 2000;
@@ -122,7 +121,7 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
     // program's database, or a file it would make) is never written, and a pipe would hold the
     // open for ever.
     if (isTakenByNonFile(path)) {
-        Log::error(kLog, "the library index's name is taken by something other than a file; setting it aside");
+        Log::error(kPhotosLog, "the library index's name is taken by something other than a file; setting it aside");
         if (auto aside = setAside(path); !aside) return fail(aside.error());
     }
     std::string problem;
@@ -145,7 +144,8 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
             // the index is sound meanwhile.
             auto repaired = index->repair();
             if (repaired || !index->damaged()) {
-                if (!repaired) Log::warning(kLog, "the library index is not repaired for now: " + repaired.error());
+                if (!repaired)
+                    Log::warning(kPhotosLog, "the library index is not repaired for now: " + repaired.error());
                 return index;
             }
             usable = repaired;
@@ -157,7 +157,7 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
         // set aside and rebuilt from the folder.
         problem = usable.error();
         index.reset();
-        Log::error(kLog, "library index unusable (" + problem + "); rebuilding it from the folder");
+        Log::error(kPhotosLog, "library index unusable (" + problem + "); rebuilding it from the folder");
         if (auto aside = setAside(path); !aside) return fail(aside.error());
     }
     return fail("cannot open the library index: " + problem);
@@ -209,7 +209,7 @@ Result<void> AssetIndex::separateDuplicateRows() {
                       "(SELECT MIN(rowid) FROM assets WHERE file IS NOT NULL GROUP BY file)");
         !r)
         return r;
-    if (sqlite3_changes(db_) > 0) Log::warning(kLog, "dropped index rows that name a file another row names");
+    if (sqlite3_changes(db_) > 0) Log::warning(kPhotosLog, "dropped index rows that name a file another row names");
     if (auto r = giveRowsIdentifiers(); !r) return r;
     return exec(
         "CREATE UNIQUE INDEX IF NOT EXISTS assets_by_identifier ON assets (identifier);"
@@ -236,7 +236,7 @@ Result<void> AssetIndex::giveRowsIdentifiers() {
         SQLITE_OK)
         return failure("cannot repair the index");
     for (std::int64_t row : rows) {
-        Log::warning(kLog, "giving an index row without an identifier of its own a new one");
+        Log::warning(kPhotosLog, "giving an index row without an identifier of its own a new one");
         std::string identifier = makeAssetIdentifier();
         sqlite3_reset(update.s);
         sqlite3_bind_text(update.s, 1, identifier.c_str(), -1, SQLITE_TRANSIENT);

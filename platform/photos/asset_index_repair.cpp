@@ -10,12 +10,11 @@
 #include "platform/photos/asset_index.h"
 #include "platform/photos/asset_index_sql.h"
 #include "platform/photos/library_file_facts.h"
+#include "platform/photos/photos_log.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
 
 namespace {
-
-const char* kLog = "photos";
 
 // Seconds by which an indexed movie length may differ from its file's.
 constexpr double kDurationSlack = 0.1;
@@ -66,7 +65,7 @@ Result<void> AssetIndex::repair() {
     std::set<std::string> files;
     for (const auto& name : *names) {
         if (isStaleTemporary(name)) {
-            Log::warning(kLog, "removing the remains of an interrupted save: " + name);
+            Log::warning(kPhotosLog, "removing the remains of an interrupted save: " + name);
             (void)fm->removeItemAtPath(pathByAppendingComponent(folder_, name));
         } else if (isLibraryFileName(name)) {
             files.insert(name);
@@ -117,9 +116,9 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
     // At an open the rows are repaired; while open, another program's change is news, not a fault.
     auto note = [dates](const std::string& text) {
         if (dates == RowDates::Kept)
-            Log::warning(kLog, text);
+            Log::warning(kPhotosLog, text);
         else
-            Log::info(kLog, text);
+            Log::info(kPhotosLog, text);
     };
     for (const AssetIndexRow& row : rows) {
         const std::string path = pathByAppendingComponent(folder_, row.file);
@@ -135,14 +134,14 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
         auto facts = checkLibraryFile(path, fault);
         if (!facts && fault == FileCheckFault::Unreadable) {
             // A read that fails now says nothing of the file: its row and identifier stay.
-            Log::warning(kLog, "cannot check " + row.file + " now (" + facts.error() + "); its row stays");
+            Log::warning(kPhotosLog, "cannot check " + row.file + " now (" + facts.error() + "); its row stays");
         } else if (!facts && stamp && isLibraryImageName(row.file)) {
             // A photo cut short (a copy broken off, a disk that lost its end) is still the user's:
             // its row and identifier stay, readers find it unreadable, and once its file is whole
             // again it is shown under the same identifier.
-            Log::warning(kLog, row.file + " is not whole (" + facts.error() + "); its row stays");
+            Log::warning(kPhotosLog, row.file + " is not whole (" + facts.error() + "); its row stays");
         } else if (!facts) {
-            Log::warning(kLog, "not listing " + row.file + ": " + facts.error());
+            Log::warning(kPhotosLog, "not listing " + row.file + ": " + facts.error());
             dropped.push_back(row.identifier);
         } else if (!rowAgrees(row, *facts) || row.stamp != stamp) {
             if (!rowAgrees(row, *facts))
@@ -166,7 +165,7 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
         FileCheckFault fault{};
         auto facts = checkLibraryFile(path, fault);
         if (!facts) {
-            Log::warning(kLog, "not listing " + name + ": " + facts.error());
+            Log::warning(kPhotosLog, "not listing " + name + ": " + facts.error());
             continue;
         }
         // A movie's check read all of it; an image is decoded once to be sure of its pixels.
@@ -180,7 +179,7 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
             record = describeFile(path, true);
         }
         if (!record) {
-            Log::warning(kLog, "not indexing " + name + ": " + record.error());
+            Log::warning(kPhotosLog, "not indexing " + name + ": " + record.error());
             continue;
         }
         record->identifier = makeAssetIdentifier();

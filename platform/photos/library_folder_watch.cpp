@@ -9,11 +9,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/photos/photos_log.h"
 #include "platform/runtime/log.h"
 
 namespace {
-
-const char* kLog = "photos";
 
 // Only finished files: a copy under way gives its close when it is complete, and one written
 // elsewhere and renamed in gives its move. Creation and each write are not news.
@@ -65,7 +64,7 @@ void LibraryFolderWatch::run() {
         pollfd fds[2] = {{events_, POLLIN, 0}, {wake_, POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) {
             if (errno == EINTR) continue;
-            Log::error(kLog, lastError("the library folder is no longer watched"));
+            Log::error(kPhotosLog, lastError("the library folder is no longer watched"));
             return;
         }
         if (fds[1].revents) return;
@@ -93,6 +92,7 @@ bool LibraryFolderWatch::take(const char* buffer, long length) {
         batch.names.emplace_back(name);  // NUL-padded to event.len
     }
     if (!batch.names.empty() || batch.overflowed) handler_(std::move(batch));
-    if (gone) Log::warning(kLog, "the library folder " + folder_ + " went away; its changes are no longer followed");
+    if (gone)
+        Log::warning(kPhotosLog, "the library folder " + folder_ + " went away; its changes are no longer followed");
     return !gone;
 }

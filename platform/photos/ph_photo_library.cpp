@@ -17,12 +17,11 @@
 #include "platform/photos/movie_file_check.h"
 #include "platform/photos/ph_asset_change_request.h"
 #include "platform/photos/ph_authorization.h"
+#include "platform/photos/photos_log.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
 
 namespace {
-
-const char* kLog = "photos";
 
 struct Shared {
     std::mutex mutex;
@@ -117,7 +116,7 @@ void PHPhotoLibrary::init() {
     if (auto watch = LibraryFolderWatch::start(folder_, [this](FolderEvents e) { folderChanged(std::move(e)); }))
         watch_ = std::move(watch.value());
     else
-        Log::warning(kLog, watch.error() + "; what other programs change there is seen at the next start");
+        Log::warning(kPhotosLog, watch.error() + "; what other programs change there is seen at the next start");
     auto index = AssetIndex::open(folder_);
     if (index) {
         index_ = std::move(index.value());
@@ -125,7 +124,7 @@ void PHPhotoLibrary::init() {
             for (const auto& r : *rows) told_[r.identifier] = r.modificationDate;
     } else {
         openError_ = index.error();
-        Log::error(kLog, "photo library unavailable: " + openError_);
+        Log::error(kPhotosLog, "photo library unavailable: " + openError_);
     }
 }
 
@@ -186,7 +185,7 @@ void PHPhotoLibrary::performChanges(std::function<void()> changes,
         std::vector<std::string> removed;
         auto inserted = self->commit(transaction, removed);
         if (!inserted) {
-            Log::warning(kLog, "change not saved: " + inserted.error());
+            Log::warning(kPhotosLog, "change not saved: " + inserted.error());
             auto code = authorized() ? PHPhotosErrorInvalidResource : PHPhotosErrorAccessUserDenied;
             if (completion) completion(false, photosError(code, inserted.error()));
             return;
@@ -311,7 +310,7 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
     }
     for (const auto& r : doomed)
         if (auto gone = NSFileManager::defaultManager()->removeItemAtPath(assets->pathOf(r)); !gone)
-            Log::warning(kLog, "deleted asset's file stays: " + gone.error());
+            Log::warning(kPhotosLog, "deleted asset's file stays: " + gone.error());
     removed = doomedIds;
     // Observers hear of the change from performChanges; the folder's news of its files is no news.
     for (const auto& r : records) told_[r.identifier] = r.modificationDate;
@@ -338,7 +337,7 @@ std::shared_ptr<AssetIndex> PHPhotoLibrary::openAgain() const {
 
 Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& records,
                                             const std::vector<AssetRecord>& doomed, const std::string& failure) {
-    Log::error(kLog, "the library index failed a change (" + failure + "); reopening it");
+    Log::error(kPhotosLog, "the library index failed a change (" + failure + "); reopening it");
     // A later failure that says what the first said (an index still read-only) is said once.
     auto failed = [&](const std::string& later) { return fail(later == failure ? later : failure + "; " + later); };
     std::lock_guard opening(openMutex_);
@@ -381,7 +380,7 @@ std::vector<std::shared_ptr<PHAsset>> PHPhotoLibrary::fetch(const AssetQuery& qu
     if (!assets) return {};
     auto rows = assets->query(query);
     if (!rows) {
-        Log::error(kLog, "fetch failed: " + rows.error());
+        Log::error(kPhotosLog, "fetch failed: " + rows.error());
         return {};
     }
     std::vector<std::shared_ptr<PHAsset>> out;

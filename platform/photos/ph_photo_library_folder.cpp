@@ -7,13 +7,8 @@
 #include "platform/photos/library_folder_watch.h"
 #include "platform/photos/ph_authorization.h"
 #include "platform/photos/ph_photo_library.h"
+#include "platform/photos/photos_log.h"
 #include "platform/runtime/log.h"
-
-namespace {
-
-const char* kLog = "photos";
-
-}  // namespace
 
 void PHPhotoLibrary::folderChanged(FolderEvents events) {
     std::lock_guard lock(folderMutex_);
@@ -24,7 +19,7 @@ void PHPhotoLibrary::folderChanged(FolderEvents events) {
         if (isLibraryFileName(name)) news |= folderNames_.insert(std::move(name)).second;
     if (!news) return;
     if (events.overflowed) {
-        Log::warning(kLog, "the library folder changed faster than it could be followed; all of it is looked at");
+        Log::warning(kPhotosLog, "the library folder changed faster than it could be followed; all of it is looked at");
         folderOverflowed_ = true;
     }
     const double now = Clock::now();
@@ -70,7 +65,7 @@ void PHPhotoLibrary::settleFolder() {
     if (!assets) assets = openAgain();
     if (!assets) return;  // the next open reads the folder
     if (auto settled = assets->settleFiles(everything ? std::nullopt : std::optional(names)); !settled) {
-        Log::warning(kLog, "the library folder's changes are not indexed: " + settled.error());
+        Log::warning(kPhotosLog, "the library folder's changes are not indexed: " + settled.error());
         // A damaged index is rebuilt from the folder, which holds the changes; a passing condition
         // leaves them to the next change or open.
         if (!assets->damaged()) return;
@@ -85,7 +80,7 @@ void PHPhotoLibrary::settleFolder() {
 void PHPhotoLibrary::announceIndexChanges(const AssetIndex& index) {
     auto rows = index.query({});
     if (!rows) {
-        Log::warning(kLog, "the library's changes cannot be read: " + rows.error());
+        Log::warning(kPhotosLog, "the library's changes cannot be read: " + rows.error());
         return;
     }
     std::vector<std::string> inserted, removed, changed;
