@@ -8,11 +8,6 @@
 
 namespace {
 
-struct Observer : PHPhotoLibraryChangeObserver {
-    std::vector<std::shared_ptr<PHChange>> changes;
-    void photoLibraryDidChange(const std::shared_ptr<PHChange>& c) override { changes.push_back(c); }
-};
-
 std::vector<std::string> ids(const std::vector<std::shared_ptr<PHAsset>>& assets) {
     std::vector<std::string> out;
     for (const auto& a : assets) out.push_back(a->localIdentifier());

@@ -9,11 +9,6 @@
 
 namespace {
 
-struct Observer : PHPhotoLibraryChangeObserver {
-    std::vector<std::shared_ptr<PHChange>> changes;
-    void photoLibraryDidChange(const std::shared_ptr<PHChange>& c) override { changes.push_back(c); }
-};
-
 constexpr double kEventWait = 10;  // real seconds for the kernel's events
 
 struct FolderTest : PhotosTest {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <random>
+#include <vector>
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/queue.h"
@@ -13,6 +14,12 @@
 #include "platform/photos/ph_asset_change_request.h"
 #include "platform/photos/ph_authorization.h"
 #include "platform/photos/ph_photo_library.h"
+
+// Records the library's change notices.
+struct Observer : PHPhotoLibraryChangeObserver {
+    std::vector<std::shared_ptr<PHChange>> changes;
+    void photoLibraryDidChange(const std::shared_ptr<PHChange>& c) override { changes.push_back(c); }
+};
 
 class PhotosTest : public ::testing::Test {
 protected:
