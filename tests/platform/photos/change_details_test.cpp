@@ -29,7 +29,7 @@ TEST_F(PhotosTest, ChangeDetailsFollowTheFetchResultsQuery) {
     ASSERT_TRUE(everything->query());
     EXPECT_FALSE(byHand->query());
 
-    auto observer = std::make_shared<Observer>();
+    auto observer = std::make_shared<ChangeRecorder>();
     library->registerChangeObserver(observer);
     std::string added;
     ASSERT_TRUE(library->performChangesAndWait([&] {

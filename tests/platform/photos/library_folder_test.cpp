@@ -50,7 +50,7 @@ struct FolderTest : PhotosTest {
     }
 
     std::shared_ptr<PHPhotoLibrary> library;
-    std::shared_ptr<Observer> observer = std::make_shared<Observer>();
+    std::shared_ptr<ChangeRecorder> observer = std::make_shared<ChangeRecorder>();
     std::filesystem::path outside;
 };
 
@@ -142,7 +142,7 @@ TEST_F(FolderTest, ABurstIsOneNoticeAndAFileWrittenInPiecesIsListedOnceWhole) {
 
 TEST_F(FolderTest, ASecondLibraryOnTheFolderSeesTheFirstOnesPhotos) {
     auto other = PHPhotoLibrary::make(folder.string());
-    auto otherObserver = std::make_shared<Observer>();
+    auto otherObserver = std::make_shared<ChangeRecorder>();
     other->registerChangeObserver(otherObserver);
 
     std::string saved = save(jpeg(12, 12));

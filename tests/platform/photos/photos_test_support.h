@@ -16,7 +16,7 @@
 #include "platform/photos/ph_photo_library.h"
 
 // Records the library's change notices.
-struct Observer : PHPhotoLibraryChangeObserver {
+struct ChangeRecorder : PHPhotoLibraryChangeObserver {
     std::vector<std::shared_ptr<PHChange>> changes;
     void photoLibraryDidChange(const std::shared_ptr<PHChange>& c) override { changes.push_back(c); }
 };
