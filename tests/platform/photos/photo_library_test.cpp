@@ -29,7 +29,7 @@ std::shared_ptr<PHFetchOptions> sorted(const char* key, bool ascending, std::siz
 TEST_F(PhotosTest, SavesFetchesAndDeletesWithOneNoticePerChange) {
     auto library = PHPhotoLibrary::sharedPhotoLibrary();
     EXPECT_EQ(library->folder(), folder.string());
-    auto observer = std::make_shared<ChangeRecorder>();
+    auto observer = std::make_shared<Observer>();
     library->registerChangeObserver(observer);
 
     // Two photos in one change, the second given as a file and carrying GPS and a turn.
@@ -125,7 +125,7 @@ TEST_F(PhotosTest, SavesFetchesAndDeletesWithOneNoticePerChange) {
 
 TEST_F(PhotosTest, AFailedChangeLeavesNothingBehind) {
     auto library = PHPhotoLibrary::sharedPhotoLibrary();
-    auto observer = std::make_shared<ChangeRecorder>();
+    auto observer = std::make_shared<Observer>();
     library->registerChangeObserver(observer);
     std::shared_ptr<NSError> error;
     bool ok = true;
