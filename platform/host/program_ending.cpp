@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <mutex>
 #include <thread>
 
 #include "platform/dispatch/clock.h"
@@ -81,7 +80,6 @@ ProgramEnding::Phase ProgramEnding::phase() {
 
 void ProgramEnding::loopRunning() {
     gPhase.store(static_cast<int>(Phase::Running));
-    // A signal that came while the start finished asks for the end as soon as the loop looks.
 }
 
 std::optional<ProgramEnding::Request> ProgramEnding::requested() {

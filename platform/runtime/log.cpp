@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 
 #include "platform/runtime/format.h"
 
@@ -14,6 +15,21 @@ struct LogCapture::State {
 
 namespace {
 
+// What a KORVA_LOG word sets: the threshold, or quiet; none for a word it does not take.
+struct LogSetting {
+    LogLevel threshold = LogLevel::Info;
+    bool quiet = false;
+};
+
+std::optional<LogSetting> logSettingNamed(std::string_view word) {
+    if (word.empty() || word == "info") return LogSetting{};
+    if (word == "quiet") return LogSetting{LogLevel::Info, true};
+    if (word == "debug") return LogSetting{LogLevel::Debug, false};
+    if (word == "warning") return LogSetting{LogLevel::Warning, false};
+    if (word == "error") return LogSetting{LogLevel::Error, false};
+    return std::nullopt;
+}
+
 struct LogState {
     std::mutex mutex;
     LogLevel threshold = LogLevel::Info;
@@ -22,15 +38,9 @@ struct LogState {
 
     LogState() {
         const char* env = std::getenv("KORVA_LOG");
-        std::string value = env ? env : "";
-        if (value == "quiet")
-            quiet = true;
-        else if (value == "debug")
-            threshold = LogLevel::Debug;
-        else if (value == "warning")
-            threshold = LogLevel::Warning;
-        else if (value == "error")
-            threshold = LogLevel::Error;
+        const LogSetting setting = logSettingNamed(env ? env : "").value_or(LogSetting{});
+        threshold = setting.threshold;
+        quiet = setting.quiet;
     }
 };
 
@@ -53,8 +63,7 @@ const char* levelName(LogLevel level) {
 }  // namespace
 
 bool Log::isSetting(std::string_view value) {
-    return value.empty() || value == "quiet" || value == "debug" || value == "info" || value == "warning" ||
-           value == "error";
+    return logSettingNamed(value).has_value();
 }
 
 void Log::write(LogLevel level, std::string_view category, std::string_view message) {

@@ -2,17 +2,26 @@
 #include "platform/runtime/permission_preset.h"
 
 #include <cstdlib>
+#include <optional>
 #include <string_view>
+
+namespace {
+
+// The preset a variable's word names; none for any other word.
+std::optional<PermissionPreset> presetNamed(std::string_view word) {
+    if (word == "notDetermined") return PermissionPreset::NotDetermined;
+    if (word == "denied") return PermissionPreset::Denied;
+    if (word == "restricted") return PermissionPreset::Restricted;
+    return std::nullopt;
+}
+
+}  // namespace
 
 PermissionPreset permissionPresetFromEnvironment(const char* variable) {
     const char* v = std::getenv(variable);
-    std::string_view e = v ? v : "";
-    if (e == "notDetermined") return PermissionPreset::NotDetermined;
-    if (e == "denied") return PermissionPreset::Denied;
-    if (e == "restricted") return PermissionPreset::Restricted;
-    return PermissionPreset::Granted;
+    return presetNamed(v ? v : "").value_or(PermissionPreset::Granted);
 }
 
 bool isPermissionPresetWord(std::string_view value) {
-    return value.empty() || value == "notDetermined" || value == "denied" || value == "restricted";
+    return value.empty() || presetNamed(value).has_value();
 }
