@@ -1,6 +1,7 @@
 // The main run loop: main-queue blocks, timers in time order, stepping and the blocking run().
 #include "platform/dispatch/run_loop.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -107,71 +108,96 @@ void RunLoop::removeTimer(NSTimer* timer) {
     }
 }
 
-std::shared_ptr<NSTimer> RunLoop::takeDueTimer(double now) {
-    std::lock_guard lock(mutex_);
-    NSTimer* best = nullptr;
-    std::size_t bestIndex = 0;
-    for (std::size_t i = 0; i < timers_.size(); ++i) {
-        NSTimer* t = timers_[i].get();
-        if (!t->isValid() || !firesInMode(t->mode_) || t->nextFire_ > now) continue;
-        if (!best || t->nextFire_ < best->nextFire_ ||
-            (t->nextFire_ == best->nextFire_ && t->sequence_ < best->sequence_)) {
-            best = t;
-            bestIndex = i;
-        }
+std::vector<std::shared_ptr<NSTimer>> RunLoop::dueTimers(double dueBy) const {
+    std::vector<std::shared_ptr<NSTimer>> due;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& t : timers_)
+            if (t->isValid() && firesInMode(t->mode_) && t->nextFire_ <= dueBy) due.push_back(t);
     }
-    if (!best) return nullptr;
-    std::shared_ptr<NSTimer> timer = timers_[bestIndex];
+    // Time order, ties in scheduling order.
+    std::stable_sort(due.begin(), due.end(), [](const auto& a, const auto& b) {
+        return a->nextFire_ < b->nextFire_ || (a->nextFire_ == b->nextFire_ && a->sequence_ < b->sequence_);
+    });
+    return due;
+}
+
+bool RunLoop::takeTimer(const std::shared_ptr<NSTimer>& timer, double dueBy) {
+    std::lock_guard lock(mutex_);
+    // An earlier callback of the turn may have invalidated, moved or removed it.
+    if (!timer->scheduled_ || !timer->isValid() || !firesInMode(timer->mode_) || timer->nextFire_ > dueBy) return false;
     if (timer->repeats_) {
         // The next occurrence on the original grid after now; missed ones are skipped.
+        const double now = Clock::now();
         double interval = timer->interval_;
         double k = std::floor((now - timer->scheduleStart_) / interval) + 1;
         double next = timer->scheduleStart_ + k * interval;
         while (next <= now) next = timer->scheduleStart_ + (++k) * interval;
         timer->nextFire_ = next;
     } else {
-        timers_.erase(timers_.begin() + static_cast<std::ptrdiff_t>(bestIndex));
+        auto it = std::find(timers_.begin(), timers_.end(), timer);
+        if (it != timers_.end()) timers_.erase(it);
         timer->scheduled_ = false;
     }
-    return timer;
+    return true;
 }
 
-std::size_t RunLoop::runBlocks() {
+std::size_t RunLoop::runWork(double dueBy) {
+    // The blocks queued when the turn began; what they add waits for the next turn.
+    std::size_t queued = 0;
+    {
+        std::lock_guard lock(mutex_);
+        queued = blocks_.size();
+    }
     std::size_t ran = 0;
-    for (;;) {
+    for (; ran < queued; ++ran) {
         std::function<void()> block;
         {
             std::lock_guard lock(mutex_);
-            if (blocks_.empty()) break;
+            if (blocks_.empty()) break;  // a nested turn ran them
             block = std::move(blocks_.front());
             blocks_.pop_front();
         }
         block();
+    }
+    // The timers due when the turn began, each at most once: a repeating timer whose work outlasts
+    // its interval is due again as soon as it returns, and waits for the next turn.
+    for (const auto& timer : dueTimers(dueBy)) {
+        if (!takeTimer(timer, dueBy)) continue;
+        timer->fireScheduled();
         ++ran;
     }
     return ran;
 }
 
-std::size_t RunLoop::runDue() {
+bool RunLoop::hasWork(double dueBy) const {
+    std::lock_guard lock(mutex_);
+    if (!blocks_.empty()) return true;
+    for (const auto& t : timers_)
+        if (t->isValid() && firesInMode(t->mode_) && t->nextFire_ <= dueBy) return true;
+    return false;
+}
+
+std::size_t RunLoop::runTurn() {
+    std::size_t ran = runWork(Clock::now());
+    runBeforeWaitingObservers();
+    return ran;
+}
+
+std::size_t RunLoop::runUntilIdle(const std::function<bool()>& keepGoing) {
+    // Only what is due when the call begins: on the real clock a timer that costs more than its
+    // interval would otherwise be due for ever. On the virtual clock that is everything due now.
+    const double dueBy = Clock::now();
     std::size_t ran = 0;
     // Observers run when the work runs out; new work they cause earns them another pass.
     int observerPasses = 0;
     bool workSinceObservers = true;
     for (;;) {
-        std::size_t blocks = runBlocks();
-        ran += blocks;
-        if (blocks) workSinceObservers = true;
-        auto timer = takeDueTimer(Clock::now());
-        if (timer) {
-            timer->fireScheduled();
-            ++ran;
-            workSinceObservers = true;
-            continue;
-        }
-        {
-            std::lock_guard lock(mutex_);
-            if (!blocks_.empty()) continue;
-        }
+        std::size_t work = runWork(dueBy);
+        ran += work;
+        if (work) workSinceObservers = true;
+        if (keepGoing && !keepGoing()) break;
+        if (hasWork(dueBy)) continue;
         if (!workSinceObservers || observerPasses == kMaxObserverPasses) break;
         workSinceObservers = false;
         ++observerPasses;
@@ -210,10 +236,6 @@ void RunLoop::removeBeforeWaitingObserver(std::uint64_t id) {
     }
 }
 
-std::size_t RunLoop::runUntilIdle() {
-    return runDue();
-}
-
 std::optional<double> RunLoop::nextTimerDateLocked() const {
     std::optional<double> next;
     for (const auto& t : timers_)
@@ -227,16 +249,16 @@ std::optional<double> RunLoop::nextTimerDate() const {
 }
 
 std::size_t RunLoop::runUntil(double t) {
-    std::size_t ran = runDue();
+    std::size_t ran = runUntilIdle();
     if (Clock::isVirtual()) {
         for (;;) {
             auto next = nextTimerDate();
             if (!next || *next > t) break;
             Clock::setVirtualNow(*next);
-            ran += runDue();
+            ran += runUntilIdle();
         }
         Clock::setVirtualNow(t);
-        return ran + runDue();
+        return ran + runUntilIdle();
     }
     while (Clock::now() < t) {
         std::unique_lock lock(mutex_);
@@ -247,7 +269,7 @@ std::size_t RunLoop::runUntil(double t) {
             wake_.wait_for(lock, std::chrono::duration<double>(wait), [&] { return wakeCount_ != seen; });
         }
         lock.unlock();
-        ran += runDue();
+        ran += runTurn();
     }
     return ran;
 }
@@ -262,7 +284,7 @@ void RunLoop::run() {
         stopRequested_ = false;
     }
     for (;;) {
-        runDue();
+        runTurn();
         std::unique_lock lock(mutex_);
         if (stopRequested_) break;
         if (!blocks_.empty()) continue;
@@ -303,7 +325,7 @@ void RunLoop::drainAll() {
         return;
     }
     for (;;) {
-        runDue();
+        runUntilIdle();
         // Background first: whatever an idle background handed to main is already queued.
         bool backgroundIdle = DispatchQueue::backgroundIdle();
         std::unique_lock lock(mutex_);

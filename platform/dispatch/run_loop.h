@@ -12,6 +12,10 @@
 // - Time comes from Clock. Under the virtual clock the loop never sleeps: advance(), runUntil()
 //   and runUntilIdle() fire exactly what is due, in time order (ties in scheduling order), and
 //   leave the clock at the target time.
+// - A turn runs the blocks queued when it began and the timers due when it began, each at most
+//   once; what they add waits for the next turn. So a turn ends whatever its work costs: a
+//   repeating timer whose work outlasts its interval fires once a turn, and between turns a host
+//   takes input, draws and sees an end request.
 // - Callbacks run with no lock held, so they may schedule, invalidate, post and even run the
 //   loop again (a nested turn).
 #pragma once
@@ -59,10 +63,15 @@ public:
     void setMode(RunLoopMode mode);
     RunLoopMode mode() const;
 
-    // Stepping, for tests and the headless host (main thread).
-    // Runs queued blocks and due timers until nothing more is due at the current time.
-    // Returns the number of blocks and timer callbacks run.
-    std::size_t runUntilIdle();
+    // Stepping, for tests and the hosts (main thread).
+    // One turn, then the before-waiting observers. Returns the number of blocks and timer
+    // callbacks run.
+    std::size_t runTurn();
+    // Turns until nothing is left of what was due when the call began, chained blocks included:
+    // each timer due then fires once (on the virtual clock that is all that is due now). Between
+    // turns `keepGoing`, when given, may end the call early. Returns the number of blocks and
+    // timer callbacks run.
+    std::size_t runUntilIdle(const std::function<bool()>& keepGoing = nullptr);
     // Fires everything due up to clock time t in time order, moving the virtual clock to each
     // fire date and finally to t. On the real clock it waits (blocks) until t.
     std::size_t runUntil(double t);
@@ -93,9 +102,12 @@ private:
     RunLoop() = default;
     friend class NSTimer;
     bool firesInMode(RunLoopMode timerMode) const;
-    std::shared_ptr<NSTimer> takeDueTimer(double now);
-    std::size_t runBlocks();
-    std::size_t runDue();
+    std::vector<std::shared_ptr<NSTimer>> dueTimers(double dueBy) const;
+    // Whether the timer still fires in this turn; if so moves a repeating one on, removes a one-shot.
+    bool takeTimer(const std::shared_ptr<NSTimer>& timer, double dueBy);
+    // The work of one turn: blocks queued now, then timers due by `dueBy`, each once.
+    std::size_t runWork(double dueBy);
+    bool hasWork(double dueBy) const;
     bool runBeforeWaitingObservers();
     void removeTimer(NSTimer* timer);
     std::optional<double> nextTimerDateLocked() const;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "platform/dispatch/clock.h"
@@ -23,8 +24,8 @@ std::atomic<int> gSignals{0};
 std::atomic<int> gSignal{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs lock-free atomics");
 
-// Set on the main thread only; read there too.
-std::optional<std::string> gLostDisplay;
+// Why the window went from under the loop. Set on the main thread only; read there too.
+std::optional<std::string> gLost;
 
 double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -40,7 +41,9 @@ void writeRaw(const char* text) {
 extern "C" void onEndingSignal(int number) {
     int seen = gSignals.fetch_add(1) + 1;
     if (gPhase.load() == static_cast<int>(ProgramEnding::Phase::Starting) || seen > 1) {
-        writeRaw(number == SIGINT ? "korva: interrupted; ending now\n" : "korva: terminated; ending now\n");
+        writeRaw(number == SIGINT   ? "korva: interrupted; ending now\n"
+                 : number == SIGHUP ? "korva: hung up; ending now\n"
+                                    : "korva: terminated; ending now\n");
         // The default action, once this handler returns: the process ends by the signal.
         ::signal(number, SIG_DFL);
         ::raise(number);
@@ -72,6 +75,8 @@ void ProgramEnding::installSignalHandlers() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 ProgramEnding::Phase ProgramEnding::phase() {
@@ -83,13 +88,18 @@ void ProgramEnding::loopRunning() {
 }
 
 std::optional<ProgramEnding::Request> ProgramEnding::requested() {
-    if (gLostDisplay) return Request{1, "the display " + *gLostDisplay + " was lost"};
-    if (int number = gSignal.load()) return Request{0, number == SIGINT ? "interrupted" : "terminated"};
+    if (gLost) return Request{1, *gLost};
+    if (int number = gSignal.load())
+        return Request{0, number == SIGINT ? "interrupted" : number == SIGHUP ? "hung up" : "terminated"};
     return std::nullopt;
 }
 
 void ProgramEnding::displayLost(const std::string& display) {
-    if (!gLostDisplay) gLostDisplay = display.empty() ? std::string("(unnamed)") : display;
+    if (!gLost) gLost = "the display " + (display.empty() ? std::string("(unnamed)") : display) + " was lost";
+}
+
+void ProgramEnding::windowDestroyed() {
+    if (!gLost) gLost = "the window was destroyed by another program";
 }
 
 bool ProgramEnding::finish(Host& host, double grace) {
@@ -97,7 +107,7 @@ bool ProgramEnding::finish(Host& host, double grace) {
     const double deadline = steadySeconds() + grace;
     // What the user started runs to its end, main-queue steps included; input taken just before
     // the end may have left the start of a shot on the main queue.
-    RunLoop::main().runUntilIdle();
+    RunLoop::main().runUntilIdle([&] { return steadySeconds() < deadline; });
     double last = steadySeconds();
     while (ExitHold::any() && steadySeconds() < deadline) turnMainLoop(last);
     if (host.kind() == HostKind::Window) UIApplication::sharedApplication()->terminate();
@@ -109,9 +119,16 @@ bool ProgramEnding::finish(Host& host, double grace) {
     return idle && !ExitHold::any();
 }
 
+int ProgramEnding::leave(int code, bool finished) {
+    if (finished) return code;
+    std::fprintf(stderr, "korva: background work still running after %.0f s; exiting without it\n", kGraceSeconds);
+    std::fflush(nullptr);
+    ::_exit(code);
+}
+
 void ProgramEnding::resetForTesting() {
     gPhase.store(static_cast<int>(Phase::Starting));
     gSignals.store(0);
     gSignal.store(0);
-    gLostDisplay.reset();
+    gLost.reset();
 }

@@ -1,8 +1,8 @@
-// How the program ends. A quit, SIGTERM, SIGINT, the window's close and a display that is lost
-// all take one road: the host's loop stops taking input, then the work the user started (each
-// ExitHold: a photo being taken, an edit being saved) is finished on the main loop, the
-// application hears that it terminates, and the queues' work finishes, all within one grace.
-// What the grace still cuts off is named in the log.
+// How the program ends. A quit, SIGTERM, SIGINT, SIGHUP (a closed terminal), the window's close,
+// the window destroyed by another program and a display that is lost all take one road: the host's loop stops taking
+// input, then the work the user started (each ExitHold: a photo being taken, an edit being saved) is finished on the
+// main loop, the application hears that it terminates, and the queues' work finishes, all within one grace. What the
+// grace still cuts off is named in the log.
 //
 //   Starting --the host's loop runs--> Running --the loop returns--> Ending
 //
@@ -25,14 +25,15 @@ public:
     // slow machine).
     static constexpr double kGraceSeconds = 10;
 
-    // Takes SIGTERM and SIGINT from now on.
+    // Takes SIGTERM, SIGINT and SIGHUP from now on; a write to a closed pipe or terminal fails
+    // instead of ending the process.
     static void installSignalHandlers();
     static Phase phase();
     // The host's loop takes input from now on.
     static void loopRunning();
 
-    // What asked the loop to end from outside it: a signal (status 0, as a quit) or a lost display
-    // (non-zero). None while nothing did.
+    // What asked the loop to end from outside it: a signal (status 0, as a quit), a lost display or
+    // a destroyed window (non-zero). None while nothing did.
     struct Request {
         int status = 0;
         std::string why;
@@ -40,11 +41,19 @@ public:
     static std::optional<Request> requested();
     // The connection to `display` broke. Main thread.
     static void displayLost(const std::string& display);
+    // Another program destroyed the window. Main thread.
+    static void windowDestroyed();
 
     // The road after the loop: finishes what the user started and the queues' work, tells the
     // application it terminates when it ran in a window, and answers whether everything finished
-    // within the grace.
+    // within the grace. Its first step (what was due when the loop ended) counts against the grace
+    // too.
     static bool finish(Host& host, double grace = kGraceSeconds);
+
+    // The status to return from main when everything finished. Otherwise work stuck past the
+    // grace still uses what the process's static objects hold: the process ends here with `code`,
+    // without tearing them down under it.
+    static int leave(int code, bool finished);
 
     // Back to Starting with no request (tests).
     static void resetForTesting();

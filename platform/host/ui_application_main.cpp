@@ -1,8 +1,6 @@
 // The application main and the delegate class registry.
 #include "platform/host/ui_application_main.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <map>
 
@@ -82,13 +80,5 @@ int UIApplicationMain(int /*argc*/, char** /*argv*/, const std::string& /*princi
         std::printf("korva: headless host drew one %dx%d frame; exiting\n", host.compositor().pixelWidth(),
                     host.compositor().pixelHeight());
     stopDeviceServices();
-    if (!finished) {
-        // Work stuck past the grace still uses what the process's static objects hold: the process
-        // ends without tearing them down under it.
-        std::fprintf(stderr, "korva: background work still running after %.0f s; exiting without it\n",
-                     ProgramEnding::kGraceSeconds);
-        std::fflush(nullptr);
-        ::_exit(code);
-    }
-    return code;
+    return ProgramEnding::leave(code, finished);
 }

@@ -35,8 +35,9 @@ struct WindowHost::SDLState {
     // Set when the texture no longer holds the framebuffer (new texture, lost window contents).
     bool textureStale = true;
     ~SDLState() {
-        // A display that is gone takes the window with it; nothing is left to tear down there.
-        if (xdisplay::lost()) return;
+        // A display that is gone takes the window with it, as another program's destroying it
+        // does: nothing is left to tear down there.
+        if (xdisplay::gone()) return;
         if (texture) SDL_DestroyTexture(texture);
         if (renderer) SDL_DestroyRenderer(renderer);
         if (window) SDL_DestroyWindow(window);
@@ -50,6 +51,7 @@ constexpr long kMouseTouchId = 1000;
 constexpr long kFingerTouchIdBase = 2000;
 constexpr double kTiltStep = 0.1;
 constexpr CGFloat kPinchNotch = 20;  // points the fingers move apart per wheel notch or key
+constexpr double kMostVirtualStep = 0.1;
 
 double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -93,6 +95,13 @@ void chooseVideoDrivers() {
     if (environment("DISPLAY")) drivers = "x11";
     if (environment("WAYLAND_DISPLAY")) drivers += drivers.empty() ? "wayland" : ",wayland";
     SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+}
+
+// Whether the video system will use the X display: unless a driver is asked for by name that
+// names another kind.
+bool drivesX() {
+    const char* forced = environment("SDL_VIDEODRIVER");
+    return !forced || std::strstr(forced, "x11") != nullptr;
 }
 
 std::function<void()>& whenOpenedWork() {
@@ -141,7 +150,7 @@ std::unique_ptr<WindowHost> WindowHost::open(const HostOptions& options, std::st
     // The X display is reached first on its own, with a time limit: the video system's own
     // attempt has none.
     const char* x = environment("DISPLAY");
-    if (x && !environment("SDL_VIDEODRIVER")) {
+    if (x && drivesX()) {
         if (auto why = xdisplay::reach(x)) {
             reason = *why;
             return nullptr;
@@ -170,7 +179,9 @@ std::unique_ptr<WindowHost> WindowHost::open(const HostOptions& options, std::st
     }
     std::unique_ptr<WindowHost> host(new WindowHost(options));
     if (!host->createWindow(reason)) return nullptr;
-    xdisplay::watch(host->sdl_->window, [](const std::string& display) { ProgramEnding::displayLost(display); });
+    xdisplay::watch(
+        host->sdl_->window, [](const std::string& display) { ProgramEnding::displayLost(display); },
+        [] { ProgramEnding::windowDestroyed(); });
     installDesktopServices();
     if (auto& work = whenOpenedWork()) work();
     return host;
@@ -245,7 +256,7 @@ void WindowHost::fitWindowToScreen() {
 }
 
 void WindowHost::present() {
-    if (xdisplay::lost()) return;
+    if (xdisplay::gone()) return;
     Compositor& c = compositor();
     if (!sdl_->texture || sdl_->textureW != c.pixelWidth() || sdl_->textureH != c.pixelHeight()) {
         if (sdl_->texture) SDL_DestroyTexture(sdl_->texture);
@@ -322,13 +333,14 @@ void WindowHost::handleEvents(bool& running) {
     // waiting now are read once more before the loop stops.
     const bool endAsked = ProgramEnding::requested().has_value();
     SDL_Event e;
-    while (!xdisplay::lost() && SDL_PollEvent(&e)) {
+    while (!xdisplay::gone() && SDL_PollEvent(&e)) {
         if (isInput(e)) {
             if (probe_) probe_->input(eventTime(e));
             trimmer_.activity(eventTime(e));
         }
         switch (e.type) {
             case SDL_QUIT: running = false; break;
+            case SDL_SYSWMEVENT: xdisplay::noticeEvent(e.syswm.msg); break;
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) followWindowPixels();
                 if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
@@ -410,7 +422,7 @@ void WindowHost::handleEvents(bool& running) {
             default: break;
         }
     }
-    if (endAsked || xdisplay::lost()) running = false;
+    if (endAsked || xdisplay::gone()) running = false;
 }
 
 int WindowHost::run() {
@@ -439,10 +451,13 @@ int WindowHost::run() {
         auto now = std::chrono::steady_clock::now();
         double elapsed = std::chrono::duration<double>(now - last).count();
         last = now;
+        // One turn: however much its timers cost, input, the frame and an end request come next.
+        // A virtual clock follows real time by at most a few frames a turn, so that timers that
+        // cost more than their interval cannot make each turn longer than the last.
         if (Clock::isVirtual())
-            RunLoop::main().advance(elapsed);
+            RunLoop::main().advance(std::min(elapsed, kMostVirtualStep));
         else
-            RunLoop::main().runUntilIdle();
+            RunLoop::main().runTurn();
         // Input that came while timers and blocks ran is taken before the frame is drawn, so the
         // frame shows it.
         handleEvents(running);

@@ -1,6 +1,7 @@
 // Reaching the X display on a thread of its own, and the X library's fatal-error handlers.
 #include "platform/host/x_display.h"
 
+// Before the X headers, which define plain names (Bool, Status) as macros.
 #include <SDL.h>
 #include <SDL_syswm.h>
 
@@ -10,6 +11,8 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+
+#include "platform/runtime/log.h"
 
 namespace xdisplay {
 namespace {
@@ -26,7 +29,15 @@ std::function<void(const std::string&)>& onLost() {
     return *callback;
 }
 
+std::function<void()>& onWindowGone() {
+    static auto* callback = new std::function<void()>;
+    return *callback;
+}
+
 bool gLost = false;
+bool gWindowGone = false;
+Display* gWatchedDisplay = nullptr;
+XID gWatchedWindow = 0;
 
 // Called first for any display whose connection breaks. Returning lets the per-display exit
 // handler run; that returns too, and the X library answers the call that noticed with a failure.
@@ -40,6 +51,30 @@ int connectionBroke(Display* display) {
 }
 
 void goOnWithoutDisplay(Display*, void*) {}
+
+void windowIsGone() {
+    if (gWindowGone) return;
+    gWindowGone = true;
+    if (auto& callback = onWindowGone()) callback();
+}
+
+// Called for every protocol error, from inside the call that read it; it may make no request
+// of its own. The X library's default prints the error and ends the process.
+int protocolError(Display* display, XErrorEvent* error) {
+    const bool ourWindow = display == gWatchedDisplay && error->resourceid == gWatchedWindow;
+    if (ourWindow && (error->error_code == BadWindow || error->error_code == BadDrawable)) {
+        windowIsGone();
+        return 0;
+    }
+    // What a window already gone still draws fails the same way; that is said once above.
+    if (gWindowGone && display == gWatchedDisplay) return 0;
+    char text[128] = "";
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    Log::warning("host", std::string("the display refused a request (") + text + ", request " +
+                             std::to_string(error->request_code) + "." + std::to_string(error->minor_code) +
+                             "); going on");
+    return 0;
+}
 
 }  // namespace
 
@@ -65,17 +100,33 @@ std::optional<std::string> reach(const std::string& name, double seconds) {
     return std::nullopt;
 }
 
-void watch(SDL_Window* window, std::function<void(const std::string& display)> lost) {
+void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
     onLost() = std::move(lost);
+    onWindowGone() = std::move(windowGone);
+    gWatchedDisplay = info.info.x11.display;
+    gWatchedWindow = info.info.x11.window;
     XSetIOErrorHandler(connectionBroke);
     XSetIOErrorExitHandler(info.info.x11.display, goOnWithoutDisplay, nullptr);
+    // In place of the video system's, which passes the error on to the X library's default.
+    XSetErrorHandler(protocolError);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+}
+
+void noticeEvent(const SDL_SysWMmsg* message) {
+    if (!message || message->subsystem != SDL_SYSWM_X11 || !gWatchedWindow) return;
+    const XEvent& event = message->msg.x11.event;
+    if (event.type == DestroyNotify && event.xdestroywindow.window == gWatchedWindow) windowIsGone();
 }
 
 bool lost() {
     return gLost;
+}
+
+bool gone() {
+    return gLost || gWindowGone;
 }
 
 }  // namespace xdisplay

@@ -1,5 +1,6 @@
 // The X display under the window: reaching it within a time limit, and hearing of a connection
-// that breaks instead of letting the X library end the process. Main thread.
+// that breaks or a window another program destroyed instead of letting the X library end the
+// process. Main thread.
 #pragma once
 
 #include <functional>
@@ -7,6 +8,7 @@
 #include <string>
 
 struct SDL_Window;
+struct SDL_SysWMmsg;
 
 namespace xdisplay {
 
@@ -19,11 +21,21 @@ std::optional<std::string> reach(const std::string& name, double seconds = kAnsw
 
 // From now on a broken connection on any of the process's displays calls `lost` with the
 // display's name, once, and the X library goes on with calls that fail, where its default would
-// end the process from inside whatever call noticed. Nothing is watched for a window on
+// end the process from inside whatever call noticed. A protocol error that says the window is
+// gone (another program destroyed it) calls `windowGone`, once; other protocol errors on the
+// window's display are logged and the program goes on. Nothing is watched for a window on
 // another kind of display.
-void watch(SDL_Window* window, std::function<void(const std::string& display)> lost);
+void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone);
+
+// Hears the X events the video system hands on: the watched window's destruction by another
+// program is heard here even when nothing is drawn that would fail.
+void noticeEvent(const SDL_SysWMmsg* message);
 
 // Whether a connection broke since watch().
 bool lost();
+
+// Whether the connection broke or the window was destroyed since watch(): nothing more is drawn
+// or torn down there.
+bool gone();
 
 }  // namespace xdisplay

@@ -68,20 +68,40 @@ void setEngineEnvironment() {
 
 #ifdef GDK_WINDOWING_X11
 void goOnWithoutDisplay(Display*, void*) {}
+
+// The protocol-error handlers the toolkit's start found and left. Set once, on the main thread,
+// before any error can reach them.
+XErrorHandler gHostsErrors = nullptr;
+XErrorHandler gToolkitsErrors = nullptr;
+Display* gToolkitsDisplay = nullptr;
+
+// The toolkit's errors (and its traps) stay the toolkit's; the rest go to the host's handler.
+int routeProtocolError(Display* display, XErrorEvent* error) {
+    XErrorHandler handler = display == gToolkitsDisplay ? gToolkitsErrors : gHostsErrors;
+    return handler ? handler(display, error) : 0;
+}
 #endif
 
-// The toolkit's start replaces the handler of a lost X connection with one that ends the process
-// at once. The host's stays: the program's end finishes the user's work first. The toolkit's own
-// connection then goes on with calls that fail, as the host's window does.
+// The toolkit's start replaces the handlers of a lost X connection and of a protocol error with
+// ones that end the process at once. The host's stay: the program's end finishes the user's work
+// first. The toolkit's own connection then goes on with calls that fail, as the host's window does.
 bool gtkInitKeepingTheHostsDisplayHandling() {
 #ifdef GDK_WINDOWING_X11
     XIOErrorHandler hosts = XSetIOErrorHandler(nullptr);
     XSetIOErrorHandler(hosts);
+    XErrorHandler hostsErrors = XSetErrorHandler(nullptr);
+    XSetErrorHandler(hostsErrors);
     bool started = gtk_init_check(nullptr, nullptr);
     XSetIOErrorHandler(hosts);
     GdkDisplay* display = gdk_display_get_default();
-    if (started && display && GDK_IS_X11_DISPLAY(display))
+    if (started && display && GDK_IS_X11_DISPLAY(display)) {
         XSetIOErrorExitHandler(gdk_x11_display_get_xdisplay(display), goOnWithoutDisplay, nullptr);
+        gToolkitsDisplay = gdk_x11_display_get_xdisplay(display);
+        gToolkitsErrors = XSetErrorHandler(routeProtocolError);
+        gHostsErrors = hostsErrors;
+    } else {
+        XSetErrorHandler(hostsErrors);
+    }
     return started;
 #else
     return gtk_init_check(nullptr, nullptr);

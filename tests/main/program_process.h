@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -100,9 +101,13 @@ public:
         envp.push_back(nullptr);
         const std::string log = logPath();
         const std::string directory = root_.string();
+        const pid_t parent = ::getpid();
         pid_ = ::fork();
         if (pid_ == 0) {
-            // Only calls that are safe between fork and exec in a process with threads.
+            // Only calls that are safe between fork and exec in a process with threads. The program
+            // never outlives the test, however the test ends.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent) ::_exit(125);
             int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (out >= 0) {
                 ::dup2(out, 1);

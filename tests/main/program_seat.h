@@ -114,6 +114,12 @@ public:
         XSync(display_, False);
     }
 
+    // Destroys the window, as another program may (a window manager's or a tool's "close").
+    void destroy(Window window) {
+        XDestroyWindow(display_, window);
+        XSync(display_, False);
+    }
+
     // The window's size in its pixels.
     std::pair<int, int> size(Window window) {
         XWindowAttributes attributes;

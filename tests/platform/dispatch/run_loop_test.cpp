@@ -146,6 +146,32 @@ TEST_F(RunLoopTest, MainQueueBlocksRunInOrderIncludingOnesTheyAdd) {
     EXPECT_EQ(order, (TimerList{"a", "b", "c", "d"}));
 }
 
+TEST_F(RunLoopTest, ATurnEndsWhateverItsTimersCost) {
+    // Each fire costs more than the interval: the clock has moved past the next date when it returns.
+    int fires = 0;
+    auto slow = NSTimer::scheduledTimer(0.05, true, [&](const std::shared_ptr<NSTimer>&) {
+        ++fires;
+        Clock::setVirtualNow(Clock::now() + 0.08);
+    });
+    TimerList order;
+    loop().perform([&] {
+        order.push_back("queued");
+        loop().perform([&] { order.push_back("added"); });
+    });
+    Clock::setVirtualNow(kStart + 0.05);
+    // The block queued when the turn began and the timer once; what they add waits for the next turn.
+    EXPECT_EQ(loop().runTurn(), 2u);
+    EXPECT_EQ(fires, 1);
+    EXPECT_EQ(order, (TimerList{"queued"}));
+    EXPECT_EQ(loop().runTurn(), 2u);
+    EXPECT_EQ(fires, 2);
+    EXPECT_EQ(order, (TimerList{"queued", "added"}));
+    // Running until idle stops at what was due when the call began.
+    EXPECT_EQ(loop().runUntilIdle(), 1u);
+    EXPECT_EQ(fires, 3);
+    slow->invalidate();
+}
+
 TEST_F(RunLoopTest, NestedTurnInsideCallbackRunsQueuedWorkOnce) {
     TimerList order;
     int ticks = 0;

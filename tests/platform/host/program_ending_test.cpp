@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/exit_hold.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/timer.h"
 #include "platform/host/headless_host.h"
 #include "platform/runtime/log.h"
 #include "platform/ui/app/ui_application.h"
@@ -62,6 +65,35 @@ TEST_F(ProgramEndingTest, StartedWorkRunsItsMainLoopStepsAndWhatTheGraceCutsOffI
         << ::testing::PrintToString(log.lines());
 }
 
+// The end's first step runs what was due when the loop ended, within the grace: a timer that
+// costs more than its interval, or work that keeps making more, cannot hold the end.
+TEST_F(ProgramEndingTest, TheFirstStepEndsWithinTheGraceWhateverTheLoopHolds) {
+    int fires = 0;
+    auto slow = NSTimer::scheduledTimer(0.05, true, [&](const std::shared_ptr<NSTimer>&) {
+        ++fires;
+        Clock::setVirtualNow(Clock::now() + 0.08);
+    });
+    std::function<void()> again = [&] { RunLoop::main().perform(again); };
+    RunLoop::main().perform(again);
+    Clock::setVirtualNow(Clock::now() + 0.05);
+    EXPECT_TRUE(ProgramEnding::finish(*host, 0.2));
+    EXPECT_EQ(fires, 1);
+    slow->invalidate();
+}
+
+// Work stuck past the grace: the process leaves with the status and without tearing down its
+// static objects (the exit handler below would change the status).
+TEST(ProgramLeaving, WorkCutOffLeavesWithoutTearingDownStaticObjects) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::atexit([] { std::_Exit(9); });
+            ProgramEnding::leave(3, false);
+        },
+        ::testing::ExitedWithCode(3), "background work still running after 10 s; exiting without it");
+    EXPECT_EQ(ProgramEnding::leave(4, true), 4);
+}
+
 TEST_F(ProgramEndingTest, ASignalAsksTheRunningLoopToEndAndEndsTheProgramAtOnceBeforeItOrTheSecondTime) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     // Before the loop runs (a display that never answers may hold the start): at once, by the signal.
@@ -84,10 +116,31 @@ TEST_F(ProgramEndingTest, ASignalAsksTheRunningLoopToEndAndEndsTheProgramAtOnceB
             std::exit(0);
         },
         ::testing::KilledBySignal(SIGINT), "korva: interrupted; ending now");
-    // A lost display asks for the end with a failure that names it.
+    // A closed terminal's hang-up as a quit; a write to the closed pipe fails instead of ending it.
+    EXPECT_EXIT(
+        {
+            ProgramEnding::installSignalHandlers();
+            ProgramEnding::loopRunning();
+            ::raise(SIGHUP);
+            ::raise(SIGPIPE);
+            auto request = ProgramEnding::requested();
+            if (!request || request->status != 0 || request->why != "hung up") std::exit(3);
+            ::raise(SIGHUP);
+            std::exit(0);
+        },
+        ::testing::KilledBySignal(SIGHUP), "korva: hung up; ending now");
+    // A lost display and a window destroyed by another program ask for the end with a failure
+    // that names it; the first one is what is said.
     ProgramEnding::displayLost(":7");
+    ProgramEnding::windowDestroyed();
     auto request = ProgramEnding::requested();
     ASSERT_TRUE(request);
     EXPECT_EQ(request->status, 1);
     EXPECT_EQ(request->why, "the display :7 was lost");
+    ProgramEnding::resetForTesting();
+    ProgramEnding::windowDestroyed();
+    request = ProgramEnding::requested();
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->status, 1);
+    EXPECT_EQ(request->why, "the window was destroyed by another program");
 }
