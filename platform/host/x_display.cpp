@@ -1,9 +1,7 @@
 // Reaching the X display on a thread of its own, and the X library's fatal-error handlers.
 #include "platform/host/x_display.h"
 
-// Before the X headers, which define plain names (Bool, Status) as macros.
 #include <SDL.h>
-#include <SDL_syswm.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -13,6 +11,9 @@
 #include <thread>
 
 #include "platform/runtime/log.h"
+
+// Last: the X headers define plain names as macros.
+#include <SDL_syswm.h>
 
 namespace xdisplay {
 namespace {
