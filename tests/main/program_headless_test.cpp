@@ -100,7 +100,7 @@ TEST(ProgramHeadless, ADisplayThatCannotBeReachedFallsBackToHeadlessUnlessAWindo
 }
 
 // Values the program does not understand are named before it starts, with what it uses instead,
-// and the start line names the camera whose size its frames and photos take.
+// and the start line names the camera whose size its frames take.
 TEST(ProgramHeadless, NamesTheValuesItDoesNotUnderstandAndStartsWithWhatItUses) {
     auto program = ProgramProcess::builtProgram();
     ASSERT_TRUE(program) << "the build wrote no program path beside the test";

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -88,16 +89,28 @@ std::string temporaryFontCacheFolder() {
 }
 
 // The bundled folder, with a cache folder so that fontconfig does not rescan at every start.
+// Without one the folder's files are added one by one, which fontconfig reads without trying to
+// write a cache (and without complaining that it has nowhere to: the folder refused is named).
 FcConfig* bundledOnlyConfig(const std::string& directory) {
     FcConfig* config = FcConfigCreate();
     if (!config) return nullptr;
-    std::string xml = "<?xml version=\"1.0\"?><fontconfig><dir>" + xmlEscaped(directory) + "</dir>";
-    for (const auto& folder : fontCacheFolders()) xml += "<cachedir>" + xmlEscaped(folder) + "</cachedir>";
+    const auto caches = fontCacheFolders();
+    std::string xml = "<?xml version=\"1.0\"?><fontconfig>";
+    if (!caches.empty()) xml += "<dir>" + xmlEscaped(directory) + "</dir>";
+    for (const auto& folder : caches) xml += "<cachedir>" + xmlEscaped(folder) + "</cachedir>";
     xml += "</fontconfig>";
     if (!FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcFalse) ||
         !FcConfigBuildFonts(config)) {
         FcConfigDestroy(config);
         return nullptr;
+    }
+    if (caches.empty()) {
+        std::error_code ec;
+        std::vector<std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator(directory, ec))
+            if (entry.is_regular_file(ec)) files.push_back(entry.path().string());
+        std::sort(files.begin(), files.end());
+        for (const auto& file : files) FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(file.c_str()));
     }
     return config;
 }
