@@ -177,7 +177,8 @@ HostOptions HostOptions::parse(const Lookup& lookup) {
         o.location = parseLocation(location);
         if (!o.location)
             o.warnings.push_back("KORVA_LOCATION=" + location +
-                                 " is not latitude,longitude[,altitude] in degrees and metres; not used");
+                                 " is not latitude,longitude[,altitude] in degrees and metres; using the desktop's "
+                                 "location service where it runs, as when unset");
     }
 
     std::string data = get("KORVA_DATA_DIR");

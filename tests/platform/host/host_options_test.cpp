@@ -131,6 +131,10 @@ TEST(HostOptionsTest, WhatIsNotUnderstoodOrCannotBeShownIsNamedWithWhatIsUsed) {
     EXPECT_FALSE(o.landscape);
     EXPECT_EQ(o.warnings, std::vector<std::string>{"KORVA_SCREEN=notched:sideways: the orientation sideways is not "
                                                    "portrait or landscape; using portrait"});
+    o = parse({{"KORVA_LOCATION", "north"}});
+    ASSERT_EQ(o.warnings.size(), 1u);
+    EXPECT_TRUE(o.warnings[0].ends_with("; using the desktop's location service where it runs, as when unset"))
+        << o.warnings[0];
 }
 
 TEST(HostOptionsTest, AFixedPositionIsLatitudeLongitudeAndMaybeAltitude) {
