@@ -62,10 +62,6 @@ void checkVariablesReadElsewhere(const HostOptions::Lookup& lookup, std::vector<
                                " is not notDetermined, denied or restricted; granted, as when unset");
 }
 
-}  // namespace
-
-namespace {
-
 struct FrameSizeSuffix {
     std::size_t at = 0;  // where the "@" stands
     CMVideoDimensions size;
