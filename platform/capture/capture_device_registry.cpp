@@ -1,11 +1,17 @@
 // Device discovery over the chosen backend.
 #include "platform/capture/capture_device_registry.h"
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <thread>
 
 #include "platform/capture/file_camera_capabilities.h"
+#include "platform/capture/frame_size_limits.h"
 #include "platform/capture/libcamera_camera.h"
 #include "platform/capture/synthetic_camera.h"
 #include "platform/capture/v4l2_camera.h"
@@ -47,6 +53,36 @@ void ensureConfigured(Registry& r) {
         Log::error("capture", "camera source: " + result.error());
 }
 
+using Cameras = Result<std::vector<std::shared_ptr<AVCaptureDevice>>>;
+
+// One opening of a source, shared by the thread that opens and the caller that waits for it.
+struct Opening {
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::optional<Cameras> cameras;
+};
+
+// The backend's cameras, opened on a thread of their own: a device, a driver or a file that never
+// answers keeps that thread, which the caller leaves behind after `seconds`. What it opens later is
+// let go unused.
+Cameras openWithin(const CaptureDeviceRegistry::Backend& backend, const CameraSource& source, double seconds) {
+    auto opening = std::make_shared<Opening>();
+    std::thread([opening, backend, source] {
+        auto cameras = backend(source);
+        std::lock_guard lock(opening->mutex);
+        opening->cameras = std::move(cameras);
+        opening->finished.notify_all();
+    }).detach();
+    std::unique_lock lock(opening->mutex);
+    if (!opening->finished.wait_for(lock, std::chrono::duration<double>(std::max(0.0, seconds)),
+                                    [&] { return opening->cameras.has_value(); })) {
+        char limit[32];
+        std::snprintf(limit, sizeof limit, "%g", seconds);
+        return fail("the source did not answer within " + std::string(limit) + " s");
+    }
+    return std::move(*opening->cameras);
+}
+
 }  // namespace
 
 Result<CameraSource> CameraSource::parse(const std::string& text) {
@@ -59,9 +95,11 @@ Result<CameraSource> CameraSource::parse(const std::string& text) {
     };
     if (x != std::string::npos && digits(rest.substr(at + 1, x - at - 1)) && digits(rest.substr(x + 1))) {
         int w = std::stoi(rest.substr(at + 1, x - at - 1)), h = std::stoi(rest.substr(x + 1));
-        if (w < 1 || h < 1 || w > 16384 || h > 16384)
-            return fail("the frame size in \"" + text + "\" is not between 1x1 and 16384x16384");
+        if (w < 1 || h < 1) return fail("the frame size in \"" + text + "\" has a side of no pixels");
         source.size = CMVideoDimensions{w, h};
+        if (auto shown = shownFrameSize(*source.size))
+            return fail("the frame size in \"" + text + "\" is larger than the preview can show (" +
+                        frameSizeText(*shown) + " at most in that shape)");
         rest.resize(at);
     }
     auto colon = rest.find(':');
@@ -85,7 +123,7 @@ std::shared_ptr<AVCaptureDevice> makeMicrophone() {
     return AVCaptureDevice::make(microphoneCapabilities(), std::make_unique<SyntheticMicrophoneDriver>());
 }
 
-Result<void> CaptureDeviceRegistry::configure(const std::string& source) {
+Result<void> CaptureDeviceRegistry::configure(const std::string& source, double limitSeconds) {
     auto& r = registry();
     std::lock_guard lock(r.mutex);
     std::string chosen = source.empty() ? "synthetic" : source;
@@ -98,7 +136,7 @@ Result<void> CaptureDeviceRegistry::configure(const std::string& source) {
     if (it == r.backends.end()) return fail("unknown camera source \"" + chosen + "\"");
     if (parsed->size && parsed->name != "synthetic" && parsed->name != "image" && parsed->name != "video")
         return fail("the " + parsed->name + " source takes no frame size");
-    auto cameras = it->second(*parsed);
+    auto cameras = openWithin(it->second, *parsed, limitSeconds);
     if (!cameras) return fail(cameras.error());
     r.devices.insert(r.devices.begin(), cameras->begin(), cameras->end());
     return {};

@@ -8,6 +8,7 @@
 #include "platform/capture/capture_device_registry.h"
 #include "platform/capture/clocked_stream.h"
 #include "platform/capture/file_camera_capabilities.h"
+#include "platform/capture/frame_size_limits.h"
 #include "platform/capture/pixel_conversion.h"
 #include "platform/image/codec/image_data.h"
 #include "platform/runtime/log.h"
@@ -26,12 +27,21 @@ Result<CVPixelBufferRef> ImageFileCameraDriver::captureStill(const CaptureStillR
 }
 
 std::optional<CMVideoDimensions> boundedFrameSize(int width, int height) {
-    const double pixels = double(width) * height;
-    if (pixels <= kLargestOwnFramePixels) return std::nullopt;
-    const double scale = std::sqrt(kLargestOwnFramePixels / pixels);
-    // Floored (a hair's rounding error aside), so that the result never passes the bound.
-    auto side = [scale](int n) { return std::max(1, int(std::floor(n * scale + 1e-6))); };
-    return CMVideoDimensions{side(width), side(height)};
+    CMVideoDimensions size{width, height};
+    bool bounded = false;
+    if (const double pixels = double(width) * height; pixels > kLargestOwnFramePixels) {
+        const double scale = std::sqrt(kLargestOwnFramePixels / pixels);
+        // Floored (a hair's rounding error aside), so that the result never passes the bound.
+        auto side = [scale](int n) { return std::max(1, int(std::floor(n * scale + 1e-6))); };
+        size = {side(width), side(height)};
+        bounded = true;
+    }
+    // A long, narrow picture may hold few pixels and still be too wide to show.
+    if (auto shown = shownFrameSize(size)) {
+        size = *shown;
+        bounded = true;
+    }
+    return bounded ? std::optional(size) : std::nullopt;
 }
 
 Result<std::shared_ptr<AVCaptureDevice>> makeImageFileCamera(const std::string& path,
@@ -49,9 +59,9 @@ Result<std::shared_ptr<AVCaptureDevice>> makeImageFileCamera(const std::string& 
         if (auto bounded = boundedFrameSize(int(picture->width()), int(picture->height()))) {
             auto scaled = makeStillFrom(*picture, *bounded, 1);
             if (!scaled) return fail("cannot scale the picture " + path + ": " + scaled.error());
-            Log::info("camera", "the picture " + path + " is " + std::to_string(picture->width()) + "x" +
-                                    std::to_string(picture->height()) + "; frames and photos are " +
-                                    std::to_string(bounded->width) + "x" + std::to_string(bounded->height));
+            Log::info("camera", "the picture " + path + " is " +
+                                    frameSizeText({int(picture->width()), int(picture->height())}) + "; frames are " +
+                                    frameSizeText(*bounded));
             picture = std::move(*scaled);
         }
     }

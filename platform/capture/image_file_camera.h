@@ -1,5 +1,6 @@
 // The "image:PATH" camera: a still picture shown as a live camera, looped at the frame rate, the
-// right way up at its own size (scaled down to twelve megapixels when larger).
+// right way up at its own size (scaled down to twelve megapixels, and to the sides the preview can
+// show, when larger).
 // It offers only what a picture can: zoom (digital) and photos at the picture's own size; focus,
 // exposure and white balance read as locked and unsupported otherwise.
 #pragma once
@@ -28,7 +29,8 @@ private:
 // asked: every frame is filled from the picture and goes through the preview and the photo road,
 // and twelve megapixels (a 4032x3024 sensor) keep the frame rate.
 inline constexpr double kLargestOwnFramePixels = 4032.0 * 3024.0;
-// The size a picture's frames take when none is asked: none when the picture's own size is used.
+// The size a picture's frames take when none is asked, within kLargestOwnFramePixels and the sides
+// the preview can show: none when the picture's own size is used.
 std::optional<CMVideoDimensions> boundedFrameSize(int width, int height);
 
 // Decodes the picture and makes the device (positioned as the back camera); its frames are of the

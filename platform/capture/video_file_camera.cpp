@@ -1,7 +1,8 @@
 // The "video:PATH" camera: a video file played as a live camera, looped, its frames following the
-// Clock (the frame whose time has come is shown), upright at the file's own size unless the source
-// names one: a file that asks for its pictures to be turned (a clip shot on its side) gives them
-// turned. Zoom is digital; other controls read as locked.
+// Clock (the frame whose time has come is shown), upright at the file's own size (within the sides
+// the preview can show) unless the source names one: a file that asks for its pictures to be
+// turned (a clip shot on its side) gives them turned. Zoom is digital; other controls read as
+// locked.
 #include <mutex>
 #include <optional>
 
@@ -10,8 +11,10 @@
 #include "platform/capture/clocked_stream.h"
 #include "platform/capture/file_camera_capabilities.h"
 #include "platform/capture/frame_scaling.h"
+#include "platform/capture/frame_size_limits.h"
 #include "platform/capture/pixel_buffer_orientation.h"
 #include "platform/capture/video_file_decoder.h"
+#include "platform/runtime/log.h"
 
 namespace {
 
@@ -110,6 +113,12 @@ Result<std::vector<std::shared_ptr<AVCaptureDevice>>> openVideoFileCamera(const 
     const bool sideways = (*decoder)->quarterTurns() % 2 == 1;
     int w = source.size ? source.size->width : sideways ? (*decoder)->height() : (*decoder)->width();
     int h = source.size ? source.size->height : sideways ? (*decoder)->width() : (*decoder)->height();
+    if (auto shown = shownFrameSize({w, h})) {
+        Log::info("camera",
+                  "the video " + path + " is " + frameSizeText({w, h}) + "; frames are " + frameSizeText(*shown));
+        w = shown->width;
+        h = shown->height;
+    }
 
     auto c = fileCameraCapabilities("korva.video:" + path, "Video Camera", w, h);
     auto device = AVCaptureDevice::make(c, std::make_unique<VideoFileCameraDriver>(path, std::move(decoder.value())));

@@ -9,7 +9,13 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +26,71 @@ std::string averror(int code) {
     char buf[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, buf, sizeof buf);
     return buf;
+}
+
+// FFmpeg reads the file through our descriptor, never by opening the name itself.
+constexpr int kReadBufferBytes = 64 * 1024;
+
+int readFromFile(void* opaque, std::uint8_t* buffer, int size) {
+    const int fd = *static_cast<const int*>(opaque);
+    while (true) {
+        const ssize_t got = ::read(fd, buffer, std::size_t(size));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return AVERROR(errno);
+        return got == 0 ? AVERROR_EOF : int(got);
+    }
+}
+
+std::int64_t seekInFile(void* opaque, std::int64_t offset, int whence) {
+    const int fd = *static_cast<const int*>(opaque);
+    if (whence & AVSEEK_SIZE) {
+        struct stat info {};
+        return ::fstat(fd, &info) == 0 ? std::int64_t(info.st_size) : AVERROR(errno);
+    }
+    const off_t at = ::lseek(fd, off_t(offset), whence & ~AVSEEK_FORCE);
+    return at < 0 ? AVERROR(errno) : std::int64_t(at);
+}
+
+// What a name that is no regular file is, for the reason given.
+std::string kindOfFile(mode_t mode) {
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a pipe";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    return "something else";
+}
+
+// True for "name:" at the start, as an address begins (http:, file:, rtsp:).
+bool looksLikeAddress(const std::string& path) {
+    const auto colon = path.find(':');
+    return colon != std::string::npos && colon > 0 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+           path.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.") == colon;
+}
+
+// The file opened for reading, without waiting, and judged by what was opened: only a regular file
+// is read, as a pipe or a device would hold the reader for ever and an address would reach the
+// network or the media libraries' own protocols.
+Result<int> openRegularFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        std::string why = "cannot open " + path + ": " + std::strerror(error);
+        if (error == ENOENT && looksLikeAddress(path)) why += " (a file's path is read, not an address)";
+        return fail(why);
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const std::string why = "cannot read " + path + ": " + std::strerror(errno);
+        ::close(fd);
+        return fail(why);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return fail(path + " is " + kindOfFile(info.st_mode) + ", not a regular file");
+    }
+    // Reads of a regular file never wait; the flag only kept the opening from it.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 int quarterTurnsFor(double clockwiseDegrees) {
@@ -43,6 +114,8 @@ int streamQuarterTurns(const AVStream& stream) {
 }
 
 struct VideoFileDecoder::State {
+    int fd = -1;
+    AVIOContext* input = nullptr;  // reads fd
     AVFormatContext* format = nullptr;
     AVCodecContext* codec = nullptr;
     SwsContext* sws = nullptr;
@@ -62,6 +135,9 @@ struct VideoFileDecoder::State {
         av_packet_free(&packet);
         avcodec_free_context(&codec);
         avformat_close_input(&format);
+        if (input) av_freep(&input->buffer);
+        avio_context_free(&input);
+        if (fd >= 0) ::close(fd);
     }
 };
 
@@ -72,8 +148,22 @@ Result<std::unique_ptr<VideoFileDecoder>> VideoFileDecoder::open(const std::stri
     // The libraries report through our results; their own chatter stays off stderr.
     av_log_set_level(AV_LOG_ERROR);
     auto s = std::make_unique<State>();
-    if (int r = avformat_open_input(&s->format, path.c_str(), nullptr, nullptr); r < 0)
-        return fail("cannot open " + path + ": " + averror(r));
+    auto fd = openRegularFile(path);
+    if (!fd) return fail(fd.error());
+    s->fd = *fd;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kReadBufferBytes));
+    if (buffer) s->input = avio_alloc_context(buffer, kReadBufferBytes, 0, &s->fd, readFromFile, nullptr, seekInFile);
+    if (!s->input) av_free(buffer);
+    s->format = avformat_alloc_context();
+    if (!s->input || !s->format) return fail("out of memory");
+    s->format->pb = s->input;
+    // The name still guides the choice of format; files a format would open beside it (a
+    // playlist's pieces) may only be local files.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const int opened = avformat_open_input(&s->format, path.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0) return fail("cannot open " + path + ": " + averror(opened));
     if (int r = avformat_find_stream_info(s->format, nullptr); r < 0)
         return fail("cannot read " + path + ": " + averror(r));
     // A still picture opens too (as a one-frame stream of its own format), but it is no movie.

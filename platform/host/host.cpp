@@ -11,6 +11,7 @@
 #include "platform/host/pinch_player.h"
 #include "platform/host/window_host.h"
 #include "platform/runtime/log.h"
+#include "platform/runtime/printable_text.h"
 #include "platform/sensors/cm_motion_manager.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
@@ -36,7 +37,7 @@ std::unique_ptr<Host> Host::create(const HostOptions& options, std::string* fall
         // Said once, where the person who started the program sees it; the platform then lists no
         // camera and the application takes its own road for a device without one.
         std::fprintf(stderr, "korva: cannot open the camera source \"%s\": %s; running without a camera\n",
-                     options.camera.c_str(), configured.error().c_str());
+                     printableText(options.camera).c_str(), printableText(configured.error()).c_str());
         std::fflush(stderr);
     }
     if (options.kind == HostKind::Window) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/capture/frame_size_limits.h"
 #include "platform/image/engine/render_pool.h"
 #include "platform/runtime/log.h"
 #include "platform/runtime/permission_preset.h"
@@ -61,27 +62,48 @@ void checkVariablesReadElsewhere(const HostOptions::Lookup& lookup, std::vector<
                                " is not notDetermined, denied or restricted; granted, as when unset");
 }
 
+struct FrameSizeSuffix {
+    std::size_t at = 0;  // where the "@" stands
+    CMVideoDimensions size;
+};
+
+// The frame size a synthetic or file source ends in, "@WIDTHxHEIGHT" with sides in 1...16384.
+std::optional<FrameSizeSuffix> frameSizeSuffix(const std::string& source) {
+    auto at = source.rfind('@');
+    if (at == std::string::npos ||
+        !(startsWith(source, "synthetic@") || startsWith(source, "image:") || startsWith(source, "video:")))
+        return std::nullopt;
+    auto size = source.substr(at + 1);
+    auto x = size.find('x');
+    auto number = [](const std::string& n) -> std::optional<int> {
+        if (n.empty() || n.size() > 5 || n.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+        int v = std::stoi(n);
+        return v >= 1 && v <= 16384 ? std::optional(v) : std::nullopt;
+    };
+    if (x == std::string::npos) return std::nullopt;
+    auto w = number(size.substr(0, x)), h = number(size.substr(x + 1));
+    if (!w || !h) return std::nullopt;
+    return FrameSizeSuffix{at, {*w, *h}};
+}
+
 }  // namespace
 
 bool isValidCameraSource(const std::string& source) {
-    // The synthetic and file sources may end in a frame size, "@WIDTHxHEIGHT".
     std::string s = source;
-    auto at = s.rfind('@');
-    if (at != std::string::npos &&
-        (startsWith(s, "synthetic@") || startsWith(s, "image:") || startsWith(s, "video:"))) {
-        auto size = s.substr(at + 1);
-        auto x = size.find('x');
-        auto number = [](const std::string& n) {
-            return !n.empty() && n.size() <= 5 && n.find_first_not_of("0123456789") == std::string::npos &&
-                   std::stoi(n) >= 1 && std::stoi(n) <= 16384;
-        };
-        if (x != std::string::npos && number(size.substr(0, x)) && number(size.substr(x + 1))) s.resize(at);
-    }
+    if (auto suffix = frameSizeSuffix(s)) s.resize(suffix->at);
     if (s == "synthetic" || s == "libcamera") return true;
     if (startsWith(s, "libcamera:")) return s.size() > 10;
     if (startsWith(s, "v4l2:")) return startsWith(s.substr(5), "/dev/video") && s.size() > 15;
     if (startsWith(s, "image:") || startsWith(s, "video:")) return s.size() > 6;
     return false;
+}
+
+std::optional<std::string> shownCameraSource(const std::string& source) {
+    auto suffix = frameSizeSuffix(source);
+    if (!suffix) return std::nullopt;
+    auto shown = shownFrameSize(suffix->size);
+    if (!shown) return std::nullopt;
+    return source.substr(0, suffix->at) + "@" + frameSizeText(*shown);
 }
 
 HostOptions HostOptions::fromEnvironment() {
@@ -106,10 +128,15 @@ HostOptions HostOptions::parse(const Lookup& lookup) {
 
     std::string camera = get("KORVA_CAMERA");
     if (!camera.empty()) {
-        if (isValidCameraSource(camera))
-            o.camera = camera;
-        else
+        if (!isValidCameraSource(camera))
             o.warnings.push_back("KORVA_CAMERA=" + camera + " is not a camera source; using synthetic");
+        else if (auto shown = shownCameraSource(camera)) {
+            o.warnings.push_back("KORVA_CAMERA=" + camera + " has frames larger than the preview can show (" +
+                                 std::to_string(kLargestShownFrameSide) + " pixels on a side at most); using " +
+                                 *shown);
+            o.camera = *shown;
+        } else
+            o.camera = camera;
     }
 
     std::string screen = get("KORVA_SCREEN");
@@ -122,7 +149,8 @@ HostOptions HostOptions::parse(const Lookup& lookup) {
             if (orientation == "landscape")
                 o.landscape = true;
             else if (orientation != "portrait")
-                o.warnings.push_back("KORVA_SCREEN orientation " + orientation + " is not portrait or landscape");
+                o.warnings.push_back("KORVA_SCREEN=" + screen + ": the orientation " + orientation +
+                                     " is not portrait or landscape; using portrait");
         }
         if (auto model = DeviceModel::named(name))
             o.screen = *model;
@@ -145,7 +173,8 @@ HostOptions HostOptions::parse(const Lookup& lookup) {
         o.location = parseLocation(location);
         if (!o.location)
             o.warnings.push_back("KORVA_LOCATION=" + location +
-                                 " is not latitude,longitude[,altitude] in degrees and metres; not used");
+                                 " is not latitude,longitude[,altitude] in degrees and metres; using the desktop's "
+                                 "location service where it runs, as when unset");
     }
 
     std::string data = get("KORVA_DATA_DIR");

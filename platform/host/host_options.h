@@ -45,3 +45,6 @@ struct HostOptions {
 // v4l2:/dev/videoN, image:PATH, video:PATH; the synthetic and file sources may end in a frame
 // size, "@WIDTHxHEIGHT".
 bool isValidCameraSource(const std::string& source);
+// A valid source whose frame size has a side longer than the preview can show, with the largest size
+// of the same shape that it can instead; none for any other source.
+std::optional<std::string> shownCameraSource(const std::string& source);

@@ -6,6 +6,7 @@
 
 #include "platform/host/device_input.h"
 #include "platform/host/program_ending.h"
+#include "platform/runtime/printable_text.h"
 #include "platform/ui/controller/ui_storyboard.h"
 
 namespace {
@@ -40,7 +41,7 @@ Result<UIApplicationLaunch> UIApplicationLaunchWithOptions(const HostOptions& op
     if (!fallback.empty()) {
         // A window asked for by name is a window or a failure, never a quiet headless run.
         if (options.kindNamed) return fail("KORVA_HOST=window, but no window: " + fallback);
-        std::printf("korva: no window (%s); running headless\n", fallback.c_str());
+        std::printf("korva: no window (%s); running headless\n", printableText(fallback).c_str());
     }
     launch.delegate = delegate;
 
@@ -59,20 +60,22 @@ int UIApplicationMain(int /*argc*/, char** /*argv*/, const std::string& /*princi
                       const std::string& delegateClassName) {
     ProgramEnding::installSignalHandlers();
     HostOptions options = HostOptions::fromEnvironment();
-    for (const auto& warning : options.warnings) std::fprintf(stderr, "korva: %s\n", warning.c_str());
+    // The options quote the environment's values, which may hold anything: what reaches the
+    // terminal is spelled out.
+    for (const auto& warning : options.warnings) std::fprintf(stderr, "korva: %s\n", printableText(warning).c_str());
     auto launched = UIApplicationLaunchWithOptions(options, delegateClassName);
     if (!launched.ok()) {
-        std::fprintf(stderr, "korva: %s\n", launched.error().c_str());
+        std::fprintf(stderr, "korva: %s\n", printableText(launched.error()).c_str());
         return 1;
     }
     auto& host = *launched.value().host;
-    std::printf("korva: started the %s\n", host.options().summary().c_str());
+    std::printf("korva: started the %s\n", printableText(host.options().summary()).c_str());
     std::fflush(stdout);
     ProgramEnding::loopRunning();
     int code = host.run();
     auto request = ProgramEnding::requested();
     if (request && request->status != 0) {
-        std::fprintf(stderr, "korva: %s; ending\n", request->why.c_str());
+        std::fprintf(stderr, "korva: %s; ending\n", printableText(request->why).c_str());
         code = request->status;
     }
     bool finished = ProgramEnding::finish(host);

@@ -26,7 +26,7 @@ const char* kLog = "image";
 
 // Default limits: the software context accepts larger images than the drawing context.
 constexpr CGSize kCPUMaximum{kMaxPhotoSide, kMaxPhotoSide};
-constexpr CGSize kGPUMaximum{8192, 8192};
+constexpr CGSize kGPUMaximum{kCIDrawingContextMaximumSide, kCIDrawingContextMaximumSide};
 
 // JPEG representations are rendered and encoded this many rows at a time (a whole number of the
 // encoder's 16-row blocks), through this many band buffers.

@@ -45,6 +45,10 @@ inline constexpr const char* kCIContextThreadCount = "KorvaContextThreadCount";
 inline constexpr const char* kCIContextMaximumInputSize = "KorvaContextMaximumInputSize";
 inline constexpr const char* kCIContextMaximumOutputSize = "KorvaContextMaximumOutputSize";
 
+// The largest input image, on each side, that the drawing context (gpuContextWithOptions) accepts
+// without size options: a source of larger pictures cannot be shown.
+inline constexpr int kCIDrawingContextMaximumSide = 8192;
+
 // Option keys of JPEG representations.
 inline constexpr const char* kCGImageDestinationLossyCompressionQuality = "kCGImageDestinationLossyCompressionQuality";
 

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/runtime/format.h"
+#include "platform/runtime/printable_text.h"
 
 struct LogCapture::State {
     std::vector<std::string> lines;
@@ -72,7 +73,8 @@ void Log::write(LogLevel level, std::string_view category, std::string_view mess
     std::lock_guard lock(s.mutex);
     for (auto* capture : s.captures) capture->lines.push_back(line);
     if (s.quiet || level < s.threshold) return;
-    std::fprintf(stderr, "korva %s\n", line.c_str());
+    // Messages quote paths and values from outside: what reaches the terminal is spelled out.
+    std::fprintf(stderr, "korva %s\n", printableText(line).c_str());
 }
 
 void Log::setThreshold(LogLevel level) {

@@ -1,10 +1,16 @@
 // The built program started as it ships, on the headless host: it draws its first frame and ends,
 // leaving its data folder laid out and its settings readable.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/runtime/source_resources.h"
 #include "platform/storage/keyed_archive.h"
@@ -94,7 +100,7 @@ TEST(ProgramHeadless, ADisplayThatCannotBeReachedFallsBackToHeadlessUnlessAWindo
 }
 
 // Values the program does not understand are named before it starts, with what it uses instead,
-// and the start line names the camera whose size its frames and photos take.
+// and the start line names the camera whose size its frames take.
 TEST(ProgramHeadless, NamesTheValuesItDoesNotUnderstandAndStartsWithWhatItUses) {
     auto program = ProgramProcess::builtProgram();
     ASSERT_TRUE(program) << "the build wrote no program path beside the test";
@@ -114,4 +120,58 @@ TEST(ProgramHeadless, NamesTheValuesItDoesNotUnderstandAndStartsWithWhatItUses) 
           "korva: KORVA_CAPTURE_AUTH=deny is not notDetermined, denied or restricted; granted, as when unset\n",
           "korva: started the headless host, screen notched 390x844@3x, camera synthetic@4000x3000, "})
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+}
+
+// A camera source it cannot use is named at start with the reason, and the program runs without a
+// camera: a pipe no one writes and an address (whose listener would accept and stay silent) are
+// refused at once, the address never reached; a frame size the preview cannot show is named with
+// the size used. What it prints of a value spells out what a terminal would act on.
+TEST(ProgramHeadless, NamesCameraSourcesItCannotUseAndPrintsValuesSafely) {
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    const fs::path dir = fs::temp_directory_path() / ("korva-sources-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string pipe = (dir / "clip.mp4").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/clip.mp4";
+
+    struct Case {
+        std::map<std::string, std::string> env;
+        std::vector<std::string> lines;
+    };
+    const std::vector<Case> cases = {
+        {{{"KORVA_CAMERA", "video:" + pipe}, {"KORVA_SCREEN", "notched:\x1b]0;owned\x07"}},
+         {"korva: cannot open the camera source \"video:" + pipe + "\": " + pipe +
+              " is a pipe, not a regular file; running without a camera\n",
+          "korva: KORVA_SCREEN=notched:\\x1B]0;owned\\x07: the orientation \\x1B]0;owned\\x07 is not portrait or "
+          "landscape; using portrait\n"}},
+        {{{"KORVA_CAMERA", "video:" + url}},
+         {"korva: cannot open the camera source \"video:" + url + "\": cannot open " + url + ": ",
+          " (a file's path is read, not an address); running without a camera\n"}},
+        {{{"KORVA_CAMERA", "synthetic@16384x16384"}},
+         {"korva: KORVA_CAMERA=synthetic@16384x16384 has frames larger than the preview can show (8192 pixels on a "
+          "side at most); using synthetic@8192x8192\n",
+          "camera synthetic@8192x8192, "}}};
+    for (const auto& c : cases) {
+        ProgramProcess korva;
+        ASSERT_TRUE(korva.start(*program, "headless", c.env));
+        auto status = korva.waitForExit(120);
+        ASSERT_TRUE(status) << "still running after two minutes:\n" << korva.log();
+        EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
+        const std::string log = korva.log();
+        for (const auto& line : c.lines) EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+        EXPECT_EQ(log.find('\x1b'), std::string::npos) << "a raw escape reached the terminal";
+        EXPECT_NE(log.find("headless host drew one"), std::string::npos) << log;
+    }
+    EXPECT_LT(::accept(listener, nullptr, nullptr), 0) << "the address was reached";
+    ::close(listener);
+    fs::remove_all(dir);
 }

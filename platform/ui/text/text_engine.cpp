@@ -7,11 +7,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
+#include "platform/runtime/log.h"
 #include "platform/runtime/source_resources.h"
 #include "platform/storage/bundle.h"
 #include "platform/ui/text/ui_font.h"
@@ -61,31 +65,52 @@ std::string userFontCacheFolder() {
 // A private folder of this user's under TMPDIR, for when the user's own cache folder cannot be
 // written. Fontconfig trusts the cache files it finds in its cache folders, so the folder is used
 // only when it is a real folder (no link) that this user owns and no one else may write: one that
-// someone else put there first is refused, and the fonts are then scanned at each start.
+// someone else put there first is refused, named with the reason, and the fonts are then scanned
+// at each start.
 std::string temporaryFontCacheFolder() {
     std::error_code ec;
     const auto base = std::filesystem::temp_directory_path(ec);
-    if (ec) return {};
+    auto refuse = [](const std::string& folder, const std::string& why) {
+        Log::warning("text", "the font cache folder " + folder + " is not used: " + why +
+                                 "; the fonts are scanned at each start");
+        return std::string();
+    };
+    if (ec) return refuse("under TMPDIR", ec.message());
     const auto folder = base / ("korva-fontconfig-" + std::to_string(::geteuid()));
-    ::mkdir(folder.c_str(), 0700);  // already there is fine: checked below like any other
+    const int made = ::mkdir(folder.c_str(), 0700) == 0 ? 0 : errno;  // already there is checked below
     struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
-        (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return {};
+    if (::lstat(folder.c_str(), &st) != 0) return refuse(folder.string(), std::strerror(made ? made : errno));
+    if (S_ISLNK(st.st_mode)) return refuse(folder.string(), "it is a symbolic link");
+    if (!S_ISDIR(st.st_mode)) return refuse(folder.string(), "it is not a folder");
+    if (st.st_uid != ::geteuid())
+        return refuse(folder.string(), "it belongs to another user (uid " + std::to_string(st.st_uid) + ")");
+    if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) return refuse(folder.string(), "others may write to it");
     return folder.string();
 }
 
 // The bundled folder, with a cache folder so that fontconfig does not rescan at every start.
+// Without one the folder's files are added one by one, which fontconfig reads without trying to
+// write a cache (and without complaining that it has nowhere to: the folder refused is named).
 FcConfig* bundledOnlyConfig(const std::string& directory) {
     FcConfig* config = FcConfigCreate();
     if (!config) return nullptr;
-    std::string xml = "<?xml version=\"1.0\"?><fontconfig><dir>" + xmlEscaped(directory) + "</dir>";
-    for (const auto& folder : fontCacheFolders()) xml += "<cachedir>" + xmlEscaped(folder) + "</cachedir>";
+    const auto caches = fontCacheFolders();
+    std::string xml = "<?xml version=\"1.0\"?><fontconfig>";
+    if (!caches.empty()) xml += "<dir>" + xmlEscaped(directory) + "</dir>";
+    for (const auto& folder : caches) xml += "<cachedir>" + xmlEscaped(folder) + "</cachedir>";
     xml += "</fontconfig>";
     if (!FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(xml.c_str()), FcFalse) ||
         !FcConfigBuildFonts(config)) {
         FcConfigDestroy(config);
         return nullptr;
+    }
+    if (caches.empty()) {
+        std::error_code ec;
+        std::vector<std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator(directory, ec))
+            if (entry.is_regular_file(ec)) files.push_back(entry.path().string());
+        std::sort(files.begin(), files.end());
+        for (const auto& file : files) FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(file.c_str()));
     }
     return config;
 }

@@ -28,5 +28,6 @@ std::string textCJKFontFile();
 void setTextEngineUsesSystemFonts(bool enabled);
 // Where fontconfig keeps the bundled fonts' cache: the user's own cache folder, else a private
 // folder of the user's under TMPDIR, else none (the fonts are scanned at each start). Never a
-// folder at a name another user could have taken first.
+// folder at a name another user could have taken first: such a folder is named in the log with the
+// reason it is refused.
 std::vector<std::string> fontCacheFolders();

@@ -1,5 +1,5 @@
 // Capture devices: lookup, the configuration lock, control ranges, automatic-mode sequences on the
-// virtual clock, torch and flash, subject-area change and permissions.
+// virtual clock, torch and flash, subject-area change, permissions and the limit on opening a source.
 #include <algorithm>
 #include <cmath>
 
@@ -278,4 +278,38 @@ TEST_F(CaptureTest, ACameraWithScriptedCapabilitiesReplacesTheBuiltInOnes) {
     EXPECT_FALSE(camera->setExposureModeCustomWithDuration(CMTimeMake(1, 100), 800)) << "above this format's ISO";
     EXPECT_TRUE(camera->setExposureModeCustomWithDuration(CMTimeMake(1, 100), 400));
     camera->unlockForConfiguration();
+}
+
+// A source whose opening never returns (a driver or device that does not answer) is given up after
+// the limit and named; the program goes on without a camera, and what the opening gives later is
+// let go unused.
+TEST_F(CaptureTest, ASourceThatDoesNotAnswerWithinTheLimitIsGivenUp) {
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable opened;
+        bool open = false;
+        bool finished = false;
+    };
+    auto gate = std::make_shared<Gate>();
+    CaptureDeviceRegistry::registerBackend("stuck", [gate](const CameraSource&) {
+        std::unique_lock lock(gate->mutex);
+        gate->opened.wait(lock, [&] { return gate->open; });
+        gate->finished = true;
+        gate->opened.notify_all();
+        return Result<std::vector<std::shared_ptr<AVCaptureDevice>>>(makeSyntheticCameras());
+    });
+    auto configured = CaptureDeviceRegistry::configure("stuck:camera", 0.2);
+    ASSERT_FALSE(configured);
+    EXPECT_EQ(configured.error(), "the source did not answer within 0.2 s");
+    EXPECT_TRUE(AVCaptureDevice::devicesWithMediaType(AVMediaType::Video).empty());
+    EXPECT_EQ(AVCaptureDevice::devicesWithMediaType(AVMediaType::Audio).size(), 1u) << "the microphone stays";
+
+    std::unique_lock lock(gate->mutex);
+    gate->open = true;
+    gate->opened.notify_all();
+    gate->opened.wait(lock, [&] { return gate->finished; });
+    lock.unlock();
+    EXPECT_TRUE(AVCaptureDevice::devicesWithMediaType(AVMediaType::Video).empty()) << "the late cameras are not taken";
+    ASSERT_TRUE(CaptureDeviceRegistry::configure("synthetic"));
+    EXPECT_TRUE(back());
 }

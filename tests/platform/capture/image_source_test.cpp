@@ -158,4 +158,16 @@ TEST_F(CaptureTest, ALargeSourceKeepsItsOwnSizeForFramesAndPhotos) {
     ASSERT_TRUE(bounded);
     EXPECT_EQ(bounded->width, 3024);
     EXPECT_EQ(bounded->height, 4032);
+
+    // No frame is larger than the preview can show: a long picture of few pixels is brought within
+    // its sides, and a size asked for beyond them is refused with the largest of its shape.
+    bounded = boundedFrameSize(12000, 1000);
+    ASSERT_TRUE(bounded);
+    EXPECT_EQ(*bounded, (CMVideoDimensions{8192, 682}));
+    auto refused = CaptureDeviceRegistry::configure("synthetic@8193x100");
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.error().find("larger than the preview can show (8192x99 at most"), std::string::npos)
+        << refused.error();
+    EXPECT_TRUE(AVCaptureDevice::devicesWithMediaType(AVMediaType::Video).empty());
+    EXPECT_TRUE(CaptureDeviceRegistry::configure("synthetic@8192x8192"));
 }

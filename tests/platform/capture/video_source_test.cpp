@@ -1,10 +1,16 @@
-// The "video:PATH" camera: a video file plays as frames on the clock and loops at its end.
+// The "video:PATH" camera: a video file plays as frames on the clock and loops at its end; only a
+// regular file is read.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "capture_test_support.h"
 #include "clip_writer.h"
@@ -177,6 +183,27 @@ TEST_F(CaptureTest, AVideoSourceNamingAStillPictureIsRefused) {
         EXPECT_NE(configured.error().find(path), std::string::npos) << configured.error();
         EXPECT_NE(configured.error().find("not a movie"), std::string::npos) << configured.error();
         EXPECT_TRUE(AVCaptureDevice::devicesWithMediaType(AVMediaType::Video).empty());
+    }
+    std::filesystem::remove_all(dir);
+}
+
+// Only a regular file is read: a pipe that no one writes, a device, a folder and the media
+// libraries' own addresses are refused at once, each with the reason.
+TEST_F(CaptureTest, AVideoSourceReadsRegularFilesOnly) {
+    auto dir = std::filesystem::temp_directory_path() / ("korva-video-kinds-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string pipe = (dir / "clip.mp4").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {pipe, pipe + " is a pipe, not a regular file"},
+        {"/dev/zero", "/dev/zero is a device, not a regular file"},
+        {dir.string(), dir.string() + " is a folder, not a regular file"},
+        {"file:/etc/hostname", "(a file's path is read, not an address)"}};
+    for (const auto& [path, reason] : refused) {
+        auto configured = CaptureDeviceRegistry::configure("video:" + path);
+        ASSERT_FALSE(configured) << path;
+        EXPECT_NE(configured.error().find(reason), std::string::npos) << configured.error();
+        EXPECT_TRUE(AVCaptureDevice::devicesWithMediaType(AVMediaType::Video).empty()) << path;
     }
     std::filesystem::remove_all(dir);
 }

@@ -105,6 +105,38 @@ TEST(HostOptionsTest, CameraSourcesMayNameAFrameSize) {
         EXPECT_FALSE(isValidCameraSource(bad)) << bad;
 }
 
+// A frame size the preview cannot show is named at start and brought within it, keeping its shape;
+// an orientation not understood is named with the one used.
+TEST(HostOptionsTest, WhatIsNotUnderstoodOrCannotBeShownIsNamedWithWhatIsUsed) {
+    const std::map<std::string, std::string> shown = {
+        {"synthetic@16384x16384", "synthetic@8192x8192"},
+        {"synthetic@16384x100", "synthetic@8192x50"},
+        {"video:/clips/a@b.mp4@3000x9000", "video:/clips/a@b.mp4@2730x8192"}};
+    for (const auto& [asked, used] : shown) {
+        auto o = parse({{"KORVA_CAMERA", asked}});
+        EXPECT_EQ(o.camera, used);
+        EXPECT_EQ(o.warnings, std::vector<std::string>{"KORVA_CAMERA=" + asked +
+                                                       " has frames larger than the preview can show (8192 pixels on "
+                                                       "a side at most); using " +
+                                                       used});
+    }
+    for (const char* fits : {"synthetic@8192x8192", "image:/x.jpg@1x8192", "synthetic"}) {
+        auto o = parse({{"KORVA_CAMERA", fits}});
+        EXPECT_EQ(o.camera, fits);
+        EXPECT_TRUE(o.warnings.empty()) << fits;
+    }
+
+    auto o = parse({{"KORVA_SCREEN", "notched:sideways"}});
+    EXPECT_EQ(o.screen.name, "notched");
+    EXPECT_FALSE(o.landscape);
+    EXPECT_EQ(o.warnings, std::vector<std::string>{"KORVA_SCREEN=notched:sideways: the orientation sideways is not "
+                                                   "portrait or landscape; using portrait"});
+    o = parse({{"KORVA_LOCATION", "north"}});
+    ASSERT_EQ(o.warnings.size(), 1u);
+    EXPECT_TRUE(o.warnings[0].ends_with("; using the desktop's location service where it runs, as when unset"))
+        << o.warnings[0];
+}
+
 TEST(HostOptionsTest, AFixedPositionIsLatitudeLongitudeAndMaybeAltitude) {
     auto o = parse({{"KORVA_LOCATION", "60.17,24.94"}});
     ASSERT_TRUE(o.location);

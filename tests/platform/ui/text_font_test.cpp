@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/runtime/log.h"
 #include "platform/runtime/utf16.h"
 #include "platform/ui/text/text_engine.h"
 #include "platform/ui/text/ui_font.h"
@@ -138,7 +139,7 @@ TEST(TextFont, TheFontFolderOfABundleOfLinksIsTheRealOne) {
 
 // The bundled fonts' cache goes to the user's own cache folder, else to a private folder of the
 // user's under TMPDIR; a folder someone else could have put at that name first (a link, or one
-// that others may write or that another user owns) is not used.
+// that others may write or that another user owns) is not used, and is named with the reason.
 TEST(TextFont, TheFontCacheIsInAFolderOfTheUsersOwn) {
     namespace fs = std::filesystem;
     struct Environment {
@@ -168,17 +169,25 @@ TEST(TextFont, TheFontCacheIsInAFolderOfTheUsersOwn) {
     EXPECT_EQ(fontCacheFolders(), std::vector<std::string>{own.string()});
     EXPECT_EQ(fs::symlink_status(own).permissions() & fs::perms::all, fs::perms::owner_all);
 
+    // A refused folder is named with the reason.
+    LogCapture log;
+    auto named = [&](const std::string& why) {
+        return log.contains("the font cache folder " + own.string() + " is not used: " + why);
+    };
     fs::remove(own);
     fs::create_directory_symlink(root / "cache", own);
     EXPECT_TRUE(fontCacheFolders().empty()) << "a link";
+    EXPECT_TRUE(named("it is a symbolic link")) << testing::PrintToString(log.lines());
     fs::remove(own);
     fs::create_directory(own);
     fs::permissions(own, fs::perms::all);
     EXPECT_TRUE(fontCacheFolders().empty()) << "a folder others may write";
+    EXPECT_TRUE(named("others may write to it")) << testing::PrintToString(log.lines());
     if (::geteuid() == 0) {
         fs::permissions(own, fs::perms::owner_all);
         ASSERT_EQ(::chown(own.c_str(), 65534, 65534), 0);
         EXPECT_TRUE(fontCacheFolders().empty()) << "another user's folder";
+        EXPECT_TRUE(named("it belongs to another user")) << testing::PrintToString(log.lines());
     }
     fs::remove_all(root);
 }
