@@ -23,6 +23,7 @@
 #include "platform/ui/app/ui_pasteboard.h"
 #include "platform/ui/app/ui_screen.h"
 #include "platform/ui/controller/mf_mail_compose_view_controller.h"
+#include "tests/platform/host/dummy_window_driver.h"
 #include "tests/support/required_tool.h"
 
 namespace {
@@ -174,9 +175,7 @@ TEST_F(DesktopOpenerTest, MailIsSentOnlyWhenTheMailProgramTakesIt) {
 
 TEST_F(DesktopOpenerTest, WindowHostOffersMailAndTheClipboardWhileItLives) {
     fakeProgram("xdg-email");
-    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
-    ::setenv("DISPLAY", ":korva-test", 1);
-    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    DummyWindowDriver driver;
     Clock::useVirtual();
     UIApplication::resetSharedApplication();
     HostOptions options;
@@ -218,11 +217,6 @@ TEST_F(DesktopOpenerTest, WindowHostOffersMailAndTheClipboardWhileItLives) {
         EXPECT_FALSE(MFMailComposeViewController::canSendMail());
     }
     UIPasteboard::generalPasteboard()->clear();
-    ::unsetenv("SDL_VIDEODRIVER");
-    if (display.empty())
-        ::unsetenv("DISPLAY");
-    else
-        ::setenv("DISPLAY", display.c_str(), 1);
     UIScreen::setMainScreen(UIScreen::make());
     Clock::useReal();
 }

@@ -3,7 +3,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -14,6 +13,7 @@
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/draw/graphics.h"
+#include "tests/platform/host/dummy_window_driver.h"
 
 namespace {
 
@@ -33,9 +33,7 @@ struct CountingView : UIView {
 }  // namespace
 
 TEST(WindowHostLoop, TakesInputAndDrawsWhileATimerCostsMoreThanItsInterval) {
-    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
-    ::setenv("DISPLAY", ":korva-test", 1);
-    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    DummyWindowDriver driver;
     Clock::useVirtual();
     UIApplication::resetSharedApplication();
     HostOptions options;
@@ -70,10 +68,5 @@ TEST(WindowHostLoop, TakesInputAndDrawsWhileATimerCostsMoreThanItsInterval) {
     RunLoop::main().reset();
     UIApplication::resetSharedApplication();
     Clock::useReal();
-    ::unsetenv("SDL_VIDEODRIVER");
-    if (display.empty())
-        ::unsetenv("DISPLAY");
-    else
-        ::setenv("DISPLAY", display.c_str(), 1);
     UIScreen::setMainScreen(UIScreen::make());
 }
