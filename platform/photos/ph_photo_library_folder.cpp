@@ -73,6 +73,7 @@ void PHPhotoLibrary::settleFolder() {
     // A settlement under way takes the new files into its next step.
     if (settleQueued_) return;
     settleQueued_ = true;
+    lastAnnounced_ = Clock::now();
     settleStep();
 }
 

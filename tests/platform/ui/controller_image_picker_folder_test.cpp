@@ -167,6 +167,7 @@ TEST_F(PickerFolderTest, APhotoCutInPlaceTurnsGreyAndATapSaysItCannotBeOpenedUnt
     auto alert = std::dynamic_pointer_cast<UIAlertController>(picker->presentedViewController());
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->message(), UIImagePickerController::kPhotoUnreadable);
+    RunLoop::main().advance(0.5);  // the alert shown
     EXPECT_TRUE(alert->chooseActionWithTitle("OK"));
     RunLoop::main().advance(0.5);
     EXPECT_FALSE(picker->presentedViewController());
