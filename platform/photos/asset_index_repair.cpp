@@ -207,48 +207,40 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
 Result<std::vector<AssetIndexRow>> AssetIndex::readRows(const std::set<std::string>* files) const {
     // Read in full before any file is checked, so that no read transaction stays open meanwhile.
     AssetIndexStatement st;
-    const std::string sql = std::string("SELECT identifier, file, media_type, pixel_width, pixel_height, duration, "
-                                        "file_size, file_time, modification_date FROM assets") +
+    const std::string sql = std::string(
+                                "SELECT identifier, file, media_type, pixel_width, pixel_height, duration, "
+                                "file_size, file_time, modification_date FROM assets") +
                             (files ? " WHERE file = ?" : "");
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.s, nullptr) != SQLITE_OK)
-        return failure("cannot read the index");
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.s, nullptr) != SQLITE_OK) return failure("cannot read the index");
     std::vector<AssetIndexRow> rows;
-    // Of named files, one lookup each: a few files of a large library are settled at a time.
-    auto next = files ? files->begin() : std::set<std::string>::const_iterator();
-    auto step = [&] {
-        if (!files) return sqlite3_step(st.s);
-        for (;;) {
-            int rc = sqlite3_step(st.s);
-            if (rc != SQLITE_DONE || next == files->end()) return rc;
-            sqlite3_reset(st.s);
-            sqlite3_bind_text(st.s, 1, next->c_str(), -1, SQLITE_TRANSIENT);
-            ++next;
+    auto readAll = [&] {
+        int rc;
+        while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+            auto id = assetIndexText(st.s, 0);
+            auto file = assetIndexText(st.s, 1);
+            if (!id || !file) continue;
+            AssetIndexRow row;
+            row.identifier = std::move(*id);
+            row.file = std::move(*file);
+            row.kind = sqlite3_column_int64(st.s, 2);
+            row.pixelWidth = sqlite3_column_int(st.s, 3);
+            row.pixelHeight = sqlite3_column_int(st.s, 4);
+            row.duration = sqlite3_column_double(st.s, 5);
+            if (sqlite3_column_type(st.s, 6) == SQLITE_INTEGER && sqlite3_column_type(st.s, 7) == SQLITE_INTEGER)
+                row.stamp = FileStamp{sqlite3_column_int64(st.s, 6), sqlite3_column_int64(st.s, 7)};
+            row.modificationDate = sqlite3_column_double(st.s, 8);
+            rows.push_back(std::move(row));
         }
+        return rc == SQLITE_DONE;
     };
-    if (files && next != files->end()) {
-        sqlite3_bind_text(st.s, 1, next->c_str(), -1, SQLITE_TRANSIENT);
-        ++next;
-    } else if (files) {
-        return rows;
-    }
-    int rc;
-    while ((rc = step()) == SQLITE_ROW) {
-        auto id = assetIndexText(st.s, 0);
-        auto file = assetIndexText(st.s, 1);
-        if (!id || !file) continue;
-        AssetIndexRow row;
-        row.identifier = std::move(*id);
-        row.file = std::move(*file);
-        row.kind = sqlite3_column_int64(st.s, 2);
-        row.pixelWidth = sqlite3_column_int(st.s, 3);
-        row.pixelHeight = sqlite3_column_int(st.s, 4);
-        row.duration = sqlite3_column_double(st.s, 5);
-        if (sqlite3_column_type(st.s, 6) == SQLITE_INTEGER && sqlite3_column_type(st.s, 7) == SQLITE_INTEGER)
-            row.stamp = FileStamp{sqlite3_column_int64(st.s, 6), sqlite3_column_int64(st.s, 7)};
-        row.modificationDate = sqlite3_column_double(st.s, 8);
-        rows.push_back(std::move(row));
-    }
-    if (rc != SQLITE_DONE) return failure("cannot read the index");
+    if (!files && !readAll()) return failure("cannot read the index");
+    // Of named files, one lookup each: a few files of a large library are settled at a time.
+    if (files)
+        for (const auto& name : *files) {
+            sqlite3_reset(st.s);
+            sqlite3_bind_text(st.s, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+            if (!readAll()) return failure("cannot read the index");
+        }
     return rows;
 }
 

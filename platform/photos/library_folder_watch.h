@@ -58,7 +58,7 @@ private:
     const int wake_;    // written once to end the thread
     const std::string folder_;
     const Handler handler_;
-    std::string name_;     // the folder's last component, as its parent lists it
+    std::string name_;      // the folder's last component, as its parent lists it
     int folderWatch_ = -1;  // none while no folder is under the name
     int parentWatch_ = -1;
     std::thread thread_;

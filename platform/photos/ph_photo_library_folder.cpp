@@ -94,7 +94,8 @@ void PHPhotoLibrary::settleStep() {
         auto listed = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(folder_);
         auto rows = assets->query({});
         if (!listed || !rows) {
-            Log::warning(kPhotosLog, "the library folder cannot be looked at: " + (listed ? rows.error() : listed.error()));
+            Log::warning(kPhotosLog,
+                         "the library folder cannot be looked at: " + (listed ? rows.error() : listed.error()));
             return stop();
         }
         // Temporary files stay: a save under way in another program may own them.

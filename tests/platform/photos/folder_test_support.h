@@ -51,4 +51,3 @@ struct FolderTest : PhotosTest {
     std::shared_ptr<ChangeRecorder> observer = std::make_shared<ChangeRecorder>();
     std::filesystem::path outside;
 };
-

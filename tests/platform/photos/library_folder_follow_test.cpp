@@ -25,7 +25,8 @@ std::set<std::string> indexedFiles(const std::filesystem::path& dir) {
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(db, "SELECT file FROM assets", -1, &st, nullptr) == SQLITE_OK)
-            while (sqlite3_step(st) == SQLITE_ROW) files.insert(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+            while (sqlite3_step(st) == SQLITE_ROW)
+                files.insert(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
         sqlite3_finalize(st);
     }
     sqlite3_close(db);
@@ -173,7 +174,8 @@ TEST_F(FolderTest, TwoLibrariesSettlingTheSameFilesAtOnceKeepOneRowForEach) {
     EXPECT_FALSE(log.contains("reopening")) << "a row another library listed first is kept, not a fault";
     EXPECT_EQ(listed(), names.size());
     std::set<std::string> ours, theirs;
-    for (const auto& c : observer->changes) ours.insert(c->insertedIdentifiers().begin(), c->insertedIdentifiers().end());
+    for (const auto& c : observer->changes)
+        ours.insert(c->insertedIdentifiers().begin(), c->insertedIdentifiers().end());
     for (const auto& c : otherObserver->changes)
         theirs.insert(c->insertedIdentifiers().begin(), c->insertedIdentifiers().end());
     EXPECT_EQ(ours.size(), names.size());

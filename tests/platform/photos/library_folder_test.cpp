@@ -4,7 +4,6 @@
 #include "folder_test_support.h"
 #include "platform/photos/ph_fetch_result_change_details.h"
 
-
 TEST_F(FolderTest, CopiedInRemovedAndReplacedFilesReachObserversAsChanges) {
     auto shown = newestFirst();
     // Only the photo: a text file, a hidden picture and a picture in a sub-folder are not the library's.
