@@ -68,7 +68,8 @@ public:
     static constexpr const char* kIndexFileName = ".korva-library.sqlite";
 
     ~AssetIndex();
-    // Opens (creating) the index in the folder and repairs it against the files there.
+    // Opens (creating) the index in the folder and repairs it against the files there; makes the
+    // folder too unless it must exist already.
     static Result<std::unique_ptr<AssetIndex>> open(const std::string& folder,
                                                     FolderCreation creation = FolderCreation::Create);
 
