@@ -1,6 +1,7 @@
 // The holds live in one list behind one lock: few at a time, each taken and released once.
 #include "platform/dispatch/exit_hold.h"
 
+#include <atomic>
 #include <mutex>
 #include <utility>
 
@@ -10,6 +11,8 @@ struct Holds {
     std::uint64_t next = 1;
     std::vector<std::pair<std::uint64_t, std::string>> held;
 };
+
+std::atomic<bool> gEnding{false};
 
 Holds& holds() {
     // Never destroyed: a worker may release its hold while the process is ending.
@@ -44,4 +47,12 @@ bool ExitHold::any() {
     Holds& h = holds();
     std::lock_guard lock(h.mutex);
     return !h.held.empty();
+}
+
+void ExitHold::setEnding(bool ending) {
+    gEnding.store(ending);
+}
+
+bool ExitHold::ending() {
+    return gEnding.load();
 }

@@ -2,6 +2,8 @@
 // edit being saved). While a hold lives, the program's ending keeps running the main loop and the
 // queues, within its grace; what is still held when the grace runs out is named in the log.
 // A hold is released when it is destroyed, so a road that drops its work releases it too.
+// Once the end has begun, work that is not held and that the next start does anyway (indexing
+// what other programs put in the photo library's folder) stops at its next step instead.
 // Thread-safe.
 #pragma once
 
@@ -21,6 +23,10 @@ public:
     // What is held now, oldest first.
     static std::vector<std::string> pending();
     static bool any();
+
+    // Set by the program's ending road when it begins (and back by tests).
+    static void setEnding(bool ending);
+    static bool ending();
 
 private:
     explicit ExitHold(std::uint64_t id) : id_(id) {}

@@ -104,6 +104,7 @@ void ProgramEnding::windowDestroyed() {
 
 bool ProgramEnding::finish(Host& host, double grace) {
     gPhase.store(static_cast<int>(Phase::Ending));
+    ExitHold::setEnding(true);
     const double deadline = steadySeconds() + grace;
     // What the user started runs to its end, main-queue steps included; input taken just before
     // the end may have left the start of a shot on the main queue.
@@ -131,4 +132,5 @@ void ProgramEnding::resetForTesting() {
     gSignals.store(0);
     gSignal.store(0);
     gLost.reset();
+    ExitHold::setEnding(false);
 }

@@ -105,11 +105,13 @@ Result<void> AssetIndex::exec(const char* sql) const {
     return {};
 }
 
-Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) {
+Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder, FolderCreation creation) {
     // The folder by its own name, once: where it sits is the user's own choice and no news.
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
+    if (creation == FolderCreation::Create) std::filesystem::create_directories(folder, error);
     if (error) return fail("cannot create the folder " + nameOf(folder) + ": " + error.message());
+    const auto identity = folderIdentityOf(folder);
+    if (!identity) return fail("the folder " + nameOf(folder) + " is not there");
     // The index is opened through the folder's resolved path, so that SQLite can refuse a link
     // under the index's own name (one swapped in after the check below) while a folder reached
     // through links, such as a pictures folder on another disk, still opens.
@@ -130,7 +132,7 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder) 
         int rc = sqlite3_open_v2(
             path.c_str(), &db,
             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_NOFOLLOW, nullptr);
-        std::unique_ptr<AssetIndex> index(new AssetIndex(folder, db));
+        std::unique_ptr<AssetIndex> index(new AssetIndex(folder, *identity, db));
         if (rc != SQLITE_OK) return sqlFailure(db, "cannot open the library index");
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
         auto usable = index->exec("PRAGMA synchronous=FULL");

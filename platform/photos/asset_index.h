@@ -10,7 +10,8 @@
 // length disagrees with their file are described afresh from it (a movie is read only when its
 // size or time differ from the recorded ones); whole image files without a row are indexed; and
 // the temporary files of an interrupted atomic write are removed. While the library is open, the
-// files another program changes are settled by the same rules (settleFiles). A link under the
+// files another program changes are settled by the same rules (settleFiles), except that a photo
+// cut short in place is dated anew, so that whoever shows it reads it again. A link under the
 // index's name is set aside and one under its journal's, log's or shared memory's is removed: no
 // link there is followed, nor its target written. Only the index's own faults set it aside: a lock
 // another connection holds, a full disk or an I/O error fail the one open or change and keep the
@@ -50,6 +51,10 @@ enum class AssetSortKey { CreationDate, ModificationDate };
 // its own), or keep that row (another connection listed the file first).
 enum class RowConflict { Fail, KeepExisting };
 
+// Whether an open makes the folder where none is: a start does; a library that lost its folder
+// while it ran waits for one to be there again.
+enum class FolderCreation { Create, MustExist };
+
 struct AssetQuery {
     std::optional<PHAssetMediaType> mediaType;
     std::vector<std::string> identifiers;  // empty: all
@@ -63,10 +68,14 @@ public:
     static constexpr const char* kIndexFileName = ".korva-library.sqlite";
 
     ~AssetIndex();
-    // Opens (creating) the index in the folder and repairs it against the files there.
-    static Result<std::unique_ptr<AssetIndex>> open(const std::string& folder);
+    // Opens (creating) the index in the folder and repairs it against the files there; makes the
+    // folder too unless it must exist already.
+    static Result<std::unique_ptr<AssetIndex>> open(const std::string& folder,
+                                                    FolderCreation creation = FolderCreation::Create);
 
     const std::string& folder() const { return folder_; }
+    // The folder the index was opened in: the folder's name may come to hold another one.
+    const FolderIdentity& folderIdentity() const { return identity_; }
     std::string pathOf(const AssetRecord& record) const;
 
     // One transaction: all inserts and deletions happen, or none. A failure that is not damage
@@ -93,7 +102,8 @@ public:
     static Result<AssetRecord> describeFile(const std::string& path, bool verifyPixels);
 
 private:
-    AssetIndex(std::string folder, sqlite3* db) : folder_(std::move(folder)), db_(db) {}
+    AssetIndex(std::string folder, FolderIdentity identity, sqlite3* db)
+        : folder_(std::move(folder)), identity_(identity), db_(db) {}
     static Result<void> setAside(const std::string& path);
     // The connection's last error, noting damage.
     Failure failure(const std::string& what) const;
@@ -112,10 +122,12 @@ private:
     // it so from then on.
     Result<void> separateDuplicateRows();
     Result<void> giveRowsIdentifiers();
-    Result<std::vector<AssetIndexRow>> readRows() const;
+    // Every row, or the rows of the named files.
+    Result<std::vector<AssetIndexRow>> readRows(const std::set<std::string>* files = nullptr) const;
     Result<void> updateDescriptions(const std::vector<AssetRecord>& records, RowDates dates);
 
     std::string folder_;
+    FolderIdentity identity_;
     sqlite3* db_;
     mutable std::mutex mutex_;
     mutable std::atomic<bool> damaged_{false};

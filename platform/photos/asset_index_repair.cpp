@@ -98,9 +98,8 @@ Result<void> AssetIndex::settleFiles(const std::optional<std::set<std::string>>&
         for (const auto& name : *listed)
             if (isLibraryFileName(name)) files.insert(name);
     }
-    auto rows = readRows();
+    auto rows = readRows(names ? &*names : nullptr);
     if (!rows) return fail(rows.error());
-    if (names) std::erase_if(*rows, [&](const AssetIndexRow& row) { return !names->count(row.file); });
     return reconcile(files, *rows, RowDates::FromFile);
 }
 
@@ -138,8 +137,20 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
         } else if (!facts && stamp && isLibraryImageName(row.file)) {
             // A photo cut short (a copy broken off, a disk that lost its end) is still the user's:
             // its row and identifier stay, readers find it unreadable, and once its file is whole
-            // again it is shown under the same identifier.
+            // again it is shown under the same identifier. One cut while the library is open is
+            // dated anew, so that a picture kept of it is not shown as if it were still there.
             Log::warning(kPhotosLog, row.file + " is not whole (" + facts.error() + "); its row stays");
+            if (dates == RowDates::FromFile && row.stamp != stamp) {
+                AssetRecord cut;
+                cut.identifier = row.identifier;
+                cut.mediaType = static_cast<PHAssetMediaType>(row.kind);
+                cut.pixelWidth = row.pixelWidth;
+                cut.pixelHeight = row.pixelHeight;
+                cut.duration = row.duration;
+                cut.stamp = stamp;
+                cut.modificationDate = replacedDate(path, row.modificationDate);
+                redescribed.push_back(std::move(cut));
+            }
         } else if (!facts) {
             Log::warning(kPhotosLog, "not listing " + row.file + ": " + facts.error());
             dropped.push_back(row.identifier);
@@ -193,33 +204,43 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
     return apply(found, dropped, RowConflict::KeepExisting);
 }
 
-Result<std::vector<AssetIndexRow>> AssetIndex::readRows() const {
+Result<std::vector<AssetIndexRow>> AssetIndex::readRows(const std::set<std::string>* files) const {
     // Read in full before any file is checked, so that no read transaction stays open meanwhile.
     AssetIndexStatement st;
-    if (sqlite3_prepare_v2(db_,
-                           "SELECT identifier, file, media_type, pixel_width, pixel_height, duration, file_size, "
-                           "file_time, modification_date FROM assets",
-                           -1, &st.s, nullptr) != SQLITE_OK)
-        return failure("cannot read the index");
+    const std::string sql = std::string(
+                                "SELECT identifier, file, media_type, pixel_width, pixel_height, duration, "
+                                "file_size, file_time, modification_date FROM assets") +
+                            (files ? " WHERE file = ?" : "");
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.s, nullptr) != SQLITE_OK) return failure("cannot read the index");
     std::vector<AssetIndexRow> rows;
-    int rc;
-    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
-        auto id = assetIndexText(st.s, 0);
-        auto file = assetIndexText(st.s, 1);
-        if (!id || !file) continue;
-        AssetIndexRow row;
-        row.identifier = std::move(*id);
-        row.file = std::move(*file);
-        row.kind = sqlite3_column_int64(st.s, 2);
-        row.pixelWidth = sqlite3_column_int(st.s, 3);
-        row.pixelHeight = sqlite3_column_int(st.s, 4);
-        row.duration = sqlite3_column_double(st.s, 5);
-        if (sqlite3_column_type(st.s, 6) == SQLITE_INTEGER && sqlite3_column_type(st.s, 7) == SQLITE_INTEGER)
-            row.stamp = FileStamp{sqlite3_column_int64(st.s, 6), sqlite3_column_int64(st.s, 7)};
-        row.modificationDate = sqlite3_column_double(st.s, 8);
-        rows.push_back(std::move(row));
-    }
-    if (rc != SQLITE_DONE) return failure("cannot read the index");
+    auto readAll = [&] {
+        int rc;
+        while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+            auto id = assetIndexText(st.s, 0);
+            auto file = assetIndexText(st.s, 1);
+            if (!id || !file) continue;
+            AssetIndexRow row;
+            row.identifier = std::move(*id);
+            row.file = std::move(*file);
+            row.kind = sqlite3_column_int64(st.s, 2);
+            row.pixelWidth = sqlite3_column_int(st.s, 3);
+            row.pixelHeight = sqlite3_column_int(st.s, 4);
+            row.duration = sqlite3_column_double(st.s, 5);
+            if (sqlite3_column_type(st.s, 6) == SQLITE_INTEGER && sqlite3_column_type(st.s, 7) == SQLITE_INTEGER)
+                row.stamp = FileStamp{sqlite3_column_int64(st.s, 6), sqlite3_column_int64(st.s, 7)};
+            row.modificationDate = sqlite3_column_double(st.s, 8);
+            rows.push_back(std::move(row));
+        }
+        return rc == SQLITE_DONE;
+    };
+    if (!files && !readAll()) return failure("cannot read the index");
+    // Of named files, one lookup each: a few files of a large library are settled at a time.
+    if (files)
+        for (const auto& name : *files) {
+            sqlite3_reset(st.s);
+            sqlite3_bind_text(st.s, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+            if (!readAll()) return failure("cannot read the index");
+        }
     return rows;
 }
 

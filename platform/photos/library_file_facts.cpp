@@ -13,6 +13,12 @@ std::optional<FileStamp> fileStampOf(const std::string& path) {
                      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
+std::optional<FolderIdentity> folderIdentityOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+    return FolderIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
 Result<FileFacts> checkLibraryFile(const std::string& path, FileCheckFault& fault) {
     fault = FileCheckFault::NotWhole;
     // Anything but a regular file (a pipe would block every reader) is never listed.

@@ -20,6 +20,14 @@ struct FileStamp {
 // None for a path that is not a regular file.
 std::optional<FileStamp> fileStampOf(const std::string& path);
 
+// Which folder is under a name: another one made under the same name is another folder.
+struct FolderIdentity {
+    std::uint64_t device = 0, inode = 0;
+    bool operator==(const FolderIdentity&) const = default;
+};
+// None where no folder is under the name (links followed).
+std::optional<FolderIdentity> folderIdentityOf(const std::string& path);
+
 struct FileFacts {
     PHAssetMediaType mediaType = PHAssetMediaType::Image;
     int pixelWidth = 0, pixelHeight = 0;  // as displayed

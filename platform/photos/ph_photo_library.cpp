@@ -208,6 +208,8 @@ Result<void> PHPhotoLibrary::performChangesAndWait(std::function<void()> changes
 
 Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, std::vector<std::string>& removed) {
     if (!authorized()) return fail("the photo library is not authorized");
+    // Files are written under the folder's name: the index must be that folder's.
+    followFolder();
     std::shared_ptr<AssetIndex> assets = index();
     if (!assets) assets = openAgain();
     if (!assets) return fail("the photo library is unavailable: " + openError());
@@ -324,7 +326,8 @@ std::shared_ptr<AssetIndex> PHPhotoLibrary::openAgain() const {
     std::lock_guard opening(openMutex_);
     // Another save or fetch may have opened it meanwhile.
     if (auto opened = index()) return opened;
-    auto reopened = AssetIndex::open(folder_);
+    // A folder that went while the library ran is not made again: only one there now is opened.
+    auto reopened = AssetIndex::open(folder_, folderLost_ ? FolderCreation::MustExist : FolderCreation::Create);
     std::lock_guard lock(indexMutex_);
     if (!reopened) {
         openError_ = reopened.error();
@@ -332,6 +335,7 @@ std::shared_ptr<AssetIndex> PHPhotoLibrary::openAgain() const {
     }
     index_ = std::move(reopened.value());
     openError_.clear();
+    folderLost_ = false;
     return index_;
 }
 
@@ -346,7 +350,8 @@ Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& reco
         std::lock_guard lock(indexMutex_);
         index_.reset();
     }
-    auto reopened = AssetIndex::open(folder_);
+    // Only the folder there now: one that went is not made again under a running library.
+    auto reopened = AssetIndex::open(folder_, FolderCreation::MustExist);
     if (!reopened) {
         std::lock_guard lock(indexMutex_);
         openError_ = reopened.error();

@@ -7,15 +7,23 @@
 // atomically), then its index rows in one transaction; nothing of a failed change remains.
 //
 // The folder is watched while the library lives: a photo or movie that another program finishes
-// writing into it, moves into it, replaces, deletes or moves out is settled into the index on the
-// library's queue once the folder has been quiet for kFolderQuiet seconds of Clock time (kFolderLongest
-// at most while changes keep coming), and observers hear of it as of a change of the library's own.
-// The library's own writes and its temporary and hidden files give no notice of their own.
+// writing into it, moves or links into it, makes readable, replaces, deletes or moves out is
+// settled into the index on the library's queue once the folder has been quiet for kFolderQuiet
+// seconds of Clock time (kFolderLongest at most while changes keep coming), and observers hear of
+// it as of a change of the library's own. The library's own writes and its temporary and hidden
+// files give no notice of their own. A settlement goes a few files at a time (kSettleFiles,
+// kSettleBytes), so that a save waits for one step of it at most, and stops once the program's end
+// has begun (ExitHold::ending): the next start reads the folder anyway.
+// The folder is followed by its name: when it goes (deleted, moved away) the index closes and
+// saves fail until a folder is there again, which is then opened as at a start (its own index,
+// read and repaired); observers hear what that changed.
 // Thread-safe: changes and folder settlements run one at a time on the library's queue; the watch
 // has a thread of its own, joined when the library goes.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -100,10 +108,19 @@ public:
     // this long, and no longer than the longest wait after its first change.
     static constexpr double kFolderQuiet = 0.3;
     static constexpr double kFolderLongest = 1.0;
+    // Files one step of a settlement looks at, at most, and the bytes they may hold (a step has at
+    // least one file).
+    static constexpr std::size_t kSettleFiles = 16;
+    static constexpr std::int64_t kSettleBytes = 16 << 20;
+    // What a wait for the folder's changes needs besides its files: nothing, news that no folder
+    // is under the library's name, or that one is there again (and watched).
+    enum class FolderWait { Files, FolderGone, FolderBack };
     // Waits, at most `seconds` of real time (the kernel's events come on their own thread), until
-    // the folder watch has taken in changes to all of the named files that are not settled yet;
-    // whether it has. For tests, which then move the Clock on to the settlement.
-    bool waitForFolderChanges(const std::vector<std::string>& names, double seconds) const;
+    // the folder watch has taken in changes to all of the named files that are not settled yet
+    // (and the news of the folder asked for); whether it has. For tests, which then move the Clock
+    // on to the settlement.
+    bool waitForFolderChanges(const std::vector<std::string>& names, double seconds,
+                              FolderWait also = FolderWait::Files) const;
 
     ~PHPhotoLibrary() override;
     void init() override;
@@ -126,11 +143,20 @@ private:
     // On the watch's thread: gathers the names and plans their settlement.
     void folderChanged(FolderEvents events);
     void settleFolderLater(double delay);
-    // On the library's queue: the gathered files into the index, then the notice.
+    // On the library's queue: takes the gathered files into the settlement, and starts it.
     void settleFolder();
+    // On the library's queue: one step of the settlement into the index; the next step is queued
+    // behind whatever the library was asked meanwhile. The notice comes at its end (and each
+    // kFolderLongest of a long one).
+    void settleStep();
+    // On the library's queue: keeps the index the folder's under the library's name. Closes it
+    // when the folder went, opens the one there now when another came (or one came back); true
+    // when it opened one, which read the whole folder.
+    bool followFolder();
     // Tells observers what the index holds that they were not told of (whoever wrote it: this
     // library's folder settlement, or another library on the same folder).
     void announceIndexChanges(const AssetIndex& index);
+    void announceRows(const std::vector<AssetRecord>& rows);
 
     std::string folder_;
     // Replaced when it fails while in use (on the library's queue) or opened again after a failed
@@ -138,6 +164,9 @@ private:
     mutable std::mutex indexMutex_;
     mutable std::shared_ptr<AssetIndex> index_;
     mutable std::string openError_;
+    // Whether the folder went while the library ran (its index closed then); until one is opened
+    // again, no open makes it.
+    mutable std::atomic<bool> folderLost_{false};
     // Held through every open after the first, so that two never repair the folder at once.
     mutable std::mutex openMutex_;
     dispatch_queue_t queue_;
@@ -152,7 +181,16 @@ private:
     std::set<std::string> folderNames_;
     bool folderOverflowed_ = false;
     bool folderSettleDue_ = false;
+    // Whether the folder under the name moved since the last settlement, and what is there now.
+    bool folderMoved_ = false;
+    FolderWait folderNews_ = FolderWait::Files;
     double folderFirst_ = 0, folderLast_ = 0;
+    // The settlement under way, on the library's queue only: the files still to look at, whether
+    // the whole folder is to be looked at, whether a step is queued, and when observers last heard.
+    std::set<std::string> settling_;
+    bool settlingAll_ = false;
+    bool settleQueued_ = false;
+    double lastAnnounced_ = 0;
     // Each asset observers were told of, with the modification date they were told; on the
     // library's queue only (and in init, before the queue has work).
     std::unordered_map<std::string, double> told_;

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_fetch_result_change_details.h"
@@ -204,14 +203,8 @@ void ImagePickerGridController::didSelectItemAtIndexPath(UICollectionView& view,
     view.deselectItemAtIndexPath(path, false);
     auto picker = picker_.lock();
     if (!picker || path.row >= picker->assets().size()) return;
-    // A grey photo whose file is there has nothing to give: it could not be read. One whose file
-    // has gone is the picker's to report. (A movie has no picture of its own here; its file is
-    // handed over as it is.)
-    const auto& asset = picker->assets()[path.row];
-    std::error_code error;
-    if (asset->mediaType() == PHAssetMediaType::Image && isUnreadable(asset->localIdentifier()) &&
-        std::filesystem::exists(asset->filePath(), error))
-        return;
+    // A grey photo is tried again: the picker says why it cannot be opened (gone, or unreadable),
+    // or picks it if it has become readable since its thumbnail failed.
     picker->pickAssetAtIndex(path.row);
 }
 

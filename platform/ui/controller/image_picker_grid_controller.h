@@ -3,8 +3,8 @@
 // caching image manager at the cells' own pixel size (as the host draws them), so that drawing one
 // scales and converts nothing; they are kept in the manager's shared cache and given again to a
 // cell that scrolls back, and a cell scrolled away cancels what it asked for. An asset whose file
-// cannot be read or decoded stays a grey cell that a tap does not pick; one whose file has gone is
-// grey too, and a tap has the picker say so, until the library's notice takes the cell away. The
+// cannot be read or decoded stays a grey cell, and so does one whose file has gone, until the
+// library's notice takes the cell away; a tap on either has the picker say why it cannot open it. The
 // library's changes add, remove and redraw cells. Videos carry their length in a corner. An empty
 // library shows "No Photos". A tap asks the picker to pick the asset. Main thread only.
 #pragma once

@@ -133,11 +133,10 @@ void UIImagePickerController::photoLibraryDidChange(const std::shared_ptr<PHChan
         grid->libraryDidChange(*details);
 }
 
-void UIImagePickerController::sayPhotoIsGone(const PHAsset& asset) {
-    Log::warning("photos", "the picked photo's file is gone: " + asset.filePath());
+void UIImagePickerController::sayCannotOpen(const char* why) {
     if (presentedViewController()) return;
     const std::string heading = viewControllers().empty() ? title() : viewControllers().front()->title();
-    auto alert = UIAlertController::make(heading, kPhotoGone, UIAlertControllerStyle::Alert);
+    auto alert = UIAlertController::make(heading, why, UIAlertControllerStyle::Alert);
     // Choosing the action takes the alert away; the library's notice takes the cell.
     alert->addAction(UIAlertAction::make("OK", UIAlertActionStyle::Default, nullptr));
     presentViewController(alert, true);
@@ -158,7 +157,8 @@ bool UIImagePickerController::pickAssetAtIndex(std::size_t index) {
     auto asset = list[index];
     std::weak_ptr<UIImagePickerController> weak = self<UIImagePickerController>();
     if (fileIsGone(*asset)) {
-        sayPhotoIsGone(*asset);
+        Log::warning("photos", "the picked photo's file is gone: " + asset->filePath());
+        sayCannotOpen(kPhotoGone);
         return false;
     }
     if (asset->mediaType() == PHAssetMediaType::Video) {
@@ -208,13 +208,15 @@ void UIImagePickerController::setPicking(bool picking) {
 
 void UIImagePickerController::finishPick(const std::shared_ptr<PHAsset>& asset, const std::shared_ptr<UIImage>& image) {
     setPicking(false);
-    // A photo that cannot be read is not picked: the grid stays for another choice.
+    // A photo that cannot be read is not picked: the alert says so, the grid stays for another choice.
     if (!image && fileIsGone(*asset)) {
-        sayPhotoIsGone(*asset);
+        Log::warning("photos", "the picked photo's file is gone: " + asset->filePath());
+        sayCannotOpen(kPhotoGone);
         return;
     }
     if (!image) {
         Log::warning("photos", "the picked photo cannot be read: " + asset->filePath());
+        sayCannotOpen(kPhotoUnreadable);
         return;
     }
     if (finished_) return;

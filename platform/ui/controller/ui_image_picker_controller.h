@@ -49,8 +49,10 @@ public:
     KORVA_MAKE(UIImagePickerController)
     void init() override;
 
-    // What a pick of a photo whose file has gone says, over the picker.
+    // What a pick of a photo whose file has gone says, over the picker, and of one whose file is
+    // there but cannot be read or decoded (cut short, not a picture, not readable by the user).
     static constexpr const char* kPhotoGone = "UNABLE TO OPEN. THE PHOTO IS NO LONGER IN THE LIBRARY";
+    static constexpr const char* kPhotoUnreadable = "UNABLE TO OPEN. THE PHOTO CANNOT BE READ";
 
     // The camera is available while the host lists one (see CaptureDeviceRegistry).
     static bool isSourceTypeAvailable(UIImagePickerControllerSourceType type);
@@ -75,8 +77,8 @@ public:
     const std::vector<std::shared_ptr<PHAsset>>& assets();
     // Picks a library asset. An image is loaded off the main thread, then the delegate hears of it
     // with the image, its reference URL and the asset; an image that cannot be read or decoded is
-    // not picked (logged), and the picker stays open. A video hands over its file URL. An asset
-    // whose file has gone (the library has not heard yet) is not picked: an alert says so. False
+    // not picked, an alert says so and the picker stays open. A video hands over its file URL. An
+    // asset whose file has gone (the library has not heard yet) is not picked: an alert says so. False
     // for an index out of range, while a pick is loading, after the picker finished, for the
     // camera, or for a file that has gone.
     bool pickAssetAtIndex(std::size_t index);
@@ -102,8 +104,8 @@ protected:
     UIImagePickerController() = default;
 
 private:
-    // Logs and shows kPhotoGone (once while it is up).
-    void sayPhotoIsGone(const PHAsset& asset);
+    // Shows why a photo cannot be opened (kPhotoGone or kPhotoUnreadable), once while it is up.
+    void sayCannotOpen(const char* why);
     void deliver(const ValueDictionary& info);
     void setPicking(bool picking);
     void finishPick(const std::shared_ptr<PHAsset>& asset, const std::shared_ptr<UIImage>& image);

@@ -55,9 +55,11 @@ TEST_F(ProgramEndingTest, StartedWorkRunsItsMainLoopStepsAndWhatTheGraceCutsOffI
     EXPECT_EQ(steps, 2);
     EXPECT_FALSE(ExitHold::any());
     EXPECT_EQ(ProgramEnding::phase(), ProgramEnding::Phase::Ending);
+    EXPECT_TRUE(ExitHold::ending()) << "work the next start does anyway stops";
 
     // A step that never comes: the grace ends the wait, and the log names what was lost.
     ProgramEnding::resetForTesting();
+    EXPECT_FALSE(ExitHold::ending());
     LogCapture log;
     auto stuck = ExitHold::make("the edited photo");
     EXPECT_FALSE(ProgramEnding::finish(*host, 0.05));

@@ -1,6 +1,7 @@
 // The picker while another program changes the library folder: a copied photo comes first, a
-// replaced one is drawn again, a tapped cell whose file went says so and the notice takes it away,
-// and a burst is one notice.
+// replaced one is drawn again, a tapped cell whose file went or was cut short says so (the notice
+// takes the one that went away, and turns the cut one grey), and a burst is one notice.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -142,6 +143,39 @@ TEST_F(PickerFolderTest, CellsFollowPhotosCopiedInReplacedAndRemoved) {
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->message(), UIImagePickerController::kPhotoGone);
     EXPECT_EQ(picks->picked, 0);
+}
+
+TEST_F(PickerFolderTest, APhotoCutInPlaceTurnsGreyAndATapSaysItCannotBeOpenedUntilAWholeCopyComes) {
+    copyIn("cut.jpg", CGColor::rgb(1, 0, 0, 1));
+    noticeOf({"cut.jpg"});
+    ASSERT_EQ(picker->assets().size(), 1u);
+    const std::string id = picker->assets()[0]->localIdentifier();
+    EXPECT_GT(redOf(id), 200);
+
+    // Cut as a truncating program does: opened for writing, cut, closed.
+    const auto path = (library.folder / "cut.jpg").string();
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(std::filesystem::file_size(path) / 2)), 0);
+    ::close(fd);
+    noticeOf({"cut.jpg"});
+    ASSERT_EQ(picker->assets().size(), 1u);
+    EXPECT_TRUE(grid->isUnreadable(id));
+    EXPECT_EQ(redOf(id), -1);
+    tapItem(0);
+    EXPECT_EQ(picks->picked, 0);
+    auto alert = std::dynamic_pointer_cast<UIAlertController>(picker->presentedViewController());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), UIImagePickerController::kPhotoUnreadable);
+    RunLoop::main().advance(0.5);  // the alert shown
+    EXPECT_TRUE(alert->chooseActionWithTitle("OK"));
+    RunLoop::main().advance(0.5);
+    EXPECT_FALSE(picker->presentedViewController());
+
+    copyIn("cut.jpg", CGColor::rgb(0, 0, 1, 1));
+    noticeOf({"cut.jpg"});
+    EXPECT_FALSE(grid->isUnreadable(id));
+    EXPECT_LT(redOf(id), 60);
 }
 
 TEST_F(PickerFolderTest, ABurstIsOneNoticeAndAClosedPickerHearsNothing) {

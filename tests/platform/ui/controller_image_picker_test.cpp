@@ -25,6 +25,7 @@
 #include "platform/ui/controller/image_picker_camera_controller.h"
 #include "platform/ui/controller/image_picker_grid_controller.h"
 #include "platform/ui/controller/sized_image_cache.h"
+#include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "tests/platform/media/media_test_support.h"
@@ -236,6 +237,13 @@ TEST_F(ImagePickerTest, AnUnreadablePhotoStaysListedAsAGreyCellThatDoesNotPick) 
     tapItem(0);
     EXPECT_TRUE(log->picked.empty());
     EXPECT_EQ(root->presentedViewController(), picker) << "the picker stays for another choice";
+    // It says why, and its OK leaves the grid for another choice.
+    auto alert = std::dynamic_pointer_cast<UIAlertController>(picker->presentedViewController());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), UIImagePickerController::kPhotoUnreadable);
+    RunLoop::main().advance(0.5);  // the alert shown
+    EXPECT_TRUE(alert->chooseActionWithTitle("OK"));
+    RunLoop::main().advance(0.5);
     tapItem(1);
     ASSERT_EQ(log->picked.size(), 1u);
     EXPECT_EQ(assetIdentifierFromReferenceURL(log->picked[0].find(UIImagePickerControllerReferenceURL)->stringValue()),

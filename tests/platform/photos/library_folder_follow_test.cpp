@@ -1,0 +1,169 @@
+// What the folder watch must not miss or hold up: a save or the end during a large settlement,
+// the folder moved away or removed and made again, photos linked in or made readable, a steady
+// import, two libraries settling the same files at once, a photo written in pieces.
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <set>
+
+#include "folder_test_support.h"
+#include "platform/dispatch/exit_hold.h"
+#include "platform/photos/asset_index.h"
+#include "platform/runtime/log.h"
+
+namespace {
+
+// The files an index lists, read as another program would.
+std::set<std::string> indexedFiles(const std::filesystem::path& dir) {
+    std::set<std::string> files;
+    sqlite3* db = nullptr;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_open_v2((dir / AssetIndex::kIndexFileName).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "SELECT file FROM assets", -1, &st, nullptr) == SQLITE_OK)
+        while (sqlite3_step(st) == SQLITE_ROW) files.insert(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return files;
+}
+
+std::string fileOf(const std::string& id) {
+    auto asset = PHAsset::fetchAssetsWithLocalIdentifiers({id})->firstObject();
+    return asset ? std::filesystem::path(asset->filePath()).filename().string() : "";
+}
+
+std::size_t listed() {
+    return PHAsset::fetchAssetsWithOptions(nullptr)->count();
+}
+
+}  // namespace
+
+TEST_F(FolderTest, ASaveGoesAheadOfALargeSettlementAndTheEndDoesNotWaitForIt) {
+    constexpr std::size_t kMany = 2000;
+    const Bytes small = jpeg(8, 8), photo = jpeg(10, 10);
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < kMany; ++i) {
+        names.push_back("many_" + std::to_string(i) + ".jpg");
+        std::ofstream(outside / names.back(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(small.data()), small.size());
+        std::filesystem::rename(outside / names.back(), folder / names.back());
+    }
+    ASSERT_TRUE(library->waitForFolderChanges(names, kEventWait));
+    Clock::advanceVirtual(PHPhotoLibrary::kFolderQuiet);
+    std::size_t listedAtSave = kMany;
+    ASSERT_TRUE(library->performChangesAndWait([&] {
+        listedAtSave = listed();
+        PHAssetCreationRequest::creationRequestForAsset()->addResourceWithType(PHAssetResourceType::Photo, photo);
+    }));
+    EXPECT_LE(listedAtSave, 4 * PHPhotoLibrary::kSettleFiles) << "the save waits for a step or two";
+    // The end stops the settlement within a step; the next start lists the rest.
+    ExitHold::setEnding(true);
+    DispatchQueue::waitUntilBackgroundIdle();
+    ExitHold::setEnding(false);
+    EXPECT_LT(listed(), kMany / 2);
+    library = nullptr;
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(listed(), kMany + 1);
+}
+
+TEST_F(FolderTest, TheFolderIsFollowedByItsNameWhenMovedAwayRemovedAndMadeAgain) {
+    const std::filesystem::path old = folder.string() + "-old";
+    auto folderNews = [&](PHPhotoLibrary::FolderWait news) {
+        ASSERT_TRUE(library->waitForFolderChanges({}, kEventWait, news));
+        Clock::advanceVirtual(PHPhotoLibrary::kFolderQuiet);
+        DispatchQueue::waitUntilBackgroundIdle();
+        RunLoop::main().runUntilIdle();
+    };
+    const std::string first = save(jpeg(12, 12)), firstFile = fileOf(first);
+    // Moved away and made again, as a sync tool replaces it: the new folder's own index, told.
+    std::filesystem::rename(folder, old);
+    std::filesystem::create_directory(folder);
+    folderNews(PHPhotoLibrary::FolderWait::FolderBack);
+    ASSERT_FALSE(observer->changes.empty());
+    EXPECT_EQ(observer->changes.back()->removedIdentifiers(), std::vector<std::string>{first});
+    const std::string second = save(jpeg(14, 14));
+    copyIn("copied.jpg");
+    settle(*library, {"copied.jpg"});
+    EXPECT_EQ(indexedFiles(folder), (std::set<std::string>{fileOf(second), "copied.jpg"}));
+    EXPECT_EQ(indexedFiles(old), std::set<std::string>{firstFile});
+    std::filesystem::remove_all(old);
+
+    // Removed: its photos leave the view and saves fail without making it; made again: saves land.
+    std::filesystem::remove_all(folder);
+    folderNews(PHPhotoLibrary::FolderWait::FolderGone);
+    EXPECT_EQ(observer->changes.back()->removedIdentifiers().size(), 2u);
+    EXPECT_EQ(save(jpeg(10, 10)), "");
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    std::filesystem::create_directory(folder);
+    folderNews(PHPhotoLibrary::FolderWait::FolderBack);
+    const std::string third = save(jpeg(10, 10));
+    EXPECT_EQ(indexedFiles(folder), std::set<std::string>{fileOf(third)});
+}
+
+TEST_F(FolderTest, APhotoLinkedInOrMadeReadableIsListed) {
+    std::filesystem::create_hard_link(picture("linked.jpg", 20, 10), folder / "linked.jpg");
+    settle(*library, {"linked.jpg"});
+    EXPECT_EQ(listed(), 1u);
+    copyIn("locked.jpg");
+    std::filesystem::permissions(folder / "locked.jpg", std::filesystem::perms::none);
+    // Permissions hold for the superuser only as another user.
+    const bool switched = ::geteuid() == 0 && ::seteuid(65534) == 0;
+    settle(*library, {"locked.jpg"});
+    if (switched) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    EXPECT_EQ(listed(), 1u);
+    std::filesystem::permissions(folder / "locked.jpg",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::others_read);
+    settle(*library, {"locked.jpg"});
+    EXPECT_EQ(listed(), 2u);
+}
+
+TEST_F(FolderTest, ASteadyImportIsToldWithinTheLongestWait) {
+    constexpr double kEvery = 0.2;
+    double waited = 0;
+    for (int i = 0; observer->changes.empty() && waited < 6; ++i, waited += kEvery) {
+        copyIn("steady_" + std::to_string(i) + ".jpg");
+        settle(*library, {"steady_" + std::to_string(i) + ".jpg"}, kEvery);
+    }
+    EXPECT_LE(waited, PHPhotoLibrary::kFolderLongest + kEvery);
+}
+
+TEST_F(FolderTest, TwoLibrariesSettlingTheSameFilesAtOnceKeepOneRowForEach) {
+    auto other = PHPhotoLibrary::make(folder.string());
+    auto otherObserver = std::make_shared<ChangeRecorder>();
+    other->registerChangeObserver(otherObserver);
+    std::vector<std::string> names;
+    for (int i = 0; i < 64; ++i) names.push_back("both_" + std::to_string(i) + ".jpg");
+    for (const auto& name : names) copyIn(name);
+    ASSERT_TRUE(other->waitForFolderChanges(names, kEventWait));
+    LogCapture log;
+    settle(*library, names);  // both settle on this step of the clock
+    EXPECT_FALSE(log.contains("reopening")) << "a row the other listed first is no fault";
+    EXPECT_EQ(listed(), names.size());
+    ASSERT_FALSE(otherObserver->changes.empty());
+    EXPECT_EQ(otherObserver->changes.back()->insertedIdentifiers().size(), names.size());
+    other->unregisterChangeObserver(otherObserver);
+}
+
+TEST_F(FolderTest, APhotoWrittenInPiecesIsLookedAtOnceItIsClosed) {
+    const Bytes whole = jpeg(64, 48);
+    const int fd = ::open((folder / "pieces.jpg").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    // A photo finished after each piece marks how far the watch has read.
+    copyIn("mark.jpg");
+    settle(*library, {"mark.jpg"});
+    LogCapture log;
+    const std::size_t piece = whole.size() / 4 + 1;
+    for (std::size_t at = 0; at < whole.size(); at += piece) {
+        const std::size_t n = std::min(piece, whole.size() - at);
+        ASSERT_EQ(::write(fd, whole.data() + at, n), static_cast<ssize_t>(n));
+        copyIn("mark_" + std::to_string(at) + ".jpg");
+        settle(*library, {"mark_" + std::to_string(at) + ".jpg"});
+    }
+    EXPECT_EQ(listed(), 5u) << "the marks only, while the photo is open";
+    ::close(fd);
+    settle(*library, {"pieces.jpg"});
+    EXPECT_EQ(listed(), 6u);
+    for (const auto& line : log.lines()) EXPECT_EQ(line.find("pieces.jpg"), std::string::npos) << line;
+}
