@@ -24,6 +24,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -254,6 +255,8 @@ private:
     bool observingApp_ = false;
     bool statusDefault_ = false;
     bool noFocusReset_ = false;
+    // A restart asked for while capture was stopping: the start's completion, run once the stop ends.
+    std::optional<std::function<void()>> startAfterStop_;
     // Picture.
     double ratioWpH_ = 0.75;
     std::shared_ptr<FilterMyElement> screenElement_, screenElement0_;

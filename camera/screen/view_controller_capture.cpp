@@ -1,5 +1,7 @@
 // Starting, stopping and restarting capture, the application's life-cycle notifications, the
 // camera permission memory and the controls' turn with the device.
+#include <utility>
+
 #include "camera/overlays/guide_view.h"
 #include "camera/screen/camera_popups.h"
 #include "camera/screen/flash_setting.h"
@@ -59,6 +61,8 @@ void ViewController::start(std::function<void()> completion) {
 }
 
 void ViewController::stop(std::function<void()> completion) {
+    // A stop asked for after a restart was queued behind another stop wins over it.
+    startAfterStop_.reset();
     cameraRemoveObservers();
     auto host = hosts_->beginStop();
     if (!host) return;
@@ -77,6 +81,7 @@ void ViewController::stop(std::function<void()> completion) {
             // Idle before the completion, so that a restart's start is taken.
             s->hosts_->finishStop();
             if (completion) completion();
+            if (auto queued = std::exchange(s->startAfterStop_, std::nullopt)) s->start(std::move(*queued));
         });
     });
 }
@@ -84,6 +89,15 @@ void ViewController::stop(std::function<void()> completion) {
 void ViewController::restart(std::function<void()> completion) {
     road_->restartBegins(CACurrentMediaTime());
     Log::debug("camera", "capture restart begins");
+    // Capture already stopped (or stopping) has nothing left to stop: the restart is the start
+    // (after the stop under way), or a permission granted after its denial stopped capture would
+    // start nothing.
+    switch (hosts_->state()) {
+        case CaptureState::Idle: return start(std::move(completion));
+        case CaptureState::Stopping: startAfterStop_ = std::move(completion); return;
+        case CaptureState::Starting:
+        case CaptureState::Running: break;
+    }
     std::weak_ptr<ViewController> weak = me();
     stop([weak, completion = std::move(completion)] {
         auto s = weak.lock();

@@ -1,8 +1,9 @@
 // The camera screen's capture state machine on the synthetic camera: starting needs an appeared
 // screen, repeated starts and stops are ignored without their completions, stops reset the points
-// unless a stall restart keeps them, the permission memory, a refused camera (its taps ask for the
-// settings, its missing frames restart nothing), the hosts' presets, the controls' turn, the
-// orientations the screen accepts and the guide's visibility.
+// unless a stall restart keeps them, restarts from every state, the permission memory and its
+// first-use request, a refused camera (its taps ask for the settings, its missing frames restart
+// nothing), the hosts' presets, the controls' turn, the orientations the screen accepts and the
+// guide's visibility.
 #include <optional>
 
 #include "app/base/my_navigation_controller.h"
@@ -223,6 +224,68 @@ TEST_F(CameraScreenCaptureTest, WithTheCameraRefusedEveryTapOnThePictureOnlyAsks
         settleAll();
         screen = nullptr;
     }
+}
+
+// On first use the permission is asked for: the denial that stops capture until the answer comes
+// must not leave capture stopped once it is granted.
+TEST_F(CameraScreenCaptureTest, OnFirstUseTheGrantStartsTheCameraAndARefusalShowsTheAlert) {
+    for (bool granted : {true, false}) {
+        SCOPED_TRACE(granted ? "granted" : "refused");
+        CaptureAuthorization::reset();
+        CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::NotDetermined);
+        CaptureAuthorization::setRequestAnswer(AVMediaType::Video, granted);
+        screen = std::dynamic_pointer_cast<RecordingScreen>(
+            UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("ViewController"));
+        show(screen);
+        auto framesShown = [&] {
+            auto preview = screen->previewIfMade();
+            return preview && preview->presentCount() > 0;
+        };
+        if (granted) {
+            ASSERT_TRUE(stepUntil(framesShown, 1.0)) << "no frame within a second of the grant";
+            EXPECT_EQ(CaptureAuthorization::requestCount(AVMediaType::Video), 1);
+            EXPECT_FALSE(screen->presentedViewController());
+            const auto host = screen->hosts().stored();
+            screen->onShot();
+            EXPECT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
+            step(3);
+            EXPECT_EQ(screen->hosts().stored(), host) << "the running camera was restarted";
+        } else {
+            step(1);
+            auto alert = std::dynamic_pointer_cast<UIAlertController>(screen->presentedViewController());
+            ASSERT_TRUE(alert);
+            EXPECT_EQ(alert->message(), "Camera Authorization Required");
+            EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Idle);
+            EXPECT_FALSE(framesShown());
+        }
+        window->setRootViewController(nullptr);
+        settleAll();
+        screen = nullptr;
+    }
+    EXPECT_EQ(libraryPhotos().size(), 1u);
+}
+
+// A restart finds capture in any state: stopped, it starts; stopping, it starts once the stop
+// ends, unless another stop came in meanwhile.
+TEST_F(CameraScreenCaptureTest, ARestartStartsCaptureWhateverStateItFindsUnlessAStopFollows) {
+    showScreen();
+    const auto running = [&] { return screen->hosts().state() == ViewController::CaptureState::Running; };
+    int restarted = 0;
+    screen->stop({});
+    screen->restart([&] { ++restarted; });  // while stopping
+    ASSERT_TRUE(stepUntil([&] { return restarted == 1 && running(); }));
+
+    screen->stop({});
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Idle; }));
+    screen->restart([&] { ++restarted; });  // stopped
+    ASSERT_TRUE(stepUntil([&] { return restarted == 2 && running(); }));
+
+    screen->stop({});
+    screen->restart([&] { ++restarted; });
+    screen->stop({});  // the program went to the background
+    step(1);
+    EXPECT_EQ(restarted, 2);
+    EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Idle);
 }
 
 TEST_F(CameraScreenCaptureTest, ACameraRefusedWhileCaptureRunsIsNotRestartedAsAStalledOne) {

@@ -528,6 +528,14 @@ struct PortraitOnly : UIViewController {
 protected:
     PortraitOnly() = default;
 };
+// Takes every orientation but keeps the one it has.
+struct Fixed : UIViewController {
+    KORVA_MAKE(Fixed)
+    bool shouldAutorotate() const override { return false; }
+
+protected:
+    Fixed() = default;
+};
 }  // namespace
 
 TEST_F(HeadlessHostTest, TurningTheDeviceTurnsTheScreenOnlyForAControllerThatTurns) {
@@ -549,5 +557,28 @@ TEST_F(HeadlessHostTest, TurningTheDeviceTurnsTheScreenOnlyForAControllerThatTur
     EXPECT_GT(host->screen()->bounds().size.width, host->screen()->bounds().size.height);
     EXPECT_TRUE(host->turnDevice());
     EXPECT_FALSE(host->screen()->isLandscape());
+
+    // One that does not autorotate keeps its screen, though it would take the new orientation.
+    window->setRootViewController(Fixed::make());
+    EXPECT_FALSE(host->turnDevice());
+    EXPECT_FALSE(host->screen()->isLandscape());
+    EXPECT_NEAR(std::abs(CMMotionManager::deviceGravity().x), 1, 1e-12) << "the sensor still feels the turn";
+    EXPECT_FALSE(host->turnDevice());
     CMMotionManager::setDeviceGravity({0, -1, 0});
+}
+
+TEST_F(HeadlessHostTest, ALandscapeModelStartsOnItsLongSideAndTurnsUpright) {
+    HostOptions options = host->options();
+    options.landscape = true;
+    host = std::make_unique<HeadlessHost>(options);
+    auto window = UIWindow::make();
+    window->setRootViewController(UIViewController::make());
+    window->makeKeyAndVisible();
+    EXPECT_TRUE(host->screen()->isLandscape());
+    EXPECT_TRUE(host->turnDevice());
+    EXPECT_FALSE(host->screen()->isLandscape());
+    EXPECT_NEAR(std::abs(CMMotionManager::deviceGravity().x), 1, 1e-12);
+    EXPECT_TRUE(host->turnDevice());
+    EXPECT_TRUE(host->screen()->isLandscape());
+    EXPECT_NEAR(CMMotionManager::deviceGravity().y, -1, 1e-12);
 }
