@@ -61,8 +61,8 @@ void ViewController::start(std::function<void()> completion) {
 }
 
 void ViewController::stop(std::function<void()> completion) {
-    // A stop asked for after a restart was queued behind another stop wins over it.
-    startAfterStop_.reset();
+    // A stop asked for after a start was queued behind another stop wins over it.
+    startAfterStop_ = false;
     cameraRemoveObservers();
     auto host = hosts_->beginStop();
     if (!host) return;
@@ -81,7 +81,7 @@ void ViewController::stop(std::function<void()> completion) {
             // Idle before the completion, so that a restart's start is taken.
             s->hosts_->finishStop();
             if (completion) completion();
-            if (auto queued = std::exchange(s->startAfterStop_, std::nullopt)) s->start(std::move(*queued));
+            if (std::exchange(s->startAfterStop_, false)) s->start({});
         });
     });
 }
@@ -89,15 +89,6 @@ void ViewController::stop(std::function<void()> completion) {
 void ViewController::restart(std::function<void()> completion) {
     road_->restartBegins(CACurrentMediaTime());
     Log::debug("camera", "capture restart begins");
-    // Capture already stopped (or stopping) has nothing left to stop: the restart is the start
-    // (after the stop under way), or a permission granted after its denial stopped capture would
-    // start nothing.
-    switch (hosts_->state()) {
-        case CaptureState::Idle: return start(std::move(completion));
-        case CaptureState::Stopping: startAfterStop_ = std::move(completion); return;
-        case CaptureState::Starting:
-        case CaptureState::Running: break;
-    }
     std::weak_ptr<ViewController> weak = me();
     stop([weak, completion = std::move(completion)] {
         auto s = weak.lock();
@@ -225,9 +216,22 @@ void ViewController::onCameraAssistantCameraAuthApproved(const std::shared_ptr<C
     auto info = lastInfo();
     Value denied = info->get(kLastCameraDenied);
     if (denied.isNull() || !denied.boolValue()) return;
-    restart({});
+    resumeAfterDenial();
     info->removeObjectForKey(kLastCameraDenied);
     info->save();
+}
+
+void ViewController::resumeAfterDenial() {
+    // The denial stopped capture, so a restart would find nothing to stop and start nothing: the
+    // permission asked for on first use is granted while that stop is still under way, or after it.
+    // Granted with the program in the background, capture starts on its return.
+    if (UIApplication::sharedApplication()->applicationState() == UIApplicationState::Background) return;
+    switch (hosts_->state()) {
+        case CaptureState::Idle: start({}); break;
+        case CaptureState::Stopping: startAfterStop_ = true; break;
+        case CaptureState::Starting:
+        case CaptureState::Running: restart({}); break;
+    }
 }
 
 void ViewController::onCameraAssistantMicrophoneAuthApproved(const std::shared_ptr<CameraAssistant>& a) {

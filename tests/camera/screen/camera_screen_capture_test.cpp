@@ -1,9 +1,9 @@
 // The camera screen's capture state machine on the synthetic camera: starting needs an appeared
 // screen, repeated starts and stops are ignored without their completions, stops reset the points
-// unless a stall restart keeps them, restarts from every state, the permission memory and its
-// first-use request, a refused camera (its taps ask for the settings, its missing frames restart
-// nothing), the hosts' presets, the controls' turn, the orientations the screen accepts and the
-// guide's visibility.
+// unless a stall restart keeps them, the permission memory, its first-use request and the
+// approval that follows a denial, a refused camera (its taps ask for the settings, its missing
+// frames restart nothing), the hosts' presets, the controls' turn, the orientations the screen
+// accepts and the guide's visibility.
 #include <optional>
 
 #include "app/base/my_navigation_controller.h"
@@ -265,27 +265,38 @@ TEST_F(CameraScreenCaptureTest, OnFirstUseTheGrantStartsTheCameraAndARefusalShow
     EXPECT_EQ(libraryPhotos().size(), 1u);
 }
 
-// A restart finds capture in any state: stopped, it starts; stopping, it starts once the stop
-// ends, unless another stop came in meanwhile.
-TEST_F(CameraScreenCaptureTest, ARestartStartsCaptureWhateverStateItFindsUnlessAStopFollows) {
+// The approval after a denial finds capture stopping or stopped (the denial stopped it): either
+// way capture starts, unless the program went to the background meanwhile.
+TEST_F(CameraScreenCaptureTest, AnApprovalAfterADenialStartsCaptureWhetherItsStopHasEndedOrNot) {
+    auto app = UIApplication::sharedApplication();
+    app->finishLaunching();
     showScreen();
-    const auto running = [&] { return screen->hosts().state() == ViewController::CaptureState::Running; };
-    int restarted = 0;
-    screen->stop({});
-    screen->restart([&] { ++restarted; });  // while stopping
-    ASSERT_TRUE(stepUntil([&] { return restarted == 1 && running(); }));
-
-    screen->stop({});
-    ASSERT_TRUE(stepUntil([&] { return screen->hosts().state() == ViewController::CaptureState::Idle; }));
-    screen->restart([&] { ++restarted; });  // stopped
-    ASSERT_TRUE(stepUntil([&] { return restarted == 2 && running(); }));
-
-    screen->stop({});
-    screen->restart([&] { ++restarted; });
-    screen->stop({});  // the program went to the background
+    auto& delegate = asAssistantDelegate(*screen);
+    const auto assistant = screen->assist();
+    const auto state = [&] { return screen->hosts().state(); };
+    for (bool stopEnded : {false, true}) {
+        SCOPED_TRACE(stopEnded ? "stopped" : "stopping");
+        delegate.onCameraAssistantCameraAuthDenied(assistant);
+        if (stopEnded) {
+            ASSERT_TRUE(stepUntil([&] { return state() == ViewController::CaptureState::Idle; }));
+        }
+        EXPECT_EQ(state(), stopEnded ? ViewController::CaptureState::Idle : ViewController::CaptureState::Stopping);
+        delegate.onCameraAssistantCameraAuthApproved(assistant);
+        ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
+    }
+    // Approved while stopping, then sent to the background before the stop ends: capture stays
+    // stopped until the program returns.
+    delegate.onCameraAssistantCameraAuthDenied(assistant);
+    delegate.onCameraAssistantCameraAuthApproved(assistant);
+    app->toggleBackground();
     step(1);
-    EXPECT_EQ(restarted, 2);
-    EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Idle);
+    EXPECT_EQ(state(), ViewController::CaptureState::Idle);
+    delegate.onCameraAssistantCameraAuthDenied(assistant);
+    delegate.onCameraAssistantCameraAuthApproved(assistant);
+    step(1);
+    EXPECT_EQ(state(), ViewController::CaptureState::Idle);
+    app->toggleBackground();
+    EXPECT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
 }
 
 TEST_F(CameraScreenCaptureTest, ACameraRefusedWhileCaptureRunsIsNotRestartedAsAStalledOne) {
