@@ -2,8 +2,7 @@
 // reads it from the keyboard, takes a photo that lands in the library folder as a tagged JPEG with
 // its index row; the mouse opens it in the editor from the library button and closes the editor
 // with its close button, which lies in the status bar's strip; SIGTERM then ends the program
-// cleanly. Started with the camera denied, every tap on the picture asks for the settings; started
-// with it not yet decided, the grant brings the picture.
+// cleanly. Started with the camera denied, every tap on the picture asks for the settings.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -176,31 +175,6 @@ TEST_F(ProgramWindow, WithTheCameraDeniedEveryTapOnThePictureShowsTheAlert) {
     ASSERT_TRUE(korva.running()) << korva.log();
     EXPECT_EQ(korva.log().find("capture restart begins"), std::string::npos) << korva.log();
 
-    EXPECT_EQ(testsupport::endBySIGTERM(korva), "exited with 0") << korva.log();
-}
-
-// On first use the permission is asked for and granted: the picture shows and the volume key takes
-// a photo, with no trip to the background and back.
-TEST_F(ProgramWindow, OnFirstUseTheGrantedCameraShowsItsPictureAndTakesAPhoto) {
-    Seat& seat = *this->seat;
-    ProgramProcess korva;
-    auto window = testsupport::startInWindow(korva, seat, program, {{"KORVA_CAPTURE_AUTH", "notDetermined"}});
-    ASSERT_TRUE(window) << "no window:\n" << korva.log();
-    constexpr double kWide = 390;
-    // Grey bars down the picture's left side, where the screen is black without it.
-    ASSERT_TRUE(
-        pollUntil([&] { return seat.meanGrey(*window, kWide, 10, 300, 90, 100) > 60 || !korva.running(); }, 120))
-        << "no picture:\n"
-        << korva.log();
-    ASSERT_TRUE(pollUntil(
-        [&] {
-            if (!korva.running()) return true;
-            seat.press(*window, XK_KP_Add);
-            return pollUntil([&] { return !photosIn(korva.libraryDir()).empty(); }, 8);
-        },
-        120))
-        << korva.log();
-    EXPECT_FALSE(photosIn(korva.libraryDir()).empty()) << korva.log();
     EXPECT_EQ(testsupport::endBySIGTERM(korva), "exited with 0") << korva.log();
 }
 

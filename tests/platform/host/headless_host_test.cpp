@@ -566,19 +566,3 @@ TEST_F(HeadlessHostTest, TurningTheDeviceTurnsTheScreenOnlyForAControllerThatTur
     EXPECT_FALSE(host->turnDevice());
     CMMotionManager::setDeviceGravity({0, -1, 0});
 }
-
-TEST_F(HeadlessHostTest, ALandscapeModelStartsOnItsLongSideAndTurnsUpright) {
-    HostOptions options = host->options();
-    options.landscape = true;
-    host = std::make_unique<HeadlessHost>(options);
-    auto window = UIWindow::make();
-    window->setRootViewController(UIViewController::make());
-    window->makeKeyAndVisible();
-    EXPECT_TRUE(host->screen()->isLandscape());
-    EXPECT_TRUE(host->turnDevice());
-    EXPECT_FALSE(host->screen()->isLandscape());
-    EXPECT_NEAR(std::abs(CMMotionManager::deviceGravity().x), 1, 1e-12);
-    EXPECT_TRUE(host->turnDevice());
-    EXPECT_TRUE(host->screen()->isLandscape());
-    EXPECT_NEAR(CMMotionManager::deviceGravity().y, -1, 1e-12);
-}
