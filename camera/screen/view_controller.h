@@ -209,6 +209,8 @@ private:
     // is, or the microphone is and the host records sound.
     bool cameraRefused() const;
     bool captureRefused() const;
+    // Capture that a denial stopped starts again, whether or not its stop has ended.
+    void resumeAfterDenial();
     // The side menu's Geo Tagging switch: the assistant's location fixes follow it.
     void onGeoTaggingChanged(const std::shared_ptr<NSNotification>& n);
     // Gestures (view_controller_gestures.cpp).
@@ -254,6 +256,8 @@ private:
     bool observingApp_ = false;
     bool statusDefault_ = false;
     bool noFocusReset_ = false;
+    // Capture starts once the stop under way ends (a permission granted while its denial stopped it).
+    bool startAfterStop_ = false;
     // Picture.
     double ratioWpH_ = 0.75;
     std::shared_ptr<FilterMyElement> screenElement_, screenElement0_;

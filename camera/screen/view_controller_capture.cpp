@@ -1,5 +1,7 @@
 // Starting, stopping and restarting capture, the application's life-cycle notifications, the
 // camera permission memory and the controls' turn with the device.
+#include <utility>
+
 #include "camera/overlays/guide_view.h"
 #include "camera/screen/camera_popups.h"
 #include "camera/screen/flash_setting.h"
@@ -59,6 +61,8 @@ void ViewController::start(std::function<void()> completion) {
 }
 
 void ViewController::stop(std::function<void()> completion) {
+    // A stop asked for after a start was queued behind another stop wins over it.
+    startAfterStop_ = false;
     cameraRemoveObservers();
     auto host = hosts_->beginStop();
     if (!host) return;
@@ -77,6 +81,7 @@ void ViewController::stop(std::function<void()> completion) {
             // Idle before the completion, so that a restart's start is taken.
             s->hosts_->finishStop();
             if (completion) completion();
+            if (std::exchange(s->startAfterStop_, false)) s->start({});
         });
     });
 }
@@ -211,9 +216,22 @@ void ViewController::onCameraAssistantCameraAuthApproved(const std::shared_ptr<C
     auto info = lastInfo();
     Value denied = info->get(kLastCameraDenied);
     if (denied.isNull() || !denied.boolValue()) return;
-    restart({});
+    resumeAfterDenial();
     info->removeObjectForKey(kLastCameraDenied);
     info->save();
+}
+
+void ViewController::resumeAfterDenial() {
+    // The denial stopped capture, so a restart would find nothing to stop and start nothing: the
+    // permission asked for on first use is granted while that stop is still under way, or after it.
+    // Granted with the program in the background, capture starts on its return.
+    if (UIApplication::sharedApplication()->applicationState() == UIApplicationState::Background) return;
+    switch (hosts_->state()) {
+        case CaptureState::Idle: start({}); break;
+        case CaptureState::Stopping: startAfterStop_ = true; break;
+        case CaptureState::Starting:
+        case CaptureState::Running: restart({}); break;
+    }
 }
 
 void ViewController::onCameraAssistantMicrophoneAuthApproved(const std::shared_ptr<CameraAssistant>& a) {

@@ -22,7 +22,6 @@
 Host::Host(HostOptions options) : options_(std::move(options)) {
     screen_ = UIScreen::make(options_.screen);
     if (options_.landscape) screen_->setOrientation(UIInterfaceOrientation::LandscapeLeft);
-    deviceOnItsSide_ = options_.landscape;
     UIScreen::setMainScreen(screen_);
     compositor_ = std::make_unique<Compositor>(screen_);
     deviceInput_ = std::make_shared<DeviceInput>();
@@ -123,14 +122,20 @@ void Host::pinchNotch(CGPoint center, CGFloat change) {
 }
 
 bool Host::turnDevice() {
-    deviceOnItsSide_ = !deviceOnItsSide_;
-    // Gravity along the device's x axis on its side, along -y upright.
-    CMMotionManager::setDeviceGravity(deviceOnItsSide_ ? CMAcceleration{-1, 0, 0} : CMAcceleration{0, -1, 0});
-    auto wanted = deviceOnItsSide_ ? UIInterfaceOrientation::LandscapeLeft : UIInterfaceOrientation::Portrait;
+    turned_ = !turned_;
+    // Gravity along the device's x axis turned, along -y as it starts. A landscape model starts on
+    // its long side, so turned it stands on its short side.
+    CMMotionManager::setDeviceGravity(turned_ ? CMAcceleration{-1, 0, 0} : CMAcceleration{0, -1, 0});
+    const bool onItsLongSide = turned_ != options_.landscape;
+    auto wanted = onItsLongSide ? UIInterfaceOrientation::LandscapeLeft : UIInterfaceOrientation::Portrait;
     UIInterfaceOrientationMask mask = UIInterfaceOrientationMaskAll;
     if (auto window = UIApplication::sharedApplication()->keyWindow())
-        if (auto root = std::dynamic_pointer_cast<UIViewController>(window->rootViewController()))
+        if (auto root = std::dynamic_pointer_cast<UIViewController>(window->rootViewController())) {
+            // A controller that does not autorotate keeps the interface as it is, whichever way
+            // it stands, as the camera screen does on a landscape model: only its icons turn.
+            if (!root->shouldAutorotate()) return false;
             mask = root->supportedInterfaceOrientations();
+        }
     const UIInterfaceOrientationMask bit = 1u << static_cast<unsigned>(wanted);
     if (!(mask & bit) || screen_->orientation() == wanted) return false;
     screen_->setOrientation(wanted);

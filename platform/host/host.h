@@ -59,9 +59,9 @@ public:
     bool tapStatusBar();
     void pressButton(HostButton button);
     void tilt(double dx, double dy);
-    // Turns the device between upright and on its side (the window's "o"): the motion sensor
-    // feels it, and the screen turns with it only when the key window's root controller takes
-    // the new orientation, as an application limited to portrait stays upright on a phone.
+    // Turns the device a quarter turn and back (the window's "o"): the motion sensor feels it,
+    // and the screen turns with it only when the key window's root controller autorotates and
+    // takes the new orientation, as an application limited to portrait stays upright on a phone.
     // Answers whether the screen turned.
     bool turnDevice();
 
@@ -81,5 +81,7 @@ private:
     std::weak_ptr<HostEventSink> sink_;
     long nextTouchId_ = 1;
     std::unique_ptr<PinchPlayer> pinchPlayer_;
-    bool deviceOnItsSide_ = false;
+    // Turned a quarter from the way the model starts (upright, or on its long side for a
+    // landscape model).
+    bool turned_ = false;
 };

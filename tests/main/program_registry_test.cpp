@@ -17,7 +17,9 @@
 #include "app/base/my_navigation_controller.h"
 #include "app/base/my_view_controller.h"
 #include "app/rate/rate_prompt.h"
+#include "camera/screen/view_controller.h"
 #include "editor/photo/edit_controller.h"
+#include "filter/glk_view.h"
 #include "foundation/global.h"
 #include "platform/capture/capture_authorization.h"
 #include "platform/capture/capture_device_registry.h"
@@ -37,6 +39,7 @@
 #include "platform/ui/gesture/ui_gesture_recognizer.h"
 #include "tests/support/temp_app_folders.h"
 #include "tests/support/temp_photo_library.h"
+#include "ui/controls/anim_button.h"
 #include "ui/popup/hud_view.h"
 #include "widgets/flat/status_bar_flat_kit.h"
 
@@ -289,12 +292,20 @@ Bytes smallPhoto() {
     return jpeg ? *jpeg : Bytes{};
 }
 
-// Every screen the program registers, on each screen model, as the program shows it (the camera
-// screen with the synthetic camera, the editor with a library photo), handed to `check` once its
-// pictures have loaded and its animations ended.
+struct ScreenModel {
+    const char* name;
+    bool landscape;
+};
+const std::vector<ScreenModel> kUprightModels = {{"notched", false}, {"home-button", false}, {"tablet", false}};
+
+// Every screen the program registers, on each screen model (the upright ones unless given), as the
+// program shows it (the camera screen with the synthetic camera, the editor with a library photo),
+// handed to `check` once its pictures have loaded and its animations ended.
+
 void onEveryScreen(const fs::path& folder,
                    const std::function<void(HeadlessHost&, const std::shared_ptr<UIViewController>&,
-                                            const std::shared_ptr<UIWindow>&)>& check) {
+                                            const std::shared_ptr<UIWindow>&)>& check,
+                   const std::vector<ScreenModel>& models = kUprightModels) {
     Clock::useVirtual();
     CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::Authorized);
     EXPECT_TRUE(CaptureDeviceRegistry::configure("synthetic@320x240").ok());
@@ -303,13 +314,14 @@ void onEveryScreen(const fs::path& folder,
     auto photo = TempPhotoLibrary::add(smallPhoto());
     EXPECT_TRUE(photo);
     auto storyboard = UIStoryboard::mainStoryboard();
-    for (const char* model : {"notched", "home-button", "tablet"}) {
+    for (const auto& model : models) {
         HostOptions options;
         options.kind = HostKind::Headless;
-        options.screen = *DeviceModel::named(model);
+        options.screen = *DeviceModel::named(model.name);
+        options.landscape = model.landscape;
         HeadlessHost host(options);
         for (const auto& identifier : storyboard->identifiers()) {
-            SCOPED_TRACE(identifier + " on the " + model + " screen");
+            SCOPED_TRACE(identifier + " on the " + model.name + (model.landscape ? " landscape" : "") + " screen");
             auto screen = storyboard->instantiateViewControllerWithIdentifier(identifier);
             EXPECT_TRUE(screen);
             if (!screen) continue;
@@ -380,4 +392,59 @@ TEST_F(ProgramRegistryTest, EveryScreensStripTakesItsOwnTouchesAndItsBusyHudTake
     });
     EXPECT_GT(inStrip, 0) << "nothing is drawn in any strip (the editor's buttons are)";
     EXPECT_GT(underHud, 0) << "no screen showed a HUD over anything";
+}
+
+namespace {
+
+// The camera screen in the controller's tree (the root controller holds it in its switcher).
+std::shared_ptr<ViewController> cameraIn(const std::shared_ptr<UIViewController>& controller) {
+    if (auto camera = std::dynamic_pointer_cast<ViewController>(controller)) return camera;
+    for (const auto& child : controller->childViewControllers())
+        if (auto camera = cameraIn(child)) return camera;
+    return nullptr;
+}
+
+}  // namespace
+
+// The turn key on a portrait and two landscape models: after one press and after two, the window
+// covers the screen and every screen fills it; the camera screen's picture, bottom bar and shutter
+// lie inside it, and a tap where the shutter is drawn takes a photo.
+TEST_F(ProgramRegistryTest, AfterTheTurnKeyEveryScreenIsLaidOutForItsWindowAndTheShutterActsWhereDrawn) {
+    int shots = 0;
+    auto photos = [] { return PHAsset::fetchAssetsWithOptions(PHFetchOptions::make())->count(); };
+    auto settle = [](HeadlessHost& host, int quarters) {
+        for (int i = 0; i < quarters; ++i) {
+            DispatchQueue::waitUntilBackgroundIdle();
+            host.step(0.25);
+        }
+    };
+    auto check = [&](HeadlessHost& host, const std::shared_ptr<UIViewController>& screen,
+                     const std::shared_ptr<UIWindow>& window) {
+        for (int press = 1; press <= 2; ++press) {
+            SCOPED_TRACE(std::to_string(press) + " presses");
+            host.turnDevice();
+            settle(host, 4);
+            const CGRect bounds = window->bounds();
+            EXPECT_EQ(window->frame(), host.screen()->bounds());
+            EXPECT_EQ(screen->view()->convertRectToView(screen->view()->bounds(), nullptr), bounds);
+            auto camera = cameraIn(screen);
+            if (!camera) continue;
+            const auto& v = camera->views();
+            for (UIView* view : {static_cast<UIView*>(camera->previewIfMade().get()), v.bottom.get(),
+                                 static_cast<UIView*>(v.btnShot.get())}) {
+                const CGRect drawn = view->convertRectToView(view->bounds(), nullptr);
+                EXPECT_TRUE(CGRectContainsRect(CGRectInset(bounds, -0.5, -0.5), drawn))
+                    << view->className() << " at " << drawn.origin.x << ", " << drawn.origin.y << ", "
+                    << drawn.size.width << " x " << drawn.size.height;
+            }
+            const std::size_t before = photos();
+            const CGRect shutter = v.btnShot->convertRectToView(v.btnShot->bounds(), nullptr);
+            host.tap({CGRectGetMidX(shutter), CGRectGetMidY(shutter)});
+            for (int i = 0; i < 12 && photos() == before; ++i) settle(host, 1);
+            EXPECT_EQ(photos(), before + 1) << "the tap on the shutter took no photo";
+            ++shots;
+        }
+    };
+    onEveryScreen(folders.root(), check, {{"notched", false}, {"notched", true}, {"tablet", true}});
+    EXPECT_GT(shots, 0) << "no camera screen was shown";
 }

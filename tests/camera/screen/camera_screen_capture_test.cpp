@@ -1,8 +1,9 @@
 // The camera screen's capture state machine on the synthetic camera: starting needs an appeared
 // screen, repeated starts and stops are ignored without their completions, stops reset the points
-// unless a stall restart keeps them, the permission memory, a refused camera (its taps ask for the
-// settings, its missing frames restart nothing), the hosts' presets, the controls' turn, the
-// orientations the screen accepts and the guide's visibility.
+// unless a stall restart keeps them, the permission memory, its first-use request and the
+// approval that follows a denial, a refused camera (its taps ask for the settings, its missing
+// frames restart nothing), the hosts' presets, the controls' turn, the orientations the screen
+// accepts and the guide's visibility.
 #include <optional>
 
 #include "app/base/my_navigation_controller.h"
@@ -223,6 +224,79 @@ TEST_F(CameraScreenCaptureTest, WithTheCameraRefusedEveryTapOnThePictureOnlyAsks
         settleAll();
         screen = nullptr;
     }
+}
+
+// On first use the permission is asked for: the denial that stops capture until the answer comes
+// must not leave capture stopped once it is granted.
+TEST_F(CameraScreenCaptureTest, OnFirstUseTheGrantStartsTheCameraAndARefusalShowsTheAlert) {
+    for (bool granted : {true, false}) {
+        SCOPED_TRACE(granted ? "granted" : "refused");
+        CaptureAuthorization::reset();
+        CaptureAuthorization::setStatus(AVMediaType::Video, AVAuthorizationStatus::NotDetermined);
+        CaptureAuthorization::setRequestAnswer(AVMediaType::Video, granted);
+        screen = std::dynamic_pointer_cast<RecordingScreen>(
+            UIStoryboard::mainStoryboard()->instantiateViewControllerWithIdentifier("ViewController"));
+        show(screen);
+        auto framesShown = [&] {
+            auto preview = screen->previewIfMade();
+            return preview && preview->presentCount() > 0;
+        };
+        if (granted) {
+            ASSERT_TRUE(stepUntil(framesShown, 1.0)) << "no frame within a second of the grant";
+            EXPECT_EQ(CaptureAuthorization::requestCount(AVMediaType::Video), 1);
+            EXPECT_FALSE(screen->presentedViewController());
+            const auto host = screen->hosts().stored();
+            screen->onShot();
+            EXPECT_TRUE(stepUntil([&] { return libraryPhotos().size() == 1; }));
+            step(3);
+            EXPECT_EQ(screen->hosts().stored(), host) << "the running camera was restarted";
+        } else {
+            step(1);
+            auto alert = std::dynamic_pointer_cast<UIAlertController>(screen->presentedViewController());
+            ASSERT_TRUE(alert);
+            EXPECT_EQ(alert->message(), "Camera Authorization Required");
+            EXPECT_EQ(screen->hosts().state(), ViewController::CaptureState::Idle);
+            EXPECT_FALSE(framesShown());
+        }
+        window->setRootViewController(nullptr);
+        settleAll();
+        screen = nullptr;
+    }
+    EXPECT_EQ(libraryPhotos().size(), 1u);
+}
+
+// The approval after a denial finds capture stopping or stopped (the denial stopped it): either
+// way capture starts, unless the program went to the background meanwhile.
+TEST_F(CameraScreenCaptureTest, AnApprovalAfterADenialStartsCaptureWhetherItsStopHasEndedOrNot) {
+    auto app = UIApplication::sharedApplication();
+    app->finishLaunching();
+    showScreen();
+    auto& delegate = asAssistantDelegate(*screen);
+    const auto assistant = screen->assist();
+    const auto state = [&] { return screen->hosts().state(); };
+    for (bool stopEnded : {false, true}) {
+        SCOPED_TRACE(stopEnded ? "stopped" : "stopping");
+        delegate.onCameraAssistantCameraAuthDenied(assistant);
+        if (stopEnded) {
+            ASSERT_TRUE(stepUntil([&] { return state() == ViewController::CaptureState::Idle; }));
+        }
+        EXPECT_EQ(state(), stopEnded ? ViewController::CaptureState::Idle : ViewController::CaptureState::Stopping);
+        delegate.onCameraAssistantCameraAuthApproved(assistant);
+        ASSERT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
+    }
+    // Approved while stopping, then sent to the background before the stop ends: capture stays
+    // stopped until the program returns.
+    delegate.onCameraAssistantCameraAuthDenied(assistant);
+    delegate.onCameraAssistantCameraAuthApproved(assistant);
+    app->toggleBackground();
+    step(1);
+    EXPECT_EQ(state(), ViewController::CaptureState::Idle);
+    delegate.onCameraAssistantCameraAuthDenied(assistant);
+    delegate.onCameraAssistantCameraAuthApproved(assistant);
+    step(1);
+    EXPECT_EQ(state(), ViewController::CaptureState::Idle);
+    app->toggleBackground();
+    EXPECT_TRUE(stepUntil([&] { return screen->previewRoad()->readyScreenRect(); }));
 }
 
 TEST_F(CameraScreenCaptureTest, ACameraRefusedWhileCaptureRunsIsNotRestartedAsAStalledOne) {

@@ -528,6 +528,14 @@ struct PortraitOnly : UIViewController {
 protected:
     PortraitOnly() = default;
 };
+// Takes every orientation but keeps the one it has.
+struct Fixed : UIViewController {
+    KORVA_MAKE(Fixed)
+    bool shouldAutorotate() const override { return false; }
+
+protected:
+    Fixed() = default;
+};
 }  // namespace
 
 TEST_F(HeadlessHostTest, TurningTheDeviceTurnsTheScreenOnlyForAControllerThatTurns) {
@@ -549,5 +557,12 @@ TEST_F(HeadlessHostTest, TurningTheDeviceTurnsTheScreenOnlyForAControllerThatTur
     EXPECT_GT(host->screen()->bounds().size.width, host->screen()->bounds().size.height);
     EXPECT_TRUE(host->turnDevice());
     EXPECT_FALSE(host->screen()->isLandscape());
+
+    // One that does not autorotate keeps its screen, though it would take the new orientation.
+    window->setRootViewController(Fixed::make());
+    EXPECT_FALSE(host->turnDevice());
+    EXPECT_FALSE(host->screen()->isLandscape());
+    EXPECT_NEAR(std::abs(CMMotionManager::deviceGravity().x), 1, 1e-12) << "the sensor still feels the turn";
+    EXPECT_FALSE(host->turnDevice());
     CMMotionManager::setDeviceGravity({0, -1, 0});
 }
