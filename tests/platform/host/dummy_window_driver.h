@@ -2,9 +2,14 @@
 // through the environment for as long as the object lives, and the environment as it was after.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "platform/host/host.h"
 
 class DummyWindowDriver {
 public:
@@ -20,6 +25,17 @@ public:
         else
             ::unsetenv("DISPLAY");
     }
+    // A window host on the driver with the home-button screen; none, and a failure, without one.
+    std::unique_ptr<Host> openWindowHost() const {
+        HostOptions options;
+        options.screen = *DeviceModel::named("home-button");
+        std::string reason;
+        auto host = Host::create(options, &reason);
+        if (host && host->kind() == HostKind::Window) return host;
+        ADD_FAILURE() << "no window host: " << reason;
+        return nullptr;
+    }
+
     DummyWindowDriver(const DummyWindowDriver&) = delete;
     DummyWindowDriver& operator=(const DummyWindowDriver&) = delete;
 

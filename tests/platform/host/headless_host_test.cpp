@@ -28,6 +28,7 @@
 #include "platform/ui/input/ui_text_view.h"
 #include "platform/ui/table/ui_table_view.h"
 #include "sample_view_tree.h"
+#include "tests/platform/host/dummy_window_driver.h"
 
 namespace {
 
@@ -390,17 +391,10 @@ TEST(HostFallback, WithoutADisplayTheWindowHostFallsBackToHeadless) {
 }
 
 TEST(HostFallback, WindowHostShowsFramesThroughSDLsDummyDriver) {
-    // SDL's dummy video driver opens windows without a display server.
-    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
-    ::setenv("DISPLAY", ":korva-test", 1);
-    ::setenv("SDL_VIDEODRIVER", "dummy", 1);
-    HostOptions options;
-    options.screen = *DeviceModel::named("home-button");
-    std::string reason;
+    DummyWindowDriver driver;
     {
-        auto host = Host::create(options, &reason);
-        ASSERT_TRUE(host) << reason;
-        EXPECT_EQ(host->kind(), HostKind::Window) << reason;
+        auto host = driver.openWindowHost();
+        ASSERT_TRUE(host);
         auto window = UIWindow::make();
         window->setBackgroundColor(UIColor::redColor());
         window->makeKeyAndVisible();
@@ -448,11 +442,6 @@ TEST(HostFallback, WindowHostShowsFramesThroughSDLsDummyDriver) {
         EXPECT_EQ(scene->toTopAsks, 2);
     }
     UIApplication::resetSharedApplication();
-    ::unsetenv("SDL_VIDEODRIVER");
-    if (display.empty())
-        ::unsetenv("DISPLAY");
-    else
-        ::setenv("DISPLAY", display.c_str(), 1);
     UIScreen::setMainScreen(UIScreen::make());
 }
 

@@ -36,13 +36,9 @@ TEST(WindowHostLoop, TakesInputAndDrawsWhileATimerCostsMoreThanItsInterval) {
     DummyWindowDriver driver;
     Clock::useVirtual();
     UIApplication::resetSharedApplication();
-    HostOptions options;
-    options.screen = *DeviceModel::named("home-button");
     {
-        std::string reason;
-        auto host = Host::create(options, &reason);
-        ASSERT_TRUE(host) << reason;
-        ASSERT_EQ(host->kind(), HostKind::Window) << reason;
+        auto host = driver.openWindowHost();
+        ASSERT_TRUE(host);
         auto window = UIWindow::make();
         auto view = make<CountingView>(CGRectMake(10, 10, 50, 50));
         window->addSubview(view);

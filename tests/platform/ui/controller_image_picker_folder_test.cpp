@@ -15,6 +15,7 @@
 #include "platform/ui/controller/ui_alert_controller.h"
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/graphics.h"
+#include "tests/platform/ui/picker_alert_support.h"
 #include "tests/support/temp_photo_library.h"
 
 namespace {
@@ -164,12 +165,7 @@ TEST_F(PickerFolderTest, APhotoCutInPlaceTurnsGreyAndATapSaysItCannotBeOpenedUnt
     EXPECT_EQ(redOf(id), -1);
     tapItem(0);
     EXPECT_EQ(picks->picked, 0);
-    auto alert = std::dynamic_pointer_cast<UIAlertController>(picker->presentedViewController());
-    ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->message(), UIImagePickerController::kPhotoUnreadable);
-    RunLoop::main().advance(0.5);  // the alert shown
-    EXPECT_TRUE(alert->chooseActionWithTitle("OK"));
-    RunLoop::main().advance(0.5);
+    expectUnreadableAlertAndDismissIt(*picker);
     EXPECT_FALSE(picker->presentedViewController());
 
     copyIn("cut.jpg", CGColor::rgb(0, 0, 1, 1));

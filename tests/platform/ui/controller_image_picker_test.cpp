@@ -29,6 +29,7 @@
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "tests/platform/media/media_test_support.h"
+#include "tests/platform/ui/picker_alert_support.h"
 #include "tests/support/reachable_temp_folder.h"
 #include "tests/support/temp_photo_library.h"
 
@@ -238,12 +239,7 @@ TEST_F(ImagePickerTest, AnUnreadablePhotoStaysListedAsAGreyCellThatDoesNotPick) 
     EXPECT_TRUE(log->picked.empty());
     EXPECT_EQ(root->presentedViewController(), picker) << "the picker stays for another choice";
     // It says why, and its OK leaves the grid for another choice.
-    auto alert = std::dynamic_pointer_cast<UIAlertController>(picker->presentedViewController());
-    ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->message(), UIImagePickerController::kPhotoUnreadable);
-    RunLoop::main().advance(0.5);  // the alert shown
-    EXPECT_TRUE(alert->chooseActionWithTitle("OK"));
-    RunLoop::main().advance(0.5);
+    expectUnreadableAlertAndDismissIt(*picker);
     tapItem(1);
     ASSERT_EQ(log->picked.size(), 1u);
     EXPECT_EQ(assetIdentifierFromReferenceURL(log->picked[0].find(UIImagePickerControllerReferenceURL)->stringValue()),
