@@ -1,20 +1,16 @@
 // Device discovery over the chosen backend.
 #include "platform/capture/capture_device_registry.h"
 
-#include <algorithm>
-#include <chrono>
-#include <condition_variable>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <mutex>
-#include <thread>
 
 #include "platform/capture/file_camera_capabilities.h"
 #include "platform/capture/frame_size_limits.h"
 #include "platform/capture/libcamera_camera.h"
 #include "platform/capture/synthetic_camera.h"
 #include "platform/capture/v4l2_camera.h"
+#include "platform/dispatch/result_within.h"
 #include "platform/runtime/log.h"
 
 // The picture and video-file sources (image_file_camera.cpp, video_file_camera.cpp).
@@ -55,32 +51,13 @@ void ensureConfigured(Registry& r) {
 
 using Cameras = Result<std::vector<std::shared_ptr<AVCaptureDevice>>>;
 
-// One opening of a source, shared by the thread that opens and the caller that waits for it.
-struct Opening {
-    std::mutex mutex;
-    std::condition_variable finished;
-    std::optional<Cameras> cameras;
-};
-
 // The backend's cameras, opened on a thread of their own: a device, a driver or a file that never
 // answers keeps that thread, which the caller leaves behind after `seconds`. What it opens later is
 // let go unused.
 Cameras openWithin(const CaptureDeviceRegistry::Backend& backend, const CameraSource& source, double seconds) {
-    auto opening = std::make_shared<Opening>();
-    std::thread([opening, backend, source] {
-        auto cameras = backend(source);
-        std::lock_guard lock(opening->mutex);
-        opening->cameras = std::move(cameras);
-        opening->finished.notify_all();
-    }).detach();
-    std::unique_lock lock(opening->mutex);
-    if (!opening->finished.wait_for(lock, std::chrono::duration<double>(std::max(0.0, seconds)),
-                                    [&] { return opening->cameras.has_value(); })) {
-        char limit[32];
-        std::snprintf(limit, sizeof limit, "%g", seconds);
-        return fail("the source did not answer within " + std::string(limit) + " s");
-    }
-    return std::move(*opening->cameras);
+    auto cameras = resultWithin<Cameras>(seconds, [backend, source] { return backend(source); });
+    if (!cameras) return fail("the source " + didNotAnswerWithin(seconds));
+    return std::move(*cameras);
 }
 
 }  // namespace

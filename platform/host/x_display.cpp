@@ -3,13 +3,10 @@
 
 #include <SDL.h>
 
-#include <chrono>
-#include <condition_variable>
-#include <cstdio>
-#include <memory>
-#include <mutex>
-#include <thread>
+#include <functional>
+#include <string>
 
+#include "platform/dispatch/result_within.h"
 #include "platform/runtime/log.h"
 
 // Last: the X headers define plain names as macros.
@@ -17,13 +14,6 @@
 
 namespace xdisplay {
 namespace {
-
-struct Attempt {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-    bool opened = false;
-};
 
 std::function<void(const std::string&)>& onLost() {
     static auto* callback = new std::function<void(const std::string&)>;
@@ -80,24 +70,15 @@ int protocolError(Display* display, XErrorEvent* error) {
 }  // namespace
 
 std::optional<std::string> reach(const std::string& name, double seconds) {
-    auto attempt = std::make_shared<Attempt>();
     // The X library has no time limit of its own: a server that accepts and stays silent keeps
     // the opening call waiting for ever, so it waits on a thread the start can leave behind.
-    std::thread([attempt, name] {
+    auto opened = resultWithin<bool>(seconds, [name] {
         Display* display = XOpenDisplay(name.c_str());
         if (display) XCloseDisplay(display);
-        std::lock_guard lock(attempt->mutex);
-        attempt->finished = true;
-        attempt->opened = display != nullptr;
-        attempt->done.notify_all();
-    }).detach();
-    std::unique_lock lock(attempt->mutex);
-    if (!attempt->done.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return attempt->finished; })) {
-        char limit[32];
-        std::snprintf(limit, sizeof limit, "%g", seconds);
-        return "the display " + name + " did not answer within " + limit + " s";
-    }
-    if (!attempt->opened) return "cannot open the display " + name;
+        return display != nullptr;
+    });
+    if (!opened) return "the display " + name + " " + didNotAnswerWithin(seconds);
+    if (!*opened) return "cannot open the display " + name;
     return std::nullopt;
 }
 
