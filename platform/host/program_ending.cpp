@@ -74,8 +74,13 @@ void ProgramEnding::installSignalHandlers() {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
+    // An ignored hang-up or interrupt was asked for by whoever started the program (nohup, a
+    // script's background job): it stays ignored.
+    for (int number : {SIGINT, SIGHUP}) {
+        struct sigaction inherited {};
+        if (sigaction(number, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) continue;
+        sigaction(number, &action, nullptr);
+    }
     ::signal(SIGPIPE, SIG_IGN);
 }
 

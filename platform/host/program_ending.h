@@ -25,8 +25,9 @@ public:
     // slow machine).
     static constexpr double kGraceSeconds = 10;
 
-    // Takes SIGTERM, SIGINT and SIGHUP from now on; a write to a closed pipe or terminal fails
-    // instead of ending the process.
+    // Takes SIGTERM, SIGINT and SIGHUP from now on, but for SIGINT and SIGHUP when the process was
+    // started with them ignored (as nohup and a shell's background job start it); a write to a
+    // closed pipe or terminal fails instead of ending the process.
     static void installSignalHandlers();
     static Phase phase();
     // The host's loop takes input from now on.

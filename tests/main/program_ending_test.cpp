@@ -1,9 +1,11 @@
 // The built program's end, whatever ends it: a photo whose shot began before SIGTERM is written,
 // main-queue steps and all; an edit being saved when the display goes away, the window is destroyed
 // or the terminal hangs up is written and the program says what it lost; a display that accepts and never answers costs
-// the start a few seconds, not the whole run, and SIGTERM ends the program while it waits.
+// the start a few seconds, not the whole run, and SIGTERM ends the program while it waits; a hang-up
+// or an interrupt ignored by whoever started the program stays ignored.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -14,6 +16,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/storage/keyed_archive.h"
@@ -290,5 +293,34 @@ TEST(ProgramEnding, ADisplayThatNeverAnswersFallsBackToHeadlessAndYieldsToSIGTER
         EXPECT_EQ(testsupport::describeStatus(*status), "killed by signal 15") << korva.log();
         EXPECT_EQ(korva.log().find("running headless"), std::string::npos) << "it waited for the display out\n"
                                                                            << korva.log();
+    }
+}
+
+// Started with a hang-up or an interrupt ignored (as nohup and a script's background job start it),
+// the program keeps it ignored; SIGTERM ends it whatever it was started with. Each signal comes while
+// the start waits on a display that never answers, where a signal it takes ends it at once.
+TEST(ProgramEnding, AnIgnoredHangUpOrInterruptStaysIgnoredAndSIGTERMEndsItAnyway) {
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    for (const auto& [number, outcome] : {std::pair{SIGHUP, "exited with 0"}, std::pair{SIGINT, "exited with 0"},
+                                          std::pair{SIGTERM, "killed by signal 15"}}) {
+        SCOPED_TRACE("started with signal " + std::to_string(number) + " ignored");
+        SilentDisplay silent;
+        ASSERT_TRUE(silent.ready()) << "no free display socket under /tmp/.X11-unix";
+        ProgramProcess korva;
+        // The program inherits the disposition across the fork and the exec.
+        struct sigaction ignore {
+        }, before{};
+        ignore.sa_handler = SIG_IGN;
+        ASSERT_EQ(::sigaction(number, &ignore, &before), 0);
+        const bool started =
+            korva.start(*program, "", {{"KORVA_HOST", ""}, {"DISPLAY", silent.name()}, {"SDL_VIDEODRIVER", ""}});
+        ::sigaction(number, &before, nullptr);
+        ASSERT_TRUE(started);
+        ASSERT_TRUE(silent.connected(60)) << korva.log();
+        korva.signal(number);
+        auto status = korva.waitForExit(120);
+        ASSERT_TRUE(status) << "still running after two minutes:\n" << korva.log();
+        EXPECT_EQ(testsupport::describeStatus(*status), outcome) << korva.log();
     }
 }
