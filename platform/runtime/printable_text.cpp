@@ -15,6 +15,13 @@ void appendEscapedByte(std::string& out, unsigned char byte) {
     out += kHex[byte & 0xF];
 }
 
+// The marks and overrides that reorder the text around them on a terminal that lays out both
+// directions: a path could be shown as another.
+bool isBidirectionalControl(UChar32 codePoint) {
+    return codePoint == 0x061C || codePoint == 0x200E || codePoint == 0x200F ||
+           (codePoint >= 0x202A && codePoint <= 0x202E) || (codePoint >= 0x2066 && codePoint <= 0x2069);
+}
+
 }  // namespace
 
 std::string printableText(std::string_view text) {
@@ -28,8 +35,9 @@ std::string printableText(std::string_view text) {
             const std::int32_t begin = i;
             UChar32 codePoint;
             U8_NEXT(bytes, i, length, codePoint);
-            // Not UTF-8 (negative), or a C1 control: every byte of it spelled out.
-            if (codePoint <= 0x9F)
+            // Not UTF-8 (negative), a C1 control or a bidirectional control: every byte of it
+            // spelled out.
+            if (codePoint <= 0x9F || isBidirectionalControl(codePoint))
                 for (std::int32_t k = begin; k < i; ++k) appendEscapedByte(out, bytes[k]);
             else
                 out.append(text.substr(std::size_t(begin), std::size_t(i - begin)));
