@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/runtime/log.h"
+
 std::optional<CMVideoDimensions> shownFrameSize(CMVideoDimensions size) {
     const int longest = std::max(size.width, size.height);
     if (longest <= kLargestShownFrameSide) return std::nullopt;
@@ -15,4 +17,14 @@ std::optional<CMVideoDimensions> shownFrameSize(CMVideoDimensions size) {
 
 std::string frameSizeText(CMVideoDimensions size) {
     return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+void logFileFrameSize(const std::string& kind, const std::string& path, CMVideoDimensions own,
+                      CMVideoDimensions frames) {
+    const std::string line = "the " + kind + " " + path + " is " + frameSizeText(own);
+    if (shownFrameSize(own))
+        Log::warning("camera", line + ", larger than the preview can show (" + std::to_string(kLargestShownFrameSide) +
+                                   " pixels on a side at most); frames are " + frameSizeText(frames));
+    else
+        Log::info("camera", line + "; frames are " + frameSizeText(frames));
 }

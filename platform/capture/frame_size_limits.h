@@ -15,3 +15,9 @@ std::optional<CMVideoDimensions> shownFrameSize(CMVideoDimensions size);
 
 // "WIDTHxHEIGHT".
 std::string frameSizeText(CMVideoDimensions size);
+
+// What the log says of a file source's frames that are not the file's own size: "the KIND PATH is
+// WxH; frames are WxH". A file too large for the preview is a warning, so that it is said whatever
+// the level; a picture only brought down to its own bound is information.
+void logFileFrameSize(const std::string& kind, const std::string& path, CMVideoDimensions own,
+                      CMVideoDimensions frames);

@@ -11,7 +11,6 @@
 #include "platform/capture/frame_size_limits.h"
 #include "platform/capture/pixel_conversion.h"
 #include "platform/image/codec/image_data.h"
-#include "platform/runtime/log.h"
 
 Result<std::unique_ptr<CaptureStream>> ImageFileCameraDriver::startVideo(CMVideoDimensions size, double frameRate,
                                                                          CaptureVideoSink sink) {
@@ -59,9 +58,7 @@ Result<std::shared_ptr<AVCaptureDevice>> makeImageFileCamera(const std::string& 
         if (auto bounded = boundedFrameSize(int(picture->width()), int(picture->height()))) {
             auto scaled = makeStillFrom(*picture, *bounded, 1);
             if (!scaled) return fail("cannot scale the picture " + path + ": " + scaled.error());
-            Log::info("camera", "the picture " + path + " is " +
-                                    frameSizeText({int(picture->width()), int(picture->height())}) + "; frames are " +
-                                    frameSizeText(*bounded));
+            logFileFrameSize("picture", path, {int(picture->width()), int(picture->height())}, *bounded);
             picture = std::move(*scaled);
         }
     }

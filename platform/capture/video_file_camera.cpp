@@ -14,7 +14,6 @@
 #include "platform/capture/frame_size_limits.h"
 #include "platform/capture/pixel_buffer_orientation.h"
 #include "platform/capture/video_file_decoder.h"
-#include "platform/runtime/log.h"
 
 namespace {
 
@@ -114,8 +113,7 @@ Result<std::vector<std::shared_ptr<AVCaptureDevice>>> openVideoFileCamera(const 
     int w = source.size ? source.size->width : sideways ? (*decoder)->height() : (*decoder)->width();
     int h = source.size ? source.size->height : sideways ? (*decoder)->width() : (*decoder)->height();
     if (auto shown = shownFrameSize({w, h})) {
-        Log::info("camera",
-                  "the video " + path + " is " + frameSizeText({w, h}) + "; frames are " + frameSizeText(*shown));
+        logFileFrameSize("video", path, {w, h}, *shown);
         w = shown->width;
         h = shown->height;
     }

@@ -20,6 +20,8 @@ extern "C" {
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/capture/media_library_log.h"
+
 namespace {
 
 std::string averror(int code) {
@@ -145,8 +147,9 @@ VideoFileDecoder::VideoFileDecoder(std::unique_ptr<State> state) : s_(std::move(
 VideoFileDecoder::~VideoFileDecoder() = default;
 
 Result<std::unique_ptr<VideoFileDecoder>> VideoFileDecoder::open(const std::string& path, int threads) {
-    // The libraries report through our results; their own chatter stays off stderr.
+    // The libraries report through our results; of their own lines only errors reach the log.
     av_log_set_level(AV_LOG_ERROR);
+    routeMediaLibraryLog();
     auto s = std::make_unique<State>();
     auto fd = openRegularFile(path);
     if (!fd) return fail(fd.error());

@@ -30,14 +30,17 @@ Host::Host(HostOptions options) : options_(std::move(options)) {
 
 Host::~Host() = default;
 
-std::unique_ptr<Host> Host::create(const HostOptions& options, std::string* fallbackReason) {
-    if (options.time == HostTimeMode::Virtual) Clock::useVirtual();
+std::unique_ptr<Host> Host::create(const HostOptions& asked, std::string* fallbackReason) {
+    if (asked.time == HostTimeMode::Virtual) Clock::useVirtual();
+    HostOptions options = asked;
     if (auto configured = configureDeviceServices(options); !configured) {
         // Said once, where the person who started the program sees it; the platform then lists no
-        // camera and the application takes its own road for a device without one.
+        // camera and the application takes its own road for a device without one. The host's
+        // options (and so the start line) name no camera.
         std::fprintf(stderr, "korva: cannot open the camera source \"%s\": %s; running without a camera\n",
                      printableText(options.camera).c_str(), printableText(configured.error()).c_str());
         std::fflush(stderr);
+        options.camera = "none";
     }
     if (options.kind == HostKind::Window) {
         std::string reason;

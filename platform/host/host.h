@@ -18,7 +18,9 @@ class UIView;
 class Host {
 public:
     // The host the options ask for. A window host that cannot open (no display, no video driver)
-    // falls back to the headless host; `fallbackReason` then says why. Applies the time mode.
+    // falls back to the headless host; `fallbackReason` then says why. Applies the time mode and
+    // opens the camera source; a source that cannot be opened is named on stderr, and the host's
+    // options say camera "none".
     static std::unique_ptr<Host> create(const HostOptions& options, std::string* fallbackReason = nullptr);
     virtual ~Host();
     Host(const Host&) = delete;

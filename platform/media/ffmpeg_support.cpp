@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "platform/capture/media_library_log.h"
 #include "platform/runtime/result.h"
 
 std::string averrorText(int code) {
@@ -12,7 +13,10 @@ std::string averrorText(int code) {
 
 void mediaLibrariesQuiet() {
     static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+    std::call_once(once, [] {
+        av_log_set_level(AV_LOG_QUIET);
+        routeMediaLibraryLog();
+    });
 }
 
 Result<AVFormatInput> openMediaFile(const std::string& path) {

@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "platform/storage/keyed_archive.h"
 #include "platform/storage/property_list.h"
 #include "tests/main/program_process.h"
+#include "tests/support/required_tool.h"
 
 namespace fs = std::filesystem;
 using testsupport::ProgramProcess;
@@ -123,9 +126,10 @@ TEST(ProgramHeadless, NamesTheValuesItDoesNotUnderstandAndStartsWithWhatItUses) 
 }
 
 // A camera source it cannot use is named at start with the reason, and the program runs without a
-// camera: a pipe no one writes and an address (whose listener would accept and stay silent) are
-// refused at once, the address never reached; a frame size the preview cannot show is named with
-// the size used. What it prints of a value spells out what a terminal would act on.
+// camera, the start line naming none: a pipe no one writes, an address (whose listener would accept
+// and stay silent) and a local playlist naming a piece at that address are refused at once, the
+// address never reached; a frame size the preview cannot show is named with the size used. What it
+// prints of a value, and the media library's own lines, spell out what a terminal would act on.
 TEST(ProgramHeadless, NamesCameraSourcesItCannotUseAndPrintsValuesSafely) {
     auto program = ProgramProcess::builtProgram();
     ASSERT_TRUE(program) << "the build wrote no program path beside the test";
@@ -142,6 +146,16 @@ TEST(ProgramHeadless, NamesCameraSourcesItCannotUseAndPrintsValuesSafely) {
     ASSERT_EQ(::listen(listener, 4), 0);
     ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
     const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/clip.mp4";
+    auto playlist = [&](const std::string& name, const std::string& piece) {
+        const std::string path = (dir / name).string();
+        std::ofstream(path) << "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n" << piece << "\n#EXT-X-ENDLIST\n";
+        return path;
+    };
+    // A CSI, as C1 in UTF-8, in the name of a piece the list names.
+    const std::string escaping = playlist("escaping.m3u8",
+                                          "piece\xc2\x9b"
+                                          "31m.ts");
+    const std::string remote = playlist("remote.m3u8", url);
 
     struct Case {
         std::map<std::string, std::string> env;
@@ -151,11 +165,21 @@ TEST(ProgramHeadless, NamesCameraSourcesItCannotUseAndPrintsValuesSafely) {
         {{{"KORVA_CAMERA", "video:" + pipe}, {"KORVA_SCREEN", "notched:\x1b]0;owned\x07"}},
          {"korva: cannot open the camera source \"video:" + pipe + "\": " + pipe +
               " is a pipe, not a regular file; running without a camera\n",
+          "camera none, ",
           "korva: KORVA_SCREEN=notched:\\x1B]0;owned\\x07: the orientation \\x1B]0;owned\\x07 is not portrait or "
           "landscape; using portrait\n"}},
         {{{"KORVA_CAMERA", "video:" + url}},
          {"korva: cannot open the camera source \"video:" + url + "\": cannot open " + url + ": ",
-          " (a file's path is read, not an address); running without a camera\n"}},
+          " (a file's path is read, not an address); running without a camera\n", "camera none, "}},
+        {{{"KORVA_CAMERA", "video:" + escaping}},
+         {"korva warning media: hls: Error when loading first segment '" + (dir / "piece").string() +
+              "\\xC2\\x9B31m.ts'",
+          "korva: cannot open the camera source \"video:" + escaping + "\": cannot open " + escaping + ": ",
+          "camera none, "}},
+        {{{"KORVA_CAMERA", "video:" + remote}},
+         {"korva warning media: http: Protocol 'http' not on whitelist 'file'!",
+          "korva: cannot open the camera source \"video:" + remote + "\": cannot open " + remote + ": ",
+          "camera none, "}},
         {{{"KORVA_CAMERA", "synthetic@16384x16384"}},
          {"korva: KORVA_CAMERA=synthetic@16384x16384 has frames larger than the preview can show (8192 pixels on a "
           "side at most); using synthetic@8192x8192\n",
@@ -169,9 +193,44 @@ TEST(ProgramHeadless, NamesCameraSourcesItCannotUseAndPrintsValuesSafely) {
         const std::string log = korva.log();
         for (const auto& line : c.lines) EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
         EXPECT_EQ(log.find('\x1b'), std::string::npos) << "a raw escape reached the terminal";
+        EXPECT_EQ(log.find("\xc2\x9b"), std::string::npos) << "a raw escape reached the terminal";
+        EXPECT_EQ(log.find("camera video:"), std::string::npos) << "a refused source named as the camera\n" << log;
         EXPECT_NE(log.find("headless host drew one"), std::string::npos) << log;
     }
     EXPECT_LT(::accept(listener, nullptr, nullptr), 0) << "the address was reached";
     ::close(listener);
+    fs::remove_all(dir);
+}
+
+// A picture or a video wider than the preview can show is brought within it, and named with the
+// size its frames take at the warning level too.
+TEST(ProgramHeadless, NamesAFileSourceTooLargeForThePreviewAtTheWarningLevel) {
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    if (auto why = testsupport::missingTool("ffmpeg")) GTEST_SKIP() << *why;
+    const fs::path dir = fs::temp_directory_path() / ("korva-large-sources-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    struct Source {
+        std::string kind, file, source, made;
+    };
+    const std::string picture = (dir / "wide.png").string(), video = (dir / "wide.mkv").string();
+    for (const auto& [kind, file, source, made] :
+         {Source{"picture", picture, "image:" + picture, "-frames:v 1 -update 1"},
+          Source{"video", video, "video:" + video, "-frames:v 2 -c:v ffv1"}}) {
+        ASSERT_EQ(
+            std::system(
+                ("ffmpeg -v error -y -f lavfi -i color=s=9000x16 " + made + " '" + file + "' </dev/null").c_str()),
+            0);
+        ProgramProcess korva;
+        ASSERT_TRUE(korva.start(*program, "headless", {{"KORVA_CAMERA", source}, {"KORVA_LOG", "warning"}}));
+        auto status = korva.waitForExit(120);
+        ASSERT_TRUE(status) << "still running after two minutes:\n" << korva.log();
+        EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
+        EXPECT_NE(korva.log().find("korva warning camera: the " + kind + " " + file +
+                                   " is 9000x16, larger than the preview can show (8192 pixels on a side at most); "
+                                   "frames are 8192x14\n"),
+                  std::string::npos)
+            << korva.log();
+    }
     fs::remove_all(dir);
 }
