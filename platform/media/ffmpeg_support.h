@@ -11,7 +11,8 @@ extern "C" {
 
 std::string averrorText(int code);
 
-// Quietens the libraries' own logging once; the media layer reports through results and the log.
+// Quietens the libraries' own logging once, and routes what they still say through the log
+// (routeMediaLibraryLog); the media layer reports through results and the log.
 void mediaLibrariesQuiet();
 
 struct AVFormatInputCloser {
