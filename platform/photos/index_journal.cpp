@@ -48,7 +48,8 @@ std::string pathThroughFolderHandle(int folderHandle, const std::string& name) {
     if (folderHandle < 0) return {};
     const std::string folder = kHandlePrefix + std::to_string(folderHandle);
     // Only where the name reaches the folder held open.
-    struct stat byName {}, byHandle {};
+    struct stat byName {
+    }, byHandle{};
     if (::stat(folder.c_str(), &byName) != 0 || ::fstat(folderHandle, &byHandle) != 0 ||
         byName.st_dev != byHandle.st_dev || byName.st_ino != byHandle.st_ino)
         return {};

@@ -2,9 +2,9 @@
 #include "platform/photos/library_folder_watch.h"
 
 #include <poll.h>
-#include <sys/stat.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -147,20 +147,23 @@ bool LibraryFolderWatch::take(const char* buffer, long length) {
         if (event.mask & kGone) moved = true;
         if (name.empty() || (event.mask & IN_ISDIR)) continue;
         if (event.mask & IN_CREATE) {
-            created_[name] = 0;
-        } else if (event.mask & (IN_OPEN | IN_CLOSE_NOWRITE)) {
-            // Whoever opens a file just created (its creator, to write it, or a reader) holds it
-            // back until that open is closed; a reader's close gives it back.
-            if (auto it = created_.find(name); it != created_.end())
-                it->second += (event.mask & IN_OPEN) ? 1 : (it->second > 0 ? -1 : 0);
+            created_[name] = false;
+        } else if (event.mask & IN_OPEN) {
+            // A file opened once created may be its creator's to write (news at its close).
+            if (auto it = created_.find(name); it != created_.end()) it->second = true;
+        } else if (event.mask & IN_CLOSE_NOWRITE) {
+            // Or another program's, which read it: an open is no proof that the file is being
+            // written (the kernel gives two opens in a row as one), so it is looked at once; a file
+            // still being written is refused then, and comes again at its close.
+            if (created_.erase(name)) batch.names.push_back(name);
         } else {
             if (!(event.mask & IN_ATTRIB)) created_.erase(name);
             batch.names.push_back(name);
         }
     }
-    // Files created and no longer open: linked in, or read and closed by whoever opened them.
+    // Files created and not opened: linked in whole.
     for (auto it = created_.begin(); it != created_.end();) {
-        if (it->second > 0) {
+        if (it->second) {
             ++it;
             continue;
         }

@@ -1,10 +1,10 @@
 // LibraryFolderWatch: the names of files that are finished in one folder (closed after writing,
 // moved or linked in, made readable) or leave it (deleted or moved out), whoever changed them, as
 // the kernel reports them; and the folder itself going or coming back under its name.
-// A file created there is reported once no open of it is left that was not closed (a hard link,
-// which nobody opens, at once; one read by another program once that program closes it), or once
-// it is closed after writing: a file still being written is not reported until it is closed.
-// Sub-folders are not reported.
+// A file created there is reported at once when nobody opened it (a hard link), or else once an
+// open of it is closed (with writing, its creator's; without, another program's that read it):
+// a file being written that nobody else opens is not reported until it is closed. Sub-folders are
+// not reported.
 //
 // The folder is followed by its name: the lowest folder above it that is there (its parent,
 // normally) is watched for the next name on the way down, and when the folder is removed, moved
@@ -70,7 +70,7 @@ private:
     // The lowest folder above the folder that is there, and how many names of the path it holds.
     int aboveWatch_ = -1;
     std::size_t aboveDepth_ = 0;
-    // Files created in the folder and not reported yet, with the opens of them not closed yet.
-    std::unordered_map<std::string, int> created_;
+    // Files created in the folder and not reported yet, with whether they were opened since.
+    std::unordered_map<std::string, bool> created_;
     std::thread thread_;
 };

@@ -70,8 +70,8 @@ struct ReadOnlyDisk {
         // The index reaches its files through its folder held open: by the folder's path now.
         std::string named = path;
         char folder[PATH_MAX];
-        if (auto slash = named.rfind('/'); slash != std::string::npos && slash > 0 &&
-                                           ::realpath(named.substr(0, slash).c_str(), folder))
+        if (auto slash = named.rfind('/');
+            slash != std::string::npos && slash > 0 && ::realpath(named.substr(0, slash).c_str(), folder))
             named = folder + named.substr(slash);
         std::lock_guard lock(mutex);
         return std::string_view(named).starts_with(prefix);

@@ -1,10 +1,12 @@
 // What the folder watch must not miss or hold up: a save or the end during a large settlement,
-// the folder moved away or removed and made again, photos linked in or made readable, a steady
+// of files that arrive or of a folder put under the library's name, the folder (or the folder
+// above it) moved away or removed and made again, photos linked in or made readable, a steady
 // import, two libraries settling the same files at once, a photo written in pieces.
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <set>
 
 #include "folder_test_support.h"
@@ -66,6 +68,93 @@ TEST_F(FolderTest, ASaveGoesAheadOfALargeSettlementAndTheEndDoesNotWaitForIt) {
     EXPECT_EQ(listed(), kMany + 1);
 }
 
+TEST_F(FolderTest, AFolderPutUnderTheNameIsSettledInStepsBehindASaveAndTheEndDoesNotWaitForIt) {
+    constexpr std::size_t kMany = 2000;
+    const std::filesystem::path card = folder.string() + "-card", old = folder.string() + "-old";
+    std::filesystem::create_directory(card);
+    const Bytes small = jpeg(8, 8);
+    for (std::size_t i = 0; i < kMany; ++i)
+        std::ofstream(card / ("card_" + std::to_string(i) + ".jpg"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(small.data()), small.size());
+    // Photos copied off a card, without an index of their own, put under the library's name.
+    std::filesystem::rename(folder, old);
+    std::filesystem::rename(card, folder);
+    ASSERT_TRUE(library->waitForFolderChanges({}, kEventWait, PHPhotoLibrary::FolderWait::FolderBack));
+    Clock::advanceVirtual(PHPhotoLibrary::kFolderQuiet);
+    std::size_t listedAtSave = kMany;
+    std::string saved;
+    ASSERT_TRUE(library->performChangesAndWait([&] {
+        listedAtSave = listed();
+        // A long settlement is told each longest wait, not only at its end.
+        Clock::advanceVirtual(PHPhotoLibrary::kFolderLongest);
+        auto request = PHAssetCreationRequest::creationRequestForAsset();
+        request->addResourceWithType(PHAssetResourceType::Photo, jpeg(10, 10));
+        saved = request->placeholderForCreatedAsset()->localIdentifier();
+    }));
+    EXPECT_LE(listedAtSave, 4 * PHPhotoLibrary::kSettleFiles) << "the save waits for a step or two";
+    ASSERT_TRUE(library->performChangesAndWait([] {}));  // behind the next step
+    RunLoop::main().runUntilIdle();
+    EXPECT_TRUE(std::any_of(observer->changes.begin(), observer->changes.end(), [&](const auto& change) {
+        const auto& ids = change->insertedIdentifiers();
+        return std::any_of(ids.begin(), ids.end(), [&](const std::string& id) { return id != saved; });
+    })) << "the card's photos are told while the settlement goes on";
+    ExitHold::setEnding(true);
+    DispatchQueue::waitUntilBackgroundIdle();
+    ExitHold::setEnding(false);
+    EXPECT_LT(listed(), kMany / 2);
+    EXPECT_TRUE(indexedFiles(folder).count(fileOf(saved)));
+    library = nullptr;
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(listed(), kMany + 1) << "the next start settles the rest";
+    std::filesystem::remove_all(old);
+}
+
+TEST_F(FolderTest, ASaveBeforeAnySettlementOfAReplacedFolderLandsInItsOwnIndex) {
+    const std::filesystem::path old = folder.string() + "-old";
+    ASSERT_FALSE(save(jpeg(12, 12)).empty());
+    std::filesystem::rename(folder, old);
+    std::filesystem::create_directory(folder);
+    // The clock stays: no settlement looks at the folder before the save does.
+    const std::string saved = save(jpeg(14, 14));
+    EXPECT_EQ(indexedFiles(folder), std::set<std::string>{fileOf(saved)});
+    EXPECT_EQ(indexedFiles(old).size(), 1u);
+    std::filesystem::remove_all(old);
+}
+
+TEST_F(FolderTest, TheFolderIsFollowedWhenTheFolderAboveItIsRemovedAndMadeAgain) {
+    const std::filesystem::path above = folder.string() + "-above", lib = above / "lib";
+    auto deep = PHPhotoLibrary::make(lib.string());
+    auto news = [&](const std::vector<std::string>& names, PHPhotoLibrary::FolderWait what) {
+        ASSERT_TRUE(deep->waitForFolderChanges(names, kEventWait, what));
+        Clock::advanceVirtual(PHPhotoLibrary::kFolderQuiet);
+        DispatchQueue::waitUntilBackgroundIdle();
+    };
+    std::filesystem::remove_all(above);
+    news({}, PHPhotoLibrary::FolderWait::FolderGone);
+    std::filesystem::create_directories(lib);
+    news({}, PHPhotoLibrary::FolderWait::FolderBack);
+    std::filesystem::copy_file(picture("late.jpg", 16, 12), lib / "late.jpg");
+    news({"late.jpg"}, PHPhotoLibrary::FolderWait::Files);
+    EXPECT_EQ(deep->fetch({}).size(), 1u);
+    deep = nullptr;
+    std::filesystem::remove_all(above);
+
+    // A folder on the way that may not be searched is named as such.
+    const std::filesystem::path barred = outside / "barred";
+    std::filesystem::create_directories(barred / "lib");
+    std::filesystem::permissions(barred, std::filesystem::perms::none);
+    const bool switched = ::geteuid() == 0 && ::seteuid(65534) == 0;
+    auto opened = AssetIndex::open((barred / "lib").string(), FolderCreation::MustExist);
+    if (switched) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    std::filesystem::permissions(barred, std::filesystem::perms::owner_all);
+    if (switched || ::geteuid() != 0) {
+        ASSERT_FALSE(opened);
+        EXPECT_NE(opened.error().find("lib cannot be reached: Permission denied"), std::string::npos) << opened.error();
+    }
+}
+
 TEST_F(FolderTest, TheFolderIsFollowedByItsNameWhenMovedAwayRemovedAndMadeAgain) {
     const std::filesystem::path old = folder.string() + "-old";
     auto folderNews = [&](PHPhotoLibrary::FolderWait news) {
@@ -79,6 +168,9 @@ TEST_F(FolderTest, TheFolderIsFollowedByItsNameWhenMovedAwayRemovedAndMadeAgain)
     std::filesystem::rename(folder, old);
     std::filesystem::create_directory(folder);
     folderNews(PHPhotoLibrary::FolderWait::FolderBack);
+    for (const char* log : {"-wal", "-shm"})
+        EXPECT_FALSE(std::filesystem::exists(old / (AssetIndex::kIndexFileName + std::string(log))))
+            << log << " beside the index let go";
     ASSERT_FALSE(observer->changes.empty());
     EXPECT_EQ(observer->changes.back()->removedIdentifiers(), std::vector<std::string>{first});
     const std::string second = save(jpeg(14, 14));
