@@ -185,27 +185,27 @@ bool LibraryFolderWatch::placeWatches() {
     const int before = folderWatch_;
     const std::size_t depthBefore = aboveDepth_;
     for (int tries = 0; tries < kPlaceTries && !names_.empty(); ++tries) {
-        // The lowest folder above the folder that is there, and can be watched.
-        std::size_t depth = 0;
-        while (depth + 1 < names_.size() && isFolder(pathOf(names_, depth + 1))) ++depth;
-        int watch = -1;
-        for (;; --depth) {
-            watch = ::inotify_add_watch(events_, pathOf(names_, depth).c_str(), kAboveMask);
-            if (watch >= 0 || depth == 0) break;
-        }
+        // The lowest folder above the folder that is there; where it cannot be watched (no read
+        // permission), the lowest one above that can.
+        std::size_t there = 0;
+        while (there + 1 < names_.size() && isFolder(pathOf(names_, there + 1))) ++there;
+        std::size_t depth = there;
+        int watch = ::inotify_add_watch(events_, pathOf(names_, depth).c_str(), kAboveMask);
+        while (watch < 0 && depth > 0)
+            watch = ::inotify_add_watch(events_, pathOf(names_, --depth).c_str(), kAboveMask);
         if (aboveWatch_ >= 0 && watch != aboveWatch_) (void)::inotify_rm_watch(events_, aboveWatch_);
         aboveWatch_ = watch;
         aboveDepth_ = depth;
-        // A folder made on the way down before the watch was placed gives no event: looked at again.
-        if (watch < 0 || depth + 1 == names_.size() || !isFolder(pathOf(names_, depth + 1))) break;
+        // A folder made below the lowest one there before its watch was placed gives no event:
+        // looked at again.
+        if (watch < 0 || depth < there || there + 1 == names_.size() || !isFolder(pathOf(names_, there + 1))) break;
     }
-    // The folder itself once the folder above it is its parent: the same one keeps its watch,
-    // another one's replaces it, and none under the name (or none reachable) leaves it unwatched.
-    const bool underParent = !names_.empty() && aboveDepth_ + 1 == names_.size();
-    int again = underParent || names_.empty() ? ::inotify_add_watch(events_, folder_.c_str(), kFolderMask) : -1;
+    // The folder itself: the same one keeps its watch, another one's replaces it, and none under the
+    // name (or none reachable) leaves it unwatched.
+    int again = ::inotify_add_watch(events_, folder_.c_str(), kFolderMask);
     if (folderWatch_ >= 0 && again != folderWatch_) (void)::inotify_rm_watch(events_, folderWatch_);
     folderWatch_ = again >= 0 ? again : -1;
-    if (aboveDepth_ != depthBefore && !underParent && aboveWatch_ >= 0)
+    if (aboveDepth_ != depthBefore && aboveDepth_ + 1 < names_.size() && aboveWatch_ >= 0)
         Log::info(kPhotosLog, "the library folder " + folder_ + " is followed from " + pathOf(names_, aboveDepth_));
     return folderWatch_ != before;
 }
