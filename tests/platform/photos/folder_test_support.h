@@ -46,6 +46,13 @@ struct FolderTest : PhotosTest {
         DispatchQueue::waitUntilBackgroundIdle();
         RunLoop::main().runUntilIdle();
     }
+    // Once the watch has news of the folder itself, the same.
+    void folderNews(PHPhotoLibrary& lib, PHPhotoLibrary::FolderWait news) {
+        ASSERT_TRUE(lib.waitForFolderChanges({}, kEventWait, news));
+        Clock::advanceVirtual(PHPhotoLibrary::kFolderQuiet);
+        DispatchQueue::waitUntilBackgroundIdle();
+        RunLoop::main().runUntilIdle();
+    }
     std::shared_ptr<PHFetchResult> newestFirst() {
         auto o = PHFetchOptions::make();
         o->sortDescriptors.push_back({"creationDate", false});
