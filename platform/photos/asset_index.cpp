@@ -1,10 +1,14 @@
 // SQLite index of the photo library: opening, changes and queries.
 #include "platform/photos/asset_index.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/photos/asset_identifier.h"
@@ -79,6 +83,7 @@ std::string nameOf(const std::string& folder) {
 AssetIndex::~AssetIndex() {
     leaveWriteAheadLog(db_);
     sqlite3_close(db_);
+    if (folderHandle_ >= 0) ::close(folderHandle_);
 }
 
 std::string AssetIndex::pathOf(const AssetRecord& record) const {
@@ -105,19 +110,38 @@ Result<void> AssetIndex::exec(const char* sql) const {
     return {};
 }
 
-Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder, FolderCreation creation) {
+Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder, FolderCreation creation,
+                                                     FolderReading reading) {
     // The folder by its own name, once: where it sits is the user's own choice and no news.
     std::error_code error;
     if (creation == FolderCreation::Create) std::filesystem::create_directories(folder, error);
     if (error) return fail("cannot create the folder " + nameOf(folder) + ": " + error.message());
-    const auto identity = folderIdentityOf(folder);
-    if (!identity) return fail("the folder " + nameOf(folder) + " is not there");
-    // The index is opened through the folder's resolved path, so that SQLite can refuse a link
-    // under the index's own name (one swapped in after the check below) while a folder reached
-    // through links, such as a pictures folder on another disk, still opens.
-    const std::filesystem::path resolved = std::filesystem::canonical(folder, error);
-    if (error) return fail("cannot open the folder " + nameOf(folder) + ": " + error.message());
-    std::string path = pathByAppendingComponent(resolved.string(), kIndexFileName);
+    std::string absence;
+    if (!folderIdentityOf(folder, &absence)) return fail("the folder " + nameOf(folder) + " " + absence);
+    // The folder is held for as long as the index, which is reached through it: its identity is
+    // the folder's that holds the index, and a folder moved away keeps its index's files together.
+    const int handle = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    struct stat info {};
+    if (handle < 0 || ::fstat(handle, &info) != 0) {
+        auto failure = fail("cannot open the folder " + nameOf(folder) + ": " + std::strerror(errno));
+        if (handle >= 0) ::close(handle);
+        return failure;
+    }
+    const FolderIdentity identity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    std::string path = pathThroughFolderHandle(handle, kIndexFileName);
+    const char* vfs = folderHandleVfs();
+    if (path.empty()) {
+        // Without names through the handle, the folder's resolved path: SQLite refuses a link under
+        // the index's own name (one swapped in after the check below) while a folder reached
+        // through links, such as a pictures folder on another disk, still opens.
+        const std::filesystem::path resolved = std::filesystem::canonical(folder, error);
+        if (error) {
+            ::close(handle);
+            return fail("cannot open the folder " + nameOf(folder) + ": " + error.message());
+        }
+        path = pathByAppendingComponent(resolved.string(), kIndexFileName);
+        vfs = nullptr;
+    }
     removeNonFileCompanions(path);
     // A link, a folder or a pipe under the index's name is no index: a link's target (another
     // program's database, or a file it would make) is never written, and a pipe would hold the
@@ -126,13 +150,18 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder, 
         Log::error(kPhotosLog, "the library index's name is taken by something other than a file; setting it aside");
         if (auto aside = setAside(path); !aside) return fail(aside.error());
     }
+    // The index that opens takes the handle; a failed open lets it go after its connection.
+    std::unique_ptr<int, void (*)(int*)> held(new int(handle), [](int* fd) {
+        if (*fd >= 0) ::close(*fd);
+        delete fd;
+    });
     std::string problem;
     for (int attempt = 0; attempt < 2; ++attempt) {
         sqlite3* db = nullptr;
         int rc = sqlite3_open_v2(
             path.c_str(), &db,
-            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_NOFOLLOW, nullptr);
-        std::unique_ptr<AssetIndex> index(new AssetIndex(folder, *identity, db));
+            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX | SQLITE_OPEN_NOFOLLOW, vfs);
+        std::unique_ptr<AssetIndex> index(new AssetIndex(folder, identity, -1, db));
         if (rc != SQLITE_OK) return sqlFailure(db, "cannot open the library index");
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
         auto usable = index->exec("PRAGMA synchronous=FULL");
@@ -144,10 +173,11 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder, 
         if (usable) {
             // A repair that cannot be written now (a lock, a full disk) is done at the next open;
             // the index is sound meanwhile.
-            auto repaired = index->repair();
+            auto repaired = index->repair(reading);
             if (repaired || !index->damaged()) {
                 if (!repaired)
                     Log::warning(kPhotosLog, "the library index is not repaired for now: " + repaired.error());
+                std::swap(index->folderHandle_, *held);
                 return index;
             }
             usable = repaired;

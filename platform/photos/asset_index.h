@@ -55,6 +55,11 @@ enum class RowConflict { Fail, KeepExisting };
 // while it ran waits for one to be there again.
 enum class FolderCreation { Create, MustExist };
 
+// Whether an open brings the index in line with the whole folder before it returns (a start), or
+// leaves the folder's files to settleFiles, a few at a time (a folder that came under the library's
+// name while it ran, which a save must not wait for).
+enum class FolderReading { AtOpen, InSteps };
+
 struct AssetQuery {
     std::optional<PHAssetMediaType> mediaType;
     std::vector<std::string> identifiers;  // empty: all
@@ -68,10 +73,13 @@ public:
     static constexpr const char* kIndexFileName = ".korva-library.sqlite";
 
     ~AssetIndex();
-    // Opens (creating) the index in the folder and repairs it against the files there; makes the
-    // folder too unless it must exist already.
+    // Opens (creating) the index in the folder and repairs it against the files there (or only its
+    // own rows, the files being left to settleFiles); makes the folder too unless it must exist
+    // already. The index is reached through the folder it was opened in wherever that folder goes,
+    // so that closing it leaves no log beside it after the folder was moved away.
     static Result<std::unique_ptr<AssetIndex>> open(const std::string& folder,
-                                                    FolderCreation creation = FolderCreation::Create);
+                                                    FolderCreation creation = FolderCreation::Create,
+                                                    FolderReading reading = FolderReading::AtOpen);
 
     const std::string& folder() const { return folder_; }
     // The folder the index was opened in: the folder's name may come to hold another one.
@@ -102,8 +110,8 @@ public:
     static Result<AssetRecord> describeFile(const std::string& path, bool verifyPixels);
 
 private:
-    AssetIndex(std::string folder, FolderIdentity identity, sqlite3* db)
-        : folder_(std::move(folder)), identity_(identity), db_(db) {}
+    AssetIndex(std::string folder, FolderIdentity identity, int folderHandle, sqlite3* db)
+        : folder_(std::move(folder)), identity_(identity), folderHandle_(folderHandle), db_(db) {}
     static Result<void> setAside(const std::string& path);
     // The connection's last error, noting damage.
     Failure failure(const std::string& what) const;
@@ -111,7 +119,8 @@ private:
     Result<void> checkIntegrity() const;
     // Columns that came after the first index (movie lengths, file stamps), added to an older one.
     Result<void> addMissingColumns();
-    Result<void> repair();
+    // The rows among themselves, then (reading AtOpen) against the files.
+    Result<void> repair(FolderReading reading);
     // How a file described afresh is dated: as before (an open), or by the file (a change seen).
     enum class RowDates { Kept, FromFile };
     // The rows against the files present among those considered: the heart of a repair.
@@ -128,6 +137,8 @@ private:
 
     std::string folder_;
     FolderIdentity identity_;
+    // The folder the index was opened in, held open for as long as the connection (-1: none).
+    int folderHandle_;
     sqlite3* db_;
     mutable std::mutex mutex_;
     mutable std::atomic<bool> damaged_{false};

@@ -58,7 +58,8 @@ double replacedDate(const std::string& path, double before) {
 
 }  // namespace
 
-Result<void> AssetIndex::repair() {
+Result<void> AssetIndex::repair(FolderReading reading) {
+    if (reading == FolderReading::InSteps) return separateDuplicateRows();
     auto fm = NSFileManager::defaultManager();
     auto names = fm->contentsOfDirectoryAtPath(folder_);
     if (!names) return fail(names.error());

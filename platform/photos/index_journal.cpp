@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <mutex>
 
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
@@ -25,7 +26,49 @@ bool setJournalMode(sqlite3* db, const char* pragma, const char* wanted) {
     return set;
 }
 
+constexpr const char kHandlePrefix[] = "/proc/self/fd/";
+
+sqlite3_vfs* baseVfs() {
+    static sqlite3_vfs* base = sqlite3_vfs_find(nullptr);
+    return base;
+}
+
+int fullPathnameAsGiven(sqlite3_vfs*, const char* name, int size, char* out) {
+    if (std::strncmp(name, kHandlePrefix, sizeof kHandlePrefix - 1) != 0)
+        return baseVfs()->xFullPathname(baseVfs(), name, size, out);
+    const std::size_t length = std::strlen(name);
+    if (length + 1 > static_cast<std::size_t>(size)) return SQLITE_CANTOPEN;
+    std::memcpy(out, name, length + 1);
+    return SQLITE_OK;
+}
+
 }  // namespace
+
+std::string pathThroughFolderHandle(int folderHandle, const std::string& name) {
+    if (folderHandle < 0) return {};
+    const std::string folder = kHandlePrefix + std::to_string(folderHandle);
+    // Only where the name reaches the folder held open.
+    struct stat byName {
+    }, byHandle{};
+    if (::stat(folder.c_str(), &byName) != 0 || ::fstat(folderHandle, &byHandle) != 0 ||
+        byName.st_dev != byHandle.st_dev || byName.st_ino != byHandle.st_ino)
+        return {};
+    return folder + "/" + name;
+}
+
+const char* folderHandleVfs() {
+    static std::once_flag registered;
+    static sqlite3_vfs vfs;
+    std::call_once(registered, [] {
+        // SQLite's own file system in all but how it completes a name.
+        vfs = *baseVfs();
+        vfs.pNext = nullptr;
+        vfs.zName = "korva-folder-handle";
+        vfs.xFullPathname = fullPathnameAsGiven;
+        sqlite3_vfs_register(&vfs, 0);
+    });
+    return vfs.zName;
+}
 
 bool useWriteAheadLog(sqlite3* db) {
     if (setJournalMode(db, "PRAGMA journal_mode=WAL", "wal")) return true;

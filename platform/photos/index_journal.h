@@ -1,6 +1,8 @@
 // How the library index journals its changes. While a library is open its index writes ahead into
 // a log (one flush a commit instead of four); a closed index is left with a rollback journal, as
 // an index always was, so that it opens for reading where no log can be made (a read-only folder).
+// The index is reached through its folder held open, so that a folder moved away (or replaced
+// under its name) still has its log moved in and removed when the index closes.
 #pragma once
 
 #include <string>
@@ -29,3 +31,10 @@ bool isTakenByNonFile(const std::string& path);
 // A link, a folder or a pipe under the name of the index's journal, log or shared memory holds
 // none of its changes (and would fail every open): it goes; a link's target is left as it is.
 void removeNonFileCompanions(const std::string& indexPath);
+
+// A name inside a folder held open (by `folderHandle`), which stays inside that folder wherever the
+// folder is moved; empty where the system gives no such names.
+std::string pathThroughFolderHandle(int folderHandle, const std::string& name);
+// The SQLite file system that opens such a name as it is (SQLite's own resolves it to the folder's
+// path at the time, which another folder may take later); it opens every other name as SQLite's does.
+const char* folderHandleVfs();

@@ -3,6 +3,9 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "platform/photos/asset_index.h"
 #include "platform/photos/movie_file_check.h"
 
@@ -13,9 +16,15 @@ std::optional<FileStamp> fileStampOf(const std::string& path) {
                      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
-std::optional<FolderIdentity> folderIdentityOf(const std::string& path) {
+std::optional<FolderIdentity> folderIdentityOf(const std::string& path, std::string* absence) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+    const bool found = ::stat(path.c_str(), &info) == 0;
+    if (!found || !S_ISDIR(info.st_mode)) {
+        // A folder on the way that may not be searched hides the folder, which may well be there.
+        const bool barred = !found && (errno == EACCES || errno == EPERM);
+        if (absence) *absence = barred ? std::string("cannot be reached: ") + std::strerror(errno) : "is not there";
+        return std::nullopt;
+    }
     return FolderIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 

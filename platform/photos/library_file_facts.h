@@ -25,8 +25,9 @@ struct FolderIdentity {
     std::uint64_t device = 0, inode = 0;
     bool operator==(const FolderIdentity&) const = default;
 };
-// None where no folder is under the name (links followed).
-std::optional<FolderIdentity> folderIdentityOf(const std::string& path);
+// None where no folder is under the name (links followed), or none can be reached there; `absence`
+// then says which, after the folder's name: "is not there", "cannot be reached: Permission denied".
+std::optional<FolderIdentity> folderIdentityOf(const std::string& path, std::string* absence = nullptr);
 
 struct FileFacts {
     PHAssetMediaType mediaType = PHAssetMediaType::Image;

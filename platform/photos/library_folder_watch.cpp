@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,20 +18,36 @@ namespace {
 
 // Only finished files: a copy under way gives its close when it is complete, and one written
 // elsewhere and renamed in gives its move. A file linked in whole (a hard link, a finished
-// temporary file) gives only its creation, while one created to be written is opened at once by
-// the same call (its open follows its creation) and is news at its close. A file made readable
-// gives only its change of permissions. Each write is not news.
-constexpr std::uint32_t kFolderMask = IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_OPEN | IN_ATTRIB | IN_DELETE |
-                                      IN_MOVED_FROM | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
-// The folder's parent, for the folder's own name coming and going.
-constexpr std::uint32_t kParentMask =
-    IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+// temporary file) gives only its creation; one created to be written is opened at once by the same
+// call and is news at its close, while any other program's open of it (a reader's) is closed
+// without writing. A file made readable gives only its change of permissions. Each write is not
+// news.
+constexpr std::uint32_t kFolderMask = IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_OPEN | IN_CLOSE_NOWRITE |
+                                      IN_ATTRIB | IN_DELETE | IN_MOVED_FROM | IN_DELETE_SELF | IN_MOVE_SELF |
+                                      IN_ONLYDIR | IN_EXCL_UNLINK;
+// The lowest folder above the folder that is there: the next name on the way down coming, going or
+// made reachable, and the folder itself going or changing its permissions.
+constexpr std::uint32_t kAboveMask =
+    IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 constexpr std::uint32_t kGone = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT;
 // Room for many events a read, so that a burst of copies is handed over in few batches.
 constexpr std::size_t kBufferBytes = 64 * 1024;
+// Folders made on the way down while the watches are placed, looked at again this many times.
+constexpr int kPlaceTries = 16;
 
 std::string lastError(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
+}
+
+std::string pathOf(const std::vector<std::string>& names, std::size_t depth) {
+    std::string path = "/";
+    for (std::size_t i = 0; i < depth; ++i) path += (i ? "/" : "") + names[i];
+    return path;
+}
+
+bool isFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace
@@ -52,13 +69,17 @@ Result<std::unique_ptr<LibraryFolderWatch>> LibraryFolderWatch::start(const std:
     }
     std::unique_ptr<LibraryFolderWatch> watch(new LibraryFolderWatch(events, wake, folder, std::move(handler)));
     watch->folderWatch_ = folderWatch;
-    std::filesystem::path path = std::filesystem::path(folder).lexically_normal();
-    if (!path.has_filename()) path = path.parent_path();
-    watch->name_ = path.filename().string();
-    const std::string parent = path.has_parent_path() ? path.parent_path().string() : ".";
-    watch->parentWatch_ = ::inotify_add_watch(events, parent.c_str(), kParentMask);
-    if (watch->parentWatch_ < 0)
-        Log::warning(kPhotosLog, lastError("the library folder is not followed if it is replaced; its parent"));
+    std::error_code error;
+    for (const auto& part : std::filesystem::absolute(folder, error).lexically_normal())
+        if (!part.empty() && part != part.root_directory() && part != part.root_name())
+            watch->names_.push_back(part.string());
+    if (watch->names_.empty() || error) {
+        Log::warning(kPhotosLog, "the library folder " + folder + " is not followed if it is replaced");
+    } else {
+        watch->placeWatches();
+        if (watch->aboveWatch_ < 0)
+            Log::warning(kPhotosLog, lastError("the library folder is not followed if it is replaced; its parent"));
+    }
     watch->thread_ = std::thread([w = watch.get()] { w->run(); });
     return watch;
 }
@@ -97,9 +118,8 @@ void LibraryFolderWatch::run() {
 
 bool LibraryFolderWatch::take(const char* buffer, long length) {
     FolderEvents batch;
-    // Files created in this read and not opened by their creation: linked in whole.
-    std::vector<std::string> linked;
-    bool moved = false, parentGone = false;
+    bool moved = false, replace = false;
+    const bool aboveIsParent = aboveDepth_ + 1 == names_.size();
     for (long at = 0; at < length;) {
         inotify_event event;
         std::memcpy(&event, buffer + at, sizeof event);
@@ -107,48 +127,85 @@ bool LibraryFolderWatch::take(const char* buffer, long length) {
         at += static_cast<long>(sizeof event + event.len);
         if (event.mask & IN_Q_OVERFLOW) {
             // The folder's own news may be among what was dropped.
-            batch.overflowed = moved = true;
+            batch.overflowed = moved = replace = true;
             continue;
         }
-        if (parentWatch_ >= 0 && event.wd == parentWatch_) {
-            if (event.mask & kGone)
-                parentGone = true;
-            else if (name == name_)
-                moved = true;
+        if (aboveWatch_ >= 0 && event.wd == aboveWatch_) {
+            // The folder above went, or the next name on the way down came, went or may be
+            // reachable now: the watches are placed again. Under the parent, that name is the
+            // folder's own.
+            if ((event.mask & kGone) || (name.empty() && (event.mask & IN_ATTRIB))) {
+                replace = true;
+            } else if (name == names_[aboveDepth_]) {
+                replace = true;
+                moved |= aboveIsParent && !(event.mask & IN_ATTRIB);
+            }
             continue;
         }
         // Events of a folder let go of are not this folder's.
         if (folderWatch_ < 0 || event.wd != folderWatch_) continue;
         if (event.mask & kGone) moved = true;
         if (name.empty() || (event.mask & IN_ISDIR)) continue;
-        if (event.mask & IN_CREATE)
-            linked.push_back(name);
-        else if (event.mask & IN_OPEN)
-            std::erase(linked, name);
-        else
+        if (event.mask & IN_CREATE) {
+            created_[name] = false;
+        } else if (event.mask & IN_OPEN) {
+            // A file opened once created may be its creator's to write (news at its close).
+            if (auto it = created_.find(name); it != created_.end()) it->second = true;
+        } else if (event.mask & IN_CLOSE_NOWRITE) {
+            // Or another program's, which read it: an open is no proof that the file is being
+            // written (the kernel gives two opens in a row as one), so it is looked at once; a file
+            // still being written is refused then, and comes again at its close.
+            if (created_.erase(name)) batch.names.push_back(name);
+        } else {
+            if (!(event.mask & IN_ATTRIB)) created_.erase(name);
             batch.names.push_back(name);
+        }
     }
-    batch.names.insert(batch.names.end(), linked.begin(), linked.end());
-    if (parentGone && parentWatch_ >= 0) {
-        (void)::inotify_rm_watch(events_, parentWatch_);
-        parentWatch_ = -1;
-        Log::warning(kPhotosLog, "the folder holding the library folder " + folder_ +
-                                     " went away; the library folder is no longer followed by its name");
+    // Files created and not opened: linked in whole.
+    for (auto it = created_.begin(); it != created_.end();) {
+        if (it->second) {
+            ++it;
+            continue;
+        }
+        batch.names.push_back(it->first);
+        it = created_.erase(it);
     }
-    if (moved) {
-        watchFolderAgain();
-        batch.folderMoved = true;
-    }
+    if (replace || moved) moved |= placeWatches();
+    // Every file of the folder there now is looked at.
+    if (moved) created_.clear();
+    batch.folderMoved = moved;
     batch.watching = folderWatch_ >= 0;
     if (!batch.names.empty() || batch.overflowed || batch.folderMoved) handler_(std::move(batch));
-    if (folderWatch_ >= 0 || parentWatch_ >= 0) return true;
+    if (folderWatch_ >= 0 || aboveWatch_ >= 0) return true;
     Log::warning(kPhotosLog, "the library folder " + folder_ + " went away; its changes are no longer followed");
     return false;
 }
 
-void LibraryFolderWatch::watchFolderAgain() {
-    // The same folder keeps its watch; another one's replaces it; none under the name ends it.
+bool LibraryFolderWatch::placeWatches() {
+    const int before = folderWatch_;
+    const std::size_t depthBefore = aboveDepth_;
+    for (int tries = 0; tries < kPlaceTries && !names_.empty(); ++tries) {
+        // The lowest folder above the folder that is there; where it cannot be watched (no read
+        // permission), the lowest one above that can.
+        std::size_t there = 0;
+        while (there + 1 < names_.size() && isFolder(pathOf(names_, there + 1))) ++there;
+        std::size_t depth = there;
+        int watch = ::inotify_add_watch(events_, pathOf(names_, depth).c_str(), kAboveMask);
+        while (watch < 0 && depth > 0)
+            watch = ::inotify_add_watch(events_, pathOf(names_, --depth).c_str(), kAboveMask);
+        if (aboveWatch_ >= 0 && watch != aboveWatch_) (void)::inotify_rm_watch(events_, aboveWatch_);
+        aboveWatch_ = watch;
+        aboveDepth_ = depth;
+        // A folder made below the lowest one there before its watch was placed gives no event:
+        // looked at again.
+        if (watch < 0 || depth < there || there + 1 == names_.size() || !isFolder(pathOf(names_, there + 1))) break;
+    }
+    // The folder itself: the same one keeps its watch, another one's replaces it, and none under the
+    // name (or none reachable) leaves it unwatched.
     int again = ::inotify_add_watch(events_, folder_.c_str(), kFolderMask);
     if (folderWatch_ >= 0 && again != folderWatch_) (void)::inotify_rm_watch(events_, folderWatch_);
     folderWatch_ = again >= 0 ? again : -1;
+    if (aboveDepth_ != depthBefore && aboveDepth_ + 1 < names_.size() && aboveWatch_ >= 0)
+        Log::info(kPhotosLog, "the library folder " + folder_ + " is followed from " + pathOf(names_, aboveDepth_));
+    return folderWatch_ != before;
 }

@@ -1,11 +1,15 @@
 // LibraryFolderWatch: the names of files that are finished in one folder (closed after writing,
 // moved or linked in, made readable) or leave it (deleted or moved out), whoever changed them, as
 // the kernel reports them; and the folder itself going or coming back under its name.
-// A file still being written is not reported until it is closed; sub-folders are not reported.
+// A file created there is reported at once when nobody opened it (a hard link), or else once an
+// open of it is closed (with writing, its creator's; without, another program's that read it):
+// a file being written that nobody else opens is not reported until it is closed. Sub-folders are
+// not reported.
 //
-// The folder is followed by its name: its parent is watched for that name, and when the folder
-// under it is removed, moved away or replaced, the watch lets go of the old one and takes the one
-// there now (if any) before it says so.
+// The folder is followed by its name: the lowest folder above it that is there (its parent,
+// normally) is watched for the next name on the way down, and when the folder is removed, moved
+// away or replaced, or a folder above it goes or comes, the watch lets go of the old one and takes
+// the one there now (if any) before it says so.
 //
 // Threads: one thread of its own blocks on the kernel's events and a wake-up, and calls the
 // handler there, one batch of names at a time. Made and destroyed on any thread but the watch's
@@ -18,6 +22,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/runtime/result.h"
@@ -38,7 +43,7 @@ public:
     using Handler = std::function<void(FolderEvents events)>;
 
     // Fails (with the reason) where the folder cannot be watched: it does not exist, or the
-    // system's limit on watches is reached. A parent that cannot be watched leaves the folder
+    // system's limit on watches is reached. Where no folder above it can be watched, the folder is
     // watched while it stays where it is.
     static Result<std::unique_ptr<LibraryFolderWatch>> start(const std::string& folder, Handler handler);
     ~LibraryFolderWatch();
@@ -51,15 +56,21 @@ private:
     void run();
     // Hands one read's worth of events to the handler; false once nothing is watched any more.
     bool take(const char* buffer, long length);
-    // After the folder moved: the watch on whatever folder is under the name now.
-    void watchFolderAgain();
+    // Watches the lowest folder above the folder that is there, and the folder under the name now
+    // (if any); whether the folder's watch changed.
+    bool placeWatches();
 
-    const int events_;  // the kernel's event queue for the folder and its parent
+    const int events_;  // the kernel's event queue for the folder and the folder above it
     const int wake_;    // written once to end the thread
     const std::string folder_;
     const Handler handler_;
-    std::string name_;      // the folder's last component, as its parent lists it
+    // The folder's path from the root, one name each: the last is the folder's own.
+    std::vector<std::string> names_;
     int folderWatch_ = -1;  // none while no folder is under the name
-    int parentWatch_ = -1;
+    // The lowest folder above the folder that is there, and how many names of the path it holds.
+    int aboveWatch_ = -1;
+    std::size_t aboveDepth_ = 0;
+    // Files created in the folder and not reported yet, with whether they were opened since.
+    std::unordered_map<std::string, bool> created_;
     std::thread thread_;
 };

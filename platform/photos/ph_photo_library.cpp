@@ -326,8 +326,11 @@ std::shared_ptr<AssetIndex> PHPhotoLibrary::openAgain() const {
     std::lock_guard opening(openMutex_);
     // Another save or fetch may have opened it meanwhile.
     if (auto opened = index()) return opened;
-    // A folder that went while the library ran is not made again: only one there now is opened.
-    auto reopened = AssetIndex::open(folder_, folderLost_ ? FolderCreation::MustExist : FolderCreation::Create);
+    // A folder that went while the library ran is not made again: only one there now is opened,
+    // at once, and its files are settled a few at a time behind the saves.
+    const bool lost = folderLost_;
+    auto reopened = AssetIndex::open(folder_, lost ? FolderCreation::MustExist : FolderCreation::Create,
+                                     lost ? FolderReading::InSteps : FolderReading::AtOpen);
     std::lock_guard lock(indexMutex_);
     if (!reopened) {
         openError_ = reopened.error();
@@ -336,6 +339,12 @@ std::shared_ptr<AssetIndex> PHPhotoLibrary::openAgain() const {
     index_ = std::move(reopened.value());
     openError_.clear();
     folderLost_ = false;
+    if (lost) {
+        wholeFolderDue_ = true;
+        queue_->async([weak = me_] {
+            if (auto me = weak.lock()) me->settleWholeFolder();
+        });
+    }
     return index_;
 }
 

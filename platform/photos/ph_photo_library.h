@@ -14,9 +14,11 @@
 // files give no notice of their own. A settlement goes a few files at a time (kSettleFiles,
 // kSettleBytes), so that a save waits for one step of it at most, and stops once the program's end
 // has begun (ExitHold::ending): the next start reads the folder anyway.
-// The folder is followed by its name: when it goes (deleted, moved away) the index closes and
-// saves fail until a folder is there again, which is then opened as at a start (its own index,
-// read and repaired); observers hear what that changed.
+// The folder is followed by its name, whatever happens to the folders above it: when it goes
+// (deleted, moved away, out of reach) the index closes and saves fail until a folder is there
+// again. That folder's own index is then opened at once (a save waits for no more) and its files
+// are settled as files that arrive are, in steps behind the saves, stopped by the end and finished
+// by the next start; observers hear what that changed as it goes.
 // Thread-safe: changes and folder settlements run one at a time on the library's queue; the watch
 // has a thread of its own, joined when the library goes.
 #pragma once
@@ -150,9 +152,12 @@ private:
     // kFolderLongest of a long one).
     void settleStep();
     // On the library's queue: keeps the index the folder's under the library's name. Closes it
-    // when the folder went, opens the one there now when another came (or one came back); true
-    // when it opened one, which read the whole folder.
-    bool followFolder();
+    // when the folder went, opens the one there now when another came (or one came back), whose
+    // files are then settled in steps.
+    void followFolder();
+    // On the library's queue: after an index opened without reading its folder, settles the whole
+    // folder (unless a settlement under way has taken it in already).
+    void settleWholeFolder();
     // Tells observers what the index holds that they were not told of (whoever wrote it: this
     // library's folder settlement, or another library on the same folder).
     void announceIndexChanges(const AssetIndex& index);
@@ -167,6 +172,9 @@ private:
     // Whether the folder went while the library ran (its index closed then); until one is opened
     // again, no open makes it.
     mutable std::atomic<bool> folderLost_{false};
+    // Whether the index there now was opened without reading its folder, which a settlement of the
+    // whole folder has not taken in yet.
+    mutable std::atomic<bool> wholeFolderDue_{false};
     // Held through every open after the first, so that two never repair the folder at once.
     mutable std::mutex openMutex_;
     dispatch_queue_t queue_;

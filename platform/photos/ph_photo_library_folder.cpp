@@ -84,8 +84,9 @@ void PHPhotoLibrary::settleStep() {
     };
     // The program is ending: the next start reads the folder anyway.
     if (ExitHold::ending()) return stop();
-    // An index opened afresh read the whole folder, after the files gathered so far came.
-    if (followFolder()) return stop();
+    // Another folder under the name is settled whole, in these same steps.
+    followFolder();
+    if (wholeFolderDue_.exchange(false)) settlingAll_ = true;
     std::shared_ptr<AssetIndex> assets = index();
     if (!assets) assets = openAgain();
     if (!assets) return stop();  // the next open reads the folder
@@ -134,37 +135,46 @@ void PHPhotoLibrary::settleStep() {
     if (Clock::now() >= lastAnnounced_ + kFolderLongest) announceIndexChanges(*assets);
 }
 
-bool PHPhotoLibrary::followFolder() {
+void PHPhotoLibrary::settleWholeFolder() {
+    if (!wholeFolderDue_.exchange(false)) return;
+    settlingAll_ = true;
+    if (settleQueued_) return;
+    settleQueued_ = true;
+    lastAnnounced_ = Clock::now();
+    settleStep();
+}
+
+void PHPhotoLibrary::followFolder() {
     std::shared_ptr<AssetIndex> assets = index();
     // An index that never opened is opened again by the next save or fetch, as ever.
-    if (!assets && !folderLost_) return false;
-    const auto here = folderIdentityOf(folder_);
-    if (assets && here && assets->folderIdentity() == *here) return false;
+    if (!assets && !folderLost_) return;
+    std::string absence;
+    const auto here = folderIdentityOf(folder_, &absence);
+    if (assets && here && assets->folderIdentity() == *here) return;
     if (assets) {
         std::lock_guard opening(openMutex_);
         std::lock_guard lock(indexMutex_);
         if (index_ == assets) index_.reset();
-        openError_ = "the library folder " + folder_ + " is gone";
+        openError_ = "the library folder " + folder_ + (here ? " is another one" : " " + absence);
         folderLost_ = true;
     }
     if (!here) {
-        if (!assets) return false;  // told already
-        Log::warning(kPhotosLog, "the library folder " + folder_ +
-                                     " went away; nothing is saved there until a folder is there again");
+        if (!assets) return;  // told already
+        Log::warning(kPhotosLog, "the library folder " + folder_ + " " + absence +
+                                     "; nothing is saved there until a folder is there again");
         announceRows({});
-        return false;
+        return;
     }
-    // Another folder under the name, or one there again: opened as at a start.
+    // Another folder under the name, or one there again: its own index, opened at once.
     auto reopened = openAgain();
     if (!reopened) {
         Log::warning(kPhotosLog, "the library folder " + folder_ + " cannot be opened: " + openError());
         if (assets) announceRows({});
-        return false;
+        return;
     }
     Log::info(kPhotosLog, "the library folder " + folder_ + " is " + (assets ? "another one" : "there again") +
-                              "; its own index is opened");
+                              "; its own index is opened and its files are looked at");
     announceIndexChanges(*reopened);
-    return true;
 }
 
 void PHPhotoLibrary::announceIndexChanges(const AssetIndex& index) {

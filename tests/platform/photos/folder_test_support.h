@@ -6,12 +6,17 @@
 #include <fstream>
 
 #include "photos_test_support.h"
+#include "tests/support/reachable_temp_folder.h"
 
 constexpr double kEventWait = 10;  // real seconds for the kernel's events
 
 struct FolderTest : PhotosTest {
     void SetUp() override {
         PhotosTest::SetUp();
+        // Cases that act as another user need a folder that user can reach.
+        folder = testsupport::makeFolderOthersCanEnter("korva-photos");
+        ASSERT_FALSE(folder.empty());
+        PHPhotoLibrary::setLibraryDirectory(folder.string());
         library = PHPhotoLibrary::sharedPhotoLibrary();
         library->registerChangeObserver(observer);
         outside = folder.string() + "-outside";
@@ -38,6 +43,13 @@ struct FolderTest : PhotosTest {
                 double seconds = PHPhotoLibrary::kFolderQuiet) {
         ASSERT_TRUE(lib.waitForFolderChanges(names, kEventWait)) << names.front();
         Clock::advanceVirtual(seconds);
+        DispatchQueue::waitUntilBackgroundIdle();
+        RunLoop::main().runUntilIdle();
+    }
+    // Once the watch has news of the folder itself, the same.
+    void folderNews(PHPhotoLibrary& lib, PHPhotoLibrary::FolderWait news) {
+        ASSERT_TRUE(lib.waitForFolderChanges({}, kEventWait, news));
+        Clock::advanceVirtual(PHPhotoLibrary::kFolderQuiet);
         DispatchQueue::waitUntilBackgroundIdle();
         RunLoop::main().runUntilIdle();
     }

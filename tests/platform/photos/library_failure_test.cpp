@@ -67,8 +67,14 @@ struct ReadOnlyDisk {
     void clear() { on = false; }
     bool refuses(const char* path, int flags) {
         if (!on || (flags & O_ACCMODE) == O_RDONLY) return false;
+        // The index reaches its files through its folder held open: by the folder's path now.
+        std::string named = path;
+        char folder[PATH_MAX];
+        if (auto slash = named.rfind('/');
+            slash != std::string::npos && slash > 0 && ::realpath(named.substr(0, slash).c_str(), folder))
+            named = folder + named.substr(slash);
         std::lock_guard lock(mutex);
-        return std::string_view(path).starts_with(prefix);
+        return std::string_view(named).starts_with(prefix);
     }
 };
 

@@ -1,5 +1,6 @@
 // What the folder watch must not miss or hold up: a save or the end during a large settlement,
-// the folder moved away or removed and made again, photos linked in or made readable, a steady
+// of files that arrive or of a folder put under the library's name, the folder (or the folder
+// above it) moved away or removed and made again, photos linked in or made readable, a steady
 // import, two libraries settling the same files at once, a photo written in pieces.
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -66,19 +67,92 @@ TEST_F(FolderTest, ASaveGoesAheadOfALargeSettlementAndTheEndDoesNotWaitForIt) {
     EXPECT_EQ(listed(), kMany + 1);
 }
 
+TEST_F(FolderTest, AFolderPutUnderTheNameIsSettledInStepsBehindASaveAndTheEndDoesNotWaitForIt) {
+    constexpr std::size_t kMany = 2000;
+    const Bytes small = jpeg(8, 8);
+    for (std::size_t i = 0; i < kMany; ++i)
+        std::ofstream(outside / ("card_" + std::to_string(i) + ".jpg"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(small.data()), small.size());
+    // Photos copied off a card, without an index of their own, put under the library's name.
+    const std::filesystem::path old = folder.string() + "-old";
+    std::filesystem::rename(folder, old);
+    std::filesystem::rename(outside, folder);
+    ASSERT_TRUE(library->waitForFolderChanges({}, kEventWait, PHPhotoLibrary::FolderWait::FolderBack));
+    Clock::advanceVirtual(PHPhotoLibrary::kFolderQuiet);
+    std::size_t listedAtSave = kMany;
+    std::string saved;
+    ASSERT_TRUE(library->performChangesAndWait([&] {
+        listedAtSave = listed();
+        Clock::advanceVirtual(PHPhotoLibrary::kFolderLongest);  // observers hear before the end
+        auto request = PHAssetCreationRequest::creationRequestForAsset();
+        request->addResourceWithType(PHAssetResourceType::Photo, small);
+        saved = request->placeholderForCreatedAsset()->localIdentifier();
+    }));
+    EXPECT_LE(listedAtSave, 4 * PHPhotoLibrary::kSettleFiles) << "the save waits for a step or two";
+    ASSERT_TRUE(library->performChangesAndWait([] {}));  // behind the next step
+    RunLoop::main().runUntilIdle();
+    std::size_t told = 0;
+    for (const auto& change : observer->changes) told += change->insertedIdentifiers().size();
+    EXPECT_GT(told, 1u) << "the card's photos are told while the settlement goes on";
+    ExitHold::setEnding(true);
+    DispatchQueue::waitUntilBackgroundIdle();
+    ExitHold::setEnding(false);
+    EXPECT_LT(listed(), kMany / 2);
+    EXPECT_TRUE(indexedFiles(folder).count(fileOf(saved)));
+    library = nullptr;
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(listed(), kMany + 1) << "the next start settles the rest";
+    std::filesystem::remove_all(old);
+}
+
+TEST_F(FolderTest, ASaveBeforeAnySettlementOfAReplacedFolderLandsInItsOwnIndex) {
+    const std::filesystem::path old = folder.string() + "-old";
+    ASSERT_FALSE(save(jpeg(12, 12)).empty());
+    std::filesystem::rename(folder, old);
+    std::filesystem::create_directory(folder);
+    // The clock stays: no settlement looks at the folder before the save does.
+    const std::string saved = save(jpeg(14, 14));
+    EXPECT_EQ(indexedFiles(folder), std::set<std::string>{fileOf(saved)});
+    EXPECT_EQ(indexedFiles(old).size(), 1u);
+    std::filesystem::remove_all(old);
+}
+
+TEST_F(FolderTest, TheFolderIsFollowedWhenTheFolderAboveItIsRemovedAndMadeAgain) {
+    const std::filesystem::path above = folder.string() + "-above", lib = above / "lib";
+    auto deep = PHPhotoLibrary::make(lib.string());
+    std::filesystem::remove_all(above);
+    folderNews(*deep, PHPhotoLibrary::FolderWait::FolderGone);
+    std::filesystem::create_directories(lib);
+    folderNews(*deep, PHPhotoLibrary::FolderWait::FolderBack);
+    std::filesystem::copy_file(picture("late.jpg", 16, 12), lib / "late.jpg");
+    settle(*deep, {"late.jpg"});
+    EXPECT_EQ(deep->fetch({}).size(), 1u);
+    deep = nullptr;
+
+    // A folder above that may not be searched is named as such (permissions hold for another user).
+    std::filesystem::permissions(above, std::filesystem::perms::none);
+    const bool switched = ::geteuid() == 0 && ::seteuid(65534) == 0;
+    auto opened = AssetIndex::open(lib.string(), FolderCreation::MustExist);
+    if (switched) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    std::filesystem::permissions(above, std::filesystem::perms::owner_all);
+    std::filesystem::remove_all(above);
+    const std::string said = opened ? "opened" : opened.error();
+    EXPECT_TRUE((!switched && ::geteuid() == 0) || said == "the folder lib cannot be reached: Permission denied")
+        << said;
+}
+
 TEST_F(FolderTest, TheFolderIsFollowedByItsNameWhenMovedAwayRemovedAndMadeAgain) {
     const std::filesystem::path old = folder.string() + "-old";
-    auto folderNews = [&](PHPhotoLibrary::FolderWait news) {
-        ASSERT_TRUE(library->waitForFolderChanges({}, kEventWait, news));
-        Clock::advanceVirtual(PHPhotoLibrary::kFolderQuiet);
-        DispatchQueue::waitUntilBackgroundIdle();
-        RunLoop::main().runUntilIdle();
-    };
     const std::string first = save(jpeg(12, 12)), firstFile = fileOf(first);
     // Moved away and made again, as a sync tool replaces it: the new folder's own index, told.
     std::filesystem::rename(folder, old);
     std::filesystem::create_directory(folder);
-    folderNews(PHPhotoLibrary::FolderWait::FolderBack);
+    folderNews(*library, PHPhotoLibrary::FolderWait::FolderBack);
+    for (const char* log : {"-wal", "-shm"})
+        EXPECT_FALSE(std::filesystem::exists(old / (AssetIndex::kIndexFileName + std::string(log))))
+            << log << " beside the index let go";
     ASSERT_FALSE(observer->changes.empty());
     EXPECT_EQ(observer->changes.back()->removedIdentifiers(), std::vector<std::string>{first});
     const std::string second = save(jpeg(14, 14));
@@ -90,12 +164,12 @@ TEST_F(FolderTest, TheFolderIsFollowedByItsNameWhenMovedAwayRemovedAndMadeAgain)
 
     // Removed: its photos leave the view and saves fail without making it; made again: saves land.
     std::filesystem::remove_all(folder);
-    folderNews(PHPhotoLibrary::FolderWait::FolderGone);
+    folderNews(*library, PHPhotoLibrary::FolderWait::FolderGone);
     EXPECT_EQ(observer->changes.back()->removedIdentifiers().size(), 2u);
     EXPECT_EQ(save(jpeg(10, 10)), "");
     EXPECT_FALSE(std::filesystem::exists(folder));
     std::filesystem::create_directory(folder);
-    folderNews(PHPhotoLibrary::FolderWait::FolderBack);
+    folderNews(*library, PHPhotoLibrary::FolderWait::FolderBack);
     const std::string third = save(jpeg(10, 10));
     EXPECT_EQ(indexedFiles(folder), std::set<std::string>{fileOf(third)});
 }
