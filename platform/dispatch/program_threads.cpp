@@ -76,12 +76,31 @@ timespec realtimeIn(double seconds) {
     return now;
 }
 
+// The exit hook, run from the main thread's thread_local destructors: exit() runs those before the
+// handlers registered with atexit and before static objects are destroyed, so the threads end
+// while all they use is still there (a library's exit handler may tear down the per-thread state
+// it frees when a thread ends).
+struct EndWithTheMainThread {
+    ~EndWithTheMainThread() {
+        if (::gettid() == ::getpid()) ProgramThreads::endAll();
+    }
+};
+
+void installExitHook() {
+    // Should the process end from another thread than the main one, the hook runs among the
+    // atexit handlers, still before the sanitizers' leak check, which was registered before it.
+    static std::once_flag registered;
+    std::call_once(registered, [] { std::atexit([] { ProgramThreads::endAll(); }); });
+    if (::gettid() == ::getpid()) {
+        thread_local EndWithTheMainThread armed;
+        (void)armed;
+    }
+}
+
 }  // namespace
 
 void ProgramThreads::start(Body body, AtExit atExit, std::function<void()> wake) {
-    static std::once_flag hook;
-    // Registered after the sanitizers' own exit work, so it runs before their leak check.
-    std::call_once(hook, [] { std::atexit([] { endAll(); }); });
+    installExitHook();
     auto e = std::make_shared<Entry>();
     e->body = std::move(body);
     e->wake = std::move(wake);

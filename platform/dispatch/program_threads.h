@@ -42,9 +42,9 @@ public:
     // waits under and notifies). Threads that have ended are joined here, as new ones start.
     static void start(Body body, AtExit atExit, std::function<void()> wake = {});
 
-    // The exit hook (installed when the first thread starts, so that it runs before the leak
-    // check): asks the Stop threads running now to stop, waits up to `seconds` of real time for
-    // them, and joins every thread that has ended. Threads started later run as usual.
+    // The exit hook (run as exit() begins, before the atexit handlers and the destructors of
+    // static objects): asks the Stop threads running now to stop, waits up to `seconds` of real
+    // time for them, and joins every thread that has ended. Threads started later run as usual.
     static void endAll(double seconds = kExitWait);
     static constexpr double kExitWait = 1.0;
 

@@ -1,6 +1,6 @@
-// The program's threads at the process's exit: the queues' workers, the delayed work's timer and
-// the bus connection's attempt are stopped and joined before the leak check, work with a time
-// limit that never returns is left without holding the exit, and queues still work afterwards.
+// The program's threads at the process's exit: the queues' workers and the delayed work's timer
+// are stopped and joined before any exit handler runs (the leak check among them), work with a
+// time limit that never returns is left without holding the exit, and queues still work afterwards.
 #include "platform/dispatch/program_threads.h"
 
 #include <dirent.h>
@@ -28,9 +28,8 @@ int threadsOfThisProcess() {
     return n;
 }
 
-// Run after the exit hook (registered before it): how many threads besides the main one are left,
-// once those that were joined have left the process's list (which the kernel updates a moment
-// after the join returns).
+// How many threads besides the main one are left, once those that were joined have left the
+// process's list (which the kernel updates a moment after the join returns).
 void reportThreadsLeft() {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
     while (threadsOfThisProcess() > 2 && std::chrono::steady_clock::now() < until)
@@ -40,12 +39,11 @@ void reportThreadsLeft() {
 
 }  // namespace
 
-TEST(ProgramThreadsAtExit, EveryThreadButWorkThatNeverReturnsIsJoinedBeforeTheLeakCheck) {
+TEST(ProgramThreadsAtExit, EveryThreadButWorkThatNeverReturnsIsJoinedAsExitBegins) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     // The child's own exit status says whether the leak check that follows found anything.
     EXPECT_EXIT(
         {
-            std::atexit(reportThreadsLeft);
             auto serial = DispatchQueue::serial("exit.serial");
             serial->async([] {});  // its worker lingers on
             dispatch_async(dispatch_get_global_queue(), [] {});
@@ -53,6 +51,9 @@ TEST(ProgramThreadsAtExit, EveryThreadButWorkThatNeverReturnsIsJoinedBeforeTheLe
             auto never = resultWithin<int>(0.01, [] { return std::promise<int>().get_future().get(); });
             if (never) std::_Exit(3);
             DispatchQueue::waitUntilBackgroundIdle();
+            // Registered after the threads started, as a library's exit handler may be, and still
+            // run after they have ended.
+            std::atexit(reportThreadsLeft);
             std::exit(0);
         },
         ::testing::ExitedWithCode(0), "threads left at exit: 1\n");
