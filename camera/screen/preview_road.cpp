@@ -1,6 +1,8 @@
 // The picture road's frames, drawing tick, placement memory and fade.
 #include "camera/screen/preview_road.h"
 
+#include <algorithm>
+
 #include "filter/ci_image_filter.h"
 #include "platform/dispatch/clock.h"
 #include "platform/runtime/log.h"
@@ -22,6 +24,8 @@ void PreviewRoad::sessionWillStop() {
 void PreviewRoad::sessionDidStart(double now) {
     // Every session gets the full stall limit before its first frame is due.
     frame_.stamp(now);
+    lastTick_ = heardAt_ = now;
+    silence_ = 0;
     restartTimerScreen();
 }
 
@@ -51,8 +55,21 @@ void PreviewRoad::resetTimerScreen() {
     timerScreen_.reset();
 }
 
+double PreviewRoad::silenceAt(double now) {
+    const double turn = std::clamp(now - lastTick_, 0.0, kLongestCountedTurn);
+    lastTick_ = now;
+    const double frameAt = frame_.at();
+    if (frameAt != heardAt_) {
+        heardAt_ = frameAt;
+        silence_ = std::clamp(now - frameAt, 0.0, turn);
+    } else {
+        silence_ += turn;
+    }
+    return silence_;
+}
+
 void PreviewRoad::onTimerScreen() {
-    if (CACurrentMediaTime() > frame_.at() + kStallLimit) {
+    if (silenceAt(CACurrentMediaTime()) > kStallLimit) {
         // Said once per stall: a camera that never delivers is restarted every second.
         if (!stallReported_) Log::warning("camera", "no camera frame for a second: restarting capture");
         stallReported_ = true;

@@ -1,7 +1,8 @@
 // The camera screen's picture road: frames arrive on the capture queue, the newest one is cropped
 // to the picture ratio on the main queue, a 0.05 s timer draws it through the filter into the
-// preview (restarting capture when frames stop for a second), the preview is placed between the
-// bars when the frame's shape changes, and the picture fades in and out with each placement.
+// preview (restarting capture when its ticks see no frame for a second), the preview is placed
+// between the bars when the frame's shape changes, and the picture fades in and out with each
+// placement.
 //
 // The road keeps the frames, the placement memory and its two timers; the screen keeps the views
 // and does the drawing and the placing through the delegate. Main-thread only, except store(),
@@ -44,6 +45,10 @@ public:
 
     static constexpr double kRenderInterval = 0.05;
     static constexpr double kStallLimit = 1.0;
+    // The most of the time between two drawing ticks that counts towards a stall. A longer gap is
+    // time in which the main loop itself did not turn (the process was stopped, the loop was held);
+    // the camera, which may not have run in it either, is not blamed for it.
+    static constexpr double kLongestCountedTurn = 0.25;
     static constexpr double kFadeInterval = 0.03;
     static constexpr double kFadeDuration = 0.2;
     static constexpr long kRelayoutThreshold = 10;
@@ -91,6 +96,8 @@ protected:
 
 private:
     std::shared_ptr<PreviewRoad> me() { return self<PreviewRoad>(); }
+    // The camera's silence as the drawing ticks saw it, counted up to this tick.
+    double silenceAt(double now);
 
     std::weak_ptr<PreviewRoadDelegate> delegate_;
     LatestFrame frame_;
@@ -99,6 +106,9 @@ private:
     std::optional<FrameKey> lastFrameKey_;
     CGSize layoutSize_{0, 0};     // the screen view's size the picture was last placed for
     bool stallReported_ = false;  // the log has said that frames stopped; said again once they came back
+    double lastTick_ = 0;         // the drawing tick before this one
+    double heardAt_ = 0;          // the newest frame's time as that tick saw it
+    double silence_ = 0;
     double restartBegan_ = 0;
     bool flagFade_ = false;
     double atFade_ = 0;

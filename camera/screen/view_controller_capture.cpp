@@ -87,14 +87,17 @@ void ViewController::stop(std::function<void()> completion) {
 }
 
 void ViewController::restart(std::function<void()> completion) {
-    road_->restartBegins(CACurrentMediaTime());
+    const double began = CACurrentMediaTime();
+    road_->restartBegins(began);
     Log::debug("camera", "capture restart begins");
     std::weak_ptr<ViewController> weak = me();
-    stop([weak, completion = std::move(completion)] {
+    stop([weak, began, completion = std::move(completion)] {
         auto s = weak.lock();
         if (!s) return;
-        Log::debug("camera",
-                   "capture stopped after " + std::to_string(CACurrentMediaTime() - s->road_->restartBegan()) + " s");
+        Log::debug("camera", "capture stopped after " + std::to_string(CACurrentMediaTime() - began) + " s");
+        // A last frame of the old session, drawn while it stopped, ended the road's restart; the
+        // restart lasts until the new session's first frame.
+        s->road_->restartBegins(began);
         s->start(completion);
     });
 }

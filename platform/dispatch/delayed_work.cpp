@@ -5,10 +5,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "platform/dispatch/clock.h"
+#include "platform/dispatch/program_threads.h"
 
 namespace {
 
@@ -53,11 +53,16 @@ void release(std::vector<Item> due) {
     for (auto& item : due) item.queue->async(std::move(item.block));
 }
 
-// Releases work under the real clock; under the virtual clock it only waits.
-void timerThread() {
+// Releases work under the real clock; under the virtual clock it only waits. Ends when the process
+// exits; work scheduled after that starts it again.
+void timerThread(const ProgramThreads::Stop& stop) {
     DelayedWork& w = work();
     std::unique_lock lock(w.mutex);
     for (;;) {
+        if (stop.requested()) {
+            w.threadStarted = false;
+            return;
+        }
         if (w.items.empty() || Clock::isVirtual()) {
             w.changed.wait(lock);
             continue;
@@ -91,7 +96,10 @@ void delayedWorkSchedule(double date, dispatch_queue_t queue, dispatch_block_t b
         w.items.push_back({date, w.nextSequence++, std::move(queue), std::move(block)});
         if (!w.threadStarted) {
             w.threadStarted = true;
-            std::thread(timerThread).detach();
+            ProgramThreads::start(timerThread, ProgramThreads::AtExit::Stop, [] {
+                std::lock_guard wakeLock(work().mutex);
+                work().changed.notify_all();
+            });
         }
     }
     w.changed.notify_all();

@@ -14,6 +14,7 @@
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/delayed_work.h"
 #include "platform/dispatch/main_queue_marker.h"
+#include "platform/dispatch/program_threads.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/runtime/cpu_count.h"
 #include "platform/runtime/log.h"
@@ -79,7 +80,8 @@ private:
     std::weak_ptr<DispatchQueue> saved_;
 };
 
-// The global pool: a fixed set of threads started on first use, fed from one FIFO.
+// The global pool: a fixed set of threads started on first use, fed from one FIFO. At exit its
+// threads end once the FIFO is empty; work given to it after that starts a new set.
 struct Pool {
     struct Item {
         std::weak_ptr<DispatchQueue> queue;
@@ -88,27 +90,36 @@ struct Pool {
     std::mutex mutex;
     std::condition_variable ready;
     std::deque<Item> items;
-    bool started = false;
+    unsigned workers = 0;
 
     void push(std::weak_ptr<DispatchQueue> queue, dispatch_block_t block) {
         {
             std::lock_guard lock(mutex);
             items.push_back({std::move(queue), std::move(block)});
-            if (!started) {
-                started = true;
-                unsigned n = std::clamp(availableCpuCount(), 2u, 8u);
-                for (unsigned i = 0; i < n; ++i) std::thread([this] { work(); }).detach();
+            if (workers == 0) {
+                workers = std::clamp(availableCpuCount(), 2u, 8u);
+                for (unsigned i = 0; i < workers; ++i)
+                    ProgramThreads::start([this](const ProgramThreads::Stop& stop) { work(stop); },
+                                          ProgramThreads::AtExit::Stop,
+                                          [this] {
+                                              std::lock_guard wakeLock(mutex);
+                                              ready.notify_all();
+                                          });
             }
         }
         ready.notify_one();
     }
 
-    void work() {
+    void work(const ProgramThreads::Stop& stop) {
         for (;;) {
             Item item;
             {
                 std::unique_lock lock(mutex);
-                ready.wait(lock, [&] { return !items.empty(); });
+                ready.wait(lock, [&] { return !items.empty() || stop.requested(); });
+                if (items.empty()) {
+                    --workers;
+                    return;
+                }
                 item = std::move(items.front());
                 items.pop_front();
             }
@@ -147,16 +158,26 @@ struct DispatchQueue::State {
             if (!workerRunning) workerRunning = startWorker = true;
         }
         if (startWorker)
-            std::thread([self = shared()] { self->runWorker(); }).detach();
+            ProgramThreads::start([self = shared()](const ProgramThreads::Stop& stop) { self->runWorker(stop); },
+                                  ProgramThreads::AtExit::Stop,
+                                  [weak = self] {
+                                      if (auto state = weak.lock()) {
+                                          std::lock_guard lock(state->mutex);
+                                          state->more.notify_all();
+                                      }
+                                  });
         else
             more.notify_one();
     }
 
-    void runWorker() {
+    // Runs the blocks in order; ends after kWorkerLinger without work, or as soon as it has none
+    // once the process exits.
+    void runWorker(const ProgramThreads::Stop& stop) {
         std::unique_lock lock(mutex);
         worker = std::this_thread::get_id();
         for (;;) {
-            if (work.empty() && !more.wait_for(lock, kWorkerLinger, [&] { return !work.empty(); })) {
+            if (work.empty()) more.wait_for(lock, kWorkerLinger, [&] { return !work.empty() || stop.requested(); });
+            if (work.empty()) {
                 workerRunning = false;
                 worker = {};
                 return;

@@ -1,5 +1,6 @@
 // Dispatch queues: the main queue, serial queues with a label (one worker thread each, started
 // when work first arrives and ended after a quiet spell) and global concurrent queues (one pool).
+// The process's exit stops and joins their threads (ProgramThreads).
 // Delayed work follows the Clock: under the virtual clock it is released when virtual time passes
 // its date. All functions are thread-safe.
 #pragma once

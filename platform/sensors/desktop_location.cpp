@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/dispatch/clock.h"
+#include "platform/dispatch/program_threads.h"
 #include "platform/runtime/log.h"
 #include "platform/sensors/cl_location_manager.h"
 
@@ -165,24 +166,27 @@ GDBusConnection* systemBus(std::string& problem) {
         ~Attempt() { g_object_unref(cancel); }
     };
     auto attempt = std::make_shared<Attempt>();
-    std::thread([attempt, address = std::string(address)] {
-        GError* failure = nullptr;
-        GDBusConnection* bus =
-            g_dbus_connection_new_for_address_sync(address.c_str(),
-                                                   GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-                                                   nullptr, attempt->cancel, &failure);
-        std::lock_guard lock(attempt->mutex);
-        if (attempt->abandoned) {
-            if (bus) g_object_unref(bus);
-            g_clear_error(&failure);
-            return;
-        }
-        attempt->bus = bus;
-        if (!bus) attempt->problem = takeError(failure);
-        attempt->done = true;
-        attempt->finished.notify_all();
-    }).detach();
+    // At the process's exit the attempt is cancelled, so its thread ends and is joined.
+    ProgramThreads::start(
+        [attempt, address = std::string(address)](const ProgramThreads::Stop&) {
+            GError* failure = nullptr;
+            GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
+                address.c_str(),
+                GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                     G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+                nullptr, attempt->cancel, &failure);
+            std::lock_guard lock(attempt->mutex);
+            if (attempt->abandoned) {
+                if (bus) g_object_unref(bus);
+                g_clear_error(&failure);
+                return;
+            }
+            attempt->bus = bus;
+            if (!bus) attempt->problem = takeError(failure);
+            attempt->done = true;
+            attempt->finished.notify_all();
+        },
+        ProgramThreads::AtExit::Stop, [attempt] { g_cancellable_cancel(attempt->cancel); });
     g_free(address);
     std::unique_lock lock(attempt->mutex);
     if (!attempt->finished.wait_for(lock, std::chrono::milliseconds(kConnectTimeoutMs),

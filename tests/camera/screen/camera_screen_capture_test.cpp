@@ -2,8 +2,8 @@
 // screen, repeated starts and stops are ignored without their completions, stops reset the points
 // unless a stall restart keeps them, the permission memory, its first-use request and the
 // approval that follows a denial, a refused camera (its taps ask for the settings, its missing
-// frames restart nothing), the hosts' presets, the controls' turn, the orientations the screen
-// accepts and the guide's visibility.
+// frames restart nothing), a restart's timing, the hosts' presets, the controls' turn, the
+// orientations the screen accepts and the guide's visibility.
 #include <optional>
 
 #include "app/base/my_navigation_controller.h"
@@ -126,6 +126,23 @@ TEST_F(CameraScreenCaptureTest, RestartChainsStopAndStartWithAFreshHost) {
         return preview && screen->hosts().stored() != second && preview->presentCount() > 0;
     }));
     EXPECT_LT(Clock::now() - began, PreviewRoad::kRenderInterval);
+}
+
+TEST_F(CameraScreenCaptureTest, ARestartIsTimedFromItsOwnBeginningThoughTheOldSessionDrawsWhileItStops) {
+    showScreen();
+    const auto first = screen->hosts().stored();
+    LogCapture log;
+    screen->restart({});
+    // The old session's last frame, already on its way to the main queue, arrives as it stops.
+    screen->previewRoad()->showFrame(screen->previewRoad()->lastSample(), 3.0 / 4);
+    ASSERT_TRUE(stepUntil([&] { return screen->hosts().stored() != first && screen->previewRoad()->drawing(); }));
+    std::optional<double> stoppedAfter;
+    for (const auto& line : log.lines())
+        if (auto at = line.find("capture stopped after "); at != std::string::npos)
+            stoppedAfter = std::stod(line.substr(at + 22));
+    ASSERT_TRUE(stoppedAfter);
+    EXPECT_LT(*stoppedAfter, 1.0);
+    EXPECT_TRUE(log.contains("capture started after"));
 }
 
 TEST_F(CameraScreenCaptureTest, ThePhotoHostTriesUltraHighDefinitionFirstAndTheVideoHostDropsPhotoOnAPhone) {

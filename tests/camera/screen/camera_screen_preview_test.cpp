@@ -115,6 +115,25 @@ TEST_F(CameraScreenPreviewTest, AStalledCameraIsRestartedOnceASecondAndKeepsItsP
     EXPECT_FALSE(screen->noFocusReset());
 }
 
+TEST_F(CameraScreenPreviewTest, TimeInWhichTheLoopDidNotTurnIsNotCountedAsTheCamerasSilence) {
+    useGatedCamera();
+    showScreen();
+    const auto host = screen->hosts().stored();
+    // The process stopped for three seconds: neither frames nor a turn of the loop in that time,
+    // and the first tick after it still without a frame.
+    gate->open = false;
+    Clock::advanceVirtual(3);
+    step(0.05);
+    gate->open = true;
+    step(0.5);
+    EXPECT_EQ(screen->hosts().stored(), host);
+
+    // A second without frames while the loop turns is a stall.
+    gate->open = false;
+    step(1.2);
+    EXPECT_NE(screen->hosts().stored(), host);
+}
+
 TEST_F(CameraScreenPreviewTest, FramesWithoutPixelsAreSkippedAndTheScreenCarriesOn) {
     useGatedCamera();
     showScreen();
