@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "capture/camera_assistant_delegate.h"
+#include "platform/dispatch/exit_hold.h"
 #include "platform/dispatch/timer.h"
 #include "platform/photos/ph_photo_library.h"
 #include "platform/runtime/object.h"
@@ -117,4 +118,7 @@ private:
     // Made once and reused by every volume set-up.
     std::shared_ptr<MPVolumeView> volumeView_;
     std::shared_ptr<NSObject> volumeToken_;
+    // A press not yet told apart from the first of two is the user's shot to come: the program's
+    // end waits for it as for the shot it becomes.
+    std::shared_ptr<ExitHold> volumeHold_;
 };

@@ -46,6 +46,7 @@ void CameraAssistant::volumeEnd() {
     if (!volumeControlInitialized_) return;
     NSNotificationCenter::defaultCenter()->removeObserver(volumeToken_);
     volumeToken_ = nullptr;
+    volumeHold_.reset();
     (void)AVAudioSession::sharedInstance()->setActive(false);
     if (volumeView_) volumeView_->removeFromSuperview();
     volumeControlInitialized_ = false;
@@ -55,6 +56,7 @@ void CameraAssistant::volumePressed() {
     if (!volumeControlInitialized_) return;
     if (volumeTapCount_ < 1) {
         volumeTapCount_ = 1;
+        volumeHold_ = ExitHold::make("the photo");
         std::weak_ptr<CameraAssistant> weak = me();
         RunLoop::main().performAfterDelay(kDoublePressWindow, [weak] {
             if (auto a = weak.lock()) a->volumeDelayed();
@@ -62,12 +64,15 @@ void CameraAssistant::volumePressed() {
         return;
     }
     volumeTapCount_ = 0;
+    volumeHold_.reset();
     if (auto d = delegate()) d->onCameraAssistantVolumeDblButton(me());
 }
 
 void CameraAssistant::volumeDelayed() {
     bool single = volumeTapCount_ == 1;
     volumeTapCount_ = 0;
+    // Released once the shot has begun (it holds the end itself from then on).
+    auto hold = std::move(volumeHold_);
     if (single)
         if (auto d = delegate()) d->onCameraAssistantVolumeButton(me());
 }

@@ -121,8 +121,11 @@ TEST_F(CameraAssistantTest, OneVolumePressIsOneShutterPressHalfASecondLater) {
     std::thread([] { SystemVolume::press(VolumeButton::Up); }).join();
     advance(0.4);
     EXPECT_TRUE(recorder->named("volume").empty());
+    // The press not yet told apart is held for the program's end, until it is a shutter press.
+    EXPECT_EQ(ExitHold::pending(), (std::vector<std::string>{"the photo"}));
     advance(0.15);
     EXPECT_EQ(recorder->named("volume"), (std::vector<std::string>{"volume"}));
+    EXPECT_FALSE(ExitHold::any());
     advance(1.0);
     EXPECT_EQ(recorder->named("volume").size(), 1u);
 
@@ -132,6 +135,7 @@ TEST_F(CameraAssistantTest, OneVolumePressIsOneShutterPressHalfASecondLater) {
     SystemVolume::press(VolumeButton::Down);
     settle();
     EXPECT_EQ(recorder->named("volume"), (std::vector<std::string>{"volume", "volume x2"}));
+    EXPECT_FALSE(ExitHold::any());
     advance(1.0);
     EXPECT_EQ(recorder->named("volume").size(), 2u);
 
