@@ -3,11 +3,14 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,7 +32,51 @@ std::string bundleIdentifier() {
                                                                       : std::string();
 }
 
+// Whether the process has ended (gone, or a zombie its new parent has not reaped yet).
+bool ended(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return true;
+    const auto close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z';
+}
+
 }  // namespace
+
+// A program the helper started goes with the test process, however that ends: here it is killed
+// before anything could stop the program. (A stand-in that would otherwise wait ten minutes.)
+TEST(ProgramProcessHelper, AStartedProgramDoesNotOutliveItsTest) {
+    const fs::path folder = fs::temp_directory_path() / ("korva-outliving-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const fs::path stayer = folder / "stay.sh", said = folder / "pid";
+    std::ofstream(stayer) << "#!/bin/sh\necho $$ \"$PWD\" > '" << said.string() << ".new'\nmv '" << said.string()
+                          << ".new' '" << said.string() << "'\nexec sleep 600\n";
+    fs::permissions(stayer, fs::perms::owner_all);
+    // The test process is a child of this one, which starts the program and is then killed.
+    const pid_t test = ::fork();
+    if (test == 0) {
+        ProgramProcess started;
+        if (!started.start(stayer.string(), "headless")) ::_exit(2);
+        if (!testsupport::pollUntil([&] { return fs::exists(said); }, 60)) ::_exit(3);
+        ::raise(SIGKILL);
+    }
+    ASSERT_GT(test, 0);
+    int status = 0;
+    if (!testsupport::pollUntil([&] { return ::waitpid(test, &status, WNOHANG) == test; }, 90)) {
+        ::kill(test, SIGKILL);
+        ::waitpid(test, &status, 0);
+    }
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the test process " << status;
+    pid_t pid = 0;
+    std::string where;
+    std::ifstream(said) >> pid >> where;
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(testsupport::pollUntil([&] { return ended(pid); }, 30)) << "the program outlived its test";
+    if (!ended(pid)) ::kill(pid, SIGKILL);
+    std::error_code ignored;
+    fs::remove_all(where, ignored);
+    fs::remove_all(folder, ignored);
+}
 
 TEST(ProgramHeadless, DrawsItsFirstFrameAndLeavesItsSettingsReadable) {
     auto program = ProgramProcess::builtProgram();
