@@ -59,7 +59,10 @@ struct WindowHostOnX : ::testing::Test {
         const bool gone = xdisplay::gone();
         host.reset();
         // The video system a destroyed window left behind (the host draws and tears down nothing there).
-        if (gone) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        if (gone) {
+            if (SDL_Renderer* renderer = SDL_GetRenderer(window)) SDL_DestroyRenderer(renderer);
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
         if (other) XCloseDisplay(other);
         RunLoop::main().reset();
         ProgramEnding::resetForTesting();
