@@ -28,8 +28,8 @@ void takeProtocolErrors();
 // display's name, once, and the X library goes on with calls that fail, where its default would
 // end the process from inside whatever call noticed. A protocol error that says the window is
 // gone (another program destroyed it) calls `windowGone`, once; other protocol errors are as
-// takeProtocolErrors() says. Watching a window starts afresh: nothing lost, nothing gone. Nothing is watched for a
-// window on another kind of display.
+// takeProtocolErrors() says. Watching a window starts afresh: nothing lost, nothing gone. Nothing
+// is watched for a window on another kind of display.
 void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone);
 
 // Forgets the window, before its display is closed: errors that closing brings are said as any

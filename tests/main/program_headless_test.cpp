@@ -6,9 +6,9 @@
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -44,29 +44,31 @@ bool ended(pid_t pid) {
 }  // namespace
 
 // A program the helper started goes with the test process, however that ends: here it is killed
-// before anything could stop the program. (A stand-in that would otherwise wait ten minutes.)
+// before anything could stop the program. (A stand-in that would otherwise wait ten minutes, its
+// inherited descriptors closed, so that only its parent's end is awaited.)
 TEST(ProgramProcessHelper, AStartedProgramDoesNotOutliveItsTest) {
-    const fs::path folder = fs::temp_directory_path() / ("korva-outliving-" + std::to_string(::getpid()));
+    // The death test's child runs this case again from its start: it takes the same folder.
+    const char* given = std::getenv("OUTLIVING_TEST_FOLDER");
+    const fs::path folder =
+        given ? fs::path(given) : fs::temp_directory_path() / ("korva-outliving-" + std::to_string(::getpid()));
+    ::setenv("OUTLIVING_TEST_FOLDER", folder.c_str(), 1);
     fs::create_directories(folder);
-    const fs::path stayer = folder / "stay.sh", said = folder / "pid";
-    std::ofstream(stayer) << "#!/bin/sh\necho $$ \"$PWD\" > '" << said.string() << ".new'\nmv '" << said.string()
-                          << ".new' '" << said.string() << "'\nexec sleep 600\n";
+    const fs::path stayer = folder / "stay.py", said = folder / "pid";
+    std::ofstream(stayer) << "#!/usr/bin/env python3\nimport os, time\nos.closerange(3, 65536)\n"
+                          << "with open('" << said.string()
+                          << ".new', 'w') as f: f.write(f'{os.getpid()} {os.getcwd()}')\n"
+                          << "os.rename('" << said.string() << ".new', '" << said.string() << "')\ntime.sleep(600)\n";
     fs::permissions(stayer, fs::perms::owner_all);
-    // The test process is a child of this one, which starts the program and is then killed.
-    const pid_t test = ::fork();
-    if (test == 0) {
-        ProgramProcess started;
-        if (!started.start(stayer.string(), "headless")) ::_exit(2);
-        if (!testsupport::pollUntil([&] { return fs::exists(said); }, 60)) ::_exit(3);
-        ::raise(SIGKILL);
-    }
-    ASSERT_GT(test, 0);
-    int status = 0;
-    if (!testsupport::pollUntil([&] { return ::waitpid(test, &status, WNOHANG) == test; }, 90)) {
-        ::kill(test, SIGKILL);
-        ::waitpid(test, &status, 0);
-    }
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the test process " << status;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ProgramProcess started;
+            if (!started.start(stayer.string(), "headless")) std::_Exit(2);
+            if (!testsupport::pollUntil([&] { return fs::exists(said); }, 60)) std::_Exit(3);
+            ::raise(SIGKILL);
+        },
+        ::testing::KilledBySignal(SIGKILL), "");
+    ::unsetenv("OUTLIVING_TEST_FOLDER");
     pid_t pid = 0;
     std::string where;
     std::ifstream(said) >> pid >> where;
