@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/queue.h"
@@ -41,6 +42,7 @@ struct WindowHost::SDLState {
         if (texture) SDL_DestroyTexture(texture);
         if (renderer) SDL_DestroyRenderer(renderer);
         if (window) SDL_DestroyWindow(window);
+        xdisplay::unwatch();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 };
@@ -101,7 +103,11 @@ void chooseVideoDrivers() {
 // names another kind.
 bool drivesX() {
     const char* forced = environment("SDL_VIDEODRIVER");
-    return !forced || std::strstr(forced, "x11") != nullptr;
+    if (!forced) return true;
+    // The video system takes the name in any case ("X11" too).
+    std::string drivers = forced;
+    for (char& c : drivers) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return drivers.find("x11") != std::string::npos;
 }
 
 std::function<void()>& whenOpenedWork() {
@@ -156,8 +162,11 @@ std::unique_ptr<WindowHost> WindowHost::open(const HostOptions& options, std::st
             return nullptr;
         }
     }
-    // The end of the program is ProgramEnding's: the video system keeps off the signals.
+    // The end of the program is ProgramEnding's: the video system keeps off the signals, and a
+    // protocol error (another client may free what the program's connection made) does not end
+    // it, up to the display's close.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (x && drivesX()) xdisplay::takeProtocolErrors();
     chooseVideoDrivers();
 #if defined(__SANITIZE_ADDRESS__)
     // The video system's session-bus connection lives for the whole process; it is not a leak of ours.
@@ -330,10 +339,17 @@ void WindowHost::pinchAt(CGPoint c, bool spread) {
 
 void WindowHost::handleEvents(bool& running) {
     // Input that came before the end was asked for is still taken, none after it: the events
-    // waiting now are read once more before the loop stops.
+    // waiting now are read once more before the loop stops. Then they are read to the end of the
+    // queue: a poll answers "none" at the mark where the loop's last wait ended its round, and
+    // input that came after that wait (while the program was held still, say) lies behind it.
     const bool endAsked = ProgramEnding::requested().has_value();
+    if (endAsked) SDL_PumpEvents();
+    auto next = [endAsked](SDL_Event& e) {
+        return endAsked ? SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0
+                        : SDL_PollEvent(&e) != 0;
+    };
     SDL_Event e;
-    while (!xdisplay::gone() && SDL_PollEvent(&e)) {
+    while (!xdisplay::gone() && next(e)) {
         if (isInput(e)) {
             if (probe_) probe_->input(eventTime(e));
             trimmer_.activity(eventTime(e));

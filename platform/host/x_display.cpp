@@ -4,7 +4,10 @@
 #include <SDL.h>
 
 #include <functional>
+#include <mutex>
+#include <set>
 #include <string>
+#include <tuple>
 
 #include "platform/dispatch/result_within.h"
 #include "platform/runtime/log.h"
@@ -49,16 +52,27 @@ void windowIsGone() {
     if (auto& callback = onWindowGone()) callback();
 }
 
+// Whether a refusal of this kind (the error for the request) is said for the first time. A
+// request the loop repeats (each frame's drawing with a resource another client freed) fails
+// every time; it is said once.
+bool firstOfItsKind(const XErrorEvent& error) {
+    static std::mutex lock;
+    static auto* said = new std::set<std::tuple<int, int, int>>;
+    std::lock_guard<std::mutex> hold(lock);
+    return said->insert({error.error_code, error.request_code, error.minor_code}).second;
+}
+
 // Called for every protocol error, from inside the call that read it; it may make no request
 // of its own. The X library's default prints the error and ends the process.
 int protocolError(Display* display, XErrorEvent* error) {
-    const bool ourWindow = display == gWatchedDisplay && error->resourceid == gWatchedWindow;
+    const bool ourWindow = gWatchedWindow && display == gWatchedDisplay && error->resourceid == gWatchedWindow;
     if (ourWindow && (error->error_code == BadWindow || error->error_code == BadDrawable)) {
         windowIsGone();
         return 0;
     }
     // What a window already gone still draws fails the same way; that is said once above.
     if (gWindowGone && display == gWatchedDisplay) return 0;
+    if (!firstOfItsKind(*error)) return 0;
     char text[128] = "";
     XGetErrorText(display, error->error_code, text, sizeof text);
     Log::warning("host", std::string("the display refused a request (") + text + ", request " +
@@ -88,19 +102,34 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
     onLost() = std::move(lost);
     onWindowGone() = std::move(windowGone);
+    gLost = false;
+    gWindowGone = false;
     gWatchedDisplay = info.info.x11.display;
     gWatchedWindow = info.info.x11.window;
     XSetIOErrorHandler(connectionBroke);
     XSetIOErrorExitHandler(info.info.x11.display, goOnWithoutDisplay, nullptr);
-    // In place of the video system's, which passes the error on to the X library's default.
-    XSetErrorHandler(protocolError);
+    // In place of the video system's, which passes the error on to the handler it found.
+    takeProtocolErrors();
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+}
+
+void takeProtocolErrors() {
+    XSetErrorHandler(protocolError);
+}
+
+void unwatch() {
+    gWatchedDisplay = nullptr;
+    gWatchedWindow = 0;
+    onLost() = nullptr;
+    onWindowGone() = nullptr;
 }
 
 void noticeEvent(const SDL_SysWMmsg* message) {
     if (!message || message->subsystem != SDL_SYSWM_X11 || !gWatchedWindow) return;
     const XEvent& event = message->msg.x11.event;
-    if (event.type == DestroyNotify && event.xdestroywindow.window == gWatchedWindow) windowIsGone();
+    // Any client may send an event that names the window; only the server's own says it is gone.
+    if (event.type == DestroyNotify && !event.xany.send_event && event.xdestroywindow.window == gWatchedWindow)
+        windowIsGone();
 }
 
 bool lost() {

@@ -19,16 +19,26 @@ constexpr double kAnswerSeconds = 4;
 // that never answers leaves a thread waiting on it for the rest of the process.
 std::optional<std::string> reach(const std::string& name, double seconds = kAnswerSeconds);
 
+// From now on protocol errors on any of the process's displays are the program's: said once for
+// each kind of refused request, and the program goes on. Taken before the video system opens its
+// display, so that the handler the video system puts back as it closes that display is this one.
+void takeProtocolErrors();
+
 // From now on a broken connection on any of the process's displays calls `lost` with the
 // display's name, once, and the X library goes on with calls that fail, where its default would
 // end the process from inside whatever call noticed. A protocol error that says the window is
-// gone (another program destroyed it) calls `windowGone`, once; other protocol errors on the
-// window's display are logged and the program goes on. Nothing is watched for a window on
-// another kind of display.
+// gone (another program destroyed it) calls `windowGone`, once; other protocol errors are as
+// takeProtocolErrors() says. Watching a window starts afresh: nothing lost, nothing gone. Nothing
+// is watched for a window on another kind of display.
 void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone);
 
+// Forgets the window, before its display is closed: errors that closing brings are said as any
+// other display's.
+void unwatch();
+
 // Hears the X events the video system hands on: the watched window's destruction by another
-// program is heard here even when nothing is drawn that would fail.
+// program is heard here even when nothing is drawn that would fail. The server's word only: an
+// event another client sent (any client may name any window) is not believed.
 void noticeEvent(const SDL_SysWMmsg* message);
 
 // Whether a connection broke since watch().

@@ -3,18 +3,13 @@
 // or the terminal hangs up is written and the program says what it lost; a display that accepts and never answers costs
 // the start a few seconds, not the whole run, and SIGTERM ends the program while it waits; a hang-up
 // or an interrupt ignored by whoever started the program stays ignored.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +17,7 @@
 #include "platform/storage/keyed_archive.h"
 #include "tests/main/program_process.h"
 #include "tests/support/required_tool.h"
+#include "tests/support/silent_display.h"
 #include "tests/support/virtual_display.h"
 
 // Last: the X headers define plain names as macros.
@@ -32,6 +28,7 @@ using testsupport::photosIn;
 using testsupport::pollUntil;
 using testsupport::ProgramProcess;
 using testsupport::Seat;
+using testsupport::SilentDisplay;
 
 namespace {
 
@@ -62,69 +59,6 @@ struct RunningCamera {
         failure = what + ":\n" + korva.log();
         return false;
     }
-};
-
-// A listener on the display socket of an unused display number that accepts and never answers. The
-// number is held by its lock file, as an X server holds one, so that another runner's server or
-// listener on this machine passes it by.
-class SilentDisplay {
-public:
-    SilentDisplay() {
-        fs::create_directories("/tmp/.X11-unix");
-        std::random_device random;
-        const int first = 180 + static_cast<int>(random() % 60);
-        for (int i = 0; i < 60 && fd_ < 0; ++i) {
-            const int number = 180 + (first - 180 + i) % 60;
-            const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            int held = ::open(lock.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0444);
-            if (held < 0) continue;
-            char pid[16];
-            const int length = std::snprintf(pid, sizeof pid, "%10d\n", static_cast<int>(::getpid()));
-            const bool written = ::write(held, pid, length) == length;
-            ::close(held);
-            const fs::path socketPath = "/tmp/.X11-unix/X" + std::to_string(number);
-            int fd = written ? ::socket(AF_UNIX, SOCK_STREAM, 0) : -1;
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
-            if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                ::listen(fd, 8) == 0) {
-                fd_ = fd;
-                path_ = socketPath;
-                lock_ = lock;
-                name_ = ":" + std::to_string(number);
-            } else {
-                if (fd >= 0) ::close(fd);
-                fs::remove(lock);
-            }
-        }
-    }
-    ~SilentDisplay() {
-        for (int c : accepted_) ::close(c);
-        if (fd_ >= 0) ::close(fd_);
-        if (!path_.empty()) fs::remove(path_);
-        if (!lock_.empty()) fs::remove(lock_);
-    }
-    bool ready() const { return fd_ >= 0; }
-    const std::string& name() const { return name_; }
-
-    // Whether a client has connected (it is accepted and then left waiting).
-    bool connected(double seconds) {
-        return pollUntil(
-            [&] {
-                pollfd p{fd_, POLLIN, 0};
-                if (::poll(&p, 1, 0) > 0) accepted_.push_back(::accept(fd_, nullptr, nullptr));
-                return !accepted_.empty();
-            },
-            seconds);
-    }
-
-private:
-    int fd_ = -1;
-    fs::path path_;
-    fs::path lock_;
-    std::string name_;
-    std::vector<int> accepted_;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,7 +33,53 @@ std::string bundleIdentifier() {
                                                                       : std::string();
 }
 
+// Whether the process has ended (gone, or a zombie its new parent has not reaped yet).
+bool ended(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return true;
+    const auto close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z';
+}
+
 }  // namespace
+
+// A program the helper started goes with the test process, however that ends: here it is killed
+// before anything could stop the program. (A stand-in that would otherwise wait ten minutes, its
+// inherited descriptors closed, so that only its parent's end is awaited.)
+TEST(ProgramProcessHelper, AStartedProgramDoesNotOutliveItsTest) {
+    // The death test's child runs this case again from its start: it takes the same folder.
+    const char* given = std::getenv("OUTLIVING_TEST_FOLDER");
+    const fs::path folder =
+        given ? fs::path(given) : fs::temp_directory_path() / ("korva-outliving-" + std::to_string(::getpid()));
+    ::setenv("OUTLIVING_TEST_FOLDER", folder.c_str(), 1);
+    fs::create_directories(folder);
+    const fs::path stayer = folder / "stay.py", said = folder / "pid";
+    std::ofstream(stayer) << "#!/usr/bin/env python3\nimport os, time\nos.closerange(3, 65536)\n"
+                          << "with open('" << said.string()
+                          << ".new', 'w') as f: f.write(f'{os.getpid()} {os.getcwd()}')\n"
+                          << "os.rename('" << said.string() << ".new', '" << said.string() << "')\ntime.sleep(600)\n";
+    fs::permissions(stayer, fs::perms::owner_all);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ProgramProcess started;
+            if (!started.start(stayer.string(), "headless")) std::_Exit(2);
+            if (!testsupport::pollUntil([&] { return fs::exists(said); }, 60)) std::_Exit(3);
+            ::raise(SIGKILL);
+        },
+        ::testing::KilledBySignal(SIGKILL), "");
+    ::unsetenv("OUTLIVING_TEST_FOLDER");
+    pid_t pid = 0;
+    std::string where;
+    std::ifstream(said) >> pid >> where;
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(testsupport::pollUntil([&] { return ended(pid); }, 30)) << "the program outlived its test";
+    if (!ended(pid)) ::kill(pid, SIGKILL);
+    std::error_code ignored;
+    fs::remove_all(where, ignored);
+    fs::remove_all(folder, ignored);
+}
 
 TEST(ProgramHeadless, DrawsItsFirstFrameAndLeavesItsSettingsReadable) {
     auto program = ProgramProcess::builtProgram();

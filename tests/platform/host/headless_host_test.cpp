@@ -60,6 +60,8 @@ struct HeadlessHostTest : ::testing::Test {
     }
     void TearDown() override {
         std::filesystem::remove_all(dir);
+        // The shared application goes as it came (a case may hide its status bar).
+        UIApplication::resetSharedApplication();
         UIScreen::setMainScreen(UIScreen::make());
         Clock::useReal();
     }
@@ -391,6 +393,8 @@ TEST(HostFallback, WithoutADisplayTheWindowHostFallsBackToHeadless) {
 }
 
 TEST(HostFallback, WindowHostShowsFramesThroughSDLsDummyDriver) {
+    // A shown status bar: the strip's taps below are the bar's only then.
+    UIApplication::resetSharedApplication();
     DummyWindowDriver driver;
     {
         auto host = driver.openWindowHost();

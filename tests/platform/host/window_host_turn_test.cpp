@@ -1,15 +1,22 @@
 // The window host's loop between turns of the run loop: input is taken and frames are drawn while a
-// repeating timer costs more than its interval (SDL's dummy driver: no display server needed).
+// repeating timer costs more than its interval, on either clock; a virtual clock follows a stalled
+// loop by at most a tenth of a second a pass; input waiting when the end is asked is still taken
+// (SDL's dummy driver: no display server needed).
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/timer.h"
 #include "platform/host/host.h"
+#include "platform/host/program_ending.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/draw/graphics.h"
@@ -30,7 +37,134 @@ struct CountingView : UIView {
     }
 };
 
+// Real time spent, as a costly callback spends it.
+void spend(double seconds) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+    }
+}
+
+void pushQuit() {
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+}
+
+struct TouchPhases : HostEventSink {
+    std::vector<UITouchPhase> phases;
+    void touchEvent(const HostTouchEvent& e) override {
+        for (const auto& t : e.touches) phases.push_back(t.phase);
+    }
+};
+
 }  // namespace
+
+// On the real clock each pass runs one turn: a timer that is due again whenever its callback ends
+// holds neither the input nor the frames.
+TEST(WindowHostLoop, OnTheRealClockTakesInputAndDrawsWhileATimerCostsMoreThanItsInterval) {
+    DummyWindowDriver driver;
+    Clock::useReal();
+    UIApplication::resetSharedApplication();
+    RunLoop::main().reset();
+    {
+        auto host = driver.openWindowHost();
+        ASSERT_TRUE(host);
+        auto window = UIWindow::make();
+        auto view = make<CountingView>(CGRectMake(10, 10, 50, 50));
+        window->addSubview(view);
+        window->makeKeyAndVisible();
+        // Each fire costs 15 ms of a 10 ms interval; the tenth asks the window to close. The
+        // fortieth stops the timer, so that a loop that turns until the timer is done still ends.
+        int fires = 0;
+        auto slow = NSTimer::scheduledTimer(0.01, true, [&](const std::shared_ptr<NSTimer>& timer) {
+            spend(0.015);
+            view->setNeedsDisplay();
+            if (++fires == 10) pushQuit();
+            if (fires == 40) timer->invalidate();
+        });
+        EXPECT_EQ(host->run(), 0);
+        EXPECT_GE(fires, 10);
+        EXPECT_LE(fires, 12) << "the close waited for more than a turn or two";
+        EXPECT_GE(view->draws, 5) << "frames are drawn between the turns";
+        slow->invalidate();
+    }
+    RunLoop::main().reset();
+    UIApplication::resetSharedApplication();
+    UIScreen::setMainScreen(UIScreen::make());
+}
+
+// A pass that took long in real time (a costly callback, a machine that stalled) moves the virtual
+// clock by a tenth of a second at most, so that the passes after it cannot each fall further behind.
+TEST(WindowHostLoop, AVirtualClockMovesATenthOfASecondAPassAtMost) {
+    DummyWindowDriver driver;
+    Clock::useVirtual();
+    UIApplication::resetSharedApplication();
+    RunLoop::main().reset();
+    {
+        auto host = driver.openWindowHost();
+        ASSERT_TRUE(host);
+        std::vector<double> passes;
+        bool stalled = false, quit = false;
+        auto stall = NSTimer::scheduledTimer(0.02, false, [&](const std::shared_ptr<NSTimer>&) {
+            spend(0.35);
+            stalled = true;
+        });
+        auto observer = RunLoop::main().addBeforeWaitingObserver([&] {
+            passes.push_back(Clock::now());
+            if (stalled && !quit && Clock::now() > passes.front() + 0.5) {
+                quit = true;
+                pushQuit();
+            }
+        });
+        EXPECT_EQ(host->run(), 0);
+        RunLoop::main().removeBeforeWaitingObserver(observer);
+        ASSERT_TRUE(stalled);
+        double widest = 0;
+        for (std::size_t i = 1; i < passes.size(); ++i) widest = std::max(widest, passes[i] - passes[i - 1]);
+        EXPECT_LE(widest, 0.1 + 1e-9);
+        stall->invalidate();
+    }
+    RunLoop::main().reset();
+    UIApplication::resetSharedApplication();
+    Clock::useReal();
+    UIScreen::setMainScreen(UIScreen::make());
+}
+
+// A press and its release that wait when SIGTERM asks for the end are read and reach the views,
+// though they came after the loop's last wait ended its round of the queue (the program held
+// still between its wait and its read): the mark that round left is no end of the input.
+TEST(WindowHostLoop, InputWaitingWhenTheEndIsAskedIsTaken) {
+    DummyWindowDriver driver;
+    UIApplication::resetSharedApplication();
+    RunLoop::main().reset();
+    ProgramEnding::resetForTesting();
+    {
+        auto host = driver.openWindowHost();
+        ASSERT_TRUE(host);
+        auto touches = std::make_shared<TouchPhases>();
+        host->setEventSink(touches);
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+        }
+        SDL_WaitEventTimeout(nullptr, 1);  // the loop's wait, which nothing ended
+        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+            SDL_Event click{};
+            click.type = type;
+            click.button.button = SDL_BUTTON_LEFT;
+            click.button.x = click.button.y = 20;
+            SDL_PushEvent(&click);
+        }
+        ProgramEnding::installSignalHandlers();
+        ProgramEnding::loopRunning();
+        ::raise(SIGTERM);
+        EXPECT_EQ(host->run(), 0);
+        EXPECT_EQ(touches->phases, (std::vector<UITouchPhase>{UITouchPhase::Began, UITouchPhase::Ended}));
+    }
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) ::signal(number, SIG_DFL);
+    ProgramEnding::resetForTesting();
+    UIApplication::resetSharedApplication();
+    UIScreen::setMainScreen(UIScreen::make());
+}
 
 TEST(WindowHostLoop, TakesInputAndDrawsWhileATimerCostsMoreThanItsInterval) {
     DummyWindowDriver driver;

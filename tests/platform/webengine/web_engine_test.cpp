@@ -20,6 +20,7 @@
 
 // Last: the X headers define plain names as macros.
 #include <X11/Xlib.h>
+#include <gdk/gdkx.h>
 
 namespace {
 
@@ -66,10 +67,17 @@ struct Events : WKNavigationDelegate {
 };
 
 // The application puts the engine's start off until a web view needs it; the first one runs on it.
-// The toolkit's start leaves the handler of a lost display connection as the host set it.
+// The toolkit's start leaves the handler of a lost display connection as the host set it, and the
+// host's protocol-error handler takes every connection's errors but the toolkit's.
 struct WebEngineStartTest : UIHarness {};
 
 int hostsConnectionHandler(Display*) {
+    return 0;
+}
+
+int hostsRefusals = 0;
+int hostsProtocolHandler(Display*, XErrorEvent*) {
+    ++hostsRefusals;
     return 0;
 }
 
@@ -82,9 +90,29 @@ TEST_F(WebEngineStartTest, TheEngineStartsWithTheFirstWebViewThatNeedsIt) {
         EXPECT_FALSE(webengine::installed()) << "nothing of the engine runs before a web view";
     }
     XIOErrorHandler before = XSetIOErrorHandler(hostsConnectionHandler);
+    XErrorHandler refusalsBefore = XSetErrorHandler(hostsProtocolHandler);
     auto web = WKWebView::make(CGRectMake(0, 0, 320, 480));
     EXPECT_TRUE(webengine::installed());
     EXPECT_EQ(XSetIOErrorHandler(before), &hostsConnectionHandler);
+    if (!startedEarlier) {
+        // The toolkit's refusals stay its own (here one its trap asked to be ignored, read after
+        // the trap); every other connection's go to the host's handler.
+        GdkDisplay* toolkits = gdk_display_get_default();
+        ASSERT_TRUE(toolkits && GDK_IS_X11_DISPLAY(toolkits));
+        gdk_x11_display_error_trap_push(toolkits);
+        XFreePixmap(gdk_x11_display_get_xdisplay(toolkits), 0x3fffffff);
+        gdk_x11_display_error_trap_pop_ignored(toolkits);
+        XSync(gdk_x11_display_get_xdisplay(toolkits), False);
+        EXPECT_EQ(hostsRefusals, 0);
+        Display* another = XOpenDisplay(nullptr);
+        ASSERT_TRUE(another);
+        XFreePixmap(another, 0x3fffffff);
+        XSync(another, False);
+        XCloseDisplay(another);
+        EXPECT_EQ(hostsRefusals, 1);
+    }
+    // The engine's routing stays in force.
+    if (startedEarlier) XSetErrorHandler(refusalsBefore);
     EXPECT_TRUE(web->runsEngine());
     auto second = WKWebView::make(CGRectMake(0, 0, 320, 480));
     EXPECT_TRUE(second->runsEngine());

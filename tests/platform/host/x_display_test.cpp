@@ -1,0 +1,197 @@
+// The window host on an X display of the test's own: another client's word that the window was
+// destroyed is not taken for the server's, each sign of the window's real end (the server's
+// DestroyNotify, a request on it refused) ends the program on its own, a refusal the loop repeats is
+// said once, and protocol errors up to the display's close are the program's (the X library's
+// default would end the process); a display that never answers is given up on however the video
+// driver is asked for.
+#include "platform/host/x_display.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <future>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "platform/dispatch/clock.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/timer.h"
+#include "platform/host/program_ending.h"
+#include "platform/host/window_host.h"
+#include "platform/runtime/log.h"
+#include "platform/ui/app/ui_application.h"
+#include "tests/support/silent_display.h"
+#include "tests/support/virtual_display.h"
+
+// Last: the X headers define plain names as macros.
+#include <SDL_syswm.h>
+
+namespace {
+
+struct WindowHostOnX : ::testing::Test {
+    void SetUp() override {
+        if (auto why = testsupport::VirtualDisplay::ensure()) GTEST_SKIP() << *why;
+        ::unsetenv("SDL_VIDEODRIVER");
+        Clock::useVirtual();
+        UIApplication::resetSharedApplication();
+        RunLoop::main().reset();
+        ProgramEnding::resetForTesting();
+        HostOptions options;
+        options.screen = *DeviceModel::named("home-button");
+        std::string reason;
+        host = WindowHost::open(options, reason);
+        ASSERT_TRUE(host) << reason;
+        for (Uint32 id = 1; id < 10000 && !window; ++id) window = SDL_GetWindowFromID(id);
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        ASSERT_TRUE(window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11);
+        display = info.info.x11.display;
+        xwindow = info.info.x11.window;
+        other = XOpenDisplay(nullptr);
+        ASSERT_TRUE(other);
+    }
+    void TearDown() override {
+        const bool gone = xdisplay::gone();
+        host.reset();
+        // The video system a destroyed window left behind (the host draws and tears down nothing there).
+        if (gone) {
+            if (SDL_Renderer* renderer = SDL_GetRenderer(window)) SDL_DestroyRenderer(renderer);
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+        if (other) XCloseDisplay(other);
+        RunLoop::main().reset();
+        ProgramEnding::resetForTesting();
+        UIApplication::resetSharedApplication();
+        UIScreen::setMainScreen(UIScreen::make());
+        Clock::useReal();
+    }
+    // The loop for a few tenths of a second, unless it ends first; then whether it was asked to end.
+    std::optional<std::string> endAfterRunning() {
+        auto quit = NSTimer::scheduledTimer(0.3, false, [](const std::shared_ptr<NSTimer>&) {
+            SDL_Event e{};
+            e.type = SDL_QUIT;
+            SDL_PushEvent(&e);
+        });
+        // Whatever the server sent before this is read by the loop's first pass.
+        XSync(display, False);
+        EXPECT_EQ(host->run(), 0);
+        quit->invalidate();
+        if (auto asked = ProgramEnding::requested()) return asked->why;
+        return std::nullopt;
+    }
+    XEvent destroyNotify(bool sent) const {
+        XEvent event{};
+        event.xdestroywindow.type = DestroyNotify;
+        event.xdestroywindow.send_event = sent;
+        event.xdestroywindow.display = display;
+        event.xdestroywindow.event = xwindow;
+        event.xdestroywindow.window = xwindow;
+        return event;
+    }
+
+    std::unique_ptr<WindowHost> host;
+    SDL_Window* window = nullptr;
+    Display* display = nullptr;
+    Window xwindow = 0;
+    Display* other = nullptr;
+};
+
+const std::string kDestroyed = "the window was destroyed by another program";
+
+}  // namespace
+
+TEST_F(WindowHostOnX, ADestroyNotifyAnotherClientSentLeavesTheProgramRunning) {
+    XEvent event = destroyNotify(true);
+    event.xdestroywindow.display = other;
+    ASSERT_TRUE(XSendEvent(other, xwindow, False, StructureNotifyMask, &event));
+    XSync(other, False);
+    EXPECT_EQ(endAfterRunning(), std::nullopt);
+    EXPECT_FALSE(xdisplay::gone());
+}
+
+// The server's DestroyNotify alone (nothing drawn that would be refused) and a refused request
+// alone (no event read) each end the program as the window's destruction.
+TEST_F(WindowHostOnX, TheServersDestroyNotifyEndsTheProgram) {
+    SDL_SysWMmsg message{};
+    SDL_VERSION(&message.version);
+    message.subsystem = SDL_SYSWM_X11;
+    message.msg.x11.event = destroyNotify(true);
+    xdisplay::noticeEvent(&message);
+    EXPECT_FALSE(ProgramEnding::requested());
+    message.msg.x11.event = destroyNotify(false);
+    xdisplay::noticeEvent(&message);
+    ASSERT_TRUE(ProgramEnding::requested());
+    EXPECT_EQ(ProgramEnding::requested()->why, kDestroyed);
+}
+
+TEST_F(WindowHostOnX, ARequestOnTheWindowRefusedAsGoneEndsTheProgram) {
+    XDestroyWindow(other, xwindow);
+    XSync(other, False);
+    SDL_SetWindowTitle(window, "after");
+    XSync(display, False);
+    ASSERT_TRUE(ProgramEnding::requested());
+    EXPECT_EQ(ProgramEnding::requested()->why, kDestroyed);
+}
+
+TEST_F(WindowHostOnX, ARefusalTheLoopRepeatsIsSaidOnce) {
+    LogCapture log;
+    for (int i = 0; i < 3; ++i) {
+        XFreePixmap(display, xwindow + 1000);
+        XSync(display, False);
+    }
+    int said = 0;
+    for (const auto& line : log.lines()) said += line.find("the display refused a request") != std::string::npos;
+    EXPECT_EQ(said, 1) << ::testing::PrintToString(log.lines());
+    EXPECT_FALSE(ProgramEnding::requested());
+}
+
+// Another client frees the connection's default GC, which the X library frees again as it closes
+// the display: the refusal there is the program's too, and the process goes on to its own end.
+TEST_F(WindowHostOnX, ARefusalAsTheDisplayClosesDoesNotEndTheProcess) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            xcb_connection_t* freer = xcb_connect(nullptr, nullptr);
+            xcb_free_gc(freer, static_cast<xcb_gcontext_t>(XGContextFromGC(DefaultGC(display, 0))));
+            std::free(xcb_get_input_focus_reply(freer, xcb_get_input_focus(freer), nullptr));
+            xcb_disconnect(freer);
+            host.reset();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// A display that accepts and never answers costs the window host its time limit, also when the
+// X driver is asked for by name, in either case.
+TEST(WindowHostTimeLimit, AForcedX11DriverStillHasTheTimeLimit) {
+    testsupport::SilentDisplay silent;
+    ASSERT_TRUE(silent.ready()) << "no free display socket under /tmp/.X11-unix";
+    const char* display = std::getenv("DISPLAY");
+    const std::optional<std::string> before = display ? std::optional<std::string>(display) : std::nullopt;
+    ::setenv("DISPLAY", silent.name().c_str(), 1);
+    for (const char* driver : {"x11", "X11"}) {
+        SCOPED_TRACE(driver);
+        ::setenv("SDL_VIDEODRIVER", driver, 1);
+        // On a thread of its own: without the limit the opening waits for ever.
+        auto answer = std::make_shared<std::promise<std::string>>();
+        auto reason = answer->get_future();
+        std::thread([answer] {
+            std::string why;
+            HostOptions options;
+            auto host = WindowHost::open(options, why);
+            answer->set_value(host ? "a window" : why);
+        }).detach();
+        ASSERT_EQ(reason.wait_for(std::chrono::seconds(30)), std::future_status::ready) << "no time limit";
+        EXPECT_EQ(reason.get(), "the display " + silent.name() + " did not answer within 4 s");
+    }
+    ::unsetenv("SDL_VIDEODRIVER");
+    if (before)
+        ::setenv("DISPLAY", before->c_str(), 1);
+    else
+        ::unsetenv("DISPLAY");
+}
