@@ -119,7 +119,6 @@ void LibraryFolderWatch::run() {
 bool LibraryFolderWatch::take(const char* buffer, long length) {
     FolderEvents batch;
     bool moved = false, replace = false;
-    const bool aboveIsParent = aboveDepth_ + 1 == names_.size();
     for (long at = 0; at < length;) {
         inotify_event event;
         std::memcpy(&event, buffer + at, sizeof event);
@@ -133,13 +132,10 @@ bool LibraryFolderWatch::take(const char* buffer, long length) {
         if (aboveWatch_ >= 0 && event.wd == aboveWatch_) {
             // The folder above went, or the next name on the way down came, went or may be
             // reachable now: the watches are placed again. Under the parent, that name is the
-            // folder's own.
-            if ((event.mask & kGone) || (name.empty() && (event.mask & IN_ATTRIB))) {
+            // folder's own: news only where another folder (or none) is under it now, so that a
+            // late event of a replacement already followed is not news again.
+            if ((event.mask & kGone) || (name.empty() && (event.mask & IN_ATTRIB)) || name == names_[aboveDepth_])
                 replace = true;
-            } else if (name == names_[aboveDepth_]) {
-                replace = true;
-                moved |= aboveIsParent && !(event.mask & IN_ATTRIB);
-            }
             continue;
         }
         // Events of a folder let go of are not this folder's.
