@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,13 +58,12 @@ struct TouchPhases : HostEventSink {
     }
 };
 
-}  // namespace
-
-// On the real clock each pass runs one turn: a timer that is due again whenever its callback ends
-// holds neither the input nor the frames.
-TEST(WindowHostLoop, OnTheRealClockTakesInputAndDrawsWhileATimerCostsMoreThanItsInterval) {
+// A timer due again whenever its callback ends (each fire costs `cost`, more than `interval`)
+// holds neither the input nor the frames: each pass of the host runs one turn. The tenth fire asks
+// the window to close, which only a loop that gets back to its input hears; the fortieth stops the
+// timer, so that a loop that turns until the timer is done still ends.
+void expectInputAndFramesBesideACostlyTimer(double interval, const std::function<void()>& cost) {
     DummyWindowDriver driver;
-    Clock::useReal();
     UIApplication::resetSharedApplication();
     RunLoop::main().reset();
     {
@@ -73,11 +73,9 @@ TEST(WindowHostLoop, OnTheRealClockTakesInputAndDrawsWhileATimerCostsMoreThanIts
         auto view = make<CountingView>(CGRectMake(10, 10, 50, 50));
         window->addSubview(view);
         window->makeKeyAndVisible();
-        // Each fire costs 15 ms of a 10 ms interval; the tenth asks the window to close. The
-        // fortieth stops the timer, so that a loop that turns until the timer is done still ends.
         int fires = 0;
-        auto slow = NSTimer::scheduledTimer(0.01, true, [&](const std::shared_ptr<NSTimer>& timer) {
-            spend(0.015);
+        auto slow = NSTimer::scheduledTimer(interval, true, [&](const std::shared_ptr<NSTimer>& timer) {
+            cost();
             view->setNeedsDisplay();
             if (++fires == 10) pushQuit();
             if (fires == 40) timer->invalidate();
@@ -92,6 +90,8 @@ TEST(WindowHostLoop, OnTheRealClockTakesInputAndDrawsWhileATimerCostsMoreThanIts
     UIApplication::resetSharedApplication();
     UIScreen::setMainScreen(UIScreen::make());
 }
+
+}  // namespace
 
 // A pass that took long in real time (a costly callback, a machine that stalled) moves the virtual
 // clock by a tenth of a second at most, so that the passes after it cannot each fall further behind.
@@ -167,36 +167,15 @@ TEST(WindowHostLoop, InputWaitingWhenTheEndIsAskedIsTaken) {
 }
 
 TEST(WindowHostLoop, TakesInputAndDrawsWhileATimerCostsMoreThanItsInterval) {
-    DummyWindowDriver driver;
-    Clock::useVirtual();
-    UIApplication::resetSharedApplication();
     {
-        auto host = driver.openWindowHost();
-        ASSERT_TRUE(host);
-        auto window = UIWindow::make();
-        auto view = make<CountingView>(CGRectMake(10, 10, 50, 50));
-        window->addSubview(view);
-        window->makeKeyAndVisible();
-        // Each fire costs 0.08 s of a 0.05 s interval, and asks for a new picture; the tenth asks
-        // the window to close, which only a loop that gets back to its input hears.
-        int fires = 0;
-        auto slow = NSTimer::scheduledTimer(0.05, true, [&](const std::shared_ptr<NSTimer>&) {
-            Clock::setVirtualNow(Clock::now() + 0.08);
-            view->setNeedsDisplay();
-            if (++fires == 10) {
-                SDL_Event quit{};
-                quit.type = SDL_QUIT;
-                SDL_PushEvent(&quit);
-            }
-        });
-        EXPECT_EQ(host->run(), 0);
-        EXPECT_GE(fires, 10);
-        EXPECT_LE(fires, 12) << "the close waited for more than a turn or two";
-        EXPECT_GE(view->draws, 5) << "frames are drawn between the turns";
-        slow->invalidate();
+        SCOPED_TRACE("the real clock");
+        Clock::useReal();
+        expectInputAndFramesBesideACostlyTimer(0.01, [] { spend(0.015); });
     }
-    RunLoop::main().reset();
-    UIApplication::resetSharedApplication();
-    Clock::useReal();
-    UIScreen::setMainScreen(UIScreen::make());
+    {
+        SCOPED_TRACE("the virtual clock");
+        Clock::useVirtual();
+        expectInputAndFramesBesideACostlyTimer(0.05, [] { Clock::setVirtualNow(Clock::now() + 0.08); });
+        Clock::useReal();
+    }
 }
