@@ -103,11 +103,8 @@ void chooseVideoDrivers() {
 // names another kind.
 bool drivesX() {
     const char* forced = environment("SDL_VIDEODRIVER");
-    if (!forced) return true;
     // The video system takes the name in any case ("X11" too).
-    std::string drivers = forced;
-    for (char& c : drivers) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return drivers.find("x11") != std::string::npos;
+    return !forced || ::strcasestr(forced, "x11") != nullptr;
 }
 
 std::function<void()>& whenOpenedWork() {
