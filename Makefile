@@ -1,5 +1,6 @@
 # Korva: `make run` builds and starts the application, `make test` builds and runs every test.
 JOBS ?= $(shell nproc)
+# One compiler cache for every build here and for CI (.ci/run keeps what it finds set).
 CCACHE_DIR ?= $(HOME)/.cache/korva-ccache
 export CCACHE_DIR
 GEN := -G Ninja
@@ -16,16 +17,19 @@ build-release: deps
 run: build-release
 	@./build/release/main/korva $(ARGS)
 
-# UNITY=ON compiles each target's files in batches (as CI does): a cold build in well under half
-# the processor time, but an edit recompiles its whole batch.
-UNITY ?= OFF
+# The test build compiles each target's files in batches, as CI does, so that CI and this command
+# share build/test and the compiler cache: a cold build in well under half the processor time.
+# UNITY=OFF compiles file by file (an edit recompiles one file, not its batch) in a folder of its
+# own beside it, so that neither undoes the other.
+UNITY ?= ON
+TEST_BUILD := build/test$(if $(filter OFF off 0,$(UNITY)),-single)
 build-test: deps
-	@cmake -S . -B build/test $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKORVA_SANITIZE=ON -DKORVA_UNITY=$(UNITY) >/dev/null
-	@cmake --build build/test -j $(JOBS)
+	@cmake -S . -B $(TEST_BUILD) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DKORVA_SANITIZE=ON -DKORVA_UNITY=$(UNITY) >/dev/null
+	@cmake --build $(TEST_BUILD) -j $(JOBS)
 
 # Each test binary runs in a few processes, not one per case; TESTS=REGEX picks cases by name.
 test: build-test
-	@python3 scripts/run_tests.py build/test -j $(JOBS) --timeout 300 $(if $(TESTS),-R '$(TESTS)')
+	@python3 scripts/run_tests.py $(TEST_BUILD) -j $(JOBS) --timeout 300 $(if $(TESTS),-R '$(TESTS)')
 
 bench: deps
 	@bash scripts/deps.sh bench/packages.txt
