@@ -290,6 +290,7 @@ void EditController::onFilterAttrChanged(const std::shared_ptr<FilterElement>& e
 void EditController::onEditFilterHostViewFilterSelected(EditFilterHostView&,
                                                         const std::shared_ptr<FilterPersistElement>& element) {
     currentElement_ = element ? FilterMyElement::withFilterElement(*element) : nullptr;
+    Log::debug(kLog, currentElement_ ? "a look is chosen" : "no look is chosen");
     updateView();
 }
 

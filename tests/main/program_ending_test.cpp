@@ -130,6 +130,9 @@ struct EditBeingSaved {
         if (!pollUntil([&] { return seat.meanGrey(window, kWide, 10, 705, 60, 40) > 50 || !korva.running(); }, 60))
             return fail("no looks");
         seat.click(window, kWide, 120, 725);  // the second look of the first family
+        // Save without a look only says there is none to save.
+        if (!pollUntil([&] { return korva.log().find("a look is chosen") != std::string::npos; }, 60))
+            return fail("no look taken");
         seat.click(window, kWide, 195, 818);  // save
         if (!pollUntil([&] { return korva.log().find("saving the edited photo") != std::string::npos; }, 60))
             return fail("no save");
@@ -242,15 +245,10 @@ TEST(ProgramEnding, AnIgnoredHangUpOrInterruptStaysIgnoredAndSIGTERMEndsItAnyway
         SilentDisplay silent;
         ASSERT_TRUE(silent.ready()) << "no free display socket under /tmp/.X11-unix";
         ProgramProcess korva;
-        // The program inherits the disposition across the fork and the exec.
-        struct sigaction ignore {
-        }, before{};
-        ignore.sa_handler = SIG_IGN;
-        ASSERT_EQ(::sigaction(number, &ignore, &before), 0);
-        const bool started =
-            korva.start(*program, "", {{"KORVA_HOST", ""}, {"DISPLAY", silent.name()}, {"SDL_VIDEODRIVER", ""}});
-        ::sigaction(number, &before, nullptr);
-        ASSERT_TRUE(started);
+        // The program inherits the disposition across the exec.
+        korva.ignoreInProgram(number);
+        ASSERT_TRUE(
+            korva.start(*program, "", {{"KORVA_HOST", ""}, {"DISPLAY", silent.name()}, {"SDL_VIDEODRIVER", ""}}));
         ASSERT_TRUE(silent.connected(60)) << korva.log();
         korva.signal(number);
         auto status = korva.waitForExit(120);

@@ -24,6 +24,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/child_signals.h"
+
 extern char** environ;
 
 namespace testsupport {
@@ -108,6 +110,7 @@ public:
             // never outlives the test, however the test ends.
             ::prctl(PR_SET_PDEATHSIG, SIGKILL);
             if (::getppid() != parent) ::_exit(125);
+            testsupport::takeDefaultSignals(&ignored_);
             int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (out >= 0) {
                 ::dup2(out, 1);
@@ -141,6 +144,10 @@ public:
         return std::nullopt;
     }
 
+    // The program starts with the signal ignored, as nohup starts it; every other signal that ends
+    // a program has its default, whatever the test run was started with.
+    void ignoreInProgram(int number) { sigaddset(&ignored_, number); }
+
     void signal(int number) const {
         if (pid_ > 0) ::kill(pid_, number);
     }
@@ -167,6 +174,11 @@ private:
     std::filesystem::path root_;
     pid_t pid_ = -1;
     int status_ = -1;
+    sigset_t ignored_ = [] {
+        sigset_t none;
+        sigemptyset(&none);
+        return none;
+    }();
 };
 
 // "exited with N" or "killed by signal N", for failure messages.

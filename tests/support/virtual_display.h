@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/child_signals.h"
+
 namespace testsupport {
 
 // One Xvfb of the test's own, ended with the object (or by stop()).
@@ -31,6 +33,7 @@ public:
             ::close(fds[0]);
             // The server goes with the test program, and keeps off its output.
             ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+            takeDefaultSignals();
             int quiet = ::open("/dev/null", O_WRONLY);
             ::dup2(quiet, 1);
             ::dup2(quiet, 2);

@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -51,7 +52,11 @@ struct DesktopOpenerTest : ::testing::Test {
     }
     void fakeProgram(const std::string& name) {
         auto file = dir / name;
-        std::ofstream(file) << "#!/bin/sh\nprintf '%s' \"$1\" > \"" << (dir / (name + ".got")).string() << "\"\n";
+        // The signals it ignores too, as the kernel lists them (with the shell's own words: PATH
+        // holds only this folder).
+        std::ofstream(file) << "#!/bin/sh\nwhile read -r key value; do [ \"$key\" = SigIgn: ] && echo \"$value\"; done "
+                            << "</proc/$$/status > \"" << (dir / (name + ".ignores")).string()
+                            << "\"\nprintf '%s' \"$1\" > \"" << (dir / (name + ".got")).string() << "\"\n";
         std::filesystem::permissions(file, std::filesystem::perms::owner_all);
     }
     std::string got(const std::string& name) {
@@ -91,6 +96,23 @@ TEST_F(DesktopOpenerTest, HandsTheAddressOverAsOneArgument) {
     EXPECT_FALSE(std::filesystem::exists("pwned"));
     ASSERT_TRUE(DesktopOpener::open("MAILTO:someone@example.invalid"));
     EXPECT_EQ(got("xdg-email"), "mailto:someone@example.invalid") << "mail addresses go to the mail program";
+
+    // The program ignores a closed pipe for itself; the opener it starts does not, while an
+    // ignored hang-up (nohup) passes on.
+    auto ignoredBy = [&](const std::string& name) {
+        std::ifstream in(dir / (name + ".ignores"));
+        std::string mask;
+        in >> mask;
+        return mask.empty() ? ~0ULL : std::stoull(mask, nullptr, 16);
+    };
+    auto pipe = ::signal(SIGPIPE, SIG_IGN);
+    auto hangUp = ::signal(SIGHUP, SIG_IGN);
+    ASSERT_TRUE(DesktopOpener::open(web));
+    EXPECT_EQ(got("xdg-open"), web);
+    ::signal(SIGPIPE, pipe);
+    ::signal(SIGHUP, hangUp);
+    EXPECT_EQ(ignoredBy("xdg-open") & (1ULL << (SIGPIPE - 1)), 0u);
+    EXPECT_NE(ignoredBy("xdg-open") & (1ULL << (SIGHUP - 1)), 0u);
 }
 
 // Addresses come from servers too: only web pages open, and a mail address reaches the mail

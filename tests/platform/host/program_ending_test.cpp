@@ -17,6 +17,7 @@
 #include "platform/host/headless_host.h"
 #include "platform/runtime/log.h"
 #include "platform/ui/app/ui_application.h"
+#include "tests/support/child_signals.h"
 
 namespace {
 
@@ -98,9 +99,13 @@ TEST(ProgramLeaving, WorkCutOffLeavesWithoutTearingDownStaticObjects) {
 
 TEST_F(ProgramEndingTest, ASignalAsksTheRunningLoopToEndAndEndsTheProgramAtOnceBeforeItOrTheSecondTime) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Each death test's process takes the signals as a program started from a terminal does,
+    // whatever this test run was started with (nohup ignores the hang-up, a script's background
+    // job the interrupt).
     // Before the loop runs (a display that never answers may hold the start): at once, by the signal.
     EXPECT_EXIT(
         {
+            testsupport::takeDefaultSignals();
             ProgramEnding::installSignalHandlers();
             ::raise(SIGTERM);
             std::exit(0);
@@ -109,6 +114,7 @@ TEST_F(ProgramEndingTest, ASignalAsksTheRunningLoopToEndAndEndsTheProgramAtOnceB
     // While the loop runs: the first asks the loop to end as a quit does, the second ends it now.
     EXPECT_EXIT(
         {
+            testsupport::takeDefaultSignals();
             ProgramEnding::installSignalHandlers();
             ProgramEnding::loopRunning();
             ::raise(SIGINT);
@@ -121,6 +127,7 @@ TEST_F(ProgramEndingTest, ASignalAsksTheRunningLoopToEndAndEndsTheProgramAtOnceB
     // A closed terminal's hang-up as a quit; a write to the closed pipe fails instead of ending it.
     EXPECT_EXIT(
         {
+            testsupport::takeDefaultSignals();
             ProgramEnding::installSignalHandlers();
             ProgramEnding::loopRunning();
             ::raise(SIGHUP);

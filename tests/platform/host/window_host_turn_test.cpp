@@ -138,6 +138,10 @@ TEST(WindowHostLoop, InputWaitingWhenTheEndIsAskedIsTaken) {
     UIApplication::resetSharedApplication();
     RunLoop::main().reset();
     ProgramEnding::resetForTesting();
+    // The handlers go with the case: the dispositions the test run started with come back.
+    struct sigaction before[3]{};
+    const int endings[3] = {SIGTERM, SIGINT, SIGHUP};
+    for (int i = 0; i < 3; ++i) ::sigaction(endings[i], nullptr, &before[i]);
     {
         auto host = driver.openWindowHost();
         ASSERT_TRUE(host);
@@ -160,7 +164,7 @@ TEST(WindowHostLoop, InputWaitingWhenTheEndIsAskedIsTaken) {
         EXPECT_EQ(host->run(), 0);
         EXPECT_EQ(touches->phases, (std::vector<UITouchPhase>{UITouchPhase::Began, UITouchPhase::Ended}));
     }
-    for (int number : {SIGTERM, SIGINT, SIGHUP}) ::signal(number, SIG_DFL);
+    for (int i = 0; i < 3; ++i) ::sigaction(endings[i], &before[i], nullptr);
     ProgramEnding::resetForTesting();
     UIApplication::resetSharedApplication();
     UIScreen::setMainScreen(UIScreen::make());
