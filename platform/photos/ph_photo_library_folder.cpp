@@ -160,8 +160,6 @@ void PHPhotoLibrary::followFolder() {
     }
     if (!here) {
         if (!assets) return;  // told already
-        // The watch goes up to the folder above that is there, whose news brings the next one.
-        if (watch_) watch_->followAgain();
         Log::warning(kPhotosLog, "the library folder " + folder_ + " " + absence +
                                      "; nothing is saved there until a folder is there again");
         announceRows({});
