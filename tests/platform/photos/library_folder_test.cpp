@@ -1,10 +1,8 @@
 // The library following its folder: files other programs copy in, remove, replace, copy in bulk
 // or write in pieces, and a second library on the same folder, each reaching observers as a change
-// once; the folder followed wherever a save finds it and through links on the way. The kernel's
-// events are awaited (bounded), the settlement is driven on the virtual clock.
+// once. The kernel's events are awaited (bounded), the settlement is driven on the virtual clock.
 #include "folder_test_support.h"
 #include "platform/photos/ph_fetch_result_change_details.h"
-#include "platform/runtime/log.h"
 
 TEST_F(FolderTest, CopiedInRemovedAndReplacedFilesReachObserversAsChanges) {
     auto shown = newestFirst();
@@ -117,51 +115,4 @@ TEST_F(FolderTest, ASecondLibraryOnTheFolderSeesTheFirstOnesPhotos) {
     ASSERT_EQ(otherObserver->changes.size(), 3u);
     EXPECT_EQ(otherObserver->changes[2]->removedIdentifiers(), std::vector<std::string>{saved});
     other->unregisterChangeObserver(otherObserver);
-}
-
-TEST_F(FolderTest, TheWatchFollowsAFolderASaveFoundAndALinkOnTheWayPointedElsewhere) {
-    namespace fs = std::filesystem;
-    const fs::path g = folder / "g", lib = g / "p" / "lib";
-    fs::create_directories(lib);
-    PHPhotoLibrary::setLibraryDirectory(lib.string());
-    library = PHPhotoLibrary::sharedPhotoLibrary();
-    LogCapture log;
-    // The chain moved away and made again two levels up: the save finds the new folder first.
-    fs::rename(g, folder / "g2");
-    fs::create_directories(lib);
-    fs::copy_file(picture("before.jpg", 16, 12), lib / "before.jpg");
-    ASSERT_FALSE(save(jpeg(12, 12)).empty());
-    fs::copy_file(picture("after.jpg", 16, 12), lib / "after.jpg");
-    settle(*library, {"after.jpg"});
-    EXPECT_EQ(newestFirst()->count(), 3u);
-    // Moved away again, found gone by a save, then made again: news of its own.
-    fs::rename(g, folder / "g3");
-    EXPECT_EQ(save(jpeg(12, 12)), "");
-    fs::create_directories(lib);
-    folderNews(*library, PHPhotoLibrary::FolderWait::FolderBack);
-    fs::copy_file(picture("again.jpg", 16, 12), lib / "again.jpg");
-    settle(*library, {"again.jpg"});
-    EXPECT_EQ(newestFirst()->count(), 1u);
-
-    // A link on the way pointed elsewhere (a new link renamed over it), then replaced by a folder.
-    const fs::path link = folder / "q";
-    for (const char* target : {"t1", "t2"}) fs::create_directories(folder / target / "lib");
-    fs::create_directory_symlink(folder / "t1", link);
-    PHPhotoLibrary::setLibraryDirectory((link / "lib").string());
-    library = PHPhotoLibrary::sharedPhotoLibrary();
-    fs::create_directory_symlink(folder / "t2", folder / "q.new");
-    fs::rename(folder / "q.new", link);
-    folderNews(*library, PHPhotoLibrary::FolderWait::FolderBack);
-    fs::copy_file(picture("linked.jpg", 16, 12), link / "lib" / "linked.jpg");
-    settle(*library, {"linked.jpg"});
-    EXPECT_EQ(newestFirst()->count(), 1u);
-    fs::remove(link);
-    folderNews(*library, PHPhotoLibrary::FolderWait::FolderGone);
-    fs::create_directories(link / "lib");
-    folderNews(*library, PHPhotoLibrary::FolderWait::FolderBack);
-    fs::copy_file(picture("real.jpg", 16, 12), link / "lib" / "real.jpg");
-    settle(*library, {"real.jpg"});
-    EXPECT_EQ(newestFirst()->count(), 1u);
-    for (const auto& line : log.lines())
-        EXPECT_FALSE(line.rfind("info", 0) == 0 && line.find("followed from") != std::string::npos) << line;
 }
