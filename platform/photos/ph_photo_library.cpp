@@ -329,6 +329,10 @@ std::shared_ptr<AssetIndex> PHPhotoLibrary::openAgain() const {
     // A folder that went while the library ran is not made again: only one there now is opened,
     // at once, and its files are settled a few at a time behind the saves.
     const bool lost = folderLost_;
+    // The watch may still be on a folder moved away with a folder above it: it follows what is
+    // under the name now (a folder, before its files are read, so that none copied in meanwhile goes
+    // unseen; or, where none is, the folder above, whose news brings the next one).
+    if (lost && watch_) watch_->followAgain();
     auto reopened = AssetIndex::open(folder_, lost ? FolderCreation::MustExist : FolderCreation::Create,
                                      lost ? FolderReading::InSteps : FolderReading::AtOpen);
     std::lock_guard lock(indexMutex_);

@@ -1,7 +1,8 @@
 // What the folder watch must not miss or hold up: a save or the end during a large settlement,
-// of files that arrive or of a folder put under the library's name, the folder (or the folder
-// above it) moved away or removed and made again, photos linked in or made readable, a steady
-// import, two libraries settling the same files at once, a photo written in pieces.
+// of files that arrive or of a folder put under the library's name, the folder (or the folders
+// above it) moved away or removed and made again or a link on the way to it pointed elsewhere,
+// photos linked in or made readable, a steady import, two libraries settling the same files at
+// once, a photo written in pieces.
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -172,6 +173,53 @@ TEST_F(FolderTest, TheFolderIsFollowedByItsNameWhenMovedAwayRemovedAndMadeAgain)
     folderNews(*library, PHPhotoLibrary::FolderWait::FolderBack);
     const std::string third = save(jpeg(10, 10));
     EXPECT_EQ(indexedFiles(folder), std::set<std::string>{fileOf(third)});
+}
+
+TEST_F(FolderTest, TheWatchFollowsAFolderASaveFoundAndALinkOnTheWayPointedElsewhere) {
+    namespace fs = std::filesystem;
+    const fs::path g = folder / "g", lib = g / "p" / "lib";
+    fs::create_directories(lib);
+    PHPhotoLibrary::setLibraryDirectory(lib.string());
+    library = PHPhotoLibrary::sharedPhotoLibrary();
+    LogCapture log;
+    // The chain moved away and made again two levels up: the save finds the new folder first.
+    fs::rename(g, folder / "g2");
+    fs::create_directories(lib);
+    fs::copy_file(picture("before.jpg", 16, 12), lib / "before.jpg");
+    ASSERT_FALSE(save(jpeg(12, 12)).empty());
+    fs::copy_file(picture("after.jpg", 16, 12), lib / "after.jpg");
+    settle(*library, {"after.jpg"});
+    EXPECT_EQ(listed(), 3u);
+    // Moved away again, found gone by a save, then made again: news of its own.
+    fs::rename(g, folder / "g3");
+    EXPECT_EQ(save(jpeg(12, 12)), "");
+    fs::create_directories(lib);
+    folderNews(*library, PHPhotoLibrary::FolderWait::FolderBack);
+    fs::copy_file(picture("again.jpg", 16, 12), lib / "again.jpg");
+    settle(*library, {"again.jpg"});
+    EXPECT_EQ(listed(), 1u);
+
+    // A link on the way pointed elsewhere (a new link renamed over it), then replaced by a folder.
+    const fs::path link = folder / "q";
+    for (const char* target : {"t1", "t2"}) fs::create_directories(folder / target / "lib");
+    fs::create_directory_symlink(folder / "t1", link);
+    PHPhotoLibrary::setLibraryDirectory((link / "lib").string());
+    library = PHPhotoLibrary::sharedPhotoLibrary();
+    fs::create_directory_symlink(folder / "t2", folder / "q.new");
+    fs::rename(folder / "q.new", link);
+    folderNews(*library, PHPhotoLibrary::FolderWait::FolderBack);
+    fs::copy_file(picture("linked.jpg", 16, 12), link / "lib" / "linked.jpg");
+    settle(*library, {"linked.jpg"});
+    EXPECT_EQ(listed(), 1u);
+    fs::remove(link);
+    folderNews(*library, PHPhotoLibrary::FolderWait::FolderGone);
+    fs::create_directories(link / "lib");
+    folderNews(*library, PHPhotoLibrary::FolderWait::FolderBack);
+    fs::copy_file(picture("real.jpg", 16, 12), link / "lib" / "real.jpg");
+    settle(*library, {"real.jpg"});
+    EXPECT_EQ(listed(), 1u);
+    for (const auto& line : log.lines())
+        EXPECT_FALSE(line.rfind("info", 0) == 0 && line.find("followed from") != std::string::npos) << line;
 }
 
 TEST_F(FolderTest, APhotoLinkedInOrMadeReadableIsListed) {

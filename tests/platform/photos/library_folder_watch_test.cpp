@@ -1,5 +1,6 @@
 // The folder watch's reading of the kernel's events: files created in the folder and opened by
-// another program before the watch reads them.
+// another program before the watch reads them; the folder above made unreachable and reachable
+// again, and a folder made on the way while the watches are placed.
 #include "platform/photos/library_folder_watch.h"
 
 #include <fcntl.h>
@@ -9,6 +10,7 @@
 #include <condition_variable>
 #include <fstream>
 #include <set>
+#include <utility>
 
 #include "tests/support/reachable_temp_folder.h"
 
@@ -21,10 +23,15 @@ struct HeldReports {
     std::condition_variable changed;
     std::set<std::string> names;
     bool held = true;
+    // The folder's moves reported, and whether one is watched after the last.
+    int moves = 0;
+    bool watching = true;
 
     void report(FolderEvents events) {
         std::unique_lock lock(mutex);
         names.insert(events.names.begin(), events.names.end());
+        moves += events.folderMoved;
+        watching = events.watching;
         changed.notify_all();
         changed.wait(lock, [&] { return !held; });
     }
@@ -34,7 +41,21 @@ struct HeldReports {
             return std::includes(names.begin(), names.end(), wanted.begin(), wanted.end());
         });
     }
+    bool moved(int count, bool watched) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(10), [&] { return moves >= count && watching == watched; });
+    }
 };
+
+// Where the watches' next placement makes the folder it has found missing, as another program
+// would between the look and the watch.
+std::filesystem::path madeWhilePlacing;
+
+void makeWhilePlacing() {
+    std::error_code ignored;
+    if (!madeWhilePlacing.empty() && !std::filesystem::exists(madeWhilePlacing))
+        std::filesystem::create_directory(std::exchange(madeWhilePlacing, {}), ignored);
+}
 
 }  // namespace
 
@@ -66,4 +87,41 @@ TEST(LibraryFolderWatchTest, FilesLinkedInAndReadByAnotherProgramAreReportedAndO
     watch.value().reset();
     std::filesystem::remove_all(folder);
     std::filesystem::remove(source);
+}
+
+TEST(LibraryFolderWatchTest, TheFolderAboveMadeUnreachableAndAFolderMadeWhileTheWatchesArePlacedAreFollowed) {
+    const std::filesystem::path root = testsupport::makeFolderOthersCanEnter("korva-watch");
+    const std::filesystem::path above = root / "p", lib = above / "lib";
+    std::filesystem::create_directories(lib);
+    HeldReports reports;
+    reports.held = false;
+    auto watch = LibraryFolderWatch::start(lib.string(), [&](FolderEvents e) { reports.report(std::move(e)); });
+    ASSERT_TRUE(watch);
+    // Permissions hold for the superuser only as another user, who owns the folder above then.
+    const bool superuser = ::geteuid() == 0;
+    if (superuser) {
+        ASSERT_EQ(::chown(above.c_str(), 65534, 65534), 0);
+    }
+    if (!superuser || ::seteuid(65534) == 0) {
+        std::filesystem::permissions(above, std::filesystem::perms::none);
+        EXPECT_TRUE(reports.moved(1, false)) << "the folder above may not be searched";
+        std::filesystem::permissions(above, std::filesystem::perms::owner_all);
+        EXPECT_TRUE(reports.moved(2, true));
+        if (superuser) {
+            ASSERT_EQ(::seteuid(0), 0);
+        }
+    }
+
+    // The folder above moved away, and made again while the watches are placed on the one above it.
+    const int before = reports.moves;
+    madeWhilePlacing = above;
+    LibraryFolderWatch::setPlacingForTesting(makeWhilePlacing);
+    std::filesystem::rename(above, root.string() + "-away");
+    EXPECT_TRUE(reports.moved(before + 1, false));
+    LibraryFolderWatch::setPlacingForTesting(nullptr);
+    std::filesystem::create_directory(lib);
+    EXPECT_TRUE(reports.moved(before + 2, true)) << "the folder made on the way is watched";
+    watch.value().reset();
+    std::filesystem::remove_all(root);
+    std::filesystem::remove_all(root.string() + "-away");
 }
