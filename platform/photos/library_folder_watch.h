@@ -17,9 +17,9 @@
 //
 // Threads: one thread of its own blocks on the kernel's events and a wake-up, and calls the
 // handler there, one batch of names at a time. followAgain() may be called on any other thread.
-// Made and destroyed on any thread but the watch's own; the destructor wakes the thread and joins it, so the handler is
-// not called once it has returned (the handler may use its owner's members while the watch is one of them, as long as
-// the owner lets the watch go first).
+// Made and destroyed on any thread but the watch's own; the destructor wakes the thread and joins
+// it, so the handler is not called once it has returned (the handler may use its owner's members
+// while the watch is one of them, as long as the owner lets the watch go first).
 #pragma once
 
 #include <cstdint>
