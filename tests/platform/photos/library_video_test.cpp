@@ -12,6 +12,7 @@ extern "C" {
 }
 
 #include <fstream>
+#include <map>
 
 #include "photos_test_support.h"
 #include "platform/media/movie_encoder.h"
@@ -116,6 +117,49 @@ TEST_F(LibraryVideoTest, AMovieIsReadWhenItEntersAndWhenItChangesNotAtEveryOpen)
     EXPECT_GT(reads.take(), 0);
     reopen();
     EXPECT_EQ(reads.take(), 0);
+}
+
+// An index whose stamps lack the inode, settled as a folder that came under the library's name is:
+// its rows keep their identifiers and dates, its movie is not read, and its stamps are completed.
+TEST_F(LibraryVideoTest, AnIndexStampedBeforeInodesKeepsItsRowsAndDatesAndIsStampedAgainOnce) {
+    ASSERT_TRUE(saveVideo(movie("clip.mp4", {.seconds = 0.5})));
+    ASSERT_FALSE(save(jpeg(16, 8)).empty());
+    std::map<std::string, double> dates;
+    const auto assets = PHAsset::fetchAssetsWithOptions(nullptr);
+    for (const auto& asset : assets->assets()) dates[asset->localIdentifier()] = asset->modificationDate();
+    FileReads reads(videos().front()->filePath());
+    PHPhotoLibrary::setLibraryDirectory("");
+    DispatchQueue::waitUntilBackgroundIdle();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / AssetIndex::kIndexFileName).c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "ALTER TABLE assets DROP COLUMN file_inode; ALTER TABLE assets DROP COLUMN file_change",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    auto index = AssetIndex::open(folder.string(), FolderCreation::MustExist, FolderReading::InSteps);
+    ASSERT_TRUE(index);
+    ASSERT_TRUE((*index)->settleFiles(std::nullopt));
+    std::map<std::string, double> settled;
+    const auto rows = (*index)->query({});
+    ASSERT_TRUE(rows);
+    for (const auto& row : *rows) settled[row.identifier] = row.modificationDate;
+    EXPECT_EQ(settled, dates);
+    EXPECT_EQ(reads.take(), 0);
+    index->reset();
+    ASSERT_EQ(sqlite3_open((folder / AssetIndex::kIndexFileName).c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* stamps = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT file, file_inode, file_change FROM assets", -1, &stamps, nullptr),
+              SQLITE_OK);
+    while (sqlite3_step(stamps) == SQLITE_ROW) {
+        const auto file = folder / reinterpret_cast<const char*>(sqlite3_column_text(stamps, 0));
+        struct stat info {};
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        EXPECT_EQ(sqlite3_column_int64(stamps, 1), static_cast<std::int64_t>(info.st_ino)) << file;
+        EXPECT_EQ(sqlite3_column_int64(stamps, 2), info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec) << file;
+    }
+    sqlite3_finalize(stamps);
+    sqlite3_close(db);
 }
 
 TEST_F(LibraryVideoTest, AMovieLandsAsAVideoFileWithItsSizeAndLength) {
