@@ -48,11 +48,13 @@ double fileDate(const std::string& path) {
     return attrs ? (*attrs)[NSFileModificationDate].dateValue() : 0.0;
 }
 
-// A replaced file's new date: its own, moved on by the least step where it equals the old one, so
-// that whoever keeps the old picture by its date knows it is out of date.
+// A replaced file's new date: its own where that is later than the old one, else the old one moved
+// on by the least step, so that whoever keeps a picture by its date (the thumbnails) knows it is out
+// of date and never finds one of an earlier content under it (a file cut and then put back whole
+// within one step of a coarse clock would otherwise take back the date of its first picture).
 double replacedDate(const std::string& path, double before) {
-    double date = fileDate(path);
-    return date == before ? std::nextafter(before, INFINITY) : date;
+    const double date = fileDate(path);
+    return date > before ? date : std::nextafter(before, INFINITY);
 }
 
 }  // namespace

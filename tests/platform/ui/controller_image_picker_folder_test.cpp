@@ -161,11 +161,16 @@ TEST_F(PickerFolderTest, APhotoCutInPlaceTurnsGreyAndATapSaysItCannotBeOpenedUnt
     const std::string id = picker->assets()[0]->localIdentifier();
     EXPECT_GT(redOf(id), 200);
 
-    // Cut as a truncating program does: opened for writing, cut, closed.
+    // Cut as a truncating program does: opened for writing, cut, closed; within the step of a
+    // one-second clock, the time stays the copy's.
     const auto path = (library.folder / "cut.jpg").string();
+    struct stat copied {};
+    ASSERT_EQ(::stat(path.c_str(), &copied), 0);
     const int fd = ::open(path.c_str(), O_WRONLY);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(std::filesystem::file_size(path) / 2)), 0);
+    const timespec times[2] = {copied.st_atim, copied.st_mtim};
+    EXPECT_EQ(::futimens(fd, times), 0);
     ::close(fd);
     noticeOf({"cut.jpg"});
     ASSERT_EQ(picker->assets().size(), 1u);
