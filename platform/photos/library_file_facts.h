@@ -27,6 +27,7 @@ struct FileStamp {
     std::optional<Inode> inode;  // none in a stamp recorded before inodes were
     bool operator==(const FileStamp&) const = default;
 };
+// None for a path that is not a regular file.
 std::optional<FileStamp> fileStampOf(const std::string& path);
 
 // How a file stands to the stamp recorded with its row.
