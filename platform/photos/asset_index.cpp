@@ -34,7 +34,7 @@ const char* kSchema =
     " modification_date REAL NOT NULL,"
     " latitude REAL, longitude REAL, altitude REAL,"
     " duration REAL NOT NULL DEFAULT 0,"
-    " file_size INTEGER, file_time INTEGER)";
+    " file_size INTEGER, file_time INTEGER, file_inode INTEGER, file_change INTEGER)";
 
 // Columns an older index may lack, with their definitions.
 constexpr std::pair<const char*, const char*> kLaterColumns[] = {
@@ -43,6 +43,9 @@ constexpr std::pair<const char*, const char*> kLaterColumns[] = {
     // From before file stamps: each file is checked once more and stamped.
     {"file_size", "file_size INTEGER"},
     {"file_time", "file_time INTEGER"},
+    // From before the inode was part of the stamp: rows keep theirs, completed once from the file.
+    {"file_inode", "file_inode INTEGER"},
+    {"file_change", "file_change INTEGER"},
 };
 
 // Conditions that pass and say nothing of the index file: a lock held elsewhere, a full disk, an
@@ -294,8 +297,8 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
         const std::string insert =
             std::string(conflict == RowConflict::KeepExisting ? "INSERT OR IGNORE" : "INSERT") +
             " INTO assets (identifier, file, media_type, pixel_width, pixel_height, creation_date, "
-            "modification_date, latitude, longitude, altitude, duration, file_size, file_time) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+            "modification_date, latitude, longitude, altitude, duration, file_size, file_time, file_inode, "
+            "file_change) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
         if (sqlite3_prepare_v2(db_, insert.c_str(), -1, &ins.s, nullptr) != SQLITE_OK ||
             sqlite3_prepare_v2(db_, "DELETE FROM assets WHERE identifier = ?", -1, &del.s, nullptr) != SQLITE_OK)
             return rollback(failure("cannot prepare the change"));

@@ -27,13 +27,12 @@ bool isStaleTemporary(const std::string& name) {
     return isLibraryFileName(name.substr(1, name.size() - 8));
 }
 
-// A movie row that describes a movie plausibly and whose file still has the stamp recorded when
-// the row was written: the file was whole then, and is taken as whole without reading it again.
-bool isUnchangedMovie(const AssetIndexRow& row, const std::optional<FileStamp>& stamp) {
+// A movie row that describes a movie plausibly: with a stamp its file still has, the file was whole
+// when the row was written, and is taken as whole without reading it again.
+bool isPlausibleMovie(const AssetIndexRow& row) {
     return isLibraryMovieName(row.file) && row.kind == static_cast<std::int64_t>(PHAssetMediaType::Video) &&
            row.pixelWidth > 0 && row.pixelWidth <= kLargestMovieSide && row.pixelHeight > 0 &&
-           row.pixelHeight <= kLargestMovieSide && row.duration > 0 && row.duration <= kLongestMovie && row.stamp &&
-           stamp && *row.stamp == *stamp;
+           row.pixelHeight <= kLargestMovieSide && row.duration > 0 && row.duration <= kLongestMovie;
 }
 
 // Whether a row describes its file as the file itself does; lengths agree to within a frame or
@@ -49,11 +48,13 @@ double fileDate(const std::string& path) {
     return attrs ? (*attrs)[NSFileModificationDate].dateValue() : 0.0;
 }
 
-// A replaced file's new date: its own, moved on by the least step where it equals the old one, so
-// that whoever keeps the old picture by its date knows it is out of date.
+// A replaced file's new date: its own where that is later than the old one, else the old one moved
+// on by the least step, so that whoever keeps a picture by its date (the thumbnails) knows it is out
+// of date and never finds one of an earlier content under it (a file cut and then put back whole
+// within one step of a coarse clock would otherwise take back the date of its first picture).
 double replacedDate(const std::string& path, double before) {
-    double date = fileDate(path);
-    return date == before ? std::nextafter(before, INFINITY) : date;
+    const double date = fileDate(path);
+    return date > before ? date : std::nextafter(before, INFINITY);
 }
 
 }  // namespace
@@ -108,10 +109,10 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
                                    RowDates dates) {
     // Rows whose file is gone, or is no regular file, or a movie cut short, leave the list (a cut
     // file stays in the folder); a photo cut short keeps its row. A row whose kind, size or length
-    // disagrees with its file is described afresh from the file, and one whose file's stamp
-    // changed is stamped anew.
+    // disagrees with its file, or whose file is another or was written since, is described afresh
+    // from the file; one whose file only changed otherwise (a permission, a link) is stamped anew.
     std::vector<std::string> dropped;
-    std::vector<AssetRecord> redescribed;
+    std::vector<AssetRecord> redescribed, restamped;
     std::set<std::string> indexed;
     // At an open the rows are repaired; while open, another program's change is news, not a fault.
     auto note = [dates](const std::string& text) {
@@ -129,7 +130,19 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
         }
         indexed.insert(row.file);
         const auto stamp = fileStampOf(path);
-        if (isUnchangedMovie(row, stamp)) continue;
+        const StampChange change = stampChange(row.stamp, stamp);
+        // The row as it is, with the file's stamp: what a file whose content stayed is given.
+        AssetRecord kept;
+        kept.identifier = row.identifier;
+        kept.mediaType = static_cast<PHAssetMediaType>(row.kind);
+        kept.pixelWidth = row.pixelWidth;
+        kept.pixelHeight = row.pixelHeight;
+        kept.duration = row.duration;
+        kept.stamp = stamp;
+        if (isPlausibleMovie(row) && (change == StampChange::None || change == StampChange::Completed)) {
+            if (change == StampChange::Completed) restamped.push_back(std::move(kept));
+            continue;
+        }
         FileCheckFault fault{};
         auto facts = checkLibraryFile(path, fault);
         if (!facts && fault == FileCheckFault::Unreadable) {
@@ -141,35 +154,35 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
             // again it is shown under the same identifier. One cut while the library is open is
             // dated anew, so that a picture kept of it is not shown as if it were still there.
             Log::warning(kPhotosLog, row.file + " is not whole (" + facts.error() + "); its row stays");
-            if (dates == RowDates::FromFile && row.stamp != stamp) {
-                AssetRecord cut;
-                cut.identifier = row.identifier;
-                cut.mediaType = static_cast<PHAssetMediaType>(row.kind);
-                cut.pixelWidth = row.pixelWidth;
-                cut.pixelHeight = row.pixelHeight;
-                cut.duration = row.duration;
-                cut.stamp = stamp;
-                cut.modificationDate = replacedDate(path, row.modificationDate);
-                redescribed.push_back(std::move(cut));
+            if (change != StampChange::Content) {
+                if (change != StampChange::None) restamped.push_back(std::move(kept));
+            } else if (dates == RowDates::FromFile) {
+                kept.modificationDate = replacedDate(path, row.modificationDate);
+                redescribed.push_back(std::move(kept));
             }
         } else if (!facts) {
             Log::warning(kPhotosLog, "not listing " + row.file + ": " + facts.error());
             dropped.push_back(row.identifier);
-        } else if (!rowAgrees(row, *facts) || row.stamp != stamp) {
-            if (!rowAgrees(row, *facts))
-                note("the index row of " + row.file + " disagrees with the file; described afresh");
-            AssetRecord fresh;
-            fresh.identifier = row.identifier;
+        } else if (!rowAgrees(row, *facts)) {
+            note("the index row of " + row.file + " disagrees with the file; described afresh");
+            AssetRecord fresh = kept;
             fresh.mediaType = facts->mediaType;
             fresh.pixelWidth = facts->pixelWidth;
             fresh.pixelHeight = facts->pixelHeight;
             fresh.duration = facts->duration;
-            fresh.stamp = stamp;
             fresh.modificationDate = dates == RowDates::FromFile ? replacedDate(path, row.modificationDate) : 0;
             redescribed.push_back(std::move(fresh));
+        } else if (change == StampChange::Content) {
+            kept.modificationDate = dates == RowDates::FromFile ? replacedDate(path, row.modificationDate) : 0;
+            redescribed.push_back(std::move(kept));
+        } else if (change != StampChange::None) {
+            // Described as before and still the same file: a permission, a link or a rename is
+            // no news, and its dates stay.
+            restamped.push_back(std::move(kept));
         }
     }
     if (auto r = updateDescriptions(redescribed, dates); !r) return r;
+    if (auto r = updateDescriptions(restamped, RowDates::Kept); !r) return r;
     std::vector<AssetRecord> found;
     for (const auto& name : files) {
         if (indexed.count(name)) continue;
@@ -210,7 +223,7 @@ Result<std::vector<AssetIndexRow>> AssetIndex::readRows(const std::set<std::stri
     AssetIndexStatement st;
     const std::string sql = std::string(
                                 "SELECT identifier, file, media_type, pixel_width, pixel_height, duration, "
-                                "file_size, file_time, modification_date FROM assets") +
+                                "file_size, file_time, file_inode, file_change, modification_date FROM assets") +
                             (files ? " WHERE file = ?" : "");
     if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.s, nullptr) != SQLITE_OK) return failure("cannot read the index");
     std::vector<AssetIndexRow> rows;
@@ -227,9 +240,8 @@ Result<std::vector<AssetIndexRow>> AssetIndex::readRows(const std::set<std::stri
             row.pixelWidth = sqlite3_column_int(st.s, 3);
             row.pixelHeight = sqlite3_column_int(st.s, 4);
             row.duration = sqlite3_column_double(st.s, 5);
-            if (sqlite3_column_type(st.s, 6) == SQLITE_INTEGER && sqlite3_column_type(st.s, 7) == SQLITE_INTEGER)
-                row.stamp = FileStamp{sqlite3_column_int64(st.s, 6), sqlite3_column_int64(st.s, 7)};
-            row.modificationDate = sqlite3_column_double(st.s, 8);
+            row.stamp = assetIndexStamp(st.s, 6);
+            row.modificationDate = sqlite3_column_double(st.s, 10);
             rows.push_back(std::move(row));
         }
         return rc == SQLITE_DONE;
@@ -248,13 +260,20 @@ Result<std::vector<AssetIndexRow>> AssetIndex::readRows(const std::set<std::stri
 Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& records, RowDates dates) {
     if (records.empty()) return {};
     std::lock_guard lock(mutex_);
+    // One transaction: a library's stamps completed at its first open are one write, not one each.
+    if (auto r = exec("BEGIN IMMEDIATE"); !r) return r;
+    auto rollback = [&](Failure f) {
+        if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        return Result<void>(std::move(f));
+    };
     AssetIndexStatement update;
     if (sqlite3_prepare_v2(db_,
                            "UPDATE assets SET media_type = ?, pixel_width = ?, pixel_height = ?, duration = ?, "
-                           "file_size = ?, file_time = ?, modification_date = COALESCE(?, modification_date) "
+                           "file_size = ?, file_time = ?, file_inode = ?, file_change = ?, "
+                           "modification_date = COALESCE(?, modification_date) "
                            "WHERE identifier = ?",
                            -1, &update.s, nullptr) != SQLITE_OK)
-        return failure("cannot repair the index");
+        return rollback(failure("cannot repair the index"));
     for (const auto& r : records) {
         sqlite3_reset(update.s);
         sqlite3_bind_int64(update.s, 1, static_cast<std::int64_t>(r.mediaType));
@@ -263,11 +282,12 @@ Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& reco
         sqlite3_bind_double(update.s, 4, r.duration);
         bindAssetIndexStamp(update.s, 5, r.stamp);
         if (dates == RowDates::FromFile)
-            sqlite3_bind_double(update.s, 7, r.modificationDate);
+            sqlite3_bind_double(update.s, 9, r.modificationDate);
         else
-            sqlite3_bind_null(update.s, 7);
-        sqlite3_bind_text(update.s, 8, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
-        if (sqlite3_step(update.s) != SQLITE_DONE) return failure("cannot repair the index");
+            sqlite3_bind_null(update.s, 9);
+        sqlite3_bind_text(update.s, 10, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(update.s) != SQLITE_DONE) return rollback(failure("cannot repair the index"));
     }
+    if (auto r = exec("COMMIT"); !r) return rollback(fail(r.error()));
     return {};
 }

@@ -12,8 +12,17 @@
 std::optional<FileStamp> fileStampOf(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    return FileStamp{static_cast<std::int64_t>(info.st_size),
-                     static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+    auto nanoseconds = [](const timespec& t) { return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; };
+    return FileStamp{static_cast<std::int64_t>(info.st_size), nanoseconds(info.st_mtim),
+                     FileStamp::Inode{static_cast<std::uint64_t>(info.st_ino), nanoseconds(info.st_ctim)}};
+}
+
+StampChange stampChange(const std::optional<FileStamp>& recorded, const std::optional<FileStamp>& now) {
+    if (!recorded || !now || recorded->size != now->size || recorded->modified != now->modified)
+        return StampChange::Content;
+    if (!recorded->inode) return StampChange::Completed;
+    if (!now->inode || recorded->inode->number != now->inode->number) return StampChange::Content;
+    return recorded->inode->changed == now->inode->changed ? StampChange::None : StampChange::Attributes;
 }
 
 std::optional<FolderIdentity> folderIdentityOf(const std::string& path, std::string* absence) {

@@ -10,15 +10,40 @@
 #include "platform/photos/ph_types.h"
 #include "platform/runtime/result.h"
 
-// A file's size and modification time (nanoseconds since 1970), recorded with its row: a movie
-// whose stamp has not changed since is taken as whole when the library opens, without reading it.
+// A file's size and modification time (nanoseconds since 1970), and which file it is: its inode
+// number and the inode's change time, which the file's own program cannot set back. Recorded with
+// its row: a movie whose stamp has not changed since is taken as whole when the library opens,
+// without reading it, and another file put under the name is told from the one recorded even where
+// its size and time are the same (a copy that keeps the times, a clock of one-second steps). The
+// device is left out: a folder's files are on the folder's, whose number may change between mounts.
 struct FileStamp {
+    struct Inode {
+        std::uint64_t number = 0;
+        std::int64_t changed = 0;
+        bool operator==(const Inode&) const = default;
+    };
     std::int64_t size = 0;
     std::int64_t modified = 0;
+    std::optional<Inode> inode;  // none in a stamp recorded before inodes were
     bool operator==(const FileStamp&) const = default;
 };
 // None for a path that is not a regular file.
 std::optional<FileStamp> fileStampOf(const std::string& path);
+
+// How a file stands to the stamp recorded with its row.
+enum class StampChange {
+    None,
+    // Recorded before inodes were, with the same size and time: taken as the same file, its stamp
+    // completed once.
+    Completed,
+    // The same inode with the same size and time, changed otherwise: a permission, a link made or
+    // removed elsewhere, a rename, or (rarely) a write whose time was set back. Its content is
+    // taken as the same where its check describes it as before.
+    Attributes,
+    // Another size or time, another file under the name, or no stamp recorded: described afresh.
+    Content,
+};
+StampChange stampChange(const std::optional<FileStamp>& recorded, const std::optional<FileStamp>& now);
 
 // Which folder is under a name: another one made under the same name is another folder.
 struct FolderIdentity {

@@ -116,3 +116,17 @@ TEST_F(FolderTest, ASecondLibraryOnTheFolderSeesTheFirstOnesPhotos) {
     EXPECT_EQ(otherObserver->changes[2]->removedIdentifiers(), std::vector<std::string>{saved});
     other->unregisterChangeObserver(otherObserver);
 }
+
+// A link made elsewhere (which the folder's watch does not hear of) and a permission change the
+// inode of the same file only: no news.
+TEST_F(FolderTest, APermissionOrALinkMadeElsewhereIsNoChange) {
+    copyIn("same.jpg");
+    settle(*library, {"same.jpg"});
+    ASSERT_EQ(observer->changes.size(), 1u);
+    const auto path = folder / "same.jpg";
+    std::filesystem::create_hard_link(path, outside / "link.jpg");
+    using std::filesystem::perms;
+    std::filesystem::permissions(path, perms::owner_read | perms::owner_write | perms::group_read);
+    settle(*library, {"same.jpg"});
+    EXPECT_EQ(observer->changes.size(), 1u);
+}

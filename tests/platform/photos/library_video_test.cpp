@@ -12,6 +12,7 @@ extern "C" {
 }
 
 #include <fstream>
+#include <map>
 
 #include "photos_test_support.h"
 #include "platform/media/movie_encoder.h"
@@ -116,6 +117,43 @@ TEST_F(LibraryVideoTest, AMovieIsReadWhenItEntersAndWhenItChangesNotAtEveryOpen)
     EXPECT_GT(reads.take(), 0);
     reopen();
     EXPECT_EQ(reads.take(), 0);
+}
+
+// An index whose stamps lack the inode, settled as a folder that came under the library's name is:
+// its rows keep their identifiers and dates, its movie is not read, and its stamps are completed.
+TEST_F(LibraryVideoTest, AnIndexStampedBeforeInodesKeepsItsRowsAndDatesAndHasItsStampsCompleted) {
+    ASSERT_TRUE(saveVideo(movie("clip.mp4", {.seconds = 0.5})));
+    ASSERT_FALSE(save(jpeg(16, 8)).empty());
+    std::map<std::string, double> dates, settled;
+    const auto assets = PHAsset::fetchAssetsWithOptions(nullptr);
+    for (const auto& asset : assets->assets()) dates[asset->localIdentifier()] = asset->modificationDate();
+    FileReads reads(videos().front()->filePath());
+    PHPhotoLibrary::setLibraryDirectory("");
+    DispatchQueue::waitUntilBackgroundIdle();
+    auto count = [&](const char* sql) {
+        sqlite3* db = nullptr;
+        int rows = -1;
+        EXPECT_EQ(sqlite3_open((folder / AssetIndex::kIndexFileName).c_str(), &db), SQLITE_OK);
+        auto take = [](void* into, int, char** values, char**) {
+            *static_cast<int*>(into) = std::atoi(values[0]);
+            return 0;
+        };
+        EXPECT_EQ(sqlite3_exec(db, sql, take, &rows, nullptr), SQLITE_OK) << sql;
+        sqlite3_close(db);
+        return rows;
+    };
+    count("ALTER TABLE assets DROP COLUMN file_inode; ALTER TABLE assets DROP COLUMN file_change; SELECT 0");
+
+    auto index = AssetIndex::open(folder.string(), FolderCreation::MustExist, FolderReading::InSteps);
+    ASSERT_TRUE(index);
+    ASSERT_TRUE((*index)->settleFiles(std::nullopt));
+    const auto rows = (*index)->query({});
+    ASSERT_TRUE(rows);
+    for (const auto& row : *rows) settled[row.identifier] = row.modificationDate;
+    EXPECT_EQ(settled, dates);
+    EXPECT_EQ(reads.take(), 0);
+    index->reset();
+    EXPECT_EQ(count("SELECT COUNT(*) FROM assets WHERE file_inode IS NOT NULL AND file_change IS NOT NULL"), 2);
 }
 
 TEST_F(LibraryVideoTest, AMovieLandsAsAVideoFileWithItsSizeAndLength) {

@@ -2,6 +2,7 @@
 // replaced one is drawn again, a tapped cell whose file went or was cut short says so (the notice
 // takes the one that went away, and turns the cut one grey), and a burst is one notice.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -70,11 +71,18 @@ struct PickerFolderTest : UIHarness {
         UIGraphicsEndImageContext();
         return data ? *data : Bytes{};
     }
-    // A square of one colour, as another program writes it into the folder.
+    // A square of one colour, as another program writes it into the folder. One put in place of a
+    // file is given that file's times, as a copy that keeps them does, or a clock of one-second
+    // steps in the same second: only which file it is tells it from the one before.
     void copyIn(const std::string& name, CGColor colour) {
         auto data = std::make_optional(square(colour));
         auto outside = library.folder.string() + "-" + name;
         std::ofstream(outside, std::ios::binary).write(reinterpret_cast<const char*>(data->data()), data->size());
+        struct stat before {};
+        if (::stat((library.folder / name).c_str(), &before) == 0) {
+            const timespec times[2] = {before.st_atim, before.st_mtim};
+            ASSERT_EQ(::utimensat(AT_FDCWD, outside.c_str(), times, 0), 0);
+        }
         std::filesystem::rename(outside, library.folder / name);
     }
     // The library's notice, once the watch has the files.
@@ -153,11 +161,16 @@ TEST_F(PickerFolderTest, APhotoCutInPlaceTurnsGreyAndATapSaysItCannotBeOpenedUnt
     const std::string id = picker->assets()[0]->localIdentifier();
     EXPECT_GT(redOf(id), 200);
 
-    // Cut as a truncating program does: opened for writing, cut, closed.
+    // Cut as a truncating program does: opened for writing, cut, closed; within the step of a
+    // one-second clock, the time stays the copy's.
     const auto path = (library.folder / "cut.jpg").string();
+    struct stat copied {};
+    ASSERT_EQ(::stat(path.c_str(), &copied), 0);
     const int fd = ::open(path.c_str(), O_WRONLY);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(std::filesystem::file_size(path) / 2)), 0);
+    const timespec times[2] = {copied.st_atim, copied.st_mtim};
+    EXPECT_EQ(::futimens(fd, times), 0);
     ::close(fd);
     noticeOf({"cut.jpg"});
     ASSERT_EQ(picker->assets().size(), 1u);
