@@ -85,6 +85,12 @@ public:
     // The folder the index was opened in: the folder's name may come to hold another one.
     const FolderIdentity& folderIdentity() const { return identity_; }
     std::string pathOf(const AssetRecord& record) const;
+    // The folder the index holds open (a descriptor for the *at calls; -1: none), and a name in it
+    // as a path that reaches that folder wherever it is now (by the folder's name where the system
+    // gives no such paths). Both are good while the index is open: what is written or looked at
+    // through them ends in the folder whose index has the rows.
+    int folderHandle() const { return folderHandle_; }
+    std::string pathInFolder(const std::string& name) const;
 
     // One transaction: all inserts and deletions happen, or none. A failure that is not damage
     // leaves the index usable for the next change.
@@ -123,7 +129,8 @@ private:
     Result<void> repair(FolderReading reading);
     // How a file described afresh is dated: as before (an open), or by the file (a change seen).
     enum class RowDates { Kept, FromFile };
-    // The rows against the files present among those considered: the heart of a repair.
+    // The rows against the files present among those considered, all in the folder held: the heart
+    // of a repair.
     Result<void> reconcile(const std::set<std::string>& files, const std::vector<AssetIndexRow>& rows, RowDates dates);
     // Rows that share a file or an identifier (an index made elsewhere need not forbid them): the
     // earliest row naming a file keeps it and later ones go; a later row sharing an identifier gets

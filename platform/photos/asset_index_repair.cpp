@@ -61,13 +61,14 @@ double replacedDate(const std::string& path, double before) {
 Result<void> AssetIndex::repair(FolderReading reading) {
     if (reading == FolderReading::InSteps) return separateDuplicateRows();
     auto fm = NSFileManager::defaultManager();
-    auto names = fm->contentsOfDirectoryAtPath(folder_);
+    // The folder held, whatever is under its name now; so too below.
+    auto names = fm->contentsOfDirectoryAtPath(pathInFolder(""));
     if (!names) return fail(names.error());
     std::set<std::string> files;
     for (const auto& name : *names) {
         if (isStaleTemporary(name)) {
             Log::warning(kPhotosLog, "removing the remains of an interrupted save: " + name);
-            (void)fm->removeItemAtPath(pathByAppendingComponent(folder_, name));
+            (void)fm->removeItemAtPath(pathInFolder(name));
         } else if (isLibraryFileName(name)) {
             files.insert(name);
         }
@@ -87,14 +88,14 @@ Result<void> AssetIndex::settleFiles(const std::optional<std::set<std::string>>&
             std::error_code error;
             // Whatever is there under the name, as a listing would show it: the check says what it is.
             if (isLibraryFileName(name) &&
-                std::filesystem::symlink_status(pathByAppendingComponent(folder_, name), error).type() !=
+                std::filesystem::symlink_status(pathInFolder(name), error).type() !=
                     std::filesystem::file_type::not_found &&
                 !error)
                 files.insert(name);
         }
     } else {
         // Temporary files stay: a save under way in another program may own them.
-        auto listed = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(folder_);
+        auto listed = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(pathInFolder(""));
         if (!listed) return fail(listed.error());
         for (const auto& name : *listed)
             if (isLibraryFileName(name)) files.insert(name);
@@ -121,7 +122,7 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
             Log::info(kPhotosLog, text);
     };
     for (const AssetIndexRow& row : rows) {
-        const std::string path = pathByAppendingComponent(folder_, row.file);
+        const std::string path = pathInFolder(row.file);
         if (!files.count(row.file)) {
             note("dropping the index row of a missing file: " + row.identifier);
             dropped.push_back(row.identifier);
@@ -173,7 +174,7 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
     std::vector<AssetRecord> found;
     for (const auto& name : files) {
         if (indexed.count(name)) continue;
-        std::string path = pathByAppendingComponent(folder_, name);
+        std::string path = pathInFolder(name);
         FileCheckFault fault{};
         auto facts = checkLibraryFile(path, fault);
         if (!facts) {

@@ -92,7 +92,8 @@ void PHPhotoLibrary::settleStep() {
     if (!assets) return stop();  // the next open reads the folder
     if (settlingAll_) {
         settlingAll_ = false;
-        auto listed = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(folder_);
+        // The folder whose index settles the files, whatever is under its name by now.
+        auto listed = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(assets->pathInFolder(""));
         auto rows = assets->query({});
         if (!listed || !rows) {
             Log::warning(kPhotosLog,
@@ -108,7 +109,7 @@ void PHPhotoLibrary::settleStep() {
     std::int64_t bytes = 0;
     while (!settling_.empty() && step.size() < kSettleFiles && (step.empty() || bytes < kSettleBytes)) {
         auto name = settling_.extract(settling_.begin()).value();
-        if (auto stamp = fileStampOf(pathByAppendingComponent(folder_, name))) bytes += stamp->size;
+        if (auto stamp = fileStampOf(assets->pathInFolder(name))) bytes += stamp->size;
         step.insert(std::move(name));
     }
     if (auto settled = assets->settleFiles(step); !settled) {

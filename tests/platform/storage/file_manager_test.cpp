@@ -45,13 +45,13 @@ extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const c
 }
 
 // As a file system without hard links (a FAT disk) answers.
-extern "C" int link(const char* from, const char* to) {
-    static auto real = reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "link"));
+extern "C" int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) {
+    static auto real = reinterpret_cast<int (*)(int, const char*, int, const char*, int)>(::dlsym(RTLD_NEXT, "linkat"));
     if (freeNameSupport == FreeNameSupport::Neither) {
         errno = EPERM;
         return -1;
     }
-    return real(from, to);
+    return real(fromFolder, from, toFolder, to, flags);
 }
 
 TEST(FileManager, CreatesListsCopiesMovesAndRemovesTrees) {
