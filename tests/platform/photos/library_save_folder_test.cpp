@@ -10,6 +10,7 @@
 
 #include "photos_test_support.h"
 #include "platform/photos/asset_index.h"
+#include "platform/storage/file_read_fault.h"
 #include "platform/storage/new_file.h"
 
 namespace {
@@ -22,22 +23,31 @@ struct FolderSwap {
 };
 FolderSwap folderSwap;
 
-void swapFolders(const std::string& temporary) {
-    if (temporary.rfind(".IMG_", 0) != 0 || folderSwap.done++) return;
+void swapFolders() {
+    if (folderSwap.done++) return;
     std::rename(folderSwap.folder.c_str(), folderSwap.away.c_str());
     if (folderSwap.in.empty())
         ::mkdir(folderSwap.folder.c_str(), 0700);
     else
         std::rename(folderSwap.in.c_str(), folderSwap.folder.c_str());
 }
+// Once a photo's temporary file is written; or once the save has its index and reads its source.
+void swapBeforePlacing(const std::string& temporary) {
+    if (temporary.rfind(".IMG_", 0) == 0) swapFolders();
+}
+int swapWhileReading(const std::string& path) {
+    if (path.ends_with("source.jpg")) swapFolders();
+    return 0;
+}
 
-// The files an index lists, read as another program would, and the files in the folder.
+// The files an index lists with their stamps, read as another program would; the photos in a
+// folder, or the temporary files of saves.
 std::set<std::string> rowFilesOf(const std::filesystem::path& dir) {
     std::set<std::string> files;
     sqlite3* db = nullptr;
     sqlite3_stmt* st = nullptr;
     if (sqlite3_open_v2((dir / AssetIndex::kIndexFileName).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-        sqlite3_prepare_v2(db, "SELECT file FROM assets", -1, &st, nullptr) == SQLITE_OK)
+        sqlite3_prepare_v2(db, "SELECT file FROM assets WHERE file_size > 0", -1, &st, nullptr) == SQLITE_OK)
         while (sqlite3_step(st) == SQLITE_ROW) files.insert(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
     sqlite3_finalize(st);
     sqlite3_close(db);
@@ -71,7 +81,7 @@ TEST_F(PhotosTest, ASaveEndsWithItsRowInTheFolderItBeganInWhateverComesUnderItsN
     std::filesystem::create_directory(other);
     std::filesystem::copy_file(folder / firstFile, other / firstFile);
     folderSwap = {folder.string(), old.string(), other.string()};
-    setBeforePlacingForTesting(swapFolders);
+    setBeforePlacingForTesting(swapBeforePlacing);
     std::string second;
     auto saved = PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
         auto request = PHAssetCreationRequest::creationRequestForAsset();
@@ -88,9 +98,22 @@ TEST_F(PhotosTest, ASaveEndsWithItsRowInTheFolderItBeganInWhateverComesUnderItsN
 
     // Moved away and an empty folder made under the name, as `mv lib lib.old; mkdir lib` does.
     const std::filesystem::path older = folder.string() + "-older";
-    folderSwap = {old.string(), older.string(), ""};
-    const std::string third = save(jpeg(10, 10));
+    // This time before the save's file is written, once the save has the index.
     setBeforePlacingForTesting(nullptr);
+    const auto source = older.string() + "-source.jpg";
+    const Bytes picture = jpeg(10, 10);
+    std::ofstream(source, std::ios::binary).write(reinterpret_cast<const char*>(picture.data()), picture.size());
+    folderSwap = {old.string(), older.string(), ""};
+    setReadFaultForTesting(swapWhileReading);
+    std::string third;
+    saved = PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait([&] {
+        third = PHAssetChangeRequest::creationRequestForAssetFromImageAtFileURL(source)
+                    ->placeholderForCreatedAsset()
+                    ->localIdentifier();
+    });
+    setReadFaultForTesting(nullptr);
+    std::filesystem::remove(source);
+    EXPECT_TRUE(saved.ok()) << (saved ? "" : saved.error());
     EXPECT_EQ(folderSwap.done, 1);
     EXPECT_EQ(photosIn(older).size(), 2u);
     EXPECT_EQ(rowFilesOf(older), photosIn(older));
