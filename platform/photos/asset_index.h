@@ -101,6 +101,9 @@ public:
     // listed, rows of files that went are dropped, and a row whose file changed is described
     // afresh with the file's date as its modification date. Temporary files are left alone.
     Result<void> settleFiles(const std::optional<std::set<std::string>>& names);
+    // The photos and movies in the folder held, by name; temporary files of saves are not among
+    // them (a save under way in another program may own them).
+    Result<std::set<std::string>> libraryFiles() const;
     Result<std::vector<AssetRecord>> query(const AssetQuery& query) const;
     std::size_t count() const;
     // Whether a failure was the index's own (a damaged file, a table not of our shape, rows at odds

@@ -94,15 +94,23 @@ Result<void> AssetIndex::settleFiles(const std::optional<std::set<std::string>>&
                 files.insert(name);
         }
     } else {
-        // Temporary files stay: a save under way in another program may own them.
-        auto listed = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(pathInFolder(""));
+        auto listed = libraryFiles();
         if (!listed) return fail(listed.error());
-        for (const auto& name : *listed)
-            if (isLibraryFileName(name)) files.insert(name);
+        files = std::move(*listed);
     }
     auto rows = readRows(names ? &*names : nullptr);
     if (!rows) return fail(rows.error());
     return reconcile(files, *rows, RowDates::FromFile);
+}
+
+Result<std::set<std::string>> AssetIndex::libraryFiles() const {
+    // The folder held, whatever is under its name now.
+    auto listed = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(pathInFolder(""));
+    if (!listed) return fail(listed.error());
+    std::set<std::string> files;
+    for (const auto& name : *listed)
+        if (isLibraryFileName(name)) files.insert(name);
+    return files;
 }
 
 Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std::vector<AssetIndexRow>& rows,

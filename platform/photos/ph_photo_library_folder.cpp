@@ -93,16 +93,14 @@ void PHPhotoLibrary::settleStep() {
     if (settlingAll_) {
         settlingAll_ = false;
         // The folder whose index settles the files, whatever is under its name by now.
-        auto listed = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(assets->pathInFolder(""));
+        auto listed = assets->libraryFiles();
         auto rows = assets->query({});
         if (!listed || !rows) {
             Log::warning(kPhotosLog,
                          "the library folder cannot be looked at: " + (listed ? rows.error() : listed.error()));
             return stop();
         }
-        // Temporary files stay: a save under way in another program may own them.
-        for (const auto& name : *listed)
-            if (isLibraryFileName(name)) settling_.insert(name);
+        settling_.merge(*listed);
         for (const auto& row : *rows) settling_.insert(row.file);
     }
     std::set<std::string> step;
