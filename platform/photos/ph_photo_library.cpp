@@ -322,8 +322,9 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
             undo();
             return fail(applied.error());
         }
+        const FolderIdentity filesIn = assets->folderIdentity();
         assets.reset();
-        auto again = reopenAndApply(records, doomed, applied.error());
+        auto again = reopenAndApply(records, doomed, applied.error(), &filesIn);
         assets = index();
         if (!again || !assets) {
             undo();
@@ -369,7 +370,8 @@ std::shared_ptr<AssetIndex> PHPhotoLibrary::openAgain() const {
 }
 
 Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& records,
-                                            const std::vector<AssetRecord>& doomed, const std::string& failure) {
+                                            const std::vector<AssetRecord>& doomed, const std::string& failure,
+                                            const FolderIdentity* filesIn) {
     Log::error(kPhotosLog, "the library index failed a change (" + failure + "); reopening it");
     // A later failure that says what the first said (an index still read-only) is said once.
     auto failed = [&](const std::string& later) { return fail(later == failure ? later : failure + "; " + later); };
@@ -391,6 +393,8 @@ Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& reco
         std::lock_guard lock(indexMutex_);
         index_ = index;
     }
+    if (filesIn && index->folderIdentity() != *filesIn)
+        return failed("the library folder " + folder_ + " is another one");
     // A rebuild lists the change's files under identifiers of its own: the change's rows replace
     // those of its new files, and the rows of the files it deletes go, whatever their identifier.
     std::set<std::string> files;

@@ -77,6 +77,29 @@ TEST_F(PhotosTest, ASaveAndADeletionEndInTheFolderTheyBeganInWhateverComesUnderI
     std::filesystem::remove_all(old);
 }
 
+// A change that finds its index broken is applied in a rebuilt one, never in another folder's.
+TEST_F(PhotosTest, AChangeThatFindsItsIndexBrokenOnceAnotherFolderIsUnderTheNameFails) {
+    ASSERT_FALSE(save(jpeg(12, 12)).empty());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / AssetIndex::kIndexFileName).c_str(), &db), SQLITE_OK);
+    sqlite3_exec(db, "DROP TABLE assets; CREATE TABLE assets (identifier TEXT, file TEXT)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    const std::filesystem::path old = folder.string() + "-old", other = folder.string() + "-other";
+    std::filesystem::create_directory(other);
+    write(other.string() + "-source.jpg", jpeg(14, 14));
+    swapFolder = folder.string(), swapAway = old.string(), swapIn = other.string();
+    setReadFaultForTesting(swapWhileReading);
+    auto saved = PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait(
+        [&] { PHAssetChangeRequest::creationRequestForAssetFromImageAtFileURL(other.string() + "-source.jpg"); });
+    setReadFaultForTesting(nullptr);
+    std::filesystem::remove(other.string() + "-source.jpg");
+    EXPECT_FALSE(saved.ok());
+    EXPECT_EQ(filesOf(old)["folder"].size(), 1u) << "the first photo alone";
+    EXPECT_EQ(filesOf(folder)["rows"], std::set<std::string>{});
+    PHPhotoLibrary::setLibraryDirectory("");
+    std::filesystem::remove_all(old);
+}
+
 TEST_F(PhotosTest, ASettlementStepReadsTheFolderItsIndexHoldsWhateverIsUnderItsName) {
     const Bytes data = jpeg(12, 12);
     std::filesystem::create_directories(folder);
