@@ -13,6 +13,7 @@
 #include "platform/photos/photos_log.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/new_file.h"
 
 namespace {
 
@@ -67,6 +68,15 @@ Result<void> AssetIndex::repair(FolderReading reading) {
     std::set<std::string> files;
     for (const auto& name : *names) {
         if (isStaleTemporary(name)) {
+            // A save cut off once its file was whole (flushed, not yet named): the file is kept
+            // under its own name where that is free. Anything else is what remains of the save.
+            const std::string own = name.substr(1, name.size() - 8);
+            FileCheckFault fault{};
+            if (checkLibraryFile(pathInFolder(name), fault) && placeWithoutReplacing(folderHandle_, name, own) == 0) {
+                Log::warning(kPhotosLog, "keeping the whole file of an interrupted save as " + own);
+                files.insert(own);
+                continue;
+            }
             Log::warning(kPhotosLog, "removing the remains of an interrupted save: " + name);
             (void)fm->removeItemAtPath(pathInFolder(name));
         } else if (isLibraryFileName(name)) {

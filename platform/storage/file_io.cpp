@@ -118,8 +118,13 @@ void syncFolder(int folder) {
     if (directory.fd >= 0) ::fsync(directory.fd);
 }
 
-// Gives the temporary file the name where the name is free, both in the folder: 0 once it has
-// it, else the error number, EEXIST while another file has the name.
+// The folder by its name, held for one write: every step of it then happens in that one folder.
+int openFolder(const std::string& folder) {
+    return ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+}  // namespace
+
 int placeWithoutReplacing(int folder, const std::string& temporary, const std::string& name) {
     const char* from = temporary.c_str();
     const char* to = name.c_str();
@@ -144,13 +149,6 @@ int placeWithoutReplacing(int folder, const std::string& temporary, const std::s
     }
     return 0;
 }
-
-// The folder by its name, held for one write: every step of it then happens in that one folder.
-int openFolder(const std::string& folder) {
-    return ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-}
-
-}  // namespace
 
 void setBeforePlacingForTesting(PlacementHook hook) {
     beforePlacing.store(hook);

@@ -100,6 +100,20 @@ TEST_F(PhotosTest, AChangeThatFindsItsIndexBrokenOnceAnotherFolderIsUnderTheName
     std::filesystem::remove_all(old);
 }
 
+TEST_F(PhotosTest, TheWholeFileOfAnInterruptedSaveIsKeptWhereItsNameIsFree) {
+    std::filesystem::create_directories(folder);
+    write(folder / ".IMG_LEFT.JPG.Ab3dE9", jpeg(20, 10));
+    write(folder / "IMG_TAKEN.JPG", jpeg(8, 8));
+    write(folder / ".IMG_TAKEN.JPG.Zz9yX8", jpeg(20, 10));
+    const Bytes whole = jpeg(20, 10);
+    write(folder / ".IMG_HALF.JPG.Qq1wE2", Bytes(whole.begin(), whole.begin() + whole.size() / 2));
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 2u);
+    auto files = filesOf(folder);
+    EXPECT_EQ(files["folder"], (std::set<std::string>{"IMG_LEFT.JPG", "IMG_TAKEN.JPG"}));
+    EXPECT_EQ(files["rows"], files["folder"]);
+    EXPECT_EQ(std::filesystem::file_size(folder / "IMG_TAKEN.JPG"), jpeg(8, 8).size()) << "never replaced";
+}
+
 TEST_F(PhotosTest, ASettlementStepReadsTheFolderItsIndexHoldsWhateverIsUnderItsName) {
     const Bytes data = jpeg(12, 12);
     std::filesystem::create_directories(folder);
