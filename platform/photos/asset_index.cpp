@@ -93,6 +93,11 @@ std::string AssetIndex::pathOf(const AssetRecord& record) const {
     return pathByAppendingComponent(folder_, record.file);
 }
 
+std::string AssetIndex::pathInFolder(const std::string& name) const {
+    std::string held = pathThroughFolderHandle(folderHandle_, name);
+    return held.empty() ? pathByAppendingComponent(folder_, name) : held;
+}
+
 bool AssetIndex::readOnly() const {
     return sqlite3_db_readonly(db_, "main") == 1;
 }
@@ -176,7 +181,10 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder, 
         if (usable) {
             // A repair that cannot be written now (a lock, a full disk) is done at the next open;
             // the index is sound meanwhile.
+            // The repair reads the folder held, lent to it; the index that opens keeps it.
+            index->folderHandle_ = *held;
             auto repaired = index->repair(reading);
+            index->folderHandle_ = -1;
             if (repaired || !index->damaged()) {
                 if (!repaired)
                     Log::warning(kPhotosLog, "the library index is not repaired for now: " + repaired.error());

@@ -9,7 +9,8 @@
 // cut short keeps its row and identifier (its readers find it unreadable); rows whose kind, size or
 // length disagrees with their file are described afresh from it (a movie is read only when its
 // size or time differ from the recorded ones); whole image files without a row are indexed; and
-// the temporary files of an interrupted atomic write are removed. While the library is open, the
+// the temporary files of an interrupted atomic write are removed, except a whole one, which takes
+// its own name where that is free and is indexed. While the library is open, the
 // files another program changes are settled by the same rules (settleFiles), except that a photo
 // cut short in place is dated anew, so that whoever shows it reads it again. A link under the
 // index's name is set aside and one under its journal's, log's or shared memory's is removed: no
@@ -85,6 +86,12 @@ public:
     // The folder the index was opened in: the folder's name may come to hold another one.
     const FolderIdentity& folderIdentity() const { return identity_; }
     std::string pathOf(const AssetRecord& record) const;
+    // The folder the index holds open (a descriptor for the *at calls; -1: none), and a name in it
+    // as a path that reaches that folder wherever it is now (by the folder's name where the system
+    // gives no such paths). Both are good while the index is open: what is written or looked at
+    // through them ends in the folder whose index has the rows.
+    int folderHandle() const { return folderHandle_; }
+    std::string pathInFolder(const std::string& name) const;
 
     // One transaction: all inserts and deletions happen, or none. A failure that is not damage
     // leaves the index usable for the next change.
@@ -95,6 +102,9 @@ public:
     // listed, rows of files that went are dropped, and a row whose file changed is described
     // afresh with the file's date as its modification date. Temporary files are left alone.
     Result<void> settleFiles(const std::optional<std::set<std::string>>& names);
+    // The photos and movies in the folder held, by name; temporary files of saves are not among
+    // them (a save under way in another program may own them).
+    Result<std::set<std::string>> libraryFiles() const;
     Result<std::vector<AssetRecord>> query(const AssetQuery& query) const;
     std::size_t count() const;
     // Whether a failure was the index's own (a damaged file, a table not of our shape, rows at odds
@@ -123,7 +133,8 @@ private:
     Result<void> repair(FolderReading reading);
     // How a file described afresh is dated: as before (an open), or by the file (a change seen).
     enum class RowDates { Kept, FromFile };
-    // The rows against the files present among those considered: the heart of a repair.
+    // The rows against the files present among those considered, all in the folder held: the heart
+    // of a repair.
     Result<void> reconcile(const std::set<std::string>& files, const std::vector<AssetIndexRow>& rows, RowDates dates);
     // Rows that share a file or an identifier (an index made elsewhere need not forbid them): the
     // earliest row naming a file keeps it and later ones go; a later row sharing an identifier gets

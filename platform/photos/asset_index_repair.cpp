@@ -13,6 +13,7 @@
 #include "platform/photos/photos_log.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/new_file.h"
 
 namespace {
 
@@ -62,13 +63,23 @@ double replacedDate(const std::string& path, double before) {
 Result<void> AssetIndex::repair(FolderReading reading) {
     if (reading == FolderReading::InSteps) return separateDuplicateRows();
     auto fm = NSFileManager::defaultManager();
-    auto names = fm->contentsOfDirectoryAtPath(folder_);
+    // The folder held, whatever is under its name now; so too below.
+    auto names = fm->contentsOfDirectoryAtPath(pathInFolder(""));
     if (!names) return fail(names.error());
     std::set<std::string> files;
     for (const auto& name : *names) {
         if (isStaleTemporary(name)) {
+            // A save cut off once its file was whole (flushed, not yet named): the file is kept
+            // under its own name where that is free. Anything else is what remains of the save.
+            const std::string own = name.substr(1, name.size() - 8);
+            FileCheckFault fault{};
+            if (checkLibraryFile(pathInFolder(name), fault) && placeWithoutReplacing(folderHandle_, name, own) == 0) {
+                Log::warning(kPhotosLog, "keeping the whole file of an interrupted save as " + own);
+                files.insert(own);
+                continue;
+            }
             Log::warning(kPhotosLog, "removing the remains of an interrupted save: " + name);
-            (void)fm->removeItemAtPath(pathByAppendingComponent(folder_, name));
+            (void)fm->removeItemAtPath(pathInFolder(name));
         } else if (isLibraryFileName(name)) {
             files.insert(name);
         }
@@ -88,21 +99,29 @@ Result<void> AssetIndex::settleFiles(const std::optional<std::set<std::string>>&
             std::error_code error;
             // Whatever is there under the name, as a listing would show it: the check says what it is.
             if (isLibraryFileName(name) &&
-                std::filesystem::symlink_status(pathByAppendingComponent(folder_, name), error).type() !=
+                std::filesystem::symlink_status(pathInFolder(name), error).type() !=
                     std::filesystem::file_type::not_found &&
                 !error)
                 files.insert(name);
         }
     } else {
-        // Temporary files stay: a save under way in another program may own them.
-        auto listed = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(folder_);
+        auto listed = libraryFiles();
         if (!listed) return fail(listed.error());
-        for (const auto& name : *listed)
-            if (isLibraryFileName(name)) files.insert(name);
+        files = std::move(*listed);
     }
     auto rows = readRows(names ? &*names : nullptr);
     if (!rows) return fail(rows.error());
     return reconcile(files, *rows, RowDates::FromFile);
+}
+
+Result<std::set<std::string>> AssetIndex::libraryFiles() const {
+    // The folder held, whatever is under its name now.
+    auto listed = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(pathInFolder(""));
+    if (!listed) return fail(listed.error());
+    std::set<std::string> files;
+    for (const auto& name : *listed)
+        if (isLibraryFileName(name)) files.insert(name);
+    return files;
 }
 
 Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std::vector<AssetIndexRow>& rows,
@@ -122,7 +141,7 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
             Log::info(kPhotosLog, text);
     };
     for (const AssetIndexRow& row : rows) {
-        const std::string path = pathByAppendingComponent(folder_, row.file);
+        const std::string path = pathInFolder(row.file);
         if (!files.count(row.file)) {
             note("dropping the index row of a missing file: " + row.identifier);
             dropped.push_back(row.identifier);
@@ -186,7 +205,7 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
     std::vector<AssetRecord> found;
     for (const auto& name : files) {
         if (indexed.count(name)) continue;
-        std::string path = pathByAppendingComponent(folder_, name);
+        std::string path = pathInFolder(name);
         FileCheckFault fault{};
         auto facts = checkLibraryFile(path, fault);
         if (!facts) {

@@ -1,9 +1,13 @@
 // The photo library: opening, changes, observers and fetching.
 #include "platform/photos/ph_photo_library.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <future>
 #include <set>
@@ -20,6 +24,7 @@
 #include "platform/photos/photos_log.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/new_file.h"
 
 namespace {
 
@@ -55,14 +60,19 @@ std::string movieExtension(const std::string& source) {
     return ext == ".MOV" ? ".MOV" : ".MP4";
 }
 
-// A new file name in the folder with the given extension.
-std::string freshName(const std::string& folder, const std::string& identifier, const std::string& ext) {
-    std::string stem = "IMG_" + identifier.substr(0, 8);
-    auto fm = NSFileManager::defaultManager();
-    for (int i = 0;; ++i) {
-        std::string name = stem + (i ? "_" + std::to_string(i) : "") + ext;
-        if (!fm->fileExistsAtPath(pathByAppendingComponent(folder, name))) return name;
+// A descriptor closed on every way out.
+struct HeldFolder {
+    int fd = -1;
+    ~HeldFolder() {
+        if (fd >= 0) ::close(fd);
     }
+};
+
+// The names a new file of the asset may take, in turn, with the given extension.
+std::function<std::string(int)> freshNames(const std::string& identifier, const std::string& ext) {
+    return [stem = "IMG_" + identifier.substr(0, 8), ext](int i) {
+        return stem + (i ? "_" + std::to_string(i) : "") + ext;
+    };
 }
 
 }  // namespace
@@ -208,7 +218,7 @@ Result<void> PHPhotoLibrary::performChangesAndWait(std::function<void()> changes
 
 Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, std::vector<std::string>& removed) {
     if (!authorized()) return fail("the photo library is not authorized");
-    // Files are written under the folder's name: the index must be that folder's.
+    // A save goes to the folder under the name now: the index must be that folder's.
     followFolder();
     std::shared_ptr<AssetIndex> assets = index();
     if (!assets) assets = openAgain();
@@ -218,6 +228,7 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
     struct Pending {
         AssetRecord record;
         Bytes data;
+        std::string extension;
     };
     std::vector<Pending> pending;
     double now = Clock::absoluteTime();
@@ -242,7 +253,7 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
             p.record.pixelWidth = movie->pixelWidth;
             p.record.pixelHeight = movie->pixelHeight;
             p.record.duration = movie->duration;
-            p.record.file = freshName(folder_, p.record.identifier, movieExtension(source));
+            p.extension = movieExtension(source);
         } else {
             auto info = readImageInfo(data);
             if (!info) return fail("not an image the library can hold: " + info.error());
@@ -253,7 +264,7 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
             bool turned = info->orientation >= 5 && info->orientation <= 8;
             p.record.pixelWidth = turned ? info->height : info->width;
             p.record.pixelHeight = turned ? info->width : info->height;
-            p.record.file = freshName(folder_, p.record.identifier, info->format == ImageFormat::PNG ? ".PNG" : ".JPG");
+            p.extension = info->format == ImageFormat::PNG ? ".PNG" : ".JPG";
         }
         p.record.creationDate = request->creationDate().value_or(now);
         p.record.modificationDate = now;
@@ -262,19 +273,28 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
         pending.push_back(std::move(p));
     }
 
+    // The files go into the folder whose index takes their rows, held for as long as the change
+    // (its index may be reopened meanwhile), whatever is renamed in its place meanwhile.
+    const HeldFolder held{::fcntl(assets->folderHandle(), F_DUPFD_CLOEXEC, 0)};
+    const int folder = held.fd;
+    if (folder < 0) return fail("cannot write in the library folder: " + std::string(std::strerror(errno)));
     std::vector<std::string> written;
     auto undo = [&] {
-        for (const auto& path : written) (void)NSFileManager::defaultManager()->removeItemAtPath(path);
+        for (const auto& name : written) ::unlinkat(folder, name.c_str(), 0);
     };
     std::vector<AssetRecord> records;
     for (auto& p : pending) {
-        std::string path = assets->pathOf(p.record);
+        const auto names = freshNames(p.record.identifier, p.extension);
+        const std::string_view data(reinterpret_cast<const char*>(p.data.data()), p.data.size());
         // The photo's own name, once, with the reason: the library's folder is no news to the user.
-        if (auto w = writeFileAtomically(path, p.data, WriteFailureText::ReasonOnly); !w) {
+        auto w = writeNewFileAtomically(folder, folder_, names, data, WriteFailureText::ReasonOnly);
+        if (!w) {
             undo();
-            return fail("cannot write " + p.record.file + ": " + w.error());
+            return fail("cannot write " + names(0) + ": " + w.error());
         }
-        written.push_back(path);
+        p.record.file = *w;
+        written.push_back(p.record.file);
+        const std::string path = assets->pathInFolder(p.record.file);
         // The file was checked whole before it was written; its stamp spares the next open a read.
         p.record.stamp = fileStampOf(path);
         // Without a location of its own, the one in the file's GPS block is indexed.
@@ -302,8 +322,9 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
             undo();
             return fail(applied.error());
         }
+        const FolderIdentity filesIn = assets->folderIdentity();
         assets.reset();
-        auto again = reopenAndApply(records, doomed, applied.error());
+        auto again = reopenAndApply(records, doomed, applied.error(), &filesIn);
         assets = index();
         if (!again || !assets) {
             undo();
@@ -311,7 +332,7 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
         }
     }
     for (const auto& r : doomed)
-        if (auto gone = NSFileManager::defaultManager()->removeItemAtPath(assets->pathOf(r)); !gone)
+        if (auto gone = NSFileManager::defaultManager()->removeItemAtPath(assets->pathInFolder(r.file)); !gone)
             Log::warning(kPhotosLog, "deleted asset's file stays: " + gone.error());
     removed = doomedIds;
     // Observers hear of the change from performChanges; the folder's news of its files is no news.
@@ -353,7 +374,8 @@ std::shared_ptr<AssetIndex> PHPhotoLibrary::openAgain() const {
 }
 
 Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& records,
-                                            const std::vector<AssetRecord>& doomed, const std::string& failure) {
+                                            const std::vector<AssetRecord>& doomed, const std::string& failure,
+                                            const FolderIdentity* filesIn) {
     Log::error(kPhotosLog, "the library index failed a change (" + failure + "); reopening it");
     // A later failure that says what the first said (an index still read-only) is said once.
     auto failed = [&](const std::string& later) { return fail(later == failure ? later : failure + "; " + later); };
@@ -375,6 +397,8 @@ Result<void> PHPhotoLibrary::reopenAndApply(const std::vector<AssetRecord>& reco
         std::lock_guard lock(indexMutex_);
         index_ = index;
     }
+    if (filesIn && index->folderIdentity() != *filesIn)
+        return failed("the library folder " + folder_ + " is another one");
     // A rebuild lists the change's files under identifiers of its own: the change's rows replace
     // those of its new files, and the rows of the files it deletes go, whatever their identifier.
     std::set<std::string> files;

@@ -46,6 +46,7 @@ class PHFetchResultChangeDetails;
 struct FolderEvents;
 struct AssetQuery;
 struct AssetRecord;
+struct FolderIdentity;
 
 // What one change did, handed to observers.
 class PHChange : public NSObject {
@@ -137,9 +138,10 @@ private:
     std::shared_ptr<AssetIndex> openAgain() const;
     // After a change found the index damaged, or open only for reading: reopens it (a damaged one
     // set aside and rebuilt from the folder, which already holds the change's files) and applies
-    // the change there.
+    // the change there. Where another folder than the one holding the change's files (`filesIn`)
+    // is under the name by then, the change fails: no index names another folder's files.
     Result<void> reopenAndApply(const std::vector<AssetRecord>& records, const std::vector<AssetRecord>& doomed,
-                                const std::string& failure);
+                                const std::string& failure, const FolderIdentity* filesIn = nullptr);
     std::shared_ptr<AssetIndex> index() const;
     void notify(const std::shared_ptr<PHChange>& change);
     // On the watch's thread: gathers the names and plans their settlement.

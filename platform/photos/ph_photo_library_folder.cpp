@@ -92,23 +92,22 @@ void PHPhotoLibrary::settleStep() {
     if (!assets) return stop();  // the next open reads the folder
     if (settlingAll_) {
         settlingAll_ = false;
-        auto listed = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(folder_);
+        // The folder whose index settles the files, whatever is under its name by now.
+        auto listed = assets->libraryFiles();
         auto rows = assets->query({});
         if (!listed || !rows) {
             Log::warning(kPhotosLog,
                          "the library folder cannot be looked at: " + (listed ? rows.error() : listed.error()));
             return stop();
         }
-        // Temporary files stay: a save under way in another program may own them.
-        for (const auto& name : *listed)
-            if (isLibraryFileName(name)) settling_.insert(name);
+        settling_.merge(*listed);
         for (const auto& row : *rows) settling_.insert(row.file);
     }
     std::set<std::string> step;
     std::int64_t bytes = 0;
     while (!settling_.empty() && step.size() < kSettleFiles && (step.empty() || bytes < kSettleBytes)) {
         auto name = settling_.extract(settling_.begin()).value();
-        if (auto stamp = fileStampOf(pathByAppendingComponent(folder_, name))) bytes += stamp->size;
+        if (auto stamp = fileStampOf(assets->pathInFolder(name))) bytes += stamp->size;
         step.insert(std::move(name));
     }
     if (auto settled = assets->settleFiles(step); !settled) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <random>
 
 #include "platform/storage/file_manager.h"
 #include "platform/storage/file_read_fault.h"
@@ -71,60 +72,87 @@ struct WriteStep {
     int error = 0;
 };
 
+std::atomic<PlacementHook> beforePlacing{nullptr};
+
+// A new empty file ".<name>.XXXXXX" in the folder, as mkstemp makes one, but relative to the
+// folder's descriptor: the folder keeps it wherever the folder is moved meanwhile.
+int openTemporary(int folder, const std::string& name, std::string& temporary) {
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < kMostNewNames; ++attempt) {
+        temporary = "." + name + ".";
+        for (int i = 0; i < 6; ++i) temporary += kLetters[random() % (sizeof kLetters - 1)];
+        const int fd = ::openat(folder, temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 // The data in a new temporary file ".<name>.XXXXXX" in the folder, with the mode, flushed to disk
-// and closed; `temporary` is its path. A failed step leaves nothing behind.
-std::optional<WriteStep> writeTemporary(const std::string& folder, const std::string& name, std::string_view data,
-                                        mode_t mode, std::string& temporary) {
-    temporary = folder + "/." + name + ".XXXXXX";
-    Descriptor file{::mkstemp(temporary.data())};
-    if (file.fd < 0) return WriteStep{"cannot write in", folder, errno};
+// and closed; `temporary` is its name there. A failed step leaves nothing behind. `label` names
+// the folder in failures.
+std::optional<WriteStep> writeTemporary(int folder, const std::string& label, const std::string& name,
+                                        std::string_view data, mode_t mode, std::string& temporary) {
+    Descriptor file{openTemporary(folder, name, temporary)};
+    if (file.fd < 0) return WriteStep{"cannot write in", label, errno};
     auto abandon = [&](const char* what) {
         int error = errno;
-        ::unlink(temporary.c_str());
-        return WriteStep{what, pathByAppendingComponent(folder, name), error};
+        ::unlinkat(folder, temporary.c_str(), 0);
+        return WriteStep{what, pathByAppendingComponent(label, name), error};
     };
-    // mkstemp makes the file private.
+    // The file is made private.
     if (::fchmod(file.fd, mode) != 0) return abandon("cannot set permissions of");
     if (!writeAllToDescriptor(file.fd, data.data(), data.size())) return abandon("cannot write");
     if (::fsync(file.fd) != 0) return abandon("cannot flush");
     int fd = file.fd;
     file.fd = -1;
     if (::close(fd) != 0) return abandon("cannot close");
+    if (const PlacementHook hook = beforePlacing.load()) hook(temporary);
     return std::nullopt;
 }
 
 // Makes the renames in the folder durable; a failure here no longer endangers any file.
-void syncFolder(const std::string& folder) {
-    Descriptor directory{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+void syncFolder(int folder) {
+    Descriptor directory{::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
     if (directory.fd >= 0) ::fsync(directory.fd);
 }
 
-// Gives the temporary file the name where the name is free: 0 once it has it, else the error
-// number, EEXIST while another file has the name.
-int placeWithoutReplacing(const std::string& temporary, const std::string& path) {
-    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) return 0;
+// The folder by its name, held for one write: every step of it then happens in that one folder.
+int openFolder(const std::string& folder) {
+    return ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+}  // namespace
+
+int placeWithoutReplacing(int folder, const std::string& temporary, const std::string& name) {
+    const char* from = temporary.c_str();
+    const char* to = name.c_str();
+    if (::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL && errno != ENOSYS) return errno;
     // A file system without the exclusive rename: a second name for the file, which only a free
     // name takes, then the temporary name goes.
-    if (::link(temporary.c_str(), path.c_str()) == 0) {
-        ::unlink(temporary.c_str());
+    if (::linkat(folder, from, folder, to, 0) == 0) {
+        ::unlinkat(folder, from, 0);
         return 0;
     }
     if (errno != EPERM && errno != EOPNOTSUPP) return errno;
     // Nor links (a FAT disk): the name is claimed with an empty file of its own, which the
     // temporary file then replaces.
-    int claimed = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    int claimed = ::openat(folder, to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (claimed < 0) return errno;
     ::close(claimed);
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::renameat(folder, from, folder, to) != 0) {
         int error = errno;
-        ::unlink(path.c_str());
+        ::unlinkat(folder, to, 0);
         return error;
     }
     return 0;
 }
 
-}  // namespace
+void setBeforePlacingForTesting(PlacementHook hook) {
+    beforePlacing.store(hook);
+}
 
 Result<void> writeFileAtomically(const std::string& path, std::string_view data, WriteFailureText text) {
     if (path.empty() || path.back() == '/') return fail("not a file path: '" + path + "'");
@@ -135,52 +163,63 @@ Result<void> writeFileAtomically(const std::string& path, std::string_view data,
     auto failed = [&](const char* what, const std::string& where, int error) {
         return withPath ? failure(what, where, error) : fail(std::strerror(error));
     };
+    Descriptor held{openFolder(folder)};
+    if (held.fd < 0) return failed("cannot write in", folder, errno);
 
     struct stat existing {};
-    bool hadFile = ::stat(path.c_str(), &existing) == 0;
+    bool hadFile = ::fstatat(held.fd, name.c_str(), &existing, 0) == 0;
     if (hadFile && S_ISDIR(existing.st_mode))
         return fail(withPath ? "cannot write over folder " + path : std::string("a folder is in its place"));
 
     // Keep the old file's permissions, else the usual ones.
     mode_t mode = hadFile ? (existing.st_mode & 07777) : 0644;
     std::string temporary;
-    if (auto step = writeTemporary(folder, name, data, mode, temporary))
+    if (auto step = writeTemporary(held.fd, folder, name, data, mode, temporary))
         return failed(step->what, step->where, step->error);
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::renameat(held.fd, temporary.c_str(), held.fd, name.c_str()) != 0) {
         int error = errno;
-        ::unlink(temporary.c_str());
+        ::unlinkat(held.fd, temporary.c_str(), 0);
         return failed("cannot replace", path, error);
     }
-    syncFolder(folder);
+    syncFolder(held.fd);
     return {};
 }
 
-Result<std::string> writeNewFileAtomically(const std::string& folder, const std::function<std::string(int)>& nameFor,
-                                           std::string_view data, WriteFailureText text) {
+Result<std::string> writeNewFileAtomically(int folder, const std::string& label,
+                                           const std::function<std::string(int)>& nameFor, std::string_view data,
+                                           WriteFailureText text) {
     const bool withPath = text == WriteFailureText::WithPath;
     auto failed = [&](const char* what, const std::string& where, int error) {
         return withPath ? failure(what, where, error) : fail(std::strerror(error));
     };
     const std::string first = nameFor(0);
     std::string temporary;
-    if (auto step = writeTemporary(folder, first, data, 0644, temporary))
+    if (auto step = writeTemporary(folder, label, first, data, 0644, temporary))
         return failed(step->what, step->where, step->error);
     for (int attempt = 0; attempt < kMostNewNames; ++attempt) {
         const std::string name = attempt ? nameFor(attempt) : first;
-        const std::string path = pathByAppendingComponent(folder, name);
-        const int error = placeWithoutReplacing(temporary, path);
+        const int error = placeWithoutReplacing(folder, temporary, name);
         if (error == 0) {
             syncFolder(folder);
             return name;
         }
         if (error != EEXIST) {
-            ::unlink(temporary.c_str());
-            return failed("cannot put in place", path, error);
+            ::unlinkat(folder, temporary.c_str(), 0);
+            return failed("cannot put in place", pathByAppendingComponent(label, name), error);
         }
     }
-    ::unlink(temporary.c_str());
-    return fail(withPath ? "no free name for " + pathByAppendingComponent(folder, first)
+    ::unlinkat(folder, temporary.c_str(), 0);
+    return fail(withPath ? "no free name for " + pathByAppendingComponent(label, first)
                          : std::string("every name for it is taken"));
+}
+
+Result<std::string> writeNewFileAtomically(const std::string& folder, const std::function<std::string(int)>& nameFor,
+                                           std::string_view data, WriteFailureText text) {
+    Descriptor held{openFolder(folder)};
+    if (held.fd < 0)
+        return text == WriteFailureText::WithPath ? failure("cannot write in", folder, errno)
+                                                  : fail(std::strerror(errno));
+    return writeNewFileAtomically(held.fd, folder, nameFor, data, text);
 }
 
 Result<void> writeFileAtomically(const std::string& path, const Bytes& data, WriteFailureText text) {

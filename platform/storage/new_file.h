@@ -14,3 +14,19 @@
 // another thread or program put there meanwhile. The name it took, or why nothing was written.
 Result<std::string> writeNewFileAtomically(const std::string& folder, const std::function<std::string(int)>& nameFor,
                                            std::string_view data, WriteFailureText text = WriteFailureText::WithPath);
+// The same in the folder held open by the descriptor `folder` (O_PATH will do), wherever that
+// folder is moved or whatever comes under its name meanwhile; `label` names it in failures.
+Result<std::string> writeNewFileAtomically(int folder, const std::string& label,
+                                           const std::function<std::string(int)>& nameFor, std::string_view data,
+                                           WriteFailureText text = WriteFailureText::WithPath);
+
+// Gives the file `temporary` in the folder held open by `folder` the name `name` there, where that
+// name is free (never over another file): 0 once it has it, else the error number, EEXIST while
+// another file has the name.
+int placeWithoutReplacing(int folder, const std::string& temporary, const std::string& name);
+
+// Tests only: called with the temporary file's name in its folder once its data is written, just
+// before it is put in place (by writeFileAtomically too), as if another program acted then. Null
+// removes it; thread-safe.
+using PlacementHook = void (*)(const std::string& temporary);
+void setBeforePlacingForTesting(PlacementHook hook);

@@ -1,6 +1,7 @@
 // Every write that replaces a file by renaming a temporary one over it makes the data durable
 // first and the rename after: the file is flushed, renamed, then its folder is flushed. The test
-// binary stands in for fsync and rename to see the order in which the writers call them.
+// binary stands in for fsync and rename (by path, or in a folder held open) to see the order in
+// which the writers call them.
 #include <dlfcn.h>
 #include <sys/stat.h>
 
@@ -46,6 +47,12 @@ extern "C" int rename(const char* from, const char* to) {
     static auto real = realFunction<int (*)(const char*, const char*)>("rename");
     record("rename");
     return real(from, to);
+}
+
+extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+    static auto real = realFunction<int (*)(int, const char*, int, const char*)>("renameat");
+    record("rename");
+    return real(fromFolder, from, toFolder, to);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #include "platform/storage/file_manager.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,13 +46,13 @@ extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const c
 }
 
 // As a file system without hard links (a FAT disk) answers.
-extern "C" int link(const char* from, const char* to) {
-    static auto real = reinterpret_cast<int (*)(const char*, const char*)>(::dlsym(RTLD_NEXT, "link"));
+extern "C" int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) {
+    static auto real = reinterpret_cast<int (*)(int, const char*, int, const char*, int)>(::dlsym(RTLD_NEXT, "linkat"));
     if (freeNameSupport == FreeNameSupport::Neither) {
         errno = EPERM;
         return -1;
     }
-    return real(from, to);
+    return real(fromFolder, from, toFolder, to, flags);
 }
 
 TEST(FileManager, CreatesListsCopiesMovesAndRemovesTrees) {
@@ -197,5 +198,46 @@ TEST(FileManager, ANewFileTakesTheFirstFreeNameAndReplacesNone) {
         EXPECT_EQ(text(folder / "note.txt"), "old");
         EXPECT_EQ(text(folder / "note-2.txt"), "one");
         EXPECT_EQ(text(folder / "note-3.txt"), "two");
+    }
+}
+
+namespace {
+
+// Another folder put under the folder's name while a file is being written, as a sync tool
+// replaces a folder: the one written to goes to `movedTo` and a new empty one takes its name.
+std::string movedFrom, movedTo;
+void replaceFolder(const std::string&) {
+    ::rename(movedFrom.c_str(), movedTo.c_str());
+    ::mkdir(movedFrom.c_str(), 0700);
+}
+
+}  // namespace
+
+TEST(FileManager, AWriteEndsInTheFolderItBeganInWhenAnotherIsPutUnderItsName) {
+    auto nameFor = [](int n) { return "photo-" + std::to_string(n) + ".jpg"; };
+    for (auto support : {FreeNameSupport::ExclusiveRename, FreeNameSupport::LinksOnly, FreeNameSupport::Neither}) {
+        SCOPED_TRACE(int(support));
+        TempFolder top;
+        movedFrom = top / "lib";
+        ASSERT_EQ(::mkdir(movedFrom.c_str(), 0700), 0);
+        // The first name is taken in the folder held, and free in the one that comes.
+        ASSERT_TRUE(writeFileAtomically(top / "lib/photo-0.jpg", std::string_view("first")));
+        const int held = ::open(movedFrom.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        freeNameSupport = support;
+        setBeforePlacingForTesting(replaceFolder);
+        movedTo = top / "lib.old";
+        auto placed = writeNewFileAtomically(held, movedFrom, nameFor, "second");
+        // By the file's path: the folder under the name when the write began.
+        movedTo = top / "lib.older";
+        auto replaced = writeFileAtomically(top / "lib/settings", std::string_view("kept"));
+        setBeforePlacingForTesting(nullptr);
+        freeNameSupport = FreeNameSupport::ExclusiveRename;
+        ::close(held);
+        EXPECT_EQ(placed ? *placed : placed.error(), "photo-1.jpg");
+        EXPECT_TRUE(replaced.ok()) << (replaced ? "" : replaced.error());
+        EXPECT_EQ(namesIn(top / "lib.old"), (std::vector<std::string>{"photo-0.jpg", "photo-1.jpg"}));
+        EXPECT_EQ(text(top / "lib.old/photo-1.jpg"), "second");
+        EXPECT_EQ(namesIn(top / "lib.older"), std::vector<std::string>{"settings"});
+        EXPECT_EQ(namesIn(top / "lib"), std::vector<std::string>{});
     }
 }
