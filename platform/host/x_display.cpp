@@ -123,13 +123,16 @@ std::optional<std::string> reach(const std::string& name, double seconds) {
 }
 
 void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone) {
+    // Whatever the window before came to, this one starts afresh, on X or not.
+    gLost = false;
+    gWindowGone = false;
+    gWatchedDisplay = nullptr;
+    gWatchedWindow = 0;
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
     onLost() = std::move(lost);
     onWindowGone() = std::move(windowGone);
-    gLost = false;
-    gWindowGone = false;
     gWatchedDisplay = info.info.x11.display;
     gWatchedWindow = info.info.x11.window;
     XSetIOErrorHandler(connectionBroke);

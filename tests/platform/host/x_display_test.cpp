@@ -1,9 +1,9 @@
 // The window host on an X display of the test's own: another client's word that the window was
-// destroyed is not taken for the server's, each sign of the window's real end (the server's
-// DestroyNotify, a request on it refused) ends the program on its own, a refusal the loop repeats is
-// said once, and protocol errors up to the display's close are the program's (the X library's
-// default would end the process); a display that never answers is given up on however the video
-// driver is asked for.
+// destroyed, or on its size, is not taken for the server's, each sign of the window's real end (the
+// server's DestroyNotify as the loop reads it, a request on it refused) ends the program on its own
+// and leaves the next window unharmed, a refusal the loop repeats is said once, and protocol errors
+// up to the display's close are the program's (the X library's default would end the process); a
+// display that never answers is given up on however the video driver is asked for.
 #include "platform/host/x_display.h"
 
 #include <SDL.h>
@@ -17,6 +17,8 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/run_loop.h"
@@ -25,6 +27,7 @@
 #include "platform/host/window_host.h"
 #include "platform/runtime/log.h"
 #include "platform/ui/app/ui_application.h"
+#include "tests/platform/host/dummy_window_driver.h"
 #include "tests/support/silent_display.h"
 #include "tests/support/virtual_display.h"
 
@@ -56,19 +59,23 @@ struct WindowHostOnX : ::testing::Test {
         ASSERT_TRUE(other);
     }
     void TearDown() override {
-        const bool gone = xdisplay::gone();
-        host.reset();
-        // The video system a destroyed window left behind (the host draws and tears down nothing there).
-        if (gone) {
-            if (SDL_Renderer* renderer = SDL_GetRenderer(window)) SDL_DestroyRenderer(renderer);
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        }
+        closeWindow();
         if (other) XCloseDisplay(other);
         RunLoop::main().reset();
         ProgramEnding::resetForTesting();
         UIApplication::resetSharedApplication();
         UIScreen::setMainScreen(UIScreen::make());
         Clock::useReal();
+    }
+    void closeWindow() {
+        const bool gone = xdisplay::gone();
+        host.reset();
+        // The video system a destroyed window left behind (the host draws and tears down nothing there).
+        if (gone && window) {
+            if (SDL_Renderer* renderer = SDL_GetRenderer(window)) SDL_DestroyRenderer(renderer);
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+        window = nullptr;
     }
     // The loop for a few tenths of a second, unless it ends first; then whether it was asked to end.
     std::optional<std::string> endAfterRunning() {
@@ -83,6 +90,24 @@ struct WindowHostOnX : ::testing::Test {
         quit->invalidate();
         if (auto asked = ProgramEnding::requested()) return asked->why;
         return std::nullopt;
+    }
+    // Another client's ConfigureNotify naming the window, and what the video system made of it.
+    std::pair<SDL_Rect, SDL_Rect> afterConfigureSent(int x, int y, int width, int height) {
+        XEvent event{};
+        event.xconfigure.type = ConfigureNotify;
+        event.xconfigure.event = event.xconfigure.window = xwindow;
+        event.xconfigure.x = x;
+        event.xconfigure.y = y;
+        event.xconfigure.width = width;
+        event.xconfigure.height = height;
+        EXPECT_TRUE(XSendEvent(other, xwindow, False, StructureNotifyMask, &event));
+        XSync(other, False);
+        XSync(display, False);
+        SDL_PumpEvents();
+        SDL_Rect at{}, size{};
+        SDL_GetWindowPosition(window, &at.x, &at.y);
+        SDL_GetWindowSize(window, &size.w, &size.h);
+        return {at, size};
     }
     XEvent destroyNotify(bool sent) const {
         XEvent event{};
@@ -114,19 +139,13 @@ TEST_F(WindowHostOnX, ADestroyNotifyAnotherClientSentLeavesTheProgramRunning) {
     EXPECT_FALSE(xdisplay::gone());
 }
 
-// The server's DestroyNotify alone (nothing drawn that would be refused) and a refused request
-// alone (no event read) each end the program as the window's destruction.
+// The server's DestroyNotify alone (nothing drawn that would be refused), as the loop reads it from
+// the video system, and a refused request alone (no event read) each end the program as the
+// window's destruction.
 TEST_F(WindowHostOnX, TheServersDestroyNotifyEndsTheProgram) {
-    SDL_SysWMmsg message{};
-    SDL_VERSION(&message.version);
-    message.subsystem = SDL_SYSWM_X11;
-    message.msg.x11.event = destroyNotify(true);
-    xdisplay::noticeEvent(&message);
-    EXPECT_FALSE(ProgramEnding::requested());
-    message.msg.x11.event = destroyNotify(false);
-    xdisplay::noticeEvent(&message);
-    ASSERT_TRUE(ProgramEnding::requested());
-    EXPECT_EQ(ProgramEnding::requested()->why, kDestroyed);
+    XEvent event = destroyNotify(false);
+    XPutBackEvent(display, &event);
+    EXPECT_EQ(endAfterRunning(), kDestroyed);
 }
 
 TEST_F(WindowHostOnX, ARequestOnTheWindowRefusedAsGoneEndsTheProgram) {
@@ -136,6 +155,30 @@ TEST_F(WindowHostOnX, ARequestOnTheWindowRefusedAsGoneEndsTheProgram) {
     XSync(display, False);
     ASSERT_TRUE(ProgramEnding::requested());
     EXPECT_EQ(ProgramEnding::requested()->why, kDestroyed);
+    // The next window the process opens, on X or not, is not gone with it.
+    closeWindow();
+    DummyWindowDriver driver;
+    EXPECT_TRUE(driver.openWindowHost());
+    EXPECT_FALSE(xdisplay::gone());
+}
+
+// Another client's ConfigureNotify with a size of its own making is not the window's: a window
+// manager's, with the size the server last gave the window, moves it.
+TEST_F(WindowHostOnX, AConfigureNotifyAnotherClientSentIsTakenOnlyWithTheWindowsOwnSize) {
+    SDL_Rect at{}, size{};
+    SDL_GetWindowPosition(window, &at.x, &at.y);
+    SDL_GetWindowSize(window, &size.w, &size.h);
+    for (int made : {20000, 0, 65436}) {
+        auto [movedTo, sized] = afterConfigureSent(7, 8, made, made);
+        EXPECT_EQ(std::make_tuple(movedTo.x, movedTo.y, sized.w, sized.h), std::make_tuple(at.x, at.y, size.w, size.h))
+            << made;
+    }
+    auto [movedTo, sized] = afterConfigureSent(123, 45, size.w, size.h);
+    EXPECT_EQ(std::make_tuple(movedTo.x, movedTo.y), std::make_tuple(123, 45));
+    XResizeWindow(other, xwindow, size.w + 10, size.h + 20);
+    std::tie(movedTo, sized) = afterConfigureSent(60, 70, size.w + 10, size.h + 20);
+    EXPECT_EQ(std::make_tuple(movedTo.x, movedTo.y, sized.w, sized.h),
+              std::make_tuple(60, 70, size.w + 10, size.h + 20));
 }
 
 TEST_F(WindowHostOnX, ARefusalTheLoopRepeatsIsSaidOnce) {
