@@ -18,7 +18,6 @@
 #include <string>
 #include <thread>
 #include <tuple>
-#include <utility>
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/run_loop.h"
@@ -91,23 +90,21 @@ struct WindowHostOnX : ::testing::Test {
         if (auto asked = ProgramEnding::requested()) return asked->why;
         return std::nullopt;
     }
-    // Another client's ConfigureNotify naming the window, and what the video system made of it.
-    std::pair<SDL_Rect, SDL_Rect> afterConfigureSent(int x, int y, int width, int height) {
+    // Where the video system has the window, and how large.
+    std::tuple<int, int, int, int> placed() const {
+        int x = 0, y = 0, w = 0, h = 0;
+        SDL_GetWindowPosition(window, &x, &y);
+        SDL_GetWindowSize(window, &w, &h);
+        return {x, y, w, h};
+    }
+    // Another client's ConfigureNotify naming the window, once the program has read it.
+    void configureSent(int x, int y, int width, int height) {
         XEvent event{};
-        event.xconfigure.type = ConfigureNotify;
-        event.xconfigure.event = event.xconfigure.window = xwindow;
-        event.xconfigure.x = x;
-        event.xconfigure.y = y;
-        event.xconfigure.width = width;
-        event.xconfigure.height = height;
-        EXPECT_TRUE(XSendEvent(other, xwindow, False, StructureNotifyMask, &event));
+        event.xconfigure = {ConfigureNotify, 0, True, other, xwindow, xwindow, x, y, width, height, 0, 0, False};
+        XSendEvent(other, xwindow, False, StructureNotifyMask, &event);
         XSync(other, False);
         XSync(display, False);
         SDL_PumpEvents();
-        SDL_Rect at{}, size{};
-        SDL_GetWindowPosition(window, &at.x, &at.y);
-        SDL_GetWindowSize(window, &size.w, &size.h);
-        return {at, size};
     }
     XEvent destroyNotify(bool sent) const {
         XEvent event{};
@@ -165,20 +162,16 @@ TEST_F(WindowHostOnX, ARequestOnTheWindowRefusedAsGoneEndsTheProgram) {
 // Another client's ConfigureNotify with a size of its own making is not the window's: a window
 // manager's, with the size the server last gave the window, moves it.
 TEST_F(WindowHostOnX, AConfigureNotifyAnotherClientSentIsTakenOnlyWithTheWindowsOwnSize) {
-    SDL_Rect at{}, size{};
-    SDL_GetWindowPosition(window, &at.x, &at.y);
-    SDL_GetWindowSize(window, &size.w, &size.h);
+    const auto [x, y, w, h] = placed();
     for (int made : {20000, 0, 65436}) {
-        auto [movedTo, sized] = afterConfigureSent(7, 8, made, made);
-        EXPECT_EQ(std::make_tuple(movedTo.x, movedTo.y, sized.w, sized.h), std::make_tuple(at.x, at.y, size.w, size.h))
-            << made;
+        configureSent(7, 8, made, made);
+        EXPECT_EQ(placed(), std::make_tuple(x, y, w, h)) << made;
     }
-    auto [movedTo, sized] = afterConfigureSent(123, 45, size.w, size.h);
-    EXPECT_EQ(std::make_tuple(movedTo.x, movedTo.y), std::make_tuple(123, 45));
-    XResizeWindow(other, xwindow, size.w + 10, size.h + 20);
-    std::tie(movedTo, sized) = afterConfigureSent(60, 70, size.w + 10, size.h + 20);
-    EXPECT_EQ(std::make_tuple(movedTo.x, movedTo.y, sized.w, sized.h),
-              std::make_tuple(60, 70, size.w + 10, size.h + 20));
+    configureSent(123, 45, w, h);
+    EXPECT_EQ(placed(), std::make_tuple(123, 45, w, h));
+    XResizeWindow(other, xwindow, w + 10, h + 20);
+    configureSent(60, 70, w + 10, h + 20);
+    EXPECT_EQ(placed(), std::make_tuple(60, 70, w + 10, h + 20));
 }
 
 TEST_F(WindowHostOnX, ARefusalTheLoopRepeatsIsSaidOnce) {
