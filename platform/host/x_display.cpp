@@ -158,8 +158,8 @@ void takeProtocolErrors() {
 }
 
 void unwatch() {
+    // The X library's own again (kept: a display left with the hook still converts through it).
     if (gWatchedDisplay && gXlibConfigure) XESetWireToEvent(gWatchedDisplay, ConfigureNotify, gXlibConfigure);
-    gXlibConfigure = nullptr;
     gWatchedDisplay = nullptr;
     gWatchedWindow = 0;
     onLost() = nullptr;
