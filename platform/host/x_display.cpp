@@ -14,6 +14,8 @@
 
 // Last: the X headers define plain names as macros.
 #include <SDL_syswm.h>
+// The X library's hook on each event as it is read (before the video system sees it).
+#include <X11/Xlibint.h>
 
 namespace xdisplay {
 namespace {
@@ -32,6 +34,30 @@ bool gLost = false;
 bool gWindowGone = false;
 Display* gWatchedDisplay = nullptr;
 XID gWatchedWindow = 0;
+
+// The window's size as the server last gave it.
+int gServerWidth = 0;
+int gServerHeight = 0;
+using WireToEvent = Bool (*)(Display*, XEvent*, xEvent*);
+WireToEvent gXlibConfigure = nullptr;
+
+// Called as each ConfigureNotify is read off the watched display, before the video system sees
+// it; False drops it. Any client may send one naming the window, with any size: the video system
+// would take that size for the window's and lay everything out, and allocate its frame, at it. A
+// sent one is kept only where it gives the window's own size (a window manager's word on a move).
+Bool configureFromWire(Display* display, XEvent* event, xEvent* wire) {
+    if (!gXlibConfigure || !gXlibConfigure(display, event, wire)) return False;
+    const XConfigureEvent& configure = event->xconfigure;
+    if (display != gWatchedDisplay || !gWatchedWindow) return True;
+    if (!configure.send_event) {
+        if (configure.window == gWatchedWindow) {
+            gServerWidth = configure.width;
+            gServerHeight = configure.height;
+        }
+        return True;
+    }
+    return configure.width == gServerWidth && configure.height == gServerHeight;
+}
 
 // Called first for any display whose connection breaks. Returning lets the per-display exit
 // handler run; that returns too, and the X library answers the call that noticed with a failure.
@@ -97,13 +123,16 @@ std::optional<std::string> reach(const std::string& name, double seconds) {
 }
 
 void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone) {
+    // Whatever the window before came to, this one starts afresh, on X or not.
+    gLost = false;
+    gWindowGone = false;
+    gWatchedDisplay = nullptr;
+    gWatchedWindow = 0;
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
     onLost() = std::move(lost);
     onWindowGone() = std::move(windowGone);
-    gLost = false;
-    gWindowGone = false;
     gWatchedDisplay = info.info.x11.display;
     gWatchedWindow = info.info.x11.window;
     XSetIOErrorHandler(connectionBroke);
@@ -111,6 +140,17 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     // In place of the video system's, which passes the error on to the handler it found.
     takeProtocolErrors();
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    // The size is followed from here on, from the server's events read after the hook is in place
+    // and then from its answer, which is newer than all of them.
+    WireToEvent previous = XESetWireToEvent(gWatchedDisplay, ConfigureNotify, configureFromWire);
+    if (previous != configureFromWire) gXlibConfigure = previous;
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (XGetGeometry(gWatchedDisplay, gWatchedWindow, &root, &x, &y, &width, &height, &border, &depth)) {
+        gServerWidth = static_cast<int>(width);
+        gServerHeight = static_cast<int>(height);
+    }
 }
 
 void takeProtocolErrors() {
@@ -118,6 +158,8 @@ void takeProtocolErrors() {
 }
 
 void unwatch() {
+    // The X library's own again (kept: a display left with the hook still converts through it).
+    if (gWatchedDisplay && gXlibConfigure) XESetWireToEvent(gWatchedDisplay, ConfigureNotify, gXlibConfigure);
     gWatchedDisplay = nullptr;
     gWatchedWindow = 0;
     onLost() = nullptr;

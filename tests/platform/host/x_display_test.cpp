@@ -1,9 +1,9 @@
 // The window host on an X display of the test's own: another client's word that the window was
-// destroyed is not taken for the server's, each sign of the window's real end (the server's
-// DestroyNotify, a request on it refused) ends the program on its own, a refusal the loop repeats is
-// said once, and protocol errors up to the display's close are the program's (the X library's
-// default would end the process); a display that never answers is given up on however the video
-// driver is asked for.
+// destroyed, or on its size, is not taken for the server's, each sign of the window's real end (the
+// server's DestroyNotify as the loop reads it, a request on it refused) ends the program on its own
+// and leaves the next window unharmed, a refusal the loop repeats is said once, and protocol errors
+// up to the display's close are the program's (the X library's default would end the process); a
+// display that never answers is given up on however the video driver is asked for.
 #include "platform/host/x_display.h"
 
 #include <SDL.h>
@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/run_loop.h"
@@ -25,6 +26,7 @@
 #include "platform/host/window_host.h"
 #include "platform/runtime/log.h"
 #include "platform/ui/app/ui_application.h"
+#include "tests/platform/host/dummy_window_driver.h"
 #include "tests/support/silent_display.h"
 #include "tests/support/virtual_display.h"
 
@@ -56,19 +58,23 @@ struct WindowHostOnX : ::testing::Test {
         ASSERT_TRUE(other);
     }
     void TearDown() override {
-        const bool gone = xdisplay::gone();
-        host.reset();
-        // The video system a destroyed window left behind (the host draws and tears down nothing there).
-        if (gone) {
-            if (SDL_Renderer* renderer = SDL_GetRenderer(window)) SDL_DestroyRenderer(renderer);
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        }
+        closeWindow();
         if (other) XCloseDisplay(other);
         RunLoop::main().reset();
         ProgramEnding::resetForTesting();
         UIApplication::resetSharedApplication();
         UIScreen::setMainScreen(UIScreen::make());
         Clock::useReal();
+    }
+    void closeWindow() {
+        const bool gone = xdisplay::gone();
+        host.reset();
+        // The video system a destroyed window left behind (the host draws and tears down nothing there).
+        if (gone && window) {
+            if (SDL_Renderer* renderer = SDL_GetRenderer(window)) SDL_DestroyRenderer(renderer);
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+        window = nullptr;
     }
     // The loop for a few tenths of a second, unless it ends first; then whether it was asked to end.
     std::optional<std::string> endAfterRunning() {
@@ -83,6 +89,22 @@ struct WindowHostOnX : ::testing::Test {
         quit->invalidate();
         if (auto asked = ProgramEnding::requested()) return asked->why;
         return std::nullopt;
+    }
+    // Where the video system has the window, and how large.
+    std::tuple<int, int, int, int> placed() const {
+        int x = 0, y = 0, w = 0, h = 0;
+        SDL_GetWindowPosition(window, &x, &y);
+        SDL_GetWindowSize(window, &w, &h);
+        return {x, y, w, h};
+    }
+    // Another client's ConfigureNotify naming the window, once the program has read it.
+    void configureSent(int x, int y, int width, int height) {
+        XEvent event{};
+        event.xconfigure = {ConfigureNotify, 0, True, other, xwindow, xwindow, x, y, width, height, 0, 0, False};
+        XSendEvent(other, xwindow, False, StructureNotifyMask, &event);
+        XSync(other, False);
+        XSync(display, False);
+        SDL_PumpEvents();
     }
     XEvent destroyNotify(bool sent) const {
         XEvent event{};
@@ -114,19 +136,13 @@ TEST_F(WindowHostOnX, ADestroyNotifyAnotherClientSentLeavesTheProgramRunning) {
     EXPECT_FALSE(xdisplay::gone());
 }
 
-// The server's DestroyNotify alone (nothing drawn that would be refused) and a refused request
-// alone (no event read) each end the program as the window's destruction.
+// The server's DestroyNotify alone (nothing drawn that would be refused), as the loop reads it from
+// the video system, and a refused request alone (no event read) each end the program as the
+// window's destruction.
 TEST_F(WindowHostOnX, TheServersDestroyNotifyEndsTheProgram) {
-    SDL_SysWMmsg message{};
-    SDL_VERSION(&message.version);
-    message.subsystem = SDL_SYSWM_X11;
-    message.msg.x11.event = destroyNotify(true);
-    xdisplay::noticeEvent(&message);
-    EXPECT_FALSE(ProgramEnding::requested());
-    message.msg.x11.event = destroyNotify(false);
-    xdisplay::noticeEvent(&message);
-    ASSERT_TRUE(ProgramEnding::requested());
-    EXPECT_EQ(ProgramEnding::requested()->why, kDestroyed);
+    XEvent event = destroyNotify(false);
+    XPutBackEvent(display, &event);
+    EXPECT_EQ(endAfterRunning(), kDestroyed);
 }
 
 TEST_F(WindowHostOnX, ARequestOnTheWindowRefusedAsGoneEndsTheProgram) {
@@ -136,6 +152,26 @@ TEST_F(WindowHostOnX, ARequestOnTheWindowRefusedAsGoneEndsTheProgram) {
     XSync(display, False);
     ASSERT_TRUE(ProgramEnding::requested());
     EXPECT_EQ(ProgramEnding::requested()->why, kDestroyed);
+    // The next window the process opens, on X or not, is not gone with it.
+    closeWindow();
+    DummyWindowDriver driver;
+    EXPECT_TRUE(driver.openWindowHost());
+    EXPECT_FALSE(xdisplay::gone());
+}
+
+// Another client's ConfigureNotify with a size of its own making is not the window's: a window
+// manager's, with the size the server last gave the window, moves it.
+TEST_F(WindowHostOnX, AConfigureNotifyAnotherClientSentIsTakenOnlyWithTheWindowsOwnSize) {
+    const auto [x, y, w, h] = placed();
+    for (int made : {20000, 0, 65436}) {
+        configureSent(7, 8, made, made);
+        EXPECT_EQ(placed(), std::make_tuple(x, y, w, h)) << made;
+    }
+    configureSent(123, 45, w, h);
+    EXPECT_EQ(placed(), std::make_tuple(123, 45, w, h));
+    XResizeWindow(other, xwindow, w + 10, h + 20);
+    configureSent(60, 70, w + 10, h + 20);
+    EXPECT_EQ(placed(), std::make_tuple(60, 70, w + 10, h + 20));
 }
 
 TEST_F(WindowHostOnX, ARefusalTheLoopRepeatsIsSaidOnce) {
