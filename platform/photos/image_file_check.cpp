@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/image/codec/image_data.h"
+#include "platform/storage/owned_descriptor.h"
 
 namespace {
 
@@ -29,13 +30,6 @@ constexpr std::uint64_t kLargestLibraryFile = 512ull << 20;
 
 constexpr std::string_view kJpegEnd("\xFF\xD9", 2);
 constexpr std::string_view kPngEnd("IEND\xAE\x42\x60\x82", 8);
-
-struct Descriptor {
-    int fd = -1;
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 // Reads `length` bytes at `offset`. A read that fails is the file's unreadability; one that ends early
 // (the file shrank under the check) is its content's.
@@ -196,7 +190,7 @@ Result<ImageInfo> judge(std::span<const std::uint8_t> head, std::span<const std:
 Result<ImageInfo> checkImageFileIsWhole(const std::string& path, FileCheckFault* fault) {
     if (fault) *fault = FileCheckFault::NotWhole;
     // Without blocking: a pipe or device under a photo's name must not hold the caller.
-    Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    OwnedDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
     if (file.fd < 0) {
         if (fault) *fault = FileCheckFault::Unreadable;
         return fail(std::string("cannot open: ") + std::strerror(errno));

@@ -25,6 +25,7 @@
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
 #include "platform/storage/new_file.h"
+#include "platform/storage/owned_descriptor.h"
 
 namespace {
 
@@ -59,14 +60,6 @@ std::string movieExtension(const std::string& source) {
     for (char& c : ext) c = char(std::toupper(static_cast<unsigned char>(c)));
     return ext == ".MOV" ? ".MOV" : ".MP4";
 }
-
-// A descriptor closed on every way out.
-struct HeldFolder {
-    int fd = -1;
-    ~HeldFolder() {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 // The names a new file of the asset may take, in turn, with the given extension.
 std::function<std::string(int)> freshNames(const std::string& identifier, const std::string& ext) {
@@ -275,7 +268,7 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
 
     // The files go into the folder whose index takes their rows, held for as long as the change
     // (its index may be reopened meanwhile), whatever is renamed in its place meanwhile.
-    const HeldFolder held{::fcntl(assets->folderHandle(), F_DUPFD_CLOEXEC, 0)};
+    const OwnedDescriptor held{::fcntl(assets->folderHandle(), F_DUPFD_CLOEXEC, 0)};
     const int folder = held.fd;
     if (folder < 0) return fail("cannot write in the library folder: " + std::string(std::strerror(errno)));
     std::vector<std::string> written;

@@ -13,20 +13,13 @@
 #include "platform/storage/file_manager.h"
 #include "platform/storage/file_read_fault.h"
 #include "platform/storage/new_file.h"
+#include "platform/storage/owned_descriptor.h"
 
 namespace {
 
 Failure failure(const std::string& what, const std::string& path, int error) {
     return fail(what + " " + path + ": " + std::strerror(error));
 }
-
-// Closes the descriptor on every path out.
-struct Descriptor {
-    int fd = -1;
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 std::atomic<ReadFaultCheck> readFault{nullptr};
 
@@ -41,7 +34,7 @@ void setReadFaultForTesting(ReadFaultCheck check) {
 
 Result<Bytes> readFileData(const std::string& path) {
     // Opened without blocking, so that a pipe or device under the name cannot hold the caller.
-    Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    OwnedDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
     if (file.fd < 0) return failure("cannot open", path, errno);
     struct stat info {};
     if (::fstat(file.fd, &info) != 0) return failure("cannot read", path, errno);
@@ -94,7 +87,7 @@ int openTemporary(int folder, const std::string& name, std::string& temporary) {
 // the folder in failures.
 std::optional<WriteStep> writeTemporary(int folder, const std::string& label, const std::string& name,
                                         std::string_view data, mode_t mode, std::string& temporary) {
-    Descriptor file{openTemporary(folder, name, temporary)};
+    OwnedDescriptor file{openTemporary(folder, name, temporary)};
     if (file.fd < 0) return WriteStep{"cannot write in", label, errno};
     auto abandon = [&](const char* what) {
         int error = errno;
@@ -114,7 +107,7 @@ std::optional<WriteStep> writeTemporary(int folder, const std::string& label, co
 
 // Makes the renames in the folder durable; a failure here no longer endangers any file.
 void syncFolder(int folder) {
-    Descriptor directory{::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    OwnedDescriptor directory{::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
     if (directory.fd >= 0) ::fsync(directory.fd);
 }
 
@@ -163,7 +156,7 @@ Result<void> writeFileAtomically(const std::string& path, std::string_view data,
     auto failed = [&](const char* what, const std::string& where, int error) {
         return withPath ? failure(what, where, error) : fail(std::strerror(error));
     };
-    Descriptor held{openFolder(folder)};
+    OwnedDescriptor held{openFolder(folder)};
     if (held.fd < 0) return failed("cannot write in", folder, errno);
 
     struct stat existing {};
@@ -215,7 +208,7 @@ Result<std::string> writeNewFileAtomically(int folder, const std::string& label,
 
 Result<std::string> writeNewFileAtomically(const std::string& folder, const std::function<std::string(int)>& nameFor,
                                            std::string_view data, WriteFailureText text) {
-    Descriptor held{openFolder(folder)};
+    OwnedDescriptor held{openFolder(folder)};
     if (held.fd < 0)
         return text == WriteFailureText::WithPath ? failure("cannot write in", folder, errno)
                                                   : fail(std::strerror(errno));
