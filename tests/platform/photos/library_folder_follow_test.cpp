@@ -13,6 +13,7 @@
 #include "platform/dispatch/exit_hold.h"
 #include "platform/photos/asset_index.h"
 #include "platform/runtime/log.h"
+#include "tests/support/another_user.h"
 
 namespace {
 
@@ -132,11 +133,10 @@ TEST_F(FolderTest, TheFolderIsFollowedWhenTheFolderAboveItIsRemovedAndMadeAgain)
 
     // A folder above that may not be searched is named as such (permissions hold for another user).
     std::filesystem::permissions(above, std::filesystem::perms::none);
-    const bool switched = ::geteuid() == 0 && ::seteuid(65534) == 0;
+    testsupport::AnotherUser user;
+    const bool switched = user.switched();
     auto opened = AssetIndex::open(lib.string(), FolderCreation::MustExist);
-    if (switched) {
-        ASSERT_EQ(::seteuid(0), 0);
-    }
+    ASSERT_TRUE(user.end());
     std::filesystem::permissions(above, std::filesystem::perms::owner_all);
     std::filesystem::remove_all(above);
     const std::string said = opened ? "opened" : opened.error();
@@ -229,10 +229,10 @@ TEST_F(FolderTest, APhotoLinkedInOrMadeReadableIsListed) {
     copyIn("locked.jpg");
     std::filesystem::permissions(folder / "locked.jpg", std::filesystem::perms::none);
     // Permissions hold for the superuser only as another user.
-    const bool switched = ::geteuid() == 0 && ::seteuid(65534) == 0;
-    settle(*library, {"locked.jpg"});
-    if (switched) {
-        ASSERT_EQ(::seteuid(0), 0);
+    {
+        testsupport::AnotherUser user;
+        settle(*library, {"locked.jpg"});
+        ASSERT_TRUE(user.end());
     }
     EXPECT_EQ(listed(), 1u);
     std::filesystem::permissions(folder / "locked.jpg",

@@ -29,7 +29,9 @@
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "tests/platform/media/media_test_support.h"
+#include "tests/platform/ui/kept_by_the_process.h"
 #include "tests/platform/ui/picker_alert_support.h"
+#include "tests/support/another_user.h"
 #include "tests/support/reachable_temp_folder.h"
 #include "tests/support/temp_photo_library.h"
 
@@ -175,31 +177,26 @@ TEST_F(ImagePickerTest, GridShowsThumbnailsNewestFirstGreyForAMissingFile) {
               red);
 }
 
-// While alive, file permissions hold for this process: the superuser reads every file, so it
-// becomes another user (on every thread), with the folder opened up to that user beforehand.
-class OrdinaryUser {
-public:
-    explicit OrdinaryUser(const std::filesystem::path& folder) {
-        if (::geteuid() != 0) return;
-        std::filesystem::permissions(folder, std::filesystem::perms::all);
-        using std::filesystem::perms;
-        for (const auto& e : std::filesystem::directory_iterator(folder))
-            if (std::filesystem::status(e.path()).permissions() != perms::none)
-                std::filesystem::permissions(e.path(), perms::owner_read | perms::owner_write | perms::group_read |
-                                                           perms::group_write | perms::others_read |
-                                                           perms::others_write);
-        switched_ = ::seteuid(kNobody) == 0;
-    }
-    ~OrdinaryUser() {
-        if (switched_) {
-            EXPECT_EQ(::seteuid(0), 0);
-        }
-    }
-    bool ok() const { return ::geteuid() != 0; }
+// The folder opened up to an ordinary user, who then reads it in this process's place: the superuser
+// reads every file. The fonts and the bundle the screens draw from are the process's for its life,
+// so they are made first.
+struct OrdinaryUser {
+    explicit OrdinaryUser(const std::filesystem::path& folder) : user(openedUp(folder)) {}
+    bool ok() const { return user.bound(); }
 
-private:
-    static constexpr uid_t kNobody = 65534;
-    bool switched_ = false;
+    static std::function<void()> openedUp(const std::filesystem::path& folder) {
+        return [folder] {
+            using std::filesystem::perms;
+            std::filesystem::permissions(folder, perms::all);
+            for (const auto& e : std::filesystem::directory_iterator(folder))
+                if (std::filesystem::status(e.path()).permissions() != perms::none)
+                    std::filesystem::permissions(e.path(), perms::owner_read | perms::owner_write | perms::group_read |
+                                                               perms::group_write | perms::others_read |
+                                                               perms::others_write);
+            keptByTheProcess();
+        };
+    }
+    testsupport::AnotherUser user;
 };
 
 TEST_F(ImagePickerTest, AnUnreadablePhotoStaysListedAsAGreyCellThatDoesNotPick) {

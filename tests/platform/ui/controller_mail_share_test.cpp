@@ -31,6 +31,7 @@
 #include "platform/ui/controller/ui_activity_view_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
+#include "tests/platform/ui/kept_by_the_process.h"
 #include "tests/support/reachable_temp_folder.h"
 #include "tests/support/temp_photo_library.h"
 
@@ -326,7 +327,10 @@ TEST_F(MailDraftTest, ADraftThatCannotBeKeptIsFailedWithTheReason) {
         auto mail = MFMailComposeViewController::make();
         mail->setMailComposeDelegate(delegate);
         mail->setSubject("kept?");
-        if (superuser) ::setfsuid(65534);
+        if (superuser) {
+            keptByTheProcess();
+            ::setfsuid(65534);
+        }
         const bool saved = mail->saveDraft();
         if (superuser) ::setfsuid(0);
         EXPECT_TRUE(saved);
