@@ -136,6 +136,9 @@ private:
     // The rows against the files present among those considered, all in the folder held: the heart
     // of a repair.
     Result<void> reconcile(const std::set<std::string>& files, const std::vector<AssetIndexRow>& rows, RowDates dates);
+    // A temporary file of a save in the folder: left to a save still writing it; else its file,
+    // where whole, kept under a name of its own (the one it is kept under), and removed where not.
+    std::optional<std::string> settleLeftTemporary(const std::string& temporary);
     // Rows that share a file or an identifier (an index made elsewhere need not forbid them): the
     // earliest row naming a file keeps it and later ones go; a later row sharing an identifier gets
     // one of its own, so that a deletion by identifier never takes two files. Unique indexes keep
@@ -159,3 +162,6 @@ private:
 bool isLibraryImageName(const std::string& name);
 bool isLibraryMovieName(const std::string& name);
 bool isLibraryFileName(const std::string& name);
+// The name a new file takes in turn where the names before it are taken: `first` itself, then
+// "IMG_X_1.JPG", "IMG_X_2.JPG"… for "IMG_X.JPG".
+std::string libraryFileNameInTurn(const std::string& first, int turn);
