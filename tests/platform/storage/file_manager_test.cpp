@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "platform/storage/new_file.h"
+#include "platform/storage/owned_descriptor.h"
 #include "test_support.h"
 #include "tests/support/fifo_trap.h"
 
@@ -240,4 +241,20 @@ TEST(FileManager, AWriteEndsInTheFolderItBeganInWhenAnotherIsPutUnderItsName) {
         EXPECT_EQ(namesIn(top / "lib.older"), std::vector<std::string>{"settings"});
         EXPECT_EQ(namesIn(top / "lib"), std::vector<std::string>{});
     }
+}
+
+TEST(FileManager, AnOwnedDescriptorIsClosedOnceByWhicheverHoldsItLast) {
+    static_assert(!std::is_copy_constructible_v<OwnedDescriptor> && !std::is_copy_assignable_v<OwnedDescriptor>);
+    auto open = [](int fd) { return ::fcntl(fd, F_GETFD) >= 0; };
+    OwnedDescriptor kept;
+    int fd = -1;
+    {
+        OwnedDescriptor first{::open("/dev/null", O_RDONLY | O_CLOEXEC)};
+        fd = first.fd;
+        OwnedDescriptor second{std::move(first)};
+        kept = std::move(second);
+    }
+    EXPECT_TRUE(open(fd)) << "not closed by those it was moved from";
+    kept = OwnedDescriptor{};
+    EXPECT_FALSE(open(fd)) << "closed by the last";
 }
