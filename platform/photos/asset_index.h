@@ -10,7 +10,9 @@
 // length disagrees with their file are described afresh from it (a movie is read only when its
 // size or time differ from the recorded ones); whole image files without a row are indexed; and
 // the temporary files of an interrupted atomic write are removed, except a whole one, which takes
-// its own name where that is free and is indexed. While the library is open, the
+// the first name free of those its save would have taken and is indexed (or goes, where one of them
+// is that file already); one a save under way holds, here or in another program, is left to the
+// save, and one that cannot be read now to the next open. While the library is open, the
 // files another program changes are settled by the same rules (settleFiles), except that a photo
 // cut short in place is dated anew, so that whoever shows it reads it again. A link under the
 // index's name is set aside and one under its journal's, log's or shared memory's is removed: no

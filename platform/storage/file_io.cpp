@@ -70,8 +70,8 @@ std::atomic<PlacementHook> beforePlacing{nullptr};
 
 // Whether the descriptor and the name in the folder are one file.
 bool sameFile(int fd, int folder, const std::string& name) {
-    struct stat held {
-    }, named{};
+    struct stat held {};
+    struct stat named {};
     return ::fstat(fd, &held) == 0 && ::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
@@ -189,7 +189,8 @@ int placeWithoutReplacing(int folder, const std::string& temporary, const std::s
 LeftTemporary claimLeftTemporary(int folder, const std::string& temporary, OwnedDescriptor& claim) {
     claim =
         OwnedDescriptor{::openat(folder, temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
-    // Nothing that cannot be opened (a link, a file of another user) is a write's under way here.
+    // What cannot be opened here (a link; another user's file) has no lock to ask: it is the
+    // caller's to check, and a file it cannot read is one it cannot tell to be remains either.
     if (claim.fd < 0) return errno == ENOENT ? LeftTemporary::Gone : LeftTemporary::LeftOver;
     if (heldElsewhere(lockWhole(claim.fd, F_RDLCK))) {
         claim = OwnedDescriptor{};
