@@ -1,5 +1,6 @@
 // The index brought in line with its folder: the whole folder when the index opens, and the files
 // another program changed while it is open.
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <type_traits>
 
 #include "platform/storage/new_file.h"
 #include "platform/storage/owned_descriptor.h"
