@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdarg>
 #include <filesystem>
 #include <fstream>
 #include <type_traits>
@@ -55,6 +56,26 @@ extern "C" int linkat(int fromFolder, const char* from, int toFolder, const char
         return -1;
     }
     return real(fromFolder, from, toFolder, to, flags);
+}
+
+// An open of the folder that claims the next temporary file a write makes the moment it is made,
+// before the write has locked it, as a library's open may in another program.
+std::atomic<bool> claimNextTemporary{false};
+OwnedDescriptor claimed;
+extern "C" int openat(int folder, const char* path, int flags, ...) {
+    static auto real = reinterpret_cast<int (*)(int, const char*, int, ...)>(::dlsym(RTLD_NEXT, "openat"));
+    mode_t mode = 0;
+    if (flags & O_CREAT) {
+        va_list args;
+        va_start(args, flags);
+        mode = va_arg(args, mode_t);
+        va_end(args);
+    }
+    const int fd = real(folder, path, flags, mode);
+    if (fd >= 0 && (flags & O_EXCL) && path[0] == '.' && claimNextTemporary.exchange(false)) {
+        EXPECT_EQ(claimLeftTemporary(folder, path, claimed), LeftTemporary::LeftOver);
+    }
+    return fd;
 }
 
 TEST(FileManager, CreatesListsCopiesMovesAndRemovesTrees) {
@@ -201,6 +222,25 @@ TEST(FileManager, ANewFileTakesTheFirstFreeNameAndReplacesNone) {
         EXPECT_EQ(text(folder / "note-2.txt"), "one");
         EXPECT_EQ(text(folder / "note-3.txt"), "two");
     }
+}
+
+// The write gives that file up (its own, and empty: it removes it) and writes another.
+TEST(FileManager, AWriteGivesUpATemporaryFileAnOpenClaimedFirst) {
+    TempFolder folder;
+    claimNextTemporary = true;
+    auto placed = writeNewFileAtomically(
+        folder.path(), [](int) { return std::string("photo.jpg"); }, "whole");
+    ASSERT_FALSE(claimNextTemporary);
+    ASSERT_GE(claimed.fd, 0);
+    struct stat given {
+    }, written{};
+    ASSERT_EQ(::fstat(claimed.fd, &given), 0);
+    ASSERT_EQ(::stat((folder / "photo.jpg").c_str(), &written), 0);
+    EXPECT_EQ(placed.valueOr(""), "photo.jpg");
+    EXPECT_NE(given.st_ino, written.st_ino) << "not written into the claimed file";
+    EXPECT_EQ(given.st_nlink, 0u) << "nor is the claimed file left in the folder";
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"photo.jpg"});
+    claimed = OwnedDescriptor{};
 }
 
 namespace {
