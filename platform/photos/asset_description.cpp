@@ -37,6 +37,13 @@ bool isLibraryFileName(const std::string& name) {
     return isLibraryImageName(name) || isLibraryMovieName(name);
 }
 
+std::string libraryFileNameInTurn(const std::string& first, int turn) {
+    if (turn == 0) return first;
+    const std::size_t dot = first.rfind('.');
+    const std::size_t stem = dot == std::string::npos || dot == 0 ? first.size() : dot;
+    return first.substr(0, stem) + "_" + std::to_string(turn) + first.substr(stem);
+}
+
 Result<AssetRecord> AssetIndex::describeFile(const std::string& path, bool verifyPixels) {
     if (isLibraryMovieName(path)) {
         auto movie = describeMovieFile(path);

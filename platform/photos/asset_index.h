@@ -10,7 +10,9 @@
 // length disagrees with their file are described afresh from it (a movie is read only when its
 // size or time differ from the recorded ones); whole image files without a row are indexed; and
 // the temporary files of an interrupted atomic write are removed, except a whole one, which takes
-// its own name where that is free and is indexed. While the library is open, the
+// the first name free of those its save would have taken and is indexed (or goes, where one of them
+// is that file already); one a save under way holds, here or in another program, is left to the
+// save, and one that cannot be read now to the next open. While the library is open, the
 // files another program changes are settled by the same rules (settleFiles), except that a photo
 // cut short in place is dated anew, so that whoever shows it reads it again. A link under the
 // index's name is set aside and one under its journal's, log's or shared memory's is removed: no
@@ -136,6 +138,9 @@ private:
     // The rows against the files present among those considered, all in the folder held: the heart
     // of a repair.
     Result<void> reconcile(const std::set<std::string>& files, const std::vector<AssetIndexRow>& rows, RowDates dates);
+    // A temporary file of a save in the folder: left to a save still writing it; else its file,
+    // where whole, kept under a name of its own (the one it is kept under), and removed where not.
+    std::optional<std::string> settleLeftTemporary(const std::string& temporary);
     // Rows that share a file or an identifier (an index made elsewhere need not forbid them): the
     // earliest row naming a file keeps it and later ones go; a later row sharing an identifier gets
     // one of its own, so that a deletion by identifier never takes two files. Unique indexes keep
@@ -159,3 +164,6 @@ private:
 bool isLibraryImageName(const std::string& name);
 bool isLibraryMovieName(const std::string& name);
 bool isLibraryFileName(const std::string& name);
+// The name a new file takes in turn where the names before it are taken: `first` itself, then
+// "IMG_X_1.JPG", "IMG_X_2.JPG"… for "IMG_X.JPG".
+std::string libraryFileNameInTurn(const std::string& first, int turn);

@@ -1,8 +1,13 @@
 // The index brought in line with its folder: the whole folder when the index opens, and the files
 // another program changed while it is open.
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
@@ -14,6 +19,7 @@
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
 #include "platform/storage/new_file.h"
+#include "platform/storage/owned_descriptor.h"
 
 namespace {
 
@@ -22,6 +28,8 @@ constexpr double kDurationSlack = 0.1;
 // Bounds of a movie row taken on trust: beyond them the row is checked against its file.
 constexpr int kLargestMovieSide = 1 << 15;
 constexpr double kLongestMovie = 1e6;
+// Names an interrupted save's whole file tries in turn before it is left as it is.
+constexpr int kMostKeptNames = 10000;
 // What an interrupted atomic write leaves: ".<name>.XXXXXX" beside the file it was writing.
 bool isStaleTemporary(const std::string& name) {
     if (name.size() < 9 || name[0] != '.' || name[name.size() - 7] != '.') return false;
@@ -69,17 +77,7 @@ Result<void> AssetIndex::repair(FolderReading reading) {
     std::set<std::string> files;
     for (const auto& name : *names) {
         if (isStaleTemporary(name)) {
-            // A save cut off once its file was whole (flushed, not yet named): the file is kept
-            // under its own name where that is free. Anything else is what remains of the save.
-            const std::string own = name.substr(1, name.size() - 8);
-            FileCheckFault fault{};
-            if (checkLibraryFile(pathInFolder(name), fault) && placeWithoutReplacing(folderHandle_, name, own) == 0) {
-                Log::warning(kPhotosLog, "keeping the whole file of an interrupted save as " + own);
-                files.insert(own);
-                continue;
-            }
-            Log::warning(kPhotosLog, "removing the remains of an interrupted save: " + name);
-            (void)fm->removeItemAtPath(pathInFolder(name));
+            if (auto kept = settleLeftTemporary(name)) files.insert(*kept);
         } else if (isLibraryFileName(name)) {
             files.insert(name);
         }
@@ -90,6 +88,55 @@ Result<void> AssetIndex::repair(FolderReading reading) {
     auto rows = readRows();
     if (!rows) return fail(rows.error());
     return reconcile(files, *rows, RowDates::Kept);
+}
+
+std::optional<std::string> AssetIndex::settleLeftTemporary(const std::string& temporary) {
+    OwnedDescriptor claim;
+    switch (claimLeftTemporary(folderHandle_, temporary, claim)) {
+        case LeftTemporary::BeingWritten:
+            Log::info(kPhotosLog, "leaving " + temporary + " to the save writing it");
+            return std::nullopt;
+        case LeftTemporary::Gone: return std::nullopt;
+        case LeftTemporary::LeftOver: break;
+    }
+    // A save cut off once its file was whole (flushed, not yet named): the file is kept under the
+    // first name free of those the save would have taken. Where one of them is this file already
+    // (a second name the save made before it was cut off), the temporary name alone goes.
+    const std::string own = temporary.substr(1, temporary.size() - 8);
+    FileCheckFault fault{};
+    if (auto whole = checkLibraryFile(pathInFolder(temporary), fault); !whole) {
+        if (fault == FileCheckFault::Unreadable) {
+            // A read that fails now says nothing of the file: the next open looks again.
+            Log::warning(kPhotosLog, "cannot check " + temporary + " now (" + whole.error() + "); it stays");
+            return std::nullopt;
+        }
+        Log::warning(kPhotosLog, "removing the remains of an interrupted save: " + temporary);
+        ::unlinkat(folderHandle_, temporary.c_str(), 0);
+        return std::nullopt;
+    }
+    struct stat left {};
+    if (::fstatat(folderHandle_, temporary.c_str(), &left, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+    for (int turn = 0; turn < kMostKeptNames; ++turn) {
+        const std::string name = libraryFileNameInTurn(own, turn);
+        const int error = placeWithoutReplacing(folderHandle_, temporary, name);
+        if (error == 0) {
+            Log::warning(kPhotosLog, "keeping the whole file of an interrupted save as " + name);
+            return name;
+        }
+        if (error != EEXIST) {
+            Log::warning(kPhotosLog,
+                         "cannot keep " + temporary + " as " + name + " now (" + std::strerror(error) + "); it stays");
+            return std::nullopt;
+        }
+        struct stat named {};
+        if (::fstatat(folderHandle_, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == left.st_dev &&
+            named.st_ino == left.st_ino) {
+            ::unlinkat(folderHandle_, temporary.c_str(), 0);
+            return name;
+        }
+    }
+    Log::warning(kPhotosLog, "no free name to keep " + temporary + " under; it stays");
+    return std::nullopt;
 }
 
 Result<void> AssetIndex::settleFiles(const std::optional<std::set<std::string>>& names) {

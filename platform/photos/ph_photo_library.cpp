@@ -63,9 +63,7 @@ std::string movieExtension(const std::string& source) {
 
 // The names a new file of the asset may take, in turn, with the given extension.
 std::function<std::string(int)> freshNames(const std::string& identifier, const std::string& ext) {
-    return [stem = "IMG_" + identifier.substr(0, 8), ext](int i) {
-        return stem + (i ? "_" + std::to_string(i) : "") + ext;
-    };
+    return [first = "IMG_" + identifier.substr(0, 8) + ext](int i) { return libraryFileNameInTurn(first, i); };
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <optional>
 #include <random>
+#include <utility>
 
 #include "platform/storage/file_manager.h"
 #include "platform/storage/file_read_fault.h"
@@ -67,26 +68,67 @@ struct WriteStep {
 
 std::atomic<PlacementHook> beforePlacing{nullptr};
 
+// Whether the descriptor and the name in the folder are one file.
+bool sameFile(int fd, int folder, const std::string& name) {
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+// A lock on the whole file, through its open file: it conflicts with any other open of the file,
+// in this program or another, and goes with the last descriptor of this one (or its process).
+int lockWhole(int fd, short type) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) return 0;
+    return errno;
+}
+
+// Whether a lock error says that another holds the file, rather than that the file system has no
+// locks (where a temporary file is then written and settled as it was before there were any).
+bool heldElsewhere(int error) {
+    return error == EAGAIN || error == EACCES;
+}
+
 // A new empty file ".<name>.XXXXXX" in the folder, as mkstemp makes one, but relative to the
-// folder's descriptor: the folder keeps it wherever the folder is moved meanwhile.
+// folder's descriptor: the folder keeps it wherever the folder is moved meanwhile. The file is
+// locked for writing as soon as it is made, and stays so for as long as the descriptor is open:
+// an open of the library that finds it then leaves it to the write. One that an open claimed
+// first (it finds it empty, and removes it) is given up for another.
 int openTemporary(int folder, const std::string& name, std::string& temporary) {
     static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < kMostNewNames; ++attempt) {
         temporary = "." + name + ".";
         for (int i = 0; i < 6; ++i) temporary += kLetters[random() % (sizeof kLetters - 1)];
-        const int fd = ::openat(folder, temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        OwnedDescriptor file{
+            ::openat(folder, temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
+        if (file.fd < 0) {
+            if (errno != EEXIST) return -1;
+            continue;
+        }
+        const int locked = lockWhole(file.fd, F_WRLCK);
+        // Once locked, the name is the file's until the write gives it up.
+        if (!sameFile(file.fd, folder, temporary)) continue;
+        if (heldElsewhere(locked)) {
+            ::unlinkat(folder, temporary.c_str(), 0);
+            continue;
+        }
+        return std::exchange(file.fd, -1);
     }
     errno = EEXIST;
     return -1;
 }
 
 // The data in a new temporary file ".<name>.XXXXXX" in the folder, with the mode, flushed to disk
-// and closed; `temporary` is its name there. A failed step leaves nothing behind. `label` names
+// and closed; `temporary` is its name there, and `hold` a second descriptor of it that keeps its
+// lock until the caller has given it its name. A failed step leaves nothing behind. `label` names
 // the folder in failures.
 std::optional<WriteStep> writeTemporary(int folder, const std::string& label, const std::string& name,
-                                        std::string_view data, mode_t mode, std::string& temporary) {
+                                        std::string_view data, mode_t mode, std::string& temporary,
+                                        OwnedDescriptor& hold) {
     OwnedDescriptor file{openTemporary(folder, name, temporary)};
     if (file.fd < 0) return WriteStep{"cannot write in", label, errno};
     auto abandon = [&](const char* what) {
@@ -98,8 +140,9 @@ std::optional<WriteStep> writeTemporary(int folder, const std::string& label, co
     if (::fchmod(file.fd, mode) != 0) return abandon("cannot set permissions of");
     if (!writeAllToDescriptor(file.fd, data.data(), data.size())) return abandon("cannot write");
     if (::fsync(file.fd) != 0) return abandon("cannot flush");
-    int fd = file.fd;
-    file.fd = -1;
+    hold = OwnedDescriptor{::fcntl(file.fd, F_DUPFD_CLOEXEC, 0)};
+    if (hold.fd < 0) return abandon("cannot write");
+    int fd = std::exchange(file.fd, -1);
     if (::close(fd) != 0) return abandon("cannot close");
     if (const PlacementHook hook = beforePlacing.load()) hook(temporary);
     return std::nullopt;
@@ -143,6 +186,25 @@ int placeWithoutReplacing(int folder, const std::string& temporary, const std::s
     return 0;
 }
 
+LeftTemporary claimLeftTemporary(int folder, const std::string& temporary, OwnedDescriptor& claim) {
+    claim =
+        OwnedDescriptor{::openat(folder, temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    // What cannot be opened here (a link; another user's file) has no lock to ask: it is the
+    // caller's to check, and a file it cannot read is one it cannot tell to be remains either.
+    if (claim.fd < 0) return errno == ENOENT ? LeftTemporary::Gone : LeftTemporary::LeftOver;
+    if (heldElsewhere(lockWhole(claim.fd, F_RDLCK))) {
+        claim = OwnedDescriptor{};
+        return LeftTemporary::BeingWritten;
+    }
+    // Under the claim, the name stays the file's: a write that made it gives it up on finding it
+    // claimed, and one that had locked it first is done with it.
+    if (!sameFile(claim.fd, folder, temporary)) {
+        claim = OwnedDescriptor{};
+        return LeftTemporary::Gone;
+    }
+    return LeftTemporary::LeftOver;
+}
+
 void setBeforePlacingForTesting(PlacementHook hook) {
     beforePlacing.store(hook);
 }
@@ -167,7 +229,8 @@ Result<void> writeFileAtomically(const std::string& path, std::string_view data,
     // Keep the old file's permissions, else the usual ones.
     mode_t mode = hadFile ? (existing.st_mode & 07777) : 0644;
     std::string temporary;
-    if (auto step = writeTemporary(held.fd, folder, name, data, mode, temporary))
+    OwnedDescriptor hold;
+    if (auto step = writeTemporary(held.fd, folder, name, data, mode, temporary, hold))
         return failed(step->what, step->where, step->error);
     if (::renameat(held.fd, temporary.c_str(), held.fd, name.c_str()) != 0) {
         int error = errno;
@@ -187,7 +250,8 @@ Result<std::string> writeNewFileAtomically(int folder, const std::string& label,
     };
     const std::string first = nameFor(0);
     std::string temporary;
-    if (auto step = writeTemporary(folder, label, first, data, 0644, temporary))
+    OwnedDescriptor hold;
+    if (auto step = writeTemporary(folder, label, first, data, 0644, temporary, hold))
         return failed(step->what, step->where, step->error);
     for (int attempt = 0; attempt < kMostNewNames; ++attempt) {
         const std::string name = attempt ? nameFor(attempt) : first;

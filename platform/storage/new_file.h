@@ -8,6 +8,7 @@
 
 #include "platform/runtime/result.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/owned_descriptor.h"
 
 // Writes a new file as writeFileAtomically does, and puts it in place under the first of the
 // names nameFor(0), nameFor(1), … that is free at that moment in the folder: never over a file
@@ -24,6 +25,19 @@ Result<std::string> writeNewFileAtomically(int folder, const std::string& label,
 // name is free (never over another file): 0 once it has it, else the error number, EEXIST while
 // another file has the name.
 int placeWithoutReplacing(int folder, const std::string& temporary, const std::string& name);
+
+// What an open of a folder finds of a temporary file ".<name>.XXXXXX" that a write made there.
+enum class LeftTemporary {
+    // A write under way holds it, in this program or another: it is the write's to name or remove.
+    BeingWritten,
+    // Gone meanwhile (named or removed by whoever wrote it).
+    Gone,
+    // No write holds it: the write was cut off (its program ended). `claim` then holds it (where it
+    // could be opened), so that no write takes it up while the caller settles it, until the claim
+    // is closed.
+    LeftOver,
+};
+LeftTemporary claimLeftTemporary(int folder, const std::string& temporary, OwnedDescriptor& claim);
 
 // Tests only: called with the temporary file's name in its folder once its data is written, just
 // before it is put in place (by writeFileAtomically too), as if another program acted then. Null

@@ -1,6 +1,7 @@
 // A save, and a settlement step, while another folder comes under the library folder's name: the
 // photo, its row and whatever a step reads belong to the folder whose index the library holds.
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <map>
@@ -100,18 +101,43 @@ TEST_F(PhotosTest, AChangeThatFindsItsIndexBrokenOnceAnotherFolderIsUnderTheName
     std::filesystem::remove_all(old);
 }
 
+// Under the first free name of those its save would have taken; where one is the file already (a
+// second name the save made before it was cut off), only the temporary name goes.
 TEST_F(PhotosTest, TheWholeFileOfAnInterruptedSaveIsKeptWhereItsNameIsFree) {
     std::filesystem::create_directories(folder);
     write(folder / ".IMG_LEFT.JPG.Ab3dE9", jpeg(20, 10));
     write(folder / "IMG_TAKEN.JPG", jpeg(8, 8));
+    write(folder / "IMG_TAKEN_1.JPG", jpeg(8, 8));
     write(folder / ".IMG_TAKEN.JPG.Zz9yX8", jpeg(20, 10));
+    write(folder / "IMG_LINKED.JPG", jpeg(8, 8));
+    write(folder / "IMG_LINKED_1.JPG", jpeg(20, 10));
+    std::filesystem::create_hard_link(folder / "IMG_LINKED_1.JPG", folder / ".IMG_LINKED.JPG.Lk4mN5");
     const Bytes whole = jpeg(20, 10);
     write(folder / ".IMG_HALF.JPG.Qq1wE2", Bytes(whole.begin(), whole.begin() + whole.size() / 2));
-    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 2u);
+    EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 6u);
     auto files = filesOf(folder);
-    EXPECT_EQ(files["folder"], (std::set<std::string>{"IMG_LEFT.JPG", "IMG_TAKEN.JPG"}));
+    EXPECT_EQ(files["folder"], (std::set<std::string>{"IMG_LEFT.JPG", "IMG_TAKEN.JPG", "IMG_TAKEN_1.JPG",
+                                                      "IMG_TAKEN_2.JPG", "IMG_LINKED.JPG", "IMG_LINKED_1.JPG"}));
     EXPECT_EQ(files["rows"], files["folder"]);
     EXPECT_EQ(std::filesystem::file_size(folder / "IMG_TAKEN.JPG"), jpeg(8, 8).size()) << "never replaced";
+    EXPECT_EQ(std::filesystem::file_size(folder / "IMG_TAKEN_2.JPG"), whole.size());
+}
+
+// A file that cannot be read now (another user's, here) may be a whole photo: it waits for an open
+// that can read it.
+TEST_F(PhotosTest, AnInterruptedSavesFileThatCannotBeReadStays) {
+    std::filesystem::create_directories(folder);
+    std::filesystem::permissions(folder, std::filesystem::perms::all);
+    write(folder / ".IMG_OTHER.JPG.Ab3dE9", jpeg(20, 10));
+    std::filesystem::permissions(folder / ".IMG_OTHER.JPG.Ab3dE9", std::filesystem::perms::owner_read);
+    const bool switched = ::geteuid() == 0 && ::seteuid(65534) == 0;
+    if (!switched && ::geteuid() == 0) GTEST_SKIP() << "no other user to be";
+    auto opened = AssetIndex::open(folder.string());
+    if (switched) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    ASSERT_TRUE(opened.ok()) << opened.error();
+    EXPECT_TRUE(std::filesystem::exists(folder / ".IMG_OTHER.JPG.Ab3dE9"));
 }
 
 TEST_F(PhotosTest, ASettlementStepReadsTheFolderItsIndexHoldsWhateverIsUnderItsName) {

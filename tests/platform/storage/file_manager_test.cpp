@@ -9,10 +9,13 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdarg>
 #include <filesystem>
 #include <fstream>
+#include <type_traits>
 
 #include "platform/storage/new_file.h"
+#include "platform/storage/owned_descriptor.h"
 #include "test_support.h"
 #include "tests/support/fifo_trap.h"
 
@@ -53,6 +56,26 @@ extern "C" int linkat(int fromFolder, const char* from, int toFolder, const char
         return -1;
     }
     return real(fromFolder, from, toFolder, to, flags);
+}
+
+// An open of the folder that claims the next temporary file a write makes the moment it is made,
+// before the write has locked it, as a library's open may in another program.
+std::atomic<bool> claimNextTemporary{false};
+OwnedDescriptor claimed;
+extern "C" int openat(int folder, const char* path, int flags, ...) {
+    static auto real = reinterpret_cast<int (*)(int, const char*, int, ...)>(::dlsym(RTLD_NEXT, "openat"));
+    mode_t mode = 0;
+    if (flags & O_CREAT) {
+        va_list args;
+        va_start(args, flags);
+        mode = va_arg(args, mode_t);
+        va_end(args);
+    }
+    const int fd = real(folder, path, flags, mode);
+    if (fd >= 0 && (flags & O_EXCL) && path[0] == '.' && claimNextTemporary.exchange(false)) {
+        EXPECT_EQ(claimLeftTemporary(folder, path, claimed), LeftTemporary::LeftOver);
+    }
+    return fd;
 }
 
 TEST(FileManager, CreatesListsCopiesMovesAndRemovesTrees) {
@@ -201,6 +224,25 @@ TEST(FileManager, ANewFileTakesTheFirstFreeNameAndReplacesNone) {
     }
 }
 
+// The write gives that file up (its own, and empty: it removes it) and writes another.
+TEST(FileManager, AWriteGivesUpATemporaryFileAnOpenClaimedFirst) {
+    TempFolder folder;
+    claimNextTemporary = true;
+    auto placed = writeNewFileAtomically(
+        folder.path(), [](int) { return std::string("photo.jpg"); }, "whole");
+    ASSERT_FALSE(claimNextTemporary);
+    ASSERT_GE(claimed.fd, 0);
+    struct stat given {
+    }, written{};
+    ASSERT_EQ(::fstat(claimed.fd, &given), 0);
+    ASSERT_EQ(::stat((folder / "photo.jpg").c_str(), &written), 0);
+    EXPECT_EQ(placed.valueOr(""), "photo.jpg");
+    EXPECT_NE(given.st_ino, written.st_ino) << "not written into the claimed file";
+    EXPECT_EQ(given.st_nlink, 0u) << "nor is the claimed file left in the folder";
+    EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{"photo.jpg"});
+    claimed = OwnedDescriptor{};
+}
+
 namespace {
 
 // Another folder put under the folder's name while a file is being written, as a sync tool
@@ -240,4 +282,20 @@ TEST(FileManager, AWriteEndsInTheFolderItBeganInWhenAnotherIsPutUnderItsName) {
         EXPECT_EQ(namesIn(top / "lib.older"), std::vector<std::string>{"settings"});
         EXPECT_EQ(namesIn(top / "lib"), std::vector<std::string>{});
     }
+}
+
+TEST(FileManager, AnOwnedDescriptorIsClosedOnceByWhicheverHoldsItLast) {
+    static_assert(!std::is_copy_constructible_v<OwnedDescriptor> && !std::is_copy_assignable_v<OwnedDescriptor>);
+    auto open = [](int fd) { return ::fcntl(fd, F_GETFD) >= 0; };
+    OwnedDescriptor kept;
+    int fd = -1;
+    {
+        OwnedDescriptor first{::open("/dev/null", O_RDONLY | O_CLOEXEC)};
+        fd = first.fd;
+        OwnedDescriptor second{std::move(first)};
+        kept = std::move(second);
+    }
+    EXPECT_TRUE(open(fd)) << "not closed by those it was moved from";
+    kept = OwnedDescriptor{};
+    EXPECT_FALSE(open(fd)) << "closed by the last";
 }
