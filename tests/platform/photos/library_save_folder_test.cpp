@@ -10,6 +10,7 @@
 #include "photos_test_support.h"
 #include "platform/photos/asset_index.h"
 #include "platform/storage/file_read_fault.h"
+#include "tests/support/another_user.h"
 
 namespace {
 
@@ -130,12 +131,10 @@ TEST_F(PhotosTest, AnInterruptedSavesFileThatCannotBeReadStays) {
     std::filesystem::permissions(folder, std::filesystem::perms::all);
     write(folder / ".IMG_OTHER.JPG.Ab3dE9", jpeg(20, 10));
     std::filesystem::permissions(folder / ".IMG_OTHER.JPG.Ab3dE9", std::filesystem::perms::owner_read);
-    const bool switched = ::geteuid() == 0 && ::seteuid(65534) == 0;
-    if (!switched && ::geteuid() == 0) GTEST_SKIP() << "no other user to be";
+    testsupport::AnotherUser user;
+    if (!user.bound()) GTEST_SKIP() << "no other user to be";
     auto opened = AssetIndex::open(folder.string());
-    if (switched) {
-        ASSERT_EQ(::seteuid(0), 0);
-    }
+    ASSERT_TRUE(user.end());
     ASSERT_TRUE(opened.ok()) << opened.error();
     EXPECT_TRUE(std::filesystem::exists(folder / ".IMG_OTHER.JPG.Ab3dE9"));
 }
