@@ -204,6 +204,9 @@ bool WindowHost::createWindow(std::string& reason) {
     if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.h > 0) factor = std::min(1.0, 0.9 * mode.h / b.size.height);
     int w = std::max(1, static_cast<int>(b.size.width * factor)),
         h = std::max(1, static_cast<int>(b.size.height * factor));
+    // The program takes no drops: the window does not offer to take them.
+    SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
+    SDL_EventState(SDL_DROPTEXT, SDL_DISABLE);
     sdl_->window = SDL_CreateWindow("Korva", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
                                     SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_SHOWN);
     if (!sdl_->window) {
