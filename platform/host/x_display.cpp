@@ -103,6 +103,16 @@ Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
     return believed(*event) ? True : False;
 }
 
+// The video system hands each X event on as an event of its own. Kept in its queue, a flood of
+// them made each exposure or move after them cost a walk past all of them (the video system looks
+// for one of the same kind already waiting), and past the queue's limit the events that followed
+// (a key) were lost. They are heard as they come and go no further.
+int heardFromTheVideoSystem(void*, SDL_Event* event) {
+    if (event->type != SDL_SYSWMEVENT) return 1;
+    noticeEvent(event->syswm.msg);
+    return 0;
+}
+
 // Called first for any display whose connection breaks. Returning lets the per-display exit
 // handler run; that returns too, and the X library answers the call that noticed with a failure.
 int connectionBroke(Display* display) {
@@ -183,6 +193,7 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     XSetIOErrorExitHandler(info.info.x11.display, goOnWithoutDisplay, nullptr);
     // In place of the video system's, which passes the error on to the handler it found.
     takeProtocolErrors();
+    SDL_SetEventFilter(heardFromTheVideoSystem, nullptr);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     for (std::size_t i = 0; i < std::size(kDragAndDrop); ++i)
         gDragAndDrop[i] = XInternAtom(gWatchedDisplay, kDragAndDrop[i], False);
@@ -207,9 +218,11 @@ void takeProtocolErrors() {
 
 void unwatch() {
     // The X library's own again (kept: a display left with the hook still converts through them).
-    if (gWatchedDisplay)
+    if (gWatchedDisplay) {
         for (int type : kScreened)
             if (gXlibConverters[type]) XESetWireToEvent(gWatchedDisplay, type, gXlibConverters[type]);
+        SDL_SetEventFilter(nullptr, nullptr);
+    }
     gWatchedDisplay = nullptr;
     gWatchedWindow = 0;
     onLost() = nullptr;

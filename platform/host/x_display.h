@@ -39,7 +39,8 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
 // other display's.
 void unwatch();
 
-// Hears the X events the video system hands on: the watched window's destruction by another
+// Hears the X events the video system hands on (while a window is watched they are heard as the
+// video system reads them, and go no further): the watched window's destruction by another
 // program is heard here even when nothing is drawn that would fail. The server's word only: an
 // event another client sent (any client may name any window) is not believed.
 void noticeEvent(const SDL_SysWMmsg* message);

@@ -1,6 +1,7 @@
 // The window host on an X display of the test's own: another client's word that the window was
 // destroyed, or on its size, is not taken for the server's, nor its drag and drop, its news of
-// properties or its keys; the X library's converters come back as the window goes; each sign of the window's real end
+// properties or its keys, and its flood of events leaves the next key its turn; the X library's
+// converters come back as the window goes; each sign of the window's real end
 // (the server's DestroyNotify as the loop reads it, a request on it refused) ends the program on its own and leaves the
 // next window unharmed, a refusal the loop repeats is said once, and protocol errors up to the display's close are the
 // program's (the X library's default would end the process); a display that never answers is given up on however the
@@ -349,6 +350,37 @@ TEST_F(WindowHostOnX, InputAnotherClientSentIsNotTakenForTheUsers) {
     EXPECT_EQ(endAfterRunning(), std::nullopt);
     ASSERT_FALSE(buttons->heard.empty());
     EXPECT_EQ(buttons->heard.front(), std::make_pair(HostButton::VolumeUp, true));
+}
+
+// Seventy thousand exposures and moves another client sent in a burst: the key pressed after them
+// is taken, and the exposures are drawn a few times, not once each.
+TEST_F(WindowHostOnX, AFloodOfExposuresAndMovesLeavesTheNextKeyItsTurn) {
+    auto buttons = std::make_shared<ButtonsHeard>();
+    host->setEventSink(buttons);
+    const auto [x, y, w, h] = placed();
+    constexpr int kEach = 35000;
+    for (int i = 0; i < kEach; ++i) {
+        XEvent expose{};
+        expose.xexpose = {Expose, 0, True, other, xwindow, 0, 0, w, h, 0};
+        sendFromOther(expose);
+        XEvent configure{};
+        configure.xconfigure = {ConfigureNotify, 0, True, other, xwindow, xwindow, i % 100, 5, w, h, 0, 0, False};
+        sendFromOther(configure);
+    }
+    pressVolumeUpKey();
+    const int shownBefore = host->picturesShown();
+    // The key ends the loop; a loop that never takes it ends after a while of its clock.
+    auto giveUp = NSTimer::scheduledTimer(20, false, [](const std::shared_ptr<NSTimer>&) {
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    });
+    XSync(display, False);
+    EXPECT_EQ(host->run(), 0);
+    giveUp->invalidate();
+    ASSERT_FALSE(buttons->heard.empty()) << "the key was lost behind the flood";
+    EXPECT_EQ(buttons->heard.front(), std::make_pair(HostButton::VolumeUp, true));
+    EXPECT_LE(host->picturesShown() - shownBefore, 10);
 }
 
 // The X library's own converters come back as the window goes, for every kind of event the watch
