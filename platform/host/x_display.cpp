@@ -193,6 +193,8 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     XSetIOErrorExitHandler(info.info.x11.display, goOnWithoutDisplay, nullptr);
     // In place of the video system's, which passes the error on to the handler it found.
     takeProtocolErrors();
+    // (The filter's setting empties the video system's queue: the window has just opened, and the
+    // loop has read nothing yet.)
     SDL_SetEventFilter(heardFromTheVideoSystem, nullptr);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     for (std::size_t i = 0; i < std::size(kDragAndDrop); ++i)
