@@ -54,6 +54,8 @@ constexpr long kFingerTouchIdBase = 2000;
 constexpr double kTiltStep = 0.1;
 constexpr CGFloat kPinchNotch = 20;  // points the fingers move apart per wheel notch or key
 constexpr double kMostVirtualStep = 0.1;
+// Events a pass of the loop takes while the end is not asked: far more than a turn's input.
+constexpr int kMostEventsAPass = 256;
 
 double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -204,6 +206,9 @@ bool WindowHost::createWindow(std::string& reason) {
     if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.h > 0) factor = std::min(1.0, 0.9 * mode.h / b.size.height);
     int w = std::max(1, static_cast<int>(b.size.width * factor)),
         h = std::max(1, static_cast<int>(b.size.height * factor));
+    // The program takes no drops: the window does not offer to take them.
+    SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
+    SDL_EventState(SDL_DROPTEXT, SDL_DISABLE);
     sdl_->window = SDL_CreateWindow("Korva", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
                                     SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_SHOWN);
     if (!sdl_->window) {
@@ -296,6 +301,7 @@ void WindowHost::present() {
     SDL_RenderClear(sdl_->renderer);
     SDL_RenderCopy(sdl_->renderer, sdl_->texture, nullptr, picture.w > 0 ? &picture : nullptr);
     SDL_RenderPresent(sdl_->renderer);
+    ++picturesShown_;
 }
 
 bool WindowHost::renderFrame() {
@@ -337,29 +343,32 @@ void WindowHost::pinchAt(CGPoint c, bool spread) {
 void WindowHost::handleEvents(bool& running) {
     // Input that came before the end was asked for is still taken, none after it: the events
     // waiting now are read once more before the loop stops. Then they are read to the end of the
-    // queue: a poll answers "none" at the mark where the loop's last wait ended its round, and
-    // input that came after that wait (while the program was held still, say) lies behind it.
+    // queue as it stands: a poll answers "none" at the mark where the loop's last wait ended its
+    // round, and input that came after that wait (while the program was held still, say) lies
+    // behind it. Otherwise a pass takes a bounded number: a backlog (another client's flood) waits
+    // for the next turns behind the turn's timers, its frame and an end request.
     const bool endAsked = ProgramEnding::requested().has_value();
-    if (endAsked) SDL_PumpEvents();
+    int allowed = kMostEventsAPass;
+    if (endAsked) {
+        SDL_PumpEvents();
+        allowed = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
     auto next = [endAsked](SDL_Event& e) {
         return endAsked ? SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0
                         : SDL_PollEvent(&e) != 0;
     };
+    bool exposed = false;
     SDL_Event e;
-    while (!xdisplay::gone() && next(e)) {
+    for (int taken = 0; taken < allowed && !xdisplay::gone() && next(e); ++taken) {
         if (isInput(e)) {
             if (probe_) probe_->input(eventTime(e));
             trimmer_.activity(eventTime(e));
         }
         switch (e.type) {
             case SDL_QUIT: running = false; break;
-            case SDL_SYSWMEVENT: xdisplay::noticeEvent(e.syswm.msg); break;
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) followWindowPixels();
-                if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                    sdl_->textureStale = true;
-                    present();
-                }
+                if (e.window.event == SDL_WINDOWEVENT_EXPOSED) exposed = true;
                 break;
             case SDL_FINGERDOWN:
             case SDL_FINGERMOTION:
@@ -434,6 +443,11 @@ void WindowHost::handleEvents(bool& running) {
             }
             default: break;
         }
+    }
+    // However many exposures the pass read, the whole picture is shown again once.
+    if (exposed) {
+        sdl_->textureStale = true;
+        present();
     }
     if (endAsked || xdisplay::gone()) running = false;
 }

@@ -30,6 +30,8 @@ public:
     // Runs the main run loop and the window until it is closed, the program is asked to end or
     // the display is lost. The end itself is ProgramEnding's.
     int run() override;
+    // How many times the window was handed the picture.
+    int picturesShown() const { return picturesShown_; }
 
 private:
     explicit WindowHost(HostOptions options);
@@ -49,6 +51,7 @@ private:
     struct SDLState;
     std::unique_ptr<SDLState> sdl_;
     bool mouseDown_ = false;
+    int picturesShown_ = 0;
     HeapTrimmer trimmer_;
     std::unique_ptr<FrameProbe> probe_;
     std::unique_ptr<PictureChange> pictures_;  // with the probe: tells new pictures from redraws

@@ -3,7 +3,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <mutex>
 #include <set>
 #include <string>
@@ -38,25 +40,77 @@ XID gWatchedWindow = 0;
 // The window's size as the server last gave it.
 int gServerWidth = 0;
 int gServerHeight = 0;
-using WireToEvent = Bool (*)(Display*, XEvent*, xEvent*);
-WireToEvent gXlibConfigure = nullptr;
 
-// Called as each ConfigureNotify is read off the watched display, before the video system sees
-// it; False drops it. Any client may send one naming the window, with any size: the video system
-// would take that size for the window's and lay everything out, and allocate its frame, at it. A
-// sent one is kept only where it gives the window's own size (a window manager's word on a move).
-Bool configureFromWire(Display* display, XEvent* event, xEvent* wire) {
-    if (!gXlibConfigure || !gXlibConfigure(display, event, wire)) return False;
-    const XConfigureEvent& configure = event->xconfigure;
-    if (display != gWatchedDisplay || !gWatchedWindow) return True;
-    if (!configure.send_event) {
-        if (configure.window == gWatchedWindow) {
-            gServerWidth = configure.width;
-            gServerHeight = configure.height;
+// The events whose conversion the watch stands in front of: each is one another client may send,
+// naming the window or another, that the video system would act on as the server's word.
+constexpr int kScreened[] = {KeyPress,        KeyRelease,     ButtonPress,     ButtonRelease, MotionNotify, EnterNotify,
+                             LeaveNotify,     FocusIn,        FocusOut,        KeymapNotify,  MapNotify,    UnmapNotify,
+                             ConfigureNotify, PropertyNotify, SelectionNotify, ClientMessage, MappingNotify};
+
+// The X library's converters of those events, by type. Once given back they are kept: a display
+// that still holds the hook converts through them.
+using WireToEvent = Bool (*)(Display*, XEvent*, xEvent*);
+WireToEvent gXlibConverters[LASTEvent] = {};
+
+// The messages of drag and drop. The program takes no drops; the video system, given one, asks
+// the server for the names of the types it offers and reads a name the server refused as a string.
+constexpr const char* kDragAndDrop[] = {"XdndEnter", "XdndPosition", "XdndStatus",
+                                        "XdndLeave", "XdndDrop",     "XdndFinished"};
+Atom gDragAndDrop[std::size(kDragAndDrop)] = {};
+
+bool isDragAndDrop(Atom message) {
+    return message != None &&
+           std::find(std::begin(gDragAndDrop), std::end(gDragAndDrop), message) != std::end(gDragAndDrop);
+}
+
+// Whether an event read off the watched display reaches the video system. Any client may send any
+// event naming any window; what only the server can truly say is taken from the server alone.
+bool believed(const XEvent& event) {
+    switch (event.type) {
+        case ConfigureNotify: {
+            // The video system would take the size for the window's and lay everything out, and
+            // allocate its frame, at it. A sent one is kept only where it gives the window's own
+            // size (a window manager's word on a move).
+            const XConfigureEvent& configure = event.xconfigure;
+            if (!configure.send_event) {
+                if (configure.window == gWatchedWindow) {
+                    gServerWidth = configure.width;
+                    gServerHeight = configure.height;
+                }
+                return true;
+            }
+            return configure.width == gServerWidth && configure.height == gServerHeight;
         }
-        return True;
+        // Sent by clients only: a window manager's protocols are kept, drag and drop is not.
+        case ClientMessage: return !isDragAndDrop(event.xclient.message_type);
+        // Sent by clients only, to the window only as the answer to a drop's conversion.
+        case SelectionNotify: return event.xany.window != gWatchedWindow;
+        // The rest are the server's word alone: the keyboard's and the mouse's input and focus
+        // (the user's, not another program's), the window's mapping (a sent unmap would have the
+        // video system take it for hidden and show nothing more), a property's change (the video
+        // system asks for the name of its atom and reads a refused name as a string) and the
+        // keyboard's mapping.
+        default: return !event.xany.send_event;
     }
-    return configure.width == gServerWidth && configure.height == gServerHeight;
+}
+
+// Called as each screened event is read off a display that holds the hook, before the video
+// system sees it; False drops it.
+Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
+    const WireToEvent xlib = gXlibConverters[wire->u.u.type & 0x7f];
+    if (!xlib || !xlib(display, event, wire)) return False;
+    if (display != gWatchedDisplay || !gWatchedWindow) return True;
+    return believed(*event) ? True : False;
+}
+
+// The video system hands each X event on as an event of its own. Kept in its queue, a flood of
+// them made each exposure or move after them cost a walk past all of them (the video system looks
+// for one of the same kind already waiting), and past the queue's limit the events that followed
+// (a key) were lost. They are heard as they come and go no further.
+int heardFromTheVideoSystem(void*, SDL_Event* event) {
+    if (event->type != SDL_SYSWMEVENT) return 1;
+    noticeEvent(event->syswm.msg);
+    return 0;
 }
 
 // Called first for any display whose connection breaks. Returning lets the per-display exit
@@ -139,11 +193,18 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     XSetIOErrorExitHandler(info.info.x11.display, goOnWithoutDisplay, nullptr);
     // In place of the video system's, which passes the error on to the handler it found.
     takeProtocolErrors();
+    // (The filter's setting empties the video system's queue: the window has just opened, and the
+    // loop has read nothing yet.)
+    SDL_SetEventFilter(heardFromTheVideoSystem, nullptr);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    for (std::size_t i = 0; i < std::size(kDragAndDrop); ++i)
+        gDragAndDrop[i] = XInternAtom(gWatchedDisplay, kDragAndDrop[i], False);
     // The size is followed from here on, from the server's events read after the hook is in place
     // and then from its answer, which is newer than all of them.
-    WireToEvent previous = XESetWireToEvent(gWatchedDisplay, ConfigureNotify, configureFromWire);
-    if (previous != configureFromWire) gXlibConfigure = previous;
+    for (int type : kScreened) {
+        WireToEvent previous = XESetWireToEvent(gWatchedDisplay, type, fromWire);
+        if (previous != fromWire) gXlibConverters[type] = previous;
+    }
     Window root = 0;
     int x = 0, y = 0;
     unsigned width = 0, height = 0, border = 0, depth = 0;
@@ -158,8 +219,12 @@ void takeProtocolErrors() {
 }
 
 void unwatch() {
-    // The X library's own again (kept: a display left with the hook still converts through it).
-    if (gWatchedDisplay && gXlibConfigure) XESetWireToEvent(gWatchedDisplay, ConfigureNotify, gXlibConfigure);
+    // The X library's own again (kept: a display left with the hook still converts through them).
+    if (gWatchedDisplay) {
+        for (int type : kScreened)
+            if (gXlibConverters[type]) XESetWireToEvent(gWatchedDisplay, type, gXlibConverters[type]);
+        SDL_SetEventFilter(nullptr, nullptr);
+    }
     gWatchedDisplay = nullptr;
     gWatchedWindow = 0;
     onLost() = nullptr;

@@ -29,16 +29,18 @@ void takeProtocolErrors();
 // end the process from inside whatever call noticed. A protocol error that says the window is
 // gone (another program destroyed it) calls `windowGone`, once; other protocol errors are as
 // takeProtocolErrors() says. Watching a window starts afresh: nothing lost, nothing gone. Nothing
-// is watched for a window on another kind of display. The window's size is the server's from then
-// on: a ConfigureNotify another client sent with another size is dropped as it is read, before
-// the video system would take it for the window's.
+// is watched for a window on another kind of display. From then on what another client sends is
+// screened as it is read, before the video system would act on it: a ConfigureNotify with
+// another size than the window's, drag and drop (the program takes none), and what only the
+// server says (the keyboard's and the mouse's input, a property's change, a mapping) are dropped.
 void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone);
 
 // Forgets the window, before its display is closed: errors that closing brings are said as any
 // other display's.
 void unwatch();
 
-// Hears the X events the video system hands on: the watched window's destruction by another
+// Hears the X events the video system hands on (while a window is watched they are heard as the
+// video system reads them, and go no further): the watched window's destruction by another
 // program is heard here even when nothing is drawn that would fail. The server's word only: an
 // event another client sent (any client may name any window) is not believed.
 void noticeEvent(const SDL_SysWMmsg* message);

@@ -1,7 +1,8 @@
 // The window host's loop between turns of the run loop: input is taken and frames are drawn while a
 // repeating timer costs more than its interval, on either clock; a virtual clock follows a stalled
-// loop by at most a tenth of a second a pass; input waiting when the end is asked is still taken
-// (SDL's dummy driver: no display server needed).
+// loop by at most a tenth of a second a pass; input waiting when the end is asked is still taken,
+// and input that never runs dry gives way to the end, as a backlog does to the turn's timers; the
+// exposures a pass reads are shown once (SDL's dummy driver: no display server needed).
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -18,6 +19,7 @@
 #include "platform/dispatch/timer.h"
 #include "platform/host/host.h"
 #include "platform/host/program_ending.h"
+#include "platform/host/window_host.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/draw/graphics.h"
@@ -55,6 +57,23 @@ struct TouchPhases : HostEventSink {
     std::vector<UITouchPhase> phases;
     void touchEvent(const HostTouchEvent& e) override {
         for (const auto& t : e.touches) phases.push_back(t.phase);
+    }
+};
+
+// A flood of clicks that never runs dry: every touch the host hands on brings another click, up to
+// two hundred thousand. The thousandth asks for the end with SIGTERM.
+struct EndlessClicks : TouchPhases {
+    void touchEvent(const HostTouchEvent& e) override {
+        TouchPhases::touchEvent(e);
+        if (phases.size() == 1000) ::raise(SIGTERM);
+        if (phases.size() + 100 <= 200000) pushClick(phases.size() % 2 == 0);
+    }
+    static void pushClick(bool down) {
+        SDL_Event click{};
+        click.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        click.button.button = SDL_BUTTON_LEFT;
+        click.button.x = click.button.y = 20;
+        SDL_PushEvent(&click);
     }
 };
 
@@ -182,4 +201,88 @@ TEST(WindowHostLoop, TakesInputAndDrawsWhileATimerCostsMoreThanItsInterval) {
         expectInputAndFramesBesideACostlyTimer(0.05, [] { Clock::setVirtualNow(Clock::now() + 0.08); });
         Clock::useReal();
     }
+}
+
+// However many exposures wait for a pass, the picture is shown again once.
+TEST(WindowHostLoop, TheExposuresAPassReadsAreShownOnce) {
+    DummyWindowDriver driver;
+    UIApplication::resetSharedApplication();
+    RunLoop::main().reset();
+    {
+        auto host = driver.openWindowHost();
+        ASSERT_TRUE(host);
+        auto* window = dynamic_cast<WindowHost*>(host.get());
+        ASSERT_TRUE(window);
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+        }
+        SDL_Event exposed{};
+        exposed.type = SDL_WINDOWEVENT;
+        exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+        for (int i = 0; i < 50; ++i) SDL_PushEvent(&exposed);
+        pushQuit();
+        // The start shows the first frame twice: drawn, then handed over whole.
+        EXPECT_EQ(host->run(), 0);
+        EXPECT_LE(window->picturesShown(), 3);
+    }
+    RunLoop::main().reset();
+    UIApplication::resetSharedApplication();
+    UIScreen::setMainScreen(UIScreen::make());
+}
+
+// Clicks that keep coming as fast as the loop takes them (each one taken brings the next, as a
+// flood another program keeps up) do not hold off SIGTERM: the loop ends with what was waiting
+// when the end was asked, long before the flood runs dry.
+TEST(WindowHostLoop, InputThatNeverRunsDryGivesWayToTheEnd) {
+    DummyWindowDriver driver;
+    UIApplication::resetSharedApplication();
+    RunLoop::main().reset();
+    ProgramEnding::resetForTesting();
+    struct sigaction before[3]{};
+    const int endings[3] = {SIGTERM, SIGINT, SIGHUP};
+    for (int i = 0; i < 3; ++i) ::sigaction(endings[i], nullptr, &before[i]);
+    {
+        auto host = driver.openWindowHost();
+        ASSERT_TRUE(host);
+        auto flood = std::make_shared<EndlessClicks>();
+        host->setEventSink(flood);
+        for (int i = 0; i < 100; ++i) EndlessClicks::pushClick(i % 2 == 0);
+        ProgramEnding::installSignalHandlers();
+        ProgramEnding::loopRunning();
+        EXPECT_EQ(host->run(), 0);
+        EXPECT_GE(flood->phases.size(), 1000u);
+        EXPECT_LT(flood->phases.size(), 2000u) << "taken after the end was asked";
+    }
+    for (int i = 0; i < 3; ++i) ::sigaction(endings[i], &before[i], nullptr);
+    ProgramEnding::resetForTesting();
+    UIApplication::resetSharedApplication();
+    UIScreen::setMainScreen(UIScreen::make());
+}
+
+// A backlog of twenty thousand clicks is taken a few hundred a pass: the turn's timers run, and
+// its frame is drawn, between them.
+TEST(WindowHostLoop, ABacklogOfInputGivesWayToTheTurnsTimers) {
+    DummyWindowDriver driver;
+    UIApplication::resetSharedApplication();
+    RunLoop::main().reset();
+    {
+        auto host = driver.openWindowHost();
+        ASSERT_TRUE(host);
+        auto touches = std::make_shared<TouchPhases>();
+        host->setEventSink(touches);
+        constexpr std::size_t kBacklog = 20000;
+        for (std::size_t i = 0; i < kBacklog; ++i) EndlessClicks::pushClick(i % 2 == 0);
+        std::size_t takenWhenDue = 0;
+        auto due = NSTimer::scheduledTimer(0, false, [&](const std::shared_ptr<NSTimer>&) {
+            takenWhenDue = touches->phases.size();
+            pushQuit();
+        });
+        EXPECT_EQ(host->run(), 0);
+        due->invalidate();
+        EXPECT_GT(takenWhenDue, 0u);
+        EXPECT_LE(takenWhenDue, 1000u) << "the timer waited for the backlog";
+    }
+    RunLoop::main().reset();
+    UIApplication::resetSharedApplication();
+    UIScreen::setMainScreen(UIScreen::make());
 }

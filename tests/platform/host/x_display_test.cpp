@@ -1,15 +1,18 @@
 // The window host on an X display of the test's own: another client's word that the window was
-// destroyed, or on its size, is not taken for the server's, each sign of the window's real end (the
-// server's DestroyNotify as the loop reads it, a request on it refused) ends the program on its own
-// and leaves the next window unharmed, a refusal the loop repeats is said once, and protocol errors
-// up to the display's close are the program's (the X library's default would end the process); a
-// display that never answers is given up on however the video driver is asked for.
+// destroyed, or on its size, is not taken for the server's, nor its drag and drop, its news of
+// properties or its keys, and its flood of events leaves the next key its turn; the X library's
+// converters come back as the window goes; each sign of the window's real end
+// (the server's DestroyNotify as the loop reads it, a request on it refused) ends the program on its own and leaves the
+// next window unharmed, a refusal the loop repeats is said once, and protocol errors up to the display's close are the
+// program's (the X library's default would end the process); a display that never answers is given up on however the
+// video driver is asked for.
 #include "platform/host/x_display.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <future>
@@ -32,6 +35,11 @@
 
 // Last: the X headers define plain names as macros.
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+// The X library's converters of events as they are read.
+#include <X11/Xlibint.h>
 
 namespace {
 
@@ -116,6 +124,30 @@ struct WindowHostOnX : ::testing::Test {
         return event;
     }
 
+    // Another client's event, sent to the window with nothing but its creator to hear it.
+    void sendFromOther(XEvent event) {
+        event.xany.display = other;
+        XSendEvent(other, xwindow, False, NoEventMask, &event);
+    }
+    XEvent clientMessage(const char* type, long first, long second, long third, long fourth, long fifth) const {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = xwindow;
+        event.xclient.message_type = XInternAtom(other, type, False);
+        event.xclient.format = 32;
+        const long data[5] = {first, second, third, fourth, fifth};
+        std::copy(data, data + 5, event.xclient.data.l);
+        return event;
+    }
+    // The volume-up key pressed and let go on the keyboard, as a user's key arrives.
+    void pressVolumeUpKey() {
+        XSetInputFocus(other, xwindow, RevertToPointerRoot, CurrentTime);
+        const KeyCode code = XKeysymToKeycode(other, XK_KP_Add);
+        XTestFakeKeyEvent(other, code, True, CurrentTime);
+        XTestFakeKeyEvent(other, code, False, CurrentTime);
+        XSync(other, False);
+    }
+
     std::unique_ptr<WindowHost> host;
     SDL_Window* window = nullptr;
     Display* display = nullptr;
@@ -124,6 +156,20 @@ struct WindowHostOnX : ::testing::Test {
 };
 
 const std::string kDestroyed = "the window was destroyed by another program";
+
+// Atoms no client made: the server refuses their names.
+constexpr long kUnknownAtoms[] = {0x1fff0001, 0x1fff0002, 0x1fff0003, 0x1fff0004};
+
+// The volume buttons the host hands on, and the loop's end once the first press came.
+struct ButtonsHeard : HostEventSink {
+    std::vector<std::pair<HostButton, bool>> heard;
+    void buttonEvent(HostButton button, bool pressed) override {
+        heard.emplace_back(button, pressed);
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    }
+};
 
 }  // namespace
 
@@ -230,4 +276,126 @@ TEST(WindowHostTimeLimit, AForcedX11DriverStillHasTheTimeLimit) {
         ::setenv("DISPLAY", before->c_str(), 1);
     else
         ::unsetenv("DISPLAY");
+}
+
+// Drag and drop naming types whose names the server refuses (offered in the message and in a list
+// on the source), a property change of an atom that does not exist naming another window, and the
+// answer to a drop's conversion: the program takes no drops and hears none of it, so nothing
+// asks the server for those names, and the program goes on.
+TEST_F(WindowHostOnX, DragAndDropAndAPropertyChangeWithUnknownAtomsChangeNothing) {
+    // Nor does the window offer to take drops.
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* offered = nullptr;
+    XGetWindowProperty(other, xwindow, XInternAtom(other, "XdndAware", False), 0, 1, False, AnyPropertyType, &type,
+                       &format, &count, &left, &offered);
+    if (offered) XFree(offered);
+    EXPECT_EQ(type, Atom(None));
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            LogCapture log;
+            const Window source = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+            XChangeProperty(other, source, XInternAtom(other, "XdndTypeList", False), XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(kUnknownAtoms), 4);
+            const long version = 5L << 24;
+            sendFromOther(clientMessage("XdndEnter", long(xwindow), version, kUnknownAtoms[0], kUnknownAtoms[1],
+                                        kUnknownAtoms[2]));
+            sendFromOther(clientMessage("XdndEnter", long(source), version | 1, 0, 0, 0));
+            sendFromOther(
+                clientMessage("XdndPosition", long(source), 0, 0, 0, XInternAtom(other, "XdndActionCopy", 0)));
+            sendFromOther(clientMessage("XdndDrop", long(source), 0, 0, 0, 0));
+            XEvent property{};
+            property.xproperty.type = PropertyNotify;
+            property.xproperty.window = source;
+            property.xproperty.atom = kUnknownAtoms[3];
+            sendFromOther(property);
+            const char uri[] = "file:///tmp/dropped\r\n";
+            XChangeProperty(other, xwindow, XA_PRIMARY, XA_STRING, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(uri), sizeof uri - 1);
+            XEvent converted{};
+            converted.xselection.type = SelectionNotify;
+            converted.xselection.requestor = xwindow;
+            converted.xselection.property = XA_PRIMARY;
+            sendFromOther(converted);
+            XSync(other, False);
+            const bool running = !endAfterRunning() && !xdisplay::gone();
+            const bool refused = std::any_of(log.lines().begin(), log.lines().end(), [](const std::string& line) {
+                return line.find("refused") != std::string::npos;
+            });
+            std::exit(running && !refused ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// Keys and clicks another client sends are not the user's: the keyboard's own key is the first
+// the sink hears.
+TEST_F(WindowHostOnX, InputAnotherClientSentIsNotTakenForTheUsers) {
+    auto buttons = std::make_shared<ButtonsHeard>();
+    host->setEventSink(buttons);
+    XEvent key{};
+    key.xkey.window = xwindow;
+    key.xkey.root = DefaultRootWindow(other);
+    key.xkey.keycode = XKeysymToKeycode(other, XK_KP_Add);
+    key.xkey.same_screen = True;
+    for (int type : {KeyPress, KeyRelease, KeyPress}) {
+        key.type = type;
+        sendFromOther(key);
+    }
+    XSync(other, False);
+    EXPECT_EQ(endAfterRunning(), std::nullopt);
+    EXPECT_TRUE(buttons->heard.empty());
+    pressVolumeUpKey();
+    EXPECT_EQ(endAfterRunning(), std::nullopt);
+    ASSERT_FALSE(buttons->heard.empty());
+    EXPECT_EQ(buttons->heard.front(), std::make_pair(HostButton::VolumeUp, true));
+}
+
+// Seventy thousand exposures and moves another client sent in a burst: the key pressed after them
+// is taken, and the exposures are drawn a few times, not once each.
+TEST_F(WindowHostOnX, AFloodOfExposuresAndMovesLeavesTheNextKeyItsTurn) {
+    auto buttons = std::make_shared<ButtonsHeard>();
+    host->setEventSink(buttons);
+    const auto [x, y, w, h] = placed();
+    constexpr int kEach = 35000;
+    for (int i = 0; i < kEach; ++i) {
+        XEvent expose{};
+        expose.xexpose = {Expose, 0, True, other, xwindow, 0, 0, w, h, 0};
+        sendFromOther(expose);
+        XEvent configure{};
+        configure.xconfigure = {ConfigureNotify, 0, True, other, xwindow, xwindow, i % 100, 5, w, h, 0, 0, False};
+        sendFromOther(configure);
+    }
+    pressVolumeUpKey();
+    const int shownBefore = host->picturesShown();
+    // The key ends the loop; a loop that never takes it ends after a while of its clock.
+    auto giveUp = NSTimer::scheduledTimer(20, false, [](const std::shared_ptr<NSTimer>&) {
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    });
+    XSync(display, False);
+    EXPECT_EQ(host->run(), 0);
+    giveUp->invalidate();
+    ASSERT_FALSE(buttons->heard.empty()) << "the key was lost behind the flood";
+    EXPECT_EQ(buttons->heard.front(), std::make_pair(HostButton::VolumeUp, true));
+    EXPECT_LE(host->picturesShown() - shownBefore, 10);
+}
+
+// The X library's own converters come back as the window goes, for every kind of event the watch
+// screened: the display is left as the video system found it.
+TEST_F(WindowHostOnX, UnwatchGivesTheXLibraryItsConvertersBack) {
+    using WireToEvent = Bool (*)(Display*, XEvent*, xEvent*);
+    // Reads a display's converter of a kind of event, leaving it in place.
+    auto converter = [](Display* on, int type) {
+        WireToEvent current = XESetWireToEvent(on, type, nullptr);
+        XESetWireToEvent(on, type, current);
+        return current;
+    };
+    const int screened[] = {KeyPress,        ButtonPress,    MotionNotify,    FocusIn,       UnmapNotify,
+                            ConfigureNotify, PropertyNotify, SelectionNotify, ClientMessage, MappingNotify};
+    for (int type : screened) EXPECT_NE(converter(display, type), converter(other, type)) << type;
+    xdisplay::unwatch();
+    for (int type : screened) EXPECT_EQ(converter(display, type), converter(other, type)) << type;
 }
