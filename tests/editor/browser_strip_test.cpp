@@ -1,5 +1,6 @@
 // The filter strip: tile sizes and the row, which tiles count as on screen, the adaptive redraw
-// period, loading with its numbered hand-back, selection by tap and hold, and refresh.
+// period, loading with its numbered hand-back, selection by tap and hold, refresh, and the row's
+// slide-in, after which its tiles take taps.
 #include <gtest/gtest.h>
 
 #include <algorithm>
