@@ -5,6 +5,7 @@
 #include "editor/browser/filter_strip_geometry.h"
 #include "filter/filter_persist_element.h"
 #include "foundation/global.h"
+#include "platform/runtime/log.h"
 #include "platform/ui/animation/ui_view_animation.h"
 #include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/control/ui_image_view.h"
@@ -12,6 +13,10 @@
 #include "platform/ui/controller/ui_view_controller.h"
 #include "platform/ui/draw/color.h"
 #include "ui/theme/font.h"
+
+namespace {
+constexpr const char* kBrowserLog = "browser";
+}  // namespace
 
 FilterListView::FilterListView(std::shared_ptr<UIViewController> vc, std::shared_ptr<FilterAttrDelegate> attrDelegate)
     : GradientLRView(UIColor::blackColor(), kGradientWidth), vc_(vc), attrDelegate_(std::move(attrDelegate)) {
@@ -158,8 +163,17 @@ void FilterListView::layoutTiles() {
                 loadedItems_[i]->setFrame(filter_strip::tileFrame(i, x0, itemSize_));
             }
         },
-        [weak](bool) {
-            if (auto s = weak.lock()) s->updateSelectionAndScroll(false, nullptr);
+        [weak, n](bool finished) {
+            auto s = weak.lock();
+            if (!s) return;
+            s->updateSelectionAndScroll(false, nullptr);
+            // From here the tiles take taps: while they slide in they let touches pass by. A slide
+            // cut short by a newer one reports nothing; the newer one does. The screen's name tells
+            // the camera's strip from the editor's.
+            if (!finished) return;
+            auto vc = s->vc_.lock();
+            Log::debug(kBrowserLog, "the row of " + std::to_string(n) + " tiles is in place on " +
+                                        (vc ? vc->className() : std::string("no screen")));
         });
     firstDraw_.restart(kFirstDrawDelay, weakBind(me, &FilterListView::drawRefiltered));
     updateView();

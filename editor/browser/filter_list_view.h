@@ -6,6 +6,9 @@
 // Loading: NotLoaded --updateData0--> Loading --the newest load's result--> Loaded; refresh goes
 // back to NotLoaded and starts again.
 //
+// Each laid-out row slides in from the left edge for kLayoutDuration; the tiles let touches pass
+// by until it stands in place, and then the strip logs (debug, "browser") that the row is in place.
+//
 // Threads: everything runs on the main thread except the load worker. A load takes, on the main
 // thread, the source's entries and a copy of the element cache; the worker makes the missing
 // elements into lists of its own and hands them back with the load's number. Only the main

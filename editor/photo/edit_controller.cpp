@@ -241,6 +241,7 @@ void EditController::finishLoading(std::optional<Bytes> data, Result<EditPhotoCo
     hudAct()->hide();
     filterView_->setHidden(false);
     updateView();
+    Log::debug(kLog, "the photo is open");
 }
 
 void EditController::failLoading(const std::string& why) {

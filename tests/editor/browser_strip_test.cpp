@@ -1,12 +1,15 @@
 // The filter strip: tile sizes and the row, which tiles count as on screen, the adaptive redraw
-// period, loading with its numbered hand-back, selection by tap and hold, and refresh.
+// period, loading with its numbered hand-back, selection by tap and hold, refresh, and the row's
+// slide-in, after which its tiles take taps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "editor/browser/filter_strip_geometry.h"
 #include "foundation/last_info.h"
+#include "platform/runtime/log.h"
 #include "platform/ui/control/ui_activity_indicator_view.h"
 #include "platform/ui/control/ui_label.h"
 #include "platform/ui/gesture/ui_touch_dispatcher.h"
@@ -16,12 +19,12 @@ namespace fs = filter_strip;
 
 namespace {
 
-using Log = std::vector<std::string>;
+using Events = std::vector<std::string>;
 
 struct Menu : FilterListViewSource, FilterListViewDelegate {
     Value entries;
     int asked = 0;
-    Log log;
+    Events log;
     std::vector<std::shared_ptr<FilterPersistElement>> elements;
     Value onFilterListViewGetArray(FilterListView&) override {
         ++asked;
@@ -161,7 +164,7 @@ TEST_F(StripTest, AnEntryWithoutAnElementIsLeftOutAndTagsStayConsecutive) {
     EXPECT_EQ(strip->loadedItems()[1]->label()->text().value_or(""), "C");
     // A tap on the second tile selects the third entry's key.
     strip->onFilterItemViewDidTap(*strip->loadedItems()[1]);
-    EXPECT_EQ(menu->log, (Log{"0-2 element"}));
+    EXPECT_EQ(menu->log, (Events{"0-2 element"}));
 }
 
 TEST_F(StripTest, TapsSelectAndAHoldShowsThePictureBareUntilRelease) {
@@ -169,7 +172,7 @@ TEST_F(StripTest, TapsSelectAndAHoldShowsThePictureBareUntilRelease) {
     auto& tiles = strip->loadedItems();
     strip->onFilterItemViewDidTap(*tiles[6]);
     EXPECT_EQ(strip->lastSelected(), 6);
-    EXPECT_EQ(menu->log, (Log{"0-6 element"}));
+    EXPECT_EQ(menu->log, (Events{"0-6 element"}));
     EXPECT_EQ(menu->elements.back(), strip->loadedElements().at("0-6"));
     advance(0.3);
     // Centred: the tile's middle at the strip's middle.
@@ -261,7 +264,7 @@ TEST_F(StripTest, AnEditPendingAtRefreshReachesTheFreshElement) {
     ASSERT_NE(fresh, old);
     EXPECT_DOUBLE_EQ(fresh->attrs()["value"]["inputIntensity"]["value"].doubleValue(), 0.77);
     // The refresh cleared the selection without telling the host.
-    EXPECT_EQ(menu->log, (Log{"0-1 element"}));
+    EXPECT_EQ(menu->log, (Events{"0-1 element"}));
 }
 
 TEST_F(StripTest, ABadPresetStoreGivesTheDefaultsAndTheNextSaveWritesAGoodOne) {
@@ -327,12 +330,63 @@ TEST_F(StripTest, FingersOnTheTilesSelectAndHoldThroughTouchDelivery) {
     touchTile(0, UITouchPhase::Began);
     advance(0.02);
     touchTile(0, UITouchPhase::Ended);
-    EXPECT_EQ(menu->log, (Log{"0-0 element"}));
+    EXPECT_EQ(menu->log, (Events{"0-0 element"}));
     advance(1);
     touchTile(2, UITouchPhase::Began);
     advance(0.2);
     EXPECT_EQ(menu->log.back(), "nil nil");
     EXPECT_EQ(strip->lastSelected(), 2);
     touchTile(2, UITouchPhase::Ended);
-    EXPECT_EQ(menu->log, (Log{"0-0 element", "nil nil", "0-2 element"}));
+    EXPECT_EQ(menu->log, (Events{"0-0 element", "nil nil", "0-2 element"}));
+}
+
+// A row slides in from the left edge as it is laid out. A tap at a tile's place while the row
+// slides is not the tile's; once the row stands in place the strip says so, and from that line on
+// the same tap selects the tile.
+TEST_F(StripTest, TheTilesTakeTapsFromTheLineThatSaysTheRowIsInPlace) {
+    LogCapture log;
+    auto inPlaceLines = [&] {
+        auto lines = log.lines();
+        return std::count_if(lines.begin(), lines.end(), [](const std::string& l) {
+            return l.find("the row of 3 tiles is in place on UIViewController") != l.npos;
+        });
+    };
+    auto inPlace = [&] { return inPlaceLines() > 0; };
+    auto tapTile = [&](std::size_t i, long finger) {
+        CGPoint p = strip->loadedItems()[i]->convertPointToView({20, 20}, nullptr);
+        UITouchDispatcher::shared()->touchEvent({Clock::now(), {{finger, p, UITouchPhase::Began}}});
+        UITouchDispatcher::shared()->touchEvent({Clock::now(), {{finger, p, UITouchPhase::Ended}}});
+    };
+    menu->entries = entriesOf(0, looks(3));
+    strip->refresh();
+    waitForLoad(*strip);
+    advance(0.1);
+    EXPECT_FALSE(inPlace());
+    tapTile(1, 50);
+    advance(0.02);
+    EXPECT_EQ(strip->lastSelected(), -1);
+    EXPECT_TRUE(menu->log.empty());
+
+    advance(FilterListView::kLayoutDuration);
+    ASSERT_TRUE(inPlace());
+    tapTile(1, 51);
+    EXPECT_EQ(menu->log, (Events{"0-1 element"}));
+
+    // A new row slides in afresh, and one cut short by a newer row says nothing: a tap waits for
+    // the line of the row that stands.
+    log.clear();
+    strip->refresh();
+    waitForLoad(*strip);
+    advance(0.1);
+    strip->refresh();
+    waitForLoad(*strip);
+    advance(0.02);
+    EXPECT_FALSE(inPlace());
+    tapTile(2, 52);
+    EXPECT_EQ(menu->log, (Events{"0-1 element"}));
+    advance(FilterListView::kLayoutDuration);
+    ASSERT_TRUE(inPlace());
+    EXPECT_EQ(inPlaceLines(), 1);
+    tapTile(2, 53);
+    EXPECT_EQ(menu->log, (Events{"0-1 element", "0-2 element"}));
 }

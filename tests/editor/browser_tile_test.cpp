@@ -26,7 +26,7 @@ struct TileLog : FilterItemViewDelegate {
     void onFilterItemViewHolderHide(FilterItemView&, Completion) override { log.push_back("holderHide"); }
 };
 
-using Log = std::vector<std::string>;
+using Events = std::vector<std::string>;
 
 struct TileTest : BrowserTest {
     std::shared_ptr<TileLog> events = std::make_shared<TileLog>();
@@ -64,7 +64,7 @@ TEST_F(TileTest, ATapShorterThanTheHoldDelayIsOneTap) {
     advance(0.03);
     touch(UITouchPhase::Ended);
     advance(1);
-    EXPECT_EQ(events->log, (Log{"tap"}));
+    EXPECT_EQ(events->log, (Events{"tap"}));
     EXPECT_FALSE(tile->holdTimerPending());
     EXPECT_EQ(tile->label()->text().value_or(""), "BRIGHT 2");
 }
@@ -75,11 +75,11 @@ TEST_F(TileTest, AHoldGivesDownThenExactlyOneUpWhicheverPathSeesTheRelease) {
     advance(0.04);
     EXPECT_TRUE(events->log.empty());
     advance(0.02);
-    EXPECT_EQ(events->log, (Log{"down"}));
+    EXPECT_EQ(events->log, (Events{"down"}));
     advance(1.0);
     touch(UITouchPhase::Ended);
     advance(1);
-    EXPECT_EQ(events->log, (Log{"down", "up"}));
+    EXPECT_EQ(events->log, (Events{"down", "up"}));
 
     // The touch-ended path alone, and the recogniser's path alone.
     auto event = UIEvent::make(Clock::now(), UITouchSet{});
@@ -89,7 +89,7 @@ TEST_F(TileTest, AHoldGivesDownThenExactlyOneUpWhicheverPathSeesTheRelease) {
         advance(0.1);
         if (path == 0) tile->touchesEnded({}, *event);
         tile->onTap();
-        EXPECT_EQ(events->log, (Log{"down", "up"})) << "path " << path;
+        EXPECT_EQ(events->log, (Events{"down", "up"})) << "path " << path;
         EXPECT_FALSE(tile->longTapDown());
     }
 }
@@ -100,7 +100,7 @@ TEST_F(TileTest, ACancelledTouchEndsLikeARelease) {
     advance(0.1);
     touch(UITouchPhase::Cancelled);
     advance(1);
-    EXPECT_EQ(events->log, (Log{"down", "up"}));
+    EXPECT_EQ(events->log, (Events{"down", "up"}));
 
     // Before the hold delay: the pending hold never fires.
     events->log.clear();
@@ -121,7 +121,7 @@ TEST_F(TileTest, ACancelledTouchEndsLikeARelease) {
     UITouchDispatcher::shared()->touchEvent({Clock::now(), {{9, CGPoint{-20, 150}, UITouchPhase::Ended}}});
     advance(1);
     EXPECT_GT(strip->contentOffset().x, 0);
-    EXPECT_EQ(events->log, (Log{"down", "up"}));
+    EXPECT_EQ(events->log, (Events{"down", "up"}));
 }
 
 TEST_F(TileTest, TheThumbnailFollowsTheHostsPicture) {
@@ -195,7 +195,7 @@ TEST_F(TileTest, AnEditIsSavedThenTheElementResetThenTheHostTold) {
     // A full-screen editor closing brings the holder back and redraws the thumbnail.
     tile->resetLastImage();
     tile->onPopAdjViewFullScreenFinished(*tile->popAdj());
-    EXPECT_EQ(events->log, (Log{"holderShow"}));
+    EXPECT_EQ(events->log, (Events{"holderShow"}));
     EXPECT_NE(tile->lastImage(), nullptr);
 }
 
@@ -209,7 +209,7 @@ TEST_F(TileTest, TheBadgeAndTheParametersFollowTheEditableItems) {
     ASSERT_NE(tile->popAdj()->popSlider(), nullptr);
     EXPECT_EQ(tile->popAdj()->popSlider()->last(), tile->settings());
     EXPECT_TRUE(tile->popAdj()->hidden());
-    EXPECT_EQ(host->log, (Log{"before CISepiaTone inputIntensity"}));
+    EXPECT_EQ(host->log, (Events{"before CISepiaTone inputIntensity"}));
 
     // Several: the label pop-up on the tile.
     auto editable = [](double v) { return Value::dictionary({{"value", Value(v)}, {"editable", Value(true)}}); };

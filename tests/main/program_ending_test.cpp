@@ -126,8 +126,15 @@ struct EditBeingSaved {
         if (!shows(240, 255)) return fail("no picker");
         seat.click(window, kWide, 48, 140);  // the photo
         if (!shows(120, 235)) return fail("no editor");
-        // The looks' pictures, where a spinner waits on black while they are made.
-        if (!pollUntil([&] { return seat.meanGrey(window, kWide, 10, 705, 60, 40) > 50 || !korva.running(); }, 60))
+        // The looks take a tap once the photo is open and their row has slid into place: while it
+        // slides, a tap at a look's place is nobody's, though its first frames already show the looks.
+        auto said = [&](const char* line) { return korva.log().find(line) != std::string::npos; };
+        if (!pollUntil(
+                [&] {
+                    return (said("the photo is open") && said("tiles is in place on EditController")) ||
+                           !korva.running();
+                },
+                60))
             return fail("no looks");
         seat.click(window, kWide, 120, 725);  // the second look of the first family
         // Save without a look only says there is none to save.
