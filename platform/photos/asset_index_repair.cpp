@@ -175,8 +175,9 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
                                    RowDates dates) {
     // Rows whose file is gone, or is no regular file, or a movie cut short, leave the list (a cut
     // file stays in the folder); a photo cut short keeps its row. A row whose kind, size or length
-    // disagrees with its file, or whose file is another or was written since, is described afresh
-    // from the file; one whose file only changed otherwise (a permission, a link) is stamped anew.
+    // disagrees with its file, or whose file is another or was written since (its content's
+    // fingerprint tells a rewrite in place that kept its size and times), is described afresh from
+    // the file; one whose file only changed otherwise (a permission, a link) is stamped anew.
     std::vector<std::string> dropped;
     std::vector<AssetRecord> redescribed, restamped;
     std::set<std::string> indexed;
@@ -195,8 +196,19 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
             continue;
         }
         indexed.insert(row.file);
-        const auto stamp = fileStampOf(path);
-        const StampChange change = stampChange(row.stamp, stamp);
+        auto stamp = fileStampOf(path);
+        StampChange change = stampChange(row.stamp, stamp);
+        // The content's fingerprint is read only where the file may have been rewritten since its
+        // row was written (its inode's change time moved: a permission, a link, or a rewrite in
+        // place whose times were set back) or where the row has none yet; a file that stayed keeps
+        // the row's.
+        if (stamp && row.stamp && row.stamp->content &&
+            (change == StampChange::None || change == StampChange::Completed)) {
+            stamp->content = row.stamp->content;
+        } else if (stamp) {
+            stamp = contentStampOf(path);
+            change = stampChange(row.stamp, stamp);
+        }
         // The row as it is, with the file's stamp: what a file whose content stayed is given.
         AssetRecord kept;
         kept.identifier = row.identifier;
@@ -276,7 +288,7 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
         record->identifier = makeAssetIdentifier();
         record->file = name;
         record->creationDate = record->modificationDate = fileDate(path);
-        record->stamp = fileStampOf(path);
+        record->stamp = contentStampOf(path);
         found.push_back(*record);
     }
     if (dropped.empty() && found.empty()) return {};
@@ -287,10 +299,11 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
 Result<std::vector<AssetIndexRow>> AssetIndex::readRows(const std::set<std::string>* files) const {
     // Read in full before any file is checked, so that no read transaction stays open meanwhile.
     AssetIndexStatement st;
-    const std::string sql = std::string(
-                                "SELECT identifier, file, media_type, pixel_width, pixel_height, duration, "
-                                "file_size, file_time, file_inode, file_change, modification_date FROM assets") +
-                            (files ? " WHERE file = ?" : "");
+    const std::string sql =
+        std::string(
+            "SELECT identifier, file, media_type, pixel_width, pixel_height, duration, "
+            "file_size, file_time, file_inode, file_change, file_content, modification_date FROM assets") +
+        (files ? " WHERE file = ?" : "");
     if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.s, nullptr) != SQLITE_OK) return failure("cannot read the index");
     std::vector<AssetIndexRow> rows;
     auto readAll = [&] {
@@ -307,7 +320,7 @@ Result<std::vector<AssetIndexRow>> AssetIndex::readRows(const std::set<std::stri
             row.pixelHeight = sqlite3_column_int(st.s, 4);
             row.duration = sqlite3_column_double(st.s, 5);
             row.stamp = assetIndexStamp(st.s, 6);
-            row.modificationDate = sqlite3_column_double(st.s, 10);
+            row.modificationDate = sqlite3_column_double(st.s, 11);
             rows.push_back(std::move(row));
         }
         return rc == SQLITE_DONE;
@@ -335,7 +348,7 @@ Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& reco
     AssetIndexStatement update;
     if (sqlite3_prepare_v2(db_,
                            "UPDATE assets SET media_type = ?, pixel_width = ?, pixel_height = ?, duration = ?, "
-                           "file_size = ?, file_time = ?, file_inode = ?, file_change = ?, "
+                           "file_size = ?, file_time = ?, file_inode = ?, file_change = ?, file_content = ?, "
                            "modification_date = COALESCE(?, modification_date) "
                            "WHERE identifier = ?",
                            -1, &update.s, nullptr) != SQLITE_OK)
@@ -348,10 +361,10 @@ Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& reco
         sqlite3_bind_double(update.s, 4, r.duration);
         bindAssetIndexStamp(update.s, 5, r.stamp);
         if (dates == RowDates::FromFile)
-            sqlite3_bind_double(update.s, 9, r.modificationDate);
+            sqlite3_bind_double(update.s, 10, r.modificationDate);
         else
-            sqlite3_bind_null(update.s, 9);
-        sqlite3_bind_text(update.s, 10, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_null(update.s, 10);
+        sqlite3_bind_text(update.s, 11, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
         if (sqlite3_step(update.s) != SQLITE_DONE) return rollback(failure("cannot repair the index"));
     }
     if (auto r = exec("COMMIT"); !r) return rollback(fail(r.error()));

@@ -1,28 +1,105 @@
 // The library's check of one file and its stamp.
 #include "platform/photos/library_file_facts.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "platform/photos/asset_index.h"
 #include "platform/photos/movie_file_check.h"
+#include "platform/storage/owned_descriptor.h"
+
+namespace {
+
+// How much of a file's head and tail its fingerprint reads: the head holds a photo's metadata
+// segments (an edit of its tags lands there), the tail the end of its picture.
+constexpr std::size_t kFingerprintHead = 64 * 1024;
+constexpr std::size_t kFingerprintTail = 4 * 1024;
+
+FileStamp stampOf(const struct stat& info) {
+    auto nanoseconds = [](const timespec& t) { return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; };
+    return FileStamp{static_cast<std::int64_t>(info.st_size), nanoseconds(info.st_mtim),
+                     FileStamp::Inode{static_cast<std::uint64_t>(info.st_ino), nanoseconds(info.st_ctim)},
+                     std::nullopt};
+}
+
+// A 64-bit hash of bytes (multiply and shift over little-endian words), the same on every machine
+// and in every build: it is kept in the index.
+std::uint64_t hashBytes(const unsigned char* bytes, std::size_t length, std::uint64_t seed) {
+    constexpr std::uint64_t m = 0xc6a4a7935bd1e995ull;
+    constexpr int r = 47;
+    auto word = [](const unsigned char* at, std::size_t n) {
+        std::uint64_t w = 0;
+        for (std::size_t i = 0; i < n; ++i) w |= std::uint64_t{at[i]} << (8 * i);
+        return w;
+    };
+    std::uint64_t h = seed ^ (length * m);
+    std::size_t at = 0;
+    for (; at + 8 <= length; at += 8) {
+        std::uint64_t k = word(bytes + at, 8) * m;
+        k ^= k >> r;
+        h = (h ^ (k * m)) * m;
+    }
+    if (at < length) h = (h ^ word(bytes + at, length - at)) * m;
+    h ^= h >> r;
+    h *= m;
+    return h ^ (h >> r);
+}
+
+// Reads `length` bytes at `offset`; false where the file could not be read or ended first.
+bool readPart(int fd, std::vector<unsigned char>& out, std::size_t length, off_t offset) {
+    out.resize(length);
+    for (std::size_t done = 0; done < length;) {
+        const ssize_t got = ::pread(fd, out.data() + done, length - done, offset + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+}  // namespace
 
 std::optional<FileStamp> fileStampOf(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    auto nanoseconds = [](const timespec& t) { return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; };
-    return FileStamp{static_cast<std::int64_t>(info.st_size), nanoseconds(info.st_mtim),
-                     FileStamp::Inode{static_cast<std::uint64_t>(info.st_ino), nanoseconds(info.st_ctim)}};
+    return stampOf(info);
+}
+
+std::optional<FileStamp> contentStampOf(const std::string& path) {
+    // Only a regular file is opened, and without blocking: a pipe put under the name meanwhile
+    // would hold the caller.
+    auto looked = fileStampOf(path);
+    if (!looked) return looked;
+    OwnedDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    struct stat info {};
+    if (file.fd < 0 || ::fstat(file.fd, &info) != 0) return looked;  // no fingerprint this time
+    if (!S_ISREG(info.st_mode)) return std::nullopt;
+    // The stamp of the file read, so that its fingerprint is of the content the stamp names.
+    FileStamp stamp = stampOf(info);
+    const auto size = static_cast<std::size_t>(info.st_size);
+    const std::size_t tail = std::min(size, kFingerprintTail);
+    std::vector<unsigned char> head, end;
+    if (!readPart(file.fd, head, std::min(size, kFingerprintHead), 0) ||
+        !readPart(file.fd, end, tail, static_cast<off_t>(size - tail)))
+        return stamp;
+    stamp.content = hashBytes(end.data(), end.size(), hashBytes(head.data(), head.size(), size));
+    return stamp;
 }
 
 StampChange stampChange(const std::optional<FileStamp>& recorded, const std::optional<FileStamp>& now) {
     if (!recorded || !now || recorded->size != now->size || recorded->modified != now->modified)
         return StampChange::Content;
+    if (recorded->content && now->content && *recorded->content != *now->content) return StampChange::Content;
     if (!recorded->inode) return StampChange::Completed;
     if (!now->inode || recorded->inode->number != now->inode->number) return StampChange::Content;
-    return recorded->inode->changed == now->inode->changed ? StampChange::None : StampChange::Attributes;
+    if (recorded->inode->changed != now->inode->changed) return StampChange::Attributes;
+    return !recorded->content && now->content ? StampChange::Completed : StampChange::None;
 }
 
 std::optional<FolderIdentity> folderIdentityOf(const std::string& path, std::string* absence) {
