@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -33,19 +34,24 @@ FileStamp stampOf(const struct stat& info) {
 std::uint64_t hashBytes(const unsigned char* bytes, std::size_t length, std::uint64_t seed) {
     constexpr std::uint64_t m = 0xc6a4a7935bd1e995ull;
     constexpr int r = 47;
-    auto word = [](const unsigned char* at, std::size_t n) {
-        std::uint64_t w = 0;
-        for (std::size_t i = 0; i < n; ++i) w |= std::uint64_t{at[i]} << (8 * i);
+    auto word = [](const unsigned char* at) {
+        std::uint64_t w;
+        std::memcpy(&w, at, sizeof w);
+        if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
         return w;
     };
     std::uint64_t h = seed ^ (length * m);
     std::size_t at = 0;
     for (; at + 8 <= length; at += 8) {
-        std::uint64_t k = word(bytes + at, 8) * m;
+        std::uint64_t k = word(bytes + at) * m;
         k ^= k >> r;
         h = (h ^ (k * m)) * m;
     }
-    if (at < length) h = (h ^ word(bytes + at, length - at)) * m;
+    if (at < length) {
+        std::uint64_t rest = 0;
+        for (std::size_t i = at; i < length; ++i) rest |= std::uint64_t{bytes[i]} << (8 * (i - at));
+        h = (h ^ rest) * m;
+    }
     h ^= h >> r;
     h *= m;
     return h ^ (h >> r);
