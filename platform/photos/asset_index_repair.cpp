@@ -198,16 +198,19 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
         indexed.insert(row.file);
         auto stamp = fileStampOf(path);
         StampChange change = stampChange(row.stamp, stamp);
-        // The content's fingerprint is read only where the file may have been rewritten since its
-        // row was written (its inode's change time moved: a permission, a link, or a rewrite in
-        // place whose times were set back) or where the row has none yet; a file that stayed keeps
-        // the row's.
-        if (stamp && row.stamp && row.stamp->content &&
-            (change == StampChange::None || change == StampChange::Completed)) {
-            stamp->content = row.stamp->content;
-        } else if (stamp) {
-            stamp = contentStampOf(path);
+        auto stampAgain = [&](std::optional<FileStamp> now) {
+            stamp = std::move(now);
             change = stampChange(row.stamp, stamp);
+        };
+        // A file that stayed keeps its row's fingerprint. One that may have been rewritten since
+        // (its inode's change time moved: a permission, a link, or a rewrite in place whose times
+        // were set back), or whose row has none yet, has its own read: a photo's by its check
+        // below, which reads its head and tail anyway, a movie's here.
+        const bool stayed = change == StampChange::None || change == StampChange::Completed;
+        if (stamp && row.stamp && row.stamp->content && stayed) {
+            stamp->content = row.stamp->content;
+        } else if (stamp && isLibraryMovieName(row.file)) {
+            stampAgain(contentStampOf(path));
         }
         // The row as it is, with the file's stamp: what a file whose content stayed is given.
         AssetRecord kept;
@@ -223,6 +226,10 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
         }
         FileCheckFault fault{};
         auto facts = checkLibraryFile(path, fault);
+        if (facts && facts->stamp) {
+            stampAgain(facts->stamp);
+            kept.stamp = stamp;
+        }
         if (!facts && fault == FileCheckFault::Unreadable) {
             // A read that fails now says nothing of the file: its row and identifier stay.
             Log::warning(kPhotosLog, "cannot check " + row.file + " now (" + facts.error() + "); its row stays");

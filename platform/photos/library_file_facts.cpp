@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -17,11 +16,6 @@
 
 namespace {
 
-// How much of a file's head and tail its fingerprint reads: the head holds a photo's metadata
-// segments (an edit of its tags lands there), the tail the end of its picture.
-constexpr std::size_t kFingerprintHead = 64 * 1024;
-constexpr std::size_t kFingerprintTail = 4 * 1024;
-
 FileStamp stampOf(const struct stat& info) {
     auto nanoseconds = [](const timespec& t) { return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; };
     return FileStamp{static_cast<std::int64_t>(info.st_size), nanoseconds(info.st_mtim),
@@ -29,36 +23,8 @@ FileStamp stampOf(const struct stat& info) {
                      std::nullopt};
 }
 
-// A 64-bit hash of bytes (multiply and shift over little-endian words), the same on every machine
-// and in every build: it is kept in the index.
-std::uint64_t hashBytes(const unsigned char* bytes, std::size_t length, std::uint64_t seed) {
-    constexpr std::uint64_t m = 0xc6a4a7935bd1e995ull;
-    constexpr int r = 47;
-    auto word = [](const unsigned char* at) {
-        std::uint64_t w;
-        std::memcpy(&w, at, sizeof w);
-        if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
-        return w;
-    };
-    std::uint64_t h = seed ^ (length * m);
-    std::size_t at = 0;
-    for (; at + 8 <= length; at += 8) {
-        std::uint64_t k = word(bytes + at) * m;
-        k ^= k >> r;
-        h = (h ^ (k * m)) * m;
-    }
-    if (at < length) {
-        std::uint64_t rest = 0;
-        for (std::size_t i = at; i < length; ++i) rest |= std::uint64_t{bytes[i]} << (8 * (i - at));
-        h = (h ^ rest) * m;
-    }
-    h ^= h >> r;
-    h *= m;
-    return h ^ (h >> r);
-}
-
 // Reads `length` bytes at `offset`; false where the file could not be read or ended first.
-bool readPart(int fd, std::vector<unsigned char>& out, std::size_t length, off_t offset) {
+bool readPart(int fd, std::vector<std::uint8_t>& out, std::size_t length, off_t offset) {
     out.resize(length);
     for (std::size_t done = 0; done < length;) {
         const ssize_t got = ::pread(fd, out.data() + done, length - done, offset + static_cast<off_t>(done));
@@ -90,11 +56,11 @@ std::optional<FileStamp> contentStampOf(const std::string& path) {
     FileStamp stamp = stampOf(info);
     const auto size = static_cast<std::size_t>(info.st_size);
     const std::size_t tail = std::min(size, kFingerprintTail);
-    std::vector<unsigned char> head, end;
+    std::vector<std::uint8_t> head, end;
     if (!readPart(file.fd, head, std::min(size, kFingerprintHead), 0) ||
         !readPart(file.fd, end, tail, static_cast<off_t>(size - tail)))
         return stamp;
-    stamp.content = hashBytes(end.data(), end.size(), hashBytes(head.data(), head.size(), size));
+    stamp.content = contentFingerprint(head, end, size);
     return stamp;
 }
 
@@ -134,8 +100,11 @@ Result<FileFacts> checkLibraryFile(const std::string& path, FileCheckFault& faul
         facts.duration = movie->duration;
         return facts;
     }
-    auto header = checkImageFileIsWhole(path, &fault);
+    ImageFileReading reading;
+    auto header = checkImageFileIsWhole(path, &fault, &reading);
     if (!header) return fail(header.error());
+    facts.stamp = stampOf(reading.info);
+    facts.stamp->content = reading.fingerprint;
     const bool turned = header->orientation >= 5 && header->orientation <= 8;
     facts.pixelWidth = turned ? header->height : header->width;
     facts.pixelHeight = turned ? header->width : header->height;

@@ -71,6 +71,8 @@ struct FileFacts {
     PHAssetMediaType mediaType = PHAssetMediaType::Image;
     int pixelWidth = 0, pixelHeight = 0;  // as displayed
     double duration = 0;                  // seconds; 0 for photos
+    // A photo's stamp as its check read it, with its fingerprint (none for movies).
+    std::optional<FileStamp> stamp;
 };
 
 // Images by their head and tail, movies by reading their container to the end; anything but a

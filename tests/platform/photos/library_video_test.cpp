@@ -75,8 +75,7 @@ struct LibraryVideoTest : PhotosTest {
     static std::map<std::string, double> datesOfAssets() {
         std::map<std::string, double> dates;
         const auto assets = PHAsset::fetchAssetsWithOptions(nullptr);
-        for (const auto& asset : assets->assets())
-            dates[asset->localIdentifier()] = asset->modificationDate();
+        for (const auto& asset : assets->assets()) dates[asset->localIdentifier()] = asset->modificationDate();
         return dates;
     }
     std::filesystem::path outside;
@@ -183,6 +182,54 @@ TEST_F(LibraryVideoTest, AnIndexFromBeforeFingerprintsHasThemCompletedOnceAndKee
     PHPhotoLibrary::setLibraryDirectory(folder.string());
     EXPECT_EQ(datesOfAssets(), dates);
     EXPECT_EQ(reads.take(), 0);
+}
+
+// A movie written over in place, its size and times kept (a byte of its picture changed, as a tag
+// edit that keeps the file's time changes a few): only its inode's change time tells, as for a
+// permission. Settled while the library is open, it is read and dated again; a permission changed
+// afterwards is no news.
+TEST_F(LibraryVideoTest, AMovieRewrittenInPlaceWithItsTimesPutBackIsDatedAgain) {
+    ASSERT_TRUE(saveVideo(movie("clip.mp4", {.seconds = 0.5})));
+    const std::string path = videos().front()->filePath();
+    const auto dates = datesOfAssets();
+    PHPhotoLibrary::setLibraryDirectory("");
+    DispatchQueue::waitUntilBackgroundIdle();
+    // Settled by an index of its own, as the library settles what its watch reports, then read.
+    auto settled = [&] {
+        {
+            auto index = AssetIndex::open(folder.string(), FolderCreation::MustExist, FolderReading::InSteps);
+            EXPECT_TRUE(index && (*index)->settleFiles(std::nullopt));
+        }
+        PHPhotoLibrary::setLibraryDirectory(folder.string());
+        auto now = datesOfAssets();
+        PHPhotoLibrary::setLibraryDirectory("");
+        DispatchQueue::waitUntilBackgroundIdle();
+        return now;
+    };
+
+    // The first byte of the first picture, after the top-level boxes before the media data.
+    std::ifstream in(path, std::ios::binary);
+    const Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t at = 0;
+    while (at + 8 <= data.size() && std::string(data.begin() + at + 4, data.begin() + at + 8) != "mdat")
+        at += (std::size_t{data[at]} << 24) | (std::size_t{data[at + 1]} << 16) | (std::size_t{data[at + 2]} << 8) |
+              data[at + 3];
+    ASSERT_LT(at + 16, data.size());
+    struct stat written {};
+    ASSERT_EQ(::stat(path.c_str(), &written), 0);
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    const std::uint8_t changed = data[at + 16] ^ 0x01;
+    EXPECT_EQ(::pwrite(fd, &changed, 1, static_cast<off_t>(at + 16)), 1);
+    const timespec times[2] = {written.st_atim, written.st_mtim};
+    EXPECT_EQ(::futimens(fd, times), 0);
+    ::close(fd);
+    const auto redated = settled();
+    ASSERT_EQ(redated.size(), 1u);
+    EXPECT_GT(redated.begin()->second, dates.begin()->second);
+
+    std::filesystem::permissions(path, std::filesystem::perms::others_read, std::filesystem::perm_options::remove);
+    EXPECT_EQ(settled(), redated);
 }
 
 TEST_F(LibraryVideoTest, AMovieLandsAsAVideoFileWithItsSizeAndLength) {
