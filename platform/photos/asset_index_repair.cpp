@@ -220,8 +220,12 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
         kept.pixelHeight = row.pixelHeight;
         kept.duration = row.duration;
         kept.stamp = stamp;
-        if (isPlausibleMovie(row) && (change == StampChange::None || change == StampChange::Completed)) {
-            if (change == StampChange::Completed) restamped.push_back(std::move(kept));
+        // A movie that stayed, or whose fingerprint shows that only its permission or links
+        // changed, is taken as whole without reading it through.
+        const bool fingerprinted = row.stamp && row.stamp->content && stamp && stamp->content;
+        if (isPlausibleMovie(row) && (change == StampChange::None || change == StampChange::Completed ||
+                                      (change == StampChange::Attributes && fingerprinted))) {
+            if (change != StampChange::None) restamped.push_back(std::move(kept));
             continue;
         }
         FileCheckFault fault{};
