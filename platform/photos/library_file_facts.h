@@ -17,8 +17,8 @@
 // its size and time are the same (a copy that keeps the times, a clock of one-second steps). The
 // device is left out: a folder's files are on the folder's, whose number may change between mounts.
 // The row also keeps a fingerprint of the file's head and tail, the parts a rewrite of the same
-// size in place cannot leave alike (the header the description reads, the end of the picture): a
-// change time that moved tells a permission or a link from such a rewrite by it.
+// size in place cannot leave alike (the header the description reads, the end of the picture):
+// where only the inode's change time moved, it tells a permission or a link from such a rewrite.
 struct FileStamp {
     struct Inode {
         std::uint64_t number = 0;
