@@ -7,18 +7,18 @@
 // of their own get one, and rows naming a file an earlier row names go; rows whose file is missing
 // or is a movie cut short are dropped (a cut file stays in the folder, unlisted), while a photo
 // cut short keeps its row and identifier (its readers find it unreadable); rows whose kind, size or
-// length disagrees with their file are described afresh from it (a movie is read only when its
-// size or time differ from the recorded ones); whole image files without a row are indexed; and
-// the temporary files of an interrupted atomic write are removed, except a whole one, which takes
-// the first name free of those its save would have taken and is indexed (or goes, where one of them
-// is that file already); one a save under way holds, here or in another program, is left to the
-// save, and one that cannot be read now to the next open. While the library is open, the
-// files another program changes are settled by the same rules (settleFiles), except that a photo
-// cut short in place is dated anew, so that whoever shows it reads it again. A link under the
-// index's name is set aside and one under its journal's, log's or shared memory's is removed: no
-// link there is followed, nor its target written. Only the index's own faults set it aside: a lock
-// another connection holds, a full disk or an I/O error fail the one open or change and keep the
-// file. Thread-safe (one connection behind a lock).
+// length disagrees with their file are described afresh from it (a movie is read through only
+// when its size, time or head and tail differ from the recorded ones); whole image files without a
+// row are indexed; and the temporary files of an interrupted atomic write are removed, except a
+// whole one, which takes the first name free of those its save would have taken and is indexed
+// (or goes, where one of them is that file already); one a save under way holds, here or in
+// another program, is left to the save, and one that cannot be read now to the next open. While
+// the library is open, the files another program changes are settled by the same rules
+// (settleFiles), except that a photo cut short in place is dated anew, so that whoever shows it
+// reads it again. A link under the index's name is set aside and one under its journal's, log's or
+// shared memory's is removed: no link there is followed, nor its target written. Only the index's
+// own faults set it aside: a lock another connection holds, a full disk or an I/O error fail the
+// one open or change and keep the file. Thread-safe (one connection behind a lock).
 #pragma once
 
 #include <atomic>

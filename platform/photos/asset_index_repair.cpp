@@ -175,8 +175,9 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
                                    RowDates dates) {
     // Rows whose file is gone, or is no regular file, or a movie cut short, leave the list (a cut
     // file stays in the folder); a photo cut short keeps its row. A row whose kind, size or length
-    // disagrees with its file, or whose file is another or was written since, is described afresh
-    // from the file; one whose file only changed otherwise (a permission, a link) is stamped anew.
+    // disagrees with its file, or whose file is another or was written since (its content's
+    // fingerprint tells a rewrite in place that kept its size and times), is described afresh from
+    // the file; one whose file only changed otherwise (a permission, a link) is stamped anew.
     std::vector<std::string> dropped;
     std::vector<AssetRecord> redescribed, restamped;
     std::set<std::string> indexed;
@@ -195,8 +196,22 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
             continue;
         }
         indexed.insert(row.file);
-        const auto stamp = fileStampOf(path);
-        const StampChange change = stampChange(row.stamp, stamp);
+        auto stamp = fileStampOf(path);
+        StampChange change = stampChange(row.stamp, stamp);
+        auto stampAgain = [&](std::optional<FileStamp> now) {
+            stamp = std::move(now);
+            change = stampChange(row.stamp, stamp);
+        };
+        // A file that stayed keeps its row's fingerprint. One that may have been rewritten since
+        // (its inode's change time moved: a permission, a link, or a rewrite in place whose times
+        // were set back), or whose row has none yet, has its own read: a photo's by its check
+        // below, which reads its head and tail anyway, a movie's here.
+        const bool stayed = change == StampChange::None || change == StampChange::Completed;
+        if (stamp && row.stamp && row.stamp->content && stayed) {
+            stamp->content = row.stamp->content;
+        } else if (stamp && isLibraryMovieName(row.file)) {
+            stampAgain(contentStampOf(path));
+        }
         // The row as it is, with the file's stamp: what a file whose content stayed is given.
         AssetRecord kept;
         kept.identifier = row.identifier;
@@ -205,12 +220,20 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
         kept.pixelHeight = row.pixelHeight;
         kept.duration = row.duration;
         kept.stamp = stamp;
-        if (isPlausibleMovie(row) && (change == StampChange::None || change == StampChange::Completed)) {
-            if (change == StampChange::Completed) restamped.push_back(std::move(kept));
+        // A movie that stayed, or whose fingerprint shows that only its permission or links
+        // changed, is taken as whole without reading it through.
+        const bool fingerprinted = row.stamp && row.stamp->content && stamp && stamp->content;
+        if (isPlausibleMovie(row) && (change == StampChange::None || change == StampChange::Completed ||
+                                      (change == StampChange::Attributes && fingerprinted))) {
+            if (change != StampChange::None) restamped.push_back(std::move(kept));
             continue;
         }
         FileCheckFault fault{};
         auto facts = checkLibraryFile(path, fault);
+        if (facts && facts->stamp) {
+            stampAgain(facts->stamp);
+            kept.stamp = stamp;
+        }
         if (!facts && fault == FileCheckFault::Unreadable) {
             // A read that fails now says nothing of the file: its row and identifier stay.
             Log::warning(kPhotosLog, "cannot check " + row.file + " now (" + facts.error() + "); its row stays");
@@ -276,7 +299,7 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
         record->identifier = makeAssetIdentifier();
         record->file = name;
         record->creationDate = record->modificationDate = fileDate(path);
-        record->stamp = fileStampOf(path);
+        record->stamp = contentStampOf(path);
         found.push_back(*record);
     }
     if (dropped.empty() && found.empty()) return {};
@@ -287,10 +310,11 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
 Result<std::vector<AssetIndexRow>> AssetIndex::readRows(const std::set<std::string>* files) const {
     // Read in full before any file is checked, so that no read transaction stays open meanwhile.
     AssetIndexStatement st;
-    const std::string sql = std::string(
-                                "SELECT identifier, file, media_type, pixel_width, pixel_height, duration, "
-                                "file_size, file_time, file_inode, file_change, modification_date FROM assets") +
-                            (files ? " WHERE file = ?" : "");
+    const std::string sql =
+        std::string(
+            "SELECT identifier, file, media_type, pixel_width, pixel_height, duration, "
+            "file_size, file_time, file_inode, file_change, file_content, modification_date FROM assets") +
+        (files ? " WHERE file = ?" : "");
     if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.s, nullptr) != SQLITE_OK) return failure("cannot read the index");
     std::vector<AssetIndexRow> rows;
     auto readAll = [&] {
@@ -307,7 +331,7 @@ Result<std::vector<AssetIndexRow>> AssetIndex::readRows(const std::set<std::stri
             row.pixelHeight = sqlite3_column_int(st.s, 4);
             row.duration = sqlite3_column_double(st.s, 5);
             row.stamp = assetIndexStamp(st.s, 6);
-            row.modificationDate = sqlite3_column_double(st.s, 10);
+            row.modificationDate = sqlite3_column_double(st.s, 11);
             rows.push_back(std::move(row));
         }
         return rc == SQLITE_DONE;
@@ -335,7 +359,7 @@ Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& reco
     AssetIndexStatement update;
     if (sqlite3_prepare_v2(db_,
                            "UPDATE assets SET media_type = ?, pixel_width = ?, pixel_height = ?, duration = ?, "
-                           "file_size = ?, file_time = ?, file_inode = ?, file_change = ?, "
+                           "file_size = ?, file_time = ?, file_inode = ?, file_change = ?, file_content = ?, "
                            "modification_date = COALESCE(?, modification_date) "
                            "WHERE identifier = ?",
                            -1, &update.s, nullptr) != SQLITE_OK)
@@ -348,10 +372,10 @@ Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& reco
         sqlite3_bind_double(update.s, 4, r.duration);
         bindAssetIndexStamp(update.s, 5, r.stamp);
         if (dates == RowDates::FromFile)
-            sqlite3_bind_double(update.s, 9, r.modificationDate);
+            sqlite3_bind_double(update.s, 10, r.modificationDate);
         else
-            sqlite3_bind_null(update.s, 9);
-        sqlite3_bind_text(update.s, 10, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_null(update.s, 10);
+        sqlite3_bind_text(update.s, 11, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
         if (sqlite3_step(update.s) != SQLITE_DONE) return rollback(failure("cannot repair the index"));
     }
     if (auto r = exec("COMMIT"); !r) return rollback(fail(r.error()));

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -185,9 +186,40 @@ Result<ImageInfo> judge(std::span<const std::uint8_t> head, std::span<const std:
     return *header;
 }
 
+// A 64-bit hash of bytes (multiply and shift over little-endian words, after one widely used
+// for hash tables), the same on every machine.
+std::uint64_t hashBytes(std::span<const std::uint8_t> bytes, std::uint64_t seed) {
+    constexpr std::uint64_t m = 0xc6a4a7935bd1e995ull;
+    constexpr int r = 47;
+    std::uint64_t h = seed ^ (bytes.size() * m);
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t k;
+        std::memcpy(&k, bytes.data() + at, sizeof k);
+        if constexpr (std::endian::native == std::endian::big) k = __builtin_bswap64(k);
+        k *= m;
+        k ^= k >> r;
+        h = (h ^ (k * m)) * m;
+    }
+    if (at < bytes.size()) {
+        std::uint64_t rest = 0;
+        for (std::size_t i = at; i < bytes.size(); ++i) rest |= std::uint64_t{bytes[i]} << (8 * (i - at));
+        h = (h ^ rest) * m;
+    }
+    h ^= h >> r;
+    h *= m;
+    return h ^ (h >> r);
+}
+
 }  // namespace
 
-Result<ImageInfo> checkImageFileIsWhole(const std::string& path, FileCheckFault* fault) {
+std::uint64_t contentFingerprint(std::span<const std::uint8_t> head, std::span<const std::uint8_t> tail,
+                                 std::uint64_t size) {
+    return hashBytes(tail.last(std::min(tail.size(), kFingerprintTail)),
+                     hashBytes(head.first(std::min(head.size(), kFingerprintHead)), size));
+}
+
+Result<ImageInfo> checkImageFileIsWhole(const std::string& path, FileCheckFault* fault, ImageFileReading* reading) {
     if (fault) *fault = FileCheckFault::NotWhole;
     // Without blocking: a pipe or device under a photo's name must not hold the caller.
     OwnedDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
@@ -197,6 +229,7 @@ Result<ImageInfo> checkImageFileIsWhole(const std::string& path, FileCheckFault*
     }
     struct stat info {};
     if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return fail("not a regular file");
+    if (reading) reading->info = info;
     const auto size = static_cast<std::size_t>(info.st_size);
     Bytes tail;
     const std::size_t tailLength = std::min(size, kTailBytes);
@@ -218,6 +251,8 @@ Result<ImageInfo> checkImageFileIsWhole(const std::string& path, FileCheckFault*
     for (std::size_t headLength = std::min(size, kHeadBytes);; headLength = std::min(largest, 4 * headLength)) {
         if (auto read = readAt(file.fd, head, headLength, 0); read != ReadOutcome::Done)
             return readFailure(read, "the header", fault);
+        // The head read first holds the fingerprint's whole head.
+        if (reading && !reading->fingerprint) reading->fingerprint = contentFingerprint(head, tail, size);
         bool headIsEnough = true;
         Result<ImageInfo> verdict = judge(head, tail, size, headIsEnough, walk);
         if (verdict || headIsEnough || headLength >= largest) return verdict;

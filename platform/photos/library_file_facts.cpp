@@ -1,28 +1,77 @@
 // The library's check of one file and its stamp.
 #include "platform/photos/library_file_facts.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "platform/photos/asset_index.h"
 #include "platform/photos/movie_file_check.h"
+#include "platform/storage/owned_descriptor.h"
+
+namespace {
+
+FileStamp stampOf(const struct stat& info) {
+    auto nanoseconds = [](const timespec& t) { return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; };
+    return FileStamp{static_cast<std::int64_t>(info.st_size), nanoseconds(info.st_mtim),
+                     FileStamp::Inode{static_cast<std::uint64_t>(info.st_ino), nanoseconds(info.st_ctim)},
+                     std::nullopt};
+}
+
+// Reads `length` bytes at `offset`; false where the file could not be read or ended first.
+bool readPart(int fd, std::vector<std::uint8_t>& out, std::size_t length, off_t offset) {
+    out.resize(length);
+    for (std::size_t done = 0; done < length;) {
+        const ssize_t got = ::pread(fd, out.data() + done, length - done, offset + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+}  // namespace
 
 std::optional<FileStamp> fileStampOf(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    auto nanoseconds = [](const timespec& t) { return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; };
-    return FileStamp{static_cast<std::int64_t>(info.st_size), nanoseconds(info.st_mtim),
-                     FileStamp::Inode{static_cast<std::uint64_t>(info.st_ino), nanoseconds(info.st_ctim)}};
+    return stampOf(info);
+}
+
+std::optional<FileStamp> contentStampOf(const std::string& path) {
+    // Only a regular file is opened, and without blocking: a pipe put under the name meanwhile
+    // would hold the caller.
+    auto looked = fileStampOf(path);
+    if (!looked) return looked;
+    OwnedDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    struct stat info {};
+    if (file.fd < 0 || ::fstat(file.fd, &info) != 0) return looked;  // no fingerprint this time
+    if (!S_ISREG(info.st_mode)) return std::nullopt;
+    // The stamp of the file read, so that its fingerprint is of the content the stamp names.
+    FileStamp stamp = stampOf(info);
+    const auto size = static_cast<std::size_t>(info.st_size);
+    const std::size_t tail = std::min(size, kFingerprintTail);
+    std::vector<std::uint8_t> head, end;
+    if (!readPart(file.fd, head, std::min(size, kFingerprintHead), 0) ||
+        !readPart(file.fd, end, tail, static_cast<off_t>(size - tail)))
+        return stamp;
+    stamp.content = contentFingerprint(head, end, size);
+    return stamp;
 }
 
 StampChange stampChange(const std::optional<FileStamp>& recorded, const std::optional<FileStamp>& now) {
     if (!recorded || !now || recorded->size != now->size || recorded->modified != now->modified)
         return StampChange::Content;
+    if (recorded->content && now->content && *recorded->content != *now->content) return StampChange::Content;
     if (!recorded->inode) return StampChange::Completed;
     if (!now->inode || recorded->inode->number != now->inode->number) return StampChange::Content;
-    return recorded->inode->changed == now->inode->changed ? StampChange::None : StampChange::Attributes;
+    if (recorded->inode->changed != now->inode->changed) return StampChange::Attributes;
+    return !recorded->content && now->content ? StampChange::Completed : StampChange::None;
 }
 
 std::optional<FolderIdentity> folderIdentityOf(const std::string& path, std::string* absence) {
@@ -51,8 +100,11 @@ Result<FileFacts> checkLibraryFile(const std::string& path, FileCheckFault& faul
         facts.duration = movie->duration;
         return facts;
     }
-    auto header = checkImageFileIsWhole(path, &fault);
+    ImageFileReading reading;
+    auto header = checkImageFileIsWhole(path, &fault, &reading);
     if (!header) return fail(header.error());
+    facts.stamp = stampOf(reading.info);
+    facts.stamp->content = reading.fingerprint;
     const bool turned = header->orientation >= 5 && header->orientation <= 8;
     facts.pixelWidth = turned ? header->height : header->width;
     facts.pixelHeight = turned ? header->width : header->height;

@@ -16,6 +16,9 @@
 // without reading it, and another file put under the name is told from the one recorded even where
 // its size and time are the same (a copy that keeps the times, a clock of one-second steps). The
 // device is left out: a folder's files are on the folder's, whose number may change between mounts.
+// The row also keeps a fingerprint of the file's head and tail, the parts a rewrite of the same
+// size in place cannot leave alike (the header the description reads, the end of the picture):
+// where only the inode's change time moved, it tells a permission or a link from such a rewrite.
 struct FileStamp {
     struct Inode {
         std::uint64_t number = 0;
@@ -25,24 +28,34 @@ struct FileStamp {
     std::int64_t size = 0;
     std::int64_t modified = 0;
     std::optional<Inode> inode;  // none in a stamp recorded before inodes were
+    // None where the file was not read (or could not be), or in a stamp recorded before
+    // fingerprints were.
+    std::optional<std::uint64_t> content;
     bool operator==(const FileStamp&) const = default;
 };
-// None for a path that is not a regular file.
+// None for a path that is not a regular file. Only looks at the file, without its fingerprint.
 std::optional<FileStamp> fileStampOf(const std::string& path);
+// The stamp with the fingerprint of the file's content, as a row records it: the file is opened
+// and its head and tail read. Without a fingerprint where the file cannot be read now.
+std::optional<FileStamp> contentStampOf(const std::string& path);
 
 // How a file stands to the stamp recorded with its row.
 enum class StampChange {
     None,
-    // Recorded before inodes were, with the same size and time: taken as the same file, its stamp
-    // completed once.
+    // Recorded before inodes were, with the same size and time, or before fingerprints were, with
+    // the same inode unchanged: taken as the same file, its stamp completed once.
     Completed,
     // The same inode with the same size and time, changed otherwise: a permission, a link made or
-    // removed elsewhere, a rename, or (rarely) a write whose time was set back. Its content is
-    // taken as the same where its check describes it as before.
+    // removed elsewhere, a rename. Its content is taken as the same where its fingerprint (if both
+    // stamps have one) is, and its check describes it as before.
     Attributes,
-    // Another size or time, another file under the name, or no stamp recorded: described afresh.
+    // Another size or time, another file under the name, another fingerprint (a rewrite in place
+    // whose times were set back), or no stamp recorded: described afresh.
     Content,
 };
+// Fingerprints are compared where both stamps have one: a stamp only looked at (fileStampOf) says
+// nothing of the content, so that a change of its inode's change time alone is Attributes until
+// the file's fingerprint is read.
 StampChange stampChange(const std::optional<FileStamp>& recorded, const std::optional<FileStamp>& now);
 
 // Which folder is under a name: another one made under the same name is another folder.
@@ -58,6 +71,8 @@ struct FileFacts {
     PHAssetMediaType mediaType = PHAssetMediaType::Image;
     int pixelWidth = 0, pixelHeight = 0;  // as displayed
     double duration = 0;                  // seconds; 0 for photos
+    // A photo's stamp as its check read it, with its fingerprint (none for movies).
+    std::optional<FileStamp> stamp;
 };
 
 // Images by their head and tail, movies by reading their container to the end; anything but a

@@ -287,7 +287,7 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
         written.push_back(p.record.file);
         const std::string path = assets->pathInFolder(p.record.file);
         // The file was checked whole before it was written; its stamp spares the next open a read.
-        p.record.stamp = fileStampOf(path);
+        p.record.stamp = contentStampOf(path);
         // Without a location of its own, the one in the file's GPS block is indexed.
         if (!p.record.location && p.record.mediaType == PHAssetMediaType::Image)
             if (auto described = AssetIndex::describeFile(path, false)) p.record.location = described->location;

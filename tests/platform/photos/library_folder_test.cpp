@@ -1,8 +1,12 @@
 // The library following its folder: files other programs copy in, remove, replace, copy in bulk
 // or write in pieces, and a second library on the same folder, each reaching observers as a change
 // once. The kernel's events are awaited (bounded), the settlement is driven on the virtual clock.
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "folder_test_support.h"
 #include "platform/photos/ph_fetch_result_change_details.h"
+#include "tests/support/same_size_jpegs.h"
 
 TEST_F(FolderTest, CopiedInRemovedAndReplacedFilesReachObserversAsChanges) {
     auto shown = newestFirst();
@@ -129,4 +133,50 @@ TEST_F(FolderTest, APermissionOrALinkMadeElsewhereIsNoChange) {
     std::filesystem::permissions(path, perms::owner_read | perms::owner_write | perms::group_read);
     settle(*library, {"same.jpg"});
     EXPECT_EQ(observer->changes.size(), 1u);
+}
+
+// Another picture of the same byte and pixel size written over a photo, its times put back (a copy
+// that keeps them, a tag edit that keeps the file's time): only the inode's change time moves, as
+// it does for a permission. The content tells them apart: the rewrite is dated again, and a
+// permission changed afterwards is still no news.
+TEST_F(FolderTest, APhotoRewrittenInPlaceWithItsTimesPutBackIsDatedAgain) {
+    auto coloured = [](std::uint8_t red, std::uint8_t blue) {
+        RasterRGBA8 r = makeRaster(40, 30);
+        for (std::size_t i = 0; i < r.pixels.size(); i += 4)
+            r.pixels[i] = red, r.pixels[i + 2] = blue, r.pixels[i + 3] = 255;
+        auto data = encodeJpeg(r);
+        return data ? *data : Bytes{};
+    };
+    Bytes first = coloured(200, 0), second = coloured(0, 200);
+    testsupport::padToOneLength(first, second);
+    const auto path = folder / "rewritten.jpg";
+    auto write = [&](const Bytes& data) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    };
+    write(first);
+    settle(*library, {"rewritten.jpg"});
+    ASSERT_EQ(observer->changes.size(), 1u);
+    const auto before = newestFirst()->firstObject();
+    struct stat written {};
+    ASSERT_EQ(::stat(path.c_str(), &written), 0);
+
+    write(second);
+    const timespec times[2] = {written.st_atim, written.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    struct stat rewritten {};
+    ASSERT_EQ(::stat(path.c_str(), &rewritten), 0);
+    ASSERT_EQ(rewritten.st_ino, written.st_ino);
+    ASSERT_EQ(rewritten.st_size, written.st_size);
+    settle(*library, {"rewritten.jpg"});
+    ASSERT_EQ(observer->changes.size(), 2u);
+    EXPECT_EQ(observer->changes[1]->changedIdentifiers(), std::vector<std::string>{before->localIdentifier()});
+    const auto after = newestFirst()->firstObject();
+    EXPECT_GT(after->modificationDate(), before->modificationDate());
+    EXPECT_EQ(after->pixelWidth(), 40);
+
+    std::filesystem::permissions(path, std::filesystem::perms::others_read, std::filesystem::perm_options::remove);
+    settle(*library, {"rewritten.jpg"});
+    EXPECT_EQ(observer->changes.size(), 2u);
+    EXPECT_EQ(newestFirst()->firstObject()->modificationDate(), after->modificationDate());
 }

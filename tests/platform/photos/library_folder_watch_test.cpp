@@ -1,6 +1,7 @@
 // The folder watch's reading of the kernel's events: files created in the folder and opened by
 // another program before the watch reads them; the folder above made unreachable and reachable
-// again, and a folder made on the way while the watches are placed.
+// again, and a folder made on the way while the watches are placed; the watches of folders moved
+// off the way let go.
 #include "platform/photos/library_folder_watch.h"
 
 #include <fcntl.h>
@@ -56,6 +57,25 @@ void makeWhilePlacing() {
     std::error_code ignored;
     if (!madeWhilePlacing.empty() && !std::filesystem::exists(madeWhilePlacing))
         std::filesystem::create_directory(std::exchange(madeWhilePlacing, {}), ignored);
+}
+
+// The inotify queues the process has open, by descriptor.
+std::set<int> inotifyQueues() {
+    std::set<int> queues;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error).string() == "anon_inode:inotify")
+            queues.insert(std::stoi(entry.path().filename().string()));
+    }
+    return queues;
+}
+
+// How many watches the kernel holds on a queue.
+int watchesOn(int queue) {
+    std::ifstream info("/proc/self/fdinfo/" + std::to_string(queue));
+    int watches = 0;
+    for (std::string line; std::getline(info, line);) watches += line.rfind("inotify wd:", 0) == 0;
+    return watches;
 }
 
 }  // namespace
@@ -124,4 +144,34 @@ TEST(LibraryFolderWatchTest, TheFolderAboveMadeUnreachableAndAFolderMadeWhileThe
     watch.value().reset();
     std::filesystem::remove_all(root);
     std::filesystem::remove_all(root.string() + "-away");
+}
+
+// A folder moved away keeps its inode and so the kernel's watch on it: each one the watch no longer
+// follows, the folder above or the folder itself, is let go, or renames would use up the watches.
+TEST(LibraryFolderWatchTest, TheWatchesOfFoldersMovedOffTheWayAreLetGo) {
+    const std::filesystem::path root = testsupport::makeFolderOthersCanEnter("korva-watch");
+    const std::filesystem::path above = root / "p", lib = above / "lib";
+    std::filesystem::create_directories(lib);
+    HeldReports reports;
+    reports.held = false;
+    const std::set<int> before = inotifyQueues();
+    auto watch = LibraryFolderWatch::start(lib.string(), [&](FolderEvents e) { reports.report(std::move(e)); });
+    ASSERT_TRUE(watch);
+    std::set<int> queues = inotifyQueues();
+    for (int queue : before) queues.erase(queue);
+    ASSERT_EQ(queues.size(), 1u);
+    const int queue = *queues.begin();
+    const int placed = watchesOn(queue);
+    ASSERT_GE(placed, 2) << "the folder and the one above";
+
+    for (int round = 0; round < 4; ++round) {
+        const auto away = root / ("away-" + std::to_string(round));
+        std::filesystem::rename(round % 2 ? lib : above, away);
+        EXPECT_TRUE(reports.moved(2 * round + 1, false));
+        std::filesystem::create_directories(lib);
+        EXPECT_TRUE(reports.moved(2 * round + 2, true));
+    }
+    EXPECT_EQ(watchesOn(queue), placed);
+    watch.value().reset();
+    std::filesystem::remove_all(root);
 }

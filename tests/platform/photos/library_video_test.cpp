@@ -58,6 +58,26 @@ struct LibraryVideoTest : PhotosTest {
     static std::vector<std::shared_ptr<PHAsset>> videos() {
         return PHAsset::fetchAssetsWithMediaType(PHAssetMediaType::Video)->assets();
     }
+    // The first column of the last row the statements give, read straight from the index file.
+    int indexCount(const char* sql) {
+        sqlite3* db = nullptr;
+        int rows = -1;
+        EXPECT_EQ(sqlite3_open((folder / AssetIndex::kIndexFileName).c_str(), &db), SQLITE_OK);
+        auto take = [](void* into, int, char** values, char**) {
+            *static_cast<int*>(into) = std::atoi(values[0]);
+            return 0;
+        };
+        EXPECT_EQ(sqlite3_exec(db, sql, take, &rows, nullptr), SQLITE_OK) << sql;
+        sqlite3_close(db);
+        return rows;
+    }
+    // Each asset's modification date, by identifier.
+    static std::map<std::string, double> datesOfAssets() {
+        std::map<std::string, double> dates;
+        const auto assets = PHAsset::fetchAssetsWithOptions(nullptr);
+        for (const auto& asset : assets->assets()) dates[asset->localIdentifier()] = asset->modificationDate();
+        return dates;
+    }
     std::filesystem::path outside;
 };
 
@@ -124,25 +144,11 @@ TEST_F(LibraryVideoTest, AMovieIsReadWhenItEntersAndWhenItChangesNotAtEveryOpen)
 TEST_F(LibraryVideoTest, AnIndexStampedBeforeInodesKeepsItsRowsAndDatesAndHasItsStampsCompleted) {
     ASSERT_TRUE(saveVideo(movie("clip.mp4", {.seconds = 0.5})));
     ASSERT_FALSE(save(jpeg(16, 8)).empty());
-    std::map<std::string, double> dates, settled;
-    const auto assets = PHAsset::fetchAssetsWithOptions(nullptr);
-    for (const auto& asset : assets->assets()) dates[asset->localIdentifier()] = asset->modificationDate();
+    std::map<std::string, double> dates = datesOfAssets(), settled;
     FileReads reads(videos().front()->filePath());
     PHPhotoLibrary::setLibraryDirectory("");
     DispatchQueue::waitUntilBackgroundIdle();
-    auto count = [&](const char* sql) {
-        sqlite3* db = nullptr;
-        int rows = -1;
-        EXPECT_EQ(sqlite3_open((folder / AssetIndex::kIndexFileName).c_str(), &db), SQLITE_OK);
-        auto take = [](void* into, int, char** values, char**) {
-            *static_cast<int*>(into) = std::atoi(values[0]);
-            return 0;
-        };
-        EXPECT_EQ(sqlite3_exec(db, sql, take, &rows, nullptr), SQLITE_OK) << sql;
-        sqlite3_close(db);
-        return rows;
-    };
-    count("ALTER TABLE assets DROP COLUMN file_inode; ALTER TABLE assets DROP COLUMN file_change; SELECT 0");
+    indexCount("ALTER TABLE assets DROP COLUMN file_inode; ALTER TABLE assets DROP COLUMN file_change; SELECT 0");
 
     auto index = AssetIndex::open(folder.string(), FolderCreation::MustExist, FolderReading::InSteps);
     ASSERT_TRUE(index);
@@ -153,7 +159,80 @@ TEST_F(LibraryVideoTest, AnIndexStampedBeforeInodesKeepsItsRowsAndDatesAndHasIts
     EXPECT_EQ(settled, dates);
     EXPECT_EQ(reads.take(), 0);
     index->reset();
-    EXPECT_EQ(count("SELECT COUNT(*) FROM assets WHERE file_inode IS NOT NULL AND file_change IS NOT NULL"), 2);
+    EXPECT_EQ(indexCount("SELECT COUNT(*) FROM assets WHERE file_inode IS NOT NULL AND file_change IS NOT NULL"), 2);
+}
+
+// An index from before the stamps' fingerprints: at the first open each file's head and tail are
+// read for one, the rows keeping their identifiers and dates; the next open reads no movie again.
+TEST_F(LibraryVideoTest, AnIndexFromBeforeFingerprintsHasThemCompletedOnceAndKeepsItsRows) {
+    ASSERT_TRUE(saveVideo(movie("clip.mp4", {.seconds = 0.5})));
+    ASSERT_FALSE(save(jpeg(16, 8)).empty());
+    const auto dates = datesOfAssets();
+    FileReads reads(videos().front()->filePath());
+    PHPhotoLibrary::setLibraryDirectory("");
+    DispatchQueue::waitUntilBackgroundIdle();
+    indexCount("ALTER TABLE assets DROP COLUMN file_content; SELECT 0");
+
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(datesOfAssets(), dates);
+    EXPECT_GT(reads.take(), 0);
+    PHPhotoLibrary::setLibraryDirectory("");
+    DispatchQueue::waitUntilBackgroundIdle();
+    EXPECT_EQ(indexCount("SELECT COUNT(*) FROM assets WHERE file_content IS NOT NULL"), 2);
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
+    EXPECT_EQ(datesOfAssets(), dates);
+    EXPECT_EQ(reads.take(), 0);
+}
+
+// A movie written over in place, its size and times kept (a byte of its picture changed, as a tag
+// edit that keeps the file's time changes a few): only its inode's change time tells, as for a
+// permission. Settled while the library is open, it is read and dated again; a permission changed
+// afterwards is no news, and its fingerprint spares reading it through again.
+TEST_F(LibraryVideoTest, AMovieRewrittenInPlaceWithItsTimesPutBackIsDatedAgain) {
+    ASSERT_TRUE(saveVideo(movie("clip.mp4", {.seconds = 0.5})));
+    const std::string path = videos().front()->filePath();
+    const auto dates = datesOfAssets();
+    PHPhotoLibrary::setLibraryDirectory("");
+    DispatchQueue::waitUntilBackgroundIdle();
+    // Settled by an index of its own, as the library settles what its watch reports, then read.
+    auto settled = [&] {
+        {
+            auto index = AssetIndex::open(folder.string(), FolderCreation::MustExist, FolderReading::InSteps);
+            EXPECT_TRUE(index && (*index)->settleFiles(std::nullopt));
+        }
+        PHPhotoLibrary::setLibraryDirectory(folder.string());
+        auto now = datesOfAssets();
+        PHPhotoLibrary::setLibraryDirectory("");
+        DispatchQueue::waitUntilBackgroundIdle();
+        return now;
+    };
+
+    // The first byte of the first picture, after the top-level boxes before the media data.
+    std::ifstream in(path, std::ios::binary);
+    const Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t at = 0;
+    while (at + 8 <= data.size() && std::string(data.begin() + at + 4, data.begin() + at + 8) != "mdat")
+        at += (std::size_t{data[at]} << 24) | (std::size_t{data[at + 1]} << 16) | (std::size_t{data[at + 2]} << 8) |
+              data[at + 3];
+    ASSERT_LT(at + 16, data.size());
+    struct stat written {};
+    ASSERT_EQ(::stat(path.c_str(), &written), 0);
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    const std::uint8_t changed = data[at + 16] ^ 0x01;
+    EXPECT_EQ(::pwrite(fd, &changed, 1, static_cast<off_t>(at + 16)), 1);
+    const timespec times[2] = {written.st_atim, written.st_mtim};
+    EXPECT_EQ(::futimens(fd, times), 0);
+    ::close(fd);
+    const auto redated = settled();
+    ASSERT_EQ(redated.size(), 1u);
+    EXPECT_GT(redated.begin()->second, dates.begin()->second);
+
+    FileReads reads(path);
+    std::filesystem::permissions(path, std::filesystem::perms::others_read, std::filesystem::perm_options::remove);
+    EXPECT_EQ(settled(), redated);
+    // Opened once and read at its head and tail (the kernel gives reads in a row as one event).
+    EXPECT_LE(reads.take(), 2) << "read through again";
 }
 
 TEST_F(LibraryVideoTest, AMovieLandsAsAVideoFileWithItsSizeAndLength) {

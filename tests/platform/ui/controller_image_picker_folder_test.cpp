@@ -1,6 +1,7 @@
 // The picker while another program changes the library folder: a copied photo comes first, a
-// replaced one is drawn again, a tapped cell whose file went or was cut short says so (the notice
-// takes the one that went away, and turns the cut one grey), and a burst is one notice.
+// replaced one (another file, or the same one rewritten in place) is drawn again, a tapped cell
+// whose file went or was cut short says so (the notice takes the one that went away, and turns the
+// cut one grey), and a burst is one notice.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include "platform/ui/controller/ui_image_picker_controller.h"
 #include "platform/ui/draw/graphics.h"
 #include "tests/platform/ui/picker_alert_support.h"
+#include "tests/support/same_size_jpegs.h"
 #include "tests/support/temp_photo_library.h"
 
 namespace {
@@ -184,6 +186,33 @@ TEST_F(PickerFolderTest, APhotoCutInPlaceTurnsGreyAndATapSaysItCannotBeOpenedUnt
     copyIn("cut.jpg", CGColor::rgb(0, 0, 1, 1));
     noticeOf({"cut.jpg"});
     EXPECT_FALSE(grid->isUnreadable(id));
+    EXPECT_LT(redOf(id), 60);
+}
+
+// Written over in place by another picture of the same byte and pixel size, its times put back
+// (a copy that keeps them, a tag edit that keeps the file's time): the cell draws the new one.
+TEST_F(PickerFolderTest, APhotoRewrittenInPlaceWithItsTimesPutBackIsDrawnAgain) {
+    Bytes red = square(CGColor::rgb(1, 0, 0, 1)), blue = square(CGColor::rgb(0, 0, 1, 1));
+    testsupport::padToOneLength(red, blue);
+    const auto path = library.folder / "same.jpg";
+    auto write = [&](const Bytes& data) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    };
+    write(red);
+    noticeOf({"same.jpg"});
+    ASSERT_EQ(picker->assets().size(), 1u);
+    const std::string id = picker->assets()[0]->localIdentifier();
+    EXPECT_GT(redOf(id), 200);
+
+    struct stat written {};
+    ASSERT_EQ(::stat(path.c_str(), &written), 0);
+    write(blue);
+    const timespec times[2] = {written.st_atim, written.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    noticeOf({"same.jpg"});
+    ASSERT_EQ(picker->assets().size(), 1u);
+    EXPECT_EQ(picker->assets()[0]->localIdentifier(), id);
     EXPECT_LT(redOf(id), 60);
 }
 
