@@ -292,7 +292,7 @@ Result<void> AssetIndex::giveRowsIdentifiers() {
 }
 
 Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const std::vector<std::string>& deletions,
-                               RowConflict conflict) {
+                               RowConflict conflict, std::vector<std::string>* identifiers) {
     std::lock_guard lock(mutex_);
     if (auto r = exec("BEGIN IMMEDIATE"); !r) return r;
     // A full disk or an I/O error may have ended the transaction already; what the rollback says
@@ -301,8 +301,9 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
         if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         return Result<void>(std::move(f));
     };
+    std::vector<std::string> taken;
     {
-        AssetIndexStatement ins, del;
+        AssetIndexStatement ins, del, same;
         // Of a row already naming the file, OR IGNORE keeps the row.
         const std::string insert =
             std::string(conflict == RowConflict::KeepExisting ? "INSERT OR IGNORE" : "INSERT") +
@@ -312,6 +313,10 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
         if (sqlite3_prepare_v2(db_, insert.c_str(), -1, &ins.s, nullptr) != SQLITE_OK ||
             sqlite3_prepare_v2(db_, "DELETE FROM assets WHERE identifier = ?", -1, &del.s, nullptr) != SQLITE_OK)
             return rollback(failure("cannot prepare the change"));
+        if (conflict == RowConflict::TakeSameFile &&
+            sqlite3_prepare_v2(db_, "SELECT identifier FROM assets WHERE file = ? AND file_inode = ?", -1, &same.s,
+                               nullptr) != SQLITE_OK)
+            return rollback(failure("cannot prepare the change"));
         // Deletions first, so that a row may be replaced by one for the same file.
         for (const auto& id : deletions) {
             sqlite3_reset(del.s);
@@ -319,8 +324,27 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
             if (sqlite3_step(del.s) != SQLITE_DONE) return rollback(failure("cannot delete " + id));
         }
         for (const auto& r : inserts) {
+            std::string identifier = r.identifier;
+            // The row another connection gave the same file is replaced by the save's, under its
+            // identifier: whoever was told of the file knows it by that one.
+            if (same.s && r.stamp && r.stamp->inode) {
+                sqlite3_reset(same.s);
+                sqlite3_bind_text(same.s, 1, r.file.c_str(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_int64(same.s, 2, static_cast<std::int64_t>(r.stamp->inode->number));
+                const int found = sqlite3_step(same.s);
+                if (found != SQLITE_ROW && found != SQLITE_DONE) return rollback(failure("cannot read the index"));
+                if (found == SQLITE_ROW)
+                    if (auto listed = assetIndexText(same.s, 0)) {
+                        identifier = std::move(*listed);
+                        sqlite3_reset(same.s);
+                        sqlite3_reset(del.s);
+                        sqlite3_bind_text(del.s, 1, identifier.c_str(), -1, SQLITE_TRANSIENT);
+                        if (sqlite3_step(del.s) != SQLITE_DONE) return rollback(failure("cannot replace " + r.file));
+                    }
+            }
+            taken.push_back(identifier);
             sqlite3_reset(ins.s);
-            sqlite3_bind_text(ins.s, 1, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(ins.s, 1, identifier.c_str(), -1, SQLITE_TRANSIENT);
             sqlite3_bind_text(ins.s, 2, r.file.c_str(), -1, SQLITE_TRANSIENT);
             sqlite3_bind_int64(ins.s, 3, static_cast<std::int64_t>(r.mediaType));
             sqlite3_bind_int(ins.s, 4, r.pixelWidth);
@@ -340,6 +364,7 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
         }
     }
     if (auto r = exec("COMMIT"); !r) return rollback(fail(r.error()));
+    if (identifiers) *identifiers = std::move(taken);
     return {};
 }
 

@@ -50,9 +50,11 @@ struct AssetRecord {
 
 enum class AssetSortKey { CreationDate, ModificationDate };
 
-// What an insert does where a row already names its file: fail the change (a save names files of
-// its own), or keep that row (another connection listed the file first).
-enum class RowConflict { Fail, KeepExisting };
+// What an insert does where a row already names its file: fail the change, keep that row (another
+// connection listed the file first), or, for a save, take that row where it is of the same file (by
+// its inode: another connection listed the save's file between its naming and its row): the row
+// keeps its identifier and takes the save's description. A row of another file fails the change.
+enum class RowConflict { Fail, KeepExisting, TakeSameFile };
 
 // Whether an open makes the folder where none is: a start does; a library that lost its folder
 // while it ran waits for one to be there again.
@@ -96,9 +98,10 @@ public:
     std::string pathInFolder(const std::string& name) const;
 
     // One transaction: all inserts and deletions happen, or none. A failure that is not damage
-    // leaves the index usable for the next change.
+    // leaves the index usable for the next change. `identifiers`, where given, is set to the
+    // identifier each insert's row has once the change is made (that of the row it took, or its own).
     Result<void> apply(const std::vector<AssetRecord>& inserts, const std::vector<std::string>& deletions,
-                       RowConflict conflict = RowConflict::Fail);
+                       RowConflict conflict = RowConflict::Fail, std::vector<std::string>* identifiers = nullptr);
     // Brings the rows of the named files (none given: of every file and row) in line with the
     // folder after another program changed them, as an open's repair does: files that came are
     // listed, rows of files that went are dropped, and a row whose file changed is described

@@ -12,12 +12,16 @@
 class PHObjectPlaceholder : public NSObject {
 public:
     KORVA_MAKE(PHObjectPlaceholder)
+    // The created asset's identifier, known in the change block. Where another program lists the
+    // asset's file before the change has written its row, the asset keeps the identifier that
+    // program gave it, and the placeholder says so once the change is complete (not while it runs).
     const std::string& localIdentifier() const { return identifier_; }
 
 protected:
     explicit PHObjectPlaceholder(std::string id) : identifier_(std::move(id)) {}
 
 private:
+    friend class PHPhotoLibrary;
     std::string identifier_;
 };
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +29,8 @@
 #include "platform/storage/owned_descriptor.h"
 
 namespace {
+
+std::atomic<PHPhotoLibrary::IndexingHook> beforeIndexing{nullptr};
 
 struct Shared {
     std::mutex mutex;
@@ -95,6 +98,10 @@ std::string PHPhotoLibrary::libraryDirectory() {
 
 PHAuthorizationStatus PHPhotoLibrary::authorizationStatus() {
     return PhotoLibraryAuthorization::status();
+}
+
+void PHPhotoLibrary::setBeforeIndexingForTesting(IndexingHook hook) {
+    beforeIndexing.store(hook);
 }
 
 void PHPhotoLibrary::requestAuthorization(std::function<void(PHAuthorizationStatus)> handler) {
@@ -304,7 +311,10 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
     for (const auto& r : doomed) doomedIds.push_back(r.identifier);
 
     if (records.empty() && doomedIds.empty()) return std::vector<std::string>{};
-    if (auto applied = assets->apply(records, doomedIds); !applied) {
+    if (const IndexingHook hook = beforeIndexing.load(); hook && !written.empty()) hook(written);
+    // A save's file that another program listed between its naming and now keeps the row it has.
+    std::vector<std::string> identifiers;
+    if (auto applied = assets->apply(records, doomedIds, RowConflict::TakeSameFile, &identifiers); !applied) {
         // A lock held elsewhere, a full disk or an I/O error fail this change alone; the index
         // and its connection stay for the next one. A connection that opened read-only (a
         // read-only disk, a file without write permission) stays so after its disk or file is
@@ -321,6 +331,13 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
             undo();
             return fail(again ? applied.error() : again.error());
         }
+    }
+    // The caller and the observers know the photo by the identifier its row has.
+    for (std::size_t i = 0; i < identifiers.size() && i < records.size(); ++i) {
+        if (identifiers[i] == records[i].identifier) continue;
+        Log::info(kPhotosLog, "another program listed " + records[i].file + " first; the save takes its row");
+        records[i].identifier = identifiers[i];
+        t.creations[i]->placeholderForCreatedAsset()->identifier_ = identifiers[i];
     }
     for (const auto& r : doomed)
         if (auto gone = NSFileManager::defaultManager()->removeItemAtPath(assets->pathInFolder(r.file)); !gone)

@@ -124,6 +124,11 @@ public:
     // on to the settlement.
     bool waitForFolderChanges(const std::vector<std::string>& names, double seconds,
                               FolderWait also = FolderWait::Files) const;
+    // Tests only: called with the names of a change's new files once they are in place in the
+    // folder, just before their rows are written, as if another program acted then. Null removes
+    // it; thread-safe.
+    using IndexingHook = void (*)(const std::vector<std::string>& files);
+    static void setBeforeIndexingForTesting(IndexingHook hook);
 
     ~PHPhotoLibrary() override;
     void init() override;
