@@ -149,6 +149,23 @@ TEST(WindowHostLoop, AVirtualClockMovesATenthOfASecondAPassAtMost) {
     UIScreen::setMainScreen(UIScreen::make());
 }
 
+// The ending signals' handlers a case installs go with it: the dispositions the test run started
+// with come back, and so do a fresh ending, application and screen.
+struct EndingHandlersOfTheCase {
+    static constexpr int kEndings[3] = {SIGTERM, SIGINT, SIGHUP};
+    struct sigaction before[3]{};
+    EndingHandlersOfTheCase() {
+        ProgramEnding::resetForTesting();
+        for (int i = 0; i < 3; ++i) ::sigaction(kEndings[i], nullptr, &before[i]);
+    }
+    ~EndingHandlersOfTheCase() {
+        for (int i = 0; i < 3; ++i) ::sigaction(kEndings[i], &before[i], nullptr);
+        ProgramEnding::resetForTesting();
+        UIApplication::resetSharedApplication();
+        UIScreen::setMainScreen(UIScreen::make());
+    }
+};
+
 // A press and its release that wait when SIGTERM asks for the end are read and reach the views,
 // though they came after the loop's last wait ended its round of the queue (the program held
 // still between its wait and its read): the mark that round left is no end of the input.
@@ -156,11 +173,7 @@ TEST(WindowHostLoop, InputWaitingWhenTheEndIsAskedIsTaken) {
     DummyWindowDriver driver;
     UIApplication::resetSharedApplication();
     RunLoop::main().reset();
-    ProgramEnding::resetForTesting();
-    // The handlers go with the case: the dispositions the test run started with come back.
-    struct sigaction before[3]{};
-    const int endings[3] = {SIGTERM, SIGINT, SIGHUP};
-    for (int i = 0; i < 3; ++i) ::sigaction(endings[i], nullptr, &before[i]);
+    EndingHandlersOfTheCase ending;
     {
         auto host = driver.openWindowHost();
         ASSERT_TRUE(host);
@@ -183,10 +196,6 @@ TEST(WindowHostLoop, InputWaitingWhenTheEndIsAskedIsTaken) {
         EXPECT_EQ(host->run(), 0);
         EXPECT_EQ(touches->phases, (std::vector<UITouchPhase>{UITouchPhase::Began, UITouchPhase::Ended}));
     }
-    for (int i = 0; i < 3; ++i) ::sigaction(endings[i], &before[i], nullptr);
-    ProgramEnding::resetForTesting();
-    UIApplication::resetSharedApplication();
-    UIScreen::setMainScreen(UIScreen::make());
 }
 
 TEST(WindowHostLoop, TakesInputAndDrawsWhileATimerCostsMoreThanItsInterval) {
@@ -237,10 +246,7 @@ TEST(WindowHostLoop, InputThatNeverRunsDryGivesWayToTheEnd) {
     DummyWindowDriver driver;
     UIApplication::resetSharedApplication();
     RunLoop::main().reset();
-    ProgramEnding::resetForTesting();
-    struct sigaction before[3]{};
-    const int endings[3] = {SIGTERM, SIGINT, SIGHUP};
-    for (int i = 0; i < 3; ++i) ::sigaction(endings[i], nullptr, &before[i]);
+    EndingHandlersOfTheCase ending;
     {
         auto host = driver.openWindowHost();
         ASSERT_TRUE(host);
@@ -253,10 +259,6 @@ TEST(WindowHostLoop, InputThatNeverRunsDryGivesWayToTheEnd) {
         EXPECT_GE(flood->phases.size(), 1000u);
         EXPECT_LT(flood->phases.size(), 2000u) << "taken after the end was asked";
     }
-    for (int i = 0; i < 3; ++i) ::sigaction(endings[i], &before[i], nullptr);
-    ProgramEnding::resetForTesting();
-    UIApplication::resetSharedApplication();
-    UIScreen::setMainScreen(UIScreen::make());
 }
 
 // A backlog of twenty thousand clicks is taken a few hundred a pass: the turn's timers run, and
