@@ -34,7 +34,8 @@ const char* kSchema =
     " modification_date REAL NOT NULL,"
     " latitude REAL, longitude REAL, altitude REAL,"
     " duration REAL NOT NULL DEFAULT 0,"
-    " file_size INTEGER, file_time INTEGER, file_inode INTEGER, file_change INTEGER, file_content INTEGER)";
+    " file_size INTEGER, file_time INTEGER, file_inode INTEGER, file_change INTEGER, file_content INTEGER,"
+    " file_stamped INTEGER)";
 
 // Columns an older index may lack, with their definitions.
 constexpr std::pair<const char*, const char*> kLaterColumns[] = {
@@ -48,6 +49,10 @@ constexpr std::pair<const char*, const char*> kLaterColumns[] = {
     {"file_change", "file_change INTEGER"},
     // From before the stamp had a fingerprint: rows keep theirs, completed once from the file.
     {"file_content", "file_content INTEGER"},
+    // From before a stamp said when it was taken: rows keep theirs, trusted as they were. The
+    // build before this column reads the table as ever and, where it stamps a row anew, leaves the
+    // older moment, against which the newer times only look unsure: one more comparison.
+    {"file_stamped", "file_stamped INTEGER"},
 };
 
 // Conditions that pass and say nothing of the index file: a lock held elsewhere, a full disk, an
@@ -309,7 +314,7 @@ Result<void> AssetIndex::apply(const std::vector<AssetRecord>& inserts, const st
             std::string(conflict == RowConflict::KeepExisting ? "INSERT OR IGNORE" : "INSERT") +
             " INTO assets (identifier, file, media_type, pixel_width, pixel_height, creation_date, "
             "modification_date, latitude, longitude, altitude, duration, file_size, file_time, file_inode, "
-            "file_change, file_content) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+            "file_change, file_content, file_stamped) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
         if (sqlite3_prepare_v2(db_, insert.c_str(), -1, &ins.s, nullptr) != SQLITE_OK ||
             sqlite3_prepare_v2(db_, "DELETE FROM assets WHERE identifier = ?", -1, &del.s, nullptr) != SQLITE_OK)
             return rollback(failure("cannot prepare the change"));

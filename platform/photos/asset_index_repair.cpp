@@ -204,8 +204,9 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
         };
         // A file that stayed keeps its row's fingerprint. One that may have been rewritten since
         // (its inode's change time moved: a permission, a link, or a rewrite in place whose times
-        // were set back), or whose row has none yet, has its own read: a photo's by its check
-        // below, which reads its head and tail anyway, a movie's here.
+        // were set back; or its row's stamp was taken within the step of its times, which a
+        // rewrite then need not move), or whose row has none yet, has its own read: a photo's by
+        // its check below, which reads its head and tail anyway, a movie's here.
         const bool stayed = change == StampChange::None || change == StampChange::Completed;
         if (stamp && row.stamp && row.stamp->content && stayed) {
             stamp->content = row.stamp->content;
@@ -299,7 +300,9 @@ Result<void> AssetIndex::reconcile(const std::set<std::string>& files, const std
         record->identifier = makeAssetIdentifier();
         record->file = name;
         record->creationDate = record->modificationDate = fileDate(path);
-        record->stamp = contentStampOf(path);
+        // A photo's stamp is the one its check took with the fingerprint of what it read; a movie's
+        // fingerprint is read on its own.
+        record->stamp = facts->stamp ? facts->stamp : contentStampOf(path);
         found.push_back(*record);
     }
     if (dropped.empty() && found.empty()) return {};
@@ -313,7 +316,8 @@ Result<std::vector<AssetIndexRow>> AssetIndex::readRows(const std::set<std::stri
     const std::string sql =
         std::string(
             "SELECT identifier, file, media_type, pixel_width, pixel_height, duration, "
-            "file_size, file_time, file_inode, file_change, file_content, modification_date FROM assets") +
+            "file_size, file_time, file_inode, file_change, file_content, file_stamped, modification_date "
+            "FROM assets") +
         (files ? " WHERE file = ?" : "");
     if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st.s, nullptr) != SQLITE_OK) return failure("cannot read the index");
     std::vector<AssetIndexRow> rows;
@@ -331,7 +335,7 @@ Result<std::vector<AssetIndexRow>> AssetIndex::readRows(const std::set<std::stri
             row.pixelHeight = sqlite3_column_int(st.s, 4);
             row.duration = sqlite3_column_double(st.s, 5);
             row.stamp = assetIndexStamp(st.s, 6);
-            row.modificationDate = sqlite3_column_double(st.s, 11);
+            row.modificationDate = sqlite3_column_double(st.s, 12);
             rows.push_back(std::move(row));
         }
         return rc == SQLITE_DONE;
@@ -357,12 +361,13 @@ Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& reco
         return Result<void>(std::move(f));
     };
     AssetIndexStatement update;
-    if (sqlite3_prepare_v2(db_,
-                           "UPDATE assets SET media_type = ?, pixel_width = ?, pixel_height = ?, duration = ?, "
-                           "file_size = ?, file_time = ?, file_inode = ?, file_change = ?, file_content = ?, "
-                           "modification_date = COALESCE(?, modification_date) "
-                           "WHERE identifier = ?",
-                           -1, &update.s, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(
+            db_,
+            "UPDATE assets SET media_type = ?, pixel_width = ?, pixel_height = ?, duration = ?, "
+            "file_size = ?, file_time = ?, file_inode = ?, file_change = ?, file_content = ?, file_stamped = ?, "
+            "modification_date = COALESCE(?, modification_date) "
+            "WHERE identifier = ?",
+            -1, &update.s, nullptr) != SQLITE_OK)
         return rollback(failure("cannot repair the index"));
     for (const auto& r : records) {
         sqlite3_reset(update.s);
@@ -372,10 +377,10 @@ Result<void> AssetIndex::updateDescriptions(const std::vector<AssetRecord>& reco
         sqlite3_bind_double(update.s, 4, r.duration);
         bindAssetIndexStamp(update.s, 5, r.stamp);
         if (dates == RowDates::FromFile)
-            sqlite3_bind_double(update.s, 10, r.modificationDate);
+            sqlite3_bind_double(update.s, 11, r.modificationDate);
         else
-            sqlite3_bind_null(update.s, 10);
-        sqlite3_bind_text(update.s, 11, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_null(update.s, 11);
+        sqlite3_bind_text(update.s, 12, r.identifier.c_str(), -1, SQLITE_TRANSIENT);
         if (sqlite3_step(update.s) != SQLITE_DONE) return rollback(failure("cannot repair the index"));
     }
     if (auto r = exec("COMMIT"); !r) return rollback(fail(r.error()));

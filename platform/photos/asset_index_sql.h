@@ -32,13 +32,14 @@ inline std::optional<std::string> assetIndexText(sqlite3_stmt* statement, int co
     return std::string(reinterpret_cast<const char*>(text));
 }
 
-// A stamp into five parameters from `first` on (size, time, inode, change time, fingerprint); NULL
-// for none.
+// A stamp into six parameters from `first` on (size, time, inode, change time, fingerprint, when it
+// was taken); NULL for none.
 inline void bindAssetIndexStamp(sqlite3_stmt* statement, int first, const std::optional<FileStamp>& stamp) {
-    for (int i = 0; i < 5; ++i) sqlite3_bind_null(statement, first + i);
+    for (int i = 0; i < 6; ++i) sqlite3_bind_null(statement, first + i);
     if (!stamp) return;
     sqlite3_bind_int64(statement, first, stamp->size);
     sqlite3_bind_int64(statement, first + 1, stamp->modified);
+    if (stamp->taken) sqlite3_bind_int64(statement, first + 5, stamp->taken);
     // SQLite's integers are signed: the inode number and the fingerprint are kept as their bits.
     if (stamp->content) sqlite3_bind_int64(statement, first + 4, static_cast<std::int64_t>(*stamp->content));
     if (!stamp->inode) return;
@@ -46,8 +47,8 @@ inline void bindAssetIndexStamp(sqlite3_stmt* statement, int first, const std::o
     sqlite3_bind_int64(statement, first + 3, stamp->inode->changed);
 }
 
-// The stamp in five columns from `first` on; none without size and time, an older one without the
-// inode's two or the fingerprint.
+// The stamp in six columns from `first` on; none without size and time, an older one without the
+// inode's two, the fingerprint or when it was taken.
 inline std::optional<FileStamp> assetIndexStamp(sqlite3_stmt* statement, int first) {
     auto given = [&](int column) { return sqlite3_column_type(statement, first + column) == SQLITE_INTEGER; };
     if (!given(0) || !given(1)) return std::nullopt;
@@ -56,5 +57,6 @@ inline std::optional<FileStamp> assetIndexStamp(sqlite3_stmt* statement, int fir
         stamp.inode = FileStamp::Inode{static_cast<std::uint64_t>(sqlite3_column_int64(statement, first + 2)),
                                        sqlite3_column_int64(statement, first + 3)};
     if (given(4)) stamp.content = static_cast<std::uint64_t>(sqlite3_column_int64(statement, first + 4));
+    if (given(5)) stamp.taken = sqlite3_column_int64(statement, first + 5);
     return stamp;
 }

@@ -26,6 +26,10 @@ constexpr std::size_t kLargestHead = 16 << 20;
 // (padding, a movie kept after the photo) is walked from its first scan to the marker.
 constexpr std::size_t kTailBytes = 4096;
 constexpr std::size_t kWalkChunk = 1 << 20;
+// The fingerprint is taken from the first head and the tail read, so they hold all it covers: a
+// photo's fingerprint from its check is then the one its save or a movie's own read gives.
+static_assert(kHeadBytes >= kFingerprintHead && kTailBytes >= kFingerprintTail,
+              "the check's first reads must cover the content fingerprint");
 // The largest picture file the library reads whole.
 constexpr std::uint64_t kLargestLibraryFile = 512ull << 20;
 

@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "platform/photos/asset_index.h"
@@ -16,11 +18,40 @@
 
 namespace {
 
-FileStamp stampOf(const struct stat& info) {
-    auto nanoseconds = [](const timespec& t) { return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec; };
+constexpr std::int64_t kSecond = 1000000000;
+// The step of times kept in whole seconds: FAT's two (others keep one).
+constexpr std::int64_t kSecondsStep = 2 * kSecond;
+
+std::atomic<std::int64_t> clockLead{0};
+
+std::int64_t nanoseconds(const timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * kSecond + t.tv_nsec;
+}
+
+// The kernel dates a file's changes by its coarse clock, which moves a tick at a time.
+std::int64_t clockTick() {
+    static const std::int64_t tick = [] {
+        timespec resolution{};
+        if (::clock_getres(CLOCK_REALTIME_COARSE, &resolution) != 0) return std::int64_t{10000000};
+        return std::max<std::int64_t>(nanoseconds(resolution), 1);
+    }();
+    return tick;
+}
+
+// The wall clock stamps are taken by.
+std::int64_t stampClock() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return nanoseconds(now) + clockLead.load(std::memory_order_relaxed);
+}
+
+// `taken` is a moment before the content was read (just after the status was, or before): a
+// change after it is then either seen in the content read or dates the file later, unless the
+// stamp is unsure.
+FileStamp stampOf(const struct stat& info, std::int64_t taken) {
     return FileStamp{static_cast<std::int64_t>(info.st_size), nanoseconds(info.st_mtim),
-                     FileStamp::Inode{static_cast<std::uint64_t>(info.st_ino), nanoseconds(info.st_ctim)},
-                     std::nullopt};
+                     FileStamp::Inode{static_cast<std::uint64_t>(info.st_ino), nanoseconds(info.st_ctim)}, std::nullopt,
+                     taken};
 }
 
 // Reads `length` bytes at `offset`; false where the file could not be read or ended first.
@@ -37,10 +68,21 @@ bool readPart(int fd, std::vector<std::uint8_t>& out, std::size_t length, off_t 
 
 }  // namespace
 
+bool FileStamp::unsure() const {
+    if (taken == 0) return false;
+    const std::int64_t latest = inode ? std::max(modified, inode->changed) : modified;
+    const bool wholeSeconds = modified % kSecond == 0 && (!inode || inode->changed % kSecond == 0);
+    return latest > taken - (wholeSeconds ? kSecondsStep : clockTick());
+}
+
+void setStampClockLeadForTesting(std::int64_t nanoseconds) {
+    clockLead.store(nanoseconds, std::memory_order_relaxed);
+}
+
 std::optional<FileStamp> fileStampOf(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    return stampOf(info);
+    return stampOf(info, stampClock());
 }
 
 std::optional<FileStamp> contentStampOf(const std::string& path) {
@@ -53,7 +95,7 @@ std::optional<FileStamp> contentStampOf(const std::string& path) {
     if (file.fd < 0 || ::fstat(file.fd, &info) != 0) return looked;  // no fingerprint this time
     if (!S_ISREG(info.st_mode)) return std::nullopt;
     // The stamp of the file read, so that its fingerprint is of the content the stamp names.
-    FileStamp stamp = stampOf(info);
+    FileStamp stamp = stampOf(info, stampClock());
     const auto size = static_cast<std::size_t>(info.st_size);
     const std::size_t tail = std::min(size, kFingerprintTail);
     std::vector<std::uint8_t> head, end;
@@ -71,6 +113,7 @@ StampChange stampChange(const std::optional<FileStamp>& recorded, const std::opt
     if (!recorded->inode) return StampChange::Completed;
     if (!now->inode || recorded->inode->number != now->inode->number) return StampChange::Content;
     if (recorded->inode->changed != now->inode->changed) return StampChange::Attributes;
+    if (recorded->unsure()) return now->content ? StampChange::Completed : StampChange::Attributes;
     return !recorded->content && now->content ? StampChange::Completed : StampChange::None;
 }
 
@@ -100,10 +143,13 @@ Result<FileFacts> checkLibraryFile(const std::string& path, FileCheckFault& faul
         facts.duration = movie->duration;
         return facts;
     }
+    // Taken before the check reads the file's status: at worst a little early, which makes the
+    // stamp unsure the longer.
+    const std::int64_t taken = stampClock();
     ImageFileReading reading;
     auto header = checkImageFileIsWhole(path, &fault, &reading);
     if (!header) return fail(header.error());
-    facts.stamp = stampOf(reading.info);
+    facts.stamp = stampOf(reading.info, taken);
     facts.stamp->content = reading.fingerprint;
     const bool turned = header->orientation >= 5 && header->orientation <= 8;
     facts.pixelWidth = turned ? header->height : header->width;

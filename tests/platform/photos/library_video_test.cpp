@@ -71,6 +71,42 @@ struct LibraryVideoTest : PhotosTest {
         sqlite3_close(db);
         return rows;
     }
+    // Settled by an index of its own, as the library settles what its watch reports, then read.
+    std::map<std::string, double> settled() {
+        {
+            auto index = AssetIndex::open(folder.string(), FolderCreation::MustExist, FolderReading::InSteps);
+            EXPECT_TRUE(index && (*index)->settleFiles(std::nullopt));
+        }
+        PHPhotoLibrary::setLibraryDirectory(folder.string());
+        auto now = datesOfAssets();
+        PHPhotoLibrary::setLibraryDirectory("");
+        DispatchQueue::waitUntilBackgroundIdle();
+        return now;
+    }
+    // Flips a bit of the first byte of the movie's first picture (after the top-level boxes before
+    // the media data) and puts its times back: its size and times stay, its inode's change time
+    // moves. Answers the change time.
+    static timespec rewriteInPlace(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        const Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::size_t at = 0;
+        while (at + 8 <= data.size() && std::string(data.begin() + at + 4, data.begin() + at + 8) != "mdat")
+            at += (std::size_t{data[at]} << 24) | (std::size_t{data[at + 1]} << 16) | (std::size_t{data[at + 2]} << 8) |
+                  data[at + 3];
+        EXPECT_LT(at + 16, data.size());
+        struct stat written {};
+        EXPECT_EQ(::stat(path.c_str(), &written), 0);
+        const int fd = ::open(path.c_str(), O_WRONLY);
+        EXPECT_GE(fd, 0);
+        const std::uint8_t changed = data[at + 16] ^ 0x01;
+        EXPECT_EQ(::pwrite(fd, &changed, 1, static_cast<off_t>(at + 16)), 1);
+        const timespec times[2] = {written.st_atim, written.st_mtim};
+        EXPECT_EQ(::futimens(fd, times), 0);
+        ::close(fd);
+        struct stat rewritten {};
+        EXPECT_EQ(::stat(path.c_str(), &rewritten), 0);
+        return rewritten.st_ctim;
+    }
     // Each asset's modification date, by identifier.
     static std::map<std::string, double> datesOfAssets() {
         std::map<std::string, double> dates;
@@ -106,6 +142,7 @@ private:
 }  // namespace
 
 TEST_F(LibraryVideoTest, AMovieIsReadWhenItEntersAndWhenItChangesNotAtEveryOpen) {
+    stampLongAfter();
     ASSERT_TRUE(saveVideo(movie("clip.mp4", {.seconds = 1.0})));
     const std::string path = videos().front()->filePath();
     const std::string identifier = videos().front()->localIdentifier();
@@ -142,6 +179,7 @@ TEST_F(LibraryVideoTest, AMovieIsReadWhenItEntersAndWhenItChangesNotAtEveryOpen)
 // An index whose stamps lack the inode, settled as a folder that came under the library's name is:
 // its rows keep their identifiers and dates, its movie is not read, and its stamps are completed.
 TEST_F(LibraryVideoTest, AnIndexStampedBeforeInodesKeepsItsRowsAndDatesAndHasItsStampsCompleted) {
+    stampLongAfter();
     ASSERT_TRUE(saveVideo(movie("clip.mp4", {.seconds = 0.5})));
     ASSERT_FALSE(save(jpeg(16, 8)).empty());
     std::map<std::string, double> dates = datesOfAssets(), settled;
@@ -165,6 +203,7 @@ TEST_F(LibraryVideoTest, AnIndexStampedBeforeInodesKeepsItsRowsAndDatesAndHasIts
 // An index from before the stamps' fingerprints: at the first open each file's head and tail are
 // read for one, the rows keeping their identifiers and dates; the next open reads no movie again.
 TEST_F(LibraryVideoTest, AnIndexFromBeforeFingerprintsHasThemCompletedOnceAndKeepsItsRows) {
+    stampLongAfter();
     ASSERT_TRUE(saveVideo(movie("clip.mp4", {.seconds = 0.5})));
     ASSERT_FALSE(save(jpeg(16, 8)).empty());
     const auto dates = datesOfAssets();
@@ -194,36 +233,8 @@ TEST_F(LibraryVideoTest, AMovieRewrittenInPlaceWithItsTimesPutBackIsDatedAgain) 
     const auto dates = datesOfAssets();
     PHPhotoLibrary::setLibraryDirectory("");
     DispatchQueue::waitUntilBackgroundIdle();
-    // Settled by an index of its own, as the library settles what its watch reports, then read.
-    auto settled = [&] {
-        {
-            auto index = AssetIndex::open(folder.string(), FolderCreation::MustExist, FolderReading::InSteps);
-            EXPECT_TRUE(index && (*index)->settleFiles(std::nullopt));
-        }
-        PHPhotoLibrary::setLibraryDirectory(folder.string());
-        auto now = datesOfAssets();
-        PHPhotoLibrary::setLibraryDirectory("");
-        DispatchQueue::waitUntilBackgroundIdle();
-        return now;
-    };
 
-    // The first byte of the first picture, after the top-level boxes before the media data.
-    std::ifstream in(path, std::ios::binary);
-    const Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::size_t at = 0;
-    while (at + 8 <= data.size() && std::string(data.begin() + at + 4, data.begin() + at + 8) != "mdat")
-        at += (std::size_t{data[at]} << 24) | (std::size_t{data[at + 1]} << 16) | (std::size_t{data[at + 2]} << 8) |
-              data[at + 3];
-    ASSERT_LT(at + 16, data.size());
-    struct stat written {};
-    ASSERT_EQ(::stat(path.c_str(), &written), 0);
-    const int fd = ::open(path.c_str(), O_WRONLY);
-    ASSERT_GE(fd, 0);
-    const std::uint8_t changed = data[at + 16] ^ 0x01;
-    EXPECT_EQ(::pwrite(fd, &changed, 1, static_cast<off_t>(at + 16)), 1);
-    const timespec times[2] = {written.st_atim, written.st_mtim};
-    EXPECT_EQ(::futimens(fd, times), 0);
-    ::close(fd);
+    rewriteInPlace(path);
     const auto redated = settled();
     ASSERT_EQ(redated.size(), 1u);
     EXPECT_GT(redated.begin()->second, dates.begin()->second);
@@ -233,6 +244,39 @@ TEST_F(LibraryVideoTest, AMovieRewrittenInPlaceWithItsTimesPutBackIsDatedAgain) 
     EXPECT_EQ(settled(), redated);
     // Opened once and read at its head and tail (the kernel gives reads in a row as one event).
     EXPECT_LE(reads.take(), 2) << "read through again";
+}
+
+// Where times step by whole seconds, a movie rewritten in place in the second its stamp was taken
+// keeps every time, its inode's change time too; the index here is given the change time the file
+// has after the rewrite, as such a file system shows it. A stamp taken at the save is unsure: the
+// fingerprint is compared and the movie dated again. One taken long after the file's last change
+// is trusted, and the movie is not read at all.
+TEST_F(LibraryVideoTest, AMovieRewrittenWithinTheStepOfItsStampsTimesIsDatedAgain) {
+    ASSERT_TRUE(saveVideo(movie("clip.mp4", {.seconds = 0.5})));
+    const std::string path = videos().front()->filePath();
+    const auto dates = datesOfAssets();
+    PHPhotoLibrary::setLibraryDirectory("");
+    DispatchQueue::waitUntilBackgroundIdle();
+    // The stamp's moment stays, or is put long after the rewrite.
+    auto rewriteUnseen = [&](std::int64_t stampedAfter) {
+        const timespec changed = rewriteInPlace(path);
+        const std::int64_t at = std::int64_t{changed.tv_sec} * 1000000000 + changed.tv_nsec;
+        const std::string stamped = stampedAfter ? std::to_string(at + stampedAfter) : "file_stamped";
+        indexCount(
+            ("UPDATE assets SET file_change = " + std::to_string(at) + ", file_stamped = " + stamped + "; SELECT 0")
+                .c_str());
+    };
+
+    rewriteUnseen(0);
+    const auto redated = settled();
+    ASSERT_EQ(redated.size(), 1u);
+    EXPECT_GT(redated.begin()->second, dates.begin()->second) << "an unsure stamp trusted";
+
+    FileReads reads(path);
+    rewriteUnseen(std::int64_t{60} * 1000000000);
+    reads.take();
+    EXPECT_EQ(settled(), redated);
+    EXPECT_EQ(reads.take(), 0) << "a sure stamp not trusted";
 }
 
 TEST_F(LibraryVideoTest, AMovieLandsAsAVideoFileWithItsSizeAndLength) {

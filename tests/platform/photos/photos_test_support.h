@@ -11,6 +11,7 @@
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/image/codec/jpeg.h"
+#include "platform/photos/library_file_facts.h"
 #include "platform/photos/ph_asset_change_request.h"
 #include "platform/photos/ph_authorization.h"
 #include "platform/photos/ph_photo_library.h"
@@ -25,6 +26,7 @@ class PhotosTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Clock::useVirtual();
+        setStampClockLeadForTesting(0);
         PhotoLibraryAuthorization::reset();
         std::random_device rd;
         folder = std::filesystem::temp_directory_path() / ("korva-photos-" + std::to_string(rd()));
@@ -35,7 +37,11 @@ protected:
         RunLoop::main().runUntilIdle();
         PHPhotoLibrary::setLibraryDirectory("");
         std::filesystem::remove_all(folder);
+        setStampClockLeadForTesting(0);
     }
+    // Stamps taken from here on stand for an open long after each file's last change, so that an
+    // unchanged file is trusted without a read however soon the test opens the library again.
+    static void stampLongAfter() { setStampClockLeadForTesting(std::int64_t{60} * 1000000000); }
 
     static Bytes jpeg(int w, int h, Value properties = {}) {
         RasterRGBA8 r = makeRaster(w, h);
