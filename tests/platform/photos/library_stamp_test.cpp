@@ -26,12 +26,14 @@ struct StampTest : PhotosTest {
         EXPECT_TRUE(data);
         return data ? *data : Bytes{};
     }
-    // Saves the photo through the library and closes it; answers the file.
-    std::string saved(Bytes data) {
+    // Saves the photo through the library and closes it; answers the file, and its date and width
+    // as saved.
+    std::string saved(Bytes data, std::map<double, int>* row = nullptr) {
         const std::string id = save(std::move(data));
         EXPECT_FALSE(id.empty());
         const auto asset = PHAsset::fetchAssetsWithLocalIdentifiers({id})->firstObject();
         std::string path = asset ? asset->filePath() : "";
+        if (asset && row) *row = {{asset->modificationDate(), asset->pixelWidth()}};
         PHPhotoLibrary::setLibraryDirectory("");
         DispatchQueue::waitUntilBackgroundIdle();
         return path;
@@ -111,9 +113,9 @@ TEST_F(StampTest, APhotoChangedInPlaceOnlyInItsTailIsDatedAgain) {
 // the fingerprint of its own read), keeps its date and picture when only its mode changes: the
 // check's fingerprint is the save's.
 TEST_F(StampTest, ALargePhotoWhoseModeChangesKeepsItsDateAndPicture) {
-    const std::string path = saved(noisyJpeg(700));
+    std::map<double, int> before;
+    const std::string path = saved(noisyJpeg(700), &before);
     ASSERT_GT(std::filesystem::file_size(path), 256u * 1024);
-    const auto before = settled();
     ASSERT_EQ(before.size(), 1u);
     EXPECT_EQ(before.begin()->second, 700);
 
