@@ -17,4 +17,5 @@ if [ -x "$build/bench/korva_cube_grid_bench" ]; then "$build/bench/korva_cube_gr
 if [ -x "$build/bench/korva_side_bar_bench" ]; then "$build/bench/korva_side_bar_bench"; fi
 if [ -x "$build/bench/korva_picker_scroll_bench" ]; then "$build/bench/korva_picker_scroll_bench"; fi
 "$build/bench/korva_media_bench" "$work"
+"$build/bench/korva_library_index_bench" "$work"
 if [ -x "$build/bench/korva_photo_editor_bench" ]; then "$build/bench/korva_photo_editor_bench"; fi
