@@ -1,4 +1,5 @@
 // Which temporary files in the library folder are the program's own to settle at an open.
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <time.h>
