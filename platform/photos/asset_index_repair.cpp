@@ -106,11 +106,12 @@ std::optional<std::string> AssetIndex::settleLeftTemporary(const std::string& te
             return std::nullopt;
         }
         // Never a folder's tree: what is no file under the name stays, and the log says so.
-        if (::unlinkat(folderHandle_, temporary.c_str(), 0) == 0)
+        const int error = ::unlinkat(folderHandle_, temporary.c_str(), 0) == 0 ? 0 : errno;
+        if (error == 0)
             Log::warning(kPhotosLog, "removed the remains of an interrupted save: " + temporary);
         else
             Log::warning(kPhotosLog, "cannot remove the remains of an interrupted save " + temporary + " (" +
-                                         std::strerror(errno) + "); it stays");
+                                         std::strerror(error) + "); it stays");
         return std::nullopt;
     }
     struct stat left {};

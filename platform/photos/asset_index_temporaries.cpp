@@ -63,10 +63,7 @@ std::optional<std::int64_t> AssetIndex::ownTemporariesSince() {
 
 std::optional<std::string> AssetIndex::leftTemporaryTarget(const std::string& entry,
                                                            std::optional<std::int64_t> since) const {
-    if (auto own = ownTemporaryTarget(entry)) {
-        if (isLibraryFileName(*own)) return own;
-        return std::nullopt;
-    }
+    if (auto own = ownTemporaryTarget(entry)) return isLibraryFileName(*own) ? own : std::nullopt;
     // Of the earlier shape, only what was last changed well before this build first opened the
     // library: an earlier build's remains then, never a copy another program is still making (the
     // inode's change time, which a copy's putting back of the file's times moves too).
