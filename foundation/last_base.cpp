@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 
 #include "foundation/string_custom_paths.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/temporary_name.h"
 
 namespace {
 
@@ -49,12 +51,11 @@ void setAside(const std::string& path) {
         removeFile(folder.empty() ? copies[i].second : folder + "/" + copies[i].second);
 }
 
-// What a write of the store's own that was cut short leaves beside the file: ".<name>.XXXXXX"
-// (six characters in place of the X's).
+// What a write of the store's own that was cut short leaves beside the file: a temporary of the
+// program's own shape (temporary_name.h). One of the shape other programs use too is left alone.
 bool isStaleTemporary(std::string_view entry, std::string_view name) {
-    constexpr std::size_t kUnique = 6;
-    return entry.size() == name.size() + kUnique + 2 && entry.front() == '.' && entry.substr(1, name.size()) == name &&
-           entry[name.size() + 1] == '.';
+    const auto target = ownTemporaryTarget(entry);
+    return target && *target == name;
 }
 
 // Removes the temporaries a write interrupted (the process killed mid-write) left for good.
@@ -67,6 +68,9 @@ void clearStaleTemporaries(const std::string& path) {
     for (const auto& entry : *entries) {
         if (!isStaleTemporary(entry, name)) continue;
         std::string stale = folder.empty() ? entry : folder + "/" + entry;
+        // A save leaves a file: anything else under such a name (a folder) is not its to remove.
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(stale, error))) continue;
         if (removeFile(stale)) Log::info("store", "removed " + stale + ", left by an interrupted save");
     }
 }

@@ -30,11 +30,6 @@ constexpr int kLargestMovieSide = 1 << 15;
 constexpr double kLongestMovie = 1e6;
 // Names an interrupted save's whole file tries in turn before it is left as it is.
 constexpr int kMostKeptNames = 10000;
-// What an interrupted atomic write leaves: ".<name>.XXXXXX" beside the file it was writing.
-bool isStaleTemporary(const std::string& name) {
-    if (name.size() < 9 || name[0] != '.' || name[name.size() - 7] != '.') return false;
-    return isLibraryFileName(name.substr(1, name.size() - 8));
-}
 
 // A movie row that describes a movie plausibly: with a stamp its file still has, the file was whole
 // when the row was written, and is taken as whole without reading it again.
@@ -74,10 +69,11 @@ Result<void> AssetIndex::repair(FolderReading reading) {
     // The folder held, whatever is under its name now; so too below.
     auto names = fm->contentsOfDirectoryAtPath(pathInFolder(""));
     if (!names) return fail(names.error());
+    const auto since = ownTemporariesSince();
     std::set<std::string> files;
     for (const auto& name : *names) {
-        if (isStaleTemporary(name)) {
-            if (auto kept = settleLeftTemporary(name)) files.insert(*kept);
+        if (auto target = leftTemporaryTarget(name, since)) {
+            if (auto kept = settleLeftTemporary(name, *target)) files.insert(*kept);
         } else if (isLibraryFileName(name)) {
             files.insert(name);
         }
@@ -90,7 +86,7 @@ Result<void> AssetIndex::repair(FolderReading reading) {
     return reconcile(files, *rows, RowDates::Kept);
 }
 
-std::optional<std::string> AssetIndex::settleLeftTemporary(const std::string& temporary) {
+std::optional<std::string> AssetIndex::settleLeftTemporary(const std::string& temporary, const std::string& target) {
     OwnedDescriptor claim;
     switch (claimLeftTemporary(folderHandle_, temporary, claim)) {
         case LeftTemporary::BeingWritten:
@@ -102,7 +98,6 @@ std::optional<std::string> AssetIndex::settleLeftTemporary(const std::string& te
     // A save cut off once its file was whole (flushed, not yet named): the file is kept under the
     // first name free of those the save would have taken. Where one of them is this file already
     // (a second name the save made before it was cut off), the temporary name alone goes.
-    const std::string own = temporary.substr(1, temporary.size() - 8);
     FileCheckFault fault{};
     if (auto whole = checkLibraryFile(pathInFolder(temporary), fault); !whole) {
         if (fault == FileCheckFault::Unreadable) {
@@ -110,14 +105,19 @@ std::optional<std::string> AssetIndex::settleLeftTemporary(const std::string& te
             Log::warning(kPhotosLog, "cannot check " + temporary + " now (" + whole.error() + "); it stays");
             return std::nullopt;
         }
-        Log::warning(kPhotosLog, "removing the remains of an interrupted save: " + temporary);
-        ::unlinkat(folderHandle_, temporary.c_str(), 0);
+        // Never a folder's tree: what is no file under the name stays, and the log says so.
+        const int error = ::unlinkat(folderHandle_, temporary.c_str(), 0) == 0 ? 0 : errno;
+        if (error == 0)
+            Log::warning(kPhotosLog, "removed the remains of an interrupted save: " + temporary);
+        else
+            Log::warning(kPhotosLog, "cannot remove the remains of an interrupted save " + temporary + " (" +
+                                         std::strerror(error) + "); it stays");
         return std::nullopt;
     }
     struct stat left {};
     if (::fstatat(folderHandle_, temporary.c_str(), &left, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
     for (int turn = 0; turn < kMostKeptNames; ++turn) {
-        const std::string name = libraryFileNameInTurn(own, turn);
+        const std::string name = libraryFileNameInTurn(target, turn);
         const int error = placeWithoutReplacing(folderHandle_, temporary, name);
         if (error == 0) {
             Log::warning(kPhotosLog, "keeping the whole file of an interrupted save as " + name);

@@ -8,13 +8,13 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <random>
 #include <utility>
 
 #include "platform/storage/file_manager.h"
 #include "platform/storage/file_read_fault.h"
 #include "platform/storage/new_file.h"
 #include "platform/storage/owned_descriptor.h"
+#include "platform/storage/temporary_name.h"
 
 namespace {
 
@@ -92,17 +92,15 @@ bool heldElsewhere(int error) {
     return error == EAGAIN || error == EACCES;
 }
 
-// A new empty file ".<name>.XXXXXX" in the folder, as mkstemp makes one, but relative to the
-// folder's descriptor: the folder keeps it wherever the folder is moved meanwhile. The file is
-// locked for writing as soon as it is made, and stays so for as long as the descriptor is open:
-// an open of the library that finds it then leaves it to the write. One that an open claimed
+// A new empty file in the folder under a temporary name of the program's own shape
+// (newTemporaryName), made as mkstemp makes one, but relative to the folder's descriptor: the
+// folder keeps it wherever the folder is moved meanwhile. The file is locked for writing as soon
+// as it is made, and stays so for as long as the descriptor is open: an open of the library that
+// finds it then leaves it to the write. One that an open claimed
 // first (it finds it empty, and removes it) is given up for another.
 int openTemporary(int folder, const std::string& name, std::string& temporary) {
-    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < kMostNewNames; ++attempt) {
-        temporary = "." + name + ".";
-        for (int i = 0; i < 6; ++i) temporary += kLetters[random() % (sizeof kLetters - 1)];
+        temporary = newTemporaryName(name);
         OwnedDescriptor file{
             ::openat(folder, temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
         if (file.fd < 0) {
@@ -122,7 +120,7 @@ int openTemporary(int folder, const std::string& name, std::string& temporary) {
     return -1;
 }
 
-// The data in a new temporary file ".<name>.XXXXXX" in the folder, with the mode, flushed to disk
+// The data in a new temporary file of `name` in the folder, with the mode, flushed to disk
 // and closed; `temporary` is its name there, and `hold` a second descriptor of it that keeps its
 // lock until the caller has given it its name. A failed step leaves nothing behind. `label` names
 // the folder in failures.

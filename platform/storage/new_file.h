@@ -26,7 +26,7 @@ Result<std::string> writeNewFileAtomically(int folder, const std::string& label,
 // another file has the name.
 int placeWithoutReplacing(int folder, const std::string& temporary, const std::string& name);
 
-// What an open of a folder finds of a temporary file ".<name>.XXXXXX" that a write made there.
+// What an open of a folder finds of a temporary file (temporary_name.h) that a write made there.
 enum class LeftTemporary {
     // A write under way holds it, in this program or another: it is the write's to name or remove.
     BeingWritten,

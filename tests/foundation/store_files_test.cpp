@@ -8,6 +8,7 @@
 #include "foundation/string_custom_paths.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/keyed_archive.h"
+#include "platform/storage/temporary_name.h"
 #include "tests/foundation/temp_sandbox.h"
 
 using StoreFilesTest = TempSandboxTest;
@@ -111,22 +112,27 @@ TEST_F(StoreFilesTest, AFailedSaveIsLoggedWithItsReason) {
     EXPECT_TRUE(log.contains("Not a directory")) << ::testing::PrintToString(log.lines());
 }
 
-// A save killed between making its temporary and renaming it leaves ".<name>.XXXXXX" for good;
-// the store clears its own at start and nothing else.
+// A save killed between making its temporary and renaming it leaves the temporary for good; the
+// store clears its own at start and nothing else: not another program's copy under the shape copy
+// programs use, nor a folder under a temporary's name.
 TEST_F(StoreFilesTest, TheTemporariesOfInterruptedSavesAreClearedAtStart) {
     const std::string path = withLibraryPath("Global.1");
     auto first = LastInfo::make(path);
     first->set(Value(5), "v");
     ASSERT_TRUE(first->save());
-    const std::vector<std::string> stale = {".Global.1.a1B2c3", ".Global.1.XXXXXX"};
-    const std::vector<std::string> others = {".Global.1.tmp", ".Global.10.abcdef", ".Other.1.abcdef", "Global.1.abcdef",
-                                             ".Global.1.abcdefg"};
+    const std::vector<std::string> stale = {newTemporaryName("Global.1"), newTemporaryName("Global.1")};
+    const std::vector<std::string> others = {
+        ".Global.1.tmp",    ".Global.10.abcdef",          ".Other.1.abcdef", "Global.1.abcdef", ".Global.1.abcdefg",
+        ".Global.1.a1B2c3", newTemporaryName("Global.10")};
     for (const auto& name : stale) writeFile("data/Library/" + name, "partial");
     for (const auto& name : others) writeFile("data/Library/" + name, "not ours");
+    const std::string folder = newTemporaryName("Global.1");
+    writeFile("data/Library/" + folder + "/inside", "a folder's file");
     auto store = LastInfo::make(path);
     EXPECT_EQ(store->get("v").integerValue(), 5);
     for (const auto& name : stale) EXPECT_FALSE(existFile(withLibraryPath(name))) << name;
     for (const auto& name : others) EXPECT_TRUE(existFile(withLibraryPath(name))) << name;
+    EXPECT_TRUE(existFile(withLibraryPath(folder + "/inside")));
 }
 
 TEST_F(StoreFilesTest, BadFilesStartEmptyAndAreKeptAside) {

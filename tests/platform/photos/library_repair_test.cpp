@@ -5,6 +5,7 @@
 #include "photos_test_support.h"
 #include "platform/photos/asset_index.h"
 #include "platform/photos/image_file_check.h"
+#include "platform/storage/temporary_name.h"
 
 namespace {
 void writeBytes(const std::filesystem::path& path, const Bytes& data, std::size_t length) {
@@ -25,7 +26,8 @@ TEST_F(PhotosTest, OpeningRepairsAKilledSaveAndStrayRows) {
     std::filesystem::remove(lostAsset->filePath());
     // A save killed while writing: the atomic writer's temporary file, half written.
     Bytes photo = jpeg(20, 10);
-    writeBytes(folder / ".IMG_DEAD.JPG.Ab3dE9", photo, photo.size() / 2);
+    const std::string dead = newTemporaryName("IMG_DEAD.JPG");
+    writeBytes(folder / dead, photo, photo.size() / 2);
     // A truncated image under a real name, and a good photo copied in by hand.
     writeBytes(folder / "IMG_TRUNC.JPG", photo, photo.size() * 2 / 3);
     writeBytes(folder / "Holiday.jpeg", photo, photo.size());
@@ -40,7 +42,7 @@ TEST_F(PhotosTest, OpeningRepairsAKilledSaveAndStrayRows) {
     EXPECT_EQ(files[0], "Holiday.jpeg");
     EXPECT_TRUE(PHAsset::fetchAssetsWithLocalIdentifiers({kept})->firstObject());
     EXPECT_FALSE(PHAsset::fetchAssetsWithLocalIdentifiers({lost})->firstObject());
-    EXPECT_FALSE(std::filesystem::exists(folder / ".IMG_DEAD.JPG.Ab3dE9"));
+    EXPECT_FALSE(std::filesystem::exists(folder / dead));
     EXPECT_TRUE(std::filesystem::exists(folder / "IMG_TRUNC.JPG")) << "not indexed, but not deleted either";
     auto holiday = PHAsset::fetchAssetsWithLocalIdentifiers(
         {all->assets()[0]->localIdentifier(), all->assets()[1]->localIdentifier()});

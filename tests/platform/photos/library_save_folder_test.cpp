@@ -10,6 +10,7 @@
 #include "photos_test_support.h"
 #include "platform/photos/asset_index.h"
 #include "platform/storage/file_read_fault.h"
+#include "platform/storage/temporary_name.h"
 #include "tests/support/another_user.h"
 
 namespace {
@@ -106,15 +107,15 @@ TEST_F(PhotosTest, AChangeThatFindsItsIndexBrokenOnceAnotherFolderIsUnderTheName
 // second name the save made before it was cut off), only the temporary name goes.
 TEST_F(PhotosTest, TheWholeFileOfAnInterruptedSaveIsKeptWhereItsNameIsFree) {
     std::filesystem::create_directories(folder);
-    write(folder / ".IMG_LEFT.JPG.Ab3dE9", jpeg(20, 10));
+    write(folder / newTemporaryName("IMG_LEFT.JPG"), jpeg(20, 10));
     write(folder / "IMG_TAKEN.JPG", jpeg(8, 8));
     write(folder / "IMG_TAKEN_1.JPG", jpeg(8, 8));
-    write(folder / ".IMG_TAKEN.JPG.Zz9yX8", jpeg(20, 10));
+    write(folder / newTemporaryName("IMG_TAKEN.JPG"), jpeg(20, 10));
     write(folder / "IMG_LINKED.JPG", jpeg(8, 8));
     write(folder / "IMG_LINKED_1.JPG", jpeg(20, 10));
-    std::filesystem::create_hard_link(folder / "IMG_LINKED_1.JPG", folder / ".IMG_LINKED.JPG.Lk4mN5");
+    std::filesystem::create_hard_link(folder / "IMG_LINKED_1.JPG", folder / newTemporaryName("IMG_LINKED.JPG"));
     const Bytes whole = jpeg(20, 10);
-    write(folder / ".IMG_HALF.JPG.Qq1wE2", Bytes(whole.begin(), whole.begin() + whole.size() / 2));
+    write(folder / newTemporaryName("IMG_HALF.JPG"), Bytes(whole.begin(), whole.begin() + whole.size() / 2));
     EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 6u);
     auto files = filesOf(folder);
     EXPECT_EQ(files["folder"], (std::set<std::string>{"IMG_LEFT.JPG", "IMG_TAKEN.JPG", "IMG_TAKEN_1.JPG",
@@ -129,14 +130,15 @@ TEST_F(PhotosTest, TheWholeFileOfAnInterruptedSaveIsKeptWhereItsNameIsFree) {
 TEST_F(PhotosTest, AnInterruptedSavesFileThatCannotBeReadStays) {
     std::filesystem::create_directories(folder);
     std::filesystem::permissions(folder, std::filesystem::perms::all);
-    write(folder / ".IMG_OTHER.JPG.Ab3dE9", jpeg(20, 10));
-    std::filesystem::permissions(folder / ".IMG_OTHER.JPG.Ab3dE9", std::filesystem::perms::owner_read);
+    const std::string temporary = newTemporaryName("IMG_OTHER.JPG");
+    write(folder / temporary, jpeg(20, 10));
+    std::filesystem::permissions(folder / temporary, std::filesystem::perms::owner_read);
     testsupport::AnotherUser user;
     if (!user.bound()) GTEST_SKIP() << "no other user to be";
     auto opened = AssetIndex::open(folder.string());
     ASSERT_TRUE(user.end());
     ASSERT_TRUE(opened.ok()) << opened.error();
-    EXPECT_TRUE(std::filesystem::exists(folder / ".IMG_OTHER.JPG.Ab3dE9"));
+    EXPECT_TRUE(std::filesystem::exists(folder / temporary));
 }
 
 TEST_F(PhotosTest, ASettlementStepReadsTheFolderItsIndexHoldsWhateverIsUnderItsName) {

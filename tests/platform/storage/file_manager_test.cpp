@@ -16,6 +16,7 @@
 
 #include "platform/storage/new_file.h"
 #include "platform/storage/owned_descriptor.h"
+#include "platform/storage/temporary_name.h"
 #include "test_support.h"
 #include "tests/support/fifo_trap.h"
 
@@ -282,6 +283,34 @@ TEST(FileManager, AWriteEndsInTheFolderItBeganInWhenAnotherIsPutUnderItsName) {
         EXPECT_EQ(namesIn(top / "lib.older"), std::vector<std::string>{"settings"});
         EXPECT_EQ(namesIn(top / "lib"), std::vector<std::string>{});
     }
+}
+
+namespace {
+std::vector<std::string> temporariesSeen;
+void noteTemporary(const std::string& temporary) {
+    temporariesSeen.push_back(temporary);
+}
+}  // namespace
+
+// Every write's temporary has a name only this program makes, told from the ".<name>.XXXXXX" of copy
+// programs (and of the program's earlier builds), which is told as well.
+TEST(FileManager, AWritesTemporaryHasANameOnlyThisProgramMakes) {
+    TempFolder folder;
+    temporariesSeen.clear();
+    setBeforePlacingForTesting(noteTemporary);
+    ASSERT_TRUE(writeFileAtomically(folder / "settings.plist", std::string_view("a")));
+    ASSERT_TRUE(writeNewFileAtomically(
+        folder.path(), [](int) { return std::string("IMG_1.JPG"); }, "b"));
+    setBeforePlacingForTesting(nullptr);
+    ASSERT_EQ(temporariesSeen.size(), 2u);
+    EXPECT_EQ(ownTemporaryTarget(temporariesSeen[0]), "settings.plist");
+    EXPECT_EQ(ownTemporaryTarget(temporariesSeen[1]), "IMG_1.JPG");
+    EXPECT_NE(newTemporaryName("IMG_1.JPG"), newTemporaryName("IMG_1.JPG"));
+    EXPECT_EQ(earlierTemporaryTarget(temporariesSeen[0]), std::nullopt);
+    EXPECT_EQ(ownTemporaryTarget(".IMG_R0001.JPG.AbC123"), std::nullopt);
+    EXPECT_EQ(earlierTemporaryTarget(".IMG_R0001.JPG.AbC123"), "IMG_R0001.JPG");
+    for (const char* other : {"IMG_1.JPG", ".IMG_1.JPG.korva-AbC1234", ".korva-AbC12345", ".IMG_1.JPG.AbC1-3"})
+        EXPECT_FALSE(ownTemporaryTarget(other) || earlierTemporaryTarget(other)) << other;
 }
 
 TEST(FileManager, AnOwnedDescriptorIsClosedOnceByWhicheverHoldsItLast) {
