@@ -9,7 +9,7 @@
 #include "platform/webengine/web_engine.h"
 
 int main(int argc, char** argv) {
-    // First, while nothing of the program's own has allocated or started a thread: a photo's
+    // First, before the program starts threads of its own or allocates anything large: a photo's
     // pictures then go back to the system when freed, whichever worker decoded them.
     HeapTrimmer::mapLargeBlocks();
     registerProgram();

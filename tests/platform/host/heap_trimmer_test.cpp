@@ -62,10 +62,11 @@ TEST(HeapTrimmerTest, APhotosPictureFreedOnAWorkerLeavesNothingInTheArenas) {
     // Pictures of a 2160x2880 photo, one after another on a thread of their own, as pool workers
     // decode them, each outlived by a thumbnail made after it (so the arena's end cannot simply be
     // cut off): the first one freed used to raise the bound so the next stayed in the arena.
-    std::vector<std::vector<std::uint8_t> > thumbnails;
+    using Pixels = std::vector<std::uint8_t>;
+    std::vector<Pixels> thumbnails;
     std::thread worker([&thumbnails] {
         for (int i = 0; i < 3; ++i) {
-            std::vector<std::uint8_t> picture(std::size_t{2160} * 2880 * 4, std::uint8_t(i + 1));
+            Pixels picture(std::size_t{2160} * 2880 * 4, std::uint8_t(i + 1));
             thumbnails.emplace_back(std::size_t{270} * 360 * 4, picture[picture.size() / 2]);
         }
     });
