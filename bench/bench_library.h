@@ -14,6 +14,7 @@
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/host/heap_trimmer.h"
 #include "platform/photos/ph_asset.h"
 #include "platform/photos/ph_asset_change_request.h"
 #include "platform/photos/ph_authorization.h"
@@ -24,6 +25,7 @@
 class BenchLibrary {
 public:
     explicit BenchLibrary(const std::string& name) : root_(freshFolder(name)) {
+        HeapTrimmer::mapLargeBlocks();  // as the program does first in main
         std::filesystem::create_directories(root_ / "library");
         Sandbox::setRoot(root_.string());
         PhotoLibraryAuthorization::setStatus(PHAuthorizationStatus::Authorized);

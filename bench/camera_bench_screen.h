@@ -23,6 +23,7 @@
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/host/headless_host.h"
+#include "platform/host/heap_trimmer.h"
 #include "platform/photos/ph_authorization.h"
 #include "platform/photos/ph_photo_library.h"
 #include "platform/storage/sandbox.h"
@@ -50,6 +51,7 @@ inline void runCameraBench(UIWindow& window, double seconds) {
 // Owns the host, the window and the screen for the benchmark's life.
 struct CameraBenchScreen {
     explicit CameraBenchScreen(const std::string& name) {
+        HeapTrimmer::mapLargeBlocks();  // as the program does first in main
         Clock::useVirtual();
         std::random_device random;
         dir = std::filesystem::temp_directory_path() / ("korva-" + name + "-" + std::to_string(random()));

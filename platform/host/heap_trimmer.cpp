@@ -27,3 +27,11 @@ void HeapTrimmer::trimNow() {
     malloc_trim(0);
 #endif
 }
+
+bool HeapTrimmer::mapLargeBlocks() {
+#if defined(__GLIBC__)
+    return mallopt(M_MMAP_THRESHOLD, static_cast<int>(kMappedBlock)) == 1;
+#else
+    return false;
+#endif
+}

@@ -8,6 +8,8 @@
 // one steady clock. Main thread only.
 #pragma once
 
+#include <cstddef>
+
 class HeapTrimmer {
 public:
     explicit HeapTrimmer(double quietSeconds = 2.0) : quiet_(quietSeconds) {}
@@ -23,6 +25,15 @@ public:
 
     // Returns the free memory of every arena to the system (takes a few milliseconds; any thread).
     static void trimNow();
+
+    // Makes every block of at least kMappedBlock bytes a mapping of its own that goes back to the
+    // system when it is freed, whichever thread frees it. Without this the allocator raises that
+    // bound to the largest block freed so far, so a photo's picture (tens of megabytes) freed on a
+    // pool worker stays in that worker's arena, where a trim cannot reach it: one picture held per
+    // worker. Called first in main, before the program starts threads of its own. False where the
+    // allocator takes no such setting (a sanitizer's allocator, another C library).
+    static bool mapLargeBlocks();
+    static constexpr std::size_t kMappedBlock = std::size_t{4} << 20;
 
 private:
     double quiet_;
