@@ -27,6 +27,10 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs l
 // Why the window went from under the loop. Set on the main thread only; read there too.
 std::optional<std::string> gLost;
 
+// The status leave() gave main once everything had finished: from then on only the process's
+// teardown is left. Main thread.
+std::optional<int> gLeaving;
+
 double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -100,6 +104,12 @@ std::optional<ProgramEnding::Request> ProgramEnding::requested() {
 }
 
 void ProgramEnding::displayLost(const std::string& display) {
+    // The window's teardown waits for the server's word that the window is gone, and on a broken
+    // connection would wait for ever: with everything else finished, the process ends here.
+    if (gLeaving) {
+        std::fflush(nullptr);
+        ::_exit(*gLeaving);
+    }
     if (!gLost) gLost = "the display " + (display.empty() ? std::string("(unnamed)") : display) + " was lost";
 }
 
@@ -126,7 +136,10 @@ bool ProgramEnding::finish(Host& host, double grace) {
 }
 
 int ProgramEnding::leave(int code, bool finished) {
-    if (finished) return code;
+    if (finished) {
+        gLeaving = code;
+        return code;
+    }
     std::fprintf(stderr, "korva: background work still running after %.0f s; exiting without it\n", kGraceSeconds);
     std::fflush(nullptr);
     ::_exit(code);
@@ -137,5 +150,6 @@ void ProgramEnding::resetForTesting() {
     gSignals.store(0);
     gSignal.store(0);
     gLost.reset();
+    gLeaving.reset();
     ExitHold::setEnding(false);
 }

@@ -40,7 +40,9 @@ public:
         std::string why;
     };
     static std::optional<Request> requested();
-    // The connection to `display` broke. Main thread.
+    // The connection to `display` broke. Main thread. Once leave() has returned, only the
+    // teardown is left, which would wait on the broken connection for ever: the process ends at
+    // once with the status leave() returned.
     static void displayLost(const std::string& display);
     // Another program destroyed the window. Main thread.
     static void windowDestroyed();

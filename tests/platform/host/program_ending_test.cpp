@@ -95,6 +95,25 @@ TEST(ProgramLeaving, WorkCutOffLeavesWithoutTearingDownStaticObjects) {
         },
         ::testing::ExitedWithCode(3), "background work still running after 10 s; exiting without it");
     EXPECT_EQ(ProgramEnding::leave(4, true), 4);
+    ProgramEnding::resetForTesting();
+}
+
+// Past leave() only the teardown is left, and the window's waits for the server's word: a display
+// lost then ends the process with leave's status instead of leaving it waiting for ever. Before
+// it, a lost display is the loop's to hear.
+TEST(ProgramLeaving, ADisplayLostWhileTheProcessTearsDownEndsItWithItsStatus) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ProgramEnding::leave(5, true);
+            ProgramEnding::displayLost(":9");
+            std::_Exit(9);
+        },
+        ::testing::ExitedWithCode(5), "");
+    ProgramEnding::displayLost(":9");
+    ASSERT_TRUE(ProgramEnding::requested());
+    EXPECT_EQ(ProgramEnding::requested()->status, 1);
+    ProgramEnding::resetForTesting();
 }
 
 TEST_F(ProgramEndingTest, ASignalAsksTheRunningLoopToEndAndEndsTheProgramAtOnceBeforeItOrTheSecondTime) {
