@@ -349,6 +349,10 @@ void WindowHost::handleEvents(bool& running) {
     // for the next turns behind the turn's timers, its frame and an end request.
     const bool endAsked = ProgramEnding::requested().has_value();
     int allowed = kMostEventsAPass;
+    if (endAsked)
+        xdisplay::lastTurn();
+    else
+        xdisplay::stayInFront();
     if (endAsked) {
         SDL_PumpEvents();
         allowed = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
@@ -471,6 +475,8 @@ int WindowHost::run() {
         if (auto next = RunLoop::main().nextTimerDate())
             timeout = std::clamp(static_cast<int>((*next - Clock::now()) * 1000), 0, 16);
         if (RunLoop::main().pendingBlocks() > 0) timeout = 0;
+        // What the display's reading takes this turn is bounded from here on.
+        xdisplay::beginTurn();
         bool hasEvent = SDL_WaitEventTimeout(nullptr, timeout) != 0;
         double workBegan = steadySeconds();
         if (hasEvent || ProgramEnding::requested()) handleEvents(running);
