@@ -82,6 +82,14 @@ constexpr std::size_t kKeptMost = 4096;
 constexpr std::size_t kKeptForInput = 256;
 
 long gReadThisTurn = 0;
+// Whether the last turn's reading went past its share: another client sends faster than the turns
+// take. Until the turns' reading keeps within its share again for a while (a server behind with
+// the flood gives nothing for a turn or two), nothing another client sends is taken
+// (the video system answers some, a window manager's moves, with a request that waits for the
+// server's answer behind all the display still holds).
+bool gFlooded = false;
+constexpr int kQuietTurns = 60;
+int gQuietTurns = kQuietTurns;
 std::deque<xEvent> gKept;
 // Set while the kept events are handed on: they were counted as they were read.
 bool gHandingOn = false;
@@ -156,7 +164,7 @@ Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
         // its own structures.
         if (sent && type >= LASTEvent) return False;
         // Past the turn's share, or behind events kept before: kept in order, or dropped if sent.
-        if (gReadThisTurn > kReadATurn || !gKept.empty()) {
+        if ((gReadThisTurn > kReadATurn || !gKept.empty())) {
             if (!sent) keep(*wire);
             return False;
         }
@@ -185,6 +193,10 @@ void handOnKept(std::size_t most) {
     for (std::size_t i = 0; i < most && !gKept.empty(); ++i) {
         xEvent wire = gKept.front();
         gKept.pop_front();
+        // Read before the requests answered since: the X library widens the number to the latest
+        // answered one's instead of taking it for a request to come (a keymap's state has none).
+        if ((wire.u.u.type & 0x7f) != KeymapNotify)
+            wire.u.u.sequenceNumber = static_cast<CARD16>(gWatchedDisplay->last_request_read);
         ++gReadThisTurn;
         _XEnq(gWatchedDisplay, &wire);
     }
@@ -292,6 +304,8 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     // and then from its answer, which is newer than all of them.
     gKept.clear();
     gReadThisTurn = 0;
+    gFlooded = false;
+    gQuietTurns = kQuietTurns;
     gDropSaid = false;
     standInFront();
     Window root = 0;
@@ -323,9 +337,15 @@ void unwatch() {
 
 void beginTurn() {
     if (!gWatchedDisplay) return;
+    gQuietTurns = gReadThisTurn > kReadATurn ? 0 : gQuietTurns < kQuietTurns ? gQuietTurns + 1 : kQuietTurns;
+    gFlooded = gQuietTurns < kQuietTurns;
     standInFront();
     gReadThisTurn = 0;
     handOnKept(kReadATurn);
+}
+
+bool flooded() {
+    return gWatchedDisplay && gFlooded;
 }
 
 void stayInFront() {
