@@ -82,11 +82,10 @@ constexpr std::size_t kKeptMost = 4096;
 constexpr std::size_t kKeptForInput = 256;
 
 long gReadThisTurn = 0;
-// Whether the last turn's reading went past its share: another client sends faster than the turns
+// Whether a turn's reading went past its share lately: another client sends faster than the turns
 // take. Until the turns' reading keeps within its share again for a while (a server behind with
-// the flood gives nothing for a turn or two), nothing another client sends is taken
-// (the video system answers some, a window manager's moves, with a request that waits for the
-// server's answer behind all the display still holds).
+// the flood gives nothing for a turn or two), the window makes no request that waits for the
+// server's answer (its frames, its teardown): the answer comes behind all the display still holds.
 bool gFlooded = false;
 constexpr int kQuietTurns = 60;
 int gQuietTurns = kQuietTurns;
@@ -164,7 +163,7 @@ Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
         // its own structures.
         if (sent && type >= LASTEvent) return False;
         // Past the turn's share, or behind events kept before: kept in order, or dropped if sent.
-        if ((gReadThisTurn > kReadATurn || !gKept.empty())) {
+        if (gReadThisTurn > kReadATurn || !gKept.empty()) {
             if (!sent) keep(*wire);
             return False;
         }
@@ -345,7 +344,7 @@ void beginTurn() {
 }
 
 bool flooded() {
-    return gWatchedDisplay && gFlooded;
+    return gWatchedDisplay && (gFlooded || gReadThisTurn > kReadATurn);
 }
 
 void stayInFront() {

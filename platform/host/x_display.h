@@ -46,8 +46,9 @@ void unwatch();
 // goes; what another client sent past it was dropped.
 void beginTurn();
 
-// Whether the last turn's reading went past its share (another client sends faster than the turns
-// take): a request that waits for the server's answer waits behind all the display still holds.
+// Whether this turn's reading or one of the last turns' went past its share (another client sends
+// faster than the turns take): a request that waits for the server's answer waits behind all the
+// display still holds.
 bool flooded();
 
 // Puts the screen in front again within a turn, before the display is read once more.
