@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <memory>
@@ -149,4 +150,15 @@ struct ButtonsHeard : HostEventSink {
         quit.type = SDL_QUIT;
         SDL_PushEvent(&quit);
     }
+};
+
+// The loop's ending handlers for a case, and the dispositions as they were after it.
+struct TermHeard {
+    struct sigaction before {};
+    TermHeard() {
+        ::sigaction(SIGTERM, nullptr, &before);
+        ProgramEnding::installSignalHandlers();
+        ProgramEnding::loopRunning();
+    }
+    ~TermHeard() { ::sigaction(SIGTERM, &before, nullptr); }
 };

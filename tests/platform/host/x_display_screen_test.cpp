@@ -55,17 +55,6 @@ struct ClicksHeard : HostEventSink {
     }
 };
 
-// The loop's ending handlers for a case, and the dispositions as they were after it.
-struct TermHeard {
-    struct sigaction before {};
-    TermHeard() {
-        ::sigaction(SIGTERM, nullptr, &before);
-        ProgramEnding::installSignalHandlers();
-        ProgramEnding::loopRunning();
-    }
-    ~TermHeard() { ::sigaction(SIGTERM, &before, nullptr); }
-};
-
 }  // namespace
 
 // Two thousand events of the extensions' types with random bytes, each type at least once: the key
