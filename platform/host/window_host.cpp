@@ -37,8 +37,10 @@ struct WindowHost::SDLState {
     bool textureStale = true;
     ~SDLState() {
         // A display that is gone takes the window with it, as another program's destroying it
-        // does: nothing is left to tear down there.
-        if (xdisplay::gone()) return;
+        // does: nothing is left to tear down there. Nor while another client floods the display:
+        // closing the window waits for the server's word behind all the flood left there (the
+        // server frees the window as the process ends).
+        if (xdisplay::gone() || xdisplay::flooded()) return;
         if (texture) SDL_DestroyTexture(texture);
         if (renderer) SDL_DestroyRenderer(renderer);
         if (window) SDL_DestroyWindow(window);
@@ -268,6 +270,12 @@ void WindowHost::fitWindowToScreen() {
 
 void WindowHost::present() {
     if (xdisplay::gone()) return;
+    // Showing a frame waits for the server's answer, behind whatever another client's flood left
+    // in the display: while it lasts the loop keeps reading, and the whole picture is shown after.
+    if (xdisplay::flooded()) {
+        sdl_->textureStale = true;
+        return;
+    }
     Compositor& c = compositor();
     if (!sdl_->texture || sdl_->textureW != c.pixelWidth() || sdl_->textureH != c.pixelHeight()) {
         if (sdl_->texture) SDL_DestroyTexture(sdl_->texture);
@@ -349,6 +357,10 @@ void WindowHost::handleEvents(bool& running) {
     // for the next turns behind the turn's timers, its frame and an end request.
     const bool endAsked = ProgramEnding::requested().has_value();
     int allowed = kMostEventsAPass;
+    if (endAsked)
+        xdisplay::lastTurn();
+    else
+        xdisplay::stayInFront();
     if (endAsked) {
         SDL_PumpEvents();
         allowed = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
@@ -462,6 +474,8 @@ int WindowHost::run() {
     }
     auto last = std::chrono::steady_clock::now();
     trimmer_.activity(steadySeconds());  // what the start left free
+    // The first frame is drawn in a turn of the display's too (the screen in front, its share of reading).
+    xdisplay::beginTurn();
     renderFrame();
     sdl_->textureStale = true;
     present();
@@ -471,6 +485,8 @@ int WindowHost::run() {
         if (auto next = RunLoop::main().nextTimerDate())
             timeout = std::clamp(static_cast<int>((*next - Clock::now()) * 1000), 0, 16);
         if (RunLoop::main().pendingBlocks() > 0) timeout = 0;
+        // What the display's reading takes this turn is bounded from here on.
+        xdisplay::beginTurn();
         bool hasEvent = SDL_WaitEventTimeout(nullptr, timeout) != 0;
         double workBegan = steadySeconds();
         if (hasEvent || ProgramEnding::requested()) handleEvents(running);

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <iterator>
 #include <mutex>
@@ -41,16 +42,70 @@ XID gWatchedWindow = 0;
 int gServerWidth = 0;
 int gServerHeight = 0;
 
-// The events whose conversion the watch stands in front of: each is one another client may send,
-// naming the window or another, that the video system would act on as the server's word.
+// The core events the watch judges: each is one another client may send, naming the window or
+// another, that the video system would act on as the server's word. Other core events are taken
+// from anyone (an exposure costs a redraw at most).
 constexpr int kScreened[] = {KeyPress,        KeyRelease,     ButtonPress,     ButtonRelease, MotionNotify, EnterNotify,
                              LeaveNotify,     FocusIn,        FocusOut,        KeymapNotify,  MapNotify,    UnmapNotify,
                              ConfigureNotify, PropertyNotify, SelectionNotify, ClientMessage, MappingNotify};
 
-// The X library's converters of those events, by type. Once given back they are kept: a display
-// that still holds the hook converts through them.
+bool screened(int type) {
+    return std::find(std::begin(kScreened), std::end(kScreened), type) != std::end(kScreened);
+}
+
+// The X library converts each event it reads through a converter chosen by its type without the
+// sent flag (the low seven bits): the watch stands in front of every one but the generic event's
+// (which no client can send, and whose own converters are chosen by extension). Types from
+// LASTEvent on are the extensions': their libraries put in their converters as they first use
+// them, in place of whatever was there.
+constexpr int kKinds = 128;
+
+bool hooked(int type) {
+    return type >= KeyPress && type < kKinds && type != GenericEvent;
+}
+
+// The converters the watch stands in front of, by type: the X library's, or the latest an
+// extension's library put in. Once given back they are kept: a display that still holds the hook
+// converts through them.
 using WireToEvent = Bool (*)(Display*, XEvent*, xEvent*);
-WireToEvent gXlibConverters[LASTEvent] = {};
+WireToEvent gXlibConverters[kKinds] = {};
+
+// How many events the display's reading takes in a turn of the loop. The reading goes on while the
+// connection holds more: past this share another client's events are dropped as they are read
+// (cheaply, so that the reading outruns any sender and ends), and the server's own are kept for the
+// turns after, in the order they came. Far more than a turn's real input.
+constexpr int kReadATurn = 512;
+// The server's events kept for the turns after, at most; the last part of it is for keys and
+// clicks alone, so that a flood of other events the server makes (another client's changes to the
+// window's properties) leaves room for the user's key.
+constexpr std::size_t kKeptMost = 4096;
+constexpr std::size_t kKeptForInput = 256;
+
+long gReadThisTurn = 0;
+// Whether a turn's reading went past its share lately: another client sends faster than the turns
+// take. Until the turns' reading keeps within its share again for a while (a server behind with
+// the flood gives nothing for a turn or two), the window makes no request that waits for the
+// server's answer (its frames, its teardown): the answer comes behind all the display still holds.
+bool gFlooded = false;
+constexpr int kQuietTurns = 60;
+int gQuietTurns = kQuietTurns;
+std::deque<xEvent> gKept;
+// Set while the kept events are handed on: they were counted as they were read.
+bool gHandingOn = false;
+bool gDropSaid = false;
+
+void keep(const xEvent& wire) {
+    const int type = wire.u.u.type & 0x7f;
+    const bool input = type >= KeyPress && type <= ButtonRelease;
+    if (gKept.size() < kKeptMost - kKeptForInput || (input && gKept.size() < kKeptMost)) {
+        gKept.push_back(wire);
+        return;
+    }
+    if (!gDropSaid) {
+        gDropSaid = true;
+        Log::warning("host", "the display sends events faster than the window takes them; some are left out");
+    }
+}
 
 // The messages of drag and drop. The program takes no drops; the video system, given one, asks
 // the server for the names of the types it offers and reads a name the server refused as a string.
@@ -94,13 +149,58 @@ bool believed(const XEvent& event) {
     }
 }
 
-// Called as each screened event is read off a display that holds the hook, before the video
-// system sees it; False drops it.
+// Called as each event is read off a display that holds the hook, before its library converts it
+// and before the video system sees it; False drops it.
 Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
-    const WireToEvent xlib = gXlibConverters[wire->u.u.type & 0x7f];
+    const int type = wire->u.u.type & 0x7f;
+    const bool sent = (wire->u.u.type & 0x80) != 0;
+    const WireToEvent xlib = gXlibConverters[type];
+    if (display != gWatchedDisplay || !gWatchedWindow) return xlib ? xlib(display, event, wire) : False;
+    if (!gHandingOn) {
+        ++gReadThisTurn;
+        // Another client's word in an extension's event (the input extension's, the screen's
+        // outputs') is taken by none: its library would read whatever bytes the sender made up as
+        // its own structures.
+        if (sent && type >= LASTEvent) return False;
+        // Past the turn's share, or behind events kept before: kept in order, or dropped if sent.
+        if (gReadThisTurn > kReadATurn || !gKept.empty()) {
+            if (!sent) keep(*wire);
+            return False;
+        }
+    }
     if (!xlib || !xlib(display, event, wire)) return False;
-    if (display != gWatchedDisplay || !gWatchedWindow) return True;
+    if (type >= LASTEvent || !screened(type)) return True;
     return believed(*event) ? True : False;
+}
+
+// Puts the watch in front of every converter of the display again, taking note of any an
+// extension's library put in since.
+void standInFront() {
+    for (int type = 0; type < kKinds; ++type) {
+        if (!hooked(type)) continue;
+        const WireToEvent previous = XESetWireToEvent(gWatchedDisplay, type, fromWire);
+        if (previous != fromWire) gXlibConverters[type] = previous;
+    }
+}
+
+// Hands the kept events on to the display's queue, behind what is there (all of it read before
+// them), up to `most`; each counts against the turn's share.
+void handOnKept(std::size_t most) {
+    if (gKept.empty()) return;
+    LockDisplay(gWatchedDisplay);
+    gHandingOn = true;
+    for (std::size_t i = 0; i < most && !gKept.empty(); ++i) {
+        xEvent wire = gKept.front();
+        gKept.pop_front();
+        // Read before the requests answered since: the X library widens the number to the latest
+        // answered one's instead of taking it for a request to come (a keymap's state has none).
+        if ((wire.u.u.type & 0x7f) != KeymapNotify)
+            wire.u.u.sequenceNumber = static_cast<CARD16>(gWatchedDisplay->last_request_read);
+        ++gReadThisTurn;
+        _XEnq(gWatchedDisplay, &wire);
+    }
+    gHandingOn = false;
+    UnlockDisplay(gWatchedDisplay);
 }
 
 // The video system hands each X event on as an event of its own. Kept in its queue, a flood of
@@ -201,10 +301,12 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
         gDragAndDrop[i] = XInternAtom(gWatchedDisplay, kDragAndDrop[i], False);
     // The size is followed from here on, from the server's events read after the hook is in place
     // and then from its answer, which is newer than all of them.
-    for (int type : kScreened) {
-        WireToEvent previous = XESetWireToEvent(gWatchedDisplay, type, fromWire);
-        if (previous != fromWire) gXlibConverters[type] = previous;
-    }
+    gKept.clear();
+    gReadThisTurn = 0;
+    gFlooded = false;
+    gQuietTurns = kQuietTurns;
+    gDropSaid = false;
+    standInFront();
     Window root = 0;
     int x = 0, y = 0;
     unsigned width = 0, height = 0, border = 0, depth = 0;
@@ -221,14 +323,39 @@ void takeProtocolErrors() {
 void unwatch() {
     // The X library's own again (kept: a display left with the hook still converts through them).
     if (gWatchedDisplay) {
-        for (int type : kScreened)
-            if (gXlibConverters[type]) XESetWireToEvent(gWatchedDisplay, type, gXlibConverters[type]);
+        for (int type = 0; type < kKinds; ++type)
+            if (hooked(type) && gXlibConverters[type]) XESetWireToEvent(gWatchedDisplay, type, gXlibConverters[type]);
         SDL_SetEventFilter(nullptr, nullptr);
     }
     gWatchedDisplay = nullptr;
     gWatchedWindow = 0;
+    gKept.clear();
     onLost() = nullptr;
     onWindowGone() = nullptr;
+}
+
+void beginTurn() {
+    if (!gWatchedDisplay) return;
+    gQuietTurns = gReadThisTurn > kReadATurn ? 0 : gQuietTurns < kQuietTurns ? gQuietTurns + 1 : kQuietTurns;
+    gFlooded = gQuietTurns < kQuietTurns;
+    standInFront();
+    gReadThisTurn = 0;
+    handOnKept(kReadATurn);
+}
+
+bool flooded() {
+    return gWatchedDisplay && (gFlooded || gReadThisTurn > kReadATurn);
+}
+
+void stayInFront() {
+    if (gWatchedDisplay) standInFront();
+}
+
+void lastTurn() {
+    if (!gWatchedDisplay) return;
+    standInFront();
+    handOnKept(gKept.size());
+    gReadThisTurn = 0;
 }
 
 void noticeEvent(const SDL_SysWMmsg* message) {

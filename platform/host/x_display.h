@@ -31,13 +31,32 @@ void takeProtocolErrors();
 // takeProtocolErrors() says. Watching a window starts afresh: nothing lost, nothing gone. Nothing
 // is watched for a window on another kind of display. From then on what another client sends is
 // screened as it is read, before the video system would act on it: a ConfigureNotify with
-// another size than the window's, drag and drop (the program takes none), and what only the
-// server says (the keyboard's and the mouse's input, a property's change, a mapping) are dropped.
+// another size than the window's, drag and drop (the program takes none), what only the server
+// says (the keyboard's and the mouse's input, a property's change, a mapping) and any extension's
+// event are dropped. The reading takes a bounded share of each turn (beginTurn()).
 void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone);
 
 // Forgets the window, before its display is closed: errors that closing brings are said as any
 // other display's.
 void unwatch();
+
+// Starts a turn of the loop, before its first look at the display: the screen is put in front of
+// any converter an extension's library put in since, and the turn's share of reading starts. The
+// server's events read past the last turn's share are handed on first, as far as this turn's share
+// goes; what another client sent past it was dropped.
+void beginTurn();
+
+// Whether this turn's reading or one of the last turns' went past its share (another client sends
+// faster than the turns take): a request that waits for the server's answer waits behind all the
+// display still holds.
+bool flooded();
+
+// Puts the screen in front again within a turn, before the display is read once more.
+void stayInFront();
+
+// The turn before the end: every event the server made that is still kept is handed on, and what
+// the display holds is read for a share of its own.
+void lastTurn();
 
 // Hears the X events the video system hands on (while a window is watched they are heard as the
 // video system reads them, and go no further): the watched window's destruction by another
