@@ -11,6 +11,7 @@
 #include "platform/photos/asset_index.h"
 #include "platform/storage/file_read_fault.h"
 #include "tests/support/another_user.h"
+#include "tests/support/reachable_temp_folder.h"
 
 namespace {
 
@@ -127,7 +128,10 @@ TEST_F(PhotosTest, TheWholeFileOfAnInterruptedSaveIsKeptWhereItsNameIsFree) {
 // A file that cannot be read now (another user's, here) may be a whole photo: it waits for an open
 // that can read it.
 TEST_F(PhotosTest, AnInterruptedSavesFileThatCannotBeReadStays) {
-    std::filesystem::create_directories(folder);
+    // The other user must pass through every folder above the library's, which a private TMPDIR bars.
+    folder = testsupport::makeFolderOthersCanEnter("korva-photos");
+    ASSERT_FALSE(folder.empty());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
     std::filesystem::permissions(folder, std::filesystem::perms::all);
     write(folder / ".IMG_OTHER.JPG.Ab3dE9", jpeg(20, 10));
     std::filesystem::permissions(folder / ".IMG_OTHER.JPG.Ab3dE9", std::filesystem::perms::owner_read);
