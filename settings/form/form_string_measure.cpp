@@ -77,13 +77,24 @@ CGSize form_sizeWithFont(std::string_view text, const std::shared_ptr<UIFont>& f
 }
 
 std::shared_ptr<NSBundle> FormTableViewManagerBundle() {
-    static std::once_flag once;
-    static std::shared_ptr<NSBundle> bundle;
-    std::call_once(once, [] {
-        auto main = NSBundle::mainBundle();
-        auto path = main ? main->pathForResource("FormTableViewManager", "bundle") : std::nullopt;
-        if (path) bundle = NSBundle::bundleWithPath(*path);
-    });
+    // The bundle found is kept for the main bundle it was found in; a miss is not remembered, so a
+    // main bundle that gains the folder, or is pointed elsewhere, is looked in again.
+    static std::mutex mutex;
+    static std::string foundIn;
+    static std::shared_ptr<NSBundle> found;
+    auto main = NSBundle::mainBundle();
+    if (!main) return nullptr;
+    {
+        std::lock_guard lock(mutex);
+        if (found && foundIn == main->bundlePath()) return found;
+    }
+    auto path = main->pathForResource("FormTableViewManager", "bundle");
+    auto bundle = path ? NSBundle::bundleWithPath(*path) : nullptr;
+    if (bundle) {
+        std::lock_guard lock(mutex);
+        foundIn = main->bundlePath();
+        found = bundle;
+    }
     return bundle;
 }
 

@@ -18,7 +18,8 @@ CGSize form_sizeWithFont(std::string_view text, const std::shared_ptr<UIFont>& f
 // The bounding size of the text laid out within `size` from the top-left.
 CGSize form_sizeWithFont(std::string_view text, const std::shared_ptr<UIFont>& font, CGSize size);
 
-// "FormTableViewManager.bundle" inside the main bundle, looked up once; null when absent.
+// "FormTableViewManager.bundle" inside the main bundle; null when absent. Kept once found (for as
+// long as the main bundle stays where it was); a miss is looked up again on the next call.
 std::shared_ptr<NSBundle> FormTableViewManagerBundle();
 // The main bundle's translation of a text of the kit (the text itself when there is none).
 std::string form_localized(std::string_view key);

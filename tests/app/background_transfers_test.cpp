@@ -2,6 +2,7 @@
 // the application is in the background hands the platform's completion handler to the delegate,
 // and the service takes it from there, calls it once and leaves none stored.
 #include "app/app_delegate.h"
+#include "app/rate/rate_prompt.h"
 #include "foundation/background_session_completion.h"
 #include "foundation/global.h"
 #include "foundation/http_custom.h"
@@ -26,6 +27,9 @@ protected:
     }
     void TearDown() override {
         UIApplication::resetSharedApplication();
+        // The launch made the shared rating prompt, with its launch step queued: a later case's
+        // prompt must start from none.
+        RatePrompt::resetSharedInstance();
         ServerFixture::TearDown();
     }
     std::shared_ptr<AppDelegate> delegate_;

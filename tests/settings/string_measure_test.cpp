@@ -1,13 +1,17 @@
 // The form's string measures, which remember the sizes they found: each must come back as a
 // fresh measure gives it, whatever was measured before with another text, face, size or width.
+// And the kit's bundle, whose lookup must not keep a miss or a bundle the main bundle no longer holds.
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <filesystem>
 #include <string>
 
+#include "platform/storage/bundle.h"
 #include "platform/ui/text/string_drawing.h"
 #include "platform/ui/text/ui_font.h"
 #include "settings/form/form_string_measure.h"
+#include "tests/support/temp_app_folders.h"
 
 namespace {
 
@@ -60,6 +64,25 @@ TEST(FormStringMeasure, ManyTextsStayRightPastWhatIsKept) {
             std::string text = "Row " + std::to_string(i) + std::string(static_cast<std::size_t>(i % 13), 'W');
             ASSERT_EQ(form_sizeWithFont(text, font), fresh(text, font)) << text;
         }
+}
+
+struct FormKitBundle : ::testing::Test {
+    TempAppFolders folders;
+    void SetUp() override { folders.create("korva-form-bundle", ""); }
+    void TearDown() override { folders.remove(); }
+};
+
+TEST_F(FormKitBundle, AMissIsLookedUpAgainAndAFoundBundleFollowsTheMainBundle) {
+    EXPECT_EQ(FormTableViewManagerBundle(), nullptr) << "a main bundle without the kit's folder";
+    std::filesystem::create_directories(folders.root() / "bundle" / "FormTableViewManager.bundle");
+    auto inTemporary = FormTableViewManagerBundle();
+    ASSERT_NE(inTemporary, nullptr) << "the folder added after a miss";
+    EXPECT_EQ(inTemporary->bundlePath(), folders.pathOf("bundle/FormTableViewManager.bundle"));
+
+    NSBundle::setMainBundleRoot("");
+    auto own = FormTableViewManagerBundle();
+    ASSERT_NE(own, nullptr) << "the resources' own kit bundle";
+    EXPECT_NE(own->bundlePath(), inTemporary->bundlePath());
 }
 
 }  // namespace

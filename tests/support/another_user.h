@@ -9,6 +9,10 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 
 namespace testsupport {
@@ -30,11 +34,17 @@ public:
     // True while permissions hold for this process: it is the other user, or never was the superuser.
     bool bound() const { return ::geteuid() != 0; }
     bool switched() const { return switched_; }
-    // Back to the superuser before the end of the scope; false where that was refused.
+    // Back to the superuser before the end of the scope. Where that is refused the process ends
+    // here, loudly: the cases after this one would otherwise run as the other user, and fail or pass
+    // for a reason none of them names. True once it is back (kept for callers that assert it).
     bool end() {
         if (!switched_) return true;
         switched_ = false;
-        return ::seteuid(0) == 0;
+        if (::seteuid(0) == 0) return true;
+        const int error = errno;
+        std::fprintf(stderr, "cannot become the superuser again (%s); the test process stops here\n",
+                     std::strerror(error));
+        std::abort();
     }
 
 private:

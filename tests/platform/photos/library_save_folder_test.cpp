@@ -12,6 +12,7 @@
 #include "platform/storage/file_read_fault.h"
 #include "platform/storage/temporary_name.h"
 #include "tests/support/another_user.h"
+#include "tests/support/reachable_temp_folder.h"
 
 namespace {
 
@@ -128,7 +129,10 @@ TEST_F(PhotosTest, TheWholeFileOfAnInterruptedSaveIsKeptWhereItsNameIsFree) {
 // A file that cannot be read now (another user's, here) may be a whole photo: it waits for an open
 // that can read it.
 TEST_F(PhotosTest, AnInterruptedSavesFileThatCannotBeReadStays) {
-    std::filesystem::create_directories(folder);
+    // The other user must pass through every folder above the library's, which a private TMPDIR bars.
+    folder = testsupport::makeFolderOthersCanEnter("korva-photos");
+    ASSERT_FALSE(folder.empty());
+    PHPhotoLibrary::setLibraryDirectory(folder.string());
     std::filesystem::permissions(folder, std::filesystem::perms::all);
     const std::string temporary = newTemporaryName("IMG_OTHER.JPG");
     write(folder / temporary, jpeg(20, 10));
