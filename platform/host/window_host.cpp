@@ -41,6 +41,7 @@ struct WindowHost::SDLState {
         // closing the window waits for the server's word behind all the flood left there (the
         // server frees the window as the process ends).
         if (xdisplay::gone() || xdisplay::flooded()) return;
+        xdisplay::closing();
         if (texture) SDL_DestroyTexture(texture);
         if (renderer) SDL_DestroyRenderer(renderer);
         if (window) SDL_DestroyWindow(window);

@@ -70,11 +70,9 @@ bool hooked(int type) {
 using WireToEvent = Bool (*)(Display*, XEvent*, xEvent*);
 WireToEvent gXlibConverters[kKinds] = {};
 
-// How many events the display's reading takes in a turn of the loop. The reading goes on while the
-// connection holds more: past this share another client's events are dropped as they are read
-// (cheaply, so that the reading outruns any sender and ends), and the server's own are kept for the
-// turns after, in the order they came. Far more than a turn's real input.
-constexpr int kReadATurn = 512;
+// Past the turn's share (kReadATurn) the reading goes on while the connection holds more: another
+// client's events are dropped as they are read (cheaply, so that the reading outruns any sender and
+// ends), and the server's own are kept for the turns after, in the order they came.
 // The server's events kept for the turns after, at most; the last part of it is for keys and
 // clicks alone, so that a flood of other events the server makes (another client's changes to the
 // window's properties) leaves room for the user's key.
@@ -92,6 +90,9 @@ int gQuietTurns = kQuietTurns;
 std::deque<xEvent> gKept;
 // Set while the kept events are handed on: they were counted as they were read.
 bool gHandingOn = false;
+// Set as the window closes: no turn comes after to hand kept events on, and the closing waits for
+// the server's word that the window is unmapped, however much came before it.
+bool gClosing = false;
 bool gDropSaid = false;
 
 void keep(const xEvent& wire) {
@@ -163,9 +164,13 @@ Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
         // its own structures.
         if (sent && type >= LASTEvent) return False;
         // Past the turn's share, or behind events kept before: kept in order, or dropped if sent.
+        // While the window closes the server's go on.
         if (gReadThisTurn > kReadATurn || !gKept.empty()) {
-            if (!sent) keep(*wire);
-            return False;
+            if (sent) return False;
+            if (!gClosing) {
+                keep(*wire);
+                return False;
+            }
         }
     }
     if (!xlib || !xlib(display, event, wire)) return False;
@@ -306,6 +311,7 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     gFlooded = false;
     gQuietTurns = kQuietTurns;
     gDropSaid = false;
+    gClosing = false;
     standInFront();
     Window root = 0;
     int x = 0, y = 0;
@@ -341,6 +347,10 @@ void beginTurn() {
     standInFront();
     gReadThisTurn = 0;
     handOnKept(kReadATurn);
+}
+
+void closing() {
+    gClosing = true;
 }
 
 bool flooded() {

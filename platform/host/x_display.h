@@ -40,6 +40,10 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
 // other display's.
 void unwatch();
 
+// How many events the display's reading hands the video system in a turn of the loop, those kept
+// from the turns before included. Far more than a turn's real input.
+constexpr int kReadATurn = 512;
+
 // Starts a turn of the loop, before its first look at the display: the screen is put in front of
 // any converter an extension's library put in since, and the turn's share of reading starts. The
 // server's events read past the last turn's share are handed on first, as far as this turn's share
@@ -50,6 +54,11 @@ void beginTurn();
 // faster than the turns take): a request that waits for the server's answer waits behind all the
 // display still holds.
 bool flooded();
+
+// The window closes from here on: the server's events read past a turn's share go on to the video
+// system (no turn comes after to hand them on, and the closing waits for the server's word that the
+// window is unmapped); what another client sent past it is still dropped.
+void closing();
 
 // Puts the screen in front again within a turn, before the display is read once more.
 void stayInFront();

@@ -1,0 +1,119 @@
+// A burst already waiting on the display as a turn begins (the server's own changes to the window,
+// then tens of thousands of exposures and moves another client sent): no turn hands the video
+// system more than its share, the server's events all reach it over the turns after, and the
+// window is flooded from the turn that read past its share until the quiet turns after, its
+// drawing asking the server for nothing meanwhile.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "tests/platform/host/window_host_on_x.h"
+
+// Last: the X headers define plain names as macros.
+#include <X11/Xatom.h>
+
+namespace {
+
+constexpr int kServersChanges = 2000;
+constexpr int kSent = 30'000;
+
+// What the video system is handed, heard in front of the watch's own filter.
+SDL_EventFilter gScreen = nullptr;
+void* gScreenData = nullptr;
+Atom gMark = None;
+long gHanded = 0;
+long gMarksHanded = 0;
+
+int heardHanded(void*, SDL_Event* event) {
+    if (event->type == SDL_SYSWMEVENT) {
+        ++gHanded;
+        const XEvent& x = event->syswm.msg->msg.x11.event;
+        if (x.type == PropertyNotify && x.xproperty.atom == gMark) ++gMarksHanded;
+    }
+    return gScreen(gScreenData, event);
+}
+
+struct DisplayBurst : WindowHostOnX {
+    void SetUp() override {
+        WindowHostOnX::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        ASSERT_TRUE(SDL_GetEventFilter(&gScreen, &gScreenData));
+        SDL_SetEventFilter(heardHanded, nullptr);
+        gMark = XInternAtom(other, "KORVA_MARK", False);
+        gMarksHanded = 0;
+        // The window's first events (its mapping, its first exposure) are behind it.
+        for (int turns = 0; turns < 100 && turn() > 0; ++turns) {
+        }
+    }
+    // The window closes as one no longer flooded does.
+    void TearDown() override {
+        for (int turns = 0; turns < 1000 && xdisplay::flooded(); ++turns) turn();
+        WindowHostOnX::TearDown();
+    }
+    // The server's changes of a property on the window, then another client's exposures and moves
+    // (at the window's own size); all in the server's hands once this is back.
+    void burst() {
+        for (long i = 0; i < kServersChanges; ++i)
+            XChangeProperty(other, xwindow, gMark, XA_INTEGER, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char*>(&i), 1);
+        const auto [x, y, w, h] = placed();
+        XEvent expose{}, configure{};
+        expose.xexpose = {Expose, 0, True, other, xwindow, 0, 0, w, h, 0};
+        configure.xconfigure = {ConfigureNotify, 0, True, other, xwindow, xwindow, x, y, w, h, 0, 0, False};
+        for (int i = 0; i < kSent; ++i) XSendEvent(other, xwindow, False, NoEventMask, i % 2 ? &expose : &configure);
+        XSync(other, False);
+    }
+    // A turn as the loop makes it, the burst's first: its start, a request that waits for the
+    // server's answer (the display reads all that came before the answer), and the video system's
+    // reading. What the turn handed the video system.
+    long turn(bool roundTrip = false) {
+        gHanded = 0;
+        xdisplay::beginTurn();
+        if (roundTrip) XSync(display, False);
+        SDL_PumpEvents();
+        SDL_PumpEvents();
+        return gHanded;
+    }
+};
+
+}  // namespace
+
+TEST_F(DisplayBurst, NoTurnHandsTheVideoSystemMoreThanItsShare) {
+    burst();
+    long most = turn(true);
+    for (int turns = 0; turns < 100 && gMarksHanded < kServersChanges; ++turns) most = std::max(most, turn());
+    EXPECT_LE(most, xdisplay::kReadATurn);
+    EXPECT_EQ(gMarksHanded, kServersChanges);
+}
+
+TEST_F(DisplayBurst, TheTurnThatReadsPastItsShareIsFloodedAndDrawsNothingUntilTheQuietTurns) {
+    burst();
+    turn(true);
+    EXPECT_TRUE(xdisplay::flooded());
+    // The frame is made; showing it would wait for the server behind all the display held.
+    const unsigned long requests = NextRequest(display);
+    EXPECT_TRUE(host->renderFrame());
+    EXPECT_EQ(NextRequest(display), requests);
+    EXPECT_EQ(host->picturesShown(), 0);
+    int flooded = 1;
+    while (flooded < 1000 && (turn(), xdisplay::flooded())) ++flooded;
+    EXPECT_GT(flooded, 2);
+    EXPECT_LT(flooded, 1000);
+}
+
+// A burst that comes after the loop's last turn (while the end's work ran): the window's teardown,
+// which waits for the server's word that the window is unmapped, gets it behind the burst.
+TEST_F(DisplayBurst, ABurstAfterTheLastTurnLeavesTheTeardownItsAnswer) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // A teardown that waits for ever fails the case.
+            ::alarm(30);
+            xdisplay::lastTurn();
+            burst();
+            host.reset();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
