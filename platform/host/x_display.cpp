@@ -90,8 +90,8 @@ int gQuietTurns = kQuietTurns;
 std::deque<xEvent> gKept;
 // Set while the kept events are handed on: they were counted as they were read.
 bool gHandingOn = false;
-// Set as the window closes: no turn comes after to hand kept events on, and the closing waits for
-// the server's word that the window is unmapped, however much came before it.
+// Set from the last turn on: no turn comes after to hand kept events on (a key pressed before the
+// end, the server's word that the window is unmapped, which the closing waits for).
 bool gClosing = false;
 bool gDropSaid = false;
 
@@ -366,6 +366,9 @@ void lastTurn() {
     standInFront();
     handOnKept(gKept.size());
     gReadThisTurn = 0;
+    // No turn follows to hand on what the last reading would keep: a key pressed before the end
+    // was asked is taken however much another client sent in front of it.
+    gClosing = true;
 }
 
 void noticeEvent(const SDL_SysWMmsg* message) {

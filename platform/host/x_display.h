@@ -63,8 +63,8 @@ void closing();
 // Puts the screen in front again within a turn, before the display is read once more.
 void stayInFront();
 
-// The turn before the end: every event the server made that is still kept is handed on, and what
-// the display holds is read for a share of its own.
+// The turn before the end: every event the server made that is still kept is handed on, and from
+// then on the server's events read past a share go on as closing() says.
 void lastTurn();
 
 // Hears the X events the video system hands on (while a window is watched they are heard as the

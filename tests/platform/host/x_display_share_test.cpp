@@ -102,15 +102,25 @@ TEST_F(DisplayBurst, TheTurnThatReadsPastItsShareIsFloodedAndDrawsNothingUntilTh
     EXPECT_LT(flooded, 1000);
 }
 
-// A burst that comes after the loop's last turn (while the end's work ran): the window's teardown,
-// which waits for the server's word that the window is unmapped, gets it behind the burst.
+// A key the server gave behind a burst and read in the last turn goes to the video system at once:
+// no turn comes after to hand it on.
+TEST_F(DisplayBurst, TheLastTurnTakesAKeyBehindABurst) {
+    xdisplay::lastTurn();
+    burst();
+    pressVolumeUpKey();
+    SDL_PumpEvents();
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN), 1);
+}
+
+// A burst that comes after the loop's last turn (while the end's work ran, or once a quit ended
+// it): the window's teardown, which waits for the server's word that the window is unmapped, gets
+// it behind the burst.
 TEST_F(DisplayBurst, ABurstAfterTheLastTurnLeavesTheTeardownItsAnswer) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             // A teardown that waits for ever fails the case.
             ::alarm(30);
-            xdisplay::lastTurn();
             burst();
             host.reset();
             std::exit(0);
