@@ -358,11 +358,9 @@ void WindowHost::handleEvents(bool& running) {
     // for the next turns behind the turn's timers, its frame and an end request.
     const bool endAsked = ProgramEnding::requested().has_value();
     int allowed = kMostEventsAPass;
-    if (endAsked)
-        xdisplay::lastTurn();
-    else
-        xdisplay::stayInFront();
+    if (!endAsked) xdisplay::stayInFront();
     if (endAsked) {
+        xdisplay::lastTurn();
         SDL_PumpEvents();
         allowed = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
