@@ -17,6 +17,7 @@
 #include "platform/photos/photos_log.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/file_removal.h"
 
 namespace {
 
@@ -216,10 +217,16 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder, 
 Result<void> AssetIndex::setAside(const std::string& path) {
     auto fm = NSFileManager::defaultManager();
     std::string aside = path + ".corrupt";
-    (void)fm->removeItemAtPath(aside);
+    // The index set aside before: one file (a folder under its name stays, and so does this index).
+    auto there = [](const std::string& name) {
+        struct stat info {};
+        return ::lstat(name.c_str(), &info) == 0;
+    };
+    if (there(aside)) (void)removeOneFileSaying(aside, kPhotosLog);
     if (!fm->moveItemAtPath(path, aside)) return fail("cannot set the broken index aside");
     // A journal beside the broken file belongs to it, not to the index that replaces it.
-    for (const char* suffix : kIndexCompanionSuffixes) (void)fm->removeItemAtPath(path + suffix);
+    for (const char* suffix : kIndexCompanionSuffixes)
+        if (there(path + suffix)) (void)removeOneFileSaying(path + suffix, kPhotosLog);
     return {};
 }
 
