@@ -5,7 +5,7 @@ CCACHE_DIR ?= $(HOME)/.cache/korva-ccache
 export CCACHE_DIR
 GEN := -G Ninja
 
-.PHONY: deps run test build-release build-test bench fuzz fuzz-check clean
+.PHONY: deps run test build-release build-test bench fuzz fuzz-check memory-check clean
 
 deps:
 	@bash scripts/deps.sh
@@ -49,6 +49,11 @@ fuzz: deps
 fuzz-check: deps
 	@bash scripts/deps.sh fuzz/packages.txt
 	@JOBS=$(JOBS) bash scripts/fuzz-check.sh build/fuzz-check
+
+# A photo's pictures freed on a worker go back to the system with the program's own start (a plain
+# build of main and a check; CI runs it).
+memory-check:
+	@bash scripts/memory-check.sh
 
 clean:
 	rm -rf build

@@ -8,6 +8,7 @@
 #include "foundation/string_custom_paths.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/file_removal.h"
 #include "platform/storage/temporary_name.h"
 
 namespace {
@@ -48,7 +49,7 @@ void setAside(const std::string& path) {
     copies.emplace_back(next, asideName);
     std::sort(copies.begin(), copies.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     for (std::size_t i = LastBase::kKeptBadFiles; i < copies.size(); ++i)
-        removeFile(folder.empty() ? copies[i].second : folder + "/" + copies[i].second);
+        removeOneFileSaying(folder.empty() ? copies[i].second : folder + "/" + copies[i].second, "store");
 }
 
 // What a write of the store's own that was cut short leaves beside the file: a temporary of the
@@ -68,10 +69,12 @@ void clearStaleTemporaries(const std::string& path) {
     for (const auto& entry : *entries) {
         if (!isStaleTemporary(entry, name)) continue;
         std::string stale = folder.empty() ? entry : folder + "/" + entry;
-        // A save leaves a file: anything else under such a name (a folder) is not its to remove.
+        // A save leaves a file: anything else under such a name (a folder) is not its to remove,
+        // and the removal takes one file or nothing, whatever came under the name since this look.
         std::error_code error;
         if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(stale, error))) continue;
-        if (removeFile(stale)) Log::info("store", "removed " + stale + ", left by an interrupted save");
+        if (removeOneFileSaying(stale, "store"))
+            Log::info("store", "removed " + stale + ", left by an interrupted save");
     }
 }
 
@@ -198,7 +201,7 @@ bool LastBase::save() {
     }
     // The backup of an interrupted save has been read into the dictionary just written.
     const std::string backup = path_ + ".bak";
-    if (existFile(backup)) removeFile(backup);
+    if (existFile(backup)) removeOneFileSaying(backup, "store");
     return true;
 }
 
@@ -210,9 +213,9 @@ void LastBase::reset() {
     info_.reset();
     state_ = FileState::Unread;
     heldBackChanges_.clear();
-    if (existFile(path_)) removeFile(path_);
+    if (existFile(path_)) removeOneFileSaying(path_, "store");
     // Otherwise the next access would bring the forgotten contents back from the backup.
-    if (!path_.empty() && existFile(path_ + ".bak")) removeFile(path_ + ".bak");
+    if (!path_.empty() && existFile(path_ + ".bak")) removeOneFileSaying(path_ + ".bak", "store");
 }
 
 std::optional<Value> LastBase::decode(const Bytes&) {

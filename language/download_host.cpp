@@ -12,6 +12,7 @@
 #include "platform/dispatch/queue.h"
 #include "platform/net/url_session_configuration.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/file_removal.h"
 
 namespace {
 
@@ -168,7 +169,7 @@ std::shared_ptr<DownloadHost::Entry> DownloadHost::resume(const std::string& url
     std::optional<std::string> file = entry ? resumeFile(*entry) : std::nullopt;
     if (!file) return nullptr;
     Result<Bytes> data = readFileData(*file);
-    removeFile(*file);
+    removeOneFileSaying(*file, "download");
     if (!data) return nullptr;
     auto task = session()->downloadTaskWithResumeData(*data);
     if (!task) return nullptr;
@@ -207,7 +208,7 @@ void DownloadHost::cancel(const std::string& url) {
     if (auto entry = entryIn(tasks_, url); entry && entry->task) entry->task->cancel();
     erase(tasks_, url);
     if (auto paused = entryIn(rtasks_, url)) {
-        if (auto file = resumeFile(*paused)) removeFile(*file);
+        if (auto file = resumeFile(*paused)) removeOneFileSaying(*file, "download");
         erase(rtasks_, url);
     }
     save();

@@ -17,6 +17,7 @@
 #include "platform/photos/photos_log.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/file_removal.h"
 
 namespace {
 
@@ -215,11 +216,20 @@ Result<std::unique_ptr<AssetIndex>> AssetIndex::open(const std::string& folder, 
 
 Result<void> AssetIndex::setAside(const std::string& path) {
     auto fm = NSFileManager::defaultManager();
+    auto there = [](const std::string& name) {
+        struct stat info {};
+        return ::lstat(name.c_str(), &info) == 0;
+    };
+    // The index set aside before goes, one file only: where a folder is under its name (one that
+    // was under the index's), it stays whole and this index takes the first free name after it.
+    constexpr int kMostAsideNames = 100;
     std::string aside = path + ".corrupt";
-    (void)fm->removeItemAtPath(aside);
+    for (int turn = 1; there(aside) && !removeOneFileSaying(aside, kPhotosLog) && turn < kMostAsideNames; ++turn)
+        aside = path + ".corrupt-" + std::to_string(turn);
     if (!fm->moveItemAtPath(path, aside)) return fail("cannot set the broken index aside");
     // A journal beside the broken file belongs to it, not to the index that replaces it.
-    for (const char* suffix : kIndexCompanionSuffixes) (void)fm->removeItemAtPath(path + suffix);
+    for (const char* suffix : kIndexCompanionSuffixes)
+        if (there(path + suffix)) (void)removeOneFileSaying(path + suffix, kPhotosLog);
     return {};
 }
 

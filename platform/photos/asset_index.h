@@ -13,10 +13,10 @@
 // whole one, which takes the first name free of those its save would have taken and is indexed
 // (or goes, where one of them is that file already); one a save under way holds, here or in
 // another program, is left to the save, and one that cannot be read now to the next open. Only
-// temporaries of the program's own name shape are its own: another program's file (a copy under
-// way under the earlier shape, which copy programs use) is never removed, renamed or indexed, but
-// remains of that earlier shape last changed well before the library was first opened by a build
-// of the new shape (a moment the index keeps) are settled as the program's own. While
+// temporaries of the program's own name shape are its own: a file of the earlier shape, which copy
+// programs use for a copy under way, is never removed, renamed or indexed, however old (an earlier
+// build's remains of that shape stay for it or the user to settle; a `library_facts` table an
+// earlier build kept in the index stays as it is). A removal takes one file or nothing. While
 // the library is open, the files another program changes are settled by the same rules
 // (settleFiles), except that a photo cut short in place is dated anew, so that whoever shows it
 // reads it again. A link under the index's name is set aside and one under its journal's, log's or
@@ -149,14 +149,6 @@ private:
     // it; else its file, where whole, kept under a name of its own (the one it is kept under), and
     // removed where not.
     std::optional<std::string> settleLeftTemporary(const std::string& temporary, const std::string& target);
-    // When the library was first opened by a build that names its temporaries in the program's own
-    // shape (nanoseconds since 1970), recorded in the index at that open; none where it cannot be
-    // recorded or read now.
-    std::optional<std::int64_t> ownTemporariesSince();
-    // The library file name whose temporary `entry` is, where `entry` is the program's own to
-    // settle: of the program's own shape, or of the earlier one and last changed well before
-    // `since` (another program's copy under way has that shape too).
-    std::optional<std::string> leftTemporaryTarget(const std::string& entry, std::optional<std::int64_t> since) const;
     // Rows that share a file or an identifier (an index made elsewhere need not forbid them): the
     // earliest row naming a file keeps it and later ones go; a later row sharing an identifier gets
     // one of its own, so that a deletion by identifier never takes two files. Unique indexes keep

@@ -18,8 +18,10 @@
 #include "platform/photos/photos_log.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/file_removal.h"
 #include "platform/storage/new_file.h"
 #include "platform/storage/owned_descriptor.h"
+#include "platform/storage/temporary_name.h"
 
 namespace {
 
@@ -61,6 +63,15 @@ double replacedDate(const std::string& path, double before) {
     return date > before ? date : std::nextafter(before, INFINITY);
 }
 
+// The library file name whose temporary `entry` is, where `entry` is a save's temporary of the
+// program's own shape. The earlier shape, ".<name>.XXXXXX", is never the program's to settle: copy
+// and sync programs write under it, and a copy stalled for any length of time (a stopped process,
+// a machine asleep, a slow link) cannot be told by its times from an earlier build's remains.
+std::optional<std::string> leftTemporaryTarget(const std::string& entry) {
+    auto own = ownTemporaryTarget(entry);
+    return own && isLibraryFileName(*own) ? own : std::nullopt;
+}
+
 }  // namespace
 
 Result<void> AssetIndex::repair(FolderReading reading) {
@@ -69,10 +80,9 @@ Result<void> AssetIndex::repair(FolderReading reading) {
     // The folder held, whatever is under its name now; so too below.
     auto names = fm->contentsOfDirectoryAtPath(pathInFolder(""));
     if (!names) return fail(names.error());
-    const auto since = ownTemporariesSince();
     std::set<std::string> files;
     for (const auto& name : *names) {
-        if (auto target = leftTemporaryTarget(name, since)) {
+        if (auto target = leftTemporaryTarget(name)) {
             if (auto kept = settleLeftTemporary(name, *target)) files.insert(*kept);
         } else if (isLibraryFileName(name)) {
             files.insert(name);
@@ -106,7 +116,7 @@ std::optional<std::string> AssetIndex::settleLeftTemporary(const std::string& te
             return std::nullopt;
         }
         // Never a folder's tree: what is no file under the name stays, and the log says so.
-        const int error = ::unlinkat(folderHandle_, temporary.c_str(), 0) == 0 ? 0 : errno;
+        const int error = removeOneFile(folderHandle_, temporary);
         if (error == 0)
             Log::warning(kPhotosLog, "removed the remains of an interrupted save: " + temporary);
         else
@@ -131,7 +141,7 @@ std::optional<std::string> AssetIndex::settleLeftTemporary(const std::string& te
         struct stat named {};
         if (::fstatat(folderHandle_, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == left.st_dev &&
             named.st_ino == left.st_ino) {
-            ::unlinkat(folderHandle_, temporary.c_str(), 0);
+            (void)removeOneFile(folderHandle_, temporary);
             return name;
         }
     }

@@ -1,14 +1,17 @@
 // Write-ahead log of the library index, on while open and off when closed.
 #include "platform/photos/index_journal.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <stdio.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 
 #include "platform/runtime/log.h"
-#include "platform/storage/file_manager.h"
+#include "platform/storage/file_removal.h"
 
 namespace {
 
@@ -40,6 +43,25 @@ int fullPathnameAsGiven(sqlite3_vfs*, const char* name, int size, char* out) {
     if (length + 1 > static_cast<std::size_t>(size)) return SQLITE_CANTOPEN;
     std::memcpy(out, name, length + 1);
     return SQLITE_OK;
+}
+
+// A folder under a companion's name holds none of the index's changes, but what it holds is
+// someone's: it is moved aside whole, under the first free name of "<path>.aside", "<path>-1.aside"…
+void moveFolderAside(const std::string& path) {
+    constexpr int kMostAsideNames = 100;
+    for (int turn = 0; turn < kMostAsideNames; ++turn) {
+        const std::string aside = path + (turn == 0 ? "" : "-" + std::to_string(turn)) + ".aside";
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) {
+            Log::error("photos", "a folder was under the name " + path + "; moved aside whole to " + aside);
+            return;
+        }
+        if (errno != EEXIST) {
+            Log::error("photos", "a folder is under the name " + path + " and cannot be moved aside (" +
+                                     std::strerror(errno) + "); it stays");
+            return;
+        }
+    }
+    Log::error("photos", "a folder is under the name " + path + " and no name is free to move it aside to; it stays");
 }
 
 }  // namespace
@@ -99,8 +121,14 @@ bool isTakenByNonFile(const std::string& path) {
 void removeNonFileCompanions(const std::string& indexPath) {
     for (const char* suffix : kIndexCompanionSuffixes) {
         const std::string path = indexPath + suffix;
-        if (!isTakenByNonFile(path)) continue;
-        Log::error("photos", "removing something other than a file (a link, a folder, a pipe) under the name " + path);
-        (void)NSFileManager::defaultManager()->removeItemAtPath(path);
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) continue;
+        if (S_ISDIR(info.st_mode)) {
+            moveFolderAside(path);
+            continue;
+        }
+        // One entry: a folder put under the name since the look above stays, and the log says so.
+        Log::error("photos", "removing something other than a file (a link, a pipe) under the name " + path);
+        (void)removeOneFileSaying(path, "photos");
     }
 }

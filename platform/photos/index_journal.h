@@ -29,7 +29,8 @@ void leaveWriteAheadLog(sqlite3* db);
 bool isTakenByNonFile(const std::string& path);
 
 // A link, a folder or a pipe under the name of the index's journal, log or shared memory holds
-// none of its changes (and would fail every open): it goes; a link's target is left as it is.
+// none of its changes (and would fail every open): a link or a pipe goes (a link's target is left
+// as it is), a folder is moved aside whole ("<name>.aside"); nothing takes a folder's contents.
 void removeNonFileCompanions(const std::string& indexPath);
 
 // A name inside a folder held open (by `folderHandle`), which stays inside that folder wherever the

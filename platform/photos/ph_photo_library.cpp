@@ -25,6 +25,7 @@
 #include "platform/photos/photos_log.h"
 #include "platform/runtime/log.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/file_removal.h"
 #include "platform/storage/new_file.h"
 #include "platform/storage/owned_descriptor.h"
 
@@ -339,9 +340,11 @@ Result<std::vector<std::string>> PHPhotoLibrary::commit(PHChangeTransaction& t, 
         records[i].identifier = identifiers[i];
         t.creations[i]->placeholderForCreatedAsset()->identifier_ = identifiers[i];
     }
+    // The photo's file alone: a folder under its name since stays whole.
     for (const auto& r : doomed)
-        if (auto gone = NSFileManager::defaultManager()->removeItemAtPath(assets->pathInFolder(r.file)); !gone)
-            Log::warning(kPhotosLog, "deleted asset's file stays: " + gone.error());
+        if (const int error = removeOneFile(AT_FDCWD, assets->pathInFolder(r.file)); error != 0)
+            Log::warning(kPhotosLog,
+                         "deleted asset's file stays: cannot remove " + r.file + ": " + std::strerror(error));
     removed = doomedIds;
     // Observers hear of the change from performChanges; the folder's news of its files is no news.
     for (const auto& r : records) told_[r.identifier] = r.modificationDate;

@@ -17,5 +17,5 @@ std::optional<std::string> ownTemporaryTarget(std::string_view entry);
 
 // The name whose temporary `entry` is, where `entry` has the shape the program's temporaries had
 // before, ".<name>.XXXXXX": the shape other programs' temporaries have too, so that a file of it
-// may be another program's copy under way.
+// may be another program's copy under way, and the program settles none of them.
 std::optional<std::string> earlierTemporaryTarget(std::string_view entry);

@@ -1,12 +1,14 @@
 // Key-value store files: keyed-archive and JSON stores, saves that never lose the old file, and
 // bad files that are kept aside instead of destroyed.
 #include <filesystem>
+#include <set>
 
 #include "foundation/global_base.h"
 #include "foundation/last_info.h"
 #include "foundation/last_json.h"
 #include "foundation/string_custom_paths.h"
 #include "platform/runtime/log.h"
+#include "platform/storage/file_removal.h"
 #include "platform/storage/keyed_archive.h"
 #include "platform/storage/temporary_name.h"
 #include "tests/foundation/temp_sandbox.h"
@@ -133,6 +135,48 @@ TEST_F(StoreFilesTest, TheTemporariesOfInterruptedSavesAreClearedAtStart) {
     for (const auto& name : stale) EXPECT_FALSE(existFile(withLibraryPath(name))) << name;
     for (const auto& name : others) EXPECT_TRUE(existFile(withLibraryPath(name))) << name;
     EXPECT_TRUE(existFile(withLibraryPath(folder + "/inside")));
+}
+
+namespace {
+
+// Another program putting a folder, with a file in it, under the name a removal is about to take.
+std::set<std::string> raced;
+void putAFolderUnderTheName(const std::string& path) {
+    raced.insert(path);
+    std::error_code error;  // a folder put there before stays as it is
+    std::filesystem::remove(path, error);
+    std::filesystem::create_directories(path + "/inside");
+    (void)writeFileAtomically(path + "/inside/keep", std::string_view("keep"));
+}
+
+}  // namespace
+
+// Whatever a store removes of its own (an interrupted save's temporary, the oldest copy set aside,
+// a backup the save made needless, its files on a reset), a folder put under the name between its
+// look and the removal stays whole, and the log says so.
+TEST_F(StoreFilesTest, AFolderPutUnderALeftOversNameBeforeItsRemovalStaysWhole) {
+    const std::string path = withLibraryPath("Race.1");
+    ASSERT_TRUE(writeFileAtomically(path + "-1.bad", std::string_view("old")).ok());
+    ASSERT_TRUE(writeFileAtomically(path + "-2.bad", std::string_view("old")).ok());
+    ASSERT_TRUE(writeFileAtomically(path + "-3.bad", std::string_view("old")).ok());
+    writeFile("data/Library/" + newTemporaryName("Race.1"), "partial");
+    ASSERT_TRUE(writeFileAtomically(path, std::string_view("unreadable")).ok());
+    raced.clear();
+    LogCapture log;
+    setBeforeRemovingForTesting(putAFolderUnderTheName);
+    auto store = LastInfo::make(path);
+    EXPECT_EQ(store->info().count(), 0u) << "read past the temporary, the bad file set aside";
+    store->set(Value(1), "v");
+    ASSERT_TRUE(writeFileAtomically(path + ".bak", std::string_view("stale")).ok());
+    EXPECT_TRUE(store->save());
+    store->reset();
+    setBeforeRemovingForTesting(nullptr);
+    EXPECT_EQ(raced.size(), 4u) << ::testing::PrintToString(raced);
+    EXPECT_TRUE(raced.count(path + "-1.bad") && raced.count(path + ".bak") && raced.count(path));
+    for (const auto& name : raced) {
+        EXPECT_EQ(readFile(name + "/inside/keep"), "keep") << name;
+        EXPECT_TRUE(log.contains("cannot remove " + name + " (Is a directory); it stays")) << name;
+    }
 }
 
 TEST_F(StoreFilesTest, BadFilesStartEmptyAndAreKeptAside) {

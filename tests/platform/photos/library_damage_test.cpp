@@ -414,3 +414,20 @@ TEST_F(PhotosTest, SavesKilledAtEveryFlushLeaveALibraryThatReopensClean) {
     EXPECT_GE(kills, 3) << "the saves were really cut short";
     ::unsetenv("KORVA_KILL_TEST_LIBRARY");
 }
+
+// A folder under the index's name is set aside whole; when the index breaks later, that folder under
+// the set-aside name stays whole too (no removal takes a folder), and the broken index takes the
+// next name.
+TEST_F(PhotosTest, AFolderUnderTheIndexsNameIsSetAsideWholeAndStaysWhole) {
+    const std::string index = AssetIndex::kIndexFileName;
+    std::filesystem::create_directories(folder / index / "inside");
+    std::ofstream(folder / index / "inside" / "keep.txt") << "keep";
+    ASSERT_TRUE(AssetIndex::open(folder.string()).ok());
+    EXPECT_TRUE(std::filesystem::exists(folder / (index + ".corrupt") / "inside" / "keep.txt"));
+    std::ofstream(folder / index, std::ios::trunc) << "not an index at all";
+    LogCapture log;
+    ASSERT_TRUE(AssetIndex::open(folder.string()).ok());
+    EXPECT_TRUE(log.contains("rebuilding it from the folder")) << ::testing::PrintToString(log.lines());
+    EXPECT_TRUE(std::filesystem::exists(folder / (index + ".corrupt") / "inside" / "keep.txt"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / (index + ".corrupt-1")));
+}

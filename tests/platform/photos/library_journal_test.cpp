@@ -98,12 +98,14 @@ TEST_F(LibraryJournalTest, AnIndexMadeWithARollbackJournalKeepsItsRows) {
 }
 
 // A folder under the journal's or the log's name would fail every open or save; it holds none of
-// the index's changes and goes, and the index stays with its rows.
+// the index's changes and is moved aside whole (what it holds is someone's), and the index stays
+// with its rows.
 TEST_F(LibraryJournalTest, FoldersUnderTheJournalsNamesGoAndTheIndexStays) {
     std::string first = save(jpeg(10, 10));
     ASSERT_FALSE(first.empty());
     close();
     for (const char* suffix : {"-wal", "-shm", "-journal"}) std::filesystem::create_directory(beside(suffix));
+    std::ofstream(beside("-journal") / "keep.txt") << "keep";
 
     PHPhotoLibrary::setLibraryDirectory(folder.string());
     EXPECT_EQ(PHPhotoLibrary::sharedPhotoLibrary()->openError(), "");
@@ -111,6 +113,7 @@ TEST_F(LibraryJournalTest, FoldersUnderTheJournalsNamesGoAndTheIndexStays) {
     EXPECT_FALSE(save(jpeg(12, 10)).empty());
     EXPECT_FALSE(std::filesystem::exists(index().string() + ".corrupt"));
     EXPECT_EQ(PHAsset::fetchAssetsWithOptions(nullptr)->count(), 2u);
+    EXPECT_TRUE(std::filesystem::exists(index().string() + "-journal.aside/keep.txt"));
 }
 
 // An index set aside while another connection still has it open: that connection closing leaves

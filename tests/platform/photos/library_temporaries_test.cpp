@@ -7,7 +7,9 @@
 
 #include "photos_test_support.h"
 #include "platform/photos/asset_index.h"
+#include "platform/photos/ph_asset.h"
 #include "platform/runtime/log.h"
+#include "platform/storage/file_removal.h"
 #include "platform/storage/temporary_name.h"
 
 namespace {
@@ -32,6 +34,23 @@ void recordFirstOpen(const std::filesystem::path& folder, std::int64_t offset) {
     sqlite3_close(db);
 }
 
+// The first open an earlier build recorded in the index, as text ("" where none).
+std::string readFirstOpen(const std::filesystem::path& folder) {
+    sqlite3* db = nullptr;
+    std::string value;
+    if (sqlite3_open_v2((folder / AssetIndex::kIndexFileName).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT value FROM library_facts WHERE name = 'own_temporaries_since'", -1, &st,
+                               nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            value = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return value;
+}
+
 }  // namespace
 
 // A copy program writes ".<name>.XXXXXX" and renames it at its end: whole or not, its file is
@@ -54,27 +73,38 @@ TEST_F(PhotosTest, AnotherProgramsCopyUnderWayIsLeftToItAndListedOnceItLands) {
     EXPECT_EQ((*AssetIndex::open(folder.string()))->count(), 1u);
 }
 
-// Remains of the earlier shape, which a library may hold from an earlier build, are settled where
-// last changed before this build first opened the library, and left alone where later. A copy puts
-// its source's times back on its file before renaming it: only the change time, which cannot be
-// set back, tells when the file was written.
-TEST_F(PhotosTest, TheEarlierShapesRemainsAreSettledOnlyWhereOlderThanTheFirstOpenOfThisShape) {
+// Files of the earlier shape, which a library may hold from an earlier build, cannot be told by
+// their times from a copy another program stalled (stopped, asleep, on a slow link) however long
+// ago: none is settled, whatever an earlier build recorded in the index of its first open (that
+// record stays as it was), and an index made by a build before that one is no different.
+TEST_F(PhotosTest, TheEarlierShapesFilesAreLeftAloneHoweverOldAndWhateverTheIndexRecorded) {
     const Bytes photo = jpeg(20, 10);
-    for (const bool older : {true, false}) {
-        SCOPED_TRACE(older ? "older" : "newer");
+    const std::int64_t hour = 3600'000'000'000LL;
+    for (const std::optional<std::int64_t> recorded :
+         {std::optional<std::int64_t>(hour), std::optional(-hour), std::optional<std::int64_t>()}) {
+        SCOPED_TRACE(recorded ? std::to_string(*recorded / hour) + " h" : "no record");
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
+        if (recorded) {
+            recordFirstOpen(folder, *recorded);
+        } else {
+            ASSERT_TRUE(AssetIndex::open(folder.string()).ok());
+        }
+        const std::string before = recorded ? readFirstOpen(folder) : "";
         write(folder / ".IMG_LEFT.JPG.Ab3dE9", photo, photo.size());
         write(folder / ".IMG_HALF.JPG.Qq1wE2", photo, photo.size() / 2);
         for (const char* name : {".IMG_LEFT.JPG.Ab3dE9", ".IMG_HALF.JPG.Qq1wE2"})
             std::filesystem::last_write_time(folder / name,
                                              std::filesystem::file_time_type::clock::now() - std::chrono::hours(3));
-        recordFirstOpen(folder, (older ? 1 : -1) * 3600'000'000'000LL);
-        auto index = AssetIndex::open(folder.string());
-        ASSERT_TRUE(index.ok()) << index.error();
-        EXPECT_EQ((*index)->count(), older ? 1u : 0u);
-        EXPECT_EQ(std::filesystem::exists(folder / "IMG_LEFT.JPG"), older);
-        EXPECT_EQ(std::filesystem::exists(folder / ".IMG_HALF.JPG.Qq1wE2"), !older);
+        for (int open = 0; open < 2; ++open) {
+            auto index = AssetIndex::open(folder.string());
+            ASSERT_TRUE(index.ok()) << index.error();
+            EXPECT_EQ((*index)->count(), 0u);
+        }
+        EXPECT_EQ(std::filesystem::file_size(folder / ".IMG_LEFT.JPG.Ab3dE9"), photo.size());
+        EXPECT_EQ(std::filesystem::file_size(folder / ".IMG_HALF.JPG.Qq1wE2"), photo.size() / 2);
+        EXPECT_EQ(filesIn(folder), 0u) << "nothing kept under a library name";
+        EXPECT_EQ(readFirstOpen(folder), before);
     }
 }
 
@@ -89,5 +119,61 @@ TEST_F(PhotosTest, AFolderUnderATemporarysNameStaysAndTheLogSaysWhy) {
     EXPECT_FALSE(log.contains("removed the remains")) << ::testing::PrintToString(log.lines());
     EXPECT_TRUE(log.contains("cannot remove the remains of an interrupted save " +
                              inside.parent_path().filename().string() + " (Is a directory); it stays"))
+        << ::testing::PrintToString(log.lines());
+}
+
+namespace {
+
+// Where the removal hook below puts a folder: the library folder, for names given in it.
+std::filesystem::path raceFolder;
+
+// Another program putting a folder, with a file in it, under the name a removal is about to take.
+void putAFolderUnderTheName(const std::string& name) {
+    std::filesystem::path path = name;
+    if (path.is_relative()) path = raceFolder / path;
+    std::filesystem::remove(path);
+    std::filesystem::create_directories(path / "inside");
+    std::ofstream(path / "inside" / "keep.txt") << "keep";
+}
+
+struct RemovalRace {
+    explicit RemovalRace(const std::filesystem::path& folder) {
+        raceFolder = folder;
+        setBeforeRemovingForTesting(putAFolderUnderTheName);
+    }
+    ~RemovalRace() { setBeforeRemovingForTesting(nullptr); }
+};
+
+}  // namespace
+
+// A folder put under a file's name between the library's look at the file and its removal stays
+// whole, and the log says so: the remains of an interrupted save at an open, a deleted photo's file.
+TEST_F(PhotosTest, AFolderPutUnderARemovedFilesNameMeanwhileStaysWhole) {
+    std::filesystem::create_directories(folder);
+    const std::string left = newTemporaryName("IMG_CUT.JPG");
+    const Bytes photo = jpeg(20, 10);
+    write(folder / left, photo, photo.size() / 2);
+    {
+        LogCapture log;
+        RemovalRace race(folder);
+        ASSERT_TRUE(AssetIndex::open(folder.string()).ok());
+        EXPECT_TRUE(std::filesystem::exists(folder / left / "inside" / "keep.txt"));
+        EXPECT_TRUE(
+            log.contains("cannot remove the remains of an interrupted save " + left + " (Is a directory); it stays"))
+            << ::testing::PrintToString(log.lines());
+    }
+
+    const std::string saved = save(photo);
+    ASSERT_FALSE(saved.empty());
+    std::string file;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().extension() == ".JPG") file = entry.path().filename().string();
+    ASSERT_FALSE(file.empty());
+    LogCapture log;
+    RemovalRace race(folder);
+    ASSERT_TRUE(PHPhotoLibrary::sharedPhotoLibrary()->performChangesAndWait(
+        [&] { PHAssetChangeRequest::deleteAssets(PHAsset::fetchAssetsWithLocalIdentifiers({saved})->assets()); }));
+    EXPECT_TRUE(std::filesystem::exists(folder / file / "inside" / "keep.txt"));
+    EXPECT_TRUE(log.contains("deleted asset's file stays: cannot remove " + file))
         << ::testing::PrintToString(log.lines());
 }
