@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A stand-in for a GoogleTest binary: its cases pass, fail, skip, crash, hang or leak by name, and
-the one FAKE_LITTER names leaves a file in its temporary folder."""
+the one FAKE_LITTER names leaves a file in its temporary folder. With FAKE_VANISH set, listing its
+cases removes the file it runs from, as a relink does between the listing and the run."""
 import os
 import sys
 import time
@@ -17,6 +18,8 @@ if "--gtest_list_tests" in sys.argv:
             print(suite + ".")
             group = suite
         print("  " + name + ("  # GetParam() = 1" if "/" in name else ""))
+    if os.environ.get("FAKE_VANISH"):
+        os.remove(os.path.abspath(sys.argv[0]))
     sys.exit(0)
 
 chosen = CASES

@@ -2,6 +2,7 @@
 """scripts/run_tests.py against a stand-in test binary whose cases fail in each way a real one can."""
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -16,9 +17,13 @@ class RunTestsTest(unittest.TestCase):
         self.build = tempfile.TemporaryDirectory()
         self.addCleanup(self.build.cleanup)
         os.makedirs(os.path.join(self.build.name, "tests"))
+        # A copy of its own, which a case may remove.
+        binary = os.path.join(self.build.name, "fake_suite.py")
+        shutil.copy2(os.path.join(HERE, "fake_suite.py"), binary)
         with open(os.path.join(self.build.name, "tests", "suites.tsv"), "w") as f:
-            f.write(f"fake\t{os.path.join(HERE, 'fake_suite.py')}\t{self.build.name}\n")
+            f.write(f"fake\t{binary}\t{self.build.name}\n")
         self.log = os.path.join(self.build.name, "processes.log")
+        open(self.log, "w").close()
         env = dict(os.environ, FAKE_LOG=self.log, **(env or {}))
         out = subprocess.run([sys.executable, RUNNER, self.build.name, "--timeout", "2", *args],
                              env=env, capture_output=True, text=True, timeout=120)
@@ -81,6 +86,15 @@ class RunTestsTest(unittest.TestCase):
 
         out = self.run_suite("-R", "^Good.One$", env={"TMPDIR": shared.name})
         self.assertEqual(out.returncode, 0, out.stdout)
+
+    def test_a_binary_gone_between_its_listing_and_its_run_fails_every_case_it_had(self):
+        for jobs in ["1", "3"]:
+            out = self.run_suite("-R", "^Good|^Param", "-j", jobs, env={"FAKE_VANISH": "1"})
+            self.assertEqual(out.returncode, 8, out.stdout + out.stderr)
+            self.assertIn("0% tests passed, 3 tests failed out of 3", out.stdout)
+            for case in ["Good.One", "Good.Two", "Param/Values.Holds/0"]:
+                self.assertIn(f"fake: {case} (Failed)", out.stdout)
+            self.assertRegex(out.stdout, r"--- fake: Good.One\n\*\*\* cannot run .*fake_suite.py")
 
 
 if __name__ == "__main__":
