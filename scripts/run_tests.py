@@ -11,9 +11,10 @@ test leaves there fails the run, the files and the case named (the shard's cases
 process each to find it). Files other programs put in the shared /tmp are never looked at.
 
 A shard that crashes or hangs loses only the case it was in: that case fails with the shard's
-output, and the cases it had not reached run in a new process. A binary that cannot be started
-(removed or being relinked since its cases were listed) fails every case it was to run. A shard that fails after all its
+output, and the cases it had not reached run in a new process. A shard that fails after all its
 cases passed (a leak found at exit) has its cases run again one process each, to name the one.
+A binary that cannot be started (removed or being relinked since its cases were listed) fails
+every case it was to run.
 
     scripts/run_tests.py BUILD_DIR [-j JOBS] [-R REGEX] [--suite NAME] [--timeout SECONDS]
 """
