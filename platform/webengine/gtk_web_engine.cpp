@@ -62,8 +62,19 @@ constexpr const char* kFocusScript =
 
 constexpr const char* kRedirectRefused =
     "The server sent this page on to an address that is not a web page, which cannot be opened here.";
+constexpr const char* kProcessEnded = "The page's process ended before the page finished loading.";
 
 int& liveEngines() {
+    static int count = 0;
+    return count;
+}
+
+GtkWebEngine::ProcessEndHold& heldUntil() {
+    static GtkWebEngine::ProcessEndHold until = GtkWebEngine::ProcessEndHold::Off;
+    return until;
+}
+
+int& endsHeard() {
     static int count = 0;
     return count;
 }
@@ -80,7 +91,7 @@ struct GtkWebEngine::Signals {
                            gpointer data) {
         auto* me = static_cast<GtkWebEngine*>(data);
         if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) return decideResponse(me, decision);
-        me->asked_ = nullptr;
+        if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) me->takeUp();
         if (!me->events_.decide) return FALSE;
         auto* nav = WEBKIT_NAVIGATION_POLICY_DECISION(decision);
         WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(nav);
@@ -121,6 +132,8 @@ struct GtkWebEngine::Signals {
             text(webkit_uri_response_get_mime_type(webkit_response_policy_decision_get_response(response)));
         webkit_policy_decision_ignore(decision);
         me->failed_ = true;
+        me->loading_ = false;
+        me->answered();
         if (me->events_.failed) {
             me->events_.failed("This page is " + (mime.empty() ? std::string("unknown") : mime) +
                                    " content, which cannot be shown here.",
@@ -133,17 +146,17 @@ struct GtkWebEngine::Signals {
         auto* me = static_cast<GtkWebEngine*>(data);
         switch (event) {
             case WEBKIT_LOAD_STARTED:
-                me->asked_ = nullptr;
-                me->committed_ = false;
-                me->failed_ = false;
-                ++me->load_;
+                me->started();
                 if (me->events_.started) me->events_.started();
+                me->reached(ProcessEndHold::UntilStarted);
                 break;
             case WEBKIT_LOAD_COMMITTED:
                 me->committed_ = true;
+                me->answered();
                 if (me->events_.committed) me->events_.committed();
                 break;
             case WEBKIT_LOAD_FINISHED:
+                me->loading_ = false;
                 // A failed or interrupted load ends too, after its failure, which has said all there is.
                 if (!me->failed_) me->finishWithTitle();
                 break;
@@ -154,31 +167,26 @@ struct GtkWebEngine::Signals {
     static gboolean loadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data) {
         auto* me = static_cast<GtkWebEngine*>(data);
         me->failed_ = true;
+        // A load a newer one replaced may still be refused: it stays unanswered.
         if (isInterruption(error)) return TRUE;
+        me->loading_ = false;
+        me->answered();
         if (me->events_.failed) me->events_.failed(text(error ? error->message : nullptr), !me->committed_);
         // Handled: the web view shows the reason, the toolkit shows no error page of its own.
         return TRUE;
     }
 
-    static void loadingChanged(GObject*, GParamSpec*, gpointer data) {
-        static_cast<GtkWebEngine*>(data)->askAgainIfDropped();
-    }
-
-    // A server's redirect to an address the page may not load (a file on this device) is refused by
-    // ending the page's process, which the toolkit reports as a crash and nothing else: no redirect,
-    // no failure, only that the engine stops loading. Nothing of a page runs before its first
-    // answer, so a process that ends while the load waits for that answer ended for the refusal.
-    static void processTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason reason, gpointer data) {
+    // The toolkit reports the end of the page's process and nothing else: no failure, no end of
+    // the load it cut off (see processEnded). An end the program asked for is its own doing.
+    static void processTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer data) {
         auto* me = static_cast<GtkWebEngine*>(data);
-        if (reason != WEBKIT_WEB_PROCESS_CRASHED || me->load_ == 0 || me->committed_ || me->failed_ || me->asked_)
+        ++endsHeard();
+        if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
+        if (heldUntil() != ProcessEndHold::Off) {
+            me->endHeld_ = true;
             return;
-        WebKitWebResource* page = webkit_web_view_get_main_resource(view);
-        if (page && webkit_web_resource_get_response(page)) return;
-        // Told once the toolkit is done with the process, so that the view may load again at once.
-        std::weak_ptr<int> life = me->life_;
-        RunLoop::main().perform([me, life, load = me->load_] {
-            if (!life.expired()) me->failRefusedRedirect(load);
-        });
+        }
+        me->processEnded();
     }
 
     static void changed(GObject*, GParamSpec* property, gpointer data) {
@@ -236,7 +244,6 @@ GtkWebEngine::GtkWebEngine(WKWebEngineEvents events) : events_(std::move(events)
     g_signal_connect(view_, "notify::title", G_CALLBACK(Signals::changed), this);
     g_signal_connect(view_, "notify::uri", G_CALLBACK(Signals::changed), this);
     g_signal_connect(view_, "notify::estimated-load-progress", G_CALLBACK(Signals::changed), this);
-    g_signal_connect(view_, "notify::is-loading", G_CALLBACK(Signals::loadingChanged), this);
     g_signal_connect(view_, "web-process-terminated", G_CALLBACK(Signals::processTerminated), this);
     g_signal_connect(window_, "damage-event", G_CALLBACK(Signals::damaged), this);
     WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(view_);
@@ -282,30 +289,107 @@ void GtkWebEngine::goForward() {
     ask([view = view_] { webkit_web_view_go_forward(view); });
 }
 void GtkWebEngine::stop() {
-    asked_ = nullptr;
+    asked_ = Asked::Idle;
+    askedFor_ = nullptr;
     webkit_web_view_stop_loading(view_);
 }
 
 void GtkWebEngine::ask(std::function<void()> request) {
-    asked_ = request;
+    ++request_;
+    asked_ = Asked::Waiting;
+    askedFor_ = request;
     request();
+    reached(ProcessEndHold::UntilAsked);
 }
 
-// When a server sends a page on to an address that is not a web page, the engine gives that load
-// up a moment later, silently (see processTerminated), and with it a load asked for in the
-// meantime: it stops loading without ever asking about the new one. That load is asked for once
-// more.
-void GtkWebEngine::askAgainIfDropped() {
-    if (!asked_ || webkit_web_view_is_loading(view_)) return;
-    auto request = std::exchange(asked_, nullptr);
-    request();
+// The engine takes a load up when it asks whether to go ahead with it: the load asked for is tied
+// to it there, not at a start, which may be an earlier load's heard late. (A frame's question
+// takes it up too; it then starts or is cut off like any other.)
+void GtkWebEngine::takeUp() {
+    if (asked_ != Asked::Waiting) return;
+    asked_ = Asked::TakenUp;
+    reached(ProcessEndHold::UntilTakenUp);
 }
 
-void GtkWebEngine::failRefusedRedirect(unsigned load) {
-    // A load asked for or started since replaces this one.
-    if (load != load_ || committed_ || failed_ || asked_) return;
+void GtkWebEngine::started() {
+    committed_ = false;
+    failed_ = false;
+    loading_ = true;
+    ++load_;
+    startedOverUnanswered_ = unanswered_;
+    unanswered_ = true;
+    if (asked_ == Asked::TakenUp) asked_ = Asked::Started;
+}
+
+// The server answered the load that started last (it shows, or failed with its reason), or the
+// load ended: the load asked for is settled, and nothing earlier can be refused any more.
+void GtkWebEngine::answered() {
+    unanswered_ = false;
+    if (asked_ != Asked::Started) return;
+    asked_ = Asked::Idle;
+    askedFor_ = nullptr;
+}
+
+// A server's redirect to an address a page may not load (a file on this device) is refused by
+// ending the page's process, which the toolkit reports as a crash and nothing else. The end cuts
+// off whatever loads by then; it was the refusal of the load waiting for its first answer:
+//  - the load asked for last that had not started, or started while an earlier load was still
+//    unanswered, was cut off by an earlier load's refusal: it is asked for again in the new
+//    process (once the engine has let it go; a load that goes on in a process of its own is left);
+//  - otherwise the end is the load's in flight own: unanswered, it was refused, and fails with the
+//    refusal's reason; answered (shown, or its reply on its way), the process really ended under
+//    it, and it fails with that.
+// A refused load is never asked for again: it is asked for once, and its own end fails it.
+void GtkWebEngine::processEnded() {
+    const bool overUnanswered = std::exchange(startedOverUnanswered_, false);
+    const bool wasUnanswered = std::exchange(unanswered_, false);
+    std::weak_ptr<int> life = life_;
+    // Told once the toolkit is done with the process, so that the view may load again at once.
+    if (asked_ == Asked::Waiting || asked_ == Asked::TakenUp || (asked_ == Asked::Started && overUnanswered)) {
+        RunLoop::main().perform([this, life, request = request_] {
+            if (!life.expired()) askAgain(request);
+        });
+        return;
+    }
+    if (!loading_ || failed_) return;
+    WebKitWebResource* page = webkit_web_view_get_main_resource(view_);
+    const bool replied = committed_ || !wasUnanswered || (page && webkit_web_resource_get_response(page));
+    RunLoop::main().perform(
+        [this, life, load = load_, reason = replied ? kProcessEnded : kRedirectRefused, provisional = !committed_] {
+            if (!life.expired()) failCutOff(load, reason, provisional);
+        });
+}
+
+void GtkWebEngine::askAgain(unsigned request) {
+    // Settled, or replaced by a newer request, since; or the engine goes on with it.
+    if (request != request_ || asked_ == Asked::Idle || webkit_web_view_is_loading(view_)) return;
+    asked_ = Asked::Waiting;
+    askedFor_();
+}
+
+void GtkWebEngine::failCutOff(unsigned load, const char* reason, bool provisional) {
+    // A load started since replaces this one.
+    if (load != load_ || failed_ || !loading_) return;
     failed_ = true;
-    if (events_.failed) events_.failed(kRedirectRefused, true);
+    loading_ = false;
+    answered();
+    if (events_.failed) events_.failed(reason, provisional);
+}
+
+void GtkWebEngine::holdProcessEnds(ProcessEndHold until) {
+    heldUntil() = until;
+}
+
+int GtkWebEngine::processEndsHeard() {
+    return endsHeard();
+}
+
+void GtkWebEngine::reached(ProcessEndHold point) {
+    if (!endHeld_ || heldUntil() != point) return;
+    endHeld_ = false;
+    // The load that reached the point runs in the process the held end would have ended.
+    webkit_web_view_terminate_web_process(view_);
+    processEnded();
 }
 
 std::string GtkWebEngine::URL() const {

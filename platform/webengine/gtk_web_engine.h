@@ -48,6 +48,14 @@ public:
     // Takes a new picture if the window changed since the last one.
     void paintIfDamaged();
 
+    // For tests, every engine's: the end of a page's process is held back until the next load
+    // reaches a point (asked for, taken up by the engine, or started); there the process that load
+    // runs in ends too, as the engine ends it when a refusal reaches it that late, and the held
+    // end is heard. Ends heard, held or not, are counted.
+    enum class ProcessEndHold { Off, UntilAsked, UntilTakenUp, UntilStarted };
+    static void holdProcessEnds(ProcessEndHold until);
+    static int processEndsHeard();
+
     // Signal handlers (plain functions for the toolkit's C interface).
     struct Signals;
 
@@ -55,8 +63,13 @@ private:
     void sendButton(CGPoint point);
     void finishWithTitle();
     void ask(std::function<void()> request);
-    void askAgainIfDropped();
-    void failRefusedRedirect(unsigned load);
+    void takeUp();
+    void started();
+    void answered();
+    void reached(ProcessEndHold point);
+    void processEnded();
+    void askAgain(unsigned request);
+    void failCutOff(unsigned load, const char* reason, bool provisional);
 
     WKWebEngineEvents events_;
     GtkWidget* window_ = nullptr;
@@ -64,12 +77,28 @@ private:
     CGFloat scale_ = 1;
     bool damaged_ = false;
     bool sized_ = false;
+    // The load that started last (the page's own too): shown, failed, still loading.
     bool committed_ = false;
     bool failed_ = false;
+    bool loading_ = false;
     unsigned load_ = 0;
     std::string title_;
-    // The load last asked for, until the engine takes it up (asks whether to go, or starts).
-    std::function<void()> asked_;
+
+    // The load last asked for, from the asking until a start after its taking up is answered
+    // (shown, failed or finished): waiting for the engine to take it up (its navigation decision),
+    // taken up, started. Its request is kept, to be asked for again when the end of the page's
+    // process cuts it off although the end was an earlier load's (see processEnded).
+    enum class Asked { Idle, Waiting, TakenUp, Started };
+    Asked asked_ = Asked::Idle;
+    unsigned request_ = 0;
+    std::function<void()> askedFor_;
+    // A started load waits for the server's first answer: the engine may still refuse its
+    // redirect by ending the page's process, under whatever loads by then.
+    bool unanswered_ = false;
+    // The load that started last did so while an earlier one was unanswered.
+    bool startedOverUnanswered_ = false;
+    // A process end held back by the test hook, heard when the next load reaches the hold's point.
+    bool endHeld_ = false;
     // Outlives nothing: callbacks still in flight after the engine is gone find it expired.
     std::shared_ptr<int> life_ = std::make_shared<int>(0);
 };

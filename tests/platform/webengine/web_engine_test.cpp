@@ -2,11 +2,15 @@
 // read back through the probes, text selection turned off, a tapped link reaching the delegate's
 // decision, a served page refused a file, typed text reaching a focused field, pictures painted
 // into the view's layer, back and forward, and failures with their reasons (a server's redirect to
-// a file among them).
+// a file among them, and a page process that ends under a load).
 #include <cairo.h>
+#include <signal.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "app/web/web_view_probes.h"
@@ -14,6 +18,7 @@
 #include "platform/net/url.h"
 #include "platform/ui/controller/wk_web_view.h"
 #include "platform/ui/layer/layer_renderer.h"
+#include "platform/webengine/gtk_web_engine.h"
 #include "tests/platform/ui/controller_test_support.h"
 #include "tests/platform/webengine/engine_test_support.h"
 #include "tests/support/local_server.h"
@@ -26,6 +31,27 @@ namespace {
 
 const std::string kRedirectRefused =
     "The server sent this page on to an address that is not a web page, which cannot be opened here.";
+const std::string kProcessEnded = "The page's process ended before the page finished loading.";
+
+// Ends this program's page processes as a crash would; how many there were.
+int crashPageProcesses() {
+    const std::string parent = std::to_string(::getpid());
+    int ended = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        std::string line;
+        std::getline(std::ifstream(entry.path() / "stat"), line);
+        // "pid (command) state ppid ...", the command cut to 15 characters.
+        const auto open = line.find('('), close = line.rfind(')');
+        if (open == std::string::npos || close == std::string::npos) continue;
+        std::istringstream rest(line.substr(close + 1));
+        std::string state, ppid;
+        rest >> state >> ppid;
+        if (ppid != parent || line.substr(open + 1, close - open - 1) != "WebKitWebProces") continue;
+        if (::kill(static_cast<pid_t>(std::stol(entry.path().filename().string())), SIGKILL) == 0) ++ended;
+    }
+    return ended;
+}
 
 // A square of one colour as PNG bytes.
 std::string squarePNG(int side, double r, double g, double b) {
@@ -121,7 +147,6 @@ TEST_F(WebEngineStartTest, TheEngineStartsWithTheFirstWebViewThatNeedsIt) {
 struct WebEngineTest : UIHarness {
     LocalServer server;
     std::atomic<bool> release{false};
-    std::atomic<bool> holdRedirect{false}, redirectAsked{false};
     std::shared_ptr<WKWebView> web;
     std::shared_ptr<Events> events = std::make_shared<Events>();
 
@@ -156,12 +181,8 @@ struct WebEngineTest : UIHarness {
         server.routes().Get("/archive", [](const httplib::Request&, httplib::Response& r) {
             r.set_content(std::string("PK\x03\x04", 4), "application/zip");
         });
-        server.routes().Get("/to-file", [this](const httplib::Request& q, httplib::Response& r) {
-            if (q.method == "GET") redirectAsked = true;
-            for (int i = 0; i < 2000 && holdRedirect && !release; ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            r.set_redirect("file:///etc/hostname");
-        });
+        server.routes().Get(
+            "/to-file", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("file:///etc/hostname"); });
         // Shows its page to a HEAD request and sends a GET on to a file, reached through a redirect
         // between web pages.
         server.routes().Get("/hop", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("/sly"); });
@@ -170,6 +191,19 @@ struct WebEngineTest : UIHarness {
                 r.set_content("<title>Harmless</title>", "text/html");
             else
                 r.set_redirect("file:///etc/passwd");
+        });
+        // Shows its start at once and holds the rest back until the test is over (sent with its
+        // length, which the server never compresses: compression would hold the start back too).
+        server.routes().Get("/unfinished", [this](const httplib::Request&, httplib::Response& r) {
+            const std::string start = "<title>Unfinished</title><p>" + std::string(4096, 'x') + "</p>";
+            const std::string rest = "<p>end</p>";
+            r.set_content_provider(start.size() + rest.size(), "text/html",
+                                   [this, start, rest](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                       if (offset == 0) return sink.write(start.data(), start.size());
+                                       for (int i = 0; i < 2000 && !release; ++i)
+                                           std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                                       return sink.write(rest.data(), rest.size());
+                                   });
         });
         server.routes().Get("/second", [](const httplib::Request&, httplib::Response& r) {
             r.set_content("<title>Second</title>two", "text/html");
@@ -195,6 +229,7 @@ struct WebEngineTest : UIHarness {
         window->layoutIfNeeded();
     }
     void TearDown() override {
+        GtkWebEngine::holdProcessEnds(GtkWebEngine::ProcessEndHold::Off);
         release = true;
         web.reset();
         UIHarness::TearDown();
@@ -382,19 +417,49 @@ TEST_F(WebEngineTest, FailuresEndInTheirReasonAndAPageThatNeverAnswersTimesOut) 
     EXPECT_EQ(web->title(), "Second");
 }
 
-// The engine gives a load sent on to a file up a moment after the redirect reaches it. A page
-// asked for before the main thread hears of that still loads.
+// The engine gives a load sent on to a file up by ending the page's process, and the main thread
+// may hear of that only once the next page was asked for, taken up by the engine or started, in the
+// process the end cut off. That page still loads and shows its title, and nothing fails with the
+// earlier load's reason. The hook holds the end back until each of those points.
 TEST_F(WebEngineTest, APageAskedForAsTheEngineGivesUpARedirectedOneStillLoads) {
-    holdRedirect = true;
-    web->loadRequest(NSURLRequest::requestWithURL(NSURL::URLWithString(server.url("/to-file"))));
-    ASSERT_TRUE(pumpMainUntil([&] { return redirectAsked.load(); }));
-    holdRedirect = false;
-    // The main thread is busy while the redirect arrives, so its news waits behind the next load.
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    using Hold = GtkWebEngine::ProcessEndHold;
+    for (Hold until : {Hold::UntilAsked, Hold::UntilTakenUp, Hold::UntilStarted}) {
+        SCOPED_TRACE("held until " + std::to_string(static_cast<int>(until)));
+        GtkWebEngine::holdProcessEnds(until);
+        const int heard = GtkWebEngine::processEndsHeard();
+        web->loadRequest(NSURLRequest::requestWithURL(NSURL::URLWithString(server.url("/to-file"))));
+        ASSERT_TRUE(pumpMainUntil([&] { return GtkWebEngine::processEndsHeard() > heard; }));
+        EXPECT_TRUE(web->isLoading());
+        events->log.clear();
+        load(server.url("/second"));
+        GtkWebEngine::holdProcessEnds(Hold::Off);
+        EXPECT_EQ(web->title(), "Second");
+        EXPECT_EQ(web->URL(), server.url("/second"));
+        EXPECT_TRUE(web->failureReason().empty());
+        ASSERT_FALSE(events->log.empty());
+        EXPECT_EQ(events->log.back(), "finish Second");
+        EXPECT_EQ(std::count_if(events->log.begin(), events->log.end(),
+                                [](const std::string& e) { return e.rfind("fail", 0) == 0; }),
+                  0);
+    }
+    // Heard at once, the end fails the refused load with its reason.
+    load(server.url("/to-file"));
+    EXPECT_EQ(web->failureReason(), kRedirectRefused);
+}
+
+// A shown page whose process ends (crashes) while the rest of the page loads fails with that
+// reason instead of loading for ever; the next page loads as usual.
+TEST_F(WebEngineTest, AShownPageWhoseProcessEndsWhileItLoadsFailsWithThatReason) {
+    web->loadRequest(NSURLRequest::requestWithURL(NSURL::URLWithString(server.url("/unfinished"))));
+    ASSERT_TRUE(pumpMainUntil([&] { return web->URL() == server.url("/unfinished"); }));
+    ASSERT_TRUE(web->isLoading());
+    ASSERT_GT(crashPageProcesses(), 0);
+    ASSERT_TRUE(pumpMainUntil([&] { return !web->isLoading(); }));
+    EXPECT_EQ(web->failureReason(), kProcessEnded);
+
     load(server.url("/second"));
-    EXPECT_EQ(web->title(), "Second");
-    EXPECT_EQ(web->URL(), server.url("/second"));
     EXPECT_TRUE(web->failureReason().empty());
+    EXPECT_EQ(web->title(), "Second");
 }
 
 // The engine gives a load sent on to a file up without a word, after any number of redirects
