@@ -277,6 +277,9 @@ void WindowHost::present() {
         sdl_->textureStale = true;
         return;
     }
+    // Showing reads the display (the server's word that the picture is in): the screen goes in
+    // front of any converter a library put in since the pass read it.
+    xdisplay::stayInFront();
     Compositor& c = compositor();
     if (!sdl_->texture || sdl_->textureW != c.pixelWidth() || sdl_->textureH != c.pixelHeight()) {
         if (sdl_->texture) SDL_DestroyTexture(sdl_->texture);

@@ -1,0 +1,106 @@
+// What the window's display reading does with each event as it is read, turn by turn: a bounded
+// share goes on to the video system, the server's events past it are kept for the turns after
+// (those that only tell the newest state folded into one of their kind), another client's past it
+// are dropped. Works on the events' wire bytes alone, with no display. Main thread.
+#pragma once
+
+#include <X11/Xproto.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <tuple>
+
+namespace xdisplay {
+
+class XEventScreen {
+public:
+    // Where the reading stands.
+    enum class Phase {
+        // Within the turn's share: events go on to their converters as read (but a kind with
+        // events kept, whose new ones queue behind them).
+        WithinShare,
+        // Past it: the server's events are kept for the turns after, another client's dropped. In
+        // the last turn (no turn comes after) a key or a click goes on, the rest is dropped.
+        PastShare,
+        // The kept events go back to the display's queue and on from there, counted as they were
+        // when read.
+        HandingOn,
+        // The window closes (its teardown waits for the server's word that it is unmapped): the
+        // server's events go on, but past the share those that only tell a state (nobody is left to
+        // ask about it) and another client's, which are dropped.
+        Closing,
+    };
+
+    // How many events a turn's reading hands the video system, those kept before included.
+    static constexpr int kReadATurn = 512;
+    // How many of them may only tell a state: the video system asks the server about many of
+    // those (a property's value, the window's tree, the keyboard), a round trip each.
+    static constexpr int kStatesATurn = 16;
+    // Turns within their share after one past it before the reading counts as keeping up again.
+    static constexpr int kQuietTurns = 60;
+    // Kept at most of each sort (keys and clicks; other events in order; states, one per kind), so
+    // that a flood of one sort leaves the others their room.
+    static constexpr std::size_t kKeptMost = 4096;
+
+    // Takes the event to the display's queue, while the phase is HandingOn.
+    using Enqueue = std::function<void(const xEvent&)>;
+
+    // Everything forgotten: a window newly watched.
+    void reset();
+
+    // Starts a turn: the turn's share starts afresh and the kept events are handed on, keys and
+    // clicks first, then the rest in order, then the newest states, as far as the share goes (the
+    // states only while the reading keeps up). Nothing in Closing.
+    void beginTurn(const Enqueue& enqueue);
+
+    // Starts the last turn: every kept key and click and the rest in order are handed on (the
+    // states are not: nothing asks for them any more), and the reading has a share of its own.
+    void lastTurn(const Enqueue& enqueue);
+
+    // The window closes: nothing kept is handed on any more.
+    void closing();
+
+    // Whether the event read goes on to its converter now; otherwise it was kept or dropped.
+    bool read(const xEvent& wire);
+
+    // Whether this turn's reading or one of the last turns' went past its share.
+    bool flooded() const;
+
+    Phase phase() const { return phase_; }
+    // How many events are kept (a state counts once however often it changed).
+    std::size_t kept() const;
+
+private:
+    // The events by what becomes of them past the share.
+    enum class Sort { Input, InOrder, State };
+    // A state's kind: a property of a window, a window's configuration, the pointer's place or
+    // crossing over a window, a window's focus, the keymap, a mapping.
+    using StateKey = std::tuple<int, std::uint32_t, std::uint32_t>;
+
+    static Sort sortOf(int type);
+    static StateKey stateKeyOf(const xEvent& wire);
+    bool goesOnDirectly(Sort sort);
+    void keep(const xEvent& wire, Sort sort);
+    void leftOut();
+    // Hands on at most `most` of the sort's kept events; how many it handed.
+    int handOn(Sort sort, int most, const Enqueue& enqueue);
+
+    Phase phase_ = Phase::WithinShare;
+    // No turn comes after this one's reading.
+    bool lastTurn_ = false;
+    long read_ = 0;
+    int statesRead_ = 0;
+    bool flooded_ = false;
+    int quietTurns_ = kQuietTurns;
+    bool dropSaid_ = false;
+    std::deque<xEvent> input_;
+    std::deque<xEvent> inOrder_;
+    // The newest of each state, and the order their kinds were first kept in.
+    std::map<StateKey, xEvent> states_;
+    std::deque<StateKey> stateOrder_;
+};
+
+}  // namespace xdisplay
