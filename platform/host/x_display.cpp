@@ -76,6 +76,13 @@ WireToEvent gXlibConverters[kKinds] = {};
 // What the reading does with each event read off the watched display: its share of the turn, what
 // it keeps for the turns after and hands on, and the window's closing.
 XEventScreen gScreen;
+
+// Whether the watched display's connection holds more than has been read.
+bool backlog() {
+    if (!gWatchedDisplay) return false;
+    pollfd connection{ConnectionNumber(gWatchedDisplay), POLLIN, 0};
+    return ::poll(&connection, 1, 0) > 0;
+}
 static_assert(XEventScreen::kReadATurn == kReadATurn);
 
 // The messages of drag and drop. The program takes no drops; the video system, given one, asks
@@ -310,7 +317,7 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
         gDragAndDrop[i] = XInternAtom(gWatchedDisplay, kDragAndDrop[i], False);
     // The size is followed from here on, from the server's events read after the hook is in place
     // and then from its answer, which is newer than all of them.
-    gScreen.reset();
+    gScreen.reset(backlog);
     standInFront();
     Window root = 0;
     int x = 0, y = 0;

@@ -10,8 +10,9 @@
 
 namespace xdisplay {
 
-void XEventScreen::reset() {
+void XEventScreen::reset(Backlog backlog) {
     *this = XEventScreen{};
+    backlog_ = backlog;
 }
 
 XEventScreen::Sort XEventScreen::sortOf(int type) {
@@ -55,7 +56,10 @@ bool XEventScreen::goesOnDirectly(Sort sort) {
     switch (sort) {
         case Sort::Input: return input_.empty();
         case Sort::InOrder: return inOrder_.empty();
-        case Sort::State: return states_.empty() && ++statesRead_ <= kStatesATurn;
+        // While the reading does not keep up, the round trips a state costs would each read the
+        // whole backlog the display holds into memory first: the states wait for the quiet turns.
+        case Sort::State:
+            return !flooded_ && states_.empty() && statesRead_ < kStatesATurn && !backlogged() && ++statesRead_;
     }
     return false;
 }
@@ -129,7 +133,8 @@ void XEventScreen::beginTurn(const Enqueue& enqueue) {
     left -= handOn(Sort::InOrder, left, enqueue);
     // Each state may cost the video system a round trip, which waits behind all the flood left in
     // the display: the newest states wait until the reading keeps up again.
-    if (!flooded_) statesRead_ = handOn(Sort::State, (std::min)(left, kStatesATurn), enqueue);
+    if (!flooded_ && !states_.empty() && !backlogged())
+        statesRead_ = handOn(Sort::State, (std::min)(left, kStatesATurn), enqueue);
     phase_ = Phase::WithinShare;
 }
 

@@ -19,8 +19,9 @@ class XEventScreen {
 public:
     // Where the reading stands.
     enum class Phase {
-        // Within the turn's share: events go on to their converters as read (but a kind with
-        // events kept, whose new ones queue behind them).
+        // Within the turn's share: events go on to their converters as read, but for a sort with
+        // events kept (its new ones queue behind them), and for states past the turn's few or
+        // while the reading does not keep up (they are kept).
         WithinShare,
         // Past it: the server's events are kept for the turns after, another client's dropped. In
         // the last turn (no turn comes after) a key or a click goes on, the rest is dropped.
@@ -37,7 +38,9 @@ public:
     // How many events a turn's reading hands the video system, those kept before included.
     static constexpr int kReadATurn = 512;
     // How many of them may only tell a state: the video system asks the server about many of
-    // those (a property's value, the window's tree, the keyboard), a round trip each.
+    // those (a property's value, the window's tree, the keyboard), a round trip each. A state goes
+    // on only while the display holds nothing more (a round trip reads what it holds into memory
+    // first; another client may make the server send faster than the reading takes it).
     static constexpr int kStatesATurn = 16;
     // Turns within their share after one past it before the reading counts as keeping up again.
     static constexpr int kQuietTurns = 60;
@@ -48,8 +51,12 @@ public:
     // Takes the event to the display's queue, while the phase is HandingOn.
     using Enqueue = std::function<void(const xEvent&)>;
 
-    // Everything forgotten: a window newly watched.
-    void reset();
+    // Whether the display holds more to read than what was read: a round trip now would read all
+    // of it into memory before its answer.
+    using Backlog = bool (*)();
+
+    // Everything forgotten: a window newly watched, whose display `backlog` looks at (none: never).
+    void reset(Backlog backlog = nullptr);
 
     // Starts a turn: the turn's share starts afresh and the kept events are handed on, keys and
     // clicks first, then the rest in order, then the newest states, as far as the share goes (the
@@ -83,11 +90,13 @@ private:
     static Sort sortOf(int type);
     static StateKey stateKeyOf(const xEvent& wire);
     bool goesOnDirectly(Sort sort);
+    bool backlogged() const { return backlog_ && backlog_(); }
     void keep(const xEvent& wire, Sort sort);
     void leftOut();
     // Hands on at most `most` of the sort's kept events; how many it handed.
     int handOn(Sort sort, int most, const Enqueue& enqueue);
 
+    Backlog backlog_ = nullptr;
     Phase phase_ = Phase::WithinShare;
     // No turn comes after this one's reading.
     bool lastTurn_ = false;

@@ -4,6 +4,7 @@
 // own events of that extension still reach it); the server's events past a turn's share wait for
 // the turns after, none lost, and are all taken when the end is asked.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <xcb/xcb.h>
 
@@ -198,7 +199,8 @@ struct ConverterPutIn {
             return False;
         });
     }
-    void eventsWaiting(Display* other, Window window) const {
+    // Once the case's display has something to read (the server may pass them on a little later).
+    void eventsWaiting(Display* display, Display* other, Window window) const {
         Wire made{};
         made[0] = static_cast<std::uint8_t>(base);
         made[1] = XkbStateNotify;
@@ -206,6 +208,8 @@ struct ConverterPutIn {
         XkbLockModifiers(other, XkbUseCoreKbd, LockMask, LockMask);
         XkbLockModifiers(other, XkbUseCoreKbd, LockMask, 0);
         XSync(other, False);
+        pollfd connection{ConnectionNumber(display), POLLIN, 0};
+        ::poll(&connection, 1, 10'000);
     }
 };
 
@@ -218,7 +222,7 @@ TEST_F(WindowHostOnX, AConverterPutInByATimerStaysBehindTheScreenInThePassAfterI
     ConverterPutIn library(display);
     auto putIn = NSTimer::scheduledTimer(0.1, false, [&](const std::shared_ptr<NSTimer>&) {
         library.putIn(display);
-        library.eventsWaiting(other, xwindow);
+        library.eventsWaiting(display, other, xwindow);
     });
     auto quit = NSTimer::scheduledTimer(0.3, false, [](const std::shared_ptr<NSTimer>&) { ::raise(SIGTERM); });
     EXPECT_EQ(host->run(), 0);
@@ -233,7 +237,7 @@ TEST_F(WindowHostOnX, AConverterPutInByATimerStaysBehindTheScreenInThePassAfterI
 TEST_F(WindowHostOnX, AConverterPutInBeforeAFrameIsShownStaysBehindTheScreen) {
     ConverterPutIn library(display);
     library.putIn(display);
-    library.eventsWaiting(other, xwindow);
+    library.eventsWaiting(display, other, xwindow);
     ASSERT_FALSE(xdisplay::flooded());
     EXPECT_TRUE(host->renderFrame());
     EXPECT_EQ(host->picturesShown(), 1);
@@ -246,7 +250,7 @@ TEST_F(WindowHostOnX, AConverterPutInBeforeAFrameIsShownStaysBehindTheScreen) {
 TEST_F(WindowHostOnX, TheEndsFinishReadsNothingOffTheDisplay) {
     ConverterPutIn library(display);
     library.putIn(display);
-    library.eventsWaiting(other, xwindow);
+    library.eventsWaiting(display, other, xwindow);
     EXPECT_TRUE(ProgramEnding::finish(*host, 1));
     EXPECT_EQ(ConverterPutIn::sentHeard + ConverterPutIn::serverHeard, 0);
     // They were there to be read.

@@ -91,6 +91,29 @@ TEST_F(Screen, WithinTheShareAFewStatesGoOnAndTheRestFold) {
     EXPECT_FALSE(screen.flooded());
 }
 
+TEST_F(Screen, WhileTheReadingDoesNotKeepUpNoStateGoesOnAtOnce) {
+    readTheShare();
+    EXPECT_FALSE(screen.read(event(Expose)));
+    screen.beginTurn(enqueue);
+    ASSERT_EQ(screen.kept(), 0u);
+    EXPECT_TRUE(screen.flooded());
+    EXPECT_FALSE(screen.read(event(PropertyNotify, 1)));
+    EXPECT_TRUE(screen.read(event(KeyPress)));
+}
+
+TEST_F(Screen, NoStateGoesOnWhileTheDisplayHoldsMore) {
+    static bool more = true;
+    screen.reset([] { return more; });
+    EXPECT_FALSE(screen.read(event(PropertyNotify, 1)));
+    EXPECT_TRUE(screen.read(event(KeyPress)));
+    // Nor is one handed on then; once it holds nothing more, it is.
+    screen.beginTurn(enqueue);
+    EXPECT_TRUE(handed.empty());
+    more = false;
+    screen.beginTurn(enqueue);
+    EXPECT_EQ(count(PropertyNotify, 1), 1);
+}
+
 TEST_F(Screen, KeysAndClicksHaveRoomOfTheirOwnAndGoFirst) {
     readTheShare();
     for (std::uint32_t i = 0; i < 3 * XEventScreen::kKeptMost; ++i) {
