@@ -317,7 +317,9 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
         gDragAndDrop[i] = XInternAtom(gWatchedDisplay, kDragAndDrop[i], False);
     // The size is followed from here on, from the server's events read after the hook is in place
     // and then from its answer, which is newer than all of them.
-    gScreen.reset(backlog);
+    int opcode = 0, keyboardEvents = 0, keyboardErrors = 0;
+    if (!XQueryExtension(gWatchedDisplay, "XKEYBOARD", &opcode, &keyboardEvents, &keyboardErrors)) keyboardEvents = 0;
+    gScreen.reset(backlog, keyboardEvents);
     standInFront();
     Window root = 0;
     int x = 0, y = 0;

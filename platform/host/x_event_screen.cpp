@@ -10,12 +10,14 @@
 
 namespace xdisplay {
 
-void XEventScreen::reset(Backlog backlog) {
+void XEventScreen::reset(Backlog backlog, int keyboardEvents) {
     *this = XEventScreen{};
     backlog_ = backlog;
+    keyboardEvents_ = keyboardEvents;
 }
 
-XEventScreen::Sort XEventScreen::sortOf(int type) {
+XEventScreen::Sort XEventScreen::sortOf(int type) const {
+    if (keyboardEvents_ && type == keyboardEvents_) return Sort::State;
     switch (type) {
         case KeyPress:
         case KeyRelease:
@@ -35,8 +37,11 @@ XEventScreen::Sort XEventScreen::sortOf(int type) {
     }
 }
 
-XEventScreen::StateKey XEventScreen::stateKeyOf(const xEvent& wire) {
+XEventScreen::StateKey XEventScreen::stateKeyOf(const xEvent& wire) const {
     const int type = wire.u.u.type & 0x7f;
+    // Its kind in the second byte, the device in the ninth.
+    if (keyboardEvents_ && type == keyboardEvents_)
+        return {type, wire.u.u.detail, reinterpret_cast<const std::uint8_t*>(&wire)[8]};
     switch (type) {
         case PropertyNotify: return {type, wire.u.property.window, wire.u.property.atom};
         case ConfigureNotify: return {type, wire.u.configureNotify.event, wire.u.configureNotify.window};

@@ -55,8 +55,11 @@ public:
     // of it into memory before its answer.
     using Backlog = bool (*)();
 
-    // Everything forgotten: a window newly watched, whose display `backlog` looks at (none: never).
-    void reset(Backlog backlog = nullptr);
+    // Everything forgotten: a window newly watched, whose display `backlog` looks at (none: never),
+    // and whose keyboard extension's events are of type `keyboardEvents` (0: none): each tells
+    // the keyboard's newest map or state, and the X library and the video system read the map
+    // again at one.
+    void reset(Backlog backlog = nullptr, int keyboardEvents = 0);
 
     // Starts a turn: the turn's share starts afresh and the kept events are handed on, keys and
     // clicks first, then the rest in order, then the newest states, as far as the share goes (the
@@ -84,11 +87,12 @@ private:
     // The events by what becomes of them past the share.
     enum class Sort { Input, InOrder, State };
     // A state's kind: a property of a window, a window's configuration, the pointer's place or
-    // crossing over a window, a window's focus, the keymap, a mapping.
+    // crossing over a window, a window's focus, the keymap, a mapping, the keyboard extension's
+    // word of one kind on one device.
     using StateKey = std::tuple<int, std::uint32_t, std::uint32_t>;
 
-    static Sort sortOf(int type);
-    static StateKey stateKeyOf(const xEvent& wire);
+    Sort sortOf(int type) const;
+    StateKey stateKeyOf(const xEvent& wire) const;
     bool goesOnDirectly(Sort sort);
     bool backlogged() const { return backlog_ && backlog_(); }
     void keep(const xEvent& wire, Sort sort);
@@ -97,6 +101,7 @@ private:
     int handOn(Sort sort, int most, const Enqueue& enqueue);
 
     Backlog backlog_ = nullptr;
+    int keyboardEvents_ = 0;
     Phase phase_ = Phase::WithinShare;
     // No turn comes after this one's reading.
     bool lastTurn_ = false;

@@ -79,6 +79,19 @@ TEST_F(Screen, AStatesChangesPastTheShareFoldIntoItsNewestAndWaitForTheQuietTurn
     for (std::uint32_t atom = 100; atom < 140; ++atom) EXPECT_EQ(count(PropertyNotify, atom), 1) << atom;
 }
 
+TEST_F(Screen, TheKeyboardExtensionsWordFoldsByKindAndDevice) {
+    constexpr int kKeyboard = 85;
+    screen.reset(nullptr, kKeyboard);
+    readTheShare();
+    for (int i = 0; i < 1000; ++i) {
+        xEvent map = event(kKeyboard);
+        map.u.u.detail = 1;
+        reinterpret_cast<std::uint8_t*>(&map)[8] = static_cast<std::uint8_t>(3 + i % 2);
+        EXPECT_FALSE(screen.read(map));
+    }
+    EXPECT_EQ(screen.kept(), 2u);
+}
+
 TEST_F(Screen, WithinTheShareAFewStatesGoOnAndTheRestFold) {
     int wentOn = 0;
     for (std::uint32_t atom = 1; atom <= 100; ++atom) wentOn += screen.read(event(PropertyNotify, atom));
