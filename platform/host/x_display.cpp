@@ -127,12 +127,27 @@ bool believed(const XEvent& event) {
     }
 }
 
+// A message the window sends itself through the server at the last turn: once it is read, so is
+// everything the server made before it took the message. Another client may send one too; that
+// only ends the wait early.
+Atom gReadMark = None;
+bool gReadMarkSeen = false;
+
+bool isReadMark(const xEvent& wire) {
+    return (wire.u.u.type & 0x7f) == ClientMessage && gReadMark != None &&
+           wire.u.clientMessage.window == gWatchedWindow && wire.u.clientMessage.u.l.type == gReadMark;
+}
+
 // Called as each event is read off a display that holds the hook, before its library converts it
 // and before the video system sees it; False drops it (or the screen kept it).
 Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
     const int type = wire->u.u.type & 0x7f;
     const WireToEvent xlib = gXlibConverters[type];
     if (display != gWatchedDisplay || !gWatchedWindow) return xlib ? xlib(display, event, wire) : False;
+    if (isReadMark(*wire)) {
+        gReadMarkSeen = true;
+        return False;
+    }
     if (!gScreen.read(*wire)) return False;
     if (!xlib || !xlib(display, event, wire)) return False;
     if (type >= LASTEvent || !screened(type)) return True;
@@ -160,63 +175,31 @@ void enqueue(const xEvent& kept) {
     _XEnq(gWatchedDisplay, &wire);
 }
 
-// The server's answer to the last turn's request, heard as the reading goes on. Kept for the
-// process: a handler left in place when no answer came reads it.
-struct Answer {
-    unsigned long request = 0;
-    bool heard = false;
-};
-
-Bool answerHeard(Display* display, xReply* reply, char* buffer, int length, XPointer data) {
-    auto* answer = reinterpret_cast<Answer*>(data);
-    if (display->last_request_read != answer->request) return False;
-    answer->heard = true;
-    if (reply->generic.type == X_Error) return False;
-    xGetInputFocusReply focus;
-    _XGetAsyncReply(display, reinterpret_cast<char*>(&focus), reply, buffer, length,
-                    (SIZEOF(xGetInputFocusReply) - SIZEOF(xReply)) >> 2, False);
-    return True;
-}
-
-// How long the last turn waits for the server's answer.
-constexpr double kAnswerAtTheEndSeconds = 2;
+// How long the last turn waits for its mark.
+constexpr double kMarkAtTheEndSeconds = 2;
 
 // Reads, within a time limit, all the server made before it was asked: a key it made before the
 // end was asked comes in behind whatever another client made it send before. The reading goes
 // through the screen, as the last turn's does.
 void readAllMadeBefore() {
-    static Answer answer;
-    static _XAsyncHandler handler;
-    static bool waiting = false;
-    // A display that gave no answer the last time is not asked again.
-    if (waiting) return;
-    Display* dpy = gWatchedDisplay;  // the name the X library's request macros use
-    LockDisplay(dpy);
-    [[maybe_unused]] xReq* request = nullptr;
-    GetEmptyReq(GetInputFocus, request);
-    answer = Answer{dpy->request, false};
-    handler.next = gWatchedDisplay->async_handlers;
-    handler.handler = answerHeard;
-    handler.data = reinterpret_cast<XPointer>(&answer);
-    gWatchedDisplay->async_handlers = &handler;
-    UnlockDisplay(gWatchedDisplay);
+    if (gReadMark == None) return;
+    XEvent mark{};
+    mark.xclient.type = ClientMessage;
+    mark.xclient.window = gWatchedWindow;
+    mark.xclient.message_type = gReadMark;
+    mark.xclient.format = 32;
+    gReadMarkSeen = false;
+    if (!XSendEvent(gWatchedDisplay, gWatchedWindow, False, NoEventMask, &mark)) return;
     XFlush(gWatchedDisplay);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kAnswerAtTheEndSeconds);
-    while (!answer.heard && !gLost) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kMarkAtTheEndSeconds);
+    while (!gReadMarkSeen && !gLost) {
         XEventsQueued(gWatchedDisplay, QueuedAfterReading);
-        if (answer.heard) break;
+        if (gReadMarkSeen) break;
         const auto left = std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0) break;
         pollfd connection{ConnectionNumber(gWatchedDisplay), POLLIN, 0};
         ::poll(&connection, 1, static_cast<int>(std::ceil(left * 1000)));
     }
-    if (!answer.heard) {
-        waiting = true;
-        return;
-    }
-    LockDisplay(gWatchedDisplay);
-    DeqAsyncHandler(gWatchedDisplay, &handler);
-    UnlockDisplay(gWatchedDisplay);
 }
 
 // The video system hands each X event on as an event of its own. Kept in its queue, a flood of
@@ -315,6 +298,7 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     for (std::size_t i = 0; i < std::size(kDragAndDrop); ++i)
         gDragAndDrop[i] = XInternAtom(gWatchedDisplay, kDragAndDrop[i], False);
+    gReadMark = XInternAtom(gWatchedDisplay, "KORVA_READ_MARK", False);
     // The size is followed from here on, from the server's events read after the hook is in place
     // and then from its answer, which is newer than all of them.
     int opcode = 0, keyboardEvents = 0, keyboardErrors = 0;

@@ -140,3 +140,14 @@ TEST_F(DisplayBurst, ABurstAfterTheLastTurnLeavesTheTeardownItsAnswer) {
         },
         ::testing::ExitedWithCode(0), "");
 }
+
+// The last turn reads all the server made before it, however little the display was read before:
+// a key pressed just before the end is in the display's queue once the turn has begun.
+TEST_F(DisplayBurst, TheLastTurnReadsAllTheServerMadeBeforeIt) {
+    pressVolumeUpKey();
+    ASSERT_EQ(XEventsQueued(display, QueuedAlready), 0);
+    xdisplay::lastTurn();
+    EXPECT_GE(XEventsQueued(display, QueuedAlready), 1);
+    SDL_PumpEvents();
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN), 1);
+}
