@@ -151,3 +151,18 @@ TEST_F(DisplayBurst, TheLastTurnReadsAllTheServerMadeBeforeIt) {
     SDL_PumpEvents();
     EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN), 1);
 }
+
+// A window manager's word on the window's state, given in a storm of other changes, is followed
+// once the storm is over: its newest value is handed on, and the video system reads it.
+TEST_F(DisplayBurst, TheWindowsStateGivenInABurstIsFollowedAfterIt) {
+    const Atom state = XInternAtom(other, "_NET_WM_STATE", False);
+    const Atom hidden = XInternAtom(other, "_NET_WM_STATE_HIDDEN", False);
+    burst();
+    XChangeProperty(other, xwindow, state, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&hidden), 1);
+    XSync(other, False);
+    turn(true);
+    EXPECT_TRUE(xdisplay::flooded());
+    for (int turns = 0; turns < 1000 && !(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED); ++turns) turn();
+    EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED);
+}
