@@ -200,6 +200,9 @@ void readAllMadeBefore() {
         pollfd connection{ConnectionNumber(gWatchedDisplay), POLLIN, 0};
         ::poll(&connection, 1, static_cast<int>(std::ceil(left * 1000)));
     }
+    if (!gReadMarkSeen && !gLost)
+        Log::warning("host", "the display still held events from before the end after " +
+                                 std::to_string(static_cast<int>(kMarkAtTheEndSeconds)) + " s; ending without them");
 }
 
 // The video system hands each X event on as an event of its own. Kept in its queue, a flood of
