@@ -277,6 +277,9 @@ void WindowHost::present() {
         sdl_->textureStale = true;
         return;
     }
+    // Showing reads the display (the server's word that the picture is in): the screen goes in
+    // front of any converter a library put in since the pass read it.
+    xdisplay::stayInFront();
     Compositor& c = compositor();
     if (!sdl_->texture || sdl_->textureW != c.pixelWidth() || sdl_->textureH != c.pixelHeight()) {
         if (sdl_->texture) SDL_DestroyTexture(sdl_->texture);
@@ -358,7 +361,14 @@ void WindowHost::handleEvents(bool& running) {
     // for the next turns behind the turn's timers, its frame and an end request.
     const bool endAsked = ProgramEnding::requested().has_value();
     int allowed = kMostEventsAPass;
-    if (!endAsked) xdisplay::stayInFront();
+    if (!endAsked) {
+        // The screen goes in front of any converter a library put in while the timers ran, and the
+        // display is read: the video system reads it again in a poll only once the mark its last
+        // reading left in the queue is taken, which a pass that stopped at its bound, or the
+        // turn's wait, left there.
+        xdisplay::stayInFront();
+        SDL_PumpEvents();
+    }
     if (endAsked) {
         xdisplay::lastTurn();
         SDL_PumpEvents();

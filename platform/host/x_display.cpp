@@ -2,9 +2,11 @@
 #include "platform/host/x_display.h"
 
 #include <SDL.h>
+#include <poll.h>
 
 #include <algorithm>
-#include <deque>
+#include <chrono>
+#include <cmath>
 #include <functional>
 #include <iterator>
 #include <mutex>
@@ -13,6 +15,7 @@
 #include <tuple>
 
 #include "platform/dispatch/result_within.h"
+#include "platform/host/x_event_screen.h"
 #include "platform/runtime/log.h"
 
 // Last: the X headers define plain names as macros.
@@ -70,43 +73,17 @@ bool hooked(int type) {
 using WireToEvent = Bool (*)(Display*, XEvent*, xEvent*);
 WireToEvent gXlibConverters[kKinds] = {};
 
-// Past the turn's share (kReadATurn) the reading goes on while the connection holds more: another
-// client's events are dropped as they are read (cheaply, so that the reading outruns any sender and
-// ends), and the server's own are kept for the turns after, in the order they came.
-// The server's events kept for the turns after, at most; the last part of it is for keys and
-// clicks alone, so that a flood of other events the server makes (another client's changes to the
-// window's properties) leaves room for the user's key.
-constexpr std::size_t kKeptMost = 4096;
-constexpr std::size_t kKeptForInput = 256;
+// What the reading does with each event read off the watched display: its share of the turn, what
+// it keeps for the turns after and hands on, and the window's closing.
+XEventScreen gScreen;
 
-long gReadThisTurn = 0;
-// Whether a turn's reading went past its share lately: another client sends faster than the turns
-// take. Until the turns' reading keeps within its share again for a while (a server behind with
-// the flood gives nothing for a turn or two), the window makes no request that waits for the
-// server's answer (its frames, its teardown): the answer comes behind all the display still holds.
-bool gFlooded = false;
-constexpr int kQuietTurns = 60;
-int gQuietTurns = kQuietTurns;
-std::deque<xEvent> gKept;
-// Set while the kept events are handed on: they were counted as they were read.
-bool gHandingOn = false;
-// Set from the last turn on: no turn comes after to hand kept events on (a key pressed before the
-// end, the server's word that the window is unmapped, which the closing waits for).
-bool gClosing = false;
-bool gDropSaid = false;
-
-void keep(const xEvent& wire) {
-    const int type = wire.u.u.type & 0x7f;
-    const bool input = type >= KeyPress && type <= ButtonRelease;
-    if (gKept.size() < kKeptMost - kKeptForInput || (input && gKept.size() < kKeptMost)) {
-        gKept.push_back(wire);
-        return;
-    }
-    if (!gDropSaid) {
-        gDropSaid = true;
-        Log::warning("host", "the display sends events faster than the window takes them; some are left out");
-    }
+// Whether the watched display's connection holds more than has been read.
+bool backlog() {
+    if (!gWatchedDisplay) return false;
+    pollfd connection{ConnectionNumber(gWatchedDisplay), POLLIN, 0};
+    return ::poll(&connection, 1, 0) > 0;
 }
+static_assert(XEventScreen::kReadATurn == kReadATurn);
 
 // The messages of drag and drop. The program takes no drops; the video system, given one, asks
 // the server for the names of the types it offers and reads a name the server refused as a string.
@@ -150,29 +127,28 @@ bool believed(const XEvent& event) {
     }
 }
 
+// A message the window sends itself through the server at the last turn: once it is read, so is
+// everything the server made before it took the message. Another client may send one too; that
+// only ends the wait early.
+Atom gReadMark = None;
+bool gReadMarkSeen = false;
+
+bool isReadMark(const xEvent& wire) {
+    return (wire.u.u.type & 0x7f) == ClientMessage && gReadMark != None &&
+           wire.u.clientMessage.window == gWatchedWindow && wire.u.clientMessage.u.l.type == gReadMark;
+}
+
 // Called as each event is read off a display that holds the hook, before its library converts it
-// and before the video system sees it; False drops it.
+// and before the video system sees it; False drops it (or the screen kept it).
 Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
     const int type = wire->u.u.type & 0x7f;
-    const bool sent = (wire->u.u.type & 0x80) != 0;
     const WireToEvent xlib = gXlibConverters[type];
     if (display != gWatchedDisplay || !gWatchedWindow) return xlib ? xlib(display, event, wire) : False;
-    if (!gHandingOn) {
-        ++gReadThisTurn;
-        // Another client's word in an extension's event (the input extension's, the screen's
-        // outputs') is taken by none: its library would read whatever bytes the sender made up as
-        // its own structures.
-        if (sent && type >= LASTEvent) return False;
-        // Past the turn's share, or behind events kept before: kept in order, or dropped if sent.
-        // While the window closes the server's go on.
-        if (gReadThisTurn > kReadATurn || !gKept.empty()) {
-            if (sent) return False;
-            if (!gClosing) {
-                keep(*wire);
-                return False;
-            }
-        }
+    if (isReadMark(*wire)) {
+        gReadMarkSeen = true;
+        return False;
     }
+    if (!gScreen.read(*wire)) return False;
     if (!xlib || !xlib(display, event, wire)) return False;
     if (type >= LASTEvent || !screened(type)) return True;
     return believed(*event) ? True : False;
@@ -188,24 +164,45 @@ void standInFront() {
     }
 }
 
-// Hands the kept events on to the display's queue, behind what is there (all of it read before
-// them), up to `most`; each counts against the turn's share.
-void handOnKept(std::size_t most) {
-    if (gKept.empty()) return;
-    LockDisplay(gWatchedDisplay);
-    gHandingOn = true;
-    for (std::size_t i = 0; i < most && !gKept.empty(); ++i) {
-        xEvent wire = gKept.front();
-        gKept.pop_front();
-        // Read before the requests answered since: the X library widens the number to the latest
-        // answered one's instead of taking it for a request to come (a keymap's state has none).
-        if ((wire.u.u.type & 0x7f) != KeymapNotify)
-            wire.u.u.sequenceNumber = static_cast<CARD16>(gWatchedDisplay->last_request_read);
-        ++gReadThisTurn;
-        _XEnq(gWatchedDisplay, &wire);
+// Puts a kept event back in the display's queue, behind what is there (all of it read before it).
+// Called with the display locked.
+void enqueue(const xEvent& kept) {
+    xEvent wire = kept;
+    // Read before the requests answered since: the X library widens the number to the latest
+    // answered one's instead of taking it for a request to come (a keymap's state has none).
+    if ((wire.u.u.type & 0x7f) != KeymapNotify)
+        wire.u.u.sequenceNumber = static_cast<CARD16>(gWatchedDisplay->last_request_read);
+    _XEnq(gWatchedDisplay, &wire);
+}
+
+// How long the last turn waits for its mark.
+constexpr double kMarkAtTheEndSeconds = 2;
+
+// Reads, within a time limit, all the server made before it was asked: a key it made before the
+// end was asked comes in behind whatever another client made it send before. The reading goes
+// through the screen, as the last turn's does.
+void readAllMadeBefore() {
+    if (gReadMark == None) return;
+    XEvent mark{};
+    mark.xclient.type = ClientMessage;
+    mark.xclient.window = gWatchedWindow;
+    mark.xclient.message_type = gReadMark;
+    mark.xclient.format = 32;
+    gReadMarkSeen = false;
+    if (!XSendEvent(gWatchedDisplay, gWatchedWindow, False, NoEventMask, &mark)) return;
+    XFlush(gWatchedDisplay);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kMarkAtTheEndSeconds);
+    while (!gReadMarkSeen && !gLost) {
+        XEventsQueued(gWatchedDisplay, QueuedAfterReading);
+        if (gReadMarkSeen) break;
+        const auto left = std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0) break;
+        pollfd connection{ConnectionNumber(gWatchedDisplay), POLLIN, 0};
+        ::poll(&connection, 1, static_cast<int>(std::ceil(left * 1000)));
     }
-    gHandingOn = false;
-    UnlockDisplay(gWatchedDisplay);
+    if (!gReadMarkSeen && !gLost)
+        Log::warning("host", "the display still held events from before the end after " +
+                                 std::to_string(static_cast<int>(kMarkAtTheEndSeconds)) + " s; ending without them");
 }
 
 // The video system hands each X event on as an event of its own. Kept in its queue, a flood of
@@ -304,14 +301,12 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     for (std::size_t i = 0; i < std::size(kDragAndDrop); ++i)
         gDragAndDrop[i] = XInternAtom(gWatchedDisplay, kDragAndDrop[i], False);
+    gReadMark = XInternAtom(gWatchedDisplay, "KORVA_READ_MARK", False);
     // The size is followed from here on, from the server's events read after the hook is in place
     // and then from its answer, which is newer than all of them.
-    gKept.clear();
-    gReadThisTurn = 0;
-    gFlooded = false;
-    gQuietTurns = kQuietTurns;
-    gDropSaid = false;
-    gClosing = false;
+    int opcode = 0, keyboardEvents = 0, keyboardErrors = 0;
+    if (!XQueryExtension(gWatchedDisplay, "XKEYBOARD", &opcode, &keyboardEvents, &keyboardErrors)) keyboardEvents = 0;
+    gScreen.reset(backlog, keyboardEvents);
     standInFront();
     Window root = 0;
     int x = 0, y = 0;
@@ -335,26 +330,28 @@ void unwatch() {
     }
     gWatchedDisplay = nullptr;
     gWatchedWindow = 0;
-    gKept.clear();
+    gScreen.reset();
     onLost() = nullptr;
     onWindowGone() = nullptr;
 }
 
 void beginTurn() {
     if (!gWatchedDisplay) return;
-    gQuietTurns = gReadThisTurn > kReadATurn ? 0 : gQuietTurns < kQuietTurns ? gQuietTurns + 1 : kQuietTurns;
-    gFlooded = gQuietTurns < kQuietTurns;
     standInFront();
-    gReadThisTurn = 0;
-    handOnKept(kReadATurn);
+    LockDisplay(gWatchedDisplay);
+    gScreen.beginTurn(enqueue);
+    UnlockDisplay(gWatchedDisplay);
 }
 
 void closing() {
-    gClosing = true;
+    if (!gWatchedDisplay) return;
+    // The teardown reads the display too (the server's word that the window is unmapped).
+    standInFront();
+    gScreen.closing();
 }
 
 bool flooded() {
-    return gWatchedDisplay && (gFlooded || gReadThisTurn > kReadATurn);
+    return gWatchedDisplay && gScreen.flooded();
 }
 
 void stayInFront() {
@@ -364,11 +361,10 @@ void stayInFront() {
 void lastTurn() {
     if (!gWatchedDisplay) return;
     standInFront();
-    handOnKept(gKept.size());
-    gReadThisTurn = 0;
-    // No turn follows to hand on what the last reading would keep: a key pressed before the end
-    // was asked is taken however much another client sent in front of it.
-    gClosing = true;
+    LockDisplay(gWatchedDisplay);
+    gScreen.lastTurn(enqueue);
+    UnlockDisplay(gWatchedDisplay);
+    if (!gLost) readAllMadeBefore();
 }
 
 void noticeEvent(const SDL_SysWMmsg* message) {

@@ -33,7 +33,8 @@ void takeProtocolErrors();
 // screened as it is read, before the video system would act on it: a ConfigureNotify with
 // another size than the window's, drag and drop (the program takes none), what only the server
 // says (the keyboard's and the mouse's input, a property's change, a mapping) and any extension's
-// event are dropped. The reading takes a bounded share of each turn (beginTurn()).
+// event are dropped. The reading takes a bounded share of each turn (beginTurn()), the last one's
+// too, as XEventScreen says.
 void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone);
 
 // Forgets the window, before its display is closed: errors that closing brings are said as any
@@ -46,8 +47,10 @@ constexpr int kReadATurn = 512;
 
 // Starts a turn of the loop, before its first look at the display: the screen is put in front of
 // any converter an extension's library put in since, and the turn's share of reading starts. The
-// server's events read past the last turn's share are handed on first, as far as this turn's share
-// goes; what another client sent past it was dropped.
+// server's events kept past the turns' shares are handed on first, as far as this turn's share
+// goes: the keys and clicks, then the rest in order, then (once the reading keeps up again) the
+// newest of each state another client's changes made the server tell; what another client sent
+// past a share was dropped.
 void beginTurn();
 
 // Whether this turn's reading or one of the last turns' went past its share (another client sends
@@ -55,16 +58,19 @@ void beginTurn();
 // display still holds.
 bool flooded();
 
-// The window closes from here on: the server's events read past a turn's share go on to the video
-// system (no turn comes after to hand them on, and the closing waits for the server's word that the
-// window is unmapped); what another client sent past it is still dropped.
+// The window closes from here on: the screen is put in front again, nothing kept is handed on, and
+// the server's events read past a turn's share go on to the video system (the closing waits for
+// the server's word that the window is unmapped) but those that only tell a state; what another
+// client sent past it is still dropped.
 void closing();
 
 // Puts the screen in front again within a turn, before the display is read once more.
 void stayInFront();
 
-// The turn before the end: every event the server made that is still kept is handed on, and from
-// then on the server's events read past a share go on as closing() says.
+// The turn before the end: every key, click and other event kept in order is handed on (states are
+// not), and the turn reads, within a time limit, all the server made before it was asked, with a
+// share like any other turn's: past it a key or a click the server made goes on (no turn comes
+// after to hand it on), the rest is dropped.
 void lastTurn();
 
 // Hears the X events the video system hands on (while a window is watched they are heard as the

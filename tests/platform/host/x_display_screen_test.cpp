@@ -4,6 +4,7 @@
 // own events of that extension still reach it); the server's events past a turn's share wait for
 // the turns after, none lost, and are all taken when the end is asked.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <xcb/xcb.h>
 
@@ -174,4 +175,85 @@ TEST_F(WindowHostOnX, TheServersEventsPastATurnsShareAreAllTakenInOrder) {
         for (std::size_t i = 0; i < clicks->phases.size(); ++i)
             ASSERT_EQ(clicks->phases[i], i % 2 ? UITouchPhase::Ended : UITouchPhase::Began) << i;
     }
+}
+
+namespace {
+
+// A library's converter for the keyboard extension's events, put in over the screen's where the
+// case says, counting what it hears; and another client's made-up event of that type waiting on
+// the display beside the server's own ones (the lock modifier set and cleared).
+struct ConverterPutIn {
+    static inline int sentHeard = 0, serverHeard = 0;
+    int base = 0;
+    explicit ConverterPutIn(Display* display) {
+        int opcode = 0, errors = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+        EXPECT_TRUE(XkbQueryExtension(display, &opcode, &base, &errors, &major, &minor));
+        EXPECT_TRUE(XkbSelectEventDetails(display, XkbUseCoreKbd, XkbStateNotify, XkbAllStateComponentsMask,
+                                          XkbAllStateComponentsMask));
+        XSync(display, False);
+        sentHeard = serverHeard = 0;
+    }
+    void putIn(Display* display) const {
+        XESetWireToEvent(display, base, [](Display*, XEvent*, xEvent* wire) -> Bool {
+            ++((wire->u.u.type & 0x80) ? sentHeard : serverHeard);
+            return False;
+        });
+    }
+    // Once the case's display has something to read (the server may pass them on a little later).
+    void eventsWaiting(Display* display, Display* other, Window window) const {
+        Wire made{};
+        made[0] = static_cast<std::uint8_t>(base);
+        made[1] = XkbStateNotify;
+        ByteSender().send(window, made);
+        XkbLockModifiers(other, XkbUseCoreKbd, LockMask, LockMask);
+        XkbLockModifiers(other, XkbUseCoreKbd, LockMask, 0);
+        XSync(other, False);
+        pollfd connection{ConnectionNumber(display), POLLIN, 0};
+        ::poll(&connection, 1, 10'000);
+    }
+};
+
+}  // namespace
+
+// A converter put in while the loop's timers run: the pass that reads after them puts the screen in
+// front again first.
+TEST_F(WindowHostOnX, AConverterPutInByATimerStaysBehindTheScreenInThePassAfterIt) {
+    TermHeard term;
+    ConverterPutIn library(display);
+    auto putIn = NSTimer::scheduledTimer(0.1, false, [&](const std::shared_ptr<NSTimer>&) {
+        library.putIn(display);
+        library.eventsWaiting(display, other, xwindow);
+    });
+    auto quit = NSTimer::scheduledTimer(0.3, false, [](const std::shared_ptr<NSTimer>&) { ::raise(SIGTERM); });
+    EXPECT_EQ(host->run(), 0);
+    putIn->invalidate();
+    quit->invalidate();
+    EXPECT_EQ(ConverterPutIn::sentHeard, 0);
+    EXPECT_GE(ConverterPutIn::serverHeard, 1);
+}
+
+// Showing a frame reads the display (it waits for the server's word): the screen goes in front of a
+// converter put in since the pass first.
+TEST_F(WindowHostOnX, AConverterPutInBeforeAFrameIsShownStaysBehindTheScreen) {
+    ConverterPutIn library(display);
+    library.putIn(display);
+    library.eventsWaiting(display, other, xwindow);
+    ASSERT_FALSE(xdisplay::flooded());
+    EXPECT_TRUE(host->renderFrame());
+    EXPECT_EQ(host->picturesShown(), 1);
+    EXPECT_EQ(ConverterPutIn::sentHeard, 0);
+    EXPECT_GE(ConverterPutIn::serverHeard, 1);
+}
+
+// The end's finish, after the loop, reads nothing off the display: no converter put in there hears
+// anything before the teardown, which puts the screen in front again.
+TEST_F(WindowHostOnX, TheEndsFinishReadsNothingOffTheDisplay) {
+    ConverterPutIn library(display);
+    library.putIn(display);
+    library.eventsWaiting(display, other, xwindow);
+    EXPECT_TRUE(ProgramEnding::finish(*host, 1));
+    EXPECT_EQ(ConverterPutIn::sentHeard + ConverterPutIn::serverHeard, 0);
+    // They were there to be read.
+    XSync(display, False);
+    EXPECT_GE(ConverterPutIn::serverHeard, 1);
 }
