@@ -227,6 +227,44 @@ private:
     std::thread thread_;
 };
 
+// What a loop run beside a flood came to: its status and end, whether the display was flooded as
+// it ended, and whether letting the window go then asked the server for anything.
+struct BesideTheFlood {
+    int status = -1;
+    Steady::time_point ended;
+    bool flooded = false;
+    bool askedNothing = false;
+};
+
+// Runs the loop while `source` floods the window, from the loop's first turn on, then lets the
+// window go. The focus, and the keyboard the key comes from, are taken before the source starts:
+// the video system answers a change of either with a request that waits for the server's answer.
+template <typename Source>
+BesideTheFlood runBeside(Source& source, std::unique_ptr<WindowHost>& host, Display* display, Display* other,
+                         Window xwindow) {
+    XSetInputFocus(other, xwindow, RevertToPointerRoot, CurrentTime);
+    const KeyCode shift = XKeysymToKeycode(other, XK_Shift_L);
+    XTestFakeKeyEvent(other, shift, True, CurrentTime);
+    XTestFakeKeyEvent(other, shift, False, CurrentTime);
+    XSync(other, False);
+    auto start = NSTimer::scheduledTimer(0, false, [&source](const std::shared_ptr<NSTimer>&) { source.start(); });
+    BesideTheFlood run;
+    {
+        Watchdog watchdog(kSendingLongest + 3 * kEndWithin);
+        run.status = host->run();
+    }
+    run.ended = Steady::now();
+    start->invalidate();
+    run.flooded = xdisplay::flooded();
+    const unsigned long requests = NextRequest(display);
+    {
+        Watchdog watchdog(kEndWithin);
+        host.reset();
+    }
+    run.askedNothing = NextRequest(display) == requests;
+    return run;
+}
+
 }  // namespace
 
 // The sender starts once the loop has run a turn and goes on until the loop has ended. The case
@@ -239,30 +277,9 @@ TEST_F(WindowHostOnX, AClientThatNeverStopsSendingLeavesTheKeyAndTheEndTheirTurn
         host->setEventSink(key);
         const auto [x, y, w, h] = placed();
         EndlessSender sender(xwindow, w, h);
-        // The focus, and the keyboard the key comes from, taken before the sender starts: the video
-        // system answers a change of either with a request that waits for the server's answer.
-        XSetInputFocus(other, xwindow, RevertToPointerRoot, CurrentTime);
-        const KeyCode shift = XKeysymToKeycode(other, XK_Shift_L);
-        XTestFakeKeyEvent(other, shift, True, CurrentTime);
-        XTestFakeKeyEvent(other, shift, False, CurrentTime);
-        XSync(other, False);
-        auto start = NSTimer::scheduledTimer(0, false, [&sender](const std::shared_ptr<NSTimer>&) { sender.start(); });
-        int status = -1;
-        {
-            Watchdog watchdog(kSendingLongest + 3 * kEndWithin);
-            status = host->run();
-        }
-        const Steady::time_point ended = Steady::now();
-        start->invalidate();
         // The window is let go while the sender still sends: its teardown, which would wait for the
         // server behind all the flood left, asks the server for nothing.
-        const bool flooded = xdisplay::flooded();
-        const unsigned long requests = NextRequest(display);
-        {
-            Watchdog watchdog(kEndWithin);
-            host.reset();
-        }
-        const bool askedNothing = NextRequest(display) == requests;
+        const auto [status, ended, flooded, askedNothing] = runBeside(sender, host, display, other, xwindow);
         const auto pressed = sender.keyPressed();
         sender.stop();
         const double keyTook = pressed && key->heard ? secondsBetween(*pressed, *key->heard) : -1;
@@ -295,27 +312,7 @@ TEST_F(WindowHostOnX, AStormTheServerSendsLeavesTheKeyAndTheEndTheirTurn) {
             else
                 host->setEventSink(keyEnds);
             PropertyStorm storm(xwindow, endAfterKey);
-            XSetInputFocus(other, xwindow, RevertToPointerRoot, CurrentTime);
-            const KeyCode shift = XKeysymToKeycode(other, XK_Shift_L);
-            XTestFakeKeyEvent(other, shift, True, CurrentTime);
-            XTestFakeKeyEvent(other, shift, False, CurrentTime);
-            XSync(other, False);
-            auto start =
-                NSTimer::scheduledTimer(0, false, [&storm](const std::shared_ptr<NSTimer>&) { storm.start(); });
-            int status = -1;
-            {
-                Watchdog watchdog(kSendingLongest + 3 * kEndWithin);
-                status = host->run();
-            }
-            const Steady::time_point ended = Steady::now();
-            start->invalidate();
-            const bool flooded = xdisplay::flooded();
-            const unsigned long requests = NextRequest(display);
-            {
-                Watchdog watchdog(kEndWithin);
-                host.reset();
-            }
-            const bool askedNothing = NextRequest(display) == requests;
+            const auto [status, ended, flooded, askedNothing] = runBeside(storm, host, display, other, xwindow);
             const auto pressed = storm.keyPressed();
             storm.stop();
             const auto heard = endAfterKey ? key->heard : keyEnds->heard;
