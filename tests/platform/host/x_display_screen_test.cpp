@@ -113,70 +113,6 @@ TEST_F(WindowHostOnX, OutputChangesAnotherClientSentChangeNoDisplay) {
         ::testing::ExitedWithCode(0), "");
 }
 
-// A library that puts its converter in once the window is watched (as one does when it first uses
-// its extension) is screened from then on too: it hears the server's own events, not another
-// client's made up in its place.
-TEST_F(WindowHostOnX, AConverterPutInLaterStaysBehindTheScreen) {
-    TermHeard term;
-    int opcode = 0, base = 0, errors = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
-    ASSERT_TRUE(XkbQueryExtension(display, &opcode, &base, &errors, &major, &minor));
-    ASSERT_TRUE(XkbSelectEventDetails(display, XkbUseCoreKbd, XkbStateNotify, XkbAllStateComponentsMask,
-                                      XkbAllStateComponentsMask));
-    XSync(display, False);
-    static int sentHeard, serverHeard;
-    sentHeard = serverHeard = 0;
-    XESetWireToEvent(display, base, [](Display*, XEvent*, xEvent* wire) -> Bool {
-        ++((wire->u.u.type & 0x80) ? sentHeard : serverHeard);
-        return False;
-    });
-    Wire made{};
-    made[0] = static_cast<std::uint8_t>(base);
-    made[1] = XkbStateNotify;
-    ByteSender().send(xwindow, made);
-    XkbLockModifiers(other, XkbUseCoreKbd, LockMask, LockMask);
-    XkbLockModifiers(other, XkbUseCoreKbd, LockMask, 0);
-    XSync(other, False);
-    // Read by the loop alone: the screen goes in front as a turn begins.
-    auto quit = NSTimer::scheduledTimer(0.3, false, [](const std::shared_ptr<NSTimer>&) { ::raise(SIGTERM); });
-    EXPECT_EQ(host->run(), 0);
-    quit->invalidate();
-    EXPECT_EQ(sentHeard, 0);
-    EXPECT_GE(serverHeard, 1);
-}
-
-// Fifteen hundred clicks' presses and releases the server made at once, far past a turn's share:
-// each is taken, in order, over the turns after (the volume key behind them ends the loop); and all of them when
-// SIGTERM asks for the end at the first.
-TEST_F(WindowHostOnX, TheServersEventsPastATurnsShareAreAllTakenInOrder) {
-    for (bool endAtFirst : {false, true}) {
-        SCOPED_TRACE(endAtFirst ? "ended" : "running");
-        TermHeard term;
-        ProgramEnding::resetForTesting();
-        ProgramEnding::loopRunning();
-        constexpr std::size_t kClicks = 1500;
-        auto clicks = std::make_shared<ClicksHeard>();
-        clicks->endAtFirst = endAtFirst;
-        host->setEventSink(clicks);
-        int rootX = 0, rootY = 0;
-        Window child = 0;
-        const auto [x, y, w, h] = placed();
-        XTranslateCoordinates(other, xwindow, DefaultRootWindow(other), w / 2, h / 2, &rootX, &rootY, &child);
-        XTestFakeMotionEvent(other, -1, rootX, rootY, CurrentTime);
-        for (std::size_t i = 0; i < kClicks; ++i) {
-            XTestFakeButtonEvent(other, 1, True, CurrentTime);
-            XTestFakeButtonEvent(other, 1, False, CurrentTime);
-        }
-        pressVolumeUpKey();
-        auto giveUp = NSTimer::scheduledTimer(20, false, [](const std::shared_ptr<NSTimer>&) { ::raise(SIGTERM); });
-        EXPECT_EQ(host->run(), 0);
-        giveUp->invalidate();
-        // The video system lets go of a click or so as it takes the pointer in (as many with no bound at all).
-        ASSERT_GE(clicks->phases.size(), 2 * kClicks - 2);
-        for (std::size_t i = 0; i < clicks->phases.size(); ++i)
-            ASSERT_EQ(clicks->phases[i], i % 2 ? UITouchPhase::Ended : UITouchPhase::Began) << i;
-    }
-}
-
 namespace {
 
 // A library's converter for the keyboard extension's events, put in over the screen's where the
@@ -220,6 +156,53 @@ struct ConverterPutIn {
 };
 
 }  // namespace
+
+// A library that puts its converter in once the window is watched (as one does when it first uses
+// its extension) is screened from then on too: it hears the server's own events, not another
+// client's made up in its place.
+TEST_F(WindowHostOnX, AConverterPutInLaterStaysBehindTheScreen) {
+    TermHeard term;
+    ConverterPutIn library(display);
+    library.putInWithEventsWaiting(display, other, xwindow);
+    // Read by the loop alone: the screen goes in front as a turn begins.
+    auto quit = NSTimer::scheduledTimer(0.3, false, [](const std::shared_ptr<NSTimer>&) { ::raise(SIGTERM); });
+    EXPECT_EQ(host->run(), 0);
+    quit->invalidate();
+    EXPECT_TRUE(ConverterPutIn::heardTheServerAlone());
+}
+
+// Fifteen hundred clicks' presses and releases the server made at once, far past a turn's share:
+// each is taken, in order, over the turns after (the volume key behind them ends the loop); and all of them when
+// SIGTERM asks for the end at the first.
+TEST_F(WindowHostOnX, TheServersEventsPastATurnsShareAreAllTakenInOrder) {
+    for (bool endAtFirst : {false, true}) {
+        SCOPED_TRACE(endAtFirst ? "ended" : "running");
+        TermHeard term;
+        ProgramEnding::resetForTesting();
+        ProgramEnding::loopRunning();
+        constexpr std::size_t kClicks = 1500;
+        auto clicks = std::make_shared<ClicksHeard>();
+        clicks->endAtFirst = endAtFirst;
+        host->setEventSink(clicks);
+        int rootX = 0, rootY = 0;
+        Window child = 0;
+        const auto [x, y, w, h] = placed();
+        XTranslateCoordinates(other, xwindow, DefaultRootWindow(other), w / 2, h / 2, &rootX, &rootY, &child);
+        XTestFakeMotionEvent(other, -1, rootX, rootY, CurrentTime);
+        for (std::size_t i = 0; i < kClicks; ++i) {
+            XTestFakeButtonEvent(other, 1, True, CurrentTime);
+            XTestFakeButtonEvent(other, 1, False, CurrentTime);
+        }
+        pressVolumeUpKey();
+        auto giveUp = NSTimer::scheduledTimer(20, false, [](const std::shared_ptr<NSTimer>&) { ::raise(SIGTERM); });
+        EXPECT_EQ(host->run(), 0);
+        giveUp->invalidate();
+        // The video system lets go of a click or so as it takes the pointer in (as many with no bound at all).
+        ASSERT_GE(clicks->phases.size(), 2 * kClicks - 2);
+        for (std::size_t i = 0; i < clicks->phases.size(); ++i)
+            ASSERT_EQ(clicks->phases[i], i % 2 ? UITouchPhase::Ended : UITouchPhase::Began) << i;
+    }
+}
 
 // A converter put in while the loop's timers run: the pass that reads after them puts the screen in
 // front again first.
