@@ -9,6 +9,7 @@
 // which the capture queue calls.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -59,6 +60,19 @@ public:
     void store(std::shared_ptr<CIImage> image, double at) { frame_.store(std::move(image), at); }
     // The same frame on the main queue: cropped to the ratio for the screen and the filter browser.
     void showFrame(const std::shared_ptr<CIImage>& image, double ratioWpH);
+    // A frame arrived (capture queue): stored, and true when the main queue is to be asked to show
+    // it (showNewest); false while a showing is already on its way there, which shows the newest
+    // frame. A main thread that lags is never owed more than one showing, so the frames it has not
+    // taken yet are not all held, each with its pixels, while the camera makes new ones.
+    bool storeToShow(std::shared_ptr<CIImage> image, double at) {
+        store(std::move(image), at);
+        return !showOwed_.exchange(true);
+    }
+    // On the main queue, once for each storeToShow that asked: shows the newest frame stored.
+    void showNewest(double ratioWpH) {
+        showOwed_ = false;
+        if (auto image = frame_.image()) showFrame(image, ratioWpH);
+    }
     // A session is about to start or stop: the placement is forgotten (and, on a stop, the picture).
     void sessionWillStart() { readyScreenRect_ = false; }
     void sessionWillStop();
@@ -101,6 +115,7 @@ private:
 
     std::weak_ptr<PreviewRoadDelegate> delegate_;
     LatestFrame frame_;
+    std::atomic<bool> showOwed_{false};
     std::shared_ptr<CIImage> lastScreen_, lastFilter_;
     bool readyScreenRect_ = false;
     std::optional<FrameKey> lastFrameKey_;

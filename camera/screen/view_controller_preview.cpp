@@ -110,10 +110,10 @@ void ViewController::init() {
 void ViewController::onCameraHostSampleBufferVideo(const std::shared_ptr<CameraHost>&, const CMSampleBufferRef& s) {
     auto image = imageWithSampleBuffer(s);
     if (!image) return;
-    road_->store(image, CACurrentMediaTime());
+    if (!road_->storeToShow(std::move(image), CACurrentMediaTime())) return;
     std::weak_ptr<ViewController> weak = me();
-    dispatch_async(dispatch_get_main_queue(), [weak, image] {
-        if (auto self = weak.lock()) self->road_->showFrame(image, self->ratioWpH_);
+    dispatch_async(dispatch_get_main_queue(), [weak] {
+        if (auto self = weak.lock()) self->road_->showNewest(self->ratioWpH_);
     });
 }
 

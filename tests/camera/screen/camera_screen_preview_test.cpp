@@ -225,3 +225,21 @@ TEST_F(CameraScreenPreviewTest, TurningTheScreenLaysThePictureOutAgainAndBack) {
     EXPECT_EQ(screen->views().ui->frame(), upright);
     EXPECT_NEAR(screen->views().slZoom->center().x, sliderUpright.x, 0.5);
 }
+
+// While the main thread lags, one showing is owed to it, and that one shows the newest frame: the
+// frames in between are not queued up for it, each holding its pixels.
+TEST(PreviewRoadShowing, AMainThreadThatLagsIsOwedOneShowingOfTheNewestFrame) {
+    auto road = PreviewRoad::make();
+    auto frame = [] {
+        return CIImage::imageWithBitmapData(std::vector<std::uint8_t>(8 * 6 * 4, 0x80), 8 * 4, 8, 6, CIFormat::BGRA8);
+    };
+    EXPECT_TRUE(road->storeToShow(frame(), 1.0));
+    EXPECT_FALSE(road->storeToShow(frame(), 1.05));
+    auto newest = frame();
+    EXPECT_FALSE(road->storeToShow(newest, 1.1));
+    road->showNewest(3.0 / 4);
+    EXPECT_EQ(road->lastSample(), newest);
+    EXPECT_TRUE(road->lastScreen());
+    // Shown: the next frame asks for a showing of its own.
+    EXPECT_TRUE(road->storeToShow(frame(), 1.15));
+}
