@@ -64,7 +64,9 @@ bool XEventScreen::goesOnDirectly(Sort sort) {
         // While the reading does not keep up, the round trips a state costs would each read the
         // whole backlog the display holds into memory first: the states wait for the quiet turns.
         case Sort::State:
-            return !flooded_ && states_.empty() && statesRead_ < kStatesATurn && !backlogged() && ++statesRead_;
+            if (flooded_ || !states_.empty() || statesRead_ >= kStatesATurn || backlogged()) return false;
+            ++statesRead_;
+            return true;
     }
     return false;
 }
