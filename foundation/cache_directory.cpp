@@ -1,6 +1,8 @@
 // CacheDirectory: one store file per name.
 #include "foundation/cache_directory.h"
 
+#include <filesystem>
+
 #include "foundation/date_custom.h"
 #include "foundation/last_info.h"
 #include "foundation/string_custom_paths.h"
@@ -46,19 +48,24 @@ Value CacheDirectory::cache(const std::string& name) const {
 
 bool CacheDirectory::reset(const std::string& name) {
     const std::string path = cache_path(name);
-    if (path.empty() || !existFile(path)) return false;
-    removeFile(path);
-    return true;
+    return !path.empty() && removeFile(path, "cache");
 }
 
 void CacheDirectory::resetAll() {
     if (!isPlainName(dirName_)) return;
     const std::string folder = withCachePath(dirName_);
-    if (existDirectory(folder)) removeFile(folder);
+    if (!existDirectory(folder)) return;
+    // File by file: a folder found among the entries stays whole, and the folder with it.
+    removeAllFilesInDirectory(folder, "cache");
+    std::error_code error;
+    std::filesystem::remove(folder, error);
+    if (error && error != std::errc::directory_not_empty && error != std::errc::file_exists)
+        Log::warning("cache", "cannot remove " + folder + " (" + error.message() + "); it stays");
 }
 
 void CacheDirectory::resetAllHeader(const std::string& header, std::int64_t p) {
     std::int64_t i = 0;
     for (; i <= p; ++i) reset(header + "." + std::to_string(i));
-    while (reset(header + "." + std::to_string(i))) ++i;
+    // A folder under an entry's name is passed over, not taken for the end.
+    for (; existFile(cache_path(header + "." + std::to_string(i))); ++i) reset(header + "." + std::to_string(i));
 }

@@ -22,10 +22,12 @@ public:
     void save(const std::string& name, const Value& object);
     // The cached object while it is younger than the reuse range; null otherwise.
     Value cache(const std::string& name) const;
-    // Deletes the name's file; answers whether it existed.
+    // Deletes the name's file, one file only: a folder under the name stays whole (the log says
+    // so). Answers whether a file was removed.
     bool reset(const std::string& name);
+    // Deletes every file of the folder, then the folder once empty; a folder in it stays whole.
     void resetAll();
-    // Removes "<header>.0" to "<header>.<p>", then "<header>.<p+1>", ... while they exist.
+    // Removes "<header>.0" to "<header>.<p>", then "<header>.<p+1>", ... while something is there.
     void resetAllHeader(const std::string& header, std::int64_t p);
 
     std::string className() const override { return "CacheDirectory"; }

@@ -1,6 +1,8 @@
 // The picture cache: index entries per address, shared downloads, a limit on running ones.
 #include "foundation/pics.h"
 
+#include <filesystem>
+
 #include "foundation/data_custom.h"
 #include "foundation/date_custom.h"
 #include "foundation/last_info.h"
@@ -14,6 +16,13 @@ namespace {
 
 std::string waitKey(const std::string& key, const std::string& filePath) {
     return key + "\n" + filePath;
+}
+
+// A picture this cache wrote: a file, or a link to one. Anything else under the name (a folder)
+// is not its own: the picture is downloaded and handed on without being kept.
+bool hasPictureFile(const std::string& filePath) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(filePath, error);
 }
 
 PicsBase::Image readImage(const std::string& filePath) {
@@ -62,9 +71,9 @@ void PicsBase::downloadAndSave(const dispatch_queue_t& queue, const std::string&
     const Value& written = entry["date"];
     if (durday != 0 &&
         (!written.isDate() || offseted(written.dateValue(), static_cast<std::int64_t>(durday)) < dateNow())) {
-        removeFile(filePath);
+        removeFile(filePath, "pics");
     }
-    if (existFile(filePath)) {
+    if (hasPictureFile(filePath)) {
         auto self = this->self<PicsBase>();
         dispatch_async(queue, [=, preprocess = std::move(preprocess), completion = std::move(completion)]() mutable {
             Image image = readImage(filePath);
@@ -74,8 +83,12 @@ void PicsBase::downloadAndSave(const dispatch_queue_t& queue, const std::string&
                                    if (completion) completion(image);
                                    return;
                                }
-                               // An unreadable file is dropped and fetched again.
-                               removeFile(filePath);
+                               // An unreadable file is dropped and fetched again; one that cannot
+                               // be dropped would be read again for ever, so none is given.
+                               if (!removeFile(filePath, "pics") && hasPictureFile(filePath)) {
+                                   if (completion) completion(nullptr);
+                                   return;
+                               }
                                self->downloadAndSave(queue, url, filePath, durday, maxQueue, std::move(preprocess),
                                                      std::move(completion));
                            });

@@ -36,6 +36,7 @@ public:
     // younger than `durday` days (0: no expiry; a file the index has no date for is expired), else with the freshly
     // downloaded, preprocessed picture (none when the download failed). Requests for the same address and file while a
     // download runs share it; at most `maxQueue` downloads of this cache run at once (0: no limit).
+    // A folder found under `filePath` stays whole: the picture is downloaded and given, kept nowhere.
     void downloadAndSave(const dispatch_queue_t& queue, const std::string& url, const std::string& filePath,
                          std::uint64_t durday, std::uint64_t maxQueue, Preprocess preprocess, Completion completion);
     // Writes the index.

@@ -5,11 +5,13 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 
 #include "platform/runtime/utf16.h"
 #include "platform/storage/bundle.h"
 #include "platform/storage/file_manager.h"
+#include "platform/storage/file_removal.h"
 #include "platform/storage/sandbox.h"
 #include "platform/text/date_formatter.h"
 #include "platform/ui/app/ui_screen.h"
@@ -140,14 +142,18 @@ bool createDirectory(std::string_view path) {
     return !path.empty() && NSFileManager::defaultManager()->createDirectoryAtPath(std::string(path), true).ok();
 }
 
-bool removeFile(std::string_view path) {
-    return !path.empty() && NSFileManager::defaultManager()->removeItemAtPath(std::string(path)).ok();
+bool removeFile(std::string_view path, std::string_view category) {
+    if (path.empty()) return false;
+    const std::string item(path);
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(item, error))) return false;
+    return removeOneFileSaying(item, category);
 }
 
-void removeAllFilesInDirectory(std::string_view path) {
+void removeAllFilesInDirectory(std::string_view path, std::string_view category) {
     auto entries = NSFileManager::defaultManager()->contentsOfDirectoryAtPath(std::string(path));
     if (!entries) return;
-    for (const auto& entry : *entries) removeFile(pathByAppendingComponent(path, entry));
+    for (const auto& entry : *entries) removeFile(pathByAppendingComponent(path, entry), category);
 }
 
 bool skipBackup(std::string_view path) {

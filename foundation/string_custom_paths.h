@@ -39,10 +39,13 @@ bool existFile(std::string_view path);
 bool existDirectory(std::string_view path);
 // Creates the directory with its missing parents; true also when it already existed.
 bool createDirectory(std::string_view path);
-// Removes a file or a directory with its contents; true only when something was removed.
-bool removeFile(std::string_view path);
-// Removes every entry of the directory, going on past entries that cannot be removed.
-void removeAllFilesInDirectory(std::string_view path);
+// Removes the one file under the path (a link, not what it points at): a folder found there stays
+// whole, and the log says so under `category`. True only when a file was removed; nothing there is
+// false and said nowhere.
+bool removeFile(std::string_view path, std::string_view category = "files");
+// Removes every file of the directory the same way, going on past entries that cannot be removed
+// (a folder in it among them).
+void removeAllFilesInDirectory(std::string_view path, std::string_view category = "files");
 // Marks the item as not to be backed up. This platform keeps no backup set, so the mark is
 // accepted for any existing item.
 bool skipBackup(std::string_view path);

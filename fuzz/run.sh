@@ -5,6 +5,18 @@
 set -euo pipefail
 build=${1:-build/fuzz}
 seconds=${2:-20}
+# A crash's stack names functions and lines through the llvm-symbolizer of the clang that built the
+# targets (fuzz/packages.txt installs it). The sanitizers look only for the unversioned name on
+# PATH, which a machine with the versioned tools alone lacks, so they are told where it is.
+compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+symbolizer=$("${compiler:-clang++}" -print-prog-name=llvm-symbolizer 2>/dev/null || true)
+[[ "$symbolizer" == /* && -x "$symbolizer" ]] || symbolizer=$(command -v llvm-symbolizer || true)
+if [[ -n "$symbolizer" ]]; then
+  export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-$symbolizer}
+  export UBSAN_SYMBOLIZER_PATH=${UBSAN_SYMBOLIZER_PATH:-$symbolizer}
+else
+  echo "fuzz: no llvm-symbolizer (fuzz/packages.txt installs it): a crash's stack gives addresses only"
+fi
 "$build/fuzz/korva_fuzz_seeds" "$build/corpus" >/dev/null
 mkdir -p "$build/crashes"
 status=0

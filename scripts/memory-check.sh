@@ -9,6 +9,8 @@ set -euo pipefail
 build=${1:-build/memory-check}
 mkdir -p "$build"
 cxx=${CXX:-c++}
+# The Makefile's compiler cache, also when the script runs by itself.
+export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/korva-ccache}
 command -v ccache >/dev/null && cxx="ccache $cxx"
 flags=(-std=c++20 -O1 -pthread -Wall -Wextra -Werror -I. -ffile-prefix-map="$PWD"/=)
 objects=()

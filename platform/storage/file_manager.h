@@ -32,7 +32,8 @@ public:
 
     // Succeeds when the folder already exists.
     Result<void> createDirectoryAtPath(const std::string& path, bool withIntermediateDirectories) const;
-    // Removes a file or a folder with everything in it. Fails when nothing is there.
+    // Removes a file or a folder with everything in it. Fails when nothing is there. What the
+    // program removes of its own as one file goes through file_removal.h instead.
     Result<void> removeItemAtPath(const std::string& path) const;
     // Both fail when the destination exists, as on the platform.
     Result<void> moveItemAtPath(const std::string& source, const std::string& destination) const;

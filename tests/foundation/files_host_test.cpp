@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "foundation/string_custom_paths.h"
+#include "platform/runtime/log.h"
+#include "platform/storage/file_removal.h"
 #include "tests/foundation/temp_sandbox.h"
 
 namespace {
@@ -89,6 +91,30 @@ TEST_F(FilesHostTest, NamesThatLeaveTheFolderAreRefused) {
     EXPECT_TRUE(host->readBookmark("x/../" + *name));
     EXPECT_FALSE(host->readBookmark(""));
     EXPECT_FALSE(host->readBookmark("."));
+}
+
+// Another program putting a folder under a bookmark's name between the look and the removal.
+void putAFolderUnderTheName(const std::string& path) {
+    std::error_code error;
+    std::filesystem::remove(path, error);
+    std::filesystem::create_directories(path + "/inside");
+    (void)writeFileAtomically(path + "/inside/keep", std::string_view("mine"));
+}
+
+TEST_F(FilesHostTest, ABookmarksRemovalTakesOneFileOrNothing) {
+    auto host = FilesHost::make();
+    auto name = host->writeBookmark(pickedFile("e.txt"));
+    ASSERT_TRUE(name);
+    const std::string path = withLibraryPath("files_bookmarks/" + *name);
+    LogCapture log;
+    setBeforeRemovingForTesting(putAFolderUnderTheName);
+    const bool removed = host->removeBookmark(*name);
+    setBeforeRemovingForTesting(nullptr);
+    EXPECT_FALSE(removed);
+    EXPECT_EQ(readFile(path + "/inside/keep"), "mine");
+    EXPECT_TRUE(log.contains("cannot remove " + path + " (Is a directory); it stays"));
+    EXPECT_FALSE(host->removeBookmark(*name)) << "a folder under the name is no bookmark";
+    EXPECT_TRUE(existDirectory(path));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <set>
 
 #include "foundation/string_custom_paths.h"
+#include "platform/runtime/log.h"
 #include "tests/foundation/temp_sandbox.h"
 
 using PathsTest = TempSandboxTest;
@@ -51,9 +52,38 @@ TEST_F(PathsTest, ExistenceCreationAndRemoval) {
     EXPECT_TRUE(existDirectory(dir));
     removeAllFilesInDirectory(dir + "/missing");  // nothing to do, nothing fails
 
-    EXPECT_TRUE(removeFile(withLibraryPath("x")));
-    EXPECT_FALSE(removeFile(withLibraryPath("x")));
-    EXPECT_FALSE(existFile(dir));
+    writeFile("data/Library/x/y/z/h.txt", "3");
+    EXPECT_TRUE(removeFile(dir + "/h.txt"));
+    EXPECT_FALSE(removeFile(dir + "/h.txt"));
+    EXPECT_FALSE(removeFile(withLibraryPath("x"))) << "a folder is no file";
+    EXPECT_TRUE(existDirectory(dir));
+}
+
+// Whatever is removed as a file takes one file or nothing: a folder under the name stays whole,
+// with everything in it, and the log says so; a link goes, not what it points at.
+TEST_F(PathsTest, RemovalTakesOneFileAndLeavesAFolderWhole) {
+    writeFile("data/Library/r/held/inside/keep", "mine");
+    writeFile("data/Library/r/plain.txt", "1");
+    writeFile("data/Library/target.txt", "target");
+    const std::string folder = withLibraryPath("r/held");
+    std::filesystem::create_symlink(withLibraryPath("target.txt"), withLibraryPath("r/link"));
+    std::filesystem::create_symlink(withLibraryPath("gone"), withLibraryPath("r/dangling"));
+
+    LogCapture log;
+    EXPECT_FALSE(removeFile(folder, "test"));
+    EXPECT_EQ(readFile(folder + "/inside/keep"), "mine");
+    EXPECT_TRUE(log.contains("warning test: cannot remove " + folder + " (Is a directory); it stays"))
+        << ::testing::PrintToString(log.lines());
+    EXPECT_TRUE(removeFile(withLibraryPath("r/dangling")));
+    log.clear();
+    EXPECT_FALSE(removeFile(withLibraryPath("r/none")));
+    EXPECT_TRUE(log.lines().empty()) << "nothing there is nothing to say";
+
+    removeAllFilesInDirectory(withLibraryPath("r"));
+    EXPECT_FALSE(existFile(withLibraryPath("r/plain.txt")));
+    EXPECT_FALSE(existFile(withLibraryPath("r/link")));
+    EXPECT_EQ(readFile(withLibraryPath("target.txt")), "target");
+    EXPECT_EQ(readFile(folder + "/inside/keep"), "mine");
 }
 
 TEST_F(PathsTest, ExtensionSearchIsOneLevelAndDirectoriesCountOnlyWithTheFlag) {

@@ -8,6 +8,7 @@
 
 #include "foundation/last_info.h"
 #include "foundation/string_custom_paths.h"
+#include "platform/runtime/log.h"
 #include "platform/ui/draw/graphics.h"
 #include "platform/ui/draw/image.h"
 #include "tests/foundation/temp_sandbox.h"
@@ -201,6 +202,22 @@ TEST_F(PicsTest, FailuresGiveNoPictureOnTheMainThread) {
     loop().drainAll();
     EXPECT_TRUE(repaired.image);
     EXPECT_EQ(hits_.load(), 1);
+}
+
+// A folder under the picture's name is not the cache's own: it stays whole, the log says so, and
+// the picture is downloaded and handed on all the same, kept nowhere.
+TEST_F(PicsTest, AFolderUnderThePicturesNameStaysWholeAndThePictureIsStillGiven) {
+    const std::string file = withCachePath("pics/held.jpg");
+    writeFile("data/Library/Caches/pics/held.jpg/inside/keep", "mine");
+    LogCapture log;
+    Result r;
+    request(server_.url("/pic%20one.png"), file, r);  // no record yet: taken for expired
+    loop().drainAll();
+    EXPECT_EQ(r.calls, 1);
+    EXPECT_TRUE(r.image);
+    EXPECT_EQ(hits_.load(), 1);
+    EXPECT_EQ(readFile(file + "/inside/keep"), "mine");
+    EXPECT_TRUE(log.contains("cannot remove " + file + " (Is a directory); it stays"));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "foundation/date_stamps.h"
 #include "foundation/last_info.h"
 #include "foundation/string_custom_paths.h"
+#include "platform/runtime/log.h"
 #include "tests/foundation/temp_sandbox.h"
 
 using SmallStoresTest = TempSandboxTest;
@@ -89,4 +90,27 @@ TEST_F(SmallStoresTest, CacheNamesCannotReachOutsideTheirFolder) {
     EXPECT_TRUE(existDirectory(withCachePath("")));
     EXPECT_EQ(cache->cache("inside").integerValue(), 1) << "the other caches stay";
     EXPECT_TRUE(existFile(withLibraryPath("victim.4/keep")));
+}
+
+// A cache removes its entries one file at a time: a folder found under an entry's name, or in the
+// cache's folder, stays whole with what it holds, and the log says so.
+TEST_F(SmallStoresTest, AFolderUnderACacheEntrysNameStaysWhole) {
+    auto cache = CacheDirectory::make("h", 60.0);
+    for (int i : {0, 2}) cache->save("hdr." + std::to_string(i), Value(i));
+    const std::string folder = cache->cache_path("hdr.1");
+    writeFile("data/Library/Caches/h/hdr.1.4/inside/keep", "mine");
+    LogCapture log;
+
+    EXPECT_FALSE(cache->reset("hdr.1")) << "nothing was removed";
+    EXPECT_TRUE(cache->cache("hdr.1").isNull());
+    cache->resetAllHeader("hdr", 0);
+    EXPECT_FALSE(existFile(cache->cache_path("hdr.0")));
+    EXPECT_FALSE(existFile(cache->cache_path("hdr.2"))) << "the folder is passed over, not taken for the end";
+    EXPECT_EQ(readFile(folder + "/inside/keep"), "mine");
+
+    cache->save("again", Value(1));
+    cache->resetAll();
+    EXPECT_FALSE(existFile(cache->cache_path("again")));
+    EXPECT_EQ(readFile(folder + "/inside/keep"), "mine");
+    EXPECT_TRUE(log.contains("cannot remove " + folder + " (Is a directory); it stays"));
 }

@@ -10,6 +10,7 @@
 #include "foundation/last_info.h"
 #include "foundation/string_custom_paths.h"
 #include "platform/net/url_error.h"
+#include "platform/runtime/log.h"
 #include "tests/language/server_fixture.h"
 #include "tests/support/junk_server.h"
 
@@ -362,6 +363,34 @@ TEST_F(DownloadHostTest, JunkResumeDataStartsTheDownloadAnew) {
     EXPECT_FALSE(existFile(withLibraryPath("DownloadGlobal.ResumeData.1/0123456789")));
     ASSERT_TRUE(arrived(*host));
     EXPECT_TRUE(sameText(readFile(documents("junk.bin")), content()));
+}
+
+// A resume file goes one file only: a folder put under its name, for a download cancelled or
+// resumed, stays whole with what it holds, and the log says so.
+TEST_F(DownloadHostTest, AFolderUnderAResumeFilesNameStaysWhole) {
+    auto host = RecordingDownloads::make();
+    const std::string url = server_.url("/files/held-aside.bin");
+    const std::string cancelled = "DownloadGlobal.ResumeData.1/abcdefghij";
+    const std::string resumed = "DownloadGlobal.ResumeData.1/0123456789";
+    for (const std::string& name : {cancelled, resumed}) writeFile("data/Library/" + name + "/inside/keep", "mine");
+    auto store = LastInfo::make(withLibraryPath("DownloadHost.1-RecordingDownloads"));
+    store->set(
+        Value::dictionary({{"http://old/c", Value::dictionary({{"dest", 1}, {"resumePath", cancelled}})},
+                           {url, Value::dictionary({{"dest", 1}, {"pathSaveTo", ""}, {"resumePath", resumed}})}}),
+        "rtasks");
+    ASSERT_TRUE(store->save());
+    LogCapture log;
+
+    host->cancel("http://old/c");
+    EXPECT_FALSE(host->isResumable("http://old/c"));
+    EXPECT_EQ(readFile(withLibraryPath(cancelled + "/inside/keep")), "mine");
+    EXPECT_TRUE(log.contains("cannot remove " + withLibraryPath(cancelled) + " (Is a directory); it stays"));
+
+    ASSERT_TRUE(host->request(url, DownloadDestination::Documents, "", false, Value(), Value()));
+    ASSERT_TRUE(arrived(*host));
+    EXPECT_TRUE(sameText(readFile(documents("held-aside.bin")), content())) << "started anew";
+    EXPECT_EQ(readFile(withLibraryPath(resumed + "/inside/keep")), "mine");
+    EXPECT_TRUE(log.contains("cannot remove " + withLibraryPath(resumed) + " (Is a directory); it stays"));
 }
 
 TEST_F(DownloadHostTest, FailuresEndAsErrorsWithoutAFinalPath) {
