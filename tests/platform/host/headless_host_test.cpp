@@ -39,7 +39,11 @@ struct Recorder : HostEventSink {
     int statusBarTaps = 0;
     void touchEvent(const HostTouchEvent& e) override { touches.push_back(e); }
     void statusBarTap() override { ++statusBarTaps; }
-    void buttonEvent(HostButton b, bool pressed) override { buttons.emplace_back(b, pressed); }
+    std::vector<std::optional<double>> madeAt;
+    void buttonEvent(HostButton b, bool pressed, std::optional<double> made) override {
+        buttons.emplace_back(b, pressed);
+        madeAt.push_back(made);
+    }
     void tilt(double dx, double dy) override {
         tiltX += dx;
         tiltY += dy;
@@ -151,10 +155,15 @@ TEST_F(HeadlessHostTest, TapDragLongPressAndPinchArriveAsTimedTouchSequences) {
     EXPECT_NEAR(spread(recorder->touches.back()), 200, 1e-9);
     EXPECT_NE(recorder->touches.front().touches[0].identifier, recorder->touches.front().touches[1].identifier);
 
+    const double pressedAt = Clock::now();
     host->pressButton(HostButton::VolumeUp);
     ASSERT_EQ(recorder->buttons.size(), 2u);
     EXPECT_TRUE(recorder->buttons[0].second);
     EXPECT_FALSE(recorder->buttons[1].second);
+    // Each carries when it was made: the press as it went down, the release 50 ms later.
+    ASSERT_TRUE(recorder->madeAt[0] && recorder->madeAt[1]);
+    EXPECT_DOUBLE_EQ(*recorder->madeAt[0], pressedAt);
+    EXPECT_NEAR(*recorder->madeAt[1] - *recorder->madeAt[0], 0.05, 1e-9);
     host->tilt(0.1, -0.2);
     EXPECT_NEAR(recorder->tiltY, -0.2, 1e-12);
 
