@@ -12,11 +12,13 @@
 #include <filesystem>
 
 #include "platform/dispatch/clock.h"
+#include "platform/dispatch/notification_center.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/timer.h"
 #include "platform/host/device_input.h"
 #include "platform/host/window_host.h"
 #include "platform/sensors/cm_motion_manager.h"
+#include "platform/sensors/system_volume.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/control/ui_button.h"
@@ -518,6 +520,22 @@ TEST_F(HeadlessHostTest, SidewaysTiltRollsAnUprightDeviceAndTipsAFlatOne) {
     EXPECT_NEAR(std::hypot(CMMotionManager::deviceGravity().y, CMMotionManager::deviceGravity().z), std::cos(0.2),
                 1e-9);
     CMMotionManager::setDeviceGravity({0, -1, 0});
+}
+
+TEST_F(HeadlessHostTest, AVolumeButtonGoingDownIsOnePressThatKeepsWhenItWasMade) {
+    std::vector<Value> made;
+    auto token = NSNotificationCenter::defaultCenter()->addObserver(
+        AVSystemController_SystemVolumeDidChangeNotification, nullptr, nullptr,
+        [&](const std::shared_ptr<NSNotification>& n) { made.push_back(n->userInfo()[kVolumePressMadeAtParameter]); });
+    DeviceInput input;
+    input.buttonEvent(HostButton::VolumeUp, true, 12.5);
+    input.buttonEvent(HostButton::VolumeUp, false, 12.6);
+    input.buttonEvent(HostButton::VolumeDown, true);
+    NSNotificationCenter::defaultCenter()->removeObserver(token);
+    SystemVolume::reset();
+    ASSERT_EQ(made.size(), 2u) << "the release is no press";
+    EXPECT_DOUBLE_EQ(made[0].doubleValue(), 12.5);
+    EXPECT_TRUE(made[1].isNull()) << "a press of unknown time says none";
 }
 
 namespace {
