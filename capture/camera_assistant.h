@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "capture/camera_assistant_delegate.h"
@@ -96,10 +97,14 @@ private:
     // camera_assistant_volume.cpp
     void volumeStart();
     void volumeEnd();
-    void volumePressed();
-    void volumeDelayed();
+    void volumePressed(std::optional<double> madeAt);
+    void volumeDelayed(std::uint64_t generation);
 
     std::int64_t volumeTapCount_ = 0;
+    // When the press still waiting to be told apart was made (Clock seconds).
+    double volumeFirstMadeAt_ = 0;
+    // Counts the waiting presses: a delayed decision made for an earlier one is ignored.
+    std::uint64_t volumeGeneration_ = 0;
     bool volumeControlInitialized_ = false;
     bool authInitialCalled_ = false;
     bool started_ = false;

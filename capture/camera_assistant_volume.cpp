@@ -1,5 +1,9 @@
-// CameraAssistant: the volume buttons as a shutter — one press, or two within 0.5 s.
+// CameraAssistant: the volume buttons as a shutter — one press, or two made within 0.5 s.
+#include <algorithm>
+#include <cmath>
+
 #include "capture/camera_assistant.h"
+#include "platform/dispatch/clock.h"
 #include "platform/dispatch/notification_center.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/sensors/av_audio_session.h"
@@ -34,9 +38,12 @@ void CameraAssistant::volumeStart() {
         [weak](const std::shared_ptr<NSNotification>& n) {
             const Value& reason = n->userInfo()[AVSystemController_AudioVolumeChangeReasonNotificationParameter];
             if (!reason.string() || *reason.string() != kExplicitVolumeChange) return;
+            std::optional<double> madeAt;
+            if (const Value& made = n->userInfo()[kVolumePressMadeAtParameter]; made.isFloating())
+                madeAt = made.doubleValue();
             // Presses come on the pressing thread; they are counted on the main thread.
-            dispatch_async(dispatch_get_main_queue(), [weak] {
-                if (auto a = weak.lock()) a->volumePressed();
+            dispatch_async(dispatch_get_main_queue(), [weak, madeAt] {
+                if (auto a = weak.lock()) a->volumePressed(madeAt);
             });
         });
     volumeControlInitialized_ = true;
@@ -52,25 +59,44 @@ void CameraAssistant::volumeEnd() {
     volumeControlInitialized_ = false;
 }
 
-void CameraAssistant::volumePressed() {
+// Presses are told apart by when they were made, not when they were read: a program slow to read
+// its input may get two presses made far apart in one go. The decision on a first press still
+// waits 0.5 s from its reading, so that a second one made in time but read late can join it.
+void CameraAssistant::volumePressed(std::optional<double> madeAt) {
     if (!volumeControlInitialized_) return;
-    if (volumeTapCount_ < 1) {
-        volumeTapCount_ = 1;
-        volumeHold_ = ExitHold::make("the photo");
-        std::weak_ptr<CameraAssistant> weak = me();
-        RunLoop::main().performAfterDelay(kDoublePressWindow, [weak] {
-            if (auto a = weak.lock()) a->volumeDelayed();
-        });
-        return;
+    const double now = Clock::now();
+    // No press is made after it is read; one of unknown (or nonsense) time was made as read.
+    const double made = madeAt && std::isfinite(*madeAt) ? std::min(*madeAt, now) : now;
+    if (volumeTapCount_ == 1) {
+        if (std::abs(made - volumeFirstMadeAt_) <= kDoublePressWindow) {
+            volumeTapCount_ = 0;
+            ++volumeGeneration_;
+            volumeHold_.reset();
+            if (auto d = delegate()) d->onCameraAssistantVolumeDblButton(me());
+            return;
+        }
+        // The first press's window had closed when this one was made: it was a press of its own,
+        // decided now rather than when its delayed call comes.
+        volumeDelayed(volumeGeneration_);
+        // Its shot may have stopped the assistant.
+        if (!volumeControlInitialized_) return;
     }
-    volumeTapCount_ = 0;
-    volumeHold_.reset();
-    if (auto d = delegate()) d->onCameraAssistantVolumeDblButton(me());
+    volumeTapCount_ = 1;
+    volumeFirstMadeAt_ = made;
+    volumeHold_ = ExitHold::make("the photo");
+    const std::uint64_t generation = ++volumeGeneration_;
+    std::weak_ptr<CameraAssistant> weak = me();
+    RunLoop::main().performAfterDelay(kDoublePressWindow, [weak, generation] {
+        if (auto a = weak.lock()) a->volumeDelayed(generation);
+    });
 }
 
-void CameraAssistant::volumeDelayed() {
+void CameraAssistant::volumeDelayed(std::uint64_t generation) {
+    // Meant for a press that has since been decided.
+    if (generation != volumeGeneration_) return;
     bool single = volumeTapCount_ == 1;
     volumeTapCount_ = 0;
+    ++volumeGeneration_;
     // Released once the shot has begun (it holds the end itself from then on).
     auto hold = std::move(volumeHold_);
     if (single)

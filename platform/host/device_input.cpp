@@ -22,9 +22,9 @@ void DeviceInput::statusBarTap() {
     UIApplication::sharedApplication()->statusBarTapped();
 }
 
-void DeviceInput::buttonEvent(HostButton button, bool pressed) {
+void DeviceInput::buttonEvent(HostButton button, bool pressed, std::optional<double> madeAt) {
     // The platform reports a volume change when the button goes down; the release changes nothing.
-    if (pressed) SystemVolume::press(button == HostButton::VolumeUp ? VolumeButton::Up : VolumeButton::Down);
+    if (pressed) SystemVolume::press(button == HostButton::VolumeUp ? VolumeButton::Up : VolumeButton::Down, madeAt);
 }
 
 void DeviceInput::tilt(double dx, double dy) {

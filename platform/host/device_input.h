@@ -15,7 +15,7 @@ class DeviceInput : public HostEventSink {
 public:
     void touchEvent(const HostTouchEvent& event) override;
     void statusBarTap() override;
-    void buttonEvent(HostButton button, bool pressed) override;
+    void buttonEvent(HostButton button, bool pressed, std::optional<double> madeAt = std::nullopt) override;
     void tilt(double dx, double dy) override;
 };
 

@@ -155,9 +155,10 @@ bool Host::tapStatusBar() {
 }
 
 void Host::pressButton(HostButton button) {
-    if (auto s = sink()) s->buttonEvent(button, true);
+    // The headless host's input is never late: a press is made as it is sent.
+    if (auto s = sink()) s->buttonEvent(button, true, Clock::now());
     step(0.05);
-    if (auto s = sink()) s->buttonEvent(button, false);
+    if (auto s = sink()) s->buttonEvent(button, false, Clock::now());
     step(0);
 }
 

@@ -510,9 +510,9 @@ void WindowHost::handleEvents(bool& running) {
                 SDL_Keycode k = e.key.keysym.sym;
                 auto s = sink();
                 if (k == SDLK_PLUS || k == SDLK_EQUALS || k == SDLK_KP_PLUS) {
-                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeUp, down);
+                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeUp, down, Clock::now());
                 } else if (k == SDLK_MINUS || k == SDLK_KP_MINUS) {
-                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeDown, down);
+                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeDown, down, Clock::now());
                 } else if (down && k == SDLK_LEFT) {
                     tilt(0, -kTiltStep);  // sideways: an upright device rolls, a flat one tips
                 } else if (down && k == SDLK_RIGHT) {

@@ -11,11 +11,12 @@ namespace {
 std::mutex volumeMutex;
 float volume = 0.5f;
 
-void post(float v, const std::string& reason) {
-    NSNotificationCenter::defaultCenter()->post(
-        AVSystemController_SystemVolumeDidChangeNotification, nullptr,
-        Value::dictionary({{AVSystemController_AudioVolumeChangeReasonNotificationParameter, Value(reason)},
-                           {AVSystemController_AudioVolumeNotificationParameter, Value(v)}}));
+void post(float v, const std::string& reason, std::optional<double> madeAt = std::nullopt) {
+    Value info = Value::dictionary({{AVSystemController_AudioVolumeChangeReasonNotificationParameter, Value(reason)},
+                                    {AVSystemController_AudioVolumeNotificationParameter, Value(v)}});
+    if (madeAt) info.dictionaryPtr()->set(kVolumePressMadeAtParameter, Value(*madeAt));
+    NSNotificationCenter::defaultCenter()->post(AVSystemController_SystemVolumeDidChangeNotification, nullptr,
+                                                std::move(info));
 }
 
 }  // namespace
@@ -25,14 +26,14 @@ float SystemVolume::outputVolume() {
     return volume;
 }
 
-void SystemVolume::press(VolumeButton button) {
+void SystemVolume::press(VolumeButton button, std::optional<double> madeAt) {
     float v;
     {
         std::lock_guard lock(volumeMutex);
         volume = std::clamp(volume + (button == VolumeButton::Up ? 1.0f : -1.0f) / 16.0f, 0.0f, 1.0f);
         v = volume;
     }
-    post(v, kExplicitVolumeChange);
+    post(v, kExplicitVolumeChange, madeAt);
 }
 
 void SystemVolume::change(float v, const std::string& reason) {

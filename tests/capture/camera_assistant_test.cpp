@@ -2,6 +2,7 @@
 // permission steps with their alerts, the location fix and photo-library change notices.
 #include "capture/camera_assistant.h"
 
+#include <cmath>
 #include <thread>
 
 #include "foundation/data_custom_photos.h"
@@ -149,6 +150,89 @@ TEST_F(CameraAssistantTest, OneVolumePressIsOneShutterPressHalfASecondLater) {
     SystemVolume::press(VolumeButton::Up);
     advance(1.0);
     EXPECT_EQ(recorder->named("volume").size(), 2u);
+}
+
+// The program may read its input late (a busy machine): presses are judged by when they were made.
+TEST_F(CameraAssistantTest, VolumePressesAreToldApartByWhenTheyWereMadeNotWhenRead) {
+    startWith(CameraAssistant::kVolumeButtons);
+    // The presses decided since the last look.
+    std::size_t seen = 0;
+    auto decided = [&] {
+        auto all = recorder->named("volume");
+        std::vector<std::string> fresh(all.begin() + static_cast<std::ptrdiff_t>(seen), all.end());
+        seen = all.size();
+        return fresh;
+    };
+    // Made 0.7 s apart, read together: two shots, the first at once, the second after its window.
+    double now = Clock::now();
+    SystemVolume::press(VolumeButton::Up, now - 0.8);
+    SystemVolume::press(VolumeButton::Up, now - 0.1);
+    settle();
+    EXPECT_EQ(decided(), (std::vector<std::string>{"volume"}));
+    EXPECT_EQ(ExitHold::pending(), (std::vector<std::string>{"the photo"})) << "the second press holds the end";
+    advance(0.45);
+    EXPECT_TRUE(decided().empty());
+    advance(0.1);
+    EXPECT_EQ(decided(), (std::vector<std::string>{"volume"}));
+    EXPECT_FALSE(ExitHold::any());
+
+    // Made 0.3 s apart, read together: one double press, and nothing after it.
+    now = Clock::now();
+    SystemVolume::press(VolumeButton::Up, now - 0.6);
+    SystemVolume::press(VolumeButton::Up, now - 0.3);
+    settle();
+    advance(1.0);
+    EXPECT_EQ(decided(), (std::vector<std::string>{"volume x2"}));
+    EXPECT_FALSE(ExitHold::any());
+
+    // Three read together: a press of its own, then a pair 0.3 s apart.
+    now = Clock::now();
+    SystemVolume::press(VolumeButton::Down, now - 1.2);
+    SystemVolume::press(VolumeButton::Down, now - 0.5);
+    SystemVolume::press(VolumeButton::Down, now - 0.2);
+    settle();
+    advance(1.0);
+    EXPECT_EQ(decided(), (std::vector<std::string>{"volume", "volume x2"}));
+
+    // A press read late still waits 0.5 s from its reading, for a partner that is later still.
+    SystemVolume::press(VolumeButton::Up, Clock::now() - 2.0);
+    advance(0.4);
+    SystemVolume::press(VolumeButton::Up, Clock::now() - 2.1);
+    advance(1.0);
+    EXPECT_EQ(decided(), (std::vector<std::string>{"volume x2"}));
+}
+
+TEST_F(CameraAssistantTest, AFirstPressDecidedEarlyDoesNotDecideTheNextOneWithItsOwnTimer) {
+    startWith(CameraAssistant::kVolumeButtons);
+    // A, made long ago, is read now; its decision is due in 0.5 s.
+    SystemVolume::press(VolumeButton::Up, Clock::now() - 0.9);
+    advance(0.3);
+    // B, made long after A, decides A at once and waits for 0.5 s itself.
+    SystemVolume::press(VolumeButton::Up, Clock::now() - 0.05);
+    settle();
+    EXPECT_EQ(recorder->named("volume"), (std::vector<std::string>{"volume"}));
+    // A's delayed call comes and passes B by.
+    advance(0.25);
+    EXPECT_EQ(recorder->named("volume").size(), 1u);
+    EXPECT_EQ(ExitHold::pending(), (std::vector<std::string>{"the photo"}));
+    // So C, made 0.3 s after B, makes a double press with it.
+    SystemVolume::press(VolumeButton::Up, Clock::now());
+    advance(1.0);
+    EXPECT_EQ(recorder->named("volume"), (std::vector<std::string>{"volume", "volume x2"}));
+    EXPECT_FALSE(ExitHold::any());
+}
+
+TEST_F(CameraAssistantTest, AVolumePressTimeFromTheFutureOrNotANumberCountsAsRead) {
+    startWith(CameraAssistant::kVolumeButtons);
+    SystemVolume::press(VolumeButton::Up, Clock::now() + 5.0);
+    advance(0.3);
+    SystemVolume::press(VolumeButton::Up);
+    settle();
+    SystemVolume::press(VolumeButton::Up, std::nan(""));
+    advance(0.3);
+    SystemVolume::press(VolumeButton::Up);
+    advance(1.0);
+    EXPECT_EQ(recorder->named("volume"), (std::vector<std::string>{"volume x2", "volume x2"}));
 }
 
 TEST_F(CameraAssistantTest, TheHiddenVolumeViewIsMadeOnceAndLeavesWithStop) {

@@ -3,6 +3,7 @@
 // services; tests may install a sink of their own that records it.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "platform/runtime/geometry.h"
@@ -30,7 +31,10 @@ public:
     // A tap on the status bar itself. The hosts send touches on the bar's strip as touches (a
     // control beneath takes its own); only the headless host taps the bar directly.
     virtual void statusBarTap() {}
-    virtual void buttonEvent(HostButton /*button*/, bool /*pressed*/) {}
+    // A volume button went down or up. `madeAt` is when it moved, on the Clock: a host that reads
+    // its input late still tells when the user pressed. A host that cannot tell leaves it out, and
+    // the press counts as made when it is read.
+    virtual void buttonEvent(HostButton, bool /*pressed*/, std::optional<double> /*madeAt*/ = std::nullopt) {}
     // The device turned by these angles (radians) about its x and y axes.
     virtual void tilt(double /*dx*/, double /*dy*/) {}
 };

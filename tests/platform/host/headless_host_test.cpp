@@ -12,11 +12,13 @@
 #include <filesystem>
 
 #include "platform/dispatch/clock.h"
+#include "platform/dispatch/notification_center.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/timer.h"
 #include "platform/host/device_input.h"
 #include "platform/host/window_host.h"
 #include "platform/sensors/cm_motion_manager.h"
+#include "platform/sensors/system_volume.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_window.h"
 #include "platform/ui/control/ui_button.h"
@@ -39,7 +41,11 @@ struct Recorder : HostEventSink {
     int statusBarTaps = 0;
     void touchEvent(const HostTouchEvent& e) override { touches.push_back(e); }
     void statusBarTap() override { ++statusBarTaps; }
-    void buttonEvent(HostButton b, bool pressed) override { buttons.emplace_back(b, pressed); }
+    std::vector<std::optional<double>> madeAt;
+    void buttonEvent(HostButton b, bool pressed, std::optional<double> made) override {
+        buttons.emplace_back(b, pressed);
+        madeAt.push_back(made);
+    }
     void tilt(double dx, double dy) override {
         tiltX += dx;
         tiltY += dy;
@@ -151,10 +157,15 @@ TEST_F(HeadlessHostTest, TapDragLongPressAndPinchArriveAsTimedTouchSequences) {
     EXPECT_NEAR(spread(recorder->touches.back()), 200, 1e-9);
     EXPECT_NE(recorder->touches.front().touches[0].identifier, recorder->touches.front().touches[1].identifier);
 
+    const double pressedAt = Clock::now();
     host->pressButton(HostButton::VolumeUp);
     ASSERT_EQ(recorder->buttons.size(), 2u);
     EXPECT_TRUE(recorder->buttons[0].second);
     EXPECT_FALSE(recorder->buttons[1].second);
+    // Each carries when it was made: the press as it went down, the release 50 ms later.
+    ASSERT_TRUE(recorder->madeAt[0] && recorder->madeAt[1]);
+    EXPECT_DOUBLE_EQ(*recorder->madeAt[0], pressedAt);
+    EXPECT_NEAR(*recorder->madeAt[1] - *recorder->madeAt[0], 0.05, 1e-9);
     host->tilt(0.1, -0.2);
     EXPECT_NEAR(recorder->tiltY, -0.2, 1e-12);
 
@@ -509,6 +520,22 @@ TEST_F(HeadlessHostTest, SidewaysTiltRollsAnUprightDeviceAndTipsAFlatOne) {
     EXPECT_NEAR(std::hypot(CMMotionManager::deviceGravity().y, CMMotionManager::deviceGravity().z), std::cos(0.2),
                 1e-9);
     CMMotionManager::setDeviceGravity({0, -1, 0});
+}
+
+TEST_F(HeadlessHostTest, AVolumeButtonGoingDownIsOnePressThatKeepsWhenItWasMade) {
+    std::vector<Value> made;
+    auto token = NSNotificationCenter::defaultCenter()->addObserver(
+        AVSystemController_SystemVolumeDidChangeNotification, nullptr, nullptr,
+        [&](const std::shared_ptr<NSNotification>& n) { made.push_back(n->userInfo()[kVolumePressMadeAtParameter]); });
+    DeviceInput input;
+    input.buttonEvent(HostButton::VolumeUp, true, 12.5);
+    input.buttonEvent(HostButton::VolumeUp, false, 12.6);
+    input.buttonEvent(HostButton::VolumeDown, true);
+    NSNotificationCenter::defaultCenter()->removeObserver(token);
+    SystemVolume::reset();
+    ASSERT_EQ(made.size(), 2u) << "the release is no press";
+    EXPECT_DOUBLE_EQ(made[0].doubleValue(), 12.5);
+    EXPECT_TRUE(made[1].isNull()) << "a press of unknown time says none";
 }
 
 namespace {

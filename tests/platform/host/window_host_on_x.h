@@ -144,7 +144,7 @@ struct WindowHostOnX : ::testing::Test {
 // The volume buttons the host hands on, and the loop's end once the first press came.
 struct ButtonsHeard : HostEventSink {
     std::vector<std::pair<HostButton, bool>> heard;
-    void buttonEvent(HostButton button, bool pressed) override {
+    void buttonEvent(HostButton button, bool pressed, std::optional<double>) override {
         heard.emplace_back(button, pressed);
         SDL_Event quit{};
         quit.type = SDL_QUIT;

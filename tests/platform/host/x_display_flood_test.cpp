@@ -185,7 +185,7 @@ private:
 // The volume key's press and when it was heard.
 struct KeyHeard : HostEventSink {
     std::optional<Steady::time_point> heard;
-    void buttonEvent(HostButton button, bool pressed) override {
+    void buttonEvent(HostButton button, bool pressed, std::optional<double>) override {
         if (button == HostButton::VolumeUp && pressed && !heard) heard = Steady::now();
     }
 };
@@ -193,7 +193,7 @@ struct KeyHeard : HostEventSink {
 // The volume key's press, when it was heard, and the end asked at it as SIGTERM asks.
 struct KeyEndsTheLoop : HostEventSink {
     std::optional<Steady::time_point> heard;
-    void buttonEvent(HostButton button, bool pressed) override {
+    void buttonEvent(HostButton button, bool pressed, std::optional<double>) override {
         if (button != HostButton::VolumeUp || !pressed || heard) return;
         heard = Steady::now();
         ::raise(SIGTERM);

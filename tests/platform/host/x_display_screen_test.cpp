@@ -49,7 +49,7 @@ struct ClicksHeard : HostEventSink {
         for (const auto& t : e.touches) phases.push_back(t.phase);
         if (endAtFirst && phases.size() == 1) ::raise(SIGTERM);
     }
-    void buttonEvent(HostButton, bool) override {
+    void buttonEvent(HostButton, bool, std::optional<double>) override {
         SDL_Event quit{};
         quit.type = SDL_QUIT;
         SDL_PushEvent(&quit);

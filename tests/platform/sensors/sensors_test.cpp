@@ -230,6 +230,21 @@ TEST_F(SensorsTest, VolumeButtonsPostTheSystemNotificationWithTheirReason) {
     EXPECT_DOUBLE_EQ(volumes.back(), 0.0);
     NSNotificationCenter::defaultCenter()->removeObserver(token);
 
+    // A press tells when it was made if the host knew; otherwise it says nothing of the time.
+    std::vector<Value> made;
+    token = NSNotificationCenter::defaultCenter()->addObserver(
+        AVSystemController_SystemVolumeDidChangeNotification, nullptr, nullptr,
+        [&](const std::shared_ptr<NSNotification>& n) { made.push_back(n->userInfo()[kVolumePressMadeAtParameter]); });
+    SystemVolume::press(VolumeButton::Up, 1234.5);
+    SystemVolume::press(VolumeButton::Up);
+    SystemVolume::change(0.0f);
+    NSNotificationCenter::defaultCenter()->removeObserver(token);
+    ASSERT_EQ(made.size(), 3u);
+    EXPECT_TRUE(made[0].isFloating());
+    EXPECT_DOUBLE_EQ(made[0].doubleValue(), 1234.5);
+    EXPECT_TRUE(made[1].isNull());
+    EXPECT_TRUE(made[2].isNull());
+
     // The session's "outputVolume" follows every change, the buttons' presses among them.
     std::vector<double> observed;
     auto watch = AVAudioSession::sharedInstance()->addObserver(
