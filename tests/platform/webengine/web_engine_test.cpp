@@ -32,6 +32,7 @@ namespace {
 const std::string kRedirectRefused =
     "The server sent this page on to an address that is not a web page, which cannot be opened here.";
 const std::string kProcessEnded = "The page's process ended before the page finished loading.";
+const std::string kProcessKeptEnding = "The page's process kept ending before the page could load.";
 
 // Ends this program's page processes as a crash would; how many there were.
 int crashPageProcesses() {
@@ -74,10 +75,14 @@ std::string squarePNG(int side, double r, double g, double b) {
 
 struct Events : WKNavigationDelegate {
     std::vector<std::string> log;
+    // Asked about this address, the page's processes end as a crash would, this many times more.
+    std::string crashAt;
+    int crashesLeft = 0;
     void decidePolicyForNavigationAction(WKWebView&, const WKNavigationAction& a,
                                          std::function<void(WKNavigationActionPolicy)> decide) override {
         log.push_back("decide " + std::to_string(static_cast<int>(a.navigationType)) + " " +
                       a.request.URL()->absoluteString());
+        if (crashesLeft > 0 && a.request.URL()->absoluteString() == crashAt && crashPageProcesses() > 0) --crashesLeft;
         decide(WKNavigationActionPolicy::Allow);
     }
     void didStartProvisionalNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&) override {
@@ -445,6 +450,28 @@ TEST_F(WebEngineTest, APageAskedForAsTheEngineGivesUpARedirectedOneStillLoads) {
     // Heard at once, the end fails the refused load with its reason.
     load(server.url("/to-file"));
     EXPECT_EQ(web->failureReason(), kRedirectRefused);
+}
+
+// A page whose process ends each time before its load starts is asked for again a few times, not
+// for ever: then it fails with a reason of its own. The next page is asked for afresh and loads.
+TEST_F(WebEngineTest, APageWhoseProcessKeepsEndingBeforeItStartsFailsAfterAFewTries) {
+    load(server.url("/script"));
+    events->crashAt = server.url("/second");
+    events->crashesLeft = 10;
+    const int heard = GtkWebEngine::processEndsHeard();
+    events->log.clear();
+    load(server.url("/second"));
+    EXPECT_EQ(web->failureReason(), kProcessKeptEnding);
+    ASSERT_FALSE(events->log.empty());
+    EXPECT_EQ(events->log.back(), "fail " + kProcessKeptEnding);
+    EXPECT_GE(GtkWebEngine::processEndsHeard() - heard, 2);
+    EXPECT_LE(GtkWebEngine::processEndsHeard() - heard, 4);
+    EXPECT_GE(events->crashesLeft, 6);
+
+    events->crashesLeft = 0;
+    load(server.url("/second"));
+    EXPECT_TRUE(web->failureReason().empty());
+    EXPECT_EQ(web->title(), "Second");
 }
 
 // A shown page whose process ends (crashes) while the rest of the page loads fails with that
