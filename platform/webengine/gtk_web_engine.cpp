@@ -162,6 +162,8 @@ struct GtkWebEngine::Signals {
                 break;
             case WEBKIT_LOAD_FINISHED:
                 me->loading_ = false;
+                // The load that started last is over, interrupted ones too: nothing can refuse it now.
+                me->answered();
                 // A failed or interrupted load ends too, after its failure, which has said all there is.
                 if (!me->failed_) me->finishWithTitle();
                 break;
@@ -172,7 +174,7 @@ struct GtkWebEngine::Signals {
     static gboolean loadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data) {
         auto* me = static_cast<GtkWebEngine*>(data);
         me->failed_ = true;
-        // A load a newer one replaced may still be refused: it stays unanswered.
+        // A load a newer one replaced may still be refused: it stays unanswered until it ends.
         if (isInterruption(error)) return TRUE;
         me->loading_ = false;
         me->answered();
@@ -340,9 +342,9 @@ void GtkWebEngine::answered() {
 // ending the page's process, which the toolkit reports as a crash and nothing else. The end cuts
 // off whatever loads by then; it was the refusal of the load waiting for its first answer:
 //  - the load asked for last that had not started, or started while an earlier load was still
-//    unanswered, was cut off by an earlier load's refusal: it is asked for again in the new
-//    process (once the engine has let it go; a load that goes on in a process of its own is left),
-//    a few times at most, then fails with a reason of its own;
+//    unanswered (neither answered nor ended), was cut off by an earlier load's refusal: it is asked
+//    for again in the new process (once the engine has let it go; a load that goes on in a process
+//    of its own is left), a few times at most, then fails with a reason of its own;
 //  - otherwise the end is the load's in flight own: unanswered, it was refused, and fails with the
 //    refusal's reason; answered (shown, or its reply on its way), the process really ended under
 //    it, and it fails with that.

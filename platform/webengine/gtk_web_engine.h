@@ -95,8 +95,8 @@ private:
     std::function<void()> askedFor_;
     // How many times it was asked for again so far; a few times, then it fails.
     unsigned askedAgain_ = 0;
-    // A started load waits for the server's first answer: the engine may still refuse its
-    // redirect by ending the page's process, under whatever loads by then.
+    // A started load waits for the server's first answer until it has one or ends: the engine may
+    // still refuse its redirect by ending the page's process, under whatever loads by then.
     bool unanswered_ = false;
     // The load that started last did so while an earlier one was unanswered.
     bool startedOverUnanswered_ = false;

@@ -152,6 +152,9 @@ TEST_F(WebEngineStartTest, TheEngineStartsWithTheFirstWebViewThatNeedsIt) {
 struct WebEngineTest : UIHarness {
     LocalServer server;
     std::atomic<bool> release{false};
+    // Requests the server saw, by address.
+    std::atomic<int> toFileAsked{0};
+    std::atomic<int> silentAsked{0};
     std::shared_ptr<WKWebView> web;
     std::shared_ptr<Events> events = std::make_shared<Events>();
 
@@ -186,8 +189,10 @@ struct WebEngineTest : UIHarness {
         server.routes().Get("/archive", [](const httplib::Request&, httplib::Response& r) {
             r.set_content(std::string("PK\x03\x04", 4), "application/zip");
         });
-        server.routes().Get(
-            "/to-file", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("file:///etc/hostname"); });
+        server.routes().Get("/to-file", [this](const httplib::Request&, httplib::Response& r) {
+            ++toFileAsked;
+            r.set_redirect("file:///etc/hostname");
+        });
         // Shows its page to a HEAD request and sends a GET on to a file, reached through a redirect
         // between web pages.
         server.routes().Get("/hop", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("/sly"); });
@@ -223,6 +228,7 @@ struct WebEngineTest : UIHarness {
         server.routes().Get("/red.png",
                             [red](const httplib::Request&, httplib::Response& r) { r.set_content(red, "image/png"); });
         server.routes().Get("/silent", [this](const httplib::Request&, httplib::Response& r) {
+            ++silentAsked;
             // Holds the answer back until the test is over.
             for (int i = 0; i < 2000 && !release; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
             r.set_content("late", "text/plain");
@@ -472,6 +478,25 @@ TEST_F(WebEngineTest, APageWhoseProcessKeepsEndingBeforeItStartsFailsAfterAFewTr
     load(server.url("/second"));
     EXPECT_TRUE(web->failureReason().empty());
     EXPECT_EQ(web->title(), "Second");
+}
+
+// A page sent on to a file that starts while an earlier page still waits for its server's first
+// answer is refused in its own process: it reaches the server once and fails with the refusal's
+// reason, the process ending once.
+TEST_F(WebEngineTest, ARefusedPageThatStartsOverASilentOneReachesTheServerOnce) {
+    events->log.clear();
+    web->loadRequest(NSURLRequest::requestWithURL(NSURL::URLWithString(server.url("/silent"))));
+    ASSERT_TRUE(
+        pumpMainUntil([&] { return silentAsked > 0 && !events->log.empty() && events->log.back() == "start"; }));
+    const int heard = GtkWebEngine::processEndsHeard();
+    load(server.url("/to-file"));
+    EXPECT_EQ(web->failureReason(), kRedirectRefused);
+    EXPECT_EQ(toFileAsked, 1);
+    EXPECT_EQ(GtkWebEngine::processEndsHeard() - heard, 1);
+
+    load(server.url("/second"));
+    EXPECT_EQ(web->title(), "Second");
+    EXPECT_EQ(toFileAsked, 1);
 }
 
 // A shown page whose process ends (crashes) while the rest of the page loads fails with that
