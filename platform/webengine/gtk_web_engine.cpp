@@ -63,6 +63,11 @@ constexpr const char* kFocusScript =
 constexpr const char* kRedirectRefused =
     "The server sent this page on to an address that is not a web page, which cannot be opened here.";
 constexpr const char* kProcessEnded = "The page's process ended before the page finished loading.";
+constexpr const char* kProcessKeptEnding = "The page's process kept ending before the page could load.";
+
+// How many times a load cut off by the end of the page's process is asked for again before it
+// fails: a process that ends each time would otherwise have it asked for without end.
+constexpr unsigned kTimesAskedAgain = 2;
 
 int& liveEngines() {
     static int count = 0;
@@ -157,6 +162,8 @@ struct GtkWebEngine::Signals {
                 break;
             case WEBKIT_LOAD_FINISHED:
                 me->loading_ = false;
+                // The load that started last is over, interrupted ones too: nothing can refuse it now.
+                me->answered();
                 // A failed or interrupted load ends too, after its failure, which has said all there is.
                 if (!me->failed_) me->finishWithTitle();
                 break;
@@ -167,7 +174,7 @@ struct GtkWebEngine::Signals {
     static gboolean loadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data) {
         auto* me = static_cast<GtkWebEngine*>(data);
         me->failed_ = true;
-        // A load a newer one replaced may still be refused: it stays unanswered.
+        // A load a newer one replaced may still be refused: it stays unanswered until it ends.
         if (isInterruption(error)) return TRUE;
         me->loading_ = false;
         me->answered();
@@ -296,6 +303,7 @@ void GtkWebEngine::stop() {
 
 void GtkWebEngine::ask(std::function<void()> request) {
     ++request_;
+    askedAgain_ = 0;
     asked_ = Asked::Waiting;
     askedFor_ = request;
     request();
@@ -334,8 +342,9 @@ void GtkWebEngine::answered() {
 // ending the page's process, which the toolkit reports as a crash and nothing else. The end cuts
 // off whatever loads by then; it was the refusal of the load waiting for its first answer:
 //  - the load asked for last that had not started, or started while an earlier load was still
-//    unanswered, was cut off by an earlier load's refusal: it is asked for again in the new
-//    process (once the engine has let it go; a load that goes on in a process of its own is left);
+//    unanswered (neither answered nor ended), was cut off by an earlier load's refusal: it is asked
+//    for again in the new process (once the engine has let it go; a load that goes on in a process
+//    of its own is left), a few times at most, then fails with a reason of its own;
 //  - otherwise the end is the load's in flight own: unanswered, it was refused, and fails with the
 //    refusal's reason; answered (shown, or its reply on its way), the process really ended under
 //    it, and it fails with that.
@@ -363,8 +372,23 @@ void GtkWebEngine::processEnded() {
 void GtkWebEngine::askAgain(unsigned request) {
     // Settled, or replaced by a newer request, since; or the engine goes on with it.
     if (request != request_ || asked_ == Asked::Idle || webkit_web_view_is_loading(view_)) return;
+    if (askedAgain_ == kTimesAskedAgain) {
+        failKeptEnding();
+        return;
+    }
+    ++askedAgain_;
     asked_ = Asked::Waiting;
     askedFor_();
+}
+
+// Nothing of the load asked for was shown: its process ended each time before it could be.
+void GtkWebEngine::failKeptEnding() {
+    asked_ = Asked::Idle;
+    askedFor_ = nullptr;
+    unanswered_ = false;
+    failed_ = true;
+    loading_ = false;
+    if (events_.failed) events_.failed(kProcessKeptEnding, true);
 }
 
 void GtkWebEngine::failCutOff(unsigned load, const char* reason, bool provisional) {

@@ -69,6 +69,7 @@ private:
     void reached(ProcessEndHold point);
     void processEnded();
     void askAgain(unsigned request);
+    void failKeptEnding();
     void failCutOff(unsigned load, const char* reason, bool provisional);
 
     WKWebEngineEvents events_;
@@ -92,8 +93,10 @@ private:
     Asked asked_ = Asked::Idle;
     unsigned request_ = 0;
     std::function<void()> askedFor_;
-    // A started load waits for the server's first answer: the engine may still refuse its
-    // redirect by ending the page's process, under whatever loads by then.
+    // How many times it was asked for again so far; a few times, then it fails.
+    unsigned askedAgain_ = 0;
+    // A started load waits for the server's first answer until it has one or ends: the engine may
+    // still refuse its redirect by ending the page's process, under whatever loads by then.
     bool unanswered_ = false;
     // The load that started last did so while an earlier one was unanswered.
     bool startedOverUnanswered_ = false;

@@ -32,6 +32,7 @@ namespace {
 const std::string kRedirectRefused =
     "The server sent this page on to an address that is not a web page, which cannot be opened here.";
 const std::string kProcessEnded = "The page's process ended before the page finished loading.";
+const std::string kProcessKeptEnding = "The page's process kept ending before the page could load.";
 
 // Ends this program's page processes as a crash would; how many there were.
 int crashPageProcesses() {
@@ -74,10 +75,14 @@ std::string squarePNG(int side, double r, double g, double b) {
 
 struct Events : WKNavigationDelegate {
     std::vector<std::string> log;
+    // Asked about this address, the page's processes end as a crash would, this many times more.
+    std::string crashAt;
+    int crashesLeft = 0;
     void decidePolicyForNavigationAction(WKWebView&, const WKNavigationAction& a,
                                          std::function<void(WKNavigationActionPolicy)> decide) override {
         log.push_back("decide " + std::to_string(static_cast<int>(a.navigationType)) + " " +
                       a.request.URL()->absoluteString());
+        if (crashesLeft > 0 && a.request.URL()->absoluteString() == crashAt && crashPageProcesses() > 0) --crashesLeft;
         decide(WKNavigationActionPolicy::Allow);
     }
     void didStartProvisionalNavigation(WKWebView&, const std::shared_ptr<WKNavigation>&) override {
@@ -147,6 +152,9 @@ TEST_F(WebEngineStartTest, TheEngineStartsWithTheFirstWebViewThatNeedsIt) {
 struct WebEngineTest : UIHarness {
     LocalServer server;
     std::atomic<bool> release{false};
+    // Requests the server saw, by address.
+    std::atomic<int> toFileAsked{0};
+    std::atomic<int> silentAsked{0};
     std::shared_ptr<WKWebView> web;
     std::shared_ptr<Events> events = std::make_shared<Events>();
 
@@ -181,8 +189,10 @@ struct WebEngineTest : UIHarness {
         server.routes().Get("/archive", [](const httplib::Request&, httplib::Response& r) {
             r.set_content(std::string("PK\x03\x04", 4), "application/zip");
         });
-        server.routes().Get(
-            "/to-file", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("file:///etc/hostname"); });
+        server.routes().Get("/to-file", [this](const httplib::Request&, httplib::Response& r) {
+            ++toFileAsked;
+            r.set_redirect("file:///etc/hostname");
+        });
         // Shows its page to a HEAD request and sends a GET on to a file, reached through a redirect
         // between web pages.
         server.routes().Get("/hop", [](const httplib::Request&, httplib::Response& r) { r.set_redirect("/sly"); });
@@ -218,6 +228,7 @@ struct WebEngineTest : UIHarness {
         server.routes().Get("/red.png",
                             [red](const httplib::Request&, httplib::Response& r) { r.set_content(red, "image/png"); });
         server.routes().Get("/silent", [this](const httplib::Request&, httplib::Response& r) {
+            ++silentAsked;
             // Holds the answer back until the test is over.
             for (int i = 0; i < 2000 && !release; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
             r.set_content("late", "text/plain");
@@ -445,6 +456,47 @@ TEST_F(WebEngineTest, APageAskedForAsTheEngineGivesUpARedirectedOneStillLoads) {
     // Heard at once, the end fails the refused load with its reason.
     load(server.url("/to-file"));
     EXPECT_EQ(web->failureReason(), kRedirectRefused);
+}
+
+// A page whose process ends each time before its load starts is asked for again a few times, not
+// for ever: then it fails with a reason of its own. The next page is asked for afresh and loads.
+TEST_F(WebEngineTest, APageWhoseProcessKeepsEndingBeforeItStartsFailsAfterAFewTries) {
+    load(server.url("/script"));
+    events->crashAt = server.url("/second");
+    events->crashesLeft = 10;
+    const int heard = GtkWebEngine::processEndsHeard();
+    events->log.clear();
+    load(server.url("/second"));
+    EXPECT_EQ(web->failureReason(), kProcessKeptEnding);
+    ASSERT_FALSE(events->log.empty());
+    EXPECT_EQ(events->log.back(), "fail " + kProcessKeptEnding);
+    EXPECT_GE(GtkWebEngine::processEndsHeard() - heard, 2);
+    EXPECT_LE(GtkWebEngine::processEndsHeard() - heard, 4);
+    EXPECT_GE(events->crashesLeft, 6);
+
+    events->crashesLeft = 0;
+    load(server.url("/second"));
+    EXPECT_TRUE(web->failureReason().empty());
+    EXPECT_EQ(web->title(), "Second");
+}
+
+// A page sent on to a file that starts while an earlier page still waits for its server's first
+// answer is refused in its own process: it reaches the server once and fails with the refusal's
+// reason, the process ending once.
+TEST_F(WebEngineTest, ARefusedPageThatStartsOverASilentOneReachesTheServerOnce) {
+    events->log.clear();
+    web->loadRequest(NSURLRequest::requestWithURL(NSURL::URLWithString(server.url("/silent"))));
+    ASSERT_TRUE(
+        pumpMainUntil([&] { return silentAsked > 0 && !events->log.empty() && events->log.back() == "start"; }));
+    const int heard = GtkWebEngine::processEndsHeard();
+    load(server.url("/to-file"));
+    EXPECT_EQ(web->failureReason(), kRedirectRefused);
+    EXPECT_EQ(toFileAsked, 1);
+    EXPECT_EQ(GtkWebEngine::processEndsHeard() - heard, 1);
+
+    load(server.url("/second"));
+    EXPECT_EQ(web->title(), "Second");
+    EXPECT_EQ(toFileAsked, 1);
 }
 
 // A shown page whose process ends (crashes) while the rest of the page loads fails with that
