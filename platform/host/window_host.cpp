@@ -509,10 +509,12 @@ void WindowHost::handleEvents(bool& running) {
                 bool down = e.type == SDL_KEYDOWN;
                 SDL_Keycode k = e.key.keysym.sym;
                 auto s = sink();
+                // A press counts from when it was made (the event's time says), however late it is read.
+                const double made = Clock::now() - std::max(0.0, steadySeconds() - eventTime(e));
                 if (k == SDLK_PLUS || k == SDLK_EQUALS || k == SDLK_KP_PLUS) {
-                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeUp, down, Clock::now());
+                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeUp, down, made);
                 } else if (k == SDLK_MINUS || k == SDLK_KP_MINUS) {
-                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeDown, down, Clock::now());
+                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeDown, down, made);
                 } else if (down && k == SDLK_LEFT) {
                     tilt(0, -kTiltStep);  // sideways: an upright device rolls, a flat one tips
                 } else if (down && k == SDLK_RIGHT) {

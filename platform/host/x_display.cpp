@@ -61,8 +61,10 @@ std::atomic<bool> gCloseAsked{false};
 Atom gProtocols = None;
 Atom gDeleteWindow = None;
 
-// The reading of the watched display, while one is watched.
+// The reading of the watched display, while one is watched, and how long its end may take (a
+// reading held by a silent server is left behind).
 std::unique_ptr<XReader> gReader;
+constexpr double kReaderStopSeconds = 0.5;
 
 // Connections whose break is their owner's affair (the presenter's), not the program's end.
 std::mutex gOthersLock;
@@ -299,6 +301,11 @@ void readAllMadeBefore(double seconds, const std::function<void()>& whileWaiting
     while (!gReadMarkSeen.load() && !gLost.load() && std::chrono::steady_clock::now() < deadline) {
         if (whileWaiting) whileWaiting();
         gReader->wait(0.01);
+        // The mark may still wait in the connection's buffer (a reading took the connection up in
+        // between): it goes out again.
+        XLockDisplay(gWatchedDisplay);
+        XFlush(gWatchedDisplay);
+        XUnlockDisplay(gWatchedDisplay);
     }
     if (!gReadMarkSeen.load() && !gLost.load())
         Log::warning("host", "the display still held events from before the end after " +
@@ -447,7 +454,7 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
         gServerHeight = static_cast<int>(height);
     }
     // From here on the display is read as fast as the server sends.
-    gReader = std::make_unique<XReader>(gWatchedDisplay, inputKept);
+    gReader = std::make_unique<XReader>(gWatchedDisplay, [](Display*) { standInFront(); }, inputKept);
 }
 
 void takeProtocolErrors() {
@@ -455,6 +462,7 @@ void takeProtocolErrors() {
 }
 
 void unwatch() {
+    if (gReader) gReader->stop(kReaderStopSeconds);
     gReader.reset();
     // The X library's own again (kept: a display left with the hook still converts through them).
     if (gWatchedDisplay) {
@@ -501,6 +509,7 @@ unsigned long watchedWindow() {
 void closing() {
     if (!gWatchedDisplay) return;
     // The teardown waits on the server itself (its word that the window is unmapped).
+    if (gReader) gReader->stop(kReaderStopSeconds);
     gReader.reset();
     standInFront();
     XLockDisplay(gWatchedDisplay);

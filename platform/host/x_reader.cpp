@@ -5,7 +5,12 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
 
 // Last: the X headers define plain names as macros.
 #include <X11/Xlib.h>
@@ -15,36 +20,43 @@ namespace {
 // How long the reading waits on a silent connection before it looks again: a request's answer
 // may have brought events that the connection's library holds without the socket showing more.
 constexpr int kLookAgainMs = 20;
+std::atomic<int> gLeftBehind{0};
 }  // namespace
 
-XReader::XReader(_XDisplay* display, Waiting waiting)
-    : display_(display), waiting_(waiting), stopFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
-    thread_ = std::thread([this] { run(); });
-}
+struct XReader::State {
+    _XDisplay* display = nullptr;
+    Prepare prepare = nullptr;
+    Waiting waiting = nullptr;
+    // Written to stop the reading's wait on the connection.
+    int stopFd = -1;
+    std::atomic<bool> stopping{false};
+    std::mutex lock;
+    std::condition_variable changed;
+    bool ready = false;
+    bool finished = false;
+    bool leftBehind = false;
 
-XReader::~XReader() {
-    stopping_.store(true);
-    if (stopFd_ >= 0) {
-        const std::uint64_t one = 1;
-        ssize_t ignored = ::write(stopFd_, &one, sizeof one);
-        (void)ignored;
+    void run();
+    void wake() {
+        {
+            std::lock_guard hold(lock);
+            ready = true;
+        }
+        changed.notify_all();
     }
-    if (thread_.joinable()) thread_.join();
-    if (stopFd_ >= 0) ::close(stopFd_);
-}
+};
 
-void XReader::run() {
-    pollfd watched[2] = {{ConnectionNumber(display_), POLLIN, 0}, {stopFd_, POLLIN, 0}};
-    while (!stopping_.load()) {
-        ::poll(watched, stopFd_ >= 0 ? 2 : 1, kLookAgainMs);
-        if (stopping_.load()) break;
-        // Reads all the connection holds, through the converters (the display is locked meanwhile).
-        XEventsQueued(display_, QueuedAfterReading);
-        readings_.fetch_add(1);
-        bool left = false;
-        XLockDisplay(display_);
-        left = XEventsQueued(display_, QueuedAlready) > 0 || (waiting_ && waiting_(display_));
-        XUnlockDisplay(display_);
+void XReader::State::run() {
+    pollfd watched[2] = {{ConnectionNumber(display), POLLIN, 0}, {stopFd, POLLIN, 0}};
+    while (!stopping.load()) {
+        ::poll(watched, stopFd >= 0 ? 2 : 1, kLookAgainMs);
+        if (stopping.load()) break;
+        // Reads all the connection holds, through the converters.
+        XLockDisplay(display);
+        if (prepare) prepare(display);
+        XEventsQueued(display, QueuedAfterReading);
+        const bool left = XEventsQueued(display, QueuedAlready) > 0 || (waiting && waiting(display));
+        XUnlockDisplay(display);
         if (left) wake();
         // A broken connection reads as nothing from here on: the main thread hears of it.
         if (watched[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
@@ -52,22 +64,60 @@ void XReader::run() {
             break;
         }
     }
+    std::lock_guard hold(lock);
+    finished = true;
+    if (leftBehind) gLeftBehind.fetch_sub(1);
+    changed.notify_all();
+}
+
+XReader::XReader(_XDisplay* display, Prepare prepare, Waiting waiting) : state_(std::make_shared<State>()) {
+    state_->display = display;
+    state_->prepare = prepare;
+    state_->waiting = waiting;
+    state_->stopFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    std::thread([state = state_] { state->run(); }).detach();
+}
+
+XReader::~XReader() {
+    // Long enough for any reading of a connection whose server answers.
+    if (!stopped_) stop(1);
+}
+
+bool XReader::stop(double seconds) {
+    stopped_ = true;
+    State& s = *state_;
+    s.stopping.store(true);
+    if (s.stopFd >= 0) {
+        const std::uint64_t one = 1;
+        ssize_t ignored = ::write(s.stopFd, &one, sizeof one);
+        (void)ignored;
+    }
+    std::unique_lock hold(s.lock);
+    if (s.changed.wait_for(hold, std::chrono::duration<double>(seconds), [&] { return s.finished; })) {
+        if (s.stopFd >= 0) ::close(s.stopFd);
+        s.stopFd = -1;
+        return true;
+    }
+    s.leftBehind = true;
+    gLeftBehind.fetch_add(1);
+    return false;
+}
+
+int XReader::leftBehind() {
+    return gLeftBehind.load();
 }
 
 bool XReader::wait(double seconds) {
-    std::unique_lock hold(lock_);
-    woken_.wait_for(hold, std::chrono::duration<double>(seconds), [this] { return ready_; });
-    const bool ready = ready_;
-    ready_ = false;
+    State& s = *state_;
+    std::unique_lock hold(s.lock);
+    s.changed.wait_for(hold, std::chrono::duration<double>(seconds), [&] { return s.ready; });
+    const bool ready = s.ready;
+    s.ready = false;
     return ready;
 }
 
 void XReader::wake() {
-    {
-        std::lock_guard hold(lock_);
-        ready_ = true;
-    }
-    woken_.notify_all();
+    state_->wake();
 }
 
 }  // namespace xdisplay

@@ -5,10 +5,7 @@
 // which the reader wakes. Made, woken and stopped on the main thread; the reading is its own.
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <memory>
 
 struct _XDisplay;
 
@@ -16,12 +13,14 @@ namespace xdisplay {
 
 class XReader {
 public:
-    // Starts reading `display`; `waiting` (called on the reader's thread, display locked by the
-    // X library's reading, so it may look at what the reading kept) says whether the main thread
-    // has something to take after a reading.
+    // Starts reading `display`. On the reader's thread, with the display held (XLockDisplay) so
+    // that the main thread changes nothing meanwhile: `prepare` before each reading (the screen
+    // goes in front of the converters again), and `waiting` after it says whether the main thread
+    // has something to take.
     using Waiting = bool (*)(_XDisplay* display);
-    XReader(_XDisplay* display, Waiting waiting);
-    // Stops the reading and joins it: the reading never waits on the server.
+    using Prepare = void (*)(_XDisplay* display);
+    XReader(_XDisplay* display, Prepare prepare, Waiting waiting);
+    // Stops the reading (see stop()).
     ~XReader();
     XReader(const XReader&) = delete;
     XReader& operator=(const XReader&) = delete;
@@ -31,22 +30,18 @@ public:
     bool wait(double seconds);
     // Ends a wait() under way or the next one at once. Any thread.
     void wake();
-    // How many times the reading went through what the connection held (tests).
-    long readings() const { return readings_.load(); }
+    // Stops the reading, waiting at most `seconds` for it to finish what it reads now; whether it
+    // did. A reading held by the display (a server that does not answer) is left behind with what
+    // it uses, and reads nothing more once it is let go.
+    bool stop(double seconds);
+    // How many readings were left behind and have not finished yet (tests).
+    static int leftBehind();
+
+    struct State;
 
 private:
-    void run();
-
-    _XDisplay* display_;
-    Waiting waiting_;
-    // Written to stop the reading's wait on the connection.
-    int stopFd_ = -1;
-    std::atomic<bool> stopping_{false};
-    std::atomic<long> readings_{0};
-    std::mutex lock_;
-    std::condition_variable woken_;
-    bool ready_ = false;
-    std::thread thread_;
+    std::shared_ptr<State> state_;
+    bool stopped_ = false;
 };
 
 }  // namespace xdisplay

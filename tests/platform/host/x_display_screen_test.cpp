@@ -229,14 +229,12 @@ TEST_F(WindowHostOnX, AConverterPutInBeforeAFrameIsShownStaysBehindTheScreen) {
     EXPECT_TRUE(ConverterPutIn::heardTheServerAlone());
 }
 
-// The end's finish, after the loop, reads nothing off the display: no converter put in there hears
-// anything before the teardown, which puts the screen in front again.
-TEST_F(WindowHostOnX, TheEndsFinishReadsNothingOffTheDisplay) {
+// The display is read on its own thread through the end's finish too, after the loop: a converter
+// put in there stays behind the screen (the reading puts it in front again before each reading).
+TEST_F(WindowHostOnX, TheEndsFinishReadsThroughTheScreen) {
     ConverterPutIn library(display);
     library.putInWithEventsWaiting(display, other, xwindow);
     EXPECT_TRUE(ProgramEnding::finish(*host, 1));
-    EXPECT_EQ(ConverterPutIn::sentHeard + ConverterPutIn::serverHeard, 0);
-    // They were there to be read.
     XSync(display, False);
-    EXPECT_GE(ConverterPutIn::serverHeard, 1);
+    EXPECT_TRUE(ConverterPutIn::heardTheServerAlone());
 }

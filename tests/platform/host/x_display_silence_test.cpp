@@ -7,9 +7,11 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "platform/host/x_presenter.h"
+#include "platform/host/x_reader.h"
 #include "tests/platform/host/window_host_on_x.h"
 
 // Last: the X headers define plain names as macros.
@@ -85,6 +87,9 @@ TEST_F(WindowHostOnX, ThePresenterShowsThePictureAndHoldsNothingWhileTheServerIs
 // only to its limit, with the main loop turning meanwhile (a shot under way goes on), and the
 // window is let go asking the window's connection nothing.
 TEST_F(WindowHostOnX, AServerThatDoesNotAnswerHoldsNeitherTheLastTurnNorTheTeardown) {
+    // The window's first states (its mapping, its place) are taken first: the video system asks
+    // the server about them.
+    ASSERT_FALSE(endAfterRunning());
     TermHeard term;
     bool turned = false;
     auto end = NSTimer::scheduledTimer(0.05, false, [&turned](const std::shared_ptr<NSTimer>&) {
@@ -106,7 +111,9 @@ TEST_F(WindowHostOnX, AServerThatDoesNotAnswerHoldsNeitherTheLastTurnNorTheTeard
     EXPECT_EQ(NextRequest(display), requests) << "the teardown asked the silent server";
     end->invalidate();
     grab.release();
-    // What the skipped teardown left to the video system.
+    // The reading left behind goes once the server answers again; then what the skipped teardown
+    // left to the video system.
+    while (xdisplay::XReader::leftBehind() > 0) std::this_thread::yield();
     if (window) SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     window = nullptr;
@@ -128,18 +135,50 @@ TEST_F(WindowHostOnX, TheWindowManagersCloseIsFollowedBehindAFloodOfExposures) {
 // turn's share.
 TEST_F(WindowHostOnX, TheLastTurnReadsToItsMarkBehindAStorm) {
     const Atom state = XInternAtom(other, "_NET_WM_STATE", False);
-    // The server takes the mark only once the storm is made: the storm's events come first.
-    ServerGrab grab(other);
-    xdisplay::beginTurn();
-    bool stormed = false;
+    // The display is held while the server sends the storm, so that the reading takes it up only
+    // in the last turn, ahead of the mark.
+    XLockDisplay(display);
+    for (long n = 0; n < 20'000; ++n)
+        XChangeProperty(other, xwindow, state, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&n),
+                        n % 2);
+    XSync(other, False);
+    bool letGo = false;
     const bool read = xdisplay::lastTurn(ProgramEnding::kGraceSeconds, [&] {
-        if (stormed) return;
-        stormed = true;
-        for (long n = 0; n < 20'000; ++n)
-            XChangeProperty(other, xwindow, state, XA_ATOM, 32, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(&n), n % 2);
-        grab.release();
+        if (!letGo) XUnlockDisplay(display);
+        letGo = true;
     });
-    EXPECT_TRUE(stormed);
+    EXPECT_TRUE(letGo);
     EXPECT_TRUE(read) << "the mark was not read within the limit";
+}
+
+// Two presses the server made 0.7 s apart, read in one pass of the loop: each carries when it was
+// made.
+TEST_F(WindowHostOnX, AKeyCarriesWhenTheServerMadeItHoweverLateItIsRead) {
+    struct PressesHeard : HostEventSink {
+        std::vector<double> made;
+        void buttonEvent(HostButton, bool pressed, std::optional<double> madeAt) override {
+            if (!pressed || !madeAt) return;
+            made.push_back(*madeAt);
+            if (made.size() < 2) return;
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+        }
+    };
+    auto heard = std::make_shared<PressesHeard>();
+    host->setEventSink(heard);
+    XSetInputFocus(other, xwindow, RevertToPointerRoot, CurrentTime);
+    const KeyCode code = XKeysymToKeycode(other, XK_KP_Add);
+    XTestFakeKeyEvent(other, code, True, CurrentTime);
+    XTestFakeKeyEvent(other, code, False, CurrentTime);
+    // The server makes the second press 0.7 s after the first (it waits; the test does not).
+    XTestFakeKeyEvent(other, code, True, 700);
+    XTestFakeKeyEvent(other, code, False, CurrentTime);
+    XSync(other, False);
+    XSync(display, False);
+    EXPECT_EQ(host->run(), 0);
+    ASSERT_EQ(heard->made.size(), 2u);
+    const double apart = heard->made[1] - heard->made[0];
+    EXPECT_GT(apart, 0.6) << "the presses carry when they were read, not made";
+    EXPECT_LT(apart, 1.5);
 }
