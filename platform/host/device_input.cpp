@@ -44,13 +44,24 @@ void configureLocation(const HostOptions& options) {
         CLLocationManager::setPositionSource(CLPositionSource::Fixed);
         return;
     }
-    if (DesktopLocation::available()) {
-        if (auto started = DesktopLocation::start("korva"); started) {
-            CLLocationManager::setPositionSource(CLPositionSource::Desktop);
-            return;
-        } else {
+    // A bus late to answer (a login still busy) is asked again each time a position is wanted,
+    // instead of leaving the device without one for the whole run.
+    auto useDesktop = [] {
+        CLLocationManager::setPositionSource(CLPositionSource::Desktop);
+        CLLocationManager::setPositionWanted([] { DesktopLocation::wanted(); });
+    };
+    switch (DesktopLocation::presence()) {
+        case DesktopLocation::Presence::Present: {
+            auto started = DesktopLocation::startOrLater("korva");
+            if (started) return useDesktop();
             Log::warning("host", "location: " + started.error());
+            break;
         }
+        case DesktopLocation::Presence::Late:
+            Log::warning("host", "location: the system bus is slow to answer; asking again when a position is wanted");
+            DesktopLocation::startLater("korva");
+            return useDesktop();
+        case DesktopLocation::Presence::Absent: break;
     }
     CLLocationManager::setPositionSource(CLPositionSource::None);
 }

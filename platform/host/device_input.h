@@ -24,7 +24,8 @@ public:
 // reported and leaves the device without a camera.
 Result<void> configureDeviceServices(const HostOptions& options);
 // The device's position: the fixed one of the options, else the desktop's location service where
-// it runs, else none (permission is then answered "denied").
+// it runs (or where the system bus is late to answer: it is then asked again when a position is
+// wanted), else none (permission is then answered "denied").
 void configureLocation(const HostOptions& options);
 // Stops the device services that run threads of their own (the desktop location client), so that
 // nothing of them is left running when the program's statics are destroyed. The application main

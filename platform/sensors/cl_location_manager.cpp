@@ -16,6 +16,7 @@ struct State {
     CLAuthorizationStatus answer = CLAuthorizationStatus::AuthorizedWhenInUse;
     std::shared_ptr<CLLocation> position;
     CLPositionSource source = CLPositionSource::Scripted;
+    std::function<void()> wanted;
     std::vector<std::weak_ptr<CLLocationManager>> managers;
 };
 
@@ -98,6 +99,7 @@ void CLLocationManager::resetForTesting() {
     s.answer = CLAuthorizationStatus::AuthorizedWhenInUse;
     s.position.reset();
     s.source = CLPositionSource::Scripted;
+    s.wanted = nullptr;
 }
 
 void CLLocationManager::setPositionSource(CLPositionSource source) {
@@ -110,6 +112,12 @@ void CLLocationManager::setPositionSource(CLPositionSource source) {
         s.status = CLAuthorizationStatus::NotDetermined;
         s.answer = CLAuthorizationStatus::Denied;
     }
+}
+
+void CLLocationManager::setPositionWanted(std::function<void()> wanted) {
+    auto& s = state();
+    std::lock_guard lock(s.mutex);
+    s.wanted = std::move(wanted);
 }
 
 CLPositionSource CLLocationManager::positionSource() {
@@ -146,6 +154,13 @@ void CLLocationManager::request(CLAuthorizationStatus wanted) {
 
 void CLLocationManager::startUpdatingLocation() {
     updating_ = true;
+    std::function<void()> wanted;
+    {
+        auto& s = state();
+        std::lock_guard lock(s.mutex);
+        wanted = s.wanted;
+    }
+    if (wanted) wanted();
     auto self = this->self<CLLocationManager>();
     dispatch_get_main_queue()->async([self] {
         if (!self->updating_) return;

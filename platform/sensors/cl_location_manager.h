@@ -8,6 +8,7 @@
 // host controls, which are thread-safe.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -54,6 +55,9 @@ public:
     // presets the status): there is nothing to grant. The other sources leave permission as it is.
     static void setPositionSource(CLPositionSource source);
     static CLPositionSource positionSource();
+    // Called on the starting thread each time a manager starts updating: a source that could not
+    // start yet (a bus late to answer) is asked again there. None by default.
+    static void setPositionWanted(std::function<void()> wanted);
 
     static CLAuthorizationStatus authorizationStatus();
     static bool locationServicesEnabled() { return true; }

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "platform/dispatch/clock.h"
@@ -26,25 +27,41 @@ constexpr int kCallTimeoutMs = 1000;
 constexpr int kConnectTimeoutMs = 1000;
 constexpr unsigned kAccuracyExact = 8;
 
-std::string takeError(GError*& error) {
-    std::string text = error ? error->message : "unknown error";
+// What went wrong, and whether it was only an answer that did not come in time (a bus or service
+// too busy to answer yet), when asking again later may well succeed.
+struct Problem {
+    std::string text;
+    bool late = false;
+};
+
+bool timedOut(const GError* error) {
+    return g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT) ||
+           g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_NO_REPLY) ||
+           g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_TIMEOUT) ||
+           g_error_matches(error, G_DBUS_ERROR, G_DBUS_ERROR_TIMED_OUT);
+}
+
+Problem takeError(GError*& error) {
+    Problem problem{error ? error->message : "unknown error", error && timedOut(error)};
     g_clear_error(&error);
-    return text;
+    return problem;
 }
 
 // One call that answers with the given type; none (and the reason) on failure.
 GVariant* call(GDBusConnection* bus, const char* path, const char* interface, const char* method, GVariant* args,
-               const char* replyType, std::string& problem) {
+               const char* replyType, Problem& problem) {
     GError* error = nullptr;
     GVariant* reply = g_dbus_connection_call_sync(bus, kService, path, interface, method, args,
                                                   replyType ? G_VARIANT_TYPE(replyType) : nullptr,
                                                   G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &error);
-    if (!reply) problem = std::string(method) + ": " + takeError(error);
+    if (!reply) {
+        problem = takeError(error);
+        problem.text = std::string(method) + ": " + problem.text;
+    }
     return reply;
 }
 
-bool setProperty(GDBusConnection* bus, const std::string& path, const char* name, GVariant* value,
-                 std::string& problem) {
+bool setProperty(GDBusConnection* bus, const std::string& path, const char* name, GVariant* value, Problem& problem) {
     GVariant* reply = call(bus, path.c_str(), "org.freedesktop.DBus.Properties", "Set",
                            g_variant_new("(ssv)", kClientInterface, name, value), nullptr, problem);
     if (reply) g_variant_unref(reply);
@@ -90,11 +107,11 @@ void onLocationUpdated(GDBusConnection* bus, const gchar*, const gchar*, const g
     const gchar* oldPath = nullptr;
     const gchar* newPath = nullptr;
     g_variant_get(parameters, "(&o&o)", &oldPath, &newPath);
-    std::string problem;
+    Problem problem;
     GVariant* reply = call(bus, newPath, "org.freedesktop.DBus.Properties", "GetAll",
                            g_variant_new("(s)", kLocationInterface), "(a{sv})", problem);
     if (!reply) {
-        Log::warning("location", "cannot read the desktop's position: " + problem);
+        Log::warning("location", "cannot read the desktop's position: " + problem.text);
         return;
     }
     GVariant* props = g_variant_get_child_value(reply, 0);
@@ -124,11 +141,12 @@ void onLocationUpdated(GDBusConnection* bus, const gchar*, const gchar*, const g
     CLLocationManager::setDevicePosition(CLLocation::make(f));
 }
 
-// The client's set-up on the bus: a client object, its settings, the update signal and Start.
-Result<void> startClient(GDBusConnection* bus, const std::string& desktopId) {
-    std::string problem;
+// The client's set-up on the bus: a client object, its settings, the update signal and Start. None
+// when it started.
+std::optional<Problem> startClient(GDBusConnection* bus, const std::string& desktopId) {
+    Problem problem;
     GVariant* reply = call(bus, kManagerPath, kManagerInterface, "GetClient", nullptr, "(o)", problem);
-    if (!reply) return fail(problem);
+    if (!reply) return problem;
     const gchar* pathText = nullptr;
     g_variant_get(reply, "(&o)", &pathText);
     std::string path = pathText;
@@ -136,19 +154,19 @@ Result<void> startClient(GDBusConnection* bus, const std::string& desktopId) {
     if (!setProperty(bus, path, "DesktopId", g_variant_new_string(desktopId.c_str()), problem) ||
         !setProperty(bus, path, "DistanceThreshold", g_variant_new_uint32(0), problem) ||
         !setProperty(bus, path, "RequestedAccuracyLevel", g_variant_new_uint32(kAccuracyExact), problem))
-        return fail(problem);
+        return problem;
     g_dbus_connection_signal_subscribe(bus, kService, kClientInterface, "LocationUpdated", path.c_str(), nullptr,
                                        G_DBUS_SIGNAL_FLAGS_NONE, onLocationUpdated, nullptr, nullptr);
     reply = call(bus, path.c_str(), kClientInterface, "Start", nullptr, nullptr, problem);
-    if (!reply) return fail(problem);
+    if (!reply) return problem;
     g_variant_unref(reply);
-    return {};
+    return std::nullopt;
 }
 
 // A connection to the system bus of our own, given up after kConnectTimeoutMs: a bus that takes the
 // connection and never answers would otherwise hold the start for ever. The attempt runs on a
 // thread that is cancelled and left to finish by itself when it takes too long.
-GDBusConnection* systemBus(std::string& problem) {
+GDBusConnection* systemBus(Problem& problem) {
     GError* error = nullptr;
     gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
     if (!address) {
@@ -161,7 +179,7 @@ GDBusConnection* systemBus(std::string& problem) {
         bool done = false;
         bool abandoned = false;
         GDBusConnection* bus = nullptr;
-        std::string problem;
+        Problem problem;
         GCancellable* cancel = g_cancellable_new();
         ~Attempt() { g_object_unref(cancel); }
     };
@@ -193,7 +211,7 @@ GDBusConnection* systemBus(std::string& problem) {
                                     [&] { return attempt->done; })) {
         attempt->abandoned = true;
         g_cancellable_cancel(attempt->cancel);
-        problem = "the system bus did not answer within " + std::to_string(kConnectTimeoutMs) + " ms";
+        problem = {"the system bus did not answer within " + std::to_string(kConnectTimeoutMs) + " ms", true};
         return nullptr;
     }
     if (!attempt->bus) problem = attempt->problem;
@@ -202,16 +220,17 @@ GDBusConnection* systemBus(std::string& problem) {
 
 }  // namespace
 
-bool DesktopLocation::available() {
-    std::string problem;
+DesktopLocation::Presence DesktopLocation::presence() {
+    Problem problem;
     GDBusConnection* bus = systemBus(problem);
-    if (!bus) return false;
+    if (!bus) return problem.late ? Presence::Late : Presence::Absent;
+    bool late = false;
     auto ask = [&](const char* method, GVariant* args, const char* type) {
         GError* error = nullptr;
         GVariant* reply = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                                                       "org.freedesktop.DBus", method, args, G_VARIANT_TYPE(type),
                                                       G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &error);
-        g_clear_error(&error);
+        if (!reply) late = late || takeError(error).late;
         return reply;
     };
     bool found = false;
@@ -231,45 +250,60 @@ bool DesktopLocation::available() {
             g_variant_unref(names);
         }
     g_object_unref(bus);
-    return found;
+    if (found) return Presence::Present;
+    return late ? Presence::Late : Presence::Absent;
 }
 
-Result<void> DesktopLocation::start(const std::string& desktopId) {
+Result<void> DesktopLocation::start(const std::string& desktopId, bool* late) {
+    if (late) *late = false;
     Client& c = client();
     std::lock_guard lock(c.mutex);
     if (c.started) return {};
-    std::string problem;
+    Problem problem;
     GDBusConnection* bus = systemBus(problem);
-    if (!bus) return fail("no system bus: " + problem);
+    if (!bus) {
+        if (late) *late = problem.late;
+        return fail("no system bus: " + problem.text);
+    }
     c.context = g_main_context_new();
     c.loop = g_main_loop_new(c.context, FALSE);
     // Signals are delivered to the context that was the thread's default when subscribing, so the
     // client is set up on its own thread.
-    std::promise<Result<void>> ready;
+    std::promise<std::optional<Problem>> ready;
     auto answer = ready.get_future();
     c.thread = std::thread([&c, bus, desktopId, &ready] {
         g_main_context_push_thread_default(c.context);
-        auto started = startClient(bus, desktopId);
-        bool ok = started.ok();
-        ready.set_value(started);
+        auto refused = startClient(bus, desktopId);
+        bool ok = !refused;
+        ready.set_value(std::move(refused));
         if (ok) g_main_loop_run(c.loop);
         g_main_context_pop_thread_default(c.context);
         g_object_unref(bus);
     });
-    auto started = answer.get();
-    if (!started) {
+    auto refused = answer.get();
+    if (refused) {
         c.thread.join();
         g_main_loop_unref(c.loop);
         g_main_context_unref(c.context);
         c.loop = nullptr;
         c.context = nullptr;
-        return fail("the desktop's location service refused: " + started.error());
+        if (late) *late = refused->late;
+        return fail(std::string(refused->late ? "the desktop's location service did not answer: "
+                                              : "the desktop's location service refused: ") +
+                    refused->text);
     }
     c.started = true;
     return {};
 }
 
+bool DesktopLocation::running() {
+    Client& c = client();
+    std::lock_guard lock(c.mutex);
+    return c.started;
+}
+
 void DesktopLocation::stop() {
+    endRetries();
     Client& c = client();
     std::lock_guard lock(c.mutex);
     c.stopLocked();

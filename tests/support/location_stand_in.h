@@ -56,10 +56,24 @@ struct LocationStandIn {
     std::condition_variable readsChanged;
     int reads = 0;
 
-    // Waits (at most ten seconds) until the position was read `count` times in all.
+    // Waits until the position was read `count` times in all; false should that take more than
+    // half a minute (the road from the client is broken).
     bool waitForReads(int count) {
         std::unique_lock lock(readsMutex);
-        return readsChanged.wait_for(lock, std::chrono::seconds(10), [&] { return reads >= count; });
+        return readsChanged.wait_for(lock, std::chrono::seconds(30), [&] { return reads >= count; });
+    }
+    int readCount() {
+        std::lock_guard lock(readsMutex);
+        return reads;
+    }
+
+    // The bus daemon stops answering, as a bus busy with a login does: connections are still taken
+    // (by the kernel) and wait; `answer` lets it go on.
+    void stall() {
+        if (daemonPid > 0) kill(daemonPid, SIGSTOP);
+    }
+    void answer() {
+        if (daemonPid > 0) kill(daemonPid, SIGCONT);
     }
 
     bool startBus() {
@@ -155,6 +169,7 @@ struct LocationStandIn {
         if (loop) g_main_loop_unref(loop);
         if (context) g_main_context_unref(context);
         if (daemonPid > 0) kill(daemonPid, SIGTERM);
+        answer();  // a stalled daemon takes the signal only when it goes on
     }
 };
 
