@@ -218,14 +218,16 @@ TEST_F(WindowHostOnX, AConverterPutInByATimerStaysBehindTheScreenInThePassAfterI
     EXPECT_TRUE(ConverterPutIn::heardTheServerAlone());
 }
 
-// Showing a frame reads the display (it waits for the server's word): the screen goes in front of a
-// converter put in since the pass first.
+// Showing a frame hands it to the presenter and reads nothing; what the display's reading takes
+// meanwhile goes through the screen, in front of a converter put in since.
 TEST_F(WindowHostOnX, AConverterPutInBeforeAFrameIsShownStaysBehindTheScreen) {
     ConverterPutIn library(display);
     library.putInWithEventsWaiting(display, other, xwindow);
     ASSERT_FALSE(xdisplay::flooded());
     EXPECT_TRUE(host->renderFrame());
     EXPECT_EQ(host->picturesShown(), 1);
+    // All the server sent before this is read once it answers.
+    XSync(display, False);
     EXPECT_TRUE(ConverterPutIn::heardTheServerAlone());
 }
 
