@@ -308,11 +308,11 @@ void readAllMadeBefore(double seconds, const std::function<void()>& whileWaiting
         XUnlockDisplay(gWatchedDisplay);
     }
     if (!gReadMarkSeen.load() && !gLost.load())
-        Log::warning("host", "the display still held events from before the end after " +
-                                 std::to_string(std::chrono::duration<double>(std::chrono::steady_clock::now() - began)
-                                                    .count())
-                                     .substr(0, 4) +
-                                 " s; ending without them");
+        Log::warning("host",
+                     "the display still held events from before the end after " +
+                         std::to_string(std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count())
+                             .substr(0, 4) +
+                         " s; ending without them");
 }
 
 // The video system hands each X event on as an event of its own. Kept in its queue, a flood of
@@ -454,7 +454,8 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
         gServerHeight = static_cast<int>(height);
     }
     // From here on the display is read as fast as the server sends.
-    gReader = std::make_unique<XReader>(gWatchedDisplay, [](Display*) { standInFront(); }, inputKept);
+    gReader = std::make_unique<XReader>(
+        gWatchedDisplay, [](Display*) { standInFront(); }, inputKept);
 }
 
 void takeProtocolErrors() {
@@ -532,7 +533,8 @@ bool closeAsked() {
 double madeAt(unsigned long serverTime, double readAt) {
     const std::int64_t skew = gServerSkew.load();
     if (skew == (std::numeric_limits<std::int64_t>::max)()) return readAt;
-    const double made = static_cast<double>(static_cast<std::int64_t>(static_cast<std::uint32_t>(serverTime)) + skew) / 1000;
+    const double made =
+        static_cast<double>(static_cast<std::int64_t>(static_cast<std::uint32_t>(serverTime)) + skew) / 1000;
     return (std::min)(made, readAt);
 }
 

@@ -2,8 +2,6 @@
 // elsewhere) and its thread.
 #include "platform/host/x_presenter.h"
 
-#include "platform/host/x_display.h"
-
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
@@ -13,6 +11,8 @@
 #include <cstring>
 #include <mutex>
 #include <thread>
+
+#include "platform/host/x_display.h"
 
 // Last: the X headers define plain names as macros.
 #include <X11/Xlib.h>
@@ -74,7 +74,8 @@ bool XPresenter::State::makeImage(int w, int h) {
     if (sharedMemory) {
         image = XShmCreateImage(display, visual, depth, ZPixmap, nullptr, &segment, w, h);
         if (image) {
-            segment.shmid = ::shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * h, IPC_CREAT | 0600);
+            segment.shmid =
+                ::shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * h, IPC_CREAT | 0600);
             segment.shmaddr = segment.shmid >= 0 ? static_cast<char*>(::shmat(segment.shmid, nullptr, 0))
                                                  : reinterpret_cast<char*>(-1);
             if (segment.shmaddr != reinterpret_cast<char*>(-1)) {
@@ -172,8 +173,9 @@ void XPresenter::State::run() {
                             latest.data() + (static_cast<std::size_t>(row) * width + r.x) * 4,
                             static_cast<std::size_t>(r.width) * 4);
         }
-        parts.erase(std::remove_if(parts.begin(), parts.end(), [](const Rect& r) { return r.width <= 0 || r.height <= 0; }),
-                    parts.end());
+        parts.erase(
+            std::remove_if(parts.begin(), parts.end(), [](const Rect& r) { return r.width <= 0 || r.height <= 0; }),
+            parts.end());
         const Rect at = place;
         const int windowW = windowWidth, windowH = windowHeight;
         redrawn.clear();
@@ -248,7 +250,8 @@ void XPresenter::show(const std::uint8_t* pixels, std::size_t stride, int width,
         const int x1 = (std::clamp)(r.x + r.width, x0, width), y1 = (std::clamp)(r.y + r.height, y0, height);
         for (int row = y0; row < y1; ++row)
             std::memcpy(s.latest.data() + (static_cast<std::size_t>(row) * width + x0) * 4,
-                        pixels + static_cast<std::size_t>(row) * stride + x0 * 4, static_cast<std::size_t>(x1 - x0) * 4);
+                        pixels + static_cast<std::size_t>(row) * stride + x0 * 4,
+                        static_cast<std::size_t>(x1 - x0) * 4);
     };
     if (all) {
         copy({0, 0, width, height});
@@ -270,9 +273,9 @@ bool XPresenter::answers(double seconds) {
     std::unique_lock hold(s.lock);
     const long asked = ++s.probesAsked;
     s.changed.notify_all();
-    return s.changed.wait_for(hold, std::chrono::duration<double>(seconds),
-                              [&] { return s.probesAnswered >= asked || s.done; }) &&
-           s.probesAnswered >= asked;
+    return s.changed.wait_for(hold, std::chrono::duration<double>(seconds), [&] {
+        return s.probesAnswered >= asked || s.done;
+    }) && s.probesAnswered >= asked;
 }
 
 long XPresenter::shown() const {

@@ -29,6 +29,15 @@ struct CameraScreenGeotagTest : CameraScreenTest {
         f.altitude = 12.5;
         CLLocationManager::setDevicePosition(CLLocation::make(f));
     }
+    // The desktop's location service on a private system bus, the one the program is told of, with
+    // no position known and the program allowed to ask.
+    void startDesktopService(testsupport::LocationStandIn& service) {
+        CLLocationManager::resetForTesting();
+        CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::AuthorizedWhenInUse);
+        ASSERT_TRUE(service.startBus()) << "dbus-daemon could not start a private bus";
+        ASSERT_TRUE(service.startService());
+        ::setenv("DBUS_SYSTEM_BUS_ADDRESS", service.address.c_str(), 1);
+    }
     void TearDown() override {
         // A case that ended early leaves no client running, nor a bus that is gone.
         DesktopLocation::stop();
@@ -114,12 +123,9 @@ TEST_F(CameraScreenGeotagTest, TheSwitchOffLeavesTheLocationServiceStopped) {
 TEST_F(CameraScreenGeotagTest, FixesFromTheDesktopServiceAreCheckedBeforeAPhotoCarriesThem) {
     if (auto why = testsupport::missingTool("dbus-daemon")) GTEST_SKIP() << *why;
     if (auto why = testsupport::missingTool("exiftool")) GTEST_SKIP() << *why;
-    CLLocationManager::resetForTesting();
-    CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::AuthorizedWhenInUse);
     testsupport::LocationStandIn service;
-    ASSERT_TRUE(service.startBus()) << "dbus-daemon could not start a private bus";
-    ASSERT_TRUE(service.startService());
-    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", service.address.c_str(), 1);
+    startDesktopService(service);
+    if (HasFatalFailure()) return;
     // One update from a fresh client of the service; the client stops once it has read it all, so
     // that whatever it made of the update is the device's position by then.
     auto update = [&](double latitude, double longitude, double altitude) {
@@ -189,12 +195,9 @@ TEST_F(CameraScreenGeotagTest, FixesFromTheDesktopServiceAreCheckedBeforeAPhotoC
 // camera gets its position once the bus answers.
 TEST_F(CameraScreenGeotagTest, ABusLateAtTheStartIsAskedAgainForTheNextFix) {
     if (auto why = testsupport::missingTool("dbus-daemon")) GTEST_SKIP() << *why;
-    CLLocationManager::resetForTesting();
-    CLLocationManager::setAuthorizationStatus(CLAuthorizationStatus::AuthorizedWhenInUse);
     testsupport::LocationStandIn service;
-    ASSERT_TRUE(service.startBus()) << "dbus-daemon could not start a private bus";
-    ASSERT_TRUE(service.startService());
-    ::setenv("DBUS_SYSTEM_BUS_ADDRESS", service.address.c_str(), 1);
+    startDesktopService(service);
+    if (HasFatalFailure()) return;
     service.stall();
     configureLocation(HostOptions{});
     service.answer();
