@@ -153,6 +153,17 @@ struct ConverterPutIn {
     }
     // The server's own events reached the converter, another client's made-up one did not.
     static bool heardTheServerAlone() { return sentHeard == 0 && serverHeard >= 1; }
+    // All the server sent before this read (the screen in front of what this thread reads, as the
+    // loop's passes put it), and the turns taken that hand on the states the reading kept (a
+    // keyboard's state goes on only while the display holds nothing more).
+    static void readUpTo(Display* display) {
+        xdisplay::stayInFront();
+        XSync(display, False);
+        for (int turns = 0; turns < 100 && serverHeard == 0; ++turns) {
+            xdisplay::beginTurn();
+            XSync(display, False);
+        }
+    }
 };
 
 }  // namespace
@@ -168,7 +179,8 @@ TEST_F(WindowHostOnX, AConverterPutInLaterStaysBehindTheScreen) {
     auto quit = NSTimer::scheduledTimer(0.3, false, [](const std::shared_ptr<NSTimer>&) { ::raise(SIGTERM); });
     EXPECT_EQ(host->run(), 0);
     quit->invalidate();
-    EXPECT_TRUE(ConverterPutIn::heardTheServerAlone());
+    EXPECT_TRUE(ConverterPutIn::heardTheServerAlone())
+        << ConverterPutIn::sentHeard << " sent, " << ConverterPutIn::serverHeard << " the server's";
 }
 
 // Fifteen hundred clicks' presses and releases the server made at once, far past a turn's share:
@@ -215,7 +227,8 @@ TEST_F(WindowHostOnX, AConverterPutInByATimerStaysBehindTheScreenInThePassAfterI
     EXPECT_EQ(host->run(), 0);
     putIn->invalidate();
     quit->invalidate();
-    EXPECT_TRUE(ConverterPutIn::heardTheServerAlone());
+    EXPECT_TRUE(ConverterPutIn::heardTheServerAlone())
+        << ConverterPutIn::sentHeard << " sent, " << ConverterPutIn::serverHeard << " the server's";
 }
 
 // Showing a frame hands it to the presenter and reads nothing; what the display's reading takes
@@ -226,9 +239,9 @@ TEST_F(WindowHostOnX, AConverterPutInBeforeAFrameIsShownStaysBehindTheScreen) {
     ASSERT_FALSE(xdisplay::flooded());
     EXPECT_TRUE(host->renderFrame());
     EXPECT_EQ(host->picturesShown(), 1);
-    // All the server sent before this is read once it answers.
-    XSync(display, False);
-    EXPECT_TRUE(ConverterPutIn::heardTheServerAlone());
+    ConverterPutIn::readUpTo(display);
+    EXPECT_TRUE(ConverterPutIn::heardTheServerAlone())
+        << ConverterPutIn::sentHeard << " sent, " << ConverterPutIn::serverHeard << " the server's";
 }
 
 // The display is read on its own thread through the end's finish too, after the loop: a converter
@@ -237,6 +250,7 @@ TEST_F(WindowHostOnX, TheEndsFinishReadsThroughTheScreen) {
     ConverterPutIn library(display);
     library.putInWithEventsWaiting(display, other, xwindow);
     EXPECT_TRUE(ProgramEnding::finish(*host, 1));
-    XSync(display, False);
-    EXPECT_TRUE(ConverterPutIn::heardTheServerAlone());
+    ConverterPutIn::readUpTo(display);
+    EXPECT_TRUE(ConverterPutIn::heardTheServerAlone())
+        << ConverterPutIn::sentHeard << " sent, " << ConverterPutIn::serverHeard << " the server's";
 }
