@@ -165,10 +165,11 @@ private:
     }
     void pressKey(Display* other) {
         const KeyCode code = XKeysymToKeycode(other, XK_KP_Add);
+        // Before the key goes out: the window may take it before the server's answer comes back.
+        keyPressed_ = Steady::now().time_since_epoch().count();
         XTestFakeKeyEvent(other, code, True, CurrentTime);
         XTestFakeKeyEvent(other, code, False, CurrentTime);
         XSync(other, False);
-        keyPressed_ = Steady::now().time_since_epoch().count();
         if (endAfterKey_) ::kill(::getpid(), SIGTERM);
     }
     // As fast as the server makes them on a busy machine, and many turns' share each turn.
