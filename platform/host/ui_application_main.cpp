@@ -72,15 +72,12 @@ int UIApplicationMain(int /*argc*/, char** /*argv*/, const std::string& /*princi
     std::printf("korva: started the %s\n", printableText(host.options().summary()).c_str());
     std::fflush(stdout);
     ProgramEnding::loopRunning();
-    // From here on the end comes within its grace whatever the display does.
-    ProgramEnding::guardTheEnd();
     int code = host.run();
     auto request = ProgramEnding::requested();
     if (request && request->status != 0) {
         std::fprintf(stderr, "korva: %s; ending\n", printableText(request->why).c_str());
         code = request->status;
     }
-    ProgramEnding::endAsked(code);
     bool finished = ProgramEnding::finish(host);
     if (host.kind() == HostKind::Headless)
         std::printf("korva: headless host drew one %dx%d frame; exiting\n", host.compositor().pixelWidth(),

@@ -19,7 +19,6 @@
 #include "platform/host/picture_change.h"
 #include "platform/host/program_ending.h"
 #include "platform/host/x_display.h"
-#include "platform/host/x_presenter.h"
 #include "platform/runtime/log.h"
 #include "platform/ui/app/ui_application.h"
 #include "platform/ui/app/ui_pasteboard.h"
@@ -31,36 +30,17 @@
 
 struct WindowHost::SDLState {
     SDL_Window* window = nullptr;
-    // On an X display the pictures go in through a connection and a thread of their own; elsewhere
-    // through the video system's renderer.
-    std::unique_ptr<xdisplay::XPresenter> presenter;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int textureW = 0, textureH = 0;
-    // Set when the texture (or the presenter's picture) no longer holds the framebuffer (new
-    // texture, lost window contents).
+    // Set when the texture no longer holds the framebuffer (new texture, lost window contents).
     bool textureStale = true;
     ~SDLState() {
-        // Whether the server answers at all (stopped, or held by another client's grab, it would
-        // hold the teardown for as long as it is silent), asked on the presenter's connection
-        // within what the end's grace leaves.
-        bool answers = true;
-        if (presenter) {
-            const double room = std::clamp(ProgramEnding::secondsLeft() - 0.5, 0.05, 1.0);
-            answers = !xdisplay::gone() && presenter->answers(room);
-            presenter->stop(answers ? 0.5 : 0);
-            presenter.reset();
-        }
-        if (!answers) ProgramEnding::teardownCannotWait();
         // A display that is gone takes the window with it, as another program's destroying it
-        // does: nothing is left to tear down there. Nor while another client floods the display,
-        // or while the server does not answer: closing the window waits for the server's word
-        // behind all the flood left there (the server frees the window as the process ends). The
-        // reading stops all the same (that asks the server nothing).
-        if (!answers || xdisplay::gone() || xdisplay::flooded()) {
-            xdisplay::unwatch();
-            return;
-        }
+        // does: nothing is left to tear down there. Nor while another client floods the display:
+        // closing the window waits for the server's word behind all the flood left there (the
+        // server frees the window as the process ends).
+        if (xdisplay::gone() || xdisplay::flooded()) return;
         xdisplay::closing();
         if (texture) SDL_DestroyTexture(texture);
         if (renderer) SDL_DestroyRenderer(renderer);
@@ -79,9 +59,6 @@ constexpr CGFloat kPinchNotch = 20;  // points the fingers move apart per wheel 
 constexpr double kMostVirtualStep = 0.1;
 // Events a pass of the loop takes while the end is not asked: far more than a turn's input.
 constexpr int kMostEventsAPass = 256;
-// What the last reading leaves of the end's grace for a shot the keys it reads begin (a double
-// press's wait, the capture and the save on a slow machine).
-constexpr double kShotRoomSeconds = 5;
 
 double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -216,7 +193,6 @@ std::unique_ptr<WindowHost> WindowHost::open(const HostOptions& options, std::st
     xdisplay::watch(
         host->sdl_->window, [](const std::string& display) { ProgramEnding::displayLost(display); },
         [] { ProgramEnding::windowDestroyed(); });
-    if (!host->startDrawing(x ? x : "", reason)) return nullptr;
     installDesktopServices();
     if (auto& work = whenOpenedWork()) work();
     return host;
@@ -242,23 +218,8 @@ bool WindowHost::createWindow(std::string& reason) {
         reason = std::string("cannot open a window: ") + SDL_GetError();
         return false;
     }
-    return true;
-}
-
-bool WindowHost::startDrawing(const std::string& xDisplay, std::string& reason) {
     // The frame is finished in memory at the window's own pixel size, so the window only needs
-    // it copied. On an X display that the window's connection reads on its own thread, a
-    // connection of the presenter's copies it: the main thread never waits on the server for it.
-    if (xdisplay::reading()) {
-        std::string why;
-        sdl_->presenter = xdisplay::XPresenter::open(xDisplay, xdisplay::watchedWindow(), why);
-        if (sdl_->presenter) {
-            followWindowPixels();
-            return true;
-        }
-        Log::warning("host", "the pictures go in through the video system (" + why + ")");
-    }
-    // Elsewhere the software renderer copies it without a GL context (which on a machine without
+    // it copied: the software renderer does that without a GL context (which on a machine without
     // a graphics driver is itself drawn in software, at a high price per frame).
     // SDL would otherwise put the window's own surface in a GL texture; the display's shared
     // memory takes the frame directly (SDL_FRAMEBUFFER_ACCELERATION in the environment still decides).
@@ -284,20 +245,14 @@ void WindowHost::followWindowPixels() {
     sdl_->textureStale = true;
 }
 
-bool WindowHost::outputSize(int& width, int& height) const {
-    width = height = 0;
-    if (sdl_->renderer) return SDL_GetRendererOutputSize(sdl_->renderer, &width, &height) == 0;
-    if (!sdl_->window) return false;
-    SDL_GetWindowSizeInPixels(sdl_->window, &width, &height);
-    return true;
-}
-
 SDL_Rect WindowHost::pictureRect() const {
     // As large as the window holds in the screen's own proportions, centred: a window of another
     // shape shows bars beside or above the screen, never a stretched one.
     int ow = 0, oh = 0;
     CGRect b = screen()->bounds();
-    if (!outputSize(ow, oh) || ow <= 0 || oh <= 0 || b.size.width <= 0 || b.size.height <= 0) return {0, 0, 0, 0};
+    if (SDL_GetRendererOutputSize(sdl_->renderer, &ow, &oh) != 0 || ow <= 0 || oh <= 0 || b.size.width <= 0 ||
+        b.size.height <= 0)
+        return {0, 0, 0, 0};
     double scale = std::min(ow / b.size.width, oh / b.size.height);
     int w = std::max(1, static_cast<int>(std::lround(b.size.width * scale)));
     int h = std::max(1, static_cast<int>(std::lround(b.size.height * scale)));
@@ -316,30 +271,6 @@ void WindowHost::fitWindowToScreen() {
 
 void WindowHost::present() {
     if (xdisplay::gone()) return;
-    if (sdl_->presenter) {
-        // Handed over at once: the presenter's thread waits on the server, behind nothing the
-        // window's own connection holds.
-        Compositor& c = compositor();
-        std::vector<xdisplay::XPresenter::Rect> redrawn;
-        if (!sdl_->textureStale) {
-            for (const CGRect& r : c.lastDamage()) {
-                const int x0 = std::max(0, static_cast<int>(std::floor(r.origin.x)));
-                const int y0 = std::max(0, static_cast<int>(std::floor(r.origin.y)));
-                const int x1 = std::min(c.pixelWidth(), static_cast<int>(std::ceil(CGRectGetMaxX(r))));
-                const int y1 = std::min(c.pixelHeight(), static_cast<int>(std::ceil(CGRectGetMaxY(r))));
-                if (x1 > x0 && y1 > y0) redrawn.push_back({x0, y0, x1 - x0, y1 - y0});
-            }
-            if (redrawn.empty() && !c.lastDamage().empty()) return;
-        }
-        int ow = 0, oh = 0;
-        outputSize(ow, oh);
-        const SDL_Rect picture = pictureRect();
-        sdl_->presenter->show(c.pixels(), static_cast<std::size_t>(c.stride()), c.pixelWidth(), c.pixelHeight(),
-                              {picture.x, picture.y, c.pixelWidth(), c.pixelHeight()}, ow, oh, redrawn);
-        sdl_->textureStale = false;
-        ++picturesShown_;
-        return;
-    }
     // Showing a frame waits for the server's answer, behind whatever another client's flood left
     // in the display: while it lasts the loop keeps reading, and the whole picture is shown after.
     if (xdisplay::flooded()) {
@@ -408,7 +339,7 @@ CGPoint WindowHost::toScreenPoint(double x, double y) const {
     // Window units to output pixels (they differ on a HiDPI display), then into the picture.
     int ww = 1, wh = 1, ow = 1, oh = 1;
     SDL_GetWindowSize(sdl_->window, &ww, &wh);
-    if (!outputSize(ow, oh) || ow <= 0 || oh <= 0) ow = ww, oh = wh;
+    if (SDL_GetRendererOutputSize(sdl_->renderer, &ow, &oh) != 0) ow = ww, oh = wh;
     SDL_Rect picture = pictureRect();
     CGRect b = screen()->bounds();
     if (picture.w <= 0 || picture.h <= 0) return {x, y};
@@ -439,10 +370,7 @@ void WindowHost::handleEvents(bool& running) {
         SDL_PumpEvents();
     }
     if (endAsked) {
-        // The last reading may take what the end's grace leaves beyond a shot's room; the main
-        // loop turns meanwhile, so a shot under way goes on.
-        const double room = std::max(0.0, ProgramEnding::secondsLeft() - kShotRoomSeconds);
-        xdisplay::lastTurn(room, [] { ProgramEnding::turnMainLoop(); });
+        xdisplay::lastTurn();
         SDL_PumpEvents();
         allowed = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
@@ -509,12 +437,10 @@ void WindowHost::handleEvents(bool& running) {
                 bool down = e.type == SDL_KEYDOWN;
                 SDL_Keycode k = e.key.keysym.sym;
                 auto s = sink();
-                // A press counts from when it was made (the event's time says), however late it is read.
-                const double made = Clock::now() - std::max(0.0, steadySeconds() - eventTime(e));
                 if (k == SDLK_PLUS || k == SDLK_EQUALS || k == SDLK_KP_PLUS) {
-                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeUp, down, made);
+                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeUp, down, Clock::now());
                 } else if (k == SDLK_MINUS || k == SDLK_KP_MINUS) {
-                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeDown, down, made);
+                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeDown, down, Clock::now());
                 } else if (down && k == SDLK_LEFT) {
                     tilt(0, -kTiltStep);  // sideways: an upright device rolls, a flat one tips
                 } else if (down && k == SDLK_RIGHT) {
@@ -544,8 +470,7 @@ void WindowHost::handleEvents(bool& running) {
         sdl_->textureStale = true;
         present();
     }
-    // The window manager's close, taken aside as the display was read.
-    if (endAsked || xdisplay::gone() || xdisplay::closeAsked()) running = false;
+    if (endAsked || xdisplay::gone()) running = false;
 }
 
 int WindowHost::run() {
@@ -571,11 +496,7 @@ int WindowHost::run() {
         if (RunLoop::main().pendingBlocks() > 0) timeout = 0;
         // What the display's reading takes this turn is bounded from here on.
         xdisplay::beginTurn();
-        // Where the display is read on its own thread, the wait is for that reading's word: the
-        // main thread does not look at the display's connection itself while it waits.
-        bool hasEvent = xdisplay::reading()
-                            ? SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) || xdisplay::waitForEvents(timeout / 1000.0)
-                            : SDL_WaitEventTimeout(nullptr, timeout) != 0;
+        bool hasEvent = SDL_WaitEventTimeout(nullptr, timeout) != 0;
         double workBegan = steadySeconds();
         if (hasEvent || ProgramEnding::requested()) handleEvents(running);
         if (!running) break;

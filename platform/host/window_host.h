@@ -36,11 +36,6 @@ public:
 private:
     explicit WindowHost(HostOptions options);
     bool createWindow(std::string& reason);
-    // What shows the frames: the presenter on an X display the window's connection reads on its
-    // own thread, the video system's renderer elsewhere.
-    bool startDrawing(const std::string& xDisplay, std::string& reason);
-    // The window's size in output pixels.
-    bool outputSize(int& width, int& height) const;
     void handleEvents(bool& running);
     // A point of the window (in its own units) as a point of the device's screen.
     CGPoint toScreenPoint(double x, double y) const;

@@ -5,26 +5,17 @@
 #include <poll.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <functional>
 #include <iterator>
-#include <limits>
-#include <memory>
 #include <mutex>
-#include <optional>
 #include <set>
 #include <string>
-#include <thread>
 #include <tuple>
-#include <vector>
 
 #include "platform/dispatch/result_within.h"
 #include "platform/host/x_event_screen.h"
-#include "platform/host/x_reader.h"
 #include "platform/runtime/log.h"
 
 // Last: the X headers define plain names as macros.
@@ -45,74 +36,10 @@ std::function<void()>& onWindowGone() {
     return *callback;
 }
 
-// Set on whichever thread hears it (the reading's or the main one); the callbacks are called on
-// the main thread, once each.
-std::atomic<bool> gLost{false};
-std::atomic<bool> gWindowGone{false};
-bool gLostTold = false;
-bool gGoneTold = false;
-char gLostName[256] = "";
-std::thread::id gMainThread;
+bool gLost = false;
+bool gWindowGone = false;
 Display* gWatchedDisplay = nullptr;
 XID gWatchedWindow = 0;
-
-// The window manager asked the window to close, for the user.
-std::atomic<bool> gCloseAsked{false};
-Atom gProtocols = None;
-Atom gDeleteWindow = None;
-
-// The reading of the watched display, while one is watched, and how long its end may take (a
-// reading held by a silent server is left behind).
-std::unique_ptr<XReader> gReader;
-constexpr double kReaderStopSeconds = 0.5;
-
-// Connections whose break is their owner's affair (the presenter's), not the program's end.
-std::mutex gOthersLock;
-std::vector<Display*> gOthers;
-
-bool ownedElsewhere(Display* display) {
-    std::lock_guard hold(gOthersLock);
-    return std::find(gOthers.begin(), gOthers.end(), display) != gOthers.end();
-}
-
-// The least of (when it was read, on the steady clock, minus when the server made it) over the
-// user's input read so far, in milliseconds: the input read soonest after it was made tells how
-// the server's clock stands to ours.
-std::atomic<std::int64_t> gServerSkew{(std::numeric_limits<std::int64_t>::max)()};
-
-std::int64_t steadyMilliseconds() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-void noteMade(std::uint32_t serverTime) {
-    const std::int64_t skew = steadyMilliseconds() - static_cast<std::int64_t>(serverTime);
-    const std::int64_t least = gServerSkew.load();
-    // The server's clock wraps after 49 days; an hour's jump is taken as the new standing.
-    if (skew < least || skew - least > 3'600'000) gServerSkew.store(skew);
-}
-
-// Wakes the main thread's wait: something waits for it there.
-void wakeMain() {
-    if (gReader) gReader->wake();
-}
-
-bool onMainThread() {
-    return std::this_thread::get_id() == gMainThread;
-}
-
-// Calls the callbacks for what was heard since, on the main thread.
-void tell() {
-    if (!onMainThread()) return;
-    if (gLost.load() && !gLostTold) {
-        gLostTold = true;
-        if (auto& callback = onLost()) callback(gLostName);
-    }
-    if (gWindowGone.load() && !gGoneTold) {
-        gGoneTold = true;
-        if (auto& callback = onWindowGone()) callback();
-    }
-}
 
 // The window's size as the server last gave it.
 int gServerWidth = 0;
@@ -150,8 +77,7 @@ WireToEvent gXlibConverters[kKinds] = {};
 // it keeps for the turns after and hands on, and the window's closing.
 XEventScreen gScreen;
 
-// Whether the watched display's connection holds more than has been read. With the display
-// locked (the reading's converters, or the main thread's turn).
+// Whether the watched display's connection holds more than has been read.
 bool backlog() {
     if (!gWatchedDisplay) return false;
     pollfd connection{ConnectionNumber(gWatchedDisplay), POLLIN, 0};
@@ -205,41 +131,23 @@ bool believed(const XEvent& event) {
 // everything the server made before it took the message. Another client may send one too; that
 // only ends the wait early.
 Atom gReadMark = None;
-std::atomic<bool> gReadMarkSeen{false};
+bool gReadMarkSeen = false;
 
 bool isReadMark(const xEvent& wire) {
     return (wire.u.u.type & 0x7f) == ClientMessage && gReadMark != None &&
            wire.u.clientMessage.window == gWatchedWindow && wire.u.clientMessage.u.l.type == gReadMark;
 }
 
-// The window manager's word that the user closes the window (always sent; any client may send
-// it, as the user may close the window with any program).
-bool isClose(const xEvent& wire) {
-    return (wire.u.u.type & 0x7f) == ClientMessage && gProtocols != None && gDeleteWindow != None &&
-           wire.u.clientMessage.window == gWatchedWindow && wire.u.clientMessage.u.l.type == gProtocols &&
-           static_cast<Atom>(static_cast<std::uint32_t>(wire.u.clientMessage.u.l.longs0)) == gDeleteWindow;
-}
-
-// Called as each event is read off a display that holds the hook (on the reading's thread, or
-// the main thread's in a request), with the display locked, before its library converts it and
-// before the video system sees it; False drops it (or the screen kept it).
+// Called as each event is read off a display that holds the hook, before its library converts it
+// and before the video system sees it; False drops it (or the screen kept it).
 Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
     const int type = wire->u.u.type & 0x7f;
     const WireToEvent xlib = gXlibConverters[type];
     if (display != gWatchedDisplay || !gWatchedWindow) return xlib ? xlib(display, event, wire) : False;
     if (isReadMark(*wire)) {
-        gReadMarkSeen.store(true);
-        wakeMain();
+        gReadMarkSeen = true;
         return False;
     }
-    // Followed whatever else the display holds: another client's flood may be dropped, this not.
-    if (isClose(*wire)) {
-        gCloseAsked.store(true);
-        wakeMain();
-        return False;
-    }
-    const bool sent = (wire->u.u.type & 0x80) != 0;
-    if (!sent && type >= KeyPress && type <= ButtonRelease) noteMade(wire->u.keyButtonPointer.time);
     if (!gScreen.read(*wire)) return False;
     if (!xlib || !xlib(display, event, wire)) return False;
     if (type >= LASTEvent || !screened(type)) return True;
@@ -247,22 +155,13 @@ Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
 }
 
 // Puts the watch in front of every converter of the display again, taking note of any an
-// extension's library put in since. The display is held meanwhile: the reading converts nothing
-// while the converters change.
+// extension's library put in since.
 void standInFront() {
-    XLockDisplay(gWatchedDisplay);
     for (int type = 0; type < kKinds; ++type) {
         if (!hooked(type)) continue;
         const WireToEvent previous = XESetWireToEvent(gWatchedDisplay, type, fromWire);
         if (previous != fromWire) gXlibConverters[type] = previous;
     }
-    XUnlockDisplay(gWatchedDisplay);
-}
-
-// Whether the main thread has a turn to take: keys or clicks kept past a share. Called by the
-// reading with the display locked.
-bool inputKept(Display*) {
-    return gScreen.holdsInput();
 }
 
 // Puts a kept event back in the display's queue, behind what is there (all of it read before it).
@@ -276,84 +175,53 @@ void enqueue(const xEvent& kept) {
     _XEnq(gWatchedDisplay, &wire);
 }
 
-// Reads, within `seconds`, all the server made before it was asked: a key it made before the end
-// was asked comes in behind whatever another client made it send before. The reading goes through
-// the screen, as the last turn's does; `whileWaiting` is called meanwhile, about every hundredth
-// of a second. A server that does not answer (stopped, or held by another client's grab) leaves
-// the wait at its limit.
-void readAllMadeBefore(double seconds, const std::function<void()>& whileWaiting) {
-    if (gReadMark == None || !gReader) return;
+// How long the last turn waits for its mark.
+constexpr double kMarkAtTheEndSeconds = 2;
+
+// Reads, within a time limit, all the server made before it was asked: a key it made before the
+// end was asked comes in behind whatever another client made it send before. The reading goes
+// through the screen, as the last turn's does.
+void readAllMadeBefore() {
+    if (gReadMark == None) return;
     XEvent mark{};
     mark.xclient.type = ClientMessage;
     mark.xclient.window = gWatchedWindow;
     mark.xclient.message_type = gReadMark;
     mark.xclient.format = 32;
-    gReadMarkSeen.store(false);
-    XLockDisplay(gWatchedDisplay);
-    // The request only goes out; nothing here waits on the server.
-    const bool sent = XSendEvent(gWatchedDisplay, gWatchedWindow, False, NoEventMask, &mark);
+    gReadMarkSeen = false;
+    if (!XSendEvent(gWatchedDisplay, gWatchedWindow, False, NoEventMask, &mark)) return;
     XFlush(gWatchedDisplay);
-    XUnlockDisplay(gWatchedDisplay);
-    if (!sent) return;
-    gReader->wake();
-    const auto began = std::chrono::steady_clock::now();
-    const auto deadline = began + std::chrono::duration<double>((std::max)(0.0, seconds));
-    while (!gReadMarkSeen.load() && !gLost.load() && std::chrono::steady_clock::now() < deadline) {
-        if (whileWaiting) whileWaiting();
-        gReader->wait(0.01);
-        // The mark may still wait in the connection's buffer (a reading took the connection up in
-        // between): it goes out again.
-        XLockDisplay(gWatchedDisplay);
-        XFlush(gWatchedDisplay);
-        XUnlockDisplay(gWatchedDisplay);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kMarkAtTheEndSeconds);
+    while (!gReadMarkSeen && !gLost) {
+        XEventsQueued(gWatchedDisplay, QueuedAfterReading);
+        if (gReadMarkSeen) break;
+        const auto left = std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0) break;
+        pollfd connection{ConnectionNumber(gWatchedDisplay), POLLIN, 0};
+        ::poll(&connection, 1, static_cast<int>(std::ceil(left * 1000)));
     }
-    if (!gReadMarkSeen.load() && !gLost.load())
-        Log::warning("host",
-                     "the display still held events from before the end after " +
-                         std::to_string(std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count())
-                             .substr(0, 4) +
-                         " s; ending without them");
+    if (!gReadMarkSeen && !gLost)
+        Log::warning("host", "the display still held events from before the end after " +
+                                 std::to_string(static_cast<int>(kMarkAtTheEndSeconds)) + " s; ending without them");
 }
 
 // The video system hands each X event on as an event of its own. Kept in its queue, a flood of
 // them made each exposure or move after them cost a walk past all of them (the video system looks
 // for one of the same kind already waiting), and past the queue's limit the events that followed
 // (a key) were lost. They are heard as they come and go no further.
-// A key's event carries, as its time, when the server made it (the X event the video system is
-// handing on now says), not when the video system read it.
 int heardFromTheVideoSystem(void*, SDL_Event* event) {
-    static std::optional<unsigned long> keyMade;
-    if (event->type == SDL_SYSWMEVENT) {
-        const SDL_SysWMmsg* message = event->syswm.msg;
-        if (message && message->subsystem == SDL_SYSWM_X11) {
-            const XEvent& x = message->msg.x11.event;
-            keyMade.reset();
-            if ((x.type == KeyPress || x.type == KeyRelease) && !x.xany.send_event) keyMade = x.xkey.time;
-        }
-        noticeEvent(message);
-        return 0;
-    }
-    if ((event->type == SDL_KEYDOWN || event->type == SDL_KEYUP) && keyMade) {
-        const double now = static_cast<double>(steadyMilliseconds()) / 1000;
-        const double age = now - madeAt(*keyMade, now);
-        const Uint32 ticks = SDL_GetTicks();
-        event->common.timestamp = ticks - static_cast<Uint32>((std::min<double>)(ticks, std::round(age * 1000)));
-        keyMade.reset();
-    }
-    return 1;
+    if (event->type != SDL_SYSWMEVENT) return 1;
+    noticeEvent(event->syswm.msg);
+    return 0;
 }
 
-// Called first for any display whose connection breaks, on the thread whose call noticed.
-// Returning lets the per-display exit handler run; that returns too, and the X library answers the
-// call that noticed with a failure.
+// Called first for any display whose connection breaks. Returning lets the per-display exit
+// handler run; that returns too, and the X library answers the call that noticed with a failure.
 int connectionBroke(Display* display) {
-    if (ownedElsewhere(display)) return 0;
-    if (!gLost.load()) {
+    if (!gLost) {
+        gLost = true;
         const char* name = display ? DisplayString(display) : nullptr;
-        std::strncpy(gLostName, name ? name : "", sizeof gLostName - 1);
-        gLost.store(true);
-        tell();
-        wakeMain();
+        if (auto& callback = onLost()) callback(name ? name : "");
     }
     return 0;
 }
@@ -361,9 +229,9 @@ int connectionBroke(Display* display) {
 void goOnWithoutDisplay(Display*, void*) {}
 
 void windowIsGone() {
-    if (gWindowGone.exchange(true)) return;
-    tell();
-    wakeMain();
+    if (gWindowGone) return;
+    gWindowGone = true;
+    if (auto& callback = onWindowGone()) callback();
 }
 
 // Whether a refusal of this kind (the error for the request) is said for the first time. A
@@ -376,8 +244,8 @@ bool firstOfItsKind(const XErrorEvent& error) {
     return said->insert({error.error_code, error.request_code, error.minor_code}).second;
 }
 
-// Called for every protocol error, from inside the call that read it (on the reading's thread
-// too); it may make no request of its own. The X library's default prints the error and ends the process.
+// Called for every protocol error, from inside the call that read it; it may make no request
+// of its own. The X library's default prints the error and ends the process.
 int protocolError(Display* display, XErrorEvent* error) {
     const bool ourWindow = gWatchedWindow && display == gWatchedDisplay && error->resourceid == gWatchedWindow;
     if (ourWindow && (error->error_code == BadWindow || error->error_code == BadDrawable)) {
@@ -412,12 +280,8 @@ std::optional<std::string> reach(const std::string& name, double seconds) {
 
 void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone) {
     // Whatever the window before came to, this one starts afresh, on X or not.
-    gReader.reset();
-    gLost.store(false);
-    gWindowGone.store(false);
-    gLostTold = gGoneTold = false;
-    gCloseAsked.store(false);
-    gMainThread = std::this_thread::get_id();
+    gLost = false;
+    gWindowGone = false;
     gWatchedDisplay = nullptr;
     gWatchedWindow = 0;
     SDL_SysWMinfo info;
@@ -438,8 +302,6 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     for (std::size_t i = 0; i < std::size(kDragAndDrop); ++i)
         gDragAndDrop[i] = XInternAtom(gWatchedDisplay, kDragAndDrop[i], False);
     gReadMark = XInternAtom(gWatchedDisplay, "KORVA_READ_MARK", False);
-    gProtocols = XInternAtom(gWatchedDisplay, "WM_PROTOCOLS", False);
-    gDeleteWindow = XInternAtom(gWatchedDisplay, "WM_DELETE_WINDOW", False);
     // The size is followed from here on, from the server's events read after the hook is in place
     // and then from its answer, which is newer than all of them.
     int opcode = 0, keyboardEvents = 0, keyboardErrors = 0;
@@ -453,9 +315,6 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
         gServerWidth = static_cast<int>(width);
         gServerHeight = static_cast<int>(height);
     }
-    // From here on the display is read as fast as the server sends.
-    gReader = std::make_unique<XReader>(
-        gWatchedDisplay, [](Display*) { standInFront(); }, inputKept);
 }
 
 void takeProtocolErrors() {
@@ -463,8 +322,6 @@ void takeProtocolErrors() {
 }
 
 void unwatch() {
-    if (gReader) gReader->stop(kReaderStopSeconds);
-    gReader.reset();
     // The X library's own again (kept: a display left with the hook still converts through them).
     if (gWatchedDisplay) {
         for (int type = 0; type < kKinds; ++type)
@@ -480,83 +337,34 @@ void unwatch() {
 
 void beginTurn() {
     if (!gWatchedDisplay) return;
-    tell();
     standInFront();
-    XLockDisplay(gWatchedDisplay);
+    LockDisplay(gWatchedDisplay);
     gScreen.beginTurn(enqueue);
-    XUnlockDisplay(gWatchedDisplay);
-}
-
-bool waitForEvents(double seconds) {
-    if (!gWatchedDisplay || !gReader) return false;
-    tell();
-    XLockDisplay(gWatchedDisplay);
-    const bool queued = XEventsQueued(gWatchedDisplay, QueuedAlready) > 0 || gScreen.holdsInput();
-    XUnlockDisplay(gWatchedDisplay);
-    if (queued || gCloseAsked.load() || gone()) return true;
-    const bool woken = gReader->wait(seconds);
-    tell();
-    return woken;
-}
-
-bool reading() {
-    return gReader != nullptr;
-}
-
-unsigned long watchedWindow() {
-    return gWatchedWindow;
+    UnlockDisplay(gWatchedDisplay);
 }
 
 void closing() {
     if (!gWatchedDisplay) return;
-    // The teardown waits on the server itself (its word that the window is unmapped).
-    if (gReader) gReader->stop(kReaderStopSeconds);
-    gReader.reset();
+    // The teardown reads the display too (the server's word that the window is unmapped).
     standInFront();
-    XLockDisplay(gWatchedDisplay);
     gScreen.closing();
-    XUnlockDisplay(gWatchedDisplay);
 }
 
 bool flooded() {
-    if (!gWatchedDisplay) return false;
-    XLockDisplay(gWatchedDisplay);
-    const bool flooded = gScreen.flooded();
-    XUnlockDisplay(gWatchedDisplay);
-    return flooded;
-}
-
-bool closeAsked() {
-    return gCloseAsked.load();
-}
-
-double madeAt(unsigned long serverTime, double readAt) {
-    const std::int64_t skew = gServerSkew.load();
-    if (skew == (std::numeric_limits<std::int64_t>::max)()) return readAt;
-    const double made =
-        static_cast<double>(static_cast<std::int64_t>(static_cast<std::uint32_t>(serverTime)) + skew) / 1000;
-    return (std::min)(made, readAt);
-}
-
-void keepOutOfLoss(Display* display) {
-    std::lock_guard hold(gOthersLock);
-    gOthers.push_back(display);
+    return gWatchedDisplay && gScreen.flooded();
 }
 
 void stayInFront() {
     if (gWatchedDisplay) standInFront();
 }
 
-bool lastTurn(double seconds, const std::function<void()>& whileWaiting) {
-    if (!gWatchedDisplay) return false;
-    tell();
+void lastTurn() {
+    if (!gWatchedDisplay) return;
     standInFront();
-    XLockDisplay(gWatchedDisplay);
+    LockDisplay(gWatchedDisplay);
     gScreen.lastTurn(enqueue);
-    XUnlockDisplay(gWatchedDisplay);
-    if (!gLost.load()) readAllMadeBefore(seconds, whileWaiting);
-    tell();
-    return gReadMarkSeen.load();
+    UnlockDisplay(gWatchedDisplay);
+    if (!gLost) readAllMadeBefore();
 }
 
 void noticeEvent(const SDL_SysWMmsg* message) {
@@ -568,13 +376,11 @@ void noticeEvent(const SDL_SysWMmsg* message) {
 }
 
 bool lost() {
-    tell();
-    return gLost.load();
+    return gLost;
 }
 
 bool gone() {
-    tell();
-    return gLost.load() || gWindowGone.load();
+    return gLost || gWindowGone;
 }
 
 }  // namespace xdisplay

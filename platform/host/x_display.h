@@ -9,7 +9,6 @@
 
 struct SDL_Window;
 struct SDL_SysWMmsg;
-struct _XDisplay;
 
 namespace xdisplay {
 
@@ -34,38 +33,13 @@ void takeProtocolErrors();
 // screened as it is read, before the video system would act on it: a ConfigureNotify with
 // another size than the window's, drag and drop (the program takes none), what only the server
 // says (the keyboard's and the mouse's input, a property's change, a mapping) and any extension's
-// event are dropped. The display is read on a thread of its own as fast as the server sends
-// (XReader); what goes on to the video system takes a bounded share of each turn (beginTurn()),
-// the last one's too, as XEventScreen says. A window manager's close (WM_DELETE_WINDOW) is taken
-// aside as it is read, whatever else the display holds (closeAsked()). `lost` and `windowGone`
-// are called on the main thread, in its next call here, when the reading heard it.
+// event are dropped. The reading takes a bounded share of each turn (beginTurn()), the last one's
+// too, as XEventScreen says.
 void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone);
 
 // Forgets the window, before its display is closed: errors that closing brings are said as any
-// other display's. The reading stops.
+// other display's.
 void unwatch();
-
-// Whether the watched display is read on a thread of its own.
-bool reading();
-
-// The watched window on its display (0: none).
-unsigned long watchedWindow();
-
-// Waits until the reading left events for the video system, the window manager's close came, the
-// display is gone, or `seconds` passed; whether the main thread has something to take.
-bool waitForEvents(double seconds);
-
-// Whether the window manager asked the window to close for the user since watch().
-bool closeAsked();
-
-// When the server made an event it stamped `serverTime` (its milliseconds), on the steady clock in
-// seconds, from how the server's clock stands to the steady one (the user's input read soonest
-// after it was made tells); never later than `readAt`, when it was read (what is given back while
-// nothing tells).
-double madeAt(unsigned long serverTime, double readAt);
-
-// A connection of the process's own whose break is its owner's affair, not the program's end.
-void keepOutOfLoss(_XDisplay* display);
 
 // How many events the display's reading hands the video system in a turn of the loop, those kept
 // from the turns before included. Far more than a turn's real input.
@@ -84,8 +58,7 @@ void beginTurn();
 // display still holds.
 bool flooded();
 
-// The window closes from here on: the reading stops, the screen is put in front again, nothing
-// kept is handed on, and
+// The window closes from here on: the screen is put in front again, nothing kept is handed on, and
 // the server's events read past a turn's share go on to the video system (the closing waits for
 // the server's word that the window is unmapped) but those that only tell a state; what another
 // client sent past it is still dropped.
@@ -94,17 +67,11 @@ void closing();
 // Puts the screen in front again within a turn, before the display is read once more.
 void stayInFront();
 
-// How long the last turn waits for the server's word on all it made before the end, unless told.
-constexpr double kMarkAtTheEndSeconds = 2;
-
 // The turn before the end: every key, click and other event kept in order is handed on (states are
-// not), and the turn reads, within `seconds`, all the server made before it was asked, with a
+// not), and the turn reads, within a time limit, all the server made before it was asked, with a
 // share like any other turn's: past it a key or a click the server made goes on (no turn comes
-// after to hand it on), the rest is dropped. `whileWaiting` is called about every hundredth of a
-// second meanwhile (the main loop's turn: a shot under way goes on). Nothing here waits on the
-// server beyond `seconds`: one stopped, or held by another client's grab, leaves it at its limit.
-// Whether all the server made before it was read.
-bool lastTurn(double seconds = kMarkAtTheEndSeconds, const std::function<void()>& whileWaiting = {});
+// after to hand it on), the rest is dropped.
+void lastTurn();
 
 // Hears the X events the video system hands on (while a window is watched they are heard as the
 // video system reads them, and go no further): the watched window's destruction by another

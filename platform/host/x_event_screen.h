@@ -82,8 +82,6 @@ public:
     Phase phase() const { return phase_; }
     // How many events are kept (a state counts once however often it changed).
     std::size_t kept() const;
-    // Whether keys or clicks are kept for a turn to hand on.
-    bool holdsInput() const { return !input_.empty(); }
 
 private:
     // The events by what becomes of them past the share.

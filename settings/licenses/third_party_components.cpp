@@ -21,7 +21,6 @@ const std::vector<std::string>& thirdPartyComponents() {
         "libjpeg-turbo",
         "libpng",
         "libX11",
-        "libXext",
         "Little CMS",
         "OpenSSL",
         "Pango",

@@ -37,7 +37,6 @@ COMPONENTS = [
     ("libjpeg-turbo", "libjpeg62-turbo", ["libjpeg"]),
     ("libpng", "libpng16-16", ["libpng"]),
     ("libX11", "libx11-6", ["x11"]),
-    ("libXext", "libxext6", ["xext"]),
     ("Little CMS", "liblcms2-2", ["lcms2"]),
     ("OpenSSL", "libssl3", ["libcrypto"]),
     ("Pango", "libpango-1.0-0", ["pangocairo", "pangoft2"]),

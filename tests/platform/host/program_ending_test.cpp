@@ -172,22 +172,3 @@ TEST_F(ProgramEndingTest, ASignalAsksTheRunningLoopToEndAndEndsTheProgramAtOnceB
     EXPECT_EQ(request->status, 1);
     EXPECT_EQ(request->why, "the window was destroyed by another program");
 }
-
-// A main thread held for good (waiting on a display that stopped answering, say): the watch ends the
-// process with the end's status once the grace from the ask runs out, naming what it cut off.
-TEST(ProgramLeaving, TheWatchEndsAProcessWhoseMainThreadIsHeldWhenTheGraceRunsOut) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    auto heldAfter = [](auto ask) {
-        testsupport::takeDefaultSignals();
-        ProgramEnding::installSignalHandlers();
-        ProgramEnding::loopRunning();
-        ProgramEnding::guardTheEnd(0.5);
-        auto photo = ExitHold::make("the photo");
-        ask();
-        for (;;) ::pause();
-    };
-    EXPECT_EXIT(heldAfter([] { ::raise(SIGTERM); }), ::testing::ExitedWithCode(0),
-                "the photo was not saved: the program ended before it was written\n.*ending now");
-    EXPECT_EXIT(heldAfter([] { ProgramEnding::windowDestroyed(); }), ::testing::ExitedWithCode(1), "ending now");
-    ProgramEnding::resetForTesting();
-}
