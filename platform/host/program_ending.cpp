@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "platform/dispatch/exit_hold.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/host/end_watch.h"
 #include "platform/host/host.h"
 #include "platform/runtime/log.h"
 #include "platform/ui/app/ui_application.h"
@@ -26,6 +28,20 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs l
 
 // Why the window went from under the loop. Set on the main thread only; read there too.
 std::optional<std::string> gLost;
+// The window manager's close. Main thread.
+bool gClosed = false;
+
+// The bound each ask starts, in nanoseconds; 0 while the end is not watched.
+std::atomic<long long> gEndBound{0};
+static_assert(std::atomic<long long>::is_always_lock_free, "the signal handler reads the bound");
+
+// Starts the end's bound where it is watched. Async-signal-safe.
+void boundTheEnd(int status) {
+    if (long long bound = gEndBound.load()) endwatch::arm(status, static_cast<double>(bound) / 1e9);
+}
+
+// Within the watch's bound, with room left to say what was cut off before it ends the process.
+constexpr double kRoomBeforeTheBound = 0.5;
 
 // The status leave() gave main once everything had finished: from then on only the process's
 // teardown is left. Main thread.
@@ -54,6 +70,7 @@ extern "C" void onEndingSignal(int number) {
         return;
     }
     gSignal.store(number);
+    boundTheEnd(0);
 }
 
 // One turn of the main loop while the end waits: blocks and timers as they fall due. A virtual
@@ -88,6 +105,11 @@ void ProgramEnding::installSignalHandlers() {
     ::signal(SIGPIPE, SIG_IGN);
 }
 
+void ProgramEnding::watchTheEnd(double seconds) {
+    endwatch::start();
+    gEndBound.store(static_cast<long long>(seconds * 1e9));
+}
+
 ProgramEnding::Phase ProgramEnding::phase() {
     return static_cast<Phase>(gPhase.load());
 }
@@ -98,6 +120,7 @@ void ProgramEnding::loopRunning() {
 
 std::optional<ProgramEnding::Request> ProgramEnding::requested() {
     if (gLost) return Request{1, *gLost};
+    if (gClosed) return Request{0, "the window was closed"};
     if (int number = gSignal.load())
         return Request{0, number == SIGINT ? "interrupted" : number == SIGHUP ? "hung up" : "terminated"};
     return std::nullopt;
@@ -111,15 +134,25 @@ void ProgramEnding::displayLost(const std::string& display) {
         ::_exit(*gLeaving);
     }
     if (!gLost) gLost = "the display " + (display.empty() ? std::string("(unnamed)") : display) + " was lost";
+    boundTheEnd(1);
 }
 
 void ProgramEnding::windowDestroyed() {
     if (!gLost) gLost = "the window was destroyed by another program";
+    boundTheEnd(1);
+}
+
+void ProgramEnding::windowClosed() {
+    gClosed = true;
+    boundTheEnd(0);
 }
 
 bool ProgramEnding::finish(Host& host, double grace) {
     gPhase.store(static_cast<int>(Phase::Ending));
     ExitHold::setEnding(true);
+    auto request = requested();
+    boundTheEnd(request ? request->status : 0);
+    if (auto left = endwatch::secondsLeft()) grace = std::min(grace, *left - kRoomBeforeTheBound);
     const double deadline = steadySeconds() + grace;
     // What the user started runs to its end, main-queue steps included; input taken just before
     // the end may have left the start of a shot on the main queue.
@@ -150,6 +183,8 @@ void ProgramEnding::resetForTesting() {
     gSignals.store(0);
     gSignal.store(0);
     gLost.reset();
+    gClosed = false;
     gLeaving.reset();
+    endwatch::disarmForTesting();
     ExitHold::setEnding(false);
 }

@@ -10,6 +10,10 @@
 // and the start may be waiting on a display that never answers); while Running it asks the loop
 // to end; a second signal, at any time, ends the process at once. Process-wide; the signal
 // handlers are async-signal-safe, everything else belongs to the main thread.
+//
+// Where the program watches its end (watchTheEnd()), the end comes within kEndSeconds of its ask
+// however long the main thread waits (on a display that stopped answering, say): a thread that
+// needs nothing of the display ends the process then, with the end's status.
 #pragma once
 
 #include <optional>
@@ -24,6 +28,12 @@ public:
     // How long the end waits for started work (a large photo's save takes a second or two on a
     // slow machine).
     static constexpr double kGraceSeconds = 10;
+    // How long from the ask (a signal, the window's close, a lost display) the end may take in all.
+    static constexpr double kEndSeconds = 10;
+
+    // From now on each ask for the end also starts the bound of `seconds` (the process's teardown
+    // included); the road after the loop starts it where nothing asked (the loop ended on a quit).
+    static void watchTheEnd(double seconds = kEndSeconds);
 
     // Takes SIGTERM, SIGINT and SIGHUP from now on, but for SIGINT and SIGHUP when the process was
     // started with them ignored (as nohup and a shell's background job start it); a write to a
@@ -46,11 +56,13 @@ public:
     static void displayLost(const std::string& display);
     // Another program destroyed the window. Main thread.
     static void windowDestroyed();
+    // The window manager asked the window to close (as a quit: status 0). Main thread.
+    static void windowClosed();
 
     // The road after the loop: finishes what the user started and the queues' work, tells the
     // application it terminates when it ran in a window, and answers whether everything finished
     // within the grace. Its first step (what was due when the loop ended) counts against the grace
-    // too.
+    // too. Where the end is watched, the grace ends before the watch's bound does.
     static bool finish(Host& host, double grace = kGraceSeconds);
 
     // The status to return from main when everything finished. Otherwise work stuck past the

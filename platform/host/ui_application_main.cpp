@@ -59,6 +59,7 @@ Result<UIApplicationLaunch> UIApplicationLaunchWithOptions(const HostOptions& op
 int UIApplicationMain(int /*argc*/, char** /*argv*/, const std::string& /*principalClassName*/,
                       const std::string& delegateClassName) {
     ProgramEnding::installSignalHandlers();
+    ProgramEnding::watchTheEnd();
     HostOptions options = HostOptions::fromEnvironment();
     // The options quote the environment's values, which may hold anything: what reaches the
     // terminal is spelled out.

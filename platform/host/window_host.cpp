@@ -70,6 +70,12 @@ double eventTime(const SDL_Event& e) {
     return steadySeconds() - std::max(0.0, age);
 }
 
+// When the event was made, on the program's clock: a key read late (behind another client's
+// storm, say) still counts from when it was pressed.
+double madeOnTheClock(const SDL_Event& e) {
+    return Clock::now() - std::max(0.0, steadySeconds() - eventTime(e));
+}
+
 bool isInput(const SDL_Event& e) {
     switch (e.type) {
         case SDL_FINGERDOWN:
@@ -192,7 +198,7 @@ std::unique_ptr<WindowHost> WindowHost::open(const HostOptions& options, std::st
     if (!host->createWindow(reason)) return nullptr;
     xdisplay::watch(
         host->sdl_->window, [](const std::string& display) { ProgramEnding::displayLost(display); },
-        [] { ProgramEnding::windowDestroyed(); });
+        [] { ProgramEnding::windowDestroyed(); }, [] { ProgramEnding::windowClosed(); });
     installDesktopServices();
     if (auto& work = whenOpenedWork()) work();
     return host;
@@ -438,9 +444,9 @@ void WindowHost::handleEvents(bool& running) {
                 SDL_Keycode k = e.key.keysym.sym;
                 auto s = sink();
                 if (k == SDLK_PLUS || k == SDLK_EQUALS || k == SDLK_KP_PLUS) {
-                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeUp, down, Clock::now());
+                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeUp, down, madeOnTheClock(e));
                 } else if (k == SDLK_MINUS || k == SDLK_KP_MINUS) {
-                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeDown, down, Clock::now());
+                    if (s && !e.key.repeat) s->buttonEvent(HostButton::VolumeDown, down, madeOnTheClock(e));
                 } else if (down && k == SDLK_LEFT) {
                     tilt(0, -kTiltStep);  // sideways: an upright device rolls, a flat one tips
                 } else if (down && k == SDLK_RIGHT) {

@@ -15,12 +15,14 @@
 #include <tuple>
 
 #include "platform/dispatch/result_within.h"
+#include "platform/host/server_clock.h"
 #include "platform/host/x_event_screen.h"
 #include "platform/runtime/log.h"
 
 // Last: the X headers define plain names as macros.
 #include <SDL_syswm.h>
 // The X library's hook on each event as it is read (before the video system sees it).
+#include <X11/Xatom.h>
 #include <X11/Xlibint.h>
 
 namespace xdisplay {
@@ -36,10 +38,40 @@ std::function<void()>& onWindowGone() {
     return *callback;
 }
 
+std::function<void()>& onClosed() {
+    static auto* callback = new std::function<void()>;
+    return *callback;
+}
+
 bool gLost = false;
 bool gWindowGone = false;
 Display* gWatchedDisplay = nullptr;
 XID gWatchedWindow = 0;
+
+// The server's clock, from the events it made as they are read; and when the key the video
+// system is handing on was made.
+ServerClock gServerClock;
+std::optional<double> gKeyMadeAt;
+
+double steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// The server's stamp on an event it made, as it is read.
+void noteServerTime(const xEvent& wire) {
+    if (wire.u.u.type & 0x80) return;  // another client's: its stamp is whatever that client wrote
+    switch (wire.u.u.type) {
+        case KeyPress:
+        case KeyRelease:
+        case ButtonPress:
+        case ButtonRelease:
+        case MotionNotify: gServerClock.heard(wire.u.keyButtonPointer.time, steadySeconds()); break;
+        case EnterNotify:
+        case LeaveNotify: gServerClock.heard(wire.u.enterLeave.time, steadySeconds()); break;
+        case PropertyNotify: gServerClock.heard(wire.u.property.time, steadySeconds()); break;
+        default: break;
+    }
+}
 
 // The window's size as the server last gave it.
 int gServerWidth = 0;
@@ -138,14 +170,30 @@ bool isReadMark(const xEvent& wire) {
            wire.u.clientMessage.window == gWatchedWindow && wire.u.clientMessage.u.l.type == gReadMark;
 }
 
+// The window manager's close: a message of its protocols asking the window to go. It is heard as
+// it is read, whatever the reading keeps or drops around it (a storm of exposures, say).
+Atom gProtocols = None;
+Atom gDeleteWindow = None;
+
+bool isClose(const xEvent& wire) {
+    return (wire.u.u.type & 0x7f) == ClientMessage && gProtocols != None && wire.u.u.detail == 32 &&
+           wire.u.clientMessage.window == gWatchedWindow && wire.u.clientMessage.u.l.type == gProtocols &&
+           static_cast<Atom>(static_cast<CARD32>(wire.u.clientMessage.u.l.longs0)) == gDeleteWindow;
+}
+
 // Called as each event is read off a display that holds the hook, before its library converts it
 // and before the video system sees it; False drops it (or the screen kept it).
 Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
     const int type = wire->u.u.type & 0x7f;
     const WireToEvent xlib = gXlibConverters[type];
     if (display != gWatchedDisplay || !gWatchedWindow) return xlib ? xlib(display, event, wire) : False;
+    noteServerTime(*wire);
     if (isReadMark(*wire)) {
         gReadMarkSeen = true;
+        return False;
+    }
+    if (isClose(*wire)) {
+        if (auto& closed = onClosed()) closed();
         return False;
     }
     if (!gScreen.read(*wire)) return False;
@@ -175,8 +223,9 @@ void enqueue(const xEvent& kept) {
     _XEnq(gWatchedDisplay, &wire);
 }
 
-// How long the last turn waits for its mark.
-constexpr double kMarkAtTheEndSeconds = 2;
+// How long the last turn waits for its mark: half the end's ten seconds, the rest left to a shot
+// the keys read then begin.
+constexpr double kMarkAtTheEndSeconds = 5;
 
 // Reads, within a time limit, all the server made before it was asked: a key it made before the
 // end was asked comes in behind whatever another client made it send before. The reading goes
@@ -209,7 +258,19 @@ void readAllMadeBefore() {
 // them made each exposure or move after them cost a walk past all of them (the video system looks
 // for one of the same kind already waiting), and past the queue's limit the events that followed
 // (a key) were lost. They are heard as they come and go no further.
+//
+// A key the video system hands on carries when the server made it (as milliseconds of the video
+// system's own clock), not when it was read: the X event it comes from is heard just before it.
 int heardFromTheVideoSystem(void*, SDL_Event* event) {
+    if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP) {
+        if (gKeyMadeAt) {
+            const double age = (std::max)(0.0, steadySeconds() - *gKeyMadeAt);
+            const Uint32 ticks = SDL_GetTicks();
+            event->key.timestamp = ticks - (std::min)(ticks, static_cast<Uint32>(std::lround(age * 1000)));
+            gKeyMadeAt.reset();
+        }
+        return 1;
+    }
     if (event->type != SDL_SYSWMEVENT) return 1;
     noticeEvent(event->syswm.msg);
     return 0;
@@ -278,7 +339,8 @@ std::optional<std::string> reach(const std::string& name, double seconds) {
     return std::nullopt;
 }
 
-void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone) {
+void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone,
+           std::function<void()> closed) {
     // Whatever the window before came to, this one starts afresh, on X or not.
     gLost = false;
     gWindowGone = false;
@@ -289,6 +351,9 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
     onLost() = std::move(lost);
     onWindowGone() = std::move(windowGone);
+    onClosed() = std::move(closed);
+    gServerClock.reset();
+    gKeyMadeAt.reset();
     gWatchedDisplay = info.info.x11.display;
     gWatchedWindow = info.info.x11.window;
     XSetIOErrorHandler(connectionBroke);
@@ -302,12 +367,18 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     for (std::size_t i = 0; i < std::size(kDragAndDrop); ++i)
         gDragAndDrop[i] = XInternAtom(gWatchedDisplay, kDragAndDrop[i], False);
     gReadMark = XInternAtom(gWatchedDisplay, "KORVA_READ_MARK", False);
+    gProtocols = XInternAtom(gWatchedDisplay, "WM_PROTOCOLS", False);
+    gDeleteWindow = XInternAtom(gWatchedDisplay, "WM_DELETE_WINDOW", False);
     // The size is followed from here on, from the server's events read after the hook is in place
     // and then from its answer, which is newer than all of them.
     int opcode = 0, keyboardEvents = 0, keyboardErrors = 0;
     if (!XQueryExtension(gWatchedDisplay, "XKEYBOARD", &opcode, &keyboardEvents, &keyboardErrors)) keyboardEvents = 0;
     gScreen.reset(backlog, keyboardEvents);
     standInFront();
+    // The server's clock is set against this process's at once: a change of the window's own
+    // comes back stamped with the server's time as the answer below reads it (a key read late
+    // later on is then placed when it was made).
+    XChangeProperty(gWatchedDisplay, gWatchedWindow, gReadMark, XA_INTEGER, 32, PropModeAppend, nullptr, 0);
     Window root = 0;
     int x = 0, y = 0;
     unsigned width = 0, height = 0, border = 0, depth = 0;
@@ -333,6 +404,7 @@ void unwatch() {
     gScreen.reset();
     onLost() = nullptr;
     onWindowGone() = nullptr;
+    onClosed() = nullptr;
 }
 
 void beginTurn() {
@@ -370,6 +442,8 @@ void lastTurn() {
 void noticeEvent(const SDL_SysWMmsg* message) {
     if (!message || message->subsystem != SDL_SYSWM_X11 || !gWatchedWindow) return;
     const XEvent& event = message->msg.x11.event;
+    if ((event.type == KeyPress || event.type == KeyRelease) && !event.xany.send_event)
+        gKeyMadeAt = gServerClock.madeAt(static_cast<std::uint32_t>(event.xkey.time));
     // Any client may send an event that names the window; only the server's own says it is gone.
     if (event.type == DestroyNotify && !event.xany.send_event && event.xdestroywindow.window == gWatchedWindow)
         windowIsGone();

@@ -29,13 +29,17 @@ void takeProtocolErrors();
 // end the process from inside whatever call noticed. A protocol error that says the window is
 // gone (another program destroyed it) calls `windowGone`, once; other protocol errors are as
 // takeProtocolErrors() says. Watching a window starts afresh: nothing lost, nothing gone. Nothing
-// is watched for a window on another kind of display. From then on what another client sends is
+// is watched for a window on another kind of display. The window manager's close calls `closed`
+// as it is read, whatever the reading keeps or drops around it; it goes no further. A key the
+// video system hands on is stamped with when the server made it (its clock from the events it
+// made), not when it was read. From then on what another client sends is
 // screened as it is read, before the video system would act on it: a ConfigureNotify with
 // another size than the window's, drag and drop (the program takes none), what only the server
 // says (the keyboard's and the mouse's input, a property's change, a mapping) and any extension's
 // event are dropped. The reading takes a bounded share of each turn (beginTurn()), the last one's
 // too, as XEventScreen says.
-void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone);
+void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone,
+           std::function<void()> closed = nullptr);
 
 // Forgets the window, before its display is closed: errors that closing brings are said as any
 // other display's.

@@ -172,3 +172,38 @@ TEST_F(ProgramEndingTest, ASignalAsksTheRunningLoopToEndAndEndsTheProgramAtOnceB
     EXPECT_EQ(request->status, 1);
     EXPECT_EQ(request->why, "the window was destroyed by another program");
 }
+
+// Where the end is watched, it comes within its bound of the ask whatever the main thread waits on
+// (here: for ever), with the end's status: a signal's quit, a lost display's failure.
+TEST(ProgramLeaving, AnEndAskedWhileTheMainThreadWaitsComesWithinItsBound) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto askAndWait = [](bool signal) {
+        testsupport::takeDefaultSignals();
+        ProgramEnding::installSignalHandlers();
+        ProgramEnding::watchTheEnd(0.3);
+        ProgramEnding::loopRunning();
+        if (signal)
+            ::raise(SIGTERM);
+        else
+            ProgramEnding::displayLost(":9");
+        for (;;) ::pause();
+    };
+    EXPECT_EXIT(askAndWait(true), ::testing::ExitedWithCode(0), "korva: the end ran out of time; ending now");
+    EXPECT_EXIT(askAndWait(false), ::testing::ExitedWithCode(1), "korva: the end ran out of time; ending now");
+}
+
+// The grace ends before the watch's bound: what it cuts off is named, and the program leaves with
+// its status on its own road.
+TEST_F(ProgramEndingTest, TheGraceEndsBeforeTheWatchsBound) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto cutOff = [this] {
+        testsupport::takeDefaultSignals();
+        ProgramEnding::installSignalHandlers();
+        ProgramEnding::watchTheEnd(1.5);
+        ProgramEnding::loopRunning();
+        ::raise(SIGTERM);
+        auto hold = ExitHold::make("the photo");
+        ProgramEnding::leave(0, ProgramEnding::finish(*host, 30));
+    };
+    EXPECT_EXIT(cutOff(), ::testing::ExitedWithCode(0), "the photo was not saved(.|\n)*background work still running");
+}

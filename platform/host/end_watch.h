@@ -1,0 +1,26 @@
+// The end's own bound: once the end is asked for, the process ends within a set time whatever its
+// main thread waits on (a display that stopped answering, another client holding the server). A
+// thread of its own that touches nothing but a semaphore, the clock and _exit: no display, no
+// lock another thread may hold. Arming it is async-signal-safe.
+#pragma once
+
+#include <optional>
+
+namespace endwatch {
+
+// Starts the watch's thread, once for the process; later calls do nothing.
+void start();
+
+// The process ends with `status` `seconds` from now, unless it ends first. A later bound than one
+// already armed changes nothing; an earlier one takes its place and keeps the first status.
+// Async-signal-safe.
+void arm(int status, double seconds);
+
+// The seconds left before the watch ends the process; none while the watch is not started or not
+// armed.
+std::optional<double> secondsLeft();
+
+// Nothing armed (tests).
+void disarmForTesting();
+
+}  // namespace endwatch
