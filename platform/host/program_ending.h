@@ -28,8 +28,9 @@ public:
     // How long the end waits for started work (a large photo's save takes a second or two on a
     // slow machine).
     static constexpr double kGraceSeconds = 10;
-    // How long from the ask (a signal, the window's close, a lost display) the end may take in all.
-    static constexpr double kEndSeconds = 10;
+    // How long from the ask (a signal, the window's close, a lost display) the end may take in all:
+    // within the ten seconds the program promises, with room for the process to go.
+    static constexpr double kEndSeconds = 9.5;
 
     // From now on each ask for the end also starts the bound of `seconds` (the process's teardown
     // included); the road after the loop starts it where nothing asked (the loop ended on a quit).

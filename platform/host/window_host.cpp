@@ -353,6 +353,14 @@ CGPoint WindowHost::toScreenPoint(double x, double y) const {
     return {(px - picture.x) * b.size.width / picture.w, (py - picture.y) * b.size.height / picture.h};
 }
 
+CGPoint WindowHost::pointerAt() const {
+    // The server's word where the window is watched (it hears the pointer's moves only in a drag).
+    if (auto at = xdisplay::pointer()) return toScreenPoint(at->first, at->second);
+    int mx = 0, my = 0;
+    SDL_GetMouseState(&mx, &my);
+    return toScreenPoint(mx, my);
+}
+
 void WindowHost::pinchAt(CGPoint c, bool spread) {
     // Each notch is part of a gesture played over time, so the recogniser sees it change.
     pinchNotch(c, spread ? kPinchNotch : -kPinchNotch);
@@ -431,13 +439,10 @@ void WindowHost::handleEvents(bool& running) {
                         {Clock::now(), {{kMouseTouchId, toScreenPoint(e.button.x, e.button.y), UITouchPhase::Ended}}});
                 }
                 break;
-            case SDL_MOUSEWHEEL: {
+            case SDL_MOUSEWHEEL:
                 // The wheel pinches about the pointer: up spreads the fingers, down closes them.
-                int mx = 0, my = 0;
-                SDL_GetMouseState(&mx, &my);
-                pinchAt(toScreenPoint(mx, my), e.wheel.y > 0);
+                pinchAt(toScreenPoint(e.wheel.mouseX, e.wheel.mouseY), e.wheel.y > 0);
                 break;
-            }
             case SDL_KEYDOWN:
             case SDL_KEYUP: {
                 bool down = e.type == SDL_KEYDOWN;
@@ -457,9 +462,7 @@ void WindowHost::handleEvents(bool& running) {
                     tilt(kTiltStep, 0);
                 } else if (down && (k == SDLK_RIGHTBRACKET || k == SDLK_LEFTBRACKET)) {
                     // "]" spreads two fingers about the pointer, "[" closes them.
-                    int mx = 0, my = 0;
-                    SDL_GetMouseState(&mx, &my);
-                    pinchAt(toScreenPoint(mx, my), k == SDLK_RIGHTBRACKET);
+                    pinchAt(pointerAt(), k == SDLK_RIGHTBRACKET);
                 } else if (down && k == SDLK_o && !e.key.repeat) {
                     // "o" turns the device between upright and on its side.
                     if (turnDevice()) fitWindowToScreen();

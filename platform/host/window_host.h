@@ -41,6 +41,8 @@ private:
     CGPoint toScreenPoint(double x, double y) const;
     // Where the screen's picture lies in the window, in output pixels.
     SDL_Rect pictureRect() const;
+    // Where the pointer is over the window, as a point of the device's screen.
+    CGPoint pointerAt() const;
     void pinchAt(CGPoint center, bool spread);
     void present();
     void fitWindowToScreen();

@@ -24,6 +24,7 @@
 // The X library's hook on each event as it is read (before the video system sees it).
 #include <X11/Xatom.h>
 #include <X11/Xlibint.h>
+#include <X11/extensions/XInput2.h>
 
 namespace xdisplay {
 namespace {
@@ -52,6 +53,9 @@ XID gWatchedWindow = 0;
 // system is handing on was made.
 ServerClock gServerClock;
 std::optional<double> gKeyMadeAt;
+// Where the server last said the pointer was over the window (a key, a click, a drag's move, a
+// crossing), as the video system is handed its words.
+std::optional<std::pair<int, int>> gPointer;
 
 double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -202,6 +206,33 @@ Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
     return believed(*event) ? True : False;
 }
 
+// The window hears the pointer's moves only while the first button is held (a drag, whose moves
+// become a touch's), and no property's change (the video system reads what it needs of the
+// window's properties as it needs it): another client warping the pointer across the window or
+// changing its properties without pause then makes the server send it nothing. A click or a wheel's
+// turn is placed from the server's own word on it as it is handed on, not from the last move.
+void hearOnlyWhatIsUsed() {
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(gWatchedDisplay, gWatchedWindow, &attributes)) return;
+    const long mask = (attributes.your_event_mask & ~(PointerMotionMask | PropertyChangeMask)) | Button1MotionMask;
+    XSelectInput(gWatchedDisplay, gWatchedWindow, mask);
+    // The video system asks the input extension for the pointer's moves too (beside a touch
+    // screen's touches, which stay): those moves are taken out of what it asked for.
+    int opcode = 0, firstEvent = 0, firstError = 0;
+    if (!XQueryExtension(gWatchedDisplay, "XInputExtension", &opcode, &firstEvent, &firstError)) return;
+    int count = 0;
+    XIEventMask* masks = XIGetSelectedEvents(gWatchedDisplay, gWatchedWindow, &count);
+    if (!masks) return;
+    bool changed = false;
+    for (int i = 0; i < count; ++i) {
+        if (masks[i].mask_len * 8 <= XI_Motion || !XIMaskIsSet(masks[i].mask, XI_Motion)) continue;
+        XIClearMask(masks[i].mask, XI_Motion);
+        changed = true;
+    }
+    if (changed) XISelectEvents(gWatchedDisplay, gWatchedWindow, masks, count);
+    XFree(masks);
+}
+
 // Puts the watch in front of every converter of the display again, taking note of any an
 // extension's library put in since.
 void standInFront() {
@@ -262,6 +293,17 @@ void readAllMadeBefore() {
 // A key the video system hands on carries when the server made it (as milliseconds of the video
 // system's own clock), not when it was read: the X event it comes from is heard just before it.
 int heardFromTheVideoSystem(void*, SDL_Event* event) {
+    if ((event->type == SDL_MOUSEBUTTONDOWN || event->type == SDL_MOUSEBUTTONUP) &&
+        event->button.which != SDL_TOUCH_MOUSEID && gPointer) {
+        event->button.x = gPointer->first;
+        event->button.y = gPointer->second;
+        return 1;
+    }
+    if (event->type == SDL_MOUSEWHEEL && event->wheel.which != SDL_TOUCH_MOUSEID && gPointer) {
+        event->wheel.mouseX = gPointer->first;
+        event->wheel.mouseY = gPointer->second;
+        return 1;
+    }
     if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP) {
         if (gKeyMadeAt) {
             const double age = (std::max)(0.0, steadySeconds() - *gKeyMadeAt);
@@ -354,6 +396,7 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     onClosed() = std::move(closed);
     gServerClock.reset();
     gKeyMadeAt.reset();
+    gPointer.reset();
     gWatchedDisplay = info.info.x11.display;
     gWatchedWindow = info.info.x11.window;
     XSetIOErrorHandler(connectionBroke);
@@ -379,6 +422,7 @@ void watch(SDL_Window* window, std::function<void(const std::string& display)> l
     // comes back stamped with the server's time as the answer below reads it (a key read late
     // later on is then placed when it was made).
     XChangeProperty(gWatchedDisplay, gWatchedWindow, gReadMark, XA_INTEGER, 32, PropModeAppend, nullptr, 0);
+    hearOnlyWhatIsUsed();
     Window root = 0;
     int x = 0, y = 0;
     unsigned width = 0, height = 0, border = 0, depth = 0;
@@ -444,9 +488,25 @@ void noticeEvent(const SDL_SysWMmsg* message) {
     const XEvent& event = message->msg.x11.event;
     if ((event.type == KeyPress || event.type == KeyRelease) && !event.xany.send_event)
         gKeyMadeAt = gServerClock.madeAt(static_cast<std::uint32_t>(event.xkey.time));
+    if (!event.xany.send_event && event.xany.window == gWatchedWindow) {
+        switch (event.type) {
+            case KeyPress:
+            case KeyRelease: gPointer = {event.xkey.x, event.xkey.y}; break;
+            case ButtonPress:
+            case ButtonRelease: gPointer = {event.xbutton.x, event.xbutton.y}; break;
+            case MotionNotify: gPointer = {event.xmotion.x, event.xmotion.y}; break;
+            case EnterNotify:
+            case LeaveNotify: gPointer = {event.xcrossing.x, event.xcrossing.y}; break;
+            default: break;
+        }
+    }
     // Any client may send an event that names the window; only the server's own says it is gone.
     if (event.type == DestroyNotify && !event.xany.send_event && event.xdestroywindow.window == gWatchedWindow)
         windowIsGone();
+}
+
+std::optional<std::pair<int, int>> pointer() {
+    return gPointer;
 }
 
 bool lost() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 struct SDL_Window;
 struct SDL_SysWMmsg;
@@ -32,11 +33,12 @@ void takeProtocolErrors();
 // is watched for a window on another kind of display. The window manager's close calls `closed`
 // as it is read, whatever the reading keeps or drops around it; it goes no further. A key the
 // video system hands on is stamped with when the server made it (its clock from the events it
-// made), not when it was read. From then on what another client sends is
-// screened as it is read, before the video system would act on it: a ConfigureNotify with
-// another size than the window's, drag and drop (the program takes none), what only the server
-// says (the keyboard's and the mouse's input, a property's change, a mapping) and any extension's
-// event are dropped. The reading takes a bounded share of each turn (beginTurn()), the last one's
+// made), not when it was read. The window hears the pointer's moves only while the first button
+// is held, and no property's change; a click and a wheel's turn carry where the server placed
+// them. From then on what another client sends is screened as it is read, before the video
+// system would act on it: a ConfigureNotify with another size than the window's, drag and drop
+// (the program takes none), what only the server says (the keyboard's and the mouse's input, a
+// property's change, a mapping) and any extension's event are dropped. The reading takes a bounded share of each turn (beginTurn()), the last one's
 // too, as XEventScreen says.
 void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone,
            std::function<void()> closed = nullptr);
@@ -82,6 +84,11 @@ void lastTurn();
 // program is heard here even when nothing is drawn that would fail. The server's word only: an
 // event another client sent (any client may name any window) is not believed.
 void noticeEvent(const SDL_SysWMmsg* message);
+
+// Where the server last said the pointer was over the watched window, in the window's units, as
+// the video system was handed its words (the window hears the pointer's moves only in a drag);
+// none before any.
+std::optional<std::pair<int, int>> pointer();
 
 // Whether a connection broke since watch().
 bool lost();

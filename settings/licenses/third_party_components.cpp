@@ -21,6 +21,7 @@ const std::vector<std::string>& thirdPartyComponents() {
         "libjpeg-turbo",
         "libpng",
         "libX11",
+        "libXi",
         "Little CMS",
         "OpenSSL",
         "Pango",

@@ -37,6 +37,7 @@ COMPONENTS = [
     ("libjpeg-turbo", "libjpeg62-turbo", ["libjpeg"]),
     ("libpng", "libpng16-16", ["libpng"]),
     ("libX11", "libx11-6", ["x11"]),
+    ("libXi", "libxi6", ["xi"]),
     ("Little CMS", "liblcms2-2", ["lcms2"]),
     ("OpenSSL", "libssl3", ["libcrypto"]),
     ("Pango", "libpango-1.0-0", ["pangocairo", "pangoft2"]),

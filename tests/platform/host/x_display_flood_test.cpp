@@ -262,7 +262,8 @@ BesideTheFlood runBeside(Source& source, std::unique_ptr<WindowHost>& host, Disp
         Watchdog watchdog(kEndWithin);
         host.reset();
     }
-    run.askedNothing = NextRequest(display) == requests;
+    // A window no longer flooded is torn down, its display with it.
+    run.askedNothing = run.flooded && NextRequest(display) == requests;
     return run;
 }
 

@@ -42,6 +42,11 @@ struct DisplayBurst : WindowHostOnX {
     void SetUp() override {
         WindowHostOnX::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
+        // The window hears its properties' changes here, as a window that follows them would: they
+        // are the server's events the burst is made of.
+        XWindowAttributes attributes{};
+        ASSERT_TRUE(XGetWindowAttributes(display, xwindow, &attributes));
+        XSelectInput(display, xwindow, attributes.your_event_mask | PropertyChangeMask);
         ASSERT_TRUE(SDL_GetEventFilter(&gScreen, &gScreenData));
         SDL_SetEventFilter(heardHanded, nullptr);
         std::vector<std::string> names;
