@@ -16,15 +16,10 @@
 namespace {
 
 // Each touch heard, and the loop's end at the volume key.
-struct TouchesHeard : HostEventSink {
+struct TouchesHeard : ButtonsHeard {
     std::vector<HostTouch> touches;
     void touchEvent(const HostTouchEvent& e) override {
         for (const auto& t : e.touches) touches.push_back(t);
-    }
-    void buttonEvent(HostButton, bool, std::optional<double>) override {
-        SDL_Event quit{};
-        quit.type = SDL_QUIT;
-        SDL_PushEvent(&quit);
     }
 };
 
