@@ -38,8 +38,8 @@ void takeProtocolErrors();
 // them. From then on what another client sends is screened as it is read, before the video
 // system would act on it: a ConfigureNotify with another size than the window's, drag and drop
 // (the program takes none), what only the server says (the keyboard's and the mouse's input, a
-// property's change, a mapping) and any extension's event are dropped. The reading takes a bounded share of each turn (beginTurn()), the last one's
-// too, as XEventScreen says.
+// property's change, a mapping) and any extension's event are dropped. The reading takes a
+// bounded share of each turn (beginTurn()), the last one's too, as XEventScreen says.
 void watch(SDL_Window* window, std::function<void(const std::string& display)> lost, std::function<void()> windowGone,
            std::function<void()> closed = nullptr);
 
