@@ -297,10 +297,11 @@ TEST_F(WindowHostOnX, AClientThatNeverStopsSendingLeavesTheKeyAndTheEndTheirTurn
     EXPECT_EXIT(flooded(), ::testing::ExitedWithCode(0), "");
 }
 
-// A storm of the window's state changes another client makes the server send: the key pressed
-// while it lasts is taken within a few seconds; a key the server has just before the end is asked
-// is taken before the loop ends; the end comes within its grace whatever the storm; and the
-// window is let go asking the server for nothing.
+// A storm of the window's state changes another client makes (the window does not ask to hear
+// them, so the server sends it nothing): the key pressed while it lasts is taken within a few
+// seconds; a key the server has just before the end is asked is taken before the loop ends; the
+// end comes within its grace whatever the storm; and a window still flooded is let go asking the
+// server for nothing.
 TEST_F(WindowHostOnX, AStormTheServerSendsLeavesTheKeyAndTheEndTheirTurn) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     for (bool endAfterKey : {false, true}) {
