@@ -197,6 +197,8 @@ TEST(ProgramLeaving, AnEndAskedWhileTheMainThreadWaitsComesWithinItsBound) {
 TEST_F(ProgramEndingTest, TheGraceEndsBeforeTheWatchsBound) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     auto cutOff = [this] {
+        // Said on standard error whatever the test run asked of the log.
+        Log::setQuiet(false);
         testsupport::takeDefaultSignals();
         ProgramEnding::installSignalHandlers();
         ProgramEnding::watchTheEnd(1.5);
