@@ -291,7 +291,8 @@ void readAllMadeBefore() {
 // (a key) were lost. They are heard as they come and go no further.
 //
 // A key the video system hands on carries when the server made it (as milliseconds of the video
-// system's own clock), not when it was read: the X event it comes from is heard just before it.
+// system's own clock), not when it was read, and a click or a wheel's turn where the server placed
+// the pointer for it: the X event each comes from is heard just before it.
 int heardFromTheVideoSystem(void*, SDL_Event* event) {
     if ((event->type == SDL_MOUSEBUTTONDOWN || event->type == SDL_MOUSEBUTTONUP) &&
         event->button.which != SDL_TOUCH_MOUSEID && gPointer) {
