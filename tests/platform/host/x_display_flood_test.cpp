@@ -3,6 +3,7 @@
 // when the sender stops.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -36,22 +37,24 @@ double secondsBetween(Steady::time_point from, Steady::time_point to) {
 constexpr double kSendingLongest = 45;
 // Sent before the key is pressed: many turns' share.
 constexpr long kSentBeforeKey = 20'000;
-// How fast the sender sends: many times a turn's share each turn, yet within what the window reads
-// and drops in a sanitized build on a busy machine (a sender faster than the reading can drop is
-// one the reading never gets to the end of, the program's limit and not what this case is about).
+// How fast the sender sends at most: many times a turn's share each turn. It also waits while the
+// window's connection holds more than a few thousand events it has not read: a sender faster than
+// the reading can drop is one the reading never gets to the end of, the machine's speed and not
+// what this case is about.
 constexpr double kSentASecond = 100'000;
+constexpr int kUnreadMost = 32 * 2000;
 constexpr double kKeyWithin = 15;
 constexpr double kEndWithin = ProgramEnding::kGraceSeconds;
 
 // Another client, on a thread of its own, that sends the window Expose and ConfigureNotify (the
 // window's size, somewhere else) without end at a steady rate, each thousand once the server has
-// the last, and
+// the last and the window's connection (`unread`) holds no more than a few thousand, and
 // presses the volume key through the X test extension once some are sent. Its connections are its
 // own: the test's thread waits on it only to join it, which stop() makes quick however far behind
 // the server is.
 class EndlessSender {
 public:
-    EndlessSender(Window window, int width, int height) : window_(window) {
+    EndlessSender(Window window, int width, int height, int unread) : window_(window), unread_(unread) {
         expose_[0] = Expose;
         put(expose_, 4, static_cast<std::uint32_t>(window));
         put(expose_, 12, static_cast<std::uint16_t>(width));
@@ -100,7 +103,15 @@ private:
             if (n == kSentBeforeKey) pressKey();
             std::this_thread::sleep_until(
                 began + std::chrono::duration_cast<Steady::duration>(std::chrono::duration<double>(n / kSentASecond)));
+            while (!stopping_ && unreadOnTheWindow() > kUnreadMost &&
+                   secondsBetween(began, Steady::now()) <= kSendingLongest)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+    }
+    // What the server has written to the window's connection that the window has not read.
+    int unreadOnTheWindow() const {
+        int bytes = 0;
+        return ::ioctl(unread_, FIONREAD, &bytes) == 0 ? bytes : 0;
     }
     void pressKey() {
         Display* keyboard = XOpenDisplay(nullptr);
@@ -113,6 +124,7 @@ private:
     }
 
     const Window window_;
+    const int unread_;
     Wire expose_{}, configure_{};
     xcb_connection_t* connection_ = xcb_connect(nullptr, nullptr);
     std::thread thread_;
@@ -278,7 +290,7 @@ TEST_F(WindowHostOnX, AClientThatNeverStopsSendingLeavesTheKeyAndTheEndTheirTurn
         auto key = std::make_shared<KeyEndsTheLoop>();
         host->setEventSink(key);
         const auto [x, y, w, h] = placed();
-        EndlessSender sender(xwindow, w, h);
+        EndlessSender sender(xwindow, w, h, ConnectionNumber(display));
         // The window is let go while the sender still sends: its teardown, which would wait for the
         // server behind all the flood left, asks the server for nothing.
         const auto [status, ended, flooded, askedNothing] = runBeside(sender, host, display, other, xwindow);
