@@ -150,8 +150,10 @@ void ProgramEnding::windowClosed() {
 bool ProgramEnding::finish(Host& host, double grace) {
     gPhase.store(static_cast<int>(Phase::Ending));
     ExitHold::setEnding(true);
+    // A window's end is bounded where nothing asked for it too (its teardown goes through the
+    // display); a headless run's is bounded only when asked for.
     auto request = requested();
-    boundTheEnd(request ? request->status : 0);
+    if (request || host.kind() == HostKind::Window) boundTheEnd(request ? request->status : 0);
     if (auto left = endwatch::secondsLeft()) grace = std::min(grace, *left - kRoomBeforeTheBound);
     const double deadline = steadySeconds() + grace;
     // What the user started runs to its end, main-queue steps included; input taken just before

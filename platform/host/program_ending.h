@@ -33,7 +33,8 @@ public:
     static constexpr double kEndSeconds = 9.5;
 
     // From now on each ask for the end also starts the bound of `seconds` (the process's teardown
-    // included); the road after the loop starts it where nothing asked (the loop ended on a quit).
+    // included); the road after the loop starts it where nothing asked and the window's loop ended
+    // (on a quit).
     static void watchTheEnd(double seconds = kEndSeconds);
 
     // Takes SIGTERM, SIGINT and SIGHUP from now on, but for SIGINT and SIGHUP when the process was

@@ -254,9 +254,9 @@ void enqueue(const xEvent& kept) {
     _XEnq(gWatchedDisplay, &wire);
 }
 
-// How long the last turn waits for its mark: half the end's ten seconds, the rest left to a shot
-// the keys read then begin.
-constexpr double kMarkAtTheEndSeconds = 5;
+// How long the last turn waits for its mark: under a third of the end's ten seconds, the rest left
+// to a shot the keys read then begin (which takes seconds in a sanitized build on a busy machine).
+constexpr double kMarkAtTheEndSeconds = 3;
 
 // Reads, within a time limit, all the server made before it was asked: a key it made before the
 // end was asked comes in behind whatever another client made it send before. The reading goes
