@@ -2,12 +2,13 @@
 #include "platform/dispatch/exit_hold.h"
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <utility>
 
 namespace {
 struct Holds {
-    std::mutex mutex;
+    std::timed_mutex mutex;
     std::uint64_t next = 1;
     std::vector<std::pair<std::uint64_t, std::string>> held;
 };
@@ -41,6 +42,14 @@ std::vector<std::string> ExitHold::pending() {
     std::vector<std::string> what;
     for (const auto& entry : h.held) what.push_back(entry.second);
     return what;
+}
+
+bool ExitHold::sayPending(double seconds, void (*say)(const char* what)) {
+    Holds& h = holds();
+    std::unique_lock lock(h.mutex, std::chrono::duration<double>(seconds));
+    if (!lock.owns_lock()) return false;
+    for (const auto& entry : h.held) say(entry.second.c_str());
+    return true;
 }
 
 bool ExitHold::any() {

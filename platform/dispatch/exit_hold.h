@@ -23,6 +23,10 @@ public:
     // What is held now, oldest first.
     static std::vector<std::string> pending();
     static bool any();
+    // Hands `say` each name held now, oldest first, unless another thread holds the list for longer
+    // than `seconds` (then false, and nothing is said). Allocates nothing: for the thread that ends
+    // the process once the end has run out of time.
+    static bool sayPending(double seconds, void (*say)(const char* what));
 
     // Set by the program's ending road when it begins (and back by tests).
     static void setEnding(bool ending);

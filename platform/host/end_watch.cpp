@@ -18,11 +18,16 @@ constexpr long long kNanoseconds = 1000000000LL;
 // Nanoseconds on the monotonic clock; 0 while nothing is armed.
 std::atomic<long long> gDeadline{0};
 std::atomic<int> gStatus{0};
+std::atomic<bool> gStarting{false};
+// The semaphores are made (a bound armed before then finds the watch when it first looks).
 std::atomic<bool> gStarted{false};
 static_assert(std::atomic<long long>::is_always_lock_free, "the signal handler arms the watch");
 // Posted when a bound is armed, so that the watch sleeps to the newest one. Never destroyed: the
 // watch may sleep on it while the process tears down.
 sem_t gWake;
+// Posted once the watch has first looked at the deadline: from then on only gWake wakes it.
+sem_t gWatching;
+std::atomic<LastWords> gLastWords{nullptr};
 
 long long now() {
     timespec t{};
@@ -31,6 +36,7 @@ long long now() {
 }
 
 void endNow() {
+    if (LastWords say = gLastWords.load()) say();
     static const char kSaid[] = "korva: the end ran out of time; ending now\n";
     ssize_t ignored = ::write(STDERR_FILENO, kSaid, sizeof kSaid - 1);
     (void)ignored;
@@ -38,8 +44,13 @@ void endNow() {
 }
 
 [[noreturn]] void watch() {
+    bool watching = false;
     for (;;) {
         const long long deadline = gDeadline.load();
+        if (!watching) {
+            watching = true;
+            ::sem_post(&gWatching);
+        }
         if (deadline == 0) {
             while (::sem_wait(&gWake) != 0 && errno == EINTR) {
             }
@@ -53,11 +64,15 @@ void endNow() {
 
 }  // namespace
 
-void start() {
-    bool expected = false;
-    if (!gStarted.compare_exchange_strong(expected, true)) return;
+void start(LastWords lastWords) {
+    if (gStarting.exchange(true)) return;
+    gLastWords.store(lastWords);
     ::sem_init(&gWake, 0, 0);
+    ::sem_init(&gWatching, 0, 0);
+    gStarted.store(true);
     std::thread(watch).detach();
+    while (::sem_wait(&gWatching) != 0 && errno == EINTR) {
+    }
 }
 
 void arm(int status, double seconds) {

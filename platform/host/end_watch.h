@@ -1,15 +1,20 @@
 // The end's own bound: once the end is asked for, the process ends within a set time whatever its
 // main thread waits on (a display that stopped answering, another client holding the server). A
 // thread of its own that touches nothing but a semaphore, the clock and _exit: no display, no
-// lock another thread may hold. Arming it is async-signal-safe.
+// lock another thread may hold for long. Arming it is async-signal-safe.
 #pragma once
 
 #include <optional>
 
 namespace endwatch {
 
-// Starts the watch's thread, once for the process; later calls do nothing.
-void start();
+// Says, on standard error, what the bound cuts off, just before the process ends. Called on the
+// watch's thread: it may allocate nothing and wait on no lock for long.
+using LastWords = void (*)();
+
+// Starts the watch's thread, once for the process, and returns once it watches (a bound armed from
+// then on wakes it); later calls do nothing. `lastWords` (if any) is said when a bound ends the process.
+void start(LastWords lastWords = nullptr);
 
 // The process ends with `status` `seconds` from now, unless it ends first. A later bound than one
 // already armed changes nothing; an earlier one takes its place and keeps the first status.

@@ -40,6 +40,9 @@ void boundTheEnd(int status) {
     if (long long bound = gEndBound.load()) endwatch::arm(status, static_cast<double>(bound) / 1e9);
 }
 
+// How the end names work it cuts off.
+constexpr const char* kNotSaved = " was not saved: the program ended before it was written";
+
 // Within the watch's bound, with room left to say what was cut off before it ends the process.
 constexpr double kRoomBeforeTheBound = 0.5;
 
@@ -56,6 +59,21 @@ void writeRaw(const char* text) {
     while (text[length]) ++length;
     ssize_t ignored = ::write(STDERR_FILENO, text, length);
     (void)ignored;
+}
+
+// What the grace's end says of work it cuts off, said by the watch when its bound does: a line for
+// each, written whole, with nothing allocated. The list's lock is waited on briefly at most.
+constexpr double kListWaitSeconds = 0.1;
+void sayWhatTheBoundCutsOff() {
+    ExitHold::sayPending(kListWaitSeconds, [](const char* what) {
+        char line[512];
+        std::size_t length = 0;
+        for (const char* part : {"korva error host: ", what, kNotSaved})
+            for (; *part && length + 2 < sizeof line; ++part) line[length++] = *part;
+        line[length++] = '\n';
+        ssize_t ignored = ::write(STDERR_FILENO, line, length);
+        (void)ignored;
+    });
 }
 
 extern "C" void onEndingSignal(int number) {
@@ -106,7 +124,7 @@ void ProgramEnding::installSignalHandlers() {
 }
 
 void ProgramEnding::watchTheEnd(double seconds) {
-    endwatch::start();
+    endwatch::start(sayWhatTheBoundCutsOff);
     gEndBound.store(static_cast<long long>(seconds * 1e9));
 }
 
@@ -165,8 +183,7 @@ bool ProgramEnding::finish(Host& host, double grace) {
     // Work still running on background queues (a photo being saved, the camera's last settings)
     // finishes before the process tears down what it uses.
     bool idle = DispatchQueue::waitUntilBackgroundIdleFor(std::max(0.0, deadline - steadySeconds()));
-    for (const auto& what : ExitHold::pending())
-        Log::error("host", what + " was not saved: the program ended before it was written");
+    for (const auto& what : ExitHold::pending()) Log::error("host", what + kNotSaved);
     return idle && !ExitHold::any();
 }
 

@@ -13,7 +13,8 @@
 //
 // Where the program watches its end (watchTheEnd()), the end comes within kEndSeconds of its ask
 // however long the main thread waits (on a display that stopped answering, say): a thread that
-// needs nothing of the display ends the process then, with the end's status.
+// needs nothing of the display ends the process then, with the end's status, naming the work it
+// cuts off as the grace does.
 #pragma once
 
 #include <optional>

@@ -97,6 +97,38 @@ TEST_F(ProgramEndingInAWindow, AShotThatBeganBeforeSIGTERMIsWrittenOnBothRoads) 
     }
 }
 
+// The display stops answering (its server stopped) as a shot begins, and SIGTERM follows: the
+// program ends within its bound, with a quit's status, the photo written or named as cut off.
+TEST(ProgramEnding, ADisplayThatStopsAnsweringHoldsTheEndNoLongerThanItsBound) {
+    auto program = ProgramProcess::builtProgram();
+    ASSERT_TRUE(program) << "the build wrote no program path beside the test";
+    testsupport::XvfbServer server;
+    if (server.why()) {
+        if (testsupport::underCI()) ADD_FAILURE() << *server.why() << ", though scripts/packages.txt installs Xvfb";
+        GTEST_SKIP() << *server.why();
+    }
+    // Past the end's bound with room for a loaded machine, and short of what a bound of half a
+    // minute would take.
+    constexpr double kEndedWithin = 20;
+    RunningCamera camera;
+    ProgramProcess& korva = camera.korva;
+    Seat seat(server.name().c_str());
+    ASSERT_TRUE(seat.open());
+    ASSERT_TRUE(camera.start(*program, seat, {{"DISPLAY", server.name()}})) << camera.failure;
+    seat.click(*camera.window, kWide, kShutterX, kShutterY);
+    ASSERT_TRUE(pollUntil([&] { return korva.log().find("shot begins") != std::string::npos || !korva.running(); }, 60))
+        << korva.log();
+    server.signal(SIGSTOP);
+    korva.signal(SIGTERM);
+    auto status = korva.waitForExit(kEndedWithin);
+    server.signal(SIGCONT);
+    ASSERT_TRUE(status) << "still running " << kEndedWithin << " s after SIGTERM:\n" << korva.log();
+    EXPECT_EQ(testsupport::describeStatus(*status), "exited with 0") << korva.log();
+    const bool written = photosIn(korva.libraryDir()).size() == 1;
+    const bool named = korva.log().find("the photo was not saved") != std::string::npos;
+    EXPECT_TRUE(written || named) << korva.log();
+}
+
 // The program in a window with a photo from another camera in its library, saving an edit of it:
 // large enough that the save is still under way when start() returns, and small enough to be
 // written within the grace on a slow machine under the sanitizers.

@@ -70,10 +70,17 @@ public:
     // ":N"
     const std::string& name() const { return name_; }
 
-    // Ends the server, as a display that goes away does.
+    // Sends the server `number`: SIGSTOP makes a display that stops answering, SIGCONT one that
+    // answers again.
+    void signal(int number) {
+        if (pid_ > 0) ::kill(pid_, number);
+    }
+
+    // Ends the server, as a display that goes away does (a stopped one too).
     void stop() {
         if (pid_ > 0) {
             ::kill(pid_, SIGTERM);
+            ::kill(pid_, SIGCONT);
             ::waitpid(pid_, nullptr, 0);
             pid_ = -1;
         }

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <time.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -14,6 +17,7 @@
 #include "platform/dispatch/exit_hold.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/timer.h"
+#include "platform/host/end_watch.h"
 #include "platform/host/headless_host.h"
 #include "platform/runtime/log.h"
 #include "platform/ui/app/ui_application.h"
@@ -173,23 +177,62 @@ TEST_F(ProgramEndingTest, ASignalAsksTheRunningLoopToEndAndEndsTheProgramAtOnceB
     EXPECT_EQ(request->why, "the window was destroyed by another program");
 }
 
-// Where the end is watched, it comes within its bound of the ask whatever the main thread waits on
-// (here: for ever), with the end's status: a signal's quit, a lost display's failure.
-TEST(ProgramLeaving, AnEndAskedWhileTheMainThreadWaitsComesWithinItsBound) {
+namespace {
+
+// The main thread waits as on a display that stopped answering, but for a limit far past the
+// bounds the cases below arm: a watch that misses its bound ends the child with 7 instead.
+[[noreturn]] void waitPastTheBound() {
+    timespec until{};
+    ::clock_gettime(CLOCK_MONOTONIC, &until);
+    until.tv_sec += 4;
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+    ::_exit(7);
+}
+
+}  // namespace
+
+// Where the end is watched, each ask ends the process within its bound whatever the main thread
+// waits on, with the end's status (a quit's, a lost or destroyed window's failure), and names what
+// the bound cuts off as the grace does. The watch sleeps when the ask comes: start() returns once
+// it watches.
+TEST(ProgramLeaving, EachAskEndsTheProcessWithinItsBoundNamingWhatItCutsOff) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    auto askAndWait = [](bool signal) {
+    enum class Ask { Signal, DisplayLost, WindowClosed, WindowDestroyed };
+    auto askAndWait = [](Ask ask) {
         testsupport::takeDefaultSignals();
         ProgramEnding::installSignalHandlers();
         ProgramEnding::watchTheEnd(0.3);
         ProgramEnding::loopRunning();
-        if (signal)
-            ::raise(SIGTERM);
-        else
-            ProgramEnding::displayLost(":9");
-        for (;;) ::pause();
+        auto hold = ExitHold::make("the photo");
+        switch (ask) {
+            case Ask::Signal: ::raise(SIGTERM); break;
+            case Ask::DisplayLost: ProgramEnding::displayLost(":9"); break;
+            case Ask::WindowClosed: ProgramEnding::windowClosed(); break;
+            case Ask::WindowDestroyed: ProgramEnding::windowDestroyed(); break;
+        }
+        waitPastTheBound();
     };
-    EXPECT_EXIT(askAndWait(true), ::testing::ExitedWithCode(0), "korva: the end ran out of time; ending now");
-    EXPECT_EXIT(askAndWait(false), ::testing::ExitedWithCode(1), "korva: the end ran out of time; ending now");
+    const char* said =
+        "korva error host: the photo was not saved: the program ended before it was written\n"
+        "korva: the end ran out of time; ending now";
+    EXPECT_EXIT(askAndWait(Ask::Signal), ::testing::ExitedWithCode(0), said);
+    EXPECT_EXIT(askAndWait(Ask::DisplayLost), ::testing::ExitedWithCode(1), said);
+    EXPECT_EXIT(askAndWait(Ask::WindowClosed), ::testing::ExitedWithCode(0), said);
+    EXPECT_EXIT(askAndWait(Ask::WindowDestroyed), ::testing::ExitedWithCode(1), said);
+}
+
+// Of two bounds the earlier holds, armed first or second, with the first one's status.
+TEST(ProgramLeaving, TheEarlierOfTwoBoundsHoldsWithTheFirstStatus) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto armTwice = [](double first, double second) {
+        endwatch::start();
+        endwatch::arm(3, first);
+        endwatch::arm(4, second);
+        waitPastTheBound();
+    };
+    EXPECT_EXIT(armTwice(0.3, 30), ::testing::ExitedWithCode(3), "the end ran out of time");
+    EXPECT_EXIT(armTwice(30, 0.3), ::testing::ExitedWithCode(3), "the end ran out of time");
 }
 
 // The grace ends before the watch's bound: what it cuts off is named, and the program leaves with

@@ -3,15 +3,21 @@
 // turn hands the video system more than its share, the server's events all reach it over the turns
 // after (the newest change of each property), and the
 // window is flooded from the turn that read past its share until the quiet turns after, its
-// drawing asking the server for nothing meanwhile.
+// drawing asking the server for nothing meanwhile. A state waits while the display holds more. The
+// last turn reads to its mark behind a burst, and waits for it while another client holds the server.
 #include <gtest/gtest.h>
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
+#include "platform/runtime/log.h"
 #include "tests/platform/host/window_host_on_x.h"
 
 // Last: the X headers define plain names as macros.
@@ -21,6 +27,8 @@ namespace {
 
 constexpr int kServersChanges = 2000;
 constexpr int kSent = 30'000;
+// What the last turn says when it ends without its mark.
+constexpr const char* kMarkMissed = "the display still held events from before the end";
 
 // What the video system is handed, heard in front of the watch's own filter.
 SDL_EventFilter gScreen = nullptr;
@@ -170,4 +178,50 @@ TEST_F(DisplayBurst, TheWindowsStateGivenInABurstIsFollowedAfterIt) {
     EXPECT_TRUE(xdisplay::flooded());
     for (int turns = 0; turns < 1000 && !(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED); ++turns) turn();
     EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED);
+}
+
+// The server's changes come first in the burst: the first turn reads a few of them with the rest of
+// the burst still on the connection, and hands none on (the video system would ask the server
+// about each, and the answer waits behind all the display holds).
+TEST_F(DisplayBurst, AStateWaitsWhileTheDisplayHoldsMore) {
+    burst();
+    turn();
+    EXPECT_EQ(gMarksHanded, 0);
+}
+
+// The last turn's mark comes back behind a burst far past a turn's share: it is not counted in the
+// share, so the turn reads to it and ends there, without waiting out its time.
+TEST_F(DisplayBurst, TheLastTurnEndsAtItsMarkBehindABurst) {
+    LogCapture log;
+    const auto [x, y, w, h] = placed();
+    XEvent expose{};
+    expose.xexpose = {Expose, 0, True, other, xwindow, 0, 0, w, h, 0};
+    for (int i = 0; i < 4 * xdisplay::kReadATurn; ++i) XSendEvent(other, xwindow, False, NoEventMask, &expose);
+    XSync(other, False);
+    xdisplay::lastTurn();
+    EXPECT_FALSE(log.contains(kMarkMissed)) << ::testing::PrintToString(log.lines());
+}
+
+// Another client holds the server as the last turn begins, and lets it go a few tenths of a second
+// after the turn's mark reached the server: the turn waits for its mark that long.
+TEST_F(DisplayBurst, TheLastTurnWaitsForItsMarkWhileAnotherClientHoldsTheServer) {
+    LogCapture log;
+    XSync(display, False);
+    XGrabServer(other);
+    XSync(other, False);
+    const int connection = ConnectionNumber(display);
+    std::thread release([this, connection] {
+        // The mark waits, unread, on the window's connection while the server is held.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        int unread = 0;
+        while (::ioctl(connection, SIOCOUTQ, &unread) == 0 && unread == 0 && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        XUngrabServer(other);
+        XFlush(other);
+    });
+    xdisplay::lastTurn();
+    release.join();
+    XSync(other, False);
+    EXPECT_FALSE(log.contains(kMarkMissed)) << ::testing::PrintToString(log.lines());
 }
