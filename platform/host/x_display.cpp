@@ -254,8 +254,8 @@ void enqueue(const xEvent& kept) {
     _XEnq(gWatchedDisplay, &wire);
 }
 
-// How long the last turn waits for its mark: under a third of the end's ten seconds, the rest left
-// to a shot the keys read then begin (which takes seconds in a sanitized build on a busy machine).
+// How long the last turn waits for its mark: about a third of the end's bound, the rest left to a
+// shot the keys read then begin (which takes seconds in a sanitized build on a busy machine).
 constexpr double kMarkAtTheEndSeconds = 3;
 
 // Reads, within a time limit, all the server made before it was asked: a key it made before the
