@@ -185,6 +185,18 @@ bool isClose(const xEvent& wire) {
            static_cast<Atom>(static_cast<CARD32>(wire.u.clientMessage.u.l.longs0)) == gDeleteWindow;
 }
 
+// The server's word that the watched window is gone (another program destroyed it). Any client may
+// send an event that names the window; only the server's own says it is gone.
+bool isDestruction(const xEvent& wire) {
+    return wire.u.u.type == DestroyNotify && wire.u.destroyNotify.window == gWatchedWindow;
+}
+
+void windowIsGone() {
+    if (gWindowGone) return;
+    gWindowGone = true;
+    if (auto& callback = onWindowGone()) callback();
+}
+
 // Called as each event is read off a display that holds the hook, before its library converts it
 // and before the video system sees it; False drops it (or the screen kept it).
 Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
@@ -200,6 +212,8 @@ Bool fromWire(Display* display, XEvent* event, xEvent* wire) {
         if (auto& closed = onClosed()) closed();
         return False;
     }
+    // Heard as it is read, as the close is, whatever the reading keeps or drops around it.
+    if (isDestruction(*wire)) windowIsGone();
     if (!gScreen.read(*wire)) return False;
     if (!xlib || !xlib(display, event, wire)) return False;
     if (type >= LASTEvent || !screened(type)) return True;
@@ -331,12 +345,6 @@ int connectionBroke(Display* display) {
 }
 
 void goOnWithoutDisplay(Display*, void*) {}
-
-void windowIsGone() {
-    if (gWindowGone) return;
-    gWindowGone = true;
-    if (auto& callback = onWindowGone()) callback();
-}
 
 // Whether a refusal of this kind (the error for the request) is said for the first time. A
 // request the loop repeats (each frame's drawing with a resource another client freed) fails
@@ -501,9 +509,6 @@ void noticeEvent(const SDL_SysWMmsg* message) {
             default: break;
         }
     }
-    // Any client may send an event that names the window; only the server's own says it is gone.
-    if (event.type == DestroyNotify && !event.xany.send_event && event.xdestroywindow.window == gWatchedWindow)
-        windowIsGone();
 }
 
 std::optional<std::pair<int, int>> pointer() {

@@ -27,11 +27,11 @@ void takeProtocolErrors();
 
 // From now on a broken connection on any of the process's displays calls `lost` with the
 // display's name, once, and the X library goes on with calls that fail, where its default would
-// end the process from inside whatever call noticed. A protocol error that says the window is
-// gone (another program destroyed it) calls `windowGone`, once; other protocol errors are as
-// takeProtocolErrors() says. Watching a window starts afresh: nothing lost, nothing gone. Nothing
-// is watched for a window on another kind of display. The window manager's close calls `closed`
-// as it is read, whatever the reading keeps or drops around it; it goes no further. A key the
+// end the process from inside whatever call noticed. The server's word that the window was
+// destroyed (by another program), heard as it is read, or a protocol error that says the window is
+// gone calls `windowGone`, once; other protocol errors are as takeProtocolErrors() says. Watching a window starts
+// afresh: nothing lost, nothing gone. Nothing is watched for a window on another kind of display. The window manager's
+// close calls `closed` as it is read, whatever the reading keeps or drops around it; it goes no further. A key the
 // video system hands on is stamped with when the server made it (its clock from the events it
 // made), not when it was read. The window hears the pointer's moves only while the first button
 // is held, and no property's change; a click and a wheel's turn carry where the server placed
@@ -80,9 +80,9 @@ void stayInFront();
 void lastTurn();
 
 // Hears the X events the video system hands on (while a window is watched they are heard as the
-// video system reads them, and go no further): the watched window's destruction by another
-// program is heard here even when nothing is drawn that would fail. The server's word only: an
-// event another client sent (any client may name any window) is not believed.
+// video system reads them, and go no further): when the server made a key, and where it placed
+// the pointer. The server's word only: an event another client sent (any client may name any
+// window) is not believed.
 void noticeEvent(const SDL_SysWMmsg* message);
 
 // Where the server last said the pointer was over the watched window, in the window's units, as

@@ -61,13 +61,16 @@ TEST_F(WindowHostOnX, ADestroyNotifyAnotherClientSentLeavesTheProgramRunning) {
     EXPECT_FALSE(xdisplay::gone());
 }
 
-// The server's DestroyNotify alone (nothing drawn that would be refused), as the loop reads it from
-// the video system, and a refused request alone (no event read) each end the program as the
-// window's destruction.
+// The server's DestroyNotify alone, heard as it is read (nothing drawn that would be refused, no
+// request on the window), and a refused request alone (no event read) each end the program as the window's
+// destruction.
 TEST_F(WindowHostOnX, TheServersDestroyNotifyEndsTheProgram) {
-    XEvent event = destroyNotify(false);
-    XPutBackEvent(display, &event);
-    EXPECT_EQ(endAfterRunning(), kDestroyed);
+    XDestroyWindow(other, xwindow);
+    XSync(other, False);
+    // A round trip reads all the server sent before its answer.
+    XSync(display, False);
+    ASSERT_TRUE(ProgramEnding::requested());
+    EXPECT_EQ(ProgramEnding::requested()->why, kDestroyed);
 }
 
 TEST_F(WindowHostOnX, ARequestOnTheWindowRefusedAsGoneEndsTheProgram) {
