@@ -287,7 +287,11 @@ void readAllMadeBefore() {
     XFlush(gWatchedDisplay);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kMarkAtTheEndSeconds);
     while (!gReadMarkSeen && !gLost) {
-        XEventsQueued(gWatchedDisplay, QueuedAfterReading);
+        // Read whatever the connection holds: the X library's public call reads nothing while its
+        // queue holds events (the kept ones just handed on, say).
+        LockDisplay(gWatchedDisplay);
+        _XEventsQueued(gWatchedDisplay, QueuedAfterReading);
+        UnlockDisplay(gWatchedDisplay);
         if (gReadMarkSeen) break;
         const auto left = std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0) break;
