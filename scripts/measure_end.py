@@ -4,12 +4,15 @@
 Starts a private Xvfb and the program in a window on it (the synthetic camera), presses the volume
 key once the camera shows and, as soon as the shot begins, holds the server (SIGSTOP, or another
 client's grab) and asks for the end: a signal half a second later, or the window manager's close or
-the window's destruction sent just before the server is held (by the grabbing client itself). Times
+the window's destruction sent just before the server is held (by the grabbing client itself). With
+`--hold stderr` the display answers, and the program's standard error is a pipe that is no longer
+read and is filled instead (a paused terminal, a stalled log collector). Times
 from the ask to the process's exit (read with waitpid every 10 ms). Prints one line a run: how it
 ended, how long it took, and whether the photo was written or named as cut off.
 
     scripts/measure_end.py build/release/main/korva --runs 3 --hold stop
     scripts/measure_end.py build/release/main/korva --runs 3 --hold grab --ask close
+    scripts/measure_end.py build/release/main/korva --runs 3 --hold stderr
 Run `stress-ng --cpu $((3 * $(nproc)))` beside it for a busy machine.
 """
 import argparse
@@ -20,6 +23,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 
@@ -101,6 +105,44 @@ def wait_for(done, seconds, every=0.01):
     return True
 
 
+class StderrPipe:
+    """The program's standard error as a pipe, copied into the log until it stalls: from then on it is
+    not read, and it is filled to the brim."""
+
+    def __init__(self, log):
+        self.read, self.write = os.pipe()
+        self.log = log
+        self.reading = True
+        self.thread = threading.Thread(target=self.copy, daemon=True)
+        self.thread.start()
+
+    def copy(self):
+        import select
+        while self.reading:
+            if select.select([self.read], [], [], 0.05)[0]:
+                chunk = os.read(self.read, 65536)
+                if not chunk:
+                    return
+                self.log.write(chunk)
+                self.log.flush()
+
+    def stall(self):
+        self.reading = False
+        self.thread.join()
+        filler = os.open(f"/proc/self/fd/{self.write}", os.O_WRONLY | os.O_NONBLOCK)
+        try:
+            while True:
+                os.write(filler, b"\0" * 4096)
+        except BlockingIOError:
+            pass
+        try:
+            while True:
+                os.write(filler, b"\0")
+        except BlockingIOError:
+            pass
+        os.close(filler)
+
+
 def one_run(program, hold, ask):
     server, display = start_xvfb()
     folder = tempfile.mkdtemp(prefix="korva-end-")
@@ -109,8 +151,9 @@ def one_run(program, hold, ask):
                KORVA_DATA_DIR=folder + "/data", KORVA_LIBRARY_DIR=folder + "/library")
     os.makedirs(folder + "/library")
     log_path = folder + "/log"
-    with open(log_path, "wb") as log:
-        korva = subprocess.Popen([program], env=env, stdout=log, stderr=log)
+    log = open(log_path, "wb")
+    stderr = StderrPipe(log) if hold == "stderr" else None
+    korva = subprocess.Popen([program], env=env, stdout=log, stderr=stderr.write if stderr else log)
     said = lambda text: text in open(log_path, errors="replace").read()
     try:
         # The camera shows once the preview's first picture is drawn a few times over.
@@ -127,6 +170,8 @@ def one_run(program, hold, ask):
         grabber = Grabber(display)
         if hold == "grab":
             grabber.grab()
+        if hold == "stderr":
+            stderr.stall()
         if ask in SIGNALS:
             if hold == "stop":
                 server.send_signal(signal.SIGSTOP)
@@ -156,6 +201,10 @@ def one_run(program, hold, ask):
         server.send_signal(signal.SIGCONT)
         server.terminate()
         server.wait()
+        log.close()
+        if stderr:
+            os.close(stderr.read)
+            os.close(stderr.write)
 
 
 SIGNALS = {"term": signal.SIGTERM, "int": signal.SIGINT, "hup": signal.SIGHUP}
@@ -165,7 +214,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("program")
     parser.add_argument("--runs", type=int, default=3)
-    parser.add_argument("--hold", choices=("stop", "grab"), default="stop")
+    parser.add_argument("--hold", choices=("stop", "grab", "stderr"), default="stop")
     parser.add_argument("--ask", choices=(*SIGNALS, "close", "destroy"), default="term")
     args = parser.parse_args()
     for run in range(args.runs):

@@ -3,7 +3,10 @@
 #include "platform/host/end_watch.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <semaphore.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -38,8 +41,7 @@ long long now() {
 void endNow() {
     if (LastWords say = gLastWords.load()) say();
     static const char kSaid[] = "korva: the end ran out of time; ending now\n";
-    ssize_t ignored = ::write(STDERR_FILENO, kSaid, sizeof kSaid - 1);
-    (void)ignored;
+    sayAtOnce(kSaid, sizeof kSaid - 1);
     ::_exit(gStatus.load());
 }
 
@@ -63,6 +65,27 @@ void endNow() {
 }
 
 }  // namespace
+
+void sayAtOnce(const char* text, std::size_t length) {
+    struct stat kind {};
+    if (::fstat(STDERR_FILENO, &kind) != 0) return;
+    ssize_t ignored = 0;
+    if (S_ISREG(kind.st_mode)) {
+        // A file takes what is written at once.
+        ignored = ::write(STDERR_FILENO, text, length);
+    } else if (S_ISSOCK(kind.st_mode)) {
+        ignored = ::send(STDERR_FILENO, text, length, MSG_DONTWAIT | MSG_NOSIGNAL);
+    } else {
+        // A pipe or a terminal, through a description of its own that does not wait: the one the
+        // rest of the program shares (and whoever else holds it) keeps waiting as it did. Where
+        // none can be opened (no reader left, a hung-up terminal) nothing is said.
+        const int own = ::open("/proc/self/fd/2", O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (own < 0) return;
+        ignored = ::write(own, text, length);
+        ::close(own);
+    }
+    (void)ignored;
+}
 
 void start(LastWords lastWords) {
     if (gStarting.exchange(true)) return;

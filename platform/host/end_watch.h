@@ -4,12 +4,19 @@
 // lock another thread may hold for long. Arming it is async-signal-safe.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 
 namespace endwatch {
 
-// Says, on standard error, what the bound cuts off, just before the process ends. Called on the
-// watch's thread: it may allocate nothing and wait on no lock for long.
+// Writes `text` to standard error only where it fits at once, and never waits: a pipe nobody reads
+// any more or a paused terminal takes nothing (a line of up to a pipe's atomic size is written whole
+// or not at all). The end says its last words this way, so that no reader can hold it.
+// Async-signal-safe.
+void sayAtOnce(const char* text, std::size_t length);
+
+// Says, on standard error (by sayAtOnce), what the bound cuts off, just before the process ends.
+// Called on the watch's thread: it may allocate nothing and wait on no lock for long.
 using LastWords = void (*)();
 
 // Starts the watch's thread, once for the process, and returns once it watches (a bound armed from

@@ -54,11 +54,12 @@ double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-void writeRaw(const char* text) {
+// Said from a signal handler: what does not fit at once is dropped, so that a standard error nobody
+// reads cannot hold the end.
+void sayRaw(const char* text) {
     std::size_t length = 0;
     while (text[length]) ++length;
-    ssize_t ignored = ::write(STDERR_FILENO, text, length);
-    (void)ignored;
+    endwatch::sayAtOnce(text, length);
 }
 
 // What the grace's end says of work it cuts off, said by the watch when its bound does: a line for
@@ -71,17 +72,16 @@ void sayWhatTheBoundCutsOff() {
         for (const char* part : {"korva error host: ", what, kNotSaved})
             for (; *part && length + 2 < sizeof line; ++part) line[length++] = *part;
         line[length++] = '\n';
-        ssize_t ignored = ::write(STDERR_FILENO, line, length);
-        (void)ignored;
+        endwatch::sayAtOnce(line, length);
     });
 }
 
 extern "C" void onEndingSignal(int number) {
     int seen = gSignals.fetch_add(1) + 1;
     if (gPhase.load() == static_cast<int>(ProgramEnding::Phase::Starting) || seen > 1) {
-        writeRaw(number == SIGINT   ? "korva: interrupted; ending now\n"
-                 : number == SIGHUP ? "korva: hung up; ending now\n"
-                                    : "korva: terminated; ending now\n");
+        sayRaw(number == SIGINT   ? "korva: interrupted; ending now\n"
+               : number == SIGHUP ? "korva: hung up; ending now\n"
+                                  : "korva: terminated; ending now\n");
         // The default action, once this handler returns: the process ends by the signal.
         ::signal(number, SIG_DFL);
         ::raise(number);

@@ -82,7 +82,10 @@ void XEventScreen::keep(const xEvent& wire, Sort sort) {
             inOrder_.push_back(wire);
             return;
         case Sort::State: {
-            const StateKey key = stateKeyOf(wire);
+            StateKey key = stateKeyOf(wire);
+            // Another client's word on a state is kept apart from the server's: it may not stand in
+            // for it (its size, say, is judged against the server's as it is handed on).
+            if (wire.u.u.type & 0x80) std::get<0>(key) |= 0x80;
             if (auto found = states_.find(key); found != states_.end()) {
                 found->second = wire;
                 return;
@@ -185,8 +188,10 @@ bool XEventScreen::read(const xEvent& wire) {
         case Phase::HandingOn: return true;
         case Phase::Closing: return read_ <= kReadATurn || (!sent && sort != Sort::State);
     }
-    // Past the share, or behind events of its sort kept before.
-    if (sent) return false;
+    // Past the share, another client's event is dropped: it sent more than a turn takes. Within it,
+    // one behind its sort's kept events (or a state while the display holds more) waits as the
+    // server's do: a window manager's word on a move, read beside a state the turn kept, is not lost.
+    if (sent && (phase_ == Phase::PastShare || lastTurn_)) return false;
     // No turn comes after to hand it on: a key the user pressed before the end goes on now.
     if (lastTurn_) return sort == Sort::Input;
     keep(wire, sort);

@@ -1,7 +1,8 @@
 // What the window's display reading does with each event as it is read, turn by turn: a bounded
 // share goes on to the video system, the server's events past it are kept for the turns after
 // (those that only tell the newest state folded into one of their kind), another client's past it
-// are dropped. Works on the events' wire bytes alone, with no display. Main thread.
+// are dropped; within it, one that waits is kept as the server's are (its states apart from
+// theirs). Works on the events' wire bytes alone, with no display. Main thread.
 #pragma once
 
 #include <X11/Xproto.h>

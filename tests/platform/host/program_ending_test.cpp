@@ -3,6 +3,7 @@
 // a second signal, and otherwise ask the loop to end.
 #include "platform/host/program_ending.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <time.h>
@@ -220,6 +221,60 @@ TEST(ProgramLeaving, EachAskEndsTheProcessWithinItsBoundNamingWhatItCutsOff) {
     EXPECT_EXIT(askAndWait(Ask::DisplayLost), ::testing::ExitedWithCode(1), said);
     EXPECT_EXIT(askAndWait(Ask::WindowClosed), ::testing::ExitedWithCode(0), said);
     EXPECT_EXIT(askAndWait(Ask::WindowDestroyed), ::testing::ExitedWithCode(1), said);
+}
+
+namespace {
+
+// Standard error from here on is a pipe that is full and that nobody reads (a paused terminal, a
+// stalled log collector): a write to it waits for ever. A child that still runs a few seconds on
+// is ended by the alarm, which fails its case.
+void standardErrorStalls() {
+    ::alarm(4);
+    int ends[2];
+    if (::pipe(ends) != 0) ::_exit(8);
+    ::fcntl(ends[1], F_SETFL, O_NONBLOCK);
+    static const char kFill[4096] = {};
+    while (::write(ends[1], kFill, sizeof kFill) > 0) {
+    }
+    while (::write(ends[1], kFill, 1) > 0) {
+    }
+    ::fcntl(ends[1], F_SETFL, 0);
+    ::dup2(ends[1], STDERR_FILENO);
+}
+
+}  // namespace
+
+// The end's words go only where they fit at once: with standard error stalled and the main thread
+// waiting in a write to it, the watch still ends the process at its bound with the end's status,
+// and a signal before the loop runs still ends it at once.
+TEST(ProgramLeaving, AStandardErrorNobodyReadsHoldsNoEnd) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto askAndWrite = [](bool destroyed) {
+        testsupport::takeDefaultSignals();
+        Log::setQuiet(false);
+        ProgramEnding::installSignalHandlers();
+        ProgramEnding::watchTheEnd(0.3);
+        ProgramEnding::loopRunning();
+        auto hold = ExitHold::make("the photo");
+        standardErrorStalls();
+        if (destroyed)
+            ProgramEnding::windowDestroyed();
+        else
+            ::raise(SIGTERM);
+        Log::error("host", "the main thread waits in the log");
+        ::_exit(7);
+    };
+    EXPECT_EXIT(askAndWrite(false), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(askAndWrite(true), ::testing::ExitedWithCode(1), "");
+    EXPECT_EXIT(
+        {
+            testsupport::takeDefaultSignals();
+            ProgramEnding::installSignalHandlers();
+            standardErrorStalls();
+            ::raise(SIGTERM);
+            ::_exit(7);
+        },
+        ::testing::KilledBySignal(SIGTERM), "");
 }
 
 // Of two bounds the earlier holds, armed first or second, with the first one's status.

@@ -8,6 +8,7 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -91,14 +92,24 @@ struct WindowHostOnX : ::testing::Test {
         SDL_GetWindowSize(window, &w, &h);
         return {x, y, w, h};
     }
-    // Another client's ConfigureNotify naming the window, once the program has read it.
+    // Another client's ConfigureNotify naming the window, in the server's hands once this is back.
     void configureSent(int x, int y, int width, int height) {
         XEvent event{};
         event.xconfigure = {ConfigureNotify, 0, True, other, xwindow, xwindow, x, y, width, height, 0, 0, False};
         XSendEvent(other, xwindow, False, StructureNotifyMask, &event);
         XSync(other, False);
-        XSync(display, False);
-        SDL_PumpEvents();
+    }
+    // Turns of the display's reading as the loop makes them (its start, a request that waits for
+    // the server's answer, the video system's reading), `most` at most, until `done`: what a turn
+    // kept (a state read while the display held more) the next one hands on.
+    bool turnUntil(const std::function<bool()>& done, int most = 20) {
+        for (int turns = 0; turns < most; ++turns) {
+            xdisplay::beginTurn();
+            XSync(display, False);
+            SDL_PumpEvents();
+            if (done()) return true;
+        }
+        return false;
     }
     XEvent destroyNotify(bool sent) const {
         XEvent event{};

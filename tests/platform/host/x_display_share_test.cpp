@@ -4,7 +4,8 @@
 // after (the newest change of each property), and the
 // window is flooded from the turn that read past its share until the quiet turns after, its
 // drawing asking the server for nothing meanwhile. A state waits while the display holds more. The
-// last turn reads to its mark behind a burst, and waits for it while another client holds the server.
+// last turn reads to its mark behind a burst, and waits for it while another client holds the server
+// and the keys kept past a share wait in the X library's queue.
 #include <gtest/gtest.h>
 #include <linux/sockios.h>
 #include <sys/ioctl.h>
@@ -209,10 +210,22 @@ TEST_F(DisplayBurst, TheLastTurnEndsAtItsMarkBehindABurst) {
 }
 
 // Another client holds the server as the last turn begins, and lets it go a few tenths of a second
-// after the turn's mark reached the server: the turn waits for its mark that long.
+// after the turn's mark reached the server: the turn waits for its mark that long, and reads the
+// connection though the keys a turn kept past its share are in the X library's queue by then.
 TEST_F(DisplayBurst, TheLastTurnWaitsForItsMarkWhileAnotherClientHoldsTheServer) {
     LogCapture log;
+    XSetInputFocus(other, xwindow, RevertToPointerRoot, CurrentTime);
+    const KeyCode code = XKeysymToKeycode(other, XK_KP_Add);
+    for (int i = 0; i < xdisplay::kReadATurn; ++i) {
+        XTestFakeKeyEvent(other, code, True, CurrentTime);
+        XTestFakeKeyEvent(other, code, False, CurrentTime);
+    }
+    XSync(other, False);
+    xdisplay::beginTurn();
     XSync(display, False);
+    ASSERT_TRUE(xdisplay::flooded());
+    // Only what the last turn hands on is in the library's queue as its reading starts.
+    for (XEvent taken; XEventsQueued(display, QueuedAlready) > 0;) XNextEvent(display, &taken);
     XGrabServer(other);
     XSync(other, False);
     const int connection = ConnectionNumber(display);

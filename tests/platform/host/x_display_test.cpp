@@ -1,11 +1,11 @@
 // The window host on an X display of the test's own: another client's word that the window was
 // destroyed, or on its size, is not taken for the server's, nor its drag and drop, its news of
 // properties or its keys, and its flood of events leaves the next key its turn; the X library's
-// converters come back as the window goes; each sign of the window's real end
-// (the server's DestroyNotify as the loop reads it, a request on it refused) ends the program on its own and leaves the
-// next window unharmed, a refusal the loop repeats is said once, and protocol errors up to the display's close are the
-// program's (the X library's default would end the process); a display that never answers is given up on however the
-// video driver is asked for.
+// converters come back as the window goes; each sign of the window's real end (the server's
+// DestroyNotify as it is read, behind a flood too; a request on the window refused where no
+// DestroyNotify comes) ends the program on its own and leaves the next window unharmed, a refusal the loop repeats is
+// said once, and protocol errors up to the display's close are the program's (the X library's default would end the
+// process); a display that never answers is given up on however the video driver is asked for.
 #include "platform/host/x_display.h"
 
 #include <SDL.h>
@@ -62,8 +62,8 @@ TEST_F(WindowHostOnX, ADestroyNotifyAnotherClientSentLeavesTheProgramRunning) {
 }
 
 // The server's DestroyNotify alone, heard as it is read (nothing drawn that would be refused, no
-// request on the window), and a refused request alone (no event read) each end the program as the window's
-// destruction.
+// request on the window), and a refused request alone (the window hears no DestroyNotify) each end
+// the program as the window's destruction; the first is heard behind a flood past the turn's share too.
 TEST_F(WindowHostOnX, TheServersDestroyNotifyEndsTheProgram) {
     XDestroyWindow(other, xwindow);
     XSync(other, False);
@@ -73,9 +73,41 @@ TEST_F(WindowHostOnX, TheServersDestroyNotifyEndsTheProgram) {
     EXPECT_EQ(ProgramEnding::requested()->why, kDestroyed);
 }
 
-TEST_F(WindowHostOnX, ARequestOnTheWindowRefusedAsGoneEndsTheProgram) {
+TEST_F(WindowHostOnX, TheServersDestroyNotifyBehindAFloodEndsTheProgramAsItIsRead) {
+    const auto [x, y, w, h] = placed();
+    for (int i = 0; i < 4 * xdisplay::kReadATurn; ++i) {
+        XEvent expose{};
+        expose.xexpose = {Expose, 0, True, other, xwindow, 0, 0, w, h, 0};
+        sendFromOther(expose);
+    }
     XDestroyWindow(other, xwindow);
     XSync(other, False);
+    // One turn's round trip reads the flood and the DestroyNotify behind it, past the turn's share.
+    xdisplay::beginTurn();
+    XSync(display, False);
+    EXPECT_TRUE(xdisplay::flooded());
+    ASSERT_TRUE(ProgramEnding::requested());
+    EXPECT_EQ(ProgramEnding::requested()->why, kDestroyed);
+    // The next turn hands on what was kept, the server's UnmapNotify among it, which the video
+    // system's teardown waits for.
+    xdisplay::beginTurn();
+}
+
+TEST_F(WindowHostOnX, ARequestOnTheWindowRefusedAsGoneEndsTheProgram) {
+    // The window no longer hears its own structure's changes: the refusal is the only word of its end.
+    XWindowAttributes attributes{};
+    ASSERT_TRUE(XGetWindowAttributes(display, xwindow, &attributes));
+    XSelectInput(display, xwindow, attributes.your_event_mask & ~StructureNotifyMask);
+    XSync(display, False);
+    XDestroyWindow(other, xwindow);
+    XSync(other, False);
+    XSync(display, False);
+    // The video system's teardown waits for the server's word that the window is unmapped, which a
+    // window that no longer hears its structure never gets: it is put in the queue for it.
+    XEvent unmapped{};
+    unmapped.xunmap = {UnmapNotify, 0, False, display, xwindow, xwindow, False};
+    XPutBackEvent(display, &unmapped);
+    ASSERT_FALSE(ProgramEnding::requested()) << "a DestroyNotify was read";
     SDL_SetWindowTitle(window, "after");
     XSync(display, False);
     ASSERT_TRUE(ProgramEnding::requested());
@@ -88,17 +120,25 @@ TEST_F(WindowHostOnX, ARequestOnTheWindowRefusedAsGoneEndsTheProgram) {
 }
 
 // Another client's ConfigureNotify with a size of its own making is not the window's: a window
-// manager's, with the size the server last gave the window, moves it.
+// manager's, with the size the server last gave the window, moves it, also where it was read beside
+// a state the turn kept. Each is read over turns as the loop's: the three turns after one are past
+// the one that hands it on.
 TEST_F(WindowHostOnX, AConfigureNotifyAnotherClientSentIsTakenOnlyWithTheWindowsOwnSize) {
     const auto [x, y, w, h] = placed();
+    auto isPlaced = [this](int x, int y, int w, int h) {
+        return [=, this] { return placed() == std::make_tuple(x, y, w, h); };
+    };
     for (int made : {20000, 0, 65436}) {
         configureSent(7, 8, made, made);
+        turnUntil([] { return false; }, 3);
         EXPECT_EQ(placed(), std::make_tuple(x, y, w, h)) << made;
     }
     configureSent(123, 45, w, h);
+    turnUntil(isPlaced(123, 45, w, h));
     EXPECT_EQ(placed(), std::make_tuple(123, 45, w, h));
     XResizeWindow(other, xwindow, w + 10, h + 20);
     configureSent(60, 70, w + 10, h + 20);
+    turnUntil(isPlaced(60, 70, w + 10, h + 20));
     EXPECT_EQ(placed(), std::make_tuple(60, 70, w + 10, h + 20));
 }
 

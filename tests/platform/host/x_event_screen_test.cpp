@@ -127,6 +127,37 @@ TEST_F(Screen, NoStateGoesOnWhileTheDisplayHoldsMore) {
     EXPECT_EQ(count(PropertyNotify, 1), 1);
 }
 
+// Within the share another client's state waits as the server's does, apart from it: a window
+// manager's word on a move read behind a kept state is handed on after it, not dropped, and cannot
+// stand in for the server's word of its kind.
+TEST_F(Screen, AnotherClientsStateWithinTheShareWaitsApartFromTheServers) {
+    auto configure = [](std::int16_t x, bool sent) {
+        xEvent wire{};
+        wire.u.u.type = static_cast<BYTE>(ConfigureNotify | (sent ? 0x80 : 0));
+        wire.u.configureNotify.event = wire.u.configureNotify.window = kWindow;
+        wire.u.configureNotify.x = x;
+        return wire;
+    };
+    static bool more = true;
+    screen.reset([] { return more; });
+    EXPECT_FALSE(screen.read(configure(1, false)));
+    more = false;
+    EXPECT_FALSE(screen.read(configure(2, true)));
+    EXPECT_FALSE(screen.read(configure(3, true)));
+    EXPECT_EQ(screen.kept(), 2u);
+    screen.beginTurn(enqueue);
+    ASSERT_EQ(handed.size(), 2u);
+    EXPECT_EQ(handed[0].u.u.type, ConfigureNotify);
+    EXPECT_EQ(handed[0].u.configureNotify.x, 1);
+    EXPECT_EQ(handed[1].u.u.type, ConfigureNotify | 0x80);
+    EXPECT_EQ(handed[1].u.configureNotify.x, 3);
+    // In the last turn no turn comes after to hand it on: it is dropped.
+    screen.lastTurn(enqueue);
+    more = true;
+    EXPECT_FALSE(screen.read(configure(4, true)));
+    EXPECT_EQ(screen.kept(), 0u);
+}
+
 TEST_F(Screen, KeysAndClicksHaveRoomOfTheirOwnAndGoFirst) {
     readTheShare();
     for (std::uint32_t i = 0; i < 3 * XEventScreen::kKeptMost; ++i) {
