@@ -46,6 +46,9 @@ constexpr const char* kNotSaved = " was not saved: the program ended before it w
 // Within the watch's bound, with room left to say what was cut off before it ends the process.
 constexpr double kRoomBeforeTheBound = 0.5;
 
+// The grace the last finish() gave the work, as leave() names it. Main thread.
+double gGrace = ProgramEnding::kGraceSeconds;
+
 // The status leave() gave main once everything had finished: from then on only the process's
 // teardown is left. Main thread.
 std::optional<int> gLeaving;
@@ -173,6 +176,7 @@ bool ProgramEnding::finish(Host& host, double grace) {
     auto request = requested();
     if (request || host.kind() == HostKind::Window) boundTheEnd(request ? request->status : 0);
     if (auto left = endwatch::secondsLeft()) grace = std::min(grace, *left - kRoomBeforeTheBound);
+    gGrace = grace;
     const double deadline = steadySeconds() + grace;
     // What the user started runs to its end, main-queue steps included; input taken just before
     // the end may have left the start of a shot on the main queue.
@@ -192,7 +196,7 @@ int ProgramEnding::leave(int code, bool finished) {
         gLeaving = code;
         return code;
     }
-    std::fprintf(stderr, "korva: background work still running after %.0f s; exiting without it\n", kGraceSeconds);
+    std::fprintf(stderr, "korva: background work still running after %.0f s; exiting without it\n", gGrace);
     std::fflush(nullptr);
     ::_exit(code);
 }
@@ -204,6 +208,7 @@ void ProgramEnding::resetForTesting() {
     gLost.reset();
     gClosed = false;
     gLeaving.reset();
+    gGrace = kGraceSeconds;
     endwatch::disarmForTesting();
     ExitHold::setEnding(false);
 }

@@ -26,8 +26,8 @@ class ProgramEnding {
 public:
     enum class Phase { Starting, Running, Ending };
 
-    // How long the end waits for started work (a large photo's save takes a second or two on a
-    // slow machine).
+    // How long the end waits for started work at most (a large photo's save takes a second or two
+    // on a slow machine); where the end is watched, the grace ends half a second before its bound.
     static constexpr double kGraceSeconds = 10;
     // How long from the ask (a signal, the window's close, a lost display) the end may take in all:
     // within the ten seconds the program promises, with a second and a half left for a busy machine

@@ -291,7 +291,7 @@ TEST(ProgramLeaving, TheEarlierOfTwoBoundsHoldsWithTheFirstStatus) {
 }
 
 // The grace ends before the watch's bound: what it cuts off is named, and the program leaves with
-// its status on its own road.
+// its status on its own road, naming the grace it gave.
 TEST_F(ProgramEndingTest, TheGraceEndsBeforeTheWatchsBound) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     auto cutOff = [this] {
@@ -305,5 +305,6 @@ TEST_F(ProgramEndingTest, TheGraceEndsBeforeTheWatchsBound) {
         auto hold = ExitHold::make("the photo");
         ProgramEnding::leave(0, ProgramEnding::finish(*host, 30));
     };
-    EXPECT_EXIT(cutOff(), ::testing::ExitedWithCode(0), "the photo was not saved(.|\n)*background work still running");
+    EXPECT_EXIT(cutOff(), ::testing::ExitedWithCode(0),
+                "the photo was not saved(.|\n)*background work still running after 1 s");
 }
