@@ -19,6 +19,7 @@ import argparse
 import ctypes
 import ctypes.util
 import os
+import select
 import signal
 import subprocess
 import sys
@@ -117,7 +118,6 @@ class StderrPipe:
         self.thread.start()
 
     def copy(self):
-        import select
         while self.reading:
             if select.select([self.read], [], [], 0.05)[0]:
                 chunk = os.read(self.read, 65536)

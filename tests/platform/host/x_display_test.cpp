@@ -3,9 +3,10 @@
 // properties or its keys, and its flood of events leaves the next key its turn; the X library's
 // converters come back as the window goes; each sign of the window's real end (the server's
 // DestroyNotify as it is read, behind a flood too; a request on the window refused where no
-// DestroyNotify comes) ends the program on its own and leaves the next window unharmed, a refusal the loop repeats is
-// said once, and protocol errors up to the display's close are the program's (the X library's default would end the
-// process); a display that never answers is given up on however the video driver is asked for.
+// DestroyNotify comes) ends the program on its own and leaves the next window unharmed, a refusal
+// the loop repeats is said once, and protocol errors up to the display's close are the program's
+// (the X library's default would end the process); a display that never answers is given up on
+// however the video driver is asked for.
 #include "platform/host/x_display.h"
 
 #include <SDL.h>
